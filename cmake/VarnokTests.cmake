@@ -1,0 +1,34 @@
+# varnok_add_tests(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# One GoogleTest executable per folder, registered with CTest test by test.
+# Tests run with external programs switched off and with the working directory
+# set to a scratch folder, so that files they write never land in the tree.
+function(varnok_add_tests name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
+  file(MAKE_DIRECTORY ${workdir})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${workdir}
+    PROPERTIES ENVIRONMENT "VARNOK_NO_EXTERNAL=1;VARNOK_DATA_DIR=${CMAKE_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# varnok_add_layer(TARGET DEPS lib... TEST_LIBS lib...)
+# A layer is the folder's *.cpp as one static library and tests/*.cpp as one
+# test program; adding a file to the folder is all it takes to build it.
+function(varnok_add_layer target)
+  cmake_parse_arguments(L "" "" "DEPS;TEST_LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_link_libraries(${target} PUBLIC ${L_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE ${L_DEPS})
+  endif()
+  file(GLOB tsrcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(tsrcs)
+    varnok_add_tests(${target}_tests SOURCES ${tsrcs} LIBS ${target} ${L_TEST_LIBS})
+  endif()
+endfunction()

@@ -1,0 +1,151 @@
+#include "platform/LogSink.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+namespace {
+ConsoleLogSink& consoleSink() {
+    static ConsoleLogSink sink;
+    return sink;
+}
+LogSink*& installedSink() {
+    static LogSink* sink = nullptr;
+    return sink;
+}
+
+void appendUtf8(std::string& out, unsigned long cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Mac Roman / Windows-1252 bytes that RTF writers of this library use.
+unsigned long latinByte(unsigned int b) {
+    return b;  // \'hh in an \ansi document is ISO-8859-1 for the characters we write (degree sign 0xB0)
+}
+}  // namespace
+
+void ConsoleLogSink::appendText(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void ConsoleLogSink::appendRTF(const std::string& rtf) { appendText(rtfToPlainText(rtf)); }
+
+void setLogSink(LogSink* sink) { installedSink() = sink; }
+
+LogSink& logSink() { return installedSink() ? *installedSink() : consoleSink(); }
+
+void logText(const std::string& text) { logSink().appendText(text); }
+void logRTF(const std::string& rtf) { logSink().appendRTF(rtf); }
+
+std::string rtfToPlainText(const std::string& rtf) {
+    std::string out;
+    // Depth at which a destination group to skip began (font table, colour
+    // table, \* destinations); -1 when not skipping.
+    int depth = 0;
+    int skipFrom = -1;
+    const size_t n = rtf.size();
+    size_t i = 0;
+    while (i < n) {
+        char c = rtf[i];
+        if (c == '{') {
+            ++depth;
+            ++i;
+            continue;
+        }
+        if (c == '}') {
+            if (skipFrom >= 0 && depth <= skipFrom) skipFrom = -1;
+            if (depth > 0) --depth;
+            ++i;
+            continue;
+        }
+        if (c == '\\') {
+            if (i + 1 >= n) break;
+            char d = rtf[i + 1];
+            if (d == '\\' || d == '{' || d == '}') {
+                if (skipFrom < 0) out += d;
+                i += 2;
+                continue;
+            }
+            if (d == '\'') {
+                if (i + 3 < n && std::isxdigit(static_cast<unsigned char>(rtf[i + 2])) &&
+                    std::isxdigit(static_cast<unsigned char>(rtf[i + 3]))) {
+                    unsigned int b = static_cast<unsigned int>(std::strtoul(rtf.substr(i + 2, 2).c_str(), nullptr, 16));
+                    if (skipFrom < 0) appendUtf8(out, latinByte(b));
+                    i += 4;
+                } else {  // a truncated escape: drop what there is of it
+                    i += 2;
+                    if (i < n && std::isxdigit(static_cast<unsigned char>(rtf[i]))) ++i;
+                }
+                continue;
+            }
+            if (d == '*') {
+                if (skipFrom < 0) skipFrom = depth;
+                i += 2;
+                continue;
+            }
+            if (d == '\n' || d == '\r') {  // "\<newline>" is a paragraph break
+                if (skipFrom < 0) out += '\n';
+                i += 2;
+                continue;
+            }
+            if (!std::isalpha(static_cast<unsigned char>(d))) {
+                if (d == '~' && skipFrom < 0) out += ' ';
+                i += 2;
+                continue;
+            }
+            size_t j = i + 1;
+            while (j < n && std::isalpha(static_cast<unsigned char>(rtf[j]))) ++j;
+            std::string word = rtf.substr(i + 1, j - i - 1);
+            bool hasArg = false;
+            long arg = 0;
+            size_t k = j;
+            if (k < n && (rtf[k] == '-' || std::isdigit(static_cast<unsigned char>(rtf[k])))) {
+                size_t s = k;
+                ++k;
+                while (k < n && std::isdigit(static_cast<unsigned char>(rtf[k]))) ++k;
+                arg = std::strtol(rtf.substr(s, k - s).c_str(), nullptr, 10);
+                hasArg = true;
+            }
+            if (k < n && rtf[k] == ' ') ++k;  // the delimiting space belongs to the control word
+            i = k;
+            if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" ||
+                word == "pict" || word == "expandedcolortbl") {
+                if (skipFrom < 0) skipFrom = depth;
+                continue;
+            }
+            if (skipFrom >= 0) continue;
+            if (word == "par" || word == "line") out += '\n';
+            else if (word == "tab") out += '\t';
+            else if (word == "u" && hasArg) {
+                appendUtf8(out, static_cast<unsigned long>(arg < 0 ? arg + 65536 : arg));
+                if (i < n && rtf[i] == '?') ++i;  // the fallback character
+            }
+            continue;
+        }
+        if (c == '\r' || c == '\n') {  // raw line breaks in RTF source carry no text
+            ++i;
+            continue;
+        }
+        if (skipFrom < 0) out += c;
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace platform

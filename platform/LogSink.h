@@ -1,0 +1,38 @@
+#pragma once
+// Where the library's reports go.
+//
+// Library code appends plain text or RTF to "the log".  Console programs keep
+// the default sink, which prints plain text (RTF reduced to its text) on
+// standard output; the desktop application installs its log window as the sink.
+#include <string>
+
+namespace platform {
+
+class LogSink {
+public:
+    virtual ~LogSink() = default;
+    virtual void appendText(const std::string& text) = 0;
+    virtual void appendRTF(const std::string& rtf) = 0;
+};
+
+// Prints to standard output.
+class ConsoleLogSink : public LogSink {
+public:
+    void appendText(const std::string& text) override;
+    void appendRTF(const std::string& rtf) override;
+};
+
+// Installs a sink (nullptr restores the console sink).  The caller keeps
+// ownership and must uninstall it before destroying it.
+void setLogSink(LogSink* sink);
+LogSink& logSink();
+
+void logText(const std::string& text);
+void logRTF(const std::string& rtf);
+
+// The text of an RTF document: control words and groups of the font and colour
+// tables dropped, \par and \line as new lines, \tab as a tab, \'hh and \uN
+// escapes decoded to UTF-8, escaped braces and backslashes kept.
+std::string rtfToPlainText(const std::string& rtf);
+
+}  // namespace platform

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <filesystem>
+
+#include "platform/DataFiles.h"
+#include "platform/LogSink.h"
+#include "platform/Process.h"
+
+namespace {
+
+TEST(Process, SwitchedOffInTestsAndNeverRuns) {
+    // CTest sets VARNOK_NO_EXTERNAL; nothing is started, and the caller is told why.
+    ASSERT_FALSE(platform::externalProgramsEnabled());
+    auto r = platform::runProgram({"true"});
+    EXPECT_FALSE(r.started);
+    EXPECT_NE(r.message.find("switched off"), std::string::npos);
+}
+
+TEST(Process, RunsByArgumentVectorAndReportsMissingPrograms) {
+    platform::setExternalProgramsEnabled(true);
+    EXPECT_FALSE(platform::findOnPath("sh").empty());
+    // Arguments are passed as they are, with no shell in between.
+    auto r = platform::runProgram({"sh", "-c", "exit 3"});
+    EXPECT_TRUE(r.started);
+    EXPECT_EQ(r.status, 3);
+    auto q = platform::runProgram({"sh", "-c", "test \"$0\" = 'a b;c'", "a b;c"});
+    EXPECT_EQ(q.status, 0);
+    auto missing = platform::runProgram({"no-such-program-varnok"});
+    EXPECT_FALSE(missing.started);
+    EXPECT_NE(missing.message.find("cannot find"), std::string::npos);
+    EXPECT_FALSE(platform::runProgram({}).started);
+    platform::setExternalProgramsEnabled(false);
+}
+
+TEST(DataFiles, ResolverOrder) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / "varnok_data_test";
+    fs::create_directories(dir / "compo");
+    std::ofstream(dir / "compo" / "only-here.txt") << "x\n";
+    std::ofstream("local-only.txt") << "y\n";
+    const char* old = std::getenv("VARNOK_DATA_DIR");
+    std::string saved = old ? old : "";
+    setenv("VARNOK_DATA_DIR", dir.c_str(), 1);
+    EXPECT_EQ(platform::resolveDataFile("compo/only-here.txt"), (dir / "compo" / "only-here.txt").string());
+    // Falls back to the current directory.
+    EXPECT_EQ(platform::resolveDataFile("local-only.txt"), "./local-only.txt");
+    EXPECT_TRUE(platform::resolveDataFile("compo/nowhere.txt").empty());
+    EXPECT_EQ(platform::openDataFile("compo/nowhere.txt"), nullptr);
+    if (old) setenv("VARNOK_DATA_DIR", saved.c_str(), 1); else unsetenv("VARNOK_DATA_DIR");
+    fs::remove_all(dir);
+    fs::remove("local-only.txt");
+}
+
+class CapturingSink : public platform::LogSink {
+public:
+    std::string text;
+    void appendText(const std::string& t) override { text += t; }
+    void appendRTF(const std::string& r) override { text += "[rtf]" + platform::rtfToPlainText(r); }
+};
+
+TEST(LogSink, InstalledSinkReceivesTextAndRtf) {
+    CapturingSink sink;
+    platform::setLogSink(&sink);
+    platform::logText("hello\n");
+    platform::logRTF("{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 \\b T\\b0 = 25\\'b0C\\par}");
+    platform::setLogSink(nullptr);
+    EXPECT_EQ(sink.text, "hello\n[rtf]T= 25\xC2\xB0" "C\n");
+}
+
+TEST(LogSink, RtfReductionKeepsEscapesAndSurvivesJunk) {
+    EXPECT_EQ(platform::rtfToPlainText("{\\rtf1 a\\{b\\}c\\\\d\\tab e\\u8364?}"), "a{b}c\\d\te\xE2\x82\xAC");
+    // Truncated or unbalanced input is reduced without reading past the end.
+    EXPECT_EQ(platform::rtfToPlainText("{\\rtf1 abc\\"), "abc");
+    EXPECT_EQ(platform::rtfToPlainText("}}}x{{"), "x");
+    EXPECT_EQ(platform::rtfToPlainText("\\'4"), "");
+}
+
+}  // namespace
