@@ -1,0 +1,23 @@
+#pragma once
+// Base of every ideal-gas part of a fluid model: an Interaction that a
+// FluidPhase holds apart from its residual terms and adds into every sum.
+// Subclasses fill the ideal-gas state functions at the current temperature.
+#include "fluid/Interaction.h"
+
+class Ideal : public Interaction {
+public:
+    Ideal() = default;
+
+    // Reads the data of the next component (called once per component, in order).
+    virtual void read_component_data(const char* /*name*/) {}
+
+    // Table "standard.note" of A0, S0, H0, Cp0 from Tmin in n steps (n < 1: 50),
+    // with the gnuplot script "g10.gp".
+    void plot_cp_data(double Tmin, double Tmax, int n);
+    // The same for several components read one after the other (the term must
+    // be sized for one component): "standard.note" and "g11.gp".
+    void plot_cp_data(const char* const* names, int count, double Tmin, double Tmax, int n);
+
+    // Ideal-gas state functions at the current temperature (J/mol, J/(mol K)).
+    double A0 = 0, G0 = 0, H0 = 0, U0 = 0, S0 = 0, Cp0 = 0, Cv0 = 0;
+};

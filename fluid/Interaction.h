@@ -1,0 +1,128 @@
+#pragma once
+// One term of a fluid model's reduced Helmholtz energy a = A/(RT) per mole,
+// a function of the temperature, the molar volume and the mole fractions.
+//
+// The term's expression tree (`root`) is evaluated over the variable vector
+// [T, V, x_0 .. x_{n-1}] (T is variable 0, V variable 1, the mole fractions
+// start at variable 2) and gives a with its derivatives up to the fourth order.
+// Before each evaluation the term runs its parameter stages, in this order:
+// fixed parameters (T and composition), volume-dependent parameters and, for
+// the third- and fourth-order routines, high-order parameters.  Subclasses
+// refine the stages and may write leaf nodes of their trees there.
+//
+// Every evaluation clears `termError` first and sets it when the expression
+// engine reports a domain error; the values of the previous evaluation are
+// then left as they were, and the owner (FluidPhase) fails the state.
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "numerics/Equation.h"
+
+class Expression;
+
+class Interaction : public Equation {
+public:
+    static constexpr double R = 8.31434;  // J/(mol K)
+
+    Interaction() = default;
+    virtual ~Interaction() = default;
+    Interaction(const Interaction&) = delete;
+    Interaction& operator=(const Interaction&) = delete;
+
+    // ---- virtual operations
+    // Sizes the per-component arrays; subclasses call it first, then size their trees for n + 2 variables.
+    virtual void number_of_components(int n);
+    virtual void calculate_fixed_parameters() {}
+    virtual void calculate_volume_dependent_parameters() {}
+    virtual void calculate_high_order_parameters() {}
+    // T = v[0], V = v[1], x_i = v[2+i]; then the three parameter stages.  This is
+    // the debug link the numeric derivative checks of the expression engine call.
+    virtual void calculate_the_leaves(double* v);
+    // Smallest molar volume at which the term is defined (a co-volume); 0 for none.
+    virtual double getVolumeMinimum() { return 0.0; }
+    // The fugacity pass: a and its first and second derivatives, the term's Z,
+    // reduced chemical potentials and their derivatives.
+    virtual void calculate_fugacities();
+    virtual void print_parameters(std::FILE* /*f*/) {}
+
+    // ---- evaluations
+    void setModelName(const char* name) { model_name = name ? name : ""; }
+    const char* modelName() const { return model_name.empty() ? "noname" : model_name.c_str(); }
+    void composition(std::initializer_list<double> xs);
+    template <typename... Rest>
+    void composition(double x0, Rest... rest) {
+        composition({x0, static_cast<double>(rest)...});
+    }
+    // leaves = [T, V, x...]; the tree is re-initialised and given the leaves; the engine's error flag cleared.
+    void assignVariables();
+    // Volume-only evaluation of the molar-volume search: fixed and volume-dependent
+    // stages, tree to second order in V only; Z, dZdV, aV, aVV, P.
+    void calculate_Z();
+    // All stages, tree to third order: A, AT, Av, ATT, ATv, Avv, ATTv, ATvv, Avvv and P.
+    void calculate();
+    // Fixed and volume-dependent stages, tree to third order: the same values, P and Z.
+    void calculate_state_functions();
+    // High-order stage, tree to third order: Z, P and the Z derivatives in T and V to second order.
+    void calculate_expansivity_derivative();
+    // Derivative set of the binary critical conditions to the second, third and fourth order.
+    void calculate_second_order_critical_parameters();
+    void calculate_third_order_critical_parameters();
+    void calculate_critical_parameters();
+    // A, Av, Avv, Avvv, Avvvv, AT, ATv, ATvv, ATvvv (pure fluid, tree to fourth order).
+    void calculate_critical_parameters_of_pure_fluid();
+
+    // ---- checks and diagnostic plots
+    void detect_connection_errors();
+    void print_values();
+    void setDebugLink();
+    void check_derivatives_of(Expression* e);
+    void check_derivatives_of(Expression* e, int i);
+    void checkInteraction();
+    // Numeric check of the fugacity pass, written to "interaction.note".
+    void check_fugacities();
+    // Numeric check of the binary derivative set, written to "critical.note".
+    void check_critical_parameters();
+    void calculate_Helmholtz_free_energy_isotherm(const char* path, double T, double Vmin, double Vmax, int n);
+    void calculate_Helmholtz_free_energy_isochor(const char* path, double V, double Tmin, double Tmax, int n);
+    void calculate_Helmholtz_free_energy_surface(const char* path, double Tmin, double Tmax, double Vmin,
+                                                 double Vmax, int nT, int nV);
+
+    // ---- data
+    std::string model_name;
+    short calculated = 0;  // cleared by the owner whenever T or V changes
+    short termError = 0;
+    int component_count = 0;
+    double P = 0.0;  // this term's pressure contribution, Pa
+    double T = 0.0;
+    double V = 0.0;
+    std::vector<double> x;
+    double Z = 0.0;  // this term's compressibility contribution, -V a_V
+    std::vector<double> rcp;  // reduced chemical potential contributions
+    Expression* root = nullptr;  // not owned by Interaction: the subclass releases its tree
+    std::vector<double> leaves;  // [T, V, x...]
+    std::vector<double> drcpdT, drcpdV, drcpdP;
+    std::vector<std::vector<double>> drcpdx;  // [i][k]
+    double aT = 0, aV = 0;
+    std::vector<double> dadx;
+    double dZdV = 0, dZdT = 0;
+    std::vector<double> dZdx;
+    double d2ZdT2 = 0, d2ZdTdV = 0, d2ZdV2 = 0;
+    double aVV = 0, aTV = 0;
+    std::vector<double> dadxdT, dadxdV;
+    std::vector<std::vector<double>> dadxdx;  // symmetric, full storage
+
+    // Derivative set (v: volume; x: along x_1 with x_0 = 1 - x_1 for a binary mixture).
+    double A = 0, Av = 0, Ax = 0, Axx = 0, Avx = 0, Avv = 0, Axxx = 0, Avxx = 0, Avvx = 0, Avvv = 0, Axxxx = 0,
+           Avxxx = 0, Avvxx = 0, Avvvx = 0, Avvvv = 0, AT = 0, ATT = 0, ATv = 0, ATx = 0, ATvv = 0, ATvx = 0,
+           ATxx = 0, ATvvv = 0, ATvvx = 0, ATvxx = 0, ATxxx = 0, ATTv = 0, ATTvx = 0, ATTvv = 0, ATTxx = 0;
+
+    int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
+
+private:
+    bool evaluate(int order);           // tree to `order`; false on an engine error
+    bool evaluateInV(int order);        // pure V derivatives only
+    void storeStateDerivatives();
+    void fillCriticalSet(int order);
+};

@@ -1,0 +1,161 @@
+#include "fluid/Standard.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "expressions/Leaf.h"
+#include "fluid/ComponentFile.h"
+#include "platform/DataFiles.h"
+
+namespace {
+const char* kStandardFile = "compo/standard.txt";
+
+// a0 and its first four T-derivatives for Cp = a + bT + cT^2 + dT^3 with H and
+// S at T0 (the reduced Gibbs energy of the ideal gas).
+struct Reduced {
+    double v, t1, t2, t3, t4;
+};
+
+Reduced reducedGibbs(double T, double a, double b, double c, double d, double H, double S) {
+    const double R = Interaction::R;
+    const double T0 = Standard::kT0;
+    const double c3 = -d / (12.0 * R);
+    const double c2 = -c / (6.0 * R);
+    const double c1 = -b / (2.0 * R);
+    const double cl = -a / R;
+    const double h = (H - a * T0 - b * T0 * T0 / 2.0 - c * T0 * T0 * T0 / 3.0 - d * T0 * T0 * T0 * T0 / 4.0) / R;
+    const double c0 = (a + a * std::log(T0) + b * T0 + c * T0 * T0 / 2.0 + d * T0 * T0 * T0 / 3.0 - S) / R;
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T, T5 = T4 * T;
+    Reduced r;
+    r.v = c3 * T3 + c2 * T2 + c1 * T + cl * std::log(T) + c0 + h / T;
+    r.t1 = 3.0 * c3 * T2 + 2.0 * c2 * T + c1 + cl / T - h / T2;
+    r.t2 = 6.0 * c3 * T + 2.0 * c2 - cl / T2 + 2.0 * h / T3;
+    r.t3 = 6.0 * c3 + 2.0 * cl / T3 - 6.0 * h / T4;
+    r.t4 = -6.0 * cl / T4 + 24.0 * h / T5;
+    return r;
+}
+}  // namespace
+
+Standard::Standard() : leaf(std::make_unique<Leaf>()) {
+    root = leaf.get();
+    setModelName("Standard");
+}
+
+Standard::~Standard() { root = nullptr; }
+
+void Standard::number_of_components(int n) {
+    if (n < 1) {
+        Interaction::number_of_components(n);
+        return;
+    }
+    Interaction::number_of_components(n);
+    componentIndex = 0;
+    const std::size_t m = static_cast<std::size_t>(n);
+    S298.assign(m, 0.0);
+    H298.assign(m, 0.0);
+    CpA.assign(m, 0.0);
+    CpB.assign(m, 0.0);
+    CpC.assign(m, 0.0);
+    CpD.assign(m, 0.0);
+    if (leaf->nvar != 0 && leaf->nvar != n + 2) {
+        leaf = std::make_unique<Leaf>();
+        root = leaf.get();
+    }
+    leaf->number_of_variables(n + 2);
+    leaf->flags[1] = 0;  // no volume dependence: nothing to Z or to any volume derivative
+}
+
+void Standard::calculate_fixed_parameters() {
+    const int n = component_count;
+    if (n < 1) return;
+    S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
+    for (int i = 0; i < n; i++) {
+        S298mix += x[i] * S298[i];
+        H298mix += x[i] * H298[i];
+        CpAmix += x[i] * CpA[i];
+        CpBmix += x[i] * CpB[i];
+        CpCmix += x[i] * CpC[i];
+        CpDmix += x[i] * CpD[i];
+    }
+    const Reduced m = reducedGibbs(T, CpAmix, CpBmix, CpCmix, CpDmix, H298mix, S298mix);
+
+    A0 = G0 = R * T * m.v;
+    H0 = U0 = -R * T * T * m.t1;
+    S0 = -R * T * m.t1 - R * m.v;
+    Cp0 = Cv0 = -2.0 * R * T * m.t1 - R * T * T * m.t2;
+    A = m.v;
+    AT = m.t1;
+    ATT = m.t2;
+
+    // During the fugacity pass the ideal part is switched off: fugacity
+    // coefficients are residual properties.
+    const double on = fugacityPass ? 0.0 : 1.0;
+    Leaf* e = leaf.get();
+    e->value = on * m.v;
+    e->d1[0] = on * m.t1;
+    e->d2[0][0] = on * m.t2;
+    e->d3[0][0][0] = on * m.t3;
+    e->d4[0][0][0][0] = on * m.t4;
+    for (int i = 0; i < n; i++) {
+        const Reduced r = reducedGibbs(T, CpA[i], CpB[i], CpC[i], CpD[i], H298[i], S298[i]);
+        const int vi = 2 + i;
+        e->d1[vi] = on * r.v;
+        e->d2[vi][0] = on * r.t1;
+        e->d3[vi][0][0] = on * r.t2;
+        e->d4[vi][0][0][0] = on * r.t3;
+    }
+}
+
+void Standard::read_component_data(const char* name) {
+    if (component_count < 1 || !name) return;
+    if (componentIndex >= component_count) {
+        std::fprintf(stderr, "Standard: more components read than the %d it was sized for (%s ignored)\n",
+                     component_count, name);
+        return;
+    }
+    const std::string path = platform::resolveDataFile(kStandardFile);
+    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
+    if (!f) {
+        std::fprintf(stderr, "The standard-state data file %s cannot be opened: no data for component %s.\n",
+                     kStandardFile, name);
+        componentIndex++;
+        return;
+    }
+    WordReader reader(f);
+    std::string first, second, w;
+    double v[4];
+    bool found = false;
+    while (reader.next(first)) {
+        if (first == "#" && !reader.next(first)) break;
+        bool ok = true;
+        for (double& vi : v) {
+            if (!reader.nextNumber(vi)) {
+                ok = false;
+                break;
+            }
+        }
+        if (!ok || !reader.next(second)) {
+            std::fprintf(stderr, "The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
+            break;
+        }
+        if (first == name || second == name) {
+            found = true;
+            break;
+        }
+    }
+    std::fclose(f);
+    if (!found) {
+        std::fprintf(stderr, "Data for component %s have not been found in the file compo/standard.txt.\n", name);
+        componentIndex++;
+        return;
+    }
+    const int i = componentIndex;
+    CpA[i] = v[0] * kCalorie;
+    CpB[i] = 0.01 * v[1] * kCalorie;
+    CpC[i] = 0.0;
+    CpD[i] = 0.0;
+    H298[i] = v[2] * kCalorie;
+    S298[i] = v[3] * kCalorie;
+    componentIndex++;
+}

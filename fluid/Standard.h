@@ -1,0 +1,44 @@
+#pragma once
+// Generic ideal-gas part built from standard-state data: heat capacity
+// Cp = CpA + CpB T (+ CpC T^2 + CpD T^3), enthalpy and entropy at 298.15 K of
+// each component, read from "compo/standard.txt".  The reduced Gibbs energy of
+// the ideal-gas mixture, a0(T) = H0(T)/(RT) - S0(T)/R, is computed in closed
+// form and written with its temperature and composition derivatives into a
+// leaf node; it does not depend on the volume.
+//
+// File "compo/standard.txt": whitespace-separated words, record after record:
+// name, Cp constant a (cal/(mol K)), Cp slope b (0.01 cal/(mol K^2)), H298
+// (cal/mol), S298 (cal/(mol K)), second name (formula or alias).  A record may
+// begin with the word "#", which is skipped.
+//
+// Fugacity coefficients are residual properties: during the fugacity pass the
+// leaf holds zero, so this part adds nothing to the fugacities (the state
+// functions A0 ... Cv0 are still refreshed).
+#include <memory>
+#include <vector>
+
+#include "fluid/Ideal.h"
+
+class Leaf;
+
+class Standard : public Ideal {
+public:
+    static constexpr double kCalorie = 4.1855;  // J per cal
+    static constexpr double kT0 = 298.15;       // K
+
+    Standard();
+    ~Standard() override;
+
+    void number_of_components(int n) override;
+    void calculate_fixed_parameters() override;
+    // Reads the record of `name` (first or second name) for the next component.
+    // A missing file or component is reported; the component keeps zero data.
+    void read_component_data(const char* name) override;
+
+    int componentIndex = 0;
+    double S298mix = 0, H298mix = 0, CpAmix = 0, CpBmix = 0, CpCmix = 0, CpDmix = 0;
+    std::vector<double> S298, H298, CpA, CpB, CpC, CpD;
+
+private:
+    std::unique_ptr<Leaf> leaf;
+};
