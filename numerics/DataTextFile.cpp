@@ -181,7 +181,15 @@ bool DataTextFile::readHeader() {
     }
     if (tokens_[0] != "IGOR") {
         igor_ = false;
-        return takeNames(0, 1);  // "T /D P V": the flag follows the first name
+        // "T /D P V": the flag follows the first name.  "# P(1) Vl(2) ...": the
+        // gnuplot header of the column text files; the mark names no column.
+        const bool marked = tokens_[0] == "#";
+        if (!takeNames(marked ? 1 : 0, marked ? 2 : 1)) return false;
+        if (ncols == 0) {
+            reportAtLine("no column names on the first line");
+            return false;
+        }
+        return true;
     }
 
     // Igor header: tokens up to "BEGIN"; "x" lines are echoed, a "WAVES" line names the waves.

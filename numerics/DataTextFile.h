@@ -18,7 +18,9 @@
 //
 // Plain column layout: the first line holds the column names (an optional
 // "/D" as second token is dropped), every further line one row; reading stops
-// at the end of the file or at a row whose first token is "END".
+// at the end of the file or at a row whose first token is "END".  The column
+// text files of the curve writers ("# P(1) Vl(2) ...") are read the same way:
+// a first token "#" standing alone is a mark, not a column name.
 //
 // Use, on the stack of the function that reads the file:
 //

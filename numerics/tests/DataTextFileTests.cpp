@@ -83,6 +83,16 @@ TEST(DataTextFile, PlainColumnsReadToTheEndOfTheFile) {
     EXPECT_EQ(readAll(g, 1).size(), 1u);
     EXPECT_FALSE(g.failed());
 
+    // The "# " header of the column text files: the mark is no column.
+    writeFile("gnuplot.txt", "#        P(1)        T(2)\n  1 2\n  3 4\n");
+    DataTextFile m("gnuplot.txt");
+    EXPECT_EQ(m.columns(), 2);
+    ASSERT_EQ(m.set_index("T(2)"), 1);
+    auto mrows = readAll(m, 1);
+    ASSERT_EQ(mrows.size(), 2u);
+    EXPECT_EQ(mrows[1][0], 4);
+    EXPECT_FALSE(m.failed());
+
     // A single name and nothing else on the first line is a file of one column.
     writeFile("single.txt", "T\n1\n2\n");
     DataTextFile h("single.txt");
@@ -246,6 +256,7 @@ TEST(DataTextFile, MalformedFilesAreReportedNeverFatal) {
         {"blank", " \n\t\n", 0, "empty"},
         {"no BEGIN", "IGOR\nWAVES a b\n1 2\n", 0, "BEGIN"},
         {"no names", "IGOR\nWAVES\nBEGIN\n1\nEND\n", 0, "no wave names"},
+        {"mark only", "#\n1\n", 0, "no column names"},
         {"flag glued", "IGOR\nWAVES/D a b\nBEGIN\n1 2\nEND\n", 0, "no wave names"},
         {"short row", "IGOR\nWAVES a b c\nBEGIN\n1 2 3\n4 5\n6 7 8\nEND\n", 1, "a row of 2 values"},
         {"long row", "a b\n1 2\n3 4 5\n", 1, "a row of 3 values"},
