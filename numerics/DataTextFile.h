@@ -69,6 +69,7 @@ public:
     // the selection made so far.  Returns the number of names taken; 0 as soon
     // as a name is not a column (the names before it stay selected).
     int set_index(std::string_view names);
+    int set_index(const char* names) { return names ? set_index(std::string_view(names)) : 0; }
 
     // Reads the next row: 1 when a row was read, 0 at the end of the data or
     // when the file is malformed (then `failed()` is true).

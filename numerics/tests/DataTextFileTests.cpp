@@ -145,6 +145,8 @@ TEST(DataTextFile, SelectionOrderAndUnknownNames) {
     EXPECT_EQ(c, 10);
     EXPECT_FALSE(f.failed());
 
+    EXPECT_EQ(f.set_index(static_cast<const char*>(nullptr)), 0);
+
     DataTextFile closed;
     EXPECT_EQ(closed.set_index("T"), 0);
     EXPECT_EQ(closed.read(), 0);
