@@ -1,0 +1,123 @@
+#include "expressions/BinOp.h"
+
+BinOp::~BinOp() {
+    Expression* a = u;
+    Expression* b = v;
+    u = v = nullptr;
+    unlink(a);
+    unlink(b);
+}
+
+void BinOp::number_of_variables(int n) {
+    if (n == nvar) return;
+    Operator::number_of_variables(n);
+    if (u)
+        u->number_of_variables(nvar);
+    else
+        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+    if (v)
+        v->number_of_variables(nvar);
+    else
+        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+}
+
+const char* BinOp::getType() const { return "BinOp"; }
+
+void BinOp::initialize_the_graph() {
+    if (!calculated) return;
+    calculated = false;
+    if (u) u->initialize_the_graph();
+    if (v) v->initialize_the_graph();
+}
+
+void BinOp::analyze_dependencies() {
+    if (analysed) return;
+    if (u) u->analyze_dependencies();
+    if (v) v->analyze_dependencies();
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        int k = static_cast<int>(i);
+        flags[i] = ((u && u->isDependent(k)) || (v && v->isDependent(k))) ? 1 : 0;
+    }
+    analysed = true;
+}
+
+int BinOp::hasLeaves() { return (u && u->hasLeaves()) || (v && v->hasLeaves()) ? 1 : 0; }
+
+void BinOp::check_pointers(std::FILE* f) {
+    if (u)
+        u->check_pointers(f);
+    else
+        std::fprintf(f, "Error : \"%s\" (u) is not linked to another expression.\n", displayName());
+    if (v)
+        v->check_pointers(f);
+    else
+        std::fprintf(f, "Error : \"%s\" (v) is not linked to another expression.\n", displayName());
+}
+
+void BinOp::reset() {
+    calculated = false;
+    if (u) u->reset();
+    if (v) v->reset();
+}
+
+void BinOp::set_variable_values(double* x) {
+    if (u) u->set_variable_values(x);
+    if (v) v->set_variable_values(x);
+}
+
+void BinOp::calculate(int) {
+    if (!u || !v)
+        std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+}
+
+void BinOp::calculate(int, int) {
+    if (!u || !v)
+        std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+}
+
+void BinOp::tie2(Expression& a, Expression& b) { tiep2(&a, &b); }
+
+// Both new links are counted before the old children are released, so that
+// swapping or repeating children never frees a node that stays linked.
+void BinOp::tiep2(Expression* a, Expression* b) {
+    Expression* oldU = u;
+    Expression* oldV = v;
+    link(a);
+    link(b);
+    u = a;
+    v = b;
+    unlink(oldU);
+    unlink(oldV);
+}
+
+void BinOp::printFormula(std::FILE* f) {
+    printMargin(f);
+    std::fprintf(f, "%s = f ( %s , %s )\n", displayName(), uName(), vName());
+}
+
+void BinOp::printFormulas(std::FILE* f) {
+    if (calculated) return;
+    printFormula(f);
+    sMargin += 4;
+    if (u) u->printFormulas(f);
+    if (v) v->printFormulas(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+void BinOp::printValues(std::FILE* f) {
+    if (calculated) return;
+    printValue(f);
+    sMargin += 4;
+    if (u) u->printValues(f);
+    if (v) v->printValues(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+Expression* BinOp::findByName(const char* s) {
+    if (Expression* e = Expression::findByName(s)) return e;
+    if (u)
+        if (Expression* e = u->findByName(s)) return e;
+    return v ? v->findByName(s) : nullptr;
+}

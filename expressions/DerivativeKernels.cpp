@@ -1,0 +1,223 @@
+#include "expressions/DerivativeKernels.h"
+
+namespace exprk {
+
+namespace {
+
+inline int t2(int i) { return i * (i + 1) / 2; }
+inline int t3(int i) { return i * (i + 1) * (i + 2) / 6; }
+inline int t4(int i) { return i * (i + 1) * (i + 2) * (i + 3) / 24; }
+
+// Calls op(level, offset) for every flagged entry up to the order, level 1..4.
+template <class Op>
+inline void forEachEntry(const int* act, int m, int order, Op op) {
+    for (int a = 0; a < m; ++a) {
+        const int i = act[a];
+        op(1, i);
+        if (order < 2) continue;
+        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
+        for (int b = 0; b <= a; ++b) {
+            const int j = act[b];
+            op(2, i2 + j);
+            if (order < 3) continue;
+            const int j2 = t2(j), j3 = t3(j);
+            for (int c = 0; c <= b; ++c) {
+                const int k = act[c];
+                op(3, i3 + j2 + k);
+                if (order < 4) continue;
+                const int base = i4 + j3 + t2(k);
+                for (int d = 0; d <= c; ++d) op(4, base + act[d]);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void chainRule(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
+               double f2, double f3, double f4) {
+    const double* U1 = u.d1;
+    const double* U2 = u.d2;
+    const double* U3 = u.d3;
+    const double* U4 = u.d4;
+    for (int a = 0; a < m; ++a) {
+        const int i = act[a];
+        const double ui = U1[i];
+        out.d1[i] = f1 * ui;
+        if (order < 2) continue;
+        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
+        const double f2ui = f2 * ui, f3ui = f3 * ui, f4ui = f4 * ui;
+        for (int b = 0; b <= a; ++b) {
+            const int j = act[b];
+            const double uj = U1[j];
+            const double uij = U2[i2 + j];
+            out.d2[i2 + j] = f1 * uij + f2ui * uj;
+            if (order < 3) continue;
+            const int j2 = t2(j), j3 = t3(j);
+            const double f3uiuj = f3ui * uj, f4uiuj = f4ui * uj, f2uij = f2 * uij, f3uij = f3 * uij;
+            for (int c = 0; c <= b; ++c) {
+                const int k = act[c];
+                const double uk = U1[k];
+                const double uik = U2[i2 + k], ujk = U2[j2 + k];
+                const double uijk = U3[i3 + j2 + k];
+                out.d3[i3 + j2 + k] =
+                    f1 * uijk + f2 * (ui * ujk + uj * uik) + f2uij * uk + f3uiuj * uk;
+                if (order < 4) continue;
+                const int k2 = t2(k);
+                const int b4 = i4 + j3 + k2;
+                const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
+                // Parts that do not depend on l.
+                const double A = f2 * uijk;                      // * ul
+                const double B = f2 * uik;                       // * ujl
+                const double C = f2 * ujk;                       // * uil
+                const double Dk = f2uij;                         // * ukl
+                const double E = f2 * uj, F = f2 * uk, G = f2ui;  // * uikl, * uijl, * ujkl
+                const double H = f3uiuj;                          // * ukl
+                const double I = f3ui * uk;                       // * ujl
+                const double J = f3 * uj * uk;                    // * uil
+                const double K = f3 * (ujk * ui + uik * uj) + f3uij * uk;  // * ul
+                const double L = f4uiuj * uk;                     // * ul
+                for (int d = 0; d <= c; ++d) {
+                    const int l = act[d];
+                    const double ul = U1[l];
+                    const double uil = U2[i2 + l], ujl = U2[j2 + l], ukl = U2[k2 + l];
+                    out.d4[b4 + l] = f1 * U4[b4 + l] + Dk * ukl + B * ujl + C * uil + A * ul +
+                                     E * U3[b3ik + l] + F * U3[b3ij + l] + G * U3[b3jk + l] + H * ukl +
+                                     I * ujl + J * uil + K * ul + L * ul;
+                }
+            }
+        }
+    }
+}
+
+void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out, double f1, double f2,
+                   double f3, double f4) {
+    if (order < 1) return;
+    const double u1 = u.d1[var];
+    out.d1[var] = f1 * u1;
+    if (order < 2) return;
+    const double u2 = u.d2[diag2(var)];
+    out.d2[diag2(var)] = f1 * u2 + f2 * u1 * u1;
+    if (order < 3) return;
+    const double u3 = u.d3[diag3(var)];
+    out.d3[diag3(var)] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
+    if (order < 4) return;
+    const double u4 = u.d4[diag4(var)];
+    out.d4[diag4(var)] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 +
+                         f4 * u1 * u1 * u1 * u1;
+}
+
+void leibniz(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
+             const DerivView& v, const DerivView& out) {
+    const double *U1 = u.d1, *U2 = u.d2, *U3 = u.d3, *U4 = u.d4;
+    const double *V1 = v.d1, *V2 = v.d2, *V3 = v.d3, *V4 = v.d4;
+    for (int p = 0; p < m; ++p) {
+        const int i = act[p];
+        const double ui = U1[i], vi = V1[i];
+        out.d1[i] = a * (ui * v0 + u0 * vi);
+        if (order < 2) continue;
+        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
+        for (int q = 0; q <= p; ++q) {
+            const int j = act[q];
+            const double uj = U1[j], vj = V1[j];
+            const double uij = U2[i2 + j], vij = V2[i2 + j];
+            out.d2[i2 + j] = a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+            if (order < 3) continue;
+            const int j2 = t2(j), j3 = t3(j);
+            for (int r = 0; r <= q; ++r) {
+                const int k = act[r];
+                const double uk = U1[k], vk = V1[k];
+                const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
+                const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
+                out.d3[i3 + j2 + k] = a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
+                                           uk * vij + u0 * vijk);
+                if (order < 4) continue;
+                const int k2 = t2(k);
+                const int b4 = i4 + j3 + k2;
+                const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
+                for (int s = 0; s <= r; ++s) {
+                    const int l = act[s];
+                    const double ul = U1[l], vl = V1[l];
+                    const double uil = U2[i2 + l], vil = V2[i2 + l];
+                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
+                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
+                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
+                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
+                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
+                    out.d4[b4 + l] =
+                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
+                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
+                             ujk * vil + ujl * vik + ukl * vij);
+                }
+            }
+        }
+    }
+}
+
+void leibnizDiag(int var, int order, double a, double u0, const DerivView& u, double v0, const DerivView& v,
+                 const DerivView& out) {
+    if (order < 1) return;
+    const double u1 = u.d1[var], v1 = v.d1[var];
+    out.d1[var] = a * (u1 * v0 + u0 * v1);
+    if (order < 2) return;
+    const double u2 = u.d2[diag2(var)], v2 = v.d2[diag2(var)];
+    out.d2[diag2(var)] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+    if (order < 3) return;
+    const double u3 = u.d3[diag3(var)], v3 = v.d3[diag3(var)];
+    out.d3[diag3(var)] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
+    if (order < 4) return;
+    const double u4 = u.d4[diag4(var)], v4 = v.d4[diag4(var)];
+    out.d4[diag4(var)] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+}
+
+namespace {
+inline double* level(const DerivView& v, int k) {
+    switch (k) {
+        case 1: return v.d1;
+        case 2: return v.d2;
+        case 3: return v.d3;
+        default: return v.d4;
+    }
+}
+}  // namespace
+
+void scaleSet(const int* act, int m, int n, int order, double a, const DerivView& u, const DerivView& out) {
+    if (order < 1) return;
+    if (m == n) {
+        const std::size_t cnt = Expression::storedEntries(n, order);
+        const double* s = u.d1;
+        double* d = out.d1;
+        for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e];
+        return;
+    }
+    forEachEntry(act, m, order, [&](int k, int off) { level(out, k)[off] = a * level(u, k)[off]; });
+}
+
+void combineSet(const int* act, int m, int n, int order, double a, const DerivView& u, double b,
+                const DerivView& v, const DerivView& out) {
+    if (order < 1) return;
+    if (m == n) {
+        const std::size_t cnt = Expression::storedEntries(n, order);
+        const double* s = u.d1;
+        const double* t = v.d1;
+        double* d = out.d1;
+        for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e] + b * t[e];
+        return;
+    }
+    forEachEntry(act, m, order,
+                 [&](int k, int off) { level(out, k)[off] = a * level(u, k)[off] + b * level(v, k)[off]; });
+}
+
+void accumulate(const int* act, int m, int n, int order, double c, const DerivView& u, const DerivView& out) {
+    if (order < 1) return;
+    if (m == n) {
+        const std::size_t cnt = Expression::storedEntries(n, order);
+        const double* s = u.d1;
+        double* d = out.d1;
+        for (std::size_t e = 0; e < cnt; ++e) d[e] += c * s[e];
+        return;
+    }
+    forEachEntry(act, m, order, [&](int k, int off) { level(out, k)[off] += c * level(u, k)[off]; });
+}
+
+}  // namespace exprk

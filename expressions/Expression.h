@@ -1,0 +1,207 @@
+#pragma once
+// Expression: a node of an expression graph that carries its value and all its
+// partial derivatives up to the fourth order with respect to the variables
+// x[0..nvar-1] of the graph.
+//
+// Storage.  A mixed derivative is stored once, at its variable indices sorted
+// in descending order (the first index is the largest):
+//     d1[i], d2[i][j] (j <= i), d3[i][j][k] (k <= j <= i), d4[i][j][k][l] (l <= k <= j <= i).
+// All entries of one node live in one contiguous block of doubles, d1 first,
+// then the second, third and fourth derivatives, each in lexicographic order of
+// their sorted indices; the jagged pointers d2, d3, d4 index into that block.
+// The flat views D2, D3, D4 address the same entries by offset:
+//     d2[i][j]       == D2[off2(i, j)]        off2 = i(i+1)/2 + j
+//     d3[i][j][k]    == D3[off3(i, j, k)]     off3 = i(i+1)(i+2)/6 + off2(j, k)
+//     d4[i][j][k][l] == D4[off4(i, j, k, l)]  off4 = i(i+1)(i+2)(i+3)/24 + off3(j, k, l)
+// Entries for variables on which a node does not depend are zeroed at sizing
+// and never written.
+//
+// Protocol of an owner (a fluid term, a model):
+//   1. build: create the nodes, link them with the parents' tie operations, set
+//      their constants with the set-scalar operations, name them;
+//   2. size: root->number_of_variables(n); clear the flags of the variables on
+//      which each Leaf does not depend; root->analyze_dependencies();
+//   3. evaluate, once per point: root->initialize_the_graph();
+//      root->set_variable_values(x); Expression::sError = 0; write the Leaf
+//      nodes; root->calculate(order) or root->calculate(order, var); read
+//      value, d1..d4 of the root and test Expression::sError;
+//   4. check (optional): checkDebugLink(), checkall() or check1..check4;
+//   5. print (optional): initialize_the_graph(), check_pointers(),
+//      printFormulas(); initialize_the_graph(), printValues();
+//   6. destroy (below).
+// Evaluation allocates nothing: the block is allocated once, at sizing.
+//
+// Ownership.  Each node counts in `refcount` the parents linked to it.  A node
+// created with `new` ("created separately") is released by its last parent:
+// when a parent goes (or relinks the slot to another node) it subtracts 1 from
+// the child's count and deletes the child when the count reaches 0.  A node
+// that lives inside another object (a data member, an element of an array or
+// a container) is never deleted by its parents; its holder releases it.  The
+// node tells the two apart at construction: the class's operator new marks the
+// storage it hands out, and only the node constructed there counts as created
+// separately.  setReleasedByParents() overrides the choice (for instance for a
+// node held by a std::unique_ptr while it is also linked under a parent).  A
+// root that no parent links is deleted by its owner.
+#include <cstddef>
+#include <cstdio>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+class Equation;
+
+// Member operation of an Equation that recomputes the Leaf nodes of its trees
+// at the variable vector it is given (the debug link of the numeric checks).
+using LeafUpdateFn = void (Equation::*)(double* vars);
+
+// Pointers to the four derivative levels of one node, as flat arrays.
+struct DerivView {
+    double* d1 = nullptr;
+    double* d2 = nullptr;
+    double* d3 = nullptr;
+    double* d4 = nullptr;
+};
+
+class Expression {
+public:
+    // ---- static settings, program-wide ----
+    static int sMargin;        // indentation of the printing walks (+4 per level)
+    static int sDerivOrder;    // highest order for which sizing allocates arrays (4)
+    static int sError;         // set to 1 by a node that cannot evaluate at the current point
+    static Equation* sVarbox;  // owner of the debug link (not owned)
+    static LeafUpdateFn sVarcalc;
+
+    // ---- fields ----
+    int nvar = 0;
+    double value = 0.0;
+    double* d1 = nullptr;
+    double** d2 = nullptr;
+    double*** d3 = nullptr;
+    double**** d4 = nullptr;
+    double* D2 = nullptr;  // flat views of d2, d3, d4
+    double* D3 = nullptr;
+    double* D4 = nullptr;
+    bool calculated = false;
+    std::string name;  // empty: the node has no name
+    int refcount = 0;
+
+    Expression();
+    Expression(const Expression&) = delete;
+    Expression& operator=(const Expression&) = delete;
+    virtual ~Expression();
+
+    // Nodes created with new are released by their last parent (see above).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void*, void*) noexcept {}
+
+    // ---- virtual operations, base behaviour ----
+    virtual void number_of_variables(int n);
+    virtual const char* getType() const;
+    virtual void initialize_the_graph();
+    virtual void analyze_dependencies();
+    virtual int isDependent(int i);
+    virtual int hasLeaves();
+    virtual void check_pointers(std::FILE* f);
+    virtual void reset();
+    virtual void set_variable_values(double* x);
+    virtual void calculate(int order);
+    virtual void calculate(int order, int var);
+    virtual void tie1(Expression& e);
+    virtual void tie2(Expression& a, Expression& b);
+    virtual void tie(int i, Expression& e);
+    virtual void tiep1(Expression* e);
+    virtual void tiep2(Expression* a, Expression* b);
+    virtual void set_scalars1(double a);
+    virtual void set_scalars2(double a, double b);
+    virtual void set_scalars3(double a, double b, double c);
+    virtual void printFormula(std::FILE* f);
+    virtual void printFormulas(std::FILE* f);
+    virtual void printValue(std::FILE* f);
+    virtual void printValues(std::FILE* f);
+    virtual Expression* findByName(const char* s);
+
+    // The many-term link and constant operations: tie_(t0, t1, ...) and
+    // set_scalars_(c0, c1, ...) with any number of arguments, each converted to
+    // Expression* or double.  They forward the whole list to tieTerms and
+    // setScalarsList, which the node classes that take such lists override.
+    template <class... T>
+        requires(std::is_convertible_v<T, Expression*> && ...)
+    void tie_(T... terms) {
+        Expression* list[] = {static_cast<Expression*>(terms)..., nullptr};
+        tieTerms(std::span<Expression* const>(list, sizeof...(T)));
+    }
+    template <class... T>
+        requires(std::is_convertible_v<T, double> && ...)
+    void set_scalars_(T... c) {
+        double list[] = {static_cast<double>(c)..., 0.0};
+        setScalarsList(std::span<const double>(list, sizeof...(T)));
+    }
+    virtual void tieTerms(std::span<Expression* const> terms);
+    virtual void setScalarsList(std::span<const double> c);
+
+    // ---- non-virtual operations ----
+    void setName(const char* s);
+    bool hasName() const { return !name.empty(); }
+    const char* displayName() const { return name.empty() ? "noname" : name.c_str(); }
+    void clean(int order);
+    void copy(const Expression* src, int order);
+    double* dvp(int i, int j, int k);
+    double* dvp(int i, int j, int k, int l);
+    void check_dependencies(std::FILE* f);
+    void check1(std::FILE* f, double* x, double* h);
+    void check2(std::FILE* f, double* x, double* h);
+    void check3(std::FILE* f, double* x, double* h);
+    void check4(std::FILE* f, double* x, double* h);
+    void checkall(std::FILE* f, double* x, double* h);
+    void check1(std::FILE* f, int i, double* x, double h);
+    void check2(std::FILE* f, int i, double* x, double h);
+    void check3(std::FILE* f, int i, double* x, double h);
+    void check4(std::FILE* f, int i, double* x, double h);
+    void checkDebugLink();
+
+    // ---- ownership ----
+    bool releasedByParents() const { return separate_; }
+    void setReleasedByParents(bool on) { separate_ = on; }
+    // A parent links a child: the child's count goes up by one.
+    static void link(Expression* child) {
+        if (child) ++child->refcount;
+    }
+    // A parent forgets a child: its count goes down by one, and a child created
+    // separately is deleted when no parent is left.
+    static void unlink(Expression* child);
+    // Replaces the child in `slot` by `e`, counting the new link before the old
+    // one is released (so relinking the same child is safe).
+    static void relink(Expression*& slot, Expression* e);
+
+    // ---- storage helpers ----
+    static int off2(int i, int j) { return i * (i + 1) / 2 + j; }
+    static int off3(int i, int j, int k) { return i * (i + 1) * (i + 2) / 6 + off2(j, k); }
+    static int off4(int i, int j, int k, int l) {
+        return i * (i + 1) * (i + 2) * (i + 3) / 24 + off3(j, k, l);
+    }
+    // Number of stored entries of the orders 1 to `order` (order clipped to 4).
+    static std::size_t storedEntries(int n, int order);
+    DerivView view() const { return DerivView{d1, D2, D3, D4}; }
+    // Reads any stored entry, indices in any order.
+    double deriv(std::initializer_list<int> idx) const;
+
+private:
+    void allocateBlock(int n);
+    void checkOrder(std::FILE* f, int m, double* x, double* h);
+    void checkOrderVar(std::FILE* f, int m, int i, double* x, double h);
+    void debugLink(double* w);
+
+    std::unique_ptr<double[]> block_;
+    std::vector<double*> rows1_;    // row pointers of d2, sub-rows of d3 and d4
+    std::vector<double**> rows2_;   // rows of d3, sub-rows of d4
+    std::vector<double***> rows3_;  // rows of d4
+    bool separate_ = false;
+};
+
+// Writes the margin of the printing walks (Expression::sMargin blanks).
+void printMargin(std::FILE* f);

@@ -1,0 +1,26 @@
+#pragma once
+// Operator: a node computed from child nodes, with one dependency flag per
+// variable.  flags[i] is 1 when the node depends on variable i; the derivative
+// loops visit only flagged variables, so entries of the others stay 0.  The
+// flags start at 1 when the node is sized and are fixed from the leaves
+// upwards, once, by analyze_dependencies().
+#include <vector>
+
+#include "expressions/Expression.h"
+
+class Operator : public Expression {
+public:
+    std::vector<int> flags;  // empty until sized
+    bool analysed = false;
+
+    ~Operator() override;
+    void number_of_variables(int n) override;
+    const char* getType() const override;
+    int isDependent(int i) override;
+
+protected:
+    // The flagged variables in ascending order, gathered into a buffer sized
+    // with the node (no allocation); returns their count.
+    int activeVariables();
+    std::vector<int> act_;
+};

@@ -1,0 +1,355 @@
+// Weighted sums: Sum1, Sum2 and Sum.
+#include "expressions/DerivativeKernels.h"
+#include "expressions/Sum.h"
+#include "expressions/Sum1.h"
+#include "expressions/Sum2.h"
+
+namespace {
+// The pure entry of order k (1..4) of variable v in a view.
+inline double& pure(const DerivView& d, int k, int v) {
+    switch (k) {
+        case 1: return d.d1[v];
+        case 2: return d.d2[exprk::diag2(v)];
+        case 3: return d.d3[exprk::diag3(v)];
+        default: return d.d4[exprk::diag4(v)];
+    }
+}
+}  // namespace
+
+// ---- Sum1 ----
+
+Sum1::~Sum1() = default;
+
+void Sum1::calculate(int order) {
+    UnOp::calculate(order);
+    if (!u || calculated) return;
+    u->calculate(order);
+    value = a * u->value + b;
+    if (order >= 1 && d1 && u->nvar == nvar) {
+        const int m = activeVariables();
+        exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
+    }
+    calculated = true;
+}
+
+void Sum1::calculate(int order, int var) {
+    UnOp::calculate(order, var);
+    if (!u || calculated) return;
+    u->calculate(order, var);
+    if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && var >= 0 && var < nvar && flags[var]) {
+        const DerivView me = view(), c = u->view();
+        for (int k = 1; k <= order; ++k) pure(me, k, var) = a * pure(c, k, var);
+    }
+    value = a * u->value + b;
+    calculated = true;
+}
+
+void Sum1::set_scalars2(double a_, double b_) {
+    a = a_;
+    b = b_;
+}
+
+void Sum1::printFormula(std::FILE* f) {
+    printMargin(f);
+    std::fprintf(f, "%s = ", displayName());
+    if (a == -1)
+        std::fprintf(f, "- ");
+    else if (a != 1)
+        std::fprintf(f, "%lg ", a);
+    std::fprintf(f, "%s ", childName());
+    if (b == 1)
+        std::fprintf(f, "+ 1.0");
+    else if (b > 0)
+        std::fprintf(f, "+ %lg", b);
+    else if (b == -1)
+        std::fprintf(f, "- 1.0");
+    else if (b < 0)
+        std::fprintf(f, "- %lg", -b);
+    std::fprintf(f, "\n");
+}
+
+// ---- Sum2 ----
+
+Sum2::~Sum2() = default;
+
+void Sum2::calculate(int order) {
+    BinOp::calculate(order);
+    if (!u || !v || calculated) return;
+    u->calculate(order);
+    v->calculate(order);
+    value = a * u->value + b * v->value + c;
+    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
+        const int m = activeVariables();
+        exprk::combineSet(act_.data(), m, nvar, order, a, u->view(), b, v->view(), view());
+    }
+    calculated = true;
+}
+
+void Sum2::calculate(int order, int var) {
+    BinOp::calculate(order, var);
+    if (!u || !v || calculated) return;
+    u->calculate(order, var);
+    v->calculate(order, var);
+    if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&
+        flags[var]) {
+        const DerivView me = view(), cu = u->view(), cv = v->view();
+        for (int k = 1; k <= order; ++k) pure(me, k, var) = a * pure(cu, k, var) + b * pure(cv, k, var);
+    }
+    value = a * u->value + b * v->value + c;
+    calculated = true;
+}
+
+void Sum2::set_scalars3(double a_, double b_, double c_) {
+    a = a_;
+    b = b_;
+    c = c_;
+}
+
+void Sum2::printFormula(std::FILE* f) {
+    printMargin(f);
+    std::fprintf(f, "%s = ", displayName());
+    if (a == -1)
+        std::fprintf(f, "- ");
+    else if (a != 1)
+        std::fprintf(f, "%lg * ", a);
+    std::fprintf(f, b > 0 ? "%s + " : "%s - ", uName());
+    if (b != 1 && b != -1) std::fprintf(f, "%lg * ", b > 0 ? b : -b);
+    std::fprintf(f, "%s ", vName());
+    if (c > 0)
+        std::fprintf(f, "+ %lg", c);
+    else if (c < 0)
+        std::fprintf(f, "- %lg", -c);
+    std::fprintf(f, "\n");
+}
+
+// ---- Sum ----
+
+Sum::~Sum() { releaseTerms(); }
+
+void Sum::releaseTerms() {
+    for (Expression*& t : terms) {
+        Expression* e = t;
+        t = nullptr;
+        unlink(e);
+    }
+}
+
+void Sum::number_of_terms(int n) {
+    releaseTerms();
+    nterms = n > 0 ? n : 0;
+    terms.assign(nterms, nullptr);
+    scalars.assign(nterms + 1, 0.0);
+}
+
+void Sum::tiei(int i, Expression& e) { tieip(i, &e); }
+
+void Sum::tieip(int i, Expression* e) {
+    if (i < 0 || i >= nterms) {
+        std::fprintf(stderr, "Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
+        return;
+    }
+    relink(terms[i], e);
+}
+
+void Sum::tieTerms(std::span<Expression* const> t) {
+    if (static_cast<int>(t.size()) != nterms) {
+        std::fprintf(stderr, "Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
+                     displayName(), static_cast<int>(t.size()));
+        return;
+    }
+    // Count all new links before releasing the old terms.
+    for (Expression* e : t) link(e);
+    std::vector<Expression*> old(terms);
+    for (int i = 0; i < nterms; ++i) terms[i] = t[i];
+    for (Expression* e : old) unlink(e);
+}
+
+void Sum::setScalarsList(std::span<const double> c) {
+    if (static_cast<int>(c.size()) != nterms + 1) {
+        std::fprintf(stderr, "Error : \"set_scalars_ (double, ...)\" takes %d values for %s, not %d.\n",
+                     nterms + 1, displayName(), static_cast<int>(c.size()));
+        return;
+    }
+    for (int i = 0; i <= nterms; ++i) scalars[i] = c[i];
+}
+
+void Sum::set_scalar(int i, double c) {
+    if (i < 0 || i > nterms) {
+        std::fprintf(stderr, "Error : scalar %d is outside the %d scalars of %s.\n", i, nterms + 1,
+                     displayName());
+        return;
+    }
+    scalars[i] = c;
+}
+
+void Sum::set_scalarsx(const double* c) {
+    if (!c) return;
+    for (int i = 0; i <= nterms; ++i) scalars[i] = c[i];
+}
+
+bool Sum::allLinked() {
+    bool ok = true;
+    for (Expression* t : terms)
+        if (!t) {
+            std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+            ok = false;
+        }
+    return ok;
+}
+
+void Sum::number_of_variables(int n) {
+    if (n == nvar) return;
+    Operator::number_of_variables(n);
+    for (Expression* t : terms) {
+        if (t)
+            t->number_of_variables(nvar);
+        else
+            std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+    }
+}
+
+void Sum::initialize_the_graph() {
+    if (!calculated) return;
+    calculated = false;
+    for (Expression* t : terms)
+        if (t) t->initialize_the_graph();
+}
+
+void Sum::reset() {
+    calculated = false;
+    for (Expression* t : terms)
+        if (t) t->reset();
+}
+
+void Sum::set_variable_values(double* x) {
+    for (Expression* t : terms)
+        if (t) t->set_variable_values(x);
+}
+
+void Sum::analyze_dependencies() {
+    if (analysed) return;
+    for (Expression* t : terms)
+        if (t) t->analyze_dependencies();
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        int dep = 0;
+        for (Expression* t : terms)
+            if (t && t->isDependent(static_cast<int>(i))) {
+                dep = 1;
+                break;
+            }
+        flags[i] = dep;
+    }
+    analysed = true;
+}
+
+int Sum::hasLeaves() {
+    for (Expression* t : terms)
+        if (t && t->hasLeaves()) return 1;
+    return 0;
+}
+
+void Sum::check_pointers(std::FILE* f) {
+    for (int i = 0; i < nterms; ++i) {
+        if (!terms[i]) {
+            std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", displayName(), i);
+            return;
+        }
+        terms[i]->check_pointers(f);
+    }
+}
+
+Expression* Sum::findByName(const char* s) {
+    if (Expression* e = Expression::findByName(s)) return e;
+    for (Expression* t : terms)
+        if (t)
+            if (Expression* e = t->findByName(s)) return e;
+    return nullptr;
+}
+
+void Sum::calculate(int order) {
+    if (!allLinked() || calculated) return;
+    if (order > 4) order = 4;
+    clean(order);
+    const bool derivs = order >= 1 && d1;
+    const int m = derivs ? activeVariables() : 0;
+    const DerivView me = view();
+    for (int t = 0; t < nterms; ++t) {
+        Expression* e = terms[t];
+        e->calculate(order);
+        value += scalars[t] * e->value;
+        if (derivs && e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
+    }
+    value += scalars[nterms];
+    calculated = true;
+}
+
+void Sum::calculate(int order, int var) {
+    if (!allLinked() || calculated) return;
+    clean(order);
+    const bool derivs = order >= 1 && order <= 4 && d1 && var >= 0 && var < nvar;
+    const DerivView me = view();
+    for (int t = 0; t < nterms; ++t) {
+        Expression* e = terms[t];
+        e->calculate(order, var);
+        value += scalars[t] * e->value;
+        if (derivs && e->nvar == nvar) {
+            const DerivView c = e->view();
+            for (int k = 1; k <= order; ++k) pure(me, k, var) += scalars[t] * pure(c, k, var);
+        }
+    }
+    value += scalars[nterms];
+    calculated = true;
+}
+
+void Sum::printFormula(std::FILE* f) {
+    printMargin(f);
+    auto termName = [&](int t) { return terms[t] ? terms[t]->displayName() : "noname"; };
+    if (nterms == 0) {
+        std::fprintf(f, "%s = %lg\n", displayName(), scalars.empty() ? 0.0 : scalars[0]);
+        return;
+    }
+    const double s0 = scalars[0];
+    if (s0 == 1)
+        std::fprintf(f, "%s = %s", displayName(), termName(0));
+    else if (s0 == -1)
+        std::fprintf(f, "%s = - %s", displayName(), termName(0));
+    else
+        std::fprintf(f, "%s = %lg * %s", displayName(), s0, termName(0));
+    for (int t = 1; t < nterms; ++t) {
+        const double s = scalars[t];
+        if (s == 1)
+            std::fprintf(f, " + %s", termName(t));
+        else if (s > 0)
+            std::fprintf(f, " + %lg * %s", s, termName(t));
+        else if (s == -1)
+            std::fprintf(f, " - %s", termName(t));
+        else
+            std::fprintf(f, " - %lg * %s", -s, termName(t));
+    }
+    const double k = scalars[nterms];
+    if (k < 0)
+        std::fprintf(f, " - %lg", -k);
+    else if (k > 0)
+        std::fprintf(f, " + %lg", k);
+    std::fprintf(f, "\n");
+}
+
+void Sum::printFormulas(std::FILE* f) {
+    if (calculated) return;
+    printFormula(f);
+    sMargin += 4;
+    for (Expression* t : terms)
+        if (t) t->printFormulas(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+void Sum::printValues(std::FILE* f) {
+    if (calculated) return;
+    printValue(f);
+    sMargin += 4;
+    for (Expression* t : terms)
+        if (t) t->printValues(f);
+    sMargin -= 4;
+    calculated = true;
+}

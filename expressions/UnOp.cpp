@@ -1,0 +1,106 @@
+#include "expressions/UnOp.h"
+
+#include "expressions/DerivativeKernels.h"
+
+UnOp::~UnOp() {
+    Expression* child = u;
+    u = nullptr;
+    unlink(child);
+}
+
+void UnOp::number_of_variables(int n) {
+    if (n == nvar) return;
+    Operator::number_of_variables(n);
+    if (u)
+        u->number_of_variables(nvar);
+    else
+        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+}
+
+const char* UnOp::getType() const { return "UnOp"; }
+
+void UnOp::initialize_the_graph() {
+    if (!calculated) return;
+    calculated = false;
+    if (u) u->initialize_the_graph();
+}
+
+void UnOp::analyze_dependencies() {
+    if (analysed) return;
+    if (u) {
+        u->analyze_dependencies();
+        for (std::size_t i = 0; i < flags.size(); ++i) flags[i] = u->isDependent(static_cast<int>(i)) ? 1 : 0;
+    }
+    analysed = true;
+}
+
+int UnOp::hasLeaves() { return u ? u->hasLeaves() : 0; }
+
+void UnOp::check_pointers(std::FILE* f) {
+    if (u)
+        u->check_pointers(f);
+    else
+        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+}
+
+void UnOp::reset() {
+    calculated = false;
+    if (u) u->reset();
+}
+
+void UnOp::set_variable_values(double* x) {
+    if (u)
+        u->set_variable_values(x);
+    else
+        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+}
+
+void UnOp::calculate(int) {
+    if (!u) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+}
+
+void UnOp::calculate(int, int) {
+    if (!u) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+}
+
+void UnOp::tie1(Expression& e) { relink(u, &e); }
+void UnOp::tiep1(Expression* e) { relink(u, e); }
+
+void UnOp::printFormula(std::FILE* f) {
+    printMargin(f);
+    std::fprintf(f, "%s = f ( %s )\n", displayName(), childName());
+}
+
+void UnOp::printFormulas(std::FILE* f) {
+    if (calculated) return;
+    printFormula(f);
+    sMargin += 4;
+    if (u) u->printFormulas(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+void UnOp::printValues(std::FILE* f) {
+    if (calculated) return;
+    printValue(f);
+    sMargin += 4;
+    if (u) u->printValues(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+Expression* UnOp::findByName(const char* s) {
+    if (Expression* e = Expression::findByName(s)) return e;
+    return u ? u->findByName(s) : nullptr;
+}
+
+void UnOp::chainRule(int order, double f1, double f2, double f3, double f4) {
+    if (order < 1 || !d1 || u->nvar != nvar) return;
+    const int m = activeVariables();
+    exprk::chainRule(act_.data(), m, order, u->view(), view(), f1, f2, f3, f4);
+}
+
+void UnOp::chainRuleVar(int order, int var, double f1, double f2, double f3, double f4) {
+    if (order < 1 || !d1 || u->nvar != nvar || var < 0 || var >= nvar || !flags[var]) return;
+    exprk::chainRuleDiag(var, order, u->view(), view(), f1, f2, f3, f4);
+}
