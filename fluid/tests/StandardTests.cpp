@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "expressions/Expression.h"
+#include "fluid/Standard.h"
+#include "fluid/tests/TestDataDir.h"
+
+namespace {
+constexpr double R = 8.31434;
+constexpr double cal = 4.1855;
+const char* kFile =
+    "CO2 10.57 0.210 -94052 51.06 carbon-dioxide\n"
+    "# H2O 7.30 0.246 -57798 45.106 water\n"
+    "X7 7 0 0 0 seven\n";
+}  // namespace
+
+TEST(Standard, GivesItsDataAt298AndCpLinearInT) {
+    TestDataDir data("standard");
+    data.write("compo/standard.txt", kFile);
+    for (const char* name : {"H2O", "water"}) {
+        Standard s;
+        s.number_of_components(1);
+        s.read_component_data(name);
+        s.T = 298.15;
+        s.calculate_fixed_parameters();
+        EXPECT_NEAR(s.H0, -57798 * cal, 1e-8);
+        EXPECT_NEAR(s.S0, 45.106 * cal, 1e-10);
+        EXPECT_NEAR(s.Cp0, (7.30 + 0.246e-2 * 298.15) * cal, 1e-10);
+        s.T = 600.0;
+        s.calculate_fixed_parameters();
+        EXPECT_NEAR(s.Cp0, (7.30 + 0.246e-2 * 600.0) * cal, 1e-10);
+        // H(T) - H(T0) is the integral of Cp.
+        const double a = 7.30 * cal, b = 0.246e-2 * cal;
+        EXPECT_NEAR(s.H0 - (-57798 * cal), a * (600 - 298.15) + b / 2 * (600 * 600 - 298.15 * 298.15), 1e-7);
+        EXPECT_NEAR(s.G0, s.H0 - 600.0 * s.S0, 1e-7);
+    }
+}
+
+TEST(Standard, LeafCarriesTemperatureAndCompositionDerivatives) {
+    TestDataDir data("standard-leaf");
+    data.write("compo/standard.txt", kFile);
+    Standard s;
+    s.number_of_components(2);
+    s.read_component_data("CO2");
+    s.read_component_data("seven");
+    s.x = {0.3, 0.7};
+    auto a0 = [&](double T, double x0, double x1) {
+        s.T = T;
+        s.x = {x0, x1};
+        s.calculate_fixed_parameters();
+        return s.root->value;
+    };
+    const double T = 450.0, h = 1e-3;
+    a0(T, 0.3, 0.7);
+    const double d1 = s.root->d1[0], d2 = s.root->d2[0][0], d3 = s.root->d3[0][0][0], d4 = s.root->d4[0][0][0][0];
+    const double dx0 = s.root->d1[2], dx0T = s.root->d2[2][0];
+    EXPECT_EQ(s.root->d1[1], 0.0);
+    const double num1 = (a0(T + h, 0.3, 0.7) - a0(T - h, 0.3, 0.7)) / (2 * h);
+    EXPECT_NEAR(num1, d1, 1e-8 * std::fabs(d1));
+    auto deriv = [&](int k, double t) {
+        a0(t, 0.3, 0.7);
+        return k == 1 ? s.root->d1[0] : k == 2 ? s.root->d2[0][0] : s.root->d3[0][0][0];
+    };
+    EXPECT_NEAR((deriv(1, T + h) - deriv(1, T - h)) / (2 * h), d2, 1e-6 * std::fabs(d2));
+    EXPECT_NEAR((deriv(2, T + h) - deriv(2, T - h)) / (2 * h), d3, 1e-6 * std::fabs(d3));
+    EXPECT_NEAR((deriv(3, T + h) - deriv(3, T - h)) / (2 * h), d4, 1e-6 * std::fabs(d4));
+    // a0 is linear in the fractions.
+    EXPECT_NEAR((a0(T, 0.3 + 1e-4, 0.7) - a0(T, 0.3 - 1e-4, 0.7)) / 2e-4, dx0, 1e-7 * std::fabs(dx0));
+    // The x_0-derivatives are those of component 0 alone.
+    const double pure = a0(T, 1, 0);
+    EXPECT_NEAR(dx0, pure, 1e-12 * std::fabs(pure));
+    EXPECT_NEAR(dx0T, s.root->d1[0], 1e-12 * std::fabs(dx0T));
+
+    // A pure Cp = 7 cal: the first T-derivative is -(a/R)/T - h/T^2.
+    Standard seven;
+    seven.number_of_components(1);
+    seven.read_component_data("X7");
+    seven.T = 350.0;
+    seven.calculate_fixed_parameters();
+    const double aa = 7 * cal, hh = (0 - aa * 298.15) / R;
+    EXPECT_NEAR(seven.root->d1[0], -(aa / R) / 350.0 - hh / (350.0 * 350.0), 1e-12);
+}
+
+TEST(Standard, NeverContributesToZAndIsSwitchedOffInTheFugacityPass) {
+    TestDataDir data("standard-z");
+    data.write("compo/standard.txt", kFile);
+    Standard s;
+    s.number_of_components(1);
+    s.read_component_data("CO2");
+    s.T = 400.0;
+    s.V = 1e-3;
+    s.calculate_Z();
+    EXPECT_EQ(s.termError, 0);
+    EXPECT_EQ(s.Z, 0.0);
+    EXPECT_EQ(s.dZdV, 0.0);
+    EXPECT_EQ(s.P, 0.0);
+    s.calculate_fugacities();
+    EXPECT_EQ(s.rcp[0], 0.0);
+    EXPECT_EQ(s.drcpdT[0], 0.0);
+    EXPECT_GT(s.Cp0, 0.0);  // the state functions are still refreshed
+    s.calculate_state_functions();
+    EXPECT_NE(s.A, 0.0);
+    EXPECT_EQ(s.Av, 0.0);
+}
+
+TEST(Standard, MissingComponentOrFileIsReported) {
+    {
+        TestDataDir data("standard-missing");
+        data.write("compo/standard.txt", kFile);
+        Standard s;
+        s.number_of_components(2);
+        testing::internal::CaptureStderr();
+        s.read_component_data("Unobtainium");
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                      "Data for component Unobtainium have not been found in the file compo/standard.txt."),
+                  std::string::npos);
+        s.read_component_data("CO2");
+        EXPECT_EQ(s.CpA[0], 0.0);
+        EXPECT_NEAR(s.CpA[1], 10.57 * cal, 1e-12);
+    }
+}
+
+TEST(Standard, RepositoryFileHoldsTheCommonGases) {
+    // VARNOK_DATA_DIR points at the source tree in the test environment.
+    Standard s;
+    s.number_of_components(4);
+    testing::internal::CaptureStderr();
+    s.read_component_data("H2O");
+    s.read_component_data("CO2");
+    s.read_component_data("CH4");
+    s.read_component_data("N2");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (int i = 0; i < 4; i++) EXPECT_GT(s.CpA[i], 20.0);
+}
