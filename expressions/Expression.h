@@ -41,7 +41,9 @@
 // storage it hands out, and only the node constructed there counts as created
 // separately.  setReleasedByParents() overrides the choice (for instance for a
 // node held by a std::unique_ptr while it is also linked under a parent).  A
-// root that no parent links is deleted by its owner.
+// root that no parent links is deleted by its owner.  Members are destroyed in
+// the reverse order of their declaration, so a class that holds nodes declares
+// each child node before the nodes that link it.
 #include <cstddef>
 #include <cstdio>
 #include <initializer_list>

@@ -14,6 +14,7 @@
 // plain jagged tables of null pointers (same layout; the mixing sums accept
 // them as term tables); expression_dispose_sym2 .. 5 free them.
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "expressions/Expression.h"
@@ -31,20 +32,20 @@ public:
     void setName(const char* base) { baseName = base ? base : ""; }
 
     template <class... I>
-        requires(sizeof...(I) == D)
+        requires(sizeof...(I) == D && (std::is_integral_v<I> && ...))
     void setName(I... idx) {
         int a[D] = {static_cast<int>(idx)...};
         setNameAt(a);
     }
     template <class... I>
-        requires(sizeof...(I) == D)
+        requires(sizeof...(I) == D && (std::is_integral_v<I> && ...))
     Expression*& operator()(I... idx) {
         int a[D] = {static_cast<int>(idx)...};
         check_index(a);
         return elements[offset(a)];
     }
     template <class... I>
-        requires(sizeof...(I) == D)
+        requires(sizeof...(I) == D && (std::is_integral_v<I> && ...))
     void check_index(I... idx) const {
         int a[D] = {static_cast<int>(idx)...};
         check_index(a);
