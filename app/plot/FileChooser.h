@@ -1,0 +1,20 @@
+#pragma once
+// Where exports ask the user for a file name.  The application installs a
+// dialog; tests install their own chooser.  With none installed every request
+// is answered "cancelled".
+#include <optional>
+#include <string>
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The path chosen to save a file of the given type (extension without the
+    // dot, e.g. "txt"), proposing `proposedName`; nothing when cancelled.
+    virtual std::optional<std::string> chooseSaveFile(const std::string& proposedName,
+                                                      const std::string& fileType) = 0;
+};
+
+// Installs the chooser (nullptr removes it).  The caller keeps ownership and
+// must remove it before destroying it.
+void setFileChooser(FileChooser* chooser);
+FileChooser* fileChooser();

@@ -1,0 +1,542 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/plot/CGraphArea.h"
+#include "app/plot/CGraphCurve.h"
+#include "app/plot/CGraphLegend.h"
+#include "app/plot/CGraphPoint.h"
+#include "app/plot/CGraphPointCurve.h"
+#include "app/plot/CGraphStringPoint.h"
+#include "app/plot/CGraphStringPointCurve.h"
+#include "app/plot/CGraphText.h"
+#include "app/plot/RecordingCanvas.h"
+#include "app/plot/tests/PlotTestSupport.h"
+
+namespace {
+
+using Kind = CanvasOp::Kind;
+
+// The on-curve points of a path (move and line targets), in order.
+std::vector<PlotPoint> vertices(const Path& p) {
+    std::vector<PlotPoint> out;
+    for (const auto& e : p.elements())
+        if (e.op == Path::Op::MoveTo || e.op == Path::Op::LineTo) out.push_back(e.points[0]);
+    return out;
+}
+
+void expectPoint(PlotPoint p, float x, float y) {
+    EXPECT_NEAR(p.x, x, 1e-4f);
+    EXPECT_NEAR(p.y, y, 1e-4f);
+}
+
+TEST(MarkerShapes, EveryKindHasItsGeometry) {
+    const float x = 100, y = 100, a = 4, b = 4;
+    // Triangles use the single-precision factors 0.667 and 1.333.
+    auto up = vertices(CGraphObject::constructPoint0(7, a, b, x, y));
+    ASSERT_EQ(up.size(), 3u);
+    expectPoint(up[0], 96, 97.332f);
+    expectPoint(up[1], 104, 97.332f);
+    expectPoint(up[2], 100, 105.332f);
+    EXPECT_EQ(vertices(CGraphObject::constructPoint0(9, a, b, x, y)).size(), 3u);
+    auto down = vertices(CGraphObject::constructPoint0(8, a, b, x, y));
+    expectPoint(down[0], 96, 102.668f);
+    expectPoint(down[2], 100, 94.668f);
+    EXPECT_EQ(vertices(CGraphObject::constructPoint0(10, a, b, x, y)).size(), 3u);
+
+    auto diamond = vertices(CGraphObject::constructPoint0(11, a, b, x, y));
+    ASSERT_EQ(diamond.size(), 4u);
+    expectPoint(diamond[0], 96, 100);
+    expectPoint(diamond[1], 100, 96);
+    expectPoint(diamond[2], 104, 100);
+    expectPoint(diamond[3], 100, 104);
+
+    auto plus = vertices(CGraphObject::constructPoint0(5, a, 3, x, y));
+    ASSERT_EQ(plus.size(), 4u);
+    expectPoint(plus[0], 96, 100);
+    expectPoint(plus[1], 104, 100);
+    expectPoint(plus[2], 100, 97);
+    expectPoint(plus[3], 100, 103);
+    auto cross = vertices(CGraphObject::constructPoint0(6, a, 3, x, y));
+    expectPoint(cross[0], 96, 97);
+    expectPoint(cross[1], 104, 103);
+    expectPoint(cross[2], 96, 103);
+    expectPoint(cross[3], 104, 97);
+
+    for (int s : {3, 4}) {
+        PlotRect r = CGraphObject::constructPoint0(s, a, 2, x, y).bounds();
+        EXPECT_EQ(r, (PlotRect{96, 98, 8, 4}));
+    }
+    // Circles, for 0, 1, 2 and any unknown kind: the oval in (x-a, y-b, 2a, 2b).
+    for (int s : {0, 1, 2, 13, -1, 99}) {
+        Path p = CGraphObject::constructPoint0(s, a, b, x, y);
+        PlotRect r = p.bounds();
+        EXPECT_NEAR(r.x, 96, 1e-3);
+        EXPECT_NEAR(r.width, 8, 1e-3);
+        EXPECT_NEAR(r.height, 8, 1e-3);
+        EXPECT_TRUE(p.contains({x + 2.7f, y + 2.7f}));   // inside the circle
+        EXPECT_FALSE(p.contains({x + 3.2f, y + 3.2f}));  // inside the square, outside the circle
+    }
+    // Exactly the kinds 1, 3, 7, 8 and 11 are filled.
+    std::vector<int> filled;
+    for (int s = -2; s < 20; ++s)
+        if (CGraphObject::isFilledMarker(s)) filled.push_back(s);
+    EXPECT_EQ(filled, (std::vector<int>{1, 3, 7, 8, 11}));
+}
+
+TEST(MarkerShapes, PointsDrawAtTheirSizeAndHitInsideFilledAreasOnly) {
+    auto view = makeOneToOneView();
+    auto p = CGraphPoint::newGraphPoint(50, 60);
+    view->addGraphObject(p);
+    p->setSelector(9);
+    RecordingCanvas rc;
+    p->render(rc);
+    auto strokes = rc.opsOfKind(Kind::Stroke);
+    ASSERT_EQ(strokes.size(), 1u);  // kind 9 is stroked
+    EXPECT_NEAR(strokes[0].lineWidth, 1.3f, 1e-6);
+    EXPECT_TRUE(strokes[0].clipped);
+    EXPECT_EQ(strokes[0].clip, view->getPlotRect());
+    EXPECT_NEAR(p->getBounds().width, 7.0f, 1e-4);  // half-size 3.5 with the default factor 3
+    EXPECT_EQ(rc.saveDepth(), 0u);
+
+    p->setHilited(true);
+    p->setSelector(1);
+    rc.clear();
+    p->render(rc);
+    ASSERT_EQ(rc.opsOfKind(Kind::Fill).size(), 1u);
+    EXPECT_NEAR(p->getBounds().width, 9.0f, 1e-4);  // 4.5 when highlighted
+    EXPECT_TRUE(p->isHit({53, 60}));
+    EXPECT_FALSE(p->isHit({54.8f, 64.8f}));
+
+    p->setSelector(5);  // a plus encloses nothing
+    p->render(rc);
+    EXPECT_FALSE(p->isHit({50, 60}));
+    EXPECT_FALSE(p->isHit({52, 60}));
+
+    p->setSelector(3);
+    p->render(rc);
+    p->setHidden(true);
+    EXPECT_FALSE(p->isHit({50, 60}));
+    p->setHidden(false);
+    p->setSelectable(false);
+    EXPECT_FALSE(p->isHit({50, 60}));
+    // An unselectable object cannot be highlighted or unhighlighted.
+    p->setHilited(false);
+    EXPECT_TRUE(p->isHilited());
+}
+
+TEST(MarkerShapes, PointLabelIsCentredUnderTheMarker) {
+    auto view = makeOneToOneView();
+    auto sp = CGraphStringPoint::newGraphStringPoint(100, 100);
+    view->addGraphObject(sp);
+    sp->setLabel("abcd");
+    sp->setShowLabel(true);
+    sp->setOffsetX(3);
+    sp->setOffsetY(-1);
+    RecordingCanvas rc(0.5f, 1.0f);  // label font 10 pt: 4 characters are 20 wide, 10 high
+    sp->render(rc);
+    auto texts = rc.opsOfKind(Kind::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "abcd");
+    expectPoint(texts[0].origin, 100 - 10 + 3, 100 - 7 - 3.5f - 2 - 1);
+    EXPECT_EQ(texts[0].color, Color::blackColor());
+
+    auto named = CGraphPoint::newGraphPoint(10, 10);
+    view->addGraphObject(named);
+    named->setShowLabel(true);  // no name: an empty label
+    rc.clear();
+    named->render(rc);
+    ASSERT_EQ(rc.opsOfKind(Kind::Text).size(), 1u);
+    EXPECT_EQ(rc.opsOfKind(Kind::Text)[0].text, "");
+}
+
+TEST(GraphCurve, HitTestFollowsSegmentsAndStartBoxes) {
+    auto view = makeOneToOneView();
+    auto c = std::make_shared<CGraphCurve>();
+    view->addGraphObject(c);
+    c->addPoint(20, 20, false);
+    c->addPoint(30, 20, false);
+    EXPECT_TRUE(c->isHit({25, 24}));
+    EXPECT_TRUE(c->isHit({25, 15}));
+    EXPECT_FALSE(c->isHit({25, 26}));
+    EXPECT_TRUE(c->isHit({15, 25}));   // the start point's box
+    EXPECT_FALSE(c->isHit({33, 20}));  // past the last point, which has no box
+    // A steep segment.
+    c->addPoint(32, 60, false);
+    EXPECT_TRUE(c->isHit({35, 40}));
+    EXPECT_FALSE(c->isHit({37, 40}));
+    // A break: no segment joins the points on either side of it.
+    auto b = std::make_shared<CGraphCurve>();
+    view->addGraphObject(b);
+    b->addPoint(0, 100, false);
+    b->addPoint(50, 100, true);
+    b->addPoint(100, 100, false);
+    EXPECT_FALSE(b->isHit({40, 100}));
+    EXPECT_TRUE(b->isHit({75, 100}));
+    b->setHidden(true);
+    EXPECT_FALSE(b->isHit({75, 100}));
+    EXPECT_FALSE(std::make_shared<CGraphCurve>()->isHit({0, 0}));
+}
+
+TEST(GraphCurve, DrawsPiecesWithItsDashAndLabel) {
+    auto view = makeOneToOneView();
+    auto c = std::make_shared<CGraphCurve>();
+    view->addGraphObject(c);
+    c->addPoint(0, 0, false);
+    c->addPoint(10, 10, false);
+    c->addPoint(15, 15, true);
+    c->addPoint(20, 0, false);
+    c->addPoint(30, 0, false);
+    c->setColor(Color::blueColor());
+    c->setLabel("L", 50, 50);
+    struct Case { int dash; std::vector<float> pattern; };
+    for (const Case& k : {Case{0, {}}, Case{1, {6, 3}}, Case{2, {4, 4}}, Case{3, {4, 2, 2, 2}}, Case{7, {6, 3}}}) {
+        c->setMDash(k.dash);
+        RecordingCanvas rc(1.0f, 1.0f);
+        c->render(rc);
+        auto s = rc.opsOfKind(Kind::Stroke);
+        ASSERT_EQ(s.size(), 1u);
+        EXPECT_EQ(s[0].dash, k.pattern);
+        EXPECT_EQ(s[0].color, Color::blueColor());
+        int moves = 0;
+        for (const auto& e : s[0].path.elements()) moves += e.op == Path::Op::MoveTo;
+        EXPECT_EQ(moves, 2);
+        auto t = rc.opsOfKind(Kind::Text);
+        ASSERT_EQ(t.size(), 1u);
+        expectPoint(t[0].origin, 45, 45);  // 10 x 10 text centred on the anchor
+    }
+    c->setHilited(true);
+    c->setToolSizeFactor(2);
+    RecordingCanvas rc;
+    c->render(rc);
+    EXPECT_EQ(rc.opsOfKind(Kind::Stroke)[0].lineWidth, 3.0f);
+}
+
+TEST(GraphCurve, InterpolationAnswersOnlyWhereASegmentBracketsX) {
+    CGraphCurve c;
+    c.addPoint(0, 0, false);
+    c.addPoint(10, 10, false);
+    EXPECT_FLOAT_EQ(*c.getYFromX(5), 5);
+    EXPECT_FLOAT_EQ(*c.getYFromX(0), 0);
+    EXPECT_FLOAT_EQ(*c.getYFromX(10), 10);  // the last point answers too
+    EXPECT_FALSE(c.getYFromX(20).has_value());
+    EXPECT_FALSE(c.getYFromX(-1).has_value());
+    c.addPoint(5, 20, false);  // the curve turns back: the first bracket wins
+    EXPECT_FLOAT_EQ(*c.getYFromX(7), 7);
+    EXPECT_FLOAT_EQ(*c.getYFromX(5), 5);
+    EXPECT_FALSE(CGraphCurve().getYFromX(0).has_value());
+}
+
+TEST(GraphCurve, PieceOfACurveDoesNotDependOnTheOrderOfItsEnds) {
+    CGraphCurve c;
+    for (int i = 0; i < 10; ++i) c.addPoint(float(i), float(i * i), i == 4);
+    auto f = c.makeCurveFrom(2.1, 4, 7.2, 50);
+    auto r = c.makeCurveFrom(7.2, 50, 2.1, 4);
+    EXPECT_EQ(f->mPointsList(), r->mPointsList());
+    ASSERT_EQ(f->mPointsList().size(), 5u);  // 2, 3, 5, 6, 7: the break is skipped
+    EXPECT_EQ(f->mPointsList()[2], (CurvePoint{5, 25, false}));
+    EXPECT_EQ(f->mPointsList().back(), (CurvePoint{7, 49, false}));
+    EXPECT_EQ(f->getPlotView(), nullptr);
+}
+
+TEST(GraphArea, BuildsFromCurvesAndClosesAlongASubcurve) {
+    CGraphCurve c;
+    for (int i = 0; i <= 4; ++i) c.addPoint(float(i), 10.0f, false);
+    c.addPoint(9, 9, true);
+    CGraphArea area;
+    area.addSubcurve(&c);  // fewer than two points: ignored
+    area.addPoint(0, 0);
+    area.addSubcurve(&c);
+    EXPECT_EQ(area.mPointsList().size(), 1u);
+    area.addPoint(4, 0);
+    area.addSubcurve(&c);  // from the point nearest (4, 0) back to the one nearest (0, 0)
+    std::vector<PlotPoint> expected{{0, 0}, {4, 0}, {4, 10}, {3, 10}, {2, 10}, {1, 10}, {0, 10}};
+    EXPECT_EQ(area.mPointsList(), expected);
+    area.addSubcurve(nullptr);  // reported, nothing changes
+    EXPECT_EQ(area.mPointsList(), expected);
+
+    CGraphArea both;
+    both.addCurve(c, false);
+    both.addCurve(c, true);
+    ASSERT_EQ(both.mPointsList().size(), 10u);
+    EXPECT_EQ(both.mPointsList()[5], (PlotPoint{4, 10}));
+
+    auto view = makeOneToOneView();
+    auto a = std::make_shared<CGraphArea>();
+    a->setMPointsList({{10, 10}, {50, 10}, {50, 50}, {10, 50}});
+    view->addGraphObject(a);
+    RecordingCanvas rc;
+    a->render(rc);
+    ASSERT_EQ(rc.opsOfKind(Kind::Fill).size(), 1u);
+    EXPECT_TRUE(rc.opsOfKind(Kind::Stroke).empty());
+    EXPECT_FALSE(a->isHit({30, 30}));  // not selectable by default
+    a->setSelectable(true);
+    EXPECT_TRUE(a->isHit({30, 30}));
+    EXPECT_FALSE(a->isHit({60, 30}));
+}
+
+TEST(GraphObjectCopies, CopyWhatEachClassCopiesAndNothingElse) {
+    auto view = makeOneToOneView();
+    auto owner = std::make_shared<CGraphCurve>();
+    auto c = std::make_shared<CGraphCurve>();
+    view->addGraphObject(c);
+    c->setName("H2O");
+    c->setSize(2.5f);
+    c->setSelector(4);
+    c->setColor(0.2f, 0.4f, 0.6f);
+    c->setHilited(true);
+    c->setToolSizeFactor(3);
+    c->setReferenceObject(owner);
+    c->setColorCousinship(owner);
+    c->addPoint(1, 2, false);
+    c->addPoint(3, 4, true);
+    c->setLabel("lab", 5, 6);
+    c->setLineDash(2);
+    RecordingCanvas rc;
+    c->render(rc);
+
+    auto k = std::dynamic_pointer_cast<CGraphCurve>(c->copy());
+    ASSERT_TRUE(k);
+    EXPECT_EQ(k->name(), std::optional<std::string>("H2O"));
+    EXPECT_EQ(k->size(), 2.5f);
+    EXPECT_EQ(k->selector(), 4);
+    EXPECT_EQ(k->color(), c->color());
+    EXPECT_EQ(k->mPointsList(), c->mPointsList());
+    EXPECT_EQ(k->mLabel(), std::optional<std::string>("lab"));
+    EXPECT_EQ(k->mLabelAnchor(), (PlotPoint{5, 6}));
+    EXPECT_EQ(k->mDash(), 2);
+    // Not copied: highlight, tool size, plot view, cousins, path, reference.
+    EXPECT_FALSE(k->isHilited());
+    EXPECT_TRUE(k->isSelectable());
+    EXPECT_EQ(k->getToolSizeFactor(), 1.0f);
+    EXPECT_EQ(k->getPlotView(), nullptr);
+    EXPECT_TRUE(k->colorCousins().empty());
+    EXPECT_FALSE(k->path().has_value());
+    EXPECT_FALSE(k->hasReferenceObject());
+
+    auto sp = CGraphStringPoint::newGraphStringPoint(1, 2);
+    sp->setLabel("x");
+    sp->setOffsetX(4);
+    sp->setShowLabel(true);
+    auto sk = std::dynamic_pointer_cast<CGraphStringPoint>(sp->copy());
+    ASSERT_TRUE(sk);
+    EXPECT_FALSE(sk->getLabel().has_value());  // the label text is not copied
+    EXPECT_EQ(sk->offsetX(), 4.0f);
+    EXPECT_TRUE(sk->showsLabel());
+    EXPECT_EQ(sk->getX(), 1.0f);
+    EXPECT_EQ(sk->getToolSizeFactor(), 3.0f);
+
+    CGraphText t;
+    t.setText("hello");
+    t.setPosition(3, 4);
+    t.setDimension(10, 20);
+    auto tk = std::dynamic_pointer_cast<CGraphText>(t.copy());
+    ASSERT_TRUE(tk);
+    EXPECT_EQ(tk->contents().text, "");  // the text is not copied
+    float x = 0, y = 0;
+    tk->getPosition(&x, &y);
+    EXPECT_EQ(x, 3.0f);
+    EXPECT_EQ(tk->dimension(), (PlotSize{10, 20}));
+
+    CGraphStringPointCurve series;
+    series.addPoint("a", 1, 1);
+    auto serk = std::dynamic_pointer_cast<CGraphStringPointCurve>(series.copy());
+    ASSERT_EQ(serk->mStringPointArray().size(), 1u);
+    EXPECT_EQ(serk->mStringPointArray()[0], series.mStringPointArray()[0]);  // the same point objects
+
+    CGraphPointCurve pc;
+    pc.addPoint(1, 1, 0);
+    pc.addPoint(2, 2, 1);  // a non-zero skip adds nothing
+    pc.setJoinPoints(true);
+    auto pck = std::dynamic_pointer_cast<CGraphPointCurve>(pc.copy());
+    EXPECT_EQ(pck->mPointsList().size(), 1u);
+    EXPECT_TRUE(pck->joinsPoints());
+    EXPECT_EQ(pck->getToolSizeFactor(), 4.0f);
+
+    EXPECT_EQ(typeid(*CGraphObject().copy()), typeid(CGraphObject));
+}
+
+TEST(ColorCousins, FollowOneLevelAndNeverDangle) {
+    auto a = std::make_shared<CGraphCurve>();
+    auto b = std::make_shared<CGraphPoint>();
+    auto c = std::make_shared<CGraphPoint>();
+    a->setColorCousinship(b);
+    b->setColorCousinship(c);
+    a->setColor(Color::redColor());
+    EXPECT_EQ(b->color(), Color::redColor());
+    EXPECT_FALSE(c->color().has_value());  // cousins of cousins keep their colour
+    a->setColor(0.0f, 1.0f, 0.0f);
+    EXPECT_EQ(b->color(), Color::redColor());  // the component setter touches no cousin
+    EXPECT_EQ(a->getGreen(), 65535);
+    EXPECT_EQ(a->getRed(), 0);
+    b->setColor(Color{0.5f, 0.25f, 1.0f, 1.0f});
+    EXPECT_EQ(a->color(), (Color{0.5f, 0.25f, 1.0f, 1.0f}));
+    EXPECT_EQ(b->getRed(), 32767);
+    a->breakCousinship(b);
+    b->setColor(Color::blackColor());
+    EXPECT_NE(a->color(), Color::blackColor());
+
+    // A one-way cousin that goes away leaves nothing dangling behind.
+    a->addColorCousin(c);
+    c.reset();
+    EXPECT_TRUE(a->colorCousins().empty());
+    a->setColor(Color::whiteColor());
+    b->setColorCousinship(a);
+    b.reset();
+    EXPECT_TRUE(a->colorCousins().empty());
+}
+
+TEST(Legend, LaysOutRowsBottomUpWithFixedMetrics) {
+    auto view = makeOneToOneView(400, 400);
+    auto curve = std::make_shared<CGraphCurve>();
+    curve->setName("A");
+    curve->setColor(Color::blueColor());
+    auto point = CGraphPoint::newGraphPoint(1, 1);
+    point->setName("Bb");
+    point->setSelector(3);
+    point->setColor(Color::redColor());
+    auto sp = CGraphStringPoint::newGraphStringPoint(1, 1);
+    view->addGraphObject(curve);
+    view->addGraphObject(point);
+    view->addGraphObject(sp);
+    view->includesIntoLegend(curve);
+    view->includesIntoLegend(sp);  // no row: not exactly a curve or a point
+    view->includesIntoLegend(point);
+    view->setLegendPosition(100, 200);
+    const auto& legend = view->mLegend();
+    RecordingCanvas rc(0.5f, 1.2f);  // 10 pt: 5 per character, 12 high
+    legend->render(rc);
+    auto texts = rc.opsOfKind(Kind::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "Bb");
+    expectPoint(texts[0].origin, 130, 200);  // the last object at the legend's position
+    EXPECT_EQ(texts[1].text, "A");
+    expectPoint(texts[1].origin, 130, 214);  // above it by the text height plus 2
+    auto fills = rc.opsOfKind(Kind::Fill);
+    ASSERT_EQ(fills.size(), 1u);  // the square marker sample, filled, in the point's colour
+    EXPECT_EQ(fills[0].color, Color::redColor());
+    PlotRect m = fills[0].path.bounds();
+    EXPECT_NEAR(m.x + 0.5f * m.width, 100 + 8 - 1.5f, 1e-4);
+    EXPECT_NEAR(m.y + 0.5f * m.height, 206, 1e-4);
+    EXPECT_NEAR(m.width, 7, 1e-4);
+    EXPECT_NEAR(fills[0].lineWidth, 1.1f, 1e-6);
+    auto strokes = rc.opsOfKind(Kind::Stroke);
+    ASSERT_EQ(strokes.size(), 1u);  // the curve's line sample, solid, width 1
+    EXPECT_EQ(strokes[0].color, Color::blueColor());
+    EXPECT_TRUE(strokes[0].dash.empty());
+    EXPECT_EQ(strokes[0].path.bounds(), (PlotRect{100, 220, 20, 0}));
+    EXPECT_EQ(legend->getBounds(), (PlotRect{100, 200, 40, 30}));
+    EXPECT_TRUE(legend->isHit({100, 200}));
+    EXPECT_FALSE(legend->isHit({140, 210}));
+
+    // Highlighted: the handle square and a dashed frame.
+    legend->setHilited(true);
+    rc.clear();
+    legend->render(rc);
+    auto frame = rc.opsOfKind(Kind::Stroke).back();
+    EXPECT_EQ(frame.dash, (std::vector<float>{5, 2}));
+    EXPECT_EQ(frame.path.bounds(), legend->getBounds());
+
+    // Removing an object takes its row away; a released object disappears too.
+    view->removeGraphObject(curve);
+    curve.reset();
+    point.reset();
+    view->purge();
+    rc.clear();
+    legend->render(rc);
+    EXPECT_TRUE(rc.opsOfKind(Kind::Text).empty());
+}
+
+TEST(Legend, UnnamedObjectsAreUntitledAndOnlyStringPointsGiveNoRow) {
+    auto view = makeOneToOneView();
+    auto sp = CGraphStringPoint::newGraphStringPoint(1, 1);
+    view->addGraphObject(sp);
+    view->includesIntoLegend(sp);
+    view->setLegendPosition(10, 10);
+    RecordingCanvas rc;
+    view->mLegend()->render(rc);
+    EXPECT_TRUE(rc.opsOfKind(Kind::Text).empty());
+    EXPECT_FALSE(view->mLegend()->isHit({10, 10}));
+
+    auto c = std::make_shared<CGraphPointCurve>();
+    view->addGraphObject(c);
+    view->includesIntoLegend(c);
+    rc.clear();
+    view->mLegend()->render(rc);
+    ASSERT_EQ(rc.opsOfKind(Kind::Text).size(), 1u);
+    EXPECT_EQ(rc.opsOfKind(Kind::Text)[0].text, "Untitled");
+}
+
+TEST(LabelledSeries, ReportsTheHitPointAndAnswersNoBetweenPoints) {
+    auto view = makeOneToOneView();
+    auto s = std::make_shared<CGraphStringPointCurve>();
+    view->addGraphObject(s);
+    s->setSelector(3);
+    s->addPoint("first", 20, 20);
+    s->addPoint("second", 60, 40);
+    RecordingCanvas rc;
+    EXPECT_FALSE(s->isHit({60, 40}));  // never drawn: no outline
+    s->render(rc);
+    EXPECT_EQ(rc.opsOfKind(Kind::Text).size(), 2u);
+    EXPECT_TRUE(s->isHit({62, 43}));  // inside the square of side 2r = 8
+    EXPECT_EQ(s->getHitPointName(), "second");
+    EXPECT_EQ(view->selectedPointX(), 60.0f);
+    EXPECT_EQ(view->selectedPointY(), 40.0f);
+    EXPECT_FALSE(s->isHit({40, 40}));
+
+    // Highlighted markers are larger than the hit square: inside the outline
+    // but on no point is not a hit.
+    s->setHilited(true);
+    s->render(rc);
+    EXPECT_TRUE(s->path()->contains({24.6f, 20}));
+    EXPECT_FALSE(s->isHit({24.6f, 20}));
+    EXPECT_EQ(s->getHitPointName(), "");
+    s->setShowLabels(false);
+    rc.clear();
+    s->render(rc);
+    EXPECT_TRUE(rc.opsOfKind(Kind::Text).empty());
+}
+
+TEST(PointSeries, JoinsPointsAndHitsInsideMarkers) {
+    auto view = makeOneToOneView();
+    auto s = std::make_shared<CGraphPointCurve>();
+    view->addGraphObject(s);
+    s->setSelector(1);
+    s->addPoint(10, 10, 0);
+    s->addPoint(50, 10, 0);
+    s->setJoinPoints(true);
+    RecordingCanvas rc;
+    s->render(rc);
+    auto strokes = rc.opsOfKind(Kind::Stroke);
+    ASSERT_EQ(strokes.size(), 1u);
+    EXPECT_EQ(strokes[0].lineWidth, 1.0f);
+    ASSERT_EQ(rc.opsOfKind(Kind::Fill).size(), 2u);
+    EXPECT_NEAR(rc.opsOfKind(Kind::Fill)[0].lineWidth, 1.4f, 1e-6);
+    EXPECT_TRUE(s->isHit({51, 11}));
+    EXPECT_FALSE(s->isHit({30, 20}));
+}
+
+TEST(GraphText, DrawsItsRichTextUnclippedAndIsNeverHit) {
+    auto view = makeOneToOneView();
+    auto t = std::make_shared<CGraphText>();
+    view->addGraphObject(t);
+    RecordingCanvas rc;
+    t->render(rc);
+    EXPECT_TRUE(rc.ops().empty());  // empty text: nothing
+    RichText rich{"T", FontDescription{"Serif", 20, true, false}, Color::redColor()};
+    t->setText(rich);
+    t->setText("Tx");  // the characters only
+    t->setPosition(5, 6);
+    t->render(rc);
+    auto texts = rc.opsOfKind(Kind::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "Tx");
+    EXPECT_EQ(texts[0].font, rich.font);
+    EXPECT_EQ(texts[0].color, Color::redColor());
+    EXPECT_FALSE(texts[0].clipped);
+    expectPoint(texts[0].origin, 5, 6);
+    EXPECT_FALSE(t->isHit({5, 6}));
+}
+
+}  // namespace
