@@ -1,0 +1,250 @@
+#include "app/document/CLogWindow.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "app/document/RtfReader.h"
+
+const char* const CLogWindow::kRTFHeader =
+    "{\\rtf1{\\fonttbl\\f0\\fmodern\\fcharset0 Courier;\\f1\\fmodern\\fcharset0 Courier-Bold;}"
+    "{\\colortbl;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\f0\\fs24\\cf0";
+
+namespace {
+
+QFont logFont() {
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPointSizeF(12.0);
+    return f;
+}
+
+QTextCharFormat plainFormat() {
+    QTextCharFormat fmt;
+    fmt.setFont(logFont());
+    return fmt;
+}
+
+// The window remembers its frame under "LogWindow" when the application has a name to store it under.
+bool canRememberFrame() { return !QCoreApplication::organizationName().isEmpty(); }
+
+class LogWindowView : public QWidget {
+public:
+    explicit LogWindowView(CLogWindow* log) : mLog(log) {
+        setWindowTitle(QStringLiteral("Log"));
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(4, 4, 4, 4);
+        auto* row = new QHBoxLayout;
+        auto* clear = new QPushButton(QStringLiteral("Clear"), this);
+        auto* end = new QPushButton(QStringLiteral("Scroll to End"), this);
+        auto* print = new QPushButton(QStringLiteral("Print..."), this);
+        auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
+        row->addWidget(clear);
+        row->addWidget(end);
+        row->addStretch(1);
+        row->addWidget(print);
+        row->addWidget(pdf);
+        layout->addLayout(row);
+        text = new QTextEdit(this);
+        text->setObjectName(QStringLiteral("logText"));
+        text->setReadOnly(true);
+        text->setAcceptRichText(true);
+        text->setLineWrapMode(QTextEdit::NoWrap);
+        text->setDocument(log->document());
+        layout->addWidget(text, 1);
+        QObject::connect(clear, &QPushButton::clicked, this, [this] { mLog->clearText(); });
+        QObject::connect(end, &QPushButton::clicked, this, [this] { mLog->scrollToEnd(); });
+        QObject::connect(print, &QPushButton::clicked, this, [this] { mLog->printDocument(); });
+        QObject::connect(pdf, &QPushButton::clicked, this, [this] {
+            QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Log as PDF"), QStringLiteral("log.pdf"),
+                                                        QStringLiteral("PDF (*.pdf)"));
+            std::string error;
+            if (!path.isEmpty() && !mLog->printToPdf(path, error)) platform::logText(error + "\n");
+        });
+        resize(700, 300);
+        if (canRememberFrame()) restoreGeometry(QSettings().value(QStringLiteral("LogWindow")).toByteArray());
+    }
+
+    QTextEdit* text = nullptr;
+
+protected:
+    void hideEvent(QHideEvent* e) override {
+        if (canRememberFrame()) QSettings().setValue(QStringLiteral("LogWindow"), saveGeometry());
+        QWidget::hideEvent(e);
+    }
+
+private:
+    CLogWindow* mLog;
+};
+
+}  // namespace
+
+CLogWindow* CLogWindow::sharedLogWindowCtroller() {
+    static CLogWindow* shared = new CLogWindow;  // lives to the end of the process, like the log itself
+    return shared;
+}
+
+CLogWindow::CLogWindow() : mDocument(std::make_unique<QTextDocument>()) {
+    mDocument->setDefaultFont(logFont());
+    mDocument->setUndoRedoEnabled(false);  // the log only grows; nothing to undo
+}
+
+CLogWindow::~CLogWindow() { delete mWindow.data(); }
+
+QWidget* CLogWindow::window() {
+    if (!mWindow) {
+        auto* view = new LogWindowView(this);
+        mWindow = view;
+        mTextView = view->text;
+    }
+    return mWindow.data();
+}
+
+bool CLogWindow::isWindowVisible() const { return mWindow && mWindow->isVisible(); }
+
+void CLogWindow::showWindow() {
+    QWidget* w = window();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void CLogWindow::setContentSize(int width, int height) { window()->resize(width, height); }
+
+void CLogWindow::appendString(std::string_view s) { appendString(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()))); }
+
+void CLogWindow::appendString(const QString& s) {
+    QTextCursor cursor(mDocument.get());
+    const int length = mDocument->characterCount() - 1;  // the document's own final separator does not count
+    if (length <= 0) {
+        // An empty log gets its font and one blank, which stays behind the first string.
+        mDocument->setDefaultFont(logFont());
+        cursor.insertText(QStringLiteral(" "), plainFormat());
+        cursor.setPosition(0);
+    } else {
+        cursor.movePosition(QTextCursor::End);
+    }
+    cursor.insertText(s, plainFormat());
+}
+
+void CLogWindow::appendString1(std::string_view s) {
+    appendString(s);
+    appendString("\n");
+}
+
+void CLogWindow::appendString2(std::string_view s) {
+    appendString(s);
+    appendString("\n\n");
+}
+
+void CLogWindow::appendText(const char* utf8) {
+    if (!utf8) return;
+    QTextCursor cursor(mDocument.get());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QString::fromUtf8(utf8), plainFormat());
+}
+
+void CLogWindow::beginEditingRTF() {
+    mData = kRTFHeader;
+    mEditingRTF = true;
+}
+
+void CLogWindow::appendRTF(std::string_view rtf) {
+    if (mEditingRTF) mData.append(rtf);
+}
+
+void CLogWindow::endEditingRTF() {
+    if (!mEditingRTF) return;
+    mData += '}';
+    std::string block = std::move(mData);
+    mData.clear();
+    mEditingRTF = false;
+    insertRTF(block);
+}
+
+void CLogWindow::insertRTF(std::string_view rtf) {
+    std::string fragment;
+    if (rtf.substr(0, 5) != "{\\rtf" && rtf.find("\\") != std::string_view::npos) {
+        fragment = std::string(kRTFHeader) + std::string(rtf) + "}";  // a body written against the block header
+        rtf = fragment;
+    }
+    RtfDocument doc = readRTF(rtf);
+    QTextCursor cursor(mDocument.get());
+    cursor.movePosition(QTextCursor::End);
+    if (!doc.isRTF) {
+        cursor.insertText(QString::fromUtf8(rtf.data(), static_cast<qsizetype>(rtf.size())), plainFormat());
+        return;
+    }
+    for (const RtfRun& run : doc.runs) {
+        QTextCharFormat fmt;
+        QFont font = logFont();
+        if (!run.font.empty()) font.setFamily(QString::fromStdString(run.font));
+        font.setPointSizeF(run.pointSize);
+        font.setBold(run.bold);
+        font.setItalic(run.italic);
+        font.setUnderline(run.underline);
+        fmt.setFont(font);
+        if (!run.color.automatic) fmt.setForeground(QColor(run.color.red, run.color.green, run.color.blue));
+        cursor.insertText(QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size())), fmt);
+    }
+}
+
+void CLogWindow::clearText() { mDocument->clear(); }
+
+void CLogWindow::scrollToEnd() {
+    if (!mTextView) return;
+    QTextCursor cursor(mDocument.get());
+    cursor.movePosition(QTextCursor::End);
+    mTextView->setTextCursor(cursor);
+    mTextView->ensureCursorVisible();
+    QScrollBar* bar = mTextView->verticalScrollBar();
+    bar->setValue(bar->maximum());  // the last line whole, not just the cursor
+}
+
+void CLogWindow::printTo(QPagedPaintDevice* device) { mDocument->print(device); }
+
+bool CLogWindow::printDocument() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, mWindow.data());
+    dialog.setWindowTitle(QStringLiteral("Print Log"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printTo(&printer);
+    return true;
+}
+
+bool CLogWindow::printToPdf(const QString& path, std::string& error) {
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setTitle(QStringLiteral("Log"));
+    printTo(&writer);
+    // QPdfWriter reports no failure of its own: check the file it should have written.
+    QFile f(path);
+    if (!f.exists() || f.size() == 0) {
+        error = "cannot write the PDF file \"" + path.toStdString() + "\"";
+        return false;
+    }
+    return true;
+}
+
+std::string CLogWindow::plainText() const { return mDocument->toPlainText().toStdString(); }
+
+void CLogWindowSink::appendText(const std::string& text) {
+    if (mLog) mLog->appendString(text);
+}
+
+void CLogWindowSink::appendRTF(const std::string& rtf) {
+    if (mLog) mLog->insertRTF(rtf);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The cases of a document and its file.
+//
+// A case is a dictionary of 17 keys whose values are numbers or text (a value
+// typed into the form as text is kept as text).  The file is a keyed archive,
+// written as a binary property list, whose root key "list" holds the array of
+// case dictionaries; XML property lists are read too.  Reading checks what the
+// file holds and refuses it, with a message, when it is not a case document;
+// keys missing from a case take the values of a new case.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PropertyList.h"
+
+// The case keys, in the order of the case table of the design of the form.
+const std::vector<std::string>& caseKeys();
+// A new case: "New", no comment, and the default chamber.
+platform::PropertyList newCaseDictionary();
+// The value's text as the form shows it: strings as they are, numbers in their shortest form.
+std::string caseValueDescription(const platform::PropertyList& v);
+
+class CaseList {
+public:
+    size_t size() const { return mList.size(); }
+    bool empty() const { return mList.size() == 0; }
+    const platform::PropertyList& at(size_t row) const { return mList.at(row); }
+    // The case array (a property-list array of dictionaries).
+    const platform::PropertyList& cases() const { return mList; }
+    void setCases(platform::PropertyList list) { mList = std::move(list); }
+
+    // Case commands; rows are 0-based, -1 is "no selection".  Each returns the
+    // row to select afterwards, or -1 when it did nothing.
+    int addCase(int selectedRow);        // a new case after the selected row, or at the end
+    int duplicateCase(int selectedRow);  // a copy named "<name> - duplicated" right after it
+    bool deleteCase(int selectedRow);
+    int shiftDownSelectedRow(int selectedRow);
+    int shiftUpSelectedRow(int selectedRow);
+    // Stores an edited name; false for a row out of range.
+    bool setValue(int row, const std::string& key, platform::PropertyList value);
+
+    // The document file's bytes.
+    std::string dataOfType() const;
+    // Replaces the list with the file's cases; on failure the list is untouched
+    // and the result says what is wrong.
+    platform::PlistReadResult readFromData(std::string_view bytes);
+
+private:
+    bool valid(int row) const { return row >= 0 && static_cast<size_t>(row) < mList.size(); }
+    platform::PropertyList mList = platform::PropertyList::array();
+};

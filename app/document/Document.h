@@ -1,0 +1,71 @@
+#pragma once
+// A document of the application: its file, its change count, its undo stack
+// and its window.  Subclasses give the file's contents (dataOfType,
+// readFromData) and build the window's contents.
+#include <QMainWindow>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QUndoStack;
+class DocumentController;
+
+class Document : public QObject {
+    Q_OBJECT
+public:
+    enum ChangeType { ChangeDone, ChangeUndone, ChangeCleared };
+
+    Document();
+    ~Document() override;
+
+    // The file's bytes, and reading them; reading refuses a file it cannot take
+    // with a message and leaves the document as it was.
+    virtual std::string dataOfType() const = 0;
+    virtual bool readFromData(std::string_view bytes, std::string& error) = 0;
+    // Builds the window's contents, once, after the window exists.
+    virtual void windowControllerDidLoad(QMainWindow* window) = 0;
+
+    QString fileName() const { return mFileName; }
+    void setFileName(const QString& path);
+    QString displayName() const;
+    void setUntitledName(const QString& name) { mUntitledName = name; }
+
+    void updateChangeCount(ChangeType change);
+    int changeCount() const { return mChangeCount; }
+    bool isDocumentEdited() const { return mChangeCount != 0; }
+
+    QUndoStack* undoManager() const { return mUndo; }
+    QMainWindow* window() const { return mWindow; }
+    void makeWindow(DocumentController* controller);
+    DocumentController* controller() const { return mController; }
+
+signals:
+    void editedChanged();
+
+private:
+    void updateTitle();
+
+    QString mFileName;
+    QString mUntitledName = QStringLiteral("Untitled");
+    int mChangeCount = 0;
+    int mUndoIndex = 0;
+    QUndoStack* mUndo;
+    QMainWindow* mWindow = nullptr;
+    DocumentController* mController = nullptr;
+};
+
+// The window of a document: closing it asks the controller, which may prompt.
+class DocumentWindow : public QMainWindow {
+public:
+    DocumentWindow(Document* doc, DocumentController* controller);
+    Document* document() const { return mDocument; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    Document* mDocument;
+    DocumentController* mController;
+};

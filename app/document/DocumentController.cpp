@@ -1,0 +1,235 @@
+#include "app/document/DocumentController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QUndoStack>
+#include <algorithm>
+
+#include "app/document/CLogWindow.h"
+#include "app/document/Document.h"
+#include "app/document/MyDocument.h"
+#include "platform/PropertyList.h"
+
+DocumentController::DocumentController(QObject* parent) : QObject(parent) {
+    makeDocument = [] { return std::unique_ptr<Document>(new MyDocument); };
+    chooseFile = [](Document* doc, bool save) {
+        const QString filter = QStringLiteral("Chamber documents (*.%1);;All files (*)").arg(documentExtension());
+        QWidget* parent = doc ? doc->window() : nullptr;
+        if (save) {
+            QString suggested = doc && !doc->fileName().isEmpty() ? doc->fileName() : doc ? doc->displayName() : QString();
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), suggested, filter);
+        }
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), filter);
+    };
+    askToSave = [](Document* doc) {
+        auto answer = QMessageBox::warning(
+            doc->window(), QStringLiteral("Save changes"),
+            QStringLiteral("Do you want to save the changes you made in \"%1\"?").arg(doc->displayName()),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        return answer == QMessageBox::Save ? SaveChoice::Save : answer == QMessageBox::Discard ? SaveChoice::DontSave : SaveChoice::Cancel;
+    };
+    confirmRevert = [](Document* doc) {
+        return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
+                                     QStringLiteral("Revert \"%1\" to its saved version? Your changes will be lost.")
+                                         .arg(doc->displayName())) == QMessageBox::Yes;
+    };
+    showError = [](const QString& title, const QString& message) {
+        QMessageBox::critical(QApplication::activeWindow(), title, message);
+    };
+}
+
+DocumentController::~DocumentController() = default;
+
+bool DocumentController::owns(Document* doc) const {
+    return doc && std::any_of(mDocuments.begin(), mDocuments.end(), [doc](const auto& d) { return d.get() == doc; });
+}
+
+Document* DocumentController::adopt(std::unique_ptr<Document> doc) {
+    Document* d = doc.get();
+    mDocuments.push_back(std::move(doc));
+    d->makeWindow(this);
+    d->window()->show();
+    emit documentsChanged();
+    return d;
+}
+
+Document* DocumentController::newDocument() {
+    std::unique_ptr<Document> doc = makeDocument();
+    if (!doc) return nullptr;
+    ++mUntitledCount;
+    doc->setUntitledName(mUntitledCount == 1 ? QStringLiteral("Untitled") : QStringLiteral("Untitled %1").arg(mUntitledCount));
+    return adopt(std::move(doc));
+}
+
+Document* DocumentController::openDocument(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const auto& d : mDocuments) {
+        if (!d->fileName().isEmpty() && QFileInfo(d->fileName()).canonicalFilePath() == canonical && !canonical.isEmpty()) {
+            d->window()->show();
+            d->window()->raise();
+            return d.get();
+        }
+    }
+    const QString title = QStringLiteral("The document \"%1\" could not be opened.").arg(QFileInfo(path).fileName());
+    std::string bytes;
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) {
+            showError(title, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+            return nullptr;
+        }
+        if (f.size() > (qint64(256) << 20)) {
+            showError(title, QStringLiteral("The file is too large to be a chamber document."));
+            return nullptr;
+        }
+        QByteArray data = f.readAll();
+        bytes.assign(data.constData(), static_cast<size_t>(data.size()));
+    }
+    std::unique_ptr<Document> doc = makeDocument();
+    if (!doc) return nullptr;
+    std::string error;
+    if (!doc->readFromData(bytes, error)) {
+        showError(title, QString::fromStdString(error));
+        return nullptr;
+    }
+    doc->setFileName(QFileInfo(path).absoluteFilePath());
+    return adopt(std::move(doc));
+}
+
+Document* DocumentController::openDocumentWithDialog() {
+    QString path = chooseFile(nullptr, false);
+    return path.isEmpty() ? nullptr : openDocument(path);
+}
+
+bool DocumentController::writeDocument(Document* doc, const QString& path) {
+    std::string error;
+    if (!platform::writeFileAtomically(path.toStdString(), doc->dataOfType(), error)) {
+        showError(QStringLiteral("The document \"%1\" could not be saved.").arg(doc->displayName()),
+                  QString::fromStdString(error));
+        return false;
+    }
+    doc->setFileName(QFileInfo(path).absoluteFilePath());
+    doc->updateChangeCount(Document::ChangeCleared);
+    return true;
+}
+
+bool DocumentController::saveDocument(Document* doc) {
+    if (!owns(doc)) return false;
+    if (doc->fileName().isEmpty()) return saveDocumentAs(doc);
+    return writeDocument(doc, doc->fileName());
+}
+
+bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
+    if (!owns(doc)) return false;
+    QString path = given.isEmpty() ? chooseFile(doc, true) : given;
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + documentExtension();
+    return writeDocument(doc, path);
+}
+
+bool DocumentController::revertDocumentToSaved(Document* doc) {
+    if (!owns(doc) || doc->fileName().isEmpty()) return false;
+    if (doc->isDocumentEdited() && !confirmRevert(doc)) return false;
+    QFile f(doc->fileName());
+    const QString title = QStringLiteral("The document \"%1\" could not be reverted.").arg(doc->displayName());
+    if (!f.open(QIODevice::ReadOnly)) {
+        showError(title, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+        return false;
+    }
+    QByteArray data = f.readAll();
+    std::string error;
+    if (!doc->readFromData(std::string_view(data.constData(), static_cast<size_t>(data.size())), error)) {
+        showError(title, QString::fromStdString(error));
+        return false;
+    }
+    doc->undoManager()->clear();
+    doc->updateChangeCount(Document::ChangeCleared);
+    return true;
+}
+
+bool DocumentController::closeDocument(Document* doc) {
+    if (!owns(doc)) return false;
+    if (doc->isDocumentEdited()) {
+        switch (askToSave(doc)) {
+        case SaveChoice::Cancel: return false;
+        case SaveChoice::Save:
+            if (!saveDocument(doc)) return false;  // a failed or cancelled save keeps the document open
+            break;
+        case SaveChoice::DontSave: break;
+        }
+    }
+    auto it = std::find_if(mDocuments.begin(), mDocuments.end(), [doc](const auto& d) { return d.get() == doc; });
+    std::unique_ptr<Document> closing = std::move(*it);
+    mDocuments.erase(it);
+    if (closing->window()) closing->window()->hide();
+    closing.reset();
+    emit documentsChanged();
+    return true;
+}
+
+bool DocumentController::closeAllDocuments() {
+    while (!mDocuments.empty()) {
+        if (!closeDocument(mDocuments.back().get())) return false;
+    }
+    return true;
+}
+
+void DocumentController::installMainMenu(QMainWindow* window, Document* doc) {
+    QMenuBar* bar = window->menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    auto add = [window](QMenu* menu, const QString& text, QKeySequence key, auto fn) {
+        QAction* a = menu->addAction(text);
+        if (!key.isEmpty()) a->setShortcut(key);
+        QObject::connect(a, &QAction::triggered, window, fn);
+        return a;
+    };
+    add(file, QStringLiteral("&New"), QKeySequence::New, [this] { newDocument(); });
+    add(file, QStringLiteral("&Open..."), QKeySequence::Open, [this] { openDocumentWithDialog(); });
+    file->addSeparator();
+    add(file, QStringLiteral("&Close"), QKeySequence::Close, [this, doc] {
+        QMetaObject::invokeMethod(this, [this, doc] { closeDocument(doc); }, Qt::QueuedConnection);
+    });
+    add(file, QStringLiteral("&Save"), QKeySequence::Save, [this, doc] { saveDocument(doc); });
+    add(file, QStringLiteral("Save &As..."), QKeySequence::SaveAs, [this, doc] { saveDocumentAs(doc); });
+    QAction* revert = add(file, QStringLiteral("&Revert to Saved"), QKeySequence(), [this, doc] { revertDocumentToSaved(doc); });
+    auto updateRevert = [revert, doc] { revert->setEnabled(!doc->fileName().isEmpty() && doc->isDocumentEdited()); };
+    connect(doc, &Document::editedChanged, revert, updateRevert);
+    connect(file, &QMenu::aboutToShow, revert, updateRevert);
+    file->addSeparator();
+    add(file, QStringLiteral("&Quit"), QKeySequence::Quit, [this] {
+        QMetaObject::invokeMethod(this, [this] {
+            if (closeAllDocuments()) QApplication::quit();
+        }, Qt::QueuedConnection);
+    });
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = doc->undoManager()->createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = doc->undoManager()->createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+
+    if (auto* cases = dynamic_cast<MyDocument*>(doc)) {
+        QMenu* menu = bar->addMenu(QStringLiteral("&Case"));
+        add(menu, QStringLiteral("&Add Case"), QKeySequence(), [cases] { cases->onAddCase(); });
+        add(menu, QStringLiteral("&Duplicate Case"), QKeySequence(), [cases] { cases->onDuplicateCase(); });
+        add(menu, QStringLiteral("De&lete Case"), QKeySequence(), [cases] { cases->onDeleteCase(); });
+    }
+
+    QMenu* win = bar->addMenu(QStringLiteral("&Window"));
+    add(win, QStringLiteral("Show &Log"), QKeySequence(), [] { MyDocument::onShowLog(); });
+    add(win, QStringLiteral("&Clear Log"), QKeySequence(), [] { CLogWindow::sharedLogWindowCtroller()->clearText(); });
+    add(win, QStringLiteral("&Print Log..."), QKeySequence(), [] {
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->showWindow();
+        log->printDocument();
+    });
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The application's document controller: new, open, save, save as, revert and
+// close, with a prompt before unsaved changes are lost, and the main menu of
+// every document window.
+//
+// Dialogs go through replaceable functions so that the controller can be driven
+// without a user (tests, scripts); by default they are Qt's dialogs.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Document;
+class QMainWindow;
+
+class DocumentController : public QObject {
+    Q_OBJECT
+public:
+    enum class SaveChoice { Save, DontSave, Cancel };
+
+    explicit DocumentController(QObject* parent = nullptr);
+    ~DocumentController() override;
+
+    // Makes the application's documents (the case document by default).
+    std::function<std::unique_ptr<Document>()> makeDocument;
+    // Asks for a file to open (save == false) or to save to; empty when cancelled.
+    std::function<QString(Document* doc, bool save)> chooseFile;
+    // Asks whether to save a document's changes before it is closed.
+    std::function<SaveChoice(Document* doc)> askToSave;
+    // Asks before reverting a changed document to its file.
+    std::function<bool(Document* doc)> confirmRevert;
+    // Reports a failure to the user.
+    std::function<void(const QString& title, const QString& message)> showError;
+
+    // The file extension of documents written here.
+    static QString documentExtension() { return QStringLiteral("chamber"); }
+
+    const std::vector<std::unique_ptr<Document>>& documents() const { return mDocuments; }
+
+    Document* newDocument();
+    // Opens a file as a new document (or shows the document that has it open);
+    // nullptr, with the error reported, when the file is refused.
+    Document* openDocument(const QString& path);
+    Document* openDocumentWithDialog();
+    // Saving writes a temporary file and renames it over the old one.
+    bool saveDocument(Document* doc);
+    bool saveDocumentAs(Document* doc, const QString& path = QString());
+    bool revertDocumentToSaved(Document* doc);
+    // Closes a document, first asking about unsaved changes; false when the user cancels.
+    bool closeDocument(Document* doc);
+    // Closes every document; false as soon as one is kept open.
+    bool closeAllDocuments();
+
+    // The menus of a document window: File, Edit (undo, redo), Case and Window (log).
+    void installMainMenu(QMainWindow* window, Document* doc);
+
+signals:
+    void documentsChanged();
+
+private:
+    bool writeDocument(Document* doc, const QString& path);
+    bool owns(Document* doc) const;
+    Document* adopt(std::unique_ptr<Document> doc);
+
+    std::vector<std::unique_ptr<Document>> mDocuments;
+    int mUntitledCount = 0;
+};

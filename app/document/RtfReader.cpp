@@ -1,0 +1,286 @@
+#include "app/document/RtfReader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+struct State {
+    int font = -1;
+    double pointSize = 12.0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int color = 0;
+    bool skip = false;  // inside a destination whose text is not shown
+    enum class Table { None, Fonts, Colors } table = Table::None;
+};
+
+struct FontEntry {
+    std::string family;
+    bool bold = false;
+    bool italic = false;
+};
+
+void appendUtf8(std::string& out, unsigned long cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Windows-1252, the code page of \ansi documents, for \'hh escapes.
+unsigned long cp1252(unsigned b) {
+    static const unsigned short high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                            0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    return b >= 0x80 && b < 0xA0 ? high[b - 0x80] : b;
+}
+
+class Reader {
+public:
+    explicit Reader(std::string_view s) : s_(s) {}
+
+    RtfDocument read() {
+        RtfDocument doc;
+        if (s_.substr(0, 5) != "{\\rtf") return doc;
+        doc.isRTF = true;
+        State st;
+        std::vector<State> stack;
+        size_t i = 0;
+        std::string fontName;  // the name being read in the font table
+        int fontIndex = -1;
+        int r = 0, g = 0, b = 0;
+        bool colorHasValue = false;
+        auto flushFontName = [&]() {
+            if (fontIndex < 0) return;
+            std::string name = fontName;
+            while (!name.empty() && (name.back() == ';' || name.back() == ' ')) name.pop_back();
+            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+            FontEntry e;
+            // PostScript names carry the style: "Courier-Bold", "Helvetica-BoldOblique".
+            size_t dash = name.find('-');
+            e.family = name.substr(0, dash);
+            if (dash != std::string::npos) {
+                std::string style = name.substr(dash + 1);
+                e.bold = style.find("Bold") != std::string::npos;
+                e.italic = style.find("Italic") != std::string::npos || style.find("Oblique") != std::string::npos;
+            }
+            if (fonts_.size() <= static_cast<size_t>(fontIndex)) fonts_.resize(static_cast<size_t>(fontIndex) + 1);
+            fonts_[static_cast<size_t>(fontIndex)] = e;
+            fontName.clear();
+            fontIndex = -1;
+        };
+        auto text = [&](std::string_view t) {
+            if (st.skip) return;
+            if (st.table == State::Table::Fonts) {
+                for (char c : t) {
+                    if (c == ';') flushFontName();
+                    else fontName += c;
+                }
+                return;
+            }
+            if (st.table == State::Table::Colors) {
+                for (char c : t) {
+                    if (c != ';') continue;
+                    RtfColor col;
+                    if (colorHasValue) col = RtfColor{false, r, g, b};
+                    colors_.push_back(col);
+                    r = g = b = 0;
+                    colorHasValue = false;
+                }
+                return;
+            }
+            emit(doc, st, t);
+        };
+        auto emitCodePoint = [&](unsigned long cp) {
+            std::string u;
+            appendUtf8(u, cp);
+            text(u);
+        };
+        while (i < s_.size()) {
+            char c = s_[i];
+            if (c == '{') {
+                if (stack.size() > 1000) break;  // nesting beyond any sensible document: stop reading
+                stack.push_back(st);
+                ++i;
+                continue;
+            }
+            if (c == '}') {
+                if (st.table == State::Table::Fonts) flushFontName();
+                if (stack.empty()) break;  // the end of the document
+                st = stack.back();
+                stack.pop_back();
+                ++i;
+                continue;
+            }
+            if (c == '\r' || c == '\n') {
+                ++i;
+                continue;
+            }
+            if (c != '\\') {
+                size_t j = i;
+                while (j < s_.size() && s_[j] != '\\' && s_[j] != '{' && s_[j] != '}' && s_[j] != '\r' && s_[j] != '\n') ++j;
+                text(s_.substr(i, j - i));
+                i = j;
+                continue;
+            }
+            // A control symbol or a control word.
+            if (i + 1 >= s_.size()) break;
+            char d = s_[i + 1];
+            if (d == '\\' || d == '{' || d == '}') {
+                text(s_.substr(i + 1, 1));
+                i += 2;
+                continue;
+            }
+            if (d == '\'') {
+                if (i + 3 < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i + 2])) &&
+                    std::isxdigit(static_cast<unsigned char>(s_[i + 3]))) {
+                    unsigned v = static_cast<unsigned>(std::strtoul(std::string(s_.substr(i + 2, 2)).c_str(), nullptr, 16));
+                    emitCodePoint(cp1252(v));
+                    i += 4;
+                } else {  // a truncated escape: drop what there is of it
+                    i += 2;
+                    if (i < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i]))) ++i;
+                }
+                continue;
+            }
+            if (d == '*') {
+                st.skip = true;
+                i += 2;
+                continue;
+            }
+            if (d == '~') {
+                emitCodePoint(0xA0);
+                i += 2;
+                continue;
+            }
+            if (d == '\n' || d == '\r') {
+                text("\n");
+                i += 2;
+                continue;
+            }
+            if (!std::isalpha(static_cast<unsigned char>(d))) {  // \- \_ \| \: and the like
+                if (d == '_') emitCodePoint(0x2011);
+                i += 2;
+                continue;
+            }
+            size_t j = i + 1;
+            while (j < s_.size() && j - i <= 32 && std::isalpha(static_cast<unsigned char>(s_[j]))) ++j;
+            std::string word(s_.substr(i + 1, j - i - 1));
+            bool hasArg = false;
+            long arg = 0;
+            if (j < s_.size() && (s_[j] == '-' || std::isdigit(static_cast<unsigned char>(s_[j])))) {
+                size_t k = j + 1;
+                while (k < s_.size() && k - j < 10 && std::isdigit(static_cast<unsigned char>(s_[k]))) ++k;
+                arg = std::strtol(std::string(s_.substr(j, k - j)).c_str(), nullptr, 10);
+                hasArg = true;
+                j = k;
+            }
+            if (j < s_.size() && s_[j] == ' ') ++j;
+            i = j;
+            control(word, hasArg, arg, st, doc, [&](unsigned long cp) { emitCodePoint(cp); });
+            if (st.table == State::Table::Fonts && word == "f" && hasArg) {
+                flushFontName();
+                fontIndex = static_cast<int>(std::clamp(arg, 0L, 255L));
+            }
+            if (st.table == State::Table::Colors && hasArg) {
+                long v = std::clamp(arg, 0L, 255L);
+                if (word == "red") r = static_cast<int>(v), colorHasValue = true;
+                if (word == "green") g = static_cast<int>(v), colorHasValue = true;
+                if (word == "blue") b = static_cast<int>(v), colorHasValue = true;
+            }
+            if (word == "u" && hasArg && i < s_.size() && s_[i] != '\\' && s_[i] != '{' && s_[i] != '}') ++i;  // \uc1 fallback
+        }
+        return doc;
+    }
+
+private:
+    template <class Emit>
+    void control(const std::string& w, bool hasArg, long arg, State& st, RtfDocument& doc, Emit emitCp) {
+        (void)doc;
+        if (w == "fonttbl") st.table = State::Table::Fonts;
+        else if (w == "colortbl") st.table = State::Table::Colors;
+        else if (w == "info" || w == "stylesheet" || w == "pict" || w == "header" || w == "footer" || w == "object" ||
+                 w == "listtable" || w == "listoverridetable" || w == "expandedcolortbl" || w == "generator")
+            st.skip = true;
+        if (st.table != State::Table::None || st.skip) return;
+        if (w == "par" || w == "line") emitText("\n", st, doc);
+        else if (w == "tab") emitText("\t", st, doc);
+        else if (w == "f" && hasArg) st.font = static_cast<int>(std::clamp(arg, 0L, 255L));
+        else if (w == "fs") st.pointSize = hasArg && arg > 0 ? std::min(arg, 3000L) / 2.0 : 12.0;
+        else if (w == "cf") st.color = hasArg ? static_cast<int>(std::clamp(arg, 0L, 255L)) : 0;
+        else if (w == "b") st.bold = !hasArg || arg != 0;
+        else if (w == "i") st.italic = !hasArg || arg != 0;
+        else if (w == "ul") st.underline = !hasArg || arg != 0;
+        else if (w == "ulnone") st.underline = false;
+        else if (w == "plain") {
+            st.bold = st.italic = st.underline = false;
+            st.pointSize = 12.0;
+            st.font = -1;
+        } else if (w == "u" && hasArg) emitCp(static_cast<unsigned long>(arg < 0 ? arg + 65536 : arg));
+        else if (w == "emdash") emitCp(0x2014);
+        else if (w == "endash") emitCp(0x2013);
+        else if (w == "bullet") emitCp(0x2022);
+        else if (w == "lquote") emitCp(0x2018);
+        else if (w == "rquote") emitCp(0x2019);
+        else if (w == "ldblquote") emitCp(0x201C);
+        else if (w == "rdblquote") emitCp(0x201D);
+    }
+
+    void emitText(std::string_view t, const State& st, RtfDocument& doc) { emit(doc, st, t); }
+
+    void emit(RtfDocument& doc, const State& st, std::string_view t) {
+        if (t.empty()) return;
+        RtfRun run;
+        if (st.font >= 0 && static_cast<size_t>(st.font) < fonts_.size()) {
+            const FontEntry& f = fonts_[static_cast<size_t>(st.font)];
+            run.font = f.family;
+            run.bold = f.bold;
+            run.italic = f.italic;
+        }
+        run.bold = run.bold || st.bold;
+        run.italic = run.italic || st.italic;
+        run.underline = st.underline;
+        run.pointSize = st.pointSize;
+        if (st.color > 0 && static_cast<size_t>(st.color) < colors_.size()) run.color = colors_[static_cast<size_t>(st.color)];
+        if (!doc.runs.empty()) {
+            RtfRun& last = doc.runs.back();
+            if (last.font == run.font && last.pointSize == run.pointSize && last.bold == run.bold &&
+                last.italic == run.italic && last.underline == run.underline && last.color == run.color) {
+                last.text.append(t);
+                return;
+            }
+        }
+        run.text = std::string(t);
+        doc.runs.push_back(std::move(run));
+    }
+
+    std::string_view s_;
+    std::vector<FontEntry> fonts_;
+    std::vector<RtfColor> colors_;
+};
+
+}  // namespace
+
+std::string RtfDocument::plainText() const {
+    std::string t;
+    for (const RtfRun& r : runs) t += r.text;
+    return t;
+}
+
+RtfDocument readRTF(std::string_view rtf) { return Reader(rtf).read(); }

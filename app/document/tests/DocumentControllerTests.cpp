@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QTest>
+#include <QUndoStack>
+
+#include "QtTestApp.h"
+#include "app/document/DocumentController.h"
+#include "app/document/MyDocument.h"
+
+namespace {
+
+// A controller whose dialogs answer from the test.
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qtTestApp();
+        QDir().mkpath("docs");
+        c.chooseFile = [this](Document*, bool) { ++chosen; return nextPath; };
+        c.askToSave = [this](Document*) { ++asked; return answer; };
+        c.confirmRevert = [](Document*) { return true; };
+        c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
+    }
+    MyDocument* asCases(Document* d) { return dynamic_cast<MyDocument*>(d); }
+    static std::string fileBytes(const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll().toStdString();
+    }
+
+    QtTestAppMember app;
+    DocumentController c;
+    QString nextPath;
+    DocumentController::SaveChoice answer = DocumentController::SaveChoice::Cancel;
+    int asked = 0, chosen = 0;
+    QStringList errors;
+};
+
+TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
+    MyDocument* d = asCases(c.newDocument());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->list().size(), 1u);
+    EXPECT_EQ(d->list().at(0).find("name")->stringValue(), "New");
+    EXPECT_FALSE(d->isDocumentEdited());
+    EXPECT_EQ(d->selectedRow(), 0);
+    EXPECT_EQ(d->window()->windowTitle(), "Untitled[*]");
+    // The main menu holds the case, log, undo and redo commands.
+    QStringList menus;
+    for (QAction* a : d->window()->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Case", "&Window"}));
+    // Closing an unchanged document asks nothing.
+    EXPECT_TRUE(c.closeDocument(d));
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(c.documents().empty());
+}
+
+TEST_F(Shell, SaveReopenRevertAndClosePrompt) {
+    MyDocument* d = asCases(c.newDocument());
+    d->onAddCase();
+    d->onDuplicateCase();
+    EXPECT_EQ(d->changeCount(), 2);
+    nextPath = "docs/two";  // the extension is added
+    ASSERT_TRUE(c.saveDocument(d));
+    EXPECT_EQ(chosen, 1);
+    EXPECT_TRUE(QFile::exists("docs/two.chamber"));
+    EXPECT_FALSE(d->isDocumentEdited());
+    EXPECT_EQ(d->displayName(), "two.chamber");
+    // Opening the same file shows the open document.
+    EXPECT_EQ(c.openDocument("docs/two.chamber"), d);
+
+    // Edit, then revert: the saved cases come back.
+    d->onDeleteCase();
+    EXPECT_EQ(d->list().size(), 2u);
+    ASSERT_TRUE(c.revertDocumentToSaved(d));
+    EXPECT_EQ(d->list().size(), 3u);
+    EXPECT_FALSE(d->isDocumentEdited());
+
+    // Closing with changes: Cancel keeps it, Don't Save closes it without writing.
+    d->onAddCase();
+    answer = DocumentController::SaveChoice::Cancel;
+    EXPECT_FALSE(c.closeDocument(d));
+    EXPECT_EQ(c.documents().size(), 1u);
+    answer = DocumentController::SaveChoice::DontSave;
+    EXPECT_TRUE(c.closeDocument(d));
+    EXPECT_EQ(asked, 2);
+
+    MyDocument* again = asCases(c.openDocument("docs/two.chamber"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->list().size(), 3u);
+    EXPECT_EQ(again->list().at(2).find("name")->stringValue(), "New - duplicated");
+    EXPECT_FALSE(again->isDocumentEdited());
+    // Save from the close prompt.
+    again->onAddCase();
+    answer = DocumentController::SaveChoice::Save;
+    EXPECT_TRUE(c.closeDocument(again));
+    CaseList onDisk;
+    ASSERT_TRUE(onDisk.readFromData(fileBytes("docs/two.chamber")).ok);
+    EXPECT_EQ(onDisk.size(), 4u);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+}
+
+TEST_F(Shell, BadFilesAreRefusedAndOpenDocumentsUntouched) {
+    MyDocument* d = asCases(c.newDocument());
+    d->onAddCase();
+    const platform::PropertyList before = d->list().cases();
+    QFile bad("docs/bad.chamber");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("bplist00 truncated");
+    bad.close();
+    EXPECT_EQ(c.openDocument("docs/bad.chamber"), nullptr);
+    EXPECT_EQ(c.openDocument("docs/missing.chamber"), nullptr);
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].contains("could not be opened")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("truncated")) << errors[0].toStdString();
+    EXPECT_EQ(c.documents().size(), 1u);
+    EXPECT_EQ(d->list().cases(), before);
+    EXPECT_TRUE(d->isDocumentEdited());
+}
+
+TEST_F(Shell, AFailedSaveKeepsThePreviousFileAndTheChanges) {
+    MyDocument* d = asCases(c.newDocument());
+    ASSERT_TRUE(c.saveDocumentAs(d, "docs/keep.chamber"));
+    const std::string saved = fileBytes("docs/keep.chamber");
+    d->onAddCase();
+    // The folder is made read-only for the temporary file: the save fails.
+    QFile::setPermissions("docs", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool writable = QFile("docs/probe").open(QIODevice::WriteOnly);  // root ignores permissions
+    if (!writable) {
+        EXPECT_FALSE(c.saveDocument(d));
+        EXPECT_EQ(errors.size(), 1);
+        EXPECT_TRUE(d->isDocumentEdited());
+        EXPECT_EQ(fileBytes("docs/keep.chamber"), saved);
+    }
+    QFile::setPermissions("docs", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::remove("docs/probe");
+    // A save to a path that is a folder fails and leaves the document changed.
+    QDir().mkpath("docs/folder.chamber/inner");
+    errors.clear();
+    EXPECT_FALSE(c.saveDocumentAs(d, "docs/folder.chamber"));
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_TRUE(d->isDocumentEdited());
+    EXPECT_TRUE(QDir("docs/folder.chamber/inner").exists());
+    EXPECT_FALSE(QFile::exists("docs/folder.chamber.saving~"));
+}
+
+TEST_F(Shell, ChangeCountFollowsUndoAndTableKeys) {
+    MyDocument* d = asCases(c.newDocument());
+    d->onAddCase();
+    d->onAddCase();
+    ASSERT_TRUE(c.saveDocumentAs(d, "docs/keys.chamber"));
+    // Undoable edits count as changes; undoing takes them back.
+    d->undoManager()->push(new QUndoCommand(QStringLiteral("Edit")));
+    EXPECT_EQ(d->changeCount(), 1);
+    d->undoManager()->undo();
+    EXPECT_EQ(d->changeCount(), 0);
+    d->undoManager()->redo();
+    EXPECT_EQ(d->changeCount(), 1);
+    c.saveDocument(d);
+
+    // The case table forwards Shift+arrows and delete to the document.
+    MyTableView* table = d->listView();
+    d->window()->show();
+    table->selectRowOnly(0);
+    CaseList names;
+    auto rename = [&](int row, const char* name) {
+        QAbstractItemModel* m = table->model();
+        m->setData(m->index(row, 0), QString(name));
+    };
+    rename(0, "A");
+    rename(1, "B");
+    rename(2, "C");
+    EXPECT_EQ(d->changeCount(), 3);  // editing a name marks the document changed
+    QTest::keyClick(table, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(d->list().at(1).find("name")->stringValue(), "A");
+    EXPECT_EQ(d->selectedRow(), 1);
+    QTest::keyClick(table, Qt::Key_Up, Qt::ControlModifier);
+    QTest::keyClick(table, Qt::Key_Up, Qt::ShiftModifier);  // the first row cannot move up: no change
+    EXPECT_EQ(d->list().at(0).find("name")->stringValue(), "A");
+    EXPECT_EQ(d->changeCount(), 5);
+    QTest::keyClick(table, Qt::Key_Delete);
+    EXPECT_EQ(d->list().size(), 2u);
+    EXPECT_EQ(d->list().at(0).find("name")->stringValue(), "B");
+    answer = DocumentController::SaveChoice::DontSave;
+    EXPECT_TRUE(c.closeAllDocuments());
+}
+
+}  // namespace

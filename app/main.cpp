@@ -1,0 +1,30 @@
+// The chamber application: documents of magma-chamber cases and the shared log.
+#include <QApplication>
+#include <QStringList>
+
+#include "app/document/CLogWindow.h"
+#include "app/document/Document.h"
+#include "app/document/DocumentController.h"
+#include "platform/LogSink.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VARNOK"));
+    QApplication::setApplicationName(QStringLiteral("chamber"));
+
+    // The library's reports go to the log window from now on; what is written
+    // before the window is first shown is kept in it.
+    CLogWindowSink sink(CLogWindow::sharedLogWindowCtroller());
+    platform::setLogSink(&sink);
+
+    int rc = 0;
+    {
+        DocumentController controller;
+        const QStringList args = QApplication::arguments().mid(1);
+        for (const QString& path : args) controller.openDocument(path);
+        if (controller.documents().empty()) controller.newDocument();
+        rc = app.exec();
+    }
+    platform::setLogSink(nullptr);
+    return rc;
+}
