@@ -185,7 +185,8 @@ bool SecantBracket::secantPhase(bool improveAtStart, bool improveInSearch, doubl
         double lam = lambda;
         double f2 = 0.0;
         do {
-            const double candidate = x1 - lam * f1 * (x1 - x0) / (f1 - f0);
+            const double den = f1 - f0;
+            const double candidate = den != 0.0 ? x1 - lam * f1 * (x1 - x0) / den : NAN;
             if (!std::isfinite(candidate)) {
                 // Flat secant (f1 = f0): no next point; the model is not handed a
                 // non-finite value.

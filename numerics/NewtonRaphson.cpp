@@ -3,6 +3,19 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+
+// rho f/df, without dividing by zero: a vanishing derivative gives an infinite
+// step of the sign the division would have (caught by the bounds or refused by
+// calculate), and f = 0 gives no step at all.
+double newtonStep(double rho, double f, double df) {
+    if (f == 0.0) return 0.0;
+    if (df == 0.0) return std::copysign(std::numeric_limits<double>::infinity(), f) * (std::signbit(df) ? -1.0 : 1.0);
+    return rho * f / df;
+}
+
+}  // namespace
+
 void NewtonRaphson::calculate() {
     status = 0;
     if (bounded) {
@@ -92,7 +105,7 @@ double NewtonRaphson::solve() {
         df0 = df1;
         double rho = r;
         do {
-            x1 = x0 - rho * f0 / df0;
+            x1 = x0 - newtonStep(rho, f0, df0);
             calculate();
             if (verbose)
                 std::printf("i %2d\tx0 %12lg\tx1 %12lg\t fx1 %12lg\t r %5g\n", iter, x0, x1, f1, rho);

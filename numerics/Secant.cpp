@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 double Secant::solve() {
     iter = 0;
@@ -23,7 +24,13 @@ double Secant::solve() {
         double lam = lambda;
         double f2 = 0.0;
         do {
-            double candidate = x1 - lam * f1 * (x1 - x0) / (f1 - f0);
+            const double num = lam * f1 * (x1 - x0);
+            const double den = f1 - f0;
+            double candidate = std::numeric_limits<double>::quiet_NaN();
+            if (den != 0.0)
+                candidate = x1 - num / den;
+            else if (limitStep && num != 0.0)
+                candidate = x1 - std::copysign(maxStep, num);  // the limit caps an unbounded step
             if (limitStep && std::fabs(candidate - x1) > maxStep)
                 candidate = x1 > candidate ? x1 - maxStep : x1 + maxStep;
             if (!std::isfinite(candidate)) {
