@@ -1,0 +1,197 @@
+// The chamber model's sweeps: solubility curve, crystallisation curve, crystal
+// fraction at a given overpressure and the eruption sequence.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "fluid/CurveOutput.h"
+#include "magma/TaitJaupart.h"
+#include "numerics/Secant.h"
+
+namespace {
+
+// Step of the crystallisation sweep in crystal mass fraction.
+constexpr double kCrystalStep = 0.001;
+
+std::string format(const char* fmt, double a) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, fmt, a);
+    return buffer;
+}
+
+
+}  // namespace
+
+int TaitJaupart::calculateSolubilityCurve(double X, double w, double x, char mode, const char* /*suffix*/,
+                                          std::vector<double>* array) {
+    if (!(sa > 0.0) || !(na > 0.0) ||
+        (fluidType == kChamberFluidH2OCO2 && (!(sb > 0.0) || !(nb > 0.0)))) {
+        refuse("The solubility curve needs the solubility laws of the volatiles (sa, na; sb, nb for CO2).");
+        return kRefused;
+    }
+    // Only the caller's array receives this curve.
+    CurveOutput out(mode == kArrayOfValues && array != nullptr ? kArrayOfValues : 0, "", nullptr, {"C", "P"},
+                    array);
+    ml = 1.0;
+    int points = 0;
+    if (fluidType != kChamberFluidH2OCO2) {
+        // 1 bar to 2991 bar in steps of 10 bar.
+        for (int i = 0; i < 300; ++i, ++points) {
+            P = 1e5 + i * 1e6;
+            const double C = sa * std::pow(P, na);
+            md = C;
+            out.writeRow({100.0 * C / (C + ml), 1e-5 * P});
+        }
+    } else {
+        // 1 bar to 1991 bar.
+        for (int i = 0; i < 200; ++i, ++points) {
+            calculateSaturation(1e5 + i * 1e6, X, (1.0 - x) * w, x * w);
+            const double D = mdSat + mdSatCO2;
+            out.writeRow({100.0 * D / (D + ml), 1e-5 * P});
+        }
+    }
+    return points;
+}
+
+int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, const char* suffix,
+                                               std::vector<double>* array) {
+    if (!configured) {
+        refuse("The crystallisation curve needs an accepted initial state.");
+        return kRefused;
+    }
+    if (!std::isfinite(X1) || !std::isfinite(X2) || std::fabs(X2 - X1) > 1.0) {
+        refuse("The crystallisation curve needs crystal fractions between 0 and 1.");
+        return kRefused;
+    }
+    // The Igor text file "crysta.txt" (values "%12lf", each followed by a
+    // blank) or the caller's array; other modes write nothing.
+    CurveLayout layout;
+    layout.value = {12, 6, 'f'};
+    layout.rowEnd = std::string(" \n");
+    const int outMode = mode == kIgorTextFile || (mode == kArrayOfValues && array != nullptr) ? mode : 0;
+    CurveOutput out(outMode, "crysta.txt", suffix, {"mc", "ml", "mg", "md", "Vl", "Vg", "Vc", "P", "Pa"}, array,
+                    layout);
+    M = 1000.0;
+    // Steps of 0.001 counted by index, the last one landing on X2.
+    const double direction = X2 >= X1 ? 1.0 : -1.0;
+    const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystalStep - 1e-9));
+    int rows = 0;
+    for (int i = 0; i <= steps; ++i) {
+        const double X = i < steps ? X1 + direction * i * kCrystalStep : X2;
+        if (calculateOverpressure(X) != 0) continue;  // no pressure, no row
+        const double row[kCrystallizationCurveRowSize] = {
+            100.0 * mc / M,
+            100.0 * ml / M,
+            100.0 * (mg + mgCO2) / M,
+            100.0 * (md + mdCO2) / M,
+            100.0 * Vl / V,
+            100.0 * Vg / V,
+            100.0 * Vc / V,
+            1e-5 * P,
+            1e-5 * P0 / std::pow(1.0 - mc / M, 1.0 / na),
+        };
+        ++rows;
+        out.writeRow(row);
+    }
+    return rows;
+}
+
+double TaitJaupart::calculateCrystallizationForOverpressure(double overpressure, int* status) {
+    dP = overpressure;
+    Secant solver;
+    solver.obj = this;
+    solver.fn = toEquationFn<ScalarEquationFn>(&TaitJaupart::equationForOverpressure);
+    solver.data = nullptr;
+    solver.x0 = mc0 / M;
+    solver.x1 = solver.x0 + 1e-5;
+    const double X = solver.solve();
+    if (status != nullptr) *status = solver.status;
+    return X;
+}
+
+int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
+    int status = 0;
+    X = calculateCrystallizationForOverpressure(dP, &status);
+    if (status == 0 && X > Xc) return 0;
+    // The secant fails where the pressure first falls with crystallisation (an
+    // undersaturated melt whose crystals are denser than it) and may land behind
+    // the current fraction.  Scan forwards to one half for the first fraction at
+    // which the overpressure reaches dP, then narrow that bracket by bisection.
+    constexpr double kScanStep = 0.01;
+    const int scanSteps = static_cast<int>(std::ceil((0.5 - Xc) / kScanStep - 1e-9));
+    double below = Xc;  // overpressure not yet reached
+    double above = -1.0;
+    for (int i = 1; i <= scanSteps && above < 0.0; ++i) {
+        const double Xi = i < scanSteps ? Xc + i * kScanStep : 0.5;
+        if (calculateOverpressure(Xi) != 0) continue;
+        if (P - P0 >= dP) {
+            above = Xi;
+        } else {
+            below = Xi;
+        }
+    }
+    if (above < 0.0) {
+        message = format("The overpressure of %g bar is not reached before half of the mass is crystals.", 1e-5 * dP);
+        return 1;
+    }
+    for (int i = 0; i < 100 && above - below > 1e-12; ++i) {
+        const double mid = 0.5 * (below + above);
+        if (calculateOverpressure(mid) == 0 && P - P0 >= dP) {
+            above = mid;
+        } else {
+            below = mid;
+        }
+    }
+    X = above;
+    return calculateOverpressure(X) == 0 ? 0 : 2;  // leaves the state at X
+}
+
+EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array) {
+    if (!configured) {
+        refuse("The eruption sequence needs an accepted initial state.");
+        return EruptionSequenceEnd::notConfigured;
+    }
+    CurveOutput out(array != nullptr ? kArrayOfValues : 0, "", nullptr,
+                    {"dV", "me", "ed", "eg", "yG", "wv", "mc0", "ml0", "mg0", "M"}, array);
+    M = 1000.0;
+    double mcPrev = mc0;
+    double Xc = mc0 / M;
+    dP = overpressure;
+    for (int eruption = 0; Xc < 0.5; ++eruption) {
+        if (eruption >= kMaxEruptions) return EruptionSequenceEnd::eruptionLimit;
+        double X = 0.0;
+        const int found = nextEruptionFraction(Xc, X);
+        if (found == 1) return EruptionSequenceEnd::overpressureNotReached;
+        if (found != 0) return EruptionSequenceEnd::solveFailed;
+        // The members now hold the chamber at the overpressure dP.
+        const double G = mg + mgCO2;
+        const double D = md + mdCO2;
+        const double yG = G > 0.0 ? mgCO2 / G : 0.0;  // CO2 share of the gas
+        const double yD = D > 0.0 ? mdCO2 / D : 0.0;  // CO2 share of the dissolved volatiles
+        const double g = G / ml;
+        const double dV = (dP / mu + 1.0) * V - V0;
+        if (!(dV > 0.0)) return EruptionSequenceEnd::noEruptedVolume;
+        // The magma leaves with its gas and dissolved volatiles in the chamber's
+        // proportions (homogeneous flow).
+        const double me = dV / (1.0 / rhol + g / rhog);
+        const double ed = D / ml * me;
+        const double eg = g * me;
+        const double growth = X * M - mcPrev;
+        if (!(ml0 - growth - me > 0.0)) return EruptionSequenceEnd::meltExhausted;
+        mc0 += growth;
+        ml0 -= growth + me;
+        M -= me + ed + eg;
+        mv -= (1.0 - yD) * ed + (1.0 - yG) * eg;
+        mvCO2 -= yD * ed + yG * eg;
+        const double XcPrev = Xc;
+        Xc = mc0 / M;
+        const double volatiles = mv + mvCO2;
+        xCO2 = volatiles > 0.0 ? mvCO2 / volatiles : 0.0;
+        // The next cycle starts at P0 with the masses left.
+        if (!setInitialData(M, P0, mc0 / M, volatiles / M, xCO2)) return EruptionSequenceEnd::solveFailed;
+        out.writeRow({dV, me, ed, eg, yG, (mv + mvCO2) / (mv + mvCO2 + ml0), mc0, ml0, mg0 + mg0CO2, M});
+        mcPrev = mc0;
+        if (!(Xc > XcPrev)) return EruptionSequenceEnd::noCrystalGrowth;
+    }
+    return EruptionSequenceEnd::halfCrystallised;
+}

@@ -1,0 +1,192 @@
+// The chamber model's curves and eruption sequence on ideal gas.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "magma/TaitJaupart.h"
+#include "numerics/DataTextFile.h"
+
+namespace {
+
+std::unique_ptr<TaitJaupart> idealChamber(int fluid, double X, double w, double x = 0.0) {
+    auto m = std::make_unique<TaitJaupart>();
+    m->useEOS = 0;
+    m->setMagmaType(kChamberMelt2700);
+    m->setFluid(fluid, x);
+    EXPECT_TRUE(m->setInitialData(1000.0, 1e8, X, w, x)) << m->message;
+    return m;
+}
+
+bool allFinite(const std::vector<double>& v) {
+    for (double d : v)
+        if (!std::isfinite(d)) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(ChamberCurves, SolubilityCurve) {
+    auto m = idealChamber(kChamberFluidH2O, 0.0, 0.01);
+    std::vector<double> rows = {-1.0};  // appended to, never cleared
+    ASSERT_EQ(m->calculateSolubilityCurve(0, 0, 0, 6, nullptr, &rows), 300);
+    ASSERT_EQ(rows.size(), 1 + 300 * kSolubilityCurvePointSize);
+    EXPECT_EQ(rows[0], -1.0);
+    EXPECT_DOUBLE_EQ(rows[2], 1.0);      // first pressure, bar
+    EXPECT_DOUBLE_EQ(rows[600], 2991.0);  // last pressure, bar
+    const double C = 6.8e-8 * std::pow(1e8 + 1e5, 0.7);
+    EXPECT_DOUBLE_EQ(rows[1 + 100 * 2], 100 * C / (C + 1));
+
+    auto mix = idealChamber(kChamberFluidH2OCO2, 0.0, 0.02, 0.5);
+    rows.clear();
+    ASSERT_EQ(mix->calculateSolubilityCurve(0.0, 0.02, 0.5, 6, nullptr, &rows), 200);
+    ASSERT_EQ(rows.size(), 400u);
+    EXPECT_DOUBLE_EQ(rows[399], 1991.0);
+    for (std::size_t i = 2; i < rows.size(); i += 2) EXPECT_GT(rows[i], rows[i - 2]);  // rising with P
+
+    // Any other mode computes but hands nothing back.
+    rows.clear();
+    EXPECT_EQ(m->calculateSolubilityCurve(0, 0, 0, 3, nullptr, &rows), 300);
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST(ChamberCurves, CrystallisationSweepReachesItsEnd) {
+    auto m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    std::vector<double> rows;
+    ASSERT_EQ(m->calculateCrystallizationCurve(0.0, 0.1, 6, nullptr, &rows), 101);
+    ASSERT_EQ(rows.size(), 101u * kCrystallizationCurveRowSize);
+    const double* last = &rows[100 * kCrystallizationCurveRowSize];
+    EXPECT_DOUBLE_EQ(last[0], 10.0);  // crystals, % of M
+    EXPECT_NEAR(rows[7], 1000.0, 1e-6);  // first row at P0
+    EXPECT_NEAR(last[7], 1052.97, 0.005);
+    EXPECT_NEAR(last[0] + last[1] + last[2] + last[3], 100.0, 1e-9);
+    EXPECT_NEAR(last[4] + last[5] + last[6], 100.0, 1e-7);
+    EXPECT_DOUBLE_EQ(last[8], 1000.0 / std::pow(0.9, 1 / 0.7));
+    EXPECT_DOUBLE_EQ(m->mc, 100.0);  // the state of the last step
+
+    // Falling, single-step and uneven sweeps.
+    rows.clear();
+    EXPECT_EQ(m->calculateCrystallizationCurve(0.1, 0.0, 6, nullptr, &rows), 101);
+    EXPECT_DOUBLE_EQ(rows[rows.size() - kCrystallizationCurveRowSize], 0.0);
+    EXPECT_EQ(m->calculateCrystallizationCurve(0.05, 0.05, 6, nullptr, &rows), 1);
+    rows.clear();
+    EXPECT_EQ(m->calculateCrystallizationCurve(0.0, 0.0105, 6, nullptr, &rows), 12);
+    EXPECT_DOUBLE_EQ(rows[rows.size() - kCrystallizationCurveRowSize], 1.05);
+
+    // Other modes write nothing.
+    rows.clear();
+    EXPECT_EQ(m->calculateCrystallizationCurve(0.0, 0.01, 2, nullptr, &rows), 11);
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST(ChamberCurves, CrystallisationCurveIgorFileReadsBack) {
+    auto m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    std::remove("crysta.txt");
+    std::vector<double> rows;
+    ASSERT_EQ(m->calculateCrystallizationCurve(0.0, 0.02, 6, nullptr, &rows), 21);
+    ASSERT_EQ(m->calculateCrystallizationCurve(0.0, 0.02, 1, "_a", nullptr), 21);
+    {
+        std::FILE* f = std::fopen("crysta.txt", "r");
+        ASSERT_NE(f, nullptr);
+        char line[256], expected[256];
+        ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+        EXPECT_STREQ(line, "IGOR\n");
+        ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+        std::snprintf(expected, sizeof expected, "WAVES %5s_a %11s_a %11s_a %11s_a %11s_a %11s_a %11s_a %11s_a %11s_a\n",
+                      "mc", "ml", "mg", "md", "Vl", "Vg", "Vc", "P", "Pa");
+        EXPECT_STREQ(line, expected);
+        ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+        ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);  // first row, "%12lf " each
+        std::snprintf(expected, sizeof expected, "%12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf %12lf \n", rows[0],
+                      rows[1], rows[2], rows[3], rows[4], rows[5], rows[6], rows[7], rows[8]);
+        EXPECT_STREQ(line, expected);
+        std::fclose(f);
+    }
+    DataTextFile file("crysta.txt");
+    ASSERT_EQ(file.set_index("mc_a ml_a mg_a md_a Vl_a Vg_a Vc_a P_a Pa_a"), 9);
+    std::size_t n = 0;
+    while (file.read()) {
+        for (int k = 0; k < 9; ++k) {
+            double v = 0;
+            file >> v;
+            EXPECT_NEAR(v, rows[n * 9 + k], 1e-6 * std::fmax(1.0, std::fabs(v)));
+        }
+        ++n;
+    }
+    EXPECT_FALSE(file.failed());
+    EXPECT_EQ(n, 21u);
+}
+
+TEST(ChamberCurves, EruptionSequenceRunsToHalfCrystals) {
+    struct Case {
+        int fluid;
+        double w, x;
+        double sa;  // > 0: a user-defined melt with this solubility factor, exponent 1
+    };
+    // CO2 released by crystallisation fills sa·R·T/Mg per kg of crystals at any
+    // pressure, far less than the crystals shrink by in the two standard melts;
+    // a melt dissolving a hundred times more CO2 does build overpressure.
+    for (const Case c : {Case{kChamberFluidH2O, 0.04, 0.0, 0.0}, Case{kChamberFluidH2O, 0.02, 0.0, 0.0},
+                         Case{kChamberFluidCO2, 0.06, 0.0, 5e-10}, Case{kChamberFluidH2OCO2, 0.03, 0.2, 0.0}}) {
+        SCOPED_TRACE(testing::Message() << "fluid " << c.fluid << " w " << c.w);
+        auto m = std::make_unique<TaitJaupart>();
+        m->useEOS = 0;
+        m->setMagmaType(c.sa > 0 ? kChamberMeltUser : kChamberMelt2700);
+        m->setFluid(c.fluid, c.x);
+        if (c.sa > 0) {
+            m->sa = c.sa;
+            m->na = 1.0;
+        }
+        ASSERT_TRUE(m->setInitialData(1000.0, 1e8, 0.0, c.w, c.x)) << m->message;
+        std::vector<double> rows;
+        const EruptionSequenceEnd end = m->calculateEruptionSequence(50e5, &rows);
+        EXPECT_EQ(end, EruptionSequenceEnd::halfCrystallised) << eruptionSequenceEndText(end);
+        ASSERT_FALSE(rows.empty());
+        ASSERT_EQ(rows.size() % kEruptionSequenceRowSize, 0u);
+        EXPECT_TRUE(allFinite(rows));
+        double previousM = 1000.0;
+        for (std::size_t r = 0; r < rows.size(); r += kEruptionSequenceRowSize) {
+            const double* row = &rows[r];
+            EXPECT_GT(row[0], 0.0);  // erupted volume
+            // What left the chamber is what it lost.
+            EXPECT_NEAR(previousM - row[9], row[1] + row[2] + row[3], 1e-9 * previousM);
+            previousM = row[9];
+        }
+        const double* last = &rows[rows.size() - kEruptionSequenceRowSize];
+        EXPECT_GE(last[6] / last[9], 0.5);  // crystal fraction after the last eruption
+        EXPECT_NEAR(m->mc0 + m->ml0 + m->mv + m->mvCO2, m->M, 1e-9);
+        if (c.fluid != kChamberFluidH2OCO2) {
+            EXPECT_EQ(m->mvCO2, 0.0);
+            for (std::size_t r = 0; r < rows.size(); r += kEruptionSequenceRowSize) EXPECT_EQ(rows[r + 4], 0.0);
+        }
+    }
+}
+
+TEST(ChamberCurves, EruptionSequenceStopsAndSaysWhy) {
+    // Already half crystals: no eruption.
+    auto m = idealChamber(kChamberFluidH2O, 0.5, 0.01);
+    std::vector<double> rows;
+    EXPECT_EQ(m->calculateEruptionSequence(50e5, &rows), EruptionSequenceEnd::halfCrystallised);
+    EXPECT_TRUE(rows.empty());
+
+    // 1 wt % H2O: the pressure falls as the denser crystals grow and does not
+    // climb back 50 bar above P0 before half of the mass is crystals.
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.01);
+    EXPECT_EQ(m->calculateEruptionSequence(50e5, &rows), EruptionSequenceEnd::overpressureNotReached);
+    EXPECT_TRUE(rows.empty());
+
+    // No overpressure to reach: nothing would erupt.
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    const EruptionSequenceEnd end = m->calculateEruptionSequence(-10e5, &rows);
+    EXPECT_NE(end, EruptionSequenceEnd::halfCrystallised);
+    EXPECT_STRNE(eruptionSequenceEndText(end), "");
+    EXPECT_TRUE(allFinite(rows));
+
+    // A volatile-free chamber: no gas, no dissolved volatile, fractions stay 0.
+    m = idealChamber(kChamberFluidH2OCO2, 0.0, 0.0, 0.0);
+    rows.clear();
+    m->calculateEruptionSequence(50e5, &rows);
+    EXPECT_TRUE(allFinite(rows));
+}
