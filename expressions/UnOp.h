@@ -27,11 +27,12 @@ public:
     void printValues(std::FILE* f) override;
     Expression* findByName(const char* s) override;
 
-protected:
-    const char* childName() const { return u ? u->displayName() : "noname"; }
     // Derivatives of f(u) from f1..f4, the derivatives of f at u's value: all
     // flagged entries up to the order, or the pure entries of one variable
     // (written only when that variable is flagged).
     void chainRule(int order, double f1, double f2, double f3, double f4);
     void chainRuleVar(int order, int var, double f1, double f2, double f3, double f4);
+
+protected:
+    const char* childName() const { return u ? u->displayName() : "noname"; }
 };

@@ -1,0 +1,122 @@
+// Product and Division.
+#include <cmath>
+
+#include "expressions/DerivativeKernels.h"
+#include "expressions/Division.h"
+#include "expressions/Product.h"
+
+// ---- Product ----
+Product::~Product() = default;
+const char* Product::getType() const { return "Product"; }
+void Product::set_scalars1(double a_) { a = a_; }
+
+void Product::calculate(int order) {
+    BinOp::calculate(order);
+    if (!u || !v || calculated) return;
+    u->calculate(order);
+    v->calculate(order);
+    const double u0 = u->value, v0 = v->value;
+    value = a * u0 * v0;
+    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
+        const int m = activeVariables();
+        exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
+    }
+    calculated = true;
+}
+
+void Product::calculate(int order, int var) {
+    BinOp::calculate(order, var);
+    if (!u || !v || calculated) return;
+    u->calculate(order, var);
+    v->calculate(order, var);
+    const double u0 = u->value, v0 = v->value;
+    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar && flags[var])
+        exprk::leibnizDiag(var, order, a, u0, u->view(), v0, v->view(), view());
+    value = a * u0 * v0;
+    calculated = true;
+}
+
+void Product::printFormula(std::FILE* f) {
+    printMargin(f);
+    if (a == 1)
+        std::fprintf(f, "%s = %s * %s\n", displayName(), uName(), vName());
+    else
+        std::fprintf(f, "%s = %lg * %s * %s\n", displayName(), a, uName(), vName());
+}
+
+// ---- Division ----
+Division::~Division() = default;
+const char* Division::getType() const { return "Division"; }
+void Division::set_scalars1(double a_) { a = a_; }
+
+void Division::number_of_variables(int n) {
+    if (n == nvar) return;
+    BinOp::number_of_variables(n);
+    const std::size_t total = storedEntries(nvar, 4);
+    wBlock_.reset(total ? new double[total]() : nullptr);
+    w_ = DerivView{};
+    if (total) {
+        const std::size_t N = static_cast<std::size_t>(nvar);
+        w_.d1 = wBlock_.get();
+        w_.d2 = w_.d1 + N;
+        w_.d3 = w_.d2 + N * (N + 1) / 2;
+        w_.d4 = w_.d3 + N * (N + 1) * (N + 2) / 6;
+    }
+}
+
+// NaN quotient: value 0 and derivatives 0.  Division of a nonzero value by an
+// exact zero: the error flag.
+bool Division::checkQuotient(int order) {
+    if (std::isnan(value)) {
+        clean(order > 4 ? 4 : order);
+        value = 0.0;
+        calculated = true;
+        return false;
+    }
+    if (v->value == 0.0) sError = 1;
+    return true;
+}
+
+void Division::calculate(int order) {
+    BinOp::calculate(order);
+    if (!u || !v || calculated) return;
+    u->calculate(order);
+    v->calculate(order);
+    const double u0 = u->value, v0 = v->value;
+    value = u0 * a / v0;
+    if (!checkQuotient(order)) return;
+    if (order >= 1 && d1 && w_.d1 && u->nvar == nvar && v->nvar == nvar) {
+        const int m = activeVariables();
+        const double r = 1.0 / v0;
+        const double w1 = -r * r, w2 = -2.0 * w1 * r, w3 = -3.0 * w2 * r, w4 = -4.0 * w3 * r;
+        exprk::chainRule(act_.data(), m, order, v->view(), w_, w1, w2, w3, w4);
+        exprk::leibniz(act_.data(), m, order, a, u0, u->view(), r, w_, view());
+    }
+    calculated = true;
+}
+
+void Division::calculate(int order, int var) {
+    BinOp::calculate(order, var);
+    if (!u || !v || calculated) return;
+    u->calculate(order, var);
+    v->calculate(order, var);
+    const double u0 = u->value, v0 = v->value;
+    const double r = 1.0 / v0;
+    if (order >= 1 && d1 && w_.d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&
+        flags[var]) {
+        const double w1 = -r * r, w2 = -2.0 * w1 * r, w3 = -3.0 * w2 * r, w4 = -4.0 * w3 * r;
+        exprk::chainRuleDiag(var, order, v->view(), w_, w1, w2, w3, w4);
+        exprk::leibnizDiag(var, order, a, u0, u->view(), r, w_, view());
+    }
+    value = u0 * a * r;
+    if (!checkQuotient(order)) return;
+    calculated = true;
+}
+
+void Division::printFormula(std::FILE* f) {
+    printMargin(f);
+    if (a == 1)
+        std::fprintf(f, "%s = %s / %s\n", displayName(), uName(), vName());
+    else
+        std::fprintf(f, "%s = %lg * %s / %s\n", displayName(), a, uName(), vName());
+}

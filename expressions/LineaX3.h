@@ -1,0 +1,3 @@
+#pragma once
+// LineaX3 is declared with the other polynomial forms.
+#include "expressions/LineaX.h"

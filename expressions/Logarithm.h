@@ -1,0 +1,23 @@
+#pragma once
+// Logarithm: a*ln(u + b) + c.  Outside its domain (u + b <= 0) the node sets
+// Expression::sError, marks itself calculated and writes nothing: the owner
+// must test sError after every evaluation.
+#include "expressions/UnOp.h"
+
+class Logarithm : public UnOp {
+public:
+    double a = 1.0;
+    double b = 0.0;
+    double c = 0.0;
+
+    ~Logarithm() override;
+    const char* getType() const override;
+    void calculate(int order) override;
+    void calculate(int order, int var) override;
+    void set_scalars3(double a, double b, double c) override;
+    void printFormula(std::FILE* f) override;
+
+    // The value f and the derivatives f1..f4 of f at the child's value u0;
+    // false outside the domain.
+    bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+};

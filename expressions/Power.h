@@ -1,0 +1,21 @@
+#pragma once
+// Power: a*u^p + c.
+#include "expressions/UnOp.h"
+
+class Power : public UnOp {
+public:
+    double a = 1.0;
+    double p = 1.0;
+    double c = 0.0;
+
+    ~Power() override;
+    const char* getType() const override;
+    void calculate(int order) override;
+    void calculate(int order, int var) override;
+    void set_scalars3(double a, double p, double c) override;
+    void printFormula(std::FILE* f) override;
+
+    // The value f and the derivatives f1..f4 of f at the child's value u0;
+    // false outside the domain.
+    bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// Square: a*u^2.
+#include "expressions/UnOp.h"
+
+class Square : public UnOp {
+public:
+    double a = 1.0;
+
+    ~Square() override;
+    const char* getType() const override;
+    void calculate(int order) override;
+    void calculate(int order, int var) override;
+    void set_scalars1(double a) override;
+    void printFormula(std::FILE* f) override;
+
+    // The value f and the derivatives f1..f4 of f at the child's value u0;
+    // false outside the domain.
+    bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+};

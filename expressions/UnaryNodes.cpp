@@ -1,0 +1,306 @@
+// The unary operator nodes: each supplies f and its first four derivatives at
+// the child's value; the chain rule carries them onto the graph's variables.
+#include <cmath>
+
+#include "expressions/UnaryNodes.h"
+
+namespace {
+
+// The evaluation steps shared by the eight nodes: link check, pass mark,
+// child, value, derivatives of the flagged variables, mark.
+template <class Node>
+void evaluateFull(Node& n, int order) {
+    n.UnOp::calculate(order);
+    if (!n.u || n.calculated) return;
+    n.u->calculate(order);
+    double f, f1, f2, f3, f4;
+    if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
+        Expression::sError = 1;
+        n.calculated = true;
+        return;
+    }
+    n.value = f;
+    if (order >= 1) n.chainRule(order, f1, f2, f3, f4);
+    n.calculated = true;
+}
+
+template <class Node>
+void evaluateVar(Node& n, int order, int var) {
+    n.UnOp::calculate(order, var);
+    if (!n.u || n.calculated) return;
+    n.u->calculate(order, var);
+    double f, f1, f2, f3, f4;
+    if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
+        Expression::sError = 1;
+        n.calculated = true;
+        return;
+    }
+    n.value = f;
+    if (order >= 1) n.chainRuleVar(order, var, f1, f2, f3, f4);
+    n.calculated = true;
+}
+
+// A division by an exact zero is reported; the IEEE result still propagates.
+inline void flagZero(double u0) {
+    if (u0 == 0.0) Expression::sError = 1;
+}
+
+}  // namespace
+
+double powo(double x, double p) { return x < 0 ? -std::pow(-x, p) : std::pow(x, p); }
+double powe(double x, double p) { return x < 0 ? std::pow(-x, p) : std::pow(x, p); }
+
+// ---- Square ----
+Square::~Square() = default;
+const char* Square::getType() const { return "square"; }
+void Square::calculate(int order) { evaluateFull(*this, order); }
+void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Square::set_scalars1(double a_) { a = a_; }
+bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    f = a * x * x;
+    f1 = 2.0 * a * x;
+    f2 = 2.0 * a;
+    f3 = f4 = 0.0;
+    return true;
+}
+void Square::printFormula(std::FILE* out) {
+    printMargin(out);
+    if (a == 1)
+        std::fprintf(out, "%s = %s^2\n", displayName(), childName());
+    else
+        std::fprintf(out, "%s = %lg * %s^2\n", displayName(), a, childName());
+}
+
+// ---- Cube ----
+Cube::~Cube() = default;
+const char* Cube::getType() const { return "cube"; }
+void Cube::calculate(int order) { evaluateFull(*this, order); }
+void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Cube::set_scalars1(double a_) { a = a_; }
+bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    f = a * x * x * x;
+    f1 = 3.0 * a * x * x;
+    f2 = 6.0 * a * x;
+    f3 = 6.0 * a;
+    f4 = 0.0;
+    return true;
+}
+void Cube::printFormula(std::FILE* out) {
+    printMargin(out);
+    if (a == 1)
+        std::fprintf(out, "%s = %s^3\n", displayName(), childName());
+    else
+        std::fprintf(out, "%s = %lg * %s^3\n", displayName(), a, childName());
+}
+
+// ---- Inverse ----
+Inverse::~Inverse() = default;
+const char* Inverse::getType() const { return "inverse"; }
+void Inverse::calculate(int order) { evaluateFull(*this, order); }
+void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Inverse::set_scalars1(double a_) { a = a_; }
+bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    flagZero(x);
+    const double r = 1.0 / x;
+    f = a * r;
+    f1 = -f * r;
+    f2 = -2.0 * f1 * r;
+    f3 = -3.0 * f2 * r;
+    f4 = -4.0 * f3 * r;
+    return true;
+}
+void Inverse::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = %lg / %s\n", displayName(), a, childName());
+}
+
+// ---- Inverse2 ----
+Inverse2::~Inverse2() = default;
+const char* Inverse2::getType() const { return "inverse2"; }
+void Inverse2::calculate(int order) { evaluateFull(*this, order); }
+void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
+bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    flagZero(x);
+    const double r = 1.0 / x;
+    f = a * r * r;
+    f1 = -2.0 * f * r;
+    f2 = -3.0 * f1 * r;
+    f3 = -4.0 * f2 * r;
+    f4 = -5.0 * f3 * r;
+    return true;
+}
+void Inverse2::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = %lg / %s^2\n", displayName(), a, childName());
+}
+
+// ---- Exponential ----
+Exponential::~Exponential() = default;
+const char* Exponential::getType() const { return "Exponential"; }
+void Exponential::calculate(int order) { evaluateFull(*this, order); }
+void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Exponential::set_scalars3(double a_, double b_, double c_) {
+    a = a_;
+    b = b_;
+    c = c_;
+}
+bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    const double be = b * std::exp(c * x);
+    f = a + be;
+    f1 = c * be;
+    f2 = c * f1;
+    f3 = c * f2;
+    f4 = c * f3;
+    return true;
+}
+void Exponential::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = ", displayName());
+    if (a != 0) std::fprintf(out, "%lg ", a);
+    if (b < 0) {
+        if (b == -1)
+            std::fprintf(out, "- ");
+        else
+            std::fprintf(out, "- %lg ", -b);
+    } else if (b > 0 && a == 0) {
+        if (b == 1)
+            std::fprintf(out, " ");
+        else
+            std::fprintf(out, "%lg ", b);
+    } else if (b > 0) {
+        if (b == 1)
+            std::fprintf(out, "+ ");
+        else
+            std::fprintf(out, "+ %lg ", b);
+    }
+    std::fprintf(out, "exp ( ");
+    if (c == -1)
+        std::fprintf(out, "- ");
+    else if (c != 1)
+        std::fprintf(out, "%lg * ", c);
+    std::fprintf(out, "%s ) \n", childName());
+}
+
+// ---- Logarithm ----
+Logarithm::~Logarithm() = default;
+const char* Logarithm::getType() const { return "logarithm"; }
+void Logarithm::calculate(int order) { evaluateFull(*this, order); }
+void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Logarithm::set_scalars3(double a_, double b_, double c_) {
+    a = a_;
+    b = b_;
+    c = c_;
+}
+bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (u0 <= -b) return false;  // a NaN passes and yields NaN
+    const double x = u0 + b;
+    const double r = 1.0 / x;
+    f = a * std::log(x) + c;
+    f1 = a * r;
+    f2 = -f1 * r;
+    f3 = -2.0 * f2 * r;
+    f4 = -3.0 * f3 * r;
+    return true;
+}
+void Logarithm::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = ", displayName());
+    if (a == -1)
+        std::fprintf(out, "- ");
+    else if (a != 1)
+        std::fprintf(out, "%lg * ", a);
+    std::fprintf(out, "ln ( %s", childName());
+    if (b != 0)
+        std::fprintf(out, " + %lg ) ", b);
+    else
+        std::fprintf(out, " ) ");
+    if (c > 0)
+        std::fprintf(out, " + %lg", c);
+    else if (c < 0)
+        std::fprintf(out, " - %lg", -c);
+    std::fprintf(out, "\n");
+}
+
+// ---- Power ----
+// Away from 0 the factors come from one pow and the recurrence
+// f_{k+1} = (p - k) f_k / u; at 0 each power is taken with pow, so that the
+// full and the one-variable evaluations agree there too.
+Power::~Power() = default;
+const char* Power::getType() const { return "power"; }
+void Power::calculate(int order) { evaluateFull(*this, order); }
+void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Power::set_scalars3(double a_, double p_, double c_) {
+    a = a_;
+    p = p_;
+    c = c_;
+}
+bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (x != 0.0) {
+        const double up = std::pow(x, p);
+        const double r = 1.0 / x;
+        f = a * up + c;
+        f1 = a * p * up * r;
+        f2 = (p - 1.0) * f1 * r;
+        f3 = (p - 2.0) * f2 * r;
+        f4 = (p - 3.0) * f3 * r;
+    } else {
+        f = a * std::pow(x, p) + c;
+        f1 = a * p * std::pow(x, p - 1.0);
+        f2 = a * p * (p - 1.0) * std::pow(x, p - 2.0);
+        f3 = a * p * (p - 1.0) * (p - 2.0) * std::pow(x, p - 3.0);
+        f4 = a * p * (p - 1.0) * (p - 2.0) * (p - 3.0) * std::pow(x, p - 4.0);
+    }
+    return true;
+}
+void Power::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = ", displayName());
+    if (a != 1) std::fprintf(out, "%lg * ", a);
+    std::fprintf(out, "%s^%lg ", childName(), p);
+    if (c != 0) std::fprintf(out, "+ %lg", c);
+    std::fprintf(out, "\n");
+}
+
+// ---- Powo ----
+Powo::~Powo() = default;
+const char* Powo::getType() const { return "powo"; }
+void Powo::calculate(int order) { evaluateFull(*this, order); }
+void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Powo::set_scalars3(double a_, double p_, double c_) {
+    a = a_;
+    p = p_;
+    c = c_;
+}
+bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (x != 0.0 && !std::isnan(x)) {
+        // |x|^(p-k) from one pow; the odd orders carry the sign of x.
+        const double ax = std::fabs(x);
+        const double s = x < 0 ? -1.0 : 1.0;
+        const double q = std::pow(ax, p);
+        const double r = 1.0 / ax;
+        const double g1 = a * p * q * r;     // a p |x|^(p-1)
+        const double g2 = (p - 1.0) * g1 * r;
+        const double g3 = (p - 2.0) * g2 * r;
+        const double g4 = (p - 3.0) * g3 * r;
+        f = a * s * q + c;
+        f1 = g1;
+        f2 = s * g2;
+        f3 = g3;
+        f4 = s * g4;
+    } else {
+        f = a * powo(x, p) + c;
+        f1 = a * p * powe(x, p - 1.0);
+        f2 = a * p * (p - 1.0) * powo(x, p - 2.0);
+        f3 = a * p * (p - 1.0) * (p - 2.0) * powe(x, p - 3.0);
+        f4 = a * p * (p - 1.0) * (p - 2.0) * (p - 3.0) * powo(x, p - 4.0);
+    }
+    return true;
+}
+void Powo::printFormula(std::FILE* out) {
+    printMargin(out);
+    std::fprintf(out, "%s = ", displayName());
+    if (a != 1) std::fprintf(out, "%lg * ", a);
+    std::fprintf(out, "%s^%lg ", childName(), p);
+    if (c != 0) std::fprintf(out, "+ %lg", c);
+    std::fprintf(out, "\n");
+}
