@@ -19,6 +19,7 @@ CPlotWidget::CPlotWidget(QWidget* parent)
 CPlotWidget::~CPlotWidget() { mView->setDisplayRequest(nullptr); }
 
 void CPlotWidget::paintEvent(QPaintEvent*) {
+    mView->setBounds({0, 0, static_cast<float>(width()), static_cast<float>(height())});
     QPainter painter(this);
     QtCanvas canvas(painter, static_cast<float>(height()));
     mView->drawRect(canvas);
