@@ -11,6 +11,11 @@
 #include <numeric>
 #include <system_error>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 // ---------------------------------------------------------------------------
@@ -1158,30 +1163,39 @@ PlistReadResult readPropertyListFile(const std::string& path, PropertyList& out,
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     namespace fs = std::filesystem;
-    fs::path target(path);
-    fs::path tmp = target;
-    tmp += ".saving~";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write \"" + tmp.string() + "\"";
-            return false;
+    const std::string tmp = path + ".saving~";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = "cannot write \"" + tmp + "\": " + std::strerror(errno);
+        return false;
+    }
+    // Keep the permissions of the file being replaced.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
         }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignore;
-            fs::remove(tmp, ignore);
-            error = "cannot write \"" + tmp.string() + "\" (disk full?)";
-            return false;
-        }
+        done += static_cast<size_t>(n);
+    }
+    // On disk before the rename, so that a crash leaves the old file or the new one, whole.
+    if (ok && ::fsync(fd) != 0) ok = false;
+    const int writeErrno = errno;
+    if (::close(fd) != 0) ok = false;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        error = "cannot write \"" + tmp + "\": " + std::strerror(writeErrno ? writeErrno : EIO);
+        return false;
     }
     std::error_code ec;
-    fs::rename(tmp, target, ec);
+    fs::rename(tmp, path, ec);
     if (ec) {
-        std::error_code ignore;
-        fs::remove(tmp, ignore);
+        ::unlink(tmp.c_str());
         error = "cannot replace \"" + path + "\": " + ec.message();
         return false;
     }

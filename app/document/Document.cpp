@@ -15,7 +15,12 @@ Document::Document() : mUndo(new QUndoStack(this)) {
     });
 }
 
-Document::~Document() { delete mWindow; }
+Document::~Document() { destroyWindow(); }
+
+void Document::destroyWindow() {
+    delete mWindow;
+    mWindow = nullptr;
+}
 
 void Document::setFileName(const QString& path) {
     mFileName = path;

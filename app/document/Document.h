@@ -44,6 +44,10 @@ public:
 signals:
     void editedChanged();
 
+protected:
+    // Deletes the window while the subclass that built its contents still exists.
+    void destroyWindow();
+
 private:
     void updateTitle();
 

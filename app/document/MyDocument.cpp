@@ -39,7 +39,12 @@ bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, in
 
 MyDocument::MyDocument() = default;
 
-MyDocument::~MyDocument() = default;
+MyDocument::~MyDocument() {
+    if (mListView && mListView->selectionModel()) mListView->selectionModel()->disconnect(this);
+    mListView = nullptr;
+    mModel = nullptr;
+    destroyWindow();
+}
 
 bool MyDocument::readFromData(std::string_view bytes, std::string& error) {
     platform::PlistReadResult r = mList.readFromData(bytes);
