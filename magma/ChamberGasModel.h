@@ -17,9 +17,6 @@ public:
     // Molar volume (m3/mol) of the gas at T (K) and P (bar).  Returns false,
     // leaving V untouched, when the volume cannot be found.
     virtual bool molarVolume(double T, double Pbar, double& V) = 0;
-
-    // Short name for messages ("H2O", "CO2").
-    virtual const char* gasName() const = 0;
 };
 
 // The reference equations of state of water and of carbon dioxide, each with

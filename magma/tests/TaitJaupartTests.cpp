@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "magma/PhaseGasModel.h"
 #include "magma/TaitJaupart.h"
 #include "magma/tests/ChamberReference.h"
 
@@ -38,7 +39,6 @@ public:
         V = factor_ * 8.31434 * T / (Pbar * 1e5);
         return true;
     }
-    const char* gasName() const override { return "test"; }
     int calls = 0;
 
 private:
@@ -274,4 +274,40 @@ TEST(TaitJaupart, EquationOfStateDensitiesAndPressureRetry) {
     EXPECT_NE(m.calculateOverpressure(0.1), 0);
     EXPECT_NE(m.pressureStatus, 0);
     EXPECT_FALSE(m.message.empty());
+}
+
+namespace {
+
+// A phase whose molar volume is that of the ideal gas.
+class IdealGasPhase : public Phase {
+public:
+    explicit IdealGasPhase(int kind) { phase_kind = kind; }
+    void calculate_molar_volume() override {
+        if (!(P > 0)) {
+            errorflag = 1;
+            return;
+        }
+        V = 8.31434 * T / P;
+    }
+};
+
+}  // namespace
+
+TEST(TaitJaupart, PhaseGasModelSetsTemperatureAndPressure) {
+    PhaseGasModel<IdealGasPhase> gas(2);
+    EXPECT_EQ(gas.model.phase_kind, 2);
+    double V = 0;
+    ASSERT_TRUE(gas.molarVolume(1000.0, 100.0, V));  // bar
+    EXPECT_DOUBLE_EQ(gas.model.P, 1e7);
+    EXPECT_DOUBLE_EQ(V, 8.31434 * 1000.0 / 1e7);
+    EXPECT_FALSE(gas.molarVolume(1000.0, -1.0, V));
+    EXPECT_DOUBLE_EQ(V, 8.31434 * 1000.0 / 1e7);  // untouched by the failure
+
+    // The chamber's CO2 from this model: the ideal gas with R = 8.31434.
+    TaitJaupart m;
+    m.co2 = std::make_unique<PhaseGasModel<IdealGasPhase>>(2);
+    m.useEOS = 1;
+    m.setFluid(kChamberFluidCO2, 0);
+    ASSERT_TRUE(m.setInitialData(1000, 1e8, 0, 0.002, 0)) << m.message;
+    EXPECT_DOUBLE_EQ(m.rhog0, 1e8 * 0.044 / (8.31434 * 1473.0));
 }
