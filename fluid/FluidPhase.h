@@ -1,0 +1,151 @@
+#pragma once
+// A fluid model: a Phase whose reduced Helmholtz energy a = A/(RT) is the sum
+// of an array of Interaction terms and an optional ideal-gas part.  The
+// framework turns the sum into the state (molar volume from T and P,
+// temperature from V and P, pressure from T and V), the fugacities with their
+// derivatives, the state functions and the pure-fluid critical point.
+//
+// A model's constructor calls FluidPhase(nInteractions, phaseKind, withVenturi),
+// creates its terms into `interactions` and its ideal part into `ideal`, then
+// calls number_of_components and names its components.
+//
+// Units: T in K, P in Pa (the `pressure` setter, calculateFromTP and
+// calculateFromVP take bar), V in m3/mol, energies in J/mol.  R = 8.31434.
+//
+// Failures: `errorflag` reports a failed state (volume or temperature search,
+// a domain error in a term, a volume at or below the co-volume); the Equation
+// `error` flag reports a failed evaluation to the solver that called it.
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "fluid/Ideal.h"
+#include "fluid/Interaction.h"
+#include "fluid/Phase.h"
+#include "fluid/SystemTypeCode.h"
+
+class NewtonRaphson;
+class Newton;
+
+class FluidPhase : public Phase {
+public:
+    static constexpr double R = 8.31434;
+
+    FluidPhase(int nInteractions, int phaseKind, char withVenturi);
+    ~FluidPhase() override;
+
+    // ---- construction and components
+    // Allocates the term array (one more slot, a VenturiInteraction, with withVenturi).
+    void createInteractions(int n);
+    // Releases everything the model owns; safe to call twice.
+    void purge();
+    void number_of_components(int n) override;
+    // Maps a system name to its code and calls setSystemCode; an unknown name
+    // is reported and changes nothing (false).
+    bool setSystemType(const char* name);
+    virtual void setSystemCode(char code);
+    void print_parameters(std::FILE* f);
+    void print_parse_tree(std::FILE* f);
+    // i = -1: the ideal part; 0 <= i < nInteractions: term i.
+    void checkInteraction(int i, const char* label);
+
+    // ---- state (setters push T, V and x into every term)
+    void temperature(double T_) override;
+    void volume(double V_) override;
+    void composition_of_component(int i, double xi) override;
+    void describe() override;
+    void calculate_molar_volume() override;
+    virtual double estimate_Vl0() { return Vl0; }
+    virtual bool isInstable(double, double) { return false; }
+    virtual void calculate_pressure();
+    void calculate_fixed_parameters();
+    void calculate_temperature();
+    void equationForCalculating_V_FromTP(double V_, double& f, double& dfdV);
+    void equationForCalculating_T_FromVP(double T_, double& f, double& dfdT);
+    void calculateFromTP(double T_, double P_bar, char print);
+    void calculateFromTV(double T_, double V_, char print);
+    void calculateFromVP(double V_, double P_bar, char print);
+
+    // ---- fugacities and state functions
+    virtual void calculate_fugacities();
+    virtual void calculate_state_functions();
+    void calculate_expansivity_derivative();
+    virtual void calculateParachor(double, double) { parachor = 0.0; }
+    virtual void calculateSigma(double V1, double V2);
+    int getMajorComponentIndex() const;
+    void dump();
+    void check_expansivity_parameters();
+    void check_fugacities();
+
+    // ---- critical point
+    void calculate_critical_parameters_of_pure_fluid();
+    void calculate_critical_parameters();
+    void calculate_third_order_critical_parameters();
+    void check_critical_parameters();
+    void equationForCalculatingCriticalPoint1(double* xv, double* G, double** J, int& err, int order, void*);
+    void search_the_critical_point_of_the_pure_component();
+    virtual void calculateTheCriticalPoint(char mode, const char* suffix);
+    virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc) { Tpc = Ppc = Vpc = 0.0; }
+    void equationForCalculating_Spinodal(double T_, double& f, double& dfdT);
+    double equationForG3xFromV(double V_, void*);
+
+    // ---- hooks of the mixture models (empty here)
+    virtual void correct_BIP(double) {}
+    virtual void calculate_corrected_BIP(double) {}
+    virtual void initializeFlash2(double, double) {}
+    virtual void initializeBubblePoint2(double, double) {}
+    virtual void calculateTheTernaryDiagram(double, double, const char*) {}
+    virtual void calculateTheCriticalCurve(const char*) {}
+    virtual void calculateTheIsopleth2(const char*, double, double, double) {}
+    virtual void calculateTheIsopleth3(const char*, double, double, double, double) {}
+    virtual void calculateTheLiquidLiquidIsopleth3(const char*, double, double, double, double) {}
+    virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
+
+    // ---- data
+    short calculated = 0;
+    int nInteractions = 0;
+    std::vector<Interaction*> interactions;  // owned
+    Interaction* ideal = nullptr;            // owned; null when the model has none
+    char systemCode = 0;
+    double Z = 0, A = 0, U = 0, H = 0, S = 0, G = 0, Cv = 0, Cp = 0;
+    std::vector<double> rcp;  // Lambda_i = ln V - 1 + sum of the terms' rcp_i; ln phi_i = Lambda_i - ln Z
+    std::vector<double> dfugcoefdT, dfugcoefdP, dfugcoefdV;
+    std::vector<std::vector<double>> dfugcoefdx;
+    std::vector<double> drcpdT, drcpdV, drcpdP;
+    std::vector<std::vector<double>> drcpdx;
+    double Vl0 = 0.0;  // liquid-volume estimate
+    double Vv0 = 0.0;  // vapour-volume estimate (phase kind 5 and the vapour retry)
+    double dZdV = 0, dZdP = 0, dPdT = 0, dPdV = 0, dZdT = 0, dVdT = 0;
+    double dHdTv = 0, dHdVt = 0, dSdTv = 0, dSdVt = 0;
+    std::vector<double> dVdx, dZdx, dPdx;
+    double d2ZdT2 = 0, d2ZdTdV = 0, d2ZdV2 = 0, d2PdT2 = 0, d2PdV2 = 0, d2PdTdV = 0, d2VdT2 = 0;
+    double dAdV = 0, d2AdV2 = 0, d3AdV3 = 0, dAdT = 0, d2AdT2 = 0, d2AdTdV = 0, d3AdTdV2 = 0, d3AdT2dV = 0;
+    double jouleThomson = 0, soundSpeed = 0;
+    NewtonRaphson* volumeSolver = nullptr;  // owned
+    Newton* criticalSolver = nullptr;       // owned
+    char withVenturi = 0;
+    double sigma = 0, parachor = 0;
+    double critical_T = 0, critical_V = 0;  // start of the pure-fluid critical-point search
+    double Tmin = 80.0;
+    double Vc_bound = -1.0;
+    double T_spinodal_start = 0.0;
+
+    // Helmholtz derivatives of the phase (J/mol; T, V and x = x_1 of a binary).
+    double dAdx = 0;
+    double d2AdVdx = 0, d2Adx2 = 0, d2AdTdx = 0;
+    double d3AdV2dx = 0, d3AdVdx2 = 0, d3Adx3 = 0, d3AdTdVdx = 0, d3AdTdx2 = 0;
+    double d4AdV4 = 0, d4AdV3dx = 0, d4AdV2dx2 = 0, d4AdVdx3 = 0, d4Adx4 = 0, d4AdTdV3 = 0, d4AdTdV2dx = 0,
+           d4AdTdVdx2 = 0, d4AdTdx3 = 0, d4AdT2dVdx = 0, d4AdT2dV2 = 0, d4AdT2dx2 = 0;
+
+    // Iterations of the last molar-volume search (all retries included).
+    int volumeIterations = 0;
+
+private:
+    void bindVolumeEquation();
+    void bindTemperatureEquation();
+    bool belowCoVolume();
+    double solveVolumeFrom(double start);
+    void clearCriticalFields();
+    void addCriticalSet(const Interaction* t, int order, bool withComposition);
+    void addMixingTerms(bool fourth);
+};

@@ -1,0 +1,320 @@
+// Helmholtz derivatives of the phase to the fourth order and the critical
+// point of a pure fluid (A_VV = 0, A_VVV = 0).
+#include <cmath>
+#include <string>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/Newton.h"
+#include "numerics/NewtonRaphson.h"
+
+void FluidPhase::clearCriticalFields() {
+    A = dAdT = dAdV = dAdx = 0.0;
+    d2AdV2 = d2AdVdx = d2Adx2 = d2AdTdV = d2AdTdx = 0.0;
+    d3AdV3 = d3AdV2dx = d3AdVdx2 = d3Adx3 = d3AdTdV2 = d3AdTdVdx = d3AdTdx2 = d3AdT2dV = 0.0;
+    d4AdV4 = d4AdV3dx = d4AdV2dx2 = d4AdVdx3 = d4Adx4 = d4AdTdV3 = d4AdTdV2dx = d4AdTdVdx2 = d4AdTdx3 = 0.0;
+    d4AdT2dVdx = d4AdT2dV2 = d4AdT2dx2 = 0.0;
+}
+
+// Adds R T times a term's reduced derivatives (with the R and 2R corrections
+// of the temperature derivatives).  order 0: the pure-fluid set; 3 and 4: the
+// binary sets of that order.  Without composition only the fields that do not
+// involve x are added (the ideal part).
+void FluidPhase::addCriticalSet(const Interaction* t, int order, bool withComposition) {
+    const double RT = R * T;
+    const double R2 = 2.0 * R;
+    A += RT * t->A;
+    dAdT += RT * t->AT + R * t->A;
+    dAdV += RT * t->Av;
+    d2AdTdV += RT * t->ATv + R * t->Av;
+    d2AdV2 += RT * t->Avv;
+    d3AdTdV2 += RT * t->ATvv + R * t->Avv;
+    d3AdV3 += RT * t->Avvv;
+    if (order == 0 || order == 4) {
+        d4AdTdV3 += RT * t->ATvvv + R * t->Avvv;
+        d4AdV4 += RT * t->Avvvv;
+    }
+    if (order == 4) {
+        d3AdT2dV += RT * t->ATTv + R2 * t->ATv;
+        d4AdT2dV2 += RT * t->ATTvv + R2 * t->ATvv;
+    }
+    if (!withComposition || order == 0) return;
+    dAdx += RT * t->Ax;
+    d2AdTdx += RT * t->ATx + R * t->Ax;
+    d2AdVdx += RT * t->Avx;
+    d2Adx2 += RT * t->Axx;
+    d3AdTdVdx += RT * t->ATvx + R * t->Avx;
+    d3AdTdx2 += RT * t->ATxx + R * t->Axx;
+    d3AdV2dx += RT * t->Avvx;
+    d3AdVdx2 += RT * t->Avxx;
+    d3Adx3 += RT * t->Axxx;
+    if (order < 4) return;
+    d4AdV3dx += RT * t->Avvvx;
+    d4AdV2dx2 += RT * t->Avvxx;
+    d4AdVdx3 += RT * t->Avxxx;
+    d4Adx4 += RT * t->Axxxx;
+    d4AdTdV2dx += RT * t->ATvvx + R * t->Avvx;
+    d4AdTdVdx2 += RT * t->ATvxx + R * t->Avxx;
+    d4AdTdx3 += RT * t->ATxxx + R * t->Axxx;
+    d4AdT2dVdx += RT * t->ATTvx + R2 * t->ATvx;
+    d4AdT2dx2 += RT * t->ATTxx + R2 * t->ATxx;
+}
+
+void FluidPhase::addMixingTerms(bool fourth) {
+    const double RT = R * T;
+    const double x0 = x[0], x1 = x[1];
+    const double mix = x0 * std::log(x0) + x1 * std::log(x1);
+    const double lr = std::log(x1 / x0);
+    A += RT * mix;
+    dAdx += RT * lr;
+    d2Adx2 += RT / (x0 * x1);
+    d3Adx3 += RT * (x1 - x0) / (x0 * x0 * x1 * x1);
+    if (fourth) d4Adx4 += 2.0 * RT * (x0 * x0 - x0 * x1 + x1 * x1) / (x0 * x0 * x0 * x1 * x1 * x1);
+    dAdT += R * mix;
+    d2AdTdx += R * lr;
+    d3AdTdx2 += R / (x0 * x1);
+    if (fourth) d4AdTdx3 += R * (x1 - x0) / (x0 * x0 * x1 * x1);
+}
+
+void FluidPhase::calculate_critical_parameters_of_pure_fluid() {
+    A = dAdT = dAdV = d2AdTdV = d2AdV2 = d3AdTdV2 = d3AdV3 = d4AdTdV3 = d4AdV4 = 0.0;
+    for (Interaction* t : interactions) {
+        t->calculate_critical_parameters_of_pure_fluid();
+        if (t->termError) errorflag = 1;
+        addCriticalSet(t, 0, false);
+    }
+    if (ideal) {
+        ideal->calculate_critical_parameters_of_pure_fluid();
+        if (ideal->termError) errorflag = 1;
+        addCriticalSet(ideal, 0, false);
+    }
+    dAdx = 0.0;
+}
+
+void FluidPhase::calculate_critical_parameters() {
+    errorflag = 0;
+    clearCriticalFields();  // d2AdT2 is left to the state functions
+    for (Interaction* t : interactions) {
+        t->calculate_critical_parameters();
+        if (t->termError) errorflag = 1;
+        addCriticalSet(t, 4, true);
+    }
+    if (ideal) {
+        // The ideal part's composition derivatives are added too, so that dAdx
+        // and d2AdTdx are the derivatives of A and dAdT (a mixture ideal part
+        // is linear in the fractions: its higher ones vanish).
+        ideal->calculate_critical_parameters();
+        if (ideal->termError) errorflag = 1;
+        addCriticalSet(ideal, 4, true);
+    }
+    if (component_count == 2) addMixingTerms(true);
+}
+
+void FluidPhase::calculate_third_order_critical_parameters() {
+    errorflag = 0;
+    A = dAdT = dAdV = dAdx = d2AdTdV = d2AdTdx = d2AdV2 = d2AdVdx = d2Adx2 = 0.0;
+    d3AdTdV2 = d3AdTdVdx = d3AdTdx2 = d3AdV3 = d3AdV2dx = d3AdVdx2 = d3Adx3 = 0.0;
+    for (Interaction* t : interactions) {
+        t->calculate_third_order_critical_parameters();
+        if (t->termError) errorflag = 1;
+        addCriticalSet(t, 3, true);
+    }
+    if (component_count == 2) addMixingTerms(false);
+}
+
+void FluidPhase::check_critical_parameters() {
+    if (component_count != 2) {
+        std::printf("Works only for binary fluids\n");
+        return;
+    }
+    struct Set {
+        double A, dAdT, dAdV, dAdx, d2AdV2, d2AdVdx, d2AdTdV, d3AdTdV2, d2Adx2, d2AdTdx, d3AdV3, d3AdV2dx, d3AdVdx2,
+            d3Adx3, d3AdTdx2, d3AdTdVdx;
+    };
+    auto take = [this]() {
+        return Set{A,      dAdT,    dAdV,     dAdx,     d2AdV2,   d2AdVdx,  d2AdTdV,  d3AdTdV2,
+                   d2Adx2, d2AdTdx, d3AdV3,   d3AdV2dx, d3AdVdx2, d3Adx3,   d3AdTdx2, d3AdTdVdx};
+    };
+    const double T0 = T, V0 = V, x0 = x[0], x1 = x[1];
+    temperature(T0 + 1e-5);
+    calculate_critical_parameters();
+    const Set tp = take();
+    temperature(T0 - 1e-5);
+    calculate_critical_parameters();
+    const Set tm = take();
+    temperature(T0);
+    volume(V0 + 1e-12);
+    calculate_critical_parameters();
+    const Set vp = take();
+    volume(V0 - 1e-12);
+    calculate_critical_parameters();
+    const Set vm = take();
+    volume(V0);
+    composition_of_component(0, x0 - 1e-9);
+    composition_of_component(1, x1 + 1e-9);
+    calculate_critical_parameters();
+    const Set xp = take();
+    composition_of_component(0, x0 + 1e-9);
+    composition_of_component(1, x1 - 1e-9);
+    calculate_critical_parameters();
+    const Set xm = take();
+    composition_of_component(0, x0);
+    composition_of_component(1, x1);
+    calculate_critical_parameters();
+
+    const double hT = 2e-5, hV = 2e-12, hx = 2e-9;
+    auto line = [](const char* label, double num, double ana) {
+        std::printf("%-6snum. %lg\n", label, num);
+        std::printf("      ana. %lg\n", ana);
+    };
+    std::printf("A          %lg\n", A);
+    line("AT", (tp.A - tm.A) / hT, dAdT);
+    line("Av", (vp.A - vm.A) / hV, dAdV);
+    line("Ax", (xp.A - xm.A) / hx, dAdx);
+    line("Avv", (vp.dAdV - vm.dAdV) / hV, d2AdV2);
+    line("Avx", (xp.dAdV - xm.dAdV) / hx, d2AdVdx);
+    line("ATv", (vp.dAdT - vm.dAdT) / hV, d2AdTdV);
+    line("ATvv", (vp.d2AdTdV - vm.d2AdTdV) / hV, d3AdTdV2);
+    line("ATvvv", (vp.d3AdTdV2 - vm.d3AdTdV2) / hV, d4AdTdV3);
+    line("Axx", (xp.dAdx - xm.dAdx) / hx, d2Adx2);
+    line("ATx", (xp.dAdT - xm.dAdT) / hx, d2AdTdx);
+    line("Avvv", (vp.d2AdV2 - vm.d2AdV2) / hV, d3AdV3);
+    line("Avvx", (xp.d2AdV2 - xm.d2AdV2) / hx, d3AdV2dx);
+    line("Avxx", (xp.d2AdVdx - xm.d2AdVdx) / hx, d3AdVdx2);
+    line("Axxx", (xp.d2Adx2 - xm.d2Adx2) / hx, d3Adx3);
+    line("ATxx", (xp.d2AdTdx - xm.d2AdTdx) / hx, d3AdTdx2);
+    line("ATvx", (xp.d2AdTdV - xm.d2AdTdV) / hx, d3AdTdVdx);
+    line("Avvvv", (vp.d3AdV3 - vm.d3AdV3) / hV, d4AdV4);
+    line("Avvvx", (xp.d3AdV3 - xm.d3AdV3) / hx, d4AdV3dx);
+    line("Avvxx", (xp.d3AdV2dx - xm.d3AdV2dx) / hx, d4AdV2dx2);
+    line("Avxxx", (xp.d3AdVdx2 - xm.d3AdVdx2) / hx, d4AdVdx3);
+    line("Axxxx", (xp.d3Adx3 - xm.d3Adx3) / hx, d4Adx4);
+    line("ATxxx", (xp.d3AdTdx2 - xm.d3AdTdx2) / hx, d4AdTdx3);
+    line("ATvxx", (xp.d3AdTdVdx - xm.d3AdTdVdx) / hx, d4AdTdVdx2);
+    line("ATvvx", (xp.d3AdTdV2 - xm.d3AdTdV2) / hx, d4AdTdV2dx);
+    std::printf("\n");
+}
+
+void FluidPhase::equationForCalculatingCriticalPoint1(double* xv, double* G, double** J, int& err, int order, void*) {
+    errorflag = 0;
+    if (xv[0] < 50.0 || xv[1] < 1e-10) {
+        err = 1;
+        return;
+    }
+    temperature(xv[0]);
+    volume(xv[1]);
+    calculate_critical_parameters_of_pure_fluid();
+    if (errorflag) {
+        err = 1;
+        return;
+    }
+    G[0] = d2AdV2;
+    G[1] = d3AdV3;
+    if (order >= 1) {
+        J[0][0] = d3AdTdV2;
+        J[0][1] = d3AdV3;
+        J[1][0] = d4AdTdV3;
+        J[1][1] = d4AdV4;
+    }
+}
+
+void FluidPhase::search_the_critical_point_of_the_pure_component() {
+    errorflag = 0;
+    criticalSolver->_setSysEquationToSolve(
+        this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2);
+    criticalSolver->x[0] = criticalSolver->xold[0] = T;
+    criticalSolver->x[1] = criticalSolver->xold[1] = V;
+    criticalSolver->verbose = 1;
+    criticalSolver->solve();
+    if (criticalSolver->status == 0) {
+        temperature(criticalSolver->x[0]);
+        volume(criticalSolver->x[1]);
+        calculate_pressure();
+        calculate_state_functions();
+    } else {
+        errorflag = 1;
+    }
+}
+
+void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
+    temperature(critical_T);
+    volume(critical_V);
+    criticalSolver->verbose = 1;
+    search_the_critical_point_of_the_pure_component();
+    const short failed = errorflag;
+    calculate_state_functions();
+    if (failed) errorflag = failed;
+    const double M = bulk_molar_weight;
+    std::printf("T   %12f K (%12f\u00b0C) \n", T, T - 273.15);
+    std::printf("V   %12f cm3/mol\n", V * 1e6);
+    std::printf("rho %12f kg/m3\n", M / V);
+    std::printf("P   %12f bar\n", P * 1e-5);
+    std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
+    std::printf("cp  %12f kJ/kg/K\n", Cp * 0.001 / M);
+
+    const std::string sfx = suffix ? suffix : "";
+    const std::string file = "crit" + sfx;
+    std::FILE* f = std::fopen(file.c_str(), "wt");
+    if (!f) {
+        std::fprintf(stderr, "Cannot write %s\n", file.c_str());
+        return;
+    }
+    std::fprintf(f, mode == 1 ? "IGOR\nWAVES " : "# ");
+    static const char* names[] = {"T", "V", "rho", "P", "H", "A", "U", "S", "G", "Hm", "Um"};
+    static const char* numbered[] = {"T(1)", "V(2)", "rho(3)", "P(4)",  "H(5)",  "A(6)",
+                                     "U(7)", "S(8)", "G(9)",   "Hm(11)", "Um(12)"};
+    for (int i = 0; i < 11; i++) {
+        if (suffix)
+            std::fprintf(f, i == 0 ? "%5s%s" : " %11s%s", names[i], suffix);
+        else
+            std::fprintf(f, i == 0 ? "%5s" : " %12s", numbered[i]);
+    }
+    std::fprintf(f, "\n");
+    if (mode == 1) std::fprintf(f, "BEGIN\n");
+    std::fprintf(f, "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f  %12f\n", T, V * 1e6, M / V, P * 1e-5, H, A, U,
+                 S, G, H / M / 1000.0, U / M / 1000.0);
+    if (mode == 1) std::fprintf(f, "END\n");
+    std::fclose(f);
+}
+
+void FluidPhase::equationForCalculating_Spinodal(double T_, double& f, double& dfdT) {
+    errorflag = 0;
+    temperature(T_);
+    calculate_third_order_critical_parameters();
+    if (errorflag) {
+        error = 1;
+        return;
+    }
+    f = d2Adx2 - d2AdVdx * d2AdVdx / d2AdV2;
+    dfdT = d3AdTdx2 - 2.0 * d2AdVdx * d3AdTdVdx / d2AdV2 + d2AdVdx * d2AdVdx * d3AdTdV2 / (d2AdV2 * d2AdV2);
+}
+
+double FluidPhase::equationForG3xFromV(double V_, void*) {
+    if (V_ < 1e-8) {
+        errorflag = 1;
+        error = 1;
+        return 0.0;
+    }
+    volume(V_);
+    NewtonRaphson nr;
+    nr.obj = this;
+    nr.fn = toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculating_Spinodal);
+    nr.itermax = 15;
+    nr.tol = 1e-9;
+    nr.r = 1.0;
+    nr.xmin = -1e15;
+    nr.xmax = 1e15;
+    nr.bounded = 0;
+    nr.verbose = 0;
+    nr.monotone = 1;
+    nr.x0 = T_spinodal_start;
+    const double t = nr.solve();
+    if (nr.status != 0 || !std::isfinite(t)) {
+        errorflag = 1;
+        error = 1;
+        return 0.0;
+    }
+    temperature(t);
+    calculate_third_order_critical_parameters();
+    const double q = d2AdVdx / d2AdV2;
+    return d3Adx3 - 3.0 * q * d3AdVdx2 + 3.0 * q * q * d3AdV2dx - q * q * q * d3AdV3;
+}

@@ -1,0 +1,454 @@
+// Fugacities, state functions and their numeric checks.
+#include <cmath>
+#include <cstring>
+
+#include "fluid/FluidPhase.h"
+
+void FluidPhase::calculate_fugacities() {
+    const int n = component_count;
+    if (belowCoVolume()) {
+        // At or below the co-volume there is no state: a failure, not P = 0
+        // with the fugacities of the previous state.
+        errorflag = 1;
+        Z = 0.0;
+        P = 0.0;
+        for (int i = 0; i < n; i++) fugacity[i] = fugcoef[i] = 0.0;
+        return;
+    }
+    Z = dZdV = dZdT = 0.0;
+    const double lnV = std::log(V);
+    for (int i = 0; i < n; i++) {
+        rcp[i] = lnV - 1.0;
+        dZdx[i] = 0.0;
+        drcpdT[i] = 0.0;
+        drcpdV[i] = 1.0 / V;
+        for (int k = 0; k < n; k++) drcpdx[i][k] = 0.0;
+    }
+    for (Interaction* t : interactions) {
+        t->calculate_fugacities();
+        if (t->termError) {
+            errorflag = 1;
+            return;
+        }
+        Z += t->Z;
+        dZdT += t->dZdT;
+        dZdV += t->dZdV;
+        for (int i = 0; i < n; i++) {
+            rcp[i] += t->rcp[i];
+            dZdx[i] += t->dZdx[i];
+            drcpdT[i] += t->drcpdT[i];
+            drcpdV[i] += t->drcpdV[i];
+            for (int k = 0; k < n; k++) drcpdx[i][k] += t->drcpdx[i][k];
+        }
+    }
+    if (ideal) {
+        ideal->calculate_fugacities();
+        if (ideal->termError) {
+            errorflag = 1;
+            return;
+        }
+        Z += ideal->Z;
+        dZdT += ideal->dZdT;
+        dZdV += ideal->dZdV;
+        for (int i = 0; i < n; i++) {
+            rcp[i] += ideal->rcp[i];
+            drcpdT[i] += ideal->drcpdT[i];
+            drcpdV[i] += ideal->drcpdV[i];
+        }
+    }
+
+    const double RTV = R * T / V;
+    P = Z * RTV;
+    for (int i = 0; i < n; i++) {
+        fugcoef[i] = std::exp(rcp[i]) / Z;
+        fugacity[i] = x[i] * P * fugcoef[i];
+    }
+    dPdV = (dZdV - Z / V) * RTV;
+    dZdP = dZdV / dPdV;
+    for (int i = 0; i < n; i++) {
+        dPdx[i] = dZdx[i] * RTV;
+        drcpdP[i] = drcpdV[i] / dPdV;
+    }
+    dPdT = dZdT * RTV + R * Z / V;
+    dVdT = -dPdT / dPdV;
+    for (int i = 0; i < n; i++) {
+        const double phi = fugcoef[i];
+        dVdx[i] = -dPdx[i] / dPdV;
+        dfugcoefdT[i] = (drcpdT[i] - dZdT / Z) * phi;
+        dfugcoefdV[i] = (drcpdV[i] - dZdV / Z) * phi;
+        dfugcoefdP[i] = (drcpdP[i] - dZdP / Z) * phi;
+        for (int k = 0; k < n; k++) dfugcoefdx[i][k] = (drcpdx[i][k] - dZdx[k] / Z) * phi;
+    }
+    for (int i = 0; i < n; i++) {
+        const double phi = fugcoef[i];
+        dfugacitydT[i] = (P * dfugcoefdT[i] + dPdT * phi) * x[i];
+        dfugacitydV[i] = (P * dfugcoefdV[i] + dPdV * phi) * x[i];
+        dfugacitydP[i] = (P * dfugcoefdP[i] + phi) * x[i];
+        for (int k = 0; k < n; k++) {
+            if (k != i)
+                dfugacitydx[i][k] = (P * dfugcoefdx[i][k] + dPdx[k] * phi) * x[i];
+            else
+                dfugacitydx[i][k] = (x[i] * dPdx[i] + P) * phi + P * x[i] * dfugcoefdx[i][i];
+        }
+    }
+    // From constant volume to constant pressure.
+    for (int i = 0; i < n; i++) {
+        dfugacitydT[i] += dfugacitydV[i] * dVdT;
+        for (int k = 0; k < n; k++) dfugacitydx[i][k] += dfugacitydV[i] * dVdx[k];
+    }
+}
+
+void FluidPhase::calculate_state_functions() {
+    double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
+    auto add = [&](Interaction* t) {
+        t->calculate_state_functions();
+        if (t->termError) return false;
+        a += t->A;
+        aT += t->AT;
+        aTT += t->ATT;
+        aTV += t->ATv;
+        aV += t->Av;
+        aVV += t->Avv;
+        aTTV += t->ATTv;
+        aTVV += t->ATvv;
+        aVVV += t->Avvv;
+        return true;
+    };
+    for (Interaction* t : interactions) {
+        if (!add(t)) {
+            errorflag = 1;
+            return;
+        }
+    }
+    if (ideal && !add(ideal)) {
+        errorflag = 1;
+        return;
+    }
+    const double RT = R * T;
+    A = RT * a;
+    P = -RT * aV;
+    Z = -V * aV;
+    U = -RT * T * aT;
+    dAdV = RT * aV;
+    H = -(RT * T * aT + RT * aV * V);
+    G = A - RT * aV * V;
+    S = (-RT * T * aT - A) / T;
+
+    dZdT = -V * aTV;
+    dSdTv = -2.0 * R * aT - RT * aTT;
+    dSdVt = -R * aV - RT * aTV;
+    dPdT = dSdVt;
+    Cv = -2.0 * RT * aT - RT * T * aTT;
+    dHdTv = Cv + V * dPdT;
+    d2AdV2 = RT * aVV;
+    dHdVt = -RT * T * aTV - RT * aVV * V - RT * aV;
+
+    Cp = (R * V * aVV + RT * aTV + R * aV) * (T * aTV + aV) / aVV + dHdTv;
+
+    dZdV = -aVV * V - aV;
+    dPdV = -RT * aVV;
+    dVdT = -dPdT / dPdV;
+
+    jouleThomson = -(dHdVt / dPdV) / (dHdTv - dHdVt * dPdT / dPdV);
+
+    dAdT = RT * aT + R * a;
+    d2AdT2 = 2.0 * R * aT + RT * aTT;
+    d2AdTdV = RT * aTV + R * aV;
+    d3AdV3 = RT * aVVV;
+    d3AdTdV2 = R * aVV + RT * aTVV;
+    d3AdT2dV = 2.0 * R * aTV + RT * aTTV;
+
+    double M = 0.0;
+    for (int i = 0; i < component_count; i++) M += x[i] * molar_mass[i];
+    if (M > 0) bulk_molar_weight = M;
+    const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
+    soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
+}
+
+void FluidPhase::calculate_expansivity_derivative() {
+    dZdT = dZdV = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
+    auto add = [this](Interaction* t) {
+        t->calculate_expansivity_derivative();
+        if (t->termError) return false;
+        dZdT += t->dZdT;
+        dZdV += t->dZdV;
+        d2ZdT2 += t->d2ZdT2;
+        d2ZdTdV += t->d2ZdTdV;
+        d2ZdV2 += t->d2ZdV2;
+        return true;
+    };
+    for (Interaction* t : interactions) {
+        if (!add(t)) {
+            errorflag = 1;
+            error = 1;
+            return;
+        }
+    }
+    if (ideal && !add(ideal)) {
+        errorflag = 1;
+        error = 1;
+        return;
+    }
+    const double RTV = R * T / V;
+    dPdV = (dZdV - Z / V) * RTV;
+    dPdT = dZdT * RTV + Z * R / V;
+    d2PdT2 = d2ZdT2 * RTV + 2.0 * dZdT * R / V;
+    d2PdTdV = (d2ZdTdV - dZdT / V) * RTV + (R / V) * (dZdV - Z / V);
+    d2PdV2 = RTV * (d2ZdV2 - dZdV / V + Z / (V * V)) - R * T * (dZdV - Z / V) / (V * V);
+    dVdT = -dPdT / dPdV;
+    d2VdT2 = -d2PdT2 / dPdV + dPdT * d2PdTdV / (dPdV * dPdV) +
+             (-d2PdTdV / dPdV + dPdT * d2PdV2 / (dPdV * dPdV)) * dVdT;
+}
+
+void FluidPhase::dump() {
+    std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
+    std::printf("** P %9.2f bar    \n", P * 1e-5);
+    std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
+    std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", bulk_molar_weight / V, 0.001 / V);
+    std::printf("-> Z   %12lg\n", Z);
+    const int n = component_count;
+    if (n > 1) {
+        if (component_names[0] == "H2O") {
+            std::printf("x(0) %12f\n", x[0]);
+            for (int i = 1; i < n; i++) {
+                const double m = x[i] / (x[0] * molar_mass[0]);
+                const double wt = 100.0 * x[i] * molar_mass[i] / bulk_molar_weight;
+                std::printf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, m, i, wt);
+            }
+        } else {
+            for (int i = 0; i < n; i++) std::printf("x(i) %12f\n", x[i]);
+        }
+    }
+    const double M = bulk_molar_weight;
+    std::printf("->              h %12.2f kJ/kg   %12.2f kJ/mol   err %d \n", H / M * 0.001, H * 0.001, errorflag);
+    std::printf("->              u %12.2f kJ/kg   %12.2f kJ/mol\n", U / M * 0.001, U * 0.001);
+    std::printf("->              s %12.2f J/kg/K  %12.2f J/mol/K\n", S / M, S);
+    std::printf("->             cv %12.2f J/kg/K  %12.2f J/mol/K\n", Cv / M, Cv);
+    std::printf("->             cp %12.2f J/kg/K  %12.2f J/mol/K\n", Cp / M, Cp);
+    std::printf("->          alpha %12lg K-1,       beta %12lg Pa-1\n", dVdT / V, -1.0 / (V * dPdV));
+    for (int i = 0; i < n; i++)
+        std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i, fugcoef[i]);
+    std::printf("->  Joule-Thomson %12.4lf K/bar\n", 1e5 * jouleThomson);
+    std::printf("      Sound speed %12.2f m/s\n", soundSpeed);
+}
+
+void FluidPhase::check_expansivity_parameters() {
+    std::FILE* f = std::fopen("Check.report", "w");
+    if (!f) {
+        std::fprintf(stderr, "Cannot write Check.report\n");
+        return;
+    }
+    const double T0 = T, V0 = V, P0 = P;
+    std::fprintf(f, "T %lg\n", T);
+    std::fprintf(f, "P %lg\n", P);
+    calculate_pressure();
+    calculate_expansivity_derivative();
+    std::fprintf(f, "dZdT    %lg\n", dZdT);
+    std::fprintf(f, "dZdV    %lg\n", dZdV);
+    std::fprintf(f, "d2ZdT2  %lg\n", d2ZdT2);
+    std::fprintf(f, "d2ZdTdV %lg\n", d2ZdTdV);
+    std::fprintf(f, "d2ZdV2  %lg\n\n", d2ZdV2);
+    std::fprintf(f, "dPdT    %lg\n", dPdT);
+    std::fprintf(f, "dPdV    %lg\n", dPdV);
+    std::fprintf(f, "d2PdT2  %lg\n", d2PdT2);
+    std::fprintf(f, "d2PdTdV %lg\n", d2PdTdV);
+    std::fprintf(f, "d2PdV2  %lg\n\n", d2PdV2);
+
+    struct Point {
+        double Z, dZdT, dZdV, P, dPdT, dPdV;
+    };
+    auto at = [this](double t, double v) {
+        temperature(t);
+        volume(v);
+        calculate_pressure();
+        calculate_expansivity_derivative();
+        return Point{Z, dZdT, dZdV, P, dPdT, dPdV};
+    };
+    const Point tp = at(T0 + 1e-5, V0), tm = at(T0 - 1e-5, V0);
+    const Point vp = at(T0, V0 + 1e-9), vm = at(T0, V0 - 1e-9);
+    temperature(T0);
+    volume(V0);
+    std::fprintf(f, "Numerical derivatives\n\n");
+    std::fprintf(f, "dZdT    %lg\n", (tp.Z - tm.Z) / 2e-5);
+    std::fprintf(f, "dZdV    %lg\n", (vp.Z - vm.Z) / 2e-9);
+    std::fprintf(f, "d2ZdT2  %lg\n", (tp.dZdT - tm.dZdT) / 2e-5);
+    std::fprintf(f, "d2ZdTdV %lg\n", (vp.dZdT - vm.dZdT) / 2e-9);
+    std::fprintf(f, "d2ZdV2  %lg\n", (vp.dZdV - vm.dZdV) / 2e-9);
+    std::fprintf(f, "dPdT    %lg\n", (tp.P - tm.P) / 2e-5);
+    std::fprintf(f, "dPdV    %lg\n", (vp.P - vm.P) / 2e-9);
+    std::fprintf(f, "d2PdT2  %lg\n", (tp.dPdT - tm.dPdT) / 2e-5);
+    std::fprintf(f, "d2PdTdV %lg\n", (vp.dPdT - vm.dPdT) / 2e-9);
+    std::fprintf(f, "d2PdV2  %lg\n", (vp.dPdV - vm.dPdV) / 2e-9);
+
+    auto atP = [this, P0](double t) {
+        temperature(t);
+        P = P0;
+        calculate_molar_volume();
+        calculate_expansivity_derivative();
+        return std::pair<double, double>(V, dVdT);
+    };
+    const auto c = atP(T0);
+    std::fprintf(f, "\nAnalytical derivatives\n");
+    std::fprintf(f, "dVdT    %lg\n", c.second);
+    std::fprintf(f, "d2VdT2  %lg\n", d2VdT2);
+    const auto p = atP(T0 + 1e-5), m = atP(T0 - 1e-5);
+    atP(T0);
+    std::fprintf(f, "\nNumerical derivatives\n");
+    std::fprintf(f, "dVdT    %lg\n", (p.first - m.first) / 2e-5);
+    std::fprintf(f, "d2VdT2  %lg\n", (p.second - m.second) / 2e-5);
+    std::fclose(f);
+}
+
+void FluidPhase::check_fugacities() {
+    const int n = component_count;
+    const double T0 = T, P0 = P;
+    auto vec = [](const char* label, const std::vector<double>& v, double scale = 1.0) {
+        std::printf("%s", label);
+        for (double e : v) std::printf("%lg ", e * scale);
+        std::printf("\n");
+    };
+    auto mat = [](const char* label, const std::vector<std::vector<double>>& m) {
+        std::printf("%s", label);
+        for (const auto& row : m) {
+            for (double e : row) std::printf("%lg ", e);
+            std::printf("\n");
+        }
+    };
+    std::printf("T %lg\n", T);
+    std::printf("P %lg\n", P * 1e-5);
+    std::printf("x ");
+    for (int i = 0; i < n; i++) std::printf("%lg ", x[i]);
+    std::printf("\n\n");
+    calculate_molar_volume();
+    calculate_fugacities();
+    std::printf("Fugacities ");
+    for (int i = 0; i < n; i++) std::printf("%lg  ", fugacity[i] * 1e-5);
+    std::printf("\nFugacity coefficients");
+    for (int i = 0; i < n; i++) std::printf("%lg  ", fugcoef[i]);
+    std::printf("\n\n");
+    std::printf("Analytical derivatives as a function of T, P and x variables\n");
+    vec("dfugacitydT ", dfugacitydT);
+    vec("dfugacitydP ", dfugacitydP);
+    mat("dfugacitydx ", dfugacitydx);
+
+    // At constant P.
+    auto fugAtTP = [this](double t, double p) {
+        temperature(t);
+        P = p;
+        calculate_molar_volume();
+        calculate_fugacities();
+        return fugacity;
+    };
+    std::printf("Numerical derivatives\n");
+    {
+        const auto fp = fugAtTP(T0 + 1e-5, P0), fm = fugAtTP(T0 - 1e-5, P0);
+        std::vector<double> d(n);
+        for (int i = 0; i < n; i++) d[i] = (fp[i] - fm[i]) / 2e-5;
+        vec("dfugacitydT ", d);
+        const auto gp = fugAtTP(T0, P0 + 1e-4), gm = fugAtTP(T0, P0 - 1e-4);
+        for (int i = 0; i < n; i++) d[i] = (gp[i] - gm[i]) / 2e-4;
+        vec("dfugacitydP ", d);
+        std::vector<std::vector<double>> dx(n, std::vector<double>(n));
+        for (int k = 0; k < n; k++) {
+            const double xk = x[k];
+            composition_of_component(k, xk + 1e-5);
+            const auto hp = fugAtTP(T0, P0);
+            composition_of_component(k, xk - 1e-5);
+            const auto hm = fugAtTP(T0, P0);
+            composition_of_component(k, xk);
+            for (int i = 0; i < n; i++) dx[i][k] = (hp[i] - hm[i]) / 2e-5;
+        }
+        mat("dfugacitydx ", dx);
+    }
+    fugAtTP(T0, P0);
+
+    // At constant V.
+    const double V0 = V;
+    std::printf("T %lg\n", T);
+    std::printf("P %lg\n", P * 1e-5);
+    std::printf("V %lg\n", V);
+    std::printf("x ");
+    for (int i = 0; i < n; i++) std::printf("%lg ", x[i]);
+    std::printf("\n");
+    std::printf("Analytical derivatives as a function of T, V and x variables\n");
+    std::printf("dZdT       %lg\n", dZdT);
+    std::printf("dPdT       %lg\n", dPdT);
+    vec("drcpdT      ", drcpdT);
+    vec("dfugcoefdT  ", dfugcoefdT);
+    vec("dfugacitydT ", dfugacitydT);
+    std::printf("dZdV       %lg\n", dZdV);
+    std::printf("dPdV       %lg\n", dPdV);
+    vec("dfugcoefdV ", dfugcoefdV);
+    vec("dfugacitydV ", dfugacitydV);
+    std::printf("dZdP       %lg\n", dZdP);
+    vec("drcpdV      ", drcpdV);
+    vec("dZdx        ", dZdx);
+    vec("dPdx        ", dPdx);
+    mat("drcpdx      ", drcpdx);
+    mat("dfugcoefdx  ", dfugcoefdx);
+    vec("dfugcoefdP  ", dfugcoefdP);
+    mat("dfugacitydx ", dfugacitydx);
+
+    struct Snap {
+        double Z, P;
+        std::vector<double> rcp, phi, f;
+    };
+    auto atTV = [this](double t, double v) {
+        temperature(t);
+        volume(v);
+        calculate_pressure();
+        calculate_fugacities();
+        return Snap{Z, P, rcp, fugcoef, fugacity};
+    };
+    std::printf("Numerical derivatives\n");
+    std::vector<double> d(n);
+    {
+        const Snap p = atTV(T0 + 1e-5, V0), m = atTV(T0 - 1e-5, V0);
+        std::printf("dZdT       %lg\n", (p.Z - m.Z) / 2e-5);
+        std::printf("dPdT       %lg\n", (p.P - m.P) / 2e-5);
+        for (int i = 0; i < n; i++) d[i] = (p.rcp[i] - m.rcp[i]) / 2e-5;
+        vec("drcpdT     ", d);
+        for (int i = 0; i < n; i++) d[i] = (p.phi[i] - m.phi[i]) / 2e-5;
+        vec("dfugcoefdT ", d);
+        for (int i = 0; i < n; i++) d[i] = (p.f[i] - m.f[i]) / 2e-5;
+        vec("dfugacitydT ", d);
+    }
+    {
+        const Snap p = atTV(T0, V0 + 1e-11), m = atTV(T0, V0 - 1e-11);
+        std::printf("dZdV       %lg\n", (p.Z - m.Z) / 2e-11);
+        std::printf("dPdV       %lg\n", (p.P - m.P) / 2e-11);
+        for (int i = 0; i < n; i++) d[i] = (p.phi[i] - m.phi[i]) / 2e-11;
+        vec("dfugcoefdV ", d);
+        for (int i = 0; i < n; i++) d[i] = (p.f[i] - m.f[i]) / 2e-11;
+        vec("dfugacitydV ", d);
+        std::printf("dZdP       %lg\n", (p.Z - m.Z) / (p.P - m.P));
+        for (int i = 0; i < n; i++) d[i] = (p.rcp[i] - m.rcp[i]) / 2e-11;
+        vec("drcpdV    ", d);
+    }
+    {
+        std::vector<double> dz(n), dp(n);
+        std::vector<std::vector<double>> dr(n, std::vector<double>(n)), dphi = dr, df = dr;
+        for (int k = 0; k < n; k++) {
+            const double xk = x[k];
+            composition_of_component(k, xk + 1e-5);
+            const Snap p = atTV(T0, V0);
+            composition_of_component(k, xk - 1e-5);
+            const Snap m = atTV(T0, V0);
+            composition_of_component(k, xk);
+            dz[k] = (p.Z - m.Z) / 2e-5;
+            dp[k] = (p.P - m.P) / 2e-5;
+            for (int i = 0; i < n; i++) {
+                dr[i][k] = (p.rcp[i] - m.rcp[i]) / 2e-5;
+                dphi[i][k] = (p.phi[i] - m.phi[i]) / 2e-5;
+                df[i][k] = (p.f[i] - m.f[i]) / 2e-5;
+            }
+        }
+        vec("dZdx", dz);
+        vec("dPdx", dp);
+        mat("drcpdx", dr);
+        mat("dfugcoefdx", dphi);
+        mat("dfugacitydx", df);
+    }
+    atTV(T0, V0);
+    P = P0;
+}

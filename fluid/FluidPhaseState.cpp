@@ -1,0 +1,252 @@
+// State of a FluidPhase: temperature, volume and composition pushed into the
+// terms; molar volume from T and P, temperature from V and P, pressure from T and V.
+#include <cmath>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/NewtonRaphson.h"
+
+void FluidPhase::temperature(double T_) {
+    T = T_;
+    calculated = 0;
+    for (Interaction* t : interactions) {
+        t->T = T_;
+        t->calculated = 0;
+    }
+    if (ideal) {
+        ideal->T = T_;
+        ideal->calculated = 0;
+    }
+}
+
+void FluidPhase::volume(double V_) {
+    V = V_;
+    calculated = 0;
+    for (Interaction* t : interactions) {
+        t->V = V_;
+        t->calculated = 0;
+    }
+    if (ideal) {
+        ideal->V = V_;
+        ideal->calculated = 0;
+    }
+}
+
+void FluidPhase::composition_of_component(int i, double xi) {
+    Phase::composition_of_component(i, xi);
+    for (Interaction* t : interactions) t->x[i] = xi;
+    if (ideal) ideal->x[i] = xi;
+}
+
+void FluidPhase::calculate_fixed_parameters() {
+    for (Interaction* t : interactions) t->calculate_fixed_parameters();
+    if (ideal) ideal->calculate_fixed_parameters();
+}
+
+bool FluidPhase::belowCoVolume() {
+    return !interactions.empty() && interactions[0]->getVolumeMinimum() >= V;
+}
+
+void FluidPhase::bindVolumeEquation() {
+    volumeSolver->obj = this;
+    volumeSolver->fn = toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculating_V_FromTP);
+}
+
+void FluidPhase::bindTemperatureEquation() {
+    volumeSolver->obj = this;
+    volumeSolver->fn = toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculating_T_FromVP);
+}
+
+void FluidPhase::equationForCalculating_V_FromTP(double V_, double& f, double& dfdV) {
+    volume(V_);
+    Z = 0.0;
+    dZdV = 0.0;
+    double sumAvv = 0.0;
+    for (Interaction* t : interactions) {
+        t->calculate_Z();
+        if (t->termError) {
+            error = 1;
+            return;
+        }
+        Z += t->Z;
+        dZdV += t->dZdV;
+        sumAvv += t->aVV;
+    }
+    if (ideal) {
+        ideal->calculate_Z();
+        if (ideal->termError) {
+            error = 1;
+            return;
+        }
+        Z += ideal->Z;
+        dZdV += ideal->dZdV;
+        sumAvv += ideal->aVV;
+    }
+    f = T * R * Z / V - P;
+    dfdV = R * T * (dZdV / V - Z / (V * V));
+    dPdV = -R * T * sumAvv;
+    if (dPdV > 0) error = 1;  // mechanically unstable
+}
+
+double FluidPhase::solveVolumeFrom(double start) {
+    volumeSolver->x0 = start;
+    const double v = volumeSolver->solve();
+    volumeIterations += volumeSolver->iter;
+    if (std::isfinite(v)) volume(v);
+    return v;
+}
+
+void FluidPhase::calculate_molar_volume() {
+    errorflag = 0;
+    volumeIterations = 0;
+    bindVolumeEquation();
+    calculate_fixed_parameters();
+
+    auto refresh = [this]() {
+        dPdV = (dZdV - Z / V) * R * T / V;
+        dZdP = dZdV / dPdV;
+    };
+
+    double start;
+    if (phase_kind == 2)
+        start = estimate_Vl0();
+    else if (phase_kind == 5)
+        start = Vv0;
+    else
+        start = R * T / P;
+    solveVolumeFrom(start);
+    refresh();
+
+    if (volumeSolver->status != 0) {
+        if (phase_kind == 1) {
+            solveVolumeFrom(Vv0);
+            refresh();
+            if (volumeSolver->status != 0) {
+                solveVolumeFrom(4.5 * estimate_Vl0());
+                refresh();
+                if (volumeSolver->status != 0) {
+                    errorflag = 1;
+                    return;
+                }
+            }
+        } else if (phase_kind == 2) {
+            errorflag = 1;
+            for (double s : {1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5}) {
+                solveVolumeFrom(s);
+                if (volumeSolver->status == 0) {
+                    errorflag = 0;
+                    break;
+                }
+            }
+            if (errorflag) return;
+        } else {
+            errorflag = 1;
+            return;
+        }
+    }
+
+    // The volume found must reproduce the pressure; a remaining gap is closed by
+    // one Newton step in V towards the target pressure.
+    const double PZ = R * Z * T / V;
+    if (std::fabs(P - PZ) > 10000.0) {
+        const double Vnew = V + (P - PZ) / dPdV;
+        volume(Vnew);
+        std::printf("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
+    }
+}
+
+void FluidPhase::calculate_pressure() {
+    calculate_fixed_parameters();
+    Z = 0.0;
+    if (belowCoVolume()) {
+        // At or below the co-volume the state does not exist.
+        errorflag = 1;
+        P = 0.0;
+        return;
+    }
+    for (Interaction* t : interactions) {
+        t->calculate_Z();
+        if (t->termError) {
+            errorflag = 1;
+            return;
+        }
+        Z += t->Z;
+    }
+    if (ideal) {
+        ideal->calculate_Z();
+        if (ideal->termError) {
+            errorflag = 1;
+            return;
+        }
+        Z += ideal->Z;
+    }
+    P = R * Z * T / V;
+}
+
+void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& dfdT) {
+    temperature(T_);
+    pressure(P / 100000.0);
+    calculate_fixed_parameters();
+    Z = 0.0;
+    dVdT = 0.0;
+    for (Interaction* t : interactions) {
+        t->calculate_Z();
+        if (t->termError) {
+            error = 1;
+            return;
+        }
+        Z += t->Z;
+    }
+    if (ideal) {
+        ideal->calculate_Z();
+        if (ideal->termError) {
+            error = 1;
+            return;
+        }
+        Z += ideal->Z;
+    }
+    calculate_expansivity_derivative();
+    if (error) return;
+    f = T * R * Z / V - P;
+    dfdT = (T * dZdT + Z) * R / V;
+}
+
+void FluidPhase::calculate_temperature() {
+    errorflag = 0;
+    bindTemperatureEquation();
+    volumeSolver->x0 = T;
+    const double tol = volumeSolver->tol;
+    volumeSolver->tol = 1e-10;
+    const double t = volumeSolver->solve();
+    volumeSolver->tol = tol;  // later volume searches keep their own tolerance
+    bindVolumeEquation();
+    if (std::isfinite(t)) temperature(t);
+    // Trial temperatures that failed on the way do not count against a converged search.
+    errorflag = volumeSolver->status != 0 ? 1 : 0;
+}
+
+void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
+    temperature(T_);
+    pressure(P_bar);
+    calculate_molar_volume();
+    calculate_fugacities();
+    calculate_state_functions();
+    if (print) dump();
+}
+
+void FluidPhase::calculateFromTV(double T_, double V_, char print) {
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    calculate_state_functions();
+    calculate_fugacities();
+    if (print) dump();
+}
+
+void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
+    volume(V_);
+    pressure(P_bar);
+    calculate_temperature();
+    calculate_state_functions();
+    calculate_fugacities();
+    if (print) dump();
+}

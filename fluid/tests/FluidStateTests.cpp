@@ -1,0 +1,204 @@
+// State of the van der Waals test fluid: pressure, molar-volume roots,
+// temperature from V and P, and the failures of the volume search.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "fluid/VenturiInteraction.h"
+#include "fluid/tests/VdWFluid.h"
+
+namespace {
+// CO2-like constants.
+constexpr double kA = 0.3658, kB = 4.286e-5;
+const VdWPure pure{kA, kB};
+
+double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+}  // namespace
+
+TEST(FluidState, PressureFromTemperatureAndVolume) {
+    VdWFluid f({kA}, {kB}, false);
+    for (double T : {250.0, 304.0, 600.0}) {
+        for (double V : {5e-5, 1.2e-4, 1e-3, 1e-1}) {
+            f.temperature(T);
+            f.volume(V);
+            f.calculate_pressure();
+            EXPECT_EQ(f.errorflag, 0);
+            EXPECT_LT(rel(f.P, pure.P(T, V)), 1e-12) << T << " " << V;
+            f.calculateFromTV(T, V, 0);
+            EXPECT_LT(rel(f.P, pure.P(T, V)), 1e-12);
+            EXPECT_LT(rel(f.Z, pure.P(T, V) * V / (VdWPure::R * T)), 1e-12);
+        }
+    }
+}
+
+TEST(FluidState, BinaryMixturePressureFollowsTheMixingRules) {
+    const double a0 = 0.3658, a1 = 0.5537, b0 = 4.286e-5, b1 = 3.049e-5, k = 0.1;
+    VdWFluid f({a0, a1}, {b0, b1}, false, k);
+    f.composition(0.3, 0.7);
+    const double x0 = 0.3, x1 = 0.7;
+    const double am = x0 * x0 * a0 + 2 * x0 * x1 * std::sqrt(a0 * a1) * (1 - k) + x1 * x1 * a1;
+    const double bm = x0 * b0 + x1 * b1;
+    const VdWPure mix{am, bm};
+    f.temperature(400.0);
+    f.volume(2e-4);
+    f.calculate_pressure();
+    EXPECT_LT(rel(f.P, mix.P(400.0, 2e-4)), 1e-12);
+    f.calculateFromTP(400.0, 50.0, 0);
+    EXPECT_EQ(f.errorflag, 0);
+    EXPECT_LT(rel(f.V, mix.roots(400.0, 50e5).back()), 1e-9);
+}
+
+TEST(FluidState, LiquidAndVapourRootsByPhaseKind) {
+    const double T = 280.0, P = 50e5;
+    const std::vector<double> r = pure.roots(T, P);
+    ASSERT_EQ(r.size(), 3u);
+
+    VdWFluid vap({kA}, {kB}, false, 0.0, 1);
+    vap.calculateFromTP(T, P / 1e5, 0);
+    EXPECT_EQ(vap.errorflag, 0);
+    EXPECT_LT(rel(vap.V, r[2]), 1e-9);
+    EXPECT_GT(vap.volumeIterations, 0);
+
+    VdWFluid liq({kA}, {kB}, false, 0.0, 2);
+    liq.liquidStart = 1.2 * kB;
+    liq.calculateFromTP(T, P / 1e5, 0);
+    EXPECT_EQ(liq.errorflag, 0);
+    EXPECT_LT(rel(liq.V, r[0]), 1e-9);
+
+    VdWFluid est({kA}, {kB}, false, 0.0, 5);
+    est.Vv0 = 0.8 * r[2];
+    testing::internal::CaptureStdout();
+    est.calculateFromTP(T, P / 1e5, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no pressure correction needed
+    EXPECT_EQ(est.errorflag, 0);
+    EXPECT_LT(rel(est.V, r[2]), 1e-9);
+    EXPECT_LT(rel(est.P, P), 1e-9);
+    EXPECT_EQ(est.P, est.P);
+}
+
+TEST(FluidState, LiquidSearchRetriesFromFixedStarts) {
+    // A co-volume of 1.75e-5 m3/mol: the searches from 1.0e-5 and 1.7e-5 start
+    // inside the co-volume and fail; the one from 1.8e-5 converges.
+    const VdWPure p{0.5, 1.75e-5};
+    const double T = 300.0, P = 100e5;
+    const std::vector<double> r = p.roots(T, P);
+    VdWFluid f({p.a}, {p.b}, false, 0.0, 2);
+    f.liquidStart = 1.0e-5;
+    f.calculateFromTP(T, P / 1e5, 0);
+    EXPECT_EQ(f.errorflag, 0);
+    EXPECT_LT(rel(f.V, r.front()), 1e-9);
+}
+
+TEST(FluidState, FailedSearchesSetTheErrorFlagForEveryKind) {
+    for (int kind : {0, 1, 2, 5}) {
+        VdWFluid f({kA}, {kB}, false, 0.0, kind);
+        f.liquidStart = 0.5 * kB;
+        f.Vv0 = 0.5 * kB;
+        testing::internal::CaptureStdout();
+        f.calculateFromTP(400.0, -100.0, 0);  // no volume has a negative pressure at 400 K
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(f.errorflag, 1) << "kind " << kind;
+    }
+}
+
+TEST(FluidState, TemperatureFromVolumeAndPressure) {
+    VdWFluid f({kA}, {kB}, false);
+    for (double V : {6e-5, 2e-4, 5e-3}) {
+        f.temperature(350.0);
+        const double Ttrue = pure.T(V, 80e5);
+        f.calculateFromVP(V, 80.0, 0);
+        EXPECT_EQ(f.errorflag, 0);
+        EXPECT_LT(rel(f.T, Ttrue), 1e-9) << V;
+    }
+    // The volume search keeps its own tolerance afterwards.
+    f.calculateFromTP(350.0, 80.0, 0);
+    EXPECT_LT(rel(f.V, pure.roots(350.0, 80e5).back()), 1e-12);
+}
+
+TEST(FluidState, CoVolumeAndDomainErrorsFailTheState) {
+    VdWFluid f({kA}, {kB}, false);
+    f.temperature(300.0);
+    f.volume(kB);
+    f.calculate_pressure();
+    EXPECT_EQ(f.errorflag, 1);
+    f.errorflag = 0;
+    f.calculate_fugacities();
+    EXPECT_EQ(f.errorflag, 1);
+    EXPECT_EQ(f.P, 0.0);
+
+    f.calculateFromTV(300.0, 2e-4, 0);
+    EXPECT_EQ(f.errorflag, 0);
+    const double U = f.U;
+    f.calculateFromTV(300.0, 0.5 * kB, 0);  // ln of a negative number in the repulsion
+    EXPECT_EQ(f.errorflag, 1);
+    EXPECT_EQ(f.U, U);  // the state was not summed from stale term values
+}
+
+TEST(FluidPhaseConstruction, TermSlotsSystemCodesAndPrinting) {
+    FluidPhase plain(2, 1, 0);
+    EXPECT_EQ(plain.nInteractions, 2);
+    FluidPhase venturi(2, 1, 1);
+    ASSERT_EQ(venturi.nInteractions, 3);
+    EXPECT_NE(dynamic_cast<VenturiInteraction*>(venturi.interactions[2]), nullptr);
+
+    FluidPhase f(0, 1, 0);
+    ASSERT_TRUE(f.setSystemType("H2O-CO2"));
+    EXPECT_EQ(f.systemCode, 11);
+    EXPECT_EQ(f.component_count, 2);
+    EXPECT_STREQ(f.componentName(0), "H2O");
+    EXPECT_STREQ(f.componentName(1), "CO2");
+    EXPECT_EQ(f.x[0], 1.0);
+    EXPECT_EQ(f.x[1], 0.0);
+    EXPECT_EQ(f.Tmin, 273.15);
+
+    FluidPhase salt(0, 1, 0);
+    salt.setSystemType("NaCl");
+    EXPECT_DOUBLE_EQ(salt.molar_mass[0], 0.0584428);
+    EXPECT_DOUBLE_EQ(salt.bulk_molar_weight, 0.0584428);
+    FluidPhase brine(0, 1, 0);
+    brine.setSystemType("H2O-KCl");
+    EXPECT_DOUBLE_EQ(brine.molar_mass[1], 0.0745513);
+
+    FluidPhase none(0, 1, 0);
+    testing::internal::CaptureStderr();
+    none.setSystemType("H2O-NaCl-CO2-CH4");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "FluidPhase system type 30 not implemented\n");
+    EXPECT_EQ(none.component_count, 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(none.setSystemType("H2O-Ar"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "(H2O-Ar) system type not implemented !\n");
+
+    // No ideal part: nothing happens.
+    testing::internal::CaptureStdout();
+    plain.checkInteraction(-1, "ideal");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    VdWFluid vdw({kA}, {kB}, false);
+    char buf[8192] = {0};
+    std::FILE* out = fmemopen(buf, sizeof buf - 1, "w");
+    vdw.temperature(300);
+    vdw.volume(1e-4);
+    vdw.calculate_pressure();
+    vdw.print_parse_tree(out);
+    std::fclose(out);
+    EXPECT_NE(std::string(buf).find("vdW attraction"), std::string::npos);
+    EXPECT_NE(std::string(buf).find("-ln(V-b)"), std::string::npos);
+    vdw.purge();
+    vdw.purge();
+}
+
+TEST(FluidPhaseConstruction, VenturiTerm) {
+    VenturiInteraction v;
+    v.number_of_components(1);
+    v.coefficients[0] = 1.0;
+    v.T = 300.0;
+    v.V = 1e-3;
+    v.speed = std::sqrt(2.0 * VenturiInteraction::R * 300.0);  // u^2/2 = R T: a = ln V
+    v.calculate_Z();
+    EXPECT_NEAR(v.A, std::log(1e-3), 1e-12);
+    EXPECT_NEAR(v.Z, -1.0, 1e-12);
+    v.coefficients[0] = 0.0;
+    v.calculate_fugacities();
+    EXPECT_EQ(v.Z, 0.0);
+    EXPECT_EQ(v.rcp[0], 0.0);
+}
