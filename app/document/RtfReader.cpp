@@ -14,6 +14,7 @@ struct State {
     bool underline = false;
     int color = 0;
     bool skip = false;  // inside a destination whose text is not shown
+    int uc = 1;         // characters of fallback after \uN
     enum class Table { None, Fonts, Colors } table = Table::None;
 };
 
@@ -204,7 +205,19 @@ public:
                 if (word == "green") g = static_cast<int>(v), colorHasValue = true;
                 if (word == "blue") b = static_cast<int>(v), colorHasValue = true;
             }
-            if (word == "u" && hasArg && i < s_.size() && s_[i] != '\\' && s_[i] != '{' && s_[i] != '}') ++i;  // \uc1 fallback
+            if (word == "uc" && hasArg) st.uc = static_cast<int>(std::clamp(arg, 0L, 8L));
+            if (word == "u" && hasArg) {
+                // Skip the fallback that follows \uN: \ucN characters, an \'hh escape counting as one.
+                for (int k = 0; k < st.uc && i < s_.size(); ++k) {
+                    if (s_[i] == '{' || s_[i] == '}') break;
+                    if (s_[i] == '\\') {
+                        if (i + 1 < s_.size() && s_[i + 1] == '\'') i = std::min(s_.size(), i + 4);
+                        else break;
+                    } else {
+                        ++i;
+                    }
+                }
+            }
         }
         return doc;
     }

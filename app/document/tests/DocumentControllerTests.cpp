@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QUndoStack>
 
 #include "QtTestApp.h"
+#include "app/document/CLogWindow.h"
 #include "app/document/DocumentController.h"
 #include "app/document/MyDocument.h"
 
@@ -50,6 +52,16 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     QStringList menus;
     for (QAction* a : d->window()->menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Case", "&Window"}));
+    // Window > Show Log opens the shared log at 700 x 300.
+    QAction* showLog = nullptr;
+    for (QAction* a : d->window()->menuBar()->actions().last()->menu()->actions())
+        if (a->text() == "Show &Log") showLog = a;
+    ASSERT_NE(showLog, nullptr);
+    showLog->trigger();
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    EXPECT_TRUE(log->isWindowVisible());
+    EXPECT_EQ(log->window()->size(), QSize(700, 300));
+    log->window()->hide();
     // Closing an unchanged document asks nothing.
     EXPECT_TRUE(c.closeDocument(d));
     EXPECT_EQ(asked, 0);

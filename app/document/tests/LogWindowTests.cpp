@@ -106,6 +106,7 @@ TEST_F(LogWindowTest, RTFOutsideTheSubsetIsKeptAsText) {
     EXPECT_TRUE(formatOf(log, "x").font().bold());
     // Truncated and random input never crashes.
     EXPECT_EQ(readRTF("{\\rtf1\\b bold").plainText(), "bold");
+    EXPECT_EQ(readRTF("{\\rtf1 a\\u176\\'b0 b\\uc0\\u8211 c\\uc2\\u8212 xyd}").plainText(), "a\xC2\xB0 b\xE2\x80\x93" "c\xE2\x80\x94" "d");
     EXPECT_EQ(readRTF("{\\rtf1 \\'4").plainText(), "");
     std::mt19937 rng(3);
     const char alphabet[] = "{}\\'abfsc0129 ;*u-";
