@@ -10,8 +10,10 @@ inline QApplication& qtTestApp() {
     static int argc = 1;
     static char name[] = "chamber_plot_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: objects Qt keeps for the whole run (the test input
+    // devices among them) go away at exit after any static of ours would.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // The colour of the pixel at view coordinates (x, y) of an image drawn with
