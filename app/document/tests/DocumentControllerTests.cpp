@@ -68,6 +68,21 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     EXPECT_TRUE(c.documents().empty());
 }
 
+TEST_F(Shell, ClosingTheWindowGoesThroughThePrompt) {
+    MyDocument* d = asCases(c.newDocument());
+    d->onAddCase();
+    answer = DocumentController::SaveChoice::Cancel;
+    d->window()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(c.documents().size(), 1u);
+    answer = DocumentController::SaveChoice::DontSave;
+    d->window()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(c.documents().empty());
+}
+
 TEST_F(Shell, SaveReopenRevertAndClosePrompt) {
     MyDocument* d = asCases(c.newDocument());
     d->onAddCase();
