@@ -203,10 +203,11 @@ void CPlotView::detach(const std::shared_ptr<CGraphObject>& object) {
     object->setPlotView(nullptr);
 }
 
-void CPlotView::removeAt(size_t i, bool detachFromLegend) {
+void CPlotView::removeAt(size_t i) {
+    // A removed object leaves the legend too and never keeps pointing at a
+    // view that may go away.
     std::shared_ptr<CGraphObject> o = mGraphObjects[i];
-    if (detachFromLegend) detach(o);
-    else o->setPlotView(nullptr);  // never left pointing at a view that may go away
+    detach(o);
     mGraphObjects.erase(mGraphObjects.begin() + static_cast<std::ptrdiff_t>(i));
     if (mSelectedObject.lock() == o) mSelectedObject.reset();
 }
@@ -215,7 +216,7 @@ void CPlotView::removeGraphObject(const std::shared_ptr<CGraphObject>& object) {
     if (!object) return;
     auto it = std::find(mGraphObjects.begin(), mGraphObjects.end(), object);
     if (it != mGraphObjects.end()) {
-        removeAt(static_cast<size_t>(it - mGraphObjects.begin()), true);
+        removeAt(static_cast<size_t>(it - mGraphObjects.begin()));
     } else {
         detach(object);
     }
@@ -248,18 +249,18 @@ void CPlotView::purge() {
 
 void CPlotView::purgeCurves() {
     for (size_t i = mGraphObjects.size(); i-- > 0;)
-        if (typeid(*mGraphObjects[i]) == typeid(CGraphCurve)) removeAt(i, false);
+        if (typeid(*mGraphObjects[i]) == typeid(CGraphCurve)) removeAt(i);
 }
 
 void CPlotView::purgePointCurves() {
     for (size_t i = mGraphObjects.size(); i-- > 0;)
         if (typeid(*mGraphObjects[i]) == typeid(CGraphPointCurve) && !mGraphObjects[i]->hasReferenceObject())
-            removeAt(i, false);
+            removeAt(i);
 }
 
 void CPlotView::purgeReferenceObjects() {
     for (size_t i = mGraphObjects.size(); i-- > 0;)
-        if (mGraphObjects[i]->hasReferenceObject()) removeAt(i, false);
+        if (mGraphObjects[i]->hasReferenceObject()) removeAt(i);
 }
 
 void CPlotView::setGraphObjects(const std::vector<std::shared_ptr<CGraphObject>>& list) {

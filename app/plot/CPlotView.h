@@ -218,7 +218,7 @@ public:
 private:
     void postAxisPlotChanged();
     void detach(const std::shared_ptr<CGraphObject>& object);
-    void removeAt(size_t i, bool detachFromLegend);
+    void removeAt(size_t i);
 
     PlotRect mBounds;
     std::function<void()> mDisplayRequest;

@@ -350,9 +350,11 @@ TEST(PlotView, FillsCurvesFromRowsAndManagesItsList) {
     // purgeCurves removes exact curves only.
     auto plain = std::make_shared<CGraphCurve>();
     v.addGraphObject(plain);
+    v.includesIntoLegend(plain);
     v.purgeCurves();
     EXPECT_EQ(v.graphObjects().size(), 3u);
     EXPECT_EQ(plain->getPlotView(), nullptr);
+    EXPECT_TRUE(v.mLegend()->mRefObjectList().empty());  // a purged curve leaves the legend
     pc->setReferenceObject(p);
     v.purgePointCurves();  // pc has a reference object: kept
     EXPECT_EQ(v.graphObjects().size(), 3u);
