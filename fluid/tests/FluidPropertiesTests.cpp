@@ -365,6 +365,17 @@ TEST(FluidCritical, BinaryHelmholtzDerivativesAgreeWithCentralDifferences) {
     EXPECT_CLOSE(DT(ATVx), c.ATTVx, s0 / (T * T * V));
     EXPECT_CLOSE(DT(ATxx), c.ATTxx, s0 / (T * T));
 
+    // The spinodal condition of the mixture and its temperature derivative.
+    f.composition_of_component(0, 1 - x1);
+    f.composition_of_component(1, x1);
+    f.volume(V);
+    double g, dg, gp, gm, d;
+    f.equationForCalculating_Spinodal(T, g, dg);
+    f.equationForCalculating_Spinodal(T + hT, gp, d);
+    f.equationForCalculating_Spinodal(T - hT, gm, d);
+    EXPECT_CLOSE((gp - gm) / (2 * hT), dg, std::fabs(g) / T);
+    EXPECT_NEAR(g, c.Axx - c.AVx * c.AVx / c.AVV, 1e-9 * std::fabs(g));
+
     testing::internal::CaptureStdout();
     f.check_critical_parameters();
     const std::string out = testing::internal::GetCapturedStdout();

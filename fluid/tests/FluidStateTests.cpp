@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "fluid/VenturiInteraction.h"
+#include "numerics/NewtonRaphson.h"
 #include "fluid/tests/VdWFluid.h"
 
 namespace {
@@ -111,6 +112,7 @@ TEST(FluidState, TemperatureFromVolumeAndPressure) {
         EXPECT_LT(rel(f.T, Ttrue), 1e-9) << V;
     }
     // The volume search keeps its own tolerance afterwards.
+    EXPECT_EQ(f.volumeSolver->tol, 1e-15);
     f.calculateFromTP(350.0, 80.0, 0);
     EXPECT_LT(rel(f.V, pure.roots(350.0, 80e5).back()), 1e-12);
 }
