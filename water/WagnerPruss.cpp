@@ -1,0 +1,42 @@
+#include "water/WagnerPruss.h"
+
+#include <cstdio>
+
+#include "water/Wagner.h"
+#include "water/Wagnerid.h"
+
+WagnerPruss::WagnerPruss(int phaseKind) : WaterEOS(1, phaseKind, 0)
+{
+    interactions[0] = new Wagner();
+    ideal = new Wagnerid();
+    Vl0 = 1.8e-05;
+    Vv0 = 2e-04;
+    setModelName("Wagner & Pruss");
+    FluidPhase::number_of_components(1);
+    add_components("H2O");
+    bulk_molar_weight = kMolarMass;
+    molar_mass[0] = kMolarMass;
+}
+
+WagnerPruss::~WagnerPruss() = default;
+
+bool WagnerPruss::isInstable(double T_, double V_) { return waterStateIsUnstable(T_, V_); }
+
+void WagnerPruss::calculateSigma(double, double) { sigma = waterSurfaceTension(T); }
+
+void WagnerPruss::checkInteractions()
+{
+    T = 500.0;
+    V = 2.1497291846901942e-05;  // 838.025 kg/m3
+    temperature(T);
+    volume(V);
+    Interaction* residual = interactions[0];
+    residual->calculate();
+    ideal->calculate();
+    std::printf("Ar0 calculated %12.10lf /  2.04797734\n", ideal->A);
+    std::printf("Ar1 calculated %12.10lf / -3.42693206\n", residual->A);
+    residual->detect_connection_errors();
+    residual->setDebugLink();
+    residual->check_derivatives_of(residual->root);
+    residual->print_values();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// WagnerPruss: the reference equation of state of ordinary water, the IAPWS-95
+// formulation (Wagner & Pruss, J. Phys. Chem. Ref. Data 31, 387 (2002)),
+// written as a fluid model of two expression trees: the residual part
+// (`Wagner`) and the ideal-gas part (`Wagnerid`), both over delta = Vc/V and
+// tau = Tc/T.  Pressure, volume, fugacities, state functions and saturation
+// states come from the framework's generic operations on the two trees.
+#include "water/WaterEOS.h"
+
+class WagnerPruss : public WaterEOS {
+public:
+    // phaseKind picks the start of the volume search: 1 vapour, 2 liquid,
+    // 5 the stored vapour volume.
+    explicit WagnerPruss(int phaseKind);
+    ~WagnerPruss() override;
+
+    // True inside the spinodal region (the framework's property grids skip such states).
+    bool isInstable(double T_, double V_) override;
+    // Surface tension of water against its vapour (IAPWS 1994) at the phase
+    // temperature, into `sigma`; the two volumes are not needed.
+    void calculateSigma(double Vl, double Vv) override;
+    // Prints phi0 and phi_r at 500 K and 838.025 kg/m3 against the IAPWS-95
+    // verification values, the residual tree and its numeric derivative check.
+    void checkInteractions();
+};

@@ -1,0 +1,98 @@
+#include "water/Wagnerid.h"
+
+#include <string>
+
+#include "water/IAPWS95Coefficients.h"
+
+namespace {
+
+constexpr int kTerms = 8;
+constexpr double kTc = iapws95::Tc;
+constexpr double kVc = iapws95::Vc;
+constexpr double kMinusLnVc = 9.791087203945331;  // -ln(Vc / (m3/mol))
+
+}  // namespace
+
+Wagnerid::Wagnerid()
+{
+    setModelName("WagnerIdeal");
+
+    Sum* A = new Sum;
+    A->setName("A");
+    A->number_of_terms(kTerms);
+    A->tiei(0, a0);
+    A->tiei(1, a1);
+    A->tiei(2, a2);
+    for (int k = 0; k < 5; ++k)
+        A->tiei(3 + k, ak[k]);
+    for (int i = 0; i < kTerms; ++i)
+        A->set_scalar(i, 1.0);
+    A->set_scalar(kTerms, 0.0);
+    root = A;
+
+    delta.setName("delta");
+    tau.setName("tau");
+    a0.setName("a0");
+    a0.tie1(delta);
+    a0.set_scalars3(1.0, 0.0, 0.0);
+    a1.setName("a1");
+    a1.tie1(tau);
+    a1.set_scalars2(iapws95::idealN2, iapws95::idealN1);
+    a2.setName("a2");
+    a2.tie1(tau);
+    a2.set_scalars3(iapws95::idealN3, 0.0, 0.0);
+    for (int k = 0; k < 5; ++k) {
+        e[k].setName(("e" + std::to_string(k + 3)).c_str());
+        e[k].tie1(tau);
+        e[k].set_scalars3(0.0, -1.0, -iapws95::idealGamma[k]);
+        ak[k].setName(("a" + std::to_string(k + 3)).c_str());
+        ak[k].tie1(e[k]);
+        ak[k].set_scalars3(iapws95::idealN[k], 1.0, 0.0);
+    }
+}
+
+Wagnerid::~Wagnerid()
+{
+    delete root;
+    root = nullptr;
+}
+
+void Wagnerid::number_of_components(int n)
+{
+    Interaction::number_of_components(n);
+    root->number_of_variables(n + 2);
+    for (int i = 0; i < n + 2; ++i) {
+        if (i != 0)
+            tau.flags[i] = 0;
+        if (i != 1)
+            delta.flags[i] = 0;
+    }
+    root->analyze_dependencies();
+}
+
+void Wagnerid::calculate_fixed_parameters()
+{
+    Sum* A = static_cast<Sum*>(root);
+    if (fugacityPass) {
+        A->set_scalar(0, 1.0);
+        for (int i = 1; i < kTerms; ++i)
+            A->set_scalar(i, 0.0);
+        A->set_scalar(kTerms, kMinusLnVc);
+    } else {
+        for (int i = 0; i < kTerms; ++i)
+            A->set_scalar(i, 1.0);
+        A->set_scalar(kTerms, 0.0);
+    }
+    const double t = T, v = V;
+    const double t2 = t * t, v2 = v * v;
+    tau.value = kTc / t;
+    tau.d1[0] = -kTc / t2;
+    tau.d2[0][0] = 2.0 * kTc / (t2 * t);
+    tau.d3[0][0][0] = -6.0 * kTc / (t2 * t2);
+    tau.d4[0][0][0][0] = 24.0 * kTc / (t2 * t2 * t);
+    delta.value = kVc / v;
+    delta.d1[1] = -kVc / v2;
+    delta.d2[1][1] = 2.0 * kVc / (v2 * v);
+    delta.d3[1][1][1] = -6.0 * kVc / (v2 * v2);
+    delta.d4[1][1][1][1] = 24.0 * kVc / (v2 * v2 * v);
+}

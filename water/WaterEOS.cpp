@@ -1,0 +1,52 @@
+#include "water/WaterEOS.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The framework's own start-value fits of the other fluids, once it has them.
+template <class Base>
+void frameworkSaturationVolumesFromT(Base& phase, const char* name, double T)
+{
+    if constexpr (requires { phase.Base::initializeSaturationVolumesFromT(name, T); })
+        phase.Base::initializeSaturationVolumesFromT(name, T);
+}
+
+}  // namespace
+
+WaterEOS::WaterEOS(int nInteractions, int phaseKind, char withVenturi)
+    : FluidPhase(nInteractions, phaseKind, withVenturi)
+{
+    critical_T = 650.0;
+    critical_V = 6e-05;
+    Tmin = 230.0;
+    bulk_molar_weight = kMolarMass;
+    Vc_bound = kCriticalVolume;
+}
+
+WaterEOS::~WaterEOS() = default;
+
+void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
+{
+    if (name == nullptr || std::strcmp(name, "H2O") != 0) {
+        frameworkSaturationVolumesFromT<FluidPhase>(*this, name, T_);
+        return;
+    }
+    double Vl = 0.0, Vv = 0.0;
+    if (!waterSaturationStartVolumesFromT(T_, Vl, Vv)) {
+        std::printf("Supercritical fluid\n");
+        return;
+    }
+    Vl0 = Vl;
+    Vv0 = Vv;
+}
+
+void WaterEOS::initializeSaturationVolumesFromP(const char* /*name*/, double P_bar)
+{
+    double Ts = 0.0, Vl = 0.0, Vv = 0.0;
+    waterSaturationStartFromP(P_bar, Ts, Vl, Vv);
+    T = Ts;  // the caller's saturation solver sets the temperature properly
+    Vl0 = Vl;
+    Vv0 = Vv;
+}
