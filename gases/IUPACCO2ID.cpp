@@ -1,0 +1,62 @@
+#include "gases/IUPACCO2ID.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+constexpr double kTc = 304.2;  // K
+}
+
+IUPACCO2ID::IUPACCO2ID()
+{
+    Y1.setName("Y1");
+    Y2.setName("Y2");
+    Y2.tie1(Y1);
+    Expression* previous = &Y2;
+    for (int k = 0; k < 4; ++k) {
+        Yk[k].setName(("Y" + std::to_string(k + 3)).c_str());
+        Yk[k].tie2(*previous, Y1);
+        previous = &Yk[k];
+    }
+    Sum* A = new Sum;
+    A->setName("A");
+    A->number_of_terms(6);
+    A->tie_(&Y1, &Y2, &Yk[0], &Yk[1], &Yk[2], &Yk[3]);
+    A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    root = A;
+}
+
+IUPACCO2ID::~IUPACCO2ID()
+{
+    delete root;
+    root = nullptr;
+}
+
+void IUPACCO2ID::number_of_components(int n)
+{
+    if (n != 1) {
+        std::fprintf(stderr, "IUPAC CO2: the model has one component (CO2), not %d\n", n);
+        std::exit(1);
+    }
+    Interaction::number_of_components(1);
+    root->number_of_variables(3);
+    Y1.flags[1] = 0;
+    Y1.flags[2] = 0;
+    root->analyze_dependencies();
+}
+
+void IUPACCO2ID::calculate_fixed_parameters()
+{
+    Sum* A = static_cast<Sum*>(root);
+    if (fugacityPass)
+        A->set_scalars_(-c1, -c2, -c3, -c4, -c5, -c6, -c0);
+    else
+        A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    const double t2 = T * T;
+    Y1.value = kTc / T - 1.0;
+    Y1.d1[0] = -kTc / t2;
+    Y1.d2[0][0] = 608.4 / (t2 * T);
+    Y1.d3[0][0][0] = -1825.2 / (t2 * t2);
+    Y1.d4[0][0][0][0] = 7300.8 / (t2 * t2 * T);
+}

@@ -1,0 +1,252 @@
+// The IUPAC carbon-dioxide model: construction, its two trees, the fugacity
+// pass, the ideal-gas limit and densities against modern reference values.
+#include "gases/IUPACCO2.h"
+#include "gases/IUPAC.h"
+#include "gases/IUPACCO2ID.h"
+
+#include "expressions/Sum.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Derivative of a node in the variables given, in any order (the engine
+// stores each mixed derivative at its indices sorted in descending order).
+double treeDerivative(const Expression* e, std::initializer_list<int> vars)
+{
+    int v[4] = {0, 0, 0, 0};
+    int n = 0;
+    for (int i : vars)
+        v[n++] = i;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (v[j] > v[i])
+                std::swap(v[i], v[j]);
+    switch (n) {
+    case 0: return e->value;
+    case 1: return e->d1[v[0]];
+    case 2: return e->d2[v[0]][v[1]];
+    case 3: return e->d3[v[0]][v[1]][v[2]];
+    default: return e->d4[v[0]][v[1]][v[2]][v[3]];
+    }
+}
+
+constexpr double kVc = 9.407337723424271e-05;
+constexpr double kTc = 304.2;
+
+double weightOf(const Sum* s, const char* name)
+{
+    for (int i = 0; i < s->nterms; ++i)
+        if (s->terms[i] && s->terms[i]->name == name)
+            return s->scalars[i];
+    ADD_FAILURE() << "no term " << name;
+    return 0.0;
+}
+
+// Residual sum without -ln V at reduced variables (W, Y), from the table.
+double residualSum(double W, double Y)
+{
+    double s = 0.0;
+    int k = 0;
+    for (int j = 0; j <= 6; ++j)
+        for (int i = 0; i < IUPAC::kRowLength[j]; ++i, ++k)
+            s += IUPAC::kCoefficients[k] / (i + 1) * std::pow(W, i + 1) * std::pow(Y, j);
+    return s;
+}
+
+}  // namespace
+
+TEST(IUPACCO2, ConstructionPresets)
+{
+    IUPACCO2 c(2);
+    ASSERT_EQ(c.component_count, 1);
+    EXPECT_STREQ(c.componentName(0), "CO2");
+    EXPECT_EQ(c.molar_mass[0], 0.044);
+    EXPECT_EQ(c.bulk_molar_weight, 0.044);
+    EXPECT_STREQ(c.modelName(), "IUPAC CO2");
+    EXPECT_EQ(c.Vl0, 3.5e-05);
+    EXPECT_EQ(c.Vv0, 2e-04);
+    EXPECT_EQ(c.critical_T, 305.0);
+    EXPECT_EQ(c.critical_V, 9.4e-05);
+    EXPECT_EQ(c.Tmin, 80.0);
+    EXPECT_EQ(c.phase_kind, 2);
+
+    const Sum* A = static_cast<const Sum*>(c.interactions[0]->root);
+    EXPECT_EQ(A->name, "A");
+    ASSERT_EQ(A->nterms, 51);
+    EXPECT_NEAR(weightOf(A, "W2"), 0.2239345915, 1e-12);
+    EXPECT_NEAR(weightOf(A, "A21"), -0.61152726, 1e-12);
+    EXPECT_EQ(weightOf(A, "W1"), -0.725854437);
+    EXPECT_EQ(weightOf(A, "A06"), -0.149156928);
+    EXPECT_EQ(weightOf(A, "mlogV"), 1.0);
+    EXPECT_EQ(A->scalars[51], 0.0);
+    EXPECT_EQ(A->terms[10]->name, "A01");
+    EXPECT_EQ(A->terms[49]->name, "A06");
+}
+
+// The ideal term's constants are minus the residual sum at zero density.
+TEST(IUPACCO2, ZeroDensityConstants)
+{
+    IUPACCO2ID id;
+    const double c[7] = {id.c0, id.c1, id.c2, id.c3, id.c4, id.c5, id.c6};
+    int k = 0;
+    for (int j = 0; j <= 6; ++j) {
+        double s = 0.0;
+        for (int i = 0; i < IUPAC::kRowLength[j]; ++i, ++k)
+            s += ((i % 2) ? -1.0 : 1.0) * IUPAC::kCoefficients[k] / (i + 1);
+        EXPECT_NEAR(c[j], -s, 1e-14) << j;
+    }
+}
+
+TEST(IUPACCO2, TreesAtTheReducingPointAndInTheIdealGasLimit)
+{
+    IUPACCO2 c(2);
+    Interaction* res = c.interactions[0];
+    Interaction* id = c.ideal;
+    c.temperature(kTc);
+    c.volume(kVc);
+    res->calculate();
+    id->calculate();
+    EXPECT_NEAR(res->A, -std::log(kVc), 1e-13);
+    EXPECT_EQ(id->A, 0.0);
+    id->calculate_fugacities();
+    EXPECT_NEAR(id->A, -0.9843435175390475, 1e-15);
+    id->calculate();
+    EXPECT_EQ(id->A, 0.0);
+
+    // Far from the critical density the residual sum plus the ideal term's
+    // fugacity value vanishes (W = -1 + Vc/V).
+    for (double T : {220.0, 304.2, 500.0, 1100.0}) {
+        const double V = 1e3;
+        c.temperature(T);
+        c.volume(V);
+        res->calculate();
+        id->calculate_fugacities();
+        EXPECT_NEAR(res->A + std::log(V) + id->A, 0.0, 1e-5) << T;
+        const double W = kVc / V - 1.0, Y = kTc / T - 1.0;
+        EXPECT_NEAR(res->A + std::log(V), residualSum(W, Y), 1e-12) << T;
+    }
+}
+
+// The tree against the closed sum, and the ideal term adds nothing to any
+// volume derivative.
+TEST(IUPACCO2, DerivativesAgainstTheClosedSum)
+{
+    IUPACCO2 c(2);
+    Interaction* res = c.interactions[0];
+    Interaction* id = c.ideal;
+    for (double T : {250.0, 310.0, 600.0})
+        for (double V : {4e-5, 9e-5, 5e-4, 2e-2}) {
+            c.temperature(T);
+            c.volume(V);
+            res->calculate_critical_parameters_of_pure_fluid();
+            const Expression* r = res->root;
+            auto f = [&](double t, double v) { return residualSum(kVc / v - 1.0, kTc / t - 1.0) - std::log(v); };
+            const double hT = 1e-4 * T, hV = 1e-4 * V;
+            EXPECT_NEAR(r->value, f(T, V), 1e-12 * (1 + std::fabs(f(T, V))));
+            const double aT = (f(T + hT, V) - f(T - hT, V)) / (2 * hT);
+            const double aV = (f(T, V + hV) - f(T, V - hV)) / (2 * hV);
+            const double aVV = (f(T, V + hV) - 2 * f(T, V) + f(T, V - hV)) / (hV * hV);
+            EXPECT_NEAR(treeDerivative(r, {0}), aT, 1e-6 * std::fabs(aT) + 1e-12);
+            EXPECT_NEAR(treeDerivative(r, {1}), aV, 1e-6 * std::fabs(aV) + 1e-12);
+            EXPECT_NEAR(treeDerivative(r, {1, 1}), aVV, 1e-4 * std::fabs(aVV) + 1e-6);
+            for (int order = 0; order < 2; ++order) {
+                if (order == 0)
+                    id->calculate();
+                else
+                    id->calculate_fugacities();
+                const Expression* i = id->root;
+                EXPECT_EQ(treeDerivative(i, {1}), 0.0);
+                EXPECT_EQ(treeDerivative(i, {1, 1}), 0.0);
+                EXPECT_EQ(treeDerivative(i, {1, 0}), 0.0);
+                if (order == 0) {
+                    EXPECT_EQ(i->value, 0.0);
+                    EXPECT_EQ(treeDerivative(i, {0}), 0.0);
+                    EXPECT_EQ(treeDerivative(i, {0, 0}), 0.0);
+                }
+            }
+        }
+}
+
+TEST(IUPACCO2, IdealGasLimitAndFugacities)
+{
+    IUPACCO2 c(1);
+    for (double T : {250.0, 400.0, 1000.0}) {
+        c.calculateFromTV(T, 100.0, 0);
+        EXPECT_NEAR(c.Z, 1.0, 1e-5) << T;
+        EXPECT_NEAR(c.fugcoef[0], 1.0, 1e-5) << T;
+        EXPECT_NEAR(c.P, 8.31434 * T / 100.0, 1e-4 * c.P) << T;
+    }
+    // ln phi = integral of (Z - 1)/P dP at constant T, checked by Simpson's rule.
+    const double T = 400.0;
+    const double Pend = 100.0;  // bar
+    const int n = 200;
+    double integral = 0.0;
+    for (int k = 0; k <= n; ++k) {
+        const double Pb = 1e-3 + (Pend - 1e-3) * k / n;
+        c.calculateFromTP(T, Pb, 0);
+        ASSERT_EQ(c.errorflag, 0);
+        const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
+        integral += w * (c.Z - 1.0) / Pb;
+    }
+    integral *= (Pend - 1e-3) / n / 3.0;
+    c.calculateFromTP(T, Pend, 0);
+    EXPECT_NEAR(std::log(c.fugcoef[0]), integral, 1e-4);
+}
+
+// Densities against the modern reference equation of CO2 (Span & Wagner 1996).
+TEST(IUPACCO2, DensitiesAgainstReferenceValues)
+{
+    IUPACCO2 gas(1);
+    gas.calculateFromTP(300.0, 50.0, 0);
+    ASSERT_EQ(gas.errorflag, 0);
+    EXPECT_NEAR(0.044 / gas.V, 128.40, 0.005 * 128.40);
+
+    IUPACCO2 dense(2);
+    dense.calculateFromTP(473.15, 1000.0, 0);
+    ASSERT_EQ(dense.errorflag, 0);
+    EXPECT_NEAR(0.044 / dense.V, 810.70, 0.005 * 810.70);
+
+    // Round trips through the chamber model's kind of model.
+    for (double T : {320.0, 500.0, 900.0, 1300.0})
+        for (double Pb : {100.0, 1000.0, 5000.0}) {
+            dense.calculateFromTP(T, Pb, 0);
+            ASSERT_EQ(dense.errorflag, 0) << T << " " << Pb;
+            const double V = dense.V;
+            dense.calculateFromTV(T, V, 0);
+            EXPECT_NEAR(dense.P, Pb * 1e5, 1e-9 * Pb * 1e5) << T << " " << Pb;
+            EXPECT_LT(dense.dPdV, 0.0);
+        }
+}
+
+TEST(IUPACCO2, ComparisonPrinters)
+{
+    IUPACCO2 c(2);
+    IUPACCO2 other(2);
+    testing::internal::CaptureStdout();
+    c.compareWithIUPAC(&other);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("P(bar)\\ T(\xc2\xb0""C)", 0), 0u);
+    int lines = 0;
+    for (char ch : out)
+        lines += ch == '\n';
+    EXPECT_EQ(lines, 44);
+
+    testing::internal::CaptureStdout();
+    c.compareShmonovData(nullptr);
+    out = testing::internal::GetCapturedStdout();
+    char first[128];
+    std::snprintf(first, sizeof first, "T(\xc2\xb0""C) %12lg\tP %12lg\t", 408.2, 1500.0);
+    EXPECT_EQ(out.rfind(first, 0), 0u);
+    const auto aadp = out.find("AADP ");
+    ASSERT_NE(aadp, std::string::npos);
+    const double dev = std::stod(out.substr(aadp + 5));
+    EXPECT_GE(dev, 0.0);
+    EXPECT_LT(dev, 5.0);
+}
