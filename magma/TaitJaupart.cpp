@@ -209,6 +209,39 @@ void TaitJaupart::calculate_vector_function(double* x, double* F, double** J, in
     J[3][3] = 1.0;
 }
 
+bool TaitJaupart::partitionFromGasComposition(double* masses) const {
+    // With y the CO2 mole fraction of the gas, the dissolved masses are
+    // C1·ml·(1 - y) and C2·ml·y and the gas holds the rest; the partition is
+    // the y that this gas has itself.  h(y) = y - g2/(g1 + g2) rises with y from
+    // the y at which the gas holds no volatile 1 (h <= 0) to the y at which it
+    // holds no CO2 (h >= 0), so bisection finds its one root.
+    const double C1ml = sa * std::pow(P, na) * ml;
+    const double C2ml = sb * std::pow(P, nb) * ml;
+    if (!(C1ml > 0.0) || !(C2ml > 0.0)) return false;
+    double lo = std::fmax(0.0, 1.0 - mv / C1ml);
+    double hi = std::fmin(1.0, mvCO2 / C2ml);
+    if (!(lo <= hi)) return false;  // the melt dissolves everything: no gas
+    auto h = [&](double y) {
+        const double g1 = (mv - C1ml * (1.0 - y)) / Mw1;
+        const double g2 = (mvCO2 - C2ml * y) / Mw2;
+        return g1 + g2 > 0.0 ? y - g2 / (g1 + g2) : 0.0;
+    };
+    for (int i = 0; i < 200 && hi - lo > 1e-15; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (h(mid) > 0.0) {
+            hi = mid;
+        } else {
+            lo = mid;
+        }
+    }
+    const double y = 0.5 * (lo + hi);
+    masses[0] = std::fmin(mv, C1ml * (1.0 - y));
+    masses[1] = std::fmin(mvCO2, C2ml * y);
+    masses[2] = mv - masses[0];
+    masses[3] = mvCO2 - masses[1];
+    return true;
+}
+
 int TaitJaupart::calculateVolatilePartition(double Pin, double w, double x) {
     P = Pin;
     xCO2 = x;
@@ -219,6 +252,15 @@ int TaitJaupart::calculateVolatilePartition(double Pin, double w, double x) {
     for (int i = 0; i < 4; ++i) solver.x[i] = solver.xold[i] = start[i];
     solver.numericalJacobian = 0;
     solver.solve();
+    // From half and half the first steps can overshoot to negative masses and
+    // the damping run out (a melt that dissolves little of a CO2-rich gas).
+    // The partition then is started again from the root of its one-variable
+    // form in the gas composition.
+    double retry[4];
+    if (solver.status != 0 && partitionFromGasComposition(retry)) {
+        for (int i = 0; i < 4; ++i) solver.x[i] = solver.xold[i] = retry[i];
+        solver.solve();
+    }
     partitionStatus = solver.status;
     if (partitionStatus == 0) {
         md = solver.x[0];
@@ -449,7 +491,8 @@ int TaitJaupart::calculateOverpressure(double X) {
         return pressureStatus = kRefused;
     }
     Secant& solver = *pressureSolver;
-    // First from 100 bar; should that fail, from the initial pressure.
+    // First from 100 bar; should that fail, from the initial pressure; should
+    // that fail too, by bracketing the root.
     const double starts[2] = {1e7, P0};
     for (double start : starts) {
         mc = X * M;
@@ -461,11 +504,55 @@ int TaitJaupart::calculateOverpressure(double X) {
     }
     pressureStatus = solver.status;
     if (pressureStatus != 0) {
+        mc = X * M;
+        ml = ml0 + mc0 - mc;
+        pressureStatus = bracketPressure();
+    }
+    if (pressureStatus != 0) {
         message = format("The chamber pressure at crystal fraction %g was not found (solver status %g).", X,
                          pressureStatus);
     }
     fillClosedFormTerms();
     return pressureStatus;
+}
+
+int TaitJaupart::bracketPressure() {
+    // Where the melt saturates only at low pressure the volume residual bends
+    // sharply (the gas volume goes as 1/P) and the secant steps past the root.
+    // The residual rises with pressure: the chamber grows, its contents shrink.
+    // Double or halve the pressure from P0 until the residual changes sign,
+    // then bisect.
+    auto residual = [this](double p, double& f) {
+        error = 0;
+        f = equationForP(p, nullptr);
+        const bool ok = error == 0;
+        error = 0;
+        return ok;
+    };
+    double f = 0.0;
+    if (!residual(P0, f)) return kSolverEvaluationFailed;
+    if (f == 0.0) return 0;
+    double lo = P0, hi = P0;
+    const bool rootBelow = f > 0.0;
+    for (int i = 0;; ++i) {
+        if (i == 100) return kSolverIterationLimit;
+        double& moving = rootBelow ? lo : hi;
+        moving = rootBelow ? 0.5 * moving : 2.0 * moving;
+        if (!residual(moving, f)) return kSolverEvaluationFailed;
+        if ((f > 0.0) != rootBelow || f == 0.0) break;
+        (rootBelow ? hi : lo) = moving;
+    }
+    for (int i = 0; i < 200 && hi - lo > 1e-13 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (!residual(mid, f)) return kSolverEvaluationFailed;
+        if (f > 0.0) {
+            hi = mid;
+        } else {
+            lo = mid;
+        }
+    }
+    // Leave the state at the root.
+    return residual(0.5 * (lo + hi), f) ? 0 : kSolverEvaluationFailed;
 }
 
 double TaitJaupart::equationForOverpressure(double X, void* /*data*/) {

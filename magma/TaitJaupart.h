@@ -161,8 +161,10 @@ public:
     double equationForP(double P, void* data);
 
     // Solves for the pressure at crystal mass fraction X and fills the
-    // closed-form terms.  Returns the pressure search's status (0 converged,
-    // kRefused when no initial state has been accepted).
+    // closed-form terms.  The secant starts from 100 bar, then from P0, and
+    // when both fail the root is bracketed and bisected.  Returns the search's
+    // status, also in pressureStatus (0 converged, kRefused when no initial
+    // state has been accepted).
     int calculateOverpressure(double X);
     // dP - (P - P0) at crystal mass fraction X; `error` when the pressure search failed.
     double equationForOverpressure(double X, void* data);
@@ -205,6 +207,13 @@ private:
     bool checkSetup(double M, double P0, double X, double w, double x);
     void refuse(const std::string& why);
     void fillClosedFormTerms();
+    // Partition masses (md, mdCO2, mg, mgCO2) at P with the melt mass ml, by
+    // bisection on the CO2 mole fraction of the gas; false when the melt holds
+    // no gas.
+    bool partitionFromGasComposition(double* masses) const;
+    // Pressure by bisection in a bracket grown from P0, with mc and ml set: a
+    // SolverStatus, the state left at the root.
+    int bracketPressure();
     // Crystal fraction X beyond Xc at which the overpressure reaches dP, the
     // state left there: 0 found, 1 not reached before one half, 2 failed.
     int nextEruptionFraction(double Xc, double& X);

@@ -72,6 +72,14 @@ TEST(TaitJaupart, DefaultCaseMatchesIndependentEvaluation) {
     ASSERT_EQ(m->calculateOverpressure(0.1), 0) << m->message;
     EXPECT_NEAR(m->P, ref.pressureAt(0.1), 1e-6 * m->P);
     EXPECT_NEAR(1e-5 * m->P, 1052.97, 0.005);
+
+    // 0.1 wt % H2O: the melt saturates at a few tens of bar only.
+    ref.w = 0.001;
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.001);
+    for (double X : {0.11, 0.3}) {
+        ASSERT_EQ(m->calculateOverpressure(X), 0) << m->message;
+        EXPECT_NEAR(m->P, ref.pressureAt(X), 1e-6 * m->P);
+    }
 }
 
 TEST(TaitJaupart, PressureSolutionBalancesMassAndVolume) {
@@ -84,6 +92,10 @@ TEST(TaitJaupart, PressureSolutionBalancesMassAndVolume) {
         {kChamberFluidCO2, 0.0, 0.002, 0.0},  {kChamberFluidCO2, 0.1, 0.0001, 0.0},
         {kChamberFluidH2OCO2, 0.0, 0.03, 0.3}, {kChamberFluidH2OCO2, 0.1, 0.01, 0.05},
         {kChamberFluidH2OCO2, 0.0, 0.02, 1.0}, {kChamberFluidH2OCO2, 0.0, 0.03, 0.0},
+        // Saturating only at a few tens of bar, where the secant overshoots.
+        {kChamberFluidH2O, 0.0, 0.001, 0.0},   {kChamberFluidH2OCO2, 0.0, 0.001, 1e-6},
+        // CO2-rich gas over a melt that dissolves little of it.
+        {kChamberFluidH2OCO2, 0.0, 0.1, 0.99}, {kChamberFluidH2OCO2, 0.0, 0.1, 1.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "fluid " << c.fluid << " X0 " << c.X0 << " w " << c.w << " x " << c.x);
