@@ -1,16 +1,17 @@
 # varnok_add_tests(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # One GoogleTest executable per folder, registered with CTest test by test.
-# Tests run with external programs switched off and with the working directory
-# set to a scratch folder, so that files they write never land in the tree.
+# Tests run with the working directory set to a scratch folder, so that files
+# they write never land in the tree; cmake/TestMain.cpp switches external
+# programs off and points the data-file resolver at the source tree.
 function(varnok_add_tests name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/TestMain.cpp)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
+  target_compile_definitions(${name} PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
   file(MAKE_DIRECTORY ${workdir})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${workdir}
-    PROPERTIES ENVIRONMENT "VARNOK_NO_EXTERNAL=1;VARNOK_DATA_DIR=${CMAKE_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
