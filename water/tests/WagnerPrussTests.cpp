@@ -372,3 +372,34 @@ TEST(WagnerPruss, StabilityAndSurfaceTension)
     w.calculateSigma(0.0, 0.0);
     EXPECT_EQ(w.sigma, 0.0);
 }
+
+// The saturation start values that the framework's two-phase solvers take.
+TEST(WaterEOS, SaturationStartValues)
+{
+    WagnerPruss w(2);
+    // Names other than exactly "H2O" are not water here.
+    for (const char* name : {"h2o", "H2O ", "water"}) {
+        w.initializeSaturationVolumesFromT(name, 300.0);
+        EXPECT_EQ(w.Vl0, 1.8e-05) << name;
+        EXPECT_EQ(w.Vv0, 2e-04) << name;
+    }
+    w.initializeSaturationVolumesFromT("H2O", 373.15);
+    EXPECT_NEAR(w.Vl0 * 1e6, 18.81, 0.005);
+    EXPECT_NEAR(w.Vv0 * 1e6, 30170.0, 1.0);
+    EXPECT_EQ(w.T, 0.0);  // the temperature is not touched
+
+    testing::internal::CaptureStdout();
+    w.initializeSaturationVolumesFromT("H2O", 647.096);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Supercritical fluid\n");
+    EXPECT_NEAR(w.Vl0 * 1e6, 18.81, 0.005);
+
+    w.initializeSaturationVolumesFromP("ignored", 50.0);
+    EXPECT_NEAR(w.T, 537.16, 0.01);
+    EXPECT_NEAR(w.Vl0 * 1e6, 23.20, 0.01);
+    EXPECT_NEAR(w.Vv0 * 1e6, 726.3, 0.1);
+
+    EXPECT_NEAR(w.initializeSaturationPressure(373.15), 101374.0, 1.0);
+    EXPECT_NEAR(WaterEOS::saturationPressureWagnerPruss(373.15), 101418.0, 1.0);
+    EXPECT_NEAR(WaterEOS::saturatedLiquidDensityWagnerPruss(373.15), 958.35, 0.005);
+    EXPECT_NEAR(WaterEOS::saturatedVapourDensityWagnerPruss(373.15), 0.5981, 0.00005);
+}
