@@ -45,6 +45,10 @@ inline void flagZero(double u0) {
     if (u0 == 0.0) Expression::sError = 1;
 }
 
+// A derivative factor k * 0^q at u = 0: a vanishing coefficient (an integer
+// exponent differentiated past its degree) gives 0, not 0 * infinity.
+inline double factorAtZero(double k, double power) { return k == 0.0 ? 0.0 : k * power; }
+
 }  // namespace
 
 double powo(double x, double p) { return x < 0 ? -std::pow(-x, p) : std::pow(x, p); }
@@ -245,10 +249,10 @@ bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, dou
         f4 = (p - 3.0) * f3 * r;
     } else {
         f = a * std::pow(x, p) + c;
-        f1 = a * p * std::pow(x, p - 1.0);
-        f2 = a * p * (p - 1.0) * std::pow(x, p - 2.0);
-        f3 = a * p * (p - 1.0) * (p - 2.0) * std::pow(x, p - 3.0);
-        f4 = a * p * (p - 1.0) * (p - 2.0) * (p - 3.0) * std::pow(x, p - 4.0);
+        f1 = factorAtZero(a * p, std::pow(x, p - 1.0));
+        f2 = factorAtZero(a * p * (p - 1.0), std::pow(x, p - 2.0));
+        f3 = factorAtZero(a * p * (p - 1.0) * (p - 2.0), std::pow(x, p - 3.0));
+        f4 = factorAtZero(a * p * (p - 1.0) * (p - 2.0) * (p - 3.0), std::pow(x, p - 4.0));
     }
     return true;
 }
@@ -289,10 +293,10 @@ bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, doub
         f4 = s * g4;
     } else {
         f = a * powo(x, p) + c;
-        f1 = a * p * powe(x, p - 1.0);
-        f2 = a * p * (p - 1.0) * powo(x, p - 2.0);
-        f3 = a * p * (p - 1.0) * (p - 2.0) * powe(x, p - 3.0);
-        f4 = a * p * (p - 1.0) * (p - 2.0) * (p - 3.0) * powo(x, p - 4.0);
+        f1 = factorAtZero(a * p, powe(x, p - 1.0));
+        f2 = factorAtZero(a * p * (p - 1.0), powo(x, p - 2.0));
+        f3 = factorAtZero(a * p * (p - 1.0) * (p - 2.0), powe(x, p - 3.0));
+        f4 = factorAtZero(a * p * (p - 1.0) * (p - 2.0) * (p - 3.0), powo(x, p - 4.0));
     }
     return true;
 }

@@ -161,3 +161,57 @@ inline std::array<double, kDeg + 1> seriesInverse(double x0) {  // 1/(x0 + t)
 }
 
 }  // namespace jet
+
+namespace jet {
+
+// A jet with its majorant: the same computation done on absolute values (of
+// the point, the coefficients and the series), which bounds the magnitude of
+// every term that a floating-point evaluation adds up.  The rounding error of
+// an entry is a small multiple of the machine epsilon times its majorant.
+struct MJet {
+    Jet v, m;
+
+    MJet() = default;
+    explicit MJet(const Space& s, double c = 0.0) : v(s, c), m(s, std::fabs(c)) {}
+    static MJet variable(const Space& s, int i, double x0) {
+        MJet r;
+        r.v = Jet::variable(s, i, x0);
+        r.m = Jet::variable(s, i, std::fabs(x0));
+        return r;
+    }
+    double value() const { return v.value(); }
+    MJet plus(double k) const {
+        MJet r;
+        r.v = v.plus(k);
+        r.m = m.plus(std::fabs(k));
+        return r;
+    }
+    MJet compose(const std::array<double, kDeg + 1>& g) const {
+        std::array<double, kDeg + 1> ga{};
+        for (int k = 0; k <= kDeg; ++k) ga[k] = std::fabs(g[k]);
+        MJet r;
+        r.v = v.compose(g);
+        r.m = m.compose(ga);
+        return r;
+    }
+    friend MJet operator+(const MJet& a, const MJet& b) {
+        MJet r;
+        r.v = a.v + b.v;
+        r.m = a.m + b.m;
+        return r;
+    }
+    friend MJet operator*(double k, const MJet& a) {
+        MJet r;
+        r.v = k * a.v;
+        r.m = std::fabs(k) * a.m;
+        return r;
+    }
+    friend MJet operator*(const MJet& a, const MJet& b) {
+        MJet r;
+        r.v = a.v * b.v;
+        r.m = a.m * b.m;
+        return r;
+    }
+};
+
+}  // namespace jet

@@ -14,24 +14,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "expressions/Division.h"
 #include "expressions/Expression.h"
 #include "expressions/FVar.h"
 #include "expressions/KVar.h"
 #include "expressions/Leaf.h"
+#include "expressions/LineaX.h"
+#include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "expressions/UnaryNodes.h"
 #include "expressions/tests/Jet.h"
 
 namespace rg {
 
 using jet::Jet;
+using jet::MJet;
 
 // Sorted tuples (i >= j >= k >= l) of the given order over n variables.
 inline std::vector<std::vector<int>> tuples(int n, int order) {
@@ -84,21 +90,18 @@ inline double jetEntry(const Jet& j, const std::vector<int>& t) {
 
 constexpr double kRelTol = 1e-12;
 
-// Compares value and every entry of the orders 1..order with the jet, each
-// order relative to the largest reference entry of that order.
-inline ::testing::AssertionResult matchesFull(const Expression& e, const Jet& j, int order) {
+// Compares value and every entry of the orders 1..order with the oracle, each
+// to 1e-12 of its majorant (the magnitude of the terms it is made of).
+inline ::testing::AssertionResult matchesFull(const Expression& e, const MJet& j, int order) {
     for (int k = 0; k <= order; ++k) {
-        auto ts = tuples(e.nvar, k);
-        double scale = 0.0;
-        for (auto& t : ts) scale = std::max({scale, std::fabs(jetEntry(j, t))});
-        for (auto& t : ts) {
-            double a = entry(e, t), b = jetEntry(j, t);
+        for (auto& t : tuples(e.nvar, k)) {
+            double a = entry(e, t), b = jetEntry(j.v, t), scale = jetEntry(j.m, t);
             if (!(std::fabs(a - b) <= kRelTol * scale)) {
                 std::string idx;
                 for (int v : t) idx += " " + std::to_string(v);
                 return ::testing::AssertionFailure()
                        << e.getType() << " " << e.displayName() << " order " << k << " entry (" << idx
-                       << " ): engine " << a << " oracle " << b << " scale " << scale;
+                       << " ): engine " << a << " oracle " << b << " majorant " << scale;
             }
         }
     }
@@ -106,16 +109,14 @@ inline ::testing::AssertionResult matchesFull(const Expression& e, const Jet& j,
 }
 
 // Compares value and the pure entries of variable v up to the order.
-inline ::testing::AssertionResult matchesVar(const Expression& e, const Jet& j, int v, int order) {
+inline ::testing::AssertionResult matchesVar(const Expression& e, const MJet& j, int v, int order) {
     for (int k = 0; k <= order; ++k) {
         std::vector<int> t(k, v);
-        double a = entry(e, t), b = jetEntry(j, t);
-        // The scale of an order: the largest reference entry of that order.
-        double scale = 0.0;
-        for (auto& u : tuples(e.nvar, k)) scale = std::max(scale, std::fabs(jetEntry(j, u)));
+        double a = entry(e, t), b = jetEntry(j.v, t), scale = jetEntry(j.m, t);
         if (!(std::fabs(a - b) <= kRelTol * scale)) {
             return ::testing::AssertionFailure() << e.getType() << " " << e.displayName() << " var " << v
-                                                 << " order " << k << ": engine " << a << " oracle " << b;
+                                                 << " order " << k << ": engine " << a << " oracle " << b
+                                                 << " majorant " << scale;
         }
     }
     return ::testing::AssertionSuccess();
@@ -140,12 +141,15 @@ enum Kind : unsigned {
     kLineaX2 = 1u << 14,
     kLineaX3 = 1u << 15,
     kSums = kSum1 | kSum2 | kSum,
+    kUnary = kSquare | kCube | kInverse | kInverse2 | kExponential | kLogarithm | kPower | kPowo,
+    kLinear = kLineaX | kLineaX2 | kLineaX3,
+    kAll = kSums | kUnary | kProduct | kDivision | kLinear,
 };
 
 struct Item {
     Expression* node = nullptr;
     int depth = 0;
-    std::function<Jet(const std::vector<Jet>&, const std::vector<double>&)> recipe;
+    std::function<MJet(const std::vector<MJet>&, const std::vector<double>&)> recipe;
     // Leaves: the variables they depend on.
     std::vector<int> leafVars;
     bool leaf = false;
@@ -191,14 +195,14 @@ public:
             f->index = v;
             double a = (v % 2) ? 1.0 : uniform(0.5, 1.5), b = (v % 2) ? 0.0 : uniform(-0.3, 0.3);
             f->set_scalars2(a, b);
-            add(f, 0, [v, a, b, this](const std::vector<Jet>&, const std::vector<double>& xs) {
-                return (a * Jet::variable(space, v, xs[v])).plus(b);
+            add(f, 0, [v, a, b, this](const std::vector<MJet>&, const std::vector<double>& xs) {
+                return (a * MJet::variable(space, v, xs[v])).plus(b);
             });
         }
         auto* k = new KVar;
         double c = uniform(-2, 2);
         k->set_scalars1(c);
-        add(k, 0, [c, this](const std::vector<Jet>&, const std::vector<double>&) { return Jet(space, c); });
+        add(k, 0, [c, this](const std::vector<MJet>&, const std::vector<double>&) { return MJet(space, c); });
         // Leaves on random subsets of the variables (at least one, sometimes none).
         for (int l = 0; l < 2; ++l) {
             std::vector<int> vars;
@@ -215,11 +219,11 @@ public:
                 monos.push_back({mono, uniform(-0.5, 0.5)});
             }
             auto* leaf = new Leaf;
-            int id = add(leaf, 0, [monos, this](const std::vector<Jet>&, const std::vector<double>& xs) {
-                Jet r(space);
+            int id = add(leaf, 0, [monos, this](const std::vector<MJet>&, const std::vector<double>& xs) {
+                MJet r(space);
                 for (auto& [mono, coef] : monos) {
-                    Jet t(space, coef);
-                    for (int v : mono) t = t * Jet::variable(space, v, xs[v]);
+                    MJet t(space, coef);
+                    for (int v : mono) t = t * MJet::variable(space, v, xs[v]);
                     r = r + t;
                 }
                 return r;
@@ -238,7 +242,7 @@ public:
             s->tiep1(items[c].node);
             s->set_scalars2(a, b);
             add(s, items[c].depth + 1,
-                [=](const std::vector<Jet>& j, const std::vector<double>&) { return (a * j[c]).plus(b); });
+                [=](const std::vector<MJet>& j, const std::vector<double>&) { return (a * j[c]).plus(b); });
             return true;
         }
         if (kind == kSum2) {
@@ -248,7 +252,7 @@ public:
             s->tiep2(items[c1].node, items[c2].node);
             s->set_scalars3(a, b, k);
             add(s, std::max(items[c1].depth, items[c2].depth) + 1,
-                [=](const std::vector<Jet>& j, const std::vector<double>&) { return (a * j[c1] + b * j[c2]).plus(k); });
+                [=](const std::vector<MJet>& j, const std::vector<double>&) { return (a * j[c1] + b * j[c2]).plus(k); });
             return true;
         }
         if (kind == kSum) {
@@ -267,14 +271,160 @@ public:
             }
             double k = uniform(-1, 1);
             s->set_scalar(nt, k);
-            add(s, depth + 1, [=](const std::vector<Jet>& j, const std::vector<double>&) {
-                Jet r(*j[cs[0]].s, k);
+            add(s, depth + 1, [=, this](const std::vector<MJet>& j, const std::vector<double>&) {
+                MJet r(space, k);
                 for (std::size_t t = 0; t < cs.size(); ++t) r = r + w[t] * j[cs[t]];
                 return r;
             });
             return true;
         }
         return false;
+    }
+
+    using Series = std::array<double, jet::kDeg + 1>;
+
+    // A unary node over child c whose jet is the child's composed with a series.
+    template <class Node>
+    void addUnary(Node* node, int c, std::function<Series(double)> series, double scale = 1.0, double shift = 0.0) {
+        node->tiep1(items[c].node);
+        add(node, items[c].depth + 1, [=](const std::vector<MJet>& j, const std::vector<double>&) {
+            return (scale * j[c].compose(series(j[c].value()))).plus(shift);
+        });
+    }
+
+    // The unary and binary operator nodes and the linear variables.  Their
+    // constants are chosen from the child's value so that the node stays well
+    // inside its domain at every point the test visits.
+    bool makeOther(unsigned kind) {
+        switch (kind) {
+            case kSquare: case kCube: {
+                int c = child();
+                double a = uniform(-1.5, 1.5);
+                double p = kind == kSquare ? 2.0 : 3.0;
+                if (kind == kSquare) {
+                    auto* e = new Square;
+                    e->set_scalars1(a);
+                    addUnary(e, c, [p](double u0) { return jet::seriesPow(p, u0); }, a);
+                } else {
+                    auto* e = new Cube;
+                    e->set_scalars1(a);
+                    addUnary(e, c, [p](double u0) { return jet::seriesPow(p, u0); }, a);
+                }
+                return true;
+            }
+            case kInverse: case kInverse2: {
+                int c = child();
+                if (std::fabs(jets[c].value()) < 0.3) return false;
+                if (kind == kInverse) {
+                    double a = uniform(-1.5, 1.5);
+                    auto* e = new Inverse;
+                    e->set_scalars1(a);
+                    addUnary(e, c, [](double u0) { return jet::seriesInverse(u0); }, a);
+                } else {
+                    auto* e = new Inverse2;
+                    addUnary(e, c, [](double u0) { return jet::seriesPow(-2.0, u0); });
+                }
+                return true;
+            }
+            case kExponential: {
+                int c = child();
+                double a = uniform(-1, 1), b = uniform(-1.5, 1.5);
+                double k = uniform(-1, 1) / std::max(1.0, std::fabs(jets[c].value()));
+                auto* e = new Exponential;
+                e->set_scalars3(a, b, k);
+                addUnary(e, c, [k](double u0) { return jet::seriesExp(k, u0); }, b, a);
+                return true;
+            }
+            case kLogarithm: {
+                int c = child();
+                double a = uniform(-1.5, 1.5), k = uniform(-1, 1);
+                double b = -jets[c].value() + uniform(0.6, 2.0) * std::max(1.0, std::fabs(jets[c].value()));
+                auto* e = new Logarithm;
+                e->set_scalars3(a, b, k);
+                addUnary(e, c, [b](double u0) { return jet::seriesLog(u0 + b); }, a, k);
+                return true;
+            }
+            case kPower: {
+                int c = child();
+                double u0 = jets[c].value();
+                double a = uniform(-1.5, 1.5), k = uniform(-1, 1), p;
+                if (u0 > 0.3)
+                    p = pick(0, 1) ? uniform(-2.5, 3.5) : static_cast<double>(pick(-3, 4));
+                else if (u0 < -0.3)
+                    p = static_cast<double>(pick(-3, 4));
+                else
+                    return false;
+                auto* e = new Power;
+                e->set_scalars3(a, p, k);
+                addUnary(e, c, [p](double x0) { return jet::seriesPow(p, x0); }, a, k);
+                return true;
+            }
+            case kPowo: {
+                int c = child();
+                if (std::fabs(jets[c].value()) < 0.3) return false;
+                double a = uniform(-1.5, 1.5), k = uniform(-1, 1), p = uniform(-2.5, 3.5);
+                auto* e = new Powo;
+                e->set_scalars3(a, p, k);
+                addUnary(e, c, [p](double x0) { return jet::seriesPowOdd(p, x0); }, a, k);
+                return true;
+            }
+            case kProduct: case kDivision: {
+                int c1 = child(), c2 = child();
+                double a = uniform(-1.5, 1.5);
+                int depth = std::max(items[c1].depth, items[c2].depth) + 1;
+                if (kind == kProduct) {
+                    auto* e = new Product;
+                    e->set_scalars1(a);
+                    e->tiep2(items[c1].node, items[c2].node);
+                    add(e, depth, [=](const std::vector<MJet>& j, const std::vector<double>&) { return a * (j[c1] * j[c2]); });
+                } else {
+                    if (std::fabs(jets[c2].value()) < 0.3) return false;
+                    auto* e = new Division;
+                    e->set_scalars1(a);
+                    e->tiep2(items[c1].node, items[c2].node);
+                    add(e, depth, [=](const std::vector<MJet>& j, const std::vector<double>&) {
+                        return a * (j[c1] * j[c2].compose(jet::seriesInverse(j[c2].value())));
+                    });
+                }
+                return true;
+            }
+            case kLineaX: case kLineaX2: case kLineaX3: {
+                int first = pick(0, n - 1), count = pick(1, n - first);
+                Linear* e;
+                if (kind == kLineaX) e = new LineaX;
+                else if (kind == kLineaX2) e = new LineaX2;
+                else e = new LineaX3;
+                e->defineXVariables(first, count);
+                // Every position gets a coefficient, unused LineaX3 positions too:
+                // the node must never read those.
+                for (double& v : e->a) v = uniform(-1, 1);
+                std::vector<double> coef = e->a;
+                add(e, 0, [=, this](const std::vector<MJet>&, const std::vector<double>& xs) {
+                    auto var = [&](int i) { return MJet::variable(space, first + i, xs[first + i]); };
+                    MJet r(space);
+                    for (int i = 0; i < count; ++i) {
+                        if (kind == kLineaX) {
+                            r = r + coef[i] * var(i);
+                            continue;
+                        }
+                        for (int j = 0; j <= i; ++j) {
+                            if (kind == kLineaX2) {
+                                r = r + ((i == j ? 1.0 : 2.0) * coef[LineaX2::position(i, j)]) * (var(i) * var(j));
+                                continue;
+                            }
+                            for (int k = 0; k <= j; ++k) {
+                                double m = (i == j && j == k) ? 1.0 : (i == j || j == k) ? 3.0 : 6.0;
+                                r = r + (m * coef[LineaX3::position(i, j, k)]) * (var(i) * var(j) * var(k));
+                            }
+                        }
+                    }
+                    return r;
+                });
+                return true;
+            }
+            default:
+                return false;
+        }
     }
 
     // Draws `count` nodes of the enabled kinds, then the root over all of them.
@@ -287,7 +437,7 @@ public:
         while (made < count && attempts < 50 * count) {
             ++attempts;
             unsigned kind = enabled[pick(0, static_cast<int>(enabled.size()) - 1)];
-            bool ok = makeSum(kind) || (extra && extra(*this, kind));
+            bool ok = makeSum(kind) || makeOther(kind) || (extra && extra(*this, kind));
             if (ok) ++made;
         }
         root = new Sum;
@@ -308,8 +458,8 @@ public:
         root->analyze_dependencies();
     }
 
-    Jet rootJet() const {
-        Jet r(space, root->scalars.back());
+    MJet rootJet() const {
+        MJet r(space, root->scalars.back());
         for (std::size_t t = 0; t < items.size(); ++t) r = r + root->scalars[t] * jets[t];
         return r;
     }
@@ -329,7 +479,7 @@ public:
         for (std::size_t t = 0; t < items.size(); ++t) {
             if (!items[t].leaf) continue;
             Expression& e = *items[t].node;
-            const Jet& j = jets[t];
+            const Jet& j = jets[t].v;
             e.value = j.value();
             const auto& vars = items[t].leafVars;
             auto in = [&](const std::vector<int>& tu) {
@@ -348,7 +498,7 @@ public:
     std::mt19937 rng;
     std::vector<double> x;
     std::vector<Item> items;
-    std::vector<Jet> jets;
+    std::vector<MJet> jets;
     Sum* root = nullptr;
     int maxDepth = 4;
 };
