@@ -228,8 +228,10 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     temperature(T_);
     pressure(P_bar);
     calculate_molar_volume();
-    calculate_fugacities();
+    // The state functions go first so that the fugacity pass of the terms that
+    // allow it reuses their evaluation (the results do not depend on the order).
     calculate_state_functions();
+    calculate_fugacities();
     if (print) dump();
 }
 

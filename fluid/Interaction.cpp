@@ -8,7 +8,7 @@
 #include "platform/Process.h"
 
 namespace {
-inline double sqrtRatio(double a, double b, int n) { return std::pow(b / a, 1.0 / n); }
+inline double geometricStep(double a, double b, int n) { return std::pow(b / a, 1.0 / n); }
 }  // namespace
 
 void Interaction::number_of_components(int n) {
@@ -50,7 +50,16 @@ void Interaction::composition(std::initializer_list<double> xs) {
     }
 }
 
+bool Interaction::leavesHoldState() const {
+    if (leaves.size() != static_cast<std::size_t>(component_count) + 2) return false;
+    if (leaves[0] != T || leaves[1] != V) return false;
+    for (int i = 0; i < component_count; i++)
+        if (leaves[2 + i] != x[i]) return false;
+    return true;
+}
+
 void Interaction::assignVariables() {
+    reusableOrder = 0;
     if (leaves.size() != static_cast<std::size_t>(component_count) + 2) leaves.assign(component_count + 2, 0.0);
     leaves[0] = T;
     leaves[1] = V;
@@ -136,6 +145,7 @@ void Interaction::calculate_state_functions() {
         return;
     }
     if (!evaluate(3)) return;
+    reusableOrder = 3;
     storeStateDerivatives();
     P = -R * T * Av;
     Z = -V * Av;
@@ -253,14 +263,18 @@ void Interaction::calculate_critical_parameters_of_pure_fluid() {
 }
 
 void Interaction::calculate_fugacities() {
+    const bool reuse = reusableOrder >= 2 && !changesInFugacityPass() && leavesHoldState();
+    reusableOrder = 0;
     termError = 0;
-    assignVariables();
-    fugacityPass = 1;
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    const bool ok = evaluate(2);
-    fugacityPass = 0;
-    if (!ok) return;
+    if (!reuse) {
+        assignVariables();
+        fugacityPass = 1;
+        calculate_fixed_parameters();
+        calculate_volume_dependent_parameters();
+        const bool ok = evaluate(2);
+        fugacityPass = 0;
+        if (!ok) return;
+    }
     const int n = component_count;
     if (!root) {
         A = aT = AT = aV = Av = ATT = aTV = ATv = aVV = Avv = 0.0;
@@ -325,6 +339,7 @@ void Interaction::print_values() {
 }
 
 void Interaction::setDebugLink() {
+    reusableOrder = 0;  // the checks evaluate the tree at other points
     Expression::sVarbox = this;
     Expression::sVarcalc = toEquationFn<LeafUpdateFn>(&Interaction::calculate_the_leaves);
 }
@@ -565,7 +580,7 @@ void Interaction::calculate_Helmholtz_free_energy_isotherm(const char* path, dou
         std::fprintf(stderr, "Cannot write %s\n", path);
         return;
     }
-    const double factor = sqrtRatio(Vmin, Vmax, n);
+    const double factor = geometricStep(Vmin, Vmax, n);
     T = T_;
     for (double v = Vmin; v < Vmax; v *= factor) {
         V = v;
@@ -598,7 +613,7 @@ void Interaction::calculate_Helmholtz_free_energy_isochor(const char* path, doub
         std::fprintf(stderr, "Cannot write %s\n", path);
         return;
     }
-    const double factor = sqrtRatio(Tmin, Tmax, n);
+    const double factor = geometricStep(Tmin, Tmax, n);
     V = V_;
     double t = Tmin;
     for (int i = 0; i <= n; i++, t *= factor) {
@@ -632,7 +647,7 @@ void Interaction::calculate_Helmholtz_free_energy_surface(const char* path, doub
         std::fprintf(stderr, "Cannot write %s\n", path);
         return;
     }
-    const double factor = sqrtRatio(Vmin, Vmax, nV);
+    const double factor = geometricStep(Vmin, Vmax, nV);
     const double dT = (Tmax - Tmin) / nT;
     for (int i = 0; i <= nT; i++) {
         T = Tmin + i * dT;

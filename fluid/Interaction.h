@@ -46,6 +46,12 @@ public:
     // reduced chemical potentials and their derivatives.
     virtual void calculate_fugacities();
     virtual void print_parameters(std::FILE* /*f*/) {}
+    // Whether the term's stages or tree differ while `fugacityPass` is set
+    // (ideal-gas and reference terms that switch their constant parts).  A term
+    // that answers false lets the fugacity pass reuse the third-order
+    // evaluation that calculate_state_functions has just made at the same T, V
+    // and composition, instead of evaluating its tree again.
+    virtual bool changesInFugacityPass() const { return true; }
 
     // ---- evaluations
     void setModelName(const char* name) { model_name = name ? name : ""; }
@@ -121,6 +127,8 @@ public:
     int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
 
 private:
+    bool leavesHoldState() const;
+    int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only
     void storeStateDerivatives();

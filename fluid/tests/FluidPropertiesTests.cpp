@@ -86,6 +86,35 @@ TEST(FluidProperties, BinaryFugacityCoefficientsClosedForm) {
     EXPECT_EQ(f.getMajorComponentIndex(), 0);
 }
 
+TEST(FluidProperties, FugacityPassReusingTheStateEvaluationGivesTheSameResults) {
+    TestDataDir data("reuse");
+    data.write("compo/standard.txt", kIdealData);
+    VdWFluid f({0.3658, 0.5537}, {4.286e-5, 3.049e-5}, true, 0.08);
+    f.add_components("GasA", "GasB");
+    f.composition(0.35, 0.65);
+    f.calculateFromTV(420.0, 2e-4, 0);  // the residual terms reuse their evaluation
+    const auto phi = f.fugcoef, dT = f.dfugacitydT;
+    const auto dx = f.dfugacitydx;
+    const double Z = f.Z, dZdV = f.dZdV;
+    f.calculate_fugacities();  // evaluated afresh
+    for (int i = 0; i < 2; i++) {
+        EXPECT_DOUBLE_EQ(f.fugcoef[i], phi[i]);
+        EXPECT_DOUBLE_EQ(f.dfugacitydT[i], dT[i]);
+        for (int k = 0; k < 2; k++) EXPECT_DOUBLE_EQ(f.dfugacitydx[i][k], dx[i][k]);
+    }
+    EXPECT_DOUBLE_EQ(f.Z, Z);
+    EXPECT_DOUBLE_EQ(f.dZdV, dZdV);
+    // A change of composition between the two passes is not missed.
+    f.calculate_state_functions();
+    f.composition_of_component(0, 0.5);
+    f.composition_of_component(1, 0.5);
+    f.calculate_fugacities();
+    const auto phiMoved = f.fugcoef;
+    f.calculate_fugacities();
+    EXPECT_DOUBLE_EQ(f.fugcoef[0], phiMoved[0]);
+    EXPECT_NE(f.fugcoef[0], phi[0]);
+}
+
 TEST(FluidProperties, IdealGasJouleThomsonAndSoundSpeed) {
     TestDataDir data("idealgas");
     data.write("compo/standard.txt", kIdealData);

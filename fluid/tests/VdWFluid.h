@@ -42,6 +42,7 @@ public:
     void calculate_fixed_parameters() override {
         for (int i = 0; i < component_count; i++) bmix.a[i] = b[i];
     }
+    bool changesInFugacityPass() const override { return false; }
     double getVolumeMinimum() override {
         double s = 0;
         for (int i = 0; i < component_count; i++) s += b[i] * x[i];
@@ -74,6 +75,7 @@ public:
         root->number_of_variables(n + 2);
         root->analyze_dependencies();
     }
+    bool changesInFugacityPass() const override { return false; }
     void calculate_fixed_parameters() override {
         for (int i = 0; i < component_count; i++)
             for (int j = 0; j <= i; j++)
