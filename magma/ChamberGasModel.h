@@ -19,9 +19,8 @@ public:
     virtual bool molarVolume(double T, double Pbar, double& V) = 0;
 };
 
-// The reference equations of state of water and of carbon dioxide, each with
-// the liquid-like start of its molar-volume search.  Null while the library is
-// built without them; the chamber model then reports every request for an
-// equation-of-state density as a failure, never as an ideal-gas value.
+// The reference equations of state of water (IAPWS-95, `WagnerPruss`) and of
+// carbon dioxide (`IUPACCO2`), each searching its molar volume from its
+// liquid-like start.
 std::unique_ptr<ChamberGasModel> makeWaterGasModel();
 std::unique_ptr<ChamberGasModel> makeCO2GasModel();

@@ -1,7 +1,12 @@
-// The reference equations of state behind the chamber model's gas densities.
+// The reference equations of state behind the chamber model's gas densities:
+// IAPWS-95 for water and the IUPAC equation for carbon dioxide, each searching
+// its molar volume from its liquid-like start (phase kind 2) below its
+// critical temperature.
+#include "gases/IUPACCO2.h"
 #include "magma/ChamberGasModel.h"
+#include "magma/PhaseGasModel.h"
+#include "water/WagnerPruss.h"
 
-// The water and CO2 equations of state are not part of this build yet: the
-// chamber model then has no equation-of-state densities (see ChamberGasModel.h).
-std::unique_ptr<ChamberGasModel> makeWaterGasModel() { return nullptr; }
-std::unique_ptr<ChamberGasModel> makeCO2GasModel() { return nullptr; }
+std::unique_ptr<ChamberGasModel> makeWaterGasModel() { return std::make_unique<PhaseGasModel<WagnerPruss>>(647.096, 2); }
+
+std::unique_ptr<ChamberGasModel> makeCO2GasModel() { return std::make_unique<PhaseGasModel<IUPACCO2>>(304.2, 2); }

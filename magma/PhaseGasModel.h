@@ -11,11 +11,18 @@
 template <class Model>  // a Phase: WagnerPruss, IUPACCO2, ...
 class PhaseGasModel : public ChamberGasModel {
 public:
-    // The model's constructor arguments (the phase kind of its molar-volume search).
+    // Tc: the fluid's critical temperature (K); args: the model's constructor
+    // arguments (the phase kind of its volume search).
     template <class... Args>
-    explicit PhaseGasModel(Args&&... args) : model(std::forward<Args>(args)...) {}
+    explicit PhaseGasModel(double Tc, Args&&... args)
+        : model(std::forward<Args>(args)...), Tc_(Tc), kind_(model.phase_kind) {}
 
     bool molarVolume(double T, double Pbar, double& V) override {
+        // Above its critical temperature the fluid has one volume at each
+        // pressure, and at magmatic temperatures it lies near the ideal-gas
+        // volume where the vapour search starts; below it the model's own
+        // start picks the phase.
+        model.set_the_phase_as(T > Tc_ ? 1 : kind_);
         model.temperature(T);
         model.pressure(Pbar);
         model.errorflag = 0;
@@ -28,4 +35,8 @@ public:
     }
 
     Model model;
+
+private:
+    double Tc_;
+    int kind_;
 };

@@ -447,12 +447,15 @@ double TaitJaupart::equationForP(double Pin, void* /*data*/) {
 
     rhol = rhol0 * std::exp((Pin - P0) / beta);
     rhoc = rhoc0 * std::exp((Pin - P0) / mu);
-    if (!gasDensity(Pin, rhog)) {
+    // A gas-free state needs no gas density; calculateOverpressure supplies it
+    // for the state it settles on.
+    rhogAtP = saturated != 0;
+    if (rhogAtP && !gasDensity(Pin, rhog)) {
         error = 1;
         return 0.0;
     }
     Vl = ml / rhol + md / Mw1 * vd1 + mdCO2 / Mw2 * vd2;
-    Vg = (mg + mgCO2) / rhog;
+    Vg = saturated != 0 ? (mg + mgCO2) / rhog : 0.0;
     Vc = mc / rhoc;
     V = V0 * std::exp((Pin - P0) / mu);
     const double residual = V - Vl - Vg - Vc;
@@ -507,6 +510,13 @@ int TaitJaupart::calculateOverpressure(double X) {
         mc = X * M;
         ml = ml0 + mc0 - mc;
         pressureStatus = bracketPressure();
+    }
+    if (pressureStatus == 0 && !rhogAtP) {
+        if (gasDensity(P, rhog)) {
+            rhogAtP = true;
+        } else {
+            pressureStatus = kSolverEvaluationFailed;
+        }
     }
     if (pressureStatus != 0) {
         message = format("The chamber pressure at crystal fraction %g was not found (solver status %g).", X,

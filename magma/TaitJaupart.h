@@ -200,6 +200,8 @@ public:
     EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array);
 
 private:
+    bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
+
     // Gas density at pressure p (Pa); false (with `message`) when the
     // equation of state cannot give it.
     bool gasDensity(double p, double& rho);

@@ -306,7 +306,7 @@ public:
 }  // namespace
 
 TEST(TaitJaupart, PhaseGasModelSetsTemperatureAndPressure) {
-    PhaseGasModel<IdealGasPhase> gas(2);
+    PhaseGasModel<IdealGasPhase> gas(300.0, 2);  // critical temperature, phase kind
     EXPECT_EQ(gas.model.phase_kind, 2);
     double V = 0;
     ASSERT_TRUE(gas.molarVolume(1000.0, 100.0, V));  // bar
@@ -314,10 +314,14 @@ TEST(TaitJaupart, PhaseGasModelSetsTemperatureAndPressure) {
     EXPECT_DOUBLE_EQ(V, 8.31434 * 1000.0 / 1e7);
     EXPECT_FALSE(gas.molarVolume(1000.0, -1.0, V));
     EXPECT_DOUBLE_EQ(V, 8.31434 * 1000.0 / 1e7);  // untouched by the failure
+    // Supercritical: the vapour search; subcritical: the model's own kind.
+    EXPECT_EQ(gas.model.phase_kind, 1);
+    ASSERT_TRUE(gas.molarVolume(250.0, 1.0, V));
+    EXPECT_EQ(gas.model.phase_kind, 2);
 
     // The chamber's CO2 from this model: the ideal gas with R = 8.31434.
     TaitJaupart m;
-    m.co2 = std::make_unique<PhaseGasModel<IdealGasPhase>>(2);
+    m.co2 = std::make_unique<PhaseGasModel<IdealGasPhase>>(300.0, 2);
     m.useEOS = 1;
     m.setFluid(kChamberFluidCO2, 0);
     ASSERT_TRUE(m.setInitialData(1000, 1e8, 0, 0.002, 0)) << m.message;
