@@ -56,9 +56,7 @@ TaitJaupart::TaitJaupart()
       pressureSolver(std::make_unique<Secant>()),
       partitionSolver(std::make_unique<Newton>()) {
     error = 0;
-    // Gas densities come from the reference equations of state when the
-    // library has them.
-    useEOS = (water && co2) ? 1 : 0;
+    useEOS = 1;
     mu = beta = 1e10;
     magmaType = kChamberMelt2700;
     rhoc0 = 3300.0;
