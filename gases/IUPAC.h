@@ -23,6 +23,8 @@ public:
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override;
+    // The residual part is the same in the fugacity pass.
+    bool changesInFugacityPass() const override { return false; }
 
     double Vc = 9.407337723424271e-05;  // m3/mol, 1/10630 mol/m3
     double Tc = 304.2;                  // K

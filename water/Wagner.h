@@ -25,6 +25,8 @@ public:
     void number_of_components(int n) override;
     // Loads delta and tau with their derivatives from the term's T and V.
     void calculate_fixed_parameters() override;
+    // The residual part is the same in the fugacity pass.
+    bool changesInFugacityPass() const override { return false; }
 
     Leaf delta;
     Leaf tau;
