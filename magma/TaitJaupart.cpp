@@ -488,7 +488,7 @@ int TaitJaupart::calculateOverpressure(double X) {
         return pressureStatus = kRefused;
     }
     if (!(X >= 0.0) || !(ml0 + mc0 - X * M > 0.0)) {
-        message = format("The crystal fraction %g leaves no melt in the chamber.", X);
+        message = format("The crystal fraction %g is negative or leaves no melt in the chamber.", X);
         return pressureStatus = kRefused;
     }
     Secant& solver = *pressureSolver;
