@@ -80,30 +80,44 @@ void Standard::calculate_fixed_parameters() {
     }
     const Reduced m = reducedGibbs(T, CpAmix, CpBmix, CpCmix, CpDmix, H298mix, S298mix);
 
-    A0 = G0 = R * T * m.v;
-    H0 = U0 = -R * T * T * m.t1;
+    // Standard-state functions of the ideal gas at P0.
+    G0 = R * T * m.v;
+    H0 = -R * T * T * m.t1;
     S0 = -R * T * m.t1 - R * m.v;
-    Cp0 = Cv0 = -2.0 * R * T * m.t1 - R * T * T * m.t2;
-    A = m.v;
-    AT = m.t1;
-    ATT = m.t2;
+    Cp0 = -2.0 * R * T * m.t1 - R * T * T * m.t2;
+    A0 = G0 - R * T;
+    U0 = H0 - R * T;
+    Cv0 = Cp0 - R;
+
+    // The framework's terms carry the ideal gas's -ln V, so the reduced
+    // Helmholtz energy of this part is a0 = G0/(RT) + ln(RT/P0) - 1: the
+    // fluid then has H = H0, S = S0 - R ln(P/P0) and Cp = Cp0 in the
+    // ideal-gas limit.  Per mole of each component the added part is the same,
+    // g(T) = ln(R T/P0) - 1, with derivatives 1/T, -1/T^2, 2/T^3, -6/T^4.
+    const double g = std::log(R * T / kP0) - 1.0;
+    const double g1 = 1.0 / T, g2 = -g1 * g1, g3 = -2.0 * g2 * g1, g4 = -3.0 * g3 * g1;
+    double sx = 0.0;
+    for (int i = 0; i < n; i++) sx += x[i];
+    A = m.v + sx * g;
+    AT = m.t1 + sx * g1;
+    ATT = m.t2 + sx * g2;
 
     // During the fugacity pass the ideal part is switched off: fugacity
     // coefficients are residual properties.
     const double on = fugacityPass ? 0.0 : 1.0;
     Leaf* e = leaf.get();
-    e->value = on * m.v;
-    e->d1[0] = on * m.t1;
-    e->d2[0][0] = on * m.t2;
-    e->d3[0][0][0] = on * m.t3;
-    e->d4[0][0][0][0] = on * m.t4;
+    e->value = on * A;
+    e->d1[0] = on * AT;
+    e->d2[0][0] = on * ATT;
+    e->d3[0][0][0] = on * (m.t3 + sx * g3);
+    e->d4[0][0][0][0] = on * (m.t4 + sx * g4);
     for (int i = 0; i < n; i++) {
         const Reduced r = reducedGibbs(T, CpA[i], CpB[i], CpC[i], CpD[i], H298[i], S298[i]);
         const int vi = 2 + i;
-        e->d1[vi] = on * r.v;
-        e->d2[vi][0] = on * r.t1;
-        e->d3[vi][0][0] = on * r.t2;
-        e->d4[vi][0][0][0] = on * r.t3;
+        e->d1[vi] = on * (r.v + g);
+        e->d2[vi][0] = on * (r.t1 + g1);
+        e->d3[vi][0][0] = on * (r.t2 + g2);
+        e->d4[vi][0][0][0] = on * (r.t3 + g3);
     }
 }
 

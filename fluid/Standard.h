@@ -11,6 +11,12 @@
 // (cal/mol), S298 (cal/(mol K)), second name (formula or alias).  A record may
 // begin with the word "#", which is skipped.
 //
+// The residual terms of a fluid model carry the ideal gas's -ln V; this part
+// adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
+// tabulated data, so that the fluid's ideal-gas limit has H = H0, Cp = Cp0 and
+// S = S0 - R ln(P/P0).  Its own results G0, H0, S0, Cp0 are the standard-state
+// functions, A0 = G0 - RT, U0 = H0 - RT and Cv0 = Cp0 - R.
+//
 // Fugacity coefficients are residual properties: during the fugacity pass the
 // leaf holds zero, so this part adds nothing to the fugacities (the state
 // functions A0 ... Cv0 are still refreshed).
@@ -25,6 +31,7 @@ class Standard : public Ideal {
 public:
     static constexpr double kCalorie = 4.1855;  // J per cal
     static constexpr double kT0 = 298.15;       // K
+    static constexpr double kP0 = 101325.0;     // Pa, standard pressure of the data
 
     Standard();
     ~Standard() override;

@@ -86,6 +86,24 @@ TEST(FluidProperties, BinaryFugacityCoefficientsClosedForm) {
     EXPECT_EQ(f.getMajorComponentIndex(), 0);
 }
 
+TEST(FluidProperties, IdealGasLimitHasTheStandardStateFunctions) {
+    TestDataDir data("standardlimit");
+    data.write("compo/standard.txt", kIdealData);
+    VdWFluid f({0.0}, {0.0}, true);
+    f.add_component("GasB");
+    auto* ig = static_cast<Standard*>(f.ideal);
+    for (double T : {298.15, 500.0}) {
+        f.calculateFromTP(T, Standard::kP0 / 1e5, 0);
+        EXPECT_NEAR(f.H, ig->H0, 1e-8 * std::fabs(ig->H0));
+        EXPECT_NEAR(f.S, ig->S0, 1e-10 * std::fabs(ig->S0));
+        EXPECT_NEAR(f.G, ig->G0, 1e-8 * std::fabs(ig->G0));
+        EXPECT_NEAR(f.Cp, ig->Cp0, 1e-10 * ig->Cp0);
+        f.calculateFromTP(T, 10.0 * Standard::kP0 / 1e5, 0);
+        EXPECT_NEAR(f.S, ig->S0 - R * std::log(10.0), 1e-10 * std::fabs(ig->S0));
+    }
+    EXPECT_NEAR(ig->H0, -1000.0 * Standard::kCalorie + (7.0 * (500 - 298.15) + 0.0025 * (500 * 500 - 298.15 * 298.15)) * Standard::kCalorie, 1e-8);
+}
+
 TEST(FluidProperties, FugacityPassReusingTheStateEvaluationGivesTheSameResults) {
     TestDataDir data("reuse");
     data.write("compo/standard.txt", kIdealData);
@@ -121,15 +139,15 @@ TEST(FluidProperties, IdealGasJouleThomsonAndSoundSpeed) {
     VdWFluid f({0.0}, {0.0}, true);
     f.add_component("GasA");
     f.molar_mass[0] = 0.028;
-    const double Cv = 5.0 * Standard::kCalorie;
+    const double Cp = 5.0 * Standard::kCalorie, Cv = Cp - R;
     for (double T : {200.0, 300.0, 900.0}) {
         f.calculateFromTP(T, 10.0, 0);
         EXPECT_EQ(f.errorflag, 0);
         EXPECT_LT(rel(f.V, R * T / 10e5), 1e-12);
         EXPECT_NEAR(f.Cv, Cv, 1e-9);
-        EXPECT_NEAR(f.Cp, Cv + R, 1e-9);
+        EXPECT_NEAR(f.Cp, Cp, 1e-9);
         EXPECT_NEAR(f.jouleThomson, 0.0, 1e-15);
-        EXPECT_LT(rel(f.soundSpeed, std::sqrt((Cv + R) / Cv * R * T / 0.028)), 1e-12);
+        EXPECT_LT(rel(f.soundSpeed, std::sqrt(Cp / Cv * R * T / 0.028)), 1e-12);
         EXPECT_NEAR(f.fugcoef[0], 1.0, 1e-12);
     }
 }

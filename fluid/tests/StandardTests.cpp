@@ -72,14 +72,18 @@ TEST(Standard, LeafCarriesTemperatureAndCompositionDerivatives) {
     EXPECT_NEAR(dx0, pure, 1e-12 * std::fabs(pure));
     EXPECT_NEAR(dx0T, s.root->d1[0], 1e-12 * std::fabs(dx0T));
 
-    // A pure Cp = 7 cal: the first T-derivative is -(a/R)/T - h/T^2.
+    // A pure Cp = 7 cal: the first T-derivative of G0/(RT) is -(a/R)/T - h/T^2,
+    // and ln(RT/P0) - 1 adds 1/T.
     Standard seven;
     seven.number_of_components(1);
     seven.read_component_data("X7");
     seven.T = 350.0;
     seven.calculate_fixed_parameters();
     const double aa = 7 * cal, hh = (0 - aa * 298.15) / R;
-    EXPECT_NEAR(seven.root->d1[0], -(aa / R) / 350.0 - hh / (350.0 * 350.0), 1e-12);
+    EXPECT_NEAR(seven.root->d1[0], -(aa / R) / 350.0 - hh / (350.0 * 350.0) + 1.0 / 350.0, 1e-12);
+    EXPECT_NEAR(seven.A0, seven.G0 - R * 350.0, 1e-9);
+    EXPECT_NEAR(seven.Cv0, seven.Cp0 - R, 1e-12);
+    EXPECT_NEAR(seven.U0, seven.H0 - R * 350.0, 1e-9);
 }
 
 TEST(Standard, NeverContributesToZAndIsSwitchedOffInTheFugacityPass) {
