@@ -6,10 +6,14 @@
 #include <random>
 #include <vector>
 
+#include "expressions/Division.h"
 #include "expressions/FVar.h"
+#include "expressions/LineaX.h"
+#include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "expressions/UnaryNodes.h"
 
 namespace {
 
@@ -117,5 +121,224 @@ void BM_ExpressionSumsOneVariable(benchmark::State& state) {
     setCounters(state, g.nodes);
 }
 BENCHMARK(BM_ExpressionSumsOneVariable)->Arg(2)->Arg(4);
+
+// The base of the chains below: u = x0 + x1 + x2, which depends on every variable.
+Expression* denseBase() {
+    auto* s = new Sum;
+    s->number_of_terms(3);
+    for (int v = 0; v < 3; ++v) {
+        auto* f = new FVar;
+        f->index = v;
+        f->set_scalars2(0.3, 0.0);
+        s->tieip(v, f);
+        s->set_scalar(v, 1.0);
+    }
+    s->set_scalar(3, 0.1);
+    return s;
+}
+
+// 300 nodes of one class in a chain, each over the one before (and, for the
+// products, over a second shared node), so that every node carries all the
+// entries of three variables.
+enum class ChainKind { Product, Power, Exponential, Division, Logarithm, Square };
+
+BenchGraph chain(ChainKind kind) {
+    BenchGraph g;
+    g.x = {1.1, 0.9, 1.2};
+    Expression* base = denseBase();
+    Expression* other = nullptr;
+    if (kind == ChainKind::Product || kind == ChainKind::Division) {
+        auto* e = new Exponential;  // a second dense node of value near 1
+        e->set_scalars3(0.0, 1.0, 0.01);
+        e->tiep1(base);
+        other = e;
+    }
+    Expression* prev = base;
+    const int length = 300;
+    for (int k = 0; k < length; ++k) {
+        Expression* node = nullptr;
+        switch (kind) {
+            case ChainKind::Product: {
+                auto* p = new Product;
+                p->tiep2(prev, other);
+                p->set_scalars1(0.999);
+                node = p;
+                break;
+            }
+            case ChainKind::Division: {
+                auto* p = new Division;
+                p->tiep2(prev, other);
+                node = p;
+                break;
+            }
+            case ChainKind::Power: {
+                auto* p = new Power;
+                p->tiep1(prev);
+                p->set_scalars3(1.0, (k % 2) ? 1.05 : 0.95, 0.0);
+                node = p;
+                break;
+            }
+            case ChainKind::Exponential: {
+                auto* p = new Exponential;
+                p->tiep1(prev);
+                p->set_scalars3(0.5, 0.5, 0.3);
+                node = p;
+                break;
+            }
+            case ChainKind::Logarithm: {
+                auto* p = new Logarithm;
+                p->tiep1(prev);
+                p->set_scalars3(1.0, 1.5, 0.0);
+                node = p;
+                break;
+            }
+            case ChainKind::Square: {
+                auto* p = new Square;
+                p->tiep1(prev);
+                p->set_scalars1(0.9);
+                node = p;
+                break;
+            }
+        }
+        prev = node;
+    }
+    g.nodes = length;
+    g.root.reset(prev);
+    g.root->number_of_variables(3);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+template <ChainKind K>
+void BM_ExpressionChain(benchmark::State& state) {
+    static BenchGraph g = chain(K);
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g.evaluate(order);
+        benchmark::DoNotOptimize(g.root->value);
+    }
+    setCounters(state, g.nodes);
+}
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Product)->DenseRange(0, 4);
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Power)->DenseRange(0, 4);
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Exponential)->DenseRange(0, 4);
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Division)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Logarithm)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_ExpressionChain, ChainKind::Square)->Arg(2)->Arg(4);
+
+// A residual Helmholtz energy shaped like the 56-term reference equation of
+// water: 7 polynomial terms n delta^d tau^t, 44 exponential terms
+// n delta^d tau^t exp(-delta^c) and 5 Gaussian-bell terms
+// n delta^d tau^t exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2), over
+// [T, V, x] with delta = Vc/V and tau = Tc/T.  The coefficients are made up;
+// the node structure and the exponents' spread are what count here.
+BenchGraph referenceLikeEOS() {
+    BenchGraph g;
+    g.x = {600.0, 5.0e-5, 1.0};
+    int nodes = 0;
+    auto count = [&](Expression* e) {
+        ++nodes;
+        return e;
+    };
+    auto* T = static_cast<FVar*>(count(new FVar));
+    T->index = 0;
+    auto* V = static_cast<FVar*>(count(new FVar));
+    V->index = 1;
+    auto* delta = new Inverse;
+    delta->tiep1(V);
+    delta->set_scalars1(5.6e-5);
+    auto* tau = new Inverse;
+    tau->tiep1(T);
+    tau->set_scalars1(647.096);
+    nodes += 2;
+    std::mt19937 rng(3);
+    auto coef = [&] { return std::uniform_real_distribution<double>(-1.0, 1.0)(rng); };
+    auto pickInt = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    // Powers of delta and tau are shared between terms of the same exponent.
+    std::vector<Expression*> dPow(16, nullptr), tPow(60, nullptr), eTerm(7, nullptr);
+    auto powerOf = [&](Expression* base, std::vector<Expression*>& cache, int e, double step) -> Expression* {
+        if (!cache[e]) {
+            auto* p = new Power;
+            p->tiep1(base);
+            p->set_scalars3(1.0, e * step, 0.0);
+            cache[e] = count(p);
+        }
+        return cache[e];
+    };
+    auto* sum = new Sum;
+    const int nterms = 56;
+    sum->number_of_terms(nterms);
+    for (int t = 0; t < nterms; ++t) {
+        Expression* dp = powerOf(delta, dPow, pickInt(1, 15), 1.0);
+        Expression* tp = powerOf(tau, tPow, pickInt(1, 59), 0.25);
+        auto* prod = new Product;
+        prod->tiep2(dp, tp);
+        prod->set_scalars1(coef());
+        Expression* term = count(prod);
+        if (t >= 7 && t < 51) {
+            int c = pickInt(1, 6);
+            if (!eTerm[c]) {
+                auto* e = new Exponential;
+                e->tiep1(powerOf(delta, dPow, c, 1.0));
+                e->set_scalars3(0.0, 1.0, -1.0);
+                eTerm[c] = count(e);
+            }
+            auto* p2 = new Product;
+            p2->tiep2(prod, eTerm[c]);
+            term = count(p2);
+        } else if (t >= 51) {
+            auto* dd = new Sum1;
+            dd->tiep1(delta);
+            dd->set_scalars2(1.0, -1.0);
+            auto* tt = new Sum1;
+            tt->tiep1(tau);
+            tt->set_scalars2(1.0, -1.2);
+            auto* d2 = new Square;
+            d2->tiep1(dd);
+            auto* t2 = new Square;
+            t2->tiep1(tt);
+            auto* arg = new Sum2;
+            arg->tiep2(d2, t2);
+            arg->set_scalars3(-20.0, -150.0, 0.0);
+            auto* bell = new Exponential;
+            bell->tiep1(arg);
+            bell->set_scalars3(0.0, 1.0, 1.0);
+            auto* p2 = new Product;
+            p2->tiep2(prod, bell);
+            nodes += 7;
+            term = p2;
+        }
+        sum->tieip(t, term);
+        sum->set_scalar(t, 1.0);
+    }
+    sum->set_scalar(nterms, 0.0);
+    g.nodes = nodes + 1;
+    g.root.reset(sum);
+    g.root->number_of_variables(3);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+void BM_ReferenceLikeEOS(benchmark::State& state) {
+    static BenchGraph g = referenceLikeEOS();
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g.evaluate(order);
+        benchmark::DoNotOptimize(g.root->value);
+    }
+    setCounters(state, g.nodes);
+}
+BENCHMARK(BM_ReferenceLikeEOS)->DenseRange(0, 4);
+
+// The volume search: second order in V only.
+void BM_ReferenceLikeEOSVolume(benchmark::State& state) {
+    static BenchGraph g = referenceLikeEOS();
+    for (auto _ : state) {
+        g.evaluateVar(2, 1);
+        benchmark::DoNotOptimize(g.root->value);
+    }
+    setCounters(state, g.nodes);
+}
+BENCHMARK(BM_ReferenceLikeEOSVolume);
 
 }  // namespace

@@ -26,8 +26,8 @@ const char* BinOp::getType() const { return "BinOp"; }
 void BinOp::initialize_the_graph() {
     if (!calculated) return;
     calculated = false;
-    if (u) u->initialize_the_graph();
-    if (v) v->initialize_the_graph();
+    if (u && u->calculated) u->initialize_the_graph();
+    if (v && v->calculated) v->initialize_the_graph();
 }
 
 void BinOp::analyze_dependencies() {
@@ -61,6 +61,8 @@ void BinOp::reset() {
 }
 
 void BinOp::set_variable_values(double* x) {
+    VariablePass pass;
+    if (!takeVariablePass()) return;
     if (u) u->set_variable_values(x);
     if (v) v->set_variable_values(x);
 }

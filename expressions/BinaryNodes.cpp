@@ -13,8 +13,8 @@ void Product::set_scalars1(double a_) { a = a_; }
 void Product::calculate(int order) {
     BinOp::calculate(order);
     if (!u || !v || calculated) return;
-    u->calculate(order);
-    v->calculate(order);
+    if (!u->calculated) u->calculate(order);
+    if (!v->calculated) v->calculate(order);
     const double u0 = u->value, v0 = v->value;
     value = a * u0 * v0;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
@@ -27,8 +27,8 @@ void Product::calculate(int order) {
 void Product::calculate(int order, int var) {
     BinOp::calculate(order, var);
     if (!u || !v || calculated) return;
-    u->calculate(order, var);
-    v->calculate(order, var);
+    if (!u->calculated) u->calculate(order, var);
+    if (!v->calculated) v->calculate(order, var);
     const double u0 = u->value, v0 = v->value;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar && flags[var])
         exprk::leibnizDiag(var, order, a, u0, u->view(), v0, v->view(), view());
@@ -80,8 +80,8 @@ bool Division::checkQuotient(int order) {
 void Division::calculate(int order) {
     BinOp::calculate(order);
     if (!u || !v || calculated) return;
-    u->calculate(order);
-    v->calculate(order);
+    if (!u->calculated) u->calculate(order);
+    if (!v->calculated) v->calculate(order);
     const double u0 = u->value, v0 = v->value;
     value = u0 * a / v0;
     if (!checkQuotient(order)) return;
@@ -98,8 +98,8 @@ void Division::calculate(int order) {
 void Division::calculate(int order, int var) {
     BinOp::calculate(order, var);
     if (!u || !v || calculated) return;
-    u->calculate(order, var);
-    v->calculate(order, var);
+    if (!u->calculated) u->calculate(order, var);
+    if (!v->calculated) v->calculate(order, var);
     const double u0 = u->value, v0 = v->value;
     const double r = 1.0 / v0;
     if (order >= 1 && d1 && w_.d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&

@@ -36,6 +36,22 @@ inline void forEachEntry(const int* act, int m, int order, Op op) {
 
 void chainRule(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                double f2, double f3, double f4) {
+    if (order <= 2) {  // the volume search and the fugacities: a short loop without order tests
+        const double* U1 = u.d1;
+        for (int a = 0; a < m; ++a) {
+            const int i = act[a];
+            const double ui = U1[i];
+            out.d1[i] = f1 * ui;
+            if (order < 2) continue;
+            const int i2 = t2(i);
+            const double f2ui = f2 * ui;
+            for (int b = 0; b <= a; ++b) {
+                const int j = act[b];
+                out.d2[i2 + j] = f1 * u.d2[i2 + j] + f2ui * U1[j];
+            }
+        }
+        return;
+    }
     const double* U1 = u.d1;
     const double* U2 = u.d2;
     const double* U3 = u.d3;
@@ -109,6 +125,23 @@ void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out,
 
 void leibniz(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
              const DerivView& v, const DerivView& out) {
+    if (order <= 2) {
+        const double *U1 = u.d1, *V1 = v.d1;
+        const double au = a * u0, av = a * v0;
+        for (int p = 0; p < m; ++p) {
+            const int i = act[p];
+            const double ui = U1[i], vi = V1[i];
+            out.d1[i] = ui * av + au * vi;
+            if (order < 2) continue;
+            const int i2 = t2(i);
+            const double aui = a * ui, avi = a * vi;
+            for (int q = 0; q <= p; ++q) {
+                const int j = act[q];
+                out.d2[i2 + j] = u.d2[i2 + j] * av + aui * V1[j] + avi * U1[j] + au * v.d2[i2 + j];
+            }
+        }
+        return;
+    }
     const double *U1 = u.d1, *U2 = u.d2, *U3 = u.d3, *U4 = u.d4;
     const double *V1 = v.d1, *V2 = v.d2, *V3 = v.d3, *V4 = v.d4;
     for (int p = 0; p < m; ++p) {

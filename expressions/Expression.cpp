@@ -11,6 +11,8 @@ int Expression::sDerivOrder = 4;
 int Expression::sError = 0;
 Equation* Expression::sVarbox = nullptr;
 LeafUpdateFn Expression::sVarcalc = nullptr;
+unsigned long long Expression::sVarEpoch = 0;
+int Expression::sVarDepth = 0;
 
 namespace {
 

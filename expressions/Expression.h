@@ -192,7 +192,29 @@ public:
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;
 
+protected:
+    // set_variable_values of an operator visits each node once per call on the
+    // root, however many parents share it: the outermost call opens a pass,
+    // and takeVariablePass() is true only at a node's first visit in it.
+    struct VariablePass {
+        VariablePass() {
+            if (sVarDepth++ == 0) ++sVarEpoch;
+        }
+        ~VariablePass() { --sVarDepth; }
+        VariablePass(const VariablePass&) = delete;
+        VariablePass& operator=(const VariablePass&) = delete;
+    };
+    bool takeVariablePass() {
+        if (varEpoch_ == sVarEpoch) return false;
+        varEpoch_ = sVarEpoch;
+        return true;
+    }
+
 private:
+    static unsigned long long sVarEpoch;
+    static int sVarDepth;
+    unsigned long long varEpoch_ = 0;
+
     void allocateBlock(int n);
     void checkOrder(std::FILE* f, int m, double* x, double* h);
     void checkOrderVar(std::FILE* f, int m, int i, double* x, double h);

@@ -23,7 +23,7 @@ Sum1::~Sum1() = default;
 void Sum1::calculate(int order) {
     UnOp::calculate(order);
     if (!u || calculated) return;
-    u->calculate(order);
+    if (!u->calculated) u->calculate(order);
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
@@ -35,7 +35,7 @@ void Sum1::calculate(int order) {
 void Sum1::calculate(int order, int var) {
     UnOp::calculate(order, var);
     if (!u || calculated) return;
-    u->calculate(order, var);
+    if (!u->calculated) u->calculate(order, var);
     if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && var >= 0 && var < nvar && flags[var]) {
         const DerivView me = view(), c = u->view();
         for (int k = 1; k <= order; ++k) pure(me, k, var) = a * pure(c, k, var);
@@ -75,8 +75,8 @@ Sum2::~Sum2() = default;
 void Sum2::calculate(int order) {
     BinOp::calculate(order);
     if (!u || !v || calculated) return;
-    u->calculate(order);
-    v->calculate(order);
+    if (!u->calculated) u->calculate(order);
+    if (!v->calculated) v->calculate(order);
     value = a * u->value + b * v->value + c;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
         const int m = activeVariables();
@@ -88,8 +88,8 @@ void Sum2::calculate(int order) {
 void Sum2::calculate(int order, int var) {
     BinOp::calculate(order, var);
     if (!u || !v || calculated) return;
-    u->calculate(order, var);
-    v->calculate(order, var);
+    if (!u->calculated) u->calculate(order, var);
+    if (!v->calculated) v->calculate(order, var);
     if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&
         flags[var]) {
         const DerivView me = view(), cu = u->view(), cv = v->view();
@@ -212,7 +212,7 @@ void Sum::initialize_the_graph() {
     if (!calculated) return;
     calculated = false;
     for (Expression* t : terms)
-        if (t) t->initialize_the_graph();
+        if (t && t->calculated) t->initialize_the_graph();
 }
 
 void Sum::reset() {
@@ -222,6 +222,8 @@ void Sum::reset() {
 }
 
 void Sum::set_variable_values(double* x) {
+    VariablePass pass;
+    if (!takeVariablePass()) return;
     for (Expression* t : terms)
         if (t) t->set_variable_values(x);
 }
@@ -267,7 +269,7 @@ Expression* Sum::findByName(const char* s) {
 }
 
 void Sum::calculate(int order) {
-    if (!allLinked() || calculated) return;
+    if (calculated || !allLinked()) return;
     if (order > 4) order = 4;
     clean(order);
     const bool derivs = order >= 1 && d1;
@@ -275,7 +277,7 @@ void Sum::calculate(int order) {
     const DerivView me = view();
     for (int t = 0; t < nterms; ++t) {
         Expression* e = terms[t];
-        e->calculate(order);
+        if (!e->calculated) e->calculate(order);
         value += scalars[t] * e->value;
         if (derivs && e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
     }
@@ -284,7 +286,7 @@ void Sum::calculate(int order) {
 }
 
 void Sum::calculate(int order, int var) {
-    if (!allLinked() || calculated) return;
+    if (calculated || !allLinked()) return;
     clean(order);
     const bool derivs = order >= 1 && order <= 4 && d1 && var >= 0 && var < nvar;
     const DerivView me = view();

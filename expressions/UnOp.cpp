@@ -22,7 +22,7 @@ const char* UnOp::getType() const { return "UnOp"; }
 void UnOp::initialize_the_graph() {
     if (!calculated) return;
     calculated = false;
-    if (u) u->initialize_the_graph();
+    if (u && u->calculated) u->initialize_the_graph();
 }
 
 void UnOp::analyze_dependencies() {
@@ -49,6 +49,8 @@ void UnOp::reset() {
 }
 
 void UnOp::set_variable_values(double* x) {
+    VariablePass pass;
+    if (!takeVariablePass()) return;
     if (u)
         u->set_variable_values(x);
     else

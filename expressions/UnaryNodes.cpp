@@ -12,7 +12,7 @@ template <class Node>
 void evaluateFull(Node& n, int order) {
     n.UnOp::calculate(order);
     if (!n.u || n.calculated) return;
-    n.u->calculate(order);
+    if (!n.u->calculated) n.u->calculate(order);
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
         Expression::sError = 1;
@@ -28,7 +28,7 @@ template <class Node>
 void evaluateVar(Node& n, int order, int var) {
     n.UnOp::calculate(order, var);
     if (!n.u || n.calculated) return;
-    n.u->calculate(order, var);
+    if (!n.u->calculated) n.u->calculate(order, var);
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
         Expression::sError = 1;
