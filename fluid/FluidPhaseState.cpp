@@ -9,6 +9,7 @@ void FluidPhase::temperature(double T_) {
     T = T_;
     calculated = 0;
     for (Interaction* t : interactions) {
+        if (!t) continue;  // a slot the model has not filled yet
         t->T = T_;
         t->calculated = 0;
     }
@@ -22,6 +23,7 @@ void FluidPhase::volume(double V_) {
     V = V_;
     calculated = 0;
     for (Interaction* t : interactions) {
+        if (!t) continue;
         t->V = V_;
         t->calculated = 0;
     }
@@ -33,8 +35,9 @@ void FluidPhase::volume(double V_) {
 
 void FluidPhase::composition_of_component(int i, double xi) {
     Phase::composition_of_component(i, xi);
-    for (Interaction* t : interactions) t->x[i] = xi;
-    if (ideal) ideal->x[i] = xi;
+    for (Interaction* t : interactions)
+        if (t && i < t->component_count) t->x[i] = xi;
+    if (ideal && i < ideal->component_count) ideal->x[i] = xi;
 }
 
 void FluidPhase::calculate_fixed_parameters() {
