@@ -609,3 +609,29 @@ TEST(NodeArrays, NamesAndIndexChecks) {
     EXPECT_EQ(s4[2][2][1][0], nullptr);
     expression_dispose_sym4(s4, 3);
 }
+
+TEST(ExpressionPasses, SharedNodesAreWalkedOncePerPass) {
+    // 48 levels of u + u over the level below: 2^48 paths, 49 nodes.  Every
+    // walk of an evaluation must visit each node once.
+    auto* x = var(0);
+    Expression* level = x;
+    for (int k = 0; k < 48; ++k) {
+        auto* s = new Sum2;
+        s->tiep2(level, level);
+        s->set_scalars3(0.5, 0.5, 0.0);
+        level = s;
+    }
+    std::unique_ptr<Expression> root(level);
+    root->number_of_variables(1);
+    root->analyze_dependencies();
+    for (double v : {2.0, 3.0}) {
+        root->initialize_the_graph();
+        root->set_variable_values(&v);
+        root->calculate(4);
+        EXPECT_DOUBLE_EQ(root->value, v);
+        EXPECT_DOUBLE_EQ(root->d1[0], 1.0);
+        root->initialize_the_graph();
+        root->calculate(2, 0);
+        EXPECT_DOUBLE_EQ(root->d1[0], 1.0);
+    }
+}
