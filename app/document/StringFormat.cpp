@@ -60,13 +60,13 @@ std::string Arg::description() const {
 namespace {
 // snprintf into a std::string, whatever the length.
 template <class T>
-std::string printfOne(const std::string& spec, T value) {
+std::string printfOne(const std::string& conversion, T value) {
     char small[128];
-    int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+    int n = std::snprintf(small, sizeof small, conversion.c_str(), value);
     if (n < 0) return {};
     if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
     std::string big(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec.c_str(), value);
+    std::snprintf(big.data(), big.size(), conversion.c_str(), value);
     big.resize(static_cast<size_t>(n));
     return big;
 }
@@ -125,18 +125,18 @@ std::string formatArgs(std::string_view f, const std::vector<Arg>& args) {
         if (width.size() > 4) width = "4096";
         if (precision.size() > 4) precision = "4096";
         char conv = f[p++];
-        std::string spec = "%" + flags + width + (hasPrecision ? "." + precision : std::string());
+        std::string conversion = "%" + flags + width + (hasPrecision ? "." + precision : std::string());
         const Arg* a = nullptr;
         switch (conv) {
         case 'd':
         case 'i':
-            if ((a = take())) out += printfOne(spec + "lld", a->asSigned());
+            if ((a = take())) out += printfOne(conversion + "lld", a->asSigned());
             break;
         case 'u':
         case 'x':
         case 'X':
         case 'o':
-            if ((a = take())) out += printfOne(spec + "ll" + conv, a->asUnsigned());
+            if ((a = take())) out += printfOne(conversion + "ll" + conv, a->asUnsigned());
             break;
         case 'f':
         case 'F':
@@ -146,19 +146,19 @@ std::string formatArgs(std::string_view f, const std::vector<Arg>& args) {
         case 'G':
         case 'a':
         case 'A':
-            if ((a = take())) out += printfOne(spec + conv, a->asReal());
+            if ((a = take())) out += printfOne(conversion + conv, a->asReal());
             break;
         case 'c':
             if ((a = take())) {
-                if (a->kind == Arg::Kind::Text) out += printfOne(spec + "s", a->s.substr(0, 1).c_str());
-                else out += printfOne(spec + "c", static_cast<int>(a->asSigned() & 0xFF));
+                if (a->kind == Arg::Kind::Text) out += printfOne(conversion + "s", a->s.substr(0, 1).c_str());
+                else out += printfOne(conversion + "c", static_cast<int>(a->asSigned() & 0xFF));
             }
             break;
         case 's':
         case '@':
             if ((a = take())) {
                 std::string text = a->description();
-                out += printfOne(spec + "s", text.c_str());
+                out += printfOne(conversion + "s", text.c_str());
             }
             break;
         default:  // not a conversion: written as it stands
