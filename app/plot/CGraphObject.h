@@ -54,6 +54,8 @@ public:
     const std::optional<Color>& getColor() const { return mColor; }
     // Stores the colour on this object only.
     void applyColor(const Color& c) { mColor = c; }
+    // Takes the colour away (the object draws in the view's current colour).
+    void clearColor() { mColor.reset(); }
     // This object's colour, passed on to its cousins (one level only).
     void setColor(const Color& c);
     // Calibrated RGB with alpha 1; cousins are not touched.

@@ -10,6 +10,7 @@
 #include "app/plot/CGraphPointCurve.h"
 #include "app/plot/CPlotFormat.h"
 #include "app/plot/Canvas.h"
+#include "app/plot/PlotViewPanels.h"
 #include "platform/NotificationCenter.h"
 
 CPlotView::CPlotView(const PlotRect& frame) : mBounds{0.0f, 0.0f, frame.width, frame.height} {
@@ -27,6 +28,7 @@ CPlotView::~CPlotView() {
     // Objects that outlive the view (held elsewhere) must not point back at it.
     for (const auto& o : mGraphObjects) o->setPlotView(nullptr);
     if (mLegend_) mLegend_->setPlotView(nullptr);
+    if (auto* panels = plotViewPanels()) panels->plotViewWillClose(*this);
     platform::NotificationCenter::defaultCenter().removeObserversOfSender(this);
 }
 
@@ -60,6 +62,7 @@ void CPlotView::setXYRange(float x0, float x1, float y0, float y1) {
     mCurMaxX = x1;
     mCurMinY = y0;
     mCurMaxY = y1;
+    if (auto* panels = plotViewPanels()) panels->axisRangesChanged(*this);
     postAxisPlotChanged();
 }
 

@@ -21,6 +21,8 @@
 #include "app/plot/Color.h"
 #include "app/plot/FontDescription.h"
 #include "app/plot/PlotGeometry.h"
+#include "app/plot/PlotMenus.h"
+#include "app/plot/PlotUndoManager.h"
 
 class Canvas;
 class CGraphCurve;
@@ -201,24 +203,118 @@ public:
     // The text of a tick label: 10^t with "%g" on a log axis, else "%.*f".
     static std::string tickLabelText(float value, bool logAxis, int digits);
 
-    // The view's actions (the container's buttons call them).
+    // The view's actions (the container's buttons, the context menus and the
+    // settings panels call them).
     void onShowGrid();
     void onAxisRangesByDefault();
+    void onMaximumAxisRanges();
     void onZoomIn();
     void onZoomOut();
     void onShowAxisRangePanel();
-    // Called by onShowAxisRangePanel (the application installs the panel).
+    // Called by onShowAxisRangePanel instead of the installed panels, when set.
     void setAxisRangePanelRequest(std::function<void(CPlotView&)> r) { mAxisPanelRequest = std::move(r); }
-    void doChangeAxisRanges(float x0, float x1, float y0, float y1);
+    void onToggleShowLogX();
+    void onToggleShowLogY();
+    void onNormalThickness();
+    void onDoubleThickness();
+    void onTripleThickness();
+    void onIncreasePointSize();
+    void onDecreasePointSize();
+    void onGraphObjectColor();
+    void onCurvesSettingsPanel();
+    void onPointsSettingsPanel();
+    void onLabelFontSettings();
+    void onGraduationFontSettings();
+    void onGraphObjectFont();
+    // Saves the view as PDF in a file the user chooses; true when written.
+    // A failed write is reported to the user.
+    bool onPrintPlot();
+    void onOpenNewPlotWindow();
+    // Exports of the selected curve; failures are reported to the user.
+    void onExportCurveData();
+    void onExportIgorData();
     void updateStatusMessage();
 
-    // Name of the notification posted when the ranges change.
+    // Undoable edits, registered on the view's undo manager.
+    void doChangeAxisRanges(float x0, float x1, float y0, float y1);
+    // Moves the legend to (x - shiftX, y - shiftY), data units.
+    void doChangeLegendPosition(float x, float y, float shiftX, float shiftY);
+    void doChangeToolSizeFactor(float factor, const std::shared_ptr<CGraphObject>& object);
+    void doIncreasePointSizeOf(const std::shared_ptr<CGraphObject>& object);
+    void doDecreasePointSizeOf(const std::shared_ptr<CGraphObject>& object);
+    // Code 2 the tick labels, 3 the legend, any other the axis titles (code 1
+    // also restyles both titles).
+    void doChangeFont(const FontDescription& font, std::int32_t code);
+
+    // Undo: the view's manager.  Its finished groups go to the window's undo
+    // stack once the Qt layer installs a sink; the handle lets such a stack
+    // watch the manager without keeping it (or the view) alive.
+    PlotUndoManager& undoManager() { return *mUndoManager; }
+    std::weak_ptr<PlotUndoManager> undoManagerHandle() const { return mUndoManager; }
+
+    // Colour and font panels.
+    std::int32_t mEditedFont() const { return mEditedFont_; }
+    void setMEditedFont(std::int32_t code) { mEditedFont_ = code; }
+    void openFontPanel();
+    void changeFont(const FontDescription& font);
+    void changeColor(const Color& color);
+    void updateColorPanel();
+    // The font of the attribute set that a font code edits.
+    const FontDescription& editedFontAttributes(std::int32_t code) const;
+
+    // Mouse: the click (left button), the moves while the button is down and
+    // its release, in view coordinates.  `modifierFlags` holds the Shift,
+    // Control and Option bits below.
+    static constexpr unsigned kShiftKeyMask = 1u << 17;
+    static constexpr unsigned kControlKeyMask = 1u << 18;
+    static constexpr unsigned kAlternateKeyMask = 1u << 19;
+    void mouseDown(PlotPoint p, unsigned modifierFlags, int clickCount);
+    void mouseDragged(PlotPoint p);
+    void mouseUp(PlotPoint p);
+    bool isTracking() const { return mTracking != Tracking::None; }
+    // The hit test of a click: selects the object (or the legend) under it and
+    // the point in data units; false when nothing was hit.
+    bool testClickedGraphObject(PlotPoint p);
+    // Posts "PlotSelection" with this view as sender.
+    void notifyObjectSelection();
+
+    // Context menus.
+    static const PlotMenu& mPlotMenu();
+    static const PlotMenu& mCurvesMenu();
+    static const PlotMenu& mPointsMenu();
+    static const PlotMenu& mFontsMenu();
+    // The menu of a right click at p (after its hit test), or none.
+    const PlotMenu* menuForEvent(PlotPoint p);
+    PlotMenuItemState validateMenuItem(PlotAction action) const;
+    void performAction(PlotAction action);
+
+    // A new, independent view with this one's ticks, titles, legend,
+    // logarithmic flags and objects (copies); its default and current ranges
+    // are this view's current ranges, its maximum ranges this view's.
+    std::unique_ptr<CPlotView> copy() const;
+
+    // Names of the notifications the view posts.
     static constexpr const char* kAxisPlotChanged = "AxisPlotChanged";
+    static constexpr const char* kPlotSelection = "PlotSelection";
 
 private:
+    enum class Tracking { None, Legend, Zoom };
     void postAxisPlotChanged();
     void detach(const std::shared_ptr<CGraphObject>& object);
     void removeAt(size_t i);
+    void trackZoom(PlotPoint q);
+    void moveLegendWithMouse(PlotPoint q);
+    void endTracking(PlotPoint q);
+    std::string pointStatus(int extraDigits) const;
+
+    std::shared_ptr<PlotUndoManager> mUndoManager = std::make_shared<PlotUndoManager>();
+    std::int32_t mEditedFont_ = 1;
+    Tracking mTracking = Tracking::None;
+    PlotPoint mClickPoint;
+    PlotPoint mPreviousLocation;
+    PlotPoint mLegendOffset;
+    bool mMouseMoved = false;
+    float mSavedPointX = 0, mSavedPointY = 0;
 
     PlotRect mBounds;
     std::function<void()> mDisplayRequest;

@@ -1,7 +1,6 @@
 // Drawing of a plot view: margins from the titles and a sample tick label,
 // background, plot area, titles, frame with ticks, grid, tick labels, graph
-// objects, selection marker, legend and zoom rectangle.  Also the view's
-// actions that the container's buttons call.
+// objects, selection marker, legend and zoom rectangle.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -274,59 +273,4 @@ void CPlotView::drawRect(Canvas& canvas) {
         canvas.frameRect(mTrackingRect);
     }
     canvas.restore();
-}
-
-// ---------------------------------------------------------------- actions
-
-void CPlotView::onShowGrid() {
-    mDrawGrid = !mDrawGrid;
-    setNeedsDisplay();
-    if (mDrawPlotView) mDrawPlotView->updateGridButton(mDrawGrid);
-}
-
-void CPlotView::doChangeAxisRanges(float x0, float x1, float y0, float y1) {
-    mCurMinX = x0;
-    mCurMaxX = x1;
-    mCurMinY = y0;
-    mCurMaxY = y1;
-    mTrackingRect = {};
-    if (mDrawPlotView) mDrawPlotView->setEnabledZoomingControls(false);
-    setNeedsDisplay();
-    postAxisPlotChanged();
-}
-
-void CPlotView::onAxisRangesByDefault() { doChangeAxisRanges(mMinX, mMaxX, mMinY, mMaxY); }
-
-void CPlotView::onZoomIn() {
-    if (mTrackingRect.isEmpty()) return;
-    const PlotRect& T = mTrackingRect;
-    float x0 = getXFromPixelValue(T.x), x1 = getXFromPixelValue(T.x + T.width);
-    float y0 = getYFromPixelValue(T.y), y1 = getYFromPixelValue(T.y + T.height);
-    doChangeAxisRanges(std::max(mMaxMinX, x0), std::min(mMaxMaxX, x1), std::max(mMaxMinY, y0),
-                       std::min(mMaxMaxY, y1));
-}
-
-void CPlotView::onZoomOut() {
-    if (mTrackingRect.isEmpty()) return;
-    const PlotRect T = mTrackingRect;
-    mPlotRect = getPlotRect();
-    const PlotRect& P = mPlotRect;
-    float dx = mCurMaxX - mCurMinX, dy = mCurMaxY - mCurMinY;
-    float nx0 = mCurMinX - (T.x - P.x) / T.width * dx;
-    float nx1 = nx0 + dx * P.width / T.width;
-    float ny0 = mCurMinY - (T.y - P.y) / T.height * dy;
-    float ny1 = ny0 + dy * P.height / T.height;
-    doChangeAxisRanges(std::max(mMaxMinX, nx0), std::min(mMaxMaxX, nx1), std::max(mMaxMinY, ny0),
-                       std::min(mMaxMaxY, ny1));
-}
-
-void CPlotView::onShowAxisRangePanel() {
-    if (mAxisPanelRequest) mAxisPanelRequest(*this);
-}
-
-void CPlotView::updateStatusMessage() {
-    if (!mDrawPlotView) return;
-    std::string msg = mXLabel_.text + " = " + formatFixed(mSelectedPointX, mXTicksDigits_) + ", " + mYLabel_.text +
-                      " = " + formatFixed(mSelectedPointY, mYTicksDigits_);
-    mDrawPlotView->setStatusMessage(msg);
 }

@@ -4,6 +4,7 @@
 
 #include "app/plot/qt/CPlotWidget.h"
 #include "app/plot/qt/PlotButtonImages.h"
+#include "app/plot/qt/PlotUndoStack.h"
 
 namespace {
 constexpr float kGap = 3.0f;   // between the control row and the plot
@@ -24,6 +25,7 @@ void CDrawPlotView::installPlotView(CPlotWidget* plot) {
     mPlot = plot;
     mPlot->setParent(this);
     mPlot->plotView().setDrawPlotView(this);
+    if (mUndoStack) attachUndoStack(mPlot->plotView(), mUndoStack);
     layoutChildren();
     mPlot->show();
 }
@@ -33,6 +35,11 @@ CPlotWidget* CDrawPlotView::setPlotView() {
     plot->resize(size());
     installPlotView(plot);
     return plot;
+}
+
+void CDrawPlotView::setUndoStack(QUndoStack* stack) {
+    mUndoStack = stack;
+    if (auto* v = plotView()) attachUndoStack(*v, stack);
 }
 
 QPushButton* CDrawPlotView::makeButton(const char* image, void (CPlotView::*action)()) {

@@ -9,7 +9,9 @@
 // Geometry follows the plot's convention: frames are given with the origin at
 // the bottom-left corner, y upwards (`viewFrame` converts a child's frame).
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QWidget>
 
 #include "app/plot/CPlotView.h"
@@ -31,6 +33,12 @@ public:
     CPlotWidget* plotWidget() const { return mPlot; }
     // The contained plot view, or nullptr before one is installed.
     CPlotView* plotView() const;
+
+    // The undo stack of the window (a document's): the plot's undoable edits
+    // go there from now on, also for a plot installed later.  Without one the
+    // plot view keeps its own undo stack.
+    void setUndoStack(QUndoStack* stack);
+    QUndoStack* undoStack() const { return mUndoStack; }
 
     // Builds the control row (once; after the plot view is in place).
     void installButtons();
@@ -69,4 +77,5 @@ private:
     QPushButton* mResetButton = nullptr;
     QPushButton* mAxisButton = nullptr;
     QLineEdit* mStatusMessage = nullptr;
+    QPointer<QUndoStack> mUndoStack;
 };

@@ -1,0 +1,75 @@
+#include "app/plot/PlotUndoManager.h"
+
+#include <utility>
+
+void PlotUndoManager::beginUndoGrouping() {
+    if (mDepth++ == 0 && mRunning == Running::No) mOpen = Group{};
+}
+
+void PlotUndoManager::endUndoGrouping() {
+    if (mDepth == 0) return;  // unbalanced: nothing open
+    if (--mDepth > 0 || mRunning != Running::No) return;
+    finish(std::exchange(mOpen, Group{}));
+}
+
+void PlotUndoManager::finish(Group&& g) {
+    if (g.empty()) return;
+    if (mSink) {
+        mSink(std::move(g));
+        return;
+    }
+    mUndoStack.push_back(std::move(g));
+    mRedoStack.clear();  // a new edit ends what could be redone
+}
+
+void PlotUndoManager::registerUndo(Action action) {
+    if (!action) return;
+    if (mDepth > 0 || mRunning != Running::No) {
+        mOpen.actions.push_back(std::move(action));
+        return;
+    }
+    Group g;
+    g.actions.push_back(std::move(action));
+    finish(std::move(g));
+}
+
+void PlotUndoManager::setActionName(const std::string& name) {
+    if (mDepth > 0 || mRunning != Running::No) {
+        mOpen.actionName = name;
+    } else if (!mSink && !mUndoStack.empty()) {
+        mUndoStack.back().actionName = name;
+    }
+}
+
+PlotUndoManager::Group PlotUndoManager::runGroup(Group group, bool redoing) {
+    if (mDepth > 0 || mRunning != Running::No) return group;
+    mRunning = redoing ? Running::Redoing : Running::Undoing;
+    mOpen = Group{};
+    mOpen.actionName = group.actionName;
+    for (auto it = group.actions.rbegin(); it != group.actions.rend(); ++it)
+        if (*it) (*it)();
+    mRunning = Running::No;
+    mDepth = 0;  // an action that left a group open does not leak it
+    return std::exchange(mOpen, Group{});
+}
+
+void PlotUndoManager::undo() {
+    if (mUndoStack.empty() || mDepth > 0 || mRunning != Running::No) return;
+    Group g = std::move(mUndoStack.back());
+    mUndoStack.pop_back();
+    Group inverse = runGroup(std::move(g), false);
+    if (!inverse.empty()) mRedoStack.push_back(std::move(inverse));
+}
+
+void PlotUndoManager::redo() {
+    if (mRedoStack.empty() || mDepth > 0 || mRunning != Running::No) return;
+    Group g = std::move(mRedoStack.back());
+    mRedoStack.pop_back();
+    Group inverse = runGroup(std::move(g), true);
+    if (!inverse.empty()) mUndoStack.push_back(std::move(inverse));
+}
+
+void PlotUndoManager::removeAllActions() {
+    mUndoStack.clear();
+    mRedoStack.clear();
+}

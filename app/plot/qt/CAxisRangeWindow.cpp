@@ -1,0 +1,309 @@
+#include "app/plot/qt/CAxisRangeWindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+#include "app/plot/AxisRangeSteps.h"
+#include "app/plot/CPlotView.h"
+#include "app/plot/qt/CPlotWidget.h"
+
+// ---------------------------------------------------------------- stepper
+
+RangeStepper::RangeStepper(QWidget* parent) : QWidget(parent) {
+    mUp = new QToolButton(this);
+    mUp->setArrowType(Qt::UpArrow);
+    mDown = new QToolButton(this);
+    mDown->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {mUp, mDown}) {
+        b->setAutoRepeat(true);
+        b->setFixedSize(16, 12);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(mUp);
+    layout->addWidget(mDown);
+    connect(mUp, &QToolButton::clicked, this, [this] { stepUp(); });
+    connect(mDown, &QToolButton::clicked, this, [this] { stepDown(); });
+}
+
+void RangeStepper::setValue(double v) { mValue = std::clamp(v, mMinimum, mMaximum); }
+
+void RangeStepper::setRange(double minimum, double maximum) {
+    mMinimum = minimum;
+    mMaximum = maximum;
+    setValue(mValue);
+}
+
+void RangeStepper::stepUp() {
+    setValue(mValue + mIncrement);
+    if (stepped) stepped();
+}
+
+void RangeStepper::stepDown() {
+    setValue(mValue - mIncrement);
+    if (stepped) stepped();
+}
+
+// ---------------------------------------------------------------- panel
+
+namespace {
+CAxisRangeWindow*& sharedInstance() {
+    static CAxisRangeWindow* panel = nullptr;
+    return panel;
+}
+
+// A window that can be the main window: a plain top-level window (document
+// and plot windows, the log), not a dialog, panel or menu.
+bool canBeMainWindow(const QWidget* w) {
+    return w && w->isWindow() && w->windowType() == Qt::Window && !qobject_cast<const QDialog*>(w) &&
+           !qobject_cast<const CAxisRangeWindow*>(w);
+}
+
+QString limitText(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
+}  // namespace
+
+CAxisRangeWindow* CAxisRangeWindow::sharedAxisRangeWindowCtroller() {
+    if (!sharedInstance()) sharedInstance() = new CAxisRangeWindow();
+    return sharedInstance();
+}
+
+CAxisRangeWindow* CAxisRangeWindow::existingShared() { return sharedInstance(); }
+
+CAxisRangeWindow::CAxisRangeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("Axis ranges"));
+    setObjectName(QStringLiteral("CAxisRangePanel"));
+    auto makeField = [this] {
+        auto* f = new QLineEdit(this);
+        f->setMinimumWidth(90);
+        connect(f, &QLineEdit::editingFinished, this, [this, f] {
+            if (f->isModified()) onChangeCoordinates();
+            f->setModified(false);
+        });
+        return f;
+    };
+    mXminEditField = makeField();
+    mXmaxEditField = makeField();
+    mYminEditField = makeField();
+    mYmaxEditField = makeField();
+    mStepXmin = new RangeStepper(this);
+    mStepXmax = new RangeStepper(this);
+    mStepYmin = new RangeStepper(this);
+    mStepYmax = new RangeStepper(this);
+    mStepXmin->stepped = [this] { onStepXmin(); };
+    mStepXmax->stepped = [this] { onStepXmax(); };
+    mStepYmin->stepped = [this] { onStepYmin(); };
+    mStepYmax->stepped = [this] { onStepYmax(); };
+    mUseDefaultButton = new QPushButton(QStringLiteral("Default"), this);
+    mUseMaxButton = new QPushButton(QStringLiteral("Maximum"), this);
+    mCancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    mOKButton = new QPushButton(QStringLiteral("OK"), this);
+    mMessage = new QLabel(this);
+    mMessage->setWordWrap(true);
+
+    auto* grid = new QGridLayout;
+    auto row = [&](int r, const char* name, QLineEdit* f, RangeStepper* s) {
+        grid->addWidget(new QLabel(QString::fromLatin1(name), this), r, 0);
+        grid->addWidget(f, r, 1);
+        grid->addWidget(s, r, 2);
+    };
+    row(0, "X max", mXmaxEditField, mStepXmax);
+    row(1, "X min", mXminEditField, mStepXmin);
+    row(2, "Y max", mYmaxEditField, mStepYmax);
+    row(3, "Y min", mYminEditField, mStepYmin);
+    auto* ranges = new QHBoxLayout;
+    ranges->addWidget(mUseDefaultButton);
+    ranges->addWidget(mUseMaxButton);
+    auto* closing = new QHBoxLayout;
+    closing->addStretch();
+    closing->addWidget(mCancelButton);
+    closing->addWidget(mOKButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(mMessage);
+    layout->addLayout(ranges);
+    layout->addLayout(closing);
+
+    connect(mUseDefaultButton, &QPushButton::clicked, this, [this] { onUseDefaultRangeValues(); });
+    connect(mUseMaxButton, &QPushButton::clicked, this, [this] { onUseMaximumRangeValues(); });
+    connect(mCancelButton, &QPushButton::clicked, this, [this] { onCancelButton(); });
+    connect(mOKButton, &QPushButton::clicked, this, [this] { onOKButton(); });
+}
+
+CAxisRangeWindow::~CAxisRangeWindow() {
+    if (sharedInstance() == this) sharedInstance() = nullptr;
+}
+
+void CAxisRangeWindow::showWindow() {
+    if (!mLoaded) {
+        mLoaded = true;
+        windowDidLoad();
+    }
+    show();
+    raise();
+}
+
+void CAxisRangeWindow::windowDidLoad() {
+    for (RangeStepper* s : {mStepXmin, mStepXmax, mStepYmin, mStepYmax}) s->setRange(-100000.0, 100000.0);
+    QWidget* active = QApplication::activeWindow();
+    QWidget* main = canBeMainWindow(active) ? active : nullptr;
+    setCurrentPlotWindow(main);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { onFocusWindowChanged(); });
+    // As if the current main window had just become main: the panel places
+    // itself beside it.
+    if (main) mainWindowChanged(main);
+}
+
+void CAxisRangeWindow::onFocusWindowChanged() {
+    QWidget* w = QApplication::activeWindow();
+    // The panel itself, dialogs and menus never become the main window.
+    if (!canBeMainWindow(w) || w == mMainWindow) return;
+    if (mMainWindow) mainWindowResigned();
+    mainWindowChanged(w);
+}
+
+void CAxisRangeWindow::capture() {
+    if (mPlotView) mPlotView->getXYRange(&mOldXmin, &mOldXmax, &mOldYmin, &mOldYmax);
+}
+
+void CAxisRangeWindow::getOldRange(float* x0, float* x1, float* y0, float* y1) const {
+    if (x0) *x0 = mOldXmin;
+    if (x1) *x1 = mOldXmax;
+    if (y0) *y0 = mOldYmin;
+    if (y1) *y1 = mOldYmax;
+}
+
+void CAxisRangeWindow::setCurrentPlotView(CPlotView* view) {
+    mPlotView = view;
+    capture();
+    updatePanel();
+}
+
+void CAxisRangeWindow::setCurrentPlotWindow(QWidget* window) {
+    CPlotWidget* plot = CPlotWidget::plotOfWindow(window);
+    mPlotView = plot ? &plot->plotView() : nullptr;
+    capture();
+    updatePanel();
+}
+
+void CAxisRangeWindow::mainWindowChanged(QWidget* window) {
+    mMainWindow = window;
+    setCurrentPlotWindow(window);
+    if (mPlotView && window) {
+        const QRect main = window->frameGeometry();
+        const QRect panel = frameGeometry();
+        // 10 points right of the main window, its bottom 10 points above the main window's.
+        move(main.x() + main.width() + 10, main.y() + main.height() - 10 - panel.height());
+    }
+    updatePanel();
+}
+
+void CAxisRangeWindow::mainWindowResigned() {
+    mMainWindow = nullptr;
+    setCurrentPlotView(nullptr);
+}
+
+void CAxisRangeWindow::updatePanel() {
+    if (!mLoaded) return;
+    QWidget* controls[] = {mXminEditField, mXmaxEditField, mYminEditField, mYmaxEditField,
+                           mStepXmin,      mStepXmax,      mStepYmin,      mStepYmax,
+                           mUseDefaultButton, mUseMaxButton, mCancelButton, mOKButton};
+    for (QWidget* c : controls) c->setEnabled(mPlotView != nullptr);
+    if (!mPlotView) return;
+    float x0, x1, y0, y1;
+    mPlotView->getXYRange(&x0, &x1, &y0, &y1);
+    const AxisRangeStep xs = xAxisRangeStep(x1 - x0);
+    const AxisRangeStep ys = yAxisRangeStep(y1 - y0);
+    bool digitsChanged = false;
+    if (xs.setsDigits && mPlotView->mXTicksDigits() != xs.digits) {
+        mPlotView->setMXTicksDigits(xs.digits);
+        digitsChanged = true;
+    }
+    if (ys.setsDigits && mPlotView->mYTicksDigits() != ys.digits) {
+        mPlotView->setMYTicksDigits(ys.digits);
+        digitsChanged = true;
+    }
+    mStepXmin->setIncrement(xs.increment);
+    mStepXmax->setIncrement(xs.increment);
+    mStepYmin->setIncrement(ys.increment);
+    mStepYmax->setIncrement(ys.increment);
+    mXminEditField->setText(limitText(x0));
+    mXmaxEditField->setText(limitText(x1));
+    mYminEditField->setText(limitText(y0));
+    mYmaxEditField->setText(limitText(y1));
+    mStepXmin->setValue(x0);
+    mStepXmax->setValue(x1);
+    mStepYmin->setValue(y0);
+    mStepYmax->setValue(y1);
+    if (digitsChanged) mPlotView->setNeedsDisplay();  // the tick labels show the new digits
+}
+
+void CAxisRangeWindow::onChangeCoordinates() {
+    if (!mPlotView) return;
+    struct Field {
+        QLineEdit* edit;
+        const char* name;
+        float value;
+    } fields[] = {{mXminEditField, "X min", 0}, {mXmaxEditField, "X max", 0},
+                  {mYminEditField, "Y min", 0}, {mYmaxEditField, "Y max", 0}};
+    for (Field& f : fields) {
+        bool ok = false;
+        const double v = f.edit->text().trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(static_cast<float>(v))) {
+            mMessage->setText(QStringLiteral("%1 is not a number: \"%2\".").arg(f.name, f.edit->text()));
+            return;
+        }
+        f.value = static_cast<float>(v);
+    }
+    if (fields[0].value == fields[1].value || fields[2].value == fields[3].value) {
+        mMessage->setText(QStringLiteral("The minimum and the maximum of an axis must differ."));
+        return;
+    }
+    mMessage->clear();
+    mPlotView->setXYRange(fields[0].value, fields[1].value, fields[2].value, fields[3].value);
+    mPlotView->setNeedsDisplay();
+}
+
+void CAxisRangeWindow::onOKButton() {
+    onChangeCoordinates();
+    if (mMessage->text().isEmpty()) hide();  // a limit that is not a number keeps the panel open
+}
+
+void CAxisRangeWindow::onCancelButton() {
+    if (mPlotView) {
+        mPlotView->setXYRange(mOldXmin, mOldXmax, mOldYmin, mOldYmax);
+        mPlotView->setNeedsDisplay();
+    }
+    mMessage->clear();
+    hide();
+}
+
+void CAxisRangeWindow::onUseMaximumRangeValues() {
+    if (mPlotView) mPlotView->onMaximumAxisRanges();
+    updatePanel();
+}
+
+void CAxisRangeWindow::onUseDefaultRangeValues() {
+    if (mPlotView) mPlotView->onAxisRangesByDefault();
+    updatePanel();
+}
+
+void CAxisRangeWindow::stepInto(RangeStepper* stepper, QLineEdit* field) {
+    field->setText(limitText(static_cast<float>(stepper->value())));
+    onChangeCoordinates();
+}
+
+void CAxisRangeWindow::onStepXmin() { stepInto(mStepXmin, mXminEditField); }
+void CAxisRangeWindow::onStepXmax() { stepInto(mStepXmax, mXmaxEditField); }
+void CAxisRangeWindow::onStepYmin() { stepInto(mStepYmin, mYminEditField); }
+void CAxisRangeWindow::onStepYmax() { stepInto(mStepYmax, mYmaxEditField); }

@@ -1,0 +1,222 @@
+#include "app/plot/qt/PlotPanels.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+#include "app/plot/CGraphObject.h"
+#include "app/plot/CPlotView.h"
+#include "app/plot/qt/CAxisRangeWindow.h"
+#include "app/plot/qt/CCurveSettingsWindow.h"
+#include "app/plot/qt/CPlotWindow.h"
+#include "app/plot/qt/CPointSettingsWindow.h"
+#include "app/plot/qt/PlotRendering.h"
+#include "app/plot/qt/QtCanvas.h"
+
+namespace {
+QtPlotPanels*& sharedPanels() {
+    static QtPlotPanels* panels = nullptr;
+    return panels;
+}
+
+QtFileChooser& sharedChooser() {
+    static QtFileChooser chooser;
+    return chooser;
+}
+
+// The shared windows go with the application object (they hold widgets that
+// must not outlive it).
+void releaseSharedPanels() {
+    delete CAxisRangeWindow::existingShared();
+    delete CCurveSettingsWindow::existingShared();
+    delete CPointSettingsWindow::existingShared();
+    if (plotViewPanels() == sharedPanels()) setPlotViewPanels(nullptr);
+    if (fileChooser() == &sharedChooser()) setFileChooser(nullptr);
+    delete sharedPanels();
+    sharedPanels() = nullptr;
+}
+}  // namespace
+
+QFont toDialogFont(const FontDescription& font) {
+    QFont f;
+    if (!font.family.empty()) f.setFamily(QString::fromStdString(font.family));
+    if (font.pointSize > 0.0f) f.setPointSizeF(font.pointSize);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    return f;
+}
+
+FontDescription fromDialogFont(const QFont& font) {
+    FontDescription d;
+    d.family = font.family().toStdString();
+    d.pointSize = static_cast<float>(font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize());
+    d.bold = font.bold();
+    d.italic = font.italic();
+    return d;
+}
+
+Color fromQColor(const QColor& c) {
+    return Color{static_cast<float>(c.redF()), static_cast<float>(c.greenF()), static_cast<float>(c.blueF()),
+                 static_cast<float>(c.alphaF())};
+}
+
+QtPlotPanels::QtPlotPanels() {
+    showError = [](const QString& title, const QString& message) {
+        QMessageBox::warning(QApplication::activeWindow(), title, message);
+    };
+}
+
+QtPlotPanels::~QtPlotPanels() {
+    delete mColorPanel;
+    delete mFontPanel;
+}
+
+QtPlotPanels& QtPlotPanels::shared() {
+    if (!sharedPanels()) {
+        sharedPanels() = new QtPlotPanels();
+        qAddPostRoutine(releaseSharedPanels);
+    }
+    return *sharedPanels();
+}
+
+void installQtPlotPanels() {
+    if (!plotViewPanels()) setPlotViewPanels(&QtPlotPanels::shared());
+    if (!fileChooser()) setFileChooser(&sharedChooser());
+}
+
+void QtPlotPanels::showAxisRangePanel(CPlotView& view) {
+    CAxisRangeWindow* panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    panel->showWindow();
+    panel->setCurrentPlotView(&view);
+}
+
+void QtPlotPanels::axisRangesChanged(CPlotView&) {
+    CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
+    if (panel && panel->isVisible()) panel->updatePanel();
+}
+
+void QtPlotPanels::runCurveSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& curve) {
+    CCurveSettingsWindow* panel = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+    if (panel->isVisible()) return;  // already running
+    panel->showWindow();
+    panel->setPlotView(&view);
+    panel->setGraphCurve(curve);
+    panel->startModalSession();
+}
+
+void QtPlotPanels::runPointSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& object) {
+    CPointSettingsWindow* panel = CPointSettingsWindow::sharedPointsSettingsCtroller();
+    if (panel->isVisible()) return;
+    panel->showWindow();
+    panel->setPlotView(&view);
+    panel->setGraphObject(object);
+    panel->startModalSession();
+}
+
+QColorDialog* QtPlotPanels::colorPanel() {
+    if (!mColorPanel) {
+        mColorPanel = new QColorDialog();
+        mColorPanel->setWindowTitle(QStringLiteral("Colors"));
+        mColorPanel->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+        QObject::connect(mColorPanel, &QColorDialog::currentColorChanged, mColorPanel, [this](const QColor& c) {
+            if (mColorTarget) mColorTarget->changeColor(fromQColor(c));
+        });
+    }
+    return mColorPanel;
+}
+
+QFontDialog* QtPlotPanels::fontPanel() {
+    if (!mFontPanel) {
+        mFontPanel = new QFontDialog();
+        mFontPanel->setWindowTitle(QStringLiteral("Fonts"));
+        mFontPanel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        QObject::connect(mFontPanel, &QFontDialog::currentFontChanged, mFontPanel, [this](const QFont& f) {
+            if (mFontTarget) mFontTarget->changeFont(fromDialogFont(f));
+        });
+    }
+    return mFontPanel;
+}
+
+void QtPlotPanels::showColorPanel(CPlotView& view, const Color& color) {
+    mColorTarget = &view;
+    QColorDialog* panel = colorPanel();
+    {
+        const QSignalBlocker quiet(panel);  // showing a colour changes nothing
+        panel->setCurrentColor(QtCanvas::toQColor(color));
+    }
+    panel->show();
+    panel->raise();
+}
+
+bool QtPlotPanels::isColorPanelVisible() const { return mColorPanel && mColorPanel->isVisible(); }
+
+void QtPlotPanels::setColorPanelColor(const Color& color) {
+    if (!mColorPanel) return;
+    const QSignalBlocker quiet(mColorPanel);
+    mColorPanel->setCurrentColor(QtCanvas::toQColor(color));
+}
+
+void QtPlotPanels::closeColorPanel() {
+    if (mColorPanel) mColorPanel->hide();
+}
+
+void QtPlotPanels::showFontPanel(CPlotView& view, const FontDescription& font) {
+    mFontTarget = &view;
+    QFontDialog* panel = fontPanel();
+    {
+        const QSignalBlocker quiet(panel);
+        panel->setCurrentFont(toDialogFont(font));
+    }
+    panel->show();
+    panel->raise();
+}
+
+bool QtPlotPanels::writePdf(CPlotView& view, const std::string& path, std::string& error) {
+    QString message;
+    if (writePlotPdf(view, QString::fromStdString(path), &message)) return true;
+    error = message.toStdString();
+    return false;
+}
+
+void QtPlotPanels::openNewPlotWindow(CPlotView& view) {
+    auto* window = new CPlotWindow(view.copy());
+    mLastPlotWindow = window;
+    window->show();
+    window->raise();
+}
+
+CPlotWindow* QtPlotPanels::lastPlotWindow() const { return qobject_cast<CPlotWindow*>(mLastPlotWindow.data()); }
+
+void QtPlotPanels::reportError(const std::string& title, const std::string& message) {
+    if (showError) showError(QString::fromStdString(title), QString::fromStdString(message));
+}
+
+void QtPlotPanels::plotViewWillClose(CPlotView& view) {
+    if (mColorTarget == &view) mColorTarget = nullptr;
+    if (mFontTarget == &view) mFontTarget = nullptr;
+    if (auto* axis = CAxisRangeWindow::existingShared(); axis && axis->currentPlotView() == &view)
+        axis->setCurrentPlotView(nullptr);
+    if (auto* curve = CCurveSettingsWindow::existingShared(); curve && curve->plotView() == &view)
+        curve->setPlotView(nullptr);
+    if (auto* point = CPointSettingsWindow::existingShared(); point && point->plotView() == &view)
+        point->setPlotView(nullptr);
+}
+
+std::optional<std::string> QtFileChooser::chooseSaveFile(const std::string& proposedName,
+                                                         const std::string& fileType) {
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Save"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString type = QString::fromStdString(fileType);
+    if (!type.isEmpty()) {
+        dialog.setNameFilter(QStringLiteral("%1 files (*.%2)").arg(type.toUpper(), type));
+        dialog.setDefaultSuffix(type);  // "plot" becomes "plot.pdf"
+    }
+    dialog.selectFile(QString::fromStdString(proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}

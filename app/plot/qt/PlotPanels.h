@@ -1,0 +1,73 @@
+#pragma once
+// The application's shared panels for plot views: the axis-range panel, the
+// curve and point settings panels, Qt's colour and font dialogs (modeless,
+// live), PDF writing, new plot windows and error messages; and the save
+// dialog of the exports.  The first plot widget installs them, unless a
+// caller (a test) installed its own before.
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "app/plot/FileChooser.h"
+#include "app/plot/PlotViewPanels.h"
+
+class QColorDialog;
+class QFontDialog;
+class QWidget;
+class CPlotWindow;
+
+class QtPlotPanels : public PlotViewPanels {
+public:
+    QtPlotPanels();
+    ~QtPlotPanels() override;
+
+    // The instance that installQtPlotPanels installs (created on first use).
+    static QtPlotPanels& shared();
+
+    void showAxisRangePanel(CPlotView& view) override;
+    void axisRangesChanged(CPlotView& view) override;
+    void runCurveSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& curve) override;
+    void runPointSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& object) override;
+    void showColorPanel(CPlotView& view, const Color& color) override;
+    bool isColorPanelVisible() const override;
+    void setColorPanelColor(const Color& color) override;
+    void showFontPanel(CPlotView& view, const FontDescription& font) override;
+    bool writePdf(CPlotView& view, const std::string& path, std::string& error) override;
+    void openNewPlotWindow(CPlotView& view) override;
+    void reportError(const std::string& title, const std::string& message) override;
+    void plotViewWillClose(CPlotView& view) override;
+
+    // Closes the shared colour panel (the settings panels do when they close).
+    void closeColorPanel();
+    QColorDialog* colorPanel();
+    QFontDialog* fontPanel();
+    CPlotView* colorPanelTarget() const { return mColorTarget; }
+    CPlotView* fontPanelTarget() const { return mFontTarget; }
+    // The plot window opened last, while it is open.
+    CPlotWindow* lastPlotWindow() const;
+
+    // Shows an error to the user; a warning box by default (tests replace it).
+    std::function<void(const QString& title, const QString& message)> showError;
+
+private:
+    QColorDialog* mColorPanel = nullptr;
+    QFontDialog* mFontPanel = nullptr;
+    CPlotView* mColorTarget = nullptr;
+    CPlotView* mFontTarget = nullptr;
+    QPointer<QWidget> mLastPlotWindow;
+};
+
+// The save dialog: proposes the name, filters and completes the extension.
+class QtFileChooser : public FileChooser {
+public:
+    std::optional<std::string> chooseSaveFile(const std::string& proposedName, const std::string& fileType) override;
+};
+
+// Installs the shared panels and the save dialog where nothing is installed yet.
+void installQtPlotPanels();
+
+// Conversions between the kit's fonts and colours and Qt's.
+QFont toDialogFont(const FontDescription& font);
+FontDescription fromDialogFont(const QFont& font);
+Color fromQColor(const QColor& color);
