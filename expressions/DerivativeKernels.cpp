@@ -2,6 +2,10 @@
 
 namespace exprk {
 
+// The views of one call never overlap: a node never writes into a child's
+// entries, so the pointers are marked restrict.
+#define EXPRK_RESTRICT __restrict__
+
 namespace {
 
 inline int t2(int i) { return i * (i + 1) / 2; }
@@ -32,30 +36,73 @@ inline void forEachEntry(const int* act, int m, int order, Op op) {
     }
 }
 
+
+// Orders 1 and 2.  M > 0 fixes the number of flagged variables at compile time
+// (the loops unroll); M = 0 takes it from m.
+template <int M>
+inline void chainRuleLow(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
+                         double f2) {
+    const int count = M > 0 ? M : m;
+    const double* EXPRK_RESTRICT U1 = u.d1;
+    const double* EXPRK_RESTRICT U2 = u.d2;
+    double* EXPRK_RESTRICT O1 = out.d1;
+    double* EXPRK_RESTRICT O2 = out.d2;
+    for (int a = 0; a < count; ++a) O1[act[a]] = f1 * U1[act[a]];
+    if (order < 2) return;
+    for (int a = 0; a < count; ++a) {
+        const int i = act[a];
+        const int i2 = t2(i);
+        const double f2ui = f2 * U1[i];
+        for (int b = 0; b <= a; ++b) {
+            const int j = act[b];
+            O2[i2 + j] = f1 * U2[i2 + j] + f2ui * U1[j];
+        }
+    }
+}
+
+template <int M>
+inline void leibnizLow(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
+                       const DerivView& v, const DerivView& out) {
+    const int count = M > 0 ? M : m;
+    const double* EXPRK_RESTRICT U1 = u.d1;
+    const double* EXPRK_RESTRICT V1 = v.d1;
+    const double* EXPRK_RESTRICT U2 = u.d2;
+    const double* EXPRK_RESTRICT V2 = v.d2;
+    double* EXPRK_RESTRICT O1 = out.d1;
+    double* EXPRK_RESTRICT O2 = out.d2;
+    const double au = a * u0, av = a * v0;
+    for (int p = 0; p < count; ++p) {
+        const int i = act[p];
+        O1[i] = U1[i] * av + au * V1[i];
+    }
+    if (order < 2) return;
+    for (int p = 0; p < count; ++p) {
+        const int i = act[p];
+        const int i2 = t2(i);
+        const double aui = a * U1[i], avi = a * V1[i];
+        for (int q = 0; q <= p; ++q) {
+            const int j = act[q];
+            O2[i2 + j] = U2[i2 + j] * av + aui * V1[j] + avi * U1[j] + au * V2[i2 + j];
+        }
+    }
+}
+
 }  // namespace
 
 void chainRule(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                double f2, double f3, double f4) {
-    if (order <= 2) {  // the volume search and the fugacities: a short loop without order tests
-        const double* U1 = u.d1;
-        for (int a = 0; a < m; ++a) {
-            const int i = act[a];
-            const double ui = U1[i];
-            out.d1[i] = f1 * ui;
-            if (order < 2) continue;
-            const int i2 = t2(i);
-            const double f2ui = f2 * ui;
-            for (int b = 0; b <= a; ++b) {
-                const int j = act[b];
-                out.d2[i2 + j] = f1 * u.d2[i2 + j] + f2ui * U1[j];
-            }
+    if (order <= 2) {  // the volume search and the fugacities: short loops, unrolled for few variables
+        switch (m) {
+            case 1: return chainRuleLow<1>(act, m, order, u, out, f1, f2);
+            case 2: return chainRuleLow<2>(act, m, order, u, out, f1, f2);
+            case 3: return chainRuleLow<3>(act, m, order, u, out, f1, f2);
+            default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
         }
-        return;
     }
-    const double* U1 = u.d1;
-    const double* U2 = u.d2;
-    const double* U3 = u.d3;
-    const double* U4 = u.d4;
+    const double* EXPRK_RESTRICT U1 = u.d1;
+    const double* EXPRK_RESTRICT U2 = u.d2;
+    const double* EXPRK_RESTRICT U3 = u.d3;
+    const double* EXPRK_RESTRICT U4 = u.d4;
     for (int a = 0; a < m; ++a) {
         const int i = act[a];
         const double ui = U1[i];
@@ -126,24 +173,17 @@ void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out,
 void leibniz(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
              const DerivView& v, const DerivView& out) {
     if (order <= 2) {
-        const double *U1 = u.d1, *V1 = v.d1;
-        const double au = a * u0, av = a * v0;
-        for (int p = 0; p < m; ++p) {
-            const int i = act[p];
-            const double ui = U1[i], vi = V1[i];
-            out.d1[i] = ui * av + au * vi;
-            if (order < 2) continue;
-            const int i2 = t2(i);
-            const double aui = a * ui, avi = a * vi;
-            for (int q = 0; q <= p; ++q) {
-                const int j = act[q];
-                out.d2[i2 + j] = u.d2[i2 + j] * av + aui * V1[j] + avi * U1[j] + au * v.d2[i2 + j];
-            }
+        switch (m) {
+            case 1: return leibnizLow<1>(act, m, order, a, u0, u, v0, v, out);
+            case 2: return leibnizLow<2>(act, m, order, a, u0, u, v0, v, out);
+            case 3: return leibnizLow<3>(act, m, order, a, u0, u, v0, v, out);
+            default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
         }
-        return;
     }
-    const double *U1 = u.d1, *U2 = u.d2, *U3 = u.d3, *U4 = u.d4;
-    const double *V1 = v.d1, *V2 = v.d2, *V3 = v.d3, *V4 = v.d4;
+    const double *EXPRK_RESTRICT U1 = u.d1, *EXPRK_RESTRICT U2 = u.d2, *EXPRK_RESTRICT U3 = u.d3,
+                 *EXPRK_RESTRICT U4 = u.d4;
+    const double *EXPRK_RESTRICT V1 = v.d1, *EXPRK_RESTRICT V2 = v.d2, *EXPRK_RESTRICT V3 = v.d3,
+                 *EXPRK_RESTRICT V4 = v.d4;
     for (int p = 0; p < m; ++p) {
         const int i = act[p];
         const double ui = U1[i], vi = V1[i];
@@ -218,8 +258,8 @@ void scaleSet(const int* act, int m, int n, int order, double a, const DerivView
     if (order < 1) return;
     if (m == n) {
         const std::size_t cnt = Expression::storedEntries(n, order);
-        const double* s = u.d1;
-        double* d = out.d1;
+        const double* EXPRK_RESTRICT s = u.d1;
+        double* EXPRK_RESTRICT d = out.d1;
         for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e];
         return;
     }
@@ -231,9 +271,9 @@ void combineSet(const int* act, int m, int n, int order, double a, const DerivVi
     if (order < 1) return;
     if (m == n) {
         const std::size_t cnt = Expression::storedEntries(n, order);
-        const double* s = u.d1;
-        const double* t = v.d1;
-        double* d = out.d1;
+        const double* EXPRK_RESTRICT s = u.d1;
+        const double* EXPRK_RESTRICT t = v.d1;
+        double* EXPRK_RESTRICT d = out.d1;
         for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e] + b * t[e];
         return;
     }

@@ -57,16 +57,6 @@ void Expression::relink(Expression*& slot, Expression* e) {
     unlink(old);
 }
 
-std::size_t Expression::storedEntries(int n, int order) {
-    if (order > 4) order = 4;
-    std::size_t s = 0;
-    std::size_t N = n > 0 ? static_cast<std::size_t>(n) : 0;
-    if (order >= 1) s += N;
-    if (order >= 2) s += N * (N + 1) / 2;
-    if (order >= 3) s += N * (N + 1) * (N + 2) / 6;
-    if (order >= 4) s += N * (N + 1) * (N + 2) * (N + 3) / 24;
-    return s;
-}
 
 void Expression::allocateBlock(int n) {
     int order = std::clamp(sDerivOrder, 0, 4);

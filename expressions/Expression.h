@@ -187,7 +187,16 @@ public:
         return i * (i + 1) * (i + 2) * (i + 3) / 24 + off3(j, k, l);
     }
     // Number of stored entries of the orders 1 to `order` (order clipped to 4).
-    static std::size_t storedEntries(int n, int order);
+    static std::size_t storedEntries(int n, int order) {
+        if (order > 4) order = 4;
+        const std::size_t N = n > 0 ? static_cast<std::size_t>(n) : 0;
+        std::size_t s = 0;
+        if (order >= 1) s += N;
+        if (order >= 2) s += N * (N + 1) / 2;
+        if (order >= 3) s += N * (N + 1) * (N + 2) / 6;
+        if (order >= 4) s += N * (N + 1) * (N + 2) * (N + 3) / 24;
+        return s;
+    }
     DerivView view() const { return DerivView{d1, D2, D3, D4}; }
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;

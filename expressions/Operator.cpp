@@ -9,6 +9,7 @@ void Operator::number_of_variables(int n) {
     Expression::number_of_variables(n);
     if (flags.size() != static_cast<std::size_t>(nvar > 0 ? nvar : 0)) flags.resize(nvar > 0 ? nvar : 0, 1);
     act_.resize(flags.size());
+    actValid_ = false;
 }
 
 const char* Operator::getType() const { return "Operator"; }
@@ -19,9 +20,10 @@ int Operator::isDependent(int i) {
     return flags[i];
 }
 
-int Operator::activeVariables() {
-    if (flags.empty()) return 0;
-    return exprk::activeList(flags.data(), static_cast<int>(flags.size()), act_.data());
+void Operator::gatherActive() {
+    nact_ = flags.empty() ? 0 : exprk::activeList(flags.data(), static_cast<int>(flags.size()), act_.data());
+    actValid_ = true;
+    actAnalysed_ = analysed;
 }
 
 MultOp::~MultOp() = default;

@@ -19,8 +19,19 @@ public:
     int isDependent(int i) override;
 
 protected:
-    // The flagged variables in ascending order, gathered into a buffer sized
-    // with the node (no allocation); returns their count.
-    int activeVariables();
+    // The flagged variables in ascending order (act_), and their count.  The
+    // list is gathered again after sizing and after the flags are analysed;
+    // an operator's flags are written by analyze_dependencies() only (owners
+    // write the flags of Leaf nodes, which never use the list).
+    int activeVariables() {
+        if (!actValid_ || actAnalysed_ != analysed) gatherActive();
+        return nact_;
+    }
     std::vector<int> act_;
+
+private:
+    void gatherActive();
+    int nact_ = 0;
+    bool actValid_ = false;
+    bool actAnalysed_ = false;
 };

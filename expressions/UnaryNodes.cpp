@@ -45,6 +45,29 @@ inline void flagZero(double u0) {
     if (u0 == 0.0) Expression::sError = 1;
 }
 
+// x^p for x != 0: integer and half-integer exponents (most of those of the
+// reference equations of state) by multiplication and one square root, any
+// other exponent with pow.
+inline double fastPow(double x, double p) {
+    const double twice = 2.0 * p;
+    if (std::fabs(p) <= 64.0 && twice == std::floor(twice)) {
+        const bool half = twice != 2.0 * std::floor(p);
+        if (half && x < 0) return std::pow(x, p);  // NaN, as pow gives it
+        long n = static_cast<long>(std::floor(p));
+        const bool invert = n < 0;
+        unsigned long e = static_cast<unsigned long>(invert ? -n : n);
+        double r = 1.0, b = invert ? 1.0 / x : x;
+        while (e) {
+            if (e & 1u) r *= b;
+            e >>= 1;
+            if (e) b *= b;
+        }
+        if (half) r *= std::sqrt(x);
+        return r;
+    }
+    return std::pow(x, p);
+}
+
 // A derivative factor k * 0^q at u = 0: a vanishing coefficient (an integer
 // exponent differentiated past its degree) gives 0, not 0 * infinity.
 inline double factorAtZero(double k, double power) { return k == 0.0 ? 0.0 : k * power; }
@@ -240,7 +263,7 @@ void Power::set_scalars3(double a_, double p_, double c_) {
 }
 bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     if (x != 0.0) {
-        const double up = std::pow(x, p);
+        const double up = fastPow(x, p);
         const double r = 1.0 / x;
         f = a * up + c;
         f1 = a * p * up * r;
