@@ -1,10 +1,29 @@
 #include "app/document/MyDocument.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
 
 #include "app/document/CLogWindow.h"
+#include "app/document/FieldStepper.h"
+#include "app/plot/CGraphCurve.h"
+#include "app/plot/CGraphPoint.h"
+#include "app/plot/qt/CDrawPlotView.h"
+#include "app/plot/qt/CPlotWidget.h"
 
 using platform::PropertyList;
 
@@ -37,9 +56,33 @@ bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
+namespace {
+
+// The name under which "PlotSelection" is posted by a clicked plot view.
+constexpr const char* kPlotSelection = "PlotSelection";
+
+QString shownNumber(double v) { return QString::fromStdString(caseValueDescription(PropertyList::real(v))); }
+
+// A result as the window shows it: the number, the text that stands in for
+// it, or "no value" when the calculation gave none.
+QString resultText(const ResultField& f) {
+    if (f.value) return QString::number(*f.value, 'g', 6);
+    if (!f.text.empty()) return QString::fromStdString(f.text);
+    return QStringLiteral("no value");
+}
+
+QLabel* unitLabel(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setMinimumWidth(64);
+    return l;
+}
+
+}  // namespace
+
 MyDocument::MyDocument() = default;
 
 MyDocument::~MyDocument() {
+    platform::NotificationCenter::defaultCenter().removeObserver(mPlotSelectionToken);
     if (mListView && mListView->selectionModel()) mListView->selectionModel()->disconnect(this);
     mListView = nullptr;
     mModel = nullptr;
@@ -55,12 +98,237 @@ bool MyDocument::readFromData(std::string_view bytes, std::string& error) {
     if (mModel) {
         mModel->reload();
         selectRow(mList.empty() ? -1 : 0);
+        // The form shows the case read, even where the selection stayed on row 0.
+        tableViewSelectionDidChange();
     }
     return true;
 }
 
+void MyDocument::addFormRow(QGridLayout* grid, int row, const QString& label, const std::string& key,
+                            QLineEdit*& field, FieldStepper*& stepper, const QString& unit, double increment,
+                            double lo, double hi) {
+    QWidget* parent = grid->parentWidget();
+    grid->addWidget(new QLabel(label, parent), row, 0);
+    field = new QLineEdit(parent);
+    field->setObjectName(QString::fromStdString(key.empty() ? "mPfrac" : key));
+    field->setMinimumWidth(96);
+    field->setAlignment(Qt::AlignRight);
+    grid->addWidget(field, row, 1);
+    stepper = new FieldStepper(parent);
+    stepper->setIncrement(increment);
+    stepper->setRange(lo, hi);
+    grid->addWidget(stepper, row, 2);
+    grid->addWidget(unitLabel(unit, parent), row, 3);
+    if (!key.empty()) mTextFields.push_back({key, field, stepper});
+}
+
+QWidget* MyDocument::buildForm(QWidget* parent) {
+    auto* form = new QWidget(parent);
+    auto* column = new QVBoxLayout(form);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    // Melt.
+    auto* melt = new QGroupBox(QStringLiteral("Melt"), form);
+    auto* meltGrid = new QGridLayout(melt);
+    mMeltType = new QButtonGroup(melt);
+    const char* meltNames[] = {"2700 kg/m\u00B3 at 1473 K", "2300 kg/m\u00B3 at 1173 K", "User-defined melt"};
+    for (int tag = 0; tag < 3; ++tag) {
+        auto* b = new QRadioButton(QString::fromUtf8(meltNames[tag]), melt);
+        mMeltType->addButton(b, tag);
+        meltGrid->addWidget(b, tag, 0, 1, 4);
+    }
+    addFormRow(meltGrid, 3, QStringLiteral("Melt density"), "rhol0", mMeltRho, mStepMeltRho,
+               QString::fromUtf8("kg/m\u00B3"), 10, 0, 10000);
+    addFormRow(meltGrid, 4, QStringLiteral("Crystal density"), "rhoc0", mCrystalsRho, mStepCrystaRho,
+               QString::fromUtf8("kg/m\u00B3"), 10, 0, 10000);
+    addFormRow(meltGrid, 5, QStringLiteral("Temperature"), "T0", mT0, mStepT, QStringLiteral("K"), 10, 0, 3000);
+    column->addWidget(melt);
+
+    // Volatile.
+    auto* vol = new QGroupBox(QStringLiteral("Volatile"), form);
+    auto* volGrid = new QGridLayout(vol);
+    mFluidType = new QButtonGroup(vol);
+    const char* fluidNames[] = {"H2O", "CO2", "User-defined volatile (ideal gas, 18 g/mol)", "H2O-CO2 mixture"};
+    for (int tag = 0; tag < 4; ++tag) {
+        auto* b = new QRadioButton(QString::fromUtf8(fluidNames[tag]), vol);
+        mFluidType->addButton(b, tag);
+        volGrid->addWidget(b, tag, 0, 1, 4);
+    }
+    addFormRow(volGrid, 4, QStringLiteral("Solubility factor s"), "sa", mExsols, mStepExsols,
+               QString::fromUtf8("Pa\u207B\u207F"), 1e-9, 0, 1);
+    addFormRow(volGrid, 5, QStringLiteral("Solubility exponent n"), "na", mExsoln, mStepExsoln, QStringLiteral("-"),
+               0.01, 0, 2);
+    auto* law = new QLabel(QString::fromUtf8("dissolved/melt = s\u00B7P\u207F, P in Pa"), vol);
+    law->setEnabled(false);
+    volGrid->addWidget(law, 6, 0, 1, 4);
+    addFormRow(volGrid, 7, QStringLiteral("CO2 share of the volatiles"), "zb", mzCO2, mStepzCO2, QStringLiteral("%"),
+               1, 0, 100);
+    mUseEOS = new QCheckBox(QStringLiteral("Gas densities from the equations of state"), vol);
+    mUseEOS->setObjectName(QStringLiteral("mUseEOS"));
+    mUseEOS->setChecked(true);
+    volGrid->addWidget(mUseEOS, 8, 0, 1, 4);
+    column->addWidget(vol);
+
+    // Chamber.
+    auto* ch = new QGroupBox(QStringLiteral("Chamber"), form);
+    auto* chGrid = new QGridLayout(ch);
+    addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10, 1,
+               4000);
+    addFormRow(chGrid, 1, QStringLiteral("Initial volatile content"), "wt0", mVolaWt0, mStepVola0,
+               QStringLiteral("wt %"), 0.01, 0, 100);
+    auto* saturate = new QPushButton(QStringLiteral("Saturate"), ch);
+    saturate->setObjectName(QStringLiteral("saturateButton"));
+    saturate->setToolTip(QStringLiteral("Sets the initial volatile content to what the melt dissolves at P0"));
+    mImposeSaturation = new QCheckBox(QStringLiteral("Always saturated"), ch);
+    mImposeSaturation->setObjectName(QStringLiteral("mImposeSaturation"));
+    auto* satRow = new QHBoxLayout;
+    satRow->addWidget(saturate);
+    satRow->addWidget(mImposeSaturation);
+    satRow->addStretch(1);
+    chGrid->addLayout(satRow, 2, 0, 1, 4);
+    addFormRow(chGrid, 3, QStringLiteral("Initial crystal content"), "cr0", mCrystaWt0, mStepCrysta0,
+               QStringLiteral("wt %"), 1, 0, 99);
+    addFormRow(chGrid, 4, QStringLiteral("Final crystal content"), "cr1", mCrystaWt1, mStepCrysta1,
+               QStringLiteral("wt %"), 1, 0, 99);
+    addFormRow(chGrid, 5, QString::fromUtf8("Chamber elastic modulus \u03BC"), "mu", mMu, mStepMu,
+               QStringLiteral("Pa"), 1e9, 0, 1e11);
+    addFormRow(chGrid, 6, QString::fromUtf8("Melt bulk modulus \u03B2"), "beta", mBeta, mStepBeta, QStringLiteral("Pa"),
+               1e9, 0, 1e11);
+    addFormRow(chGrid, 7, QStringLiteral("Chamber volume"), "chamber", mChamberVol, mStepChamberVol,
+               QString::fromUtf8("km\u00B3"), 1, 0, 1e6);
+    column->addWidget(ch);
+
+    // Eruptions.
+    auto* er = new QGroupBox(QStringLiteral("Eruptions"), form);
+    auto* erGrid = new QGridLayout(er);
+    addFormRow(erGrid, 0, QStringLiteral("Overpressure at eruption"), std::string(), mPfrac, mStepPfrac,
+               QStringLiteral("bar"), 10, 1, 10000);
+    auto* erupt = new QPushButton(QStringLiteral("Eruptive sequence"), er);
+    erupt->setObjectName(QStringLiteral("eruptionButton"));
+    erupt->setToolTip(QStringLiteral("Writes the eruptions until half of the chamber mass is crystals to the log"));
+    auto* showLog = new QPushButton(QStringLiteral("Show log"), er);
+    auto* erRow = new QHBoxLayout;
+    erRow->addWidget(erupt);
+    erRow->addWidget(showLog);
+    erRow->addStretch(1);
+    erGrid->addLayout(erRow, 1, 0, 1, 4);
+    column->addWidget(er);
+    column->addStretch(1);
+
+    // The chamber volume and the eruption threshold have their own actions;
+    // every other control recalculates.
+    for (const FormEntry& e : mTextFields) {
+        if (e.key == "chamber") {
+            connect(e.field, &QLineEdit::editingFinished, this, [this, f = e.field] { onStepMagmaChamber(f); });
+            connect(e.stepper, &FieldStepper::valueChanged, this, [this, s = e.stepper] { onStepMagmaChamber(s); });
+            continue;
+        }
+        connect(e.field, &QLineEdit::editingFinished, this, [this, f = e.field] { onCalculateExsolData(f); });
+        connect(e.stepper, &FieldStepper::valueChanged, this, [this, s = e.stepper] { onCalculateExsolData(s); });
+    }
+    connect(mPfrac, &QLineEdit::editingFinished, this, [this] { onCalculateEruptiveSequence(mPfrac); });
+    connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] { onCalculateEruptiveSequence(mStepPfrac); });
+    connect(erupt, &QPushButton::clicked, this, [this, erupt] { onCalculateEruptiveSequence(erupt); });
+    connect(showLog, &QPushButton::clicked, this, [] { onShowLog(); });
+    connect(saturate, &QPushButton::clicked, this, [this] { onSaturateInitialFluid(); });
+    connect(mMeltType, &QButtonGroup::idClicked, this, [this] { onCalculateExsolData(mMeltType); });
+    connect(mFluidType, &QButtonGroup::idClicked, this, [this] { onCalculateExsolData(mFluidType); });
+    connect(mUseEOS, &QCheckBox::clicked, this, [this] { onCalculateExsolData(mUseEOS); });
+    connect(mImposeSaturation, &QCheckBox::clicked, this, [this] { onCalculateExsolData(mImposeSaturation); });
+    return form;
+}
+
+QWidget* MyDocument::buildResults(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Results (chamber of 1000 kg)"), parent);
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(new QLabel(QStringLiteral("<b>Initial</b>"), box), 0, 1, Qt::AlignCenter);
+    grid->addWidget(new QLabel(QStringLiteral("<b>Final</b>"), box), 0, 2, Qt::AlignCenter);
+    int row = 1;
+    auto make = [&](const std::string& name) -> QLineEdit* {
+        if (name.empty()) return nullptr;
+        auto* f = new QLineEdit(box);
+        f->setObjectName(QString::fromStdString(name));
+        f->setReadOnly(true);
+        f->setFocusPolicy(Qt::ClickFocus);
+        f->setAlignment(Qt::AlignRight);
+        f->setFixedWidth(92);
+        mResultFields[name] = f;
+        return f;
+    };
+    auto add = [&](const QString& label, const std::string& initial, const std::string& final, const QString& unit) {
+        grid->addWidget(new QLabel(label, box), row, 0);
+        if (QLineEdit* f = make(initial)) grid->addWidget(f, row, 1);
+        if (QLineEdit* f = make(final)) grid->addWidget(f, row, 2);
+        grid->addWidget(unitLabel(unit, box), row, 3);
+        ++row;
+    };
+    const QString wt = QStringLiteral("wt %");
+    const QString kg = QStringLiteral("kg");
+    add(QStringLiteral("Pressure"), "", "mP1", QStringLiteral("bar"));
+    add(QStringLiteral("Overpressure P - P0"), "", "mOverpressure", QStringLiteral("bar"));
+    add(QStringLiteral("Melt with dissolved volatiles"), "mMeltWt0", "mMeltWt1", wt);
+    add(QStringLiteral("Gas"), "mGasWt0", "mGasWt1", wt);
+    add(QStringLiteral("Volatiles dissolved"), "mDissolWt0", "mDissolWt1", QStringLiteral("% volat."));
+    add(QStringLiteral("Volatiles exsolved"), "mExsolWt0", "mExsolWt1", QStringLiteral("% volat."));
+    add(QStringLiteral("Gas volume"), "mGasVol0", "mGasVol1", QStringLiteral("vol %"));
+    add(QStringLiteral("Melt volume"), "mMeltVol0", "mMeltVol1", QStringLiteral("vol %"));
+    add(QStringLiteral("Crystal volume"), "mCrystalVol0", "mCrystalVol1", QStringLiteral("vol %"));
+    add(QStringLiteral("Bulk density"), "mDensity0", "mDensity1", QString::fromUtf8("kg/m\u00B3"));
+    add(QStringLiteral("Volatiles dissolved in the melt"), "mVolam0", "mVolam1", wt);
+    add(QStringLiteral("Volatiles in melt and gas"), "mVolamg0", "mVolamg1", wt);
+    add(QStringLiteral("Volatile-free melt mass"), "mMl0", "mMl1", kg);
+    add(QStringLiteral("Crystal mass"), "mMc0", "mMc1", kg);
+    add(QStringLiteral("Gas: CO2"), "mCO2gas0", "mCO2gas1", QStringLiteral("%"));
+    add(QStringLiteral("Gas: H2O"), "mH2Ogas0", "mH2Ogas1", QStringLiteral("%"));
+    add(QStringLiteral("Dissolved: CO2"), "mCO2liq0", "mCO2liq1", QStringLiteral("%"));
+    add(QStringLiteral("Dissolved: H2O"), "mH2Oliq0", "mH2Oliq1", QStringLiteral("%"));
+    add(QStringLiteral("Gas mass of H2O"), "mMga0", "mMga1", kg);
+    add(QStringLiteral("Gas mass of CO2"), "mMgb0", "mMgb1", kg);
+    add(QStringLiteral("Dissolved mass of H2O"), "mMda0", "mMda1", kg);
+    add(QStringLiteral("Dissolved mass of CO2"), "mMdb0", "mMdb1", kg);
+    mUndersaturatedMsg0 = new QLabel(QStringLiteral("Undersaturated:\nno gas"), box);
+    mUndersaturatedMsg1 = new QLabel(QStringLiteral("Undersaturated:\nno gas"), box);
+    for (QLabel* l : {mUndersaturatedMsg0, mUndersaturatedMsg1}) {
+        l->setStyleSheet(QStringLiteral("color: #b00000;"));
+        l->setAlignment(Qt::AlignCenter);
+        l->setHidden(true);
+    }
+    mUndersaturatedMsg0->setObjectName(QStringLiteral("mUndersaturatedMsg0"));
+    mUndersaturatedMsg1->setObjectName(QStringLiteral("mUndersaturatedMsg1"));
+    grid->addWidget(mUndersaturatedMsg0, row, 1);
+    grid->addWidget(mUndersaturatedMsg1, row, 2);
+    ++row;
+    auto* line = new QFrame(box);
+    line->setFrameShape(QFrame::HLine);
+    grid->addWidget(line, row++, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("<b>Chamber expansion at the final state</b>"), box), row++, 0, 1, 4);
+    const QString mm3 = QString::fromUtf8("10\u2076 m\u00B3");
+    add(QStringLiteral("Volume increase"), "", "mChamberExp", mm3);
+    add(QString::fromUtf8("Relative increase \u0394V/V0"), "", "mChamberRel", QStringLiteral("-"));
+    add(QStringLiteral("Liquid expelled"), "", "mExpulLiquid", mm3);
+    add(QStringLiteral("Liquid expelled, at 1 bar"), "", "mExpandedLiquid", mm3);
+    grid->setRowStretch(row, 1);
+    return box;
+}
+
+void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const char* xLabel) {
+    view->setMaxXYRange(0, maxX, 0, 4000);
+    view->setDefaultXYRange(0, defaultX, 0, 2600);
+    view->setLabels(xLabel, "P (bar)");
+    view->setTicksNumber(11, 11);
+    view->setTicksDigits(1, 1);
+    view->showSelectionPoint(true);
+}
+
 void MyDocument::windowControllerDidLoad(QMainWindow* window) {
-    mListView = new MyTableView(window);
+    auto* central = new QWidget(window);
+    auto* row = new QHBoxLayout(central);
+
+    // Cases: the table, its commands and the comment of the selected case.
+    auto* cases = new QVBoxLayout;
+    cases->addWidget(new QLabel(QStringLiteral("<b>Cases</b>"), central));
+    mListView = new MyTableView(central);
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
@@ -70,9 +338,71 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mListView->verticalHeader()->hide();
     mListView->setKeyDelegate(this);
     mListView->setDeletable(true);
-    connect(mListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit selectedCaseChanged(selectedRow()); });
-    window->setCentralWidget(mListView);
+    mListView->setMinimumWidth(190);
+    cases->addWidget(mListView, 1);
+    auto* commands = new QHBoxLayout;
+    auto* addCase = new QPushButton(QStringLiteral("Add"), central);
+    auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), central);
+    auto* delCase = new QPushButton(QStringLiteral("Delete"), central);
+    commands->addWidget(addCase);
+    commands->addWidget(dupCase);
+    commands->addWidget(delCase);
+    cases->addLayout(commands);
+    cases->addWidget(new QLabel(QStringLiteral("Comment"), central));
+    mComment = new QLineEdit(central);
+    mComment->setObjectName(QStringLiteral("comment"));
+    cases->addWidget(mComment);
+    connect(addCase, &QPushButton::clicked, this, [this] { onAddCase(); });
+    connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
+    connect(delCase, &QPushButton::clicked, this, [this] { onDeleteCase(); });
+    connect(mComment, &QLineEdit::editingFinished, this, [this] { onChangeComment(); });
+    row->addLayout(cases, 0);
+
+    row->addWidget(buildForm(central), 0);
+    row->addWidget(buildResults(central), 0);
+
+    // The two plots, one above the other.
+    auto* plots = new QVBoxLayout;
+    mExsolView = new CDrawPlotView(central);
+    mExsolView->setObjectName(QStringLiteral("mExsolView"));
+    mPressureView = new CDrawPlotView(central);
+    mPressureView->setObjectName(QStringLiteral("mPressureView"));
+    for (CDrawPlotView* v : {mExsolView, mPressureView}) {
+        v->setMinimumSize(480, 360);
+        v->resize(560, 440);
+        v->setPlotView();
+        plots->addWidget(v, 1);
+    }
+    setUpPlot(mExsolView->plotView(), 10, 10, "Volatile (wt %)");
+    setUpPlot(mPressureView->plotView(), 100, 20, "Crystals (wt %)");
+    mExsolView->installButtons();
+    mPressureView->installButtons();
+    row->addLayout(plots, 1);
+    window->setCentralWidget(central);
+
+    mStatus = new QLabel(window);
+    mStatus->setObjectName(QStringLiteral("mStatus"));
+    mStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
+    window->statusBar()->addWidget(mStatus, 1);
+    window->resize(1600, 960);
+
+    mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
+        kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
+
+    // Starting values of the form; the first case loaded replaces them.
+    mP0->setText(QStringLiteral("1000"));
+    mMu->setText(QStringLiteral("10000000000"));
+    mBeta->setText(QStringLiteral("10000000000"));
+    mzCO2->setText(QStringLiteral("0"));
+    mPfrac->setText(QStringLiteral("50"));
+    mStepPfrac->setValue(50);
+    mSaturated = false;
+    mExsolViewConcentrationUnit = kUnitNotChosen;
+
+    connect(mListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        tableViewSelectionDidChange();
+        emit selectedCaseChanged(selectedRow());
+    });
     if (mList.empty()) {
         // A new document starts with one case and is not marked as changed.
         onAddCase();
@@ -86,6 +416,303 @@ int MyDocument::selectedRow() const { return mListView ? mListView->selectedRow(
 
 void MyDocument::selectRow(int row) {
     if (mListView) mListView->selectRowOnly(row);
+}
+
+std::string MyDocument::selectedCaseName() const {
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return {};
+    const PropertyList* name = mList.at(static_cast<size_t>(row)).find("name");
+    return name ? caseValueDescription(*name) : std::string();
+}
+
+QLineEdit* MyDocument::field(const std::string& key) const {
+    if (key == "comment") return mComment;
+    for (const FormEntry& e : mTextFields)
+        if (e.key == key) return e.field;
+    return nullptr;
+}
+
+FieldStepper* MyDocument::stepper(const std::string& key) const {
+    for (const FormEntry& e : mTextFields)
+        if (e.key == key) return e.stepper;
+    return nullptr;
+}
+
+QLineEdit* MyDocument::resultField(const std::string& name) const {
+    auto it = mResultFields.find(name);
+    return it == mResultFields.end() ? nullptr : it->second;
+}
+
+CaseForm MyDocument::formSnapshot() const {
+    CaseForm form;
+    const int row = selectedRow();
+    if (row >= 0 && static_cast<size_t>(row) < mList.size()) {
+        if (const PropertyList* name = mList.at(static_cast<size_t>(row)).find("name")) form.values.set("name", *name);
+    }
+    if (!mComment) return form;
+    form.values.set("comment", PropertyList::string(mComment->text().toStdString()));
+    form.values.set("melt", PropertyList::integer(mMeltType->checkedId()));
+    form.values.set("fluid", PropertyList::integer(mFluidType->checkedId()));
+    for (const FormEntry& e : mTextFields) form.values.set(e.key, formValueFromText(e.field->text().toStdString()));
+    form.useEOS = mUseEOS->isChecked();
+    form.imposeSaturation = mImposeSaturation->isChecked();
+    form.saturated = mSaturated;
+    return form;
+}
+
+void MyDocument::showForm(const CaseForm& form) {
+    if (!mComment) return;
+    if (const PropertyList* c = form.values.find("comment")) mComment->setText(QString::fromStdString(caseValueDescription(*c)));
+    if (QAbstractButton* b = mMeltType->button(form.melt())) b->setChecked(true);
+    if (QAbstractButton* b = mFluidType->button(form.fluid())) b->setChecked(true);
+    for (const FormEntry& e : mTextFields) {
+        const PropertyList* v = form.values.find(e.key);
+        const QString text = v ? QString::fromStdString(caseValueDescription(*v)) : QString();
+        if (e.field->text() != text) e.field->setText(text);
+    }
+}
+
+void MyDocument::tableViewSelectionDidChange() {
+    const int row = selectedRow();
+    if (row < 0 || mList.empty() || !mComment) return;
+    CaseForm form(mList.at(static_cast<size_t>(row)));
+    showForm(form);
+    onCalculateExsolData(nullptr);
+}
+
+bool MyDocument::storeInSelectedCase(const CaseForm& form) {
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return false;
+    bool changed = false;
+    for (const std::string& key : caseKeys()) {
+        if (key == "name") continue;  // the table edits the name
+        const PropertyList* v = form.values.find(key);
+        const PropertyList* stored = mList.at(static_cast<size_t>(row)).find(key);
+        if (!v || (stored && sameFormValue(*stored, *v))) continue;
+        mList.setValue(row, key, *v);
+        changed = true;
+    }
+    return changed;
+}
+
+void MyDocument::onCalculateExsolData(QObject* sender) {
+    if (!mComment) return;
+    // A stepper's value goes into its field first.
+    for (const FormEntry& e : mTextFields)
+        if (sender == e.stepper) e.field->setText(shownNumber(e.stepper->value()));
+    if (sender == mP0) {
+        if (auto p = caseNumber(formValueFromText(mP0->text().toStdString())); p && *p > mStepP0->maximum())
+            mStepP0->setMaximum(*p);
+    }
+    CaseForm form = formSnapshot();
+    if (sender) {
+        // A change of an input that moves the saturation content makes the
+        // imposed saturation stale.
+        const int row = selectedRow();
+        if (row >= 0 && static_cast<size_t>(row) < mList.size()) {
+            const PropertyList& stored = mList.at(static_cast<size_t>(row));
+            for (const std::string& key : caseKeys()) {
+                const PropertyList* was = stored.find(key);
+                const PropertyList* now = form.values.find(key);
+                if (CaseForm::changesSaturation(key) && was && now && !sameFormValue(*was, *now)) mSaturated = false;
+            }
+        } else if (sender == mVolaWt0 || sender == mStepVola0 || sender == mP0 || sender == mStepP0 ||
+                   sender == mzCO2 || sender == mStepzCO2 || sender == mFluidType || sender == mMeltType ||
+                   sender == mExsols || sender == mStepExsols || sender == mExsoln || sender == mStepExsoln) {
+            mSaturated = false;
+        }
+        form.saturated = mSaturated;
+    }
+    calculate(std::move(form), sender != nullptr);
+}
+
+void MyDocument::calculate(CaseForm form, bool edited) {
+    mResult = mCalc.calculate(form, selectedCaseName());
+    mSaturated = form.saturated;
+    showForm(form);
+
+    // Inputs the model takes from the form are editable; the others show the model's values.
+    for (QLineEdit* f : {mMeltRho, mCrystalsRho, mT0}) f->setReadOnly(!mResult.meltEditable);
+    for (FieldStepper* s : {mStepMeltRho, mStepCrystaRho, mStepT}) s->setEnabled(mResult.meltEditable);
+    mExsols->setReadOnly(!mResult.solubilityEditable);
+    mExsoln->setReadOnly(!mResult.solubilityEditable);
+    mStepExsols->setEnabled(mResult.solubilityEditable);
+    mStepExsoln->setEnabled(mResult.solubilityEditable);
+    mzCO2->setEnabled(mResult.co2ShareEditable);
+    mStepzCO2->setEnabled(mResult.co2ShareEditable);
+
+    // The steppers follow their fields; moduli and the solubility factor step by a tenth of their value.
+    for (const FormEntry& e : mTextFields)
+        if (auto v = form.number(e.key)) e.stepper->setValue(*v);
+    for (FieldStepper* s : {mStepMu, mStepBeta, mStepExsols})
+        if (s->value() > 0.0) s->setIncrement(s->value() / 10.0);
+    mStepMu->setMaximum(1e11);
+    mStepBeta->setMaximum(1e11);
+
+    // Every change of a case counts, so that nothing is lost on closing.
+    if (storeInSelectedCase(form) && edited) updateChangeCount(ChangeDone);
+
+    setExsolutionUnit(mResult.unit);
+    if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
+    buildSolubilityView();
+    buildPressureView();
+}
+
+void MyDocument::setExsolutionUnit(int unit) {
+    if (unit == mExsolViewConcentrationUnit) return;
+    mExsolViewConcentrationUnit = unit;
+    const float maxX = unit == kUnitPpm ? 12000.0f : 10.0f;
+    CPlotView* v = mExsolView->plotView();
+    v->setMaxXYRange(0, maxX, 0, 4000);
+    v->setDefaultXYRange(0, maxX, 0, 2600);
+}
+
+void MyDocument::buildSolubilityView() {
+    CPlotView* v = mExsolView->plotView();
+    v->purge();
+    if (!mResult.solubilityCurve.empty()) {
+        auto curve = std::make_shared<CGraphCurve>();
+        for (const CurveXY& p : mResult.solubilityCurve)
+            curve->addPoint(static_cast<float>(p.x), static_cast<float>(p.y), false);
+        curve->setColor(Color::redColor());
+        v->addGraphObject(curve);
+    }
+    v->setNeedsDisplay();
+}
+
+void MyDocument::showResultFields() {
+    for (auto& [name, f] : mResultFields) {
+        f->setText(resultText(mResult.field(name)));
+        f->setToolTip(mResult.field(name).hasValue() || !mResult.field(name).text.empty()
+                          ? QString()
+                          : QString::fromStdString(mResult.status));
+    }
+    mUndersaturatedMsg0->setHidden(!(mResult.initialState && mResult.undersaturated0));
+    mUndersaturatedMsg1->setHidden(!(mResult.finalState && mResult.undersaturated1));
+    mStatus->setText(QString::fromStdString(mResult.status));
+}
+
+void MyDocument::buildPressureView() {
+    showResultFields();
+
+    // The closed-form terms go to the log while it is open.
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    if (log->isWindowVisible() && selectedRow() >= 0 && !mResult.logLines.empty()) {
+        for (size_t i = 0; i + 1 < mResult.logLines.size(); ++i) log->appendString1(mResult.logLines[i]);
+        log->appendString2(mResult.logLines.back());
+        log->scrollToEnd();
+    }
+
+    auto marker = [](const CurveXY& p, int selector) {
+        auto m = std::make_shared<CGraphPoint>();
+        m->setPoint(static_cast<float>(p.x), static_cast<float>(p.y));
+        m->setSelector(selector);
+        return m;
+    };
+    auto curveOf = [](const std::vector<CurveXY>& points) {
+        auto c = std::make_shared<CGraphCurve>();
+        for (const CurveXY& p : points) c->addPoint(static_cast<float>(p.x), static_cast<float>(p.y), false);
+        return c;
+    };
+    // Exsolution plot: the initial and final states and the path between them.
+    CPlotView* ex = mExsolView->plotView();
+    if (mResult.exsolInitial) ex->addGraphObject(marker(*mResult.exsolInitial, 1));
+    if (mResult.exsolFinal) ex->addGraphObject(marker(*mResult.exsolFinal, 2));
+    if (!mResult.exsolutionPath.empty()) ex->addGraphObject(curveOf(mResult.exsolutionPath));
+    ex->setNeedsDisplay();
+
+    // Pressure plot: pressure against crystal content, with both states.
+    CPlotView* pr = mPressureView->plotView();
+    pr->purge();
+    if (!mResult.crystallizationCurve.empty()) pr->addGraphObject(curveOf(mResult.crystallizationCurve));
+    if (mResult.pressureInitial) pr->addGraphObject(marker(*mResult.pressureInitial, 1));
+    if (mResult.pressureFinal) pr->addGraphObject(marker(*mResult.pressureFinal, 2));
+    pr->setNeedsDisplay();
+}
+
+void MyDocument::doSaturateFluid() {
+    CaseForm form = formSnapshot();
+    std::string why;
+    if (mCalc.saturateFluid(form, why)) {
+        mSaturated = true;
+        mVolaWt0->setText(QString::fromStdString(caseValueDescription(*form.values.find("wt0"))));
+    } else if (mStatus) {
+        mStatus->setText(QString::fromStdString(why));
+    }
+}
+
+void MyDocument::onSaturateInitialFluid() {
+    if (!mComment) return;
+    doSaturateFluid();
+    CaseForm form = formSnapshot();
+    calculate(std::move(form), true);
+}
+
+void MyDocument::onStepMagmaChamber(QObject* sender) {
+    if (!mComment) return;
+    if (sender == mStepChamberVol) {
+        mChamberVol->setText(shownNumber(mStepChamberVol->value()));
+    } else if (auto v = caseNumber(formValueFromText(mChamberVol->text().toStdString()))) {
+        mStepChamberVol->setValue(*v);
+    }
+    for (auto& [name, value] : mCalc.chamberExpansion(caseNumber(formValueFromText(mChamberVol->text().toStdString()))))
+        mResult.fields[name] = value;
+    showResultFields();
+    if (storeInSelectedCase(formSnapshot()) && sender) updateChangeCount(ChangeDone);
+}
+
+void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
+    if (!mComment) return;
+    if (sender == mStepPfrac) {
+        mPfrac->setText(shownNumber(mStepPfrac->value()));
+    } else if (auto v = caseNumber(formValueFromText(mPfrac->text().toStdString()))) {
+        mStepPfrac->setValue(*v);
+    }
+    const double threshold =
+        caseNumber(formValueFromText(mPfrac->text().toStdString())).value_or(std::numeric_limits<double>::quiet_NaN());
+    onCalculateExsolData(nullptr);
+    EruptionReport report = mCalc.eruptiveSequence(formSnapshot(), threshold);
+    onShowLog();
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    for (const std::string& line : report.lines) log->appendString1(line);
+    log->appendString1("");
+    log->scrollToEnd();
+    if (report.stoppedEarly) mStatus->setText(QString::fromStdString(report.lines.back()));
+}
+
+void MyDocument::onPlotSelection(const void* sender) {
+    if (!mExsolView || !mPressureView) return;
+    ChamberCalculator::Plot which;
+    CDrawPlotView* container = nullptr;
+    if (sender == mExsolView->plotView() || sender == mExsolView || sender == mExsolView->plotWidget()) {
+        which = ChamberCalculator::Plot::exsolution;
+        container = mExsolView;
+    } else if (sender == mPressureView->plotView() || sender == mPressureView ||
+               sender == mPressureView->plotWidget()) {
+        which = ChamberCalculator::Plot::pressure;
+        container = mPressureView;
+    } else {
+        return;  // a plot of another document
+    }
+    const CPlotView* v = container->plotView();
+    CaseForm form = formSnapshot();
+    const int unit = mExsolViewConcentrationUnit == kUnitNotChosen ? mResult.unit : mExsolViewConcentrationUnit;
+    if (!ChamberCalculator::applyPlotSelection(form, which, v->selectedPointX(), v->selectedPointY(),
+                                               v->selectionKeyShift(), unit))
+        return;
+    mSaturated = form.saturated;
+    showForm(form);
+    calculate(std::move(form), true);
+}
+
+void MyDocument::onChangeComment() {
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size() || !mComment) return;
+    PropertyList comment = PropertyList::string(mComment->text().toStdString());
+    const PropertyList* stored = mList.at(static_cast<size_t>(row)).find("comment");
+    if (stored && sameFormValue(*stored, comment)) return;
+    mList.setValue(row, "comment", std::move(comment));
+    updateChangeCount(ChangeDone);
 }
 
 void MyDocument::onAddCase() {

@@ -1,12 +1,32 @@
 #pragma once
 // The case document: an ordered list of cases shown in a table whose keyboard
-// commands move and delete cases.  The input form, the results and the plots
-// of the selected case are built on top of this window.
+// commands move and delete cases, the input form of the selected case, its
+// result fields, the exsolution and pressure plots, and the eruption command.
+//
+// Every change of the form runs one calculation (ChamberCalculator, plain
+// C++): the model is configured from the form, the selected case receives the
+// form's values, and the result fields and both plots show the outcome.  A
+// click in a plot takes the clicked point as the new initial or final state.
 #include <QAbstractTableModel>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "app/document/CaseList.h"
+#include "app/document/ChamberCalculator.h"
 #include "app/document/Document.h"
 #include "app/document/MyTableView.h"
+#include "platform/NotificationCenter.h"
+
+class CDrawPlotView;
+class CPlotView;
+class FieldStepper;
+class QButtonGroup;
+class QGridLayout;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // The case table's model: one column, the case's "name".
 class CaseTableModel : public QAbstractTableModel {
@@ -46,6 +66,47 @@ public:
     void onDeleteCase();
     // Shows the shared log window, 700 x 300 points when it was hidden.
     static void onShowLog();
+    // Stores the comment field in the selected case.
+    void onChangeComment();
+
+    // Loads the selected case into the form and recalculates.
+    void tableViewSelectionDidChange();
+    // Runs the calculation for the form as it stands.  `sender` is the control
+    // the user changed (a field, a stepper, a radio group), or nullptr when
+    // the form was loaded or set by the document itself.
+    void onCalculateExsolData(QObject* sender);
+    // Sets the initial volatile content to its saturation value.
+    void doSaturateFluid();
+    void onSaturateInitialFluid();
+    // The chamber expansion fields for the chamber volume (field or stepper).
+    void onStepMagmaChamber(QObject* sender);
+    // Runs the eruption sequence and writes its table to the log window.
+    void onCalculateEruptiveSequence(QObject* sender);
+    // Observer of "PlotSelection": `sender` is the plot view clicked.
+    void onPlotSelection(const void* sender);
+
+    // The form as it stands.
+    CaseForm formSnapshot() const;
+    const CalculationResult& lastResult() const { return mResult; }
+    ChamberCalculator& calculator() { return mCalc; }
+    bool isSaturated() const { return mSaturated; }
+    int exsolViewConcentrationUnit() const { return mExsolViewConcentrationUnit; }
+
+    // The form's widgets, for the window and for tests.
+    QLineEdit* field(const std::string& key) const;
+    FieldStepper* stepper(const std::string& key) const;
+    QLineEdit* resultField(const std::string& name) const;
+    QLineEdit* commentField() const { return mComment; }
+    QButtonGroup* meltType() const { return mMeltType; }
+    QButtonGroup* fluidType() const { return mFluidType; }
+    QCheckBox* useEOSBox() const { return mUseEOS; }
+    QCheckBox* imposeSaturationBox() const { return mImposeSaturation; }
+    QLineEdit* pfracField() const { return mPfrac; }
+    QLabel* undersaturatedMsg0() const { return mUndersaturatedMsg0; }
+    QLabel* undersaturatedMsg1() const { return mUndersaturatedMsg1; }
+    QLabel* statusLine() const { return mStatus; }
+    CDrawPlotView* exsolView() const { return mExsolView; }
+    CDrawPlotView* pressureView() const { return mPressureView; }
 
     void tableViewShiftDownSelectedRow(MyTableView* view) override;
     void tableViewShiftUpSelectedRow(MyTableView* view) override;
@@ -56,9 +117,60 @@ signals:
     void selectedCaseChanged(int row);
 
 private:
+    struct FormEntry {
+        std::string key;
+        QLineEdit* field = nullptr;
+        FieldStepper* stepper = nullptr;
+    };
+
     void selectRow(int row);
+    QWidget* buildForm(QWidget* parent);
+    QWidget* buildResults(QWidget* parent);
+    void addFormRow(QGridLayout* grid, int row, const QString& label, const std::string& key, QLineEdit*& field,
+                    FieldStepper*& stepper, const QString& unit, double increment, double lo, double hi);
+    void setUpPlot(CPlotView* view, float maxX, float defaultX, const char* xLabel);
+    // Shows a form in the widgets.
+    void showForm(const CaseForm& form);
+    // Calculates a form, shows the result and writes the form back to the
+    // selected case; `edited` marks the document changed when the case changed.
+    void calculate(CaseForm form, bool edited);
+    void buildSolubilityView();
+    void buildPressureView();
+    void showResultFields();
+    void setExsolutionUnit(int unit);
+    // Stores the form's values in the selected case; true when something changed.
+    bool storeInSelectedCase(const CaseForm& form);
+    std::string selectedCaseName() const;
 
     CaseList mList;
     CaseTableModel* mModel = nullptr;
     MyTableView* mListView = nullptr;
+
+    ChamberCalculator mCalc;
+    CalculationResult mResult;
+    int mExsolViewConcentrationUnit = kUnitNotChosen;
+    bool mSaturated = false;
+    platform::NotificationCenter::Token mPlotSelectionToken = 0;
+    bool mLoading = false;
+
+    QLineEdit* mComment = nullptr;
+    QButtonGroup* mMeltType = nullptr;
+    QButtonGroup* mFluidType = nullptr;
+    QLineEdit *mMeltRho = nullptr, *mCrystalsRho = nullptr, *mT0 = nullptr, *mExsols = nullptr, *mExsoln = nullptr,
+              *mzCO2 = nullptr, *mVolaWt0 = nullptr, *mCrystaWt0 = nullptr, *mCrystaWt1 = nullptr, *mMu = nullptr,
+              *mBeta = nullptr, *mP0 = nullptr, *mChamberVol = nullptr, *mPfrac = nullptr;
+    FieldStepper *mStepMeltRho = nullptr, *mStepCrystaRho = nullptr, *mStepT = nullptr, *mStepExsols = nullptr,
+                 *mStepExsoln = nullptr, *mStepzCO2 = nullptr, *mStepVola0 = nullptr, *mStepCrysta0 = nullptr,
+                 *mStepCrysta1 = nullptr, *mStepMu = nullptr, *mStepBeta = nullptr, *mStepP0 = nullptr,
+                 *mStepChamberVol = nullptr, *mStepPfrac = nullptr;
+    QCheckBox* mUseEOS = nullptr;
+    QCheckBox* mImposeSaturation = nullptr;
+    CDrawPlotView* mExsolView = nullptr;
+    CDrawPlotView* mPressureView = nullptr;
+    QLabel* mUndersaturatedMsg0 = nullptr;
+    QLabel* mUndersaturatedMsg1 = nullptr;
+    QLabel* mStatus = nullptr;
+    // The form fields with their case keys, in the order of the form.
+    std::vector<FormEntry> mTextFields;
+    std::map<std::string, QLineEdit*> mResultFields;
 };

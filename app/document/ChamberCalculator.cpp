@@ -1,0 +1,584 @@
+#include "app/document/ChamberCalculator.h"
+
+#include <charconv>
+#include <cmath>
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/document/CaseList.h"
+#include "app/document/StringFormat.h"
+#include "fluid/CurveOutput.h"
+
+using platform::PropertyList;
+
+namespace {
+
+// Mass of the chamber contents the model works with (kg).
+constexpr double kChamberMass = 1000.0;
+
+// What each form key is called in messages.
+const char* fieldLabel(const std::string& key) {
+    static const std::map<std::string, const char*> labels{
+        {"P0", "initial pressure"},
+        {"wt0", "initial volatile content"},
+        {"cr0", "initial crystal content"},
+        {"cr1", "final crystal content"},
+        {"zb", "CO2 share of the volatiles"},
+        {"mu", "elastic modulus of the chamber"},
+        {"beta", "bulk modulus of the melt"},
+        {"sa", "solubility factor"},
+        {"na", "solubility exponent"},
+        {"T0", "temperature"},
+        {"rhoc0", "crystal density"},
+        {"rhol0", "melt density"},
+        {"chamber", "chamber volume"},
+    };
+    auto it = labels.find(key);
+    return it == labels.end() ? "value" : it->second;
+}
+
+// The value of a key, or a message naming the field when it is not a number.
+bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
+    if (auto v = form.number(key)) {
+        out = *v;
+        return true;
+    }
+    const PropertyList* raw = form.values.find(key);
+    why = std::string("The ") + fieldLabel(key) + " is not a number" +
+          (raw ? ": \"" + caseValueDescription(*raw) + "\"." : ".");
+    return false;
+}
+
+// A value as the form shows it after it went through single precision: the
+// shortest decimal of the float, read back as a double.
+double viaFloat(double v) {
+    const float f = static_cast<float>(v);
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, f);
+    double d = f;
+    std::from_chars(buf, r.ptr, d);
+    return d;
+}
+
+ResultField number(double v) {
+    ResultField f;
+    if (std::isfinite(v)) f.value = v;
+    return f;
+}
+
+ResultField text(std::string t) {
+    ResultField f;
+    f.text = std::move(t);
+    return f;
+}
+
+// a / b as a percentage, or "-" when there is nothing to share.
+ResultField share(double a, double b) { return b > 0.0 ? number(100.0 * a / b) : text("-"); }
+
+// The composition fields of one state (suffix "0" or "1").  g1, d1 are the gas
+// and dissolved masses of volatile 1, g2, d2 those of CO2 (mixture).
+void fillComposition(std::map<std::string, ResultField>& fields, const std::string& s, int fluid, bool saturated,
+                     double g1, double g2, double d1, double d2) {
+    double gasH2O = 0, gasCO2 = 0, disH2O = 0, disCO2 = 0;
+    switch (fluid) {
+    case kChamberFluidCO2:
+        gasCO2 = g1;
+        disCO2 = d1;
+        break;
+    case kChamberFluidH2OCO2:
+        gasH2O = g1;
+        gasCO2 = g2;
+        disH2O = d1;
+        disCO2 = d2;
+        break;
+    default:  // H2O and the user-defined volatile
+        gasH2O = g1;
+        disH2O = d1;
+        break;
+    }
+    if (saturated) {
+        if (fluid == kChamberFluidH2OCO2) {
+            fields["mCO2gas" + s] = share(gasCO2, gasH2O + gasCO2);
+            fields["mH2Ogas" + s] = share(gasH2O, gasH2O + gasCO2);
+        } else {
+            const bool co2 = fluid == kChamberFluidCO2;
+            fields["mCO2gas" + s] = number(co2 ? 100 : 0);
+            fields["mH2Ogas" + s] = number(co2 ? 0 : 100);
+        }
+        fields["mMga" + s] = number(gasH2O);
+        fields["mMgb" + s] = number(gasCO2);
+    } else {
+        fields["mCO2gas" + s] = text("-");
+        fields["mH2Ogas" + s] = text("-");
+        fields["mMga" + s] = number(0);
+        fields["mMgb" + s] = number(0);
+    }
+    if (fluid == kChamberFluidH2OCO2) {
+        fields["mCO2liq" + s] = share(disCO2, disH2O + disCO2);
+        fields["mH2Oliq" + s] = share(disH2O, disH2O + disCO2);
+    } else {
+        const bool co2 = fluid == kChamberFluidCO2;
+        fields["mCO2liq" + s] = number(co2 ? 100 : 0);
+        fields["mH2Oliq" + s] = number(co2 ? 0 : 100);
+    }
+    fields["mMda" + s] = number(disH2O);
+    fields["mMdb" + s] = number(disCO2);
+}
+
+std::string exsolutionXLabel(int fluid, int unit) {
+    const char* u = unit == kUnitPpm ? "ppm" : "wt %";
+    switch (fluid) {
+    case kChamberFluidH2O: return strfmt::format("H2O in (melt+gas), %@", u);
+    case kChamberFluidCO2: return strfmt::format("CO2 in (melt+gas), %@", u);
+    case kChamberFluidUser: return strfmt::format("Volatile in (melt+gas), %@", u);
+    case kChamberFluidH2OCO2: return strfmt::format("H2O+CO2 in (melt+gas), %@", u);
+    default: return {};
+    }
+}
+
+}  // namespace
+
+std::optional<double> caseNumber(const PropertyList& v) {
+    if (v.isNumber()) {
+        const double d = v.realValue();
+        return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+    }
+    if (!v.isString()) return std::nullopt;
+    const std::string& s = v.stringValue();
+    size_t b = s.find_first_not_of(" \t");
+    size_t e = s.find_last_not_of(" \t");
+    if (b == std::string::npos) return std::nullopt;
+    const char* first = s.data() + b;
+    const char* last = s.data() + e + 1;
+    if (*first == '+') ++first;  // from_chars takes no plus sign
+    double d = 0.0;
+    auto r = std::from_chars(first, last, d);
+    if (r.ec != std::errc() || r.ptr != last || !std::isfinite(d)) return std::nullopt;
+    return d;
+}
+
+PropertyList formValueFromText(const std::string& t) {
+    PropertyList s = PropertyList::string(t);
+    if (auto d = caseNumber(s)) return PropertyList::real(*d);
+    return s;
+}
+
+bool sameFormValue(const PropertyList& a, const PropertyList& b) {
+    if (a.isString() && b.isString()) return a.stringValue() == b.stringValue();
+    // A number typed as text shows the same as that number.
+    const std::optional<double> x = caseNumber(a), y = caseNumber(b);
+    if (x && y) return *x == *y;
+    return a == b;
+}
+
+CaseForm::CaseForm() : values(newCaseDictionary()) {}
+
+CaseForm::CaseForm(PropertyList caseValues) : values(std::move(caseValues)) {
+    // A case always answers every key: missing ones take the new case's values.
+    const PropertyList defaults = newCaseDictionary();
+    for (const std::string& k : caseKeys())
+        if (!values.contains(k)) values.set(k, *defaults.find(k));
+}
+
+int CaseForm::melt() const {
+    auto v = number("melt");
+    return v ? static_cast<int>(std::lround(*v)) : -1;
+}
+
+int CaseForm::fluid() const {
+    auto v = number("fluid");
+    return v ? static_cast<int>(std::lround(*v)) : -1;
+}
+
+std::optional<double> CaseForm::number(const std::string& key) const {
+    const PropertyList* v = values.find(key);
+    return v ? caseNumber(*v) : std::nullopt;
+}
+
+void CaseForm::setNumber(const std::string& key, double v) { values.set(key, PropertyList::real(v)); }
+
+bool CaseForm::changesSaturation(const std::string& key) {
+    return key == "P0" || key == "wt0" || key == "zb" || key == "fluid" || key == "melt" || key == "sa" ||
+           key == "na";
+}
+
+const ResultField& CalculationResult::field(const std::string& name) const {
+    static const ResultField none;
+    auto it = fields.find(name);
+    return it == fields.end() ? none : it->second;
+}
+
+ChamberCalculator::ChamberCalculator() = default;
+
+bool ChamberCalculator::configureModel(CaseForm& form, std::string& why) {
+    TaitJaupart& m = mModel;
+    const int melt = form.melt();
+    const int fluid = form.fluid();
+    if (melt < kChamberMelt2700 || melt > kChamberMeltUser) {
+        why = "Unknown kind of melt.";
+        return false;
+    }
+    if (fluid < kChamberFluidH2O || fluid > kChamberFluidH2OCO2) {
+        why = "Unknown kind of volatile.";
+        return false;
+    }
+    m.setMagmaType(melt);
+    if (melt == kChamberMeltUser) {
+        double rhol0 = 0, rhoc0 = 0, T = 0, sa = 0, na = 0;
+        if (!need(form, "rhol0", rhol0, why) || !need(form, "rhoc0", rhoc0, why) || !need(form, "T0", T, why) ||
+            !need(form, "sa", sa, why) || !need(form, "na", na, why))
+            return false;
+        m.rhol0 = rhol0;
+        m.rhoc0 = rhoc0;
+        m.T = T;
+        m.sa = sa;
+        m.na = na;
+        // A user-defined melt has no CO2 solubility of its own: nothing left
+        // from an earlier case may stand in for it.
+        m.sb = m.nb = 0.0;
+    } else {
+        form.setNumber("rhol0", m.rhol0);
+        form.setNumber("rhoc0", m.rhoc0);
+        form.setNumber("T0", m.T);
+    }
+    switch (fluid) {
+    case kChamberFluidUser: {
+        double sa = 0, na = 0;
+        if (!need(form, "sa", sa, why) || !need(form, "na", na, why)) return false;
+        // The model is told that its volatile is user-defined (ideal gas) and
+        // given a molar mass, so that nothing of the previous volatile stays.
+        m.setFluid(kChamberFluidUser, 0.0);
+        m.Mg = m.Mw1 = kUserVolatileMolarMass;
+        m.Mw2 = 0.044;
+        m.vd1 = m.vd2 = 0.0;
+        m.sa = sa;
+        m.na = na;
+        form.setNumber("zb", 0);
+        break;
+    }
+    case kChamberFluidH2O:
+    case kChamberFluidCO2:
+        m.setFluid(fluid, 0.0);
+        form.setNumber("zb", fluid == kChamberFluidCO2 ? 100 : 0);
+        form.setNumber("sa", m.sa);
+        form.setNumber("na", m.na);
+        break;
+    case kChamberFluidH2OCO2: {
+        double z = 0;
+        if (!need(form, "zb", z, why)) return false;
+        m.setFluid(kChamberFluidH2OCO2, z / 100.0);
+        form.setNumber("sa", m.sa);
+        form.setNumber("na", m.na);
+        break;
+    }
+    }
+    m.useEOS = form.useEOS ? 1 : 0;
+    return true;
+}
+
+bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string& why) const {
+    double P0 = 0, cr0 = 0, cr1 = 0, wt0 = 0, zb = 0;
+    if (!need(form, "P0", P0, why) || !need(form, "cr0", cr0, why) || !need(form, "cr1", cr1, why) ||
+        !need(form, "wt0", wt0, why) || !need(form, "mu", in.mu, why) || !need(form, "beta", in.beta, why))
+        return false;
+    if (form.fluid() == kChamberFluidH2OCO2 && !need(form, "zb", zb, why)) return false;
+    if (!(P0 > 0.0)) {
+        why = "The initial pressure must be positive.";
+        return false;
+    }
+    if (!(cr0 >= 0.0 && cr0 < 100.0) || !(cr1 >= 0.0 && cr1 < 100.0)) {
+        why = "The crystal contents must lie between 0 and 100 wt %.";
+        return false;
+    }
+    if (!(wt0 >= 0.0) || !(wt0 + cr0 < 100.0)) {
+        why = "The initial volatile content must be positive and leave some melt beside the crystals.";
+        return false;
+    }
+    if (form.fluid() == kChamberFluidH2OCO2 && !(zb >= 0.0 && zb <= 100.0)) {
+        why = "The CO2 share of the volatiles must lie between 0 and 100 %.";
+        return false;
+    }
+    if (!(in.mu > 0.0) || !(in.beta > 0.0)) {
+        why = "The elastic moduli must be positive.";
+        return false;
+    }
+    in.P0 = P0 * 1e5;
+    in.X0 = cr0 / 100.0;
+    in.X1 = cr1 / 100.0;
+    in.w = wt0 / 100.0;
+    in.z = form.fluid() == kChamberFluidH2OCO2 ? zb / 100.0 : 0.0;
+    return true;
+}
+
+bool ChamberCalculator::saturateFluid(CaseForm& form, std::string& why) {
+    if (!configureModel(form, why)) return false;
+    double P0 = 0, cr0 = 0, wt0 = 0, zb = 0;
+    if (!need(form, "P0", P0, why) || !need(form, "cr0", cr0, why) || !need(form, "wt0", wt0, why)) return false;
+    if (form.fluid() == kChamberFluidH2OCO2 && !need(form, "zb", zb, why)) return false;
+    if (!(P0 > 0.0) || !(cr0 >= 0.0 && cr0 < 100.0)) {
+        why = "The saturation content needs a positive pressure and a crystal content below 100 wt %.";
+        return false;
+    }
+    TaitJaupart& m = mModel;
+    if (!(m.sa > 0.0) || !(m.na > 0.0) || (form.fluid() == kChamberFluidH2OCO2 && !(m.sb > 0.0 && m.nb > 0.0))) {
+        why = "The saturation content needs the solubility laws of the volatiles.";
+        return false;
+    }
+    m.M = kChamberMass;
+    const double w = wt0 / 100.0;
+    double D = 0;
+    if (form.fluid() == kChamberFluidH2OCO2) {
+        const double z = zb / 100.0;
+        m.calculateSaturation(P0 * 1e5, cr0 / 100.0, (1.0 - z) * w, w * z);
+        D = m.mdSat + m.mdSatCO2;
+    } else {
+        m.calculateSaturation(P0 * 1e5, cr0 / 100.0, w, 0.0);
+        D = m.mdSat;
+    }
+    if (!std::isfinite(D)) {
+        why = "The saturation content could not be computed.";
+        return false;
+    }
+    form.saturated = true;
+    form.setNumber("wt0", 100.0 * D / m.M);
+    return true;
+}
+
+void ChamberCalculator::fillInitialFields(CalculationResult& r, int fluid) const {
+    const TaitJaupart& m = mModel;
+    auto& f = r.fields;
+    const double dis = m.md0 + m.md0CO2;
+    const double gas = m.mg0 + m.mg0CO2;
+    f["mMeltWt0"] = number(100.0 * (m.ml0 + dis) / m.M);
+    f["mGasWt0"] = number(100.0 * gas / m.M);
+    f["mDissolWt0"] = share(dis, dis + gas);
+    f["mExsolWt0"] = share(gas, dis + gas);
+    f["mGasVol0"] = number(100.0 * m.Vg0 / m.V0);
+    f["mMeltVol0"] = number(100.0 * m.Vl0 / m.V0);
+    f["mCrystalVol0"] = number(100.0 * m.Vc0 / m.V0);
+    f["mDensity0"] = number(m.M / m.V0);
+    f["mVolam0"] = share(dis, dis + m.ml0);
+    f["mVolamg0"] = share(m.mv + m.mvCO2, m.M - m.mc0);
+    f["mMl0"] = number(m.ml0);
+    f["mMc0"] = number(m.mc0);
+    r.undersaturated0 = m.saturated0 == 0;
+    fillComposition(f, "0", fluid, m.saturated0 != 0, m.mg0, m.mg0CO2, m.md0, m.md0CO2);
+}
+
+void ChamberCalculator::fillFinalFields(CalculationResult& r, int fluid) const {
+    const TaitJaupart& m = mModel;
+    auto& f = r.fields;
+    const double dis = m.md + m.mdCO2;
+    const double gas = m.mg + m.mgCO2;
+    f["mP1"] = number(1e-5 * m.P);
+    f["mMeltWt1"] = number(100.0 * (m.ml + dis) / m.M);
+    f["mGasWt1"] = number(100.0 * gas / m.M);
+    f["mDissolWt1"] = share(dis, dis + gas);
+    f["mExsolWt1"] = share(gas, dis + gas);
+    f["mGasVol1"] = number(100.0 * m.Vg / m.V);
+    f["mMeltVol1"] = number(100.0 * m.Vl / m.V);
+    f["mCrystalVol1"] = number(100.0 * m.Vc / m.V);
+    f["mDensity1"] = number(m.M / m.V);
+    f["mVolam1"] = share(dis, dis + m.ml);
+    f["mVolamg1"] = share(gas + dis, m.M - m.mc);
+    f["mOverpressure"] = number(1e-5 * (m.P - m.P0));
+    f["mMl1"] = number(m.ml);
+    f["mMc1"] = number(m.mc);
+    r.undersaturated1 = m.saturated == 0;
+    fillComposition(f, "1", fluid, m.saturated != 0, m.mg, m.mgCO2, m.md, m.mdCO2);
+}
+
+CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string& caseName) {
+    CalculationResult r;
+    TaitJaupart& m = mModel;
+    mHaveFinal = false;
+    const int melt = form.melt();
+    const int fluid = form.fluid();
+    r.meltEditable = melt == kChamberMeltUser;
+    r.solubilityEditable = melt == kChamberMeltUser || fluid == kChamberFluidUser;
+    r.co2ShareEditable = fluid == kChamberFluidH2OCO2;
+
+    std::string why;
+    bool ok = configureModel(form, why);
+    if (ok && !form.saturated && form.imposeSaturation) ok = saturateFluid(form, why);
+
+    // The volatile axis in wt % from 0.5 wt % up, in ppm below.
+    const std::optional<double> wt0 = form.number("wt0");
+    r.unit = wt0 && *wt0 < 0.5 ? kUnitPpm : kUnitWtPercent;
+    r.exsolXLabel = exsolutionXLabel(fluid, r.unit);
+    const double f = r.unit == kUnitPpm ? 10000.0 : 1.0;
+
+    // The solubility curve needs only the volatile (and, for the mixture, the
+    // composition of the chamber's volatiles).
+    if (ok) {
+        const double X = form.number("cr0").value_or(0.0) / 100.0;
+        const double w = wt0.value_or(0.0) / 100.0;
+        const double z = form.number("zb").value_or(0.0) / 100.0;
+        std::vector<double> points;
+        if (m.calculateSolubilityCurve(X, w, z, kArrayOfValues, nullptr, &points) > 0) {
+            for (size_t i = 0; i + kSolubilityCurvePointSize <= points.size(); i += kSolubilityCurvePointSize)
+                r.solubilityCurve.push_back({points[i] * f, points[i + 1]});
+        }
+    }
+
+    Inputs in;
+    if (ok) ok = readInputs(form, in, why);
+    if (!ok) {
+        r.status = why;
+        r.logLines = {strfmt::format("Case : %@", caseName), "\t" + why};
+        return r;
+    }
+
+    m.message.clear();
+    if (!m.setInitialData(kChamberMass, in.P0, in.X0, in.w, in.z)) {
+        r.status = "No initial state: " + m.message;
+        r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};
+        return r;
+    }
+    m.mu = in.mu;
+    m.beta = in.beta;
+    r.initialState = true;
+    fillInitialFields(r, fluid);
+    const double content0 = 100.0 * (m.md0 + m.mg0 + m.md0CO2 + m.mg0CO2) / (m.M - m.mc0);
+    r.exsolInitial = CurveXY{content0 * f, 1e-5 * m.P0};
+    r.pressureInitial = CurveXY{100.0 * m.mc0 / m.M, 1e-5 * m.P0};
+
+    if (m.calculateOverpressure(in.X1) == 0) {
+        r.finalState = true;
+        fillFinalFields(r, fluid);
+        const double content1 = 100.0 * (m.md + m.mg + m.mdCO2 + m.mgCO2) / (m.M - m.mc);
+        r.exsolFinal = CurveXY{content1 * f, 1e-5 * m.P};
+        r.pressureFinal = CurveXY{100.0 * m.mc / m.M, 1e-5 * m.P};
+        mHaveFinal = true;
+        mV = m.V;
+        mV0 = m.V0;
+        mVg = m.Vg;
+        mP = m.P;
+        mBeta = m.beta;
+        r.logLines = {strfmt::format("Case : %@", caseName),
+                      strfmt::format("\tK1 : %lg", m.K1),
+                      strfmt::format("\tK2 : %lg", m.K2),
+                      strfmt::format("\tK3 : %lg", m.K3),
+                      strfmt::format("\tK  : %lg", m.K),
+                      strfmt::format("\tH  : %lg", m.H),
+                      strfmt::format("\tP  : %lg", 1e-5 * m.Papprox)};
+    } else {
+        r.status = "No state at the final crystal content: " + m.message;
+        r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};
+    }
+    for (auto& [name, value] : chamberExpansion(form.number("chamber"))) r.fields[name] = value;
+
+    // Crystallisation from the initial to the final crystal content: the
+    // pressure, and the volatile content of melt and gas on the way.
+    std::vector<double> rows;
+    m.calculateCrystallizationCurve(in.X0, in.X1, kArrayOfValues, nullptr, &rows);
+    for (size_t i = 0; i + kCrystallizationCurveRowSize <= rows.size(); i += kCrystallizationCurveRowSize) {
+        const double* row = &rows[i];
+        r.crystallizationCurve.push_back({row[0], row[7]});
+        r.exsolutionPath.push_back({100.0 * (row[2] + row[3]) / (100.0 - row[0]) * f, row[7]});
+    }
+    return r;
+}
+
+std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(std::optional<double> chamberKm3) const {
+    std::map<std::string, ResultField> f{
+        {"mChamberExp", {}}, {"mChamberRel", {}}, {"mExpulLiquid", {}}, {"mExpandedLiquid", {}}};
+    if (!mHaveFinal || !chamberKm3) return f;
+    const double C = *chamberKm3;
+    const double r = std::max(0.0, (mV - mV0) / mV0);
+    const double expansion = C * r * 1000.0;  // 1e6 m3
+    const double expelled = (1.0 - mVg / mV) * expansion;
+    f["mChamberExp"] = number(expansion);
+    f["mChamberRel"] = number(r);
+    f["mExpulLiquid"] = number(expelled);
+    f["mExpandedLiquid"] = number(((mP - 1e5) / mBeta + 1.0) * expelled);
+    return f;
+}
+
+bool ChamberCalculator::applyPlotSelection(CaseForm& form, Plot plot, float x, float y, bool shift, int unit) {
+    if (x == 0.0f && y == 0.0f) return false;
+    auto set = [&form](const std::string& key, double v) {
+        const double shown = viaFloat(v);
+        if (CaseForm::changesSaturation(key) && form.number(key) != std::optional<double>(shown))
+            form.saturated = false;
+        form.setNumber(key, shown);
+    };
+    if (plot == Plot::exsolution) {
+        const double content = unit == kUnitPpm ? x * 0.0001 : x;  // wt % of melt and gas
+        if (shift) {
+            // The final crystal content at which the volatiles of melt and gas
+            // reach the clicked content.
+            const std::optional<double> wt0 = form.number("wt0");
+            if (!wt0 || !(content > 0.0)) return false;
+            set("cr1", 100.0 * (1.0 - *wt0 / content));
+        } else {
+            const double cr0 = form.number("cr0").value_or(0.0);
+            set("wt0", content * (1.0 - cr0 / 100.0));
+            set("P0", y);
+        }
+    } else {
+        if (shift) {
+            set("cr1", x);
+        } else {
+            set("P0", y);
+            set("cr0", x);
+        }
+    }
+    return true;
+}
+
+EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double thresholdBar) {
+    EruptionReport rep;
+    rep.lines.push_back("Eruptive sequence (homogeneneous flow)");
+    rep.lines.push_back(
+        strfmt::format("%5s %12s %12s %12s %12s %12s", "#", "M0 (Gm3)", "m (Mm3)", "mc (Gm3)", "% volat.", "yCO2 (%)"));
+    CaseForm f = form;
+    std::string why;
+    Inputs in;
+    double chamber = 0;
+    bool ok = configureModel(f, why) && readInputs(f, in, why) && need(f, "chamber", chamber, why);
+    if (ok && !(chamber > 0.0)) {
+        why = "The chamber volume must be positive.";
+        ok = false;
+    }
+    if (ok && !(std::isfinite(thresholdBar) && thresholdBar > 0.0)) {
+        why = "The overpressure threshold of the eruptions must be positive.";
+        ok = false;
+    }
+    TaitJaupart& m = mModel;
+    m.message.clear();
+    if (ok && !m.setInitialData(kChamberMass, in.P0, in.X0, in.w, in.z)) {
+        why = "No initial state: " + m.message;
+        ok = false;
+    }
+    if (!ok) {
+        rep.stoppedEarly = true;
+        rep.lines.push_back("The sequence was not computed: " + why);
+        return rep;
+    }
+    m.mu = in.mu;
+    m.beta = in.beta;
+    m.message.clear();
+    std::vector<double> rows;
+    rep.end = m.calculateEruptionSequence(thresholdBar * 1e5, &rows);
+    const double s = chamber / 1000.0;
+    const size_t n = rows.size() / kEruptionSequenceRowSize;
+    for (size_t i = 0; i < n; ++i) {
+        const double* r = &rows[i * kEruptionSequenceRowSize];
+        rep.lines.push_back(strfmt::format("%5d %12.3lf %12.3lf %12.2lf %12.2lf %12.2lf", i + 1, r[9] * s,
+                                           r[1] * s * 1000.0, r[6] * s, 100.0 * r[5], 100.0 * r[4]));
+    }
+    rep.eruptions = static_cast<int>(n);
+    if (rep.end != EruptionSequenceEnd::halfCrystallised) {
+        rep.stoppedEarly = true;
+        std::string line = strfmt::format("The sequence stopped after %d eruptions, before half of the mass is "
+                                          "crystals: %@",
+                                          rep.eruptions, eruptionSequenceEndText(rep.end));
+        // The model's own reason adds to the end text where a solve failed.
+        if (!m.message.empty() && (rep.end == EruptionSequenceEnd::solveFailed ||
+                                   rep.end == EruptionSequenceEnd::notConfigured))
+            line += " " + m.message;
+        rep.lines.push_back(line);
+    }
+    return rep;
+}

@@ -1,0 +1,365 @@
+// The case document's window end to end, under Qt's offscreen platform: the
+// form, its calculation, the plots, plot clicks, the eruption table in the log
+// and the document file.  Screenshots of the main window and of the log window
+// are written into the test's working folder ("main-window.png",
+// "log-window.png") for review.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextDocument>
+
+#include "QtTestApp.h"
+#include "app/document/CLogWindow.h"
+#include "app/document/DocumentController.h"
+#include "app/document/FieldStepper.h"
+#include "app/document/MyDocument.h"
+#include "app/plot/CGraphCurve.h"
+#include "app/plot/CPlotView.h"
+#include "app/plot/qt/CDrawPlotView.h"
+#include "platform/NotificationCenter.h"
+
+using platform::PropertyList;
+
+namespace {
+
+class CaseWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qtTestApp();
+        QDir().mkpath("docs");
+        c.chooseFile = [this](Document*, bool) { return nextPath; };
+        c.askToSave = [](Document*) { return DocumentController::SaveChoice::DontSave; };
+        c.confirmRevert = [](Document*) { return true; };
+        c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
+        doc = dynamic_cast<MyDocument*>(c.newDocument());
+        ASSERT_NE(doc, nullptr);
+    }
+    void TearDown() override {
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        if (log->isWindowLoaded()) log->window()->hide();
+    }
+
+    // Types a value into a form field and presses Return, as a user would.
+    void type(const std::string& key, const QString& text) {
+        QLineEdit* f = doc->field(key);
+        ASSERT_NE(f, nullptr) << key;
+        f->selectAll();
+        QTest::keyClicks(f, text);
+        QTest::keyClick(f, Qt::Key_Return);
+    }
+    QString shown(const std::string& key) const { return doc->field(key)->text(); }
+    QString result(const std::string& name) const { return doc->resultField(name)->text(); }
+    const PropertyList& stored(const std::string& key) const { return *doc->list().at(0).find(key); }
+    // A click in a plot: the view's selected point and Shift key, then the notification.
+    void clickIn(CDrawPlotView* container, float x, float y, bool shift) {
+        CPlotView* v = container->plotView();
+        v->setSelectedPointX(x);
+        v->setSelectedPointY(y);
+        v->setSelectionKeyShift(shift);
+        platform::NotificationCenter::defaultCenter().post("PlotSelection", v);
+    }
+
+    QtTestAppMember app;
+    DocumentController c;
+    MyDocument* doc = nullptr;
+    QString nextPath;
+    QStringList errors;
+};
+
+TEST_F(CaseWindow, NewDocumentShowsOneCaseNewWithTheDefaults) {
+    ASSERT_EQ(doc->list().size(), 1u);
+    EXPECT_EQ(doc->list().at(0).find("name")->stringValue(), "New");
+    EXPECT_EQ(doc->list().at(0), newCaseDictionary());
+    EXPECT_FALSE(doc->isDocumentEdited());
+    EXPECT_EQ(doc->selectedRow(), 0);
+    EXPECT_EQ(shown("P0"), "1572");
+    EXPECT_EQ(shown("wt0"), "0.1");
+    EXPECT_EQ(shown("sa"), "6.8e-08");
+    EXPECT_EQ(shown("chamber"), "10");
+    EXPECT_EQ(doc->fluidType()->checkedId(), 3);
+    EXPECT_EQ(doc->meltType()->checkedId(), 0);
+    // Melt 0 and the mixture: densities, temperature and solubility are the model's.
+    EXPECT_TRUE(doc->field("rhol0")->isReadOnly());
+    EXPECT_TRUE(doc->field("sa")->isReadOnly());
+    EXPECT_TRUE(doc->field("zb")->isEnabled());
+    EXPECT_FALSE(doc->stepper("T0")->isEnabled());
+    EXPECT_EQ(doc->pfracField()->text(), "50");
+    // The results of the case: no gas at first, gas once 10 wt % have crystallised.
+    EXPECT_NE(result("mMeltWt0"), "no value");
+    EXPECT_NE(result("mP1"), "no value");
+    EXPECT_EQ(result("mH2Ogas0"), "-");
+    EXPECT_FALSE(doc->undersaturatedMsg0()->isHidden());
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty());
+    // Both plots are filled: the solubility curve, the two states and the path.
+    EXPECT_EQ(doc->exsolViewConcentrationUnit(), kUnitPpm);
+    EXPECT_EQ(doc->exsolView()->plotView()->mXLabel().text, "H2O+CO2 in (melt+gas), ppm");
+    EXPECT_EQ(doc->exsolView()->plotView()->graphObjects().size(), 4u);
+    EXPECT_EQ(doc->pressureView()->plotView()->graphObjects().size(), 3u);
+    EXPECT_EQ(doc->pressureView()->plotView()->mXLabel().text, "Crystals (wt %)");
+}
+
+TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
+    const QString p1 = result("mP1");
+    type("P0", "2000");
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_EQ(stored("P0").realValue(), 2000.0);
+    EXPECT_NE(result("mP1"), p1);
+    EXPECT_NEAR(result("mOverpressure").toDouble(), result("mP1").toDouble() - 2000.0, 0.01);
+    // The stepper follows its field, and stepping writes the field back.
+    EXPECT_EQ(doc->stepper("P0")->value(), 2000.0);
+    doc->stepper("P0")->stepUp();
+    EXPECT_EQ(shown("P0"), "2010");
+    EXPECT_EQ(stored("P0").realValue(), 2010.0);
+    // A pressure above the stepper's range raises its maximum.
+    type("P0", "5000");
+    EXPECT_EQ(doc->stepper("P0")->maximum(), 5000.0);
+}
+
+TEST_F(CaseWindow, EveryEditThatChangesTheCaseMarksTheDocument) {
+    // Temperature, densities and moduli count as edits too.
+    doc->meltType()->button(kChamberMeltUser)->click();
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_FALSE(doc->field("T0")->isReadOnly());
+    EXPECT_FALSE(doc->field("sa")->isReadOnly());
+    const std::vector<std::pair<std::string, QString>> edits{
+        {"T0", "1300"}, {"rhol0", "2600"}, {"rhoc0", "3100"}, {"mu", "2e10"}, {"beta", "3e10"}};
+    for (const auto& [key, text] : edits) {
+        c.saveDocumentAs(doc, "docs/edits.chamber");
+        ASSERT_FALSE(doc->isDocumentEdited());
+        type(key, text);
+        EXPECT_TRUE(doc->isDocumentEdited()) << key;
+        EXPECT_TRUE(sameFormValue(stored(key), formValueFromText(text.toStdString()))) << key;
+    }
+    // Typing the same value again changes nothing.
+    c.saveDocumentAs(doc, "docs/edits.chamber");
+    type("T0", "1300");
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // So do the chamber volume and the comment.
+    type("chamber", "25");
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_EQ(stored("chamber").realValue(), 25.0);
+    c.saveDocumentAs(doc, "docs/edits.chamber");
+    doc->commentField()->setText("Campi Flegrei");
+    QTest::keyClick(doc->commentField(), Qt::Key_Return);
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_EQ(stored("comment").stringValue(), "Campi Flegrei");
+    // Gas densities from the equations of state are not part of a case.
+    c.saveDocumentAs(doc, "docs/edits.chamber");
+    doc->useEOSBox()->click();
+    EXPECT_FALSE(doc->isDocumentEdited());
+    EXPECT_EQ(doc->calculator().model().useEOS, 0);
+}
+
+TEST_F(CaseWindow, FailedCalculationShowsNoValueAndWhy) {
+    type("P0", "deep");
+    EXPECT_EQ(result("mMeltWt0"), "no value");
+    EXPECT_EQ(result("mP1"), "no value");
+    EXPECT_EQ(result("mChamberExp"), "no value");
+    EXPECT_TRUE(doc->undersaturatedMsg0()->isHidden());
+    EXPECT_TRUE(doc->statusLine()->text().contains("initial pressure")) << doc->statusLine()->text().toStdString();
+    // The text is kept in the case as typed.
+    EXPECT_EQ(stored("P0").stringValue(), "deep");
+    EXPECT_EQ(doc->pressureView()->plotView()->graphObjects().size(), 0u);
+    type("P0", "1572");
+    EXPECT_NE(result("mP1"), "no value");
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty());
+}
+
+TEST_F(CaseWindow, UserDefinedVolatileDrivesTheModelAsFluidTypeTwo) {
+    doc->fluidType()->button(kChamberFluidCO2)->click();
+    EXPECT_EQ(doc->calculator().model().fluidType, kChamberFluidCO2);
+    EXPECT_EQ(shown("zb"), "100");
+    doc->fluidType()->button(kChamberFluidUser)->click();
+    EXPECT_FALSE(doc->field("sa")->isReadOnly());
+    EXPECT_FALSE(doc->field("zb")->isEnabled());
+    type("sa", "1e-6");
+    type("na", "0.5");
+    const TaitJaupart& m = doc->calculator().model();
+    EXPECT_EQ(m.fluidType, kChamberFluidUser);
+    EXPECT_EQ(m.Mg, kUserVolatileMolarMass);
+    EXPECT_EQ(m.sa, 1e-6);
+    EXPECT_EQ(m.na, 0.5);
+    EXPECT_EQ(stored("fluid").integerValue(), kChamberFluidUser);
+    EXPECT_EQ(doc->exsolView()->plotView()->mXLabel().text, "Volatile in (melt+gas), ppm");
+}
+
+TEST_F(CaseWindow, VolatileAxisSwitchesBetweenPpmAndWeightPercentAtHalfAPercent) {
+    CPlotView* ex = doc->exsolView()->plotView();
+    float x0, x1, y0, y1;
+    type("wt0", "0.49");
+    EXPECT_EQ(doc->exsolViewConcentrationUnit(), kUnitPpm);
+    ex->getMaxXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 12000.0f);
+    EXPECT_EQ(ex->mXLabel().text, "H2O+CO2 in (melt+gas), ppm");
+    type("wt0", "0.5");
+    EXPECT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
+    ex->getMaxXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 10.0f);
+    EXPECT_EQ(y1, 4000.0f);
+    ex->getDefaultXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 10.0f);
+    EXPECT_EQ(y1, 2600.0f);
+    EXPECT_EQ(ex->mXLabel().text, "H2O+CO2 in (melt+gas), wt %");
+    // The solubility curve is drawn in the axis' unit: its first point lies at 1 bar.
+    auto curve = std::dynamic_pointer_cast<CGraphCurve>(ex->graphObjects().front());
+    ASSERT_TRUE(curve);
+    EXPECT_NEAR(curve->mPointsList().front().y, 1.0f, 1e-6f);
+    EXPECT_LT(curve->mPointsList().back().x, 10.0f);
+}
+
+TEST_F(CaseWindow, ClickInTheExsolutionPlotSetsTheInitialStateAndShiftClickTheFinalCrystals) {
+    type("wt0", "2");
+    type("cr0", "20");
+    ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
+    clickIn(doc->exsolView(), 3.0f, 1200.0f, false);
+    // The content of melt and gas clicked (3 wt %) is that of 80 % of the chamber.
+    EXPECT_EQ(shown("P0"), "1200");
+    EXPECT_EQ(shown("wt0"), "2.4");
+    EXPECT_EQ(shown("cr1"), "10");
+    EXPECT_EQ(stored("P0").realValue(), 1200.0);
+    EXPECT_NEAR(result("mVolamg0").toDouble(), 3.0, 1e-4);
+    // Shift: only the final crystal content, at which 2.4 wt % of the chamber
+    // makes 4 wt % of melt and gas.
+    clickIn(doc->exsolView(), 4.0f, 500.0f, true);
+    EXPECT_EQ(shown("P0"), "1200");
+    EXPECT_EQ(shown("wt0"), "2.4");
+    EXPECT_EQ(shown("cr1"), "40");
+    EXPECT_NEAR(result("mVolamg1").toDouble(), 4.0, 1e-4);
+    // A click at the origin, or in a plot of no document, changes nothing.
+    doc->updateChangeCount(Document::ChangeCleared);
+    clickIn(doc->exsolView(), 0.0f, 0.0f, false);
+    CPlotView stranger(PlotRect{0, 0, 100, 100});
+    stranger.setSelectedPointX(5);
+    stranger.setSelectedPointY(5);
+    platform::NotificationCenter::defaultCenter().post("PlotSelection", &stranger);
+    EXPECT_EQ(shown("P0"), "1200");
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // The pressure plot: crystals and pressure, or with Shift the final crystals.
+    clickIn(doc->pressureView(), 5.0f, 1500.0f, false);
+    EXPECT_EQ(shown("cr0"), "5");
+    EXPECT_EQ(shown("P0"), "1500");
+    clickIn(doc->pressureView(), 30.0f, 1500.0f, true);
+    EXPECT_EQ(shown("cr1"), "30");
+    EXPECT_TRUE(doc->isDocumentEdited());
+}
+
+TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    doc->imposeSaturationBox()->click();
+    EXPECT_TRUE(doc->isSaturated());
+    const double C = 6.8e-8 * std::pow(1572e5, 0.7);
+    EXPECT_NEAR(shown("wt0").toDouble(), 100 * C / (1 + C), 1e-9);
+    EXPECT_EQ(result("mGasWt0").toDouble(), 0.0);
+    type("P0", "1000");
+    const double C1 = 6.8e-8 * std::pow(1e8, 0.7);
+    EXPECT_NEAR(shown("wt0").toDouble(), 100 * C1 / (1 + C1), 1e-9);
+    // Typed over, the content is saturated again; the moduli do not move it.
+    const QString saturated = shown("wt0");
+    type("wt0", "5");
+    EXPECT_EQ(shown("wt0"), saturated);
+    type("mu", "2e10");
+    EXPECT_EQ(shown("wt0"), saturated);
+    // Without imposed saturation the typed content stays.
+    doc->imposeSaturationBox()->click();
+    type("wt0", "5");
+    EXPECT_EQ(shown("wt0"), "5");
+}
+
+TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    type("wt0", "4");
+    // While the log is open every calculation writes the case's closed-form terms.
+    MyDocument::onShowLog();
+    type("P0", "1500");
+    std::string text = log->plainText();
+    EXPECT_NE(text.find("Case : New"), std::string::npos);
+    EXPECT_NE(text.find("\tK1 : "), std::string::npos);
+
+    log->clearText();
+    QPushButton* erupt = doc->window()->findChild<QPushButton*>("eruptionButton");
+    ASSERT_NE(erupt, nullptr);
+    erupt->click();
+    text = log->plainText();
+    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
+    ASSERT_NE(title, std::string::npos) << text;
+    // One numbered row per eruption, as many as the model counts.
+    const EruptionReport expected = doc->calculator().eruptiveSequence(doc->formSnapshot(), 50.0);
+    ASSERT_GT(expected.eruptions, 3);
+    EXPECT_FALSE(expected.stoppedEarly);
+    int rows = 0;
+    std::istringstream in(text.substr(title));
+    for (std::string line; std::getline(in, line);) {
+        int n = 0;
+        double a, b, cc, d, e;
+        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
+            EXPECT_EQ(n, ++rows) << line;
+        }
+    }
+    EXPECT_EQ(rows, expected.eruptions);
+    EXPECT_NE(text.find("    #     M0 (Gm3)      m (Mm3)     mc (Gm3)     % volat.     yCO2 (%)"), std::string::npos);
+    EXPECT_TRUE(log->isWindowVisible());
+
+    // Screenshots for review, in the test's working folder.
+    QImage main = doc->window()->grab().toImage();
+    ASSERT_FALSE(main.isNull());
+    EXPECT_GE(main.width(), 1200);
+    EXPECT_TRUE(main.save("main-window.png"));
+    log->scrollToEnd();
+    QImage logShot = log->window()->grab().toImage();
+    ASSERT_FALSE(logShot.isNull());
+    EXPECT_TRUE(logShot.save("log-window.png"));
+
+    // A threshold that is never reached says so, in the log and the status line.
+    log->clearText();
+    type("wt0", "0.1");
+    doc->pfracField()->setText("100000");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    text = log->plainText();
+    EXPECT_NE(text.find("The sequence stopped after 0 eruptions"), std::string::npos) << text;
+    EXPECT_TRUE(doc->statusLine()->text().contains("stopped")) << doc->statusLine()->text().toStdString();
+}
+
+TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {
+    type("P0", "1800");
+    doc->onDuplicateCase();
+    ASSERT_EQ(doc->list().size(), 2u);
+    EXPECT_EQ(doc->selectedRow(), 1);
+    doc->fluidType()->button(kChamberFluidCO2)->click();
+    type("wt0", "about 1");  // kept as text
+    doc->onAddCase();
+    doc->meltType()->button(kChamberMelt2300)->click();
+    type("cr1", "25");
+    const PropertyList cases = doc->list().cases();
+    ASSERT_EQ(cases.size(), 3u);
+    EXPECT_EQ(cases.at(1).find("name")->stringValue(), "New - duplicated");
+    EXPECT_EQ(cases.at(1).find("wt0")->stringValue(), "about 1");
+    EXPECT_EQ(cases.at(2).find("melt")->integerValue(), 1);
+
+    ASSERT_TRUE(c.saveDocumentAs(doc, "docs/three.chamber"));
+    ASSERT_TRUE(c.closeDocument(doc));
+    auto* back = dynamic_cast<MyDocument*>(c.openDocument("docs/three.chamber"));
+    ASSERT_NE(back, nullptr) << errors.join("; ").toStdString();
+    ASSERT_EQ(back->list().size(), 3u);
+    EXPECT_EQ(back->list().cases(), cases);
+    for (size_t i = 0; i < 3; ++i)
+        for (const std::string& k : caseKeys())
+            EXPECT_EQ(back->list().at(i).find(k)->type(), cases.at(i).find(k)->type()) << i << " " << k;
+    // The first case is shown and computed, and opening changed nothing.
+    EXPECT_EQ(back->selectedRow(), 0);
+    EXPECT_EQ(back->field("P0")->text(), "1800");
+    EXPECT_NE(back->resultField("mP1")->text(), "no value");
+    EXPECT_FALSE(back->isDocumentEdited());
+    doc = back;
+}
+
+}  // namespace
