@@ -351,3 +351,30 @@ TEST(ProductDivision, ZeroDenominators) {
     p.tie2(u, v);
     EXPECT_EQ(captureStream([&](FILE* f) { p.printFormula(f); }), "p = a * c\n");
 }
+
+TEST(UnaryNodes, PowerValuesAgreeWithPow) {
+    // Integer and half-integer exponents take their own path; compare with pow.
+    FVar u;
+    u.index = 0;
+    Power p;
+    p.tie1(u);
+    p.number_of_variables(1);
+    p.analyze_dependencies();
+    for (double x : {1e-8, 1e-3, 0.7, 1.0, 3.5, 1e6, -0.5, -2.0})
+        for (double e : {-40.0, -7.5, -2.5, -1.0, 0.0, 0.5, 1.0, 2.0, 3.5, 12.0, 40.0, 0.3, 64.0, 70.0}) {
+            p.set_scalars3(1.0, e, 0.0);
+            p.initialize_the_graph();
+            p.set_variable_values(&x);
+            p.calculate(1);
+            const double ref = std::pow(x, e);
+            if (std::isnan(ref) || std::isinf(ref) || std::fabs(ref) < 1e-290) {
+                EXPECT_TRUE(std::isnan(p.value) == std::isnan(ref)) << x << " ^ " << e;
+                continue;
+            }
+            EXPECT_NEAR(p.value / ref, 1.0, 1e-13) << x << " ^ " << e;
+            if (e == 0.0)
+                EXPECT_EQ(p.d1[0], 0.0);
+            else
+                EXPECT_NEAR(p.d1[0] / (e * std::pow(x, e - 1.0)), 1.0, 1e-13) << x << " ^ " << e;
+        }
+}

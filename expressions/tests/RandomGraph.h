@@ -348,8 +348,11 @@ public:
                 int c = child();
                 double u0 = jets[c].value();
                 double a = uniform(-1.5, 1.5), k = uniform(-1, 1), p;
-                if (u0 > 0.3)
-                    p = pick(0, 1) ? uniform(-2.5, 3.5) : static_cast<double>(pick(-3, 4));
+                if (u0 > 0.3) {
+                    // Any real exponent, an integer or a half-integer (each has its own path).
+                    int form = pick(0, 2);
+                    p = form == 0 ? uniform(-2.5, 3.5) : form == 1 ? pick(-3, 4) : pick(-7, 9) + 0.5;
+                }
                 else if (u0 < -0.3)
                     p = static_cast<double>(pick(-3, 4));
                 else
