@@ -27,6 +27,15 @@
 class NewtonRaphson;
 class Newton;
 
+// Quantity held constant along a two-phase iso-line of a pure fluid
+// (FluidPhase::calculateIsoBiphasic).
+enum IsoParameterFlag : int {
+    kIsoEntropy = 1,
+    kIsoVolume = 2,
+    kIsoEnthalpy = 3,
+    kIsoInternalEnergy = 4,
+};
+
 class FluidPhase : public Phase {
 public:
     static constexpr double R = 8.31434;
@@ -139,6 +148,90 @@ public:
 
     // Iterations of the last molar-volume search (all retries included).
     int volumeIterations = 0;
+
+    // ================================================================
+    // Pure-fluid saturation, the saturation curve and the spinodals
+    // (FluidPhaseSaturation.cpp, FluidPhaseSaturationCurve.cpp,
+    // FluidPhaseSpinodal.cpp).  Liquid and vapour are two evaluations of the
+    // same model at two molar volumes; the systems are solved by
+    // criticalSolver.  A failure sets errorflag.
+
+    // Liquid-vapour equilibrium systems (x, G, J, err, order, data).
+    void equationForCalculatingPsatFromVlVv(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForCalculatingTsatFromVlVv(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForLiquidTh(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForGasTh(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForLiquidSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForGasSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*);
+    // Saturation pressure at the current T from Vl0, Vv0.
+    void calculate_saturation_pressure();
+    // Saturation temperature at P (Pa) from T0, Vl0, Vv0.
+    void calculate_saturation_temperature(double P_Pa, double T0);
+    // Homogenisation temperature of a liquid of molar volume V (start: T, Vv0).
+    void calculateLiquidTh(double V_);
+    // Homogenisation temperature of a vapour of molar volume V (start: T, Vl0).
+    void calculateGasTh(double V_);
+    // Saturated liquid / vapour of molar entropy S (start: T, Vl0, Vv0).
+    void calculateLiquidSaturationFromEntropy(double S_);
+    void calculateGasSaturationFromEntropy(double S_);
+    // dVl/dT and dVv/dT along the saturation curve at T, Vl_sat, Vv_sat; 0 on
+    // success, nonzero (slopes 0) when a side or the linear system fails.
+    int next_saturation_point(double& dVl, double& dVv);
+    virtual void initializeSaturationVolumesFromT(const char* name, double T_);
+    virtual void initializeSaturationVolumesFromP(const char* name, double P_bar);
+    // Console entries; calculateTheSaturationPressure returns errorflag.
+    short calculateTheSaturationPressure(double T_);
+    void calculateTheDensityFromTh(double Th);
+    // Tie lines: rows into an open file, or a whole file "cono"/"conop" + suffix.
+    void calculateConodeFromT(double T_, std::FILE* file);
+    void calculateConodeFromP(double P_bar, double T0, std::FILE* file);
+    void calculateTheConodeFromT(double T_, char mode, const char* suffix);
+    void calculateTheConodeFromP(double P_bar, double T0, char mode, const char* suffix);
+
+    // Saturation curve (28 columns) and the two-phase iso-lines (14 columns).
+    // start: 0 upward from (T0, Vl_start, Vv_start) closed by the critical
+    // point, 1 downward, 2 downward from the critical point.
+    void calculate_saturation_curve(const char* path, short start, double T0, double dT, double Vl_start,
+                                    double Vv_start, double Tlow, char mode, const char* suffix,
+                                    std::vector<double>* array);
+    void calculateIsoBiphasic(int flag, double value, short start, double T0, double dT, double Vl_start,
+                              double Vv_start, double Tlow, char mode, const char* suffix);
+    void calculateTheSaturationCurve(const char* suffix, char mode);
+    void calculateTheSaturationCurveFromT(double T_, const char* suffix);
+
+    // Spinodals: one-variable equations (value and derivative) ...
+    void equationForCalculatingSpinodal0(double V_, double& f, double& dfdV);
+    void equationForCalculatingSpinodal1(double T_, double& f, double& dfdT);
+    void equationForCalculatingMechanicalSpinodal(double V_, double& f, double& dfdV);
+    void equationForCalculatingLiquidSpinodalFromV(double V_, double& f, double& dfdV);
+    // ... the systems in (T, V) at given P or S ...
+    void equationForSpinodalPoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForSpinodalPointFixedS(double* xv, double* G, double** J, int& err, int order, void*);
+    // ... their drivers ...
+    void calculateSpinodalPoint(double T_, double V0);
+    void calculateSpinodalPoint1(double V_, double T0);
+    void calculateMechanicalSpinodalPoint(double T_, double V0);
+    void calculateLiquidSpinodalPointInMixtureIterateV(double T_, double V0, double x1);
+    void calculateSpinodalPoint2(double P_bar, double V0, double T0);
+    void calculateSpinodalPointFixedS(double S_, double V0, double T0);
+    // ... and the curves (side 0 liquid branch, 1 vapour branch).
+    void calculateSpinodalCurve(const char* path, double T0, double V0, char side, double Tlow, char mode,
+                                const char* suffix, std::vector<double>* array);
+    void calculateTheSpinodals(const char* suffixL, const char* suffixV);
+    void calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix);
+
+    short major_component = 0;      // component whose fugacity is matched
+    double Vl_sat = 0, Vv_sat = 0;  // liquid and vapour molar volumes of the last evaluation
+    double P_target = 0;            // Pa, saturation-temperature system
+    double S_target = 0;            // J/mol/K, entropy systems
+    double T_shift = 0;             // K added to one side (0 = none)
+    unsigned char T_shift_on_vapour = 0;  // saturation-pressure system: 0 liquid side, else vapour side
+    double P_shift = 0;             // Pa, pressure offset between the phases
+    int capillary_mode = 0;         // 0 none, 2 on the vapour pressure, other nonzero on the liquid pressure
+    double capillary_radius = 0;    // m
+    double Pl_sat = 0, Pv_sat = 0;  // Pa, both sides of the last saturation-pressure evaluation
+    double Hvap = 0;                // J/mol, of the last calculateTheSaturationPressure
+    // ================================================================
 
 private:
     void bindVolumeEquation();

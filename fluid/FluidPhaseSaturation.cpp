@@ -1,0 +1,613 @@
+// Liquid-vapour equilibrium of a pure fluid (or of the major component of a
+// nearly pure one).  The two phases are two evaluations of the same model at
+// two molar volumes; equal fugacity of the major component and equal pressure
+// (with an optional capillary term 2 sigma / r and a pressure offset) close
+// each system, solved by the phase's Newton solver.
+//
+//   saturation pressure at T          unknowns Vl, Vv
+//   saturation temperature at P       unknowns Vl, Vv, T
+//   homogenisation into the liquid    unknowns T, Vv   (Vl given)
+//   homogenisation into the gas       unknowns T, Vl   (Vv given)
+//   saturated liquid / vapour of S    unknowns T, Vl, Vv
+//
+// Derivatives of the fugacity f at constant volume follow from those at
+// constant pressure: (df/dT)_V = (df/dT)_P - (df/dV)_T (dV/dT)_P.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/LinearAlgebra.h"
+#include "numerics/Newton.h"
+
+namespace {
+
+// One side of a two-phase system after its evaluation.
+struct Side {
+    double f = 0;      // fugacity of the major component, Pa
+    double P = 0;      // pressure, Pa
+    double fV = 0;     // (df/dV)_T
+    double fT = 0;     // (df/dT)_V
+    double PV = 0;     // (dP/dV)_T
+    double PT = 0;     // (dP/dT)_V
+    double S = 0;      // molar entropy (entropy systems only)
+    double ST = 0;     // (dS/dT)_V
+    double SV = 0;     // (dS/dV)_T
+};
+
+int majorIndex(const FluidPhase& p) {
+    const int k = p.major_component;
+    return (k >= 0 && k < p.component_count) ? k : 0;
+}
+
+// Evaluates the phase as `kind` (2 liquid, 1 vapour) at molar volume Vs and
+// temperature Ts; false when the model fails there or the result is not finite.
+bool evaluateSide(FluidPhase& p, int kind, double Vs, double Ts, bool entropy, Side& s) {
+    p.set_the_phase_as(kind);
+    if (Ts != p.T) p.temperature(Ts);
+    p.volume(Vs);
+    // A failed trial is the solver's business (err); it leaves errorflag as it was.
+    const short saved = p.errorflag;
+    p.errorflag = 0;
+    p.calculate_fugacities();
+    bool ok = p.errorflag == 0;
+    if (ok && entropy) {
+        p.calculate_state_functions();
+        ok = p.errorflag == 0;
+        s.S = p.S;
+        s.ST = p.dSdTv;
+        s.SV = p.dSdVt;
+    }
+    p.errorflag = saved;
+    if (!ok) return false;
+    const int k = majorIndex(p);
+    s.f = p.fugacity[k];
+    s.P = p.P;
+    s.fV = p.dfugacitydV[k];
+    s.fT = p.dfugacitydT[k] - p.dVdT * p.dfugacitydV[k];
+    s.PV = p.dPdV;
+    s.PT = p.dPdT;
+    return std::isfinite(s.f) && std::isfinite(s.P) && std::isfinite(s.fV) && std::isfinite(s.fT) &&
+           std::isfinite(s.PV) && std::isfinite(s.PT) && (!entropy || std::isfinite(s.S));
+}
+
+// Liquid and vapour at distinct volumes, the liquid the denser (Vl strictly
+// positive: it divides).
+bool distinctPair(double Vl, double Vv) {
+    return Vl > 0.0 && Vv > 0.0 && std::fabs((Vl - Vv) / Vl) >= 1e-5 && Vl <= Vv;
+}
+
+// Capillary pressure 2 sigma / r on the vapour (mode 2) or on the liquid (any
+// other nonzero mode).
+void addCapillary(FluidPhase& p, double Vl, double Vv, Side& l, Side& v) {
+    if (p.capillary_mode == 0) return;
+    p.calculateSigma(Vl, Vv);
+    const double pc = p.capillary_radius != 0.0 ? 2.0 * p.sigma / p.capillary_radius : 0.0;
+    if (p.capillary_mode == 2)
+        v.P += pc;
+    else
+        l.P += pc;
+}
+
+// Binds the phase's Newton solver to `fn` with n unknowns and writes the start.
+Newton& bindSystem(FluidPhase& p, SysEquationFn fn, int n, std::initializer_list<double> start) {
+    Newton& s = *p.criticalSolver;
+    s._setSysEquationToSolve(&p, fn, n);
+    int i = 0;
+    for (double v : start) {
+        s.x[i] = s.xold[i] = v;
+        ++i;
+    }
+    return s;
+}
+
+// One more Newton step from the converged point.  The solver stops as soon as
+// its row-scaled residual, of the order of a volume error in m3/mol, is below
+// its tolerance, which can leave the pressure of a liquid some parts per
+// million off; the step it computed from that point before stopping (in dx)
+// brings the point to rounding.  Kept only when it does not make the residual
+// worse; otherwise the converged point is evaluated again.
+void polish(Newton& s) {
+    if (s.status != 0 || s.n > 3) return;
+    const int n = s.n;
+    double xp[3], Gp[3], rows[3][3];
+    double* Jp[3] = {rows[0], rows[1], rows[2]};
+    for (int i = 0; i < n; ++i) xp[i] = s.x[i] + s.dx[i];
+    int err = 0;
+    s.calculate(xp, Gp, Jp, err, 1);
+    double mod = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double row = std::fabs(Gp[i]);
+        for (int j = 0; j < n; ++j) row += std::fabs(Jp[i][j]);
+        mod += row > 0.0 ? std::fabs(Gp[i]) / row : std::fabs(Gp[i]);
+    }
+    if (err == 0 && std::isfinite(mod) && mod <= s.modG0) {
+        for (int i = 0; i < n; ++i) s.x[i] = xp[i];
+        s.modG0 = mod;
+        return;
+    }
+    s.calculate(s.x, Gp, Jp, err, 1);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- systems
+
+void FluidPhase::equationForCalculatingPsatFromVlVv(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double Vl = xv[0], Vv = xv[1];
+    if (!distinctPair(Vl, Vv) || (Vc_bound != -1.0 && (Vl > Vc_bound || Vv < Vc_bound))) {
+        err = 1;
+        return;
+    }
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    const double T0 = T;
+    const double Tl = (T_shift != 0.0 && !T_shift_on_vapour) ? T0 + T_shift : T0;
+    const double Tv = (T_shift != 0.0 && T_shift_on_vapour) ? T0 + T_shift : T0;
+    Side l, v;
+    const bool okl = evaluateSide(*this, 2, Vl, Tl, false, l);
+    if (Tl != T0) temperature(T0);
+    if (!okl || l.PV > 0.0) {
+        err = 1;
+        return;
+    }
+    const bool okv = evaluateSide(*this, 1, Vv, Tv, false, v);
+    if (Tv != T0) temperature(T0);
+    if (!okv || v.PV > 0.0) {
+        err = 1;
+        return;
+    }
+    addCapillary(*this, Vl, Vv, l, v);
+    G[0] = l.f - v.f;
+    G[1] = l.P - v.P;
+    Pl_sat = l.P;
+    Pv_sat = v.P;
+    if (P_shift != 0.0) G[1] -= P_shift;
+    if (order >= 1) {
+        J[0][0] = l.fV;
+        J[0][1] = -v.fV;
+        J[1][0] = l.PV;
+        J[1][1] = -v.PV;
+    }
+}
+
+void FluidPhase::equationForCalculatingTsatFromVlVv(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double Vl = xv[0], Vv = xv[1], t = xv[2];
+    if (!distinctPair(Vl, Vv) || !(t > 0.0)) {
+        err = 1;
+        return;
+    }
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    Side l, v;
+    temperature(t);
+    if (!evaluateSide(*this, 2, Vl, t, false, l)) {
+        err = 1;
+        return;
+    }
+    const double Tv = T_shift != 0.0 ? t + T_shift : t;
+    const bool okv = evaluateSide(*this, 1, Vv, Tv, false, v);
+    if (Tv != t) temperature(t);
+    if (!okv) {
+        err = 1;
+        return;
+    }
+    addCapillary(*this, Vl, Vv, l, v);
+    G[0] = l.f - v.f;
+    G[1] = l.P - P_target;
+    G[2] = v.P - P_target;
+    if (P_shift > 0.0) G[2] -= P_shift;
+    if (P_shift < 0.0) G[1] += P_shift;
+    if (order >= 1) {
+        J[0][0] = l.fV;
+        J[0][1] = -v.fV;
+        J[0][2] = l.fT - v.fT;
+        J[1][0] = l.PV;
+        J[1][1] = 0.0;
+        J[1][2] = l.PT;
+        J[2][0] = 0.0;
+        J[2][1] = v.PV;
+        J[2][2] = v.PT;
+    }
+}
+
+void FluidPhase::equationForLiquidTh(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double t = xv[0], Vv = xv[1], Vl = Vl_sat;
+    if (!(t > 0.0) || !distinctPair(Vl, Vv)) {
+        err = 1;
+        return;
+    }
+    Vv_sat = Vv;
+    Side l, v;
+    temperature(t);
+    if (!evaluateSide(*this, 2, Vl, t, false, l) || l.PV > 0.0 || !evaluateSide(*this, 1, Vv, t, false, v) ||
+        v.PV > 0.0) {
+        err = 1;
+        return;
+    }
+    addCapillary(*this, Vl, Vv, l, v);
+    G[0] = l.f - v.f;
+    G[1] = l.P - v.P;
+    if (P_shift != 0.0) G[1] += P_shift;
+    if (order >= 1) {
+        J[0][0] = l.fT - v.fT;
+        J[0][1] = -v.fV;
+        J[1][0] = l.PT - v.PT;
+        J[1][1] = -v.PV;
+    }
+}
+
+void FluidPhase::equationForGasTh(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double t = xv[0], Vl = xv[1], Vv = Vv_sat;
+    if (!(t > 0.0) || !distinctPair(Vl, Vv)) {
+        err = 1;
+        return;
+    }
+    Vl_sat = Vl;
+    Side l, v;
+    temperature(t);
+    if (!evaluateSide(*this, 2, Vl, t, false, l) || !evaluateSide(*this, 1, Vv, t, false, v) || v.PV > 0.0) {
+        err = 1;
+        return;
+    }
+    addCapillary(*this, Vl, Vv, l, v);
+    G[0] = l.f - v.f;
+    G[1] = l.P - v.P;
+    if (P_shift != 0.0) G[1] += P_shift;
+    if (order >= 1) {
+        J[0][0] = l.fT - v.fT;
+        J[0][1] = l.fV;
+        J[1][0] = l.PT - v.PT;
+        J[1][1] = l.PV;
+    }
+}
+
+namespace {
+
+// The two entropy systems: G2 on the liquid (liquidSide) or on the vapour.
+void entropySystem(FluidPhase& p, bool liquidSide, double* xv, double* G, double** J, int& err, int order) {
+    const double t = xv[0], Vl = xv[1], Vv = xv[2];
+    if (!(t > 0.0) || !distinctPair(Vl, Vv) ||
+        (p.Vc_bound != -1.0 && (Vl > p.Vc_bound || Vv < p.Vc_bound))) {
+        err = 1;
+        return;
+    }
+    p.Vl_sat = Vl;
+    p.Vv_sat = Vv;
+    Side l, v;
+    p.temperature(t);
+    if (!evaluateSide(p, 2, Vl, t, true, l) || l.PV > 0.0 || !evaluateSide(p, 1, Vv, t, true, v) ||
+        v.PV > 0.0) {
+        err = 1;
+        return;
+    }
+    addCapillary(p, Vl, Vv, l, v);
+    G[0] = l.f - v.f;
+    G[1] = l.P - v.P;
+    if (p.P_shift != 0.0) G[1] += p.P_shift;
+    G[2] = (liquidSide ? l.S : v.S) - p.S_target;
+    if (order >= 1) {
+        J[0][0] = l.fT - v.fT;
+        J[0][1] = l.fV;
+        J[0][2] = -v.fV;
+        J[1][0] = l.PT - v.PT;
+        J[1][1] = l.PV;
+        J[1][2] = -v.PV;
+        if (liquidSide) {
+            J[2][0] = l.ST;
+            J[2][1] = l.SV;
+            J[2][2] = 0.0;
+        } else {
+            J[2][0] = v.ST;
+            J[2][1] = 0.0;
+            J[2][2] = v.SV;
+        }
+    }
+}
+
+}  // namespace
+
+void FluidPhase::equationForLiquidSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*) {
+    entropySystem(*this, true, xv, G, J, err, order);
+}
+
+void FluidPhase::equationForGasSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*) {
+    entropySystem(*this, false, xv, G, J, err, order);
+}
+
+// ---------------------------------------------------------------- drivers
+
+void FluidPhase::calculate_saturation_pressure() {
+    errorflag = 0;
+    const int kind = phase_kind;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
+                           {Vl0, Vv0});
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) {
+        errorflag = 1;
+    } else {
+        Vl_sat = s.x[0];
+        Vv_sat = s.x[1];
+    }
+    set_the_phase_as(kind);
+}
+
+void FluidPhase::calculate_saturation_temperature(double P_Pa, double T0) {
+    errorflag = 0;
+    P_target = P_Pa;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingTsatFromVlVv), 3,
+                           {Vl0, Vv0, T0});
+    s.verbose = 0;
+    s.lambdaMin = 0.0001;
+    s.solve();
+    polish(s);
+    if (s.status != 0) {
+        errorflag = 1;
+    } else {
+        Vl_sat = s.x[0];
+        Vv_sat = s.x[1];
+    }
+}
+
+void FluidPhase::calculateLiquidTh(double V_) {
+    errorflag = 0;
+    Vl_sat = V_;
+    Vv_sat = Vv0;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidTh), 2, {T, Vv0});
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) errorflag = 1;
+}
+
+void FluidPhase::calculateGasTh(double V_) {
+    errorflag = 0;
+    Vv_sat = V_;
+    Vl_sat = Vl0;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasTh), 2, {T, Vl0});
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) errorflag = 1;
+}
+
+void FluidPhase::calculateLiquidSaturationFromEntropy(double S_) {
+    errorflag = 0;
+    S_target = S_;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidSaturationFromS), 3,
+                           {T, Vl0, Vv0});
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) {
+        errorflag = 1;
+        return;
+    }
+    // The phase is left at the saturated liquid.
+    set_the_phase_as(2);
+    volume(Vl_sat);
+    calculate_fugacities();
+    calculate_state_functions();
+}
+
+void FluidPhase::calculateGasSaturationFromEntropy(double S_) {
+    errorflag = 0;
+    S_target = S_;
+    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasSaturationFromS), 3,
+                           {T, Vl0, Vv0});
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) errorflag = 1;
+}
+
+int FluidPhase::next_saturation_point(double& dVl, double& dVv) {
+    dVl = dVv = 0.0;
+    const double T0 = T;
+    const int kind = phase_kind;
+    Side l, v;
+    const bool okl = evaluateSide(*this, 2, Vl_sat, T0, false, l);
+    const bool okv = okl && evaluateSide(*this, 1, Vv_sat, T_shift != 0.0 ? T0 + T_shift : T0, false, v);
+    if (T != T0) temperature(T0);
+    set_the_phase_as(kind);
+    if (!okv) return 1;
+    double r0[2] = {l.fV, -v.fV};
+    double r1[2] = {l.PV, -v.PV};
+    double* A[2] = {r0, r1};
+    double b[2] = {v.fT - l.fT, v.PT - l.PT};
+    double sol[2] = {0.0, 0.0};
+    int status = 0;
+    solve_the_linear_system(A, b, sol, 2, status);
+    if (status != 0 || !std::isfinite(sol[0]) || !std::isfinite(sol[1])) return 1;
+    dVl = sol[0];
+    dVv = sol[1];
+    return 0;
+}
+
+// ---------------------------------------------------------------- start values
+
+namespace {
+
+struct SaturationFit {
+    const char* name;
+    double M;
+    double liquid[8];  // c7 ... c0, kg/m3 with T in K
+    double vapour[8];
+};
+
+constexpr SaturationFit kSaturationFits[] = {
+    {"CO2", 0.044,
+     {-2.38378e-11, 3.62592e-8, -2.34335e-5, 0.00833974, -1.76512, 222.198, -15410.0, 455953.0},
+     {1.3423e-11, -1.97056e-8, 1.22592e-5, -0.00418769, 0.848022, -101.777, 6701.9, -186768.0}},
+    {"CH4", 0.016,
+     {-7.67459e-11, 7.0479e-8, -2.7431e-5, 0.00586391, -0.743545, 55.9336, -2313.6, 41123.0},
+     {8.34812e-11, -7.60445e-8, 2.9324e-5, -0.00620161, 0.776516, -57.5453, 2336.37, -40084.4}},
+    {"N2", 0.014,
+     {-3.03119e-8, 2.14489e-5, -0.0064807, 1.08379, -108.337, 6473.09, -214049.0, 3022360.0},
+     {3.30576e-8, -2.33747e-5, 0.00705772, -1.17952, 117.834, -7036.37, 232544.0, -3281190.0}},
+    {"H2S", 0.034,
+     {-2.70771e-12, 4.91907e-9, -3.79009e-6, 0.00160502, -0.403419, 60.1873, -4938.08, 173090.0},
+     {1.52296e-12, -2.65098e-9, 1.95058e-6, -0.000785899, 0.187165, -26.3365, 2026.81, -65796.9}},
+    {"NaCl", 5.85e-5,
+     {-2.7786e-21, 2.6381e-17, -1.045e-13, 2.2286e-10, -2.7501e-7, 0.0001951, -0.073559, 13.126},
+     {1.0265e-21, -9.0791e-18, 3.3508e-14, -6.6664e-11, 7.7032e-8, -5.1599e-5, 0.018524, -2.7469}},
+};
+
+double polynomial7(const double* c, double t) {
+    double r = 0.0;
+    for (int i = 0; i < 8; ++i) r = r * t + c[i];
+    return r;
+}
+
+}  // namespace
+
+void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
+    if (!name) return;
+    for (const SaturationFit& fit : kSaturationFits) {
+        if (std::strcmp(name, fit.name) != 0) continue;
+        const double rl = polynomial7(fit.liquid, T_), rv = polynomial7(fit.vapour, T_);
+        // Outside its range a fit can give a density of no use as a start.
+        if (rl > 0.0 && rv > 0.0 && std::isfinite(rl) && std::isfinite(rv)) {
+            Vl0 = fit.M / rl;
+            Vv0 = fit.M / rv;
+        }
+        return;
+    }
+}
+
+void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
+    std::printf("InitializeSaturationVolumesFromP not implemented\n");
+}
+
+// ---------------------------------------------------------------- console entries
+
+short FluidPhase::calculateTheSaturationPressure(double T_) {
+    const int k = getMajorComponentIndex();
+    initializeSaturationVolumesFromT(componentName(k), T_);
+    temperature(T_);
+    calculate_saturation_pressure();
+    if (errorflag) {
+        std::fprintf(stderr, "No saturation state found at %g K\n", T_);
+        return errorflag;
+    }
+    volume(Vl_sat);
+    calculate_state_functions();
+    const double Hl = H;
+    volume(Vv_sat);
+    calculate_state_functions();
+    Hvap = H - Hl;
+    return errorflag;
+}
+
+void FluidPhase::calculateTheDensityFromTh(double Th) {
+    temperature(Th);
+    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), Th);
+    calculate_saturation_pressure();
+    if (errorflag) {
+        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+        return;
+    }
+    std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6,
+                bulk_molar_weight / Vl_sat, P / 1e5);
+}
+
+namespace {
+
+// Liquid and vapour rows of a tie line (13 columns, or 12 without the molar entropy).
+bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
+    const double M = p.bulk_molar_weight;
+    double Hl = 0.0;
+    for (int side = 0; side < 2; ++side) {
+        p.volume(side == 0 ? p.Vl_sat : p.Vv_sat);
+        p.errorflag = 0;
+        p.calculate_state_functions();
+        if (p.errorflag) {
+            std::puts("Error calculation\n");
+            return false;
+        }
+        std::puts(side == 0 ? "Liquid" : "Gas");
+        p.dump();
+        if (file) {
+            std::fprintf(file, "%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f\t%12f", p.T,
+                         p.V * 1e6, M / p.V, p.P / 1e5, p.H / 1000.0, p.H / M / 1000.0, p.U / M / 1000.0, p.S / M,
+                         p.Cv / M, p.Cp / M, p.jouleThomson, p.U);
+            if (withEntropy) std::fprintf(file, "\t%12f", p.S);
+            std::fprintf(file, "\n");
+        }
+        if (side == 0) Hl = p.H;
+    }
+    std::printf("\nVaporisation Enthalpy = %12f kJ/kg\n\n", (p.H - Hl) / M / 1000.0);
+    return true;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+void writeConodeFile(const char* stem, const char* suffix, char mode, bool withEntropy,
+                     const auto& rows) {
+    const std::string path = std::string(stem) + (suffix ? suffix : "");
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wt"));
+    if (!f) {
+        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+        rows(nullptr);
+        return;
+    }
+    static const char* names[] = {"T", "V", "rho", "P", "H", "Hm", "Um", "Sm", "Cvm", "Cpm", "JT", "U", "S"};
+    static const char* numberedT[] = {"T(1)",  "V(2)",   "rho(3)", "P(4)",  "H(5)",  "Hm(6)", "Um(7)",
+                                      "Sm(8)", "Cvs(9)", "Cps(10)", "JT(11)", "U(12)", "S(13)"};
+    static const char* numberedP[] = {"T(1)",  "V(2)",   "rho(3)",  "P(4)",   "H(5)",  "Hm(6)",
+                                      "Um(7)", "Sm(8)",  "Cvm(9)", "Cpm(10)", "JT(11)", "U(12)"};
+    const int n = withEntropy ? 13 : 12;
+    std::fputs(mode == 1 ? "IGOR\nWAVES " : "# ", f.get());
+    for (int i = 0; i < n; ++i) {
+        if (suffix)
+            std::fprintf(f.get(), i == 0 ? "%5s%s" : "\t%11s%s", names[i], suffix);
+        else
+            std::fprintf(f.get(), i == 0 ? "%12s" : "\t%12s", withEntropy ? numberedT[i] : numberedP[i]);
+    }
+    std::fputs("\n", f.get());
+    if (mode == 1) std::fputs("BEGIN\n", f.get());
+    rows(f.get());
+    if (mode == 1) std::fputs("END\n", f.get());
+}
+
+}  // namespace
+
+void FluidPhase::calculateConodeFromT(double T_, std::FILE* file) {
+    temperature(T_);
+    calculate_saturation_pressure();
+    if (errorflag) {
+        std::puts("Error calculation\n");
+        return;
+    }
+    if (!writeConode(*this, file, true)) errorflag = 1;
+}
+
+void FluidPhase::calculateConodeFromP(double P_bar, double T0, std::FILE* file) {
+    pressure(P_bar);
+    calculate_saturation_temperature(P_bar * 1e5, T0);
+    if (errorflag) {
+        std::puts("Error calculation\n");
+        return;
+    }
+    if (!writeConode(*this, file, false)) errorflag = 1;
+}
+
+void FluidPhase::calculateTheConodeFromT(double T_, char mode, const char* suffix) {
+    writeConodeFile("cono", suffix, mode, true, [&](std::FILE* f) { calculateConodeFromT(T_, f); });
+}
+
+void FluidPhase::calculateTheConodeFromP(double P_bar, double T0, char mode, const char* suffix) {
+    writeConodeFile("conop", suffix, mode, false,
+                    [&](std::FILE* f) { calculateConodeFromP(P_bar, T0, f); });
+}

@@ -1,0 +1,359 @@
+// Limit of mechanical stability: the pure-fluid spinodal A_VV = 0
+// ((dP/dV)_T = 0) as a point at given T, V, P or S and as the liquid and
+// vapour branches from the critical point down; for a binary mixture the
+// mechanical spinodal along a composition path at fixed T and the liquid
+// spinodal det[[A_VV, A_Vx], [A_Vx, A_xx]] = 0.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "numerics/Newton.h"
+#include "numerics/NewtonRaphson.h"
+
+namespace {
+
+constexpr int kMaxTrials = 1000000;
+
+// A Newton-Raphson record on one of the phase's spinodal equations.
+double solveSpinodalEquation(FluidPhase& p, DerivEquationFn fn, double start, double tol, bool& ok) {
+    NewtonRaphson nr;
+    nr.obj = &p;
+    nr.fn = fn;
+    nr.itermax = 15;
+    nr.tol = tol;
+    nr.r = 1.0;
+    nr.xmin = -1e15;
+    nr.xmax = 1e15;
+    nr.bounded = 0;
+    nr.verbose = 0;
+    nr.monotone = 1;
+    nr.x0 = start;
+    p.error = 0;
+    const double r = nr.solve();
+    ok = nr.status == 0 && std::isfinite(r);
+    return r;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- equations
+
+void FluidPhase::equationForCalculatingSpinodal0(double V_, double& f, double& dfdV) {
+    if (!(V_ > 0.0)) {
+        error = 1;
+        return;
+    }
+    volume(V_);
+    errorflag = 0;
+    calculate_critical_parameters_of_pure_fluid();
+    if (errorflag) error = 1;
+    f = d2AdV2;
+    dfdV = d3AdV3;
+}
+
+void FluidPhase::equationForCalculatingSpinodal1(double T_, double& f, double& dfdT) {
+    if (!(T_ > 0.0)) {
+        error = 1;
+        return;
+    }
+    temperature(T_);
+    errorflag = 0;
+    calculate_critical_parameters_of_pure_fluid();
+    if (errorflag) error = 1;
+    f = d2AdV2;
+    dfdT = d3AdTdV2;
+}
+
+void FluidPhase::equationForCalculatingMechanicalSpinodal(double V_, double& f, double& dfdV) {
+    if (!(V_ > 0.0)) {
+        error = 1;
+        return;
+    }
+    volume(V_);
+    calculate_critical_parameters();
+    if (errorflag) error = 1;
+    f = d2AdV2;
+    dfdV = d3AdV3;
+}
+
+void FluidPhase::equationForCalculatingLiquidSpinodalFromV(double V_, double& f, double& dfdV) {
+    error = 0;
+    if (!(V_ > 0.0)) {
+        error = 1;
+        return;
+    }
+    volume(V_);
+    calculate_critical_parameters();
+    if (errorflag) error = 1;
+    f = d2AdV2 * d2Adx2 - d2AdVdx * d2AdVdx;
+    dfdV = d3AdV3 * d2Adx2 + d2AdV2 * d3AdVdx2 - 2.0 * d3AdV2dx * d2AdVdx;
+    // The composition derivative of the determinant must not be positive.
+    if (d3AdV2dx * d2Adx2 + d2AdV2 * d3Adx3 - 2.0 * d3AdVdx2 * d2AdVdx > 0.0) error = 1;
+}
+
+namespace {
+
+// The state at x = [T, V] with its derivatives; false on a failed evaluation.
+bool spinodalState(FluidPhase& p, const double* xv) {
+    if (!(xv[0] > 0.0) || !(xv[1] > 0.0)) return false;
+    p.temperature(xv[0]);
+    p.volume(xv[1]);
+    const short saved = p.errorflag;
+    p.errorflag = 0;
+    p.calculate_pressure();
+    if (!p.errorflag) p.calculate_fugacities();
+    if (!p.errorflag) p.calculate_state_functions();
+    if (!p.errorflag) p.calculate_critical_parameters_of_pure_fluid();
+    const bool ok = p.errorflag == 0;
+    p.errorflag = saved;
+    return ok && std::isfinite(p.P) && std::isfinite(p.S) && std::isfinite(p.d2AdV2);
+}
+
+}  // namespace
+
+void FluidPhase::equationForSpinodalPoint(double* xv, double* G, double** J, int& err, int order, void*) {
+    if (!spinodalState(*this, xv)) {
+        err = 1;
+        return;
+    }
+    G[0] = P - P_target;
+    G[1] = d2AdV2;
+    if (order >= 1) {
+        J[0][0] = dPdT;
+        J[0][1] = dPdV;
+        J[1][0] = d3AdTdV2;
+        J[1][1] = d3AdV3;
+    }
+}
+
+void FluidPhase::equationForSpinodalPointFixedS(double* xv, double* G, double** J, int& err, int order, void*) {
+    if (!spinodalState(*this, xv)) {
+        err = 1;
+        return;
+    }
+    G[0] = S - S_target;
+    G[1] = d2AdV2;
+    if (order >= 1) {
+        J[0][0] = -d2AdT2;
+        J[0][1] = -d2AdTdV;
+        J[1][0] = d3AdTdV2;
+        J[1][1] = d3AdV3;
+    }
+}
+
+// ---------------------------------------------------------------- drivers
+
+void FluidPhase::calculateSpinodalPoint(double T_, double V0) {
+    temperature(T_);
+    errorflag = 0;
+    bool ok = false;
+    const double v = solveSpinodalEquation(
+        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal0), V0, 1e-16, ok);
+    if (ok) {
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+    }
+    if (!ok || errorflag) errorflag = error = 1;
+}
+
+void FluidPhase::calculateSpinodalPoint1(double V_, double T0) {
+    volume(V_);
+    errorflag = 0;
+    bool ok = false;
+    const double t = solveSpinodalEquation(
+        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal1), T0, 1e-9, ok);
+    if (ok) {
+        temperature(t);
+        errorflag = 0;
+        calculate_pressure();
+    }
+    if (!ok || errorflag) {
+        errorflag = error = 1;
+        return;
+    }
+    std::printf("Tsp : %12.2f K\t\t V : %12.2f cm3/mol\t\t Psp : %12.2f bar\n", T, V * 1e6, P / 1e5);
+}
+
+void FluidPhase::calculateMechanicalSpinodalPoint(double T_, double V0) {
+    temperature(T_);
+    errorflag = 0;
+    bool ok = false;
+    const double v = solveSpinodalEquation(
+        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingMechanicalSpinodal), V0, 1e-16, ok);
+    if (ok) {
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+    }
+    if (!ok || errorflag) errorflag = error = 1;
+}
+
+void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double T_, double V0, double x1) {
+    if (component_count != 2) {
+        std::fprintf(stderr, "The liquid spinodal of a mixture needs two components, not %d\n", component_count);
+        errorflag = error = 1;
+        return;
+    }
+    composition_of_component(0, 1.0 - x1);
+    composition_of_component(1, x1);
+    temperature(T_);
+    errorflag = 0;
+    bool ok = false;
+    const double v = solveSpinodalEquation(
+        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingLiquidSpinodalFromV), V0, 1e-9, ok);
+    if (ok) {
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+    }
+    if (!ok || errorflag) errorflag = error = 1;
+    std::printf("%d %10f %10f %10f\n", errorflag, T, V * 1e6, P / 1e5);
+}
+
+void FluidPhase::calculateSpinodalPoint2(double P_bar, double V0, double T0) {
+    P_target = P_bar * 1e5;
+    Newton& s = *criticalSolver;
+    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPoint), 2);
+    s.x[0] = s.xold[0] = T0;
+    s.x[1] = s.xold[1] = V0;
+    s.verbose = 0;
+    s.solve();
+    // The outcome is reported through errorflag as well as the solver's status.
+    errorflag = s.status != 0 ? 1 : 0;
+}
+
+void FluidPhase::calculateSpinodalPointFixedS(double S_, double V0, double T0) {
+    S_target = S_;
+    Newton& s = *criticalSolver;
+    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPointFixedS), 2);
+    s.x[0] = s.xold[0] = T0;
+    s.x[1] = s.xold[1] = V0;
+    s.verbose = 0;
+    s.solve();
+    errorflag = s.status != 0 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- curves
+
+void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, char side, double Tlow, char mode,
+                                        const char* suffix, std::vector<double>* array) {
+    CurveLayout layout;
+    layout.firstNameWidth = 6;
+    layout.nameWidth = 12;
+    layout.firstNumberedWidth = 12;  // "# " then " %11s"
+    layout.numberedWidth = 13;
+    layout.value = CurveValueFormat{13, 6, 'g'};
+    layout.columnFormats = {CurveValueFormat{13, 2, 'f'}, CurveValueFormat{13, 5, 'f'}};
+    // Without a suffix the column file has no header; an Igor file always has its own.
+    if (!suffix && mode == kColumnTextFile) layout.writeHeader = false;
+    const int m = mode == kBinaryRows ? 0 : mode;  // no mode 5 here
+    CurveOutput out(m, path ? path : "", suffix,
+                    {"T", "P", "V", "H", "A", "G", "U", "S", "c", "Um", "Hm", "rho"}, array, layout);
+    auto row = [&]() {
+        const double M = bulk_molar_weight;
+        out.writeValues(T, P / 1e5, V * 1e6, H / 1000.0, A / 1000.0, G / 1000.0, U / 1000.0, S, soundSpeed,
+                        U / M / 1000.0, H / M / 1000.0, M / V);
+    };
+
+    temperature(T0);
+    volume(V0);
+    search_the_critical_point_of_the_pure_component();
+    if (errorflag) {
+        std::fprintf(stderr, "Cannot find the critical point\n");
+        return;
+    }
+    row();
+    const double Tc = T, Vc = V;
+    double t = Tc - 0.5;
+    double v = side == 0 ? Vc - 1e-5 : Vc + 5e-6;
+    double lambda = 1.0, Tprev = Tc, Vprev = Vc, slope = 1e-8;
+    for (int trial = 0; trial < kMaxTrials && errorflag == 0 && t >= Tlow && t > 0.0; ++trial) {
+        calculateSpinodalPoint(t, v);
+        bool ok = errorflag == 0;
+        if (ok) {
+            calculate_fugacities();
+            calculate_state_functions();
+            ok = errorflag == 0;
+            if (side == 0 && d3AdV3 > 0.0) ok = false;
+            if (side == 1 && d3AdV3 < 0.0) ok = false;
+        }
+        if (ok) {
+            row();
+            slope = -d3AdTdV2 / d3AdV3;  // dV/dT along the spinodal
+            // The predictor steps from the volume found, not from the start.
+            Tprev = t;
+            Vprev = V;
+            lambda = 1.0;
+            t = Tprev - 0.5;
+            v = Vprev - 0.5 * slope;
+            continue;
+        }
+        lambda /= 2.0;
+        if (lambda <= 1e-4) {
+            errorflag = 1;
+            break;
+        }
+        errorflag = 0;
+        error = 0;
+        t = Tprev - lambda;
+        v = Vprev - 0.5 * lambda * slope;
+    }
+}
+
+void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
+    const std::string pl = CurveOutput::fileName("spino", suffixL);
+    const std::string pv = CurveOutput::fileName("spino", suffixV);
+    calculateSpinodalCurve(pl.c_str(), critical_T, critical_V, 0, Tmin, 1, suffixL, nullptr);
+    calculateSpinodalCurve(pv.c_str(), critical_T, critical_V, 1, Tmin, 1, suffixV, nullptr);
+}
+
+void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {
+    if (component_count != 2) {
+        std::fprintf(stderr, "The mechanical spinodal along a composition path needs two components, not %d\n",
+                     component_count);
+        errorflag = 1;
+        return;
+    }
+    CurveLayout layout;
+    layout.firstNameWidth = 6;
+    layout.nameWidth = 12;
+    CurveOutput out(kIgorTextFile, CurveOutput::fileName("spinom", suffix), suffix,
+                    {"T", "x0", "x1", "V", "P", "Hm", "Am", "Gm", "Um", "Sm", "c"}, nullptr, layout);
+    temperature(T_);
+    volume(V0);
+    errorflag = 0;
+    double x1 = 0.0, lambda = 1.0, slope = 0.0, x1prev = 0.0, Vprev = V0, v = V0;
+    for (int trial = 0; trial < kMaxTrials && errorflag == 0; ++trial) {
+        // The path ends at the pure second component.
+        if (x1 > 1.0 + 1e-12) break;
+        if (x1 > 1.0) x1 = 1.0;
+        composition_of_component(0, 1.0 - x1);
+        composition_of_component(1, x1);
+        calculateMechanicalSpinodalPoint(T_, v);
+        bool ok = errorflag == 0;
+        if (ok) {
+            calculate_state_functions();
+            ok = errorflag == 0;
+        }
+        if (ok) {
+            out.writeValues(T, 1.0 - x1, x1, V, P / 1e5, H, A, G, U, S, soundSpeed);
+            slope = -d3AdV2dx / d3AdV3;  // dV/dx1 along the mechanical spinodal
+            x1prev = x1;
+            Vprev = V;
+            x1 += 0.001;
+            v = V + 0.001 * slope;
+            lambda = 1.0;
+            continue;
+        }
+        lambda /= 2.0;
+        if (lambda < 1e-4) break;
+        x1 = x1prev + 0.001 * lambda;
+        v = Vprev + 0.001 * lambda * slope;
+        errorflag = 0;
+        error = 0;
+    }
+}
