@@ -34,6 +34,17 @@ void* Expression::operator new(std::size_t size) {
 
 void Expression::operator delete(void* p) noexcept { ::operator delete(p); }
 
+void* Expression::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    void* p = ::operator new(size, std::nothrow);
+    if (p) {
+        gPendingBegin = static_cast<const char*>(p);
+        gPendingEnd = gPendingBegin + size;
+    }
+    return p;
+}
+
+void Expression::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }
+
 Expression::Expression() {
     const char* self = reinterpret_cast<const char*>(this);
     if (gPendingBegin && self >= gPendingBegin && self < gPendingEnd) {

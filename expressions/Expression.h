@@ -48,6 +48,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -98,6 +99,8 @@ public:
     // Nodes created with new are released by their last parent (see above).
     static void* operator new(std::size_t size);
     static void operator delete(void* p) noexcept;
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
     static void* operator new(std::size_t, void* place) noexcept { return place; }
     static void operator delete(void*, void*) noexcept {}
 
