@@ -45,7 +45,10 @@ CCurveSettingsWindow::CCurveSettingsWindow(QWidget* parent) : QDialog(parent) {
     layout->addLayout(form);
     layout->addWidget(buttons);
     // Only the user's choices apply: selecting an item from code changes nothing.
-    connect(mThicknessMenu, &QComboBox::activated, this, [this] { onChangeThickness(); });
+    connect(mThicknessMenu, &QComboBox::activated, this, [this](int item) {
+        mThicknessMenu->setCurrentIndex(item);
+        onChangeThickness();
+    });
     mForeColorWell->colorChosen = [this] { onChangeColor(); };
     connect(mOKButton, &QPushButton::clicked, this, [this] { onOKButton(); });
     connect(mCancelButton, &QPushButton::clicked, this, [this] { onCancelButton(); });

@@ -52,8 +52,14 @@ CPointSettingsWindow::CPointSettingsWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    connect(mMarkerTypeMenu, &QComboBox::activated, this, [this] { onChangeMarkerType(); });
-    connect(mSizeMenu, &QComboBox::activated, this, [this] { onChangeMarkerSize(); });
+    connect(mMarkerTypeMenu, &QComboBox::activated, this, [this](int item) {
+        mMarkerTypeMenu->setCurrentIndex(item);
+        onChangeMarkerType();
+    });
+    connect(mSizeMenu, &QComboBox::activated, this, [this](int item) {
+        mSizeMenu->setCurrentIndex(item);
+        onChangeMarkerSize();
+    });
     mForeColorWell->colorChosen = [this] { onChangeColor(); };
     connect(mOKButton, &QPushButton::clicked, this, [this] { onOKButton(); });
     connect(mCancelButton, &QPushButton::clicked, this, [this] { onCancelButton(); });

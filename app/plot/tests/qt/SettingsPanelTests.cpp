@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QToolButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QUndoStack>
+#include <functional>
+
+#include "app/plot/CGraphCurve.h"
+#include "app/plot/CGraphPoint.h"
+#include "app/plot/CPlotView.h"
+#include "app/plot/qt/CAxisRangeWindow.h"
+#include "app/plot/qt/CCurveSettingsWindow.h"
+#include "app/plot/qt/CDrawPlotView.h"
+#include "app/plot/qt/CPlotWidget.h"
+#include "app/plot/qt/CPointSettingsWindow.h"
+#include "app/plot/qt/ColorWell.h"
+#include "app/plot/tests/qt/QtTestApp.h"
+
+namespace {
+
+// Runs `inside` from within the panel's modal run, then checks that the run
+// ended (a panel that never ends would hang the test: it is ended by force
+// and the test fails).
+void runModally(std::function<void()> open, std::function<void()> inside) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        inside();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    bool forced = false;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        forced = true;
+        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(QDialog::Rejected);
+    });
+    guard.start(5000);
+    open();
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(forced) << "the modal panel did not end";
+}
+
+struct Plot {
+    CDrawPlotView box;
+    explicit Plot(QWidget* parent = nullptr) : box(parent) {
+        box.resize(500, 320);
+        box.setPlotView();
+        box.installButtons();
+    }
+    CPlotView& view() { return *box.plotView(); }
+};
+
+TEST(CurvePanel, OkKeepsTheChangesCancelAndTheCloseButtonPutThemBack) {
+    qtTestApp();
+    Plot plot;
+    CPlotView& v = plot.view();
+    auto curve = v.plotFromArray({0, 0, 1, 1}, 2, 0, 1);
+    curve->setColor(Color::blueColor());
+    curve->setToolSizeFactor(1.5f);
+    v.setSelectedObject(curve);
+    CCurveSettingsWindow* panel = CCurveSettingsWindow::sharedCurvesSettingsCtroller();
+    EXPECT_EQ(panel, CCurveSettingsWindow::sharedCurvesSettingsCtroller());
+    panel->thicknessMenu()->setCurrentIndex(2);
+
+    runModally([&] { v.onCurvesSettingsPanel(); },
+               [&] {
+                   EXPECT_TRUE(panel->isVisible());
+                   EXPECT_TRUE(panel->isModal());
+                   EXPECT_EQ(panel->graphCurve(), curve);
+                   EXPECT_EQ(panel->thicknessMenu()->currentIndex(), 2);  // factor 1.5: left as it was
+                   EXPECT_EQ(panel->foreColorWell()->color(), Color::blueColor());
+                   panel->thicknessMenu()->setCurrentIndex(1);
+                   emit panel->thicknessMenu()->activated(1);
+                   EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);  // at once
+                   panel->foreColorWell()->setColor(Color::redColor());
+                   panel->foreColorWell()->colorChosen();
+                   EXPECT_EQ(curve->color(), Color::redColor());
+                   QTest::mouseClick(panel->okButton(), Qt::LeftButton);
+               });
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+    EXPECT_EQ(curve->color(), Color::redColor());
+    EXPECT_FALSE(panel->graphCurve());  // not kept after the session
+
+    runModally([&] { v.onCurvesSettingsPanel(); },
+               [&] {
+                   EXPECT_EQ(panel->thicknessMenu()->currentIndex(), 1);
+                   emit panel->thicknessMenu()->activated(2);
+                   panel->foreColorWell()->setColor(Color::whiteColor());
+                   panel->onChangeColor();
+                   EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
+                   QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+               });
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+    EXPECT_EQ(curve->color(), Color::redColor());
+
+    // The window's close button ends the run as Cancel does.
+    runModally([&] { v.onCurvesSettingsPanel(); },
+               [&] {
+                   emit panel->thicknessMenu()->activated(0);
+                   EXPECT_EQ(curve->getToolSizeFactor(), 1.0f);
+                   panel->close();
+               });
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(curve->getToolSizeFactor(), 2.0f);
+
+    // A curve without a colour gets none back.
+    auto plain = v.plotFromArray({0, 1, 1, 0}, 2, 0, 1);
+    v.setSelectedObject(plain);
+    runModally([&] { v.onCurvesSettingsPanel(); },
+               [&] {
+                   panel->foreColorWell()->setColor(Color::redColor());
+                   panel->onChangeColor();
+                   QTest::keyClick(panel, Qt::Key_Escape);
+               });
+    EXPECT_FALSE(plain->color().has_value());
+}
+
+TEST(PointPanel, MarkerSizeAndColourRoundTrip) {
+    qtTestApp();
+    Plot plot;
+    CPlotView& v = plot.view();
+    auto point = v.plotPoint(0.5, 0.5, 1, Color::blueColor());
+    point->setToolSizeFactor(3);
+    v.setSelectedObject(point);
+    CPointSettingsWindow* panel = CPointSettingsWindow::sharedPointsSettingsCtroller();
+
+    runModally([&] { v.onPointsSettingsPanel(); },
+               [&] {
+                   EXPECT_EQ(panel->markerTypeMenu()->currentIndex(), 0);  // marker type 1
+                   EXPECT_EQ(panel->markerTypeMenu()->count(), 12);
+                   EXPECT_EQ(panel->sizeMenu()->count(), 10);
+                   EXPECT_EQ(panel->sizeMenu()->currentIndex(), 2);
+                   panel->markerTypeMenu()->setCurrentIndex(4);
+                   emit panel->markerTypeMenu()->activated(4);
+                   EXPECT_EQ(point->selector(), 5);
+                   panel->sizeMenu()->setCurrentIndex(9);
+                   emit panel->sizeMenu()->activated(9);
+                   EXPECT_EQ(point->getToolSizeFactor(), 10.0f);
+                   panel->sizeMenu()->setCurrentIndex(0);
+                   emit panel->sizeMenu()->activated(0);
+                   EXPECT_EQ(point->getToolSizeFactor(), 1.0f);
+                   panel->foreColorWell()->setColor(Color::redColor());
+                   panel->onChangeColor();
+                   panel->markerTypeMenu()->setCurrentIndex(11);
+                   emit panel->markerTypeMenu()->activated(11);
+                   QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+               });
+    // Cancel after several changes: everything as it was when the panel opened.
+    EXPECT_EQ(point->selector(), 1);
+    EXPECT_EQ(point->getToolSizeFactor(), 3.0f);
+    EXPECT_EQ(point->color(), Color::blueColor());
+
+    runModally([&] { v.onPointsSettingsPanel(); },
+               [&] {
+                   emit panel->markerTypeMenu()->activated(6);
+                   emit panel->sizeMenu()->activated(5);
+                   QTest::mouseClick(panel->okButton(), Qt::LeftButton);
+               });
+    EXPECT_EQ(point->selector(), 7);
+    EXPECT_EQ(point->getToolSizeFactor(), 6.0f);
+
+    // A double click on the point opens the panel; closing it restores.
+    CPlotWidget* w = plot.box.plotWidget();
+    plot.box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot.box));
+    w->repaint();
+    const QPoint at(int(v.getXValue(0.5f)), int(w->height() - v.getYValue(0.5f)));
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_EQ(v.selectedObject(), point);
+    runModally([&] { QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at); },
+               [&] {
+                   EXPECT_TRUE(panel->isVisible());
+                   EXPECT_EQ(panel->graphObject(), point);
+                   emit panel->sizeMenu()->activated(1);
+                   panel->close();
+               });
+    EXPECT_EQ(point->getToolSizeFactor(), 6.0f);
+}
+
+TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
+    qtTestApp();
+    QUndoStack stack;
+    Plot plot;
+    plot.box.setUndoStack(&stack);
+    CPlotView& v = plot.view();
+    v.setMaxXYRange(0, 5000, 0, 10);
+    v.setDefaultXYRange(0, 2600, 0, 7);
+    v.setTicksDigits(3, 3);
+    plot.box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot.box));
+
+    QTest::mouseClick(plot.box.axisButton(), Qt::LeftButton);
+    CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->currentPlotView(), &v);
+    EXPECT_EQ(panel->xMaxField()->text(), "2600");
+    EXPECT_EQ(panel->yMaxField()->text(), "7");
+    // The digits follow the spans: 2600 gives 0 and steps of 50, 7 gives 1 and 0.1.
+    EXPECT_EQ(v.mXTicksDigits(), 0);
+    EXPECT_EQ(v.mYTicksDigits(), 1);
+    EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 50.0);
+    EXPECT_FLOAT_EQ(float(panel->stepYmin()->increment()), 0.1f);
+
+    // A step changes the plot at once; Cancel goes back to the limits captured
+    // when the panel got the plot.
+    QTest::mouseClick(panel->stepXmax()->downButton(), Qt::LeftButton);
+    float x0, x1, y0, y1;
+    v.getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 2550.0f);
+    EXPECT_EQ(panel->xMaxField()->text(), "2550");
+    panel->yMinField()->setText("-0.5");
+    panel->onChangeCoordinates();
+    v.getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(y0, -0.5f);
+    EXPECT_EQ(stack.count(), 0);  // the panel's own changes are not undoable
+
+    // Default and maximum go through the plot's undoable change.
+    QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
+    v.getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 5000.0f);
+    EXPECT_EQ(panel->xMaxField()->text(), "5000");
+    EXPECT_EQ(stack.count(), 1);
+    QTest::mouseClick(panel->useDefaultButton(), Qt::LeftButton);
+    EXPECT_EQ(stack.count(), 2);
+    QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+    v.getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(x1, 2600.0f);
+    EXPECT_EQ(y0, 0.0f);
+
+    // Reversed limits: y mirrored, x keeps its digits.
+    panel->showWindow();
+    panel->setCurrentPlotView(&v);
+    v.setXYRange(150, 0, 200, 50);  // dx = -150, dy = -150
+    EXPECT_EQ(v.mYTicksDigits(), 0);
+    EXPECT_FLOAT_EQ(float(panel->stepYmax()->increment()), -5.0f);
+    EXPECT_FLOAT_EQ(float(panel->stepXmax()->increment()), -150.0f);
+    EXPECT_EQ(v.mXTicksDigits(), 0);  // unchanged since the panel opened
+    v.setXYRange(0, 1000, 0, 0.0005f);
+    EXPECT_FLOAT_EQ(float(panel->stepYmax()->increment()), 0.0005f);
+    EXPECT_EQ(v.mXTicksDigits(), 0);  // 1000 takes the row above 500
+    EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 20.0);
+
+    // A limit that is not a number is named and changes nothing.
+    panel->xMinField()->setText("12,5x");
+    panel->onOKButton();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->messageLine()->text().contains("X min")) << panel->messageLine()->text().toStdString();
+    v.getXYRange(&x0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(x0, 0.0f);
+    panel->xMinField()->setText("100");
+    panel->onOKButton();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(panel->messageLine()->text().isEmpty());
+    v.getXYRange(&x0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(x0, 100.0f);
+}
+
+TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
+    qtTestApp();
+    CAxisRangeWindow* panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    panel->showWindow();
+
+    // A document-like window with two plots.
+    QWidget document;
+    document.setGeometry(100, 100, 600, 700);
+    Plot first(&document), second(&document);
+    second.box.move(0, 330);
+    first.view().setDefaultXYRange(0, 10, 0, 1);
+    second.view().setDefaultXYRange(0, 2600, 0, 7);
+    document.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&document));
+    panel->mainWindowChanged(&document);
+    EXPECT_EQ(panel->currentPlotView(), &first.view());  // none clicked yet: the first
+    EXPECT_TRUE(panel->okButton()->isEnabled());
+    // Beside the main window, 10 points to its right, 10 above its bottom.
+    const QRect main = document.frameGeometry(), beside = panel->frameGeometry();
+    EXPECT_EQ(beside.x(), main.x() + main.width() + 10);
+    EXPECT_EQ(beside.y() + beside.height(), main.y() + main.height() - 10);
+
+    QTest::mouseClick(second.box.plotWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
+    panel->mainWindowResigned();
+    EXPECT_EQ(panel->currentPlotView(), nullptr);
+    EXPECT_FALSE(panel->xMinField()->isEnabled());
+    panel->mainWindowChanged(&document);
+    EXPECT_EQ(panel->currentPlotView(), &second.view());
+    EXPECT_EQ(panel->xMaxField()->text(), "2600");
+
+    // A main window without plots leaves the panel with every control disabled.
+    QWidget log;
+    log.show();
+    panel->mainWindowResigned();
+    panel->mainWindowChanged(&log);
+    EXPECT_EQ(panel->currentPlotView(), nullptr);
+    for (QWidget* c : std::initializer_list<QWidget*>{panel->xMinField(), panel->xMaxField(), panel->yMinField(),
+                                                      panel->yMaxField(), panel->stepXmin(), panel->stepXmax(),
+                                                      panel->stepYmin(), panel->stepYmax(), panel->useDefaultButton(),
+                                                      panel->useMaxButton(), panel->okButton(), panel->cancelButton()})
+        EXPECT_FALSE(c->isEnabled());
+    panel->onCancelButton();  // nothing attached: only hides
+
+    // A plot that goes away leaves the panel detached, not dangling.
+    panel->showWindow();
+    {
+        Plot gone;
+        panel->setCurrentPlotView(&gone.view());
+        EXPECT_TRUE(panel->okButton()->isEnabled());
+    }
+    EXPECT_EQ(panel->currentPlotView(), nullptr);
+    EXPECT_FALSE(panel->okButton()->isEnabled());
+    panel->hide();
+}
+
+}  // namespace
