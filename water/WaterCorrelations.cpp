@@ -112,8 +112,12 @@ void waterSaturationStartFromP(double P, double& T, double& Vl, double& Vv)
         if (vV < 0.0)
             vV = 2328.0152 / (P * 1e5) * 1e6;  // ideal gas at 280 K
     } else {
-        vV = 10.0 * 18.015268 / (7.9669e-5 + P * (0.00029315 + P * (7.2614e-5 + P * (-8.0457e-6
-                    + P * (4.2645e-7 + P * (-1.2848e-8 + P * 2.4011e-10))))));
+        // The ideal-gas volume at the start temperature: the vapour is nearly
+        // ideal up to 8 bar (Z > 0.95).  The polynomial density fit published
+        // for this range tends to a constant at low pressure and misses the
+        // saturated vapour volume by a factor of 3 at 0.035 bar and 13 at
+        // 1 bar, too far for the saturation solvers to start from.
+        vV = 8.31434 * T / (P * 1e5) * 1e6;
     }
     const double vL = 18.3548744008117 + P * (0.217993776149354 + P * (-0.00442660159052204
                       + P * (5.22877767835403e-5 + P * (-2.7503656275317e-7 + P * 5.42233507519529e-10))))

@@ -3,18 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// The framework's own start-value fits of the other fluids, once it has them.
-template <class Base>
-void frameworkSaturationVolumesFromT(Base& phase, const char* name, double T)
-{
-    if constexpr (requires { phase.Base::initializeSaturationVolumesFromT(name, T); })
-        phase.Base::initializeSaturationVolumesFromT(name, T);
-}
-
-}  // namespace
-
 WaterEOS::WaterEOS(int nInteractions, int phaseKind, char withVenturi)
     : FluidPhase(nInteractions, phaseKind, withVenturi)
 {
@@ -30,7 +18,7 @@ WaterEOS::~WaterEOS() = default;
 void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
 {
     if (name == nullptr || std::strcmp(name, "H2O") != 0) {
-        frameworkSaturationVolumesFromT<FluidPhase>(*this, name, T_);
+        FluidPhase::initializeSaturationVolumesFromT(name, T_);
         return;
     }
     double Vl = 0.0, Vv = 0.0;

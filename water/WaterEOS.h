@@ -24,10 +24,10 @@ public:
     // `name`; names other than exactly "H2O" go to the framework's fits.
     // At or above the critical temperature prints "Supercritical fluid" and
     // changes nothing.
-    virtual void initializeSaturationVolumesFromT(const char* name, double T_);
+    void initializeSaturationVolumesFromT(const char* name, double T_) override;
     // Start temperature (into the temperature field only) and start volumes of
     // the saturation solvers at P (bar).  `name` is not read.
-    virtual void initializeSaturationVolumesFromP(const char* name, double P_bar);
+    void initializeSaturationVolumesFromP(const char* name, double P_bar) override;
 
     // Vapour pressure (Pa) from a piecewise fit in 1/T.
     double initializeSaturationPressure(double T_) const { return waterSaturationPressureFit(T_); }

@@ -403,3 +403,24 @@ TEST(WaterEOS, SaturationStartValues)
     EXPECT_NEAR(WaterEOS::saturatedLiquidDensityWagnerPruss(373.15), 958.35, 0.005);
     EXPECT_NEAR(WaterEOS::saturatedVapourDensityWagnerPruss(373.15), 0.5981, 0.00005);
 }
+
+// The saturation temperature solver started from water's pressure fits
+// (start temperature and volumes) finds the saturation state from the triple
+// point to near the critical point.
+TEST(WaterEOS, SaturationTemperatureFromThePressureStartValues)
+{
+    WagnerPruss w(2);
+    for (double T : {275.0, 290.0, 300.0, 320.0, 350.0, 373.15, 400.0, 420.0, 443.0, 450.0, 500.0, 550.0, 600.0,
+                     625.0, 640.0}) {
+        SCOPED_TRACE(testing::Message() << T << " K");
+        ASSERT_EQ(w.calculateTheSaturationPressure(T), 0);
+        const double P = w.Pv_sat, Vl = w.Vl_sat, Vv = w.Vv_sat;
+        w.initializeSaturationVolumesFromP("H2O", P * 1e-5);
+        EXPECT_NEAR(w.T, T, 0.02 * T);  // the fit's start temperature
+        w.calculate_saturation_temperature(P, w.T);
+        ASSERT_EQ(w.errorflag, 0);
+        EXPECT_NEAR(w.T, T, 1e-6);
+        EXPECT_LT(rel(w.Vl_sat, Vl), 1e-7);
+        EXPECT_LT(rel(w.Vv_sat, Vv), 1e-7);
+    }
+}
