@@ -202,7 +202,10 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
         s.lambdaMin = 0.01;
         s.bounded[0] = s.bounded[1] = 0;
     }
-    if (errorflag) return;
+    if (errorflag) {
+        std::fprintf(stderr, "Saturation curve: no saturation point at %g K\n", T0);
+        return;
+    }
 
     continueSaturationCurve(*this, dT, Tlow, [&]() {
         SideProps l, v;
@@ -318,7 +321,10 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
             }
             dV *= 2.0;
             if (dV > 0.001) {
-                if (errorflag) return;  // no first point: errorflag stays set
+                if (errorflag) {
+                    std::fprintf(stderr, "Two-phase iso-line: no saturation point at %g K\n", T0);
+                    return;
+                }
                 break;
             }
             if (!errorflag) break;
@@ -330,7 +336,10 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
         if (start == 1) dT = -std::fabs(dT);
         temperature(T0);
         calculate_saturation_pressure();
-        if (errorflag) return;  // no first point: errorflag stays set
+        if (errorflag) {
+            std::fprintf(stderr, "Two-phase iso-line: no saturation point at %g K\n", T0);
+            return;
+        }
     }
 
     continueSaturationCurve(*this, dT, Tlow, [&]() {

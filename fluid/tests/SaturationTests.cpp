@@ -613,8 +613,11 @@ TEST_F(VdWCurve, TracedUpwardToTheCriticalPointAndDownward) {
     EXPECT_EQ(f->errorflag, 1);
     // No first point: no rows.
     down.clear();
+    testing::internal::CaptureStderr();
     f->calculate_saturation_curve("d", 1, c.T, 1.0, c.Vv, c.Vl, c.T - 5.0, 6, "d", &down);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no saturation point"), std::string::npos);
     EXPECT_TRUE(down.empty());
+    EXPECT_EQ(f->errorflag, 1);
 }
 
 TEST_F(VdWCurve, TwoPhaseIsoLinesHoldTheirValue) {
@@ -662,4 +665,50 @@ TEST_F(VdWCurve, TwoPhaseIsoLinesHoldTheirValue) {
     // An unknown flag writes nothing.
     f->calculateIsoBiphasic(7, 1.0, 1, c.T, 1.0, c.Vl, c.Vv, c.T - 20.0, 1, "y");
     EXPECT_FALSE(std::filesystem::exists("isovvy"));
+}
+
+TEST_F(VdWCurve, ConsoleCurvesFromTheCriticalPointAndFromATemperature) {
+    f->Tmin = 0.95 * pure.Tc();
+    testing::internal::CaptureStdout();
+    f->calculateTheSaturationCurve("c", 2);
+    const Coexistence c = leknerAt(0.97);
+    f->Vl0 = c.Vl;
+    f->Vv0 = c.Vv;
+    f->calculateTheSaturationCurveFromT(c.T, "t");
+    testing::internal::GetCapturedStdout();
+    const auto down = readRows("satuc", 28, false);
+    ASSERT_GT(down.size(), 10u);
+    EXPECT_NEAR(down.front()[3], pure.Tc(), 1e-3);
+    EXPECT_GE(down.back()[3], 0.95 * pure.Tc());
+    const auto up = readRows("satut", 28, false);
+    ASSERT_GT(up.size(), 3u);
+    EXPECT_NEAR(up.front()[3], c.T, 1e-3);
+    EXPECT_NEAR(up.back()[3], pure.Tc(), 1e-3);  // closed by the critical point
+}
+
+TEST(VdWSpinodal, LiquidSpinodalOfAMixture) {
+    VdWFluid f({0.3658, 0.5537}, {4.286e-5, 3.049e-5}, false, 0.3);
+    testing::internal::CaptureStdout();
+    f.calculateLiquidSpinodalPointInMixtureIterateV(220.0, 6e-5, 0.5);
+    const std::string line = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(f.errorflag, 0);
+    EXPECT_EQ(line.rfind("0 220.000000 ", 0), 0u) << line;
+    EXPECT_EQ(f.x[1], 0.5);
+    const double V = f.V;
+    f.calculate_critical_parameters();
+    // det [[A_VV, A_Vx], [A_Vx, A_xx]] = 0 at the volume found.
+    EXPECT_LT(std::fabs(f.d2AdV2 * f.d2Adx2 - f.d2AdVdx * f.d2AdVdx), 1e-10 * std::fabs(f.d2AdV2 * f.d2Adx2));
+    // Against a central difference of the determinant's root: it changes sign across V.
+    auto det = [&](double v) {
+        f.volume(v);
+        f.calculate_critical_parameters();
+        return f.d2AdV2 * f.d2Adx2 - f.d2AdVdx * f.d2AdVdx;
+    };
+    EXPECT_LT(det(V * (1 - 1e-6)) * det(V * (1 + 1e-6)), 0.0);
+    // A pure fluid is refused.
+    VdWFluid p({kA}, {kB}, false);
+    testing::internal::CaptureStderr();
+    p.calculateLiquidSpinodalPointInMixtureIterateV(220.0, 6e-5, 0.5);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("two components"), std::string::npos);
+    EXPECT_EQ(p.errorflag, 1);
 }
