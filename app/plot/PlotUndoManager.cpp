@@ -42,19 +42,23 @@ void PlotUndoManager::setActionName(const std::string& name) {
 }
 
 PlotUndoManager::Group PlotUndoManager::runGroup(Group group, bool redoing) {
-    if (mDepth > 0 || mRunning != Running::No) return group;
+    if (mRunning != Running::No) return group;  // an undo never runs another one
+    // A group left open (an undo chosen in the middle of a drag) is set aside
+    // and goes on collecting afterwards.
+    Group outer = std::exchange(mOpen, Group{});
+    const int outerDepth = std::exchange(mDepth, 0);
     mRunning = redoing ? Running::Redoing : Running::Undoing;
-    mOpen = Group{};
     mOpen.actionName = group.actionName;
     for (auto it = group.actions.rbegin(); it != group.actions.rend(); ++it)
         if (*it) (*it)();
     mRunning = Running::No;
-    mDepth = 0;  // an action that left a group open does not leak it
-    return std::exchange(mOpen, Group{});
+    Group inverse = std::exchange(mOpen, std::move(outer));
+    mDepth = outerDepth;
+    return inverse;
 }
 
 void PlotUndoManager::undo() {
-    if (mUndoStack.empty() || mDepth > 0 || mRunning != Running::No) return;
+    if (mUndoStack.empty() || mRunning != Running::No) return;
     Group g = std::move(mUndoStack.back());
     mUndoStack.pop_back();
     Group inverse = runGroup(std::move(g), false);
@@ -62,7 +66,7 @@ void PlotUndoManager::undo() {
 }
 
 void PlotUndoManager::redo() {
-    if (mRedoStack.empty() || mDepth > 0 || mRunning != Running::No) return;
+    if (mRedoStack.empty() || mRunning != Running::No) return;
     Group g = std::move(mRedoStack.back());
     mRedoStack.pop_back();
     Group inverse = runGroup(std::move(g), true);

@@ -168,6 +168,31 @@ TEST(PlotUndo, GroupsNestUndoRedoAndSinks) {
     EXPECT_EQ(sunk.size(), 1u);  // what an undo registers is not a new step
 }
 
+TEST(PlotUndo, AnUndoDuringADragLeavesTheDragWhole) {
+    PlotUndoManager m;
+    int a = 0, b = 0;
+    std::function<void(int&, int)> set = [&](int& slot, int v) {
+        const int old = slot;
+        m.registerUndo([&, old] { set(slot, old); });
+        slot = v;
+    };
+    set(a, 1);
+    m.beginUndoGrouping();
+    set(b, 5);
+    m.undo();  // the earlier edit, while the drag goes on
+    EXPECT_EQ(a, 0);
+    set(b, 6);
+    m.setActionName("Move Of Legend");
+    m.endUndoGrouping();
+    ASSERT_EQ(m.undoCount(), 1u);
+    EXPECT_EQ(m.undoActionName(), "Move Of Legend");
+    m.undo();
+    EXPECT_EQ(b, 0);
+    EXPECT_EQ(a, 0);
+    m.redo();
+    EXPECT_EQ(b, 6);
+}
+
 TEST_F(Interaction, APlainClickSelectsTheDataPointAndTellsTheDocumentOnce) {
     click({50, 120}, CPlotView::kShiftKeyMask);
     EXPECT_EQ(selections, 1);
