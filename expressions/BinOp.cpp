@@ -63,8 +63,8 @@ void BinOp::reset() {
 void BinOp::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
-    if (u) u->set_variable_values(x);
-    if (v) v->set_variable_values(x);
+    if (u && !u->variablesTaken()) u->set_variable_values(x);
+    if (v && !v->variablesTaken()) v->set_variable_values(x);
 }
 
 void BinOp::calculate(int) {

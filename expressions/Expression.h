@@ -201,6 +201,9 @@ public:
         return s;
     }
     DerivView view() const { return DerivView{d1, D2, D3, D4}; }
+    // True when this operator already took the variable vector in the current
+    // set_variable_values pass (its parents then skip it).
+    bool variablesTaken() const { return varEpoch_ == sVarEpoch && sVarDepth > 0; }
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;
 

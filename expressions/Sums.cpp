@@ -225,7 +225,7 @@ void Sum::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
     for (Expression* t : terms)
-        if (t) t->set_variable_values(x);
+        if (t && !t->variablesTaken()) t->set_variable_values(x);
 }
 
 void Sum::analyze_dependencies() {

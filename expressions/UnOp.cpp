@@ -51,10 +51,10 @@ void UnOp::reset() {
 void UnOp::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
-    if (u)
-        u->set_variable_values(x);
-    else
+    if (!u)
         std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+    else if (!u->variablesTaken())
+        u->set_variable_values(x);
 }
 
 void UnOp::calculate(int) {
