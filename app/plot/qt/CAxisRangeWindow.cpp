@@ -16,6 +16,7 @@
 #include "app/plot/AxisRangeSteps.h"
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/CPlotWidget.h"
+#include "app/plot/qt/PlotPanels.h"
 
 // ---------------------------------------------------------------- stepper
 
@@ -153,7 +154,13 @@ void CAxisRangeWindow::showWindow() {
     raise();
 }
 
+void CAxisRangeWindow::hideEvent(QHideEvent* event) {
+    savePanelFrame(this, "AxisPanel");
+    QWidget::hideEvent(event);
+}
+
 void CAxisRangeWindow::windowDidLoad() {
+    restorePanelFrame(this, "AxisPanel");
     for (RangeStepper* s : {mStepXmin, mStepXmax, mStepYmin, mStepYmax}) s->setRange(-100000.0, 100000.0);
     QWidget* active = QApplication::activeWindow();
     QWidget* main = canBeMainWindow(active) ? active : nullptr;

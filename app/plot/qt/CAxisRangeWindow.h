@@ -98,6 +98,9 @@ public:
     // The line under the fields that names a field that is not a number.
     QLabel* messageLine() const { return mMessage; }
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void windowDidLoad();
     void onFocusWindowChanged();

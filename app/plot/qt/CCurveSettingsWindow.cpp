@@ -58,7 +58,13 @@ CCurveSettingsWindow::~CCurveSettingsWindow() {
     if (sharedInstance() == this) sharedInstance() = nullptr;
 }
 
-void CCurveSettingsWindow::showWindow() { ensurePolished(); }
+void CCurveSettingsWindow::showWindow() {
+    if (!mLoaded) {
+        mLoaded = true;
+        restorePanelFrame(this, "CurvesSettingsPanel");
+    }
+    ensurePolished();
+}
 
 void CCurveSettingsWindow::redraw() {
     if (mPlotView) mPlotView->setNeedsDisplay();
@@ -102,6 +108,7 @@ void CCurveSettingsWindow::reject() { onCancelButton(); }
 
 void CCurveSettingsWindow::done(int result) {
     QtPlotPanels::shared().closeColorPanel();
+    savePanelFrame(this, "CurvesSettingsPanel");
     QDialog::done(result);
 }
 

@@ -63,4 +63,5 @@ private:
     CPlotView* mPlotView = nullptr;
     float mOldToolSizeFactor = 1.0f;
     std::optional<Color> mOldForeColor;
+    bool mLoaded = false;
 };

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSignalBlocker>
 
 #include "app/plot/CGraphObject.h"
@@ -40,6 +41,21 @@ void releaseSharedPanels() {
     sharedPanels() = nullptr;
 }
 }  // namespace
+
+namespace {
+bool keepsFrames() { return !QCoreApplication::organizationName().isEmpty(); }
+}  // namespace
+
+void restorePanelFrame(QWidget* panel, const char* key) {
+    if (!panel || !keepsFrames()) return;
+    const QByteArray frame = QSettings().value(QString::fromLatin1(key)).toByteArray();
+    if (!frame.isEmpty()) panel->restoreGeometry(frame);
+}
+
+void savePanelFrame(const QWidget* panel, const char* key) {
+    if (!panel || !keepsFrames()) return;
+    QSettings().setValue(QString::fromLatin1(key), panel->saveGeometry());
+}
 
 QFont toDialogFont(const FontDescription& font) {
     QFont f;

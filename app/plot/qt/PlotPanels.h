@@ -67,6 +67,12 @@ public:
 // Installs the shared panels and the save dialog where nothing is installed yet.
 void installQtPlotPanels();
 
+// The frame of a panel kept in the settings under `key` ("AxisPanel",
+// "CurvesSettingsPanel"): restored when the panel is first shown, saved when
+// it is hidden.  Only an application that names its settings keeps frames.
+void restorePanelFrame(QWidget* panel, const char* key);
+void savePanelFrame(const QWidget* panel, const char* key);
+
 // Conversions between the kit's fonts and colours and Qt's.
 QFont toDialogFont(const FontDescription& font);
 FontDescription fromDialogFont(const QFont& font);
