@@ -547,7 +547,7 @@ void CPlotView::updateColorPanel() {
     auto sel = mSelectedObject.lock();
     auto* panels = plotViewPanels();
     if (!sel || !panels || !panels->isColorPanelVisible()) return;
-    panels->setColorPanelColor(sel->color() ? *sel->color() : Color::blackColor());
+    panels->setColorPanelColor(*this, sel->color() ? *sel->color() : Color::blackColor());
 }
 
 // ---------------------------------------------------------------- PDF, exports, copies

@@ -31,7 +31,9 @@ public:
     // to that view's changeColor.
     virtual void showColorPanel(CPlotView& view, const Color& color) = 0;
     virtual bool isColorPanelVisible() const = 0;
-    virtual void setColorPanelColor(const Color& color) = 0;
+    // Shows the colour of the view's selection; the panel's changes go to that
+    // view from now on (the plot last clicked in).
+    virtual void setColorPanelColor(CPlotView& view, const Color& color) = 0;
 
     // The shared font panel, showing `font`; its changes go to the view's
     // changeFont.

@@ -87,6 +87,7 @@ QtPlotPanels::QtPlotPanels() {
 }
 
 QtPlotPanels::~QtPlotPanels() {
+    for (const QPointer<QWidget>& w : mPlotWindows) delete w.data();
     delete mColorPanel;
     delete mFontPanel;
 }
@@ -170,8 +171,9 @@ void QtPlotPanels::showColorPanel(CPlotView& view, const Color& color) {
 
 bool QtPlotPanels::isColorPanelVisible() const { return mColorPanel && mColorPanel->isVisible(); }
 
-void QtPlotPanels::setColorPanelColor(const Color& color) {
+void QtPlotPanels::setColorPanelColor(CPlotView& view, const Color& color) {
     if (!mColorPanel) return;
+    mColorTarget = &view;
     const QSignalBlocker quiet(mColorPanel);
     mColorPanel->setCurrentColor(QtCanvas::toQColor(color));
 }
@@ -201,6 +203,8 @@ bool QtPlotPanels::writePdf(CPlotView& view, const std::string& path, std::strin
 void QtPlotPanels::openNewPlotWindow(CPlotView& view) {
     auto* window = new CPlotWindow(view.copy());
     mLastPlotWindow = window;
+    std::erase_if(mPlotWindows, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    mPlotWindows.emplace_back(window);
     window->show();
     window->raise();
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/plot/FileChooser.h"
 #include "app/plot/PlotViewPanels.h"
@@ -31,7 +32,7 @@ public:
     void runPointSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& object) override;
     void showColorPanel(CPlotView& view, const Color& color) override;
     bool isColorPanelVisible() const override;
-    void setColorPanelColor(const Color& color) override;
+    void setColorPanelColor(CPlotView& view, const Color& color) override;
     void showFontPanel(CPlotView& view, const FontDescription& font) override;
     bool writePdf(CPlotView& view, const std::string& path, std::string& error) override;
     void openNewPlotWindow(CPlotView& view) override;
@@ -56,6 +57,7 @@ private:
     CPlotView* mColorTarget = nullptr;
     CPlotView* mFontTarget = nullptr;
     QPointer<QWidget> mLastPlotWindow;
+    std::vector<QPointer<QWidget>> mPlotWindows;  // closed with the application
 };
 
 // The save dialog: proposes the name, filters and completes the extension.

@@ -47,7 +47,7 @@ struct FakePanels : PlotViewPanels {
         panelColor = c;
     }
     bool isColorPanelVisible() const override { return colorVisible; }
-    void setColorPanelColor(const Color& c) override { panelColor = c; }
+    void setColorPanelColor(CPlotView&, const Color& c) override { panelColor = c; }
     void showFontPanel(CPlotView&, const FontDescription& f) override {
         ++fontShown;
         panelFont = f;
