@@ -480,17 +480,17 @@ void MyDocument::tableViewSelectionDidChange() {
     onCalculateExsolData(nullptr);
 }
 
-bool MyDocument::storeInSelectedCase(const CaseForm& form) {
+std::vector<std::string> MyDocument::storeInSelectedCase(const CaseForm& form) {
+    std::vector<std::string> changed;
     const int row = selectedRow();
-    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return false;
-    bool changed = false;
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return changed;
     for (const std::string& key : caseKeys()) {
         if (key == "name") continue;  // the table edits the name
         const PropertyList* v = form.values.find(key);
         const PropertyList* stored = mList.at(static_cast<size_t>(row)).find(key);
         if (!v || (stored && sameFormValue(*stored, *v))) continue;
         mList.setValue(row, key, *v);
-        changed = true;
+        changed.push_back(key);
     }
     return changed;
 }
@@ -549,8 +549,17 @@ void MyDocument::calculate(CaseForm form, bool edited) {
     mStepMu->setMaximum(1e11);
     mStepBeta->setMaximum(1e11);
 
-    // Every change of a case counts, so that nothing is lost on closing.
-    if (storeInSelectedCase(form) && edited) updateChangeCount(ChangeDone);
+    // Every change of a case counts, so that nothing is lost on closing.  A
+    // case only loaded counts as changed when more than the values the model
+    // fixes for its melt and volatile were rewritten (an imposed saturation).
+    bool changed = false;
+    for (const std::string& key : storeInSelectedCase(form)) {
+        const bool fixedByModel = ((key == "rhol0" || key == "rhoc0" || key == "T0") && !mResult.meltEditable) ||
+                                  ((key == "sa" || key == "na") && !mResult.solubilityEditable) ||
+                                  (key == "zb" && !mResult.co2ShareEditable);
+        changed = changed || edited || !fixedByModel;
+    }
+    if (changed) updateChangeCount(ChangeDone);
 
     setExsolutionUnit(mResult.unit);
     if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
@@ -658,7 +667,7 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     for (auto& [name, value] : mCalc.chamberExpansion(caseNumber(formValueFromText(mChamberVol->text().toStdString()))))
         mResult.fields[name] = value;
     showResultFields();
-    if (storeInSelectedCase(formSnapshot()) && sender) updateChangeCount(ChangeDone);
+    if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {

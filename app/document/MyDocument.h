@@ -138,8 +138,8 @@ private:
     void buildPressureView();
     void showResultFields();
     void setExsolutionUnit(int unit);
-    // Stores the form's values in the selected case; true when something changed.
-    bool storeInSelectedCase(const CaseForm& form);
+    // Stores the form's values in the selected case; the keys that changed.
+    std::vector<std::string> storeInSelectedCase(const CaseForm& form);
     std::string selectedCaseName() const;
 
     CaseList mList;

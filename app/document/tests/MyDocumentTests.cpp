@@ -24,6 +24,7 @@
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/CDrawPlotView.h"
+#include "app/plot/qt/CPlotWidget.h"
 #include "platform/NotificationCenter.h"
 
 using platform::PropertyList;
@@ -251,6 +252,29 @@ TEST_F(CaseWindow, ClickInTheExsolutionPlotSetsTheInitialStateAndShiftClickTheFi
     EXPECT_TRUE(doc->isDocumentEdited());
 }
 
+TEST_F(CaseWindow, MouseClicksInTheExsolutionPlotReachTheDocument) {
+    type("wt0", "2");
+    ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
+    CPlotWidget* w = doc->exsolView()->plotWidget();
+    CPlotView* v = doc->exsolView()->plotView();
+    w->grab();  // one drawing sets the view's mapping
+    v->calculateCoefficients();
+    auto at = [&](float x, float y) {
+        return QPoint(static_cast<int>(std::lround(v->getXValue(x))),
+                      static_cast<int>(std::lround(w->height() - v->getYValue(y))));
+    };
+    // Away from the curves: 6 wt % at 1200 bar becomes the initial state.
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at(6.0f, 1200.0f));
+    EXPECT_NEAR(shown("P0").toDouble(), 1200.0, 10.0);
+    EXPECT_NEAR(shown("wt0").toDouble(), 6.0, 0.05);
+    EXPECT_EQ(shown("cr1"), "10");
+    const QString p0 = shown("P0");
+    // Shift: the final crystal content at which 6 wt % make 8 wt % of melt and gas.
+    QTest::mouseClick(w, Qt::LeftButton, Qt::ShiftModifier, at(8.0f, 500.0f));
+    EXPECT_NEAR(shown("cr1").toDouble(), 25.0, 1.0);
+    EXPECT_EQ(shown("P0"), p0);
+}
+
 TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->fluidType()->button(kChamberFluidH2O)->click();
     doc->imposeSaturationBox()->click();
@@ -314,7 +338,9 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     ASSERT_FALSE(main.isNull());
     EXPECT_GE(main.width(), 1200);
     EXPECT_TRUE(main.save("main-window.png"));
+    log->window()->resize(760, 420);  // room for the title and the whole table
     log->scrollToEnd();
+    QApplication::processEvents();
     QImage logShot = log->window()->grab().toImage();
     ASSERT_FALSE(logShot.isNull());
     EXPECT_TRUE(logShot.save("log-window.png"));
