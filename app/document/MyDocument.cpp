@@ -13,6 +13,8 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -368,7 +370,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mPressureView = new CDrawPlotView(central);
     mPressureView->setObjectName(QStringLiteral("mPressureView"));
     for (CDrawPlotView* v : {mExsolView, mPressureView}) {
-        v->setMinimumSize(480, 360);
+        v->setMinimumSize(420, 340);
         v->resize(560, 440);
         v->setPlotView();
         plots->addWidget(v, 1);
@@ -378,13 +380,20 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mExsolView->installButtons();
     mPressureView->installButtons();
     row->addLayout(plots, 1);
-    window->setCentralWidget(central);
+    // On a screen smaller than the form the window scrolls rather than squeezes it.
+    auto* scroll = new QScrollArea(window);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    window->setCentralWidget(scroll);
 
     mStatus = new QLabel(window);
     mStatus->setObjectName(QStringLiteral("mStatus"));
     mStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
     window->statusBar()->addWidget(mStatus, 1);
-    window->resize(1600, 960);
+    QSize size(1600, 960);
+    if (const QScreen* screen = window->screen()) size = size.boundedTo(screen->availableGeometry().size());
+    window->resize(size);
 
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });

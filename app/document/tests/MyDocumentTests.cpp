@@ -333,7 +333,10 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     EXPECT_NE(text.find("    #     M0 (Gm3)      m (Mm3)     mc (Gm3)     % volat.     yCO2 (%)"), std::string::npos);
     EXPECT_TRUE(log->isWindowVisible());
 
-    // Screenshots for review, in the test's working folder.
+    // Screenshots for review, in the test's working folder (the offscreen
+    // screen is small; the window is shown at its full size).
+    doc->window()->resize(1600, 960);
+    QApplication::processEvents();
     QImage main = doc->window()->grab().toImage();
     ASSERT_FALSE(main.isNull());
     EXPECT_GE(main.width(), 1200);
