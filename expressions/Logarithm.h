@@ -2,6 +2,7 @@
 // Logarithm: a*ln(u + b) + c.  Outside its domain (u + b <= 0) the node sets
 // Expression::sError, marks itself calculated and writes nothing: the owner
 // must test sError after every evaluation.
+#include "expressions/FactorMemo.h"
 #include "expressions/UnOp.h"
 
 class Logarithm : public UnOp {
@@ -20,4 +21,7 @@ public:
     // The value f and the derivatives f1..f4 of f at the child's value u0;
     // false outside the domain.
     bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+
+private:
+    mutable FactorMemo memo_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // Power: a*u^p + c.
+#include "expressions/FactorMemo.h"
 #include "expressions/UnOp.h"
 
 class Power : public UnOp {
@@ -18,4 +19,7 @@ public:
     // The value f and the derivatives f1..f4 of f at the child's value u0;
     // false outside the domain.
     bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+
+private:
+    mutable FactorMemo memo_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Powo: a*powo(u, p) + c, the odd extension sign(u)|u|^p of the power to
 // negative u.  powo and powe are the odd and even extensions of pow.
+#include "expressions/FactorMemo.h"
 #include "expressions/UnOp.h"
 
 // -(|x|^p) for x < 0, else x^p.
@@ -24,4 +25,7 @@ public:
     // The value f and the derivatives f1..f4 of f at the child's value u0;
     // false outside the domain.
     bool factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const;
+
+private:
+    mutable FactorMemo memo_;
 };

@@ -171,13 +171,24 @@ void Exponential::set_scalars3(double a_, double b_, double c_) {
     b = b_;
     c = c_;
 }
-bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+static bool computeExponentialFactors(const Exponential& n, double x, double& f, double& f1, double& f2, double& f3,
+                               double& f4) {
+    const double a = n.a;
+    const double b = n.b;
+    const double c = n.c;
     const double be = b * std::exp(c * x);
     f = a + be;
     f1 = c * be;
     f2 = c * f1;
     f3 = c * f2;
     f4 = c * f3;
+    return true;
+}
+
+bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (memo_.find(x, a, b, c, f, f1, f2, f3, f4)) return true;
+    if (!computeExponentialFactors(*this, x, f, f1, f2, f3, f4)) return false;
+    memo_.store(x, a, b, c, f, f1, f2, f3, f4);
     return true;
 }
 void Exponential::printFormula(std::FILE* out) {
@@ -218,7 +229,11 @@ void Logarithm::set_scalars3(double a_, double b_, double c_) {
     b = b_;
     c = c_;
 }
-bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
+static bool computeLogarithmFactors(const Logarithm& n, double u0, double& f, double& f1, double& f2, double& f3,
+                               double& f4) {
+    const double a = n.a;
+    const double b = n.b;
+    const double c = n.c;
     if (u0 <= -b) return false;  // a NaN passes and yields NaN
     const double x = u0 + b;
     const double r = 1.0 / x;
@@ -227,6 +242,13 @@ bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3
     f2 = -f1 * r;
     f3 = -2.0 * f2 * r;
     f4 = -3.0 * f3 * r;
+    return true;
+}
+
+bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (memo_.find(u0, a, b, c, f, f1, f2, f3, f4)) return true;
+    if (!computeLogarithmFactors(*this, u0, f, f1, f2, f3, f4)) return false;
+    memo_.store(u0, a, b, c, f, f1, f2, f3, f4);
     return true;
 }
 void Logarithm::printFormula(std::FILE* out) {
@@ -261,7 +283,11 @@ void Power::set_scalars3(double a_, double p_, double c_) {
     p = p_;
     c = c_;
 }
-bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+static bool computePowerFactors(const Power& n, double x, double& f, double& f1, double& f2, double& f3,
+                               double& f4) {
+    const double a = n.a;
+    const double p = n.p;
+    const double c = n.c;
     if (x != 0.0) {
         const double up = fastPow(x, p);
         const double r = 1.0 / x;
@@ -277,6 +303,13 @@ bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, dou
         f3 = factorAtZero(a * p * (p - 1.0) * (p - 2.0), std::pow(x, p - 3.0));
         f4 = factorAtZero(a * p * (p - 1.0) * (p - 2.0) * (p - 3.0), std::pow(x, p - 4.0));
     }
+    return true;
+}
+
+bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (memo_.find(x, a, p, c, f, f1, f2, f3, f4)) return true;
+    if (!computePowerFactors(*this, x, f, f1, f2, f3, f4)) return false;
+    memo_.store(x, a, p, c, f, f1, f2, f3, f4);
     return true;
 }
 void Power::printFormula(std::FILE* out) {
@@ -298,7 +331,11 @@ void Powo::set_scalars3(double a_, double p_, double c_) {
     p = p_;
     c = c_;
 }
-bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+static bool computePowoFactors(const Powo& n, double x, double& f, double& f1, double& f2, double& f3,
+                               double& f4) {
+    const double a = n.a;
+    const double p = n.p;
+    const double c = n.c;
     if (x != 0.0 && !std::isnan(x)) {
         // |x|^(p-k) from one pow; the odd orders carry the sign of x.
         const double ax = std::fabs(x);
@@ -321,6 +358,13 @@ bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, doub
         f3 = factorAtZero(a * p * (p - 1.0) * (p - 2.0), powe(x, p - 3.0));
         f4 = factorAtZero(a * p * (p - 1.0) * (p - 2.0) * (p - 3.0), powo(x, p - 4.0));
     }
+    return true;
+}
+
+bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    if (memo_.find(x, a, p, c, f, f1, f2, f3, f4)) return true;
+    if (!computePowoFactors(*this, x, f, f1, f2, f3, f4)) return false;
+    memo_.store(x, a, p, c, f, f1, f2, f3, f4);
     return true;
 }
 void Powo::printFormula(std::FILE* out) {
