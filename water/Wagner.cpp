@@ -18,7 +18,18 @@ constexpr int kDamped3[3] = {3, 4, 5};
 constexpr int kDamped4[1] = {14};
 constexpr int kDamped6[2] = {3, 6};
 
-void name(Expression& e, const char* s) { e.setName(s); }
+// Names a node and links its operands.
+void link(Expression& node, const char* name, Expression& u)
+{
+    node.setName(name);
+    node.tie1(u);
+}
+
+void link(Expression& node, const char* name, Expression& u, Expression& v)
+{
+    node.setName(name);
+    node.tie2(u, v);
+}
 
 // The root of a tree whose only inputs are the two Leaf nodes delta and tau,
 // which the term loads itself.  Handing the variable vector down the graph
@@ -116,57 +127,67 @@ Wagner::Wagner()
     A->set_scalar(kTerms, 0.0);
     root = A;
 
-    name(delta, "delta");
-    name(tau, "tau");
+    delta.setName("delta");
+    tau.setName("tau");
 
     // Integer powers of delta.
-    name(delta2, "delta2"), delta2.tie1(delta);
-    name(delta3, "delta3"), delta3.tie1(delta);
-    name(delta4, "delta4"), delta4.tie1(delta2);
-    name(delta5, "delta5"), delta5.tie2(delta4, delta);
-    name(delta6, "delta6"), delta6.tie1(delta3);
-    name(delta7, "delta7"), delta7.tie2(delta6, delta);
-    name(delta9, "delta9"), delta9.tie2(delta7, delta2);
-    name(delta10, "delta10"), delta10.tie2(delta7, delta3);
-    name(delta11, "delta11"), delta11.tie2(delta10, delta);
-    name(delta12, "delta12"), delta12.tie1(delta6);
-    name(delta13, "delta13"), delta13.tie2(delta12, delta);
-    name(delta14, "delta14"), delta14.tie1(delta7);
-    name(delta15, "delta15"), delta15.tie2(delta14, delta);
+    link(delta2, "delta2", delta);
+    link(delta3, "delta3", delta);
+    link(delta4, "delta4", delta2);
+    link(delta5, "delta5", delta4, delta);
+    link(delta6, "delta6", delta3);
+    link(delta7, "delta7", delta6, delta);
+    link(delta9, "delta9", delta7, delta2);
+    link(delta10, "delta10", delta7, delta3);
+    link(delta11, "delta11", delta10, delta);
+    link(delta12, "delta12", delta6);
+    link(delta13, "delta13", delta12, delta);
+    link(delta14, "delta14", delta7);
+    link(delta15, "delta15", delta14, delta);
 
     // Fractional powers of tau.
-    name(taui1, "taui1"), taui1.tie1(tau), taui1.set_scalars3(1.0, -0.5, 0.0);
-    name(taui2, "taui2"), taui2.tie1(tau), taui2.set_scalars3(1.0, 0.875, 0.0);
-    name(taui4, "taui4"), taui4.tie1(tau), taui4.set_scalars3(1.0, 0.5, 0.0);
-    name(taui5, "taui5"), taui5.tie1(tau), taui5.set_scalars3(1.0, 0.75, 0.0);
-    name(taui6, "taui6"), taui6.tie1(tau), taui6.set_scalars3(1.0, 0.375, 0.0);
+    link(taui1, "taui1", tau);
+    taui1.set_scalars3(1.0, -0.5, 0.0);
+    link(taui2, "taui2", tau);
+    taui2.set_scalars3(1.0, 0.875, 0.0);
+    link(taui4, "taui4", tau);
+    taui4.set_scalars3(1.0, 0.5, 0.0);
+    link(taui5, "taui5", tau);
+    taui5.set_scalars3(1.0, 0.75, 0.0);
+    link(taui6, "taui6", tau);
+    taui6.set_scalars3(1.0, 0.375, 0.0);
 
     // Integer powers of tau.
-    name(tau2, "tau2"), tau2.tie1(tau);
-    name(tau3, "tau3"), tau3.tie1(tau);
-    name(tau4, "tau4"), tau4.tie1(tau2);
-    name(tau5, "tau5"), tau5.tie2(tau4, tau);
-    name(tau6, "tau6"), tau6.tie1(tau3);
-    name(tau7, "tau7"), tau7.tie2(tau6, tau);
-    name(tau8, "tau8"), tau8.tie1(tau4);
-    name(tau9, "tau9"), tau9.tie2(tau8, tau);
-    name(tau10, "tau10"), tau10.tie1(tau5);
-    name(tau11, "tau11"), tau11.tie2(tau10, tau);
-    name(tau12, "tau12"), tau12.tie1(tau6);
-    name(tau13, "tau13"), tau13.tie2(tau12, tau);
-    name(tau16, "tau16"), tau16.tie1(tau8);
-    name(tau22, "tau22"), tau22.tie1(tau11);
-    name(tau23, "tau23"), tau23.tie2(tau22, tau);
-    name(tau44, "tau44"), tau44.tie1(tau22);
-    name(tau46, "tau46"), tau46.tie1(tau23);
-    name(tau50, "tau50"), tau50.tie2(tau46, tau4);
+    link(tau2, "tau2", tau);
+    link(tau3, "tau3", tau);
+    link(tau4, "tau4", tau2);
+    link(tau5, "tau5", tau4, tau);
+    link(tau6, "tau6", tau3);
+    link(tau7, "tau7", tau6, tau);
+    link(tau8, "tau8", tau4);
+    link(tau9, "tau9", tau8, tau);
+    link(tau10, "tau10", tau5);
+    link(tau11, "tau11", tau10, tau);
+    link(tau12, "tau12", tau6);
+    link(tau13, "tau13", tau12, tau);
+    link(tau16, "tau16", tau8);
+    link(tau22, "tau22", tau11);
+    link(tau23, "tau23", tau22, tau);
+    link(tau44, "tau44", tau22);
+    link(tau46, "tau46", tau23);
+    link(tau50, "tau50", tau46, tau4);
 
     // Damping factors exp(-delta^c).
-    name(e1, "e1"), e1.tie1(delta), e1.set_scalars3(0.0, 1.0, -1.0);
-    name(e2, "e2"), e2.tie1(delta2), e2.set_scalars3(0.0, 1.0, -1.0);
-    name(e3, "e3"), e3.tie1(delta3), e3.set_scalars3(0.0, 1.0, -1.0);
-    name(e4, "e4"), e4.tie1(delta4), e4.set_scalars3(0.0, 1.0, -1.0);
-    name(e6, "e6"), e6.tie1(delta6), e6.set_scalars3(0.0, 1.0, -1.0);
+    link(e1, "e1", delta);
+    e1.set_scalars3(0.0, 1.0, -1.0);
+    link(e2, "e2", delta2);
+    e2.set_scalars3(0.0, 1.0, -1.0);
+    link(e3, "e3", delta3);
+    e3.set_scalars3(0.0, 1.0, -1.0);
+    link(e4, "e4", delta4);
+    e4.set_scalars3(0.0, 1.0, -1.0);
+    link(e6, "e6", delta6);
+    e6.set_scalars3(0.0, 1.0, -1.0);
 
     // Damped powers delta^d exp(-delta^c).
     const auto damp = [this](Product* nodes, const int* ds, int n, int c, Exponential& e) {
@@ -182,48 +203,60 @@ Wagner::Wagner()
     damp(e6delta, kDamped6, 2, 6, e6);
 
     // Gaussian terms 52 to 54: n delta^3 tau^t exp(-20 (delta-1)^2 - beta (tau-gamma)^2).
-    name(deltai52, "deltai52"), deltai52.tie1(delta), deltai52.set_scalars2(1.0, -iapws95::gaussEpsilon[0]);
-    name(taui52, "taui52"), taui52.tie1(tau), taui52.set_scalars2(1.0, -iapws95::gaussGamma[0]);
-    name(taui54, "taui54"), taui54.tie1(tau), taui54.set_scalars2(1.0, -iapws95::gaussGamma[2]);
-    name(deltai52sq, "deltai52sq"), deltai52sq.tie1(deltai52);
-    name(taui52sq, "taui52sq"), taui52sq.tie1(taui52);
-    name(taui54sq, "taui54sq"), taui54sq.tie1(taui54);
-    name(expo52, "expo52"), expo52.tie2(taui52sq, deltai52sq);
+    link(deltai52, "deltai52", delta);
+    deltai52.set_scalars2(1.0, -iapws95::gaussEpsilon[0]);
+    link(taui52, "taui52", tau);
+    taui52.set_scalars2(1.0, -iapws95::gaussGamma[0]);
+    link(taui54, "taui54", tau);
+    taui54.set_scalars2(1.0, -iapws95::gaussGamma[2]);
+    link(deltai52sq, "deltai52sq", deltai52);
+    link(taui52sq, "taui52sq", taui52);
+    link(taui54sq, "taui54sq", taui54);
+    link(expo52, "expo52", taui52sq, deltai52sq);
     expo52.set_scalars3(-iapws95::gaussBeta[0], -iapws95::gaussAlpha[0], 0.0);
-    name(expo53, "expo53"), expo53.tie2(taui52sq, deltai52sq);
+    link(expo53, "expo53", taui52sq, deltai52sq);
     expo53.set_scalars3(-iapws95::gaussBeta[1], -iapws95::gaussAlpha[1], 0.0);
-    name(expo54, "expo54"), expo54.tie2(taui54sq, deltai52sq);
+    link(expo54, "expo54", taui54sq, deltai52sq);
     expo54.set_scalars3(-iapws95::gaussBeta[2], -iapws95::gaussAlpha[2], 0.0);
-    name(e52, "e52"), e52.tie1(expo52), e52.set_scalars3(0.0, residualTerms[51].n, 1.0);
-    name(e53, "e53"), e53.tie1(expo53), e53.set_scalars3(0.0, residualTerms[52].n, 1.0);
-    name(e54, "e54"), e54.tie1(expo54), e54.set_scalars3(0.0, residualTerms[53].n, 1.0);
-    name(delta3tau, "delta3tau"), delta3tau.tie2(delta3, tau);
-    name(delta3tau4, "delta3tau4"), delta3tau4.tie2(delta3, tau4);
+    link(e52, "e52", expo52);
+    e52.set_scalars3(0.0, residualTerms[51].n, 1.0);
+    link(e53, "e53", expo53);
+    e53.set_scalars3(0.0, residualTerms[52].n, 1.0);
+    link(e54, "e54", expo54);
+    e54.set_scalars3(0.0, residualTerms[53].n, 1.0);
+    link(delta3tau, "delta3tau", delta3, tau);
+    link(delta3tau4, "delta3tau4", delta3, tau4);
 
     // Non-analytic terms 55 and 56: n Delta^b delta psi.
-    name(deltam1, "deltam1"), deltam1.tie1(delta), deltam1.set_scalars2(1.0, -1.0);
-    name(taum1, "taum1"), taum1.tie1(tau), taum1.set_scalars2(1.0, -1.0);
-    name(deltam1sq, "deltam1sq"), deltam1sq.tie1(deltam1);
-    name(taum1sq, "taum1sq"), taum1sq.tie1(taum1);
-    name(expophi55, "expophi55"), expophi55.tie2(deltam1sq, taum1sq);
+    link(deltam1, "deltam1", delta);
+    deltam1.set_scalars2(1.0, -1.0);
+    link(taum1, "taum1", tau);
+    taum1.set_scalars2(1.0, -1.0);
+    link(deltam1sq, "deltam1sq", deltam1);
+    link(taum1sq, "taum1sq", taum1);
+    link(expophi55, "expophi55", deltam1sq, taum1sq);
     expophi55.set_scalars3(-iapws95::nonAnalyticC[0], -iapws95::nonAnalyticD[0], 0.0);
-    name(expophi56, "expophi56"), expophi56.tie2(deltam1sq, taum1sq);
+    link(expophi56, "expophi56", deltam1sq, taum1sq);
     expophi56.set_scalars3(-iapws95::nonAnalyticC[1], -iapws95::nonAnalyticD[1], 0.0);
-    name(phi55, "phi55"), phi55.tie1(expophi55), phi55.set_scalars3(0.0, 1.0, 1.0);
-    name(phi56, "phi56"), phi56.tie1(expophi56), phi56.set_scalars3(0.0, 1.0, 1.0);
-    name(deltat, "deltat"), deltat.tie1(deltam1sq);
+    link(phi55, "phi55", expophi55);
+    phi55.set_scalars3(0.0, 1.0, 1.0);
+    link(phi56, "phi56", expophi56);
+    phi56.set_scalars3(0.0, 1.0, 1.0);
+    link(deltat, "deltat", deltam1sq);
     deltat.set_scalars3(iapws95::nonAnalyticA, 1.0 / (2.0 * iapws95::nonAnalyticBeta), 0.0);
-    name(theta, "theta"), theta.tie2(taum1, deltat), theta.set_scalars3(-1.0, 1.0, 0.0);
-    name(theta2, "theta2"), theta2.tie1(theta);
-    name(deltad, "deltad"), deltad.tie1(deltam1sq);
+    link(theta, "theta", taum1, deltat);
+    theta.set_scalars3(-1.0, 1.0, 0.0);
+    link(theta2, "theta2", theta);
+    link(deltad, "deltad", deltam1sq);
     deltad.set_scalars3(iapws95::nonAnalyticB, iapws95::nonAnalyticSmallA, 0.0);
-    name(bigDelta, "bigDelta"), bigDelta.tie2(theta2, deltad), bigDelta.set_scalars3(1.0, 1.0, 0.0);
-    name(pdelta55, "pdelta55"), pdelta55.tie1(bigDelta);
+    link(bigDelta, "bigDelta", theta2, deltad);
+    bigDelta.set_scalars3(1.0, 1.0, 0.0);
+    link(pdelta55, "pdelta55", bigDelta);
     pdelta55.set_scalars3(1.0, iapws95::nonAnalyticSmallB[0], 0.0);
-    name(pdelta56, "pdelta56"), pdelta56.tie1(bigDelta);
+    link(pdelta56, "pdelta56", bigDelta);
     pdelta56.set_scalars3(1.0, iapws95::nonAnalyticSmallB[1], 0.0);
-    name(deltaphi55, "deltaphi55"), deltaphi55.tie2(delta, phi55);
-    name(deltaphi56, "deltaphi56"), deltaphi56.tie2(delta, phi56);
+    link(deltaphi55, "deltaphi55", delta, phi55);
+    link(deltaphi56, "deltaphi56", delta, phi56);
 
     // The 56 terms.
     static constexpr Power Wagner::*fractional[7] = {&Wagner::taui1, &Wagner::taui2, nullptr, &Wagner::taui4,
