@@ -1,5 +1,7 @@
 #include "platform/LogSink.h"
 
+#include "platform/Utf8.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -13,24 +15,6 @@ ConsoleLogSink& consoleSink() {
 LogSink*& installedSink() {
     static LogSink* sink = nullptr;
     return sink;
-}
-
-void appendUtf8(std::string& out, unsigned long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Mac Roman / Windows-1252 bytes that RTF writers of this library use.

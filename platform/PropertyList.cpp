@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -200,25 +202,6 @@ const char* propertyListTypeName(PropertyList::Type t) {
 // Text helpers
 
 namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Decodes UTF-8 into code points; malformed sequences become U+FFFD.
 std::vector<uint32_t> utf8CodePoints(std::string_view s) {

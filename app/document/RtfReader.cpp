@@ -1,5 +1,7 @@
 #include "app/document/RtfReader.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -23,25 +25,6 @@ struct FontEntry {
     bool bold = false;
     bool italic = false;
 };
-
-void appendUtf8(std::string& out, unsigned long cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Windows-1252, the code page of \ansi documents, for \'hh escapes.
 unsigned long cp1252(unsigned b) {
@@ -110,7 +93,7 @@ public:
         };
         auto emitCodePoint = [&](unsigned long cp) {
             std::string u;
-            appendUtf8(u, cp);
+            platform::appendUtf8(u, cp);
             text(u);
         };
         while (i < s_.size()) {

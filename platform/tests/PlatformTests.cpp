@@ -75,6 +75,8 @@ TEST(LogSink, RtfReductionKeepsEscapesAndSurvivesJunk) {
     EXPECT_EQ(platform::rtfToPlainText("{\\rtf1 abc\\"), "abc");
     EXPECT_EQ(platform::rtfToPlainText("}}}x{{"), "x");
     EXPECT_EQ(platform::rtfToPlainText("\\'4"), "");
+    // A lone surrogate or a number beyond Unicode still gives valid UTF-8.
+    EXPECT_EQ(platform::rtfToPlainText("{\\rtf1 \\u-10179?\\u99999999?}"), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 }  // namespace
