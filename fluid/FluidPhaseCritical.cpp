@@ -4,8 +4,7 @@
 #include <string>
 
 #include "fluid/FluidPhase.h"
-#include "numerics/Newton.h"
-#include "numerics/NewtonRaphson.h"
+#include "fluid/PhaseSolvers.h"
 
 void FluidPhase::clearCriticalFields() {
     A = dAdT = dAdV = dAdx = 0.0;
@@ -219,15 +218,13 @@ void FluidPhase::equationForCalculatingCriticalPoint1(double* xv, double* G, dou
 
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
     errorflag = 0;
-    criticalSolver->_setSysEquationToSolve(
-        this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2);
-    criticalSolver->x[0] = criticalSolver->xold[0] = T;
-    criticalSolver->x[1] = criticalSolver->xold[1] = V;
-    criticalSolver->verbose = 1;
-    criticalSolver->solve();
-    if (criticalSolver->status == 0) {
-        temperature(criticalSolver->x[0]);
-        volume(criticalSolver->x[1]);
+    Newton& s = phase_solvers::bindSystem(
+        *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2, {T, V});
+    s.verbose = 1;
+    s.solve();
+    if (s.status == 0) {
+        temperature(s.x[0]);
+        volume(s.x[1]);
         calculate_pressure();
         calculate_state_functions();
     } else {
@@ -295,20 +292,10 @@ double FluidPhase::equationForG3xFromV(double V_, void*) {
         return 0.0;
     }
     volume(V_);
-    NewtonRaphson nr;
-    nr.obj = this;
-    nr.fn = toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculating_Spinodal);
-    nr.itermax = 15;
-    nr.tol = 1e-9;
-    nr.r = 1.0;
-    nr.xmin = -1e15;
-    nr.xmax = 1e15;
-    nr.bounded = 0;
-    nr.verbose = 0;
-    nr.monotone = 1;
-    nr.x0 = T_spinodal_start;
-    const double t = nr.solve();
-    if (nr.status != 0 || !std::isfinite(t)) {
+    bool ok = false;
+    const double t = phase_solvers::solveEquation(
+        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculating_Spinodal), T_spinodal_start, 1e-9, ok);
+    if (!ok) {
         errorflag = 1;
         error = 1;
         return 0.0;

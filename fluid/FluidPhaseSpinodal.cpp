@@ -10,31 +10,43 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "numerics/Newton.h"
-#include "numerics/NewtonRaphson.h"
+#include "fluid/PhaseSolvers.h"
 
 namespace {
 
 constexpr int kMaxTrials = 1000000;
 
-// A Newton-Raphson record on one of the phase's spinodal equations.
-double solveSpinodalEquation(FluidPhase& p, DerivEquationFn fn, double start, double tol, bool& ok) {
-    NewtonRaphson nr;
-    nr.obj = &p;
-    nr.fn = fn;
-    nr.itermax = 15;
-    nr.tol = tol;
-    nr.r = 1.0;
-    nr.xmin = -1e15;
-    nr.xmax = 1e15;
-    nr.bounded = 0;
-    nr.verbose = 0;
-    nr.monotone = 1;
-    nr.x0 = start;
+using Setter = void (FluidPhase::*)(double);
+
+// Sets the temperature or the volume (`set`) to `value` and runs `derivatives`;
+// false (error set) when the value is not positive, error set when the
+// evaluation fails.
+bool evaluateAt(FluidPhase& p, Setter set, double value, void (FluidPhase::*derivatives)()) {
+    if (!(value > 0.0)) {
+        p.error = 1;
+        return false;
+    }
+    (p.*set)(value);
+    p.errorflag = 0;
+    (p.*derivatives)();
+    if (p.errorflag) p.error = 1;
+    return true;
+}
+
+// Solves the spinodal equation `fn` from `start` for the variable `set` stores
+// and takes the pressure at the point found; errorflag and error are 1 when
+// the search or the pressure fails.
+void solveSpinodalFor(FluidPhase& p, Setter set, DerivEquationFn fn, double start, double tol) {
+    p.errorflag = 0;
     p.error = 0;
-    const double r = nr.solve();
-    ok = nr.status == 0 && std::isfinite(r);
-    return r;
+    bool ok = false;
+    const double r = phase_solvers::solveEquation(p, fn, start, tol, ok);
+    if (ok) {
+        (p.*set)(r);
+        p.errorflag = 0;
+        p.calculate_pressure();
+    }
+    if (!ok || p.errorflag) p.errorflag = p.error = 1;
 }
 
 }  // namespace
@@ -42,52 +54,27 @@ double solveSpinodalEquation(FluidPhase& p, DerivEquationFn fn, double start, do
 // ---------------------------------------------------------------- equations
 
 void FluidPhase::equationForCalculatingSpinodal0(double V_, double& f, double& dfdV) {
-    if (!(V_ > 0.0)) {
-        error = 1;
-        return;
-    }
-    volume(V_);
-    errorflag = 0;
-    calculate_critical_parameters_of_pure_fluid();
-    if (errorflag) error = 1;
+    if (!evaluateAt(*this, &FluidPhase::volume, V_, &FluidPhase::calculate_critical_parameters_of_pure_fluid)) return;
     f = d2AdV2;
     dfdV = d3AdV3;
 }
 
 void FluidPhase::equationForCalculatingSpinodal1(double T_, double& f, double& dfdT) {
-    if (!(T_ > 0.0)) {
-        error = 1;
+    if (!evaluateAt(*this, &FluidPhase::temperature, T_, &FluidPhase::calculate_critical_parameters_of_pure_fluid))
         return;
-    }
-    temperature(T_);
-    errorflag = 0;
-    calculate_critical_parameters_of_pure_fluid();
-    if (errorflag) error = 1;
     f = d2AdV2;
     dfdT = d3AdTdV2;
 }
 
 void FluidPhase::equationForCalculatingMechanicalSpinodal(double V_, double& f, double& dfdV) {
-    if (!(V_ > 0.0)) {
-        error = 1;
-        return;
-    }
-    volume(V_);
-    calculate_critical_parameters();
-    if (errorflag) error = 1;
+    if (!evaluateAt(*this, &FluidPhase::volume, V_, &FluidPhase::calculate_critical_parameters)) return;
     f = d2AdV2;
     dfdV = d3AdV3;
 }
 
 void FluidPhase::equationForCalculatingLiquidSpinodalFromV(double V_, double& f, double& dfdV) {
     error = 0;
-    if (!(V_ > 0.0)) {
-        error = 1;
-        return;
-    }
-    volume(V_);
-    calculate_critical_parameters();
-    if (errorflag) error = 1;
+    if (!evaluateAt(*this, &FluidPhase::volume, V_, &FluidPhase::calculate_critical_parameters)) return;
     f = d2AdV2 * d2Adx2 - d2AdVdx * d2AdVdx;
     dfdV = d3AdV3 * d2Adx2 + d2AdV2 * d3AdVdx2 - 2.0 * d3AdV2dx * d2AdVdx;
     // The composition derivative of the determinant must not be positive.
@@ -148,48 +135,22 @@ void FluidPhase::equationForSpinodalPointFixedS(double* xv, double* G, double** 
 
 void FluidPhase::calculateSpinodalPoint(double T_, double V0) {
     temperature(T_);
-    errorflag = 0;
-    bool ok = false;
-    const double v = solveSpinodalEquation(
-        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal0), V0, 1e-16, ok);
-    if (ok) {
-        volume(v);
-        errorflag = 0;
-        calculate_pressure();
-    }
-    if (!ok || errorflag) errorflag = error = 1;
+    solveSpinodalFor(*this, &FluidPhase::volume,
+                     toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal0), V0, 1e-16);
 }
 
 void FluidPhase::calculateSpinodalPoint1(double V_, double T0) {
     volume(V_);
-    errorflag = 0;
-    bool ok = false;
-    const double t = solveSpinodalEquation(
-        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal1), T0, 1e-9, ok);
-    if (ok) {
-        temperature(t);
-        errorflag = 0;
-        calculate_pressure();
-    }
-    if (!ok || errorflag) {
-        errorflag = error = 1;
-        return;
-    }
+    solveSpinodalFor(*this, &FluidPhase::temperature,
+                     toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodal1), T0, 1e-9);
+    if (errorflag) return;
     std::printf("Tsp : %12.2f K\t\t V : %12.2f cm3/mol\t\t Psp : %12.2f bar\n", T, V * 1e6, P / 1e5);
 }
 
 void FluidPhase::calculateMechanicalSpinodalPoint(double T_, double V0) {
     temperature(T_);
-    errorflag = 0;
-    bool ok = false;
-    const double v = solveSpinodalEquation(
-        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingMechanicalSpinodal), V0, 1e-16, ok);
-    if (ok) {
-        volume(v);
-        errorflag = 0;
-        calculate_pressure();
-    }
-    if (!ok || errorflag) errorflag = error = 1;
+    solveSpinodalFor(*this, &FluidPhase::volume,
+                     toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingMechanicalSpinodal), V0, 1e-16);
 }
 
 void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double T_, double V0, double x1) {
@@ -201,25 +162,15 @@ void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double T_, double
     composition_of_component(0, 1.0 - x1);
     composition_of_component(1, x1);
     temperature(T_);
-    errorflag = 0;
-    bool ok = false;
-    const double v = solveSpinodalEquation(
-        *this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingLiquidSpinodalFromV), V0, 1e-9, ok);
-    if (ok) {
-        volume(v);
-        errorflag = 0;
-        calculate_pressure();
-    }
-    if (!ok || errorflag) errorflag = error = 1;
+    solveSpinodalFor(*this, &FluidPhase::volume,
+                     toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingLiquidSpinodalFromV), V0, 1e-9);
     std::printf("%d %10f %10f %10f\n", errorflag, T, V * 1e6, P / 1e5);
 }
 
 void FluidPhase::calculateSpinodalPoint2(double P_bar, double V0, double T0) {
     P_target = P_bar * 1e5;
-    Newton& s = *criticalSolver;
-    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPoint), 2);
-    s.x[0] = s.xold[0] = T0;
-    s.x[1] = s.xold[1] = V0;
+    Newton& s = phase_solvers::bindSystem(
+        *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPoint), 2, {T0, V0});
     s.verbose = 0;
     s.solve();
     // The outcome is reported through errorflag as well as the solver's status.
@@ -228,10 +179,8 @@ void FluidPhase::calculateSpinodalPoint2(double P_bar, double V0, double T0) {
 
 void FluidPhase::calculateSpinodalPointFixedS(double S_, double V0, double T0) {
     S_target = S_;
-    Newton& s = *criticalSolver;
-    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPointFixedS), 2);
-    s.x[0] = s.xold[0] = T0;
-    s.x[1] = s.xold[1] = V0;
+    Newton& s = phase_solvers::bindSystem(
+        *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForSpinodalPointFixedS), 2, {T0, V0});
     s.verbose = 0;
     s.solve();
     errorflag = s.status != 0 ? 1 : 0;
