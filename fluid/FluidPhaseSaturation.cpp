@@ -19,8 +19,8 @@
 #include <string>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseSolvers.h"
 #include "numerics/LinearAlgebra.h"
-#include "numerics/Newton.h"
 
 namespace {
 
@@ -91,17 +91,7 @@ void addCapillary(FluidPhase& p, double Vl, double Vv, Side& l, Side& v) {
         l.P += pc;
 }
 
-// Binds the phase's Newton solver to `fn` with n unknowns and writes the start.
-Newton& bindSystem(FluidPhase& p, SysEquationFn fn, int n, std::initializer_list<double> start) {
-    Newton& s = *p.criticalSolver;
-    s._setSysEquationToSolve(&p, fn, n);
-    int i = 0;
-    for (double v : start) {
-        s.x[i] = s.xold[i] = v;
-        ++i;
-    }
-    return s;
-}
+using phase_solvers::bindSystem;
 
 // One more Newton step from the converged point.  The solver stops as soon as
 // its row-scaled residual, of the order of a volume error in m3/mol, is below
@@ -129,6 +119,16 @@ void polish(Newton& s) {
         return;
     }
     s.calculate(s.x, Gp, Jp, err, 1);
+}
+
+// Solves the bound system without printing, with a step tolerance of 1e-8,
+// and polishes the point found; true when it converged.
+bool solveQuietly(Newton& s) {
+    s.stepTol = 1e-8;
+    s.verbose = 0;
+    s.solve();
+    polish(s);
+    return s.status == 0;
 }
 
 }  // namespace
@@ -213,58 +213,39 @@ void FluidPhase::equationForCalculatingTsatFromVlVv(double* xv, double* G, doubl
     }
 }
 
-void FluidPhase::equationForLiquidTh(double* xv, double* G, double** J, int& err, int order, void*) {
-    const double t = xv[0], Vv = xv[1], Vl = Vl_sat;
+namespace {
+
+// The two homogenisation systems, unknowns T and the volume of the other
+// side: into the liquid (liquidGiven, Vl_sat given) or into the gas (Vv_sat
+// given).  The vapour must be mechanically stable, the liquid where its
+// volume is the given one.
+void homogenisationSystem(FluidPhase& p, bool liquidGiven, double* xv, double* G, double** J, int& err, int order) {
+    const double t = xv[0];
+    const double Vl = liquidGiven ? p.Vl_sat : xv[1];
+    const double Vv = liquidGiven ? xv[1] : p.Vv_sat;
     if (!(t > 0.0) || !distinctPair(Vl, Vv)) {
         err = 1;
         return;
     }
-    Vv_sat = Vv;
+    (liquidGiven ? p.Vv_sat : p.Vl_sat) = xv[1];
     Side l, v;
-    temperature(t);
-    if (!evaluateSide(*this, 2, Vl, t, false, l) || l.PV > 0.0 || !evaluateSide(*this, 1, Vv, t, false, v) ||
+    p.temperature(t);
+    if (!evaluateSide(p, 2, Vl, t, false, l) || (liquidGiven && l.PV > 0.0) || !evaluateSide(p, 1, Vv, t, false, v) ||
         v.PV > 0.0) {
         err = 1;
         return;
     }
-    addCapillary(*this, Vl, Vv, l, v);
+    addCapillary(p, Vl, Vv, l, v);
     G[0] = l.f - v.f;
     G[1] = l.P - v.P;
-    if (P_shift != 0.0) G[1] += P_shift;
+    if (p.P_shift != 0.0) G[1] += p.P_shift;
     if (order >= 1) {
         J[0][0] = l.fT - v.fT;
-        J[0][1] = -v.fV;
+        J[0][1] = liquidGiven ? -v.fV : l.fV;
         J[1][0] = l.PT - v.PT;
-        J[1][1] = -v.PV;
+        J[1][1] = liquidGiven ? -v.PV : l.PV;
     }
 }
-
-void FluidPhase::equationForGasTh(double* xv, double* G, double** J, int& err, int order, void*) {
-    const double t = xv[0], Vl = xv[1], Vv = Vv_sat;
-    if (!(t > 0.0) || !distinctPair(Vl, Vv)) {
-        err = 1;
-        return;
-    }
-    Vl_sat = Vl;
-    Side l, v;
-    temperature(t);
-    if (!evaluateSide(*this, 2, Vl, t, false, l) || !evaluateSide(*this, 1, Vv, t, false, v) || v.PV > 0.0) {
-        err = 1;
-        return;
-    }
-    addCapillary(*this, Vl, Vv, l, v);
-    G[0] = l.f - v.f;
-    G[1] = l.P - v.P;
-    if (P_shift != 0.0) G[1] += P_shift;
-    if (order >= 1) {
-        J[0][0] = l.fT - v.fT;
-        J[0][1] = l.fV;
-        J[1][0] = l.PT - v.PT;
-        J[1][1] = l.PV;
-    }
-}
-
-namespace {
 
 // The two entropy systems: G2 on the liquid (liquidSide) or on the vapour.
 void entropySystem(FluidPhase& p, bool liquidSide, double* xv, double* G, double** J, int& err, int order) {
@@ -309,6 +290,14 @@ void entropySystem(FluidPhase& p, bool liquidSide, double* xv, double* G, double
 
 }  // namespace
 
+void FluidPhase::equationForLiquidTh(double* xv, double* G, double** J, int& err, int order, void*) {
+    homogenisationSystem(*this, true, xv, G, J, err, order);
+}
+
+void FluidPhase::equationForGasTh(double* xv, double* G, double** J, int& err, int order, void*) {
+    homogenisationSystem(*this, false, xv, G, J, err, order);
+}
+
 void FluidPhase::equationForLiquidSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*) {
     entropySystem(*this, true, xv, G, J, err, order);
 }
@@ -324,11 +313,7 @@ void FluidPhase::calculate_saturation_pressure() {
     const int kind = phase_kind;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
                            {Vl0, Vv0});
-    s.stepTol = 1e-8;
-    s.verbose = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) {
+    if (!solveQuietly(s)) {
         errorflag = 1;
     } else {
         Vl_sat = s.x[0];
@@ -359,11 +344,7 @@ void FluidPhase::calculateLiquidTh(double V_) {
     Vl_sat = V_;
     Vv_sat = Vv0;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidTh), 2, {T, Vv0});
-    s.stepTol = 1e-8;
-    s.verbose = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) errorflag = 1;
+    if (!solveQuietly(s)) errorflag = 1;
 }
 
 void FluidPhase::calculateGasTh(double V_) {
@@ -371,11 +352,7 @@ void FluidPhase::calculateGasTh(double V_) {
     Vv_sat = V_;
     Vl_sat = Vl0;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasTh), 2, {T, Vl0});
-    s.stepTol = 1e-8;
-    s.verbose = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) errorflag = 1;
+    if (!solveQuietly(s)) errorflag = 1;
 }
 
 void FluidPhase::calculateLiquidSaturationFromEntropy(double S_) {
@@ -383,11 +360,7 @@ void FluidPhase::calculateLiquidSaturationFromEntropy(double S_) {
     S_target = S_;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidSaturationFromS), 3,
                            {T, Vl0, Vv0});
-    s.stepTol = 1e-8;
-    s.verbose = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) {
+    if (!solveQuietly(s)) {
         errorflag = 1;
         return;
     }
@@ -403,11 +376,7 @@ void FluidPhase::calculateGasSaturationFromEntropy(double S_) {
     S_target = S_;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasSaturationFromS), 3,
                            {T, Vl0, Vv0});
-    s.stepTol = 1e-8;
-    s.verbose = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) errorflag = 1;
+    if (!solveQuietly(s)) errorflag = 1;
 }
 
 int FluidPhase::next_saturation_point(double& dVl, double& dVv) {
