@@ -80,6 +80,29 @@ bool criticalState(FluidPhase& p) {
     return p.errorflag == 0;
 }
 
+// The critical point searched from (T0, V0) as a tracer's start; false, with
+// errorflag set and a message, when it is not found.
+bool startAtCriticalPoint(FluidPhase& p, double T0, double V0) {
+    p.temperature(T0);
+    p.volume(V0);
+    if (criticalState(p)) return true;
+    std::fprintf(stderr, "Cannot find the critical point\n");
+    p.errorflag = 1;
+    return false;
+}
+
+// A tracer's start at a given saturation point: the start volumes, the step
+// dT turned up (start 0) or down (start 1) the curve, and the saturation
+// pressure at T0 (errorflag set when there is none).
+void startAtSaturationPoint(FluidPhase& p, short start, double T0, double& dT, double Vl, double Vv) {
+    p.Vl0 = Vl;
+    p.Vv0 = Vv;
+    if (start == 0) dT = std::fabs(dT);
+    if (start == 1) dT = -std::fabs(dT);
+    p.temperature(T0);
+    p.calculate_saturation_pressure();
+}
+
 // Sets major_component and bulk_molar_weight as the tracers need them;
 // returns the molar mass of the major component.
 double selectMajorComponent(FluidPhase& p) {
@@ -153,20 +176,9 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
     if (Tlow >= T0) Tlow = T0 - 1.0;
 
     if (start != 2) {
-        Vl0 = Vl_start;
-        Vv0 = Vv_start;
-        if (start == 0) dT = std::fabs(dT);
-        if (start == 1) dT = -std::fabs(dT);
-        temperature(T0);
-        calculate_saturation_pressure();
+        startAtSaturationPoint(*this, start, T0, dT, Vl_start, Vv_start);
     } else {
-        temperature(T0);
-        volume(Vl_start);
-        if (!criticalState(*this)) {
-            std::fprintf(stderr, "Cannot find the critical point\n");
-            errorflag = 1;
-            return;
-        }
+        if (!startAtCriticalPoint(*this, T0, Vl_start)) return;
         writeCriticalSaturationRow(*this, out, bulk_molar_weight, out.text() ? std::nan("") : 1.0);
         const double Vc = V;
         Vc_bound = Vc;
@@ -296,13 +308,7 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
     if (Tlow >= T0) Tlow = T0 - 1.0;
 
     if (start == 2) {
-        temperature(T0);
-        volume(Vl_start);
-        if (!criticalState(*this)) {
-            std::fprintf(stderr, "Cannot find the critical point\n");
-            errorflag = 1;
-            return;
-        }
+        if (!startAtCriticalPoint(*this, T0, Vl_start)) return;
         if (carriesIsoValue(*this, flag, value)) out.writeText(criticalIsoText(isoRow(*this)));
         const double Vc = V;
         T0 = T - 0.1;
@@ -330,12 +336,7 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
             if (!errorflag) break;
         }
     } else {
-        Vl0 = Vl_start;
-        Vv0 = Vv_start;
-        if (start == 0) dT = std::fabs(dT);
-        if (start == 1) dT = -std::fabs(dT);
-        temperature(T0);
-        calculate_saturation_pressure();
+        startAtSaturationPoint(*this, start, T0, dT, Vl_start, Vv_start);
         if (errorflag) {
             std::fprintf(stderr, "Two-phase iso-line: no saturation point at %g K\n", T0);
             return;
