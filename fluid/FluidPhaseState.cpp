@@ -5,32 +5,51 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/NewtonRaphson.h"
 
+namespace {
+
+// Writes `value` into the field `field` (T or V) of every term, the ideal part
+// included, and marks them not calculated.
+void setInTerms(FluidPhase& p, double Interaction::*field, double value) {
+    for (Interaction* t : p.interactions) {
+        if (!t) continue;  // a slot the model has not filled yet
+        t->*field = value;
+        t->calculated = 0;
+    }
+    if (p.ideal) {
+        p.ideal->*field = value;
+        p.ideal->calculated = 0;
+    }
+}
+
+// Runs calculate_Z on every term, the interactions then the ideal part, and
+// hands each to `add`; false at the first term that fails.
+template <class Add>
+bool sumOverTermsZ(FluidPhase& p, Add&& add) {
+    for (Interaction* t : p.interactions) {
+        t->calculate_Z();
+        if (t->termError) return false;
+        add(*t);
+    }
+    if (p.ideal) {
+        p.ideal->calculate_Z();
+        if (p.ideal->termError) return false;
+        add(*p.ideal);
+    }
+    return true;
+}
+
+}  // namespace
+
 void FluidPhase::temperature(double T_) {
     T = T_;
     calculated = 0;
-    for (Interaction* t : interactions) {
-        if (!t) continue;  // a slot the model has not filled yet
-        t->T = T_;
-        t->calculated = 0;
-    }
-    if (ideal) {
-        ideal->T = T_;
-        ideal->calculated = 0;
-    }
+    setInTerms(*this, &Interaction::T, T_);
 }
 
 void FluidPhase::volume(double V_) {
     V = V_;
     calculated = 0;
-    for (Interaction* t : interactions) {
-        if (!t) continue;
-        t->V = V_;
-        t->calculated = 0;
-    }
-    if (ideal) {
-        ideal->V = V_;
-        ideal->calculated = 0;
-    }
+    setInTerms(*this, &Interaction::V, V_);
 }
 
 void FluidPhase::composition_of_component(int i, double xi) {
@@ -64,25 +83,14 @@ void FluidPhase::equationForCalculating_V_FromTP(double V_, double& f, double& d
     Z = 0.0;
     dZdV = 0.0;
     double sumAvv = 0.0;
-    for (Interaction* t : interactions) {
-        t->calculate_Z();
-        if (t->termError) {
-            error = 1;
-            return;
-        }
-        Z += t->Z;
-        dZdV += t->dZdV;
-        sumAvv += t->aVV;
-    }
-    if (ideal) {
-        ideal->calculate_Z();
-        if (ideal->termError) {
-            error = 1;
-            return;
-        }
-        Z += ideal->Z;
-        dZdV += ideal->dZdV;
-        sumAvv += ideal->aVV;
+    const bool ok = sumOverTermsZ(*this, [&](const Interaction& t) {
+        Z += t.Z;
+        dZdV += t.dZdV;
+        sumAvv += t.aVV;
+    });
+    if (!ok) {
+        error = 1;
+        return;
     }
     f = T * R * Z / V - P;
     dfdV = R * T * (dZdV / V - Z / (V * V));
@@ -166,21 +174,9 @@ void FluidPhase::calculate_pressure() {
         P = 0.0;
         return;
     }
-    for (Interaction* t : interactions) {
-        t->calculate_Z();
-        if (t->termError) {
-            errorflag = 1;
-            return;
-        }
-        Z += t->Z;
-    }
-    if (ideal) {
-        ideal->calculate_Z();
-        if (ideal->termError) {
-            errorflag = 1;
-            return;
-        }
-        Z += ideal->Z;
+    if (!sumOverTermsZ(*this, [this](const Interaction& t) { Z += t.Z; })) {
+        errorflag = 1;
+        return;
     }
     P = R * Z * T / V;
 }
@@ -191,21 +187,9 @@ void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& d
     calculate_fixed_parameters();
     Z = 0.0;
     dVdT = 0.0;
-    for (Interaction* t : interactions) {
-        t->calculate_Z();
-        if (t->termError) {
-            error = 1;
-            return;
-        }
-        Z += t->Z;
-    }
-    if (ideal) {
-        ideal->calculate_Z();
-        if (ideal->termError) {
-            error = 1;
-            return;
-        }
-        Z += ideal->Z;
+    if (!sumOverTermsZ(*this, [this](const Interaction& t) { Z += t.Z; })) {
+        error = 1;
+        return;
     }
     calculate_expansivity_derivative();
     if (error) return;
