@@ -13,6 +13,32 @@ namespace {
 
 bool converged(double a, double b, double tol) { return std::fabs(b - a) < tol * std::fmax(1.0, std::fabs(a)); }
 
+// One line of the iteration trace (with f at the second end when traceF).
+void traceStep(const Solver& s, bool traceF, double f1) {
+    if (!s.verbose) return;
+    if (traceF)
+        std::printf("%d\t%lg\t%lg\t%lg\n", s.iter, s.x0, s.x1, f1);
+    else
+        std::printf("%d\t%lg\t%lg\n", s.iter, s.x0, s.x1);
+}
+
+// f at both ends of the bracket [x0, x1]; false when an evaluation fails
+// (its status kept) or f has the same sign at both (status noBracket).
+bool evaluateBracket(Solver& s, double& fa, double& fb, int noBracket) {
+    s.iter = 0;
+    fa = s.calcFunction(s.x0);
+    if (s.status) return false;
+    fb = s.calcFunction(s.x1);
+    if (s.status) return false;
+    if (!(fa * fb <= 0.0)) {
+        s.status = noBracket;
+        if (s.verbose) std::printf("Initialization error\n");
+        return false;
+    }
+    s.status = kSolverConverged;
+    return true;
+}
+
 }  // namespace
 
 namespace bracket_steps {
@@ -21,12 +47,7 @@ double bisect(Solver& s, double fa, double fb, bool traceF) {
     double m = 0.5 * (s.x0 + s.x1);
     double fm = s.calcFunction(m);
     for (;;) {
-        if (s.verbose) {
-            if (traceF)
-                std::printf("%d\t%lg\t%lg\t%lg\n", s.iter, s.x0, s.x1, fb);
-            else
-                std::printf("%d\t%lg\t%lg\n", s.iter, s.x0, s.x1);
-        }
+        traceStep(s, traceF, fb);
         if (fm * fa <= 0.0) {
             s.x1 = m;
             fb = fm;
@@ -75,18 +96,11 @@ void interpolationStep(Solver& s, double& f0, double& f1, double& m, double& fm,
 }  // namespace
 
 double interpolate(Solver& s, double f0, double f1, bool traceF) {
-    auto trace = [&] {
-        if (!s.verbose) return;
-        if (traceF)
-            std::printf("%d\t%lg\t%lg\t%lg\n", s.iter, s.x0, s.x1, f1);
-        else
-            std::printf("%d\t%lg\t%lg\n", s.iter, s.x0, s.x1);
-    };
     double m, fm, x3, f3;
     interpolationStep(s, f0, f1, m, fm, x3, f3);
     // A failed evaluation never enters the bracket as a zero of f.
     while (s.status == kSolverConverged) {
-        trace();
+        traceStep(s, traceF, f1);
         if (f0 * f3 <= 0.0) {
             s.x1 = x3;
             f1 = f3;
@@ -108,42 +122,23 @@ double interpolate(Solver& s, double f0, double f1, bool traceF) {
             break;
         }
     }
-    trace();
+    traceStep(s, traceF, f1);
     return x3;
 }
 
 }  // namespace bracket_steps
 
 double Muller::solve() {
-    iter = 0;
     // A failed start evaluation ends the search with its status rather than
     // counting as a zero of f.
-    double f0 = calcFunction(x0);
-    if (status) return 0.0;
-    double f1 = calcFunction(x1);
-    if (status) return 0.0;
-    if (!(f0 * f1 <= 0.0)) {
-        status = kSolverEvaluationFailed;
-        if (verbose) std::printf("Initialization error\n");
-        return 0.0;
-    }
-    status = kSolverConverged;
+    double f0, f1;
+    if (!evaluateBracket(*this, f0, f1, kSolverEvaluationFailed)) return 0.0;
     return bracket_steps::interpolate(*this, f0, f1, false);
 }
 
 double Bolzano::solve() {
-    iter = 0;
-    status = kSolverConverged;
-    double fa = calcFunction(x0);
-    if (status) return 0.0;
-    double fb = calcFunction(x1);
-    if (status) return 0.0;
-    if (!(fa * fb <= 0.0)) {
-        status = kSolverIterationLimit;
-        if (verbose) std::printf("Initialization error\n");
-        return 0.0;
-    }
-    status = kSolverConverged;
+    double fa, fb;
+    if (!evaluateBracket(*this, fa, fb, kSolverIterationLimit)) return 0.0;
     return bracket_steps::bisect(*this, fa, fb, false);
 }
 
