@@ -6,6 +6,23 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// Partial pivoting: the row from k down whose entry in column k is largest in
+// magnitude; that magnitude in big.
+int pivotRow(double** A, int k, int n, double& big) {
+    int p = k;
+    big = std::fabs(A[k][k]);
+    for (int i = k + 1; i < n; ++i)
+        if (std::fabs(A[i][k]) > big) {
+            big = std::fabs(A[i][k]);
+            p = i;
+        }
+    return p;
+}
+
+}  // namespace
+
 void solve_the_linear_system(double** A, double* b, double* x, int n, int& status) {
     if (n < 1) {
         status = 2;
@@ -13,13 +30,8 @@ void solve_the_linear_system(double** A, double* b, double* x, int n, int& statu
     }
     status = 1;
     for (int k = 0; k < n; ++k) {
-        int p = k;
-        double big = std::fabs(A[k][k]);
-        for (int i = k + 1; i < n; ++i)
-            if (std::fabs(A[i][k]) > big) {
-                big = std::fabs(A[i][k]);
-                p = i;
-            }
+        double big;
+        const int p = pivotRow(A, k, n, big);
         // The negated test also refuses a NaN pivot.
         if (!(big > 1.02e-25)) {
             std::printf("Singular matrix\n");
@@ -52,13 +64,8 @@ int inverse(double** A, int n) {
     std::vector<int> order(n > 0 ? n : 0);
     for (int i = 0; i < n; ++i) order[i] = i;
     for (int k = 0; k < n; ++k) {
-        int p = k;
-        double big = std::fabs(A[k][k]);
-        for (int i = k + 1; i < n; ++i)
-            if (std::fabs(A[i][k]) > big) {
-                big = std::fabs(A[i][k]);
-                p = i;
-            }
+        double big;
+        const int p = pivotRow(A, k, n, big);
         // The last pivot is tested too: a singular matrix must not come back
         // as an "inverse" full of infinities.
         if (!(big > 1.2e-20)) return 1;
