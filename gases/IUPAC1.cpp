@@ -1,0 +1,200 @@
+#include "gases/IUPAC1.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
+{
+    D0.tie2(t3, t4);
+    D0.set_scalars3(-9.19269130423, -1.36468925696, 0.0);
+    D2.tie2(t3, t5);
+    D2.set_scalars3(-11.669982483, 0.485346197864, 0.0);
+    D4.tie2(t3, t4);
+    D4.set_scalars3(-3.3840871158, 0.16922194059, 0.0);
+    D6.tie2(t3, t5);
+    D6.set_scalars3(-1.51553322986, -0.0806250313879, 0.0);
+    D8.tie2(t3, t4);
+    D8.set_scalars3(-0.0369326536783, 0.0528555059265, 0.0);
+    D10.number_of_terms(3);
+    D10.tie_(&t3, &t4, &t5);
+    D10.set_scalars_(-0.0478198692008, -0.00692834320138, 0.00057222052999, 0.0);
+    D0.setName("D0");
+    D2.setName("D2");
+    D4.setName("D4");
+    D6.setName("D6");
+    D8.setName("D8");
+    D10.setName("D10");
+}
+
+Expression* IUPAC1::W(int k)
+{
+    if (k == 1)
+        return &W1;
+    if (k == 2)
+        return &W2;
+    return &Wk[k - 3];
+}
+
+IUPAC1::IUPAC1()
+{
+    W2.tie1(W1);
+    for (int k = 3; k <= 10; ++k)
+        Wk[k - 3].tie2(*W(k - 1), W1);
+    t2.tie1(t1);
+    t3.tie2(t2, t1);
+    t4.tie2(t3, t1);
+    t5.tie2(t4, t1);
+    t12.tie1(t1);
+    t12.set_scalars3(1.0, 0.5, 0.0);
+
+    C1.number_of_terms(4);
+    C1.tie_(&t12, &t1, &t2, &t3);
+    C1.set_scalars_(2.57395483665, -4.21259560708, 1.21838193459, -0.567664713645, -0.133485595546);
+    C2.number_of_terms(3);
+    C2.tie_(&t1, &t2, &t3);
+    C2.set_scalars_(0.218272994555, -1.67854271263, 11.9046702802, 0.14135782061);
+    C3.tie2(t1, t2);
+    C3.set_scalars3(0.222991427494, 0.989983917221, -0.055049624997);
+    C5.tie2(t2, t3);
+    C5.set_scalars3(-0.40886564015, -1.35937688339, 0.0);
+    C7.tie2(t2, t3);
+    C7.set_scalars3(-0.0135078041807, 0.214314159875, 0.0);
+
+    A1.tie2(W1, C1);
+    A2.tie2(W2, C2);
+    A3.tie2(Wk[0], C3);
+    A4.tie2(Wk[1], t1);
+    A5.tie2(Wk[2], C5);
+    A6.tie2(Wk[3], t2);
+    A7.tie2(Wk[4], C7);
+    A8.tie2(Wk[5], t3);
+
+    // The Gaussian terms: Y0 = -exp(-gamma W^2)/(2 gamma), Y_2k = W^2k + (k/gamma) Y_2(k-1).
+    Y0.tie1(W2);
+    Y0.set_scalars3(0.0, -0.5 / kGamma, -kGamma);
+    Y2.tie1(W2);
+    Y2.set_scalars2(1.0, 1.0 / kGamma);
+    Y4.tie2(Wk[1], Y2);
+    Y4.set_scalars3(1.0, 2.0 / kGamma, 0.0);
+    Y6.tie2(Wk[3], Y4);
+    Y6.set_scalars3(1.0, 3.0 / kGamma, 0.0);
+    Y8.tie2(Wk[5], Y6);
+    Y8.set_scalars3(1.0, 4.0 / kGamma, 0.0);
+    Y10.tie2(Wk[7], Y8);
+    Y10.set_scalars3(1.0, 5.0 / kGamma, 0.0);
+    S2.tie2(Y2, Y0);
+    S4.tie2(Y4, Y0);
+    S6.tie2(Y6, Y0);
+    S8.tie2(Y8, Y0);
+    S10.tie2(Y10, Y0);
+    D.build(t3, t4, t5);
+    B0.tie2(Y0, D.D0);
+    B2.tie2(S2, D.D2);
+    B4.tie2(S4, D.D4);
+    B6.tie2(S6, D.D6);
+    B8.tie2(S8, D.D8);
+    B10.tie2(S10, D.D10);
+
+    Sum* A = new Sum;
+    A->number_of_terms(15);
+    A->tie_(&mlogV, &A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8, &B0, &B2, &B4, &B6, &B8, &B10);
+    A->set_scalars_(1.0, 1.0, 0.5, 1.0 / 3.0, 0.0895580146022 / 4.0, 0.2, 0.147116126108 / 6.0, 1.0 / 7.0,
+                    -0.0359787643676 / 8.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0);
+    A->setName("A");
+    root = A;
+    setDebugLink();
+
+    mlogV.setName("mlogV");
+    for (int k = 1; k <= 10; ++k)
+        W(k)->setName(("W" + std::to_string(k)).c_str());
+    t1.setName("t1");
+    t2.setName("t2");
+    t3.setName("t3");
+    t4.setName("t4");
+    t5.setName("t5");
+    t12.setName("t12");
+    C1.setName("C1");
+    C2.setName("C2");
+    C3.setName("C3");
+    C5.setName("C5");
+    C7.setName("C7");
+    Product* a[8] = {&A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8};
+    for (int k = 0; k < 8; ++k)
+        a[k]->setName(("A" + std::to_string(k + 1)).c_str());
+    Y0.setName("Y0");
+    Y2.setName("Y2");
+    Y4.setName("Y4");
+    Y6.setName("Y6");
+    Y8.setName("Y8");
+    Y10.setName("Y10");
+    S2.setName("S2");
+    S4.setName("S4");
+    S6.setName("S6");
+    S8.setName("S8");
+    S10.setName("S10");
+    B0.setName("B0");
+    B2.setName("B2");
+    B4.setName("B4");
+    B6.setName("B6");
+    B8.setName("B8");
+    B10.setName("B10");
+    setModelName("IUPAC CH4");
+}
+
+IUPAC1::~IUPAC1()
+{
+    delete root;
+    root = nullptr;
+}
+
+void IUPAC1::number_of_components(int n)
+{
+    if (n != 1) {
+        std::fprintf(stderr, "IUPAC CH4: the model has one component (CH4), not %d\n", n);
+        std::exit(1);
+    }
+    Interaction::number_of_components(1);
+    root->number_of_variables(3);
+    W1.flags[0] = 0;
+    W1.flags[2] = 0;
+    mlogV.flags[0] = 0;
+    mlogV.flags[2] = 0;
+    t1.flags[1] = 0;
+    t1.flags[2] = 0;
+    root->analyze_dependencies();
+}
+
+void IUPAC1::calculate_fixed_parameters()
+{
+    static_cast<Sum*>(root)->set_scalar(15, fugacityPass ? kFugacityConstant : 0.0);
+    const double T2 = T * T;
+    t1.value = Tc / T;
+    t1.d1[0] = -Tc / T2;
+    t1.d2[0][0] = 2.0 * Tc / (T2 * T);
+    t1.d3[0][0][0] = -6.0 * Tc / (T2 * T2);
+    t1.d4[0][0][0][0] = 24.0 * Tc / (T2 * T2 * T);
+}
+
+void IUPAC1::calculate_volume_dependent_parameters()
+{
+    V2 = V * V;
+    V3 = V2 * V;
+    W1.value = Vc / V;
+    W1.d1[1] = -Vc / V2;
+    W1.d2[1][1] = 2.0 * Vc / V3;
+    mlogV.value = -std::log(V);
+    mlogV.d1[1] = -1.0 / V;
+    mlogV.d2[1][1] = 1.0 / V2;
+}
+
+void IUPAC1::calculate_high_order_parameters()
+{
+    V4 = V2 * V2;
+    V5 = V4 * V;
+    W1.d3[1][1][1] = -6.0 * Vc / V4;
+    W1.d4[1][1][1][1] = 24.0 * Vc / V5;
+    mlogV.d3[1][1][1] = -2.0 / V3;
+    mlogV.d4[1][1][1][1] = 6.0 / V4;
+}

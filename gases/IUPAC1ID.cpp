@@ -1,0 +1,63 @@
+#include "gases/IUPAC1ID.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+constexpr double kTc = 190.555;  // K
+}
+
+IUPAC1ID::IUPAC1ID()
+{
+    t2.tie1(t1);
+    t3.tie2(t2, t1);
+    t4.tie2(t3, t1);
+    t5.tie2(t4, t1);
+    D.build(t3, t4, t5);
+    Sum* A = new Sum;
+    A->number_of_terms(6);
+    A->tie_(&D.D0, &D.D2, &D.D4, &D.D6, &D.D8, &D.D10);
+    A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    A->setName("A");
+    root = A;
+    t1.setName("t1");
+    t2.setName("t2");
+    t3.setName("t3");
+    t4.setName("t4");
+    t5.setName("t5");
+    setModelName("IUPAC CH4 ideal");
+}
+
+IUPAC1ID::~IUPAC1ID()
+{
+    delete root;
+    root = nullptr;
+}
+
+void IUPAC1ID::number_of_components(int n)
+{
+    if (n != 1) {
+        std::fprintf(stderr, "IUPAC CH4: the model has one component (CH4), not %d\n", n);
+        std::exit(1);
+    }
+    Interaction::number_of_components(1);
+    root->number_of_variables(3);
+    t1.flags[1] = 0;
+    t1.flags[2] = 0;
+    root->analyze_dependencies();
+}
+
+void IUPAC1ID::calculate_fixed_parameters()
+{
+    Sum* A = static_cast<Sum*>(root);
+    if (fugacityPass)
+        A->set_scalars_(-s0, -s1, -s2, -s3, -s4, -s5, -IUPAC1::kFugacityConstant);
+    else
+        A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    const double T2 = T * T;
+    t1.value = kTc / T;
+    t1.d1[0] = -kTc / T2;
+    t1.d2[0][0] = 381.11 / (T2 * T);
+    t1.d3[0][0][0] = -1143.33 / (T2 * T2);
+    t1.d4[0][0][0][0] = 4573.32 / (T2 * T2 * T);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Ideal-gas term of the IUPAC methane model.  In the normal evaluation it is
+// zero (the residual term carries -ln V).  In the fugacity pass it is
+// -(s0 D0 + s1 D2 + ... + s5 D10) + 5.92995: minus the residual term's value
+// at zero density, and the constant that cancels the residual root's
+// fugacity-pass constant, so that the residual part vanishes in the ideal-gas
+// limit.
+#include "expressions/Leaf.h"
+#include "expressions/Product.h"
+#include "expressions/Square.h"
+#include "expressions/Sum.h"
+#include "fluid/Ideal.h"
+#include "gases/IUPAC1.h"
+
+class IUPAC1ID : public Ideal {
+public:
+    IUPAC1ID();
+    ~IUPAC1ID() override;
+
+    // One component only: any other count ends the process with status 1.
+    void number_of_components(int n) override;
+    // Sets the root's weights for the current pass and loads tau.
+    void calculate_fixed_parameters() override;
+
+    // Zero-density values of Y0, S2, S4, S6, S8, S10 of the residual term.
+    double s0 = -0.5096117307972771, s1 = -0.5194082323323927, s2 = -1.0587861130770595,
+           s3 = -3.237418941775931, s4 = -13.198613361874571, s5 = -67.26168199468968;
+
+    Leaf t1;
+    Square t2;
+    Product t3, t4, t5;
+    IUPACMethaneD D;
+};

@@ -1,0 +1,21 @@
+#include "gases/Jacobsen.h"
+
+#include "gases/JacobsenId.h"
+#include "gases/JacobsenRes1.h"
+
+Jacobsen::Jacobsen(int kind) : N2EOS(1, kind, 0)
+{
+    interactions[0] = new JacobsenRes1();
+    ideal = new JacobsenId();
+    Vl0 = 3.2e-05;
+    Vv0 = 0.0003;
+    critical_T = 130.0;
+    critical_V = 9e-05;
+    setModelName("Jacobsen N2");
+    FluidPhase::number_of_components(1);
+    component_names[0] = "N2";
+    molar_mass[0] = 0.02801348;
+    bulk_molar_weight = 0.02801348;
+}
+
+Jacobsen::~Jacobsen() = default;

@@ -1,0 +1,17 @@
+#include "gases/Sterner.h"
+
+#include "gases/SternerCO2.h"
+
+Sterner::Sterner(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
+{
+    interactions[0] = new SternerCO2();
+    Vl0 = 2e-05;
+    Vv0 = 2e-04;
+    setModelName("Sterner & Pitzer CO2");
+    FluidPhase::number_of_components(1);
+    component_names[0] = "CO2";
+    molar_mass[0] = 0.044;
+    bulk_molar_weight = 0.044;
+}
+
+Sterner::~Sterner() = default;
