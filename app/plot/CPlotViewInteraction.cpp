@@ -347,10 +347,8 @@ void CPlotView::endTracking(PlotPoint q) {
 
 void CPlotView::doChangeAxisRanges(float x0, float x1, float y0, float y1) {
     const float p0 = mCurMinX, p1 = mCurMaxX, q0 = mCurMinY, q1 = mCurMaxY;
-    mUndoManager->beginUndoGrouping();
-    mUndoManager->registerUndo([this, p0, p1, q0, q1] { doChangeAxisRanges(p0, p1, q0, q1); });
-    mUndoManager->setActionName("Changes Of Axis Ranges");
-    mUndoManager->endUndoGrouping();
+    mUndoManager->registerUndo([this, p0, p1, q0, q1] { doChangeAxisRanges(p0, p1, q0, q1); },
+                               "Changes Of Axis Ranges");
     mCurMinX = x0;
     mCurMaxX = x1;
     mCurMinY = y0;
@@ -366,11 +364,9 @@ void CPlotView::doChangeLegendPosition(float x, float y, float shiftX, float shi
     float px = 0, py = 0;
     mLegend_->getPosition(&px, &py);
     // The undo lands exactly where the legend was, whatever the shifts.
-    mUndoManager->beginUndoGrouping();
     mUndoManager->registerUndo(
-        [this, px, py, shiftX, shiftY] { doChangeLegendPosition(px + shiftX, py + shiftY, shiftX, shiftY); });
-    mUndoManager->setActionName("Move Of Legend");
-    mUndoManager->endUndoGrouping();
+        [this, px, py, shiftX, shiftY] { doChangeLegendPosition(px + shiftX, py + shiftY, shiftX, shiftY); },
+        "Move Of Legend");
     mLegend_->setPosition(x - shiftX, y - shiftY);
     setNeedsDisplay();
 }
@@ -378,30 +374,22 @@ void CPlotView::doChangeLegendPosition(float x, float y, float shiftX, float shi
 void CPlotView::doChangeToolSizeFactor(float factor, const std::shared_ptr<CGraphObject>& object) {
     if (!object) return;
     const float previous = object->getToolSizeFactor();
-    mUndoManager->beginUndoGrouping();
-    mUndoManager->registerUndo([this, previous, object] { doChangeToolSizeFactor(previous, object); });
-    mUndoManager->setActionName("Change Of Line Thickness");
-    mUndoManager->endUndoGrouping();
+    mUndoManager->registerUndo([this, previous, object] { doChangeToolSizeFactor(previous, object); },
+                               "Change Of Line Thickness");
     object->setToolSizeFactor(factor);
     setNeedsDisplay();
 }
 
 void CPlotView::doIncreasePointSizeOf(const std::shared_ptr<CGraphObject>& object) {
     if (!object) return;
-    mUndoManager->beginUndoGrouping();
-    mUndoManager->registerUndo([this, object] { doDecreasePointSizeOf(object); });
-    mUndoManager->setActionName("Increase Of Marker Size");
-    mUndoManager->endUndoGrouping();
+    mUndoManager->registerUndo([this, object] { doDecreasePointSizeOf(object); }, "Increase Of Marker Size");
     object->increaseToolSizeFactor();
     setNeedsDisplay();
 }
 
 void CPlotView::doDecreasePointSizeOf(const std::shared_ptr<CGraphObject>& object) {
     if (!object) return;
-    mUndoManager->beginUndoGrouping();
-    mUndoManager->registerUndo([this, object] { doIncreasePointSizeOf(object); });
-    mUndoManager->setActionName("Decrease Of Marker Size");
-    mUndoManager->endUndoGrouping();
+    mUndoManager->registerUndo([this, object] { doIncreasePointSizeOf(object); }, "Decrease Of Marker Size");
     object->decreaseToolSizeFactor();
     setNeedsDisplay();
 }
@@ -415,12 +403,10 @@ const FontDescription& CPlotView::editedFontAttributes(std::int32_t code) const 
 void CPlotView::doChangeFont(const FontDescription& font, std::int32_t code) {
     FontDescription& set = code == 2 ? mTicksAttributes : code == 3 ? mLegendsAttributes : mLabelsAttributes;
     const FontDescription previous = set;
-    mUndoManager->beginUndoGrouping();
-    mUndoManager->registerUndo([this, previous, code] { doChangeFont(previous, code); });
-    mUndoManager->setActionName(code == 2   ? "Changes of Ticks Font"
-                                : code == 3 ? "Changes of Legends Font"
-                                            : "Changes Of Labels Font");
-    mUndoManager->endUndoGrouping();
+    mUndoManager->registerUndo([this, previous, code] { doChangeFont(previous, code); },
+                               code == 2   ? "Changes of Ticks Font"
+                               : code == 3 ? "Changes of Legends Font"
+                                           : "Changes Of Labels Font");
     set = font;
     if (code == 1) {
         mXLabel_.font = font;

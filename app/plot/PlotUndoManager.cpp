@@ -41,6 +41,13 @@ void PlotUndoManager::setActionName(const std::string& name) {
     }
 }
 
+void PlotUndoManager::registerUndo(Action action, const std::string& name) {
+    beginUndoGrouping();
+    registerUndo(std::move(action));
+    setActionName(name);
+    endUndoGrouping();
+}
+
 PlotUndoManager::Group PlotUndoManager::runGroup(Group group, bool redoing) {
     if (mRunning != Running::No) return group;  // an undo never runs another one
     // A group left open (an undo chosen in the middle of a drag) is set aside

@@ -42,6 +42,9 @@ public:
     void registerUndo(Action action);
     // Names the open group (or, outside any, the last finished group kept here).
     void setActionName(const std::string& name);
+    // One edit's undo under its action name: a group of its own, or part of
+    // the group that is open.
+    void registerUndo(Action action, const std::string& name);
 
     bool isUndoing() const { return mRunning == Running::Undoing; }
     bool isRedoing() const { return mRunning == Running::Redoing; }
