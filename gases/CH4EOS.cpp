@@ -59,18 +59,16 @@ Newton* CH4EOS::calculateLiquidTh(double V_)
     const double rhoL = kM / V_;
     const double T0 = get_saturation_temperature_from_liquid_density(rhoL);
     const double rhoV = (1.0 / rhoL - kLine0) / kLine1;
-    if (rhoV > 0.0) {
-        Vv0 = kM / rhoV;
-    } else {
-        // Denser than the line allows: the vapour at such low temperatures is
-        // nearly ideal, so its volume at the correlations' vapour pressure.
-        const double Psat = get_saturation_pressure_from_temperature(T0) * 1e5;
-        if (!(T0 > 0.0) || !(Psat > 0.0) || !std::isfinite(Psat)) {
-            errorflag = 1;
-            return criticalSolver;
-        }
-        Vv0 = R * T0 / Psat;
+    if (!(rhoV > 0.0) || !std::isfinite(T0)) {
+        // Denser than the line between the two phases' densities allows
+        // (about 431.5 kg/m3): no vapour density to start from, and the
+        // correlations are far from the curve there.  No solve is started.
+        std::fprintf(stderr, "Methane liquid of %g kg/m3: too dense for the start values of the homogenisation temperature\n",
+                     rhoL);
+        errorflag = 1;
+        return criticalSolver;
     }
+    Vv0 = kM / rhoV;
     temperature(T0);
     FluidPhase::calculateLiquidTh(V_);
     return criticalSolver;

@@ -26,8 +26,9 @@ public:
     // temperature and vapour start volume come from the correlations, then the
     // framework's solver runs.  Returns the phase's Newton solver; a failure
     // sets errorflag.  A liquid so dense (about 431.5 kg/m3 or more) that the
-    // line between the two phases' densities gives no vapour density starts
-    // from the ideal-gas vapour volume at the correlations' vapour pressure.
+    // line between the two phases' densities gives no vapour density, or a
+    // volume that is not positive, is refused: errorflag, no solve, the
+    // temperature and start volumes left as they were.
     Newton* calculateLiquidTh(double V_);
     // Homogenisation temperature of a vapour of molar volume V_ (m3/mol).
     Newton* calculateGasTh(double V_);
