@@ -36,6 +36,25 @@ enum IsoParameterFlag : int {
     kIsoInternalEnergy = 4,
 };
 
+// Unknowns of a critical-point search of a binary mixture
+// (FluidPhase::search_a_critical_point).
+enum CriticalPointFlag : int {
+    kCriticalPointFixedComposition = 0,  // T and V at the current composition
+    kCriticalPointFixedTemperature = 1,  // x1 and V at the current temperature
+};
+
+// Start of the critical-curve tracer of a binary mixture
+// (FluidPhase::calculate_the_critical_curve).  30 and 31 start from the
+// caller's state searched at fixed T; any other value from the caller's state
+// searched at fixed composition.
+enum CriticalCurveFlag : int {
+    kCriticalCurveFromComponent0 = 0,  // pure component 0 (x1 = 0)
+    kCriticalCurveFromComponent1 = 1,  // pure component 1 (x1 = 1)
+    kCriticalCurveFromStateFixedComposition = 2,
+    kCriticalCurveFromStateFixedT = 30,
+    kCriticalCurveFromStateFixedT1 = 31,
+};
+
 class FluidPhase : public Phase {
 public:
     static constexpr double R = 8.31434;
@@ -231,6 +250,68 @@ public:
     double capillary_radius = 0;    // m
     double Pl_sat = 0, Pv_sat = 0;  // Pa, both sides of the last saturation-pressure evaluation
     double Hvap = 0;                // J/mol, of the last calculateTheSaturationPressure
+    // ================================================================
+
+    // ================================================================
+    // Binary mixtures on one model (FluidPhaseMixtureCritical.cpp,
+    // FluidPhaseCriticalCurve.cpp, FluidPhaseBubbleDew.cpp,
+    // FluidPhaseBinaryIsotherm.cpp).  x1 is the mole fraction of component 1.
+    // A failure sets errorflag; the systems report a failed evaluation
+    // through err.  Component counts other than 2 are refused.
+
+    // Critical point: A_VV A_xx - A_xV^2 = 0 and the third derivative of A
+    // along the null direction (1, -A_xV/A_VV) = 0 (Heidemann and Khalil 1980,
+    // in the Helmholtz energy of T, V and x1).
+    void equationForCalculatingCriticalPoint2TV(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForCalculatingCriticalPoint2xV(double* xv, double* G, double** J, int& err, int order, void*);
+    // From the current state: T and V at fixed x1 (flag 0) or x1 and V at fixed T (flag 1).
+    void search_a_critical_point(CriticalPointFlag flag);
+    // dT/dx1 and dV/dx1 along the critical curve at the point just found.
+    void next_critical_point(double& dTdx, double& dVdx);
+    // Critical point at the current T in V alone (start Vc_last).
+    void search_a_critical_point1();
+    // Fourth derivative of A along the critical direction with the volume
+    // relaxed at the last critical point searched (negative: unstable).
+    double stabilityTerm() const { return critical_stability; }
+
+    // Critical curve from a pure component or the caller's state; one row of
+    // 16 values per point (P bar, V cm3/mol, T, x0, x1, u, h, s, a, g, um, hm,
+    // stabi, rho, dTdx, dvdx).  Pmax in Pa (<= 0: none).
+    void calculate_the_critical_curve(const char* path, CriticalCurveFlag flag, short stopIfUnstable, double dT,
+                                      double dx, double dx0, double Pmax, char mode, const char* suffix,
+                                      std::vector<double>* array);
+
+    // Two-phase equilibrium of a binary: the model as liquid (kind 2) at Vl
+    // and x, and as vapour (kind 1) at Vv and y; equal fugacities and equal
+    // (or given) pressures, with the offset P_shift between the phases.
+    void equationForBubblePoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForDewPoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForDewPointFromGivenP(double* xv, double* G, double** J, int& err, int order, void* data);
+    void equationForFlash(double* xv, double* G, double** J, int& err, int order, void*);
+    // Drivers: T in K, P in Pa, volumes in m3/mol; the arguments not fixed are
+    // start values.  Results in Vl0, Vv0, x_liquid, x_vapour (and T, P).
+    void calculate_bubble_point(double T_, double Vl, double Vv, double xl, double yv);
+    void calculate_dew_point(double T_, double Vl, double Vv, double xl, double yv);
+    void calculate_dew_point_for_given_P(double P_Pa, double T_, double Vl, double Vv, double xl, double yv);
+    void calculate_flash_point(double T_, double P_Pa, double Vl, double Vv, double xl, double yv);
+    // Slope of the bubble curve at fixed T with respect to the liquid x1 at
+    // the stored point: dVl/dx, dVv/dx, dy/dx, dP/dx (Pa).
+    void next_bubble_point(double& dVl, double& dVv, double& dy, double& dP);
+
+    // Pressure-composition isotherm (19 columns); dP and Pmax in bar.  start
+    // nonzero: from a bubble point at x, else from a flash at the model's P.
+    void calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP, double Pmax,
+                                                    double T_, double Vl, double Vv, double xl, double yv, char mode,
+                                                    const char* suffix, std::vector<double>* array = nullptr);
+    // "bino" + suffix from pure component 0; "binop" + suffix from a flash at P (bar).
+    void calculateTheBinaryIsotherm(double T_, const char* suffix);
+    void calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix);
+
+    double critical_stability = 0;      // stability term of the last critical-point search
+    double Vc_last = 0;                 // m3/mol, last critical (or tricritical) volume
+    std::vector<double> x_liquid;       // liquid composition of the two-phase operations
+    std::vector<double> x_vapour;       // vapour composition of the two-phase operations
+    double P_flash = 0;                 // Pa, fixed pressure of the flash
     // ================================================================
 
 private:

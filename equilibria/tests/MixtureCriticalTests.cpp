@@ -1,0 +1,309 @@
+// Critical points and the critical curve of a binary van der Waals mixture
+// against closed forms written independently of the framework.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "equilibria/tests/VdWMixture.h"
+#include "fluid/tests/TestDataDir.h"
+#include "fluid/tests/VdWFluid.h"
+#include "numerics/Newton.h"
+
+namespace {
+
+// Component 0 like CO2 (Tc 304.1 K), component 1 a heavier gas (Tc 392 K).
+constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
+const VdWMixture mix{kA0, kA1, kB0, kB1};
+
+std::unique_ptr<VdWFluid> makeMixture(bool withIdeal = false) {
+    auto f = std::make_unique<VdWFluid>(std::vector<double>{kA0, kA1}, std::vector<double>{kB0, kB1}, withIdeal);
+    f->molar_mass = {0.044, 0.058};
+    return f;
+}
+
+void setState(FluidPhase& f, double T, double V, double x1) {
+    f.composition_of_component(0, 1.0 - x1);
+    f.composition_of_component(1, x1);
+    f.temperature(T);
+    f.volume(V);
+}
+
+double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+// The curve's rows from an array of 16 values a row.
+std::vector<std::vector<double>> rowsOf(const std::vector<double>& flat) {
+    std::vector<std::vector<double>> rows;
+    for (std::size_t k = 0; k + 16 <= flat.size(); k += 16) rows.emplace_back(flat.begin() + k, flat.begin() + k + 16);
+    return rows;
+}
+
+}  // namespace
+
+TEST(MixtureCritical, OracleReducesToThePureCriticalPoints) {
+    // The oracle itself: near either pure component it gives that component's
+    // 8a/(27Rb), 3b.
+    const VdWMixture::Critical c0 = mix.critical(1e-9), c1 = mix.critical(1.0 - 1e-9);
+    EXPECT_NEAR(c0.T, 8.0 * kA0 / (27.0 * VdWMixture::R * kB0), 1e-4);
+    EXPECT_NEAR(c0.V, 3.0 * kB0, 1e-10);
+    EXPECT_NEAR(c1.T, 8.0 * kA1 / (27.0 * VdWMixture::R * kB1), 1e-4);
+    EXPECT_NEAR(c1.V, 3.0 * kB1, 1e-10);
+}
+
+TEST(MixtureCritical, DerivativeSetAndStabilityAgreeWithTheClosedForms) {
+    auto f = makeMixture();
+    for (double x1 : {0.1, 0.5, 0.85}) {
+        setState(*f, 320.0, 1.5e-4, x1);
+        f->calculate_critical_parameters();
+        ASSERT_EQ(f->errorflag, 0);
+        const VdWMixture::Set s = mix.derivatives(320.0, 1.5e-4, x1);
+        EXPECT_LT(rel(f->d2Adx2, s.xx), 1e-10);
+        EXPECT_LT(rel(f->d2AdVdx, s.xV), 1e-10);
+        EXPECT_LT(rel(f->d3Adx3, s.xxx), 1e-9);
+        EXPECT_LT(rel(f->d4AdVdx3, s.xxxV), 1e-9);
+        EXPECT_LT(rel(f->d4Adx4, s.xxxx), 1e-9);
+    }
+}
+
+TEST(MixtureCritical, FixedCompositionMatchesTheClosedConditions) {
+    // An ideal part is linear in x (and the framework adds the mixing term
+    // itself): it changes nothing.
+    TestDataDir data("critideal");
+    data.write("compo/standard.txt", "GasA 7.0 0.5 -1000 50.0 A\nGasB 9.0 0.2 -2000 60.0 B\n");
+    auto f = makeMixture(true);
+    f->add_component("GasA");
+    f->add_component("GasB");
+    f->molar_mass = {0.044, 0.058};
+    for (double x1 : {0.05, 0.3, 0.5, 0.7, 0.95}) {
+        const VdWMixture::Critical c = mix.critical(x1);
+        // The product form of the conditions has a narrow basin (and a
+        // spurious root near the co-volume): starts as close as a tracer's
+        // predictions.
+        setState(*f, 1.002 * c.T, 1.01 * c.V, x1);
+        f->search_a_critical_point(kCriticalPointFixedComposition);
+        ASSERT_EQ(f->errorflag, 0) << x1;
+        EXPECT_LT(rel(f->T, c.T), 1e-9) << x1;
+        EXPECT_LT(rel(f->V, c.V), 1e-8) << x1;
+        EXPECT_LT(rel(f->P, c.P), 1e-8) << x1;
+        EXPECT_DOUBLE_EQ(f->x[1], x1);
+        EXPECT_LT(rel(f->stabilityTerm(), VdWMixture::stability(mix.derivatives(c.T, c.V, x1))), 1e-6) << x1;
+        EXPECT_GT(f->stabilityTerm(), 0.0);  // a stable liquid-vapour critical point
+        EXPECT_EQ(f->Vc_last, f->V);
+    }
+}
+
+TEST(MixtureCritical, FixedTemperatureFindsTheComposition) {
+    auto f = makeMixture();
+    const VdWMixture::Critical c = mix.critical(0.4);
+    setState(*f, c.T, 1.05 * c.V, 0.37);
+    f->search_a_critical_point(kCriticalPointFixedTemperature);
+    ASSERT_EQ(f->errorflag, 0);
+    EXPECT_NEAR(f->x[1], 0.4, 1e-9);
+    EXPECT_NEAR(f->x[0], 0.6, 1e-9);
+    EXPECT_LT(rel(f->V, c.V), 1e-8);
+    EXPECT_DOUBLE_EQ(f->T, c.T);
+}
+
+TEST(MixtureCritical, AnalyticJacobiansAgreeWithDifferences) {
+    auto f = makeMixture();
+    const VdWMixture::Critical c = mix.critical(0.5);
+    Newton& s = *f->criticalSolver;
+    setState(*f, c.T, c.V, 0.5);
+    s._setSysEquationToSolve(f.get(), toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint2TV),
+                             2);
+    double tv[2] = {1.02 * c.T, 1.1 * c.V}, htv[2] = {1e-4, 1e-11};
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    EXPECT_LT(s.check_derivatives(sink, tv, htv), 1e-5);
+    s._setSysEquationToSolve(f.get(), toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint2xV),
+                             2);
+    double xv[2] = {0.45, 1.1 * c.V}, hxv[2] = {1e-7, 1e-11};
+    EXPECT_LT(s.check_derivatives(sink, xv, hxv), 1e-5);
+    std::fclose(sink);
+}
+
+TEST(MixtureCritical, TangentMatchesTheSlopeOfTheClosedFormCurve) {
+    auto f = makeMixture();
+    for (double x1 : {0.2, 0.6}) {
+        const VdWMixture::Critical c = mix.critical(x1);
+        setState(*f, c.T, c.V, x1);
+        f->search_a_critical_point(kCriticalPointFixedComposition);
+        ASSERT_EQ(f->errorflag, 0);
+        double dTdx = 0, dVdx = 0;
+        f->next_critical_point(dTdx, dVdx);
+        const double h = 1e-5;
+        const VdWMixture::Critical p = mix.critical(x1 + h), m = mix.critical(x1 - h);
+        EXPECT_LT(rel(dTdx, (p.T - m.T) / (2 * h)), 1e-5) << x1;
+        EXPECT_LT(rel(dVdx, (p.V - m.V) / (2 * h)), 1e-4) << x1;
+    }
+}
+
+TEST(MixtureCritical, SymmetricMixtureHasItsLiquidLiquidCriticalPointAtHalf) {
+    // Equal a and b with k01 = 0.3: a(x) = a (1 - 2 k x0 x1), A_xV = 0 at
+    // x1 = 1/2, where A_xx = 4 RT - 4 a k / V vanishes at V = a k / (R T).
+    const double k = 0.3, T = 200.0, R = VdWMixture::R;
+    VdWFluid f({kA0, kA0}, {kB0, kB0}, false, k);
+    setState(f, T, 1.02 * kA0 * k / (R * T), 0.48);
+    f.search_a_critical_point(kCriticalPointFixedTemperature);
+    ASSERT_EQ(f.errorflag, 0);
+    const double V = kA0 * k / (R * T);
+    EXPECT_NEAR(f.x[1], 0.5, 1e-12);
+    EXPECT_LT(rel(f.V, V), 1e-10);
+    EXPECT_NEAR(f.d2AdVdx, 0.0, 1e-3);  // against terms of order 1e8
+    // r = 0: the stability term is A_xxxx - 3 A_xxV^2 / A_VV, with A_xxxx =
+    // 32 RT and A_xxV = 4 a k / V^2.
+    const double a = kA0 * (1.0 - k / 2.0), u = V - kB0;
+    const double AVV = R * T / (u * u) - 2.0 * a / (V * V * V), AxxV = 4.0 * kA0 * k / (V * V);
+    EXPECT_LT(rel(f.stabilityTerm(), 32.0 * R * T - 3.0 * AxxV * AxxV / AVV), 1e-8);
+}
+
+TEST(MixtureCritical, FailuresAreReportedThroughTheErrorFlag) {
+    auto f = makeMixture();
+    const VdWMixture::Critical c = mix.critical(0.5);
+    // Fixed T from a composition outside [0, 1]: the first evaluation fails.
+    setState(*f, c.T, c.V, 0.5);
+    f->x[1] = 1.2;
+    f->search_a_critical_point(kCriticalPointFixedTemperature);
+    EXPECT_EQ(f->errorflag, 1);
+    // A volume below the co-volume fails too.
+    setState(*f, c.T, 3e-5, 0.5);
+    f->search_a_critical_point(kCriticalPointFixedTemperature);
+    EXPECT_EQ(f->errorflag, 1);
+    // An unknown search kind.
+    setState(*f, c.T, c.V, 0.5);
+    testing::internal::CaptureStderr();
+    f->search_a_critical_point(static_cast<CriticalPointFlag>(7));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("unknown search kind"), std::string::npos);
+    EXPECT_EQ(f->errorflag, 1);
+    // A pure fluid is not a binary mixture.
+    VdWFluid pure({kA0}, {kB0}, false);
+    pure.temperature(300.0);
+    pure.volume(1.3e-4);
+    testing::internal::CaptureStderr();
+    pure.search_a_critical_point(kCriticalPointFixedComposition);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Works only for binary fluids\n");
+    EXPECT_EQ(pure.errorflag, 1);
+    std::vector<double> out;
+    testing::internal::CaptureStderr();
+    pure.calculate_the_critical_curve("critp", kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 6, "", &out);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(std::filesystem::exists("critp"));
+}
+
+TEST(MixtureCritical, CriticalPointAtFixedTemperatureInVolumeAlone) {
+    auto f = makeMixture();
+    const VdWMixture::Critical c = mix.critical(0.5);
+    setState(*f, c.T, c.V, 0.5);
+    f->search_a_critical_point(kCriticalPointFixedComposition);
+    ASSERT_EQ(f->errorflag, 0);
+    // From the stored volume: the spinodal temperature and G3x = 0 in V.
+    f->T_spinodal_start = c.T;
+    f->Vc_last = 1.02 * c.V;
+    f->search_a_critical_point1();
+    ASSERT_EQ(f->errorflag, 0);
+    EXPECT_LT(rel(f->T, c.T), 1e-7);
+    EXPECT_LT(rel(f->V, c.V), 1e-6);
+    EXPECT_LT(rel(f->P, c.P), 1e-6);
+}
+
+TEST(CriticalCurve, JoinsThePureCriticalPointsAlongTheClosedForm) {
+    auto f = makeMixture();
+    f->temperature(300.0);
+    f->volume(1.3e-4);
+    std::vector<double> flat;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    f->calculate_the_critical_curve("crit6", kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 6, "", &flat);
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    const auto rows = rowsOf(flat);
+    ASSERT_GT(rows.size(), 50u);
+    EXPECT_EQ(flat.size() % 16, 0u);
+    // First row: pure component 0; second: x1 = 1e-6; last: pure component 1.
+    EXPECT_EQ(rows.front()[4], 0.0);
+    EXPECT_NEAR(rows.front()[2], 8.0 * kA0 / (27.0 * VdWMixture::R * kB0), 1e-6);
+    EXPECT_NEAR(rows.front()[1], 3e6 * kB0, 1e-6);
+    EXPECT_NEAR(rows.front()[0], kA0 / (27.0 * kB0 * kB0) * 1e-5, 1e-6);
+    EXPECT_NEAR(rows[1][4], 1e-6, 1e-15);
+    EXPECT_EQ(rows.back()[4], 1.0);
+    EXPECT_NEAR(rows.back()[2], 8.0 * kA1 / (27.0 * VdWMixture::R * kB1), 1e-6);
+    EXPECT_NEAR(rows.back()[1], 3e6 * kB1, 1e-6);
+    // Every mixture row lies on the closed-form curve, with its molar mass,
+    // density and tangent.
+    for (std::size_t k = 1; k + 1 < rows.size(); ++k) {
+        const auto& r = rows[k];
+        const VdWMixture::Critical c = mix.critical(r[4]);
+        EXPECT_LT(rel(r[2], c.T), 1e-8) << k;
+        EXPECT_LT(rel(r[1], c.V * 1e6), 1e-7) << k;
+        EXPECT_LT(rel(r[0], c.P * 1e-5), 1e-7) << k;
+        EXPECT_NEAR(r[3] + r[4], 1.0, 1e-12);
+        const double M = r[3] * 0.044 + r[4] * 0.058;
+        EXPECT_LT(rel(r[13], M / (r[1] * 1e-6)), 1e-12);
+        EXPECT_LT(rel(r[10], r[5] / M), 1e-12);
+        EXPECT_GT(r[12], 0.0);
+        if (k > 1) {
+            EXPECT_GT(r[4], rows[k - 1][4]);
+        }
+    }
+    EXPECT_GT(rows[rows.size() - 2][4], 0.999 - 0.005);
+}
+
+TEST(CriticalCurve, TextFilesAndTheSteepStart) {
+    auto f = makeMixture();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    f->temperature(300.0);
+    f->volume(1.3e-4);
+    f->calculate_the_critical_curve("critI", kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 1, "_a", nullptr);
+    // From component 1 downwards in x1 (negative offset and step).
+    f->temperature(390.0);
+    f->volume(1.5e-4);
+    f->calculate_the_critical_curve("critG", kCriticalCurveFromComponent1, 1, -1.0, -0.005, -1e-6, -1, 2, nullptr,
+                                    nullptr);
+    // Mode 0 creates the file empty.
+    f->temperature(300.0);
+    f->volume(1.3e-4);
+    f->calculate_the_critical_curve("crit0", kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 0, nullptr,
+                                    nullptr);
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+
+    std::ifstream igor("critI");
+    std::string line;
+    std::getline(igor, line);
+    EXPECT_EQ(line, "IGOR");
+    std::getline(igor, line);
+    EXPECT_EQ(line.rfind("WAVES     P_a           V_a           T_a          x0_a", 0), 0u) << line;
+    EXPECT_NE(line.find("       stabi_a         rho_a        dTdx_a        dvdx_a"), std::string::npos) << line;
+    std::getline(igor, line);
+    EXPECT_EQ(line, "BEGIN");
+    std::getline(igor, line);  // the pure component: "nan" stability, no tangent
+    EXPECT_NE(line.find("         nan "), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 25), "           0            0");
+    std::string last;
+    while (std::getline(igor, line)) last = line;
+    EXPECT_EQ(last, "END");
+
+    std::ifstream text("critG");
+    std::getline(text, line);
+    EXPECT_EQ(line.rfind("#        P(1)         V(2)         T(3)        x0(4)", 0), 0u) << line;
+    std::vector<double> first;
+    std::getline(text, line);
+    std::getline(text, line);  // x1 = 1 - 1e-6
+    double P = 0, V = 0, T = 0, x0 = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &P, &V, &T, &x0), 4);
+    EXPECT_NEAR(x0, 1e-6, 1e-12);
+    std::string lastRow;
+    while (std::getline(text, line)) lastRow = line;
+    ASSERT_EQ(std::sscanf(lastRow.c_str(), "%lf %lf %lf %lf", &P, &V, &T, &x0), 4);
+    EXPECT_EQ(x0, 1.0);  // closed at pure component 0
+    EXPECT_NEAR(T, 8.0 * kA0 / (27.0 * VdWMixture::R * kB0), 1e-3);
+
+    EXPECT_TRUE(std::filesystem::exists("crit0"));
+    EXPECT_EQ(std::filesystem::file_size("crit0"), 0u);
+}

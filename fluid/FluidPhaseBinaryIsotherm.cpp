@@ -1,0 +1,221 @@
+// Pressure-composition isotherm of a binary system: bubble points traced by
+// continuation along the liquid composition, each predicted along the
+// tangent of the bubble curve; where the curve is steep (|dP/dx| > 1e6 Pa)
+// the step is taken in pressure and solved as a flash instead.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+constexpr int kColumns = 19;
+constexpr int kIndexColumn = 18;
+// |dP/dx| in Pa above which the step is in pressure.
+constexpr double kSteepInP = 1e6;
+constexpr double kSmallestStepFactor = 1e-8;
+
+const std::vector<std::string>& isothermNames() {
+    static const std::vector<std::string> names = {"T",   "P",   "xl0", "xl1", "xv0", "xv1", "Vl",
+                                                   "Vv",  "rhol", "rhov", "ul", "uv",  "hl",  "hv",
+                                                   "ulm", "uvm", "hlm", "hvm", "i"};
+    return names;
+}
+
+// Rows "%12lg" with the point index as "%12d".
+CurveLayout isothermLayout() {
+    CurveLayout layout;
+    layout.columnFormats.assign(kColumns, CurveValueFormat{});
+    layout.columnFormats[kIndexColumn] = CurveValueFormat{12, 0, 'f'};
+    return layout;
+}
+
+// One phase's columns of a row: evaluated at mole fraction z and volume Vs.
+struct PhaseColumns {
+    double M = 0, U = 0, H = 0, rho = 0, P = 0;
+};
+
+PhaseColumns phaseColumns(FluidPhase& p, int kind, double z, double Vs) {
+    p.set_the_phase_as(kind);
+    p.composition_of_component(0, 1.0 - z);
+    p.composition_of_component(1, z);
+    p.volume(Vs);
+    p.calculate_state_functions();
+    PhaseColumns c;
+    c.M = (1.0 - z) * p.molar_mass[0] + z * p.molar_mass[1];
+    p.bulk_molar_weight = c.M;
+    c.U = p.U;
+    c.H = p.H;
+    c.rho = c.M / p.V;
+    c.P = p.P;
+    return c;
+}
+
+void writeIsothermRow(FluidPhase& p, CurveOutput& out, int index) {
+    const double xl = p.x_liquid[1], yv = p.x_vapour[1], Vl = p.Vl0, Vv = p.Vv0;
+    const PhaseColumns l = phaseColumns(p, 2, xl, Vl);
+    const PhaseColumns v = phaseColumns(p, 1, yv, Vv);
+    out.writeRow({p.T, v.P * 1e-5, 1.0 - xl, xl, 1.0 - yv, yv, Vl * 1e6, Vv * 1e6, l.rho, v.rho, l.U, v.U, l.H, v.H,
+                  l.U / l.M, v.U / v.M, l.H / l.M, v.H / v.M, static_cast<double>(index)});
+}
+
+}  // namespace
+
+void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP,
+                                                            double Pmax, double T_, double Vl, double Vv,
+                                                            double xl, double yv, char mode, const char* suffix,
+                                                            std::vector<double>* array) {
+    temperature(T_);
+    Vl0 = Vl;
+    Vv0 = Vv;
+    if (component_count != 2) return;
+    x_liquid.assign(2, 0.0);
+    x_vapour.assign(2, 0.0);
+    x_liquid[0] = 1.0 - xl;
+    x_liquid[1] = xl;
+    x_vapour[0] = 1.0 - yv;
+    x_vapour[1] = yv;
+
+    CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
+    if (start != 0)
+        calculate_bubble_point(T_, Vl, Vv, xl, yv);
+    else
+        calculate_flash_point(T_, P, Vl, Vv, xl, yv);
+    if (errorflag) {
+        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        return;
+    }
+    double s = 1e5 * dP;
+    // The accepted point.
+    double P0 = P, x0 = x_liquid[1], y0 = x_vapour[1], Vl0a = Vl0, Vv0a = Vv0;
+    writeIsothermRow(*this, out, 0);
+    double dVl = 0, dVv = 0, dy = 0, dPdx = 0;
+    auto accept = [&] {
+        P0 = P;
+        x0 = x_liquid[1];
+        y0 = x_vapour[1];
+        Vl0a = Vl0;
+        Vv0a = Vv0;
+        next_bubble_point(dVl, dVv, dy, dPdx);
+        if (s * dPdx * dx < 0.0) s = -s;
+    };
+    accept();
+    P = P0;
+
+    double r = 1.0;
+    int i = 1;
+    for (;;) {
+        errorflag = 0;
+        // The liquid composition stays in [0, 1]: a step that would leave it
+        // ends at the pure component, whose bubble point closes the isotherm.
+        double Dx;
+        bool steep = std::fabs(dPdx) > kSteepInP;
+        if (steep) {
+            Dx = r * s / dPdx;
+            if (x0 + Dx < 0.0 || x0 + Dx > 1.0) steep = false;
+        }
+        if (!steep) Dx = r * dx;
+        bool last = false;
+        if (x0 + Dx > 1.0) {
+            Dx = 1.0 - x0;
+            last = true;
+        } else if (x0 + Dx < 0.0) {
+            Dx = -x0;
+            last = true;
+        }
+        const double xl1 = last ? (Dx > 0.0 ? 1.0 : 0.0) : x0 + Dx;
+        const double y1 = std::clamp(y0 + Dx * dy, 0.0, 1.0);
+        const double Vl1 = Vl0a + Dx * dVl, Vv1 = Vv0a + Dx * dVv;
+        if (steep) {
+            calculate_flash_point(T_, P0 + r * s, Vl1, Vv1, xl1, y1);
+        } else {
+            calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
+        }
+        const bool ok = errorflag == 0;
+        if (ok) {
+            const double Pnew = P;
+            writeIsothermRow(*this, out, i++);
+            P = Pnew;
+            accept();
+            P = Pnew;
+            if (r < 0.7) r *= 1.4;
+            if (last) break;
+        } else {
+            r *= 0.5;
+        }
+        if (P > 1e5 * Pmax) break;
+        if (!ok && !(r > kSmallestStepFactor)) break;
+        if (dx == 0.0 && !steep) break;  // no step to take
+    }
+}
+
+void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
+    if (component_count != 2) {
+        std::fprintf(stderr, "Works only for binary fluids\n");
+        return;
+    }
+    initializeSaturationVolumesFromT(componentName(0), T_);
+    const std::string path = CurveOutput::fileName("bino", suffix);
+    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, 0.01, 1.0, 10000.0, T_, Vl0, Vv0, 0.0, 0.0,
+                                               kIgorTextFile, suffix);
+}
+
+void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
+    if (component_count != 2) {
+        std::fprintf(stderr, "Works only for binary fluids\n");
+        return;
+    }
+    initializeFlash2(T_, P_bar);
+    if (x_liquid.size() != 2) x_liquid.assign({1.0, 0.0});
+    if (x_vapour.size() != 2) x_vapour.assign({1.0, 0.0});
+    const double Vl = Vl0, Vv = Vv0, xl = x_liquid[1], yv = x_vapour[1];
+
+    // The two halves, towards component 1 and towards component 0, are
+    // traced from the same flash and joined: the second half reversed by its
+    // point index, then the first, so that the file runs along the whole
+    // isotherm (the start point appears in both halves).
+    std::vector<double> up, down;
+    pressure(P_bar);
+    calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, 10000.0, T_, Vl, Vv, xl, yv, kArrayOfValues,
+                                               suffix, &up);
+    pressure(P_bar);
+    calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, 10000.0, T_, Vl, Vv, xl, yv,
+                                               kArrayOfValues, suffix, &down);
+
+    struct Row {
+        const double* v;
+    };
+    auto rowsOf = [](const std::vector<double>& flat) {
+        std::vector<Row> rows;
+        for (std::size_t k = 0; k + kColumns <= flat.size(); k += kColumns) rows.push_back({flat.data() + k});
+        return rows;
+    };
+    std::vector<Row> first = rowsOf(up), second = rowsOf(down);
+    std::stable_sort(second.begin(), second.end(),
+                     [](const Row& a, const Row& b) { return a.v[kIndexColumn] > b.v[kIndexColumn]; });
+
+    CurveLayout layout = isothermLayout();
+    layout.writeHeader = false;
+    const std::string sfx = suffix ? suffix : "";
+    CurveOutput out(kIgorTextFile, CurveOutput::fileName("binop", suffix), suffix, isothermNames(), nullptr,
+                    layout);
+    std::string header = "IGOR\nWAVES ";
+    const std::vector<std::string>& names = isothermNames();
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const int width = k == 0 ? 5 : 11;
+        if (k == 1) header += "  ";
+        else if (k > 1) header += " ";
+        if (names[k].size() < static_cast<std::size_t>(width)) header.append(width - names[k].size(), ' ');
+        header += names[k];
+        header += sfx;
+    }
+    header += "\nBEGIN\n";
+    out.writeText(header);
+    for (const Row& row : second) out.writeRow(std::span<const double>(row.v, kColumns));
+    for (const Row& row : first) out.writeRow(std::span<const double>(row.v, kColumns));
+}

@@ -1,0 +1,402 @@
+// Two-phase equilibrium of a binary mixture on one fluid model: the model is
+// evaluated as a liquid (phase kind 2) at Vl and x1 = x and as a vapour
+// (kind 1) at Vv and x1 = y, and the two evaluations are tied by equal
+// fugacities of both components and equal (or given) pressures.
+//
+//   bubble point at T          unknowns Vl, Vv, y      (x given)
+//   dew point at T             unknowns Vl, Vv, x      (y given)
+//   dew point at P             unknowns Vl, Vv, x, T   (y given)
+//   flash at T and P           unknowns Vl, Vv, x, y
+//
+// The Jacobians take the composition and temperature derivatives at constant
+// volume from those at constant pressure that calculate_fugacities gives:
+//   (df_i/dz)_V = (df_i/dx1)_P - (df_i/dx0)_P - ((dV/dx1)_P - (dV/dx0)_P) (df_i/dV)
+//   (dP/dz)_V   = (dP/dx1)_V - (dP/dx0)_V
+//   (df_i/dT)_V = (df_i/dT)_P - (df_i/dV) (dV/dT)_P
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/LinearAlgebra.h"
+#include "numerics/Newton.h"
+
+namespace {
+
+// One phase of a two-phase evaluation.
+struct Side {
+    double f[2] = {0, 0};   // fugacities, Pa
+    double fV[2] = {0, 0};  // (df_i/dV)_T,x
+    double fz[2] = {0, 0};  // (df_i/dz)_T,V
+    double fT[2] = {0, 0};  // (df_i/dT)_V,x
+    double P = 0;           // Pa
+    double PV = 0;          // (dP/dV)_T,x
+    double Pz = 0;          // (dP/dz)_T,V
+    double PT = 0;          // (dP/dT)_V,x
+};
+
+// Evaluates the model as `kind` at mole fraction z of component 1 and molar
+// volume Vs (at temperature Ts when Ts > 0); false when the model fails there.
+// errorflag is left as it was: a failed trial is the solver's business.
+bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Side& s) {
+    p.set_the_phase_as(kind);
+    p.composition_of_component(0, 1.0 - z);
+    p.composition_of_component(1, z);
+    if (Ts > 0.0) p.temperature(Ts);
+    p.volume(Vs);
+    const short saved = p.errorflag;
+    p.errorflag = 0;
+    p.calculate_pressure();
+    if (p.errorflag == 0) p.calculate_fugacities();
+    const bool ok = p.errorflag == 0;
+    p.errorflag = saved;
+    if (!ok) return false;
+    const double Vz = p.dVdx[1] - p.dVdx[0];
+    bool finite = std::isfinite(p.P) && std::isfinite(p.dPdV) && std::isfinite(p.dPdT);
+    for (int i = 0; i < 2; i++) {
+        s.f[i] = p.fugacity[i];
+        s.fV[i] = p.dfugacitydV[i];
+        s.fz[i] = p.dfugacitydx[i][1] - p.dfugacitydx[i][0] - Vz * p.dfugacitydV[i];
+        s.fT[i] = p.dfugacitydT[i] - p.dfugacitydV[i] * p.dVdT;
+        finite = finite && std::isfinite(s.f[i]) && std::isfinite(s.fV[i]) && std::isfinite(s.fz[i]) &&
+                 std::isfinite(s.fT[i]);
+    }
+    s.P = p.P;
+    s.PV = p.dPdV;
+    s.Pz = p.dPdx[1] - p.dPdx[0];
+    s.PT = p.dPdT;
+    return finite;
+}
+
+// Liquid and vapour volumes that are positive, distinct by the relative
+// amount `distinct` and in the right order.
+bool distinctVolumes(double Vl, double Vv, double distinct) {
+    return Vl > 0.0 && Vv > 0.0 && std::fabs((Vl - Vv) / Vl) >= distinct && Vl <= Vv;
+}
+
+bool fractionInRange(double z) { return z >= -1e-8 && z <= 1.00000001; }
+
+void ensureTwoPhaseVectors(FluidPhase& p) {
+    const auto n = static_cast<std::size_t>(p.component_count);
+    if (p.x_liquid.size() != n) p.x_liquid.assign(n, 0.0);
+    if (p.x_vapour.size() != n) p.x_vapour.assign(n, 0.0);
+}
+
+void storeFraction(std::vector<double>& v, double z) {
+    v[0] = 1.0 - z;
+    v[1] = z;
+}
+
+// Pressure field after an evaluation with an offset d between the phases.
+void pressureWithOffset(FluidPhase& p, const Side& l, const Side& v) {
+    if (p.P_shift < 0.0)
+        p.P = v.P;
+    else if (p.P_shift > 0.0)
+        p.P = l.P;
+}
+
+bool refuseNonBinary(FluidPhase& p) {
+    if (p.component_count == 2) return false;
+    std::fprintf(stderr, "Works only for binary fluids\n");
+    p.errorflag = 1;
+    return true;
+}
+
+// Binds the phase's Newton to fn with n unknowns, writes the start vector
+// and bounds the unknowns from `firstFraction` on to [0, 1] (none before).
+Newton& bind(FluidPhase& p, SysEquationFn fn, int n, const double* start, int firstFraction, int lastFraction) {
+    Newton& s = *p.criticalSolver;
+    s._setSysEquationToSolve(&p, fn, n);
+    for (int i = 0; i < n; i++) {
+        s.x[i] = s.xold[i] = start[i];
+        const bool fraction = i >= firstFraction && i <= lastFraction;
+        s.bounded[i] = fraction ? 1 : 0;
+        if (fraction) {
+            s.lo[i] = 0.0;
+            s.hi[i] = 1.0;
+        }
+    }
+    return s;
+}
+
+// Row-scaled residual modulus, as the solver measures it.
+double scaledModulus(const double* G, double* const* J, int n) {
+    double mod = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double row = std::fabs(G[i]);
+        for (int j = 0; j < n; ++j) row += std::fabs(J[i][j]);
+        mod += row > 0.0 ? std::fabs(G[i]) / row : std::fabs(G[i]);
+    }
+    return mod;
+}
+
+// One more Newton step from the converged point.  The solver stops when its
+// row-scaled residual is below its tolerance; the rows are dominated by the
+// liquid's (dP/dV), of order 1e13 Pa mol/m3, so the fugacities and pressures
+// may still be some parts in 1e7 apart.  The step the solver computed from
+// that point (in dx) brings them to rounding; it is kept when the residual
+// does not grow, otherwise the converged point is evaluated again (the
+// evaluation leaves its volumes and compositions in the model).
+void polish(Newton& s) {
+    if (s.status != 0 || s.n > 4) return;
+    const int n = s.n;
+    double xp[4], Gp[4], rows[4][4];
+    double* Jp[4] = {rows[0], rows[1], rows[2], rows[3]};
+    for (int i = 0; i < n; ++i) {
+        xp[i] = s.x[i] + s.dx[i];
+        if (s.bounded[i]) xp[i] = std::clamp(xp[i], s.lo[i], s.hi[i]);
+    }
+    int err = 0;
+    s.calculate(xp, Gp, Jp, err, 1);
+    if (err == 0) {
+        const double mod = scaledModulus(Gp, Jp, n);
+        if (std::isfinite(mod) && mod <= s.modG0) {
+            for (int i = 0; i < n; ++i) s.x[i] = xp[i];
+            s.modG0 = mod;
+            return;
+        }
+    }
+    s.calculate(s.x, Gp, Jp, err, 1);
+}
+
+void finish(FluidPhase& p, Newton& s) {
+    p.errorflag = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) p.errorflag = 1;
+    p.Vl0 = p.Vl_sat;
+    p.Vv0 = p.Vv_sat;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- systems
+
+void FluidPhase::equationForBubblePoint(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double Vl = xv[0], Vv = xv[1], y = xv[2];
+    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(y) || component_count != 2) {
+        err = 1;
+        return;
+    }
+    ensureTwoPhaseVectors(*this);
+    Side l, v;
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    if (!evaluate(*this, 2, x_liquid[1], Vl, 0.0, l) || !evaluate(*this, 1, y, Vv, 0.0, v)) {
+        err = 1;
+        return;
+    }
+    G[0] = l.f[0] - v.f[0];
+    G[1] = l.f[1] - v.f[1];
+    G[2] = l.P - v.P + P_shift;
+    pressureWithOffset(*this, l, v);
+    storeFraction(x_vapour, y);
+    if (order == 0) return;
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = l.fV[i];
+        J[i][1] = -v.fV[i];
+        J[i][2] = -v.fz[i];
+    }
+    J[2][0] = l.PV;
+    J[2][1] = -v.PV;
+    J[2][2] = -v.Pz;
+}
+
+void FluidPhase::equationForDewPoint(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double Vl = xv[0], Vv = xv[1], xl = xv[2];
+    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(xl) || component_count != 2) {
+        err = 1;
+        return;
+    }
+    ensureTwoPhaseVectors(*this);
+    Side l, v;
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    if (!evaluate(*this, 2, xl, Vl, 0.0, l) || !evaluate(*this, 1, x_vapour[1], Vv, 0.0, v)) {
+        err = 1;
+        return;
+    }
+    G[0] = l.f[0] - v.f[0];
+    G[1] = l.f[1] - v.f[1];
+    G[2] = l.P - v.P + P_shift;
+    pressureWithOffset(*this, l, v);
+    storeFraction(x_liquid, xl);
+    if (order == 0) return;
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = l.fV[i];
+        J[i][1] = -v.fV[i];
+        J[i][2] = l.fz[i];
+    }
+    J[2][0] = l.PV;
+    J[2][1] = -v.PV;
+    J[2][2] = l.Pz;
+}
+
+void FluidPhase::equationForDewPointFromGivenP(double* xv, double* G, double** J, int& err, int order, void* data) {
+    const double Vl = xv[0], Vv = xv[1], xl = xv[2], Ts = xv[3];
+    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(xl) || !(Ts > 0.0) || !data || component_count != 2) {
+        err = 1;
+        return;
+    }
+    const double Pgiven = *static_cast<const double*>(data);
+    ensureTwoPhaseVectors(*this);
+    Side l, v;
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    if (!evaluate(*this, 2, xl, Vl, Ts, l) || !evaluate(*this, 1, x_vapour[1], Vv, 0.0, v)) {
+        err = 1;
+        return;
+    }
+    G[0] = l.f[0] - v.f[0];
+    G[1] = l.f[1] - v.f[1];
+    G[2] = l.P - v.P + P_shift;
+    G[3] = l.P - Pgiven;
+    pressureWithOffset(*this, l, v);
+    storeFraction(x_liquid, xl);
+    if (order == 0) return;
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = l.fV[i];
+        J[i][1] = -v.fV[i];
+        J[i][2] = l.fz[i];
+        J[i][3] = l.fT[i] - v.fT[i];
+    }
+    J[2][0] = l.PV;
+    J[2][1] = -v.PV;
+    J[2][2] = l.Pz;
+    J[2][3] = l.PT - v.PT;
+    J[3][0] = l.PV;
+    J[3][1] = 0.0;
+    J[3][2] = l.Pz;
+    J[3][3] = l.PT;
+}
+
+void FluidPhase::equationForFlash(double* xv, double* G, double** J, int& err, int order, void*) {
+    const double Vl = xv[0], Vv = xv[1], xl = xv[2], y = xv[3];
+    if (!distinctVolumes(Vl, Vv, 0.01) || !fractionInRange(xl) || !fractionInRange(y) || component_count != 2) {
+        err = 1;
+        return;
+    }
+    ensureTwoPhaseVectors(*this);
+    Side l, v;
+    Vl_sat = Vl;
+    Vv_sat = Vv;
+    if (!evaluate(*this, 2, xl, Vl, 0.0, l) || !evaluate(*this, 1, y, Vv, 0.0, v)) {
+        err = 1;
+        return;
+    }
+    G[0] = l.f[0] - v.f[0];
+    G[1] = l.f[1] - v.f[1];
+    G[2] = l.P - P_flash + (P_shift < 0.0 ? P_shift : 0.0);
+    G[3] = v.P - P_flash - (P_shift > 0.0 ? P_shift : 0.0);
+    pressureWithOffset(*this, l, v);
+    storeFraction(x_liquid, xl);
+    storeFraction(x_vapour, y);
+    if (order == 0) return;
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = l.fV[i];
+        J[i][1] = -v.fV[i];
+        J[i][2] = l.fz[i];
+        J[i][3] = -v.fz[i];
+    }
+    J[2][0] = l.PV;
+    J[2][1] = 0.0;
+    J[2][2] = l.Pz;
+    J[2][3] = 0.0;
+    J[3][0] = 0.0;
+    J[3][1] = v.PV;
+    J[3][2] = 0.0;
+    J[3][3] = v.Pz;
+}
+
+// ---------------------------------------------------------------- drivers
+
+void FluidPhase::calculate_bubble_point(double T_, double Vl, double Vv, double xl, double yv) {
+    if (refuseNonBinary(*this)) return;
+    const double start[3] = {Vl, Vv, yv};
+    Newton& s = bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForBubblePoint), 3, start, 2, 2);
+    temperature(T_);
+    ensureTwoPhaseVectors(*this);
+    storeFraction(x_liquid, xl);
+    storeFraction(x_vapour, yv);
+    Vl0 = Vl_sat = Vl;
+    Vv0 = Vv_sat = Vv;
+    finish(*this, s);
+}
+
+void FluidPhase::calculate_dew_point(double T_, double Vl, double Vv, double xl, double yv) {
+    if (refuseNonBinary(*this)) return;
+    const double start[3] = {Vl, Vv, xl};
+    Newton& s = bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForDewPoint), 3, start, 2, 2);
+    temperature(T_);
+    ensureTwoPhaseVectors(*this);
+    storeFraction(x_liquid, xl);
+    storeFraction(x_vapour, yv);
+    Vl0 = Vl_sat = Vl;
+    Vv0 = Vv_sat = Vv;
+    finish(*this, s);
+}
+
+void FluidPhase::calculate_dew_point_for_given_P(double P_Pa, double T_, double Vl, double Vv, double xl,
+                                                 double yv) {
+    if (refuseNonBinary(*this)) return;
+    const double start[4] = {Vl, Vv, xl, T_};
+    Newton& s =
+        bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForDewPointFromGivenP), 4, start, 2, 2);
+    double Pgiven = P_Pa;
+    s.data = &Pgiven;
+    temperature(T_);
+    ensureTwoPhaseVectors(*this);
+    storeFraction(x_liquid, xl);
+    storeFraction(x_vapour, yv);
+    Vl0 = Vl_sat = Vl;
+    Vv0 = Vv_sat = Vv;
+    finish(*this, s);
+    s.data = nullptr;  // the pressure lived on this stack
+}
+
+void FluidPhase::calculate_flash_point(double T_, double P_Pa, double Vl, double Vv, double xl, double yv) {
+    if (refuseNonBinary(*this)) return;
+    const double start[4] = {Vl, Vv, xl, yv};
+    Newton& s = bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForFlash), 4, start, 2, 3);
+    s.verbose = 0;
+    s.lambdaMin = 1e-8;
+    P_flash = P_Pa;
+    temperature(T_);
+    ensureTwoPhaseVectors(*this);
+    storeFraction(x_liquid, xl);
+    storeFraction(x_vapour, yv);
+    Vl0 = Vl_sat = Vl;
+    Vv0 = Vv_sat = Vv;
+    finish(*this, s);
+}
+
+// ---------------------------------------------------------------- tangent
+
+void FluidPhase::next_bubble_point(double& dVl, double& dVv, double& dy, double& dP) {
+    dVl = dVv = dy = dP = 0.0;
+    if (refuseNonBinary(*this)) return;
+    ensureTwoPhaseVectors(*this);
+    Side l, v;
+    if (!evaluate(*this, 2, x_liquid[1], Vl0, 0.0, l) || !evaluate(*this, 1, x_vapour[1], Vv0, 0.0, v)) {
+        std::fprintf(stderr, "Next bubble point: the model fails at the stored point\n");
+        return;
+    }
+    double rows[3][3], b[3], t[3] = {0.0, 0.0, 0.0};
+    for (int i = 0; i < 2; i++) {
+        rows[i][0] = l.fV[i];
+        rows[i][1] = -v.fV[i];
+        rows[i][2] = -v.fz[i];
+        b[i] = -l.fz[i];
+    }
+    rows[2][0] = l.PV;
+    rows[2][1] = -v.PV;
+    rows[2][2] = -v.Pz;
+    b[2] = -l.Pz;
+    double* M[3] = {rows[0], rows[1], rows[2]};
+    int status = 0;
+    solve_the_linear_system(M, b, t, 3, status);
+    dVl = t[0];
+    dVv = t[1];
+    dy = t[2];
+    dP = l.PV * t[0] + l.Pz;
+}

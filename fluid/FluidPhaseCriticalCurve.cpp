@@ -1,0 +1,177 @@
+// Critical curve of a binary mixture by continuation: from the critical point
+// of a pure component (or a critical point the caller has prepared), each
+// point is predicted along the tangent (dT/dx1, dV/dx1) of the curve and
+// corrected by a critical-point search, in composition steps where the curve
+// is flat in T and in temperature steps where it is steep.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+// A slope |dx dT/dx1| above this many kelvin switches to temperature steps.
+constexpr double kSteepInT = 50.0;
+// Smallest step factor before the trace ends.
+constexpr double kSmallestStepFactor = 1e-8;
+
+struct CriticalRow {
+    FluidPhase& p;
+    CurveOutput& out;
+
+    double molarMass() const { return p.x[0] * p.molar_mass[0] + p.x[1] * p.molar_mass[1]; }
+
+    // A mixture point: the stored stability term and the tangent.
+    void mixture(double dTdx, double dVdx) { write(p.critical_stability, dTdx, dVdx); }
+
+    // A pure-component critical point: no stability term in the text files,
+    // the last stored one in the binary ones; no tangent.
+    void pure() {
+        write(out.text() ? std::numeric_limits<double>::quiet_NaN() : p.critical_stability, 0.0, 0.0);
+    }
+
+    void write(double stabi, double dTdx, double dVdx) {
+        const double M = molarMass();
+        out.writeRow({p.P * 1e-5, p.V * 1e6, p.T, p.x[0], p.x[1], p.U, p.H, p.S, p.A, p.G, p.U / M, p.H / M, stabi,
+                      M / p.V, dTdx, dVdx});
+    }
+};
+
+}  // namespace
+
+void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFlag flag, short stopIfUnstable,
+                                              double dT, double dx, double dx0, double Pmax, char mode,
+                                              const char* suffix, std::vector<double>* array) {
+    if (component_count != 2) {
+        std::fprintf(stderr, "Works only for binary fluids\n");
+        errorflag = 1;
+        return;
+    }
+    const std::string file = path ? path : "";
+    // Modes 1, 2, 5 and 6 write rows; any other creates the file empty.
+    const int m = (mode == kIgorTextFile || mode == kColumnTextFile || mode == kBinaryRows ||
+                   mode == kArrayOfValues)
+                      ? mode
+                      : 0;
+    if (m == 0 && !file.empty()) {
+        if (std::FILE* f = std::fopen(file.c_str(), "w")) std::fclose(f);
+    }
+    CurveOutput out(m, file, suffix,
+                    {"P", "V", "T", "x0", "x1", "u", "h", "s", "a", "g", "um", "hm", "stabi", "rho", "dTdx", "dvdx"},
+                    array);
+    CriticalRow row{*this, out};
+
+    auto setComposition = [this](double x1) {
+        composition_of_component(0, 1.0 - x1);
+        composition_of_component(1, x1);
+    };
+
+    if (flag == kCriticalCurveFromComponent0 || flag == kCriticalCurveFromComponent1) {
+        const double x1s = flag == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
+        setComposition(x1s);
+        search_the_critical_point_of_the_pure_component();
+        if (errorflag) {
+            std::fprintf(stderr, "Critical state has not been located\n");
+        } else {
+            calculate_state_functions();
+            row.pure();
+        }
+        const double Tc = T, Vc = V;
+        setComposition(x1s + dx0);
+        temperature(Tc);
+        volume(Vc);
+    }
+
+    const CriticalPointFlag first = (flag == kCriticalCurveFromStateFixedT || flag == kCriticalCurveFromStateFixedT1)
+                                        ? kCriticalPointFixedTemperature
+                                        : kCriticalPointFixedComposition;
+    search_a_critical_point(first);
+    if (errorflag) return;  // no mixture point: the output is closed as it is
+
+    double xp = x[1], Vp = V, Tp = T;
+    calculate_state_functions();
+    row.mixture(0.0, 0.0);
+    double t = 0.0, v = 0.0;
+    next_critical_point(t, v);
+
+    // d: driving mode of the last step (composition or temperature).
+    double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
+    CriticalPointFlag d = first;
+    double lastTrialX = xp, Pconverged = P;
+    bool unstableStop = false;
+    for (;;) {
+        if (lambda <= 0.5) lambda *= 1.4;
+        if (tPrev * t < 0.0) {
+            // dT/dx1 changed sign: past a composition extremum while stepping
+            // in T, past a temperature extremum while stepping in x1.
+            if (d == kCriticalPointFixedTemperature)
+                sx = -sx;
+            else
+                sT = -sT;
+        }
+        double DT, Dx, DV;
+        if (std::fabs(sx * t) > kSteepInT) {
+            DT = sT;
+            Dx = sT / t;
+            DV = sT * v / t;
+            d = kCriticalPointFixedTemperature;
+        } else {
+            Dx = sx;
+            DT = sx * t;
+            DV = sx * v;
+            d = kCriticalPointFixedComposition;
+        }
+        bool converged = false;
+        for (;;) {
+            errorflag = 0;
+            const double x1 = xp + lambda * Dx;
+            lastTrialX = x1;
+            setComposition(x1);
+            temperature(Tp + lambda * DT);
+            volume(Vp + lambda * DV);
+            if (x1 >= 0.0 && x1 <= 1.0) {
+                search_a_critical_point(d);
+                converged = errorflag == 0;
+            } else {
+                errorflag = 1;
+            }
+            if (converged) break;
+            std::printf("lambda %.12lg xc %.12lg\n", lambda, x1);
+            lambda /= 2.0;
+            if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
+        }
+        if (!converged) break;
+        tPrev = t;
+        next_critical_point(t, v);
+        xp = x[1];
+        Vp = V;
+        Tp = T;
+        Pconverged = P;
+        calculate_state_functions();
+        row.mixture(t, v);
+        if (stopIfUnstable && critical_stability < 0.0) {
+            unstableStop = true;
+            break;
+        }
+    }
+
+    if (!unstableStop) {
+        // Close the curve at the other component's critical point.
+        double x1End = -1.0;
+        if (lastTrialX > 0.999) x1End = 1.0;
+        if (lastTrialX < 0.001) x1End = 0.0;
+        if (x1End >= 0.0) {
+            setComposition(x1End);
+            errorflag = 0;
+            search_the_critical_point_of_the_pure_component();
+            if (!errorflag) {
+                calculate_state_functions();
+                row.pure();
+            }
+        }
+    }
+}

@@ -1,0 +1,218 @@
+// Liquid-vapour critical point of a binary mixture on any fluid model, in the
+// Helmholtz energy A(T, V, x1) with the ideal mixing term (Heidemann and
+// Khalil, AIChE J. 26 (1980) 769, written for two components in T, V, x1):
+//
+//   G0 = A_VV A_xx - A_xV^2                               (spinodal: the
+//        Hessian of A in (x1, V) is singular)
+//   G1 = A_VV^3 A_xxx - 3 A_VV^2 A_xV A_xxV + 3 A_VV A_xV^2 A_xVV - A_xV^3 A_VVV
+//        (A_VV^3 times the third derivative of A along the null direction
+//        (1, -A_xV/A_VV))
+//
+// solved in (T, V) at fixed composition or in (x1, V) at fixed temperature by
+// the phase's Newton solver, with analytic Jacobians from the fourth-order
+// derivative set of calculate_critical_parameters.
+#include <cmath>
+#include <cstdio>
+
+#include "fluid/FluidPhase.h"
+#include "numerics/LinearAlgebra.h"
+#include "numerics/Newton.h"
+#include "numerics/Secant.h"
+
+namespace {
+
+// The derivatives of A entering G0 and G1, and their derivatives along one
+// of the variables T, V or x1.
+struct CriticalSet {
+    double Axx, AVV, AxV, Axxx, AxxV, AxVV, AVVV;
+};
+
+CriticalSet valuesOf(const FluidPhase& p) {
+    return {p.d2Adx2, p.d2AdV2, p.d2AdVdx, p.d3Adx3, p.d3AdVdx2, p.d3AdV2dx, p.d3AdV3};
+}
+CriticalSet temperatureDerivatives(const FluidPhase& p) {
+    return {p.d3AdTdx2, p.d3AdTdV2, p.d3AdTdVdx, p.d4AdTdx3, p.d4AdTdVdx2, p.d4AdTdV2dx, p.d4AdTdV3};
+}
+CriticalSet volumeDerivatives(const FluidPhase& p) {
+    return {p.d3AdVdx2, p.d3AdV3, p.d3AdV2dx, p.d4AdVdx3, p.d4AdV2dx2, p.d4AdV3dx, p.d4AdV4};
+}
+CriticalSet compositionDerivatives(const FluidPhase& p) {
+    return {p.d3Adx3, p.d3AdV2dx, p.d3AdVdx2, p.d4Adx4, p.d4AdVdx3, p.d4AdV2dx2, p.d4AdV3dx};
+}
+
+double residual0(const CriticalSet& a) { return a.AVV * a.Axx - a.AxV * a.AxV; }
+
+double residual1(const CriticalSet& a) {
+    const double v = a.AVV, c = a.AxV;
+    return v * v * v * a.Axxx - 3.0 * v * v * c * a.AxxV + 3.0 * v * c * c * a.AxVV - c * c * c * a.AVVV;
+}
+
+// Derivatives of G0 and G1 along a variable whose derivatives of the set are d.
+double derivative0(const CriticalSet& a, const CriticalSet& d) {
+    return d.AVV * a.Axx + a.AVV * d.Axx - 2.0 * a.AxV * d.AxV;
+}
+
+double derivative1(const CriticalSet& a, const CriticalSet& d) {
+    const double v = a.AVV, c = a.AxV, dv = d.AVV, dc = d.AxV;
+    return 3.0 * v * v * dv * a.Axxx + v * v * v * d.Axxx                                //
+           - 3.0 * (2.0 * v * dv * c * a.AxxV + v * v * dc * a.AxxV + v * v * c * d.AxxV)  //
+           + 3.0 * (dv * c * c * a.AxVV + 2.0 * v * c * dc * a.AxVV + v * c * c * d.AxVV)  //
+           - (3.0 * c * c * dc * a.AVVV + c * c * c * d.AVVV);
+}
+
+bool finite2(const double* G) { return std::isfinite(G[0]) && std::isfinite(G[1]); }
+
+}  // namespace
+
+void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* G, double** J, int& err, int order,
+                                                       void*) {
+    errorflag = 0;
+    if (!(xv[0] > 0.0) || !(xv[1] >= 1e-10) || component_count != 2) {
+        err = 1;
+        return;
+    }
+    temperature(xv[0]);
+    volume(xv[1]);
+    calculate_critical_parameters();
+    if (errorflag) {
+        err = 1;
+        return;
+    }
+    const CriticalSet a = valuesOf(*this);
+    G[0] = residual0(a);
+    G[1] = residual1(a);
+    if (!finite2(G)) {
+        err = 1;
+        return;
+    }
+    if (order == 0) return;
+    const CriticalSet dT = temperatureDerivatives(*this), dV = volumeDerivatives(*this);
+    J[0][0] = derivative0(a, dT);
+    J[0][1] = derivative0(a, dV);
+    J[1][0] = derivative1(a, dT);
+    J[1][1] = derivative1(a, dV);
+}
+
+void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* G, double** J, int& err, int order,
+                                                       void*) {
+    if (!(xv[0] >= 0.0 && xv[0] <= 1.0) || !(xv[1] >= 1e-9) || component_count != 2) {
+        err = 1;
+        return;
+    }
+    composition_of_component(0, 1.0 - xv[0]);
+    composition_of_component(1, xv[0]);
+    volume(xv[1]);
+    // A term that fails here (a volume below the co-volume, a pure
+    // composition) makes the evaluation fail, so the solver shortens its step
+    // instead of taking residuals of a failed state.
+    const short saved = errorflag;
+    calculate_critical_parameters();
+    const bool failed = errorflag != 0;
+    errorflag = saved;
+    if (failed) {
+        err = 1;
+        return;
+    }
+    const CriticalSet a = valuesOf(*this);
+    G[0] = residual0(a);
+    G[1] = residual1(a);
+    if (!finite2(G)) {
+        err = 1;
+        return;
+    }
+    if (order == 0) return;
+    const CriticalSet dx = compositionDerivatives(*this), dV = volumeDerivatives(*this);
+    J[0][0] = derivative0(a, dx);
+    J[0][1] = derivative0(a, dV);
+    J[1][0] = derivative1(a, dx);
+    J[1][1] = derivative1(a, dV);
+}
+
+namespace {
+
+// Fourth derivative of A along the critical direction with the volume
+// relaxed: r = A_xV/A_VV, w = A_xxV - 2 r A_xVV + r^2 A_VVV,
+// A4 = A_xxxx - 4 r A_xxxV + 6 r^2 A_xxVV - 4 r^3 A_xVVV + r^4 A_VVVV,
+// stability = A4 - 3 w^2 / A_VV.
+double stabilityOf(const FluidPhase& p) {
+    const double r = p.d2AdVdx / p.d2AdV2;
+    const double w = p.d3AdVdx2 - 2.0 * r * p.d3AdV2dx + r * r * p.d3AdV3;
+    const double a4 = p.d4Adx4 - 4.0 * r * p.d4AdVdx3 + 6.0 * r * r * p.d4AdV2dx2 - 4.0 * r * r * r * p.d4AdV3dx +
+                      r * r * r * r * p.d4AdV4;
+    return a4 - 3.0 * w * w / p.d2AdV2;
+}
+
+bool refuseNonBinary(FluidPhase& p) {
+    if (p.component_count == 2) return false;
+    std::fprintf(stderr, "Works only for binary fluids\n");
+    p.errorflag = 1;
+    return true;
+}
+
+}  // namespace
+
+void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
+    errorflag = 0;
+    if (refuseNonBinary(*this)) return;
+    if (flag != kCriticalPointFixedComposition && flag != kCriticalPointFixedTemperature) {
+        std::fprintf(stderr, "Critical point: unknown search kind %d\n", static_cast<int>(flag));
+        errorflag = 1;
+        return;
+    }
+    Newton& s = *criticalSolver;
+    if (flag == kCriticalPointFixedComposition) {
+        s._setSysEquationToSolve(
+            this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint2TV), 2);
+        s.x[0] = s.xold[0] = T;
+    } else {
+        s._setSysEquationToSolve(
+            this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint2xV), 2);
+        s.x[0] = s.xold[0] = x[1];
+    }
+    s.x[1] = s.xold[1] = V;
+    // Bounds left by an earlier system of the same size do not apply here.
+    s.bounded[0] = s.bounded[1] = 0;
+    s.solve();
+    if (s.status == 0) {
+        calculate_pressure();
+        Vc_last = V;
+    } else {
+        errorflag = 1;
+    }
+    critical_stability = stabilityOf(*this);
+}
+
+void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
+    const CriticalSet a = valuesOf(*this);
+    const CriticalSet dT = temperatureDerivatives(*this), dV = volumeDerivatives(*this),
+                      dx = compositionDerivatives(*this);
+    double row0[2] = {derivative0(a, dT), derivative0(a, dV)};
+    double row1[2] = {derivative1(a, dT), derivative1(a, dV)};
+    double* M[2] = {row0, row1};
+    double b[2] = {-derivative0(a, dx), -derivative1(a, dx)};
+    double t[2] = {0.0, 0.0};
+    int status = 0;
+    solve_the_linear_system(M, b, t, 2, status);
+    if (status) std::fprintf(stderr, "Next critical point : singular matrix\n");
+    dTdx = t[0];
+    dVdx = t[1];
+}
+
+void FluidPhase::search_a_critical_point1() {
+    errorflag = 0;
+    if (refuseNonBinary(*this)) return;
+    Secant s;
+    s.obj = this;
+    s.fn = toEquationFn<ScalarEquationFn>(&FluidPhase::equationForG3xFromV);
+    s.x0 = Vc_last;
+    s.x1 = Vc_last * 1.00001;
+    s.solve();
+    if (s.status != 0) errorflag = 1;
+    const short failed = errorflag;
+    // P and the derivative set at the point found (equationForG3xFromV leaves
+    // only the third-order set).
+    calculate_critical_parameters();
+    if (failed) errorflag = failed;
+    P = -dAdV;
+    critical_stability = stabilityOf(*this);
+}
