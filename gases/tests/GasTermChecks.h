@@ -76,11 +76,11 @@ inline std::vector<double> termDerivatives(Interaction& t, double T, double V)
 
 // Every derivative of orders 1 to 4 against fourth-order central differences
 // (in T and in V) of the derivative one order below.
-inline void checkAgainstDifferences(Interaction& t, double T, double V, double rel = 2e-5)
+inline void checkAgainstDifferences(Interaction& t, double T, double V, double rel = 2e-5, double step = 1e-3)
 {
     SCOPED_TRACE(testing::Message() << t.modelName() << " at " << T << " K, " << V << " m3/mol");
     const std::vector<double> c = termDerivatives(t, T, V);
-    const double hT = 1e-3 * T, hV = 1e-3 * V;
+    const double hT = step * T, hV = step * V;
     const std::vector<double> t1 = termDerivatives(t, T + hT, V), t_1 = termDerivatives(t, T - hT, V);
     const std::vector<double> t2 = termDerivatives(t, T + 2 * hT, V), t_2 = termDerivatives(t, T - 2 * hT, V);
     const std::vector<double> v1 = termDerivatives(t, T, V + hV), v_1 = termDerivatives(t, T, V - hV);

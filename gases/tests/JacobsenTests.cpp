@@ -1,0 +1,283 @@
+// The nitrogen models: construction, the published check values of the
+// trees, the fugacity pass of the ideal part, derivatives, the critical point
+// and the saturation states of the reference equation of Span et al. (2000),
+// ideal-gas heat capacity, round trips, and the 28-term residual term.
+#include "gases/Jacobsen.h"
+#include "gases/JacobsenId.h"
+#include "gases/JacobsenRes.h"
+#include "gases/JacobsenRes1.h"
+#include "gases/N2EOS.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "GasTermChecks.h"
+#include "expressions/Sum.h"
+
+namespace {
+constexpr double kTc = 126.192;
+constexpr double kVc = 8.941424726615939e-05;
+constexpr double kM = 0.02801348;
+
+// The reference residual part from its closed form, with the term table of
+// the residual term and the Gaussian parameters alpha, beta, gamma of
+// terms 33 to 36.
+double residualClosedForm(double tau, double delta)
+{
+    const double gauss[4][3] = {{20, 325, 1.16}, {20, 325, 1.16}, {15, 300, 1.13}, {25, 275, 1.25}};
+    double s = 0.0;
+    for (int k = 0; k < 36; ++k) {
+        const JacobsenRes1::Row& r = JacobsenRes1::kRows[k];
+        double term = r.N * std::pow(delta, r.d) * std::pow(tau, r.t);
+        if (r.factor >= 1 && r.factor <= 4)
+            term *= std::exp(-std::pow(delta, r.factor));
+        else if (r.factor >= 33) {
+            const double* g = gauss[r.factor - 33];
+            term *= std::exp(-g[0] * (delta - 1) * (delta - 1) - g[1] * (tau - g[2]) * (tau - g[2]));
+        }
+        s += term;
+    }
+    return s;
+}
+
+// A nitrogen model on the 28-term residual term.
+class Nitrogen28 : public N2EOS {
+public:
+    Nitrogen28() : N2EOS(1, 1, 0)
+    {
+        interactions[0] = new JacobsenRes();
+        ideal = new JacobsenId();
+        FluidPhase::number_of_components(1);
+        component_names[0] = "N2";
+        molar_mass[0] = kM;
+    }
+};
+}  // namespace
+
+TEST(Jacobsen, ConstructionPresets)
+{
+    Jacobsen j(1);
+    ASSERT_EQ(j.component_count, 1);
+    EXPECT_STREQ(j.componentName(0), "N2");
+    EXPECT_EQ(j.molar_mass[0], 0.02801348);
+    EXPECT_EQ(j.bulk_molar_weight, 0.02801348);
+    EXPECT_STREQ(j.modelName(), "Jacobsen N2");
+    EXPECT_EQ(j.Vl0, 3.2e-05);
+    EXPECT_EQ(j.Vv0, 0.0003);
+    EXPECT_EQ(j.critical_T, 130.0);
+    EXPECT_EQ(j.critical_V, 9e-05);
+    EXPECT_EQ(j.Tmin, 40.0);
+    EXPECT_EQ(j.phase_kind, 1);
+    const Sum* A = static_cast<const Sum*>(j.interactions[0]->root);
+    ASSERT_EQ(A->nterms, 36);
+    EXPECT_EQ(A->terms[0]->name, "dt1");
+    EXPECT_EQ(A->terms[6]->name, "de7");
+    EXPECT_EQ(A->terms[35]->name, "de36");
+    const Sum* I = static_cast<const Sum*>(j.ideal->root);
+    ASSERT_EQ(I->nterms, 7);
+    EXPECT_EQ(I->terms[6]->name, "lnE");
+    EXPECT_EQ(I->scalars[7], -12.76953);
+}
+
+// Check values at tau = delta = 1, and the structure of the Gaussian terms.
+TEST(Jacobsen, TreesAtTheReducingPoint)
+{
+    Jacobsen j(1);
+    j.temperature(kTc);
+    j.volume(kVc);
+    j.interactions[0]->calculate();
+    j.ideal->calculate();
+    EXPECT_NEAR(j.interactions[0]->A, -0.932180094, 1e-9);
+    EXPECT_NEAR(j.ideal->A, -12.7775775, 1e-7);
+
+    JacobsenRes r;
+    r.number_of_components(1);
+    r.T = JacobsenRes::kTc;
+    r.V = JacobsenRes::kVc;
+    r.calculate();
+    EXPECT_NEAR(r.A, -0.879755883, 1e-9);
+
+    auto* res = static_cast<JacobsenRes1*>(j.interactions[0]);
+    EXPECT_EQ(res->n34.value, res->n33.value);
+    EXPECT_EQ(res->dt[14]->name, "dt15");
+    EXPECT_STREQ(res->dt[14]->getType(), res->deltam.getType());  // N delta^7, a linear node
+    EXPECT_EQ(res->dt[32]->value, 19.6688194015);                // N delta at delta = 1
+
+    // The tree against the closed form, away from the reducing point too.
+    for (double T : {70.0, 126.192, 300.0, 1000.0})
+        for (double V : {3e-5, 9e-5, 1e-3, 1.0}) {
+            j.temperature(T);
+            j.volume(V);
+            res->calculate();
+            const double expected = residualClosedForm(kTc / T, kVc / V);
+            EXPECT_NEAR(res->A, expected, 1e-12 * (1.0 + std::fabs(expected))) << T << " " << V;
+        }
+}
+
+// In the fugacity pass the ideal part is ln delta + 9.32223 = -ln V - 5.2e-7,
+// with no temperature dependence; the next ordinary evaluation is the full
+// ideal part again.
+TEST(Jacobsen, IdealPartInTheFugacityPass)
+{
+    Jacobsen j(1);
+    Interaction* id = j.ideal;
+    for (double T : {80.0, 300.0})
+        for (double V : {4e-5, 1e-2}) {
+            j.temperature(T);
+            j.volume(V);
+            id->calculate_fugacities();
+            EXPECT_NEAR(id->A, -std::log(V) - 5.2e-7, 2e-8);
+            EXPECT_EQ(id->AT, 0.0);
+            EXPECT_EQ(id->ATT, 0.0);
+            EXPECT_NEAR(id->Z, 1.0, 1e-14);
+            id->calculate();
+            const double tau = kTc / T;
+            const double a0 = std::log(kVc / V) + 2.5 * std::log(tau) - 0.00784163 * tau - 0.0001934819 / tau -
+                              1.247742e-05 / (tau * tau) + 6.678326e-08 / (tau * tau * tau) +
+                              1.012941 * std::log(1.0 - std::exp(-26.657 * tau)) - 12.76953;
+            EXPECT_NEAR(id->A, a0, 1e-6);
+        }
+}
+
+TEST(Jacobsen, DerivativesOfTheTrees)
+{
+    JacobsenRes1 res;
+    res.number_of_components(1);
+    JacobsenId id;
+    id.number_of_components(1);
+    JacobsenRes res28;
+    res28.number_of_components(1);
+    for (double T : {65.0, 126.0, 400.0})
+        for (double V : {3.3e-5, 9e-5, 5e-3}) {
+            // The Gaussian terms vary on a scale of 0.05 in tau: a finer step.
+            gas_tests::checkAgainstDifferences(res, T, V, 2e-5, 2e-4);
+            gas_tests::checkAgainstDifferences(id, T, V);
+            gas_tests::checkAgainstDifferences(res28, T, V);
+        }
+    EXPECT_GE(gas_tests::checkPrintedDerivatives(res, 130.0, 9e-5), 3 + 6 + 10 + 15);
+    EXPECT_GE(gas_tests::checkPrintedDerivatives(id, 130.0, 9e-5, 1e-4, 1e-6), 3 + 6 + 10 + 15);
+    EXPECT_GE(gas_tests::checkPrintedDerivatives(res28, 130.0, 9e-5), 3 + 6 + 10 + 15);
+}
+
+// Critical point of the reference equation: 126.192 K, 3.3958 MPa,
+// 11.1839 mol/dm3 (Span et al. 2000).
+TEST(Jacobsen, CriticalPoint)
+{
+    Jacobsen j(1);
+    j.temperature(j.critical_T);
+    j.volume(j.critical_V);
+    testing::internal::CaptureStdout();
+    j.search_the_critical_point_of_the_pure_component();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(j.errorflag, 0);
+    EXPECT_NEAR(j.T, 126.192, 0.002);
+    EXPECT_NEAR(1e-3 / j.V, 11.1839, 0.002);
+    EXPECT_NEAR(j.P, 3.3958e6, 0.0003 * 3.3958e6);
+}
+
+// Saturation at the normal boiling point (77.355 K, 0.101325 MPa, saturated
+// liquid 806.08 kg/m3) and at the triple point (63.151 K, 12.523 kPa).
+TEST(Jacobsen, SaturationStates)
+{
+    Jacobsen j(1);
+    j.Vl0 = 3.5e-5;
+    j.Vv0 = 6e-3;
+    j.temperature(77.355);
+    j.calculate_saturation_pressure();
+    ASSERT_EQ(j.errorflag, 0);
+    j.volume(j.Vl_sat);
+    j.calculate_fugacities();
+    EXPECT_NEAR(j.P, 101325.0, 0.0005 * 101325.0);
+    EXPECT_NEAR(0.0280134 / j.Vl_sat, 806.08, 0.0005 * 806.08);
+
+    j.Vl0 = 3.3e-5;
+    j.Vv0 = 0.04;
+    j.temperature(63.151);
+    j.calculate_saturation_pressure();
+    ASSERT_EQ(j.errorflag, 0);
+    j.volume(j.Vv_sat);
+    j.calculate_fugacities();
+    EXPECT_NEAR(j.P, 12523.0, 0.002 * 12523.0);
+}
+
+// Gas densities and the ideal-gas heat capacity (29.12 J/(mol K) at 300 K),
+// the ideal-gas limit, fugacities and round trips.
+TEST(Jacobsen, GasStatesAndRoundTrips)
+{
+    Jacobsen j(1);
+    j.calculateFromTP(300.0, 1.0, 0);
+    ASSERT_EQ(j.errorflag, 0);
+    EXPECT_NEAR(0.0280134 / j.V, 1.1233, 0.0005 * 1.1233);
+
+    j.calculateFromTV(300.0, 1e3, 0);
+    EXPECT_NEAR(j.Z, 1.0, 1e-6);
+    EXPECT_NEAR(j.fugcoef[0], 1.0, 1e-6);
+    EXPECT_NEAR(j.Cp, 29.12, 0.002 * 29.12);
+    EXPECT_NEAR(j.Cp - j.Cv, FluidPhase::R, 1e-4);
+
+    Jacobsen dense(2);
+    for (double T : {70.0, 126.0, 300.0, 1000.0})
+        for (double Pb : {1.0, 50.0, 1000.0, 10000.0}) {
+            dense.calculateFromTP(T, Pb, 0);
+            ASSERT_EQ(dense.errorflag, 0) << T << " " << Pb;
+            const double V = dense.V;
+            dense.calculateFromTV(T, V, 0);
+            EXPECT_NEAR(dense.P, Pb * 1e5, 1e-8 * Pb * 1e5) << T << " " << Pb;
+            EXPECT_LT(dense.dPdV, 0.0);
+        }
+
+    // ln phi = integral of (Z - 1)/P dP at constant T (Simpson's rule).
+    const double T = 200.0, Pend = 300.0;
+    const int n = 300;
+    double integral = 0.0;
+    for (int k = 0; k <= n; ++k) {
+        const double Pb = 1e-3 + (Pend - 1e-3) * k / n;
+        j.calculateFromTP(T, Pb, 0);
+        const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
+        integral += w * (j.Z - 1.0) / Pb;
+    }
+    integral *= (Pend - 1e-3) / n / 3.0;
+    j.calculateFromTP(T, Pend, 0);
+    EXPECT_NEAR(std::log(j.fugcoef[0]), integral, 1e-4);
+}
+
+// The 28-term residual term has the second virial coefficient of the
+// reference equation: the two agree in the dilute gas.
+TEST(Jacobsen, TwentyEightTermResidualInTheDiluteGas)
+{
+    Jacobsen ref(1);
+    Nitrogen28 other;
+    for (double T : {200.0, 300.0, 600.0}) {
+        ref.calculateFromTV(T, 1.0, 0);
+        other.calculateFromTV(T, 1.0, 0);
+        const double B = (ref.Z - 1.0) * 1.0, B28 = (other.Z - 1.0) * 1.0;
+        EXPECT_NEAR(B28, B, 0.01 * std::fabs(B) + 2e-7) << T;
+        ref.calculateFromTP(T, 10.0, 0);
+        other.calculateFromTP(T, 10.0, 0);
+        EXPECT_NEAR(other.V, ref.V, 5e-4 * ref.V) << T;
+    }
+}
+
+TEST(JacobsenDeathTest, ComponentCounts)
+{
+    EXPECT_EXIT(
+        {
+            JacobsenRes1 t;
+            t.number_of_components(2);
+        },
+        testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(
+        {
+            JacobsenRes t;
+            t.number_of_components(2);
+        },
+        testing::ExitedWithCode(1), "");
+    // The ideal part takes any count: T, V and two mole numbers.
+    JacobsenId id;
+    id.number_of_components(2);
+    EXPECT_EQ(id.root->nvar, 4);
+    EXPECT_EQ(id.tau.flags[3], 0);
+    EXPECT_EQ(id.lndelta.flags[1], 1);
+    EXPECT_EQ(id.lndelta.flags[0], 0);
+}
