@@ -122,6 +122,7 @@ void CTernaryPlotView::placeTriangle() {
 }
 
 std::optional<CTernaryPlotView::Fractions> CTernaryPlotView::fractions(double a, double b) const {
+    if (!std::isfinite(a) || !std::isfinite(b)) return std::nullopt;  // a missing value: no point
     const double c = 100.0 - a - b;
     if (!mTruncated_) return Fractions{a / 100.0, b / 100.0, c / 100.0};
     double fa = (a - mAmin_) / (double(mAmax_) - mAmin_);

@@ -102,7 +102,8 @@ public:
     PlotPoint cornerC() const { return {cx, cy}; }
 
     // The fractions of A, B and C at a composition (A and B in percent) in the
-    // shown range; nothing where a truncated range cannot place it.
+    // shown range; nothing for a missing value (not a finite number) or where
+    // a truncated range cannot place it.
     struct Fractions {
         double fa, fb, fc;
     };

@@ -86,6 +86,9 @@ TEST(TernaryMapping, VerticesCentroidAndEdgesOfTheFullTriangle) {
     expectPoint(*v.pointOf(100.0 / 3, 100.0 / 3), (A.x + B.x + C.x) / 3, (A.y + B.y + C.y) / 3);
     // Half A, half B: the middle of the bottom edge.
     expectPoint(*v.pointOf(50, 50), (A.x + B.x) / 2, A.y);
+    // A missing value places nothing.
+    EXPECT_FALSE(v.pointOf(NAN, 10).has_value());
+    EXPECT_FALSE(v.pointOf(10, INFINITY).has_value());
 }
 
 TEST(TernaryMapping, CompositionToPointToCompositionRoundTrips) {
