@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseTerms.h"
+
+using phase_terms::sumOverTerms;
 
 void FluidPhase::calculate_fugacities() {
     const int n = component_count;
@@ -100,27 +103,18 @@ void FluidPhase::calculate_fugacities() {
 
 void FluidPhase::calculate_state_functions() {
     double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
-    auto add = [&](Interaction* t) {
-        t->calculate_state_functions();
-        if (t->termError) return false;
-        a += t->A;
-        aT += t->AT;
-        aTT += t->ATT;
-        aTV += t->ATv;
-        aV += t->Av;
-        aVV += t->Avv;
-        aTTV += t->ATTv;
-        aTVV += t->ATvv;
-        aVVV += t->Avvv;
-        return true;
-    };
-    for (Interaction* t : interactions) {
-        if (!add(t)) {
-            errorflag = 1;
-            return;
-        }
-    }
-    if (ideal && !add(ideal)) {
+    const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {
+        a += t.A;
+        aT += t.AT;
+        aTT += t.ATT;
+        aTV += t.ATv;
+        aV += t.Av;
+        aVV += t.Avv;
+        aTTV += t.ATTv;
+        aTVV += t.ATvv;
+        aVVV += t.Avvv;
+    });
+    if (!ok) {
         errorflag = 1;
         return;
     }
@@ -167,24 +161,14 @@ void FluidPhase::calculate_state_functions() {
 
 void FluidPhase::calculate_expansivity_derivative() {
     dZdT = dZdV = d2ZdT2 = d2ZdTdV = d2ZdV2 = 0.0;
-    auto add = [this](Interaction* t) {
-        t->calculate_expansivity_derivative();
-        if (t->termError) return false;
-        dZdT += t->dZdT;
-        dZdV += t->dZdV;
-        d2ZdT2 += t->d2ZdT2;
-        d2ZdTdV += t->d2ZdTdV;
-        d2ZdV2 += t->d2ZdV2;
-        return true;
-    };
-    for (Interaction* t : interactions) {
-        if (!add(t)) {
-            errorflag = 1;
-            error = 1;
-            return;
-        }
-    }
-    if (ideal && !add(ideal)) {
+    const bool ok = sumOverTerms<&Interaction::calculate_expansivity_derivative>(*this, [this](const Interaction& t) {
+        dZdT += t.dZdT;
+        dZdV += t.dZdV;
+        d2ZdT2 += t.d2ZdT2;
+        d2ZdTdV += t.d2ZdTdV;
+        d2ZdV2 += t.d2ZdV2;
+    });
+    if (!ok) {
         errorflag = 1;
         error = 1;
         return;

@@ -3,9 +3,12 @@
 #include <cmath>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseTerms.h"
 #include "numerics/NewtonRaphson.h"
 
 namespace {
+
+using phase_terms::sumOverTerms;
 
 // Writes `value` into the field `field` (T or V) of every term, the ideal part
 // included, and marks them not calculated.
@@ -19,23 +22,6 @@ void setInTerms(FluidPhase& p, double Interaction::*field, double value) {
         p.ideal->*field = value;
         p.ideal->calculated = 0;
     }
-}
-
-// Runs calculate_Z on every term, the interactions then the ideal part, and
-// hands each to `add`; false at the first term that fails.
-template <class Add>
-bool sumOverTermsZ(FluidPhase& p, Add&& add) {
-    for (Interaction* t : p.interactions) {
-        t->calculate_Z();
-        if (t->termError) return false;
-        add(*t);
-    }
-    if (p.ideal) {
-        p.ideal->calculate_Z();
-        if (p.ideal->termError) return false;
-        add(*p.ideal);
-    }
-    return true;
 }
 
 }  // namespace
@@ -83,7 +69,7 @@ void FluidPhase::equationForCalculating_V_FromTP(double V_, double& f, double& d
     Z = 0.0;
     dZdV = 0.0;
     double sumAvv = 0.0;
-    const bool ok = sumOverTermsZ(*this, [&](const Interaction& t) {
+    const bool ok = sumOverTerms<&Interaction::calculate_Z>(*this, [&](const Interaction& t) {
         Z += t.Z;
         dZdV += t.dZdV;
         sumAvv += t.aVV;
@@ -174,7 +160,7 @@ void FluidPhase::calculate_pressure() {
         P = 0.0;
         return;
     }
-    if (!sumOverTermsZ(*this, [this](const Interaction& t) { Z += t.Z; })) {
+    if (!sumOverTerms<&Interaction::calculate_Z>(*this, [this](const Interaction& t) { Z += t.Z; })) {
         errorflag = 1;
         return;
     }
@@ -187,7 +173,7 @@ void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& d
     calculate_fixed_parameters();
     Z = 0.0;
     dVdT = 0.0;
-    if (!sumOverTermsZ(*this, [this](const Interaction& t) { Z += t.Z; })) {
+    if (!sumOverTerms<&Interaction::calculate_Z>(*this, [this](const Interaction& t) { Z += t.Z; })) {
         error = 1;
         return;
     }
