@@ -1,5 +1,8 @@
 #include "magma/HollowayEOS.h"
 
+#include <cstdio>
+
+#include "gases/Sterner.h"
 #include "magma/Holloway.h"
 
 HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
@@ -15,3 +18,23 @@ HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
 }
 
 HollowayEOS::~HollowayEOS() = default;
+
+void HollowayEOS::test(int) {
+    Sterner reference(2);
+    temperature(1073.15);
+    composition(0.0, 1.0);
+    reference.temperature(1073.15);
+    Vl0 = 3.4e-05;
+    std::printf("Isotherm %f K\n\n", 1073.15);
+    for (int k = 1; k <= 49; ++k) {
+        const double Pbar = 100.0 * k;
+        pressure(Pbar);
+        reference.P = 1e5 * Pbar;
+        calculate_molar_volume();
+        reference.calculate_molar_volume();
+        calculate_fugacities();
+        reference.calculate_fugacities();
+        std::printf("P %12f \t V %12f \t Vref %12f \t f(CO2) %12f \t fref(CO2) %12f \n", P * 1e-5, V * 1e6,
+                    reference.V * 1e6, fugacity[1] * 1e-5, reference.fugacity[0] * 1e-5);
+    }
+}

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
 
 #include "magma/Holloway.h"
 #include "magma/HollowayEOS.h"
@@ -176,6 +179,44 @@ TEST(HollowayEOS, VolumeAtOrBelowCoVolumeFails) {
     m.volume(1.46e-5);
     m.calculate_fugacities();
     EXPECT_NE(m.errorflag, 0);
+}
+
+TEST(HollowayEOS, ComparisonWithSternerCO2) {
+    // 49 rows from 100 to 4900 bar; at 1073 K both models put dense CO2 within
+    // a few per cent of each other (Sterner & Pitzer 1994 fit the same data).
+    HollowayEOS m(1);
+    testing::internal::CaptureStdout();
+    m.test(0);
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(out.rfind("Isotherm 1073.150000 K\n\n", 0), 0u);
+    std::istringstream in(out);
+    std::string line;
+    std::getline(in, line);
+    std::getline(in, line);
+    int rows = 0;
+    while (std::getline(in, line)) {
+        double P, V, Vref, f, fref;
+        ASSERT_EQ(std::sscanf(line.c_str(), "P %lf \t V %lf \t Vref %lf \t f(CO2) %lf \t fref(CO2) %lf", &P, &V, &Vref,
+                              &f, &fref),
+                  5)
+            << line;
+        ++rows;
+        EXPECT_NEAR(P, 100.0 * rows, 1e-6);
+        EXPECT_NEAR(V / Vref, 1.0, 0.06) << line;
+        EXPECT_NEAR(std::log(f / fref), 0.0, 0.15) << line;
+    }
+    EXPECT_EQ(rows, 49);
+}
+
+TEST(Holloway, OwnCheckEvaluatesAndChecksTheTree) {
+    Holloway h;
+    testing::internal::CaptureStdout();
+    h.test(1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("lA1"), std::string::npos);
+    EXPECT_NE(out.find("a12x1x2"), std::string::npos);
+    EXPECT_EQ(h.termError, 0);
+    EXPECT_NEAR(h.A, 8.876256765, 1e-8);
 }
 
 TEST(Holloway, TestWithOtherArgumentOnlySizesTheTerm) {
