@@ -1,0 +1,401 @@
+// Geom (power mean of its terms) and Selector (piecewise node).
+#include <cmath>
+
+#include "expressions/DerivativeKernels.h"
+#include "expressions/Geom.h"
+#include "expressions/Powo.h"
+#include "expressions/Selector.h"
+
+namespace {
+
+// powo(t, p) and its first four derivatives in t: p powe(t, p-1),
+// p(p-1) powo(t, p-2), ...  Each lower power is the one before divided by t,
+// which carries the sign from the odd to the even extension and back.
+void powoFactors(double t, double p, double& h0, double& h1, double& h2, double& h3, double& h4) {
+    h0 = powo(t, p);
+    if (t != 0.0) {
+        const double r = 1.0 / t;
+        h1 = p * h0 * r;
+        h2 = (p - 1.0) * h1 * r;
+        h3 = (p - 2.0) * h2 * r;
+        h4 = (p - 3.0) * h3 * r;
+    } else {
+        h1 = p * powe(t, p - 1.0);
+        h2 = p * (p - 1.0) * powo(t, p - 2.0);
+        h3 = p * (p - 1.0) * (p - 2.0) * powe(t, p - 3.0);
+        h4 = p * (p - 1.0) * (p - 2.0) * (p - 3.0) * powo(t, p - 4.0);
+    }
+}
+
+inline int d2i(int v) { return exprk::diag2(v); }
+inline int d3i(int v) { return exprk::diag3(v); }
+inline int d4i(int v) { return exprk::diag4(v); }
+
+}  // namespace
+
+// ---- Geom ----
+
+Geom::Geom() = default;
+Geom::~Geom() = default;
+const char* Geom::getType() const { return "Geom"; }
+
+void Geom::number_of_terms(int count) {
+    nterms = count > 0 ? count : 0;
+    terms.assign(nterms, nullptr);
+}
+
+void Geom::tiei(int i, Expression& e) { tieip(i, &e); }
+
+void Geom::tieip(int i, Expression* e) {
+    if (i < 0 || i >= nterms) {
+        std::fprintf(stderr, "Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
+        return;
+    }
+    terms[i] = e;
+}
+
+void Geom::tieTerms(std::span<Expression* const> t) {
+    if (static_cast<int>(t.size()) != nterms) {
+        std::fprintf(stderr, "Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
+                     displayName(), static_cast<int>(t.size()));
+        return;
+    }
+    for (int i = 0; i < nterms; ++i) terms[i] = t[i];
+}
+
+void Geom::set_scalars3(double a_, double p_, double c_) {
+    a = a_;
+    p = p_;
+    c = c_;
+}
+
+void Geom::number_of_variables(int n) {
+    if (n == nvar) return;
+    Operator::number_of_variables(n);
+    for (Expression* t : terms)
+        if (t) t->number_of_variables(nvar);
+    const std::size_t total = storedEntries(nvar, 4);
+    block_.reset(total ? new double[2 * total]() : nullptr);
+    S1234 = DerivView{};
+    scratch_ = DerivView{};
+    if (total) {
+        const std::size_t N = static_cast<std::size_t>(nvar);
+        auto lay = [&](double* base, DerivView& v) {
+            v.d1 = base;
+            v.d2 = v.d1 + N;
+            v.d3 = v.d2 + N * (N + 1) / 2;
+            v.d4 = v.d3 + N * (N + 1) * (N + 2) / 6;
+        };
+        lay(block_.get(), S1234);
+        lay(block_.get() + total, scratch_);
+    }
+}
+
+void Geom::initialize_the_graph() {
+    if (!calculated) return;
+    calculated = false;
+    for (Expression* t : terms)
+        if (t && t->calculated) t->initialize_the_graph();
+}
+
+void Geom::reset() { calculated = false; }
+
+void Geom::set_variable_values(double* x) {
+    VariablePass pass;
+    if (!takeVariablePass()) return;
+    for (Expression* t : terms)
+        if (t && !t->variablesTaken()) t->set_variable_values(x);
+}
+
+void Geom::analyze_dependencies() {
+    if (analysed) return;
+    for (Expression* t : terms)
+        if (t) t->analyze_dependencies();
+    for (std::size_t v = 0; v < flags.size(); ++v) {
+        int dep = 0;
+        for (Expression* t : terms)
+            if (t && t->isDependent(static_cast<int>(v))) {
+                dep = 1;
+                break;
+            }
+        flags[v] = dep;
+    }
+    analysed = true;
+}
+
+int Geom::hasLeaves() {
+    for (Expression* t : terms)
+        if (t && t->hasLeaves()) return 1;
+    return 0;
+}
+
+void Geom::check_pointers(std::FILE* f) {
+    for (int i = 0; i < nterms; ++i) {
+        if (!terms[i]) {
+            std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", displayName(), i);
+            return;
+        }
+        terms[i]->check_pointers(f);
+    }
+}
+
+Expression* Geom::findByName(const char* s) {
+    if (Expression* e = Expression::findByName(s)) return e;
+    for (Expression* t : terms)
+        if (t)
+            if (Expression* e = t->findByName(s)) return e;
+    return nullptr;
+}
+
+bool Geom::allTied() {
+    for (Expression* t : terms)
+        if (!t) {
+            std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+            return false;
+        }
+    return true;
+}
+
+// The inner sum is taken through the odd root powo(S, 1/p) on every path, so
+// that a negative sum gives the same value whatever order is asked.
+void Geom::calculate(int order) {
+    if (calculated || !allTied()) return;
+    if (order > 4) order = 4;
+    clean(order);
+    const double q = 1.0 / p;
+    const double dn = static_cast<double>(nterms);
+    double S = 0.0;
+    if (order <= 0 || !d1 || !S1234.d1) {
+        for (Expression* t : terms) {
+            if (!t->calculated) t->calculate(order);
+            S += powo(t->value, p);
+        }
+        value = a * powo(S / dn, q) + c;
+        calculated = true;
+        return;
+    }
+    const int m = activeVariables();
+    const std::size_t cnt = storedEntries(nvar, order);
+    std::fill(S1234.d1, S1234.d1 + cnt, 0.0);
+    for (Expression* t : terms) {
+        if (!t->calculated) t->calculate(order);
+        double h0, h1, h2, h3, h4;
+        powoFactors(t->value, p, h0, h1, h2, h3, h4);
+        S += h0;
+        if (t->nvar != nvar) continue;
+        exprk::chainRule(act_.data(), m, order, t->view(), scratch_, h1, h2, h3, h4);
+        exprk::accumulate(act_.data(), m, nvar, order, 1.0, scratch_, S1234);
+    }
+    const double A = a / std::pow(dn, q);
+    double F0, F1, F2, F3, F4;
+    powoFactors(S, q, F0, F1, F2, F3, F4);
+    value = A * F0 + c;
+    exprk::chainRule(act_.data(), m, order, S1234, view(), A * F1, A * F2, A * F3, A * F4);
+    calculated = true;
+}
+
+void Geom::calculate(int order, int var) {
+    if (calculated || !allTied()) return;
+    if (order > 4) order = 4;
+    clean(order);
+    const double q = 1.0 / p;
+    const double dn = static_cast<double>(nterms);
+    if (order < 1 || !d1 || var < 0 || var >= nvar || !flags[var]) {
+        double S = 0.0;
+        for (Expression* t : terms) {
+            t->calculate(order, var);
+            S += powo(t->value, p);
+        }
+        value = a * powo(S / dn, q) + c;
+        calculated = true;
+        return;
+    }
+    double S = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
+    for (Expression* t : terms) {
+        t->calculate(order, var);
+        double h0, h1, h2, h3, h4;
+        powoFactors(t->value, p, h0, h1, h2, h3, h4);
+        S += h0;
+        if (t->nvar != nvar || !t->d1) continue;
+        const double t1 = t->d1[var];
+        const double t2 = order >= 2 ? t->D2[d2i(var)] : 0.0;
+        const double t3 = order >= 3 ? t->D3[d3i(var)] : 0.0;
+        const double t4 = order >= 4 ? t->D4[d4i(var)] : 0.0;
+        s1 += h1 * t1;
+        s2 += h1 * t2 + h2 * t1 * t1;
+        s3 += h1 * t3 + 3.0 * h2 * t1 * t2 + h3 * t1 * t1 * t1;
+        s4 += h1 * t4 + 4.0 * h2 * t1 * t3 + 3.0 * h2 * t2 * t2 + 6.0 * h3 * t1 * t1 * t2 + h4 * t1 * t1 * t1 * t1;
+    }
+    const double A = a / std::pow(dn, q);
+    double F0, F1, F2, F3, F4;
+    powoFactors(S, q, F0, F1, F2, F3, F4);
+    F1 *= A, F2 *= A, F3 *= A, F4 *= A;
+    value = A * F0 + c;
+    d1[var] = F1 * s1;
+    if (order >= 2) D2[d2i(var)] = F1 * s2 + F2 * s1 * s1;
+    if (order >= 3) D3[d3i(var)] = F1 * s3 + 3.0 * F2 * s1 * s2 + F3 * s1 * s1 * s1;
+    if (order >= 4)
+        D4[d4i(var)] = F1 * s4 + 4.0 * F2 * s1 * s3 + 3.0 * F2 * s2 * s2 + 6.0 * F3 * s1 * s1 * s2 +
+                       F4 * s1 * s1 * s1 * s1;
+    calculated = true;
+}
+
+void Geom::printFormula(std::FILE* f) {
+    printMargin(f);
+    for (int i = 0; i < nterms; ++i) {
+        printMargin(f);
+        if (terms[i])
+            std::fprintf(f, "Child %d %s\n", i, terms[i]->displayName());
+        else
+            std::fprintf(f, "Child %d : NULL\n", i);
+    }
+}
+
+void Geom::printFormulas(std::FILE* f) {
+    if (calculated) return;
+    printFormula(f);
+    sMargin += 4;
+    for (Expression* t : terms)
+        if (t) t->printFormulas(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+void Geom::printValues(std::FILE* f) { Expression::printValues(f); }
+
+// ---- Selector ----
+
+Selector::~Selector() = default;
+const char* Selector::getType() const { return "Selector"; }
+
+void Selector::tie3(Expression& x_, Expression& u_, Expression& v_) {
+    x = &x_;
+    u = &u_;
+    v = &v_;
+}
+
+void Selector::number_of_variables(int n) {
+    if (n == nvar) return;
+    Operator::number_of_variables(n);
+    for (Expression* e : {x, u, v}) {
+        if (e)
+            e->number_of_variables(nvar);
+        else
+            std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+    }
+}
+
+void Selector::initialize_the_graph() {
+    if (!calculated) return;
+    calculated = false;
+    for (Expression* e : {x, u, v})
+        if (e && e->calculated) e->initialize_the_graph();
+}
+
+void Selector::reset() {
+    calculated = false;
+    for (Expression* e : {x, u, v})
+        if (e) e->reset();
+}
+
+void Selector::set_variable_values(double* vars) {
+    VariablePass pass;
+    if (!takeVariablePass()) return;
+    for (Expression* e : {x, u, v})
+        if (e && !e->variablesTaken()) e->set_variable_values(vars);
+}
+
+void Selector::analyze_dependencies() {
+    if (analysed) return;
+    for (Expression* e : {x, u, v})
+        if (e) e->analyze_dependencies();
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        const int iv = static_cast<int>(i);
+        flags[i] = ((u && u->isDependent(iv)) || (v && v->isDependent(iv))) ? 1 : 0;
+    }
+    analysed = true;
+}
+
+int Selector::hasLeaves() {
+    for (Expression* e : {x, u, v})
+        if (e && e->hasLeaves()) return 1;
+    return 0;
+}
+
+void Selector::check_pointers(std::FILE* f) {
+    const char* which[3] = {"x", "u", "v"};
+    Expression* kids[3] = {x, u, v};
+    for (int k = 0; k < 3; ++k) {
+        if (kids[k])
+            kids[k]->check_pointers(f);
+        else
+            std::fprintf(f, "Error : \"%s\" (%s) is not linked to another expression.\n", displayName(), which[k]);
+    }
+}
+
+Expression* Selector::findByName(const char* s) {
+    if (Expression* e = Expression::findByName(s)) return e;
+    if (u)
+        if (Expression* e = u->findByName(s)) return e;
+    if (v)
+        if (Expression* e = v->findByName(s)) return e;
+    return nullptr;
+}
+
+bool Selector::linked(bool report) {
+    if (x && u && v) return true;
+    if (report) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+    return false;
+}
+
+void Selector::calculate(int order) {
+    if (calculated) return;
+    if (!linked(true)) return;
+    if (!x->calculated) x->calculate(order);
+    Expression* src = x->value < 0.0 ? u : v;
+    if (!src->calculated) src->calculate(order);
+    if (src->nvar == nvar)
+        copy(src, order > 4 ? 4 : order);
+    else
+        value = src->value;
+    calculated = true;
+}
+
+void Selector::calculate(int order, int var) {
+    if (calculated) return;
+    if (!linked(true)) return;
+    x->calculate(order, var);
+    Expression* src = x->value < 0.0 ? u : v;
+    src->calculate(order, var);
+    if (src->nvar == nvar)
+        copy(src, order > 4 ? 4 : order);
+    else
+        value = src->value;
+    calculated = true;
+}
+
+void Selector::printFormula(std::FILE* f) {
+    printMargin(f);
+    auto nm = [](Expression* e) { return e ? e->displayName() : "noname"; };
+    std::fprintf(f, "%s = ( %s < 0 ) ? %s : %s \n", displayName(), nm(x), nm(u), nm(v));
+}
+
+void Selector::printFormulas(std::FILE* f) {
+    if (calculated) return;
+    printFormula(f);
+    sMargin += 4;
+    for (Expression* e : {x, u, v})
+        if (e) e->printFormulas(f);
+    sMargin -= 4;
+    calculated = true;
+}
+
+void Selector::printValues(std::FILE* f) {
+    if (calculated) return;
+    printValue(f);
+    sMargin += 4;
+    for (Expression* e : {x, u, v})
+        if (e) e->printValues(f);
+    sMargin -= 4;
+    calculated = true;
+}

@@ -1,0 +1,3 @@
+#pragma once
+// SumX3 is declared with the other mixing sums.
+#include "expressions/SumF.h"
