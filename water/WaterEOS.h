@@ -8,6 +8,8 @@
 // model.
 //
 // Units: T in K, P in Pa unless an argument says bar, V in m3/mol.
+#include <cstdio>
+
 #include "fluid/FluidPhase.h"
 #include "water/WaterCorrelations.h"
 
@@ -36,6 +38,120 @@ public:
     static double saturationPressureWagnerPruss(double T_) { return waterAuxiliarySaturationPressure(T_); }
     static double saturatedLiquidDensityWagnerPruss(double T_) { return waterAuxiliarySaturatedLiquidDensity(T_); }
     static double saturatedVapourDensityWagnerPruss(double T_) { return waterAuxiliarySaturatedVapourDensity(T_); }
+
+    // ---- Liquid volumes and the dielectric constant (WaterEOSDielectric.cpp)
+    // Molar volume of liquid water (m3/mol) at T (K) and P (bar), Kell-type
+    // density with a Tait-like pressure term.
+    static double calculateKellVolume(double T_, double P_bar);
+    // Molar volume of liquid water (m3/mol) at T (K) and P (bar) from the pure
+    // water density of Spivey, McCain & North (2004); with dPdV, (dP/dV)_T in
+    // Pa mol/m3.
+    static double calculateSpiveyVolume(double T_, double P_bar, double* dPdV = nullptr);
+    // Specific volume (cm3 per g of solution) of saturated liquid water and of
+    // NaCl solutions of molality m (mol/kg) along the vapour curve (Haas 1976).
+    static double calculateHaasVolume(double T_, double m_);
+    // Dielectric constant at T (K) and V (m3/mol), with its Born functions
+    // written as one row "T P V rho eps Z Q Y X" to f (no row when f is null).
+    // setState brings the object to (T, V) first; otherwise P and (dP/dV)_T
+    // are those already stored.  Z = -1/eps; Q = (deps/dP)_T / eps^2 per kPa;
+    // Y and X the first and second temperature functions, in reduced
+    // temperature T/298.15 for Johnson-Norton and Uematsu-Franck, in K for
+    // Helgeson-Kirkham.
+    double calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState);
+    double calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState);
+    double calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState);
+    // Kirkwood-type form; its row carries "nan" for Q, Y and X.
+    double calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState);
+    // Bradley & Pitzer (1979) at T (K) and P (bar); dEdP receives (deps/dP)_T
+    // per bar.  setState solves the molar volume at (T, P) after eps.
+    double calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState,
+                                          double* dEdP = nullptr);
+    // Igor file "eps" + suffix of the Johnson-Norton row over T (1 K steps)
+    // and P (1 bar steps).
+    void calculateEpsilonGrid(double Tmin_, double Tmax_, double Pmin, double Pmax, const char* suffix);
+    // Shifts S, U, H, G and A to the molal apparent convention (each call shifts again).
+    void convertToMolalApparent();
+
+    // ---- Water activity in NaCl solutions, osmotic equilibria, ice (WaterEOSActivity.cpp)
+    // Debye-Hueckel slope A_phi (kg/mol)^0.5 at the object's T, P and V.
+    double calculateDebyeHuckelSlope();
+    // Dispatch on activityModel.  Outputs: water activity, mean activity
+    // coefficient (0 from the Pitzer and Thurmond models), osmotic coefficient.
+    void calculateActivity(double m_, double& aw, double& gamma, double& phi);
+    void calculatePitzer84(double m_, double& aw, double& gamma, double& phi);
+    void calculateThurmond(double m_, double& aw, double& gamma, double& phi);
+    void calculateDebyeHuckel(double m_, double& aw, double& gamma, double& phi);
+    // Activity of ice relative to liquid water at the object's T and P.
+    void calculateIceActivity(double& a);
+    // Vapour pressure of the solution of molality m at T (K): unknowns Vl, Vv;
+    // the result is the object's state (P, Vl_sat, Vv_sat, a_w, phi);
+    // errorflag 1 on failure.
+    void calculateOsmoticPressure(double T_, double m_);
+    // Boiling temperature of the solution at P (bar): unknowns Vl, Vv, T.
+    void calculateOsmoticTemperature(double P_bar, double m_);
+    void equationForCalculatingOsmoticPressure(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForCalculatingOsmoticTemperature(double* xv, double* G, double** J, int& err, int order, void*);
+    // "satos" + suffix: the vapour pressure of one solution from 273.15 K in
+    // 1 K steps; "osmo" + suffix: molality 0 to 8 at T.  Mode 1 Igor text,
+    // other modes the rows alone.
+    void calculateOsmoticIsopleth(double m_, char mode, const char* suffix);
+    void calculateOsmoticIsotherm(double T_, char mode, const char* suffix);
+    // Molality of the NaCl solution in equilibrium with ice at T (K) and 1 bar,
+    // with the water activity scaled by (1 - y); switches activityModel to
+    // Thurmond.  Returns the molality field (unchanged when the search fails).
+    double calculateIceMeltingH2ONaCl(double T_, double y);
+    double equationForIceMelting(double m_, void* data);
+    // "ice" + suffix: ice-melting curve from 273.15 K down to 253.15 K.
+    void calculateIceMeltingH2ONaClCurve(char mode, const char* suffix);
+    void test1(int n);
+
+    // ---- Saturation, homogenisation and spinodal starters (WaterEOSSaturation.cpp)
+    // Saturated liquid and vapour at P (bar); the object is left at the vapour
+    // and Hvap holds H(vapour) - H(liquid).
+    void calculateTheSaturationTemperature(double P_bar, char print);
+    void calculateCondensationPointFromS(double S_);
+    void calculateBoilingPointFromS(double S_);
+    void calculateCondensationPointFromTP(double T_, double P_bar);
+    void calculateBoilingPointFromTP(double T_, double P_bar);
+    void calculateTheDensityFromTh(double Th);
+    // Homogenisation of an inclusion of molar volume V (cm3/mol).
+    void calculateTheGasTh(double V_cm3);
+    void calculateTheLiquidTh(double V_cm3);
+    void calculateTheGasThs();
+    void calculateTheLiquidThs();
+    void calculateTheConodeFromP(double P_bar, char mode, const char* suffix);
+    void calculateTheConodeFromT(double T_, char mode, const char* suffix);
+    void calculateTheConodeInteractiveFromT(double T_);
+    void calculateTheConodes();
+    // Trapping state at T (K), P (bar) and its homogenisation temperature.
+    void calculateTheFluidInclusionProperties(double T_, double P_bar);
+    void calculateTheLiquidSpinodalTemperatureFromV(double V_);
+    void calculateTheLiquidSpinodalTemperatureFromP(double P_bar);
+    void calculateTheSpinodalPointFromS(double S_);
+
+    // ---- Ice Ih sublimation and the melting curves of the ices (WaterEOSIce.cpp)
+    // Pressures in bar, T in K (IAPWS 1993 release on the melting and
+    // sublimation pressures of ordinary water substance).
+    double calculateSublimationP(double T_) const;
+    double calculateMeltingP(double T_) const;   // ice Ih
+    double calculateMeltingP1(double T_) const;  // ice III, V, VI or VII by temperature
+    void calculateSublimationCurve(char mode, const char* suffix);
+    void calculateMeltingCurve(char mode, const char* suffix);
+
+    // ---- Viscosity and thermal conductivity (WaterEOSTransport.cpp)
+    // IAPS 1985 formulations: T in K, P in Pa, rho in kg/m3, kappaT in 1/Pa,
+    // alpha in 1/K; Pa s and W/(m K); NaN outside their pressure-temperature range.
+    static double calculateViscosity(double T_, double P_Pa, double rho_, double kappaT);
+    static double calculateConductivity(double T_, double P_Pa, double rho_, double alpha, double kappaT);
+    void calculateTransportProperties(double T_, double V_, std::FILE* f, char setState);
+    void calculateTransportGrid(double T0, double T1, double V0, double V1, const char* suffix);
+
+    // ---- Comparisons and checks (WaterEOSChecks.cpp)
+    void compareNBSSteamTable();
+    void compareWithEOS(FluidPhase* other);
+    void compareSpiveyWithIUPAC();
+    void compareKellWithIUPAC();
+    void checkHighPTExtrapolation();
 
     // Critical molar entropy, J/(mol K).
     double criticalMolarEntropy = 79.394;

@@ -1,0 +1,253 @@
+// Closed-form liquid volumes of water and its dielectric constant with the
+// Born functions derived from it.
+//
+//   Kell-type density          rho0(t) (1 + (A + B dP) dP) / (1 + C dP)
+//   Spivey et al. (2004)       rho0(t) exp(I(P) - I(P0)), I = ln|E P/Pr + F| / E
+//   Haas (1976)                specific volume along the vapour curve, with NaCl
+//   Johnson & Norton (1991),
+//   Uematsu & Franck (1980)    eps = 1 + sum a_k(T/298.15) rho^k, rho in g/cm3
+//   Helgeson & Kirkham (1974)  polynomial in T (K) and rho (g/cm3)
+//   Pitzer (1983)              Kirkwood form with an empirical correlation factor
+//   Bradley & Pitzer (1979)    eps1000(T) + C(T) ln((P + B(T)) / (B(T) + 1000))
+//
+// Born functions: Z = -1/eps, Q = (deps/dP)_T / eps^2, Y = (deps/dT)_P / eps^2,
+// X = (dY/dT)_P, the temperature derivatives taken at constant density.
+#include <cmath>
+#include <cstdio>
+
+#include "water/WaterEOS.h"
+#include "water/WaterFiles.h"
+
+namespace {
+
+constexpr double kKellMolarMass = 0.01805153;  // kg/mol, the molar mass of the Kell-type density
+
+// eps = 1 + a1 rho + a2 rho^2 + a3 rho^3 + a4 rho^4 with, in t = T/298.15,
+//   a1 = c[0]/t
+//   a2 = c[1]/t + c[2] + c[3] t
+//   a3 = c[4]/t + c[5] t + c[6] t^2
+//   a4 = c[7]/t^2 + c[8]/t + c[9]
+struct ReducedDielectric {
+    double c[10];
+};
+
+constexpr ReducedDielectric kJohnsonNorton = {{14.70333593, 212.8462733, -115.4445173, 19.55210915, -83.3034798,
+                                               32.13240048, -6.694098645, -37.86202045, 68.87359646, -27.29401652}};
+// Uematsu & Franck, J. Phys. Chem. Ref. Data 9 (1980) 1291, A1..A10.
+constexpr ReducedDielectric kUematsuFranck = {
+    {7.62571, 244.003, -140.569, 27.7841, -96.2805, 41.7909, -10.2099, -45.2059, 84.6395, -35.8644}};
+
+// Value, density derivative and first two derivatives in the reduced temperature.
+struct DielectricValue {
+    double e = 0, de_drho = 0, de_dt = 0, d2e_dt2 = 0;
+};
+
+DielectricValue evaluateReduced(const ReducedDielectric& k, double t, double r) {
+    const double* c = k.c;
+    const double t2 = t * t, t3 = t2 * t, t4 = t3 * t;
+    const double a[4] = {c[0] / t, c[1] / t + c[2] + c[3] * t, c[4] / t + c[5] * t + c[6] * t2,
+                         c[7] / t2 + c[8] / t + c[9]};
+    const double da[4] = {-c[0] / t2, -c[1] / t2 + c[3], -c[4] / t2 + c[5] + 2.0 * c[6] * t,
+                          -2.0 * c[7] / t3 - c[8] / t2};
+    const double d2a[4] = {2.0 * c[0] / t3, 2.0 * c[1] / t3, 2.0 * c[4] / t3 + 2.0 * c[6],
+                           6.0 * c[7] / t4 + 2.0 * c[8] / t3};
+    DielectricValue v;
+    v.e = 1.0;
+    double rk = 1.0;  // rho^(k-1)
+    for (int k1 = 0; k1 < 4; ++k1) {
+        v.de_drho += (k1 + 1) * a[k1] * rk;
+        rk *= r;
+        v.e += a[k1] * rk;
+        v.de_dt += da[k1] * rk;
+        v.d2e_dt2 += d2a[k1] * rk;
+    }
+    return v;
+}
+
+// Helgeson & Kirkham (1974): sum of c T^i rho^j.
+struct HKTerm {
+    double c;
+    int i, j;
+};
+constexpr HKTerm kHelgesonKirkham[] = {
+    {439.109592, 0, 0},     {-218.995148, 0, 1},    {18.2898246, 0, 2},     {154.8868, 0, 3},
+    {-61.3542375, 0, 4},    {-2.33277456, 1, 0},    {1.00498361, 1, 1},     {-0.208896146, 1, 2},
+    {-0.0613941874, 1, 3},  {0.00461662109, 2, 0},  {-0.00135650709, 2, 1}, {0.000160491325, 2, 2},
+    {-4.03643333e-6, 3, 0}, {5.94046919e-7, 3, 1},  {1.31604037e-9, 4, 0},
+};
+
+DielectricValue evaluateHelgesonKirkham(double T, double r) {
+    DielectricValue v;
+    for (const HKTerm& k : kHelgesonKirkham) {
+        const double Ti = std::pow(T, k.i), rj = std::pow(r, k.j);
+        v.e += k.c * Ti * rj;
+        if (k.j > 0) v.de_drho += k.c * k.j * Ti * std::pow(r, k.j - 1);
+        if (k.i > 0) v.de_dt += k.c * k.i * std::pow(T, k.i - 1) * rj;
+        if (k.i > 1) v.d2e_dt2 += k.c * k.i * (k.i - 1) * std::pow(T, k.i - 2) * rj;
+    }
+    return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- volumes
+
+double WaterEOS::calculateKellVolume(double T_, double P_bar) {
+    const double t = T_ - 273.15;
+    const double dP = P_bar * 1e5 - 101325.0;
+    double rho0 = 999.7288674246;
+    if (t > 0.0)
+        rho0 = (999.7288674246 +
+                t * (17.47708651063 +
+                     t * (-0.006264585790285 + t * (-0.0001441155798427 + t * (9.946550817119e-7 - 2.570908432001e-9 * t))))) /
+               (1.0 + 0.0173501647237 * t);
+    const double A =
+        372.5521271008 +
+        t * (1.034746625297 + t * (-0.006070583965464 + t * (-0.0002686165304632 + t * (3.516845517367e-6 - 1.053116366218e-8 * t))));
+    const double B = 6.484328907587 + t * (0.05740478812446 + t * (-0.0001316385847198 - 6.523885561357e-7 * t));
+    const double C =
+        318.4478303394 +
+        t * (1.455981185666 + t * (-0.01040326427194 + t * (-0.0002844295376173 + t * (3.789774548168e-6 - 1.132544975117e-8 * t))));
+    const double rho = rho0 * (1.0 + (A * 1e-11 + B * 1e-19 * dP) * dP) / (1.0 + C * 1e-11 * dP);
+    return kKellMolarMass / rho;
+}
+
+double WaterEOS::calculateSpiveyVolume(double T_, double P_bar, double* dPdV_) {
+    const double t = T_ - 273.15;
+    const double rho0 = (1.038141022582 + 0.006501972326197 * t - 1.18732805767e-5 * t * t) /
+                        (1.0 + 0.006431352544984 * t - 6.253822893485e-6 * t * t);
+    const double E = (6.436908162241 + 0.0376502338715 * t + 0.0005705153039515 * t * t) /
+                     (1.0 + 0.0122631984855 * t + 3.768498102164e-5 * t * t);
+    const double F = (23.44232339029 + 0.3101997351492 * t - 0.001164743459658 * t * t) /
+                     (1.0 + 0.004875357385255 * t + 2.144463181668e-5 * t * t);
+    constexpr double Pr = 82848248.83882;  // Pa
+    const double w = E * (1e5 * P_bar) / Pr + F;
+    const double I = std::log(std::fabs(w)) / E;
+    const double I0 = std::log(std::fabs(E + F)) / E;
+    const double rho = 1000.0 * rho0 * std::exp(I - I0);
+    if (dPdV_) *dPdV_ = -rho * Pr * w / kMolarMass;
+    return kMolarMass / rho;
+}
+
+double WaterEOS::calculateHaasVolume(double T_, double m_) {
+    const double x = 647.27 - T_;
+    const double x3 = std::cbrt(x);
+    const double vw = (3.1975 - 0.315154 * x3 - 0.001203374 * x + 7.48908e-13 * x * x * x * x) /
+                      (1.0 + 0.1342489 * x3 - 0.003946263 * x);
+    const double r = vw / (3.1975 - vw);
+    const double phiV = -167.219 + 448.55 * vw - 261.07 * vw * vw + std::sqrt(m_) * (13.97 * vw - 13.644) * r * r;
+    return (1000.0 * vw + m_ * phiV) / (1000.0 + 58.4428 * m_);
+}
+
+// ---------------------------------------------------------------- dielectric constant
+
+namespace {
+
+// Brings the model to (T, V) when asked.
+void setStateTV(WaterEOS& w, double T, double V, char setState) {
+    if (!setState) return;
+    w.temperature(T);
+    w.volume(V);
+    w.calculate_state_functions();
+}
+
+// The Born-function row; temperature derivatives in the variable of the correlation.
+void writeBornRow(const WaterEOS& w, double T, double V, const DielectricValue& d, std::FILE* f) {
+    if (!f) return;
+    const double rho = 0.001 * w.bulk_molar_weight / V;
+    const double e = d.e;
+    const double Z = -1.0 / e;
+    const double Q = d.de_drho * (-w.bulk_molar_weight / (V * V)) / (e * e * w.dPdV);
+    const double Y = d.de_dt / (e * e);
+    const double X = d.d2e_dt2 / (e * e) - 2.0 * e * Y * Y;
+    std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T, w.P * 1e-5, V * 1e6, rho, e, Z, Q, Y,
+                 X);
+}
+
+void writePitzerRow(const WaterEOS& w, double T, double V, double e, std::FILE* f) {
+    if (!f) return;
+    std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg %12lg %12s %12s %12s\n", T, w.P * 1e-5, V * 1e6,
+                 0.001 * w.bulk_molar_weight / V, e, -1.0 / e, "nan", "nan", "nan");
+}
+
+}  // namespace
+
+double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState) {
+    setStateTV(*this, T_, V_, setState);
+    const DielectricValue d = evaluateReduced(kJohnsonNorton, T_ / 298.15, 0.001 * bulk_molar_weight / V_);
+    writeBornRow(*this, T_, V_, d, f);
+    return d.e;
+}
+
+double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState) {
+    setStateTV(*this, T_, V_, setState);
+    const DielectricValue d = evaluateReduced(kUematsuFranck, T_ / 298.15, 0.001 * bulk_molar_weight / V_);
+    writeBornRow(*this, T_, V_, d, f);
+    return d.e;
+}
+
+double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState) {
+    setStateTV(*this, T_, V_, setState);
+    const DielectricValue d = evaluateHelgesonKirkham(T_, 0.001 * bulk_molar_weight / V_);
+    writeBornRow(*this, T_, V_, d, f);
+    return d.e;
+}
+
+double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState) {
+    setStateTV(*this, T_, V_, setState);
+    const double M = bulk_molar_weight;
+    const double rho = 0.001 * M / V_;
+    const double gK = 1.0 + 2.68 * rho + 6.69 * std::pow(rho, 5) * (std::pow(565.0 / T_, 0.3) - 1.0);
+    const double g = 1.0 + (327.8301741795976 / (1000.0 * M)) * rho +
+                     (2.5621002717046297e-11 / (1000.0 * M * 1.38054e-16)) * (rho / T_) * gK;
+    const double e = (g + std::sqrt(g * g + 8.0)) / 4.0;
+    writePitzerRow(*this, T_, V_, e, f);
+    return e;
+}
+
+double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState, double* dEdP) {
+    const double B = 4.2142e6 / T_ - 8032.5 + 2.1417 * T_;
+    const double C = 3115.9 / (T_ - 182.89) - 2.0525;
+    const double e1000 = 342.79 * std::exp(-0.0050866 * T_ + 9.469e-7 * T_ * T_);
+    const double e = e1000 + C * std::log((P_bar + B) / (B + 1000.0));
+    if (dEdP) *dEdP = C / (P_bar + B);
+    if (setState) {
+        temperature(T_);
+        pressure(P_bar);
+        calculate_molar_volume();
+    }
+    writePitzerRow(*this, T_, V, e, f);
+    return e;
+}
+
+void WaterEOS::calculateEpsilonGrid(double Tmin_, double Tmax_, double Pmin, double Pmax, const char* suffix) {
+    if (!(std::isfinite(Tmin_) && std::isfinite(Tmax_) && std::isfinite(Pmin) && std::isfinite(Pmax)) || Tmin_ <= 0.0) {
+        std::fprintf(stderr, "calculateEpsilonGrid: the temperature and pressure ranges must be finite and T > 0\n");
+        return;
+    }
+    water_files::File file = water_files::open(water_files::name("eps", suffix));
+    if (!file) return;
+    std::FILE* fp = file.get();
+    const char* s = water_files::text(suffix);
+    std::fprintf(fp, "IGOR\n\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s  %11s%s  %11s%s  %11s%s  %11s%s\nBEGIN\n", "T", s,
+                 "P", s, "V", s, "rho", s, "e", s, "Z", s, "Q", s, "Y", s, "X", s);
+    for (long i = 0; Tmin_ + static_cast<double>(i) <= Tmax_; ++i) {
+        const double t = Tmin_ + static_cast<double>(i);
+        for (long j = 0; Pmin + static_cast<double>(j) <= Pmax; ++j) {
+            const double p = Pmin + static_cast<double>(j);
+            temperature(t);
+            pressure(p);
+            calculate_molar_volume();
+            calculateEpsilon_JohnsonNorton(t, V, fp, 0);
+        }
+    }
+    std::fprintf(fp, "END\n");
+}
+
+void WaterEOS::convertToMolalApparent() {
+    S += 63.334986;
+    U -= 284141.0385;
+    H -= 287824.2785;
+    G -= 218301.21022424;
+    A -= 214638.89772424;
+}
