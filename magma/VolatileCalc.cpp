@@ -1,5 +1,6 @@
 #include "magma/VolatileCalc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -278,26 +279,88 @@ void VolatileCalc::calculate_vector_function(double* x, double* G, double**, int
     G[1] = xCO2 * KCO2 - fC;
 }
 
+bool VolatileCalc::solveSingleSaturationPressure(double p0, double p1) {
+    Secant& s = *pressureSolver;
+    s.x0 = p0;
+    s.x1 = p1;
+    const double p = s.solve();
+    error = 0;
+    if (s.status != kSolverConverged) return false;
+    equationForSaturationPressure(p, nullptr);  // the members at the root
+    error = 0;
+    return true;
+}
+
+bool VolatileCalc::bracketSingleSaturationPressure(double& lo, double& hi) {
+    // x K - f is positive at low pressure and turns negative at saturation.
+    double prev = 0.0;
+    bool havePrev = false;
+    for (double p = 1e5; p <= 2e9; p *= 1.25) {
+        const double r = equationForSaturationPressure(p, nullptr);
+        if (error) {
+            error = 0;
+            havePrev = false;
+            continue;
+        }
+        if (havePrev && r <= 0.0 && prev > 0.0) {
+            hi = p;
+            return true;
+        }
+        lo = p;
+        prev = r;
+        havePrev = true;
+    }
+    return false;
+}
+
+bool VolatileCalc::solveSaturationPressureSystem(double p0, double y0) {
+    Newton& s = *pressureSystem;
+    startAt(s, {p0, y0});
+    s.numericalJacobian = 1;
+    s.solve();
+    if (s.status != 0) return false;
+    int err = 0;
+    double G[2];
+    calculate_vector_function(s.x, G, nullptr, err, 0, nullptr);
+    return true;
+}
+
 void VolatileCalc::calculateSaturationPressure() {
     failed = 0;
     bool ok;
     if (system == kVolatilesH2O || system == kVolatilesCO2) {
-        Secant& s = *pressureSolver;
-        s.x0 = 1e7;
-        s.x1 = 1.01e7;
-        const double p = s.solve();
-        ok = s.status == kSolverConverged;
-        if (ok) equationForSaturationPressure(p, nullptr);  // the members at the root
+        ok = solveSingleSaturationPressure(1e7, 1.01e7);
+        // Far above 100 bar the secant from 100 bar may run away (CO2-rich
+        // melts at several kbar): retry from a bracket of the root.
+        double lo = 0.0, hi = 0.0;
+        if (!ok && bracketSingleSaturationPressure(lo, hi)) ok = solveSingleSaturationPressure(lo, hi);
     } else {
-        Newton& s = *pressureSystem;
-        startAt(s, {1e7, 0.999});
-        s.numericalJacobian = 1;
-        s.solve();
-        ok = s.status == 0;
-        if (ok) {
-            int err = 0;
-            double G[2];
-            calculate_vector_function(s.x, G, nullptr, err, 0, nullptr);
+        ok = solveSaturationPressureSystem(1e7, 0.999);
+        if (!ok) {
+            // Retry from the ideal-mixture estimate: each volatile alone gives a
+            // partial pressure; their sum and ratio start the search.
+            const double xH = xH2O, xC = xCO2;
+            double partial[2] = {0.0, 0.0};
+            bool each = true;
+            for (int i = 0; i < 2; ++i) {
+                system = i == 0 ? kVolatilesH2O : kVolatilesCO2;
+                if ((i == 0 ? xH : xC) <= 0.0) continue;
+                double lo = 0.0, hi = 0.0;
+                bool one = solveSingleSaturationPressure(1e7, 1.01e7);
+                if (!one && bracketSingleSaturationPressure(lo, hi)) one = solveSingleSaturationPressure(lo, hi);
+                if (one)
+                    partial[i] = P;
+                else
+                    each = false;
+            }
+            system = kVolatilesH2OCO2;
+            xH2O = xH;
+            xCO2 = xC;
+            const double sum = partial[0] + partial[1];
+            if (each && sum > 0.0) {
+                const double y = std::clamp(partial[1] / sum, 1e-6, 1.0 - 1e-6);
+                ok = solveSaturationPressureSystem(sum, y);
+            }
         }
     }
     error = 0;
@@ -348,21 +411,45 @@ void VolatileCalc::calculate_vector_function1(double* x, double* G, double**, in
     G[1] = xCO2 * KCO2 - fC;
 }
 
+bool VolatileCalc::solveSaturationPointSystem(double ppm0, double y0) {
+    Newton& s = *pointSystem;
+    startAt(s, {ppm0, y0});
+    s.numericalJacobian = 1;
+    s.solve();
+    if (s.status != 0) return false;
+    int err = 0;
+    double G[2];
+    calculate_vector_function1(s.x, G, nullptr, err, 0, nullptr);
+    return true;
+}
+
+bool VolatileCalc::estimateSaturationPoint(double& ppm0, double& y0) {
+    // With each fugacity the vapour fraction times the pure volatile's, the H2O
+    // law gives yH2O from the melt's water alone; the CO2 law then gives xCO2.
+    double f1 = 0.0, f2 = 0.0;
+    if (!pureFugacity(0, T, P, f1) || !pureFugacity(1, T, P, f2)) return false;
+    calculateHenryConstants();
+    double xh = 0.0;
+    calculateMoleFractions(wt, 0.0, &xh, nullptr, nullptr);
+    const double yH = xh * KH2O / f1;
+    if (!(yH < 1.0)) return false;  // more water than the vapour of pure H2O allows
+    y0 = std::clamp(1.0 - yH, 1e-6, 1.0 - 1e-6);
+    const double xc = y0 * f2 / KCO2;
+    const double n = wt / 18.015 + (100.0 - wt) / Mox;
+    ppm0 = xc * n / (1.0 - xc) * 44.009e4;
+    return std::isfinite(ppm0) && ppm0 >= 0.0;
+}
+
 void VolatileCalc::calculateSaturationPoint(double p) {
     P = p;
     failed = 0;
     bool ok;
     if (system == kVolatilesH2OCO2) {
-        Newton& s = *pointSystem;
-        startAt(s, {10.0, 0.95});
-        s.numericalJacobian = 1;
-        s.solve();
-        ok = s.status == 0;
-        if (ok) {
-            int err = 0;
-            double G[2];
-            calculate_vector_function1(s.x, G, nullptr, err, 0, nullptr);
-        }
+        ok = solveSaturationPointSystem(10.0, 0.95);
+        // At several kbar the search from (10 ppm, 0.95) may fail: retry from
+        // the estimate of the separate Henry's laws of the two volatiles.
+        double ppm0 = 0.0, y0 = 0.0;
+        if (!ok && estimateSaturationPoint(ppm0, y0)) ok = solveSaturationPointSystem(ppm0, y0);
     } else {
         double fH = 0.0, fC = 0.0;
         ok = calculateVapourFugacities(fH, fC);

@@ -133,5 +133,15 @@ private:
     // Fugacity (Pa) of the pure volatile i (0 H2O, 1 CO2) at T (K), P (Pa).
     bool pureFugacity(int i, double T, double P, double& f);
     bool mixtureFugacities(double y1, double y2, double& f1, double& f2);
+    // Saturation pressure of one volatile by the secant from p0, p1; true on success.
+    bool solveSingleSaturationPressure(double p0, double p1);
+    // A pressure interval [lo, hi] in which the one-volatile residual changes sign.
+    bool bracketSingleSaturationPressure(double& lo, double& hi);
+    // Saturation pressure and vapour of both volatiles from (p0, y0).
+    bool solveSaturationPressureSystem(double p0, double y0);
+    // Saturated ppm and vapour at the stored wt from (ppm0, y0); true on success.
+    bool solveSaturationPointSystem(double ppm0, double y0);
+    // Start values of that search from the two Henry's laws taken apart.
+    bool estimateSaturationPoint(double& ppm0, double& y0);
     double flashTotals_[2] = {0, 0};  // wtTotal, ppmTotal of the flash being solved
 };

@@ -105,7 +105,7 @@ TEST(VolatileCalc, SaturationPressureAndSaturatedContentsRoundTrip) {
         SCOPED_TRACE(type);
         // One volatile: P -> content -> P.
         for (int system : {kVolatilesH2O, kVolatilesCO2}) {
-            for (double P : {3e7, 1e8, 2e8}) {
+            for (double P : {3e7, 1e8, 2e8, 5e8}) {
                 const double c = saturatedContent(v, system, P);
                 v.system = system;
                 v.calculateMoleFractions(system == kVolatilesH2O ? c : 0.0, system == kVolatilesH2O ? 0.0 : c,
@@ -116,8 +116,8 @@ TEST(VolatileCalc, SaturationPressureAndSaturatedContentsRoundTrip) {
             }
         }
         // Both: (wt, ppm) -> (P, yCO2) -> ppm at (P, wt).
-        for (double wt : {0.5, 1.5, 4.0}) {
-            for (double ppm : {100.0, 800.0}) {
+        for (double wt : {0.5, 1.5, 4.0, 6.0}) {
+            for (double ppm : {100.0, 800.0, 3000.0}) {
                 v.system = kVolatilesH2OCO2;
                 v.calculateMoleFractions(wt, ppm, &v.xH2O, &v.xCO2, nullptr);
                 v.calculateSaturationPressure();
@@ -371,6 +371,17 @@ TEST(VolatileCalc, IsobarAndIsothermFiles) {
     EXPECT_NEAR(a[3], 100.0, 1e-9);
     EXPECT_NEAR(a[399 * 6 + 3], 4090.0, 1e-9);
     EXPECT_GT(a[399 * 6 + 2], a[2]);
+    // At 5 kbar every point of the isobar is found.
+    std::vector<double> hp;
+    v.setMagmaType(kBasaltMelt);
+    v.T = 1473.15;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    v.calculateSaturationIsobar(5e8, "", kArrayOfValues, "", &hp);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_GT(hp.size(), 6u * 400);
+    EXPECT_NEAR(hp[hp.size() - 6 + 5], 1.0, 1e-12);
     // Modes other than 1 and 6 write nothing.
     v.calculateSaturationIsobar(1e8, "nothing.txt", kColumnTextFile, "", nullptr);
     EXPECT_FALSE(std::ifstream("nothing.txt").good());
