@@ -62,6 +62,11 @@ Holloway::Holloway() {
     lvvb.setName("lvvb");
     Tc1.setName("Tc1");
     Tc2.setName("Tc2");
+    Tc3.setName("Tc3");
+    Tc4.setName("Tc4");
+    T600.setName("T600");
+    a1_600.setName("a1_600");
+    a1_600_1200.setName("a1_600_1200");
     a1.setName("a1");
     a2.setName("a2");
     inT.setName("inT");
@@ -101,6 +106,18 @@ Holloway::Holloway() {
     Tc1.tie1(_T);
     Tc1.set_scalars2(1.0, -273.15);
     Tc2.tie1(Tc1);
+    Tc3.tie1(Tc1);
+    Tc4.tie1(Tc2);
+    T600.tie1(_T);
+    T600.set_scalars2(1.0, -600.0);
+    a1_600.number_of_terms(4);
+    a1_600.tie_(&Tc1, &Tc2, &Tc3, &Tc4);
+    a1_600.set_scalars_(kA1Low[1], kA1Low[2], kA1Low[3], kA1Low[4], kA1Low[0]);
+    a1_600_1200.number_of_terms(3);
+    a1_600_1200.tie_(&Tc1, &Tc2, &Tc3);
+    a1_600_1200.set_scalars_(kA1High[1], kA1High[2], kA1High[3], kA1High[0]);
+    // The H2O parameter switches polynomial at T = 600 K (t stays in degrees C).
+    a1.tie3(T600, a1_600, a1_600_1200);
     a2.tie2(Tc1, Tc2);
     a2.set_scalars3(-0.007234605, 2.18558025e-06, 7.39976475);
     inT.tie1(_T);
@@ -139,23 +156,12 @@ Holloway::Holloway() {
     A->set_scalars3(1.0, 1.0, 0.0);
     root = A;
     root->number_of_variables(4);
-    // a1 depends on T only.
-    for (int i = 1; i < 4; ++i) a1.flags[i] = 0;
     root->analyze_dependencies();
 }
 
 Holloway::~Holloway() {
     delete root;
     root = nullptr;
-}
-
-void Holloway::calculate_fixed_parameters() {
-    double d[4];
-    a1.value = waterAttraction(T, d);
-    a1.d1[0] = d[0];
-    a1.d2[0][0] = d[1];
-    a1.d3[0][0][0] = d[2];
-    a1.d4[0][0][0][0] = d[3];
 }
 
 double Holloway::getVolumeMinimum() {

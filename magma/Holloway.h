@@ -19,18 +19,17 @@
 // pressure is RT/(V - b) - a/(T^0.5 V (V + b)).  A volume at or below b leaves
 // the logarithm undefined and fails the evaluation.
 //
-// The H2O attraction parameter a1 is a leaf that the term writes from T with
-// its exact derivatives (both branches are polynomials); every other node
-// reads the variable vector.
+// The tree reads T, V and the mole fractions directly from the variable
+// vector, so the term has no temperature or volume stage.
 #include "expressions/Cube.h"
 #include "expressions/Division.h"
 #include "expressions/Exponential.h"
 #include "expressions/FVar.h"
 #include "expressions/Inverse.h"
-#include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
 #include "expressions/Powo.h"
 #include "expressions/Product.h"
+#include "expressions/Selector.h"
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
@@ -42,8 +41,6 @@ public:
     Holloway();
     ~Holloway() override;
 
-    // Writes the H2O attraction parameter a1 and its temperature derivatives.
-    void calculate_fixed_parameters() override;
     // The term is the same in the fugacity pass.
     bool changesInFugacityPass() const override { return false; }
     // b of the current composition: no state exists at or below it.
@@ -55,7 +52,7 @@ public:
     void test(int check);
 
     // a1 (H2O) at T (K): the polynomial in t = T - 273.15 of its range; the
-    // switch is at T = 600 K.  d1..d4 receive its T derivatives when non-null.
+    // switch is at T = 600 K.  d[0..3] receive its T derivatives when non-null.
     static double waterAttraction(double T, double* d = nullptr);
     // a2 (CO2) and a12 (H2O-CO2) at T, for checks and reports.
     static double carbonDioxideAttraction(double T);
@@ -74,7 +71,12 @@ public:
     Logarithm lvvb;
     Sum1 Tc1;
     Square Tc2;
-    Leaf a1;
+    Cube Tc3;
+    Square Tc4;
+    Sum1 T600;
+    Sum a1_600;
+    Sum a1_600_1200;
+    Selector a1;
     Sum2 a2;
     Inverse inT;
     Square inT2;
