@@ -91,11 +91,16 @@ bool Interaction::evaluateInV(int order) {
     return true;
 }
 
-void Interaction::calculate_Z() {
+void Interaction::runStages(bool highOrder) {
     termError = 0;
     assignVariables();
     calculate_fixed_parameters();
     calculate_volume_dependent_parameters();
+    if (highOrder) calculate_high_order_parameters();
+}
+
+void Interaction::calculate_Z() {
+    runStages(false);
     if (!root) {
         A = aV = aVV = Z = dZdV = dZdT = P = 0.0;
         return;
@@ -124,21 +129,14 @@ void Interaction::storeStateDerivatives() {
 }
 
 void Interaction::calculate() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    calculate_high_order_parameters();
+    runStages(true);
     if (!root || !evaluate(3)) return;
     storeStateDerivatives();
     P = -R * T * Av;
 }
 
 void Interaction::calculate_state_functions() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
+    runStages(false);
     if (!root) {
         A = AT = Av = ATT = ATv = Avv = ATTv = ATvv = Avvv = 0.0;
         P = Z = 0.0;
@@ -209,42 +207,18 @@ void Interaction::fillCriticalSet(int order) {
     ATTxx = binaryDerivative(e, 2, 0, 2);
 }
 
-void Interaction::calculate_second_order_critical_parameters() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    calculate_high_order_parameters();
-    if (!root || component_count < 2 || !evaluate(2)) return;
-    fillCriticalSet(2);
+void Interaction::calculateBinaryCriticalSet(int order) {
+    runStages(true);
+    if (!root || component_count < 2 || !evaluate(order)) return;
+    fillCriticalSet(order);
 }
 
-void Interaction::calculate_third_order_critical_parameters() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    calculate_high_order_parameters();
-    if (!root || component_count < 2 || !evaluate(3)) return;
-    fillCriticalSet(3);
-}
-
-void Interaction::calculate_critical_parameters() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    calculate_high_order_parameters();
-    if (!root || component_count < 2 || !evaluate(4)) return;
-    fillCriticalSet(4);
-}
+void Interaction::calculate_second_order_critical_parameters() { calculateBinaryCriticalSet(2); }
+void Interaction::calculate_third_order_critical_parameters() { calculateBinaryCriticalSet(3); }
+void Interaction::calculate_critical_parameters() { calculateBinaryCriticalSet(4); }
 
 void Interaction::calculate_critical_parameters_of_pure_fluid() {
-    termError = 0;
-    assignVariables();
-    calculate_fixed_parameters();
-    calculate_volume_dependent_parameters();
-    calculate_high_order_parameters();
+    runStages(true);
     if (!root) {
         A = Av = Avv = Avvv = Avvvv = AT = ATv = ATvv = ATvvv = 0.0;
         return;

@@ -127,6 +127,11 @@ public:
     int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
 
 private:
+    // termError cleared, the leaves assigned and the fixed and volume-dependent
+    // stages run (and the high-order stage with highOrder).
+    void runStages(bool highOrder);
+    // The binary derivative set to `order` (2 to 4).
+    void calculateBinaryCriticalSet(int order);
     bool leavesHoldState() const;
     int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
     bool evaluate(int order);           // tree to `order`; false on an engine error
