@@ -18,6 +18,12 @@ namespace {
 constexpr double kSteepInT = 50.0;
 // Smallest step factor before the trace ends.
 constexpr double kSmallestStepFactor = 1e-8;
+// Where the curve runs to high pressure at nearly constant x1 and T (as the
+// branch from the heavier component of a system with a liquid-liquid
+// critical curve does), neither x1 nor T can carry it: the steps shrink to
+// almost nothing and succeed for ever.  The trace ends after this many
+// points, far more than any curve traced in x1 or T needs.
+constexpr long kMostPoints = 50000;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -103,7 +109,13 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     CriticalPointFlag d = first;
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
+    long points = 1;
     for (;;) {
+        if (points >= kMostPoints) {
+            std::fprintf(stderr, "Critical curve: %ld points traced without reaching an end; the trace stops\n",
+                         points);
+            break;
+        }
         if (lambda <= 0.5) lambda *= 1.4;
         if (tPrev * t < 0.0) {
             // dT/dx1 changed sign: past a composition extremum while stepping
@@ -153,6 +165,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         Pconverged = P;
         calculate_state_functions();
         row.mixture(t, v);
+        ++points;
         if (stopIfUnstable && critical_stability < 0.0) {
             unstableStop = true;
             break;

@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr double kLowestCriticalT = 50.0;  // K
+
 // The derivatives of A entering G0 and G1, and their derivatives along one
 // of the variables T, V or x1.
 struct CriticalSet {
@@ -67,7 +69,10 @@ bool finite2(const double* G) { return std::isfinite(G[0]) && std::isfinite(G[1]
 void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* G, double** J, int& err, int order,
                                                        void*) {
     errorflag = 0;
-    if (!(xv[0] > 0.0) || !(xv[1] >= 1e-10) || component_count != 2) {
+    // Below 50 K (the floor of the pure-fluid search too) a van der Waals-like
+    // attraction with geometric-mean cross terms makes both conditions vanish
+    // identically as T goes to 0: a root there is no critical point.
+    if (!(xv[0] >= kLowestCriticalT) || !(xv[1] >= 1e-10) || component_count != 2) {
         err = 1;
         return;
     }

@@ -307,3 +307,59 @@ TEST(CriticalCurve, TextFilesAndTheSteepStart) {
     EXPECT_TRUE(std::filesystem::exists("crit0"));
     EXPECT_EQ(std::filesystem::file_size("crit0"), 0u);
 }
+
+TEST(CriticalCurve, FromAPreparedStateAtFixedTemperature) {
+    auto f = makeMixture();
+    const VdWMixture::Critical c = mix.critical(0.5);
+    setState(*f, c.T, 1.01 * c.V, 0.49);
+    std::vector<double> flat;
+    testing::internal::CaptureStdout();
+    f->calculate_the_critical_curve(nullptr, kCriticalCurveFromStateFixedT, 1, 1.0, 0.005, 0.0, -1, 6, nullptr,
+                                    &flat);
+    testing::internal::GetCapturedStdout();
+    const auto rows = rowsOf(flat);
+    ASSERT_GT(rows.size(), 50u);
+    // The first point is the critical point at the caller's temperature.
+    EXPECT_NEAR(rows.front()[4], 0.5, 1e-8);
+    EXPECT_DOUBLE_EQ(rows.front()[2], c.T);
+    EXPECT_EQ(rows.front()[14], 0.0);  // no tangent on the first row
+    EXPECT_EQ(rows.back()[4], 1.0);  // closed at pure component 1
+    EXPECT_NEAR(rows.back()[2], 8.0 * kA1 / (27.0 * VdWMixture::R * kB1), 1e-6);
+    // Every point is a critical point (the conditions also vanish as T goes
+    // to 0, which the search refuses).
+    for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
+        EXPECT_LT(rel(rows[k][2], mix.critical(rows[k][4]).T), 1e-7) << k;
+    }
+}
+
+TEST(CriticalCurve, StopsAtTheFirstUnstablePointOrAfterItsLimit) {
+    // With k01 = 0.4 the curve from component 0 reaches unstable critical
+    // points (negative fourth derivative) on its way to the liquid-liquid region.
+    VdWFluid f({kA0, kA1}, {kB0, kB1}, false, 0.4);
+    f.temperature(300.0);
+    f.volume(1.3e-4);
+    std::vector<double> flat;
+    testing::internal::CaptureStdout();
+    f.calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 6, nullptr, &flat);
+    testing::internal::GetCapturedStdout();
+    const auto rows = rowsOf(flat);
+    ASSERT_GT(rows.size(), 10u);
+    EXPECT_LT(rows.back()[12], 0.0);  // the unstable point is written, and is the last
+    for (std::size_t k = 1; k + 1 < rows.size(); ++k) EXPECT_GT(rows[k][12], 0.0) << k;
+    EXPECT_GT(rows.back()[4], 0.001);
+    EXPECT_LT(rows.back()[4], 0.999);
+
+    // With k01 = 0.5 and no stop the branch runs to high pressure at nearly
+    // constant x1 and T, where the steps shrink without end: the trace stops
+    // after its limit of points.
+    VdWFluid g({kA0, kA1}, {kB0, kB1}, false, 0.5);
+    g.temperature(300.0);
+    g.volume(1.3e-4);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    g.calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 0, 1.0, 0.005, 1e-6, -1, 0, nullptr,
+                                   nullptr);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("points traced without reaching an end"),
+              std::string::npos);
+}
