@@ -26,6 +26,17 @@ bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The next word of `text` at or after i (runs of non-separator characters):
+// its first character in start, i just past it; false when none is left.
+bool nextWord(std::string_view text, std::size_t& i, std::size_t& start) {
+    const std::size_t n = text.size();
+    while (i < n && isSeparator(text[i])) ++i;
+    if (i >= n) return false;
+    start = i;
+    while (i < n && !isSeparator(text[i])) ++i;
+    return true;
+}
+
 // A token for a message: cut short, control bytes written as \xNN.
 std::string quoted(std::string_view token) {
     constexpr std::size_t shown = 40;
@@ -148,13 +159,8 @@ DataTextFile::LineStatus DataTextFile::readLine() {
 void DataTextFile::splitLine(std::string_view text) {
     tokens_.clear();
     tokenEnds_.clear();
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        while (i < n && isSeparator(text[i])) ++i;
-        if (i >= n) break;
-        std::size_t start = i;
-        while (i < n && !isSeparator(text[i])) ++i;
+    std::size_t i = 0, start = 0;
+    while (nextWord(text, i, start)) {
         tokens_.push_back(text.substr(start, i - start));
         tokenEnds_.push_back(i);
     }
@@ -248,13 +254,8 @@ bool DataTextFile::takeNames(std::size_t first, std::size_t flag) {
 
 int DataTextFile::set_index(std::string_view list) {
     int taken = 0;
-    std::size_t i = 0;
-    const std::size_t n = list.size();
-    while (i < n) {
-        while (i < n && isSeparator(list[i])) ++i;
-        if (i >= n) break;
-        std::size_t start = i;
-        while (i < n && !isSeparator(list[i])) ++i;
+    std::size_t i = 0, start = 0;
+    while (nextWord(list, i, start)) {
         const int column = names.get_index(list.substr(start, i - start));
         if (column < 0) return 0;
         selected.push_back(column);
