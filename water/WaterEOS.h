@@ -113,12 +113,17 @@ public:
     void calculateBoilingPointFromS(double S_);
     void calculateCondensationPointFromTP(double T_, double P_bar);
     void calculateBoilingPointFromTP(double T_, double P_bar);
+    // Saturated liquid and vapour at the homogenisation temperature Th (K),
+    // reported on one line as the framework's console entry does.
     void calculateTheDensityFromTh(double Th);
     // Homogenisation of an inclusion of molar volume V (cm3/mol).
     void calculateTheGasTh(double V_cm3);
     void calculateTheLiquidTh(double V_cm3);
     void calculateTheGasThs();
     void calculateTheLiquidThs();
+    // Tie line at P (bar) from water's start values; the framework's form with
+    // an explicit start temperature stays available.
+    using FluidPhase::calculateTheConodeFromP;
     void calculateTheConodeFromP(double P_bar, char mode, const char* suffix);
     void calculateTheConodeFromT(double T_, char mode, const char* suffix);
     void calculateTheConodeInteractiveFromT(double T_);

@@ -1,7 +1,7 @@
 // Closed-form liquid volumes of water and its dielectric constant with the
 // Born functions derived from it.
 //
-//   Kell-type density          rho0(t) (1 + (A + B dP) dP) / (1 + C dP)
+//   Kell-type density          rho0(t) (1 + (A + B dP) dP) / (1 + C dP), dP above 1 atm
 //   Spivey et al. (2004)       rho0(t) exp(I(P) - I(P0)), I = ln|E P/Pr + F| / E
 //   Haas (1976)                specific volume along the vapour curve, with NaCl
 //   Johnson & Norton (1991),
@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr double kKellMolarMass = 0.01805153;  // kg/mol, the molar mass of the Kell-type density
 
 // eps = 1 + a1 rho + a2 rho^2 + a3 rho^3 + a4 rho^4 with, in t = T/298.15,
 //   a1 = c[0]/t
@@ -109,7 +108,7 @@ double WaterEOS::calculateKellVolume(double T_, double P_bar) {
         318.4478303394 +
         t * (1.455981185666 + t * (-0.01040326427194 + t * (-0.0002844295376173 + t * (3.789774548168e-6 - 1.132544975117e-8 * t))));
     const double rho = rho0 * (1.0 + (A * 1e-11 + B * 1e-19 * dP) * dP) / (1.0 + C * 1e-11 * dP);
-    return kKellMolarMass / rho;
+    return kMolarMass / rho;
 }
 
 double WaterEOS::calculateSpiveyVolume(double T_, double P_bar, double* dPdV_) {

@@ -145,6 +145,12 @@ void WaterEOS::calculateTheDensityFromTh(double Th) {
         Vv0 = 8e-05;
     }
     calculate_saturation_pressure();
+    if (errorflag) {
+        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+        return;
+    }
+    std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6, bulk_molar_weight / Vl_sat,
+                P / 1e5);
 }
 
 void WaterEOS::calculateTheGasTh(double V_cm3) {

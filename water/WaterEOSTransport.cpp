@@ -125,11 +125,11 @@ void WaterEOS::calculateTransportProperties(double T_, double V_, std::FILE* f, 
     const double alpha = dVdT / V_;
     const double y2 = y * y, y3 = y2 * y;
 
-    // Comparison viscosity.
+    // Comparison viscosity: the same residual sum written out, in poise.
     const double mu1c = std::exp(
         rbar * ((0.5132047 + 0.2151778 * y - 0.2818107 * y2 + 0.1778064 * y3 - 0.0417661 * y2 * y2) +
                 (0.3205656 + 0.7317883 * y - 1.070786 * y2 + 0.460504 * y3 - 0.01578386 * y3 * y2) * x +
-                (1.241044 * y - 0.1263184 * y2 + 0.2340379 * y3) * x * x +
+                (1.241044 * y - 1.263184 * y2 + 0.2340379 * y3) * x * x +
                 (1.476783 * y - 0.4924179 * y3 + 0.1600435 * y2 * y2 - 0.003629481 * y3 * y3) * x * x * x -
                 0.7782567 * x * x * x * x + 0.1885447 * x * x * x * x * x));
     const double mup = std::sqrt(Tbar) * 1e-5 /
@@ -143,13 +143,13 @@ void WaterEOS::calculateTransportProperties(double T_, double V_, std::FILE* f, 
     }
     const double etac = 0.1 * mu2c * mup;
 
-    // Comparison conductivity.
+    // Comparison conductivity in cal/(s cm K), turned into W/(m K) by 418.55; its
+    // critical enhancement in (T/rho)^2 as in the 1985 formulation.
     const double lambda0c = std::sqrt(Tbar) * 0.00239 /
                             (2.02223 + 14.1166 / Tbar + 5.25597 / (Tbar * Tbar) - 2.0187 / (Tbar * Tbar * Tbar));
     const double lambda1c = std::exp(rbar * doubleSum(kConductivity, x, y));
     const double slopec = dPdT * 647.27 / 2.2115e7;
-    const double Pbar = P * 1e-5 / 221.15;
-    const double lambda2c = slopec * slopec * (Tbar / Pbar) * (Tbar / Pbar) * std::sqrt(rbar) * 9.013e-10 *
+    const double lambda2c = slopec * slopec * (Tbar / rbar) * (Tbar / rbar) * std::sqrt(rbar) * 9.013e-10 *
                             std::exp(-18.66 * (Tbar - 1.0) * (Tbar - 1.0) - y2 * y2) *
                             std::pow(-rbar * rbar * 2.2115e7 / (dPdV * V_), 0.4678);
     const double lambdac = 418.55 * (lambda0c * lambda1c + lambda2c / mup);
@@ -157,7 +157,7 @@ void WaterEOS::calculateTransportProperties(double T_, double V_, std::FILE* f, 
     const double etas = calculateViscosity(T_, P, rho_, kappaT);
     const double lambdas = calculateConductivity(T_, P, rho_, alpha, kappaT);
     const double nu = etac * V_ / M;
-    const double kappa = lambdac * V_ / (M * Cp);
+    const double kappa = lambdac * V_ / Cp;  // lambda / (rho cp), m2/s
     if (f)
         std::fprintf(f, "%12f %12f %12f %12f %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg\n", T_, P * 1e-5,
                      V_ * 1e6, rho_, etac, etas, lambdac, lambdas, nu, kappa, nu / kappa, alpha / kappaT * 1e-5,

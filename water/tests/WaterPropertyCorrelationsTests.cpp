@@ -1,0 +1,441 @@
+// Closed-form water correlations: liquid volumes, dielectric constants and
+// Born functions, ice melting and sublimation pressures, viscosity and thermal
+// conductivity.  Published values: Fernandez et al. (J. Phys. Chem. Ref. Data
+// 26 (1997) 1125) for the dielectric constant, the IAPWS 2011 revised release
+// on the melting and sublimation pressures, the IAPWS 2008 viscosity and 2011
+// thermal-conductivity releases (their verification tables without the
+// critical enhancement).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "water/WagnerPruss.h"
+
+namespace {
+
+constexpr double kM = 0.018015268;
+
+double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+}
+
+// The numbers of one printed row (the text "nan" reads as NaN); empty when
+// the line holds a word that is not a number.
+std::vector<double> numbers(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<double> v;
+    for (std::string w; in >> w;) {
+        char* end = nullptr;
+        const double x = std::strtod(w.c_str(), &end);
+        if (end == w.c_str() || *end != '\0') return {};
+        v.push_back(x);
+    }
+    return v;
+}
+
+// The row a writer prints into a temporary file.
+template <class F>
+std::string rowOf(F write) {
+    std::FILE* f = std::tmpfile();
+    write(f);
+    std::rewind(f);
+    char buf[1024] = {0};
+    const char* got = std::fgets(buf, sizeof buf, f);
+    std::fclose(f);
+    return got ? std::string(buf) : std::string();
+}
+
+// The reference liquid at (T, P bar).
+double referenceVolume(WagnerPruss& w, double T, double P_bar) {
+    w.temperature(T);
+    w.pressure(P_bar);
+    w.calculate_molar_volume();
+    return w.V;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- volumes
+
+TEST(WaterVolumes, SpiveyDensityAndItsPressureDerivative) {
+    // 25 C, 1 bar: 997.30 kg/m3 from the correlation's own coefficients.
+    double dPdV = 0.0;
+    const double V = WaterEOS::calculateSpiveyVolume(298.15, 1.0, &dPdV);
+    EXPECT_NEAR(kM / V, 997.30, 0.01);
+    EXPECT_EQ(WaterEOS::calculateSpiveyVolume(298.15, 1.0, nullptr), V);
+    // (dP/dV)_T against central differences in pressure, at several states.
+    for (double T : {273.15, 323.15, 423.15, 523.15}) {
+        for (double P : {1.0, 500.0, 2000.0}) {
+            SCOPED_TRACE(T);
+            SCOPED_TRACE(P);
+            WaterEOS::calculateSpiveyVolume(T, P, &dPdV);
+            const double h = 1.0;  // bar
+            const double dVdP = (WaterEOS::calculateSpiveyVolume(T, P + h) - WaterEOS::calculateSpiveyVolume(T, P - h)) /
+                                (2.0 * h * 1e5);
+            EXPECT_LT(rel(1.0 / dVdP, dPdV), 1e-6);
+        }
+    }
+}
+
+TEST(WaterVolumes, LiquidCorrelationsFollowTheReferenceEquation) {
+    WagnerPruss w(2);
+    // The Spivey density against IAPWS-95 in the liquid to 250 C and 2 kbar.
+    for (double t : {0.0, 25.0, 100.0, 200.0, 250.0}) {
+        for (double P : {50.0, 500.0, 2000.0}) {
+            SCOPED_TRACE(t);
+            SCOPED_TRACE(P);
+            EXPECT_LT(rel(WaterEOS::calculateSpiveyVolume(t + 273.15, P), referenceVolume(w, t + 273.15, P)), 2e-3);
+        }
+    }
+    // The Kell-type density from 0 to 150 C: its zero-pressure fit follows
+    // IAPWS-95 to 1e-4 at 0, 50 and 150 C and strays up to 0.25 % between;
+    // the pressure terms add up to 6e-4 at 1 kbar.
+    for (double t : {0.0, 25.0, 50.0, 100.0, 150.0}) {
+        for (double P : {1.0, 500.0, 1000.0}) {
+            SCOPED_TRACE(t);
+            SCOPED_TRACE(P);
+            const double d = rel(WaterEOS::calculateKellVolume(t + 273.15, P), referenceVolume(w, t + 273.15, P));
+            EXPECT_LT(d, t == 0.0 || t == 50.0 || t == 150.0 ? 1e-3 : 3e-3);
+        }
+    }
+}
+
+TEST(WaterVolumes, KellBelowZeroCelsiusKeepsTheDensityOfZero) {
+    // Below 0 C the zero-pressure density is held at its 0 C value; only the
+    // pressure terms still change with temperature, and at one atmosphere
+    // (no pressure term) nothing does.
+    const double atm = 1.01325;
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(273.15, atm), kM / 999.7288674246);
+    EXPECT_DOUBLE_EQ(WaterEOS::calculateKellVolume(263.15, atm), WaterEOS::calculateKellVolume(253.15, atm));
+    // Compression: the volume falls with pressure.
+    EXPECT_LT(WaterEOS::calculateKellVolume(298.15, 500.0), WaterEOS::calculateKellVolume(298.15, 1.0));
+}
+
+TEST(WaterVolumes, HaasSaturatedLiquidAndSolutions) {
+    // Pure water: the specific volume of the saturated liquid.
+    for (double T : {353.15, 423.15, 473.15, 523.15, 573.15}) {
+        SCOPED_TRACE(T);
+        EXPECT_LT(rel(WaterEOS::calculateHaasVolume(T, 0.0), 1000.0 / WaterEOS::saturatedLiquidDensityWagnerPruss(T)),
+                  2e-3);
+    }
+    // Salt makes the solution denser per gram.
+    EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 2.0), WaterEOS::calculateHaasVolume(373.15, 0.0));
+    EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 4.0), WaterEOS::calculateHaasVolume(373.15, 2.0));
+}
+
+// ---------------------------------------------------------------- dielectric constant
+
+TEST(WaterDielectric, AmbientWater) {
+    // 78.41 at 25 C and 0.1 MPa (Fernandez et al. 1997).
+    WagnerPruss w(2);
+    const double V = referenceVolume(w, 298.15, 1.0);
+    w.calculate_state_functions();
+    EXPECT_NEAR(w.calculateEpsilon_JohnsonNorton(298.15, V, nullptr, 0), 78.41, 0.2);
+    EXPECT_NEAR(w.calculateEpsilon_UematsuFranck(298.15, V, nullptr, 0), 78.41, 0.2);
+    EXPECT_NEAR(w.calculateEpsilon_HelgesonKirkam(298.15, V, nullptr, 0), 78.41, 0.3);
+    EXPECT_NEAR(w.calculateEpsilon_BradleyPitzer(298.15, 1.0, nullptr, 0, nullptr), 78.41, 0.1);
+    // Boiling water at one atmosphere: 55.5 (Fernandez et al. 1997: 55.52).
+    const double V100 = referenceVolume(w, 373.15, 1.01325);
+    EXPECT_NEAR(w.calculateEpsilon_UematsuFranck(373.15, V100, nullptr, 0), 55.52, 0.3);
+    EXPECT_NEAR(w.calculateEpsilon_JohnsonNorton(373.15, V100, nullptr, 0), 55.52, 0.3);
+    EXPECT_NEAR(w.calculateEpsilon_BradleyPitzer(373.15, 1.01325, nullptr, 0, nullptr), 55.52, 0.3);
+}
+
+TEST(WaterDielectric, BornFunctionsAreTheDerivativesOfTheCorrelation) {
+    WagnerPruss w(2);
+    const double T = 423.15, P = 300.0;
+    const double V = referenceVolume(w, T, P);
+    using Fn = double (WaterEOS::*)(double, double, std::FILE*, char);
+    struct Case {
+        Fn fn;
+        double tScale;  // the temperature variable of Y and X: T / tScale
+    };
+    const Case cases[] = {{&WaterEOS::calculateEpsilon_JohnsonNorton, 298.15},
+                          {&WaterEOS::calculateEpsilon_UematsuFranck, 298.15},
+                          {&WaterEOS::calculateEpsilon_HelgesonKirkam, 1.0}};
+    for (const Case& c : cases) {
+        const std::string row = rowOf([&](std::FILE* f) { (w.*c.fn)(T, V, f, 1); });
+        const std::vector<double> r = numbers(row);
+        ASSERT_EQ(r.size(), 9u) << row;
+        EXPECT_NEAR(r[0], T, 1e-3);
+        EXPECT_NEAR(r[1], P, 1e-3);
+        EXPECT_NEAR(r[2], V * 1e6, 1e-4);
+        EXPECT_NEAR(r[3], 1e-3 * kM / V, 1e-5);
+        const double e = r[4];
+        EXPECT_NEAR(r[5], -1.0 / e, 1e-7);
+        // Y and X at constant density from differences in the temperature variable.
+        auto eps = [&](double t) { return (w.*c.fn)(t, V, nullptr, 0); };
+        const double h = 0.01;
+        const double dt = h / c.tScale;
+        const double d1 = (eps(T + h) - eps(T - h)) / (2 * dt);
+        const double d2 = (eps(T + h) - 2 * eps(T) + eps(T - h)) / (dt * dt);
+        EXPECT_LT(rel(r[7], d1 / (e * e)), 1e-5);
+        EXPECT_LT(rel(r[8], d2 / (e * e) - 2 * e * r[7] * r[7]), 1e-3);
+        // Q: the density derivative through the model's (dP/dV)_T, per kPa.
+        const double hv = V * 1e-6;
+        const double dedV = ((w.*c.fn)(T, V + hv, nullptr, 0) - (w.*c.fn)(T, V - hv, nullptr, 0)) / (2 * hv);
+        w.temperature(T);
+        w.volume(V);
+        w.calculate_state_functions();
+        EXPECT_LT(rel(r[6], 1000.0 * dedV / w.dPdV / (e * e)), 1e-5);
+    }
+}
+
+TEST(WaterDielectric, BradleyPitzer) {
+    WagnerPruss w(2);
+    // dEdP against differences in pressure.
+    double dEdP = 0.0;
+    const double e = w.calculateEpsilon_BradleyPitzer(500.0, 800.0, nullptr, 0, &dEdP);
+    const double h = 0.5;
+    const double num = (w.calculateEpsilon_BradleyPitzer(500.0, 800.0 + h, nullptr, 0, nullptr) -
+                        w.calculateEpsilon_BradleyPitzer(500.0, 800.0 - h, nullptr, 0, nullptr)) /
+                       (2 * h);
+    EXPECT_LT(rel(dEdP, num), 1e-7);
+    // At 1000 bar the logarithm vanishes: eps = eps1000(T).
+    EXPECT_NEAR(w.calculateEpsilon_BradleyPitzer(500.0, 1000.0, nullptr, 0, nullptr),
+                342.79 * std::exp(-0.0050866 * 500.0 + 9.469e-7 * 500.0 * 500.0), 1e-12);
+    // No file and no state: nothing printed, nothing changed.
+    w.temperature(350.0);
+    w.volume(2e-5);
+    w.P = 12345.0;
+    testing::internal::CaptureStdout();
+    w.calculateEpsilon_BradleyPitzer(500.0, 800.0, nullptr, 0, nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(w.T, 350.0);
+    EXPECT_EQ(w.V, 2e-5);
+    EXPECT_EQ(w.P, 12345.0);
+    // With the state: the molar volume at (T, P) is solved and printed.
+    const std::string row = rowOf([&](std::FILE* f) { w.calculateEpsilon_BradleyPitzer(298.15, 1.0, f, 1, nullptr); });
+    const std::vector<double> r = numbers(row);
+    ASSERT_EQ(r.size(), 9u);
+    EXPECT_NEAR(r[2], w.V * 1e6, 1e-4);
+    EXPECT_NEAR(r[3], 1e-3 * kM / w.V, 1e-6);
+    EXPECT_NEAR(r[4], e == e ? w.calculateEpsilon_BradleyPitzer(298.15, 1.0, nullptr, 0, nullptr) : 0.0, 1e-4);
+    EXPECT_TRUE(std::isnan(r[6]) && std::isnan(r[7]) && std::isnan(r[8]));
+    EXPECT_NE(row.find("nan"), std::string::npos);
+}
+
+TEST(WaterDielectric, PitzerKirkwoodForm) {
+    WagnerPruss w(2);
+    const double V = referenceVolume(w, 298.15, 1.0);
+    const std::string row = rowOf([&](std::FILE* f) { w.calculateEpsilon_Pitzer(298.15, V, f, 0); });
+    const std::vector<double> r = numbers(row);
+    ASSERT_EQ(r.size(), 9u);
+    const double e = r[4];
+    // eps solves 2 eps^2 - g eps - 1 = 0: eps - 1/(2 eps) = g/2 > 0, and Z = -1/eps.
+    EXPECT_GT(e, 1.0);
+    EXPECT_NEAR(r[5], -1.0 / e, 1e-7);
+    EXPECT_TRUE(std::isnan(r[6]) && std::isnan(r[7]) && std::isnan(r[8]));
+    // Towards zero density the Kirkwood form goes to 1.
+    EXPECT_NEAR(w.calculateEpsilon_Pitzer(600.0, 1e3, nullptr, 0), 1.0, 1e-4);
+}
+
+TEST(WaterDielectric, GridFileAndMolalApparentShift) {
+    WagnerPruss w(2);
+    testing::internal::CaptureStdout();
+    w.calculateEpsilonGrid(298.15, 299.15, 1.0, 2.0, "g");
+    testing::internal::GetCapturedStdout();
+    const std::vector<std::string> lines = readLines("epsg");
+    ASSERT_EQ(lines.size(), 9u);  // IGOR, blank, WAVES, BEGIN, 4 rows, END
+    EXPECT_EQ(lines[0], "IGOR");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "WAVES     Tg           Pg           Vg         rhog           eg            Zg            Qg  "
+                        "          Yg            Xg");
+    EXPECT_EQ(lines[3], "BEGIN");
+    EXPECT_EQ(lines[8], "END");
+    const std::vector<double> r = numbers(lines[7]);
+    ASSERT_EQ(r.size(), 9u);
+    EXPECT_NEAR(r[0], 299.15, 1e-6);
+    EXPECT_NEAR(r[1], 2.0, 1e-6);
+    EXPECT_NEAR(r[4], 78.05, 0.4);  // 25 C less 0.36 per K
+
+    w.S = 10.0;
+    w.U = w.H = w.G = w.A = 0.0;
+    w.convertToMolalApparent();
+    w.convertToMolalApparent();
+    EXPECT_DOUBLE_EQ(w.S, 10.0 + 2 * 63.334986);
+    EXPECT_DOUBLE_EQ(w.U, -2 * 284141.0385);
+    EXPECT_DOUBLE_EQ(w.H, -2 * 287824.2785);
+    EXPECT_DOUBLE_EQ(w.G, -2 * 218301.21022424);
+    EXPECT_DOUBLE_EQ(w.A, -2 * 214638.89772424);
+}
+
+// ---------------------------------------------------------------- ices
+
+TEST(WaterIce, TriplePointsAndPublishedPressures) {
+    WagnerPruss w(2);
+    EXPECT_DOUBLE_EQ(w.calculateMeltingP(273.16), 0.00611657);
+    EXPECT_NEAR(w.calculateSublimationP(273.16), 0.00611657, 1e-17);
+    // IAPWS 2011 verification values (the 1993 equations agree to their stated
+    // uncertainty): sublimation at 230 K 8.94735 Pa; melting of Ih at 260 K
+    // 138.268 MPa, III at 254 K 268.685 MPa, V at 265 K 479.640 MPa, VI at
+    // 320 K 1356.76 MPa, VII at 550 K 6308.71 MPa.
+    EXPECT_LT(rel(w.calculateSublimationP(230.0) * 1e5, 8.94735), 1e-3);
+    EXPECT_LT(rel(w.calculateMeltingP(260.0) * 0.1, 138.268), 1e-2);
+    EXPECT_LT(rel(w.calculateMeltingP1(254.0) * 0.1, 268.685), 5e-3);
+    EXPECT_LT(rel(w.calculateMeltingP1(265.0) * 0.1, 479.640), 1e-4);
+    EXPECT_LT(rel(w.calculateMeltingP1(320.0) * 0.1, 1356.76), 1e-4);
+    EXPECT_LT(rel(w.calculateMeltingP1(550.0) * 0.1, 6308.71), 1e-4);
+    // Each branch starts at its lower triple point, and the branches meet.
+    EXPECT_NEAR(w.calculateMeltingP1(251.165), 2099.0, 1e-9);
+    EXPECT_NEAR(w.calculateMeltingP1(256.164), 3501.0, 1e-9);
+    EXPECT_NEAR(w.calculateMeltingP1(273.31), 6324.0, 1e-9);
+    EXPECT_NEAR(w.calculateMeltingP1(355.0), 22160.0, 1e-9);
+    EXPECT_LT(rel(w.calculateMeltingP1(256.164 - 1e-9), 3501.0), 1e-4);
+    EXPECT_LT(rel(w.calculateMeltingP1(273.31 - 1e-9), 6324.0), 1e-4);
+    EXPECT_LT(rel(w.calculateMeltingP1(355.0 - 1e-9), 22160.0), 1e-4);
+    // Below the Ih-III-liquid triple point the ice III branch still applies.
+    EXPECT_DOUBLE_EQ(w.calculateMeltingP1(245.0), 2099.0 * (1.0 - 0.295252 * (1.0 - std::pow(245.0 / 251.165, 60.0))));
+    // The Ih curve meets ice III near its triple point (209.9 MPa at 251.165 K).
+    EXPECT_LT(rel(w.calculateMeltingP(251.165), 2099.0), 1e-2);
+    // Sublimation grows with temperature; melting of Ih grows on cooling.
+    EXPECT_LT(w.calculateSublimationP(200.0), w.calculateSublimationP(250.0));
+    EXPECT_GT(w.calculateMeltingP(255.0), w.calculateMeltingP(265.0));
+}
+
+TEST(WaterIce, CurveFiles) {
+    WagnerPruss w(2);
+    w.calculateSublimationCurve(1, "s");
+    std::vector<std::string> l = readLines("sublims");
+    ASSERT_EQ(l.size(), 2u + 85u + 1u + 1u);
+    EXPECT_EQ(l[0], "IGOR");
+    EXPECT_EQ(l[1], "WAVES     Ps\t           Ts");
+    EXPECT_EQ(l[2], "BEGIN");
+    EXPECT_EQ(l.back(), "END");
+    std::vector<double> r = numbers(l[3]);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_NEAR(r[0], 0.006117, 1e-6);
+    EXPECT_NEAR(r[1], 273.16, 1e-6);
+    EXPECT_NEAR(numbers(l[l.size() - 3])[1], 190.16, 1e-6);
+    EXPECT_NEAR(numbers(l[l.size() - 2])[1], 190.0, 1e-6);
+
+    w.calculateMeltingCurve(2, nullptr);
+    l = readLines("melt");
+    ASSERT_EQ(l.size(), 1u + 487u);
+    EXPECT_EQ(l[0], "#      P(1)\t        T(2)");
+    EXPECT_NEAR(numbers(l[22])[1], 252.16, 1e-6);
+    EXPECT_NEAR(numbers(l[23])[1], 251.165, 1e-6);
+    EXPECT_NEAR(numbers(l[24])[0], 2099.0, 1e-6);
+    EXPECT_NEAR(numbers(l[25])[1], 252.165, 1e-6);
+    EXPECT_NEAR(numbers(l.back())[1], 714.165, 1e-6);
+}
+
+// ---------------------------------------------------------------- transport
+
+namespace {
+
+struct TransportState {
+    double P, kappaT, alpha;
+};
+
+// Pressure, compressibility and expansivity of the reference model at (T, rho).
+TransportState stateAt(WagnerPruss& w, double T, double rho) {
+    w.temperature(T);
+    w.volume(kM / rho);
+    w.calculate_state_functions();
+    return {w.P, -1.0 / (w.dPdV * w.V), w.dVdT / w.V};
+}
+
+}  // namespace
+
+TEST(WaterTransport, ViscosityAgainstTheIapws2008Table) {
+    // IAPWS 2008 viscosity, verification values without the critical
+    // enhancement (uPa s); the 1985 formulation agrees within its uncertainty.
+    struct Row {
+        double T, rho, mu;
+    };
+    const Row rows[] = {
+        {298.15, 998.0, 889.735100}, {373.15, 1000.0, 307.883622}, {433.15, 1.0, 14.538324},
+        {433.15, 1000.0, 217.685358}, {873.15, 1.0, 32.619287},    {873.15, 100.0, 35.802262},
+        {873.15, 600.0, 77.430195},   {1173.15, 1.0, 44.217245},   {1173.15, 100.0, 47.640433},
+    };
+    WagnerPruss w(2);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.T);
+        SCOPED_TRACE(r.rho);
+        const TransportState s = stateAt(w, r.T, r.rho);
+        EXPECT_LT(rel(WaterEOS::calculateViscosity(r.T, s.P, r.rho, s.kappaT) * 1e6, r.mu), 1e-2);
+    }
+}
+
+TEST(WaterTransport, ConductivityAgainstTheIapws2011Table) {
+    // IAPWS 2011 thermal conductivity without the critical enhancement (mW/(m K)).
+    WagnerPruss w(2);
+    const TransportState s = stateAt(w, 298.15, 998.0);
+    EXPECT_LT(rel(WaterEOS::calculateConductivity(298.15, s.P, 998.0, s.alpha, s.kappaT) * 1e3, 607.712868), 1e-2);
+    // The dilute gas: the ideal-gas compressibility and expansivity.
+    const double rho = 1e-6, P = rho / kM * 8.31434 * 298.15;
+    EXPECT_LT(rel(WaterEOS::calculateConductivity(298.15, P, rho, 1.0 / 298.15, 1.0 / P) * 1e3, 18.4341883), 5e-3);
+    const double P873 = rho / kM * 8.31434 * 873.15;
+    EXPECT_LT(rel(WaterEOS::calculateConductivity(873.15, P873, rho, 1.0 / 873.15, 1.0 / P873) * 1e3, 79.1034659), 1e-2);
+}
+
+TEST(WaterTransport, RangesOfTheFormulations) {
+    const double rho = 500.0, k = 1e-9;
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(1273.15, 1e7, rho, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(893.15, 3200e5, rho, k)));
+    EXPECT_FALSE(std::isnan(WaterEOS::calculateViscosity(773.15, 3200e5, rho, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(300.0, 5100e5, rho, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateViscosity(std::nan(""), 1e5, rho, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateConductivity(300.0, 4100e5, rho, 1e-4, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateConductivity(423.15, 2100e5, rho, 1e-4, k)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateConductivity(1100.0, 1e5, rho, 1e-4, k)));
+    EXPECT_FALSE(std::isnan(WaterEOS::calculateConductivity(373.15, 2100e5, rho, 1e-4, k)));
+}
+
+TEST(WaterTransport, RowsAndGrid) {
+    WagnerPruss w(2);
+    // Inside the spinodal region nothing is printed.
+    EXPECT_EQ(rowOf([&](std::FILE* f) { w.calculateTransportProperties(500.0, 1e-4, f, 1); }), "");
+    // Liquid at 25 C: the comparison and the 1985 values agree.
+    const double V = kM / 997.0;
+    const std::vector<double> r =
+        numbers(rowOf([&](std::FILE* f) { w.calculateTransportProperties(298.15, V, f, 1); }));
+    ASSERT_EQ(r.size(), 13u);
+    EXPECT_NEAR(r[0], 298.15, 1e-6);
+    EXPECT_NEAR(r[3], 997.0, 1e-3);
+    EXPECT_LT(rel(r[4], r[5]), 2e-2);
+    EXPECT_LT(rel(r[6], r[7]), 2e-2);
+    EXPECT_LT(rel(r[8], r[4] * V / kM), 1e-5);  // kinematic viscosity
+    EXPECT_LT(rel(r[10], r[8] / r[9]), 1e-5);   // Prandtl number
+    EXPECT_NEAR(r[10], 6.1, 0.3);
+    EXPECT_NEAR(r[12], 1497.0, 5.0);            // sound speed, m/s
+
+    auto nanRows = [](const std::vector<std::string>& lines) {
+        int n = 0;
+        for (const std::string& s : lines) {
+            const std::vector<double> v = numbers(s);
+            bool all = v.size() == 13;
+            for (double x : v) all = all && std::isnan(x);
+            n += all;
+        }
+        return n;
+    };
+    // Supercritical isotherms: every state stable, a "nan" row after each.
+    w.calculateTransportGrid(700.0, 705.0, 2.0e-5, 2.0e-4, "t");
+    std::vector<std::string> l = readLines("transportt");
+    ASSERT_GT(l.size(), 6u);
+    EXPECT_EQ(l[0], "IGOR");
+    EXPECT_EQ(l[3], "BEGIN");
+    EXPECT_EQ(l.back(), "END");
+    EXPECT_EQ(nanRows(l), 2);
+    // Isotherms through the two-phase region: one more "nan" row at the first
+    // unstable volume of each, none for the later unstable stretches of the
+    // reference equation's loops.
+    w.calculateTransportGrid(500.0, 505.0, 2.0e-5, 2.0e-4, "u");
+    l = readLines("transportu");
+    EXPECT_EQ(nanRows(l), 4);
+    EXPECT_EQ(l.back(), "END");
+}
