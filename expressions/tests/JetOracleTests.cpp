@@ -2,6 +2,9 @@
 // the fourth order, in the full and the one-variable evaluation.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "expressions/tests/RandomGraph.h"
 
 namespace {
@@ -91,4 +94,34 @@ TEST(JetOracle, EachNodeKindAlone) {
             checkGraph(g);
             if (HasFatalFailure()) return;
         }
+}
+
+TEST(JetOracle, PowerMeansSelectorsMixingSumsAndImplicitFunctionsAlone) {
+    const unsigned kinds[] = {rg::kGeom,  rg::kSelector, rg::kSumX2,    rg::kSumX3,
+                              rg::kSumX4, rg::kSumX5,    rg::kMonoFunc, rg::kVectFunc};
+    for (unsigned kind : kinds)
+        for (unsigned seed = 1; seed <= 6; ++seed) {
+            rg::Graph g(3 + static_cast<int>(seed % 3), 91 * seed + kind);
+            // The kind under test over products and sums of the variables and
+            // leaves, so that its children carry every kind of derivative.
+            g.build(kind | rg::kSum2 | rg::kProduct, 14);
+            SCOPED_TRACE("kind " + std::to_string(kind) + " seed " + std::to_string(seed));
+            checkGraph(g);
+            if (HasFatalFailure()) return;
+        }
+}
+
+TEST(JetOracle, NewNodesNestedInEachOther) {
+    std::map<std::string, int> seen;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        rg::Graph g(3 + static_cast<int>(seed % 3), 5000 + seed);
+        g.build(rg::kMixing | rg::kGeom | rg::kSelector | rg::kImplicit | rg::kProduct | rg::kSum, 24);
+        for (auto& it : g.items) ++seen[it.node->getType()];
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        checkGraph(g);
+        if (HasFatalFailure()) return;
+    }
+    // Every new class took part (SumX5 reports the type of its base).
+    for (const char* type : {"Geom", "Selector", "SumX2", "SumX3", "SumX4", "SumF", "Function", "XFunc"})
+        EXPECT_GE(seen[type], 2) << type;
 }
