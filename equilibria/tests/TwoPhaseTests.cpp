@@ -336,3 +336,32 @@ TEST(BinaryIsotherm, FailedStartAndNonBinaryModels) {
                                                     nullptr);
     EXPECT_FALSE(std::ifstream("binopure").good());
 }
+
+TEST(BinaryIsotherm, AboveTheLighterComponentsCriticalPointEndsNearTheMixtureCriticalPoint) {
+    // At 330 K component 0 is supercritical (304 K): from pure component 1
+    // the bubble and dew branches close at the mixture's critical point.
+    const double T = 330.0;
+    auto f = makeMixture();
+    const PureCoexistence c1 = pureCoexistence(kA1, kB1, T);
+    std::vector<double> flat;
+    testing::internal::CaptureStdout();
+    f->calculate_an_isotherm_of_the_binary_system(nullptr, 1, -0.01, -1.0, 10000.0, T, c1.Vl, c1.Vv, 1.0, 1.0, 6,
+                                                  nullptr, &flat);
+    testing::internal::GetCapturedStdout();
+    ASSERT_GT(flat.size() / 19, 10u);
+    const double* last = &flat[flat.size() - 19];
+    // The critical composition at 330 K from the closed form (bisection in x).
+    double lo = 0.0, hi = 1.0;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    const VdWMixture::Critical c = mix.critical(0.5 * (lo + hi));
+    EXPECT_NEAR(last[3], 0.5 * (lo + hi), 0.02);
+    EXPECT_NEAR(last[5], last[3], 0.03);           // the two phases nearly alike
+    EXPECT_NEAR(last[1], c.P * 1e-5, 0.02 * c.P * 1e-5);
+    for (std::size_t k = 0; k < flat.size(); k += 19) {
+        const double* r = &flat[k];
+        expectEquilibrium(T, r[6] * 1e-6, r[7] * 1e-6, r[3], r[5], 1e-8);
+    }
+}
