@@ -1,0 +1,45 @@
+#include "water/HGK.h"
+
+#include <cmath>
+
+#include "water/HGKbase.h"
+#include "water/HGKid.h"
+#include "water/HGKres.h"
+
+HGK::HGK(int phaseKind) : WaterEOS(2, phaseKind, 0)
+{
+    interactions[0] = new HGKbase();
+    interactions[1] = new HGKres();
+    ideal = new HGKid();
+    Vl0 = 1.7e-05;
+    Vv0 = 0.0002;
+    setModelName("HaarGallagherKell");
+    FluidPhase::number_of_components(1);
+    add_components("H2O");
+    bulk_molar_weight = kMolarMass;
+    molar_mass[0] = kMolarMass;
+}
+
+HGK::~HGK() = default;
+
+bool HGK::isInstable(double T_, double V_)
+{
+    if (T_ < 230.0)
+        return true;
+    if (!(T_ < 647.13))  // also a temperature that is not a number
+        return false;
+    const double T = T_;
+    double Vl;  // liquid-side limit, cm3/mol
+    if (T <= 636.48) {
+        Vl = -694.15 +
+             T * (12.993 + T * (-0.10047 + T * (0.00042658 + T * (-1.0726e-6 + T * (1.5972e-9 + T * (-1.3045e-12 + T * 4.512e-16))))));
+    } else if (T <= 637.13) {
+        Vl = -1.3557e7 + T * (42554.0 - 33.393 * T);
+    } else if (T <= 646.13) {
+        Vl = -4.2743e6 + T * (19873.0 + T * (-30.797 + 0.015907 * T));
+    } else {
+        Vl = 2.9858e6 + T * (-9238.9 + 7.147 * T);
+    }
+    const double Vg = 26.968 + 6647.3 * std::exp(-(T - 230.13) / 30.894) + 6231.6 * std::exp(-(T - 230.13) / 93.079);
+    return 1e-6 * Vl < V_ && V_ < 1e-6 * Vg;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Ideal-gas part of the Haar-Gallagher-Kell water formulation (NBS/NRC Steam
+// Tables, 1984): the ideal-gas Helmholtz energy of water over RT as a closed
+// function of temperature, one Leaf loaded by hand with its T-derivatives.
+// The density part ln(rho R T / p0) of the ideal gas sits in HGKbase.
+//
+// During the framework's fugacity pass the leaf holds the constant part that,
+// with the base term's ln(R T / (p0 V)), leaves -ln V for the ideal gas.
+//
+// Any component count is accepted and the value is the same for every
+// composition, so that other models can use it as their ideal part.
+#include "expressions/Leaf.h"
+#include "fluid/Ideal.h"
+
+class HGKid : public Ideal {
+public:
+    HGKid();
+    ~HGKid() override;
+
+    void number_of_components(int n) override;
+    void calculate_fixed_parameters() override;
+    void calculate_high_order_parameters() override {}
+
+private:
+    Leaf* A_ = nullptr;  // the root; created separately, deleted with the term
+};

@@ -1,0 +1,87 @@
+#pragma once
+// Small helpers of the water terms that load Leaf nodes by hand: a value and
+// its first to fourth derivatives in one variable (0: T, 1: V), and the
+// derivatives of the elementary functions the leaves are made of.
+#include <cmath>
+
+#include "expressions/Leaf.h"
+
+namespace waterleaf {
+
+// Value f[0] and derivatives f[1] .. f[4] of one function of one variable.
+struct Jet {
+    double f[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+
+    Jet& operator+=(const Jet& o) {
+        for (int k = 0; k < 5; ++k) f[k] += o.f[k];
+        return *this;
+    }
+    Jet& operator*=(double c) {
+        for (int k = 0; k < 5; ++k) f[k] *= c;
+        return *this;
+    }
+};
+
+// c x^p for any real p.
+inline Jet power(double c, double x, double p) {
+    Jet j;
+    double coef = c;
+    for (int k = 0; k < 5; ++k) {
+        j.f[k] = coef == 0.0 ? 0.0 : coef * std::pow(x, p - k);
+        coef *= (p - k);
+    }
+    return j;
+}
+
+// c x^p ln x (p real): d^k = x^(p-k) (a_k ln x + b_k) with
+// a_{k+1} = (p - k) a_k and b_{k+1} = (p - k) b_k + a_k.
+inline Jet powerLog(double c, double x, double p) {
+    Jet j;
+    const double lx = std::log(x);
+    double a = 1.0, b = 0.0;
+    for (int k = 0; k < 5; ++k) {
+        j.f[k] = c * std::pow(x, p - k) * (a * lx + b);
+        const double an = (p - k) * a;
+        b = (p - k) * b + a;
+        a = an;
+    }
+    return j;
+}
+
+// c ln x.
+inline Jet logarithm(double c, double x) {
+    Jet j;
+    j.f[0] = c * std::log(x);
+    j.f[1] = c / x;
+    j.f[2] = -c / (x * x);
+    j.f[3] = 2.0 * c / (x * x * x);
+    j.f[4] = -6.0 * c / (x * x * x * x);
+    return j;
+}
+
+// Derivatives in x of g(s x) from those in s (chain rule for a linear scale).
+inline Jet scaled(Jet j, double s) {
+    double sk = 1.0;
+    for (int k = 0; k < 5; ++k) {
+        j.f[k] *= sk;
+        sk *= s;
+    }
+    return j;
+}
+
+// Writes the jet into the leaf as its value and pure derivatives in variable v.
+inline void load(Leaf& leaf, int v, const Jet& j) {
+    leaf.value = j.f[0];
+    leaf.d1[v] = j.f[1];
+    leaf.d2[v][v] = j.f[2];
+    leaf.d3[v][v][v] = j.f[3];
+    leaf.d4[v][v][v][v] = j.f[4];
+}
+
+// Clears the leaf's dependency on every variable but `keep`.
+inline void dependsOnlyOn(Leaf& leaf, int keep, int nvars) {
+    for (int i = 0; i < nvars; ++i)
+        if (i != keep) leaf.flags[i] = 0;
+}
+
+}  // namespace waterleaf
