@@ -1,0 +1,79 @@
+#pragma once
+// Two-phase equilibrium of an n-component mixture between two FluidPhase
+// models (liquid and vapour, or two liquids), posed as one system of 2n + 4
+// equations in the 2n + 4 variables
+//     u = (T, P, nL, nV, x_0 .. x_n-1, y_0 .. y_n-1)
+// and solved by Newton's method with the analytic Jacobian built from the
+// models' fugacity and volume derivatives:
+//     nL x_i + nV y_i = n z_i                 mass balances (n rows)
+//     f_i(vapour) - f_i(liquid) = 0           equal fugacities, Pa (n rows)
+//     sum_i (x_i - y_i) = 0,  nL + nV = n
+//     q_c1 = q_c1 spec,  q_c2 = q_c2 spec     the two fixed quantities
+// where the constrained quantities are q = (T, P, nV, Vt, Fvol), Vt = nL Vl +
+// nV Vv the total volume and Fvol = nV Vv / Vt the volumetric vapour fraction;
+// the two digits of the problem code name them (1 T, 2 P, 3 nV, 4 Vt, 5 Fvol).
+// One solver thus serves flashes at fixed T and P, bubble and dew points
+// (nV = 0 or nV = n), isochoric states and states at a fixed volumetric
+// vapour fraction.  The same Jacobian gives the tangent of an equilibrium path
+// (calculate_derivatives), on which the continuation tracers are built.
+//
+// Start values (`set_initialization_flag`): 0 the stored estimates (the last
+// solution), 2 Raoult's law (IdealMixture), 3 the pseudo-critical point of the
+// bulk, 5 a table of earlier results.
+#include <cstdio>
+#include <vector>
+
+#include "equilibria/IdealMixture.h"
+#include "numerics/Newton.h"
+
+class IFP : public IdealMixture {
+public:
+    IFP();
+    IFP(FluidPhase& a, FluidPhase& b);
+    ~IFP() override;
+
+    void number_of_components(int n) override;
+    // Sets the two constraint selectors from the digits; a digit outside 1..5
+    // is error 2 with a message (once per bad digit).
+    void set_type_of_problem(short code) override;
+    void initialize() override;
+    void estimate_next_state() override;
+    void calculateVLE() override;
+    // One solve from the start given by flag.
+    void calculateVLE(short flag);
+
+    // The system of the Newton solver (SysEquationFn).
+    void calculate_vector_function(double* u, double* G, double** J, int& err, int order, void*);
+    // Jacobian rows 0 .. 2n+1 of the current state (the constraint rows zero).
+    void fill_in_the_Jacobian_matrix(double** J);
+    // Plausibility test of the state just copied from the variable vector; 1 rejects.
+    int the_calculated_vector_is_not_good();
+    // 1 when n >= 2 and the two phases have the same composition.
+    int is_it_the_trivial_solution();
+    // Gradient of constrained quantity c (1 T, 2 P, 3 nV, 4 Vt, 5 Fvol) into
+    // constraint row `which` (1 or 2); only the entries of the gradient are written.
+    void set_constraint(double** J, int c, int which);
+    // d = du/dq_c1 along the equilibrium with q_c2 held, at the current solved state.
+    void calculate_derivatives(double* d, int c1, int c2);
+    // The (P, y) system at fixed T and liquid composition (n + 1 equations).
+    void calculate_vector_function1(double* u, double* G, double** J, int& err, int order, void*);
+    // 1 when the estimate x[i] or y[i] lies outside [0, 1].
+    int bad_estimates(int i);
+
+    // ---- data
+    int variable_count = 0;  // m = 2n + 4
+    double first_constraint[5] = {0, 0, 0, 0, 0};
+    double second_constraint[5] = {0, 0, 0, 0, 0};
+    std::vector<double> state_vector;
+    std::vector<double> step_limits;
+    std::vector<double> tangent;
+    double slope_T = 0.0;  // dP/dT along a traced path, Pa/K
+    double slope_x = 0.0;  // dP/dx along a traced isotherm, Pa
+    Newton solver;
+
+private:
+    // The residual of one constraint row with selector s.
+    double constraintResidual(const double* s) const;
+    // The Jacobian row of selector s into row r.
+    void constraintRow(double** J, const double* s, int which);
+};
