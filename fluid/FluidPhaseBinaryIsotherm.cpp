@@ -19,6 +19,9 @@ constexpr int kIndexColumn = 18;
 // |dP/dx| in Pa above which the step is in pressure.
 constexpr double kSteepInP = 1e6;
 constexpr double kSmallestStepFactor = 1e-8;
+// A trace whose steps shrink to almost nothing without failing would never
+// end; far more points than steps of 0.01 in x or 1 bar up to 10 kbar need.
+constexpr long kMostPoints = 100000;
 
 const std::vector<std::string>& isothermNames() {
     static const std::vector<std::string> names = {"T",   "P",   "xl0", "xl1", "xv0", "xv1", "Vl",
@@ -110,6 +113,10 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     double r = 1.0;
     int i = 1;
     for (;;) {
+        if (i >= kMostPoints) {
+            std::fprintf(stderr, "Isotherm: %d points traced without reaching an end; the trace stops\n", i);
+            break;
+        }
         errorflag = 0;
         // The liquid composition stays in [0, 1]: a step that would leave it
         // ends at the pure component, whose bubble point closes the isotherm.

@@ -99,10 +99,12 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     if (errorflag) return;  // no mixture point: the output is closed as it is
 
     double xp = x[1], Vp = V, Tp = T;
-    calculate_state_functions();
-    row.mixture(0.0, 0.0);
+    // The tangent first: it reads the derivative set of the search, which the
+    // state functions partly rewrite.
     double t = 0.0, v = 0.0;
     next_critical_point(t, v);
+    calculate_state_functions();
+    row.mixture(0.0, 0.0);
 
     // d: driving mode of the last step (composition or temperature).
     double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
