@@ -64,21 +64,17 @@ PlotUndoManager::Group PlotUndoManager::runGroup(Group group, bool redoing) {
     return inverse;
 }
 
-void PlotUndoManager::undo() {
-    if (mUndoStack.empty() || mRunning != Running::No) return;
-    Group g = std::move(mUndoStack.back());
-    mUndoStack.pop_back();
-    Group inverse = runGroup(std::move(g), false);
-    if (!inverse.empty()) mRedoStack.push_back(std::move(inverse));
+void PlotUndoManager::runTop(std::vector<Group>& from, std::vector<Group>& to, bool redoing) {
+    if (from.empty() || mRunning != Running::No) return;
+    Group g = std::move(from.back());
+    from.pop_back();
+    Group inverse = runGroup(std::move(g), redoing);
+    if (!inverse.empty()) to.push_back(std::move(inverse));
 }
 
-void PlotUndoManager::redo() {
-    if (mRedoStack.empty() || mRunning != Running::No) return;
-    Group g = std::move(mRedoStack.back());
-    mRedoStack.pop_back();
-    Group inverse = runGroup(std::move(g), true);
-    if (!inverse.empty()) mUndoStack.push_back(std::move(inverse));
-}
+void PlotUndoManager::undo() { runTop(mUndoStack, mRedoStack, false); }
+
+void PlotUndoManager::redo() { runTop(mRedoStack, mUndoStack, true); }
 
 void PlotUndoManager::removeAllActions() {
     mUndoStack.clear();

@@ -68,6 +68,8 @@ public:
 private:
     enum class Running { No, Undoing, Redoing };
     void finish(Group&& g);
+    // Runs the group on top of `from` and puts the group that takes it back on `to`.
+    void runTop(std::vector<Group>& from, std::vector<Group>& to, bool redoing);
 
     Sink mSink;
     int mDepth = 0;
