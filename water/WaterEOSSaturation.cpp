@@ -144,6 +144,9 @@ void WaterEOS::calculateTheDensityFromTh(double Th) {
         Vl0 = 4.25e-05;
         Vv0 = 8e-05;
     }
+    // Below about 370 K the vapour fit has no positive value: start from the
+    // saturation fits in temperature instead.
+    if (!(Vv0 > Vl0) || !std::isfinite(Vl0) || !(Vl0 > 0.0)) initializeSaturationVolumesFromT("H2O", Th);
     calculate_saturation_pressure();
     if (errorflag) {
         std::fprintf(stderr, "No saturation state found at %g K\n", Th);
