@@ -265,6 +265,11 @@ TEST(CriticalCurve, TextFilesAndTheSteepStart) {
     f->volume(1.5e-4);
     f->calculate_the_critical_curve("critG", kCriticalCurveFromComponent1, 1, -1.0, -0.005, -1e-6, -1, 2, nullptr,
                                     nullptr);
+    // Mode 5: rows of 16 raw doubles.
+    f->temperature(300.0);
+    f->volume(1.3e-4);
+    f->calculate_the_critical_curve("critB", kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 5, nullptr,
+                                    nullptr);
     // Mode 0 creates the file empty.
     f->temperature(300.0);
     f->volume(1.3e-4);
@@ -303,6 +308,18 @@ TEST(CriticalCurve, TextFilesAndTheSteepStart) {
     ASSERT_EQ(std::sscanf(lastRow.c_str(), "%lf %lf %lf %lf", &P, &V, &T, &x0), 4);
     EXPECT_EQ(x0, 1.0);  // closed at pure component 0
     EXPECT_NEAR(T, 8.0 * kA0 / (27.0 * VdWMixture::R * kB0), 1e-3);
+
+    const auto bytes = std::filesystem::file_size("critB");
+    EXPECT_EQ(bytes % 128, 0u);
+    EXPECT_GT(bytes / 128, 50u);
+    std::ifstream bin("critB", std::ios::binary);
+    double row0[16], row1[16];
+    bin.read(reinterpret_cast<char*>(row0), sizeof row0);
+    bin.read(reinterpret_cast<char*>(row1), sizeof row1);
+    EXPECT_EQ(row0[4], 0.0);
+    EXPECT_FALSE(std::isnan(row0[12]));  // the stored stability term, not "nan"
+    EXPECT_EQ(row0[14], 0.0);
+    EXPECT_NEAR(row1[4], 1e-6, 1e-15);
 
     EXPECT_TRUE(std::filesystem::exists("crit0"));
     EXPECT_EQ(std::filesystem::file_size("crit0"), 0u);
