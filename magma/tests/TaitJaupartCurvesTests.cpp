@@ -7,18 +7,10 @@
 #include <vector>
 
 #include "magma/TaitJaupart.h"
+#include "magma/tests/IdealChamber.h"
 #include "numerics/DataTextFile.h"
 
 namespace {
-
-std::unique_ptr<TaitJaupart> idealChamber(int fluid, double X, double w, double x = 0.0) {
-    auto m = std::make_unique<TaitJaupart>();
-    m->useEOS = 0;
-    m->setMagmaType(kChamberMelt2700);
-    m->setFluid(fluid, x);
-    EXPECT_TRUE(m->setInitialData(1000.0, 1e8, X, w, x)) << m->message;
-    return m;
-}
 
 bool allFinite(const std::vector<double>& v) {
     for (double d : v)

@@ -9,19 +9,9 @@
 #include "magma/PhaseGasModel.h"
 #include "magma/TaitJaupart.h"
 #include "magma/tests/ChamberReference.h"
+#include "magma/tests/IdealChamber.h"
 
 namespace {
-
-// A chamber of 1000 kg at 1000 bar in the 2700 kg/m3 melt, ideal gas.
-std::unique_ptr<TaitJaupart> idealChamber(int fluid, double X, double w, double x = 0.0) {
-    auto m = std::make_unique<TaitJaupart>();
-    m->useEOS = 0;
-    m->setMagmaType(kChamberMelt2700);
-    m->setFluid(fluid, x);
-    EXPECT_TRUE(m->setInitialData(1000.0, 1e8, X, w, x)) << m->message;
-    m->mu = m->beta = 1e10;
-    return m;
-}
 
 double contentsMass(const TaitJaupart& m) { return m.mc + m.ml + m.md + m.mg + m.mdCO2 + m.mgCO2; }
 double initialMass(const TaitJaupart& m) {
