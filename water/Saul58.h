@@ -1,0 +1,54 @@
+#pragma once
+// Residual part of the 58-term water equation of Saul and Wagner (J. Phys.
+// Chem. Ref. Data 18, 1537 (1989)) over delta = Vc/V and tau = Tc/T, together
+// with the density part -ln V of the ideal gas:
+//   A/RT = -ln V + sum_0 n delta^d tau^t + exp(-delta) sum_1 + exp(-delta^2) sum_2
+//          + exp(-delta^3) sum_3 + (exp(-0.4 delta^6) - exp(-2 delta^6)) sum_4.
+// Every power of delta and tau is one node shared by the terms that use it,
+// and a product delta^d tau^t that occurs in two sums is one node.
+#include "expressions/Cube.h"
+#include "expressions/Exponential.h"
+#include "expressions/Leaf.h"
+#include "expressions/Power.h"
+#include "expressions/Product.h"
+#include "expressions/Square.h"
+#include "expressions/Sum.h"
+#include "expressions/Sum2.h"
+#include "fluid/MultiParInteraction.h"
+
+class Saul58 : public MultiParInteraction {
+public:
+    Saul58();
+    ~Saul58() override;
+
+    void number_of_components(int n) override;
+    void calculate_fixed_parameters() override;
+    void calculate_volume_dependent_parameters() override;
+    void calculate_high_order_parameters() override {}
+    bool changesInFugacityPass() const override { return false; }
+
+    double Tc = 647.067;                 // K
+    double Vc = 5.594826086956522e-05;   // m3/mol
+
+    // Leaves.
+    Leaf mlnV;   // -ln V
+    Leaf delta;
+    Leaf tau;
+
+private:
+    Square delta2;
+    Cube delta3;
+    Power deltaP[9];   // delta^4 .. delta^11, delta^13
+    Square tau2;
+    Cube tau3;
+    Power tauP[15];    // tau^4 .. tau^16, tau^23, tau^25
+    Power tau26[4];    // one tau^26 per product that uses it
+    Product prod[46];  // delta^d tau^t, d >= 1 and t >= 1
+    Sum S1, S2, S3, S4;
+    Exponential e1, e2, e3, e6a, e6b;
+    Sum2 g;
+    Product eS1, eS2, eS3, gS4;
+
+    Expression* deltaPower(int d);
+    Expression* tauPower(int t);
+};
