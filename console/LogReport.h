@@ -1,0 +1,40 @@
+#pragma once
+// Reports of the magma-water energetics into the log: RTF blocks in the log
+// window's own header (fonts f0 Courier and f1 Courier-Bold, colours 1 white,
+// 2 red, 3 blue) and plain lines, through the platform's log sink.
+#include <cstdio>
+#include <string>
+
+#include "platform/LogSink.h"
+
+namespace logreport {
+
+// printf-style formatting into a string (arguments converted by the caller's
+// types; no C varargs reach the library).
+template <class... A>
+std::string format(const char* fmt, A... args) {
+    char buf[512];
+    const int n = std::snprintf(buf, sizeof buf, fmt, args...);
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < sizeof buf) return std::string(buf, static_cast<std::size_t>(n));
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(s.data(), s.size(), fmt, args...);
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+// One RTF block (begin, append, end) with the log window's header.
+inline void rtfBlock(const std::string& body) {
+    platform::logRTF(
+        "{\\rtf1\\ansi{\\fonttbl\\f0\\fmodern Courier;\\f1\\fmodern Courier-Bold;}"
+        "{\\colortbl;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+        "\\f0\\fs24\\cf0 " +
+        body + "}");
+}
+
+// A plain line followed by `newlines` newlines.
+inline void line(const std::string& text, int newlines = 1) {
+    platform::logText(text + std::string(static_cast<std::size_t>(newlines < 0 ? 0 : newlines), '\n'));
+}
+
+}  // namespace logreport

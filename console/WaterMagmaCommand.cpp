@@ -1,0 +1,245 @@
+// The Brenvik command program: one option word and its arguments per run.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "console/WaterMagmaModel.h"
+#include "platform/Process.h"
+
+namespace {
+
+bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+// The whole word as a finite number; otherwise a message naming `what`.
+bool readNumber(const char* word, const char* what, double& value) {
+    char* end = nullptr;
+    const double v = std::strtod(word, &end);
+    if (end == word || *end != '\0' || !std::isfinite(v)) {
+        std::fprintf(stderr, "Brenvik: \"%s\" is not a number (%s).\n", word, what);
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+// Absolute temperatures and pressures must be positive.
+bool positive(double v, const char* what, const char* unit) {
+    if (v > 0.0) return true;
+    std::fprintf(stderr, "Brenvik: the %s must be above 0 %s.\n", what, unit);
+    return false;
+}
+
+}  // namespace
+
+void WaterMagmaModel::printBanner() {
+    std::printf("\n");
+    static const char* const lines[] = {
+        "=============================================",
+        "                   Brenvik ",
+        "     Energetics of Magma-Water systems",
+        "          (Version 1.0, 4/16/09) ",
+        "=============================================\n",
+        "To use this program, type one of these options :",
+        "a     : About ... ",
+        "pv    : Calculate the P-T diagram for an isochoric heating (constant volume).",
+        "pp    : Calculate the P-T diagram for an isobaric heating (constant pressure).",
+        "pw    : Calculate the P-T diagram by using the Wohletz artifice.",
+        "ev    : Calculate the E (m) diagram for an isochoric heating (constant volume).",
+        "ep    : Calculate the E (m) diagram for an isobaric heating (constant pressure).",
+        "ew    : Calculate the E (m) diagram by using the Wohletz artifice..",
+        "TP    : Calculate the expansion work for juvenile waters from given temperature and pressure.",
+        "TV    : Calculate the expansion work for juvenile waters from given temperature and molar volume.",
+        "psat  : Calculate the decompression work for saturated liquid or steam from a given temperature.",
+        "tsat  : Calculate the decompression work for saturated liquid or steam from a given pressure.",
+        "exsol : Calculate the exsolution work and temperature for given magma temperature and pressure.",
+        "heat  : Calculate the expansion work by isobaric heating.",
+        "satu  : Calculate the saturation curve of water.",
+        "spino : Calculate the spinodal curves of water.",
+    };
+    for (const char* l : lines) std::printf("%s\n", l);
+    std::printf("\n");
+}
+
+void WaterMagmaModel::printAbout() {
+    std::printf("\n\n Brenvik is a calculation program addressing the energetics of terrestrial magma-water "
+                "systems\nand their explosivity conditions.\n\n");
+    std::printf("It uses the reference equation of state of Wagner and Pruss (95) for water.\n"
+                "The calculations are made with the help of the VARNOK library of fluid thermodynamics "
+                "(the VARNOK developers, 2026).\n");
+    std::printf("Programming: the VARNOK developers\n");
+    std::printf("Contact: through the VARNOK project's issue tracker\n");
+    std::printf("Laboratory: VARNOK fluid thermodynamics for volcanology\n");
+    std::printf("\tVersion 1.0 - April 2009\n\n");
+}
+
+int WaterMagmaModel::doWaterMagmaCommand(int argc, const char** argv, std::FILE* in) {
+    if (argc <= 0 || argv == nullptr) return 0;
+    if (argc == 1) {
+        printBanner();
+        return 0;
+    }
+    return doMenuCommand(argv[1], argc - 2, argv + 2, in);
+}
+
+int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv, std::FILE* in) {
+    if (word == nullptr) return 1;
+    WaterMagmaCalculationInfo info;
+    std::string problem;
+    auto checkedInputs = [&]() {
+        if (info.validate(problem)) return true;
+        std::fprintf(stderr, "Brenvik: %s\n", problem.c_str());
+        return false;
+    };
+
+    // P-T cycle.
+    const char* const cycleWords[3] = {"pv", "pp", "pw"};
+    for (int mode = 0; mode < 3; ++mode) {
+        if (!is(word, cycleWords[mode])) continue;
+        info.heatingMode = static_cast<unsigned char>(mode);
+        info.suffix[0] = '0';
+        info.suffix[1] = 0;
+        if (!info.readArguments(argc, argv, in) || !checkedInputs()) return 1;
+        drawWaterMagmaCycle(info, 1);
+        return errorflag ? 1 : 0;
+    }
+    // E(m) diagram.
+    const char* const diagramWords[3] = {"ev", "ep", "ew"};
+    for (int mode = 0; mode < 3; ++mode) {
+        if (!is(word, diagramWords[mode])) continue;
+        info.heatingMode = static_cast<unsigned char>(mode);
+        info.m = 1.0;
+        if (!info.readArguments(argc, argv, in) || !checkedInputs()) return 1;
+        drawWaterMagmaDiagram(info, 1, 1, nullptr, 0.001, 7.0);
+        return 0;
+    }
+    if (is(word, "TP") || is(word, "TV")) {
+        const bool byP = is(word, "TP");
+        if (argc < 2) {
+            std::printf(byP ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"
+                            : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n");
+            return 1;
+        }
+        if (argc > 3) {
+            std::fprintf(stderr, "Brenvik: %s takes at most three arguments.\n", word);
+            return 1;
+        }
+        double t = 0.0, second = 0.0;
+        if (!readNumber(argv[0], "temperature in deg. C", t) ||
+            !readNumber(argv[1], byP ? "pressure in bar" : "volume in cm3/mol", second))
+            return 1;
+        const double T_ = t + 273.15;
+        if (!positive(T_, "temperature", "K") || !positive(second, byP ? "pressure" : "volume", byP ? "bar" : "cm3/mol"))
+            return 1;
+        const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
+        std::printf("\n");
+        set_the_phase_as(vapour ? 1 : 2);
+        if (byP)
+            calculateFromTP(T_, second, 1);
+        else
+            calculateFromTV(T_, second * 1e-6, 1);
+        int status = 0;
+        if (errorflag == 0) {
+            WaterMagmaCalculationResult r;
+            r.T3 = T_;
+            r.P3 = P * 1e-5;
+            r.S3 = S;
+            r.V3 = V * 1e6;
+            r.U3 = U;
+            r.H3 = H;
+            r.scriptFlag = 0;
+            prepareExpansionWorkCalculation(1.0, r);
+            calculateExpansionWork(r);
+            r.printExpansionWork();
+        } else {
+            std::fprintf(stderr, "Brenvik: no state of water found at these conditions.\n");
+            status = 1;
+        }
+        std::printf("\n");
+        return status;
+    }
+    if (is(word, "psat") || is(word, "tsat")) {
+        const bool byT = is(word, "psat");
+        if (argc != 1) {
+            std::printf(byT ? "Syntax: psat <temperature in deg. C>\n" : "Syntax: tsat <pressure in bar>\n");
+            return 1;
+        }
+        double v = 0.0;
+        if (!readNumber(argv[0], byT ? "temperature in deg. C" : "pressure in bar", v)) return 1;
+        if (byT) {
+            if (!positive(v + 273.15, "temperature", "K")) return 1;
+            calculateSaturatedExpansionWork(v + 273.15, 0.0, nullptr, 1.0);
+        } else {
+            if (!positive(v, "pressure", "bar")) return 1;
+            calculateSaturatedExpansionWork(0.0, v, nullptr, 1.0);
+        }
+        return errorflag ? 1 : 0;
+    }
+    if (is(word, "exsol")) {
+        if (argc == 1) {
+            std::printf("Syntax: exsol <temperature in deg. C> <pressure in bar>\n");
+            return 1;
+        }
+        if (argc != 2) {
+            std::fprintf(stderr, "Brenvik: exsol takes two arguments.\n");
+            return 1;
+        }
+        double t = 0.0, p = 0.0;
+        if (!readNumber(argv[0], "temperature in deg. C", t) || !readNumber(argv[1], "pressure in bar", p)) return 1;
+        if (!positive(t + 273.15, "temperature", "K") || !positive(p, "pressure", "bar")) return 1;
+        set_the_phase_as(1);
+        calculateExsolutionWork(t + 273.15, p, 1.2e-05);
+        return errorflag ? 1 : 0;
+    }
+    if (is(word, "heat")) {
+        if (argc == 1) {
+            std::printf("Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>\n");
+            return 1;
+        }
+        if (argc != 3) {
+            std::fprintf(stderr, "Brenvik: heat takes three arguments.\n");
+            return 1;
+        }
+        double p = 0.0, t0 = 0.0, t1 = 0.0;
+        if (!readNumber(argv[0], "pressure in bar", p) || !readNumber(argv[1], "temperature in deg. C", t0) ||
+            !readNumber(argv[2], "temperature in deg. C", t1))
+            return 1;
+        if (!positive(p, "pressure", "bar") || !positive(t0 + 273.15, "initial temperature", "K") ||
+            !positive(t1 + 273.15, "final temperature", "K"))
+            return 1;
+        calculateIsobaricHeatingWork(p, t0 + 273.15, t1 + 273.15);
+        return 0;
+    }
+    if (is(word, "satu")) {
+        if (argc == 0) {
+            calculateTheSaturationCurve("0", 1);
+            writeIgorScriptForPhaseDiagram(1, 1, 1);
+            platform::openWithViewer("igor2.itx");
+            return 0;
+        }
+        if (argc == 1 && is(argv[0], "cocoa")) {
+            calculateTheSaturationCurve("0", 4);
+            return 0;
+        }
+        if (argc == 1 && is(argv[0], "gnuplot")) {
+            calculateTheSaturationCurve("0", 2);
+            return 0;
+        }
+        std::fprintf(stderr, "Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
+        return 1;
+    }
+    if (is(word, "spino")) {
+        calculateTheSpinodals("1", "2");
+        writeIgorScriptForPhaseDiagram(2, 1, 0);
+        platform::openWithViewer("igor2.itx");
+        return 0;
+    }
+    if (is(word, "a")) {
+        printAbout();
+        return 0;
+    }
+    std::fprintf(stderr, "Brenvik: unknown option \"%s\"; run the program without arguments for the list of options.\n",
+                 word);
+    return 1;
+}

@@ -1,0 +1,173 @@
+// One water-magma interaction cycle: surface water (state 1) carried down to
+// depth (state 2: geothermal gradient, water column of 1000 kg/m3 and any
+// overpressure), heated by the magma to its peak (state 3) and expanded back
+// to the surface pressure.
+#include <cmath>
+
+#include "console/WaterMagmaModel.h"
+
+void WaterMagmaModel::prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r) {
+    const double M = molarMass();
+    magmaWaterRatio = info.m;
+    magmaTemperature = info.Tm;
+    magmaHeatCapacity = info.cp;
+    latentHeat = info.L;
+    solidusTemperature = info.Tsol;
+    liquidusTemperature = info.Tliq;
+
+    r.pyroclastCase = info.pyroclastHeated;
+    r.heatingMode = info.heatingMode;
+    r.recharge = info.recharge;
+    r.m = info.m;
+    r.Tm = info.Tm;
+    r.fractionation = info.fractionation;
+    r.fractionationCount = info.fractionationCount;
+
+    r.T1 = info.T1;
+    r.P1 = info.Psurf;
+    r.T2 = r.T1 + info.geothermalGradient * info.depth;
+    r.P2 = info.depth * info.g * 0.01 + r.P1 + info.overpressure;
+
+    Vl0 = 1.8e-5;
+    set_the_phase_as(2);
+    calculateFromTP(r.T1, r.P1, 0);
+    r.U1 = U;
+    r.H1 = H;
+    r.S1 = S;
+    r.V1 = V * 1e6;
+
+    set_the_phase_as(2);
+    calculateFromTP(r.T2, r.P2, 0);
+    r.U2 = U;
+    r.H2 = H;
+    r.S2 = S;
+    r.V2 = V * 1e6;
+    r.Cp2 = Cp;
+    r.Cv2 = Cv;
+    r.vaporizationWork = 0.0;
+
+    r.sedimentMassRatio = (1.0 - info.porosity) * info.sediRho * V / (info.porosity * info.saturation * M);
+    r.sedimentHeatCapacity = r.sedimentMassRatio * info.sediCp;
+    if (r.T3 == 0.0) r.T3 = r.T2;
+    r.Tcoupled = info.coupling * r.T2 + (1.0 - info.coupling) * r.T3;
+    r.phaseState = 0;
+
+    if (info.heatingMode != 1) return;
+    if (!(r.P2 < 221.0)) {
+        r.phaseState = 4;  // above the critical pressure: no boiling
+        return;
+    }
+    calculateTheSaturationTemperature(r.P2, 0);
+    r.TsatP2 = T;
+    r.VlSatP2 = Vl_sat;
+    volume(r.VlSatP2);
+    calculate_state_functions();
+    r.UlSatP2 = U;
+    r.HlSatP2 = H;
+
+    calculateTheLiquidSpinodalTemperatureFromP(r.P2);
+    r.Tspinodal = T;
+    r.Vspinodal = V;
+    r.Sspinodal = S;
+    r.Hspinodal = H;
+
+    calculateBoilingPointFromS(r.Sspinodal);
+    r.Tboil = T;
+
+    calculateTheSaturationPressure(r.Tboil);
+    r.VlBoil = Vl_sat;
+    r.VvBoil = Vv_sat;
+    r.Pboil = P * 1e-5;
+    const double PboilPa = P;
+    r.flashWork = -PboilPa * (r.VvBoil - r.VlBoil) - r.HlSatP2 + r.H2 - r.U2 + r.UlSatP2;
+    r.vaporizationWork = -PboilPa * (r.VvBoil - r.VlBoil);
+
+    temperature(r.Tboil);
+    volume(r.VlBoil);
+    calculate_state_functions();
+    r.HlBoil = H;
+    r.SlBoil = S;
+    r.UlBoil = U;
+    r.AlBoil = A;
+    volume(r.VvBoil);
+    calculate_state_functions();
+    r.HvBoil = H;
+    r.SvBoil = S;
+    r.UvBoil = U;
+    r.AvBoil = A;
+    r.heatToVaporize = r.Hspinodal - r.H2 + r.HvBoil - r.HlBoil;
+    r.liquidFraction3 = -1.0;
+}
+
+void WaterMagmaModel::prepareExpansionWorkCalculation(double Psurf, WaterMagmaCalculationResult& r) {
+    initializeSaturationVolumesFromP("H2O", Psurf);
+    calculate_saturation_temperature(Psurf * 1e5, T);
+    r.Pref = Psurf;
+    r.TsatRef = T;
+    r.VlRef = Vl_sat;
+    r.VvRef = Vv_sat;
+    set_the_phase_as(2);
+    volume(r.VlRef);
+    temperature(r.TsatRef);
+    calculate_state_functions();
+    r.UlRef = U;
+    r.HlRef = H;
+    r.SlRef = S;
+    set_the_phase_as(1);
+    volume(r.VvRef);
+    temperature(r.TsatRef);
+    calculate_state_functions();
+    r.UvRef = U;
+    r.HvRef = H;
+    r.SvRef = S;
+}
+
+void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
+                                               char writeCurves, char report) {
+    prepareCycleCalculation(info, r);
+    r.writeCurves = static_cast<unsigned char>(writeCurves);
+    bool commonTail = false;
+    switch (info.heatingMode) {
+    case 0:
+        calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.sedimentHeatCapacity, r.Tcoupled, nullptr);
+        r.T3 = T;
+        r.V3 = r.V2;
+        commonTail = true;
+        break;
+    case 1:
+        calculateIsobaricPeakTemperature(r);
+        peakTemperature = r.T3;
+        peakVolume = r.V3 * 1e-6;
+        if (errorflag) return;
+        prepareExpansionWorkCalculation(info.Psurf, r);
+        calculateWorkForIsobaricHeating(r);
+        break;
+    case 2:
+        calculateWohletzPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.Cp2, r.sedimentHeatCapacity, r.Tcoupled);
+        r.T3 = T;
+        r.S3 = r.S2 + r.Cv2 * std::log(r.T3 / r.T2);
+        calculateFromTS(r.T3, r.S3, 0);
+        r.V3 = V * 1e6;
+        commonTail = true;
+        break;
+    default:
+        break;
+    }
+    if (commonTail) {
+        r.P3 = P * 1e-5;
+        r.U3 = U;
+        r.H3 = H;
+        r.S3 = S;
+        peakTemperature = T;
+        peakVolume = V;
+        prepareExpansionWorkCalculation(info.Psurf, r);
+        calculateExpansionWork(r);
+    }
+    if (report == 0) return;
+    if (r.scriptFlag == 1) {
+        r.print();
+    } else if (r.scriptFlag == 6) {
+        if (report == 2) info.writeToLog();
+        r.writeToLog();
+    }
+}

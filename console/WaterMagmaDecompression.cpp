@@ -1,0 +1,397 @@
+// End states of expansions to a fixed pressure and heating-decompression
+// paths.
+//
+// Irreversible adiabatic expansion against a constant external pressure P:
+// U - U1 = -P (V - V1), optionally with a magma of heat capacity cM (per mole
+// of water) and its latent heat following the water.  Reversible expansion:
+// the state of the start entropy at the end pressure.  Heating decompression:
+// small isentropic expansions of the water alternating with isochoric
+// reheating by magma fragments to a common temperature.
+#include <cmath>
+#include <cstdio>
+
+#include "console/WaterMagmaModel.h"
+#include "numerics/Secant.h"
+#include "platform/LogSink.h"
+#include "water/WaterCorrelations.h"
+
+namespace {
+
+struct IrreversibleData {
+    double P;   // Pa
+    double V1;  // m3/mol
+    double U1;  // J/mol
+    double cM;  // J/(K mol of water)
+    double T1;  // K
+};
+
+struct EquilibriumData {
+    double Tmag, Tw, Cw;
+};
+
+}  // namespace
+
+void WaterMagmaModel::calculate_irreversible_decompression_point_at_fixed_p(double T1, double V1, double P_Pa,
+                                                                            double cM, double T0) {
+    temperature(T1);
+    volume(V1);
+    calculate_state_functions();
+    IrreversibleData data{P_Pa, V, U, cM, T1};
+    errorflag = 0;
+    Secant s;
+    s.obj = this;
+    s.fn = toEquationFn<ScalarEquationFn>(&WaterMagmaModel::equationForIrreversibleDecompression);
+    s.data = &data;
+    s.itermax = 50;
+    s.tol = 1e-13;
+    s.monotone = 1;
+    s.bounded = 1;
+    s.xmin = 270.0;
+    s.xmax = 5000.0;
+    s.x0 = T0;
+    s.x1 = T0 + 1e-4;
+    s.solve();
+    if (s.status != 0) errorflag = 1;
+    if (s.status == 0 && errorflag == 0) return;
+    // Retry from near the critical temperature (above the critical pressure)
+    // or from a hot liquid, with steps of at most 10 K.
+    errorflag = 0;
+    if (P_Pa > 2.2e7) {
+        s.x0 = 640.0;
+        s.x1 = 640.0001;
+    } else {
+        s.x0 = 590.0;
+        s.x1 = 590.0001;
+        Vl0 = 0.00026;
+    }
+    s.limitStep = 1;
+    s.maxStep = 10.0;
+    s.solve();
+    errorflag = s.status != 0 ? 1 : 0;
+}
+
+double WaterMagmaModel::equationForIrreversibleDecompression(double T_, void* p) {
+    const IrreversibleData& d = *static_cast<const IrreversibleData*>(p);
+    if (T_ < 0.0 || !std::isfinite(T_)) {
+        error = 1;
+        return 0.0;
+    }
+    temperature(T_);
+    pressure(d.P * 1e-5);
+    set_the_phase_as(2);
+    calculate_molar_volume();
+    if (!errorflag) calculate_state_functions();
+    if (!errorflag) {
+        bool rejected = U < 0.0;
+        if (T_ < 647.1) {
+            if (V < kCriticalVolume) rejected = rejected || V > getLiquidSpinodalVolume(T_);
+            else rejected = rejected || V < getVapourSpinodalVolume(T_);
+        }
+        if (rejected) errorflag = 1;
+    }
+    if (errorflag) {
+        error = 1;
+        return 0.0;
+    }
+    Vl0 = V;
+    const double M = molarMass();
+    if (d.cM == 0.0) return (U - d.U1) + d.P * (V - d.V1);
+    return (U - d.U1) + d.cM * (T_ - d.T1) + (M / magmaWaterRatio) * calculateLatentHeatTerm(d.T1, T_) +
+           d.P * (V - d.V1);
+}
+
+void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P_bar) {
+    double T0, V0;
+    const double s = S_;
+    if (s < 80.0) {
+        T0 = 273.659806462177 + s * (3.67342651147889 + s * (0.00874583949770701 + s * (0.000819847818261005 +
+             s * -9.83392297672252e-06)));
+        V0 = 1e-6 * (17.9544407528188 + s * (-0.0200811804440964 + s * (0.00475808652754809 +
+             s * (-0.000134674798574998 + s * 1.68220654519188e-06))));
+    } else if (s < 120.0) {
+        T0 = 5452.38245114357 + s * (-233.76137800964 + s * (4.13209783808221 + s * (-0.0313405540910668 +
+             s * 8.53479043859908e-05)));
+        V0 = 1e-6 * 1.5 * std::exp(-4.34574556245161 + s * (-0.0429686162063548 + s * (0.00233307262688447 +
+             s * (-1.14421092321056e-05 + s * 1.95004167959864e-08))));
+    } else {
+        // S >= 120, and a NaN entropy.
+        T0 = 373.15;
+        V0 = 1e-6 * 31024.95971;
+    }
+    const double starts[9][2] = {{T0, V0},          {T0 + 50, V0},  {T0 + 100, V0},
+                                 {T0 + 150, V0},    {T0 + 200, V0}, {T0 + 250, V0},
+                                 {T0 + 300, V0},    {T0 - 5.0, V0 + 1e-5}, {650.0, 5.6e-05}};
+    for (const auto& st : starts) {
+        calculate_isentropic_point_at_fixed_P(P_bar, S_, st[0], st[1]);
+        if (!errorflag) return;
+    }
+    platform::logText("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
+    errorflag = 1;
+}
+
+// ---------------------------------------------------------------- heating decompression
+
+double WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature(double T_, void* p) {
+    const EquilibriumData& d = *static_cast<const EquilibriumData*>(p);
+    return (T_ - d.Tw) * d.Cw + (T_ - d.Tmag) * magmaHeatCapacity + calculateLatentHeatTerm(d.Tmag, T_);
+}
+
+void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double Tmin_, double Tmax_, double Pend,
+                                                    char mode, const char* suffix, std::vector<double>* array) {
+    const double M = molarMass();
+    const double m = magmaWaterRatio, cpm = magmaHeatCapacity, L = latentHeat;
+    CurveLayout layout;
+    layout.firstNameWidth = 5;
+    layout.nameWidth = 12;
+    layout.nameSeparator = "\t";
+    layout.valueSeparator = "\t";
+    layout.columnFormats = {{12, 4, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
+                            {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
+                            {12, 2, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}};
+    layout.firstNumberedWidth = 12;
+    layout.numberedSeparator = "\t";
+    const int outMode = (mode == 1 || mode == 2 || mode == 6) ? mode : 0;
+    CurveOutput out(outMode, CurveOutput::fileName("isoh", suffix), suffix,
+                    {"T", "V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "Tm", "W2", "Q"}, array, layout);
+
+    decompressionSaturationFlag = -1;
+    decompressionEndFlag = -1;
+    errorflag = 0;
+    temperature(T0);
+    volume(V0);
+    calculate_pressure();
+    calculate_state_functions();
+    isentropicTarget = S;
+    double Uprev = U, Tmag = T0, dT = -1.0, dP = -1.0, W = 0.0, Q = 0.0;
+    bool byPressure = false;
+    double Tw = T, Vw = V;
+    // Stored points (state 4 and state 5 candidates).
+    double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
+    double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
+    double Tnext = T;
+    while (T > Tmin_ && T < Tmax_) {
+        if (byPressure)
+            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, isentropicTarget, Tw, Vw);
+        else
+            calculate_isentropic_point_at_fixed_T(Tnext, isentropicTarget, V);
+        if (errorflag) {
+            if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
+                const double Vkeep = V;
+                const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
+                const short st = calculateTheSaturationPressure(Ts);
+                if (st == 0) {
+                    decompressionP4 = P;
+                    decompressionV4 = Vv_sat;
+                    decompressionWork4 = W;
+                    decompressionHeat4 = Q;
+                    decompressionSaturationFlag = 1;
+                }
+                errorflag = 1;
+            }
+            break;
+        }
+        Tw = T;
+        Vw = V;
+        calculate_state_functions();
+        const double Uafter = U;
+        const double Cw = m * Cp / M;
+        double Teq = (Tw * Cw + Tmag * cpm) / (Cw + cpm);
+        const double lo = Tmag < Tw ? Tmag : Tw, hi = Tmag < Tw ? Tw : Tmag;
+        if (L != 0.0 && !(hi < solidusTemperature) && !(lo > liquidusTemperature)) {
+            EquilibriumData d{Tmag, Tw, Cw};
+            Secant s;
+            s.obj = this;
+            s.fn = toEquationFn<ScalarEquationFn>(
+                &WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature);
+            s.data = &d;
+            s.x0 = Teq;
+            s.x1 = Teq + 1e-4;
+            s.monotone = 1;
+            Teq = s.solve();
+            if (s.status != 0) {
+                errorflag = 1;
+                break;
+            }
+        }
+        temperature(Teq);
+        calculate_state_functions();
+        isentropicTarget = S;
+        const double Unew = U;
+        W += Uafter - Uprev;
+        Q += Unew - Uafter;
+        out.writeValues(T, V * 1e6, P * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, Teq, W, Q);
+
+        // End pressure.
+        if (P > Pend) {
+            decompressionEndFlag = 0;
+            P5s = P;
+            T5s = T;
+            V5s = V;
+            W5s = W;
+            Q5s = Q;
+        } else if (P < Pend && decompressionEndFlag == 0) {
+            const double f = (Pend - P5s) / (P - P5s);
+            decompressionP5 = f * P + (1 - f) * P5s;
+            decompressionT5 = f * T + (1 - f) * T5s;
+            decompressionV5 = f * V + (1 - f) * V5s;
+            decompressionHeat5 = f * Q + (1 - f) * Q5s;
+            decompressionWork5 = f * W + (1 - f) * W5s;
+            decompressionEndFlag = 1;
+        }
+        // Saturation crossing.
+        if (T < 647.096) {
+            const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
+            const bool liquidSide = S < 79.3939;
+            const bool before = liquidSide ? P > Psat : P < Psat;
+            if (before) {
+                decompressionSaturationFlag = 0;
+                P4s = P;
+                T4s = T;
+                V4s = V;
+                W4s = W;
+                Q4s = Q;
+                decompressionT4 = T;
+                decompressionP4 = P;
+                decompressionV4 = V;
+                decompressionWork4 = W;
+                decompressionHeat4 = Q;
+            } else if (decompressionSaturationFlag == 0) {
+                double w;
+                if (liquidSide) {
+                    const double f = (Psat - P4s) / (P - P4s);
+                    w = f;
+                } else {
+                    w = 1.0 / (1.0 + std::fabs((Psat - P) / (Psat - P4s)));
+                }
+                decompressionP4 = w * P + (1 - w) * P4s;
+                decompressionT4 = w * T + (1 - w) * T4s;
+                decompressionV4 = w * V + (1 - w) * V4s;
+                decompressionWork4 = w * W + (1 - w) * W4s;
+                decompressionHeat4 = w * Q + (1 - w) * Q4s;
+                decompressionSaturationFlag = 1;
+                break;
+            }
+        }
+        if (P < Pend) break;
+        // Next step: pressure steps where the isotherms are flat in pressure.
+        const double a = d2AdTdV, b = d2AdV2, c = d2AdT2;
+        const double r = (c - a * a / b) / (a / b);
+        byPressure = r > 1e6;
+        dT = T > 2000.0 ? -5.0 : (T > 1000.0 ? -2.0 : (T > 650.0 ? -1.0 : -0.1));
+        dP = P > 1e9 ? -10.0 : (P > 1e8 ? -5.0 : (P > 2e7 ? -2.0 : (P > 1e7 ? -1.0 : -0.5)));
+        Tnext = T + dT;
+        Uprev = Unew;
+        Tmag = Teq;
+    }
+    if (decompressionSaturationFlag == -1 && T < 647.096 &&
+        std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
+        decompressionT4 = T;
+        decompressionP4 = P;
+        decompressionV4 = V;
+        decompressionWork4 = W;
+        decompressionHeat4 = Q;
+        decompressionSaturationFlag = 1;
+    }
+}
+
+void WaterMagmaModel::calculateHeatingDecompressionPath1(const char*, double T0, double V0, double m_) {
+    magmaWaterRatio = m_;
+    magmaTemperature = T0;
+    calculateHeatingDecompression(V0, T0, 273.15, 1573.15, 1e5, 1, "3", nullptr);
+}
+
+void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,
+                                                         WaterMagmaCalculationResult& r) {
+    const double M = molarMass();
+    const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    temperature(T0);
+    if (calculateTheSaturationPressure(T0) != 0) return;
+    double Vl = Vl_sat, Vv = Vv_sat;
+    volume(Vl);
+    calculate_state_functions();
+    double Sl = S;
+    volume(Vv);
+    calculate_state_functions();
+    double Sv = S;
+    double x = (S0 - Sv) / (Sl - Sv);
+    double Vprev = x * Vl + (1 - x) * Vv, Vvprev = Vv;
+    std::FILE* f = nullptr;
+    if (path != nullptr) {
+        f = std::fopen(path, "w");
+        if (f == nullptr) std::fprintf(stderr, "Cannot open the file %s\n", path);
+    }
+    if (f)
+        std::fprintf(f, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n", "T(1)",
+                     "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)", "W(11)", "Q(12)",
+                     "fl(13)");
+    double W = 0.0, Q = 0.0, Sc = S0, t = T0;
+    while (t >= Tmin_) {
+        temperature(t);
+        if (calculateTheSaturationPressure(t) != 0) break;
+        Sc += cM * std::log(1.0 + 1.0 / t);
+        Vl = Vl_sat;
+        Vv = Vv_sat;
+        volume(Vl);
+        calculate_state_functions();
+        Sl = S;
+        const double Hl = H, Ul = U;
+        volume(Vv);
+        calculate_state_functions();
+        Sv = S;
+        const double Hv = H, Uv = U;
+        const double Psat = P;
+        double fl;
+        if (Sc > Sv) {
+            calculate_isentropic_point_at_fixed_T(t, Sc, Vv);
+            W -= (V - Vvprev) * Psat;
+            fl = 0.0;
+            Vvprev = V;
+        } else {
+            fl = (Sc - Sv) / (Sl - Sv);
+            V = fl * Vl + (1 - fl) * Vv;
+            H = fl * Hl + (1 - fl) * Hv;
+            U = fl * Ul + (1 - fl) * Uv;
+            S = Sc;
+            W -= (V - Vprev) * Psat;
+            Vvprev = Vv;
+            Vprev = V;
+        }
+        Q += cM;
+        if (f)
+            std::fprintf(f,
+                         "%12.2f\t%12.3lf\t%12.2f\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t%12.6lf\t"
+                         "%12.2f\t%12.4lf\t%12.4lf\n",
+                         t, V * 1e6, Psat * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, W, Q, fl);
+        t -= 1.0;
+    }
+    if (f) std::fclose(f);
+    r.pathWork = 0.001 * W / M;
+    r.pathHeat = 0.001 * Q / M;
+}
+
+double WaterMagmaModel::calculateIsentropicMixtureState(double S0, double T0, double T_) {
+    const double M = molarMass();
+    const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    const double Sx = S0 + cM * std::log(T0 / T_);
+    if (calculateTheSaturationPressure(T_) != 0) {
+        std::printf("Error calculation %lf\n\n", T);
+        return 1.0;
+    }
+    const double Vl = Vl_sat, Vv = Vv_sat;
+    volume(Vl);
+    calculate_state_functions();
+    const double Sl = S, Hl = H, Ul = U;
+    volume(Vv);
+    calculate_state_functions();
+    const double Sv = S, Hv = H, Uv = U;
+    if (Sx > Sv) {
+        calculate_isentropic_point_at_fixed_T(T_, Sx, Vv);
+        return 0.0;
+    }
+    const double x = (Sx - Sv) / (Sl - Sv);
+    V = x * Vl + (1 - x) * Vv;
+    H = x * Hl + (1 - x) * Hv;
+    U = x * Ul + (1 - x) * Uv;
+    S = Sx;
+    return x;
+}

@@ -1,0 +1,544 @@
+// Expansion of the heated water (state 3) back to the surface pressure Pref:
+// reversibly along its isentrope (through state 4 on the saturation curve,
+// then by the lever rule between the saturated liquid and vapour at Pref) and
+// irreversibly against the constant pressure Pref (U5 - U3 = -Pref (V5 - V3)),
+// after isochoric or Wohletz heating and after isobaric heating, and the
+// pyroclast-heated cases in which the magma fragments keep heating the water.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
+
+namespace {
+
+constexpr double kMagmaVolume = 4.86e-5;  // m3 per kg of magma counted in the steam volume fractions
+constexpr double kSc = 79.394;           // critical molar entropy of water, J/(mol K)
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+double liquidVolumeFraction(double x, double Vl, double Vv) { return x * Vl / (x * Vl + (1.0 - x) * Vv); }
+
+void writeEmptyCurve(const char* path, const char* waves) {
+    std::FILE* f = std::fopen(path, "w");
+    if (f == nullptr) {
+        std::fprintf(stderr, "Cannot open the file %s\n", path);
+        return;
+    }
+    std::fprintf(f, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
+    std::fclose(f);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- isochoric or Wohletz heating
+
+void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
+    const double M = molarMass();
+    const double m = r.m;
+    const double Sc = criticalMolarEntropy;
+    // 1. Where the isentrope S3 meets the saturation curve.
+    if (Sc > r.S3)
+        calculateBoilingPointFromS(r.S3);
+    else
+        calculateCondensationPointFromS(r.S3);
+    if (errorflag) {
+        r.saturationFailed = 1;
+        if (std::fabs(r.S3 - Sc) < 0.6) {
+            temperature(critical_T);
+            volume(critical_V);
+            search_the_critical_point_of_the_pure_component();
+            calculate_state_functions();
+        }
+    }
+    r.T4 = T;
+    r.P4 = P * 1e-5;
+    if (r.P4 > r.Pref) {
+        r.U4 = U;
+        r.S4 = S;
+        r.V4 = V * 1e6;
+        const double x = (r.S4 - r.SvRef) / (r.SlRef - r.SvRef);
+        r.liquidMassFraction5 = x;
+        r.liquidVolumeFraction5 = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        r.U5 = x * r.UlRef + (1 - x) * r.UvRef;
+        r.H5 = x * r.HlRef + (1 - x) * r.HvRef;
+        r.S5 = x * r.SlRef + (1 - x) * r.SvRef;
+        r.T5 = r.TsatRef;
+        r.P5 = r.Pref;
+        r.state4 = 1;
+        r.W34 = (r.U4 - r.U3) * 0.001 / M;
+        r.W45 = (r.U5 - r.U4) * 0.001 / M;
+        r.steamMassFraction5 = (1 - x) * m / (1 + m);
+        r.steamVolumeFraction5 = m * (1 - x) * r.VvRef / (m * x * r.VlRef + m * (1 - x) * r.VvRef + kMagmaVolume);
+    } else {
+        r.state4 = 0;
+        r.T4 = 0.0;
+        calculateAtmosphericDecompressionPoint(r.S3, r.Pref);
+        r.T5 = T;
+        r.U5 = U;
+        r.H5 = H;
+        r.S5 = S;
+        r.P5 = r.Pref;
+        if (Sc > r.S5) {
+            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
+            r.steamMassFraction5 = r.steamVolumeFraction5 = 0.0;
+        } else {
+            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 0.0;
+            r.steamMassFraction5 = m / (1 + m);
+            r.steamVolumeFraction5 = m * V / (m * V + kMagmaVolume);
+        }
+        r.W34 = 0.0;
+        r.W45 = (r.U5 - r.U3) * 0.001 / M;
+    }
+    // 4. Curves of the cycle.
+    if (r.writeCurves) {
+        const short kept = errorflag;
+        if (r.scriptFlag == 1) {
+            if (r.T2 > 0.0) calculateTheIsochor(r.V2 * 1e-6, r.T2, r.T3, 0, 1, "0", nullptr);
+            calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature, r.Pref * 1e5,
+                                        1e15, 1, "1", nullptr);
+            if (r.state4 == 1) {
+                temperature(critical_T);
+                volume(critical_V);
+                calculateIsoBiphasic(kIsoEntropy, r.S3, 2, critical_T, -1.0, critical_V, critical_V, r.TsatRef, 1,
+                                     "2");
+            }
+        } else if (r.scriptFlag == 6) {
+            r.isochoreArray.clear();
+            r.isochoreArray.reserve(100);
+            calculateTheIsochor(r.V2 * 1e-6, r.T2, r.T3, 0, 6, "", &r.isochoreArray);
+            r.isentropeArray.clear();
+            r.isentropeArray.reserve(100);
+            calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1, r.Pref * 1e5,
+                                        1e15, 6, "", &r.isentropeArray);
+        }
+        errorflag = kept;
+    }
+    // 5. Energies.
+    r.Q = (r.U3 - r.U2) * 0.001 / M;
+    r.Wrev = (r.U5 - r.U3) * 0.001 / M;
+    r.dHrev = (r.H5 - r.H3) * 0.001 / M;
+    // 6. Irreversible adiabatic expansion against Pref.
+    const double Pa = r.Pref * 1e5;
+    const double V3 = r.V3 * 1e-6;
+    double x = (Pa * V3 - Pa * r.VvRef - r.UvRef + r.U3) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
+    r.liquidMassFraction5irr = x;
+    r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+    if (x >= 0.0 && x <= 1.0) {
+        r.T5irr = r.TsatRef;
+        const double Vmix = x * r.VlRef + (1 - x) * r.VvRef;
+        r.Wirr = -Pa * (Vmix - V3) / M * 0.001;
+        r.S5irr = x * r.SlRef + (1 - x) * r.SvRef;
+    } else {
+        double Tstart = r.T3;
+        if (r.T3 > 600.0 && r.T3 < 650.0) Tstart = 700.0;
+        // The energy balance starts from state 3 itself; only the search
+        // starts above the critical region when T3 lies just below it.
+        calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, 0.0, Tstart);
+        r.T5irr = T;
+        r.S5irr = S;
+        if (errorflag) {
+            platform::logText("errorflag irreversible m " + std::to_string(m) + "\n");
+            r.Wirr = kNaN;
+            r.T5irr = kNaN;
+        } else {
+            r.Wirr = -Pa * (V - V3) / M * 0.001;
+        }
+        if (x > 1.0) {
+            x = 1.0;
+            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = 1.0;
+        } else if (x < 0.0) {
+            x = 0.0;
+            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = 0.0;
+        }
+    }
+    r.steamMassFraction5irr = (1 - x) * m / (1 + m);
+    r.steamVolumeFraction5irr = (1 - x) * m * r.VvRef / (x * m * r.VlRef + (1 - x) * m * r.VvRef + kMagmaVolume);
+    calculateIsothermalExpansionWork(r);
+}
+
+// ---------------------------------------------------------------- isobaric heating
+
+void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
+    const double M = molarMass();
+    const double m = r.m;
+    const double Pa = r.Pref * 1e5;
+    const double x3 = r.liquidFraction3;
+    const double k = 0.001 / M;
+    auto steam5 = [&](double x5) {
+        r.steamMassFraction5 = (1 - x5) * m / (1 + m);
+        r.steamVolumeFraction5 =
+            (1 - x5) * m * r.VvRef / (x5 * m * r.VlRef + (1 - x5) * m * r.VvRef + kMagmaVolume);
+    };
+    auto steam5irr = [&](double x) {
+        r.steamMassFraction5irr = (1 - x) * m / (1 + m);
+        r.steamVolumeFraction5irr =
+            (1 - x) * m * r.VvRef / (x * m * r.VlRef + (1 - x) * m * r.VvRef + kMagmaVolume);
+    };
+    auto lever5 = [&](double S4) {
+        const double x5 = (S4 - r.SvRef) / (r.SlRef - r.SvRef);
+        r.liquidMassFraction5 = x5;
+        r.liquidVolumeFraction5 = liquidVolumeFraction(x5, r.VlRef, r.VvRef);
+        r.U5 = x5 * r.UlRef + (1 - x5) * r.UvRef;
+        r.H5 = x5 * r.HlRef + (1 - x5) * r.HvRef;
+        r.S5 = x5 * r.SlRef + (1 - x5) * r.SvRef;
+        r.T5 = r.TsatRef;
+        r.P5 = r.Pref;
+        return x5;
+    };
+    bool computed = true;
+    if (x3 > 0.0 && x3 < 1.0) {
+        // A. Two-phase state 3 at Tboil.
+        const double x5 = lever5(r.S4);
+        r.state4 = 1;
+        r.Q = (r.HlBoil - r.H2 + (1 - x3) * (r.HvBoil - r.HlBoil)) * k;
+        r.vaporizationWork =
+            -r.Pboil * 1e5 * (r.VvBoil - r.VlBoil) * (1 - x3) - r.HlBoil + r.H2 - r.U2 + r.UlBoil;
+        r.Wrev = (r.U5 - r.U3 + r.vaporizationWork) * k;
+        const double V3 = r.V3 * 1e-6;
+        double x = (r.U3 - r.UvRef - Pa * (r.VvRef - V3)) / (r.UlRef - r.UvRef - Pa * (r.VvRef - r.VlRef));
+        r.liquidMassFraction5irr = x;
+        if (x >= 0.0 && x <= 1.0) {
+            r.T5irr = r.TsatRef;
+            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V3) + r.vaporizationWork) * k;
+        } else {
+            calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, 0.0, r.T3);
+            r.T5irr = T;
+            double w = -Pa * (V - V3);
+            if (r.T3 > r.Tboil) w += -r.Pboil * 1e5 * (r.VvBoil - r.VlBoil);
+            r.Wirr = w * k;
+            x = x > 1.0 ? 1.0 : 0.0;
+            r.liquidMassFraction5irr = x;
+        }
+        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        steam5(x5);
+        steam5irr(x);
+        if (r.writeCurves) {
+            if (r.scriptFlag == 1) {
+                writeEmptyCurve("isos1", "p1 t1");
+                temperature(critical_T);
+                volume(critical_V);
+                calculateIsoBiphasic(kIsoEntropy, r.S3, 2, critical_T, -1.0, critical_V, critical_V, r.TsatRef, 1,
+                                     "2");
+            } else if (r.scriptFlag == 6) {
+                r.isentropeArray.clear();
+            }
+        }
+    } else if (x3 == 0.0) {
+        // B. Steam or supercritical state 3.
+        if (r.S3 < kSc)
+            calculateBoilingPointFromS(r.S3);
+        else
+            calculateCondensationPointFromS(r.S3);
+        if (errorflag) return;
+        r.T4 = T;
+        r.P4 = P * 1e-5;
+        double x5;
+        if (r.P4 > r.Pref) {
+            r.U4 = U;
+            r.S4 = S;
+            x5 = lever5(r.S4);
+            r.state4 = 1;
+            steam5(x5);
+        } else {
+            calculateAtmosphericDecompressionPoint(r.S3, r.Pref);
+            if (errorflag) r.saturationFailed = 1;
+            r.T5 = T;
+            r.U5 = U;
+            r.S5 = S;
+            r.H5 = H;
+            r.P5 = r.Pref;
+            if (r.S5 < kSc) {
+                r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
+                r.steamMassFraction5 = r.steamVolumeFraction5 = 0.0;
+            } else {
+                r.liquidMassFraction5 = r.liquidVolumeFraction5 = 0.0;
+                r.steamMassFraction5 = m / (1 + m);
+                r.steamVolumeFraction5 = m * V / (m * V + kMagmaVolume);
+            }
+            r.state4 = 0;
+        }
+        if (r.writeCurves) {
+            const short kept = errorflag;
+            if (r.scriptFlag == 1) {
+                calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1, 1e5, 1e15,
+                                            1, "1", nullptr);
+                if (r.state4 == 1) {
+                    temperature(critical_T);
+                    volume(critical_V);
+                    calculateIsoBiphasic(kIsoEntropy, r.S3, 2, critical_T, -1.0, critical_V, critical_V, 373.15, 1,
+                                         "2");
+                }
+            } else if (r.scriptFlag == 6) {
+                r.isentropeArray.clear();
+                r.isentropeArray.reserve(100);
+                calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1,
+                                            r.Pref * 1e5, 1e15, 6, "", &r.isentropeArray);
+            }
+            errorflag = kept;
+        }
+        r.Q = (r.H3 - r.H2) * k;
+        r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;
+        r.Wrev = (r.vaporizationWork + r.U5 - r.U3) * k;
+        const double V3 = r.V3 * 1e-6;
+        double x = (Pa * V3 - Pa * r.VvRef - r.UvRef + r.U3) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
+        r.liquidMassFraction5irr = x;
+        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        if (x >= 0.0 && x <= 1.0) {
+            r.T5irr = r.TsatRef;
+            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V3) + r.vaporizationWork) * k;
+        } else {
+            calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, 0.0, r.T3);
+            r.T5irr = T;
+            r.Wirr = (-Pa * (V - V3) + r.vaporizationWork) * k;
+            x = x > 1.0 ? 1.0 : 0.0;
+            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = x;
+        }
+        steam5irr(x);
+    } else if (x3 == -2.0) {
+        // C. Liquid state 3.
+        calculateBoilingPointFromS(r.S3);
+        r.T4 = T;
+        r.P4 = P * 1e-5;
+        r.U4 = U;
+        r.S4 = S;
+        r.V4 = Vl_sat * 1e6;
+        double x5 = lever5(r.S4);
+        if (x5 > 1.0) {
+            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
+        } else {
+            r.state4 = 1;
+        }
+        if (r.Pref > r.P4) {
+            const double f = (r.P4 - r.Pref) / (r.P4 - r.P3), g = 1.0 - f;
+            r.P4 = f * r.P3 + g * r.P4;
+            r.U4 = f * r.U3 + g * r.U4;
+            r.S4 = f * r.S3 + g * r.S4;
+            r.V4 = f * r.V3 + g * r.V4;
+            r.T4 = f * r.T3 + g * r.T4;
+            r.T5 = r.T4;
+            r.P5 = r.P4;
+            r.U5 = r.U4;
+            r.S5 = r.S4;
+        }
+        if (r.writeCurves) {
+            if (r.scriptFlag == 1) {
+                writeEmptyCurve("isos1", "p1 t1");
+                temperature(critical_T);
+                volume(critical_V);
+                if (r.Pref >= r.P4)
+                    writeEmptyCurve("isoss2", "p2 t2");
+                else
+                    calculateIsoBiphasic(kIsoEntropy, r.S3, 2, critical_T, -1.0, critical_V, critical_V, 373.15, 1,
+                                         "2");
+            } else if (r.scriptFlag == 6) {
+                r.isentropeArray.clear();
+            }
+        }
+        r.Q = (r.H3 - r.H2) * k;
+        r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;
+        r.Wrev = (r.vaporizationWork + r.U5 - r.U4) * k;
+        const double V4 = r.V4 * 1e-6;
+        double x = (Pa * V4 - Pa * r.VvRef - r.UvRef + r.U4) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
+        r.liquidMassFraction5irr = x;
+        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        if (x < 0.0 || x > 1.0) {
+            calculate_irreversible_decompression_point_at_fixed_p(r.T4, V4, 1e5, 0.0, r.T4);
+            r.T5irr = T;
+            r.Wirr = (-1e5 * (V - V4) + r.vaporizationWork) * k;
+            x = x > 1.0 ? 1.0 : 0.0;
+            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = x;
+        } else {
+            r.T5irr = r.TsatRef;
+            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V4) + r.vaporizationWork) * k;
+        }
+        steam5(x5 > 1.0 ? 1.0 : x5);  // a non-boiling liquid has no steam
+        steam5irr(x);
+    } else {
+        computed = false;  // no expansion (for instance x3 exactly 1.0)
+    }
+    (void)computed;
+    if (r.writeCurves && r.scriptFlag == 1) {
+        std::FILE* f = std::fopen("isop0", "w");
+        if (f == nullptr) {
+            std::fprintf(stderr, "Cannot open the file isop0\n");
+        } else {
+            std::fprintf(f, "IGOR\nWAVES p0 t0\nBEGIN\n");
+            std::fprintf(f, "%12f %12f\n", r.P1, r.T1);
+            std::fprintf(f, "%12f %12f\n", r.P2, r.T2);
+            if (r.phaseState != 4 && x3 >= 0.0 && x3 <= 1.0) {
+                std::fprintf(f, "%12f %12f\n", r.P2, r.Tspinodal);
+                std::fprintf(f, "%12f %12f\n", r.Pboil, r.Tboil);
+            }
+            std::fprintf(f, "%12f %12f\n", r.P3, r.T3);
+            if (x3 == -2.0) std::fprintf(f, "%12f %12f\n", r.P4, r.T4);
+            std::fprintf(f, "END\n");
+            std::fclose(f);
+        }
+    }
+    calculateIsothermalExpansionWork(r);
+}
+
+// ---------------------------------------------------------------- pyroclast-heated cases
+
+double WaterMagmaModel::calculateLatentHeatEntropicTerm(double a, double b) const {
+    const double L = latentHeat;
+    if (L == 0.0) return 0.0;
+    const double Ts = solidusTemperature, Tl = liquidusTemperature;
+    if (Ts == Tl) {
+        if (a < Ts && b > Tl) return L / Ts;
+        if (a >= Tl && b <= Ts) return -L / Ts;
+        return 0.0;
+    }
+    auto c = [&](double t) { return t < Ts ? Ts : (t > Tl ? Tl : t); };
+    return L / (Tl - Ts) * std::log(c(b) / c(a));
+}
+
+void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r) {
+    if (!r.pyroclastCase) return;
+    const double M = molarMass();
+    const double m = r.m;
+    const double k = 0.001 / M;
+    const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    const double Pa = r.Pref * 1e5;
+    auto lever5p = [&]() {
+        const double x = (r.S5p - r.SvRef) / (r.SlRef - r.SvRef);
+        r.liquidMassFraction5p = x;
+        r.liquidVolumeFraction5p = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        r.U5p = x * r.UlRef + (1 - x) * r.UvRef;
+        return x;
+    };
+    auto superheatedEnd = [&]() {
+        double V0;
+        if (r.Pref < 221.0) {
+            initializeSaturationVolumesFromP("H2O", r.Pref);
+            V0 = Vv0;
+        } else {
+            V0 = 8.31434 * r.TsatRef / r.Pref * 1e-5;
+        }
+        calculate_isentropic_point_at_fixed_P(r.Pref, r.S5p, r.TsatRef, V0);
+        r.P5p = P * 1e-5;
+        r.U5p = U;
+        r.S5p = S;
+        r.liquidMassFraction5p = r.liquidVolumeFraction5p = 0.0;
+    };
+    auto steam5p = [&](double x) {
+        r.steamMassFraction5p = m * (1 - x) / (1 + m);
+        r.steamVolumeFraction5p =
+            (1 - x) * m * r.VvRef / (x * m * r.VlRef + (1 - x) * m * r.VvRef + kMagmaVolume);
+    };
+    if (r.heatingMode == 1 && (r.phaseState == 1 || r.phaseState == 2)) {
+        r.T4p = r.T4;
+        r.S4p = r.S4;
+        r.U4p = r.U4;
+        r.T5p = r.TsatRef;
+        r.P5p = r.Pref;
+        r.S5p = r.S4p + cM * std::log(r.T4p / r.T5p) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T4p, r.T5p);
+        double x = lever5p();
+        if (x < 0.0) {
+            superheatedEnd();
+            x = 0.0;
+        } else if (x > 1.0) {
+            r.liquidMassFraction5p = r.liquidVolumeFraction5p = 1.0;
+            x = 1.0;
+        }
+        r.WrevP = (r.U5p - r.U4p + cM * (r.T5p - r.T4p) + r.vaporizationWork) * k;
+        r.Qp = r.Q + cM * (r.T4p - r.T5p) * k;
+        steam5p(x);
+    } else {
+        const bool curves = r.writeCurves && (r.scriptFlag == 1 || r.scriptFlag == 6);
+        if (curves && r.scriptFlag == 1) {
+            calculateHeatingDecompression(r.V3 * 1e-6, r.T3, 273.15, magmaTemperature, r.Pref * 1e5, 1, "3", nullptr);
+        } else if (curves) {
+            r.decompressionArray.clear();
+            r.decompressionArray.reserve(100);
+            calculateHeatingDecompression(r.V3 * 1e-6, r.T3, 273.15, magmaTemperature, r.Pref * 1e5, 6, "",
+                                          &r.decompressionArray);
+        } else {
+            calculateHeatingDecompression(r.V3 * 1e-6, r.T3, 273.15, magmaTemperature, r.Pref * 1e5, 0, "", nullptr);
+        }
+        const bool isobaric = r.heatingMode == 1;
+        if (decompressionSaturationFlag == 1 && decompressionP4 > r.Pref * 1e5) {
+            r.state4Pyroclast = 1;
+            r.T4p = decompressionT4;
+            r.P4p = decompressionP4 * 1e-5;
+            r.V4p = decompressionV4 * 1e6;
+            volume(decompressionV4);
+            temperature(decompressionT4);
+            calculate_state_functions();
+            r.U4p = U;
+            r.H4p = H;
+            r.S4p = S;
+            r.T5p = r.TsatRef;
+            r.P5p = r.Pref;
+            r.S5p = r.S4p + cM * std::log(r.T4p / r.T5p) +
+                    (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T4p, r.T5p);
+            double x = lever5p();
+            if (x < 0.0) {
+                superheatedEnd();
+                x = 0.0;
+            }
+            double W = r.U5p - r.U4p + cM * (r.T5p - r.T4p) + decompressionWork4;
+            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat4 + cM * (r.T4p - r.T5p);
+            if (isobaric) W += r.vaporizationWork;
+            r.WrevP = W * k;
+            r.Qp = Qh * k;
+            steam5p(x);
+        } else {
+            r.state4Pyroclast = 0;
+            r.T4p = 0.0;
+            r.T5p = decompressionT5;
+            r.P5p = decompressionP5 * 1e-5;
+            temperature(r.T5p);
+            volume(decompressionV5);
+            calculate_state_functions();
+            r.S5p = S;
+            r.U5p = U;
+            double W = decompressionWork5;
+            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat5;
+            if (isobaric) W += r.vaporizationWork;
+            r.WrevP = W * k;
+            r.Qp = Qh * k;
+            if (kSc > r.S5p) {
+                r.liquidMassFraction5p = r.liquidVolumeFraction5p = 1.0;
+                r.steamMassFraction5p = r.steamVolumeFraction5p = 0.0;
+            } else {
+                r.liquidMassFraction5p = r.liquidVolumeFraction5p = 0.0;
+                r.steamMassFraction5p = m / (1 + m);
+                r.steamVolumeFraction5p = m * V / (m * V + kMagmaVolume);
+            }
+        }
+    }
+    // Irreversible pyroclast case.
+    const double V3 = r.V3 * 1e-6;
+    const double Lh = calculateLatentHeatTerm(r.T3, r.TsatRef);
+    const double x = (Pa * (V3 - r.VvRef) - r.UvRef - cM * (r.TsatRef - r.T3) - M * Lh / magmaWaterRatio + r.U3) /
+                     (r.UlRef - r.UvRef + Pa * (r.VlRef - r.VvRef));
+    r.liquidMassFraction5irrP = x;
+    if (x >= 0.0 && x <= 1.0) {
+        r.liquidVolumeFraction5irrP = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        r.T5irrP = r.TsatRef;
+        const double Vmix = x * r.VlRef + (1 - x) * r.VvRef;
+        r.WirrP = (-Pa * (Vmix - V3) + r.vaporizationWork) * k;
+        r.steamMassFraction5irrP = (1 - x) * m / (1 + m);
+        r.steamVolumeFraction5irrP = m * (1 - x) * r.VvRef / (m * x * r.VlRef + m * (1 - x) * r.VvRef + kMagmaVolume);
+    } else {
+        calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, cM, r.T3);
+        r.T5irrP = T;
+        if (errorflag) {
+            r.WirrP = kNaN;
+            r.T5irrP = kNaN;
+        } else {
+            r.WirrP = (-Pa * (V - V3) + r.vaporizationWork) * k;
+        }
+        if (x < 0.0) {
+            r.liquidMassFraction5irrP = r.liquidVolumeFraction5irrP = 0.0;
+            r.steamMassFraction5irrP = m / (1 + m);
+            r.steamVolumeFraction5irrP = m * V / (m * V + kMagmaVolume);
+        } else {
+            r.liquidMassFraction5irrP = r.liquidVolumeFraction5irrP = 1.0;
+            r.steamMassFraction5irrP = r.steamVolumeFraction5irrP = 0.0;
+        }
+    }
+}

@@ -1,0 +1,182 @@
+#pragma once
+// WaterMagmaModel: the reference water model (IAPWS-95, WagnerPruss) with the
+// energetics of magma-water interaction and the Brenvik command program.
+//
+// A cycle: cold surface water (state 1) is carried down to a depth (state 2),
+// heated by magma to a peak state 3 (isochoric, isobaric or Wohletz heating:
+// the heat given off by the magma, cooling and crystallising, equals the heat
+// taken up by the water and the sediment), then expanded back to the surface
+// pressure reversibly (isentropically, through state 4 on the saturation
+// curve to state 5) and irreversibly (against the constant surface pressure),
+// optionally with the pyroclasts still heating the water.  Heat balances are
+// per kg of magma (J/kg), works and heats per g of water (J/g, negative when
+// the water does work).  All operations change the state of this object.
+//
+// Failures are reported through `errorflag` (the drivers test it after every
+// calculation) and through NaN in a work whose end state was not found.
+#include <cstdio>
+#include <vector>
+
+#include "console/WaterMagmaCalculationInfo.h"
+#include "console/WaterMagmaCalculationResult.h"
+#include "fluid/CurveOutput.h"
+#include "water/WagnerPruss.h"
+
+// Saturated expansion results of calculateSaturatedExpansionWork when a
+// caller asks for them instead of the report.
+struct WaterSaturationResult {
+    double P = 0, T = 0;  // bar, K
+    double Vl = 0, Vv = 0;
+    double Ul = 0, Hl = 0, Al = 0, Gl = 0, Cvl = 0, Cpl = 0, Sl = 0;
+    double Uv = 0, Hv = 0, Av = 0, Gv = 0, Cvv = 0, Cpv = 0, Sv = 0;
+    double steamMassRevLiquid = 0, steamMassIrrLiquid = 0, steamMassRevSteam = 0, steamMassIrrSteam = 0;  // %
+    double steamVolumeRevLiquid = 0, steamVolumeIrrLiquid = 0, steamVolumeRevSteam = 0,
+           steamVolumeIrrSteam = 0;  // %
+    double WrevLiquid = 0, WirrLiquid = 0, WrevSteam = 0, WirrSteam = 0;  // J/g
+    double fugacity = 0, fugacityRatio = 0;
+};
+
+class WaterMagmaModel : public WagnerPruss {
+public:
+    explicit WaterMagmaModel(int phaseKind = 2) : WagnerPruss(phaseKind) {}
+
+    double molarMass() const { return kMolarMass; }
+
+    // ---- Brenvik console program (WaterMagmaCommand.cpp)
+    // argv[0] is the program name: alone it prints the banner and the options;
+    // otherwise argv[1] is the option word and the rest its arguments.
+    // Returns 0 when the option word was run, 1 for an unknown word or bad
+    // arguments.  The "interactive" dialogue reads from `in`.
+    int doWaterMagmaCommand(int argc, const char** argv, std::FILE* in = stdin);
+    int doMenuCommand(const char* word, int argc, const char** argv, std::FILE* in = stdin);
+    static void printBanner();
+    static void printAbout();
+
+    // ---- peak temperatures of heating (WaterMagmaHeating.cpp)
+    double calculateLatentHeatTerm(double a, double b) const;
+    void calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r);
+    double equationForIsobaricHeating(double T_, void* data);
+    void calculateIsochoricPeakTemperature(double T0, double V0, double P0, double cs, double Tc, std::FILE* file);
+    double equationForIsochorHeating(double T_, void* data);
+    void calculateWohletzPeakTemperature(double T0, double V0, double P0, double cw, double cs, double Tc);
+    double equationForWohletzHeating(double T_, void* data);
+    void calculateEquilibriumCurve(double Tm_, double a, double b, double c, double d, char mode, const char* suffix);
+
+    // ---- decompression points and heating-decompression paths (WaterMagmaDecompression.cpp)
+    void calculate_irreversible_decompression_point_at_fixed_p(double T1, double V1, double P_Pa, double cM,
+                                                               double T0);
+    double equationForIrreversibleDecompression(double T_, void* data);
+    void calculateAtmosphericDecompressionPoint(double S_, double P_bar);
+    void calculateHeatingDecompression(double V0, double T0, double Tmin_, double Tmax_, double Pend, char mode,
+                                       const char* suffix, std::vector<double>* array);
+    double equationForHeatingDecompressionEquilibriumTemperature(double T_, void* data);
+    void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_);
+    void calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,
+                                            WaterMagmaCalculationResult& r);
+    double calculateIsentropicMixtureState(double S0, double T0, double T_);
+
+    // ---- expansion works (WaterMagmaExpansion.cpp)
+    void calculateExpansionWork(WaterMagmaCalculationResult& r);
+    void calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r);
+    void calculateIsothermalExpansionWork(WaterMagmaCalculationResult& r);
+    double calculateLatentHeatEntropicTerm(double a, double b) const;
+
+    // ---- one cycle (WaterMagmaCycle.cpp)
+    void calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r, char writeCurves,
+                                  char report);
+    void prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r);
+    void prepareExpansionWorkCalculation(double Psurf, WaterMagmaCalculationResult& r);
+
+    // ---- drivers (WaterMagmaDrivers.cpp)
+    void drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char mode);
+    void calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
+                                              char writeCurves, char report);
+    int calculateEnergyDiagramPoint(double m_, WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
+                                    std::vector<double>* array);
+    void drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress, std::vector<double>* array,
+                               double mMin, double mMax);
+    // The 31 values of one E(m) point.
+    static void appendEnergyDiagramPoint(const WaterMagmaCalculationResult& r, std::vector<double>& array);
+
+    // ---- Igor files (WaterMagmaIgor.cpp)
+    void writeIgorScriptForPhaseDiagram(int curve, int display, int newExperiment);
+    void writeIgorScriptForWaterMagmaCycle(WaterMagmaCalculationResult& r);
+    void writeIgorScriptForWaterMagmaCycle1(WaterMagmaCalculationResult& r);
+    void writeIgorScriptForWaterMagmaDiagram(char pyroclastHeated, char recharge, const char* suffix);
+    void produceIgorFileFromArray(WaterMagmaCalculationInfo& info, const std::vector<double>& array);
+
+    // ---- saturated expansion, exsolution and isobaric heating works (WaterMagmaWorks.cpp)
+    double calculateIsentropicVaporization(double S_);
+    double calculateIsentropicVaporization(double S_, double Ul, double Uv, double Hl, double Hv, double Sl,
+                                           double Sv, double Vl, double Vv);
+    void calculateSaturationExpansionWork(double V1, double V2, double U1, double U2, double S1, double S2,
+                                          double& x1, double& x2, double& xi1, double& xi2, double& W1, double& W2,
+                                          double& Wi1, double& Wi2);
+    // start: Vl, Vv, Ul, Uv, Sl, Sv, Hl, Hv; Pf (Pa); reference at Pf: Vl, Vv,
+    // Ul, Uv, Hl, Hv, Sl, Sv; results per start (liquid, steam): reversible
+    // and irreversible liquid fractions, works and the enthalpy drop.
+    struct SaturatedStart {
+        double V, U, S, H;
+    };
+    struct SaturatedReference {
+        double Pf, Vl, Vv, Ul, Uv, Hl, Hv, Sl, Sv;
+    };
+    struct SaturatedExpansion {
+        double xRev, xIrr, Wrev, Wirr, dH;
+    };
+    SaturatedExpansion calculateSaturationExpansionWorkForPex(const SaturatedStart& start,
+                                                              const SaturatedReference& ref);
+    void calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* record, double Pex);
+    void calculateExsolutionWork(double T_, double P_bar, double Vm);
+    double equationForExsolutionWork(double T_, void* data);
+    void calculateTemperatureForGivenExsolutionWorkAndPressure(double W0, double P_bar, double Vm);
+    void calculateExsolutionWorkIsoCurve(double W0, double T0, double Pstart, double Pend, double dP, double Vm,
+                                         std::vector<double>& out);
+    void calculateIsobaricHeatingWork(double P_bar, double T0, double T1);
+
+    // ---- isentropes and isochores of water (WaterIsentropes.cpp)
+    // The volume at T with entropy S (from the current volume).
+    void calculateFromTS(double T_, double S_, char print);
+    void calculate_isentropic_point_at_fixed_T(double T_, double S_, double V0);
+    // T and V at P (bar) with entropy S from (T0, V0); clears errorflag first.
+    void calculate_isentropic_point_at_fixed_P(double P_bar, double S_, double T0, double V0);
+    // Isochore at V from Tmin to Tmax, file "isoc" + suffix: P (bar), T, V
+    // (cm3/mol), U, H, S, Um (J/g).
+    void calculateTheIsochor(double V_, double Tmin_, double Tmax_, int option, char mode, const char* suffix,
+                             std::vector<double>* array);
+    // Isentrope from (T0, V0) (or (T0, P0) when V0 <= 0) down in temperature
+    // while Tmin < T < Tmax and Pmin < P < Pmax (Pa), file "isos" + suffix, with the
+    // columns of the isochore.
+    void calculateTheIsentropicCurve(double T0, double P0_bar, double V0, double unused, double Tmin_, double Tmax_,
+                                     double Pmin, double Pmax, char mode, const char* suffix,
+                                     std::vector<double>* array);
+    // Saturated liquid and vapour at P (bar), the model left at the vapour.
+    void calculateTheSaturationTemperature(double P_bar, char print);
+    // Saturated liquid (boiling) or vapour (condensation) of entropy S; the
+    // model is left at that saturated phase.
+    void calculateBoilingPointFromS(double S_);
+    void calculateCondensationPointFromS(double S_);
+    // Liquid spinodal (superheat limit) at P (bar), state functions there.
+    void calculateTheLiquidSpinodalTemperatureFromP(double P_bar);
+
+    double isentropicTarget = 0.0;  // J/(mol K): entropy the isentropic steps work to
+
+    // Heating-decompression results.
+    char decompressionSaturationFlag = -1;
+    double decompressionT4 = 0, decompressionP4 = 0, decompressionV4 = 0;
+    double decompressionWork4 = 0, decompressionHeat4 = 0;
+    char decompressionEndFlag = -1;
+    double decompressionT5 = 0, decompressionP5 = 0, decompressionV5 = 0;
+    double decompressionWork5 = 0, decompressionHeat5 = 0;
+
+private:
+    double isentropeResidualAtT(double V_, void*);
+    bool stateIsMechanicallyStable() const { return dPdV < 0.0; }
+    void writeIsoRow(CurveOutput& out);
+};
+
+// The E(m) data file: opened for writing with its header; null when it
+// cannot be opened (reported on standard error).
+std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(WaterMagmaCalculationInfo& info);
+void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, WaterMagmaCalculationInfo& info,
+                                           WaterMagmaCalculationResult& r);
