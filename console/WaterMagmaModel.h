@@ -150,14 +150,6 @@ public:
     void calculateTheIsentropicCurve(double T0, double P0_bar, double V0, double unused, double Tmin_, double Tmax_,
                                      double Pmin, double Pmax, char mode, const char* suffix,
                                      std::vector<double>* array);
-    // Saturated liquid and vapour at P (bar), the model left at the vapour.
-    void calculateTheSaturationTemperature(double P_bar, char print);
-    // Saturated liquid (boiling) or vapour (condensation) of entropy S; the
-    // model is left at that saturated phase.
-    void calculateBoilingPointFromS(double S_);
-    void calculateCondensationPointFromS(double S_);
-    // Liquid spinodal (superheat limit) at P (bar), state functions there.
-    void calculateTheLiquidSpinodalTemperatureFromP(double P_bar);
 
     double isentropicTarget = 0.0;  // J/(mol K): entropy the isentropic steps work to
 
