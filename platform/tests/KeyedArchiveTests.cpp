@@ -6,19 +6,13 @@
 
 #include "platform/DataFiles.h"
 #include "platform/KeyedArchive.h"
+#include "platform/tests/Fixtures.h"
 
 using platform::KeyedArchiver;
 using platform::KeyedUnarchiver;
 using platform::PropertyList;
 
 namespace {
-
-std::string fixture(const std::string& name) {
-    std::ifstream in(platform::resolveDataFile("platform/tests/fixtures/" + name), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A small record of our own, with a link that may point back to an ancestor.
 struct Node : platform::KeyedEncodable {

@@ -9,19 +9,12 @@
 
 #include "platform/DataFiles.h"
 #include "platform/PropertyList.h"
+#include "platform/tests/Fixtures.h"
 
 using platform::PlistFormat;
 using platform::PropertyList;
 
 namespace {
-
-std::string fixture(const std::string& name) {
-    std::string path = platform::resolveDataFile("platform/tests/fixtures/" + name);
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 PropertyList sample() {
     PropertyList d = PropertyList::dictionary();
