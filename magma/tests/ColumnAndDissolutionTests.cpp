@@ -12,15 +12,9 @@
 #include "magma/Papale97.h"
 #include "magma/Starostin.h"
 #include "magma/ZhangChen.h"
+#include "magma/tests/ReadFile.h"
 
 namespace {
-
-std::string readFile(const char* path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 int countLines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 

@@ -8,15 +8,9 @@
 #include <string>
 
 #include "magma/Magma.h"
+#include "magma/tests/ReadFile.h"
 
 namespace {
-
-std::string readFile(const char* path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 TEST(Magma, OxideMolarMassesAndMoleFractions) {
     EXPECT_DOUBLE_EQ(Magma::get_molar_weight_of_component("SiO2"), 60.043);
