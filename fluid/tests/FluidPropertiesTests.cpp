@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fluid/tests/RelativeError.h"
 #include "fluid/tests/TestDataDir.h"
 #include "fluid/tests/VdWFluid.h"
 
@@ -13,8 +14,6 @@ namespace {
 constexpr double R = 8.31434;
 constexpr double kA = 0.3658, kB = 4.286e-5;
 const VdWPure pure{kA, kB};
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 // |num - ana| <= 1e-6 max(|ana|, scale)
 #define EXPECT_CLOSE(num, ana, scale) \

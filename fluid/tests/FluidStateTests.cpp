@@ -6,14 +6,13 @@
 
 #include "fluid/VenturiInteraction.h"
 #include "numerics/NewtonRaphson.h"
+#include "fluid/tests/RelativeError.h"
 #include "fluid/tests/VdWFluid.h"
 
 namespace {
 // CO2-like constants.
 constexpr double kA = 0.3658, kB = 4.286e-5;
 const VdWPure pure{kA, kB};
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 }  // namespace
 
 TEST(FluidState, PressureFromTemperatureAndVolume) {

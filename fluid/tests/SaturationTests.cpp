@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/tests/RelativeError.h"
 #include "fluid/tests/TestDataDir.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/DataTextFile.h"
@@ -19,8 +20,6 @@ namespace {
 constexpr double R = 8.31434;
 constexpr double kA = 0.3658, kB = 4.286e-5;
 const VdWPure pure{kA, kB};
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 // Exact coexistence of the van der Waals fluid in reduced variables.  With
 // w = n/(3 - n) (n = Vc/V) in the two phases written c e^{+y} and c e^{-y},
