@@ -57,12 +57,16 @@ public:
         solver->tol = 1e-12;
         solver->itermax = 100;
     }
-    double residual(double u, void*) { return evaluateF(u, 0); }
+    double last = 0.0;  // the last point of the search: its root when it converged
+    double residual(double u, void*) {
+        last = u;
+        return evaluateF(u, 0);
+    }
     void calculate_u() override {
         solver->x0 = start;
         solver->x1 = start * 1.01 + 0.01;
         MonoFunc::calculate_u();
-        double u = solver->x1;
+        double u = last;
         for (int k = 0; k < 3; ++k) {
             const double f = evaluateF(u, 1);
             const double fu = F->d1[0];
