@@ -126,9 +126,9 @@ inline double saturationPressure(WaterEOS& m, double T)
 }
 
 // Liquid and gas densities against the reference formulation at states away
-// from the critical region: liquid up to 600 K above its vapour pressure,
-// gas below it, and the supercritical fluid at 800 and 1000 K.
-inline void expectDensitiesNearReference(FluidPhase& m, double tolLiquid, double tolGas)
+// from the critical region: liquid up to 600 K (or Tmax) above its vapour
+// pressure, gas below it, and the supercritical fluid at 800 and 1000 K.
+inline void expectDensitiesNearReference(FluidPhase& m, double tolLiquid, double tolGas, double Tmax = 1000.0)
 {
     WagnerPruss w(2);
     struct State { int kind; double T, P; };
@@ -138,6 +138,8 @@ inline void expectDensitiesNearReference(FluidPhase& m, double tolLiquid, double
         {1, 350.0, 0.2},  {1, 400.0, 1.0},   {1, 500.0, 10.0},  {1, 600.0, 50.0},  {1, 700.0, 100.0},
         {1, 800.0, 10.0}, {1, 800.0, 300.0}, {1, 1000.0, 100.0}, {1, 1000.0, 1000.0}};
     for (const State& s : states) {
+        if (s.T > Tmax && s.T < 700.0)
+            continue;
         SCOPED_TRACE(testing::Message() << s.T << " K, " << s.P << " bar");
         short e1 = 0, e2 = 0;
         const double V = volumeAt(m, s.kind, s.T, s.P, e1);

@@ -1,0 +1,22 @@
+#include "water/Hill.h"
+
+#include "water/HillRes.h"
+#include "water/Hillid.h"
+
+Hill::Hill(int phaseKind) : WaterEOS(1, phaseKind, 0)
+{
+    setModelName("Hill EOS");
+    interactions[0] = new HillRes();
+    ideal = new Hillid();
+    Vl0 = 1.8e-05;
+    Vv0 = 0.0002;
+    setModelName("Hill");
+    FluidPhase::number_of_components(1);
+    add_components("H2O");
+    critical_T = 690.0;
+    critical_V = 4.74e-05;
+    molar_mass[0] = kMolarMass;
+    bulk_molar_weight = kMolarMass;
+}
+
+Hill::~Hill() = default;
