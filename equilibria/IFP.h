@@ -60,6 +60,32 @@ public:
     // 1 when the estimate x[i] or y[i] lies outside [0, 1].
     int bad_estimates(int i);
 
+    // ---- path continuation (IFPContinuation.cpp)
+    // Predictors: the tangent at the last solved state, the choice of the
+    // stepping variable (T while |dP/dT| < 1e5 Pa/K, else P), the next
+    // specified value and the estimates of the free variables.  h is the step
+    // factor (halved here on a copy only while the estimates leave their
+    // bounds), dT in K, dP in Pa.
+    // Fixed vapour amount: codes 13 / 23, steps dT and +-dP after a switch.
+    void estimate_next_state0(double h, double dT, double dP);
+    // Fixed total volume: codes 14 / 24, steps +-1 K and +-1e5 Pa after a switch.
+    void estimate_next_state4(double h, double dT);
+    // Fixed volumetric vapour fraction: codes 15 / 25, the same steps.
+    void estimate_next_state0a(double h, double dT);
+    // Isopleth at the molar vapour fraction Fv of the bulk (0 bubble curve,
+    // 1 dew curve) from T0 (or, with fromPressure, from the estimate pressure
+    // at T0) while Tmin <= T <= Tmax and P <= 1e9 Pa.  Output mode 1 (Igor
+    // text into f), 2 (columns with a "# " header into f) or 6 (2n + 7 values
+    // a state appended to `array`); other modes write nothing.
+    void calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                               double dT, double dP, char fromPressure, char mode, std::vector<double>* array);
+    // Isochor through the state at T0 and the molar vapour fraction Fv (Igor text into f).
+    void calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                              double dT);
+    // Isopleth at the volumetric vapour fraction Fvol (Igor text into f).
+    void calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                                double dT);
+
     // ---- data
     int variable_count = 0;  // m = 2n + 4
     double first_constraint[5] = {0, 0, 0, 0, 0};
@@ -71,7 +97,16 @@ public:
     double slope_x = 0.0;  // dP/dx along a traced isotherm, Pa
     Newton solver;
 
+    // Temperature and pressure steps of the three predictors (K, Pa), set at
+    // the first prediction of a trace (pass_count 0) and kept between calls.
+    double predictor_dT[3] = {0, 0, 0};
+    double predictor_dP[3] = {0, 0, 0};
+
 private:
+    // The predictor family; kind 0 (vapour amount), 1 (total volume), 2 (volumetric fraction).
+    void predictNextState(int kind, double h, double dT, double dP);
+    // The start volumes to the models by their phase kinds.
+    void handStartVolumes(double Vl, double Vv);
     // The residual of one constraint row with selector s.
     double constraintResidual(const double* s) const;
     // The Jacobian row of selector s into row r.

@@ -1,0 +1,431 @@
+// Curves of two-phase states of a mixture of fixed bulk composition by
+// predictor-corrector continuation: isopleths at a fixed molar vapour
+// fraction (bubble curve at Fv = 0, dew curve at Fv = 1), isopleths at a
+// fixed volumetric vapour fraction, and isochors.  The predictor extrapolates
+// along the tangent of the equilibrium (calculate_derivatives) and fixes the
+// next value of the stepping variable: the temperature while the curve is
+// flat in the (T, P) plane, the pressure where it becomes steep
+// (|dP/dT| >= 1e5 Pa/K); a full solve corrects the prediction.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "equilibria/IFP.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+// Composition columns: values below 1e-40 are written as 0.
+double tiny0(double v) { return std::fabs(v) < 1e-40 ? 0.0 : v; }
+
+}  // namespace
+
+void IFP::predictNextState(int kind, double h, double dT, double dP) {
+    static constexpr short kCodeT[3] = {13, 14, 15};
+    static constexpr short kCodeP[3] = {23, 24, 25};
+    static constexpr int kConstraint[3] = {3, 4, 5};
+    const short cT = kCodeT[kind], cP = kCodeP[kind];
+    const int c2 = kConstraint[kind];
+    double& stepT = predictor_dT[kind];
+    double& stepP = predictor_dP[kind];
+    const int n = nc;
+    if (n == 0 || !hasModels()) return;
+
+    for (;;) {
+        // 1. Tangent of the path at the last solved state.
+        if (problem == cT) {
+            calculate_derivatives(tangent.data(), 1, c2);
+            slope_T = tangent[1];
+        } else if (problem == cP) {
+            calculate_derivatives(tangent.data(), 2, c2);
+            slope_T = 1.0 / tangent[0];
+        }
+        // 2. The steps of a new trace.
+        if (pass_count == 0) {
+            stepT = dT;
+            stepP = dT * slope_T;
+        }
+        pass_count++;
+        // 3. / 4. Pressure stepping where the curve is steep, else temperature stepping.
+        if (std::fabs(slope_T) >= 1e5) {
+            if (problem == cT) {
+                set_type_of_problem(cP);
+                calculate_derivatives(tangent.data(), 2, c2);
+                const double D = kind == 0 ? std::fabs(dP) : 1e5;
+                stepP = slope_T * stepT > 0 ? D : -D;
+            }
+            set_the_pressure((previous.P + h * stepP) / 100000.0);
+            estimate.T = previous.T + h * tangent[0] * stepP;
+            for (int i = 0; i < n; i++) {
+                estimate.x[i] = previous.x[i] + h * tangent[4 + i] * stepP;
+                estimate.y[i] = previous.y[i] + h * tangent[n + 4 + i] * stepP;
+            }
+        } else {
+            if (problem == cP) {
+                set_type_of_problem(cT);
+                calculate_derivatives(tangent.data(), 1, c2);
+                stepT = kind == 0 ? dT : (slope_T * stepP > 0 ? 1.0 : -1.0);
+            }
+            set_the_temperature(previous.T + h * stepT);
+            estimate.P = previous.P + h * slope_T * stepT;
+            for (int i = 0; i < n; i++) {
+                estimate.x[i] = previous.x[i] + h * tangent[4 + i] * stepT;
+                estimate.y[i] = previous.y[i] + h * tangent[n + 4 + i] * stepT;
+            }
+        }
+
+        // 5. Bounds of the estimates.
+        if (kind == 0) {
+            bool out = estimate.P < 0.0;
+            for (int i = 0; i < n && !out; i++) out = bad_estimates(i) != 0;
+            if (!out) return;
+            h /= 2.0;
+            if (h < 0.01) return;
+            continue;
+        }
+        if (estimate.P < 0.0) {
+            h /= 2.0;
+            // A floor also for the volumetric-fraction predictor: a pressure
+            // that stays negative ends the prediction instead of looping.
+            if (h < 1e-5) {
+                std::printf("Pnc out of range\n");
+                return;
+            }
+            continue;
+        }
+        const double lowest = kind == 1 ? -1e-10 : -1e-20;
+        bool repeat = false;
+        for (int i = 0; i < n && !repeat; i++) {
+            const bool out = estimate.x[i] > 1.0000000001 || estimate.x[i] < lowest || estimate.y[i] > 1.0000000001 ||
+                             estimate.y[i] < lowest;
+            if (!out) continue;
+            h /= 2.0;
+            if (kind == 1) {
+                if (h >= 1e-4) {
+                    repeat = true;
+                } else {
+                    std::printf("xnc or ync (%d) out of range\n", i);
+                    return;
+                }
+            } else if (h >= 1e-5) {
+                repeat = true;
+            } else {
+                std::printf("Estimate_next_state : xnc or ync (%d) out of range \n", i);
+            }
+        }
+        if (!repeat) return;
+    }
+}
+
+void IFP::estimate_next_state0(double h, double dT, double dP) { predictNextState(0, h, dT, dP); }
+void IFP::estimate_next_state4(double h, double dT) { predictNextState(1, h, dT, 0.0); }
+void IFP::estimate_next_state0a(double h, double dT) { predictNextState(2, h, dT, 0.0); }
+
+void IFP::handStartVolumes(double Vl, double Vv) {
+    for (FluidPhase* m : {liquid, vapour}) {
+        const double v = m == liquid ? Vl : Vv;
+        if (m->phase_kind == 2)
+            m->Vl0 = v;
+        else
+            m->Vv0 = v;
+    }
+}
+
+void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                                double dT, double dP, char fromPressure, char mode, std::vector<double>* array) {
+    if (!hasModels() || variable_count == 0) {
+        error = hasModels() ? 2 : 6;
+        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        return;
+    }
+    const int n = nc;
+    const char* nm = name ? name : "";
+    // Output into the caller's file (modes 1 and 2) or array (mode 6).
+    const bool text = (mode == 1 || mode == 2) && f;
+    const bool toArray = mode == 6 && array;
+
+    // 1.
+    const double Vl0 = liquid->Vl0, Vv0 = vapour->Vv0;
+    factor = 1.0;
+    // 2. Header.
+    if (text && mode == 1) {
+        std::fprintf(f, "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%10s%1d%s ", "x", i, nm);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%10s%1d%s ", "y", i, nm);
+        std::fprintf(f, "%11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "Vl", nm, "Vv", nm, "dPdT", nm, "Mwl", nm,
+                     "Mwv", nm);
+    } else if (text) {
+        std::fprintf(f, "# ");
+        std::fprintf(f, " %12s\t%12s\t", "T(1)", "P(2)");
+        for (int i = 0; i < n; i++) std::fprintf(f, "%12s(%d)\t", "x", i + 3);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%12s(%d)\t", "y", n + i + 3);
+        std::fprintf(f, "Vl(%d)\tVv(%d)\tdPdT(%d)\tMwl(%d)\tMwv(%d)\n", 2 * n + 3, 2 * n + 4, 2 * n + 5, 2 * n + 6,
+                     2 * n + 7);
+    }
+
+    // 3. Start.
+    if (fromPressure) {
+        vapour->set_the_phase_as(5);
+        set_type_of_problem(23);
+        set_the_temperature(T0);
+        set_the_pressure(estimate.P / 100000.0);
+    } else {
+        set_type_of_problem(13);
+        set_the_temperature(T0);
+        set_the_vaporization_ratio(Fv_);
+    }
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0 && fromPressure) {
+        // The vapour's volume search from its stored volume served the first
+        // evaluation; the trial states need the kind of a vapour (1), which
+        // the failed solve has restored, so the start is solved once more.
+        set_initialization_flag(first_init_flag);
+        calculateVLE();
+    }
+    // 4.
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        return;
+    }
+
+    // 5. Volume slopes for the start volumes of the pressure steps (none
+    // when the start solve left the pressure unchanged).
+    auto slope = [](double dV, double dPa) { return dPa != 0.0 ? dV / dPa : 0.0; };
+    double sL = slope(liquid->V - Vl0, P - previous.P);
+    double sV = slope(vapour->V - Vv0, P - previous.P);
+    previous.x = x;
+    previous.y = y;
+    previous.P = P;
+    previous.T = T;
+    double VlLast = liquid->V, VvLast = vapour->V;
+
+    // 6.
+    estimate_next_state0(1.0, dT, dP);
+    // 7. Mean molar masses of the start point.
+    double Mwl = 0.0, Mwv = 0.0;
+    for (int i = 0; i < n; i++) {
+        Mwl += x[i] * liquid->molar_mass[i];
+        Mwv += y[i] * vapour->molar_mass[i];
+    }
+    auto writeRow = [&]() {
+        const double Vl = liquid->V * 1e6, Vv = vapour->V * 1e6;
+        if (text) {
+            std::fprintf(f, "%12lg %12lg ", T, P / 100000.0);
+            for (int i = 0; i < n; i++) std::fprintf(f, "%12lg ", tiny0(x[i]));
+            for (int i = 0; i < n; i++) std::fprintf(f, "%12lg ", tiny0(y[i]));
+            std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg\n", Vl, Vv, slope_T * 1e-5, Mwl, Mwv);
+        } else if (toArray) {
+            array->push_back(T);
+            array->push_back(P / 100000.0);
+            for (int i = 0; i < n; i++) array->push_back(tiny0(x[i]));
+            for (int i = 0; i < n; i++) array->push_back(tiny0(y[i]));
+            for (double v : {Vl, Vv, slope_T * 1e-5, Mwl, Mwv}) array->push_back(v);
+        }
+    };
+    // 8.
+    writeRow();
+    // 9.
+    set_initialization_flag(0);
+    double VlStart = VlLast, VvStart = VvLast;
+    // 10.
+    while (error == 0) {
+        handStartVolumes(VlStart, VvStart);
+        initialize();
+        solver.solve();
+        error = solver.status != 0 ? 1 : 0;
+        if (error == 0) {
+            VlLast = liquid->phase_kind == 2 ? liquid->Vl0 : liquid->Vv0;
+            sL = slope(liquid->V - VlLast, P - previous.P);
+            VvLast = vapour->phase_kind == 2 ? vapour->Vl0 : vapour->Vv0;
+            sV = slope(vapour->V - VvLast, P - previous.P);
+            previous.x = x;
+            previous.y = y;
+            previous.P = P;
+            previous.T = T;
+            if (T < Tmin || T > Tmax || P > 1e9) error = 1;  // the last row is still written
+            estimate_next_state0(factor, dT, dP);
+            if (problem == 23) VlStart = (estimate.P - previous.P) * sL + VlLast;
+            std::printf("%12lg %12lg %5d %12lg %12lg\n", T, P / 100000.0, problem, spec_T, spec_P / 100000.0);
+            writeRow();
+            if (factor < 0.001) factor = 2.0 * factor;
+        } else {
+            factor = factor / 2.0;
+            if (factor > 0.001) {
+                x = previous.x;
+                y = previous.y;
+                P = previous.P;
+                T = previous.T;
+                handStartVolumes(VlLast, VvLast);
+                apply_conditions();
+                vapour->describe();
+                liquid->describe();
+                estimate_next_state0(factor, dT, dP);
+                VlStart = VlLast;
+                VvStart = VvLast;
+                if (problem == 23) {
+                    VlStart = (estimate.P - previous.P) * sL + VlLast;
+                    VvStart = (estimate.P - previous.P) * sV + VvLast;
+                }
+                error = 0;
+            }
+        }
+    }
+    // 11.
+    if (text && mode == 1) std::fprintf(f, "END\n");
+}
+
+void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                               double dT) {
+    if (!hasModels() || variable_count == 0) {
+        error = hasModels() ? 2 : 6;
+        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        return;
+    }
+    const int n = nc;
+    const char* nm = name ? name : "";
+    factor = 1.0;
+    const std::string X = header("x", "     "), Y = header("y", "     ");
+    if (f) std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT fv mwl rol mwv rov \nBEGIN\n", X.c_str(), Y.c_str());
+    set_type_of_problem(13);
+    set_the_temperature(T0);
+    set_the_vaporization_ratio(Fv_);
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        return;
+    }
+    auto writeRow = [&]() {
+        if (!f) return;
+        std::fprintf(f, "%lg\t%lg\t", T, P / 100000.0);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", x[i]);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", y[i]);
+        liquid->calculateBulkMolarWeight();
+        vapour->calculateBulkMolarWeight();
+        std::fprintf(f, "%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", liquid->V * 1e6, vapour->V * 1e6, slope_T / 1e7,
+                     Fvol, liquid->bulk_molar_weight, liquid->rho, vapour->bulk_molar_weight, vapour->rho);
+    };
+    previous.x = x;
+    previous.y = y;
+    previous.P = P;
+    previous.T = T;
+    double Vl = liquid->V, Vv = vapour->V;
+    writeRow();
+    set_the_volume(nL * Vl + nV * Vv);
+    set_type_of_problem(14);
+    set_initialization_flag(0);
+    while (error == 0) {
+        estimate_next_state4(factor, dT);
+        handStartVolumes(Vl, Vv);
+        calculateVLE();
+        if (error == 0) {
+            previous.x = x;
+            previous.y = y;
+            previous.P = P;
+            previous.T = T;
+            Vl = liquid->V;
+            Vv = vapour->V;
+            if (T < Tmin || T > Tmax) error = 1;
+            std::printf("%lg %lg\n", T, P / 100000.0);
+            writeRow();
+        } else {
+            factor = factor / 2.0;
+            if (factor > 1e-6) error = 0;
+        }
+    }
+    if (!f) return;
+    std::fprintf(f, "END\n");
+    std::fprintf(f, "x rename Tr, T_%s\n", nm);
+    std::fprintf(f, "x T_%s -= 273.15\n", nm);
+    std::fprintf(f, "x rename Pr, Pr_%s\n", nm);
+    std::fprintf(f, "x rename dPdT, dPdT_%s\n", nm);
+    std::fprintf(f, "x rename Vl, Vl_%s\n", nm);
+    std::fprintf(f, "x rename Vv, Vv_%s\n", nm);
+    for (int i = 0; i < n; i++) {
+        const char* N = names[i].c_str();
+        std::fprintf(f, "x rename x%s, x%s_%s\n", N, N, nm);
+        std::fprintf(f, "x rename y%s, y%s_%s\n", N, N, nm);
+    }
+    std::fprintf(f, "x rename Fv, Fv_%s\n", nm);
+    std::fprintf(f, "x Fv_%s *= 100.0\n", nm);
+    std::fprintf(f, "x rename mwl, mwl_%s\n", nm);
+    std::fprintf(f, "x rename rol, rol_%s\n", nm);
+    std::fprintf(f, "x rename mwv, mwv_%s\n", nm);
+    std::fprintf(f, "x rename rov, rov_%s\n", nm);
+}
+
+void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                                 double dT) {
+    if (!hasModels() || variable_count == 0) {
+        error = hasModels() ? 2 : 6;
+        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        return;
+    }
+    const int n = nc;
+    const char* nm = name ? name : "";
+    factor = 1.0;
+    const std::string X = header("x", "     "), Y = header("y", "     ");
+    if (f) std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT\nBEGIN\n", X.c_str(), Y.c_str());
+    set_type_of_problem(15);
+    set_the_temperature(T0);
+    set_the_vaporization_ratio1(Fvol_);
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        return;
+    }
+    auto writeRow = [&](double last) {
+        if (!f) return;
+        std::fprintf(f, "%lg\t%lg\t", T, P / 100000.0);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", x[i]);
+        for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", y[i]);
+        std::fprintf(f, "%lg\t%lg\t%lg\n", liquid->V * 1e6, vapour->V * 1e6, last);
+    };
+    previous.x = x;
+    previous.y = y;
+    previous.P = P;
+    previous.T = T;
+    double Vl = liquid->V, Vv = vapour->V;
+    slope_T = 0.0;
+    writeRow(0.0);
+    set_initialization_flag(0);
+    while (error == 0) {
+        estimate_next_state0a(factor, dT);
+        handStartVolumes(Vl, Vv);
+        calculateVLE();
+        if (error == 0) {
+            previous.x = x;
+            previous.y = y;
+            previous.P = P;
+            previous.T = T;
+            Vl = liquid->V;
+            Vv = vapour->V;
+            if (T < Tmin || T > Tmax) error = 1;
+            std::printf("%lg %lg\n", T, P / 100000.0);
+            writeRow(slope_T / 1e7);
+        } else {
+            factor = factor / 2.0;
+            if (factor > 0.001) error = 0;
+        }
+    }
+    if (!f) return;
+    std::fprintf(f, "END\n");
+    std::fprintf(f, "x rename Tr, T%s\n", nm);
+    std::fprintf(f, "x rename Pr, Pr%s\n", nm);
+    std::fprintf(f, "x rename dPdT, dPdT%s\n", nm);
+    std::fprintf(f, "x rename Vl, Vl%s\n", nm);
+    std::fprintf(f, "x rename Vv, Vv%s\n", nm);
+    for (int i = 0; i < n; i++) {
+        const char* N = names[i].c_str();
+        std::fprintf(f, "x rename x%s, x%s%s\n", N, N, nm);
+        std::fprintf(f, "x rename y%s, y%s%s\n", N, N, nm);
+    }
+}
