@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "expressions/Expression.h"
 #include "fluid/Interaction.h"
-#include "fluid/TreeDerivatives.h"
 #include "water/WagnerPruss.h"
 
 namespace altwater {
@@ -32,15 +32,16 @@ inline std::vector<double> treeJet(FluidPhase& m, Interaction& t, double T, doub
     std::vector<double> d;
     const Expression* r = t.root;
     d.push_back(r->value);
+    // The engine stores a mixed derivative at its indices in descending order: V (1) before T (0).
     for (int order = 1; order <= 4; ++order)
         for (int nV = 0; nV <= order; ++nV) {
             int v[4] = {0, 0, 0, 0};
             for (int k = 0; k < nV; ++k) v[k] = 1;
             switch (order) {
-            case 1: d.push_back(treeDerivative(r, {v[0]})); break;
-            case 2: d.push_back(treeDerivative(r, {v[0], v[1]})); break;
-            case 3: d.push_back(treeDerivative(r, {v[0], v[1], v[2]})); break;
-            default: d.push_back(treeDerivative(r, {v[0], v[1], v[2], v[3]})); break;
+            case 1: d.push_back(r->d1[v[0]]); break;
+            case 2: d.push_back(r->d2[v[0]][v[1]]); break;
+            case 3: d.push_back(r->d3[v[0]][v[1]][v[2]]); break;
+            default: d.push_back(r->d4[v[0]][v[1]][v[2]][v[3]]); break;
             }
         }
     return d;
