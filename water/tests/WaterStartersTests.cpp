@@ -229,7 +229,9 @@ TEST(WaterChecks, ComparisonTables) {
             double t = 0, P = 0, Vc = 0, Ve = 0, d = 0;
             ASSERT_EQ(std::sscanf(row.c_str(), "T %lf\tP %lf\tVcalc %lf\tVexp %lf\tDev(%%) %lf", &t, &P, &Vc, &Ve, &d), 5);
             EXPECT_NEAR(d, 100.0 * (Vc - Ve) / Ve, 1e-3);
-            if (P == 100.0) EXPECT_LT(std::fabs(d), 0.15) << row;
+            if (P == 100.0) {
+                EXPECT_LT(std::fabs(d), 0.15) << row;
+            }
         }
         EXPECT_EQ(lines, 12);
     }
