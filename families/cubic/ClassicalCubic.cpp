@@ -1,0 +1,296 @@
+#include "families/cubic/ClassicalCubic.h"
+
+#include <cmath>
+
+#include "families/cubic/CubicData.h"
+#include "fluid/Standard.h"
+#include "numerics/LinearAlgebra.h"
+#include "numerics/Secant.h"
+
+using cubic::R;
+
+ClassicalCubic::ClassicalCubic() : FluidPhase(0, 0, 0) { ideal = new Standard(); }
+
+void ClassicalCubic::number_of_components(int n) {
+    if (n < 1) return;
+    n_ = n;
+    const std::size_t m = static_cast<std::size_t>(n), mm = m * m;
+    for (auto* v : {&abar, &bbar, &abarT, &D, &DT, &c0, &c1, &ci, &vprime, &g, &dgdT, &lngamma, &dlngammadT,
+                    &lnphi, &Hdep_i, &dVpdn, &dlnphidT, &dlnphidP})
+        v->assign(m, 0.0);
+    for (auto* v : {&aij, &bij, &aij_bij, &daijdT, &daijdT_bij, &d2aijdT2, &twobij, &twoaij, &Q, &Hinf, &Kinf})
+        v->assign(mm, 0.0);
+    dlnphidn.assign(m, std::vector<double>(m, 0.0));
+}
+
+void ClassicalCubic::set_translation_parameters(std::initializer_list<double> pairs) {
+    int k = 0;
+    for (double v : pairs) {
+        const int i = k / 2;
+        if (i >= n_) break;
+        (k % 2 == 0 ? c0 : c1)[i] = v;
+        k++;
+    }
+}
+
+void ClassicalCubic::volumeDerivatives() {
+    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b, DD = E1 * E2;
+    dPdV = -R * T / ((Vp - b) * (Vp - b)) + (a / DD) * (1.0 / E1 + 1.0 / E2);
+    dVpdT = -(R / (Vp - b) - dadT / DD) / dPdV;
+    dVpdP = 1.0 / dPdV;
+    const double Pb = R * T / ((Vp - b) * (Vp - b)) - (a / DD) * (d1 / E1 + d2 / E2);
+    const double Pa = -1.0 / DD;
+    double sx = 0.0;
+    for (int i = 0; i < n_; i++) {
+        vprime[i] = -(Pa * abar[i] + Pb * bbar[i]) / dPdV;
+        dVdx[i] = vprime[i] - ci[i];
+        sx += x[i] * vprime[i];
+    }
+    for (int j = 0; j < n_; j++) dVpdn[j] = vprime[j] - sx;
+    dVdT = dVpdT - dcdT;
+}
+
+void ClassicalCubic::resolve_cubic_equation_in_Z() {
+    const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
+    const double coef[4] = {-B * B * d1 * d2 * (1.0 + B) - A * B, B * B * (d1 * d2 + d1 + d2) + (d1 + d2) * B + A,
+                            -1.0 - (d1 + d2 + 1.0) * B, 1.0};
+    int nr = 0;
+    double roots[3];
+    degree3(coef, &nr, roots);
+    double kept[3];
+    int nk = 0;
+    for (int k = 0; k < nr; k++)
+        if (roots[k] > B) kept[nk++] = roots[k];
+    bool chosen = false;
+    double z = Z;
+    if (nk == 1) {
+        z = kept[0];
+        chosen = true;
+    } else if (nk >= 2) {
+        double lo = kept[0], hi = kept[0];
+        for (int k = 1; k < nk; k++) {
+            lo = std::min(lo, kept[k]);
+            hi = std::max(hi, kept[k]);
+        }
+        if (phase_kind == 1) {
+            z = hi;
+            chosen = true;
+        } else if (phase_kind == 2) {
+            z = lo;
+            chosen = true;
+        }
+    }
+    if (!chosen) {
+        // No admissible root, or several without a phase kind to choose: the
+        // state keeps its volume and the failure is reported.
+        errorflag = 1;
+        return;
+    }
+    Z = z;
+    Vp = Z * R * T / P;
+    if (nk == 1) {
+        // Below the pseudo-critical temperature a single root is labelled by
+        // its side of the pseudo-critical volume.
+        Vc_pc = Zc * b / Omega_b;
+        const double E1 = Vc_pc - d1 * b, E2 = Vc_pc - d2 * b;
+        const double dpdv = -R * T / ((Vc_pc - b) * (Vc_pc - b)) + (a / (E1 * E2)) * (1.0 / E1 + 1.0 / E2);
+        if (!(dpdv <= 0.0)) phase_kind = Vp > Vc_pc ? 1 : 2;
+    }
+    volumeDerivatives();
+    V = Vp - c;
+    Z = P * V / (R * T);
+}
+
+void ClassicalCubic::calculate_molar_volume() {
+    errorflag = 0;
+    if (!parametersUsable()) {
+        errorflag = 1;
+        return;
+    }
+    refresh_parameters();
+    resolve_cubic_equation_in_Z();
+    if (!errorflag) volume(V);
+    calculateBulkMolarWeight();
+}
+
+void ClassicalCubic::calculate_pressure() {
+    if (!parametersUsable()) {
+        errorflag = 1;
+        return;
+    }
+    refresh_parameters();
+    Vp = V + c;
+    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b, DD = E1 * E2;
+    if (!(Vp > b)) {
+        errorflag = 1;
+        return;
+    }
+    P = R * T / (Vp - b) - a / DD;
+    Z = P * V / (R * T);
+    dPdT = R / (Vp - b) - dadT / DD;
+    volumeDerivatives();
+    dZdV = (P + V * dPdV) / (R * T);
+    dZdP = dZdV / dPdV;
+    for (int i = 0; i < n_; i++) {
+        dPdx[i] = R * T * bbar[i] / ((Vp - b) * (Vp - b)) - abar[i] / DD -
+                  bbar[i] * a * (d1 / (E1 * E1 * E2) + d2 / (E1 * E2 * E2));
+    }
+}
+
+void ClassicalCubic::excessAtInfinitePressure() {
+    const double u = Lambda / (R * T);
+    double sxa = 0.0, sxaT = 0.0;
+    for (int k = 0; k < n_; k++) {
+        sxa += x[k] * aij_bij[k * n_ + k];
+        sxaT += x[k] * (daijdT_bij[k * n_ + k] - aij_bij[k * n_ + k] / T);
+    }
+    gE = -u * (a_b - sxa);
+    dgEdT = -u * (dadT_b - a_b / T) + u * sxaT;
+    double sg = 0.0, sgT = 0.0;
+    for (int i = 0; i < n_; i++) {
+        g[i] = u * (aij_bij[i * n_ + i] - D[i]);
+        dgdT[i] = u * (daijdT_bij[i * n_ + i] - DT[i] - (aij_bij[i * n_ + i] - D[i]) / T);
+        sg += x[i] * g[i];
+        sgT += x[i] * dgdT[i];
+    }
+    for (int i = 0; i < n_; i++) {
+        lngamma[i] = gE + g[i] - sg;
+        dlngammadT[i] = dgEdT + dgdT[i] - sgT;
+    }
+    for (int i = 0; i < n_; i++)
+        for (int j = 0; j < n_; j++) Hinf[i * n_ + j] = -Q[i * n_ + j] * Lambda / (R * T);
+    for (int i = 0; i < n_; i++)
+        for (int j = 0; j < n_; j++) {
+            double s = 0.0;
+            for (int k = 0; k < n_; k++) s += x[k] * Hinf[k * n_ + j];
+            Kinf[i * n_ + j] = Hinf[i * n_ + j] - s;
+        }
+}
+
+void ClassicalCubic::calculate_fugacities() {
+    errorflag = 0;
+    calculate_pressure();
+    if (errorflag) return;
+    excessAtInfinitePressure();
+    const double RT = R * T;
+    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
+    const double L = std::log(E1 / E2) / (d1 - d2);
+    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
+    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    const double Zp = P * Vp / RT;
+    const double lnfree = std::log(P * (Vp - b) / RT);
+    for (int i = 0; i < n_; i++) {
+        const double beta = bbar[i] / b - 1.0;
+        // a_ii/(b_ii RT) - ln gamma_inf/Lambda, which equals (a/b + D_i)/RT.
+        const double Ki = aij_bij[i * n_ + i] / RT - lngamma[i] / Lambda;
+        lnphi[i] = beta * (Zp - 1.0) - lnfree + L * Ki - ci[i] * P / RT;
+        fugcoef[i] = std::exp(lnphi[i]);
+        fugacity[i] = x[i] * P * fugcoef[i];
+        rcp[i] = lnphi[i] + std::log(Z);
+        // Temperature and pressure derivatives at constant composition.
+        const double KiT = (dadT_b + DT[i]) / RT - Ki / T;
+        dlnphidT[i] = beta * P * dVpdT / RT - beta * P * Vp / (RT * T) - dVpdT / (Vp - b) + 1.0 / T +
+                      Lp * dVpdT * Ki + L * KiT - c1[i] * P / RT + ci[i] * P / (RT * T);
+        dlnphidP[i] = beta * Vp / RT + beta * P * dVpdP / RT - 1.0 / P - dVpdP / (Vp - b) + Lp * dVpdP * Ki -
+                      ci[i] / RT;
+        dfugacitydT[i] = fugacity[i] * dlnphidT[i];
+        dfugacitydP[i] = (1.0 / P + dlnphidP[i]) * fugacity[i];
+        dfugacitydV[i] = dfugacitydP[i] * dPdV;
+        dfugcoefdT[i] = fugcoef[i] * dlnphidT[i];
+        dfugcoefdP[i] = fugcoef[i] * dlnphidP[i];
+    }
+    // Mole-number derivatives at constant T and P (one mole in all).
+    for (int j = 0; j < n_; j++) {
+        const double db = bbar[j] - 2.0 * b, da = abar[j] - 2.0 * a, dV = dVpdn[j];
+        const double dZ = P * dV / RT;
+        for (int i = 0; i < n_; i++) {
+            const double beta = bbar[i] / b - 1.0;
+            const double dbeta = (2.0 * bij[i * n_ + j] - bbar[i]) / b - bbar[i] * db / (b * b);
+            const double dabar = 2.0 * aij[i * n_ + j] - abar[i], dbbar = 2.0 * bij[i * n_ + j] - bbar[i];
+            const double KiRT = a / b + abar[i] / b - a * bbar[i] / (b * b);
+            const double dKiRT = da / b - a * db / (b * b) + dabar / b - abar[i] * db / (b * b) -
+                                 (da * bbar[i] + a * dbbar) / (b * b) + 2.0 * a * bbar[i] * db / (b * b * b);
+            dlnphidn[i][j] = dbeta * (Zp - 1.0) + beta * dZ - (dV - db) / (Vp - b) +
+                             (Lp * dV + M * db) * KiRT / RT + L * dKiRT / RT;
+            dfugacitydx[i][j] = fugacity[i] * dlnphidn[i][j] + (i == j ? fugcoef[i] * P : 0.0);
+            dfugcoefdx[i][j] = fugcoef[i] * dlnphidn[i][j];
+        }
+    }
+}
+
+void ClassicalCubic::calculate_state_functions() {
+    // The departure functions of the current T and V.
+    errorflag = 0;
+    calculate_pressure();
+    if (errorflag) return;
+    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
+    const double L = std::log(E1 / E2) / (d1 - d2);
+    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
+    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    const double F = (a - T * dadT) / b;
+    Hdep = P * Vp - R * T + L * F - (c - T * dcdT) * P;
+    Sdep = R * std::log(P * (Vp - b) / (R * T)) - L * dadT / b + P * dcdT;
+    dHdepdP = Vp + dVpdP * (P + Lp * F);
+    dHdepdT = P * dVpdT - R + dVpdT * Lp * F - L * T * d2adT2 / b;
+    for (int i = 0; i < n_; i++)
+        Hdep_i[i] = vprime[i] * P + L * (abar[i] - T * abarT[i] - bbar[i] * F) / b + (vprime[i] * Lp + bbar[i] * M) * F -
+                    P * c0[i];
+    Adep = -R * T * std::log(V - b) + a / (b * (d2 - d1)) * std::log((V - d2 * b) / (V - d1 * b));
+    Gdep = Adep + P * V;
+    H = Hdep;
+    S = Sdep;
+    A = Adep;
+    G = Gdep;
+}
+
+double ClassicalCubic::equationForPseudoCriticalPoint(double T_, void*) {
+    temperature(T_);
+    refresh_parameters();
+    return a / (b * T_) - R * Omega_a / Omega_b;
+}
+
+void ClassicalCubic::calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) {
+    const double Tsaved = T;
+    Tc = Pc = Vc = 0.0;
+    if (!parametersUsable()) {
+        errorflag = 1;
+        return;
+    }
+    refresh_parameters();
+    Vc_pc = Zc * b / Omega_b;
+    Secant s;
+    s.obj = this;
+    s.fn = toEquationFn<ScalarEquationFn>(&ClassicalCubic::equationForPseudoCriticalPoint);
+    s.x0 = 100.0;
+    s.x1 = 150.0;
+    s.tol = 0.001;
+    s.itermax = 20;
+    Tc_pc = s.solve();
+    Pc_pc = R * Omega_b * Tc_pc / b;
+    Tc = Tc_pc;
+    Pc = Pc_pc;
+    Vc = Vc_pc;
+    temperature(Tsaved);
+    refresh_parameters();
+}
+
+void ClassicalCubic::test(int option) {
+    std::printf("Calculation of molar volumes for CO2-CH4 mixtures with %s\n", modelName());
+    if (component_count < 2) {
+        number_of_components(2);
+        add_components("CO2", "CH4");
+    }
+    if (option == 1) {
+        set_the_phase_as(2);
+        temperature(273.15);
+        composition(0.99, 0.01);
+        pressure(100.0);
+        calculate_molar_volume();
+        print(stdout);
+    }
+    set_the_phase_as(1);
+    composition(0.01, 0.99);
+    pressure(100.0);
+    calculate_molar_volume();
+    print(stdout);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Base of the closed-form two-parameter cubic equations of state with volume
+// translation,
+//     P = RT/(V' - b) - a/((V' - d1 b)(V' - d2 b)),  V' = V + c,
+// where a, b, c are the mixture's attraction, co-volume and translation at
+// the current T and composition (SRK: d1 = 0, d2 = -1; Peng-Robinson:
+// d1 = sqrt 2 - 1, d2 = -1 - sqrt 2).  No Interaction terms: the volume comes
+// from the roots of the cubic in Z, the fugacities, their derivatives and the
+// departure functions from closed forms.  Subclasses fill the pair matrices
+// (calculate_parameters_of_pure_components) and the mixture record
+// (calculate_mixing_parameters); the two in this order are the parameter
+// refresh.  Composition derivatives (abar_i = 2 sum_j x_j a_ij, ...) are taken
+// with the mole fractions as independent variables and projected on the mole
+// numbers where a partial molar quantity is needed.
+#include <cstdio>
+#include <initializer_list>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+
+class ClassicalCubic : public FluidPhase {
+public:
+    ClassicalCubic();
+    ~ClassicalCubic() override = default;
+
+    // Sizes this class's arrays only; the subclasses call FluidPhase's first.
+    void number_of_components(int n) override;
+    void calculate_molar_volume() override;
+    void calculate_pressure() override;
+    void calculate_fugacities() override;
+    void calculate_state_functions() override;
+    void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
+    virtual void calculate_parameters_of_pure_components() {}
+    virtual void calculate_mixing_parameters() {}
+
+    // False while a component lacks its data (no state can be computed).
+    virtual bool parametersUsable() const { return true; }
+    void refresh_parameters() {
+        calculate_parameters_of_pure_components();
+        calculate_mixing_parameters();
+    }
+    // Roots of the cubic in Z at the current T and P; selects one by phase kind.
+    void resolve_cubic_equation_in_Z();
+    // One (c0_i, c1_i) pair per component: c_i = c0_i + c1_i T (m3/mol).
+    void set_translation_parameters(std::initializer_list<double> pairs);
+    template <typename... Rest>
+    void set_translation_parameters(double c0, double c1, Rest... rest) {
+        set_translation_parameters({c0, c1, static_cast<double>(rest)...});
+    }
+    // a/(b T) - R Omega_a/Omega_b at T: zero at the pseudo-critical temperature.
+    double equationForPseudoCriticalPoint(double T, void*);
+    // Molar volumes of CO2-CH4 mixtures (demonstration).
+    void test(int option);
+
+    // Mixture record (d1 ... Omega_b set by the concrete model).
+    double d1 = 0.0, d2 = -1.0, Lambda = 0.6931471805599453, Zc = 1.0 / 3.0, Omega_a = 0.0, Omega_b = 0.0;
+    double Tc_pc = 0.0, Pc_pc = 0.0, Vc_pc = 0.0;
+    double a = 0.0, b = 0.0, a_b = 0.0, c = 0.0, dcdT = 0.0, dadT = 0.0, d2adT2 = 0.0, dadT_b = 0.0;
+    // Per component.
+    std::vector<double> abar, bbar, abarT, D, DT, c0, c1, ci, vprime, g, dgdT, lngamma, dlngammadT, lnphi;
+    // Per pair, row-major i n + j.
+    std::vector<double> aij, bij, aij_bij, daijdT, daijdT_bij, d2aijdT2, twobij, twoaij, Q, Hinf, Kinf;
+    // The cubic's own volume and its derivatives of the last root selection.
+    double Vp = 0.0, dVpdT = 0.0, dVpdP = 0.0;
+    double gE = 0.0, dgEdT = 0.0;
+    // Departure functions (J/mol, J/(mol K)) and partial molar departure enthalpies.
+    double Hdep = 0.0, Sdep = 0.0, Adep = 0.0, Gdep = 0.0, dHdepdT = 0.0, dHdepdP = 0.0;
+    std::vector<double> Hdep_i;
+    // dV'/dn_j at constant T, P (molar V', total one mole).
+    std::vector<double> dVpdn;
+    std::vector<double> dlnphidT, dlnphidP;
+    std::vector<std::vector<double>> dlnphidn;
+
+protected:
+    int n_ = 0;
+    // Volume derivatives at V': dP/dV, dV'/dT, dV'/dP and v'_i = dV'/dx_i.
+    void volumeDerivatives();
+    // Excess quantities at infinite pressure.
+    void excessAtInfinitePressure();
+};

@@ -1,0 +1,60 @@
+#pragma once
+// Closed cubics with the Soave temperature function
+//     a_ii(T) = ac_i (1 + m_i (1 - sqrt(T/Tc_i)))^2,  m_i = m0 + m1 w_i + m2 w_i^2,
+//     ac_i = Omega_a R^2 Tc_i^2/Pc_i,  b_i = Omega_b R Tc_i/Pc_i,
+// and pure-component constants from a built-in table (short names and
+// formula names: "C1"/"CH4", "C2"/"C2H6", ...).  A name outside the table is
+// reported ("Cannot treat %s component") and leaves the model without usable
+// parameters until the components are set again.
+#include <vector>
+
+#include "families/cubic/ClassicalQuadraMix.h"
+
+class ClassicalCubic0 : public ClassicalQuadraMix {
+public:
+    ClassicalCubic0() = default;
+    ~ClassicalCubic0() override = default;
+
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+    void calculate_parameters_of_pure_components() override;
+    bool parametersUsable() const override;
+
+    double m0 = 0.0, m1 = 0.0, m2 = 0.0;
+    std::vector<double> Tc, Pc, Vc, omega, m, ac, bi;
+    std::vector<char> known;  // 1 once the component's constants are set
+
+protected:
+    // Sets the constants of component i and its derived parameters.
+    void setComponent(int i, double Tc_, double Pc_, double omega_, double mw, double Vc_);
+};
+
+// Soave-Redlich-Kwong (Soave 1972) in closed form; "SRK".
+class ClassicalSRK : public ClassicalCubic0 {
+public:
+    explicit ClassicalSRK(int phaseKind);
+};
+
+// Hydrocarbon pairs from the critical temperatures: kaij = 1 - (2 sqrt(Tc_i
+// Tc_j)/(Tc_i + Tc_j))^((Zc_i + Zc_j)/2), for pairs without CO2, N2 or H2O and
+// with both molar masses at most 0.156 kg/mol.  Built with SRK constants.
+class ClassicalCubic01 : public ClassicalCubic0 {
+public:
+    explicit ClassicalCubic01(int phaseKind);
+    void read_BIP() override;
+};
+
+// Peng-Robinson with volume translation over a fixed list of seventeen
+// components and a built-in kaij table; "Montel".
+class Montel : public ClassicalCubic0 {
+public:
+    explicit Montel(int phaseKind);
+    void read_component_data(int i, const char* name) override;
+    void read_BIP() override;
+
+    struct Pseudo {
+        double Tc, Pc, omega, Vc, mw, s;
+    };
+    Pseudo Cn1{713.0, 2e6, 0.6, 0.00104, 200.0, 0.1};
+    Pseudo Cn2{903.0, 1.3e6, 0.8, 0.0016, 440.0, 0.2};
+};

@@ -1,0 +1,38 @@
+#pragma once
+// Constants and small helpers shared by the cubic equations of state.
+#include <initializer_list>
+#include <string>
+
+namespace cubic {
+
+constexpr double R = 8.31434;               // J/(mol K)
+constexpr double R2 = 69.1282496356;        // R squared as the models write it
+constexpr double kPRd1 = 0.41421356237309515;   // sqrt(2) - 1
+constexpr double kPRd2 = -2.4142135623730945;   // -1 - sqrt(2)
+// Soave-Redlich-Kwong constants: Omega_a = 1/(9 (2^(1/3) - 1)),
+// Omega_b = (2^(1/3) - 1)/3, which put the critical point of a pure fluid at
+// its Tc and Pc with Zc = 1/3.
+constexpr double kSrkOmegaA = 0.427480234;
+constexpr double kSrkOmegaB = 0.08664034996495773;
+constexpr double kSrkAcFactor = 29.550960330236702;  // Omega_a R^2
+constexpr double kSrkBFactor = kSrkOmegaB * R;       // Omega_b R
+// Hard-sphere diameter (m) and co-volume b = (2 pi / 3) N_A sigma^3 (m3/mol).
+constexpr double kCovolumeToDiameter3 = 7.928495314699315e-25;
+constexpr double kDiameter3ToCovolume = 1.2612733694198122e24;
+
+// Built-in binary attraction parameter of the cubic families for the pair of
+// component names, in either order: CH4 (or C1) with CO2 0.1, CH4 (or C1)
+// with N2 0.03, CO2 with N2 -0.035.  False when the pair has none.
+bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
+
+// Reads the component keyword file "compo/<name>": each keyword's value into
+// its place.  When the file cannot be found, `missingFormat` (one %s, the
+// path) is written to standard error and false returned, values untouched.
+struct CubicKeyword {
+    const char* keyword;
+    double* value;
+};
+bool readCubicComponentFile(const std::string& name, const char* missingFormat,
+                            std::initializer_list<CubicKeyword> keywords);
+
+}  // namespace cubic

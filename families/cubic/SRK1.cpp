@@ -1,0 +1,125 @@
+#include "families/cubic/SRK1.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "families/cubic/CubicData.h"
+#include "fluid/VenturiInteraction.h"
+
+namespace {
+
+struct SRK1Row {
+    const char* names[2];
+    double Tc, Pc, omega, mw, Tcrit, Vcrit, Tsat;  // Tsat 0: none
+};
+
+const SRK1Row kRows[] = {
+    {{"H2O", nullptr}, 647.096, 22064000, 0.344, 0.018015268, 649, 7e-05, 0},
+    {{"CO2", nullptr}, 304.21, 7382500, 0.225, 0.044, 307, 8e-05, 0},
+    {{"H2S", nullptr}, 373.2, 8820000, 0.105, 0.03408, 375, 9.85e-05, 0},
+    {{"CH4", nullptr}, 190.555, 4595000, 0.013, 0.016, 192, 0.0001, 100},
+    {{"C2H6", "C2"}, 305.4, 4820000, 0.105, 0.03, 307, 0.000175, 250},
+    {{"C3", "C3H8"}, 369.95, 4190000, 0.152, 0.04409, 371, 0.000203, 0},
+    {{"iC4", "iC4H10"}, 408.8, 3592000, 0.176, 0.05812, 410, 0.000259, 0},
+    {{"nC4", "nC4H10"}, 425.2, 3750000, 0.193, 0.05812, 427, 0.000255, 0},
+    {{"nC5", "nC5H12"}, 469.7, 3325000, 0.251, 0.07215, 471, 0.000305, 0},
+    {{"nC6", "nC6H14"}, 507.4, 2975000, 0.296, 0.08618, 509, 0.00037, 0},
+    {{"nC7", "nC7H16"}, 540.3, 2698000, 0.351, 0.1002, 542, 0.000432, 0},
+    {{"nC8", "nC8H18"}, 568.8, 2462000, 0.394, 0.11423, 570, 0.000492, 0},
+    {{"nC9", "nC9H20"}, 594.7, 2250000, 0.444, 0.12826, 596, 0.000548, 0},
+    {{"nC10", "nC10H22"}, 617.9, 2072000, 0.49, 0.14229, 619, 0.000603, 0},
+};
+
+const SRK1Row* findRow(const char* name) {
+    for (const SRK1Row& r : kRows)
+        for (const char* n : r.names)
+            if (n && std::strcmp(n, name) == 0) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
+    interactions[0] = new VdWr1();
+    interactions[1] = new Soave1();
+    Vl0 = 2e-05;
+    Vv0 = 0.002;
+    setModelName("SRK1");
+}
+
+double SRK1::estimate_Vl0() {
+    // A liquid search started at or below the co-volume cannot converge.
+    const double b = interactions[0]->getVolumeMinimum();
+    return Vl0 > 1.05 * b ? Vl0 : 1.1 * b;
+}
+
+void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
+
+void SRK1::read_component_data(int i, const char* name) {
+    if (i < 0 || i >= component_count || !name) return;
+    double Tc = 0.0, Pc = 0.0, omega = 0.0;
+    if (const SRK1Row* r = findRow(name)) {
+        Tc = r->Tc;
+        Pc = r->Pc;
+        omega = r->omega;
+        molar_mass[i] = r->mw;
+        critical_T = r->Tcrit;
+        critical_V = r->Vcrit;
+        if (r->Tsat > 0) Tmin = r->Tsat;
+    } else {
+        double mw = molar_mass[i];
+        if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
+                                           {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
+            return;
+        molar_mass[i] = mw;
+        if (!(Tc > 0.0) || !(Pc > 0.0)) {
+            // Without its critical constants the component has no parameters.
+            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            return;
+        }
+    }
+    const double b = cubic::kSrkBFactor * Tc / Pc;
+    const double m = 0.48 + 1.574 * omega - 0.176 * omega * omega;
+    const double ac = cubic::kSrkAcFactor * Tc * Tc / Pc;
+    attraction()->set_ai_parameters(i, ac, m, Tc);
+    attraction()->set_covolume(i, b);
+    repulsion()->set_covolume(i, b);
+    if (i == component_count - 1) read_BIP();
+    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
+    if (withVenturi) {
+        auto* v = static_cast<VenturiInteraction*>(interactions[nInteractions - 1]);
+        if (v->coefficients.size() == molar_mass.size()) v->coefficients = molar_mass;
+    }
+}
+
+void SRK1::set_binary_interaction_kaij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    attraction()->set_binary_interaction_kaij(i, j, k);
+}
+
+void SRK1::set_binary_interaction_kbij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    if (i < 0 || j < 0 || i >= component_count) return;
+    attraction()->set_binary_interaction_kbij(i, j, k);
+    VdWr1* r = repulsion();
+    const int t = VdWr1::at(i, j);
+    r->kbij[t] = k;
+    r->bij[t] = 0.5 * (r->covolumes[i] + r->covolumes[j]) * (1.0 - k);
+}
+
+void SRK1::read_BIP() {
+    for (int i = 0; i < component_count; i++)
+        for (int j = i + 1; j < component_count; j++) {
+            double k;
+            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
+                set_binary_interaction_kaij(j, i, k);
+                set_binary_interaction_kbij(j, i, 0.0);
+            }
+        }
+}
+
+void SRK1::tune(double* p) {
+    if (!p || component_count < 2) return;
+    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
+    set_binary_interaction_kbij(1, 0, p[1]);
+}

@@ -1,0 +1,77 @@
+#include "families/cubic/SRK2.h"
+
+#include <cstdio>
+
+#include "families/cubic/CubicData.h"
+#include "fluid/Standard.h"
+
+SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
+    interactions[0] = new VdWr2();
+    interactions[1] = new Soave2();
+    ideal = new Standard();
+    Vl0 = 3e-05;
+    Vv0 = 0.0002;
+    setModelName("SRK2");
+}
+
+double SRK2::estimate_Vl0() {
+    // A liquid search started at or below the co-volume cannot converge.
+    const double bm = interactions[0]->getVolumeMinimum();
+    return Vl0 > 1.05 * bm ? Vl0 : 1.1 * bm;
+}
+
+void SRK2::number_of_components(int n) {
+    FluidPhase::number_of_components(n);
+    Tc.assign(n, 0.0);
+    Pc.assign(n, 0.0);
+    omega.assign(n, 0.0);
+    m.assign(n, 0.0);
+    ac.assign(n, 0.0);
+    b.assign(n, 0.0);
+}
+
+void SRK2::read_component_data(int i, const char* name) {
+    if (i < 0 || i >= component_count || !name) return;
+    double mw = molar_mass[i];
+    // A missing file is reported and nothing of it is read: the component
+    // keeps no parameters.
+    if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
+                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}}))
+        return;
+    molar_mass[i] = mw;
+    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
+        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        return;
+    }
+    const double R = cubic::R;
+    m[i] = m0 + m1 * omega[i] + m2 * omega[i] * omega[i];
+    ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];
+    b[i] = Omega_b * R * Tc[i] / Pc[i];
+    attraction()->set_ai_parameters(i, ac[i], m[i], Tc[i]);
+    repulsion()->set_covolume(i, b[i]);
+    attraction()->set_covolume(i, b[i]);
+    if (i == component_count - 1) read_BIP();
+    static_cast<Ideal*>(ideal)->read_component_data(name);
+}
+
+void SRK2::set_binary_interaction_kaij(int i, int j, double k1, double k2, double T0, double dT) {
+    if (i < j) std::swap(i, j);
+    attraction()->set_binary_interaction_kaij(i, j, k1, k2, T0, dT);
+}
+
+void SRK2::set_binary_interaction_kbij(int i, int j, double k1, double k2, double T0, double dT) {
+    if (i < j) std::swap(i, j);
+    attraction()->set_binary_interaction_kbij(i, j, k1, k2, T0, dT);
+    repulsion()->set_binary_interaction_kbij(i, j, k1, k2, T0, dT);
+}
+
+void SRK2::read_BIP() {
+    for (int i = 0; i < component_count; i++)
+        for (int j = i + 1; j < component_count; j++) {
+            double k;
+            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
+                set_binary_interaction_kaij(j, i, k, k, 300.0, 10.0);
+                set_binary_interaction_kbij(j, i, 0.0, 0.0, 300.0, 10.0);
+            }
+        }
+}

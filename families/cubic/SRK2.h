@@ -1,0 +1,33 @@
+#pragma once
+// Soave-Redlich-Kwong equation of state of a binary mixture with interaction
+// parameters that step with temperature: the repulsion VdWr2, the attraction
+// Soave2 and a Standard ideal-gas part.  Every component comes from its
+// component file "compo/<name>" (keywords "Tc" K, "Pc" Pa, "omega", "mw").
+#include <vector>
+
+#include "families/cubic/Soave2.h"
+#include "families/cubic/VdWr2.h"
+#include "families/cubic/CubicData.h"
+#include "fluid/FluidPhase.h"
+
+class SRK2 : public FluidPhase {
+public:
+    explicit SRK2(int phaseKind);
+    ~SRK2() override = default;
+
+    // Two components only (the attraction term ends the process otherwise).
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+    double estimate_Vl0() override;
+
+    void set_binary_interaction_kaij(int i, int j, double k1, double k2, double T0, double dT);
+    void set_binary_interaction_kbij(int i, int j, double k1, double k2, double T0, double dT);
+    void read_BIP();
+
+    VdWr2* repulsion() { return static_cast<VdWr2*>(interactions[0]); }
+    Soave2* attraction() { return static_cast<Soave2*>(interactions[1]); }
+
+    double Zc = 1.0 / 3.0, Omega_a = 0.427480234, Omega_b = 0.08664034996495773;
+    double m0 = 0.48, m1 = 1.574, m2 = -0.176;
+    std::vector<double> Tc, Pc, omega, m, ac, b;
+};

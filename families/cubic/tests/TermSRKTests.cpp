@@ -1,0 +1,233 @@
+// Term-built SRK models: the repulsion and Soave attraction trees against the
+// closed-form SRK, their derivatives, the critical point and the component data.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "families/cubic/SRK1.h"
+#include "families/cubic/SRK2.h"
+#include "families/cubic/VdWr1.h"
+#include "families/cubic/VdWr2.h"
+#include "families/cubic/tests/CubicChecks.h"
+#include "numerics/LinearAlgebra.h"
+
+using namespace cubic_tests;
+
+namespace {
+
+// SRK constants of the built-in table.
+struct SrkComponent {
+    double Tc, Pc, omega;
+    double b() const { return 0.08664034996495773 * kR * Tc / Pc; }
+    double ac() const { return 29.550960330236702 * Tc * Tc / Pc; }
+    double m() const { return 0.48 + 1.574 * omega - 0.176 * omega * omega; }
+};
+const SrkComponent kCO2{304.21, 7382500, 0.225};
+const SrkComponent kCH4{190.555, 4595000, 0.013};
+
+ClosedCubic closedSrk(double T, std::initializer_list<SrkComponent> cs, double k10 = 0.0) {
+    ClosedCubic c{0.0, -1.0, {}, {}, {}};
+    for (const SrkComponent& s : cs) {
+        c.a.push_back(s.ac() * soaveAlpha(T, s.Tc, s.m()));
+        c.b.push_back(s.b());
+    }
+    c.k.assign(c.a.size(), std::vector<double>(c.a.size(), 0.0));
+    if (c.a.size() > 1) c.k[1][0] = c.k[0][1] = k10;
+    return c;
+}
+
+}  // namespace
+
+TEST(VdWrTerm, OneComponentIsMinusLogOfFreeVolume) {
+    VdWr1 t;
+    t.number_of_components(1);
+    t.set_covolume(0, 4e-5);
+    const double V = 1.5e-4;
+    evaluateTerm(t, {300.0, V, 1.0});
+    EXPECT_NEAR(t.root->value, -std::log(V - 4e-5), 1e-12);
+    t.V = V;
+    t.calculate_Z();
+    EXPECT_NEAR(t.Z, V / (V - 4e-5), 1e-12);
+    EXPECT_DOUBLE_EQ(t.getVolumeMinimum(), 4e-5);
+    // The diameter setter is the inverse of the co-volume setter.
+    const double sigma = t.diameters[0];
+    t.set_hard_sphere_diameter(0, sigma);
+    EXPECT_NEAR(t.covolumes[0], 4e-5, 1e-18);
+}
+
+TEST(VdWrTerm, QuadraticRuleAndSteppedRule) {
+    VdWr1 t;
+    t.number_of_components(3);
+    t.set_covolume(0, 3e-5);
+    t.set_covolume(1, 5e-5);
+    // Not the last component: "b" is not mixed yet.
+    EXPECT_DOUBLE_EQ(t.bij[VdWr1::at(1, 0)], 0.0);
+    t.set_covolume(2, 7e-5);
+    const std::vector<double> v = {350.0, 2e-4, 0.2, 0.3, 0.5};
+    evaluateTerm(t, v);
+    EXPECT_NEAR(t.root->value, -std::log(2e-4 - (0.2 * 3e-5 + 0.3 * 5e-5 + 0.5 * 7e-5)), 1e-12);
+    checkAllDerivatives(t, v);
+
+    VdWr2 s;
+    s.number_of_components(2);
+    s.set_covolumes(3e-5, 5e-5);
+    s.set_binary_interaction_kbij(1, 0, 0.1, -0.2, 300.0, 20.0);
+    EXPECT_NEAR(s.kbAt(300.0), -0.05, 1e-15);
+    EXPECT_NEAR(s.kbAt(1000.0), -0.2, 1e-6);
+    EXPECT_NEAR(s.kbAt(10.0), 0.1, 1e-6);
+    const std::vector<double> w = {310.0, 1.6e-4, 0.4, 0.6};
+    evaluateTerm(s, w);
+    const double b10 = 0.5 * (3e-5 + 5e-5) * (1.0 - s.kbAt(310.0));
+    const double bm = 0.16 * 3e-5 + 2 * 0.24 * b10 + 0.36 * 5e-5;
+    EXPECT_NEAR(s.root->value, -std::log(1.6e-4 - bm), 1e-12);
+    checkAllDerivatives(s, w);
+}
+
+TEST(SoaveTerms, TreesMatchTheClosedFormAndTheirDerivatives) {
+    Soave1 t;
+    t.number_of_components(2);
+    t.set_ai_parameters(0, kCO2.ac(), kCO2.m(), kCO2.Tc);
+    t.set_ai_parameters(1, kCH4.ac(), kCH4.m(), kCH4.Tc);
+    t.set_covolumes(kCO2.b(), kCH4.b());
+    t.set_binary_interaction_kaij(1, 0, 0.1);
+    const double T = 280.0, V = 1.2e-4;
+    const std::vector<double> x = {0.3, 0.7};
+    evaluateTerm(t, {T, V, x[0], x[1]});
+    const ClosedCubic c = closedSrk(T, {kCO2, kCH4}, 0.1);
+    const double a = c.amix(x), b = c.bmix(x);
+    EXPECT_NEAR(t.root->value, a / (b * kR * T) * std::log(V / (V + b)), 1e-12);
+    checkAllDerivatives(t, {T, V, x[0], x[1]});
+
+    Soave2 s;
+    s.number_of_components(2);
+    s.set_ai_parameters(0, kCO2.ac(), kCO2.m(), kCO2.Tc);
+    s.set_ai_parameters(1, kCH4.ac(), kCH4.m(), kCH4.Tc);
+    s.set_covolumes(kCO2.b(), kCH4.b());
+    // Equal ends: a constant kaij whatever the step.
+    s.set_binary_interaction_kaij(1, 0, 0.1, 0.1, 250.0, 7.0);
+    evaluateTerm(s, {T, V, x[0], x[1]});
+    EXPECT_NEAR(s.root->value, t.root->value, 1e-12);
+    EXPECT_NEAR(s.kaijAt(250.0), 0.1, 1e-15);
+    s.set_binary_interaction_kaij(1, 0, 0.1, -0.05, 270.0, 15.0);
+    s.set_binary_interaction_kbij(1, 0, 0.02, -0.03, 290.0, 10.0);
+    EXPECT_NEAR(s.kaijAt(270.0), 0.025, 1e-15);
+    checkAllDerivatives(s, {T, V, x[0], x[1]});
+}
+
+TEST(SRK1Model, PureCarbonDioxideMatchesTheClosedForm) {
+    SRK1 m(1, 0);
+    m.number_of_components(1);
+    m.add_component("CO2");
+    EXPECT_NEAR(m.repulsion()->covolumes[0], kCO2.b(), 1e-18);
+    const ClosedCubic c = closedSrk(300.0, {kCO2});
+    const std::vector<double> x1 = {1.0};
+    m.temperature(300.0);
+    m.volume(3e-4);
+    m.calculate_pressure();
+    EXPECT_NEAR(m.P, c.P(300.0, 3e-4, x1), 1e-6 * m.P);
+
+    // Volume from T and P: the largest (vapour) and smallest (liquid) roots of
+    // the cubic in Z, solved by degree3.
+    const double T = 280.0, Pbar = 40.0, P = Pbar * 1e5;
+    const ClosedCubic c2 = closedSrk(T, {kCO2});
+    const double A = c2.a[0] * P / (kR * kR * T * T), B = c2.b[0] * P / (kR * T);
+    const double coef[4] = {-A * B, A - B - B * B, -1.0, 1.0};
+    int nr = 0;
+    double roots[3];
+    degree3(coef, &nr, roots);
+    ASSERT_EQ(nr, 3);
+    const double zmax = std::max({roots[0], roots[1], roots[2]}), zmin = std::min({roots[0], roots[1], roots[2]});
+    m.calculateFromTP(T, Pbar, 0);
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.V, zmax * kR * T / P, 1e-8 * m.V);
+    EXPECT_NEAR(std::log(m.fugcoef[0]), c2.lnPhi(0, T, m.V, x1), 1e-8);
+    SRK1 l(2, 0);
+    l.number_of_components(1);
+    l.add_component("CO2");
+    l.calculateFromTP(T, Pbar, 0);
+    ASSERT_EQ(l.errorflag, 0);
+    EXPECT_NEAR(l.V, zmin * kR * T / P, 1e-8 * l.V);
+    EXPECT_NEAR(std::log(l.fugcoef[0]), c2.lnPhi(0, T, l.V, x1), 1e-8);
+}
+
+TEST(SRK1Model, CriticalPointReproducesTheConstants) {
+    SRK1 m(1, 0);
+    m.number_of_components(1);
+    m.add_component("CO2");
+    m.temperature(m.critical_T);
+    m.volume(m.critical_V);
+    m.search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.T, 304.21, 1e-4);
+    EXPECT_NEAR(m.P, 7382500.0, 5.0);
+    EXPECT_NEAR(m.P * m.V / (kR * m.T), 1.0 / 3.0, 1e-6);
+}
+
+TEST(SRK1Model, BinaryWithBuiltInPairMatchesClosedFugacities) {
+    for (int order = 0; order < 2; order++) {
+        SRK1 m(1, 0);
+        m.number_of_components(2);
+        if (order == 0)
+            m.add_components("CO2", "CH4");
+        else
+            m.add_components("CH4", "CO2");
+        EXPECT_DOUBLE_EQ(m.attraction()->pairs.kaij[1 * 2 + 0], 0.1);
+        const std::vector<double> x = order == 0 ? std::vector<double>{0.3, 0.7} : std::vector<double>{0.7, 0.3};
+        m.composition(x[0], x[1]);
+        const double T = 260.0;
+        m.calculateFromTP(T, 50.0, 0);
+        ASSERT_EQ(m.errorflag, 0);
+        const ClosedCubic c = order == 0 ? closedSrk(T, {kCO2, kCH4}, 0.1) : closedSrk(T, {kCH4, kCO2}, 0.1);
+        EXPECT_NEAR(c.P(T, m.V, x), 50e5, 1.0);
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(std::log(m.fugcoef[i]), c.lnPhi(i, T, m.V, x), 1e-7) << i;
+    }
+    // Water and CO2 get no built-in pair; tune sets and restores it.
+    SRK1 w(1, 0);
+    w.number_of_components(2);
+    w.add_components("H2O", "CO2");
+    EXPECT_DOUBLE_EQ(w.attraction()->pairs.kaij[2], 0.0);
+    double p[2] = {0.2, 0.01};
+    w.tune(p);
+    EXPECT_DOUBLE_EQ(w.attraction()->pairs.kaij[2], 0.2);
+    EXPECT_DOUBLE_EQ(w.repulsion()->kbij[VdWr1::at(1, 0)], 0.01);
+    p[0] = p[1] = 0.0;
+    w.tune(p);
+    EXPECT_DOUBLE_EQ(w.attraction()->pairs.kaij[2], 0.0);
+}
+
+TEST(SRK1Model, UnknownComponentIsReported) {
+    SRK1 m(1, 0);
+    m.number_of_components(1);
+    testing::internal::CaptureStderr();
+    m.add_component("Unobtainium");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Cannot open compo/Unobtainium file !"), std::string::npos) << err;
+    EXPECT_DOUBLE_EQ(m.repulsion()->covolumes[0], 0.0);
+}
+
+TEST(SRK2Model, ReadsComponentFilesAndMatchesSRK1WithConstantPairs) {
+    SRK2 m(1);
+    m.number_of_components(2);
+    m.add_components("CO2", "CH4");
+    EXPECT_NEAR(m.Tc[0], 304.13, 1e-12);
+    SRK1 r(1, 0);
+    r.number_of_components(2);
+    r.add_components("CO2", "CH4");
+    // Same constants in both models: those of the files.
+    const double T = 270.0, V = 2.5e-4;
+    for (int i = 0; i < 2; i++) {
+        r.attraction()->set_ai_parameters(i, m.ac[i], m.m[i], m.Tc[i]);
+        r.attraction()->set_covolume(i, m.b[i]);
+        r.repulsion()->set_covolume(i, m.b[i]);
+    }
+    m.composition(0.4, 0.6);
+    r.composition(0.4, 0.6);
+    m.temperature(T);
+    m.volume(V);
+    m.calculate_pressure();
+    r.temperature(T);
+    r.volume(V);
+    r.calculate_pressure();
+    EXPECT_NEAR(m.P, r.P, 1e-9 * r.P);
+    checkAllDerivatives(*m.repulsion(), {T, V, 0.4, 0.6});
+}
