@@ -1,0 +1,166 @@
+// The Brenvik option words driven with argument vectors, output captured.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "console/WaterMagmaModel.h"
+#include "console/tests/ConsoleTestSupport.h"
+
+using consoletest::Args;
+using consoletest::capture;
+using consoletest::Captured;
+using consoletest::countOf;
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    Captured io;
+};
+
+Outcome brenvik(std::vector<std::string> words) {
+    words.insert(words.begin(), "brenvik");
+    Args a(std::move(words));
+    WaterMagmaModel w(2);
+    Outcome r;
+    r.io = capture([&] { r.rc = w.doWaterMagmaCommand(a.argc(), a.argv()); });
+    return r;
+}
+
+}  // namespace
+
+TEST(Brenvik, BannerAboutAndUnknownWords) {
+    Outcome r = brenvik({});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find("                   Brenvik \n"), std::string::npos);
+    EXPECT_NE(r.io.out.find("=============================================\n\nTo use this program"), std::string::npos);
+    int options = 0;
+    for (const char* w : {"a     :", "pv    :", "pp    :", "pw    :", "ev    :", "ep    :", "ew    :", "TP    :",
+                          "TV    :", "psat  :", "tsat  :", "exsol :", "heat  :", "satu  :", "spino :"})
+        options += countOf(r.io.out, std::string("\n") + w);
+    EXPECT_EQ(options, 15);
+
+    r = brenvik({"a"});
+    EXPECT_NE(r.io.out.find("Wagner and Pruss (95)"), std::string::npos);
+    EXPECT_NE(r.io.out.find("\tVersion 1.0 - April 2009\n"), std::string::npos);
+
+    r = brenvik({"pz"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.io.out, "");
+    EXPECT_NE(r.io.err.find("unknown option \"pz\""), std::string::npos);
+
+    WaterMagmaModel w;
+    EXPECT_EQ(w.doWaterMagmaCommand(0, nullptr), 0);
+}
+
+TEST(Brenvik, TemperaturePressureWordsPickThePhase) {
+    Outcome liquid = brenvik({"TP", "100", "1"});
+    EXPECT_EQ(liquid.rc, 0);
+    EXPECT_NE(liquid.io.out.find("Reversible isentropic expansion :"), std::string::npos);
+    EXPECT_NE(liquid.io.out.find("958.3"), std::string::npos);  // liquid density, kg/m3
+    Outcome steam = brenvik({"TP", "100", "1", "steam"});
+    EXPECT_EQ(steam.rc, 0);
+    EXPECT_EQ(steam.io.out.find("958.3"), std::string::npos);
+    EXPECT_NE(steam.io.out.find("Superheated steam"), std::string::npos);
+
+    Outcome tv = brenvik({"TV", "500", "266.506", "gas"});
+    EXPECT_EQ(tv.rc, 0);
+    EXPECT_NE(tv.io.out.find("Condensation point at"), std::string::npos);
+
+    Outcome one = brenvik({"TP", "100"});
+    EXPECT_NE(one.io.out.find("Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"),
+              std::string::npos);
+    EXPECT_EQ(one.rc, 1);
+    Outcome four = brenvik({"TP", "100", "1", "steam", "x"});
+    EXPECT_EQ(four.rc, 1);
+    EXPECT_EQ(four.io.out, "");
+    EXPECT_NE(four.io.err.find("at most three arguments"), std::string::npos);
+}
+
+TEST(Brenvik, BadNumbersAreReportedWithoutACalculation) {
+    struct Case {
+        std::vector<std::string> words;
+        const char* message;
+    } cases[] = {
+        {{"TP", "hot", "1"}, "\"hot\" is not a number"},
+        {{"TP", "-300", "1"}, "temperature must be above 0 K"},
+        {{"TP", "100", "0"}, "pressure must be above 0 bar"},
+        {{"psat", "1e999"}, "is not a number"},
+        {{"tsat", "-2"}, "pressure must be above 0 bar"},
+        {{"exsol", "900", "x"}, "is not a number"},
+        {{"heat", "100", "20"}, "heat takes three arguments"},
+        {{"pv", "m", "-1"}, "mass ratio"},
+        {{"pv", "depht", "100"}, "unknown keyword \"depht\""},
+        {{"ev", "Tm"}, "needs a value"},
+        {{"satu", "cocoa", "x"}, "satu takes no argument"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = brenvik(c.words);
+        EXPECT_EQ(r.rc, 1) << c.words[0];
+        EXPECT_NE(r.io.err.find(c.message), std::string::npos) << c.words[0] << ": " << r.io.err;
+        EXPECT_EQ(r.io.out.find("Reversible isentropic"), std::string::npos);
+    }
+    // Syntax lines of a wrong count.
+    EXPECT_NE(brenvik({"psat"}).io.out.find("Syntax: psat <temperature in deg. C>\n"), std::string::npos);
+    EXPECT_NE(brenvik({"tsat", "1", "2"}).io.out.find("Syntax: tsat <pressure in bar>\n"), std::string::npos);
+    EXPECT_NE(brenvik({"exsol", "900"}).io.out.find("Syntax: exsol <temperature in deg. C> <pressure in bar>\n"),
+              std::string::npos);
+    EXPECT_NE(brenvik({"heat", "100"}).io.out.find("Syntax: heat  <pressure in bar>"), std::string::npos);
+}
+
+TEST(Brenvik, SaturationWords) {
+    Outcome r = brenvik({"psat", "100"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find("Temperature 100.00 deg. C, 373.15 K\nPressure      1.01 bar \n"), std::string::npos);
+    r = brenvik({"tsat", "10"});
+    EXPECT_NE(r.io.out.find("Temperature 179.88 deg.C, 453.03 K \n"), std::string::npos);
+    EXPECT_NE(r.io.out.find("Liquid expansion work (reversible) :    55.97  J/g"), std::string::npos) << r.io.out;
+    r = brenvik({"tsat", "250"});
+    EXPECT_NE(r.io.out.find("The pressure (250.00 bar) is above the critical pressure (220.64 bar).\n"),
+              std::string::npos);
+    r = brenvik({"psat", "400"});
+    EXPECT_NE(r.io.out.find("is above the critical temperature"), std::string::npos);
+    EXPECT_NE(r.io.out.find("Saturation properties (critical state):"), std::string::npos);
+    r = brenvik({"exsol", "900", "1000"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find("Exsolution work : "), std::string::npos);
+    r = brenvik({"heat", "100", "20", "400"});
+    EXPECT_NE(r.io.out.find("Isobaric heating work   :   254.39 J/g H2O"), std::string::npos);
+}
+
+TEST(Brenvik, CurveWordsWriteTheirFiles) {
+    std::remove("igor2.itx");
+    Outcome r = brenvik({"satu", "cocoa"});
+    EXPECT_EQ(r.rc, 0);
+    std::FILE* f = std::fopen("satu0", "rb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    EXPECT_EQ(std::fopen("igor2.itx", "r"), nullptr);  // no script in this mode
+    r = brenvik({"satu"});
+    EXPECT_EQ(consoletest::readFile("satu0").rfind("IGOR\nWAVES", 0), 0u);
+    const std::string script = consoletest::readFile("igor2.itx");
+    EXPECT_NE(script.find("x loadwave/p=p7/t/o \"satu0\" \nx display p0 vs t0\n"), std::string::npos);
+    EXPECT_NE(consoletest::readFile("igor00.itx").find("LOADFILE Macintosh HD"), std::string::npos);
+}
+
+TEST(Brenvik, CycleAndDiagramWords) {
+    Outcome r = brenvik({"pw", "m", "0.4", "d", "300"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find("Heating                     : Wohletz\n"), std::string::npos);
+    EXPECT_NE(r.io.out.find("Water-magma mass ratio      :    0.400"), std::string::npos);
+    EXPECT_NE(r.io.out.find("Calculation Time"), std::string::npos);
+    EXPECT_EQ(consoletest::readFile("igor0.itx").rfind("IGOR\nx newpath/O p7,", 0), 0u);
+
+    // The E(m) word sweeps the whole grid whatever m was given.
+    r = brenvik({"ep", "m", "3"});
+    EXPECT_EQ(r.rc, 0);
+    const std::string wm = consoletest::readFile("wm0");
+    const int rows = countOf(wm, "\n") - 4;
+    EXPECT_GE(rows, 300);
+    EXPECT_LE(rows, 309);
+    EXPECT_NE(wm.find("\n    0.001000 "), std::string::npos);
+    EXPECT_NE(wm.find("\n    7.000000 "), std::string::npos);
+    EXPECT_NE(consoletest::readFile("igor1.itx").find("x loadwave/p=p7/t/o \"wm0\" \n"), std::string::npos);
+}

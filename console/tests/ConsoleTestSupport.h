@@ -1,0 +1,72 @@
+#pragma once
+// Helpers of the console tests: captured standard output and error, a log
+// sink that keeps what the reports write, and argument vectors.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/LogSink.h"
+
+namespace consoletest {
+
+struct Captured {
+    std::string out, err;
+};
+
+// Runs f with standard output and error captured.
+template <class F>
+Captured capture(F&& f) {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    f();
+    std::fflush(stdout);
+    Captured c;
+    c.out = testing::internal::GetCapturedStdout();
+    c.err = testing::internal::GetCapturedStderr();
+    return c;
+}
+
+class RecordingSink : public platform::LogSink {
+public:
+    RecordingSink() { platform::setLogSink(this); }
+    ~RecordingSink() override { platform::setLogSink(nullptr); }
+    void appendText(const std::string& t) override { text += t; }
+    void appendRTF(const std::string& r) override {
+        rtf += r;
+        text += platform::rtfToPlainText(r);
+    }
+    std::string text, rtf;
+};
+
+// argv as the program receives it.
+struct Args {
+    explicit Args(std::vector<std::string> w) : words(std::move(w)) {
+        for (const std::string& s : words) ptrs.push_back(s.c_str());
+    }
+    int argc() const { return static_cast<int>(ptrs.size()); }
+    const char** argv() { return ptrs.data(); }
+    std::vector<std::string> words;
+    std::vector<const char*> ptrs;
+};
+
+inline int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size())) ++n;
+    return n;
+}
+
+inline std::string readFile(const char* path) {
+    std::string s;
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) return s;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+}  // namespace consoletest
