@@ -1,0 +1,210 @@
+// Closed-form cubics: roots against degree3 and the term-built SRK, ln phi
+// against the closed form, the pseudo-critical point, numeric derivatives of
+// the fugacities and the departure enthalpy, translation and the component table.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "families/cubic/ClassicalCubic0.h"
+#include "families/cubic/SRK1.h"
+#include "families/cubic/tests/CubicChecks.h"
+
+using namespace cubic_tests;
+
+namespace {
+
+ClassicalSRK* newBinary(int kind, double x0) {
+    auto* m = new ClassicalSRK(kind);
+    m->number_of_components(2);
+    m->add_components("CO2", "CH4");
+    m->composition(x0, 1.0 - x0);
+    return m;
+}
+
+}  // namespace
+
+TEST(ClassicalSRK, AgreesWithTheTermBuiltModel) {
+    for (int kind : {1, 2}) {
+        const double T = kind == 1 ? 300.0 : 230.0, Pbar = kind == 1 ? 60.0 : 80.0, x0 = kind == 1 ? 0.3 : 0.9;
+        std::unique_ptr<ClassicalSRK> c(newBinary(kind, x0));
+        SRK1 t(kind, 0);
+        t.number_of_components(2);
+        t.add_components("CO2", "CH4");
+        t.composition(x0, 1.0 - x0);
+        c->calculateFromTP(T, Pbar, 0);
+        t.calculateFromTP(T, Pbar, 0);
+        ASSERT_EQ(c->errorflag, 0);
+        ASSERT_EQ(t.errorflag, 0);
+        EXPECT_NEAR(c->V, t.V, 1e-10 * t.V) << kind;
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(c->lnphi[i], std::log(t.fugcoef[i]), 1e-9) << kind << " " << i;
+        // The same state from T and V.
+        c->temperature(T);
+        c->volume(t.V);
+        c->calculate_pressure();
+        EXPECT_NEAR(c->P, Pbar * 1e5, 1e-6 * Pbar * 1e5);
+    }
+}
+
+TEST(ClassicalSRK, PureRootsAndFugacityClosedForm) {
+    ClassicalSRK c(2);
+    c.number_of_components(1);
+    c.add_component("CO2");
+    const double T = 260.0, P = 30e5;
+    const double a = c.ac[0] * soaveAlpha(T, 304.21, c.m[0]), b = c.bi[0];
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
+    // Z^3 - Z^2 + (A - B - B^2) Z - A B = 0, roots by Cardano's trigonometric form.
+    const double p2 = -1.0, p1 = A - B - B * B, p0 = -A * B;
+    const double q = (3.0 * p1 - p2 * p2) / 9.0, r = (9.0 * p2 * p1 - 27.0 * p0 - 2.0 * p2 * p2 * p2) / 54.0;
+    ASSERT_LT(q * q * q + r * r, 0.0);
+    const double th = std::acos(r / std::sqrt(-q * q * q));
+    double z[3];
+    for (int k = 0; k < 3; k++) z[k] = 2.0 * std::sqrt(-q) * std::cos((th + 2.0 * M_PI * k) / 3.0) - p2 / 3.0;
+    const double zl = std::min({z[0], z[1], z[2]}), zv = std::max({z[0], z[1], z[2]});
+    c.calculateFromTP(T, 30.0, 0);
+    EXPECT_NEAR(c.Z, zl, 1e-12);
+    const double lnphiL = zl - 1.0 - std::log(zl - B) - A / B * std::log(1.0 + B / zl);
+    EXPECT_NEAR(c.lnphi[0], lnphiL, 1e-10);
+    c.set_the_phase_as(1);
+    c.calculateFromTP(T, 30.0, 0);
+    EXPECT_NEAR(c.Z, zv, 1e-12);
+    EXPECT_NEAR(c.lnphi[0], zv - 1.0 - std::log(zv - B) - A / B * std::log(1.0 + B / zv), 1e-10);
+    // Unknown phase kind with three roots: reported, volume kept.
+    c.set_the_phase_as(0);
+    const double Vkept = c.V;
+    c.calculate_molar_volume();
+    EXPECT_EQ(c.errorflag, 1);
+    EXPECT_DOUBLE_EQ(c.V, Vkept);
+}
+
+TEST(ClassicalSRK, PseudoCriticalPointOfAPureFluid) {
+    ClassicalSRK c(1);
+    c.number_of_components(1);
+    c.add_component("CO2");
+    c.temperature(280.0);
+    double Tc, Pc, Vc;
+    c.calculate_the_pseudo_critical_point(Tc, Pc, Vc);
+    EXPECT_NEAR(Tc, 304.21, 1e-3);
+    EXPECT_NEAR(Pc, 7382500.0, 30.0);
+    EXPECT_NEAR(Pc * Vc / (kR * Tc), 1.0 / 3.0, 1e-5);
+    EXPECT_DOUBLE_EQ(c.T, 280.0);
+    // Above it a single root keeps the phase kind; below it the root is
+    // labelled by its side of the pseudo-critical volume.
+    c.set_the_phase_as(2);
+    c.calculateFromTP(350.0, 10.0, 0);
+    EXPECT_EQ(c.phase_kind, 2);
+    c.calculateFromTP(300.0, 5.0, 0);
+    EXPECT_EQ(c.phase_kind, 1);
+    c.calculateFromTP(300.0, 150.0, 0);
+    EXPECT_EQ(c.phase_kind, 2);
+}
+
+TEST(ClassicalSRK, FugacityDerivativesAgainstDifferences) {
+    std::unique_ptr<ClassicalSRK> c(newBinary(1, 0.35));
+    const double T = 290.0, Pbar = 45.0;
+    auto lnphiAt = [&](double t, double p, double x0) {
+        c->composition(x0, 1.0 - x0);
+        c->calculateFromTP(t, p, 0);
+        EXPECT_EQ(c->errorflag, 0);
+        return c->lnphi;
+    };
+    const std::vector<double> base = lnphiAt(T, Pbar, 0.35);
+    const std::vector<double> dT = c->dlnphidT, dP = c->dlnphidP;
+    const auto dn = c->dlnphidn;
+    const double Hd = c->Hdep, dHdT = c->dHdepdT, dHdP = c->dHdepdP;
+    const double hT = 1e-3, hP = 1e-3;
+    const auto tp = lnphiAt(T + hT, Pbar, 0.35);
+    const double Hp = c->Hdep;
+    const auto tm = lnphiAt(T - hT, Pbar, 0.35);
+    const double Hm = c->Hdep;
+    const auto pp = lnphiAt(T, Pbar + hP, 0.35);
+    const double HPp = c->Hdep;
+    const auto pm = lnphiAt(T, Pbar - hP, 0.35);
+    const double HPm = c->Hdep;
+    for (int i = 0; i < 2; i++) {
+        EXPECT_NEAR(dT[i], (tp[i] - tm[i]) / (2 * hT), 1e-7) << i;
+        EXPECT_NEAR(dP[i], (pp[i] - pm[i]) / (2 * hP * 1e5), 1e-12) << i;
+    }
+    EXPECT_NEAR(dHdT, (Hp - Hm) / (2 * hT), 1e-5 * std::fabs(dHdT));
+    EXPECT_NEAR(dHdP, (HPp - HPm) / (2 * hP * 1e5), 1e-5 * std::fabs(dHdP));
+    // Mole numbers: add h moles of component j to one mole.
+    const double h = 1e-6;
+    for (int j = 0; j < 2; j++) {
+        const double n0p = 0.35 + (j == 0 ? h : 0.0), n0m = 0.35 - (j == 0 ? h : 0.0);
+        const double totp = 1.0 + h, totm = 1.0 - h;
+        const auto up = lnphiAt(T, Pbar, n0p / totp);
+        const auto um = lnphiAt(T, Pbar, n0m / totm);
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(dn[i][j], (up[i] - um[i]) / (2 * h), 1e-6) << i << j;
+    }
+    // Gibbs-Duhem and symmetry.
+    for (int j = 0; j < 2; j++) EXPECT_NEAR(0.35 * dn[0][j] + 0.65 * dn[1][j], 0.0, 1e-10);
+    EXPECT_NEAR(dn[0][1], dn[1][0], 1e-10);
+    (void)base;
+    (void)Hd;
+}
+
+TEST(ClassicalSRK, BuiltInPairsAndNames) {
+    for (int order = 0; order < 2; order++) {
+        ClassicalSRK c(1);
+        c.number_of_components(2);
+        if (order == 0)
+            c.add_components("CO2", "CH4");
+        else
+            c.add_components("C1", "CO2");
+        EXPECT_DOUBLE_EQ(c.kaij[1], 0.1);
+        EXPECT_DOUBLE_EQ(c.kaij[2], 0.1);
+    }
+    ClassicalSRK n(1);
+    n.number_of_components(2);
+    n.add_components("N2", "CO2");
+    EXPECT_DOUBLE_EQ(n.kaij[1], -0.035);
+    ClassicalSRK h(1);
+    h.number_of_components(2);
+    h.add_components("C2", "C2H6");
+    EXPECT_DOUBLE_EQ(h.Tc[0], h.Tc[1]);
+    EXPECT_DOUBLE_EQ(h.kaij[1], 0.0);
+}
+
+TEST(ClassicalSRK, UnknownComponentIsReportedAndRefused) {
+    ClassicalSRK c(1);
+    c.number_of_components(2);
+    testing::internal::CaptureStderr();
+    c.add_components("CO2", "Kryptonite");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Cannot treat Kryptonite component"), std::string::npos);
+    c.calculateFromTP(300.0, 10.0, 0);
+    EXPECT_EQ(c.errorflag, 1);
+}
+
+TEST(ClassicalCubic01, CriticalTemperaturePairs) {
+    ClassicalCubic01 c(1);
+    c.number_of_components(3);
+    c.add_components("C1", "nC4", "CO2");
+    const double R = kR;
+    const double Zc0 = 4595000 * 9.8917e-05 / (R * 190.555), Zc1 = 3750000 * 0.000255 / (R * 425.2);
+    const double r = 2.0 * std::sqrt(190.555 * 425.2) / (190.555 + 425.2);
+    EXPECT_NEAR(c.kaij[1 * 3 + 0], 1.0 - std::pow(r, 0.5 * (Zc0 + Zc1)), 1e-15);
+    EXPECT_DOUBLE_EQ(c.kaij[2 * 3 + 0], 0.0);  // CO2 is left out
+    EXPECT_DOUBLE_EQ(c.kaij[2 * 3 + 1], 0.0);
+}
+
+TEST(Montel, TranslatedPengRobinson) {
+    Montel mo(1);
+    ASSERT_EQ(mo.component_count, 17);
+    EXPECT_DOUBLE_EQ(mo.kaij[3 * 17 + 1], 0.1);   // C1-CO2
+    EXPECT_DOUBLE_EQ(mo.kaij[16 * 17 + 3], 0.07); // Cn2-C1
+    EXPECT_NEAR(mo.c0[1], -0.817 * mo.bi[1], 1e-20);
+    std::vector<double> x(17, 0.0);
+    x[3] = 0.8;
+    x[1] = 0.2;
+    mo.composition(x.data());
+    mo.calculateFromTP(300.0, 100.0, 0);
+    ASSERT_EQ(mo.errorflag, 0);
+    // The molar volume is the cubic's volume less the translation.
+    const double c = 0.2 * mo.ci[1] + 0.8 * mo.ci[3];
+    EXPECT_NEAR(mo.V, mo.Vp - c, 1e-15);
+    mo.volume(mo.V);
+    mo.calculate_pressure();
+    EXPECT_NEAR(mo.P, 100e5, 1e-4);
+    // The Peng-Robinson pressure of the untranslated volume.
+    const double a = mo.a, b = mo.b, Vp = mo.V + c;
+    EXPECT_NEAR(mo.P, kR * 300.0 / (Vp - b) - a / (Vp * Vp + 2 * b * Vp - b * b), 1e-4);
+}
