@@ -5,16 +5,22 @@
 #include <cmath>
 #include <memory>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 #include "expressions/Division.h"
 #include "expressions/FVar.h"
+#include "expressions/Geom.h"
 #include "expressions/LineaX.h"
+#include "expressions/MonoFunc.h"
 #include "expressions/Product.h"
+#include "expressions/Selector.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "expressions/SumF.h"
 #include "expressions/UnaryNodes.h"
+#include "expressions/VectFunc.h"
 
 namespace {
 
@@ -23,6 +29,7 @@ namespace {
 // of the previous pass; evaluateVar moves only the variable it differentiates
 // (a volume search at fixed temperature and composition).
 struct BenchGraph {
+    std::shared_ptr<void> keep;  // nodes and owners that no parent releases; goes after the root
     std::unique_ptr<Expression> root;
     int nodes = 0;
     std::vector<double> x{300.0, 2.5e-5, 1.0};
@@ -357,5 +364,297 @@ void BM_ReferenceLikeEOSVolume(benchmark::State& state) {
     setCounters(state, g.nodes);
 }
 BENCHMARK(BM_ReferenceLikeEOSVolume);
+
+// ---- mixing sums, power means, piecewise nodes, implicit functions ----
+
+// A mixing sum of order k over n components, variables [T, V, x_1 .. x_n],
+// every coefficient a_ij..(T) = c/T: the attraction term of a mixing rule.
+template <class S>
+BenchGraph mixingSum(int n) {
+    BenchGraph g;
+    g.x = {350.0, 1e-4};
+    for (int i = 0; i < n; ++i) g.x.push_back(0.1 + 0.8 * (i + 1) / (n + 1.0));
+    auto* T = new FVar;
+    T->index = 0;
+    auto* s = new S;
+    s->defineXVariables(2, n);
+    int terms = 0;
+    std::vector<int> t(s->order(), 0);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> c(0.1, 0.5);
+    for (;;) {
+        auto* a = new Inverse;
+        a->tiep1(T);
+        a->set_scalars1(c(rng) * 350.0);
+        if constexpr (std::is_same_v<S, SumX2>) s->tie_ij(t[0], t[1], a);
+        if constexpr (std::is_same_v<S, SumX3>) s->tie_ijk(t[0], t[1], t[2], a);
+        if constexpr (std::is_same_v<S, SumX4>) s->tie_ijkl(t[0], t[1], t[2], t[3], a);
+        if constexpr (std::is_same_v<S, SumX5>) s->tie_ijklm(t[0], t[1], t[2], t[3], t[4], a);
+        ++terms;
+        int q = s->order() - 1;
+        for (; q >= 0; --q) {
+            const int lim = q == 0 ? n - 1 : t[q - 1];
+            if (t[q] < lim) {
+                ++t[q];
+                for (int r = q + 1; r < s->order(); ++r) t[r] = 0;
+                break;
+            }
+        }
+        if (q < 0) break;
+    }
+    g.nodes = terms + 2;
+    g.root.reset(s);
+    g.root->number_of_variables(n + 2);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+template <class S, int N>
+void BM_MixingSum(benchmark::State& state) {
+    static BenchGraph g = mixingSum<S>(N);
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g.evaluate(order);
+        benchmark::DoNotOptimize(g.root->value);
+    }
+    setCounters(state, g.nodes);
+}
+BENCHMARK_TEMPLATE(BM_MixingSum, SumX2, 5)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_MixingSum, SumX3, 4)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_MixingSum, SumX4, 3)->Arg(4);
+BENCHMARK_TEMPLATE(BM_MixingSum, SumX5, 3)->Arg(4);
+
+// Nodes that no counting parent releases, deleted parents first.
+struct Keeper {
+    std::vector<Expression*> nodes;
+    Expression* hold(Expression* e) {
+        e->setReleasedByParents(false);
+        nodes.push_back(e);
+        return e;
+    }
+    ~Keeper() {
+        for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) delete *it;
+    }
+};
+
+// 300 power means in a chain, each the cube-root mean of (previous, base, base).
+BenchGraph geomChain() {
+    BenchGraph g;
+    g.x = {1.1, 0.9, 1.2};
+    auto keeper = std::make_shared<Keeper>();
+    Expression* base = keeper->hold(denseBase());
+    Expression* prev = base;
+    const int length = 300;
+    for (int k = 0; k < length; ++k) {
+        auto* m = new Geom;
+        m->number_of_terms(3);
+        m->tie_(prev, base, base);
+        m->set_scalars3(1.0, 1.0 / 3.0, 0.0);
+        if (k + 1 < length) keeper->hold(m);
+        prev = m;
+    }
+    g.keep = keeper;
+    g.nodes = length;
+    g.root.reset(prev);
+    g.root->number_of_variables(3);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+// 100 selectors in a chain, each choosing between two linear maps of the
+// previous one (three nodes per link).
+BenchGraph selectorChain() {
+    BenchGraph g;
+    g.x = {1.1, 0.9, 1.2};
+    auto keeper = std::make_shared<Keeper>();
+    Expression* base = keeper->hold(denseBase());
+    auto* cond = new Sum1;  // negative: the first branch
+    cond->tiep1(base);
+    cond->set_scalars2(1.0, -10.0);
+    keeper->hold(cond);
+    Expression* prev = base;
+    const int length = 100;
+    for (int k = 0; k < length; ++k) {
+        auto* a = new Sum1;
+        a->tiep1(prev);
+        a->set_scalars2(0.9, 0.1);
+        auto* b = new Sum1;
+        b->tiep1(prev);
+        b->set_scalars2(1.1, -0.1);
+        keeper->hold(a);
+        keeper->hold(b);
+        auto* s = new Selector;
+        s->tie3(*cond, *a, *b);
+        if (k + 1 < length) keeper->hold(s);
+        prev = s;
+    }
+    g.keep = keeper;
+    g.nodes = 3 * length;
+    g.root.reset(prev);
+    g.root->number_of_variables(3);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+template <BenchGraph (*Make)()>
+void BM_ExpressionChainOf(benchmark::State& state) {
+    static BenchGraph g = Make();
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g.evaluate(order);
+        benchmark::DoNotOptimize(g.root->value);
+    }
+    setCounters(state, g.nodes);
+}
+BENCHMARK_TEMPLATE(BM_ExpressionChainOf, geomChain)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_ExpressionChainOf, selectorChain)->Arg(2)->Arg(4);
+
+// u(x) from u^3 + 2u + u L(x) - Q(x) = 0 over three variables: a secant search
+// polished by Newton steps, then the implicit derivatives.
+class BenchMono : public MonoFunc {
+public:
+    std::unique_ptr<Sum> Froot;
+    double start = 1.0, last = 0.0;
+    BenchMono() : MonoFunc(3) {
+        auto* U = new FVar;
+        U->index = 0;
+        auto* cube = new Cube;
+        cube->tiep1(U);
+        auto* L = new LineaX;
+        L->defineXVariables(1, 3);
+        L->a = {0.2, 0.3, 0.1};
+        auto* UL = new Product;
+        UL->tiep2(U, L);
+        auto* Q = new LineaX2;
+        Q->defineXVariables(1, 3);
+        Q->a = {0.5, 0.1, 0.4, -0.2, 0.3, 0.6};
+        Froot.reset(new Sum);
+        Froot->number_of_terms(4);
+        Froot->tie_(cube, U, UL, Q);
+        Froot->set_scalars_(1.0, 2.0, 1.0, -1.0, 0.0);
+        F = Froot.get();
+        F->number_of_variables(4);
+        F->analyze_dependencies();
+        solver->obj = this;
+        solver->fn = toEquationFn<ScalarEquationFn>(&BenchMono::residual);
+        solver->tol = 1e-12;
+    }
+    double residual(double u, void*) {
+        last = u;
+        return evaluateF(u, 0);
+    }
+    void calculate_u() override {
+        solver->x0 = start;
+        solver->x1 = start * 1.01 + 0.01;
+        MonoFunc::calculate_u();
+        double u = last;
+        for (int k = 0; k < 2; ++k) u -= evaluateF(u, 1) / F->d1[0];
+        start = u;
+        node->value = u;
+    }
+};
+
+BenchGraph implicitScalar() {
+    BenchGraph g;
+    g.x = {1.1, 0.9, 1.2};
+    auto owner = std::make_shared<BenchMono>();
+    auto* node = new XFunc0;
+    node->owner = owner.get();
+    owner->node = node;
+    g.keep = owner;
+    g.nodes = 1;
+    g.root.reset(node);
+    g.root->number_of_variables(3);
+    return g;
+}
+
+// u_0, u_1 from u_0^3 + 2 u_0 + 0.3 u_1 = v_0, u_1^3 + 2 u_1 + 0.3 u_0 v_1 = v_1
+// with v_0, v_1 sums of the three variables: Newton on the pair, implicit
+// derivatives with respect to v, chain rule to x.
+class BenchPair : public VectFunc {
+public:
+    std::unique_ptr<Sum> f0, f1, v0, v1;
+    std::unique_ptr<XFunc1> uv0, uv1;
+    double yy[4] = {0, 0, 0, 0};
+    BenchPair() : VectFunc(2, 2, 3) {
+        auto var = [](int i) {
+            auto* v = new FVar;
+            v->index = i;
+            return v;
+        };
+        FVar *U0 = var(0), *U1 = var(1), *V0 = var(2), *V1 = var(3);
+        auto* c0 = new Cube;
+        c0->tiep1(U0);
+        auto* c1 = new Cube;
+        c1->tiep1(U1);
+        auto* p = new Product;
+        p->tiep2(U0, V1);
+        f0.reset(new Sum);
+        f0->number_of_terms(4);
+        f0->tie_(c0, U0, U1, V0);
+        f0->set_scalars_(1.0, 2.0, 0.3, -1.0, 0.0);
+        f1.reset(new Sum);
+        f1->number_of_terms(4);
+        f1->tie_(c1, U1, p, V1);
+        f1->set_scalars_(1.0, 2.0, 0.3, -1.0, 0.2);
+        fNodes = {f0.get(), f1.get()};
+        for (Expression* f : fNodes) {
+            f->number_of_variables(4);
+            f->analyze_dependencies();
+        }
+        uv0.reset(new XFunc1);
+        uv1.reset(new XFunc1);
+        uvNodes = {uv0.get(), uv1.get()};
+        for (XFunc* u : uvNodes) {
+            u->owner = this;
+            u->number_of_variables(2);
+        }
+        v0.reset(new Sum);
+        v0->number_of_terms(3);
+        v0->tie_(var(0), var(1), var(2));
+        v0->set_scalars_(1.0, 0.5, 0.25, 0.0);
+        v1.reset(new Sum);
+        v1->number_of_terms(2);
+        v1->tie_(var(0), var(2));
+        v1->set_scalars_(0.7, 0.3, 0.1);
+        tie_v_nodes(v0.get(), v1.get());
+        for (Expression* v : vNodes) {
+            v->number_of_variables(3);
+            v->analyze_dependencies();
+        }
+        newton->_setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&BenchPair::system), 2);
+        newton->x[0] = newton->x[1] = 0.5;
+    }
+    void system(double* x, double* G, double** J, int& err, int, void*) {
+        yy[0] = x[0], yy[1] = x[1], yy[2] = y[2], yy[3] = y[3];
+        calculateJacobian(yy, G, J);
+        err = 0;
+    }
+    void calculate_uv_values() override {
+        newton->solve();
+        uvNodes[0]->value = newton->x[0];
+        uvNodes[1]->value = newton->x[1];
+    }
+};
+
+BenchGraph implicitPair() {
+    BenchGraph g;
+    g.x = {1.1, 0.9, 1.2};
+    auto owner = std::make_shared<BenchPair>();
+    auto* u0 = new XFunc;
+    auto* u1 = new XFunc;
+    owner->tie_u_nodes(u0, u1);
+    auto* sum = new Sum2;
+    sum->tiep2(u0, u1);
+    g.keep = owner;
+    g.nodes = 3;
+    g.root.reset(sum);
+    g.root->number_of_variables(3);
+    g.root->analyze_dependencies();
+    return g;
+}
+
+BENCHMARK_TEMPLATE(BM_ExpressionChainOf, implicitScalar)->Arg(0)->Arg(2)->Arg(4);
+BENCHMARK_TEMPLATE(BM_ExpressionChainOf, implicitPair)->Arg(0)->Arg(2)->Arg(4);
 
 }  // namespace
