@@ -261,6 +261,28 @@ bool SumF::ready(bool report) {
 }
 
 
+// The coefficient nodes in table order (var >= 0: one variable); false, with
+// a message, when the sum cannot compute.
+bool SumF::calculateTerms(int order, int var) {
+    if (n == 0) return true;
+    if (tableN_ != n || !windowFits()) return ready(true);
+    bool tied = true;
+    forEachTuple([&](const int* t) {
+        Expression* e = *slot(t);
+        if (!e) {
+            tied = false;
+            return false;
+        }
+        if (var >= 0)
+            e->calculate(order, var);
+        else if (!e->calculated)
+            e->calculate(order);
+        return true;
+    });
+    if (!tied) std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+    return tied;
+}
+
 bool SumF::allTied(bool report) {
     bool ok = true;
     forEachTuple([&](const int* t) {
@@ -392,15 +414,7 @@ void SumF::calculate(int order) {
     if (calculated) return;
     if (order > 4) order = 4;
     clean(order);
-    if (!ready(false)) {
-        ready(true);
-        return;
-    }
-    forEachTuple([&](const int* t) {
-        Expression* e = *slot(t);
-        if (!e->calculated) e->calculate(order);
-        return true;
-    });
+    if (!calculateTerms(order, -1)) return;
     const bool derivs = order >= 1 && d1 && scratch_.d1;
     const int m = derivs ? activeVariables() : 0;
     const DerivView me = view();
@@ -419,11 +433,7 @@ void SumF::calculate(int order, int var) {
     if (calculated) return;
     if (order > 4) order = 4;
     clean(order);
-    if (!ready(true)) return;
-    forEachTuple([&](const int* t) {
-        (*slot(t))->calculate(order, var);
-        return true;
-    });
+    if (!calculateTerms(order, var)) return;
     const bool derivs = order >= 1 && d1 && var >= 0 && var < nvar;
     walk([&](const int* t, short kd, double w) {
         select(t, kd, order);

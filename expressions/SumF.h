@@ -103,6 +103,7 @@ private:
     void walk(F&& f);
     bool ready(bool report);
     bool allTied(bool report);
+    bool calculateTerms(int order, int var);
     void select(const int* t, short kind, int order);
     void addEntry(double w, const int* idx, int K);
     double termEntry(const DerivView& v, double v0, const int* idx, int K) const;

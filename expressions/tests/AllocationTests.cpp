@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <new>
+#include <set>
+#include <string>
 
 #include "expressions/tests/RandomGraph.h"
 
@@ -64,4 +66,29 @@ TEST(Allocation, EvaluationAllocatesNothing) {
         }
     EXPECT_EQ(gAllocations - before, 0);
     EXPECT_GT(before, 0);  // the counter is live
+}
+
+TEST(Allocation, MixingSumsPowerMeansSelectorsAndImplicitFunctionsAllocateNothing) {
+    rg::Graph g(4, 23);
+    g.build(rg::kMixing | rg::kGeom | rg::kSelector | rg::kImplicit | rg::kProduct, 40);
+    std::set<std::string> types;
+    for (auto& it : g.items) types.insert(it.node->getType());
+    for (const char* t : {"SumX2", "SumX3", "SumX4", "SumF", "Geom", "Selector", "Function", "XFunc"})
+        EXPECT_TRUE(types.count(t)) << t;
+    g.prepare();
+    Expression* root = g.root;
+    std::vector<double> x = g.x;
+    root->calculate(4);
+    long before = gAllocations;
+    for (int order = 0; order <= 4; ++order) {
+        root->initialize_the_graph();
+        root->set_variable_values(x.data());
+        root->calculate(order);
+        for (int v = 0; v < 4; ++v) {
+            root->initialize_the_graph();
+            root->set_variable_values(x.data());
+            root->calculate(order, v);
+        }
+    }
+    EXPECT_EQ(gAllocations - before, 0);
 }
