@@ -200,3 +200,18 @@ TEST(HGKDeathTest, OneComponentOnly)
     EXPECT_EQ(leaf->flags[2], 0);
     EXPECT_EQ(leaf->flags[3], 0);
 }
+
+// The framework's critical-point search on the model lands on the HGK
+// critical point, 647.126 K and 22.055 MPa (NBS/NRC Steam Tables, 1984).
+TEST(HGK, CriticalPoint)
+{
+    HGK h(2);
+    testing::internal::CaptureStdout();
+    h.temperature(h.critical_T);
+    h.volume(h.critical_V);
+    h.search_the_critical_point_of_the_pure_component();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(h.errorflag, 0);
+    EXPECT_NEAR(h.T, 647.126, 0.01);
+    EXPECT_LT(rel(h.P, 22.055e6), 5e-4);
+}
