@@ -1,0 +1,38 @@
+#pragma once
+// Peng-Robinson fluids built from two terms: the co-volume repulsion VdWr1
+// (term 0) and the attraction Nirma (PRNirma) or StryjekVera (PRSV) (term 1);
+// no ideal-gas part.  The molar volume comes from the roots of the
+// Peng-Robinson cubic in Z; the framework gives the other properties.
+// Components: a short built-in table, other names from "compo/<name>"
+// (keywords "Tc" K, "Pc" Pa, "omega", "mw" kg/mol).
+#include "families/cubic/Nirma.h"
+#include "families/cubic/VdWr1.h"
+#include "fluid/FluidPhase.h"
+
+// The closed-form volume of a term-built Peng-Robinson fluid whose term 1 is
+// a Schmidt0 attraction: roots of the cubic in Z, chosen by phase kind, and
+// the volume derivatives.  Returns false when no root lies above B (or
+// several do and the phase kind chooses none).
+bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& attraction);
+// The molar volume from T and P through the cubic, then the whole model at it.
+void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& attraction);
+
+class PRNirma : public FluidPhase {
+public:
+    PRNirma(int phaseKind, int type, char withVenturi);
+    ~PRNirma() override = default;
+
+    void read_component_data(int i, const char* name) override;
+    void read_BIP();
+    void set_binary_interaction_kaij(int i, int j, double k);
+    void set_binary_interaction_kbij(int i, int j, double k);
+    void tune(double* p) override;
+    void calculate_molar_volume() override;
+    void resolve_cubic_equation_in_Z();
+    // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
+    void calculateTheIsotherm(double T, const char* suffix);
+    void calculateTheCriticalCurve(const char* suffix) override;
+
+    VdWr1* repulsion() { return static_cast<VdWr1*>(interactions[0]); }
+    Nirma* attraction() { return static_cast<Nirma*>(interactions[1]); }
+};

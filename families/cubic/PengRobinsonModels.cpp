@@ -1,0 +1,283 @@
+// Term-built Peng-Robinson models PRNirma and PRSV and their shared
+// closed-form volume.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "families/cubic/CubicData.h"
+#include "families/cubic/PRNirma.h"
+#include "families/cubic/PRSV.h"
+#include "numerics/LinearAlgebra.h"
+
+using cubic::R;
+
+bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& t) {
+    const double d1 = cubic::kPRd1, d2 = cubic::kPRd2;
+    // The attraction term's tree at the current T, V and composition, with
+    // the first derivatives of "a" and "b" in T and the mole fractions.
+    t.T = f.T;
+    t.V = f.V > 0 ? f.V : R * f.T / f.P;
+    t.assignVariables();
+    t.calculate_fixed_parameters();
+    t.calculate_volume_dependent_parameters();
+    t.root->calculate(1);
+    const double a = t.a->value, b = t.b->value, aT = t.a->d1[0];
+    const double T = f.T, P = f.P;
+    const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
+    const double coef[4] = {-d1 * d2 * B * B * (1.0 + B) - A * B, A - 1.9999999999999993 * B - 2.999999999999999 * B * B,
+                            -1.0 + 0.9999999999999993 * B, 1.0};
+    int nr = 0;
+    double roots[3];
+    degree3(coef, &nr, roots);
+    double kept[3];
+    int nk = 0;
+    for (int k = 0; k < nr; k++)
+        if (roots[k] > B) kept[nk++] = roots[k];
+    if (nk == 0) return false;
+    double lo = kept[0], hi = kept[0];
+    for (int k = 1; k < nk; k++) {
+        lo = std::min(lo, kept[k]);
+        hi = std::max(hi, kept[k]);
+    }
+    double z;
+    if (nk == 1)
+        z = kept[0];
+    else if (f.phase_kind == 1)
+        z = hi;
+    else if (f.phase_kind == 2)
+        z = lo;
+    else
+        return false;
+    f.Z = z;
+    const double V = R * z * T / P;
+    f.volume(V);
+    const double D = (V - d1 * b) * (V - d2 * b);
+    f.dPdV = -R * T / ((V - b) * (V - b)) + (a / D) * (1.0 / (V - d1 * b) + 1.0 / (V - d2 * b));
+    f.dVdT = -(R / (V - b) - aT / D) / f.dPdV;
+    const double Pb = R * T / ((V - b) * (V - b)) + a / (b * D) - (a / D) * (1.0 / b + d1 / (V - d1 * b) + d2 / (V - d2 * b));
+    for (int i = 0; i < f.component_count; i++) {
+        const double ai = t.a->d1[2 + i], bi = t.b->d1[2 + i];
+        f.dVdx[i] = -(-ai / D + Pb * bi) / f.dPdV;
+    }
+    return true;
+}
+
+void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& t) {
+    f.errorflag = 0;
+    f.calculate_fixed_parameters();
+    if (!resolvePengRobinsonCubicInZ(f, t)) {
+        // No root above the co-volume (or no phase to choose): reported, V kept.
+        f.errorflag = 1;
+        return;
+    }
+    double res = 0.0, dres = 0.0;
+    f.error = 0;
+    f.equationForCalculating_V_FromTP(f.V, res, dres);
+    if (f.error) {
+        f.error = 0;
+        f.errorflag = 1;
+        return;
+    }
+    f.dPdV = R * f.T * (f.dZdV - f.Z / f.V) / f.V;
+    f.dZdP = f.dZdV / f.dPdV;
+}
+
+namespace {
+
+// Binary P-x isotherm with start values of water-rich systems.
+void peng_robinson_isotherm(FluidPhase& f, double T, const char* suffix) {
+    const std::string name = std::string("isot") + (suffix ? suffix : "");
+    const double y = std::exp((std::log(647.086 - T) - 2.17) / (-1.5));
+    const double s1 = 76.033 - std::exp(1.97 / (y + 1.0) + 2.176);
+    const double L = std::log(T);
+    const double s2 = std::exp(1526.5 - 701.94 * L + 109.45 * L * L - 5.7664 * L * L * L);
+    f.calculate_an_isotherm_of_the_binary_system(name.c_str(), 1, 0.005, 1.0, 10000.0, T, 1e-06 * s1, 1e-06 * s2, 0.0,
+                                                 1e-06, 1, suffix);
+}
+
+void peng_robinson_critical_curve(FluidPhase& f, const char* suffix) {
+    const std::string name = std::string("crit") + (suffix ? suffix : "");
+    f.temperature(f.critical_T);
+    f.volume(f.critical_V);
+    f.calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-06, -1.0, 1, suffix,
+                                   nullptr);
+}
+
+void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
+    const int t = VdWr1::at(i, j);
+    r->kbij[t] = k;
+    r->bij[t] = 0.5 * (r->covolumes[i] + r->covolumes[j]) * (1.0 - k);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- PRNirma
+
+PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
+    interactions[0] = new VdWr1();
+    interactions[1] = new Nirma(type);
+    Vl0 = 2e-05;
+    Vv0 = 0.002;
+    setModelName("PRNirma");
+}
+
+void PRNirma::read_component_data(int i, const char* name) {
+    if (i < 0 || i >= component_count || !name) return;
+    double Tc = 0.0, Pc = 0.0, omega = 0.0, m = 0.0, c0 = 0.0, c1 = 0.0, c2 = 0.0, c3 = 0.0, p = 0.0;
+    if (std::strcmp(name, "H2O") == 0) {
+        Tc = 647.13;
+        Pc = 22055000.0;
+        omega = 0.345;
+        molar_mass[i] = 0.018015268;
+        critical_T = 649.0;
+        critical_V = 7e-05;
+        m = 0.85360439;
+        c0 = 0.892972678;
+        c1 = 0.905476289;
+        c2 = 0.869215621;
+        c3 = 0.888479072;
+        p = 1.007293331;
+    } else if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0) {
+        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        return;
+    } else {
+        double mw = molar_mass[i];
+        if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
+                                           {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
+            return;
+        molar_mass[i] = mw;
+        if (!(Tc > 0.0) || !(Pc > 0.0)) {
+            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            return;
+        }
+    }
+    repulsion()->set_covolume(i, 0.64682239464 * Tc / Pc);
+    attraction()->set_parameters(i, Tc, Pc, omega, m, c0, c1, c2, c3, p);
+    if (i == component_count - 1) read_BIP();
+}
+
+void PRNirma::read_BIP() {
+    for (int i = 0; i < component_count; i++)
+        for (int j = i + 1; j < component_count; j++) {
+            double k;
+            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
+                set_binary_interaction_kaij(j, i, k);
+                set_binary_interaction_kbij(j, i, 0.0);
+            }
+        }
+}
+
+void PRNirma::set_binary_interaction_kaij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    attraction()->set_binary_interaction_kaij(i, j, k);
+}
+
+void PRNirma::set_binary_interaction_kbij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    if (j < 0 || i >= component_count) return;
+    attraction()->set_binary_interaction_kbij(i, j, k);
+    setKbijInRepulsion(repulsion(), i, j, k);
+}
+
+void PRNirma::tune(double* p) {
+    if (!p || component_count < 2) return;
+    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
+    set_binary_interaction_kbij(1, 0, p[1]);
+}
+
+void PRNirma::resolve_cubic_equation_in_Z() {
+    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
+}
+
+void PRNirma::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
+void PRNirma::calculateTheIsotherm(double T_, const char* suffix) { peng_robinson_isotherm(*this, T_, suffix); }
+void PRNirma::calculateTheCriticalCurve(const char* suffix) { peng_robinson_critical_curve(*this, suffix); }
+
+// ---------------------------------------------------------------- PRSV
+
+PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
+    interactions[0] = new VdWr1();
+    interactions[1] = new StryjekVera();
+    Vl0 = 2e-05;
+    Vv0 = 0.002;
+    setModelName("PRSV");
+}
+
+void PRSV::read_component_data(int i, const char* name) {
+    if (i < 0 || i >= component_count || !name) return;
+    // Methane's row is the start of a component read from its file.
+    double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016;
+    if (std::strcmp(name, "H2O") == 0) {
+        Tc = 647.096;
+        Pc = 22006400.0;
+        omega = 0.3438;
+        mw = 0.018015268;
+        critical_T = 649.0;
+        critical_V = 7e-05;
+    } else if (std::strcmp(name, "CO2") == 0) {
+        Tc = 304.21;
+        Pc = 7383000.0;
+        omega = 0.225;
+        mw = 0.044;
+    } else if (std::strcmp(name, "CH4") == 0) {
+        critical_T = 192.0;
+        critical_V = 9e-05;
+        Tmin = 100.0;
+    } else if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
+                                              {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}})) {
+        return;
+    }
+    molar_mass[i] = mw;
+    const double b = 0.64682239464 * Tc / Pc;
+    const double kappa0 = 0.378893 + 1.4897153 * omega - 0.17131848 * omega * omega + 0.0196554 * omega * omega * omega;
+    const double ac = 31.607855222133566 * Tc * Tc / Pc;
+    attraction()->set_ai_parameters(i, ac, Tc, kappa0, 0.0);
+    attraction()->set_covolume(i, b);
+    repulsion()->set_covolume(i, b);
+    if (i == component_count - 1) read_BIP();
+}
+
+void PRSV::read_BIP() {
+    if (component_count < 2) return;
+    struct Pair {
+        const char* i;
+        const char* j;
+        double k;
+    };
+    static const Pair table[] = {{"CH4", "N2", 0.03},   {"CH4", "CO2", 0.1}, {"CH4", "H2O", 0.6},
+                                 {"CO2", "N2", -0.035}, {"CO2", "H2O", 0.0}};
+    for (int i = 0; i < component_count; i++)
+        for (int j = 0; j < component_count; j++)
+            for (const Pair& p : table)
+                if (component_names[i] == p.i && component_names[j] == p.j) {
+                    attraction()->set_binary_interaction_kaij(std::max(i, j), std::min(i, j), p.k);
+                    set_binary_interaction_kbij(i, j, 0.0);
+                }
+}
+
+void PRSV::set_binary_interaction_kaij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    attraction()->set_binary_interaction_kaij(i, j, k);
+}
+
+void PRSV::set_binary_interaction_kbij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    if (j < 0 || i >= component_count) return;
+    attraction()->set_binary_interaction_kbij(i, j, k);
+    setKbijInRepulsion(repulsion(), i, j, k);
+}
+
+void PRSV::tune(double* p) {
+    if (!p || component_count < 2) return;
+    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
+    set_binary_interaction_kbij(1, 0, p[1]);
+}
+
+void PRSV::resolve_cubic_equation_in_Z() {
+    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
+}
+
+void PRSV::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
+void PRSV::calculateTheIsotherm(double T_, const char* suffix) { peng_robinson_isotherm(*this, T_, suffix); }
+void PRSV::calculateTheCriticalCurve(const char* suffix) { peng_robinson_critical_curve(*this, suffix); }

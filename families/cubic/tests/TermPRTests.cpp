@@ -1,0 +1,191 @@
+// Term-built Peng-Robinson models and the van der Waals attraction term:
+// trees and derivatives, critical point, CO2 vapour pressures, agreement with
+// the closed cubic on the same parameters, component data and bad input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "families/cubic/ClassicalCubic0.h"
+#include "families/cubic/CubicData.h"
+#include "families/cubic/PRNirma.h"
+#include "families/cubic/PRSV.h"
+#include "families/cubic/VanDerWaalsAttrac.h"
+#include "families/cubic/tests/CubicChecks.h"
+
+using namespace cubic_tests;
+
+namespace {
+
+double kappa0(double w) { return 0.378893 + 1.4897153 * w - 0.17131848 * w * w + 0.0196554 * w * w * w; }
+
+// The closed cubic with PRSV's constants for its built-in CO2 and CH4.
+class ClosedPRSV : public ClassicalCubic0 {
+public:
+    explicit ClosedPRSV(int kind) {
+        d1 = cubic::kPRd1;
+        d2 = cubic::kPRd2;
+        Omega_a = 31.607855222133566 / cubic::R2;
+        Omega_b = 0.64682239464 / cubic::R;
+        phase_kind = kind;
+        number_of_components(2);
+        add_components("CO2", "CH4");
+        const double Tcs[2] = {304.21, 190.55}, Pcs[2] = {7383000.0, 4599000.0}, ws[2] = {0.225, 0.01045};
+        for (int i = 0; i < 2; i++) {
+            Tc[i] = Tcs[i];
+            Pc[i] = Pcs[i];
+            m[i] = kappa0(ws[i]);
+            ac[i] = 31.607855222133566 * Tcs[i] * Tcs[i] / Pcs[i];
+            bi[i] = 0.64682239464 * Tcs[i] / Pcs[i];
+        }
+    }
+};
+
+PRSV* pureCO2(int kind) {
+    auto* m = new PRSV(kind, 0);
+    m->number_of_components(1);
+    m->add_component("CO2");
+    return m;
+}
+
+}  // namespace
+
+TEST(VanDerWaalsAttrac, ValueAndDerivatives) {
+    VanDerWaalsAttrac t;
+    t.number_of_components(2);
+    t.set_a(-1.0);
+    evaluateTerm(t, {300.0, 1.8e-05, 0.4, 0.6});
+    EXPECT_NEAR(t.root->value, -0.16 / (kR * 300.0 * 1.8e-05), 1e-12);
+    evaluateTerm(t, {300.0, 1.8e-05, 0.0, 1.0});
+    EXPECT_DOUBLE_EQ(t.root->value, 0.0);
+    checkAllDerivatives(t, {300.0, 1.8e-05, 0.4, 0.6});
+}
+
+TEST(PengRobinsonTerms, AlphaFunctionsAndDerivatives) {
+    for (int type = 0; type < 4; type++) {
+        Nirma t(type);
+        t.number_of_components(1);
+        t.set_parameters(0, 647.13, 22055000.0, 0.345, 0.85360439, 0.892972678, 0.905476289, 0.869215621, 0.888479072,
+                         1.007293331);
+        // Every alpha equals 1 at the critical temperature.
+        evaluateTerm(t, {647.13, 2e-5, 1.0});
+        EXPECT_NEAR(t.ai(0)->value, 31.60820086338174 * 647.13 * 647.13 / 22055000.0, 1e-9) << type;
+        checkAllDerivatives(t, {373.15, 2e-05, 1.0});
+        if (type == 0) {
+            // Soave form with the given slope.
+            evaluateTerm(t, {373.15, 2e-5, 1.0});
+            const double ac = 31.60820086338174 * 647.13 * 647.13 / 22055000.0;
+            EXPECT_NEAR(t.ai(0)->value, ac * soaveAlpha(373.15, 647.13, 0.85360439), 1e-9);
+        }
+    }
+    StryjekVera s;
+    s.number_of_components(2);
+    s.set_ai_parameters(0, 0.5, 304.0, 1.2, 0.04);
+    s.set_ai_parameters(1, 0.1, 190.0, 0.4, 0.001);
+    s.set_covolume(0, 1.8e-05);
+    s.set_covolume(1, 2.5e-05);
+    checkAllDerivatives(s, {373.15, 3e-05, 0.8, 0.2});
+    // kaij = kbij = 0: a = (sum x_i sqrt a_i)^2, b = sum x_i b_i.
+    evaluateTerm(s, {373.15, 3e-05, 0.8, 0.2});
+    const double sa = 0.8 * std::sqrt(s.ai(0)->value) + 0.2 * std::sqrt(s.ai(1)->value);
+    EXPECT_NEAR(s.a->value, sa * sa, 1e-14);
+    EXPECT_NEAR(s.b->value, 0.8 * 1.8e-5 + 0.2 * 2.5e-5, 1e-18);
+    s.set_binary_interaction_kaij(1, 0, 0.2);
+    s.set_binary_interaction_kbij(1, 0, 0.05);
+    checkAllDerivatives(s, {373.15, 3e-05, 0.8, 0.2});
+}
+
+TEST(PRSVModel, CriticalPointOfCarbonDioxide) {
+    std::unique_ptr<PRSV> m(pureCO2(1));
+    m->temperature(305.0);
+    m->volume(9e-5);
+    m->search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(m->errorflag, 0);
+    EXPECT_NEAR(m->T, 304.21, 2e-3);
+    EXPECT_NEAR(m->P, 7383000.0, 50.0);
+    EXPECT_NEAR(m->P * m->V / (kR * m->T), 0.30740, 2e-5);
+}
+
+TEST(PRSVModel, VapourPressureOfCarbonDioxide) {
+    // Span and Wagner, J. Phys. Chem. Ref. Data 25 (1996) 1509: vapour pressures (MPa).
+    const double T[] = {250.0, 270.0, 280.0, 300.0};
+    const double Pref[] = {1.7850, 3.2033, 4.1607, 6.7131};
+    std::unique_ptr<PRSV> m(pureCO2(1));
+    for (int k = 0; k < 4; k++) {
+        m->initializeSaturationVolumesFromT("CO2", T[k]);
+        m->temperature(T[k]);
+        m->calculate_saturation_pressure();
+        ASSERT_EQ(m->errorflag, 0) << T[k];
+        EXPECT_NEAR(m->P / 1e6, Pref[k], 0.03 * Pref[k]) << T[k];
+        EXPECT_LT(m->Vl_sat, m->Vv_sat);
+    }
+}
+
+TEST(PRSVModel, AgreesWithTheClosedCubicOnTheSameParameters) {
+    for (int kind : {1, 2}) {
+        const double T = kind == 1 ? 300.0 : 230.0, Pbar = kind == 1 ? 60.0 : 80.0, x0 = kind == 1 ? 0.3 : 0.9;
+        PRSV t(kind, 0);
+        t.number_of_components(2);
+        t.add_components("CO2", "CH4");
+        ClosedPRSV c(kind);
+        EXPECT_DOUBLE_EQ(c.kaij[1], 0.1);
+        t.composition(x0, 1.0 - x0);
+        c.composition(x0, 1.0 - x0);
+        t.calculateFromTP(T, Pbar, 0);
+        c.calculateFromTP(T, Pbar, 0);
+        ASSERT_EQ(t.errorflag, 0);
+        ASSERT_EQ(c.errorflag, 0);
+        EXPECT_NEAR(t.V, c.V, 1e-10 * c.V);
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(std::log(t.fugcoef[i]), c.lnphi[i], 1e-9);
+        // ln phi of the closed Peng-Robinson form.
+        ClosedCubic pr{cubic::kPRd1, cubic::kPRd2, {}, {}, {{0.0, 0.1}, {0.1, 0.0}}};
+        for (int i = 0; i < 2; i++) {
+            pr.a.push_back(c.ac[i] * soaveAlpha(T, c.Tc[i], c.m[i]));
+            pr.b.push_back(c.bi[i]);
+        }
+        const std::vector<double> x = {x0, 1.0 - x0};
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(c.lnphi[i], pr.lnPhi(i, T, c.V, x), 1e-9);
+        // The closed cubic's partial volumes (at fixed x) equal the term-built ones.
+        for (int i = 0; i < 2; i++) EXPECT_NEAR(t.dVdx[i], c.dVdx[i], 1e-9 * std::fabs(c.dVdx[i]));
+    }
+}
+
+TEST(PRSVModel, InteractionTableInEitherOrder) {
+    for (int order = 0; order < 2; order++) {
+        PRSV m(1, 0);
+        m.number_of_components(2);
+        if (order == 0)
+            m.add_components("CH4", "H2O");
+        else
+            m.add_components("H2O", "CH4");
+        EXPECT_DOUBLE_EQ(m.attraction()->pairs.kaij[1 * 2 + 0], 0.6);
+    }
+    PRSV w(1, 0);
+    w.number_of_components(2);
+    w.add_components("H2O", "CO2");
+    EXPECT_DOUBLE_EQ(w.attraction()->pairs.kaij[2], 0.0);
+    EXPECT_DOUBLE_EQ(w.repulsion()->kbij[VdWr1::at(1, 0)], 0.0);
+}
+
+TEST(PRNirmaModel, WaterAndRefusedComponents) {
+    PRNirma m(2, 0, 0);
+    m.number_of_components(1);
+    m.add_component("H2O");
+    m.calculateFromTP(373.15, 10.0, 0);
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_GT(m.V, m.repulsion()->covolumes[0]);
+    EXPECT_LT(m.V, 3e-5);  // a liquid
+
+    PRNirma r(1, 0, 0);
+    r.number_of_components(2);
+    testing::internal::CaptureStderr();
+    r.add_components("CO2", "NoSuchGas");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Cannot treat CO2 component"), std::string::npos) << err;
+    EXPECT_NE(err.find("Cannot open compo/NoSuchGas file !"), std::string::npos) << err;
+    // Components from their files.
+    PRNirma f(1, 0, 0);
+    f.number_of_components(1);
+    f.add_component("N2");
+    EXPECT_NEAR(f.repulsion()->covolumes[0], 0.64682239464 * 126.2 / 3398000.0, 1e-18);
+    EXPECT_DOUBLE_EQ(f.molar_mass[0], 0.02801);
+}
