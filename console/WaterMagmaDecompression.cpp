@@ -169,7 +169,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
     double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
     double Tnext = T;
-    while (T > Tmin_ && T < Tmax_) {
+    // Every step lowers the temperature by at least 0.1 K or the pressure by
+    // at least 0.5 bar; the count is a guard against a path that stalls.
+    for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
         if (byPressure)
             calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, isentropicTarget, Tw, Vw);
         else

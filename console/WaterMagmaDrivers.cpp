@@ -130,7 +130,10 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
     r.T3 = 0.0;
     calculateWaterMagmaCycle(info, r, writeCurves, report);
     r.magmaCoolingFraction = (r.T3 - r.Tm) / (r.TsatRef - r.Tm);
-    if (errorflag) return;
+    if (errorflag) {
+        info.m = mKept;  // the caller's record is left as it was found, failure or not
+        return;
+    }
     double Sq = r.Q, Srev = r.Wrev, Sirr = r.Wirr;
     r.WrevTotal = Srev;
     r.WirrTotal = Sirr;
