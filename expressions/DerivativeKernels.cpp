@@ -243,6 +243,56 @@ void leibnizDiag(int var, int order, double a, double u0, const DerivView& u, do
     out.d4[diag4(var)] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
 }
 
+void leibnizAdd(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
+                const DerivView& v, const DerivView& out) {
+    if (order < 1) return;
+    const double *EXPRK_RESTRICT U1 = u.d1, *EXPRK_RESTRICT U2 = u.d2, *EXPRK_RESTRICT U3 = u.d3,
+                 *EXPRK_RESTRICT U4 = u.d4;
+    const double *EXPRK_RESTRICT V1 = v.d1, *EXPRK_RESTRICT V2 = v.d2, *EXPRK_RESTRICT V3 = v.d3,
+                 *EXPRK_RESTRICT V4 = v.d4;
+    for (int p = 0; p < m; ++p) {
+        const int i = act[p];
+        const double ui = U1[i], vi = V1[i];
+        out.d1[i] += a * (ui * v0 + u0 * vi);
+        if (order < 2) continue;
+        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
+        for (int q = 0; q <= p; ++q) {
+            const int j = act[q];
+            const double uj = U1[j], vj = V1[j];
+            const double uij = U2[i2 + j], vij = V2[i2 + j];
+            out.d2[i2 + j] += a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+            if (order < 3) continue;
+            const int j2 = t2(j), j3 = t3(j);
+            for (int r = 0; r <= q; ++r) {
+                const int k = act[r];
+                const double uk = U1[k], vk = V1[k];
+                const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
+                const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
+                out.d3[i3 + j2 + k] += a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
+                                            uk * vij + u0 * vijk);
+                if (order < 4) continue;
+                const int k2 = t2(k);
+                const int b4 = i4 + j3 + k2;
+                const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
+                for (int s = 0; s <= r; ++s) {
+                    const int l = act[s];
+                    const double ul = U1[l], vl = V1[l];
+                    const double uil = U2[i2 + l], vil = V2[i2 + l];
+                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
+                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
+                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
+                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
+                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
+                    out.d4[b4 + l] +=
+                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
+                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
+                             ujk * vil + ujl * vik + ukl * vij);
+                }
+            }
+        }
+    }
+}
+
 namespace {
 inline double* level(const DerivView& v, int k) {
     switch (k) {

@@ -34,6 +34,9 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
              const DerivView& v, const DerivView& out);
 void leibnizDiag(int var, int order, double a, double u0, const DerivView& u, double v0, const DerivView& v,
                  const DerivView& out);
+// out += derivatives of a*u*v, over the entries of `act` only.
+void leibnizAdd(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
+                const DerivView& v, const DerivView& out);
 
 // out = a*u; out = a*u + b*v; out += c*u.  `n` is the variable count of the
 // nodes: when m == n the entries are one contiguous run and are done as such.

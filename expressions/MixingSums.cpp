@@ -152,12 +152,14 @@ void SumF::number_of_xvariables(int count) {
     product->setCount(n);
     product->setFirst(first_);
     calculated = false;
+    tupleVarsValid_ = false;
 }
 
 void SumF::starting_index(int first) {
     first_ = first;
     product->setFirst(first);
     calculated = false;
+    tupleVarsValid_ = false;
 }
 
 void SumF::defineXVariables(int first, int count) {
@@ -227,10 +229,12 @@ bool SumF::tieAt(const int* t, Expression* e) {
         default: idx = ExprTable<5>::offset(tt); break;
     }
     relink(linked_[idx], e);
+    tupleVarsValid_ = false;
     return true;
 }
 
 void SumF::syncLinks() {
+    tupleVarsValid_ = false;
     if (!tableN_) return;
     if (linked_.size() != tupleCount(n, k_)) linked_.resize(tupleCount(n, k_), nullptr);
     std::size_t idx = 0;
@@ -303,16 +307,7 @@ void SumF::number_of_variables(int nv) {
             return true;
         });
     product->number_of_variables(nvar);
-    const std::size_t total = storedEntries(nvar, 4);
-    scratchBlock_.reset(total ? new double[total]() : nullptr);
-    scratch_ = DerivView{};
-    if (total) {
-        const std::size_t N = static_cast<std::size_t>(nvar);
-        scratch_.d1 = scratchBlock_.get();
-        scratch_.d2 = scratch_.d1 + N;
-        scratch_.d3 = scratch_.d2 + N * (N + 1) / 2;
-        scratch_.d4 = scratch_.d3 + N * (N + 1) * (N + 2) / 6;
-    }
+    tupleVarsValid_ = false;
     if (n > 0 && !windowFits())
         std::fprintf(stderr, "Error : the components %d .. %d of \"%s\" lie outside its %d variables.\n", first_,
                      first_ + n - 1, displayName(), nvar);
@@ -371,6 +366,25 @@ void SumF::analyze_dependencies() {
         flags[v] = dep;
     }
     analysed = true;
+    tupleVarsValid_ = false;
+    if (n > 0 && tableN_ == n && windowFits() && allTied(false)) gatherTupleVariables();
+}
+
+void SumF::gatherTupleVariables() {
+    tupleVars_.clear();
+    tupleStart_.clear();
+    walk([&](const int* t, short, double) {
+        tupleStart_.push_back(static_cast<int>(tupleVars_.size()));
+        Expression* e = *slot(t);
+        for (int v = 0; v < nvar; ++v) {
+            if (!isDependent(v)) continue;
+            bool dep = e && e->isDependent(v);
+            for (int p = 0; p < k_ && !dep; ++p) dep = first_ + t[p] == v;
+            if (dep) tupleVars_.push_back(v);
+        }
+    });
+    tupleStart_.push_back(static_cast<int>(tupleVars_.size()));
+    tupleVarsValid_ = true;
 }
 
 int SumF::hasLeaves() {
@@ -415,16 +429,18 @@ void SumF::calculate(int order) {
     if (order > 4) order = 4;
     clean(order);
     if (!calculateTerms(order, -1)) return;
-    const bool derivs = order >= 1 && d1 && scratch_.d1;
-    const int m = derivs ? activeVariables() : 0;
+    const bool derivs = order >= 1 && d1;
+    if (derivs && !tupleVarsValid_) gatherTupleVariables();
     const DerivView me = view();
+    int tuple = 0;
     walk([&](const int* t, short kd, double w) {
         select(t, kd, order);
         value += w * E * P;
         if (derivs && current->nvar == nvar) {
-            exprk::leibniz(act_.data(), m, order, w, E, Ev, P, Pv, scratch_);
-            exprk::accumulate(act_.data(), m, nvar, order, 1.0, scratch_, me);
+            const int b = tupleStart_[tuple];
+            exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[tuple + 1] - b, order, w, E, Ev, P, Pv, me);
         }
+        ++tuple;
     });
     calculated = true;
 }

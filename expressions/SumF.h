@@ -113,8 +113,13 @@ private:
     int k_;
     int first_ = 0;
     std::vector<Expression*> linked_;  // the entries whose links are counted, in table order
-    std::unique_ptr<double[]> scratchBlock_;
-    DerivView scratch_;
+    // For each tuple, in the order of accumulation, the flagged variables on
+    // which its coefficient or its monomial depends: the only entries its
+    // Leibniz terms can reach.
+    void gatherTupleVariables();
+    std::vector<int> tupleVars_;
+    std::vector<int> tupleStart_;
+    bool tupleVarsValid_ = false;
 };
 
 class SumX2 : public SumF {
