@@ -177,14 +177,19 @@ void Geom::calculate(int order) {
     const int m = activeVariables();
     const std::size_t cnt = storedEntries(nvar, order);
     std::fill(S1234.d1, S1234.d1 + cnt, 0.0);
+    // A term tied in consecutive slots (a weighted mean) is differentiated once.
+    Expression* last = nullptr;
+    double h0 = 0.0;
     for (Expression* t : terms) {
-        if (!t->calculated) t->calculate(order);
-        double h0, h1, h2, h3, h4;
-        powoFactors(t->value, p, h0, h1, h2, h3, h4);
+        if (t != last) {
+            if (!t->calculated) t->calculate(order);
+            double h1, h2, h3, h4;
+            powoFactors(t->value, p, h0, h1, h2, h3, h4);
+            if (t->nvar == nvar) exprk::chainRule(act_.data(), m, order, t->view(), scratch_, h1, h2, h3, h4);
+            last = t;
+        }
         S += h0;
-        if (t->nvar != nvar) continue;
-        exprk::chainRule(act_.data(), m, order, t->view(), scratch_, h1, h2, h3, h4);
-        exprk::accumulate(act_.data(), m, nvar, order, 1.0, scratch_, S1234);
+        if (t->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, 1.0, scratch_, S1234);
     }
     const double A = a / std::pow(dn, q);
     double F0, F1, F2, F3, F4;
