@@ -233,6 +233,13 @@ bool SumF::tieAt(const int* t, Expression* e) {
     return true;
 }
 
+bool SumF::tableFits(int count) {
+    if (count == n) return true;
+    std::fprintf(stderr, "Error : a table of %d components is installed in \"%s\" of %d components.\n", count,
+                 displayName(), n);
+    return false;
+}
+
 void SumF::syncLinks() {
     tupleVarsValid_ = false;
     if (!tableN_) return;
@@ -718,4 +725,20 @@ void SumX5::installTerms(Expression****** table) {
     terms = table;
     tableN_ = table ? n : 0;
     syncLinks();
+}
+
+void SumX2::installTerms(Expression*** table, int count) {
+    if (tableFits(count)) installTerms(table);
+}
+
+void SumX3::installTerms(Expression**** table, int count) {
+    if (tableFits(count)) installTerms(table);
+}
+
+void SumX4::installTerms(Expression***** table, int count) {
+    if (tableFits(count)) installTerms(table);
+}
+
+void SumX5::installTerms(Expression****** table, int count) {
+    if (tableFits(count)) installTerms(table);
 }

@@ -89,6 +89,7 @@ protected:
     // Stores e at the sorted tuple t after checking the indices (message on a
     // bad tuple).  Returns false when nothing was stored.
     bool tieAt(const int* t, Expression* e);
+    bool tableFits(int count);
     // Counts the links of the entries written straight into the table.
     void syncLinks();
     void releaseTable();
@@ -131,6 +132,9 @@ public:
     void tie_ij(int i, int j, Expression* e);
     // Hands a table made by expression_sym2alloc for n components to the sum.
     void installTerms(Expression*** table);
+    // The same for a table made for `count` components: a table of another
+    // size is refused with a message and stays the caller's.
+    void installTerms(Expression*** table, int count);
 
 protected:
     Expression** slot(const int* t) override;
@@ -146,6 +150,7 @@ public:
     const char* getType() const override;
     void tie_ijk(int i, int j, int l, Expression* e);
     void installTerms(Expression**** table);
+    void installTerms(Expression**** table, int count);
 
 protected:
     Expression** slot(const int* t) override;
@@ -161,6 +166,7 @@ public:
     const char* getType() const override;
     void tie_ijkl(int i, int j, int l, int m, Expression* e);
     void installTerms(Expression***** table);
+    void installTerms(Expression***** table, int count);
 
 protected:
     Expression** slot(const int* t) override;
@@ -175,6 +181,7 @@ public:
     ~SumX5() override;
     void tie_ijklm(int i, int j, int l, int m, int p, Expression* e);
     void installTerms(Expression****** table);
+    void installTerms(Expression****** table, int count);
 
 protected:
     Expression** slot(const int* t) override;

@@ -331,6 +331,19 @@ TEST(MixingSums, BadIndicesWindowsAndMissingTermsAreReported) {
               "Error : the components 2 .. 4 of \"W\" lie outside its 4 variables.\n");
     EXPECT_EQ(w.value, 0.0);
 
+    // A table made for another number of components is refused.
+    SumX3 m3;
+    m3.setName("M");
+    m3.number_of_xvariables(3);
+    Expression**** small;
+    expression_sym3alloc(&small, 2);
+    testing::internal::CaptureStderr();
+    m3.installTerms(small, 2);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Error : a table of 2 components is installed in \"M\" of 3 components.\n");
+    EXPECT_EQ(m3.terms, nullptr);
+    expression_dispose_sym3(small, 2);
+
     // A sum sized without any table.
     SumX3 bare;
     bare.setName("B");
