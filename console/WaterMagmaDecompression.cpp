@@ -196,7 +196,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         Vw = V;
         calculate_state_functions();
         const double Uafter = U;
-        const double Cw = m * Cp / M;
+        // The reheating is isochoric: the water takes up Cv dT, so its heat
+        // capacity in the balance with the fragments is Cv.
+        const double Cw = m * Cv / M;
         double Teq = (Tw * Cw + Tmag * cpm) / (Cw + cpm);
         const double lo = Tmag < Tw ? Tmag : Tw, hi = Tmag < Tw ? Tw : Tmag;
         if (L != 0.0 && !(hi < solidusTemperature) && !(lo > liquidusTemperature)) {
