@@ -653,6 +653,7 @@ void SumX2::installTerms(Expression*** table) {
     releaseTable();
     terms = table;
     tableN_ = table ? n : 0;
+    if (table && n == 0) disposeTable();  // an empty table: nothing to hold
     syncLinks();
 }
 
@@ -677,6 +678,7 @@ void SumX3::installTerms(Expression**** table) {
     releaseTable();
     terms = table;
     tableN_ = table ? n : 0;
+    if (table && n == 0) disposeTable();  // an empty table: nothing to hold
     syncLinks();
 }
 
@@ -701,6 +703,7 @@ void SumX4::installTerms(Expression***** table) {
     releaseTable();
     terms = table;
     tableN_ = table ? n : 0;
+    if (table && n == 0) disposeTable();  // an empty table: nothing to hold
     syncLinks();
 }
 
@@ -724,6 +727,7 @@ void SumX5::installTerms(Expression****** table) {
     releaseTable();
     terms = table;
     tableN_ = table ? n : 0;
+    if (table && n == 0) disposeTable();  // an empty table: nothing to hold
     syncLinks();
 }
 

@@ -343,6 +343,11 @@ TEST(MixingSums, BadIndicesWindowsAndMissingTermsAreReported) {
     EXPECT_EQ(err, "Error : a table of 2 components is installed in \"M\" of 3 components.\n");
     EXPECT_EQ(m3.terms, nullptr);
     expression_dispose_sym3(small, 2);
+    SumX2 none;  // an empty table handed over is released at once
+    Expression*** empty;
+    expression_sym2alloc(&empty, 0);
+    none.installTerms(empty, 0);
+    EXPECT_EQ(none.value, 0.0);
 
     // A sum sized without any table.
     SumX3 bare;
