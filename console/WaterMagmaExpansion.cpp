@@ -458,6 +458,9 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         } else {
             calculateHeatingDecompression(r.V3 * 1e-6, r.T3, 273.15, magmaTemperature, r.Pref * 1e5, 0, "", nullptr);
         }
+        // A path that ended early is told by its own flags; it does not fail
+        // the cycle, whose other results stand.
+        errorflag = 0;
         const bool isobaric = r.heatingMode == 1;
         if (decompressionSaturationFlag == 1 && decompressionP4 > r.Pref * 1e5) {
             r.state4Pyroclast = 1;
@@ -488,6 +491,14 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         } else {
             r.state4Pyroclast = 0;
             r.T4p = 0.0;
+        }
+        if (r.state4Pyroclast == 0 && decompressionEndFlag != 1) {
+            // The path reached neither the saturation curve nor the surface
+            // pressure: no end state, so no reversible pyroclast-heated work.
+            r.T5p = r.P5p = r.S5p = r.U5p = r.WrevP = r.Qp = kNaN;
+            r.liquidMassFraction5p = r.liquidVolumeFraction5p = kNaN;
+            r.steamMassFraction5p = r.steamVolumeFraction5p = kNaN;
+        } else if (r.state4Pyroclast == 0) {
             r.T5p = decompressionT5;
             r.P5p = decompressionP5 * 1e-5;
             temperature(r.T5p);
