@@ -222,3 +222,49 @@ TEST(WaterMagmaIgor, DiagramDataFileColumns) {
               std::string::npos)
         << s;
 }
+
+TEST(HeatingDecompression, PathsAlongTheSaturationCurve) {
+    WaterMagmaModel w;
+    w.magmaWaterRatio = 1.0;
+    w.magmaHeatCapacity = 1200.0;
+    const double cM = M * 1200.0;
+    // Saturated liquid at 500 K: an entropy in the two-phase region below it.
+    w.calculateTheSaturationPressure(500.0);
+    w.volume(w.Vl_sat);
+    w.calculate_state_functions();
+    const double S0 = w.S;
+    const double x = w.calculateIsentropicMixtureState(S0, 500.0, 450.0);
+    EXPECT_GT(x, 0.0);
+    EXPECT_LT(x, 1.0);
+    EXPECT_NEAR(w.S, S0 + cM * std::log(500.0 / 450.0), 1e-9);
+    // The path cools the magma by 1 K a step: its heat is cM per step.
+    WaterMagmaCalculationResult r;
+    w.calculateHeatingDecompressionPath2("path2.txt", 500.0, S0, 480.5, r);
+    EXPECT_NEAR(r.pathHeat, 20.0 * cM * 0.001 / M, 1e-9);
+    EXPECT_LT(r.pathWork, 0.0);
+    const std::string text = readFile("path2.txt");
+    EXPECT_EQ(text.rfind("# ", 0), 0u);
+    EXPECT_EQ(countOf(text, "\n"), 21);
+}
+
+TEST(WaterMagmaHeat, EquilibriumCurveTable) {
+    WaterMagmaModel w;
+    w.magmaTemperature = 1473.15;
+    w.magmaHeatCapacity = 1200.0;
+    w.latentHeat = 0.0;
+    w.solidusTemperature = 1173.15;
+    w.liquidusTemperature = 1473.15;
+    w.magmaWaterRatio = 1.0;
+    w.calculateEquilibriumCurve(1200.0, 0, 0, 0, 0, 1, "7");
+    EXPECT_DOUBLE_EQ(w.magmaWaterRatio, 1.0);
+    const std::string text = readFile("heat7.txt");
+    EXPECT_EQ(text.rfind("IGOR\nWAVES           m7           T7          Ta7\nBEGIN\n", 0), 0u);
+    EXPECT_NE(text.find("END\n"), std::string::npos);
+    // Each row: m, the peak temperature and the constant-heat-capacity estimate.
+    double m = 0, T = 0, Ta = 0;
+    const std::size_t first = text.find("BEGIN\n") + 6;
+    ASSERT_EQ(std::sscanf(text.c_str() + first, "%lf %lf %lf", &m, &T, &Ta), 3);
+    EXPECT_NEAR(m, 0.001, 1e-12);
+    EXPECT_NEAR(Ta, (1473.15 * 1200.0 + 293.15 * 0.001 * 4200.0) / (0.001 * 4200.0 + 1200.0), 0.1);
+    EXPECT_NEAR(T, Ta, 5.0);  // little water: both near the magma temperature
+}
