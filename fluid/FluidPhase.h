@@ -314,6 +314,122 @@ public:
     double P_flash = 0;                 // Pa, fixed pressure of the flash
     // ================================================================
 
+    // ================================================================
+    // Further phase equilibria of a binary (or ternary) mixture on one model
+    // (FluidPhaseIsopleth.cpp, FluidPhaseMixtureSpinodal.cpp,
+    // FluidPhaseAzeotrope.cpp, FluidPhaseThreePhase.cpp,
+    // FluidPhaseMulticomponentFlash.cpp, FluidPhaseTricritical.cpp,
+    // FluidPhaseDoublePoint.cpp).  Same conventions as the block above.
+
+    // Isopleth: type 2 the bubble branch (x fixed), 1 the dew branch (y
+    // fixed), traced in T (dT, K) with pressure steps (dP, Pa) where the dew
+    // branch is steep; up to Pmax (Pa).  File "isop" + suffix (modes 1, 2) or
+    // the array (mode 6): T, P bar, x0, x1, y0, y1, Vl, Vv (m3/mol).
+    void calculate_an_isopleth(double T_, double Vl, double Vv, double xl, double yv, double Pmax, double dT,
+                               double dP, int type, char mode, const char* suffix, std::vector<double>* array);
+    // Temperature slopes of the bubble (x fixed) or dew (y fixed) curve at the
+    // stored point; mode 0 only.
+    void next_bubble_point_for_isopleth(double& dVl, double& dVv, double& dy, double& dPdT, int mode);
+    void next_dew_point_for_isopleth(double& dVl, double& dVv, double& dx, double& dPdT, int mode);
+
+    // Diffusion spinodal A_VV A_xx - A_xV^2 = 0: residuals in V (fixed T, x)
+    // and in x1 (fixed T, V), the points, and the equal-fugacity partners.
+    void equationForCalculatingSpinodalFromV(double V_, double& f, double& df);
+    void equationForCalculatingSpinodalFromX(double x1, double& f, double& df);
+    void calculateSpinodalPointInMixtureIterateV(double T_, double V_, double x1);
+    void calculateSpinodalPointInMixtureIterateX(double T_, double V_, double x1);
+    void equationForLiquidEquilibriumPoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForGasEquilibriumPoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_liquid_equilibrium_point(double T_, double Vo, double xo, double f0, double f1, double xs,
+                                            double Vs);
+    void calculate_gas_equilibrium_point(double T_, double Vo, double xo, double f0, double f1, double xs,
+                                         double Vs);
+    // "spinox" + suffix: side 1 walks in V (liquid partners), 0 in x1 (gas partners).
+    void calculateIsothermalSpinodalCurveInMixture(const char* suffix, double T_, double V_, double x1, char side,
+                                                  char fromCritical);
+    // "spinot" + suffix: the spinodal at the model's composition along T.
+    void calculateSpinodalCurveInMixture(double T_, double V_, char c, double Tend, double dT, char mode,
+                                         const char* suffix, char fromCritical);
+    // "gibbs" + suffix: V, G, excess quantities, activities across x1 at T, P (bar).
+    void calculateGibbsTransect2(double T_, double P_bar, const char* suffix);
+    void calculateTheSpinodals2(double T_, double V_, double x1, const char* suffix1, const char* suffix2);
+    double f_target[2] = {0, 0};         // Pa, fugacities of the equal-fugacity searches
+    std::vector<double> activity_coefficients;  // of the last transect point
+
+    // Azeotrope at T: unknowns (Vl, Vv, x1), equal ln phi_i and pressures.
+    void equationForAzeotrope(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_azeotropic_point(double T_, double Vl, double Vv, double x1);
+    void next_azeotropic_point(double& dVl, double& dVv, double& dx);
+    // Plain rows T, P bar, x0, x1, Vl cm3/mol.
+    void calculate_the_azeotropic_curve(const char* path, double dT, double T_, double Vl, double Vv, double x1);
+    // Residual map of the pure-fluid critical system around (critical_T, critical_V).
+    void mapTheCriticalField();
+    // Fit of two model parameters to measured critical points (path: T Pr x1 Vest stdP stdx).
+    void testModelParametersForCriticalCurve(double* X, double* par, double& Y, double& Z, double* extra,
+                                             short& err);
+    void fit_the_critical_curve(const char* path, double p0, double p1);
+
+    // Liquid-liquid-gas equilibrium: unknowns (Vp, Vl, Vv, xp, xl, xv).
+    void equationForLLG(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv);
+    void next_LLG_point(double& dVp, double& dVl, double& dVv, double& dxp, double& dxl, double& dxv);
+    void calculate_the_LLG_curve(const char* path, double dT, double T_, double Vl, double Vp, double Vv, double xl,
+                                 double xp, double xv);
+    // Critical endpoint: a critical phase and a vapour; unknowns (Vv, xv, T).
+    void equationForEndPoint(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_critical_endpoint1(double T_, double Vl, double Vv, double xl, double xv);
+    void search_a_double_critical_endpoint(int index, double p, double T_, double Vl, double Vv, double xl,
+                                           double xv);
+    double Vp0 = 0;                  // m3/mol, second-liquid volume
+    std::vector<double> x_liquid2;   // second-liquid composition
+    double critical_T_stored = 0;    // K, temperature of the last critical endpoint
+
+    // n-component flash with the feed on the tie line, and bubble point.
+    void equationForFlashX(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForBubblePointX(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_flash_pointX(double T_, double P_Pa, double Vl, double Vv, const double* xl, const double* yv,
+                                const double* z);
+    void calculate_bubble_pointX(double T_, double Vl, double Vv, const double* xl, const double* yv);
+    // "ter" + suffix: tie lines of a ternary as the feed moves at fixed z1 : z2.
+    void calculateTernary(double T_, double P_Pa, double z1, double z2, double dz, const char* suffix, double Vl,
+                          double Vv, const double* xl, const double* yv);
+    std::vector<double> x_feed;      // feed composition of the flash
+
+    // Tricritical points, mathematical double points and critical-pressure-
+    // step points, found by adjusting model parameters (set_model_parameter).
+    void calculate_residual_critical_parameters();
+    void calculate_second_order_critical_parameters();
+    void calculate_tricritical_parameters(double& g2r, double& g3r, double& g4r, double& g5r, double& g2i,
+                                          double& g3i, double& g4i, double& g5i);
+    void calculate_tricritical_parameters(double& g2r, double& g3r, double& g4r, double& g5r, double& g6r,
+                                          double& g2i, double& g3i, double& g4i, double& g5i, double& g6i,
+                                          double& Pr, double& AVV);
+    void check_tricritical_parameters();
+    void search_G4_point(double T_, double V_, double x1, double p, int i);
+    double equationForG4x(double p, void*);
+    double equationForG5xFromX(double x1, void*);
+    void search_the_tricritical_point(int i, double p, CriticalCurveFlag flag);
+    void calculate_the_tricritical_curve(const char* path, int i1, int i2, double p1, double p2, double dp2);
+    double equationForG5xFromPar(double p2, void*);
+    void calculate_the_tricritical_curve1(const char* path, int i1, int i2, double p1, double p2, double dx);
+    void test_stability_of_the_tricritical_curve(const char* inPath, const char* outPath, int i1, int i2);
+    double equationForG2x(double p, void*);
+    double equationForG3x(double T_, void*);
+    double equationForMDP2(double V_, void*);
+    double equationForMDP1(double x1, void*);
+    void search_a_mathematical_double_point(int i, double p);
+    void calculate_the_MDP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2);
+    double equationForGxxT(double p, void*);
+    double equationForCPSP(double y, void*);
+    void search_a_critical_pressure_step_point(int i, double p, CriticalPointFlag mode);
+    void calculate_the_CPSP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2);
+    // The stored special point: T*, V*, x1*, parameter indices and values.
+    double tri_T = 0, tri_V = 0, tri_x = 0;
+    int tri_i1 = 0, tri_i2 = 0;
+    double tri_p1 = 0, tri_p1_start = 0, tri_p2 = 0;
+    int cpsp_mode = 1;  // 1: CPSP search in x1 at fixed T; 0: in T at fixed x1
+    // ================================================================
+
 private:
     void bindVolumeEquation();
     void bindTemperatureEquation();

@@ -1,0 +1,508 @@
+// Diffusion spinodal of a binary mixture, where the Hessian of the molar
+// Helmholtz energy in (x1, V) is singular:
+//     G0 = A_VV A_xx - A_xV^2 = 0,
+// solved in V at fixed T and x1 or in x1 at fixed T and V; the spinodal
+// along temperature at fixed composition ("spinot"), the isothermal spinodal
+// with, for each spinodal state, the state of equal fugacities on the other
+// side of the loop ("spinox"); and the Gibbs-energy transect across the
+// composition range at fixed T and P ("gibbs").
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "fluid/BinarySide.h"
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "numerics/Newton.h"
+#include "numerics/NewtonRaphson.h"
+
+using binary_side::Side;
+
+namespace {
+
+constexpr double kSmallestStepFactor = 1e-4;
+constexpr long kMostPoints = 100000;
+
+bool refuseNonBinary(FluidPhase& p) {
+    if (p.component_count == 2) return false;
+    std::fprintf(stderr, "Not a binary mixture. N = %d\n", p.component_count);
+    p.errorflag = 1;
+    p.error = 1;
+    return true;
+}
+
+double spinodalResidual(const FluidPhase& p) { return p.d2AdV2 * p.d2Adx2 - p.d2AdVdx * p.d2AdVdx; }
+double spinodalDV(const FluidPhase& p) {
+    return p.d3AdV3 * p.d2Adx2 + p.d2AdV2 * p.d3AdVdx2 - 2.0 * p.d3AdV2dx * p.d2AdVdx;
+}
+double spinodalDx(const FluidPhase& p) {
+    return p.d3AdV2dx * p.d2Adx2 + p.d2AdV2 * p.d3Adx3 - 2.0 * p.d3AdVdx2 * p.d2AdVdx;
+}
+double spinodalDT(const FluidPhase& p) {
+    return p.d3AdTdV2 * p.d2Adx2 + p.d2AdV2 * p.d3AdTdx2 - 2.0 * p.d2AdVdx * p.d3AdTdVdx;
+}
+
+// The toolkit's one-variable Newton-Raphson with its defaults.
+bool solveOne(FluidPhase& p, DerivEquationFn fn, double start, bool trace, double& root) {
+    NewtonRaphson nr;
+    nr.obj = &p;
+    nr.fn = fn;
+    nr.x0 = start;
+    nr.verbose = trace ? 1 : 0;
+    root = nr.solve();
+    return nr.status == 0 && std::isfinite(root);
+}
+
+void setComposition(FluidPhase& p, double x1) {
+    p.composition_of_component(0, 1.0 - x1);
+    p.composition_of_component(1, x1);
+}
+
+}  // namespace
+
+void FluidPhase::equationForCalculatingSpinodalFromV(double V_, double& f, double& df) {
+    if (!(V_ > 0.0)) {
+        error = 1;
+        return;
+    }
+    error = 0;
+    volume(V_);
+    const short saved = errorflag;
+    calculate_critical_parameters();
+    const bool failed = errorflag != 0;
+    errorflag = saved;
+    f = spinodalResidual(*this);
+    df = spinodalDV(*this);
+    if (failed || !std::isfinite(f) || !std::isfinite(df)) error = 1;
+}
+
+void FluidPhase::equationForCalculatingSpinodalFromX(double x1, double& f, double& df) {
+    if (!(x1 >= 0.0 && x1 <= 1.0)) {
+        error = 1;
+        return;
+    }
+    error = 0;
+    setComposition(*this, x1);
+    const short saved = errorflag;
+    calculate_critical_parameters();
+    const bool failed = errorflag != 0;
+    errorflag = saved;
+    f = spinodalResidual(*this);
+    df = spinodalDx(*this);
+    if (failed || !std::isfinite(f) || !std::isfinite(df)) error = 1;
+}
+
+void FluidPhase::calculateSpinodalPointInMixtureIterateV(double T_, double V_, double x1) {
+    if (refuseNonBinary(*this)) return;
+    errorflag = 0;
+    setComposition(*this, x1);
+    if (V_ < 0.0) {
+        error = errorflag = 1;
+        return;
+    }
+    temperature(T_);
+    volume(V_);
+    double root = V_;
+    if (!solveOne(*this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodalFromV), V_, false,
+                  root)) {
+        errorflag = error = 1;
+    } else {
+        volume(root);
+        calculate_pressure();
+    }
+    std::printf("%d %10f %10f %10f\n", errorflag, T, V * 1e6, P * 1e-5);
+}
+
+void FluidPhase::calculateSpinodalPointInMixtureIterateX(double T_, double V_, double x1) {
+    if (refuseNonBinary(*this)) return;
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    double root = x1;
+    if (!solveOne(*this, toEquationFn<DerivEquationFn>(&FluidPhase::equationForCalculatingSpinodalFromX), x1, true,
+                  root) ||
+        root < 0.0 || root > 1.0) {
+        errorflag = error = 1;
+    } else {
+        setComposition(*this, root);
+        calculate_pressure();
+    }
+    std::printf("%d %f %f\n", errorflag, V, x[1]);
+}
+
+// ---------------------------------------------------------------- equal-fugacity partners
+
+namespace {
+
+void partnerEquation(FluidPhase& p, int kind, double* xv, double* G, double** J, int& err, int order) {
+    const double V = xv[0], x1 = xv[1];
+    if (!(V > 0.0) || !(x1 >= 0.0 && x1 <= 1.0) || p.component_count != 2) {
+        err = 1;
+        return;
+    }
+    Side s;
+    if (!binary_side::evaluate(p, kind, x1, V, 0.0, s)) {
+        err = 1;
+        return;
+    }
+    G[0] = s.f[0] - p.f_target[0];
+    G[1] = s.f[1] - p.f_target[1];
+    if (order == 0) return;
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = s.fV[i];
+        J[i][1] = s.fz[i];
+    }
+}
+
+}  // namespace
+
+void FluidPhase::equationForLiquidEquilibriumPoint(double* xv, double* G, double** J, int& err, int order, void*) {
+    partnerEquation(*this, 2, xv, G, J, err, order);
+}
+
+void FluidPhase::equationForGasEquilibriumPoint(double* xv, double* G, double** J, int& err, int order, void*) {
+    partnerEquation(*this, 1, xv, G, J, err, order);
+}
+
+void FluidPhase::calculate_gas_equilibrium_point(double T_, double Vo, double xo, double f0, double f1, double xs,
+                                                 double Vs) {
+    if (refuseNonBinary(*this)) return;
+    Newton& s = *criticalSolver;
+    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasEquilibriumPoint), 2);
+    temperature(T_);
+    Vl0 = Vo;
+    binary_side::storeFraction(x_liquid, xo);
+    Vv0 = Vs;
+    binary_side::storeFraction(x_vapour, xs);
+    f_target[0] = f0;
+    f_target[1] = f1;
+    s.x[0] = s.xold[0] = Vs;
+    s.x[1] = s.xold[1] = xs;
+    s.bounded[0] = s.bounded[1] = 0;
+    s.verbose = 0;
+    errorflag = 0;
+    s.solve();
+    if (s.status != 0) {
+        errorflag = 1;
+        return;
+    }
+    Vv0 = s.x[0];
+    binary_side::storeFraction(x_vapour, s.x[1]);
+}
+
+void FluidPhase::calculate_liquid_equilibrium_point(double T_, double Vo, double xo, double f0, double f1,
+                                                    double xs, double Vs) {
+    if (refuseNonBinary(*this)) return;
+    Newton& s = *criticalSolver;
+    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidEquilibriumPoint), 2);
+    temperature(T_);
+    Vv0 = Vo;
+    binary_side::storeFraction(x_vapour, xo);
+    Vl0 = Vs;
+    binary_side::storeFraction(x_liquid, xs);
+    f_target[0] = f0;
+    f_target[1] = f1;
+    s.x[0] = s.xold[0] = Vs;
+    s.x[1] = s.xold[1] = xs;
+    s.bounded[0] = s.bounded[1] = 0;
+    s.verbose = 0;
+    errorflag = 0;
+    s.solve();
+    if (s.status != 0) {
+        errorflag = 1;
+        return;
+    }
+    Vl0 = s.x[0];
+    binary_side::storeFraction(x_liquid, s.x[1]);
+}
+
+// ---------------------------------------------------------------- isothermal spinodal
+
+void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, double T_, double V_, double x1,
+                                                          char side, char fromCritical) {
+    if (refuseNonBinary(*this)) return;
+    CurveLayout layout;
+    layout.firstNameWidth = 6;
+    layout.nameWidth = 10;
+    layout.textModesOnly = true;
+    const CurveValueFormat f12{12, 6, 'f'}, g12{12, 6, 'g'};
+    layout.columnFormats = {f12, f12, f12, f12, g12, g12, f12, g12, g12, g12};
+    layout.rowEnd = " \n";
+    CurveOutput out(kIgorTextFile, CurveOutput::fileName("spinox", suffix), suffix,
+                    {"T", "Ps", "xs0", "xs1", "vs", "dxdv", "P", "V", "x0", "x1"}, nullptr, layout);
+    binary_side::ensureVector(x_liquid, 2);
+    binary_side::ensureVector(x_vapour, 2);
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    setComposition(*this, x1);
+
+    const bool liquidSide = side == 1;
+    double s = 0.01;  // dx1/dV along the spinodal
+    double xs = x1, Vs = V_;
+    double xn = x1, Vn = V_;  // the next point to solve
+    auto predict = [&](double lambda) {
+        if (liquidSide) {
+            Vn = Vs + 1e-7 * lambda;
+            xn = xs + 1e-7 * lambda * s;
+            if (xn < 0.0) xn = 1e-9;
+        } else {
+            xn = xs - 0.001 * lambda;
+            if (xn < 0.0) xn = 0.0;
+            Vn = Vs - 0.001 * lambda / s;
+        }
+    };
+    auto setEstimates = [&](double xa, double Va) {
+        if (liquidSide) {
+            binary_side::storeFraction(x_liquid, std::clamp(xa - 0.01, 0.0, 1.0));
+            Vl0 = Va - 1e-6;
+        } else {
+            binary_side::storeFraction(x_vapour, std::clamp(xa + 0.05, 0.0, 1.0));
+            Vv0 = Va + 5e-6;
+        }
+    };
+    bool started = false;
+    if (fromCritical) {
+        search_a_critical_point(kCriticalPointFixedTemperature);
+        if (errorflag == 0) {
+            calculate_critical_parameters();
+            s = -spinodalDV(*this) / spinodalDx(*this);
+            xs = x[1];
+            Vs = V;
+            out.writeRow({T, P * 1e-5, x[0], x[1], V, s, P * 1e-5, V, x[0], x[1]});
+            setEstimates(xs, Vs);
+            predict(1.0);
+            started = true;
+        } else {
+            errorflag = 0;
+        }
+    }
+    if (!started) {
+        s = 0.01;
+        xs = xn = x1;
+        Vs = Vn = V_;
+        setEstimates(x1, V);
+    }
+    long points = 0;
+    while (errorflag == 0 && points < kMostPoints) {
+        double lambda = 1.0;
+        bool found = false;
+        while (lambda >= kSmallestStepFactor) {
+            if (liquidSide)
+                calculateSpinodalPointInMixtureIterateX(T_, Vn, xn);
+            else
+                calculateSpinodalPointInMixtureIterateV(T_, Vn, xn);
+            if (errorflag == 0) {
+                calculate_critical_parameters();
+                const double sn = -spinodalDV(*this) / spinodalDx(*this);
+                if (errorflag == 0 && std::isfinite(sn)) {
+                    s = sn;
+                    found = true;
+                    break;
+                }
+            }
+            errorflag = 0;
+            lambda *= 0.5;
+            predict(lambda);
+        }
+        if (!found) break;
+        ++points;
+        xs = x[1];
+        Vs = V;
+        const double Ps = P;
+        calculate_fugacities();
+        const double f0 = fugacity[0], f1 = fugacity[1];
+        if (liquidSide)
+            calculate_liquid_equilibrium_point(T_, Vs, xs, f0, f1, x_liquid[1], Vl0);
+        else
+            calculate_gas_equilibrium_point(T_, Vs, xs, f0, f1, x_vapour[1], Vv0);
+        if (errorflag) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            out.writeRow({T_, Ps * 1e-5, 1.0 - xs, xs, Vs, s, nan, nan, nan, nan});
+            errorflag = 0;
+        } else {
+            out.writeRow({T_, Ps * 1e-5, 1.0 - xs, xs, Vs, s, P * 1e-5, V, x[0], x[1]});
+        }
+        predict(1.0);
+    }
+}
+
+// ---------------------------------------------------------------- spinodal along T
+
+void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char /*c*/, double Tend, double dT,
+                                                 char mode, const char* suffix, char fromCritical) {
+    if (refuseNonBinary(*this)) return;
+    CurveLayout layout;
+    layout.textModesOnly = true;
+    layout.writeHeader = false;
+    const CurveValueFormat g13{13, 6, 'g'};
+    layout.columnFormats.assign(12, g13);
+    layout.columnFormats[0] = CurveValueFormat{13, 2, 'f'};
+    layout.columnFormats[1] = CurveValueFormat{13, 5, 'f'};
+    const std::vector<std::string> names = {"T", "P", "V", "H", "A", "G", "U", "S", "c", "Um", "Hm", "rho"};
+    CurveOutput out(mode, CurveOutput::fileName("spinot", suffix), suffix, names, nullptr, layout);
+    {
+        const std::string sfx = suffix ? suffix : "";
+        char buf[64];
+        std::string header;
+        if (out.igor()) {
+            header = "IGOR\nWAVES ";
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                std::snprintf(buf, sizeof buf, k == 0 ? "%6s" : " %12s", names[k].c_str());
+                header += buf;
+                header += sfx;
+            }
+            header += "\nBEGIN\n";
+        } else {
+            header = "# ";
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                const std::string n = names[k] + "(" + std::to_string(k + 1) + ")";
+                std::snprintf(buf, sizeof buf, k == 0 ? " %11s" : " %13s", n.c_str());
+                header += buf;
+            }
+            header += "\n";
+        }
+        out.writeText(header);
+    }
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    auto writeRow = [&] {
+        const double M = x[0] * molar_mass[0] + x[1] * molar_mass[1];
+        out.writeRow({T, P * 1e-5, V * 1e6, H * 1e-3, A * 1e-3, G * 1e-3, U * 1e-3, S, soundSpeed,
+                      U / M * 1e-3, H / M * 1e-3, M / V});
+    };
+    double m = 0.0;  // dV/dT along the spinodal
+    double Tn = T_, Vn = V_;
+    if (fromCritical) {
+        search_a_critical_point(kCriticalPointFixedComposition);
+        if (errorflag == 0) {
+            calculate_state_functions();
+            calculate_critical_parameters();
+            writeRow();
+            m = -spinodalDT(*this) / spinodalDV(*this);
+            Tn = T + dT;
+            Vn = V + dT * m;
+        } else {
+            errorflag = 0;
+            Tn = T_;
+            Vn = V_;
+        }
+    }
+    double Tprev = Tn - dT, Vprev = Vn - dT * m;
+    long points = 0;
+    while (errorflag == 0 && !(Tend > Tn) && points < kMostPoints) {
+        double lambda = 1.0;
+        bool found = false;
+        for (;;) {
+            calculateSpinodalPointInMixtureIterateV(Tn, Vn, x[1]);
+            if (errorflag == 0) {
+                calculate_fugacities();
+                calculate_critical_parameters();
+                calculate_state_functions();
+                const double mn = -spinodalDT(*this) / spinodalDV(*this);
+                if (errorflag == 0 && std::isfinite(mn)) {
+                    m = mn;
+                    found = true;
+                    break;
+                }
+            }
+            lambda *= 0.5;
+            if (!(lambda > kSmallestStepFactor)) break;
+            errorflag = 0;
+            Tn = Tprev + lambda * dT;
+            Vn = Vprev + lambda * m * dT;
+        }
+        if (!found) break;
+        ++points;
+        // P and V of the spinodal point (the state functions keep them).
+        writeRow();
+        Tprev = T;
+        Vprev = V;
+        Vn = V + dT * m;
+        Tn = T + dT;
+    }
+}
+
+// ---------------------------------------------------------------- transect and the two spinodals
+
+void FluidPhase::calculateGibbsTransect2(double T_, double P_bar, const char* suffix) {
+    if (refuseNonBinary(*this)) return;
+    CurveLayout layout;
+    layout.firstNameWidth = 6;
+    layout.textModesOnly = true;
+    layout.writeHeader = false;
+    layout.columnFormats.assign(15, CurveValueFormat{});
+    layout.columnFormats[14] = CurveValueFormat{12, 0, 'f'};
+    const std::vector<std::string> names = {"x0",   "x1", "V",  "Vex", "dPdV", "G",  "Gex", "fug0",
+                                            "fug1", "a0", "a1", "g0",  "g1",   "G2x", "err"};
+    CurveOutput out(kIgorTextFile, CurveOutput::fileName("gibbs", suffix), suffix, names, nullptr, layout);
+    {
+        static const int widths[15] = {6, 10, 11, 10, 11, 11, 11, 11, 11, 12, 12, 11, 11, 11, 11};
+        const std::string sfx = suffix ? suffix : "";
+        std::string header = "IGOR\nWAVES ";
+        char buf[64];
+        for (int k = 0; k < 15; ++k) {
+            std::snprintf(buf, sizeof buf, k == 0 ? "%*s" : " %*s", widths[k], names[k].c_str());
+            header += buf;
+            header += sfx;
+        }
+        header += "\nBEGIN\n";
+        out.writeText(header);
+    }
+    temperature(T_);
+    pressure(P_bar);
+    const short kind = static_cast<short>(phase_kind);
+    activity_coefficients.assign(2, 0.0);
+    // The pure components.
+    double Gp[2], Vp[2], fp[2];
+    for (int c = 0; c < 2; ++c) {
+        setComposition(*this, c == 0 ? 0.0 : 1.0);
+        errorflag = 0;
+        calculate_molar_volume();
+        calculate_fugacities();
+        calculate_state_functions();
+        Gp[c] = G;
+        Vp[c] = V;
+        fp[c] = fugacity[c];
+    }
+    const double RT = R * T_;
+    for (int k = 0; k <= 1000; ++k) {
+        const double x1 = std::min(1.0, 0.001 * k);
+        const double x0 = 1.0 - x1;
+        setComposition(*this, x1);
+        errorflag = 0;
+        calculate_molar_volume();
+        const short err = errorflag;
+        if (err == 0) Vl0 = V;
+        calculate_fugacities();
+        calculate_state_functions();
+        const double dPdVt = dPdV, Gm = G, f0 = fugacity[0], f1 = fugacity[1];
+        calculate_critical_parameters();
+        double Gex = Gm - (x0 * Gp[0] + x1 * Gp[1]);
+        if (x1 > 0.0 && x1 < 1.0) Gex += RT * (x1 * std::log(x1) + x0 * std::log(x0));
+        const double a0 = f0 / fp[0], a1 = f1 / fp[1];
+        const double g0 = a0 / x0, g1 = a1 / x1;
+        activity_coefficients[0] = g0;
+        activity_coefficients[1] = g1;
+        out.writeRow({x0, x1, V * 1e6, 1e6 * (V - x0 * Vp[0] - x1 * Vp[1]), 1e-5 * dPdVt, Gm, Gex, 1e-5 * f0,
+                      1e-5 * f1, a0, a1, g0, g1, d2Adx2 * d2AdV2 - d2AdVdx * d2AdVdx, static_cast<double>(err)});
+        errorflag = err;
+    }
+    set_the_phase_as(kind);
+}
+
+void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const char* suffix1, const char* suffix2) {
+    if (refuseNonBinary(*this)) return;
+    if (!(x1 > 0.0 && x1 < 1.0)) {
+        std::fprintf(stderr, "Spinodals: the mole fraction %g must lie strictly between 0 and 1\n", x1);
+        errorflag = 1;
+        return;
+    }
+    composition(1.0 - x1, x1);
+    calculateSpinodalCurveInMixture(T_, V_, 0, Tmin, -1.0, kIgorTextFile, suffix1, 1);
+    composition(1.0 - x1, x1);
+    calculateSpinodalCurveInMixture(T_, V_, 1, Tmin, -1.0, kIgorTextFile, suffix2, 1);
+}
