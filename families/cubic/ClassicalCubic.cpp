@@ -137,6 +137,66 @@ void ClassicalCubic::calculate_pressure() {
     }
 }
 
+void ClassicalCubic::quadraticMixing() {
+    const int n = n_;
+    a = b = dadT = d2adT2 = c = dcdT = 0.0;
+    for (int i = 0; i < n; i++) {
+        double sa = 0.0, sb = 0.0, saT = 0.0;
+        for (int j = 0; j < n; j++) {
+            const int k = i * n + j;
+            sa += x[j] * aij[k];
+            sb += x[j] * bij[k];
+            saT += x[j] * daijdT[k];
+            a += x[i] * x[j] * aij[k];
+            b += x[i] * x[j] * bij[k];
+            dadT += x[i] * x[j] * daijdT[k];
+            d2adT2 += x[i] * x[j] * d2aijdT2[k];
+            twoaij[k] = 2.0 * aij[k];
+            twobij[k] = 2.0 * bij[k];
+        }
+        abar[i] = 2.0 * sa;
+        bbar[i] = 2.0 * sb;
+        abarT[i] = 2.0 * saT;
+        c += x[i] * ci[i];
+        dcdT += x[i] * c1[i];
+    }
+    a_b = a / b;
+    dadT_b = dadT / b;
+    for (int i = 0; i < n; i++) {
+        D[i] = (abar[i] - a * bbar[i] / b) / b;
+        DT[i] = (abarT[i] - dadT * bbar[i] / b) / b;
+    }
+    for (int i = 0; i < n; i++)
+        for (int j = 0; j < n; j++)
+            Q[i * n + j] = (2.0 * aij[i * n + j] - (bbar[j] * abar[i] + bbar[i] * abar[j] + 2.0 * a * bij[i * n + j]) / b +
+                            2.0 * a * bbar[i] * bbar[j] / (b * b)) /
+                           b;
+}
+
+void ClassicalCubic::geometricPairs(const std::vector<double>& kaij, const std::vector<double>& kbij) {
+    const int n = n_;
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            const int ii = i * n + i, jj = j * n + j, k = i * n + j, kt = j * n + i;
+            const double a_ = (1.0 - kaij[k]) * std::sqrt(aij[ii] * aij[jj]);
+            const double ri = daijdT[ii] / aij[ii], rj = daijdT[jj] / aij[jj];
+            const double da = 0.5 * (ri + rj) * a_;
+            const double d2a = 0.5 * (ri + rj) * da +
+                               0.5 * ((d2aijdT2[ii] - daijdT[ii] * daijdT[ii] / aij[ii]) / aij[ii] +
+                                      (d2aijdT2[jj] - daijdT[jj] * daijdT[jj] / aij[jj]) / aij[jj]) *
+                                   a_;
+            const double b_ = 0.5 * (bij[ii] + bij[jj]) * (1.0 - kbij[k]);
+            for (int q : {k, kt}) {
+                aij[q] = a_;
+                daijdT[q] = da;
+                d2aijdT2[q] = d2a;
+                bij[q] = b_;
+                aij_bij[q] = a_ / b_;
+                daijdT_bij[q] = da / b_;
+            }
+        }
+}
+
 void ClassicalCubic::excessAtInfinitePressure() {
     const double u = Lambda / (R * T);
     double sxa = 0.0, sxaT = 0.0;

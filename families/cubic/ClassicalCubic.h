@@ -75,6 +75,12 @@ protected:
     int n_ = 0;
     // Volume derivatives at V': dP/dV, dV'/dT, dV'/dP and v'_i = dV'/dx_i.
     void volumeDerivatives();
+    // Van der Waals one-fluid sums over the pair matrices: a, b, c, their
+    // temperature derivatives, abar_i, bbar_i, D_i and Q_ij.
+    void quadraticMixing();
+    // Off-diagonal pairs from the diagonal: a_ij = (1 - kaij) sqrt(a_ii a_jj)
+    // with its T derivatives, b_ij = (b_ii + b_jj)(1 - kbij)/2.
+    void geometricPairs(const std::vector<double>& kaij, const std::vector<double>& kbij);
     // Excess quantities at infinite pressure.
     void excessAtInfinitePressure();
 };

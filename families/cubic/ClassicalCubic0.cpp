@@ -140,26 +140,7 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
         daijdT_bij[k] = daijdT[k] / bij[k];
         ci[i] = c0[i] + c1[i] * T;
     }
-    for (int i = 0; i < n; i++)
-        for (int j = i + 1; j < n; j++) {
-            const int ii = i * n + i, jj = j * n + j, k = i * n + j, kt = j * n + i;
-            const double a_ = (1.0 - kaij[k]) * std::sqrt(aij[ii] * aij[jj]);
-            const double ri = daijdT[ii] / aij[ii], rj = daijdT[jj] / aij[jj];
-            const double da = 0.5 * (ri + rj) * a_;
-            const double d2a = 0.5 * (ri + rj) * da +
-                               0.5 * ((d2aijdT2[ii] - daijdT[ii] * daijdT[ii] / aij[ii]) / aij[ii] +
-                                      (d2aijdT2[jj] - daijdT[jj] * daijdT[jj] / aij[jj]) / aij[jj]) *
-                                   a_;
-            const double b_ = 0.5 * (bij[ii] + bij[jj]) * (1.0 - kbij[k]);
-            for (int q : {k, kt}) {
-                aij[q] = a_;
-                daijdT[q] = da;
-                d2aijdT2[q] = d2a;
-                bij[q] = b_;
-                aij_bij[q] = a_ / b_;
-                daijdT_bij[q] = da / b_;
-            }
-        }
+    geometricPairs(kaij, kbij);
 }
 
 namespace {

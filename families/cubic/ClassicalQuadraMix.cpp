@@ -29,41 +29,7 @@ void ClassicalQuadraMix::read_BIP() {
         }
 }
 
-void ClassicalQuadraMix::calculate_mixing_parameters() {
-    const int n = n_;
-    a = b = dadT = d2adT2 = c = dcdT = 0.0;
-    for (int i = 0; i < n; i++) {
-        double sa = 0.0, sb = 0.0, saT = 0.0;
-        for (int j = 0; j < n; j++) {
-            const int k = i * n + j;
-            sa += x[j] * aij[k];
-            sb += x[j] * bij[k];
-            saT += x[j] * daijdT[k];
-            a += x[i] * x[j] * aij[k];
-            b += x[i] * x[j] * bij[k];
-            dadT += x[i] * x[j] * daijdT[k];
-            d2adT2 += x[i] * x[j] * d2aijdT2[k];
-            twoaij[k] = 2.0 * aij[k];
-            twobij[k] = 2.0 * bij[k];
-        }
-        abar[i] = 2.0 * sa;
-        bbar[i] = 2.0 * sb;
-        abarT[i] = 2.0 * saT;
-        c += x[i] * ci[i];
-        dcdT += x[i] * c1[i];
-    }
-    a_b = a / b;
-    dadT_b = dadT / b;
-    for (int i = 0; i < n; i++) {
-        D[i] = (abar[i] - a * bbar[i] / b) / b;
-        DT[i] = (abarT[i] - dadT * bbar[i] / b) / b;
-    }
-    for (int i = 0; i < n; i++)
-        for (int j = 0; j < n; j++)
-            Q[i * n + j] = (2.0 * aij[i * n + j] - (bbar[j] * abar[i] + bbar[i] * abar[j] + 2.0 * a * bij[i * n + j]) / b +
-                            2.0 * a * bbar[i] * bbar[j] / (b * b)) /
-                           b;
-}
+void ClassicalQuadraMix::calculate_mixing_parameters() { quadraticMixing(); }
 
 void ClassicalQuadraMix::print_parameters(std::FILE* f) {
     refresh_parameters();
