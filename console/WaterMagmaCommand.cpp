@@ -140,6 +140,22 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         else
             calculateFromTV(T_, second * 1e-6, 1);
         int status = 0;
+        // IAPWS-95 extrapolates soundly up to 5000 K and 100 000 bar; a state
+        // beyond that, or mechanically unstable, is no starting point.
+        if (errorflag == 0 && !(P > 0.0 && P <= 1e10 && T_ <= 5000.0 && dPdV < 0.0)) {
+            std::fprintf(stderr,
+                         "Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
+                         "model (up to 5000 K and 100000 bar).\n",
+                         T_ - 273.15, P * 1e-5);
+            std::printf("\n");
+            return 1;
+        }
+        if (errorflag == 0 && !(P >= 1e5 * (1.0 - 1e-9))) {
+            std::fprintf(stderr, "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
+                         P * 1e-5);
+            std::printf("\n");
+            return 1;
+        }
         if (errorflag == 0) {
             WaterMagmaCalculationResult r;
             r.T3 = T_;

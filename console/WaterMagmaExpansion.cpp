@@ -43,6 +43,9 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         calculateBoilingPointFromS(r.S3);
     else
         calculateCondensationPointFromS(r.S3);
+    // A solver that "converges" outside the physical range has failed too.
+    if (!errorflag && !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P))) errorflag = 1;
+    bool noSaturationPoint = false;
     if (errorflag) {
         r.saturationFailed = 1;
         if (std::fabs(r.S3 - Sc) < 0.6) {
@@ -50,10 +53,14 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
             volume(critical_V);
             search_the_critical_point_of_the_pure_component();
             calculate_state_functions();
+        } else {
+            // Far from the critical entropy the isentrope has no saturation
+            // point: it reaches the surface pressure in a single phase.
+            noSaturationPoint = true;
         }
     }
-    r.T4 = T;
-    r.P4 = P * 1e-5;
+    r.T4 = noSaturationPoint ? 0.0 : T;
+    r.P4 = noSaturationPoint ? 0.0 : P * 1e-5;
     if (r.P4 > r.Pref) {
         r.U4 = U;
         r.S4 = S;

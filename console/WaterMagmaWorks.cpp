@@ -139,8 +139,8 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
             if (!rec) std::printf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
             return;
         }
-        if (!rec) std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
         if (P_bar > 220.6) {
+            if (!rec) std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
             criticalPoint();
         } else {
             initializeSaturationVolumesFromP("H2O", P_bar);
@@ -260,6 +260,13 @@ void WaterMagmaModel::calculateExsolutionWork(double T_, double P_bar, double Vm
     set_the_phase_as(1);
     std::printf("\n");
     calculateFromTP(T_, P_bar, 1);
+    if (errorflag || !(V > 0.0) || !std::isfinite(V) || !(dPdV < 0.0)) {
+        // Below its saturation pressure water exsolves no vapour.
+        std::printf("\nNo vapour state of water at %.2f deg. C and %.2f bar: no exsolution work.\n\n",
+                    T_ - 273.15, P_bar);
+        errorflag = 1;
+        return;
+    }
     const double W = -P * (V - Vm);
     const double cM = 1200.0 * M;
     std::printf("\n");

@@ -88,6 +88,10 @@ TEST(Brenvik, BadNumbersAreReportedWithoutACalculation) {
         {{"TP", "-300", "1"}, "temperature must be above 0 K"},
         {{"TP", "100", "0"}, "pressure must be above 0 bar"},
         {{"psat", "1e999"}, "is not a number"},
+        {{"TV", "300", "5"}, "outside the stable states"},
+        {{"TP", "6000", "10"}, "outside the stable states"},
+        {{"TP", "500", "0.5", "steam"}, "does not expand to 1 bar"},
+        {{"TP", "20", "1", "steam"}, "no state of water found"},
         {{"tsat", "-2"}, "pressure must be above 0 bar"},
         {{"exsol", "900", "x"}, "is not a number"},
         {{"heat", "100", "20"}, "heat takes three arguments"},
@@ -123,6 +127,10 @@ TEST(Brenvik, SaturationWords) {
     r = brenvik({"psat", "400"});
     EXPECT_NE(r.io.out.find("is above the critical temperature"), std::string::npos);
     EXPECT_NE(r.io.out.find("Saturation properties (critical state):"), std::string::npos);
+    r = brenvik({"exsol", "20", "1"});  // no vapour below the saturation pressure
+    EXPECT_NE(r.io.out.find("No vapour state of water at 20.00 deg. C and 1.00 bar"), std::string::npos);
+    EXPECT_EQ(r.io.out.find("Exsolution work"), std::string::npos);
+    EXPECT_EQ(r.rc, 1);
     r = brenvik({"exsol", "900", "1000"});
     EXPECT_EQ(r.rc, 0);
     EXPECT_NE(r.io.out.find("Exsolution work : "), std::string::npos);
