@@ -1,0 +1,154 @@
+#include "families/duan/DMW1.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "families/duan/Duan1.h"
+#include "families/duan/Duan2.h"
+#include "families/duan/DuanIdeal.h"
+#include "families/duan/DuanParameters.h"
+
+namespace {
+
+constexpr const char* kUnknownMixtureComponent =
+    "either H2O, CO2 or CH4 must be defined as a component of the system";
+
+// The pair type of the mixture term from the two component names (either order).
+void setPairType(Duan2* term, const char* n0, const char* n1)
+{
+    if (!term || !n0 || !n1) return;
+    auto is = [](const char* a, const char* b, const char* p, const char* q) {
+        return (std::strcmp(a, p) == 0 && std::strcmp(b, q) == 0) || (std::strcmp(a, q) == 0 && std::strcmp(b, p) == 0);
+    };
+    if (is(n0, n1, "CO2", "H2O"))
+        term->pairType = Duan2::kCO2H2O;
+    else if (is(n0, n1, "CH4", "H2O"))
+        term->pairType = Duan2::kCH4H2O;
+    else if (is(n0, n1, "CH4", "CO2"))
+        term->pairType = Duan2::kCH4CO2;
+}
+
+const duan::FluidSet* mixtureFluid(const char* name)
+{
+    const duan::FluidSet* s = duan::findFluid(name, false);
+    if (!s) {
+        std::printf("%s\n", kUnknownMixtureComponent);
+        std::fflush(stdout);
+        std::exit(1);
+    }
+    return s;
+}
+
+}  // namespace
+
+// ---- DMW1
+
+DMW1::DMW1(int phaseKind) : FluidPhase(1, phaseKind, 0)
+{
+    setModelName("Duan EOS");
+    interactions[0] = new Duan1();
+    Vl0 = 3e-05;
+    Vv0 = 0.0002;
+}
+
+DMW1::~DMW1() = default;
+
+void DMW1::number_of_components(int n)
+{
+    if (n != 1) std::exit(1);
+    FluidPhase::number_of_components(1);
+}
+
+void DMW1::read_component_data(int i, const char* name)
+{
+    const duan::FluidSet* s = duan::findFluid(name, true);
+    if (!s) {
+        std::fprintf(stderr, "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        std::exit(1);
+    }
+    (void)i;  // one component: its data go to component 0
+    Tc = s->Tc;
+    Pc = s->Pc;
+    molar_mass[0] = s->molarMass;
+    static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, s->Pc, s->a);
+    bulk_molar_weight = s->molarMass;
+}
+
+// ---- DMW2
+
+DMW2::DMW2(int phaseKind) : FluidPhase(1, phaseKind, 0)
+{
+    setModelName("Duan EOS");
+    interactions[0] = new Duan2();
+    ideal = new Ideal();
+    Vl0 = 3e-05;
+    Vv0 = 0.0002;
+}
+
+DMW2::~DMW2() = default;
+
+void DMW2::number_of_components(int n)
+{
+    if (n != 2) std::exit(1);
+    FluidPhase::number_of_components(2);
+}
+
+void DMW2::read_component_data(int i, const char* name)
+{
+    const duan::FluidSet* s = mixtureFluid(name);
+    if (i < 0 || i > 1) return;
+    Tc = s->Tc;
+    Pc = s->Pc;
+    molar_mass[i] = s->molarMass;
+    auto* term = static_cast<Duan2*>(interactions[0]);
+    term->set_parameters(i, s->Tc, s->Pc, s->a);
+    if (i == 1) setPairType(term, componentName(0), componentName(1));
+}
+
+// ---- DMWEOS
+
+DMWEOS::DMWEOS(int phaseKind) : FluidPhase(1, phaseKind, 0)
+{
+    ideal = new DuanIdeal();
+    Vl0 = 3e-05;
+    Vv0 = 0.0002;
+}
+
+DMWEOS::~DMWEOS() = default;
+
+void DMWEOS::number_of_components(int n)
+{
+    if (n != 1 && n != 2) {
+        std::printf("Can handle only one-component or two-component fluid\n");
+        std::fflush(stdout);
+        std::exit(1);
+    }
+    // A new term only when the count changes: the term in place is already
+    // sized (and possibly loaded) for this count.
+    if (n != component_count || !interactions[0]) {
+        delete interactions[0];
+        if (n == 1)
+            interactions[0] = new Duan1();
+        else
+            interactions[0] = new Duan2();
+        component_count = 0;  // so that the framework sizes the new term
+    }
+    FluidPhase::number_of_components(n);
+}
+
+void DMWEOS::read_component_data(int i, const char* name)
+{
+    const duan::FluidSet* s = mixtureFluid(name);
+    if (i < 0 || i >= component_count || !interactions[0]) return;
+    Tc = s->Tc;
+    Pc = s->Pc;
+    molar_mass[i] = s->molarMass;
+    if (component_count == 1) {
+        static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, s->Pc, s->a);
+    } else {
+        auto* term = static_cast<Duan2*>(interactions[0]);
+        term->set_parameters(i, s->Tc, s->Pc, s->a);
+        if (i == 1) setPairType(term, componentName(0), componentName(1));
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Duan fluid models chosen by component name: one Duan term whose parameters
+// are loaded as the framework adds the components (number_of_components,
+// then add_component for components 0, 1, .. in order).
+//
+//   DMW1    one pure fluid, H2O, CH4, CO2 or N2; no ideal-gas part (the term
+//           holds -ln V, so pressure and fugacities are complete);
+//   DMW2    a binary fluid of H2O, CH4 and CO2 with a plain Ideal part;
+//   DMWEOS  one or two components of H2O, CH4 and CO2, with the ideal-gas
+//           function of the HGK water formulation as its ideal part.
+//
+// A component count or name a model cannot handle ends the process with
+// status 1 (after a message where the model has one).
+#include "fluid/FluidPhase.h"
+
+class DMW1 : public FluidPhase {
+public:
+    explicit DMW1(int phaseKind);
+    ~DMW1() override;
+
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+
+    double Tc = 0.0;  // K, of the component read last
+    double Pc = 0.0;  // bar
+};
+
+class DMW2 : public FluidPhase {
+public:
+    explicit DMW2(int phaseKind);
+    ~DMW2() override;
+
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+
+    double Tc = 0.0;
+    double Pc = 0.0;
+};
+
+class DMWEOS : public FluidPhase {
+public:
+    explicit DMWEOS(int phaseKind);
+    ~DMWEOS() override;
+
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+
+    double Tc = 0.0;
+    double Pc = 0.0;
+};

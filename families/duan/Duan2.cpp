@@ -1,0 +1,416 @@
+#include "families/duan/Duan2.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+// Value and first to fourth T-derivatives of c0 + c2 (Tc/T)^2 + c3 (Tc/T)^3
+// into a leaf of temperature.
+void loadBracket(Leaf& l, double T, double Tc, double c0, double c2, double c3)
+{
+    const double Tc2 = Tc * Tc, Tc3 = Tc2 * Tc;
+    const double iT = 1.0 / T;
+    const double iT2 = iT * iT, iT3 = iT2 * iT, iT4 = iT3 * iT, iT5 = iT4 * iT, iT6 = iT5 * iT, iT7 = iT6 * iT;
+    l.value = c0 + c2 * Tc2 * iT2 + c3 * Tc3 * iT3;
+    if (!l.d1) return;
+    l.d1[0] = -2.0 * c2 * Tc2 * iT3 - 3.0 * c3 * Tc3 * iT4;
+    l.d2[0][0] = 6.0 * c2 * Tc2 * iT4 + 12.0 * c3 * Tc3 * iT5;
+    l.d3[0][0][0] = -24.0 * c2 * Tc2 * iT5 - 60.0 * c3 * Tc3 * iT6;
+    l.d4[0][0][0][0] = 120.0 * c2 * Tc2 * iT6 + 360.0 * c3 * Tc3 * iT7;
+}
+
+// n (n - 1) .. (n - k + 1) and x^(n - k).
+double fallingPower(int n, int k, double x)
+{
+    if (k > n) return 0.0;
+    double f = 1.0;
+    for (int i = 0; i < k; ++i) f *= (n - i);
+    return f * std::pow(x, n - k);
+}
+
+void clearFlags(Leaf& l, std::initializer_list<int> vars)
+{
+    for (int v : vars)
+        if (v < static_cast<int>(l.flags.size())) l.flags[v] = 0;
+}
+
+}  // namespace
+
+Duan2::Duan2()
+{
+    setModelName("Duan2");
+    const char* names[7] = {"B", "C", "D", "E", "F", "gamma", "beta"};
+    Leaf* per[7] = {Bi, Ci, Di, Ei, Fi, gami, beti};
+    char buf[32];
+    for (int k = 0; k < 7; ++k)
+        for (int i = 0; i < 2; ++i) {
+            std::snprintf(buf, sizeof buf, "%s%d", names[k], i + 1);
+            per[k][i].setName(buf);
+        }
+    for (int m = 0; m < 7; ++m) {
+        std::snprintf(buf, sizeof buf, "x1^%dx2^%d", 6 - m, m);
+        x6[m].setName(buf);
+    }
+    k1.setName("k1");
+    k2.setName("k2");
+    k3.setName("k3");
+
+    // Combining nodes.
+    MB.number_of_terms(2);
+    MB.tie_(&Bi[0], &Bi[1]);
+    MC112.number_of_terms(3);
+    MC112.tie_(&Ci[0], &Ci[0], &Ci[1]);
+    MC122.number_of_terms(3);
+    MC122.tie_(&Ci[0], &Ci[1], &Ci[1]);
+    for (int k = 0; k < 4; ++k) {  // D1 four minus k times, D2 k plus one times
+        MD[k].number_of_terms(5);
+        for (int t = 0; t < 5; ++t) MD[k].tieip(t, t < 4 - k ? &Di[0] : &Di[1]);
+    }
+    for (int k = 0; k < 5; ++k) {
+        ME[k].number_of_terms(6);
+        for (int t = 0; t < 6; ++t) ME[k].tieip(t, t < 5 - k ? &Ei[0] : &Ei[1]);
+    }
+    MF.number_of_terms(2);
+    MF.tie_(&Fi[0], &Fi[1]);
+    Mg112.number_of_terms(3);
+    Mg112.tie_(&gami[0], &gami[0], &gami[1]);
+    Mg122.number_of_terms(3);
+    Mg122.tie_(&gami[0], &gami[1], &gami[1]);
+    setCombiningScalars();
+    MB.setName("MB12");
+    MC112.setName("MC112");
+    MC122.setName("MC122");
+    MF.setName("MF12");
+    Mg112.setName("Mg112");
+    Mg122.setName("Mg122");
+    for (int k = 0; k < 4; ++k) {
+        std::snprintf(buf, sizeof buf, "MD%d", k + 1);
+        MD[k].setName(buf);
+    }
+    for (int k = 0; k < 5; ++k) {
+        std::snprintf(buf, sizeof buf, "ME%d", k + 1);
+        ME[k].setName(buf);
+    }
+
+    kB.tie2(k1, MB);
+    kC112.tie2(k2, MC112);
+    kC122.tie2(k3, MC122);
+    kB.setName("k1MB12");
+    kC112.setName("k2MC112");
+    kC122.setName("k3MC122");
+
+    // Scale nodes.
+    sB[0].tie1(Bi[0]);
+    sB[1].tie1(kB);
+    sB[2].tie1(Bi[1]);
+    sC[0].tie1(Ci[0]);
+    sC[1].tie1(kC112);
+    sC[2].tie1(kC122);
+    sC[3].tie1(Ci[1]);
+    sD[0].tie1(Di[0]);
+    for (int k = 0; k < 4; ++k) sD[k + 1].tie1(MD[k]);
+    sD[5].tie1(Di[1]);
+    sE[0].tie1(Ei[0]);
+    for (int k = 0; k < 5; ++k) sE[k + 1].tie1(ME[k]);
+    sE[6].tie1(Ei[1]);
+    sF[0].tie1(Fi[0]);
+    sF[1].tie1(MF);
+    sF[2].tie1(Fi[1]);
+    sg[0].tie1(gami[0]);
+    sg[1].tie1(Mg112);
+    sg[2].tie1(Mg122);
+    sg[3].tie1(gami[1]);
+    struct Group {
+        Sum1* s;
+        int n;
+        const char* name;
+    };
+    for (const Group& g : {Group{sB, 3, "sB"}, Group{sC, 4, "sC"}, Group{sD, 6, "sD"}, Group{sE, 7, "sE"},
+                           Group{sF, 3, "sF"}, Group{sg, 4, "sg"}})
+        for (int k = 0; k < g.n; ++k) {
+            g.s[k].set_scalars2(1.0, 0.0);
+            std::snprintf(buf, sizeof buf, "%s%d", g.name, k);
+            g.s[k].setName(buf);
+        }
+    for (int m = 0; m < 7; ++m) {
+        pE[m].tie2(x6[m], sE[m]);
+        std::snprintf(buf, sizeof buf, "pE%d", m);
+        pE[m].setName(buf);
+    }
+
+    // Coefficient nodes: mixing sums over the two mole fractions (variables 2 and 3).
+    Bsum = new SumX2();
+    Bsum->defineXVariables(2, 2);
+    Bsum->tie_ij(0, 0, &sB[0]);
+    Bsum->tie_ij(1, 0, &sB[1]);
+    Bsum->tie_ij(1, 1, &sB[2]);
+    Csum = new SumX3();
+    Csum->defineXVariables(2, 2);
+    Csum->tie_ijk(0, 0, 0, &sC[0]);
+    Csum->tie_ijk(1, 0, 0, &sC[1]);
+    Csum->tie_ijk(1, 1, 0, &sC[2]);
+    Csum->tie_ijk(1, 1, 1, &sC[3]);
+    Dsum = new SumX5();
+    Dsum->defineXVariables(2, 2);
+    Dsum->tie_ijklm(0, 0, 0, 0, 0, &sD[0]);
+    Dsum->tie_ijklm(1, 0, 0, 0, 0, &sD[1]);
+    Dsum->tie_ijklm(1, 1, 0, 0, 0, &sD[2]);
+    Dsum->tie_ijklm(1, 1, 1, 0, 0, &sD[3]);
+    Dsum->tie_ijklm(1, 1, 1, 1, 0, &sD[4]);
+    Dsum->tie_ijklm(1, 1, 1, 1, 1, &sD[5]);
+    Esum = new Sum();
+    Esum->number_of_terms(7);
+    Esum->tie_(&pE[0], &pE[1], &pE[2], &pE[3], &pE[4], &pE[5], &pE[6]);
+    Esum->set_scalars_(1.0, 6.0, 15.0, 20.0, 15.0, 6.0, 1.0, 0.0);
+    Fsum = new SumX2();
+    Fsum->defineXVariables(2, 2);
+    Fsum->tie_ij(0, 0, &sF[0]);
+    Fsum->tie_ij(1, 0, &sF[1]);
+    Fsum->tie_ij(1, 1, &sF[2]);
+    gsum = new SumX3();
+    gsum->defineXVariables(2, 2);
+    gsum->tie_ijk(0, 0, 0, &sg[0]);
+    gsum->tie_ijk(1, 0, 0, &sg[1]);
+    gsum->tie_ijk(1, 1, 0, &sg[2]);
+    gsum->tie_ijk(1, 1, 1, &sg[3]);
+    beta1Leaf = new Leaf();
+
+    Bd = Bsum;
+    Cd = Csum;
+    Dd = Dsum;
+    Ed = Esum;
+    Fd = Fsum;
+    gama = gsum;
+    beta1 = beta1Leaf;
+    build_parse_graph();
+}
+
+Duan2::~Duan2()
+{
+    // The coefficient nodes link member nodes of this class: they go first.
+    releaseTree();
+    Bsum = Fsum = nullptr;
+    Csum = gsum = nullptr;
+    Dsum = nullptr;
+    Esum = nullptr;
+    beta1Leaf = nullptr;
+}
+
+void Duan2::setCombiningScalars()
+{
+    for (Geom* g : {&MB, &MC112, &MC122, &MF, &Mg112, &Mg122}) g->set_scalars3(1.0, 1.0 / 3.0, 0.0);
+    for (Geom& g : MD) g.set_scalars3(1.0, 1.0 / 3.0, 0.0);
+    for (Geom& g : ME) g.set_scalars3(1.0, 1.0 / 3.0, 0.0);
+}
+
+void Duan2::number_of_components(int n)
+{
+    if (n != 2) {
+        std::printf("Can handle only two-component systems.\n");
+        std::fflush(stdout);
+        std::exit(1);
+    }
+    for (SumF* s : {static_cast<SumF*>(Bsum), static_cast<SumF*>(Csum), static_cast<SumF*>(Dsum),
+                    static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
+        s->starting_index(2);
+    Duan::number_of_components(2);
+}
+
+void Duan2::specify_dependencies()
+{
+    // Variables: 0 T, 1 V, 2 x1, 3 x2.
+    for (Leaf* group : {Bi, Ci, Di, Ei, Fi, gami})
+        for (int i = 0; i < 2; ++i) clearFlags(group[i], {1, 2, 3});
+    for (int i = 0; i < 2; ++i) clearFlags(beti[i], {0, 1, 2, 3});
+    for (int m = 0; m < 7; ++m) clearFlags(x6[m], {0, 1});
+    clearFlags(x6[0], {3});
+    clearFlags(x6[6], {2});
+    clearFlags(*beta1Leaf, {0, 1});
+}
+
+void Duan2::set_parameters(int i, double Tc_, double Pc_bar, const double* a)
+{
+    if (i < 0 || i > 1) return;
+    Tc[i] = Tc_;
+    Pc[i] = Pc_bar * 100000.0;
+    if (a)
+        for (int k = 0; k < 15; ++k) par[i][k] = a[k];
+    Vc[i] = R * Tc[i] / Pc[i];
+    if (i == component_count - 1) {
+        calculate_pseudo_critical_volumes();
+        setScaleFactors();
+        setCombiningScalars();
+    }
+}
+
+void Duan2::calculate_pseudo_critical_volumes()
+{
+    const double c1 = std::cbrt(Vc[0]), c2 = std::cbrt(Vc[1]);
+    auto mean = [&](int n1, int n2) {
+        const double m = (n1 * c1 + n2 * c2) / (n1 + n2);
+        return m * m * m;
+    };
+    Vpc[0] = mean(1, 1);
+    Vpc[1] = mean(2, 1);
+    Vpc[2] = mean(1, 2);
+    Vpc[3] = mean(4, 1);
+    Vpc[4] = mean(3, 2);
+    Vpc[5] = mean(2, 3);
+    Vpc[6] = mean(1, 4);
+    Vpc[7] = mean(5, 1);
+    Vpc[8] = mean(4, 2);
+    Vpc[9] = mean(3, 3);
+    Vpc[10] = mean(2, 4);
+    Vpc[11] = mean(1, 5);
+}
+
+void Duan2::setScaleFactors()
+{
+    auto sq = [](double v) { return v * v; };
+    auto p4 = [&](double v) { return sq(sq(v)); };
+    auto p5 = [&](double v) { return p4(v) * v; };
+    const double V1 = Vc[0], V2 = Vc[1];
+    const double sBv[3] = {V1, Vpc[0], V2};
+    const double sCv[4] = {sq(V1), sq(Vpc[1]), sq(Vpc[2]), sq(V2)};
+    const double sDv[6] = {p4(V1), p4(Vpc[3]), p4(Vpc[4]), p4(Vpc[5]), p4(Vpc[6]), p4(V2)};
+    const double sEv[7] = {p5(V1), p5(Vpc[7]), p5(Vpc[8]), p5(Vpc[9]), p5(Vpc[10]), p5(Vpc[11]), p5(V2)};
+    const double sFv[3] = {sq(V1), sq(Vpc[0]), sq(V2)};
+    for (int k = 0; k < 3; ++k) sB[k].set_scalars2(sBv[k], 0.0);
+    for (int k = 0; k < 4; ++k) sC[k].set_scalars2(sCv[k], 0.0);
+    for (int k = 0; k < 6; ++k) sD[k].set_scalars2(sDv[k], 0.0);
+    for (int k = 0; k < 7; ++k) sE[k].set_scalars2(sEv[k], 0.0);
+    for (int k = 0; k < 3; ++k) sF[k].set_scalars2(sFv[k], 0.0);
+    for (int k = 0; k < 4; ++k) sg[k].set_scalars2(sCv[k], 0.0);
+}
+
+void Duan2::calculate_virial_coefficients(int i)
+{
+    const double* a = par[i];
+    const double t = T, tc = Tc[i];
+    loadBracket(Bi[i], t, tc, a[0], a[1], a[2]);
+    loadBracket(Ci[i], t, tc, a[3], a[4], a[5]);
+    loadBracket(Di[i], t, tc, a[6], a[7], a[8]);
+    loadBracket(Ei[i], t, tc, a[9], a[10], a[11]);
+    loadBracket(Fi[i], t, tc, 0.0, 0.0, a[12]);
+    gami[i].value = a[14];
+    beti[i].value = a[13];
+}
+
+void Duan2::calculate_x6_derivatives()
+{
+    const double x1 = x.size() > 0 ? x[0] : 0.0;
+    const double x2 = x.size() > 1 ? x[1] : 0.0;
+    // Variables 2 (x1) and 3 (x2); a derivative with n1 x1's and n2 x2's of
+    // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2).
+    auto D = [&](int p, int q, int n1, int n2) { return fallingPower(p, n1, x1) * fallingPower(q, n2, x2); };
+    for (int m = 0; m < 7; ++m) {
+        Leaf& l = x6[m];
+        const int p = 6 - m, q = m;
+        l.value = D(p, q, 0, 0);
+        if (!l.d1) continue;
+        // Sorted indices, largest first: n2 threes then n1 twos.
+        for (int i = 2; i <= 3; ++i) l.d1[i] = D(p, q, i == 2, i == 3);
+        for (int i = 2; i <= 3; ++i)
+            for (int j = 2; j <= i; ++j) l.d2[i][j] = D(p, q, (i == 2) + (j == 2), (i == 3) + (j == 3));
+        for (int i = 2; i <= 3; ++i)
+            for (int j = 2; j <= i; ++j)
+                for (int k = 2; k <= j; ++k)
+                    l.d3[i][j][k] = D(p, q, (i == 2) + (j == 2) + (k == 2), (i == 3) + (j == 3) + (k == 3));
+        for (int i = 2; i <= 3; ++i)
+            for (int j = 2; j <= i; ++j)
+                for (int k = 2; k <= j; ++k)
+                    for (int n = 2; n <= k; ++n)
+                        l.d4[i][j][k][n] = D(p, q, (i == 2) + (j == 2) + (k == 2) + (n == 2),
+                                             (i == 3) + (j == 3) + (k == 3) + (n == 3));
+    }
+}
+
+bool Duan2::set_interaction_parameters(double t)
+{
+    switch (pairType) {
+    case kCO2H2O: {
+        // Outside 323.15-1273.15 K the pair has no parameters: the nearest
+        // range is loaded (so that the nodes hold defined values) and the
+        // caller flags the state.
+        const bool inRange = t >= 323.15 && t <= 1273.15;
+        if (std::isnan(t)) return false;
+        if (t <= 373.15) {
+            k1.setCoefficients(0.20611, 0.0006);
+            k2.setCoefficients(0.8023278, -0.0022206, 0.0, 184.76824);
+            k3.setCoefficients(1.80544, -0.0032605);
+        } else if (t <= 495.15) {
+            k1.setCoefficients(-10084.5042, -4.27134485, 0.00166997474, 256477.783, 1816.78);
+            k2.setCoefficients(9.000263, -0.00623494, 0.0, -2307.7125);
+            k3.setCoefficients(-74.1163, 0.1800496, -0.000140904946, 10130.5246);
+        } else if (t <= 623.15) {
+            k1.setCoefficients(-0.3568, 0.00078888, 0.0, 333.399);
+            k2.setCoefficients(-19.97444, 0.0192515, 0.0, 5707.4229);
+            k3.setCoefficients(12.1308, -0.0099489, 0.0, -3042.09583);
+        } else {
+            k1.setCoefficients(-4.53122, 0.0042113, 0.0, 1619.7);
+            k2.setCoefficients(-163.4855, 0.190552, -7.228514e-05, 46082.885);
+            k3.setCoefficients(1.7137, -0.00067136);
+        }
+        return inRange;
+    }
+    case kCH4H2O:
+        // Below 311.15 K and above 1273.15 K the nearest range's parameters
+        // are used, so that a state does not depend on the states before it.
+        if (std::isnan(t)) return true;
+        if (t < 363.15) {
+            k1.setCoefficients(-0.108948, 0.00035);
+            k2.setCoefficients(72992.5023, 41.0912234, -0.020488391, -1532639.28, -13739.4496);
+            k3.setCoefficients(16.6726, -0.0215979, 0.0, -2845.934);
+        } else if (t < 513.15) {
+            k1.setCoefficients(-0.108948, 0.00035);
+            k2.setCoefficients(-36.3512, 0.08256278, -6.175e-05, 5515.0249);
+            k3.setCoefficients(0.5038515, 0.00102381);
+        } else {
+            k1.setCoefficients(42.1575, -0.05);
+            k2.setCoefficients(1.0);
+            k3.setCoefficients(1.0);
+        }
+        return true;
+    case kCH4CO2:
+        if (t >= 273.15 && t <= 305.15) {
+            k1.setCoefficients(0.38);
+            k2.setCoefficients(1.74094, -0.0058903);
+            k3.setCoefficients(1.59);
+        } else if (t > 305.15 && t <= 498.15) {
+            k1.setCoefficients(1.1);
+            k2.setCoefficients(3.211, -0.0158, 0.0, -537.814);
+            k3.setCoefficients(-0.7);
+        } else {
+            k1.setCoefficients(1.0);
+            k2.setCoefficients(1.0);
+            k3.setCoefficients(1.0);
+        }
+        return true;
+    default:
+        k1.setCoefficients(1.0);
+        k2.setCoefficients(1.0);
+        k3.setCoefficients(1.0);
+        return true;
+    }
+}
+
+void Duan2::calculate_fixed_parameters()
+{
+    k1.T = k2.T = k3.T = T;
+    if (!set_interaction_parameters(T)) termError = 1;
+    calculate_x6_derivatives();
+    calculate_virial_coefficients(0);
+    calculate_virial_coefficients(1);
+    double xs[2] = {x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};
+    for (SumF* s : {static_cast<SumF*>(Bsum), static_cast<SumF*>(Csum), static_cast<SumF*>(Dsum),
+                    static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
+        s->set_xvariables(xs);
+    beta1Leaf->value = 1.0 + xs[0] * par[0][13] + xs[1] * par[1][13];
+    if (beta1Leaf->d1) {
+        beta1Leaf->d1[2] = par[0][13];
+        beta1Leaf->d1[3] = par[1][13];
+    }
+}

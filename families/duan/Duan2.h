@@ -1,0 +1,86 @@
+#pragma once
+// Duan2: the Duan term of a binary mixture (Duan, Moller & Weare, Geochim.
+// Cosmochim. Acta 56, 2619 (1992)).  Each component's reduced virial
+// coefficients are combined by the cube of the mean of their cube roots,
+// M(u1 .. un) = ((u1^(1/3) + .. + un^(1/3))/n)^3 (signs kept), scaled by
+// pseudo-critical volumes V_ij.. = ((n_i c1 + n_j c2)/n)^3 with c_i = Vc_i^(1/3),
+// and weighted by the composition monomials:
+//     Bd = x1^2 Vc1 B1 + 2 x1 x2 V12 k1 M(B1, B2) + x2^2 Vc2 B2,
+//     Cd = x1^3 Vc1^2 C1 + 3 x1^2 x2 V112^2 k2 M(C1, C1, C2) + 3 x1 x2^2 V122^2 k3 M(C1, C2, C2) + x2^3 Vc2^2 C2,
+//     Dd (fifth order, V^4 scaling), Ed (sixth order, V^5 scaling), Fd (as Bd,
+//     V^2 scaling, no parameter), gama (as Cd, no parameters),
+//     beta1 = 1 + x1 beta_1 + x2 beta_2,
+// with temperature-dependent binary interaction parameters k1, k2, k3 of
+// the pairs CO2-H2O (1), CH4-H2O (2) and CH4-CO2 (3).
+#include <cstdio>
+
+#include "expressions/Geom.h"
+#include "expressions/Sum1.h"
+#include "expressions/SumF.h"
+#include "families/duan/BIPDuan.h"
+#include "families/duan/Duan.h"
+
+class Duan2 : public Duan {
+public:
+    enum PairType : short { kCO2H2O = 1, kCH4H2O = 2, kCH4CO2 = 3 };
+
+    Duan2();
+    ~Duan2() override;
+
+    // Two components only: any other count prints a message and ends the
+    // process with status 1.
+    void number_of_components(int n) override;
+    void specify_dependencies() override;
+    void calculate_fixed_parameters() override;
+
+    // i = 0 or 1 (any other i stores nothing); Tc in K, Pc in bar, a[15] =
+    // a1 .. a12, alpha, beta, gamma.  Component 1 last: it completes the
+    // pseudo-critical volumes and the scale factors.
+    void set_parameters(int i, double Tc, double Pc, const double* a);
+
+    void calculate_pseudo_critical_volumes();
+    // Per-component leaves of component i at the current T.
+    void calculate_virial_coefficients(int i);
+    // The seven composition monomials x1^(6-m) x2^m with their derivatives.
+    void calculate_x6_derivatives();
+    // Coefficients of k1, k2, k3 for the pair type at temperature t; false
+    // when the pair's parameters are not defined there (CO2-H2O outside
+    // 323.15-1273.15 K).
+    bool set_interaction_parameters(double t);
+
+    short pairType = kCH4H2O;
+    double Tc[2] = {0.0, 0.0};  // K
+    double Pc[2] = {0.0, 0.0};  // Pa
+    double Vc[2] = {0.0, 0.0};  // m3/mol
+    double par[2][15] = {};
+    // V12, V112, V122, V11112, V11122, V11222, V12222,
+    // V111112, V111122, V111222, V112222, V122222 (m3/mol).
+    double Vpc[12] = {};
+
+    // Per-component leaves (index 0 and 1).
+    Leaf Bi[2], Ci[2], Di[2], Ei[2], Fi[2], gami[2], beti[2];
+    // x1^6, x1^5 x2, .., x2^6.
+    Leaf x6[7];
+    BIPDuan k1, k2, k3;
+
+private:
+    void setCombiningScalars();
+    void setScaleFactors();
+
+    // Combining nodes.
+    Geom MB, MC112, MC122, MD[4], ME[5], MF, Mg112, Mg122;
+    // Interaction parameter times combined coefficient.
+    Product kB, kC112, kC122;
+    // Volume power times its operand.
+    Sum1 sB[3], sC[4], sD[6], sE[7], sF[3], sg[4];
+    // Monomial times scale node, the operands of "Ed".
+    Product pE[7];
+
+    SumX2* Bsum = nullptr;
+    SumX3* Csum = nullptr;
+    SumX5* Dsum = nullptr;
+    Sum* Esum = nullptr;
+    SumX2* Fsum = nullptr;
+    SumX3* gsum = nullptr;
+    Leaf* beta1Leaf = nullptr;
+};

@@ -1,0 +1,81 @@
+#include "families/duan/DuanCH4.h"
+#include "families/duan/DuanCO2.h"
+#include "families/duan/DuanH2O.h"
+#include "families/duan/Duan1.h"
+#include "families/duan/DuanParameters.h"
+
+// ---- DuanCH4
+
+const double* const DuanCH4::CH4_constants = duan::kCH4.a;
+
+DuanCH4::DuanCH4(int phaseKind) : CH4EOS(1, phaseKind, 0)
+{
+    auto* term = new Duan1();
+    interactions[0] = term;
+    Vl0 = 3.5e-05;
+    Vv0 = 0.0002;
+    critical_T = 190.6;
+    critical_V = 6e-05;
+    setModelName("DMW CH4");
+    FluidPhase::number_of_components(1);
+    add_component("CH4");
+    term->set_parameters(duan::kCH4.Tc, duan::kCH4.Pc, CH4_constants);
+    molar_mass[0] = duan::kCH4.molarMass;
+    bulk_molar_weight = duan::kCH4.molarMass;
+}
+
+DuanCH4::~DuanCH4() = default;
+
+void DuanCH4::test(char mode)
+{
+    if (mode == 1) compareVennixData(this);
+}
+
+// ---- DuanCO2
+
+DuanCO2::DuanCO2(int phaseKind) : CO2EOS(1, static_cast<short>(phaseKind), 0)
+{
+    auto* term = new Duan1();
+    interactions[0] = term;
+    Vl0 = 2e-05;
+    Vv0 = 0.0002;
+    critical_T = 309.0;
+    critical_V = 9.4e-05;
+    setModelName("DMW CO2");
+    FluidPhase::number_of_components(1);
+    term->set_parameters(duan::kCO2.Tc, duan::kCO2.Pc, duan::kCO2.a);
+    setComponent(0, "CO2");
+    molar_mass[0] = duan::kCO2.molarMass;
+    bulk_molar_weight = duan::kCO2.molarMass;
+}
+
+DuanCO2::~DuanCO2() = default;
+
+// ---- DuanH2O
+
+DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterSet(set)
+{
+    auto* term = new Duan1();
+    interactions[0] = term;
+    Vl0 = 1.7e-05;
+    Vv0 = 0.0002;
+    setModelName("DMW H2O");
+    FluidPhase::number_of_components(1);
+    add_component("H2O");
+    if (set == 0) {
+        term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
+    } else if (set == 1) {
+        double a[15];
+        duan::secondWaterSet(a);
+        term->set_parameters(duan::kH2O2Tc, duan::kH2O2Pc, a);
+    }
+    molar_mass[0] = duan::kH2O.molarMass;
+    bulk_molar_weight = duan::kH2O.molarMass;
+}
+
+DuanH2O::~DuanH2O() = default;
+
+void DuanH2O::test(char)
+{
+    checkInfiniteVolumes(1000000.0, 273.15, 1473.15, 1, "1");
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Pure-fluid parameter sets of the Duan equation of state: critical
+// temperature (K), critical pressure (bar), molar mass (kg/mol) and the
+// fifteen parameters a1 .. a12, alpha, beta, gamma.
+//
+// H2O, CH4 and CO2: Duan, Moller & Weare, Geochim. Cosmochim. Acta 56, 2605
+// (1992).  N2 is scaled differently (its Tc and Pc entries are scale factors
+// and several of its parameters are large); they go through the same formulas.
+namespace duan {
+
+struct FluidSet {
+    const char* name;
+    double Tc;         // K
+    double Pc;         // bar
+    double molarMass;  // kg/mol
+    double a[15];
+};
+
+extern const FluidSet kH2O;
+extern const FluidSet kCH4;
+extern const FluidSet kCO2;
+extern const FluidSet kN2;
+
+// The set of the named fluid ("H2O", "CH4", "CO2", and "N2" when withN2),
+// compared exactly; null for any other name.
+const FluidSet* findFluid(const char* name, bool withN2);
+
+// Second water set: Tc 647.25 K, Pc 961.8669080639938 bar and the stored
+// parameters; alpha and beta are stored in a form that the model converts
+// (alpha' = alpha^2 gamma/beta, beta' = alpha gamma/beta) before loading.
+extern const double kH2O2Tc;
+extern const double kH2O2Pc;
+extern const double kH2O2Stored[15];
+// The stored second water set with alpha and beta converted, into a[15].
+void secondWaterSet(double* a);
+
+}  // namespace duan
