@@ -6,6 +6,7 @@
 
 #include "console/LogReport.h"
 #include "numerics/ConsoleInput.h"
+#include "water/WaterCorrelations.h"
 
 namespace {
 
@@ -182,6 +183,8 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(m > 0.0)) return fail("the water-magma mass ratio m must be above 0.");
     if (!(T1 > 0.0)) return fail("the initial water temperature T1 must be above -273.15 deg. C.");
     if (!(Psurf > 0.0)) return fail("the surface pressure Psurf must be above 0 bar.");
+    if (!(T1 < 647.096) || waterAuxiliarySaturationPressure(T1) > Psurf * 1e5)
+        return fail("the surface water must be liquid: T1 lies above its boiling point at Psurf.");
     if (!(depth >= 0.0)) return fail("the depth d must not be negative.");
     if (!(g >= 0.0)) return fail("the gravity g must not be negative.");
     if (!std::isfinite(geothermalGradient)) return fail("the geothermal gradient geo is not a number.");

@@ -116,6 +116,7 @@ TEST(WaterMagmaInfo, ValidationNamesTheInputOutOfRange) {
         {{"cp", "0"}, "heat capacity"},    {{"Tsol", "1300"}, "solidus"},        {{"porosity", "1.5"}, "porosity"},
         {{"coupling", "2"}, "coupling"},   {{"recharge", "max", "0"}, "recharges"},
         {{"frac", "0"}, "fractionation"},  {{"T1", "-300"}, "T1"},
+        {{"T1", "150", "Psurf", "2"}, "boiling point"},
     };
     for (const Case& c : cases) {
         WaterMagmaCalculationInfo info;
