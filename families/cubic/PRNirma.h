@@ -17,6 +17,10 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& attraction);
 // The molar volume from T and P through the cubic, then the whole model at it.
 void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& attraction);
 
+// Saturation curves of water by the reference model and by the four alpha
+// functions of PRNirma, written in the current directory (demonstration).
+void PRNirmaTest0();
+
 class PRNirma : public FluidPhase {
 public:
     PRNirma(int phaseKind, int type, char withVenturi);

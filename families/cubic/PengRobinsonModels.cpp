@@ -9,6 +9,7 @@
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
 #include "numerics/LinearAlgebra.h"
+#include "water/WagnerPruss.h"
 
 using cubic::R;
 
@@ -281,3 +282,20 @@ void PRSV::resolve_cubic_equation_in_Z() {
 void PRSV::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
 void PRSV::calculateTheIsotherm(double T_, const char* suffix) { peng_robinson_isotherm(*this, T_, suffix); }
 void PRSV::calculateTheCriticalCurve(const char* suffix) { peng_robinson_critical_curve(*this, suffix); }
+
+void PRNirmaTest0() {
+    // Saturation curves of water: the reference model, then the four alpha
+    // functions of PRNirma (files "satu0" ... "satu4").
+    {
+        WagnerPruss w(2);
+        w.calculate_saturation_curve("satu0", 2, 650.0, -1.0, 6e-05, 6e-05, 270.0, 1, "0", nullptr);
+    }
+    const char* names[] = {"satu1", "satu2", "satu3", "satu4"};
+    const char* suffixes[] = {"1", "2", "3", "4"};
+    for (int type = 0; type < 4; type++) {
+        PRNirma m(2, type, 0);
+        m.number_of_components(1);
+        m.add_component("H2O");
+        m.calculate_saturation_curve(names[type], 2, 650.0, -1.0, 6e-05, 6e-05, 270.0, 1, suffixes[type], nullptr);
+    }
+}

@@ -152,6 +152,17 @@ void Nirma::apply_mixing_rules() { pairs.apply(bq); }
 
 void Nirma::print_parameters(std::FILE* f) { printPairs(f, *this, pairs, ai, component_count); }
 
+void Nirma::test() {
+    Nirma t(0);
+    t.number_of_components(1);
+    t.set_parameters(0, 647.13, 22055000.0, 0.345, 0.85360439, 0.892972678, 0.905476289, 0.869215621, 0.888479072,
+                     1.007293331);
+    t.T = 373.15;
+    t.V = 2e-05;
+    t.termError = 0;
+    t.checkInteraction();
+}
+
 // ---------------------------------------------------------------- StryjekVera
 
 StryjekVera::StryjekVera() : Schmidt0(2.0, -1.0) {
@@ -248,3 +259,17 @@ void StryjekVera::calculate_fixed_parameters() {
 void StryjekVera::apply_mixing_rules() { pairs.apply(bq); }
 
 void StryjekVera::print_parameters(std::FILE* f) { printPairs(f, *this, pairs, ai, component_count); }
+
+void StryjekVera::test() {
+    StryjekVera t;
+    t.number_of_components(2);
+    t.set_ai_parameters(0, 0.5, 304.0, 1.2, 0.04);
+    t.set_ai_parameters(1, 0.1, 190.0, 0.4, 0.001);
+    t.set_covolume(0, 1.8e-05);
+    t.set_covolume(1, 2.5e-05);
+    t.composition(0.8, 0.2);
+    t.T = 373.15;
+    t.V = 3e-05;
+    t.termError = 0;
+    t.checkInteraction();
+}

@@ -38,6 +38,8 @@ public:
     }
     void set_binary_interaction_kaij(int i, int j, double k) { pairs.setKaij(i, j, k); }
     void set_binary_interaction_kbij(int i, int j, double k) { pairs.setKbij(i, j, k); }
+    // The term's own derivative check on a binary at 373.15 K (printed).
+    static void test();
 
     Expr1 Ti, Tri, Tri1, Tri2, Ti2, Tip, Ki, KTi, ali, alpi, ai;
     CubicPairs pairs;

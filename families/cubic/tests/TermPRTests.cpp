@@ -189,3 +189,58 @@ TEST(PRNirmaModel, WaterAndRefusedComponents) {
     EXPECT_NEAR(f.repulsion()->covolumes[0], 0.64682239464 * 126.2 / 3398000.0, 1e-18);
     EXPECT_DOUBLE_EQ(f.molar_mass[0], 0.02801);
 }
+
+namespace {
+
+// A pure van der Waals fluid from the terms: co-volume repulsion and the
+// van der Waals attraction of component 0 (component 1 absent).
+class VdWFromTerms : public FluidPhase {
+public:
+    VdWFromTerms(double a, double b) : FluidPhase(2, 1, 0) {
+        interactions[0] = new VdWr1();
+        auto* att = new VanDerWaalsAttrac();
+        interactions[1] = att;
+        number_of_components(2);
+        static_cast<VdWr1*>(interactions[0])->set_covolumes(b, b);
+        att->set_a(-a);
+        composition(1.0, 0.0);
+    }
+};
+
+}  // namespace
+
+TEST(VanDerWaalsAttrac, CriticalPointOfTheVanDerWaalsFluid) {
+    const double a = 0.364, b = 4.267e-5;
+    VdWFromTerms f(a, b);
+    f.temperature(300.0);
+    f.volume(1.3e-4);
+    f.search_the_critical_point_of_the_pure_component();
+    ASSERT_EQ(f.errorflag, 0);
+    EXPECT_NEAR(f.T, 8.0 * a / (27.0 * kR * b), 1e-6);
+    EXPECT_NEAR(f.V, 3.0 * b, 1e-12);
+    EXPECT_NEAR(f.P, a / (27.0 * b * b), 1e-2);
+    EXPECT_NEAR(f.P * f.V / (kR * f.T), 3.0 / 8.0, 1e-9);
+}
+
+TEST(PengRobinsonTerms, OwnChecksPrintMatchingDerivatives) {
+    testing::internal::CaptureStdout();
+    Nirma::test();
+    StryjekVera::test();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("num."), std::string::npos);
+}
+
+TEST(PRNirmaModel, WaterSaturationCurvesOfTheFourAlphaFunctions) {
+    testing::internal::CaptureStdout();
+    PRNirmaTest0();
+    testing::internal::GetCapturedStdout();
+    for (const char* name : {"satu0", "satu1", "satu2", "satu3", "satu4"}) {
+        std::FILE* f = std::fopen(name, "r");
+        ASSERT_NE(f, nullptr) << name;
+        int lines = 0;
+        for (int c; (c = std::fgetc(f)) != EOF;)
+            if (c == '\n') lines++;
+        std::fclose(f);
+        EXPECT_GT(lines, 20) << name;
+    }
+}
