@@ -7,10 +7,12 @@
 //   (df_i/dz)_V = (df_i/dx1)_P - (df_i/dx0)_P - ((dV/dx1)_P - (dV/dx0)_P) (df_i/dV)
 //   (dP/dz)_V   = (dP/dx1)_V - (dP/dx0)_V
 //   (df_i/dT)_V = (df_i/dT)_P - (df_i/dV) (dV/dT)_P
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/Newton.h"
 
 namespace binary_side {
 
@@ -68,6 +70,48 @@ inline void storeFraction(std::vector<double>& v, double z) {
     ensureVector(v, 2);
     v[0] = 1.0 - z;
     v[1] = z;
+}
+
+// Row-scaled residual modulus, as the solver measures it.
+inline double scaledModulus(const double* G, double* const* J, int n) {
+    double mod = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double row = std::fabs(G[i]);
+        for (int j = 0; j < n; ++j) row += std::fabs(J[i][j]);
+        mod += row > 0.0 ? std::fabs(G[i]) / row : std::fabs(G[i]);
+    }
+    return mod;
+}
+
+// One more Newton step from a converged point.  The solver stops when its
+// row-scaled residual is below its tolerance; the rows of a liquid are
+// dominated by its (dP/dV), some 1e13 Pa mol/m3, so fugacities and
+// pressures may still differ by parts in 1e7.  The step the solver computed
+// there (dx) brings them to rounding; it is kept when the residual does not
+// grow, otherwise the converged point is evaluated again (so that the model
+// holds its volumes and compositions).
+inline void polish(Newton& s) {
+    constexpr int kMost = 8;
+    if (s.status != 0 || s.n > kMost) return;
+    const int n = s.n;
+    double xp[kMost], Gp[kMost], rows[kMost][kMost];
+    double* Jp[kMost];
+    for (int i = 0; i < kMost; ++i) Jp[i] = rows[i];
+    for (int i = 0; i < n; ++i) {
+        xp[i] = s.x[i] + s.dx[i];
+        if (s.bounded && s.bounded[i]) xp[i] = std::clamp(xp[i], s.lo[i], s.hi[i]);
+    }
+    int err = 0;
+    s.calculate(xp, Gp, Jp, err, 1);
+    if (err == 0) {
+        const double mod = scaledModulus(Gp, Jp, n);
+        if (std::isfinite(mod) && mod <= s.modG0) {
+            for (int i = 0; i < n; ++i) s.x[i] = xp[i];
+            s.modG0 = mod;
+            return;
+        }
+    }
+    s.calculate(s.x, Gp, Jp, err, 1);
 }
 
 }  // namespace binary_side

@@ -83,6 +83,7 @@ void FluidPhase::calculate_azeotropic_point(double T_, double Vl, double Vv, dou
     s.hi[2] = 1.0;
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) errorflag = 1;
     // The converged (or last) unknowns are the stored point.
     Vl0 = s.x[0];

@@ -184,6 +184,7 @@ void FluidPhase::calculate_gas_equilibrium_point(double T_, double Vo, double xo
     s.verbose = 0;
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) {
         errorflag = 1;
         return;
@@ -210,6 +211,7 @@ void FluidPhase::calculate_liquid_equilibrium_point(double T_, double Vo, double
     s.verbose = 0;
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) {
         errorflag = 1;
         return;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
@@ -236,6 +237,7 @@ void FluidPhase::calculate_flash_pointX(double T_, double P_Pa, double Vl, doubl
     }
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) errorflag = 1;
     Vl0 = Vl_sat;
     Vv0 = Vv_sat;
@@ -268,6 +270,7 @@ void FluidPhase::calculate_bubble_pointX(double T_, double Vl, double Vv, const 
     s.verbose = 1;
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) errorflag = 1;
     Vl0 = Vl_sat;
     Vv0 = Vv_sat;

@@ -116,6 +116,7 @@ void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv,
     }
     errorflag = 0;
     s.solve();
+    binary_side::polish(s);
     if (s.status != 0) errorflag = 1;
     std::printf("err  %d\n", errorflag);
     std::printf("T    %#.10lg\n", T);
@@ -276,7 +277,10 @@ void FluidPhase::equationForEndPoint(double* xv, double* G, double** J, int& err
 
 void FluidPhase::calculate_critical_endpoint1(double T_, double Vl, double Vv, double xl, double xv) {
     if (refuseNonBinary(*this)) return;
-    Newton& s = *criticalSolver;
+    // Each evaluation of the endpoint system searches a critical point with
+    // the model's own Newton solver, which rebinds it: the endpoint system
+    // needs a solver of its own.
+    Newton s;
     s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForEndPoint), 3);
     s.itermax = 25;
     s.tol = 1e-9;

@@ -77,3 +77,35 @@ inline std::vector<std::vector<double>> splitRows(const std::vector<double>& fla
 }
 
 inline double relDiff(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+// Closed forms of an n-component van der Waals mixture with
+// a = sum_ij x_i x_j sqrt(a_i a_j)(1 - k_ij) (one k for every unlike pair)
+// and b = sum_i x_i b_i: pressure and fugacities,
+//     ln phi_i = b_i/(V - b) - 2 sum_j x_j a_ij/(RTV) - ln(P (V - b)/(RT)).
+struct VdWN {
+    static constexpr double R = 8.31434;
+    std::vector<double> a, b;
+    double k = 0.0;
+    double aij(std::size_t i, std::size_t j) const { return std::sqrt(a[i] * a[j]) * (i == j ? 1.0 : 1.0 - k); }
+    double amix(const std::vector<double>& x) const {
+        double s = 0;
+        for (std::size_t i = 0; i < x.size(); i++)
+            for (std::size_t j = 0; j < x.size(); j++) s += x[i] * x[j] * aij(i, j);
+        return s;
+    }
+    double bmix(const std::vector<double>& x) const {
+        double s = 0;
+        for (std::size_t i = 0; i < x.size(); i++) s += x[i] * b[i];
+        return s;
+    }
+    double P(double T, double V, const std::vector<double>& x) const {
+        return R * T / (V - bmix(x)) - amix(x) / (V * V);
+    }
+    double fugacity(std::size_t i, double T, double V, const std::vector<double>& x) const {
+        const double p = P(T, V, x), u = V - bmix(x);
+        double s = 0;
+        for (std::size_t j = 0; j < x.size(); j++) s += x[j] * aij(i, j);
+        const double lnphi = b[i] / u - 2.0 * s / (R * T * V) - std::log(p * u / (R * T));
+        return x[i] * p * std::exp(lnphi);
+    }
+};
