@@ -71,7 +71,7 @@ void DMW1::read_component_data(int i, const char* name)
     Tc = s->Tc;
     Pc = s->Pc;
     molar_mass[0] = s->molarMass;
-    static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, s->Pc, s->a);
+    static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, duan::referencePressure(*s), s->a);
     bulk_molar_weight = s->molarMass;
 }
 
@@ -145,7 +145,7 @@ void DMWEOS::read_component_data(int i, const char* name)
     Pc = s->Pc;
     molar_mass[i] = s->molarMass;
     if (component_count == 1) {
-        static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, s->Pc, s->a);
+        static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, duan::referencePressure(*s), s->a);
     } else {
         auto* term = static_cast<Duan2*>(interactions[0]);
         term->set_parameters(i, s->Tc, s->Pc, s->a);

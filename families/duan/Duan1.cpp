@@ -71,6 +71,9 @@ void Duan1::specify_dependencies()
 
 void Duan1::calculate_fixed_parameters()
 {
+    // Without a parameter set (no fluid loaded) the term has no value: every
+    // evaluation fails instead of leaving the ideal gas.
+    if (!(Tc > 0.0) || !(Pc > 0.0)) termError = 1;
     double d[5];
     bracket(T, Tc, a[0], a[1], a[2], Vc, d);
     loadT(Bd, d);

@@ -16,6 +16,7 @@ public:
     // One component only: any other count ends the process with status 1.
     void number_of_components(int n) override;
     void specify_dependencies() override;
+    // Fails the evaluation (termError) while no parameter set is loaded.
     void calculate_fixed_parameters() override;
     // Values and first and second V-derivatives of the volume leaves.
     void calculate_volume_dependent_parameters() override;

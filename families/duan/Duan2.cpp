@@ -401,6 +401,7 @@ void Duan2::calculate_fixed_parameters()
 {
     k1.T = k2.T = k3.T = T;
     if (!set_interaction_parameters(T)) termError = 1;
+    if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     calculate_x6_derivatives();
     calculate_virial_coefficients(0);
     calculate_virial_coefficients(1);

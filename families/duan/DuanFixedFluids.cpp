@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "families/duan/DuanCH4.h"
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
@@ -68,6 +70,8 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
         double a[15];
         duan::secondWaterSet(a);
         term->set_parameters(duan::kH2O2Tc, duan::kH2O2Pc, a);
+    } else {
+        std::fprintf(stderr, "DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }
     molar_mass[0] = duan::kH2O.molarMass;
     bulk_molar_weight = duan::kH2O.molarMass;

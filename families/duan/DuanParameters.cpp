@@ -40,6 +40,16 @@ const FluidSet* findFluid(const char* name, bool withN2)
     return nullptr;
 }
 
+double referencePressure(const FluidSet& s)
+{
+    if (&s != &kN2) return s.Pc;
+    const double epsilon = 154.0 * s.Tc;                 // K
+    const double sigma3 = epsilon / (3.0636 * s.Pc);     // cubic angstrom
+    const double ratio = sigma3 / (3.691 * 3.691 * 3.691);
+    const double Vref = 1e-3 * ratio;                    // m3/mol
+    return 8.31434 * s.Tc / Vref / 100000.0;
+}
+
 void secondWaterSet(double* a)
 {
     for (int i = 0; i < 15; ++i) a[i] = kH2O2Stored[i];

@@ -21,6 +21,15 @@ extern const FluidSet kCH4;
 extern const FluidSet kCO2;
 extern const FluidSet kN2;
 
+// Pressure (bar) that, with Tc, gives the set's reference volume R Tc/P.
+// For H2O, CH4 and CO2 it is Pc.  The N2 set is the general equation of
+// Duan, Moller & Weare (Geochim. Cosmochim. Acta 60, 1209 (1996)) in the
+// reduced variables of its reference fluid: Tc = epsilon/154 and
+// Pc = epsilon/(3.0636 sigma^3) (its Pm = 3.0636 sigma^3 P/epsilon), while its
+// reduced volume is Vm = V/(1e-3 (sigma/3.691)^3) with V in m3/mol, not
+// V/(R Tc/Pc); the pressure returned gives that reference volume.
+double referencePressure(const FluidSet& s);
+
 // The set of the named fluid ("H2O", "CH4", "CO2", and "N2" when withN2),
 // compared exactly; null for any other name.
 const FluidSet* findFluid(const char* name, bool withN2);
