@@ -377,7 +377,14 @@ double FluidPhase::equationForCPSP(double y, void*) {
 void FluidPhase::search_a_critical_pressure_step_point(int i, double p, CriticalPointFlag mode) {
     if (refuseNonBinary(*this)) return;
     cpsp_mode = mode == kCriticalPointFixedTemperature ? 1 : 0;
-    // The nested searches need a tight critical point (kept for the model).
+    // The nested searches need a tight critical point (kept for the model):
+    // the solver is bound to the critical system the searches use, so that
+    // their binding keeps the tighter tolerance.
+    criticalSolver->_setSysEquationToSolve(
+        this,
+        toEquationFn<SysEquationFn>(cpsp_mode == 1 ? &FluidPhase::equationForCalculatingCriticalPoint2xV
+                                                   : &FluidPhase::equationForCalculatingCriticalPoint2TV),
+        2);
     criticalSolver->tol = 1e-13;
     errorflag = error = 0;
     tri_i1 = i;
