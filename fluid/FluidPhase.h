@@ -36,6 +36,18 @@ enum IsoParameterFlag : int {
     kIsoInternalEnergy = 4,
 };
 
+// Property drawn by the contour map of FluidPhase::calculate_iso_surface.
+enum ThermoCalcFlag : int {
+    kThermoP = 1,
+    kThermoA = 2,
+    kThermoH = 3,
+    kThermoU = 4,
+    kThermoS = 5,
+    kThermoG = 6,
+    kThermoCv = 7,
+    kThermoCp = 8,
+};
+
 // Unknowns of a critical-point search of a binary mixture
 // (FluidPhase::search_a_critical_point).
 enum CriticalPointFlag : int {
@@ -250,6 +262,150 @@ public:
     double capillary_radius = 0;    // m
     double Pl_sat = 0, Pv_sat = 0;  // Pa, both sides of the last saturation-pressure evaluation
     double Hvap = 0;                // J/mol, of the last calculateTheSaturationPressure
+    // ================================================================
+
+    // ================================================================
+    // Iso-lines, property surfaces, characteristic curves, isentropes,
+    // isenthalps, decompression, diagrams and model checks
+    // (FluidPhaseIsolines.cpp, FluidPhaseCharacteristic.cpp,
+    // FluidPhaseIsentropes.cpp, FluidPhaseDiagrams.cpp).  T in K, V in
+    // m3/mol; pressures in bar where an argument says P_bar, else Pa.  Rows
+    // go through the output modes of CurveOutput (mode 6 into `out`).
+
+    // Isotherms over V (direction 0 from Vmin up, 1 from Vmax down; the walk
+    // ends where P stops being monotonic), 13 columns V P A H U S G Cv Cp dPdV
+    // Hm Um rho.  The row writer takes an open file (modes 1, 2) or `out`.
+    void calculate_isotherm(std::FILE* f, double T_, double Vmin, double Vmax, int n, int direction, char mode,
+                            std::vector<double>* out);
+    void calculateTheIsotherm(double T_, double Vmin, double Vmax, int direction, char mode, const char* suffix,
+                              std::vector<double>* out);
+    // Isochores over T (geometric steps, n + 1 points): full rows of 13
+    // columns T P A H U S G Cv Cp dPdV V Um Hm (stable states only), or the
+    // simplified rows T P.  "isoc" + suffix, and in mode 2 the script "g105.gp".
+    void calculate_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
+                           std::vector<double>* out);
+    void calculate_simplified_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
+                                      std::vector<double>* out);
+    void calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode, const char* suffix,
+                             std::vector<double>* out);
+    // Plain P-T isochores ("pt" + suffix) and P-V isotherms ("pvt" + suffix +
+    // ".txt"), and their families drawn by gnuplot ("g6.gp", "g5.gp").
+    void calculate_PT_isochor(double V_, double Tmin, double Tmax, int n, char mode, const char* suffix);
+    void calculate_PV_isotherm(double T_, double Vmin, double Vmax, int n, char mode, const char* suffix);
+    void build_PT_isochor_diagram(const double* volumes, int count, double Tmin, double Tmax, int n, char mode,
+                                  const char* suffix);
+    void build_PV_isotherm_diagram(const double* temperatures, int count, double Vmin, double Vmax, int n,
+                                   char mode, const char* suffix);
+    // Contour maps over T (arithmetic) and V (geometric): "psurf.txt" with
+    // "g8.gp", and "parsurf.txt" with "g52.gp" for the property `property`.
+    void calculate_P_surface(const double* levels, int nlevels, double Tmin, double Tmax, double Vmin, double Vmax,
+                             int nT, int nV);
+    void calculate_iso_surface(const double* levels, int nlevels, double Tmin, double Tmax, double Vmin,
+                               double Vmax, int nT, int nV, ThermoCalcFlag property);
+    // Isobar at P (bar) traced in the T-V plane from (T0, V0) by temperature
+    // steps dT or volume steps dV, whichever the slope dV/dT favours; "isob" +
+    // suffix or `out` (13 columns).
+    void calculate_TV_isobar(double P_bar, double T0, double V0, double Tmin, double Tmax, double Vmin,
+                             double Vmax, double dT, double dV, char stopAtInstability, char mode, const char* suffix,
+                             std::vector<double>* out);
+
+    // Characteristic curves: the volume at T where the Joule-Thomson
+    // coefficient, dZ/dV (Boyle), Z - 1 (ideal) or dZ/dT (Joule) vanishes,
+    // searched by secant from V0; errorflag 1 when the search fails.
+    double equationForJouleThomsonInversionTemperature(double V_, void*);
+    double equationForBoylePoint(double V_, void*);
+    double equationForIdealPoint(double V_, void*);
+    double equationForJoulePoint(double V_, void*);
+    void calculateJouleThomsonInversionTemperature(double T_, double V0);
+    void calculateBoylePoint(double T_, double V0);
+    void calculateIdealPoint(double T_, double V0);
+    void calculateJoulePoint(double T_, double V0);
+    // Curves over T from (T0, V0) in steps dT inside [Tmin, Tmax]: rows T,
+    // V cm3/mol, P bar into `path` (mode 1 Igor text, any other the "# " text).
+    void calculateJouleThomsonInversionCurve(const char* path, double T0, double V0, double dT, double Tmin,
+                                             double Tmax, char mode, const char* suffix);
+    void calculateBoyleCurve(const char* path, double T0, double V0, double dT, double Tmin, double Tmax,
+                             char mode, const char* suffix);
+    void calculateIdealCurve(const char* path, double T0, double V0, double dT, double Tmin, double Tmax,
+                             char mode, const char* suffix);
+    void calculateJouleCurve(const char* path, double T0, double V0, double dT, double Tmin, double Tmax,
+                             char mode, const char* suffix);
+
+    // Isentropic and isenthalpic states: at fixed T (secant in V) or at fixed
+    // P (Newton in T, V); errorflag 1 on failure, the state left at the last
+    // evaluation.
+    double equationForIsentropic(double V_, void*);
+    double equationForIsenthalpic(double V_, void*);
+    double equationForBubbleNucleus(double V_, void*);
+    // data: Pf (Pa), V0, U0, c (J/(mol K)), T0.
+    double equationForIrreversibleDecompression(double T_, void* data);
+    // data: Ul1, Uv1.
+    double equationForSallaSpinodal(double T_, void* data);
+    void equationForCalculatingTVFromPS(double* xv, double* G, double** J, int& err, int order, void*);
+    void equationForCalculatingTVFromPH(double* xv, double* G, double** J, int& err, int order, void*);
+    void calculate_isentropic_point_at_fixed_T(double T_, double S_, double V0);
+    void calculate_isenthalpic_point_at_fixed_T(double T_, double H_, double V0);
+    void calculate_isentropic_point_at_fixed_P(double P_bar, double S_, double T0, double V0);
+    void calculate_isenthalpic_point_at_fixed_P(double P_bar, double H_, double T0, double V0);
+    // Temperature at which the liquid-kind state at Pf (Pa) satisfies
+    // U - U0 = -Pf (V - V0) - c (T - T0) from the state (T0, V0).
+    void calculate_irreversible_decompression_point_at_fixed_p(double T0, double V0, double Pf, double c,
+                                                               double Tstart);
+    // Vapour-like volume whose molar Gibbs energy equals that of the liquid
+    // (T, Vl); the state (and P) is left there.
+    void searchBubbleNucleusPressure(double T_, double Vl, double Vstart);
+    void calculateTheSallaSpinodalTemperature();
+    void calculateFromTS(double T_, double S_, char print);
+    // Isentrope (isenthalp) of entropy S (enthalpy H) from T0 in steps dT,
+    // switching to pressure steps where it is steep; "isos" ("isoh") + suffix
+    // or `out`, 13 columns T V P A H U S G Cv Cp Um Hm rho.  Pmin, Pmax in Pa.
+    void calculateTheIsentropicCurve(double S_, double T0, double dT, double Tlow, double Thigh, double Pmin,
+                                     double Pmax, char mode, const char* suffix, std::vector<double>* out);
+    void calculateTheIsenthalpicCurve(double H_, double T0, double dT, double Tlow, double Thigh, double Pmin,
+                                      double Pmax, char mode, const char* suffix, std::vector<double>* out);
+    // The same through the state (T0, V0), or (T0, P0_bar) when V0 <= 0.
+    void calculateTheIsentropicCurve(double T0, double P0_bar, double V0, double dT, double Tlow, double Thigh,
+                                     double Pmin, double Pmax, char mode, const char* suffix,
+                                     std::vector<double>* out);
+    void calculateTheIsenthalpicCurve(double T0, double P0_bar, double V0, double dT, double Tlow, double Thigh,
+                                      double Pmin, double Pmax, char mode, const char* suffix,
+                                      std::vector<double>* out);
+    // Saturation curves "emuls<i>" with the capillary pressure of each radius
+    // (m; > 0 on the liquid, < 0 on the vapour, 0 none) and the script "g58.gp".
+    void plot_emulsion_stability_curves(const double* radii, int n, double T0, double dT, double V0, double Tlow,
+                                        double parachor_);
+    double H_target = 0;  // J/mol, isenthalpic searches
+    double G_target = 0;  // J/mol, bubble-nucleus search
+
+    // Enthalpy diagrams from a saturation file ("# " text of the saturation
+    // tracer), a points file and the isotherm / isobar files "isot%.0f",
+    // "isob%.0f" (100 x T or P): "g61.gp" (H-P), "g63.gp" (H-S), "g62.gp" (T-H).
+    void draw_enthalpic_diagram_HP(const char* satFile, const char* pointsFile, char perMass,
+                                   const double* temperatures, int n);
+    void draw_enthalpic_diagram_HS(const char* satFile, const char* pointsFile, char perMass,
+                                   const double* temperatures, int nT, const double* pressures, int nP);
+    void draw_enthalpic_diagram_HT(const char* satFile, const char* pointsFile, char perMass,
+                                   const double* pressures, int n);
+    // Igor file "prop" + suffix: T P V rho Cv Cp alpha beta dalpha over T (5 K
+    // steps) and V (adaptive), "nan" rows between unstable runs.
+    void calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix);
+    // Second and third virial coefficients from Z at 100.1 and 100 m3/mol.
+    void plotVirialCoefficients(double Tmin, double Tmax, char mode, const char* suffix);
+    void calculateVirialCoefficients(double T_);
+    double virialB0 = 0, virialB = 0, virialC = 0;  // m3/mol, m3/mol, m6/mol2 of the last estimate
+    // "inf" + suffix: Z and A/RT + ln V + Z - 1 at volume V from Tstart to Tend.
+    void checkInfiniteVolumes(double V_, double Tstart, double Tend, char mode, const char* suffix);
+    // Cp as the derivative of H at (T, P_bar) against the analytic Cp (J/(kg K)).
+    void checkCpAt(double T_, double P_bar);
+    double checkedCpNumeric = 0, checkedCpAnalytic = 0;  // J/(kg K), of the last checkCpAt
+    // "par" + suffix: one node of a term (-1 the ideal part) and its
+    // derivative in `variable` (0 T, 1 V, k >= 2 x_(k-2)) over [from, to].
+    void plotParameterVariation(int term, const char* nodeName, int variable, double from, double to, double step,
+                                const char* suffix);
+    // A liquid whose Gibbs energy lies 17000 J/mol above that of the vapour
+    // at (T, 1 + dP_bar).
+    void calculateDisequilibratedLiquid(double T_, double dP_bar);
+    void equationForDisequilibratedLiquid(double* xv, double* G, double** J, int& err, int order, void* data);
     // ================================================================
 
     // ================================================================

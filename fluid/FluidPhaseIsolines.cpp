@@ -1,0 +1,551 @@
+// Iso-lines of one fluid model: isotherms over the molar volume, isochores
+// over the temperature, isobars traced in the temperature-volume plane, and
+// maps of a property over a temperature-volume grid drawn as contours by
+// gnuplot.  Each tracer sets the state through the phase's setters, asks for
+// the pressure or the state functions, and writes one row per state.
+//
+// Ranges [a, b] in n steps are walked geometrically, x(k+1) = r x(k) with
+// r = (b/a)^(1/n); a range that cannot be walked that way (a <= 0, b < a,
+// n < 1, non-finite values) is refused with a message instead of looping.
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "platform/Process.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openFile(const std::string& path, const char* how) {
+    File f(std::fopen(path.c_str(), how));
+    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+    return f;
+}
+
+bool geometricRange(const char* what, double a, double b, int n) {
+    if (std::isfinite(a) && std::isfinite(b) && a > 0.0 && b >= a && n >= 1) return true;
+    std::fprintf(stderr, "%s: the range %g to %g in %d steps cannot be walked\n", what, a, b, n);
+    return false;
+}
+
+const char* nameOf(const char* s) { return s ? s : ""; }
+
+void appendRow(std::vector<double>* out, std::initializer_list<double> row) {
+    if (out) out->insert(out->end(), row.begin(), row.end());
+}
+
+// "%5s%s\t%11s%s..." with the suffix after every name, ended by a newline.
+std::string tabbedNames(const char* const* names, int n, const char* suffix) {
+    std::string s;
+    char buf[64];
+    for (int i = 0; i < n; ++i) {
+        std::snprintf(buf, sizeof buf, i == 0 ? "%5s%s" : "\t%11s%s", names[i], nameOf(suffix));
+        s += buf;
+    }
+    return s + "\n";
+}
+
+// "# %12s\t%12s..." of numbered names.
+std::string numberedNames(const char* const* names, int n) {
+    std::string s = "# ";
+    char buf[64];
+    for (int i = 0; i < n; ++i) {
+        std::snprintf(buf, sizeof buf, i == 0 ? "%12s" : "\t%12s", names[i]);
+        s += buf;
+    }
+    return s + "\n";
+}
+
+const char* const kIsothermNames[] = {"V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "Hm", "Um", "rho"};
+const char* const kIsothermNumbered[] = {"V(1)",  "P(2)",  "A(3)",  "H(4)",     "U(5)",   "S(6)",   "G(7)",
+                                         "Cv(8)", "Cp(9)", "dPdV(10)", "Hm(11)", "Um(12)", "rho(13)"};
+const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "V", "Um", "Hm"};
+const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "U(5)",   "S(6)",  "G(7)",
+                                        "Cv(8)", "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"};
+
+}  // namespace
+
+// ---------------------------------------------------------------- isotherms
+
+void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double Vmax, int n, int direction,
+                                    char mode, std::vector<double>* out) {
+    if (!geometricRange("Isotherm", Vmin, Vmax, n)) return;
+    const double r = std::pow(Vmax / Vmin, 1.0 / n);
+    temperature(T_);
+    if (direction != 0 && direction != 1) return;
+    const bool text = (mode == 1 || mode == 2) && f;
+    const bool array = mode == 6;
+    const double M = bulk_molar_weight;
+    double Pprev = direction == 0 ? 1e15 : 0.0;
+    // The walk is bounded by the step count as well, so that rounding cannot
+    // add steps without end.
+    double v = direction == 0 ? Vmin : Vmax;
+    for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
+        volume(v);
+        calculate_state_functions();
+        if (dPdV > 0) continue;  // mechanically unstable: no row
+        const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
+        if (!monotonic) {
+            if (text) {
+                for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12s" : "\t%12s", "nan");
+                std::fprintf(f, "\n\n");
+            }
+            return;
+        }
+        const double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
+                                Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
+        if (text) {
+            for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12lg" : "\t%12lg", row[i]);
+            std::fprintf(f, "\n");
+        } else if (array && out) {
+            out->insert(out->end(), row, row + 13);
+        }
+        Pprev = P;
+    }
+}
+
+void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int direction, char mode,
+                                      const char* suffix, std::vector<double>* out) {
+    File f;
+    if (mode == 1 || mode == 2) {
+        f = openFile(CurveOutput::fileName("isot", suffix), "w");
+        if (f) {
+            std::fputs(mode == 1 ? "IGOR\nWAVES " : "# ", f.get());
+            if (suffix)
+                std::fputs(tabbedNames(kIsothermNames, 13, suffix).c_str(), f.get());
+            else
+                std::fputs(numberedNames(kIsothermNumbered, 13).c_str(), f.get());
+            if (mode == 1) std::fputs("BEGIN\n", f.get());
+        }
+    }
+    calculate_isotherm(f.get(), T_, Vmin, Vmax, 1000, direction, f ? mode : (mode == 6 ? 6 : 0), out);
+    if (f && mode == 1) std::fputs("END\n", f.get());
+}
+
+// ---------------------------------------------------------------- isochores
+
+void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
+                                   std::vector<double>* out) {
+    if (!geometricRange("Isochor", Tmin, Tmax, n)) return;
+    const double r = std::pow(Tmax / Tmin, 1.0 / n);
+    const double M = bulk_molar_weight;
+    volume(V_);
+    double t = Tmin;
+    for (int k = 0; k <= n; ++k, t *= r) {
+        temperature(t);
+        calculate_fugacities();
+        calculate_state_functions();
+        if (!(dPdV < 0)) continue;
+        if ((mode == 1 || mode == 2) && f) {
+            std::fprintf(f, "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
+                         T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M);
+        } else if (mode == 6) {
+            appendRow(out, {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M});
+        }
+    }
+}
+
+void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
+                                              std::vector<double>* out) {
+    if (!geometricRange("Isochor", Tmin, Tmax, n)) return;
+    const double r = std::pow(Tmax / Tmin, 1.0 / n);
+    volume(V_);
+    double t = Tmin;
+    for (int k = 0; k <= n; ++k, t *= r) {
+        temperature(t);
+        calculate_pressure();
+        if ((mode == 1 || mode == 2) && f)
+            std::fprintf(f, "%12.2f\t%12.6f\n", T, P * 1e-5);
+        else if (mode == 6)
+            appendRow(out, {T, P * 1e-5});
+    }
+}
+
+void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode,
+                                     const char* suffix, std::vector<double>* out) {
+    // About one point per kelvin.
+    const double span = Tmax - Tmin;
+    if (!(span >= 1.0) || !(span < 1e7)) {
+        std::fprintf(stderr, "Isochor: the range %g to %g K holds no step of one kelvin\n", Tmin, Tmax);
+        return;
+    }
+    const int n = static_cast<int>(span);
+    const std::string path = CurveOutput::fileName("isoc", suffix);
+    File f;
+    if (mode == 1 || mode == 2) {
+        f = openFile(path, "w");
+        if (f) {
+            if (mode == 1) {
+                std::fputs("IGOR\nWAVES ", f.get());
+                const char* const simple[] = {"T", "P"};
+                std::fputs(simplified ? tabbedNames(simple, 2, suffix).c_str()
+                                      : tabbedNames(kIsochorNames, 13, suffix).c_str(),
+                           f.get());
+                std::fputs("BEGIN\n", f.get());
+            } else {
+                std::fputs("# ", f.get());
+                const char* const simple[] = {"T(1)", "P(2)"};
+                std::fputs(simplified ? numberedNames(simple, 2).c_str() : numberedNames(kIsochorNumbered, 13).c_str(),
+                           f.get());
+            }
+        }
+    }
+    const char rowMode = f ? mode : (mode == 6 ? 6 : 0);
+    if (simplified)
+        calculate_simplified_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
+    else
+        calculate_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
+    if (f && mode == 1) std::fputs("END\n", f.get());
+    f.reset();
+
+    if (mode != 2) return;
+    File g = openFile("g105.gp", "wt");
+    if (!g) return;
+    const double rho = bulk_molar_weight / V_;
+    const double d = 1000.0 * bulk_molar_weight;  // g/mol: J/mol columns plot as kJ/kg
+    const char* data = path.c_str();
+    std::fputs("set term qt\nreset\nset timestamp\nset multiplot\nset size 0.5, 0.5\nset origin 0,0\n", g.get());
+    std::fputs("set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\n", g.get());
+    std::fprintf(g.get(), "plot \"%s\" us 1:2 w l lt 1 title \"%.1f\" \n", data, rho);
+    if (!simplified) {
+        std::fputs("set origin 0.5,0\nset xlabel \"T (K)\"\nset ylabel \"H (kJ/kg)\"\n", g.get());
+        std::fprintf(g.get(), "plot \"%s\" us 1:($4/%lf) w l lt 1 title \"%.1f\" \n", data, d, rho);
+        std::fputs("set origin 0.0,0.5\nset xlabel \"T (K)\"\nset ylabel \"Cv (kJ/kg/K)\"\n", g.get());
+        std::fprintf(g.get(), "plot \"%s\" us 1:($8/%lf) w l lt 1 title \"%.1f\" \n", data, d, rho);
+        std::fputs("set origin 0.5,0.5\nset xlabel \"T (K)\"\nset ylabel \"Cp (kJ/kg/K)\"\n", g.get());
+        std::fprintf(g.get(), "plot \"%s\" us 1:($9/%lf) w l lt 1 title \"%.1f\"\n", data, d, rho);
+    }
+    g.reset();
+    platform::runGnuplot("g105.gp");
+}
+
+// ---------------------------------------------------------------- P-T and P-V lines and their families
+
+void FluidPhase::calculate_PT_isochor(double V_, double Tmin, double Tmax, int n, char mode, const char* suffix) {
+    if (!geometricRange("P-T isochor", Tmin, Tmax, n)) return;
+    File f = openFile(CurveOutput::fileName("pt", suffix), "w");
+    if (!f) return;
+    if (mode == 1)
+        std::fprintf(f.get(), "IGOR\nWAVES  %11s%s %11s%s %11s%s\nBEGIN\n", "T", nameOf(suffix), "P", nameOf(suffix),
+                     "V", nameOf(suffix));
+    const double r = std::pow(Tmax / Tmin, 1.0 / n);
+    volume(V_);
+    double t = Tmin;
+    for (int k = 0; k <= n && t <= Tmax; ++k, t *= r) {
+        temperature(t);
+        calculate_pressure();
+        std::fprintf(f.get(), "%12lg %12lg %12lg\n", T, P * 1e-5, V * 1e6);
+    }
+    if (mode == 1) std::fputs("END\n", f.get());
+}
+
+void FluidPhase::calculate_PV_isotherm(double T_, double Vmin, double Vmax, int n, char mode, const char* suffix) {
+    if (!geometricRange("P-V isotherm", Vmin, Vmax, n)) return;
+    File f = openFile(CurveOutput::fileName("pvt", suffix) + ".txt", "w");
+    if (!f) return;
+    const char* s = nameOf(suffix);
+    if (mode == 1)
+        std::fprintf(f.get(),
+                     "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %9s%s \nBEGIN\n", "V",
+                     s, "P", s, "T", s, "A", s, "da", s, "Z", s, "phi", s, "H", s, "U", s, "S", s);
+    const double r = std::pow(Vmax / Vmin, 1.0 / n);
+    temperature(T_);
+    double v = Vmin;
+    for (int k = 0; k <= n && v < Vmax; ++k, v *= r) {
+        volume(v);
+        calculate_pressure();
+        calculate_state_functions();
+        calculate_fugacities();
+        const double da = A / (R * T) + std::log(V);
+        std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", V * 1e6, P * 1e-5, T, A,
+                     da, Z, fugcoef.empty() ? 0.0 : fugcoef[0], H, U, S);
+    }
+    if (mode == 1) std::fputs("END\n", f.get());
+}
+
+namespace {
+
+// The curve names of a diagram family: the suffix whose first character is
+// advanced by one before each curve ("a" gives "b", "c", ...).  A name whose
+// first character would leave the printable range, or become a path
+// separator, ends the family.
+bool nextCurveName(std::string& name) {
+    const unsigned char c = static_cast<unsigned char>(name[0]) + 1;
+    if (c < 0x21 || c > 0x7e || c == '/' || c == '\\') {
+        std::fprintf(stderr, "Diagram: no further curve name after \"%s\"\n", name.c_str());
+        return false;
+    }
+    name[0] = static_cast<char>(c);
+    return true;
+}
+
+}  // namespace
+
+void FluidPhase::build_PT_isochor_diagram(const double* volumes, int count, double Tmin, double Tmax, int n,
+                                          char mode, const char* suffix) {
+    if ((mode != 1 && mode != 2) || !volumes || count < 1) return;
+    if (!suffix || !*suffix) {
+        std::fprintf(stderr, "P-T isochor diagram: the curves need a suffix to be named\n");
+        return;
+    }
+    std::string name = suffix;
+    if (mode == 1) {
+        for (int i = 0; i < count && nextCurveName(name); ++i)
+            calculate_PT_isochor(volumes[i], Tmin, Tmax, n, 1, name.c_str());
+        return;
+    }
+    File g = openFile("g6.gp", "w");
+    if (!g) return;
+    std::fprintf(g.get(), "reset\nset timestamp\nset title \"P-T isochor - %s\"\n", modelName());
+    std::fputs("set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n", g.get());
+    for (int i = 0; i < count && nextCurveName(name); ++i) {
+        const std::string data = "pt" + name;
+        calculate_PT_isochor(volumes[i], Tmin, Tmax, n, 2, name.c_str());
+        std::fprintf(g.get(), i == 0 ? "plot \"%s\" using 1:2 w lines title \"%.2f cm^3/mol\""
+                                     : ",\\\n\"%s\" using 1:2 w lines title \"%.2f cm^3/mol\"",
+                     data.c_str(), 1e6 * volumes[i]);
+    }
+    g.reset();
+    platform::runGnuplot("g6.gp");
+}
+
+void FluidPhase::build_PV_isotherm_diagram(const double* temperatures, int count, double Vmin, double Vmax, int n,
+                                           char mode, const char* suffix) {
+    if ((mode != 1 && mode != 2) || !temperatures || count < 1) return;
+    if (!suffix || !*suffix) {
+        std::fprintf(stderr, "P-V isotherm diagram: the curves need a suffix to be named\n");
+        return;
+    }
+    std::string name = suffix;
+    if (mode == 1) {
+        for (int i = 0; i < count && nextCurveName(name); ++i)
+            calculate_PV_isotherm(temperatures[i], Vmin, Vmax, n, 1, name.c_str());
+        return;
+    }
+    File g = openFile("g5.gp", "w");
+    if (!g) return;
+    std::fprintf(g.get(), "reset\nset timestamp\nset title \"P-V isotherm - %s\"\n", modelName());
+    std::fputs("set xlabel \"V (cm^3/mol)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n", g.get());
+    for (int i = 0; i < count && nextCurveName(name); ++i) {
+        const std::string data = "pvt" + name + ".txt";
+        calculate_PV_isotherm(temperatures[i], Vmin, Vmax, n, 2, name.c_str());
+        std::fprintf(g.get(), i == 0 ? "plot \"%s\" using 1:2 w lines title \"%.2f K\""
+                                     : ",\\\n\"%s\" using 1:2 w lines title \"%.2f K\"",
+                     data.c_str(), temperatures[i]);
+    }
+    g.reset();
+    platform::runGnuplot("g5.gp");
+}
+
+// ---------------------------------------------------------------- property surfaces
+
+namespace {
+
+void writeContourLevels(std::FILE* g, const double* levels, int nlevels) {
+    if (levels && nlevels >= 1) {
+        std::fputs("set cntrparam levels discr ", g);
+        for (int i = 0; i < nlevels; ++i) std::fprintf(g, i + 1 < nlevels ? "%lf, " : "%lf\n", levels[i]);
+    } else {
+        std::fprintf(g, "set cntrparam levels %d\n", nlevels >= 1 ? nlevels : 10);
+    }
+}
+
+bool surfaceGrid(double Tmin, double Tmax, double Vmin, double Vmax, int nT, int nV) {
+    if (std::isfinite(Tmin) && std::isfinite(Tmax) && Tmax >= Tmin && nT >= 1 && std::isfinite(Vmin) &&
+        std::isfinite(Vmax) && Vmin > 0.0 && Vmax >= Vmin && nV >= 1)
+        return true;
+    std::fprintf(stderr, "Surface: the grid T %g to %g (%d), V %g to %g (%d) cannot be walked\n", Tmin, Tmax, nT, Vmin,
+                 Vmax, nV);
+    return false;
+}
+
+}  // namespace
+
+void FluidPhase::calculate_P_surface(const double* levels, int nlevels, double Tmin, double Tmax, double Vmin,
+                                     double Vmax, int nT, int nV) {
+    if (!surfaceGrid(Tmin, Tmax, Vmin, Vmax, nT, nV)) return;
+    {
+        File f = openFile("psurf.txt", "w");
+        if (!f) return;
+        const double r = std::pow(Vmax / Vmin, 1.0 / nV), dT = (Tmax - Tmin) / nT;
+        double t = Tmin;
+        for (int k = 0; k <= nT; ++k, t += dT) {
+            temperature(t);
+            double v = Vmin;
+            for (int j = 0; j <= nV + 1 && v <= Vmax; ++j, v *= r) {
+                volume(v);
+                calculate_pressure();
+                std::fprintf(f.get(), "%lg %lg %lg \n", T, V * 1e6, P * 1e-5);
+            }
+            std::fputs("\n", f.get());
+        }
+    }
+    File g = openFile("g8.gp", "w");
+    if (!g) return;
+    std::fprintf(g.get(), "reset\nset title \"P(V,T) - %s -\"\nset timestamp\n", modelName());
+    std::fputs("set xlabel \"V (cm^3/mol)\"\nset ylabel \"T (K)\"\nset contour\n", g.get());
+    writeContourLevels(g.get(), levels, nlevels);
+    std::fputs("set style data lines \nset view 180,0,1,1\nset yrange [*:*] reverse\nunset surface\n", g.get());
+    std::fputs("splot \"psurf.txt\" using 2:1:3\n", g.get());
+    g.reset();
+    platform::runGnuplot("g8.gp");
+}
+
+void FluidPhase::calculate_iso_surface(const double* levels, int nlevels, double Tmin, double Tmax, double Vmin,
+                                       double Vmax, int nT, int nV, ThermoCalcFlag property) {
+    if (property < kThermoP || property > kThermoCp) {
+        std::fprintf(stderr, "Surface: no property %d (1 P, 2 A, 3 H, 4 U, 5 S, 6 G, 7 Cv, 8 Cp)\n",
+                     static_cast<int>(property));
+        return;
+    }
+    if (!surfaceGrid(Tmin, Tmax, Vmin, Vmax, nT, nV)) return;
+    {
+        File f = openFile("parsurf.txt", "w");
+        if (!f) return;
+        const double r = std::pow(Vmax / Vmin, 1.0 / nV), dT = (Tmax - Tmin) / nT;
+        double t = Tmin;
+        for (int k = 0; k <= nT; ++k, t += dT) {
+            temperature(t);
+            double v = Vmin;
+            for (int j = 0; j <= nV + 1 && v <= Vmax; ++j, v *= r) {
+                volume(v);
+                calculate_fugacities();
+                calculate_state_functions();
+                std::fprintf(f.get(), "%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", T, V * 1e6, P * 1e-5, A, H,
+                             U, S, G, Cv, Cp);
+            }
+            std::fputs("\n", f.get());
+        }
+    }
+    File g = openFile("g52.gp", "w");
+    if (!g) return;
+    std::fprintf(g.get(), "reset\nset title \"P(V,T) - %s -\"\nset timestamp\n", modelName());
+    std::fputs("set xlabel \"V (cm^3/mol)\"\nset ylabel \"T (K)\"\nset contour\n", g.get());
+    writeContourLevels(g.get(), levels, nlevels);
+    std::fputs("set style data lines \nset view 180,0,1,1\nset yrange [*:*] reverse\nunset surface\n", g.get());
+    std::fprintf(g.get(), "splot \"parsurf.txt\" using 2:1:%d\n", static_cast<int>(property) + 2);
+    g.reset();
+    platform::runGnuplot("g52.gp");
+}
+
+// ---------------------------------------------------------------- isobar in the T-V plane
+
+void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double Tmin, double Tmax, double Vmin,
+                                     double Vmax, double dT, double dV, char stopAtInstability, char mode,
+                                     const char* suffix, std::vector<double>* out) {
+    if (!(dT != 0.0) || !(dV != 0.0) || !std::isfinite(dT) || !std::isfinite(dV)) {
+        std::fprintf(stderr, "Isobar %lf : the steps dT %g and dV %g must be non-zero\n", P_bar, dT, dV);
+        return;
+    }
+    const double s = dV / dT;  // ratio of the two step sizes
+    const double savedVl0 = Vl0, savedVv0 = Vv0;
+
+    pressure(P_bar);
+    temperature(T0);
+    volume(V0);
+    Vl0 = V0;
+    calculate_molar_volume();
+    if (errorflag) {
+        calculate_temperature();
+        if (errorflag) std::fprintf(stderr, "Isobar %lf : calculation failure\n", P_bar);
+    }
+
+    const char* const names[] = {"V", "T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "fug", "phi", "jt"};
+    const char* const numbered[] = {"V(1)", "T(2)",  "P(3)",   "A(4)",    "H(5)",    "U(6)",   "S(7)",
+                                    "G(8)", "Cv(9)", "Cp(10)", "fug(11)", "phi(12)", "jt(13)"};
+    File f;
+    if (mode == 1 || mode == 2) {
+        f = openFile(CurveOutput::fileName("isob", suffix), "wt");
+        if (f && mode == 1) {
+            std::fputs("IGOR\nWAVES ", f.get());
+            std::fputs(tabbedNames(names, 13, suffix).c_str(), f.get());
+            std::fputs("BEGIN\n", f.get());
+        } else if (f) {
+            std::string h = "# ";
+            char buf[32];
+            for (int i = 0; i < 13; ++i) {
+                std::snprintf(buf, sizeof buf, i == 0 ? "%10s" : "\t%12s", numbered[i]);
+                h += buf;
+            }
+            std::fputs((h + "\n").c_str(), f.get());
+        }
+    }
+
+    // A volume step follows the slope in T, a temperature step the slope in
+    // V; each solve that fails is retried with half the step, and below
+    // 1e-4 of it once more as the other phase kind.  Should that fail too
+    // the trace ends (it would otherwise retry for ever).
+    const double M = bulk_molar_weight;
+    constexpr int kMaxPoints = 1000000;
+    int points = 0;
+    while (errorflag == 0 && T >= Tmin && T <= Tmax && V > Vmin && V < Vmax && points++ < kMaxPoints) {
+        calculate_fugacities();
+        const double m = -dPdT / dPdV;  // dV/dT at constant P
+        calculate_state_functions();
+        if (dPdV >= 0) {
+            if (stopAtInstability) break;
+        } else if (f) {
+            std::fprintf(f.get(),
+                         "%12lg\t%12lg\t%12f\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\t%12lg\n",
+                         V * 1e6, T, P * 1e-5, A / 1000.0, H / 1000.0, U / 1000.0, S, G / 1000.0, Cv, Cp,
+                         1e-5 * fugacity[0], fugacity[0] / P, jouleThomson);
+        } else if (mode == 6) {
+            appendRow(out, {V * 1e6, T, P * 1e-5, A, H, U, S, G, Cv, Cp, 1e-5 * fugacity[0], M / V, jouleThomson});
+        }
+        if (!std::isfinite(m) || m == 0.0) break;  // no direction to follow
+
+        const double Ts = T, Vs = V;
+        const bool volumeStep = std::fabs(s) <= std::fabs(m);
+        if ((m < 0 && dT * dV > 0) || (m > 0 && dT * dV < 0)) {
+            if (volumeStep)
+                dT = -dT;
+            else
+                dV = -dV;
+        }
+        auto step = [&](double fct) {
+            if (volumeStep) {
+                temperature(Ts + fct * dV / m);
+                volume(Vs + fct * dV);
+                pressure(P_bar);
+                calculate_temperature();
+            } else {
+                temperature(Ts + fct * dT);
+                volume(Vs + fct * m * dT);
+                if (phase_kind == 2)
+                    Vl0 = Vs + fct * m * dT;
+                else
+                    Vv0 = Vs + fct * m * dT;
+                pressure(P_bar);
+                calculate_molar_volume();
+            }
+        };
+        step(1.0);
+        double fct = 1.0;
+        while (errorflag) {
+            errorflag = 0;
+            fct /= 2.0;
+            step(fct);
+            if (errorflag && fct < 0.0001) {
+                pressure(P_bar);
+                set_the_phase_as(phase_kind == 2 ? 1 : 2);
+                errorflag = 0;
+                if (volumeStep)
+                    calculate_temperature();
+                else
+                    calculate_molar_volume();
+                break;  // a failure here leaves errorflag set and ends the trace
+            }
+        }
+    }
+    if (f && mode == 1) std::fputs("END\n", f.get());
+    Vl0 = savedVl0;
+    Vv0 = savedVv0;
+}
