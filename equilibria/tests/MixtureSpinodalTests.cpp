@@ -85,6 +85,36 @@ TEST(MixtureSpinodal, IsothermalSpinodalFromTheCriticalPoint) {
     }
 }
 
+TEST(MixtureSpinodal, IsothermalSpinodalWalkingInVolumeWithLiquidPartners) {
+    TunableVdW f({kA0, kA1}, {kB0, kB1});
+    const double T = 330.0;
+    double lo = 0.01, hi = 0.99;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    const double xc = 0.5 * (lo + hi);
+    const VdWMixture::Critical c = mix.critical(xc);
+    f.calculateIsothermalSpinodalCurveInMixture("_l", T, c.V, xc, 1, 1);
+    const auto rows = readRows("spinox_l");
+    ASSERT_GE(rows.size(), 5u);
+    std::size_t partners = 0;
+    // Near the critical point, where six printed digits still fix the
+    // states well enough for their fugacities.
+    for (std::size_t k = 0; k < rows.size() && k < 30; ++k) {
+        const auto& row = rows[k];
+        ASSERT_EQ(row.size(), 10u);
+        EXPECT_NEAR(mix.spinodalT(row[4], row[3]), T, 0.05);
+        if (k == 0 || std::isnan(row[6])) continue;
+        ++partners;
+        // The partner has the spinodal state's fugacities (to the printed digits).
+        for (int i = 0; i < 2; i++)
+            EXPECT_LT(relDiff(mix.fugacity(i, T, row[7], row[9]), mix.fugacity(i, T, row[4], row[3])), 5e-3);
+        EXPECT_LT(row[7], row[4]);  // a liquid: the smaller volume
+    }
+    EXPECT_GT(partners, 0u);
+}
+
 TEST(MixtureSpinodal, EqualFugacityPartnerIsTheOtherPhaseOfABubblePoint) {
     TunableVdW f({kA0, kA1}, {kB0, kB1});
     const double T = 250.0;
