@@ -141,6 +141,18 @@ public:
     virtual void calculateTheLiquidLiquidIsopleth3(const char*, double, double, double, double) {}
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
 
+    // ---- console entry points
+    // Runs the command words argv[0 .. argc-1] on this model, in order
+    // (FluidPhaseCommand.cpp); arguments missing at the end of the list are
+    // read from `in`.
+    void doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // The model of the short name `name`, owned by the caller, or null.  The
+    // models live above the fluid framework, so the layer that knows them
+    // installs the factory here; without one every name gives null.
+    using EOSFactory = FluidPhase* (*)(const char* name);
+    static inline EOSFactory eosFactory = nullptr;
+    static FluidPhase* getEOS(const char* name) { return eosFactory && name ? eosFactory(name) : nullptr; }
+
     // ---- data
     short calculated = 0;
     int nInteractions = 0;
