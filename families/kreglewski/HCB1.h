@@ -1,0 +1,54 @@
+#pragma once
+// Hard-convex-body repulsion of a pure fluid (Boublik's equation for convex
+// bodies, with the temperature-dependent core of Kreglewski's model):
+//     V0 = V00 [1 - C exp(-3 u0/T)]^3,   xi = 0.74048 V0/V,
+//     A/(RT) = -ln V + (alpha^2 - 1) ln(1 - xi) + [(alpha^2 + 3 alpha) xi - 3 alpha xi^2]/(1 - xi)^2.
+// alpha is the non-sphericity (1 for spheres, where the term is the
+// Carnahan-Starling hard-sphere form).  The term carries the ideal gas's
+// -ln V, so that alone it tends to the ideal gas at low density.
+//
+// Ownership: every node but the root "A" is a member, declared children first;
+// the root is created with new and deleted by the destructor.
+#include "expressions/Cube.h"
+#include "expressions/Division.h"
+#include "expressions/Exponential.h"
+#include "expressions/FVar.h"
+#include "expressions/Inverse.h"
+#include "expressions/Logarithm.h"
+#include "expressions/Product.h"
+#include "expressions/Square.h"
+#include "expressions/Sum.h"
+#include "expressions/Sum1.h"
+#include "expressions/Sum2.h"
+#include "fluid/Repulsion.h"
+
+// Close-packing fraction of spheres, pi sqrt(2)/6.
+constexpr double kHCBPacking = 0.74048;
+
+class HCB1 : public Repulsion {
+public:
+    HCB1();
+    ~HCB1() override;
+
+    // One component only; any other count ends the process (status 1).
+    void number_of_components(int n) override;
+    // Stores the parameters and writes the scalars at once.
+    void set_parameters(double alpha, double V00, double u0, double C);
+
+    // alpha, V00 (m3/mol), C, u0 (K), in this order.
+    double parameters[4] = {0.0, 0.0, 0.0, 0.0};
+
+    FVar T_, V_;
+    Inverse mT;       // 1/T
+    Exponential A12;  // 1 - C exp(-3 u0 mT)
+    Cube V0;          // V00 A12^3
+    Inverse mV;       // 1/V
+    Product dzeta;    // 0.74048 V0 mV
+    Square dzeta2;
+    Sum1 mdzeta;      // -dzeta
+    Logarithm A0;     // (alpha^2 - 1) ln(mdzeta + 1)
+    Sum2 A10;         // (alpha^2 + 3 alpha) dzeta - 3 alpha dzeta2
+    Sum2 A11;         // 1 - 2 dzeta + dzeta2
+    Division A1;      // A10/A11
+    Logarithm mlogV;  // -ln V
+};

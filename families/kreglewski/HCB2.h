@@ -1,0 +1,51 @@
+#pragma once
+// Hard-convex-body repulsion of a binary mixture (see HCB1):
+//     V0i = V00i [1 - C exp(-3 u0i/T)]^3,  V012 = k12 (V01 + V02)/2,
+//     V0 = x1^2 V01 + 2 x1 x2 V012 + x2^2 V02,  alpha = alpha1 x1 + alpha2 x2,
+//     xi = 0.74048 V0/V, and A/(RT) as for the pure fluid with these alpha and xi.
+// The per-component setters only store; finalize_parameters writes the tree.
+#include "families/kreglewski/HCB1.h"
+
+class HCB2 : public Repulsion {
+public:
+    HCB2();
+    ~HCB2() override;
+
+    // Two components only; any other count ends the process (status 1).
+    void number_of_components(int n) override;
+    // i = 0 or 1; C is common and stored at every call.
+    void set_parameters_of_component(int i, double alpha, double V00, double u0, double C);
+    void set_binary_parameters(double k12_) { parameters[7] = k12_; }
+    void finalize_parameters();
+    void set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,
+                        double k12_);
+
+    // alpha1, V001, u01, alpha2, V002, u02, C, k12.
+    double parameters[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
+
+    FVar T_, V_, x1_, x2_;
+    Inverse mT;
+    Exponential A01, A02;  // 1 - C exp(-3 u0i mT)
+    Cube V01, V02;         // V00i A0i^3
+    Sum2 V12;              // (k12/2) V01 + (k12/2) V02
+    Square x1x1, x2x2;
+    Product x1x2;
+    Product x1x1V01, x1x2V12, x2x2V02;
+    Sum V0;                // x1x1V01 + 2 x1x2V12 + x2x2V02
+    Inverse mV;
+    Product dzeta;         // 0.74048 V0 mV
+    Square dzeta2;
+    Sum1 mdzeta;
+    Logarithm logdzeta;    // ln(mdzeta + 1)
+    Sum2 alpha;            // alpha1 x1 + alpha2 x2
+    Square alphaSq;
+    Sum1 alpha21;          // alphaSq - 1
+    Sum2 alpha23;          // alphaSq + 3 alpha
+    Product A0;            // alpha21 logdzeta
+    Product A100;          // alpha23 dzeta
+    Product A101;          // alpha dzeta2
+    Sum2 A10;              // A100 - 3 A101
+    Sum2 A11;              // 1 - 2 dzeta + dzeta2
+    Division A1;
+    Logarithm mlogV;
+};

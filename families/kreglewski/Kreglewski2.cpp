@@ -1,0 +1,131 @@
+#include "families/kreglewski/Kreglewski2.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+Kreglewski2::Kreglewski2() {
+    setModelName("Kreglewski Interaction for 2-components mixture");
+    T_.index = 0;
+    V_.index = 1;
+    x1_.index = 2;
+    x2_.index = 3;
+    mT.tie1(T_);
+    mT2.tie1(mT);
+    mV.tie1(V_);
+    x1x1.tie1(x1_);
+    x2x2.tie1(x2_);
+    x1x2.tie2(x1_, x2_);
+    A01.tie1(mT);
+    A02.tie1(mT);
+    A01.set_scalars3(1.0, 0.0, 0.0);
+    A02.set_scalars3(1.0, 0.0, 0.0);
+    V01.tie1(A01);
+    V02.tie1(A02);
+    V12.tie2(V01, V02);
+    V12.set_scalars3(1.0, 1.0, 0.0);
+    x1x1V01.tie2(x1x1, V01);
+    x1x2V12.tie2(x1x2, V12);
+    x2x2V02.tie2(x2x2, V02);
+    V0.number_of_terms(3);
+    V0.tie_(&x1x1V01, &x1x2V12, &x2x2V02);
+    V0.set_scalars_(1.0, 2.0, 1.0, 0.0);
+    xg.tie2(x1_, x2_);
+    xg.set_scalars3(1.0, 1.0, 0.0);
+    phi1.tie2(x1_, xg);
+    phi2.tie2(x2_, xg);
+    phi11.tie1(phi1);
+    phi22.tie1(phi2);
+    phi12.tie2(phi1, phi2);
+    u11.tie1(mT);
+    u22.tie1(mT);
+    u12.tie2(mT, mT2);
+    u11.set_scalars2(0.0, 0.0);
+    u22.set_scalars2(0.0, 0.0);
+    u12.set_scalars3(0.0, 0.0, 0.0);
+    phie11.tie2(phi11, u11);
+    phie12.tie2(phi12, u12);
+    phie22.tie2(phi22, u22);
+    ss.number_of_terms(3);
+    ss.tie_(&phie11, &phie12, &phie22);
+    ss.set_scalars_(1.0, 2.0, 1.0, 0.0);
+    u1.tie2(xg, ss);
+    u.tie2(u1, mT);
+
+    const struct {
+        Expression* e;
+        const char* n;
+    } names[] = {{&T_, "T_"},       {&V_, "V_"},         {&x1_, "x1_"},       {&x2_, "x2_"},
+                 {&mT, "mT"},       {&mT2, "mT2"},       {&mV, "mV"},         {&x1x1, "x1x1"},
+                 {&x2x2, "x2x2"},   {&x1x2, "x1x2"},     {&A01, "A01"},       {&A02, "A02"},
+                 {&V01, "V01"},     {&V02, "V02"},       {&V12, "V12"},       {&x1x1V01, "x1x1V01"},
+                 {&x1x2V12, "x1x2V12"}, {&x2x2V02, "x2x2V02"}, {&V0, "V0"},   {&xg, "xg"},
+                 {&phi1, "phi1"},   {&phi2, "phi2"},     {&phi11, "phi11"},   {&phi22, "phi22"},
+                 {&phi12, "phi12"}, {&u11, "u11"},       {&u22, "u22"},       {&u12, "u12"},
+                 {&phie11, "phie11"}, {&phie12, "phie12"}, {&phie22, "phie22"}, {&ss, "ss"},
+                 {&u1, "u1"},       {&u, "u"}};
+    for (const auto& p : names) p.e->setName(p.n);
+
+    root = series.build(u, V0, mV);
+    setDebugLink();
+}
+
+Kreglewski2::~Kreglewski2() {
+    delete root;
+    root = nullptr;
+}
+
+void Kreglewski2::number_of_components(int n) {
+    if (n != 2) {
+        std::fprintf(stderr, "Kreglewski interaction for two-components system.");
+        std::exit(1);
+    }
+    Interaction::number_of_components(n);
+    root->number_of_variables(n + 2);
+    root->analyze_dependencies();
+}
+
+void Kreglewski2::set_parameters_of_component(int i, double V00, double u0, double eta, double C) {
+    if (i == 0 || i == 1) {
+        parameters[3 * i] = V00;
+        parameters[3 * i + 1] = u0;
+        parameters[3 * i + 2] = eta;
+    }
+    parameters[6] = C;
+}
+
+void Kreglewski2::set_binary_parameters(double kv, double a12, double b12, double xi12) {
+    parameters[7] = kv;
+    parameters[8] = a12;
+    parameters[9] = b12;
+    parameters[10] = xi12;
+}
+
+void Kreglewski2::finalize_parameters() {
+    const double V001 = parameters[0], u01 = parameters[1], eta1 = parameters[2];
+    const double V002 = parameters[3], u02 = parameters[4], eta2 = parameters[5];
+    const double C = parameters[6], kv = parameters[7], a12 = parameters[8], b12 = parameters[9],
+                 xi12 = parameters[10];
+    // A component without data keeps the neutral ratio instead of a NaN.
+    r = (V001 > 0.0 && V002 > 0.0) ? std::pow(V002 / V001, 1.0 / 3.0) : 1.0;
+    const double r2 = r * r;
+    const double ub12 = (u01 > 0.0 && u02 > 0.0) ? 2.0 * xi12 / (1.0 / u01 + r2 / u02) : 0.0;
+    A01.set_scalars3(1.0, -C, -3.0 * u01);
+    A02.set_scalars3(1.0, -C, -3.0 * u02);
+    V01.set_scalars1(V001);
+    V02.set_scalars1(V002);
+    V12.set_scalars3(0.5 * kv, 0.5 * kv, 0.0);
+    xg.set_scalars3(1.0, r2, 0.0);
+    phi2.set_scalars1(r2);
+    u11.set_scalars2(u01 * eta1, u01);
+    u22.set_scalars2(u02 * eta2 / r2, u02 / r2);
+    u12.set_scalars3(ub12 * a12, ub12 * b12 * b12, ub12);
+    calculated = 0;
+}
+
+void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,
+                                 double kv, double a12, double b12, double xi12, double C) {
+    const double p[11] = {V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12};
+    for (int i = 0; i < 11; i++) parameters[i] = p[i];
+    finalize_parameters();
+}

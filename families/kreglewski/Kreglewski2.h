@@ -1,0 +1,59 @@
+#pragma once
+// Dispersion term of Kreglewski's model for a binary mixture:
+//     r = (V002/V001)^(1/3),  g = x1 + r^2 x2,  phi1 = x1/g,  phi2 = r^2 x2/g,
+//     u11 = u01 (1 + eta1/T),  u22 = (u02/r^2)(1 + eta2/T),
+//     u12 = ub12 (1 + a12/T + b12^2/T^2),  ub12 = 2 xi12/(1/u01 + r^2/u02),
+//     u = g (phi1^2 u11 + 2 phi1 phi2 u12 + phi2^2 u22),
+//     V0 = x1^2 V01 + 2 x1 x2 kv (V01 + V02)/2 + x2^2 V02,
+//     A/(RT) = sum D(n,m) (u/T)^n (V0/V)^m   (KreglewskiSeries).
+// The setters only store; finalize_parameters writes the tree.
+#include "expressions/Division.h"
+#include "expressions/Exponential.h"
+#include "expressions/FVar.h"
+#include "expressions/Inverse.h"
+#include "expressions/Sum1.h"
+#include "expressions/Sum2.h"
+#include "families/kreglewski/KreglewskiSeries.h"
+#include "fluid/Attraction.h"
+
+class Kreglewski2 : public Attraction {
+public:
+    Kreglewski2();
+    ~Kreglewski2() override;
+
+    // Two components only; any other count ends the process (status 1).
+    void number_of_components(int n) override;
+    void set_parameters_of_component(int i, double V00, double u0, double eta, double C);
+    void set_binary_parameters(double kv, double a12, double b12, double xi12);
+    void finalize_parameters();
+    void set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2, double kv,
+                        double a12, double b12, double xi12, double C);
+
+    // V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12.
+    double parameters[11] = {0, 0, 0, 0, 0, 0, 0, 1.0, 0, 0, 1.0};
+    double r = 1.0;  // size ratio (V002/V001)^(1/3)
+
+    FVar T_, V_, x1_, x2_;
+    Inverse mT;
+    Square mT2;
+    Inverse mV;
+    Square x1x1, x2x2;
+    Product x1x2;
+    Exponential A01, A02;
+    Cube V01, V02;
+    Sum2 V12;
+    Product x1x1V01, x1x2V12, x2x2V02;
+    Sum V0;
+    Sum2 xg;          // x1 + r^2 x2
+    Division phi1;    // x1/xg
+    Division phi2;    // r^2 x2/xg
+    Square phi11, phi22;
+    Product phi12;
+    Sum1 u11, u22;
+    Sum2 u12;
+    Product phie11, phie12, phie22;
+    Sum ss;           // phie11 + 2 phie12 + phie22
+    Product u1;       // xg ss
+    Product u;        // u1 mT
+    KreglewskiSeries series;
+};

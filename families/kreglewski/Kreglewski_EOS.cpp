@@ -1,0 +1,198 @@
+#include "families/kreglewski/Kreglewski_EOS.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "families/kreglewski/HCB1.h"
+#include "families/kreglewski/HCB2.h"
+#include "families/kreglewski/Kreglewski1.h"
+#include "families/kreglewski/Kreglewski2.h"
+
+namespace {
+
+// Kreglewski and Chen's parameters: close-packed volume at 0 K, non-sphericity,
+// characteristic energy u0/k and its temperature coefficient eta/k.
+const Kreglewski_EOS::ComponentData kComponents[] = {
+    {"CH4", 2.1576e-05, 1.0, 190.29, 1.0, 0.016},
+    {"N2", 1.9457e-05, 1.0, 123.53, 3.0, 0.02801348},
+    {"CO2", 1.9703e-05, 1.0571, 284.28, 40.0, 0.044},
+    {"H2S", 2.0672e-05, 1.044, 373.66, 15.0, 0.034},
+    {"C6", 7.7228e-05, 1.072, 468.33, 90.11, 0.0},
+    {"C7", 9.0404e-05, 1.0626, 465.99, 130.0, 0.0},
+    {"C8", 0.00010265, 1.0591, 479.38, 155.0, 0.0},
+    {"2m2m4mC5", 0.00010127, 1.0588, 468.62, 125.0, 0.0},
+    {"C10", 0.00011072, 1.1349, 468.62, 125.0, 0.0},
+    {"cb440c10", 0.0001022, 1.0693, 612.64, 160.0, 0.0},
+    {" tb440c10", 0.00010416, 1.0764, 609.02, 150.0, 0.0},
+    {"benzene", 5.4325e-05, 1.048, 525.12, 72.0, 0.0},
+    {"toluene", 6.5843e-05, 1.0944, 558.94, 91.0, 0.0},
+    {"1m2mbenzene", 7.7902e-05, 1.0731, 549.56, 147.0, 0.0},
+    {"1m3mbenzene", 7.8725e-05, 1.082, 538.67, 150.0, 0.0},
+    {"1m4mbenzene", 7.9403e-05, 1.0808, 537.83, 149.0, 0.0},
+    {"cumene", 9.0058e-05, 1.0895, 556.13, 187.0, 0.0},
+    {"p-cumene", 0.00010296, 1.1, 561.13, 187.0, 0.0},
+    {"naphtalene", 8.3301e-05, 1.0825, 687.1, 136.0, 0.0},
+    {"tetralin", 8.9247e-05, 1.1067, 678.39, 130.0, 0.0},
+};
+
+struct CriticalStart {
+    const char* name;
+    double T, V;
+};
+const CriticalStart kCriticalStarts[] = {
+    {"CH4", 192.0, 9.6e-05}, {"CO2", 304.0, 9.4e-05}, {"N2", 127.0, 8.6e-05}, {"H2S", 373.0, 9.7e-05}};
+
+struct PairData {
+    const char* a;
+    const char* b;
+    double kv, a12, b12, xi12;
+};
+const PairData kPairs[] = {
+    {"CO2", "CH4", 1.05, 20.5, 0.0, 0.94},
+    {"CO2", "N2", 1.2, 21.5, 44.9, 1.02},
+    {"CH4", "H2S", 1.1, 8.0, 54.4, 0.94},
+};
+
+bool same(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; }
+
+}  // namespace
+
+Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
+    setModelName("Kreglewski EOS");
+    Vl0 = 1e-4;
+    Vv0 = 0.002;
+    Tmin = 80.0;
+}
+
+void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
+    if (i < 0 || i >= static_cast<int>(interactions.size())) {
+        std::fprintf(stderr, "You have specified a false interaction index (%d)...\n", i);
+        delete t;
+        return;
+    }
+    delete interactions[i];
+    interactions[i] = t;
+}
+
+void Kreglewski_EOS::number_of_components(int n) {
+    if (n != 1 && n != 2) {
+        std::printf("Can handle only one- or two-component fluids\n");
+        std::exit(1);
+    }
+    if (n == component_count && interactions[0]) return;
+    if (n == 1) {
+        storeInteraction(0, new HCB1());
+        storeInteraction(1, new Kreglewski1());
+    } else {
+        storeInteraction(0, new HCB2());
+        storeInteraction(1, new Kreglewski2());
+    }
+    FluidPhase::number_of_components(n);
+}
+
+const Kreglewski_EOS::ComponentData* Kreglewski_EOS::findComponent(const char* name) {
+    for (const ComponentData& c : kComponents)
+        if (same(c.name, name)) return &c;
+    return nullptr;
+}
+
+void Kreglewski_EOS::read_component_data(int i, const char* name) {
+    if (i < 0 || i >= component_count) return;
+    setComponent(i, name);
+    set_component_data(i);
+    bulk_molar_weight = molar_mass[0];
+}
+
+void Kreglewski_EOS::set_component_data(int i) {
+    if (i < 0 || i >= component_count) return;
+    const ComponentData* c = findComponent(component_names[i].c_str());
+    if (!c) return;
+    if (c->mw > 0.0) molar_mass[i] = c->mw;
+    if (component_count == 1) {
+        initializeCriticalParameters(c->name, critical_T, critical_V);
+        static_cast<HCB1*>(interactions[0])->set_parameters(c->alpha, c->V00, c->u0, kSoftness);
+        static_cast<Kreglewski1*>(interactions[1])->set_parameters(c->V00, c->u0, c->eta, kSoftness);
+    } else if (component_count == 2) {
+        static_cast<HCB2*>(interactions[0])->set_parameters_of_component(i, c->alpha, c->V00, c->u0, kSoftness);
+        static_cast<Kreglewski2*>(interactions[1])->set_parameters_of_component(i, c->V00, c->u0, c->eta,
+                                                                                 kSoftness);
+    }
+}
+
+void Kreglewski_EOS::binaryParameters(const char* name1, const char* name2, double eta1, double eta2, double& kv,
+                                      double& a12, double& b12, double& xi12) {
+    for (const PairData& p : kPairs) {
+        if ((same(p.a, name1) && same(p.b, name2)) || (same(p.a, name2) && same(p.b, name1))) {
+            kv = p.kv;
+            a12 = p.a12;
+            b12 = p.b12;
+            xi12 = p.xi12;
+            return;
+        }
+    }
+    kv = 1.0;
+    a12 = 0.5 * (eta1 + eta2);
+    b12 = 0.0;
+    xi12 = 1.0;
+}
+
+void Kreglewski_EOS::read_remaining_component_data() {
+    if (component_count != 2) return;
+    auto* hcb = static_cast<HCB2*>(interactions[0]);
+    auto* kr = static_cast<Kreglewski2*>(interactions[1]);
+    double kv, a12, b12, xi12;
+    binaryParameters(component_names[0].c_str(), component_names[1].c_str(), kr->parameters[2], kr->parameters[5],
+                     kv, a12, b12, xi12);
+    hcb->set_binary_parameters(kv);
+    kr->set_binary_parameters(kv, a12, b12, xi12);
+    hcb->finalize_parameters();
+    kr->finalize_parameters();
+}
+
+void Kreglewski_EOS::initializeCriticalParameters(const char* name, double& Tc, double& Vc) {
+    for (const CriticalStart& c : kCriticalStarts) {
+        if (same(c.name, name)) {
+            Tc = c.T;
+            Vc = c.V;
+            return;
+        }
+    }
+}
+
+void Kreglewski_EOS::selectComponent(const char* name) {
+    if (component_count < 1) return;
+    int k = 0;
+    for (int i = 0; i < component_count; i++) {
+        if (same(component_names[i].c_str(), name)) {
+            k = i;
+            break;
+        }
+    }
+    for (int i = 0; i < component_count; i++) composition_of_component(i, i == k ? 1.0 : 0.0);
+    normalizeCompositions();
+    initializeCriticalParameters(name, critical_T, critical_V);
+}
+
+void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
+    if (component_count < 2) std::exit(1);
+    const std::string path = std::string("crit") + (suffix ? suffix : "");
+    double Tc1 = 0.0, Vc1 = 0.0, Tc2 = 0.0, Vc2 = 0.0;
+    initializeCriticalParameters(component_names[0].c_str(), Tc1, Vc1);
+    initializeCriticalParameters(component_names[1].c_str(), Tc2, Vc2);
+    if (Tc1 <= 0.0 || Tc2 <= 0.0) {
+        // Only the four small molecules have start values of their critical points.
+        std::fprintf(stderr, "No critical-point start values for %s and %s: no critical curve\n",
+                     component_names[0].c_str(), component_names[1].c_str());
+        errorflag = 1;
+        return;
+    }
+    const double sign = Tc1 < Tc2 ? -1.0 : 1.0;
+    critical_T = Tc2;
+    critical_V = Vc2;
+    temperature(Tc2);
+    volume(Vc2);
+    calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 1, sign, 0.005, 1e-06, -1.0, 1,
+                                 suffix ? suffix : "", nullptr);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Kreglewski's hard-convex-body equation of state for pure fluids and binary
+// mixtures of small molecules and hydrocarbons (Kreglewski and Chen 1978;
+// Chen and Kreglewski 1977): a hard-convex-body repulsion (HCB1 or HCB2)
+// and the Kreglewski dispersion series (Kreglewski1 or Kreglewski2), with a
+// built-in component table and binary parameters for three pairs.  No
+// ideal-gas part: the properties are residual plus the -ln V of the
+// repulsion term.  One or two components only.
+//
+// Life cycle: construct, number_of_components(n) (creates the terms),
+// add_component for each name (the last one sets the binary parameters),
+// then set the state.
+#include "fluid/FluidPhase.h"
+
+class Kreglewski_EOS : public FluidPhase {
+public:
+    static constexpr double kSoftness = 0.12;  // C of every component
+
+    explicit Kreglewski_EOS(int phaseKind);
+    ~Kreglewski_EOS() override = default;
+
+    // 1 or 2; any other count ends the process (status 1).
+    void number_of_components(int n) override;
+    void read_component_data(int i, const char* name) override;
+    void read_remaining_component_data() override;
+    void set_component_data(int i);
+    // Critical-point start values of the four small molecules; other names leave Tc, Vc untouched.
+    static void initializeCriticalParameters(const char* name, double& Tc, double& Vc);
+    // Pure `name` (the first component when no name matches).
+    void selectComponent(const char* name);
+    // Binary critical curve from pure component 2, written as "crit" + suffix (Igor text).
+    void calculateTheCriticalCurve(const char* suffix) override;
+
+    // One row of the component table.
+    struct ComponentData {
+        const char* name;
+        double V00;    // m3/mol
+        double alpha;  // non-sphericity
+        double u0;     // K
+        double eta;    // K
+        double mw;     // kg/mol, 0: not tabulated
+    };
+    // The row of `name`, or nullptr.
+    static const ComponentData* findComponent(const char* name);
+    // Binary parameters of a pair in either order (defaults for unlisted pairs).
+    static void binaryParameters(const char* name1, const char* name2, double eta1, double eta2, double& kv,
+                                 double& a12, double& b12, double& xi12);
+
+private:
+    // Stores a term in slot i, with the guard message when the slot does not exist.
+    void storeInteraction(int i, Interaction* t);
+};
