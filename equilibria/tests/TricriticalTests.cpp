@@ -162,3 +162,37 @@ TEST(Tricritical, PressureStepSearchTightensTheCriticalTolerance) {
     EXPECT_EQ(f.criticalSolver->tol, 1e-13);
     EXPECT_TRUE(std::isfinite(f.T));
 }
+TEST(Tricritical, LociWithoutSuchPointsEndWithTheErrorFlag) {
+    // The plain van der Waals mixture has no mathematical double point, no
+    // pressure-step point and no tricritical point near its critical curve:
+    // every search and every locus ends, with the error flag set.
+    TunableVdW f({0.3658, 0.55}, {4.286e-5, 5.0e-5}, 0.0);
+    const VdWMixture m{0.3658, 0.55, 4.286e-5, 5.0e-5};
+    const VdWMixture::Critical c = m.critical(0.4);
+    auto reset = [&] {
+        f.set_model_parameter(0, 0.0);
+        f.set_model_parameter(1, 0.3658);
+        f.composition_of_component(0, 0.6);
+        f.composition_of_component(1, 0.4);
+        f.temperature(c.T);
+        f.volume(c.V);
+        f.errorflag = 0;
+    };
+    reset();
+    f.search_a_mathematical_double_point(0, 0.0);
+    EXPECT_EQ(f.errorflag, 1);
+    reset();
+    f.calculate_the_CPSP_curve("cpsp.txt", 0, 1, 0.0, 0.3658, 0.001);
+    EXPECT_EQ(f.errorflag, 1);
+    reset();
+    f.calculate_the_tricritical_curve("tric.txt", 0, 1, 0.0, 0.3658, 0.001);
+    EXPECT_EQ(f.errorflag, 1);
+    EXPECT_TRUE(readRows("tric.txt").empty());
+    reset();
+    f.calculate_the_tricritical_curve1("tric1.txt", 0, 1, 0.0, 0.3658, 0.01);
+    EXPECT_TRUE(readRows("tric1.txt").empty());
+    reset();
+    f.calculate_the_MDP_curve("mdp.txt", 0, 1, 0.0, 0.3658, 0.001);
+    EXPECT_EQ(f.errorflag, 1);
+    EXPECT_TRUE(readRows("mdp.txt").empty());
+}
