@@ -1,0 +1,220 @@
+// The Kreglewski model: component table, pair parameters, pure methane and
+// carbon dioxide against reference data, the binary against the pure fluid,
+// the critical curve's start and bad input.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "families/kreglewski/HCB1.h"
+#include "families/kreglewski/HCB2.h"
+#include "families/kreglewski/Kreglewski1.h"
+#include "families/kreglewski/Kreglewski2.h"
+#include "families/kreglewski/Kreglewski_EOS.h"
+
+namespace {
+
+void pureCritical(Kreglewski_EOS& m) {
+    m.temperature(m.critical_T);
+    m.volume(m.critical_V);
+    m.search_the_critical_point_of_the_pure_component();
+}
+
+double pressureAt(Kreglewski_EOS& m, double T, double V) {
+    m.temperature(T);
+    m.volume(V);
+    m.calculate_pressure();
+    return m.P;
+}
+
+}  // namespace
+
+TEST(KreglewskiModel, PureMethaneTakesItsTableRow) {
+    Kreglewski_EOS m(1);
+    m.number_of_components(1);
+    m.add_component("CH4");
+    auto* rep = dynamic_cast<HCB1*>(m.interactions[0]);
+    auto* att = dynamic_cast<Kreglewski1*>(m.interactions[1]);
+    ASSERT_TRUE(rep && att);
+    EXPECT_STREQ(m.modelName(), "Kreglewski EOS");
+    EXPECT_DOUBLE_EQ(rep->parameters[0], 1.0);  // spheres: the hard-sphere form
+    EXPECT_DOUBLE_EQ(rep->A0.a, 0.0);
+    EXPECT_DOUBLE_EQ(att->u1.a, 190.29);  // u = 190.29 (1 + 1/T)
+    EXPECT_DOUBLE_EQ(att->u1.b, 190.29);
+    EXPECT_DOUBLE_EQ(m.molar_mass[0], 0.016);
+    EXPECT_DOUBLE_EQ(m.critical_T, 192.0);
+    EXPECT_DOUBLE_EQ(m.critical_V, 9.6e-05);
+    EXPECT_DOUBLE_EQ(m.Vl0, 1e-4);
+    EXPECT_DOUBLE_EQ(m.Vv0, 0.002);
+}
+
+TEST(KreglewskiModel, MethaneAgainstReferenceData) {
+    Kreglewski_EOS m(1);
+    m.number_of_components(1);
+    m.add_component("CH4");
+    pureCritical(m);
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.T, 190.56, 0.01 * 190.56);  // Setzmann and Wagner: 190.564 K, 4.599 MPa
+    EXPECT_NEAR(m.P, 4.599e6, 0.05 * 4.599e6);
+    // Vapour pressure at 150 K: 1.0405 MPa.
+    m.temperature(150.0);
+    m.Vl0 = 4.5e-5;
+    m.Vv0 = 1e-3;
+    m.calculate_saturation_pressure();
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.P, 1.0405e6, 0.02 * 1.0405e6);
+    // Second virial coefficient at 300 K, about -42 cm3/mol (Dymond and Smith).
+    const double V = 1.0;
+    const double B = (pressureAt(m, 300.0, V) * V / (8.31434 * 300.0) - 1.0) * V;
+    EXPECT_NEAR(B * 1e6, -42.0, 3.0);
+    // The ideal gas at low density.
+    EXPECT_NEAR(pressureAt(m, 300.0, 100.0) * 100.0 / (8.31434 * 300.0), 1.0, 1e-6);
+}
+
+TEST(KreglewskiModel, CarbonDioxideCriticalPoint) {
+    Kreglewski_EOS m(2);
+    m.number_of_components(1);
+    m.add_component("CO2");
+    EXPECT_DOUBLE_EQ(m.critical_T, 304.0);
+    pureCritical(m);
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.T, 304.13, 0.003 * 304.13);  // Span and Wagner: 304.128 K, 7.3773 MPa
+    EXPECT_NEAR(m.P, 7.3773e6, 0.01 * 7.3773e6);
+    // Compressed liquid at 250 K and 100 bar, about 1075 kg/m3 (Span and Wagner).
+    m.Vl0 = 5e-5;
+    m.calculateFromTP(250.0, 100.0, 0);
+    ASSERT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(0.044 / m.V, 1075.0, 0.03 * 1075.0);
+}
+
+TEST(KreglewskiModel, PairParametersInEitherOrder) {
+    double kv, a12, b12, xi12;
+    Kreglewski_EOS::binaryParameters("CO2", "CH4", 40.0, 1.0, kv, a12, b12, xi12);
+    EXPECT_DOUBLE_EQ(kv, 1.05);
+    EXPECT_DOUBLE_EQ(a12, 20.5);
+    EXPECT_DOUBLE_EQ(b12, 0.0);
+    EXPECT_DOUBLE_EQ(xi12, 0.94);
+    double kv2, a2, b2, xi2;
+    Kreglewski_EOS::binaryParameters("CH4", "CO2", 1.0, 40.0, kv2, a2, b2, xi2);
+    EXPECT_EQ(kv, kv2);
+    EXPECT_EQ(a12, a2);
+    EXPECT_EQ(xi12, xi2);
+
+    Kreglewski_EOS m(1);
+    m.number_of_components(2);
+    m.add_components("N2", "CH4");  // unlisted pair: kv 1, a12 (3 + 1)/2, b12 0, xi12 1
+    auto* att = dynamic_cast<Kreglewski2*>(m.interactions[1]);
+    auto* rep = dynamic_cast<HCB2*>(m.interactions[0]);
+    ASSERT_TRUE(att && rep);
+    EXPECT_DOUBLE_EQ(att->parameters[7], 1.0);
+    EXPECT_DOUBLE_EQ(att->parameters[8], 2.0);
+    EXPECT_DOUBLE_EQ(att->parameters[9], 0.0);
+    EXPECT_DOUBLE_EQ(att->parameters[10], 1.0);
+    EXPECT_DOUBLE_EQ(rep->parameters[7], 1.0);
+
+    Kreglewski_EOS h(1);
+    h.number_of_components(2);
+    h.add_components("H2S", "CH4");
+    auto* hatt = dynamic_cast<Kreglewski2*>(h.interactions[1]);
+    EXPECT_DOUBLE_EQ(hatt->parameters[7], 1.1);
+    EXPECT_DOUBLE_EQ(hatt->parameters[9], 54.4);
+}
+
+TEST(KreglewskiModel, BinaryAtAPureCompositionIsThePureFluid) {
+    Kreglewski_EOS pure(1);
+    pure.number_of_components(1);
+    pure.add_component("CO2");
+    Kreglewski_EOS mix(1);
+    mix.number_of_components(2);
+    mix.add_components("CO2", "CH4");
+    mix.composition(1.0, 0.0);
+    for (double V : {1e-3, 2e-4, 8e-5}) {
+        const double p = pressureAt(pure, 290.0, V);
+        EXPECT_NEAR(pressureAt(mix, 290.0, V), p, 1e-9 * std::fabs(p)) << V;
+    }
+    // selectComponent picks the named component and its critical start.
+    mix.selectComponent("CH4");
+    EXPECT_DOUBLE_EQ(mix.x[0], 0.0);
+    EXPECT_DOUBLE_EQ(mix.x[1], 1.0);
+    EXPECT_DOUBLE_EQ(mix.critical_T, 192.0);
+    Kreglewski_EOS ch4(1);
+    ch4.number_of_components(1);
+    ch4.add_component("CH4");
+    EXPECT_NEAR(pressureAt(mix, 250.0, 1e-4), pressureAt(ch4, 250.0, 1e-4), 1e-6 * pressureAt(ch4, 250.0, 1e-4));
+    mix.selectComponent("Xe");  // no match: the first component
+    EXPECT_DOUBLE_EQ(mix.x[0], 1.0);
+}
+
+TEST(KreglewskiModel, CriticalCurveStartsFromComponentTwo) {
+    Kreglewski_EOS m(1);
+    m.number_of_components(2);
+    m.add_components("CO2", "CH4");
+    m.calculateTheCriticalCurve("KR");
+    std::ifstream in("critKR");
+    ASSERT_TRUE(in.good());
+    std::string line;
+    std::vector<std::vector<double>> rows;
+    bool inData = false;
+    while (std::getline(in, line)) {
+        if (line == "BEGIN") {
+            inData = true;
+            continue;
+        }
+        if (line == "END") break;
+        if (!inData) continue;
+        std::istringstream s(line);
+        std::vector<double> r;
+        double v;
+        while (s >> v) r.push_back(v);
+        if (!r.empty()) rows.push_back(r);
+    }
+    ASSERT_GE(rows.size(), 3u);
+    // Columns P (bar), V, T, x0, x1.  First point: pure methane (x1 = 1) at
+    // its model critical temperature; the curve then runs continuously to
+    // pure carbon dioxide through a pressure maximum above both critical
+    // pressures (measured near 86 bar around 270 K).
+    EXPECT_NEAR(rows[0][2], 192.17, 0.5);
+    EXPECT_DOUBLE_EQ(rows[0][4], 1.0);
+    EXPECT_GT(rows[2][2], rows[0][2]);
+    EXPECT_NEAR(rows.back()[2], 304.2, 0.5);
+    EXPECT_DOUBLE_EQ(rows.back()[3], 1.0);
+    double Pmax = 0.0;
+    for (const auto& r : rows) Pmax = std::max(Pmax, r[0]);
+    EXPECT_GT(Pmax, 80.0);
+    EXPECT_LT(Pmax, 100.0);
+}
+
+TEST(KreglewskiModel, UnknownAndUntabulatedComponents) {
+    Kreglewski_EOS m(1);
+    m.number_of_components(1);
+    const double mw = m.molar_mass[0];
+    m.add_component("Xe");  // not in the table: nothing set
+    auto* rep = dynamic_cast<HCB1*>(m.interactions[0]);
+    EXPECT_DOUBLE_EQ(rep->parameters[1], 0.0);
+    EXPECT_DOUBLE_EQ(m.molar_mass[0], mw);
+    Kreglewski_EOS b(1);
+    b.number_of_components(1);
+    b.add_component(" tb440c10");  // the table's name keeps its leading blank
+    EXPECT_DOUBLE_EQ(dynamic_cast<HCB1*>(b.interactions[0])->parameters[1], 0.00010416);
+    EXPECT_DOUBLE_EQ(b.molar_mass[0], mw);  // no molar mass in the table
+    // A binary without critical start values refuses its critical curve.
+    Kreglewski_EOS c(1);
+    c.number_of_components(2);
+    c.add_components("C6", "benzene");
+    c.calculateTheCriticalCurve("none");
+    EXPECT_EQ(c.errorflag, 1);
+}
+
+TEST(KreglewskiModelDeathTest, OnlyOneOrTwoComponents) {
+    EXPECT_EXIT(
+        {
+            Kreglewski_EOS m(1);
+            m.number_of_components(3);
+        },
+        testing::ExitedWithCode(1), "");
+}
