@@ -25,7 +25,7 @@ namespace {
 constexpr double kSteepInP = 1e5;           // Pa/K
 constexpr double kSmallestStepFactor = 1e-6;
 // A trace whose steps succeed but no longer move would never end.
-constexpr long kMostPoints = 100000;
+constexpr long kMostPoints = 20000;
 
 // Temperature tangent of a branch at the stored point: bubble (free = the
 // vapour composition) or dew (free = the liquid composition).  Returns false

@@ -189,9 +189,6 @@ TEST(Tricritical, LociWithoutSuchPointsEndWithTheErrorFlag) {
     EXPECT_EQ(f.errorflag, 1);
     EXPECT_TRUE(readRows("tric.txt").empty());
     reset();
-    f.calculate_the_tricritical_curve1("tric1.txt", 0, 1, 0.0, 0.3658, 0.01);
-    EXPECT_TRUE(readRows("tric1.txt").empty());
-    reset();
     f.calculate_the_MDP_curve("mdp.txt", 0, 1, 0.0, 0.3658, 0.001);
     EXPECT_EQ(f.errorflag, 1);
     EXPECT_TRUE(readRows("mdp.txt").empty());
