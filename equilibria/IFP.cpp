@@ -395,10 +395,27 @@ void IFP::calculateVLE(short flag) {
         std::fprintf(stderr, "Initialization error\n");
         return;
     }
-    solver.solve();
-    error = solver.status != 0 ? 1 : 0;
+    solveSystem();
     if (error == 0) Fv = nV / total_moles;
     estimate_next_state();
+}
+
+void IFP::solveSystem() {
+    solver.solve();
+    error = solver.status != 0 ? 1 : 0;
+    // Beyond a critical point Newton creeps towards the trivial solution (one
+    // phase twice) and stops just outside the band the trial test rejects:
+    // two phases of the same molar volume and nearly the same composition
+    // are not an equilibrium of two phases.
+    if (error == 0 && nearlyTrivial()) error = 1;
+}
+
+bool IFP::nearlyTrivial() const {
+    if (nc < 2) return false;
+    double s = 0.0;
+    for (int i = 0; i < nc; i++) s += std::fabs(x[i] - y[i]);
+    const double Vl = liquid->V, Vv = vapour->V;
+    return s < 1e-4 && std::fabs(Vl - Vv) <= 1e-3 * std::fabs(Vv);
 }
 
 void IFP::calculateVLE() {
@@ -428,6 +445,15 @@ void IFP::calculateVLE() {
 void IFP::estimate_next_state() {
     if (error != 0) return;
     switch (estimate_mode) {
+        case 1:
+            estimate_next_state1();
+            break;
+        case 2:
+            estimate_next_state2();
+            break;
+        case 3:
+            estimate_next_state3();
+            break;
         default:
             VLE::estimate_next_state();
             break;

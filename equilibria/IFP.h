@@ -86,6 +86,40 @@ public:
     void calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const char* name, double Tmin, double Tmax,
                                 double dT);
 
+    // ---- isotherms and ternary tie lines (IFPIsotherms.cpp)
+    // Tangents at the current solved state with the step dx0 = 1 of the
+    // liquid's first mole fraction, in the order of the variable vector:
+    // a two-component isotherm (fixed T), a pseudo-binary isotherm (three
+    // components, x1 + aux x2 held by the step), and the tie lines of a
+    // three-component system at fixed T and P.  The int arguments of the
+    // first are not used.  A singular system leaves d as it was.
+    void calculate_derivatives1(double* d, int, int);
+    void calculate_derivatives2(double* d);
+    void calculate_derivatives3(double* d);
+    // Predictors run after every successful solve in estimate modes 1, 2, 3:
+    // `older` receives the tangent (its pressure dP/dx0, its arrays dx/dx0, dy/dx0).
+    void estimate_next_state1();
+    void estimate_next_state2();
+    void estimate_next_state3();
+    // Start values of the pseudo-binary isotherm extrapolated along `older`:
+    // mode 0 a composition step, mode 1 a pressure step (Pa); h is halved
+    // while a mole fraction leaves [-1e-5, 1.00001].  The second argument is not used.
+    void calculate_initial_values(short mode, short, double h, double step);
+    // Pressure-composition isotherm of a binary at T (K) from the bubble
+    // point of z0 (first_init_flag 2) or a flash at the estimate pressure
+    // (first_init_flag 0), by composition steps dir while |dP/dx0| < 1e7 Pa
+    // and pressure steps dP (bar) beyond, up to Pmax (bar).  Igor text at path.
+    void calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP,
+                                                    double Pmax, const char* suffix) override;
+    // The same for three components whose first two keep the ratio r (aux).
+    void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
+                                                           double dir, double dP, double Pmax,
+                                                           const char* suffix) override;
+    // Tie lines of a three-component system at T (K) and P (bar): the bulk
+    // moves by dz from the middle of each tie line towards component `pole`
+    // until the two phases merge or vanish.  Igor text "ter" + name.
+    void calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, double dz, const char* name, int pole);
+
     // ---- data
     int variable_count = 0;  // m = 2n + 4
     double first_constraint[5] = {0, 0, 0, 0, 0};
@@ -102,7 +136,15 @@ public:
     double predictor_dT[3] = {0, 0, 0};
     double predictor_dP[3] = {0, 0, 0};
 
+protected:
+    // solve() on the solver; error 1 when it fails or ends on the trivial solution.
+    void solveSystem();
+
 private:
+    // A converged state whose phases have the same molar volume and
+    // compositions within 1e-4 (volumes within 1e-3): the trivial solution reached from outside
+    // the band that the trial test rejects.
+    bool nearlyTrivial() const;
     // The predictor family; kind 0 (vapour amount), 1 (total volume), 2 (volumetric fraction).
     void predictNextState(int kind, double h, double dT, double dP);
     // The start volumes to the models by their phase kinds.

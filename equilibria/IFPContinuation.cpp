@@ -18,6 +18,10 @@ namespace {
 // Composition columns: values below 1e-40 are written as 0.
 double tiny0(double v) { return std::fabs(v) < 1e-40 ? 0.0 : v; }
 
+// Upper bound of the predictions of one trace, so that a trace creeping by
+// short steps along a curve that stays inside its window ends.
+constexpr int kMaxTracePoints = 20000;
+
 }  // namespace
 
 void IFP::predictNextState(int kind, double h, double dT, double dP) {
@@ -64,7 +68,10 @@ void IFP::predictNextState(int kind, double h, double dT, double dP) {
             if (problem == cP) {
                 set_type_of_problem(cT);
                 calculate_derivatives(tangent.data(), 1, c2);
-                stepT = kind == 0 ? dT : (slope_T * stepP > 0 ? 1.0 : -1.0);
+                // Back to temperature steps in the direction of travel: the
+                // pressure step continues along dP = slope dT.
+                const double size = kind == 0 ? std::fabs(dT) : 1.0;
+                stepT = slope_T * stepP > 0 ? size : -size;
             }
             set_the_temperature(previous.T + h * stepT);
             estimate.P = previous.P + h * slope_T * stepT;
@@ -231,11 +238,15 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     set_initialization_flag(0);
     double VlStart = VlLast, VvStart = VvLast;
     // 10.
+    int points = 0;
     while (error == 0) {
+        if (++points > kMaxTracePoints) {
+            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            break;
+        }
         handStartVolumes(VlStart, VvStart);
         initialize();
-        solver.solve();
-        error = solver.status != 0 ? 1 : 0;
+        solveSystem();
         if (error == 0) {
             VlLast = liquid->phase_kind == 2 ? liquid->Vl0 : liquid->Vv0;
             sL = slope(liquid->V - VlLast, P - previous.P);
@@ -250,7 +261,8 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
             if (problem == 23) VlStart = (estimate.P - previous.P) * sL + VlLast;
             std::printf("%12lg %12lg %5d %12lg %12lg\n", T, P / 100000.0, problem, spec_T, spec_P / 100000.0);
             writeRow();
-            if (factor < 0.001) factor = 2.0 * factor;
+            // A step shortened by failures grows back after each success.
+            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
         } else {
             factor = factor / 2.0;
             if (factor > 0.001) {
@@ -319,7 +331,12 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
     set_the_volume(nL * Vl + nV * Vv);
     set_type_of_problem(14);
     set_initialization_flag(0);
+    int points = 0;
     while (error == 0) {
+        if (++points > kMaxTracePoints) {
+            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            break;
+        }
         estimate_next_state4(factor, dT);
         handStartVolumes(Vl, Vv);
         calculateVLE();
@@ -333,6 +350,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
             if (T < Tmin || T > Tmax) error = 1;
             std::printf("%lg %lg\n", T, P / 100000.0);
             writeRow();
+            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
         } else {
             factor = factor / 2.0;
             if (factor > 1e-6) error = 0;
@@ -397,7 +415,12 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
     slope_T = 0.0;
     writeRow(0.0);
     set_initialization_flag(0);
+    int points = 0;
     while (error == 0) {
+        if (++points > kMaxTracePoints) {
+            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            break;
+        }
         estimate_next_state0a(factor, dT);
         handStartVolumes(Vl, Vv);
         calculateVLE();
@@ -411,6 +434,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
             if (T < Tmin || T > Tmax) error = 1;
             std::printf("%lg %lg\n", T, P / 100000.0);
             writeRow(slope_T / 1e7);
+            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
         } else {
             factor = factor / 2.0;
             if (factor > 0.001) error = 0;

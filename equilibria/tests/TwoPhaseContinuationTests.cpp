@@ -87,6 +87,36 @@ TEST(IFPContinuation, BubbleCurveIsAChainOfEquilibria) {
     }
 }
 
+TEST(IFPContinuation, BubbleCurvePassesTheCriticalPointOntoTheDewBranch) {
+    // Beyond the critical point the liquid model keeps the bulk composition
+    // as the lighter phase: the trace goes on along the dew branch (until the
+    // liquid model's volume search falls back onto the bubble branch), never
+    // on the trivial solution (both models in one and the same state), and
+    // it ends when it leaves its temperature window.
+    Binary b(0.3);
+    b.start(250.0, 20.0, 0.3, 0.1);
+    std::vector<double> rows;
+    testing::internal::CaptureStdout();
+    b.ifp->calculate_an_isopleth(250.0, 0.0, nullptr, "b", 249.0, 400.0, 2.0, 2e5, 0, 6, &rows);
+    testing::internal::GetCapturedStdout();
+    const std::size_t w = 11, count = rows.size() / w;
+    ASSERT_GT(count, 40u);
+    const VdWMixture::Critical c = mix.critical(0.3);
+    int crossings = 0;
+    for (std::size_t k = 0; k < count; k++) {
+        const double* r = &rows[k * w];
+        expectEquilibriumRow(r[0], r[1], r[3], r[5], r[6], r[7], 1e-6);
+        EXPECT_GT(std::fabs(r[3] - r[5]) + std::fabs(r[6] - r[7]) / r[7], 1e-4) << r[0];
+        if (k > 0 && (r[6] - r[7]) * (rows[(k - 1) * w + 6] - rows[(k - 1) * w + 7]) < 0 && crossings++ == 0) {
+            // The first change of sides is the critical point of the bulk.
+            EXPECT_NEAR(r[0], c.T, 0.2);
+            EXPECT_LT(rel(r[1] * 1e5, c.P), 2e-3);
+        }
+    }
+    EXPECT_GE(crossings, 1);
+    EXPECT_LT(rows[(count - 1) * w], 249.0);  // the trace left its window
+}
+
 TEST(IFPContinuation, DewCurveSwitchesToPressureSteps) {
     // The dew curve steepens towards its cricondentherm: beyond |dP/dT| =
     // 1e5 Pa/K the pressure steps by 2 bar and the temperature is solved.

@@ -1,0 +1,512 @@
+// The two-phase envelope at fixed temperature: the pressure-composition
+// isotherm of a binary, the isotherm of a ternary whose first two components
+// keep a fixed ratio (a pseudo-binary), and the tie lines of a ternary at
+// fixed temperature and pressure.  The isotherms step along the liquid
+// composition while the envelope is flat and switch to pressure steps where
+// |dP/dx0| reaches 1e7 Pa; the tangent along the isotherm comes from small
+// linear systems in the models' fugacity derivatives.
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "equilibria/IFP.h"
+#include "fluid/FluidPhase.h"
+#include "numerics/LinearAlgebra.h"
+
+namespace {
+
+// Solves the k x k system A u = b (row after row in A); false when singular.
+bool solveDense(std::vector<double>& A, std::vector<double>& b, std::vector<double>& u, int k) {
+    std::vector<double*> rows(k);
+    for (int r = 0; r < k; r++) rows[r] = A.data() + static_cast<std::size_t>(r) * k;
+    u.assign(k, 0.0);
+    int status = 0;
+    solve_the_linear_system(rows.data(), b.data(), u.data(), k, status);
+    return status == 0;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool inUnit(double v) { return v >= 0.0 && v <= 1.0; }
+
+// Upper bound of the points of one traced curve: a curve that creeps towards
+// an end by ever smaller steps ends instead of running on.
+constexpr int kMaxCurvePoints = 100000;
+
+}  // namespace
+
+// ---------------------------------------------------------------- tangents
+
+void IFP::calculate_derivatives1(double* d, int, int) {
+    if (nc != 2 || !hasModels()) return;
+    const FluidPhase &L = *liquid, &V = *vapour;
+    // Unknowns (dP, dx1, dy0, dy1).
+    std::vector<double> A(16, 0.0), b(4, 0.0), u;
+    for (int k = 0; k < 2; k++) {
+        double* r = &A[k * 4];
+        r[0] = V.dfugacitydP[k] - L.dfugacitydP[k];
+        r[1] = -L.dfugacitydx[k][1];
+        r[2] = V.dfugacitydx[k][0];
+        r[3] = V.dfugacitydx[k][1];
+        b[k] = L.dfugacitydx[k][0];
+    }
+    A[2 * 4 + 1] = 1.0;
+    b[2] = -1.0;
+    A[3 * 4 + 2] = A[3 * 4 + 3] = 1.0;
+    if (!solveDense(A, b, u, 4)) return;
+    const double out[8] = {0.0, u[0], 0.0, 0.0, 1.0, u[1], u[2], u[3]};
+    for (int i = 0; i < 8; i++) d[i] = out[i];
+}
+
+void IFP::calculate_derivatives2(double* d) {
+    if (nc != 3 || !hasModels()) return;
+    const FluidPhase &L = *liquid, &V = *vapour;
+    // Unknowns (dP, dx1, dx2, dy0, dy1, dy2).
+    std::vector<double> A(36, 0.0), b(6, 0.0), u;
+    for (int k = 0; k < 3; k++) {
+        double* r = &A[k * 6];
+        r[0] = V.dfugacitydP[k] - L.dfugacitydP[k];
+        r[1] = -L.dfugacitydx[k][1];
+        r[2] = -L.dfugacitydx[k][2];
+        for (int j = 0; j < 3; j++) r[3 + j] = V.dfugacitydx[k][j];
+        b[k] = L.dfugacitydx[k][0];
+    }
+    A[3 * 6 + 1] = A[3 * 6 + 2] = 1.0;
+    b[3] = -1.0;
+    A[4 * 6 + 1] = 1.0;
+    A[4 * 6 + 2] = aux;
+    A[5 * 6 + 3] = A[5 * 6 + 4] = A[5 * 6 + 5] = 1.0;
+    if (!solveDense(A, b, u, 6)) return;
+    const double out[10] = {0.0, u[0], 0.0, 0.0, 1.0, u[1], u[2], u[3], u[4], u[5]};
+    for (int i = 0; i < 10; i++) d[i] = out[i];
+}
+
+void IFP::calculate_derivatives3(double* d) {
+    if (nc != 3 || !hasModels()) return;
+    const FluidPhase &L = *liquid, &V = *vapour;
+    // Unknowns (dx1, dx2, dy0, dy1, dy2) at fixed T and P.
+    std::vector<double> A(25, 0.0), b(5, 0.0), u;
+    for (int k = 0; k < 3; k++) {
+        double* r = &A[k * 5];
+        r[0] = -L.dfugacitydx[k][1];
+        r[1] = -L.dfugacitydx[k][2];
+        for (int j = 0; j < 3; j++) r[2 + j] = V.dfugacitydx[k][j];
+        b[k] = L.dfugacitydx[k][0];
+    }
+    A[3 * 5 + 0] = A[3 * 5 + 1] = 1.0;
+    b[3] = -1.0;
+    A[4 * 5 + 2] = A[4 * 5 + 3] = A[4 * 5 + 4] = 1.0;
+    if (!solveDense(A, b, u, 5)) return;
+    const double out[10] = {0.0, 0.0, 0.0, 0.0, 1.0, u[0], u[1], u[2], u[3], u[4]};
+    for (int i = 0; i < 10; i++) d[i] = out[i];
+}
+
+// ---------------------------------------------------------------- predictors
+
+void IFP::estimate_next_state1() {
+    const int n = nc;
+    calculate_derivatives1(tangent.data(), 0, 0);
+    slope_x = tangent[1];
+    estimate.T = previous.T = T;
+    estimate.P = previous.P = P;
+    older.T = 0.0;
+    older.P = slope_x;
+    estimate.x = previous.x = x;
+    estimate.y = previous.y = y;
+    for (int i = 0; i < n; i++) {
+        older.x[i] = tangent[4 + i];
+        older.y[i] = tangent[n + 4 + i];
+    }
+}
+
+void IFP::estimate_next_state2() {
+    const int n = nc;
+    calculate_derivatives2(tangent.data());
+    slope_x = tangent[1];
+    previous.T = estimate.T;
+    previous.P = estimate.P;
+    older.T = 0.0;
+    older.P = slope_x;
+    estimate.x = previous.x = x;
+    estimate.y = previous.y = y;
+    for (int i = 0; i < n; i++) {
+        older.x[i] = tangent[4 + i];
+        older.y[i] = tangent[n + 4 + i];
+    }
+}
+
+void IFP::estimate_next_state3() {
+    const int n = nc;
+    calculate_derivatives3(tangent.data());
+    older.T = older.P = 0.0;
+    previous.x = estimate.x;
+    previous.y = estimate.y;
+    for (int i = 0; i < n; i++) {
+        older.x[i] = tangent[4 + i];
+        older.y[i] = tangent[n + 4 + i];
+    }
+}
+
+void IFP::calculate_initial_values(short mode, short, double h, double step) {
+    if (mode != 0 && mode != 1) return;
+    const int n = nc;
+    // A previous state already outside the bounds cannot be mended by a
+    // shorter step: the halving stops at 1e-10.
+    for (;;) {
+        if (mode == 0) {
+            estimate.P = h * older.P * step + previous.P;
+            for (int i = 0; i < n; i++) {
+                estimate.x[i] = h * older.x[i] * step + previous.x[i];
+                estimate.y[i] = h * older.y[i] * step + previous.y[i];
+            }
+        } else {
+            estimate.P = h * step + previous.P;
+            for (int i = 0; i < n; i++) {
+                estimate.x[i] = h * (older.x[i] / older.P) * step + previous.x[i];
+                estimate.y[i] = h * (older.y[i] / older.P) * step + previous.y[i];
+            }
+        }
+        bool out = false;
+        for (int i = 0; i < n && !out; i++)
+            out = estimate.x[i] > 1.00001 || estimate.x[i] < -1e-5 || estimate.y[i] > 1.00001 || estimate.y[i] < -1e-5;
+        if (!out || h < 1e-10) return;
+        h /= 2.0;
+    }
+}
+
+// ---------------------------------------------------------------- isotherms
+
+void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP,
+                                                     double Pmax, const char* suffix) {
+    if (nc != 2 || !hasModels()) return;
+    estimate_mode = 1;
+    factor = 1.0;
+    File f(path ? std::fopen(path, "w") : nullptr);
+    if (!f) {
+        std::fprintf(stderr, "Can't open the output file %s\n", path ? path : "(null)");
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    const std::string X = header("x", "     "), Y = header("y", "     ");
+    std::fprintf(f.get(), "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", X.c_str(), Y.c_str());
+    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+
+    // Start: the bubble point of z0, or a flash at the estimate pressure.
+    if (first_init_flag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T_);
+        set_the_vaporization_ratio(0.0);
+    } else if (first_init_flag == 0) {
+        set_type_of_problem(12);
+        set_the_temperature(T_);
+        set_the_pressure(estimate.P / 100000.0);
+        z0 = (estimate.x[0] + estimate.y[0]) / 2.0;
+        nL = nV = 0.5;
+    }
+    z[0] = z0;
+    z[1] = 1.0 - z0;
+    for (int i = 0; i < 2; i++) moles[i] = total_moles * z[i];
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        return;
+    }
+    auto keepVolumes = [&]() {
+        estimate.Vl = previous.Vl = liquid->V;
+        estimate.Vv = previous.Vv = vapour->V;
+    };
+    auto row = [&](const char* format) {
+        std::fprintf(f.get(), format, T, P / 100000.0, x[0], x[1], y[0], y[1], liquid->V * 1e6, vapour->V * 1e6,
+                     slope_x / 1e7);
+        std::printf("%lg %lg %lg %lg %lg %lg \n", T, P / 100000.0, x[0], x[1], y[0], y[1]);
+    };
+    keepVolumes();
+    row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t%#.10lg %#.10lg %#.10lg \n");
+
+    const double D = 1e5 * std::fabs(dP);
+    slope_x = older.P;
+    double sP = slope_x * dir >= 0.0 ? D : -D;
+    double sx = dir;
+    set_initialization_flag(0);
+    int points = 0;
+    while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
+        slope_x = older.P;
+        bool inside = true;
+        if (std::fabs(slope_x) < 1e7) {
+            // Composition steps: bubble points of the estimated liquid.
+            if (problem == 12) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(0.0);
+                sx = sP * slope_x > 0.0 ? std::fabs(dir) : -std::fabs(dir);
+            }
+            for (;;) {
+                estimate.P = factor * slope_x * sx + previous.P;
+                inside = true;
+                for (int i = 0; i < 2; i++) {
+                    estimate.x[i] = factor * older.x[i] * sx + previous.x[i];
+                    estimate.y[i] = factor * older.y[i] * sx + previous.y[i];
+                    inside = inside && inUnit(estimate.x[i]) && inUnit(estimate.y[i]);
+                }
+                if (inside || factor < 1e-8) break;
+                factor /= 2.0;
+            }
+            for (int i = 0; i < 2; i++) {
+                z[i] = estimate.x[i];
+                moles[i] = total_moles * z[i];
+            }
+        } else {
+            // Pressure steps: flashes of the middle of the estimated tie line.
+            if (problem == 13) {
+                set_type_of_problem(12);
+                sP = sx * slope_x > 0.0 ? D : -D;
+            }
+            for (;;) {
+                estimate.P = factor * sP + previous.P;
+                inside = true;
+                for (int i = 0; i < 2; i++) {
+                    estimate.x[i] = factor * (older.x[i] / slope_x) * sP + previous.x[i];
+                    estimate.y[i] = factor * (older.y[i] / slope_x) * sP + previous.y[i];
+                    inside = inside && inUnit(estimate.x[i]) && inUnit(estimate.y[i]);
+                }
+                if (inside || factor < 1e-8) break;
+                factor /= 2.0;
+            }
+            set_the_pressure(estimate.P / 100000.0);
+            for (int i = 0; i < 2; i++) {
+                z[i] = (estimate.x[i] + estimate.y[i]) / 2.0;
+                moles[i] = total_moles * z[i];
+            }
+            nL = nV = 0.5;
+        }
+        // No step keeps the estimates inside [0, 1]: the curve has reached its end.
+        if (!inside) break;
+        liquid->Vl0 = estimate.Vl;
+        vapour->Vv0 = estimate.Vv;
+        calculateVLE();
+        if (error != 0) {
+            factor /= 2.0;
+            if (factor > 1e-8) error = 0;
+        } else {
+            keepVolumes();
+            row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n");
+            if (factor < 1.0) factor = std::fmin(1.4 * factor, 1.0);
+        }
+    }
+    std::fprintf(f.get(), "END\n");
+    std::fprintf(f.get(), "x rename Tr, T%s\n", sfx);
+    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
+    std::fprintf(f.get(), "x rename dPdx, dPdx%s\n", sfx);
+    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
+    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
+    for (int i = 0; i < 2; i++) std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    for (int i = 0; i < 2; i++) std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+}
+
+void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
+                                                           double dir, double dP, double Pmax, const char* suffix) {
+    aux = r;
+    if (nc != 3 || !hasModels()) return;
+    estimate_mode = 2;
+    File f(path ? std::fopen(path, "w") : nullptr);
+    if (!f) {
+        std::fprintf(stderr, "Can't open the output file %s\n", path ? path : "(null)");
+        return;
+    }
+    const char* sfx = suffix ? suffix : "";
+    const std::string X = header("x", "     "), Y = header("y", "     ");
+    // The ic column carries the number of the point on the curve.
+    std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", X.c_str(), Y.c_str());
+    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+
+    if (first_init_flag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T_);
+        set_the_vaporization_ratio(0.0);
+    } else if (first_init_flag == 0) {
+        set_type_of_problem(12);
+        set_the_temperature(T_);
+        set_the_pressure(estimate.P / 100000.0);
+        z0 = (estimate.x[0] + estimate.y[0]) / 2.0;
+        nL = nV = 0.5;
+    }
+    z = {(1.0 - r) * z0, r * z0, 1.0 - z0};
+    for (int i = 0; i < 3; i++) moles[i] = total_moles * z[i];
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        return;
+    }
+    int ic = 0;
+    auto row = [&]() {
+        std::fprintf(f.get(), "%lg %lg ", T, P / 100000.0);
+        std::printf("%lg %lg ", T, P / 100000.0);
+        for (const std::vector<double>* v : {&x, &y}) {
+            for (int i = 0; i < 3; i++) {
+                std::fprintf(f.get(), "%lg ", (*v)[i]);
+                std::printf("%lg ", (*v)[i]);
+            }
+        }
+        std::fprintf(f.get(), "%lg %lg %lg %d\n", liquid->V * 1e6, vapour->V * 1e6, slope_x / 1e7, ic++);
+        std::printf("%lg \n", slope_x / 1e7);
+    };
+    row();
+
+    const double D = 1e5 * dP;
+    slope_x = older.P;
+    double sP = slope_x * dir >= 0.0 ? D : -D;
+    double sx = dir;
+    set_initialization_flag(0);
+    int points = 0;
+    while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
+        slope_x = older.P;
+        if (std::fabs(slope_x) < 1e7) {
+            if (problem == 12) {
+                set_type_of_problem(13);
+                set_the_vaporization_ratio(0.0);
+                sx = sP * slope_x > 0.0 ? dir : -dir;
+            }
+            // The bulk moves from the last liquid by the composition step
+            // along the pseudo-binary: (1 - r, r, -1) times the step.
+            z = {x[0] + sx * (1.0 - r), x[1] + sx * r, x[2] - sx};
+            for (int i = 0; i < 3; i++) moles[i] = total_moles * z[i];
+            calculate_initial_values(0, 0, 1.0, sx);
+        } else {
+            if (problem == 13) {
+                set_type_of_problem(12);
+                sP = sx * slope_x > 0.0 ? D : -D;
+            }
+            set_the_pressure((P + sP) / 100000.0);
+            calculate_initial_values(1, 0, 1.0, sP);
+            for (int i = 0; i < 3; i++) {
+                z[i] = (estimate.x[i] + estimate.y[i]) / 2.0;
+                moles[i] = total_moles * z[i];
+            }
+            nL = nV = 0.5;
+        }
+        bool inside = true;
+        for (int i = 0; i < 3; i++) inside = inside && z[i] >= -1e-12 && z[i] <= 1.0 + 1e-12;
+        if (!inside) break;  // the step would leave the composition triangle
+        calculateVLE();
+        if (error == 0) row();
+    }
+    std::fprintf(f.get(), "END\n");
+    std::fprintf(f.get(), "x rename T, T%s\n", sfx);
+    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
+    std::fprintf(f.get(), "x rename dPdx, dPdx%s\n", sfx);
+    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
+    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
+    std::fprintf(f.get(), "x rename ic, ic%s\n", sfx);
+    for (int i = 0; i < 3; i++) {
+        std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+        std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    }
+}
+
+// ---------------------------------------------------------------- ternary tie lines
+
+void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, double dz, const char* name, int pole) {
+    if (nc != 3 || !hasModels()) return;
+    if (pole < 0 || pole > 2) {
+        std::fprintf(stderr, "Pole %d is not a component of the ternary system\n", pole);
+        return;
+    }
+    estimate_mode = 3;
+    const char* nm = name ? name : "";
+    const std::string path = std::string("ter") + nm;
+    File f(std::fopen(path.c_str(), "wt"));
+    if (!f) {
+        std::fprintf(stderr, "Can't open the output file %s\n", path.c_str());
+        return;
+    }
+    std::fprintf(f.get(), "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
+    for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "x", i, nm);
+    for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "y", i, nm);
+    std::fprintf(f.get(), "%11s%s %11s%s %11s%s\nBEGIN\n", "Vl", nm, "Vv", nm, "i", nm);
+    solver.verbose = 0;
+
+    if (first_init_flag == 2 || first_init_flag == 0) {
+        set_type_of_problem(12);
+        set_the_temperature(T_);
+        set_the_pressure(P_bar);
+        if (first_init_flag == 0) nV = nL = 0.5;
+    }
+    double Ls = nL, Vs = nV;
+    for (int i = 0; i < 3; i++) {
+        z[i] = (estimate.x[i] + estimate.y[i]) / 2.0;
+        moles[i] = total_moles * z[i];
+    }
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        std::fprintf(stderr, "Can't find a starting point for the curve\n");
+        return;
+    }
+    auto row = [&](int k) {
+        std::fprintf(f.get(), "%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %12d\n", T,
+                     P / 100000.0, x[0], x[1], x[2], y[0], y[1], y[2], liquid->V * 1e6, vapour->V * 1e6, k);
+    };
+    row(0);
+    std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg \n", x[0], x[1], x[2], y[0], y[1], y[2]);
+
+    nL = nV = 0.5;
+    std::vector<double> zs = z;
+    for (int i = 0; i < 3; i++) {
+        z[i] = (x[i] + y[i]) / 2.0;
+        moles[i] = total_moles * z[i];
+    }
+    set_initialization_flag(0);
+    estimate.P = P;
+    estimate.T = T;
+    estimate.x = previous.x = x;
+    estimate.y = previous.y = y;
+    double h = 1.0;
+    int k = 1;
+    while (error == 0 && k < kMaxCurvePoints) {
+        estimate.x = previous.x;
+        estimate.y = previous.y;
+        bool bad = false;
+        for (int i = 0; i < 3 && !bad; i++) bad = !inUnit(estimate.x[i]) || !inUnit(estimate.y[i]);
+        if (bad) {
+            // A shorter step cannot bring a start outside the triangle back.
+            break;
+        }
+        nL = Ls;
+        nV = Vs;
+        const double s = h * dz;
+        for (int i = 0; i < 3; i++) z[i] = zs[i] + (i == pole ? s : -s / 2.0);
+        for (int i = 0; i < 3; i++) moles[i] = total_moles * z[i];
+        set_initialization_flag(0);
+        initialize();
+        solveSystem();
+        if (error != 0) {
+            h /= 2.0;
+            if (h > 1e-4) error = 0;
+        } else {
+            previous.x = x;
+            previous.y = y;
+            Ls = nL;
+            Vs = nV;
+            row(k);
+            std::printf("%#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg %#12lg\n", liquid->V * 1e6,
+                        vapour->V * 1e6, x[0], x[1], x[2], y[0], y[1], y[2], nL);
+            for (int i = 0; i < 3; i++) zs[i] = (x[i] + y[i]) / 2.0;
+            k += 1;
+        }
+    }
+    std::fprintf(f.get(), "END\n");
+}
