@@ -563,6 +563,53 @@ TEST(IFP, TangentAlongTheBubbleCurve) {
     (void)y0;
 }
 
+TEST(IFP, StartsByCodeAndFlag) {
+    BinaryVdW b(0.3);
+    IFP& s = b.ifp;
+    // Flag 0 with code 24: T from the estimate, P from the specification.
+    b.start(251.0, 20.0, 0.3, 0.1);
+    s.set_type_of_problem(24);
+    s.set_the_temperature(300.0);
+    s.set_the_pressure(12.0);
+    s.set_initialization_flag(0);
+    s.initialize();
+    EXPECT_EQ(s.error, 0);
+    EXPECT_EQ(s.T, 251.0);
+    EXPECT_EQ(s.P, 12e5);
+    EXPECT_EQ(s.state_vector[0], 251.0);
+    EXPECT_EQ(s.state_vector[1], 12e5);
+    EXPECT_EQ(s.solver.scale[1], 5e6);
+    EXPECT_EQ(s.solver.scale[5], 0.3);
+
+    // Flag 3 on models without a pseudo-critical point: a failed solve, no crash.
+    s.set_type_of_problem(12);
+    s.set_the_temperature(250.0);
+    s.set_the_pressure(20.0);
+    s.set_initialization_flag(3);
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    s.calculateVLE();
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(s.error, 0);
+
+    // The history of a solve.
+    s.set_history("ifp_history.txt");
+    bubble(b, kT);
+    ASSERT_EQ(s.error, 0);
+    s.set_history(nullptr);
+    std::FILE* f = std::fopen("ifp_history.txt", "r");
+    ASSERT_NE(f, nullptr);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_EQ(std::string(line).rfind("Calculate VLE Problem 13 Bulk composition", 0), 0u) << line;
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_EQ(std::string(line), "\tT 250 Fv 0\n");
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_EQ(std::string(line).rfind("Initialization from the later calculated equilibrium state", 0), 0u) << line;
+    std::fclose(f);
+}
+
 TEST(IFP, PlausibilityOfTrialStates) {
     BinaryVdW b(0.3);
     IFP& s = b.ifp;
