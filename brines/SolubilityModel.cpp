@@ -1,0 +1,448 @@
+#include "brines/SolubilityModel.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "brines/MaoDuanSalinityModel.h"
+#include "brines/PotterBrown.h"
+#include "brines/SpiveyDensityModel.h"
+#include "families/cubic/ClassicalCubic0.h"
+#include "families/cubic/SRK1.h"
+#include "families/duan/DMW1.h"
+#include "water/WagnerPruss.h"
+
+namespace {
+
+constexpr const char* kHydrocarbons[15] = {"CH4", "C2",  "C3",  "iC4", "nC4",  "iC5",  "nC5", "nC6",
+                                           "nC7", "nC8", "nC9", "nC10", "nC12", "nC15", "nC20"};
+constexpr double kHydrocarbonFractions[15] = {0.5,  0.25, 0.04, 0.01, 0.05, 0.01, 0.04, 0.02,
+                                              0.04, 0.04, 0.03, 0.04, 0.08, 0.08, 0.065};
+
+bool isGasName(const char* name) {
+    static const char* const gases[] = {"CO2", "CH4", "C2", "N2", "H2S", "C2H6", "C3", "iC4", "nC4", "iC4H10", "nC4H10"};
+    for (const char* g : gases)
+        if (std::strcmp(name, g) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+SolubilityModel::SolubilityModel() : water(std::make_unique<WagnerPruss>(2)) {
+    bubbleSolver.obj = this;
+    bubbleSolver.fn = toEquationFn<ScalarEquationFn>(&SolubilityModel::equationForBubblePoint);
+    bubbleSolver.monotone = 1;
+    bubbleSolver.verbose = 0;
+    bubbleSolver.data = nullptr;
+}
+
+SolubilityModel::~SolubilityModel() { purge(); }
+
+void SolubilityModel::purge() {
+    gasModel.reset();
+    densityModel.reset();
+}
+
+void SolubilityModel::read_component_data(int i, const char* name) {
+    if (std::strcmp(name, "H2O") == 0) {
+        iw = i;
+    } else if (std::strcmp(name, "NaCl") == 0) {
+        is = i;
+    } else if (isGasName(name)) {
+        if (ig < 0) ig = i;
+        ++gasCount;
+    }
+}
+
+void SolubilityModel::setSystemType(SM_SystemType type, int version_) {
+    if (type == systemType && version_ == version) return;
+    systemType = type;
+    version = version_;
+    mg = ms = r = sigma = 0.0;
+    iw = ig = is = -1;
+    gasCount = 0;
+    compositionCode = 0;
+    const char* names[3] = {nullptr, nullptr, nullptr};
+    int n = 0;
+    switch (type) {
+        case SM_H2O_CH4_NaCl:
+        case SM_Brine_Hydrocarbons: names[0] = "H2O"; names[1] = "CH4"; names[2] = "NaCl"; n = 3; break;
+        case SM_H2O_CO2_NaCl: names[0] = "H2O"; names[1] = "CO2"; names[2] = "NaCl"; n = 3; break;
+        case SM_H2O_N2_NaCl: names[0] = "H2O"; names[1] = "N2"; names[2] = "NaCl"; n = 3; break;
+        case SM_H2O_CH4: names[0] = "H2O"; names[1] = "CH4"; n = 2; break;
+        case SM_H2O_CO2: names[0] = "H2O"; names[1] = "CO2"; n = 2; break;
+        case SM_H2O_N2: names[0] = "H2O"; names[1] = "N2"; n = 2; break;
+        default: break;
+    }
+    if (n > 0) {
+        // The component list always follows the system (a list of the same
+        // length would otherwise keep the previous gas's name).
+        component_count = 0;
+        number_of_components(n);
+        for (int i = 0; i < n; ++i) add_component(names[i]);
+    }
+    // A gas model built for the previous system holds the previous gas.
+    if (gasModel) createGasModel();
+}
+
+void SolubilityModel::setDensityModelType(SM_DensityModelType type) {
+    if (type == densityModelType) return;
+    densityModelType = type;
+    densityModel.reset();
+    switch (type) {
+        case SM_DensityNone: std::fprintf(stderr, "No density model defined.\n"); break;
+        case SM_DensityPotterBrown: densityModel = std::make_unique<PotterBrown>(); break;
+        case SM_DensityMaoDuanWagnerPruss: densityModel = std::make_unique<MaoDuanSalinityModel>(0); break;
+        case SM_DensityMaoDuanSpivey: densityModel = std::make_unique<MaoDuanSalinityModel>(1); break;
+        case SM_DensitySpivey: densityModel = std::make_unique<SpiveyDensityModel>(); break;
+        default: break;
+    }
+}
+
+void SolubilityModel::setGasModelType(SM_GasModelType type) {
+    if (type == gasModelType) return;
+    gasModelType = type;
+    createGasModel();
+}
+
+void SolubilityModel::createGasModel() {
+    gasModel.reset();
+    switch (gasModelType) {
+        case SM_GasDMW1:
+            if (systemType == SM_Brine_Hydrocarbons) {
+                // The Duan vapour holds one component only.
+                std::fprintf(stderr, "The Duan gas model cannot hold the 15 hydrocarbons of this system\n");
+                return;
+            }
+            gasModel = std::make_unique<DMW1>(1);
+            break;
+        case SM_GasSRK1: gasModel = std::make_unique<SRK1>(1, 0); break;
+        case SM_GasClassicalSRK: gasModel = std::make_unique<ClassicalSRK>(1); break;
+        default: return;
+    }
+    const char* gas = nullptr;
+    switch (systemType) {
+        case SM_H2O_CH4_NaCl:
+        case SM_H2O_CH4: gas = "CH4"; break;
+        case SM_H2O_CO2_NaCl:
+        case SM_H2O_CO2: gas = "CO2"; break;
+        case SM_H2O_N2_NaCl:
+        case SM_H2O_N2: gas = "N2"; break;
+        case SM_Brine_Hydrocarbons:
+            gasCount = 15;
+            gasModel->number_of_components(15);
+            for (const char* name : kHydrocarbons) gasModel->add_component(name);
+            for (int i = 0; i < 15; ++i) gasModel->composition_of_component(i, kHydrocarbonFractions[i]);
+            return;
+        default: return;
+    }
+    gasCount = 1;
+    gasModel->number_of_components(1);
+    gasModel->add_component(gas);
+    gasModel->composition_of_component(0, 1.0);
+}
+
+void SolubilityModel::calculatePsatH2O() {
+    Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    Vl = Mw / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+}
+
+void SolubilityModel::calculateSigma() {
+    // Surface tension of water against its vapour (IAPWS 1994).  The
+    // corresponding-states form n_c^(2/3) k Tc 5.774 tau^1.26 (1 + 0.19 tau^0.5
+    // - 0.25 tau) overestimates water's by some 60 % (0.116 N/m at 25 °C
+    // against 0.072), so the capillary pressures use the IAPWS value.
+    water->temperature(T);
+    water->calculateSigma(0.0, 0.0);
+    sigma = water->sigma;
+}
+
+void SolubilityModel::solveGasModel(bool withFugacities) {
+    FluidPhase& g = *gasModel;
+    g.temperature(T);
+    g.Pascal(P);
+    if (g.phase_kind == 2) g.Vl0 = R * T / P;
+    else g.Vv0 = R * T / P;
+    g.errorflag = 0;
+    g.calculate_molar_volume();
+    if (g.errorflag) {
+        if (g.phase_kind == 2) g.Vl0 = 7.5e-5;
+        else g.Vv0 = 7.5e-5;
+        g.errorflag = 0;
+        g.calculate_molar_volume();
+    }
+    if (withFugacities) g.calculate_fugacities();
+}
+
+void SolubilityModel::calculateVapourMolarVolume() {
+    if (gasModel) solveGasModel(false);
+}
+
+void SolubilityModel::calculate_vapour_fugacities() {
+    fugacityError = 0;
+    if (r == 0.0) {
+        yw = Psat / P;
+    } else {
+        calculateSigma();
+        yw = Psat * std::exp((P - Psat - 2.0 * sigma / r) * Vl / (R * T)) / P;
+    }
+    if (!(yw <= 1.0) || !gasModel || gasModel->component_count < 1) {
+        // No gas phase can exist (or no gas model describes it).
+        fugacityError = 1;
+        return;
+    }
+    solveGasModel(true);
+    if (gasModel->errorflag) {
+        fugacityError = 1;
+        return;
+    }
+    fv = (1.0 - yw) * gasModel->fugacity[0];
+}
+
+double SolubilityModel::sumOfGasMoleFractions() const {
+    double s = 0.0;
+    if (ig < 0) return s;
+    for (int k = 0; k < gasCount && ig + k < component_count; ++k) s += x[ig + k];
+    return s;
+}
+
+void SolubilityModel::update_composition() {
+    if (compositionCode != 11 && compositionCode != 12 && compositionCode != 21 && compositionCode != 22) return;
+    const double xg = xGas(), xs = xSalt();
+    double a = Mw * ms, b = Mw * mg;
+    switch (compositionCode) {
+        case 12: b = (a + 1.0) * xg / (1.0 - xg); break;
+        case 21: a = (b + 1.0) * xs / (1.0 - xs); break;
+        case 22: {
+            const double xw = 1.0 - xg - xs;
+            if (iw >= 0) x[iw] = xw;
+            b = xg / xw;
+            a = xs / xw;
+            break;
+        }
+        default: break;
+    }
+    compositionCode = 0;
+    if (is < 0) a = 0.0;
+    ms = a / Mw;
+    mg = b / Mw;
+    const double d = 1.0 + a + b;
+    if (ig >= 0) x[ig] = b / d;
+    if (is >= 0) x[is] = a / d;
+    if (iw >= 0) x[iw] = 1.0 - b / d - a / d;
+}
+
+void SolubilityModel::calculate_gas_solubility0() {
+    update_composition();
+    fugacityError = 0;
+    calculatePsatH2O();
+    calculate_vapour_fugacities();
+    if (fugacityError) return;
+    calculate_aqueous_fugacities();
+    if (gasCount > 1) {
+        std::fprintf(stderr, "Not implemented\n");
+    } else if (ig >= 0) {
+        const double Hg = henryConstant[ig] * activity[ig];
+        if (!(Hg > 0.0) || !std::isfinite(Hg)) {
+            // No Henry constant for this gas: no finite solubility.
+            fugacityError = 1;
+            errorflag = 1;
+            return;
+        }
+        double xw, xg, xs = 0.0;
+        if (henryScale == 1) {
+            mg = fv / Hg;
+            const double d = 1.0 + Mw * ms + Mw * mg;
+            xw = 1.0 / d;
+            xg = Mw * mg / d;
+            if (is >= 0) xs = Mw * ms / d;
+        } else {
+            xg = fv / Hg;
+            xw = (1.0 - xg) / (1.0 + Mw * ms);
+            if (is >= 0) xs = 1.0 - xg - xw;
+            mg = xg / (xw * Mw);
+        }
+        x[ig] = xg;
+        if (iw >= 0) x[iw] = xw;
+        if (is >= 0) x[is] = xs;
+        bulk_molar_weight = 1000.0 * (Mw * xw + 0.016 * xg + (is >= 0 ? 0.0585 * xs : 0.0));
+    }
+    calculate_gas_partial_volume_();
+}
+
+void SolubilityModel::calculate_density() {
+    calculate_gas_partial_volume_();
+    if (!densityModel) {
+        rho = 0.0;
+        return;
+    }
+    densityModel->temperature(T);
+    densityModel->pressure(P / 1e5);
+    densityModel->molality(ms);
+    const double rhob = densityModel->calculate_density();
+    rho = (1000.0 + 16.0 * mg + 58.5 * ms) / ((1000.0 + 58.5 * ms) / rhob + 1000.0 * mg * Vg);
+}
+
+void SolubilityModel::calculate_gas_solubility(double T_, double P_bar, double ms_) {
+    temperature(T_);
+    pressure(P_bar);
+    ms = is >= 0 ? ms_ : 0.0;
+    mg = 0.0;
+    compositionCode = 11;
+    update_composition();
+    calculate_gas_solubility0();
+}
+
+double SolubilityModel::calculate_gas_partial_volume(double T_, double P_bar, double ms_, double mg_) {
+    temperature(T_);
+    pressure(P_bar);
+    ms = is >= 0 ? ms_ : 0.0;
+    mg = mg_;
+    compositionCode = 11;
+    update_composition();
+    calculate_gas_partial_volume_();
+    return Vg;
+}
+
+void SolubilityModel::calculate_bubble_pressure(double T_, double P_bar, double ms_, double mg_) {
+    temperature(T_);
+    ms = is >= 0 ? ms_ : 0.0;
+    mg = mg_;
+    compositionCode = 11;
+    update_composition();
+    pressure(P_bar);
+    calculate_bubble_pressure();
+}
+
+double SolubilityModel::equationForBubblePoint(double P_bar, void*) {
+    if (!(P_bar >= 0.0 && P_bar <= 10000.0)) {
+        error = 1;
+        return 0.0;
+    }
+    pressure(P_bar);
+    calculate_aqueous_fugacities();
+    calculate_vapour_fugacities();
+    if (fugacityError || ig < 0) {
+        error = 1;
+        return 0.0;
+    }
+    return fugacity[ig] - fv;
+}
+
+void SolubilityModel::calculate_bubble_pressure() {
+    errorflag = 0;
+    calculatePsatH2O();
+    const bool fromCurrent = P != 0.0;
+    auto run = [this](double start) {
+        bubbleSolver.x0 = start;
+        bubbleSolver.x1 = 1.00001 * start;
+        bubbleSolver.monotone = 1;
+        const double p = bubbleSolver.solve();
+        if (bubbleSolver.status != 0) return false;
+        equationForBubblePoint(p, nullptr);  // leave the state at the root
+        error = 0;
+        return true;
+    };
+    if (run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg))) return;
+    if (fromCurrent && run(estimate_bubble_pressure(T, ms, mg))) return;
+    errorflag = 1;
+}
+
+double SolubilityModel::estimate_bubble_pressure(double T_, double ms_, double mg_) const {
+    const double t = T_ - 273.15;
+    // Corner molalities at 1 bar (lo) and 1800 bar (hi): (t low, ms low),
+    // (t high, ms low), (t low, ms high), (t high, ms high).
+    static const double lo[4][4] = {{0.0023, 0, 0.0011, 0},
+                                    {0.0011, 0.0181, 0.008, 0.0015},
+                                    {0.0401, 0.1625, 0.0181, 0},
+                                    {0.0181, 0.0707, 0.0015, 0.0058}};
+    static const double hi[4][4] = {{0.793, 0.4386, 0.3063, 0.1757},
+                                    {0.3063, 0.1757, 0.2051, 0.1199},
+                                    {0.4386, 2.109, 0.1757, 0.8513},
+                                    {0.1757, 0.8513, 0.1199, 0.5829}};
+    const bool tHigh = !(t < 120.0), mHigh = !(ms_ < 3.0);
+    const double wt = tHigh ? (t - 120.0) / 150.0 : t / 120.0;
+    const double wm = mHigh ? (ms_ - 3.0) / 3.0 : ms_ / 3.0;
+    const int c = (tHigh ? 2 : 0) + (mHigh ? 1 : 0);
+    auto bilinear = [wt, wm](const double* q) {
+        return (q[0] * (1.0 - wt) + q[1] * wt) * (1.0 - wm) + (q[2] * (1.0 - wt) + q[3] * wt) * wm;
+    };
+    const double mlo = bilinear(lo[c]), mhi = bilinear(hi[c]);
+    return 1.0 + 1799.0 * (mg_ - mlo) / (mhi - mlo);
+}
+
+void SolubilityModel::calculate_water_activity() {
+    water->temperature(T);
+    water->pressure(P / 1e5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5);
+    double aw = 1.0, saltSlot = 0.0;
+    water->calculatePitzer84(ms, aw, saltSlot, osmoticCoefficient);
+    if (is >= 0) activity[is] = saltSlot;
+    if (iw >= 0) activity[iw] = aw * (1.0 - sumOfGasMoleFractions());
+}
+
+void SolubilityModel::describe() {
+    calculate_gas_solubility0();
+    calculate_water_activity();
+}
+
+void SolubilityModel::print(std::FILE* stream) {
+    std::fprintf(stream, "T        : %12lg K (%12lg \xC2\xB0" "C)\n", T, T - 273.15);
+    std::fprintf(stream, "P : %lg bar\n", P / 1e5);
+    if (iw >= 0) std::fprintf(stream, "x H2O    : %12lg \n", x[iw]);
+    if (ig >= 0) std::fprintf(stream, "x gas    : %12lg \n", x[ig]);
+    if (is >= 0) std::fprintf(stream, "x NaCl   : %12lg \n", x[is]);
+    if (gasCount > 0) std::fprintf(stream, "m gas    : %12lg mol/kg H2O\n", mg);
+    if (is >= 0) std::fprintf(stream, "m NaCl   : %12lg mol/kg H2O\n", ms);
+    if (gasCount > 0) std::fprintf(stream, "Vvap     : %12lg cm3/mol\n", vapourVolume() * 1e6);
+    if (ig >= 0) {
+        std::fprintf(stream, "Vgas(aq) : %12lg cm3/mol\n", Vg * 1e6);
+        std::fprintf(stream, "Hgas(aq) : %12lg bar (%s)\n", henryConstant[ig] / 1e5,
+                     henryScale == 1 ? "molality scale" : "mole fraction scale");
+    }
+    std::fprintf(stream, "error    : %12d\n\n", errorflag);
+}
+
+void SolubilityModel::generateLogInfo() {
+    std::FILE* f = std::fopen("tokill.txt", "wt");
+    if (!f) {
+        std::fprintf(stderr, "Cannot open %s file !\n", "tokill.txt");
+        return;
+    }
+    print(f);
+    std::fclose(f);
+}
+
+void SolubilityModel::test(int which) {
+    switch (which) {
+        case 1:
+            temperature(333.15);
+            pressure(400.0);
+            ms = 2.0;
+            mg = 0.0;
+            compositionCode = 11;
+            calculate_gas_solubility0();
+            break;
+        case 2:
+            temperature(333.15);
+            ms = 2.0;
+            mg = 0.9873;
+            compositionCode = 11;
+            update_composition();
+            calculate_bubble_pressure();
+            break;
+        case 3: calculateTheIsotherm(333.15, 2.0, 1, "0"); return;
+        case 4:
+            calculateTheBiphasicIsochor(473.15, 600.0, 1.0, -1.0, 1, "1", nullptr);
+            calculateTheIsopleth(1.0, 0.434622, 1, "0", nullptr);
+            return;
+        case 5:
+            setSystemType(SM_H2O_CH4_NaCl, 0);
+            setDensityModelType(SM_DensityMaoDuanWagnerPruss);
+            calculateTheIsotherm(333.15, 0.343, 1, "0");
+            return;
+        default: return;
+    }
+    calculate_gas_partial_volume_();
+    print(stdout);
+}

@@ -1,0 +1,243 @@
+// Solubility model base and the Henry-law model: composition bookkeeping,
+// Henry's law in closed form, solubility <-> bubble-pressure round trips,
+// curves and bad input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+
+#include "brines/Henry.h"
+#include "water/WaterEOS.h"
+
+namespace {
+
+double lnHenryCO2(double T) { return -8764.5 / T + 160.27 - 21.726 * std::log(T) + 0.00011055 * T; }
+
+struct HenryCO2 : ::testing::Test {
+    Henry h;
+    void SetUp() override { h.setSystemType(SM_H2O_CO2_NaCl, 0); }
+};
+
+}  // namespace
+
+TEST(SolubilityModel, SystemTypesComponentsAndIndices) {
+    Henry h;
+    EXPECT_EQ(h.henryScale, 0);
+    EXPECT_STREQ(h.modelName(), "Henry model");
+    h.setSystemType(SM_H2O_CH4_NaCl, 0);
+    ASSERT_EQ(h.component_count, 3);
+    EXPECT_EQ(h.iw, 0);
+    EXPECT_EQ(h.ig, 1);
+    EXPECT_EQ(h.is, 2);
+    EXPECT_EQ(h.gasCount, 1);
+    ASSERT_TRUE(h.gasModel);
+    EXPECT_EQ(h.gasModelType, SM_GasClassicalSRK);
+    EXPECT_EQ(h.gasModel->component_names[0], "CH4");
+    // Same type and version: nothing changes.
+    h.ms = 2.0;
+    h.setSystemType(SM_H2O_CH4_NaCl, 0);
+    EXPECT_EQ(h.ms, 2.0);
+    // New version resets the molalities.
+    h.setSystemType(SM_H2O_CH4_NaCl, 1);
+    EXPECT_EQ(h.ms, 0.0);
+    // A new gas: components and the vapour model follow.
+    h.setSystemType(SM_H2O_CO2, 0);
+    ASSERT_EQ(h.component_count, 2);
+    EXPECT_EQ(h.component_names[1], "CO2");
+    EXPECT_EQ(h.is, -1);
+    EXPECT_EQ(h.gasModel->component_names[0], "CO2");
+}
+
+TEST(SolubilityModel, CompositionCodes) {
+    Henry h;
+    h.setSystemType(SM_H2O_CO2_NaCl, 0);
+    h.x[1] = 0.01;
+    h.x[2] = 0.02;
+    h.compositionCode = 22;
+    h.update_composition();
+    EXPECT_EQ(h.compositionCode, 0);
+    EXPECT_NEAR(h.x[0], 0.97, 1e-15);
+    EXPECT_NEAR(h.mg, 0.01 / 0.97 / 0.018015268, 1e-12);
+    EXPECT_NEAR(h.ms, 0.02 / 0.97 / 0.018015268, 1e-12);
+    // Molalities back to fractions.
+    h.ms = 1.0;
+    h.mg = 0.5;
+    h.compositionCode = 11;
+    h.update_composition();
+    const double a = 0.018015268, b = 0.5 * 0.018015268;
+    EXPECT_NEAR(h.x[1], b / (1 + a + b), 1e-15);
+    EXPECT_NEAR(h.x[2], a / (1 + a + b), 1e-15);
+    // Gas fraction with a salt molality.
+    h.x[1] = 0.001;
+    h.compositionCode = 12;
+    h.update_composition();
+    EXPECT_NEAR(h.x[1], 0.001, 1e-15);
+    EXPECT_NEAR(h.ms, 1.0, 1e-12);
+    // Code 10 is left alone.
+    h.compositionCode = 10;
+    h.ms = 3.0;
+    h.update_composition();
+    EXPECT_EQ(h.ms, 3.0);
+    EXPECT_EQ(h.compositionCode, 10);
+}
+
+TEST(SolubilityModel, EstimateOfTheBubblePressure) {
+    Henry h;
+    EXPECT_NEAR(h.estimate_bubble_pressure(273.15, 0.0, 0.1), 1.0 + 1799.0 * (0.1 - 0.0023) / (0.793 - 0.0023),
+                1e-10);
+    // Inside a cell, a bilinear blend of its corners.
+    const double wt = 60.0 / 120.0, wm = 1.5 / 3.0;
+    const double lo = (0.0023 * (1 - wt) + 0 * wt) * (1 - wm) + (0.0011 * (1 - wt) + 0 * wt) * wm;
+    const double hi = (0.793 * (1 - wt) + 0.4386 * wt) * (1 - wm) + (0.3063 * (1 - wt) + 0.1757 * wt) * wm;
+    EXPECT_NEAR(h.estimate_bubble_pressure(333.15, 1.5, 0.05), 1.0 + 1799.0 * (0.05 - lo) / (hi - lo), 1e-10);
+}
+
+TEST_F(HenryCO2, HenrysLawInClosedForm) {
+    const double T = 323.15, Pbar = 50.0;
+    h.calculate_gas_solubility(T, Pbar, 0.0);
+    ASSERT_EQ(h.fugacityError, 0);
+    const double P = Pbar * 1e5;
+    const double H = std::exp(lnHenryCO2(T)) * 101325.0 * std::exp(2.82e-5 * P / (8.31434 * T));
+    EXPECT_NEAR(h.henryConstant[1], H, 1e-9 * H);
+    EXPECT_EQ(h.activity[1], 1.0);  // no salt molality, factor exp(0) = 1
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    EXPECT_NEAR(h.yw, Psat / P, 1e-15);
+    EXPECT_NEAR(h.fv, (1.0 - h.yw) * h.gasModel->fugacity[0], 1e-9);
+    const double xg = h.fv / H;
+    EXPECT_NEAR(h.x[1], xg, 1e-12);
+    EXPECT_NEAR(h.mg, xg / (h.x[0] * 0.018015268), 1e-10);
+    // Of the order of a mole per kg at 50 bar and 50 °C.
+    EXPECT_GT(h.mg, 0.5);
+    EXPECT_LT(h.mg, 1.5);
+}
+
+TEST_F(HenryCO2, SaltingOutAndCapillaryPressure) {
+    h.calculate_gas_solubility(323.15, 50.0, 0.0);
+    const double m0 = h.mg;
+    h.calculate_gas_solubility(323.15, 50.0, 2.0);
+    EXPECT_NEAR(h.activity[1], std::exp(0.27503999999999995 * 2.0 / (0.018 * 2.0 + 1.0)), 1e-12);
+    EXPECT_LT(h.mg, m0);
+    // A capillary radius lowers the pressure seen by H by 2 sigma / r.
+    h.r = 1e-6;
+    h.calculate_gas_solubility(323.15, 50.0, 0.0);
+    h.calculateSigma();
+    const double Pp = 50e5 - 2.0 * h.sigma / 1e-6;
+    const double T = 323.15;
+    EXPECT_NEAR(h.henryConstant[1], std::exp(lnHenryCO2(T)) * 101325.0 * std::exp(2.82e-5 * Pp / (8.31434 * T)),
+                1e-3);
+    EXPECT_NEAR(h.sigma, 0.06794, 2e-4);  // IAPWS 1994 at 50 °C: 67.94 mN/m
+}
+
+TEST_F(HenryCO2, SolubilityAndBubblePressureRoundTrip) {
+    for (double Pbar : {20.0, 100.0}) {
+        h.calculate_gas_solubility(333.15, Pbar, 1.0);
+        const double mg = h.mg;
+        h.calculate_bubble_pressure(333.15, 0.7 * Pbar, 1.0, mg);
+        EXPECT_EQ(h.errorflag, 0);
+        EXPECT_NEAR(h.P / 1e5, Pbar, 1e-4 * Pbar);
+    }
+}
+
+TEST(HenryModel, VersionsAndBadGas) {
+    Henry h;
+    h.setSystemType(SM_H2O_CH4_NaCl, 0);
+    h.temperature(300.0);
+    EXPECT_EQ(h.calculateHenryConstant(1, 1e6), 1e25);  // no CH4 constant in the first set
+    h.changeModelVersion(1);
+    const double T = 300.0;
+    const double H1 = std::exp(-(-365.183 / 1.978 + 18016.7 / (1.978 * T) + (49.7554 / 1.978) * std::log(T) -
+                                 0.000285 * T / 1.978)) *
+                      101325.0 * std::exp(3.2e-5 * 1e6 / (8.31434 * T));
+    EXPECT_NEAR(h.calculateHenryConstant(1, 1e6), H1, 1e-9 * H1);
+    EXPECT_DOUBLE_EQ(h.Vg, 3.2e-5);
+    h.changeModelVersion(2);
+    const double Tr = T / 647.03, tau = 1 - Tr;
+    const double H2 = WaterEOS::saturationPressureWagnerPruss(T) *
+                      std::exp(-11.063 / Tr + 5.809 * std::pow(tau, 0.355) / Tr + 12.195 * std::exp(tau) / std::pow(Tr, 0.41));
+    EXPECT_NEAR(h.calculateHenryConstant(1, 1e6), H2, 1e-9 * H2);
+    EXPECT_EQ(h.activity[1], 1.0);
+    h.ms = 2.0;
+    h.calculateHenryConstant(1, 1e6);
+    EXPECT_NEAR(h.activity[1], std::exp(0.156 * 2.0 / (2.0 + 55.55555555555556)), 1e-15);
+    h.changeModelVersion(7);
+    EXPECT_EQ(h.calculateHenryConstant(1, 1e6), 1e25);
+    // An unlisted gas in the second set has no Henry constant: an error, not a division by zero.
+    h.changeModelVersion(1);
+    h.component_names[1] = "Xe";
+    h.calculate_gas_solubility(300.0, 50.0, 0.0);
+    EXPECT_EQ(h.errorflag, 1);
+    EXPECT_EQ(h.fugacityError, 1);
+}
+
+TEST(SolubilityModel, BelowTheWaterVapourPressureNoGasPhase) {
+    Henry h;
+    h.setSystemType(SM_H2O_CO2, 0);
+    h.calculate_gas_solubility(373.15, 0.5, 0.0);  // Psat is 1.013 bar
+    EXPECT_EQ(h.fugacityError, 1);
+    EXPECT_GT(h.yw, 1.0);
+    // Bubble-point equation outside 0..10000 bar: an evaluation error, state untouched.
+    h.pressure(10.0);
+    h.error = 0;
+    EXPECT_EQ(h.equationForBubblePoint(-1.0, nullptr), 0.0);
+    EXPECT_EQ(h.error, 1);
+    h.error = 0;
+    EXPECT_EQ(h.equationForBubblePoint(10001.0, nullptr), 0.0);
+    EXPECT_EQ(h.error, 1);
+    EXPECT_DOUBLE_EQ(h.P, 10e5);
+    // Without a gas model: no vapour fugacity.
+    Henry bare;
+    bare.temperature(300.0);
+    bare.pressure(10.0);
+    bare.calculatePsatH2O();
+    bare.calculate_vapour_fugacities();
+    EXPECT_EQ(bare.fugacityError, 1);
+}
+
+TEST(SolubilityModel, WaterActivityAndDensity) {
+    Henry h;
+    h.test(1);  // H2O + NaCl, 1 mol/kg, 25 °C
+    EXPECT_NEAR(h.activity[h.iw], 0.9669, 2e-3);  // Robinson & Stokes: a_w = 0.9669
+    h.setSystemType(SM_H2O_CO2_NaCl, 0);
+    h.setDensityModelType(SM_DensitySpivey);
+    h.temperature(298.15);
+    h.pressure(1.0);
+    h.ms = 1.0;
+    h.mg = 0.0;
+    h.Vg = 0.0;
+    h.calculate_density();
+    EXPECT_GT(h.rho, 1035.5);
+    EXPECT_LT(h.rho, 1037.5);
+    h.setDensityModelType(SM_DensityNone);
+    h.calculate_density();
+    EXPECT_EQ(h.rho, 0.0);
+}
+
+TEST(SolubilityModel, IsothermAndIsoplethCurves) {
+    Henry h;
+    h.setSystemType(SM_H2O_CO2_NaCl, 0);
+    h.setDensityModelType(SM_DensityMaoDuanSpivey);
+    h.calculateTheIsotherm(333.15, 1.0, 1, "t");
+    std::ifstream in("isott");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "IGOR");
+    int rows = 0;
+    double lastP = 0.0;
+    while (std::getline(in, line))
+        if (!line.empty() && line[0] == ' ') {
+            ++rows;
+            lastP = std::stod(line.substr(13, 12));
+        }
+    EXPECT_GT(rows, 1990);
+    EXPECT_GT(lastP, 2000.0);
+    std::vector<double> out;
+    h.calculateTheIsopleth(1.0, 0.2, 6, "p", &out);
+    ASSERT_GE(out.size(), 20u);
+    // Every point is a bubble point of the same liquid.
+    for (size_t i = 0; i + 1 < out.size() && i < 40; i += 10) {
+        if (std::isnan(out[i])) continue;
+        h.calculate_gas_solubility(out[i], out[i + 1], 1.0);
+        EXPECT_NEAR(h.mg, 0.2, 1e-4) << out[i];
+    }
+}
