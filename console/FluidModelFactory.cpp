@@ -1,0 +1,223 @@
+// Fluid models by short name (see FluidModelFactory.h).
+#include "console/FluidModelFactory.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "console/WaterStudyModel.h"
+#include "families/cubic/ClassicalCubic0.h"
+#include "families/cubic/PRNirma.h"
+#include "families/cubic/PRSV.h"
+#include "families/cubic/SRK1.h"
+#include "families/cubic/SRK2.h"
+#include "families/duan/DMW1.h"
+#include "families/duan/DuanCH4.h"
+#include "families/duan/DuanCO2.h"
+#include "families/duan/DuanH2O.h"
+#include "families/duan/DuanParameters.h"
+#include "gases/IUPACCH4.h"
+#include "gases/IUPACCO2.h"
+#include "gases/Jacobsen.h"
+#include "gases/Sterner.h"
+#include "magma/HollowayEOS.h"
+#include "water/HGK.h"
+#include "water/Hill.h"
+#include "water/Keenan.h"
+#include "water/Saul.h"
+#include "water/WagnerPruss.h"
+
+#if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/Anderko.h")
+#include "families/anderko/Anderko.h"
+#define VARNOK_FACTORY_ANDERKO 1
+#endif
+#if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/AnderkoH2O.h")
+#include "families/anderko/AnderkoH2O.h"
+#define VARNOK_FACTORY_ANDERKO_H2O 1
+#endif
+
+namespace {
+
+constexpr std::size_t kMaxComponentName = 31;
+constexpr std::size_t kMaxComponents = 5;
+
+void setReason(std::string* why, const std::string& text) {
+    if (why) *why = text;
+}
+
+// "MODEL:A,B" into the model word and its component names; false (with the
+// reason) for empty or overlong names or too many components.
+bool splitName(const std::string& full, std::string& model, std::vector<std::string>& comps, std::string* why) {
+    const std::size_t colon = full.find(':');
+    model = full.substr(0, colon);
+    comps.clear();
+    if (colon == std::string::npos) return true;
+    const std::string rest = full.substr(colon + 1);
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = rest.find(',', start);
+        const std::string c = rest.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (c.empty() || c.size() > kMaxComponentName) {
+            setReason(why, "Component names of " + model + " are 1 to 31 characters long, separated by commas");
+            return false;
+        }
+        comps.push_back(c);
+        if (comps.size() > kMaxComponents) {
+            setReason(why, model + " takes at most 5 components");
+            return false;
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+// Components named, mole fractions equal.
+FluidPhase* withComponents(std::unique_ptr<FluidPhase> m, const std::vector<std::string>& comps) {
+    m->number_of_components(static_cast<int>(comps.size()));
+    for (const std::string& c : comps) m->add_component(c.c_str());
+    std::vector<double> x(comps.size(), 1.0 / static_cast<double>(comps.size()));
+    m->composition(x.data());
+    return m.release();
+}
+
+bool duanNamesKnown(const std::vector<std::string>& comps, bool withN2) {
+    for (const std::string& c : comps)
+        if (!duan::findFluid(c.c_str(), withN2)) return false;
+    return true;
+}
+
+template <class Model, class... Args>
+FluidPhase* water(Args... args) {
+    auto* m = new Model(args...);
+    m->setSystemType("H2O");
+    return m;
+}
+
+FluidPhase* anderko(const char* system, std::string* why) {
+#ifdef VARNOK_FACTORY_ANDERKO
+    std::unique_ptr<Anderko> m(new Anderko(2));
+    if (!m->setSystemType(system)) {
+        setReason(why, std::string("The system ") + system + " is not one the Anderko model treats");
+        return nullptr;
+    }
+    return m.release();
+#else
+    setReason(why, std::string("The Anderko model (system ") + system + ") is not part of this build");
+    return nullptr;
+#endif
+}
+
+}  // namespace
+
+FluidPhase* createFluidModel(const char* name, std::string* why) {
+    if (why) why->clear();
+    if (name == nullptr) {
+        setReason(why, "No model name");
+        return nullptr;
+    }
+    const std::string full(name);
+    // Models of fixed components.
+    if (full == "wagner") return water<WaterStudyModel>(2);
+    if (full == "WagnerPruss") return water<WagnerPruss>(2);
+    if (full == "HGK") return water<HGK>(2);
+    if (full == "Saul") return water<Saul>(2);
+    if (full == "Hill") return water<Hill>(2);
+    if (full == "Keenan") return water<Keenan>(2);
+    if (full == "DuanH2O") return water<DuanH2O>(2, 0);
+    if (full == "IUPACCO2") return new IUPACCO2(1);
+    if (full == "Sterner") return new Sterner(1);
+    if (full == "DuanCO2") return new DuanCO2(1);
+    if (full == "IUPACCH4") return new IUPACCH4(1);
+    if (full == "DuanCH4") return new DuanCH4(1);
+    if (full == "Jacobsen") return new Jacobsen(1);
+    if (full == "HollowayEOS") return new HollowayEOS(1);
+    // The Anderko family.
+    if (full == "hnc") return anderko("H2O-NaCl-CH4", why);
+    if (full == "hn") return anderko("H2O-NaCl", why);
+    if (full == "hk") return anderko("H2O-KCl", why);
+    if (full == "hnk") return anderko("H2O-NaCl-KCl", why);
+    if (full == "NaCl") return anderko("NaCl", why);
+    if (full == "KCl") return anderko("KCl", why);
+    if (full == "AnderkoH2O") {
+#ifdef VARNOK_FACTORY_ANDERKO_H2O
+        return water<AnderkoH2O>(2);
+#else
+        setReason(why, "The Anderko water model is not part of this build");
+        return nullptr;
+#endif
+    }
+
+    // Models whose components follow the name.
+    std::string model;
+    std::vector<std::string> comps;
+    if (!splitName(full, model, comps, why)) return nullptr;
+    const bool family = model == "SRK" || model == "SRK1" || model == "SRK2" || model == "PR" || model == "PRSV" ||
+                        model == "Montel" || model == "DMW1" || model == "DMW2" || model == "DMWEOS";
+    if (!family) {
+        setReason(why, "Unknown model " + full);
+        return nullptr;
+    }
+    if (comps.empty()) {
+        setReason(why, model + " needs its components after a colon, e.g. " + model + ":CO2,CH4");
+        return nullptr;
+    }
+    const std::size_t n = comps.size();
+    if (model == "SRK") return withComponents(std::make_unique<ClassicalSRK>(1), comps);
+    if (model == "SRK1") return withComponents(std::make_unique<SRK1>(1, 0), comps);
+    if (model == "PR") return withComponents(std::make_unique<PRNirma>(1, 0, 0), comps);
+    if (model == "PRSV") return withComponents(std::make_unique<PRSV>(1, 0), comps);
+    if (model == "Montel") return withComponents(std::make_unique<Montel>(1), comps);
+    if (model == "SRK2") {
+        if (n != 2) {
+            setReason(why, "SRK2 takes exactly two components");
+            return nullptr;
+        }
+        return withComponents(std::make_unique<SRK2>(1), comps);
+    }
+    // The Duan models end the process on a component they do not know:
+    // their names and counts are checked here first.
+    if (model == "DMW1") {
+        if (n != 1 || !duanNamesKnown(comps, true)) {
+            setReason(why, "DMW1 takes one component, H2O, CO2, CH4 or N2");
+            return nullptr;
+        }
+        return withComponents(std::make_unique<DMW1>(1), comps);
+    }
+    if (model == "DMW2") {
+        if (n != 2 || !duanNamesKnown(comps, false)) {
+            setReason(why, "DMW2 takes two components of H2O, CO2 and CH4");
+            return nullptr;
+        }
+        return withComponents(std::make_unique<DMW2>(1), comps);
+    }
+    if (n > 2 || !duanNamesKnown(comps, false)) {
+        setReason(why, "DMWEOS takes one or two components of H2O, CO2 and CH4");
+        return nullptr;
+    }
+    return withComponents(std::make_unique<DMWEOS>(1), comps);
+}
+
+namespace {
+
+FluidPhase* factoryEntry(const char* name) {
+    std::string why;
+    FluidPhase* m = createFluidModel(name, &why);
+    if (!m && !why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+    return m;
+}
+
+}  // namespace
+
+void installFluidModelFactory() { FluidPhase::eosFactory = &factoryEntry; }
+
+const char* fluidModelNames() {
+    return "  water            wagner WagnerPruss HGK Saul Hill Keenan DuanH2O\n"
+           "  carbon dioxide   IUPACCO2 Sterner DuanCO2\n"
+           "  methane          IUPACCH4 DuanCH4\n"
+           "  nitrogen         Jacobsen\n"
+           "  H2O-CO2          HollowayEOS\n"
+           "  with components  SRK:.. SRK1:.. SRK2:a,b PR:.. PRSV:.. Montel:..  (e.g. SRK1:CO2,CH4)\n"
+           "                   DMW1:c DMW2:a,b DMWEOS:a[,b]  (H2O, CO2, CH4; N2 for DMW1)\n"
+           "  Anderko family   hnc hn hk hnk NaCl KCl AnderkoH2O (when built)\n";
+}

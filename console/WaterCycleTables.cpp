@@ -1,0 +1,233 @@
+// Wohletz and phreatic cycle tables: water under a water column (state 2)
+// heated at constant volume by magma in steps of 1 K (state 3), the
+// water:magma mass ratio that supplies the heat (a magma heat capacity of
+// 1200 J/(kg K)), the expansion to 1 bar (state 4 on the saturation curve,
+// state 5 at 1 bar) with its works and efficiencies, and the irreversible
+// expansion against 1 bar.  Works are U(end) - U(start) per mole (negative
+// when the water does work); q is the heat taken up by the water.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "console/WaterStudyModel.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMagmaCp = 1200.0;  // J/(kg K)
+constexpr int kColumns = 23;
+
+const char* const kHeader[] = {"deltaT(1)", "p3(2)",    "t3(3)",    "s3(4))",    "p4(5)",     "t4(6)",
+                               "t5(7)",     "w4(8)",    "w5(9)",    "w(10)",     "q(11)",     "eta(12)",
+                               "etamax(13)", "fl(14)",  "R(15)",    "em(16)",    "ew(17)",    "wirr(18)",
+                               "tirr(19)",  "virr(20)", "firr(21)", "wirr2(22)", "code(22)",  "wir(23)"};
+const char* const kWaves[] = {"deltaT", "p3", "t3", "s3", "p4", "t4", "t5",   "w4",    "w5",    "w",    "q",    "eta",
+                              "etamax", "fl", "R",  "em", "ew", "wirr", "tirr", "virr", "firr", "wirr2", "code", "wir"};
+
+void writeRow(std::FILE* f, const double* v, int n, const char* sep) {
+    for (int i = 0; i < n; ++i) {
+        if (i) std::fputs(sep, f);
+        if (std::isnan(v[i])) std::fprintf(f, "%12s", "nan");
+        else if (i == 3 || i == 13 || i == 14 || i == 20) std::fprintf(f, "%12.6lf", v[i]);
+        else std::fprintf(f, "%12.2f", v[i]);
+    }
+    std::fputs("\n", f);
+}
+
+}  // namespace
+
+// One table; `phreatic` selects the phreatic driver's file, columns and
+// message.  Returns the number of rows written.
+static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, bool phreatic, char igor,
+                         const char* suffix) {
+    const double M = w.molarMass();
+    const std::string sfx = suffix ? suffix : "";
+    const std::string path = phreatic ? "heatirr" + sfx : (kind == 1 ? "wohl0" : "wohl1");
+    w.magmaTemperature = Tm;
+    std::printf(kind == 1 ? "Fluid isentropic\n" : "Mixture isentropic\n");
+    std::printf("State 1\n----------\n");
+    w.calculateFromTP(293.15, 1.0, 1);
+    const double T1 = w.T, P1 = w.P, V1 = w.V;
+    const double T2 = 293.15 + 0.3 * a, P2 = a + 1.0;
+    std::printf("State 2\n----------\n");
+    w.calculateFromTP(T2, P2, 1);
+    if (w.errorflag || !(Tm > T2)) {
+        std::printf("No cycle: state 2 (%.2f K, %.2f bar) is not found or not below the magma temperature.\n", T2, P2);
+        w.errorflag = 0;
+        return 0;
+    }
+    const double V2 = w.V, U2 = w.U;
+    std::FILE* f = std::fopen(path.c_str(), "wt");
+    if (!f) {
+        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
+        return 0;
+    }
+    const int ncol = phreatic ? kColumns + 1 : kColumns;
+    if (phreatic && igor == 1) {
+        std::fprintf(f, "IGOR\nWAVES %6s%s", kWaves[0], sfx.c_str());
+        for (int i = 1; i < ncol; ++i) std::fprintf(f, " %11s%s", kWaves[i], sfx.c_str());
+        std::fprintf(f, "\nBEGIN\n");
+    } else {
+        std::fprintf(f, "# %s\n# T1 %12.2f P1 %12.2f V1 %12.2f\n# T2 %12.2f P2 %12.2f V2 %12.2f\n",
+                     kind == 1 ? "Isentropic Fluid" : "Isentropic Mixture", T1, P1 * 1e-5, V1 * 1e6, T2, P2,
+                     V2 * 1e6);
+        std::fprintf(f, "# %10s", kHeader[0]);
+        for (int i = 1; i < ncol; ++i) std::fprintf(f, " \t%12s", kHeader[i]);
+        std::fprintf(f, "\n");
+    }
+    double Tstart = 325.0, Vstart = 1.8e-05;
+    int rows = 0;
+    for (double deltaT = 0.0; deltaT < Tm - T2; deltaT += 1.0) {
+        const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
+        std::printf("State 3\n----------\n");
+        w.errorflag = 0;
+        w.calculateFromTV(T3, V2, 1);
+        if (w.errorflag) {
+            w.errorflag = 0;
+            continue;
+        }
+        const double P3 = w.P, U3 = w.U, S3 = w.S;
+        const double m = kMagmaCp * (Tm - T3) * M / (U3 - U2);
+        w.magmaWaterRatio = m;
+        std::printf("State 4\n----------\n");
+        std::printf("Mass water %12f\n", m);
+        if (phreatic && m < 0.0) {
+            std::printf("Water/Magma ratio < 0 !\n");
+            break;
+        }
+        double code = kind == 1 ? 100.0 : 200.0;
+        double p4 = kNaN, t4 = kNaN, t5 = kNaN, w4 = kNaN, w5 = kNaN, wt = kNaN, fl = kNaN;
+        double q = U3 - U2;
+        if (kind == 1) {
+            if (S3 < w.criticalMolarEntropy) w.calculateBoilingPointFromS(S3);
+            else w.calculateCondensationPointFromS(S3);
+            if (w.errorflag) {
+                w.errorflag = 0;
+                continue;
+            }
+            if (w.P < 1e5) {
+                std::printf(phreatic ? "Decompression monophasique\n" : "D\u00e9compression monophasique\n");
+                std::printf("State 5\n----------\n");
+                w.calculateAtmosphericDecompressionPoint(S3, 1.0);
+                if (w.errorflag) {
+                    w.errorflag = 0;
+                } else {
+                    t5 = w.T;
+                    wt = w.U - U3;
+                    fl = w.S < 80.0 ? 1.0 : 0.0;
+                    w4 = 0.0;
+                    w5 = wt;
+                }
+                code += 10.0;
+            } else {
+                t4 = w.T;
+                p4 = w.P * 1e-5;
+                const double U4 = w.U;
+                fl = w.calculateIsentropicVaporization(S3);
+                const double U5 = w.U;
+                std::printf("u4 : %12f u5 : %12f u5-u4 : %12f \n", U4, U5, U5 - U4);
+                std::printf("%% molaire de liquide : %3.2f\n", fl);
+                std::printf("\tH  %12.2f kJ/kg\n", w.H * 0.001 / M);
+                std::printf("\tU  %12.2f kJ/kg\n\n", w.U * 0.001 / M);
+                w5 = U5 - U4;
+                w4 = U4 - U3;
+                wt = w4 + w5;
+                t5 = 373.15;
+                code += 20.0;
+            }
+        } else {
+            w.calculateHeatingDecompressionPath1("isoh", T3, V2, m);
+            w.errorflag = 0;
+            if (w.decompressionSaturationFlag == 1) {
+                t4 = w.decompressionT4;
+                p4 = w.decompressionP4 * 1e-5;
+                w4 = w.decompressionWork4;
+                std::printf("\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", t4, w.decompressionV4 * 1e6, p4);
+                code += 20.0;
+            } else {
+                code += 10.0;
+            }
+            if (w.decompressionEndFlag == 1) {
+                t5 = w.decompressionT5;
+                const double V5 = w.decompressionV5;
+                w.temperature(t5);
+                w.volume(V5);
+                w.calculate_state_functions();
+                std::printf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", t5, V5 * 1e6,
+                            w.decompressionP5 * 1e-5, w.S);
+                // Liquid fraction at 1 bar by the lever rule in volume.
+                double x = (0.0297719 - V5) / (0.0297719 - 1.83031e-05);
+                if (V5 > 0.0297719 || t5 > 373.15) {
+                    std::printf("Superheated vapor %lf\n", t5);
+                    const double S5 = w.S;
+                    w.calculate_isentropic_point_at_fixed_P(1.0, S5, t5, V5);
+                    w.errorflag = 0;
+                    x = 0.0;
+                }
+                fl = x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
+                std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", t5, w.decompressionP5 * 1e-5, w.S);
+                std::printf("\ts5  %12.2f J/mol\n", w.S);
+                wt = w.decompressionWork5;
+                w5 = std::isnan(w4) ? wt : wt - w4;
+                q += w.decompressionHeat5;
+            }
+        }
+        const double eta = -wt / q, etamax = 1.0 - 293.15 / T3;
+        const double em = 0.001 * m * wt / M, ew = 0.001 * wt / M;
+        std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q, q * 0.001 / M);
+        std::printf("Travail fourni  par la d\u00e9tente du fluide (4): %12.2f J/mol, %12.2f kJ/kg\n", w4,
+                    w4 * 0.001 / M);
+        std::printf("Travail fourni  par la d\u00e9tente du fluide (5): %12.2f J/mol, %12.2f kJ/kg\n", w5,
+                    w5 * 0.001 / M);
+        std::printf("Travail fourni  par la d\u00e9tente du fluide    : %12.2f J/mol, %12.2f kJ/kg\n", wt,
+                    wt * 0.001 / M);
+        std::printf("Rendement                                   : %12.2f\n", eta);
+        std::printf("Rendement maximal                           : %12.2f\n", etamax);
+        std::printf("Travail / g eau                             : %12.2f\n", ew);
+        std::printf("Travail / g magma                           : %12.2f\n", em);
+
+        // Irreversible expansion against 1 bar: two-phase end by the balance
+        // U - U3 = -P (V - V2) with the 1-bar saturated states, and the
+        // single-phase end searched from the previous step's solution.
+        const double firr = (1e5 * V2 - 2977.19 - 45145.8 + U3) / -40551.27969000001;
+        const double wirr2 = -1e5 * (1.83031e-05 * firr + 0.0297719 * (1.0 - firr) - V2);
+        if (deltaT == 743.0) {
+            Tstart = 326.0;
+            Vstart = 0.022273;
+        }
+        const double keep = w.Vl0;
+        w.Vl0 = Vstart;
+        w.calculate_irreversible_decompression_point_at_fixed_p(T3, V2, 1e5, 0.0, Tstart);
+        double wirr = kNaN, tirr = kNaN, virr = kNaN;
+        if (!w.errorflag) {
+            wirr = -1e5 * (w.V - V2);
+            tirr = w.T;
+            virr = w.V;
+            Tstart = w.T;
+            Vstart = w.V;
+        } else {
+            w.Vl0 = keep;
+            Tstart = T3;
+            w.errorflag = 0;
+        }
+        const double row[kColumns + 1] = {deltaT, P3 * 1e-5, T3,     S3,   p4,   t4,
+                                          t5,     w4,        w5,     wt,   q,    eta,
+                                          etamax, fl,        m,      em,   ew,   wirr,
+                                          tirr,   virr * 1e6, firr,  wirr2, code, 0.001 * wirr / M};
+        writeRow(f, row, ncol, phreatic ? " " : " \t");
+        ++rows;
+    }
+    if (phreatic && igor == 1) std::fprintf(f, "END\n");
+    std::fclose(f);
+    w.lastRows = rows;
+    return rows;
+}
+
+void WaterStudyModel::calculateWohletzCycle(double a, double Tm, char kind) {
+    runCycleTable(*this, a, Tm, kind, false, 0, "");
+}
+
+void WaterStudyModel::calculatePhreaticCycle(double a, double Tm, char kind, char igor, const char* suffix) {
+    runCycleTable(*this, a, Tm, kind, true, igor, suffix);
+}

@@ -1,0 +1,239 @@
+// Vaporization, potential and energy studies of water: the flashing of
+// water from one saturation temperature to another (after Henley and
+// Hughes), a map of the Gibbs energy along isotherms, water:magma ratios from
+// constant heat capacities against those from the model, and a table of
+// decompression energies over temperature and pressure.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "console/WaterStudyModel.h"
+
+namespace {
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+}
+
+void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, double a, double f, double r,
+                                                       const char* suffix) {
+    const double M = molarMass();
+    errorflag = 0;
+    initializeSaturationVolumesFromT("H2O", T0);
+    temperature(T0);
+    calculate_saturation_pressure();
+    if (errorflag) {
+        std::printf("No saturation state at %.2f K\n", T0);
+        errorflag = 0;
+        return;
+    }
+    const double P0 = P;
+    volume(Vl_sat);
+    calculate_state_functions();
+    const double Hl0 = H;
+    initializeSaturationVolumesFromT("H2O", T1);
+    temperature(T1);
+    calculate_saturation_pressure();
+    if (errorflag) {
+        std::printf("No saturation state at %.2f K\n", T1);
+        errorflag = 0;
+        return;
+    }
+    const double P1 = P, Vl1 = Vl_sat, Vv1 = Vv_sat;
+    volume(Vl1);
+    calculate_state_functions();
+    const double Hl1 = H;
+    volume(Vv1);
+    calculate_state_functions();
+    const double Hv1 = H;
+    const double rhol = M / Vl1, rhov = M / Vv1, L = Hv1 - Hl1;
+    const double y0 = (Hl0 - Hl1) / L, e = (rhol - rhov) / rhov, dT = T0 - T1;
+
+    const std::string sfx = suffix ? suffix : "";
+    const std::string path = "henley" + sfx;
+    std::FILE* out = std::fopen(path.c_str(), "wt");
+    if (!out) {
+        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
+        return;
+    }
+    const char* s = sfx.c_str();
+    std::fprintf(out, "IGOR\nWAVES %6s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T0", s,
+                 "T1", s, "P0", s, "P1", s, "t", s, "x", s, "y0", s, "yf", s, "f", s);
+    const double k = std::pow(1e7, 0.005);
+    int rows = 0;
+    double x = 0.001;
+    for (int i = 0; i < 10000 && x <= 10000.0 * k; ++i, x *= k) {
+        const double t = x * rhov * f / a;
+        const double E = std::exp(-8.41159466001934e-06 * t / (r * r));
+        const double g = std::exp((1.0 - E) * ((1.0 - f) / ((L / M) * f)) * (e / rhol) *
+                                  (2.0 * dT / 1.1363636363636364e-06) * 0.5325626743274765);
+        double yf = (g * (y0 * e + 1.0) - 1.0) / e;
+        double F;
+        if (yf < 1.0) {
+            F = (1.0 - y0) / (1.0 - yf);
+        } else {
+            yf = 1.0;
+            F = kNaN;
+        }
+        std::fprintf(out, "%12f %12f %12f %12f %12f %12f %12f %12f %12f \n", T0 - 273.15, T1 - 273.15, P0 * 1e-5,
+                     P1 * 1e-5, t, x, y0, yf, F);
+        ++rows;
+    }
+    std::fprintf(out, "END\n");
+    std::fclose(out);
+    lastRows = rows;
+}
+
+void WaterStudyModel::doTestHenleyHughesModel() {
+    calculateHenleyVaporizationCurve(523.0, 423.0, 0.002, 0.05, 50.0, "0");
+    calculateHenleyVaporizationCurve(523.0, 423.0, 0.002, 0.05, 5.0, "1");
+    calculateHenleyVaporizationCurve(523.0, 423.0, 0.002, 0.05, 0.5, "2");
+}
+
+void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmin_, double Tmax_, double Vmin,
+                                                double Vmax, char geometric) {
+    if (!(Vmin > 0.0) || !(Vmax > Vmin) || !(Tmax_ >= Tmin_)) {
+        std::printf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
+        return;
+    }
+    std::FILE* out = std::fopen("film", "wt");
+    if (!out) {
+        std::fprintf(stderr, "Cannot open the file film\n");
+        return;
+    }
+    errorflag = 0;
+    set_the_phase_as(geometric == 1 ? 2 : 1);
+    temperature(T0);
+    pressure(P0);
+    calculate_molar_volume();
+    if (!errorflag) calculate_state_functions();
+    const double G0 = G;
+    errorflag = 0;
+    const double factor = std::pow(Vmax / Vmin, 0.01);
+    set_the_phase_as(1);
+    int rows = 0;
+    for (int i = 0; Tmin_ + 0.1 * i <= Tmax_ + 1e-9; ++i) {
+        const double t = Tmin_ + 0.1 * i;
+        for (double v = Vmin; v < Vmax; v = geometric == 1 ? v * factor : v + 1e-8) {
+            errorflag = 0;
+            temperature(t);
+            volume(v);
+            calculate_pressure();
+            calculate_state_functions();
+            std::fprintf(out, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, G, G0 - G, P * 1e-5);
+            ++rows;
+        }
+        std::fprintf(out, "\n");
+    }
+    errorflag = 0;
+    std::fclose(out);
+    lastRows = rows;
+}
+
+void WaterStudyModel::compareWohletzTemperature() {
+    const double M = molarMass();
+    errorflag = 0;
+    std::printf("State 1\n----------\n");
+    calculateFromTP(293.15, 1.0, 1);
+    std::printf("State 2\n----------\n");
+    calculateFromTP(296.15, 101.0, 1);
+    if (errorflag) return;
+    const double U2 = U, V2 = V;
+    std::FILE* out = std::fopen("tempo", "wt");
+    if (!out) {
+        std::fprintf(stderr, "Cannot open the file tempo\n");
+        return;
+    }
+    int rows = 0;
+    for (int i = 0; 296.15 + i < 1473.15 - 1e-9; ++i) {
+        const double t = 296.15 + i;
+        errorflag = 0;
+        calculateFromTV(t, V2, 1);
+        const double R1 = -1200.0 * (t - 1473.15) / (4200.0 * (t - 296.15));
+        const double R2 = M * 1200.0 * (1473.15 - t) / (U - U2);
+        std::fprintf(out, "%12.2f %12.5lf %12.5lf\n", t, R1, R2);
+        ++rows;
+    }
+    std::fclose(out);
+    errorflag = 0;
+    lastRows = rows;
+    std::FILE* g = std::fopen("tokill", "wt");
+    if (!g) {
+        std::fprintf(stderr, "Cannot open the file tokill\n");
+        return;
+    }
+    std::fprintf(g, "reset\n");
+    std::fprintf(g, "set term x11\n");
+    std::fprintf(g, "plot \"tempo\" us 2:1 w l\n");
+    std::fprintf(g, "rep \"tempo\" us 3:1 w l\n");
+    std::fprintf(g, "set xlabel \"Water:Magma Ratio\"\n");
+    std::fprintf(g, "set ylabel \"T3\"\n");
+    std::fprintf(g, "set xr [0:2]; rep\n");
+    std::fclose(g);
+}
+
+void WaterStudyModel::calculateEnergyFormula() {
+    const double M = molarMass();
+    std::FILE* out = std::fopen("formu6", "wt");
+    if (!out) {
+        std::fprintf(stderr, "Cannot open the file formu6\n");
+        return;
+    }
+    std::fprintf(out, "IGOR\nWAVES %6s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\nBEGIN\n", "T3",
+                 "P3", "T4", "P4", "S3", "tirr", "virr", "firr", "wi", "wr", "wr1", "wr2", "we");
+    double tirr = 325.0, virr = 1.8e-05;
+    int rows = 0;
+    for (int it = 0; it <= 120; ++it) {
+        const double T3 = 400.0 + 10.0 * it;
+        for (double P3 = 1.0; P3 <= 3000.0 + 1e-9; P3 += P3 < 10.0 ? 0.5 : 10.0) {
+            errorflag = 0;
+            Vl0 = 1.9e-05;
+            set_the_phase_as(2);
+            calculateFromTP(T3, P3, 1);
+            if (errorflag) continue;
+            const double U3 = U, S3 = S, V3 = V;
+            if (S3 >= criticalMolarEntropy) calculateCondensationPointFromS(S3);
+            else calculateBoilingPointFromS(S3);
+            double T4 = T, P4 = P * 1e-5, wr, wr1, wr2;
+            if (errorflag) {
+                T4 = P4 = wr = wr1 = wr2 = kNaN;
+                errorflag = 0;
+            } else if (P4 >= 1.0) {
+                wr = wr1 = (U3 - U) / (1000.0 * M);
+                wr2 = 0.0;
+            } else {
+                // The isentrope reaches 1 bar before the saturation curve.
+                calculate_isentropic_point_at_fixed_P(1.0, S3, 0.5 * (T4 + T3), 0.5 * (V3 + V));
+                wr = wr1 = errorflag ? kNaN : (U3 - U) / (1000.0 * M);
+                wr2 = kNaN;
+                T4 = kNaN;
+                errorflag = 0;
+            }
+            double firr = (1e5 * V3 - 2977.19 - 45145.8 + U3) / -40551.27969000001;
+            double wi;
+            if (firr >= 0.0 && firr <= 1.0) {
+                wi = 1e5 * (firr * 1.83031e-05 + (1.0 - firr) * 0.0297719 - V3) / (1000.0 * M);
+            } else {
+                const double keep = Vl0;
+                Vl0 = virr;
+                calculate_irreversible_decompression_point_at_fixed_p(T3, V3, 1e5, 0.0, tirr);
+                Vl0 = keep;
+                if (!errorflag) {
+                    tirr = T;
+                    virr = V;
+                    wi = 1e5 * (virr - V3) / (1000.0 * M);
+                } else {
+                    wi = kNaN;
+                    errorflag = 0;
+                }
+                firr = kNaN;
+            }
+            const double we = P3 * 1e5 * (V3 - 1.2e-05);
+            std::fprintf(out, "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n", T3, P3, T4, P4,
+                         S3, tirr, virr, firr, wi, wr, wr1, wr2, we);
+            ++rows;
+        }
+    }
+    std::fprintf(out, "\nEND\n");
+    std::fclose(out);
+    lastRows = rows;
+}

@@ -1,0 +1,115 @@
+// Command words of the water studies, reached through the fluid command
+// interpreter's model hook.  Each word takes all its arguments from the
+// words that follow; a missing or non-numeric argument is reported and the
+// study is not run.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "console/WaterStudyModel.h"
+
+namespace {
+
+// kind of each argument: 'n' number, 's' word (suffix, name or file).
+struct StudyWord {
+    const char* word;
+    const char* kinds;
+    const char* labels;
+};
+
+const StudyWord kWords[] = {
+    {"wohletz", "nnn", "a Tm kind"},
+    {"phreatic", "nnnns", "a Tm kind igor suffix"},
+    {"conductivity", "n", "T"},
+    {"revirr", "nn", "T P(Pa)"},
+    {"wfrac", "nnn", "T P w"},
+    {"wfracdiagram", "nnnnn", "w Tmin Tmax Pmin Pmax"},
+    {"superheat", "nn", "z dT"},
+    {"henley", "nnnnns", "T0 T1 a f r suffix"},
+    {"henleytest", "", ""},
+    {"potentials", "nnnnnnn", "T0 P0 Tmin Tmax Vmin Vmax geometric"},
+    {"wohletzratio", "", ""},
+    {"energyformula", "", ""},
+    {"flow", "nn", "T P"},
+    {"flowisobar", "nnnn", "P Tmin Tmax liquid"},
+    {"interface", "snnnnns", "name T vapourHot dT P igor suffix"},
+    {"shock", "nn", "T P"},
+    {"shockisobar", "nnnnns", "P Tmin Tmax heating igor suffix"},
+    {"shockisotherm", "nnn", "T Pmin Pmax"},
+    {"nucleation", "nn", "T b"},
+    {"heatnucleation", "nn", "P b"},
+    {"inclusions", "s", "file"},
+};
+
+bool toNumber(const char* s, double& v) {
+    if (!s || !*s) return false;
+    char* end = nullptr;
+    errno = 0;
+    v = std::strtod(s, &end);
+    return end != s && *end == '\0' && errno != ERANGE && std::isfinite(v);
+}
+
+char flag(double v) { return static_cast<char>(v != 0.0 ? 1 : 0); }
+
+}  // namespace
+
+int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
+    if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
+    const StudyWord* w = nullptr;
+    for (const StudyWord& s : kWords)
+        if (std::strcmp(argv[0], s.word) == 0) w = &s;
+    if (!w) return 0;
+    const int nargs = static_cast<int>(std::strlen(w->kinds));
+    if (argc - 1 < nargs) {
+        std::printf("The %s command takes %d arguments (%s): it is not run.\n", w->word, nargs, w->labels);
+        return argc;
+    }
+    std::vector<double> n;
+    std::vector<std::string> s;
+    for (int k = 0; k < nargs; ++k) {
+        const char* a = argv[k + 1] ? argv[k + 1] : "";
+        if (w->kinds[k] == 'n') {
+            double v = 0.0;
+            if (!toNumber(a, v)) {
+                std::printf("Expected a number, not \"%s\", among the arguments %s of the %s command.\n", a,
+                            w->labels, w->word);
+                return nargs + 1;
+            }
+            n.push_back(v);
+        } else {
+            if (std::strlen(a) > 255) {
+                std::printf("The argument \"%.40s...\" of the %s command is too long.\n", a, w->word);
+                return nargs + 1;
+            }
+            s.emplace_back(a);
+        }
+    }
+    const std::string cmd = w->word;
+    if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
+    else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
+    else if (cmd == "conductivity") std::printf("k : %12.6f W/m/K\n", calculateWaterConductivity(n[0]));
+    else if (cmd == "revirr") compareReversibleIrreversibleWorks(n[0], n[1]);
+    else if (cmd == "wfrac") calculateWaterVolumeFractionMagma(n[0], n[1], n[2]);
+    else if (cmd == "wfracdiagram") calculateWaterVolumeFractionDiagram(n[0], n[1], n[2], n[3], n[4]);
+    else if (cmd == "superheat") drawSuperheatDiagram(n[0], n[1]);
+    else if (cmd == "henley") calculateHenleyVaporizationCurve(n[0], n[1], n[2], n[3], n[4], s[0].c_str());
+    else if (cmd == "henleytest") doTestHenleyHughesModel();
+    else if (cmd == "potentials") drawEquilibriumPotentials(n[0], n[1], n[2], n[3], n[4], n[5], flag(n[6]));
+    else if (cmd == "wohletzratio") compareWohletzTemperature();
+    else if (cmd == "energyformula") calculateEnergyFormula();
+    else if (cmd == "flow") calculateFlow(n[0], n[1], nullptr);
+    else if (cmd == "flowisobar") calculateFlowIsobar(n[0], n[1], n[2], flag(n[3]));
+    else if (cmd == "interface")
+        calculateInterfaceTemperatureCurve(s[0].c_str(), n[0], flag(n[1]), n[2], n[3], flag(n[4]), s[1].c_str());
+    else if (cmd == "shock") calculateShockWave(n[0], n[1], nullptr);
+    else if (cmd == "shockisobar") calculateShockWaveIsobar(n[0], n[1], n[2], flag(n[3]), flag(n[4]), s[0].c_str());
+    else if (cmd == "shockisotherm") calculateShockWaveIsotherm(n[0], n[1], n[2]);
+    else if (cmd == "nucleation") calculateNucleationRate(n[0], n[1]);
+    else if (cmd == "heatnucleation") calculateHeatingNucleationRate(n[0], n[1]);
+    else if (cmd == "inclusions") workInclusionData(s[0].c_str());
+    return nargs + 1;
+}

@@ -1,0 +1,146 @@
+// Studies of superheated water: thermal conductivity, reversible against
+// irreversible decompression to 1 bar, the volume fraction of water in a
+// water-magma mixture, and the works of water superheated at depth.
+#include <cmath>
+#include <cstdio>
+
+#include "console/WaterStudyModel.h"
+
+namespace {
+constexpr double kMagmaDensity = 2500.0;  // kg/m3
+}
+
+double WaterStudyModel::calculateWaterConductivity(double T_) {
+    return 0.0784769460355426 +
+           T_ * (-0.00158330929400247 +
+                 T_ * (3.06955226587662e-05 +
+                       T_ * (-9.42725477742753e-08 + T_ * (1.12390728109853e-10 + T_ * -5.01397987009335e-14))));
+}
+
+void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa) {
+    const double M = molarMass();
+    errorflag = 0;
+    set_the_phase_as(1);
+    temperature(T_);
+    pressure(P_Pa * 1e-5);
+    calculate_molar_volume();
+    if (!errorflag) calculate_state_functions();
+    if (errorflag) return;
+    const double S0 = S;
+    calculate_irreversible_decompression_point_at_fixed_p(T_, V, 1e5, 0.0, T_);
+    if (errorflag) {
+        std::printf("No irreversible decompression point found\n");
+        errorflag = 0;
+    } else {
+        std::printf("Irreversible Decompression point\n");
+        std::printf("====================================\n");
+        std::printf("P : %12.2f\n", P * 1e-5);
+        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
+        std::printf("T : %12.2f\n", T);
+        std::printf("V : %12.2f\n", V * 1e6);
+        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", H * 0.001, H * 0.001 / M);
+    }
+    calculateAtmosphericDecompressionPoint(S0, 1.0);
+    if (!errorflag) {
+        std::printf("Reversible Decompression point\n");
+        std::printf("====================================\n");
+        std::printf("P : %12.2f\n", P * 1e-5);
+        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
+        std::printf("T : %12.2f\n", T);
+        std::printf("V : %12.2f\n", V * 1e6);
+        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", H * 0.001, H * 0.001 / M);
+    }
+}
+
+double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_bar, double w) {
+    errorflag = 0;
+    calculateFromTP(T_, P_bar, 1);
+    if (errorflag) return std::nan("");
+    const double M = molarMass();
+    const double vw = (w / M) * V;
+    const double phi = vw / ((1.0 - w) / kMagmaDensity + vw);
+    std::printf("Volume water fraction : %lf\n", phi);
+    return phi;
+}
+
+void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_, double Tmax_, double Pmin,
+                                                          double Pmax) {
+    std::FILE* f = std::fopen("wat", "wt");
+    if (!f) {
+        std::fprintf(stderr, "Cannot open the file wat\n");
+        return;
+    }
+    const double M = molarMass();
+    int rows = 0;
+    for (double t = Tmin_; t <= Tmax_; t += 5.0) {
+        for (double p = Pmin; p <= Pmax; p += 5.0) {
+            errorflag = 0;
+            calculateFromTP(t, p, 1);
+            if (errorflag) {
+                std::fprintf(f, "%12.2f\t%12.2f\t%12s\n", t, p, "nan");
+            } else {
+                const double vw = (w / M) * V;
+                std::fprintf(f, "%12.2f\t%12.2f\t%12.10lf\n", t, p, vw / ((1.0 - w) / kMagmaDensity + vw));
+            }
+            ++rows;
+        }
+        std::fprintf(f, "\n");
+    }
+    errorflag = 0;
+    std::fclose(f);
+    lastRows = rows;
+}
+
+void WaterStudyModel::drawSuperheatDiagram(double z, double dT) {
+    const double M = molarMass();
+    errorflag = 0;
+    std::printf("State 1\n----------\n");
+    calculateFromTP(293.15, 1.0, 1);
+    std::printf("State 2\n----------\n");
+    const double T2 = 293.15 + 0.03 * z, P2 = z + 1.0;
+    calculateFromTP(T2, P2, 1);
+    if (errorflag) return;
+    calculateTheSaturationTemperature(P2, 0);
+    if (errorflag) {
+        std::printf("No saturation state at %.2f bar\n", P2);
+        errorflag = 0;
+        return;
+    }
+    // The saturated liquid's enthalpy (the model is left at the vapour).
+    temperature(T);
+    volume(Vl_sat);
+    calculate_state_functions();
+    const double H1 = H;
+    calculateTheLiquidSpinodalTemperatureFromP(P2);
+    if (errorflag) {
+        errorflag = 0;
+        return;
+    }
+    const double Tsp = T;
+    const double T3 = T2 + dT;
+    if (!(T3 < Tsp)) return;
+    set_the_phase_as(2);
+    calculateFromTP(T3, P2, 1);
+    if (errorflag) return;
+    const double U3 = U, H3 = H, S3 = S;
+    calculateBoilingPointFromS(S3);
+    if (errorflag) {
+        errorflag = 0;
+        return;
+    }
+    const double T4 = T, P4 = P, U4 = U, S4 = S;
+    volume(Vv_sat);
+    calculate_state_functions();
+    const double U4v = U;
+    const double fl = calculateIsentropicVaporization(S4);
+    const double U5 = U;
+    std::printf("P3 : %lf\n", P2);
+    std::printf("T3 : %lf\n", T3);
+    std::printf("P4 : %lf\n", P4 * 1e-5);
+    std::printf("T4 : %lf\n", T4);
+    std::printf("fl : %lf\n", fl);
+    std::printf("Q  : %lf\n", (H3 - H1) / M * 0.001);
+    std::printf("W4 : %lf\n", (U4 - U3) / M * 0.001);
+    std::printf("W5 : %lf\n\n", (U5 - U4) / M * 0.001);
+    std::printf("W6 : %lf\n\n", (U5 - U4v) / M * 0.001);
+}

@@ -1,0 +1,49 @@
+// varnok: the fluid command interpreter.
+//
+//     varnok                          the list of models and command words
+//     varnok wagner crit a            the critical point of water, file "crita"
+//     varnok SRK1:CO2,CH4 x 0.3 TP 250 50
+//
+// The first word names the model; the others are command words run on it in
+// order.  Arguments missing at the end are asked for on standard input.
+#include <cstdio>
+#include <memory>
+
+#include "console/FluidModelFactory.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+void usage() {
+    std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames());
+    std::printf(
+        "\nCommands (T in K, P in bar, V in cm3/mol):\n"
+        "  crit suffix         critical point          sat suffix          saturation curve\n"
+        "  psat T              saturation pressure     spino sl sv         spinodals\n"
+        "  spinox T V x1 sl sv spinodals of a binary   isoc V Tmin Tmax s  isochore\n"
+        "  x x1 .. x(n-1)      composition             ter T P suffix      ternary diagram\n"
+        "  T T | V V           set T or V              TV T V | TP T P     state, printed\n"
+        "  isotherm T vmin vmax suffix                 tree                formula trees\n"
+        "  isop T x1 [x2] dT suffix                    ll3 T x1 x2 dT s    liquid-liquid isopleth\n"
+        "  bino T suffix       binary isotherm         binop T P suffix    binary isotherm from P\n"
+        "The model wagner adds the studies of heated and superheated water\n"
+        "  (wohletz, phreatic, revirr, wfrac, superheat, henley, flow, shock, nucleation, inclusions, ...).\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return 0;
+    }
+    installFluidModelFactory();
+    std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
+    if (!model) {
+        // The factory has said why; the list helps to choose.
+        std::fprintf(stderr, "The models are:\n%s", fluidModelNames());
+        return 1;
+    }
+    model->doCommand(argc - 2, argv + 2, stdin);
+    return 0;
+}
