@@ -526,6 +526,15 @@ void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double 
                 pressure(P_bar);
                 calculate_molar_volume();
             }
+            // A search that ends off the isobar (a volume search can stop at a
+            // point whose pressure it only corrects by one step) is a failed
+            // step, not a row.
+            if (errorflag == 0) {
+                calculate_pressure();
+                const double target = 1e5 * P_bar;
+                if (!(std::fabs(P - target) <= 1e-6 * std::fabs(target) + 1.0)) errorflag = 1;
+                pressure(P_bar);
+            }
         };
         step(1.0);
         double fct = 1.0;
@@ -541,6 +550,12 @@ void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double 
                     calculate_temperature();
                 else
                     calculate_molar_volume();
+                if (errorflag == 0) {
+                    calculate_pressure();
+                    const double target = 1e5 * P_bar;
+                    if (!(std::fabs(P - target) <= 1e-6 * std::fabs(target) + 1.0)) errorflag = 1;
+                    pressure(P_bar);
+                }
                 break;  // a failure here leaves errorflag set and ends the trace
             }
         }

@@ -9,6 +9,7 @@
 //
 // Units: T in K, P in Pa unless an argument says bar, V in m3/mol.
 #include <cstdio>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 #include "water/WaterCorrelations.h"
@@ -157,6 +158,21 @@ public:
     void compareSpiveyWithIUPAC();
     void compareKellWithIUPAC();
     void checkHighPTExtrapolation();
+    // Cp as the temperature derivative of H against the analytic Cp at the
+    // critical point (647.096 K, 220.64 bar).
+    void checkCp();
+
+    // ---- Isobars and characteristic curves (WaterEOSChecks.cpp)
+    // Isobar at P (bar) from the compressed liquid at 250 K (fromGas 0) or
+    // from the vapour at 1500 K: file "isob" + suffix or the array (mode 6).
+    void calculateTheIsobar(double P_bar, char fromGas, char mode, const char* suffix, std::vector<double>* array);
+    // Two branches each from 473.15 K, upward to 6000 K and downward:
+    // Igor files prefix + suffix + "0" and "1" ("joul", "idea", "boyl"; the
+    // Joule-Thomson inversion curve shares "joul" with the Joule curve).
+    void calculateTheJouleCurve(const char* suffix);
+    void calculateTheIdealCurve(const char* suffix);
+    void calculateTheBoyleCurve(const char* suffix);
+    void calculateTheJouleThomsonCurve(const char* suffix);
 
     // Critical molar entropy, J/(mol K).
     double criticalMolarEntropy = 79.394;

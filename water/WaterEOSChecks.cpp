@@ -4,6 +4,8 @@
 // output, the extrapolation check to the file "extra".
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
@@ -143,4 +145,66 @@ void WaterEOS::checkHighPTExtrapolation() {
         const double Vcalc = V * 1e6;
         std::fprintf(file.get(), "%12f %12f %12f %12f %12f\n", r.T, r.P, Vcalc, r.V, 100.0 * (Vcalc - r.V) / r.V);
     }
+}
+
+void WaterEOS::checkCp() { checkCpAt(647.096, 220.64); }
+
+// ---------------------------------------------------------------- isobars and characteristic curves
+
+void WaterEOS::calculateTheIsobar(double P_bar, char fromGas, char mode, const char* suffix,
+                                  std::vector<double>* array) {
+    const double p = P_bar;
+    if (!fromGas) {
+        // Compressed liquid at 250 K.
+        const double V0 =
+            (18.1989311759086 +
+             p * (-0.0012675705556222 +
+                  p * (2.98646503779991e-07 +
+                       p * (-4.77805887640509e-11 + p * (3.85907803820556e-15 - p * 1.1913794257711e-19))))) *
+            1e-6;
+        calculate_TV_isobar(P_bar, 250.0, V0, 200.0, 1500.0, 1e-05, 0.1, 1.0, 1e-06, 1, mode, suffix, array);
+    } else {
+        // Vapour at 1500 K, traced downward.
+        const double L = std::log(p);
+        const double V0 =
+            std::exp(11.7516697467697 +
+                     L * (-0.989794976769644 +
+                          L * (-0.0035783991297222 +
+                               L * (-0.000878267081583461 + L * (7.88713857922376e-05 + L * 1.43278632219953e-05))))) *
+            1e-6;
+        calculate_TV_isobar(P_bar, 1500.0, V0, 200.0, 1500.0, 1.6e-05, 1.0, -1.0, -1e-05, 1, mode, suffix, array);
+    }
+}
+
+namespace {
+
+using CurveTracer = void (FluidPhase::*)(const char*, double, double, double, double, double, char, const char*);
+
+// The two branches of a characteristic curve of water from 473.15 K: files
+// prefix + suffix + "0" (upward to 6000 K) and prefix + suffix + "1"
+// (downward to Tlow), wave suffixes suffix + "0" and suffix + "1".
+void twoBranches(WaterEOS& w, CurveTracer tracer, const char* prefix, const char* suffix, double V0, double Tlow) {
+    const std::string s = suffix ? suffix : "";
+    const std::string path0 = prefix + s + "0", path1 = prefix + s + "1";
+    const std::string wave0 = s + "0", wave1 = s + "1";
+    (w.*tracer)(path0.c_str(), 473.15, V0, 1.0, 470.15, 6000.0, 1, wave0.c_str());
+    (w.*tracer)(path1.c_str(), 473.15, V0, -1.0, Tlow, 1000.0, 1, wave1.c_str());
+}
+
+}  // namespace
+
+void WaterEOS::calculateTheJouleCurve(const char* suffix) {
+    twoBranches(*this, &FluidPhase::calculateJouleCurve, "joul", suffix, 1.9e-05, 250.0);
+}
+
+void WaterEOS::calculateTheIdealCurve(const char* suffix) {
+    twoBranches(*this, &FluidPhase::calculateIdealCurve, "idea", suffix, 2e-05, 250.0);
+}
+
+void WaterEOS::calculateTheBoyleCurve(const char* suffix) {
+    twoBranches(*this, &FluidPhase::calculateBoyleCurve, "boyl", suffix, 2e-05, 250.0);
+}
+
+void WaterEOS::calculateTheJouleThomsonCurve(const char* suffix) {
+    twoBranches(*this, &FluidPhase::calculateJouleThomsonInversionCurve, "joul", suffix, 2e-05, 0.0);
 }

@@ -235,6 +235,15 @@ void WaterEOS::calculateTheFluidInclusionProperties(double T_, double P_bar) {
         calculateTheGasTh(Vtrap * 1e6);
     else
         calculateTheLiquidTh(Vtrap * 1e6);
+    // The isochore of the inclusion from its homogenisation temperature up to
+    // the trapping temperature (Igor text "isocc1").  Without a homogenisation
+    // temperature there is no start.
+    if (errorflag) {
+        std::fprintf(stderr, "No homogenisation temperature for V %.2f cm3/mol: no isochore\n", Vtrap * 1e6);
+        return;
+    }
+    const double Th = T;
+    calculateTheIsochor(Vtrap, Th, T_, 0, 1, "c1", nullptr);
 }
 
 // ---------------------------------------------------------------- spinodals

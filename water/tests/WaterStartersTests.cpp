@@ -152,10 +152,25 @@ TEST(WaterStarters, FluidInclusionAndTieLines) {
     ASSERT_EQ(w.errorflag, 0);
     EXPECT_NE(said.find("Ttrap : 573.15 K (300.00\u00b0C)"), std::string::npos) << said;
     EXPECT_NE(said.find("Ptrap : 1000.00 bar"), std::string::npos);
-    // Homogenised into the liquid: the saturated liquid at Th has the trapped volume.
-    const double Th = w.T, Vtrap = w.Vl_sat;
+    // Homogenised into the liquid: the saturated liquid at Th has the trapped
+    // volume; the isochore "isocc1" runs from Th to the trapping state.
+    const double Vtrap = w.Vl_sat;
+    std::vector<std::vector<double>> rows;
+    for (const std::string& l : readLines("isocc1")) {
+        std::istringstream is(l);
+        std::vector<double> r;
+        for (double v; is >> v;) r.push_back(v);
+        if (r.size() == 13) rows.push_back(r);
+    }
+    ASSERT_GE(rows.size(), 2u);
+    const double Th = rows.front()[0];
     EXPECT_LT(Th, 573.15);
-    EXPECT_LT(rel(saturated(w, Th).Vl, Vtrap), 1e-6);
+    EXPECT_LT(rel(saturated(w, Th).Vl, Vtrap), 2e-5);  // Th is written with two decimals
+    EXPECT_EQ(rows.size(), static_cast<std::size_t>(573.15 - Th) + 1);
+    EXPECT_NEAR(rows.back()[0], 573.15, 0.01);
+    EXPECT_LT(rel(rows.back()[1], 1000.0), 1e-6);  // back at the trapping pressure
+    for (const auto& r : rows) EXPECT_NEAR(r[10], Vtrap * 1e6, 1e-6);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_GT(rows[i][1], rows[i - 1][1]);
 
     testing::internal::CaptureStdout();
     w.calculateTheConodeFromT(450.0, 1, "t");
