@@ -1,0 +1,207 @@
+// Duan-type gas-brine model: the parameter forms against their closed forms
+// and numeric derivatives, the molality scale, the partial molar volume as
+// RT d(mu/RT)/dP, versions, round trips and published magnitudes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "brines/DMGWwater.h"
+#include "brines/HenPitSet.h"
+#include "water/WaterEOS.h"
+
+namespace {
+
+void derivativeCheck(DuanPar p, double T, double P) {
+    p.T = T;
+    p.P = P;
+    p.calculate(1);
+    const double dT = p.dT, dP = p.dP;
+    const double hT = 1e-4 * T, hP = 1e-5 * P;
+    auto at = [&](double t, double pp) {
+        DuanPar q = p;
+        q.T = t;
+        q.P = pp;
+        q.calculate(0);
+        return q.value;
+    };
+    EXPECT_NEAR(dT, (at(T + hT, P) - at(T - hT, P)) / (2 * hT), 1e-6 * (std::fabs(dT) + 1e-3)) << p.form;
+    EXPECT_NEAR(dP, (at(T, P + hP) - at(T, P - hP)) / (2 * hP), 1e-6 * (std::fabs(dP) + 1e-3)) << p.form;
+}
+
+}  // namespace
+
+TEST(DuanPar, FormsAndDerivatives) {
+    DuanPar p;
+    p.form = 0;
+    p.c1 = 2.5;
+    p.T = 400;
+    p.P = 300;
+    p.calculate(1);
+    EXPECT_EQ(p.value, 2.5);
+    EXPECT_EQ(p.dT, 0.0);
+    EXPECT_EQ(p.dP, 0.0);
+    // Every coefficient of every form, with the derivatives against differences.
+    for (int form = 1; form <= 4; ++form) {
+        DuanPar q;
+        q.form = form;
+        q.Tref = (form <= 2) ? 650.0 : 0.0;
+        q.c1 = 1.1; q.c2 = -0.02; q.c3 = 300; q.c4 = 2e-5; q.c5 = (form <= 2) ? 40 : 1e5; q.c6 = 0.003;
+        q.c7 = -4e-4; q.c8 = -0.09; q.c9 = 0.02; q.c10 = 1e-6; q.c11 = 2e-5;
+        derivativeCheck(q, 400.0, 300.0);
+    }
+    // Form 1 in closed form.
+    DuanPar f;
+    f.form = 1;
+    f.Tref = 680;
+    f.c1 = 1; f.c2 = 2; f.c3 = 3; f.c4 = 4; f.c5 = 5; f.c6 = 6; f.c7 = 7; f.c8 = 8; f.c9 = 9; f.c10 = 10;
+    f.T = 350;
+    f.P = 200;
+    f.calculate(0);
+    const double T = 350, P = 200, a = 1 / (680 - T);
+    EXPECT_NEAR(f.value, 1 + 2 * T + 3 / T + 4 * T * T + 5 * a + 6 * P + 7 * P * std::log(T) + 8 * P / T + 9 * P * a +
+                             10 * P * P / T, 1e-9);
+    // Unknown form: untouched.
+    DuanPar u;
+    u.form = 9;
+    u.value = 7.0;
+    u.calculate(1);
+    EXPECT_EQ(u.value, 7.0);
+}
+
+TEST(DMGWwater, NamesVersionsAndSets) {
+    DMGWwater d0(SM_H2O_CH4_NaCl, 0);
+    EXPECT_STREQ(d0.modelName(), "Duan et al. (1992) model");
+    EXPECT_EQ(d0.mu->form, 1);
+    EXPECT_TRUE(d0.extra);
+    EXPECT_EQ(d0.henryScale, 1);
+    EXPECT_EQ(d0.gasModelType, SM_GasDMW1);
+    EXPECT_EQ(d0.densityModelType, SM_DensityMaoDuanWagnerPruss);
+    d0.changeModelVersion(1);
+    EXPECT_STREQ(d0.modelName(), "Duan & Mao (2006) model");
+    EXPECT_EQ(d0.mu->form, 4);
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);
+    EXPECT_EQ(co2.mu->form, 2);
+    EXPECT_DOUBLE_EQ(co2.zeta->c9, -0.00524873303);
+    co2.changeModelVersion(1);  // only the methane system has versions
+    EXPECT_EQ(co2.version, 0);
+    DMGWwater n2(SM_H2O_N2_NaCl, 0);
+    EXPECT_EQ(n2.mu->form, 3);
+    DMGWwater bad(SM_H2O_CH4_NaCl, 3);  // no such methane version: no parameters, no result
+    EXPECT_FALSE(bad.mu);
+    bad.calculate_gas_solubility(323.15, 100.0, 0.0);
+    EXPECT_EQ(bad.fugacityError, 1);
+}
+
+TEST(DMGWwater, MolalityScaleAndPartialVolume) {
+    DMGWwater d(SM_H2O_CO2_NaCl, 0);
+    d.calculate_gas_solubility(323.15, 100.0, 1.0);
+    ASSERT_EQ(d.fugacityError, 0);
+    d.mu->T = 323.15;
+    d.mu->P = 100.0;
+    d.mu->calculate(0);
+    const double H = std::exp(d.mu->value) * 1e5;
+    EXPECT_NEAR(d.henryConstant[1], H, 1e-9 * H);
+    const double gamma = std::exp(2 * d.lambda->value * 1.0 + d.zeta->value);
+    EXPECT_NEAR(d.mg, d.fv / (H * gamma), 1e-12);
+    EXPECT_NEAR(d.fv, (1 - d.yw) * d.gasModel->fugacity[0], 1e-6);
+    // Vg = RT d(ln H + ln gamma)/dP at the state.
+    auto lnHg = [&](double Pb) {
+        d.pressure(Pb);
+        d.calculate_aqueous_fugacities();
+        return std::log(d.henryConstant[1] * d.activity[1]);
+    };
+    const double num = (lnHg(100.1) - lnHg(99.9)) / (0.2e5) * 8.31434 * 323.15;
+    d.pressure(100.0);
+    d.calculate_gas_partial_volume_();
+    EXPECT_NEAR(d.Vg, num, 1e-9);
+    EXPECT_GT(d.Vg, 25e-6);  // partial molar volume of CO2(aq), some 30 to 35 cm3/mol
+    EXPECT_LT(d.Vg, 40e-6);
+}
+
+TEST(DMGWwater, MagnitudesAndSaltingOut) {
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);
+    co2.calculate_gas_solubility(323.15, 100.0, 0.0);
+    EXPECT_GT(co2.mg, 0.9);  // near 1 mol/kg at 50 °C and 100 bar
+    EXPECT_LT(co2.mg, 1.2);
+    const double pure = co2.mg;
+    co2.calculate_gas_solubility(323.15, 100.0, 2.0);
+    EXPECT_LT(co2.mg, 0.8 * pure);
+    DMGWwater ch4(SM_H2O_CH4_NaCl, 0);
+    ch4.calculate_gas_solubility(298.15, 100.0, 0.0);
+    EXPECT_GT(ch4.mg, 0.09);  // about 0.12 mol/kg at 25 °C and 100 bar
+    EXPECT_LT(ch4.mg, 0.16);
+    DMGWwater ch41(SM_H2O_CH4_NaCl, 1);
+    ch41.calculate_gas_solubility(298.15, 100.0, 0.0);
+    EXPECT_NEAR(ch41.mg, ch4.mg, 0.15 * ch4.mg);  // two fits of the same data
+    // Version 1 and N2 use the brine's vapour pressure.
+    ch41.calculate_gas_solubility(373.15, 50.0, 3.0);
+    const double a = 0.018015268 * 3.0;  // salt fraction of the gas-free liquid the vapour side sees
+    EXPECT_NEAR(ch41.Psat, 1e5 * ch41.shibue.getPsat(373.15, a / (1.0 + a)), 1e-6);
+    EXPECT_LT(ch41.Psat, WaterEOS::saturationPressureWagnerPruss(373.15));
+    DMGWwater n2(SM_H2O_N2_NaCl, 0);
+    n2.calculate_gas_solubility(298.15, 100.0, 0.0);
+    EXPECT_GT(n2.mg, 0.04);  // about 0.06 mol/kg
+    EXPECT_LT(n2.mg, 0.08);
+}
+
+TEST(DMGWwater, BubblePressureRoundTripAndIsochore) {
+    DMGWwater d(SM_H2O_CH4_NaCl, 0);
+    d.calculate_gas_solubility(373.15, 300.0, 1.0);
+    const double mg = d.mg;
+    d.calculate_bubble_pressure(373.15, 250.0, 1.0, mg);
+    EXPECT_EQ(d.errorflag, 0);
+    EXPECT_NEAR(d.P / 1e5, 300.0, 0.01);
+    // From no pressure: the start comes from the estimate.
+    d.pressure(0.0);
+    d.ms = 1.0;
+    d.mg = mg;
+    d.compositionCode = 11;
+    d.update_composition();
+    d.calculate_bubble_pressure();
+    EXPECT_EQ(d.errorflag, 0);
+    EXPECT_NEAR(d.P / 1e5, 300.0, 0.01);
+    // Monophasic isochore: each point has the target density.
+    std::vector<double> out;
+    d.calculateTheMonophasicIsochor(300.0, 303.0, 1030.0, 1.0, 0.05, 200.0, 6, "", &out);
+    ASSERT_EQ(out.size(), 6u);
+    for (size_t i = 0; i < out.size(); i += 2) {
+        d.temperature(out[i]);
+        d.pressure(out[i + 1]);
+        d.ms = 1.0;
+        d.mg = 0.05;
+        d.compositionCode = 11;
+        d.update_composition();
+        d.calculate_density();
+        EXPECT_NEAR(d.rho, 1030.0, 1e-5);
+    }
+}
+
+TEST(HenPitSet, WithoutGasAndWithCO2) {
+    HenPitSet h;
+    h.test(1);
+    const double xw = 1.0 / (1.0 + 0.018);
+    EXPECT_NEAR(h.x[h.iw], xw, 1e-15);
+    EXPECT_NEAR(h.getWaterActivity(), xw * h.activity[h.iw], 1e-15);
+    EXPECT_NEAR(h.activity[h.iw], 0.9669, 2e-3);
+    HenPitSet c;
+    c.number_of_components(3);
+    c.add_components("H2O", "CO2", "NaCl");
+    ASSERT_EQ(c.gasCount, 1);
+    ASSERT_TRUE(c.vapour);
+    EXPECT_EQ(c.vapour->component_names[0], "CO2");
+    c.temperature(323.15);
+    c.pressure(50.0);
+    c.ms = 0.0;
+    c.describe();
+    const double T = 323.15, P = 50e5;
+    const double H = std::exp(-8764.5 / T + 160.27 - 21.726 * std::log(T) + 0.00011055 * T) * 101325.0 *
+                     std::exp(2.82e-5 * P / (8.31434 * T));
+    EXPECT_NEAR(c.henryConstant[1], H, 1e-9 * H);
+    EXPECT_NEAR(c.x[1], c.vapour->fugacity[0] / H, 1e-12);
+    c.version = 1;  // the second set as this calculator writes it
+    EXPECT_NEAR(c.calculateHenryConstant(1), std::exp(-317.685 - 17371.2 / T + 43.0607 * std::log(T) - 0.002191 * T),
+                1e-6);
+    c.version = 0;
+    c.component_names[1] = "CH4";
+    EXPECT_EQ(c.calculateHenryConstant(1), 1e25);
+}
