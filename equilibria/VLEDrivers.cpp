@@ -105,11 +105,12 @@ void VLE::flash(const char* in, const char* out) {
     std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s %s %s err\nBEGIN\n", Xexp4.c_str(), X.c_str(), Yexp.c_str(),
                  Y.c_str());
     DataTextFile data(in ? in : "");
-    if (data.is_open() && !(select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc))) {
+    const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc);
+    if (data.is_open() && !columns) {
         error = 8;
         std::fprintf(stderr, "File format error.\n");
     }
-    if (data.is_open() && error != 8) {
+    if (columns) {
         set_type_of_problem(12);
         set_the_vaporization_ratio(0.0);
         set_initialization_flag(0);
@@ -152,12 +153,13 @@ void VLE::flash1(const char* in, const char* out) {
     const std::string X = header("x", "     "), Y = header("y", "     "), Z = header("z", "     ");
     std::fprintf(f.get(), "IGOR\nWAVES T Pr Fv %s %s err\nBEGIN\n", X.c_str(), Y.c_str());
     DataTextFile data(in ? in : "");
-    if (data.is_open() &&
-        !(select(data, "T   Pr  ", 2) && select(data, Z, nc) && select(data, X, nc) && select(data, Y, nc))) {
+    const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, Z, nc) &&
+                         select(data, X, nc) && select(data, Y, nc);
+    if (data.is_open() && !columns) {
         error = 8;
         std::fprintf(stderr, "File format error.\n");
     }
-    if (data.is_open() && error != 8) {
+    if (columns) {
         set_type_of_problem(12);
         set_the_vaporization_ratio(0.5);
         set_initialization_flag(0);
@@ -198,11 +200,12 @@ void VLE::bubble(const char* in, const char* out) {
     std::fprintf(f.get(), "T %s Pexp Pr %s %s err\n", Xexp.c_str(), Yexp2.c_str(), Y.c_str());
     std::fprintf(f.get(), "BEGIN\n");
     DataTextFile data(in ? in : "");
-    if (data.is_open() && !(select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc))) {
+    const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc);
+    if (data.is_open() && !columns) {
         error = 8;
         std::fprintf(stderr, "File format error.\n");
     }
-    if (data.is_open() && error != 8) {
+    if (columns) {
         set_type_of_problem(13);
         set_the_vaporization_ratio(0.0);
         set_initialization_flag(0);

@@ -116,6 +116,18 @@ TEST(TwoPhaseDrivers, InconsistentOrMissingInputIsReported) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("File format error.\n"), std::string::npos);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(c.m.error, 8);
+    // A later good table is read whatever the last error was.
+    writeFile("bubble_good.itx", "IGOR\nWAVES T Pr xCO2 xC3H8 yCO2 yC3H8\nBEGIN\n250 10 0.3 0.7 0.8 0.2\nEND\n");
+    testing::internal::CaptureStdout();
+    c.m.bubble("bubble_good.itx", "bubble_good_out.itx");
+    testing::internal::GetCapturedStdout();
+    DataTextFile good("bubble_good_out.itx");
+    ASSERT_EQ(good.set_index("Pr err"), 2);
+    ASSERT_EQ(good.read(), 1);
+    double Pr = 0, err = 1;
+    good >> Pr >> err;
+    EXPECT_NEAR(Pr * 1e5, 0.3 * PsatCO2(250) + 0.7 * PsatC3(250), 1e-5 * Pr * 1e5);
+    EXPECT_EQ(err, 0);
 
     // An output file that cannot be written.
     testing::internal::CaptureStderr();
