@@ -1,0 +1,137 @@
+#include "brines/SpiveySolubility.h"
+
+#include <cmath>
+#include <limits>
+
+#include "brines/DMGWwater.h"
+#include "water/WaterEOS.h"
+
+namespace {
+constexpr double kWaterPerKg = 55.50847203605297;  // mol of water per kg
+}
+
+SpiveySolubility::SpiveySolubility() {
+    henryScale = 0;
+    vapourVolumeFlag = 1;
+    setModelName("Spivey model");
+    bubbleSolver.fn = toEquationFn<ScalarEquationFn>(&SpiveySolubility::equation_for_bubble_pressure);
+    bubbleSolver.data = nullptr;
+    setSystemType(SM_H2O_CH4_NaCl, 0);
+    setGasModelType(SM_GasClassicalSRK);
+}
+
+double SpiveySolubility::partialVolume(double PM) const {
+    return 8.31434 * T *
+           (0.0131961 * std::log(T) - 0.085658 + 7.338 / T + 0.0905 / (680.0 - T) +
+            2.0 * mg * (0.226 / T - 0.002454 * PM / T)) *
+           1e-6;
+}
+
+void SpiveySolubility::calculate_gas_solubility0() {
+    fugacityError = 0;
+    errorflag = 0;
+    Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    if (Psat > P) {
+        fugacityError = 1;
+        mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    const double t = T - 273.15, t2 = t * t;
+    const double L = std::log((P - Psat) * 1e-6);
+    const double lnmw = (-0.0781 + 0.00013624 * t - 7.751e-7 * t2) * L * L +
+                        (1.02766 + 0.000851 * t + 1.193e-6 * t2) * L +
+                        (-3.6231 - 0.078119 * t + 0.00018316 * t2) / (1.0 + 0.0109192 * t - 1.0733e-5 * t2);
+    const double mw = std::exp(lnmw);
+    const double PM = P * 1e-6;
+    const double lambda = 0.07015 + 0.0001074 * T + 0.226 * PM / T - 0.001227 * PM * PM / T;
+    mg = mw * std::exp(-2.0 * lambda * ms + 0.00628 * ms * ms);
+    Vg = partialVolume(PM);
+    const double xg = mg / (mg + kWaterPerKg + ms);
+    const double xs = ms / (kWaterPerKg + mg + ms);
+    if (ig >= 0) x[ig] = xg;
+    if (is >= 0) x[is] = xs;
+    if (iw >= 0) x[iw] = 1.0 - xg - xs;
+}
+
+double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) {
+    pressure(P_bar);
+    calculate_gas_solubility0();
+    return mg - *static_cast<double*>(data);
+}
+
+void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, double /*ms_*/, double mg_) {
+    temperature(T_);
+    errorflag = 0;
+    double target = mg_;
+    bubbleSolver.data = &target;
+    bubbleSolver.x0 = P * 1e-5;
+    bubbleSolver.x1 = P * 1.0001e-5;
+    const double p = bubbleSolver.solve();
+    bubbleSolver.data = nullptr;
+    if (bubbleSolver.status != 0) {
+        errorflag = 1;
+        return;
+    }
+    equation_for_bubble_pressure(p, &target);  // leave the state at the root
+    errorflag = 0;
+}
+
+double SpiveySolubility::calculate_gas_partial_volume(double T_, double P_bar, double /*ms_*/, double mg_) {
+    temperature(T_);
+    pressure(P_bar);
+    mg = mg_;
+    Vg = partialVolume(P_bar / 10.0);
+    return Vg;
+}
+
+void SpiveySolubility::calculate_isopleth(double mg_, double ms_, char /*mode*/, const char* /*suffix*/,
+                                          std::vector<double>* out) {
+    // The salt molality of the liquid is the caller's (molality() is no setter here).
+    ms = is >= 0 ? ms_ : 0.0;
+    pressure(1.0);
+    for (int i = 0; i < 301; ++i) {
+        const double t = 273.15 + i;
+        temperature(t);
+        calculate_bubble_pressure(t, P / 1e5, ms_, mg_);
+        if (out) {
+            out->push_back(t);
+            out->push_back(P / 1e5);
+        }
+    }
+}
+
+void SpiveySolubility::compare_with_Duan_model() {
+    DMGWwater duan(SM_H2O_CH4_NaCl, 0);
+    std::FILE* f = std::fopen("res5.txt", "wt");
+    if (!f) {
+        std::fprintf(stderr, "Cannot open %s file !\n", "res5.txt");
+        return;
+    }
+    std::fprintf(f, "%12s %12s %12s %12s %12s %12s %12s %12s\n\n", "T", "P", "mNaCl", "mCH4 (Duan)", "mCH4 (Spi)", "dev",
+                 "vCH4 (Duan)", "vCH4 (Spi)");
+    for (int im = 0; im <= 12; ++im) {
+        const double mss = 0.5 * im;
+        std::fprintf(f, "\n");
+        duan.ms = mss;
+        ms = mss;
+        molality(mss);
+        for (int it = 0; it <= 55; ++it) {
+            const double t = 5.0 * it;
+            temperature(t + 273.15);
+            duan.T = t + 273.15;
+            for (int ip = 0; ip <= 200; ++ip) {
+                const double p = 10.0 * ip;
+                pressure(p);
+                duan.P = p * 1e5;
+                duan.mg = 0.0;
+                duan.compositionCode = 11;
+                duan.SolubilityModel::calculate_gas_solubility0();
+                calculate_gas_solubility0();
+                const double mgD = duan.mg;
+                std::fprintf(f, "%12f %12f %12f %12f %12f %12f %12f %12f\n", t, p, mss, mgD, mg,
+                             100.0 * (mg - mgD) / mgD, duan.Vg * 1e6, Vg);
+            }
+        }
+    }
+    std::fclose(f);
+}

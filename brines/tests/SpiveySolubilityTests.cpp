@@ -1,0 +1,69 @@
+// Spivey methane solubility: the correlation in closed form, the salting-out
+// factor, bubble-pressure round trip, isopleth and the vapour-pressure limit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "brines/SpiveySolubility.h"
+#include "water/WaterEOS.h"
+
+TEST(SpiveySolubility, ClosedFormInPureWaterAndBrine) {
+    SpiveySolubility s;
+    EXPECT_STREQ(s.modelName(), "Spivey model");
+    EXPECT_EQ(s.component_names[1], "CH4");
+    const double T = 350.0, P = 2e7;
+    s.temperature(T);
+    s.Pascal(P);
+    s.ms = 0.0;
+    s.calculate_gas_solubility0();
+    const double t = T - 273.15;
+    const double L = std::log((P - WaterEOS::saturationPressureWagnerPruss(T)) * 1e-6);
+    const double mw = std::exp((-0.0781 + 0.00013624 * t - 7.751e-7 * t * t) * L * L +
+                               (1.02766 + 0.000851 * t + 1.193e-6 * t * t) * L +
+                               (-3.6231 - 0.078119 * t + 0.00018316 * t * t) / (1 + 0.0109192 * t - 1.0733e-5 * t * t));
+    EXPECT_NEAR(s.mg, mw, 1e-14);
+    EXPECT_GT(mw, 0.1);  // about 0.15 mol/kg at 77 °C and 200 bar
+    EXPECT_LT(mw, 0.25);
+    EXPECT_NEAR(s.x[1], mw / (mw + 55.50847203605297), 1e-15);
+    s.ms = 2.0;
+    s.calculate_gas_solubility0();
+    const double PM = 20.0;
+    const double lambda = 0.07015 + 0.0001074 * T + 0.226 * PM / T - 0.001227 * PM * PM / T;
+    EXPECT_NEAR(s.mg, mw * std::exp(-2 * lambda * 2.0 + 0.00628 * 4.0), 1e-14);
+    EXPECT_NEAR(s.x[0] + s.x[1] + s.x[2], 1.0, 1e-15);
+    EXPECT_GT(s.Vg, 30e-6);
+    EXPECT_LT(s.Vg, 45e-6);
+    EXPECT_NEAR(s.calculate_gas_partial_volume(T, 200.0, 2.0, s.mg), s.Vg, 1e-15);
+}
+
+TEST(SpiveySolubility, BelowTheVapourPressureAndRoundTrip) {
+    SpiveySolubility s;
+    s.temperature(373.15);
+    s.pressure(0.5);
+    s.calculate_gas_solubility0();
+    EXPECT_EQ(s.fugacityError, 1);
+    EXPECT_TRUE(std::isnan(s.mg));
+    s.ms = 1.0;
+    s.temperature(400.0);
+    s.pressure(300.0);
+    s.calculate_gas_solubility0();
+    const double mg = s.mg;
+    s.pressure(150.0);
+    s.calculate_bubble_pressure(400.0, 0.0, 1.0, mg);
+    EXPECT_EQ(s.errorflag, 0);
+    EXPECT_NEAR(s.P / 1e5, 300.0, 1e-3);
+    std::vector<double> out;
+    s.calculate_isopleth(0.05, 0.0, 6, "", &out);
+    ASSERT_EQ(out.size(), 602u);
+    EXPECT_DOUBLE_EQ(out[0], 273.15);
+    EXPECT_DOUBLE_EQ(out[600], 573.15);
+    int checked = 0;
+    for (size_t i = 0; i < out.size(); i += 60) {
+        s.temperature(out[i]);
+        s.pressure(out[i + 1]);
+        s.calculate_gas_solubility0();
+        EXPECT_NEAR(s.mg, 0.05, 1e-6) << out[i];
+        ++checked;
+    }
+    EXPECT_EQ(checked, 11);
+}
