@@ -420,9 +420,6 @@ constexpr SaturationFit kSaturationFits[] = {
     {"CH4", 0.016,
      {-7.67459e-11, 7.0479e-8, -2.7431e-5, 0.00586391, -0.743545, 55.9336, -2313.6, 41123.0},
      {8.34812e-11, -7.60445e-8, 2.9324e-5, -0.00620161, 0.776516, -57.5453, 2336.37, -40084.4}},
-    {"N2", 0.014,
-     {-3.03119e-8, 2.14489e-5, -0.0064807, 1.08379, -108.337, 6473.09, -214049.0, 3022360.0},
-     {3.30576e-8, -2.33747e-5, 0.00705772, -1.17952, 117.834, -7036.37, 232544.0, -3281190.0}},
     {"H2S", 0.034,
      {-2.70771e-12, 4.91907e-9, -3.79009e-6, 0.00160502, -0.403419, 60.1873, -4938.08, 173090.0},
      {1.52296e-12, -2.65098e-9, 1.95058e-6, -0.000785899, 0.187165, -26.3365, 2026.81, -65796.9}},
@@ -437,10 +434,39 @@ double polynomial7(const double* c, double t) {
     return r;
 }
 
+// Saturated liquid and vapour densities of nitrogen (kg/m3) from the
+// ancillary equations of Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
+// Chem. Ref. Data 29 (2000) 1361: Tc = 126.192 K, rho_c = 313.3 kg/m3,
+// theta = 1 - T/Tc.  A degree-7 polynomial in T cannot stand in for them
+// here: its terms reach 1e8 kg/m3 and cancel, so coefficients of six
+// significant digits leave errors of hundreds of kg/m3.  False at or above
+// Tc, where there is no saturation.
+constexpr double kN2MolarMass = 0.0280134;  // kg/mol
+bool nitrogenSaturationDensities(double T_, double& rl, double& rv) {
+    constexpr double Tc = 126.192, rhoc = 313.3;
+    if (!(T_ > 0.0) || !(T_ < Tc)) return false;
+    const double th = 1.0 - T_ / Tc;
+    rl = rhoc * std::exp(1.48654237 * std::pow(th, 0.3294) - 0.280476066 * std::pow(th, 4.0 / 6.0) +
+                         0.0894143085 * std::pow(th, 16.0 / 6.0) - 0.119879866 * std::pow(th, 35.0 / 6.0));
+    rv = rhoc * std::exp(Tc / T_ *
+                         (-1.70127164 * std::pow(th, 0.34) - 3.70402649 * std::pow(th, 5.0 / 6.0) +
+                          1.29859383 * std::pow(th, 7.0 / 6.0) - 0.561424977 * std::pow(th, 13.0 / 6.0) -
+                          2.68505381 * std::pow(th, 14.0 / 3.0)));
+    return std::isfinite(rl) && std::isfinite(rv) && rl > 0.0 && rv > 0.0;
+}
+
 }  // namespace
 
 void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
     if (!name) return;
+    if (std::strcmp(name, "N2") == 0) {
+        double rl = 0.0, rv = 0.0;
+        if (nitrogenSaturationDensities(T_, rl, rv)) {
+            Vl0 = kN2MolarMass / rl;
+            Vv0 = kN2MolarMass / rv;
+        }
+        return;
+    }
     for (const SaturationFit& fit : kSaturationFits) {
         if (std::strcmp(name, fit.name) != 0) continue;
         const double rl = polynomial7(fit.liquid, T_), rv = polynomial7(fit.vapour, T_);
