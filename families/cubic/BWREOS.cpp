@@ -1,0 +1,47 @@
+#include "families/cubic/BWREOS.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "families/cubic/BWR.h"
+#include "families/cubic/LeeKeslerConstants.h"
+#include "fluid/Ideal.h"
+
+BWREOS::BWREOS(int phaseKind) : FluidPhase(1, phaseKind, 0) {
+    setModelName("BWR EOS");
+    if (interactions.empty()) {
+        std::fprintf(stderr, "You have specified a false interaction index (%d)...\n", 0);
+    } else {
+        interactions[0] = new BWR();
+    }
+    ideal = new Ideal();
+    Vl0 = 2e-05;
+    Vv0 = 0.0002;
+}
+
+BWR* BWREOS::term() const { return interactions.empty() ? nullptr : static_cast<BWR*>(interactions[0]); }
+
+void BWREOS::number_of_components(int n) {
+    FluidPhase::number_of_components(n);
+    if (n != 1) std::fprintf(stderr, "Can handle only one-component fluid\n");
+}
+
+void BWREOS::read_component_data(int i, const char* name) {
+    if (i != 0) {
+        std::fprintf(stderr, "Can handle only one-component fluid\n");
+        return;
+    }
+    double mw;
+    if (name && std::strcmp(name, "C1") == 0) {
+        term()->set_parameters(lee_kesler::kSimpleFluid);
+        mw = 0.016;
+    } else if (name && std::strcmp(name, "C8") == 0) {
+        term()->set_parameters(lee_kesler::kReferenceFluid);
+        mw = 0.146;
+    } else {
+        std::fprintf(stderr, "Can only be applied to C1 or C8.\n");
+        return;
+    }
+    molar_mass[0] = mw;
+    bulk_molar_weight = mw;
+}
