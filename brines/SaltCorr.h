@@ -50,7 +50,9 @@ public:
     // for an unknown type.
     double calculateTc(double x) const;
     double calculatePc(double x) const;
-    // Vapour pressure of the brine (bar); 0 above its critical temperature.
+    // Vapour pressure of the brine (bar); 0 above its critical temperature,
+    // NaN between water's critical temperature and the brine's (the reduced
+    // vapour pressure of water has no value there).
     double getPsat(double T, double x) const;
 
     bool getWaterSaturationCurve(const char* suffix) const;

@@ -1,0 +1,176 @@
+#pragma once
+// Palliser: the calculator of the H2O-NaCl phase diagram over its state
+// record.  A concrete model (PalliserModel) supplies the property
+// correlations and point solvers as virtual operations; on top of them this
+// class places a state (T, P, X) in its phase region and computes its bulk
+// density (calculateFluidDensity), inverts fluid-inclusion homogenisation and
+// halite-dissolution temperatures, solves implicit points (SLV and critical
+// points of a composition, bubble points at a pressure, isochoric pressures,
+// depths) and builds the curves of the diagram as rows of numbers.
+//
+// Units: °C, bar, NaCl mass fraction, kg/m3 (the isochoric pressures and the
+// curve builders take weight per cent where their argument is named Xwt).
+// Failures are reported through pointFailed and sentinel results (0 or -1),
+// never by messages.
+#include <vector>
+
+#include "brines/PhaseDiagramInfo.h"
+
+class Palliser : public PhaseDiagramInfo {
+public:
+    Palliser();
+    virtual ~Palliser() = default;
+    Palliser(const Palliser&) = delete;
+    Palliser& operator=(const Palliser&) = delete;
+
+    // ---- constants
+    double Ptriple = 0.0005;  // bar, NaCl triple point
+    double Ttriple = 800.0;   // °C, melting point of halite
+    double Pcw = 221.0;       // bar
+    double Tcw = 374.15;      // °C
+    double rhocw = 322.0;     // kg/m3
+    double PcNaCl = 355.0;    // bar; replaced by calculateNaClSatCurve
+    double TcNaCl = 3127.0;   // °C, top temperature of the model
+    double rhocNaCl = -1.0;   // set by calculateNaClSatCurve
+    double MNaCl = 0.058443;  // kg/mol
+    double MH2O = 0.018015;   // kg/mol
+
+    // ---- properties and point solvers of the concrete model
+    virtual double getWaterLiquidDensity(double T, double P) = 0;
+    virtual double getWaterVapourDensity(double T, double P) = 0;
+    virtual void calculateWaterSaturationPoint(double T, double& P, double& rhol, double& rhov) = 0;
+    virtual double getWaterSaturationTemperature(double P, double& rhol, double& rhov) = 0;
+    virtual double getHaliteDensity() = 0;
+    virtual double getNaClLiquidDensity(double T, double P) = 0;
+    virtual double getNaClVapourDensity(double T, double P) = 0;
+    virtual double getHaliteMeltingPressure(double T) = 0;
+    virtual double getHaliteMeltingTemperature(double P) = 0;
+    virtual double getHaliteMeltingTemperatureOffset(double P, double T0) = 0;
+    virtual double getHaliteSublimationPressure(double T) = 0;
+    virtual double calculateNaClSatPressure(double T) = 0;
+    virtual double calculateNaClSatTemperature(double P) = 0;
+    virtual void calculateNaClSaturationPoint(double T, double& P, double& rhol, double& rhov) = 0;
+    virtual void calculateSLVPoint(double T, double& P, double& Xl, double& Xv, double& rhol, double& rhov) = 0;
+    virtual void calculateHaliteGasSat(double T, double X, double& P, double& rho) = 0;
+    virtual void calculateHaliteGasBubble(double T, double P, double& X, double& rho) = 0;
+    virtual void calculateHaliteLiquidPoint(double T, double P, double& X, double Xstart, double& rho) = 0;
+    virtual void calculateHaliteLiquidTemperature(double X, double P, double& T, double& rho, double Tstart) = 0;
+    virtual void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
+                                                          double Tstart) = 0;
+    virtual void calculateCriticalPoint(double T, double& P, double& X, double& rho) = 0;
+    virtual void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) = 0;
+    virtual void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) = 0;
+    virtual void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) = 0;
+    virtual void calculateLiquidSaturationPoint(double T, double X, double& P, double& rho) = 0;
+    virtual void calculateFreezingTemperature(double X, double c, double& T) = 0;
+    virtual void calculateIceMeltingSalinity(double T, double c, double& X) = 0;
+    virtual void preCalculate_Fixed_T_Parameters(double T) = 0;
+    virtual void getLiquidGasPressureBounds(double T, double& Plow, double& Phigh) = 0;
+    virtual void calculateForLiquidGasIsotherm(double T, double P, double& Xl, double& Xv, double& rhol,
+                                               double& rhov) = 0;
+    virtual void preCalculateHaliteGasBubble(double T) = 0;
+    virtual void doCalculateHaliteGasBubble(double P, double& X, double& rho) = 0;
+    virtual double getIsochoricWaterPressure(double T, double rho) = 0;
+    virtual double calculateFluidDensityRegion2a() = 0;
+    virtual double calculateFluidDensityRegion2b() = 0;
+    virtual double calculateFluidDensityRegion4() = 0;
+    virtual double calculateFluidDensityRegion6() = 0;
+    virtual double calculateFluidDensityRegion7() = 0;
+    virtual double calculateFluidDensityRegion8() = 0;
+    // Bulk density of (T, P, X); fills the record (region, boundary fields,
+    // fractions).  rhoIn decides the density on a pure-component saturation
+    // curve and on the three-phase curve.
+    virtual double calculateFluidDensity(double T, double P, double X, double rhoIn);
+
+    // ---- lever rules over the record
+    double calculateLiquidGasDensity();
+    double calculateHaliteGasDensity();
+    double calculateHaliteLiquidDensity();
+    double calculateHaliteLiquidGasDensity(double T, double X, double rho);
+    void getHaliteLiquidGasState(double T, double X, double rho, double& Pslv, double& wl, double& wv);
+    double calculateWaterDensity(double T, double P, double rhoIn);
+    double calculateNaClDensity(double T, double P, double rhoIn);
+
+    // ---- fluid-inclusion inversion
+    // Salinity X and bulk density rho of an inclusion that homogenises to
+    // liquid at Th and whose halite dissolves at Tm; also the SLV pressure at
+    // Tm, the homogenisation pressure Ph and the vapour volume fraction phiV at
+    // Tm.  X = rho = 0 when the inversion fails.
+    void calculateFromThTm(double Th, double Tm, double& X, double& rho, double ignored, double ThStart,
+                           double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
+    void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
+    // Homogenisation (bubble-point) temperature of composition X and density
+    // rho, P its pressure; 0 when the search fails.
+    double calculateThLiq(double X, double rho, double Tstart, double& P);
+    double equationForThLiq(double T, void* data);
+
+    // ---- halite dissolution
+    double calculateTm0(double X, double& rhol, double& P);
+    double equationForTm0(double T, void* data);
+    double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);
+    double equationForTm(double T, void* data);
+    double calculateTm3(double X, double phiH, double Tstart, double& rho, double& Tslv, double& Xl,
+                        double& Pslv, double& P);
+    double equationForTm3(double T, void* data);
+    void calculateSLVPointFromX(double X, double& T, double& P, double& Xv, double& rhol, double& rhov,
+                                double Tstart);
+    double equationForSLVX(double T, void* data);
+    void calculateCriticalPointFromX(double X, double& T, double& P, double& rho);
+    double equationForCriticalPoint(double T, void* data);
+
+    // ---- bubble and boiling points
+    void calculateBubblePointFromP(double P, double X, double& T, double& Xv, double& rhol, double& rhov,
+                                   double Tstart);
+    double equationForBubblePointFromP(double T, void* data);
+    void calculateBoilingPointWithGasVolume(double T, double X, double phiV, double& P, double& Xl, double& Xv,
+                                            double& rhol, double& rhov, double& rho);
+    double equationForBoilingGasVolume(double P, void* data);
+
+    // ---- isochores (Xwt in weight per cent); 0 when the search fails
+    double getIsochoricFluidPressure(double T, double Pstart, double rho, double Xwt);
+    double equationForIsochoricFluidPressure(double P, void* data);
+    double getIsochoricHaliteGasPressure(double T, double Pstart, double rho, double Xwt);
+    double equationForIsochoricHaliteGasPressure(double P, void* data);
+    double getIsochoricLiquidGasPressure(double T, double Pstart, double rho, double Xwt);
+    double equationForIsochoricLiquidGasPressure(double P, void* data);
+    double getIsochoricHaliteLiquidPressure(double T, double Pstart, double rho, double Xwt, double& Xl);
+    double equationForIsochoricHaliteLiquidPressure(double P, void* data);
+
+    // ---- depth (m)
+    // Depth at P1 below the point (z0, P0) in a column of the bubble-point
+    // liquid of composition X.  Returns z; on failure z is NaN and
+    // pointFailed is set.
+    double convertPressureToDepth(double X, double P0, double P1, double z0, double& z);
+    double equationForDepthPressureConversion(double P, void* data);
+    void calculateGeothermBubblePoint(double T0, double z0, double P0, double gradT, double X, double rhoCol,
+                                      double& T, double& P, double& z, double& rhol);
+    double equationForGeothermBubblePoint(double T, void* data);
+
+    // ---- curve builders: rows appended to `array`
+    void calculateHaliteGasIsopleth(std::vector<double>& array, double X);
+    void calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double, double, double);
+    void calculateLiquidIsopleth(std::vector<double>& array, double Xwt, double Tend, double T0);
+    void calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, double P, double T0, double T1);
+    void calculateIsobaricHaliteGasCurve(std::vector<double>& array, double P, double T0, double T1);
+    void calculateIsobaricLiquidGas1(std::vector<double>& array, double P, double Tend, double T0);
+    void calculateIsobaricLiquidGas2(std::vector<double>& array, double P, double T0, double T1);
+    void calculateIsobaricLiquidGas3(std::vector<double>& array, double P, double T0, double T1);
+    void calculateHaliteLiquidIsotherm(std::vector<double>& array, double T);
+    void calculateHaliteGasIsotherm(std::vector<double>& array, double T);
+    void calculateLiquidGasIsotherm(std::vector<double>& array, double T);
+    void calculateNaClSublimationCurve(std::vector<double>& array);
+    void calculateCriticalCurve(std::vector<double>& array);
+    void calculateNaClSatCurve(std::vector<double>& array);
+    void calculateSLVCurve(std::vector<double>& array);
+    void calculateIceMeltingCurve(std::vector<double>& array, double c);
+    void calculateTheIsochor(std::vector<double>& array, double X, double T0, double P0, double T1, double rho);
+    void calculateBoilingCurveWithGasVolume(std::vector<double>& array, double Xwt, double phiPct, double Tend,
+                                            double T0);
+    void calculateSpinodalCurve(std::vector<double>& array, double X);
+    void calculateHaliteLiquidIsopleth(std::vector<double>& array, double X, double Tstart);
+
+protected:
+    // True when a sweep from a to b in steps of `step` is finite and ends:
+    // refuses non-finite bounds and steps too small to move the variable.
+    static bool sweepable(double a, double b, double step);
+};
