@@ -128,8 +128,8 @@ void Anderko::setSystemCode(char code) {
     } else {
         for (int i = 0; i < n; i++) composition_of_component(i, i == 0 ? 1.0 : 0.0);
     }
-    start_x.assign(n, 0.0);
-    start_y.assign(n, 0.0);
+    x_liquid.assign(n, 0.0);
+    x_vapour.assign(n, 0.0);
 }
 
 void Anderko::useVLE() {

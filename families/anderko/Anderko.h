@@ -7,7 +7,9 @@
 // chosen after construction by its system code (setSystemCode, or the
 // framework's setSystemType by name).  On request (useVLE) the model builds a
 // second Anderko for the vapour and a two-phase solver (IFP) over the pair.
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "water/WaterEOS.h"
 
@@ -29,11 +31,39 @@ public:
     void useVLE();
 
     // ---- start values (two-phase work)
+    // They write the framework's two-phase start fields (x_liquid, x_vapour,
+    // Vl0, Vv0) and, when the two-phase solver exists, its T, P, liquid and
+    // vapour compositions and bulk composition and the vapour phase's Vv0.
+    // The H2O-NaCl phase-boundary table is the data file "init/initH2ONaCl"
+    // (19 numbers a row: T K, P bar, liquid x H2O, x NaCl, vapour y H2O,
+    // y NaCl, Vl and Vv cm3/mol, 11 more not read); the nearest-row tables 13
+    // numbers a row.  A missing file is reported and changes nothing.
     void initializeDewPoint2(double T, double x, int branch);
     void initializeBubblePoint2(double T, double x) override;
     void initializeFlash2(double T, double P) override;
     void initializeFromFile(const char* path, double T, double x1, double x2);
     void initializeFromTx(double T, double x1, double x2);
+
+    // ---- curve and diagram drivers (output files named by a prefix and the suffix)
+    // Salt contents w in mass per cent become x = w / ((100 - w) 58.5/18 + w).
+    static double saltMoleFraction(double w);
+    using FluidPhase::calculateTheIsotherm;
+    void calculateTheIsotherm(double T, const char* suffix);
+    void calculateTheIsochorFromTP(double T, double P, double w, const char* suffix);
+    void calculateSpinodalCurveX(double w, const char* suffix);
+    void calculateTheDensityFromTh(double Th);
+    void calculateTheIsopleth4(const char* suffix, double T, double x, double d3, int kind, char mode, int branch,
+                               std::vector<double>* out);
+    void calculateTheCriticalCurve(const char* suffix) override;
+    void calculateTheLiquidLiquidIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;
+    void calculateTheIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;
+    void calculateTheTernary(const char* suffix, double T, double P, double x1, double x2, double y1, double y2,
+                             double Vl, double Vv, double d, int liquidLiquid, int pole);
+    // Interactive (standard input) on H2O-NaCl-CH4: lists the tabulated
+    // two-phase states at T and P ("init/initH2ONaClCh4"), asks for one and
+    // traces the tie-line diagram from it both ways into "ter" + suffix.
+    void calculateTheTernaryDiagram(double T, double P, const char* suffix) override;
+    std::FILE* consoleIn = stdin;  // answers of the interactive diagram
 
     // ---- command words and checks
     int doCommandEx(int argc, char* const* argv) override;
@@ -49,9 +79,6 @@ public:
     AnderkoDispersion* dispersion() const;
     IFP* solver() const { return vle_.get(); }
     Anderko* vapourPhase() const { return vapour_.get(); }
-
-    // Liquid and vapour mole fractions of the last start values.
-    std::vector<double> start_x, start_y;
 
 private:
     std::unique_ptr<Anderko> vapour_;  // declared first: the solver borrows it
