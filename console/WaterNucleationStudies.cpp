@@ -26,6 +26,15 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double correction(double b) { return 1.0 - 2.0 * 0.4375 * std::exp(-b); }
 
+// Blander and Katz's factor 1 - (1 - Pl/Pv)/3 of the kinetic prefactor.  It
+// falls to 2/3 as the liquid pressure falls to 0; a liquid under tension
+// keeps 2/3 instead of driving the factor (and the rate's square root)
+// negative.
+double blanderKatz(double Pl, double Pv) {
+    const double b = 1.0 - (1.0 - Pl / Pv) / 3.0;
+    return b < 2.0 / 3.0 ? 2.0 / 3.0 : b;
+}
+
 // Skips the rest of the current line; false at the end of the file.
 bool skipLine(std::FILE* f) {
     int c;
@@ -47,8 +56,9 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
     double Vl = Vl_sat, Vv = Vv_sat;
     calculateSigma(Vl, Vv);
     const double sig = sigma;
-    // The liquid is stretched step by step until no nucleus is found (the
-    // spinodal); a bound guards against a search that never fails.
+    // The liquid is stretched step by step until no nucleus is found or the
+    // liquid reaches its spinodal; a bound guards against a search that
+    // never fails.
     for (int i = 0; i < 100000; ++i) {
         searchBubbleNucleusPressure(T_, Vl, Vv);
         if (errorflag) break;
@@ -56,7 +66,10 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
         set_the_phase_as(2);
         temperature(T_);
         volume(VlN);
-        calculate_pressure();
+        calculate_state_functions();
+        // Past the liquid spinodal the stretched liquid is unstable: the
+        // walk ends there.
+        if (errorflag || !(dPdV < 0.0)) break;
         const double Pl = P;
         set_the_phase_as(1);
         volume(VvN);
@@ -65,7 +78,7 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
         const double q = VlN / VvN, delta = 1.0 - q + 0.5 * q * q;
         const double W = kSixteenPiThird * sig * sig * sig / ((Psat - Pl) * (Psat - Pl) * delta * delta);
         const double J = std::exp(-W / (T_ * kBoltzmann) * s) * (kAvogadro / VlN) *
-                         std::sqrt(2.0 * sig * kAvogadro / ((1.0 - (1.0 - Pl / Pv) / 3.0) * M * kPi)) *
+                         std::sqrt(2.0 * sig * kAvogadro / (blanderKatz(Pl, Pv) * M * kPi)) *
                          0.5524861878453039;
         lastNucleationRate = J;
         std::printf("\u00b5 %12.4lf Vl %12.4lf Vv %12.4lf Pl %12.4lf Pv %12.4lf r %12.4lf J %12.8lg\tnucleus %12.8lg\n",
@@ -128,7 +141,7 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         const double deltac = (sig / calculateWaterConductivity(t)) * std::sqrt(16.62868 / (t * M * kPi)) *
                               (dh * dh / (1.9062168443219346e-46 * t * t)) * (Pv / (Pv - Pl));
         const double A = (1.0 / (deltac + 1.0)) *
-                         std::sqrt(2.0 * sig * kAvogadro / (M * kPi * (1.0 - (1.0 - Pl / Pv) / 3.0))) *
+                         std::sqrt(2.0 * sig * kAvogadro / (M * kPi * blanderKatz(Pl, Pv))) *
                          (kAvogadro / VlN);
         const double q = VlN / VvN, delta = 1.0 - q + 0.5 * q * q;
         const double J = A * std::exp(-kSixteenPiThird * sig * sig * sig /

@@ -1,0 +1,280 @@
+// The fluid command interpreter driven by command words, with missing
+// arguments read from a stream, and the model factory.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/FluidModelFactory.h"
+#include "console/WaterStudyModel.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "water/WagnerPruss.h"
+
+using consoletest::capture;
+using consoletest::countOf;
+using consoletest::readFile;
+
+namespace {
+
+// Command words as the interpreter takes them.
+struct Words {
+    explicit Words(std::vector<std::string> w) : words(std::move(w)) {
+        for (std::string& s : words) ptrs.push_back(s.data());
+    }
+    int argc() const { return static_cast<int>(ptrs.size()); }
+    char* const* argv() { return ptrs.data(); }
+    std::vector<std::string> words;
+    std::vector<char*> ptrs;
+};
+
+// A stream holding `text`, read from the start.
+struct Input {
+    explicit Input(const std::string& text) : f(std::tmpfile()) {
+        if (f) {
+            std::fputs(text.c_str(), f);
+            std::rewind(f);
+        }
+    }
+    ~Input() {
+        if (f) std::fclose(f);
+    }
+    std::FILE* f;
+};
+
+std::string run(FluidPhase& m, std::vector<std::string> w, const std::string& input = "") {
+    Words words(std::move(w));
+    Input in(input);
+    return capture([&] { m.doCommand(words.argc(), words.argv(), in.f); }).out;
+}
+
+// Takes "crit" itself: the word never reaches the built-in table.
+class HookedWater : public WagnerPruss {
+public:
+    HookedWater() : WagnerPruss(2) {}
+    int doCommandEx(int argc, char* const* argv) override {
+        if (argc > 0 && std::strcmp(argv[0], "crit") == 0) {
+            ++taken;
+            return 1;
+        }
+        return 0;
+    }
+    int taken = 0;
+};
+
+}  // namespace
+
+TEST(FluidCommand, CriticalPointOfWaterIsIapws95s) {
+    WagnerPruss w(2);
+    const std::string out = run(w, {"crit", "a"});
+    // IAPWS-95: Tc = 647.096 K, pc = 22.064 MPa, rhoc = 322 kg/m3.
+    EXPECT_NEAR(w.T, 647.096, 0.01);
+    EXPECT_NEAR(w.P * 1e-5, 220.64, 0.05);
+    EXPECT_NEAR(w.bulk_molar_weight / w.V, 322.0, 0.5);
+    EXPECT_NE(out.find("T     647.09"), std::string::npos) << out;
+    const std::string file = readFile("crita");
+    EXPECT_EQ(file.rfind("IGOR\nWAVES", 0), 0u);
+    EXPECT_NE(file.find("END"), std::string::npos);
+    EXPECT_NE(out.find("\nTime "), std::string::npos);
+}
+
+TEST(FluidCommand, SaturationPressureAndCurve) {
+    WagnerPruss w(2);
+    const std::string out = run(w, {"psat", "450", "sat", "s"});
+    // IAPWS-95 verification table: 0.932203564 MPa at 450 K.
+    ASSERT_NE(out.find("Psat"), std::string::npos) << out;
+    double T = 0, P = 0;
+    ASSERT_EQ(std::sscanf(out.c_str() + out.find("T "), "T %lf K  Psat %lf", &T, &P), 2);
+    EXPECT_DOUBLE_EQ(T, 450.0);
+    EXPECT_NEAR(P, 9.32203564, 1e-4);
+    // The saturation curve: P, Vl, Vv, T first; every row against the
+    // auxiliary vapour-pressure equation.
+    const std::string sat = readFile("satus");
+    ASSERT_EQ(sat.rfind("IGOR\nWAVES", 0), 0u);
+    std::size_t pos = sat.find("BEGIN\n") + 6;
+    int rows = 0;
+    double Pr, Vl, Vv, Tr;
+    while (pos < sat.size() && std::sscanf(sat.c_str() + pos, "%lf %lf %lf %lf", &Pr, &Vl, &Vv, &Tr) == 4) {
+        if (Tr > 300.0 && Tr < 640.0) {
+            EXPECT_NEAR(Pr * 1e5 / WaterEOS::saturationPressureWagnerPruss(Tr), 1.0, 2e-4) << Tr;
+            EXPECT_LT(Vl, Vv);
+            ++rows;
+        }
+        pos = sat.find('\n', pos) + 1;
+    }
+    EXPECT_GT(rows, 50);
+}
+
+TEST(FluidCommand, EmptyListPrintsNothing) {
+    WagnerPruss w(2);
+    EXPECT_EQ(run(w, {}), "");
+}
+
+TEST(FluidCommand, UnknownWordIsReportedAndTheNextRuns) {
+    WagnerPruss w(2);
+    const std::string out = run(w, {"foo", "T", "350", "bar", "V", "20"});
+    EXPECT_NE(out.find("Command foo not recognized\n"), std::string::npos);
+    EXPECT_NE(out.find("Command bar not recognized\n"), std::string::npos);
+    EXPECT_DOUBLE_EQ(w.T, 350.0);
+    EXPECT_DOUBLE_EQ(w.V, 20e-6);
+}
+
+TEST(FluidCommand, MissingArgumentsAreAskedForInOrder) {
+    WagnerPruss w(2);
+    const std::string out = run(w, {"TP", "300"}, "  1\n");
+    EXPECT_NE(out.find("Expected P (bar) for TP command.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Expected T (K)"), std::string::npos);
+    EXPECT_DOUBLE_EQ(w.T, 300.0);
+    EXPECT_NEAR(w.P, 1e5, 1e-3);
+    // Liquid water at 300 K and 1 bar: 996.5 kg/m3 (IAPWS-95).
+    EXPECT_NEAR(w.bulk_molar_weight / w.V, 996.56, 0.05);
+
+    WagnerPruss v(2);
+    const std::string out2 = run(v, {"TV"}, "400\n1000\n");
+    EXPECT_EQ(countOf(out2, "Expected "), 2);
+    EXPECT_DOUBLE_EQ(v.T, 400.0);
+    EXPECT_DOUBLE_EQ(v.V, 1e-3);
+}
+
+TEST(FluidCommand, BadArgumentsStopTheCommandOnly) {
+    WagnerPruss w(2);
+    w.temperature(333.0);
+    // A word that is not a number: reported, T unchanged, the next command runs.
+    std::string out = run(w, {"T", "hot", "V", "25"});
+    EXPECT_NE(out.find("Expected a number for T (K) of the T command, not \"hot\".\n"), std::string::npos) << out;
+    EXPECT_DOUBLE_EQ(w.T, 333.0);
+    EXPECT_DOUBLE_EQ(w.V, 25e-6);
+    // Non-finite values are refused too.
+    out = run(w, {"T", "nan", "T", "inf", "T", "1e999"});
+    EXPECT_EQ(countOf(out, "Expected a number"), 3);
+    EXPECT_DOUBLE_EQ(w.T, 333.0);
+    // End of input while an argument is asked for.
+    out = run(w, {"TP", "300"}, "");
+    EXPECT_NE(out.find("No value was given for P (bar): the TP command is not run.\n"), std::string::npos) << out;
+    // Suffixes hold 31 characters.
+    const std::string longSuffix(32, 'q');
+    out = run(w, {"crit", longSuffix});
+    EXPECT_NE(out.find("is longer than 31 characters"), std::string::npos);
+    EXPECT_EQ(readFile(("crit" + longSuffix).c_str()), "");
+    // A word read from the stream longer than any buffer is cut and refused.
+    out = run(w, {"crit"}, std::string(5000, 'z') + "\n");
+    EXPECT_NE(out.find("is longer than 31 characters"), std::string::npos);
+}
+
+TEST(FluidCommand, CompositionOfAThreeComponentModel) {
+    std::unique_ptr<FluidPhase> m(createFluidModel("SRK:CO2,CH4,N2"));
+    ASSERT_TRUE(m);
+    ASSERT_EQ(m->component_count, 3);
+    run(*m, {"x", "0.2", "0.3"});
+    EXPECT_NEAR(m->x[1], 0.2, 1e-12);
+    EXPECT_NEAR(m->x[2], 0.3, 1e-12);
+    EXPECT_NEAR(m->x[0], 0.5, 1e-12);
+    // Labels name the component; fractions summing above 1 change nothing.
+    std::string out = run(*m, {"x", "0.7"}, "0.6\n");
+    EXPECT_NE(out.find("Expected mole fraction (2,N2) for x command.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("the composition is not changed"), std::string::npos);
+    EXPECT_NEAR(m->x[0], 0.5, 1e-12);
+    out = run(*m, {"x", "-0.1", "0.2"});
+    EXPECT_NE(out.find("the composition is not changed"), std::string::npos);
+    // A one-component model takes no fraction.
+    WagnerPruss w(2);
+    run(w, {"x", "T", "300"});
+    EXPECT_DOUBLE_EQ(w.x[0], 1.0);
+    EXPECT_DOUBLE_EQ(w.T, 300.0);
+}
+
+TEST(FluidCommand, IsoplethOnAOneComponentModelConsumesNothing) {
+    WagnerPruss w(2);
+    const std::string out = run(w, {"isop", "T", "351", "tree"});
+    EXPECT_DOUBLE_EQ(w.T, 351.0);
+    EXPECT_EQ(out.find("not recognized"), std::string::npos);
+}
+
+TEST(FluidCommand, ModelHookComesFirst) {
+    HookedWater w;
+    const std::string out = run(w, {"crit", "T", "310"});
+    EXPECT_EQ(w.taken, 1);
+    EXPECT_DOUBLE_EQ(w.T, 310.0);
+    EXPECT_EQ(out.find("cv "), std::string::npos);
+}
+
+TEST(FluidCommand, IsothermFileFromCubicCentimetres) {
+    WagnerPruss w(2);
+    run(w, {"isotherm", "400", "20", "1000", "a"});
+    const std::string file = readFile("isota");
+    ASSERT_EQ(file.rfind("IGOR\nWAVES", 0), 0u);
+    double V0 = 0, P0 = 0;
+    ASSERT_EQ(std::sscanf(file.c_str() + file.find("BEGIN\n") + 6, "%lf %lf", &V0, &P0), 2);
+    // The first row at 20 cm3/mol, a compressed liquid at 400 K.
+    EXPECT_NEAR(V0, 20.0, 1e-6 * 20.0 + 1e-3);
+}
+
+TEST(ModelFactory, NamesBuildTheirModels) {
+    struct Case {
+        const char* name;
+        const char* component;
+    };
+    const Case cases[] = {{"wagner", "H2O"},   {"WagnerPruss", "H2O"}, {"HGK", "H2O"},      {"Saul", "H2O"},
+                          {"Hill", "H2O"},     {"Keenan", "H2O"},      {"DuanH2O", "H2O"},  {"IUPACCO2", "CO2"},
+                          {"Sterner", "CO2"},  {"DuanCO2", "CO2"},     {"IUPACCH4", "CH4"}, {"DuanCH4", "CH4"},
+                          {"Jacobsen", "N2"},  {"HollowayEOS", "H2O"}, {"SRK1:CO2", "CO2"}, {"PR:H2O", "H2O"},
+                          {"PRSV:CH4", "CH4"}, {"SRK2:CO2,CH4", "CO2"}, {"Montel:C1", nullptr},
+                          {"DMW1:N2", "N2"},   {"DMW2:H2O,CO2", "H2O"}, {"DMWEOS:CH4", "CH4"}};
+    for (const Case& c : cases) {
+        std::string why;
+        std::unique_ptr<FluidPhase> m(createFluidModel(c.name, &why));
+        ASSERT_TRUE(m) << c.name << ": " << why;
+        ASSERT_GE(m->component_count, 1) << c.name;
+        if (c.component) {
+            EXPECT_STREQ(m->componentName(0), c.component) << c.name;
+        }
+    }
+    std::unique_ptr<FluidPhase> w(createFluidModel("wagner"));
+    EXPECT_NE(dynamic_cast<WaterStudyModel*>(w.get()), nullptr);
+    std::unique_ptr<FluidPhase> mix(createFluidModel("SRK1:CO2,CH4"));
+    ASSERT_EQ(mix->component_count, 2);
+    EXPECT_NEAR(mix->x[0], 0.5, 1e-12);
+}
+
+TEST(ModelFactory, BadNamesGiveNullWithAReason) {
+    const char* bad[] = {"nosuch", "Wagner", "", "SRK", "SRK:", "SRK:CO2,,CH4", "SRK2:CO2", "DMW1:Xe",
+                         "DMW1:CO2,CH4", "DMW2:N2,CO2", "DMWEOS:CO2,CH4,H2O", "SRK1:A,B,C,D,E,F"};
+    for (const char* n : bad) {
+        std::string why;
+        std::unique_ptr<FluidPhase> m(createFluidModel(n, &why));
+        EXPECT_FALSE(m) << n;
+        EXPECT_FALSE(why.empty()) << n;
+    }
+    std::string why;
+    EXPECT_EQ(createFluidModel(nullptr, &why), nullptr);
+    const std::string longName = "SRK1:" + std::string(40, 'C');
+    EXPECT_EQ(createFluidModel(longName.c_str(), &why), nullptr);
+    EXPECT_NE(why.find("31"), std::string::npos);
+#ifndef VARNOK_WITH_ANDERKO
+    for (const char* n : {"hnc", "hn", "hk", "hnk", "NaCl", "KCl", "AnderkoH2O"}) {
+        EXPECT_EQ(createFluidModel(n, &why), nullptr) << n;
+        EXPECT_NE(why.find("not part of this build"), std::string::npos) << n;
+    }
+#endif
+}
+
+TEST(ModelFactory, GetEOSUsesTheInstalledFactory) {
+    FluidPhase::eosFactory = nullptr;
+    EXPECT_EQ(FluidPhase::getEOS("wagner"), nullptr);
+    installFluidModelFactory();
+    std::unique_ptr<FluidPhase> m(FluidPhase::getEOS("HGK"));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(FluidPhase::getEOS(nullptr), nullptr);
+    const auto c = capture([] { EXPECT_EQ(FluidPhase::getEOS("nosuch"), nullptr); });
+    EXPECT_NE(c.err.find("Unknown model nosuch"), std::string::npos);
+    // The models the factory builds run the interpreter: CO2's critical point
+    // (Span and Wagner: 304.1282 K, 7.3773 MPa).
+    std::unique_ptr<FluidPhase> co2(FluidPhase::getEOS("Sterner"));
+    ASSERT_TRUE(co2);
+    run(*co2, {"crit", "c"});
+    EXPECT_NEAR(co2->T, 304.13, 0.1);
+    EXPECT_NEAR(co2->P * 1e-5, 73.77, 0.3);
+}

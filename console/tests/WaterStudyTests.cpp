@@ -1,0 +1,346 @@
+// Studies of heated and superheated water: closed forms, energy balances,
+// the second law, and bad input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console/WaterStudyModel.h"
+#include "console/tests/ConsoleTestSupport.h"
+
+using consoletest::capture;
+using consoletest::countOf;
+using consoletest::readFile;
+
+namespace {
+
+// Numeric rows of a column file ("nan" read as NaN), after `skip` lines.
+std::vector<std::vector<double>> rowsOf(const std::string& text, const char* after = nullptr) {
+    std::vector<std::vector<double>> rows;
+    std::size_t pos = 0;
+    if (after) {
+        pos = text.find(after);
+        if (pos == std::string::npos) return rows;
+        pos = text.find('\n', pos) + 1;
+    }
+    std::istringstream in(text.substr(pos));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#' || line == "END") continue;
+        std::istringstream ls(line);
+        std::vector<double> r;
+        std::string w;
+        while (ls >> w) r.push_back(w == "nan" || w == "-nan" ? NAN : std::strtod(w.c_str(), nullptr));
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(WaterStudies, ConductivityPolynomial) {
+    // About 0.609 W/(m K) at 300 K; within 1.5 % of the IAPS 1985 value at 1 bar.
+    EXPECT_NEAR(WaterStudyModel::calculateWaterConductivity(300.0), 0.609, 0.002);
+    WaterStudyModel w(2);
+    for (double T : {300.0, 330.0, 360.0}) {
+        w.calculateFromTP(T, 1.0, 0);
+        const double kappa = -1.0 / (w.V * w.dPdV), alpha = -w.dPdT / (w.V * w.dPdV);
+        const double iaps = WaterEOS::calculateConductivity(T, w.P, w.bulk_molar_weight / w.V, alpha, kappa);
+        EXPECT_NEAR(WaterStudyModel::calculateWaterConductivity(T) / iaps, 1.0, 0.015) << T;
+    }
+}
+
+TEST(WaterStudies, VolumeFractionOfWaterInMagma) {
+    WaterStudyModel w(2);
+    double phi = 0;
+    capture([&] { phi = w.calculateWaterVolumeFractionMagma(1100.0, 1000.0, 0.0); });
+    EXPECT_DOUBLE_EQ(phi, 0.0);
+    capture([&] { phi = w.calculateWaterVolumeFractionMagma(1100.0, 1000.0, 1.0); });
+    EXPECT_DOUBLE_EQ(phi, 1.0);
+    // 4 wt% water at 1100 K and 1 kbar: the closed form with the model's volume.
+    const auto c = capture([&] { phi = w.calculateWaterVolumeFractionMagma(1100.0, 1000.0, 0.04); });
+    const double vw = 0.04 * w.V / w.molarMass(), vm = 0.96 / 2500.0;
+    EXPECT_NEAR(phi, vw / (vw + vm), 1e-12);
+    EXPECT_NE(c.out.find("Volume water fraction : "), std::string::npos);
+    // The table: 3 x 3 points, each fraction between 0 and 1.
+    capture([&] { w.calculateWaterVolumeFractionDiagram(0.04, 1000.0, 1010.0, 500.0, 510.0); });
+    const auto rows = rowsOf(readFile("wat"));
+    ASSERT_EQ(rows.size(), 9u);
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 3u);
+        EXPECT_GT(r[2], 0.0);
+        EXPECT_LT(r[2], 1.0);
+    }
+}
+
+TEST(WaterStudies, SuperheatDiagramBalances) {
+    WaterStudyModel w(2);
+    const auto c = capture([&] { w.drawSuperheatDiagram(100.0, 20.0); });
+    // Water at 50 bar heated to 574.65 K, 37 K above its boiling point and
+    // below its liquid spinodal, expands through state 4.
+    const auto d = capture([&] { w.drawSuperheatDiagram(50.0, 280.0); });
+    ASSERT_NE(d.out.find("W4 : "), std::string::npos) << d.out;
+    double P3, T3, P4, T4, fl, Q, W4, W5;
+    const char* p = d.out.c_str() + d.out.find("P3 : ");
+    ASSERT_EQ(std::sscanf(p, "P3 : %lf\nT3 : %lf\nP4 : %lf\nT4 : %lf\nfl : %lf\nQ  : %lf\nW4 : %lf\nW5 : %lf", &P3,
+                          &T3, &P4, &T4, &fl, &Q, &W4, &W5),
+              8);
+    EXPECT_DOUBLE_EQ(P3, 51.0);
+    EXPECT_NEAR(T3, 293.15 + 1.5 + 280.0, 1e-6);
+    // State 4 is the saturated liquid of the same entropy: the metastable
+    // liquid lies below its saturation pressure, so state 4 is at a higher
+    // pressure, on the vapour-pressure curve, a little hotter.
+    EXPECT_NEAR(T4, T3, 5.0);
+    EXPECT_GT(P4, P3);
+    EXPECT_NEAR(P4 * 1e5 / WaterEOS::saturationPressureWagnerPruss(T4), 1.0, 1e-4);
+    EXPECT_GT(fl, 0.0);
+    EXPECT_LT(fl, 1.0);
+    // Flashing to 1 bar does work; heating above saturation takes heat.
+    EXPECT_LT(W5, 0.0);
+    EXPECT_GT(Q, 0.0);
+    // A superheat beyond the liquid spinodal stops after state 2.
+    const auto e = capture([&] { w.drawSuperheatDiagram(100.0, 900.0); });
+    EXPECT_EQ(e.out.find("P3 : "), std::string::npos);
+    (void)c;
+}
+
+TEST(WaterStudies, HenleyVaporizationCurve) {
+    WaterStudyModel w(2);
+    capture([&] { w.doTestHenleyHughesModel(); });
+    for (const char* f : {"henley0", "henley1", "henley2"}) {
+        const std::string text = readFile(f);
+        ASSERT_EQ(text.rfind("IGOR\nWAVES", 0), 0u) << f;
+        const auto rows = rowsOf(text, "BEGIN");
+        ASSERT_GT(rows.size(), 190u) << f;
+        int capped = 0;
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 9u);
+            EXPECT_DOUBLE_EQ(r[0], 523.0 - 273.15);
+            // P0, P1: vapour pressures at 523 and 423 K.
+            EXPECT_NEAR(r[2] * 1e5 / WaterEOS::saturationPressureWagnerPruss(523.0), 1.0, 2e-5);
+            EXPECT_NEAR(r[3] * 1e5 / WaterEOS::saturationPressureWagnerPruss(423.0), 1.0, 2e-5);
+            if (r[7] >= 1.0) {
+                EXPECT_TRUE(std::isnan(r[8]));
+                ++capped;
+            } else {
+                // F = (1 - y0) / (1 - yf).
+                EXPECT_NEAR(r[8], (1.0 - r[6]) / (1.0 - r[7]), 1e-5 * std::fabs(r[8]) + 1e-6);
+            }
+        }
+        (void)capped;
+    }
+    // y0: the flash fraction (Hl(T0) - Hl(T1)) / L(T1) from steam tables, about 0.21.
+    const auto rows = rowsOf(readFile("henley0"), "BEGIN");
+    EXPECT_NEAR(rows[0][6], (1085.8 - 632.2) / (2745.9 - 632.2), 0.005);
+}
+
+TEST(WaterStudies, WaterMagmaRatioFile) {
+    WaterStudyModel w(2);
+    capture([&] { w.compareWohletzTemperature(); });
+    const auto rows = rowsOf(readFile("tempo"));
+    ASSERT_EQ(rows.size(), 1177u);
+    EXPECT_NEAR(rows.back()[0], 1472.15, 1e-9);
+    // R1 from constant heat capacities; R2 from the model's energies, positive.
+    const auto& r = rows[500];
+    EXPECT_NEAR(r[1], -1200.0 * (r[0] - 1473.15) / (4200.0 * (r[0] - 296.15)), 1e-5);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_GT(rows[i][2], 0.0);
+    EXPECT_NE(readFile("tokill").find("set xr [0:2]; rep\n"), std::string::npos);
+}
+
+TEST(WaterStudies, WohletzCycleObeysTheSecondLaw) {
+    WaterStudyModel w(2);
+    const auto c = capture([&] { w.calculateWohletzCycle(100.0, 900.0, 1); });
+    const auto rows = rowsOf(readFile("wohl0"));
+    ASSERT_GT(rows.size(), 500u);
+    int checked = 0;
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 23u);
+        const double q = r[10], eta = r[11], etamax = r[12], fl = r[13], m = r[14], wtot = r[9];
+        if (std::isnan(wtot) || r[0] < 20.0) continue;
+        // Heat from the magma: m (U3 - U2) = 1200 (Tm - T3) M per kg of magma.
+        EXPECT_NEAR(m * q / w.molarMass() / (1200.0 * (900.0 - r[2])), 1.0, 1e-3) << r[0];
+        EXPECT_GT(q, 0.0);
+        // Carnot's bound with the 293.15 K surface as the cold end.
+        EXPECT_LE(eta, etamax + 0.005) << r[0];
+        EXPECT_GE(fl, 0.0);
+        EXPECT_LE(fl, 1.0);
+        // J per g of water.
+        EXPECT_NEAR(r[16], 0.001 * wtot / w.molarMass(), 0.01);
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+    EXPECT_NE(c.out.find("Rendement maximal"), std::string::npos);
+}
+
+TEST(WaterStudies, PhreaticTableAsIgorText) {
+    WaterStudyModel w(2);
+    capture([&] { w.calculatePhreaticCycle(50.0, 420.0, 1, 1, "p"); });
+    const std::string text = readFile("heatirrp");
+    ASSERT_EQ(text.rfind("IGOR\nWAVES deltaTp", 0), 0u) << text.substr(0, 80);
+    EXPECT_NE(text.find("wirp\nBEGIN\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 4), "END\n");
+    const auto rows = rowsOf(text, "BEGIN");
+    ASSERT_GT(rows.size(), 100u);
+    for (const auto& r : rows) EXPECT_EQ(r.size(), 24u);
+    // A magma colder than the water at depth makes no table.
+    const auto c = capture([&] { w.calculatePhreaticCycle(50.0, 300.0, 1, 1, "q"); });
+    EXPECT_NE(c.out.find("No cycle"), std::string::npos);
+}
+
+TEST(WaterStudies, ChokedFlowOfDiluteSteamIsTheIdealGasOne) {
+    WaterStudyModel w(1);
+    w.set_the_phase_as(1);
+    capture([&] { w.calculateFlow(900.0, 1.0, nullptr); });
+    const double g = w.lastFlowGamma;
+    ASSERT_GT(g, 1.2);
+    ASSERT_LT(g, 1.35);
+    // T*/T = 2 / (gamma + 1) for an ideal gas (gamma varies little along the expansion).
+    EXPECT_NEAR(w.lastThroatT / 900.0, 2.0 / (g + 1.0), 0.01);
+    EXPECT_NEAR(w.lastThroatP, 1e5 * std::pow(2.0 / (g + 1.0), g / (g - 1.0)), 1.0);
+    // At the throat the flow speed equals the sound speed: h0 - h* = c*^2 / 2.
+    const double M = w.molarMass();
+    w.calculateFromTP(900.0, 1.0, 0);
+    const double H0 = w.H;
+    w.temperature(w.lastThroatT);
+    w.volume(w.lastThroatV);
+    w.calculate_state_functions();
+    EXPECT_NEAR((H0 - w.H) / M, 0.5 * w.soundSpeed * w.soundSpeed, 0.01 * 0.5 * w.soundSpeed * w.soundSpeed);
+    // An isobar into a file: one row per kelvin.
+    WaterStudyModel v(1);
+    capture([&] { v.calculateFlowIsobar(1.0, 800.0, 805.0, 0); });
+    const auto rows = rowsOf(readFile("flox1"));
+    EXPECT_EQ(rows.size(), 6u);
+}
+
+TEST(WaterStudies, ShockWaveMatchesBothSides) {
+    WaterStudyModel w(2);
+    w.set_the_phase_as(1);
+    const auto c = capture([&] { w.calculateShockWave(900.0, 50.0, nullptr); });
+    ASSERT_EQ(w.errorflag, 0) << c.out;
+    const double p = w.lastShockP, u = w.lastShockU;
+    EXPECT_GT(p, 1.0);
+    EXPECT_LT(p, 50.0);
+    // The air's particle velocity behind the shock (gamma 1.4) equals the velocity the
+    // water reaches by expanding to p.
+    EXPECT_NEAR(u, 283.56 * (p - 1.0) / std::sqrt(1.166 * (p + 0.166)), 1e-6 * u);
+    double printed = 0;
+    ASSERT_EQ(std::sscanf(c.out.c_str() + c.out.find("Velocity of shocked air"), "Velocity of shocked air : %lf",
+                          &printed),
+              1);
+    EXPECT_NEAR(printed, u, 1e-5 * u);
+    // No shock without a pressure difference: p = 1 bar gives u = 0.
+    WaterStudyModel::ShockWaveArgs a;
+    a.waterSound = 600.0;
+    a.waterGamma = 1.3;
+    a.waterP = 1.0;
+    EXPECT_NEAR(w.equationForShockWave(1.0, &a), 0.0, 1e-9);
+    EXPECT_EQ(a.u, 0.0);
+    w.error = 0;
+    w.equationForShockWave(-1.0, &a);
+    EXPECT_EQ(w.error, 1);
+    w.error = 0;
+}
+
+TEST(WaterStudies, InterfacePairsStartAtSaturation) {
+    WaterStudyModel w(2);
+    capture([&] { w.calculateInterfaceTemperatureCurve("itc", 450.0, 0, 0.5, 1.0, 1, "x"); });
+    const std::string text = readFile("itcx");
+    ASSERT_EQ(text.rfind("IGOR\nWAVES", 0), 0u);
+    const auto rows = rowsOf(text, "BEGIN");
+    ASSERT_GE(rows.size(), 3u);
+    // D = 0: both sides at the IAPWS-95 vapour pressure 9.322 bar.
+    EXPECT_DOUBLE_EQ(rows[0][0], 0.0);
+    EXPECT_NEAR(rows[0][3], 9.32203564, 1e-4);
+    EXPECT_NEAR(rows[0][4], 9.32203564, 1e-4);
+    // The hot liquid is D above the vapour, at equal pressures.
+    EXPECT_NEAR(rows[2][1] - rows[2][2], rows[2][0], 1e-9);
+    EXPECT_NEAR(rows[2][3], rows[2][4], 1e-3);
+    EXPECT_EQ(text.substr(text.size() - 4), "END\n");
+    // A step that never advances is refused.
+    const auto c = capture([&] { w.calculateInterfaceTemperatureCurve("itc", 450.0, 0, 0.0, 1.0, 1, "y"); });
+    EXPECT_NE(c.out.find("positive temperature step"), std::string::npos);
+}
+
+TEST(WaterStudies, NucleationRateRisesAsTheLiquidIsStretched) {
+    WaterStudyModel w(2);
+    const auto c = capture([&] { w.calculateNucleationRate(550.0, 10.0); });
+    const int lines = countOf(c.out, "nucleus");
+    ASSERT_GT(lines, 5);
+    // The rate grows (the nucleus shrinks) towards the spinodal; the first
+    // line is the saturated state itself.
+    std::vector<double> J, r;
+    std::size_t pos = c.out.find("nucleus") + 1;
+    while ((pos = c.out.find(" r ", pos)) != std::string::npos) {
+        double rr, jj;
+        if (std::sscanf(c.out.c_str() + pos, " r %lf J %lf", &rr, &jj) == 2) {
+            r.push_back(rr);
+            J.push_back(jj);
+        }
+        ++pos;
+    }
+    ASSERT_GT(J.size(), 5u);
+    for (double j : J) EXPECT_TRUE(std::isfinite(j));
+    EXPECT_GT(J.back(), J.front());
+    EXPECT_GT(J.back(), 1e20);
+    EXPECT_LT(r.back(), r.front());
+    EXPECT_GT(r.back(), 0.0);
+    EXPECT_GT(w.lastNucleationRate, 0.0);
+}
+
+TEST(WaterStudies, FluidInclusionData) {
+    {
+        std::FILE* f = std::fopen("incl.txt", "w");
+        ASSERT_NE(f, nullptr);
+        for (int i = 0; i < 36; ++i) std::fprintf(f, "header line %d\n", i);
+        std::fprintf(f, "25.0 1.0 200.0 150.0 quartz A1\n");
+        std::fprintf(f, "25.0 1.0 250.0 180.0 quartz A1\n");
+        std::fprintf(f, "group two\n");
+        std::fprintf(f, "25.0 1.0 150.0 100.0 calcite B2\n");
+        std::fprintf(f, "25.0 1.0\n");
+        std::fclose(f);
+    }
+    WaterStudyModel w(2);
+    bool ok = false;
+    const auto c = capture([&] { ok = w.workInclusionData("incl.txt"); });
+    ASSERT_TRUE(ok);
+    EXPECT_NE(c.out.find("Th 200.000000   Tn 150.000000 \n"), std::string::npos);
+    EXPECT_NE(c.out.find("Incomplete fluid-inclusion record"), std::string::npos);
+    const std::string res = readFile("incl.res");
+    ASSERT_EQ(res.rfind("# ", 0), 0u);
+    const auto rows = rowsOf(res);
+    ASSERT_EQ(rows.size(), 3u);
+    // Th = 200 C: saturated liquid 864.7 kg/m3 at 15.54 bar (IAPWS-95).
+    EXPECT_NEAR(rows[0][3], 864.7, 0.3);
+    EXPECT_NEAR(rows[0][5], 15.54, 0.02);
+    // Nucleation below Th: the isochoric liquid is under tension (Pn < Ph).
+    EXPECT_LT(rows[0][7], rows[0][5]);
+    // The liquid nucleates before the cooling isochore reaches its spinodal.
+    EXPECT_LT(rows[0][8], 150.0);
+    EXPECT_LT(rows[0][9], rows[0][7]);
+    EXPECT_NE(res.find("\n\n\n"), std::string::npos);  // the group separator
+    // Missing and short names: a message, nothing written outside the name.
+    EXPECT_FALSE(w.workInclusionData("no-such-file.txt"));
+    EXPECT_FALSE(w.workInclusionData(""));
+    EXPECT_FALSE(w.workInclusionData(nullptr));
+    std::FILE* s = std::fopen("ab", "w");
+    std::fclose(s);
+    EXPECT_TRUE(w.workInclusionData("ab"));
+    EXPECT_NE(readFile("ab.res").find("Tt(1)"), std::string::npos);
+}
+
+TEST(WaterStudies, CommandWords) {
+    WaterStudyModel w(2);
+    std::vector<std::string> words = {"conductivity", "300", "wfrac", "300", "1", "0", "flow", "hot", "1",
+                                      "T",            "320", "superheat", "5"};
+    std::vector<char*> argv;
+    for (auto& s : words) argv.push_back(s.data());
+    const auto c = capture([&] { w.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    EXPECT_NE(c.out.find("k :     0.60"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find("Volume water fraction : 0.000000\n"), std::string::npos);
+    EXPECT_NE(c.out.find("Expected a number, not \"hot\""), std::string::npos);
+    EXPECT_DOUBLE_EQ(w.T, 320.0);
+    EXPECT_NE(c.out.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
+}
