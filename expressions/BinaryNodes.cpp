@@ -25,13 +25,22 @@ void Product::calculate(int order) {
 }
 
 void Product::calculate(int order, int var) {
-    BinOp::calculate(order, var);
-    if (!u || !v || calculated) return;
+    if (!u || !v) return BinOp::calculate(order, var);  // reports the missing link
+    if (calculated) return;
     if (!u->calculated) u->calculate(order, var);
     if (!v->calculated) v->calculate(order, var);
     const double u0 = u->value, v0 = v->value;
-    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar && flags[var])
-        exprk::leibnizDiag(var, order, a, u0, u->view(), v0, v->view(), view());
+    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar && flags[var]) {
+        if (order == 2) {  // the volume search: value, slope and curvature in V
+            const double u1 = u->d1[var], v1 = v->d1[var];
+            const int o2 = exprk::diag2(var);
+            const double u2 = u->D2[o2], v2 = v->D2[o2];
+            d1[var] = a * (u1 * v0 + u0 * v1);
+            D2[o2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+        } else {
+            exprk::leibnizDiag(var, order, a, u0, u->view(), v0, v->view(), view());
+        }
+    }
     value = a * u0 * v0;
     calculated = true;
 }

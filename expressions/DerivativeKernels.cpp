@@ -153,23 +153,6 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
     }
 }
 
-void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out, double f1, double f2,
-                   double f3, double f4) {
-    if (order < 1) return;
-    const double u1 = u.d1[var];
-    out.d1[var] = f1 * u1;
-    if (order < 2) return;
-    const double u2 = u.d2[diag2(var)];
-    out.d2[diag2(var)] = f1 * u2 + f2 * u1 * u1;
-    if (order < 3) return;
-    const double u3 = u.d3[diag3(var)];
-    out.d3[diag3(var)] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
-    if (order < 4) return;
-    const double u4 = u.d4[diag4(var)];
-    out.d4[diag4(var)] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 +
-                         f4 * u1 * u1 * u1 * u1;
-}
-
 void leibniz(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
              const DerivView& v, const DerivView& out) {
     if (order <= 2) {
@@ -225,22 +208,6 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             }
         }
     }
-}
-
-void leibnizDiag(int var, int order, double a, double u0, const DerivView& u, double v0, const DerivView& v,
-                 const DerivView& out) {
-    if (order < 1) return;
-    const double u1 = u.d1[var], v1 = v.d1[var];
-    out.d1[var] = a * (u1 * v0 + u0 * v1);
-    if (order < 2) return;
-    const double u2 = u.d2[diag2(var)], v2 = v.d2[diag2(var)];
-    out.d2[diag2(var)] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-    if (order < 3) return;
-    const double u3 = u.d3[diag3(var)], v3 = v.d3[diag3(var)];
-    out.d3[diag3(var)] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
-    if (order < 4) return;
-    const double u4 = u.d4[diag4(var)], v4 = v.d4[diag4(var)];
-    out.d4[diag4(var)] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
 }
 
 void leibnizAdd(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,

@@ -285,21 +285,44 @@ void Sum::calculate(int order) {
     calculated = true;
 }
 
+// The value and the pure entries are summed in locals, term by term in the
+// same order as into the cleared entries, so the sums are the same to the bit.
 void Sum::calculate(int order, int var) {
     if (calculated || !allLinked()) return;
     clean(order);
     const bool derivs = order >= 1 && order <= 4 && d1 && var >= 0 && var < nvar;
-    const DerivView me = view();
-    for (int t = 0; t < nterms; ++t) {
-        Expression* e = terms[t];
-        e->calculate(order, var);
-        value += scalars[t] * e->value;
-        if (derivs && e->nvar == nvar) {
-            const DerivView c = e->view();
-            for (int k = 1; k <= order; ++k) pure(me, k, var) += scalars[t] * pure(c, k, var);
+    Expression* const* term = terms.data();
+    const double* w = scalars.data();
+    double s = value;
+    if (!derivs) {
+        for (int t = 0; t < nterms; ++t) {
+            Expression* e = term[t];
+            e->calculate(order, var);
+            s += w[t] * e->value;
         }
+    } else {
+        const int o2 = exprk::diag2(var), o3 = exprk::diag3(var), o4 = exprk::diag4(var);
+        double p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        for (int t = 0; t < nterms; ++t) {
+            Expression* e = term[t];
+            e->calculate(order, var);
+            const double c = w[t];
+            s += c * e->value;
+            if (e->nvar != nvar) continue;
+            p1 += c * e->d1[var];
+            if (order < 2) continue;
+            p2 += c * e->D2[o2];
+            if (order < 3) continue;
+            p3 += c * e->D3[o3];
+            if (order < 4) continue;
+            p4 += c * e->D4[o4];
+        }
+        d1[var] = p1;
+        if (order >= 2) D2[o2] = p2;
+        if (order >= 3) D3[o3] = p3;
+        if (order >= 4) D4[o4] = p4;
     }
-    value += scalars[nterms];
+    value = s + w[nterms];
     calculated = true;
 }
 
