@@ -269,3 +269,23 @@ TEST(Decompression, BubbleNucleusHasTheLiquidGibbsEnergy) {
     EXPECT_GT(f.V, roots[1]);  // not the liquid itself
     EXPECT_LT(rel(f.P, pure.P(T, f.V)), 1e-10);
 }
+
+TEST(Decompression, EmulsionStabilityCurvesAndScript) {
+    VdWFluid f({kA}, {kB}, false);
+    f.molar_mass[0] = 0.044;
+    const double radii[] = {0.0, 1e-6, -2e-6};
+    f.plot_emulsion_stability_curves(radii, 3, pure.Tc(), 1.0, pure.Vc(), 0.7 * pure.Tc(), 50.0);
+    for (int i = 0; i < 3; ++i) {
+        const auto rows = readTextRows("emuls" + std::to_string(i));
+        ASSERT_GE(rows.size(), 10u) << i;
+        EXPECT_EQ(rows[0].size(), 28u);
+    }
+    const std::string script = readWholeFile("g58.gp");
+    EXPECT_NE(script.find("plot \"emuls0\" using 4:1 w lines title 'sat' ,\\\n\"emuls1\" using 4:21 w lines title '1' "
+                          ",\\\n\"emuls2\" using 4:22 w lines title '-2' \n"),
+              std::string::npos)
+        << script;
+    // The settings of the last radius stay.
+    EXPECT_EQ(f.capillary_mode, 2);
+    EXPECT_EQ(f.capillary_radius, 2e-6);
+}

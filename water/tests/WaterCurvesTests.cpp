@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "numerics/Newton.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -108,4 +109,57 @@ TEST(WaterCurves, HeatCapacityCheck) {
     // Away from the critical point the two agree closely.
     w.checkCpAt(800.0, 300.0);
     EXPECT_LT(std::fabs(w.checkedCpNumeric - w.checkedCpAnalytic), 1e-4 * w.checkedCpAnalytic);
+}
+
+TEST(WaterCurves, SuperheatTemperatureAndLiquidOutOfEquilibrium) {
+    WagnerPruss w(2);
+    testing::internal::CaptureStdout();
+    w.calculateTheSallaSpinodalTemperature();
+    const std::string said = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(w.errorflag, 0) << said;
+    EXPECT_NE(said.find("Salla spinodal temperature : "), std::string::npos);
+    const double Ts = w.T, Us = w.U;
+    // The saturated liquid at Ts holds the mean of the internal energies of
+    // the saturated liquid and vapour at 1 bar.
+    WagnerPruss s(2);
+    s.initializeSaturationVolumesFromP("H2O", 1.0);
+    s.calculate_saturation_temperature(1e5, 373.15);
+    ASSERT_EQ(s.errorflag, 0);
+    s.volume(s.Vl_sat);
+    s.calculate_state_functions();
+    const double Ul = s.U;
+    s.volume(s.Vv_sat);
+    s.calculate_state_functions();
+    const double Uv = s.U;
+    EXPECT_NEAR(Us, 0.5 * (Ul + Uv), 1e-6 * std::fabs(Uv));
+    EXPECT_GT(Ts, 500.0);
+    EXPECT_LT(Ts, 647.096);
+
+    // The liquid out of equilibrium: the residuals and Jacobian of its system
+    // (G - g*, P - p*) against differences, and a report whatever the solve.
+    WagnerPruss d(2);
+    double data[2] = {-30000.0, 50.0};
+    Newton n;
+    n._setSysEquationToSolve(&d, toEquationFn<SysEquationFn>(&FluidPhase::equationForDisequilibratedLiquid), 2);
+    n.data = data;
+    double x[2] = {320.0, 1.82e-5}, h[2] = {1e-4, 1e-12};
+    std::FILE* sink = std::tmpfile();
+    ASSERT_NE(sink, nullptr);
+    const double worst = n.check_derivatives(sink, x, h);
+    std::fclose(sink);
+    EXPECT_GE(worst, 0.0);
+    EXPECT_LT(worst, 1e-4);
+    double G[2];
+    int err = 0;
+    d.equationForDisequilibratedLiquid(x, G, nullptr, err, 0, data);
+    EXPECT_EQ(err, 0);
+    EXPECT_NEAR(G[1], d.P - 50e5, 1e-6);  // the target pressure in bar, compared in Pa
+    x[0] = 260.0;
+    d.equationForDisequilibratedLiquid(x, G, nullptr, err, 0, data);
+    EXPECT_EQ(err, 1);  // below 270 K
+    testing::internal::CaptureStdout();
+    d.calculateDisequilibratedLiquid(373.15, 0.0);
+    const std::string report = testing::internal::GetCapturedStdout();
+    EXPECT_NE(report.find("Vapour mu : "), std::string::npos);
+    EXPECT_NE(report.find("Liquid mu "), std::string::npos);
 }
