@@ -1,0 +1,371 @@
+// Placing an H2O-NaCl state in its phase region and its bulk density: the
+// lever rules of the two- and three-phase regions, the pure components on
+// their saturation curves and the walk through the temperature bands of the
+// diagram (below the critical point of water, up to the melting point of
+// halite, up to the critical point of NaCl).
+#include "brines/Palliser.h"
+
+#include <cmath>
+
+Palliser::Palliser() { rhoHalite = 2163.3340736627797; }
+
+bool Palliser::sweepable(double a, double b, double step) {
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(step) || step == 0.0) return false;
+    if (a + step == a) return false;
+    // At most ten million points, whichever way the sweep runs.
+    return std::fabs(b - a) / std::fabs(step) < 1e7;
+}
+
+// ---------------------------------------------------------------- lever rules
+
+double Palliser::calculateLiquidGasDensity() {
+    wl = (X - Xvlg) / (Xllg - Xvlg);
+    wh = 0.0;
+    wv = 1.0 - wl;
+    const double d = 1.0 / (wl / rhollg + wv / rhovlg);
+    vl = (d - rhovlg) / (rhollg - rhovlg);
+    vv = 1.0 - vl;
+    vh = 0.0;
+    return d;
+}
+
+double Palliser::calculateHaliteGasDensity() {
+    wh = (X - Xhg) / (1.0 - Xhg);
+    wv = 1.0 - wh;
+    wl = 0.0;
+    const double d = 1.0 / (wh / rhoHalite + wv / rhohg);
+    vh = (d - rhohg) / (rhoHalite - rhohg);
+    vv = 1.0 - vh;
+    vl = 0.0;
+    return d;
+}
+
+double Palliser::calculateHaliteLiquidDensity() {
+    wh = (X - Xhl) / (1.0 - Xhl);
+    wl = 1.0 - wh;
+    wv = 0.0;
+    const double d = 1.0 / (wh / rhoHalite + wl / rhohl);
+    vh = (d - rhohl) / (rhoHalite - rhohl);
+    vl = 1.0 - vh;
+    vv = 0.0;
+    return d;
+}
+
+void Palliser::getHaliteLiquidGasState(double T_, double X_, double rho_, double& Ps, double& wl_, double& wv_) {
+    double Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    Pslv = Ps;
+    Xlslv = Xl;
+    Xvslv = Xv;
+    rholslv = rl;
+    rhovslv = rv;
+    // Mass balance of salt and of volume: wl (Xl - 1) + wv (Xv - 1) = X - 1
+    // and wl (rho/rl - h) + wv (rho/rv - h) = 1 - h with h = rho/rhoHalite.
+    const double h = rho_ / rhoHalite;
+    const double gl = rho_ / rl - h, gv = rho_ / rv - h;
+    const double al = Xl - 1.0, av = Xv - 1.0;
+    const double c = 1.0 - h, xp = X_ - 1.0;
+    wv_ = (al * c - gl * xp) / (gv * al - gl * av);
+    wl_ = (c * av - gv * xp) / (gl * av - gv * al);
+}
+
+double Palliser::calculateHaliteLiquidGasDensity(double T_, double X_, double rho_) {
+    double Ps;
+    getHaliteLiquidGasState(T_, X_, rho_, Ps, wl, wv);
+    wh = 1.0 - wl - wv;
+    double d = rho;
+    auto in01 = [](double w) { return w >= 0.0 && w <= 1.0; };
+    if (in01(wl) && in01(wv) && in01(wh)) {
+        d = rho_;
+        P = Pslv;
+    } else if (Pslv > P) {
+        wh = (X_ - Xvslv) / (1.0 - Xvslv);
+        wv = 1.0 - wh;
+        wl = 0.0;
+        d = 1.0 / (wh / rhoHalite + wv / rhovslv);
+    } else if (P > Pslv) {
+        wh = (X_ - Xlslv) / (1.0 - Xlslv);
+        wl = 1.0 - wh;
+        wv = 0.0;
+        d = 1.0 / (wh / rhoHalite + wl / rholslv);
+    }
+    const double s = wh / rhoHalite + wl / rholslv + wv / rhovslv;
+    vl = wl / (rholslv * s);
+    vh = wh / (rhoHalite * s);
+    vv = wv / (rhovslv * s);
+    return d;
+}
+
+// ---------------------------------------------------------------- pure components
+
+double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
+    if (T_ > Tcw) {
+        region = 6;
+        return getWaterVapourDensity(T_, P_);
+    }
+    calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+    Plg = Psatw;
+    rhollg = rholw;
+    rhovlg = rhovw;
+    if (std::fabs(P_ - Psatw) >= 0.01) {
+        region = 6;
+        wh = vh = 0.0;
+        if (P_ > Psatw) {
+            wl = vl = 1.0;
+            wv = vv = 0.0;
+            return getWaterLiquidDensity(T_, P_);
+        }
+        wv = vv = 1.0;
+        wl = vl = 0.0;
+        return getWaterVapourDensity(T_, P_);
+    }
+    region = 7;
+    P = Psatw;
+    wh = vh = 0.0;
+    if (rhovw > rhoIn) {
+        wl = vl = 0.0;
+        wv = vv = 1.0;
+        return rhovw;
+    }
+    if (rhoIn > rholw) {
+        wl = vl = 1.0;
+        wv = vv = 0.0;
+        return rholw;
+    }
+    wl = (1.0 / rhoIn - 1.0 / rhovw) / (1.0 / rholw - 1.0 / rhovw);
+    wv = 1.0 - wl;
+    vl = (rhoIn - rhovw) / (rholw - rhovw);
+    vv = 1.0 - vl;
+    return rhoIn;
+}
+
+double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
+    if (T_ <= Ttriple) {
+        const double Ps = getHaliteSublimationPressure(T_);
+        const double rv = P_ * 1e5 * MNaCl / ((T_ + 273.15) * 8.314);
+        if (std::fabs(P_ - Ps) >= 0.01) {
+            if (P_ > Ps) {
+                region = 5;
+                wh = vh = 1.0;
+                wl = vl = wv = vv = 0.0;
+                return rhoHalite;
+            }
+            region = 4;
+            wv = vv = 1.0;
+            wl = vl = wh = vh = 0.0;
+            return rv;
+        }
+        region = 4;
+        wl = vl = 0.0;
+        if (rhoIn <= rhoHalite) {
+            wh = (1.0 / rhoIn - 1.0 / rv) / (1.0 / rhoHalite - 1.0 / rv);
+            wv = 1.0 - wh;
+            vh = (rhoIn - rv) / (rhoHalite - rv);
+            vv = 1.0 - vh;
+            return rhoIn;
+        }
+        wh = vh = 1.0;
+        wv = vv = 0.0;
+        return rhoHalite;
+    }
+    if (T_ > TcNaCl) {
+        region = 6;
+        return getNaClVapourDensity(T_, P_);
+    }
+    calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
+    Plg = PsatNaCl;
+    rhollg = rholNaCl;
+    rhovlg = rhovNaCl;
+    wh = vh = 0.0;
+    if (std::fabs(P_ - PsatNaCl) >= 0.01) {
+        region = 6;
+        if (P_ > PsatNaCl) {
+            wl = vl = 1.0;
+            wv = vv = 0.0;
+            return getNaClLiquidDensity(T_, P_);
+        }
+        wv = vv = 1.0;
+        wl = vl = 0.0;
+        return getNaClVapourDensity(T_, P_);
+    }
+    region = 8;
+    P = PsatNaCl;
+    if (rhovNaCl > rhoIn) {
+        wl = vl = 0.0;
+        wv = vv = 1.0;
+        return rhovNaCl;
+    }
+    if (rhoIn > rholNaCl) {
+        wl = vl = 1.0;
+        wv = vv = 0.0;
+        return rholNaCl;
+    }
+    wl = (1.0 / rhoIn - 1.0 / rhovNaCl) / (1.0 / rholNaCl - 1.0 / rhovNaCl);
+    wv = 1.0 - wl;
+    vl = (rhoIn - rhovNaCl) / (rholNaCl - rhovNaCl);
+    vv = 1.0 - vl;
+    return rhoIn;
+}
+
+// ---------------------------------------------------------------- bulk density
+
+double Palliser::calculateFluidDensity(double T_, double P_, double X_, double rhoIn) {
+    // A state that cannot exist is refused: the record says so and the
+    // density is NaN (the previous density stays in the record).
+    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || P_ < 0.0) {
+        reset();
+        region = 0;
+        pointFailed = 1;
+        return std::nan("");
+    }
+    T = T_;
+    P = P_;
+    X = X_;
+    region = 0;
+    pointFailed = 0;
+    reset();
+    Pmax = 5000.0;
+    double dummy;
+
+    if (X_ < 1e-8) {
+        rho = calculateWaterDensity(T_, P_, rhoIn);
+        TcritX = Tcw;
+        PcritX = Pcw;
+        rhocritX = rhocw;
+        if (T_ < Tcw) {
+            calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+            calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+        }
+        return rho;
+    }
+    if (X_ > 0.9999) {
+        rho = calculateNaClDensity(T_, P_, rhoIn);
+        if (T_ <= Ttriple) {
+            calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+            calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
+            calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
+        }
+        return rho;
+    }
+    calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
+
+    // Vapour side below the three-phase pressure.
+    auto haliteVapourTest = [&]() {
+        calculateHaliteGasBubble(T_, P_, Xhg, rhohg);
+        if (X_ < Xhg) {
+            region = 6;
+            rho = calculateFluidDensityRegion8();
+        } else {
+            region = 4;
+            rho = calculateHaliteGasDensity();
+        }
+    };
+    auto haliteLiquidusTemperatures = [&]() {
+        calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
+        calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);
+        calculateHaliteLiquidTemperature(1.0, Pmax, Thl1Pmax, dummy, T_);
+        calculateHaliteLiquidTemperature(1.0, P_, Thl1, dummy, T_);
+    };
+
+    if (T_ < Tcw) {
+        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+        calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+        haliteLiquidusTemperatures();
+        Xhl = Xlslv + (P_ - Pslv) / (Pmax - Pslv) * (XhlPmax - Xlslv);
+        if (std::fabs(P_ - Pslv) < 0.01 && X_ >= Xvslv) {
+            region = 3;
+            rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
+        } else if (P_ < Pslv) {
+            haliteVapourTest();
+        } else if (P_ > Pslv) {
+            calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
+            if (X_ > Xhl) {
+                region = 5;
+                rho = calculateHaliteLiquidDensity();
+            } else if (P_ > Psatw) {
+                region = 6;
+                rho = calculateFluidDensityRegion2b();
+            } else {
+                calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
+                if (X_ < Xvlg) {
+                    region = 6;
+                    rho = calculateFluidDensityRegion4();
+                } else if (X_ <= Xllg) {
+                    region = 1;
+                    rho = calculateLiquidGasDensity();
+                } else {
+                    region = 6;
+                    rho = calculateFluidDensityRegion6();
+                }
+            }
+        }
+        // P equal to Pslv without the three-phase condition: not placed.
+        return rho;
+    }
+
+    if (T_ <= Ttriple) {
+        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+        calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
+        haliteLiquidusTemperatures();
+        if (std::fabs(P_ - Pslv) < 0.01 && X_ >= Xvslv) {
+            region = 3;
+            rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
+            return rho;
+        }
+        if (P_ < Pslv) {
+            haliteVapourTest();
+            return rho;
+        }
+        calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
+        if (P_ <= Pcrit) {
+            calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
+            if (X_ > Xllg && X_ < Xhl) {
+                region = 6;
+                rho = calculateFluidDensityRegion6();
+            } else if (X_ < Xvlg) {
+                region = 6;
+                rho = calculateFluidDensityRegion4();
+            } else if (X_ >= Xhl) {
+                region = 5;
+                rho = calculateHaliteLiquidDensity();
+            } else {
+                region = 1;
+                rho = calculateLiquidGasDensity();
+            }
+        } else if (X_ > Xcrit && X_ < Xhl) {
+            region = 6;
+            rho = calculateFluidDensityRegion2b();
+        } else if (X_ >= Xcrit) {
+            region = 5;
+            rho = calculateHaliteLiquidDensity();
+        } else {
+            region = 6;
+            rho = calculateFluidDensityRegion2a();
+        }
+        return rho;
+    }
+
+    if (T_ >= TcNaCl) return rho;
+    calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
+    calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
+    if (P_ <= PsatNaCl) {
+        region = 6;
+        rho = calculateFluidDensityRegion7();
+    } else if (P_ <= Pcrit) {
+        calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
+        if (X_ > Xllg) {
+            region = 6;
+            rho = calculateFluidDensityRegion6();
+        } else if (X_ >= Xvlg) {
+            region = 1;
+            rho = calculateLiquidGasDensity();
+        } else {
+            region = 6;
+            rho = calculateFluidDensityRegion4();
+        }
+    } else {
+        region = 6;
+        rho = X_ > Xcrit ? calculateFluidDensityRegion2b() : calculateFluidDensityRegion2a();
+    }
+    return rho;
+}

@@ -1,0 +1,111 @@
+#pragma once
+// PalliserModel: the H2O-NaCl phase diagram in closed-form correlations.
+// Pure water comes from the reference water model (IAPWS-95) and its
+// auxiliary saturation equations; NaCl from its melting, sublimation and
+// boiling curves; the mixture from the three-phase (halite + liquid + vapour)
+// curve, the critical curve, the halite liquidus, the halite-saturated vapour,
+// the ice liquidus of NaCl-KCl solutions and a liquid-vapour surface whose
+// compositions and densities follow power laws of a reduced pressure between
+// its low end (the three-phase point, or molten NaCl boiling above 800 °C) and
+// its high end (water saturation, or the critical curve above 374.15 °C).  An
+// Anderko electrolyte equation of state gives a diagnostic comparison of the
+// one-phase volume.
+//
+// Units: °C, bar, NaCl mass fraction, kg/m3.
+#include <memory>
+#include <vector>
+
+#include "brines/Palliser.h"
+
+class WagnerPruss;
+class Anderko;
+
+class PalliserModel : public Palliser {
+public:
+    PalliserModel();
+    ~PalliserModel() override;
+
+    double getWaterLiquidDensity(double T, double P) override;
+    double getWaterVapourDensity(double T, double P) override;
+    void calculateWaterSaturationPoint(double T, double& P, double& rhol, double& rhov) override;
+    double getWaterSaturationTemperature(double P, double& rhol, double& rhov) override;
+    double getHaliteDensity() override { return 2163.334; }
+    double getNaClLiquidDensity(double T, double P) override;
+    double getNaClVapourDensity(double T, double P) override;
+    double getHaliteMeltingPressure(double T) override;
+    double getHaliteMeltingTemperature(double P) override;
+    double getHaliteMeltingTemperatureOffset(double P, double T0) override;
+    double getHaliteSublimationPressure(double T) override;
+    double calculateNaClSatPressure(double T) override;
+    double calculateNaClSatTemperature(double P) override;
+    void calculateNaClSaturationPoint(double T, double& P, double& rhol, double& rhov) override;
+    void calculateSLVPoint(double T, double& P, double& Xl, double& Xv, double& rhol, double& rhov) override;
+    void calculateHaliteGasSat(double T, double X, double& P, double& rho) override;
+    void calculateHaliteGasBubble(double T, double P, double& X, double& rho) override;
+    void calculateHaliteLiquidPoint(double T, double P, double& X, double Xstart, double& rho) override;
+    void calculateHaliteLiquidTemperature(double X, double P, double& T, double& rho, double Tstart) override;
+    void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
+                                                  double Tstart) override;
+    void calculateCriticalPoint(double T, double& P, double& X, double& rho) override;
+    void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) override;
+    void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) override;
+    void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) override;
+    void calculateLiquidSaturationPoint(double T, double X, double& P, double& rho) override;
+    // Ice liquidus of a water-salt solution of total salt mass fraction X whose
+    // salt is NaCl for the share c and KCl for the rest (c = 1: H2O-NaCl,
+    // eutectic -21.2 °C at 23.2 wt %; c = 0: H2O-KCl).
+    void calculateFreezingTemperature(double X, double c, double& T) override;
+    void calculateIceMeltingSalinity(double T, double c, double& X) override;
+    void preCalculate_Fixed_T_Parameters(double T) override;
+    void getLiquidGasPressureBounds(double T, double& Plow, double& Phigh) override;
+    void calculateForLiquidGasIsotherm(double T, double P, double& Xl, double& Xv, double& rhol,
+                                       double& rhov) override;
+    void preCalculateHaliteGasBubble(double T) override;
+    void doCalculateHaliteGasBubble(double P, double& X, double& rho) override;
+    double getIsochoricWaterPressure(double T, double rho) override;
+    double calculateFluidDensityRegion2a() override;
+    double calculateFluidDensityRegion2b() override;
+    double calculateFluidDensityRegion4() override;
+    double calculateFluidDensityRegion6() override;
+    double calculateFluidDensityRegion7() override;
+    double calculateFluidDensityRegion8() override;
+
+    // Molar volume of the one-phase state of the record from the Anderko
+    // model, written to the log (a comparison only; nothing is returned).
+    void calculateAnderkoFluid();
+
+    double equationForHaliteLiquidPoint(double X, void* data);
+    double equationForFreezing(double X, void* data);
+    // Residual of the vapour-composition law at the reduced pressure s;
+    // parameters (Xcrit, Xv0, zg, X).
+    double equationForGas(double s, void* data);
+    // Scans the vapour-composition law at s = 0, 0.1, ..., 1: state 1 with s1
+    // at the first positive residual, state 2 with s2 at the first negative one
+    // after it.
+    void analyzeGasEquation(double* data, int& state, double& s1, double& s2);
+    double patchForXgsat(double T, double P, double Plow, double x);
+
+    // Curve builders of this model.
+    void calculateIceMeltingIsotherm(std::vector<double>& array, double T);
+    void calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double Tend, double Pend,
+                              double rhoEnd);
+
+    std::unique_ptr<WagnerPruss> water;
+    std::unique_ptr<Anderko> anderko;
+    int usePatches = 1;
+    // Per-temperature coefficients of the liquid-vapour surface.
+    double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
+    double sDew = 0.5;
+    double hgExponent = 0.0;
+    double gasExp1 = 1.5;
+    double gasExp2 = 0.5;
+
+private:
+    // Power of the reduced pressure near the critical point of water
+    // (374.15 to 384 °C), 1 elsewhere or without patches.
+    double nearCriticalPower(double T) const;
+    // Coefficients of the liquid-vapour surface at T (above 374.15 °C).
+    void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
+                             double& ev_) const;
+    double haliteGasExponent(double T) const;
+};

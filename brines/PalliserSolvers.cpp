@@ -1,0 +1,559 @@
+// Points of the H2O-NaCl diagram defined implicitly by the model's
+// correlations: inversion of fluid-inclusion homogenisation and halite-
+// dissolution temperatures, three-phase and critical points of a composition,
+// bubble points at a pressure, boiling with a vapour fraction, pressures along
+// isochores and depths along a hydrostatic column or a geotherm.
+#include <cmath>
+#include <memory>
+
+#include "brines/Palliser.h"
+#include "numerics/Integrator.h"
+#include "numerics/Newton.h"
+#include "numerics/Secant.h"
+
+namespace {
+constexpr double kHaliteDensity = 2163.3340736627797;
+constexpr double kGravity = 9.81;
+
+bool inUnit(double w) { return w >= 0.0 && w <= 1.0; }
+
+// A secant record with the defaults of these searches.
+Secant makeSecant(Palliser* obj, ScalarEquationFn fn, double* data, double x0, double x1, double lambdaMin) {
+    Secant s;
+    s.obj = obj;
+    s.fn = fn;
+    s.data = data;
+    s.x0 = x0;
+    s.x1 = x1;
+    s.itermax = 15;
+    s.tol = 1e-9;
+    s.lambda = 1.0;
+    s.lambdaMin = lambdaMin;
+    return s;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- inversion
+
+// Parameters: Th, Xl, Xv, rhol, rhov, (unused), ThStart, Xstart, rhoStart,
+// then the results phiV and Ph of the last evaluation.
+void Palliser::equationForTmTh(double* x, double* G, double** /*J*/, int& err, int /*order*/, void* data) {
+    double* p = static_cast<double*>(data);
+    const double Xt = x[0], r = x[1];
+    const double Xl = p[1], Xv = p[2], rl = p[3], rv = p[4];
+    const double w = (Xt - Xv) / (Xl - Xv);
+    if (!inUnit(w) || !(r > 0.0)) {
+        err = 1;
+        return;
+    }
+    const double mix = 1.0 / (w / rl + (1.0 - w) / rv);
+    G[0] = r - mix;
+    double Ph = 0.0;
+    const double Th = calculateThLiq(Xt, r, p[6], Ph);
+    if (Th == 0.0) {
+        err = 1;
+        return;
+    }
+    p[9] = ((1.0 - w) / rv) * mix;
+    p[10] = Ph;
+    G[1] = Th - p[0];
+}
+
+void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_, double ignored, double ThStart,
+                                 double Xstart, double rhoStart, double& Pslv_, double& Ph, double& phiV) {
+    double Xl, Xv, rl, rv;
+    calculateSLVPoint(Tm, Pslv_, Xl, Xv, rl, rv);
+    if (std::fabs(Th - Tm) < 0.1) {
+        X_ = Xl;
+        rho_ = rl;
+        return;
+    }
+    if (!(Th > Tm)) return;
+    double par[11] = {Th, Xl, Xv, rl, rv, ignored, ThStart, Xstart, rhoStart, 0.0, 0.0};
+    if (Xstart > Xl) Xstart = Xl - 2e-9;
+    auto solver = std::make_unique<Newton>();
+    solver->_setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&Palliser::equationForTmTh), 2);
+    solver->data = par;
+    solver->numericalJacobian = 1;
+    solver->x[0] = solver->xold[0] = Xstart;
+    solver->x[1] = solver->xold[1] = rhoStart;
+    solver->solve();
+    if (solver->status == 0) {
+        X_ = solver->x[0];
+        rho_ = solver->x[1];
+        phiV = par[9];
+        Ph = par[10];
+    } else {
+        X_ = rho_ = 0.0;
+    }
+}
+
+// Parameters: X, rho, then the bubble pressure of the last evaluation.
+double Palliser::equationForThLiq(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (T_ < 20.0) {
+        error = 1;
+        return 0.0;
+    }
+    double Pb = p[2], Xv, rl, rv;
+    calculateBubblePoint(T_, p[0], Pb, Xv, rl, rv);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    p[2] = Pb;
+    return p[1] - rl;
+}
+
+double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
+    double par[3] = {X_, rho_, P_};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
+                          Tstart + 0.01, 1e-4);
+    const double T_ = s.solve();
+    if (s.status != 0) return 0.0;
+    P_ = par[2];
+    return T_;
+}
+
+// ---------------------------------------------------------------- halite dissolution
+
+// Parameters: X, then rhol and P of the last evaluation.
+double Palliser::equationForTm0(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    double Ps, Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    p[1] = rl;
+    p[2] = Ps;
+    return p[0] - Xl;
+}
+
+double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
+    double par[3] = {X_, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm0), par, 799.0, 799.1, 0.01);
+    const double T_ = s.solve();
+    rhol = par[1];
+    P_ = par[2];
+    return s.status != 0 ? 0.0 : T_;
+}
+
+// Parameters: X, phiV, then the bulk density and the SLV pressure.
+double Palliser::equationForTm(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (T_ < 20.0) {
+        error = 1;
+        return 0.0;
+    }
+    double Ps, Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    const double w = (p[0] - Xv) / (Xl - Xv);
+    if (!inUnit(w)) {
+        error = 1;
+        return 0.0;
+    }
+    const double v = w / rl + (1.0 - w) / rv;
+    p[2] = 1.0 / v;
+    p[3] = Ps;
+    return ((1.0 - w) / rv) / v - p[1];
+}
+
+double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
+    double par[4] = {X_, phiV, 0.0, 0.0};
+    double x0 = Tstart, x1 = Tstart + 0.01;
+    if (Tstart > 799.8) {
+        x0 = 799.9;
+        x1 = 800.0;
+    }
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm), par, x0, x1, 0.01);
+    const double T_ = s.solve();
+    if (s.status != 0) {
+        rho_ = P_ = 0.0;
+        return 0.0;
+    }
+    rho_ = par[2];
+    P_ = par[3];
+    return T_;
+}
+
+// Parameters: X, phiH, then the bulk density, the SLV pressure and Xl.
+double Palliser::equationForTm3(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    double Ps, Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    const double w = (p[0] - Xl) / (1.0 - Xl);
+    if (!inUnit(w)) {
+        error = 1;
+        return 0.0;
+    }
+    const double v = w / rhoHalite + (1.0 - w) / rl;
+    p[2] = 1.0 / v;
+    p[3] = Ps;
+    p[4] = Xl;
+    return (w / rhoHalite) / v - p[1];
+}
+
+double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho_, double& Tslv, double& Xl,
+                              double& Pslv_, double& P_) {
+    double par[5] = {X_, phiH, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm3), par, Tstart,
+                          Tstart - 0.01, 0.01);
+    Tslv = s.solve();
+    if (s.status != 0) return 0.0;
+    rho_ = par[2];
+    Pslv_ = par[3];
+    Xl = par[4];
+    double T_;
+    calculateHaliteLiquidTemperatureFromRhoX(X_, rho_, T_, P_, Tslv);
+    return T_;
+}
+
+// Parameters: X, then P, Xv, rhol, rhov of the last evaluation.
+double Palliser::equationForSLVX(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (T_ < 80.0) {
+        error = 1;
+        return 0.0;
+    }
+    double Xl;
+    calculateSLVPoint(T_, p[1], Xl, p[2], p[3], p[4]);
+    return p[0] - Xl;
+}
+
+void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double& Xv, double& rhol, double& rhov,
+                                      double Tstart) {
+    double par[5] = {X_, 0.0, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForSLVX), par, Tstart,
+                          Tstart + 0.001, 0.01);
+    T_ = s.solve();
+    pointFailed = s.status != 0;
+    P_ = par[1];
+    Xv = par[2];
+    rhol = par[3];
+    rhov = par[4];
+}
+
+// Parameters: X, then P and rho of the last evaluation.
+double Palliser::equationForCriticalPoint(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (T_ < Tcw || T_ > TcNaCl) {
+        error = 1;
+        return 0.0;
+    }
+    double Xc = 0.0;
+    calculateCriticalPoint(T_, p[1], Xc, p[2]);
+    return Xc - p[0];
+}
+
+void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
+    double par[3] = {X_, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForCriticalPoint), par, Tcw + 1.0,
+                          Tcw + 1.001, 0.01);
+    T_ = s.solve();
+    pointFailed = s.status != 0;
+    P_ = par[1];
+    rho_ = par[2];
+}
+
+// ---------------------------------------------------------------- bubble and boiling points
+
+// Parameters: P, X, then Xv, rhol, rhov of the last evaluation.
+double Palliser::equationForBubblePointFromP(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    double Pb = p[0];
+    calculateBubblePoint(T_, p[1], Pb, p[2], p[3], p[4]);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    return Pb - p[0];
+}
+
+void Palliser::calculateBubblePointFromP(double P_, double X_, double& T_, double& Xv, double& rhol, double& rhov,
+                                         double Tstart) {
+    double par[5] = {P_, X_, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par, Tstart,
+                          Tstart + 1.0, 0.01);
+    const double Tb = s.solve();
+    pointFailed = s.status != 0;
+    if (pointFailed) {
+        T_ = -1.0;
+        return;
+    }
+    T_ = Tb;
+    Xv = par[2];
+    rhol = par[3];
+    rhov = par[4];
+}
+
+// Parameters: T, X, phiV, Pb, then Xl, Xv, rhol, rhov of the last evaluation.
+double Palliser::equationForBoilingGasVolume(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (P_ > p[3]) {
+        error = 1;
+        return 0.0;
+    }
+    calculateLGPoint(p[0], P_, p[4], p[5], p[6], p[7]);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    const double wl_ = p[1] / p[4], wv_ = 1.0 - wl_;
+    return (wv_ / p[7]) / (wl_ / p[6] + wv_ / p[7]) - p[2];
+}
+
+void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double phiV, double& P_, double& Xl,
+                                                  double& Xv, double& rhol, double& rhov, double& rho_) {
+    double Pb = P_, Xvb, rlb, rvb;
+    calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
+    if (pointFailed) {
+        P_ = Xl = Xv = rhol = rhov = -1.0;
+        return;
+    }
+    if (phiV == 0.0) {
+        P_ = Pb;
+        Xl = X_;
+        Xv = Xvb;
+        rhol = rlb;
+        rhov = rvb;
+        rho_ = rlb;
+        return;
+    }
+    double par[8] = {T_, X_, phiV, Pb, 0.0, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBoilingGasVolume), par, Pb,
+                          Pb - 0.0001, 0.01);
+    const double Pr = s.solve();
+    pointFailed = s.status != 0;
+    if (pointFailed) {
+        P_ = Xl = Xv = rhol = rhov = -1.0;
+        return;
+    }
+    P_ = Pr;
+    Xl = par[4];
+    Xv = par[5];
+    rhol = par[6];
+    rhov = par[7];
+    const double wl_ = X_ / Xl;
+    // The bulk density is the harmonic mean of the two phases by mass.
+    rho_ = 1.0 / (wl_ / rhol + (1.0 - wl_) / rhov);
+}
+
+// ---------------------------------------------------------------- isochores
+
+// Parameters: T, rho, X (mass fraction), Pslv, Psatw, Xl (halite liquidus).
+double Palliser::equationForIsochoricFluidPressure(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    const double d = calculateFluidDensity(p[0], P_, p[2], p[1]);
+    if (d == 0.0 || !std::isfinite(d)) {
+        error = 1;
+        return 0.0;
+    }
+    return d - p[1];
+}
+
+double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_, double Xwt) {
+    double par[6] = {T_, rho_, 0.01 * Xwt, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
+                          Pstart, 1.001 * Pstart, 0.01);
+    const double Pr = s.solve();
+    return s.status != 0 ? 0.0 : Pr;
+}
+
+double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (p[0] <= Ttriple && P_ > p[3]) {
+        error = 1;
+        return 0.0;
+    }
+    double Xg, rg;
+    calculateHaliteGasBubble(p[0], P_, Xg, rg);
+    const double w = (p[2] - Xg) / (1.0 - Xg);
+    if (!inUnit(w)) {
+        error = 1;
+        return 0.0;
+    }
+    return 1.0 / (w / kHaliteDensity + (1.0 - w) / rg) - p[1];
+}
+
+double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
+    double P0 = Pstart;
+    if (T_ <= Ttriple) {
+        double Xl, Xv, rl, rv;
+        calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
+        P0 = std::fmin(par[3], Pstart);
+    }
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
+                          par, P0, 0.999 * P0, 0.01);
+    const double Pr = s.solve();
+    return s.status != 0 ? 0.0 : Pr;
+}
+
+double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (p[0] <= Ttriple && P_ < p[3]) {
+        error = 1;
+        return 0.0;
+    }
+    if (p[0] < Tcw && P_ > p[4]) {
+        error = 1;
+        return 0.0;
+    }
+    double Xl, Xv, rl, rv;
+    calculateLGPoint(p[0], P_, Xl, Xv, rl, rv);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    const double w = (p[2] - Xv) / (Xl - Xv);
+    if (!inUnit(w)) {
+        error = 1;
+        return 0.0;
+    }
+    return p[1] - 1.0 / (w / rl + (1.0 - w) / rv);
+}
+
+double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
+    double P0 = Pstart;
+    if (T_ <= Ttriple) {
+        double Xl, Xv, rl, rv;
+        calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
+        P0 = par[3];
+    }
+    if (T_ < Tcw) {
+        double rl, rv;
+        calculateWaterSaturationPoint(T_, par[4], rl, rv);
+    }
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
+                          par, P0, 1.001 * P0, 0.01);
+    const double Pr = s.solve();
+    return s.status != 0 ? 0.0 : Pr;
+}
+
+double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (p[0] <= Ttriple && P_ < p[3]) {
+        error = 1;
+        return 0.0;
+    }
+    double Xl, rl;
+    calculateHaliteLiquidPoint(p[0], P_, Xl, Xlslv, rl);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    p[5] = Xl;
+    const double w = (p[2] - Xl) / (1.0 - Xl);
+    if (!inUnit(w)) {
+        error = 1;
+        return 0.0;
+    }
+    return 1.0 / (w / kHaliteDensity + (1.0 - w) / rl) - p[1];
+}
+
+double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
+    double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
+    double P0 = Pstart;
+    if (T_ <= Ttriple) {
+        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+        par[3] = Pslv;
+        P0 = std::fmax(Pstart, Pslv);
+    } else {
+        // No three-phase point above the melting point of halite: the
+        // liquidus search starts from molten NaCl.
+        Xlslv = 1.0;
+    }
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteLiquidPressure),
+                          par, P0, 1.001 * P0, 0.01);
+    const double Pr = s.solve();
+    if (s.status == 0) {
+        Xl = par[5];
+        return Pr;
+    }
+    if (T_ <= Ttriple && Pr < par[3]) return par[3];
+    return 0.0;
+}
+
+// ---------------------------------------------------------------- depth
+
+// Parameters: X, then the temperature of the last bubble point.
+double Palliser::equationForDepthPressureConversion(double P_, void* data) {
+    double* p = static_cast<double*>(data);
+    double Tb, Xv, rl, rv;
+    calculateBubblePointFromP(P_, p[0], Tb, Xv, rl, rv, 100.0);
+    if (pointFailed || !(rl > 0.0)) {
+        error = 1;
+        return 0.0;
+    }
+    return 1e5 / (kGravity * rl);
+}
+
+double Palliser::convertPressureToDepth(double X_, double P0, double P1, double z0, double& z) {
+    double par[2] = {X_, 0.0};
+    auto g = std::make_unique<Gauss10>();
+    g->obj = this;
+    g->fn = toEquationFn<ScalarEquationFn>(&Palliser::equationForDepthPressureConversion);
+    g->data = par;
+    g->a = P0;
+    g->b = P1;
+    const double dz = g->calculate();
+    if (error || !std::isfinite(dz)) {
+        // A point of the column without a bubble-point liquid: no depth.
+        error = 0;
+        pointFailed = 1;
+        z = std::nan("");
+        return z;
+    }
+    pointFailed = 0;
+    z = z0 + dz;
+    return z;
+}
+
+// Parameters: T0, z0, P0, gradT, X, rhoCol, TcritX, then P, z, rhol.
+double Palliser::equationForGeothermBubblePoint(double T_, void* data) {
+    double* p = static_cast<double*>(data);
+    if (T_ < 0.0 || T_ > p[6]) {
+        error = 1;
+        return 0.0;
+    }
+    double Pb = p[7], Xv, rl, rv;
+    calculateBubblePoint(T_, p[4], Pb, Xv, rl, rv);
+    if (pointFailed) {
+        error = 1;
+        return 0.0;
+    }
+    double z;
+    if (p[5] < 0.0) {
+        z = p[1] + (Pb - p[2]) * 1e5 / (kGravity * rl);
+    } else if (p[5] == 0.0) {
+        convertPressureToDepth(p[4], p[2], Pb, p[1], z);
+        if (pointFailed) {
+            error = 1;
+            return 0.0;
+        }
+    } else {
+        z = p[1] + (Pb - p[2]) * 1e5 / (kGravity * p[5]);
+    }
+    p[7] = Pb;
+    p[8] = z;
+    p[9] = rl;
+    return p[0] + p[3] * (z - p[1]) - T_;
+}
+
+void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, double gradT, double X_, double rhoCol,
+                                            double& T_, double& P_, double& z, double& rhol) {
+    double Tc, Pc, rc;
+    calculateCriticalPointFromX(X_, Tc, Pc, rc);
+    double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
+    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForGeothermBubblePoint), par,
+                          Tc - 10.0, Tc - 11.0, 0.01);
+    const double Tr = s.solve();
+    pointFailed = s.status != 0;
+    if (pointFailed) {
+        T_ = P_ = z = rhol = -1.0;
+        return;
+    }
+    T_ = Tr;
+    P_ = par[7];
+    z = par[8];
+    rhol = par[9];
+}
