@@ -89,24 +89,21 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
 
 }  // namespace
 
-void chainRule(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
-               double f2, double f3, double f4) {
-    if (order <= 2) {  // the volume search and the fugacities: short loops, unrolled for few variables
-        switch (m) {
-            case 1: return chainRuleLow<1>(act, m, order, u, out, f1, f2);
-            case 2: return chainRuleLow<2>(act, m, order, u, out, f1, f2);
-            case 3: return chainRuleLow<3>(act, m, order, u, out, f1, f2);
-            default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
-        }
-    }
+// Orders 3 and 4, with the same M as the low orders.
+template <int M>
+inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
+                           double f2, double f3, double f4) {
+    const int count = M > 0 ? M : m;
+    double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,
+                          *EXPRK_RESTRICT O4 = out.d4;
     const double* EXPRK_RESTRICT U1 = u.d1;
     const double* EXPRK_RESTRICT U2 = u.d2;
     const double* EXPRK_RESTRICT U3 = u.d3;
     const double* EXPRK_RESTRICT U4 = u.d4;
-    for (int a = 0; a < m; ++a) {
+    for (int a = 0; a < count; ++a) {
         const int i = act[a];
         const double ui = U1[i];
-        out.d1[i] = f1 * ui;
+        O1[i] = f1 * ui;
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         const double f2ui = f2 * ui, f3ui = f3 * ui, f4ui = f4 * ui;
@@ -114,7 +111,7 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
             const int j = act[b];
             const double uj = U1[j];
             const double uij = U2[i2 + j];
-            out.d2[i2 + j] = f1 * uij + f2ui * uj;
+            O2[i2 + j] = f1 * uij + f2ui * uj;
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
             const double f3uiuj = f3ui * uj, f4uiuj = f4ui * uj, f2uij = f2 * uij, f3uij = f3 * uij;
@@ -123,7 +120,7 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
                 const double uk = U1[k];
                 const double uik = U2[i2 + k], ujk = U2[j2 + k];
                 const double uijk = U3[i3 + j2 + k];
-                out.d3[i3 + j2 + k] =
+                O3[i3 + j2 + k] =
                     f1 * uijk + f2 * (ui * ujk + uj * uik) + f2uij * uk + f3uiuj * uk;
                 if (order < 4) continue;
                 const int k2 = t2(k);
@@ -144,9 +141,81 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
                     const int l = act[d];
                     const double ul = U1[l];
                     const double uil = U2[i2 + l], ujl = U2[j2 + l], ukl = U2[k2 + l];
-                    out.d4[b4 + l] = f1 * U4[b4 + l] + Dk * ukl + B * ujl + C * uil + A * ul +
+                    O4[b4 + l] = f1 * U4[b4 + l] + Dk * ukl + B * ujl + C * uil + A * ul +
                                      E * U3[b3ik + l] + F * U3[b3ij + l] + G * U3[b3jk + l] + H * ukl +
                                      I * ujl + J * uil + K * ul + L * ul;
+                }
+            }
+        }
+    }
+}
+
+void chainRule(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
+               double f2, double f3, double f4) {
+    if (order <= 2) {  // the volume search and the fugacities: short loops, unrolled for few variables
+        switch (m) {
+            case 1: return chainRuleLow<1>(act, m, order, u, out, f1, f2);
+            case 2: return chainRuleLow<2>(act, m, order, u, out, f1, f2);
+            case 3: return chainRuleLow<3>(act, m, order, u, out, f1, f2);
+            default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
+        }
+    }
+    switch (m) {
+        case 1: return chainRuleHigh<1>(act, m, order, u, out, f1, f2, f3, f4);
+        case 2: return chainRuleHigh<2>(act, m, order, u, out, f1, f2, f3, f4);
+        case 3: return chainRuleHigh<3>(act, m, order, u, out, f1, f2, f3, f4);
+        default: return chainRuleHigh<0>(act, m, order, u, out, f1, f2, f3, f4);
+    }
+}
+
+// Orders 3 and 4, with the same M as the low orders.
+template <int M>
+inline void leibnizHigh(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
+                         const DerivView& v, const DerivView& out) {
+    const int count = M > 0 ? M : m;
+    double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,
+                          *EXPRK_RESTRICT O4 = out.d4;
+    const double *EXPRK_RESTRICT U1 = u.d1, *EXPRK_RESTRICT U2 = u.d2, *EXPRK_RESTRICT U3 = u.d3,
+                 *EXPRK_RESTRICT U4 = u.d4;
+    const double *EXPRK_RESTRICT V1 = v.d1, *EXPRK_RESTRICT V2 = v.d2, *EXPRK_RESTRICT V3 = v.d3,
+                 *EXPRK_RESTRICT V4 = v.d4;
+    for (int p = 0; p < count; ++p) {
+        const int i = act[p];
+        const double ui = U1[i], vi = V1[i];
+        O1[i] = a * (ui * v0 + u0 * vi);
+        if (order < 2) continue;
+        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
+        for (int q = 0; q <= p; ++q) {
+            const int j = act[q];
+            const double uj = U1[j], vj = V1[j];
+            const double uij = U2[i2 + j], vij = V2[i2 + j];
+            O2[i2 + j] = a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+            if (order < 3) continue;
+            const int j2 = t2(j), j3 = t3(j);
+            for (int r = 0; r <= q; ++r) {
+                const int k = act[r];
+                const double uk = U1[k], vk = V1[k];
+                const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
+                const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
+                O3[i3 + j2 + k] = a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
+                                           uk * vij + u0 * vijk);
+                if (order < 4) continue;
+                const int k2 = t2(k);
+                const int b4 = i4 + j3 + k2;
+                const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
+                for (int s = 0; s <= r; ++s) {
+                    const int l = act[s];
+                    const double ul = U1[l], vl = V1[l];
+                    const double uil = U2[i2 + l], vil = V2[i2 + l];
+                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
+                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
+                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
+                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
+                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
+                    O4[b4 + l] =
+                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
+                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
+                             ujk * vil + ujl * vik + ukl * vij);
                 }
             }
         }
@@ -163,50 +232,11 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
         }
     }
-    const double *EXPRK_RESTRICT U1 = u.d1, *EXPRK_RESTRICT U2 = u.d2, *EXPRK_RESTRICT U3 = u.d3,
-                 *EXPRK_RESTRICT U4 = u.d4;
-    const double *EXPRK_RESTRICT V1 = v.d1, *EXPRK_RESTRICT V2 = v.d2, *EXPRK_RESTRICT V3 = v.d3,
-                 *EXPRK_RESTRICT V4 = v.d4;
-    for (int p = 0; p < m; ++p) {
-        const int i = act[p];
-        const double ui = U1[i], vi = V1[i];
-        out.d1[i] = a * (ui * v0 + u0 * vi);
-        if (order < 2) continue;
-        const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
-        for (int q = 0; q <= p; ++q) {
-            const int j = act[q];
-            const double uj = U1[j], vj = V1[j];
-            const double uij = U2[i2 + j], vij = V2[i2 + j];
-            out.d2[i2 + j] = a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
-            if (order < 3) continue;
-            const int j2 = t2(j), j3 = t3(j);
-            for (int r = 0; r <= q; ++r) {
-                const int k = act[r];
-                const double uk = U1[k], vk = V1[k];
-                const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
-                const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
-                out.d3[i3 + j2 + k] = a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
-                                           uk * vij + u0 * vijk);
-                if (order < 4) continue;
-                const int k2 = t2(k);
-                const int b4 = i4 + j3 + k2;
-                const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
-                for (int s = 0; s <= r; ++s) {
-                    const int l = act[s];
-                    const double ul = U1[l], vl = V1[l];
-                    const double uil = U2[i2 + l], vil = V2[i2 + l];
-                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
-                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
-                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
-                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
-                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
-                    out.d4[b4 + l] =
-                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
-                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
-                             ujk * vil + ujl * vik + ukl * vij);
-                }
-            }
-        }
+    switch (m) {
+        case 1: return leibnizHigh<1>(act, m, order, a, u0, u, v0, v, out);
+        case 2: return leibnizHigh<2>(act, m, order, a, u0, u, v0, v, out);
+        case 3: return leibnizHigh<3>(act, m, order, a, u0, u, v0, v, out);
+        default: return leibnizHigh<0>(act, m, order, a, u0, u, v0, v, out);
     }
 }
 
