@@ -344,3 +344,46 @@ TEST(WaterStudies, CommandWords) {
     EXPECT_DOUBLE_EQ(w.T, 320.0);
     EXPECT_NE(c.out.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
 }
+
+TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
+    WaterStudyModel w(2);
+    // At the vapour pressure of 450 K the liquid's Gibbs energy G0 is also
+    // the saturated vapour's: G0 - G changes sign at the vapour volume (3.9 L/mol).
+    capture([&] { w.drawEquilibriumPotentials(450.0, 9.32203564, 450.0, 450.2, 2e-5, 1e-2, 1); });
+    const auto rows = rowsOf(readFile("film"));
+    ASSERT_EQ(rows.size(), 3u * 100u);
+    int crossings = 0;
+    for (std::size_t i = 1; i < 100; ++i) {
+        const auto& a = rows[i - 1];
+        const auto& b = rows[i];
+        if (a[1] > 2e-3 && (a[3] > 0.0) != (b[3] > 0.0)) {
+            EXPECT_GT(b[1], 3.5e-3);
+            EXPECT_LT(a[1], 4.3e-3);
+            ++crossings;
+        }
+    }
+    EXPECT_EQ(crossings, 1);
+    const auto c = capture([&] { w.drawEquilibriumPotentials(450.0, 1.0, 450.0, 451.0, 1e-3, 1e-4, 1); });
+    EXPECT_NE(c.out.find("0 < Vmin < Vmax"), std::string::npos);
+}
+
+TEST(WaterStudies, ShockWaveIsothermAndIsobarFiles) {
+    WaterStudyModel w(1);
+    w.set_the_phase_as(1);
+    capture([&] { w.calculateShockWaveIsotherm(900.0, 48.0, 50.0); });
+    auto rows = rowsOf(readFile("shockt"));
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 14u);
+        // The shock is weaker than the water's pressure and the air behind it is hotter.
+        EXPECT_GT(r[2], 1.0);
+        EXPECT_LT(r[2], r[0]);
+        EXPECT_GT(r[9], 300.0);
+    }
+    WaterStudyModel v(2);
+    capture([&] { v.calculateShockWaveIsobar(100.0, 700.0, 703.0, 1, 1, "s"); });
+    const std::string text = readFile("shockp100");
+    ASSERT_EQ(text.rfind("IGOR\nWAVES    Pms", 0), 0u);
+    EXPECT_EQ(text.substr(text.size() - 4), "END\n");
+    EXPECT_EQ(rowsOf(text, "BEGIN").size(), 4u);
+}
