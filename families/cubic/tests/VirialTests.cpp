@@ -153,3 +153,15 @@ TEST(VirialModelDeathTest, ComponentCountMustFitTheMode) {
         },
         testing::ExitedWithCode(1), "");
 }
+
+TEST(VirialModel, BuiltInDriversRun) {
+    testing::internal::CaptureStdout();
+    VirialEos m(1, 1, 0);
+    m.test();
+    Virial t(1);
+    t.test();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("fugcoef 0 : "), std::string::npos);
+    EXPECT_NE(out.find("fugcoef 1 : "), std::string::npos);
+    EXPECT_NE(out.find("B         : "), std::string::npos);
+}

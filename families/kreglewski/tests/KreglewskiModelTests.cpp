@@ -218,3 +218,20 @@ TEST(KreglewskiModelDeathTest, OnlyOneOrTwoComponents) {
         },
         testing::ExitedWithCode(1), "");
 }
+
+TEST(KreglewskiModel, FormulaTreesCarryTheirNodeNames) {
+    Kreglewski_EOS m(1);
+    m.number_of_components(2);
+    m.add_components("CO2", "CH4");
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    m.print_parse_tree(f);
+    std::rewind(f);
+    std::string text;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    for (const char* name : {"logdzeta", "alpha23", "x1x2V12", "phie12", "A44", "A29", "u12"})
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+}
