@@ -119,7 +119,8 @@ void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int d
         f = openFile(CurveOutput::fileName("isot", suffix), "w");
         if (f) {
             std::fputs(mode == 1 ? "IGOR\nWAVES " : "# ", f.get());
-            if (suffix)
+            // An Igor wave line takes plain names, also without a suffix.
+            if (suffix || mode == 1)
                 std::fputs(tabbedNames(kIsothermNames, 13, suffix).c_str(), f.get());
             else
                 std::fputs(numberedNames(kIsothermNumbered, 13).c_str(), f.get());

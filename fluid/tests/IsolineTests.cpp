@@ -159,6 +159,13 @@ TEST(Isotherms, SupercriticalWalksAndTheSubcriticalLoopEnds) {
     const auto& last = sub[sub.size() - 3];
     EXPECT_LT(PV(Tsub, last[0] * 1e-6), 0.0);
 
+    // Without a suffix: "isot", numbered names in mode 2, plain wave names in mode 1.
+    f.calculateTheIsotherm(T, 6e-5, 6e-3, 0, 2, nullptr, nullptr);
+    EXPECT_EQ(readWholeFile("isot").rfind("# #         V(1)\t        P(2)", 0), 0u);
+    f.calculateTheIsotherm(T, 6e-5, 6e-3, 0, 1, nullptr, nullptr);
+    EXPECT_EQ(readWholeFile("isot").rfind("IGOR\nWAVES     V\t          P\t", 0), 0u);
+    EXPECT_EQ(readTextRows("isot").size(), rows.size());
+
     // Any other direction writes only the header (and END in mode 1).
     f.calculateTheIsotherm(T, 6e-5, 6e-3, 3, 1, "n", nullptr);
     EXPECT_EQ(readTextRows("isotn").size(), 0u);
