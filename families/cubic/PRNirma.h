@@ -16,6 +16,15 @@
 bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& attraction);
 // The molar volume from T and P through the cubic, then the whole model at it.
 void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& attraction);
+// The same for any Peng-Robinson attraction term whose mixture nodes "a"
+// (Pa m6/mol2) and "b" (m3/mol) are given.
+bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& attraction, Expression& a, Expression& b);
+void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& attraction, Expression& a, Expression& b);
+// Binary P-x isotherm "isot" + suffix from the bubble point of pure component
+// 0 with start volumes of water-rich systems, and the critical curve "crit" +
+// suffix from pure component 0 (both Igor text files).
+void tracePengRobinsonBinaryIsotherm(FluidPhase& f, double T, const char* suffix);
+void tracePengRobinsonCriticalCurve(FluidPhase& f, const char* suffix);
 
 // Saturation curves of water by the reference model and by the four alpha
 // functions of PRNirma, written in the current directory (demonstration).

@@ -13,7 +13,9 @@
 
 using cubic::R;
 
-bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& t) {
+bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& t) { return resolvePengRobinsonCubicInZ(f, t, *t.a, *t.b); }
+
+bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& t, Expression& an, Expression& bn) {
     const double d1 = cubic::kPRd1, d2 = cubic::kPRd2;
     // The attraction term's tree at the current T, V and composition, with
     // the first derivatives of "a" and "b" in T and the mole fractions.
@@ -23,7 +25,7 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& t) {
     t.calculate_fixed_parameters();
     t.calculate_volume_dependent_parameters();
     t.root->calculate(1);
-    const double a = t.a->value, b = t.b->value, aT = t.a->d1[0];
+    const double a = an.value, b = bn.value, aT = an.d1[0];
     const double T = f.T, P = f.P;
     const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
     const double coef[4] = {-d1 * d2 * B * B * (1.0 + B) - A * B, A - 1.9999999999999993 * B - 2.999999999999999 * B * B,
@@ -58,16 +60,18 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Schmidt0& t) {
     f.dVdT = -(R / (V - b) - aT / D) / f.dPdV;
     const double Pb = R * T / ((V - b) * (V - b)) + a / (b * D) - (a / D) * (1.0 / b + d1 / (V - d1 * b) + d2 / (V - d2 * b));
     for (int i = 0; i < f.component_count; i++) {
-        const double ai = t.a->d1[2 + i], bi = t.b->d1[2 + i];
+        const double ai = an.d1[2 + i], bi = bn.d1[2 + i];
         f.dVdx[i] = -(-ai / D + Pb * bi) / f.dPdV;
     }
     return true;
 }
 
-void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& t) {
+void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& t) { calculatePengRobinsonMolarVolume(f, t, *t.a, *t.b); }
+
+void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression& an, Expression& bn) {
     f.errorflag = 0;
     f.calculate_fixed_parameters();
-    if (!resolvePengRobinsonCubicInZ(f, t)) {
+    if (!resolvePengRobinsonCubicInZ(f, t, an, bn)) {
         // No root above the co-volume (or no phase to choose): reported, V kept.
         f.errorflag = 1;
         return;
@@ -84,10 +88,8 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Schmidt0& t) {
     f.dZdP = f.dZdV / f.dPdV;
 }
 
-namespace {
-
 // Binary P-x isotherm with start values of water-rich systems.
-void peng_robinson_isotherm(FluidPhase& f, double T, const char* suffix) {
+void tracePengRobinsonBinaryIsotherm(FluidPhase& f, double T, const char* suffix) {
     const std::string name = std::string("isot") + (suffix ? suffix : "");
     const double y = std::exp((std::log(647.086 - T) - 2.17) / (-1.5));
     const double s1 = 76.033 - std::exp(1.97 / (y + 1.0) + 2.176);
@@ -97,13 +99,15 @@ void peng_robinson_isotherm(FluidPhase& f, double T, const char* suffix) {
                                                  1e-06, 1, suffix);
 }
 
-void peng_robinson_critical_curve(FluidPhase& f, const char* suffix) {
+void tracePengRobinsonCriticalCurve(FluidPhase& f, const char* suffix) {
     const std::string name = std::string("crit") + (suffix ? suffix : "");
     f.temperature(f.critical_T);
     f.volume(f.critical_V);
     f.calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-06, -1.0, 1, suffix,
                                    nullptr);
 }
+
+namespace {
 
 void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
     const int t = VdWr1::at(i, j);
@@ -192,8 +196,8 @@ void PRNirma::resolve_cubic_equation_in_Z() {
 }
 
 void PRNirma::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRNirma::calculateTheIsotherm(double T_, const char* suffix) { peng_robinson_isotherm(*this, T_, suffix); }
-void PRNirma::calculateTheCriticalCurve(const char* suffix) { peng_robinson_critical_curve(*this, suffix); }
+void PRNirma::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
+void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 // ---------------------------------------------------------------- PRSV
 
@@ -280,8 +284,8 @@ void PRSV::resolve_cubic_equation_in_Z() {
 }
 
 void PRSV::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRSV::calculateTheIsotherm(double T_, const char* suffix) { peng_robinson_isotherm(*this, T_, suffix); }
-void PRSV::calculateTheCriticalCurve(const char* suffix) { peng_robinson_critical_curve(*this, suffix); }
+void PRSV::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
+void PRSV::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 void PRNirmaTest0() {
     // Saturation curves of water: the reference model, then the four alpha
