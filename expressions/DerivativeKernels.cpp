@@ -89,11 +89,12 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
 
 }  // namespace
 
-// Orders 3 and 4, with the same M as the low orders.
-template <int M>
+// Orders 3 and 4 (ORDER; orders above 4 count as 4), with the same M as the low orders.
+template <int M, int ORDER>
 inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                            double f2, double f3, double f4) {
     const int count = M > 0 ? M : m;
+    order = ORDER;
     double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,
                           *EXPRK_RESTRICT O4 = out.d4;
     const double* EXPRK_RESTRICT U1 = u.d1;
@@ -160,19 +161,28 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
             default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
         }
     }
+    if (order == 3) {  // the state functions
+        switch (m) {
+            case 1: return chainRuleHigh<1, 3>(act, m, order, u, out, f1, f2, f3, f4);
+            case 2: return chainRuleHigh<2, 3>(act, m, order, u, out, f1, f2, f3, f4);
+            case 3: return chainRuleHigh<3, 3>(act, m, order, u, out, f1, f2, f3, f4);
+            default: return chainRuleHigh<0, 3>(act, m, order, u, out, f1, f2, f3, f4);
+        }
+    }
     switch (m) {
-        case 1: return chainRuleHigh<1>(act, m, order, u, out, f1, f2, f3, f4);
-        case 2: return chainRuleHigh<2>(act, m, order, u, out, f1, f2, f3, f4);
-        case 3: return chainRuleHigh<3>(act, m, order, u, out, f1, f2, f3, f4);
-        default: return chainRuleHigh<0>(act, m, order, u, out, f1, f2, f3, f4);
+        case 1: return chainRuleHigh<1, 4>(act, m, order, u, out, f1, f2, f3, f4);
+        case 2: return chainRuleHigh<2, 4>(act, m, order, u, out, f1, f2, f3, f4);
+        case 3: return chainRuleHigh<3, 4>(act, m, order, u, out, f1, f2, f3, f4);
+        default: return chainRuleHigh<0, 4>(act, m, order, u, out, f1, f2, f3, f4);
     }
 }
 
-// Orders 3 and 4, with the same M as the low orders.
-template <int M>
+// Orders 3 and 4 (ORDER; orders above 4 count as 4), with the same M as the low orders.
+template <int M, int ORDER>
 inline void leibnizHigh(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
                          const DerivView& v, const DerivView& out) {
     const int count = M > 0 ? M : m;
+    order = ORDER;
     double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,
                           *EXPRK_RESTRICT O4 = out.d4;
     const double *EXPRK_RESTRICT U1 = u.d1, *EXPRK_RESTRICT U2 = u.d2, *EXPRK_RESTRICT U3 = u.d3,
@@ -232,11 +242,19 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
         }
     }
+    if (order == 3) {  // the state functions
+        switch (m) {
+            case 1: return leibnizHigh<1, 3>(act, m, order, a, u0, u, v0, v, out);
+            case 2: return leibnizHigh<2, 3>(act, m, order, a, u0, u, v0, v, out);
+            case 3: return leibnizHigh<3, 3>(act, m, order, a, u0, u, v0, v, out);
+            default: return leibnizHigh<0, 3>(act, m, order, a, u0, u, v0, v, out);
+        }
+    }
     switch (m) {
-        case 1: return leibnizHigh<1>(act, m, order, a, u0, u, v0, v, out);
-        case 2: return leibnizHigh<2>(act, m, order, a, u0, u, v0, v, out);
-        case 3: return leibnizHigh<3>(act, m, order, a, u0, u, v0, v, out);
-        default: return leibnizHigh<0>(act, m, order, a, u0, u, v0, v, out);
+        case 1: return leibnizHigh<1, 4>(act, m, order, a, u0, u, v0, v, out);
+        case 2: return leibnizHigh<2, 4>(act, m, order, a, u0, u, v0, v, out);
+        case 3: return leibnizHigh<3, 4>(act, m, order, a, u0, u, v0, v, out);
+        default: return leibnizHigh<0, 4>(act, m, order, a, u0, u, v0, v, out);
     }
 }
 
