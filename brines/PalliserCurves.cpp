@@ -1,0 +1,300 @@
+// Curves of the H2O-NaCl phase diagram, each appended to the caller's array
+// as rows of numbers (compositions in weight per cent, densities in kg/m3,
+// specific volumes in cm3/g, T in °C, P in bar).  A row whose point search
+// fails is left out where the curve says so.
+#include <cmath>
+#include <initializer_list>
+
+#include "brines/Palliser.h"
+
+namespace {
+void row(std::vector<double>& a, std::initializer_list<double> values) { a.insert(a.end(), values); }
+}  // namespace
+
+void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_) {
+    for (double t = 100.0; t <= Ttriple; t += 1.0) {
+        double p, r;
+        calculateHaliteGasSat(t, X_, p, r);
+        row(array, {t, p});
+    }
+}
+
+void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double, double, double) {
+    const double X_ = 0.01 * Xwt;
+    if (!sweepable(T0, PcNaCl, 1.0)) return;
+    double p = 0.0, a = 0.0, b = 0.0, rv = 0.0;
+    for (double t = T0; t <= PcNaCl && t > 250.0; t += 1.0) {
+        calculateDewPoint(t, X_, p, a, b, rv);
+        if (pointFailed) continue;
+        row(array, {t, p, rv});
+    }
+}
+
+void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, double Tend, double T0) {
+    const double X_ = 0.01 * Xwt;
+    if (!sweepable(T0, Tend, 1.0)) return;
+    double p = 0.0, Xv, rl, rv;
+    for (double t = T0; t <= Tend; t += 1.0) {
+        calculateBubblePoint(t, X_, p, Xv, rl, rv);
+        if (pointFailed) continue;
+        row(array, {t, p, rl});
+    }
+    double pc = 0.0, xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(Tend, pc, xc, rc);
+    row(array, {Tend, pc, rc});
+}
+
+void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!sweepable(T0, T1, 1.0)) return;
+    for (double t = T0; t <= T1; t += 1.0) {
+        double Xs = 1.0;
+        if (t <= Ttriple) {
+            double ps, xv, rl, rv;
+            calculateSLVPoint(t, ps, Xs, xv, rl, rv);
+        }
+        double x, r;
+        calculateHaliteLiquidPoint(t, P_, x, Xs, r);
+        if (pointFailed) continue;
+        row(array, {t, 100.0 * x, r});
+    }
+}
+
+void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!sweepable(T0, T1, 1.0)) return;
+    for (double t = T0; t <= T1; t += 1.0) {
+        double x, r;
+        calculateHaliteGasBubble(t, P_, x, r);
+        row(array, {t, 100.0 * x, r});
+    }
+}
+
+void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_, double Tend, double T0) {
+    if (!sweepable(T0, Tend, 1.0) || !std::isfinite(P_)) return;
+    double start = T0;
+    if (P_ < Pcw) {
+        double rl, rv;
+        pointFailed = 0;
+        const double ts = getWaterSaturationTemperature(P_, rl, rv);
+        // Between the critical pressure of water and 221 bar there is no
+        // saturation temperature: the sweep starts at T0 without a first row.
+        if (!pointFailed) {
+            row(array, {ts, 0.0, 0.0, rl, rv});
+            start = ts;
+        }
+    } else {
+        double pc, xc = 0.0, rc = 0.0;
+        calculateCriticalPoint(T0, pc, xc, rc);
+        P_ = pc;
+        row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
+    }
+    double xl, xv, rl, rv;
+    for (double t = start; t <= Tend; t += 1.0) {
+        calculateLGPoint(t, P_, xl, xv, rl, rv);
+        if (pointFailed) continue;
+        row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
+    }
+    calculateLGPoint(Tend, P_, xl, xv, rl, rv);
+    if (!pointFailed) row(array, {Tend, 100.0 * xl, 100.0 * xv, rl, rv});
+}
+
+void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_, double T0, double T1) {
+    double xl, xv, rl, rv;
+    if (P_ <= PcNaCl) {
+        const double Tend = calculateNaClSatTemperature(P_);
+        if (!sweepable(T0, Tend, 10.0)) return;
+        for (double t = T0; t <= Tend; t += 10.0) {
+            calculateLGPoint(t, P_, xl, xv, rl, rv);
+            if (pointFailed) continue;
+            row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
+        }
+        calculateLGPoint(Tend, P_, xl, xv, rl, rv);
+        row(array, {Tend, 100.0, 100.0, rl, rv});
+        return;
+    }
+    if (!sweepable(T0, T1, 10.0)) return;
+    for (double t = T0; t < T1; t += 10.0) {
+        calculateLGPoint(t, P_, xl, xv, rl, rv);
+        if (pointFailed) continue;
+        row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
+    }
+    double pc, xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(T1, pc, xc, rc);
+    row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
+}
+
+void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_, double T0, double T1) {
+    double pc, xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(T0, pc, xc, rc);
+    row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
+    if (P_ < Pcw) return;
+    if (!sweepable(T0, T1, 10.0)) return;
+    double xl = 0.0, xv = 0.0, rl = 0.0, rv = 0.0;
+    for (double t = T0 + 1.0; t <= T1; t += 10.0) {
+        double a, b, c, d;
+        calculateLGPoint(t, P_, a, b, c, d);
+        if (pointFailed) continue;
+        xl = a;
+        xv = b;
+        rl = c;
+        rv = d;
+        row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
+    }
+    if (P_ >= PcNaCl) {
+        calculateCriticalPoint(T1, pc, xc, rc);
+        row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
+    } else {
+        row(array, {T1, 100.0, 100.0, rl, rv});
+    }
+}
+
+void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double T_) {
+    double P0, Xs = 1.0;
+    if (T_ <= Ttriple) {
+        double xv, rl, rv;
+        calculateSLVPoint(T_, P0, Xs, xv, rl, rv);
+    } else {
+        P0 = getHaliteMeltingPressure(T_);
+    }
+    if (!(Pmax > 0.0) || !sweepable(P0, Pmax, 10.0)) return;
+    for (double p = P0; p <= Pmax; p += 10.0) {
+        double x, r;
+        calculateHaliteLiquidPoint(T_, p, x, Xs, r);
+        if (pointFailed) continue;
+        row(array, {p, 100.0 * x, r});
+    }
+}
+
+void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_) {
+    if (!(T_ <= Ttriple)) return;
+    preCalculateHaliteGasBubble(T_);
+    if (!sweepable(1e-5, Pslv, 1.0)) return;
+    for (double p = 1e-5; p <= Pslv; p += 1.0) {
+        double x, r;
+        doCalculateHaliteGasBubble(p, x, r);
+        row(array, {p, 100.0 * x, r, 1000.0 / r});
+    }
+    row(array, {Pslv, 100.0 * Xvslv, rhovslv, 1000.0 / rhovslv});
+}
+
+void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_) {
+    if (!std::isfinite(T_) || T_ > TcNaCl) return;
+    preCalculate_Fixed_T_Parameters(T_);
+    const double step = T_ < 400.0 ? 0.5 : 1.0;
+    double Plow, Phigh;
+    getLiquidGasPressureBounds(T_, Plow, Phigh);
+    if (!sweepable(Plow, Phigh, step)) return;
+    double xl, xv, rl, rv;
+    for (double p = Plow; p <= Phigh; p += step) {
+        calculateForLiquidGasIsotherm(T_, p, xl, xv, rl, rv);
+        row(array, {p, 100.0 * xl, 100.0 * xv, rl, rv, 1000.0 / rl, 1000.0 / rv});
+    }
+    calculateForLiquidGasIsotherm(T_, Phigh, xl, xv, rl, rv);
+    row(array, {Phigh, 100.0 * xl, 100.0 * xv, rl, rv, 1000.0 / rl, 1000.0 / rv});
+}
+
+void Palliser::calculateNaClSublimationCurve(std::vector<double>& array) {
+    for (double t = 100.0; t < Ttriple; t += 1.0) row(array, {t, getHaliteSublimationPressure(t)});
+    row(array, {Ttriple, Ptriple});
+}
+
+void Palliser::calculateCriticalCurve(std::vector<double>& array) {
+    double p = 0.0, x = 0.0, r = 0.0;
+    for (double t = Tcw; t <= TcNaCl; t += 1.0) {
+        calculateCriticalPoint(t, p, x, r);
+        row(array, {t, p, 100.0 * x, r, 1000.0 / r});
+    }
+    calculateCriticalPoint(TcNaCl, p, x, r);
+    row(array, {TcNaCl, p, 100.0, r, 1000.0 / r});
+}
+
+void Palliser::calculateNaClSatCurve(std::vector<double>& array) {
+    double p, rl, rv;
+    for (double t = Ttriple; t < TcNaCl; t += 1.0) {
+        calculateNaClSaturationPoint(t, p, rl, rv);
+        row(array, {t, p, rl, rv});
+    }
+    calculateNaClSaturationPoint(TcNaCl, p, rl, rv);
+    PcNaCl = p;
+    rhocNaCl = 0.5 * (rl + rv);
+    row(array, {TcNaCl, p, rl, rv});
+}
+
+void Palliser::calculateSLVCurve(std::vector<double>& array) {
+    double p, xl, xv, rl, rv;
+    for (double t = 50.0; t < Ttriple; t += 1.0) {
+        calculateSLVPoint(t, p, xl, xv, rl, rv);
+        row(array, {t, p, 100.0 * xv, 100.0 * xl, rl, rv, 1000.0 / rl, 1000.0 / rv});
+    }
+    calculateSLVPoint(Ttriple, p, xl, xv, rl, rv);
+    row(array, {Ttriple, p, 100.0, 100.0, 1.0, 1.0, 1000.0 / rl, 1000.0 / rv});
+}
+
+void Palliser::calculateIceMeltingCurve(std::vector<double>& array, double c) {
+    for (int k = 0; k <= 100; ++k) {
+        const double w = 0.4 * k;
+        double t;
+        calculateFreezingTemperature(0.01 * w, c, t);
+        row(array, {w, t});
+    }
+}
+
+void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double T0, double P0, double T1,
+                                   double rho_) {
+    if (!sweepable(T0, T1, 1.0) || !std::isfinite(P0)) return;
+    double p = P0;
+    for (double t = T0; t >= T1; t -= 1.0) {
+        calculateFluidDensity(t, p, X_, rho_);
+        if (region != 6) break;
+        if (X_ < 1e-8) {
+            p = getIsochoricWaterPressure(t, rho_);
+            region = 60;
+        } else if (X_ <= 0.9999) {
+            p = getIsochoricFluidPressure(t, p, rho_, 100.0 * X_);
+            if (p == 0.0) break;
+            region = 60;
+        }
+        row(array, {t, p});
+    }
+}
+
+void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, double Xwt, double phiPct, double Tend,
+                                                  double T0) {
+    const double X_ = 0.01 * Xwt, phi = 0.01 * phiPct;
+    if (!sweepable(T0, Tend, 1.0)) return;
+    double p = 0.0, xl, xv, rl, rv, r = 0.0;
+    for (double t = T0; t <= Tend; t += 1.0) {
+        calculateBoilingPointWithGasVolume(t, X_, phi, p, xl, xv, rl, rv, r);
+        if (pointFailed || !(p > 0.0)) continue;
+        row(array, {t, p, r});
+    }
+    double pc = 0.0, xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(Tend, pc, xc, rc);
+    row(array, {Tend, pc, rc});
+}
+
+void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
+    double Tc, Pc, rc;
+    calculateCriticalPointFromX(X_, Tc, Pc, rc);
+    if (pointFailed) return;
+    for (int k = 0; k < 190; ++k) {
+        const double t = 0.001 * k;
+        row(array, {Tc - 647.096 * t, Pc * (1.0 - 9.2817 * t - 33.391 * t * t)});
+    }
+}
+
+void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double X_, double Tstart) {
+    double t, p0, xv, rl, rv;
+    calculateSLVPointFromX(X_, t, p0, xv, rl, rv, Tstart);
+    if (pointFailed || !(Pmax > 0.0) || !sweepable(p0, Pmax, 20.0)) return;
+    double r;
+    for (double p = p0; p < Pmax; p += 20.0) {
+        double tn;
+        calculateHaliteLiquidTemperature(X_, p, tn, r, t);
+        if (pointFailed) continue;
+        t = tn;
+        row(array, {t, p, r});
+    }
+    double tn;
+    calculateHaliteLiquidTemperature(X_, Pmax, tn, r, t);
+    if (!pointFailed) row(array, {tn, Pmax, r});
+}

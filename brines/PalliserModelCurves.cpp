@@ -1,0 +1,161 @@
+// Curves of PalliserModel: the ice-melting isotherm of NaCl-KCl solutions and
+// the vapour branch of an isopleth, traced by following the reduced pressure
+// of the dew point from temperature to temperature.
+#include <cmath>
+
+#include "brines/PalliserModel.h"
+#include "numerics/Secant.h"
+#include "water/WaterEOS.h"
+
+void PalliserModel::calculateIceMeltingIsotherm(std::vector<double>& array, double T_) {
+    for (int k = 0; k <= 20; ++k) {
+        const double f = 0.05 * k;
+        double x;
+        calculateIceMeltingSalinity(T_, f, x);
+        if (pointFailed) continue;
+        array.insert(array.end(), {100.0 * f * x, 100.0 * (1.0 - f) * x});
+    }
+}
+
+void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double Tend, double Pend,
+                                         double rhoEnd) {
+    const double X_ = 0.01 * Xwt;
+    const double a = std::log(10.0) * 0.5 / 1.4;
+    if (!std::isfinite(T0) || !std::isfinite(X_)) return;
+    double sPrev = 0.0, dT = 1.0, T_ = T0, Tlast = T0, Prow = 0.0;
+    bool searching = false;
+    int counter = 0;
+    double par[5] = {0.0, 0.0, 0.0, X_, 0.0};
+    Secant sec;
+    sec.obj = this;
+    sec.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForGas);
+    sec.data = par;
+    sec.itermax = 15;
+    sec.tol = 1e-9;
+    sec.lambda = 1.0;
+    sec.lambdaMin = 1e-8;
+    // One search of the reduced pressure from s0 (backwards near s = 1).
+    auto solveFrom = [&](double s0, double s1) {
+        sec.x0 = s0;
+        sec.x1 = s1;
+        const double s = sec.solve();
+        return std::pair<bool, double>(sec.status == 0 && s >= 0.0 && s <= 1.0, s);
+    };
+    auto startRule = [&](double s0) {
+        return s0 >= 0.99998 ? solveFrom(s0 - 1e-5, s0 - 1.2e-5) : solveFrom(s0, s0 + 1e-5);
+    };
+
+    while (T_ > 250.0 && T_ <= 3128.0) {
+        double Plow, Xv0, rv0;
+        if (T_ >= 800.0) {
+            double rl0;
+            calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
+            Xv0 = 1.0;
+            if (usePatches && !(std::fabs(Prow - Plow) < 1e-5)) Xv0 = 0.01;
+        } else {
+            double Pl, Xl0, rl0;
+            calculateSLVPoint(T_, Pl, Xl0, Xv0, rl0, rv0);
+            Plow = Pl;
+        }
+        if (T_ <= 374.15) {
+            const double TK = T_ + 273.15;
+            const double s = std::pow(X_ / Xv0, 1.0 / a);
+            const double Ps = T_ > 373.946 ? 221.0 : 1e-5 * WaterEOS::saturationPressureWagnerPruss(TK);
+            const double P_ = Ps - (Ps - Plow) * s;
+            const double rw = T_ > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(TK);
+            const double rv = rw + (rv0 - rw) * std::pow(s, 1.0 / (0.787001 + 0.00102499 * T_ - 13.6227 / (T_ - 380.0)));
+            if (s >= 0.0 && s <= 1.0) {
+                array.insert(array.end(), {T_, P_, rv});
+                Prow = P_;
+            }
+            T_ += dT;
+            continue;
+        }
+        double Pc = 0.0, Xc = 0.0, rc = 0.0;
+        calculateCriticalPoint(T_, Pc, Xc, rc);
+        const double zg_ = T_ <= 900.0 ? -1.20121 + 0.00572558 * T_ - 3.15039e-6 * T_ * T_ : 1.4;
+        par[0] = Xc;
+        par[1] = Xv0;
+        par[2] = zg_;
+        par[4] = sPrev;
+        int state = 0;
+        double s1 = 0.0, s2 = 0.0;
+        bool accepted = false;
+        double s = 0.0;
+        if (!searching) {
+            auto [ok, sv] = startRule(sPrev);
+            s = sv;
+            bool failed = !ok || T_ > 3127.0;
+            if (!failed && s < sPrev) {
+                analyzeGasEquation(par, state, s1, s2);
+                if (state == 2) {
+                    failed = true;
+                } else if (state == 1 && dT < 0.0) {
+                    break;
+                } else {
+                    accepted = true;
+                }
+            } else if (!failed) {
+                accepted = true;
+            }
+            if (failed) {
+                analyzeGasEquation(par, state, s1, s2);
+                if (dT > 0.0 && state != 1) {
+                    dT = -1.0;
+                    T_ = Tlast;
+                } else {
+                    T_ += dT;
+                }
+                searching = true;
+                continue;
+            }
+        } else {
+            ++counter;
+            analyzeGasEquation(par, state, s1, s2);
+            if (state == 2) {
+                auto [ok, sv] = startRule(s2);
+                s = sv;
+                if (!ok || s < sPrev) {
+                    T_ += dT;
+                    searching = false;
+                } else {
+                    accepted = true;
+                }
+            } else if (state == 1) {
+                auto [ok, sv] = s1 >= 0.9 ? solveFrom(s1, s1 - 1e-5) : solveFrom(s1, s1 + 0.1);
+                s = sv;
+                if (ok && s >= sPrev) {
+                    accepted = true;
+                    counter = 0;
+                } else {
+                    T_ += dT;
+                }
+            } else {
+                T_ += dT;
+            }
+            if (!accepted && counter > 30) break;
+            if (!accepted) continue;
+        }
+        // Accepted point: pressure from the reduced pressure before the
+        // near-critical power, as in the dew point.
+        double pw = 1.0;
+        if (usePatches && T_ > 374.15 && T_ < 384.0) pw = 0.7 + 0.3 * (T_ - 374.15) / 9.850000000000023;
+        const double P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / pw);
+        const double ev_ = T_ <= 850.0 ? 4.75804 - 0.0033624 * T_ : 1.9;
+        const double rv = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+        array.insert(array.end(), {T_, P_, rv});
+        Prow = P_;
+        sPrev = s;
+        Tlast = T_;
+        searching = false;
+        T_ += dT;
+    }
+    if (T_ > 3128.0) {
+        for (double t = 3127.0; t > 800.0; t -= 2.0) {
+            double p, rl, rv;
+            calculateNaClSaturationPoint(t, p, rl, rv);
+            array.insert(array.end(), {t, p, rv});
+        }
+    }
+    if (std::fabs(Tlast - Tend) < 50.0) array.insert(array.end(), {Tend, Pend, rhoEnd});
+}
