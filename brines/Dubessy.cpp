@@ -192,7 +192,7 @@ bool Dubessy::solveFrom(double V0, double yg0) {
     solver->x[0] = solver->xold[0] = V0;
     solver->x[1] = solver->xold[1] = yg0;
     solver->solve();
-    if (solver->status != 0) return false;
+    if (solver->status != 0 && solver->status != 3) return false;
     double F[2];
     int err = 0;
     calculate_vector_function(solver->x, F, nullptr, err, 0, nullptr);  // state at the solution
@@ -262,7 +262,9 @@ void Dubessy::calculate_saturation_pressure() {
     solver->x[0] = solver->xold[0] = Vl0;
     solver->x[1] = solver->xold[1] = Vv0;
     solver->solve();
-    if (solver->status != 0) {
+    // Status 3: the residual is converged while the large vapour volume still
+    // moves by more than the step tolerance; the equilibrium is found.
+    if (solver->status != 0 && solver->status != 3) {
         errorflag = 1;
         return;
     }
