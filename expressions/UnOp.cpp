@@ -102,7 +102,3 @@ void UnOp::chainRule(int order, double f1, double f2, double f3, double f4) {
     exprk::chainRule(act_.data(), m, order, u->view(), view(), f1, f2, f3, f4);
 }
 
-void UnOp::chainRuleVar(int order, int var, double f1, double f2, double f3, double f4) {
-    if (order < 1 || !d1 || u->nvar != nvar || var < 0 || var >= nvar || !flags[var]) return;
-    exprk::chainRuleDiag(var, order, u->view(), view(), f1, f2, f3, f4);
-}

@@ -3,6 +3,7 @@
 // derives its flags from it, prints, and releases the child by the counting
 // rule of Expression.  The concrete nodes add the arithmetic: most supply f(u)
 // and its first four derivatives and call chainRule / chainRuleDiag.
+#include "expressions/DerivativeKernels.h"
 #include "expressions/Operator.h"
 
 class UnOp : public Operator {
@@ -31,7 +32,10 @@ public:
     // flagged entries up to the order, or the pure entries of one variable
     // (written only when that variable is flagged).
     void chainRule(int order, double f1, double f2, double f3, double f4);
-    void chainRuleVar(int order, int var, double f1, double f2, double f3, double f4);
+    void chainRuleVar(int order, int var, double f1, double f2, double f3, double f4) {
+        if (order < 1 || !d1 || u->nvar != nvar || var < 0 || var >= nvar || !flags[var]) return;
+        exprk::chainRuleDiag(var, order, u->view(), view(), f1, f2, f3, f4);
+    }
 
 protected:
     const char* childName() const { return u ? u->displayName() : "noname"; }
