@@ -111,8 +111,8 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
     std::fprintf(f, "\n%12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "# T(1)", "Vl(2)", "Vv(3)", "Pl(4)",
                  "Pv(5)", "r(6)", "J(7)", "J0(8)", "tau(9)", "deltac(10)");
     int rows = 0;
-    // Up in temperature until no nucleus is found (the liquid spinodal), below
-    // the critical temperature.
+    // Up in temperature until no nucleus is found or the liquid is gone (its
+    // spinodal), below the critical temperature.
     for (int i = 0; !errorflag && T0 + i < kCriticalTemperature; ++i) {
         const double t = T0 + i;
         if (calculateTheSaturationPressure(t) != 0) break;
@@ -124,7 +124,9 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         temperature(t);
         pressure(P_bar);
         calculate_molar_volume();
-        if (errorflag) break;
+        // Past its spinodal no liquid exists at P: the volume search then
+        // lands on another branch (a jump in volume), and the walk ends.
+        if (errorflag || !(dPdV < 0.0) || !(V < kCriticalVolume) || V > 1.2 * Vlast) break;
         Vlast = V;
         searchBubbleNucleusPressure(t, V, Vv);
         if (errorflag) break;

@@ -387,3 +387,25 @@ TEST(WaterStudies, ShockWaveIsothermAndIsobarFiles) {
     EXPECT_EQ(text.substr(text.size() - 4), "END\n");
     EXPECT_EQ(rowsOf(text, "BEGIN").size(), 4u);
 }
+
+TEST(WaterStudies, HeatingNucleationRateEndsWithTheLiquid) {
+    WaterStudyModel w(2);
+    capture([&] { w.calculateHeatingNucleationRate(10.0, 1.0); });
+    const std::string text = readFile("nuclea100");
+    ASSERT_NE(text.find("# dTdt"), std::string::npos);
+    const auto rows = rowsOf(text, "deltac(10)");
+    ASSERT_GT(rows.size(), 100u);
+    // From the boiling point at 10 bar (453.03 K) in 1 K steps.
+    EXPECT_NEAR(rows[0][0], 453.03, 0.01);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_NEAR(rows[i][0] - rows[i - 1][0], 1.0, 1e-6);
+        // Every row a liquid at 10 bar.
+        EXPECT_LT(rows[i][1], 56.0);
+        EXPECT_NEAR(rows[i][3], 10.0, 1e-3);
+    }
+    // Near the spinodal the rate is large and tau = 1 / (J per mm3 per day).
+    const auto& last = rows.back();
+    EXPECT_GT(last[6], 1e10);
+    EXPECT_NEAR(last[8], 1.0 / (last[6] * 1e6 * 1e-9 * 24 * 3600), 1e-3 * last[8]);
+    EXPECT_GT(last[6], rows[rows.size() - 10][6]);
+}
