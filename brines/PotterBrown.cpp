@@ -112,8 +112,8 @@ void PotterBrown::calculate_pressure(double V_target) {
     s.obj = this;
     s.fn = toEquationFn<ScalarEquationFn>(&PotterBrown::equation_for_pressure);
     s.data = &V_target;
-    s.x0 = P;
-    s.x1 = 1.0001 * P;
+    s.x0 = P > 0.0 ? P : 1e5;  // a secant from two zero points has no first step
+    s.x1 = 1.0001 * s.x0;
     s.solve();
     if (s.status != 0)
         std::fprintf(stderr, "PotterBrown: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T, V * 1e6);

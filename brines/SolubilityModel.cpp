@@ -333,13 +333,14 @@ void SolubilityModel::calculate_bubble_pressure() {
     errorflag = 0;
     calculatePsatH2O();
     const bool fromCurrent = P != 0.0;
+    bubbleTargetMg = mg;
     auto run = [this](double start) {
         bubbleSolver.x0 = start;
         bubbleSolver.x1 = 1.00001 * start;
         bubbleSolver.monotone = 1;
         const double p = bubbleSolver.solve();
         if (bubbleSolver.status != 0) return false;
-        equationForBubblePoint(p, nullptr);  // leave the state at the root
+        (this->*bubbleSolver.fn)(p, bubbleSolver.data);  // leave the state at the root
         error = 0;
         return true;
     };

@@ -128,6 +128,7 @@ public:
     std::unique_ptr<DensityModel> densityModel;
     std::unique_ptr<WagnerPruss> water;
     Secant bubbleSolver;
+    double bubbleTargetMg = 0.0;  // gas molality of the liquid whose bubble point is sought
     short compositionCode = 0;  // 10*(salt: 1 molality, 2 mole fraction) + (gas: same)
     // Isochores: vapour volume fraction, water and gas in the liquid (mol/m3),
     // vapour density and the initial liquid (kg/m3).

@@ -56,7 +56,8 @@ void SpiveySolubility::calculate_gas_solubility0() {
 double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) {
     pressure(P_bar);
     calculate_gas_solubility0();
-    return mg - *static_cast<double*>(data);
+    // Without data (the base's bubble-point solve) the target is the liquid's molality.
+    return mg - (data ? *static_cast<double*>(data) : bubbleTargetMg);
 }
 
 void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, double /*ms_*/, double mg_) {

@@ -67,3 +67,18 @@ TEST(SpiveySolubility, BelowTheVapourPressureAndRoundTrip) {
     }
     EXPECT_EQ(checked, 11);
 }
+
+TEST(SpiveySolubility, TheBaseIsoplethUsesTheCorrelation) {
+    SpiveySolubility s;
+    std::vector<double> out;
+    s.calculateTheIsopleth(1.0, 0.05, 6, "", &out);
+    ASSERT_GE(out.size(), 100u);
+    for (size_t i = 0; i + 1 < out.size(); i += 50) {
+        if (std::isnan(out[i])) continue;
+        s.temperature(out[i]);
+        s.pressure(out[i + 1]);
+        s.ms = 1.0;
+        s.calculate_gas_solubility0();
+        EXPECT_NEAR(s.mg, 0.05, 1e-6) << out[i];
+    }
+}
