@@ -74,6 +74,7 @@ void SolubilityModel::setSystemType(SM_SystemType type, int version_) {
         case SM_H2O_N2: names[0] = "H2O"; names[1] = "N2"; n = 2; break;
         default: break;
     }
+    const FluidPhase* previous = gasModel.get();
     if (n > 0) {
         // The component list always follows the system (a list of the same
         // length would otherwise keep the previous gas's name).
@@ -81,8 +82,9 @@ void SolubilityModel::setSystemType(SM_SystemType type, int version_) {
         number_of_components(n);
         for (int i = 0; i < n; ++i) add_component(names[i]);
     }
-    // A gas model built for the previous system holds the previous gas.
-    if (gasModel) createGasModel();
+    // A gas model built for the previous system holds the previous gas (one
+    // just made while the components were read is already the new one).
+    if (gasModel && gasModel.get() == previous) createGasModel();
 }
 
 void SolubilityModel::setDensityModelType(SM_DensityModelType type) {

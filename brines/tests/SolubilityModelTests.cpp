@@ -241,3 +241,17 @@ TEST(SolubilityModel, IsothermAndIsoplethCurves) {
         EXPECT_NEAR(h.mg, 0.2, 1e-4) << out[i];
     }
 }
+
+TEST(SolubilityModel, FifteenHydrocarbonGas) {
+    Henry h;
+    h.setSystemType(SM_Brine_Hydrocarbons, 0);
+    ASSERT_TRUE(h.gasModel);
+    EXPECT_EQ(h.gasCount, 15);
+    EXPECT_EQ(h.gasModel->component_count, 15);
+    EXPECT_DOUBLE_EQ(h.gasModel->x[14], 0.065);  // stored unchanged
+    // The Duan vapour holds one gas only: refused, and the model goes on without it.
+    h.setGasModelType(SM_GasDMW1);
+    EXPECT_FALSE(h.gasModel);
+    h.calculate_gas_solubility(350.0, 100.0, 1.0);
+    EXPECT_EQ(h.fugacityError, 1);
+}
