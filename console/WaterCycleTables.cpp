@@ -45,6 +45,9 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     const std::string sfx = suffix ? suffix : "";
     const std::string path = phreatic ? "heatirr" + sfx : (kind == 1 ? "wohl0" : "wohl1");
     w.magmaTemperature = Tm;
+    // The magma of the mass balance: 1200 J/(kg K), no latent heat.
+    w.magmaHeatCapacity = kMagmaCp;
+    w.latentHeat = 0.0;
     std::printf(kind == 1 ? "Fluid isentropic\n" : "Mixture isentropic\n");
     std::printf("State 1\n----------\n");
     w.calculateFromTP(293.15, 1.0, 1);
@@ -148,7 +151,33 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
             } else {
                 code += 10.0;
             }
-            if (w.decompressionEndFlag == 1) {
+            if (w.decompressionSaturationFlag == 1) {
+                // From the saturation curve the fragments go on heating the
+                // liquid-steam mixture down to the boiling point at 1 bar.
+                w.temperature(t4);
+                w.volume(w.decompressionV4);
+                w.calculate_state_functions();
+                WaterMagmaCalculationResult r;
+                w.calculateHeatingDecompressionPath2(nullptr, t4, w.S, 373.15, r);
+                w.errorflag = 0;
+                const double S5 = w.S;
+                fl = w.calculateIsentropicVaporization(S5);
+                if (!(fl > 0.0) || !std::isfinite(r.pathWork)) {
+                    // The fragments dry the mixture out: the steam leaves the
+                    // two-phase region, where this path does not hold.
+                    std::printf("Superheated vapor %lf\n", t4);
+                    fl = 0.0;
+                    code += 10.0;
+                } else {
+                    fl = fl > 1.0 ? 1.0 : fl;
+                    t5 = 373.15;
+                    w5 = r.pathWork * M * 1000.0;
+                    wt = w4 + w5;
+                    q += w.decompressionHeat4 + r.pathHeat * M * 1000.0;
+                    std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", t5, 1.0, S5);
+                    std::printf("\ts5  %12.2f J/mol\n", S5);
+                }
+            } else if (w.decompressionEndFlag == 1) {
                 t5 = w.decompressionT5;
                 const double V5 = w.decompressionV5;
                 w.temperature(t5);

@@ -409,3 +409,21 @@ TEST(WaterStudies, HeatingNucleationRateEndsWithTheLiquid) {
     EXPECT_NEAR(last[8], 1.0 / (last[6] * 1e6 * 1e-9 * 24 * 3600), 1e-3 * last[8]);
     EXPECT_GT(last[6], rows[rows.size() - 10][6]);
 }
+
+TEST(WaterStudies, WohletzMixtureCycleHeatedByFragments) {
+    WaterStudyModel w(2);
+    capture([&] { w.calculateWohletzCycle(100.0, 500.0, 0); });
+    const auto rows = rowsOf(readFile("wohl1"));
+    ASSERT_GT(rows.size(), 150u);
+    int finite = 0;
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 23u);
+        EXPECT_GE(r[22], 200.0);
+        if (std::isnan(r[9]) || r[0] < 20.0) continue;
+        // The fragments' heat counts in q: the efficiency stays below Carnot's.
+        EXPECT_LE(r[11], r[12] + 0.005) << r[0];
+        EXPECT_LE(r[9], 0.0);
+        ++finite;
+    }
+    EXPECT_GT(finite, 50);
+}
