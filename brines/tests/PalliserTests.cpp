@@ -1,0 +1,536 @@
+// H2O-NaCl phase diagram: published check values (freezing-point depression
+// of Bodnar 1993, the NaCl eutectic, IAPWS-95 water), pure-component limits
+// against the reference water model, inverses of the liquid-vapour surface,
+// round trips of the fluid-inclusion inversion and of the point solvers, the
+// lever rules, and refused input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "brines/PalliserModel.h"
+#include "water/WagnerPruss.h"
+
+namespace {
+
+class PalliserTest : public ::testing::Test {
+protected:
+    PalliserModel m;
+};
+
+// Bodnar (1993): salinity (wt % NaCl) from the freezing-point depression θ (°C).
+double bodnar1993(double theta) { return 1.78 * theta - 0.0442 * theta * theta + 0.000557 * theta * theta * theta; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- record and constants
+
+TEST_F(PalliserTest, FreshRecordReadsMinusOneAndCarriesTheConstants) {
+    EXPECT_EQ(m.region, 0);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_EQ(m.Pslv, -1.0);
+    EXPECT_EQ(m.Pmax, -1.0);
+    EXPECT_EQ(m.vh, -1.0);
+    EXPECT_DOUBLE_EQ(m.rhoHalite, 2163.3340736627797);
+    EXPECT_EQ(m.Ttriple, 800.0);
+    EXPECT_EQ(m.TcNaCl, 3127.0);
+    EXPECT_EQ(m.usePatches, 1);
+    EXPECT_EQ(m.gasExp1, 1.5);
+    EXPECT_DOUBLE_EQ(m.getHaliteDensity(), 2163.334);
+}
+
+// ---------------------------------------------------------------- published values
+
+TEST_F(PalliserTest, IceLiquidusOfNaClAgreesWithBodnar1993AndTheEutectic) {
+    // Eutectic of H2O-NaCl: -21.2 °C at 23.2 wt %.
+    double T;
+    m.calculateFreezingTemperature(0.232, 1.0, T);
+    EXPECT_NEAR(T, -21.2, 0.1);
+    for (double theta : {1.0, 2.0, 5.0, 10.0, 15.0, 20.0, 21.2}) {
+        const double w = bodnar1993(theta);
+        m.calculateFreezingTemperature(0.01 * w, 1.0, T);
+        EXPECT_NEAR(T, -theta, 0.1) << "theta " << theta;
+    }
+    // And the inverse: melting temperature -> salinity -> melting temperature.
+    for (double Tm : {-0.5, -3.0, -10.0, -21.0}) {
+        double X;
+        m.calculateIceMeltingSalinity(Tm, 1.0, X);
+        ASSERT_EQ(m.pointFailed, 0) << Tm;
+        EXPECT_NEAR(100.0 * X, bodnar1993(-Tm), 0.15) << Tm;
+        m.calculateFreezingTemperature(X, 1.0, T);
+        EXPECT_NEAR(T, Tm, 1e-7);
+    }
+    // Above the melting point of ice there is no salinity.
+    double X;
+    m.calculateIceMeltingSalinity(1.0, 1.0, X);
+    EXPECT_EQ(m.pointFailed, 1);
+}
+
+TEST_F(PalliserTest, WaterAgreesWithIAPWS95) {
+    // IAPWS-95 saturation at 300 °C: 8.5879 MPa, 712.14 and 46.168 kg/m3.
+    double P, rl, rv;
+    m.calculateWaterSaturationPoint(300.0, P, rl, rv);
+    EXPECT_NEAR(P, 85.879, 0.01);
+    // The auxiliary densities against the reference model's own saturation.
+    double rlw, rvw;
+    const double Ts = m.getWaterSaturationTemperature(P, rlw, rvw);
+    EXPECT_NEAR(Ts, 300.0, 0.01);
+    EXPECT_NEAR(rl, rlw, 1e-3 * rlw);
+    EXPECT_NEAR(rv, rvw, 1e-3 * rvw);
+    EXPECT_NEAR(rlw, 712.14, 0.05);
+    EXPECT_NEAR(rvw, 46.168, 0.01);
+    // Liquid at 25 °C and 1 bar: 997.05 kg/m3; boiling at 1.01325 bar: 99.974 °C.
+    EXPECT_NEAR(m.getWaterLiquidDensity(25.0, 1.0), 997.05, 0.01);
+    const double Tb = m.getWaterSaturationTemperature(1.01325, rl, rv);
+    EXPECT_NEAR(Tb, 99.974, 0.005);
+    EXPECT_NEAR(rl, 958.37, 0.05);
+    // The pure-water densities are those of the reference model itself.
+    WagnerPruss w(2);
+    w.set_the_phase_as(2);
+    w.temperature(573.15);
+    w.pressure(500.0);
+    w.calculate_molar_volume();
+    EXPECT_DOUBLE_EQ(m.getWaterLiquidDensity(300.0, 500.0), WaterEOS::kMolarMass / w.V);
+    EXPECT_NEAR(m.getIsochoricWaterPressure(300.0, WaterEOS::kMolarMass / w.V), 500.0, 1e-6);
+}
+
+TEST_F(PalliserTest, HaliteLiquidusReachesPureNaClAtItsMeltingPoint) {
+    double P, Xl, Xv, rl, rv;
+    m.calculateSLVPoint(800.0, P, Xl, Xv, rl, rv);
+    EXPECT_NEAR(Xl, 1.0, 1e-5);
+    // Liquidus of pure NaCl is the melting curve.
+    double T, rho;
+    m.calculateHaliteLiquidTemperature(1.0, 1000.0, T, rho, 790.0);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(T, m.getHaliteMeltingTemperatureOffset(1000.0 - P + 0.0005, 800.0), 0.01);
+    EXPECT_NEAR(m.getHaliteMeltingTemperature(m.getHaliteMeltingPressure(850.0)), 850.0, 1e-9);
+    EXPECT_NEAR(m.getHaliteSublimationPressure(800.0), m.Ptriple, 1e-15);
+}
+
+// ---------------------------------------------------------------- pure components in the diagram
+
+TEST_F(PalliserTest, PureWaterStatesFollowTheReferenceModel) {
+    double d = m.calculateFluidDensity(300.0, 200.0, 0.0, 0.0);
+    EXPECT_EQ(m.region, 6);
+    EXPECT_DOUBLE_EQ(d, m.getWaterLiquidDensity(300.0, 200.0));
+    EXPECT_EQ(m.wl, 1.0);
+    EXPECT_GT(m.Pslv, 0.0);  // the three-phase point is filled below 374.15 °C
+    d = m.calculateFluidDensity(300.0, 20.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(d, m.getWaterVapourDensity(300.0, 20.0));
+    EXPECT_EQ(m.wv, 1.0);
+    // On the saturation curve the caller's density decides.
+    double Ps, rl, rv;
+    m.calculateWaterSaturationPoint(300.0, Ps, rl, rv);
+    d = m.calculateFluidDensity(300.0, Ps + 0.005, 0.0, 400.0);
+    EXPECT_EQ(m.region, 7);
+    EXPECT_EQ(m.P, Ps);
+    EXPECT_EQ(d, 400.0);
+    EXPECT_NEAR(m.vl, (400.0 - rv) / (rl - rv), 1e-12);
+    EXPECT_NEAR(m.wl * (1.0 / rl) + m.wv * (1.0 / rv), 1.0 / 400.0, 1e-15);
+    EXPECT_EQ(m.calculateFluidDensity(300.0, Ps, 0.0, 2000.0), rl);
+    EXPECT_EQ(m.calculateFluidDensity(300.0, Ps, 0.0, 1.0), rv);
+    // Above 374.15 °C: vapour-side density, no boundary fields.
+    d = m.calculateFluidDensity(400.0, 300.0, 0.0, 0.0);
+    EXPECT_EQ(m.region, 6);
+    EXPECT_DOUBLE_EQ(d, m.getWaterVapourDensity(400.0, 300.0));
+    EXPECT_EQ(m.Pslv, -1.0);
+    EXPECT_EQ(m.Psatw, -1.0);
+}
+
+TEST_F(PalliserTest, PureNaClIsHaliteAboveItsSublimationPressure) {
+    EXPECT_DOUBLE_EQ(m.calculateFluidDensity(500.0, 100.0, 1.0, 0.0), 2163.3340736627797);
+    EXPECT_EQ(m.region, 5);
+    EXPECT_EQ(m.wh, 1.0);
+    EXPECT_GT(m.XhlPmax, 0.0);
+    // Molten NaCl above its boiling pressure, vapour below.
+    m.calculateFluidDensity(1500.0, 100.0, 1.0, 0.0);
+    EXPECT_EQ(m.region, 6);
+    double Ps, rl, rv;
+    m.calculateNaClSaturationPoint(1500.0, Ps, rl, rv);
+    EXPECT_DOUBLE_EQ(m.rho, rl);
+    EXPECT_EQ(m.getNaClLiquidDensity(3200.0, 1.0), 0.0);
+    EXPECT_EQ(m.calculateNaClSatTemperature(-1.0), 0.0);
+    EXPECT_NEAR(m.calculateNaClSatTemperature(m.calculateNaClSatPressure(2000.0)), 2000.0, 1e-9);
+}
+
+// ---------------------------------------------------------------- boundaries
+
+TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
+    double P, rl, rv;
+    m.calculateWaterSaturationPoint(374.0, P, rl, rv);
+    EXPECT_DOUBLE_EQ(P, 220.064 + 0.054 * 1.1359999999999957 / 1.103999999999985);
+    EXPECT_EQ(rl, 322.0);
+    m.usePatches = 0;
+    m.calculateWaterSaturationPoint(374.0, P, rl, rv);
+    EXPECT_EQ(P, 221.0);
+    m.usePatches = 1;
+    // No critical point below the critical point of water.
+    double Pc = -7, Xc = -7, rc = -7;
+    m.calculateCriticalPoint(300.0, Pc, Xc, rc);
+    EXPECT_EQ(Pc, -7);
+    EXPECT_EQ(Xc, -7);
+    EXPECT_EQ(rc, -7);
+    // Vapour saturated with halite never exceeds the three-phase pressure.
+    double Ps, Xl, Xv, rls, rvs;
+    m.calculateSLVPoint(500.0, Ps, Xl, Xv, rls, rvs);
+    m.calculateHaliteGasSat(500.0, 10.0 * Xv, P, rv);
+    EXPECT_EQ(P, Ps);
+    m.calculateHaliteGasSat(500.0, 0.01 * Xv, P, rv);
+    EXPECT_LT(P, Ps);
+    double X, r;
+    m.calculateHaliteGasBubble(500.0, P, X, r);
+    EXPECT_NEAR(X, 0.01 * Xv, 1e-12 * Xv);
+    // The three-phase vapour density falls back to the ideal gas where the
+    // correlation drops below 1 kg/m3.
+    m.calculateSLVPoint(100.0, Ps, Xl, Xv, rls, rvs);
+    EXPECT_NEAR(rvs, 0.018 * Ps * 1e5 / (373.15 * 8.31), 1e-12);
+}
+
+TEST_F(PalliserTest, LiquidVapourSurfaceEndsAtItsEndPoints) {
+    double Ps, Xls, Xvs, rls, rvs, Pc, Xc, rc;
+    m.calculateSLVPoint(500.0, Ps, Xls, Xvs, rls, rvs);
+    m.calculateCriticalPoint(500.0, Pc, Xc, rc);
+    double Xl, Xv, rl, rv;
+    m.calculateLGPoint(500.0, Ps, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Xl, Xls, 1e-12);
+    EXPECT_NEAR(rl, rls, 1e-9);
+    EXPECT_NEAR(rv, rvs, 1e-9);
+    m.calculateLGPoint(500.0, Pc, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Xl, Xc, 1e-12);
+    EXPECT_NEAR(Xv, Xc, 1e-12);
+    EXPECT_NEAR(rl, rc, 1e-9);
+    EXPECT_NEAR(rv, rc, 1e-9);
+    m.calculateLGPoint(500.0, Ps - 0.05, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 0);
+    m.calculateLGPoint(500.0, Ps - 0.2, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 1);
+    m.calculateLGPoint(500.0, Pc + 1.0, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 1);
+    // The isotherm's fast form gives the same points.
+    m.preCalculate_Fixed_T_Parameters(500.0);
+    for (double P : {Ps + 10.0, 0.5 * (Ps + Pc), Pc - 5.0}) {
+        double a, b, c, d;
+        m.calculateLGPoint(500.0, P, Xl, Xv, rl, rv);
+        m.calculateForLiquidGasIsotherm(500.0, P, a, b, c, d);
+        EXPECT_NEAR(a, Xl, 1e-12);
+        EXPECT_NEAR(b, Xv, 1e-12);
+        EXPECT_NEAR(c, rl, 1e-9);
+        EXPECT_NEAR(d, rv, 1e-9);
+    }
+}
+
+TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
+    // Below the critical point of water, in the near-critical band, above it
+    // and above the melting point of halite.
+    for (double T : {150.0, 300.0, 378.0, 450.0, 650.0, 900.0}) {
+        double Plow, Phigh, x1, x2, x3, x4, Pc;
+        if (T <= 374.15) {
+            m.calculateSLVPoint(T, Plow, x1, x2, x3, x4);
+            m.calculateWaterSaturationPoint(T, Phigh, x3, x4);
+        } else {
+            if (T < 800.0)
+                m.calculateSLVPoint(T, Plow, x1, x2, x3, x4);
+            else
+                m.calculateNaClSaturationPoint(T, Plow, x3, x4);
+            m.calculateCriticalPoint(T, Pc, x1, x2);
+            Phigh = Pc;
+        }
+        for (double f : {0.2, 0.5, 0.8}) {
+            const double P = Plow + f * (Phigh - Plow);
+            double Xl, Xv, rl, rv;
+            m.calculateLGPoint(T, P, Xl, Xv, rl, rv);
+            ASSERT_EQ(m.pointFailed, 0) << T << " " << P;
+            double Pb = P, Xvb, rlb, rvb;
+            m.calculateBubblePoint(T, Xl, Pb, Xvb, rlb, rvb);
+            ASSERT_EQ(m.pointFailed, 0) << T;
+            EXPECT_NEAR(Pb, P, 1e-7 * Phigh) << T << " " << f;
+            EXPECT_NEAR(Xvb, Xv, 1e-9 * Xv + 1e-15) << T;
+            EXPECT_NEAR(rlb, rl, 1e-7) << T;
+            EXPECT_NEAR(rvb, rv, 1e-7) << T;
+            if (T < 800.0) {  // the dew point has its own vapour end above 800 °C
+                double Pd = P, a = 0, b = 0, rvd;
+                m.sDew = 0.5;
+                m.calculateDewPoint(T, Xv, Pd, a, b, rvd);
+                ASSERT_EQ(m.pointFailed, 0) << T;
+                EXPECT_NEAR(Pd, P, 1e-5 * Phigh) << T << " " << f;
+                EXPECT_NEAR(rvd, rv, 1e-5 * rv) << T;
+            }
+        }
+    }
+    // A liquid saltier than the three-phase liquid has no bubble point.
+    double Ps, Xls, Xvs, rls, rvs, P = 0, Xv, rl, rv;
+    m.calculateSLVPoint(300.0, Ps, Xls, Xvs, rls, rvs);
+    m.calculateBubblePoint(300.0, Xls + 0.01, P, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 1);
+}
+
+// ---------------------------------------------------------------- point solvers
+
+TEST_F(PalliserTest, PointSolversRoundTrip) {
+    // Three-phase and critical points of a composition.
+    double P, Xl, Xv, rl, rv;
+    m.calculateSLVPoint(420.0, P, Xl, Xv, rl, rv);
+    double T, Pf, Xvf, rlf, rvf;
+    m.calculateSLVPointFromX(Xl, T, Pf, Xvf, rlf, rvf, 300.0);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(T, 420.0, 1e-6);
+    EXPECT_NEAR(Pf, P, 1e-6);
+    EXPECT_NEAR(m.calculateTm0(Xl, rlf, Pf), 420.0, 1e-6);
+    double Pc, Xc, rc;
+    m.calculateCriticalPoint(600.0, Pc, Xc, rc);
+    double Tc, Pcx, rcx;
+    m.calculateCriticalPointFromX(Xc, Tc, Pcx, rcx);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Tc, 600.0, 1e-6);
+    EXPECT_NEAR(Pcx, Pc, 1e-5);
+    // Bubble point at a pressure.
+    double Pb = 0, Xvb, rlb, rvb;
+    m.calculateBubblePoint(350.0, 0.1, Pb, Xvb, rlb, rvb);
+    ASSERT_EQ(m.pointFailed, 0);
+    double Tb;
+    m.calculateBubblePointFromP(Pb, 0.1, Tb, Xvb, rlb, rvb, 300.0);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Tb, 350.0, 1e-6);
+    // Halite liquidus: point at (T, P) against the temperature of (X, P).
+    double Xh, rh;
+    m.calculateHaliteLiquidPoint(400.0, 1000.0, Xh, 0.45, rh);
+    ASSERT_EQ(m.pointFailed, 0);
+    double Th, rh2;
+    m.calculateHaliteLiquidTemperature(Xh, 1000.0, Th, rh2, 350.0);
+    EXPECT_NEAR(Th, 400.0, 1e-6);
+    EXPECT_NEAR(rh2, rh, 1e-6);
+    double Tr, Pr;
+    m.calculateHaliteLiquidTemperatureFromRhoX(Xh, rh, Tr, Pr, 350.0);
+    EXPECT_NEAR(Tr, 400.0, 1e-6);
+    EXPECT_NEAR(Pr, 1000.0, 1e-4);
+    // Boiling with a vapour fraction: no vapour is the bubble point; a
+    // vapour fraction lowers the pressure below it.
+    double Pz = 0, Xlz, Xvz, rlz, rvz, rz;
+    m.calculateBoilingPointWithGasVolume(300.0, 0.1, 0.0, Pz, Xlz, Xvz, rlz, rvz, rz);
+    double Pq = 0;
+    m.calculateBubblePoint(300.0, 0.1, Pq, Xvb, rlb, rvb);
+    EXPECT_EQ(Pz, Pq);
+    EXPECT_EQ(rz, rlb);
+    double Pv = 0;
+    m.calculateBoilingPointWithGasVolume(300.0, 0.1, 0.3, Pv, Xlz, Xvz, rlz, rvz, rz);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_LT(Pv, Pq);
+    const double wl = 0.1 / Xlz;
+    EXPECT_NEAR(((1 - wl) / rvz) / (wl / rlz + (1 - wl) / rvz), 0.3, 1e-8);
+    EXPECT_NEAR(1.0 / rz, wl / rlz + (1 - wl) / rvz, 1e-12);
+}
+
+TEST_F(PalliserTest, FluidInclusionInversionRoundTrips) {
+    // An inclusion: halite dissolves at Tm on the three-phase curve, where it
+    // holds liquid and vapour; it homogenises to liquid at Th.
+    for (double Tm : {200.0, 300.0}) {
+        double Ps, Xl, Xv, rl, rv;
+        m.calculateSLVPoint(Tm, Ps, Xl, Xv, rl, rv);
+        const double phi = 0.1;  // vapour volume fraction at Tm
+        const double rho = (1 - phi) * rl + phi * rv;
+        const double w = (1 - phi) * rl / rho;
+        const double X = w * Xl + (1 - w) * Xv;
+        double Ph0 = 0;
+        const double Th = m.calculateThLiq(X, rho, Tm + 50.0, Ph0);
+        ASSERT_GT(Th, Tm);
+        double Xr = 0, rr = 0, Pslv = 0, Ph = -5, phiV = -5;
+        m.calculateFromThTm(Th, Tm, Xr, rr, 0.0, Tm + 50.0, X * 0.98, rho * 1.01, Pslv, Ph, phiV);
+        EXPECT_NEAR(Xr, X, 1e-7) << Tm;
+        EXPECT_NEAR(rr, rho, 1e-4) << Tm;
+        EXPECT_NEAR(Pslv, Ps, 1e-12);
+        EXPECT_NEAR(Ph, Ph0, 1e-4);
+        EXPECT_NEAR(phiV, ((1 - w) / rv) * rho, 1e-7);
+        // Melting temperature of halite from the vapour fraction.
+        double rt, Pt;
+        EXPECT_NEAR(m.calculateTm(X, phiV, Tm + 5.0, rt, Pt), Tm, 1e-5);
+        EXPECT_NEAR(rt, rho, 1e-4);
+    }
+    // Homogenisation where the halite dissolves: the three-phase liquid.
+    double Ps, Xl, Xv, rl, rv, X = 0, rho = 0, Pslv = 0, Ph = -5, phiV = -5;
+    m.calculateSLVPoint(250.0, Ps, Xl, Xv, rl, rv);
+    m.calculateFromThTm(250.05, 250.0, X, rho, 0.0, 250.0, 0.3, 1100.0, Pslv, Ph, phiV);
+    EXPECT_EQ(X, Xl);
+    EXPECT_EQ(rho, rl);
+    EXPECT_EQ(Ph, -5);
+    EXPECT_EQ(phiV, -5);
+    // Homogenisation below the dissolution of halite: only the SLV pressure.
+    X = rho = 0;
+    Pslv = 0;
+    m.calculateFromThTm(200.0, 250.0, X, rho, 0.0, 250.0, 0.3, 1100.0, Pslv, Ph, phiV);
+    EXPECT_EQ(Pslv, Ps);
+    EXPECT_EQ(X, 0.0);
+    EXPECT_EQ(rho, 0.0);
+}
+
+TEST_F(PalliserTest, IsochoresReturnToTheirPressure) {
+    // Liquid + vapour at 300 °C: bulk density of the lever rule, then back.
+    double Xl, Xv, rl, rv;
+    m.calculateLGPoint(300.0, 75.0, Xl, Xv, rl, rv);
+    const double X = 0.5 * (Xl + Xv);
+    const double wl = (X - Xv) / (Xl - Xv);
+    const double rho = 1.0 / (wl / rl + (1 - wl) / rv);
+    EXPECT_NEAR(m.getIsochoricLiquidGasPressure(300.0, 0.0, rho, 100.0 * X), 75.0, 1e-5);
+    // Halite + liquid at 300 °C and 500 bar.
+    double Xh, rh;
+    double Ps, Xls, Xvs, rls, rvs;
+    m.calculateSLVPoint(300.0, Ps, Xls, Xvs, rls, rvs);
+    m.calculateHaliteLiquidPoint(300.0, 500.0, Xh, Xls, rh);
+    const double Xb = 0.5 * (Xh + 1.0);
+    const double rb = 1.0 / (0.5 * (1 - Xh) / (1 - Xh) / 2163.3340736627797 * 0 + ((Xb - Xh) / (1 - Xh)) / 2163.3340736627797 +
+                             (1 - (Xb - Xh) / (1 - Xh)) / rh);
+    double Xlr = 0;
+    EXPECT_NEAR(m.getIsochoricHaliteLiquidPressure(300.0, 400.0, rb, 100.0 * Xb, Xlr), 500.0, 1e-3);
+    EXPECT_NEAR(Xlr, Xh, 1e-8);
+    // A one-phase liquid at 300 °C.
+    const double d = m.calculateFluidDensity(300.0, 400.0, 0.05, 0.0);
+    EXPECT_EQ(m.region, 6);
+    EXPECT_NEAR(m.getIsochoricFluidPressure(300.0, 350.0, d, 5.0), 400.0, 1e-4);
+}
+
+TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {
+    // Liquid + vapour: mass and volume fractions close.
+    double d = m.calculateFluidDensity(300.0, 75.0, 0.05, 0.0);
+    EXPECT_EQ(m.region, 1);
+    EXPECT_NEAR(m.wl + m.wv, 1.0, 1e-15);
+    EXPECT_NEAR(m.wl * m.Xllg + m.wv * m.Xvlg, 0.05, 1e-14);
+    EXPECT_NEAR(1.0 / d, m.wl / m.rhollg + m.wv / m.rhovlg, 1e-15);
+    EXPECT_NEAR(m.vl * m.rhollg / d, m.wl, 1e-12);
+    // Three phases on the three-phase curve.
+    double Ps, Xl, Xv, rl, rv;
+    m.calculateSLVPoint(300.0, Ps, Xl, Xv, rl, rv);
+    const double wl = 0.5, wv = 0.2, wh = 0.3;
+    const double X = wl * Xl + wv * Xv + wh;
+    const double rho = 1.0 / (wl / rl + wv / rv + wh / m.rhoHalite);
+    d = m.calculateFluidDensity(300.0, Ps + 0.001, X, rho);
+    EXPECT_EQ(m.region, 3);
+    EXPECT_EQ(m.P, Ps);
+    EXPECT_EQ(d, rho);
+    EXPECT_NEAR(m.wl, wl, 1e-12);
+    EXPECT_NEAR(m.wv, wv, 1e-12);
+    EXPECT_NEAR(m.wh, wh, 1e-12);
+    EXPECT_NEAR(m.vl + m.vv + m.vh, 1.0, 1e-12);
+    // Halite + vapour below the three-phase pressure.
+    d = m.calculateFluidDensity(500.0, 50.0, 0.5, 0.0);
+    EXPECT_EQ(m.region, 4);
+    EXPECT_NEAR(1.0 / d, m.wh / m.rhoHalite + m.wv / m.rhohg, 1e-15);
+    // Nothing is computed at or above the critical temperature of NaCl.
+    m.rho = 123.0;
+    EXPECT_EQ(m.calculateFluidDensity(3127.0, 100.0, 0.5, 0.0), 123.0);
+    EXPECT_EQ(m.region, 0);
+}
+
+TEST_F(PalliserTest, BadInputIsRefused) {
+    m.rho = 5.0;
+    for (double bad : {std::nan(""), -0.1, 1.5}) {
+        const double d = m.calculateFluidDensity(300.0, 100.0, bad, 0.0);
+        EXPECT_TRUE(std::isnan(d));
+        EXPECT_EQ(m.pointFailed, 1);
+        EXPECT_EQ(m.region, 0);
+        EXPECT_EQ(m.rho, 5.0);
+    }
+    EXPECT_TRUE(std::isnan(m.calculateFluidDensity(std::nan(""), 100.0, 0.1, 0.0)));
+    EXPECT_TRUE(std::isnan(m.calculateFluidDensity(300.0, -1.0, 0.1, 0.0)));
+    double Xl = 0, Xv = 0, rl = 0, rv = 0;
+    m.calculateLGPoint(std::nan(""), 100.0, Xl, Xv, rl, rv);
+    EXPECT_EQ(m.pointFailed, 1);
+    double Tb;
+    m.calculateBubblePointFromP(1e6, 0.1, Tb, Xv, rl, rv, 300.0);
+    EXPECT_EQ(Tb, -1.0);
+    double z = 0;
+    m.convertPressureToDepth(0.1, 10.0, 1e6, 0.0, z);
+    EXPECT_TRUE(std::isnan(z));
+    EXPECT_EQ(m.pointFailed, 1);
+    EXPECT_EQ(m.error, 0);
+    // Curve builders append nothing for sweeps that cannot run.
+    std::vector<double> a;
+    m.calculateLiquidIsopleth(a, 10.0, std::nan(""), 300.0);
+    m.calculateTheIsochor(a, 0.1, -INFINITY, 100.0, 200.0, 900.0);
+    m.calculateIsobaricHaliteGasCurve(a, 100.0, 1e300, 2e300);
+    EXPECT_TRUE(a.empty());
+}
+
+// ---------------------------------------------------------------- depth
+
+TEST_F(PalliserTest, DepthOfAColumnOfBoilingBrine) {
+    // Over a short interval the column is of nearly constant density.
+    double Tb, Xv, rl, rv;
+    m.calculateBubblePointFromP(50.0, 0.05, Tb, Xv, rl, rv, 100.0);
+    ASSERT_EQ(m.pointFailed, 0);
+    double z = 0;
+    m.convertPressureToDepth(0.05, 49.5, 50.5, 100.0, z);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(z - 100.0, 1e5 / (9.81 * rl), 0.01);
+    // Geotherm: the liquid boils where the geotherm meets its bubble curve.
+    double T, P, zz, r;
+    m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.1, 0.05, -1.0, T, P, zz, r);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(T, 20.0 + 0.1 * zz, 1e-6);
+    EXPECT_NEAR(zz, (P - 1.0) * 1e5 / (9.81 * r), 1e-6);
+}
+
+// ---------------------------------------------------------------- curve builders
+
+TEST_F(PalliserTest, CurveBuilders) {
+    std::vector<double> a;
+    // Before any density calculation the top pressure is unset: no rows.
+    m.calculateHaliteLiquidIsotherm(a, 300.0);
+    EXPECT_TRUE(a.empty());
+    m.calculateFluidDensity(300.0, 100.0, 0.05, 0.0);
+    m.calculateHaliteLiquidIsotherm(a, 300.0);
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.size() % 3, 0u);
+    a.clear();
+    m.calculateHaliteGasIsotherm(a, 850.0);
+    EXPECT_TRUE(a.empty());
+    m.calculateGasIsopleth(a, 1.0, 250.0, 0, 0, 0);
+    EXPECT_TRUE(a.empty());
+    m.Palliser::calculateGasIsopleth(a, 1.0, 250.0, 0, 0, 0);
+    EXPECT_TRUE(a.empty());
+    // Isotherm steps: 0.5 bar below 400 °C, 1 bar from 400 °C.
+    m.calculateLiquidGasIsotherm(a, 399.0);
+    ASSERT_GE(a.size(), 14u);
+    EXPECT_NEAR(a[7] - a[0], 0.5, 1e-12);
+    a.clear();
+    m.calculateLiquidGasIsotherm(a, 400.0);
+    EXPECT_NEAR(a[7] - a[0], 1.0, 1e-12);
+    a.clear();
+    // NaCl boiling curve: its top sets the critical pressure of NaCl.
+    m.calculateNaClSatCurve(a);
+    EXPECT_NEAR(m.PcNaCl, m.calculateNaClSatPressure(3127.0), 1e-12);
+    EXPECT_EQ(a.size(), 4u * (3127 - 800 + 1));
+    a.clear();
+    m.calculateIceMeltingCurve(a, 1.0);
+    ASSERT_EQ(a.size(), 202u);
+    EXPECT_EQ(a[200], 40.0);
+    a.clear();
+    m.calculateIceMeltingIsotherm(a, -10.0);
+    ASSERT_EQ(a.size(), 42u);
+    EXPECT_NEAR(a[41], 0.0, 1e-12);  // pure NaCl: no KCl
+    EXPECT_NEAR(a[40], bodnar1993(10.0), 0.1);
+    a.clear();
+    // Isochore of a one-phase brine: each row is on the isochore.
+    const double rho = m.calculateFluidDensity(300.0, 400.0, 0.05, 0.0);
+    m.calculateTheIsochor(a, 0.05, 300.0, 400.0, 290.0, rho);
+    ASSERT_GE(a.size(), 4u);
+    for (std::size_t i = 0; i + 1 < a.size(); i += 2) {
+        EXPECT_NEAR(m.calculateFluidDensity(a[i], a[i + 1], 0.05, 0.0), rho, 1e-6);
+    }
+    a.clear();
+    m.calculateSpinodalCurve(a, 0.1);
+    ASSERT_EQ(a.size(), 380u);
+    double Tc, Pc, rc;
+    m.calculateCriticalPointFromX(0.1, Tc, Pc, rc);
+    EXPECT_EQ(a[0], Tc);
+    EXPECT_EQ(a[1], Pc);
+    a.clear();
+    // Vapour branch of an isopleth: every row is a dew point.
+    m.calculateGasIsopleth(a, 0.001, 300.0, 0.0, 0.0, 0.0);
+    ASSERT_GE(a.size(), 30u);
+    for (std::size_t i = 0; i + 2 < a.size() && a[i] < 700.0; i += 3 * 20) {
+        double Xl, Xv, rl, rv;
+        m.calculateLGPoint(a[i], a[i + 1], Xl, Xv, rl, rv);
+        EXPECT_NEAR(Xv, 1e-5, 1e-9) << a[i];
+    }
+}
