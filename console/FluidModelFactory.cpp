@@ -31,9 +31,13 @@
 #include "families/anderko/Anderko.h"
 #define VARNOK_FACTORY_ANDERKO 1
 #endif
-#if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/AnderkoH2O.h")
-#include "families/anderko/AnderkoH2O.h"
-#define VARNOK_FACTORY_ANDERKO_H2O 1
+#if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/AnderkoPure.h")
+#include "families/anderko/AnderkoPure.h"
+#define VARNOK_FACTORY_ANDERKO_PURE 1
+#endif
+#if defined(VARNOK_WITH_KREGLEWSKI) && __has_include("families/kreglewski/Kreglewski_EOS.h")
+#include "families/kreglewski/Kreglewski_EOS.h"
+#define VARNOK_FACTORY_KREGLEWSKI 1
 #endif
 
 namespace {
@@ -97,7 +101,7 @@ FluidPhase* water(Args... args) {
 FluidPhase* anderko(const char* system, std::string* why) {
 #ifdef VARNOK_FACTORY_ANDERKO
     std::unique_ptr<Anderko> m(new Anderko(2));
-    if (!m->setSystemType(system)) {
+    if (!m->setSystemType(system) || m->component_count < 1) {
         setReason(why, std::string("The system ") + system + " is not one the Anderko model treats");
         return nullptr;
     }
@@ -139,11 +143,12 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     if (full == "hnk") return anderko("H2O-NaCl-KCl", why);
     if (full == "NaCl") return anderko("NaCl", why);
     if (full == "KCl") return anderko("KCl", why);
-    if (full == "AnderkoH2O") {
-#ifdef VARNOK_FACTORY_ANDERKO_H2O
+    if (full == "AnderkoH2O" || full == "AnderkoCO2") {
+#ifdef VARNOK_FACTORY_ANDERKO_PURE
+        if (full == "AnderkoCO2") return new AnderkoCO2(1);
         return water<AnderkoH2O>(2);
 #else
-        setReason(why, "The Anderko water model is not part of this build");
+        setReason(why, "The Anderko pure-fluid models are not part of this build");
         return nullptr;
 #endif
     }
@@ -153,7 +158,8 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     std::vector<std::string> comps;
     if (!splitName(full, model, comps, why)) return nullptr;
     const bool family = model == "SRK" || model == "SRK1" || model == "SRK2" || model == "PR" || model == "PRSV" ||
-                        model == "Montel" || model == "DMW1" || model == "DMW2" || model == "DMWEOS";
+                        model == "Montel" || model == "DMW1" || model == "DMW2" || model == "DMWEOS" ||
+                        model == "Kreglewski";
     if (!family) {
         setReason(why, "Unknown model " + full);
         return nullptr;
@@ -174,6 +180,21 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
             return nullptr;
         }
         return withComponents(std::make_unique<SRK2>(1), comps);
+    }
+    if (model == "Kreglewski") {
+#ifdef VARNOK_FACTORY_KREGLEWSKI
+        // One or two components of its table (other counts end the process).
+        bool known = n <= 2;
+        for (const std::string& c : comps) known = known && Kreglewski_EOS::findComponent(c.c_str()) != nullptr;
+        if (!known) {
+            setReason(why, "Kreglewski takes one or two components of its table (e.g. CH4, CO2, N2)");
+            return nullptr;
+        }
+        return withComponents(std::make_unique<Kreglewski_EOS>(1), comps);
+#else
+        setReason(why, "The Kreglewski model is not part of this build");
+        return nullptr;
+#endif
     }
     // The Duan models end the process on a component they do not know:
     // their names and counts are checked here first.
@@ -219,5 +240,6 @@ const char* fluidModelNames() {
            "  H2O-CO2          HollowayEOS\n"
            "  with components  SRK:.. SRK1:.. SRK2:a,b PR:.. PRSV:.. Montel:..  (e.g. SRK1:CO2,CH4)\n"
            "                   DMW1:c DMW2:a,b DMWEOS:a[,b]  (H2O, CO2, CH4; N2 for DMW1)\n"
-           "  Anderko family   hnc hn hk hnk NaCl KCl AnderkoH2O (when built)\n";
+           "                   Kreglewski:a[,b]  (CH4, CO2, N2, ... of its table)\n"
+           "  Anderko family   hnc hn hk NaCl KCl AnderkoH2O AnderkoCO2\n";
 }

@@ -15,10 +15,12 @@
 // commas (at most five components of at most 31 characters each):
 //     SRK, SRK1, PR, PRSV, Montel (cubics; SRK2 takes exactly two)
 //     DMW1 (one of H2O, CO2, CH4, N2), DMW2 (two of H2O, CO2, CH4),
-//     DMWEOS (one or two of H2O, CO2, CH4)
+//     DMWEOS (one or two of H2O, CO2, CH4), Kreglewski (one or two of its table)
 // e.g. "SRK1:CO2,CH4".  A mixture starts with equal mole fractions.
 // The names of the Anderko family ("hnc", "hn", "hk", "hnk", "NaCl", "KCl",
-// "AnderkoH2O") build their models when that family is part of the build.
+// "AnderkoH2O", "AnderkoCO2") and the Kreglewski model build their models
+// when those families are part of the build; "hnk" names a system the
+// Anderko model does not treat and builds nothing.
 #include <string>
 
 #include "fluid/FluidPhase.h"

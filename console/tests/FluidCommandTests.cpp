@@ -232,6 +232,23 @@ TEST(ModelFactory, NamesBuildTheirModels) {
             EXPECT_STREQ(m->componentName(0), c.component) << c.name;
         }
     }
+#ifdef VARNOK_WITH_ANDERKO
+    for (const Case& c : {Case{"hn", "H2O"}, Case{"hnc", "H2O"}, Case{"AnderkoH2O", "H2O"}, Case{"AnderkoCO2", "CO2"}}) {
+        std::string why;
+        std::unique_ptr<FluidPhase> m;
+        capture([&] { m.reset(createFluidModel(c.name, &why)); });
+        ASSERT_TRUE(m) << c.name << ": " << why;
+        EXPECT_STREQ(m->componentName(0), c.component) << c.name;
+    }
+#endif
+#ifdef VARNOK_WITH_KREGLEWSKI
+    {
+        std::unique_ptr<FluidPhase> k(createFluidModel("Kreglewski:CH4,CO2"));
+        ASSERT_TRUE(k);
+        EXPECT_EQ(k->component_count, 2);
+        EXPECT_STREQ(k->componentName(1), "CO2");
+    }
+#endif
     std::unique_ptr<FluidPhase> w(createFluidModel("wagner"));
     EXPECT_NE(dynamic_cast<WaterStudyModel*>(w.get()), nullptr);
     std::unique_ptr<FluidPhase> mix(createFluidModel("SRK1:CO2,CH4"));
@@ -257,6 +274,16 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
     for (const char* n : {"hnc", "hn", "hk", "hnk", "NaCl", "KCl", "AnderkoH2O"}) {
         EXPECT_EQ(createFluidModel(n, &why), nullptr) << n;
         EXPECT_NE(why.find("not part of this build"), std::string::npos) << n;
+    }
+#else
+    // A system the Anderko model does not treat: a reason, not the end of the process.
+    capture([&] { EXPECT_EQ(createFluidModel("hnk", &why), nullptr); });
+    EXPECT_NE(why.find("H2O-NaCl-KCl"), std::string::npos) << why;
+#endif
+#ifdef VARNOK_WITH_KREGLEWSKI
+    for (const char* n : {"Kreglewski:Xe", "Kreglewski:CH4,CO2,N2"}) {
+        EXPECT_EQ(createFluidModel(n, &why), nullptr) << n;
+        EXPECT_NE(why.find("Kreglewski takes"), std::string::npos) << n;
     }
 #endif
 }
