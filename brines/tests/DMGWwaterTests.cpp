@@ -205,3 +205,13 @@ TEST(HenPitSet, WithoutGasAndWithCO2) {
     c.component_names[1] = "CH4";
     EXPECT_EQ(c.calculateHenryConstant(1), 1e25);
 }
+
+TEST(DMGWwater, SaltFreeSystemsTakeTheirGasSets) {
+    DMGWwater brine(SM_H2O_CO2_NaCl, 0), pure(SM_H2O_CO2, 0);
+    ASSERT_TRUE(pure.mu);
+    EXPECT_EQ(pure.is, -1);
+    brine.calculate_gas_solubility(350.0, 150.0, 0.0);
+    pure.calculate_gas_solubility(350.0, 150.0, 0.0);
+    EXPECT_NEAR(pure.mg, brine.mg, 1e-12);
+    EXPECT_NEAR(pure.x[0] + pure.x[1], 1.0, 1e-15);
+}
