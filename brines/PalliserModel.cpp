@@ -249,6 +249,11 @@ void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_,
     s.lambdaMin = 0.01;
     X_ = s.solve();
     pointFailed = s.status != 0;
+    if (pointFailed) {
+        // No liquidus at this state: no composition that could be taken for one.
+        X_ = rho_ = std::nan("");
+        return;
+    }
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(par[2], Ps, Xl, Xv, rl, rv);
     rho_ = rl + kLiquidusSlopeRho * (P_ - Ps);

@@ -12,6 +12,11 @@
 #include "numerics/Secant.h"
 
 namespace {
+// A search on a density that ended without matching it (the density may not
+// depend on the pressure at all, as in the liquid above 1000 bar) has no
+// isochoric pressure.
+bool matched(const Secant& s, double rho) { return s.status == 0 && std::fabs(s.f1) <= 1e-6 * std::fabs(rho) + 1e-9; }
+
 constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kGravity = 9.81;
 
@@ -209,7 +214,9 @@ double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho
 // Parameters: X, then P, Xv, rhol, rhov of the last evaluation.
 double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 80.0) {
+    // The three-phase liquid composition rises monotonically with T from
+    // 0 °C; below, the search has no single answer.
+    if (T_ < 0.0 || T_ > Ttriple + 1.0) {
         error = 1;
         return 0.0;
     }
@@ -224,7 +231,9 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForSLVX), par, Tstart,
                           Tstart + 0.001, 0.01);
     T_ = s.solve();
-    pointFailed = s.status != 0;
+    // Converged means on the curve: the secant's step test alone can stop
+    // far from it where the composition hardly changes with temperature.
+    pointFailed = s.status != 0 || !(std::fabs(s.f1) < 1e-8);
     P_ = par[1];
     Xv = par[2];
     rhol = par[3];
@@ -354,7 +363,7 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
                           Pstart, 1.001 * Pstart, 0.01);
     const double Pr = s.solve();
-    return s.status != 0 ? 0.0 : Pr;
+    return matched(s, rho_) ? Pr : 0.0;
 }
 
 double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
@@ -384,7 +393,7 @@ double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double 
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
                           par, P0, 0.999 * P0, 0.01);
     const double Pr = s.solve();
-    return s.status != 0 ? 0.0 : Pr;
+    return matched(s, rho_) ? Pr : 0.0;
 }
 
 double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
@@ -426,7 +435,7 @@ double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double 
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
                           par, P0, 1.001 * P0, 0.01);
     const double Pr = s.solve();
-    return s.status != 0 ? 0.0 : Pr;
+    return matched(s, rho_) ? Pr : 0.0;
 }
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data) {
@@ -465,7 +474,7 @@ double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, doub
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteLiquidPressure),
                           par, P0, 1.001 * P0, 0.01);
     const double Pr = s.solve();
-    if (s.status == 0) {
+    if (matched(s, rho_)) {
         Xl = par[5];
         return Pr;
     }

@@ -107,6 +107,27 @@ TEST_F(PalliserTest, HaliteLiquidusReachesPureNaClAtItsMeltingPoint) {
     EXPECT_NEAR(m.getHaliteSublimationPressure(800.0), m.Ptriple, 1e-15);
 }
 
+TEST_F(PalliserTest, HaliteSolubilityAtRoomTemperature) {
+    // Solubility of halite at 25 °C and 1 bar: 6.15 mol/kg, 26.44 wt %.
+    double X, r;
+    double Ps, Xl, Xv, rl, rv;
+    m.calculateSLVPoint(25.0, Ps, Xl, Xv, rl, rv);
+    m.calculateHaliteLiquidPoint(25.0, 1.0, X, Xl, r);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(100.0 * X, 26.44, 0.05);
+    // A 10 wt % brine is one liquid, a 30 wt % one holds halite.
+    m.calculateFluidDensity(25.0, 100.0, 0.1, 0.0);
+    EXPECT_EQ(m.region, 6);
+    EXPECT_NEAR(m.Xhl, X, 1e-3);
+    const double d = m.calculateFluidDensity(25.0, 100.0, 0.3, 0.0);
+    EXPECT_EQ(m.region, 5);
+    EXPECT_NEAR(m.wh, (0.3 - m.Xhl) / (1.0 - m.Xhl), 1e-14);
+    EXPECT_NEAR(1.0 / d, m.wh / m.rhoHalite + m.wl / m.rhohl, 1e-15);
+    // Pure NaCl's liquidus temperature is its melting curve, found from a
+    // start far below it.
+    EXPECT_NEAR(m.Thl1, m.getHaliteMeltingTemperature(100.0), 0.05);
+}
+
 // ---------------------------------------------------------------- pure components in the diagram
 
 TEST_F(PalliserTest, PureWaterStatesFollowTheReferenceModel) {
