@@ -9,6 +9,7 @@
 //   (df_i/dT)_V = (df_i/dT)_P - (df_i/dV) (dV/dT)_P
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "fluid/FluidPhase.h"
@@ -60,6 +61,15 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
     s.Pz = p.dPdx[1] - p.dPdx[0];
     s.PT = p.dPdT;
     return finite;
+}
+
+// The binary-mixture routines refuse a mixture of another size: a message,
+// errorflag set, and true.
+inline bool refuseNonBinary(FluidPhase& p) {
+    if (p.component_count == 2) return false;
+    std::fprintf(stderr, "Works only for binary fluids\n");
+    p.errorflag = 1;
+    return true;
 }
 
 inline void ensureVector(std::vector<double>& v, int n) {

@@ -16,19 +16,13 @@
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 
+using binary_side::refuseNonBinary;
 using binary_side::Side;
 
 namespace {
 
 constexpr double kSmallestStepFactor = 1e-4;
 constexpr long kMostPoints = 100000;
-
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
-    p.errorflag = 1;
-    return true;
-}
 
 // d ln phi_i at fixed composition from the fugacity derivatives:
 // ln phi_i = ln f_i - ln x_i - ln P, and the ln x_i term cancels between the

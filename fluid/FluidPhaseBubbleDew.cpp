@@ -17,56 +17,18 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 
+using binary_side::evaluate;
+using binary_side::polish;
+using binary_side::refuseNonBinary;
+using binary_side::Side;
+using binary_side::storeFraction;
+
 namespace {
-
-// One phase of a two-phase evaluation.
-struct Side {
-    double f[2] = {0, 0};   // fugacities, Pa
-    double fV[2] = {0, 0};  // (df_i/dV)_T,x
-    double fz[2] = {0, 0};  // (df_i/dz)_T,V
-    double fT[2] = {0, 0};  // (df_i/dT)_V,x
-    double P = 0;           // Pa
-    double PV = 0;          // (dP/dV)_T,x
-    double Pz = 0;          // (dP/dz)_T,V
-    double PT = 0;          // (dP/dT)_V,x
-};
-
-// Evaluates the model as `kind` at mole fraction z of component 1 and molar
-// volume Vs (at temperature Ts when Ts > 0); false when the model fails there.
-// errorflag is left as it was: a failed trial is the solver's business.
-bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Side& s) {
-    p.set_the_phase_as(kind);
-    p.composition_of_component(0, 1.0 - z);
-    p.composition_of_component(1, z);
-    if (Ts > 0.0) p.temperature(Ts);
-    p.volume(Vs);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_pressure();
-    if (p.errorflag == 0) p.calculate_fugacities();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
-    if (!ok) return false;
-    const double Vz = p.dVdx[1] - p.dVdx[0];
-    bool finite = std::isfinite(p.P) && std::isfinite(p.dPdV) && std::isfinite(p.dPdT);
-    for (int i = 0; i < 2; i++) {
-        s.f[i] = p.fugacity[i];
-        s.fV[i] = p.dfugacitydV[i];
-        s.fz[i] = p.dfugacitydx[i][1] - p.dfugacitydx[i][0] - Vz * p.dfugacitydV[i];
-        s.fT[i] = p.dfugacitydT[i] - p.dfugacitydV[i] * p.dVdT;
-        finite = finite && std::isfinite(s.f[i]) && std::isfinite(s.fV[i]) && std::isfinite(s.fz[i]) &&
-                 std::isfinite(s.fT[i]);
-    }
-    s.P = p.P;
-    s.PV = p.dPdV;
-    s.Pz = p.dPdx[1] - p.dPdx[0];
-    s.PT = p.dPdT;
-    return finite;
-}
 
 // Liquid and vapour volumes that are positive, distinct by the relative
 // amount `distinct` and in the right order.
@@ -82,24 +44,12 @@ void ensureTwoPhaseVectors(FluidPhase& p) {
     if (p.x_vapour.size() != n) p.x_vapour.assign(n, 0.0);
 }
 
-void storeFraction(std::vector<double>& v, double z) {
-    v[0] = 1.0 - z;
-    v[1] = z;
-}
-
 // Pressure field after an evaluation with an offset d between the phases.
 void pressureWithOffset(FluidPhase& p, const Side& l, const Side& v) {
     if (p.P_shift < 0.0)
         p.P = v.P;
     else if (p.P_shift > 0.0)
         p.P = l.P;
-}
-
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
-    p.errorflag = 1;
-    return true;
 }
 
 // Binds the phase's Newton to fn with n unknowns, writes the start vector
@@ -117,46 +67,6 @@ Newton& bind(FluidPhase& p, SysEquationFn fn, int n, const double* start, int fi
         }
     }
     return s;
-}
-
-// Row-scaled residual modulus, as the solver measures it.
-double scaledModulus(const double* G, double* const* J, int n) {
-    double mod = 0.0;
-    for (int i = 0; i < n; ++i) {
-        double row = std::fabs(G[i]);
-        for (int j = 0; j < n; ++j) row += std::fabs(J[i][j]);
-        mod += row > 0.0 ? std::fabs(G[i]) / row : std::fabs(G[i]);
-    }
-    return mod;
-}
-
-// One more Newton step from the converged point.  The solver stops when its
-// row-scaled residual is below its tolerance; the rows are dominated by the
-// liquid's (dP/dV), of order 1e13 Pa mol/m3, so the fugacities and pressures
-// may still be some parts in 1e7 apart.  The step the solver computed from
-// that point (in dx) brings them to rounding; it is kept when the residual
-// does not grow, otherwise the converged point is evaluated again (the
-// evaluation leaves its volumes and compositions in the model).
-void polish(Newton& s) {
-    if (s.status != 0 || s.n > 4) return;
-    const int n = s.n;
-    double xp[4], Gp[4], rows[4][4];
-    double* Jp[4] = {rows[0], rows[1], rows[2], rows[3]};
-    for (int i = 0; i < n; ++i) {
-        xp[i] = s.x[i] + s.dx[i];
-        if (s.bounded[i]) xp[i] = std::clamp(xp[i], s.lo[i], s.hi[i]);
-    }
-    int err = 0;
-    s.calculate(xp, Gp, Jp, err, 1);
-    if (err == 0) {
-        const double mod = scaledModulus(Gp, Jp, n);
-        if (std::isfinite(mod) && mod <= s.modG0) {
-            for (int i = 0; i < n; ++i) s.x[i] = xp[i];
-            s.modG0 = mod;
-            return;
-        }
-    }
-    s.calculate(s.x, Gp, Jp, err, 1);
 }
 
 void finish(FluidPhase& p, Newton& s) {

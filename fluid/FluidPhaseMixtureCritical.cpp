@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
@@ -147,14 +148,9 @@ double stabilityOf(const FluidPhase& p) {
     return a4 - 3.0 * w * w / p.d2AdV2;
 }
 
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
-    p.errorflag = 1;
-    return true;
-}
-
 }  // namespace
+
+using binary_side::refuseNonBinary;
 
 void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
     errorflag = 0;

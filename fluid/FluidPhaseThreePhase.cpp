@@ -11,6 +11,7 @@
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 
+using binary_side::refuseNonBinary;
 using binary_side::Side;
 
 namespace {
@@ -21,13 +22,6 @@ constexpr long kMostPoints = 100000;
 // step; it ends at the first failed endpoint, or after this many.
 constexpr double kParameterStep = 1e-5;
 constexpr long kMostScanSteps = 1000000;
-
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
-    p.errorflag = 1;
-    return true;
-}
 
 bool inUnit(double z) { return z >= 0.0 && z <= 1.0; }
 
