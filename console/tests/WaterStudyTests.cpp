@@ -152,16 +152,16 @@ TEST(WaterStudies, WaterMagmaRatioFile) {
 
 TEST(WaterStudies, WohletzCycleObeysTheSecondLaw) {
     WaterStudyModel w(2);
-    const auto c = capture([&] { w.calculateWohletzCycle(100.0, 900.0, 1); });
+    const auto c = capture([&] { w.calculateWohletzCycle(100.0, 700.0, 1); });
     const auto rows = rowsOf(readFile("wohl0"));
-    ASSERT_GT(rows.size(), 500u);
+    ASSERT_GT(rows.size(), 300u);
     int checked = 0;
     for (const auto& r : rows) {
         ASSERT_EQ(r.size(), 23u);
         const double q = r[10], eta = r[11], etamax = r[12], fl = r[13], m = r[14], wtot = r[9];
         if (std::isnan(wtot) || r[0] < 20.0) continue;
         // Heat from the magma: m (U3 - U2) = 1200 (Tm - T3) M per kg of magma.
-        EXPECT_NEAR(m * q / w.molarMass() / (1200.0 * (900.0 - r[2])), 1.0, 1e-3) << r[0];
+        EXPECT_NEAR(m * q / w.molarMass() / (1200.0 * (700.0 - r[2])), 1.0, 1e-3) << r[0];
         EXPECT_GT(q, 0.0);
         // Carnot's bound with the 293.15 K surface as the cold end.
         EXPECT_LE(eta, etamax + 0.005) << r[0];
@@ -412,9 +412,9 @@ TEST(WaterStudies, HeatingNucleationRateEndsWithTheLiquid) {
 
 TEST(WaterStudies, WohletzMixtureCycleHeatedByFragments) {
     WaterStudyModel w(2);
-    capture([&] { w.calculateWohletzCycle(100.0, 500.0, 0); });
+    capture([&] { w.calculateWohletzCycle(100.0, 400.0, 0); });
     const auto rows = rowsOf(readFile("wohl1"));
-    ASSERT_GT(rows.size(), 150u);
+    ASSERT_GT(rows.size(), 70u);
     int finite = 0;
     for (const auto& r : rows) {
         ASSERT_EQ(r.size(), 23u);
@@ -425,5 +425,5 @@ TEST(WaterStudies, WohletzMixtureCycleHeatedByFragments) {
         EXPECT_LE(r[9], 0.0);
         ++finite;
     }
-    EXPECT_GT(finite, 50);
+    EXPECT_GT(finite, 10);
 }
