@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "The models are:\n%s", fluidModelNames());
         return 1;
     }
+    if (argc == 2) {
+        std::printf("Model %s is ready; give it command words, e.g. varnok %s crit a\n", argv[1], argv[1]);
+        return 0;
+    }
     model->doCommand(argc - 2, argv + 2, stdin);
     return 0;
 }
