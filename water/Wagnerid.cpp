@@ -1,8 +1,11 @@
 #include "water/Wagnerid.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "water/IAPWS95Coefficients.h"
+#include "water/TauCachedSum.h"
 
 namespace {
 
@@ -17,7 +20,7 @@ Wagnerid::Wagnerid()
 {
     setModelName("WagnerIdeal");
 
-    Sum* A = new Sum;
+    Sum* A = new TauCachedSum;
     A->setName("A");
     A->number_of_terms(kTerms);
     A->tiei(0, a0);
@@ -68,6 +71,13 @@ void Wagnerid::number_of_components(int n)
             delta.flags[i] = 0;
     }
     root->analyze_dependencies();
+
+    std::vector<Expression*> all = {&delta, &tau, &a0, &a1, &a2};
+    for (int k = 0; k < 5; ++k) {
+        all.push_back(&e[k]);
+        all.push_back(&ak[k]);
+    }
+    static_cast<TauCachedSum*>(root)->setNodes(std::move(all), &tau);
 }
 
 void Wagnerid::calculate_fixed_parameters()
@@ -85,6 +95,7 @@ void Wagnerid::calculate_fixed_parameters()
     }
     const double t = T, v = V;
     const double t2 = t * t, v2 = v * v;
+    static_cast<TauCachedSum*>(root)->loadingTau(kTc / t);
     tau.value = kTc / t;
     tau.d1[0] = -kTc / t2;
     tau.d2[0][0] = 2.0 * kTc / (t2 * t);
