@@ -92,6 +92,18 @@ TEST(WagnerVolumeSearch, PartialEvaluationAtAnotherTemperatureDoesNotLeakIntoThe
         node->calculate(2);
     }
 
+    // The same in the ideal-gas part.
+    Interaction* ideal = w.ideal;
+    ASSERT_NE(ideal, nullptr);
+    ASSERT_NE(ideal->root, nullptr);
+    ideal->calculate_the_leaves(leaves.data());
+    for (const char* name : {"a1", "a2", "e5", "a7"}) {
+        Expression* node = ideal->root->findByName(name);
+        ASSERT_NE(node, nullptr) << name;
+        node->initialize_the_graph();
+        node->calculate(2);
+    }
+
     w.calculateFromTP(500.0, 100.0, 0);
     expectSame(stateOf(w), liquid, "after a partial evaluation at 610 K");
 }
