@@ -29,20 +29,21 @@ void Product::calculate(int order, int var) {
     if (calculated) return;
     if (!u->calculated) u->calculate(order, var);
     if (!v->calculated) v->calculate(order, var);
-    const double u0 = u->value, v0 = v->value;
-    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar && flags[var]) {
-        if (order == 2) {  // the volume search: value, slope and curvature in V
-            const double u1 = u->d1[var], v1 = v->d1[var];
-            const int o2 = exprk::diag2(var);
-            const double u2 = u->D2[o2], v2 = v->D2[o2];
-            d1[var] = a * (u1 * v0 + u0 * v1);
-            D2[o2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-        } else {
-            exprk::leibnizDiag(var, order, a, u0, u->view(), v0, v->view(), view());
-        }
-    }
+    const Expression& U = *u;
+    const Expression& W = *v;
+    const double u0 = U.value, v0 = W.value;
     value = a * u0 * v0;
     calculated = true;
+    if (order < 1 || !d1 || U.nvar != nvar || W.nvar != nvar || var < 0 || var >= nvar || !flags[var]) return;
+    if (order == 2) {  // the volume search: value, slope and curvature in V
+        const double u1 = U.d1[var], v1 = W.d1[var];
+        const int o2 = exprk::diag2(var);
+        const double u2 = U.D2[o2], v2 = W.D2[o2];
+        d1[var] = a * (u1 * v0 + u0 * v1);
+        D2[o2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+    } else {
+        exprk::leibnizDiag(var, order, a, u0, U.view(), v0, W.view(), view());
+    }
 }
 
 void Product::printFormula(std::FILE* f) {
