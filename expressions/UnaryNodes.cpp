@@ -10,8 +10,8 @@ namespace {
 // child, value, derivatives of the flagged variables, mark.
 template <class Node>
 void evaluateFull(Node& n, int order) {
-    n.UnOp::calculate(order);
-    if (!n.u || n.calculated) return;
+    if (!n.u) return n.UnOp::calculate(order);  // reports the missing link
+    if (n.calculated) return;
     if (!n.u->calculated) n.u->calculate(order);
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
@@ -26,8 +26,8 @@ void evaluateFull(Node& n, int order) {
 
 template <class Node>
 void evaluateVar(Node& n, int order, int var) {
-    n.UnOp::calculate(order, var);
-    if (!n.u || n.calculated) return;
+    if (!n.u) return n.UnOp::calculate(order, var);  // reports the missing link
+    if (n.calculated) return;
     if (!n.u->calculated) n.u->calculate(order, var);
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
