@@ -53,6 +53,14 @@ DaridonEOS::DaridonEOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     Vv0 = 0.04;
 }
 
+void DaridonEOS::number_of_components(int n) {
+    if (component_count != 0 && n != component_count) {
+        std::fprintf(stderr, "The Daridon model has %d components; it cannot take %d\n", component_count, n);
+        return;
+    }
+    FluidPhase::number_of_components(n);
+}
+
 double DaridonEOS::alphaSlope(double omega) {
     if (omega >= 0.4) return 0.212 + 2.2 * omega - 0.831 * omega * omega;
     return 0.418 + 1.58 * omega - 0.58 * omega * omega;

@@ -17,6 +17,8 @@ public:
     explicit DaridonEOS(int phaseKind);
     ~DaridonEOS() override = default;
 
+    // Sizes the model once: its attraction tree is built for that count.
+    void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
     // The water parameters p1 .. p5 of components 1 .. n-1 from the table.
     void read_BIP();

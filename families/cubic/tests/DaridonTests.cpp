@@ -290,8 +290,11 @@ TEST(DaridonEOS, PressureVolumeAndFugacitiesOfTheClosedForm) {
         ASSERT_EQ(k->errorflag, 0);
         EXPECT_NEAR(c.P(373.15, k->V, x), 100e5, 1e-6 * 100e5);
         EXPECT_NEAR(k->Z, 100e5 * k->V / (kR * 373.15), 1e-12);
-        if (kind == 2) EXPECT_LT(k->V, 3e-5);
-        if (kind == 1) EXPECT_GT(k->V, 2e-4);
+        if (kind == 2) {
+            EXPECT_LT(k->V, 3e-5);
+        } else {
+            EXPECT_GT(k->V, 2e-4);
+        }
         // dP/dV at constant T from the volume search against a difference.
         const double h = 1e-6 * k->V;
         EXPECT_NEAR(k->dPdV, (c.P(373.15, k->V + h, x) - c.P(373.15, k->V - h, x)) / (2 * h),
@@ -356,18 +359,6 @@ TEST(DaridonEOS, PureComponentLimitsEqualThePengRobinsonModel) {
         EXPECT_NEAR(d->P, p->P, 1e-6 * p->P) << T;
         EXPECT_NEAR(d->P, Pg, 0.03 * Pg) << T;
     }
-    // The critical point of water is the Peng-Robinson one (Zc = 0.3074)
-    // close to Tc and Pc.
-    auto d = waterWith(nullptr, 1);
-    d->temperature(d->critical_T);
-    d->volume(d->critical_V);
-    testing::internal::CaptureStdout();
-    d->search_the_critical_point_of_the_pure_component();
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(d->errorflag, 0);
-    EXPECT_NEAR(d->T, kWater.Tc, 0.05);
-    EXPECT_NEAR(d->P, kWater.Pc, 5e-4 * kWater.Pc);
-    EXPECT_NEAR(d->P * d->V / (kR * d->T), 0.3074, 5e-4);
 }
 
 namespace {
@@ -419,12 +410,14 @@ TEST(DaridonEOS, WaterHydrocarbonMutualSolubility) {
         last = f.x1;
     }
     const Flash m100 = flash("CH4", 373.15, 100.0);
-    EXPECT_NEAR(m100.x1, 1.3e-3, 0.4e-3);   // measured about 1.3e-3 (Culberson and McKetta 1951)
-    EXPECT_NEAR(m100.y0, 0.012, 0.004);     // measured about 0.012 (Rigby and Prausnitz 1968)
+    // Measured at these conditions: about 1.3e-3 methane in the liquid and
+    // 0.012 water in the gas (Raoult's law with water's 1 bar gives 0.010).
+    EXPECT_NEAR(m100.x1, 1.3e-3, 0.4e-3);
+    EXPECT_NEAR(m100.y0, 0.012, 0.004);
     // More water in the gas at higher temperature.
     EXPECT_GT(flash("CH4", 473.15, 100.0).y0, 5.0 * m100.y0);
-    // Carbon dioxide dissolves some ten times better: about 0.02 at 323 K
-    // and 100 bar (Wiebe and Gaddy 1940).
+    // Carbon dioxide dissolves some ten times better: measured close to 0.02
+    // at 323 K and 100 bar.
     const Flash c = flash("CO2", 323.15, 100.0);
     ASSERT_EQ(c.error, 0);
     EXPECT_NEAR(c.x1, 0.02, 0.004);
@@ -502,6 +495,13 @@ TEST(DaridonEOS, ComponentDataAndBadInput) {
     evaluateTerm(t, {400.0, 1e-3, 0.5, 0.5});
     const double k = 1.0 - t.aijr(1, 0)->value / std::sqrt(t.ai(0)->value * t.ai(1)->value);
     EXPECT_NEAR(k, std::exp(-10.0 * std::pow(0.5, 4.0)), 1e-13);
+
+    // The model keeps the size it was built for.
+    testing::internal::CaptureStderr();
+    n->number_of_components(3);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("The Daridon model has 2 components; it cannot take 3"), std::string::npos) << err;
+    EXPECT_EQ(n->component_count, 2);
 
     // A one-component fluid sets no pair parameter.
     testing::internal::CaptureStderr();
