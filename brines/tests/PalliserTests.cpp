@@ -368,6 +368,22 @@ TEST_F(PalliserTest, FluidInclusionInversionRoundTrips) {
         EXPECT_NEAR(m.calculateTm(X, phiV, Tm + 5.0, rt, Pt), Tm, 1e-5);
         EXPECT_NEAR(rt, rho, 1e-4);
     }
+    // A start salinity above the three-phase liquid's is lowered below it;
+    // an inclusion whose homogenisation no density can give is reported by
+    // zero salinity and density.
+    {
+        double Ps, Xl, Xv, rl, rv;
+        m.calculateSLVPoint(250.0, Ps, Xl, Xv, rl, rv);
+        const double rho = 0.9 * rl + 0.1 * rv, w = 0.9 * rl / rho, X = w * Xl + (1 - w) * Xv;
+        double Ph0 = 0;
+        const double Th = m.calculateThLiq(X, rho, 300.0, Ph0);
+        double Xr = 0, rr = 0, Pslv = 0, Ph = 0, phiV = 0;
+        m.calculateFromThTm(Th, 250.0, Xr, rr, 0.0, 300.0, 0.9, rho, Pslv, Ph, phiV);
+        EXPECT_NEAR(Xr, X, 1e-7);
+        m.calculateFromThTm(3000.0, 250.0, Xr, rr, 0.0, 300.0, X, rho, Pslv, Ph, phiV);
+        EXPECT_EQ(Xr, 0.0);
+        EXPECT_EQ(rr, 0.0);
+    }
     // Homogenisation where the halite dissolves: the three-phase liquid.
     double Ps, Xl, Xv, rl, rv, X = 0, rho = 0, Pslv = 0, Ph = -5, phiV = -5;
     m.calculateSLVPoint(250.0, Ps, Xl, Xv, rl, rv);
