@@ -97,6 +97,22 @@ TEST_F(PalliserCurveTest, HaliteBearingInclusionsRoundTrip) {
     EXPECT_NEAR(m.getIsochoricHaliteGasPressure(500.0, 60.0, rb, 100.0 * Xb), 50.0, 1e-5);
 }
 
+TEST_F(PalliserCurveTest, CriticalCurveJoinsTheCriticalPointsOfWaterAndNaCl) {
+    double P, X, rho;
+    m.calculateCriticalPoint(374.15, P, X, rho);
+    EXPECT_NEAR(P, 221.2, 0.01);
+    EXPECT_NEAR(X, 0.0, 1e-6);
+    m.calculateCriticalPoint(3127.0, P, X, rho);
+    EXPECT_NEAR(X, 1.0, 2e-5);
+    EXPECT_NEAR(P, m.calculateNaClSatPressure(3127.0), 0.02);
+    EXPECT_NEAR(P, m.PcNaCl, 0.02);
+    // The two pressure branches meet at 850 °C.
+    double P1, P2;
+    m.calculateCriticalPoint(850.0, P1, X, rho);
+    m.calculateCriticalPoint(850.0 + 1e-9, P2, X, rho);
+    EXPECT_NEAR(P1, P2, 0.05);
+}
+
 TEST_F(PalliserCurveTest, BoundaryCurvesEndWhereTheyShould) {
     std::vector<double> a;
     m.calculateNaClSublimationCurve(a);
