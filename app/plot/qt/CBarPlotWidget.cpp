@@ -3,16 +3,14 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QResizeEvent>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/plot/qt/PlotPanels.h"
+#include "app/plot/qt/PlotRendering.h"
 #include "app/plot/qt/QtCanvas.h"
 
 CBarPlotWidget::CBarPlotWidget(QWidget* parent)
@@ -109,52 +107,9 @@ void CBarPlotWidget::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 QImage renderBarPlotToImage(CBarPlotView& view, qreal scale) {
-    const PlotRect b = view.bounds();
-    const int w = std::max(1, static_cast<int>(std::ceil(b.width * scale)));
-    const int h = std::max(1, static_cast<int>(std::ceil(b.height * scale)));
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    // 72 per inch, so that one view unit is one pixel at scale 1.
-    const int dotsPerMeter = static_cast<int>(std::lround(72.0 * scale / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.scale(scale, scale);
-    {
-        QtCanvas canvas(painter, b.height);
-        view.drawRect(canvas);
-    }
-    painter.end();
-    return image;
+    return renderViewToImage(view.bounds(), scale, [&view](Canvas& canvas) { view.drawRect(canvas); });
 }
 
 bool writeBarPlotPdf(CBarPlotView& view, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = QStringLiteral("Cannot write the file \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    const PlotRect b = view.bounds();
-    {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(72);
-        pdf.setPageSize(QPageSize(QSizeF(b.width, b.height), QPageSize::Point));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter(&pdf);
-        if (!painter.isActive()) {
-            if (error) *error = QStringLiteral("Cannot draw into the file \"%1\"").arg(path);
-            file.cancelWriting();
-            return false;
-        }
-        {
-            QtCanvas canvas(painter, b.height);
-            view.drawRect(canvas);
-        }
-        painter.end();
-    }
-    if (!file.commit()) {
-        if (error) *error = QStringLiteral("Cannot write the file \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return writeViewPdf(view.bounds(), path, error, [&view](Canvas& canvas) { view.drawRect(canvas); });
 }

@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <cmath>
 
+#include "app/plot/qt/PlotRendering.h"
 #include "app/plot/qt/QtCanvas.h"
 
 CTernaryPlotWidget::CTernaryPlotWidget(QWidget* parent)
@@ -42,20 +43,5 @@ void CTernaryPlotWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 QImage renderTernaryPlotToImage(CTernaryPlotView& view, qreal scale) {
-    const PlotRect b = view.bounds();
-    const int w = std::max(1, static_cast<int>(std::ceil(b.width * scale)));
-    const int h = std::max(1, static_cast<int>(std::ceil(b.height * scale)));
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    const int dotsPerMeter = static_cast<int>(std::lround(72.0 * scale / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.scale(scale, scale);
-    {
-        QtCanvas canvas(painter, b.height);
-        view.drawRect(canvas);
-    }
-    painter.end();
-    return image;
+    return renderViewToImage(view.bounds(), scale, [&view](Canvas& canvas) { view.drawRect(canvas); });
 }

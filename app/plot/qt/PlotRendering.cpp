@@ -10,8 +10,7 @@
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/QtCanvas.h"
 
-QImage renderPlotToImage(CPlotView& view, qreal scale) {
-    const PlotRect b = view.bounds();
+QImage renderViewToImage(PlotRect b, qreal scale, const std::function<void(Canvas&)>& draw) {
     const int w = std::max(1, static_cast<int>(std::ceil(b.width * scale)));
     const int h = std::max(1, static_cast<int>(std::ceil(b.height * scale)));
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
@@ -24,19 +23,23 @@ QImage renderPlotToImage(CPlotView& view, qreal scale) {
     painter.scale(scale, scale);
     {
         QtCanvas canvas(painter, b.height);
-        view.drawRect(canvas);
+        draw(canvas);
     }
     painter.end();
     return image;
 }
 
-bool writePlotPdf(CPlotView& view, const QString& path, QString* error) {
+QImage renderPlotToImage(CPlotView& view, qreal scale) {
+    return renderViewToImage(view.bounds(), scale, [&view](Canvas& canvas) { view.drawRect(canvas); });
+}
+
+bool writeViewPdf(PlotRect b, const QString& path, QString* error,
+                  const std::function<void(Canvas&)>& draw) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = QStringLiteral("Cannot write the file \"%1\": %2").arg(path, file.errorString());
         return false;
     }
-    const PlotRect b = view.bounds();
     {
         QPdfWriter pdf(&file);
         pdf.setResolution(72);
@@ -48,12 +51,10 @@ bool writePlotPdf(CPlotView& view, const QString& path, QString* error) {
             file.cancelWriting();
             return false;
         }
-        view.setPrinting(true);
         {
             QtCanvas canvas(painter, b.height);
-            view.drawRect(canvas);
+            draw(canvas);
         }
-        view.setPrinting(false);
         painter.end();
     }
     if (!file.commit()) {
@@ -61,6 +62,15 @@ bool writePlotPdf(CPlotView& view, const QString& path, QString* error) {
         return false;
     }
     return true;
+}
+
+// Drawn as for print: light grey grid, no selection marker.
+bool writePlotPdf(CPlotView& view, const QString& path, QString* error) {
+    return writeViewPdf(view.bounds(), path, error, [&view](Canvas& canvas) {
+        view.setPrinting(true);
+        view.drawRect(canvas);
+        view.setPrinting(false);
+    });
 }
 
 namespace {

@@ -4,8 +4,21 @@
 #include <QImage>
 #include <QSettings>
 #include <QString>
+#include <functional>
 
+#include "app/plot/PlotGeometry.h"
+
+class Canvas;
 class CPlotView;
+
+// Any view of the given bounds, drawn by `draw` on the canvas it is handed:
+// into an image of its size (times `scale` pixels per view unit) on white,
+// and into a one-page PDF of its size in points (false, with a message in
+// `error`, when the file cannot be written; an existing file is replaced only
+// once the new one is complete).
+QImage renderViewToImage(PlotRect bounds, qreal scale, const std::function<void(Canvas&)>& draw);
+bool writeViewPdf(PlotRect bounds, const QString& path, QString* error,
+                  const std::function<void(Canvas&)>& draw);
 
 // The whole view drawn into an image of its size (times `scale` pixels per
 // view unit).
