@@ -8,25 +8,12 @@
 #include "app/plot/CBarPlotView.h"
 #include "app/plot/FileChooser.h"
 #include "app/plot/RecordingCanvas.h"
+#include "app/plot/tests/PlotTestSupport.h"
 #include "numerics/DataTextFile.h"
 
 namespace {
 
 using Kind = CanvasOp::Kind;
-
-std::vector<PlotPoint> vertices(const Path& p) {
-    std::vector<PlotPoint> out;
-    for (const auto& e : p.elements())
-        if (e.op == Path::Op::MoveTo || e.op == Path::Op::LineTo) out.push_back(e.points[0]);
-    return out;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> labelsOf(const std::vector<CBarPlotView::Tick>& ticks) {
     std::vector<std::string> out;

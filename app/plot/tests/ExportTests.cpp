@@ -6,16 +6,10 @@
 
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/FileChooser.h"
+#include "app/plot/tests/PlotTestSupport.h"
 #include "numerics/DataTextFile.h"
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A chooser that answers with a fixed path (or cancels) and records what it
 // was asked.

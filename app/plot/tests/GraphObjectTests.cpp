@@ -19,13 +19,6 @@ namespace {
 using Kind = CanvasOp::Kind;
 
 // The on-curve points of a path (move and line targets), in order.
-std::vector<PlotPoint> vertices(const Path& p) {
-    std::vector<PlotPoint> out;
-    for (const auto& e : p.elements())
-        if (e.op == Path::Op::MoveTo || e.op == Path::Op::LineTo) out.push_back(e.points[0]);
-    return out;
-}
-
 void expectPoint(PlotPoint p, float x, float y) {
     EXPECT_NEAR(p.x, x, 1e-4f);
     EXPECT_NEAR(p.y, y, 1e-4f);

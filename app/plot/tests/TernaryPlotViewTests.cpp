@@ -4,18 +4,12 @@
 
 #include "app/plot/CTernaryPlotView.h"
 #include "app/plot/RecordingCanvas.h"
+#include "app/plot/tests/PlotTestSupport.h"
 #include "platform/NotificationCenter.h"
 
 namespace {
 
 using Kind = CanvasOp::Kind;
-
-std::vector<PlotPoint> vertices(const Path& p) {
-    std::vector<PlotPoint> out;
-    for (const auto& e : p.elements())
-        if (e.op == Path::Op::MoveTo || e.op == Path::Op::LineTo) out.push_back(e.points[0]);
-    return out;
-}
 
 int countOps(const Path& p, Path::Op op) {
     int n = 0;
