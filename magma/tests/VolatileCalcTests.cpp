@@ -14,15 +14,9 @@
 #include "fluid/CurveOutput.h"
 #include "magma/HollowayEOS.h"
 #include "magma/VolatileCalc.h"
+#include "magma/tests/ReadFile.h"
 
 namespace {
-
-std::string readFile(const char* path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 VolatileCalc* melt(int type) {
     static VolatileCalc* v[3] = {nullptr, nullptr, nullptr};
