@@ -4,6 +4,7 @@
 // descending order; these helpers sort for the caller.
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 #include "expressions/Expression.h"
 
@@ -14,7 +15,11 @@ inline double treeDerivative(const Expression* e, std::initializer_list<int> var
     for (int i : vars) {
         if (n < 4) v[n++] = i;
     }
-    std::sort(v, v + n, [](int a, int b) { return a > b; });
+    // Descending by exchange: at most four indices (std::sort here draws a
+    // false array-bounds warning from GCC where the call is inlined).
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (v[j] > v[i]) std::swap(v[i], v[j]);
     switch (n) {
         case 0: return e->value;
         case 1: return e->d1[v[0]];

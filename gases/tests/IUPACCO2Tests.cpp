@@ -5,6 +5,7 @@
 #include "gases/IUPACCO2ID.h"
 
 #include "expressions/Sum.h"
+#include "fluid/TreeDerivatives.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,6 @@
 #include <string>
 
 namespace {
-
-// Derivative of a node in the variables given, in any order (the engine
-// stores each mixed derivative at its indices sorted in descending order).
-double treeDerivative(const Expression* e, std::initializer_list<int> vars)
-{
-    int v[4] = {0, 0, 0, 0};
-    int n = 0;
-    for (int i : vars)
-        v[n++] = i;
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            if (v[j] > v[i])
-                std::swap(v[i], v[j]);
-    switch (n) {
-    case 0: return e->value;
-    case 1: return e->d1[v[0]];
-    case 2: return e->d2[v[0]][v[1]];
-    case 3: return e->d3[v[0]][v[1]][v[2]];
-    default: return e->d4[v[0]][v[1]][v[2]][v[3]];
-    }
-}
 
 constexpr double kVc = 9.407337723424271e-05;
 constexpr double kTc = 304.2;
