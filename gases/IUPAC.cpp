@@ -1,4 +1,5 @@
 #include "gases/IUPAC.h"
+#include "gases/ReducedVariable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -109,12 +110,7 @@ void IUPAC::number_of_components(int n)
 
 void IUPAC::calculate_fixed_parameters()
 {
-    const double t2 = T * T;
-    Y1.value = Tc / T - 1.0;
-    Y1.d1[0] = -Tc / t2;
-    Y1.d2[0][0] = 2.0 * Tc / (t2 * T);
-    Y1.d3[0][0][0] = -6.0 * Tc / (t2 * t2);
-    Y1.d4[0][0][0][0] = 24.0 * Tc / (t2 * t2 * T);
+    setReducedVariable(Y1, Tc, T, 0, -1.0);
 }
 
 void IUPAC::calculate_volume_dependent_parameters()

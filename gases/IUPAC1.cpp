@@ -1,4 +1,5 @@
 #include "gases/IUPAC1.h"
+#include "gases/ReducedVariable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -174,12 +175,7 @@ void IUPAC1::number_of_components(int n)
 void IUPAC1::calculate_fixed_parameters()
 {
     static_cast<Sum*>(root)->set_scalar(15, fugacityPass ? kFugacityConstant : 0.0);
-    const double T2 = T * T;
-    t1.value = Tc / T;
-    t1.d1[0] = -Tc / T2;
-    t1.d2[0][0] = 2.0 * Tc / (T2 * T);
-    t1.d3[0][0][0] = -6.0 * Tc / (T2 * T2);
-    t1.d4[0][0][0][0] = 24.0 * Tc / (T2 * T2 * T);
+    setReducedVariable(t1, Tc, T, 0);
 }
 
 void IUPAC1::calculate_volume_dependent_parameters()

@@ -1,4 +1,5 @@
 #include "gases/JacobsenId.h"
+#include "gases/ReducedVariable.h"
 
 #include <cmath>
 
@@ -57,11 +58,7 @@ void JacobsenId::calculate_fixed_parameters()
                         kWeights[7]);
     const double Tc2 = kTc * kTc, Tc3 = Tc2 * kTc;
     const double T2 = T * T;
-    tau.value = kTc / T;
-    tau.d1[0] = -kTc / T2;
-    tau.d2[0][0] = 2.0 * kTc / (T2 * T);
-    tau.d3[0][0][0] = -6.0 * kTc / (T2 * T2);
-    tau.d4[0][0][0][0] = 24.0 * kTc / (T2 * T2 * T);
+    setReducedVariable(tau, kTc, T, 0);
     lntau.value = std::log(kTc / T);
     lntau.d1[0] = -1.0 / T;
     lntau.d2[0][0] = 1.0 / T2;

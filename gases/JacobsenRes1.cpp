@@ -1,4 +1,5 @@
 #include "gases/JacobsenRes1.h"
+#include "gases/ReducedVariable.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -230,20 +231,10 @@ void JacobsenRes1::number_of_components(int n)
 
 void JacobsenRes1::calculate_fixed_parameters()
 {
-    const double T2 = T * T;
-    tau.value = kTc / T;
-    tau.d1[0] = -kTc / T2;
-    tau.d2[0][0] = 2.0 * kTc / (T2 * T);
-    tau.d3[0][0][0] = -6.0 * kTc / (T2 * T2);
-    tau.d4[0][0][0][0] = 24.0 * kTc / (T2 * T2 * T);
+    setReducedVariable(tau, kTc, T, 0);
 }
 
 void JacobsenRes1::calculate_volume_dependent_parameters()
 {
-    const double V2 = V * V;
-    delta.value = kVc / V;
-    delta.d1[1] = -kVc / V2;
-    delta.d2[1][1] = 2.0 * kVc / (V2 * V);
-    delta.d3[1][1][1] = -6.0 * kVc / (V2 * V2);
-    delta.d4[1][1][1][1] = 24.0 * kVc / (V2 * V2 * V);
+    setReducedVariable(delta, kVc, V, 1);
 }

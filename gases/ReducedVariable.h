@@ -1,0 +1,16 @@
+#pragma once
+// A reduced variable c/x of the one state variable x it depends on (tau =
+// Tc/T on variable 0, delta = Vc/V on variable 1), written into a leaf of an
+// expression tree with its derivatives of order 1 to 4 in that variable k:
+//   d^n(c/x)/dx^n = (-1)^n n! c / x^(n+1).
+// `offset` is added to the value only (a variable such as Tc/T - 1).
+#include "expressions/Expression.h"
+
+inline void setReducedVariable(Expression& e, double c, double x, int k, double offset = 0.0) {
+    const double x2 = x * x;
+    e.value = c / x + offset;
+    e.d1[k] = -c / x2;
+    e.d2[k][k] = 2.0 * c / (x2 * x);
+    e.d3[k][k][k] = -6.0 * c / (x2 * x2);
+    e.d4[k][k][k][k] = 24.0 * c / (x2 * x2 * x);
+}
