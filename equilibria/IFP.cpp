@@ -88,10 +88,10 @@ int IFP::is_it_the_trivial_solution() {
 
 double IFP::constraintResidual(const double* s) const {
     const double q[5] = {T, P, nV, Vt, Fvol};
-    const double spec[5] = {spec_T, spec_P, spec_nV, spec_Vt, spec_Fvol};
+    const double given[5] = {spec_T, spec_P, spec_nV, spec_Vt, spec_Fvol};
     double g = 0.0;
     for (int k = 0; k < 5; k++) {
-        const double term = s[k] * (q[k] - spec[k]);
+        const double term = s[k] * (q[k] - given[k]);
         g += k == 3 ? term * total_moles : term;
     }
     return g;

@@ -8,7 +8,7 @@
 //     nL x_i + nV y_i = n z_i                 mass balances (n rows)
 //     f_i(vapour) - f_i(liquid) = 0           equal fugacities, Pa (n rows)
 //     sum_i (x_i - y_i) = 0,  nL + nV = n
-//     q_c1 = q_c1 spec,  q_c2 = q_c2 spec     the two fixed quantities
+//     q_c1 = q_c1 given, q_c2 = q_c2 given    the two fixed quantities
 // where the constrained quantities are q = (T, P, nV, Vt, Fvol), Vt = nL Vl +
 // nV Vv the total volume and Fvol = nV Vv / Vt the volumetric vapour fraction;
 // the two digits of the problem code name them (1 T, 2 P, 3 nV, 4 Vt, 5 Fvol).

@@ -566,7 +566,7 @@ TEST(IFP, TangentAlongTheBubbleCurve) {
 TEST(IFP, StartsByCodeAndFlag) {
     BinaryVdW b(0.3);
     IFP& s = b.ifp;
-    // Flag 0 with code 24: T from the estimate, P from the specification.
+    // Flag 0 with code 24: T from the estimate, P from the given values.
     b.start(251.0, 20.0, 0.3, 0.1);
     s.set_type_of_problem(24);
     s.set_the_temperature(300.0);
