@@ -29,13 +29,18 @@ struct Side {
     double PT = 0;             // (dP/dT)_V,x
 };
 
+// Mole fraction x1 of component 1, 1 - x1 of component 0.
+inline void setComposition(FluidPhase& p, double x1) {
+    p.composition_of_component(0, 1.0 - x1);
+    p.composition_of_component(1, x1);
+}
+
 // Evaluates the model; false when it fails there or gives a non-finite
 // value.  errorflag is left as it was (a failed trial is the solver's
 // business).  Ts > 0 sets the temperature first.
 inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Side& s) {
     p.set_the_phase_as(kind);
-    p.composition_of_component(0, 1.0 - z);
-    p.composition_of_component(1, z);
+    setComposition(p, z);
     if (Ts > 0.0) p.temperature(Ts);
     p.volume(Vs);
     const short saved = p.errorflag;
@@ -61,6 +66,21 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
     s.Pz = p.dPdx[1] - p.dPdx[0];
     s.PT = p.dPdT;
     return finite;
+}
+
+// The start of a locus of special points traced over model parameter i2
+// while parameter i1 is adjusted to find each point: the present state is
+// the first stored point, both parameters take their starting values.
+inline void startParameterLocus(FluidPhase& p, int i1, int i2, double p1, double p2) {
+    p.tri_T = p.T;
+    p.tri_V = p.V;
+    p.tri_x = p.x[1];
+    p.tri_i1 = i1;
+    p.tri_i2 = i2;
+    p.tri_p1 = p.tri_p1_start = p1;
+    p.tri_p2 = p2;
+    p.set_model_parameter(i1, p1);
+    p.set_model_parameter(i2, p2);
 }
 
 // The binary-mixture routines refuse a mixture of another size: a message,

@@ -15,9 +15,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+
+using binary_side::setComposition;
 
 namespace {
 
@@ -29,11 +32,6 @@ bool refuseNonBinary(FluidPhase& p) {
     p.errorflag = 1;
     p.error = 1;
     return true;
-}
-
-void setComposition(FluidPhase& p, double x1) {
-    p.composition_of_component(0, 1.0 - x1);
-    p.composition_of_component(1, x1);
 }
 
 // g2, g3 and their partial derivatives at fixed (the other two of) T, V, x1.
@@ -265,15 +263,7 @@ void FluidPhase::search_a_mathematical_double_point(int i, double p) {
 
 void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
     if (refuseNonBinary(*this)) return;
-    tri_T = T;
-    tri_V = V;
-    tri_x = x[1];
-    tri_i1 = i1;
-    tri_i2 = i2;
-    tri_p1 = tri_p1_start = p1;
-    tri_p2 = p2;
-    set_model_parameter(i1, p1);
-    set_model_parameter(i2, p2);
+    binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
         std::fprintf(stderr, "Double-point curve: %s cannot be opened for writing\n", path ? path : "(no name)");
@@ -409,15 +399,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int i, double p, Critical
 
 void FluidPhase::calculate_the_CPSP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
     if (refuseNonBinary(*this)) return;
-    tri_T = T;
-    tri_V = V;
-    tri_x = x[1];
-    tri_i1 = i1;
-    tri_i2 = i2;
-    tri_p1 = tri_p1_start = p1;
-    tri_p2 = p2;
-    set_model_parameter(i1, p1);
-    set_model_parameter(i2, p2);
+    binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     search_a_critical_pressure_step_point(i1, p1, kCriticalPointFixedTemperature);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {

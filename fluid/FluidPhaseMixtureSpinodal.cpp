@@ -18,6 +18,7 @@
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
 
+using binary_side::setComposition;
 using binary_side::Side;
 
 namespace {
@@ -53,11 +54,6 @@ bool solveOne(FluidPhase& p, DerivEquationFn fn, double start, bool trace, doubl
     nr.verbose = trace ? 1 : 0;
     root = nr.solve();
     return nr.status == 0 && std::isfinite(root);
-}
-
-void setComposition(FluidPhase& p, double x1) {
-    p.composition_of_component(0, 1.0 - x1);
-    p.composition_of_component(1, x1);
 }
 
 }  // namespace

@@ -17,9 +17,12 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/Secant.h"
+
+using binary_side::setComposition;
 
 namespace {
 
@@ -35,11 +38,6 @@ bool refuseNonBinary(FluidPhase& p) {
     p.errorflag = 1;
     p.error = 1;
     return true;
-}
-
-void setComposition(FluidPhase& p, double x1) {
-    p.composition_of_component(0, 1.0 - x1);
-    p.composition_of_component(1, x1);
 }
 
 // Residual g4 from the residual critical set now in the phase.
@@ -65,6 +63,35 @@ double residualG5At(FluidPhase& p, double x1, double V, double r, double h) {
     const double gp = residualG4At(p, x1 + h, V - r * h);
     const double gm = residualG4At(p, x1 - h, V + r * h);
     return (gp - gm) / (2.0 * h);
+}
+
+
+// g5 at the G4 point of composition x1 found from the stored point: the
+// point found becomes the stored one when the search converged no farther
+// than `far` in T from it; otherwise both error flags are set, the stored
+// point is kept and the model is put back at it (false).
+bool g5AtG4Point(FluidPhase& p, double x1, double far, double& g5) {
+    const double Tstart = p.tri_T, Vstart = p.tri_V;
+    p.search_G4_point(p.tri_T, p.tri_V, x1, p.tri_p1_start, p.tri_i1);
+    if (p.errorflag == 0 && std::fabs(p.T - Tstart) <= far) {
+        std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+        double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
+        p.calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
+        std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
+                    p.errorflag);
+        p.tri_T = p.T;
+        p.tri_V = p.V;
+        p.tri_x = p.x[1];
+        p.tri_p1_start = p.tri_p1;
+        g5 = g5r + g5i;
+        return true;
+    }
+    p.error = p.errorflag = 1;
+    p.tri_T = Tstart;
+    p.tri_V = Vstart;
+    p.temperature(Tstart);
+    p.volume(Vstart);
+    return false;
 }
 
 }  // namespace
@@ -212,27 +239,10 @@ double FluidPhase::equationForG5xFromX(double x1, void*) {
     }
     errorflag = error = 0;
     setComposition(*this, x1);
-    const double Tstart = tri_T, Vstart = tri_V;
-    search_G4_point(tri_T, tri_V, x1, tri_p1_start, tri_i1);
-    if (errorflag == 0 && std::fabs(T - Tstart) <= kFarT) {
-        std::printf("T %lg  x %lg  V %lg \n", T, x[1], V * 1e6);
-        double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
-        calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-        std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
-                    errorflag);
-        tri_T = T;
-        tri_V = V;
-        tri_x = x[1];
-        tri_p1_start = tri_p1;
-        Vc_last = V;
-        return g5r + g5i;
-    }
-    error = errorflag = 1;
-    tri_T = Tstart;
-    tri_V = Vstart;
-    temperature(Tstart);
-    volume(Vstart);
-    return 0.0;
+    double g5 = 0.0;
+    if (!g5AtG4Point(*this, x1, kFarT, g5)) return 0.0;
+    Vc_last = V;
+    return g5;
 }
 
 void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag flag) {
@@ -279,15 +289,7 @@ void printBlock(FluidPhase& p, double p1, double p2, double lambda) {
 
 void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
     if (refuseNonBinary(*this)) return;
-    tri_T = T;
-    tri_V = V;
-    tri_x = x[1];
-    tri_i1 = i1;
-    tri_i2 = i2;
-    tri_p1 = tri_p1_start = p1;
-    tri_p2 = p2;
-    set_model_parameter(i1, p1);
-    set_model_parameter(i2, p2);
+    binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
         std::fprintf(stderr, "Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
@@ -333,26 +335,9 @@ double FluidPhase::equationForG5xFromPar(double p2, void*) {
     errorflag = error = 0;
     tri_p2 = p2;
     set_model_parameter(tri_i2, p2);
-    const double Tstart = tri_T, Vstart = tri_V;
-    search_G4_point(tri_T, tri_V, x[1], tri_p1_start, tri_i1);
-    if (errorflag == 0 && std::fabs(T - Tstart) <= kFarTPar) {
-        std::printf("T %lg  x %lg  V %lg \n", T, x[1], V * 1e6);
-        double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
-        calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-        std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
-                    errorflag);
-        tri_T = T;
-        tri_V = V;
-        tri_x = x[1];
-        tri_p1_start = tri_p1;
-        return g5r + g5i;
-    }
-    error = errorflag = 1;
-    tri_T = Tstart;
-    tri_V = Vstart;
-    temperature(Tstart);
-    volume(Vstart);
-    return 0.0;
+    double g5 = 0.0;
+    g5AtG4Point(*this, x[1], kFarTPar, g5);
+    return g5;
 }
 
 void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int i2, double p1, double p2,
