@@ -32,6 +32,49 @@ File openOutput(const char* path) {
 // Selects `names` (count names) in the reader; false when one is missing.
 bool select(DataTextFile& in, const std::string& names, int count) { return in.set_index(names) == count; }
 
+
+// Walks a bubble isotherm from the point just solved: the bulk composition
+// moves by step[i] * factor from the last solved point, each solved point is
+// written by `row`, a failed solve halves the step (error 1 below a factor
+// of 1e-6), and the walk ends where a fraction leaves [0, 1] by 0.001.
+template <class Row>
+void stepAlongComposition(VLE& m, const double* step, Row row) {
+    std::vector<double> base = m.z;
+    m.set_initialization_flag(0);
+    m.factor = 1.0;
+    while (m.error == 0) {
+        bool outside = false;
+        for (int i = 0; i < m.nc; i++) {
+            m.z[i] = base[i] + step[i] * m.factor;
+            m.moles[i] = m.total_moles * m.z[i];
+            m.estimate.x[i] = m.previous.x[i] + step[i] * m.factor;
+            if (m.z[i] > 1.001 || m.z[i] < -0.001) outside = true;
+        }
+        if (outside) break;
+        m.calculateVLE();
+        if (m.error == 0) {
+            base = m.z;
+            row();
+        } else {
+            m.factor *= 0.5;
+            m.error = m.factor < 1e-6 ? 1 : 0;
+        }
+    }
+}
+
+// The end of an isotherm table and the Igor commands that give its waves the
+// suffix.
+void endCompositionTable(const VLE& m, std::FILE* f, const char* sfx) {
+    std::fprintf(f, "END\n");
+    std::fprintf(f, "x rename T, T%s\n", sfx);
+    std::fprintf(f, "x rename Pr, Pr%s\n", sfx);
+    std::fprintf(f, "x rename Vl, Vl%s\n", sfx);
+    std::fprintf(f, "x rename Vv, Vv%s\n", sfx);
+    std::fprintf(f, "x rename ic, ic%s\n", sfx);
+    for (int i = 0; i < m.nc; i++) std::fprintf(f, "x rename x%s, x%s%s\n", m.names[i].c_str(), m.names[i].c_str(), sfx);
+    for (int i = 0; i < m.nc; i++) std::fprintf(f, "x rename y%s, y%s%s\n", m.names[i].c_str(), m.names[i].c_str(), sfx);
+}
+
 }  // namespace
 
 // Molar volumes of the two models in cm3/mol (0 without models).
@@ -426,41 +469,14 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T_,
     }
     // The ic column carries the number of the point on the curve.
     int ic = 0;
-    std::vector<double> base = z;
     auto row = [&](const char* screenFormat) {
         std::fprintf(f.get(), "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %d\n", T,
                      P / 100000.0, x[0], x[1], y[0], y[1], VlOf(*this), VvOf(*this), ic++);
         std::printf(screenFormat, T, P / 100000.0, x[0], x[1], y[0], y[1]);
     };
     row("%lg %lg %lg %lg %lg %lg \n");
-    set_initialization_flag(0);
-    factor = 1.0;
-    while (error == 0) {
-        bool outside = false;
-        for (int i = 0; i < nc; i++) {
-            z[i] = base[i] + step[i] * factor;
-            moles[i] = total_moles * z[i];
-            estimate.x[i] = previous.x[i] + step[i] * factor;
-            if (z[i] > 1.001 || z[i] < -0.001) outside = true;
-        }
-        if (outside) break;
-        calculateVLE();
-        if (error == 0) {
-            base = z;
-            row("%lg %lg %lg %lg %lg %lg\n");
-        } else {
-            factor *= 0.5;
-            error = factor < 1e-6 ? 1 : 0;
-        }
-    }
-    std::fprintf(f.get(), "END\n");
-    std::fprintf(f.get(), "x rename T, T%s\n", sfx);
-    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
-    std::fprintf(f.get(), "x rename ic, ic%s\n", sfx);
-    for (int i = 0; i < nc; i++) std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
-    for (int i = 0; i < nc; i++) std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    stepAlongComposition(*this, step, [&] { row("%lg %lg %lg %lg %lg %lg\n"); });
+    endCompositionTable(*this, f.get(), sfx);
 }
 
 void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, double T_, double s, double r,
@@ -491,7 +507,6 @@ void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, dou
         return;
     }
     int ic = 0;
-    std::vector<double> base = z;
     auto row = [&](const char* screenFormat) {
         std::fprintf(f.get(),
                      "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t%#.10lg %#.10lg %#.10lg %d\n", T,
@@ -499,32 +514,8 @@ void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, dou
         std::printf(screenFormat, T, P / 100000.0, x[0], x[1], x[2], y[0], y[1], y[2], VlOf(*this), VvOf(*this));
     };
     row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg %#.10lg \n");
-    set_initialization_flag(0);
-    factor = 1.0;
-    while (error == 0) {
-        bool outside = false;
-        for (int i = 0; i < nc; i++) {
-            z[i] = base[i] + step[i] * factor;
-            moles[i] = total_moles * z[i];
-            estimate.x[i] = previous.x[i] + step[i] * factor;
-            if (z[i] > 1.001 || z[i] < -0.001) outside = true;
-        }
-        if (outside) break;
-        calculateVLE();
-        if (error == 0) {
-            base = z;
-            row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t\t%#.10lg %#.10lg %#.10lg %#.10lg \n");
-        } else {
-            factor *= 0.5;
-            error = factor < 1e-6 ? 1 : 0;
-        }
-    }
-    std::fprintf(f.get(), "END\n");
-    std::fprintf(f.get(), "x rename T, T%s\n", sfx);
-    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
-    std::fprintf(f.get(), "x rename ic, ic%s\n", sfx);
-    for (int i = 0; i < nc; i++) std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
-    for (int i = 0; i < nc; i++) std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    stepAlongComposition(*this, step, [&] {
+        row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t\t%#.10lg %#.10lg %#.10lg %#.10lg \n");
+    });
+    endCompositionTable(*this, f.get(), sfx);
 }
