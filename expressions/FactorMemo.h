@@ -19,4 +19,14 @@ struct FactorMemo {
         f[0] = f0, f[1] = f1, f[2] = f2, f[3] = f3, f[4] = f4;
         valid = true;
     }
+    // The factors at x: the stored ones when the key matches, otherwise
+    // compute(x, f0..f4) and keep them if it succeeds.
+    template <class Compute>
+    bool get(double x, double a, double b, double c, double& f0, double& f1, double& f2, double& f3, double& f4,
+             Compute&& compute) {
+        if (find(x, a, b, c, f0, f1, f2, f3, f4)) return true;
+        if (!compute(x, f0, f1, f2, f3, f4)) return false;
+        store(x, a, b, c, f0, f1, f2, f3, f4);
+        return true;
+    }
 };

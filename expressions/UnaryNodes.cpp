@@ -186,10 +186,10 @@ static bool computeExponentialFactors(const Exponential& n, double x, double& f,
 }
 
 bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    if (memo_.find(x, a, b, c, f, f1, f2, f3, f4)) return true;
-    if (!computeExponentialFactors(*this, x, f, f1, f2, f3, f4)) return false;
-    memo_.store(x, a, b, c, f, f1, f2, f3, f4);
-    return true;
+    return memo_.get(x, a, b, c, f, f1, f2, f3, f4,
+                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
+                         return computeExponentialFactors(*this, x_, g, g1, g2, g3, g4);
+                     });
 }
 void Exponential::printFormula(std::FILE* out) {
     printMargin(out);
@@ -246,10 +246,10 @@ static bool computeLogarithmFactors(const Logarithm& n, double u0, double& f, do
 }
 
 bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    if (memo_.find(u0, a, b, c, f, f1, f2, f3, f4)) return true;
-    if (!computeLogarithmFactors(*this, u0, f, f1, f2, f3, f4)) return false;
-    memo_.store(u0, a, b, c, f, f1, f2, f3, f4);
-    return true;
+    return memo_.get(u0, a, b, c, f, f1, f2, f3, f4,
+                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
+                         return computeLogarithmFactors(*this, x_, g, g1, g2, g3, g4);
+                     });
 }
 void Logarithm::printFormula(std::FILE* out) {
     printMargin(out);
@@ -307,18 +307,22 @@ static bool computePowerFactors(const Power& n, double x, double& f, double& f1,
 }
 
 bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    if (memo_.find(x, a, p, c, f, f1, f2, f3, f4)) return true;
-    if (!computePowerFactors(*this, x, f, f1, f2, f3, f4)) return false;
-    memo_.store(x, a, p, c, f, f1, f2, f3, f4);
-    return true;
+    return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
+                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
+                         return computePowerFactors(*this, x_, g, g1, g2, g3, g4);
+                     });
+}
+// "name = a * child^p + c", the form both power nodes print.
+static void printPowerFormula(std::FILE* out, const char* name, const char* child, double a, double p, double c) {
+    std::fprintf(out, "%s = ", name);
+    if (a != 1) std::fprintf(out, "%lg * ", a);
+    std::fprintf(out, "%s^%lg ", child, p);
+    if (c != 0) std::fprintf(out, "+ %lg", c);
+    std::fprintf(out, "\n");
 }
 void Power::printFormula(std::FILE* out) {
     printMargin(out);
-    std::fprintf(out, "%s = ", displayName());
-    if (a != 1) std::fprintf(out, "%lg * ", a);
-    std::fprintf(out, "%s^%lg ", childName(), p);
-    if (c != 0) std::fprintf(out, "+ %lg", c);
-    std::fprintf(out, "\n");
+    printPowerFormula(out, displayName(), childName(), a, p, c);
 }
 
 // ---- Powo ----
@@ -362,16 +366,12 @@ static bool computePowoFactors(const Powo& n, double x, double& f, double& f1, d
 }
 
 bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    if (memo_.find(x, a, p, c, f, f1, f2, f3, f4)) return true;
-    if (!computePowoFactors(*this, x, f, f1, f2, f3, f4)) return false;
-    memo_.store(x, a, p, c, f, f1, f2, f3, f4);
-    return true;
+    return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
+                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
+                         return computePowoFactors(*this, x_, g, g1, g2, g3, g4);
+                     });
 }
 void Powo::printFormula(std::FILE* out) {
     printMargin(out);
-    std::fprintf(out, "%s = ", displayName());
-    if (a != 1) std::fprintf(out, "%lg * ", a);
-    std::fprintf(out, "%s^%lg ", childName(), p);
-    if (c != 0) std::fprintf(out, "+ %lg", c);
-    std::fprintf(out, "\n");
+    printPowerFormula(out, displayName(), childName(), a, p, c);
 }
