@@ -100,52 +100,15 @@ void Geom::initialize_the_graph() {
 
 void Geom::reset() { calculated = false; }
 
-void Geom::set_variable_values(double* x) {
-    VariablePass pass;
-    if (!takeVariablePass()) return;
-    for (Expression* t : terms)
-        if (t && !t->variablesTaken()) t->set_variable_values(x);
-}
+void Geom::set_variable_values(double* x) { passVariablesTo(terms, x); }
 
-void Geom::analyze_dependencies() {
-    if (analysed) return;
-    for (Expression* t : terms)
-        if (t) t->analyze_dependencies();
-    for (std::size_t v = 0; v < flags.size(); ++v) {
-        int dep = 0;
-        for (Expression* t : terms)
-            if (t && t->isDependent(static_cast<int>(v))) {
-                dep = 1;
-                break;
-            }
-        flags[v] = dep;
-    }
-    analysed = true;
-}
+void Geom::analyze_dependencies() { analyzeDependenciesOf(terms); }
 
-int Geom::hasLeaves() {
-    for (Expression* t : terms)
-        if (t && t->hasLeaves()) return 1;
-    return 0;
-}
+int Geom::hasLeaves() { return anyHasLeaves(terms); }
 
-void Geom::check_pointers(std::FILE* f) {
-    for (int i = 0; i < nterms; ++i) {
-        if (!terms[i]) {
-            std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", displayName(), i);
-            return;
-        }
-        terms[i]->check_pointers(f);
-    }
-}
+void Geom::check_pointers(std::FILE* f) { checkTermPointers(f, terms); }
 
-Expression* Geom::findByName(const char* s) {
-    if (Expression* e = Expression::findByName(s)) return e;
-    for (Expression* t : terms)
-        if (t)
-            if (Expression* e = t->findByName(s)) return e;
-    return nullptr;
-}
+Expression* Geom::findByName(const char* s) { return findByNameIn(s, terms); }
 
 bool Geom::allTied() {
     for (Expression* t : terms)

@@ -2,6 +2,9 @@
 // MultOp: the base of the operators over a count of terms (sums, power means,
 // mixing sums).  It holds only the count; the subclasses hold, link and
 // release the terms.
+#include <cstdio>
+#include <vector>
+
 #include "expressions/Operator.h"
 
 class MultOp : public Operator {
@@ -10,4 +13,13 @@ public:
 
     ~MultOp() override;
     virtual void number_of_terms(int n);
+
+protected:
+    // The graph walks shared by the operators that keep their terms in a list
+    // of slots (empty slots are passed over).
+    void passVariablesTo(const std::vector<Expression*>& terms, double* x);
+    void analyzeDependenciesOf(const std::vector<Expression*>& terms);
+    static int anyHasLeaves(const std::vector<Expression*>& terms);
+    void checkTermPointers(std::FILE* f, const std::vector<Expression*>& terms);
+    Expression* findByNameIn(const char* s, const std::vector<Expression*>& terms);
 };

@@ -221,52 +221,15 @@ void Sum::reset() {
         if (t) t->reset();
 }
 
-void Sum::set_variable_values(double* x) {
-    VariablePass pass;
-    if (!takeVariablePass()) return;
-    for (Expression* t : terms)
-        if (t && !t->variablesTaken()) t->set_variable_values(x);
-}
+void Sum::set_variable_values(double* x) { passVariablesTo(terms, x); }
 
-void Sum::analyze_dependencies() {
-    if (analysed) return;
-    for (Expression* t : terms)
-        if (t) t->analyze_dependencies();
-    for (std::size_t i = 0; i < flags.size(); ++i) {
-        int dep = 0;
-        for (Expression* t : terms)
-            if (t && t->isDependent(static_cast<int>(i))) {
-                dep = 1;
-                break;
-            }
-        flags[i] = dep;
-    }
-    analysed = true;
-}
+void Sum::analyze_dependencies() { analyzeDependenciesOf(terms); }
 
-int Sum::hasLeaves() {
-    for (Expression* t : terms)
-        if (t && t->hasLeaves()) return 1;
-    return 0;
-}
+int Sum::hasLeaves() { return anyHasLeaves(terms); }
 
-void Sum::check_pointers(std::FILE* f) {
-    for (int i = 0; i < nterms; ++i) {
-        if (!terms[i]) {
-            std::fprintf(f, "Error : \"%s\" (%d) is not linked to another expression.\n", displayName(), i);
-            return;
-        }
-        terms[i]->check_pointers(f);
-    }
-}
+void Sum::check_pointers(std::FILE* f) { checkTermPointers(f, terms); }
 
-Expression* Sum::findByName(const char* s) {
-    if (Expression* e = Expression::findByName(s)) return e;
-    for (Expression* t : terms)
-        if (t)
-            if (Expression* e = t->findByName(s)) return e;
-    return nullptr;
-}
+Expression* Sum::findByName(const char* s) { return findByNameIn(s, terms); }
 
 void Sum::calculate(int order) {
     if (calculated || !allLinked()) return;
