@@ -3,6 +3,7 @@
 #include "platform/Utf8.h"
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,6 +37,60 @@ LogSink& logSink() { return installedSink() ? *installedSink() : consoleSink(); 
 
 void logText(const std::string& text) { logSink().appendText(text); }
 void logRTF(const std::string& rtf) { logSink().appendRTF(rtf); }
+
+namespace {
+bool& traceFlag() {
+    static bool shown = true;
+    return shown;
+}
+void writeStderr(const std::string& text) {
+    std::fflush(stdout);  // keep the order of interleaved results and messages on a terminal
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+std::string vformat(const char* format, va_list args) {
+    char small[512];
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(small, sizeof small, format, copy);
+    va_end(copy);
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(big.data(), big.size(), format, args);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}
+}  // namespace
+
+void LogSink::appendTrace(const std::string& text) { writeStderr(text); }
+void LogSink::appendDiagnostic(const std::string& text) { writeStderr(text); }
+
+void setTraceShown(bool shown) { traceFlag() = shown; }
+bool traceShown() { return traceFlag(); }
+
+void logTrace(const std::string& text) {
+    if (traceFlag()) logSink().appendTrace(text);
+}
+
+void tracef(const char* format, ...) {
+    if (!traceFlag()) return;
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    logSink().appendTrace(text);
+}
+
+void logDiagnostic(const std::string& text) { logSink().appendDiagnostic(text); }
+
+void diagf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    logSink().appendDiagnostic(text);
+}
 
 std::string rtfToPlainText(const std::string& rtf) {
     std::string out;

@@ -4,6 +4,14 @@
 // Library code appends plain text or RTF to "the log".  Console programs keep
 // the default sink, which prints plain text (RTF reduced to its text) on
 // standard output; the desktop application installs its log window as the sink.
+//
+// Two more channels keep results apart from everything else:
+// - traces: solver iterations and intermediate values (logTrace, tracef), shown
+//   on standard error unless a program turns them off (setTraceShown);
+// - diagnostics: warnings and failure messages (logDiagnostic, diagf), always
+//   on standard error.
+// A sink may override appendTrace and appendDiagnostic; by default both go to
+// standard error, so that standard output holds only results.
 #include <string>
 
 namespace platform {
@@ -13,6 +21,9 @@ public:
     virtual ~LogSink() = default;
     virtual void appendText(const std::string& text) = 0;
     virtual void appendRTF(const std::string& rtf) = 0;
+    // Called only while traces are shown.
+    virtual void appendTrace(const std::string& text);
+    virtual void appendDiagnostic(const std::string& text);
 };
 
 // Prints to standard output.
@@ -29,6 +40,16 @@ LogSink& logSink();
 
 void logText(const std::string& text);
 void logRTF(const std::string& rtf);
+
+// Solver traces: dropped while traces are not shown.
+void logTrace(const std::string& text);
+void tracef(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void setTraceShown(bool shown);
+bool traceShown();
+
+// Warnings and failure messages.
+void logDiagnostic(const std::string& text);
+void diagf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The text of an RTF document: control words and groups of the font and colour
 // tables dropped, \par and \line as new lines, \tab as a tab, \'hh and \uN

@@ -55,10 +55,28 @@ TEST(DataFiles, ResolverOrder) {
 
 class CapturingSink : public platform::LogSink {
 public:
-    std::string text;
+    std::string text, traces, diagnostics;
     void appendText(const std::string& t) override { text += t; }
     void appendRTF(const std::string& r) override { text += "[rtf]" + platform::rtfToPlainText(r); }
+    void appendTrace(const std::string& t) override { traces += t; }
+    void appendDiagnostic(const std::string& t) override { diagnostics += t; }
 };
+
+TEST(LogSink, TracesAndDiagnosticsKeepOffTheResults) {
+    CapturingSink sink;
+    platform::setLogSink(&sink);
+    platform::tracef("step %d x %.3f\n", 2, 0.5);
+    platform::setTraceShown(false);
+    platform::tracef("hidden %d\n", 1);
+    platform::logTrace("hidden too\n");
+    platform::setTraceShown(true);
+    std::string longLine(2000, 'x');
+    platform::diagf("Cannot open %s\n", longLine.c_str());
+    platform::setLogSink(nullptr);
+    EXPECT_EQ(sink.text, "");
+    EXPECT_EQ(sink.traces, "step 2 x 0.500\n");
+    EXPECT_EQ(sink.diagnostics, "Cannot open " + longLine + "\n");
+}
 
 TEST(LogSink, InstalledSinkReceivesTextAndRtf) {
     CapturingSink sink;
