@@ -23,7 +23,15 @@ void BinOp::number_of_variables(int n) {
 
 const char* BinOp::getType() const { return "BinOp"; }
 
+bool BinOp::planChildren(std::vector<Expression*>& children) {
+    if (!u || !v) return false;
+    children.push_back(u);
+    children.push_back(v);
+    return true;
+}
+
 void BinOp::initialize_the_graph() {
+    if (plannedInitialize()) return;
     if (!calculated) return;
     calculated = false;
     if (u && u->calculated) u->initialize_the_graph();
@@ -39,6 +47,7 @@ void BinOp::analyze_dependencies() {
         flags[i] = ((u && u->isDependent(k)) || (v && v->isDependent(k))) ? 1 : 0;
     }
     analysed = true;
+    structureChanged();
 }
 
 int BinOp::hasLeaves() { return (u && u->hasLeaves()) || (v && v->hasLeaves()) ? 1 : 0; }
@@ -63,6 +72,7 @@ void BinOp::reset() {
 void BinOp::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
+    if (plannedVariables(x)) return;
     if (u && !u->variablesTaken()) u->set_variable_values(x);
     if (v && !v->variablesTaken()) v->set_variable_values(x);
 }

@@ -24,6 +24,7 @@ public:
     void printFormulas(std::FILE* f) override;
     void printValues(std::FILE* f) override;
     Expression* findByName(const char* s) override;
+    bool planChildren(std::vector<Expression*>& children) override;
 
 protected:
     const char* uName() const { return u ? u->displayName() : "noname"; }

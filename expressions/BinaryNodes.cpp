@@ -12,9 +12,13 @@ void Product::set_scalars1(double a_) { a = a_; }
 
 void Product::calculate(int order) {
     BinOp::calculate(order);
-    if (!u || !v || calculated) return;
-    if (!u->calculated) u->calculate(order);
-    if (!v->calculated) v->calculate(order);
+    if (!u || !v || calculated || planned(order)) return;
+    if (!u->calculated) calculateChild(u, order);
+    if (!v->calculated) calculateChild(v, order);
+    evaluateNode(order);
+}
+
+void Product::evaluateNode(int order) {
     const double u0 = u->value, v0 = v->value;
     value = a * u0 * v0;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
@@ -26,9 +30,13 @@ void Product::calculate(int order) {
 
 void Product::calculate(int order, int var) {
     if (!u || !v) return BinOp::calculate(order, var);  // reports the missing link
-    if (calculated) return;
-    if (!u->calculated) u->calculate(order, var);
-    if (!v->calculated) v->calculate(order, var);
+    if (calculated || planned(order, var)) return;
+    if (!u->calculated) calculateChild(u, order, var);
+    if (!v->calculated) calculateChild(v, order, var);
+    evaluateNode(order, var);
+}
+
+void Product::evaluateNode(int order, int var) {
     const Expression& U = *u;
     const Expression& W = *v;
     const double u0 = U.value, v0 = W.value;
@@ -89,9 +97,13 @@ bool Division::checkQuotient(int order) {
 
 void Division::calculate(int order) {
     BinOp::calculate(order);
-    if (!u || !v || calculated) return;
-    if (!u->calculated) u->calculate(order);
-    if (!v->calculated) v->calculate(order);
+    if (!u || !v || calculated || planned(order)) return;
+    if (!u->calculated) calculateChild(u, order);
+    if (!v->calculated) calculateChild(v, order);
+    evaluateNode(order);
+}
+
+void Division::evaluateNode(int order) {
     const double u0 = u->value, v0 = v->value;
     value = u0 * a / v0;
     if (!checkQuotient(order)) return;
@@ -107,9 +119,13 @@ void Division::calculate(int order) {
 
 void Division::calculate(int order, int var) {
     BinOp::calculate(order, var);
-    if (!u || !v || calculated) return;
-    if (!u->calculated) u->calculate(order, var);
-    if (!v->calculated) v->calculate(order, var);
+    if (!u || !v || calculated || planned(order, var)) return;
+    if (!u->calculated) calculateChild(u, order, var);
+    if (!v->calculated) calculateChild(v, order, var);
+    evaluateNode(order, var);
+}
+
+void Division::evaluateNode(int order, int var) {
     const double u0 = u->value, v0 = v->value;
     const double r = 1.0 / v0;
     if (order >= 1 && d1 && w_.d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&

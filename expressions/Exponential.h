@@ -13,6 +13,8 @@ public:
     const char* getType() const override;
     void calculate(int order) override;
     void calculate(int order, int var) override;
+    void evaluateNode(int order) override;
+    void evaluateNode(int order, int var) override;
     void set_scalars3(double a, double b, double c) override;
     void printFormula(std::FILE* f) override;
 

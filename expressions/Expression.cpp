@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "expressions/EvaluationPlan.h"
 #include "numerics/Equation.h"
 
 int Expression::sMargin = 0;
@@ -13,6 +14,9 @@ Equation* Expression::sVarbox = nullptr;
 LeafUpdateFn Expression::sVarcalc = nullptr;
 unsigned long long Expression::sVarEpoch = 0;
 int Expression::sVarDepth = 0;
+int Expression::sNesting = 0;
+unsigned long long Expression::sStructure = 0;
+bool Expression::sCompiled = true;
 
 namespace {
 
@@ -53,10 +57,12 @@ Expression::Expression() {
     }
 }
 
-Expression::~Expression() = default;
+// A node that goes may be listed in plans.
+Expression::~Expression() { structureChanged(); }
 
 void Expression::unlink(Expression* child) {
     if (!child) return;
+    structureChanged();
     --child->refcount;
     if (child->refcount <= 0 && child->separate_) delete child;
 }
@@ -66,6 +72,55 @@ void Expression::relink(Expression*& slot, Expression* e) {
     link(e);
     slot = e;
     unlink(old);
+    structureChanged();
+}
+
+// ---- compiled evaluation
+
+bool Expression::planChildren(std::vector<Expression*>&) { return false; }
+void Expression::evaluateNode(int order) { calculate(order); }
+void Expression::evaluateNode(int order, int var) { calculate(order, var); }
+
+bool Expression::makePlan() {
+    if (plan_ && plan_->current()) return true;
+    std::vector<Expression*> children;
+    if (!planChildren(children)) return false;
+    const int held = plan_ ? plan_->heldVariable() : -1;
+    plan_ = std::make_unique<EvaluationPlan>(this);
+    if (held >= 0) plan_->hold(held);
+    return true;
+}
+
+bool Expression::planned(int order) {
+    if (sNesting != 0 || !sCompiled || calculated || !makePlan()) return false;
+    plan_->run(order);
+    return true;
+}
+
+bool Expression::planned(int order, int var) {
+    if (sNesting != 0 || !sCompiled || calculated || !makePlan()) return false;
+    plan_->run(order, var);
+    return true;
+}
+
+bool Expression::plannedInitialize() {
+    if (!sCompiled || !plan_ || !plan_->current()) return false;
+    if (calculated) plan_->clearMarks();
+    return true;
+}
+
+bool Expression::plannedVariables(double* x) {
+    if (!sCompiled || !plan_ || !plan_->current()) return false;
+    plan_->setVariables(x);
+    return true;
+}
+
+void Expression::holdAllBut(int var) {
+    if (sCompiled && var >= 0 && var < nvar && makePlan()) plan_->hold(var);
+}
+
+void Expression::endHold() {
+    if (plan_) plan_->endHold();
 }
 
 
@@ -123,6 +178,7 @@ void Expression::allocateBlock(int n) {
 
 void Expression::number_of_variables(int n) {
     if (n == nvar) return;
+    structureChanged();
     nvar = n;
     allocateBlock(n);
 }

@@ -55,6 +55,7 @@
 #include <vector>
 
 class Equation;
+class EvaluationPlan;
 
 // Member operation of an Equation that recomputes the Leaf nodes of its trees
 // at the variable vector it is given (the debug link of the numeric checks).
@@ -149,6 +150,30 @@ public:
     virtual void tieTerms(std::span<Expression* const> terms);
     virtual void setScalarsList(std::span<const double> c);
 
+    // ---- compiled evaluation (EvaluationPlan.h) ----
+    // An operator whose calculate() evaluates exactly its children, whose
+    // set_variable_values() only hands the vector on to them and whose
+    // initialize_the_graph() only clears them, appends its children in the
+    // order it evaluates them and returns true; a compiled evaluation then
+    // computes the children first and the node with evaluateNode().  Any other
+    // node (variables, leaves, selectors, implicit functions, the models' own
+    // nodes) returns false and is evaluated by its own calculate().
+    virtual bool planChildren(std::vector<Expression*>& children);
+    // The node from its children, all of them computed for this pass: what
+    // calculate() does after evaluating them.
+    virtual void evaluateNode(int order);
+    virtual void evaluateNode(int order, int var);
+    // The owner of a graph declares that, until endHold(), only variable
+    // `var` changes between the evaluations from this root, and nothing else
+    // that the nodes free of it depend on (parameters, constants, leaves):
+    // those nodes then keep what the previous evaluations in the hold computed
+    // (the temperature part of a term through a volume search).
+    void holdAllBut(int var);
+    void endHold();
+    // Compiled evaluation on or off, program-wide (on by default); with it off
+    // every node evaluates its children recursively.
+    static bool sCompiled;
+
     // ---- non-virtual operations ----
     void setName(const char* s);
     bool hasName() const { return !name.empty(); }
@@ -174,6 +199,7 @@ public:
     void setReleasedByParents(bool on) { separate_ = on; }
     // A parent links a child: the child's count goes up by one.
     static void link(Expression* child) {
+        structureChanged();
         if (child) ++child->refcount;
     }
     // A parent forgets a child: its count goes down by one, and a child created
@@ -207,6 +233,42 @@ public:
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;
 
+    // ---- for the node classes
+    // The compiled evaluation of the graph below this node, when the call comes
+    // from the node's owner rather than from a parent; true when it ran.
+    bool planned(int order);
+    bool planned(int order, int var);
+    // Flat forms of initialize_the_graph() and set_variable_values() of a node
+    // with a compiled plan; false when the node has none.
+    bool plannedInitialize();
+    bool plannedVariables(double* x);
+    // A parent's evaluation of its child: nested calls do not compile plans.
+    static void calculateChild(Expression* c, int order) {
+        ++sNesting;
+        c->calculate(order);
+        --sNesting;
+    }
+    static void calculateChild(Expression* c, int order, int var) {
+        ++sNesting;
+        c->calculate(order, var);
+        --sNesting;
+    }
+    // A change of the links, sizes or dependency flags of any graph makes every
+    // compiled plan stale.
+    static void structureChanged() { ++sStructure; }
+
+    // An owner that evaluates another graph from inside a node's evaluation
+    // (the equation of an implicit function) lets that graph compile its plan.
+    struct OwnerEvaluation {
+        OwnerEvaluation() : saved(sNesting) { sNesting = 0; }
+        ~OwnerEvaluation() { sNesting = saved; }
+        OwnerEvaluation(const OwnerEvaluation&) = delete;
+        OwnerEvaluation& operator=(const OwnerEvaluation&) = delete;
+        int saved;
+    };
+    static unsigned long long structureStamp() { return sStructure; }
+    static int nesting() { return sNesting; }
+
 protected:
     // set_variable_values of an operator visits each node once per call on the
     // root, however many parents share it: the outermost call opens a pass,
@@ -226,8 +288,13 @@ protected:
     }
 
 private:
+    friend class EvaluationPlan;
     static unsigned long long sVarEpoch;
     static int sVarDepth;
+    static int sNesting;
+    static unsigned long long sStructure;
+    std::unique_ptr<EvaluationPlan> plan_;
+    bool makePlan();
     unsigned long long varEpoch_ = 0;
 
     void allocateBlock(int n);

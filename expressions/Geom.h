@@ -39,6 +39,9 @@ public:
     void set_variable_values(double* x) override;
     void calculate(int order) override;
     void calculate(int order, int var) override;
+    void evaluateNode(int order) override;
+    void evaluateNode(int order, int var) override;
+    bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;
     void set_scalars3(double a, double p, double c) override;
     void printFormula(std::FILE* f) override;

@@ -42,6 +42,7 @@ const char* Geom::getType() const { return "Geom"; }
 void Geom::number_of_terms(int count) {
     nterms = count > 0 ? count : 0;
     terms.assign(nterms, nullptr);
+    structureChanged();
 }
 
 void Geom::tiei(int i, Expression& e) { tieip(i, &e); }
@@ -52,6 +53,7 @@ void Geom::tieip(int i, Expression* e) {
         return;
     }
     terms[i] = e;
+    structureChanged();
 }
 
 void Geom::tieTerms(std::span<Expression* const> t) {
@@ -61,6 +63,7 @@ void Geom::tieTerms(std::span<Expression* const> t) {
         return;
     }
     for (int i = 0; i < nterms; ++i) terms[i] = t[i];
+    structureChanged();
 }
 
 void Geom::set_scalars3(double a_, double p_, double c_) {
@@ -92,6 +95,7 @@ void Geom::number_of_variables(int n) {
 }
 
 void Geom::initialize_the_graph() {
+    if (plannedInitialize()) return;
     if (!calculated) return;
     calculated = false;
     for (Expression* t : terms)
@@ -121,18 +125,30 @@ bool Geom::allTied() {
 
 // The inner sum is taken through the odd root powo(S, 1/p) on every path, so
 // that a negative sum gives the same value whatever order is asked.
+bool Geom::planChildren(std::vector<Expression*>& children) {
+    for (Expression* t : terms)
+        if (!t) return false;
+    children.insert(children.end(), terms.begin(), terms.end());
+    return true;
+}
+
 void Geom::calculate(int order) {
     if (calculated || !allTied()) return;
+    if (order > 4) order = 4;
+    if (planned(order)) return;
+    for (Expression* t : terms)
+        if (!t->calculated) calculateChild(t, order);
+    evaluateNode(order);
+}
+
+void Geom::evaluateNode(int order) {
     if (order > 4) order = 4;
     clean(order);
     const double q = 1.0 / p;
     const double dn = static_cast<double>(nterms);
     double S = 0.0;
     if (order <= 0 || !d1 || !S1234.d1) {
-        for (Expression* t : terms) {
-            if (!t->calculated) t->calculate(order);
-            S += powo(t->value, p);
-        }
+        for (Expression* t : terms) S += powo(t->value, p);
         value = a * powo(S / dn, q) + c;
         calculated = true;
         return;
@@ -145,7 +161,6 @@ void Geom::calculate(int order) {
     double h0 = 0.0;
     for (Expression* t : terms) {
         if (t != last) {
-            if (!t->calculated) t->calculate(order);
             double h1, h2, h3, h4;
             powoFactors(t->value, p, h0, h1, h2, h3, h4);
             if (t->nvar == nvar) exprk::chainRule(act_.data(), m, order, t->view(), scratch_, h1, h2, h3, h4);
@@ -165,22 +180,26 @@ void Geom::calculate(int order) {
 void Geom::calculate(int order, int var) {
     if (calculated || !allTied()) return;
     if (order > 4) order = 4;
+    if (planned(order, var)) return;
+    for (Expression* t : terms)
+        if (!t->calculated) calculateChild(t, order, var);
+    evaluateNode(order, var);
+}
+
+void Geom::evaluateNode(int order, int var) {
+    if (order > 4) order = 4;
     clean(order);
     const double q = 1.0 / p;
     const double dn = static_cast<double>(nterms);
     if (order < 1 || !d1 || var < 0 || var >= nvar || !flags[var]) {
         double S = 0.0;
-        for (Expression* t : terms) {
-            t->calculate(order, var);
-            S += powo(t->value, p);
-        }
+        for (Expression* t : terms) S += powo(t->value, p);
         value = a * powo(S / dn, q) + c;
         calculated = true;
         return;
     }
     double S = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
     for (Expression* t : terms) {
-        t->calculate(order, var);
         double h0, h1, h2, h3, h4;
         powoFactors(t->value, p, h0, h1, h2, h3, h4);
         S += h0;
@@ -240,6 +259,7 @@ void Selector::tie3(Expression& x_, Expression& u_, Expression& v_) {
     x = &x_;
     u = &u_;
     v = &v_;
+    structureChanged();
 }
 
 void Selector::number_of_variables(int n) {
@@ -282,6 +302,7 @@ void Selector::analyze_dependencies() {
         flags[i] = ((u && u->isDependent(iv)) || (v && v->isDependent(iv))) ? 1 : 0;
     }
     analysed = true;
+    structureChanged();
 }
 
 int Selector::hasLeaves() {
@@ -319,9 +340,9 @@ bool Selector::linked(bool report) {
 void Selector::calculate(int order) {
     if (calculated) return;
     if (!linked(true)) return;
-    if (!x->calculated) x->calculate(order);
+    if (!x->calculated) calculateChild(x, order);
     Expression* src = x->value < 0.0 ? u : v;
-    if (!src->calculated) src->calculate(order);
+    if (!src->calculated) calculateChild(src, order);
     if (src->nvar == nvar)
         copy(src, order > 4 ? 4 : order);
     else
@@ -332,9 +353,9 @@ void Selector::calculate(int order) {
 void Selector::calculate(int order, int var) {
     if (calculated) return;
     if (!linked(true)) return;
-    x->calculate(order, var);
+    calculateChild(x, order, var);
     Expression* src = x->value < 0.0 ? u : v;
-    src->calculate(order, var);
+    calculateChild(src, order, var);
     if (src->nvar == nvar)
         copy(src, order > 4 ? 4 : order);
     else

@@ -138,14 +138,18 @@ void XFunc0::set_variable_values(double* x) {
     if (owner) owner->set_variable_values(x);
 }
 
+// The owner evaluates its own equation graph, which compiles its plan even
+// when this node is reached from inside another graph's evaluation.
 void XFunc0::calculate(int order) {
     if (calculated || !owner) return;
+    OwnerEvaluation evaluation;
     owner->calculate(order);
     calculated = true;
 }
 
 void XFunc0::calculate(int order, int var) {
     if (calculated || !owner) return;
+    OwnerEvaluation evaluation;
     owner->calculate(order, var);
     calculated = true;
 }
@@ -315,12 +319,14 @@ void XFunc::set_variable_values(double* x) {
 
 void XFunc::calculate(int order) {
     if (calculated || !owner) return;
+    OwnerEvaluation evaluation;
     owner->calculate(order);
     calculated = true;
 }
 
 void XFunc::calculate(int order, int var) {
     if (calculated || !owner) return;
+    OwnerEvaluation evaluation;
     owner->calculate(order, var);
     calculated = true;
 }

@@ -11,6 +11,8 @@ public:
     const char* getType() const override;
     void calculate(int order) override;
     void calculate(int order, int var) override;
+    void evaluateNode(int order) override;
+    void evaluateNode(int order, int var) override;
     void printFormula(std::FILE* f) override;
 
     // The value f and the derivatives f1..f4 of f at the child's value u0;

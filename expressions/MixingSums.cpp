@@ -373,6 +373,7 @@ void SumF::analyze_dependencies() {
         flags[v] = dep;
     }
     analysed = true;
+    structureChanged();
     tupleVarsValid_ = false;
     if (n > 0 && tableN_ == n && windowFits() && allTied(false)) gatherTupleVariables();
 }

@@ -28,11 +28,15 @@ void Operator::gatherActive() {
 
 MultOp::~MultOp() = default;
 
-void MultOp::number_of_terms(int n) { nterms = n; }
+void MultOp::number_of_terms(int n) {
+    nterms = n;
+    structureChanged();
+}
 
 void MultOp::passVariablesTo(const std::vector<Expression*>& terms, double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
+    if (plannedVariables(x)) return;
     for (Expression* t : terms)
         if (t && !t->variablesTaken()) t->set_variable_values(x);
 }
@@ -51,6 +55,7 @@ void MultOp::analyzeDependenciesOf(const std::vector<Expression*>& terms) {
         flags[v] = dep;
     }
     analysed = true;
+    structureChanged();
 }
 
 int MultOp::anyHasLeaves(const std::vector<Expression*>& terms) {

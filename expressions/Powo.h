@@ -19,6 +19,8 @@ public:
     const char* getType() const override;
     void calculate(int order) override;
     void calculate(int order, int var) override;
+    void evaluateNode(int order) override;
+    void evaluateNode(int order, int var) override;
     void set_scalars3(double a, double p, double c) override;
     void printFormula(std::FILE* f) override;
 

@@ -10,6 +10,8 @@ public:
     ~Sum1() override;
     void calculate(int order) override;
     void calculate(int order, int var) override;
+    void evaluateNode(int order) override;
+    void evaluateNode(int order, int var) override;
     void set_scalars2(double a, double b) override;
     void printFormula(std::FILE* f) override;
 };

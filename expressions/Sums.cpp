@@ -22,8 +22,12 @@ Sum1::~Sum1() = default;
 
 void Sum1::calculate(int order) {
     UnOp::calculate(order);
-    if (!u || calculated) return;
-    if (!u->calculated) u->calculate(order);
+    if (!u || calculated || planned(order)) return;
+    if (!u->calculated) calculateChild(u, order);
+    evaluateNode(order);
+}
+
+void Sum1::evaluateNode(int order) {
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
@@ -34,8 +38,12 @@ void Sum1::calculate(int order) {
 
 void Sum1::calculate(int order, int var) {
     UnOp::calculate(order, var);
-    if (!u || calculated) return;
-    if (!u->calculated) u->calculate(order, var);
+    if (!u || calculated || planned(order, var)) return;
+    if (!u->calculated) calculateChild(u, order, var);
+    evaluateNode(order, var);
+}
+
+void Sum1::evaluateNode(int order, int var) {
     if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && var >= 0 && var < nvar && flags[var]) {
         const DerivView me = view(), c = u->view();
         for (int k = 1; k <= order; ++k) pure(me, k, var) = a * pure(c, k, var);
@@ -74,9 +82,13 @@ Sum2::~Sum2() = default;
 
 void Sum2::calculate(int order) {
     BinOp::calculate(order);
-    if (!u || !v || calculated) return;
-    if (!u->calculated) u->calculate(order);
-    if (!v->calculated) v->calculate(order);
+    if (!u || !v || calculated || planned(order)) return;
+    if (!u->calculated) calculateChild(u, order);
+    if (!v->calculated) calculateChild(v, order);
+    evaluateNode(order);
+}
+
+void Sum2::evaluateNode(int order) {
     value = a * u->value + b * v->value + c;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
         const int m = activeVariables();
@@ -87,9 +99,13 @@ void Sum2::calculate(int order) {
 
 void Sum2::calculate(int order, int var) {
     BinOp::calculate(order, var);
-    if (!u || !v || calculated) return;
-    if (!u->calculated) u->calculate(order, var);
-    if (!v->calculated) v->calculate(order, var);
+    if (!u || !v || calculated || planned(order, var)) return;
+    if (!u->calculated) calculateChild(u, order, var);
+    if (!v->calculated) calculateChild(v, order, var);
+    evaluateNode(order, var);
+}
+
+void Sum2::evaluateNode(int order, int var) {
     if (order >= 1 && order <= 4 && d1 && u->nvar == nvar && v->nvar == nvar && var >= 0 && var < nvar &&
         flags[var]) {
         const DerivView me = view(), cu = u->view(), cv = v->view();
@@ -209,6 +225,7 @@ void Sum::number_of_variables(int n) {
 }
 
 void Sum::initialize_the_graph() {
+    if (plannedInitialize()) return;
     if (!calculated) return;
     calculated = false;
     for (Expression* t : terms)
@@ -231,8 +248,23 @@ void Sum::check_pointers(std::FILE* f) { checkTermPointers(f, terms); }
 
 Expression* Sum::findByName(const char* s) { return findByNameIn(s, terms); }
 
+bool Sum::planChildren(std::vector<Expression*>& children) {
+    for (Expression* t : terms)
+        if (!t) return false;
+    children.insert(children.end(), terms.begin(), terms.end());
+    return true;
+}
+
 void Sum::calculate(int order) {
     if (calculated || !allLinked()) return;
+    if (order > 4) order = 4;
+    if (planned(order)) return;
+    for (Expression* e : terms)
+        if (!e->calculated) calculateChild(e, order);
+    evaluateNode(order);
+}
+
+void Sum::evaluateNode(int order) {
     if (order > 4) order = 4;
     clean(order);
     const bool derivs = order >= 1 && d1;
@@ -240,7 +272,6 @@ void Sum::calculate(int order) {
     const DerivView me = view();
     for (int t = 0; t < nterms; ++t) {
         Expression* e = terms[t];
-        if (!e->calculated) e->calculate(order);
         value += scalars[t] * e->value;
         if (derivs && e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
     }
@@ -251,24 +282,25 @@ void Sum::calculate(int order) {
 // The value and the pure entries are summed in locals, term by term in the
 // same order as into the cleared entries, so the sums are the same to the bit.
 void Sum::calculate(int order, int var) {
-    if (calculated || !allLinked()) return;
+    if (calculated || !allLinked() || planned(order, var)) return;
+    for (Expression* e : terms)
+        if (!e->calculated) calculateChild(e, order, var);
+    evaluateNode(order, var);
+}
+
+void Sum::evaluateNode(int order, int var) {
     clean(order);
     const bool derivs = order >= 1 && order <= 4 && d1 && var >= 0 && var < nvar;
     Expression* const* term = terms.data();
     const double* w = scalars.data();
     double s = value;
     if (!derivs) {
-        for (int t = 0; t < nterms; ++t) {
-            Expression* e = term[t];
-            e->calculate(order, var);
-            s += w[t] * e->value;
-        }
+        for (int t = 0; t < nterms; ++t) s += w[t] * term[t]->value;
     } else {
         const int o2 = exprk::diag2(var), o3 = exprk::diag3(var), o4 = exprk::diag4(var);
         double p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
         for (int t = 0; t < nterms; ++t) {
             Expression* e = term[t];
-            e->calculate(order, var);
             const double c = w[t];
             s += c * e->value;
             if (e->nvar != nvar) continue;

@@ -19,7 +19,14 @@ void UnOp::number_of_variables(int n) {
 
 const char* UnOp::getType() const { return "UnOp"; }
 
+bool UnOp::planChildren(std::vector<Expression*>& children) {
+    if (!u) return false;
+    children.push_back(u);
+    return true;
+}
+
 void UnOp::initialize_the_graph() {
+    if (plannedInitialize()) return;
     if (!calculated) return;
     calculated = false;
     if (u && u->calculated) u->initialize_the_graph();
@@ -32,6 +39,7 @@ void UnOp::analyze_dependencies() {
         for (std::size_t i = 0; i < flags.size(); ++i) flags[i] = u->isDependent(static_cast<int>(i)) ? 1 : 0;
     }
     analysed = true;
+    structureChanged();
 }
 
 int UnOp::hasLeaves() { return u ? u->hasLeaves() : 0; }
@@ -51,6 +59,7 @@ void UnOp::reset() {
 void UnOp::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
+    if (plannedVariables(x)) return;
     if (!u)
         std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
     else if (!u->variablesTaken())

@@ -27,6 +27,7 @@ public:
     void printFormulas(std::FILE* f) override;
     void printValues(std::FILE* f) override;
     Expression* findByName(const char* s) override;
+    bool planChildren(std::vector<Expression*>& children) override;
 
     // Derivatives of f(u) from f1..f4, the derivatives of f at u's value: all
     // flagged entries up to the order, or the pure entries of one variable

@@ -7,12 +7,9 @@
 namespace {
 
 // The evaluation steps shared by the eight nodes: link check, pass mark,
-// child, value, derivatives of the flagged variables, mark.
+// child, then the node itself: value, derivatives of the flagged variables, mark.
 template <class Node>
-void evaluateFull(Node& n, int order) {
-    if (!n.u) return n.UnOp::calculate(order);  // reports the missing link
-    if (n.calculated) return;
-    if (!n.u->calculated) n.u->calculate(order);
+void computeFull(Node& n, int order) {
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
         Expression::sError = 1;
@@ -25,10 +22,7 @@ void evaluateFull(Node& n, int order) {
 }
 
 template <class Node>
-void evaluateVar(Node& n, int order, int var) {
-    if (!n.u) return n.UnOp::calculate(order, var);  // reports the missing link
-    if (n.calculated) return;
-    if (!n.u->calculated) n.u->calculate(order, var);
+void computeVar(Node& n, int order, int var) {
     double f, f1, f2, f3, f4;
     if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
         Expression::sError = 1;
@@ -38,6 +32,22 @@ void evaluateVar(Node& n, int order, int var) {
     n.value = f;
     if (order >= 1) n.chainRuleVar(order, var, f1, f2, f3, f4);
     n.calculated = true;
+}
+
+template <class Node>
+void evaluateFull(Node& n, int order) {
+    if (!n.u) return n.UnOp::calculate(order);  // reports the missing link
+    if (n.calculated || n.planned(order)) return;
+    if (!n.u->calculated) Expression::calculateChild(n.u, order);
+    computeFull(n, order);
+}
+
+template <class Node>
+void evaluateVar(Node& n, int order, int var) {
+    if (!n.u) return n.UnOp::calculate(order, var);  // reports the missing link
+    if (n.calculated || n.planned(order, var)) return;
+    if (!n.u->calculated) Expression::calculateChild(n.u, order, var);
+    computeVar(n, order, var);
 }
 
 // A division by an exact zero is reported; the IEEE result still propagates.
@@ -82,6 +92,8 @@ Square::~Square() = default;
 const char* Square::getType() const { return "square"; }
 void Square::calculate(int order) { evaluateFull(*this, order); }
 void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Square::evaluateNode(int order) { computeFull(*this, order); }
+void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     f = a * x * x;
@@ -103,6 +115,8 @@ Cube::~Cube() = default;
 const char* Cube::getType() const { return "cube"; }
 void Cube::calculate(int order) { evaluateFull(*this, order); }
 void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Cube::evaluateNode(int order) { computeFull(*this, order); }
+void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     f = a * x * x * x;
@@ -125,6 +139,8 @@ Inverse::~Inverse() = default;
 const char* Inverse::getType() const { return "inverse"; }
 void Inverse::calculate(int order) { evaluateFull(*this, order); }
 void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Inverse::evaluateNode(int order) { computeFull(*this, order); }
+void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     flagZero(x);
@@ -146,6 +162,8 @@ Inverse2::~Inverse2() = default;
 const char* Inverse2::getType() const { return "inverse2"; }
 void Inverse2::calculate(int order) { evaluateFull(*this, order); }
 void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
+void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     flagZero(x);
     const double r = 1.0 / x;
@@ -166,6 +184,8 @@ Exponential::~Exponential() = default;
 const char* Exponential::getType() const { return "Exponential"; }
 void Exponential::calculate(int order) { evaluateFull(*this, order); }
 void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Exponential::evaluateNode(int order) { computeFull(*this, order); }
+void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -224,6 +244,8 @@ Logarithm::~Logarithm() = default;
 const char* Logarithm::getType() const { return "logarithm"; }
 void Logarithm::calculate(int order) { evaluateFull(*this, order); }
 void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
+void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -278,6 +300,8 @@ Power::~Power() = default;
 const char* Power::getType() const { return "power"; }
 void Power::calculate(int order) { evaluateFull(*this, order); }
 void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Power::evaluateNode(int order) { computeFull(*this, order); }
+void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -330,6 +354,8 @@ Powo::~Powo() = default;
 const char* Powo::getType() const { return "powo"; }
 void Powo::calculate(int order) { evaluateFull(*this, order); }
 void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
+void Powo::evaluateNode(int order) { computeFull(*this, order); }
+void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
