@@ -54,6 +54,22 @@ void Product::evaluateNode(int order, int var) {
     }
 }
 
+namespace {
+void productKernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
+    Product& n = static_cast<Product&>(node);
+    const double* u = p.slot(in[0]);
+    const double* v = p.slot(in[1]);
+    out[0] = n.a * u[0] * v[0];
+    if (dep) exprk::leibnizSlot(p.order, n.a, u, v, out);
+    if (!p.store) return;
+    n.value = out[0];
+    n.calculated = true;
+    if (dep) exprk::storePure(n, p, out);
+}
+}  // namespace
+
+VarKernel Product::varKernel() const { return &productKernel; }
+
 void Product::printFormula(std::FILE* f) {
     printMargin(f);
     if (a == 1)

@@ -81,4 +81,60 @@ inline void leibnizDiag(int var, int order, double a, double u0, const DerivView
     out.d4[diag4(var)] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
 }
 
+// ---- slots of a compiled one-variable pass (VarPass): s[0] the value,
+// s[k] the pure derivative of order k in the pass's variable.
+
+// A node's value and, when it depends on the variable, its pure entries.
+inline void loadPure(const Expression& e, const VarPass& p, bool dep, double* out) {
+    out[0] = e.value;
+    if (!dep) return;
+    out[1] = e.d1[p.var];
+    if (p.order < 2) return;
+    out[2] = e.D2[p.o2];
+    if (p.order < 3) return;
+    out[3] = e.D3[p.o3];
+    if (p.order < 4) return;
+    out[4] = e.D4[p.o4];
+}
+
+// The pure entries of a slot into the node's storage.
+inline void storePure(Expression& e, const VarPass& p, const double* s) {
+    e.d1[p.var] = s[1];
+    if (p.order < 2) return;
+    e.D2[p.o2] = s[2];
+    if (p.order < 3) return;
+    e.D3[p.o3] = s[3];
+    if (p.order < 4) return;
+    e.D4[p.o4] = s[4];
+}
+
+// chainRuleDiag and leibnizDiag on slots, with the same operations.
+inline void chainRuleSlot(int order, const double* u, double* out, double f1, double f2, double f3, double f4) {
+    const double u1 = u[1];
+    out[1] = f1 * u1;
+    if (order < 2) return;
+    const double u2 = u[2];
+    out[2] = f1 * u2 + f2 * u1 * u1;
+    if (order < 3) return;
+    const double u3 = u[3];
+    out[3] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
+    if (order < 4) return;
+    const double u4 = u[4];
+    out[4] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 + f4 * u1 * u1 * u1 * u1;
+}
+
+inline void leibnizSlot(int order, double a, const double* u, const double* v, double* out) {
+    const double u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
+    out[1] = a * (u1 * v0 + u0 * v1);
+    if (order < 2) return;
+    const double u2 = u[2], v2 = v[2];
+    out[2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+    if (order < 3) return;
+    const double u3 = u[3], v3 = v[3];
+    out[3] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
+    if (order < 4) return;
+    const double u4 = u[4], v4 = v[4];
+    out[4] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+}
+
 }  // namespace exprk

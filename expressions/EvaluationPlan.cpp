@@ -1,12 +1,19 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <unordered_map>
 
-#include "expressions/Expression.h"
+#include "expressions/DerivativeKernels.h"
 #include "expressions/Leaf.h"
 
 unsigned long long EvaluationPlan::sBuilds = 0;
+
+// The tape of the one-variable passes in one variable.
+struct EvaluationPlan::Tape {
+    bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
+    std::vector<unsigned char> dep;  // per node: depends on the variable
+    std::vector<int> dependent;      // the nodes that depend on the variable, in order
+};
 
 EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expression::sStructure) {
     ++sBuilds;
@@ -18,10 +25,10 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         std::size_t next = 0;
         bool op = false;
     };
-    std::unordered_set<const Expression*> seen;
+    std::unordered_map<const Expression*, int> position;
     std::vector<Frame> stack;
     auto open = [&](Expression* e) {
-        seen.insert(e);
+        position[e] = -1;  // seen, not yet placed
         Frame f;
         f.node = e;
         f.op = e->planChildren(f.children);
@@ -32,27 +39,37 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         Frame& f = stack.back();
         if (f.op && f.next < f.children.size()) {
             Expression* c = f.children[f.next++];
-            if (!seen.count(c)) open(c);
+            if (!position.count(c)) open(c);
             continue;
         }
-        Expression* e = f.node;
-        const bool op = f.op;
-        stack.pop_back();
-        if (op) {
-            steps_.push_back({e, true});
-            cleared_.push_back(e);
-        } else if (dynamic_cast<Leaf*>(e)) {
-            cleared_.push_back(e);  // written by its owner, computed by nobody
+        Node n{f.node, Kind::Other, static_cast<int>(children_.size()), 0};
+        if (f.op) {
+            n.kind = Kind::Op;
+            for (Expression* c : f.children) children_.push_back(position.at(c));
+            n.count = static_cast<int>(f.children.size());
+            cleared_.push_back(n.e);
+        } else if (dynamic_cast<Leaf*>(n.e)) {
+            n.kind = Kind::Leaf;  // written by its owner, computed by nobody
+            cleared_.push_back(n.e);
         } else {
-            steps_.push_back({e, false});
-            others_.push_back(e);
+            others_.push_back(n.e);
         }
+        position[n.e] = static_cast<int>(nodes_.size());
+        nodes_.push_back(n);
+        stack.pop_back();
     }
+    makeTapes();
 }
+
+EvaluationPlan::~EvaluationPlan() = default;
 
 bool EvaluationPlan::current() const { return stamp_ == Expression::sStructure; }
 
 void EvaluationPlan::clearMarks() {
+    if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes
+        root_->calculated = false;
+        return;
+    }
     for (Expression* e : cleared_) e->calculated = false;
     for (Expression* e : others_) e->initialize_the_graph();
 }
@@ -64,12 +81,13 @@ void EvaluationPlan::setVariables(double* x) {
 }
 
 void EvaluationPlan::run(int order) {
+    materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
-    for (const Step& s : steps_) {
-        Expression* e = s.node;
-        if (e->calculated) continue;
-        if (s.op)
+    for (const Node& n : nodes_) {
+        Expression* e = n.e;
+        if (n.kind == Kind::Leaf || e->calculated) continue;
+        if (n.kind == Kind::Op)
             e->evaluateNode(order);
         else
             e->calculate(order);
@@ -79,29 +97,147 @@ void EvaluationPlan::run(int order) {
 }
 
 void EvaluationPlan::run(int order, int var) {
+    Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
+    const bool usable = t != nullptr;
+    if (usable && t->deferrable && var == holdVar_ && level_ >= -1 && order == holdOrder_ && slotsVar_ == var &&
+        (pending_ < 0 || pending_ == var)) {
+        runDeferred(*t, order, var);
+        record(-1);
+        return;
+    }
+    materialize();
     // A pass in the held variable needs only the values of the nodes free of
     // it; a pass in another variable needs their entries in that variable.
     keepFree(var == holdVar_ ? -1 : std::min(order, 4));
     ++Expression::sNesting;
-    for (const Step& s : steps_) {
-        Expression* e = s.node;
-        if (e->calculated) continue;
-        if (s.op)
-            e->evaluateNode(order, var);
-        else
-            e->calculate(order, var);
+    if (usable) {
+        runTape(*t, order, var);
+        if (var == holdVar_) holdOrder_ = order;
+    } else {
+        for (const Node& n : nodes_) {
+            Expression* e = n.e;
+            if (n.kind == Kind::Leaf || e->calculated) continue;
+            if (n.kind == Kind::Op)
+                e->evaluateNode(order, var);
+            else
+                e->calculate(order, var);
+        }
     }
     --Expression::sNesting;
     record(-1);
 }
 
+// The tapes of every variable, made with the plan (a pass allocates nothing).
+void EvaluationPlan::makeTapes() {
+    const std::size_t n = nodes_.size();
+    const int nv = root_->nvar;
+    kernels_.assign(n, nullptr);
+    slots_.assign(5 * n, 0.0);
+    tapeUsable_ = nv > 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        Expression* e = nodes_[i].e;
+        if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
+        if (nodes_[i].kind == Kind::Op) kernels_[i] = e->varKernel();
+    }
+    if (!tapeUsable_) return;
+    tapes_.resize(nv);
+    for (int var = 0; var < nv; ++var) {
+        auto t = std::make_unique<Tape>();
+        t->dep.resize(n);
+        t->deferrable = true;
+        for (std::size_t i = 0; i < n; ++i) {
+            t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
+            if (!t->dep[i]) continue;
+            t->dependent.push_back(static_cast<int>(i));
+            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels_[i])) t->deferrable = false;
+        }
+        // The root is written at every deferred pass: it must depend on the variable.
+        if (!t->dep.back()) t->deferrable = false;
+        tapes_[var] = std::move(t);
+    }
+}
+
+void EvaluationPlan::runTape(Tape& t, int order, int var) {
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true};
+    double* slots = slots_.data();
+    // The operators free of the variable write only their values: their
+    // entries must be the zeros of a fresh slot.
+    if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
+    slotsVar_ = var;
+    const int* kids = children_.data();
+    const std::size_t n = nodes_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Node& nd = nodes_[i];
+        Expression* e = nd.e;
+        double* out = slots + 5 * i;
+        const bool dep = t.dep[i] != 0;
+        if (nd.kind == Kind::Op && !e->calculated) {
+            if (VarKernel k = kernels_[i]) {
+                k(*e, p, dep, out, kids + nd.first);
+                continue;
+            }
+            e->evaluateNode(order, var);
+        } else if (nd.kind == Kind::Other && !e->calculated) {
+            e->calculate(order, var);
+        }
+        // Leaves and variables are read whole, whatever their flags say: their
+        // slots mirror their storage, as the recursive pass reads it.
+        exprk::loadPure(*e, p, dep || nd.kind != Kind::Op, out);
+    }
+}
+
+// The nodes that depend on the variable, from their children's slots, into
+// their own slots only; the nodes free of it keep their slots of the previous
+// passes of the hold, the leaves are read (their owner writes them at every
+// pass), and the root is written.
+void EvaluationPlan::runDeferred(Tape& t, int order, int var) {
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false};
+    double* slots = slots_.data();
+    const int* kids = children_.data();
+    for (int i : t.dependent) {
+        const Node& nd = nodes_[i];
+        double* out = slots + 5 * i;
+        if (nd.kind == Kind::Leaf)
+            exprk::loadPure(*nd.e, p, true, out);
+        else
+            kernels_[i](*nd.e, p, true, out, kids + nd.first);
+    }
+    const double* top = slots + 5 * (nodes_.size() - 1);  // the root
+    root_->value = top[0];
+    exprk::storePure(*root_, p, top);
+    root_->calculated = true;
+    pending_ = var;
+    pendingOrder_ = order;
+}
+
+// The results of the deferred passes into the nodes' storage, and every
+// node marked, as the last pass would have left them.
+void EvaluationPlan::materialize() {
+    if (pending_ < 0) return;
+    Tape& t = *tapes_[pending_];
+    const VarPass p{slots_.data(), pendingOrder_, pending_, exprk::diag2(pending_), exprk::diag3(pending_),
+                    exprk::diag4(pending_), true};
+    pending_ = -1;
+    for (int i : t.dependent) {
+        const Node& nd = nodes_[i];
+        if (nd.kind != Kind::Op) continue;
+        const double* s = slots_.data() + 5 * i;
+        nd.e->value = s[0];
+        exprk::storePure(*nd.e, p, s);
+    }
+    for (const Node& nd : nodes_)
+        if (nd.kind != Kind::Leaf) nd.e->calculated = true;
+}
+
 void EvaluationPlan::hold(int var) {
+    materialize();
     holdVar_ = var;
     level_ = -2;
-    freeValid_ = false;
+    holdOrder_ = 0;
 }
 
 void EvaluationPlan::endHold() {
+    materialize();
     holdVar_ = -1;
     level_ = -2;
 }
@@ -113,12 +249,12 @@ void EvaluationPlan::gatherFree() {
         if (!e->isDependent(holdVar_)) free_.push_back(e);
     for (Expression* e : others_)
         if (!e->isDependent(holdVar_)) freeOthers_.push_back(e);
-    freeValid_ = true;
+    freeVar_ = holdVar_;
 }
 
 void EvaluationPlan::keepFree(int need) {
     if (holdVar_ < 0 || level_ < need || level_ < -1) return;
-    if (!freeValid_) gatherFree();
+    if (freeVar_ != holdVar_) gatherFree();
     for (Expression* e : free_) e->calculated = true;
     for (Expression* e : freeOthers_) e->calculated = true;
 }

@@ -17,23 +17,36 @@
 // and set_variable_values() of the node that owns a plan become flat loops
 // over its nodes as well.
 //
+// One-variable passes (calculate(order, var), the passes of a volume search)
+// go through a tape: each node's value and pure derivatives in the variable
+// are kept in a slot of five doubles, in a compact array in the order of the
+// plan, and the operators compute their slots from their children's slots
+// (VarKernel) before writing the same numbers into their own storage.  The
+// arithmetic is that of evaluateNode(order, var), operation for operation.
+//
 // Holds.  An owner that changes only one variable between evaluations (the
 // volume through a volume search at fixed temperature and composition) opens
 // a hold on that variable; the nodes that do not depend on it then keep what
 // the previous evaluations of the hold computed, instead of computing it again:
 // their values after a one-variable pass in that variable, their values and
-// derivatives up to the order of a full pass.
+// derivatives up to the order of a full pass.  Through the later passes of a
+// hold in the held variable, the nodes that depend on it keep their results
+// in the tape alone, when every one of them is a leaf or an operator with a
+// kernel: each pass writes the root's storage and mark only, and the other
+// nodes' storage and marks are brought up to date when the hold ends or
+// before any other evaluation from the root.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of any graph (links, sizes, dependency flags).
-#include <cstdint>
+#include <memory>
 #include <vector>
 
-class Expression;
+#include "expressions/Expression.h"
 
 class EvaluationPlan {
 public:
     explicit EvaluationPlan(Expression* root);
+    ~EvaluationPlan();
 
     bool current() const;
     // Number of plans made since the program started (a diagnostic of how
@@ -50,29 +63,46 @@ public:
     int heldVariable() const { return holdVar_; }
 
 private:
-    struct Step {
-        Expression* node;
-        bool op;  // computed from its children by evaluateNode
+    enum class Kind : unsigned char { Op, Leaf, Other };
+    struct Node {
+        Expression* e;
+        Kind kind;
+        int first;  // children (positions in the plan) at children_[first .. first + count)
+        int count;
     };
+    struct Tape;
+
     // Marks the nodes free of the held variable as computed, when what the
     // previous passes of the hold left in them covers a pass of this kind
     // (order, or -1 for a one-variable pass in the held variable).
     void keepFree(int need);
     void record(int provided);
     void gatherFree();
+    void makeTapes();
+    void runTape(Tape& t, int order, int var);
+    void runDeferred(Tape& t, int order, int var);
+    void materialize();
 
     Expression* root_;
     unsigned long long stamp_;
-    std::vector<Step> steps_;            // the evaluation order, leaves left out
+    std::vector<Node> nodes_;     // evaluation order, children first, leaves included
+    std::vector<int> children_;
     std::vector<Expression*> cleared_;   // operators and leaves: marks cleared directly
     std::vector<Expression*> others_;    // the other nodes: their own walks
+    std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
+    std::vector<VarKernel> kernels_;  // per operator, or null
+    std::vector<double> slots_;       // five per node, of the variable of the last tape pass
+    int slotsVar_ = -1;
+    bool tapeUsable_ = false;         // every node sized alike: slots and storage agree
+    int pending_ = -1;      // variable of deferred results not yet in the nodes' storage
+    int pendingOrder_ = 0;  // their order
+    int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     // Hold.
     int holdVar_ = -1;
     int level_ = -2;  // what the free nodes hold: -2 nothing, -1 values, k derivatives to order k
+    int freeVar_ = -1;  // the variable the lists below are for
     std::vector<Expression*> free_;  // operators (and leaves) free of the held variable
     std::vector<Expression*> freeOthers_;
-    unsigned long long freeStamp_ = 0;
-    bool freeValid_ = false;
 
     static unsigned long long sBuilds;
 };

@@ -61,6 +61,25 @@ class EvaluationPlan;
 // at the variable vector it is given (the debug link of the numeric checks).
 using LeafUpdateFn = void (Equation::*)(double* vars);
 
+// The state of a compiled pass in one variable (EvaluationPlan.h): every
+// node's value and pure derivatives in the variable, to the order (1 to 4) of
+// the pass, in a slot of five doubles; o2..o4 are the offsets of the pure
+// entries of the variable in the flat second- to fourth-order arrays.  With
+// `store` clear the nodes leave their own storage and marks alone (the plan
+// writes the slots there later).
+struct VarPass {
+    const double* slots;
+    int order, var, o2, o3, o4;
+    bool store;
+    const double* slot(int i) const { return slots + 5 * i; }
+};
+// A node's part of such a pass: from the slots of its children (positions
+// `in`, in the order of planChildren) its own slot `out` and, with `store`,
+// the same numbers in its own storage and its mark; `dep` tells whether the
+// node depends on the variable (when not, it computes its value only).
+class Expression;
+using VarKernel = void (*)(Expression& node, const VarPass& pass, bool dep, double* out, const int* in);
+
 // Pointers to the four derivative levels of one node, as flat arrays.
 struct DerivView {
     double* d1 = nullptr;
@@ -79,16 +98,17 @@ public:
     static LeafUpdateFn sVarcalc;
 
     // ---- fields ----
+    // The ones an evaluation reads and writes come first, in one cache line.
     int nvar = 0;
+    bool calculated = false;
     double value = 0.0;
     double* d1 = nullptr;
-    double** d2 = nullptr;
-    double*** d3 = nullptr;
-    double**** d4 = nullptr;
     double* D2 = nullptr;  // flat views of d2, d3, d4
     double* D3 = nullptr;
     double* D4 = nullptr;
-    bool calculated = false;
+    double** d2 = nullptr;
+    double*** d3 = nullptr;
+    double**** d4 = nullptr;
     std::string name;  // empty: the node has no name
     int refcount = 0;
 
@@ -163,6 +183,9 @@ public:
     // calculate() does after evaluating them.
     virtual void evaluateNode(int order);
     virtual void evaluateNode(int order, int var);
+    // The node's kernel of a compiled one-variable pass, or null: the pass
+    // then calls evaluateNode(order, var) and reads the node's storage.
+    virtual VarKernel varKernel() const;
     // The owner of a graph declares that, until endHold(), only variable
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):

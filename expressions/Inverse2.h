@@ -13,6 +13,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    VarKernel varKernel() const override;
     void printFormula(std::FILE* f) override;
 
     // The value f and the derivatives f1..f4 of f at the child's value u0;

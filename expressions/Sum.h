@@ -26,6 +26,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    VarKernel varKernel() const override;
     bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;
     void setScalarsList(std::span<const double> c) override;

@@ -12,6 +12,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    VarKernel varKernel() const override;
     void set_scalars2(double a, double b) override;
     void printFormula(std::FILE* f) override;
 };

@@ -13,6 +13,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    VarKernel varKernel() const override;
     void set_scalars3(double a, double b, double c) override;
     void printFormula(std::FILE* f) override;
 };

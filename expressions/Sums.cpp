@@ -14,7 +14,67 @@ inline double& pure(const DerivView& d, int k, int v) {
         default: return d.d4[exprk::diag4(v)];
     }
 }
+
+// ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
+
+void sum1Kernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
+    Sum1& n = static_cast<Sum1&>(node);
+    const double* u = p.slot(in[0]);
+    if (dep)
+        for (int k = 1; k <= p.order; ++k) out[k] = n.a * u[k];
+    out[0] = n.a * u[0] + n.b;
+    if (!p.store) return;
+    if (dep) exprk::storePure(n, p, out);
+    n.value = out[0];
+    n.calculated = true;
+}
+
+void sum2Kernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
+    Sum2& n = static_cast<Sum2&>(node);
+    const double* u = p.slot(in[0]);
+    const double* v = p.slot(in[1]);
+    if (dep)
+        for (int k = 1; k <= p.order; ++k) out[k] = n.a * u[k] + n.b * v[k];
+    out[0] = n.a * u[0] + n.b * v[0] + n.c;
+    if (!p.store) return;
+    if (dep) exprk::storePure(n, p, out);
+    n.value = out[0];
+    n.calculated = true;
+}
+
+// The entries are written whatever the flags (a sum of zeros for a variable
+// the sum does not depend on), after the arrays are cleared, as evaluateNode does.
+void sumKernel(Expression& node, const VarPass& p, bool, double* out, const int* in) {
+    Sum& n = static_cast<Sum&>(node);
+    const int order = p.order;
+    if (p.store) n.clean(order);
+    const double* w = n.scalars.data();
+    double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;  // the value starts from the cleared 0
+    for (int t = 0; t < n.nterms; ++t) {
+        const double* e = p.slot(in[t]);
+        const double c = w[t];
+        s += c * e[0];
+        p1 += c * e[1];
+        if (order < 2) continue;
+        p2 += c * e[2];
+        if (order < 3) continue;
+        p3 += c * e[3];
+        if (order < 4) continue;
+        p4 += c * e[4];
+    }
+    out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
+    out[0] = s + w[n.nterms];
+    if (!p.store) return;
+    exprk::storePure(n, p, out);
+    n.value = out[0];
+    n.calculated = true;
+}
+
 }  // namespace
+
+VarKernel Sum1::varKernel() const { return &sum1Kernel; }
+VarKernel Sum2::varKernel() const { return &sum2Kernel; }
+VarKernel Sum::varKernel() const { return &sumKernel; }
 
 // ---- Sum1 ----
 
@@ -255,10 +315,12 @@ bool Sum::planChildren(std::vector<Expression*>& children) {
     return true;
 }
 
+// A plan is made only over linked terms, so the link check of a planned pass
+// has been made once and for all.
 void Sum::calculate(int order) {
-    if (calculated || !allLinked()) return;
+    if (calculated) return;
     if (order > 4) order = 4;
-    if (planned(order)) return;
+    if (planned(order) || !allLinked()) return;
     for (Expression* e : terms)
         if (!e->calculated) calculateChild(e, order);
     evaluateNode(order);
@@ -282,7 +344,7 @@ void Sum::evaluateNode(int order) {
 // The value and the pure entries are summed in locals, term by term in the
 // same order as into the cleared entries, so the sums are the same to the bit.
 void Sum::calculate(int order, int var) {
-    if (calculated || !allLinked() || planned(order, var)) return;
+    if (calculated || planned(order, var) || !allLinked()) return;
     for (Expression* e : terms)
         if (!e->calculated) calculateChild(e, order, var);
     evaluateNode(order, var);

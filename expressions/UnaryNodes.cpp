@@ -2,6 +2,7 @@
 // the child's value; the chain rule carries them onto the graph's variables.
 #include <cmath>
 
+#include "expressions/DerivativeKernels.h"
 #include "expressions/UnaryNodes.h"
 
 namespace {
@@ -50,6 +51,33 @@ void evaluateVar(Node& n, int order, int var) {
     computeVar(n, order, var);
 }
 
+// The node's part of a compiled one-variable pass (VarKernel): computeVar on
+// slots.
+// A pass that leaves the nodes' storage alone leaves their memos alone too.
+template <class Node>
+void slotKernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
+    Node& n = static_cast<Node&>(node);
+    const double* u = p.slot(in[0]);
+    double f, f1, f2, f3, f4;
+    bool ok;
+    if constexpr (requires(const Node& m, double x, double& g) { m.freshFactors(x, g, g, g, g, g); })
+        ok = p.store ? n.factors(u[0], f, f1, f2, f3, f4) : n.freshFactors(u[0], f, f1, f2, f3, f4);
+    else
+        ok = n.factors(u[0], f, f1, f2, f3, f4);
+    if (!ok) {
+        Expression::sError = 1;
+        if (p.store) n.calculated = true;
+        exprk::loadPure(n, p, dep, out);
+        return;
+    }
+    out[0] = f;
+    if (dep) exprk::chainRuleSlot(p.order, u, out, f1, f2, f3, f4);
+    if (!p.store) return;
+    n.value = f;
+    if (dep) exprk::storePure(n, p, out);
+    n.calculated = true;
+}
+
 // A division by an exact zero is reported; the IEEE result still propagates.
 inline void flagZero(double u0) {
     if (u0 == 0.0) Expression::sError = 1;
@@ -94,6 +122,7 @@ void Square::calculate(int order) { evaluateFull(*this, order); }
 void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Square::evaluateNode(int order) { computeFull(*this, order); }
 void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Square::varKernel() const { return &slotKernel<Square>; }
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     f = a * x * x;
@@ -117,6 +146,7 @@ void Cube::calculate(int order) { evaluateFull(*this, order); }
 void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Cube::evaluateNode(int order) { computeFull(*this, order); }
 void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Cube::varKernel() const { return &slotKernel<Cube>; }
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     f = a * x * x * x;
@@ -141,6 +171,7 @@ void Inverse::calculate(int order) { evaluateFull(*this, order); }
 void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Inverse::varKernel() const { return &slotKernel<Inverse>; }
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     flagZero(x);
@@ -164,6 +195,7 @@ void Inverse2::calculate(int order) { evaluateFull(*this, order); }
 void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Inverse2::varKernel() const { return &slotKernel<Inverse2>; }
 bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     flagZero(x);
     const double r = 1.0 / x;
@@ -186,6 +218,7 @@ void Exponential::calculate(int order) { evaluateFull(*this, order); }
 void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Exponential::evaluateNode(int order) { computeFull(*this, order); }
 void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Exponential::varKernel() const { return &slotKernel<Exponential>; }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -210,6 +243,9 @@ bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
                          return computeExponentialFactors(*this, x_, g, g1, g2, g3, g4);
                      });
+}
+bool Exponential::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return computeExponentialFactors(*this, x, f, f1, f2, f3, f4);
 }
 void Exponential::printFormula(std::FILE* out) {
     printMargin(out);
@@ -246,6 +282,7 @@ void Logarithm::calculate(int order) { evaluateFull(*this, order); }
 void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
 void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Logarithm::varKernel() const { return &slotKernel<Logarithm>; }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -272,6 +309,9 @@ bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
                          return computeLogarithmFactors(*this, x_, g, g1, g2, g3, g4);
                      });
+}
+bool Logarithm::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return computeLogarithmFactors(*this, x, f, f1, f2, f3, f4);
 }
 void Logarithm::printFormula(std::FILE* out) {
     printMargin(out);
@@ -302,6 +342,7 @@ void Power::calculate(int order) { evaluateFull(*this, order); }
 void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Power::evaluateNode(int order) { computeFull(*this, order); }
 void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Power::varKernel() const { return &slotKernel<Power>; }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -336,6 +377,9 @@ bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, dou
                          return computePowerFactors(*this, x_, g, g1, g2, g3, g4);
                      });
 }
+bool Power::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return computePowerFactors(*this, x, f, f1, f2, f3, f4);
+}
 // "name = a * child^p + c", the form both power nodes print.
 static void printPowerFormula(std::FILE* out, const char* name, const char* child, double a, double p, double c) {
     std::fprintf(out, "%s = ", name);
@@ -356,6 +400,7 @@ void Powo::calculate(int order) { evaluateFull(*this, order); }
 void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Powo::evaluateNode(int order) { computeFull(*this, order); }
 void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
+VarKernel Powo::varKernel() const { return &slotKernel<Powo>; }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -396,6 +441,9 @@ bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, doub
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
                          return computePowoFactors(*this, x_, g, g1, g2, g3, g4);
                      });
+}
+bool Powo::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return computePowoFactors(*this, x, f, f1, f2, f3, f4);
 }
 void Powo::printFormula(std::FILE* out) {
     printMargin(out);

@@ -92,11 +92,36 @@ double FluidPhase::solveVolumeFrom(double start) {
     return v;
 }
 
+namespace {
+
+// The terms of a phase through one volume search (see Interaction::beginVolumeSearch).
+class VolumeSearch {
+public:
+    explicit VolumeSearch(FluidPhase& p) : phase_(p) {
+        for (Interaction* t : phase_.interactions)
+            if (t) t->beginVolumeSearch();
+        if (phase_.ideal) phase_.ideal->beginVolumeSearch();
+    }
+    ~VolumeSearch() {
+        for (Interaction* t : phase_.interactions)
+            if (t) t->endVolumeSearch();
+        if (phase_.ideal) phase_.ideal->endVolumeSearch();
+    }
+    VolumeSearch(const VolumeSearch&) = delete;
+    VolumeSearch& operator=(const VolumeSearch&) = delete;
+
+private:
+    FluidPhase& phase_;
+};
+
+}  // namespace
+
 void FluidPhase::calculate_molar_volume() {
     errorflag = 0;
     volumeIterations = 0;
     bindVolumeEquation();
     calculate_fixed_parameters();
+    const VolumeSearch search(*this);
 
     auto refresh = [this]() {
         dPdV = (dZdV - Z / V) * R * T / V;

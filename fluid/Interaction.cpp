@@ -99,13 +99,31 @@ void Interaction::runStages(bool highOrder) {
     if (highOrder) calculate_high_order_parameters();
 }
 
+void Interaction::beginVolumeSearch() {
+    volumeSearch = 1;
+    if (root) root->holdAllBut(1);
+}
+
+void Interaction::endVolumeSearch() {
+    volumeSearch = 0;
+    if (root) root->endHold();
+}
+
 void Interaction::calculate_Z() {
-    runStages(false);
+    if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
+        termError = 0;
+        assignVariables();
+        calculate_volume_dependent_parameters();
+    } else {
+        runStages(false);
+    }
     if (!root) {
         A = aV = aVV = Z = dZdV = dZdT = P = 0.0;
         return;
     }
-    if (!evaluateInV(2)) return;
+    const bool ok = evaluateInV(2);
+    if (volumeSearch) volumeSearch = ok && !termError ? 2 : 1;
+    if (!ok) return;
     A = root->value;
     aV = root->d1[1];
     aVV = root->d2[1][1];

@@ -66,6 +66,13 @@ public:
     // Volume-only evaluation of the molar-volume search: fixed and volume-dependent
     // stages, tree to second order in V only; Z, dZdV, aV, aVV, P.
     void calculate_Z();
+    // A molar-volume search at fixed temperature and composition runs between
+    // these two calls (FluidPhase::calculate_molar_volume).  After an evaluation
+    // without error, calculate_Z runs only the volume-dependent stage, and the
+    // tree keeps its nodes that do not depend on V: the fixed stage depends on
+    // T and the composition only.
+    void beginVolumeSearch();
+    void endVolumeSearch();
     // All stages, tree to third order: A, AT, Av, ATT, ATv, Avv, ATTv, ATvv, Avvv and P.
     void calculate();
     // Fixed and volume-dependent stages, tree to third order: the same values, P and Z.
@@ -134,6 +141,8 @@ private:
     void calculateBinaryCriticalSet(int order);
     bool leavesHoldState() const;
     int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
+    // 0 outside a volume search; 1 in one, before an evaluation without error; 2 after it.
+    int volumeSearch = 0;
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only
     void storeStateDerivatives();

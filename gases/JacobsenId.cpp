@@ -1,5 +1,5 @@
 #include "gases/JacobsenId.h"
-#include "gases/ReducedVariable.h"
+#include "fluid/ReducedVariable.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #include "gases/JacobsenRes.h"
-#include "gases/ReducedVariable.h"
+#include "fluid/ReducedVariable.h"
 
 #include <cstdio>
 #include <cstdlib>

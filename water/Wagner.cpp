@@ -2,11 +2,9 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "water/IAPWS95Coefficients.h"
-#include "water/TauCachedSum.h"
+#include "fluid/ReducedVariable.h"
 
 namespace {
 
@@ -111,7 +109,7 @@ Wagner::Wagner()
     using iapws95::residualTerms;
     setModelName("Wagner Interaction");
 
-    Sum* A = new TauCachedSum;
+    Sum* A = new Sum;
     A->setName("A");
     A->number_of_terms(kTerms);
     for (int i = 0; i < kTerms; ++i) {
@@ -297,41 +295,14 @@ void Wagner::number_of_components(int n)
     }
     root->analyze_dependencies();
 
-    std::vector<Expression*> all = {&delta, &tau, &delta2, &delta3, &delta4, &delta5, &delta6, &delta7, &delta9,
-                                    &delta10, &delta11, &delta12, &delta13, &delta14, &delta15, &taui1, &taui2,
-                                    &taui4, &taui5, &taui6, &tau2, &tau3, &tau4, &tau5, &tau6, &tau7, &tau8, &tau9,
-                                    &tau10, &tau11, &tau12, &tau13, &tau16, &tau22, &tau23, &tau44, &tau46, &tau50,
-                                    &e1, &e2, &e3, &e4, &e6, &deltai52, &taui52, &taui54, &deltai52sq, &taui52sq,
-                                    &taui54sq, &expo52, &expo53, &expo54, &e52, &e53, &e54, &delta3tau, &delta3tau4,
-                                    &deltam1, &taum1, &deltam1sq, &taum1sq, &expophi55, &expophi56, &phi55, &phi56,
-                                    &deltat, &theta, &theta2, &deltad, &bigDelta, &pdelta55, &pdelta56, &deltaphi55,
-                                    &deltaphi56};
-    const auto addAll = [&all](Product* nodes, int n) {
-        for (int i = 0; i < n; ++i)
-            all.push_back(&nodes[i]);
-    };
-    addAll(e1delta, 11);
-    addAll(e2delta, 10);
-    addAll(e3delta, 3);
-    addAll(e4delta, 1);
-    addAll(e6delta, 2);
-    addAll(a, kTerms);
-    static_cast<TauCachedSum*>(root)->setNodes(std::move(all), &tau);
 }
 
 void Wagner::calculate_fixed_parameters()
 {
-    const double t = T, v = V;
-    const double t2 = t * t, v2 = v * v;
-    static_cast<TauCachedSum*>(root)->loadingTau(kTc / t);
-    tau.value = kTc / t;
-    tau.d1[0] = -kTc / t2;
-    tau.d2[0][0] = 2.0 * kTc / (t2 * t);
-    tau.d3[0][0][0] = -6.0 * kTc / (t2 * t2);
-    tau.d4[0][0][0][0] = 24.0 * kTc / (t2 * t2 * t);
-    delta.value = kVc / v;
-    delta.d1[1] = -kVc / v2;
-    delta.d2[1][1] = 2.0 * kVc / (v2 * v);
-    delta.d3[1][1][1] = -6.0 * kVc / (v2 * v2);
-    delta.d4[1][1][1][1] = 24.0 * kVc / (v2 * v2 * v);
+    setReducedVariable(tau, kTc, T, 0);
+}
+
+void Wagner::calculate_volume_dependent_parameters()
+{
+    setReducedVariable(delta, kVc, V, 1);
 }

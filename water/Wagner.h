@@ -23,8 +23,9 @@ public:
     ~Wagner() override;
 
     void number_of_components(int n) override;
-    // Loads delta and tau with their derivatives from the term's T and V.
+    // Loads tau = Tc/T, and delta = Vc/V, with their derivatives.
     void calculate_fixed_parameters() override;
+    void calculate_volume_dependent_parameters() override;
     // The residual part is the same in the fugacity pass.
     bool changesInFugacityPass() const override { return false; }
 

@@ -1,11 +1,9 @@
 #include "water/Wagnerid.h"
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "water/IAPWS95Coefficients.h"
-#include "water/TauCachedSum.h"
+#include "fluid/ReducedVariable.h"
 
 namespace {
 
@@ -20,7 +18,7 @@ Wagnerid::Wagnerid()
 {
     setModelName("WagnerIdeal");
 
-    Sum* A = new TauCachedSum;
+    Sum* A = new Sum;
     A->setName("A");
     A->number_of_terms(kTerms);
     A->tiei(0, a0);
@@ -72,12 +70,6 @@ void Wagnerid::number_of_components(int n)
     }
     root->analyze_dependencies();
 
-    std::vector<Expression*> all = {&delta, &tau, &a0, &a1, &a2};
-    for (int k = 0; k < 5; ++k) {
-        all.push_back(&e[k]);
-        all.push_back(&ak[k]);
-    }
-    static_cast<TauCachedSum*>(root)->setNodes(std::move(all), &tau);
 }
 
 void Wagnerid::calculate_fixed_parameters()
@@ -93,17 +85,10 @@ void Wagnerid::calculate_fixed_parameters()
             A->set_scalar(i, 1.0);
         A->set_scalar(kTerms, 0.0);
     }
-    const double t = T, v = V;
-    const double t2 = t * t, v2 = v * v;
-    static_cast<TauCachedSum*>(root)->loadingTau(kTc / t);
-    tau.value = kTc / t;
-    tau.d1[0] = -kTc / t2;
-    tau.d2[0][0] = 2.0 * kTc / (t2 * t);
-    tau.d3[0][0][0] = -6.0 * kTc / (t2 * t2);
-    tau.d4[0][0][0][0] = 24.0 * kTc / (t2 * t2 * t);
-    delta.value = kVc / v;
-    delta.d1[1] = -kVc / v2;
-    delta.d2[1][1] = 2.0 * kVc / (v2 * v);
-    delta.d3[1][1][1] = -6.0 * kVc / (v2 * v2);
-    delta.d4[1][1][1][1] = 24.0 * kVc / (v2 * v2 * v);
+    setReducedVariable(tau, kTc, T, 0);
+}
+
+void Wagnerid::calculate_volume_dependent_parameters()
+{
+    setReducedVariable(delta, kVc, V, 1);
 }

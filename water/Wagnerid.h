@@ -19,8 +19,10 @@ public:
     ~Wagnerid() override;
 
     void number_of_components(int n) override;
-    // Sets the root's weights for the current pass and loads delta and tau.
+    // Sets the root's weights for the current pass and loads tau.
     void calculate_fixed_parameters() override;
+    // Loads delta.
+    void calculate_volume_dependent_parameters() override;
 
     Leaf delta;
     Leaf tau;

@@ -379,11 +379,17 @@ void Dispersion0::writeVolumeLeaves() {
 
 void Dispersion0::calculate_fixed_parameters() {
     writeTemperatureLeaf();
+    // The sums are re-initialised before they take the composition: a sum that
+    // set_xvariables leaves unmarked stops the next initialize_the_graph()
+    // from reaching its coefficient nodes, which would then keep the values
+    // of the previous temperature when this stage runs before it (as in
+    // FluidPhase::calculate_fixed_parameters).
     double* xs = x.data();
-    a.set_xvariables(xs);
-    acb.set_xvariables(xs);
-    adb2.set_xvariables(xs);
-    aeb3.set_xvariables(xs);
+    for (SumF* s : {static_cast<SumF*>(&a), static_cast<SumF*>(&acb), static_cast<SumF*>(&adb2),
+                    static_cast<SumF*>(&aeb3)}) {
+        s->initialize_the_graph();
+        s->set_xvariables(xs);
+    }
 }
 
 void Dispersion0::calculate_volume_dependent_parameters() { writeVolumeLeaves(); }

@@ -406,9 +406,14 @@ void Duan2::calculate_fixed_parameters()
     calculate_virial_coefficients(0);
     calculate_virial_coefficients(1);
     double xs[2] = {x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};
+    // Re-initialised before they take the composition (see Dispersion0): an
+    // unmarked sum would keep the next initialize_the_graph() from its
+    // coefficients, which hold the previous temperature's values.
     for (SumF* s : {static_cast<SumF*>(Bsum), static_cast<SumF*>(Csum), static_cast<SumF*>(Dsum),
-                    static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
+                    static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)}) {
+        s->initialize_the_graph();
         s->set_xvariables(xs);
+    }
     beta1Leaf->value = 1.0 + xs[0] * par[0][13] + xs[1] * par[1][13];
     if (beta1Leaf->d1) {
         beta1Leaf->d1[2] = par[0][13];
