@@ -55,20 +55,40 @@ void Product::evaluateNode(int order, int var) {
 }
 
 namespace {
-void productKernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
-    Product& n = static_cast<Product&>(node);
-    const double* u = p.slot(in[0]);
-    const double* v = p.slot(in[1]);
-    out[0] = n.a * u[0] * v[0];
-    if (dep) exprk::leibnizSlot(p.order, n.a, u, v, out);
-    if (!p.store) return;
-    n.value = out[0];
-    n.calculated = true;
-    if (dep) exprk::storePure(n, p, out);
-}
+struct ProductSlots {
+    template <int K>
+    static void full(const FullPass& p, const FullItem& it) {
+        Product& n = static_cast<Product&>(*it.e);
+        const double* u = it.in[0];
+        const double* v = it.in[1];
+        double* out = it.out;
+        const double u0 = u[0], v0 = v[0];
+        out[0] = n.a * u0 * v0;
+        exprk::leibniz(it.act, it.m, K, n.a, u0, exprk::slotView(u, p.nvar), v0, exprk::slotView(v, p.nvar),
+                       exprk::slotView(out, p.nvar));
+        exprk::storeFull(n, p, out);
+    }
+    static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        Product& n = static_cast<Product&>(*it.e);
+        const double* u = it.in[0];
+        const double* v = it.in[1];
+        double* out = it.out;
+        const bool dep = it.dep;
+        const double a = p.store ? n.a : it.c[0];
+        out[0] = a * u[0] * v[0];
+        if (dep) exprk::leibnizSlot<K>(a, u, v, out);
+        if (!p.store) return;
+        n.value = out[0];
+        n.calculated = true;
+        if (dep) exprk::storePureK<K>(n, p, out);
+    }
+};
 }  // namespace
 
-VarKernel Product::varKernel() const { return &productKernel; }
+VarKernel Product::varKernel(int order) const { return exprk::byOrder<ProductSlots>(order); }
+FullKernel Product::fullKernel(int order) const { return exprk::fullByOrder<ProductSlots>(order); }
 
 void Product::printFormula(std::FILE* f) {
     printMargin(f);

@@ -108,33 +108,107 @@ inline void storePure(Expression& e, const VarPass& p, const double* s) {
     e.D4[p.o4] = s[4];
 }
 
-// chainRuleDiag and leibnizDiag on slots, with the same operations.
-inline void chainRuleSlot(int order, const double* u, double* out, double f1, double f2, double f3, double f4) {
-    const double u1 = u[1];
-    out[1] = f1 * u1;
-    if (order < 2) return;
-    const double u2 = u[2];
-    out[2] = f1 * u2 + f2 * u1 * u1;
-    if (order < 3) return;
-    const double u3 = u[3];
-    out[3] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
-    if (order < 4) return;
-    const double u4 = u[4];
-    out[4] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 + f4 * u1 * u1 * u1 * u1;
+// The same for a pass of order K known at compile time.
+template <int K>
+inline void storePureK(Expression& e, const VarPass& p, const double* s) {
+    e.d1[p.var] = s[1];
+    if constexpr (K >= 2) e.D2[p.o2] = s[2];
+    if constexpr (K >= 3) e.D3[p.o3] = s[3];
+    if constexpr (K >= 4) e.D4[p.o4] = s[4];
 }
 
-inline void leibnizSlot(int order, double a, const double* u, const double* v, double* out) {
+// chainRuleDiag and leibnizDiag on slots, to order K, with the same operations.
+template <int K>
+inline void chainRuleSlot(const double* u, double* out, double f1, double f2, double f3, double f4) {
+    const double u1 = u[1];
+    out[1] = f1 * u1;
+    if constexpr (K >= 2) {
+        const double u2 = u[2];
+        out[2] = f1 * u2 + f2 * u1 * u1;
+        if constexpr (K >= 3) {
+            const double u3 = u[3];
+            out[3] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
+            if constexpr (K >= 4) {
+                const double u4 = u[4];
+                out[4] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 +
+                         f4 * u1 * u1 * u1 * u1;
+            }
+        }
+    }
+}
+
+template <int K>
+inline void leibnizSlot(double a, const double* u, const double* v, double* out) {
     const double u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
     out[1] = a * (u1 * v0 + u0 * v1);
-    if (order < 2) return;
-    const double u2 = u[2], v2 = v[2];
-    out[2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-    if (order < 3) return;
-    const double u3 = u[3], v3 = v[3];
-    out[3] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
-    if (order < 4) return;
-    const double u4 = u[4], v4 = v[4];
-    out[4] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+    if constexpr (K >= 2) {
+        const double u2 = u[2], v2 = v[2];
+        out[2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+        if constexpr (K >= 3) {
+            const double u3 = u[3], v3 = v[3];
+            out[3] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
+            if constexpr (K >= 4) {
+                const double u4 = u[4], v4 = v[4];
+                out[4] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+            }
+        }
+    }
+}
+
+// The kernel of a pass of the given order (1 to 4) over a batch of nodes,
+// each computed by S::one<K>(pass, item).
+template <class S>
+struct Batch {
+    template <int K>
+    static void run(const VarPass& p, VarItem* items, int count) {
+        if (p.snap) {
+            for (int i = 0; i < count; ++i) S::snap(items[i]);
+            return;
+        }
+        for (int i = 0; i < count; ++i) S::template one<K>(p, items[i]);
+    }
+};
+
+// ---- slots of a compiled full pass (FullPass): s[0] the value, then the
+// stored entries to the order in the layout of the node's storage.
+inline DerivView slotView(double* s, int nvar) {
+    DerivView v;
+    v.d1 = s + 1;
+    v.d2 = v.d1 + nvar;
+    return v;
+}
+inline DerivView slotView(const double* s, int nvar) { return slotView(const_cast<double*>(s), nvar); }
+
+// The slot into the node: value, the entries as one block, the mark.
+inline void storeFull(Expression& e, const FullPass& p, const double* s) {
+    e.value = s[0];
+    for (int k = 0; k < p.entries; ++k) e.d1[k] = s[1 + k];
+    e.calculated = true;
+}
+// The node into its slot.
+inline void loadFull(const Expression& e, const FullPass& p, double* s) {
+    s[0] = e.value;
+    for (int k = 0; k < p.entries; ++k) s[1 + k] = e.d1[k];
+}
+
+// The kernel of a full pass of order 1 or 2, S::full<K>.
+template <class S>
+FullKernel fullByOrder(int order) {
+    switch (order) {
+        case 1: return &S::template full<1>;
+        case 2: return &S::template full<2>;
+        default: return nullptr;
+    }
+}
+
+template <class S>
+VarKernel byOrder(int order) {
+    switch (order) {
+        case 1: return &Batch<S>::template run<1>;
+        case 2: return &Batch<S>::template run<2>;
+        case 3: return &Batch<S>::template run<3>;
+        default: return &Batch<S>::template run<4>;
+    }
 }
 
 }  // namespace exprk

@@ -12,8 +12,33 @@ unsigned long long EvaluationPlan::sBuilds = 0;
 struct EvaluationPlan::Tape {
     bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
     std::vector<unsigned char> dep;  // per node: depends on the variable
-    std::vector<int> dependent;      // the nodes that depend on the variable, in order
+    // The deferred pass: the nodes that depend on the variable, by level (a
+    // node after all its children) and, within a level, in batches of one
+    // class, each batch with its kernel of each order (leaves: their reading).
+    std::vector<VarItem> items;
+    struct Run {
+        VarKernel fn[4];
+        int begin, count;
+    };
+    std::vector<Run> runs;
 };
+
+namespace {
+// A leaf in a deferred pass: read whole (its owner writes it at every pass).
+struct LeafSlots {
+    static void snap(VarItem&) {}
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        const Expression& e = *it.e;
+        double* out = it.out;
+        out[0] = e.value;
+        out[1] = e.d1[p.var];
+        if constexpr (K >= 2) out[2] = e.D2[p.o2];
+        if constexpr (K >= 3) out[3] = e.D3[p.o3];
+        if constexpr (K >= 4) out[4] = e.D4[p.o4];
+    }
+};
+}  // namespace
 
 EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expression::sStructure) {
     ++sBuilds;
@@ -84,16 +109,46 @@ void EvaluationPlan::run(int order) {
     materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
-    for (const Node& n : nodes_) {
-        Expression* e = n.e;
-        if (n.kind == Kind::Leaf || e->calculated) continue;
-        if (n.kind == Kind::Op)
-            e->evaluateNode(order);
-        else
-            e->calculate(order);
+    if (tapeUsable_ && (order == 1 || order == 2)) {
+        runFull(order);
+    } else {
+        for (const Node& n : nodes_) {
+            Expression* e = n.e;
+            if (n.kind == Kind::Leaf || e->calculated) continue;
+            if (n.kind == Kind::Op)
+                e->evaluateNode(order);
+            else
+                e->calculate(order);
+        }
     }
     --Expression::sNesting;
     record(std::min(order, 4));
+}
+
+void EvaluationPlan::runFull(int order) {
+    const int nv = root_->nvar;
+    const FullPass p{order, nv, static_cast<int>(Expression::storedEntries(nv, order))};
+    const std::size_t width = 1 + Expression::storedEntries(nv, 2);
+    const std::vector<FullKernel>& kernels = fullKernels_[order - 1];
+    double* slots = fullSlots_.data();
+    const std::size_t n = nodes_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Node& nd = nodes_[i];
+        Expression* e = nd.e;
+        double* out = slots + width * i;
+        if (nd.kind == Kind::Op && !e->calculated) {
+            if (FullKernel k = kernels[i]) {
+                const FullItem it{e, out, fullChildSlots_.data() + nd.first, act_.data() + actStart_[i],
+                                  actStart_[i + 1] - actStart_[i]};
+                k(p, it);
+                continue;
+            }
+            e->evaluateNode(order);
+        } else if (nd.kind == Kind::Other && !e->calculated) {
+            e->calculate(order);
+        }
+        exprk::loadFull(*e, p, out);
+    }
 }
 
 void EvaluationPlan::run(int order, int var) {
@@ -131,40 +186,82 @@ void EvaluationPlan::run(int order, int var) {
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;
-    kernels_.assign(n, nullptr);
+    for (auto& k : kernels_) k.assign(n, nullptr);
     slots_.assign(5 * n, 0.0);
+    childSlots_.resize(children_.size());
+    for (std::size_t c = 0; c < children_.size(); ++c) childSlots_[c] = slots_.data() + 5 * children_[c];
     tapeUsable_ = nv > 0;
+    for (auto& k : fullKernels_) k.assign(n, nullptr);
+    actStart_.assign(n + 1, 0);
+    act_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         Expression* e = nodes_[i].e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
-        if (nodes_[i].kind == Kind::Op) kernels_[i] = e->varKernel();
+        if (nodes_[i].kind == Kind::Op) {
+            for (int k = 0; k < 4; ++k) kernels_[k][i] = e->varKernel(k + 1);
+            for (int k = 0; k < 2; ++k) fullKernels_[k][i] = e->fullKernel(k + 1);
+        }
+        for (int v = 0; v < nv; ++v)
+            if (e->isDependent(v)) act_.push_back(v);
+        actStart_[i + 1] = static_cast<int>(act_.size());
     }
     if (!tapeUsable_) return;
+    const std::size_t width = 1 + Expression::storedEntries(nv, 2);
+    fullSlots_.assign(width * n, 0.0);
+    fullChildSlots_.resize(children_.size());
+    for (std::size_t c = 0; c < children_.size(); ++c) fullChildSlots_[c] = fullSlots_.data() + width * children_[c];
     tapes_.resize(nv);
+    std::vector<int> level(n, 0);
     for (int var = 0; var < nv; ++var) {
         auto t = std::make_unique<Tape>();
         t->dep.resize(n);
         t->deferrable = true;
+        std::vector<int> order;
         for (std::size_t i = 0; i < n; ++i) {
-            t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
+            const Node& nd = nodes_[i];
+            t->dep[i] = nd.e->isDependent(var) ? 1 : 0;
             if (!t->dep[i]) continue;
-            t->dependent.push_back(static_cast<int>(i));
-            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels_[i])) t->deferrable = false;
+            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
+            level[i] = 0;
+            for (int c = nd.first; c < nd.first + nd.count; ++c)
+                if (t->dep[children_[c]]) level[i] = std::max(level[i], level[children_[c]] + 1);
+            order.push_back(static_cast<int>(i));
         }
-        // The root is written at every deferred pass: it must depend on the variable.
+        // The root is written at every deferred pass: it must depend on the
+        // variable, and it is then the one node of the highest level.
         if (!t->dep.back()) t->deferrable = false;
+        if (t->deferrable) {
+            auto fnOf = [&](int i, int k) {
+                return nodes_[i].kind == Kind::Leaf ? exprk::byOrder<LeafSlots>(k + 1) : kernels_[k][i];
+            };
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                if (level[a] != level[b]) return level[a] < level[b];
+                return std::less<const void*>()(reinterpret_cast<const void*>(fnOf(a, 0)),
+                                                reinterpret_cast<const void*>(fnOf(b, 0)));
+            });
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                const int i = order[k];
+                const Node& nd = nodes_[i];
+                t->items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, true, {0.0, 0.0, 0.0}});
+                if (k == 0 || level[i] != level[order[k - 1]] || fnOf(i, 0) != fnOf(order[k - 1], 0)) {
+                    Tape::Run r{{fnOf(i, 0), fnOf(i, 1), fnOf(i, 2), fnOf(i, 3)}, static_cast<int>(k), 0};
+                    t->runs.push_back(r);
+                }
+                ++t->runs.back().count;
+            }
+        }
         tapes_[var] = std::move(t);
     }
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false};
     double* slots = slots_.data();
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
-    const int* kids = children_.data();
+    const std::vector<VarKernel>& kernels = kernels_[order - 1];
     const std::size_t n = nodes_.size();
     for (std::size_t i = 0; i < n; ++i) {
         const Node& nd = nodes_[i];
@@ -172,8 +269,9 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
         double* out = slots + 5 * i;
         const bool dep = t.dep[i] != 0;
         if (nd.kind == Kind::Op && !e->calculated) {
-            if (VarKernel k = kernels_[i]) {
-                k(*e, p, dep, out, kids + nd.first);
+            if (VarKernel k = kernels[i]) {
+                VarItem it{e, out, childSlots_.data() + nd.first, dep, {0.0, 0.0, 0.0}};
+                k(p, &it, 1);
                 continue;
             }
             e->evaluateNode(order, var);
@@ -191,17 +289,16 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false};
-    double* slots = slots_.data();
-    const int* kids = children_.data();
-    for (int i : t.dependent) {
-        const Node& nd = nodes_[i];
-        double* out = slots + 5 * i;
-        if (nd.kind == Kind::Leaf)
-            exprk::loadPure(*nd.e, p, true, out);
-        else
-            kernels_[i](*nd.e, p, true, out, kids + nd.first);
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false};
+    const double* slots = slots_.data();
+    VarItem* items = t.items.data();
+    if (!snapped_) {  // the scalars of the nodes, fixed through the hold
+        VarPass snap = p;
+        snap.snap = true;
+        for (const Tape::Run& r : t.runs) r.fn[order - 1](snap, items + r.begin, r.count);
+        snapped_ = true;
     }
+    for (const Tape::Run& r : t.runs) r.fn[order - 1](p, items + r.begin, r.count);
     const double* top = slots + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
@@ -216,11 +313,11 @@ void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
     Tape& t = *tapes_[pending_];
     const VarPass p{slots_.data(), pendingOrder_, pending_, exprk::diag2(pending_), exprk::diag3(pending_),
-                    exprk::diag4(pending_), true};
+                    exprk::diag4(pending_), true, false};
     pending_ = -1;
-    for (int i : t.dependent) {
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
         const Node& nd = nodes_[i];
-        if (nd.kind != Kind::Op) continue;
+        if (nd.kind != Kind::Op || !t.dep[i]) continue;
         const double* s = slots_.data() + 5 * i;
         nd.e->value = s[0];
         exprk::storePure(*nd.e, p, s);
@@ -231,6 +328,7 @@ void EvaluationPlan::materialize() {
 
 void EvaluationPlan::hold(int var) {
     materialize();
+    snapped_ = false;
     holdVar_ = var;
     level_ = -2;
     holdOrder_ = 0;

@@ -66,19 +66,48 @@ using LeafUpdateFn = void (Equation::*)(double* vars);
 // the pass, in a slot of five doubles; o2..o4 are the offsets of the pure
 // entries of the variable in the flat second- to fourth-order arrays.  With
 // `store` clear the nodes leave their own storage and marks alone (the plan
-// writes the slots there later).
+// writes the slots there later) and take their scalars from their items;
+// with `snap` set the kernels only copy the nodes' scalars into the items.
 struct VarPass {
     const double* slots;
     int order, var, o2, o3, o4;
     bool store;
+    bool snap;
     const double* slot(int i) const { return slots + 5 * i; }
 };
-// A node's part of such a pass: from the slots of its children (positions
-// `in`, in the order of planChildren) its own slot `out` and, with `store`,
-// the same numbers in its own storage and its mark; `dep` tells whether the
-// node depends on the variable (when not, it computes its value only).
+// A node's part of such a pass: from the slots of its children (`in`, in the
+// order of planChildren) its own slot `out` and, with `store`, the same
+// numbers in its own storage and its mark; `dep` tells whether the node
+// depends on the variable (when not, it computes its value only).  A kernel
+// computes a batch of nodes of its class, none of which needs another.
 class Expression;
-using VarKernel = void (*)(Expression& node, const VarPass& pass, bool dep, double* out, const int* in);
+struct VarItem {
+    Expression* e;
+    double* out;
+    const double* const* in;
+    bool dep;
+    double c[3];  // the node's scalars, as of the last snapshot
+};
+using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
+
+// The same for a compiled full pass of order 1 or 2: a node's slot is its
+// value followed by its stored entries to that order, laid out as in its own
+// storage (d1, then the second order); `act` lists the m variables the node
+// depends on.  The node writes its slot, then its value, its entries and its
+// mark (the slot's entries are copied into its storage as one block).
+struct FullItem {
+    Expression* e;
+    double* out;
+    const double* const* in;
+    const int* act;
+    int m;
+};
+struct FullPass {
+    int order;
+    int nvar;
+    int entries;  // stored entries to the order
+};
+using FullKernel = void (*)(const FullPass& pass, const FullItem& item);
 
 // Pointers to the four derivative levels of one node, as flat arrays.
 struct DerivView {
@@ -183,9 +212,12 @@ public:
     // calculate() does after evaluating them.
     virtual void evaluateNode(int order);
     virtual void evaluateNode(int order, int var);
-    // The node's kernel of a compiled one-variable pass, or null: the pass
-    // then calls evaluateNode(order, var) and reads the node's storage.
-    virtual VarKernel varKernel() const;
+    // The node's kernel of a compiled one-variable pass of that order (1 to
+    // 4), or null: the pass then calls evaluateNode(order, var) and reads
+    // the node's storage.
+    virtual VarKernel varKernel(int order) const;
+    // The node's kernel of a compiled full pass of that order (1 or 2), or null.
+    virtual FullKernel fullKernel(int order) const;
     // The owner of a graph declares that, until endHold(), only variable
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):

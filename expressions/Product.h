@@ -12,7 +12,8 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
-    VarKernel varKernel() const override;
+    VarKernel varKernel(int order) const override;
+    FullKernel fullKernel(int order) const override;
     void set_scalars1(double a) override;
     void printFormula(std::FILE* f) override;
 };

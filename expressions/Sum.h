@@ -26,7 +26,8 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
-    VarKernel varKernel() const override;
+    VarKernel varKernel(int order) const override;
+    FullKernel fullKernel(int order) const override;
     bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;
     void setScalarsList(std::span<const double> c) override;

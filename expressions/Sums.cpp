@@ -17,64 +17,130 @@ inline double& pure(const DerivView& d, int k, int v) {
 
 // ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
 
-void sum1Kernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
-    Sum1& n = static_cast<Sum1&>(node);
-    const double* u = p.slot(in[0]);
-    if (dep)
-        for (int k = 1; k <= p.order; ++k) out[k] = n.a * u[k];
-    out[0] = n.a * u[0] + n.b;
-    if (!p.store) return;
-    if (dep) exprk::storePure(n, p, out);
-    n.value = out[0];
-    n.calculated = true;
-}
+struct Sum1Slots {
+    template <int K>
+    static void full(const FullPass& p, const FullItem& it) {
+        Sum1& n = static_cast<Sum1&>(*it.e);
+        const double* u = it.in[0];
+        double* out = it.out;
+        out[0] = n.a * u[0] + n.b;
+        exprk::scaleSet(it.act, it.m, p.nvar, K, n.a, exprk::slotView(u, p.nvar), exprk::slotView(out, p.nvar));
+        exprk::storeFull(n, p, out);
+    }
+    static void snap(VarItem& it) {
+        const Sum1& n = static_cast<const Sum1&>(*it.e);
+        it.c[0] = n.a, it.c[1] = n.b;
+    }
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        Sum1& n = static_cast<Sum1&>(*it.e);
+        const double* u = it.in[0];
+        double* out = it.out;
+        const bool dep = it.dep;
+        const double a = p.store ? n.a : it.c[0], b = p.store ? n.b : it.c[1];
+        if (dep)
+            for (int k = 1; k <= K; ++k) out[k] = a * u[k];
+        out[0] = a * u[0] + b;
+        if (!p.store) return;
+        if (dep) exprk::storePureK<K>(n, p, out);
+        n.value = out[0];
+        n.calculated = true;
+    }
+};
 
-void sum2Kernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
-    Sum2& n = static_cast<Sum2&>(node);
-    const double* u = p.slot(in[0]);
-    const double* v = p.slot(in[1]);
-    if (dep)
-        for (int k = 1; k <= p.order; ++k) out[k] = n.a * u[k] + n.b * v[k];
-    out[0] = n.a * u[0] + n.b * v[0] + n.c;
-    if (!p.store) return;
-    if (dep) exprk::storePure(n, p, out);
-    n.value = out[0];
-    n.calculated = true;
-}
+struct Sum2Slots {
+    template <int K>
+    static void full(const FullPass& p, const FullItem& it) {
+        Sum2& n = static_cast<Sum2&>(*it.e);
+        const double* u = it.in[0];
+        const double* v = it.in[1];
+        double* out = it.out;
+        out[0] = n.a * u[0] + n.b * v[0] + n.c;
+        exprk::combineSet(it.act, it.m, p.nvar, K, n.a, exprk::slotView(u, p.nvar), n.b, exprk::slotView(v, p.nvar),
+                          exprk::slotView(out, p.nvar));
+        exprk::storeFull(n, p, out);
+    }
+    static void snap(VarItem& it) {
+        const Sum2& n = static_cast<const Sum2&>(*it.e);
+        it.c[0] = n.a, it.c[1] = n.b, it.c[2] = n.c;
+    }
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        Sum2& n = static_cast<Sum2&>(*it.e);
+        const double* u = it.in[0];
+        const double* v = it.in[1];
+        double* out = it.out;
+        const bool dep = it.dep;
+        const double a = p.store ? n.a : it.c[0], b = p.store ? n.b : it.c[1], c = p.store ? n.c : it.c[2];
+        if (dep)
+            for (int k = 1; k <= K; ++k) out[k] = a * u[k] + b * v[k];
+        out[0] = a * u[0] + b * v[0] + c;
+        if (!p.store) return;
+        if (dep) exprk::storePureK<K>(n, p, out);
+        n.value = out[0];
+        n.calculated = true;
+    }
+};
 
 // The entries are written whatever the flags (a sum of zeros for a variable
-// the sum does not depend on), after the arrays are cleared, as evaluateNode does.
-void sumKernel(Expression& node, const VarPass& p, bool, double* out, const int* in) {
-    Sum& n = static_cast<Sum&>(node);
-    const int order = p.order;
-    if (p.store) n.clean(order);
-    const double* w = n.scalars.data();
-    double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;  // the value starts from the cleared 0
-    for (int t = 0; t < n.nterms; ++t) {
-        const double* e = p.slot(in[t]);
-        const double c = w[t];
-        s += c * e[0];
-        p1 += c * e[1];
-        if (order < 2) continue;
-        p2 += c * e[2];
-        if (order < 3) continue;
-        p3 += c * e[3];
-        if (order < 4) continue;
-        p4 += c * e[4];
+// the sum does not depend on), after the arrays are cleared, as evaluateNode
+// does; the value starts from the cleared 0.
+struct SumSlots {
+    // Every entry of every term is added in term order, as evaluateNode's
+    // accumulation does, but in the slot: the sums stay in the cache.
+    template <int K>
+    static void full(const FullPass& p, const FullItem& it) {
+        Sum& n = static_cast<Sum&>(*it.e);
+        const double* w = n.scalars.data();
+        const int m = n.nterms, cnt = p.entries;
+        double* out = it.out;
+        double s = 0.0;
+        for (int e = 1; e <= cnt; ++e) out[e] = 0.0;
+        for (int t = 0; t < m; ++t) {
+            const double* T = it.in[t];
+            const double c = w[t];
+            s += c * T[0];
+            for (int e = 1; e <= cnt; ++e) out[e] += c * T[e];
+        }
+        out[0] = s + w[m];
+        exprk::storeFull(n, p, out);
     }
-    out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-    out[0] = s + w[n.nterms];
-    if (!p.store) return;
-    exprk::storePure(n, p, out);
-    n.value = out[0];
-    n.calculated = true;
-}
+    static void snap(VarItem&) {}  // the weights are read from the sum
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        Sum& n = static_cast<Sum&>(*it.e);
+        const double* const* in = it.in;
+        double* out = it.out;
+        if (p.store) n.clean(K);
+        const double* w = n.scalars.data();
+        const int m = n.nterms;
+        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        for (int t = 0; t < m; ++t) {
+            const double* e = in[t];
+            const double c = w[t];
+            s += c * e[0];
+            p1 += c * e[1];
+            if constexpr (K >= 2) p2 += c * e[2];
+            if constexpr (K >= 3) p3 += c * e[3];
+            if constexpr (K >= 4) p4 += c * e[4];
+        }
+        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
+        out[0] = s + w[m];
+        if (!p.store) return;
+        exprk::storePureK<K>(n, p, out);
+        n.value = out[0];
+        n.calculated = true;
+    }
+};
 
 }  // namespace
 
-VarKernel Sum1::varKernel() const { return &sum1Kernel; }
-VarKernel Sum2::varKernel() const { return &sum2Kernel; }
-VarKernel Sum::varKernel() const { return &sumKernel; }
+VarKernel Sum1::varKernel(int order) const { return exprk::byOrder<Sum1Slots>(order); }
+VarKernel Sum2::varKernel(int order) const { return exprk::byOrder<Sum2Slots>(order); }
+VarKernel Sum::varKernel(int order) const { return exprk::byOrder<SumSlots>(order); }
+FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1Slots>(order); }
+FullKernel Sum2::fullKernel(int order) const { return exprk::fullByOrder<Sum2Slots>(order); }
+FullKernel Sum::fullKernel(int order) const { return exprk::fullByOrder<SumSlots>(order); }
 
 // ---- Sum1 ----
 

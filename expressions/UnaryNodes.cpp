@@ -52,18 +52,41 @@ void evaluateVar(Node& n, int order, int var) {
 }
 
 // The node's part of a compiled one-variable pass (VarKernel): computeVar on
-// slots.
-// A pass that leaves the nodes' storage alone leaves their memos alone too.
+// slots.  A pass that leaves the nodes' storage alone takes the scalars from
+// the item (copied there by the snapshot) and leaves the memos alone too.
 template <class Node>
-void slotKernel(Expression& node, const VarPass& p, bool dep, double* out, const int* in) {
-    Node& n = static_cast<Node&>(node);
-    const double* u = p.slot(in[0]);
+struct Slots {
+    // computeFull on slots.
+    template <int K>
+    static void full(const FullPass& p, const FullItem& it) {
+        Node& n = static_cast<Node&>(*it.e);
+        const double* u = it.in[0];
+        double* out = it.out;
+        double f, f1, f2, f3, f4;
+        if (!n.factors(u[0], f, f1, f2, f3, f4)) {
+            Expression::sError = 1;
+            n.calculated = true;
+            exprk::loadFull(n, p, out);
+            return;
+        }
+        out[0] = f;
+        exprk::chainRule(it.act, it.m, K, exprk::slotView(u, p.nvar), exprk::slotView(out, p.nvar), f1, f2, f3, f4);
+        exprk::storeFull(n, p, out);
+    }
+    static void snap(VarItem& it) { static_cast<const Node&>(*it.e).scalarsTo(it.c); }
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it);
+};
+
+template <class Node>
+template <int K>
+inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
+    Node& n = static_cast<Node&>(*it.e);
+    const double* u = it.in[0];
+    double* out = it.out;
+    const bool dep = it.dep;
     double f, f1, f2, f3, f4;
-    bool ok;
-    if constexpr (requires(const Node& m, double x, double& g) { m.freshFactors(x, g, g, g, g, g); })
-        ok = p.store ? n.factors(u[0], f, f1, f2, f3, f4) : n.freshFactors(u[0], f, f1, f2, f3, f4);
-    else
-        ok = n.factors(u[0], f, f1, f2, f3, f4);
+    const bool ok = p.store ? n.factors(u[0], f, f1, f2, f3, f4) : Node::factorsFrom(it.c, u[0], f, f1, f2, f3, f4);
     if (!ok) {
         Expression::sError = 1;
         if (p.store) n.calculated = true;
@@ -71,10 +94,10 @@ void slotKernel(Expression& node, const VarPass& p, bool dep, double* out, const
         return;
     }
     out[0] = f;
-    if (dep) exprk::chainRuleSlot(p.order, u, out, f1, f2, f3, f4);
+    if (dep) exprk::chainRuleSlot<K>(u, out, f1, f2, f3, f4);
     if (!p.store) return;
     n.value = f;
-    if (dep) exprk::storePure(n, p, out);
+    if (dep) exprk::storePureK<K>(n, p, out);
     n.calculated = true;
 }
 
@@ -122,15 +145,21 @@ void Square::calculate(int order) { evaluateFull(*this, order); }
 void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Square::evaluateNode(int order) { computeFull(*this, order); }
 void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Square::varKernel() const { return &slotKernel<Square>; }
+VarKernel Square::varKernel(int order) const { return exprk::byOrder<Slots<Square>>(order); }
+FullKernel Square::fullKernel(int order) const { return exprk::fullByOrder<Slots<Square>>(order); }
 void Square::set_scalars1(double a_) { a = a_; }
-bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
     f = a * x * x;
     f1 = 2.0 * a * x;
     f2 = 2.0 * a;
     f3 = f4 = 0.0;
     return true;
 }
+bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return factorsFrom(&a, x, f, f1, f2, f3, f4);
+}
+void Square::scalarsTo(double* k) const { k[0] = a; }
 void Square::printFormula(std::FILE* out) {
     printMargin(out);
     if (a == 1)
@@ -146,9 +175,11 @@ void Cube::calculate(int order) { evaluateFull(*this, order); }
 void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Cube::evaluateNode(int order) { computeFull(*this, order); }
 void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Cube::varKernel() const { return &slotKernel<Cube>; }
+VarKernel Cube::varKernel(int order) const { return exprk::byOrder<Slots<Cube>>(order); }
+FullKernel Cube::fullKernel(int order) const { return exprk::fullByOrder<Slots<Cube>>(order); }
 void Cube::set_scalars1(double a_) { a = a_; }
-bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
     f = a * x * x * x;
     f1 = 3.0 * a * x * x;
     f2 = 6.0 * a * x;
@@ -156,6 +187,10 @@ bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, doub
     f4 = 0.0;
     return true;
 }
+bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return factorsFrom(&a, x, f, f1, f2, f3, f4);
+}
+void Cube::scalarsTo(double* k) const { k[0] = a; }
 void Cube::printFormula(std::FILE* out) {
     printMargin(out);
     if (a == 1)
@@ -171,9 +206,11 @@ void Inverse::calculate(int order) { evaluateFull(*this, order); }
 void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Inverse::varKernel() const { return &slotKernel<Inverse>; }
+VarKernel Inverse::varKernel(int order) const { return exprk::byOrder<Slots<Inverse>>(order); }
+FullKernel Inverse::fullKernel(int order) const { return exprk::fullByOrder<Slots<Inverse>>(order); }
 void Inverse::set_scalars1(double a_) { a = a_; }
-bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
     flagZero(x);
     const double r = 1.0 / x;
     f = a * r;
@@ -183,6 +220,10 @@ bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, d
     f4 = -4.0 * f3 * r;
     return true;
 }
+bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return factorsFrom(&a, x, f, f1, f2, f3, f4);
+}
+void Inverse::scalarsTo(double* k) const { k[0] = a; }
 void Inverse::printFormula(std::FILE* out) {
     printMargin(out);
     std::fprintf(out, "%s = %lg / %s\n", displayName(), a, childName());
@@ -195,8 +236,10 @@ void Inverse2::calculate(int order) { evaluateFull(*this, order); }
 void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Inverse2::varKernel() const { return &slotKernel<Inverse2>; }
-bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+VarKernel Inverse2::varKernel(int order) const { return exprk::byOrder<Slots<Inverse2>>(order); }
+FullKernel Inverse2::fullKernel(int order) const { return exprk::fullByOrder<Slots<Inverse2>>(order); }
+bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
     flagZero(x);
     const double r = 1.0 / x;
     f = a * r * r;
@@ -206,6 +249,10 @@ bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, 
     f4 = -5.0 * f3 * r;
     return true;
 }
+bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return factorsFrom(&a, x, f, f1, f2, f3, f4);
+}
+void Inverse2::scalarsTo(double* k) const { k[0] = a; }
 void Inverse2::printFormula(std::FILE* out) {
     printMargin(out);
     std::fprintf(out, "%s = %lg / %s^2\n", displayName(), a, childName());
@@ -218,17 +265,17 @@ void Exponential::calculate(int order) { evaluateFull(*this, order); }
 void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Exponential::evaluateNode(int order) { computeFull(*this, order); }
 void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Exponential::varKernel() const { return &slotKernel<Exponential>; }
+VarKernel Exponential::varKernel(int order) const { return exprk::byOrder<Slots<Exponential>>(order); }
+FullKernel Exponential::fullKernel(int order) const { return exprk::fullByOrder<Slots<Exponential>>(order); }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
     c = c_;
 }
-static bool computeExponentialFactors(const Exponential& n, double x, double& f, double& f1, double& f2, double& f3,
-                               double& f4) {
-    const double a = n.a;
-    const double b = n.b;
-    const double c = n.c;
+bool Exponential::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
+    const double b = k[1];
+    const double c = k[2];
     const double be = b * std::exp(c * x);
     f = a + be;
     f1 = c * be;
@@ -241,11 +288,14 @@ static bool computeExponentialFactors(const Exponential& n, double x, double& f,
 bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     return memo_.get(x, a, b, c, f, f1, f2, f3, f4,
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         return computeExponentialFactors(*this, x_, g, g1, g2, g3, g4);
+                         const double k[3] = {a, b, c};
+                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
                      });
 }
-bool Exponential::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return computeExponentialFactors(*this, x, f, f1, f2, f3, f4);
+void Exponential::scalarsTo(double* k) const {
+    k[0] = a;
+    k[1] = b;
+    k[2] = c;
 }
 void Exponential::printFormula(std::FILE* out) {
     printMargin(out);
@@ -282,17 +332,17 @@ void Logarithm::calculate(int order) { evaluateFull(*this, order); }
 void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
 void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Logarithm::varKernel() const { return &slotKernel<Logarithm>; }
+VarKernel Logarithm::varKernel(int order) const { return exprk::byOrder<Slots<Logarithm>>(order); }
+FullKernel Logarithm::fullKernel(int order) const { return exprk::fullByOrder<Slots<Logarithm>>(order); }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
     c = c_;
 }
-static bool computeLogarithmFactors(const Logarithm& n, double u0, double& f, double& f1, double& f2, double& f3,
-                               double& f4) {
-    const double a = n.a;
-    const double b = n.b;
-    const double c = n.c;
+bool Logarithm::factorsFrom(const double* k, double u0, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
+    const double b = k[1];
+    const double c = k[2];
     if (u0 <= -b) return false;  // a NaN passes and yields NaN
     const double x = u0 + b;
     const double r = 1.0 / x;
@@ -307,11 +357,14 @@ static bool computeLogarithmFactors(const Logarithm& n, double u0, double& f, do
 bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
     return memo_.get(u0, a, b, c, f, f1, f2, f3, f4,
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         return computeLogarithmFactors(*this, x_, g, g1, g2, g3, g4);
+                         const double k[3] = {a, b, c};
+                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
                      });
 }
-bool Logarithm::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return computeLogarithmFactors(*this, x, f, f1, f2, f3, f4);
+void Logarithm::scalarsTo(double* k) const {
+    k[0] = a;
+    k[1] = b;
+    k[2] = c;
 }
 void Logarithm::printFormula(std::FILE* out) {
     printMargin(out);
@@ -342,17 +395,17 @@ void Power::calculate(int order) { evaluateFull(*this, order); }
 void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Power::evaluateNode(int order) { computeFull(*this, order); }
 void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Power::varKernel() const { return &slotKernel<Power>; }
+VarKernel Power::varKernel(int order) const { return exprk::byOrder<Slots<Power>>(order); }
+FullKernel Power::fullKernel(int order) const { return exprk::fullByOrder<Slots<Power>>(order); }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
     c = c_;
 }
-static bool computePowerFactors(const Power& n, double x, double& f, double& f1, double& f2, double& f3,
-                               double& f4) {
-    const double a = n.a;
-    const double p = n.p;
-    const double c = n.c;
+bool Power::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
+    const double p = k[1];
+    const double c = k[2];
     if (x != 0.0) {
         const double up = fastPow(x, p);
         const double r = 1.0 / x;
@@ -374,11 +427,14 @@ static bool computePowerFactors(const Power& n, double x, double& f, double& f1,
 bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         return computePowerFactors(*this, x_, g, g1, g2, g3, g4);
+                         const double k[3] = {a, p, c};
+                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
                      });
 }
-bool Power::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return computePowerFactors(*this, x, f, f1, f2, f3, f4);
+void Power::scalarsTo(double* k) const {
+    k[0] = a;
+    k[1] = p;
+    k[2] = c;
 }
 // "name = a * child^p + c", the form both power nodes print.
 static void printPowerFormula(std::FILE* out, const char* name, const char* child, double a, double p, double c) {
@@ -400,17 +456,17 @@ void Powo::calculate(int order) { evaluateFull(*this, order); }
 void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Powo::evaluateNode(int order) { computeFull(*this, order); }
 void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Powo::varKernel() const { return &slotKernel<Powo>; }
+VarKernel Powo::varKernel(int order) const { return exprk::byOrder<Slots<Powo>>(order); }
+FullKernel Powo::fullKernel(int order) const { return exprk::fullByOrder<Slots<Powo>>(order); }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
     c = c_;
 }
-static bool computePowoFactors(const Powo& n, double x, double& f, double& f1, double& f2, double& f3,
-                               double& f4) {
-    const double a = n.a;
-    const double p = n.p;
-    const double c = n.c;
+bool Powo::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
+    const double a = k[0];
+    const double p = k[1];
+    const double c = k[2];
     if (x != 0.0 && !std::isnan(x)) {
         // |x|^(p-k) from one pow; the odd orders carry the sign of x.
         const double ax = std::fabs(x);
@@ -439,11 +495,14 @@ static bool computePowoFactors(const Powo& n, double x, double& f, double& f1, d
 bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
     return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
                      [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         return computePowoFactors(*this, x_, g, g1, g2, g3, g4);
+                         const double k[3] = {a, p, c};
+                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
                      });
 }
-bool Powo::freshFactors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return computePowoFactors(*this, x, f, f1, f2, f3, f4);
+void Powo::scalarsTo(double* k) const {
+    k[0] = a;
+    k[1] = p;
+    k[2] = c;
 }
 void Powo::printFormula(std::FILE* out) {
     printMargin(out);

@@ -108,7 +108,13 @@ public:
 
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
+    // A, U, H, S, G, Cv, Cp, the sound speed, the Joule-Thomson coefficient and
+    // the first and second derivatives of A, P, Z and V: the terms evaluated to
+    // the second order.
     virtual void calculate_state_functions();
+    // d3AdV3, d3AdTdV2 and d3AdT2dV: every term evaluated to the third order
+    // with its high-order stage.
+    void calculate_third_order_state_derivatives();
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);

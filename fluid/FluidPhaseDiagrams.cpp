@@ -145,6 +145,7 @@ void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, 
                 volume(v);
                 calculate_state_functions();
                 unstable = dPdV > 0;
+                if (!unstable) calculate_third_order_state_derivatives();
             }
             if (unstable) {
                 if (!inGap) gapRow();

@@ -102,7 +102,7 @@ void FluidPhase::calculate_fugacities() {
 }
 
 void FluidPhase::calculate_state_functions() {
-    double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
+    double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {
         a += t.A;
         aT += t.AT;
@@ -110,9 +110,6 @@ void FluidPhase::calculate_state_functions() {
         aTV += t.ATv;
         aV += t.Av;
         aVV += t.Avv;
-        aTTV += t.ATTv;
-        aTVV += t.ATvv;
-        aVVV += t.Avvv;
     });
     if (!ok) {
         errorflag = 1;
@@ -148,15 +145,31 @@ void FluidPhase::calculate_state_functions() {
     dAdT = RT * aT + R * a;
     d2AdT2 = 2.0 * R * aT + RT * aTT;
     d2AdTdV = RT * aTV + R * aV;
-    d3AdV3 = RT * aVVV;
-    d3AdTdV2 = R * aVV + RT * aTVV;
-    d3AdT2dV = 2.0 * R * aTV + RT * aTTV;
 
     double M = 0.0;
     for (int i = 0; i < component_count; i++) M += x[i] * molar_mass[i];
     if (M > 0) bulk_molar_weight = M;
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
     soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
+}
+
+void FluidPhase::calculate_third_order_state_derivatives() {
+    double aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
+    const bool ok = sumOverTerms<&Interaction::calculate>(*this, [&](const Interaction& t) {
+        aTV += t.ATv;
+        aVV += t.Avv;
+        aTTV += t.ATTv;
+        aTVV += t.ATvv;
+        aVVV += t.Avvv;
+    });
+    if (!ok) {
+        errorflag = 1;
+        return;
+    }
+    const double RT = R * T;
+    d3AdV3 = RT * aVVV;
+    d3AdTdV2 = R * aVV + RT * aTVV;
+    d3AdT2dV = 2.0 * R * aTV + RT * aTTV;
 }
 
 void FluidPhase::calculate_expansivity_derivative() {

@@ -133,7 +133,7 @@ void Interaction::calculate_Z() {
     P = R * Z * T / V;
 }
 
-void Interaction::storeStateDerivatives() {
+void Interaction::storeStateDerivatives(bool third) {
     const Expression* e = root;
     A = e->value;
     AT = e->d1[0];
@@ -141,6 +141,7 @@ void Interaction::storeStateDerivatives() {
     ATT = e->d2[0][0];
     ATv = e->d2[1][0];
     Avv = e->d2[1][1];
+    if (!third) return;
     ATTv = e->d3[1][0][0];
     ATvv = e->d3[1][1][0];
     Avvv = e->d3[1][1][1];
@@ -149,20 +150,20 @@ void Interaction::storeStateDerivatives() {
 void Interaction::calculate() {
     runStages(true);
     if (!root || !evaluate(3)) return;
-    storeStateDerivatives();
+    storeStateDerivatives(true);
     P = -R * T * Av;
 }
 
 void Interaction::calculate_state_functions() {
     runStages(false);
     if (!root) {
-        A = AT = Av = ATT = ATv = Avv = ATTv = ATvv = Avvv = 0.0;
+        A = AT = Av = ATT = ATv = Avv = 0.0;
         P = Z = 0.0;
         return;
     }
-    if (!evaluate(3)) return;
-    reusableOrder = 3;
-    storeStateDerivatives();
+    if (!evaluate(2)) return;
+    reusableOrder = 2;
+    storeStateDerivatives(false);
     P = -R * T * Av;
     Z = -V * Av;
 }

@@ -48,7 +48,7 @@ public:
     virtual void print_parameters(std::FILE* /*f*/) {}
     // Whether the term's stages or tree differ while `fugacityPass` is set
     // (ideal-gas and reference terms that switch their constant parts).  A term
-    // that answers false lets the fugacity pass reuse the third-order
+    // that answers false lets the fugacity pass reuse the second-order
     // evaluation that calculate_state_functions has just made at the same T, V
     // and composition, instead of evaluating its tree again.
     virtual bool changesInFugacityPass() const { return true; }
@@ -75,7 +75,9 @@ public:
     void endVolumeSearch();
     // All stages, tree to third order: A, AT, Av, ATT, ATv, Avv, ATTv, ATvv, Avvv and P.
     void calculate();
-    // Fixed and volume-dependent stages, tree to third order: the same values, P and Z.
+    // Fixed and volume-dependent stages, tree to second order: A, AT, Av, ATT,
+    // ATv, Avv, P and Z, all that the state functions need (ATTv, ATvv and
+    // Avvv come from calculate()).
     void calculate_state_functions();
     // High-order stage, tree to third order: Z, P and the Z derivatives in T and V to second order.
     void calculate_expansivity_derivative();
@@ -145,6 +147,6 @@ private:
     int volumeSearch = 0;
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only
-    void storeStateDerivatives();
+    void storeStateDerivatives(bool third);
     void fillCriticalSet(int order);
 };
