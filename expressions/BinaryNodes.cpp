@@ -56,18 +56,6 @@ void Product::evaluateNode(int order, int var) {
 
 namespace {
 struct ProductSlots {
-    template <int K>
-    static void full(const FullPass& p, const FullItem& it) {
-        Product& n = static_cast<Product&>(*it.e);
-        const double* u = it.in[0];
-        const double* v = it.in[1];
-        double* out = it.out;
-        const double u0 = u[0], v0 = v[0];
-        out[0] = n.a * u0 * v0;
-        exprk::leibniz(it.act, it.m, K, n.a, u0, exprk::slotView(u, p.nvar), v0, exprk::slotView(v, p.nvar),
-                       exprk::slotView(out, p.nvar));
-        exprk::storeFull(n, p, out);
-    }
     static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
     template <int K>
     static void one(const VarPass& p, const VarItem& it) {
@@ -88,7 +76,6 @@ struct ProductSlots {
 }  // namespace
 
 VarKernel Product::varKernel(int order) const { return exprk::byOrder<ProductSlots>(order); }
-FullKernel Product::fullKernel(int order) const { return exprk::fullByOrder<ProductSlots>(order); }
 
 void Product::printFormula(std::FILE* f) {
     printMargin(f);

@@ -169,38 +169,6 @@ struct Batch {
     }
 };
 
-// ---- slots of a compiled full pass (FullPass): s[0] the value, then the
-// stored entries to the order in the layout of the node's storage.
-inline DerivView slotView(double* s, int nvar) {
-    DerivView v;
-    v.d1 = s + 1;
-    v.d2 = v.d1 + nvar;
-    return v;
-}
-inline DerivView slotView(const double* s, int nvar) { return slotView(const_cast<double*>(s), nvar); }
-
-// The slot into the node: value, the entries as one block, the mark.
-inline void storeFull(Expression& e, const FullPass& p, const double* s) {
-    e.value = s[0];
-    for (int k = 0; k < p.entries; ++k) e.d1[k] = s[1 + k];
-    e.calculated = true;
-}
-// The node into its slot.
-inline void loadFull(const Expression& e, const FullPass& p, double* s) {
-    s[0] = e.value;
-    for (int k = 0; k < p.entries; ++k) s[1 + k] = e.d1[k];
-}
-
-// The kernel of a full pass of order 1 or 2, S::full<K>.
-template <class S>
-FullKernel fullByOrder(int order) {
-    switch (order) {
-        case 1: return &S::template full<1>;
-        case 2: return &S::template full<2>;
-        default: return nullptr;
-    }
-}
-
 template <class S>
 VarKernel byOrder(int order) {
     switch (order) {

@@ -109,46 +109,16 @@ void EvaluationPlan::run(int order) {
     materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
-    if (tapeUsable_ && (order == 1 || order == 2)) {
-        runFull(order);
-    } else {
-        for (const Node& n : nodes_) {
-            Expression* e = n.e;
-            if (n.kind == Kind::Leaf || e->calculated) continue;
-            if (n.kind == Kind::Op)
-                e->evaluateNode(order);
-            else
-                e->calculate(order);
-        }
+    for (const Node& n : nodes_) {
+        Expression* e = n.e;
+        if (n.kind == Kind::Leaf || e->calculated) continue;
+        if (n.kind == Kind::Op)
+            e->evaluateNode(order);
+        else
+            e->calculate(order);
     }
     --Expression::sNesting;
     record(std::min(order, 4));
-}
-
-void EvaluationPlan::runFull(int order) {
-    const int nv = root_->nvar;
-    const FullPass p{order, nv, static_cast<int>(Expression::storedEntries(nv, order))};
-    const std::size_t width = 1 + Expression::storedEntries(nv, 2);
-    const std::vector<FullKernel>& kernels = fullKernels_[order - 1];
-    double* slots = fullSlots_.data();
-    const std::size_t n = nodes_.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Node& nd = nodes_[i];
-        Expression* e = nd.e;
-        double* out = slots + width * i;
-        if (nd.kind == Kind::Op && !e->calculated) {
-            if (FullKernel k = kernels[i]) {
-                const FullItem it{e, out, fullChildSlots_.data() + nd.first, act_.data() + actStart_[i],
-                                  actStart_[i + 1] - actStart_[i]};
-                k(p, it);
-                continue;
-            }
-            e->evaluateNode(order);
-        } else if (nd.kind == Kind::Other && !e->calculated) {
-            e->calculate(order);
-        }
-        exprk::loadFull(*e, p, out);
-    }
 }
 
 void EvaluationPlan::run(int order, int var) {
@@ -191,25 +161,15 @@ void EvaluationPlan::makeTapes() {
     childSlots_.resize(children_.size());
     for (std::size_t c = 0; c < children_.size(); ++c) childSlots_[c] = slots_.data() + 5 * children_[c];
     tapeUsable_ = nv > 0;
-    for (auto& k : fullKernels_) k.assign(n, nullptr);
-    actStart_.assign(n + 1, 0);
-    act_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         Expression* e = nodes_[i].e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
         if (nodes_[i].kind == Kind::Op) {
             for (int k = 0; k < 4; ++k) kernels_[k][i] = e->varKernel(k + 1);
-            for (int k = 0; k < 2; ++k) fullKernels_[k][i] = e->fullKernel(k + 1);
         }
-        for (int v = 0; v < nv; ++v)
-            if (e->isDependent(v)) act_.push_back(v);
-        actStart_[i + 1] = static_cast<int>(act_.size());
     }
     if (!tapeUsable_) return;
-    const std::size_t width = 1 + Expression::storedEntries(nv, 2);
-    fullSlots_.assign(width * n, 0.0);
-    fullChildSlots_.resize(children_.size());
-    for (std::size_t c = 0; c < children_.size(); ++c) fullChildSlots_[c] = fullSlots_.data() + width * children_[c];
+
     tapes_.resize(nv);
     std::vector<int> level(n, 0);
     for (int var = 0; var < nv; ++var) {

@@ -17,12 +17,6 @@
 // and set_variable_values() of the node that owns a plan become flat loops
 // over its nodes as well.
 //
-// Full passes of order 1 and 2 (the state functions, the fugacities) go
-// through a tape as well, whose slots hold each node's value and its entries
-// of the first two orders in the layout of its storage: the operators
-// compute them from their children's slots with the arithmetic of
-// evaluateNode(order) (FullKernel) and copy them into their storage.
-//
 // One-variable passes (calculate(order, var), the passes of a volume search)
 // go through a tape: each node's value and pure derivatives in the variable
 // are kept in a slot of five doubles, in a compact array in the order of the
@@ -85,7 +79,6 @@ private:
     void record(int provided);
     void gatherFree();
     void makeTapes();
-    void runFull(int order);
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var);
     void materialize();
@@ -99,12 +92,6 @@ private:
     std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
     std::vector<VarKernel> kernels_[4];  // per operator and order, or null
     std::vector<const double*> childSlots_;  // the slots of children_
-    // Full passes of order 1 and 2.
-    std::vector<FullKernel> fullKernels_[2];
-    std::vector<double> fullSlots_;
-    std::vector<const double*> fullChildSlots_;
-    std::vector<int> act_;           // the variables each node depends on,
-    std::vector<int> actStart_;      // act_[actStart_[i] .. actStart_[i + 1])
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;
     bool tapeUsable_ = false;         // every node sized alike: slots and storage agree

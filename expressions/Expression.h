@@ -90,24 +90,6 @@ struct VarItem {
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 
-// The same for a compiled full pass of order 1 or 2: a node's slot is its
-// value followed by its stored entries to that order, laid out as in its own
-// storage (d1, then the second order); `act` lists the m variables the node
-// depends on.  The node writes its slot, then its value, its entries and its
-// mark (the slot's entries are copied into its storage as one block).
-struct FullItem {
-    Expression* e;
-    double* out;
-    const double* const* in;
-    const int* act;
-    int m;
-};
-struct FullPass {
-    int order;
-    int nvar;
-    int entries;  // stored entries to the order
-};
-using FullKernel = void (*)(const FullPass& pass, const FullItem& item);
 
 // Pointers to the four derivative levels of one node, as flat arrays.
 struct DerivView {
@@ -216,8 +198,6 @@ public:
     // 4), or null: the pass then calls evaluateNode(order, var) and reads
     // the node's storage.
     virtual VarKernel varKernel(int order) const;
-    // The node's kernel of a compiled full pass of that order (1 or 2), or null.
-    virtual FullKernel fullKernel(int order) const;
     // The owner of a graph declares that, until endHold(), only variable
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):

@@ -18,15 +18,6 @@ inline double& pure(const DerivView& d, int k, int v) {
 // ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
 
 struct Sum1Slots {
-    template <int K>
-    static void full(const FullPass& p, const FullItem& it) {
-        Sum1& n = static_cast<Sum1&>(*it.e);
-        const double* u = it.in[0];
-        double* out = it.out;
-        out[0] = n.a * u[0] + n.b;
-        exprk::scaleSet(it.act, it.m, p.nvar, K, n.a, exprk::slotView(u, p.nvar), exprk::slotView(out, p.nvar));
-        exprk::storeFull(n, p, out);
-    }
     static void snap(VarItem& it) {
         const Sum1& n = static_cast<const Sum1&>(*it.e);
         it.c[0] = n.a, it.c[1] = n.b;
@@ -49,17 +40,6 @@ struct Sum1Slots {
 };
 
 struct Sum2Slots {
-    template <int K>
-    static void full(const FullPass& p, const FullItem& it) {
-        Sum2& n = static_cast<Sum2&>(*it.e);
-        const double* u = it.in[0];
-        const double* v = it.in[1];
-        double* out = it.out;
-        out[0] = n.a * u[0] + n.b * v[0] + n.c;
-        exprk::combineSet(it.act, it.m, p.nvar, K, n.a, exprk::slotView(u, p.nvar), n.b, exprk::slotView(v, p.nvar),
-                          exprk::slotView(out, p.nvar));
-        exprk::storeFull(n, p, out);
-    }
     static void snap(VarItem& it) {
         const Sum2& n = static_cast<const Sum2&>(*it.e);
         it.c[0] = n.a, it.c[1] = n.b, it.c[2] = n.c;
@@ -86,25 +66,6 @@ struct Sum2Slots {
 // the sum does not depend on), after the arrays are cleared, as evaluateNode
 // does; the value starts from the cleared 0.
 struct SumSlots {
-    // Every entry of every term is added in term order, as evaluateNode's
-    // accumulation does, but in the slot: the sums stay in the cache.
-    template <int K>
-    static void full(const FullPass& p, const FullItem& it) {
-        Sum& n = static_cast<Sum&>(*it.e);
-        const double* w = n.scalars.data();
-        const int m = n.nterms, cnt = p.entries;
-        double* out = it.out;
-        double s = 0.0;
-        for (int e = 1; e <= cnt; ++e) out[e] = 0.0;
-        for (int t = 0; t < m; ++t) {
-            const double* T = it.in[t];
-            const double c = w[t];
-            s += c * T[0];
-            for (int e = 1; e <= cnt; ++e) out[e] += c * T[e];
-        }
-        out[0] = s + w[m];
-        exprk::storeFull(n, p, out);
-    }
     static void snap(VarItem&) {}  // the weights are read from the sum
     template <int K>
     static void one(const VarPass& p, const VarItem& it) {
@@ -138,9 +99,6 @@ struct SumSlots {
 VarKernel Sum1::varKernel(int order) const { return exprk::byOrder<Sum1Slots>(order); }
 VarKernel Sum2::varKernel(int order) const { return exprk::byOrder<Sum2Slots>(order); }
 VarKernel Sum::varKernel(int order) const { return exprk::byOrder<SumSlots>(order); }
-FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1Slots>(order); }
-FullKernel Sum2::fullKernel(int order) const { return exprk::fullByOrder<Sum2Slots>(order); }
-FullKernel Sum::fullKernel(int order) const { return exprk::fullByOrder<SumSlots>(order); }
 
 // ---- Sum1 ----
 

@@ -56,23 +56,6 @@ void evaluateVar(Node& n, int order, int var) {
 // the item (copied there by the snapshot) and leaves the memos alone too.
 template <class Node>
 struct Slots {
-    // computeFull on slots.
-    template <int K>
-    static void full(const FullPass& p, const FullItem& it) {
-        Node& n = static_cast<Node&>(*it.e);
-        const double* u = it.in[0];
-        double* out = it.out;
-        double f, f1, f2, f3, f4;
-        if (!n.factors(u[0], f, f1, f2, f3, f4)) {
-            Expression::sError = 1;
-            n.calculated = true;
-            exprk::loadFull(n, p, out);
-            return;
-        }
-        out[0] = f;
-        exprk::chainRule(it.act, it.m, K, exprk::slotView(u, p.nvar), exprk::slotView(out, p.nvar), f1, f2, f3, f4);
-        exprk::storeFull(n, p, out);
-    }
     static void snap(VarItem& it) { static_cast<const Node&>(*it.e).scalarsTo(it.c); }
     template <int K>
     static void one(const VarPass& p, const VarItem& it);
@@ -146,7 +129,6 @@ void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Square::evaluateNode(int order) { computeFull(*this, order); }
 void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Square::varKernel(int order) const { return exprk::byOrder<Slots<Square>>(order); }
-FullKernel Square::fullKernel(int order) const { return exprk::fullByOrder<Slots<Square>>(order); }
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -176,7 +158,6 @@ void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Cube::evaluateNode(int order) { computeFull(*this, order); }
 void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Cube::varKernel(int order) const { return exprk::byOrder<Slots<Cube>>(order); }
-FullKernel Cube::fullKernel(int order) const { return exprk::fullByOrder<Slots<Cube>>(order); }
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -207,7 +188,6 @@ void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse::varKernel(int order) const { return exprk::byOrder<Slots<Inverse>>(order); }
-FullKernel Inverse::fullKernel(int order) const { return exprk::fullByOrder<Slots<Inverse>>(order); }
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -237,7 +217,6 @@ void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse2::varKernel(int order) const { return exprk::byOrder<Slots<Inverse2>>(order); }
-FullKernel Inverse2::fullKernel(int order) const { return exprk::fullByOrder<Slots<Inverse2>>(order); }
 bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
     flagZero(x);
@@ -266,7 +245,6 @@ void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var)
 void Exponential::evaluateNode(int order) { computeFull(*this, order); }
 void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Exponential::varKernel(int order) const { return exprk::byOrder<Slots<Exponential>>(order); }
-FullKernel Exponential::fullKernel(int order) const { return exprk::fullByOrder<Slots<Exponential>>(order); }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -333,7 +311,6 @@ void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); 
 void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
 void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Logarithm::varKernel(int order) const { return exprk::byOrder<Slots<Logarithm>>(order); }
-FullKernel Logarithm::fullKernel(int order) const { return exprk::fullByOrder<Slots<Logarithm>>(order); }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -396,7 +373,6 @@ void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Power::evaluateNode(int order) { computeFull(*this, order); }
 void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Power::varKernel(int order) const { return exprk::byOrder<Slots<Power>>(order); }
-FullKernel Power::fullKernel(int order) const { return exprk::fullByOrder<Slots<Power>>(order); }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -457,7 +433,6 @@ void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Powo::evaluateNode(int order) { computeFull(*this, order); }
 void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Powo::varKernel(int order) const { return exprk::byOrder<Slots<Powo>>(order); }
-FullKernel Powo::fullKernel(int order) const { return exprk::fullByOrder<Slots<Powo>>(order); }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
