@@ -12,19 +12,24 @@ unsigned long long EvaluationPlan::sBuilds = 0;
 struct EvaluationPlan::Tape {
     bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
     std::vector<unsigned char> dep;  // per node: depends on the variable
-    // The deferred pass: the nodes that depend on the variable, by level (a
-    // node after all its children) and, within a level, in batches of one
-    // class, each batch with its kernel of each order (leaves: their reading).
-    std::vector<VarItem> items;
+    // A schedule: nodes by level (a node after all its children) and, within a
+    // level, in batches of one class, each batch with its kernel of each order.
     struct Run {
         VarKernel fn[4];
         int begin, count;
     };
-    std::vector<Run> runs;
+    struct Schedule {
+        std::vector<VarItem> items;
+        std::vector<Run> runs;
+    };
+    Schedule all;        // every node: the passes that write the nodes
+    Schedule dependent;  // the nodes that depend on the variable: the deferred passes
 };
 
 namespace {
-// A leaf in a deferred pass: read whole (its owner writes it at every pass).
+// Leaves: read whole (their owner writes them; a deferred pass reads them at
+// every pass).  Leaves and variables are read whatever their flags say: their
+// slots mirror their storage, as the recursive pass reads it.
 struct LeafSlots {
     static void snap(VarItem&) {}
     template <int K>
@@ -36,6 +41,26 @@ struct LeafSlots {
         if constexpr (K >= 2) out[2] = e.D2[p.o2];
         if constexpr (K >= 3) out[3] = e.D3[p.o3];
         if constexpr (K >= 4) out[4] = e.D4[p.o4];
+    }
+};
+
+// The other nodes compute themselves; operators without a kernel compute
+// themselves from their children's storage.
+struct OtherSlots {
+    static void snap(VarItem&) {}
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        it.e->calculate(p.order, p.var);
+        exprk::loadPure(*it.e, p, true, it.out);
+    }
+};
+
+struct NodeSlots {
+    static void snap(VarItem&) {}
+    template <int K>
+    static void one(const VarPass& p, const VarItem& it) {
+        it.e->evaluateNode(p.order, p.var);
+        exprk::loadPure(*it.e, p, it.dep, it.out);
     }
 };
 }  // namespace
@@ -172,43 +197,72 @@ void EvaluationPlan::makeTapes() {
 
     tapes_.resize(nv);
     std::vector<int> level(n, 0);
+    std::vector<VarKernel> fn[4];
+    for (int k = 0; k < 4; ++k) {
+        fn[k].resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const Kind kind = nodes_[i].kind;
+            fn[k][i] = kind == Kind::Leaf    ? exprk::byOrder<LeafSlots>(k + 1)
+                       : kind == Kind::Other ? exprk::byOrder<OtherSlots>(k + 1)
+                       : kernels_[k][i]      ? kernels_[k][i]
+                                             : exprk::byOrder<NodeSlots>(k + 1);
+        }
+    }
+    // Nodes (positions, in the order of the plan) into a schedule, by level
+    // then class.  The other nodes stay where they are, between the nodes
+    // before and after them: they may compute shared nodes themselves, and
+    // which of the two computes such a node must not change.
+    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s) {
+        auto byLevel = [&](int a, int b) {
+            if (level[a] != level[b]) return level[a] < level[b];
+            return std::less<const void*>()(reinterpret_cast<const void*>(fn[0][a]),
+                                            reinterpret_cast<const void*>(fn[0][b]));
+        };
+        for (auto from = order.begin(); from != order.end();) {
+            auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
+            std::stable_sort(from, to, byLevel);
+            from = to == order.end() ? to : to + 1;
+        }
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const int i = order[k];
+            const Node& nd = nodes_[i];
+            s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0, {0.0, 0.0, 0.0}});
+            if (k == 0 || nd.kind == Kind::Other || level[i] != level[order[k - 1]] || fn[0][i] != fn[0][order[k - 1]])
+                s.runs.push_back({{fn[0][i], fn[1][i], fn[2][i], fn[3][i]}, static_cast<int>(k), 0});
+            ++s.runs.back().count;
+        }
+    };
+    std::vector<int> everyNode(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        everyNode[i] = static_cast<int>(i);
+        level[i] = 0;
+        for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c)
+            level[i] = std::max(level[i], level[children_[c]] + 1);
+    }
     for (int var = 0; var < nv; ++var) {
         auto t = std::make_unique<Tape>();
         t->dep.resize(n);
-        t->deferrable = true;
+        for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
+        schedule(everyNode, t->dep, t->all);
+        // The deferred pass: every node that depends on the variable a leaf or
+        // a kernel, and the root among them (written at every pass; it is then
+        // the one node of the highest level among them).
+        t->deferrable = t->dep.back() != 0;
         std::vector<int> order;
         for (std::size_t i = 0; i < n; ++i) {
-            const Node& nd = nodes_[i];
-            t->dep[i] = nd.e->isDependent(var) ? 1 : 0;
             if (!t->dep[i]) continue;
+            const Node& nd = nodes_[i];
             if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
             level[i] = 0;
             for (int c = nd.first; c < nd.first + nd.count; ++c)
                 if (t->dep[children_[c]]) level[i] = std::max(level[i], level[children_[c]] + 1);
             order.push_back(static_cast<int>(i));
         }
-        // The root is written at every deferred pass: it must depend on the
-        // variable, and it is then the one node of the highest level.
-        if (!t->dep.back()) t->deferrable = false;
-        if (t->deferrable) {
-            auto fnOf = [&](int i, int k) {
-                return nodes_[i].kind == Kind::Leaf ? exprk::byOrder<LeafSlots>(k + 1) : kernels_[k][i];
-            };
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                if (level[a] != level[b]) return level[a] < level[b];
-                return std::less<const void*>()(reinterpret_cast<const void*>(fnOf(a, 0)),
-                                                reinterpret_cast<const void*>(fnOf(b, 0)));
-            });
-            for (std::size_t k = 0; k < order.size(); ++k) {
-                const int i = order[k];
-                const Node& nd = nodes_[i];
-                t->items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, true, {0.0, 0.0, 0.0}});
-                if (k == 0 || level[i] != level[order[k - 1]] || fnOf(i, 0) != fnOf(order[k - 1], 0)) {
-                    Tape::Run r{{fnOf(i, 0), fnOf(i, 1), fnOf(i, 2), fnOf(i, 3)}, static_cast<int>(k), 0};
-                    t->runs.push_back(r);
-                }
-                ++t->runs.back().count;
-            }
+        if (t->deferrable) schedule(order, t->dep, t->dependent);
+        for (std::size_t i = 0; i < n; ++i) {  // the levels of the whole plan again
+            level[i] = 0;
+            for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c)
+                level[i] = std::max(level[i], level[children_[c]] + 1);
         }
         tapes_[var] = std::move(t);
     }
@@ -216,32 +270,12 @@ void EvaluationPlan::makeTapes() {
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false};
-    double* slots = slots_.data();
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
-    const std::vector<VarKernel>& kernels = kernels_[order - 1];
-    const std::size_t n = nodes_.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Node& nd = nodes_[i];
-        Expression* e = nd.e;
-        double* out = slots + 5 * i;
-        const bool dep = t.dep[i] != 0;
-        if (nd.kind == Kind::Op && !e->calculated) {
-            if (VarKernel k = kernels[i]) {
-                VarItem it{e, out, childSlots_.data() + nd.first, dep, {0.0, 0.0, 0.0}};
-                k(p, &it, 1);
-                continue;
-            }
-            e->evaluateNode(order, var);
-        } else if (nd.kind == Kind::Other && !e->calculated) {
-            e->calculate(order, var);
-        }
-        // Leaves and variables are read whole, whatever their flags say: their
-        // slots mirror their storage, as the recursive pass reads it.
-        exprk::loadPure(*e, p, dep || nd.kind != Kind::Op, out);
-    }
+    VarItem* items = t.all.items.data();
+    for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
 
 // The nodes that depend on the variable, from their children's slots, into
@@ -251,14 +285,14 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 void EvaluationPlan::runDeferred(Tape& t, int order, int var) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false};
     const double* slots = slots_.data();
-    VarItem* items = t.items.data();
+    VarItem* items = t.dependent.items.data();
     if (!snapped_) {  // the scalars of the nodes, fixed through the hold
         VarPass snap = p;
         snap.snap = true;
-        for (const Tape::Run& r : t.runs) r.fn[order - 1](snap, items + r.begin, r.count);
+        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](snap, items + r.begin, r.count);
         snapped_ = true;
     }
-    for (const Tape::Run& r : t.runs) r.fn[order - 1](p, items + r.begin, r.count);
+    for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, items + r.begin, r.count);
     const double* top = slots + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
