@@ -57,17 +57,17 @@ void Product::evaluateNode(int order, int var) {
 namespace {
 struct ProductSlots {
     static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Product& n = static_cast<Product&>(*it.e);
         const double* u = it.in[0];
         const double* v = it.in[1];
         double* out = it.out;
-        const bool dep = it.dep;
-        const double a = p.store ? n.a : it.c[0];
+        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
         if (dep) exprk::leibnizSlot<K>(a, u, v, out);
-        if (!p.store) return;
+        if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;
         if (dep) exprk::storePureK<K>(n, p, out);

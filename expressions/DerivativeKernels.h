@@ -156,7 +156,8 @@ inline void leibnizSlot(double a, const double* u, const double* v, double* out)
 }
 
 // The kernel of a pass of the given order (1 to 4) over a batch of nodes,
-// each computed by S::one<K>(pass, item).
+// each computed by S::one<K, ST>(pass, item), ST telling whether the pass
+// writes the nodes.
 // In a pass that writes the nodes, a node already computed (marked) is only
 // read into its slot.
 template <class S>
@@ -167,12 +168,16 @@ struct Batch {
             for (int i = 0; i < count; ++i) S::snap(items[i]);
             return;
         }
+        if (!p.store) {
+            for (int i = 0; i < count; ++i) S::template one<K, false>(p, items[i]);
+            return;
+        }
         for (int i = 0; i < count; ++i) {
             const VarItem& it = items[i];
-            if (p.store && it.e->calculated)
+            if (it.e->calculated)
                 loadPure(*it.e, p, it.dep, it.out);
             else
-                S::template one<K>(p, it);
+                S::template one<K, true>(p, it);
         }
     }
 };

@@ -32,7 +32,7 @@ namespace {
 // slots mirror their storage, as the recursive pass reads it.
 struct LeafSlots {
     static void snap(VarItem&) {}
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         const Expression& e = *it.e;
         double* out = it.out;
@@ -48,7 +48,7 @@ struct LeafSlots {
 // themselves from their children's storage.
 struct OtherSlots {
     static void snap(VarItem&) {}
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         it.e->calculate(p.order, p.var);
         exprk::loadPure(*it.e, p, true, it.out);
@@ -57,7 +57,7 @@ struct OtherSlots {
 
 struct NodeSlots {
     static void snap(VarItem&) {}
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         it.e->evaluateNode(p.order, p.var);
         exprk::loadPure(*it.e, p, it.dep, it.out);

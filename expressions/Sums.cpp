@@ -22,17 +22,17 @@ struct Sum1Slots {
         const Sum1& n = static_cast<const Sum1&>(*it.e);
         it.c[0] = n.a, it.c[1] = n.b;
     }
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum1& n = static_cast<Sum1&>(*it.e);
         const double* u = it.in[0];
         double* out = it.out;
-        const bool dep = it.dep;
-        const double a = p.store ? n.a : it.c[0], b = p.store ? n.b : it.c[1];
+        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k];
         out[0] = a * u[0] + b;
-        if (!p.store) return;
+        if constexpr (!ST) return;
         if (dep) exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;
@@ -44,18 +44,18 @@ struct Sum2Slots {
         const Sum2& n = static_cast<const Sum2&>(*it.e);
         it.c[0] = n.a, it.c[1] = n.b, it.c[2] = n.c;
     }
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum2& n = static_cast<Sum2&>(*it.e);
         const double* u = it.in[0];
         const double* v = it.in[1];
         double* out = it.out;
-        const bool dep = it.dep;
-        const double a = p.store ? n.a : it.c[0], b = p.store ? n.b : it.c[1], c = p.store ? n.c : it.c[2];
+        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1], c = ST ? n.c : it.c[2];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k] + b * v[k];
         out[0] = a * u[0] + b * v[0] + c;
-        if (!p.store) return;
+        if constexpr (!ST) return;
         if (dep) exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;
@@ -67,12 +67,12 @@ struct Sum2Slots {
 // does; the value starts from the cleared 0.
 struct SumSlots {
     static void snap(VarItem&) {}  // the weights are read from the sum
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum& n = static_cast<Sum&>(*it.e);
         const double* const* in = it.in;
         double* out = it.out;
-        if (p.store) n.clean(K);
+        if constexpr (ST) n.clean(K);
         const double* w = n.scalars.data();
         const int m = n.nterms;
         double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
@@ -87,7 +87,7 @@ struct SumSlots {
         }
         out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
         out[0] = s + w[m];
-        if (!p.store) return;
+        if constexpr (!ST) return;
         exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;

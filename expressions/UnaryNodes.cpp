@@ -57,28 +57,28 @@ void evaluateVar(Node& n, int order, int var) {
 template <class Node>
 struct Slots {
     static void snap(VarItem& it) { static_cast<const Node&>(*it.e).scalarsTo(it.c); }
-    template <int K>
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it);
 };
 
 template <class Node>
-template <int K>
+template <int K, bool ST>
 inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     Node& n = static_cast<Node&>(*it.e);
     const double* u = it.in[0];
     double* out = it.out;
-    const bool dep = it.dep;
+    const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
     double f, f1, f2, f3, f4;
-    const bool ok = p.store ? n.factors(u[0], f, f1, f2, f3, f4) : Node::factorsFrom(it.c, u[0], f, f1, f2, f3, f4);
+    const bool ok = ST ? n.factors(u[0], f, f1, f2, f3, f4) : Node::factorsFrom(it.c, u[0], f, f1, f2, f3, f4);
     if (!ok) {
         Expression::sError = 1;
-        if (p.store) n.calculated = true;
+        if constexpr (ST) n.calculated = true;
         exprk::loadPure(n, p, dep, out);
         return;
     }
     out[0] = f;
     if (dep) exprk::chainRuleSlot<K>(u, out, f1, f2, f3, f4);
-    if (!p.store) return;
+    if constexpr (!ST) return;
     n.value = f;
     if (dep) exprk::storePureK<K>(n, p, out);
     n.calculated = true;
