@@ -18,12 +18,50 @@ void Product::calculate(int order) {
     evaluateNode(order);
 }
 
+namespace {
+// The one variable a node depends on, -1 for none or several.
+int onlyVariable(Expression* e, int nvar) {
+    int found = -1;
+    for (int k = 0; k < nvar; ++k)
+        if (e->isDependent(k)) {
+            if (found >= 0) return -1;
+            found = k;
+        }
+    return found;
+}
+}  // namespace
+
+void Product::findSeparation() {
+    sepStamp_ = structureStamp();
+    sepI_ = sepJ_ = -1;
+    const int i = onlyVariable(u, nvar), j = onlyVariable(v, nvar);
+    if (i < 0 || j < 0 || i == j || activeVariables() != 2) return;
+    sepI_ = i;
+    sepJ_ = j;
+}
+
 void Product::evaluateNode(int order) {
     const double u0 = u->value, v0 = v->value;
     value = a * u0 * v0;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
-        const int m = activeVariables();
-        exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
+        if (sepStamp_ != structureStamp()) findSeparation();
+        if (sepI_ >= 0 && order <= 2) {
+            const int i = sepI_, j = sepJ_;
+            const double av = a * v0, au = a * u0;
+            d1[i] = u->d1[i] * av;
+            d1[j] = au * v->d1[j];
+            if (order == 2) {
+                D2[off2(i, i)] = u->D2[off2(i, i)] * av;
+                D2[off2(j, j)] = au * v->D2[off2(j, j)];
+                if (i > j)
+                    D2[off2(i, j)] = (a * u->d1[i]) * v->d1[j];
+                else
+                    D2[off2(j, i)] = (a * v->d1[j]) * u->d1[i];
+            }
+        } else {
+            const int m = activeVariables();
+            exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
+        }
     }
     calculated = true;
 }

@@ -1,5 +1,13 @@
 #pragma once
 // Product: a*u*v, with every mixed derivative by Leibniz's rule.
+//
+// A separable product, u a function of one variable i and v of another one j
+// (a power of the density times a function of the temperature), has one
+// nonzero term in each entry of Leibniz's rule: to the second order it is
+// computed from that term alone, with the operations of the full rule, whose
+// other terms add exact zeros (they could differ only in the sign of a zero,
+// and where an infinite derivative of one factor meets the zero derivative
+// of the other, which the full rule turns into NaN).
 #include "expressions/BinOp.h"
 
 class Product : public BinOp {
@@ -15,4 +23,11 @@ public:
     VarKernel varKernel(int order) const override;
     void set_scalars1(double a) override;
     void printFormula(std::FILE* f) override;
+
+private:
+    // The variables of a separable product (-1 when it is not one), for the
+    // structure stamp sepStamp_.
+    void findSeparation();
+    int sepI_ = -1, sepJ_ = -1;
+    unsigned long long sepStamp_ = ~0ull;
 };

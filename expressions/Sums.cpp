@@ -1,4 +1,5 @@
 // Weighted sums: Sum1, Sum2 and Sum.
+#include <algorithm>
 #include "expressions/DerivativeKernels.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
@@ -350,18 +351,45 @@ void Sum::calculate(int order) {
     evaluateNode(order);
 }
 
+namespace {
+// The weighted sum of every stored entry of the terms, term by term in term
+// order into sums that start from the cleared 0 (the arithmetic of
+// exprk::accumulate), kept in registers for C entries known at compile time.
+template <int C>
+void sumEntries(Expression* const* terms, const double* w, int nterms, int nvar, double* out) {
+    double acc[C] = {};
+    for (int t = 0; t < nterms; ++t) {
+        const Expression* e = terms[t];
+        if (e->nvar != nvar) continue;
+        const double c = w[t];
+        const double* s = e->d1;
+        for (int k = 0; k < C; ++k) acc[k] += c * s[k];
+    }
+    for (int k = 0; k < C; ++k) out[k] = acc[k];
+}
+}  // namespace
+
 void Sum::evaluateNode(int order) {
     if (order > 4) order = 4;
     clean(order);
     const bool derivs = order >= 1 && d1;
-    const int m = derivs ? activeVariables() : 0;
-    const DerivView me = view();
-    for (int t = 0; t < nterms; ++t) {
-        Expression* e = terms[t];
-        value += scalars[t] * e->value;
-        if (derivs && e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
-    }
+    for (int t = 0; t < nterms; ++t) value += scalars[t] * terms[t]->value;
     value += scalars[nterms];
+    if (derivs) {
+        const std::size_t cnt = storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4)));
+        switch (cnt) {  // the entries of T, V and x of a pure fluid to the first and second orders
+            case 3: sumEntries<3>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+            case 9: sumEntries<9>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+            default: {
+                const int m = activeVariables();
+                const DerivView me = view();
+                for (int t = 0; t < nterms; ++t) {
+                    Expression* e = terms[t];
+                    if (e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
+                }
+            }
+        }
+    }
     calculated = true;
 }
 
