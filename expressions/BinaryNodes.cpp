@@ -60,7 +60,8 @@ void Product::evaluateNode(int order) {
             }
         } else {
             const int m = activeVariables();
-            exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
+            if (!exprk::leibnizSmall(act_.data(), m, order, a, u0, *u, v0, *v, *this))
+                exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
         }
     }
     calculated = true;

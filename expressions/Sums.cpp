@@ -116,7 +116,8 @@ void Sum1::evaluateNode(int order) {
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
-        exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
+        if (!exprk::combineSmall(act_.data(), m, order, a, *u, 0.0, *u, *this, true))
+            exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
     }
     calculated = true;
 }
@@ -177,7 +178,8 @@ void Sum2::evaluateNode(int order) {
     value = a * u->value + b * v->value + c;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
         const int m = activeVariables();
-        exprk::combineSet(act_.data(), m, nvar, order, a, u->view(), b, v->view(), view());
+        if (!exprk::combineSmall(act_.data(), m, order, a, *u, b, *v, *this, false))
+            exprk::combineSet(act_.data(), m, nvar, order, a, u->view(), b, v->view(), view());
     }
     calculated = true;
 }

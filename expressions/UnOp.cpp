@@ -108,6 +108,7 @@ Expression* UnOp::findByName(const char* s) {
 void UnOp::chainRule(int order, double f1, double f2, double f3, double f4) {
     if (order < 1 || !d1 || u->nvar != nvar) return;
     const int m = activeVariables();
+    if (exprk::chainRuleSmall(act_.data(), m, order, *u, *this, f1, f2)) return;
     exprk::chainRule(act_.data(), m, order, u->view(), view(), f1, f2, f3, f4);
 }
 
