@@ -114,6 +114,7 @@ struct ProductSlots {
 };
 }  // namespace
 
+FullKernel Product::fullKernel(int order) const { return exprk::fullByOrder<Product>(order); }
 VarKernel Product::varKernel(int order) const { return exprk::byOrder<ProductSlots>(order); }
 
 void Product::printFormula(std::FILE* f) {
@@ -208,3 +209,5 @@ void Division::printFormula(std::FILE* f) {
     else
         std::fprintf(f, "%s = %lg * %s / %s\n", displayName(), a, uName(), vName());
 }
+
+FullKernel Division::fullKernel(int order) const { return exprk::fullByOrder<Division>(order); }

@@ -227,6 +227,26 @@ inline void leibnizSlot(double a, const double* u, const double* v, double* out)
 // The kernel of a pass of the given order (1 to 4) over a batch of nodes,
 // each computed by S::one<K, ST>(pass, item), ST telling whether the pass
 // writes the nodes.
+// The kernel of a full pass of order K over a batch of nodes of class T.
+template <class T, int K>
+void fullBatch(Expression* const* nodes, int count) {
+    for (int i = 0; i < count; ++i) {
+        Expression* e = nodes[i];
+        if (!e->calculated) static_cast<T*>(e)->T::evaluateNode(K);
+    }
+}
+
+template <class T>
+FullKernel fullByOrder(int order) {
+    switch (order) {
+        case 0: return &fullBatch<T, 0>;
+        case 1: return &fullBatch<T, 1>;
+        case 2: return &fullBatch<T, 2>;
+        case 3: return &fullBatch<T, 3>;
+        default: return &fullBatch<T, 4>;
+    }
+}
+
 // In a pass that writes the nodes, a node already computed (marked) is only
 // read into its slot.
 template <class S>

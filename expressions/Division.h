@@ -20,6 +20,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    FullKernel fullKernel(int order) const override;
     void set_scalars1(double a) override;
     void printFormula(std::FILE* f) override;
 

@@ -55,6 +55,19 @@ struct OtherSlots {
     }
 };
 
+// Full passes: the other nodes compute themselves, the operators without a
+// kernel through their virtual evaluateNode.
+template <int K>
+void otherFull(Expression* const* nodes, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!nodes[i]->calculated) nodes[i]->calculate(K);
+}
+template <int K>
+void nodeFull(Expression* const* nodes, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!nodes[i]->calculated) nodes[i]->evaluateNode(K);
+}
+
 struct NodeSlots {
     static void snap(VarItem&) {}
     template <int K, bool ST>
@@ -109,6 +122,45 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         stack.pop_back();
     }
     makeTapes();
+    makeFullSchedule();
+}
+
+void EvaluationPlan::makeFullSchedule() {
+    const std::size_t n = nodes_.size();
+    std::vector<int> level(n, 0), order;
+    std::vector<FullKernel> fn[5];
+    for (auto& f : fn) f.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Node& nd = nodes_[i];
+        for (int c = nd.first; c < nd.first + nd.count; ++c) level[i] = std::max(level[i], level[children_[c]] + 1);
+        if (nd.kind == Kind::Leaf) continue;
+        order.push_back(static_cast<int>(i));
+        FullKernel k = nd.kind == Kind::Op ? nd.e->fullKernel(1) : nullptr;
+        for (int o = 0; o < 5; ++o) {
+            if (nd.kind == Kind::Other)
+                fn[o][i] = o == 0 ? &otherFull<0> : o == 1 ? &otherFull<1> : o == 2 ? &otherFull<2> : o == 3 ? &otherFull<3> : &otherFull<4>;
+            else if (k)
+                fn[o][i] = nd.e->fullKernel(o);
+            else
+                fn[o][i] = o == 0 ? &nodeFull<0> : o == 1 ? &nodeFull<1> : o == 2 ? &nodeFull<2> : o == 3 ? &nodeFull<3> : &nodeFull<4>;
+        }
+    }
+    auto byLevel = [&](int a, int b) {
+        if (level[a] != level[b]) return level[a] < level[b];
+        return std::less<const void*>()(reinterpret_cast<const void*>(fn[1][a]), reinterpret_cast<const void*>(fn[1][b]));
+    };
+    for (auto from = order.begin(); from != order.end();) {
+        auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
+        std::stable_sort(from, to, byLevel);
+        from = to == order.end() ? to : to + 1;
+    }
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int i = order[k];
+        fullNodes_.push_back(nodes_[i].e);
+        if (k == 0 || nodes_[i].kind == Kind::Other || level[i] != level[order[k - 1]] || fn[1][i] != fn[1][order[k - 1]])
+            fullRuns_.push_back({{fn[0][i], fn[1][i], fn[2][i], fn[3][i], fn[4][i]}, static_cast<int>(k), 0});
+        ++fullRuns_.back().count;
+    }
 }
 
 EvaluationPlan::~EvaluationPlan() = default;
@@ -134,13 +186,18 @@ void EvaluationPlan::run(int order) {
     materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
-    for (const Node& n : nodes_) {
-        Expression* e = n.e;
-        if (n.kind == Kind::Leaf || e->calculated) continue;
-        if (n.kind == Kind::Op)
-            e->evaluateNode(order);
-        else
-            e->calculate(order);
+    if (order >= 0 && order <= 4) {
+        Expression* const* nodes = fullNodes_.data();
+        for (const FullRun& r : fullRuns_) r.fn[order](nodes + r.begin, r.count);
+    } else {
+        for (const Node& n : nodes_) {
+            Expression* e = n.e;
+            if (n.kind == Kind::Leaf || e->calculated) continue;
+            if (n.kind == Kind::Op)
+                e->evaluateNode(order);
+            else
+                e->calculate(order);
+        }
     }
     --Expression::sNesting;
     record(std::min(order, 4));

@@ -17,6 +17,11 @@
 // and set_variable_values() of the node that owns a plan become flat loops
 // over its nodes as well.
 //
+// A full pass of order 0 to 4 computes the nodes in batches of one class, by
+// level (a node after its children), each batch through its class's
+// evaluateNode called directly (FullKernel).  The nodes that are not
+// operators stay in place between the nodes before and after them.
+//
 // One-variable passes (calculate(order, var), the passes of a volume search)
 // go through a tape: each node's value and pure derivatives in the variable
 // are kept in a slot of five doubles, in a compact array in the order of the
@@ -79,6 +84,7 @@ private:
     void record(int provided);
     void gatherFree();
     void makeTapes();
+    void makeFullSchedule();
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var);
     void materialize();
@@ -89,6 +95,12 @@ private:
     std::vector<int> children_;
     std::vector<Expression*> cleared_;   // operators and leaves: marks cleared directly
     std::vector<Expression*> others_;    // the other nodes: their own walks
+    struct FullRun {
+        FullKernel fn[5];
+        int begin, count;
+    };
+    std::vector<Expression*> fullNodes_;  // the full passes' schedule, leaves left out
+    std::vector<FullRun> fullRuns_;
     std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
     std::vector<VarKernel> kernels_[4];  // per operator and order, or null
     std::vector<const double*> childSlots_;  // the slots of children_

@@ -81,6 +81,7 @@ bool Expression::planChildren(std::vector<Expression*>&) { return false; }
 void Expression::evaluateNode(int order) { calculate(order); }
 void Expression::evaluateNode(int order, int var) { calculate(order, var); }
 VarKernel Expression::varKernel(int) const { return nullptr; }
+FullKernel Expression::fullKernel(int) const { return nullptr; }
 
 bool Expression::makePlan() {
     if (plan_ && plan_->current()) return true;

@@ -89,6 +89,9 @@ struct VarItem {
     double c[3];  // the node's scalars, as of the last snapshot
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
+// A compiled full pass computes a batch of nodes of one class, those not yet
+// marked, with the class's evaluateNode of the pass's order, called directly.
+using FullKernel = void (*)(Expression* const* nodes, int count);
 
 
 // Pointers to the four derivative levels of one node, as flat arrays.
@@ -198,6 +201,8 @@ public:
     // 4), or null: the pass then calls evaluateNode(order, var) and reads
     // the node's storage.
     virtual VarKernel varKernel(int order) const;
+    // The node's kernel of a compiled full pass of that order (0 to 4), or null.
+    virtual FullKernel fullKernel(int order) const;
     // The owner of a graph declares that, until endHold(), only variable
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):

@@ -41,6 +41,7 @@ public:
     void calculate(int order, int var) override;
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
+    FullKernel fullKernel(int order) const override;
     bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;
     void set_scalars3(double a, double p, double c) override;

@@ -388,3 +388,5 @@ void Selector::printValues(std::FILE* f) {
     sMargin -= 4;
     calculated = true;
 }
+
+FullKernel Geom::fullKernel(int order) const { return exprk::fullByOrder<Geom>(order); }

@@ -22,6 +22,7 @@ public:
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
+    FullKernel fullKernel(int order) const override;
     void set_scalars3(double a, double p, double c) override;
     void printFormula(std::FILE* f) override;
 

@@ -97,8 +97,11 @@ struct SumSlots {
 
 }  // namespace
 
+FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1>(order); }
 VarKernel Sum1::varKernel(int order) const { return exprk::byOrder<Sum1Slots>(order); }
+FullKernel Sum2::fullKernel(int order) const { return exprk::fullByOrder<Sum2>(order); }
 VarKernel Sum2::varKernel(int order) const { return exprk::byOrder<Sum2Slots>(order); }
+FullKernel Sum::fullKernel(int order) const { return exprk::fullByOrder<Sum>(order); }
 VarKernel Sum::varKernel(int order) const { return exprk::byOrder<SumSlots>(order); }
 
 // ---- Sum1 ----

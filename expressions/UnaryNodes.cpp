@@ -129,6 +129,7 @@ void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Square::evaluateNode(int order) { computeFull(*this, order); }
 void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Square::varKernel(int order) const { return exprk::byOrder<Slots<Square>>(order); }
+FullKernel Square::fullKernel(int order) const { return exprk::fullByOrder<Square>(order); }
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -158,6 +159,7 @@ void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Cube::evaluateNode(int order) { computeFull(*this, order); }
 void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Cube::varKernel(int order) const { return exprk::byOrder<Slots<Cube>>(order); }
+FullKernel Cube::fullKernel(int order) const { return exprk::fullByOrder<Cube>(order); }
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -188,6 +190,7 @@ void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse::varKernel(int order) const { return exprk::byOrder<Slots<Inverse>>(order); }
+FullKernel Inverse::fullKernel(int order) const { return exprk::fullByOrder<Inverse>(order); }
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -217,6 +220,7 @@ void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse2::varKernel(int order) const { return exprk::byOrder<Slots<Inverse2>>(order); }
+FullKernel Inverse2::fullKernel(int order) const { return exprk::fullByOrder<Inverse2>(order); }
 bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
     flagZero(x);
@@ -245,6 +249,7 @@ void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var)
 void Exponential::evaluateNode(int order) { computeFull(*this, order); }
 void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Exponential::varKernel(int order) const { return exprk::byOrder<Slots<Exponential>>(order); }
+FullKernel Exponential::fullKernel(int order) const { return exprk::fullByOrder<Exponential>(order); }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -311,6 +316,7 @@ void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); 
 void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
 void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Logarithm::varKernel(int order) const { return exprk::byOrder<Slots<Logarithm>>(order); }
+FullKernel Logarithm::fullKernel(int order) const { return exprk::fullByOrder<Logarithm>(order); }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -373,6 +379,7 @@ void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Power::evaluateNode(int order) { computeFull(*this, order); }
 void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Power::varKernel(int order) const { return exprk::byOrder<Slots<Power>>(order); }
+FullKernel Power::fullKernel(int order) const { return exprk::fullByOrder<Power>(order); }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -433,6 +440,7 @@ void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
 void Powo::evaluateNode(int order) { computeFull(*this, order); }
 void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Powo::varKernel(int order) const { return exprk::byOrder<Slots<Powo>>(order); }
+FullKernel Powo::fullKernel(int order) const { return exprk::fullByOrder<Powo>(order); }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
