@@ -31,40 +31,59 @@ int onlyVariable(Expression* e, int nvar) {
 }
 }  // namespace
 
-void Product::findSeparation() {
-    sepStamp_ = structureStamp();
-    sepI_ = sepJ_ = -1;
-    const int i = onlyVariable(u, nvar), j = onlyVariable(v, nvar);
-    if (i < 0 || j < 0 || i == j || activeVariables() != 2) return;
-    sepI_ = i;
-    sepJ_ = j;
+void Product::findShape() {
+    shapeStamp_ = structureStamp();
+    shape_ = Shape::General;
+    const int m = activeVariables();
+    if (m < 1 || m > 2) return;
+    const int iu = onlyVariable(u, nvar), jv = onlyVariable(v, nvar);
+    if (m == 2 && iu >= 0 && jv >= 0 && iu != jv) {
+        shape_ = Shape::Separable;
+        i_ = iu, j_ = jv;
+    } else {
+        shape_ = m == 1 ? Shape::One : Shape::Two;
+        i_ = act_[0], j_ = m == 2 ? act_[1] : act_[0];
+    }
+    ii_ = off2(i_, i_);
+    jj_ = off2(j_, j_);
+    ij_ = i_ > j_ ? off2(i_, j_) : off2(j_, i_);
 }
 
+// The operations are those of exprk::leibniz; a separable product keeps only
+// the one nonzero term of each entry (see the class).
 void Product::evaluateNode(int order) {
     const double u0 = u->value, v0 = v->value;
     value = a * u0 * v0;
-    if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
-        if (sepStamp_ != structureStamp()) findSeparation();
-        if (sepI_ >= 0 && order <= 2) {
-            const int i = sepI_, j = sepJ_;
-            const double av = a * v0, au = a * u0;
-            d1[i] = u->d1[i] * av;
-            d1[j] = au * v->d1[j];
-            if (order == 2) {
-                D2[off2(i, i)] = u->D2[off2(i, i)] * av;
-                D2[off2(j, j)] = au * v->D2[off2(j, j)];
-                if (i > j)
-                    D2[off2(i, j)] = (a * u->d1[i]) * v->d1[j];
-                else
-                    D2[off2(j, i)] = (a * v->d1[j]) * u->d1[i];
-            }
-        } else {
-            const int m = activeVariables();
-            if (!exprk::leibnizSmall(act_.data(), m, order, a, u0, *u, v0, *v, *this))
-                exprk::leibniz(act_.data(), m, order, a, u0, u->view(), v0, v->view(), view());
-        }
-    }
     calculated = true;
+    if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
+    if (shapeStamp_ != structureStamp()) findShape();
+    if (order > 2 || shape_ == Shape::General) return evaluateGeneral(order);
+    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    const int i = i_, j = j_;
+    const double av = a * v0, au = a * u0;
+    if (shape_ == Shape::Separable) {
+        d1[i] = U1[i] * av;
+        d1[j] = au * V1[j];
+        if (order < 2) return;
+        D2[ii_] = U2[ii_] * av;
+        D2[jj_] = au * V2[jj_];
+        D2[ij_] = i > j ? (a * U1[i]) * V1[j] : (a * V1[j]) * U1[i];
+        return;
+    }
+    d1[i] = U1[i] * av + au * V1[i];
+    if (shape_ == Shape::Two) d1[j] = U1[j] * av + au * V1[j];
+    if (order < 2) return;
+    const double aui = a * U1[i], avi = a * V1[i];
+    D2[ii_] = U2[ii_] * av + aui * V1[i] + avi * U1[i] + au * V2[ii_];
+    if (shape_ == Shape::One) return;
+    const double auj = a * U1[j], avj = a * V1[j];
+    D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
+    D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
+}
+
+[[gnu::noinline]] void Product::evaluateGeneral(int order) {
+    const int m = activeVariables();
+    exprk::leibniz(act_.data(), m, order, a, u->value, u->view(), v->value, v->view(), view());
 }
 
 void Product::calculate(int order, int var) {

@@ -26,9 +26,14 @@ public:
     void printFormula(std::FILE* f) override;
 
 private:
-    // The variables of a separable product (-1 when it is not one), for the
-    // structure stamp sepStamp_.
-    void findSeparation();
-    int sepI_ = -1, sepJ_ = -1;
-    unsigned long long sepStamp_ = ~0ull;
+    // The shape of the product for the first two orders, for the structure
+    // stamp shapeStamp_: separable (i the variable of u, j that of v), over one
+    // variable i, over two variables i < j, or none of these (general); with
+    // the offsets of the second-order entries of i and j.
+    enum class Shape : unsigned char { General, Separable, One, Two };
+    void findShape();
+    void evaluateGeneral(int order);
+    Shape shape_ = Shape::General;
+    int i_ = -1, j_ = -1, ii_ = 0, jj_ = 0, ij_ = 0;
+    unsigned long long shapeStamp_ = ~0ull;
 };

@@ -368,8 +368,10 @@ void sumEntries(Expression* const* terms, const double* w, int nterms, int nvar,
         if (e->nvar != nvar) continue;
         const double c = w[t];
         const double* s = e->d1;
+#pragma GCC unroll 16
         for (int k = 0; k < C; ++k) acc[k] += c * s[k];
     }
+#pragma GCC unroll 16
     for (int k = 0; k < C; ++k) out[k] = acc[k];
 }
 }  // namespace
