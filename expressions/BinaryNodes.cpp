@@ -51,7 +51,7 @@ void Product::findShape() {
 
 // The operations are those of exprk::leibniz; a separable product keeps only
 // the one nonzero term of each entry (see the class).
-void Product::evaluateNode(int order) {
+[[gnu::always_inline]] inline void Product::evaluateNode(int order) {
     const double u0 = u->value, v0 = v->value;
     value = a * u0 * v0;
     calculated = true;

@@ -138,7 +138,7 @@ void Expression::allocateBlock(int n) {
     d4 = nullptr;
     if (n <= 0 || order < 1) return;
     std::size_t total = storedEntries(n, order);
-    block_.reset(new double[total]());
+    block_.reset(new (std::align_val_t(64)) double[total]());
     d1 = block_.get();
     std::size_t N = static_cast<std::size_t>(n);
     if (order >= 2) D2 = d1 + N;

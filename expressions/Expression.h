@@ -342,7 +342,12 @@ private:
     void checkOrderVar(std::FILE* f, int m, int i, double* x, double h);
     void debugLink(double* w);
 
-    std::unique_ptr<double[]> block_;
+    // The block starts on a cache line: the first- and second-order entries of
+    // T and V of a pure fluid then lie in one line.
+    struct BlockDelete {
+        void operator()(double* p) const { ::operator delete[](p, std::align_val_t(64)); }
+    };
+    std::unique_ptr<double[], BlockDelete> block_;
     std::vector<double*> rows1_;    // row pointers of d2, sub-rows of d3 and d4
     std::vector<double**> rows2_;   // rows of d3, sub-rows of d4
     std::vector<double***> rows3_;  // rows of d4
