@@ -121,7 +121,7 @@ struct ProductSlots {
         const double* u = it.in[0];
         const double* v = it.in[1];
         double* out = it.out;
-        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
         if (dep) exprk::leibnizSlot<K>(a, u, v, out);

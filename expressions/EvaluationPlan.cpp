@@ -11,6 +11,7 @@ unsigned long long EvaluationPlan::sBuilds = 0;
 // The tape of the one-variable passes in one variable.
 struct EvaluationPlan::Tape {
     bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
+    bool wholly = false;             // every node: a leaf or a kernel (the first pass of a hold defers too)
     std::vector<unsigned char> dep;  // per node: depends on the variable
     // A schedule: nodes by level (a node after all its children) and, within a
     // level, in batches of one class, each batch with its kernel of each order.
@@ -21,6 +22,7 @@ struct EvaluationPlan::Tape {
     struct Schedule {
         std::vector<VarItem> items;
         std::vector<Run> runs;
+        std::vector<int> ops;  // the items of operators
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -170,6 +172,7 @@ bool EvaluationPlan::current() const { return stamp_ == Expression::sStructure; 
 void EvaluationPlan::clearMarks() {
     if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes
         root_->calculated = false;
+        marksCleared_ = true;
         return;
     }
     for (Expression* e : cleared_) e->calculated = false;
@@ -206,11 +209,14 @@ void EvaluationPlan::run(int order) {
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
     const bool usable = t != nullptr;
-    if (usable && t->deferrable && var == holdVar_ && level_ >= -1 && order == holdOrder_ && slotsVar_ == var &&
-        (pending_ < 0 || pending_ == var)) {
-        runDeferred(*t, order, var);
-        record(-1);
-        return;
+    if (usable && var == holdVar_ && (pending_ < 0 || pending_ == var)) {
+        const bool later = t->deferrable && level_ >= -1 && order == holdOrder_ && slotsVar_ == var;
+        const bool first = !later && t->wholly && pending_ < 0;
+        if (later || first) {
+            runDeferred(*t, order, var, first);
+            record(-1);
+            return;
+        }
     }
     materialize();
     // A pass in the held variable needs only the values of the nodes free of
@@ -283,6 +289,7 @@ void EvaluationPlan::makeTapes() {
         for (std::size_t k = 0; k < order.size(); ++k) {
             const int i = order[k];
             const Node& nd = nodes_[i];
+            if (nd.kind == Kind::Op) s.ops.push_back(static_cast<int>(s.items.size()));
             s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0, {0.0, 0.0, 0.0}});
             if (k == 0 || nd.kind == Kind::Other || level[i] != level[order[k - 1]] || fn[0][i] != fn[0][order[k - 1]])
                 s.runs.push_back({{fn[0][i], fn[1][i], fn[2][i], fn[3][i]}, static_cast<int>(k), 0});
@@ -305,6 +312,9 @@ void EvaluationPlan::makeTapes() {
         // a kernel, and the root among them (written at every pass; it is then
         // the one node of the highest level among them).
         t->deferrable = t->dep.back() != 0;
+        t->wholly = t->deferrable;
+        for (std::size_t i = 0; i < n; ++i)
+            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels_[0][i])) t->wholly = false;
         std::vector<int> order;
         for (std::size_t i = 0; i < n; ++i) {
             if (!t->dep[i]) continue;
@@ -339,40 +349,52 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // their own slots only; the nodes free of it keep their slots of the previous
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
-void EvaluationPlan::runDeferred(Tape& t, int order, int var) {
+void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false};
-    const double* slots = slots_.data();
-    VarItem* items = t.dependent.items.data();
-    if (!snapped_) {  // the scalars of the nodes, fixed through the hold
+    if (whole) {  // the first pass of the hold: every node, from fresh slots
+        if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
+        slotsVar_ = var;
+        holdOrder_ = order;
+    }
+    Tape::Schedule& s = whole ? t.all : t.dependent;
+    VarItem* items = s.items.data();
+    if (whole || !snapped_) {  // the scalars of the nodes, fixed through the hold
         VarPass snap = p;
         snap.snap = true;
-        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](snap, items + r.begin, r.count);
+        for (Tape::Schedule* w : {&t.all, &t.dependent})
+            for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
         snapped_ = true;
     }
-    for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, items + r.begin, r.count);
-    const double* top = slots + 5 * (nodes_.size() - 1);  // the root
+    for (const Tape::Run& r : s.runs) r.fn[order - 1](p, items + r.begin, r.count);
+    const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
+    pendingWhole_ = pendingWhole_ || whole;
     pending_ = var;
     pendingOrder_ = order;
+    marksCleared_ = false;
 }
 
-// The results of the deferred passes into the nodes' storage, and every
-// node marked, as the last pass would have left them.
+// The results of the deferred passes into the nodes' storage: the values of
+// the nodes they computed and their entries in the variable.  The marks are
+// then those the last pass would have left (all set), unless the graph has
+// been initialised since (all clear: the deferred passes set none but the
+// root's, which the initialisation cleared).
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
     Tape& t = *tapes_[pending_];
     const VarPass p{slots_.data(), pendingOrder_, pending_, exprk::diag2(pending_), exprk::diag3(pending_),
                     exprk::diag4(pending_), true, false};
     pending_ = -1;
-    for (std::size_t i = 0; i < nodes_.size(); ++i) {
-        const Node& nd = nodes_[i];
-        if (nd.kind != Kind::Op || !t.dep[i]) continue;
-        const double* s = slots_.data() + 5 * i;
-        nd.e->value = s[0];
-        exprk::storePure(*nd.e, p, s);
+    const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
+    for (int k : s.ops) {
+        const VarItem& it = s.items[k];
+        it.e->value = it.out[0];
+        if (it.dep) exprk::storePure(*it.e, p, it.out);
     }
+    pendingWhole_ = false;
+    if (marksCleared_) return;
     for (const Node& nd : nodes_)
         if (nd.kind != Kind::Leaf) nd.e->calculated = true;
 }

@@ -86,7 +86,7 @@ private:
     void makeTapes();
     void makeFullSchedule();
     void runTape(Tape& t, int order, int var);
-    void runDeferred(Tape& t, int order, int var);
+    void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();
 
     Expression* root_;
@@ -109,6 +109,8 @@ private:
     bool tapeUsable_ = false;         // every node sized alike: slots and storage agree
     int pending_ = -1;      // variable of deferred results not yet in the nodes' storage
     int pendingOrder_ = 0;  // their order
+    bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
+    bool marksCleared_ = false;  // the graph initialised since the last deferred pass
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.

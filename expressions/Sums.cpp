@@ -28,7 +28,7 @@ struct Sum1Slots {
         Sum1& n = static_cast<Sum1&>(*it.e);
         const double* u = it.in[0];
         double* out = it.out;
-        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k];
@@ -51,7 +51,7 @@ struct Sum2Slots {
         const double* u = it.in[0];
         const double* v = it.in[1];
         double* out = it.out;
-        const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+        const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1], c = ST ? n.c : it.c[2];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k] + b * v[k];

@@ -67,7 +67,7 @@ inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     Node& n = static_cast<Node&>(*it.e);
     const double* u = it.in[0];
     double* out = it.out;
-    const bool dep = !ST || it.dep;  // a deferred pass has only nodes that depend
+    const bool dep = it.dep;
     double f, f1, f2, f3, f4;
     const bool ok = ST ? n.factors(u[0], f, f1, f2, f3, f4) : Node::factorsFrom(it.c, u[0], f, f1, f2, f3, f4);
     if (!ok) {
