@@ -172,7 +172,6 @@ bool EvaluationPlan::current() const { return stamp_ == Expression::sStructure; 
 void EvaluationPlan::clearMarks() {
     if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes
         root_->calculated = false;
-        marksCleared_ = true;
         return;
     }
     for (Expression* e : cleared_) e->calculated = false;
@@ -373,14 +372,13 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     pendingWhole_ = pendingWhole_ || whole;
     pending_ = var;
     pendingOrder_ = order;
-    marksCleared_ = false;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
-// the nodes they computed and their entries in the variable.  The marks are
-// then those the last pass would have left (all set), unless the graph has
-// been initialised since (all clear: the deferred passes set none but the
-// root's, which the initialisation cleared).
+// the nodes they computed and their entries in the variable.  The marks stay
+// as the deferred passes left them: the root's set (unless the graph has
+// been initialised since), the others clear, so that the next pass from the
+// root computes them all again.
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
     Tape& t = *tapes_[pending_];
@@ -394,9 +392,6 @@ void EvaluationPlan::materialize() {
         if (it.dep) exprk::storePure(*it.e, p, it.out);
     }
     pendingWhole_ = false;
-    if (marksCleared_) return;
-    for (const Node& nd : nodes_)
-        if (nd.kind != Kind::Leaf) nd.e->calculated = true;
 }
 
 void EvaluationPlan::hold(int var) {

@@ -34,12 +34,14 @@
 // a hold on that variable; the nodes that do not depend on it then keep what
 // the previous evaluations of the hold computed, instead of computing it again:
 // their values after a one-variable pass in that variable, their values and
-// derivatives up to the order of a full pass.  Through the later passes of a
-// hold in the held variable, the nodes that depend on it keep their results
-// in the tape alone, when every one of them is a leaf or an operator with a
-// kernel: each pass writes the root's storage and mark only, and the other
-// nodes' storage and marks are brought up to date when the hold ends or
-// before any other evaluation from the root.
+// derivatives up to the order of a full pass.  The owner also keeps the
+// nodes' scalars unchanged through a hold.  Through the passes of a hold in
+// the held variable, the nodes that depend on it keep their results in the
+// tape alone, when every one of them is a leaf or an operator with a kernel
+// (and every node, at its first pass, when every node is one): each pass
+// writes the root's storage and mark only, and the other nodes' storage is
+// brought up to date when the hold ends or before any other evaluation from
+// the root; their marks stay clear, so that the next pass computes them again.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of any graph (links, sizes, dependency flags).
@@ -110,7 +112,6 @@ private:
     int pending_ = -1;      // variable of deferred results not yet in the nodes' storage
     int pendingOrder_ = 0;  // their order
     bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
-    bool marksCleared_ = false;  // the graph initialised since the last deferred pass
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
