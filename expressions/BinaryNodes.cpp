@@ -15,7 +15,7 @@ void Product::calculate(int order) {
     if (!u || !v || calculated || planned(order)) return;
     if (!u->calculated) calculateChild(u, order);
     if (!v->calculated) calculateChild(v, order);
-    evaluateNode(order);
+    Product::evaluateNode(order);
 }
 
 namespace {
@@ -91,7 +91,7 @@ void Product::calculate(int order, int var) {
     if (calculated || planned(order, var)) return;
     if (!u->calculated) calculateChild(u, order, var);
     if (!v->calculated) calculateChild(v, order, var);
-    evaluateNode(order, var);
+    Product::evaluateNode(order, var);
 }
 
 void Product::evaluateNode(int order, int var) {
@@ -182,7 +182,7 @@ void Division::calculate(int order) {
     if (!u || !v || calculated || planned(order)) return;
     if (!u->calculated) calculateChild(u, order);
     if (!v->calculated) calculateChild(v, order);
-    evaluateNode(order);
+    Division::evaluateNode(order);
 }
 
 void Division::evaluateNode(int order) {
@@ -204,7 +204,7 @@ void Division::calculate(int order, int var) {
     if (!u || !v || calculated || planned(order, var)) return;
     if (!u->calculated) calculateChild(u, order, var);
     if (!v->calculated) calculateChild(v, order, var);
-    evaluateNode(order, var);
+    Division::evaluateNode(order, var);
 }
 
 void Division::evaluateNode(int order, int var) {

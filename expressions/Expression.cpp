@@ -93,26 +93,26 @@ bool Expression::makePlan() {
     return true;
 }
 
-bool Expression::planned(int order) {
-    if (sNesting != 0 || !sCompiled || calculated || !makePlan()) return false;
+bool Expression::runPlan(int order) {
+    if (!makePlan()) return false;
     plan_->run(order);
     return true;
 }
 
-bool Expression::planned(int order, int var) {
-    if (sNesting != 0 || !sCompiled || calculated || !makePlan()) return false;
+bool Expression::runPlan(int order, int var) {
+    if (!makePlan()) return false;
     plan_->run(order, var);
     return true;
 }
 
-bool Expression::plannedInitialize() {
-    if (!sCompiled || !plan_ || !plan_->current()) return false;
+bool Expression::initializeByPlan() {
+    if (!sCompiled || !plan_->current()) return false;
     if (calculated) plan_->clearMarks();
     return true;
 }
 
-bool Expression::plannedVariables(double* x) {
-    if (!sCompiled || !plan_ || !plan_->current()) return false;
+bool Expression::variablesByPlan(double* x) {
+    if (!sCompiled || !plan_->current()) return false;
     plan_->setVariables(x);
     return true;
 }

@@ -276,12 +276,12 @@ public:
     // ---- for the node classes
     // The compiled evaluation of the graph below this node, when the call comes
     // from the node's owner rather than from a parent; true when it ran.
-    bool planned(int order);
-    bool planned(int order, int var);
+    bool planned(int order) { return sNesting == 0 && sCompiled && !calculated && runPlan(order); }
+    bool planned(int order, int var) { return sNesting == 0 && sCompiled && !calculated && runPlan(order, var); }
     // Flat forms of initialize_the_graph() and set_variable_values() of a node
     // with a compiled plan; false when the node has none.
-    bool plannedInitialize();
-    bool plannedVariables(double* x);
+    bool plannedInitialize() { return plan_ && initializeByPlan(); }
+    bool plannedVariables(double* x) { return plan_ && variablesByPlan(x); }
     // A parent's evaluation of its child: nested calls do not compile plans.
     static void calculateChild(Expression* c, int order) {
         ++sNesting;
@@ -335,6 +335,10 @@ private:
     static unsigned long long sStructure;
     std::unique_ptr<EvaluationPlan> plan_;
     bool makePlan();
+    bool runPlan(int order);
+    bool runPlan(int order, int var);
+    bool initializeByPlan();
+    bool variablesByPlan(double* x);
     unsigned long long varEpoch_ = 0;
 
     void allocateBlock(int n);

@@ -138,7 +138,7 @@ void Geom::calculate(int order) {
     if (planned(order)) return;
     for (Expression* t : terms)
         if (!t->calculated) calculateChild(t, order);
-    evaluateNode(order);
+    Geom::evaluateNode(order);
 }
 
 void Geom::evaluateNode(int order) {
@@ -183,7 +183,7 @@ void Geom::calculate(int order, int var) {
     if (planned(order, var)) return;
     for (Expression* t : terms)
         if (!t->calculated) calculateChild(t, order, var);
-    evaluateNode(order, var);
+    Geom::evaluateNode(order, var);
 }
 
 void Geom::evaluateNode(int order, int var) {

@@ -285,9 +285,9 @@ bool SumF::calculateTerms(int order, int var) {
             return false;
         }
         if (var >= 0)
-            e->calculate(order, var);
+            calculateChild(e, order, var);
         else if (!e->calculated)
-            e->calculate(order);
+            calculateChild(e, order);
         return true;
     });
     if (!tied) std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
@@ -424,7 +424,7 @@ void SumF::select(const int* t, short kd, int order) {
         case 4: static_cast<VarX4*>(product.get())->components(t[0], t[1], t[2], t[3], kd); break;
         default: static_cast<VarX5*>(product.get())->components(t[0], t[1], t[2], t[3], t[4], kd); break;
     }
-    product->calculate(order > 4 ? 4 : order);
+    calculateChild(product.get(), order > 4 ? 4 : order);
     current = *slot(t);
     E = current->value;
     P = product->value;

@@ -112,7 +112,7 @@ void Sum1::calculate(int order) {
     UnOp::calculate(order);
     if (!u || calculated || planned(order)) return;
     if (!u->calculated) calculateChild(u, order);
-    evaluateNode(order);
+    Sum1::evaluateNode(order);
 }
 
 void Sum1::evaluateNode(int order) {
@@ -129,7 +129,7 @@ void Sum1::calculate(int order, int var) {
     UnOp::calculate(order, var);
     if (!u || calculated || planned(order, var)) return;
     if (!u->calculated) calculateChild(u, order, var);
-    evaluateNode(order, var);
+    Sum1::evaluateNode(order, var);
 }
 
 void Sum1::evaluateNode(int order, int var) {
@@ -174,7 +174,7 @@ void Sum2::calculate(int order) {
     if (!u || !v || calculated || planned(order)) return;
     if (!u->calculated) calculateChild(u, order);
     if (!v->calculated) calculateChild(v, order);
-    evaluateNode(order);
+    Sum2::evaluateNode(order);
 }
 
 void Sum2::evaluateNode(int order) {
@@ -192,7 +192,7 @@ void Sum2::calculate(int order, int var) {
     if (!u || !v || calculated || planned(order, var)) return;
     if (!u->calculated) calculateChild(u, order, var);
     if (!v->calculated) calculateChild(v, order, var);
-    evaluateNode(order, var);
+    Sum2::evaluateNode(order, var);
 }
 
 void Sum2::evaluateNode(int order, int var) {
@@ -353,7 +353,7 @@ void Sum::calculate(int order) {
     if (planned(order) || !allLinked()) return;
     for (Expression* e : terms)
         if (!e->calculated) calculateChild(e, order);
-    evaluateNode(order);
+    Sum::evaluateNode(order);
 }
 
 namespace {
@@ -406,7 +406,7 @@ void Sum::calculate(int order, int var) {
     if (calculated || planned(order, var) || !allLinked()) return;
     for (Expression* e : terms)
         if (!e->calculated) calculateChild(e, order, var);
-    evaluateNode(order, var);
+    Sum::evaluateNode(order, var);
 }
 
 void Sum::evaluateNode(int order, int var) {
