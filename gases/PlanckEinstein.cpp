@@ -90,3 +90,38 @@ void PlanckEinsteinNodes::load(double T)
     lntau.d3[0][0][0] = -2.0 / (T2 * T);
     lntau.d4[0][0][0][0] = 6.0 / (T2 * T2);
 }
+
+PlanckEinsteinIdeal::PlanckEinsteinIdeal(const PlanckEinsteinForm& f) : nodes(f)
+{
+    Sum* A = new Sum;
+    A->number_of_terms(PlanckEinsteinNodes::kTerms);
+    nodes.link(*A, 0);
+    A->setName("A");
+    root = A;
+    setModelName("Planck-Einstein ideal gas");
+}
+
+PlanckEinsteinIdeal::~PlanckEinsteinIdeal()
+{
+    delete root;
+    root = nullptr;
+}
+
+void PlanckEinsteinIdeal::number_of_components(int n)
+{
+    Interaction::number_of_components(n);
+    if (component_count != n)
+        return;  // refused by the base (no valid count)
+    root->number_of_variables(n + 2);
+    nodes.clearDependencies(n + 2);
+    root->analyze_dependencies();
+}
+
+void PlanckEinsteinIdeal::calculate_fixed_parameters()
+{
+    Sum* A = static_cast<Sum*>(root);
+    const bool on = !fugacityPass;
+    nodes.setWeights(*A, 0, on);
+    A->set_scalar(PlanckEinsteinNodes::kTerms, on ? nodes.constant() : 0.0);
+    nodes.load(T);
+}

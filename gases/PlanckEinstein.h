@@ -15,6 +15,7 @@
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
+#include "fluid/Ideal.h"
 
 class Sum;
 
@@ -59,4 +60,20 @@ private:
     Leaf tau, lntau;
     Exponential E[5];  // 1 - exp(-theta_i tau)
     Logarithm L[5];    // ln(1 - exp(-theta_i tau))
+};
+
+// The ideal-gas term of a model whose residual term carries -ln V and
+// vanishes at zero density: g(T) in the normal evaluation, nothing in the
+// fugacity pass (fugacity coefficients are residual properties).  It has no
+// volume dependence and adds nothing to pressures or densities.
+class PlanckEinsteinIdeal : public Ideal {
+public:
+    explicit PlanckEinsteinIdeal(const PlanckEinsteinForm& f);
+    ~PlanckEinsteinIdeal() override;
+
+    // Any component count: the function depends on T alone.
+    void number_of_components(int n) override;
+    void calculate_fixed_parameters() override;
+
+    PlanckEinsteinNodes nodes;
 };

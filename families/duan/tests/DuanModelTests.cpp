@@ -327,7 +327,7 @@ TEST(DuanFixedFluids, CompleteAfterConstruction)
     DuanH2O h2o(2, 0);
     EXPECT_STREQ(h2o.modelName(), "DMW H2O");
     EXPECT_EQ(h2o.molar_mass[0], 0.018015268);
-    EXPECT_EQ(h2o.ideal, nullptr);
+    EXPECT_NE(h2o.ideal, nullptr);  // the ideal gas of water
 }
 
 TEST(DuanFixedFluids, SecondWaterSet)
