@@ -11,7 +11,9 @@
 //   g(T) = a1 - ln rhoc + a2 tau + c ln tau + sum_i a_i ln(1 - exp(-theta_i tau)).
 // PlanckEinsteinNodes holds the nodes of g (tau, ln tau and the five
 // Einstein logarithms) for a term to link into its root Sum, with the
-// weights it gives them and the constant a1 - ln rhoc.
+// weights it gives them and the constant a1 - ln rhoc.  With the published
+// a1 and a2 of both forms below, h = 0 and s = 0 for the ideal gas at
+// 298.15 K and 0.101325 MPa.
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
