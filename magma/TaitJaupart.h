@@ -108,7 +108,7 @@ public:
     double vd1 = 0.0, vd2 = 0.0;  // partial molar volumes of the dissolved volatiles
     double V = 0.0, Vl = 0.0, Vg = 0.0, Vc = 0.0;
     double T = 1473.0;
-    double Mg = 0.018;        // molar mass of the gas
+    double Mg = 0.018;        // molar mass of the gas (of the current state in the mixture)
     int saturated = 0;        // 1 when the last pressure evaluation held gas
     double K1 = 0.0, K2 = 0.0, K3 = 0.0, K = 0.0, H = 0.0, Papprox = 0.0;
     int magmaType = kChamberMelt2700;
@@ -202,6 +202,10 @@ public:
 private:
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
 
+    // Mixture only: Mg of the gas of H2O and CO2 masses gasH2O and gasCO2, the
+    // mean molar mass (gasH2O + gasCO2)/(gasH2O/Mw1 + gasCO2/Mw2); with no gas,
+    // that of the gas that would form first at pressure p.
+    void setMixtureGasMolarMass(double p, double gasH2O, double gasCO2);
     // Gas density at pressure p (Pa); false (with `message`) when the
     // equation of state cannot give it.
     bool gasDensity(double p, double& rho);
