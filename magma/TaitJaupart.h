@@ -50,10 +50,10 @@ enum ChamberFluidType : int {
 
 // Why an eruption sequence ended.
 enum class EruptionSequenceEnd : int {
-    halfCrystallised = 0,  // the crystal fraction reached one half
+    halfCrystallised = 0,  // the crystal fraction reached one half, by or after the last eruption
     notConfigured,         // the set-up was refused (see `message`)
     solveFailed,           // the overpressure or pressure search failed
-    overpressureNotReached,  // dP is not reached before half of the mass is crystals
+    overpressureNotReached,  // no eruption: dP is not reached before half of the mass is crystals
     noEruptedVolume,       // the chamber would erupt no positive volume
     meltExhausted,         // the eruption would take more melt than is left
     noCrystalGrowth,       // the crystal fraction did not grow in one cycle
@@ -195,8 +195,9 @@ public:
     double calculateCrystallizationForOverpressure(double dP, int* status = nullptr);
 
     // Eruptions each time the overpressure reaches dP, until half of the mass is
-    // crystals; appends kEruptionSequenceRowSize values per eruption.  Sets
-    // M = 1000 and leaves the state after the last eruption.
+    // crystals; appends kEruptionSequenceRowSize values per eruption.  An
+    // overpressure reached only at a crystal fraction beyond one half makes no
+    // eruption.  Sets M = 1000 and leaves the state after the last eruption.
     EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array);
 
 private:
