@@ -4,7 +4,7 @@
 // water's to the three-phase liquid's as a power of the reduced pressure
 // (exponent 1/2.2 on s, s = (X/Xl0)^(1/a) with a = ln 10 * 0.5/1.4), so that
 // rho - rho_water grows as X^0.55: a liquid of 10 wt % NaCl is 4.6 % too dense
-// at 25 °C and 8.7 % at 300 °C, and the one-phase liquid above it inherits
+// at 25 °C and 7 % at 300 °C, and the one-phase liquid above it inherits
 // the error.  Where a brine density model is given, the liquid takes its
 // density from it:
 // - up to 275 °C the NaCl brine correlation of Spivey, McCain & North (2004),
