@@ -20,7 +20,7 @@ public:
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 
-    static constexpr double Tc = 647.067;  // K
+    static constexpr double Tc = 647.14;  // K
 
     Leaf tau;
 
