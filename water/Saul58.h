@@ -29,6 +29,9 @@ public:
     void calculate_high_order_parameters() override {}
     bool changesInFugacityPass() const override { return false; }
 
+    // The reducing point of Saul & Wagner, the critical point of IAPS (1985) on
+    // IPTS-68: 647.14 K and 322 kg/m3 (Vc for 18.01534 g/mol); T is taken on
+    // that scale.
     double Tc = 647.14;                  // K
     double Vc = 5.594826086956522e-05;   // m3/mol
 

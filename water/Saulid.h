@@ -20,6 +20,8 @@ public:
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 
+    // Saul & Wagner's reducing temperature: the gamma_i are their
+    // characteristic temperatures over 647.14 K.
     static constexpr double Tc = 647.14;  // K
 
     Leaf tau;
