@@ -132,7 +132,10 @@ public:
     // ---- hooks of the mixture models (empty here)
     virtual void correct_BIP(double) {}
     virtual void calculate_corrected_BIP(double) {}
-    virtual void initializeFlash2(double, double) {}
+    // Start values (Vl0, Vv0, x_liquid, x_vapour) of a binary flash at T (K)
+    // and P (bar); the base traces the bubble curve of the isotherm
+    // (FluidPhaseBinaryIsotherm.cpp).
+    virtual void initializeFlash2(double T_, double P_bar);
     virtual void initializeBubblePoint2(double, double) {}
     virtual void calculateTheTernaryDiagram(double, double, const char*) {}
     virtual void calculateTheCriticalCurve(const char*) {}
