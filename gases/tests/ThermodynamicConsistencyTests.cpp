@@ -227,10 +227,7 @@ std::vector<Model> models()
         // Water.
         {"WagnerPruss", fixed<WagnerPruss>(2), {{300, 997}, {450, 900}, {700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"HGK", fixed<HGK>(2), {{300, 997}, {450, 900}, {700, 300}, {1000, 600}}, kDiluteWater, nullptr},
-        // Saul: no liquid states while 21 tau exponents of its residual term
-        // differ from those of Saul & Wagner (1989); with them the liquid at
-        // 300 K and at 450 K is mechanically unstable (dP/dv > 0).
-        {"Saul", fixed<Saul>(2), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
+        {"Saul", fixed<Saul>(2), {{300, 997}, {450, 900}, {700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"Hill", fixed<Hill>(2), {{300, 997}, {450, 900}, {700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"Keenan", fixed<Keenan>(2), {{300, 997}, {450, 900}, {700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"DuanH2O", fixed<DuanH2O>(1, 0), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
