@@ -100,6 +100,9 @@ public:
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
     void calculate_temperature();
+    // The molar volume at T and P searched from `start` (no retries), with the
+    // pressure check of calculate_molar_volume.
+    void calculateMolarVolumeFrom(double start);
     // Whether a state found by a search gives the pressure asked for: within a
     // relative 1e-9, or, in a stiff state, within the pressure change of a
     // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).

@@ -147,6 +147,17 @@ void FluidPhase::calculate_molar_volume() {
     acceptVolumeFromPressure();
 }
 
+void FluidPhase::calculateMolarVolumeFrom(double start) {
+    errorflag = 0;
+    volumeIterations = 0;
+    bindVolumeEquation();
+    calculate_fixed_parameters();
+    if (volumeSearchFrom(start))
+        acceptVolumeFromPressure();
+    else
+        errorflag = 1;
+}
+
 void FluidPhase::acceptVolumeFromPressure() {
     // The search converged at a volume evaluated last (Z, dZdV belong to it).
     // A remaining gap is closed by one Newton step in V towards the pressure;
@@ -219,10 +230,12 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     temperature(T_);
     pressure(P_bar);
     calculate_molar_volume();
+    const short failed = errorflag;
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;  // a model whose properties clear the flag keeps the search's failure
     if (print) dump();
 }
 
@@ -239,7 +252,9 @@ void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     volume(V_);
     pressure(P_bar);
     calculate_temperature();
+    const short failed = errorflag;
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;
     if (print) dump();
 }
