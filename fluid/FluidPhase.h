@@ -623,6 +623,7 @@ private:
     void bindTemperatureEquation();
     bool belowCoVolume();
     double solveVolumeFrom(double start);
+    void beginVolumeSearch();
     bool volumeSearchFrom(double start);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();

@@ -552,12 +552,23 @@ bool branchRoot(FluidPhase& p, double P, IsothermPoint hi, IsothermPoint lo, Iso
 // P <- P f_l / f_v towards equal fugacities (the liquid's fugacity hardly
 // depends on its pressure), give the start values.  Where the isotherm has no
 // loop (above the critical temperature, or a loop narrower than the walk's
-// steps) they straddle its flattest point.  The phase is left at T_; false,
-// with the start values as they were, for a temperature that is not positive
-// or a model that cannot be evaluated.
+// steps) they straddle its flattest point.  The phase is left at T_ (its
+// pressure and volume as they were); false, with the start values as they
+// were, for a temperature that is not positive or a model that cannot be
+// evaluated.
 bool FluidPhase::estimateSaturationVolumes(double T_) {
     if (!(T_ > 0.0) || !std::isfinite(T_)) return false;
-    const short savedError = errorflag;
+    // The walk leaves the pressure, the volume and the error flag as they were.
+    struct Keep {
+        FluidPhase& p;
+        const double P, V;
+        const short errorflag;
+        ~Keep() {
+            p.P = P;
+            p.volume(V);
+            p.errorflag = errorflag;
+        }
+    } keep{*this, P, V, errorflag};
     temperature(T_);
     const double b = interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum();
     constexpr double kStep = 1.05, kVmax = 1e4;
@@ -594,7 +605,6 @@ bool FluidPhase::estimateSaturationVolumes(double T_) {
             top = q;
         }
     }
-    errorflag = savedError;
     if (!first.ok) return false;
     const double Plow = std::max(liquidEnd.P, 0.0);
     if (!turned || !top.ok || !(top.P > Plow) || !(first.P > top.P)) {
@@ -622,7 +632,6 @@ bool FluidPhase::estimateSaturationVolumes(double T_) {
         if (!(Pn < Phigh)) Pn = 0.5 * (P0 + Phigh);
         P0 = Pn;
     }
-    errorflag = savedError;
     return l.ok && v.ok;
 }
 

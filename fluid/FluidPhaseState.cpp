@@ -120,12 +120,15 @@ bool FluidPhase::volumeSearchFrom(double start) {
     return true;
 }
 
-void FluidPhase::calculate_molar_volume() {
+void FluidPhase::beginVolumeSearch() {
     errorflag = 0;
     volumeIterations = 0;
     bindVolumeEquation();
     calculate_fixed_parameters();
+}
 
+void FluidPhase::calculate_molar_volume() {
+    beginVolumeSearch();
     double start;
     if (phase_kind == 2)
         start = estimate_Vl0();
@@ -148,10 +151,7 @@ void FluidPhase::calculate_molar_volume() {
 }
 
 void FluidPhase::calculateMolarVolumeFrom(double start) {
-    errorflag = 0;
-    volumeIterations = 0;
-    bindVolumeEquation();
-    calculate_fixed_parameters();
+    beginVolumeSearch();
     if (volumeSearchFrom(start))
         acceptVolumeFromPressure();
     else

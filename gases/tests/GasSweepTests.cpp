@@ -30,7 +30,6 @@ void sweepModel(FluidPhase& m, double Tt, double Tc, double Vc, double Tmax) {
     const sweep::Tally crit = sweep::criticalPoints(m, {0.97 * Tc, Tc, 1.03 * Tc}, {0.8 * Vc, Vc, 1.25 * Vc});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
     EXPECT_GT(crit.answered, 0) << crit.report();
-    std::printf("%s\n%s\n%s\n%s\n", tp.report().c_str(), vp.report().c_str(), sat.report().c_str(), crit.report().c_str());
 }
 
 }  // namespace

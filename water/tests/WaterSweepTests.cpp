@@ -29,5 +29,4 @@ TEST(WaterSweep, EveryAnswerIsAnAnswer) {
     const sweep::Tally crit = sweep::criticalPoints(w, {600.0, 647.0, 700.0}, {4e-5, 5.6e-5, 8e-5});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
     EXPECT_GT(crit.answered, 0) << crit.report();
-    std::printf("%s\n%s\n%s\n%s\n", tp.report().c_str(), vp.report().c_str(), sat.report().c_str(), crit.report().c_str());
 }

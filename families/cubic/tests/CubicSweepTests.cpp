@@ -65,7 +65,6 @@ TEST(CubicSweep, PengRobinsonStryjekVeraWater) {
     const sweep::Tally crit = sweep::criticalPoints(*m, {630.0, 647.0, 670.0}, {5e-5, 7e-5, 9e-5});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
     EXPECT_GT(crit.answered, 0) << crit.report();
-    std::printf("%s\n%s\n%s\n%s\n", tp.report().c_str(), vp.report().c_str(), sat.report().c_str(), crit.report().c_str());
 }
 
 // The cubic models of water find their saturation from their own start
