@@ -89,7 +89,7 @@ TEST(WagnerPruss, TreesMatchTheClosedForm)
     Interaction* res = w.interactions[0];
     Interaction* id = w.ideal;
     const double Ts[] = {260.0, 300.0, 373.15, 500.0, 640.0, 647.0, 700.0, 1000.0, 1273.0};
-    const double rhos[] = {0.01, 1.0, 50.0, 250.0, 358.0, 500.0, 838.025, 1000.0, 1200.0};
+    const double rhos[] = {0.01, 1.0, 50.0, 250.0, 322.0, 358.0, 500.0, 838.025, 1000.0, 1200.0};
     for (double T : Ts)
         for (double rho : rhos) {
             SCOPED_TRACE(testing::Message() << T << " K, " << rho << " kg/m3");
@@ -251,6 +251,48 @@ TEST(WagnerPruss, SinglePhaseVerificationValues)
     EXPECT_LT(rel(w.P * 1e-6, 22.0384756), 1e-5);
     EXPECT_LT(rel(w.Cv / kM * 1e-3, 6.18315728), 1e-5);
     EXPECT_LT(rel(w.soundSpeed, 252.145078), 1e-5);
+}
+
+// On the critical isochore (322 kg/m3, delta = 1) away from the critical
+// temperature every property is finite and continuous: cp and w at 700 K as
+// published for IAPWS-95 (269.700 J/(mol K) and 471.734 m/s, with R =
+// 8.314371 J/(mol K); the framework's 8.31434 moves them by 4e-6), the
+// reduced properties as the closed form gives them, and each property the
+// mean of its values at 321.999 and 322.001 kg/m3.  The third derivatives of
+// the tree are finite there.
+TEST(WagnerPruss, CriticalIsochore)
+{
+    WagnerPruss w(2);
+    struct Props { double P, dPdV, dPdT, Cv, Cp, w, alpha, kappa, JT; };
+    auto at = [&](double T, double rho) {
+        w.calculateFromTV(T, kM / rho, 0);
+        EXPECT_EQ(w.errorflag, 0);
+        return Props{w.P, w.dPdV, w.dPdT, w.Cv, w.Cp, w.soundSpeed, w.dVdT / w.V, -1.0 / (w.V * w.dPdV), w.jouleThomson};
+    };
+    for (double T : {650.0, 700.0}) {
+        SCOPED_TRACE(testing::Message() << T << " K");
+        const Props c = at(T, 322.0), lo = at(T, 321.999), hi = at(T, 322.001);
+        const double* pc = &c.P;
+        const double* pl = &lo.P;
+        const double* ph = &hi.P;
+        for (int k = 0; k < 9; ++k) {
+            EXPECT_TRUE(std::isfinite(pc[k])) << k;
+            EXPECT_NEAR(pc[k], 0.5 * (pl[k] + ph[k]), 1e-6 * std::fabs(pc[k])) << k;
+        }
+        EXPECT_GT(c.w, 0.0);
+        EXPECT_GT(c.Cp, c.Cv);
+        const iapws95test::Properties p = iapws95test::properties(T, 322.0);
+        EXPECT_LT(rel(c.P, p.pOverRhoRT * 322.0 / kM * kR * T), 1e-10);
+        EXPECT_LT(rel(c.Cv, p.cvOverR * kR), 1e-10);
+        EXPECT_LT(rel(c.w * c.w, p.w2OverRT * kR / kM * T), 1e-10);
+        const Expression* r = w.interactions[0]->root;
+        w.interactions[0]->calculate_critical_parameters_of_pure_fluid();
+        for (const auto& d : {std::initializer_list<int>{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}})
+            EXPECT_TRUE(std::isfinite(treeDerivative(r, d)));
+    }
+    at(700.0, 322.0);
+    EXPECT_LT(rel(w.Cp, 269.700), 1e-5);
+    EXPECT_LT(rel(w.soundSpeed, 471.734), 1e-5);
 }
 
 // calculateFromTP finds the liquid or the gas from 275 K to 1273 K up to
