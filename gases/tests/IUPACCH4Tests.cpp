@@ -169,7 +169,8 @@ TEST(IUPACCH4, SaturationCurveFromTheAncillaryStartValues)
     testing::internal::CaptureStderr();
     EXPECT_NE(m.calculateTheSaturationPressure(195.0), 0);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(m.Vl0, m.Vv0);
+    m.initializeSaturationVolumesFromT("CH4", 195.0);
+    EXPECT_EQ(m.Vl0, m.Vv0);  // the critical volume: no saturation search can start
     check(120.0);
     // From a pressure: the ancillary saturation temperature and its volumes.
     m.initializeSaturationVolumesFromP("CH4", 10.399486);
