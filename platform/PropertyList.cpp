@@ -1099,7 +1099,10 @@ private:
     }
 
     bool valueNamed(const std::string& name, bool empty, PropertyList& out, int depth) {
-        if (depth > PropertyList::kMaxDepth) return error("values nested too deeply");
+        // Containers deeper than the limit are refused (the number inside the
+        // dictionary that stands for a UID is one level further down).
+        if (depth > PropertyList::kMaxDepth && (name == "array" || name == "dict"))
+            return error("values nested too deeply");
         if (name == "true" || name == "false") {
             if (!empty && !closeTag(name)) return false;
             out = PropertyList::boolean(name == "true");
