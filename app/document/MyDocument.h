@@ -52,7 +52,7 @@ public:
     MyDocument();
     ~MyDocument() override;
 
-    std::string dataOfType() const override { return mList.dataOfType(); }
+    std::string dataOfType(std::string& error) const override { return mList.dataOfType(&error); }
     bool readFromData(std::string_view bytes, std::string& error) override;
     void windowControllerDidLoad(QMainWindow* window) override;
 
