@@ -26,6 +26,9 @@ public:
     // caller puts after the file's name ("it holds no case list").
     virtual std::string dataOfType(std::string& error) const = 0;
     virtual bool readFromData(std::string_view bytes, std::string& error) = 0;
+    // A long command is running (with its own event loop): the document is
+    // neither closed nor read again meanwhile.
+    virtual bool isBusy() const { return false; }
     // Builds the window's contents, once, after the window exists.
     virtual void windowControllerDidLoad(QMainWindow* window) = 0;
 

@@ -16,6 +16,7 @@
 #include "app/document/CLogWindow.h"
 #include "app/document/Document.h"
 #include "app/document/MyDocument.h"
+#include "app/plot/qt/PlotPanels.h"
 #include "platform/PropertyList.h"
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
@@ -75,7 +76,7 @@ Document* DocumentController::adopt(std::unique_ptr<Document> doc) {
     Document* d = doc.get();
     mDocuments.push_back(std::move(doc));
     d->makeWindow(this);
-    d->window()->show();
+    showInsideScreen(d->window(), QApplication::activeWindow());
     emit documentsChanged();
     return d;
 }
@@ -156,7 +157,7 @@ bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
 }
 
 bool DocumentController::revertDocumentToSaved(Document* doc) {
-    if (!owns(doc) || doc->fileName().isEmpty()) return false;
+    if (!owns(doc) || doc->fileName().isEmpty() || doc->isBusy()) return false;
     if (doc->isDocumentEdited() && !confirmRevert(doc)) return false;
     QFile f(doc->fileName());
     const QString title = QStringLiteral("Revert to Saved");
@@ -177,7 +178,7 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
 }
 
 bool DocumentController::closeDocument(Document* doc) {
-    if (!owns(doc)) return false;
+    if (!owns(doc) || doc->isBusy()) return false;
     if (doc->isDocumentEdited()) {
         switch (askToSave(doc)) {
         case SaveChoice::Cancel: return false;

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTest>
 #include <QUndoStack>
 
@@ -53,7 +56,8 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     QStringList menus;
     for (QAction* a : d->window()->menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Case", "&Window"}));
-    // Window > Show Log opens the shared log at 700 x 300.
+    // Window > Show Log opens the shared log 300 high and at least 700 wide,
+    // wide enough for a row of the eruption table beside the scroll bar.
     QAction* showLog = nullptr;
     for (QAction* a : d->window()->menuBar()->actions().last()->menu()->actions())
         if (a->text() == "Show &Log") showLog = a;
@@ -61,7 +65,15 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     showLog->trigger();
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     EXPECT_TRUE(log->isWindowVisible());
-    EXPECT_EQ(log->window()->size(), QSize(700, 300));
+    EXPECT_EQ(log->window()->height(), 300);
+    EXPECT_GE(log->window()->width(), 700);
+    QApplication::processEvents();
+    auto* text = log->window()->findChild<QTextEdit*>("logText");
+    ASSERT_NE(text, nullptr);
+    const QString row = QString::fromStdString(ChamberCalculator::eruptionTableHeader());
+    const int room = text->width() - 2 * text->frameWidth() - text->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_LE(QFontMetrics(log->document()->defaultFont()).horizontalAdvance(row) + 2 * log->document()->documentMargin(),
+              room);
     log->window()->hide();
     // Closing an unchanged document asks nothing.
     EXPECT_TRUE(c.closeDocument(d));
