@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -323,8 +324,8 @@ std::string formatXMLDate(double t) {
     return out + "Z";
 }
 
-// Reads what formatXMLDate writes (and any such date with a year of up to 12
-// digits); false when the text is not one.
+// Reads what formatXMLDate writes (and any such date with a year of up to 9
+// digits, whose seconds fit in 64 bits); false when the text is not one.
 bool parseXMLDate(std::string_view t, double& out) {
     size_t i = 0;
     auto digits = [&](size_t minCount, size_t maxCount, int64_t& v) {
@@ -337,7 +338,7 @@ bool parseXMLDate(std::string_view t, double& out) {
     bool negative = false;
     if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
     int64_t y, mo, d, h, mi, s;
-    if (!digits(4, 12, y) || !expect('-') || !digits(2, 2, mo) || !expect('-') || !digits(2, 2, d) ||
+    if (!digits(4, 9, y) || !expect('-') || !digits(2, 2, mo) || !expect('-') || !digits(2, 2, d) ||
         !expect('T') || !digits(2, 2, h) || !expect(':') || !digits(2, 2, mi) || !expect(':') || !digits(2, 2, s))
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
@@ -1436,8 +1437,11 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
 
     // The temporary file is created, never opened: a file or a symbolic link
     // planted at its name makes the creation fail, and another name is tried.
-    std::random_device seed;
-    std::mt19937_64 random((static_cast<uint64_t>(seed()) << 32) ^ seed() ^ static_cast<uint64_t>(::getpid()));
+    uint64_t seed = 0;
+    if (::getentropy(&seed, sizeof seed) != 0)
+        seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (static_cast<uint64_t>(::getpid()) << 40);
+    std::mt19937_64 random(seed);
     std::string tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
