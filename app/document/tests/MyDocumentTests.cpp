@@ -83,6 +83,20 @@ protected:
         platform::NotificationCenter::defaultCenter().post("PlotSelection", v);
     }
 
+    // The rows of an eruption table (six numbers), checking that they are numbered 1, 2, ...
+    static int numberedRows(const std::string& table) {
+        int rows = 0;
+        std::istringstream in(table);
+        for (std::string line; std::getline(in, line);) {
+            int n = 0;
+            double a, b, cc, d, e;
+            if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
+                EXPECT_EQ(n, ++rows) << line;
+            }
+        }
+        return rows;
+    }
+
     QtTestAppMember app;
     DocumentController c;
     MyDocument* doc = nullptr;
@@ -292,7 +306,12 @@ TEST_F(CaseWindow, MouseClicksInTheExsolutionPlotReachTheDocument) {
 
 TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->fluidType()->button(kChamberFluidH2O)->click();
+    // The Saturate button, then the imposed saturation, give the same content.
+    doc->window()->findChild<QPushButton*>("saturateButton")->click();
+    const QString once = shown("wt0");
+    EXPECT_EQ(doc->field("wt0")->cursorPosition(), 0);
     doc->imposeSaturationBox()->click();
+    EXPECT_EQ(shown("wt0"), once);
     EXPECT_TRUE(doc->isSaturated());
     // The closed form C = s P^n of the dissolved mass per melt mass: the case
     // keeps the exact content, the field shows its first seven digits from
@@ -343,15 +362,7 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     const EruptionReport expected = doc->calculator().eruptiveSequence(doc->formSnapshot(), 50.0);
     ASSERT_GT(expected.eruptions, 3);
     EXPECT_FALSE(expected.stoppedEarly);
-    int rows = 0;
-    std::istringstream in(text.substr(title));
-    for (std::string line; std::getline(in, line);) {
-        int n = 0;
-        double a, b, cc, d, e;
-        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
-            EXPECT_EQ(n, ++rows) << line;
-        }
-    }
+    const int rows = numberedRows(text.substr(title));
     EXPECT_EQ(rows, expected.eruptions);
     EXPECT_NE(text.find("    #     M0 (Gm3)      m (Mm3)     mc (Gm3)     % volat.     yCO2 (%)"), std::string::npos);
     EXPECT_TRUE(log->isWindowVisible());
@@ -560,15 +571,7 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
     const std::string text = log->plainText();
     const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
     ASSERT_NE(title, std::string::npos);
-    int rows = 0;
-    std::istringstream in(text.substr(title));
-    for (std::string line; std::getline(in, line);) {
-        int n = 0;
-        double a, b, cc, d, e;
-        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
-            EXPECT_EQ(n, ++rows);
-        }
-    }
+    const int rows = numberedRows(text.substr(title));
     EXPECT_GT(rows, 0);
     EXPECT_LT(rows, TaitJaupart::kMaxEruptions);
     const std::string end = "The sequence was cancelled after " + std::to_string(rows) + " eruptions";
