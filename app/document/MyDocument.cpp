@@ -586,6 +586,7 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 }
 
 void MyDocument::calculate(CaseForm form, bool edited) {
+    if (mErupting) return;  // the model is busy with the eruption sequence
     mResult = mCalc.calculate(form, selectedCaseName());
     mSaturated = form.saturated;
     showForm(form);
@@ -700,6 +701,7 @@ void MyDocument::buildPressureView() {
 }
 
 void MyDocument::doSaturateFluid() {
+    if (mErupting) return;
     CaseForm form = formSnapshot();
     std::string why;
     if (mCalc.saturateFluid(form, why)) {
@@ -731,7 +733,7 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
-    if (!mComment) return;
+    if (!mComment || mErupting) return;
     if (sender == mStepPfrac) {
         setFieldNumber(mPfrac, mStepPfrac->value());
     } else if (auto v = fieldNumber(mPfrac)) {
