@@ -39,6 +39,9 @@ Reduced reducedGibbs(double T, double a, double b, double c, double d, double H,
 }  // namespace
 
 Standard::Standard() : leaf(std::make_unique<Leaf>()) {
+    // Sized for T and V until the components are known, so that a part of a
+    // model without components evaluates to zero.
+    leaf->number_of_variables(2);
     root = leaf.get();
     setModelName("Standard");
 }
@@ -182,11 +185,10 @@ void Standard::read_component_data(const char* name) {
         }
     }
     std::fclose(f);
-    if (!ok) {
-        platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n", name);
-        reported[i] = 1;
-        return;
-    }
+    // A component without its record (a salt, most hydrocarbons) is still
+    // good for volumes, fugacities and phase equilibria: its lack is said by
+    // hasData, once, when state functions are asked for.
+    if (!ok) return;
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;

@@ -17,7 +17,8 @@
 // standard-state data: hasData() is false while it is present in the
 // mixture, which fails the model's state functions instead of giving
 // Cv = -R and a sound speed of zero.  Which component lacks its data is said
-// once.
+// once, when state functions are first asked for: volumes, fugacities and
+// phase equilibria do not need the data.
 //
 // The residual terms of a fluid model carry the ideal gas's -ln V; this part
 // adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
@@ -48,7 +49,8 @@ public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     // Reads the record of `name` (first or second name) for the next component.
-    // A missing file or component is reported; the component keeps zero data.
+    // A missing file is reported; a component without a record keeps zero
+    // data (hasData reports it).
     void read_component_data(const char* name) override;
     bool hasData() override;
 

@@ -63,9 +63,16 @@ inline bool pressureGiven(double found, double asked, double stiffness) {
     return miss <= 1e-8 * std::fabs(asked) || (k < 1e12 && miss <= 1e-11 * k);
 }
 
+// The state functions that need the ideal gas are held to it only where the
+// model has the ideal-gas data of its components (a salt has none: they are
+// not given).
 inline bool finiteState(const FluidPhase& m) {
-    for (double q : {m.T, m.V, m.P, m.Z, m.A, m.H, m.U, m.S, m.G, m.Cv, m.Cp, m.dPdV, m.dPdT})
+    for (double q : {m.T, m.V, m.P, m.Z, m.dPdV, m.dPdT})
         if (!std::isfinite(q)) return false;
+    auto* part = dynamic_cast<Ideal*>(m.ideal);
+    if (!part || part->hasData())
+        for (double q : {m.A, m.H, m.U, m.S, m.G, m.Cv, m.Cp})
+            if (!std::isfinite(q)) return false;
     for (int i = 0; i < m.component_count; ++i)
         if (!std::isfinite(m.fugacity[i]) || !std::isfinite(m.fugcoef[i])) return false;
     return true;
