@@ -116,6 +116,11 @@ public:
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
     virtual void calculate_state_functions();
+    // Marks as not given (NaN) the state functions a model cannot give: A, U,
+    // H, G, S, the heat capacities, the sound speed, the Joule-Thomson
+    // coefficient and the temperature derivatives of A; with `derivatives`
+    // the pressure derivatives too.  The state (T, V, P, Z) is left alone.
+    void withholdStateFunctions(bool derivatives);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);

@@ -164,11 +164,17 @@ void FluidPhase::calculate_state_functions() {
     if (M > 0) bulk_molar_weight = M;
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
     soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
-    if (!idealGas) {
-        const double none = std::nan("");
-        for (double* q : {&A, &U, &H, &G, &S, &dSdTv, &Cv, &dHdTv, &Cp, &jouleThomson, &dAdT, &d2AdT2, &soundSpeed})
+    if (!idealGas) withholdStateFunctions(false);
+}
+
+void FluidPhase::withholdStateFunctions(bool derivatives) {
+    const double none = std::nan("");
+    for (double* q : {&A, &U, &H, &G, &S, &dSdTv, &Cv, &dHdTv, &Cp, &jouleThomson, &dAdT, &d2AdT2, &soundSpeed})
+        *q = none;
+    if (derivatives)
+        for (double* q : {&dPdT, &dPdV, &dVdT, &dZdT, &dZdV, &dZdP, &dSdVt, &dHdVt, &dAdV, &d2AdV2, &d2AdTdV,
+                          &d3AdV3, &d3AdTdV2, &d3AdT2dV})
             *q = none;
-    }
 }
 
 void FluidPhase::calculate_expansivity_derivative() {

@@ -162,6 +162,11 @@ void HCubic::calculate_fugacities() {
     }
 }
 
+void HCubic::calculate_state_functions() {
+    calculate_pressure();
+    withholdStateFunctions(true);
+}
+
 double HCubic::equation(double T_, void*) {
     temperature(T_);
     calculate_parameters_of_pure_components();
