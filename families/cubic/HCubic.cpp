@@ -97,6 +97,9 @@ void HCubic::calculate_pressure() {
     const double p = Pref();
     const double bm = B_ * R * T / p, cm = C_ * R * T / p, am = A_ * cubic::R2 * T * T / p;
     P = R * T / (V - bm) - am / (V * V + (bm + cm) * V - bm * cm);
+    // The reduced parameters of the fugacities are those of this pressure.
+    calculate_parameters_of_pure_components();
+    calculate_mixing_parameters();
 }
 
 void HCubic::resolve_cubic_equation_in_Z() {

@@ -15,13 +15,13 @@
 // the residual part alone: its pressure, (dP/dv)_T and fugacities are checked,
 // and that h, s, cv, cp and w are not given.
 //
-// Not in the list, because they give no state functions of their own to
-// check: the closed-form cubics of the ClassicalCubic family (ClassicalSRK,
-// Montel, ClassicalCubic01, ClassicalQuadraMix, the critical-interpolation
-// cubics), which compute departure functions only and no Cv, Cp or w; the
-// closed-form cubics TwoPar, ThreePar and Heyen, which compute volumes and
-// fugacities only (their state-function pass holds no residual part); and
-// the Lee-Kesler model, which computes the molar volume only.
+// Not in the list, because they give no state functions of the fluid (NaN,
+// checked with their families): the closed-form cubics of the ClassicalCubic
+// family (ClassicalSRK, Montel, ClassicalCubic01, ClassicalQuadraMix, the
+// critical-interpolation cubics), which compute departure functions only;
+// the closed-form cubics TwoPar, ThreePar and Heyen, which compute volumes,
+// pressures and fugacities only; and the Lee-Kesler model, which computes
+// the molar volume only.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -245,6 +245,9 @@ void checkDilute(FluidPhase& m, const Dilute& d)
 const Dilute kDiluteWater{{500.0, 0.01}, 35.226}, kDiluteCO2{{500.0, 0.02}, 44.632},
     kDiluteCH4{{500.0, 0.01}, 46.507}, kDiluteN2{{500.0, 0.01}, 29.580};
 const Dilute kDiluteWater800{{800.0, 0.01}, 38.721}, kDiluteCO2_800{{800.0, 0.02}, 51.434};
+// Argon, a monatomic gas: 5R/2 (NIST-JANAF 20.786 J/(mol K)), whose Cv lies
+// within 2e-4 R of 3R/2: a more dilute state.
+const Dilute kDiluteAr{{500.0, 1e-4}, 20.786};
 const char* kNoNaClData = "Data for component NaCl have not been found";
 const char* kNoKClData = "Data for component KCl have not been found";
 const char* kReducedFluid = "reduced temperature and volume";
@@ -276,6 +279,7 @@ std::vector<Model> models()
         {"AnderkoCO2", fixed<AnderkoCO2>(1), {{400, 160}, {800, 300}}, kDiluteCO2, nullptr},
         {"Anderko CO2", anderkoSystem("CO2"), {{400, 160}, {800, 300}}, kDiluteCO2, nullptr},
         {"DMW1 CO2", named<DMW1>({"CO2"}, 1), {{400, 160}, {800, 300}}, kDiluteCO2, nullptr},
+        {"DMW1 H2O", named<DMW1>({"H2O"}, 1), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"DMWEOS H2O", named<DMWEOS>({"H2O"}, 1), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"DMWEOS CO2", named<DMWEOS>({"CO2"}, 1), {{400, 160}, {800, 300}}, kDiluteCO2, nullptr},
         {"DMWEOS CH4", named<DMWEOS>({"CH4"}, 1), {{250, 100}, {400, 140}}, kDiluteCH4, nullptr},
@@ -290,6 +294,7 @@ std::vector<Model> models()
         {"DMW1 CH4", named<DMW1>({"CH4"}, 1), {{250, 100}, {400, 140}}, kDiluteCH4, nullptr},
         {"Kreglewski CH4", named<Kreglewski_EOS>({"CH4"}, 1), {{250, 100}, {400, 140}}, kDiluteCH4, nullptr},
         {"SRK1 CH4", named<SRK1>({"CH4"}, 1, 0), {{250, 100}, {400, 140}}, kDiluteCH4, nullptr},
+        {"PRSV CH4", named<PRSV>({"CH4"}, 1, 0), {{250, 100}, {400, 140}}, kDiluteCH4, nullptr},
         {"Virial CH4", named<VirialEos>({"CH4"}, 1, 1, 0), {{300, 0.65}, {500, 5}}, kDiluteCH4, nullptr},
         // The Lee-Kesler simple fluid, in reduced temperature and volume
         // (density 0.016 kg/m3 is a reduced volume of 1).
@@ -299,6 +304,8 @@ std::vector<Model> models()
         {"DMW1 N2", named<DMW1>({"N2"}, 1), {{300, 100}, {600, 300}}, kDiluteN2, nullptr},
         {"Kreglewski N2", named<Kreglewski_EOS>({"N2"}, 1), {{300, 100}, {600, 300}}, kDiluteN2, nullptr},
         {"Virial N2", named<VirialEos>({"N2"}, 1, 1, 0), {{300, 1.1}, {500, 10}}, kDiluteN2, nullptr},
+        // Argon.
+        {"Virial Ar", named<VirialEos>({"Ar"}, 1, 1, 0), {{300, 1.6}, {500, 10}}, kDiluteAr, nullptr},
     };
 }
 
