@@ -13,6 +13,7 @@
 #include "numerics/Fitting.h"
 #include "numerics/Newton.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -490,7 +491,7 @@ bool Dubessy::readIsothermData(const char* name, int& n, double* T_, double* P_,
     const std::string full = platform::resolveDataFile(path);
     std::FILE* f = full.empty() ? nullptr : std::fopen(full.c_str(), "rt");
     if (!f) {
-        std::printf("Cannot open file %s\n", path.c_str());
+        platform::diagf("Cannot open file %s\n", path.c_str());
         return false;
     }
     char token[64];

@@ -336,7 +336,7 @@ double PalliserModel::calculateFluidDensityRegion6() {
     const double d = liquidLike(r1000, rs, P, Plg);
     char buf[200];
     std::snprintf(buf, sizeof buf, "region 6 rho %f rholg %f p_lg %f rho1000 %f\n", d, rs, Plg, r1000);
-    platform::logText(buf);
+    platform::logTrace(buf);
     calculateAnderkoFluid();
     return d;
 }
@@ -349,7 +349,7 @@ double PalliserModel::calculateFluidDensityRegion2b() {
     const double d = liquidLike(r1000, rs, P, Plg);
     char buf[200];
     std::snprintf(buf, sizeof buf, "region 2b rho %f rholg %f p_lg %f rho1000 %f\n", d, rs, Plg, r1000);
-    platform::logText(buf);
+    platform::logTrace(buf);
     calculateAnderkoFluid();
     return d;
 }
@@ -362,9 +362,9 @@ void PalliserModel::calculateAnderkoFluid() {
     anderko->calculate_molar_volume();
     if (anderko->errorflag) {
         anderko->errorflag = 0;
-        platform::logText("Anderko: no molar volume\n");
+        platform::logDiagnostic("Anderko: no molar volume\n");
         return;
     }
     const double Vm = anderko->V;
-    platform::logText(format("V %f rho %f\n", 1e6 * Vm, anderko->bulk_molar_weight / Vm));
+    platform::logTrace(format("V %f rho %f\n", 1e6 * Vm, anderko->bulk_molar_weight / Vm));
 }

@@ -111,7 +111,7 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
     if (T_ > kTcw) {
         char buf[160];
         std::snprintf(buf, sizeof buf, "t %f zl %f zg %f\n", T_, zl, zg);
-        platform::logText(buf);
+        platform::logTrace(buf);
     }
 }
 
@@ -260,7 +260,7 @@ void PalliserModel::analyzeGasEquation(double* data, int& state, double& s1, dou
 }
 
 void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
-    platform::logText("calculate dew point\n");
+    platform::logTrace("calculate dew point\n");
     pointFailed = 0;
     if (!std::isfinite(T_) || !std::isfinite(X_) || T_ > TcNaCl) {
         pointFailed = 1;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -22,7 +23,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
     temperature(T0);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::printf("No saturation state at %.2f K\n", T0);
+        platform::diagf("No saturation state at %.2f K\n", T0);
         errorflag = 0;
         return;
     }
@@ -34,7 +35,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
     temperature(T1);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::printf("No saturation state at %.2f K\n", T1);
+        platform::diagf("No saturation state at %.2f K\n", T1);
         errorflag = 0;
         return;
     }
@@ -92,7 +93,7 @@ void WaterStudyModel::doTestHenleyHughesModel() {
 void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmin_, double Tmax_, double Vmin,
                                                 double Vmax, char geometric) {
     if (!(Vmin > 0.0) || !(Vmax > Vmin) || !(Tmax_ >= Tmin_)) {
-        std::printf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
+        platform::diagf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
         return;
     }
     std::FILE* out = std::fopen("film", "wt");

@@ -9,6 +9,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
     const double M = molarMass();
@@ -97,7 +98,7 @@ void WaterStudyModel::calculateInterfaceTemperatureCurve(const char* name, doubl
     const std::string sfx = suffix ? suffix : "";
     const std::string path = std::string(name ? name : "") + sfx;
     if (path.empty() || !(dT > 0.0)) {
-        std::printf("The interface curve needs a file name and a positive temperature step.\n");
+        platform::diagf("The interface curve needs a file name and a positive temperature step.\n");
         return;
     }
     std::FILE* f = std::fopen(path.c_str(), "wt");

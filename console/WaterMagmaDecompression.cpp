@@ -125,7 +125,7 @@ void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P
         calculate_isentropic_point_at_fixed_P(P_bar, S_, st[0], st[1]);
         if (!errorflag) return;
     }
-    platform::logText("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
+    platform::logDiagnostic("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
     errorflag = 1;
 }
 
@@ -378,7 +378,7 @@ double WaterMagmaModel::calculateIsentropicMixtureState(double S0, double T0, do
     const double cM = M * magmaHeatCapacity / magmaWaterRatio;
     const double Sx = S0 + cM * std::log(T0 / T_);
     if (calculateTheSaturationPressure(T_) != 0) {
-        std::printf("Error calculation %lf\n\n", T);
+        platform::diagf("Error calculation %lf\n\n", T);
         return 1.0;
     }
     const double Vl = Vl_sat, Vv = Vv_sat;

@@ -11,6 +11,7 @@
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 namespace {
@@ -113,7 +114,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
                 -Srev * m / 4.68);
     std::printf("For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, adiabatic).\n\n",
                 -Sirr * m / 4.68);
-    std::printf("\nCalculation Time %lf seconds \n\n", elapsed);
+    platform::tracef("\nCalculation Time %lf seconds \n\n", elapsed);
     if (mode == 1) platform::openWithViewer("igor0.itx");
 }
 
@@ -294,7 +295,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         double start, step, end;
     };
     const Segment seg[3] = {{0.001, 0.001, 0.011}, {0.02, 0.01, 2.01}, {2.05, 0.05, std::max(7.05, mMax)}};
-    if (progress && mode == 1) std::printf("\nCalculate for water mass      ");
+    if (progress && mode == 1) platform::tracef("\nCalculate for water mass      ");
     WaterMagmaCalculationResult r;
     r.scriptFlag = mode;
     double m = 0.001;
@@ -303,7 +304,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         m = std::max(mMin, m);
         if (m > mMax + 1e-9) break;  // the grid accumulates rounding
         if (progress) {
-            std::printf("\b\b\b\b\b%5.3lf", m);
+            platform::tracef("\b\b\b\b\b%5.3lf", m);
             std::fflush(stdout);
         }
         info.m = m;
@@ -325,7 +326,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         std::fputs("END\n", file);
         std::fclose(file);
     }
-    if (progress) std::printf("\n");
+    if (progress) platform::tracef("\n");
     if (mode == 1) {
         writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclastHeated), static_cast<char>(info.recharge),
                                             info.suffix);

@@ -146,7 +146,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.T5irr = T;
         r.S5irr = S;
         if (errorflag) {
-            platform::logText("errorflag irreversible m " + std::to_string(m) + "\n");
+            platform::logDiagnostic("errorflag irreversible m " + std::to_string(m) + "\n");
             r.Wirr = kNaN;
             r.T5irr = kNaN;
         } else {

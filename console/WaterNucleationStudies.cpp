@@ -15,6 +15,7 @@
 #include <string>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -164,12 +165,12 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
 
 bool WaterStudyModel::workInclusionData(const char* file) {
     if (file == nullptr || *file == '\0') {
-        std::printf("No fluid-inclusion data file given.\n");
+        platform::diagf("No fluid-inclusion data file given.\n");
         return false;
     }
     std::FILE* in = std::fopen(file, "rt");
     if (!in) {
-        std::printf("Cannot open the fluid-inclusion data file %s\n", file);
+        platform::diagf("Cannot open the fluid-inclusion data file %s\n", file);
         return false;
     }
     // The result file: the data file's name with its last four characters
@@ -179,7 +180,7 @@ bool WaterStudyModel::workInclusionData(const char* file) {
     outName += ".res";
     std::FILE* out = std::fopen(outName.c_str(), "wt");
     if (!out) {
-        std::printf("Cannot write the result file %s\n", outName.c_str());
+        platform::diagf("Cannot write the result file %s\n", outName.c_str());
         std::fclose(in);
         return false;
     }
@@ -204,7 +205,7 @@ bool WaterStudyModel::workInclusionData(const char* file) {
         double Pt, Th, Tn;
         char type[32] = {0}, code[32] = {0};
         if (std::fscanf(in, "%lf %lf %lf %31s %31s", &Pt, &Th, &Tn, type, code) != 5) {
-            std::printf("Incomplete fluid-inclusion record after Tt = %g: the rest of its line is skipped.\n", Tt);
+            platform::diagf("Incomplete fluid-inclusion record after Tt = %g: the rest of its line is skipped.\n", Tt);
             if (!skipLine(in)) break;
             continue;
         }

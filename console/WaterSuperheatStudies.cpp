@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kMagmaDensity = 2500.0;  // kg/m3
@@ -29,7 +30,7 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
     const double S0 = S;
     calculate_irreversible_decompression_point_at_fixed_p(T_, V, 1e5, 0.0, T_);
     if (errorflag) {
-        std::printf("No irreversible decompression point found\n");
+        platform::diagf("No irreversible decompression point found\n");
         errorflag = 0;
     } else {
         std::printf("Irreversible Decompression point\n");
@@ -102,7 +103,7 @@ void WaterStudyModel::drawSuperheatDiagram(double z, double dT) {
     if (errorflag) return;
     calculateTheSaturationTemperature(P2, 0);
     if (errorflag) {
-        std::printf("No saturation state at %.2f bar\n", P2);
+        platform::diagf("No saturation state at %.2f bar\n", P2);
         errorflag = 0;
         return;
     }

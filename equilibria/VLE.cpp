@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -331,12 +332,12 @@ void VLE::initializeFromFile(std::FILE* console) {
     std::string name;
     bool tooLong = false;
     if (!console || !readWord(console, name, kMaxWordLength, tooLong)) {
-        if (tooLong) std::printf("The file name is longer than %zu characters\n", kMaxWordLength);
+        if (tooLong) platform::diagf("The file name is longer than %zu characters\n", kMaxWordLength);
         return;
     }
     std::FILE* f = std::fopen(name.c_str(), "rt");
     if (!f) {
-        std::printf("%s file not found !\n", name.c_str());
+        platform::diagf("%s file not found !\n", name.c_str());
         return;
     }
 
@@ -371,7 +372,7 @@ void VLE::initializeFromFile(std::FILE* console) {
             break;
         }
     }
-    if (tooLong) std::printf("%s: a word longer than %zu characters ends the table\n", name.c_str(), kMaxWordLength);
+    if (tooLong) platform::diagf("%s: a word longer than %zu characters ends the table\n", name.c_str(), kMaxWordLength);
     if (found) {
         for (int i = 0; i < nc; i++) {
             xcomposition(i, row[2 + i]);

@@ -18,6 +18,7 @@
 #include "expressions/MonoFunc.h"
 #include "expressions/VectFunc.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -162,11 +163,11 @@ MonoFunc::~MonoFunc() = default;
 
 void MonoFunc::calculate_u() {
     if (!solver || !solver->obj || !solver->fn) {
-        std::printf("Monofunc: cannot find solution\n");
+        platform::diagf("Monofunc: cannot find solution\n");
         return;
     }
     solver->solve();
-    if (solver->status != 0) std::printf("Monofunc: cannot find solution\n");
+    if (solver->status != 0) platform::diagf("Monofunc: cannot find solution\n");
 }
 
 void MonoFunc::calculate_the_leaves() {}
@@ -673,7 +674,7 @@ void VectFunc::check_x_derivatives(std::FILE* out, double* x, double* h) {
                 v = leaf;
             }
     for (int i = 0; i < nu; ++i) {
-        std::printf("Variable (%d) %s\n------------------------------------\n\n", i, uNodes[i]->displayName());
+        std::fprintf(out, "Variable (%d) %s\n------------------------------------\n\n", i, uNodes[i]->displayName());
         uNodes[i]->check1(out, x, h);
         uNodes[i]->check2(out, x, h);
         uNodes[i]->check3(out, x, h);

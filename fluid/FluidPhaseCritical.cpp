@@ -5,6 +5,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "platform/LogSink.h"
 
 void FluidPhase::clearCriticalFields() {
     A = dAdT = dAdV = dAdx = 0.0;
@@ -122,7 +123,7 @@ void FluidPhase::calculate_third_order_critical_parameters() {
 
 void FluidPhase::check_critical_parameters() {
     if (component_count != 2) {
-        std::printf("Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     struct Set {

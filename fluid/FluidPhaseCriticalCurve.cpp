@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                 errorflag = 1;
             }
             if (converged) break;
-            std::printf("lambda %.12lg xc %.12lg\n", lambda, x1);
+            platform::tracef("lambda %.12lg xc %.12lg\n", lambda, x1);
             lambda /= 2.0;
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }

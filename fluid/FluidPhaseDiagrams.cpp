@@ -13,6 +13,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 namespace {
@@ -357,7 +358,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
     s.itermax = 50;
     s.lambdaMin = 1e-8;
     s.verbose = 1;
-    std::printf("Vapour mu : %12f P : %lf\n", data[0], data[1]);
+    platform::tracef("Vapour mu : %12f P : %lf\n", data[0], data[1]);
     s.x[0] = s.xold[0] = 373.15;
     s.x[1] = s.xold[1] = 1.8e-5;
     s.solve();
@@ -366,7 +367,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
         volume(s.x[1]);
         calculate_pressure();
     } else {
-        std::printf("No convergence\n");
+        platform::diagf("No convergence\n");
     }
     std::printf("T %.2f P %.2f\n", T, 1e-5 * P);
     std::printf("Liquid mu %12f P : %f\n", G, 1e-5 * P);

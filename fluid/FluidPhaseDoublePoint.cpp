@@ -19,6 +19,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 using binary_side::setComposition;
 
@@ -118,10 +119,10 @@ void printPoint(const char* title, FluidPhase& p, double par) {
 }
 
 void printBlock(FluidPhase& p, double p1, double p2, bool longLine) {
-    std::puts(longLine ? "-----------------------------------" : "----------------------------------");
-    std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, 1.0);
-    std::puts(longLine ? "-----------------------------------" : "----------------------------------");
+    platform::tracef("%s\n", longLine ? "-----------------------------------" : "----------------------------------");
+    platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+    platform::tracef("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, 1.0);
+    platform::tracef("%s\n", longLine ? "-----------------------------------" : "----------------------------------");
 }
 
 }  // namespace

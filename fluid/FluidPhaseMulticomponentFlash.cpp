@@ -14,6 +14,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -291,7 +292,7 @@ void FluidPhase::calculateTernary(double T_, double P_Pa, double z1, double z2, 
     double z[3] = {1.0 - z1 - z2, z1, z2};
     calculate_flash_pointX(T_, P_Pa, Vl, Vv, xl, yv, z);
     if (errorflag) {
-        std::printf("Cannot find first point\n");
+        platform::diagf("Cannot find first point\n");
         return;
     }
     const double a = z1 / (z1 + z2);

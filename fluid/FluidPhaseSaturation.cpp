@@ -21,6 +21,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -480,7 +481,7 @@ void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
 }
 
 void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
-    std::printf("InitializeSaturationVolumesFromP not implemented\n");
+    platform::diagf("InitializeSaturationVolumesFromP not implemented\n");
 }
 
 // ---------------------------------------------------------------- console entries
@@ -526,7 +527,7 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
         p.errorflag = 0;
         p.calculate_state_functions();
         if (p.errorflag) {
-            std::puts("Error calculation\n");
+            platform::diagf("%s\n", "Error calculation\n");
             return false;
         }
         std::puts(side == 0 ? "Liquid" : "Gas");
@@ -582,7 +583,7 @@ void FluidPhase::calculateConodeFromT(double T_, std::FILE* file) {
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, true)) errorflag = 1;
@@ -592,7 +593,7 @@ void FluidPhase::calculateConodeFromP(double P_bar, double T0, std::FILE* file) 
     pressure(P_bar);
     calculate_saturation_temperature(P_bar * 1e5, T0);
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, false)) errorflag = 1;

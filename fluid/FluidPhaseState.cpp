@@ -5,6 +5,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ void FluidPhase::calculate_molar_volume() {
     if (std::fabs(P - PZ) > 10000.0) {
         const double Vnew = V + (P - PZ) / dPdV;
         volume(Vnew);
-        std::printf("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
+        platform::tracef("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 using binary_side::refuseNonBinary;
 using binary_side::Side;
@@ -337,7 +338,7 @@ void FluidPhase::search_a_double_critical_endpoint(int index, double p, double T
     if (refuseNonBinary(*this)) return;
     for (long k = 0; k < kMostScanSteps; ++k) {
         set_model_parameter(index, p);
-        std::printf("\nPARAMETER %#.10lg\t", p);
+        platform::tracef("\nPARAMETER %#.10lg\t", p);
         calculate_critical_endpoint1(T_, Vl, Vv, xl, xv);
         if (errorflag) return;
         p -= kParameterStep;

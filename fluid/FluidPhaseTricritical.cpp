@@ -21,6 +21,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 using binary_side::setComposition;
 
@@ -74,10 +75,10 @@ bool g5AtG4Point(FluidPhase& p, double x1, double far, double& g5) {
     const double Tstart = p.tri_T, Vstart = p.tri_V;
     p.search_G4_point(p.tri_T, p.tri_V, x1, p.tri_p1_start, p.tri_i1);
     if (p.errorflag == 0 && std::fabs(p.T - Tstart) <= far) {
-        std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+        platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
         double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
         p.calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-        std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
+        platform::tracef("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
                     p.errorflag);
         p.tri_T = p.T;
         p.tri_V = p.V;
@@ -254,7 +255,7 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
     errorflag = 0;
     double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
     calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-    std::printf("%lg %lg %lg %lg\n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i);
+    platform::tracef("%lg %lg %lg %lg\n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i);
     tri_T = T;
     tri_V = V;
     tri_x = x[1];
@@ -279,10 +280,10 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
 namespace {
 
 void printBlock(FluidPhase& p, double p1, double p2, double lambda) {
-    std::puts("----------------------------------");
-    std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, lambda);
-    std::puts("-----------------------------------");
+    platform::tracef("%s\n", "----------------------------------");
+    platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+    platform::tracef("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, lambda);
+    platform::tracef("%s\n", "-----------------------------------");
 }
 
 }  // namespace

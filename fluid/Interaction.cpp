@@ -5,6 +5,7 @@
 
 #include "expressions/Expression.h"
 #include "fluid/TreeDerivatives.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 namespace {
@@ -470,7 +471,7 @@ void Interaction::check_fugacities() {
 
 void Interaction::check_critical_parameters() {
     if (component_count != 2) {
-        std::printf("Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     struct Set {

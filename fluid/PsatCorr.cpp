@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fluid/ComponentFile.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kMmHg = 101325.0 / 760.0;  // Pa per mmHg
@@ -36,7 +37,7 @@ bool Clapeyron::hasData() const {
 void Clapeyron::set_component(const char* componentName) {
     PsatCorr::set_component(componentName);
     if (!readComponentKeywords(component, {{"Tc", &Tc}, {"Pc", &Pc}, {"Tb", &Tb}, {"Pb", &Pb}})) return;
-    std::printf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc * 1e-5, Tb, Pb * 1e-5);
+    platform::tracef("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc * 1e-5, Tb, Pb * 1e-5);
 }
 
 double Clapeyron::Psat(double T) {
@@ -98,7 +99,7 @@ void Antoine::set_component(const char* componentName) {
     b = v[1];
     c = v[2];
     dataSet = true;
-    std::printf("Antoine coefficients : %lg %lg %lg\n", a, b, c);
+    platform::tracef("Antoine coefficients : %lg %lg %lg\n", a, b, c);
 }
 
 double Antoine::Psat(double T) {

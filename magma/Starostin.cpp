@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 Starostin::Starostin()
@@ -51,7 +52,7 @@ void Starostin::calculateEvolution() {
     for (int k = 0; k < 10; ++k) {
         calculateProfile();
         t += dt;
-        std::printf("t %5.2lf\n", t);
+        platform::tracef("t %5.2lf\n", t);
     }
     // A plot of the profile when the folder holds no script of the user's.
     if (std::FILE* s = std::fopen("sta", "r")) {

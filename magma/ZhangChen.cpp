@@ -5,6 +5,7 @@
 
 #include "numerics/ConsoleInput.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
@@ -72,7 +73,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     beta = (Csat - Cliq) / (Csolid - Csat);
     // Equal crystal and saturation contents leave beta undefined: nothing to solve.
     if (!std::isfinite(beta)) {
-        std::puts("Failed to calculate alpha ");
+        platform::diagf("%s\n", "Failed to calculate alpha ");
         return false;
     }
     Secant s;
@@ -84,7 +85,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     const double a = s.solve();
     error = 0;
     if (s.status != kSolverConverged) {
-        std::puts("Failed to calculate alpha ");
+        platform::diagf("%s\n", "Failed to calculate alpha ");
         return false;
     }
     alpha = a;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ Fitting::~Fitting() {
 void Fitting::set_type_of_regression(short t) { type = t; }
 
 int Fitting::allocate_memory() {
-    std::printf("nn %d no %d \n", m, nadd);
+    platform::tracef("nn %d no %d \n", m, nadd);
     if (m < 0 || np < 0 || nx < 0 || nadd < 0) {
         std::fprintf(stderr, "Fitting: negative size (%d observations, %d parameters, %d variables, %d constants)\n",
                      m, np, nx, nadd);

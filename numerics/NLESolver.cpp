@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 void NLESolver::_setSysEquationToSolve(Equation* o, SysEquationFn f, int nn) {
@@ -210,17 +211,17 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
 
 void NLESolver::display_the_vector() {
     if (!verbose) return;
-    std::printf("%3d\t\tmodG %12lg\t\t", iter, modG);
-    for (int i = 0; i < n; ++i) std::printf("U%1d %12lg\t\t\t", i, x[i]);
-    std::printf("\n");
+    platform::tracef("%3d\t\tmodG %12lg\t\t", iter, modG);
+    for (int i = 0; i < n; ++i) platform::tracef("U%1d %12lg\t\t\t", i, x[i]);
+    platform::tracef("\n");
 }
 
 void NLESolver::display_the_Jacobian_matrix() {
     if (iter == 0 || verbose <= 2) return;
     for (int i = 0; i < m; ++i) {
-        for (int j = 0; j < n; ++j) std::printf("%lg  ", J[i][j]);
-        std::printf("\n");
+        for (int j = 0; j < n; ++j) platform::tracef("%lg  ", J[i][j]);
+        platform::tracef("\n");
     }
-    for (int i = 0; i < m; ++i) std::printf("%lg  ", G[i]);
-    std::printf("\n");
+    for (int i = 0; i < m; ++i) platform::tracef("%lg  ", G[i]);
+    platform::tracef("\n");
 }

@@ -1,3 +1,4 @@
+#include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 
 #include <cstdio>
@@ -23,7 +24,7 @@ void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
     }
     double Vl = 0.0, Vv = 0.0;
     if (!waterSaturationStartVolumesFromT(T_, Vl, Vv)) {
-        std::printf("Supercritical fluid\n");
+        platform::diagf("Supercritical fluid\n");
         return;
     }
     Vl0 = Vl;

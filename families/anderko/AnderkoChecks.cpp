@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "families/anderko/Anderko.h"
+#include "platform/LogSink.h"
 
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc < 1 || !argv || !argv[0]) return 0;
@@ -38,7 +39,7 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
 }
 
 void Anderko::doTest1(double T_, double V0, double xsalt, double xgas, double dT, int branch, const char* suffix) {
-    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", T_, V0, xsalt, xgas, dT, suffix);
+    platform::tracef("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", T_, V0, xsalt, xgas, dT, suffix);
     if (component_count != 3) {
         std::fprintf(stderr, "test1: a system of three components is needed\n");
         return;

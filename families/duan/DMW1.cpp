@@ -8,6 +8,7 @@
 #include "families/duan/Duan2.h"
 #include "families/duan/DuanIdeal.h"
 #include "families/duan/DuanParameters.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ const duan::FluidSet* mixtureFluid(const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, false);
     if (!s) {
-        std::printf("%s\n", kUnknownMixtureComponent);
+        platform::diagf("%s\n", kUnknownMixtureComponent);
         std::fflush(stdout);
         std::exit(1);
     }
@@ -120,7 +121,7 @@ DMWEOS::~DMWEOS() = default;
 void DMWEOS::number_of_components(int n)
 {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one-component or two-component fluid\n");
+        platform::diagf("Can handle only one-component or two-component fluid\n");
         std::fflush(stdout);
         std::exit(1);
     }

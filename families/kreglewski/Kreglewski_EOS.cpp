@@ -9,6 +9,7 @@
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
 
 void Kreglewski_EOS::number_of_components(int n) {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one- or two-component fluids\n");
+        platform::diagf("Can handle only one- or two-component fluids\n");
         std::exit(1);
     }
     if (n == component_count && interactions[0]) return;

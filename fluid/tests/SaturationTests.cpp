@@ -271,9 +271,9 @@ TEST(VdWSaturation, StartValuesFromTheFitsOfNamedFluids) {
     // CO2 at 250 K: 1046 and 47 kg/m3 (rough fits: start values only).
     EXPECT_NEAR(0.044 / f.Vl0, 1046.0, 30.0);
     EXPECT_NEAR(0.044 / f.Vv0, 47.0, 15.0);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.initializeSaturationVolumesFromP("CO2", 50.0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "InitializeSaturationVolumesFromP not implemented\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "InitializeSaturationVolumesFromP not implemented\n");
 }
 
 TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
@@ -315,9 +315,9 @@ TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
     // A failed point is reported, not written.
     f.Vl0 = c.Vl;
     f.Vv0 = c.Vv;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.calculateTheConodeFromT(1.2 * pure.Tc(), 2, "bad");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error calculation\n\n"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error calculation\n\n"), std::string::npos);
     EXPECT_EQ(readRows("conobad", 13, false).size(), 0u);
 
     // The console saturation pressure gives the vaporisation enthalpy.

@@ -18,7 +18,8 @@ public:
     ~RecordingSink() override { platform::setLogSink(nullptr); }
     void appendText(const std::string& t) override { text += t; }
     void appendRTF(const std::string& r) override { text += r; }
-    std::string text;
+    void appendDiagnostic(const std::string& d) override { diagnostics += d; }
+    std::string text, diagnostics;
 };
 
 std::string writeFile(const std::string& name, const std::string& content) {
@@ -167,7 +168,7 @@ TEST(DataTextFile, ExtractionBeyondTheSelectionAndShorts) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(std::isnan(extra));
     EXPECT_TRUE(f.failed());
-    EXPECT_NE(log.text.find("Read Data File Error\n"), std::string::npos);
+    EXPECT_NE(log.diagnostics.find("Read Data File Error\n"), std::string::npos);
     EXPECT_NE(err.find("selected"), std::string::npos);
 
     DataTextFile g("ext.txt");
@@ -303,7 +304,7 @@ TEST(DataTextFile, MissingFilesAndDirectories) {
     DataTextFile f("no-such-file.itx");
     EXPECT_FALSE(f.is_open());
     EXPECT_TRUE(f.failed());
-    EXPECT_EQ(log.text, "\nFile no-such-file.itx not found\n");
+    EXPECT_EQ(log.diagnostics, "\nFile no-such-file.itx not found\n");
     EXPECT_EQ(f.read(), 0);
     EXPECT_EQ(f.count_items(), -1);
 

@@ -368,9 +368,9 @@ TEST(WaterEOS, SaturationStartValues)
     EXPECT_NEAR(w.Vv0 * 1e6, 30170.0, 1.0);
     EXPECT_EQ(w.T, 0.0);  // the temperature is not touched
 
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     w.initializeSaturationVolumesFromT("H2O", 647.096);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Supercritical fluid\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Supercritical fluid\n");
     EXPECT_NEAR(w.Vl0 * 1e6, 18.81, 0.005);
 
     w.initializeSaturationVolumesFromP("ignored", 50.0);
