@@ -161,7 +161,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     volume(V0);
     calculate_pressure();
     calculate_state_functions();
-    isentropicTarget = S;
+    S_target = S;
     double Uprev = U, Tmag = T0, dT = -1.0, dP = -1.0, W = 0.0, Q = 0.0;
     bool byPressure = false;
     double Tw = T, Vw = V;
@@ -173,9 +173,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
         if (byPressure)
-            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, isentropicTarget, Tw, Vw);
+            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, S_target, Tw, Vw);
         else
-            calculate_isentropic_point_at_fixed_T(Tnext, isentropicTarget, V);
+            calculate_isentropic_point_at_fixed_T(Tnext, S_target, V);
         if (errorflag) {
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
                 const double Vkeep = V;
@@ -219,7 +219,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         }
         temperature(Teq);
         calculate_state_functions();
-        isentropicTarget = S;
+        S_target = S;
         const double Unew = U;
         W += Uafter - Uprev;
         Q += Unew - Uafter;
