@@ -37,6 +37,7 @@
 #endif
 #if defined(VARNOK_WITH_KREGLEWSKI) && __has_include("families/kreglewski/Kreglewski_EOS.h")
 #include "families/kreglewski/Kreglewski_EOS.h"
+#include "platform/LogSink.h"
 #define VARNOK_FACTORY_KREGLEWSKI 1
 #endif
 
@@ -224,7 +225,7 @@ namespace {
 FluidPhase* factoryEntry(const char* name) {
     std::string why;
     FluidPhase* m = createFluidModel(name, &why);
-    if (!m && !why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+    if (!m && !why.empty()) platform::diagf("%s\n", why.c_str());
     return m;
 }
 

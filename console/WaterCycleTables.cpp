@@ -12,6 +12,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -62,9 +63,8 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
         return 0;
     }
     const double V2 = w.V, U2 = w.U;
-    std::FILE* f = std::fopen(path.c_str(), "wt");
+    std::FILE* f = platform::openOutput(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
         return 0;
     }
     const int ncol = phreatic ? kColumns + 1 : kColumns;
@@ -249,7 +249,7 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
         ++rows;
     }
     if (phreatic && igor == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, path);
     w.lastRows = rows;
     return rows;
 }

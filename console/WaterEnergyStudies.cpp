@@ -10,6 +10,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -51,9 +52,8 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
 
     const std::string sfx = suffix ? suffix : "";
     const std::string path = "henley" + sfx;
-    std::FILE* out = std::fopen(path.c_str(), "wt");
+    std::FILE* out = platform::openOutput(path, "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
         return;
     }
     const char* s = sfx.c_str();
@@ -80,7 +80,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
         ++rows;
     }
     std::fprintf(out, "END\n");
-    std::fclose(out);
+    platform::closeOutput(out, path);
     lastRows = rows;
 }
 
@@ -96,9 +96,8 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
         platform::diagf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
         return;
     }
-    std::FILE* out = std::fopen("film", "wt");
+    std::FILE* out = platform::openOutput("film", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file film\n");
         return;
     }
     errorflag = 0;
@@ -126,7 +125,7 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
         std::fprintf(out, "\n");
     }
     errorflag = 0;
-    std::fclose(out);
+    platform::closeOutput(out, "film");
     lastRows = rows;
 }
 
@@ -139,9 +138,8 @@ void WaterStudyModel::compareWohletzTemperature() {
     calculateFromTP(296.15, 101.0, 1);
     if (errorflag) return;
     const double U2 = U, V2 = V;
-    std::FILE* out = std::fopen("tempo", "wt");
+    std::FILE* out = platform::openOutput("tempo", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file tempo\n");
         return;
     }
     int rows = 0;
@@ -154,12 +152,11 @@ void WaterStudyModel::compareWohletzTemperature() {
         std::fprintf(out, "%12.2f %12.5lf %12.5lf\n", t, R1, R2);
         ++rows;
     }
-    std::fclose(out);
+    platform::closeOutput(out, "tempo");
     errorflag = 0;
     lastRows = rows;
-    std::FILE* g = std::fopen("tokill", "wt");
+    std::FILE* g = platform::openOutput("tokill", "wt");
     if (!g) {
-        std::fprintf(stderr, "Cannot open the file tokill\n");
         return;
     }
     std::fprintf(g, "reset\n");
@@ -169,14 +166,13 @@ void WaterStudyModel::compareWohletzTemperature() {
     std::fprintf(g, "set xlabel \"Water:Magma Ratio\"\n");
     std::fprintf(g, "set ylabel \"T3\"\n");
     std::fprintf(g, "set xr [0:2]; rep\n");
-    std::fclose(g);
+    platform::closeOutput(g, "tokill");
 }
 
 void WaterStudyModel::calculateEnergyFormula() {
     const double M = molarMass();
-    std::FILE* out = std::fopen("formu6", "wt");
+    std::FILE* out = platform::openOutput("formu6", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file formu6\n");
         return;
     }
     std::fprintf(out, "IGOR\nWAVES %6s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\nBEGIN\n", "T3",
@@ -235,6 +231,6 @@ void WaterStudyModel::calculateEnergyFormula() {
         }
     }
     std::fprintf(out, "\nEND\n");
-    std::fclose(out);
+    platform::closeOutput(out, "formu6");
     lastRows = rows;
 }

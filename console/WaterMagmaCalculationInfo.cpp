@@ -90,7 +90,7 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
     bool bad = false;
     auto valueOf = [&](int& i) -> const char* {
         if (i + 1 >= argc || argv[i + 1] == nullptr) {
-            std::fprintf(stderr, "Brenvik: the keyword \"%s\" needs a value.\n", argv[i]);
+            platform::diagf("Brenvik: the keyword \"%s\" needs a value.\n", argv[i]);
             bad = true;
             return nullptr;
         }
@@ -99,14 +99,14 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
     auto setDouble = [&](const char* key, const char* v, double& field) {
         if (v == nullptr) return;
         if (!number(v, field)) {
-            std::fprintf(stderr, "Brenvik: the value \"%s\" of \"%s\" is not a number.\n", v, key);
+            platform::diagf("Brenvik: the value \"%s\" of \"%s\" is not a number.\n", v, key);
             bad = true;
         }
     };
     auto setInt = [&](const char* key, const char* v, int& field) {
         if (v == nullptr) return;
         if (!integer(v, field)) {
-            std::fprintf(stderr, "Brenvik: the value \"%s\" of \"%s\" is not a whole number.\n", v, key);
+            platform::diagf("Brenvik: the value \"%s\" of \"%s\" is not a whole number.\n", v, key);
             bad = true;
         }
     };
@@ -144,7 +144,7 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
                 }
             }
             if (!known) {
-                std::fprintf(stderr, "Brenvik: unknown keyword \"%s\".\n", w);
+                platform::diagf("Brenvik: unknown keyword \"%s\".\n", w);
                 bad = true;
             }
         }

@@ -7,6 +7,7 @@
 
 #include "console/WaterMagmaModel.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ bool readNumber(const char* word, const char* what, double& value) {
     char* end = nullptr;
     const double v = std::strtod(word, &end);
     if (end == word || *end != '\0' || !std::isfinite(v)) {
-        std::fprintf(stderr, "Brenvik: \"%s\" is not a number (%s).\n", word, what);
+        platform::diagf("Brenvik: \"%s\" is not a number (%s).\n", word, what);
         return false;
     }
     value = v;
@@ -27,7 +28,7 @@ bool readNumber(const char* word, const char* what, double& value) {
 // Absolute temperatures and pressures must be positive.
 bool positive(double v, const char* what, const char* unit) {
     if (v > 0.0) return true;
-    std::fprintf(stderr, "Brenvik: the %s must be above 0 %s.\n", what, unit);
+    platform::diagf("Brenvik: the %s must be above 0 %s.\n", what, unit);
     return false;
 }
 
@@ -89,7 +90,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
     std::string problem;
     auto checkedInputs = [&]() {
         if (info.validate(problem)) return true;
-        std::fprintf(stderr, "Brenvik: %s\n", problem.c_str());
+        platform::diagf("Brenvik: %s\n", problem.c_str());
         return false;
     };
 
@@ -122,7 +123,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc > 3) {
-            std::fprintf(stderr, "Brenvik: %s takes at most three arguments.\n", word);
+            platform::diagf("Brenvik: %s takes at most three arguments.\n", word);
             return 1;
         }
         double t = 0.0, second = 0.0;
@@ -143,15 +144,14 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         // IAPWS-95 extrapolates soundly up to 5000 K and 100 000 bar; a state
         // beyond that, or mechanically unstable, is no starting point.
         if (errorflag == 0 && !(P > 0.0 && P <= 1e10 && T_ <= 5000.0 && dPdV < 0.0)) {
-            std::fprintf(stderr,
-                         "Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
+            platform::diagf("Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
                          "model (up to 5000 K and 100000 bar).\n",
                          T_ - 273.15, P * 1e-5);
             std::printf("\n");
             return 1;
         }
         if (errorflag == 0 && !(P >= 1e5 * (1.0 - 1e-9))) {
-            std::fprintf(stderr, "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
+            platform::diagf("Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
                          P * 1e-5);
             std::printf("\n");
             return 1;
@@ -169,7 +169,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             calculateExpansionWork(r);
             r.printExpansionWork();
         } else {
-            std::fprintf(stderr, "Brenvik: no state of water found at these conditions.\n");
+            platform::diagf("Brenvik: no state of water found at these conditions.\n");
             status = 1;
         }
         std::printf("\n");
@@ -198,7 +198,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc != 2) {
-            std::fprintf(stderr, "Brenvik: exsol takes two arguments.\n");
+            platform::diagf("Brenvik: exsol takes two arguments.\n");
             return 1;
         }
         double t = 0.0, p = 0.0;
@@ -214,7 +214,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc != 3) {
-            std::fprintf(stderr, "Brenvik: heat takes three arguments.\n");
+            platform::diagf("Brenvik: heat takes three arguments.\n");
             return 1;
         }
         double p = 0.0, t0 = 0.0, t1 = 0.0;
@@ -242,7 +242,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             calculateTheSaturationCurve("0", 2);
             return 0;
         }
-        std::fprintf(stderr, "Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
+        platform::diagf("Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
         return 1;
     }
     if (is(word, "spino")) {
@@ -255,7 +255,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         printAbout();
         return 0;
     }
-    std::fprintf(stderr, "Brenvik: unknown option \"%s\"; run the program without arguments for the list of options.\n",
+    platform::diagf("Brenvik: unknown option \"%s\"; run the program without arguments for the list of options.\n",
                  word);
     return 1;
 }

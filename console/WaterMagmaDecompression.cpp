@@ -14,6 +14,7 @@
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -321,8 +322,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
     double Vprev = x * Vl + (1 - x) * Vv, Vvprev = Vv;
     std::FILE* f = nullptr;
     if (path != nullptr) {
-        f = std::fopen(path, "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file %s\n", path);
+        f = platform::openOutput(path, "w");
     }
     if (f)
         std::fprintf(f, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n", "T(1)",
@@ -368,7 +368,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                          t, V * 1e6, Psat * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, W, Q, fl);
         t -= 1.0;
     }
-    if (f) std::fclose(f);
+    if (f) platform::closeOutput(f, path);
     r.pathWork = 0.001 * W / M;
     r.pathHeat = 0.001 * Q / M;
 }

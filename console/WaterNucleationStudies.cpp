@@ -16,6 +16,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -95,9 +96,8 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
     const double M = molarMass(), s = correction(b);
     char name[64];
     std::snprintf(name, sizeof name, "nuclea%.0f", 10.0 * P_bar);
-    std::FILE* f = std::fopen(name, "wt");
+    std::FILE* f = platform::openOutput(name, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", name);
         return;
     }
     const double Jest = s * (-6999999999.999999) * b * std::log(0.5) * 1e-6;
@@ -159,7 +159,7 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         ++rows;
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, name);
     lastRows = rows;
 }
 
@@ -178,9 +178,8 @@ bool WaterStudyModel::workInclusionData(const char* file) {
     std::string outName(file);
     if (outName.size() >= 4) outName.resize(outName.size() - 4);
     outName += ".res";
-    std::FILE* out = std::fopen(outName.c_str(), "wt");
+    std::FILE* out = platform::openOutput(outName, "wt");
     if (!out) {
-        platform::diagf("Cannot write the result file %s\n", outName.c_str());
         std::fclose(in);
         return false;
     }
@@ -234,7 +233,7 @@ bool WaterStudyModel::workInclusionData(const char* file) {
         ++rows;
     }
     std::fclose(in);
-    std::fclose(out);
+    platform::closeOutput(out, outName);
     lastRows = rows;
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 constexpr double kMagmaDensity = 2500.0;  // kg/m3
@@ -66,9 +67,8 @@ double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_ba
 
 void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_, double Tmax_, double Pmin,
                                                           double Pmax) {
-    std::FILE* f = std::fopen("wat", "wt");
+    std::FILE* f = platform::openOutput("wat", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file wat\n");
         return;
     }
     const double M = molarMass();
@@ -88,7 +88,7 @@ void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_
         std::fprintf(f, "\n");
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, "wat");
     lastRows = rows;
 }
 

@@ -143,7 +143,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
                                 double dT, double dP, char fromPressure, char mode, std::vector<double>* array) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -195,7 +195,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     // 4.
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
 
@@ -294,7 +294,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
                                double dT) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -310,7 +310,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
     auto writeRow = [&]() {
@@ -382,7 +382,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
                                  double dT) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -398,7 +398,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
     auto writeRow = [&](double last) {

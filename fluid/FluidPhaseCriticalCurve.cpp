@@ -54,7 +54,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                                               double dT, double dx, double dx0, double Pmax, char mode,
                                               const char* suffix, std::vector<double>* array) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         errorflag = 1;
         return;
     }
@@ -82,7 +82,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         setComposition(x1s);
         search_the_critical_point_of_the_pure_component();
         if (errorflag) {
-            std::fprintf(stderr, "Critical state has not been located\n");
+            platform::diagf("Critical state has not been located\n");
         } else {
             calculate_state_functions();
             row.pure();
@@ -115,7 +115,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     long points = 1;
     for (;;) {
         if (points >= kMostPoints) {
-            std::fprintf(stderr, "Critical curve: %ld points traced without reaching an end; the trace stops\n",
+            platform::diagf("Critical curve: %ld points traced without reaching an end; the trace stops\n",
                          points);
             break;
         }

@@ -14,20 +14,15 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
-File openFile(const std::string& path, const char* how) {
-    File f(std::fopen(path.c_str(), how));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-    return f;
-}
+File openFile(const std::string& path, const char* how) { return File(path, how); }
 
 }  // namespace
 
@@ -124,7 +119,7 @@ void FluidPhase::draw_enthalpic_diagram_HT(const char* satFile, const char* poin
 void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix) {
     if (!std::isfinite(Tmin) || !std::isfinite(Tmax) || !std::isfinite(Vmin) || !std::isfinite(Vmax) ||
         !(Vmin > 0.0)) {
-        std::fprintf(stderr, "Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
+        platform::diagf("Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
                      Vmax);
         return;
     }
@@ -290,7 +285,7 @@ void FluidPhase::plotParameterVariation(int term, const char* nodeName, int vari
     if (!t || !t->root) return;
     if (variable < 0 || variable >= component_count + 2 || !(step > 0.0) || !std::isfinite(from) ||
         !std::isfinite(to)) {
-        std::fprintf(stderr, "Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
+        platform::diagf("Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
                      variable, from, to, step);
         return;
     }

@@ -15,14 +15,14 @@
 #include "fluid/PhaseSolvers.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
 // The state functions at the current state; false when the model fails there
 // (errorflag is left as it was).
@@ -189,8 +189,7 @@ void traceIsoline(FluidPhase& p, bool enthalpy, double target, double T0, double
     const std::string path = CurveOutput::fileName(enthalpy ? "isoh" : "isos", suffix);
     File f;
     if (mode == 1 || mode == 2) {
-        f.reset(std::fopen(path.c_str(), "w"));
-        if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+        f = File(path, "w");
     }
     if (f && mode == 1) {
         std::fputs("IGOR\nWAVES ", f.get());
@@ -205,7 +204,7 @@ void traceIsoline(FluidPhase& p, bool enthalpy, double target, double T0, double
     }
 
     if (!(dT != 0.0) || !std::isfinite(dT)) {
-        std::fprintf(stderr, "%s: a temperature step of %g K does not move along the line\n",
+        platform::diagf("%s: a temperature step of %g K does not move along the line\n",
                      enthalpy ? "Isenthalp" : "Isentrope", dT);
     } else {
         p.temperature(T0);
@@ -484,8 +483,7 @@ void FluidPhase::calculateTheSallaSpinodalTemperature() {
 void FluidPhase::plot_emulsion_stability_curves(const double* radii, int n, double T0, double dT, double V0,
                                                 double Tlow, double parachor_) {
     if (!radii || n < 1) return;
-    File g(std::fopen("g58.gp", "w"));
-    if (!g) std::fprintf(stderr, "Cannot write g58.gp\n");
+    File g("g58.gp", "w");
     if (g) {
         std::fprintf(g.get(), "reset\nset timestamp\nset title \"Emulsion stability - %s\"\n", modelName());
         std::fputs("set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\nset yrange [*:*]\n", g.get());

@@ -4,6 +4,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
+#include "platform/LogSink.h"
 
 using phase_terms::sumOverTerms;
 
@@ -219,7 +220,7 @@ void FluidPhase::dump() {
 void FluidPhase::check_expansivity_parameters() {
     std::FILE* f = std::fopen("Check.report", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write Check.report\n");
+        platform::diagf("Cannot write Check.report\n");
         return;
     }
     const double T0 = T, V0 = V, P0 = P;

@@ -22,6 +22,7 @@
 #include "fluid/PhaseSolvers.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -492,7 +493,7 @@ short FluidPhase::calculateTheSaturationPressure(double T_) {
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", T_);
+        platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
     volume(Vl_sat);
@@ -509,7 +510,7 @@ void FluidPhase::calculateTheDensityFromTh(double Th) {
     initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), Th);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+        platform::diagf("No saturation state found at %g K\n", Th);
         return;
     }
     std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6,
@@ -545,16 +546,11 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
     return true;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 void writeConodeFile(const char* stem, const char* suffix, char mode, bool withEntropy,
                      const auto& rows) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wt"));
+    platform::OutputFile f(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
         rows(nullptr);
         return;
     }

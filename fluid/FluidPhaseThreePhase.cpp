@@ -163,7 +163,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* path, double dT, double T_,
     if (component_count != 2) return;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "LLG curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("LLG curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -171,7 +171,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* path, double dT, double T_,
     double d[6] = {0, 0, 0, 0, 0, 0};
     if (errorflag == 0) next_LLG_point(d[0], d[1], d[2], d[3], d[4], d[5]);
     if (errorflag) {
-        std::fprintf(stderr, "Can't find a starting point for the LLG curve\n");
+        platform::diagf("Can't find a starting point for the LLG curve\n");
         std::fclose(f);
         return;
     }
@@ -343,6 +343,6 @@ void FluidPhase::search_a_double_critical_endpoint(int index, double p, double T
         if (errorflag) return;
         p -= kParameterStep;
     }
-    std::fprintf(stderr, "Double critical endpoint: no failure after %ld parameter steps; the scan stops\n",
+    platform::diagf("Double critical endpoint: no failure after %ld parameter steps; the scan stops\n",
                  kMostScanSteps);
 }

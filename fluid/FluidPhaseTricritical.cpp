@@ -35,7 +35,7 @@ constexpr long kMostPoints = 100000;
 
 bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
+    platform::diagf("Works only for binary fluids\n");
     p.errorflag = 1;
     p.error = 1;
     return true;
@@ -293,7 +293,7 @@ void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -353,7 +353,7 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int 
     tri_p2 = p2;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -404,14 +404,14 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* inPath, con
     if (refuseNonBinary(*this)) return;
     DataTextFile in;
     if (!inPath || !in.open(inPath) || in.set_index("T V x0 x1 par1 par2") != 6) {
-        std::fprintf(stderr, "Tricritical stability: %s needs the columns T V x0 x1 par1 par2\n",
+        platform::diagf("Tricritical stability: %s needs the columns T V x0 x1 par1 par2\n",
                      inPath ? inPath : "(no name)");
         errorflag = 1;
         return;
     }
     std::FILE* f = outPath ? std::fopen(outPath, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical stability: %s cannot be opened for writing\n", outPath ? outPath : "(no name)");
+        platform::diagf("Tricritical stability: %s cannot be opened for writing\n", outPath ? outPath : "(no name)");
         errorflag = 1;
         return;
     }

@@ -42,7 +42,7 @@ void Clapeyron::set_component(const char* componentName) {
 
 double Clapeyron::Psat(double T) {
     if (!hasData()) {
-        std::fprintf(stderr, "Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
+        platform::diagf("Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
                      componentLabel(component));
         return 0.0;
     }
@@ -51,7 +51,7 @@ double Clapeyron::Psat(double T) {
 
 double Clapeyron::Tsat(double P) {
     if (!hasData()) {
-        std::fprintf(stderr, "Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
+        platform::diagf("Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
                      componentLabel(component));
         return 0.0;
     }
@@ -82,14 +82,14 @@ void Antoine::set_component(const char* componentName) {
         }
     }
     if (!found) {
-        std::fprintf(stderr, "No Antoine coefficients has\tbeen found.\n");
+        platform::diagf("No Antoine coefficients has\tbeen found.\n");
         std::fclose(f);
         return;
     }
     double v[3];
     for (double& vi : v) {
         if (!reader.nextNumber(vi)) {
-            std::fprintf(stderr, "Antoine coefficients of %s are incomplete\n", componentFilePath(component).c_str());
+            platform::diagf("Antoine coefficients of %s are incomplete\n", componentFilePath(component).c_str());
             std::fclose(f);
             return;
         }
@@ -104,7 +104,7 @@ void Antoine::set_component(const char* componentName) {
 
 double Antoine::Psat(double T) {
     if (!dataSet) {
-        std::fprintf(stderr, "Antoine correlation of %s has no coefficients\n", componentLabel(component));
+        platform::diagf("Antoine correlation of %s has no coefficients\n", componentLabel(component));
         return 0.0;
     }
     const double t = T + c - 273.15;
@@ -117,17 +117,17 @@ double Antoine::Psat(double T) {
 
 double Antoine::Tsat(double P) {
     if (!dataSet) {
-        std::fprintf(stderr, "Antoine correlation of %s has no coefficients\n", componentLabel(component));
+        platform::diagf("Antoine correlation of %s has no coefficients\n", componentLabel(component));
         return 0.0;
     }
     if (!(P > 0)) {
-        std::fprintf(stderr, "Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
+        platform::diagf("Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
                      componentLabel(component), P);
         return 0.0;
     }
     const double d = a - std::log10(P / kMmHg);
     if (d <= 0) {
-        std::fprintf(stderr, "Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
+        platform::diagf("Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
                      componentLabel(component), P);
         return 0.0;
     }

@@ -7,6 +7,7 @@
 #include "expressions/Leaf.h"
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 const char* kStandardFile = "compo/standard.txt";
@@ -124,14 +125,14 @@ void Standard::calculate_fixed_parameters() {
 void Standard::read_component_data(const char* name) {
     if (component_count < 1 || !name) return;
     if (componentIndex >= component_count) {
-        std::fprintf(stderr, "Standard: more components read than the %d it was sized for (%s ignored)\n",
+        platform::diagf("Standard: more components read than the %d it was sized for (%s ignored)\n",
                      component_count, name);
         return;
     }
     const std::string path = platform::resolveDataFile(kStandardFile);
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
     if (!f) {
-        std::fprintf(stderr, "The standard-state data file %s cannot be opened: no data for component %s.\n",
+        platform::diagf("The standard-state data file %s cannot be opened: no data for component %s.\n",
                      kStandardFile, name);
         componentIndex++;
         return;
@@ -150,7 +151,7 @@ void Standard::read_component_data(const char* name) {
             }
         }
         if (!ok || !reader.next(second)) {
-            std::fprintf(stderr, "The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
+            platform::diagf("The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
             break;
         }
         if (first == name || second == name) {
@@ -160,7 +161,7 @@ void Standard::read_component_data(const char* name) {
     }
     std::fclose(f);
     if (!found) {
-        std::fprintf(stderr, "Data for component %s have not been found in the file compo/standard.txt.\n", name);
+        platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n", name);
         componentIndex++;
         return;
     }

@@ -1,4 +1,5 @@
 #include "gases/CH4EOS.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -63,7 +64,7 @@ Newton* CH4EOS::calculateLiquidTh(double V_)
         // Denser than the line between the two phases' densities allows
         // (about 431.5 kg/m3): no vapour density to start from, and the
         // correlations are far from the curve there.  No solve is started.
-        std::fprintf(stderr, "Methane liquid of %g kg/m3: too dense for the start values of the homogenisation temperature\n",
+        platform::diagf("Methane liquid of %g kg/m3: too dense for the start values of the homogenisation temperature\n",
                      rhoL);
         errorflag = 1;
         return criticalSolver;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 struct OxideMass {
@@ -20,7 +21,7 @@ constexpr OxideMass kOxides[] = {
 
 bool Magma::set_number_of_oxides(int n) {
     if (n < 1) {
-        std::fprintf(stderr, "Magma: %d oxides is not a valid count\n", n);
+        platform::diagf("Magma: %d oxides is not a valid count\n", n);
         return false;
     }
     oxideCount = n;
@@ -33,7 +34,7 @@ bool Magma::set_number_of_oxides(int n) {
 
 bool Magma::set_oxide(int i, const char* name) {
     if (i < 0 || i >= oxideCount || !name) {
-        std::fprintf(stderr, "Magma: no oxide %d in a list of %d\n", i, oxideCount);
+        platform::diagf("Magma: no oxide %d in a list of %d\n", i, oxideCount);
         return false;
     }
     oxideNames[i] = name;
@@ -56,14 +57,14 @@ bool Magma::calculate_oxide_molar_weight() {
     for (int i = 0; i < oxideCount; ++i) {
         const double M = get_molar_weight_of_component(oxideNames[i].c_str());
         if (M <= 0.0) {
-            std::fprintf(stderr, "Magma: unknown oxide \"%s\"\n", oxideNames[i].c_str());
+            platform::diagf("Magma: unknown oxide \"%s\"\n", oxideNames[i].c_str());
             return false;
         }
         oxideAmounts[i] = oxideWeights[i] / M;
         sum += oxideAmounts[i];
     }
     if (!(sum > 0.0)) {
-        std::fprintf(stderr, "Magma: the oxide weights do not add up to a melt\n");
+        platform::diagf("Magma: the oxide weights do not add up to a melt\n");
         return false;
     }
     meltMolarMass = 0.0;
@@ -98,11 +99,11 @@ void Magma::set_primitive_mantle() {
 
 bool Magma::calculate_peridotite_norm(double ca) {
     if (posSiO2 < 0 || posAl2O3 < 0 || posMgO < 0 || posCaO < 0) {
-        std::fprintf(stderr, "Magma: the norm needs SiO2, Al2O3, MgO and CaO\n");
+        platform::diagf("Magma: the norm needs SiO2, Al2O3, MgO and CaO\n");
         return false;
     }
     if (!(ca > 0.0) || !(oxideAmounts[posCaO] > 0.0)) {
-        std::fprintf(stderr, "Magma: the norm needs a positive Ca number and some CaO\n");
+        platform::diagf("Magma: the norm needs a positive Ca number and some CaO\n");
         return false;
     }
     double& SiO2 = oxideAmounts[posSiO2];
@@ -128,7 +129,7 @@ bool Magma::calculate_peridotite_norm(double ca) {
     int status = 0;
     solve_the_linear_system(A, b, f, 5, status);
     if (status) {
-        std::fprintf(stderr, "Magma: the clinopyroxene formula has no solution\n");
+        platform::diagf("Magma: the clinopyroxene formula has no solution\n");
         return false;
     }
     cpxCa = f[0];
@@ -186,7 +187,7 @@ bool Magma::calculate_Richet_Polian_Andesite_volumes() {
     define_Richet_Polian_Andesite();
     std::FILE* f = std::fopen("calcu0", "wt");
     if (!f) {
-        std::fprintf(stderr, "Magma: \"calcu0\" cannot be opened for writing\n");
+        platform::diagf("Magma: \"calcu0\" cannot be opened for writing\n");
         return false;
     }
     std::fprintf(f, "IGOR\nWAVES %6s %12s %12s %12s\nBEGIN\n", "wtH2O", "xH2O", "rho", "V");
@@ -203,7 +204,7 @@ bool Magma::calculate_Richet_Polian_Andesite_volumes() {
     std::fputs("END\n", f);
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Magma: \"calcu0\" could not be written\n");
+        platform::diagf("Magma: \"calcu0\" could not be written\n");
         return false;
     }
     return true;

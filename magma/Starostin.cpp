@@ -35,13 +35,13 @@ bool Starostin::calculateProfile() {
     }
     std::FILE* f = std::fopen("profile", "wt");
     if (!f) {
-        std::fprintf(stderr, "Starostin: \"profile\" cannot be opened for writing\n");
+        platform::diagf("Starostin: \"profile\" cannot be opened for writing\n");
         return false;
     }
     for (int i = 0; i < n - 1; ++i) std::fprintf(f, "%12lf %12lf %12lf %12lf\n", z[i], rho[i], P[i] * 1e-5, u[i]);
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Starostin: \"profile\" could not be written\n");
+        platform::diagf("Starostin: \"profile\" could not be written\n");
         return false;
     }
     return true;

@@ -9,6 +9,7 @@
 
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -274,7 +275,7 @@ int TaitJaupart::calculateVolatilePartition(double Pin, double w, double x) {
 
 void TaitJaupart::refuse(const std::string& why) {
     message = why;
-    std::fprintf(stderr, "%s\n", why.c_str());
+    platform::diagf("%s\n", why.c_str());
 }
 
 bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, double x) {

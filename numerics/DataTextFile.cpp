@@ -73,7 +73,7 @@ bool DataTextFile::open(const char* p) {
         close();
         failed_ = true;
         error_ = "No data file name given";
-        std::fprintf(stderr, "%s\n", error_.c_str());
+        platform::diagf("%s\n", error_.c_str());
         return false;
     }
     return open(std::string(p));
@@ -126,7 +126,7 @@ void DataTextFile::close() {
 void DataTextFile::report(const std::string& what) {
     failed_ = true;
     error_ = "File " + path + ": " + what;
-    std::fprintf(stderr, "%s\n", error_.c_str());
+    platform::diagf("%s\n", error_.c_str());
 }
 
 void DataTextFile::reportAtLine(const std::string& what) {

@@ -10,7 +10,7 @@
 void NLESolver::_setSysEquationToSolve(Equation* o, SysEquationFn f, int nn) {
     if (sameBinding(o, f, nn)) return;
     if (nn < 0) {
-        std::fprintf(stderr, "NLESolver: a system cannot have %d unknowns\n", nn);
+        platform::diagf("NLESolver: a system cannot have %d unknowns\n", nn);
         nn = 0;
     }
     if (nn != n && n != 0) purge();
@@ -133,7 +133,7 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
                    char kind, const char* suffix) {
     if (nx < 2 || ny < 2) return -1;
     if (ix < 0 || ix >= n || iy < 0 || iy >= n || !x) {
-        std::fprintf(stderr, "NLESolver map: variables %d and %d are not unknowns of the system\n", ix, iy);
+        platform::diagf("NLESolver map: variables %d and %d are not unknowns of the system\n", ix, iy);
         return -1;
     }
     if (!suffix) suffix = "";
@@ -143,7 +143,7 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
     const std::string name = std::string("mapcrit") + suffix;
     std::FILE* out = std::fopen(name.c_str(), "w");
     if (!out) {
-        std::fprintf(stderr, "NLESolver map: cannot write %s\n", name.c_str());
+        platform::diagf("NLESolver map: cannot write %s\n", name.c_str());
         return -1;
     }
     if (kind == 1)
@@ -187,13 +187,13 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
     x[iy] = keep1;
     if (kind == 1) std::fprintf(out, "END\n");
     if (std::fclose(out) != 0) {
-        std::fprintf(stderr, "NLESolver map: cannot write %s\n", name.c_str());
+        platform::diagf("NLESolver map: cannot write %s\n", name.c_str());
         return -1;
     }
     if (kind == 2) {
         std::FILE* gp = std::fopen("g60.gp", "w");
         if (!gp) {
-            std::fprintf(stderr, "NLESolver map: cannot write g60.gp\n");
+            platform::diagf("NLESolver map: cannot write g60.gp\n");
             return -1;
         }
         std::fprintf(gp,

@@ -34,7 +34,7 @@ void Newton::purge() {
 
 int Newton::solve() {
     if (!x || !rowModule || !fn) {
-        std::fprintf(stderr, "Newton: no system is bound\n");
+        platform::diagf("Newton: no system is bound\n");
         status = 1;
         return 1;
     }
@@ -50,7 +50,7 @@ int Newton::solve() {
             int st = 0;
             solve_the_linear_system(J, G, dx, n, st);
             status = st;
-            if (status) std::fprintf(stderr, "The system is degenerated.\n");
+            if (status) platform::diagf("The system is degenerated.\n");
         }
     } while (!convergence());
     return 1;

@@ -156,7 +156,7 @@ double NewtonRaphson::solve() {
 int NewtonRaphson::plot(double a, double b, int n) {
     std::FILE* out = std::fopen("nr", "w");
     if (!out) {
-        std::fprintf(stderr, "NewtonRaphson plot: cannot write nr\n");
+        platform::diagf("NewtonRaphson plot: cannot write nr\n");
         return -1;
     }
     const double step = (b - a) / n;

@@ -17,6 +17,7 @@
 
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FI
 
 void WaterEOS::calculateEpsilonGrid(double Tmin_, double Tmax_, double Pmin, double Pmax, const char* suffix) {
     if (!(std::isfinite(Tmin_) && std::isfinite(Tmax_) && std::isfinite(Pmin) && std::isfinite(Pmax)) || Tmin_ <= 0.0) {
-        std::fprintf(stderr, "calculateEpsilonGrid: the temperature and pressure ranges must be finite and T > 0\n");
+        platform::diagf("calculateEpsilonGrid: the temperature and pressure ranges must be finite and T > 0\n");
         return;
     }
     water_files::File file = water_files::open(water_files::name("eps", suffix));

@@ -11,6 +11,7 @@
 
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
         // The factory has said why; the list helps to choose.
-        std::fprintf(stderr, "The models are:\n%s", fluidModelNames());
+        platform::diagf("The models are:\n%s", fluidModelNames());
         return 1;
     }
     if (argc == 2) {

@@ -42,7 +42,7 @@ bool readRow(std::FILE* in, int count, double* out, const std::string& path, int
             if (*p == '\0') continue;  // blank line
         }
         if (k < count) {
-            std::fprintf(stderr, "%s line %d: %d numbers expected\n", path.c_str(), line, count);
+            platform::diagf("%s line %d: %d numbers expected\n", path.c_str(), line, count);
             return false;
         }
         return true;
@@ -194,7 +194,7 @@ void Anderko::initializeFromFile(const char* path, double T_, double x1, double 
     }
     std::fclose(in);
     if (!found) {
-        std::fprintf(stderr, "Initialization from file %s: no row\n", path);
+        platform::diagf("Initialization from file %s: no row\n", path);
         return;
     }
     const int n = component_count;

@@ -65,7 +65,7 @@ void DMW1::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, true);
     if (!s) {
-        std::fprintf(stderr, "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        platform::diagf("Either H2O, CO2 or CH4 must be defined as a component of the system\n");
         std::exit(1);
     }
     (void)i;  // one component: its data go to component 0
