@@ -45,12 +45,22 @@ public:
     // ---- Brenvik console program (WaterMagmaCommand.cpp)
     // argv[0] is the program name: alone it prints the banner and the options;
     // otherwise argv[1] is the option word and the rest its arguments.
-    // Returns 0 when the option word was run, 1 for an unknown word or bad
-    // arguments.  The "interactive" dialogue reads from `in`.
+    // Returns 0 when the option word was run and its calculation succeeded,
+    // 1 for an unknown word, bad arguments, a failed calculation (one that
+    // reports a failure through the log) or a file that cannot be written.
+    // The "interactive" dialogue reads from `in`.
     int doWaterMagmaCommand(int argc, const char** argv, std::FILE* in = stdin);
     int doMenuCommand(const char* word, int argc, const char** argv, std::FILE* in = stdin);
     static void printBanner();
     static void printAbout();
+    // After the state report of "TP": says when the state is metastable, or
+    // is not of the phase asked for.
+    static void printPhaseOfState(const StableState& phase, bool steamAsked);
+
+private:
+    int runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in);
+
+public:
 
     // ---- peak temperatures of heating (WaterMagmaHeating.cpp)
     double calculateLatentHeatTerm(double a, double b) const;

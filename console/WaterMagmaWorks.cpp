@@ -137,7 +137,10 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
         }
     } else {
         if (P_bar > 220.64) {
-            if (!rec) std::printf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+            if (!rec) {  // no saturation state: a refusal, not a result
+                platform::diagf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+                errorflag = 1;
+            }
             return;
         }
         if (P_bar > 220.6) {

@@ -214,7 +214,7 @@ RunResult runGnuplot(const std::string& scriptFile) {
     const std::string png = pngNameForScript(scriptFile);
     result = runProgramWithInput({"gnuplot"}, headlessGnuplotScript(script, png));
     if (result.started && result.status == 0)
-        logDiagnostic("No display: the plot of " + scriptFile + " is drawn in " + absolutePath(png) + "\n");
+        logTrace("No display: the plot of " + scriptFile + " is drawn in " + absolutePath(png) + "\n");
     else if (result.started)
         logDiagnostic("gnuplot could not draw " + scriptFile + " into " + absolutePath(png) + "\n");
     return result;
@@ -224,7 +224,7 @@ RunResult openWithViewer(const std::string& file) {
     if (externalProgramsEnabled() && !displayAvailable()) {
         RunResult result;
         result.message = "no display to open " + file;
-        logDiagnostic("No display: " + absolutePath(file) + " is not opened\n");
+        logTrace("No display: " + absolutePath(file) + " is not opened\n");
         return result;
     }
     return runProgram({"xdg-open", file}, false);
