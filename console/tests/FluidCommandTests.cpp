@@ -309,3 +309,48 @@ TEST(ModelFactory, GetEOSUsesTheInstalledFactory) {
     EXPECT_NEAR(co2->T, 304.13, 0.1);
     EXPECT_NEAR(co2->P * 1e-5, 73.77, 0.3);
 }
+
+// The state from T and P of a pure fluid is the root of lowest Gibbs energy:
+// across the published boiling temperatures and vapour pressures the phase
+// changes from liquid to vapour, and both roots exist on either side.
+TEST(StableState, PhaseChangesAtThePublishedVapourPressure) {
+    struct Sweep {
+        FluidPhase* model;
+        double P_bar;             // for a sweep in T ...
+        double Tsat;              // ... across this boiling temperature,
+        double T;                 // or for a sweep in P at this T ...
+        double Psat;              // ... across this vapour pressure
+    };
+    WagnerPruss water(2);
+    std::unique_ptr<FluidPhase> co2(createFluidModel("IUPACCO2"));
+    ASSERT_TRUE(co2);
+    // IAPWS-95 (Wagner & Pruss 2002): Tsat(0.1 MPa) = 372.7559 K, Tsat(1 MPa) =
+    // 453.0356 K; CO2 (Span & Wagner 1996): psat(250 K) = 1.7850 MPa.
+    const Sweep sweeps[] = {{&water, 1.0, 372.7559, 0, 0}, {&water, 10.0, 453.0356, 0, 0}, {co2.get(), 0, 0, 250.0, 17.850}};
+    for (const Sweep& s : sweeps) {
+        FluidPhase& m = *s.model;
+        for (int k = -8; k <= 8; ++k) {
+            if (k == 0) continue;
+            const double T = s.P_bar > 0 ? s.Tsat + k : s.T;
+            const double P = s.P_bar > 0 ? s.P_bar : s.Psat + 0.25 * k;
+            const FluidPhase::StableState st = m.calculateStableStateFromTP(T, P);
+            const bool liquid = s.P_bar > 0 ? k < 0 : k > 0;
+            EXPECT_EQ(st.phase, liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour) << T << " K " << P << " bar";
+            EXPECT_EQ(st.otherPhase, liquid ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid) << T << " K";
+            EXPECT_NEAR(FluidPhase::R * m.Z * T / m.V, P * 1e5, 1e-6 * P * 1e5);
+            // The other root is the one of higher Gibbs energy.
+            const double G = m.G;
+            double V = 0.0, Gother = 0.0;
+            ASSERT_TRUE(m.pressureRootFromTP(liquid ? 1 : 2, T, P, V, Gother));
+            EXPECT_NEAR(V, st.otherV, 1e-9 * V);
+            EXPECT_GT(Gother, G);
+        }
+    }
+    // Near the critical point of CO2 (the case): at 302.125 K and 70 bar,
+    // below the model's own vapour pressure there, the vapour is the stable phase.
+    ASSERT_EQ(co2->calculateTheSaturationPressure(302.125), 0);
+    const double psat = co2->P * 1e-5;
+    ASSERT_GT(psat, 70.0);
+    EXPECT_EQ(co2->calculateStableStateFromTP(302.125, 70.0).phase, FluidPhase::kPhaseVapour);
+    EXPECT_EQ(co2->calculateStableStateFromTP(302.125, psat + 1.0).phase, FluidPhase::kPhaseLiquid);
+}
