@@ -343,9 +343,13 @@ void SolubilityModel::calculate_bubble_pressure() {
         bubbleSolver.monotone = 1;
         const double p = bubbleSolver.solve();
         if (bubbleSolver.status != 0) return false;
-        (this->*bubbleSolver.fn)(p, bubbleSolver.data);  // leave the state at the root
-        error = 0;
-        return true;
+        // One more evaluation through the solver leaves the state at the root.
+        // (Calling the bound member pointer here directly, inside this lambda,
+        // is miscompiled by GCC 12 under -fsanitize=undefined: its vptr check
+        // reads an uninitialised temporary, which the sanitizer build warns of
+        // and which crashes when the call goes through the solver's object.)
+        bubbleSolver.calcFunction(p);
+        return bubbleSolver.status == 0;
     };
     if (run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg))) return;
     if (fromCurrent && run(estimate_bubble_pressure(T, ms, mg))) return;

@@ -132,7 +132,7 @@ bool usable(FluidPhase& m, const std::string& name, std::string* why) {
         }
     }
     m.calculateBulkMolarWeight();
-    const double T = m.critical_T > 0.0 && std::isfinite(m.critical_T) ? 2.0 * m.critical_T : 500.0;
+    const double T = m.critical_T > 0.0 && std::isfinite(m.critical_T) ? 2.0 * m.critical_T : 1000.0;
     m.calculateFromTV(T, FluidPhase::R * T / 1e5, 0);
     if (m.errorflag || !m.stateIsFinite() || !(std::fabs(m.Z - 1.0) < 0.5)) {
         setReason(why, "The model " + name + " gives no finite state of its dilute gas: it cannot be used");

@@ -100,6 +100,13 @@ public:
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
     void calculate_temperature();
+    // The molar volume at T and P searched from `start` (no retries), with the
+    // pressure check of calculate_molar_volume.
+    void calculateMolarVolumeFrom(double start);
+    // Whether a state found by a search gives the pressure asked for: within a
+    // relative 1e-9, or, in a stiff state, within the pressure change of a
+    // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).
+    static bool reproducesPressure(double found, double asked, double stiffness);
     void equationForCalculating_V_FromTP(double V_, double& f, double& dfdV);
     void equationForCalculating_T_FromVP(double T_, double& f, double& dfdT);
     void calculateFromTP(double T_, double P_bar, char print);
@@ -173,7 +180,10 @@ public:
     // ---- hooks of the mixture models (empty here)
     virtual void correct_BIP(double) {}
     virtual void calculate_corrected_BIP(double) {}
-    virtual void initializeFlash2(double, double) {}
+    // Start values (Vl0, Vv0, x_liquid, x_vapour) of a binary flash at T (K)
+    // and P (bar); the base traces the bubble curve of the isotherm
+    // (FluidPhaseBinaryIsotherm.cpp).
+    virtual void initializeFlash2(double T_, double P_bar);
     virtual void initializeBubblePoint2(double, double) {}
     virtual void calculateTheTernaryDiagram(double, double, const char*) {}
     virtual void calculateTheCriticalCurve(const char*) {}
@@ -271,6 +281,18 @@ public:
     int next_saturation_point(double& dVl, double& dVv);
     virtual void initializeSaturationVolumesFromT(const char* name, double T_);
     virtual void initializeSaturationVolumesFromP(const char* name, double P_bar);
+    // Vl0, Vv0 from the published fit of the component `name`; false for a
+    // name without a fit or a temperature where the fit gives no density.
+    bool saturationVolumesFromFit(const char* name, double T_);
+    // Whether Vl0 and Vv0 can start a saturation search: finite and above the
+    // model's co-volume (so positive).
+    bool saturationStartUsable();
+    // The model's own estimates of Vl0 and Vv0 at T_ (the phase is left at
+    // T_), from the loop of its isotherm; false when it has none to offer.
+    bool estimateSaturationVolumes(double T_);
+    // Replaces start values that cannot be used by the model's own estimates
+    // at T_ (the saturation drivers call it before their search).
+    void useUsableSaturationStart(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag.
     short calculateTheSaturationPressure(double T_);
     void calculateTheDensityFromTh(double Th);
@@ -450,7 +472,8 @@ public:
     // Igor file "prop" + suffix: T P V rho Cv Cp alpha beta dalpha over T (5 K
     // steps) and V (adaptive), "nan" rows between unstable runs.
     void calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix);
-    // Second and third virial coefficients from Z at 100.1 and 100 m3/mol.
+    // Second virial coefficient from Z at 100.1 and 100 m3/mol, the third
+    // from Z at 1/10, 1/9 and 1/8 m3/mol.
     void plotVirialCoefficients(double Tmin, double Tmax, char mode, const char* suffix);
     void calculateVirialCoefficients(double T_);
     double virialB0 = 0, virialB = 0, virialC = 0;  // m3/mol, m3/mol, m6/mol2 of the last estimate
@@ -652,6 +675,10 @@ private:
     void bindTemperatureEquation();
     bool belowCoVolume();
     double solveVolumeFrom(double start);
+    void beginVolumeSearch();
+    bool volumeSearchFrom(double start);
+    void refreshVolumeDerivatives();
+    void acceptVolumeFromPressure();
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);

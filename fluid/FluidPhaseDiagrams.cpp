@@ -172,26 +172,34 @@ void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, 
 
 namespace {
 
-// Z - 1 = B/V + C/V^2 at two large volumes of a nearly ideal gas give B
-// (and B0 from one volume).  At 100 m3/mol the C/V^2 term lies far below the
-// rounding of Z, so C comes from a second pair, 0.11 and 0.1 m3/mol, where
-// (Z - 1) V = B + C/V resolves it and the D/V^2 term is still negligible.
+// Z - 1 = B/V + C/V^2 + D/V^3 + E/V^4 + ...  At 100.1 and 100 m3/mol, a
+// nearly ideal gas, the pair gives B (the D term leaves a bias of D/(V1 V2),
+// far below the rounding of Z) and one volume gives B0.  C needs smaller
+// volumes, where C/V^2 stands out of the rounding; there the D term matters
+// (two volumes, 0.11 and 0.1 m3/mol, left C (1 + 19.1 b) for van der Waals),
+// so a third volume eliminates it: with g(u) = (Z - 1) V = B + C u + D u^2 +
+// E u^3 at u = 1/V = 10, 9 and 8 mol/m3,
+//   C = g[u1, u2] - (u1 + u2) g[u1, u2, u3] + E (u1 u2 + u2 u3 + u1 u3),
+// the divided differences leaving a bias of 242 E mol2/m6 (for van der
+// Waals, E = b^4: a relative 242 b^2, below 1e-6).
 double compressibilityAt(FluidPhase& p, double V_) {
     p.volume(V_);
     p.calculate_pressure();
     return p.Z;
 }
 
-void virialFromTwoVolumes(FluidPhase& p) {
+void virialCoefficients(FluidPhase& p) {
     constexpr double V1 = 100.1, V2 = 100.0;
     const double Z1 = compressibilityAt(p, V1);
     const double Z2 = compressibilityAt(p, V2);
     p.virialB = ((Z1 - 1.0) * V1 * V1 - (Z2 - 1.0) * V2 * V2) / (V1 - V2);
     p.virialB0 = (Z2 - 1.0) * V2;
-    constexpr double Va = 0.11, Vb = 0.1;
-    const double Za = compressibilityAt(p, Va);
-    const double Zb = compressibilityAt(p, Vb);
-    p.virialC = ((Za - 1.0) * Va - (Zb - 1.0) * Vb) / (1.0 / Va - 1.0 / Vb);
+    constexpr double u[3] = {10.0, 9.0, 8.0};
+    double g[3];
+    for (int i = 0; i < 3; ++i) g[i] = (compressibilityAt(p, 1.0 / u[i]) - 1.0) / u[i];
+    const double g01 = (g[0] - g[1]) / (u[0] - u[1]), g12 = (g[1] - g[2]) / (u[1] - u[2]);
+    const double g012 = (g01 - g12) / (u[0] - u[2]);
+    p.virialC = g01 - (u[0] + u[1]) * g012;
     // The state is left at V2, whose pressure the virial table reports.
     compressibilityAt(p, V2);
 }
@@ -208,7 +216,7 @@ void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, con
                      "B1", s, "C", s, "Cr", s);
     temperature(Tmin);
     while (T <= Tmax) {
-        virialFromTwoVolumes(*this);
+        virialCoefficients(*this);
         const double Cr = std::copysign(1e6 * std::sqrt(std::fabs(virialC)), virialC);
         std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg %12lg\n", T, 1e-5 * P, 1e6 * virialB0, 1e6 * virialB,
                      1e12 * virialC, Cr);
@@ -219,7 +227,7 @@ void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, con
 
 void FluidPhase::calculateVirialCoefficients(double T_) {
     temperature(T_);
-    virialFromTwoVolumes(*this);
+    virialCoefficients(*this);
     std::printf("B0 : %12lg cm3/mol\n", 1e6 * virialB0);
     std::printf("B1 : %12lg cm3/mol\n", 1e6 * virialB);
     std::printf("C  : %12lg cm6/mol2\n", 1e12 * virialC);

@@ -34,6 +34,16 @@ bool geometricRange(const char* what, double a, double b, int n) {
 
 const char* nameOf(const char* s) { return s ? s : ""; }
 
+// Evaluates the state at the T and V set, by `calculate`; false when the
+// model fails there (at or below the co-volume, a term outside its domain) or
+// gives no finite pressure: such a state is no row of a curve.
+template <class... Steps>
+bool stateEvaluated(FluidPhase& p, Steps... steps) {
+    p.errorflag = 0;
+    (..., (p.*steps)());
+    return p.errorflag == 0 && std::isfinite(p.P);
+}
+
 void appendRow(std::vector<double>* out, std::initializer_list<double> row) {
     if (out) out->insert(out->end(), row.begin(), row.end());
 }
@@ -86,8 +96,8 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     double v = direction == 0 ? Vmin : Vmax;
     for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
         volume(v);
-        calculate_state_functions();
-        if (dPdV > 0) continue;  // mechanically unstable: no row
+        // A failed or mechanically unstable state gives no row; the walk goes on.
+        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;
         const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
         if (!monotonic) {
             if (text) {
@@ -138,9 +148,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
     double t = Tmin;
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
-        calculate_fugacities();
-        calculate_state_functions();
-        if (!(dPdV < 0)) continue;
+        if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
+            !(dPdV < 0))
+            continue;
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M);
@@ -158,7 +168,7 @@ void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tm
     double t = Tmin;
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
-        calculate_pressure();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
         if ((mode == 1 || mode == 2) && f)
             std::fprintf(f, "%12.2f\t%12.6f\n", T, P * 1e-5);
         else if (mode == 6)
@@ -238,7 +248,7 @@ void FluidPhase::calculate_PT_isochor(double V_, double Tmin, double Tmax, int n
     double t = Tmin;
     for (int k = 0; k <= n && t <= Tmax; ++k, t *= r) {
         temperature(t);
-        calculate_pressure();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
         std::fprintf(f.get(), "%12lg %12lg %12lg\n", T, P * 1e-5, V * 1e6);
     }
     if (mode == 1) std::fputs("END\n", f.get());
@@ -258,9 +268,9 @@ void FluidPhase::calculate_PV_isotherm(double T_, double Vmin, double Vmax, int 
     double v = Vmin;
     for (int k = 0; k <= n && v < Vmax; ++k, v *= r) {
         volume(v);
-        calculate_pressure();
-        calculate_state_functions();
-        calculate_fugacities();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure, &FluidPhase::calculate_state_functions,
+                            &FluidPhase::calculate_fugacities))
+            continue;
         const double da = A / (R * T) + std::log(V);
         std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", V * 1e6, P * 1e-5, T, A,
                      da, Z, fugcoef.empty() ? 0.0 : fugcoef[0], H, U, S);

@@ -93,17 +93,42 @@ double FluidPhase::solveVolumeFrom(double start) {
     return v;
 }
 
-void FluidPhase::calculate_molar_volume() {
+bool FluidPhase::reproducesPressure(double found, double asked, double stiffness) {
+    // A relative 1e-9 of the pressure; in a stiff state (a liquid at low
+    // pressure, whose pressure hangs on the last digits of its volume) the
+    // change that a relative 1e-12 of the variable makes, as long as the
+    // stiffness is that of a fluid (below 1e12 Pa): far larger slopes belong to
+    // the loops that a multiparameter equation of state has deep inside the
+    // two-phase region, where no volume gives the pressure asked for.
+    constexpr double kPressureTolerance = 1e-9, kVariableResolution = 1e-12, kMaxStiffness = 1e12;
+    const double miss = std::fabs(found - asked);
+    if (!std::isfinite(found) || !std::isfinite(miss)) return false;
+    if (miss <= kPressureTolerance * std::fabs(asked)) return true;
+    const double k = std::fabs(stiffness);
+    return k <= kMaxStiffness && miss <= kVariableResolution * k;
+}
+
+void FluidPhase::refreshVolumeDerivatives() {
+    dPdV = (dZdV - Z / V) * R * T / V;
+    dZdP = dZdV / dPdV;
+}
+
+bool FluidPhase::volumeSearchFrom(double start) {
+    solveVolumeFrom(start);
+    if (volumeSolver->status != 0) return false;
+    refreshVolumeDerivatives();
+    return true;
+}
+
+void FluidPhase::beginVolumeSearch() {
     errorflag = 0;
     volumeIterations = 0;
     bindVolumeEquation();
     calculate_fixed_parameters();
+}
 
-    auto refresh = [this]() {
-        dPdV = (dZdV - Z / V) * R * T / V;
-        dZdP = dZdV / dPdV;
-    };
-
+void FluidPhase::calculate_molar_volume() {
+    beginVolumeSearch();
     double start;
     if (phase_kind == 2)
         start = estimate_Vl0();
@@ -111,45 +136,45 @@ void FluidPhase::calculate_molar_volume() {
         start = Vv0;
     else
         start = R * T / P;
-    solveVolumeFrom(start);
-    refresh();
-
-    if (volumeSolver->status != 0) {
-        if (phase_kind == 1) {
-            solveVolumeFrom(Vv0);
-            refresh();
-            if (volumeSolver->status != 0) {
-                solveVolumeFrom(4.5 * estimate_Vl0());
-                refresh();
-                if (volumeSolver->status != 0) {
-                    errorflag = 1;
-                    return;
-                }
-            }
-        } else if (phase_kind == 2) {
-            errorflag = 1;
-            for (double s : {1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5}) {
-                solveVolumeFrom(s);
-                if (volumeSolver->status == 0) {
-                    errorflag = 0;
-                    break;
-                }
-            }
-            if (errorflag) return;
-        } else {
-            errorflag = 1;
-            return;
-        }
+    bool found = volumeSearchFrom(start);
+    if (!found && phase_kind == 1) {
+        found = volumeSearchFrom(Vv0) || volumeSearchFrom(4.5 * estimate_Vl0());
+    } else if (!found && phase_kind == 2) {
+        for (double s : {1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5})
+            if ((found = volumeSearchFrom(s))) break;
     }
+    if (!found) {
+        errorflag = 1;
+        return;
+    }
+    acceptVolumeFromPressure();
+}
 
-    // The volume found must reproduce the pressure; a remaining gap is closed by
-    // one Newton step in V towards the target pressure.
+void FluidPhase::calculateMolarVolumeFrom(double start) {
+    beginVolumeSearch();
+    if (volumeSearchFrom(start))
+        acceptVolumeFromPressure();
+    else
+        errorflag = 1;
+}
+
+void FluidPhase::acceptVolumeFromPressure() {
+    // The search converged at a volume evaluated last (Z, dZdV belong to it).
+    // A remaining gap is closed by one Newton step in V towards the pressure;
+    // a volume that still does not give the pressure is no state.
     const double PZ = R * Z * T / V;
-    if (std::fabs(P - PZ) > 10000.0) {
-        const double Vnew = V + (P - PZ) / dPdV;
-        volume(Vnew);
-        platform::tracef("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
-    }
+    if (reproducesPressure(PZ, P, V * dPdV)) return;
+    const double Vnew = V + (P - PZ) / dPdV;
+    platform::tracef("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    if (std::isfinite(Vnew) && Vnew > 0.0)
+        equationForCalculating_V_FromTP(Vnew, f, dfdV);
+    else
+        error = 1;
+    if (!error) refreshVolumeDerivatives();
+    if (error || !reproducesPressure(R * Z * T / V, P, V * dPdV)) errorflag = 1;
+    error = 0;
 }
 
 void FluidPhase::calculate_pressure() {
@@ -194,18 +219,23 @@ void FluidPhase::calculate_temperature() {
     volumeSolver->tol = tol;  // later volume searches keep their own tolerance
     bindVolumeEquation();
     if (std::isfinite(t)) temperature(t);
-    // Trial temperatures that failed on the way do not count against a converged search.
+    // Trial temperatures that failed on the way do not count against a converged
+    // search; the temperature found must give the pressure (Z and dZdT belong
+    // to its evaluation, the last one).
     errorflag = volumeSolver->status != 0 ? 1 : 0;
+    if (!errorflag && !reproducesPressure(R * Z * T / V, P, (T * dZdT + Z) * R * T / V)) errorflag = 1;
 }
 
 void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     temperature(T_);
     pressure(P_bar);
     calculate_molar_volume();
+    const short failed = errorflag;
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;  // a model whose properties clear the flag keeps the search's failure
     if (print) dump();
 }
 
@@ -222,7 +252,9 @@ void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     volume(V_);
     pressure(P_bar);
     calculate_temperature();
+    const short failed = errorflag;
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;
     if (print) dump();
 }

@@ -32,6 +32,8 @@ constexpr double kStepG6 = 1e-5;     // composition step of g6 (second differenc
 constexpr double kFarT = 500.0;      // K: a G4 point this far from the stored one is another branch
 constexpr double kFarTPar = 100.0;   // K: the same in the search over parameter 2
 constexpr long kMostPoints = 100000;
+// Largest |g_n| of a reported tricritical point, relative to its ideal-mixing terms.
+constexpr double kTricriticalTolerance = 1e-5;
 
 bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
@@ -273,7 +275,23 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
         errorflag = 1;
         return;
     }
+    // The secant stops on its step: the point is reported only when it is
+    // tricritical, g2 to g5 zero within a small fraction of the magnitude of
+    // their ideal-mixing terms.
+    calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
+    const double RT = R * T, x0 = x[0], x1 = x[1];
+    const double g[4] = {g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i};
+    const double scale[4] = {RT / (x0 * x1), RT * (1.0 / (x0 * x0) + 1.0 / (x1 * x1)),
+                             2.0 * RT * (1.0 / (x0 * x0 * x0) + 1.0 / (x1 * x1 * x1)),
+                             6.0 * RT * (1.0 / std::pow(x0, 4) + 1.0 / std::pow(x1, 4))};
     errorflag = 0;
+    for (int n = 0; n < 4; ++n)
+        if (!(std::fabs(g[n]) <= kTricriticalTolerance * scale[n])) {
+            platform::diagf("Tricritical point: the search ended at T %g K, x1 %g, where G%dx is not zero\n", T, x1,
+                            n + 2);
+            errorflag = 1;
+            return;
+        }
     std::printf("T %lg  x %lg  V %lg errorflag %d \n", T, x[1], V * 1e6, errorflag);
 }
 

@@ -72,7 +72,10 @@ void Interaction::assignVariables() {
     Expression::sError = 0;
 }
 
+// A stage that failed (termError already set) leaves the tree unevaluated:
+// its leaves may not hold a state.
 bool Interaction::evaluate(int order) {
+    if (termError) return false;
     if (!root) return true;
     root->calculate(order);
     if (Expression::sError) {
@@ -83,6 +86,7 @@ bool Interaction::evaluate(int order) {
 }
 
 bool Interaction::evaluateInV(int order) {
+    if (termError) return false;
     if (!root) return true;
     root->calculate(order, 1);
     if (Expression::sError) {

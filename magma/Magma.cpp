@@ -12,10 +12,14 @@ struct OxideMass {
     const char* name;
     double M;  // g/mol
 };
+// Formula masses from the IUPAC standard atomic weights (Si 28.0855, O 15.9994,
+// Al 26.981538, Mg 24.3050, Ca 40.078, Na 22.989770, K 39.0983, Ti 47.867,
+// Fe 55.845, Mn 54.938049, P 30.973761; Pure Appl. Chem. 73, 667, 2001),
+// rounded to 0.001 g/mol.  Na2O and K2O are the monoxides, not the peroxides.
 constexpr OxideMass kOxides[] = {
-    {"SiO2", 60.043},   {"Al2O3", 101.94508}, {"MgO", 40.299},   {"CaO", 56.072},
-    {"Na2O", 77.96754}, {"K2O", 110.1846},    {"TiO2", 79.868},  {"Fe2O3", 159.676},
-    {"MnO", 70.93205},  {"P2O5", 141.91752},
+    {"SiO2", 60.084},  {"Al2O3", 101.961}, {"MgO", 40.304},    {"CaO", 56.077},
+    {"Na2O", 61.979},  {"K2O", 94.196},    {"TiO2", 79.866},   {"Fe2O3", 159.688},
+    {"MnO", 70.937},   {"P2O5", 141.945},
 };
 }  // namespace
 

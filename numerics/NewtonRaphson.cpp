@@ -19,6 +19,7 @@ double newtonStep(double rho, double f, double df) {
 
 void NewtonRaphson::calculate() {
     status = 0;
+    evaluated = false;
     if (bounded) {
         if (x1 < xmin) {
             if (verbose) platform::tracef("Too low value: x1 : %lf < xmin : %lf \n", x1, xmin);
@@ -46,6 +47,8 @@ void NewtonRaphson::calculate() {
         if (verbose) platform::tracef("Function evaluation error: x1 : %lf  fx1 : %lg \n", x1, f1);
         status = 4;
         obj->error = 0;
+    } else {
+        evaluated = true;
     }
     // The monotone checks guard the Newton steps; bisection needs no such guard.
     if (monotone && iter > 0 && !bisecting) {
@@ -64,7 +67,10 @@ void NewtonRaphson::calculate() {
 
 int NewtonRaphson::convergence() {
     ++iter;
-    if (std::fabs(x1 - x0) < tol * std::fmax(1.0, std::fabs(x0))) {
+    // A step below the tolerance is convergence only where the model was
+    // evaluated: a trial that failed or fell outside the bounds is no answer,
+    // however close to the previous iterate it lies.
+    if (evaluated && std::fabs(x1 - x0) < tol * std::fmax(1.0, std::fabs(x0))) {
         status = 0;
         return 1;
     }

@@ -133,6 +133,35 @@ void Anderko::setSystemCode(char code) {
     x_vapour.assign(n, 0.0);
 }
 
+bool Anderko::refusesState() {
+    if (component_count > 0) return false;
+    errorflag = 1;
+    if (!(T == refusedAt_[0] && V == refusedAt_[1] && P == refusedAt_[2])) {
+        platform::diagf("Anderko system type %d not implemented: no state is computed\n",
+                        static_cast<int>(static_cast<signed char>(systemCode)));
+        refusedAt_[0] = T;
+        refusedAt_[1] = V;
+        refusedAt_[2] = P;
+    }
+    return true;
+}
+
+void Anderko::calculate_molar_volume() {
+    if (!refusesState()) WaterEOS::calculate_molar_volume();
+}
+
+void Anderko::calculate_pressure() {
+    if (!refusesState()) WaterEOS::calculate_pressure();
+}
+
+void Anderko::calculate_state_functions() {
+    if (!refusesState()) WaterEOS::calculate_state_functions();
+}
+
+void Anderko::calculate_fugacities() {
+    if (!refusesState()) WaterEOS::calculate_fugacities();
+}
+
 void Anderko::useVLE() {
     if (vle_) return;
     if (component_count < 1) {

@@ -154,12 +154,19 @@ void Dipole::writeLeaves() {
     d.d4[1][1][1][1] = 6.0 * u5;
 }
 
+// Without components (an Anderko model whose system was refused) the term has
+// no value: every evaluation fails.
 void Dipole::calculate_fixed_parameters() {
+    if (!readyOrFail(component_count > 0)) return;
     for (int i = 0; i < component_count; i++) K2.x[i] = K3.x[i] = bmix.x[i] = x[i];
     K2.calculated = K3.calculated = bmix.calculated = false;
     if (V > 0.0) writeLeaves();
 }
 
-void Dipole::calculate_volume_dependent_parameters() { writeLeaves(); }
+void Dipole::calculate_volume_dependent_parameters() {
+    if (readyOrFail(component_count > 0)) writeLeaves();
+}
 
-void Dipole::calculate_high_order_parameters() { writeLeaves(); }
+void Dipole::calculate_high_order_parameters() {
+    if (readyOrFail(component_count > 0)) writeLeaves();
+}

@@ -378,7 +378,10 @@ void Dispersion0::writeVolumeLeaves() {
     d4.d4[1][1][1][1] = 840.0 * u8 / 64.0;
 }
 
+// Without its mixing-rule graph (a system whose parameters are missing) the
+// term has no value: every evaluation fails instead of counting as zero.
 void Dispersion0::calculate_fixed_parameters() {
+    if (!readyOrFail(built)) return;
     writeTemperatureLeaf();
     double* xs = x.data();
     a.set_xvariables(xs);
@@ -387,9 +390,13 @@ void Dispersion0::calculate_fixed_parameters() {
     aeb3.set_xvariables(xs);
 }
 
-void Dispersion0::calculate_volume_dependent_parameters() { writeVolumeLeaves(); }
+void Dispersion0::calculate_volume_dependent_parameters() {
+    if (!readyOrFail(built)) return;
+    writeVolumeLeaves();
+}
 
 void Dispersion0::calculate_high_order_parameters() {
+    if (!readyOrFail(built)) return;
     writeTemperatureLeaf();
     writeVolumeLeaves();
 }

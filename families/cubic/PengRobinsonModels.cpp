@@ -77,16 +77,11 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
         f.errorflag = 1;
         return;
     }
-    double res = 0.0, dres = 0.0;
-    f.error = 0;
-    f.equationForCalculating_V_FromTP(f.V, res, dres);
-    if (f.error) {
-        f.error = 0;
-        f.errorflag = 1;
-        return;
-    }
-    f.dPdV = R * f.T * (f.dZdV - f.Z / f.V) / f.V;
-    f.dZdP = f.dZdV / f.dPdV;
+    // The root of the cubic of the attraction's a and b starts the search on
+    // the model's own pressure: its repulsion may take a co-volume of its own
+    // (PRNirma's differs from its attraction's by 2e-4), which moves a liquid's
+    // pressure by tens of bar.
+    f.calculateMolarVolumeFrom(f.V);
 }
 
 // Binary P-x isotherm with start values of water-rich systems.

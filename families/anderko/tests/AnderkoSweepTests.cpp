@@ -1,0 +1,33 @@
+// Every search of the Anderko-Pitzer model is held to its answer: states of
+// the H2O-NaCl system over a grid, and the saturation and critical points of
+// its water.
+#include <gtest/gtest.h>
+
+#include "families/anderko/Anderko.h"
+#include "fluid/tests/StateSweep.h"
+
+TEST(AnderkoSweep, WaterAndSodiumChloride) {
+    Anderko brine(2);
+    brine.setSystemCode(10);
+    double x[2] = {0.95, 0.05};
+    brine.composition(x);
+    const sweep::Tally tp =
+        sweep::statesFromTP(brine, sweep::geometric(573.15, 1273.15, 10), sweep::geometric(1.0, 5000.0, 12));
+    EXPECT_TRUE(tp.wrong.empty()) << tp.report();
+    EXPECT_GT(tp.answered, tp.asked / 2) << tp.report();
+
+    const sweep::Tally vp =
+        sweep::temperaturesFromVP(brine, sweep::geometric(573.15, 1273.15, 8), sweep::geometric(2.2e-5, 0.1, 10));
+    EXPECT_TRUE(vp.wrong.empty()) << vp.report();
+    EXPECT_GT(vp.answered, vp.asked / 2) << vp.report();
+
+    Anderko water(2);
+    water.setSystemCode(1);
+    const sweep::Tally sat = sweep::saturationPoints(water, sweep::linear(300.0, 645.0, 20));
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_GT(sat.answered, sat.asked * 3 / 4) << sat.report();
+
+    const sweep::Tally crit = sweep::criticalPoints(water, {630.0, 648.6, 670.0}, {4.5e-5, 6.174e-5, 8e-5});
+    EXPECT_TRUE(crit.wrong.empty()) << crit.report();
+    EXPECT_GT(crit.answered, 0) << crit.report();
+}

@@ -1,0 +1,32 @@
+// Every search of the reference water model is held to its answer over grids
+// of states, saturation points and critical-point starts.
+#include <gtest/gtest.h>
+
+#include "fluid/tests/StateSweep.h"
+#include "water/WagnerPruss.h"
+
+TEST(WaterSweep, EveryAnswerIsAnAnswer) {
+    WagnerPruss w(2);
+    // The liquid range and beyond, 1 mbar to 20 kbar; the vapour root is asked
+    // for also where there is none (water at 275-410 K and 350-500 bar).
+    const auto Ts = sweep::geometric(260.0, 2000.0, 14);
+    auto Ps = sweep::geometric(1e-3, 2e4, 12);
+    Ps.push_back(350.0);
+    Ps.push_back(500.0);
+    const sweep::Tally tp = sweep::statesFromTP(w, Ts, Ps);
+    EXPECT_TRUE(tp.wrong.empty()) << tp.report();
+    EXPECT_GT(tp.answered, tp.asked / 2) << tp.report();
+
+    const sweep::Tally vp = sweep::temperaturesFromVP(w, sweep::geometric(280.0, 1500.0, 10),
+                                                      sweep::geometric(1.8e-5, 1.0, 10));
+    EXPECT_TRUE(vp.wrong.empty()) << vp.report();
+    EXPECT_GT(vp.answered, vp.asked / 2) << vp.report();
+
+    const sweep::Tally sat = sweep::saturationPoints(w, sweep::linear(275.0, 646.0, 25));
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_EQ(sat.answered, sat.asked) << sat.report();
+
+    const sweep::Tally crit = sweep::criticalPoints(w, {600.0, 647.0, 700.0}, {4e-5, 5.6e-5, 8e-5});
+    EXPECT_TRUE(crit.wrong.empty()) << crit.report();
+    EXPECT_GT(crit.answered, 0) << crit.report();
+}
