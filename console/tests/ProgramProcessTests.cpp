@@ -327,9 +327,18 @@ TEST(Programs, LostOutputIsAFailure) {
     }
     if (dir != "/proc") fs::permissions(dir, fs::perms::owner_all);
 
-    // A full disk behind standard output.
+    // A full disk behind the files written (each name a link to /dev/full)
+    // and behind standard output.
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     const fs::path ok = freshFolder("full");
+    for (const Lost& c : cases) {
+        fs::create_symlink("/dev/full", ok / c.file);
+        const Outcome r = run(c.program, c.args, ok);
+        EXPECT_EQ(r.rc, 1) << join(c.args);
+        EXPECT_NE(r.err.find(std::string("Cannot write ") + c.file), std::string::npos) << join(c.args) << "\n"
+                                                                                          << r.err;
+        fs::remove(ok / c.file);
+    }
     for (const Case& c : {Case{VARNOK_PROGRAM, {"wagner", "TP", "300", "1"}, "", {}},
                           Case{BRENVIK_PROGRAM, {"TP", "100", "1"}, "", {}}, Case{BRENVIK_PROGRAM, {}, "", {}}}) {
         const Outcome r = run(c.program, c.args, ok, "", "/dev/full");
