@@ -19,7 +19,17 @@ bool WordReader::next(std::string& w) {
         if (w.size() < kMaxWord) w.push_back(static_cast<char>(c));
         c = std::fgetc(file);
     }
+    terminator = c;
     return true;
+}
+
+void WordReader::skipLine() {
+    if (!file || terminator == '\n' || terminator == EOF) return;
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (c != EOF && c != '\n');
+    terminator = c;
 }
 
 bool parseNumber(const std::string& word, double& value) {

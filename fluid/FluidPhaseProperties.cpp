@@ -104,6 +104,14 @@ void FluidPhase::calculate_fugacities() {
 }
 
 void FluidPhase::calculate_state_functions() {
+    if (auto* part = dynamic_cast<Ideal*>(ideal); part && !part->hasData()) {
+        // An ideal-gas part without its data (a component missing from the
+        // standard-state file) would give Cv = -R, w = 0 and a wrong S: no
+        // state functions, a failure.
+        errorflag = 1;
+        A = U = H = G = S = Cv = Cp = soundSpeed = jouleThomson = std::nan("");
+        return;
+    }
     double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {
         a += t.A;
