@@ -5,6 +5,7 @@
 
 #include "platform/LogSink.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 void readIdealComponentData(Interaction* ideal, const char* name) {
     if (auto* part = dynamic_cast<Ideal*>(ideal)) part->read_component_data(name);
@@ -20,7 +21,7 @@ void Ideal::plot_cp_data(double Tmin, double Tmax, int n) {
     if (n < 1) n = 50;
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     const double dT = (Tmax - Tmin) / n;
@@ -68,7 +69,7 @@ void Ideal::plot_cp_data(const char* const* names, int count, double Tmin, doubl
     }
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     for (int i = 0; i < n; i++) {

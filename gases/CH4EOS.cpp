@@ -1,4 +1,5 @@
 #include "gases/CH4EOS.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,5 @@
 #include "gases/IUPAC1ID.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +40,7 @@ IUPAC1ID::~IUPAC1ID()
 void IUPAC1ID::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CH4: the model has one component (CH4), not %d\n", n);
+        platform::diagf("IUPAC CH4: the model has one component (CH4), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

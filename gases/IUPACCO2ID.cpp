@@ -1,4 +1,5 @@
 #include "gases/IUPACCO2ID.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,7 @@ IUPACCO2ID::~IUPACCO2ID()
 void IUPACCO2ID::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CO2: the model has one component (CO2), not %d\n", n);
+        platform::diagf("IUPAC CO2: the model has one component (CO2), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

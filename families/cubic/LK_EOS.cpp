@@ -53,7 +53,7 @@ void LK_EOS::read_component_data(int i, const char* name) {
                                               {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}});
         molar_mass[i] = mw;
     } else {
-        std::fprintf(stderr, "Cannot find %s file !\n", rel.c_str());
+        platform::diagf("Cannot find %s file !\n", rel.c_str());
     }
     // The ideal-gas part takes the same component.
     readIdealComponentData(ideal, name);
@@ -76,7 +76,7 @@ void LK_EOS::read_BIP() {
             }
         }
         if (!ok) {
-            if (!w.empty()) std::fprintf(stderr, "LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
+            if (!w.empty()) platform::diagf("LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
             break;
         }
         for (int i = 0; i < component_count; i++) {

@@ -7,6 +7,7 @@
 #include "water/HGKid.h"
 #include "families/duan/DuanParameters.h"
 #include "gases/PlanckEinstein.h"
+#include "platform/LogSink.h"
 
 // ---- DuanCH4
 
@@ -80,7 +81,7 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
         duan::secondWaterSet(a);
         term->set_parameters(duan::kH2O2Tc, duan::kH2O2Pc, a);
     } else {
-        std::fprintf(stderr, "DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
+        platform::diagf("DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }
     molar_mass[0] = duan::kH2O.molarMass;
     bulk_molar_weight = duan::kH2O.molarMass;
