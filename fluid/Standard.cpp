@@ -55,6 +55,7 @@ void Standard::number_of_components(int n) {
     }
     Interaction::number_of_components(n);
     componentIndex = 0;
+    cachedT_ = std::nan("");
     const std::size_t m = static_cast<std::size_t>(n);
     S298.assign(m, 0.0);
     H298.assign(m, 0.0);
@@ -76,6 +77,12 @@ void Standard::number_of_components(int n) {
 void Standard::calculate_fixed_parameters() {
     const int n = component_count;
     if (n < 1) return;
+    // The part depends on T and the composition alone: a volume search, which
+    // evaluates the model many times at one temperature, reuses it.
+    if (T == cachedT_ && fugacityPass == cachedPass_ && x == cachedX_) return;
+    cachedT_ = T;
+    cachedPass_ = fugacityPass;
+    cachedX_ = x;
     S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
     for (int i = 0; i < n; i++) {
         S298mix += x[i] * S298[i];
@@ -189,6 +196,7 @@ void Standard::read_component_data(const char* name) {
     // good for volumes, fugacities and phase equilibria: its lack is said by
     // hasData, once, when state functions are asked for.
     if (!ok) return;
+    cachedT_ = std::nan("");
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;

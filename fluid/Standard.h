@@ -29,6 +29,7 @@
 // Fugacity coefficients are residual properties: during the fugacity pass the
 // leaf holds zero, so this part adds nothing to the fugacities (the state
 // functions A0 ... Cv0 are still refreshed).
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ public:
 
 private:
     std::unique_ptr<Leaf> leaf;
+    // T, pass and composition of the values in the leaf (NaN: none).
+    double cachedT_ = std::nan("");
+    int cachedPass_ = 0;
+    std::vector<double> cachedX_;
     std::vector<char> found;     // the component's record was read
     std::vector<char> reported;  // its lack of data has been said
     std::vector<std::string> names;
