@@ -94,8 +94,23 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
+    // The molar volume at T and P.  Every search starts from values that
+    // depend on the state asked for alone; the volumes stored by earlier calls
+    // (Vl0, Vv0) are tried last, and phase kind 5 starts from Vv0 as the
+    // caller's own start.  A liquid (kind 2) root, or a root of a later
+    // start, is refused when it lies on neither the liquid nor the vapour
+    // branch (a loop that a multiparameter equation has inside the two-phase
+    // region).
     void calculate_molar_volume() override;
-    virtual double estimate_Vl0() { return Vl0; }
+    // The model's liquid volume at the current temperature and composition,
+    // the first start of a liquid search: the saturated liquid of the major
+    // component from its published ancillary equation (its critical volume
+    // above its critical temperature), as usableLiquidStart takes it.
+    virtual double estimate_Vl0();
+    // V when it can start a liquid search of this model (finite and above
+    // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
+    // model without a co-volume, the stored Vl0.
+    double usableLiquidStart(double V_);
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
@@ -628,8 +643,14 @@ private:
     double solveVolumeFrom(double start);
     void beginVolumeSearch();
     bool volumeSearchFrom(double start);
+    // The branch of the isotherm on which a root found from a start may lie.
+    enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
+    bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    bool onBranch(RootBranch branch, double liquid);
+    bool stableBetween(double Va, double Vb);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
+    double temperatureFromIsochore();
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);
