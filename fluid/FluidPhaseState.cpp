@@ -313,7 +313,22 @@ void FluidPhase::calculate_temperature() {
     // search; the temperature found must give the pressure (Z and dZdT belong
     // to its evaluation, the last one).
     errorflag = volumeSolver->status != 0 ? 1 : 0;
-    if (!errorflag && !reproducesPressure(R * Z * T / V, P, (T * dZdT + Z) * R * T / V)) errorflag = 1;
+    if (errorflag) return;
+    // The search stops on a small step; where the isochore is flat (a liquid
+    // near its density maximum) that can leave the pressure short of the one
+    // asked for, and a few Newton steps more close the gap if it can be.
+    auto stiffness = [this] { return (T * dZdT + Z) * R * T / V; };
+    for (int i = 0; i < 3 && !reproducesPressure(R * Z * T / V, P, stiffness()); ++i) {
+        double f = R * Z * T / V - P, dfdT = (T * dZdT + Z) * R / V;
+        error = 0;
+        equationForCalculating_T_FromVP(T - f / dfdT, f, dfdT);
+        if (error || !std::isfinite(Z)) {
+            error = 0;
+            errorflag = 1;
+            return;
+        }
+    }
+    if (!reproducesPressure(R * Z * T / V, P, stiffness())) errorflag = 1;
 }
 
 void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
@@ -340,7 +355,10 @@ void FluidPhase::calculateFromTV(double T_, double V_, char print) {
 
 double FluidPhase::temperatureFromIsochore() {
     // The isochore through two temperatures of the model's own scale (its
-    // critical-point start, or 300 K without one), taken as straight.
+    // critical-point start, or 300 K without one), taken as straight above
+    // the first.  Below it the search starts from the first: an isochore
+    // bends there (a liquid's steepens with T), and from above the Newton
+    // steps of a convex isochore never pass the temperature sought.
     const double T1 = critical_T > 0.0 ? critical_T : 300.0, T2 = 2.0 * T1;
     const double Pasked = P;
     double p[2] = {0.0, 0.0};
@@ -352,26 +370,19 @@ double FluidPhase::temperatureFromIsochore() {
     }
     P = Pasked;
     errorflag = 0;
-    if (!(p[1] > p[0])) return NAN;
-    return std::max(T1 + (Pasked - p[0]) * (T2 - T1) / (p[1] - p[0]), 0.4 * T1);
+    if (!(p[1] > p[0])) return T1;
+    return std::max(T1 + (Pasked - p[0]) * (T2 - T1) / (p[1] - p[0]), T1);
 }
 
 void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     volume(V_);
     pressure(P_bar);
     // The search starts from the model's own isochore through the state
-    // asked for; the temperature that the model holds from earlier calls is
-    // a second try.
-    const double Tkept = T, T0 = temperatureFromIsochore();
-    errorflag = 1;
-    if (std::isfinite(T0)) {
-        temperature(T0);
-        calculate_temperature();
-    }
-    if (errorflag && std::isfinite(Tkept) && Tkept > 0.0 && Tkept != T0) {
-        temperature(Tkept);
-        calculate_temperature();
-    }
+    // asked for, never from the temperature that the model holds from
+    // earlier calls (calculate_temperature is the search from a start of the
+    // caller's).
+    temperature(temperatureFromIsochore());
+    calculate_temperature();
     const short failed = errorflag;
     calculate_state_functions();
     calculate_fugacities();
