@@ -94,13 +94,15 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
-    // The molar volume at T and P.  Every search starts from values that
-    // depend on the state asked for alone; the volumes stored by earlier calls
-    // (Vl0, Vv0) are tried last, and phase kind 5 starts from Vv0 as the
-    // caller's own start.  A liquid (kind 2) root, or a root of a later
-    // start, is refused when it lies on neither the liquid nor the vapour
-    // branch (a loop that a multiparameter equation has inside the two-phase
-    // region).
+    // The molar volume at T and P.  The starts that depend on the state
+    // asked for alone come first (kind 2: estimate_Vl0, 1.7e-5, 1.8e-5,
+    // 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind 1: R T / P, 4.5 estimate_Vl0;
+    // other kinds: R T / P), the volumes stored by earlier calls last (kind 2
+    // Vl0, kind 1 Vv0), and these may only find the phase the kind asks for;
+    // kind 5 starts from Vv0, the caller's own start.  Below 1.1 critical_T a
+    // root of a liquid search or of a retry is refused when it lies on neither
+    // the liquid nor the vapour branch of its isotherm (the loops of a
+    // multiparameter equation inside the two-phase region).
     void calculate_molar_volume() override;
     // The model's liquid volume at the current temperature and composition,
     // the first start of a liquid search: the saturated liquid of the major
@@ -109,7 +111,8 @@ public:
     virtual double estimate_Vl0();
     // V when it can start a liquid search of this model (finite and above
     // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
-    // model without a co-volume, the stored Vl0.
+    // model with neither (no ancillary equation for its major component, no
+    // co-volume), the stored Vl0.
     double usableLiquidStart(double V_);
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();

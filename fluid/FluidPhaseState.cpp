@@ -207,7 +207,9 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
     // Liquid: the isotherm falls all the way from the liquid start to the
     // root; vapour: from the root all the way to a gas ten times as dilute.
     // A liquid start that is no stable state itself tells no liquid.
-    auto liquidSide = [&] { return !(liquid > 0.0) || !stableBetween(liquid, liquid) || stableBetween(liquid, Vfound); };
+    auto liquidSide = [&] {
+        return !(liquid > 0.0) || !stableBetween(liquid, liquid) || stableBetween(liquid, Vfound);
+    };
     auto vapourSide = [&] { return stableBetween(Vfound, 10.0 * std::max(Vfound, R * T / P)); };
     bool found = false;
     switch (branch) {
