@@ -18,6 +18,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/LogSink.h"
+
 namespace {
 std::string folderFor(const std::string& filter) {
     if (filter.empty() || filter == "*") return "all";
@@ -41,7 +43,7 @@ int main(int argc, char** argv) {
         fs::path dir = fs::current_path(ec) / folderFor(::testing::GTEST_FLAG(filter));
         fs::remove_all(dir, ec);
         fs::create_directories(dir, ec);
-        if (ec || ::chdir(dir.c_str()) != 0) std::fprintf(stderr, "cannot work in %s\n", dir.c_str());
+        if (ec || ::chdir(dir.c_str()) != 0) platform::diagf("cannot work in %s\n", dir.c_str());
     }
     return RUN_ALL_TESTS();
 }

@@ -131,6 +131,47 @@ public:
     void calculateFromTV(double T_, double V_, char print);
     void calculateFromVP(double V_, double P_bar, char print);
 
+    // ---- stable state of a pure fluid (FluidPhaseStableState.cpp)
+    enum PhaseCode { kPhaseNone = 0, kPhaseVapour = 1, kPhaseLiquid = 2, kPhaseSupercritical = 3, kPhaseFluid = 4 };
+    struct PhaseRoot {
+        bool found = false;
+        double V = 0.0, G = 0.0;  // m3/mol, J/mol
+    };
+    struct PhaseRoots {
+        PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
+    };
+    struct StableState {
+        int phase = kPhaseNone;       // of the state the model is left in
+        bool metastable = false;      // the other root has the lower Gibbs energy
+        int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
+        double otherV = 0.0;          // its volume, m3/mol
+    };
+    // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
+    // finds at T (K) and P (bar), with its Gibbs energy; false when the search
+    // fails or ends on a state that is mechanically unstable or does not give
+    // P back.  The model's phase kind is kept.
+    bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
+    // The root between the volumes Va < Vb where P(V) - P changes sign.
+    bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
+    // The liquid (smallest volume) and the vapour (largest volume) roots.
+    PhaseRoots pressureRootsFromTP(double T_, double P_bar);
+    // The root of lowest Gibbs energy at (T, P): the model is left in it with
+    // its state functions and fugacities; errorflag set when there is none.
+    StableState calculateStableStateFromTP(double T_, double P_bar);
+    // The state the model is in at (T, P) (a root found by the volume search
+    // of a given phase kind) set against the other root: its phase and
+    // whether it is metastable.  The model is left in that state.
+    StableState assessStateAtTP(double T_, double P_bar);
+    // The phase of the root V among the roots r: liquid, vapour, supercritical fluid.
+    int namePhase(const PhaseRoots& r, double V_, double P_bar);
+    static const char* phaseName(int phase);
+    void setStateFromTPV(double T_, double P_bar, double V_);
+    // True at a critical point, where (dP/dV)T vanishes and cp, the
+    // expansivity and the compressibility diverge.
+    bool compressibilityDiverges() const;
+    // The state (T, P, V, Z) is finite, with a positive volume.
+    bool stateIsFinite() const;
+
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
     virtual void calculate_state_functions();
@@ -172,8 +213,16 @@ public:
     // ---- console entry points
     // Runs the command words argv[0 .. argc-1] on this model, in order
     // (FluidPhaseCommand.cpp); arguments missing at the end of the list are
-    // read from `in`.
-    void doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // read from `in`.  False when any command failed (each failure is
+    // reported naming its command word).
+    bool doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // The state from T (K) and P (bar), printed: for a pure fluid the stable
+    // root, named; for a mixture the root of the model's phase kind.  A state
+    // that is not found or has no finite properties is reported, not printed.
+    bool printStateFromTP(double T_, double P_bar);
+    // The state from T (K) and V (m3/mol), printed, or reported when it has
+    // no finite properties.
+    bool printStateFromTV(double T_, double V_);
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
     // installs the factory here; without one every name gives null.

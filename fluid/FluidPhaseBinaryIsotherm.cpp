@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     else
         calculate_flash_point(T_, P, Vl, Vv, xl, yv);
     if (errorflag) {
-        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        platform::diagf("Can't find a starting point for the isotherm\n");
         return;
     }
     double s = 1e5 * dP;
@@ -114,7 +115,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     int i = 1;
     for (;;) {
         if (i >= kMostPoints) {
-            std::fprintf(stderr, "Isotherm: %d points traced without reaching an end; the trace stops\n", i);
+            platform::diagf("Isotherm: %d points traced without reaching an end; the trace stops\n", i);
             break;
         }
         errorflag = 0;
@@ -163,7 +164,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
 
 void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     initializeSaturationVolumesFromT(componentName(0), T_);
@@ -215,7 +216,7 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
 
 void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     initializeFlash2(T_, P_bar);

@@ -13,20 +13,16 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
-File openFile(const std::string& path, const char* how) {
-    File f(std::fopen(path.c_str(), how));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-    return f;
-}
+File openFile(const std::string& path, const char* how) { return File(path, how); }
 
 }  // namespace
 
@@ -123,7 +119,7 @@ void FluidPhase::draw_enthalpic_diagram_HT(const char* satFile, const char* poin
 void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix) {
     if (!std::isfinite(Tmin) || !std::isfinite(Tmax) || !std::isfinite(Vmin) || !std::isfinite(Vmax) ||
         !(Vmin > 0.0)) {
-        std::fprintf(stderr, "Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
+        platform::diagf("Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
                      Vmax);
         return;
     }
@@ -297,7 +293,7 @@ void FluidPhase::plotParameterVariation(int term, const char* nodeName, int vari
     if (!t || !t->root) return;
     if (variable < 0 || variable >= component_count + 2 || !(step > 0.0) || !std::isfinite(from) ||
         !std::isfinite(to)) {
-        std::fprintf(stderr, "Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
+        platform::diagf("Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
                      variable, from, to, step);
         return;
     }
@@ -365,7 +361,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
     s.itermax = 50;
     s.lambdaMin = 1e-8;
     s.verbose = 1;
-    std::printf("Vapour mu : %12f P : %lf\n", data[0], data[1]);
+    platform::tracef("Vapour mu : %12f P : %lf\n", data[0], data[1]);
     s.x[0] = s.xold[0] = 373.15;
     s.x[1] = s.xold[1] = 1.8e-5;
     s.solve();
@@ -374,7 +370,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
         volume(s.x[1]);
         calculate_pressure();
     } else {
-        std::printf("No convergence\n");
+        platform::diagf("No convergence\n");
     }
     std::printf("T %.2f P %.2f\n", T, 1e-5 * P);
     std::printf("Liquid mu %12f P : %f\n", G, 1e-5 * P);

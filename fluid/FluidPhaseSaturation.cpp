@@ -23,6 +23,8 @@
 #include "fluid/PhaseSolvers.h"
 #include "fluid/SaturatedLiquid.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -636,7 +638,7 @@ bool FluidPhase::estimateSaturationVolumes(double T_) {
 }
 
 void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
-    std::printf("InitializeSaturationVolumesFromP not implemented\n");
+    platform::diagf("InitializeSaturationVolumesFromP not implemented\n");
 }
 
 // ---------------------------------------------------------------- console entries
@@ -662,7 +664,7 @@ bool saturationAt(FluidPhase& p, double T) {
 
 short FluidPhase::calculateTheSaturationPressure(double T_) {
     if (!saturationAt(*this, T_)) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", T_);
+        platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
     volume(Vl_sat);
@@ -676,7 +678,7 @@ short FluidPhase::calculateTheSaturationPressure(double T_) {
 
 void FluidPhase::calculateTheDensityFromTh(double Th) {
     if (!saturationAt(*this, Th)) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+        platform::diagf("No saturation state found at %g K\n", Th);
         return;
     }
     std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6,
@@ -694,7 +696,7 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
         p.errorflag = 0;
         p.calculate_state_functions();
         if (p.errorflag) {
-            std::puts("Error calculation\n");
+            platform::diagf("%s\n", "Error calculation\n");
             return false;
         }
         std::puts(side == 0 ? "Liquid" : "Gas");
@@ -712,16 +714,11 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
     return true;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 void writeConodeFile(const char* stem, const char* suffix, char mode, bool withEntropy,
                      const auto& rows) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wt"));
+    platform::OutputFile f(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
         rows(nullptr);
         return;
     }
@@ -750,7 +747,7 @@ void FluidPhase::calculateConodeFromT(double T_, std::FILE* file) {
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, true)) errorflag = 1;
@@ -760,7 +757,7 @@ void FluidPhase::calculateConodeFromP(double P_bar, double T0, std::FILE* file) 
     pressure(P_bar);
     calculate_saturation_temperature(P_bar * 1e5, T0);
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, false)) errorflag = 1;

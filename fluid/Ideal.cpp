@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 void Ideal::plot_cp_data(double Tmin, double Tmax, int n) {
     if (n < 1) n = 50;
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     const double dT = (Tmax - Tmin) / n;
@@ -57,7 +58,7 @@ void Ideal::plot_cp_data(const char* const* names, int count, double Tmin, doubl
     }
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     for (int i = 0; i < n; i++) {

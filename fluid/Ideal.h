@@ -11,6 +11,12 @@ public:
     // Reads the data of the next component (called once per component, in order).
     virtual void read_component_data(const char* /*name*/) {}
 
+    // Whether the part has its data for every component present (mole
+    // fraction not zero).  Without them it gives no state functions: the
+    // model's state-function pass fails.  Parts built from fixed equations
+    // always have them.
+    virtual bool hasData() { return true; }
+
     // Table "standard.note" of A0, S0, H0, Cp0 from Tmin in n steps (n < 1: 50),
     // with the gnuplot script "g10.gp".
     void plot_cp_data(double Tmin, double Tmax, int n);

@@ -7,6 +7,7 @@
 #include "expressions/Leaf.h"
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 const char* kStandardFile = "compo/standard.txt";
@@ -58,6 +59,9 @@ void Standard::number_of_components(int n) {
     CpB.assign(m, 0.0);
     CpC.assign(m, 0.0);
     CpD.assign(m, 0.0);
+    found.assign(m, 0);
+    reported.assign(m, 0);
+    names.assign(m, std::string());
     if (leaf->nvar != 0 && leaf->nvar != n + 2) {
         leaf = std::make_unique<Leaf>();
         root = leaf.get();
@@ -121,55 +125,90 @@ void Standard::calculate_fixed_parameters() {
     }
 }
 
+namespace {
+
+// Next word of the file that is not in a comment ("##..." to the end of its line).
+bool nextWord(WordReader& reader, std::string& w) {
+    while (reader.next(w)) {
+        if (w.size() > 1 && w[0] == '#') {
+            reader.skipLine();
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void Standard::read_component_data(const char* name) {
     if (component_count < 1 || !name) return;
     if (componentIndex >= component_count) {
-        std::fprintf(stderr, "Standard: more components read than the %d it was sized for (%s ignored)\n",
-                     component_count, name);
+        platform::diagf("Standard: more components read than the %d it was sized for (%s ignored)\n", component_count,
+                        name);
         return;
     }
+    const int i = componentIndex++;
+    names[i] = name;
     const std::string path = platform::resolveDataFile(kStandardFile);
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
     if (!f) {
-        std::fprintf(stderr, "The standard-state data file %s cannot be opened: no data for component %s.\n",
-                     kStandardFile, name);
-        componentIndex++;
+        platform::diagf("The standard-state data file %s cannot be opened: no data for component %s.\n", kStandardFile,
+                        name);
+        reported[i] = 1;
         return;
     }
     WordReader reader(f);
-    std::string first, second, w;
+    std::string first, second;
     double v[4];
-    bool found = false;
-    while (reader.next(first)) {
-        if (first == "#" && !reader.next(first)) break;
-        bool ok = true;
+    bool ok = false;
+    while (nextWord(reader, first)) {
+        if (first == "#" && !nextWord(reader, first)) break;
+        bool record = true;
         for (double& vi : v) {
-            if (!reader.nextNumber(vi)) {
-                ok = false;
+            std::string w;
+            if (!nextWord(reader, w) || !parseNumber(w, vi)) {
+                record = false;
                 break;
             }
         }
-        if (!ok || !reader.next(second)) {
-            std::fprintf(stderr, "The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
+        if (!record || !nextWord(reader, second)) {
+            platform::diagf("The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
             break;
         }
         if (first == name || second == name) {
-            found = true;
+            ok = true;
             break;
         }
     }
     std::fclose(f);
-    if (!found) {
-        std::fprintf(stderr, "Data for component %s have not been found in the file compo/standard.txt.\n", name);
-        componentIndex++;
+    if (!ok) {
+        platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n", name);
+        reported[i] = 1;
         return;
     }
-    const int i = componentIndex;
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;
     CpD[i] = 0.0;
     H298[i] = v[2] * kCalorie;
     S298[i] = v[3] * kCalorie;
-    componentIndex++;
+    found[i] = 1;
+}
+
+bool Standard::hasData() {
+    bool complete = true;
+    for (int i = 0; i < component_count && i < static_cast<int>(found.size()); i++) {
+        if (found[i] || x[i] == 0.0) continue;
+        complete = false;
+        if (!reported[i]) {
+            if (names[i].empty())
+                platform::diagf("No standard-state data were read for component %d: no state functions.\n", i);
+            else
+                platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n",
+                                names[i].c_str());
+            reported[i] = 1;
+        }
+    }
+    return complete;
 }

@@ -9,7 +9,15 @@
 // File "compo/standard.txt": whitespace-separated words, record after record:
 // name, Cp constant a (cal/(mol K)), Cp slope b (0.01 cal/(mol K^2)), H298
 // (cal/mol), S298 (cal/(mol K)), second name (formula or alias).  A record may
-// begin with the word "#", which is skipped.
+// begin with the word "#", which is skipped.  A word that begins with "##"
+// (any word beginning with "#" other than "#" itself) starts a comment that
+// runs to the end of its line.
+//
+// A component whose record is missing (or that was never read) has no
+// standard-state data: hasData() is false while it is present in the
+// mixture, which fails the model's state functions instead of giving
+// Cv = -R and a sound speed of zero.  Which component lacks its data is said
+// once.
 //
 // The residual terms of a fluid model carry the ideal gas's -ln V; this part
 // adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
@@ -21,6 +29,7 @@
 // leaf holds zero, so this part adds nothing to the fugacities (the state
 // functions A0 ... Cv0 are still refreshed).
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "fluid/Ideal.h"
@@ -41,6 +50,7 @@ public:
     // Reads the record of `name` (first or second name) for the next component.
     // A missing file or component is reported; the component keeps zero data.
     void read_component_data(const char* name) override;
+    bool hasData() override;
 
     int componentIndex = 0;
     double S298mix = 0, H298mix = 0, CpAmix = 0, CpBmix = 0, CpCmix = 0, CpDmix = 0;
@@ -48,4 +58,7 @@ public:
 
 private:
     std::unique_ptr<Leaf> leaf;
+    std::vector<char> found;     // the component's record was read
+    std::vector<char> reported;  // its lack of data has been said
+    std::vector<std::string> names;
 };

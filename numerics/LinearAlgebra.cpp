@@ -1,4 +1,5 @@
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -35,7 +36,7 @@ void solve_the_linear_system(double** A, double* b, double* x, int n, int& statu
         const int p = pivotRow(A, k, n, big);
         // The negated test also refuses a NaN pivot.
         if (!(big > 1.02e-25)) {
-            std::printf("Singular matrix\n");
+            platform::diagf("Singular matrix\n");
             return;
         }
         if (p != k) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/LogSink.h"
+
 WaterEOS::WaterEOS(int nInteractions, int phaseKind, char withVenturi)
     : FluidPhase(nInteractions, phaseKind, withVenturi)
 {
@@ -23,7 +25,7 @@ void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
     }
     double Vl = 0.0, Vv = 0.0;
     if (!waterSaturationStartVolumesFromT(T_, Vl, Vv)) {
-        std::printf("Supercritical fluid\n");
+        platform::tracef("Supercritical fluid\n");
         estimateSaturationVolumes(T_);
         return;
     }

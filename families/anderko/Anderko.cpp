@@ -83,20 +83,20 @@ void Anderko::setSystemCode(char code) {
     if (component_count > 0) {
         // The terms are sized once; another system needs another model.
         if (row && icode == systemCode) return;
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: the system is already set (%d); create a new model for another one\n",
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: the system is already set (%d); create a new model for another one\n",
                      systemCode);
         return;
     }
     systemCode = code;
     if (!row) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
         return;
     }
     const int n = static_cast<int>(row->components.size());
     if (dispersion()->setSystemCode(code) != n) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: no dispersion parameters for system %d\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: no dispersion parameters for system %d\n", icode);
         return;
     }
     // The interaction parameters of every tuple must be known before the
@@ -105,8 +105,8 @@ void Anderko::setSystemCode(char code) {
     disp->Interaction::number_of_components(n);
     disp->calculate_covolumes();
     if (!disp->build_parse_graph()) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: the dispersion term of system %d lacks interaction parameters\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: the dispersion term of system %d lacks interaction parameters\n", icode);
         disp->component_count = 0;
         return;
     }
@@ -165,7 +165,7 @@ void Anderko::calculate_fugacities() {
 void Anderko::useVLE() {
     if (vle_) return;
     if (component_count < 1) {
-        std::fprintf(stderr, "Anderko: no system selected, no two-phase solver\n");
+        platform::diagf("Anderko: no system selected, no two-phase solver\n");
         return;
     }
     set_the_phase_as(2);

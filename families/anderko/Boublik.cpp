@@ -1,4 +1,5 @@
 #include "families/anderko/Boublik.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -76,7 +77,7 @@ void Boublik::number_of_components(int n) {
 
 static bool listFits(const char* what, std::size_t given, int n) {
     if (n > 0 && given == static_cast<std::size_t>(n)) return true;
-    std::fprintf(stderr, "Boublik: %zu %s given for %d components\n", given, what, n);
+    platform::diagf("Boublik: %zu %s given for %d components\n", given, what, n);
     return false;
 }
 

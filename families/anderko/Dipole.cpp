@@ -1,4 +1,5 @@
 #include "families/anderko/Dipole.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -89,7 +90,7 @@ void Dipole::number_of_components(int n) {
 bool Dipole::set_parameters(std::span<const double> values) {
     const int n = component_count;
     if (n < 1 || values.size() != static_cast<std::size_t>(2 * n)) {
-        std::fprintf(stderr, "Dipole: %zu parameters given for %d components (covolumes, then dipole moments)\n",
+        platform::diagf("Dipole: %zu parameters given for %d components (covolumes, then dipole moments)\n",
                      values.size(), n);
         return false;
     }

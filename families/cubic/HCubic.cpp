@@ -7,6 +7,7 @@
 #include "families/cubic/Heyen.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -198,7 +199,7 @@ bool HCubic::readCommon(int i, const char* name) {
         return false;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return false;
     }
     return true;
@@ -292,7 +293,7 @@ void Heyen::read_component_data(int i, const char* name) {
         return;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || !(Vc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     }
     omegasFromZeta(Pc[i] * Vc[i] / (R * Tc[i]));

@@ -9,6 +9,7 @@
 #include "families/cubic/LeeKeslerConstants.h"
 #include "fluid/ComponentFile.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kR = 8.31434;
@@ -50,7 +51,7 @@ void LK_EOS::read_component_data(int i, const char* name) {
         found = cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
                                               {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}});
     } else {
-        std::fprintf(stderr, "Cannot find %s file !\n", rel.c_str());
+        platform::diagf("Cannot find %s file !\n", rel.c_str());
     }
     // The ideal-gas part takes the same component.
     if (ideal) static_cast<Standard*>(ideal)->read_component_data(name);
@@ -73,7 +74,7 @@ void LK_EOS::read_BIP() {
             }
         }
         if (!ok) {
-            if (!w.empty()) std::fprintf(stderr, "LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
+            if (!w.empty()) platform::diagf("LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
             break;
         }
         for (int i = 0; i < component_count; i++) {

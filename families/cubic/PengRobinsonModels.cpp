@@ -10,6 +10,7 @@
 #include "families/cubic/PRSV.h"
 #include "numerics/LinearAlgebra.h"
 #include "water/WagnerPruss.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -139,7 +140,7 @@ void PRNirma::read_component_data(int i, const char* name) {
         c3 = 0.888479072;
         p = 1.007293331;
     } else if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     } else {
         double mw = molar_mass[i];
@@ -148,7 +149,7 @@ void PRNirma::read_component_data(int i, const char* name) {
             return;
         molar_mass[i] = mw;
         if (!(Tc > 0.0) || !(Pc > 0.0)) {
-            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            platform::diagf("Cannot treat %s component\n", name);
             return;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "families/cubic/CubicData.h"
 #include "fluid/VenturiInteraction.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void SRK1::read_component_data(int i, const char* name) {
         molar_mass[i] = mw;
         if (!(Tc > 0.0) || !(Pc > 0.0)) {
             // Without its critical constants the component has no parameters.
-            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            platform::diagf("Cannot treat %s component\n", name);
             return;
         }
     }

@@ -4,6 +4,7 @@
 
 #include "families/cubic/CubicData.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     interactions[0] = new VdWr2();
@@ -34,7 +35,7 @@ void SRK2::read_component_data(int i, const char* name) {
         return;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     }
     const double R = cubic::R;

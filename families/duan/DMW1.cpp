@@ -8,6 +8,7 @@
 #include "families/duan/Duan2.h"
 #include "families/duan/DuanIdeal.h"
 #include "families/duan/DuanParameters.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ const duan::FluidSet* mixtureFluid(const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, false);
     if (!s) {
-        std::printf("%s\n", kUnknownMixtureComponent);
+        platform::diagf("%s\n", kUnknownMixtureComponent);
         std::fflush(stdout);
         std::exit(1);
     }
@@ -64,7 +65,7 @@ void DMW1::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, true);
     if (!s) {
-        std::fprintf(stderr, "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        platform::diagf("Either H2O, CO2 or CH4 must be defined as a component of the system\n");
         std::exit(1);
     }
     (void)i;  // one component: its data go to component 0
@@ -120,7 +121,7 @@ DMWEOS::~DMWEOS() = default;
 void DMWEOS::number_of_components(int n)
 {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one-component or two-component fluid\n");
+        platform::diagf("Can handle only one-component or two-component fluid\n");
         std::fflush(stdout);
         std::exit(1);
     }

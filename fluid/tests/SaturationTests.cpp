@@ -281,9 +281,9 @@ TEST(VdWSaturation, StartValuesFromTheFitsOfNamedFluids) {
     const Coexistence c250 = leknerAt(250.0 / pure.Tc());
     EXPECT_NEAR(f.Vl0 / c250.Vl, 1.0, 1e-3);
     EXPECT_NEAR(f.Vv0 / c250.Vv, 1.0, 1e-3);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.initializeSaturationVolumesFromP("CO2", 50.0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "InitializeSaturationVolumesFromP not implemented\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "InitializeSaturationVolumesFromP not implemented\n");
 }
 
 TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
@@ -325,9 +325,9 @@ TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
     // A failed point is reported, not written.
     f.Vl0 = c.Vl;
     f.Vv0 = c.Vv;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.calculateTheConodeFromT(1.2 * pure.Tc(), 2, "bad");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error calculation\n\n"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error calculation\n\n"), std::string::npos);
     EXPECT_EQ(readRows("conobad", 13, false).size(), 0u);
 
     // The console saturation pressure gives the vaporisation enthalpy.

@@ -416,9 +416,9 @@ TEST(WaterEOS, SaturationStartValues)
     // At the critical temperature and above no start is left from before:
     // the two straddle the critical volume (55.9 cm3/mol).
     for (double T : {647.096, 700.0}) {
-        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         w.initializeSaturationVolumesFromT("H2O", T);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Supercritical fluid\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Supercritical fluid\n");
         EXPECT_LT(w.Vl0 * 1e6, 55.9) << T;
         EXPECT_GT(w.Vv0 * 1e6, 55.9) << T;
     }
