@@ -153,7 +153,9 @@ public:
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
-    // The liquid (smallest volume) and the vapour (largest volume) roots.
+    // The liquid (smallest volume) and the vapour (largest volume) roots; a
+    // root on neither branch of the isotherm (a loop of a multiparameter
+    // equation inside the two-phase region) is none.
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
     // The root of lowest Gibbs energy at (T, P): the model is left in it with
     // its state functions and fugacities; errorflag set when there is none.
@@ -699,6 +701,7 @@ private:
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
+    bool rootOnABranch(double T_, double P_bar, double V_);
     bool stableBetween(double Va, double Vb);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();

@@ -225,6 +225,13 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
     return found;
 }
 
+bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
+    temperature(T_);
+    pressure(P_bar);
+    volume(V_);
+    return onBranch(RootBranch::LiquidOrVapour, estimate_Vl0());
+}
+
 bool FluidPhase::stableBetween(double Va, double Vb) {
     // Geometric samples: the unstable stretches that part a loop of a
     // multiparameter equation from the branches span tens of per cent in V.

@@ -58,3 +58,31 @@ TEST(WaterSweep, StatesDoNotDependOnWhatTheModelComputedBefore) {
     waterHistory<HGK>("Haar, Gallagher & Kell");
     waterHistory<Keenan>("Keenan");
 }
+
+// The stable state from T and P is never a root on a loop of the equation
+// inside the two-phase region (where Hill's equation gives 243.6 kg/m3 at
+// 300 K and 10 bar, with a lower Gibbs energy than the liquid): in the
+// compressed liquid every water model finds the liquid of the reference
+// equation, within the models' differences.
+template <class Model>
+void stableLiquid(const char* name) {
+    Model m(2);
+    WagnerPruss reference(2);
+    for (double T : {300.0, 450.0, 600.0})
+        for (double P : {10.0, 1000.0}) {
+            if (P < 1e-5 * WaterEOS::saturationPressureWagnerPruss(T)) continue;
+            reference.calculateFromTP(T, P, 0);
+            ASSERT_EQ(reference.errorflag, 0) << T << " K " << P << " bar";
+            const FluidPhase::StableState s = m.calculateStableStateFromTP(T, P);
+            EXPECT_EQ(s.phase, FluidPhase::kPhaseLiquid) << name << " " << T << " K " << P << " bar";
+            EXPECT_NEAR(m.V / reference.V, 1.0, 5e-3) << name << " " << T << " K " << P << " bar";
+        }
+}
+
+TEST(WaterSweep, TheStablePhaseIsNeverALoopOfTheEquation) {
+    stableLiquid<WagnerPruss>("Wagner & Pruss");
+    stableLiquid<Hill>("Hill");
+    stableLiquid<Saul>("Saul & Wagner");
+    stableLiquid<HGK>("Haar, Gallagher & Kell");
+    stableLiquid<Keenan>("Keenan");
+}
