@@ -290,6 +290,7 @@ void FluidPhase::calculate_pressure() {
         return;
     }
     P = R * Z * T / V;
+    if (!std::isfinite(P)) errorflag = 1;  // a term outside its range (NaN) is no state
 }
 
 void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& dfdT) {

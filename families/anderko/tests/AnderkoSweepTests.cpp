@@ -44,4 +44,21 @@ TEST(AnderkoSweep, WaterAndSodiumChloride) {
                                                       sweep::geometric(1.0, 5000.0, 8));
     EXPECT_TRUE(h.wrong.empty()) << h.report();
     EXPECT_GT(h.answered, h.asked / 2) << h.report();
+
+    // Below 573 K the salt's terms give NaN: pressure, fugacities and state
+    // functions there are failures, never NaN with the error flag clear.
+    for (double T : {400.0, 500.0, 560.0}) {
+        auto m = makeBrine();
+        m->temperature(T);
+        m->volume(3e-5);
+        m->errorflag = 0;
+        m->calculate_pressure();
+        EXPECT_TRUE(m->errorflag != 0 || std::isfinite(m->P)) << T;
+        m->errorflag = 0;
+        m->calculate_fugacities();
+        EXPECT_TRUE(m->errorflag != 0 || std::isfinite(m->fugcoef[0])) << T;
+        m->errorflag = 0;
+        m->calculate_state_functions();
+        EXPECT_TRUE(m->errorflag != 0 || (std::isfinite(m->H) && std::isfinite(m->S))) << T;
+    }
 }
