@@ -40,7 +40,11 @@ int main(int argc, char** argv) {
     if (!::testing::GTEST_FLAG(list_tests)) {
         namespace fs = std::filesystem;
         std::error_code ec;
-        fs::path dir = fs::current_path(ec) / folderFor(::testing::GTEST_FLAG(filter));
+        // Beside the test program (inside the build tree), wherever it is started
+        // from, so that a run from the source tree leaves no files there.
+        fs::path base = fs::read_symlink("/proc/self/exe", ec).parent_path();
+        if (ec || base.empty()) base = fs::current_path(ec);
+        fs::path dir = base / folderFor(::testing::GTEST_FLAG(filter));
         fs::remove_all(dir, ec);
         fs::create_directories(dir, ec);
         if (ec || ::chdir(dir.c_str()) != 0) platform::diagf("cannot work in %s\n", dir.c_str());

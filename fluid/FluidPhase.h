@@ -94,8 +94,26 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
+    // The molar volume at T and P.  The starts that depend on the state
+    // asked for alone come first (kind 2: estimate_Vl0, 1.7e-5, 1.8e-5,
+    // 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind 1: R T / P, 4.5 estimate_Vl0;
+    // other kinds: R T / P), the volumes stored by earlier calls last (kind 2
+    // Vl0, kind 1 Vv0), and these may only find the phase the kind asks for;
+    // kind 5 starts from Vv0, the caller's own start.  Below 1.1 critical_T a
+    // root of a liquid search or of a retry is refused when it lies on neither
+    // the liquid nor the vapour branch of its isotherm (the loops of a
+    // multiparameter equation inside the two-phase region).
     void calculate_molar_volume() override;
-    virtual double estimate_Vl0() { return Vl0; }
+    // The model's liquid volume at the current temperature and composition,
+    // the first start of a liquid search: the saturated liquid of the major
+    // component from its published ancillary equation (its critical volume
+    // above its critical temperature), as usableLiquidStart takes it.
+    virtual double estimate_Vl0();
+    // V when it can start a liquid search of this model (finite and above
+    // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
+    // model with neither (no ancillary equation for its major component, no
+    // co-volume), the stored Vl0.
+    double usableLiquidStart(double V_);
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
@@ -135,7 +153,9 @@ public:
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
-    // The liquid (smallest volume) and the vapour (largest volume) roots.
+    // The liquid (smallest volume) and the vapour (largest volume) roots; a
+    // root on neither branch of the isotherm (a loop of a multiparameter
+    // equation inside the two-phase region) is none.
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
     // The root of lowest Gibbs energy at (T, P): the model is left in it with
     // its state functions and fugacities; errorflag set when there is none.
@@ -686,8 +706,15 @@ private:
     double solveVolumeFrom(double start);
     void beginVolumeSearch();
     bool volumeSearchFrom(double start);
+    // The branch of the isotherm on which a root found from a start may lie.
+    enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
+    bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    bool onBranch(RootBranch branch, double liquid);
+    bool rootOnABranch(double T_, double P_bar, double V_);
+    bool stableBetween(double Va, double Vb);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
+    double temperatureFromIsochore();
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);

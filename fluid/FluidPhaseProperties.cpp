@@ -64,10 +64,13 @@ void FluidPhase::calculate_fugacities() {
 
     const double RTV = R * T / V;
     P = Z * RTV;
+    bool finite = std::isfinite(P);
     for (int i = 0; i < n; i++) {
         fugcoef[i] = std::exp(rcp[i]) / Z;
         fugacity[i] = x[i] * P * fugcoef[i];
+        finite = finite && std::isfinite(fugcoef[i]);
     }
+    if (!finite) errorflag = 1;  // a term outside its range (NaN) gives no fugacities
     dPdV = (dZdV - Z / V) * RTV;
     dZdP = dZdV / dPdV;
     for (int i = 0; i < n; i++) {
@@ -136,6 +139,10 @@ void FluidPhase::calculate_state_functions() {
     H = -(RT * T * aT + RT * aV * V);
     G = A - RT * aV * V;
     S = (-RT * T * aT - A) / T;
+    // The energies of a term outside its range (NaN) are no state functions.
+    // Cp, the compressibility and the Joule-Thomson coefficient may diverge at
+    // a critical point and are not tested here.
+    if (!std::isfinite(A) || !std::isfinite(H) || !std::isfinite(S) || !std::isfinite(P)) errorflag = 1;
 
     dZdT = -V * aTV;
     dSdTv = -2.0 * R * aT - RT * aTT;

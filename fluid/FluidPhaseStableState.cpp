@@ -121,7 +121,7 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     auto keep = [&](double V_, double G_) {
         for (const PhaseRoot& r : found)
             if (sameRoot(r.V, V_)) return;
-        found.push_back({true, V_, G_});
+        if (rootOnABranch(T_, P_bar, V_)) found.push_back({true, V_, G_});
     };
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keep(V_, G_);

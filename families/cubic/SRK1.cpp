@@ -52,12 +52,6 @@ SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
     setModelName("SRK1");
 }
 
-double SRK1::estimate_Vl0() {
-    // A liquid search started at or below the co-volume cannot converge.
-    const double b = interactions[0]->getVolumeMinimum();
-    return Vl0 > 1.05 * b ? Vl0 : 1.1 * b;
-}
-
 void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
 
 void SRK1::read_component_data(int i, const char* name) {

@@ -18,8 +18,6 @@ public:
     void read_component_data(int i, const char* name) override;
     // p[0]: kaij of the pair (1, 0); p[1]: its kbij.
     void tune(double* p) override;
-    // The stored liquid estimate, or just above the co-volume when it lies below.
-    double estimate_Vl0() override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

@@ -15,12 +15,6 @@ SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     setModelName("SRK2");
 }
 
-double SRK2::estimate_Vl0() {
-    // A liquid search started at or below the co-volume cannot converge.
-    const double bm = interactions[0]->getVolumeMinimum();
-    return Vl0 > 1.05 * bm ? Vl0 : 1.1 * bm;
-}
-
 void SRK2::number_of_components(int n) {
     FluidPhase::number_of_components(n);
     Tc.assign(n, 0.0);
