@@ -1,4 +1,5 @@
 #include "brines/DMGWwater.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 
@@ -137,7 +138,7 @@ void DMGWwater::setParametersForCH4() {
             make(4, 0, {-0.81222036, 0.0010635172, 188.94036, 0, 0, 4.4105635e-05, 0, 0, 0, -4.6797718e-11}));
         zeta = std::make_unique<DuanPar>(make(0, 0, {-0.0029903571}));
     } else {
-        std::fprintf(stderr, "DMGWwater: methane model version %d does not exist (0 or 1)\n", version);
+        platform::diagf("DMGWwater: methane model version %d does not exist (0 or 1)\n", version);
     }
 }
 
@@ -147,8 +148,11 @@ void DMGWwater::setParametersForCO2() {
                                                  0.000932713393}));
     lambda = std::make_unique<DuanPar>(make(2, 630, {-0.411370585, 0.000607632013, 97.5347708, 0, 0, 0, 0,
                                                      -0.0237622469, 0.0170656236, 0, 1.41335834e-05}));
+    // Duan & Sun (2003), Table 2: every parameter, zeta included, takes its
+    // 1/(630 - T) terms with 630 K (c9 P/(630 - T) is zeta's pressure term);
+    // zeta's c8 is 2.12220830e-3.
     zeta = std::make_unique<DuanPar>(
-        make(2, 0, {0.000336389723, -1.9829898e-05, 0, 0, 0, 0, 0, 0.002122083, -0.00524873303}));
+        make(2, 630, {0.000336389723, -1.9829898e-05, 0, 0, 0, 0, 0, 0.0021222083, -0.00524873303}));
 }
 
 void DMGWwater::setParametersForN2() {

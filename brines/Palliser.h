@@ -10,8 +10,9 @@
 //
 // Units: °C, bar, NaCl mass fraction, kg/m3 (the isochoric pressures and the
 // curve builders take weight per cent where their argument is named Xwt).
-// Failures are reported through pointFailed and sentinel results (0 or -1),
-// never by messages.
+// Failures are reported through pointFailed and sentinel results (0 or -1);
+// a failed fluid-inclusion inversion and an isochore denser than the model's
+// range also say so on the log's diagnostic channel.
 #include <vector>
 
 #include "brines/PhaseDiagramInfo.h"
@@ -95,7 +96,10 @@ public:
     // Salinity X and bulk density rho of an inclusion that homogenises to
     // liquid at Th and whose halite dissolves at Tm; also the SLV pressure at
     // Tm, the homogenisation pressure Ph and the vapour volume fraction phiV at
-    // Tm.  X = rho = 0 when the inversion fails.
+    // Tm.  The search starts from (ThStart, Xstart, rhoStart) and, failing
+    // that, from the halite-saturated liquid at Tm; when both fail X = rho =
+    // NaN, pointFailed is set and a diagnostic says so.  Th below Tm (not this
+    // inversion) writes only Pslv and sets pointFailed.
     void calculateFromThTm(double Th, double Tm, double& X, double& rho, double ignored, double ThStart,
                            double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
     void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
@@ -127,6 +131,8 @@ public:
     double equationForBoilingGasVolume(double P, void* data);
 
     // ---- isochores (Xwt in weight per cent); 0 when the search fails
+    // (getIsochoricFluidPressure: also pointFailed, and a diagnostic when the
+    // density lies above what the model gives at the top of the diagram)
     double getIsochoricFluidPressure(double T, double Pstart, double rho, double Xwt);
     double equationForIsochoricFluidPressure(double P, void* data);
     double getIsochoricHaliteGasPressure(double T, double Pstart, double rho, double Xwt);

@@ -5,9 +5,9 @@
 #include "brines/PalliserModel.h"
 
 #include <cmath>
-#include <cstdio>
-#include <string>
 
+#include "brines/MaoDuanSalinityModel.h"
+#include "brines/SpiveyDensityModel.h"
 #include "families/anderko/Anderko.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -20,19 +20,18 @@ constexpr double kLiquidusSlopeT = 0.024726;
 constexpr double kLiquidusSlopeRho = 0.03;
 constexpr double kHaliteDensity = 2163.3340736627797;
 
-std::string format(const char* fmt, double a, double b) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, fmt, a, b);
-    return buf;
-}
 }  // namespace
 
 PalliserModel::PalliserModel()
-    : water(std::make_unique<WagnerPruss>(2)), anderko(std::make_unique<Anderko>(2)) {
+    : water(std::make_unique<WagnerPruss>(2)),
+      anderko(std::make_unique<Anderko>(2)),
+      spivey(std::make_unique<SpiveyDensityModel>()),
+      maoDuan(std::make_unique<MaoDuanSalinityModel>(1)) {
     anderko->setSystemCode(10);
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;
+    waterAt300And1000 = getWaterLiquidDensity(300.0, 1000.0);
 }
 
 PalliserModel::~PalliserModel() = default;
@@ -318,41 +317,10 @@ double PalliserModel::calculateFluidDensityRegion7() {
     return rv + X * (rhovNaCl - rv);
 }
 
-namespace {
-// Liquid-like one-phase density: from the liquid-saturation density at Plg
-// linearly to the density at 1000 bar, constant above.
-double liquidLike(double r1000, double rs, double P, double Plg) {
-    if (P > 1000.0) return r1000;
-    if (r1000 > rs) return rs + (P - Plg) / (1000.0 - Plg) * (r1000 - rs);
-    return rs;
-}
-}  // namespace
+// Liquid-like one-phase states (identical formulas, traced under their names).
+double PalliserModel::calculateFluidDensityRegion6() { return liquidLikeDensity("6"); }
 
-double PalliserModel::calculateFluidDensityRegion6() {
-    const double r1 = getWaterLiquidDensity(T, 1000.0);
-    const double r1000 = r1 + (1695.0 - r1) * X;
-    double rs = 0.0;
-    calculateLiquidSaturationPoint(T, X, Plg, rs);
-    const double d = liquidLike(r1000, rs, P, Plg);
-    char buf[200];
-    std::snprintf(buf, sizeof buf, "region 6 rho %f rholg %f p_lg %f rho1000 %f\n", d, rs, Plg, r1000);
-    platform::logText(buf);
-    calculateAnderkoFluid();
-    return d;
-}
-
-double PalliserModel::calculateFluidDensityRegion2b() {
-    const double r1 = getWaterLiquidDensity(T, 1000.0);
-    const double r1000 = r1 + (1695.0 - r1) * X;
-    double rs = 0.0;
-    calculateLiquidSaturationPoint(T, X, Plg, rs);
-    const double d = liquidLike(r1000, rs, P, Plg);
-    char buf[200];
-    std::snprintf(buf, sizeof buf, "region 2b rho %f rholg %f p_lg %f rho1000 %f\n", d, rs, Plg, r1000);
-    platform::logText(buf);
-    calculateAnderkoFluid();
-    return d;
-}
+double PalliserModel::calculateFluidDensityRegion2b() { return liquidLikeDensity("2b"); }
 
 void PalliserModel::calculateAnderkoFluid() {
     const double x = (X / 0.058443) / ((1.0 - X) / 0.018015 + X / 0.058443);
@@ -362,9 +330,9 @@ void PalliserModel::calculateAnderkoFluid() {
     anderko->calculate_molar_volume();
     if (anderko->errorflag) {
         anderko->errorflag = 0;
-        platform::logText("Anderko: no molar volume\n");
+        platform::tracef("Anderko: no molar volume\n");
         return;
     }
     const double Vm = anderko->V;
-    platform::logText(format("V %f rho %f\n", 1e6 * Vm, anderko->bulk_molar_weight / Vm));
+    platform::tracef("V %f rho %f\n", 1e6 * Vm, anderko->bulk_molar_weight / Vm);
 }

@@ -7,9 +7,11 @@
 // the ice liquidus of NaCl-KCl solutions and a liquid-vapour surface whose
 // compositions and densities follow power laws of a reduced pressure between
 // its low end (the three-phase point, or molten NaCl boiling above 800 °C) and
-// its high end (water saturation, or the critical curve above 374.15 °C).  An
-// Anderko electrolyte equation of state gives a diagnostic comparison of the
-// one-phase volume.
+// its high end (water saturation, or the critical curve above 374.15 °C).
+// Below the critical point of water the liquid's density comes from brine
+// density models (Spivey et al. 2004, Mao & Duan 2008) where they are given.
+// An Anderko electrolyte equation of state gives a diagnostic comparison of
+// the one-phase volume.
 //
 // Units: °C, bar, NaCl mass fraction, kg/m3.
 #include <memory>
@@ -19,6 +21,8 @@
 
 class WagnerPruss;
 class Anderko;
+class SpiveyDensityModel;
+class MaoDuanSalinityModel;
 
 class PalliserModel : public Palliser {
 public:
@@ -71,8 +75,17 @@ public:
     double calculateFluidDensityRegion8() override;
 
     // Molar volume of the one-phase state of the record from the Anderko
-    // model, written to the log (a comparison only; nothing is returned).
+    // model, written to the log's trace channel (a comparison only; nothing is
+    // returned, and the density calculation does not run it).
     void calculateAnderkoFluid();
+
+    // Density of the liquid of composition X at (T, P) below the critical
+    // point of water, from the brine density models where they are given and
+    // from the liquid-vapour law above (see PalliserModelLiquid.cpp).  Plg and
+    // rsLaw are the pressure and density of the law's saturated liquid of X at
+    // T; r1000 the density of liquid water at T and 1000 bar (NaN: computed
+    // when needed).  From 374.15 °C the law's one-phase liquid.
+    double liquidDensity(double T, double P, double X, double Plg, double rsLaw, double r1000);
 
     double equationForHaliteLiquidPoint(double X, void* data);
     double equationForFreezing(double X, void* data);
@@ -92,6 +105,10 @@ public:
 
     std::unique_ptr<WagnerPruss> water;
     std::unique_ptr<Anderko> anderko;
+    // Brine densities of the liquid (Spivey et al. 2004 up to 275 °C, Mao &
+    // Duan 2008 to 300 °C).
+    std::unique_ptr<SpiveyDensityModel> spivey;
+    std::unique_ptr<MaoDuanSalinityModel> maoDuan;
     int usePatches = 1;
     // Per-temperature coefficients of the liquid-vapour surface.
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
@@ -108,4 +125,17 @@ private:
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
+    // The law's saturated liquid of composition X at T from the record's end
+    // points: its pressure and density.
+    void lawSaturatedLiquid(double T, double X, double& P, double& rho);
+    // Brine model density at (T °C, P bar, m mol/kg), P held at 2000 bar above.
+    double brineModelDensity(double T, double P, double m);
+    // Liquid density up to 300 °C: brine models to 6 mol/kg, linear in X to
+    // the three-phase liquid beyond.
+    double givenLiquidDensity(double T, double P, double X);
+    // Density of the one-phase liquid of the record's state (regions 6 and 2b),
+    // traced under the region's name.
+    double liquidLikeDensity(const char* regionName);
+    // Liquid water at 300 °C and 1000 bar (kg/m3), for the law at 300 °C.
+    double waterAt300And1000 = 0.0;
 };

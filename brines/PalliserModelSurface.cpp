@@ -5,8 +5,11 @@
 // compositions and densities are power laws of the reduced pressure
 // s = (Phigh - P)/(Phigh - Plow), s = 1 at the low end and 0 at the high end.
 // Between 374.15 and 384 °C (with patches) the laws take s to a power below 1.
+// Below 374.15 °C the liquid's density is the liquid density of the model
+// (brine density models where given, PalliserModelLiquid.cpp) at the point's
+// composition and pressure; the power law of the density serves there only as
+// the law's own end-point interpolation.
 #include <cmath>
-#include <cstdio>
 
 #include "brines/PalliserModel.h"
 #include "numerics/Secant.h"
@@ -77,7 +80,8 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
         const double sa = std::pow(s, kA);
         Xl = Xl0 * sa;
         Xv = Xv0 * sa;
-        rhol = rw + (rl0 - rw) * std::pow(s, 0.45454545454545453);
+        const double Pl = Ps - (Ps - Plow) * s;
+        rhol = liquidDensity(T_, Pl, Xl, Pl, rw + (rl0 - rw) * std::pow(s, 0.45454545454545453), std::nan(""));
         rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
         return;
     }
@@ -108,11 +112,7 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
     surfaceCoefficients(T_, Xcrit, a0, bl, zg, zl, el, ev);
     elInv = 1.0 / el;
     evInv = 1.0 / ev;
-    if (T_ > kTcw) {
-        char buf[160];
-        std::snprintf(buf, sizeof buf, "t %f zl %f zg %f\n", T_, zl, zg);
-        platform::logText(buf);
-    }
+    if (T_ > kTcw) platform::tracef("t %f zl %f zg %f\n", T_, zl, zg);
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T_, double& Plow, double& Phigh) {
@@ -149,7 +149,8 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
         const double sa = std::pow(s, kA);
         Xl = Xl0 * sa;
         Xv = Xv0 * sa;
-        rhol = rholw + (rl0 - rholw) * std::pow(s, elInv);
+        const double Pl = Psatw - (Psatw - Plow) * s;
+        rhol = liquidDensity(T_, Pl, Xl, Pl, rholw + (rl0 - rholw) * std::pow(s, elInv), std::nan(""));
         rhov = rhovw + (rv0 - rhovw) * std::pow(s, evInv);
         return;
     }
@@ -188,7 +189,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
         }
         P_ = Ps - (Ps - Plow) * s;
         Xv = Xv0 * std::pow(s, kA);
-        rhol = rw + (rl0 - rw) * std::pow(s, 0.45454545454545453);
+        rhol = liquidDensity(T_, P_, X_, P_, rw + (rl0 - rw) * std::pow(s, 0.45454545454545453), std::nan(""));
         rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
         return;
     }
@@ -211,25 +212,8 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
-    if (T_ < kTcw) {
-        const double s = std::pow(X_ / Xlslv, 1.0 / kA);
-        P_ = Psatw - (Psatw - Pslv) * s;
-        rho_ = rholw + (rholslv - rholw) * std::pow(s, 0.45454545454545453);
-        return;
-    }
-    double a0_, bl_, zg_, zl_, el_, ev_;
-    surfaceCoefficients(T_, Xcrit, a0_, bl_, zg_, zl_, el_, ev_);
-    if (T_ <= 800.0) {
-        const double q = std::log(X_ / Xcrit) / std::log(Xlslv / Xcrit);
-        const double s = std::pow(q, 1.0 / zl_);
-        P_ = Pcrit - (Pcrit - Pslv) * std::pow(s, 1.0 / nearCriticalPower(T_));
-        rho_ = rhocrit + (rholslv - rhocrit) * std::pow(s, 1.0 / el_);
-        return;
-    }
-    const double q = std::log(X_ / Xcrit) / std::log(1.0 / Xcrit);
-    const double s = std::pow(q, 1.0 / zl_);
-    P_ = Pcrit - (Pcrit - PsatNaCl) * s;
-    rho_ = rhocrit + (rholNaCl - rhocrit) * std::pow(s, 1.0 / el_);
+    lawSaturatedLiquid(T_, X_, P_, rho_);
+    if (T_ < kTcw) rho_ = liquidDensity(T_, P_, X_, P_, rho_, std::nan(""));
 }
 
 double PalliserModel::equationForGas(double s, void* data) {
@@ -260,7 +244,7 @@ void PalliserModel::analyzeGasEquation(double* data, int& state, double& s1, dou
 }
 
 void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
-    platform::logText("calculate dew point\n");
+    platform::tracef("calculate dew point\n");
     pointFailed = 0;
     if (!std::isfinite(T_) || !std::isfinite(X_) || T_ > TcNaCl) {
         pointFailed = 1;

@@ -10,6 +10,7 @@
 #include "numerics/Integrator.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 // A search on a density that ended without matching it (the density may not
@@ -19,6 +20,7 @@ bool matched(const Secant& s, double rho) { return s.status == 0 && std::fabs(s.
 
 constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kGravity = 9.81;
+constexpr double kTopPressure = 5000.0;  // bar, top of the diagram
 
 bool inUnit(double w) { return w >= 0.0 && w <= 1.0; }
 
@@ -68,29 +70,47 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
                                  double Xstart, double rhoStart, double& Pslv_, double& Ph, double& phiV) {
     double Xl, Xv, rl, rv;
     calculateSLVPoint(Tm, Pslv_, Xl, Xv, rl, rv);
+    pointFailed = 0;
     if (std::fabs(Th - Tm) < 0.1) {
         X_ = Xl;
         rho_ = rl;
         return;
     }
-    if (!(Th > Tm)) return;
+    if (!(Th > Tm)) {
+        // Homogenisation by halite dissolution: not this inversion.
+        pointFailed = 1;
+        return;
+    }
     double par[11] = {Th, Xl, Xv, rl, rv, ignored, ThStart, Xstart, rhoStart, 0.0, 0.0};
-    if (Xstart > Xl) Xstart = Xl - 2e-9;
     auto solver = std::make_unique<Newton>();
     solver->_setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&Palliser::equationForTmTh), 2);
     solver->data = par;
     solver->numericalJacobian = 1;
-    solver->x[0] = solver->xold[0] = Xstart;
-    solver->x[1] = solver->xold[1] = rhoStart;
-    solver->solve();
-    if (solver->status == 0) {
+    // Difference steps well above the noise of the homogenisation search
+    // inside each evaluation (a density step of 1e-9 kg/m3 is not).
+    solver->h[0] = 1e-7;
+    solver->h[1] = 1e-5;
+    auto solveFrom = [&](double X0, double r0, double T0) {
+        par[6] = T0;
+        solver->x[0] = solver->xold[0] = X0 > Xl ? Xl - 2e-9 : X0;
+        solver->x[1] = solver->xold[1] = r0;
+        solver->solve();
+        return solver->status == 0;
+    };
+    // From the caller's start, then from the liquid saturated with halite at
+    // Tm (the inclusion with no vapour there), searching the homogenisation
+    // from the measured Th.
+    if (solveFrom(Xstart, rhoStart, ThStart) || solveFrom(Xl - 1e-6, rl, Th)) {
         X_ = solver->x[0];
         rho_ = solver->x[1];
         phiV = par[9];
         Ph = par[10];
-    } else {
-        X_ = rho_ = 0.0;
+        return;
     }
+    X_ = rho_ = std::nan("");
+    pointFailed = 1;
+    platform::diagf("Fluid inclusion: no salinity and density homogenise at %g °C with halite dissolving at %g °C\n",
+                    Th, Tm);
 }
 
 // Parameters: X, rho, then the bubble pressure of the last evaluation.
@@ -363,7 +383,18 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
                           Pstart, 1.001 * Pstart, 0.01);
     const double Pr = s.solve();
-    return matched(s, rho_) ? Pr : 0.0;
+    if (matched(s, rho_)) return Pr;
+    // The liquid's density is held above the top of its correlations (1000
+    // bar for the liquid-vapour law, 2000 bar for the brine models): a denser
+    // isochore lies outside the model, which is not the same as no answer.
+    const double top = calculateFluidDensity(T_, kTopPressure, par[2], rho_);
+    if (region == 6 && top < rho_) {
+        platform::diagf("H2O-NaCl: %g kg/m3 at %g °C and %g wt %% NaCl is denser than the model's fluid at %g bar "
+                        "(%g kg/m3): outside the model's range\n",
+                        rho_, T_, Xwt, kTopPressure, top);
+    }
+    pointFailed = 1;
+    return 0.0;
 }
 
 double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {

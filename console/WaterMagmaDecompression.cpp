@@ -14,6 +14,7 @@
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -79,7 +80,10 @@ double WaterMagmaModel::equationForIrreversibleDecompression(double T_, void* p)
     temperature(T_);
     pressure(d.P * 1e-5);
     set_the_phase_as(2);
-    calculate_molar_volume();
+    // The secant's trials follow one branch: each search goes on from the
+    // volume of the previous trial (liquid or steam).
+    calculateMolarVolumeFrom(Vl0);
+    if (errorflag) calculate_molar_volume();
     if (!errorflag) calculate_state_functions();
     if (!errorflag) {
         bool rejected = U < 0.0;
@@ -125,7 +129,7 @@ void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P
         calculate_isentropic_point_at_fixed_P(P_bar, S_, st[0], st[1]);
         if (!errorflag) return;
     }
-    platform::logText("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
+    platform::logDiagnostic("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
     errorflag = 1;
 }
 
@@ -161,7 +165,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     volume(V0);
     calculate_pressure();
     calculate_state_functions();
-    isentropicTarget = S;
+    S_target = S;
     double Uprev = U, Tmag = T0, dT = -1.0, dP = -1.0, W = 0.0, Q = 0.0;
     bool byPressure = false;
     double Tw = T, Vw = V;
@@ -173,9 +177,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
         if (byPressure)
-            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, isentropicTarget, Tw, Vw);
+            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, S_target, Tw, Vw);
         else
-            calculate_isentropic_point_at_fixed_T(Tnext, isentropicTarget, V);
+            calculate_isentropic_point_at_fixed_T(Tnext, S_target, V);
         if (errorflag) {
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
                 const double Vkeep = V;
@@ -219,7 +223,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         }
         temperature(Teq);
         calculate_state_functions();
-        isentropicTarget = S;
+        S_target = S;
         const double Unew = U;
         W += Uafter - Uprev;
         Q += Unew - Uafter;
@@ -321,8 +325,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
     double Vprev = x * Vl + (1 - x) * Vv, Vvprev = Vv;
     std::FILE* f = nullptr;
     if (path != nullptr) {
-        f = std::fopen(path, "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file %s\n", path);
+        f = platform::openOutput(path, "w");
     }
     if (f)
         std::fprintf(f, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n", "T(1)",
@@ -368,7 +371,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                          t, V * 1e6, Psat * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, W, Q, fl);
         t -= 1.0;
     }
-    if (f) std::fclose(f);
+    if (f) platform::closeOutput(f, path);
     r.pathWork = 0.001 * W / M;
     r.pathHeat = 0.001 * Q / M;
 }
@@ -378,7 +381,7 @@ double WaterMagmaModel::calculateIsentropicMixtureState(double S0, double T0, do
     const double cM = M * magmaHeatCapacity / magmaWaterRatio;
     const double Sx = S0 + cM * std::log(T0 / T_);
     if (calculateTheSaturationPressure(T_) != 0) {
-        std::printf("Error calculation %lf\n\n", T);
+        platform::diagf("Error calculation %lf\n\n", T);
         return 1.0;
     }
     const double Vl = Vl_sat, Vv = Vv_sat;

@@ -11,7 +11,9 @@
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
     calculateWaterMagmaCycle(info, r, 1, 1);
     std::clock_t t1 = std::clock();
     if (errorflag) {
-        std::fprintf(stderr, "Failure of the calculation !\n\n");
+        platform::diagf("Failure of the calculation !\n\n");
         return;
     }
     if (mode == 1) {
@@ -52,8 +54,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
         // At least the first cycle and one recharge are stored.
         const int maxR = info.maxRecharges < 1 ? 1 : info.maxRecharges;
         std::vector<double> Te(static_cast<std::size_t>(maxR) + 1), Wr(Te.size()), Wi(Te.size());
-        std::FILE* f = std::fopen("recharge", "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file recharge for writing\n");
+        std::FILE* f = platform::openOutput("recharge", "w");
         if (f) {
             std::fputs(kRechargeHeader, f);
             std::fprintf(f, kRechargeRow, 0, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m,
@@ -84,7 +85,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
         }
         if (f) {
             std::fputs("END\n", f);
-            std::fclose(f);
+            platform::closeOutput(f, "recharge");
         }
         std::printf("In the case of successive recharges of fresh and cold water with the cooling, but still hot, "
                     "magma\n");
@@ -113,7 +114,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
                 -Srev * m / 4.68);
     std::printf("For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, adiabatic).\n\n",
                 -Sirr * m / 4.68);
-    std::printf("\nCalculation Time %lf seconds \n\n", elapsed);
+    platform::tracef("\nCalculation Time %lf seconds \n\n", elapsed);
     if (mode == 1) platform::openWithViewer("igor0.itx");
 }
 
@@ -162,8 +163,7 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
         logreport::line(format("%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", 1, r.T3 - 273.15, r.Q,
                                -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m, -r.Wirr * m));
     } else if (r.scriptFlag == 1) {
-        f = std::fopen("recharge", "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file recharge for writing\n");
+        f = platform::openOutput("recharge", "w");
         if (f) {
             std::fputs(kRechargeHeader, f);
             std::fprintf(f, kRechargeRow, 1, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m,
@@ -195,7 +195,7 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
     const int count = n - 1;
     if (f) {
         std::fputs("END\n", f);
-        std::fclose(f);
+        platform::closeOutput(f, "recharge");
     }
     if (toLog) {
         logreport::line(rule64(), 2);
@@ -294,7 +294,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         double start, step, end;
     };
     const Segment seg[3] = {{0.001, 0.001, 0.011}, {0.02, 0.01, 2.01}, {2.05, 0.05, std::max(7.05, mMax)}};
-    if (progress && mode == 1) std::printf("\nCalculate for water mass      ");
+    if (progress && mode == 1) platform::tracef("\nCalculate for water mass      ");
     WaterMagmaCalculationResult r;
     r.scriptFlag = mode;
     double m = 0.001;
@@ -303,7 +303,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         m = std::max(mMin, m);
         if (m > mMax + 1e-9) break;  // the grid accumulates rounding
         if (progress) {
-            std::printf("\b\b\b\b\b%5.3lf", m);
+            platform::tracef("\b\b\b\b\b%5.3lf", m);
             std::fflush(stdout);
         }
         info.m = m;
@@ -323,9 +323,9 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     }
     if (file) {
         std::fputs("END\n", file);
-        std::fclose(file);
+        platform::closeOutput(file, std::string("wm") + info.suffix);
     }
-    if (progress) std::printf("\n");
+    if (progress) platform::tracef("\n");
     if (mode == 1) {
         writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclastHeated), static_cast<char>(info.recharge),
                                             info.suffix);

@@ -11,6 +11,7 @@
 
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -21,13 +22,10 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 double liquidVolumeFraction(double x, double Vl, double Vv) { return x * Vl / (x * Vl + (1.0 - x) * Vv); }
 
 void writeEmptyCurve(const char* path, const char* waves) {
-    std::FILE* f = std::fopen(path, "w");
-    if (f == nullptr) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path);
-        return;
-    }
+    std::FILE* f = platform::openOutput(path, "w");
+    if (f == nullptr) return;
     std::fprintf(f, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
-    std::fclose(f);
+    platform::closeOutput(f, path);
 }
 
 }  // namespace
@@ -146,7 +144,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.T5irr = T;
         r.S5irr = S;
         if (errorflag) {
-            platform::logText("errorflag irreversible m " + std::to_string(m) + "\n");
+            platform::logDiagnostic("errorflag irreversible m " + std::to_string(m) + "\n");
             r.Wirr = kNaN;
             r.T5irr = kNaN;
         } else {
@@ -367,10 +365,8 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
     }
     (void)computed;
     if (r.writeCurves && r.scriptFlag == 1) {
-        std::FILE* f = std::fopen("isop0", "w");
-        if (f == nullptr) {
-            std::fprintf(stderr, "Cannot open the file isop0\n");
-        } else {
+        std::FILE* f = platform::openOutput("isop0", "w");
+        if (f != nullptr) {
             std::fprintf(f, "IGOR\nWAVES p0 t0\nBEGIN\n");
             std::fprintf(f, "%12f %12f\n", r.P1, r.T1);
             std::fprintf(f, "%12f %12f\n", r.P2, r.T2);
@@ -381,7 +377,7 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
             std::fprintf(f, "%12f %12f\n", r.P3, r.T3);
             if (x3 == -2.0) std::fprintf(f, "%12f %12f\n", r.P4, r.T4);
             std::fprintf(f, "END\n");
-            std::fclose(f);
+            platform::closeOutput(f, "isop0");
         }
     }
     calculateIsothermalExpansionWork(r);

@@ -3,12 +3,20 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/LogSink.h"
+
 namespace {
-// a1 = sum c[k] t^k, below and from 600 K.
-constexpr double kA1Low[5] = {427.692825, -3.164075775, 0.008864417624999999, 1.0871665874999999e-05,
-                              4.925519707499999e-07};
+// a1 = sum c[k] t^k (t in degrees C, a1 in Pa m6 K^0.5 mol^-2): Holloway's
+// (1977, 1981) fits in atm cm6 K^0.5 mol^-2, times 1.01325e-7.
+//   below 600 C: 4.221e9 - 3.1227e7 t + 8.7485e4 t^2 - 107.295 t^3 + 4.86111e-2 t^4
+//   from  600 C: 166.8e6 - 193080 t + 186.4 t^2 - 0.071288 t^3
+// (the two meet at 600 C: 1.037e8 and 1.027e8).  Here the cubic serves from
+// 600 K up; below 600 K no state with water is evaluated, and the quartic only
+// fills the tree's branch, where pure CO2 multiplies it by x1^2 = 0.
+constexpr double kA1Low[5] = {427.692825, -3.164075775, 0.008864417624999999, -1.0871665874999999e-05,
+                              4.9255197075e-09};
 constexpr double kA1High[4] = {16.90101, -0.019563830999999997, 1.888698e-05, -7.2232565999999995e-09};
-constexpr double kA1SwitchT = 600.0;  // K
+constexpr double kA1SwitchT = Holloway::kMinimumWaterTemperature;  // K
 }  // namespace
 
 double Holloway::waterAttraction(double T, double* d) {
@@ -163,6 +171,22 @@ Holloway::~Holloway() {
     delete root;
     root = nullptr;
 }
+
+bool Holloway::refuseColdWater() {
+    if (!(T < kMinimumWaterTemperature) || component_count < 1 || !(x[0] > 0.0)) return false;
+    if (T != refusedTemperature) {
+        refusedTemperature = T;
+        platform::diagf("Holloway EOS: the H2O parameter of the modified Redlich-Kwong equation holds from %g K "
+                        "up; no state of a fluid holding water at %g K\n",
+                        kMinimumWaterTemperature, T);
+    }
+    Expression::sError = 1;
+    return true;
+}
+
+void Holloway::calculate_volume_dependent_parameters() { refuseColdWater(); }
+
+void Holloway::calculate_high_order_parameters() { refuseColdWater(); }
 
 double Holloway::getVolumeMinimum() {
     if (component_count < 2) return 0.0;

@@ -5,22 +5,27 @@
 #include <cstring>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 struct OxideMass {
     const char* name;
     double M;  // g/mol
 };
+// Formula masses from the IUPAC standard atomic weights (Si 28.0855, O 15.9994,
+// Al 26.981538, Mg 24.3050, Ca 40.078, Na 22.989770, K 39.0983, Ti 47.867,
+// Fe 55.845, Mn 54.938049, P 30.973761; Pure Appl. Chem. 73, 667, 2001),
+// rounded to 0.001 g/mol.  Na2O and K2O are the monoxides, not the peroxides.
 constexpr OxideMass kOxides[] = {
-    {"SiO2", 60.043},   {"Al2O3", 101.94508}, {"MgO", 40.299},   {"CaO", 56.072},
-    {"Na2O", 77.96754}, {"K2O", 110.1846},    {"TiO2", 79.868},  {"Fe2O3", 159.676},
-    {"MnO", 70.93205},  {"P2O5", 141.91752},
+    {"SiO2", 60.084},  {"Al2O3", 101.961}, {"MgO", 40.304},    {"CaO", 56.077},
+    {"Na2O", 61.979},  {"K2O", 94.196},    {"TiO2", 79.866},   {"Fe2O3", 159.688},
+    {"MnO", 70.937},   {"P2O5", 141.945},
 };
 }  // namespace
 
 bool Magma::set_number_of_oxides(int n) {
     if (n < 1) {
-        std::fprintf(stderr, "Magma: %d oxides is not a valid count\n", n);
+        platform::diagf("Magma: %d oxides is not a valid count\n", n);
         return false;
     }
     oxideCount = n;
@@ -33,7 +38,7 @@ bool Magma::set_number_of_oxides(int n) {
 
 bool Magma::set_oxide(int i, const char* name) {
     if (i < 0 || i >= oxideCount || !name) {
-        std::fprintf(stderr, "Magma: no oxide %d in a list of %d\n", i, oxideCount);
+        platform::diagf("Magma: no oxide %d in a list of %d\n", i, oxideCount);
         return false;
     }
     oxideNames[i] = name;
@@ -56,14 +61,14 @@ bool Magma::calculate_oxide_molar_weight() {
     for (int i = 0; i < oxideCount; ++i) {
         const double M = get_molar_weight_of_component(oxideNames[i].c_str());
         if (M <= 0.0) {
-            std::fprintf(stderr, "Magma: unknown oxide \"%s\"\n", oxideNames[i].c_str());
+            platform::diagf("Magma: unknown oxide \"%s\"\n", oxideNames[i].c_str());
             return false;
         }
         oxideAmounts[i] = oxideWeights[i] / M;
         sum += oxideAmounts[i];
     }
     if (!(sum > 0.0)) {
-        std::fprintf(stderr, "Magma: the oxide weights do not add up to a melt\n");
+        platform::diagf("Magma: the oxide weights do not add up to a melt\n");
         return false;
     }
     meltMolarMass = 0.0;
@@ -98,11 +103,11 @@ void Magma::set_primitive_mantle() {
 
 bool Magma::calculate_peridotite_norm(double ca) {
     if (posSiO2 < 0 || posAl2O3 < 0 || posMgO < 0 || posCaO < 0) {
-        std::fprintf(stderr, "Magma: the norm needs SiO2, Al2O3, MgO and CaO\n");
+        platform::diagf("Magma: the norm needs SiO2, Al2O3, MgO and CaO\n");
         return false;
     }
     if (!(ca > 0.0) || !(oxideAmounts[posCaO] > 0.0)) {
-        std::fprintf(stderr, "Magma: the norm needs a positive Ca number and some CaO\n");
+        platform::diagf("Magma: the norm needs a positive Ca number and some CaO\n");
         return false;
     }
     double& SiO2 = oxideAmounts[posSiO2];
@@ -128,7 +133,7 @@ bool Magma::calculate_peridotite_norm(double ca) {
     int status = 0;
     solve_the_linear_system(A, b, f, 5, status);
     if (status) {
-        std::fprintf(stderr, "Magma: the clinopyroxene formula has no solution\n");
+        platform::diagf("Magma: the clinopyroxene formula has no solution\n");
         return false;
     }
     cpxCa = f[0];
@@ -186,7 +191,7 @@ bool Magma::calculate_Richet_Polian_Andesite_volumes() {
     define_Richet_Polian_Andesite();
     std::FILE* f = std::fopen("calcu0", "wt");
     if (!f) {
-        std::fprintf(stderr, "Magma: \"calcu0\" cannot be opened for writing\n");
+        platform::diagf("Magma: \"calcu0\" cannot be opened for writing\n");
         return false;
     }
     std::fprintf(f, "IGOR\nWAVES %6s %12s %12s %12s\nBEGIN\n", "wtH2O", "xH2O", "rho", "V");
@@ -203,7 +208,7 @@ bool Magma::calculate_Richet_Polian_Andesite_volumes() {
     std::fputs("END\n", f);
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Magma: \"calcu0\" could not be written\n");
+        platform::diagf("Magma: \"calcu0\" could not be written\n");
         return false;
     }
     return true;

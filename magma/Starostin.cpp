@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 Starostin::Starostin()
@@ -34,13 +35,13 @@ bool Starostin::calculateProfile() {
     }
     std::FILE* f = std::fopen("profile", "wt");
     if (!f) {
-        std::fprintf(stderr, "Starostin: \"profile\" cannot be opened for writing\n");
+        platform::diagf("Starostin: \"profile\" cannot be opened for writing\n");
         return false;
     }
     for (int i = 0; i < n - 1; ++i) std::fprintf(f, "%12lf %12lf %12lf %12lf\n", z[i], rho[i], P[i] * 1e-5, u[i]);
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Starostin: \"profile\" could not be written\n");
+        platform::diagf("Starostin: \"profile\" could not be written\n");
         return false;
     }
     return true;
@@ -51,7 +52,7 @@ void Starostin::calculateEvolution() {
     for (int k = 0; k < 10; ++k) {
         calculateProfile();
         t += dt;
-        std::printf("t %5.2lf\n", t);
+        platform::tracef("t %5.2lf\n", t);
     }
     // A plot of the profile when the folder holds no script of the user's.
     if (std::FILE* s = std::fopen("sta", "r")) {

@@ -9,6 +9,7 @@
 
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end) {
             return "The crystal fraction did not grow during the last cycle.";
         case EruptionSequenceEnd::eruptionLimit:
             return "The sequence reached its limit on the number of eruptions.";
+        case EruptionSequenceEnd::cancelled:
+            return "The sequence was cancelled.";
     }
     return "Unknown end of the eruption sequence.";
 }
@@ -121,9 +124,11 @@ void TaitJaupart::setFluid(int type, double x) {
             break;
         case kChamberFluidH2OCO2:
             xCO2 = x;
-            Mg = 0.044 * x + 0.018 * (1.0 - x);
             Mw1 = 0.018;
             Mw2 = 0.044;
+            // Mean molar mass of the bulk volatiles until a state gives the
+            // gas its own composition.
+            Mg = 1.0 / (x / Mw2 + (1.0 - x) / Mw1);
             vd1 = vd2 = 0.0;
             if (known) {
                 sa = sH2O;
@@ -274,7 +279,7 @@ int TaitJaupart::calculateVolatilePartition(double Pin, double w, double x) {
 
 void TaitJaupart::refuse(const std::string& why) {
     message = why;
-    std::fprintf(stderr, "%s\n", why.c_str());
+    platform::diagf("%s\n", why.c_str());
 }
 
 bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, double x) {
@@ -312,6 +317,21 @@ bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, doub
         return false;
     }
     return true;
+}
+
+void TaitJaupart::setMixtureGasMolarMass(double p, double gasH2O, double gasCO2) {
+    if (fluidType != kChamberFluidH2OCO2) return;
+    if (gasH2O + gasCO2 > 0.0) {
+        Mg = (gasH2O + gasCO2) / (gasH2O / Mw1 + gasCO2 / Mw2);
+        return;
+    }
+    // No gas: the gas that would form first, whose CO2 mole fraction makes the
+    // dissolved masses stand in the ratio of the volatiles (calculateSaturation).
+    const double C1 = sa * std::pow(p, na);
+    const double C2 = sb * std::pow(p, nb);
+    const double den = mv * C2 + mvCO2 * C1;
+    const double y = den > 0.0 ? mvCO2 * C1 / den : xCO2;
+    Mg = y * Mw2 + (1.0 - y) * Mw1;
 }
 
 bool TaitJaupart::gasDensity(double p, double& rho) {
@@ -395,6 +415,7 @@ bool TaitJaupart::setInitialData(double Mtot, double Pinit, double X, double w, 
         }
     }
 
+    setMixtureGasMolarMass(P0, mg0, mg0CO2);
     if (!gasDensity(P0, rhog0)) {
         refuse(message);
         return false;
@@ -441,6 +462,7 @@ double TaitJaupart::equationForP(double Pin, void* /*data*/) {
             saturated = 0;
         }
         ml = M - mc - mv - mvCO2;
+        setMixtureGasMolarMass(Pin, mg, mgCO2);
     }
 
     rhol = rhol0 * std::exp((Pin - P0) / beta);

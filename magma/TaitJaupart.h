@@ -23,6 +23,7 @@
 // a refused set-up leaves its reason in `message` (also written to standard
 // error).  `error` is the solvers' evaluation flag.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,15 +51,22 @@ enum ChamberFluidType : int {
 
 // Why an eruption sequence ended.
 enum class EruptionSequenceEnd : int {
-    halfCrystallised = 0,  // the crystal fraction reached one half
+    halfCrystallised = 0,  // the crystal fraction reached one half, by or after the last eruption
     notConfigured,         // the set-up was refused (see `message`)
     solveFailed,           // the overpressure or pressure search failed
-    overpressureNotReached,  // dP is not reached before half of the mass is crystals
+    overpressureNotReached,  // no eruption: dP is not reached before half of the mass is crystals
     noEruptedVolume,       // the chamber would erupt no positive volume
     meltExhausted,         // the eruption would take more melt than is left
     noCrystalGrowth,       // the crystal fraction did not grow in one cycle
     eruptionLimit,         // kMaxEruptions eruptions without reaching one half
+    cancelled,             // the caller's progress function stopped it
 };
+
+// Told after each eruption of a sequence: the number of eruptions so far and
+// the crystal mass fraction the chamber has reached.  Returning false stops
+// the sequence there (EruptionSequenceEnd::cancelled); the rows of the
+// eruptions so far are kept.
+using EruptionProgress = std::function<bool(int eruptions, double crystalFraction)>;
 
 // English text for an end reason.
 const char* eruptionSequenceEndText(EruptionSequenceEnd end);
@@ -108,7 +116,7 @@ public:
     double vd1 = 0.0, vd2 = 0.0;  // partial molar volumes of the dissolved volatiles
     double V = 0.0, Vl = 0.0, Vg = 0.0, Vc = 0.0;
     double T = 1473.0;
-    double Mg = 0.018;        // molar mass of the gas
+    double Mg = 0.018;        // molar mass of the gas (of the current state in the mixture)
     int saturated = 0;        // 1 when the last pressure evaluation held gas
     double K1 = 0.0, K2 = 0.0, K3 = 0.0, K = 0.0, H = 0.0, Papprox = 0.0;
     int magmaType = kChamberMelt2700;
@@ -195,13 +203,20 @@ public:
     double calculateCrystallizationForOverpressure(double dP, int* status = nullptr);
 
     // Eruptions each time the overpressure reaches dP, until half of the mass is
-    // crystals; appends kEruptionSequenceRowSize values per eruption.  Sets
-    // M = 1000 and leaves the state after the last eruption.
-    EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array);
+    // crystals; appends kEruptionSequenceRowSize values per eruption.  An
+    // overpressure reached only at a crystal fraction beyond one half makes no
+    // eruption.  Sets M = 1000 and leaves the state after the last eruption.
+    // `progress`, when given, is told after each eruption and may stop the sequence.
+    EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array,
+                                                  const EruptionProgress& progress = {});
 
 private:
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
 
+    // Mixture only: Mg of the gas of H2O and CO2 masses gasH2O and gasCO2, the
+    // mean molar mass (gasH2O + gasCO2)/(gasH2O/Mw1 + gasCO2/Mw2); with no gas,
+    // that of the gas that would form first at pressure p.
+    void setMixtureGasMolarMass(double p, double gasH2O, double gasCO2);
     // Gas density at pressure p (Pa); false (with `message`) when the
     // equation of state cannot give it.
     bool gasDensity(double p, double& rho);

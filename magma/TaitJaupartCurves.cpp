@@ -12,6 +12,9 @@ namespace {
 
 // Step of the crystallisation sweep in crystal mass fraction.
 constexpr double kCrystalStep = 0.001;
+// The eruption sequence ends when half of the chamber's mass is crystals: an
+// overpressure reached only beyond this fraction makes no eruption.
+constexpr double kEndCrystalFraction = 0.5;
 
 std::string format(const char* fmt, double a) {
     char buffer[256];
@@ -112,17 +115,18 @@ double TaitJaupart::calculateCrystallizationForOverpressure(double overpressure,
 int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     int status = 0;
     X = calculateCrystallizationForOverpressure(dP, &status);
-    if (status == 0 && X > Xc) return 0;
+    if (status == 0 && X > Xc && X <= kEndCrystalFraction) return 0;
     // The secant fails where the pressure first falls with crystallisation (an
-    // undersaturated melt whose crystals are denser than it) and may land behind
-    // the current fraction.  Scan forwards to one half for the first fraction at
-    // which the overpressure reaches dP, then narrow that bracket by bisection.
+    // undersaturated melt whose crystals are denser than it), may land behind
+    // the current fraction, or find a root beyond one half, where an earlier
+    // one may hide.  Scan forwards to one half for the first fraction at which
+    // the overpressure reaches dP, then narrow that bracket by bisection.
     constexpr double kScanStep = 0.01;
-    const int scanSteps = static_cast<int>(std::ceil((0.5 - Xc) / kScanStep - 1e-9));
+    const int scanSteps = static_cast<int>(std::ceil((kEndCrystalFraction - Xc) / kScanStep - 1e-9));
     double below = Xc;  // overpressure not yet reached
     double above = -1.0;
     for (int i = 1; i <= scanSteps && above < 0.0; ++i) {
-        const double Xi = i < scanSteps ? Xc + i * kScanStep : 0.5;
+        const double Xi = i < scanSteps ? Xc + i * kScanStep : kEndCrystalFraction;
         if (calculateOverpressure(Xi) != 0) continue;
         if (P - P0 >= dP) {
             above = Xi;
@@ -146,7 +150,8 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     return calculateOverpressure(X) == 0 ? 0 : 2;  // leaves the state at X
 }
 
-EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array) {
+EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array,
+                                                           const EruptionProgress& progress) {
     if (!configured) {
         refuse("The eruption sequence needs an accepted initial state.");
         return EruptionSequenceEnd::notConfigured;
@@ -157,11 +162,15 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
     double mcPrev = mc0;
     double Xc = mc0 / M;
     dP = overpressure;
-    for (int eruption = 0; Xc < 0.5; ++eruption) {
+    for (int eruption = 0; Xc < kEndCrystalFraction; ++eruption) {
         if (eruption >= kMaxEruptions) return EruptionSequenceEnd::eruptionLimit;
         double X = 0.0;
         const int found = nextEruptionFraction(Xc, X);
-        if (found == 1) return EruptionSequenceEnd::overpressureNotReached;
+        // Not reached before one half: after an eruption the chamber crystallises
+        // to one half without another, the sequence's end; without any, the
+        // threshold is never reached.
+        if (found == 1)
+            return eruption > 0 ? EruptionSequenceEnd::halfCrystallised : EruptionSequenceEnd::overpressureNotReached;
         if (found != 0) return EruptionSequenceEnd::solveFailed;
         // The members now hold the chamber at the overpressure dP.
         const double G = mg + mgCO2;
@@ -192,6 +201,7 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         out.writeRow({dV, me, ed, eg, yG, (mv + mvCO2) / (mv + mvCO2 + ml0), mc0, ml0, mg0 + mg0CO2, M});
         mcPrev = mc0;
         if (!(Xc > XcPrev)) return EruptionSequenceEnd::noCrystalGrowth;
+        if (progress && !progress(eruption + 1, Xc)) return EruptionSequenceEnd::cancelled;
     }
     return EruptionSequenceEnd::halfCrystallised;
 }

@@ -15,9 +15,17 @@ void Zhang::calculateParameters() {
     VL = (nW + nd) * 1.8e-5;
     VG = R * ne * T1 / P1;
     dH = (T1 - T0) * nW * cpW + nW * Vw * (1.0 - T1 * alphaW) * (P1 - P0) + ne * dHs;
-    Wrev = R * T1 * std::log((VL + VG) / V0);
+    // Both expansions are adiabatic: the work is -dU = -(dH - (P1 (VL + VG) - P0 V0)).
+    // Against the constant final pressure it is P1 (VL + VG - V0), which is
+    // -dU where dH = (P1 - P0) V0; at the isentropic T1, -dU is the reversible work.
+    Wrev = P1 * (VL + VG) - P0 * V0 - dH;
     Wirr = P1 * (VL + VG - V0);
-    dS = nW * cpW * std::log(T1 / T0) + ne * dHs / T1 - R * (nd * std::log(x1) + nW * std::log(1.0 - x1)) +
+    // Entropy of the final state minus that of the initial solution.  The CO2
+    // exsolves in equilibrium: a mole of gas has the entropy of a dissolved mole
+    // at x1, s - R ln x1, plus dHs/T1.  So every mole of CO2, dissolved or
+    // exsolved, carries -R ln x1, and the exsolved ones dHs/T1 besides; water
+    // carries -R ln(1 - x1) (ideal dilute solution, Zhang 2000).
+    dS = nW * cpW * std::log(T1 / T0) + ne * dHs / T1 - R * (nCO2 * std::log(x1) + nW * std::log(1.0 - x1)) +
          R * (nCO2 * std::log(x0CO2) + nW * std::log(x0H2O)) + nW * Vw * alphaW * (P0 - P1);
 }
 
@@ -80,6 +88,11 @@ void Zhang::setExample(double P0_, double T0_, double phi_, double P1_, double T
     T1 = T1_;
     nCO2 = result = (K1 - phi * P0 * P1 * Vw + phi * Vw * P1 * P1) * phi * Vw * nW /
                     (-phi * Vw * P0 * R * T0 + K2 + P0 * phi * phi * Vw * Vw * P1 - phi * phi * Vw * Vw * P1 * P1);
+    // The initial solution is this CO2 in the water: its mole fractions and
+    // volume follow (the constructor's values are those of 0.8 mol).
+    x0CO2 = nCO2 / (nW + nCO2);
+    x0H2O = nW / (nW + nCO2);
+    V0 = (nW + nCO2) * Vw;
 }
 
 void Zhang::example1() {

@@ -1,14 +1,17 @@
 #pragma once
 // Zhang: the expansion work of one kilogram of water charged with CO2 that
 // decompresses from (P0, T0) to P1 and exsolves part of its CO2 as gas, after
-// Zhang (2000, Nature 404, 863) on CO2-driven lake eruptions.
+// Zhang (2000, J. Volcanol. Geotherm. Res. 97, 215-231) on the energetics of
+// gas-driven lake eruptions.
 //
 // The CO2 left in solution follows a Henry-type law with a constant factor
 // phi: x1 = phi P1 Vw / (R T1); the gas is ideal; the water has constant heat
 // capacity, expansivity and molar volume.  The final temperature T1 follows
 // either from a reversible (isentropic, dS = 0) expansion or from an
 // irreversible one against the constant final pressure (dH = (P1 - P0) V0).
-// Results are printed per gram of water and per gram of exsolved CO2.
+// Both works are the energy the expansion gives up, -dU: Wrev at the
+// isentropic final temperature, Wirr = P1 (Vfinal - V0) against the final
+// pressure.  Results are printed per gram of water and per gram of exsolved CO2.
 //
 // Units: Pa, K, m3, mol, J.
 #include "numerics/Equation.h"

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "water/LeafDerivatives.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ Expression* HillRes::product(Expression& a, Expression& b)
         if (prod[i].u == &a && prod[i].v == &b)
             return &prod[i];
     if (nprod_ == 56) {
-        std::fprintf(stderr, "HillRes: too many products\n");
+        platform::diagf("HillRes: too many products\n");
         std::exit(1);
     }
     Product& p = prod[nprod_++];
@@ -129,9 +130,9 @@ HillRes::HillRes()
           {&delta2, &T8, -1.419249232},   {&delta3, &T8, 0.7969984635},     {&delta5, &T9, 0.007510544627},
           {&rho, &T11, 0.0005364384732}});
     fill(W3, "W3",
-         {{&delta2, &T2, 0.6109381296},  {&delta4, &T1, -0.01906644459}, {&delta6, &T2, 0.007976092188},
+         {{&delta2, &T2, 0.6109381296},  {&delta4, &T2, -0.01906644459}, {&delta6, &T2, 0.007976092188},
           {&delta2, &T3, 1.934466766},   {&delta2, &T4, 1.921820547},    {&delta4, &T4, -0.04410105919},
-          {&delta2, &T5, 0.6130354419},  {&delta3, &T5, -0.2855258689},  {&delta6, &T5, -0.747386292},
+          {&delta2, &T5, 0.6130354419},  {&delta3, &T5, -0.2855258689},  {&delta6, &T5, 0.0252613708},
           {&delta3, &T6, -0.2374074642}, {&delta5, &T6, 0.03855866402},  {&delta6, &T6, 0.00804167215}});
     fill(W4, "W4",
          {{&Ra3, nullptr, -16.3543903},    {&Ra1, &T1, -50.25818675},     {&Ra2, &T3, 0.164900304},

@@ -69,6 +69,20 @@ inline Jet scaled(Jet j, double s) {
     return j;
 }
 
+// Derivatives in x of g(u(x)) from those of g in u (at u(x)) and of u in x
+// (Faa di Bruno's formula to the fourth order).
+inline Jet compose(const Jet& g, const Jet& u) {
+    const double u1 = u.f[1], u2 = u.f[2], u3 = u.f[3], u4 = u.f[4];
+    Jet j;
+    j.f[0] = g.f[0];
+    j.f[1] = g.f[1] * u1;
+    j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
+    j.f[3] = g.f[3] * u1 * u1 * u1 + 3.0 * g.f[2] * u1 * u2 + g.f[1] * u3;
+    j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6.0 * g.f[3] * u1 * u1 * u2 + 3.0 * g.f[2] * u2 * u2 +
+             4.0 * g.f[2] * u1 * u3 + g.f[1] * u4;
+    return j;
+}
+
 // Writes the jet into the leaf as its value and pure derivatives in variable v.
 inline void load(Leaf& leaf, int v, const Jet& j) {
     leaf.value = j.f[0];

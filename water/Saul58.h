@@ -5,7 +5,9 @@
 //   A/RT = -ln V + sum_0 n delta^d tau^t + exp(-delta) sum_1 + exp(-delta^2) sum_2
 //          + exp(-delta^3) sum_3 + (exp(-0.4 delta^6) - exp(-2 delta^6)) sum_4.
 // Every power of delta and tau is one node shared by the terms that use it,
-// and a product delta^d tau^t that occurs in two sums is one node.
+// and a product delta^d tau^t that occurs in two sums is one node
+// (delta^4 tau^5 and delta^11 tau in the first two damped sums, delta^4 tau^26
+// in the last two).
 #include "expressions/Cube.h"
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
@@ -27,7 +29,10 @@ public:
     void calculate_high_order_parameters() override {}
     bool changesInFugacityPass() const override { return false; }
 
-    double Tc = 647.067;                 // K
+    // The reducing point of Saul & Wagner, the critical point of IAPS (1985) on
+    // IPTS-68: 647.14 K and 322 kg/m3 (Vc for 18.01534 g/mol); T is taken on
+    // that scale.
+    double Tc = 647.14;                  // K
     double Vc = 5.594826086956522e-05;   // m3/mol
 
     // Leaves.
@@ -41,8 +46,7 @@ private:
     Power deltaP[9];   // delta^4 .. delta^11, delta^13
     Square tau2;
     Cube tau3;
-    Power tauP[15];    // tau^4 .. tau^16, tau^23, tau^25
-    Power tau26[4];    // one tau^26 per product that uses it
+    Power tauP[19];    // tau^4 .. tau^16, tau^23, tau^25, tau^26, tau^32, tau^40, tau^50
     Product prod[46];  // delta^d tau^t, d >= 1 and t >= 1
     Sum S1, S2, S3, S4;
     Exponential e1, e2, e3, e6a, e6b;

@@ -20,7 +20,9 @@ public:
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 
-    static constexpr double Tc = 647.067;  // K
+    // Saul & Wagner's reducing temperature: the gamma_i are their
+    // characteristic temperatures over 647.14 K.
+    static constexpr double Tc = 647.14;  // K
 
     Leaf tau;
 

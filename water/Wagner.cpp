@@ -1,10 +1,12 @@
 #include "water/Wagner.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "water/IAPWS95Coefficients.h"
 #include "fluid/ReducedVariable.h"
+#include "water/LeafDerivatives.h"
 
 namespace {
 
@@ -30,6 +32,21 @@ void link(Expression& node, const char* name, Expression& u, Expression& v)
 {
     node.setName(name);
     node.tie2(u, v);
+}
+
+// c |delta - 1|^q, which is c [(delta - 1)^2]^(q/2), and its derivatives in V
+// from delta's (d).  The derivatives in delta are those of the power of
+// |delta - 1|, so that at delta = 1 each is its limit: 0 below the order q,
+// infinite above it (the fourth derivative of |delta - 1|^(10/3)).
+waterleaf::Jet absPowerOfDeltaMinusOne(double c, double q, const waterleaf::Jet& d)
+{
+    const double e = d.f[0] - 1.0;
+    waterleaf::Jet g = waterleaf::power(c, std::fabs(e), q);
+    if (e < 0) {
+        g.f[1] = -g.f[1];
+        g.f[3] = -g.f[3];
+    }
+    return waterleaf::compose(g, d);
 }
 
 std::string dampedName(int c, int d)
@@ -234,13 +251,11 @@ Wagner::Wagner()
     phi55.set_scalars3(0.0, 1.0, 1.0);
     link(phi56, "phi56", expophi56);
     phi56.set_scalars3(0.0, 1.0, 1.0);
-    link(deltat, "deltat", deltam1sq);
-    deltat.set_scalars3(iapws95::nonAnalyticA, 1.0 / (2.0 * iapws95::nonAnalyticBeta), 0.0);
+    deltat.setName("deltat");
     link(theta, "theta", taum1, deltat);
     theta.set_scalars3(-1.0, 1.0, 0.0);
     link(theta2, "theta2", theta);
-    link(deltad, "deltad", deltam1sq);
-    deltad.set_scalars3(iapws95::nonAnalyticB, iapws95::nonAnalyticSmallA, 0.0);
+    deltad.setName("deltad");
     link(bigDelta, "bigDelta", theta2, deltad);
     bigDelta.set_scalars3(1.0, 1.0, 0.0);
     link(pdelta55, "pdelta55", bigDelta);
@@ -290,8 +305,11 @@ void Wagner::number_of_components(int n)
     for (int i = 0; i < n + 2; ++i) {
         if (i != 0)
             tau.flags[i] = 0;
-        if (i != 1)
+        if (i != 1) {
             delta.flags[i] = 0;
+            deltat.flags[i] = 0;
+            deltad.flags[i] = 0;
+        }
     }
     root->analyze_dependencies();
 
@@ -305,4 +323,8 @@ void Wagner::calculate_fixed_parameters()
 void Wagner::calculate_volume_dependent_parameters()
 {
     setReducedVariable(delta, kVc, V, 1);
+    // The powers of the non-analytic terms, A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
+    const waterleaf::Jet d = waterleaf::power(kVc, V, -1.0);
+    waterleaf::load(deltat, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, d));
+    waterleaf::load(deltad, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, d));
 }

@@ -77,15 +77,18 @@ private:
     Sum2 expo52, expo53, expo54;
     Exponential e52, e53, e54;
     Product delta3tau, delta3tau4;
-    // Non-analytic terms 55 and 56.
+    // Non-analytic terms 55 and 56.  The powers of (delta - 1)^2, deltat and
+    // deltad, are leaves written with their analytic derivatives: on the
+    // critical isochore delta = 1 a power node over (delta - 1)^2 would multiply
+    // an infinite outer derivative by a zero inner one.
     Sum1 deltam1, taum1;
     Square deltam1sq, taum1sq;
     Sum2 expophi55, expophi56;
     Exponential phi55, phi56;
-    Power deltat;
+    Leaf deltat;
     Sum2 theta;
     Square theta2;
-    Power deltad;
+    Leaf deltad;
     Sum2 bigDelta;
     Power pdelta55, pdelta56;
     Product deltaphi55, deltaphi56;

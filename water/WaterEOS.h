@@ -41,8 +41,9 @@ public:
     static double saturatedVapourDensityWagnerPruss(double T_) { return waterAuxiliarySaturatedVapourDensity(T_); }
 
     // ---- Liquid volumes and the dielectric constant (WaterEOSDielectric.cpp)
-    // Molar volume of liquid water (m3/mol) at T (K) and P (bar), Kell-type
-    // density with a Tait-like pressure term.
+    // Molar volume of liquid water (m3/mol) at T (K) and P (bar): Kell's (1975)
+    // one-atmosphere density with a Tait-like pressure term.  From 0 to 150 C
+    // and 0 to 1000 bar; outside, NaN and a message.
     static double calculateKellVolume(double T_, double P_bar);
     // Molar volume of liquid water (m3/mol) at T (K) and P (bar) from the pure
     // water density of Spivey, McCain & North (2004); with dPdV, (dP/dV)_T in
@@ -61,7 +62,9 @@ public:
     double calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState);
     double calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState);
     double calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState);
-    // Kirkwood-type form; its row carries "nan" for Q, Y and X.
+    // Pitzer's (1983) Kirkwood form: not available (its correlation factor
+    // could not be traced to the publication); NaN, errorflag 1, a message
+    // and no row.
     double calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState);
     // Bradley & Pitzer (1979) at T (K) and P (bar); dEdP receives (deps/dP)_T
     // per bar.  setState solves the molar volume at (T, P) after eps.

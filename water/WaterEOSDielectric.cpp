@@ -1,13 +1,14 @@
 // Closed-form liquid volumes of water and its dielectric constant with the
 // Born functions derived from it.
 //
-//   Kell-type density          rho0(t) (1 + (A + B dP) dP) / (1 + C dP), dP above 1 atm
+//   Kell (1975)                rho0(t) (1 + (A + B dP) dP) / (1 + C dP), dP above 1 atm;
+//                              0 to 150 C, 0 to 1 kbar
 //   Spivey et al. (2004)       rho0(t) exp(I(P) - I(P0)), I = ln|E P/Pr + F| / E
 //   Haas (1976)                specific volume along the vapour curve, with NaCl
 //   Johnson & Norton (1991),
 //   Uematsu & Franck (1980)    eps = 1 + sum a_k(T/298.15) rho^k, rho in g/cm3
 //   Helgeson & Kirkham (1974)  polynomial in T (K) and rho (g/cm3)
-//   Pitzer (1983)              Kirkwood form with an empirical correlation factor
+//   Pitzer (1983)              Kirkwood form: refused, its correlation factor untraced
 //   Bradley & Pitzer (1979)    eps1000(T) + C(T) ln((P + B(T)) / (B(T) + 1000))
 //
 // Born functions: Z = -1/eps, Q = (deps/dP)_T / eps^2, Y = (deps/dT)_P / eps^2,
@@ -15,11 +16,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
+// Range of the Kell density: that of Kell's one-atmosphere density (0 to 150 C);
+// up to 1 kbar its pressure terms follow IAPWS-95 to 0.3 %.
+constexpr double kKellMinC = 0.0, kKellMaxC = 150.0, kKellMaxBar = 1000.0;
 
 // eps = 1 + a1 rho + a2 rho^2 + a3 rho^3 + a4 rho^4 with, in t = T/298.15,
 //   a1 = c[0]/t
@@ -93,13 +99,18 @@ DielectricValue evaluateHelgesonKirkham(double T, double r) {
 
 double WaterEOS::calculateKellVolume(double T_, double P_bar) {
     const double t = T_ - 273.15;
+    if (!(t >= kKellMinC && t <= kKellMaxC && P_bar >= 0.0 && P_bar <= kKellMaxBar)) {
+        platform::diagf("calculateKellVolume: %g K and %g bar lie outside Kell's correlation (%g to %g K, 0 to %g bar); "
+                        "no volume is given\n",
+                        T_, P_bar, 273.15 + kKellMinC, 273.15 + kKellMaxC, kKellMaxBar);
+        return std::nan("");
+    }
     const double dP = P_bar * 1e5 - 101325.0;
-    double rho0 = 999.7288674246;
-    if (t > 0.0)
-        rho0 = (999.7288674246 +
-                t * (17.47708651063 +
-                     t * (-0.006264585790285 + t * (-0.0001441155798427 + t * (9.946550817119e-7 - 2.570908432001e-9 * t))))) /
-               (1.0 + 0.0173501647237 * t);
+    // Kell (1975), J. Chem. Eng. Data 20, 97: liquid water at 101325 Pa, 0 to 150 C
+    // (t on IPTS-68), kg/m3; 999.972 at 4 C, 974.849 at 75 C, maximum at 3.98 C.
+    const double rho0 =
+        (999.83952 + t * (16.945176 + t * (-7.9870401e-3 + t * (-46.170461e-6 + t * (105.56302e-9 - 280.54253e-12 * t))))) /
+        (1.0 + 16.879850e-3 * t);
     const double A =
         372.5521271008 +
         t * (1.034746625297 + t * (-0.006070583965464 + t * (-0.0002686165304632 + t * (3.516845517367e-6 - 1.053116366218e-8 * t))));
@@ -192,16 +203,18 @@ double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE
     return d.e;
 }
 
-double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState) {
-    setStateTV(*this, T_, V_, setState);
-    const double M = bulk_molar_weight;
-    const double rho = 0.001 * M / V_;
-    const double gK = 1.0 + 2.68 * rho + 6.69 * std::pow(rho, 5) * (std::pow(565.0 / T_, 0.3) - 1.0);
-    const double g = 1.0 + (327.8301741795976 / (1000.0 * M)) * rho +
-                     (2.5621002717046297e-11 / (1000.0 * M * 1.38054e-16)) * (rho / T_) * gK;
-    const double e = (g + std::sqrt(g * g + 8.0)) / 4.0;
-    writePitzerRow(*this, T_, V_, e, f);
-    return e;
+// Pitzer's (1983) correlation is the Kirkwood equation (eps - 1)(2 eps + 1)/(9 eps)
+// = (4 pi N rho / 3M)(alpha + g mu^2 / 3kT) with an empirical correlation factor g(rho, T).
+// The factor could not be traced to its published form: with alpha = 1.444e-24 cm3,
+// mu = 1.84 D and the factor at hand, eps(25 C, 1 bar) comes out near 89 against the
+// measured 78.4.  No value is given rather than a wrong one.
+double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE*, char) {
+    platform::diagf("calculateEpsilon_Pitzer: Pitzer's Kirkwood correlation is not available (its correlation factor "
+                    "could not be traced to the publication); no dielectric constant is given at %g K, %g m3/mol. "
+                    "Use calculateEpsilon_JohnsonNorton or calculateEpsilon_BradleyPitzer.\n",
+                    T_, V_);
+    errorflag = 1;
+    return std::nan("");
 }
 
 double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState, double* dEdP) {
@@ -221,7 +234,7 @@ double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FI
 
 void WaterEOS::calculateEpsilonGrid(double Tmin_, double Tmax_, double Pmin, double Pmax, const char* suffix) {
     if (!(std::isfinite(Tmin_) && std::isfinite(Tmax_) && std::isfinite(Pmin) && std::isfinite(Pmax)) || Tmin_ <= 0.0) {
-        std::fprintf(stderr, "calculateEpsilonGrid: the temperature and pressure ranges must be finite and T > 0\n");
+        platform::diagf("calculateEpsilonGrid: the temperature and pressure ranges must be finite and T > 0\n");
         return;
     }
     water_files::File file = water_files::open(water_files::name("eps", suffix));

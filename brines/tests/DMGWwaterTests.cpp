@@ -144,6 +144,39 @@ TEST(DMGWwater, MagnitudesAndSaltingOut) {
     EXPECT_LT(n2.mg, 0.08);
 }
 
+// CO2 in NaCl brine at 323.15 K and 100 bar against the aqueous equations of
+// Duan & Sun (2003), written out here from their Table 2: Par(T, P) = c1 + c2 T
+// + c3/T + c4 T^2 + c5/(630 - T) + c6 P + c7 P ln T + c8 P/T + c9 P/(630 - T)
+// + c10 P^2/(630 - T)^2 + c11 T ln P, and m = y phi P exp(-mu/RT - 2 lambda m
+// - zeta m^2).  The vapour side (y phi P) is the model's, the same for every
+// salinity, so the salting-out ratio is the closed form exp(-2 lambda m -
+// zeta m^2): 0.480 at 4 mol/kg.
+TEST(DMGWwater, CO2InBrineFollowsDuanSun2003) {
+    const double T = 323.15, P = 100.0, a = 1.0 / (630.0 - T);
+    auto par = [&](std::initializer_list<double> c) {
+        const double* k = c.begin();
+        return k[0] + k[1] * T + k[2] / T + k[3] * T * T + k[4] * a + k[5] * P + k[6] * P * std::log(T) +
+               k[7] * P / T + k[8] * P * a + k[9] * P * P * a * a + k[10] * T * std::log(P);
+    };
+    const double mu = par({28.9447706, -0.0354581768, -4770.67077, 1.02782768e-5, 33.8126098, 9.04037140e-3,
+                           -1.14934031e-3, -0.307405726, -0.0907301486, 9.32713393e-4, 0});
+    const double lambda =
+        par({-0.411370585, 6.07632013e-4, 97.5347708, 0, 0, 0, 0, -0.0237622469, 0.0170656236, 0, 1.41335834e-5});
+    const double zeta = par({3.36389723e-4, -1.98298980e-5, 0, 0, 0, 0, 0, 2.12220830e-3, -5.24873303e-3, 0, 0});
+    DMGWwater d(SM_H2O_CO2_NaCl, 0);
+    d.calculate_gas_solubility(T, P, 0.0);
+    ASSERT_EQ(d.fugacityError, 0);
+    const double m0 = d.mg;
+    for (double ms : {0.0, 1.0, 2.0, 4.0}) {
+        d.calculate_gas_solubility(T, P, ms);
+        ASSERT_EQ(d.fugacityError, 0) << ms;
+        const double expected = d.fv / 1e5 * std::exp(-mu - 2.0 * lambda * ms - zeta * ms * ms);
+        EXPECT_NEAR(d.mg, expected, 1e-9 * expected) << ms;
+        EXPECT_NEAR(d.mg / m0, std::exp(-2.0 * lambda * ms - zeta * ms * ms), 1e-9) << ms;
+    }
+    EXPECT_NEAR(d.mg / m0, 0.480, 0.001);  // 4 mol/kg NaCl
+}
+
 TEST(DMGWwater, BubblePressureRoundTripAndIsochore) {
     DMGWwater d(SM_H2O_CH4_NaCl, 0);
     d.calculate_gas_solubility(373.15, 300.0, 1.0);

@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "brines/MaoDuanSalinityModel.h"
 #include "brines/PalliserModel.h"
+#include "brines/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -17,6 +21,9 @@ class PalliserTest : public ::testing::Test {
 protected:
     PalliserModel m;
 };
+
+// NaCl molality of a mass fraction.
+double molality(double X) { return X / (0.058443 * (1.0 - X)); }
 
 // Bodnar (1993): salinity (wt % NaCl) from the freezing-point depression θ (°C).
 double bodnar1993(double theta) { return 1.78 * theta - 0.0442 * theta * theta + 0.000557 * theta * theta * theta; }
@@ -287,6 +294,67 @@ TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
     EXPECT_EQ(m.pointFailed, 1);
 }
 
+// ---------------------------------------------------------------- liquid
+
+TEST_F(PalliserTest, LiquidFollowsTheBrineDensityModels) {
+    // 10 wt % NaCl at 25 °C and 1 atm: 1068.8 kg/m3 (CRC Handbook).
+    EXPECT_NEAR(m.calculateFluidDensity(25.0, 1.01325, 0.10, 0.0), 1068.8, 0.003 * 1068.8);
+    EXPECT_EQ(m.region, 6);
+    // Saturated and compressed liquid against Spivey et al. (2004) up to
+    // 275 °C and Mao & Duan (2008) at 300 °C, each in its published range.
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel maoDuan(1);
+    for (double T = 25.0; T <= 300.0; T += 25.0) {
+        DensityModel& ref = T <= 275.0 ? static_cast<DensityModel&>(spivey) : maoDuan;
+        auto brine = [&](double P, double X) {
+            ref.temperature(T + 273.15);
+            ref.pressure(P);
+            ref.molality(molality(X));
+            return ref.calculate_density();
+        };
+        for (double wt : {1.0, 5.0, 10.0, 20.0, 25.0}) {
+            const double X = 0.01 * wt;
+            double Pb = 0, Xv, rl, rv;
+            m.calculateBubblePoint(T, X, Pb, Xv, rl, rv);
+            ASSERT_EQ(m.pointFailed, 0) << T << " " << wt;
+            EXPECT_NEAR(rl, brine(Pb, X), 0.005 * rl) << T << " " << wt;
+            for (double P : {Pb + 10.0, 500.0, 1000.0}) {
+                const double d = m.calculateFluidDensity(T, P, X, 0.0);
+                EXPECT_EQ(m.region, 6) << T << " " << wt << " " << P;
+                EXPECT_NEAR(d, brine(P, X), 0.005 * d) << T << " " << wt << " " << P;
+            }
+        }
+    }
+    // Above 300 °C the liquid-vapour law takes over by 374.15 °C without a
+    // step; at every temperature the liquid of the three-phase composition is
+    // the three-phase liquid, and the liquid grows denser with salt.
+    for (double T : {150.0, 299.9, 300.1, 340.0, 374.0}) {
+        double Ps, Xls, Xvs, rls, rvs, Pb = 0, Xv, rl, rv;
+        m.calculateSLVPoint(T, Ps, Xls, Xvs, rls, rvs);
+        m.calculateBubblePoint(T, Xls * (1 - 1e-12), Pb, Xv, rl, rv);
+        EXPECT_NEAR(rl, rls, 1e-6) << T;
+        double last = 0.0;
+        for (double f = 0.0; f <= 1.0; f += 0.05) {
+            m.calculateBubblePoint(T, f * Xls, Pb, Xv, rl, rv);
+            EXPECT_GT(rl, last) << T << " " << f;
+            last = rl;
+        }
+    }
+    auto bubbleLiquid = [&](double T) {
+        double Pb = 0, Xv, rl = 0, rv;
+        m.calculateBubblePoint(T, 0.1, Pb, Xv, rl, rv);
+        EXPECT_EQ(m.pointFailed, 0) << T;
+        return rl;
+    };
+    EXPECT_NEAR(bubbleLiquid(300.0 - 1e-6), bubbleLiquid(300.0 + 1e-6), 1e-4);
+    // The one-phase density path writes nothing on standard output.
+    testing::internal::CaptureStdout();
+    m.calculateFluidDensity(200.0, 100.0, 0.1, 0.0);    // liquid, region 2b
+    m.calculateFluidDensity(340.0, 140.0, 0.2, 0.0);    // liquid, region 6
+    m.calculateFluidDensity(500.0, 1500.0, 0.3, 0.0);   // supercritical liquid-like
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 // ---------------------------------------------------------------- point solvers
 
 TEST_F(PalliserTest, PointSolversRoundTrip) {
@@ -345,58 +413,69 @@ TEST_F(PalliserTest, PointSolversRoundTrip) {
 
 TEST_F(PalliserTest, FluidInclusionInversionRoundTrips) {
     // An inclusion: halite dissolves at Tm on the three-phase curve, where it
-    // holds liquid and vapour; it homogenises to liquid at Th.
-    for (double Tm : {200.0, 300.0}) {
-        double Ps, Xl, Xv, rl, rv;
-        m.calculateSLVPoint(Tm, Ps, Xl, Xv, rl, rv);
-        const double phi = 0.1;  // vapour volume fraction at Tm
-        const double rho = (1 - phi) * rl + phi * rv;
-        const double w = (1 - phi) * rl / rho;
-        const double X = w * Xl + (1 - w) * Xv;
-        double Ph0 = 0;
-        const double Th = m.calculateThLiq(X, rho, Tm + 50.0, Ph0);
-        ASSERT_GT(Th, Tm);
-        double Xr = 0, rr = 0, Pslv = 0, Ph = -5, phiV = -5;
-        m.calculateFromThTm(Th, Tm, Xr, rr, 0.0, Tm + 50.0, X * 0.98, rho * 1.01, Pslv, Ph, phiV);
-        EXPECT_NEAR(Xr, X, 1e-7) << Tm;
-        EXPECT_NEAR(rr, rho, 1e-4) << Tm;
-        EXPECT_NEAR(Pslv, Ps, 1e-12);
-        EXPECT_NEAR(Ph, Ph0, 1e-4);
-        EXPECT_NEAR(phiV, ((1 - w) / rv) * rho, 1e-7);
-        // Melting temperature of halite from the vapour fraction.
-        double rt, Pt;
-        EXPECT_NEAR(m.calculateTm(X, phiV, Tm + 5.0, rt, Pt), Tm, 1e-5);
-        EXPECT_NEAR(rt, rho, 1e-4);
+    // holds liquid and vapour (vapour volume fraction phi); it homogenises to
+    // liquid at Th.  The inversion finds the same salinity and density from
+    // five start points: near the answer, Th start below Tm, density start
+    // 20 % high, a dilute start, and a start saltier than the three-phase
+    // liquid.  Tm = 330 °C lies where the brine models hand over to the law.
+    for (double Tm : {200.0, 300.0, 330.0}) {
+        for (double phi : {0.05, 0.2}) {
+            double Ps, Xl, Xv, rl, rv;
+            m.calculateSLVPoint(Tm, Ps, Xl, Xv, rl, rv);
+            const double rho = (1 - phi) * rl + phi * rv;
+            const double w = (1 - phi) * rl / rho;
+            const double X = w * Xl + (1 - w) * Xv;
+            double Ph0 = 0;
+            const double Th = m.calculateThLiq(X, rho, Tm + 50.0, Ph0);
+            ASSERT_GT(Th, Tm);
+            const double starts[5][3] = {{Tm + 50.0, 0.98 * X, 1.01 * rho},
+                                         {Tm - 30.0, X, rho},
+                                         {Th, X, 1.2 * rho},
+                                         {Th, 0.01, 900.0},
+                                         {Tm + 5.0, Xl + 0.05, 0.8 * rho}};
+            for (const auto& st : starts) {
+                double Xr = 0, rr = 0, Pslv = 0, Ph = -5, phiV = -5;
+                m.calculateFromThTm(Th, Tm, Xr, rr, 0.0, st[0], st[1], st[2], Pslv, Ph, phiV);
+                ASSERT_EQ(m.pointFailed, 0) << Tm << " " << phi << " " << st[0];
+                EXPECT_NEAR(Xr, X, 1e-7) << Tm << " " << phi << " " << st[0];
+                EXPECT_NEAR(rr, rho, 1e-4) << Tm << " " << phi << " " << st[0];
+                EXPECT_NEAR(Pslv, Ps, 1e-12);
+                EXPECT_NEAR(Ph, Ph0, 1e-4);
+                EXPECT_NEAR(phiV, ((1 - w) / rv) * rho, 1e-7);
+            }
+            // Melting temperature of halite from the vapour fraction.
+            double rt, Pt;
+            EXPECT_NEAR(m.calculateTm(X, phi, Tm + 5.0, rt, Pt), Tm, 1e-5);
+            EXPECT_NEAR(rt, rho, 1e-4);
+        }
     }
-    // A start salinity above the three-phase liquid's is lowered below it;
-    // an inclusion whose homogenisation no density can give is reported by
-    // zero salinity and density.
+    // An inclusion whose homogenisation no density can give is a reported
+    // failure: no numbers, pointFailed and a message.
     {
-        double Ps, Xl, Xv, rl, rv;
-        m.calculateSLVPoint(250.0, Ps, Xl, Xv, rl, rv);
-        const double rho = 0.9 * rl + 0.1 * rv, w = 0.9 * rl / rho, X = w * Xl + (1 - w) * Xv;
-        double Ph0 = 0;
-        const double Th = m.calculateThLiq(X, rho, 300.0, Ph0);
         double Xr = 0, rr = 0, Pslv = 0, Ph = 0, phiV = 0;
-        m.calculateFromThTm(Th, 250.0, Xr, rr, 0.0, 300.0, 0.9, rho, Pslv, Ph, phiV);
-        EXPECT_NEAR(Xr, X, 1e-7);
-        m.calculateFromThTm(3000.0, 250.0, Xr, rr, 0.0, 300.0, X, rho, Pslv, Ph, phiV);
-        EXPECT_EQ(Xr, 0.0);
-        EXPECT_EQ(rr, 0.0);
+        testing::internal::CaptureStderr();
+        m.calculateFromThTm(3000.0, 250.0, Xr, rr, 0.0, 300.0, 0.3, 1000.0, Pslv, Ph, phiV);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("no salinity and density"), std::string::npos);
+        EXPECT_EQ(m.pointFailed, 1);
+        EXPECT_TRUE(std::isnan(Xr));
+        EXPECT_TRUE(std::isnan(rr));
     }
     // Homogenisation where the halite dissolves: the three-phase liquid.
     double Ps, Xl, Xv, rl, rv, X = 0, rho = 0, Pslv = 0, Ph = -5, phiV = -5;
     m.calculateSLVPoint(250.0, Ps, Xl, Xv, rl, rv);
     m.calculateFromThTm(250.05, 250.0, X, rho, 0.0, 250.0, 0.3, 1100.0, Pslv, Ph, phiV);
+    EXPECT_EQ(m.pointFailed, 0);
     EXPECT_EQ(X, Xl);
     EXPECT_EQ(rho, rl);
     EXPECT_EQ(Ph, -5);
     EXPECT_EQ(phiV, -5);
-    // Homogenisation below the dissolution of halite: only the SLV pressure.
+    // Homogenisation below the dissolution of halite is not this inversion:
+    // only the SLV pressure, and the point is marked failed.
     X = rho = 0;
     Pslv = 0;
     m.calculateFromThTm(200.0, 250.0, X, rho, 0.0, 250.0, 0.3, 1100.0, Pslv, Ph, phiV);
     EXPECT_EQ(Pslv, Ps);
+    EXPECT_EQ(m.pointFailed, 1);
     EXPECT_EQ(X, 0.0);
     EXPECT_EQ(rho, 0.0);
 }
@@ -424,6 +503,18 @@ TEST_F(PalliserTest, IsochoresReturnToTheirPressure) {
     const double d = m.calculateFluidDensity(300.0, 400.0, 0.05, 0.0);
     EXPECT_EQ(m.region, 6);
     EXPECT_NEAR(m.getIsochoricFluidPressure(300.0, 350.0, d, 5.0), 400.0, 1e-4);
+    // The liquid's pressure dependence reaches 2000 bar at 25 °C; a denser
+    // isochore than the model's top density is reported outside its range,
+    // as is one above the 1000-bar density of the law at 500 °C.
+    const double d1500 = m.calculateFluidDensity(25.0, 1500.0, 0.1, 0.0);
+    EXPECT_NEAR(m.getIsochoricFluidPressure(25.0, 1000.0, d1500, 10.0), 1500.0, 1e-3);
+    for (const auto& [T, X] : {std::pair{25.0, 0.1}, std::pair{500.0, 0.3}}) {
+        const double top = m.calculateFluidDensity(T, 5000.0, X, 0.0);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(m.getIsochoricFluidPressure(T, 1000.0, top + 5.0, 100.0 * X), 0.0) << T;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("outside the model's range"), std::string::npos) << T;
+        EXPECT_EQ(m.pointFailed, 1);
+    }
 }
 
 TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {

@@ -1,4 +1,5 @@
 #include "families/kreglewski/HCB1.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -58,7 +59,7 @@ HCB1::~HCB1() {
 
 void HCB1::number_of_components(int n) {
     if (n != 1) {
-        std::fprintf(stderr, "Interaction for hard convex bodies for one-component system.");
+        platform::diagf("Interaction for hard convex bodies for one-component system.");
         std::exit(1);
     }
     Interaction::number_of_components(n);

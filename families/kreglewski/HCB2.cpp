@@ -1,4 +1,5 @@
 #include "families/kreglewski/HCB2.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,7 @@ HCB2::~HCB2() {
 
 void HCB2::number_of_components(int n) {
     if (n != 2) {
-        std::fprintf(stderr, "Interaction for hard convex bodies for two-components system.");
+        platform::diagf("Interaction for hard convex bodies for two-components system.");
         std::exit(1);
     }
     Interaction::number_of_components(n);

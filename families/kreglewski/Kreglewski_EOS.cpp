@@ -9,6 +9,8 @@
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
+#include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -61,6 +63,9 @@ bool same(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 
 
 Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     setModelName("Kreglewski EOS");
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part and the ideal gas's -ln V alone.
+    ideal = new Standard();
     Vl0 = 1e-4;
     Vv0 = 0.002;
     Tmin = 80.0;
@@ -68,7 +73,7 @@ Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
 
 void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
     if (i < 0 || i >= static_cast<int>(interactions.size())) {
-        std::fprintf(stderr, "You have specified a false interaction index (%d)...\n", i);
+        platform::diagf("You have specified a false interaction index (%d)...\n", i);
         delete t;
         return;
     }
@@ -78,7 +83,7 @@ void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
 
 void Kreglewski_EOS::number_of_components(int n) {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one- or two-component fluids\n");
+        platform::diagf("Can handle only one- or two-component fluids\n");
         std::exit(1);
     }
     if (n == component_count && interactions[0]) return;
@@ -100,6 +105,7 @@ const Kreglewski_EOS::ComponentData* Kreglewski_EOS::findComponent(const char* n
 
 void Kreglewski_EOS::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count) return;
+    readIdealComponentData(ideal, name);
     setComponent(i, name);
     set_component_data(i);
     bulk_molar_weight = molar_mass[0];
@@ -183,7 +189,7 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     initializeCriticalParameters(component_names[1].c_str(), Tc2, Vc2);
     if (Tc1 <= 0.0 || Tc2 <= 0.0) {
         // Only the four small molecules have start values of their critical points.
-        std::fprintf(stderr, "No critical-point start values for %s and %s: no critical curve\n",
+        platform::diagf("No critical-point start values for %s and %s: no critical curve\n",
                      component_names[0].c_str(), component_names[1].c_str());
         errorflag = 1;
         return;

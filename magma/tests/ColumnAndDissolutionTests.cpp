@@ -55,9 +55,9 @@ TEST(Starostin, HydrostaticStartAndOneStep) {
 TEST(Starostin, EvolutionWritesItsScriptOnce) {
     std::remove("sta");
     Starostin c;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     c.calculateEvolution();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(out.rfind("t  0.50\n", 0), 0u);
     EXPECT_NE(out.find("t  5.00\n"), std::string::npos);
     EXPECT_EQ(countLines(out), 10);
@@ -155,9 +155,9 @@ TEST(ZhangChen, DissolutionDistance) {
               std::string::npos);
 
     // Crystal and saturation at the same content: no dissolution equation.
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(z.calculateDiffusionDistance(1, "c", 40.0, 40.0, 10.0));
-    out = testing::internal::GetCapturedStdout();
+    out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("Failed to calculate alpha \n"), std::string::npos);
     EXPECT_FALSE(std::ifstream("igor3c.itx").good());
 

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "magma/Holloway.h"
 #include "magma/HollowayEOS.h"
+#include "water/WagnerPruss.h"
 
 namespace {
 
@@ -75,29 +77,86 @@ TEST(Holloway, TreeValuesAtReferenceStates) {
     EXPECT_NEAR(s.value, 9.299107317, 1e-8);
 }
 
-TEST(Holloway, WaterParameterSwitchesAtSixHundredKelvin) {
-    EXPECT_NEAR(Holloway::waterAttraction(599.99), 6340.79, 0.01);
+// Holloway's (1977, 1981) fits of a(H2O) in atm cm6 K^0.5 mol^-2, t in degrees C.
+double hollowayQuartic(double t) {
+    return 4.221e9 - 3.1227e7 * t + 8.7485e4 * t * t - 107.295 * t * t * t + 4.86111e-2 * t * t * t * t;
+}
+double hollowayCubic(double t) { return 166.8e6 - 193080.0 * t + 186.4 * t * t - 0.071288 * t * t * t; }
+constexpr double kAtmCm6 = 1.01325e-7;  // Pa m6 per atm cm6
+
+TEST(Holloway, WaterParameterAndItsRange) {
+    // From 600 K up a1 is the cubic; below, the quartic (used by no state with
+    // water).  The two published fits meet at 600 degrees C.
+    for (double T : {600.0, 873.15, 1073.15, 1473.15})
+        EXPECT_NEAR(Holloway::waterAttraction(T), kAtmCm6 * hollowayCubic(T - 273.15), 1e-9) << T;
+    for (double T : {298.15, 450.0, 599.99})
+        EXPECT_NEAR(Holloway::waterAttraction(T), kAtmCm6 * hollowayQuartic(T - 273.15), 1e-9) << T;
+    EXPECT_NEAR(hollowayQuartic(600.0) / hollowayCubic(600.0), 1.0, 0.015);
     EXPECT_NEAR(Holloway::waterAttraction(600.0), 12.2721, 1e-4);
-    // The term follows the same switch, derivatives included.
-    for (double T : {599.99, 600.0, 900.0}) {
+    // The term follows a1, derivatives included.
+    for (double T : {600.0, 700.0, 900.0}) {
         double d[4];
         const double a1 = Holloway::waterAttraction(T, d);
         const double h = 1e-3;
         const double num = (Holloway::waterAttraction(T + h) - Holloway::waterAttraction(T - h)) / (2 * h);
-        if (T != 599.99 && T != 600.0) {
+        if (T != 600.0) {
             EXPECT_NEAR(d[0], num, 1e-8 * std::fabs(a1) + 1e-10);
         }
-        const double Tt = T;
-        TermState s = evaluateTerm(Tt, 0.0002, 1.0, 0.0);
+        TermState s = evaluateTerm(T, 0.0002, 1.0, 0.0);
+        ASSERT_EQ(s.error, 0);
         const double V = 0.0002, b = Holloway::kbH2O;
         const double closed = -std::log(V - b) + a1 / (b * R * std::pow(T, 1.5)) * std::log(V / (V + b));
         EXPECT_NEAR(s.value, closed, 1e-10 * std::fabs(closed));
     }
+    // Below 600 K a state holding water has no value; CO2 alone does.
+    testing::internal::CaptureStderr();
+    EXPECT_NE(evaluateTerm(599.99, 0.0002, 1.0, 0.0).error, 0);
+    EXPECT_NE(evaluateTerm(400.0, 0.0002, 0.01, 0.99).error, 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("holds from 600 K up"), std::string::npos) << err;
+    TermState co2 = evaluateTerm(400.0, 0.0002, 0.0, 1.0);
+    ASSERT_EQ(co2.error, 0);
+    const double V = 0.0002, b = Holloway::kbCO2, a2 = Holloway::carbonDioxideAttraction(400.0);
+    EXPECT_NEAR(co2.value, -std::log(V - b) + a2 / (b * R * std::pow(400.0, 1.5)) * std::log(V / (V + b)), 1e-10);
+}
+
+TEST(HollowayEOS, PureWaterAgainstIAPWS95AndRefusedBelow600K) {
+    // Above 600 K the fluid is water to the accuracy of a Redlich-Kwong
+    // equation: within 2 % of IAPWS-95 in the gas up to 100 bar, within 7 % in
+    // the dense fluid from 1 to 5 kbar (away from the critical region).
+    HollowayEOS m(1);
+    WagnerPruss reference(1);
+    m.composition(1.0, 0.0);
+    for (double T : {650.0, 700.0, 800.0, 900.0, 1000.0, 1100.0}) {
+        for (double Pbar : {10.0, 50.0, 100.0, 1000.0, 2000.0, 5000.0}) {
+            if (T < 700.0 && Pbar < 1000.0) continue;  // near-critical vapour
+            SCOPED_TRACE(testing::Message() << T << " K, " << Pbar << " bar");
+            m.temperature(T);
+            m.pressure(Pbar);
+            m.calculate_molar_volume();
+            ASSERT_EQ(m.errorflag, 0);
+            reference.calculateFromTP(T, Pbar, 0);
+            ASSERT_EQ(reference.errorflag, 0);
+            EXPECT_NEAR(m.V / reference.V, 1.0, Pbar <= 100.0 ? 0.02 : 0.07);
+        }
+    }
+    // Below 600 K the water parameter is unknown: a failure and a message,
+    // never a volume.
+    testing::internal::CaptureStderr();
+    for (auto [T, Pbar] : {std::pair{550.0, 30.0}, std::pair{590.0, 50.0}, std::pair{400.0, 1000.0}}) {
+        m.temperature(T);
+        m.pressure(Pbar);
+        m.calculate_molar_volume();
+        EXPECT_NE(m.errorflag, 0) << T << " K";
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("no state of a fluid holding water at 550 K"), std::string::npos) << err;
+    EXPECT_NE(err.find("at 590 K"), std::string::npos) << err;
 }
 
 TEST(Holloway, TemperatureDerivativesMatchDifferences) {
     // AT, ATT, ATv of the tree against central differences of the tree itself.
-    for (double T : {500.0, 1073.15}) {
+    for (double T : {650.0, 1073.15}) {
         const double V = 0.00011, x1 = 0.3, x2 = 0.7, h = 1e-4 * T;
         Holloway t;
         t.test(0);
@@ -127,7 +186,9 @@ TEST(HollowayEOS, FreshModel) {
     EXPECT_EQ(m.component_names[1], "CO2");
     EXPECT_DOUBLE_EQ(m.molar_mass[0], 0.018);
     EXPECT_DOUBLE_EQ(m.molar_mass[1], 0.044);
-    EXPECT_EQ(m.ideal, nullptr);
+    // The ideal gas of the standard-state data of water and CO2.
+    ASSERT_NE(m.ideal, nullptr);
+    EXPECT_TRUE(static_cast<Ideal*>(m.ideal)->hasData());
     EXPECT_EQ(m.nInteractions, 1);
     EXPECT_STREQ(m.interactions[0]->modelName(), "Holloway");
     EXPECT_DOUBLE_EQ(m.Vl0, 4e-05);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "magma/TaitJaupart.h"
+#include "magma/tests/EruptionSequenceChecks.h"
 #include "magma/tests/IdealChamber.h"
 #include "numerics/DataTextFile.h"
 
@@ -146,13 +147,55 @@ TEST(ChamberCurves, EruptionSequenceRunsToHalfCrystals) {
             EXPECT_NEAR(previousM - row[9], row[1] + row[2] + row[3], 1e-9 * previousM);
             previousM = row[9];
         }
-        const double* last = &rows[rows.size() - kEruptionSequenceRowSize];
-        EXPECT_GE(last[6] / last[9], 0.5);  // crystal fraction after the last eruption
+        expectSequenceEndsAtHalfCrystals(*m, rows, 50e5);
         EXPECT_NEAR(m->mc0 + m->ml0 + m->mv + m->mvCO2, m->M, 1e-9);
         if (c.fluid != kChamberFluidH2OCO2) {
             EXPECT_EQ(m->mvCO2, 0.0);
             for (std::size_t r = 0; r < rows.size(); r += kEruptionSequenceRowSize) EXPECT_EQ(rows[r + 4], 0.0);
         }
+    }
+}
+
+TEST(ChamberCurves, OverpressureBeyondHalfCrystalsMakesNoEruption) {
+    // Whichever search finds the crystal fraction of the overpressure, one
+    // found beyond one half makes no eruption.
+    struct Case {
+        double P0, w, dP;
+        bool secantFindsIt;  // the secant converges (beyond one half); else it fails and the scan decides
+    };
+    for (const Case c : {Case{1e8, 0.03, 500e5, true}, Case{1e8, 0.015, 50e5, false}, Case{1.5e8, 0.02, 50e5, false}}) {
+        SCOPED_TRACE(testing::Message() << "P0 " << c.P0 << " w " << c.w << " dP " << c.dP);
+        auto m = std::make_unique<TaitJaupart>();
+        m->useEOS = 0;
+        m->setMagmaType(kChamberMelt2700);
+        m->setFluid(kChamberFluidH2O, 0.0);
+        ASSERT_TRUE(m->setInitialData(1000.0, c.P0, 0.0, c.w, 0.0)) << m->message;
+        int status = -1;
+        const double X = m->calculateCrystallizationForOverpressure(c.dP, &status);
+        if (c.secantFindsIt) {
+            ASSERT_EQ(status, 0);
+            EXPECT_GT(X, 0.5);
+            EXPECT_NEAR(m->P - m->P0, c.dP, 1e-6 * c.dP);
+        } else {
+            EXPECT_NE(status, 0);
+        }
+        // The overpressure is reached, but only beyond one half.
+        ASSERT_EQ(m->calculateOverpressure(0.9), 0);
+        EXPECT_GT(m->P - m->P0, c.dP);
+        std::vector<double> rows;
+        EXPECT_EQ(m->calculateEruptionSequence(c.dP, &rows), EruptionSequenceEnd::overpressureNotReached);
+        EXPECT_TRUE(rows.empty());
+        expectSequenceEndsAtHalfCrystals(*m, rows, c.dP);
+    }
+    // After eruptions, the next overpressure beyond one half ends the sequence
+    // at half crystals, on either path.
+    for (const double dP : {50e5, 200e5}) {
+        SCOPED_TRACE(testing::Message() << "dP " << dP);
+        auto m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+        std::vector<double> rows;
+        EXPECT_EQ(m->calculateEruptionSequence(dP, &rows), EruptionSequenceEnd::halfCrystallised);
+        EXPECT_FALSE(rows.empty());
+        expectSequenceEndsAtHalfCrystals(*m, rows, dP);
     }
 }
 
@@ -175,6 +218,27 @@ TEST(ChamberCurves, EruptionSequenceStopsAndSaysWhy) {
     EXPECT_NE(end, EruptionSequenceEnd::halfCrystallised);
     EXPECT_STRNE(eruptionSequenceEndText(end), "");
     EXPECT_TRUE(allFinite(rows));
+
+    // The caller is told after each eruption, with the crystal fraction of
+    // the row written, and may stop the sequence, keeping the rows so far.
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    rows.clear();
+    std::vector<double> told;
+    ASSERT_EQ(m->calculateEruptionSequence(50e5, &rows, [&](int n, double X) {
+        told.push_back(X);
+        EXPECT_EQ(n, static_cast<int>(told.size()));
+        return true;
+    }), EruptionSequenceEnd::halfCrystallised);
+    ASSERT_EQ(told.size(), rows.size() / kEruptionSequenceRowSize);
+    for (std::size_t i = 0; i < told.size(); ++i)
+        EXPECT_DOUBLE_EQ(told[i], rows[i * kEruptionSequenceRowSize + 6] / rows[i * kEruptionSequenceRowSize + 9]);
+    ASSERT_GT(told.size(), 3u);
+    const std::vector<double> all = rows;
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    rows.clear();
+    EXPECT_EQ(m->calculateEruptionSequence(50e5, &rows, [](int n, double) { return n < 3; }),
+              EruptionSequenceEnd::cancelled);
+    EXPECT_EQ(rows, std::vector<double>(all.begin(), all.begin() + 3 * kEruptionSequenceRowSize));
 
     // A volatile-free chamber: no gas, no dissolved volatile, fractions stay 0.
     m = idealChamber(kChamberFluidH2OCO2, 0.0, 0.0, 0.0);

@@ -108,6 +108,43 @@ TEST(TaitJaupart, PressureSolutionBalancesMassAndVolume) {
     }
 }
 
+TEST(TaitJaupart, MixtureMatchesIndependentEvaluation) {
+    // The mixture's gas volume is its moles times RT/P: its molar mass is that
+    // of the gas itself at each state, not of the bulk volatiles.
+    struct Case {
+        double w, x;
+    };
+    for (const Case c : {Case{0.04, 0.3}, Case{0.03, 0.3}, Case{0.01, 0.05}, Case{0.02, 0.7}, Case{0.1, 0.99}}) {
+        SCOPED_TRACE(testing::Message() << "w " << c.w << " x " << c.x);
+        MixtureChamberReference ref;
+        ref.w = c.w;
+        ref.x = c.x;
+        auto m = idealChamber(kChamberFluidH2OCO2, 0.0, c.w, c.x);
+        EXPECT_NEAR(m->V0, ref.volume0(), 1e-9 * ref.volume0());
+        double gH2O, gCO2;
+        ref.gas(0.0, 1e8, gH2O, gCO2);
+        EXPECT_NEAR(m->mg0, gH2O, 1e-8);
+        EXPECT_NEAR(m->mg0CO2, gCO2, 1e-8);
+        for (double X : {0.1, 0.3}) {
+            ASSERT_EQ(m->calculateOverpressure(X), 0) << m->message;
+            const double expected = ref.pressureAt(X);
+            EXPECT_NEAR(m->P, expected, 1e-7 * expected) << "X " << X;
+            ref.gas(X, m->P, gH2O, gCO2);
+            ASSERT_GT(gH2O + gCO2, 0.0);
+            EXPECT_NEAR(m->Mg, (gH2O + gCO2) / (gH2O / 0.018 + gCO2 / 0.044), 1e-9);
+        }
+    }
+    // 4 wt % of volatiles with 30 % CO2 at 1000 bar: CO2, the less soluble,
+    // makes up about half of the gas.
+    MixtureChamberReference ref;
+    double gH2O, gCO2;
+    ref.gas(0.0, 1e8, gH2O, gCO2);
+    EXPECT_NEAR(gCO2 / (gH2O + gCO2), 0.53, 0.01);
+    auto m = idealChamber(kChamberFluidH2OCO2, 0.0, 0.04, 0.3);
+    EXPECT_NEAR(m->mg0CO2 / (m->mg0 + m->mg0CO2), gCO2 / (gH2O + gCO2), 1e-9);
+    EXPECT_NEAR(m->Mg, (gH2O + gCO2) / (gH2O / 0.018 + gCO2 / 0.044), 1e-12);
+}
+
 TEST(TaitJaupart, MixturePartitionObeysSolubilityInGasProportions) {
     auto m = idealChamber(kChamberFluidH2OCO2, 0.0, 0.03, 0.3);
     ASSERT_EQ(m->saturated0, 1);
@@ -164,7 +201,9 @@ TEST(TaitJaupart, MeltAndFluidConstants) {
     EXPECT_EQ(m.na, 0.5);
     m.setFluid(kChamberFluidH2OCO2, 0.25);
     EXPECT_EQ(m.sb, 7.33e-12);
-    EXPECT_DOUBLE_EQ(m.Mg, 0.044 * 0.25 + 0.018 * 0.75);
+    // Mean molar mass of 25 wt % CO2 and 75 wt % H2O, until a state gives the
+    // gas its own composition.
+    EXPECT_DOUBLE_EQ(m.Mg, 1.0 / (0.25 / 0.044 + 0.75 / 0.018));
 
     // A user-defined melt keeps what the caller wrote.
     m.rhol0 = 2500;

@@ -1,6 +1,5 @@
 // Hill's water equation: the trees at closed-form points, derivative checks,
-// the fugacity pass, and its states and saturation against IAPWS-95 up to
-// 500 K, where the two agree to a few 1e-4 in density.
+// the fugacity pass, and its states and saturation against IAPWS-95.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -104,14 +103,37 @@ TEST(Hill, FugacityFromThePressure)
     expectFugacitiesFromPressure(h);
 }
 
+// Against IAPWS-95 at the same thermodynamic temperature (the equation was
+// fitted on IPTS-68): liquid and gas densities within 0.1 % from 300 to 640 K
+// up to 1 kbar and at the states of the other water models' checks.
 TEST(Hill, DensitiesAgainstTheReferenceFormulation)
 {
     Hill h(2);
-    expectDensitiesNearReference(h, 3e-4, 1.5e-3, 500.0);
+    expectDensityGridNearReference(h, 1e-3, Scale::IPTS68);
+    expectDensitiesNearReference(h, 1e-3, 1e-3, 1000.0, Scale::IPTS68);
 }
 
+// The saturation states: vapour pressure within 0.02 % and both densities
+// within 0.1 % up to 630 K.  Nearer the critical point the equation follows
+// the scaled critical region of Levelt Sengers et al., whose critical density
+// (322.778 kg/m3, the equation's reducing density) lies 0.24 % above
+// IAPWS-95's: at 635 and 640 K its saturated liquid is 0.15 % and 0.17 %
+// denser.  The pressure at IAPWS-95's saturated-liquid density stays within
+// 0.1 MPa of the vapour pressure.
 TEST(Hill, SaturationAgainstTheReferenceFormulation)
 {
     Hill h(2);
-    expectSaturationNearReference(h, {300.0, 400.0, 500.0}, 1e-3, 3e-4, 1e-3);
+    expectSaturationNearReference(h, {300.0, 340.0, 380.0, 420.0, 460.0, 500.0, 540.0, 580.0, 600.0}, 2e-4, 3e-4, 5e-4,
+                                  Scale::IPTS68);
+    expectSaturationNearReference(h, {620.0, 630.0}, 2e-4, 1e-3, 1e-3, Scale::IPTS68);
+    expectSaturationNearReference(h, {635.0, 640.0}, 2e-4, 2.5e-3, 1e-3, Scale::IPTS68);
+    WagnerPruss w(2);
+    for (double T = 300.0; T <= 640.0; T += 20.0) {
+        const double Pw = saturationPressure(w, its90FromIpts68(T));
+        ASSERT_GT(Pw, 0.0) << T;
+        h.temperature(T);
+        h.volume(w.Vl_sat);
+        h.calculate_pressure();
+        EXPECT_NEAR(h.P, Pw, 1e5) << T;
+    }
 }

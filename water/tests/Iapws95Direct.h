@@ -76,7 +76,10 @@ inline Reduced residual(double delta, double tau)
         const double psi_dt = 4 * C * D * dm * tm * psi;
         const double q = std::pow(dm2, 1 / (2 * be) - 1);
         const double Delta_d = dm * (A * theta * 2 / be * q + 2 * B * a * std::pow(dm2, a - 1));
-        const double Delta_dd = Delta_d / dm
+        // On the critical isochore the release's form is 0/0; its limit there is 0
+        // (Delta = theta^2 + B |delta-1|^(2a), theta = 1 - tau + A |delta-1|^(1/beta)).
+        const double Delta_dd = dm == 0 ? 0.0
+                                : Delta_d / dm
                                 + dm2 * (4 * B * a * (a - 1) * std::pow(dm2, a - 2)
                                          + 2 * A * A * (1 / be) * (1 / be) * q * q
                                          + A * theta * 4 / be * (1 / (2 * be) - 1) * std::pow(dm2, 1 / (2 * be) - 2));

@@ -1,6 +1,7 @@
 // The 58-term Saul-Wagner water model as built from its coefficient table:
 // the trees at closed-form points, derivative checks, the fugacity pass,
-// the instability band, and the dilute vapour against IAPWS-95.
+// the instability band, and its states, saturation, critical point and dilute
+// vapour against IAPWS-95.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,7 +15,7 @@ using namespace altwater;
 
 namespace {
 
-constexpr double kTc = 647.067;
+constexpr double kTc = 647.14;  // K, the reducing temperature of Saul & Wagner (1989)
 constexpr double kVc = 5.594826086956522e-05;
 
 // Plain sums of the coefficients of the polynomial part and of the four damped sums.
@@ -139,9 +140,10 @@ TEST(Saul, TwoComponents)
     EXPECT_EQ(id.tau.flags[3], 0);
 }
 
-// Only the dilute vapour of this coefficient table follows water: Z - 1
-// within 1 % of IAPWS-95 below about 2 kg/m3 (at 400 K it is already 10 %
-// off at 1.8 kg/m3, and the liquid is far off).
+// The dilute vapour: Z - 1 within 1 % of IAPWS-95 from 500 K.  At 400 K the
+// second virial coefficient of the 1989 equation lies 2.3 % below IAPWS-95's
+// (7 % at 300 K): it was fitted before the virial data that IAPWS-95 rests
+// on, and the liquid and the saturation states fix it there.
 TEST(Saul, DiluteVapourAgainstTheReferenceFormulation)
 {
     Saul s(1);
@@ -151,9 +153,33 @@ TEST(Saul, DiluteVapourAgainstTheReferenceFormulation)
         s.temperature(T);
         s.volume(V);
         s.calculate_pressure();
-        w.temperature(T);
+        w.temperature(its90FromIpts68(T));
         w.volume(V);
         w.calculate_pressure();
-        EXPECT_LT(rel(s.Z - 1, w.Z - 1), 1e-2) << T << " K, " << V << " m3/mol";
+        EXPECT_LT(rel(s.Z - 1, w.Z - 1), T < 450.0 ? 3e-2 : 1e-2) << T << " K, " << V << " m3/mol";
     }
+}
+
+// The equation against IAPWS-95 at the same thermodynamic temperature (it was
+// fitted on IPTS-68): liquid and gas densities within 0.1 % from 300 to 640 K
+// up to 1 kbar and at the states of the other water models' checks, and the
+// saturation states (vapour pressure within 0.02 %); its critical point is
+// the one it was constrained to, 647.14 K, 322 kg/m3 and 22.064 MPa.
+TEST(Saul, StatesAndSaturationAgainstTheReferenceFormulation)
+{
+    Saul s(2);
+    expectDensityGridNearReference(s, 1e-3, Scale::IPTS68);
+    expectDensitiesNearReference(s, 1e-3, 1e-3, 1000.0, Scale::IPTS68);
+    expectSaturationNearReference(s, {300.0, 340.0, 380.0, 420.0, 460.0, 500.0, 540.0, 580.0, 600.0}, 2e-4, 3e-4, 5e-4,
+                                  Scale::IPTS68);
+    expectSaturationNearReference(s, {620.0, 630.0, 640.0}, 2e-4, 1e-3, 1e-3, Scale::IPTS68);
+    testing::internal::CaptureStdout();
+    s.temperature(645.0);
+    s.volume(1.05 * kVc);
+    s.search_the_critical_point_of_the_pure_component();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(s.errorflag, 0);
+    EXPECT_NEAR(s.T, 647.14, 0.01);
+    EXPECT_NEAR(kM / s.V, 322.0, 0.5);
+    EXPECT_NEAR(s.P * 1e-6, 22.064, 0.003);
 }

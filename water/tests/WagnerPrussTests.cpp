@@ -89,7 +89,7 @@ TEST(WagnerPruss, TreesMatchTheClosedForm)
     Interaction* res = w.interactions[0];
     Interaction* id = w.ideal;
     const double Ts[] = {260.0, 300.0, 373.15, 500.0, 640.0, 647.0, 700.0, 1000.0, 1273.0};
-    const double rhos[] = {0.01, 1.0, 50.0, 250.0, 358.0, 500.0, 838.025, 1000.0, 1200.0};
+    const double rhos[] = {0.01, 1.0, 50.0, 250.0, 322.0, 358.0, 500.0, 838.025, 1000.0, 1200.0};
     for (double T : Ts)
         for (double rho : rhos) {
             SCOPED_TRACE(testing::Message() << T << " K, " << rho << " kg/m3");
@@ -253,6 +253,48 @@ TEST(WagnerPruss, SinglePhaseVerificationValues)
     EXPECT_LT(rel(w.soundSpeed, 252.145078), 1e-5);
 }
 
+// On the critical isochore (322 kg/m3, delta = 1) away from the critical
+// temperature every property is finite and continuous: cp and w at 700 K as
+// published for IAPWS-95 (269.700 J/(mol K) and 471.734 m/s, with R =
+// 8.314371 J/(mol K); the framework's 8.31434 moves them by 4e-6), the
+// reduced properties as the closed form gives them, and each property the
+// mean of its values at 321.999 and 322.001 kg/m3.  The third derivatives of
+// the tree are finite there.
+TEST(WagnerPruss, CriticalIsochore)
+{
+    WagnerPruss w(2);
+    struct Props { double P, dPdV, dPdT, Cv, Cp, w, alpha, kappa, JT; };
+    auto at = [&](double T, double rho) {
+        w.calculateFromTV(T, kM / rho, 0);
+        EXPECT_EQ(w.errorflag, 0);
+        return Props{w.P, w.dPdV, w.dPdT, w.Cv, w.Cp, w.soundSpeed, w.dVdT / w.V, -1.0 / (w.V * w.dPdV), w.jouleThomson};
+    };
+    for (double T : {650.0, 700.0}) {
+        SCOPED_TRACE(testing::Message() << T << " K");
+        const Props c = at(T, 322.0), lo = at(T, 321.999), hi = at(T, 322.001);
+        const double* pc = &c.P;
+        const double* pl = &lo.P;
+        const double* ph = &hi.P;
+        for (int k = 0; k < 9; ++k) {
+            EXPECT_TRUE(std::isfinite(pc[k])) << k;
+            EXPECT_NEAR(pc[k], 0.5 * (pl[k] + ph[k]), 1e-6 * std::fabs(pc[k])) << k;
+        }
+        EXPECT_GT(c.w, 0.0);
+        EXPECT_GT(c.Cp, c.Cv);
+        const iapws95test::Properties p = iapws95test::properties(T, 322.0);
+        EXPECT_LT(rel(c.P, p.pOverRhoRT * 322.0 / kM * kR * T), 1e-10);
+        EXPECT_LT(rel(c.Cv, p.cvOverR * kR), 1e-10);
+        EXPECT_LT(rel(c.w * c.w, p.w2OverRT * kR / kM * T), 1e-10);
+        const Expression* r = w.interactions[0]->root;
+        w.interactions[0]->calculate_critical_parameters_of_pure_fluid();
+        for (const auto& d : {std::initializer_list<int>{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}})
+            EXPECT_TRUE(std::isfinite(treeDerivative(r, d)));
+    }
+    at(700.0, 322.0);
+    EXPECT_LT(rel(w.Cp, 269.700), 1e-5);
+    EXPECT_LT(rel(w.soundSpeed, 471.734), 1e-5);
+}
+
 // calculateFromTP finds the liquid or the gas from 275 K to 1273 K up to
 // 1000 MPa; the volume found gives back the pressure.
 TEST(WagnerPruss, DensityFromTemperatureAndPressure)
@@ -356,22 +398,30 @@ TEST(WagnerPruss, StabilityAndSurfaceTension)
 // The saturation start values that the framework's two-phase solvers take.
 TEST(WaterEOS, SaturationStartValues)
 {
-    WagnerPruss w(2);
-    // Names other than exactly "H2O" are not water here.
+    // Names other than exactly "H2O" are not water here: the model's own
+    // estimates, from its isotherm, close to its saturated volumes.
     for (const char* name : {"h2o", "H2O ", "water"}) {
-        w.initializeSaturationVolumesFromT(name, 300.0);
-        EXPECT_EQ(w.Vl0, 1.8e-05) << name;
-        EXPECT_EQ(w.Vv0, 2e-04) << name;
+        WagnerPruss o(2);
+        o.initializeSaturationVolumesFromT(name, 300.0);
+        const double M = 0.018015268;
+        EXPECT_NEAR(o.Vl0 / (M / WaterEOS::saturatedLiquidDensityWagnerPruss(300.0)), 1.0, 1e-4) << name;
+        EXPECT_NEAR(o.Vv0 / (M / WaterEOS::saturatedVapourDensityWagnerPruss(300.0)), 1.0, 1e-3) << name;
     }
+    WagnerPruss w(2);
     w.initializeSaturationVolumesFromT("H2O", 373.15);
     EXPECT_NEAR(w.Vl0 * 1e6, 18.81, 0.005);
     EXPECT_NEAR(w.Vv0 * 1e6, 30170.0, 1.0);
     EXPECT_EQ(w.T, 0.0);  // the temperature is not touched
 
-    testing::internal::CaptureStdout();
-    w.initializeSaturationVolumesFromT("H2O", 647.096);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Supercritical fluid\n");
-    EXPECT_NEAR(w.Vl0 * 1e6, 18.81, 0.005);
+    // At the critical temperature and above no start is left from before:
+    // the two straddle the critical volume (55.9 cm3/mol).
+    for (double T : {647.096, 700.0}) {
+        testing::internal::CaptureStderr();
+        w.initializeSaturationVolumesFromT("H2O", T);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Supercritical fluid\n");
+        EXPECT_LT(w.Vl0 * 1e6, 55.9) << T;
+        EXPECT_GT(w.Vv0 * 1e6, 55.9) << T;
+    }
 
     w.initializeSaturationVolumesFromP("ignored", 50.0);
     EXPECT_NEAR(w.T, 537.16, 0.01);

@@ -69,11 +69,17 @@ TEST(AnderkoCommands, Table2AgainstMeasuredVolumes) {
     ASSERT_EQ(dev.size(), 16u);
     double sum = 0;
     for (double d : dev) sum += std::fabs(d);
-    // Near the critical curve of H2O-NaCl (the rows at 700-760 K and 400-500
-    // bar) the model's volumes lie 12-50 % below the measured ones; the rows
-    // are written all the same, each with a converged state.
-    std::printf("table2: average absolute deviation %.2f %%\n", sum / dev.size());
-    for (double d : dev) EXPECT_TRUE(std::isfinite(d));
+    // Near the critical curve of H2O-NaCl (the first 12 rows, 700-760 K and
+    // 400-520 bar) the model's volumes lie 12-52 % below the measured ones,
+    // and already so without CO2: the H2O-NaCl pair makes the near-critical
+    // fluid too dense.  The four rows at 6.6-7.5 kbar lie 12-14 % below, as
+    // the H2O-CO2 pair alone does there.  The bounds hold the model to what
+    // it reaches today, so that a change that worsens it fails.
+    EXPECT_LT(sum / dev.size(), 23.0);
+    for (std::size_t i = 0; i < dev.size(); ++i) {
+        EXPECT_TRUE(std::isfinite(dev[i]));
+        EXPECT_LT(std::fabs(dev[i]), i < 12 ? 53.0 : 15.0) << i;
+    }
 }
 
 TEST(AnderkoCommands, Tables3And4AgainstMeasuredVolumes) {
