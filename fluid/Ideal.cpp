@@ -12,7 +12,7 @@ void readIdealComponentData(Interaction* ideal, const char* name) {
 }
 
 bool NoIdealGas::hasData() {
-    if (!said_) platform::diagf("%s\n", why_.c_str());
+    if (!said_) platform::warnf("%s\n", why_.c_str());
     said_ = true;
     return false;
 }

@@ -213,9 +213,9 @@ bool Standard::hasData() {
         complete = false;
         if (!reported[i]) {
             if (names[i].empty())
-                platform::diagf("No standard-state data were read for component %d: no state functions.\n", i);
+                platform::warnf("No standard-state data were read for component %d: no state functions.\n", i);
             else
-                platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n",
+                platform::warnf("Data for component %s have not been found in the file compo/standard.txt.\n",
                                 names[i].c_str());
             reported[i] = 1;
         }
