@@ -37,11 +37,24 @@ void link(Expression& node, const char* name, Expression& u, Expression& v)
 // c |delta - 1|^q, which is c [(delta - 1)^2]^(q/2), and its derivatives in V
 // from delta's (d).  The derivatives in delta are those of the power of
 // |delta - 1|, so that at delta = 1 each is its limit: 0 below the order q,
-// infinite above it (the fourth derivative of |delta - 1|^(10/3)).
+// infinite above it (the fourth derivative of |delta - 1|^(10/3)).  Away from
+// delta = 1 one power gives them all: |e|^(q-k) = |e|^q / |e|^k.
 waterleaf::Jet absPowerOfDeltaMinusOne(double c, double q, const waterleaf::Jet& d)
 {
     const double e = d.f[0] - 1.0;
-    waterleaf::Jet g = waterleaf::power(c, std::fabs(e), q);
+    const double x = std::fabs(e);
+    waterleaf::Jet g;
+    if (x > 0.0 && std::isfinite(x)) {
+        const double r = 1.0 / x;
+        double coef = c, p = std::pow(x, q);
+        for (int k = 0; k < 5; ++k) {
+            g.f[k] = coef == 0.0 ? 0.0 : coef * p;
+            coef *= q - k;
+            p *= r;
+        }
+    } else {
+        g = waterleaf::power(c, x, q);
+    }
     if (e < 0) {
         g.f[1] = -g.f[1];
         g.f[3] = -g.f[3];
@@ -324,7 +337,12 @@ void Wagner::calculate_volume_dependent_parameters()
 {
     setReducedVariable(delta, kVc, V, 1);
     // The powers of the non-analytic terms, A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
-    const waterleaf::Jet d = waterleaf::power(kVc, V, -1.0);
+    waterleaf::Jet d;
+    d.f[0] = delta.value;
+    d.f[1] = delta.d1[1];
+    d.f[2] = delta.d2[1][1];
+    d.f[3] = delta.d3[1][1][1];
+    d.f[4] = delta.d4[1][1][1][1];
     waterleaf::load(deltat, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, d));
     waterleaf::load(deltad, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, d));
 }
