@@ -112,7 +112,13 @@ void Product::evaluateNode(int order, int var) {
     }
 }
 
+
 namespace {
+// CF: a factor that is an operator free of the variable, whose entries in it
+// are exact zeros (1 v, 2 u, 0 none): the terms of Leibniz's rule that hold
+// them are left out (they could change only the sign of a zero, or make NaN
+// of an infinite other factor).
+template <int CF>
 struct ProductSlots {
     static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
     template <int K, bool ST>
@@ -124,17 +130,38 @@ struct ProductSlots {
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
-        if (dep) exprk::leibnizSlot<K>(a, u, v, out);
+        if (dep) {
+            if constexpr (CF == 1) {
+                const double av = v[0];
+                out[1] = a * (u[1] * av);
+                if constexpr (K >= 2) out[2] = a * (u[2] * av);
+                if constexpr (K >= 3) out[3] = a * (u[3] * av);
+                if constexpr (K >= 4) out[4] = a * (u[4] * av);
+            } else if constexpr (CF == 2) {
+                const double au = u[0];
+                out[1] = a * (au * v[1]);
+                if constexpr (K >= 2) out[2] = a * (au * v[2]);
+                if constexpr (K >= 3) out[3] = a * (au * v[3]);
+                if constexpr (K >= 4) out[4] = a * (au * v[4]);
+            } else {
+                exprk::leibnizSlot<K>(a, u, v, out);
+            }
+        }
         if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;
         if (dep) exprk::storePureK<K>(n, p, out);
     }
 };
+
 }  // namespace
 
+VarKernel productConstFactorKernel(int factor, int order) {
+    return factor == 1 ? exprk::byOrder<ProductSlots<1>>(order) : exprk::byOrder<ProductSlots<2>>(order);
+}
+
 FullKernel Product::fullKernel(int order) const { return exprk::fullByOrder<Product>(order); }
-VarKernel Product::varKernel(int order) const { return exprk::byOrder<ProductSlots>(order); }
+VarKernel Product::varKernel(int order) const { return exprk::byOrder<ProductSlots<0>>(order); }
 
 void Product::printFormula(std::FILE* f) {
     printMargin(f);

@@ -5,6 +5,9 @@
 
 #include "expressions/DerivativeKernels.h"
 #include "expressions/Leaf.h"
+#include "expressions/Product.h"
+#include "expressions/Sum.h"
+#include <typeinfo>
 
 unsigned long long EvaluationPlan::sBuilds = 0;
 
@@ -22,7 +25,15 @@ struct EvaluationPlan::Tape {
     struct Schedule {
         std::vector<VarItem> items;
         std::vector<Run> runs;
-        std::vector<int> ops;  // the items of operators
+        // Where the operators' results go in their storage: the value and the
+        // pure entries of the variable (null when not allocated).
+        struct Dest {
+            double* value;
+            double* d[4];
+            const double* slot;
+            bool dep;
+        };
+        std::vector<Dest> dests;
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -274,11 +285,39 @@ void EvaluationPlan::makeTapes() {
     // then class.  The other nodes stay where they are, between the nodes
     // before and after them: they may compute shared nodes themselves, and
     // which of the two computes such a node must not change.
-    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s) {
+    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) {
+        // The operators free of the variable whose slots hold exact zeros in
+        // it: those that write their values alone, and sums (which add their
+        // terms' entries whatever the flags) of such operators.
+        std::vector<unsigned char> zero(n, 0);
+        for (std::size_t i = 0; i < n; ++i) {
+            const Node& nd = nodes_[i];
+            if (nd.kind != Kind::Op || dep[i]) continue;
+            bool z = true;
+            if (dynamic_cast<Sum*>(nd.e))
+                for (int c = nd.first; c < nd.first + nd.count; ++c) z = z && zero[children_[c]];
+            zero[i] = z;
+        }
+        auto constFactor = [&](int i) -> unsigned char {
+            const Node& nd = nodes_[i];
+            if (!dep[i] || nd.kind != Kind::Op || nd.count != 2 || typeid(*nd.e) != typeid(Product)) return 0;
+            const int u = children_[nd.first], v = children_[nd.first + 1];
+            if (zero[v]) return 1;
+            if (zero[u]) return 2;
+            return 0;
+        };
+        std::vector<VarKernel> own[4];
+        for (int k = 0; k < 4; ++k) own[k].assign(n, nullptr);
+        for (int i : order) {
+            const unsigned char f = constFactor(i);
+            if (f)
+                for (int k = 0; k < 4; ++k) own[k][i] = productConstFactorKernel(f, k + 1);
+        }
+        auto kernel = [&](int k, int i) { return own[k][i] ? own[k][i] : fn[k][i]; };
         auto byLevel = [&](int a, int b) {
             if (level[a] != level[b]) return level[a] < level[b];
-            return std::less<const void*>()(reinterpret_cast<const void*>(fn[0][a]),
-                                            reinterpret_cast<const void*>(fn[0][b]));
+            return std::less<const void*>()(reinterpret_cast<const void*>(kernel(0, a)),
+                                            reinterpret_cast<const void*>(kernel(0, b)));
         };
         for (auto from = order.begin(); from != order.end();) {
             auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
@@ -288,10 +327,19 @@ void EvaluationPlan::makeTapes() {
         for (std::size_t k = 0; k < order.size(); ++k) {
             const int i = order[k];
             const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Op) s.ops.push_back(static_cast<int>(s.items.size()));
-            s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0, {0.0, 0.0, 0.0}});
-            if (k == 0 || nd.kind == Kind::Other || level[i] != level[order[k - 1]] || fn[0][i] != fn[0][order[k - 1]])
-                s.runs.push_back({{fn[0][i], fn[1][i], fn[2][i], fn[3][i]}, static_cast<int>(k), 0});
+            if (nd.kind == Kind::Op) {
+                Expression* e = nd.e;
+                auto at = [](double* base, int off) { return base ? base + off : nullptr; };
+                s.dests.push_back({&e->value,
+                                   {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
+                                    at(e->D4, exprk::diag4(var))},
+                                   slots_.data() + 5 * i, dep[i] != 0});
+            }
+            s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0,
+                               {0.0, 0.0, 0.0}});
+            if (k == 0 || nd.kind == Kind::Other || level[i] != level[order[k - 1]] ||
+                kernel(0, i) != kernel(0, order[k - 1]))
+                s.runs.push_back({{kernel(0, i), kernel(1, i), kernel(2, i), kernel(3, i)}, static_cast<int>(k), 0});
             ++s.runs.back().count;
         }
     };
@@ -306,7 +354,7 @@ void EvaluationPlan::makeTapes() {
         auto t = std::make_unique<Tape>();
         t->dep.resize(n);
         for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
-        schedule(everyNode, t->dep, t->all);
+        schedule(everyNode, t->dep, t->all, var);
         // The deferred pass: every node that depends on the variable a leaf or
         // a kernel, and the root among them (written at every pass; it is then
         // the one node of the highest level among them).
@@ -324,7 +372,7 @@ void EvaluationPlan::makeTapes() {
                 if (t->dep[children_[c]]) level[i] = std::max(level[i], level[children_[c]] + 1);
             order.push_back(static_cast<int>(i));
         }
-        if (t->deferrable) schedule(order, t->dep, t->dependent);
+        if (t->deferrable) schedule(order, t->dep, t->dependent, var);
         for (std::size_t i = 0; i < n; ++i) {  // the levels of the whole plan again
             level[i] = 0;
             for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c)
@@ -381,17 +429,16 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
 // root computes them all again.
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
-    Tape& t = *tapes_[pending_];
-    const VarPass p{slots_.data(), pendingOrder_, pending_, exprk::diag2(pending_), exprk::diag3(pending_),
-                    exprk::diag4(pending_), true, false};
+    const Tape& t = *tapes_[pending_];
+    const int order = pendingOrder_;
     pending_ = -1;
     const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
-    for (int k : s.ops) {
-        const VarItem& it = s.items[k];
-        it.e->value = it.out[0];
-        if (it.dep) exprk::storePure(*it.e, p, it.out);
-    }
     pendingWhole_ = false;
+    for (const Tape::Schedule::Dest& d : s.dests) {
+        *d.value = d.slot[0];
+        if (!d.dep) continue;
+        for (int k = 0; k < order; ++k) *d.d[k] = d.slot[k + 1];
+    }
 }
 
 void EvaluationPlan::hold(int var) {

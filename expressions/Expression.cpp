@@ -128,6 +128,7 @@ void Expression::endHold() {
 
 
 void Expression::allocateBlock(int n) {
+    structureChanged();  // the plans keep addresses of the storage
     int order = std::clamp(sDerivOrder, 0, 4);
     block_.reset();
     rows1_.clear();

@@ -37,3 +37,8 @@ private:
     int i_ = -1, j_ = -1, ii_ = 0, jj_ = 0, ij_ = 0;
     unsigned long long shapeStamp_ = ~0ull;
 };
+
+// The kernel of a product's part in a one-variable pass of the given order
+// when one factor is an operator free of the variable: its entries in the
+// variable are zeros and the terms that hold them are left out (1: v, 2: u).
+VarKernel productConstFactorKernel(int factor, int order);
