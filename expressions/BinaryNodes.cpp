@@ -124,8 +124,8 @@ struct ProductSlots {
     template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Product& n = static_cast<Product&>(*it.e);
-        const double* u = it.in[0];
-        const double* v = it.in[1];
+        const double* u = it.u;
+        const double* v = it.v;
         double* out = it.out;
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0];

@@ -16,8 +16,8 @@ struct EvaluationPlan::Tape {
     bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
     bool wholly = false;             // every node: a leaf or a kernel (the first pass of a hold defers too)
     std::vector<unsigned char> dep;  // per node: depends on the variable
-    // A schedule: nodes by level (a node after all its children) and, within a
-    // level, in batches of one class, each batch with its kernel of each order.
+    // A schedule: nodes in batches of one kernel, each batch after the
+    // children of its nodes, with its kernel of each order.
     struct Run {
         VarKernel fn[4];
         int begin, count;
@@ -140,12 +140,11 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
 
 void EvaluationPlan::makeFullSchedule() {
     const std::size_t n = nodes_.size();
-    std::vector<int> level(n, 0), order;
+    std::vector<int> order;
     std::vector<FullKernel> fn[5];
     for (auto& f : fn) f.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const Node& nd = nodes_[i];
-        for (int c = nd.first; c < nd.first + nd.count; ++c) level[i] = std::max(level[i], level[children_[c]] + 1);
         if (nd.kind == Kind::Leaf) continue;
         order.push_back(static_cast<int>(i));
         FullKernel k = nd.kind == Kind::Op ? nd.e->fullKernel(1) : nullptr;
@@ -158,22 +157,120 @@ void EvaluationPlan::makeFullSchedule() {
                 fn[o][i] = o == 0 ? &nodeFull<0> : o == 1 ? &nodeFull<1> : o == 2 ? &nodeFull<2> : o == 3 ? &nodeFull<3> : &nodeFull<4>;
         }
     }
-    auto byLevel = [&](int a, int b) {
-        if (level[a] != level[b]) return level[a] < level[b];
-        return std::less<const void*>()(reinterpret_cast<const void*>(fn[1][a]), reinterpret_cast<const void*>(fn[1][b]));
-    };
-    for (auto from = order.begin(); from != order.end();) {
-        auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-        std::stable_sort(from, to, byLevel);
-        from = to == order.end() ? to : to + 1;
-    }
+    std::vector<const void*> key(n, nullptr);
+    for (std::size_t i = 0; i < n; ++i) key[i] = reinterpret_cast<const void*>(fn[1][i]);
+    std::vector<int> batch;
+    batchByKey(order, key, batch);
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         fullNodes_.push_back(nodes_[i].e);
-        if (k == 0 || nodes_[i].kind == Kind::Other || level[i] != level[order[k - 1]] || fn[1][i] != fn[1][order[k - 1]])
+        if (k == 0 || batch[k] != batch[k - 1])
             fullRuns_.push_back({{fn[0][i], fn[1][i], fn[2][i], fn[3][i], fn[4][i]}, static_cast<int>(k), 0});
         ++fullRuns_.back().count;
     }
+}
+
+void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
+                                std::vector<int>& batch) const {
+    const std::size_t n = nodes_.size();
+    std::vector<int> best, bestBatch;
+    std::vector<int> in(n, 0), pending(n, 0), height(n, 0), depth(n, 0);
+    std::vector<std::vector<int>> parents(n);
+    // Three ways, the one with the fewest batches kept: by level from the
+    // leaves (as early as possible), by level from the top (as late as
+    // possible), and greedily (the key with the most nodes ready first).
+    for (int way = 0; way < 3; ++way) {
+        std::vector<int> out, outBatch;
+        int b = 0;
+        for (auto from = order.begin(); from != order.end();) {
+            auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
+            std::vector<int> seg(from, to);
+            for (int i : seg) in[i] = 1;
+            for (int i : seg) {
+                const Node& nd = nodes_[i];
+                depth[i] = 0;
+                for (int c = nd.first; c < nd.first + nd.count; ++c)
+                    if (in[children_[c]]) {
+                        ++pending[i];
+                        parents[children_[c]].push_back(i);
+                        depth[i] = std::max(depth[i], depth[children_[c]] + 1);
+                    }
+            }
+            int top = 0;
+            for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
+                height[*it] = 0;
+                for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
+                top = std::max(top, height[*it]);
+            }
+            if (way < 2) {
+                auto level = [&](int i) { return way == 0 ? depth[i] : top - height[i]; };
+                std::stable_sort(seg.begin(), seg.end(), [&](int x, int y) {
+                    if (level(x) != level(y)) return level(x) < level(y);
+                    return std::less<const void*>()(key[x], key[y]);
+                });
+                for (std::size_t k = 0; k < seg.size(); ++k) {
+                    if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++b;
+                    out.push_back(seg[k]);
+                    outBatch.push_back(b);
+                }
+                if (!seg.empty()) ++b;
+                for (int i : seg) pending[i] = 0;
+            } else {
+                std::vector<int> ready;
+                for (int i : seg)
+                    if (pending[i] == 0) ready.push_back(i);
+                while (!ready.empty()) {
+                    std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
+                    for (int i : ready) {
+                        auto [it, fresh] = tally.try_emplace(key[i], 0, i);
+                        ++it->second.first;
+                        it->second.second = std::min(it->second.second, i);
+                    }
+                    const void* pick = nullptr;
+                    std::size_t most = 0;
+                    int first = 0;
+                    for (const auto& [k, t] : tally)
+                        if (t.first > most || (t.first == most && t.second < first)) {
+                            pick = k;
+                            most = t.first;
+                            first = t.second;
+                        }
+                    std::vector<int> now, rest;
+                    for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
+                    std::sort(now.begin(), now.end());
+                    for (int i : now) {
+                        out.push_back(i);
+                        outBatch.push_back(b);
+                        for (int q : parents[i])
+                            if (--pending[q] == 0) rest.push_back(q);
+                    }
+                    ready.swap(rest);
+                    ++b;
+                }
+            }
+            for (int i : seg) {
+                in[i] = 0;
+                parents[i].clear();
+            }
+            if (to != order.end()) {
+                out.push_back(*to);
+                outBatch.push_back(b++);
+                ++to;
+            }
+            from = to;
+        }
+        auto runs = [](const std::vector<int>& bs) {
+            std::size_t r = 0;
+            for (std::size_t k = 0; k < bs.size(); ++k) r += k == 0 || bs[k] != bs[k - 1];
+            return r;
+        };
+        if (way == 0 || runs(outBatch) < runs(bestBatch)) {
+            best.swap(out);
+            bestBatch.swap(outBatch);
+        }
+    }
+    order.swap(best);
+    batch.swap(bestBatch);
 }
 
 EvaluationPlan::~EvaluationPlan() = default;
@@ -269,7 +366,6 @@ void EvaluationPlan::makeTapes() {
     if (!tapeUsable_) return;
 
     tapes_.resize(nv);
-    std::vector<int> level(n, 0);
     std::vector<VarKernel> fn[4];
     for (int k = 0; k < 4; ++k) {
         fn[k].resize(n);
@@ -281,10 +377,10 @@ void EvaluationPlan::makeTapes() {
                                              : exprk::byOrder<NodeSlots>(k + 1);
         }
     }
-    // Nodes (positions, in the order of the plan) into a schedule, by level
-    // then class.  The other nodes stay where they are, between the nodes
-    // before and after them: they may compute shared nodes themselves, and
-    // which of the two computes such a node must not change.
+    // Nodes (positions, in the order of the plan) into a schedule, in batches
+    // of one kernel (batchByKey).  The other nodes stay where they are,
+    // between the nodes before and after them: they may compute shared nodes
+    // themselves, and which of the two computes such a node must not change.
     auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) {
         // The operators free of the variable whose slots hold exact zeros in
         // it: those that write their values alone, and sums (which add their
@@ -314,16 +410,10 @@ void EvaluationPlan::makeTapes() {
                 for (int k = 0; k < 4; ++k) own[k][i] = productConstFactorKernel(f, k + 1);
         }
         auto kernel = [&](int k, int i) { return own[k][i] ? own[k][i] : fn[k][i]; };
-        auto byLevel = [&](int a, int b) {
-            if (level[a] != level[b]) return level[a] < level[b];
-            return std::less<const void*>()(reinterpret_cast<const void*>(kernel(0, a)),
-                                            reinterpret_cast<const void*>(kernel(0, b)));
-        };
-        for (auto from = order.begin(); from != order.end();) {
-            auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-            std::stable_sort(from, to, byLevel);
-            from = to == order.end() ? to : to + 1;
-        }
+        std::vector<const void*> key(n, nullptr);
+        for (int i : order) key[i] = reinterpret_cast<const void*>(kernel(0, i));
+        std::vector<int> batch;
+        batchByKey(order, key, batch);
         for (std::size_t k = 0; k < order.size(); ++k) {
             const int i = order[k];
             const Node& nd = nodes_[i];
@@ -336,28 +426,22 @@ void EvaluationPlan::makeTapes() {
                                    slots_.data() + 5 * i, dep[i] != 0});
             }
             s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0,
-                               {0.0, 0.0, 0.0}});
-            if (k == 0 || nd.kind == Kind::Other || level[i] != level[order[k - 1]] ||
-                kernel(0, i) != kernel(0, order[k - 1]))
+                               {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots_[nd.first] : nullptr,
+                               nd.count > 1 ? childSlots_[nd.first + 1] : nullptr});
+            if (k == 0 || batch[k] != batch[k - 1])
                 s.runs.push_back({{kernel(0, i), kernel(1, i), kernel(2, i), kernel(3, i)}, static_cast<int>(k), 0});
             ++s.runs.back().count;
         }
     };
     std::vector<int> everyNode(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        everyNode[i] = static_cast<int>(i);
-        level[i] = 0;
-        for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c)
-            level[i] = std::max(level[i], level[children_[c]] + 1);
-    }
+    for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
     for (int var = 0; var < nv; ++var) {
         auto t = std::make_unique<Tape>();
         t->dep.resize(n);
         for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
         schedule(everyNode, t->dep, t->all, var);
         // The deferred pass: every node that depends on the variable a leaf or
-        // a kernel, and the root among them (written at every pass; it is then
-        // the one node of the highest level among them).
+        // a kernel, and the root among them (written at every pass).
         t->deferrable = t->dep.back() != 0;
         t->wholly = t->deferrable;
         for (std::size_t i = 0; i < n; ++i)
@@ -367,17 +451,9 @@ void EvaluationPlan::makeTapes() {
             if (!t->dep[i]) continue;
             const Node& nd = nodes_[i];
             if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
-            level[i] = 0;
-            for (int c = nd.first; c < nd.first + nd.count; ++c)
-                if (t->dep[children_[c]]) level[i] = std::max(level[i], level[children_[c]] + 1);
             order.push_back(static_cast<int>(i));
         }
         if (t->deferrable) schedule(order, t->dep, t->dependent, var);
-        for (std::size_t i = 0; i < n; ++i) {  // the levels of the whole plan again
-            level[i] = 0;
-            for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c)
-                level[i] = std::max(level[i], level[children_[c]] + 1);
-        }
         tapes_[var] = std::move(t);
     }
 }

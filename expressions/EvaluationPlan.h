@@ -17,8 +17,8 @@
 // and set_variable_values() of the node that owns a plan become flat loops
 // over its nodes as well.
 //
-// A full pass of order 0 to 4 computes the nodes in batches of one class, by
-// level (a node after its children), each batch through its class's
+// A full pass of order 0 to 4 computes the nodes in batches of one class
+// (each batch after the children of its nodes), each batch through its class's
 // evaluateNode called directly (FullKernel).  The nodes that are not
 // operators stay in place between the nodes before and after them.
 //
@@ -27,7 +27,9 @@
 // are kept in a slot of five doubles, in a compact array in the order of the
 // plan, and the operators compute their slots from their children's slots
 // (VarKernel) before writing the same numbers into their own storage.  The
-// arithmetic is that of evaluateNode(order, var), operation for operation.
+// arithmetic is that of evaluateNode(order, var), operation for operation,
+// but for the terms of Leibniz's rule that a product's factor free of the
+// variable makes exact zeros (left out; see productConstFactorKernel).
 //
 // Holds.  An owner that changes only one variable between evaluations (the
 // volume through a volume search at fixed temperature and composition) opens
@@ -87,6 +89,11 @@ private:
     void gatherFree();
     void makeTapes();
     void makeFullSchedule();
+    // Reorders the nodes of `order` (positions, children first) into batches
+    // of one key, as few as it can, each batch after the children of its
+    // nodes; the other nodes stay where they are and end the batches before
+    // them.  batch[k] numbers the batch of order[k] afterwards.
+    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();

@@ -87,6 +87,8 @@ struct VarItem {
     const double* const* in;
     bool dep;
     double c[3];  // the node's scalars, as of the last snapshot
+    const double* u = nullptr;  // in[0] and in[1], when the node has them
+    const double* v = nullptr;
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet

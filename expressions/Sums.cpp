@@ -27,7 +27,7 @@ struct Sum1Slots {
     template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum1& n = static_cast<Sum1&>(*it.e);
-        const double* u = it.in[0];
+        const double* u = it.u;
         double* out = it.out;
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1];
@@ -49,8 +49,8 @@ struct Sum2Slots {
     template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum2& n = static_cast<Sum2&>(*it.e);
-        const double* u = it.in[0];
-        const double* v = it.in[1];
+        const double* u = it.u;
+        const double* v = it.v;
         double* out = it.out;
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1], c = ST ? n.c : it.c[2];
@@ -67,8 +67,16 @@ struct Sum2Slots {
 // The entries are written whatever the flags (a sum of zeros for a variable
 // the sum does not depend on), after the arrays are cleared, as evaluateNode
 // does; the value starts from the cleared 0.
+// A pass that leaves the nodes' storage alone notes at the snapshot whether
+// every weight is 1 (c[0]): the terms are then added as they are, which is
+// what 1 times each gives.
 struct SumSlots {
-    static void snap(VarItem&) {}  // the weights are read from the sum
+    static void snap(VarItem& it) {
+        const Sum& n = static_cast<const Sum&>(*it.e);
+        bool unit = true;
+        for (int t = 0; t < n.nterms; ++t) unit = unit && n.scalars[t] == 1.0;
+        it.c[0] = unit ? 1.0 : 0.0;
+    }
     template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum& n = static_cast<Sum&>(*it.e);
@@ -78,6 +86,19 @@ struct SumSlots {
         const double* w = n.scalars.data();
         const int m = n.nterms;
         double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        if (!ST && it.c[0] != 0.0) {
+            for (int t = 0; t < m; ++t) {
+                const double* e = in[t];
+                s += e[0];
+                p1 += e[1];
+                if constexpr (K >= 2) p2 += e[2];
+                if constexpr (K >= 3) p3 += e[3];
+                if constexpr (K >= 4) p4 += e[4];
+            }
+            out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
+            out[0] = s + w[m];
+            return;
+        }
         for (int t = 0; t < m; ++t) {
             const double* e = in[t];
             const double c = w[t];

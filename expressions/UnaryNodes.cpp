@@ -65,7 +65,7 @@ template <class Node>
 template <int K, bool ST>
 inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     Node& n = static_cast<Node&>(*it.e);
-    const double* u = it.in[0];
+    const double* u = it.u;
     double* out = it.out;
     const bool dep = it.dep;
     double f, f1, f2, f3, f4;
