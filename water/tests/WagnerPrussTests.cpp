@@ -4,12 +4,14 @@
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
 #include "water/tests/Iapws95Direct.h"
+#include "expressions/tests/Jet.h"
 
 #include "expressions/Sum.h"
 #include "fluid/TreeDerivatives.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <utility>
@@ -452,5 +454,156 @@ TEST(WaterEOS, SaturationTemperatureFromThePressureStartValues)
         EXPECT_NEAR(w.T, T, 1e-6);
         EXPECT_LT(rel(w.Vl_sat, Vl), 1e-7);
         EXPECT_LT(rel(w.Vv_sat, Vv), 1e-7);
+    }
+}
+
+namespace {
+
+// The residual of IAPWS-95 as a plain loop over its 56 terms in truncated
+// Taylor arithmetic in (T, V) to the fourth order (expressions/tests/Jet.h),
+// with the scale of each entry: the sum of the magnitudes of the terms'
+// entries, which bounds the cancellation among the terms.
+struct LoopResidual {
+    jet::Jet phi, scale;
+};
+
+LoopResidual residualByLoop(const jet::Space& s, double T, double V)
+{
+    using namespace iapws95;
+    using jet::Jet;
+    const Jet t = kTc * Jet::variable(s, 0, T).compose(jet::seriesInverse(T));
+    const Jet d = kVc * Jet::variable(s, 1, V).compose(jet::seriesInverse(V));
+    const double d0 = d.value(), t0 = t.value();
+    LoopResidual r{Jet(s), Jet(s)};
+    auto add = [&](const Jet& term) {
+        for (std::size_t k = 0; k < term.c.size(); ++k) {
+            r.phi.c[k] += term.c[k];
+            r.scale.c[k] += std::fabs(term.c[k]);
+        }
+    };
+    for (int i = 0; i < 51; ++i) {
+        const ResidualTerm& k = residualTerms[i];
+        Jet term = k.n * (d.compose(jet::seriesPow(k.d, d0)) * t.compose(jet::seriesPow(k.t, t0)));
+        if (k.c > 0) {
+            const Jet dc = d.compose(jet::seriesPow(k.c, d0));
+            term = term * dc.compose(jet::seriesExp(-1.0, dc.value()));
+        }
+        add(term);
+    }
+    for (int k = 0; k < 3; ++k) {
+        const ResidualTerm& c = residualTerms[51 + k];
+        const Jet de = d.plus(-gaussEpsilon[k]), tg = t.plus(-gaussGamma[k]);
+        const Jet x = (-gaussAlpha[k]) * (de * de) + (-gaussBeta[k]) * (tg * tg);
+        add(c.n * (d.compose(jet::seriesPow(c.d, d0)) * t.compose(jet::seriesPow(c.t, t0)) *
+                   x.compose(jet::seriesExp(1.0, x.value()))));
+    }
+    const Jet dm = d.plus(-1.0), tm = t.plus(-1.0), dm2 = dm * dm;
+    for (int k = 0; k < 2; ++k) {
+        const Jet theta =
+            (-1.0) * tm + nonAnalyticA * dm2.compose(jet::seriesPow(1.0 / (2.0 * nonAnalyticBeta), dm2.value()));
+        const Jet Delta = theta * theta + nonAnalyticB * dm2.compose(jet::seriesPow(nonAnalyticSmallA, dm2.value()));
+        const Jet psi = (-nonAnalyticC[k]) * dm2 + (-nonAnalyticD[k]) * (tm * tm);
+        add(residualTerms[54 + k].n *
+            (Delta.compose(jet::seriesPow(nonAnalyticSmallB[k], Delta.value())) * d * psi.compose(jet::seriesExp(1.0, psi.value()))));
+    }
+    return r;
+}
+
+// Every derivative of order 0 to 4 in (T, V): the variable lists, as treeDerivative takes them.
+std::vector<std::vector<int>> everyDerivative()
+{
+    std::vector<std::vector<int>> out{{}};
+    for (int order = 1; order <= 4; ++order)
+        for (int nV = 0; nV <= order; ++nV) {
+            std::vector<int> v(order - nV, 0);
+            v.insert(v.end(), nV, 1);
+            out.push_back(v);
+        }
+    return out;
+}
+
+double derivativeOf(const Expression* e, const std::vector<int>& v)
+{
+    switch (v.size()) {
+        case 0: return treeDerivative(e, {});
+        case 1: return treeDerivative(e, {v[0]});
+        case 2: return treeDerivative(e, {v[0], v[1]});
+        case 3: return treeDerivative(e, {v[0], v[1], v[2]});
+        default: return treeDerivative(e, {v[0], v[1], v[2], v[3]});
+    }
+}
+
+double derivativeOf(const jet::Jet& j, const std::vector<int>& v)
+{
+    switch (v.size()) {
+        case 0: return j.deriv({});
+        case 1: return j.deriv({v[0]});
+        case 2: return j.deriv({v[0], v[1]});
+        case 3: return j.deriv({v[0], v[1], v[2]});
+        default: return j.deriv({v[0], v[1], v[2], v[3]});
+    }
+}
+
+}  // namespace
+
+// The engine's residual of water against the plain loop over its terms, the
+// value and every derivative to the fourth order in T and V, on a grid that
+// spans the formulation (the critical isochore itself left out: the loop's
+// series of |delta - 1| have no expansion there).  An engine entry may differ
+// from the loop's by rounding alone: a relative 1e-13 of the sum of the
+// magnitudes of the terms' entries.  The one-variable passes of a volume search
+// (the temperature part held, each evaluation after the first deferred) give
+// the same value, slope and curvature in V.
+TEST(WagnerPruss, ResidualMatchesAPlainLoopToTheFourthOrder)
+{
+    WagnerPruss w(1);
+    Interaction* res = w.interactions[0];
+    const jet::Space space(2);
+    const std::vector<std::vector<int>> derivs = everyDerivative();
+    ASSERT_EQ(derivs.size(), 15u);
+    const double Ts[] = {255.0, 300.0, 373.15, 500.0, 640.0, 647.5, 700.0, 1000.0, 1273.0};
+    const double rhos[] = {0.01, 1.0, 50.0, 250.0, 321.0, 323.0, 358.0, 500.0, 838.0, 1000.0, 1200.0};
+    constexpr double kTol = 1e-13;
+    for (double T : Ts) {
+        for (double rho : rhos) {
+            SCOPED_TRACE(testing::Message() << T << " K, " << rho << " kg/m3");
+            const double V = kM / rho;
+            w.temperature(T);
+            w.volume(V);
+            res->calculate_critical_parameters_of_pure_fluid();  // the tree to the fourth order
+            ASSERT_FALSE(res->termError);
+            const LoopResidual loop = residualByLoop(space, T, V);
+            for (const std::vector<int>& v : derivs) {
+                EXPECT_NEAR(derivativeOf(res->root, v), derivativeOf(loop.phi, v), kTol * derivativeOf(loop.scale, v))
+                    << "derivative of order " << v.size() << " with " << std::count(v.begin(), v.end(), 1)
+                    << " in V";
+            }
+        }
+        // A volume search's passes at this temperature: the value and the
+        // first two derivatives in V, the temperature part held.
+        w.temperature(T);
+        res->beginVolumeSearch();
+        for (double rho : rhos) {
+            SCOPED_TRACE(testing::Message() << T << " K, " << rho << " kg/m3, held");
+            const double V = kM / rho;
+            w.volume(V);
+            res->calculate_Z();
+            ASSERT_FALSE(res->termError);
+            const LoopResidual loop = residualByLoop(space, T, V);
+            EXPECT_NEAR(res->A, loop.phi.deriv({}), kTol * loop.scale.deriv({}));
+            EXPECT_NEAR(res->aV, loop.phi.deriv({1}), kTol * loop.scale.deriv({1}));
+            EXPECT_NEAR(res->aVV, loop.phi.deriv({1, 1}), kTol * loop.scale.deriv({1, 1}));
+        }
+        res->endVolumeSearch();
+        // The nodes hold the last pass when the search ends.
+        const double V = kM / rhos[std::size(rhos) - 1];
+        const LoopResidual loop = residualByLoop(space, T, V);
+        EXPECT_NEAR(res->root->d2[1][1], loop.phi.deriv({1, 1}), kTol * loop.scale.deriv({1, 1}));
+        const Expression* a12 = res->root->findByName("a12");
+        ASSERT_NE(a12, nullptr);
+        const double a12Held = a12->d1[1];
+        res->calculate_critical_parameters_of_pure_fluid();
+        const double a12Full = res->root->findByName("a12")->d1[1];
+        EXPECT_NEAR(a12Held, a12Full, 1e-13 * std::fabs(a12Full));
     }
 }
