@@ -300,8 +300,16 @@ public:
     void equationForGasTh(double* xv, double* G, double** J, int& err, int order, void*);
     void equationForLiquidSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*);
     void equationForGasSaturationFromS(double* xv, double* G, double** J, int& err, int order, void*);
-    // Saturation pressure at the current T from Vl0, Vv0.
+    // Saturation pressure at the current T from Vl0, Vv0 (or first from the
+    // model's own saturation start, when it has one and neither a shift nor a
+    // capillary term changes the system).
     void calculate_saturation_pressure();
+    // Liquid and vapour volumes closer to the model's own saturated ones at T
+    // than the start Vl0, Vv0 (the auxiliary equations published with a
+    // reference equation, where Vl0, Vv0 come from rougher fits), from which
+    // the saturation pressure converges in fewer steps; false when the model
+    // has none.
+    virtual bool ownSaturationStart(double /*T_*/, double& /*Vl*/, double& /*Vv*/) { return false; }
     // Saturation temperature at P (Pa) from T0, Vl0, Vv0.
     void calculate_saturation_temperature(double P_Pa, double T0);
     // Homogenisation temperature of a liquid of molar volume V (start: T, Vv0).

@@ -97,6 +97,31 @@ void addCapillary(FluidPhase& p, double Vl, double Vv, Side& l, Side& v) {
 
 using phase_solvers::bindSystem;
 
+// The terms of a phase through a system solved at one temperature and
+// composition (both sides at the phase's T, no capillary term): their nodes
+// free of V are kept from one evaluation to the next.
+class TemperatureHold {
+public:
+    TemperatureHold(FluidPhase& p, bool on) : phase_(p), on_(on) {
+        if (!on_) return;
+        for (Interaction* t : phase_.interactions)
+            if (t) t->holdAllButVolume();
+        if (phase_.ideal) phase_.ideal->holdAllButVolume();
+    }
+    ~TemperatureHold() {
+        if (!on_) return;
+        for (Interaction* t : phase_.interactions)
+            if (t) t->releaseHold();
+        if (phase_.ideal) phase_.ideal->releaseHold();
+    }
+    TemperatureHold(const TemperatureHold&) = delete;
+    TemperatureHold& operator=(const TemperatureHold&) = delete;
+
+private:
+    FluidPhase& phase_;
+    bool on_;
+};
+
 // One more Newton step from the converged point.  The solver stops as soon as
 // its row-scaled residual, of the order of a volume error in m3/mol, is below
 // its tolerance, which can leave the pressure of a liquid some parts per
@@ -316,9 +341,20 @@ void FluidPhase::calculate_saturation_pressure() {
     errorflag = 0;
     const int kind = phase_kind;
     useUsableSaturationStart(T);
-    Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
-                           {Vl0, Vv0});
-    if (!solveQuietly(s)) {
+    const bool plain = T_shift == 0.0 && capillary_mode == 0;
+    const TemperatureHold hold(*this, plain);
+    auto solveFrom = [this](double Vl, double Vv) -> Newton& {
+        Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
+                               {Vl, Vv});
+        solveQuietly(s);
+        return s;
+    };
+    double Vl = 0.0, Vv = 0.0;
+    const bool own = plain && P_shift == 0.0 && ownSaturationStart(T, Vl, Vv);
+    Newton* solved = own ? &solveFrom(Vl, Vv) : nullptr;
+    if (!solved || solved->status != 0) solved = &solveFrom(Vl0, Vv0);
+    Newton& s = *solved;
+    if (s.status != 0) {
         errorflag = 1;
     } else {
         Vl_sat = s.x[0];

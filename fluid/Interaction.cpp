@@ -114,6 +114,14 @@ void Interaction::endVolumeSearch() {
     if (root) root->endHold();
 }
 
+void Interaction::holdAllButVolume() {
+    if (root) root->holdAllBut(1);
+}
+
+void Interaction::releaseHold() {
+    if (root) root->endHold();
+}
+
 void Interaction::calculate_Z() {
     if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
         termError = 0;

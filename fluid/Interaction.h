@@ -73,6 +73,11 @@ public:
     // T and the composition only.
     void beginVolumeSearch();
     void endVolumeSearch();
+    // Evaluations at one temperature and composition and several volumes
+    // (both sides of a saturation system) run between these two calls: the
+    // tree keeps its nodes that do not depend on V.
+    void holdAllButVolume();
+    void releaseHold();
     // All stages, tree to third order: A, AT, Av, ATT, ATv, Avv, ATTv, ATvv, Avvv and P.
     void calculate();
     // Fixed and volume-dependent stages, tree to second order: A, AT, Av, ATT,

@@ -1,5 +1,6 @@
 #include "water/WagnerPruss.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "water/Wagner.h"
@@ -23,6 +24,15 @@ WagnerPruss::~WagnerPruss() = default;
 bool WagnerPruss::isInstable(double T_, double V_) { return waterStateIsUnstable(T_, V_); }
 
 void WagnerPruss::calculateSigma(double, double) { sigma = waterSurfaceTension(T); }
+
+bool WagnerPruss::ownSaturationStart(double T_, double& Vl, double& Vv)
+{
+    if (!(T_ >= 273.16 && T_ <= 646.0) || !holdsWaterStartAt(T_))
+        return false;
+    Vl = kMolarMass / waterAuxiliarySaturatedLiquidDensity(T_);
+    Vv = kMolarMass / waterAuxiliarySaturatedVapourDensity(T_);
+    return std::isfinite(Vl) && std::isfinite(Vv) && Vl > 0.0 && Vv > Vl;
+}
 
 void WagnerPruss::checkInteractions()
 {

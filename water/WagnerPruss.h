@@ -19,6 +19,12 @@ public:
     // Surface tension of water against its vapour (IAPWS 1994) at the phase
     // temperature, into `sigma`; the two volumes are not needed.
     void calculateSigma(double Vl, double Vv) override;
+    // Where the start of the saturation solvers is water's start at T
+    // (initializeSaturationVolumesFromT, from its fits), the volumes of the
+    // auxiliary equations of the saturated liquid and vapour densities
+    // published with IAPWS-95, closer to the equation's own: from 273.16 K to
+    // 646 K.
+    bool ownSaturationStart(double T_, double& Vl, double& Vv) override;
     // Prints phi0 and phi_r at 500 K and 838.025 kg/m3 against the IAPWS-95
     // verification values, the residual tree and its numeric derivative check.
     void checkInteractions();

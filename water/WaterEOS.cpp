@@ -33,6 +33,9 @@ void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
     Vv0 = Vv;
     // Real water's volumes can lie below the co-volume of a model of water.
     useUsableSaturationStart(T_);
+    waterStartT_ = T_;
+    waterStartVl_ = Vl0;
+    waterStartVv_ = Vv0;
 }
 
 void WaterEOS::initializeSaturationVolumesFromP(const char* /*name*/, double P_bar)

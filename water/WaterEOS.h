@@ -8,6 +8,7 @@
 // model.
 //
 // Units: T in K, P in Pa unless an argument says bar, V in m3/mol.
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -31,6 +32,16 @@ public:
     // Start temperature (into the temperature field only) and start volumes of
     // the saturation solvers at P (bar).  `name` is not read.
     void initializeSaturationVolumesFromP(const char* name, double P_bar) override;
+
+protected:
+    // The start that initializeSaturationVolumesFromT gave last for water:
+    // its temperature and volumes (NaN: none).
+    bool holdsWaterStartAt(double T_) const { return T_ == waterStartT_ && Vl0 == waterStartVl_ && Vv0 == waterStartVv_; }
+
+private:
+    double waterStartT_ = std::nan(""), waterStartVl_ = 0.0, waterStartVv_ = 0.0;
+
+public:
 
     // Vapour pressure (Pa) from a piecewise fit in 1/T.
     double initializeSaturationPressure(double T_) const { return waterSaturationPressureFit(T_); }
