@@ -2,11 +2,13 @@
 // arguments read from a stream, and the model factory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
@@ -106,6 +108,44 @@ TEST(FluidCommand, SaturationPressureAndCurve) {
         pos = sat.find('\n', pos) + 1;
     }
     EXPECT_GT(rows, 50);
+}
+
+TEST(FluidCommand, SaturationAndSpinodalCurvesStopAtTheTriplePoint) {
+    // Below the triple point of the major component the liquid is metastable:
+    // the curves of "sat" and "spino" end there (CO2 216.592 K, Span & Wagner
+    // 1996; water 273.16 K, IAPWS-95), for reference and cubic models alike.
+    struct Case {
+        const char* model;
+        double triple;
+    };
+    for (const Case& c : {Case{"IUPACCO2", 216.592}, Case{"PR:H2O", 273.16}, Case{"wagner", 273.16}}) {
+        SCOPED_TRACE(c.model);
+        std::string why;
+        std::unique_ptr<FluidPhase> m(createFluidModel(c.model, &why));
+        ASSERT_TRUE(m) << why;
+        EXPECT_DOUBLE_EQ(m->lowestCurveTemperature(), c.triple);
+        for (const char* f : {"satub", "spinobl", "spinobv"}) std::remove(f);
+        run(*m, {"sat", "b", "spino", "bl", "bv"});
+        // T is column 4 of the saturation rows and column 1 of the spinodal rows.
+        for (auto [file, column] : {std::pair{"satub", 3}, std::pair{"spinobl", 0}, std::pair{"spinobv", 0}}) {
+            const std::string text = readFile(file);
+            EXPECT_LT(text.size(), 400000u) << file;
+            std::size_t pos = text.find("BEGIN\n");
+            ASSERT_NE(pos, std::string::npos) << file;
+            double lowest = 1e9;
+            int rows = 0;
+            for (pos += 6; pos < text.size() && text.compare(pos, 3, "END") != 0; pos = text.find('\n', pos) + 1) {
+                double v[4];
+                const int n = std::sscanf(text.c_str() + pos, "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]);
+                ASSERT_GT(n, column) << file;
+                lowest = std::min(lowest, v[column]);
+                ++rows;
+            }
+            EXPECT_GT(rows, 100) << file;
+            EXPECT_GE(lowest, c.triple) << file;
+            EXPECT_LT(lowest, c.triple + 1.0) << file;
+        }
+    }
 }
 
 TEST(FluidCommand, EmptyListPrintsNothing) {
