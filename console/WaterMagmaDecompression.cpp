@@ -36,7 +36,12 @@ void WaterMagmaModel::calculate_irreversible_decompression_point_at_fixed_p(doub
     temperature(T1);
     volume(V1);
     calculate_state_functions();
-    IrreversibleData data{P_Pa, V, U, cM, T1};
+    calculateIrreversibleDecompressionFrom(T1, V, U, P_Pa, cM, T0);
+}
+
+void WaterMagmaModel::calculateIrreversibleDecompressionFrom(double T1, double V1, double U1, double P_Pa, double cM,
+                                                             double T0) {
+    IrreversibleData data{P_Pa, V1, U1, cM, T1};
     errorflag = 0;
     Secant s;
     s.obj = this;
@@ -169,6 +174,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
     double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
     double Tnext = T;
+    // The last point of the path (a failed step leaves the model elsewhere).
+    double lastT = T, lastP = P, lastV = V, lastW = 0.0, lastQ = 0.0;
+    bool failed = false;
     // Every step lowers the temperature by at least 0.1 K or the pressure by
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
@@ -177,6 +185,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         else
             calculate_isentropic_point_at_fixed_T(Tnext, isentropicTarget, V);
         if (errorflag) {
+            failed = true;
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
                 const double Vkeep = V;
                 const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
@@ -214,6 +223,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
             Teq = s.solve();
             if (s.status != 0) {
                 errorflag = 1;
+                failed = true;
                 break;
             }
         }
@@ -224,6 +234,11 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         W += Uafter - Uprev;
         Q += Unew - Uafter;
         out.writeValues(T, V * 1e6, P * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, Teq, W, Q);
+        lastT = T;
+        lastP = P;
+        lastV = V;
+        lastW = W;
+        lastQ = Q;
 
         // End pressure.
         if (P > Pend) {
@@ -287,13 +302,19 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         Uprev = Unew;
         Tmag = Teq;
     }
-    if (decompressionSaturationFlag == -1 && T < 647.096 &&
-        std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
-        decompressionT4 = T;
-        decompressionP4 = P;
-        decompressionV4 = V;
-        decompressionWork4 = W;
-        decompressionHeat4 = Q;
+    // A path that ends (or fails on its way, near the critical point) within
+    // 4 bar of the saturation curve, or of its end at the critical point
+    // (647.096 K, 220.64 bar), without having crossed it: its last point is
+    // state 4.
+    const double PsatLast =
+        lastT < 647.096 ? WaterEOS::saturationPressureWagnerPruss(lastT) : (lastT < 648.096 ? 220.64e5 : NAN);
+    if ((decompressionSaturationFlag == -1 || (decompressionSaturationFlag == 0 && failed)) &&
+        std::fabs(lastP - PsatLast) < 400000.0) {
+        decompressionT4 = lastT;
+        decompressionP4 = lastP;
+        decompressionV4 = lastV;
+        decompressionWork4 = lastW;
+        decompressionHeat4 = lastQ;
         decompressionSaturationFlag = 1;
     }
 }
