@@ -184,3 +184,58 @@ TEST(WaterMagmaSweep, IsochoricHeatingHoldsTheEnergyChecksAtEveryRatio) { sweep(
 TEST(WaterMagmaSweep, IsochoricHeatingWithFragmentsHoldsTheEnergyChecksAtEveryRatio) { sweep(0, true); }
 TEST(WaterMagmaSweep, IsobaricHeatingHoldsTheEnergyChecksAtEveryRatio) { sweep(1, false); }
 TEST(WaterMagmaSweep, IsobaricHeatingWithFragmentsHoldsTheEnergyChecksAtEveryRatio) { sweep(1, true); }
+
+TEST(WaterMagmaBounds, CyclesOutsideWhatTheMagmaCanGiveAreRefusedWithAMessage) {
+    // At m = 1e5 the water is heated by 0.02 K and would give back mostly the
+    // elastic energy of its compression by the water column, more than the
+    // Carnot work of the heat it took up; at m = 1e300 the heat balance of the
+    // peak cannot close.  m = 1e4 is still computed.
+    struct Case {
+        unsigned char mode;
+        const char* m;
+        const char* why;  // null: computed
+    };
+    const Case cases[] = {{0, "1e4", nullptr},      {0, "1e5", "exceeds what the heat taken up"},
+                          {1, "1e5", "exceeds what the heat taken up"}, {2, "1e5", "exceeds what the heat taken up"},
+                          {0, "1e300", "heat balance of the peak does not close"},
+                          {1, "1e300", "heat balance of the peak does not close"},
+                          {2, "1e300", "heat balance of the peak does not close"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.m) + " mode " + std::to_string(c.mode));
+        WaterMagmaModel w;
+        WaterMagmaCalculationInfo info = inputs({"m", c.m}, c.mode);
+        WaterMagmaCalculationResult r;
+        r.scriptFlag = 1;
+        const auto out = capture([&] { w.calculateWaterMagmaCycle(info, r, 0, 1); });
+        if (c.why == nullptr) {
+            EXPECT_EQ(w.errorflag, 0);
+            EXPECT_NE(out.out.find("Wrev"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(w.errorflag, 1);
+        EXPECT_NE(out.err.find(std::string("Refused at m = ") + (c.m[2] == '3' ? "1e+300" : "100000")),
+                  std::string::npos)
+            << out.err;
+        EXPECT_NE(out.err.find(c.why), std::string::npos) << out.err;
+        EXPECT_EQ(out.out.find("Wrev"), std::string::npos);  // no report of a refused cycle
+    }
+
+    // Isobaric heating that leaves the water below its boiling point at the
+    // surface (m = 5.5): the fragments, at the water's temperature, end with
+    // it below T3, and the reversible pyroclast-heated work is the small
+    // positive work of the liquid's expansion, not a work taken in.
+    WaterMagmaModel w;
+    WaterMagmaCalculationInfo info = inputs({"m", "5.5", "pyroclast"}, 1);
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = 0;
+    capture([&] { w.calculateWaterMagmaCycle(info, r, 0, 0); });
+    ASSERT_EQ(w.errorflag, 0);
+    ASSERT_LT(r.T3, r.TsatRef);
+    EXPECT_LE(r.T5p, r.T3);
+    EXPECT_GE(r.T5p, r.T4);
+    EXPECT_GT(-r.WrevP, 0.0);
+    EXPECT_LT(-r.WrevP, 0.1);
+    // The fragments cool by the few hundredths of a kelvin the liquid loses.
+    EXPECT_GE(r.Qp, r.Q);
+    EXPECT_LT(r.Qp - r.Q, 0.05);
+}
