@@ -136,6 +136,108 @@ void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P
 
 // ---------------------------------------------------------------- heating decompression
 
+bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom) {
+    // The state the step starts from, on the isentrope S_target.
+    const double T1 = T, V1 = V, Cv1 = Cv, Ss = S_target;
+    // Within a few kelvins of the critical point, where the steps end on
+    // the spinodal, the search keeps to its plain start and full Newton
+    // steps, so that the path meets the saturation curve where it always has.
+    const bool nearCritical = std::fabs(T1 - 647.096) < 5.0 && V1 > 0.6 * kCriticalVolume && V1 < 1.8 * kCriticalVolume;
+    // A Newton step of at most a relative 1e-6 lands on the solution to second
+    // order (1e-12, below the tolerances), and the state there follows from
+    // the evaluated one at (t, v) to first order at rounding: (dU/dT)_V = Cv,
+    // (dU/dV)_T = T (dP/dT)_V - P, (dS/dV)_T = (dP/dT)_V, (dCv/dV)_T =
+    // -T d3A/dT2dV, d(dP/dV) = -d3A/dTdV2 dT - d3A/dV3 dV.  (dCv/dT)_V, of
+    // fourth order, is estimated by a difference with the state the step
+    // started from (a tenth of a kelvin to a few kelvins away, good to about a
+    // percent away from the critical point), and the step is taken so only
+    // when that term changes Cv by less than 1e-7, so that its error stays
+    // near 1e-9.  The path reads only T, V, U and Cv before its reheating
+    // evaluates the whole state again.
+    auto land = [&](double t, double v, double dt, double dv) {
+        if (nearCritical || std::fabs(dt) > 1e-6 * t || std::fabs(dv) > 1e-6 * v) return false;
+        double CvT = 0.0;
+        if (dt != 0.0) {
+            if (!(std::fabs(t - T1) > 1e-3)) return false;
+            CvT = (Cv - Cv1 + t * d3AdT2dV * (v - V1)) / (t - T1);
+            if (!std::isfinite(CvT) || std::fabs(CvT * dt) > 1e-7 * std::fabs(Cv)) return false;
+        }
+        const double dPdVnew = dPdV - d3AdTdV2 * dt - d3AdV3 * dv;
+        if (!(dPdVnew < 0.0)) return false;
+        U += Cv * dt + (t * dPdT - P) * dv;
+        S += dSdTv * dt + dSdVt * dv;
+        P += dPdT * dt + dPdV * dv;
+        Cv += CvT * dt - t * d3AdT2dV * dv;
+        dPdV = dPdVnew;
+        temperature(t + dt);
+        volume(v + dv);
+        return true;
+    };
+    // Newton steps on the state functions from (t, v): in V at fixed T, in
+    // (T, ln V) at fixed P, to the tolerances of the isentropic searches
+    // (1e-11 on the scaled residuals), each step at most half the volume (a
+    // factor e in ln V) and a fifth of the temperature.
+    auto newton = [&](double t, double v) {
+        for (int it = 0; it < 60; ++it) {
+            temperature(t);
+            volume(v);
+            errorflag = 0;
+            calculate_state_functions();
+            if (errorflag || !std::isfinite(S) || !std::isfinite(P) || !std::isfinite(dSdVt) || dSdVt == 0.0)
+                return false;
+            if (atPressure) {
+                const double r1 = (P - target) / target, r2 = (S - Ss) / R;
+                if (std::fabs(r1) < 1e-11 && std::fabs(r2) < 1e-11) return dPdV < 0.0;  // not the unstable branch
+                const double a11 = dPdT / target, a12 = v * dPdV / target, a21 = dSdTv / R, a22 = v * dSdVt / R;
+                const double det = a11 * a22 - a12 * a21;
+                if (!std::isfinite(det) || det == 0.0) return false;
+                const double dt = -(r1 * a22 - a12 * r2) / det, dl = -(a11 * r2 - a21 * r1) / det;
+                if (std::fabs(dt) < 1e-12 * t && std::fabs(dl) < 1e-12)
+                    // Steps at rounding: the residuals are as small as the
+                    // model computes them (a compressed liquid's pressure).
+                    return std::fabs(r1) < 1e-6 && std::fabs(r2) < 1e-6 && dPdV < 0.0;
+                if (land(t, v, dt, v * std::expm1(dl))) return true;
+                const double sT = std::fabs(dt) > 0.2 * t ? 0.2 * t / std::fabs(dt) : 1.0;
+                const double sV = std::fabs(dl) > 1.0 ? 1.0 / std::fabs(dl) : 1.0;
+                const double sc = sT < sV ? sT : sV;
+                t += sc * dt;
+                v *= std::exp(sc * dl);
+            } else {
+                const double f = S - Ss;
+                if (std::fabs(f) < 1e-11 * (1.0 + std::fabs(Ss))) return dPdV < 0.0;
+                double dv = -f / dSdVt;
+                if (std::fabs(dv) < 1e-13 * v) return dPdV < 0.0;  // a step at rounding
+                if (land(t, v, 0.0, dv)) return true;
+                if (dv > 0.5 * v) dv = 0.5 * v;
+                if (dv < -0.5 * v) dv = -0.5 * v;
+                v += dv;
+            }
+        }
+        return false;
+    };
+    // The tangent of the isentrope at the start: dS = S_T dT + S_V dV = 0 and
+    // dP = P_T dT + P_V dV.
+    double t = atPressure ? T1 : target, v = V1;
+    if (atPressure) {
+        const double det = dSdTv * dPdV - dSdVt * dPdT, dPa = target - P;
+        if (std::isfinite(det) && det != 0.0) {
+            t = T1 - dSdVt * dPa / det;
+            v = V1 + dSdTv * dPa / det;
+        }
+    } else if (std::isfinite(dSdVt) && dSdVt != 0.0) {
+        v = V1 - dSdTv / dSdVt * (target - T1);
+    }
+    if (!(v > 0.0) || !std::isfinite(v) || !(t > 0.0) || !std::isfinite(t)) {
+        t = atPressure ? T1 : target;
+        v = V1;
+    }
+    // Where the tangent leads past the stable branch the search starts again
+    // from the plain start.
+    if ((!nearCritical && newton(t, v)) || newton(Tfrom, Vfrom)) return true;
+    errorflag = 1;
+    return false;
+}
+
 double WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature(double T_, void* p) {
     const EquilibriumData& d = *static_cast<const EquilibriumData*>(p);
     return (T_ - d.Tw) * d.Cw + (T_ - d.Tmag) * magmaHeatCapacity + calculateLatentHeatTerm(d.Tmag, T_);
@@ -166,7 +268,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     volume(V0);
     calculate_pressure();
     calculate_state_functions();
-    isentropicTarget = S;
+    S_target = S;
     double Uprev = U, Tmag = T0, dT = -1.0, dP = -1.0, W = 0.0, Q = 0.0;
     bool byPressure = false;
     double Tw = T, Vw = V;
@@ -180,10 +282,11 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // Every step lowers the temperature by at least 0.1 K or the pressure by
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
+        // The isentropic step, from the state the last reheating left.
         if (byPressure)
-            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, isentropicTarget, Tw, Vw);
+            continueIsentrope(P + dP * 1e5, true, Tw, Vw);
         else
-            calculate_isentropic_point_at_fixed_T(Tnext, isentropicTarget, V);
+            continueIsentrope(Tnext, false, Tnext, V);
         if (errorflag) {
             failed = true;
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
@@ -203,7 +306,6 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         }
         Tw = T;
         Vw = V;
-        calculate_state_functions();
         const double Uafter = U;
         // The reheating is isochoric: the water takes up Cv dT, so its heat
         // capacity in the balance with the fragments is Cv.
@@ -229,7 +331,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         }
         temperature(Teq);
         calculate_state_functions();
-        isentropicTarget = S;
+        S_target = S;
         const double Unew = U;
         W += Uafter - Uprev;
         Q += Unew - Uafter;
@@ -302,14 +404,22 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         Uprev = Unew;
         Tmag = Teq;
     }
-    // A path that ends (or fails on its way, near the critical point) within
-    // 4 bar of the saturation curve, or of its end at the critical point
-    // (647.096 K, 220.64 bar), without having crossed it: its last point is
-    // state 4.
-    const double PsatLast =
-        lastT < 647.096 ? WaterEOS::saturationPressureWagnerPruss(lastT) : (lastT < 648.096 ? 220.64e5 : NAN);
-    if ((decompressionSaturationFlag == -1 || (decompressionSaturationFlag == 0 && failed)) &&
-        std::fabs(lastP - PsatLast) < 400000.0) {
+    // A path that never met the saturation curve but ends within 4 bar of it
+    // below the critical temperature: its last state is state 4.
+    if (decompressionSaturationFlag == -1 && T < 647.096 &&
+        std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
+        decompressionT4 = T;
+        decompressionP4 = P;
+        decompressionV4 = V;
+        decompressionWork4 = W;
+        decompressionHeat4 = Q;
+        decompressionSaturationFlag = 1;
+    }
+    // A path that came down on one side of the curve and failed within a
+    // kelvin below the critical point, within 4 bar of the curve, before its
+    // step could cross it: its last point is state 4.
+    if (decompressionSaturationFlag == 0 && failed && lastT > 646.096 && lastT < 647.096 &&
+        std::fabs(lastP - WaterEOS::saturationPressureWagnerPruss(lastT)) < 400000.0) {
         decompressionT4 = lastT;
         decompressionP4 = lastP;
         decompressionV4 = lastV;
@@ -329,6 +439,9 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                                                          WaterMagmaCalculationResult& r) {
     const double M = molarMass();
     const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    // A path that cannot follow the saturation curve down to Tmin (at the
+    // critical point, where the saturation states merge) leaves no work.
+    r.pathWork = r.pathHeat = NAN;
     temperature(T0);
     if (calculateTheSaturationPressure(T0) != 0) return;
     double Vl = Vl_sat, Vv = Vv_sat;
@@ -350,9 +463,13 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                      "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)", "W(11)", "Q(12)",
                      "fl(13)");
     double W = 0.0, Q = 0.0, Sc = S0, t = T0;
+    bool complete = true;
     while (t >= Tmin_) {
         temperature(t);
-        if (calculateTheSaturationPressure(t) != 0) break;
+        if (calculateTheSaturationPressure(t) != 0) {
+            complete = false;
+            break;
+        }
         Sc += cM * std::log(1.0 + 1.0 / t);
         Vl = Vl_sat;
         Vv = Vv_sat;
@@ -390,6 +507,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
         t -= 1.0;
     }
     if (f) std::fclose(f);
+    if (!complete) return;
     r.pathWork = 0.001 * W / M;
     r.pathHeat = 0.001 * Q / M;
 }

@@ -516,8 +516,16 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
                 superheatedEnd();
                 x = 0.0;
             }
-            double W = r.U5p - r.U4p + cM * (r.T5p - r.T4p) + decompressionWork4;
-            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat4 + cM * (r.T4p - r.T5p);
+            // From state 4 the fragments give their heat (and any latent heat)
+            // down to T5p.  The water's energy at state 4 is taken from the
+            // path's own balance, U3 + W4 + Q4 (the evaluated U4p on the path,
+            // and consistent with W4 and Q4 also where state 4 is the last
+            // trial of a path that failed by the critical point).
+            const double fragments =
+                cM * (r.T4p - r.T5p) - (M / magmaWaterRatio) * calculateLatentHeatTerm(r.T4p, r.T5p);
+            const double U4path = r.U3 + decompressionWork4 + decompressionHeat4;
+            double W = r.U5p - U4path - fragments + decompressionWork4;
+            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat4 + fragments;
             if (isobaric) W += r.vaporizationWork;
             r.WrevP = W * k;
             r.Qp = Qh * k;

@@ -74,6 +74,14 @@ public:
     void calculateHeatingDecompression(double V0, double T0, double Tmin_, double Tmax_, double Pend, char mode,
                                        const char* suffix, std::vector<double>* array);
     double equationForHeatingDecompressionEquilibriumTemperature(double T_, void* data);
+    // One isentropic step of the heating decompression: from the current,
+    // evaluated state on the isentrope S_target to the temperature `target`
+    // (K), or to the pressure `target` (Pa) with atPressure.  Newton steps on
+    // the state functions from the tangent's prediction, else from the plain
+    // start (Tfrom, Vfrom), leave the model at the state found; false
+    // (errorflag set, the model at the last trial) when no mechanically
+    // stable state is found.
+    bool continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom);
     void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_);
     void calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,
                                             WaterMagmaCalculationResult& r);
