@@ -80,7 +80,10 @@ double WaterMagmaModel::equationForIrreversibleDecompression(double T_, void* p)
     temperature(T_);
     pressure(d.P * 1e-5);
     set_the_phase_as(2);
-    calculate_molar_volume();
+    // The secant's trials follow one branch: each search goes on from the
+    // volume of the previous trial (liquid or steam).
+    calculateMolarVolumeFrom(Vl0);
+    if (errorflag) calculate_molar_volume();
     if (!errorflag) calculate_state_functions();
     if (!errorflag) {
         bool rejected = U < 0.0;

@@ -189,7 +189,11 @@ void SumF::set_xvariables(double* xs) {
     if (xs)
         for (int i = 0; i < n; ++i) product->x[i] = xs[i];
     product->calculated = false;
-    calculated = false;
+    // The sum computes again, and so do its terms: the walk of the next
+    // evaluation descends through calculated nodes only, so a sum cleared
+    // alone would keep it from terms that hold the values of the previous
+    // temperature.
+    initialize_the_graph();
 }
 
 bool SumF::tieAt(const int* t, Expression* e) {

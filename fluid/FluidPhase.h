@@ -94,8 +94,26 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
+    // The molar volume at T and P.  The starts that depend on the state
+    // asked for alone come first (kind 2: estimate_Vl0, 1.7e-5, 1.8e-5,
+    // 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind 1: R T / P, 4.5 estimate_Vl0;
+    // other kinds: R T / P), the volumes stored by earlier calls last (kind 2
+    // Vl0, kind 1 Vv0), and these may only find the phase the kind asks for;
+    // kind 5 starts from Vv0, the caller's own start.  Below 1.1 critical_T a
+    // root of a liquid search or of a retry is refused when it lies on neither
+    // the liquid nor the vapour branch of its isotherm (the loops of a
+    // multiparameter equation inside the two-phase region).
     void calculate_molar_volume() override;
-    virtual double estimate_Vl0() { return Vl0; }
+    // The model's liquid volume at the current temperature and composition,
+    // the first start of a liquid search: the saturated liquid of the major
+    // component from its published ancillary equation (its critical volume
+    // above its critical temperature), as usableLiquidStart takes it.
+    virtual double estimate_Vl0();
+    // V when it can start a liquid search of this model (finite and above
+    // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
+    // model with neither (no ancillary equation for its major component, no
+    // co-volume), the stored Vl0.
+    double usableLiquidStart(double V_);
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
@@ -117,7 +135,7 @@ public:
     enum PhaseCode { kPhaseNone = 0, kPhaseVapour = 1, kPhaseLiquid = 2, kPhaseSupercritical = 3, kPhaseFluid = 4 };
     struct PhaseRoot {
         bool found = false;
-        double V = 0.0, G = 0.0;  // m3/mol, J/mol
+        double V = 0.0, G = 0.0;  // m3/mol; J/mol, as rootGibbsEnergy ranks the roots
     };
     struct PhaseRoots {
         PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
@@ -135,7 +153,9 @@ public:
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
-    // The liquid (smallest volume) and the vapour (largest volume) roots.
+    // The liquid (smallest volume) and the vapour (largest volume) roots; a
+    // root on neither branch of the isotherm (a loop of a multiparameter
+    // equation inside the two-phase region) is none.
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
     // The root of lowest Gibbs energy at (T, P): the model is left in it with
     // its state functions and fugacities; errorflag set when there is none.
@@ -153,10 +173,19 @@ public:
     bool compressibilityDiverges() const;
     // The state (T, P, V, Z) is finite, with a positive volume.
     bool stateIsFinite() const;
+    // The Gibbs energy that ranks the roots at one T, P and composition,
+    // R T sum x_i ln phi_i (J/mol; the ideal gas, the same for every root, is
+    // left out, for it may lack its data); NaN when the fugacities fail.
+    double rootGibbsEnergy();
 
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
     virtual void calculate_state_functions();
+    // Marks as not given (NaN) the state functions a model cannot give: A, U,
+    // H, G, S, the heat capacities, the sound speed, the Joule-Thomson
+    // coefficient and the temperature derivatives of A; with `derivatives`
+    // the pressure derivatives too.  The state (T, V, P, Z) is left alone.
+    void withholdStateFunctions(bool derivatives);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
@@ -677,8 +706,15 @@ private:
     double solveVolumeFrom(double start);
     void beginVolumeSearch();
     bool volumeSearchFrom(double start);
+    // The branch of the isotherm on which a root found from a start may lie.
+    enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
+    bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    bool onBranch(RootBranch branch, double liquid);
+    bool rootOnABranch(double T_, double P_bar, double V_);
+    bool stableBetween(double Va, double Vb);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
+    double temperatureFromIsochore();
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);

@@ -365,7 +365,10 @@ double FluidPhase::equationForIrreversibleDecompression(double T_, void* data) {
     temperature(T_);
     pressure(1e-5 * Pf);
     set_the_phase_as(2);
-    calculate_molar_volume();
+    // The secant's trials follow one branch: each search goes on from the
+    // volume of the previous trial (liquid or vapour).
+    calculateMolarVolumeFrom(Vl0);
+    if (errorflag) calculate_molar_volume();
     if (errorflag) {
         error = 1;
         return 0.0;

@@ -64,10 +64,13 @@ void FluidPhase::calculate_fugacities() {
 
     const double RTV = R * T / V;
     P = Z * RTV;
+    bool finite = std::isfinite(P);
     for (int i = 0; i < n; i++) {
         fugcoef[i] = std::exp(rcp[i]) / Z;
         fugacity[i] = x[i] * P * fugcoef[i];
+        finite = finite && std::isfinite(fugcoef[i]);
     }
+    if (!finite) errorflag = 1;  // a term outside its range (NaN) gives no fugacities
     dPdV = (dZdV - Z / V) * RTV;
     dZdP = dZdV / dPdV;
     for (int i = 0; i < n; i++) {
@@ -104,14 +107,13 @@ void FluidPhase::calculate_fugacities() {
 }
 
 void FluidPhase::calculate_state_functions() {
-    if (auto* part = dynamic_cast<Ideal*>(ideal); part && !part->hasData()) {
-        // An ideal-gas part without its data (a component missing from the
-        // standard-state file) would give Cv = -R, w = 0 and a wrong S: no
-        // state functions, a failure.
-        errorflag = 1;
-        A = U = H = G = S = Cv = Cp = soundSpeed = jouleThomson = std::nan("");
-        return;
-    }
+    // An ideal-gas part without its data (a component missing from the
+    // standard-state file, a fluid in reduced variables) would give Cv = -R,
+    // w = 0 and a wrong S: the quantities that need it are not given (NaN,
+    // the part says why once).  The state itself stands: pressure, its
+    // derivatives and the fugacities do not depend on the ideal gas.
+    auto* part = dynamic_cast<Ideal*>(ideal);
+    const bool idealGas = !part || part->hasData();
     double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {
         a += t.A;
@@ -137,6 +139,10 @@ void FluidPhase::calculate_state_functions() {
     H = -(RT * T * aT + RT * aV * V);
     G = A - RT * aV * V;
     S = (-RT * T * aT - A) / T;
+    // The energies of a term outside its range (NaN) are no state functions.
+    // Cp, the compressibility and the Joule-Thomson coefficient may diverge at
+    // a critical point and are not tested here.
+    if (!std::isfinite(A) || !std::isfinite(H) || !std::isfinite(S) || !std::isfinite(P)) errorflag = 1;
 
     dZdT = -V * aTV;
     dSdTv = -2.0 * R * aT - RT * aTT;
@@ -167,6 +173,17 @@ void FluidPhase::calculate_state_functions() {
     if (M > 0) bulk_molar_weight = M;
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
     soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
+    if (!idealGas) withholdStateFunctions(false);
+}
+
+void FluidPhase::withholdStateFunctions(bool derivatives) {
+    const double none = std::nan("");
+    for (double* q : {&A, &U, &H, &G, &S, &dSdTv, &Cv, &dHdTv, &Cp, &jouleThomson, &dAdT, &d2AdT2, &soundSpeed})
+        *q = none;
+    if (derivatives)
+        for (double* q : {&dPdT, &dPdV, &dVdT, &dZdT, &dZdV, &dZdP, &dSdVt, &dHdVt, &dAdV, &d2AdV2, &d2AdTdV,
+                          &d3AdV3, &d3AdTdV2, &d3AdT2dV})
+            *q = none;
 }
 
 void FluidPhase::calculate_expansivity_derivative() {

@@ -21,6 +21,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "fluid/SaturatedLiquid.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -458,8 +459,7 @@ bool nitrogenSaturationDensities(double T_, double& rl, double& rv) {
     constexpr double Tc = 126.192, rhoc = 313.3;
     if (!(T_ > 0.0) || !(T_ < Tc)) return false;
     const double th = 1.0 - T_ / Tc;
-    rl = rhoc * std::exp(1.48654237 * std::pow(th, 0.3294) - 0.280476066 * std::pow(th, 4.0 / 6.0) +
-                         0.0894143085 * std::pow(th, 16.0 / 6.0) - 0.119879866 * std::pow(th, 35.0 / 6.0));
+    rl = ancillarySaturatedLiquidDensity("N2", T_);
     rv = rhoc * std::exp(Tc / T_ *
                          (-1.70127164 * std::pow(th, 0.34) - 3.70402649 * std::pow(th, 5.0 / 6.0) +
                           1.29859383 * std::pow(th, 7.0 / 6.0) - 0.561424977 * std::pow(th, 13.0 / 6.0) -

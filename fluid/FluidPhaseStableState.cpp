@@ -21,6 +21,19 @@ bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::
 
 }  // namespace
 
+double FluidPhase::rootGibbsEnergy() {
+    // G = G_ig(T, P, x) + R T sum x_i ln phi_i: the ideal-gas part is the
+    // same for every root at one T, P and composition, and may lack its data
+    // (a salt, a closed-form cubic without an ideal gas); the fugacities rank
+    // the roots whatever the model gives of G.
+    calculate_fugacities();
+    if (errorflag) return std::nan("");
+    double g = 0.0;
+    for (int i = 0; i < component_count; ++i)
+        if (x[i] != 0.0) g += x[i] * std::log(fugcoef[i]);
+    return R * T * g;
+}
+
 bool FluidPhase::compressibilityDiverges() const {
     // The reduced stiffness V^2 (dP/dV)T / RT is 1 in the ideal gas and
     // vanishes at the critical point, where cp, the expansivity and the
@@ -46,13 +59,14 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     if (errorflag || !std::isfinite(V) || !(V > 0.0)) return false;
     errorflag = 0;
     calculate_state_functions();
-    const double Pt = P_bar * 1e5, Pz = R * Z * T / V;
-    if (errorflag || !(dPdV < 0.0) || !(std::fabs(Pz - Pt) <= kPressureMatch * Pt) || !std::isfinite(G)) {
+    const double Pt = P_bar * 1e5, Pz = R * Z * T / V, dPdV_ = dPdV;
+    const double g = errorflag ? std::nan("") : rootGibbsEnergy();
+    if (errorflag || !(dPdV_ < 0.0) || !(std::fabs(Pz - Pt) <= kPressureMatch * Pt) || !std::isfinite(g)) {
         errorflag = 1;
         return false;
     }
     V_ = V;
-    G_ = G;
+    G_ = g;
     return true;
 }
 
@@ -93,10 +107,12 @@ bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, doubl
     errorflag = 0;
     calculate_fixed_parameters();
     calculate_state_functions();
-    if (errorflag || !(dPdV < 0.0) || !std::isfinite(G) || !(std::fabs(R * Z * T / V - Pt) <= kPressureMatch * Pt))
+    const double Zr = Z, dPdV_ = dPdV;
+    const double g = errorflag ? std::nan("") : rootGibbsEnergy();
+    if (errorflag || !(dPdV_ < 0.0) || !std::isfinite(g) || !(std::fabs(R * Zr * T / V - Pt) <= kPressureMatch * Pt))
         return false;
     V_ = Vr;
-    G_ = G;
+    G_ = g;
     return true;
 }
 
@@ -105,7 +121,7 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     auto keep = [&](double V_, double G_) {
         for (const PhaseRoot& r : found)
             if (sameRoot(r.V, V_)) return;
-        found.push_back({true, V_, G_});
+        if (rootOnABranch(T_, P_bar, V_)) found.push_back({true, V_, G_});
     };
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keep(V_, G_);
@@ -197,7 +213,7 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
 
 FluidPhase::StableState FluidPhase::assessStateAtTP(double T_, double P_bar) {
     StableState s;
-    const double V_ = V, G_ = G;
+    const double V_ = V, G_ = rootGibbsEnergy();
     const PhaseRoots r = pressureRootsFromTP(T_, P_bar);
     s.phase = namePhase(r, V_, P_bar);
     if (r.liquid.found && r.vapour.found) {

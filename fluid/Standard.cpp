@@ -39,6 +39,9 @@ Reduced reducedGibbs(double T, double a, double b, double c, double d, double H,
 }  // namespace
 
 Standard::Standard() : leaf(std::make_unique<Leaf>()) {
+    // Sized for T and V until the components are known, so that a part of a
+    // model without components evaluates to zero.
+    leaf->number_of_variables(2);
     root = leaf.get();
     setModelName("Standard");
 }
@@ -52,6 +55,7 @@ void Standard::number_of_components(int n) {
     }
     Interaction::number_of_components(n);
     componentIndex = 0;
+    cachedT_ = std::nan("");
     const std::size_t m = static_cast<std::size_t>(n);
     S298.assign(m, 0.0);
     H298.assign(m, 0.0);
@@ -73,6 +77,12 @@ void Standard::number_of_components(int n) {
 void Standard::calculate_fixed_parameters() {
     const int n = component_count;
     if (n < 1) return;
+    // The part depends on T and the composition alone: a volume search, which
+    // evaluates the model many times at one temperature, reuses it.
+    if (T == cachedT_ && fugacityPass == cachedPass_ && x == cachedX_) return;
+    cachedT_ = T;
+    cachedPass_ = fugacityPass;
+    cachedX_ = x;
     S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
     for (int i = 0; i < n; i++) {
         S298mix += x[i] * S298[i];
@@ -182,11 +192,11 @@ void Standard::read_component_data(const char* name) {
         }
     }
     std::fclose(f);
-    if (!ok) {
-        platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n", name);
-        reported[i] = 1;
-        return;
-    }
+    // A component without its record (a salt, most hydrocarbons) is still
+    // good for volumes, fugacities and phase equilibria: its lack is said by
+    // hasData, once, when state functions are asked for.
+    if (!ok) return;
+    cachedT_ = std::nan("");
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;
@@ -203,9 +213,9 @@ bool Standard::hasData() {
         complete = false;
         if (!reported[i]) {
             if (names[i].empty())
-                platform::diagf("No standard-state data were read for component %d: no state functions.\n", i);
+                platform::warnf("No standard-state data were read for component %d: no state functions.\n", i);
             else
-                platform::diagf("Data for component %s have not been found in the file compo/standard.txt.\n",
+                platform::warnf("Data for component %s have not been found in the file compo/standard.txt.\n",
                                 names[i].c_str());
             reported[i] = 1;
         }

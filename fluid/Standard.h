@@ -17,7 +17,8 @@
 // standard-state data: hasData() is false while it is present in the
 // mixture, which fails the model's state functions instead of giving
 // Cv = -R and a sound speed of zero.  Which component lacks its data is said
-// once.
+// once, when state functions are first asked for: volumes, fugacities and
+// phase equilibria do not need the data.
 //
 // The residual terms of a fluid model carry the ideal gas's -ln V; this part
 // adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
@@ -28,6 +29,7 @@
 // Fugacity coefficients are residual properties: during the fugacity pass the
 // leaf holds zero, so this part adds nothing to the fugacities (the state
 // functions A0 ... Cv0 are still refreshed).
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +50,8 @@ public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     // Reads the record of `name` (first or second name) for the next component.
-    // A missing file or component is reported; the component keeps zero data.
+    // A missing file is reported; a component without a record keeps zero
+    // data (hasData reports it).
     void read_component_data(const char* name) override;
     bool hasData() override;
 
@@ -58,6 +61,10 @@ public:
 
 private:
     std::unique_ptr<Leaf> leaf;
+    // T, pass and composition of the values in the leaf (NaN: none).
+    double cachedT_ = std::nan("");
+    int cachedPass_ = 0;
+    std::vector<double> cachedX_;
     std::vector<char> found;     // the component's record was read
     std::vector<char> reported;  // its lack of data has been said
     std::vector<std::string> names;

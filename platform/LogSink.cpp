@@ -91,6 +91,16 @@ long& diagnostics() {
 
 long diagnosticCount() { return diagnostics(); }
 
+void logWarning(const std::string& text) { logSink().appendDiagnostic(text); }
+
+void warnf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    logSink().appendDiagnostic(text);
+}
+
 void logDiagnostic(const std::string& text) {
     ++diagnostics();
     logSink().appendDiagnostic(text);

@@ -338,12 +338,14 @@ TEST(StableState, PhaseChangesAtThePublishedVapourPressure) {
             EXPECT_EQ(st.phase, liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour) << T << " K " << P << " bar";
             EXPECT_EQ(st.otherPhase, liquid ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid) << T << " K";
             EXPECT_NEAR(FluidPhase::R * m.Z * T / m.V, P * 1e5, 1e-6 * P * 1e5);
-            // The other root is the one of higher Gibbs energy.
-            const double G = m.G;
+            // The other root is the one of higher Gibbs energy; the roots are
+            // ranked by R T sum x ln phi, whose difference is that of G.
+            const double Gfull = m.G, G = m.rootGibbsEnergy();
             double V = 0.0, Gother = 0.0;
             ASSERT_TRUE(m.pressureRootFromTP(liquid ? 1 : 2, T, P, V, Gother));
             EXPECT_NEAR(V, st.otherV, 1e-9 * V);
             EXPECT_GT(Gother, G);
+            EXPECT_NEAR(Gother - G, m.G - Gfull, 1e-7 * std::fabs(Gfull) + 1e-6);
         }
     }
     // Near the critical point of CO2 (the case): at 302.125 K and 70 bar,

@@ -7,6 +7,7 @@
 #include "families/anderko/AnderkoDispersion.h"
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
+#include "fluid/Standard.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -59,7 +60,10 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     interactions[0] = new Boublik();
     interactions[1] = new Dipole();
     interactions[2] = new AnderkoDispersion();
-    ideal = nullptr;
+    // The hard-sphere term carries the ideal gas's -ln V; the temperature
+    // part of the ideal gas is that of the components' standard-state data
+    // (none for the salts: their state functions fail, said once).
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     critical_T = 648.6;
@@ -119,7 +123,10 @@ void Anderko::setSystemCode(char code) {
     }
     hardSpheres()->set_parameters(std::span<const double>(bs));
     dipole()->set_parameters(std::span<const double>(bm));
-    for (int i = 0; i < n; i++) molar_mass[i] = row->components[i]->M;
+    for (int i = 0; i < n; i++) {
+        molar_mass[i] = row->components[i]->M;
+        readIdealComponentData(ideal, row->components[i]->name);
+    }
     critical_T = row->components[0]->Tc;
     critical_V = row->components[0]->Vc;
     if (row->Tmin > 0.0) Tmin = row->Tmin;

@@ -3,7 +3,9 @@
 // H2O, NaCl, KCl, CO2 and CH4: a water model whose reduced Helmholtz energy
 // is the sum of a hard-sphere repulsion (Boublik, which carries the ideal-gas
 // -ln V), a dipole-dipole attraction (Dipole) and a dispersion attraction
-// (AnderkoDispersion), without an ideal-gas part.  The chemical system is
+// (AnderkoDispersion), and the Standard ideal gas of the components (its
+// temperature part; the salts have no standard-state data, so the state
+// functions of a fluid that holds them fail).  The chemical system is
 // chosen after construction by its system code (setSystemCode, or the
 // framework's setSystemType by name).  On request (useVLE) the model builds a
 // second Anderko for the vapour and a two-phase solver (IFP) over the pair.

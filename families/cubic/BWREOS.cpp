@@ -15,7 +15,12 @@ BWREOS::BWREOS(int phaseKind) : FluidPhase(1, phaseKind, 0) {
     } else {
         interactions[0] = new BWR();
     }
-    ideal = new Ideal();
+    // Its temperature and volume are reduced ones: no ideal gas can be given,
+    // and the term alone is the residual part, so there are no state
+    // functions (pressures, fugacities and saturation are the term's).
+    ideal = new NoIdealGas(
+        "BWR EOS: the Lee-Kesler fluids are in reduced temperature and volume and have no ideal-gas heat capacity: "
+        "no enthalpy, entropy, heat capacities or sound speed");
     Vl0 = 2e-05;
     Vv0 = 0.0002;
 }

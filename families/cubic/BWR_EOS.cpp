@@ -175,3 +175,9 @@ void BWR_EOS::describe() {
     if (errorflag) search_molar_volume(0.1 * Tr / Pr, 1.0);
     valid = true;
 }
+
+void BWR_EOS::calculate_fugacities() {
+    for (int i = 0; i < component_count; i++) fugacity[i] = fugcoef[i] = std::nan("");
+}
+
+void BWR_EOS::calculate_state_functions() { withholdStateFunctions(true); }

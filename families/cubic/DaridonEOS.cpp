@@ -85,7 +85,7 @@ void DaridonEOS::read_component_data(int i, const char* name) {
     if (i > 0 && std::strcmp(name, "H2O") == 0)
         platform::diagf("H2O must be the first component. Here H2O is the %dth component.", i);
     // The ideal-gas part takes its standard-state data component by component.
-    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
+    readIdealComponentData(ideal, name);
     double Tc = 0.0, Pc = 0.0, omega = 0.0, mw = molar_mass[i];
     if (!cubic::readCubicComponentFile(name, "File %s not found\n",
                                        {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))

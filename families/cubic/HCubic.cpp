@@ -98,6 +98,9 @@ void HCubic::calculate_pressure() {
     const double p = Pref();
     const double bm = B_ * R * T / p, cm = C_ * R * T / p, am = A_ * cubic::R2 * T * T / p;
     P = R * T / (V - bm) - am / (V * V + (bm + cm) * V - bm * cm);
+    // The reduced parameters of the fugacities are those of this pressure.
+    calculate_parameters_of_pure_components();
+    calculate_mixing_parameters();
 }
 
 void HCubic::resolve_cubic_equation_in_Z() {
@@ -161,6 +164,11 @@ void HCubic::calculate_fugacities() {
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
     }
+}
+
+void HCubic::calculate_state_functions() {
+    calculate_pressure();
+    withholdStateFunctions(true);
 }
 
 double HCubic::equation(double T_, void*) {

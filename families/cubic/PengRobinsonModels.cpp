@@ -8,6 +8,7 @@
 #include "families/cubic/CubicData.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
+#include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "water/WagnerPruss.h"
 #include "platform/LogSink.h"
@@ -118,6 +119,9 @@ void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
 PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new Nirma(type);
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part alone.
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
     setModelName("PRNirma");
@@ -125,6 +129,7 @@ PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, pha
 
 void PRNirma::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     double Tc = 0.0, Pc = 0.0, omega = 0.0, m = 0.0, c0 = 0.0, c1 = 0.0, c2 = 0.0, c3 = 0.0, p = 0.0;
     if (std::strcmp(name, "H2O") == 0) {
         Tc = 647.13;
@@ -200,6 +205,7 @@ void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonC
 PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new StryjekVera();
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
     setModelName("PRSV");
@@ -207,6 +213,7 @@ PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
 
 void PRSV::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     // Methane's row is the start of a component read from its file.
     double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016;
     if (std::strcmp(name, "H2O") == 0) {

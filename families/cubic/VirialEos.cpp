@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "families/cubic/Virial.h"
+#include "fluid/Standard.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -31,6 +32,9 @@ const VirialGas kGases[] = {
 VirialEos::VirialEos(int phaseKind, int mode_, char withVenturi_)
     : FluidPhase(1, phaseKind, withVenturi_), mode(static_cast<char>(mode_)) {
     interactions[0] = new Virial(mode_);
+    // The ideal gas of the components' standard-state data: the term gives
+    // the virial part and the ideal gas's -ln V alone.
+    ideal = new Standard();
     if (mode_ == 0)
         number_of_components(2);
     else if (mode_ == 1)
@@ -42,7 +46,9 @@ VirialEos::VirialEos(int phaseKind, int mode_, char withVenturi_)
 Virial* VirialEos::term() const { return static_cast<Virial*>(interactions[0]); }
 
 void VirialEos::read_component_data(int i, const char* name) {
-    if (mode != 1 || !name || i < 0 || i >= component_count) return;
+    if (!name || i < 0 || i >= component_count) return;
+    readIdealComponentData(ideal, name);
+    if (mode != 1) return;
     for (const VirialGas& g : kGases) {
         if (std::strcmp(g.name, name) != 0) continue;
         molar_mass[i] = g.mw;

@@ -4,7 +4,7 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/Duan1.h"
-#include "families/duan/DuanIdeal.h"
+#include "water/HGKid.h"
 #include "families/duan/DuanParameters.h"
 #include "gases/PlanckEinstein.h"
 #include "platform/LogSink.h"
@@ -68,7 +68,7 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     auto* term = new Duan1();
     interactions[0] = term;
     // The ideal gas of water (that of HGK, completed for a Duan term).
-    ideal = new DuanIdeal();
+    ideal = new HGKIdealGas();
     Vl0 = 1.7e-05;
     Vv0 = 0.0002;
     setModelName("DMW H2O");

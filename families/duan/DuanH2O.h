@@ -1,6 +1,6 @@
 #pragma once
 // DuanH2O: water from the Duan equation of state, one Duan1 term on the
-// water base, with the ideal gas of water of HGK (DuanIdeal); complete after
+// water base, with the ideal gas of water of HGK (HGKIdealGas); complete after
 // construction.  Parameter set 0 is the water set
 // of Duan, Moller & Weare (1992); set 1 a second water set.  A set number
 // other than 0 and 1 loads no parameters: a message goes to standard error

@@ -10,6 +10,7 @@
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
+#include "fluid/Standard.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -63,6 +64,9 @@ bool same(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 
 
 Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     setModelName("Kreglewski EOS");
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part and the ideal gas's -ln V alone.
+    ideal = new Standard();
     Vl0 = 1e-4;
     Vv0 = 0.002;
     Tmin = 80.0;
@@ -102,6 +106,7 @@ const Kreglewski_EOS::ComponentData* Kreglewski_EOS::findComponent(const char* n
 
 void Kreglewski_EOS::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count) return;
+    readIdealComponentData(ideal, name);
     setComponent(i, name);
     set_component_data(i);
     bulk_molar_weight = molar_mass[0];

@@ -8,13 +8,18 @@
 //   saturation at T        equal fugacities and pressures of two distinct,
 //                          mechanically stable phases
 //   critical point         dP/dV = 0 and d2P/dV2 = 0
+//   history                a state from T and P, and T from V and P, are the
+//                          same on a new model and after other calculations
 //
 // A pressure is given when it lies within a relative 1e-8 of the one asked
 // for or, in a stiff state (a liquid at low pressure, whose pressure hangs on
 // the last digits of its volume), within the change that a relative 1e-11 of
 // the volume (or temperature) makes, for stiffnesses that a fluid can have.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,12 +68,25 @@ inline bool pressureGiven(double found, double asked, double stiffness) {
     return miss <= 1e-8 * std::fabs(asked) || (k < 1e12 && miss <= 1e-11 * k);
 }
 
+// The state functions that need the ideal gas are held to it only where the
+// model has the ideal-gas data of its components (a salt has none: they are
+// not given).
 inline bool finiteState(const FluidPhase& m) {
-    for (double q : {m.T, m.V, m.P, m.Z, m.A, m.H, m.U, m.S, m.G, m.Cv, m.Cp, m.dPdV, m.dPdT})
+    for (double q : {m.T, m.V, m.P, m.Z, m.dPdV, m.dPdT})
         if (!std::isfinite(q)) return false;
+    auto* part = dynamic_cast<Ideal*>(m.ideal);
+    if (!part || part->hasData())
+        for (double q : {m.A, m.H, m.U, m.S, m.G, m.Cv, m.Cp})
+            if (!std::isfinite(q)) return false;
     for (int i = 0; i < m.component_count; ++i)
         if (!std::isfinite(m.fugacity[i]) || !std::isfinite(m.fugcoef[i])) return false;
     return true;
+}
+
+inline std::string num(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
 }
 
 inline std::string where(const char* what, double a, double b, int kind = 0) {
@@ -192,6 +210,75 @@ inline Tally criticalPoints(FluidPhase& m, const std::vector<double>& T0s, const
                       std::to_string(V0 * 1e6) + " dP/dV " + std::to_string(dP / s1) + " d2P/dV2 " +
                       std::to_string(d2P / s2));
         }
+    return t;
+}
+
+// What a model may have computed before it is asked for a state: the
+// saturation close to its critical point and a search of that point (which
+// leave near-critical volumes behind), states of both kinds at other
+// temperatures and a temperature from V and P.  Tc and Vc are the model's
+// critical temperature and volume (K, m3/mol), roughly.
+inline void giveHistory(FluidPhase& m, double Tc, double Vc) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    m.calculateTheSaturationPressure(0.997 * Tc);
+    m.temperature(Tc);
+    m.volume(Vc);
+    m.search_the_critical_point_of_the_pure_component();
+    for (int kind : {2, 1}) {
+        m.set_the_phase_as(kind);
+        m.calculateFromTP(1.7 * Tc, 3000.0, 0);
+        m.calculateFromTP(0.9 * Tc, 1.0, 0);
+    }
+    m.calculateFromVP(1.5 * Vc, 100.0, 0);
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+}
+
+inline bool sameOutcome(const FluidPhase& a, double qa, const FluidPhase& b, double qb) {
+    if (a.errorflag || b.errorflag) return a.errorflag && b.errorflag;
+    return std::fabs(qa / qb - 1.0) <= 1e-10;
+}
+
+// States from T (K) and P (bar) of both phase kinds over the grid, and the
+// temperatures from V and P of the states found: each on a model made new for
+// it, and all on one model after giveHistory and the states before them.  The
+// two agree to a relative 1e-10, or both fail.  make() returns a new model.
+template <class Make>
+Tally historyIndependence(Make make, double Tc, double Vc, const std::vector<double>& Ts,
+                          const std::vector<double>& Ps) {
+    Tally t;
+    std::unique_ptr<FluidPhase> used = make();
+    giveHistory(*used, Tc, Vc);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (double T : Ts)
+        for (double P : Ps)
+            for (int kind : {1, 2}) {
+                ++t.asked;
+                std::unique_ptr<FluidPhase> fresh = make();
+                fresh->set_the_phase_as(kind);
+                fresh->calculateFromTP(T, P, 0);
+                used->set_the_phase_as(kind);
+                used->calculateFromTP(T, P, 0);
+                if (!sameOutcome(*fresh, fresh->V, *used, used->V))
+                    t.add(where("TP, history changes the state:", T, P, kind) + " V " + num(fresh->V) + " err " +
+                          num(fresh->errorflag) + ", after history V " + num(used->V) + " err " +
+                          num(used->errorflag));
+                if (fresh->errorflag) continue;
+                ++t.answered;
+                const double V = fresh->V;
+                fresh = make();
+                fresh->set_the_phase_as(kind);
+                fresh->calculateFromVP(V, P, 0);
+                used->calculateFromVP(V, P, 0);
+                if (!sameOutcome(*fresh, fresh->T, *used, used->T))
+                    t.add(where("VP, history changes the temperature:", T, P, kind) + " T " + num(fresh->T) +
+                          " err " + num(fresh->errorflag) + ", after history T " + num(used->T) + " err " +
+                          num(used->errorflag));
+            }
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
     return t;
 }
 

@@ -65,6 +65,14 @@ TEST(CubicSweep, PengRobinsonStryjekVeraWater) {
     const sweep::Tally crit = sweep::criticalPoints(*m, {630.0, 647.0, 670.0}, {5e-5, 7e-5, 9e-5});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
     EXPECT_GT(crit.answered, 0) << crit.report();
+
+    // Its states do not depend on what it computed before (its liquid lies
+    // above real water's, which is below its co-volume).
+    const sweep::Tally h = sweep::historyIndependence([] { return water<PRSV>(1, 0); }, 647.096, 7e-5,
+                                                      sweep::geometric(275.0, 1500.0, 8),
+                                                      sweep::geometric(1e-2, 1e4, 8));
+    EXPECT_TRUE(h.wrong.empty()) << h.report();
+    EXPECT_GT(h.answered, h.asked * 3 / 4) << h.report();
 }
 
 // The cubic models of water find their saturation from their own start
