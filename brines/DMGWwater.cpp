@@ -1,4 +1,5 @@
 #include "brines/DMGWwater.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 
@@ -137,7 +138,7 @@ void DMGWwater::setParametersForCH4() {
             make(4, 0, {-0.81222036, 0.0010635172, 188.94036, 0, 0, 4.4105635e-05, 0, 0, 0, -4.6797718e-11}));
         zeta = std::make_unique<DuanPar>(make(0, 0, {-0.0029903571}));
     } else {
-        std::fprintf(stderr, "DMGWwater: methane model version %d does not exist (0 or 1)\n", version);
+        platform::diagf("DMGWwater: methane model version %d does not exist (0 or 1)\n", version);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "brines/MaoDuanSalinityModel.h"
 #include "brines/PotterBrown.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void DensityModel::calculate_pressure(double rho_target) {
     s.tol = 1e-7;
     s.solve();
     if (s.status != 0) {
-        std::fprintf(stderr, "DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
+        platform::diagf("DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
                      V * 1e6);
         errorflag = 1;
         P = 1e7;
@@ -79,7 +80,7 @@ void DensityModel::calculate_pressure(double rho_target) {
 std::FILE* DensityModel::openResultFile(const char* name) {
     const std::string path = std::string("res") + (name ? name : "") + ".txt";
     std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) std::fprintf(stderr, "Cannot open %s file !\n", path.c_str());
+    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
     return f;
 }
 
@@ -176,7 +177,7 @@ void DensityModel::calculate_rho_P_curves(double T_, double m_, double P0, doubl
 void DensityModel::calculate_isochor(double m_, double value, int kind, double T0, double T1, char mode,
                                      const char* name, std::vector<double>* out) {
     if (kind != 0 && kind != 1) {
-        std::fprintf(stderr, "DensityModel: isochore kind %d is neither 0 (density) nor 1 (molar volume)\n", kind);
+        platform::diagf("DensityModel: isochore kind %d is neither 0 (density) nor 1 (molar volume)\n", kind);
         return;
     }
     if (mode != 1 && !(mode == 6 && out)) return;

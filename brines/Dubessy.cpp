@@ -13,6 +13,7 @@
 #include "numerics/Fitting.h"
 #include "numerics/Newton.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -205,7 +206,7 @@ bool Dubessy::solveFrom(double V0, double yg0) {
 void Dubessy::calculate_gas_solubility(double T_, double mg_, double ms_) {
     errorflag = 0;
     if (system != 0 && system != 2) {
-        std::fprintf(stderr, "Dubessy: no solubility model for system %d (CO2 systems 0 and 2 only)\n", system);
+        platform::diagf("Dubessy: no solubility model for system %d (CO2 systems 0 and 2 only)\n", system);
         errorflag = 1;
         return;
     }
@@ -284,7 +285,7 @@ namespace {
 std::FILE* openOut(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
     std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) std::fprintf(stderr, "Cannot open %s file !\n", path.c_str());
+    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
     return f;
 }
 
@@ -490,7 +491,7 @@ bool Dubessy::readIsothermData(const char* name, int& n, double* T_, double* P_,
     const std::string full = platform::resolveDataFile(path);
     std::FILE* f = full.empty() ? nullptr : std::fopen(full.c_str(), "rt");
     if (!f) {
-        std::printf("Cannot open file %s\n", path.c_str());
+        platform::diagf("Cannot open file %s\n", path.c_str());
         return false;
     }
     char token[64];
@@ -506,19 +507,19 @@ bool Dubessy::readIsothermData(const char* name, int& n, double* T_, double* P_,
         if (std::strcmp(token, "END") == 0) break;
         double t, p, mm, yy;
         if (std::fscanf(f, "%lf %lf %lf", &p, &mm, &yy) != 3) {
-            std::fprintf(stderr, "%s: record %d is incomplete\n", path.c_str(), k + 1);
+            platform::diagf("%s: record %d is incomplete\n", path.c_str(), k + 1);
             ok = false;
             break;
         }
         char* end = nullptr;
         t = std::strtod(token, &end);
         if (end == token || *end != 0) {
-            std::fprintf(stderr, "%s: record %d: %s is not a temperature\n", path.c_str(), k + 1, token);
+            platform::diagf("%s: record %d: %s is not a temperature\n", path.c_str(), k + 1, token);
             ok = false;
             break;
         }
         if (k >= maxRecords) {
-            std::fprintf(stderr, "%s: more than %d records; the rest are ignored\n", path.c_str(), maxRecords);
+            platform::diagf("%s: more than %d records; the rest are ignored\n", path.c_str(), maxRecords);
             break;
         }
         T_[k] = t + 273.15;
@@ -572,7 +573,7 @@ void Dubessy::evaluate(double* X, double* params, double& Y, double& Z, double* 
 void Dubessy::fitIsothermData(const char* file) {
     if (activityModel != 1 && activityModel != 2) {
         // Model 0 takes its parameters from temperature polynomials: nothing to fit.
-        std::fprintf(stderr, "Dubessy: the activity model %d has no parameters to fit (1 or 2)\n", activityModel);
+        platform::diagf("Dubessy: the activity model %d has no parameters to fit (1 or 2)\n", activityModel);
         errorflag = 1;
         return;
     }

@@ -1,4 +1,5 @@
 #include "brines/MaoDuan.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -83,11 +84,11 @@ bool MaoDuan::calculateTheSaturationPressure(const char* name, double T_, double
                                              double& V_l, double& V_v) {
     setComponent(name);
     if (!selected) {
-        std::fprintf(stderr, "MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
+        platform::diagf("MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
         return false;
     }
     if (!(T_ >= Tt && T_ <= Tc)) {
-        std::fprintf(stderr, "MaoDuan: T = %lg K lies outside the saturation range %lg to %lg K\n", T_, Tt, Tc);
+        platform::diagf("MaoDuan: T = %lg K lies outside the saturation range %lg to %lg K\n", T_, Tt, Tc);
         return false;
     }
     T = T_;
@@ -102,7 +103,7 @@ bool MaoDuan::calculateTheSaturationPressure(const char* name, double T_, double
 bool MaoDuan::calculateSaturationCurve(const char* name, std::vector<double>* array) {
     setComponent(name);
     if (!selected) {
-        std::fprintf(stderr, "MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
+        platform::diagf("MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
         return false;
     }
     const double dT = (Tc - Tt) / 200.0;

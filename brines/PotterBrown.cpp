@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 const double PotterBrown::molalityNodes[kMolalities] = {0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 5.5, 6};
 const double PotterBrown::temperatureNodes[kTemperatures] = {25,  50,  75,  100, 125, 150, 175, 200, 225, 250,
@@ -116,5 +117,5 @@ void PotterBrown::calculate_pressure(double V_target) {
     s.x1 = 1.0001 * s.x0;
     s.solve();
     if (s.status != 0)
-        std::fprintf(stderr, "PotterBrown: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T, V * 1e6);
+        platform::diagf("PotterBrown: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T, V * 1e6);
 }

@@ -1,4 +1,5 @@
 #include "brines/SaltCorr.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -20,7 +21,7 @@ double waterG(double T) {
 double criticalTemperature(int type, double c1, double c2, double c3, double c4, double x) {
     if (type == 1) return kTc + c1 * std::sqrt(x) + c2 * x + c3 * x * x + c4 * x * x * x * x;
     if (type == 2) return kTc + c2 * x / (c1 * c1 + x) + c3 * x * x + c4 * x * x * x * x;
-    std::fprintf(stderr, "Salt type %d has no critical-temperature correlation\n", type);
+    platform::diagf("Salt type %d has no critical-temperature correlation\n", type);
     return std::numeric_limits<double>::quiet_NaN();
 }
 
@@ -30,7 +31,7 @@ double weightPercent(double x, double M) { return 100.0 * x * M / ((1.0 - x) * 1
 std::FILE* openTable(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
     std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) std::fprintf(stderr, "Cannot open %s file !\n", path.c_str());
+    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
     return f;
 }
 
@@ -237,7 +238,7 @@ double Shibue::calculatePc(double x) const {
         return 10.0 * (22.064 + p0 * x + p1 * x * x + p2 * std::pow(x, 3) + p3 * std::pow(x, 4) + p4 * std::pow(x, 5) +
                        p5 * std::pow(x, 6));
     if (type == 2) return 10.0 * (22.064 + p1 * x / (p0 * p0 + x) + p2 * x * x + p3 * std::pow(x, 4));
-    std::fprintf(stderr, "Salt type %d has no critical-pressure correlation\n", type);
+    platform::diagf("Salt type %d has no critical-pressure correlation\n", type);
     return std::numeric_limits<double>::quiet_NaN();
 }
 

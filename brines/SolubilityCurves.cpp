@@ -6,13 +6,14 @@
 #include <string>
 
 #include "brines/SolubilityModel.h"
+#include "platform/LogSink.h"
 
 namespace {
 
 std::FILE* openCurve(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
     std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) std::fprintf(stderr, "Cannot open %s file !\n", path.c_str());
+    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
     return f;
 }
 

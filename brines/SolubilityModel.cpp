@@ -11,6 +11,7 @@
 #include "families/cubic/SRK1.h"
 #include "families/duan/DMW1.h"
 #include "water/WagnerPruss.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ void SolubilityModel::setDensityModelType(SM_DensityModelType type) {
     densityModelType = type;
     densityModel.reset();
     switch (type) {
-        case SM_DensityNone: std::fprintf(stderr, "No density model defined.\n"); break;
+        case SM_DensityNone: platform::diagf("No density model defined.\n"); break;
         case SM_DensityPotterBrown: densityModel = std::make_unique<PotterBrown>(); break;
         case SM_DensityMaoDuanWagnerPruss: densityModel = std::make_unique<MaoDuanSalinityModel>(0); break;
         case SM_DensityMaoDuanSpivey: densityModel = std::make_unique<MaoDuanSalinityModel>(1); break;
@@ -113,7 +114,7 @@ void SolubilityModel::createGasModel() {
         case SM_GasDMW1:
             if (systemType == SM_Brine_Hydrocarbons) {
                 // The Duan vapour holds one component only.
-                std::fprintf(stderr, "The Duan gas model cannot hold the 15 hydrocarbons of this system\n");
+                platform::diagf("The Duan gas model cannot hold the 15 hydrocarbons of this system\n");
                 return;
             }
             gasModel = std::make_unique<DMW1>(1);
@@ -242,7 +243,7 @@ void SolubilityModel::calculate_gas_solubility0() {
     if (fugacityError) return;
     calculate_aqueous_fugacities();
     if (gasCount > 1) {
-        std::fprintf(stderr, "Not implemented\n");
+        platform::diagf("Not implemented\n");
     } else if (ig >= 0) {
         const double Hg = henryConstant[ig] * activity[ig];
         if (!(Hg > 0.0) || !std::isfinite(Hg)) {
@@ -413,7 +414,7 @@ void SolubilityModel::print(std::FILE* stream) {
 void SolubilityModel::generateLogInfo() {
     std::FILE* f = std::fopen("tokill.txt", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open %s file !\n", "tokill.txt");
+        platform::diagf("Cannot open %s file !\n", "tokill.txt");
         return;
     }
     print(f);

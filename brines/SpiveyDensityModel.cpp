@@ -7,6 +7,7 @@
 #include "brines/MaoDuanSalinityModel.h"
 #include "brines/PotterBrown.h"
 #include "water/WagnerPruss.h"
+#include "platform/LogSink.h"
 
 SpiveyDensityModel::SpiveyDensityModel() { setSystemType(DM_SpiveyNaCl); }
 
@@ -42,7 +43,7 @@ void SpiveyDensityModel::compare_with_model(int which) {
     const std::string path = "res" + std::to_string(which) + ".txt";
     std::FILE* f = std::fopen(path.c_str(), "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open %s file !\n", path.c_str());
+        platform::diagf("Cannot open %s file !\n", path.c_str());
         return;
     }
     for (int im = 0; im <= 12; ++im) {
@@ -71,7 +72,7 @@ void SpiveyDensityModel::compare_with_Wagner_Pruss() {
     WagnerPruss water(2);
     std::FILE* f = std::fopen("res.text", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open %s file !\n", "res.text");
+        platform::diagf("Cannot open %s file !\n", "res.text");
         return;
     }
     molality(0.0);

@@ -5,6 +5,7 @@
 
 #include "brines/DMGWwater.h"
 #include "water/WaterEOS.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kWaterPerKg = 55.50847203605297;  // mol of water per kg
@@ -105,7 +106,7 @@ void SpiveySolubility::compare_with_Duan_model() {
     DMGWwater duan(SM_H2O_CH4_NaCl, 0);
     std::FILE* f = std::fopen("res5.txt", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open %s file !\n", "res5.txt");
+        platform::diagf("Cannot open %s file !\n", "res5.txt");
         return;
     }
     std::fprintf(f, "%12s %12s %12s %12s %12s %12s %12s %12s\n\n", "T", "P", "mNaCl", "mCH4 (Duan)", "mCH4 (Spi)", "dev",

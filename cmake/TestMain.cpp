@@ -18,6 +18,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/LogSink.h"
+
 namespace {
 std::string folderFor(const std::string& filter) {
     if (filter.empty() || filter == "*") return "all";
@@ -38,10 +40,14 @@ int main(int argc, char** argv) {
     if (!::testing::GTEST_FLAG(list_tests)) {
         namespace fs = std::filesystem;
         std::error_code ec;
-        fs::path dir = fs::current_path(ec) / folderFor(::testing::GTEST_FLAG(filter));
+        // Beside the test program (inside the build tree), wherever it is started
+        // from, so that a run from the source tree leaves no files there.
+        fs::path base = fs::read_symlink("/proc/self/exe", ec).parent_path();
+        if (ec || base.empty()) base = fs::current_path(ec);
+        fs::path dir = base / folderFor(::testing::GTEST_FLAG(filter));
         fs::remove_all(dir, ec);
         fs::create_directories(dir, ec);
-        if (ec || ::chdir(dir.c_str()) != 0) std::fprintf(stderr, "cannot work in %s\n", dir.c_str());
+        if (ec || ::chdir(dir.c_str()) != 0) platform::diagf("cannot work in %s\n", dir.c_str());
     }
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 // Fluid models by short name (see FluidModelFactory.h).
 #include "console/FluidModelFactory.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "gases/Jacobsen.h"
 #include "gases/Sterner.h"
 #include "magma/HollowayEOS.h"
+#include "platform/LogSink.h"
 #include "water/HGK.h"
 #include "water/Hill.h"
 #include "water/Keenan.h"
@@ -114,7 +116,54 @@ FluidPhase* anderko(const char* system, std::string* why) {
 
 }  // namespace
 
+namespace {
+
+// A model is usable when every component has its data (a molar mass) and the
+// model gives a finite state in the dilute gas at 1 bar; a component file that
+// could not be read leaves the model without data, and every number it would
+// print would be meaningless.
+bool usable(FluidPhase& m, const std::string& name, std::string* why) {
+    for (int i = 0; i < m.component_count; ++i) {
+        const double M = i < static_cast<int>(m.molar_mass.size()) ? m.molar_mass[i] : 0.0;
+        if (!(M > 0.0) || !std::isfinite(M)) {
+            const char* c = m.componentName(i);
+            setReason(why, "The model " + name + " has no data for the component " + (c ? c : "?"));
+            return false;
+        }
+    }
+    m.calculateBulkMolarWeight();
+    const double T = m.critical_T > 0.0 && std::isfinite(m.critical_T) ? 2.0 * m.critical_T : 1000.0;
+    m.calculateFromTV(T, FluidPhase::R * T / 1e5, 0);
+    if (m.errorflag || !m.stateIsFinite() || !(std::fabs(m.Z - 1.0) < 0.5)) {
+        setReason(why, "The model " + name + " gives no finite state of its dilute gas: it cannot be used");
+        return false;
+    }
+    m.errorflag = 0;
+    return true;
+}
+
+FluidPhase* buildFluidModel(const char* name, std::string* why);
+
+}  // namespace
+
 FluidPhase* createFluidModel(const char* name, std::string* why) {
+    std::unique_ptr<FluidPhase> m(buildFluidModel(name, why));
+    if (!m) return nullptr;
+    // A mixture whose constructor sets no composition starts with equal mole
+    // fractions, as the mixtures named with their components do.
+    double sum = 0.0;
+    for (int i = 0; i < m->component_count; ++i) sum += m->x[i];
+    if (m->component_count > 1 && !(sum > 0.0)) {
+        std::vector<double> x(static_cast<std::size_t>(m->component_count), 1.0 / m->component_count);
+        m->composition(x.data());
+    }
+    if (!usable(*m, name, why)) return nullptr;
+    return m.release();
+}
+
+namespace {
+
+FluidPhase* buildFluidModel(const char* name, std::string* why) {
     if (why) why->clear();
     if (name == nullptr) {
         setReason(why, "No model name");
@@ -219,12 +268,10 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     return withComponents(std::make_unique<DMWEOS>(1), comps);
 }
 
-namespace {
-
 FluidPhase* factoryEntry(const char* name) {
     std::string why;
     FluidPhase* m = createFluidModel(name, &why);
-    if (!m && !why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+    if (!m && !why.empty()) platform::diagf("%s\n", why.c_str());
     return m;
 }
 

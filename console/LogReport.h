@@ -9,18 +9,40 @@
 
 namespace logreport {
 
+// A value that was not found (NaN) or overflowed (inf) is no result: in a
+// report it shows as "--", right-aligned in the width the number had.
+inline std::string withoutNonFinite(std::string s) {
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    for (const char* word : {"nan", "inf"}) {
+        for (std::size_t p = s.find(word); p != std::string::npos; p = s.find(word, p + 1)) {
+            if ((p > 0 && letter(s[p - 1])) || (p + 3 < s.size() && letter(s[p + 3]))) continue;
+            std::size_t b = p > 0 && s[p - 1] == '-' ? p - 1 : p;
+            s.replace(b, p + 3 - b, std::string(p + 3 - b - 2, ' ') + "--");
+        }
+    }
+    return s;
+}
+
 // printf-style formatting into a string (arguments converted by the caller's
-// types; no C varargs reach the library).
+// types; no C varargs reach the library); values that are not finite show
+// as "--".
 template <class... A>
 std::string format(const char* fmt, A... args) {
     char buf[512];
     const int n = std::snprintf(buf, sizeof buf, fmt, args...);
     if (n < 0) return std::string();
-    if (static_cast<std::size_t>(n) < sizeof buf) return std::string(buf, static_cast<std::size_t>(n));
+    if (static_cast<std::size_t>(n) < sizeof buf) return withoutNonFinite(std::string(buf, static_cast<std::size_t>(n)));
     std::string s(static_cast<std::size_t>(n) + 1, '\0');
     std::snprintf(s.data(), s.size(), fmt, args...);
     s.resize(static_cast<std::size_t>(n));
-    return s;
+    return withoutNonFinite(s);
+}
+
+// A report line on standard output, formatted as `format` does.
+template <class... A>
+void print(const char* fmt, A... args) {
+    const std::string s = format(fmt, args...);
+    std::fwrite(s.data(), 1, s.size(), stdout);
 }
 
 // One RTF block (begin, append, end) with the log window's header.

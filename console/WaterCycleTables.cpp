@@ -11,6 +11,8 @@
 #include <string>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Progress.h"
 
 namespace {
@@ -57,14 +59,13 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     std::printf("State 2\n----------\n");
     w.calculateFromTP(T2, P2, 1);
     if (w.errorflag || !(Tm > T2)) {
-        std::printf("No cycle: state 2 (%.2f K, %.2f bar) is not found or not below the magma temperature.\n", T2, P2);
+        platform::diagf("No cycle: state 2 (%.2f K, %.2f bar) is not found or not below the magma temperature.\n", T2, P2);
         w.errorflag = 0;
         return 0;
     }
     const double V2 = w.V, U2 = w.U;
-    std::FILE* f = std::fopen(path.c_str(), "wt");
+    std::FILE* f = platform::openOutput(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
         return 0;
     }
     const int ncol = phreatic ? kColumns + 1 : kColumns;
@@ -99,7 +100,7 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
         std::printf("State 4\n----------\n");
         std::printf("Mass water %12f\n", m);
         if (phreatic && m < 0.0) {
-            std::printf("Water/Magma ratio < 0 !\n");
+            platform::diagf("Water/Magma ratio < 0 !\n");
             break;
         }
         double code = kind == 1 ? 100.0 : 200.0;
@@ -255,7 +256,7 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
         ++rows;
     }
     if (phreatic && igor == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, path);
     w.lastRows = rows;
     return rows;
 }

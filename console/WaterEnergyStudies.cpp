@@ -9,6 +9,8 @@
 #include <string>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Progress.h"
 
 namespace {
@@ -23,7 +25,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
     temperature(T0);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::printf("No saturation state at %.2f K\n", T0);
+        platform::diagf("No saturation state at %.2f K\n", T0);
         errorflag = 0;
         return;
     }
@@ -35,7 +37,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
     temperature(T1);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::printf("No saturation state at %.2f K\n", T1);
+        platform::diagf("No saturation state at %.2f K\n", T1);
         errorflag = 0;
         return;
     }
@@ -51,9 +53,8 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
 
     const std::string sfx = suffix ? suffix : "";
     const std::string path = "henley" + sfx;
-    std::FILE* out = std::fopen(path.c_str(), "wt");
+    std::FILE* out = platform::openOutput(path, "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
         return;
     }
     const char* s = sfx.c_str();
@@ -80,7 +81,7 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
         ++rows;
     }
     std::fprintf(out, "END\n");
-    std::fclose(out);
+    platform::closeOutput(out, path);
     lastRows = rows;
 }
 
@@ -93,12 +94,11 @@ void WaterStudyModel::doTestHenleyHughesModel() {
 void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmin_, double Tmax_, double Vmin,
                                                 double Vmax, char geometric) {
     if (!(Vmin > 0.0) || !(Vmax > Vmin) || !(Tmax_ >= Tmin_)) {
-        std::printf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
+        platform::diagf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
         return;
     }
-    std::FILE* out = std::fopen("film", "wt");
+    std::FILE* out = platform::openOutput("film", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file film\n");
         return;
     }
     errorflag = 0;
@@ -128,7 +128,7 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
         std::fprintf(out, "\n");
     }
     errorflag = 0;
-    std::fclose(out);
+    platform::closeOutput(out, "film");
     lastRows = rows;
 }
 
@@ -141,9 +141,8 @@ void WaterStudyModel::compareWohletzTemperature() {
     calculateFromTP(296.15, 101.0, 1);
     if (errorflag) return;
     const double U2 = U, V2 = V;
-    std::FILE* out = std::fopen("tempo", "wt");
+    std::FILE* out = platform::openOutput("tempo", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file tempo\n");
         return;
     }
     int rows = 0;
@@ -156,12 +155,11 @@ void WaterStudyModel::compareWohletzTemperature() {
         std::fprintf(out, "%12.2f %12.5lf %12.5lf\n", t, R1, R2);
         ++rows;
     }
-    std::fclose(out);
+    platform::closeOutput(out, "tempo");
     errorflag = 0;
     lastRows = rows;
-    std::FILE* g = std::fopen("tokill", "wt");
+    std::FILE* g = platform::openOutput("tokill", "wt");
     if (!g) {
-        std::fprintf(stderr, "Cannot open the file tokill\n");
         return;
     }
     std::fprintf(g, "reset\n");
@@ -171,14 +169,13 @@ void WaterStudyModel::compareWohletzTemperature() {
     std::fprintf(g, "set xlabel \"Water:Magma Ratio\"\n");
     std::fprintf(g, "set ylabel \"T3\"\n");
     std::fprintf(g, "set xr [0:2]; rep\n");
-    std::fclose(g);
+    platform::closeOutput(g, "tokill");
 }
 
 void WaterStudyModel::calculateEnergyFormula() {
     const double M = molarMass();
-    std::FILE* out = std::fopen("formu6", "wt");
+    std::FILE* out = platform::openOutput("formu6", "wt");
     if (!out) {
-        std::fprintf(stderr, "Cannot open the file formu6\n");
         return;
     }
     std::fprintf(out, "IGOR\nWAVES %6s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\nBEGIN\n", "T3",
@@ -239,6 +236,6 @@ void WaterStudyModel::calculateEnergyFormula() {
         }
     }
     std::fprintf(out, "\nEND\n");
-    std::fclose(out);
+    platform::closeOutput(out, "formu6");
     lastRows = rows;
 }

@@ -9,6 +9,8 @@
 
 #include "console/WaterStudyModel.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
     const double M = molarMass();
@@ -60,9 +62,8 @@ void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
 void WaterStudyModel::calculateFlowIsobar(double P_bar, double Tmin_, double Tmax_, char liquid) {
     char name[64];
     std::snprintf(name, sizeof name, liquid ? "flow%.0lf" : "flox%.0lf", P_bar);
-    std::FILE* f = std::fopen(name, "wt");
+    std::FILE* f = platform::openOutput(name, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", name);
         return;
     }
     std::fprintf(f, "#%11s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "P2(1)", "T2(2)",
@@ -88,7 +89,7 @@ void WaterStudyModel::calculateFlowIsobar(double P_bar, double Tmin_, double Tma
         }
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, name);
     lastRows = rows;
 }
 
@@ -97,12 +98,11 @@ void WaterStudyModel::calculateInterfaceTemperatureCurve(const char* name, doubl
     const std::string sfx = suffix ? suffix : "";
     const std::string path = std::string(name ? name : "") + sfx;
     if (path.empty() || !(dT > 0.0)) {
-        std::printf("The interface curve needs a file name and a positive temperature step.\n");
+        platform::diagf("The interface curve needs a file name and a positive temperature step.\n");
         return;
     }
-    std::FILE* f = std::fopen(path.c_str(), "wt");
+    std::FILE* f = platform::openOutput(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path.c_str());
         return;
     }
     static const char* waves[] = {"dT", "Tl", "Tv", "Pl", "Pv", "Vl", "Vv", "Cpl", "Cpv",
@@ -163,7 +163,7 @@ void WaterStudyModel::calculateInterfaceTemperatureCurve(const char* name, doubl
     T_shift_on_vapour = 0;
     errorflag = 0;
     if (igor == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, path);
     lastRows = rows;
 }
 
@@ -245,9 +245,8 @@ void WaterStudyModel::calculateShockWaveIsobar(double P_bar, double Tmin_, doubl
                                                const char* suffix) {
     char name[64];
     std::snprintf(name, sizeof name, heating ? "shockp%.0f" : "shocko%.0f", P_bar);
-    std::FILE* f = std::fopen(name, "wt");
+    std::FILE* f = platform::openOutput(name, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", name);
         return;
     }
     const char* s = suffix ? suffix : "";
@@ -305,14 +304,13 @@ void WaterStudyModel::calculateShockWaveIsobar(double P_bar, double Tmin_, doubl
     }
     errorflag = 0;
     if (igor == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, name);
     lastRows = rows;
 }
 
 void WaterStudyModel::calculateShockWaveIsotherm(double T_, double Pmin, double Pmax) {
-    std::FILE* f = std::fopen("shockt", "wt");
+    std::FILE* f = platform::openOutput("shockt", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file shockt\n");
         return;
     }
     std::fprintf(f, "# %10s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "Pmagma(1)", "Tmagma(2)",
@@ -325,6 +323,6 @@ void WaterStudyModel::calculateShockWaveIsotherm(double T_, double Pmin, double 
         ++rows;
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, "shockt");
     lastRows = rows;
 }

@@ -6,6 +6,7 @@
 
 #include "console/LogReport.h"
 #include "numerics/ConsoleInput.h"
+#include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
 
 namespace {
@@ -89,7 +90,7 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
     bool bad = false;
     auto valueOf = [&](int& i) -> const char* {
         if (i + 1 >= argc || argv[i + 1] == nullptr) {
-            std::fprintf(stderr, "Brenvik: the keyword \"%s\" needs a value.\n", argv[i]);
+            platform::diagf("Brenvik: the keyword \"%s\" needs a value.\n", argv[i]);
             bad = true;
             return nullptr;
         }
@@ -98,14 +99,14 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
     auto setDouble = [&](const char* key, const char* v, double& field) {
         if (v == nullptr) return;
         if (!number(v, field)) {
-            std::fprintf(stderr, "Brenvik: the value \"%s\" of \"%s\" is not a number.\n", v, key);
+            platform::diagf("Brenvik: the value \"%s\" of \"%s\" is not a number.\n", v, key);
             bad = true;
         }
     };
     auto setInt = [&](const char* key, const char* v, int& field) {
         if (v == nullptr) return;
         if (!integer(v, field)) {
-            std::fprintf(stderr, "Brenvik: the value \"%s\" of \"%s\" is not a whole number.\n", v, key);
+            platform::diagf("Brenvik: the value \"%s\" of \"%s\" is not a whole number.\n", v, key);
             bad = true;
         }
     };
@@ -143,7 +144,7 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
                 }
             }
             if (!known) {
-                std::fprintf(stderr, "Brenvik: unknown keyword \"%s\".\n", w);
+                platform::diagf("Brenvik: unknown keyword \"%s\".\n", w);
                 bad = true;
             }
         }
@@ -208,13 +209,13 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
 void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
     auto askDouble = [&](double& field, bool isUnset, const char* prompt, double def) {
         if (!isUnset) return;
-        std::printf("%s", prompt);
+        platform::diagf("%s", prompt);
         std::fflush(stdout);
         field = getDouble(def, in);
     };
     askDouble(m, m == 0.0, "Water-magma mass ratio,                          default =    1        : ", 1.0);
     if (unsetFlag(pyroclastHeated)) {
-        std::printf("Calculate isothermal case (y/n) ?                default =    n        : ");
+        platform::diagf("Calculate isothermal case (y/n) ?                default =    n        : ");
         std::fflush(stdout);
         pyroclastHeated = static_cast<unsigned char>(getChar('n', in));
     }
@@ -232,23 +233,23 @@ void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
     askDouble(Tsol, unset(Tsol), "Magma solidus temperature (°C),                  default =  900°C      : ", 900.0);
     askDouble(Tliq, unset(Tliq), "Magma liquidus temperature (°C),                 default = 1200°C      : ", 1200.0);
     if (unsetFlag(heatingMode)) {
-        std::printf("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
+        platform::diagf("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
         std::fflush(stdout);
         const char c = getChar('0', in);
         heatingMode = c == '1' ? 1 : (c == '2' ? 2 : 0);
     }
     if (unsetFlag(recharge)) {
-        std::printf("Recharge with fresh water (y/n) ?                default =    n        : ");
+        platform::diagf("Recharge with fresh water (y/n) ?                default =    n        : ");
         std::fflush(stdout);
         recharge = static_cast<unsigned char>(getChar('n', in));
     }
     if (maxRecharges == -1) {
-        std::printf("Maximum number of recharges ?                    default =  100        : ");
+        platform::diagf("Maximum number of recharges ?                    default =  100        : ");
         std::fflush(stdout);
         maxRecharges = getInteger(100, in);
     }
     if (static_cast<unsigned char>(suffix[0]) == kUnsetFlag) {
-        std::printf("Suffix                                           default =    0        : ");
+        platform::diagf("Suffix                                           default =    0        : ");
         std::fflush(stdout);
         suffix[0] = getChar('0', in);
         suffix[1] = 0;

@@ -9,30 +9,30 @@ namespace {
 
 constexpr double kMolarMassG = 18.015268;  // g/mol
 
-void rule(int n) { std::printf("%s\n", std::string(static_cast<std::size_t>(n), '-').c_str()); }
+void rule(int n) { logreport::print("%s\n", std::string(static_cast<std::size_t>(n), '-').c_str()); }
 
 void tLine(const char* label, double T, double P) {
-    std::printf("\t%s    : %8.2f°C            P%c : %8.2f bar \n", label, T - 273.15, label[1], P);
+    logreport::print("\t%s    : %8.2f°C            P%c : %8.2f bar \n", label, T - 273.15, label[1], P);
 }
 
 // The four fraction lines: steam mass and volume on the rock-free basis (from
 // the liquid fractions), then counted with the magma.
 void fractionLines(double liquidMass, double liquidVolume, double steamMass, double steamVolume) {
-    std::printf("\t%% steam mass   (rock-free basis) : %8.2f %% \n", (1.0 - liquidMass) * 100.0);
-    std::printf("\t%% steam volume (rock-free basis) : %8.2f %% \n", (1.0 - liquidVolume) * 100.0);
-    std::printf("\t%% steam mass                     : %8.2f %% \n", steamMass * 100.0);
-    std::printf("\t%% steam volume                   : %8.2f %% \n", steamVolume * 100.0);
+    logreport::print("\t%% steam mass   (rock-free basis) : %8.2f %% \n", (1.0 - liquidMass) * 100.0);
+    logreport::print("\t%% steam volume (rock-free basis) : %8.2f %% \n", (1.0 - liquidVolume) * 100.0);
+    logreport::print("\t%% steam mass                     : %8.2f %% \n", steamMass * 100.0);
+    logreport::print("\t%% steam volume                   : %8.2f %% \n", steamVolume * 100.0);
 }
 
 void sLine(const char* label, double S) {
-    std::printf("\t%s    : %8.2f J/°C/mol   %8.2f J/°C/g \n", label, S, S / kMolarMassG);
+    logreport::print("\t%s    : %8.2f J/°C/mol   %8.2f J/°C/g \n", label, S, S / kMolarMassG);
 }
 
 void vLine(const char* label, double V) {
-    std::printf("\t%s    : %8.2f cm3/mol    %8.2f cm3/g\n", label, V, V / kMolarMassG);
+    logreport::print("\t%s    : %8.2f cm3/mol    %8.2f cm3/g\n", label, V, V / kMolarMassG);
 }
 
-void irreversibleT5(double T) { std::printf("\tT5    : %8.2f°C  P5 :     1.00 bar\n", T - 273.15); }
+void irreversibleT5(double T) { logreport::print("\tT5    : %8.2f°C  P5 :     1.00 bar\n", T - 273.15); }
 
 // Log versions of the same lines.
 using logreport::format;
@@ -60,7 +60,7 @@ void logV(const char* label, double V) {
 }  // namespace
 
 void WaterMagmaCalculationResult::print() const {
-    std::printf("Reversible isentropic case: \n");
+    logreport::print("Reversible isentropic case: \n");
     rule(28);
     tLine("T1", T1, P1);
     tLine("T2", T2, P2);
@@ -73,17 +73,17 @@ void WaterMagmaCalculationResult::print() const {
     sLine("S5", S5);
     vLine("V3", V3);
     if (state4) vLine("V4", V4);
-    std::printf("\tQ     : %8.2f J/g water \n", Q);
-    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
+    logreport::print("\tQ     : %8.2f J/g water \n", Q);
+    logreport::print("\tWrev  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wrev, -Wrev * m);
 
-    std::printf("Irreversible adiabatic case: \n");
+    logreport::print("Irreversible adiabatic case: \n");
     rule(29);
     irreversibleT5(T5irr);
     fractionLines(liquidMassFraction5irr, liquidVolumeFraction5irr, steamMassFraction5irr, steamVolumeFraction5irr);
-    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
+    logreport::print("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
 
     if (!pyroclastCase) return;
-    std::printf("Reversible pyroclast-heated case: \n");
+    logreport::print("Reversible pyroclast-heated case: \n");
     rule(34);
     if (state4Pyroclast) tLine("T4", T4p, P4p);
     tLine("T5", T5p, P5p);
@@ -95,14 +95,14 @@ void WaterMagmaCalculationResult::print() const {
     } else {
         sLine("S5", S5p);
     }
-    std::printf("\tQ     : %8.2f J/g water \n", Qp);
-    std::printf("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
-    std::printf("Irreversible pyroclast-heated case: \n");
+    logreport::print("\tQ     : %8.2f J/g water \n", Qp);
+    logreport::print("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
+    logreport::print("Irreversible pyroclast-heated case: \n");
     rule(36);
     irreversibleT5(T5irrP);
     fractionLines(liquidMassFraction5irrP, liquidVolumeFraction5irrP, steamMassFraction5irrP,
                   steamVolumeFraction5irrP);
-    std::printf("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
+    logreport::print("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);
 }
 
 void WaterMagmaCalculationResult::printExpansionWork() const {
@@ -111,39 +111,39 @@ void WaterMagmaCalculationResult::printExpansionWork() const {
         const double lv = x * VlRef / (x * VlRef + (1.0 - x) * VvRef);
         return (1.0 - lv) * 100.0;
     };
-    std::printf("\nReversible isentropic expansion :\n");
+    logreport::print("\nReversible isentropic expansion :\n");
     if (state4) {
         if (S3 < 79.394)
-            std::printf("\tBoiling point at %7.2f deg. C (%7.2f K) and %7.2f bar\n", T4 - 273.15, T4, P4);
+            logreport::print("\tBoiling point at %7.2f deg. C (%7.2f K) and %7.2f bar\n", T4 - 273.15, T4, P4);
         else
-            std::printf("\tCondensation point at %7.2f deg. C (%7.2f K) and %7.2f bar\n", T4 - 273.15, T4, P4);
-        std::printf("\tMonophasic expansion work : %6.2f J/g water\n", (U3 - U4) * k);
-        std::printf("\tBiphasic expansion work   : %6.2f J/g water\n", (U4 - U5) * k);
-        std::printf("\tTotal expansion work      : %6.2f J/g water\n", (U3 - U5) * k);
-        std::printf("\t %5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - liquidMassFraction5) * 100.0);
-        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n", steamVolumePercent(liquidMassFraction5));
+            logreport::print("\tCondensation point at %7.2f deg. C (%7.2f K) and %7.2f bar\n", T4 - 273.15, T4, P4);
+        logreport::print("\tMonophasic expansion work : %6.2f J/g water\n", (U3 - U4) * k);
+        logreport::print("\tBiphasic expansion work   : %6.2f J/g water\n", (U4 - U5) * k);
+        logreport::print("\tTotal expansion work      : %6.2f J/g water\n", (U3 - U5) * k);
+        logreport::print("\t %5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - liquidMassFraction5) * 100.0);
+        logreport::print("\t %5.2f volume %% of steam at 100°C and 1 bar\n", steamVolumePercent(liquidMassFraction5));
     } else if (liquidMassFraction5 == 0.0) {
-        std::printf("\tSuperheated steam\n");
-        std::printf("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
-        std::printf("\tExpansion work            : %6.2f J/g water\n", (U3 - U5) * k);
+        logreport::print("\tSuperheated steam\n");
+        logreport::print("\tTemperature at 1 bar      : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        logreport::print("\tExpansion work            : %6.2f J/g water\n", (U3 - U5) * k);
     } else if (liquidMassFraction5 == 1.0) {
-        std::printf("\tNon-boiling liquid\n");
-        std::printf("\t\tTemperature at 1 bar    : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
-        std::printf("\t\tExpansion work          : %6.2f J/g water\n", (U3 - U5) * k);
+        logreport::print("\tNon-boiling liquid\n");
+        logreport::print("\t\tTemperature at 1 bar    : %6.2f deg. C,  %6.2f K\n", T5 - 273.15, T5);
+        logreport::print("\t\tExpansion work          : %6.2f J/g water\n", (U3 - U5) * k);
     }
-    std::printf("\nIrreversible adiabatic expansion :\n");
+    logreport::print("\nIrreversible adiabatic expansion :\n");
     const double x = liquidMassFraction5irr;
     if (x == 1.0) {
-        std::printf("\tNon-boiling liquid\n");
-        std::printf("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+        logreport::print("\tNon-boiling liquid\n");
+        logreport::print("\tTemperature  at 1 bar     : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
     } else if (x == 0.0) {
-        std::printf("\tSuperheated steam\n");
-        std::printf("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
+        logreport::print("\tSuperheated steam\n");
+        logreport::print("\tTemperature at 1 bar      : %6.2f deg.C, %6.2f K\n", T5irr - 273.15, T5irr);
     } else {
-        std::printf("\t%5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - x) * 100.0);
-        std::printf("\t %5.2f volume %% of steam at 100°C and 1 bar\n", steamVolumePercent(x));
+        logreport::print("\t%5.2f mass %% of steam at 100°C and 1 bar\n", (1.0 - x) * 100.0);
+        logreport::print("\t %5.2f volume %% of steam at 100°C and 1 bar\n", steamVolumePercent(x));
     }
-    std::printf("\tExpansion work            : %6.2f J/g water\n", -Wirr);
+    logreport::print("\tExpansion work            : %6.2f J/g water\n", -Wirr);
 }
 
 void WaterMagmaCalculationResult::writeToLog() const {

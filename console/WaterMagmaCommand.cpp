@@ -6,7 +6,10 @@
 #include <string>
 
 #include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -17,7 +20,7 @@ bool readNumber(const char* word, const char* what, double& value) {
     char* end = nullptr;
     const double v = std::strtod(word, &end);
     if (end == word || *end != '\0' || !std::isfinite(v)) {
-        std::fprintf(stderr, "Brenvik: \"%s\" is not a number (%s).\n", word, what);
+        platform::diagf("Brenvik: \"%s\" is not a number (%s).\n", word, what);
         return false;
     }
     value = v;
@@ -27,11 +30,23 @@ bool readNumber(const char* word, const char* what, double& value) {
 // Absolute temperatures and pressures must be positive.
 bool positive(double v, const char* what, const char* unit) {
     if (v > 0.0) return true;
-    std::fprintf(stderr, "Brenvik: the %s must be above 0 %s.\n", what, unit);
+    platform::diagf("Brenvik: the %s must be above 0 %s.\n", what, unit);
     return false;
 }
 
 }  // namespace
+
+void WaterMagmaModel::printPhaseOfState(const StableState& phase, bool steamAsked) {
+    auto name = [](int p) {
+        return p == kPhaseVapour ? "steam" : p == kPhaseLiquid ? "liquid water" : p == kPhaseSupercritical ? "supercritical water" : "water";
+    };
+    if (phase.metastable)
+        std::printf("** Metastable %s: %s has the lower Gibbs energy at this temperature and pressure\n",
+                    name(phase.phase), name(phase.otherPhase));
+    else if (phase.phase == (steamAsked ? kPhaseLiquid : kPhaseVapour))
+        std::printf("** No %s root at this temperature and pressure: the state is %s\n",
+                    steamAsked ? "steam" : "liquid", name(phase.phase));
+}
 
 void WaterMagmaModel::printBanner() {
     std::printf("\n");
@@ -85,11 +100,24 @@ int WaterMagmaModel::doWaterMagmaCommand(int argc, const char** argv, std::FILE*
 
 int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv, std::FILE* in) {
     if (word == nullptr) return 1;
+    // A calculation that reports a failure through the log, or a file that
+    // cannot be written, makes the run fail whatever the option returns.
+    const long diagnostics = platform::diagnosticCount();
+    const int lostFiles = platform::writeFailureCount();
+    const int status = runMenuCommand(word, argc, argv, in);
+    if (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles) {
+        platform::diagf("Brenvik: the option %s failed.\n", word);
+        return 1;
+    }
+    return status;
+}
+
+int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in) {
     WaterMagmaCalculationInfo info;
     std::string problem;
     auto checkedInputs = [&]() {
         if (info.validate(problem)) return true;
-        std::fprintf(stderr, "Brenvik: %s\n", problem.c_str());
+        platform::diagf("Brenvik: %s\n", problem.c_str());
         return false;
     };
 
@@ -112,7 +140,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         info.m = 1.0;
         if (!info.readArguments(argc, argv, in) || !checkedInputs()) return 1;
         drawWaterMagmaDiagram(info, 1, 1, nullptr, 0.001, 7.0);
-        return 0;
+        return errorflag ? 1 : 0;
     }
     if (is(word, "TP") || is(word, "TV")) {
         const bool byP = is(word, "TP");
@@ -122,7 +150,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc > 3) {
-            std::fprintf(stderr, "Brenvik: %s takes at most three arguments.\n", word);
+            platform::diagf("Brenvik: %s takes at most three arguments.\n", word);
             return 1;
         }
         double t = 0.0, second = 0.0;
@@ -133,47 +161,56 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         if (!positive(T_, "temperature", "K") || !positive(second, byP ? "pressure" : "volume", byP ? "bar" : "cm3/mol"))
             return 1;
         const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
+        const int kind = vapour ? 1 : 2;
         std::printf("\n");
-        set_the_phase_as(vapour ? 1 : 2);
-        if (byP)
-            calculateFromTP(T_, second, 1);
-        else
-            calculateFromTV(T_, second * 1e-6, 1);
-        int status = 0;
+        set_the_phase_as(kind);
+        StableState phase;
+        if (byP) {
+            // The root of the phase asked for, set against the other root.
+            double Vr = 0.0, Gr = 0.0;
+            if (!pressureRootFromTP(kind, T_, second, Vr, Gr)) {
+                platform::diagf("Brenvik: no %s state of water at %.2f deg. C and %.4g bar.\n",
+                                vapour ? "steam" : "liquid", t, second);
+                return 1;
+            }
+            setStateFromTPV(T_, second, Vr);
+            phase = assessStateAtTP(T_, second);
+        } else {
+            calculateFromTV(T_, second * 1e-6, 0);
+        }
         // IAPWS-95 extrapolates soundly up to 5000 K and 100 000 bar; a state
         // beyond that, or mechanically unstable, is no starting point.
-        if (errorflag == 0 && !(P > 0.0 && P <= 1e10 && T_ <= 5000.0 && dPdV < 0.0)) {
-            std::fprintf(stderr,
-                         "Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
-                         "model (up to 5000 K and 100000 bar).\n",
-                         T_ - 273.15, P * 1e-5);
-            std::printf("\n");
+        if (errorflag || !stateIsFinite()) {
+            platform::diagf("Brenvik: no state of water found at these conditions.\n");
             return 1;
         }
-        if (errorflag == 0 && !(P >= 1e5 * (1.0 - 1e-9))) {
-            std::fprintf(stderr, "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
-                         P * 1e-5);
-            std::printf("\n");
+        if (!(P > 0.0 && P <= 1e10 && T_ <= 5000.0 && dPdV < 0.0)) {
+            platform::diagf("Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
+                            "model (up to 5000 K and 100000 bar).\n",
+                            T_ - 273.15, P * 1e-5);
             return 1;
         }
-        if (errorflag == 0) {
-            WaterMagmaCalculationResult r;
-            r.T3 = T_;
-            r.P3 = P * 1e-5;
-            r.S3 = S;
-            r.V3 = V * 1e6;
-            r.U3 = U;
-            r.H3 = H;
-            r.scriptFlag = 0;
-            prepareExpansionWorkCalculation(1.0, r);
-            calculateExpansionWork(r);
-            r.printExpansionWork();
-        } else {
-            std::fprintf(stderr, "Brenvik: no state of water found at these conditions.\n");
-            status = 1;
+        if (!(P >= 1e5 * (1.0 - 1e-9))) {
+            platform::diagf(
+                "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
+                P * 1e-5);
+            return 1;
         }
+        dump();
+        if (byP) printPhaseOfState(phase, vapour);
+        WaterMagmaCalculationResult r;
+        r.T3 = T_;
+        r.P3 = P * 1e-5;
+        r.S3 = S;
+        r.V3 = V * 1e6;
+        r.U3 = U;
+        r.H3 = H;
+        r.scriptFlag = 0;
+        prepareExpansionWorkCalculation(1.0, r);
+        calculateExpansionWork(r);
+        r.printExpansionWork();
         std::printf("\n");
-        return status;
+        return 0;
     }
     if (is(word, "psat") || is(word, "tsat")) {
         const bool byT = is(word, "psat");
@@ -198,7 +235,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc != 2) {
-            std::fprintf(stderr, "Brenvik: exsol takes two arguments.\n");
+            platform::diagf("Brenvik: exsol takes two arguments.\n");
             return 1;
         }
         double t = 0.0, p = 0.0;
@@ -214,7 +251,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             return 1;
         }
         if (argc != 3) {
-            std::fprintf(stderr, "Brenvik: heat takes three arguments.\n");
+            platform::diagf("Brenvik: heat takes three arguments.\n");
             return 1;
         }
         double p = 0.0, t0 = 0.0, t1 = 0.0;
@@ -225,7 +262,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             !positive(t1 + 273.15, "final temperature", "K"))
             return 1;
         calculateIsobaricHeatingWork(p, t0 + 273.15, t1 + 273.15);
-        return 0;
+        return errorflag ? 1 : 0;
     }
     if (is(word, "satu")) {
         if (argc == 0) {
@@ -234,15 +271,18 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
             platform::openWithViewer("igor2.itx");
             return 0;
         }
+        // Each output mode has its own file, so that one run does not
+        // replace the curve of another: "satu0" (Igor text, loaded by the
+        // script), "satu0.bin" (raw rows), "satu0.txt" (columns for gnuplot).
         if (argc == 1 && is(argv[0], "cocoa")) {
-            calculateTheSaturationCurve("0", 4);
+            calculateTheSaturationCurve("0.bin", 4);
             return 0;
         }
         if (argc == 1 && is(argv[0], "gnuplot")) {
-            calculateTheSaturationCurve("0", 2);
+            calculateTheSaturationCurve("0.txt", 2);
             return 0;
         }
-        std::fprintf(stderr, "Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
+        platform::diagf("Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
         return 1;
     }
     if (is(word, "spino")) {
@@ -255,7 +295,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
         printAbout();
         return 0;
     }
-    std::fprintf(stderr, "Brenvik: unknown option \"%s\"; run the program without arguments for the list of options.\n",
+    platform::diagf("Brenvik: unknown option \"%s\"; run the program without arguments for the list of options.\n",
                  word);
     return 1;
 }

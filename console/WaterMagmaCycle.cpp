@@ -201,12 +201,18 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     default:
         return true;  // no heating, nothing to bound
     }
+    if (!(magmaTemperature > r.T2)) {
+        platform::warnf("Refused at m = %g: the magma (%.2f K) is not hotter than the water at depth (%.2f K): it "
+                        "cannot heat it.\n",
+                        m, magmaTemperature, r.T2);
+        return false;
+    }
     // Heat balance per kg of magma: the magma cooling from Tm to T3 (and
     // crystallising) heats the water and the sediment.
     const double magma = (magmaTemperature - r.T3) * magmaHeatCapacity - calculateLatentHeatTerm(magmaTemperature, r.T3);
     const double taken = m * gain / M + m * r.sedimentHeatCapacity * (r.T3 - r.Tcoupled);
     if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
-        platform::diagf("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
+        platform::warnf("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
                         "of magma, the magma gives %.6g J/kg).\n",
                         m, taken, magma);
         return false;
@@ -231,19 +237,19 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     for (const Case& c : cases) {
         if (!std::isfinite(c.W)) continue;  // a work without an end state is reported missing, not refused
         if (c.Tend > r.T3 + 1e-9) {
-            platform::diagf("Refused at m = %g: the end of the %s expansion (%.2f K) is hotter than the fragments "
+            platform::warnf("Refused at m = %g: the end of the %s expansion (%.2f K) is hotter than the fragments "
                             "that heat it (%.2f K).\n",
                             m, c.name, c.Tend, r.T3);
             return false;
         }
         if (-c.W < -1e-9) {
-            platform::diagf("Refused at m = %g: the %s expansion takes work (%.6g J/g of water) instead of giving "
+            platform::warnf("Refused at m = %g: the %s expansion takes work (%.6g J/g of water) instead of giving "
                             "it.\n",
                             m, c.name, c.W);
             return false;
         }
         if (-c.W > carnot * c.heat + 1e-9) {
-            platform::diagf("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
+            platform::warnf("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
                             "water can give (%.6g J/g between %.2f K and %.2f K): the water is too little heated for "
                             "the magma to drive its expansion.\n",
                             m, c.name, -c.W, carnot * c.heat, Thot, Tcold);

@@ -14,6 +14,7 @@
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -84,7 +85,10 @@ double WaterMagmaModel::equationForIrreversibleDecompression(double T_, void* p)
     temperature(T_);
     pressure(d.P * 1e-5);
     set_the_phase_as(2);
-    calculate_molar_volume();
+    // The secant's trials follow one branch: each search goes on from the
+    // volume of the previous trial (liquid or steam).
+    calculateMolarVolumeFrom(Vl0);
+    if (errorflag) calculate_molar_volume();
     if (!errorflag) calculate_state_functions();
     if (!errorflag) {
         bool rejected = U < 0.0;
@@ -130,7 +134,7 @@ void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P
         calculate_isentropic_point_at_fixed_P(P_bar, S_, st[0], st[1]);
         if (!errorflag) return;
     }
-    platform::logText("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
+    platform::logDiagnostic("Failed to find decompression point " + std::to_string(magmaWaterRatio) + "\n");
     errorflag = 1;
 }
 
@@ -455,8 +459,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
     double Vprev = x * Vl + (1 - x) * Vv, Vvprev = Vv;
     std::FILE* f = nullptr;
     if (path != nullptr) {
-        f = std::fopen(path, "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file %s\n", path);
+        f = platform::openOutput(path, "w");
     }
     if (f)
         std::fprintf(f, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n", "T(1)",
@@ -506,7 +509,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                          t, V * 1e6, Psat * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, W, Q, fl);
         t -= 1.0;
     }
-    if (f) std::fclose(f);
+    if (f) platform::closeOutput(f, path);
     if (!complete) return;
     r.pathWork = 0.001 * W / M;
     r.pathHeat = 0.001 * Q / M;
@@ -517,7 +520,7 @@ double WaterMagmaModel::calculateIsentropicMixtureState(double S0, double T0, do
     const double cM = M * magmaHeatCapacity / magmaWaterRatio;
     const double Sx = S0 + cM * std::log(T0 / T_);
     if (calculateTheSaturationPressure(T_) != 0) {
-        std::printf("Error calculation %lf\n\n", T);
+        platform::diagf("Error calculation %lf\n\n", T);
         return 1.0;
     }
     const double Vl = Vl_sat, Vv = Vv_sat;

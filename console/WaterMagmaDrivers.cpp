@@ -12,7 +12,9 @@
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
+#include "platform/OutputFiles.h"
 #include "platform/Progress.h"
 
 namespace {
@@ -38,7 +40,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
     calculateWaterMagmaCycle(info, r, 1, 1);
     std::clock_t t1 = std::clock();
     if (errorflag) {
-        std::fprintf(stderr, "Failure of the calculation !\n\n");
+        platform::diagf("Failure of the calculation !\n\n");
         return;
     }
     if (mode == 1) {
@@ -54,8 +56,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
         // At least the first cycle and one recharge are stored.
         const int maxR = info.maxRecharges < 1 ? 1 : info.maxRecharges;
         std::vector<double> Te(static_cast<std::size_t>(maxR) + 1), Wr(Te.size()), Wi(Te.size());
-        std::FILE* f = std::fopen("recharge", "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file recharge for writing\n");
+        std::FILE* f = platform::openOutput("recharge", "w");
         if (f) {
             std::fputs(kRechargeHeader, f);
             std::fprintf(f, kRechargeRow, 0, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m,
@@ -88,7 +89,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
         }
         if (f) {
             std::fputs("END\n", f);
-            std::fclose(f);
+            platform::closeOutput(f, "recharge");
         }
         std::printf("In the case of successive recharges of fresh and cold water with the cooling, but still hot, "
                     "magma\n");
@@ -117,7 +118,7 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
                 -Srev * m / 4.68);
     std::printf("For one Mton of magma, the eruption energy is %6.2f kton of TNT (irreversible, adiabatic).\n\n",
                 -Sirr * m / 4.68);
-    std::printf("\nCalculation Time %lf seconds \n\n", elapsed);
+    platform::tracef("\nCalculation Time %lf seconds \n\n", elapsed);
     if (mode == 1) platform::openWithViewer("igor0.itx");
 }
 
@@ -166,8 +167,7 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
         logreport::line(format("%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", 1, r.T3 - 273.15, r.Q,
                                -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m, -r.Wirr * m));
     } else if (r.scriptFlag == 1) {
-        f = std::fopen("recharge", "w");
-        if (f == nullptr) std::fprintf(stderr, "Cannot open the file recharge for writing\n");
+        f = platform::openOutput("recharge", "w");
         if (f) {
             std::fputs(kRechargeHeader, f);
             std::fprintf(f, kRechargeRow, 1, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m,
@@ -199,7 +199,7 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
     const int count = n - 1;
     if (f) {
         std::fputs("END\n", f);
-        std::fclose(f);
+        platform::closeOutput(f, "recharge");
     }
     if (toLog) {
         logreport::line(rule64(), 2);
@@ -328,7 +328,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     }
     if (file) {
         std::fputs("END\n", file);
-        std::fclose(file);
+        platform::closeOutput(file, std::string("wm") + info.suffix);
     }
     if (bar) bar->finish();
     if (mode == 1) {

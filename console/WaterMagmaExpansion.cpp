@@ -11,6 +11,7 @@
 
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -21,13 +22,10 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 double liquidVolumeFraction(double x, double Vl, double Vv) { return x * Vl / (x * Vl + (1.0 - x) * Vv); }
 
 void writeEmptyCurve(const char* path, const char* waves) {
-    std::FILE* f = std::fopen(path, "w");
-    if (f == nullptr) {
-        std::fprintf(stderr, "Cannot open the file %s\n", path);
-        return;
-    }
+    std::FILE* f = platform::openOutput(path, "w");
+    if (f == nullptr) return;
     std::fprintf(f, "IGOR\nWAVES %s\nBEGIN\n nan nan \n END\n", waves);
-    std::fclose(f);
+    platform::closeOutput(f, path);
 }
 
 }  // namespace
@@ -146,7 +144,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.T5irr = T;
         r.S5irr = S;
         if (errorflag) {
-            platform::logText("errorflag irreversible m " + std::to_string(m) + "\n");
+            platform::logDiagnostic("errorflag irreversible m " + std::to_string(m) + "\n");
             r.Wirr = kNaN;
             r.T5irr = kNaN;
         } else {
@@ -346,10 +344,8 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
     }
     (void)computed;
     if (r.writeCurves && r.scriptFlag == 1) {
-        std::FILE* f = std::fopen("isop0", "w");
-        if (f == nullptr) {
-            std::fprintf(stderr, "Cannot open the file isop0\n");
-        } else {
+        std::FILE* f = platform::openOutput("isop0", "w");
+        if (f != nullptr) {
             std::fprintf(f, "IGOR\nWAVES p0 t0\nBEGIN\n");
             std::fprintf(f, "%12f %12f\n", r.P1, r.T1);
             std::fprintf(f, "%12f %12f\n", r.P2, r.T2);
@@ -360,7 +356,7 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
             std::fprintf(f, "%12f %12f\n", r.P3, r.T3);
             if (x3 == -2.0) std::fprintf(f, "%12f %12f\n", r.P4, r.T4);
             std::fprintf(f, "END\n");
-            std::fclose(f);
+            platform::closeOutput(f, "isop0");
         }
     }
     calculateIsothermalExpansionWork(r);
@@ -440,7 +436,7 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
             calculateFromTP(t, r.Pref, 0);
         }
         if (errorflag)
-            platform::diagf("At m = %g the liquid heated by its fragments has no state at %.2f bar: no reversible "
+            platform::warnf("At m = %g the liquid heated by its fragments has no state at %.2f bar: no reversible "
                             "pyroclast-heated work.\n",
                             m, r.Pref);
         r.T5p = errorflag ? kNaN : t;
@@ -537,7 +533,7 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         if (r.state4Pyroclast == 0 && decompressionEndFlag != 1) {
             // The path reached neither the saturation curve nor the surface
             // pressure: no end state, so no reversible pyroclast-heated work.
-            platform::diagf("At m = %g the pyroclast-heated expansion from %.2f K reached neither the saturation "
+            platform::warnf("At m = %g the pyroclast-heated expansion from %.2f K reached neither the saturation "
                             "curve nor the surface pressure: no reversible pyroclast-heated work.\n",
                             m, r.T3);
             r.T5p = r.P5p = r.S5p = r.U5p = r.WrevP = r.Qp = kNaN;

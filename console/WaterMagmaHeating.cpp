@@ -9,6 +9,7 @@
 
 #include "console/WaterMagmaModel.h"
 #include "numerics/Secant.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -295,9 +296,8 @@ void WaterMagmaModel::calculateEquilibriumCurve(double Tm_, double, double, doub
     calculate_molar_volume();
     const double V0 = V;
     const std::string sfx = suffix ? suffix : "";
-    std::FILE* f = std::fopen(("heat" + sfx + ".txt").c_str(), "w");
+    std::FILE* f = platform::openOutput("heat" + sfx + ".txt", "w");
     if (f == nullptr) {
-        std::fprintf(stderr, "Cannot open the file heat%s.txt\n", sfx.c_str());
         return;
     }
     if (mode == 1) {
@@ -322,5 +322,5 @@ void WaterMagmaModel::calculateEquilibriumCurve(double Tm_, double, double, doub
     }
     magmaWaterRatio = keep;
     if (mode == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, "heat" + sfx + ".txt");
 }

@@ -9,19 +9,15 @@
 
 #include "console/WaterMagmaModel.h"
 #include "numerics/ConsoleInput.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
-// A text file opened for writing; a failure is reported once on standard
-// error and every later write is dropped.
+// A text file opened for writing; a failure to open or to write it is
+// reported (platform/OutputFiles.h) and every later write is dropped.
 class ScriptFile {
 public:
-    explicit ScriptFile(const char* path) : f_(std::fopen(path, "w")) {
-        if (f_ == nullptr) std::fprintf(stderr, "Cannot open the file %s for writing\n", path);
-    }
-    ~ScriptFile() {
-        if (f_) std::fclose(f_);
-    }
+    explicit ScriptFile(const char* path) : file_(path, "w"), f_(file_.get()) {}
     ScriptFile(const ScriptFile&) = delete;
     ScriptFile& operator=(const ScriptFile&) = delete;
     template <class... A>
@@ -33,6 +29,7 @@ public:
     }
 
 private:
+    platform::OutputFile file_;
     std::FILE* f_;
 };
 
@@ -331,11 +328,8 @@ bool thirteenColumns(const WaterMagmaCalculationInfo& info) {
 std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(WaterMagmaCalculationInfo& info) {
     // Written in the current directory, where the script loads it from.
     const std::string name = std::string("wm") + info.suffix;
-    std::FILE* f = std::fopen(name.c_str(), "w");
-    if (f == nullptr) {
-        std::fprintf(stderr, "Cannot open the file %s for writing\n", name.c_str());
-        return nullptr;
-    }
+    std::FILE* f = platform::openOutput(name, "w");
+    if (f == nullptr) return nullptr;
     const char* s = info.suffix;
     std::fprintf(f, "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s", "m", s, "q", s, "T3", s, "T4",
                  s, "ema", s, "ewa", s, "emb", s, "ewb", s);
@@ -406,5 +400,5 @@ void WaterMagmaModel::produceIgorFileFromArray(WaterMagmaCalculationInfo& info, 
         writeDataIgorFileForWaterMagmaDiagram(f, info, r);
     }
     std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, std::string("wm") + info.suffix);
 }

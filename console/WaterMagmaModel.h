@@ -45,12 +45,22 @@ public:
     // ---- Brenvik console program (WaterMagmaCommand.cpp)
     // argv[0] is the program name: alone it prints the banner and the options;
     // otherwise argv[1] is the option word and the rest its arguments.
-    // Returns 0 when the option word was run, 1 for an unknown word or bad
-    // arguments.  The "interactive" dialogue reads from `in`.
+    // Returns 0 when the option word was run and its calculation succeeded,
+    // 1 for an unknown word, bad arguments, a failed calculation (one that
+    // reports a failure through the log) or a file that cannot be written.
+    // The "interactive" dialogue reads from `in`.
     int doWaterMagmaCommand(int argc, const char** argv, std::FILE* in = stdin);
     int doMenuCommand(const char* word, int argc, const char** argv, std::FILE* in = stdin);
     static void printBanner();
     static void printAbout();
+    // After the state report of "TP": says when the state is metastable, or
+    // is not of the phase asked for.
+    static void printPhaseOfState(const StableState& phase, bool steamAsked);
+
+private:
+    int runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in);
+
+public:
 
     // ---- peak temperatures of heating (WaterMagmaHeating.cpp)
     double calculateLatentHeatTerm(double a, double b) const;
@@ -153,25 +163,6 @@ public:
                                          std::vector<double>& out);
     void calculateIsobaricHeatingWork(double P_bar, double T0, double T1);
 
-    // ---- isentropes and isochores of water (WaterIsentropes.cpp)
-    // The volume at T with entropy S (from the current volume).
-    void calculateFromTS(double T_, double S_, char print);
-    void calculate_isentropic_point_at_fixed_T(double T_, double S_, double V0);
-    // T and V at P (bar) with entropy S from (T0, V0); clears errorflag first.
-    void calculate_isentropic_point_at_fixed_P(double P_bar, double S_, double T0, double V0);
-    // Isochore at V from Tmin to Tmax, file "isoc" + suffix: P (bar), T, V
-    // (cm3/mol), U, H, S, Um (J/g).
-    void calculateTheIsochor(double V_, double Tmin_, double Tmax_, int option, char mode, const char* suffix,
-                             std::vector<double>* array);
-    // Isentrope from (T0, V0) (or (T0, P0) when V0 <= 0) down in temperature
-    // while Tmin < T < Tmax and Pmin < P < Pmax (Pa), file "isos" + suffix, with the
-    // columns of the isochore.
-    void calculateTheIsentropicCurve(double T0, double P0_bar, double V0, double unused, double Tmin_, double Tmax_,
-                                     double Pmin, double Pmax, char mode, const char* suffix,
-                                     std::vector<double>* array);
-
-    double isentropicTarget = 0.0;  // J/(mol K): entropy the isentropic steps work to
-
     // Heating-decompression results.
     char decompressionSaturationFlag = -1;
     double decompressionT4 = 0, decompressionP4 = 0, decompressionV4 = 0;
@@ -179,11 +170,6 @@ public:
     char decompressionEndFlag = -1;
     double decompressionT5 = 0, decompressionP5 = 0, decompressionV5 = 0;
     double decompressionWork5 = 0, decompressionHeat5 = 0;
-
-private:
-    double isentropeResidualAtT(double V_, void*);
-    bool stateIsMechanicallyStable() const { return dPdV < 0.0; }
-    void writeIsoRow(CurveOutput& out);
 };
 
 // The E(m) data file: opened for writing with its header; null when it

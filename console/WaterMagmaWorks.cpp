@@ -9,6 +9,7 @@
 
 #include "console/WaterMagmaModel.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
     initializeSaturationVolumesFromP("H2O", Pex);
     calculate_saturation_temperature(Pex * 1e5, T);
     if (errorflag) {
-        if (!rec) std::printf("No saturation state found at the final pressure %.2f bar.\n\n", Pex);
+        if (!rec) platform::diagf("No saturation state found at the final pressure %.2f bar.\n\n", Pex);
         return;
     }
     SaturatedReference ref{};
@@ -136,7 +137,10 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
         }
     } else {
         if (P_bar > 220.64) {
-            if (!rec) std::printf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+            if (!rec) {  // no saturation state: a refusal, not a result
+                platform::diagf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+                errorflag = 1;
+            }
             return;
         }
         if (P_bar > 220.6) {
@@ -153,7 +157,7 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
         }
     }
     if (!ok || !std::isfinite(T) || !(T > 0.0)) {
-        if (!rec) std::printf("No saturation state of water found there.\n\n");
+        if (!rec) platform::diagf("No saturation state of water found there.\n\n");
         errorflag = 1;
         return;
     }
@@ -262,7 +266,7 @@ void WaterMagmaModel::calculateExsolutionWork(double T_, double P_bar, double Vm
     calculateFromTP(T_, P_bar, 1);
     if (errorflag || !(V > 0.0) || !std::isfinite(V) || !(dPdV < 0.0)) {
         // Below its saturation pressure water exsolves no vapour.
-        std::printf("\nNo vapour state of water at %.2f deg. C and %.2f bar: no exsolution work.\n\n",
+        platform::diagf("\nNo vapour state of water at %.2f deg. C and %.2f bar: no exsolution work.\n\n",
                     T_ - 273.15, P_bar);
         errorflag = 1;
         return;
@@ -343,7 +347,7 @@ void WaterMagmaModel::calculateIsobaricHeatingWork(double P_bar, double T0, doub
         }
         if (!errorflag) calculate_state_functions();
         const bool ok = errorflag == 0;
-        if (!ok) std::printf("Calculation failure at %lf deg. C\n", t - 273.15);
+        if (!ok) platform::diagf("Calculation failure at %lf deg. C\n", t - 273.15);
         return StateValues{H, U, S, V * 1e6, ok};
     };
     const StateValues s0 = state(T0, k0, true);

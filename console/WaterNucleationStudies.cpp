@@ -15,6 +15,8 @@
 #include <string>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -94,9 +96,8 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
     const double M = molarMass(), s = correction(b);
     char name[64];
     std::snprintf(name, sizeof name, "nuclea%.0f", 10.0 * P_bar);
-    std::FILE* f = std::fopen(name, "wt");
+    std::FILE* f = platform::openOutput(name, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file %s\n", name);
         return;
     }
     const double Jest = s * (-6999999999.999999) * b * std::log(0.5) * 1e-6;
@@ -158,18 +159,18 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         ++rows;
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, name);
     lastRows = rows;
 }
 
 bool WaterStudyModel::workInclusionData(const char* file) {
     if (file == nullptr || *file == '\0') {
-        std::printf("No fluid-inclusion data file given.\n");
+        platform::diagf("No fluid-inclusion data file given.\n");
         return false;
     }
     std::FILE* in = std::fopen(file, "rt");
     if (!in) {
-        std::printf("Cannot open the fluid-inclusion data file %s\n", file);
+        platform::diagf("Cannot open the fluid-inclusion data file %s\n", file);
         return false;
     }
     // The result file: the data file's name with its last four characters
@@ -177,9 +178,8 @@ bool WaterStudyModel::workInclusionData(const char* file) {
     std::string outName(file);
     if (outName.size() >= 4) outName.resize(outName.size() - 4);
     outName += ".res";
-    std::FILE* out = std::fopen(outName.c_str(), "wt");
+    std::FILE* out = platform::openOutput(outName, "wt");
     if (!out) {
-        std::printf("Cannot write the result file %s\n", outName.c_str());
         std::fclose(in);
         return false;
     }
@@ -204,7 +204,7 @@ bool WaterStudyModel::workInclusionData(const char* file) {
         double Pt, Th, Tn;
         char type[32] = {0}, code[32] = {0};
         if (std::fscanf(in, "%lf %lf %lf %31s %31s", &Pt, &Th, &Tn, type, code) != 5) {
-            std::printf("Incomplete fluid-inclusion record after Tt = %g: the rest of its line is skipped.\n", Tt);
+            platform::diagf("Incomplete fluid-inclusion record after Tt = %g: the rest of its line is skipped.\n", Tt);
             if (!skipLine(in)) break;
             continue;
         }
@@ -233,7 +233,7 @@ bool WaterStudyModel::workInclusionData(const char* file) {
         ++rows;
     }
     std::fclose(in);
-    std::fclose(out);
+    platform::closeOutput(out, outName);
     lastRows = rows;
     return true;
 }

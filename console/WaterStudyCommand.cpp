@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
     if (!w) return 0;
     const int nargs = static_cast<int>(std::strlen(w->kinds));
     if (argc - 1 < nargs) {
-        std::printf("The %s command takes %d arguments (%s): it is not run.\n", w->word, nargs, w->labels);
+        platform::diagf("The %s command takes %d arguments (%s): it is not run.\n", w->word, nargs, w->labels);
         return argc;
     }
     std::vector<double> n;
@@ -75,14 +76,14 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         if (w->kinds[k] == 'n') {
             double v = 0.0;
             if (!toNumber(a, v)) {
-                std::printf("Expected a number, not \"%s\", among the arguments %s of the %s command.\n", a,
+                platform::diagf("Expected a number, not \"%s\", among the arguments %s of the %s command.\n", a,
                             w->labels, w->word);
                 return nargs + 1;
             }
             n.push_back(v);
         } else {
             if (std::strlen(a) > 255) {
-                std::printf("The argument \"%.40s...\" of the %s command is too long.\n", a, w->word);
+                platform::diagf("The argument \"%.40s...\" of the %s command is too long.\n", a, w->word);
                 return nargs + 1;
             }
             s.emplace_back(a);

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "console/WaterStudyModel.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Progress.h"
 
 namespace {
@@ -30,7 +32,7 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
     const double S0 = S;
     calculate_irreversible_decompression_point_at_fixed_p(T_, V, 1e5, 0.0, T_);
     if (errorflag) {
-        std::printf("No irreversible decompression point found\n");
+        platform::diagf("No irreversible decompression point found\n");
         errorflag = 0;
     } else {
         std::printf("Irreversible Decompression point\n");
@@ -66,9 +68,8 @@ double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_ba
 
 void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_, double Tmax_, double Pmin,
                                                           double Pmax) {
-    std::FILE* f = std::fopen("wat", "wt");
+    std::FILE* f = platform::openOutput("wat", "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot open the file wat\n");
         return;
     }
     const double M = molarMass();
@@ -90,7 +91,7 @@ void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_
         std::fprintf(f, "\n");
     }
     errorflag = 0;
-    std::fclose(f);
+    platform::closeOutput(f, "wat");
     lastRows = rows;
 }
 
@@ -105,7 +106,7 @@ void WaterStudyModel::drawSuperheatDiagram(double z, double dT) {
     if (errorflag) return;
     calculateTheSaturationTemperature(P2, 0);
     if (errorflag) {
-        std::printf("No saturation state at %.2f bar\n", P2);
+        platform::diagf("No saturation state at %.2f bar\n", P2);
         errorflag = 0;
         return;
     }

@@ -4,6 +4,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 IFP::IFP() : IdealMixture() {}
 
@@ -35,14 +36,14 @@ void IFP::set_type_of_problem(short code) {
         first_constraint[d1 - 1] = 1.0;
     } else {
         error = 2;
-        std::fprintf(stderr, "Type of problem not defined !\n");
+        platform::diagf("Type of problem not defined !\n");
     }
     const int d2 = code - 10 * d1;
     if (d2 >= 1 && d2 <= 5) {
         second_constraint[d2 - 1] = 1.0;
     } else {
         error = 2;
-        std::fprintf(stderr, "Type of problem not defined !\n");
+        platform::diagf("Type of problem not defined !\n");
     }
 }
 
@@ -348,7 +349,7 @@ void IFP::initialize() {
             break;
         default:
             error = 1;
-            std::fprintf(stderr, "Type of initialization not defined !\n");
+            platform::diagf("Type of initialization not defined !\n");
             break;
     }
     if (history_on) {
@@ -385,14 +386,14 @@ void IFP::calculateVLE(short flag) {
     if (!hasModels() || variable_count == 0) {
         // Without both models (error 6) or before number_of_components there is nothing to solve.
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     set_initialization_flag(flag);
     initialize();
     if (error != 0) {
         error = 5;
-        std::fprintf(stderr, "Initialization error\n");
+        platform::diagf("Initialization error\n");
         return;
     }
     solveSystem();

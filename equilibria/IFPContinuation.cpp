@@ -12,6 +12,7 @@
 
 #include "equilibria/IFP.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void IFP::predictNextState(int kind, double h, double dT, double dP) {
             // A floor also for the volumetric-fraction predictor: a pressure
             // that stays negative ends the prediction instead of looping.
             if (h < 1e-5) {
-                std::printf("Pnc out of range\n");
+                platform::diagf("Pnc out of range\n");
                 return;
             }
             continue;
@@ -111,13 +112,13 @@ void IFP::predictNextState(int kind, double h, double dT, double dP) {
                 if (h >= 1e-4) {
                     repeat = true;
                 } else {
-                    std::printf("xnc or ync (%d) out of range\n", i);
+                    platform::diagf("xnc or ync (%d) out of range\n", i);
                     return;
                 }
             } else if (h >= 1e-5) {
                 repeat = true;
             } else {
-                std::printf("Estimate_next_state : xnc or ync (%d) out of range \n", i);
+                platform::diagf("Estimate_next_state : xnc or ync (%d) out of range \n", i);
             }
         }
         if (!repeat) return;
@@ -142,7 +143,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
                                 double dT, double dP, char fromPressure, char mode, std::vector<double>* array) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -194,7 +195,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     // 4.
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
 
@@ -241,7 +242,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     int points = 0;
     while (error == 0) {
         if (++points > kMaxTracePoints) {
-            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
             break;
         }
         handStartVolumes(VlStart, VvStart);
@@ -259,7 +260,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
             if (T < Tmin || T > Tmax || P > 1e9) error = 1;  // the last row is still written
             estimate_next_state0(factor, dT, dP);
             if (problem == 23) VlStart = (estimate.P - previous.P) * sL + VlLast;
-            std::printf("%12lg %12lg %5d %12lg %12lg\n", T, P / 100000.0, problem, spec_T, spec_P / 100000.0);
+            platform::tracef("%12lg %12lg %5d %12lg %12lg\n", T, P / 100000.0, problem, spec_T, spec_P / 100000.0);
             writeRow();
             // A step shortened by failures grows back after each success.
             if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
@@ -293,7 +294,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
                                double dT) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -309,7 +310,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
     auto writeRow = [&]() {
@@ -334,7 +335,7 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
     int points = 0;
     while (error == 0) {
         if (++points > kMaxTracePoints) {
-            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
             break;
         }
         estimate_next_state4(factor, dT);
@@ -381,7 +382,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
                                  double dT) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
-        std::fprintf(stderr, "The two-phase problem is not set up (models and components)\n");
+        platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
     const int n = nc;
@@ -397,7 +398,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isopleth\n");
+        platform::diagf("Can't find a starting point for the isopleth\n");
         return;
     }
     auto writeRow = [&](double last) {
@@ -418,7 +419,7 @@ void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const ch
     int points = 0;
     while (error == 0) {
         if (++points > kMaxTracePoints) {
-            std::printf("The curve is cut after %d points\n", kMaxTracePoints);
+            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
             break;
         }
         estimate_next_state0a(factor, dT);

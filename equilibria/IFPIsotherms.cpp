@@ -14,6 +14,7 @@
 #include "equilibria/IFP.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     factor = 1.0;
     File f(path ? std::fopen(path, "w") : nullptr);
     if (!f) {
-        std::fprintf(stderr, "Can't open the output file %s\n", path ? path : "(null)");
+        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
         return;
     }
     const char* sfx = suffix ? suffix : "";
@@ -218,7 +219,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        platform::diagf("Can't find a starting point for the isotherm\n");
         return;
     }
     auto keepVolumes = [&]() {
@@ -319,7 +320,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     estimate_mode = 2;
     File f(path ? std::fopen(path, "w") : nullptr);
     if (!f) {
-        std::fprintf(stderr, "Can't open the output file %s\n", path ? path : "(null)");
+        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
         return;
     }
     const char* sfx = suffix ? suffix : "";
@@ -346,7 +347,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        platform::diagf("Can't find a starting point for the isotherm\n");
         return;
     }
     int ic = 0;
@@ -420,7 +421,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
 void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, double dz, const char* name, int pole) {
     if (nc != 3 || !hasModels()) return;
     if (pole < 0 || pole > 2) {
-        std::fprintf(stderr, "Pole %d is not a component of the ternary system\n", pole);
+        platform::diagf("Pole %d is not a component of the ternary system\n", pole);
         return;
     }
     estimate_mode = 3;
@@ -428,7 +429,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, doub
     const std::string path = std::string("ter") + nm;
     File f(std::fopen(path.c_str(), "wt"));
     if (!f) {
-        std::fprintf(stderr, "Can't open the output file %s\n", path.c_str());
+        platform::diagf("Can't open the output file %s\n", path.c_str());
         return;
     }
     std::fprintf(f.get(), "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
@@ -453,7 +454,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, doub
     calculateVLE();
     if (error != 0) {
         error = 3;
-        std::fprintf(stderr, "Can't find a starting point for the curve\n");
+        platform::diagf("Can't find a starting point for the curve\n");
         return;
     }
     auto row = [&](int k) {

@@ -4,6 +4,7 @@
 
 #include "fluid/PsatCorr.h"
 #include "numerics/Muller.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ bool IdealMixture::haveCorrelations() {
     bool ok = nc > 0 && static_cast<int>(correlations.size()) == nc;
     for (int i = 0; ok && i < nc; i++) {
         if (!correlations[i]) {
-            std::fprintf(stderr, "No saturation-pressure correlation for component %s\n", names[i].c_str());
+            platform::diagf("No saturation-pressure correlation for component %s\n", names[i].c_str());
             ok = false;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ void VLE::set_thermodynamic_models(FluidPhase* a, FluidPhase* b) {
         ll_flag = 1;
     } else {
         error = 6;
-        std::fprintf(stderr, "The definition of the phases is not correct.\n");
+        platform::diagf("The definition of the phases is not correct.\n");
         return;
     }
     estimate.Vl = previous.Vl = liquid->Vl0;
@@ -113,7 +114,7 @@ void VLE::set_thermodynamic_models(FluidPhase* a, FluidPhase* b) {
 
 void VLE::number_of_components(int n) {
     if (n < 1) {
-        std::fprintf(stderr, "VLE: %d components is not a valid count\n", n);
+        platform::diagf("VLE: %d components is not a valid count\n", n);
         return;
     }
     nc = n;
@@ -135,7 +136,7 @@ void VLE::number_of_components(int n) {
 
 void VLE::add_component(const char* name) {
     if (!name || added >= nc) {
-        std::fprintf(stderr, "VLE: no room for component %s\n", name ? name : "(null)");
+        platform::diagf("VLE: no room for component %s\n", name ? name : "(null)");
         return;
     }
     names[added] = name;
@@ -207,7 +208,7 @@ void VLE::set_history(const char* path) {
     if (!path) return;
     history = std::fopen(path, "w");
     if (!history) {
-        std::fprintf(stderr, "Can't open the history file %s\n", path);
+        platform::diagf("Can't open the history file %s\n", path);
         return;
     }
     history_on = 1;
@@ -331,12 +332,12 @@ void VLE::initializeFromFile(std::FILE* console) {
     std::string name;
     bool tooLong = false;
     if (!console || !readWord(console, name, kMaxWordLength, tooLong)) {
-        if (tooLong) std::printf("The file name is longer than %zu characters\n", kMaxWordLength);
+        if (tooLong) platform::diagf("The file name is longer than %zu characters\n", kMaxWordLength);
         return;
     }
     std::FILE* f = std::fopen(name.c_str(), "rt");
     if (!f) {
-        std::printf("%s file not found !\n", name.c_str());
+        platform::diagf("%s file not found !\n", name.c_str());
         return;
     }
 
@@ -371,7 +372,7 @@ void VLE::initializeFromFile(std::FILE* console) {
             break;
         }
     }
-    if (tooLong) std::printf("%s: a word longer than %zu characters ends the table\n", name.c_str(), kMaxWordLength);
+    if (tooLong) platform::diagf("%s: a word longer than %zu characters ends the table\n", name.c_str(), kMaxWordLength);
     if (found) {
         for (int i = 0; i < nc; i++) {
             xcomposition(i, row[2 + i]);
@@ -386,7 +387,7 @@ void VLE::initializeFromFile(std::FILE* console) {
 
 void VLE::reportUndefinedProblem() {
     error = 2;
-    std::fprintf(stderr, "Type of problem not defined\n");
+    platform::diagf("Type of problem not defined\n");
 }
 
 void VLE::calculateVLE() {

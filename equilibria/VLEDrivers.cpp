@@ -12,6 +12,7 @@
 #include "equilibria/VLE.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 File openOutput(const char* path) {
     if (!path) return File();
     File f(std::fopen(path, "w"));
-    if (!f) std::fprintf(stderr, "Can't open the output file %s\n", path);
+    if (!f) platform::diagf("Can't open the output file %s\n", path);
     return f;
 }
 
@@ -103,7 +104,7 @@ void VLE::calculate_vapour_liquid_equilibria(const char* in, const char* out) {
         code = 23;
     if (code == 0 || !hasZ) {
         error = 8;
-        std::fprintf(stderr, "File format error.\n");
+        platform::diagf("File format error.\n");
         return;
     }
     set_type_of_problem(code);
@@ -151,7 +152,7 @@ void VLE::flash(const char* in, const char* out) {
     const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc);
     if (data.is_open() && !columns) {
         error = 8;
-        std::fprintf(stderr, "File format error.\n");
+        platform::diagf("File format error.\n");
     }
     if (columns) {
         set_type_of_problem(12);
@@ -200,7 +201,7 @@ void VLE::flash1(const char* in, const char* out) {
                          select(data, X, nc) && select(data, Y, nc);
     if (data.is_open() && !columns) {
         error = 8;
-        std::fprintf(stderr, "File format error.\n");
+        platform::diagf("File format error.\n");
     }
     if (columns) {
         set_type_of_problem(12);
@@ -246,7 +247,7 @@ void VLE::bubble(const char* in, const char* out) {
     const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc);
     if (data.is_open() && !columns) {
         error = 8;
-        std::fprintf(stderr, "File format error.\n");
+        platform::diagf("File format error.\n");
     }
     if (columns) {
         set_type_of_problem(13);
@@ -354,7 +355,7 @@ void VLE::flash_isotherm(const char* out, double T_, double dP, double z1, doubl
     calculateVLE();
     if (error) {
         error = 7;
-        std::fprintf(stderr, "No convergence\n");
+        platform::diagf("No convergence\n");
         return;
     }
     auto row = [&](const char* fileFormat) {
@@ -395,7 +396,7 @@ void VLE::flash1_isotherm(const char* out, double T_, double P0, double dP, doub
     calculateVLE();
     if (error) {
         error = 7;
-        std::fprintf(stderr, "No convergence\n");
+        platform::diagf("No convergence\n");
         return;
     }
     auto row = [&]() {
@@ -464,7 +465,7 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T_,
     calculateVLE();
     if (error) {
         error = 7;
-        std::fprintf(stderr, "No convergence\n");
+        platform::diagf("No convergence\n");
         return;
     }
     // The ic column carries the number of the point on the curve.
@@ -503,7 +504,7 @@ void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, dou
     calculateVLE();
     if (error) {
         error = 7;
-        std::fprintf(stderr, "No convergence\n");
+        platform::diagf("No convergence\n");
         return;
     }
     int ic = 0;

@@ -1,4 +1,5 @@
 #include "expressions/BinOp.h"
+#include "platform/LogSink.h"
 
 BinOp::~BinOp() {
     Expression* a = u;
@@ -14,11 +15,11 @@ void BinOp::number_of_variables(int n) {
     if (u)
         u->number_of_variables(nvar);
     else
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
     if (v)
         v->number_of_variables(nvar);
     else
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
 }
 
 const char* BinOp::getType() const { return "BinOp"; }
@@ -69,12 +70,12 @@ void BinOp::set_variable_values(double* x) {
 
 void BinOp::calculate(int) {
     if (!u || !v)
-        std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+        platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
 }
 
 void BinOp::calculate(int, int) {
     if (!u || !v)
-        std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+        platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
 }
 
 void BinOp::tie2(Expression& a, Expression& b) { tiep2(&a, &b); }

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "expressions/VarF.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ void VarF::setTuple(const int* t, short kd) {
     for (int p = 0; p < k_ && ok; ++p)
         if (t[p] < 0 || t[p] >= n || (p > 0 && t[p] > t[p - 1])) ok = false;
     if (!ok) {
-        std::fprintf(stderr, "Error : bad tuple or kind %d is specified to %s.\n", kd, displayName());
+        platform::diagf("Error : bad tuple or kind %d is specified to %s.\n", kd, displayName());
         return;
     }
     for (int p = 0; p < k_; ++p) {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "numerics/Equation.h"
+#include "platform/LogSink.h"
 
 int Expression::sMargin = 0;
 int Expression::sDerivOrder = 4;
@@ -139,38 +140,38 @@ void Expression::calculate(int) {}
 void Expression::calculate(int, int) {}
 
 void Expression::tie1(Expression&) {
-    std::fprintf(stderr, "Error : \"tie (Expression &)\" is not implemented for %s\n", displayName());
+    platform::diagf("Error : \"tie (Expression &)\" is not implemented for %s\n", displayName());
 }
 void Expression::tie2(Expression&, Expression&) {
-    std::fprintf(stderr, "Error : \"tie (Expression &, Expression &)\" is not implemented for %s\n",
+    platform::diagf("Error : \"tie (Expression &, Expression &)\" is not implemented for %s\n",
                  displayName());
 }
 void Expression::tieTerms(std::span<Expression* const>) {
-    std::fprintf(stderr, "Error : \"tie (Expression *, ... )\" is not implemented for %s\n", displayName());
+    platform::diagf("Error : \"tie (Expression *, ... )\" is not implemented for %s\n", displayName());
 }
 void Expression::tie(int, Expression&) {
-    std::fprintf(stderr, "Error : \"tie (int, Expression &)\" is not implemented for %s\n", displayName());
+    platform::diagf("Error : \"tie (int, Expression &)\" is not implemented for %s\n", displayName());
 }
 void Expression::tiep1(Expression*) {
-    std::fprintf(stderr, "Error : \"tie (Expression &)\" is not implemented for %s\n", displayName());
+    platform::diagf("Error : \"tie (Expression &)\" is not implemented for %s\n", displayName());
 }
 void Expression::tiep2(Expression*, Expression*) {
-    std::fprintf(stderr, "Error : \"tie (Expression &, Expression &)\" is not implemented for %s\n",
+    platform::diagf("Error : \"tie (Expression &, Expression &)\" is not implemented for %s\n",
                  displayName());
 }
 void Expression::set_scalars1(double) {
-    std::fprintf(stderr, "Error : \"set_scalars1 (double)\" is not implemented for %s\n", displayName());
+    platform::diagf("Error : \"set_scalars1 (double)\" is not implemented for %s\n", displayName());
 }
 void Expression::set_scalars2(double, double) {
-    std::fprintf(stderr, "Error : \"set_scalars2 (double,double)\" is not implemented for %s\n",
+    platform::diagf("Error : \"set_scalars2 (double,double)\" is not implemented for %s\n",
                  displayName());
 }
 void Expression::set_scalars3(double, double, double) {
-    std::fprintf(stderr, "Error : \"set_scalars3 (double, double, double)\" is not implemented for %s\n",
+    platform::diagf("Error : \"set_scalars3 (double, double, double)\" is not implemented for %s\n",
                  displayName());
 }
 void Expression::setScalarsList(std::span<const double>) {
-    std::fprintf(stderr, "Error : \"set_scalars_ (double, ...)\" is not implemented for %s\n",
+    platform::diagf("Error : \"set_scalars_ (double, ...)\" is not implemented for %s\n",
                  displayName());
 }
 
@@ -210,7 +211,7 @@ Expression* Expression::findByName(const char* s) {
 }
 
 void Expression::setName(const char* s) {
-    if (hasName()) std::fprintf(stderr, "Rename %s expression to %s ?\n", name.c_str(), s ? s : "");
+    if (hasName()) platform::diagf("Rename %s expression to %s ?\n", name.c_str(), s ? s : "");
     name = s ? s : "";
 }
 
@@ -427,8 +428,8 @@ void Expression::check4(std::FILE* f, int i, double* x, double h) { checkOrderVa
 
 void Expression::checkDebugLink() {
     if (hasLeaves() && (!sVarbox || !sVarcalc)) {
-        std::fprintf(stderr, "There are Node of type \"Leaf\" in the tree, but no function to calculate them ! \n");
-        std::fprintf(stderr, "Do not forget to call the setDebugLink () function\n");
-        std::fprintf(stderr, "in the source code of your constructor.\n");
+        platform::diagf("There are Node of type \"Leaf\" in the tree, but no function to calculate them ! \n");
+        platform::diagf("Do not forget to call the setDebugLink () function\n");
+        platform::diagf("in the source code of your constructor.\n");
     }
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "numerics/Arrays.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -34,27 +35,27 @@ template <int D>
 void ExprTable<D>::check_index(const int* a) const {
     const char* base = baseName.empty() ? "noname" : baseName.c_str();
     if (a[0] >= size) {
-        std::fprintf(stderr, "Expression 1D %s :\n", base);
-        std::fprintf(stderr, "\tIndex %d too high for the dimension (%d).\n", a[0], size);
-        std::fprintf(stderr, "\tYou have probably missed a setSize instruction.\n");
-        std::fprintf(stderr, "\tThis is a serious problem. Correct it immediately.\n");
+        platform::diagf("Expression 1D %s :\n", base);
+        platform::diagf("\tIndex %d too high for the dimension (%d).\n", a[0], size);
+        platform::diagf("\tYou have probably missed a setSize instruction.\n");
+        platform::diagf("\tThis is a serious problem. Correct it immediately.\n");
         std::exit(1);
     }
     static const char* const order[] = {"\tIndex (j) %d than index (i) %d.\n", "\tIndex (k) %d than index (j) %d.\n",
                                         "\tIndex (l) %d than index (k) %d.\n", "\tIndex (m) %d than index (l) %d.\n"};
     for (int p = 1; p < D; ++p) {
         if (a[p] > a[p - 1]) {
-            std::fprintf(stderr, "Expression 1D %s :\n", base);
-            std::fprintf(stderr, order[p - 1], a[p], a[p - 1]);
-            std::fprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
+            platform::diagf("Expression 1D %s :\n", base);
+            platform::diagf(order[p - 1], a[p], a[p - 1]);
+            platform::diagf("\tThis is a serious problem. Verify your code.\n");
             std::exit(1);
         }
     }
     for (int p = 0; p < D; ++p) {
         if (a[p] < 0) {
-            std::fprintf(stderr, "Expression 1D %s :\n", base);
-            std::fprintf(stderr, "\tIndex %d is negative.\n", a[p]);
-            std::fprintf(stderr, "\tThis is a serious problem. Verify your code.\n");
+            platform::diagf("Expression 1D %s :\n", base);
+            platform::diagf("\tIndex %d is negative.\n", a[p]);
+            platform::diagf("\tThis is a serious problem. Verify your code.\n");
             std::exit(1);
         }
     }

@@ -5,6 +5,7 @@
 #include "expressions/Geom.h"
 #include "expressions/Powo.h"
 #include "expressions/Selector.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void Geom::tiei(int i, Expression& e) { tieip(i, &e); }
 
 void Geom::tieip(int i, Expression* e) {
     if (i < 0 || i >= nterms) {
-        std::fprintf(stderr, "Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
+        platform::diagf("Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
         return;
     }
     terms[i] = e;
@@ -56,7 +57,7 @@ void Geom::tieip(int i, Expression* e) {
 
 void Geom::tieTerms(std::span<Expression* const> t) {
     if (static_cast<int>(t.size()) != nterms) {
-        std::fprintf(stderr, "Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
+        platform::diagf("Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
                      displayName(), static_cast<int>(t.size()));
         return;
     }
@@ -113,7 +114,7 @@ Expression* Geom::findByName(const char* s) { return findByNameIn(s, terms); }
 bool Geom::allTied() {
     for (Expression* t : terms)
         if (!t) {
-            std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+            platform::diagf("Error : \"%s\" is not linked to another expression.\n", displayName());
             return false;
         }
     return true;
@@ -249,7 +250,7 @@ void Selector::number_of_variables(int n) {
         if (e)
             e->number_of_variables(nvar);
         else
-            std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+            platform::diagf("Error : \"%s\" is not linked.\n", displayName());
     }
 }
 
@@ -312,7 +313,7 @@ Expression* Selector::findByName(const char* s) {
 
 bool Selector::linked(bool report) {
     if (x && u && v) return true;
-    if (report) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+    if (report) platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
     return false;
 }
 

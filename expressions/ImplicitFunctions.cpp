@@ -18,6 +18,7 @@
 #include "expressions/MonoFunc.h"
 #include "expressions/VectFunc.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -162,11 +163,11 @@ MonoFunc::~MonoFunc() = default;
 
 void MonoFunc::calculate_u() {
     if (!solver || !solver->obj || !solver->fn) {
-        std::printf("Monofunc: cannot find solution\n");
+        platform::diagf("Monofunc: cannot find solution\n");
         return;
     }
     solver->solve();
-    if (solver->status != 0) std::printf("Monofunc: cannot find solution\n");
+    if (solver->status != 0) platform::diagf("Monofunc: cannot find solution\n");
 }
 
 void MonoFunc::calculate_the_leaves() {}
@@ -188,8 +189,7 @@ double MonoFunc::evaluateF(double u, int order) {
 bool MonoFunc::sizesAgree() {
     if (F && node && F->nvar == nx + 1 && node->nvar == nx && F->d1 && node->d1) return true;
     if (!sizeReported_)
-        std::fprintf(stderr,
-                     "Error : the implicit function has %d variables, its equation %d and its node %d; they must be "
+        platform::diagf("Error : the implicit function has %d variables, its equation %d and its node %d; they must be "
                      "%d, %d and %d.\n",
                      nx, F ? F->nvar : 0, node ? node->nvar : 0, nx, nx + 1, nx);
     sizeReported_ = true;
@@ -361,7 +361,7 @@ void VectFunc::calculate_the_leaves() {}
 
 void VectFunc::tie_u_node(int i, XFunc& u) {
     if (i < 0 || i >= nu) {
-        std::fprintf(stderr, "Error : quantity %d is outside the %d implicit quantities.\n", i, nu);
+        platform::diagf("Error : quantity %d is outside the %d implicit quantities.\n", i, nu);
         return;
     }
     uNodes[i] = &u;
@@ -372,7 +372,7 @@ void VectFunc::tie_u_node(int i, XFunc& u) {
 
 void VectFunc::tie_v_node(int a, Expression& v) {
     if (direct || a < 0 || a >= nv) {
-        std::fprintf(stderr, "Error : intermediate quantity %d is outside the %d of the implicit function.\n", a,
+        platform::diagf("Error : intermediate quantity %d is outside the %d of the implicit function.\n", a,
                      direct ? 0 : nv);
         return;
     }
@@ -467,8 +467,7 @@ bool VectFunc::sizesAgree() {
     for (Expression* v : vNodes)
         if (!v || v->nvar != nx) ok = false;
     if (!ok && !sizeReported_)
-        std::fprintf(stderr,
-                     "Error : the implicit functions need %d equations of %d variables, %d nodes of %d variables "
+        platform::diagf("Error : the implicit functions need %d equations of %d variables, %d nodes of %d variables "
                      "in the intermediate quantities and their %d trees of %d variables.\n",
                      nu, nu + nv, nu, nv, direct ? 0 : nv, nx);
     if (!ok) sizeReported_ = true;
@@ -673,7 +672,7 @@ void VectFunc::check_x_derivatives(std::FILE* out, double* x, double* h) {
                 v = leaf;
             }
     for (int i = 0; i < nu; ++i) {
-        std::printf("Variable (%d) %s\n------------------------------------\n\n", i, uNodes[i]->displayName());
+        std::fprintf(out, "Variable (%d) %s\n------------------------------------\n\n", i, uNodes[i]->displayName());
         uNodes[i]->check1(out, x, h);
         uNodes[i]->check2(out, x, h);
         uNodes[i]->check3(out, x, h);

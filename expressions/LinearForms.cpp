@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "expressions/LineaX.h"
+#include "platform/LogSink.h"
 
 // ---- PolyVar ----
 PolyVar::~PolyVar() = default;
@@ -68,7 +69,7 @@ void LineaX::calculate(int, int var) {
 
 void LineaX::setScalarsList(std::span<const double> c) {
     if (static_cast<int>(c.size()) != count) {
-        std::fprintf(stderr, "Error : \"set_scalars_ (double, ...)\" takes %d values for %s, not %d.\n", count,
+        platform::diagf("Error : \"set_scalars_ (double, ...)\" takes %d values for %s, not %d.\n", count,
                      displayName(), static_cast<int>(c.size()));
         return;
     }

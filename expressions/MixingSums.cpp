@@ -5,6 +5,7 @@
 #include "expressions/DerivativeKernels.h"
 #include "expressions/ExpressionArrays.h"
 #include "expressions/SumF.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -188,7 +189,11 @@ void SumF::set_xvariables(double* xs) {
     if (xs)
         for (int i = 0; i < n; ++i) product->x[i] = xs[i];
     product->calculated = false;
-    calculated = false;
+    // The sum computes again, and so do its terms: the walk of the next
+    // evaluation descends through calculated nodes only, so a sum cleared
+    // alone would keep it from terms that hold the values of the previous
+    // temperature.
+    initialize_the_graph();
 }
 
 bool SumF::tieAt(const int* t, Expression* e) {
@@ -197,17 +202,17 @@ bool SumF::tieAt(const int* t, Expression* e) {
         if (t[p] > t[p - 1] || t[p] < 0) ok = false;
     if (!ok) {
         switch (k_) {
-            case 2: std::fprintf(stderr, "Error : bad %d and %d indexes are specified to %s.\n", t[0], t[1], displayName()); break;
+            case 2: platform::diagf("Error : bad %d and %d indexes are specified to %s.\n", t[0], t[1], displayName()); break;
             case 3:
-                std::fprintf(stderr, "Error : bad %d, %d and %d indexes are specified to %s.\n", t[0], t[1], t[2],
+                platform::diagf("Error : bad %d, %d and %d indexes are specified to %s.\n", t[0], t[1], t[2],
                              displayName());
                 break;
             case 4:
-                std::fprintf(stderr, "Error : bad %d, %d, %d and %d indexes are specified to %s.\n", t[0], t[1], t[2],
+                platform::diagf("Error : bad %d, %d, %d and %d indexes are specified to %s.\n", t[0], t[1], t[2],
                              t[3], displayName());
                 break;
             default:
-                std::fprintf(stderr, "Error : bad %d, %d, %d, %d and %d indexes are specified to %s.\n", t[0], t[1],
+                platform::diagf("Error : bad %d, %d, %d, %d and %d indexes are specified to %s.\n", t[0], t[1],
                              t[2], t[3], t[4], displayName());
         }
         return false;
@@ -235,7 +240,7 @@ bool SumF::tieAt(const int* t, Expression* e) {
 
 bool SumF::tableFits(int count) {
     if (count == n) return true;
-    std::fprintf(stderr, "Error : a table of %d components is installed in \"%s\" of %d components.\n", count,
+    platform::diagf("Error : a table of %d components is installed in \"%s\" of %d components.\n", count,
                  displayName(), n);
     return false;
 }
@@ -260,10 +265,9 @@ bool SumF::ready(bool report) {
     if (tableN_ != n || !windowFits()) {
         if (report) {
             if (tableN_ != n)
-                std::fprintf(stderr, "Error : \"%s\" has no table of terms for its %d components.\n", displayName(), n);
+                platform::diagf("Error : \"%s\" has no table of terms for its %d components.\n", displayName(), n);
             else
-                std::fprintf(stderr,
-                             "Error : the components %d .. %d of \"%s\" lie outside its %d variables.\n", first_,
+                platform::diagf("Error : the components %d .. %d of \"%s\" lie outside its %d variables.\n", first_,
                              first_ + n - 1, displayName(), nvar);
         }
         return false;
@@ -290,7 +294,7 @@ bool SumF::calculateTerms(int order, int var) {
             e->calculate(order);
         return true;
     });
-    if (!tied) std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+    if (!tied) platform::diagf("Error : \"%s\" is not linked to another expression.\n", displayName());
     return tied;
 }
 
@@ -300,7 +304,7 @@ bool SumF::allTied(bool report) {
         if (!*slot(t)) ok = false;
         return ok;
     });
-    if (!ok && report) std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+    if (!ok && report) platform::diagf("Error : \"%s\" is not linked to another expression.\n", displayName());
     return ok;
 }
 
@@ -316,7 +320,7 @@ void SumF::number_of_variables(int nv) {
     product->number_of_variables(nvar);
     tupleVarsValid_ = false;
     if (n > 0 && !windowFits())
-        std::fprintf(stderr, "Error : the components %d .. %d of \"%s\" lie outside its %d variables.\n", first_,
+        platform::diagf("Error : the components %d .. %d of \"%s\" lie outside its %d variables.\n", first_,
                      first_ + n - 1, displayName(), nvar);
 }
 

@@ -72,8 +72,8 @@ public:
     virtual void number_of_xvariables(int n);
     // The window first .. first + n - 1.
     virtual void starting_index(int first);
-    // x[0 .. n-1] into the monomial; clears the calculated flags of the sum and
-    // of the monomial (not of the coefficient nodes).
+    // x[0 .. n-1] into the monomial; clears the calculated flags of the
+    // monomial, of the sum and of its terms (initialize_the_graph).
     virtual void set_xvariables(double* x);
 
     void defineXVariables(int first, int n);

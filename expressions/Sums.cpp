@@ -3,6 +3,7 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "platform/LogSink.h"
 
 namespace {
 // The pure entry of order k (1..4) of variable v in a view.
@@ -145,7 +146,7 @@ void Sum::tiei(int i, Expression& e) { tieip(i, &e); }
 
 void Sum::tieip(int i, Expression* e) {
     if (i < 0 || i >= nterms) {
-        std::fprintf(stderr, "Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
+        platform::diagf("Error : term %d is outside the %d terms of %s.\n", i, nterms, displayName());
         return;
     }
     relink(terms[i], e);
@@ -153,7 +154,7 @@ void Sum::tieip(int i, Expression* e) {
 
 void Sum::tieTerms(std::span<Expression* const> t) {
     if (static_cast<int>(t.size()) != nterms) {
-        std::fprintf(stderr, "Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
+        platform::diagf("Error : \"tie (Expression *, ... )\" takes %d terms for %s, not %d.\n", nterms,
                      displayName(), static_cast<int>(t.size()));
         return;
     }
@@ -166,7 +167,7 @@ void Sum::tieTerms(std::span<Expression* const> t) {
 
 void Sum::setScalarsList(std::span<const double> c) {
     if (static_cast<int>(c.size()) != nterms + 1) {
-        std::fprintf(stderr, "Error : \"set_scalars_ (double, ...)\" takes %d values for %s, not %d.\n",
+        platform::diagf("Error : \"set_scalars_ (double, ...)\" takes %d values for %s, not %d.\n",
                      nterms + 1, displayName(), static_cast<int>(c.size()));
         return;
     }
@@ -175,7 +176,7 @@ void Sum::setScalarsList(std::span<const double> c) {
 
 void Sum::set_scalar(int i, double c) {
     if (i < 0 || i > nterms) {
-        std::fprintf(stderr, "Error : scalar %d is outside the %d scalars of %s.\n", i, nterms + 1,
+        platform::diagf("Error : scalar %d is outside the %d scalars of %s.\n", i, nterms + 1,
                      displayName());
         return;
     }
@@ -191,7 +192,7 @@ bool Sum::allLinked() {
     bool ok = true;
     for (Expression* t : terms)
         if (!t) {
-            std::fprintf(stderr, "Error : \"%s\" is not linked to another expression.\n", displayName());
+            platform::diagf("Error : \"%s\" is not linked to another expression.\n", displayName());
             ok = false;
         }
     return ok;
@@ -204,7 +205,7 @@ void Sum::number_of_variables(int n) {
         if (t)
             t->number_of_variables(nvar);
         else
-            std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+            platform::diagf("Error : \"%s\" is not linked.\n", displayName());
     }
 }
 

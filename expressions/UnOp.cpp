@@ -1,6 +1,7 @@
 #include "expressions/UnOp.h"
 
 #include "expressions/DerivativeKernels.h"
+#include "platform/LogSink.h"
 
 UnOp::~UnOp() {
     Expression* child = u;
@@ -14,7 +15,7 @@ void UnOp::number_of_variables(int n) {
     if (u)
         u->number_of_variables(nvar);
     else
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
 }
 
 const char* UnOp::getType() const { return "UnOp"; }
@@ -40,7 +41,7 @@ void UnOp::check_pointers(std::FILE* f) {
     if (u)
         u->check_pointers(f);
     else
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
 }
 
 void UnOp::reset() {
@@ -52,17 +53,17 @@ void UnOp::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass()) return;
     if (!u)
-        std::fprintf(stderr, "Error : \"%s\" is not linked.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
     else if (!u->variablesTaken())
         u->set_variable_values(x);
 }
 
 void UnOp::calculate(int) {
-    if (!u) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+    if (!u) platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
 }
 
 void UnOp::calculate(int, int) {
-    if (!u) std::fprintf(stderr, "Error : \"%s\" is is not linked to another expression.\n", displayName());
+    if (!u) platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
 }
 
 void UnOp::tie1(Expression& e) { relink(u, &e); }

@@ -2,6 +2,7 @@
 #include "expressions/FVar.h"
 #include "expressions/KVar.h"
 #include "expressions/Leaf.h"
+#include "platform/LogSink.h"
 
 Leaf::~Leaf() = default;
 const char* Leaf::getType() const { return "Leaf"; }
@@ -31,7 +32,7 @@ int FVar::isDependent(int i) { return i == index ? 1 : 0; }
 
 void FVar::calculate(int) {
     if (index == -1) {
-        std::fprintf(stderr, "Error : \"%s\" is not linked to a variable.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked to a variable.\n", displayName());
         return;
     }
     if (calculated) return;
@@ -42,7 +43,7 @@ void FVar::calculate(int) {
 
 void FVar::calculate(int, int var) {
     if (index == -1) {
-        std::fprintf(stderr, "Error : \"%s\" is not linked to a variable.\n", displayName());
+        platform::diagf("Error : \"%s\" is not linked to a variable.\n", displayName());
         return;
     }
     if (calculated) return;

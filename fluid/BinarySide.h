@@ -14,6 +14,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 namespace binary_side {
 
@@ -87,7 +88,7 @@ inline void startParameterLocus(FluidPhase& p, int i1, int i2, double p1, double
 // errorflag set, and true.
 inline bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
+    platform::diagf("Works only for binary fluids\n");
     p.errorflag = 1;
     return true;
 }

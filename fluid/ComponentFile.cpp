@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 bool WordReader::next(std::string& w) {
     w.clear();
@@ -18,7 +19,17 @@ bool WordReader::next(std::string& w) {
         if (w.size() < kMaxWord) w.push_back(static_cast<char>(c));
         c = std::fgetc(file);
     }
+    terminator = c;
     return true;
+}
+
+void WordReader::skipLine() {
+    if (!file || terminator == '\n' || terminator == EOF) return;
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (c != EOF && c != '\n');
+    terminator = c;
 }
 
 bool parseNumber(const std::string& word, double& value) {
@@ -46,12 +57,12 @@ std::FILE* openComponentFile(const std::string& component) {
     const std::string rel = componentFilePath(component);
     // A name that climbs out of the data folder is not a component name.
     if (component.empty() || component.find("..") != std::string::npos || component[0] == '/') {
-        std::fprintf(stderr, "File %s not found\n", rel.c_str());
+        platform::diagf("File %s not found\n", rel.c_str());
         return nullptr;
     }
     std::string path = platform::resolveDataFile(rel);
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
-    if (!f) std::fprintf(stderr, "File %s not found\n", rel.c_str());
+    if (!f) platform::diagf("File %s not found\n", rel.c_str());
     return f;
 }
 
@@ -70,7 +81,7 @@ bool readComponentKeywords(const std::string& component,
             if (parseNumber(v, value)) {
                 *k.value = value;
             } else {
-                std::fprintf(stderr, "Keyword %s of %s: \"%s\" is not a number\n", k.keyword,
+                platform::diagf("Keyword %s of %s: \"%s\" is not a number\n", k.keyword,
                              componentFilePath(component).c_str(), v.c_str());
             }
             break;

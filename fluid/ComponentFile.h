@@ -23,12 +23,15 @@ public:
     explicit WordReader(std::FILE* f) : file(f) {}
     // Next word into w; false at the end of the file.
     bool next(std::string& w);
+    // Skips what is left of the line of the last word read.
+    void skipLine();
     // Next word converted to a number; false at the end of the file or when
     // the word is not a number (ok tells which).
     bool nextNumber(double& value, bool* endOfFile = nullptr);
 
 private:
     std::FILE* file;
+    int terminator = 0;  // the character that ended the last word read
 };
 
 // Parses a whole word as a floating-point number ("%lg" syntax).

@@ -1,5 +1,8 @@
 #include "fluid/CurveOutput.h"
 
+#include "platform/OutputFiles.h"
+#include "platform/LogSink.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -41,7 +44,7 @@ std::string CurveOutput::fileName(std::string_view stem, const char* suffix) {
 }
 
 void CurveOutput::fail(const std::string& what) {
-    if (ok_) std::fprintf(stderr, "Curve output %s: %s\n", path_.c_str(), what.c_str());
+    if (ok_) platform::reportWriteFailure(path_, what);
     ok_ = false;
 }
 
@@ -51,14 +54,14 @@ void CurveOutput::open() {
     case kColumnTextFile:
         fp_ = std::fopen(path_.c_str(), "w");
         if (!fp_) {
-            fail(std::string("cannot be opened for writing: ") + std::strerror(errno));
+            fail(std::strerror(errno));
             return;
         }
         if (layout_.writeHeader) writeHeader();
         break;
     case kBinaryRows:
         fp_ = std::fopen(path_.c_str(), "wb");
-        if (!fp_) fail(std::string("cannot be opened for writing: ") + std::strerror(errno));
+        if (!fp_) fail(std::strerror(errno));
         break;
     case kArrayOfValues:
         if (!array_) {
@@ -132,7 +135,7 @@ bool CurveOutput::writeRow(std::span<const double> row) {
     if (closed_) return false;
     if (mode_ == 0) return true;  // nothing is written; the trace goes on
     if (!names_.empty() && row.size() != names_.size()) {
-        std::fprintf(stderr, "Curve output %s: a row of %zu values for %zu columns is not written\n",
+        platform::diagf("Curve output %s: a row of %zu values for %zu columns is not written\n",
                      path_.c_str(), row.size(), names_.size());
         return false;
     }
@@ -182,7 +185,7 @@ bool CurveOutput::close() {
     if (mode_ == kCollectedRows) {
         fp_ = std::fopen(path_.c_str(), "wb");
         if (!fp_) {
-            fail(std::string("cannot be opened for writing: ") + std::strerror(errno));
+            fail(std::strerror(errno));
         } else if (!collected_.empty() &&
                    std::fwrite(collected_.data(), sizeof(double), collected_.size(), fp_) !=
                        collected_.size()) {

@@ -57,8 +57,8 @@
 //
 // Values are formatted in the C locale (a decimal point whatever the
 // program's locale), so that the column reader reads back exactly what was
-// written.  A file that cannot be opened or written is reported on standard
-// error and the trace goes on; `ok()` tells the caller.
+// written.  A file that cannot be opened or written is reported and counted
+// (platform/OutputFiles.h) and the trace goes on; `ok()` tells the caller.
 #include <cstddef>
 #include <cstdio>
 #include <initializer_list>

@@ -6,6 +6,7 @@
 #include "fluid/VenturiInteraction.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kMassH2O = 0.018015268;
@@ -169,7 +170,7 @@ void FluidPhase::number_of_components(int n) {
 bool FluidPhase::setSystemType(const char* name) {
     const SystemTypeCode code = systemTypeCodeOf(name);
     if (code == 0) {
-        std::fprintf(stderr, "(%s) system type not implemented !\n", name ? name : "");
+        platform::diagf("(%s) system type not implemented !\n", name ? name : "");
         return false;
     }
     systemCode = code;
@@ -183,7 +184,7 @@ void FluidPhase::setSystemCode(char code) {
     for (const SystemData& d : kSystems)
         if (d.code == code) s = &d;
     if (!s) {
-        std::fprintf(stderr, "FluidPhase system type %d not implemented\n", code);
+        platform::diagf("FluidPhase system type %d not implemented\n", code);
         return;
     }
     number_of_components(s->n);

@@ -99,21 +99,98 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
+    // The molar volume at T and P.  The starts that depend on the state
+    // asked for alone come first (kind 2: estimate_Vl0, 1.7e-5, 1.8e-5,
+    // 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind 1: R T / P, 4.5 estimate_Vl0;
+    // other kinds: R T / P), the volumes stored by earlier calls last (kind 2
+    // Vl0, kind 1 Vv0), and these may only find the phase the kind asks for;
+    // kind 5 starts from Vv0, the caller's own start.  Below 1.1 critical_T a
+    // root of a liquid search or of a retry is refused when it lies on neither
+    // the liquid nor the vapour branch of its isotherm (the loops of a
+    // multiparameter equation inside the two-phase region).
     void calculate_molar_volume() override;
-    virtual double estimate_Vl0() { return Vl0; }
+    // The model's liquid volume at the current temperature and composition,
+    // the first start of a liquid search: the saturated liquid of the major
+    // component from its published ancillary equation (its critical volume
+    // above its critical temperature), as usableLiquidStart takes it.
+    virtual double estimate_Vl0();
+    // V when it can start a liquid search of this model (finite and above
+    // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
+    // model with neither (no ancillary equation for its major component, no
+    // co-volume), the stored Vl0.
+    double usableLiquidStart(double V_);
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
     void calculate_temperature();
+    // The molar volume at T and P searched from `start` (no retries), with the
+    // pressure check of calculate_molar_volume.
+    void calculateMolarVolumeFrom(double start);
+    // Whether a state found by a search gives the pressure asked for: within a
+    // relative 1e-9, or, in a stiff state, within the pressure change of a
+    // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).
+    static bool reproducesPressure(double found, double asked, double stiffness);
     void equationForCalculating_V_FromTP(double V_, double& f, double& dfdV);
     void equationForCalculating_T_FromVP(double T_, double& f, double& dfdT);
     void calculateFromTP(double T_, double P_bar, char print);
     void calculateFromTV(double T_, double V_, char print);
     void calculateFromVP(double V_, double P_bar, char print);
 
+    // ---- stable state of a pure fluid (FluidPhaseStableState.cpp)
+    enum PhaseCode { kPhaseNone = 0, kPhaseVapour = 1, kPhaseLiquid = 2, kPhaseSupercritical = 3, kPhaseFluid = 4 };
+    struct PhaseRoot {
+        bool found = false;
+        double V = 0.0, G = 0.0;  // m3/mol; J/mol, as rootGibbsEnergy ranks the roots
+    };
+    struct PhaseRoots {
+        PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
+    };
+    struct StableState {
+        int phase = kPhaseNone;       // of the state the model is left in
+        bool metastable = false;      // the other root has the lower Gibbs energy
+        int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
+        double otherV = 0.0;          // its volume, m3/mol
+    };
+    // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
+    // finds at T (K) and P (bar), with its Gibbs energy; false when the search
+    // fails or ends on a state that is mechanically unstable or does not give
+    // P back.  The model's phase kind is kept.
+    bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
+    // The root between the volumes Va < Vb where P(V) - P changes sign.
+    bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
+    // The liquid (smallest volume) and the vapour (largest volume) roots; a
+    // root on neither branch of the isotherm (a loop of a multiparameter
+    // equation inside the two-phase region) is none.
+    PhaseRoots pressureRootsFromTP(double T_, double P_bar);
+    // The root of lowest Gibbs energy at (T, P): the model is left in it with
+    // its state functions and fugacities; errorflag set when there is none.
+    StableState calculateStableStateFromTP(double T_, double P_bar);
+    // The state the model is in at (T, P) (a root found by the volume search
+    // of a given phase kind) set against the other root: its phase and
+    // whether it is metastable.  The model is left in that state.
+    StableState assessStateAtTP(double T_, double P_bar);
+    // The phase of the root V among the roots r: liquid, vapour, supercritical fluid.
+    int namePhase(const PhaseRoots& r, double V_, double P_bar);
+    static const char* phaseName(int phase);
+    void setStateFromTPV(double T_, double P_bar, double V_);
+    // True at a critical point, where (dP/dV)T vanishes and cp, the
+    // expansivity and the compressibility diverge.
+    bool compressibilityDiverges() const;
+    // The state (T, P, V, Z) is finite, with a positive volume.
+    bool stateIsFinite() const;
+    // The Gibbs energy that ranks the roots at one T, P and composition,
+    // R T sum x_i ln phi_i (J/mol; the ideal gas, the same for every root, is
+    // left out, for it may lack its data); NaN when the fugacities fail.
+    double rootGibbsEnergy();
+
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
     virtual void calculate_state_functions();
+    // Marks as not given (NaN) the state functions a model cannot give: A, U,
+    // H, G, S, the heat capacities, the sound speed, the Joule-Thomson
+    // coefficient and the temperature derivatives of A; with `derivatives`
+    // the pressure derivatives too.  The state (T, V, P, Z) is left alone.
+    void withholdStateFunctions(bool derivatives);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
@@ -137,7 +214,10 @@ public:
     // ---- hooks of the mixture models (empty here)
     virtual void correct_BIP(double) {}
     virtual void calculate_corrected_BIP(double) {}
-    virtual void initializeFlash2(double, double) {}
+    // Start values (Vl0, Vv0, x_liquid, x_vapour) of a binary flash at T (K)
+    // and P (bar); the base traces the bubble curve of the isotherm
+    // (FluidPhaseBinaryIsotherm.cpp).
+    virtual void initializeFlash2(double T_, double P_bar);
     virtual void initializeBubblePoint2(double, double) {}
     virtual void calculateTheTernaryDiagram(double, double, const char*) {}
     virtual void calculateTheCriticalCurve(const char*) {}
@@ -149,8 +229,16 @@ public:
     // ---- console entry points
     // Runs the command words argv[0 .. argc-1] on this model, in order
     // (FluidPhaseCommand.cpp); arguments missing at the end of the list are
-    // read from `in`.
-    void doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // read from `in`.  False when any command failed (each failure is
+    // reported naming its command word).
+    bool doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // The state from T (K) and P (bar), printed: for a pure fluid the stable
+    // root, named; for a mixture the root of the model's phase kind.  A state
+    // that is not found or has no finite properties is reported, not printed.
+    bool printStateFromTP(double T_, double P_bar);
+    // The state from T (K) and V (m3/mol), printed, or reported when it has
+    // no finite properties.
+    bool printStateFromTV(double T_, double V_);
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
     // installs the factory here; without one every name gives null.
@@ -227,6 +315,18 @@ public:
     int next_saturation_point(double& dVl, double& dVv);
     virtual void initializeSaturationVolumesFromT(const char* name, double T_);
     virtual void initializeSaturationVolumesFromP(const char* name, double P_bar);
+    // Vl0, Vv0 from the published fit of the component `name`; false for a
+    // name without a fit or a temperature where the fit gives no density.
+    bool saturationVolumesFromFit(const char* name, double T_);
+    // Whether Vl0 and Vv0 can start a saturation search: finite and above the
+    // model's co-volume (so positive).
+    bool saturationStartUsable();
+    // The model's own estimates of Vl0 and Vv0 at T_ (the phase is left at
+    // T_), from the loop of its isotherm; false when it has none to offer.
+    bool estimateSaturationVolumes(double T_);
+    // Replaces start values that cannot be used by the model's own estimates
+    // at T_ (the saturation drivers call it before their search).
+    void useUsableSaturationStart(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag.
     short calculateTheSaturationPressure(double T_);
     void calculateTheDensityFromTh(double Th);
@@ -410,7 +510,8 @@ public:
     // Igor file "prop" + suffix: T P V rho Cv Cp alpha beta dalpha over T (5 K
     // steps) and V (adaptive), "nan" rows between unstable runs.
     void calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix);
-    // Second and third virial coefficients from Z at 100.1 and 100 m3/mol.
+    // Second virial coefficient from Z at 100.1 and 100 m3/mol, the third
+    // from Z at 1/10, 1/9 and 1/8 m3/mol.
     void plotVirialCoefficients(double Tmin, double Tmax, char mode, const char* suffix);
     void calculateVirialCoefficients(double T_);
     double virialB0 = 0, virialB = 0, virialC = 0;  // m3/mol, m3/mol, m6/mol2 of the last estimate
@@ -612,6 +713,17 @@ private:
     void bindTemperatureEquation();
     bool belowCoVolume();
     double solveVolumeFrom(double start);
+    void beginVolumeSearch();
+    bool volumeSearchFrom(double start);
+    // The branch of the isotherm on which a root found from a start may lie.
+    enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
+    bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    bool onBranch(RootBranch branch, double liquid);
+    bool rootOnABranch(double T_, double P_bar, double V_);
+    bool stableBetween(double Va, double Vb);
+    void refreshVolumeDerivatives();
+    void acceptVolumeFromPressure();
+    double temperatureFromIsochore();
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);

@@ -15,6 +15,7 @@
 #include "numerics/Fitting.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 using binary_side::refuseNonBinary;
 using binary_side::Side;
@@ -124,7 +125,7 @@ void FluidPhase::calculate_the_azeotropic_curve(const char* path, double dT, dou
     if (component_count != 2) return;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Azeotropic curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Azeotropic curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -171,7 +172,7 @@ void FluidPhase::calculate_the_azeotropic_curve(const char* path, double dT, dou
         // A degenerate tangent keeps the last one and the same step factor.
     }
     if (points >= kMostPoints)
-        std::fprintf(stderr, "Azeotropic curve: %ld points traced without reaching an end; the trace stops\n", points);
+        platform::diagf("Azeotropic curve: %ld points traced without reaching an end; the trace stops\n", points);
     std::fclose(f);
 }
 
@@ -206,7 +207,7 @@ void FluidPhase::fit_the_critical_curve(const char* path, double p0, double p1) 
     {
         DataTextFile in;
         if (!in.open(file) || in.set_index("T") != 1) {
-            std::fprintf(stderr, "Critical-curve fit: no column \"T\" in %s\n", file.c_str());
+            platform::diagf("Critical-curve fit: no column \"T\" in %s\n", file.c_str());
             errorflag = 1;
             return;
         }
@@ -217,7 +218,7 @@ void FluidPhase::fit_the_critical_curve(const char* path, double p0, double p1) 
         }
     }
     if (n < 1) {
-        std::fprintf(stderr, "Critical-curve fit: no measured point in %s\n", file.c_str());
+        platform::diagf("Critical-curve fit: no measured point in %s\n", file.c_str());
         errorflag = 1;
         return;
     }
@@ -225,7 +226,7 @@ void FluidPhase::fit_the_critical_curve(const char* path, double p0, double p1) 
     {
         DataTextFile in;
         if (!in.open(file) || in.set_index("T  Pr x1 Vest stdP stdx") != 6) {
-            std::fprintf(stderr, "Critical-curve fit: %s needs the columns T Pr x1 Vest stdP stdx\n", file.c_str());
+            platform::diagf("Critical-curve fit: %s needs the columns T Pr x1 Vest stdP stdx\n", file.c_str());
             errorflag = 1;
             return;
         }
@@ -284,7 +285,7 @@ void FluidPhase::fit_the_critical_curve(const char* path, double p0, double p1) 
 
     const std::string result = file + ".res";
     std::FILE* f = std::fopen(result.c_str(), "w");
-    if (!f) std::fprintf(stderr, "Critical-curve fit: %s cannot be opened for writing\n", result.c_str());
+    if (!f) platform::diagf("Critical-curve fit: %s cannot be opened for writing\n", result.c_str());
     for (long i = 0; i < n; ++i) {
         temperature(Tm[i]);
         volume(Vest[i]);

@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     else
         calculate_flash_point(T_, P, Vl, Vv, xl, yv);
     if (errorflag) {
-        std::fprintf(stderr, "Can't find a starting point for the isotherm\n");
+        platform::diagf("Can't find a starting point for the isotherm\n");
         return;
     }
     double s = 1e5 * dP;
@@ -114,7 +115,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     int i = 1;
     for (;;) {
         if (i >= kMostPoints) {
-            std::fprintf(stderr, "Isotherm: %d points traced without reaching an end; the trace stops\n", i);
+            platform::diagf("Isotherm: %d points traced without reaching an end; the trace stops\n", i);
             break;
         }
         errorflag = 0;
@@ -163,7 +164,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
 
 void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     initializeSaturationVolumesFromT(componentName(0), T_);
@@ -172,9 +173,50 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
                                                kIgorTextFile, suffix);
 }
 
+// The bubble curve of the isotherm is traced from a pure component whose
+// saturation exists at T (component 0 first, as the isotherm from component
+// 0 does) until its pressure passes P; the start values are interpolated in
+// pressure between the two bubble points that bracket P.  Without such a
+// pair (P outside the two-phase range of the isotherm) the start values are
+// left as they were.
+void FluidPhase::initializeFlash2(double T_, double P_bar) {
+    if (component_count != 2) return;
+    const double VlKept = Vl0, VvKept = Vv0;
+    const std::vector<double> xKept = x_liquid, yKept = x_vapour;
+    for (int k : {0, 1}) {
+        const double xs = k;
+        initializeSaturationVolumesFromT(componentName(k), T_);
+        calculate_bubble_point(T_, Vl0, Vv0, xs, xs);
+        if (errorflag) continue;  // component k has no saturation at T
+        std::vector<double> flat;
+        const double dx = k == 0 ? 0.01 : -0.01;
+        calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, P_bar, T_, Vl0, Vv0, xs, xs,
+                                                   kArrayOfValues, nullptr, &flat);
+        for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
+            // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
+            const double* a = &flat[i];
+            const double* b = a + kColumns;
+            if (!((a[1] - P_bar) * (b[1] - P_bar) <= 0.0) || a[1] == b[1]) continue;
+            const double t = (P_bar - a[1]) / (b[1] - a[1]);
+            auto at = [t, a, b](int c) { return a[c] + t * (b[c] - a[c]); };
+            Vl0 = 1e-6 * at(6);
+            Vv0 = 1e-6 * at(7);
+            x_liquid.assign({1.0 - at(3), at(3)});
+            x_vapour.assign({1.0 - at(5), at(5)});
+            errorflag = 0;
+            return;
+        }
+    }
+    Vl0 = VlKept;
+    Vv0 = VvKept;
+    x_liquid = xKept;
+    x_vapour = yKept;
+    errorflag = 0;
+}
+
 void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     initializeFlash2(T_, P_bar);

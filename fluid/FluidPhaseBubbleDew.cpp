@@ -21,6 +21,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 using binary_side::evaluate;
 using binary_side::polish;
@@ -288,7 +289,7 @@ void FluidPhase::next_bubble_point(double& dVl, double& dVv, double& dy, double&
     ensureTwoPhaseVectors(*this);
     Side l, v;
     if (!evaluate(*this, 2, x_liquid[1], Vl0, 0.0, l) || !evaluate(*this, 1, x_vapour[1], Vv0, 0.0, v)) {
-        std::fprintf(stderr, "Next bubble point: the model fails at the stored point\n");
+        platform::diagf("Next bubble point: the model fails at the stored point\n");
         return;
     }
     double rows[3][3], b[3], t[3] = {0.0, 0.0, 0.0};

@@ -15,6 +15,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -59,16 +60,16 @@ struct FileCloser {
 void characteristicCurve(FluidPhase& p, void (FluidPhase::*point)(double, double), const char* path, double T0,
                          double V0, double dT, double Tmin, double Tmax, char mode, const char* suffix) {
     if (!path) {
-        std::fprintf(stderr, "Characteristic curve: no file name\n");
+        platform::diagf("Characteristic curve: no file name\n");
         return;
     }
     if (!(dT != 0.0) || !std::isfinite(dT)) {
-        std::fprintf(stderr, "Characteristic curve %s: a temperature step of %g K does not move along the curve\n",
+        platform::diagf("Characteristic curve %s: a temperature step of %g K does not move along the curve\n",
                      path, dT);
         return;
     }
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "wt"));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path);
+    if (!f) platform::diagf("Cannot write %s\n", path);
     auto put = [&](auto... args) {
         if (f) std::fprintf(f.get(), args...);
     };

@@ -4,10 +4,18 @@
 // temperatures in K, pressures in bar, molar volumes in cm3/mol (converted to
 // m3/mol), mole fractions and temperature steps as given.
 //
-// Every argument is checked: a word that is not a finite number, a suffix
-// longer than 31 characters, an end of input while an argument is asked for,
-// or mole fractions outside [0, 1] or summing above 1 are reported and the
-// command is not run (its words are still passed over).
+// Every argument is checked: a word that is not a finite number, a
+// temperature, pressure or volume that is not above zero, a suffix longer
+// than 31 characters, an end of input while an argument is asked for, or mole
+// fractions outside [0, 1] or summing above 1 are reported and the command is
+// not run (its words are still passed over).  A command fails when its
+// arguments are refused, when its calculation fails (no state, a state with
+// no finite properties, a curve tracer that reports a failure) or when a file
+// it writes cannot be written; the failure is reported naming the command,
+// and doCommand returns false once any command has failed.
+//
+// Results go to standard output; the prompts for missing arguments, the
+// messages and the run time to standard error through the log.
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -18,6 +26,8 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -65,10 +75,33 @@ public:
         if (!next(label, word)) return 0.0;
         double v = 0.0;
         if (!parseNumber(word.c_str(), v)) {
-            std::printf("Expected a number for %s of the %s command, not \"%s\".\n", trim(label).c_str(), command_,
-                        word.c_str());
+            platform::diagf("Expected a number for %s of the %s command, not \"%s\".\n", trim(label).c_str(),
+                            command_, word.c_str());
             ok = false;
             return 0.0;
+        }
+        return v;
+    }
+
+    // A temperature, pressure or volume: a number above zero.
+    double positive(const char* label) {
+        const bool before = ok;
+        const double v = number(label);
+        if (before && ok && !(v > 0.0)) {
+            platform::diagf("The %s of the %s command must be above 0, not %g.\n", trim(label).c_str(), command_, v);
+            ok = false;
+        }
+        return v;
+    }
+
+    // A mole fraction, from 0 to 1.
+    double fraction(const char* label) {
+        const bool before = ok;
+        const double v = number(label);
+        if (before && ok && !(v >= 0.0 && v <= 1.0)) {
+            platform::diagf("The %s of the %s command is a mole fraction from 0 to 1, not %g.\n", trim(label).c_str(),
+                            command_, v);
+            ok = false;
         }
         return v;
     }
@@ -77,12 +110,20 @@ public:
         std::string word;
         if (!next(label, word)) return std::string();
         if (word.size() > kMaxSuffix) {
-            std::printf("The suffix \"%s\" of the %s command is longer than %zu characters.\n", word.c_str(), command_,
-                        kMaxSuffix);
+            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters.\n", word.c_str(),
+                            command_, kMaxSuffix);
             ok = false;
             return std::string();
         }
         return word;
+    }
+
+    // Refuses the command unless `condition` holds.
+    void require(bool condition, const char* what) {
+        if (ok && !condition) {
+            platform::diagf("The %s command needs %s.\n", command_, what);
+            ok = false;
+        }
     }
 
     int index() const { return i_; }
@@ -96,11 +137,11 @@ private:
             return true;
         }
         if (!ok) return false;  // the command will not run: ask for nothing more
-        std::printf("Expected %s for %s command.\n", label, command_);
-        std::fflush(stdout);
+        platform::diagf("Expected %s for %s command.\n", label, command_);
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
-            std::printf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(), command_);
+            platform::diagf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(),
+                            command_);
             ok = false;
             return false;
         }
@@ -125,140 +166,224 @@ bool is(const char* word, const char* name) { return std::string(word) == name; 
 
 }  // namespace
 
-void FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
-    if (argc <= 0 || argv == nullptr) return;
+bool FluidPhase::printStateFromTP(double T_, double P_bar) {
+    calculateBulkMolarWeight();  // of the composition given last
+    if (component_count == 1) {
+        // A pure fluid: the stable one of the liquid and the vapour roots.
+        const int keep = phase_kind;
+        const StableState s = calculateStableStateFromTP(T_, P_bar);
+        set_the_phase_as(keep);
+        if (s.phase == kPhaseNone) {
+            platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);
+            return false;
+        }
+        if (!stateIsFinite()) {
+            platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
+            return false;
+        }
+        if (s.otherPhase != kPhaseNone)
+            std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
+                        phaseName(s.otherPhase), s.otherV * 1e6);
+        else
+            std::printf("** Phase: %s\n", phaseName(s.phase));
+        dump();
+        return true;
+    }
+    double V_ = 0.0, G_ = 0.0;
+    if (!pressureRootFromTP(phase_kind, T_, P_bar, V_, G_)) {
+        platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
+        return false;
+    }
+    setStateFromTPV(T_, P_bar, V_);
+    if (errorflag || !stateIsFinite()) {
+        platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
+        return false;
+    }
+    dump();
+    return true;
+}
+
+bool FluidPhase::printStateFromTV(double T_, double V_) {
+    calculateBulkMolarWeight();
+    calculateFromTV(T_, V_, 0);
+    if (errorflag || belowCoVolume() || !stateIsFinite()) {
+        platform::diagf("No state of the fluid at %g K and %g cm3/mol in this model.\n", T_, V_ * 1e6);
+        return false;
+    }
+    if (!(dPdV < 0.0) && !compressibilityDiverges())
+        std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
+    dump();
+    return true;
+}
+
+bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
+    if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
+    bool allDone = true;
     int i = 0;
     while (i < argc) {
+        // A command fails when it reports a failure through the log or loses
+        // a file it writes.
+        long diagnostics = platform::diagnosticCount();
+        int lostFiles = platform::writeFailureCount();
+        auto reported = [&]() {
+            return platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles;
+        };
+        const char* word = argv[i] ? argv[i] : "";
         const int used = doCommandEx(argc - i, argv + i);
         if (used > 0) {
+            if (reported()) {
+                platform::diagf("Command %s failed\n", word);
+                allDone = false;
+            }
             i += used;
             continue;
         }
-        const char* word = argv[i] ? argv[i] : "";
         Arguments a(argc, argv, i + 1, in, word);
-        bool known = true;
+        bool known = true, done = true;
+        // Runs a calculation once its arguments are good; a tracer fails when it reports a failure.
+        auto run = [&](auto&& calculation) {
+            if (!a.ok) return;
+            diagnostics = platform::diagnosticCount();
+            lostFiles = platform::writeFailureCount();
+            calculation();
+            if (reported()) done = false;
+        };
         if (is(word, "crit")) {
             const std::string s = a.suffix("suffix");
-            if (a.ok) calculateTheCriticalPoint(1, s.c_str());
+            run([&] {
+                calculateTheCriticalPoint(1, s.c_str());
+                if (errorflag) done = false;
+            });
         } else if (is(word, "crit2")) {
             const std::string s = a.suffix("suffix");
-            if (a.ok) calculateTheCriticalCurve(s.c_str());
+            run([&] { calculateTheCriticalCurve(s.c_str()); });
         } else if (is(word, "sat")) {
             const std::string s = a.suffix("suffix");
-            if (a.ok) calculateTheSaturationCurve(s.c_str(), 1);
+            run([&] { calculateTheSaturationCurve(s.c_str(), 1); });
         } else if (is(word, "psat")) {
-            const double t = a.number("T (K)  ");
-            if (a.ok && calculateTheSaturationPressure(t) == 0)
+            const double t = a.positive("T (K)  ");
+            run([&] {
+                if (calculateTheSaturationPressure(t) != 0 || !std::isfinite(P) || !std::isfinite(Hvap)) {
+                    done = false;
+                    return;
+                }
                 std::printf("T %12f K  Psat %12f bar  Vl %12f cm3/mol  Vv %12f cm3/mol  Hvap %12f J/mol\n", T,
                             P * 1e-5, Vl_sat * 1e6, Vv_sat * 1e6, Hvap);
+            });
         } else if (is(word, "spino")) {
             const std::string sl = a.suffix("suffix (liquid spinodal)");
             const std::string sv = a.suffix("suffix (vapour spinodal)");
-            if (a.ok) calculateTheSpinodals(sl.c_str(), sv.c_str());
+            run([&] { calculateTheSpinodals(sl.c_str(), sv.c_str()); });
         } else if (is(word, "spinox")) {
-            const double t = a.number("T (K)       ");
-            const double v = a.number("V (cm3/mol) ");
-            const double x1 = a.number("x1          ");
+            const double t = a.positive("T (K)       ");
+            const double v = a.positive("V (cm3/mol) ");
+            const double x1 = a.fraction("x1          ");
             const std::string sl = a.suffix("suffix (liquid spinodal)");
             const std::string sv = a.suffix("suffix (vapour spinodal)");
-            if (a.ok) {
+            run([&] {
                 std::printf("Done");
                 calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
-            }
+            });
         } else if (is(word, "isoc")) {
-            const double v = a.number("V (cm3/mol) ");
-            const double t0 = a.number("Tmin (K)    ");
-            const double t1 = a.number("Tmax (K)    ");
+            const double v = a.positive("V (cm3/mol) ");
+            const double t0 = a.positive("Tmin (K)    ");
+            const double t1 = a.positive("Tmax (K)    ");
             const std::string s = a.suffix("suffix      ");
-            if (a.ok) calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr);
+            a.require(t1 > t0, "Tmax above Tmin");
+            run([&] { calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
         } else if (is(word, "x")) {
             const int n = component_count;
             std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
             double sum = 0.0;
-            bool inRange = true;
             for (int k = 1; k < n; ++k) {
                 const char* name = componentName(k);
                 const std::string label =
                     "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
-                xs[k] = a.number(label.c_str());
+                xs[k] = a.fraction(label.c_str());
                 sum += xs[k];
-                if (!(xs[k] >= 0.0 && xs[k] <= 1.0)) inRange = false;
             }
-            if (n > 0 && a.ok && inRange && sum <= 1.0 + 1e-12) {
+            a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
+            run([&] {
+                if (n <= 0) return;
                 for (int k = 1; k < n; ++k) composition_of_component(k, xs[k]);
                 composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
-            } else if (n > 0 && a.ok) {
-                std::printf("Mole fractions lie between 0 and 1 and sum to at most 1: the composition is not "
-                            "changed.\n");
-            }
+            });
         } else if (is(word, "ter")) {
-            const double t = a.number("T (K)  ");
-            const double p = a.number("P (bar)");
+            const double t = a.positive("T (K)  ");
+            const double p = a.positive("P (bar)");
             const std::string s = a.suffix("suffix");
-            if (a.ok) calculateTheTernaryDiagram(t, p, s.c_str());
+            run([&] { calculateTheTernaryDiagram(t, p, s.c_str()); });
         } else if (is(word, "T")) {
-            const double t = a.number("T (K)      ");
-            if (a.ok) temperature(t);
+            const double t = a.positive("T (K)      ");
+            run([&] { temperature(t); });
         } else if (is(word, "V")) {
-            const double v = a.number("V (cm3/mol)      ");
-            if (a.ok) volume(v * 1e-6);
+            const double v = a.positive("V (cm3/mol)      ");
+            run([&] { volume(v * 1e-6); });
         } else if (is(word, "TV")) {
-            const double t = a.number("T (K)      ");
-            const double v = a.number("V (cm3/mol)");
-            if (a.ok) calculateFromTV(t, v * 1e-6, 1);
+            const double t = a.positive("T (K)      ");
+            const double v = a.positive("V (cm3/mol)");
+            run([&] { done = printStateFromTV(t, v * 1e-6); });
         } else if (is(word, "TP")) {
-            const double t = a.number("T (K)  ");
-            const double p = a.number("P (bar)");
-            if (a.ok) calculateFromTP(t, p, 1);
+            const double t = a.positive("T (K)  ");
+            const double p = a.positive("P (bar)");
+            run([&] { done = printStateFromTP(t, p); });
         } else if (is(word, "isotherm")) {
-            const double t = a.number("T (K)          ");
-            const double v0 = a.number("vmin (cm3/mol) ");
-            const double v1 = a.number("vmax (cm3/mol) ");
+            const double t = a.positive("T (K)          ");
+            const double v0 = a.positive("vmin (cm3/mol) ");
+            const double v1 = a.positive("vmax (cm3/mol) ");
             const std::string s = a.suffix("suffix         ");
-            if (a.ok) calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
+            a.require(v1 > v0, "vmax above vmin");
+            run([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); });
         } else if (is(word, "tree")) {
             print_parse_tree(stdout);
         } else if (is(word, "isop")) {
             if (component_count == 3) {
-                const double t = a.number("T (K)  ");
-                const double x1 = a.number("x1     ");
-                const double x2 = a.number("x2     ");
+                const double t = a.positive("T (K)  ");
+                const double x1 = a.fraction("x1     ");
+                const double x2 = a.fraction("x2     ");
                 const double dT = a.number("dT     ");
                 const std::string s = a.suffix("suffix ");
-                if (a.ok) calculateTheIsopleth3(s.c_str(), t, x1, x2, dT);
+                run([&] { calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
             } else if (component_count == 2) {
-                const double t = a.number("T (K)  ");
-                const double x1 = a.number("x1     ");
+                const double t = a.positive("T (K)  ");
+                const double x1 = a.fraction("x1     ");
                 const double dT = a.number("dT     ");
                 const std::string s = a.suffix("suffix ");
-                if (a.ok) calculateTheIsopleth2(s.c_str(), t, x1, dT);
+                run([&] { calculateTheIsopleth2(s.c_str(), t, x1, dT); });
             }
         } else if (is(word, "ll3")) {
-            const double t = a.number("T (K)  ");
-            const double x1 = a.number("x1     ");
-            const double x2 = a.number("x2     ");
+            const double t = a.positive("T (K)  ");
+            const double x1 = a.fraction("x1     ");
+            const double x2 = a.fraction("x2     ");
             const double dT = a.number("dT     ");
             const std::string s = a.suffix("suffix ");
-            if (a.ok) calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT);
+            run([&] { calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
         } else if (is(word, "bino")) {
-            const double t = a.number("T (K)  ");
+            const double t = a.positive("T (K)  ");
             const std::string s = a.suffix("suffix ");
-            if (a.ok) calculateTheBinaryIsotherm(t, s.c_str());
+            run([&] { calculateTheBinaryIsotherm(t, s.c_str()); });
         } else if (is(word, "binop")) {
-            const double t = a.number("T (K)   ");
-            const double p = a.number("P (bar) ");
+            const double t = a.positive("T (K)   ");
+            const double p = a.positive("P (bar) ");
             const std::string s = a.suffix("suffix ");
-            if (a.ok) calculateTheBinaryIsothermFromP(t, p, s.c_str());
+            run([&] { calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
         } else {
             known = false;
         }
         if (!known) {
-            std::printf("Command %s not recognized\n", word);
+            platform::diagf("Command %s not recognized\n", word);
+            allDone = false;
             ++i;
-        } else {
-            i = a.index();
+            continue;
+        }
+        i = a.index();
+        if (!a.ok || !done) {
+            platform::diagf("Command %s failed\n", word);
+            allDone = false;
         }
     }
-    std::printf("\nTime %lu \n", static_cast<unsigned long>(std::clock() - start));
+    std::fflush(stdout);
+    platform::tracef("\nTime %lu \n", static_cast<unsigned long>(std::clock() - start));
+    return allDone;
 }

@@ -5,6 +5,8 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 void FluidPhase::clearCriticalFields() {
     A = dAdT = dAdV = dAdx = 0.0;
@@ -122,7 +124,7 @@ void FluidPhase::calculate_third_order_critical_parameters() {
 
 void FluidPhase::check_critical_parameters() {
     if (component_count != 2) {
-        std::printf("Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     struct Set {
@@ -241,20 +243,23 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     calculate_state_functions();
     if (failed) errorflag = failed;
     const double M = bulk_molar_weight;
+    if (failed || !(std::isfinite(T) && std::isfinite(V) && std::isfinite(P) && std::isfinite(Cv) && V > 0.0 && M > 0.0)) {
+        platform::diagf("No critical point found from %g K and %g cm3/mol\n", critical_T, critical_V * 1e6);
+        errorflag = 1;
+        return;
+    }
     std::printf("T   %12f K (%12f\u00b0C) \n", T, T - 273.15);
     std::printf("V   %12f cm3/mol\n", V * 1e6);
     std::printf("rho %12f kg/m3\n", M / V);
     std::printf("P   %12f bar\n", P * 1e-5);
     std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
-    std::printf("cp  %12f kJ/kg/K\n", Cp * 0.001 / M);
+    // (dP/dV)T vanishes at the critical point, and cp with it diverges.
+    std::printf("cp  %12s kJ/kg/K\n", "diverging");
 
     const std::string sfx = suffix ? suffix : "";
-    const std::string file = "crit" + sfx;
-    std::FILE* f = std::fopen(file.c_str(), "wt");
-    if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", file.c_str());
-        return;
-    }
+    platform::OutputFile out("crit" + sfx, "wt");
+    std::FILE* f = out.get();
+    if (!f) return;
     std::fprintf(f, mode == 1 ? "IGOR\nWAVES " : "# ");
     static const char* names[] = {"T", "V", "rho", "P", "H", "A", "U", "S", "G", "Hm", "Um"};
     static const char* numbered[] = {"T(1)", "V(2)", "rho(3)", "P(4)",  "H(5)",  "A(6)",
@@ -270,7 +275,6 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     std::fprintf(f, "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f  %12f\n", T, V * 1e6, M / V, P * 1e-5, H, A, U,
                  S, G, H / M / 1000.0, U / M / 1000.0);
     if (mode == 1) std::fprintf(f, "END\n");
-    std::fclose(f);
 }
 
 void FluidPhase::equationForCalculating_Spinodal(double T_, double& f, double& dfdT) {

@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                                               double dT, double dx, double dx0, double Pmax, char mode,
                                               const char* suffix, std::vector<double>* array) {
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         errorflag = 1;
         return;
     }
@@ -76,12 +77,20 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         composition_of_component(1, x1);
     };
 
-    if (flag == kCriticalCurveFromComponent0 || flag == kCriticalCurveFromComponent1) {
+    // From a pure component the curve can only run into the mixtures: the
+    // offset of the first point and the composition step point away from the
+    // start whatever the signs given (and so does a first step in
+    // temperature, below).
+    const bool fromPure = flag == kCriticalCurveFromComponent0 || flag == kCriticalCurveFromComponent1;
+    const double inward = flag == kCriticalCurveFromComponent1 ? -1.0 : 1.0;
+    if (fromPure) {
+        dx0 = inward * std::fabs(dx0);
+        dx = inward * std::fabs(dx);
         const double x1s = flag == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
         setComposition(x1s);
         search_the_critical_point_of_the_pure_component();
         if (errorflag) {
-            std::fprintf(stderr, "Critical state has not been located\n");
+            platform::diagf("Critical state has not been located\n");
         } else {
             calculate_state_functions();
             row.pure();
@@ -95,8 +104,14 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     const CriticalPointFlag first = (flag == kCriticalCurveFromStateFixedT || flag == kCriticalCurveFromStateFixedT1)
                                         ? kCriticalPointFixedTemperature
                                         : kCriticalPointFixedComposition;
-    search_a_critical_point(first);
-    if (errorflag) return;  // no mixture point: the output is closed as it is
+    // A point is a mixture point only inside 0 <= x1 <= 1: a search at fixed T
+    // that converges outside has failed.
+    auto searchInside = [this](CriticalPointFlag how) {
+        search_a_critical_point(how);
+        if (errorflag == 0 && !(x[1] >= 0.0 && x[1] <= 1.0)) errorflag = 1;
+        return errorflag == 0;
+    };
+    if (!searchInside(first)) return;  // no mixture point: the output is closed as it is
 
     double xp = x[1], Vp = V, Tp = T;
     // The tangent first: it reads the derivative set of the search, which the
@@ -108,14 +123,14 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
 
     // d: driving mode of the last step (composition or temperature).
     double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
+    if (fromPure && std::fabs(sx * t) > kSteepInT) sT = std::copysign(std::fabs(dT), sx * t);
     CriticalPointFlag d = first;
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
     for (;;) {
         if (points >= kMostPoints) {
-            std::fprintf(stderr, "Critical curve: %ld points traced without reaching an end; the trace stops\n",
-                         points);
+            platform::diagf("Critical curve: %ld points traced without reaching an end; the trace stops\n", points);
             break;
         }
         if (lambda <= 0.5) lambda *= 1.4;
@@ -148,13 +163,12 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             temperature(Tp + lambda * DT);
             volume(Vp + lambda * DV);
             if (x1 >= 0.0 && x1 <= 1.0) {
-                search_a_critical_point(d);
-                converged = errorflag == 0;
+                converged = searchInside(d);
             } else {
                 errorflag = 1;
             }
             if (converged) break;
-            std::printf("lambda %.12lg xc %.12lg\n", lambda, x1);
+            platform::tracef("lambda %.12lg xc %.12lg\n", lambda, x1);
             lambda /= 2.0;
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }
@@ -175,10 +189,11 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     }
 
     if (!unstableStop) {
-        // Close the curve at the other component's critical point.
+        // Close the curve at the other component's critical point (a curve
+        // from a pure component only at the far one).
         double x1End = -1.0;
-        if (lastTrialX > 0.999) x1End = 1.0;
-        if (lastTrialX < 0.001) x1End = 0.0;
+        if (lastTrialX > 0.999 && !(fromPure && inward < 0.0)) x1End = 1.0;
+        if (lastTrialX < 0.001 && !(fromPure && inward > 0.0)) x1End = 0.0;
         if (x1End >= 0.0) {
             setComposition(x1End);
             errorflag = 0;

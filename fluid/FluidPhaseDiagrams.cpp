@@ -13,20 +13,16 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
-File openFile(const std::string& path, const char* how) {
-    File f(std::fopen(path.c_str(), how));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-    return f;
-}
+File openFile(const std::string& path, const char* how) { return File(path, how); }
 
 }  // namespace
 
@@ -123,7 +119,7 @@ void FluidPhase::draw_enthalpic_diagram_HT(const char* satFile, const char* poin
 void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, double Vmax, const char* suffix) {
     if (!std::isfinite(Tmin) || !std::isfinite(Tmax) || !std::isfinite(Vmin) || !std::isfinite(Vmax) ||
         !(Vmin > 0.0)) {
-        std::fprintf(stderr, "Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
+        platform::diagf("Properties grid: the ranges T %g to %g, V %g to %g cannot be walked\n", Tmin, Tmax, Vmin,
                      Vmax);
         return;
     }
@@ -176,26 +172,34 @@ void FluidPhase::calculatePropertiesGrid(double Tmin, double Tmax, double Vmin, 
 
 namespace {
 
-// Z - 1 = B/V + C/V^2 at two large volumes of a nearly ideal gas give B
-// (and B0 from one volume).  At 100 m3/mol the C/V^2 term lies far below the
-// rounding of Z, so C comes from a second pair, 0.11 and 0.1 m3/mol, where
-// (Z - 1) V = B + C/V resolves it and the D/V^2 term is still negligible.
+// Z - 1 = B/V + C/V^2 + D/V^3 + E/V^4 + ...  At 100.1 and 100 m3/mol, a
+// nearly ideal gas, the pair gives B (the D term leaves a bias of D/(V1 V2),
+// far below the rounding of Z) and one volume gives B0.  C needs smaller
+// volumes, where C/V^2 stands out of the rounding; there the D term matters
+// (two volumes, 0.11 and 0.1 m3/mol, left C (1 + 19.1 b) for van der Waals),
+// so a third volume eliminates it: with g(u) = (Z - 1) V = B + C u + D u^2 +
+// E u^3 at u = 1/V = 10, 9 and 8 mol/m3,
+//   C = g[u1, u2] - (u1 + u2) g[u1, u2, u3] + E (u1 u2 + u2 u3 + u1 u3),
+// the divided differences leaving a bias of 242 E mol2/m6 (for van der
+// Waals, E = b^4: a relative 242 b^2, below 1e-6).
 double compressibilityAt(FluidPhase& p, double V_) {
     p.volume(V_);
     p.calculate_pressure();
     return p.Z;
 }
 
-void virialFromTwoVolumes(FluidPhase& p) {
+void virialCoefficients(FluidPhase& p) {
     constexpr double V1 = 100.1, V2 = 100.0;
     const double Z1 = compressibilityAt(p, V1);
     const double Z2 = compressibilityAt(p, V2);
     p.virialB = ((Z1 - 1.0) * V1 * V1 - (Z2 - 1.0) * V2 * V2) / (V1 - V2);
     p.virialB0 = (Z2 - 1.0) * V2;
-    constexpr double Va = 0.11, Vb = 0.1;
-    const double Za = compressibilityAt(p, Va);
-    const double Zb = compressibilityAt(p, Vb);
-    p.virialC = ((Za - 1.0) * Va - (Zb - 1.0) * Vb) / (1.0 / Va - 1.0 / Vb);
+    constexpr double u[3] = {10.0, 9.0, 8.0};
+    double g[3];
+    for (int i = 0; i < 3; ++i) g[i] = (compressibilityAt(p, 1.0 / u[i]) - 1.0) / u[i];
+    const double g01 = (g[0] - g[1]) / (u[0] - u[1]), g12 = (g[1] - g[2]) / (u[1] - u[2]);
+    const double g012 = (g01 - g12) / (u[0] - u[2]);
+    p.virialC = g01 - (u[0] + u[1]) * g012;
     // The state is left at V2, whose pressure the virial table reports.
     compressibilityAt(p, V2);
 }
@@ -212,7 +216,7 @@ void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, con
                      "B1", s, "C", s, "Cr", s);
     temperature(Tmin);
     while (T <= Tmax) {
-        virialFromTwoVolumes(*this);
+        virialCoefficients(*this);
         const double Cr = std::copysign(1e6 * std::sqrt(std::fabs(virialC)), virialC);
         std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg %12lg\n", T, 1e-5 * P, 1e6 * virialB0, 1e6 * virialB,
                      1e12 * virialC, Cr);
@@ -223,7 +227,7 @@ void FluidPhase::plotVirialCoefficients(double Tmin, double Tmax, char mode, con
 
 void FluidPhase::calculateVirialCoefficients(double T_) {
     temperature(T_);
-    virialFromTwoVolumes(*this);
+    virialCoefficients(*this);
     std::printf("B0 : %12lg cm3/mol\n", 1e6 * virialB0);
     std::printf("B1 : %12lg cm3/mol\n", 1e6 * virialB);
     std::printf("C  : %12lg cm6/mol2\n", 1e12 * virialC);
@@ -289,7 +293,7 @@ void FluidPhase::plotParameterVariation(int term, const char* nodeName, int vari
     if (!t || !t->root) return;
     if (variable < 0 || variable >= component_count + 2 || !(step > 0.0) || !std::isfinite(from) ||
         !std::isfinite(to)) {
-        std::fprintf(stderr, "Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
+        platform::diagf("Parameter variation: variable %d from %g to %g in steps of %g cannot be walked\n",
                      variable, from, to, step);
         return;
     }
@@ -357,7 +361,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
     s.itermax = 50;
     s.lambdaMin = 1e-8;
     s.verbose = 1;
-    std::printf("Vapour mu : %12f P : %lf\n", data[0], data[1]);
+    platform::tracef("Vapour mu : %12f P : %lf\n", data[0], data[1]);
     s.x[0] = s.xold[0] = 373.15;
     s.x[1] = s.xold[1] = 1.8e-5;
     s.solve();
@@ -366,7 +370,7 @@ void FluidPhase::calculateDisequilibratedLiquid(double T_, double dP_bar) {
         volume(s.x[1]);
         calculate_pressure();
     } else {
-        std::printf("No convergence\n");
+        platform::diagf("No convergence\n");
     }
     std::printf("T %.2f P %.2f\n", T, 1e-5 * P);
     std::printf("Liquid mu %12f P : %f\n", G, 1e-5 * P);

@@ -19,6 +19,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 using binary_side::setComposition;
 
@@ -28,7 +29,7 @@ constexpr long kMostPoints = 100000;
 
 bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
+    platform::diagf("Works only for binary fluids\n");
     p.errorflag = 1;
     p.error = 1;
     return true;
@@ -118,10 +119,10 @@ void printPoint(const char* title, FluidPhase& p, double par) {
 }
 
 void printBlock(FluidPhase& p, double p1, double p2, bool longLine) {
-    std::puts(longLine ? "-----------------------------------" : "----------------------------------");
-    std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, 1.0);
-    std::puts(longLine ? "-----------------------------------" : "----------------------------------");
+    platform::tracef("%s\n", longLine ? "-----------------------------------" : "----------------------------------");
+    platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+    platform::tracef("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, 1.0);
+    platform::tracef("%s\n", longLine ? "-----------------------------------" : "----------------------------------");
 }
 
 }  // namespace
@@ -266,7 +267,7 @@ void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, doubl
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Double-point curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Double-point curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -403,7 +404,7 @@ void FluidPhase::calculate_the_CPSP_curve(const char* path, int i1, int i2, doub
     search_a_critical_pressure_step_point(i1, p1, kCriticalPointFixedTemperature);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Critical-pressure-step curve: %s cannot be opened for writing\n",
+        platform::diagf("Critical-pressure-step curve: %s cannot be opened for writing\n",
                      path ? path : "(no name)");
         errorflag = 1;
         return;

@@ -15,14 +15,14 @@
 #include "fluid/PhaseSolvers.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
 // The state functions at the current state; false when the model fails there
 // (errorflag is left as it was).
@@ -93,8 +93,9 @@ void fixedPSystem(FluidPhase& p, double* xv, double* G, double** J, int& err, bo
     if (p.dPdV > 0 || !std::isfinite(G[0]) || !std::isfinite(G[1])) err = 1;
 }
 
-void fixedPSearch(FluidPhase& p, double P_bar, double T0, double V0, SysEquationFn fn, double stepTol) {
-    p.errorflag = 0;
+// One Newton solve in (T, V) at P (bar) from (T0, V0); on success the model
+// is left at the solution.
+bool fixedPSolve(FluidPhase& p, double P_bar, double T0, double V0, SysEquationFn fn, double stepTol) {
     p.P_target = 1e5 * P_bar;
     Newton& s = phase_solvers::bindSystem(p, fn, 2, {T0, V0});
     s.data = nullptr;
@@ -103,7 +104,76 @@ void fixedPSearch(FluidPhase& p, double P_bar, double T0, double V0, SysEquation
     s.stepTol = stepTol;
     s.solve();
     s.stepTol = savedStepTol;
-    if (s.status != 0) p.errorflag = 1;
+    if (s.status != 0) return false;
+    // The solver's test on residuals scaled by their Jacobian rows passes a
+    // compressed liquid whose pressure still misses by tens of pascals:
+    // plain Newton steps from there take both residuals to rounding.
+    double x[2] = {s.x[0], s.x[1]};
+    for (int k = 0; k < 3; ++k) {
+        int err = 0;
+        double G[2], row0[2], row1[2];
+        double* J[2] = {row0, row1};
+        p.temperature(x[0]);
+        p.volume(x[1]);
+        (static_cast<Equation&>(p).*fn)(x, G, J, err, 1, nullptr);
+        const double det = row0[0] * row1[1] - row0[1] * row1[0];
+        if (err || !std::isfinite(det) || det == 0.0) break;
+        const double dT = -(G[0] * row1[1] - row0[1] * G[1]) / det;
+        const double dV = -(row0[0] * G[1] - row1[0] * G[0]) / det;
+        if (!std::isfinite(dT) || !std::isfinite(dV) || std::fabs(dT) > 1e-3 * x[0] || std::fabs(dV) > 1e-3 * x[1])
+            break;
+        x[0] += dT;
+        x[1] += dV;
+        if (std::fabs(dT) <= 1e-14 * x[0] && std::fabs(dV) <= 1e-14 * x[1]) break;
+    }
+    int err = 0;
+    double G[2];
+    (static_cast<Equation&>(p).*fn)(x, G, nullptr, err, 0, nullptr);
+    if (err) {  // keep the solver's point
+        x[0] = s.x[0];
+        x[1] = s.x[1];
+        err = 0;
+        (static_cast<Equation&>(p).*fn)(x, G, nullptr, err, 0, nullptr);
+    }
+    p.temperature(x[0]);
+    p.volume(x[1]);
+    return true;
+}
+
+void fixedPSearch(FluidPhase& p, double P_bar, double T0, double V0, SysEquationFn fn, double stepTol) {
+    p.errorflag = 0;
+    if (fixedPSolve(p, P_bar, T0, V0, fn, stepTol)) return;
+    // Newton's basin in (T, V) is narrow where the volume changes by a large
+    // factor (a vapour expanded several times): follow the line from the
+    // pressure of the start state to the target in steps, each solved from
+    // the last point found, halving a step that fails.
+    p.temperature(T0);
+    p.volume(V0);
+    p.calculate_pressure();
+    const double Pfrom = 1e-5 * p.P;
+    p.errorflag = 1;
+    if (!(Pfrom > 0.0) || !std::isfinite(Pfrom) || !(P_bar > 0.0)) return;
+    double T = T0, V = V0, Pnow = Pfrom, step = 0.25 * (P_bar - Pfrom);
+    const double smallest = 1e-6 * std::fabs(P_bar - Pfrom);
+    for (int k = 0; k < 400; ++k) {
+        const bool last = std::fabs(P_bar - Pnow) <= std::fabs(step);
+        const double next = last ? P_bar : Pnow + step;
+        if (fixedPSolve(p, next, T, V, fn, stepTol)) {
+            if (last) {
+                p.errorflag = 0;
+                return;
+            }
+            T = p.T;
+            V = p.V;
+            Pnow = next;
+            step *= 1.5;
+        } else {
+            step *= 0.5;
+            if (std::fabs(step) <= smallest) break;
+        }
+    }
+    p.P_target = 1e5 * P_bar;
+    p.errorflag = 1;
 }
 
 const char* const kCurveNames[] = {"T", "V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "Um", "Hm", "rho"};
@@ -119,8 +189,7 @@ void traceIsoline(FluidPhase& p, bool enthalpy, double target, double T0, double
     const std::string path = CurveOutput::fileName(enthalpy ? "isoh" : "isos", suffix);
     File f;
     if (mode == 1 || mode == 2) {
-        f.reset(std::fopen(path.c_str(), "w"));
-        if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+        f = File(path, "w");
     }
     if (f && mode == 1) {
         std::fputs("IGOR\nWAVES ", f.get());
@@ -135,7 +204,7 @@ void traceIsoline(FluidPhase& p, bool enthalpy, double target, double T0, double
     }
 
     if (!(dT != 0.0) || !std::isfinite(dT)) {
-        std::fprintf(stderr, "%s: a temperature step of %g K does not move along the line\n",
+        platform::diagf("%s: a temperature step of %g K does not move along the line\n",
                      enthalpy ? "Isenthalp" : "Isentrope", dT);
     } else {
         p.temperature(T0);
@@ -296,7 +365,10 @@ double FluidPhase::equationForIrreversibleDecompression(double T_, void* data) {
     temperature(T_);
     pressure(1e-5 * Pf);
     set_the_phase_as(2);
-    calculate_molar_volume();
+    // The secant's trials follow one branch: each search goes on from the
+    // volume of the previous trial (liquid or vapour).
+    calculateMolarVolumeFrom(Vl0);
+    if (errorflag) calculate_molar_volume();
     if (errorflag) {
         error = 1;
         return 0.0;
@@ -414,8 +486,7 @@ void FluidPhase::calculateTheSallaSpinodalTemperature() {
 void FluidPhase::plot_emulsion_stability_curves(const double* radii, int n, double T0, double dT, double V0,
                                                 double Tlow, double parachor_) {
     if (!radii || n < 1) return;
-    File g(std::fopen("g58.gp", "w"));
-    if (!g) std::fprintf(stderr, "Cannot write g58.gp\n");
+    File g("g58.gp", "w");
     if (g) {
         std::fprintf(g.get(), "reset\nset timestamp\nset title \"Emulsion stability - %s\"\n", modelName());
         std::fputs("set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\nset yrange [*:*]\n", g.get());

@@ -15,28 +15,34 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Output files are checked when they close (platform/OutputFiles.h).
+using File = platform::OutputFile;
 
-File openFile(const std::string& path, const char* how) {
-    File f(std::fopen(path.c_str(), how));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-    return f;
-}
+File openFile(const std::string& path, const char* how) { return File(path, how); }
 
 bool geometricRange(const char* what, double a, double b, int n) {
     if (std::isfinite(a) && std::isfinite(b) && a > 0.0 && b >= a && n >= 1) return true;
-    std::fprintf(stderr, "%s: the range %g to %g in %d steps cannot be walked\n", what, a, b, n);
+    platform::diagf("%s: the range %g to %g in %d steps cannot be walked\n", what, a, b, n);
     return false;
 }
 
 const char* nameOf(const char* s) { return s ? s : ""; }
+
+// Evaluates the state at the T and V set, by `calculate`; false when the
+// model fails there (at or below the co-volume, a term outside its domain) or
+// gives no finite pressure: such a state is no row of a curve.
+template <class... Steps>
+bool stateEvaluated(FluidPhase& p, Steps... steps) {
+    p.errorflag = 0;
+    (..., (p.*steps)());
+    return p.errorflag == 0 && std::isfinite(p.P);
+}
 
 void appendRow(std::vector<double>* out, std::initializer_list<double> row) {
     if (out) out->insert(out->end(), row.begin(), row.end());
@@ -90,8 +96,8 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     double v = direction == 0 ? Vmin : Vmax;
     for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
         volume(v);
-        calculate_state_functions();
-        if (dPdV > 0) continue;  // mechanically unstable: no row
+        // A failed or mechanically unstable state gives no row; the walk goes on.
+        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;
         const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
         if (!monotonic) {
             if (text) {
@@ -142,9 +148,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
     double t = Tmin;
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
-        calculate_fugacities();
-        calculate_state_functions();
-        if (!(dPdV < 0)) continue;
+        if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
+            !(dPdV < 0))
+            continue;
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M);
@@ -162,7 +168,7 @@ void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tm
     double t = Tmin;
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
-        calculate_pressure();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
         if ((mode == 1 || mode == 2) && f)
             std::fprintf(f, "%12.2f\t%12.6f\n", T, P * 1e-5);
         else if (mode == 6)
@@ -175,7 +181,7 @@ void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int si
     // About one point per kelvin.
     const double span = Tmax - Tmin;
     if (!(span >= 1.0) || !(span < 1e7)) {
-        std::fprintf(stderr, "Isochor: the range %g to %g K holds no step of one kelvin\n", Tmin, Tmax);
+        platform::diagf("Isochor: the range %g to %g K holds no step of one kelvin\n", Tmin, Tmax);
         return;
     }
     const int n = static_cast<int>(span);
@@ -242,7 +248,7 @@ void FluidPhase::calculate_PT_isochor(double V_, double Tmin, double Tmax, int n
     double t = Tmin;
     for (int k = 0; k <= n && t <= Tmax; ++k, t *= r) {
         temperature(t);
-        calculate_pressure();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
         std::fprintf(f.get(), "%12lg %12lg %12lg\n", T, P * 1e-5, V * 1e6);
     }
     if (mode == 1) std::fputs("END\n", f.get());
@@ -262,9 +268,9 @@ void FluidPhase::calculate_PV_isotherm(double T_, double Vmin, double Vmax, int 
     double v = Vmin;
     for (int k = 0; k <= n && v < Vmax; ++k, v *= r) {
         volume(v);
-        calculate_pressure();
-        calculate_state_functions();
-        calculate_fugacities();
+        if (!stateEvaluated(*this, &FluidPhase::calculate_pressure, &FluidPhase::calculate_state_functions,
+                            &FluidPhase::calculate_fugacities))
+            continue;
         const double da = A / (R * T) + std::log(V);
         std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg \n", V * 1e6, P * 1e-5, T, A,
                      da, Z, fugcoef.empty() ? 0.0 : fugcoef[0], H, U, S);
@@ -281,7 +287,7 @@ namespace {
 bool nextCurveName(std::string& name) {
     const unsigned char c = static_cast<unsigned char>(name[0]) + 1;
     if (c < 0x21 || c > 0x7e || c == '/' || c == '\\') {
-        std::fprintf(stderr, "Diagram: no further curve name after \"%s\"\n", name.c_str());
+        platform::diagf("Diagram: no further curve name after \"%s\"\n", name.c_str());
         return false;
     }
     name[0] = static_cast<char>(c);
@@ -294,7 +300,7 @@ void FluidPhase::build_PT_isochor_diagram(const double* volumes, int count, doub
                                           char mode, const char* suffix) {
     if ((mode != 1 && mode != 2) || !volumes || count < 1) return;
     if (!suffix || !*suffix) {
-        std::fprintf(stderr, "P-T isochor diagram: the curves need a suffix to be named\n");
+        platform::diagf("P-T isochor diagram: the curves need a suffix to be named\n");
         return;
     }
     std::string name = suffix;
@@ -322,7 +328,7 @@ void FluidPhase::build_PV_isotherm_diagram(const double* temperatures, int count
                                            char mode, const char* suffix) {
     if ((mode != 1 && mode != 2) || !temperatures || count < 1) return;
     if (!suffix || !*suffix) {
-        std::fprintf(stderr, "P-V isotherm diagram: the curves need a suffix to be named\n");
+        platform::diagf("P-V isotherm diagram: the curves need a suffix to be named\n");
         return;
     }
     std::string name = suffix;
@@ -363,7 +369,7 @@ bool surfaceGrid(double Tmin, double Tmax, double Vmin, double Vmax, int nT, int
     if (std::isfinite(Tmin) && std::isfinite(Tmax) && Tmax >= Tmin && nT >= 1 && std::isfinite(Vmin) &&
         std::isfinite(Vmax) && Vmin > 0.0 && Vmax >= Vmin && nV >= 1)
         return true;
-    std::fprintf(stderr, "Surface: the grid T %g to %g (%d), V %g to %g (%d) cannot be walked\n", Tmin, Tmax, nT, Vmin,
+    platform::diagf("Surface: the grid T %g to %g (%d), V %g to %g (%d) cannot be walked\n", Tmin, Tmax, nT, Vmin,
                  Vmax, nV);
     return false;
 }
@@ -403,7 +409,7 @@ void FluidPhase::calculate_P_surface(const double* levels, int nlevels, double T
 void FluidPhase::calculate_iso_surface(const double* levels, int nlevels, double Tmin, double Tmax, double Vmin,
                                        double Vmax, int nT, int nV, ThermoCalcFlag property) {
     if (property < kThermoP || property > kThermoCp) {
-        std::fprintf(stderr, "Surface: no property %d (1 P, 2 A, 3 H, 4 U, 5 S, 6 G, 7 Cv, 8 Cp)\n",
+        platform::diagf("Surface: no property %d (1 P, 2 A, 3 H, 4 U, 5 S, 6 G, 7 Cv, 8 Cp)\n",
                      static_cast<int>(property));
         return;
     }
@@ -443,7 +449,7 @@ void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double 
                                      double Vmax, double dT, double dV, char stopAtInstability, char mode,
                                      const char* suffix, std::vector<double>* out) {
     if (!(dT != 0.0) || !(dV != 0.0) || !std::isfinite(dT) || !std::isfinite(dV)) {
-        std::fprintf(stderr, "Isobar %lf : the steps dT %g and dV %g must be non-zero\n", P_bar, dT, dV);
+        platform::diagf("Isobar %lf : the steps dT %g and dV %g must be non-zero\n", P_bar, dT, dV);
         return;
     }
     const double s = dV / dT;  // ratio of the two step sizes
@@ -456,7 +462,7 @@ void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double 
     calculate_molar_volume();
     if (errorflag) {
         calculate_temperature();
-        if (errorflag) std::fprintf(stderr, "Isobar %lf : calculation failure\n", P_bar);
+        if (errorflag) platform::diagf("Isobar %lf : calculation failure\n", P_bar);
     }
 
     const char* const names[] = {"V", "T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "fug", "phi", "jt"};

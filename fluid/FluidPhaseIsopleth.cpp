@@ -17,6 +17,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 using binary_side::Side;
 
@@ -70,7 +71,7 @@ CurveLayout isoplethLayout() {
 
 bool tangentMode(FluidPhase& p, int mode, const char* which) {
     if (mode == 0) return true;
-    std::fprintf(stderr, "Next %s point for isopleth: only the temperature parametrisation (mode 0) is "
+    platform::diagf("Next %s point for isopleth: only the temperature parametrisation (mode 0) is "
                          "available, not mode %d\n", which, mode);
     p.errorflag = 1;
     return false;
@@ -81,7 +82,7 @@ bool tangentMode(FluidPhase& p, int mode, const char* which) {
 void FluidPhase::next_bubble_point_for_isopleth(double& dVl, double& dVv, double& dy, double& dPdT, int mode) {
     dVl = dVv = dy = dPdT = 0.0;
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         errorflag = 1;
         return;
     }
@@ -92,7 +93,7 @@ void FluidPhase::next_bubble_point_for_isopleth(double& dVl, double& dVv, double
 void FluidPhase::next_dew_point_for_isopleth(double& dVl, double& dVv, double& dx, double& dPdT, int mode) {
     dVl = dVv = dx = dPdT = 0.0;
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         errorflag = 1;
         return;
     }
@@ -108,12 +109,12 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     CurveOutput out(m, CurveOutput::fileName("isop", suffix), suffix, {"T", "P", "x0", "x1", "y0", "y1", "Vl", "Vv"},
                     array, isoplethLayout());
     if (component_count != 2) {
-        std::fprintf(stderr, "Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         errorflag = 1;
         return;
     }
     if (type != 1 && type != 2) {
-        std::fprintf(stderr, "Isopleth: unknown branch %d (2 bubble, 1 dew)\n", type);
+        platform::diagf("Isopleth: unknown branch %d (2 bubble, 1 dew)\n", type);
         errorflag = 1;
         return;
     }
@@ -142,7 +143,7 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     long points = 1;
     while (errorflag == 0) {
         if (points >= kMostPoints) {
-            std::fprintf(stderr, "Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
+            platform::diagf("Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
             break;
         }
         double DT = r * dT, DP = 0.0;

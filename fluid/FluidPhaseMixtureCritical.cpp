@@ -19,6 +19,7 @@
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -156,7 +157,7 @@ void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
     errorflag = 0;
     if (refuseNonBinary(*this)) return;
     if (flag != kCriticalPointFixedComposition && flag != kCriticalPointFixedTemperature) {
-        std::fprintf(stderr, "Critical point: unknown search kind %d\n", static_cast<int>(flag));
+        platform::diagf("Critical point: unknown search kind %d\n", static_cast<int>(flag));
         errorflag = 1;
         return;
     }
@@ -194,7 +195,7 @@ void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
     double t[2] = {0.0, 0.0};
     int status = 0;
     solve_the_linear_system(M, b, t, 2, status);
-    if (status) std::fprintf(stderr, "Next critical point : singular matrix\n");
+    if (status) platform::diagf("Next critical point : singular matrix\n");
     dTdx = t[0];
     dVdx = t[1];
 }

@@ -17,6 +17,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 using binary_side::setComposition;
 using binary_side::Side;
@@ -28,7 +29,7 @@ constexpr long kMostPoints = 100000;
 
 bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Not a binary mixture. N = %d\n", p.component_count);
+    platform::diagf("Not a binary mixture. N = %d\n", p.component_count);
     p.errorflag = 1;
     p.error = 1;
     return true;
@@ -495,7 +496,7 @@ void FluidPhase::calculateGibbsTransect2(double T_, double P_bar, const char* su
 void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const char* suffix1, const char* suffix2) {
     if (refuseNonBinary(*this)) return;
     if (!(x1 > 0.0 && x1 < 1.0)) {
-        std::fprintf(stderr, "Spinodals: the mole fraction %g must lie strictly between 0 and 1\n", x1);
+        platform::diagf("Spinodals: the mole fraction %g must lie strictly between 0 and 1\n", x1);
         errorflag = 1;
         return;
     }

@@ -14,6 +14,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ void fractionsFrom(const double* u, int first, int n, std::vector<double>& z) {
 
 bool refuseSmall(FluidPhase& p) {
     if (p.component_count >= 2) return false;
-    std::fprintf(stderr, "A two-phase split needs at least two components, not %d\n", p.component_count);
+    platform::diagf("A two-phase split needs at least two components, not %d\n", p.component_count);
     p.errorflag = 1;
     return true;
 }
@@ -206,7 +207,7 @@ void FluidPhase::calculate_flash_pointX(double T_, double P_Pa, double Vl, doubl
                                         const double* yv, const double* z) {
     if (refuseSmall(*this)) return;
     if (!xl || !yv || !z) {
-        std::fprintf(stderr, "Flash: a composition is missing\n");
+        platform::diagf("Flash: a composition is missing\n");
         errorflag = 1;
         return;
     }
@@ -246,7 +247,7 @@ void FluidPhase::calculate_flash_pointX(double T_, double P_Pa, double Vl, doubl
 void FluidPhase::calculate_bubble_pointX(double T_, double Vl, double Vv, const double* xl, const double* yv) {
     if (refuseSmall(*this)) return;
     if (!xl || !yv) {
-        std::fprintf(stderr, "Bubble point: a composition is missing\n");
+        platform::diagf("Bubble point: a composition is missing\n");
         errorflag = 1;
         return;
     }
@@ -279,19 +280,19 @@ void FluidPhase::calculate_bubble_pointX(double T_, double Vl, double Vv, const 
 void FluidPhase::calculateTernary(double T_, double P_Pa, double z1, double z2, double dz, const char* suffix,
                                   double Vl, double Vv, const double* xl, const double* yv) {
     if (component_count != 3) {
-        std::fprintf(stderr, "The ternary scan needs three components, not %d\n", component_count);
+        platform::diagf("The ternary scan needs three components, not %d\n", component_count);
         errorflag = 1;
         return;
     }
     if (!xl || !yv || !(z1 + z2 > 0.0)) {
-        std::fprintf(stderr, "Ternary scan: missing start compositions or a feed without components 1 and 2\n");
+        platform::diagf("Ternary scan: missing start compositions or a feed without components 1 and 2\n");
         errorflag = 1;
         return;
     }
     double z[3] = {1.0 - z1 - z2, z1, z2};
     calculate_flash_pointX(T_, P_Pa, Vl, Vv, xl, yv, z);
     if (errorflag) {
-        std::printf("Cannot find first point\n");
+        platform::diagf("Cannot find first point\n");
         return;
     }
     const double a = z1 / (z1 + z2);

@@ -1,9 +1,11 @@
 // Fugacities, state functions and their numeric checks.
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
+#include "platform/LogSink.h"
 
 using phase_terms::sumOverTerms;
 
@@ -62,10 +64,13 @@ void FluidPhase::calculate_fugacities() {
 
     const double RTV = R * T / V;
     P = Z * RTV;
+    bool finite = std::isfinite(P);
     for (int i = 0; i < n; i++) {
         fugcoef[i] = std::exp(rcp[i]) / Z;
         fugacity[i] = x[i] * P * fugcoef[i];
+        finite = finite && std::isfinite(fugcoef[i]);
     }
+    if (!finite) errorflag = 1;  // a term outside its range (NaN) gives no fugacities
     dPdV = (dZdV - Z / V) * RTV;
     dZdP = dZdV / dPdV;
     for (int i = 0; i < n; i++) {
@@ -102,6 +107,13 @@ void FluidPhase::calculate_fugacities() {
 }
 
 void FluidPhase::calculate_state_functions() {
+    // An ideal-gas part without its data (a component missing from the
+    // standard-state file, a fluid in reduced variables) would give Cv = -R,
+    // w = 0 and a wrong S: the quantities that need it are not given (NaN,
+    // the part says why once).  The state itself stands: pressure, its
+    // derivatives and the fugacities do not depend on the ideal gas.
+    auto* part = dynamic_cast<Ideal*>(ideal);
+    const bool idealGas = !part || part->hasData();
     double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {
         a += t.A;
@@ -127,6 +139,10 @@ void FluidPhase::calculate_state_functions() {
     H = -(RT * T * aT + RT * aV * V);
     G = A - RT * aV * V;
     S = (-RT * T * aT - A) / T;
+    // The energies of a term outside its range (NaN) are no state functions.
+    // Cp, the compressibility and the Joule-Thomson coefficient may diverge at
+    // a critical point and are not tested here.
+    if (!std::isfinite(A) || !std::isfinite(H) || !std::isfinite(S) || !std::isfinite(P)) errorflag = 1;
 
     dZdT = -V * aTV;
     dSdTv = -2.0 * R * aT - RT * aTT;
@@ -157,6 +173,17 @@ void FluidPhase::calculate_state_functions() {
     if (M > 0) bulk_molar_weight = M;
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
     soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
+    if (!idealGas) withholdStateFunctions(false);
+}
+
+void FluidPhase::withholdStateFunctions(bool derivatives) {
+    const double none = std::nan("");
+    for (double* q : {&A, &U, &H, &G, &S, &dSdTv, &Cv, &dHdTv, &Cp, &jouleThomson, &dAdT, &d2AdT2, &soundSpeed})
+        *q = none;
+    if (derivatives)
+        for (double* q : {&dPdT, &dPdV, &dVdT, &dZdT, &dZdV, &dZdP, &dSdVt, &dHdVt, &dAdV, &d2AdV2, &d2AdTdV,
+                          &d3AdV3, &d3AdTdV2, &d3AdT2dV})
+            *q = none;
 }
 
 void FluidPhase::calculate_expansivity_derivative() {
@@ -184,42 +211,70 @@ void FluidPhase::calculate_expansivity_derivative() {
              (-d2PdTdV / dPdV + dPdT * d2PdV2 / (dPdV * dPdV)) * dVdT;
 }
 
+namespace {
+
+// One value of the state report in its printf format, or "--" right-aligned
+// in the same width when the model gives no finite value (a model without an
+// ideal-gas part has no heat capacities or sound speed).
+std::string field(const char* fmt, int width, double v) {
+    char buf[64];
+    if (std::isfinite(v))
+        std::snprintf(buf, sizeof buf, fmt, v);
+    else
+        std::snprintf(buf, sizeof buf, "%*s", width, "--");
+    return buf;
+}
+
+}  // namespace
+
 void FluidPhase::dump() {
-    std::printf("** T %9.2f K    ( %9.2f\u00b0C )\n", T, T - 273.15);
-    std::printf("** P %9.2f bar    \n", P * 1e-5);
-    std::printf("-> V   %12lg m3/mol   %12lg cm3/mol     \n", V, V * 1e6);
-    std::printf("-> rho %12f kg/m3    %12f mol/dm3\n", bulk_molar_weight / V, 0.001 / V);
-    std::printf("-> Z   %12lg\n", Z);
+    auto f12 = [](double v) { return field("%12f", 12, v); };
+    auto g12 = [](double v) { return field("%12lg", 12, v); };
+    auto f2 = [](double v) { return field("%12.2f", 12, v); };
+    std::printf("** T %s K    ( %s\u00b0C )\n", field("%9.2f", 9, T).c_str(), field("%9.2f", 9, T - 273.15).c_str());
+    std::printf("** P %s bar    \n", field("%9.2f", 9, P * 1e-5).c_str());
+    std::printf("-> V   %s m3/mol   %s cm3/mol     \n", g12(V).c_str(), g12(V * 1e6).c_str());
+    std::printf("-> rho %s kg/m3    %s mol/dm3\n", f12(bulk_molar_weight / V).c_str(), f12(0.001 / V).c_str());
+    std::printf("-> Z   %s\n", g12(Z).c_str());
     const int n = component_count;
     if (n > 1) {
         if (component_names[0] == "H2O") {
-            std::printf("x(0) %12f\n", x[0]);
+            std::printf("x(0) %s\n", f12(x[0]).c_str());
             for (int i = 1; i < n; i++) {
                 const double m = x[i] / (x[0] * molar_mass[0]);
                 const double wt = 100.0 * x[i] * molar_mass[i] / bulk_molar_weight;
-                std::printf("x(%d) %12f  m(%d) %12f  wt(%d)  %12f\n", i, x[i], i, m, i, wt);
+                std::printf("x(%d) %s  m(%d) %s  wt(%d)  %s\n", i, f12(x[i]).c_str(), i, f12(m).c_str(), i,
+                            f12(wt).c_str());
             }
         } else {
-            for (int i = 0; i < n; i++) std::printf("x(i) %12f\n", x[i]);
+            for (int i = 0; i < n; i++) std::printf("x(i) %s\n", f12(x[i]).c_str());
         }
     }
     const double M = bulk_molar_weight;
-    std::printf("->              h %12.2f kJ/kg   %12.2f kJ/mol   err %d \n", H / M * 0.001, H * 0.001, errorflag);
-    std::printf("->              u %12.2f kJ/kg   %12.2f kJ/mol\n", U / M * 0.001, U * 0.001);
-    std::printf("->              s %12.2f J/kg/K  %12.2f J/mol/K\n", S / M, S);
-    std::printf("->             cv %12.2f J/kg/K  %12.2f J/mol/K\n", Cv / M, Cv);
-    std::printf("->             cp %12.2f J/kg/K  %12.2f J/mol/K\n", Cp / M, Cp);
-    std::printf("->          alpha %12lg K-1,       beta %12lg Pa-1\n", dVdT / V, -1.0 / (V * dPdV));
+    std::printf("->              h %s kJ/kg   %s kJ/mol   err %d \n", f2(H / M * 0.001).c_str(), f2(H * 0.001).c_str(),
+                errorflag);
+    std::printf("->              u %s kJ/kg   %s kJ/mol\n", f2(U / M * 0.001).c_str(), f2(U * 0.001).c_str());
+    std::printf("->              s %s J/kg/K  %s J/mol/K\n", f2(S / M).c_str(), f2(S).c_str());
+    std::printf("->             cv %s J/kg/K  %s J/mol/K\n", f2(Cv / M).c_str(), f2(Cv).c_str());
+    if (compressibilityDiverges()) {  // a critical point
+        std::printf("->             cp %12s J/kg/K  %12s J/mol/K\n", "diverging", "diverging");
+        std::printf("->          alpha %12s K-1,       beta %12s Pa-1\n", "diverging", "diverging");
+    } else {
+        std::printf("->             cp %s J/kg/K  %s J/mol/K\n", f2(Cp / M).c_str(), f2(Cp).c_str());
+        std::printf("->          alpha %s K-1,       beta %s Pa-1\n", g12(dVdT / V).c_str(),
+                    g12(-1.0 / (V * dPdV)).c_str());
+    }
     for (int i = 0; i < n; i++)
-        std::printf("->    fugacity[%d] %12.2f bar, fugcoef[%d] %12f\n", i, fugacity[i] * 1e-5, i, fugcoef[i]);
-    std::printf("->  Joule-Thomson %12.4lf K/bar\n", 1e5 * jouleThomson);
-    std::printf("      Sound speed %12.2f m/s\n", soundSpeed);
+        std::printf("->    fugacity[%d] %s bar, fugcoef[%d] %s\n", i, f2(fugacity[i] * 1e-5).c_str(), i,
+                    f12(fugcoef[i]).c_str());
+    std::printf("->  Joule-Thomson %s K/bar\n", field("%12.4lf", 12, 1e5 * jouleThomson).c_str());
+    std::printf("      Sound speed %s m/s\n", f2(soundSpeed).c_str());
 }
 
 void FluidPhase::check_expansivity_parameters() {
     std::FILE* f = std::fopen("Check.report", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write Check.report\n");
+        platform::diagf("Cannot write Check.report\n");
         return;
     }
     const double T0 = T, V0 = V, P0 = P;

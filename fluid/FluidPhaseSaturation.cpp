@@ -12,6 +12,7 @@
 //
 // Derivatives of the fugacity f at constant volume follow from those at
 // constant pressure: (df/dT)_V = (df/dT)_P - (df/dV)_T (dV/dT)_P.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +21,10 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "fluid/SaturatedLiquid.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -311,6 +315,7 @@ void FluidPhase::equationForGasSaturationFromS(double* xv, double* G, double** J
 void FluidPhase::calculate_saturation_pressure() {
     errorflag = 0;
     const int kind = phase_kind;
+    useUsableSaturationStart(T);
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
                            {Vl0, Vv0});
     if (!solveQuietly(s)) {
@@ -318,12 +323,20 @@ void FluidPhase::calculate_saturation_pressure() {
     } else {
         Vl_sat = s.x[0];
         Vv_sat = s.x[1];
+        // A vapour has a positive pressure: equal fugacities at a negative one
+        // belong to a loop of the equation inside the two-phase region.
+        if (!(Pv_sat > 0.0)) errorflag = 1;
     }
     set_the_phase_as(kind);
 }
 
 void FluidPhase::calculate_saturation_temperature(double P_Pa, double T0) {
     errorflag = 0;
+    if (!(P_Pa > 0.0)) {  // no vapour has a pressure that is not positive
+        errorflag = 1;
+        return;
+    }
+    useUsableSaturationStart(T0);
     P_target = P_Pa;
     Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingTsatFromVlVv), 3,
                            {Vl0, Vv0, T0});
@@ -446,8 +459,7 @@ bool nitrogenSaturationDensities(double T_, double& rl, double& rv) {
     constexpr double Tc = 126.192, rhoc = 313.3;
     if (!(T_ > 0.0) || !(T_ < Tc)) return false;
     const double th = 1.0 - T_ / Tc;
-    rl = rhoc * std::exp(1.48654237 * std::pow(th, 0.3294) - 0.280476066 * std::pow(th, 4.0 / 6.0) +
-                         0.0894143085 * std::pow(th, 16.0 / 6.0) - 0.119879866 * std::pow(th, 35.0 / 6.0));
+    rl = ancillarySaturatedLiquidDensity("N2", T_);
     rv = rhoc * std::exp(Tc / T_ *
                          (-1.70127164 * std::pow(th, 0.34) - 3.70402649 * std::pow(th, 5.0 / 6.0) +
                           1.29859383 * std::pow(th, 7.0 / 6.0) - 0.561424977 * std::pow(th, 13.0 / 6.0) -
@@ -457,41 +469,202 @@ bool nitrogenSaturationDensities(double T_, double& rl, double& rv) {
 
 }  // namespace
 
-void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
-    if (!name) return;
+// Start values from the published fits of the table (nitrogen from its
+// ancillary equations); false for a name without a fit or where the fit gives
+// no usable density.
+bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
+    if (!name) return false;
+    double M = 0.0, rl = 0.0, rv = 0.0;
     if (std::strcmp(name, "N2") == 0) {
-        double rl = 0.0, rv = 0.0;
-        if (nitrogenSaturationDensities(T_, rl, rv)) {
-            Vl0 = kN2MolarMass / rl;
-            Vv0 = kN2MolarMass / rv;
-        }
-        return;
-    }
-    for (const SaturationFit& fit : kSaturationFits) {
-        if (std::strcmp(name, fit.name) != 0) continue;
-        const double rl = polynomial7(fit.liquid, T_), rv = polynomial7(fit.vapour, T_);
+        if (!nitrogenSaturationDensities(T_, rl, rv)) return false;
+        M = kN2MolarMass;
+    } else {
+        const SaturationFit* fit = nullptr;
+        for (const SaturationFit& f : kSaturationFits)
+            if (std::strcmp(name, f.name) == 0) fit = &f;
+        if (!fit) return false;
+        M = fit->M;
+        rl = polynomial7(fit->liquid, T_);
+        rv = polynomial7(fit->vapour, T_);
         // Outside its range a fit can give a density of no use as a start.
-        if (rl > 0.0 && rv > 0.0 && std::isfinite(rl) && std::isfinite(rv)) {
-            Vl0 = fit.M / rl;
-            Vv0 = fit.M / rv;
-        }
-        return;
+        if (!(rl > 0.0 && rv > 0.0 && std::isfinite(rl) && std::isfinite(rv))) return false;
     }
+    Vl0 = M / rl;
+    Vv0 = M / rv;
+    return true;
+}
+
+void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
+    if (!saturationVolumesFromFit(name, T_) || !saturationStartUsable() || !(Vv0 > Vl0))
+        estimateSaturationVolumes(T_);
+}
+
+bool FluidPhase::saturationStartUsable() {
+    const double b = std::max(interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum(), 0.0);
+    return std::isfinite(Vl0) && std::isfinite(Vv0) && Vl0 > b && Vv0 > b;
+}
+
+void FluidPhase::useUsableSaturationStart(double T_) {
+    if (!saturationStartUsable()) estimateSaturationVolumes(T_);
+}
+
+namespace {
+
+// One point of an isotherm: pressure, its slope and the fugacity of the major
+// component, all finite, or ok = false.
+struct IsothermPoint {
+    double V = 0.0, P = 0.0, dPdV = 0.0, f = 0.0;
+    bool ok = false;
+};
+
+IsothermPoint isothermPoint(FluidPhase& p, double V) {
+    IsothermPoint q;
+    q.V = V;
+    p.volume(V);
+    p.errorflag = 0;
+    p.calculate_fugacities();
+    q.P = p.P;
+    q.dPdV = p.dPdV;
+    q.f = p.fugacity[majorIndex(p)];
+    q.ok = p.errorflag == 0 && std::isfinite(q.P) && std::isfinite(q.dPdV) && std::isfinite(q.f) && q.f > 0.0;
+    return q;
+}
+
+// The volume of pressure P on a branch where the pressure falls from `hi`
+// (above P, the smaller volume) to `lo` (below P): bisection in ln V to a
+// relative 1e-10, enough for a start.
+bool branchRoot(FluidPhase& p, double P, IsothermPoint hi, IsothermPoint lo, IsothermPoint& root) {
+    while (lo.V / hi.V - 1.0 > 1e-10) {
+        const IsothermPoint m = isothermPoint(p, std::sqrt(hi.V * lo.V));
+        if (!m.ok) return false;
+        (m.P > P ? hi : lo) = m;
+    }
+    root = std::fabs(hi.P - P) < std::fabs(lo.P - P) ? hi : lo;
+    return true;
+}
+
+}  // namespace
+
+// The model's own saturation volumes at T_.  Walking up the isotherm from
+// the co-volume, the liquid branch ends where the pressure stops falling;
+// walking down from the nearly ideal gas, the vapour branch ends where it
+// stops rising (between the two, a multiparameter equation may have more
+// loops, which are passed over).  The roots of both branches at one pressure
+// between the two turning points, moved by successive substitution
+// P <- P f_l / f_v towards equal fugacities (the liquid's fugacity hardly
+// depends on its pressure), give the start values.  Where the isotherm has no
+// loop (above the critical temperature, or a loop narrower than the walk's
+// steps) they straddle its flattest point.  The phase is left at T_ (its
+// pressure and volume as they were); false, with the start values as they
+// were, for a temperature that is not positive or a model that cannot be
+// evaluated.
+bool FluidPhase::estimateSaturationVolumes(double T_) {
+    if (!(T_ > 0.0) || !std::isfinite(T_)) return false;
+    // The walk leaves the pressure, the volume and the error flag as they were.
+    struct Keep {
+        FluidPhase& p;
+        const double P, V;
+        const short errorflag;
+        ~Keep() {
+            p.P = P;
+            p.volume(V);
+            p.errorflag = errorflag;
+        }
+    } keep{*this, P, V, errorflag};
+    temperature(T_);
+    const double b = interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum();
+    constexpr double kStep = 1.05, kVmax = 1e4;
+    auto nearlyIdeal = [&](const IsothermPoint& q) { return q.P * q.V > 0.99 * R * T_; };
+    // The liquid branch, and the flattest point should there be no loop.
+    IsothermPoint first, liquidEnd, flattest;
+    bool turned = false;
+    double flat = HUGE_VAL;
+    for (double V = b > 0.0 ? b * (1.0 + 1e-6) : 1e-5; V < kVmax; V *= kStep) {
+        const IsothermPoint q = isothermPoint(*this, V);
+        if (!q.ok) {
+            if (first.ok) break;  // no usable isotherm beyond this point
+            continue;
+        }
+        if (q.dPdV >= 0.0) {
+            turned = first.ok;
+            if (turned) break;
+            continue;
+        }
+        if (!first.ok) first = q;
+        liquidEnd = q;
+        if (-q.dPdV * V * V < flat) {
+            flat = -q.dPdV * V * V;
+            flattest = q;
+        }
+        if (nearlyIdeal(q) && V > 100.0 * first.V) break;
+    }
+    // The vapour branch, walked down from the nearly ideal gas.
+    IsothermPoint top;
+    if (turned) {
+        for (double V = kVmax; V > liquidEnd.V; V /= (top.ok && !nearlyIdeal(top)) ? kStep : 1.5) {
+            const IsothermPoint q = isothermPoint(*this, V);
+            if (!q.ok || q.dPdV >= 0.0) break;
+            top = q;
+        }
+    }
+    if (!first.ok) return false;
+    const double Plow = std::max(liquidEnd.P, 0.0);
+    if (!turned || !top.ok || !(top.P > Plow) || !(first.P > top.P)) {
+        if (!flattest.ok) return false;
+        Vl0 = flattest.V / 1.2;
+        Vv0 = flattest.V * 1.2;
+        return true;
+    }
+    const double Phigh = top.P;
+    double P0 = 0.5 * (Plow + Phigh);
+    IsothermPoint l, v;
+    for (int it = 0; it < 20; ++it) {
+        IsothermPoint far = top;
+        while (far.ok && far.P >= P0 && far.V < 1e3 * kVmax) far = isothermPoint(*this, far.V * 4.0);
+        if (!far.ok || far.P >= P0 || !branchRoot(*this, P0, first, liquidEnd, l) ||
+            !branchRoot(*this, P0, top, far, v))
+            break;
+        Vl0 = l.V;
+        Vv0 = v.V;
+        const double ratio = l.f / v.f;
+        if (std::fabs(ratio - 1.0) < 1e-5) break;
+        double Pn = P0 * ratio;
+        // Halfway towards a turning point that the substitution would pass.
+        if (!(Pn > Plow)) Pn = 0.5 * (P0 + Plow);
+        if (!(Pn < Phigh)) Pn = 0.5 * (P0 + Phigh);
+        P0 = Pn;
+    }
+    return l.ok && v.ok;
 }
 
 void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
-    std::printf("InitializeSaturationVolumesFromP not implemented\n");
+    platform::diagf("InitializeSaturationVolumesFromP not implemented\n");
 }
 
 // ---------------------------------------------------------------- console entries
 
+namespace {
+
+// The saturation pressure at T from the start values of the model's
+// initialiser for its major component and, should they not lead to it (a
+// fit of the real fluid can lie far from a model's own liquid), from the
+// model's own estimates.
+bool saturationAt(FluidPhase& p, double T) {
+    p.initializeSaturationVolumesFromT(p.componentName(p.getMajorComponentIndex()), T);
+    p.temperature(T);
+    p.calculate_saturation_pressure();
+    if (p.errorflag && p.estimateSaturationVolumes(T)) {
+        p.temperature(T);
+        p.calculate_saturation_pressure();
+    }
+    return p.errorflag == 0;
+}
+
+}  // namespace
+
 short FluidPhase::calculateTheSaturationPressure(double T_) {
-    const int k = getMajorComponentIndex();
-    initializeSaturationVolumesFromT(componentName(k), T_);
-    temperature(T_);
-    calculate_saturation_pressure();
-    if (errorflag) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", T_);
+    if (!saturationAt(*this, T_)) {
+        platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
     volume(Vl_sat);
@@ -504,11 +677,8 @@ short FluidPhase::calculateTheSaturationPressure(double T_) {
 }
 
 void FluidPhase::calculateTheDensityFromTh(double Th) {
-    temperature(Th);
-    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), Th);
-    calculate_saturation_pressure();
-    if (errorflag) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+    if (!saturationAt(*this, Th)) {
+        platform::diagf("No saturation state found at %g K\n", Th);
         return;
     }
     std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6,
@@ -526,7 +696,7 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
         p.errorflag = 0;
         p.calculate_state_functions();
         if (p.errorflag) {
-            std::puts("Error calculation\n");
+            platform::diagf("%s\n", "Error calculation\n");
             return false;
         }
         std::puts(side == 0 ? "Liquid" : "Gas");
@@ -544,16 +714,11 @@ bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
     return true;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 void writeConodeFile(const char* stem, const char* suffix, char mode, bool withEntropy,
                      const auto& rows) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wt"));
+    platform::OutputFile f(path, "wt");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
         rows(nullptr);
         return;
     }
@@ -582,7 +747,7 @@ void FluidPhase::calculateConodeFromT(double T_, std::FILE* file) {
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, true)) errorflag = 1;
@@ -592,7 +757,7 @@ void FluidPhase::calculateConodeFromP(double P_bar, double T0, std::FILE* file) 
     pressure(P_bar);
     calculate_saturation_temperature(P_bar * 1e5, T0);
     if (errorflag) {
-        std::puts("Error calculation\n");
+        platform::diagf("%s\n", "Error calculation\n");
         return;
     }
     if (!writeConode(*this, file, false)) errorflag = 1;

@@ -12,6 +12,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ bool startAtCriticalPoint(FluidPhase& p, double T0, double V0) {
     p.temperature(T0);
     p.volume(V0);
     if (criticalState(p)) return true;
-    std::fprintf(stderr, "Cannot find the critical point\n");
+    platform::diagf("Cannot find the critical point\n");
     p.errorflag = 1;
     return false;
 }
@@ -126,7 +127,7 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
         return;
     }
     if (dT == 0.0 || !std::isfinite(dT)) {
-        std::fprintf(stderr, "Saturation curve: a temperature step of %g K does not move along the curve\n", dT);
+        platform::diagf("Saturation curve: a temperature step of %g K does not move along the curve\n", dT);
         p.errorflag = 1;
         return;
     }
@@ -162,7 +163,7 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
         newStep = false;
         if (lambda <= 1e-5) return;
     }
-    std::fprintf(stderr, "Saturation curve: stopped after %d trials\n", kMaxTrials);
+    platform::diagf("Saturation curve: stopped after %d trials\n", kMaxTrials);
     p.errorflag = 1;
 }
 
@@ -215,7 +216,7 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
         s.bounded[0] = s.bounded[1] = 0;
     }
     if (errorflag) {
-        std::fprintf(stderr, "Saturation curve: no saturation point at %g K\n", T0);
+        platform::diagf("Saturation curve: no saturation point at %g K\n", T0);
         return;
     }
 
@@ -328,7 +329,7 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
             dV *= 2.0;
             if (dV > 0.001) {
                 if (errorflag) {
-                    std::fprintf(stderr, "Two-phase iso-line: no saturation point at %g K\n", T0);
+                    platform::diagf("Two-phase iso-line: no saturation point at %g K\n", T0);
                     return;
                 }
                 break;
@@ -338,7 +339,7 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
     } else {
         startAtSaturationPoint(*this, start, T0, dT, Vl_start, Vv_start);
         if (errorflag) {
-            std::fprintf(stderr, "Two-phase iso-line: no saturation point at %g K\n", T0);
+            platform::diagf("Two-phase iso-line: no saturation point at %g K\n", T0);
             return;
         }
     }

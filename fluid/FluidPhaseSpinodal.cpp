@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ void FluidPhase::calculateMechanicalSpinodalPoint(double T_, double V0) {
 
 void FluidPhase::calculateLiquidSpinodalPointInMixtureIterateV(double T_, double V0, double x1) {
     if (component_count != 2) {
-        std::fprintf(stderr, "The liquid spinodal of a mixture needs two components, not %d\n", component_count);
+        platform::diagf("The liquid spinodal of a mixture needs two components, not %d\n", component_count);
         errorflag = error = 1;
         return;
     }
@@ -212,7 +213,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     volume(V0);
     search_the_critical_point_of_the_pure_component();
     if (errorflag) {
-        std::fprintf(stderr, "Cannot find the critical point\n");
+        platform::diagf("Cannot find the critical point\n");
         return;
     }
     row();
@@ -263,7 +264,7 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {
     if (component_count != 2) {
-        std::fprintf(stderr, "The mechanical spinodal along a composition path needs two components, not %d\n",
+        platform::diagf("The mechanical spinodal along a composition path needs two components, not %d\n",
                      component_count);
         errorflag = 1;
         return;

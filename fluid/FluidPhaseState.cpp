@@ -1,10 +1,14 @@
 // State of a FluidPhase: temperature, volume and composition pushed into the
 // terms; molar volume from T and P, temperature from V and P, pressure from T and V.
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
+#include "fluid/SaturatedLiquid.h"
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -92,63 +96,184 @@ double FluidPhase::solveVolumeFrom(double start) {
     return v;
 }
 
-void FluidPhase::calculate_molar_volume() {
+bool FluidPhase::reproducesPressure(double found, double asked, double stiffness) {
+    // A relative 1e-9 of the pressure; in a stiff state (a liquid at low
+    // pressure, whose pressure hangs on the last digits of its volume) the
+    // change that a relative 1e-12 of the variable makes, as long as the
+    // stiffness is that of a fluid (below 1e12 Pa): far larger slopes belong to
+    // the loops that a multiparameter equation of state has deep inside the
+    // two-phase region, where no volume gives the pressure asked for.
+    constexpr double kPressureTolerance = 1e-9, kVariableResolution = 1e-12, kMaxStiffness = 1e12;
+    const double miss = std::fabs(found - asked);
+    if (!std::isfinite(found) || !std::isfinite(miss)) return false;
+    if (miss <= kPressureTolerance * std::fabs(asked)) return true;
+    const double k = std::fabs(stiffness);
+    return k <= kMaxStiffness && miss <= kVariableResolution * k;
+}
+
+void FluidPhase::refreshVolumeDerivatives() {
+    dPdV = (dZdV - Z / V) * R * T / V;
+    dZdP = dZdV / dPdV;
+}
+
+bool FluidPhase::volumeSearchFrom(double start) {
+    solveVolumeFrom(start);
+    if (volumeSolver->status != 0) return false;
+    refreshVolumeDerivatives();
+    return true;
+}
+
+void FluidPhase::beginVolumeSearch() {
     errorflag = 0;
     volumeIterations = 0;
     bindVolumeEquation();
     calculate_fixed_parameters();
+}
 
-    auto refresh = [this]() {
-        dPdV = (dZdV - Z / V) * R * T / V;
-        dZdP = dZdV / dPdV;
-    };
+double FluidPhase::estimate_Vl0() {
+    return usableLiquidStart(ancillarySaturatedLiquidVolume(componentName(getMajorComponentIndex()), T));
+}
 
-    double start;
-    if (phase_kind == 2)
-        start = estimate_Vl0();
-    else if (phase_kind == 5)
-        start = Vv0;
-    else
-        start = R * T / P;
-    solveVolumeFrom(start);
-    refresh();
+double FluidPhase::usableLiquidStart(double V_) {
+    // A fit of the real fluid can lie below the co-volume of a model of it.
+    const double b = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
+    if (std::isfinite(V_) && V_ > 1.05 * std::max(b, 0.0)) return V_;
+    return b > 0.0 ? 1.1 * b : Vl0;
+}
 
-    if (volumeSolver->status != 0) {
-        if (phase_kind == 1) {
-            solveVolumeFrom(Vv0);
-            refresh();
-            if (volumeSolver->status != 0) {
-                solveVolumeFrom(4.5 * estimate_Vl0());
-                refresh();
-                if (volumeSolver->status != 0) {
-                    errorflag = 1;
-                    return;
-                }
-            }
-        } else if (phase_kind == 2) {
-            errorflag = 1;
-            for (double s : {1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5}) {
-                solveVolumeFrom(s);
-                if (volumeSolver->status == 0) {
-                    errorflag = 0;
-                    break;
-                }
-            }
-            if (errorflag) return;
-        } else {
-            errorflag = 1;
-            return;
+namespace {
+
+// Start values of one search, in the order they are tried: a value that is
+// not a volume, or one tried already, is left out.
+class Starts {
+public:
+    Starts(std::initializer_list<double> values) {
+        for (double v : values) {
+            bool seen = false;
+            for (int i = 0; i < n_; ++i) seen = seen || v_[i] == v;
+            if (std::isfinite(v) && v > 0.0 && !seen && n_ < kMax) v_[n_++] = v;
         }
     }
+    const double* begin() const { return v_; }
+    const double* end() const { return v_ + n_; }
 
-    // The volume found must reproduce the pressure; a remaining gap is closed by
-    // one Newton step in V towards the target pressure.
-    const double PZ = R * Z * T / V;
-    if (std::fabs(P - PZ) > 10000.0) {
-        const double Vnew = V + (P - PZ) / dPdV;
-        volume(Vnew);
-        std::printf("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
+private:
+    static constexpr int kMax = 8;
+    double v_[kMax] = {};
+    int n_ = 0;
+};
+
+}  // namespace
+
+void FluidPhase::calculate_molar_volume() {
+    beginVolumeSearch();
+    // The starts that depend on the state asked for come first, the volumes
+    // stored by earlier calls last, and these may only find the phase that
+    // the kind asks for: a state found never depends on what the model
+    // computed before, unless nothing else finds it.
+    const double gas = R * T / P;
+    if (phase_kind == 2) {
+        const double liquid = estimate_Vl0();
+        for (double s : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas})
+            if (volumeStateFrom(s, liquid, RootBranch::LiquidOrVapour)) return;
+        if (volumeStateFrom(Vl0, liquid, RootBranch::Liquid)) return;
+    } else if (phase_kind == 1) {
+        if (volumeStateFrom(gas, 0.0, RootBranch::Any)) return;
+        const double liquid = estimate_Vl0();
+        if (volumeStateFrom(4.5 * liquid, liquid, RootBranch::LiquidOrVapour)) return;
+        if (volumeStateFrom(Vv0, liquid, RootBranch::Vapour)) return;
+    } else if (volumeStateFrom(phase_kind == 5 ? Vv0 : gas, 0.0, RootBranch::Any)) {
+        return;
     }
+    errorflag = 1;
+}
+
+bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch) {
+    if (!std::isfinite(start) || !(start > 0.0)) return false;
+    errorflag = 0;
+    if (!volumeSearchFrom(start)) return false;
+    acceptVolumeFromPressure();
+    return !errorflag && onBranch(branch, liquid);
+}
+
+bool FluidPhase::onBranch(RootBranch branch, double liquid) {
+    // Only below 1.1 times the model's critical-point start can the model
+    // have a two-phase region and loops inside it; a model that gives no such
+    // start is taken as it is.
+    if (branch == RootBranch::Any || !(critical_T > 0.0 && T < 1.1 * critical_T)) return true;
+    const double Vfound = V;
+    // A root at or below the model's own liquid is compressed liquid.
+    if (branch != RootBranch::Vapour && !(Vfound > liquid)) return true;
+    // Liquid: the isotherm falls all the way from the liquid start to the
+    // root; vapour: from the root all the way to a gas ten times as dilute.
+    // A liquid start that is no stable state itself tells no liquid.
+    auto liquidSide = [&] {
+        return !(liquid > 0.0) || !stableBetween(liquid, liquid) || stableBetween(liquid, Vfound);
+    };
+    auto vapourSide = [&] { return stableBetween(Vfound, 10.0 * std::max(Vfound, R * T / P)); };
+    bool found = false;
+    switch (branch) {
+        case RootBranch::Liquid: found = liquidSide(); break;
+        case RootBranch::Vapour: found = vapourSide(); break;
+        default: found = liquidSide() || vapourSide(); break;
+    }
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
+    error = 0;
+    refreshVolumeDerivatives();
+    return found;
+}
+
+bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
+    temperature(T_);
+    pressure(P_bar);
+    volume(V_);
+    return onBranch(RootBranch::LiquidOrVapour, estimate_Vl0());
+}
+
+bool FluidPhase::stableBetween(double Va, double Vb) {
+    // Geometric samples: the unstable stretches that part a loop of a
+    // multiparameter equation from the branches span tens of per cent in V.
+    // Va = Vb tests that one volume.
+    const int samples = Va == Vb ? 1 : 24;
+    double f = 0.0, dfdV = 0.0;
+    for (int i = 1; i <= samples; ++i) {
+        error = 0;
+        equationForCalculating_V_FromTP(Va * std::pow(Vb / Va, double(i) / (samples + 1)), f, dfdV);
+        if (error) {
+            error = 0;
+            return false;
+        }
+    }
+    return true;
+}
+
+void FluidPhase::calculateMolarVolumeFrom(double start) {
+    beginVolumeSearch();
+    if (volumeSearchFrom(start))
+        acceptVolumeFromPressure();
+    else
+        errorflag = 1;
+}
+
+void FluidPhase::acceptVolumeFromPressure() {
+    // The search converged at a volume evaluated last (Z, dZdV belong to it).
+    // A remaining gap is closed by one Newton step in V towards the pressure;
+    // a volume that still does not give the pressure is no state.
+    const double PZ = R * Z * T / V;
+    if (reproducesPressure(PZ, P, V * dPdV)) return;
+    const double Vnew = V + (P - PZ) / dPdV;
+    platform::tracef("Stop here P0 %lg P %lf V %lg\n", PZ, P, Vnew);
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    if (std::isfinite(Vnew) && Vnew > 0.0)
+        equationForCalculating_V_FromTP(Vnew, f, dfdV);
+    else
+        error = 1;
+    if (!error) refreshVolumeDerivatives();
+    if (error || !reproducesPressure(R * Z * T / V, P, V * dPdV)) errorflag = 1;
+    error = 0;
 }
 
 void FluidPhase::calculate_pressure() {
@@ -165,6 +290,7 @@ void FluidPhase::calculate_pressure() {
         return;
     }
     P = R * Z * T / V;
+    if (!std::isfinite(P)) errorflag = 1;  // a term outside its range (NaN) is no state
 }
 
 void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& dfdT) {
@@ -193,18 +319,38 @@ void FluidPhase::calculate_temperature() {
     volumeSolver->tol = tol;  // later volume searches keep their own tolerance
     bindVolumeEquation();
     if (std::isfinite(t)) temperature(t);
-    // Trial temperatures that failed on the way do not count against a converged search.
+    // Trial temperatures that failed on the way do not count against a converged
+    // search; the temperature found must give the pressure (Z and dZdT belong
+    // to its evaluation, the last one).
     errorflag = volumeSolver->status != 0 ? 1 : 0;
+    if (errorflag) return;
+    // The search stops on a small step; where the isochore is flat (a liquid
+    // near its density maximum) that can leave the pressure short of the one
+    // asked for, and a few Newton steps more close the gap if it can be.
+    auto stiffness = [this] { return (T * dZdT + Z) * R * T / V; };
+    for (int i = 0; i < 3 && !reproducesPressure(R * Z * T / V, P, stiffness()); ++i) {
+        double f = R * Z * T / V - P, dfdT = (T * dZdT + Z) * R / V;
+        error = 0;
+        equationForCalculating_T_FromVP(T - f / dfdT, f, dfdT);
+        if (error || !std::isfinite(Z)) {
+            error = 0;
+            errorflag = 1;
+            return;
+        }
+    }
+    if (!reproducesPressure(R * Z * T / V, P, stiffness())) errorflag = 1;
 }
 
 void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     temperature(T_);
     pressure(P_bar);
     calculate_molar_volume();
+    const short failed = errorflag;
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;  // a model whose properties clear the flag keeps the search's failure
     if (print) dump();
 }
 
@@ -217,11 +363,39 @@ void FluidPhase::calculateFromTV(double T_, double V_, char print) {
     if (print) dump();
 }
 
+double FluidPhase::temperatureFromIsochore() {
+    // The isochore through two temperatures of the model's own scale (its
+    // critical-point start, or 300 K without one), taken as straight above
+    // the first.  Below it the search starts from the first: an isochore
+    // bends there (a liquid's steepens with T), and from above the Newton
+    // steps of a convex isochore never pass the temperature sought.
+    const double T1 = critical_T > 0.0 ? critical_T : 300.0, T2 = 2.0 * T1;
+    const double Pasked = P;
+    double p[2] = {0.0, 0.0};
+    for (int i = 0; i < 2; ++i) {
+        temperature(i == 0 ? T1 : T2);
+        errorflag = 0;
+        calculate_pressure();
+        p[i] = errorflag ? NAN : P;
+    }
+    P = Pasked;
+    errorflag = 0;
+    if (!(p[1] > p[0])) return T1;
+    return std::max(T1 + (Pasked - p[0]) * (T2 - T1) / (p[1] - p[0]), T1);
+}
+
 void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     volume(V_);
     pressure(P_bar);
+    // The search starts from the model's own isochore through the state
+    // asked for, never from the temperature that the model holds from
+    // earlier calls (calculate_temperature is the search from a start of the
+    // caller's).
+    temperature(temperatureFromIsochore());
     calculate_temperature();
+    const short failed = errorflag;
     calculate_state_functions();
     calculate_fugacities();
+    if (failed) errorflag = failed;
     if (print) dump();
 }

@@ -10,6 +10,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
+#include "platform/LogSink.h"
 
 using binary_side::refuseNonBinary;
 using binary_side::Side;
@@ -162,7 +163,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* path, double dT, double T_,
     if (component_count != 2) return;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "LLG curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("LLG curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -170,7 +171,7 @@ void FluidPhase::calculate_the_LLG_curve(const char* path, double dT, double T_,
     double d[6] = {0, 0, 0, 0, 0, 0};
     if (errorflag == 0) next_LLG_point(d[0], d[1], d[2], d[3], d[4], d[5]);
     if (errorflag) {
-        std::fprintf(stderr, "Can't find a starting point for the LLG curve\n");
+        platform::diagf("Can't find a starting point for the LLG curve\n");
         std::fclose(f);
         return;
     }
@@ -337,11 +338,11 @@ void FluidPhase::search_a_double_critical_endpoint(int index, double p, double T
     if (refuseNonBinary(*this)) return;
     for (long k = 0; k < kMostScanSteps; ++k) {
         set_model_parameter(index, p);
-        std::printf("\nPARAMETER %#.10lg\t", p);
+        platform::tracef("\nPARAMETER %#.10lg\t", p);
         calculate_critical_endpoint1(T_, Vl, Vv, xl, xv);
         if (errorflag) return;
         p -= kParameterStep;
     }
-    std::fprintf(stderr, "Double critical endpoint: no failure after %ld parameter steps; the scan stops\n",
+    platform::diagf("Double critical endpoint: no failure after %ld parameter steps; the scan stops\n",
                  kMostScanSteps);
 }

@@ -21,6 +21,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 using binary_side::setComposition;
 
@@ -31,10 +32,12 @@ constexpr double kStepG6 = 1e-5;     // composition step of g6 (second differenc
 constexpr double kFarT = 500.0;      // K: a G4 point this far from the stored one is another branch
 constexpr double kFarTPar = 100.0;   // K: the same in the search over parameter 2
 constexpr long kMostPoints = 100000;
+// Largest |g_n| of a reported tricritical point, relative to its ideal-mixing terms.
+constexpr double kTricriticalTolerance = 1e-5;
 
 bool refuseNonBinary(FluidPhase& p) {
     if (p.component_count == 2) return false;
-    std::fprintf(stderr, "Works only for binary fluids\n");
+    platform::diagf("Works only for binary fluids\n");
     p.errorflag = 1;
     p.error = 1;
     return true;
@@ -74,10 +77,10 @@ bool g5AtG4Point(FluidPhase& p, double x1, double far, double& g5) {
     const double Tstart = p.tri_T, Vstart = p.tri_V;
     p.search_G4_point(p.tri_T, p.tri_V, x1, p.tri_p1_start, p.tri_i1);
     if (p.errorflag == 0 && std::fabs(p.T - Tstart) <= far) {
-        std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+        platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
         double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
         p.calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-        std::printf("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
+        platform::tracef("G2x %lg G3x %lg G4x %lg G5x %lg  error %d \n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i,
                     p.errorflag);
         p.tri_T = p.T;
         p.tri_V = p.V;
@@ -254,7 +257,7 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
     errorflag = 0;
     double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
     calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
-    std::printf("%lg %lg %lg %lg\n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i);
+    platform::tracef("%lg %lg %lg %lg\n", g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i);
     tri_T = T;
     tri_V = V;
     tri_x = x[1];
@@ -272,17 +275,33 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
         errorflag = 1;
         return;
     }
+    // The secant stops on its step: the point is reported only when it is
+    // tricritical, g2 to g5 zero within a small fraction of the magnitude of
+    // their ideal-mixing terms.
+    calculate_tricritical_parameters(g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i);
+    const double RT = R * T, x0 = x[0], x1 = x[1];
+    const double g[4] = {g2r + g2i, g3r + g3i, g4r + g4i, g5r + g5i};
+    const double scale[4] = {RT / (x0 * x1), RT * (1.0 / (x0 * x0) + 1.0 / (x1 * x1)),
+                             2.0 * RT * (1.0 / (x0 * x0 * x0) + 1.0 / (x1 * x1 * x1)),
+                             6.0 * RT * (1.0 / std::pow(x0, 4) + 1.0 / std::pow(x1, 4))};
     errorflag = 0;
+    for (int n = 0; n < 4; ++n)
+        if (!(std::fabs(g[n]) <= kTricriticalTolerance * scale[n])) {
+            platform::diagf("Tricritical point: the search ended at T %g K, x1 %g, where G%dx is not zero\n", T, x1,
+                            n + 2);
+            errorflag = 1;
+            return;
+        }
     std::printf("T %lg  x %lg  V %lg errorflag %d \n", T, x[1], V * 1e6, errorflag);
 }
 
 namespace {
 
 void printBlock(FluidPhase& p, double p1, double p2, double lambda) {
-    std::puts("----------------------------------");
-    std::printf("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
-    std::printf("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, lambda);
-    std::puts("-----------------------------------");
+    platform::tracef("%s\n", "----------------------------------");
+    platform::tracef("T %lg  x %lg  V %lg \n", p.T, p.x[1], p.V * 1e6);
+    platform::tracef("par1 %lg  par2 %lg  lambda %lg\n", p1, p2, lambda);
+    platform::tracef("%s\n", "-----------------------------------");
 }
 
 }  // namespace
@@ -292,7 +311,7 @@ void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -352,7 +371,7 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int 
     tri_p2 = p2;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
+        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
         errorflag = 1;
         return;
     }
@@ -403,14 +422,14 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* inPath, con
     if (refuseNonBinary(*this)) return;
     DataTextFile in;
     if (!inPath || !in.open(inPath) || in.set_index("T V x0 x1 par1 par2") != 6) {
-        std::fprintf(stderr, "Tricritical stability: %s needs the columns T V x0 x1 par1 par2\n",
+        platform::diagf("Tricritical stability: %s needs the columns T V x0 x1 par1 par2\n",
                      inPath ? inPath : "(no name)");
         errorflag = 1;
         return;
     }
     std::FILE* f = outPath ? std::fopen(outPath, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Tricritical stability: %s cannot be opened for writing\n", outPath ? outPath : "(no name)");
+        platform::diagf("Tricritical stability: %s cannot be opened for writing\n", outPath ? outPath : "(no name)");
         errorflag = 1;
         return;
     }

@@ -3,13 +3,25 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
+#include "platform/LogSink.h"
+
+void readIdealComponentData(Interaction* ideal, const char* name) {
+    if (auto* part = dynamic_cast<Ideal*>(ideal)) part->read_component_data(name);
+}
+
+bool NoIdealGas::hasData() {
+    if (!said_) platform::warnf("%s\n", why_.c_str());
+    said_ = true;
+    return false;
+}
 
 void Ideal::plot_cp_data(double Tmin, double Tmax, int n) {
     if (n < 1) n = 50;
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     const double dT = (Tmax - Tmin) / n;
@@ -57,7 +69,7 @@ void Ideal::plot_cp_data(const char* const* names, int count, double Tmin, doubl
     }
     std::FILE* f = std::fopen("standard.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write standard.note\n");
+        platform::diagf("Cannot write standard.note\n");
         return;
     }
     for (int i = 0; i < n; i++) {

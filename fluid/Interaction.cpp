@@ -5,6 +5,7 @@
 
 #include "expressions/Expression.h"
 #include "fluid/TreeDerivatives.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 namespace {
@@ -13,7 +14,7 @@ inline double geometricStep(double a, double b, int n) { return std::pow(b / a, 
 
 void Interaction::number_of_components(int n) {
     if (n < 1) {
-        std::fprintf(stderr, "Interaction %s: %d components is not a valid count\n", modelName(), n);
+        platform::diagf("Interaction %s: %d components is not a valid count\n", modelName(), n);
         return;
     }
     const std::size_t m = static_cast<std::size_t>(n);
@@ -71,7 +72,10 @@ void Interaction::assignVariables() {
     Expression::sError = 0;
 }
 
+// A stage that failed (termError already set) leaves the tree unevaluated:
+// its leaves may not hold a state.
 bool Interaction::evaluate(int order) {
+    if (termError) return false;
     if (!root) return true;
     root->calculate(order);
     if (Expression::sError) {
@@ -82,6 +86,7 @@ bool Interaction::evaluate(int order) {
 }
 
 bool Interaction::evaluateInV(int order) {
+    if (termError) return false;
     if (!root) return true;
     root->calculate(order, 1);
     if (Expression::sError) {
@@ -423,7 +428,7 @@ void Interaction::check_fugacities() {
 
     std::FILE* f = std::fopen("interaction.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write interaction.note\n");
+        platform::diagf("Cannot write interaction.note\n");
         return;
     }
     std::fprintf(f, "T %lg\n", T);
@@ -470,7 +475,7 @@ void Interaction::check_fugacities() {
 
 void Interaction::check_critical_parameters() {
     if (component_count != 2) {
-        std::printf("Works only for binary fluids\n");
+        platform::diagf("Works only for binary fluids\n");
         return;
     }
     struct Set {
@@ -508,7 +513,7 @@ void Interaction::check_critical_parameters() {
 
     std::FILE* f = std::fopen("critical.note", "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write critical.note\n");
+        platform::diagf("Cannot write critical.note\n");
         return;
     }
     auto line = [f](const char* label, double num, double ana) {
@@ -551,7 +556,7 @@ void Interaction::calculate_Helmholtz_free_energy_isotherm(const char* path, dou
     if (!path || n < 1 || !(Vmin > 0) || !(Vmax > Vmin)) return;
     std::FILE* f = std::fopen(path, "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
+        platform::diagf("Cannot write %s\n", path);
         return;
     }
     const double factor = geometricStep(Vmin, Vmax, n);
@@ -584,7 +589,7 @@ void Interaction::calculate_Helmholtz_free_energy_isochor(const char* path, doub
     if (!path || n < 1 || !(Tmin > 0) || !(Tmax > 0)) return;
     std::FILE* f = std::fopen(path, "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
+        platform::diagf("Cannot write %s\n", path);
         return;
     }
     const double factor = geometricStep(Tmin, Tmax, n);
@@ -618,7 +623,7 @@ void Interaction::calculate_Helmholtz_free_energy_surface(const char* path, doub
     if (!path || nT < 1 || nV < 1 || !(Vmin > 0) || !(Vmax > Vmin)) return;
     std::FILE* f = std::fopen(path, "w");
     if (!f) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
+        platform::diagf("Cannot write %s\n", path);
         return;
     }
     const double factor = geometricStep(Vmin, Vmax, nV);

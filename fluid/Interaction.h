@@ -126,6 +126,14 @@ public:
 
     int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
 
+protected:
+    // A stage's guard: marks the evaluation failed when the term is not ready
+    // (its parameters were never set), so that it never counts as zero.
+    bool readyOrFail(bool ready) {
+        if (!ready) termError = 1;
+        return ready;
+    }
+
 private:
     // termError cleared, the leaves assigned and the fixed and volume-dependent
     // stages run (and the high-order stage with highOrder).

@@ -1,9 +1,10 @@
 #include "fluid/Phase.h"
+#include "platform/LogSink.h"
 
 void Phase::number_of_components(int n) {
     if (n == component_count) return;
     if (n < 1) {
-        std::fprintf(stderr, "Phase %s: %d components is not a valid count\n", modelName(), n);
+        platform::diagf("Phase %s: %d components is not a valid count\n", modelName(), n);
         return;
     }
     const std::size_t m = static_cast<std::size_t>(n);
@@ -51,9 +52,9 @@ void Phase::number_of_moles_of_component(int i, double ni) {
     if (total_moles != 0.0) x[i] = ni / total_moles;
 }
 
-void Phase::tune(double*) { std::fprintf(stderr, "Not implemented\n"); }
-void Phase::set_model_parameter(int, double) { std::fprintf(stderr, "Not implemented\n"); }
-void Phase::calculate_molar_volume() { std::fprintf(stderr, "Not implemented\n"); }
+void Phase::tune(double*) { platform::diagf("Not implemented\n"); }
+void Phase::set_model_parameter(int, double) { platform::diagf("Not implemented\n"); }
+void Phase::calculate_molar_volume() { platform::diagf("Not implemented\n"); }
 
 void Phase::composition(const double* xs) {
     for (int i = 0; i < component_count; i++) composition_of_component(i, xs[i]);
@@ -62,7 +63,7 @@ void Phase::composition(const double* xs) {
 
 void Phase::composition(std::initializer_list<double> xs) {
     if (static_cast<int>(xs.size()) != component_count)
-        std::fprintf(stderr, "Phase %s: %d mole fractions given for %d components\n", modelName(),
+        platform::diagf("Phase %s: %d mole fractions given for %d components\n", modelName(),
                      static_cast<int>(xs.size()), component_count);
     int i = 0;
     for (double xi : xs) {

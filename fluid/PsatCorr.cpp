@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fluid/ComponentFile.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kMmHg = 101325.0 / 760.0;  // Pa per mmHg
@@ -36,12 +37,12 @@ bool Clapeyron::hasData() const {
 void Clapeyron::set_component(const char* componentName) {
     PsatCorr::set_component(componentName);
     if (!readComponentKeywords(component, {{"Tc", &Tc}, {"Pc", &Pc}, {"Tb", &Tb}, {"Pb", &Pb}})) return;
-    std::printf("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc * 1e-5, Tb, Pb * 1e-5);
+    platform::tracef("Parameters (Tc,Pc,Tb,Pb) : %lg %lg %lg %lg\n", Tc, Pc * 1e-5, Tb, Pb * 1e-5);
 }
 
 double Clapeyron::Psat(double T) {
     if (!hasData()) {
-        std::fprintf(stderr, "Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
+        platform::diagf("Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
                      componentLabel(component));
         return 0.0;
     }
@@ -50,7 +51,7 @@ double Clapeyron::Psat(double T) {
 
 double Clapeyron::Tsat(double P) {
     if (!hasData()) {
-        std::fprintf(stderr, "Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
+        platform::diagf("Clapeyron correlation of %s has no data (Tc, Pc, Tb, Pb)\n",
                      componentLabel(component));
         return 0.0;
     }
@@ -81,14 +82,14 @@ void Antoine::set_component(const char* componentName) {
         }
     }
     if (!found) {
-        std::fprintf(stderr, "No Antoine coefficients has\tbeen found.\n");
+        platform::diagf("No Antoine coefficients has\tbeen found.\n");
         std::fclose(f);
         return;
     }
     double v[3];
     for (double& vi : v) {
         if (!reader.nextNumber(vi)) {
-            std::fprintf(stderr, "Antoine coefficients of %s are incomplete\n", componentFilePath(component).c_str());
+            platform::diagf("Antoine coefficients of %s are incomplete\n", componentFilePath(component).c_str());
             std::fclose(f);
             return;
         }
@@ -98,12 +99,12 @@ void Antoine::set_component(const char* componentName) {
     b = v[1];
     c = v[2];
     dataSet = true;
-    std::printf("Antoine coefficients : %lg %lg %lg\n", a, b, c);
+    platform::tracef("Antoine coefficients : %lg %lg %lg\n", a, b, c);
 }
 
 double Antoine::Psat(double T) {
     if (!dataSet) {
-        std::fprintf(stderr, "Antoine correlation of %s has no coefficients\n", componentLabel(component));
+        platform::diagf("Antoine correlation of %s has no coefficients\n", componentLabel(component));
         return 0.0;
     }
     const double t = T + c - 273.15;
@@ -116,17 +117,17 @@ double Antoine::Psat(double T) {
 
 double Antoine::Tsat(double P) {
     if (!dataSet) {
-        std::fprintf(stderr, "Antoine correlation of %s has no coefficients\n", componentLabel(component));
+        platform::diagf("Antoine correlation of %s has no coefficients\n", componentLabel(component));
         return 0.0;
     }
     if (!(P > 0)) {
-        std::fprintf(stderr, "Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
+        platform::diagf("Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
                      componentLabel(component), P);
         return 0.0;
     }
     const double d = a - std::log10(P / kMmHg);
     if (d <= 0) {
-        std::fprintf(stderr, "Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
+        platform::diagf("Antoine saturation temperature of %s: pressure %lg Pa out of range\n",
                      componentLabel(component), P);
         return 0.0;
     }

@@ -7,6 +7,7 @@
 #include "expressions/Leaf.h"
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 const char* kStandardFile = "compo/standard.txt";
@@ -38,6 +39,9 @@ Reduced reducedGibbs(double T, double a, double b, double c, double d, double H,
 }  // namespace
 
 Standard::Standard() : leaf(std::make_unique<Leaf>()) {
+    // Sized for T and V until the components are known, so that a part of a
+    // model without components evaluates to zero.
+    leaf->number_of_variables(2);
     root = leaf.get();
     setModelName("Standard");
 }
@@ -51,6 +55,7 @@ void Standard::number_of_components(int n) {
     }
     Interaction::number_of_components(n);
     componentIndex = 0;
+    cachedT_ = std::nan("");
     const std::size_t m = static_cast<std::size_t>(n);
     S298.assign(m, 0.0);
     H298.assign(m, 0.0);
@@ -58,6 +63,9 @@ void Standard::number_of_components(int n) {
     CpB.assign(m, 0.0);
     CpC.assign(m, 0.0);
     CpD.assign(m, 0.0);
+    found.assign(m, 0);
+    reported.assign(m, 0);
+    names.assign(m, std::string());
     if (leaf->nvar != 0 && leaf->nvar != n + 2) {
         leaf = std::make_unique<Leaf>();
         root = leaf.get();
@@ -69,6 +77,12 @@ void Standard::number_of_components(int n) {
 void Standard::calculate_fixed_parameters() {
     const int n = component_count;
     if (n < 1) return;
+    // The part depends on T and the composition alone: a volume search, which
+    // evaluates the model many times at one temperature, reuses it.
+    if (T == cachedT_ && fugacityPass == cachedPass_ && x == cachedX_) return;
+    cachedT_ = T;
+    cachedPass_ = fugacityPass;
+    cachedX_ = x;
     S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
     for (int i = 0; i < n; i++) {
         S298mix += x[i] * S298[i];
@@ -121,55 +135,90 @@ void Standard::calculate_fixed_parameters() {
     }
 }
 
+namespace {
+
+// Next word of the file that is not in a comment ("##..." to the end of its line).
+bool nextWord(WordReader& reader, std::string& w) {
+    while (reader.next(w)) {
+        if (w.size() > 1 && w[0] == '#') {
+            reader.skipLine();
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void Standard::read_component_data(const char* name) {
     if (component_count < 1 || !name) return;
     if (componentIndex >= component_count) {
-        std::fprintf(stderr, "Standard: more components read than the %d it was sized for (%s ignored)\n",
-                     component_count, name);
+        platform::diagf("Standard: more components read than the %d it was sized for (%s ignored)\n", component_count,
+                        name);
         return;
     }
+    const int i = componentIndex++;
+    names[i] = name;
     const std::string path = platform::resolveDataFile(kStandardFile);
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
     if (!f) {
-        std::fprintf(stderr, "The standard-state data file %s cannot be opened: no data for component %s.\n",
-                     kStandardFile, name);
-        componentIndex++;
+        platform::diagf("The standard-state data file %s cannot be opened: no data for component %s.\n", kStandardFile,
+                        name);
+        reported[i] = 1;
         return;
     }
     WordReader reader(f);
-    std::string first, second, w;
+    std::string first, second;
     double v[4];
-    bool found = false;
-    while (reader.next(first)) {
-        if (first == "#" && !reader.next(first)) break;
-        bool ok = true;
+    bool ok = false;
+    while (nextWord(reader, first)) {
+        if (first == "#" && !nextWord(reader, first)) break;
+        bool record = true;
         for (double& vi : v) {
-            if (!reader.nextNumber(vi)) {
-                ok = false;
+            std::string w;
+            if (!nextWord(reader, w) || !parseNumber(w, vi)) {
+                record = false;
                 break;
             }
         }
-        if (!ok || !reader.next(second)) {
-            std::fprintf(stderr, "The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
+        if (!record || !nextWord(reader, second)) {
+            platform::diagf("The file %s has a bad record near \"%s\".\n", kStandardFile, first.c_str());
             break;
         }
         if (first == name || second == name) {
-            found = true;
+            ok = true;
             break;
         }
     }
     std::fclose(f);
-    if (!found) {
-        std::fprintf(stderr, "Data for component %s have not been found in the file compo/standard.txt.\n", name);
-        componentIndex++;
-        return;
-    }
-    const int i = componentIndex;
+    // A component without its record (a salt, most hydrocarbons) is still
+    // good for volumes, fugacities and phase equilibria: its lack is said by
+    // hasData, once, when state functions are asked for.
+    if (!ok) return;
+    cachedT_ = std::nan("");
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;
     CpD[i] = 0.0;
     H298[i] = v[2] * kCalorie;
     S298[i] = v[3] * kCalorie;
-    componentIndex++;
+    found[i] = 1;
+}
+
+bool Standard::hasData() {
+    bool complete = true;
+    for (int i = 0; i < component_count && i < static_cast<int>(found.size()); i++) {
+        if (found[i] || x[i] == 0.0) continue;
+        complete = false;
+        if (!reported[i]) {
+            if (names[i].empty())
+                platform::warnf("No standard-state data were read for component %d: no state functions.\n", i);
+            else
+                platform::warnf("Data for component %s have not been found in the file compo/standard.txt.\n",
+                                names[i].c_str());
+            reported[i] = 1;
+        }
+    }
+    return complete;
 }

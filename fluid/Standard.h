@@ -9,7 +9,16 @@
 // File "compo/standard.txt": whitespace-separated words, record after record:
 // name, Cp constant a (cal/(mol K)), Cp slope b (0.01 cal/(mol K^2)), H298
 // (cal/mol), S298 (cal/(mol K)), second name (formula or alias).  A record may
-// begin with the word "#", which is skipped.
+// begin with the word "#", which is skipped.  A word that begins with "##"
+// (any word beginning with "#" other than "#" itself) starts a comment that
+// runs to the end of its line.
+//
+// A component whose record is missing (or that was never read) has no
+// standard-state data: hasData() is false while it is present in the
+// mixture, which fails the model's state functions instead of giving
+// Cv = -R and a sound speed of zero.  Which component lacks its data is said
+// once, when state functions are first asked for: volumes, fugacities and
+// phase equilibria do not need the data.
 //
 // The residual terms of a fluid model carry the ideal gas's -ln V; this part
 // adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
@@ -20,7 +29,9 @@
 // Fugacity coefficients are residual properties: during the fugacity pass the
 // leaf holds zero, so this part adds nothing to the fugacities (the state
 // functions A0 ... Cv0 are still refreshed).
+#include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "fluid/Ideal.h"
@@ -39,8 +50,10 @@ public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     // Reads the record of `name` (first or second name) for the next component.
-    // A missing file or component is reported; the component keeps zero data.
+    // A missing file is reported; a component without a record keeps zero
+    // data (hasData reports it).
     void read_component_data(const char* name) override;
+    bool hasData() override;
 
     int componentIndex = 0;
     double S298mix = 0, H298mix = 0, CpAmix = 0, CpBmix = 0, CpCmix = 0, CpDmix = 0;
@@ -48,4 +61,11 @@ public:
 
 private:
     std::unique_ptr<Leaf> leaf;
+    // T, pass and composition of the values in the leaf (NaN: none).
+    double cachedT_ = std::nan("");
+    int cachedPass_ = 0;
+    std::vector<double> cachedX_;
+    std::vector<char> found;     // the component's record was read
+    std::vector<char> reported;  // its lack of data has been said
+    std::vector<std::string> names;
 };

@@ -1,14 +1,77 @@
 #include "gases/CH4EOS.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include "platform/LogSink.h"
 
 namespace {
-constexpr double kM = 0.016;  // kg/mol, molar mass used by the correlations
-// Liquid specific volume (m3/kg) against vapour density (kg/m3) along the
-// saturation curve: v_l = kLine0 + kLine1 rho_v.
-constexpr double kLine0 = 0.0023175;
-constexpr double kLine1 = 1.7294e-5;
+constexpr double kM = 0.016;  // kg/mol, molar mass of the model: mass density = 0.016/V
+
+// Ancillary equations of the saturation curve of methane, fits to the
+// Setzmann & Wagner (1991) reference equation (constants of the fits; they
+// agree with the reference equation to about 0.1 % from the triple point to
+// the critical point), theta = 1 - T/Tc:
+//   p  = pc exp((Tc/T) sum n theta^t)
+//   rho' = rhoc (1 + sum n theta^t)
+//   rho" = rhoc exp((Tc/T) sum n theta^t)
+constexpr double kTc = 190.564;        // K
+constexpr double kPc = 4599200.0;      // Pa
+constexpr double kRhoc = 10139.128;    // mol/m3
+constexpr double kTtriple = 90.6941;   // K
+
+struct Ancillary {
+    double n[6], t[6];
+    double sum(double theta) const
+    {
+        double s = 0.0;
+        for (int i = 0; i < 6; ++i)
+            s += n[i] * std::pow(theta, t[i]);
+        return s;
+    }
+};
+
+constexpr Ancillary kPressure = {
+    {-0.36511751226395045, -7.477611035699516, 2.8218785804602344, -0.3138277099613026, -14.181166200304828,
+     13.10811727353235},
+    {0.935, 1.03, 1.204, 3.176, 5.616, 5.744}};
+constexpr Ancillary kLiquid = {
+    {1.0459450372370667, 1.137482950365497, 0.25267850508364803, -0.15127345979918666, 11.30484305385285,
+     -1807.5949062134612},
+    {0.309, 0.502, 1.402, 3.858, 10.533, 19.547}};
+constexpr Ancillary kVapour = {
+    {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
+     -2.3099699792209805},
+    {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}};
+
+// Within the two-phase range, triple point to critical point.
+bool onTheCurve(double T) { return T >= kTtriple && T < kTc; }
+
+double pressurePa(double T) { return kPc * std::exp(kTc / T * kPressure.sum(1.0 - T / kTc)); }
+double liquidMolar(double T) { return kRhoc * (1.0 + kLiquid.sum(1.0 - T / kTc)); }
+double vapourMolar(double T) { return kRhoc * std::exp(kTc / T * kVapour.sum(1.0 - T / kTc)); }
+
+// The temperature of the curve at which f (monotonic in T) takes the value y,
+// by bisection between the triple point and the critical point; NaN when y
+// lies outside f's range there.
+template <class F>
+double inverseOnTheCurve(F f, double y)
+{
+    double lo = kTtriple, hi = kTc;
+    const double flo = f(lo), fhi = f(hi);
+    if (!std::isfinite(y) || (y - flo) * (y - fhi) > 0.0)
+        return std::nan("");
+    for (int k = 0; k < 100 && hi - lo > 1e-12 * hi; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        if ((f(mid) - y) * (flo - y) > 0.0)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
 }  // namespace
 
 CH4EOS::CH4EOS(int nInteractions, int phaseKind, char withVenturi)
@@ -23,52 +86,74 @@ CH4EOS::~CH4EOS() = default;
 
 double CH4EOS::get_saturation_temperature_from_liquid_density(double rho)
 {
-    return (((9.0633e-9 * rho - 1.1633e-5) * rho + 0.0041869) * rho - 0.59061) * rho + 220.32;
+    return inverseOnTheCurve([](double t) { return kM * liquidMolar(t); }, rho);
 }
 
 double CH4EOS::get_saturation_liquid_density_from_temperature(double T_)
 {
-    const double x = 1.0 / T_;
-    return ((((((2.22390396733e20 * x - 1.22534320071e19) * x + 2.87719671015e17) * x - 3.73221937311e15) * x +
-              2.88880716119e13) * x - 1.33451041544e11) * x + 340853760.188) * x - 371276.186715;
+    return onTheCurve(T_) ? kM * liquidMolar(T_) : std::nan("");
 }
 
 double CH4EOS::get_saturation_vapour_density_from_temperature(double T_)
 {
-    return ((((((1.507456071e-10 * T_ - 1.476737086e-7) * T_ + 6.159580845e-5) * T_ - 0.01417702859) * T_ +
-              1.944281102) * T_ - 158.8598971) * T_ + 7159.45145) * T_ - 137283.4763;
+    return onTheCurve(T_) ? kM * vapourMolar(T_) : std::nan("");
 }
 
 double CH4EOS::get_saturation_pressure_from_temperature(double T_)
 {
-    const double x = 1.0 / T_;
-    return std::exp(((-1.5261e7 * x + 269530.0) * x - 2718.8) * x + 12.876);
+    return onTheCurve(T_) ? 1e-5 * pressurePa(T_) : std::nan("");
 }
 
 double CH4EOS::get_saturation_temperature_from_vapour_density(double rho)
 {
-    return 191.61 - 64.197 * std::exp(-0.029868 * rho) - 27.659 * std::exp(-0.49601 * rho);
+    return inverseOnTheCurve([](double t) { return kM * vapourMolar(t); }, rho);
+}
+
+void CH4EOS::initializeSaturationVolumesFromT(const char* name, double T_)
+{
+    if (name == nullptr || std::strcmp(name, "CH4") != 0) {
+        FluidPhase::initializeSaturationVolumesFromT(name, T_);
+        return;
+    }
+    // Below the triple point the curve's start values are those of the
+    // triple point; at or above the critical temperature both start volumes
+    // are the critical volume, from which no saturation search succeeds.
+    // Never are the previous call's values left in place.
+    if (!(T_ < kTc)) {
+        Vl0 = Vv0 = 1.0 / kRhoc;
+        return;
+    }
+    const double t = T_ > kTtriple ? T_ : kTtriple;
+    Vl0 = 1.0 / liquidMolar(t);
+    Vv0 = 1.0 / vapourMolar(t);
+}
+
+void CH4EOS::initializeSaturationVolumesFromP(const char* name, double P_bar)
+{
+    if (name == nullptr || std::strcmp(name, "CH4") != 0) {
+        FluidPhase::initializeSaturationVolumesFromP(name, P_bar);
+        return;
+    }
+    const double P_Pa = 1e5 * P_bar;
+    double Ts = inverseOnTheCurve(pressurePa, P_Pa);
+    if (!std::isfinite(Ts))
+        Ts = P_Pa < pressurePa(kTtriple) ? kTtriple : kTc;
+    T = Ts;  // the caller's saturation solver sets the temperature properly
+    initializeSaturationVolumesFromT(name, Ts);
 }
 
 Newton* CH4EOS::calculateLiquidTh(double V_)
 {
-    if (!(V_ > 0.0) || !std::isfinite(V_)) {
+    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_liquid_density(kM / V_) : std::nan("");
+    if (!std::isfinite(T0)) {
+        // No saturated liquid of that density between the triple point
+        // (451.4 kg/m3 with 16.04 g/mol) and the critical point.
+        platform::diagf("Methane liquid of %g kg/m3: no saturation state between the triple and critical points\n",
+                        V_ > 0.0 ? kM / V_ : 0.0);
         errorflag = 1;
         return criticalSolver;
     }
-    const double rhoL = kM / V_;
-    const double T0 = get_saturation_temperature_from_liquid_density(rhoL);
-    const double rhoV = (1.0 / rhoL - kLine0) / kLine1;
-    if (!(rhoV > 0.0) || !std::isfinite(T0)) {
-        // Denser than the line between the two phases' densities allows
-        // (about 431.5 kg/m3): no vapour density to start from, and the
-        // correlations are far from the curve there.  No solve is started.
-        std::fprintf(stderr, "Methane liquid of %g kg/m3: too dense for the start values of the homogenisation temperature\n",
-                     rhoL);
-        errorflag = 1;
-        return criticalSolver;
-    }
-    Vv0 = kM / rhoV;
+    Vv0 = 1.0 / vapourMolar(T0);
     temperature(T0);
     FluidPhase::calculateLiquidTh(V_);
     return criticalSolver;
@@ -76,13 +161,14 @@ Newton* CH4EOS::calculateLiquidTh(double V_)
 
 Newton* CH4EOS::calculateGasTh(double V_)
 {
-    if (!(V_ > 0.0) || !std::isfinite(V_)) {
+    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_vapour_density(kM / V_) : std::nan("");
+    if (!std::isfinite(T0)) {
+        platform::diagf("Methane vapour of %g kg/m3: no saturation state between the triple and critical points\n",
+                        V_ > 0.0 ? kM / V_ : 0.0);
         errorflag = 1;
         return criticalSolver;
     }
-    const double rhoV = kM / V_;
-    const double T0 = get_saturation_temperature_from_vapour_density(rhoV);
-    Vl0 = kM * (kLine1 * rhoV + kLine0);
+    Vl0 = 1.0 / liquidMolar(T0);
     temperature(T0);
     FluidPhase::calculateGasTh(V_);
     return criticalSolver;

@@ -1,5 +1,6 @@
 #include "gases/IUPAC.h"
 #include "gases/ReducedVariable.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -94,7 +95,7 @@ IUPAC::~IUPAC()
 void IUPAC::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CO2: the model has one component (CO2), not %d\n", n);
+        platform::diagf("IUPAC CO2: the model has one component (CO2), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

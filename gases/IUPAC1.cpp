@@ -1,5 +1,6 @@
 #include "gases/IUPAC1.h"
 #include "gases/ReducedVariable.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -158,7 +159,7 @@ IUPAC1::~IUPAC1()
 void IUPAC1::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CH4: the model has one component (CH4), not %d\n", n);
+        platform::diagf("IUPAC CH4: the model has one component (CH4), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

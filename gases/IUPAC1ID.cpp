@@ -1,4 +1,5 @@
 #include "gases/IUPAC1ID.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,9 +16,11 @@ IUPAC1ID::IUPAC1ID()
     t5.tie2(t4, t1);
     D.build(t3, t4, t5);
     Sum* A = new Sum;
-    A->number_of_terms(6);
-    A->tie_(&D.D0, &D.D2, &D.D4, &D.D6, &D.D8, &D.D10);
-    A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    A->number_of_terms(kIdealSlot + PlanckEinsteinNodes::kTerms);
+    Expression* d[6] = {&D.D0, &D.D2, &D.D4, &D.D6, &D.D8, &D.D10};
+    for (int k = 0; k < 6; ++k)
+        A->tiei(k, *d[k]);
+    ideal.link(*A, kIdealSlot);
     A->setName("A");
     root = A;
     t1.setName("t1");
@@ -37,27 +40,32 @@ IUPAC1ID::~IUPAC1ID()
 void IUPAC1ID::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CH4: the model has one component (CH4), not %d\n", n);
+        platform::diagf("IUPAC CH4: the model has one component (CH4), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);
     root->number_of_variables(3);
     t1.flags[1] = 0;
     t1.flags[2] = 0;
+    ideal.clearDependencies(3);
     root->analyze_dependencies();
 }
 
 void IUPAC1ID::calculate_fixed_parameters()
 {
     Sum* A = static_cast<Sum*>(root);
-    if (fugacityPass)
-        A->set_scalars_(-s0, -s1, -s2, -s3, -s4, -s5, -IUPAC1::kFugacityConstant);
-    else
-        A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    const double s[6] = {s0, s1, s2, s3, s4, s5};
+    for (int k = 0; k < 6; ++k)
+        A->set_scalar(k, -s[k]);
+    const bool withIdealGas = !fugacityPass;
+    ideal.setWeights(*A, kIdealSlot, withIdealGas);
+    A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms,
+                  withIdealGas ? ideal.constant() : -IUPAC1::kFugacityConstant);
     const double T2 = T * T;
     t1.value = kTc / T;
     t1.d1[0] = -kTc / T2;
     t1.d2[0][0] = 381.11 / (T2 * T);
     t1.d3[0][0][0] = -1143.33 / (T2 * T2);
     t1.d4[0][0][0][0] = 4573.32 / (T2 * T2 * T);
+    ideal.load(T);
 }

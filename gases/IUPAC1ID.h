@@ -1,16 +1,26 @@
 #pragma once
-// Ideal-gas term of the IUPAC methane model.  In the normal evaluation it is
-// zero (the residual term carries -ln V).  In the fugacity pass it is
-// -(s0 D0 + s1 D2 + ... + s5 D10) + 5.92995: minus the residual term's value
-// at zero density, and the constant that cancels the residual root's
-// fugacity-pass constant, so that the residual part vanishes in the ideal-gas
-// limit.
+// Ideal-gas term of the IUPAC methane model.
+//
+// The residual term's Gaussian terms leave, at zero density, s0 D0 + s1 D2 +
+// ... + s5 D10, a function of T alone.  This term subtracts it in every
+// evaluation, so that the residual part vanishes in the ideal-gas limit, and
+// adds
+//   in the fugacity pass:  +5.92995, which cancels the residual root's
+//                          fugacity-pass constant;
+//   otherwise:             the ideal gas's temperature function from the
+//                          published ideal-gas heat capacity of methane
+//                          (Setzmann & Wagner 1991, PlanckEinstein.h).
+// With the residual term's -ln V the model's A/(RT) is then that of the
+// fluid: h, s, cv, cp, w and the Joule-Thomson coefficient are methane's.
+// The term has no volume dependence: pressures, densities and fugacities are
+// those of the residual term alone.
 #include "expressions/Leaf.h"
 #include "expressions/Product.h"
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "fluid/Ideal.h"
 #include "gases/IUPAC1.h"
+#include "gases/PlanckEinstein.h"
 
 class IUPAC1ID : public Ideal {
 public:
@@ -30,4 +40,8 @@ public:
     Square t2;
     Product t3, t4, t5;
     IUPACMethaneD D;
+    PlanckEinsteinNodes ideal{kSetzmannWagnerCH4};
+
+    // Root slots: D0 .. D10, then the ideal-gas nodes.
+    static constexpr int kIdealSlot = 6;
 };

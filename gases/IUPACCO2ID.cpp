@@ -1,4 +1,5 @@
 #include "gases/IUPACCO2ID.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,10 +22,14 @@ IUPACCO2ID::IUPACCO2ID()
     }
     Sum* A = new Sum;
     A->setName("A");
-    A->number_of_terms(6);
-    A->tie_(&Y1, &Y2, &Yk[0], &Yk[1], &Yk[2], &Yk[3]);
-    A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    A->number_of_terms(kIdealSlot + PlanckEinsteinNodes::kTerms);
+    A->tiei(0, Y1);
+    A->tiei(1, Y2);
+    for (int k = 0; k < 4; ++k)
+        A->tiei(2 + k, Yk[k]);
+    ideal.link(*A, kIdealSlot);
     root = A;
+    setModelName("IUPAC CO2 ideal");
 }
 
 IUPACCO2ID::~IUPACCO2ID()
@@ -36,27 +41,31 @@ IUPACCO2ID::~IUPACCO2ID()
 void IUPACCO2ID::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "IUPAC CO2: the model has one component (CO2), not %d\n", n);
+        platform::diagf("IUPAC CO2: the model has one component (CO2), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);
     root->number_of_variables(3);
     Y1.flags[1] = 0;
     Y1.flags[2] = 0;
+    ideal.clearDependencies(3);
     root->analyze_dependencies();
 }
 
 void IUPACCO2ID::calculate_fixed_parameters()
 {
     Sum* A = static_cast<Sum*>(root);
-    if (fugacityPass)
-        A->set_scalars_(-c1, -c2, -c3, -c4, -c5, -c6, -c0);
-    else
-        A->set_scalars_(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    const double c[6] = {c1, c2, c3, c4, c5, c6};
+    for (int k = 0; k < 6; ++k)
+        A->set_scalar(k, -c[k]);
+    const bool withIdealGas = !fugacityPass;
+    ideal.setWeights(*A, kIdealSlot, withIdealGas);
+    A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms, withIdealGas ? ideal.constant() - c0 : -c0);
     const double t2 = T * T;
     Y1.value = kTc / T - 1.0;
     Y1.d1[0] = -kTc / t2;
     Y1.d2[0][0] = 608.4 / (t2 * T);
     Y1.d3[0][0][0] = -1825.2 / (t2 * t2);
     Y1.d4[0][0][0][0] = 7300.8 / (t2 * t2 * T);
+    ideal.load(T);
 }

@@ -1,13 +1,24 @@
 #pragma once
-// Ideal-gas term of the IUPAC carbon-dioxide model.  In the normal evaluation
-// it is zero (the residual term carries -ln V).  In the fugacity pass it is the
-// polynomial -(c0 + c1 Y + ... + c6 Y^6), Y = Tc/T - 1, minus the residual sum
-// at zero density, so that the residual part vanishes in the ideal-gas limit.
+// Ideal-gas term of the IUPAC carbon-dioxide model.
+//
+// The residual term's polynomial does not vanish at zero density: at W = -1
+// it leaves c0 + c1 Y + ... + c6 Y^6 (Y = Tc/T - 1), a function of T alone.
+// This term subtracts it in every evaluation, so that the residual part of the
+// model vanishes in the ideal-gas limit, and outside the fugacity pass it adds
+// the ideal gas's temperature function from the published ideal-gas heat
+// capacity of CO2 (Span & Wagner 1996, PlanckEinstein.h):
+//   normal evaluation:  -(c0 + c1 Y + ... + c6 Y^6) + g(T)
+//   fugacity pass:      -(c0 + c1 Y + ... + c6 Y^6)
+// With the residual term's -ln V the model's A/(RT) is then that of the
+// fluid: h, s, cv, cp, w and the Joule-Thomson coefficient are CO2's.  The
+// term has no volume dependence: pressures, densities and fugacities are
+// those of the residual term alone.
 #include "expressions/Leaf.h"
 #include "expressions/Product.h"
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "fluid/Ideal.h"
+#include "gases/PlanckEinstein.h"
 
 class IUPACCO2ID : public Ideal {
 public:
@@ -16,7 +27,7 @@ public:
 
     // One component only: any other count ends the process with status 1.
     void number_of_components(int n) override;
-    // Sets the root's weights for the current pass and loads Y.
+    // Sets the root's weights for the current pass and loads Y and tau.
     void calculate_fixed_parameters() override;
 
     // Zero-density values of the residual sum by power of Y (c_j = -sum_i (-1)^i a_ij/(i+1)).
@@ -26,4 +37,8 @@ public:
     Leaf Y1;
     Square Y2;
     Product Yk[4];  // Y3 .. Y6
+    PlanckEinsteinNodes ideal{kSpanWagnerCO2};
+
+    // Root slots: Y1 .. Y6, then the ideal-gas nodes.
+    static constexpr int kIdealSlot = 6;
 };

@@ -1,5 +1,6 @@
 #include "gases/JacobsenRes.h"
 #include "gases/ReducedVariable.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -127,7 +128,7 @@ JacobsenRes::~JacobsenRes()
 void JacobsenRes::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "Jacobsen N2: the model has one component (N2), not %d\n", n);
+        platform::diagf("Jacobsen N2: the model has one component (N2), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

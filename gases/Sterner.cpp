@@ -1,10 +1,14 @@
 #include "gases/Sterner.h"
 
+#include "gases/PlanckEinstein.h"
 #include "gases/SternerCO2.h"
 
 Sterner::Sterner(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
 {
     interactions[0] = new SternerCO2();
+    // The residual term vanishes at zero density; the ideal gas of CO2
+    // (Span & Wagner 1996) completes the state functions.
+    ideal = new PlanckEinsteinIdeal(kSpanWagnerCO2);
     Vl0 = 2e-05;
     Vv0 = 2e-04;
     setModelName("Sterner & Pitzer CO2");

@@ -1,8 +1,8 @@
 #pragma once
 // Sterner: the Sterner & Pitzer (1994) equation of state of carbon dioxide,
-// one residual term (`SternerCO2`) and no ideal-gas term.  Its state
-// functions therefore hold only what the residual term gives; its molar
-// volumes and fugacity coefficients are complete.
+// one residual term (`SternerCO2`), which vanishes at zero density, and the
+// ideal gas of CO2 of Span & Wagner (1996) as ideal-gas term, so that its
+// state functions (h, s, cv, cp, w) are those of the fluid.
 #include "gases/CO2EOS.h"
 
 class Sterner : public CO2EOS {

@@ -1,4 +1,5 @@
 #include "gases/SternerCO2.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -108,7 +109,7 @@ SternerCO2::~SternerCO2()
 void SternerCO2::number_of_components(int n)
 {
     if (n != 1) {
-        std::fprintf(stderr, "Sterner & Pitzer CO2: the model has one component (CO2), not %d\n", n);
+        platform::diagf("Sterner & Pitzer CO2: the model has one component (CO2), not %d\n", n);
         std::exit(1);
     }
     Interaction::number_of_components(1);

@@ -2,17 +2,23 @@
 
 #include <cstdio>
 
+#include "fluid/Standard.h"
 #include "gases/Sterner.h"
 #include "magma/Holloway.h"
 
 HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
     setModelName("Holloway EOS");
     interactions[0] = new Holloway();
+    // The term carries the ideal gas's -ln V; the standard-state data of
+    // water and CO2 give the temperature part of the ideal gas.
+    ideal = new Standard();
     Vl0 = 4e-05;
     Vv0 = 0.04;
     FluidPhase::number_of_components(2);
-    add_component("H2O");
-    add_component("CO2");
+    for (const char* name : {"H2O", "CO2"}) {
+        add_component(name);
+        readIdealComponentData(ideal, name);
+    }
     molar_mass[0] = 0.018;
     molar_mass[1] = 0.044;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // HollowayEOS: the H2O-CO2 fluid of the modified Redlich-Kwong term Holloway
 // (magma/Holloway.h) as a FluidPhase with two components, "H2O" (index 0) and
-// "CO2" (index 1), and no ideal-gas term.  Users set the composition, the
+// "CO2" (index 1), and the Standard ideal gas of the two.  Users set the composition, the
 // temperature (K) and the pressure (bar), then calculate_molar_volume() and
 // calculate_fugacities(), and read V (m3/mol) and fugacity[0], fugacity[1] (Pa).
 #include "fluid/FluidPhase.h"

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 Starostin::Starostin()
@@ -27,20 +28,23 @@ bool Starostin::calculateProfile() {
         momentumFluxGradient[i] = (u[i + 1] * rho[i + 1] * u[i + 1] - u[i] * rho[i] * u[i]) / dz;
         pressureGradient[i] = (P[i + 1] - P[i]) / dz;
     }
+    // Mass and momentum balances of the column,
+    //     d rho/dt = -d(rho u)/dz,   d(rho u)/dt = -d(rho u^2)/dz - dP/dz - rho g,
+    // so that rho du/dt = -d(rho u^2)/dz - dP/dz - rho g + u d(rho u)/dz.
     for (int i = 1; i < n - 1; ++i) {
-        rho[i] += dt * massFluxGradient[i];
-        u[i] += dt * (-9.81 * rho[i] - momentumFluxGradient[i] - pressureGradient[i] - u[i] * massFluxGradient[i]) /
+        rho[i] -= dt * massFluxGradient[i];
+        u[i] += dt * (-9.81 * rho[i] - momentumFluxGradient[i] - pressureGradient[i] + u[i] * massFluxGradient[i]) /
                 rho[i];
     }
     std::FILE* f = std::fopen("profile", "wt");
     if (!f) {
-        std::fprintf(stderr, "Starostin: \"profile\" cannot be opened for writing\n");
+        platform::diagf("Starostin: \"profile\" cannot be opened for writing\n");
         return false;
     }
     for (int i = 0; i < n - 1; ++i) std::fprintf(f, "%12lf %12lf %12lf %12lf\n", z[i], rho[i], P[i] * 1e-5, u[i]);
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Starostin: \"profile\" could not be written\n");
+        platform::diagf("Starostin: \"profile\" could not be written\n");
         return false;
     }
     return true;
@@ -51,7 +55,7 @@ void Starostin::calculateEvolution() {
     for (int k = 0; k < 10; ++k) {
         calculateProfile();
         t += dt;
-        std::printf("t %5.2lf\n", t);
+        platform::tracef("t %5.2lf\n", t);
     }
     // A plot of the profile when the folder holds no script of the user's.
     if (std::FILE* s = std::fopen("sta", "r")) {

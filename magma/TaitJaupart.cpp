@@ -47,6 +47,8 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end) {
             return "The crystal fraction did not grow during the last cycle.";
         case EruptionSequenceEnd::eruptionLimit:
             return "The sequence reached its limit on the number of eruptions.";
+        case EruptionSequenceEnd::cancelled:
+            return "The sequence was cancelled.";
     }
     return "Unknown end of the eruption sequence.";
 }

@@ -23,6 +23,7 @@
 // a refused set-up leaves its reason in `message` (also written to standard
 // error).  `error` is the solvers' evaluation flag.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,7 +59,14 @@ enum class EruptionSequenceEnd : int {
     meltExhausted,         // the eruption would take more melt than is left
     noCrystalGrowth,       // the crystal fraction did not grow in one cycle
     eruptionLimit,         // kMaxEruptions eruptions without reaching one half
+    cancelled,             // the caller's progress function stopped it
 };
+
+// Told after each eruption of a sequence: the number of eruptions so far and
+// the crystal mass fraction the chamber has reached.  Returning false stops
+// the sequence there (EruptionSequenceEnd::cancelled); the rows of the
+// eruptions so far are kept.
+using EruptionProgress = std::function<bool(int eruptions, double crystalFraction)>;
 
 // English text for an end reason.
 const char* eruptionSequenceEndText(EruptionSequenceEnd end);
@@ -198,7 +206,9 @@ public:
     // crystals; appends kEruptionSequenceRowSize values per eruption.  An
     // overpressure reached only at a crystal fraction beyond one half makes no
     // eruption.  Sets M = 1000 and leaves the state after the last eruption.
-    EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array);
+    // `progress`, when given, is told after each eruption and may stop the sequence.
+    EruptionSequenceEnd calculateEruptionSequence(double dP, std::vector<double>* array,
+                                                  const EruptionProgress& progress = {});
 
 private:
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)

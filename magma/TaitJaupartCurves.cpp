@@ -150,7 +150,8 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     return calculateOverpressure(X) == 0 ? 0 : 2;  // leaves the state at X
 }
 
-EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array) {
+EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array,
+                                                           const EruptionProgress& progress) {
     if (!configured) {
         refuse("The eruption sequence needs an accepted initial state.");
         return EruptionSequenceEnd::notConfigured;
@@ -200,6 +201,7 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         out.writeRow({dV, me, ed, eg, yG, (mv + mvCO2) / (mv + mvCO2 + ml0), mc0, ml0, mg0 + mg0CO2, M});
         mcPrev = mc0;
         if (!(Xc > XcPrev)) return EruptionSequenceEnd::noCrystalGrowth;
+        if (progress && !progress(eruption + 1, Xc)) return EruptionSequenceEnd::cancelled;
     }
     return EruptionSequenceEnd::halfCrystallised;
 }

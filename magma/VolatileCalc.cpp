@@ -9,6 +9,7 @@
 #include "magma/HollowayEOS.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ void VolatileCalc::setMagmaType(MagmaType t) {
     }
     magmaType = t;
     if (!pureFugacity(0, T0H2O, P0H2O, f0H2O) || !pureFugacity(1, T0CO2, P0CO2, f0CO2))
-        std::fprintf(stderr, "VolatileCalc: the reference fugacities could not be calculated\n");
+        platform::diagf("VolatileCalc: the reference fugacities could not be calculated\n");
 }
 
 bool VolatileCalc::pureFugacity(int i, double TK, double PPa, double& f) {
@@ -237,7 +238,7 @@ void VolatileCalc::calculateMoleFractions(double w, double p, double* xH, double
     s.data = nullptr;
     if (s.status != kSolverConverged) {
         failed = 1;
-        std::fprintf(stderr, "Failed to calculate water speciation in the melt\n");
+        platform::diagf("Failed to calculate water speciation in the melt\n");
         oh = 0.3 * X;
     }
     if (xH) *xH = nH2O / n - 0.5 * oh;
@@ -365,7 +366,7 @@ void VolatileCalc::calculateSaturationPressure() {
     }
     error = 0;
     if (!ok) {
-        std::fprintf(stderr, "Failed to calculate the saturation point.");
+        platform::diagf("Failed to calculate the saturation point.");
         failed = 1;
     }
 }
@@ -468,7 +469,7 @@ void VolatileCalc::calculateSaturationPoint(double p) {
     }
     error = 0;
     if (!ok) {
-        std::fprintf(stderr, "Failed to calculated saturation point.\n");
+        platform::diagf("Failed to calculated saturation point.\n");
         failed = 1;
     }
 }
@@ -580,7 +581,7 @@ void VolatileCalc::calculate_flash_point(double p, double wtTotal, double ppmTot
     }
     error = 0;
     if (!ok) {
-        std::fprintf(stderr, "Failed to calculate flash point !\n");
+        platform::diagf("Failed to calculate flash point !\n");
         failed = 1;
         return;
     }

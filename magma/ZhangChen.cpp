@@ -5,6 +5,7 @@
 
 #include "numerics/ConsoleInput.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
@@ -20,7 +21,7 @@ bool ZhangChen::calculateSherwoodCurves0() {
     const double r = std::pow(1e6, 0.01);
     std::FILE* f = std::fopen("sherwood", "wt");
     if (!f) {
-        std::fprintf(stderr, "ZhangChen: \"sherwood\" cannot be opened for writing\n");
+        platform::diagf("ZhangChen: \"sherwood\" cannot be opened for writing\n");
         return false;
     }
     std::fputs("IGOR\nWAVES peclet reynolds sherwood\nBEGIN\n", f);
@@ -35,13 +36,13 @@ bool ZhangChen::calculateSherwoodCurves0() {
     std::fputs("END\n", f);
     bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "ZhangChen: \"sherwood\" could not be written\n");
+        platform::diagf("ZhangChen: \"sherwood\" could not be written\n");
         return false;
     }
 
     std::FILE* g = std::fopen("igor4.itx", "wt");
     if (!g) {
-        std::fprintf(stderr, "ZhangChen: \"igor4.itx\" cannot be opened for writing\n");
+        platform::diagf("ZhangChen: \"igor4.itx\" cannot be opened for writing\n");
         return false;
     }
     std::fputs("IGOR\n", g);
@@ -52,7 +53,7 @@ bool ZhangChen::calculateSherwoodCurves0() {
     std::fputs("x modify mirror=2;\n", g);
     ok = !std::ferror(g);
     if (std::fclose(g) != 0 || !ok) {
-        std::fprintf(stderr, "ZhangChen: \"igor4.itx\" could not be written\n");
+        platform::diagf("ZhangChen: \"igor4.itx\" could not be written\n");
         return false;
     }
     platform::openWithViewer("igor4.itx");
@@ -72,7 +73,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     beta = (Csat - Cliq) / (Csolid - Csat);
     // Equal crystal and saturation contents leave beta undefined: nothing to solve.
     if (!std::isfinite(beta)) {
-        std::puts("Failed to calculate alpha ");
+        platform::diagf("%s\n", "Failed to calculate alpha ");
         return false;
     }
     Secant s;
@@ -84,7 +85,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     const double a = s.solve();
     error = 0;
     if (s.status != kSolverConverged) {
-        std::puts("Failed to calculate alpha ");
+        platform::diagf("%s\n", "Failed to calculate alpha ");
         return false;
     }
     alpha = a;
@@ -94,7 +95,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     const std::string path = "igor3" + sfx + ".itx";
     std::FILE* f = std::fopen(path.c_str(), "wt");
     if (!f) {
-        std::fprintf(stderr, "ZhangChen: \"%s\" cannot be opened for writing\n", path.c_str());
+        platform::diagf("ZhangChen: \"%s\" cannot be opened for writing\n", path.c_str());
         return false;
     }
     const char* x = sfx.c_str();
@@ -137,7 +138,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     }
     const bool ok = !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "ZhangChen: \"%s\" could not be written\n", path.c_str());
+        platform::diagf("ZhangChen: \"%s\" could not be written\n", path.c_str());
         return false;
     }
     platform::openWithViewer(path);

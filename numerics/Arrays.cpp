@@ -1,9 +1,10 @@
 #include "numerics/Arrays.h"
+#include "platform/LogSink.h"
 
 #include <cstdlib>
 
 void allocationFailure() {
-    std::printf("Memory allocation failure\n");
+    platform::diagf("Memory allocation failure\n");
     std::fflush(stdout);
     std::exit(1);
 }

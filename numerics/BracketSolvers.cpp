@@ -8,6 +8,7 @@
 #include "numerics/Muller.h"
 #include "numerics/SecDic.h"
 #include "numerics/SecMul.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ bool converged(double a, double b, double tol) { return std::fabs(b - a) < tol *
 void traceStep(const Solver& s, bool traceF, double f1) {
     if (!s.verbose) return;
     if (traceF)
-        std::printf("%d\t%lg\t%lg\t%lg\n", s.iter, s.x0, s.x1, f1);
+        platform::tracef("%d\t%lg\t%lg\t%lg\n", s.iter, s.x0, s.x1, f1);
     else
-        std::printf("%d\t%lg\t%lg\n", s.iter, s.x0, s.x1);
+        platform::tracef("%d\t%lg\t%lg\n", s.iter, s.x0, s.x1);
 }
 
 // f at both ends of the bracket [x0, x1]; false when an evaluation fails
@@ -32,7 +33,7 @@ bool evaluateBracket(Solver& s, double& fa, double& fb, int noBracket) {
     if (s.status) return false;
     if (!(fa * fb <= 0.0)) {
         s.status = noBracket;
-        if (s.verbose) std::printf("Initialization error\n");
+        if (s.verbose) platform::tracef("Initialization error\n");
         return false;
     }
     s.status = kSolverConverged;
@@ -176,7 +177,7 @@ bool SecantBracket::secantPhase(bool improveAtStart, bool improveInSearch, doubl
 
     double x2 = x1;
     while (!(hasPos && hasNeg)) {
-        if (verbose) std::printf("%d\t%lg\t%lg\t%lg\n", iter, x0, x1, f1);
+        if (verbose) platform::tracef("%d\t%lg\t%lg\t%lg\n", iter, x0, x1, f1);
         double lam = lambda;
         double f2 = 0.0;
         do {
@@ -195,7 +196,7 @@ bool SecantBracket::secantPhase(bool improveAtStart, bool improveInSearch, doubl
             if (status == kSolverConverged && monotone && iter >= 2 && f2 * f1 > 0.0 &&
                 std::fabs(f2) > std::fabs(f1)) {
                 status = kSolverResidualGrew;
-                if (verbose) std::printf("Increase of the module of the function %lg > %lg\n", f2, f1);
+                if (verbose) platform::tracef("Increase of the module of the function %lg > %lg\n", f2, f1);
             }
         } while (status != kSolverConverged && lam > lambdaMin);
         // A failed evaluation is no bracket end.
@@ -228,7 +229,7 @@ double SecDic::solve() {
     double result;
     if (!secantPhase(false, true, result)) return result;
     if (fpos * fneg > 0.0) {
-        if (verbose) std::printf("Initialization error\n");
+        if (verbose) platform::tracef("Initialization error\n");
         status = kSolverIterationLimit;
         return 0.0;
     }
@@ -241,7 +242,7 @@ double SecMul::solve() {
     double result;
     if (!secantPhase(true, false, result)) return result;
     if (fpos * fneg > 0.0) {
-        if (verbose) std::printf("Initialization error\n");
+        if (verbose) platform::tracef("Initialization error\n");
         status = kSolverEvaluationFailed;
         return 0.0;
     }

@@ -73,7 +73,7 @@ bool DataTextFile::open(const char* p) {
         close();
         failed_ = true;
         error_ = "No data file name given";
-        std::fprintf(stderr, "%s\n", error_.c_str());
+        platform::diagf("%s\n", error_.c_str());
         return false;
     }
     return open(std::string(p));
@@ -87,7 +87,7 @@ bool DataTextFile::open(const std::string& p) {
     if (!fp) {
         failed_ = true;
         error_ = "File " + p + " not found";
-        platform::logText("\nFile " + p + " not found\n");
+        platform::logDiagnostic("\nFile " + p + " not found\n");
         return false;
     }
     path = p;
@@ -126,7 +126,7 @@ void DataTextFile::close() {
 void DataTextFile::report(const std::string& what) {
     failed_ = true;
     error_ = "File " + path + ": " + what;
-    std::fprintf(stderr, "%s\n", error_.c_str());
+    platform::diagf("%s\n", error_.c_str());
 }
 
 void DataTextFile::reportAtLine(const std::string& what) {
@@ -353,7 +353,7 @@ int DataTextFile::read() {
 
 bool DataTextFile::deliver(double& v) {
     if (cursor >= nselected) {
-        platform::logText("Read Data File Error\n");
+        platform::logDiagnostic("Read Data File Error\n");
         report("more values asked of a row than the " + std::to_string(nselected) + " selected columns");
         v = kNaN;
         return false;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -26,9 +27,9 @@ Fitting::~Fitting() {
 void Fitting::set_type_of_regression(short t) { type = t; }
 
 int Fitting::allocate_memory() {
-    std::printf("nn %d no %d \n", m, nadd);
+    platform::tracef("nn %d no %d \n", m, nadd);
     if (m < 0 || np < 0 || nx < 0 || nadd < 0) {
-        std::fprintf(stderr, "Fitting: negative size (%d observations, %d parameters, %d variables, %d constants)\n",
+        platform::diagf("Fitting: negative size (%d observations, %d parameters, %d variables, %d constants)\n",
                      m, np, nx, nadd);
         return 1;
     }
@@ -101,11 +102,11 @@ namespace {
 
 bool usable(bool allocated, const double* values, const char* what) {
     if (!allocated) {
-        std::fprintf(stderr, "Fitting: %s given before the arrays were allocated for the current sizes\n", what);
+        platform::diagf("Fitting: %s given before the arrays were allocated for the current sizes\n", what);
         return false;
     }
     if (!values) {
-        std::fprintf(stderr, "Fitting: no values given for %s\n", what);
+        platform::diagf("Fitting: no values given for %s\n", what);
         return false;
     }
     return true;
@@ -116,7 +117,7 @@ bool usable(bool allocated, const double* values, const char* what) {
 void Fitting::read_Xm(int j, const double* values) {
     if (!usable(allocated(), values, "the variables")) return;
     if (j < 0 || j >= nx) {
-        std::fprintf(stderr, "Fitting: there is no variable %d (%d variables)\n", j, nx);
+        platform::diagf("Fitting: there is no variable %d (%d variables)\n", j, nx);
         return;
     }
     for (int i = 0; i < m; ++i) Xm[i][j] = values[i];
@@ -135,7 +136,7 @@ void Fitting::read_Zm(const double* values) {
 void Fitting::read_sdX(int j, const double* values) {
     if (!usable(allocated(), values, "the deviations of the variables")) return;
     if (j < 0 || j >= nx) {
-        std::fprintf(stderr, "Fitting: there is no variable %d (%d variables)\n", j, nx);
+        platform::diagf("Fitting: there is no variable %d (%d variables)\n", j, nx);
         return;
     }
     for (int i = 0; i < m; ++i) {
@@ -163,7 +164,7 @@ void Fitting::read_sdZ(const double* values) {
 void Fitting::read_EvX(int j, const double* values) {
     if (!usable(allocated(), values, "the variances of the variables")) return;
     if (j < 0 || j >= nx) {
-        std::fprintf(stderr, "Fitting: there is no variable %d (%d variables)\n", j, nx);
+        platform::diagf("Fitting: there is no variable %d (%d variables)\n", j, nx);
         return;
     }
     for (int i = 0; i < m; ++i) {
@@ -190,15 +191,15 @@ void Fitting::read_EvZ(const double* values) {
 
 void Fitting::read_additional_parameters(int i, std::initializer_list<double> values) {
     if (!allocated()) {
-        std::fprintf(stderr, "Fitting: additional constants given before the arrays were allocated\n");
+        platform::diagf("Fitting: additional constants given before the arrays were allocated\n");
         return;
     }
     if (i < 0 || i >= m) {
-        std::fprintf(stderr, "Fitting: there is no observation %d (%d observations)\n", i, m);
+        platform::diagf("Fitting: there is no observation %d (%d observations)\n", i, m);
         return;
     }
     if (static_cast<int>(values.size()) != nadd) {
-        std::fprintf(stderr, "Fitting: observation %d takes %d additional constants, not %d\n", i, nadd,
+        platform::diagf("Fitting: observation %d takes %d additional constants, not %d\n", i, nadd,
                      static_cast<int>(values.size()));
         return;
     }
@@ -226,7 +227,7 @@ int Fitting::set_history(const char* path) {
     out = stdout;
     std::FILE* f = path ? std::fopen(path, "w") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "Fitting: cannot write the report file %s; the report goes to standard output\n",
+        platform::diagf("Fitting: cannot write the report file %s; the report goes to standard output\n",
                      path ? path : "(none)");
         return 1;
     }

@@ -1,4 +1,5 @@
 #include "numerics/Integrator.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -43,7 +44,7 @@ double gaussLegendre(const Rule& rule, double a, double b, auto&& f) {
 
 bool Integrator::bound() const {
     if (obj && fn) return true;
-    std::fprintf(stderr, "Integrator: no integrand is bound\n");
+    platform::diagf("Integrator: no integrand is bound\n");
     return false;
 }
 

@@ -1,6 +1,8 @@
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -34,7 +36,7 @@ void solve_the_linear_system(double** A, double* b, double* x, int n, int& statu
         const int p = pivotRow(A, k, n, big);
         // The negated test also refuses a NaN pivot.
         if (!(big > 1.02e-25)) {
-            std::printf("Singular matrix\n");
+            platform::diagf("Singular matrix\n");
             return;
         }
         if (p != k) {
@@ -162,10 +164,13 @@ int solve_pentadiagonal_system(int n, const double* lower2, const double* lower1
     return 0;
 }
 
-void degree3(const double* c, int* n, double* roots) {
-    const double a2 = c[2] / c[3];
-    const double a1 = c[1] / c[3];
-    const double a0 = c[0] / c[3];
+namespace {
+
+// Closed-form roots of the monic cubic z^3 + a2 z^2 + a1 z + a0 (Cardano and
+// the trigonometric form), with the cancellation guards on p, q and the
+// discriminant.  Near a multiple root these guards can merge roots that are
+// distinct; degree3 polishes the result.
+void cubicClosedForm(double a2, double a1, double a0, int* n, double* roots) {
     const double s = a2 / 3.0;
 
     // Depressed cubic y^3 + p y + q, z = y - s; p and q are set to 0 when they
@@ -246,4 +251,118 @@ void degree3(const double* c, int* n, double* roots) {
         roots[0] = roots[1];
     }
     *n = 3;
+}
+
+// The monic cubic f(z) = z^3 + a2 z^2 + a1 z + a0 and its derivatives.
+struct MonicCubic {
+    double a2, a1, a0;
+    double f(double z) const { return ((z + a2) * z + a1) * z + a0; }
+    double df(double z) const { return (3.0 * z + 2.0 * a2) * z + a1; }
+    double d2f(double z) const { return 6.0 * z + 2.0 * a2; }
+    // Bound of the rounding of f(z): the sum of the magnitudes of its terms.
+    double size(double z) const {
+        const double az = std::fabs(z);
+        return ((az + std::fabs(a2)) * az + std::fabs(a1)) * az + std::fabs(a0);
+    }
+    // A real root, by Newton steps from z0 kept inside a bracket that shrinks
+    // with every evaluation (bisection when a step leaves it).  The bracket
+    // starts from Fujiwara's bound on the roots' magnitude, where the monic
+    // cubic is negative on the left and positive on the right.
+    double realRoot(double z0) const {
+        double hi = 2.0 * std::max({std::fabs(a2), std::sqrt(std::fabs(a1)), std::cbrt(std::fabs(a0) / 2.0)});
+        double lo = -hi;
+        double z = std::isfinite(z0) ? std::clamp(z0, lo, hi) : 0.0;
+        for (int it = 0; it < 200; ++it) {
+            const double g = f(z);
+            if (g == 0.0) break;
+            (g < 0.0 ? lo : hi) = z;
+            const double dg = df(z);
+            double zn = z - g / dg;
+            if (!(zn > lo && zn < hi)) zn = 0.5 * (lo + hi);
+            if (!(zn > lo && zn < hi) || std::fabs(zn - z) <= DBL_EPSILON * std::fabs(z)) {
+                z = zn > lo && zn < hi ? zn : z;
+                break;
+            }
+            z = zn;
+        }
+        return z;
+    }
+};
+
+// Newton steps on g from z, each one kept only while it lowers |g|: a step
+// into rounding noise is refused, so the result is never worse than the
+// start.  valueAndSlope(z) returns {g(z), g'(z)}.
+template <class G>
+double newtonPolish(double z, G valueAndSlope) {
+    auto [g, dg] = valueAndSlope(z);
+    for (int it = 0; it < 60 && g != 0.0 && dg != 0.0; ++it) {
+        const double zn = z - g / dg;
+        const auto [gn, dgn] = valueAndSlope(zn);
+        if (!(std::fabs(gn) < std::fabs(g))) break;
+        z = zn;
+        g = gn;
+        dg = dgn;
+    }
+    return z;
+}
+
+}  // namespace
+
+// The closed form gives start values; each root is then polished on the
+// cubic itself.  With three roots, the one farthest from the other two is
+// polished first (inside a bracket, so it is a root whatever the start) and
+// divided out, forward or backward, whichever is stable for its magnitude;
+// the remaining quadratic gives the other two, which are polished by Newton
+// steps.  When its discriminant is negative, the pair is a double root if the
+// cubic vanishes at its extremum within the rounding of its terms; otherwise
+// the pair is complex and only the first root is real.
+void degree3(const double* c, int* n, double* roots) {
+    const MonicCubic cu{c[2] / c[3], c[1] / c[3], c[0] / c[3]};
+    cubicClosedForm(cu.a2, cu.a1, cu.a0, n, roots);
+    if (*n == 1) {
+        roots[0] = cu.realRoot(roots[0]);
+        return;
+    }
+    int k = 0;
+    double far = -1.0;
+    for (int i = 0; i < 3; ++i) {
+        const double d = std::min(std::fabs(roots[i] - roots[(i + 1) % 3]), std::fabs(roots[i] - roots[(i + 2) % 3]));
+        if (d > far) {
+            far = d;
+            k = i;
+        }
+    }
+    const int j1 = (k + 1) % 3, j2 = (k + 2) % 3;
+    const double r = cu.realRoot(roots[k]);
+    // z^3 + a2 z^2 + a1 z + a0 = (z - r)(z^2 + b z + q0): forward division is
+    // stable when r is the smaller root, backward division when it is larger.
+    double b, q0;
+    if (r != 0.0 && std::fabs(r) > std::max(std::fabs(roots[j1]), std::fabs(roots[j2]))) {
+        q0 = -cu.a0 / r;
+        b = (q0 - cu.a1) / r;
+    } else {
+        b = cu.a2 + r;
+        q0 = cu.a1 + r * b;
+    }
+    const double D = b * b - 4.0 * q0;
+    double z1, z2;
+    if (D >= 0.0) {
+        const auto onF = [&cu](double z) { return std::pair{cu.f(z), cu.df(z)}; };
+        const double h = -0.5 * (b + std::copysign(std::sqrt(D), b));
+        z1 = newtonPolish(h, onF);
+        z2 = h != 0.0 ? newtonPolish(q0 / h, onF) : z1;
+    } else {
+        const double m = newtonPolish(-0.5 * b, [&cu](double z) { return std::pair{cu.df(z), cu.d2f(z)}; });
+        if (!(std::fabs(cu.f(m)) <= 8.0 * DBL_EPSILON * cu.size(m))) {
+            roots[0] = r;
+            *n = 1;
+            return;
+        }
+        z1 = z2 = m;
+    }
+    // The pair keeps the order of the slots it replaces.
+    if ((z1 < z2) != (roots[j1] < roots[j2])) std::swap(z1, z2);
+    roots[k] = r;
+    roots[j1] = z1;
+    roots[j2] = z2;
 }

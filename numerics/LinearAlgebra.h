@@ -37,7 +37,8 @@ int solve_pentadiagonal_system(int n, const double* lower2, const double* lower1
                                const double* upper1, const double* upper2, const double* rhs,
                                double* x);
 
-// Real roots of c[0] + c[1] z + c[2] z^2 + c[3] z^3 (c[3] nonzero), with guards
-// against cancellation near multiple roots.  *n is 1 or 3; with 3 a double root
-// appears twice.  The roots are not sorted.
+// Real roots of c[0] + c[1] z + c[2] z^2 + c[3] z^3 (c[3] nonzero): closed-form
+// start values polished on the cubic, accurate to the conditioning of each root
+// also near double and triple roots.  *n is 1 or 3; with 3 a double root appears
+// twice.  The roots are not sorted.
 void degree3(const double* c, int* n, double* roots);

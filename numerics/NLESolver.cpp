@@ -4,12 +4,13 @@
 #include <cmath>
 #include <string>
 
+#include "platform/LogSink.h"
 #include "platform/Process.h"
 
 void NLESolver::_setSysEquationToSolve(Equation* o, SysEquationFn f, int nn) {
     if (sameBinding(o, f, nn)) return;
     if (nn < 0) {
-        std::fprintf(stderr, "NLESolver: a system cannot have %d unknowns\n", nn);
+        platform::diagf("NLESolver: a system cannot have %d unknowns\n", nn);
         nn = 0;
     }
     if (nn != n && n != 0) purge();
@@ -132,7 +133,7 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
                    char kind, const char* suffix) {
     if (nx < 2 || ny < 2) return -1;
     if (ix < 0 || ix >= n || iy < 0 || iy >= n || !x) {
-        std::fprintf(stderr, "NLESolver map: variables %d and %d are not unknowns of the system\n", ix, iy);
+        platform::diagf("NLESolver map: variables %d and %d are not unknowns of the system\n", ix, iy);
         return -1;
     }
     if (!suffix) suffix = "";
@@ -142,7 +143,7 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
     const std::string name = std::string("mapcrit") + suffix;
     std::FILE* out = std::fopen(name.c_str(), "w");
     if (!out) {
-        std::fprintf(stderr, "NLESolver map: cannot write %s\n", name.c_str());
+        platform::diagf("NLESolver map: cannot write %s\n", name.c_str());
         return -1;
     }
     if (kind == 1)
@@ -186,13 +187,13 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
     x[iy] = keep1;
     if (kind == 1) std::fprintf(out, "END\n");
     if (std::fclose(out) != 0) {
-        std::fprintf(stderr, "NLESolver map: cannot write %s\n", name.c_str());
+        platform::diagf("NLESolver map: cannot write %s\n", name.c_str());
         return -1;
     }
     if (kind == 2) {
         std::FILE* gp = std::fopen("g60.gp", "w");
         if (!gp) {
-            std::fprintf(stderr, "NLESolver map: cannot write g60.gp\n");
+            platform::diagf("NLESolver map: cannot write g60.gp\n");
             return -1;
         }
         std::fprintf(gp,
@@ -210,17 +211,17 @@ int NLESolver::map(int ix, int iy, double x0min, double x0max, double x1min, dou
 
 void NLESolver::display_the_vector() {
     if (!verbose) return;
-    std::printf("%3d\t\tmodG %12lg\t\t", iter, modG);
-    for (int i = 0; i < n; ++i) std::printf("U%1d %12lg\t\t\t", i, x[i]);
-    std::printf("\n");
+    platform::tracef("%3d\t\tmodG %12lg\t\t", iter, modG);
+    for (int i = 0; i < n; ++i) platform::tracef("U%1d %12lg\t\t\t", i, x[i]);
+    platform::tracef("\n");
 }
 
 void NLESolver::display_the_Jacobian_matrix() {
     if (iter == 0 || verbose <= 2) return;
     for (int i = 0; i < m; ++i) {
-        for (int j = 0; j < n; ++j) std::printf("%lg  ", J[i][j]);
-        std::printf("\n");
+        for (int j = 0; j < n; ++j) platform::tracef("%lg  ", J[i][j]);
+        platform::tracef("\n");
     }
-    for (int i = 0; i < m; ++i) std::printf("%lg  ", G[i]);
-    std::printf("\n");
+    for (int i = 0; i < m; ++i) platform::tracef("%lg  ", G[i]);
+    platform::tracef("\n");
 }

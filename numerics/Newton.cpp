@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 void Newton::_setSysEquationToSolve(Equation* o, SysEquationFn f, int nn) {
     if (sameBinding(o, f, nn)) return;
@@ -33,7 +34,7 @@ void Newton::purge() {
 
 int Newton::solve() {
     if (!x || !rowModule || !fn) {
-        std::fprintf(stderr, "Newton: no system is bound\n");
+        platform::diagf("Newton: no system is bound\n");
         status = 1;
         return 1;
     }
@@ -49,7 +50,7 @@ int Newton::solve() {
             int st = 0;
             solve_the_linear_system(J, G, dx, n, st);
             status = st;
-            if (status) std::fprintf(stderr, "The system is degenerated.\n");
+            if (status) platform::diagf("The system is degenerated.\n");
         }
     } while (!convergence());
     return 1;
@@ -115,7 +116,7 @@ int Newton::convergence() {
     ++iter;
     if (status) {
         if (verbose)
-            std::printf("No convergence : calculation failure. modG %12lg  modG0 %12lg\n", modG, modG0);
+            platform::tracef("No convergence : calculation failure. modG %12lg  modG0 %12lg\n", modG, modG0);
         return 1;
     }
     if (iter <= itermax) {
@@ -124,13 +125,13 @@ int Newton::convergence() {
         for (int i = 0; i < n; ++i) s += std::fabs(dx[i] / scale[i]);
         if (!(s <= stepTol)) {
             status = 3;
-            if (verbose) std::printf("Sum of residues too large\n");
+            if (verbose) platform::tracef("Sum of residues too large\n");
         } else {
             display_the_vector();
         }
         return 1;
     }
     status = 1;
-    if (verbose) std::printf("No convergence, itermax = %d", itermax);
+    if (verbose) platform::tracef("No convergence, itermax = %d", itermax);
     return 1;
 }

@@ -1,4 +1,5 @@
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <limits>
@@ -18,15 +19,16 @@ double newtonStep(double rho, double f, double df) {
 
 void NewtonRaphson::calculate() {
     status = 0;
+    evaluated = false;
     if (bounded) {
         if (x1 < xmin) {
-            if (verbose) std::printf("Too low value: x1 : %lf < xmin : %lf \n", x1, xmin);
+            if (verbose) platform::tracef("Too low value: x1 : %lf < xmin : %lf \n", x1, xmin);
             status = 2;
             f1 = df1 = 0.0;
             return;
         }
         if (x1 > xmax) {
-            if (verbose) std::printf("Too high value: x1 : %lf > xmax : %lf \n", x1, xmax);
+            if (verbose) platform::tracef("Too high value: x1 : %lf > xmax : %lf \n", x1, xmax);
             status = 3;
             f1 = df1 = 0.0;
             return;
@@ -35,44 +37,49 @@ void NewtonRaphson::calculate() {
     if (!std::isfinite(x1)) {
         // A vanishing derivative gives an infinite step: the model is not handed
         // a non-finite value.
-        if (verbose) std::printf("Function evaluation error: x1 : %lf \n", x1);
+        if (verbose) platform::tracef("Function evaluation error: x1 : %lf \n", x1);
         status = 4;
         f1 = df1 = 0.0;
         return;
     }
     (obj->*fn)(x1, f1, df1);
     if (obj->error) {
-        if (verbose) std::printf("Function evaluation error: x1 : %lf  fx1 : %lg \n", x1, f1);
+        if (verbose) platform::tracef("Function evaluation error: x1 : %lf  fx1 : %lg \n", x1, f1);
         status = 4;
         obj->error = 0;
+    } else {
+        evaluated = true;
     }
     // The monotone checks guard the Newton steps; bisection needs no such guard.
     if (monotone && iter > 0 && !bisecting) {
         if (std::fabs(f1) > std::fabs(f0)) {
             status = 5;
             if (verbose)
-                std::printf("Increase of the module of the function: |fx1| %lg   |fx0| %lg\n",
+                platform::tracef("Increase of the module of the function: |fx1| %lg   |fx0| %lg\n",
                             std::fabs(f1), std::fabs(f0));
         }
         if (df0 * df1 < 0.0) {
             status = 6;
-            if (verbose) std::printf("Change of the convexity\n");
+            if (verbose) platform::tracef("Change of the convexity\n");
         }
     }
 }
 
 int NewtonRaphson::convergence() {
     ++iter;
-    if (std::fabs(x1 - x0) < tol * std::fmax(1.0, std::fabs(x0))) {
+    // A step below the tolerance is convergence only where the model was
+    // evaluated: a trial that failed or fell outside the bounds is no answer,
+    // however close to the previous iterate it lies.
+    if (evaluated && std::fabs(x1 - x0) < tol * std::fmax(1.0, std::fabs(x0))) {
         status = 0;
         return 1;
     }
     if (status) {
-        if (verbose) std::printf("Calculation failure %d. x1 : %lf \n", status, x1);
+        if (verbose) platform::tracef("Calculation failure %d. x1 : %lf \n", status, x1);
         return 1;
     }
     if (iter <= itermax) return 0;
-    if (verbose) std::printf("The iteration has gone on too long.\n");
+    if (verbose) platform::tracef("The iteration has gone on too long.\n");
     status = 1;
     return 1;
 }
@@ -108,7 +115,7 @@ double NewtonRaphson::solve() {
             x1 = x0 - newtonStep(rho, f0, df0);
             calculate();
             if (verbose)
-                std::printf("i %2d\tx0 %12lg\tx1 %12lg\t fx1 %12lg\t r %5g\n", iter, x0, x1, f1, rho);
+                platform::tracef("i %2d\tx0 %12lg\tx1 %12lg\t fx1 %12lg\t r %5g\n", iter, x0, x1, f1, rho);
             rho /= 2.0;
         } while (status != 0 && rho > 0.001);
         // Only a successful evaluation improves the bracket.
@@ -144,7 +151,7 @@ double NewtonRaphson::solve() {
                     xneg = x1;
             }
             if (verbose)
-                std::printf("i %2d x1 %12lg\t xpos %12lg\t \t xneg %12lg fx1 %12lg\n", iter, x1, xpos, xneg,
+                platform::tracef("i %2d x1 %12lg\t xpos %12lg\t \t xneg %12lg fx1 %12lg\n", iter, x1, xpos, xneg,
                             f1);
         } while (!convergence());
         bisecting = false;
@@ -155,7 +162,7 @@ double NewtonRaphson::solve() {
 int NewtonRaphson::plot(double a, double b, int n) {
     std::FILE* out = std::fopen("nr", "w");
     if (!out) {
-        std::fprintf(stderr, "NewtonRaphson plot: cannot write nr\n");
+        platform::diagf("NewtonRaphson plot: cannot write nr\n");
         return -1;
     }
     const double step = (b - a) / n;

@@ -57,4 +57,5 @@ private:
     bool hasPos = false;
     bool hasNeg = false;
     bool bisecting = false;
+    bool evaluated = false;  // the model was called at x1 and did not fail
 };

@@ -1,4 +1,5 @@
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,7 @@ double Secant::solve() {
 
     double x2 = x1;
     for (;;) {
-        if (verbose) std::printf("%4d\t%12lg\t%12lg\t%12lg\n", iter, x0, x1, f1);
+        if (verbose) platform::tracef("%4d\t%12lg\t%12lg\t%12lg\n", iter, x0, x1, f1);
 
         // Damped step: halve the damping while the evaluation fails.
         double lam = lambda;
@@ -38,7 +39,7 @@ double Secant::solve() {
                 // model is not handed a non-finite value; the search ends as a
                 // failure at the last good iterate.
                 if (verbose)
-                    std::printf("No secant step: f(x0) = f(x1) = %lg for x0 = %lg, x1 = %lg\n", f1, x0,
+                    platform::tracef("No secant step: f(x0) = f(x1) = %lg for x0 = %lg, x1 = %lg\n", f1, x0,
                                 x1);
                 status = kSolverEvaluationFailed;
                 return x1;
@@ -49,7 +50,7 @@ double Secant::solve() {
             if (status == kSolverConverged && monotone && std::fabs(f2) > std::fabs(f1)) {
                 status = kSolverResidualGrew;
                 if (verbose)
-                    std::printf("Increase of the module of the function %lg > %lg for x = %lg \n", f2, f1,
+                    platform::tracef("Increase of the module of the function %lg > %lg for x = %lg \n", f2, f1,
                                 x2);
             }
         } while (status != kSolverConverged && lam > lambdaMin);
@@ -70,6 +71,6 @@ double Secant::solve() {
             break;
         }
     }
-    if (verbose) std::printf("%4d\t%12lg\t%12lg\t%12lg\n", iter, x0, x1, f1);
+    if (verbose) platform::tracef("%4d\t%12lg\t%12lg\t%12lg\n", iter, x0, x1, f1);
     return x2;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Process.h"
+#include "platform/LogSink.h"
 
 double Solver::calcFunction(double x) {
     status = kSolverConverged;
@@ -29,13 +30,13 @@ double Solver::calcFunction(double x) {
 
 int Solver::plot(double a, double b, int n, char logScale) {
     if (logScale && !(a * b > 0.0)) {
-        std::fprintf(stderr, "Solver plot: a logarithmic scale needs bounds of the same sign (%lg, %lg)\n",
+        platform::diagf("Solver plot: a logarithmic scale needs bounds of the same sign (%lg, %lg)\n",
                      a, b);
         return -1;
     }
     std::FILE* out = std::fopen("solver.txt", "w");
     if (!out) {
-        std::fprintf(stderr, "Solver plot: cannot write solver.txt\n");
+        platform::diagf("Solver plot: cannot write solver.txt\n");
         return -1;
     }
     const double step = logScale ? std::pow(b / a, 1.0 / n) : (b - a) / n;
@@ -54,7 +55,7 @@ int Solver::plot(double a, double b, int n, char logScale) {
     bool ok = std::fclose(out) == 0;
     std::FILE* gp = ok ? std::fopen("solver.gp", "w") : nullptr;
     if (!gp) {
-        std::fprintf(stderr, "Solver plot: cannot write solver.gp\n");
+        platform::diagf("Solver plot: cannot write solver.gp\n");
         return -1;
     }
     std::fputs("reset\n"
@@ -68,7 +69,7 @@ int Solver::plot(double a, double b, int n, char logScale) {
                "plot 'solver.txt'\n",
                gp);
     if (std::fclose(gp) != 0) {
-        std::fprintf(stderr, "Solver plot: cannot write solver.gp\n");
+        platform::diagf("Solver plot: cannot write solver.gp\n");
         return -1;
     }
     platform::RunResult r = platform::runGnuplot("solver.gp");

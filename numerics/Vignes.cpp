@@ -6,11 +6,12 @@
 #include <limits>
 
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 void Vignes::_setSysEquationToSolve(Equation* o, SysEquationFn f, int nn, int mm) {
     NLESolver::_setSysEquationToSolve(o, f, nn);  // purges this solver too when n changes
     if (mm < 0) {
-        std::fprintf(stderr, "Vignes: a system cannot have %d residuals\n", mm);
+        platform::diagf("Vignes: a system cannot have %d residuals\n", mm);
         mm = 0;
     }
     shape(mm);
@@ -119,7 +120,7 @@ struct LineSearch {
 
 int Vignes::solve() {
     if (!fn || !obj) {
-        std::fprintf(stderr, "Vignes: no system is bound\n");
+        platform::diagf("Vignes: no system is bound\n");
         status = 1;
         return 1;
     }
@@ -128,7 +129,7 @@ int Vignes::solve() {
         return 1;
     }
     if (!x || cols_ != n) {
-        std::fprintf(stderr, "Vignes: the system was bound with %d unknowns, not %d\n", cols_, n);
+        platform::diagf("Vignes: the system was bound with %d unknowns, not %d\n", cols_, n);
         status = 1;
         return 1;
     }

@@ -155,7 +155,7 @@ PropertyList KeyedArchiver::finishEncoding() {
     return archive;
 }
 
-std::string KeyedArchiver::encodedData() { return writeBinaryPropertyList(finishEncoding()); }
+std::string KeyedArchiver::encodedData(std::string* error) { return writeBinaryPropertyList(finishEncoding(), error); }
 
 // ---------------------------------------------------------------------------
 // Decoding

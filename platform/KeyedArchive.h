@@ -65,10 +65,11 @@ public:
     // once; an object that refers back to one being encoded gets its reference.
     void encodeObject(const std::string& key, const KeyedEncodable* object);
 
-    // The archive as a property list, and as a binary property list.  Ends the
-    // encoding: later encode calls are ignored.
+    // The archive as a property list, and as a binary property list (empty,
+    // with the reason in *error, when a value cannot be written: see
+    // writeBinaryPropertyList).  Ends the encoding: later encode calls are ignored.
     PropertyList finishEncoding();
-    std::string encodedData();
+    std::string encodedData(std::string* error = nullptr);
 
 private:
     uint64_t plainObject(const PropertyList& v);

@@ -85,14 +85,36 @@ void tracef(const char* format, ...) {
     logSink().appendTrace(text);
 }
 
-void logDiagnostic(const std::string& text) { logSink().appendDiagnostic(text); }
+namespace {
+long& diagnostics() {
+    static long n = 0;
+    return n;
+}
+}  // namespace
+
+long diagnosticCount() { return diagnostics(); }
+
+void logWarning(const std::string& text) { logSink().appendDiagnostic(text); }
+
+void warnf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    logSink().appendDiagnostic(text);
+}
+
+void logDiagnostic(const std::string& text) {
+    ++diagnostics();
+    logSink().appendDiagnostic(text);
+}
 
 void diagf(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::string text = vformat(format, args);
     va_end(args);
-    logSink().appendDiagnostic(text);
+    logDiagnostic(text);
 }
 
 std::string rtfToPlainText(const std::string& rtf) {

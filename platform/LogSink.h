@@ -50,6 +50,14 @@ bool traceShown();
 // Warnings and failure messages.
 void logDiagnostic(const std::string& text);
 void diagf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The diagnostics logged since the process started: a program tells from it
+// whether a calculation reported a failure.
+long diagnosticCount();
+
+// Notes on what a result leaves out (standard error, like diagnostics) that
+// are no failure: they do not count among the diagnostics.
+void logWarning(const std::string& text);
+void warnf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The text of an RTF document: control words and groups of the font and colour
 // tables dropped, \par and \line as new lines, \tab as a tab, \'hh and \uN

@@ -31,11 +31,28 @@ std::string findOnPath(const std::string& program);
 // exit status; otherwise the program runs on detached.
 RunResult runProgram(const std::vector<std::string>& argv, bool wait = true);
 
+// The same with `input` written to the program's standard input (closed
+// after it); the call waits for the program.
+RunResult runProgramWithInput(const std::vector<std::string>& argv, const std::string& input);
+
+// True when a display is there to show windows on (DISPLAY or WAYLAND_DISPLAY
+// set and not empty).
+bool displayAvailable();
+
 // Runs gnuplot on a script file, the way the diagram writers hand their
-// scripts over ("gnuplot script -").
+// scripts over ("gnuplot script -", the plot window stays open).  With no
+// display the script is drawn into a PNG file beside it instead ("g105.gp"
+// gives "g105.png"): its own terminal settings and pauses are left out, and
+// the log says where the picture is.
 RunResult runGnuplot(const std::string& scriptFile);
 
-// Opens a file in the desktop's viewer for its type (xdg-open).
+// The script text that draws `script` into the PNG file `png`.
+std::string headlessGnuplotScript(const std::string& script, const std::string& png);
+// "g105.gp" -> "g105.png", "sta" -> "sta.png" (same folder).
+std::string pngNameForScript(const std::string& scriptFile);
+
+// Opens a file in the desktop's viewer for its type (xdg-open).  With no
+// display the viewer is not started; the log says where the file is.
 RunResult openWithViewer(const std::string& file);
 
 }  // namespace platform

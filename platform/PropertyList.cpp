@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <functional>
 #include <numeric>
+#include <random>
 #include <system_error>
 
 #include <cerrno>
@@ -289,6 +292,191 @@ std::string formatReal(double v) {
     return std::string(buf, r.ptr);
 }
 
+// XML dates are ISO 8601 calendar dates in UTC, "2001-01-02T03:04:05Z", with
+// the year in four digits or more (a minus sign before the years before 1 BC
+// counted astronomically) and, for a time that is not a whole second, the
+// fraction of the second in the fewest decimals that read back exactly.  A date
+// is written only within this many seconds of 2001 (about 31 million years).
+constexpr double kMaxXMLDateSeconds = 1e15;
+
+bool isXMLDate(double t) { return std::isfinite(t) && std::fabs(t) <= kMaxXMLDateSeconds; }
+
+std::string formatXMLDate(double t) {
+    // t = whole + fraction exactly: both parts of a double are doubles.
+    const double whole = std::floor(t);
+    const double fraction = t - whole;
+    const int64_t secs = static_cast<int64_t>(whole);
+    const int64_t days = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
+    const int64_t rem = secs - days * 86400;
+    int64_t y;
+    unsigned m, d;
+    civilFromDays(days + kDaysFrom1970To2001, y, m, d);
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%s%04lld-%02u-%02uT%02d:%02d:%02d", y < 0 ? "-" : "",
+                  static_cast<long long>(y < 0 ? -y : y), m, d, static_cast<int>(rem / 3600),
+                  static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
+    std::string out = buf;
+    if (fraction > 0.0) {
+        char f[512];
+        auto r = std::to_chars(f, f + sizeof f, fraction, std::chars_format::fixed);  // "0.25"
+        out.append(f + 1, r.ptr);                                                     // ".25"
+    }
+    return out + "Z";
+}
+
+// Reads what formatXMLDate writes (and any such date with a year of up to 9
+// digits, whose seconds fit in 64 bits); false when the text is not one.
+bool parseXMLDate(std::string_view t, double& out) {
+    size_t i = 0;
+    auto digits = [&](size_t minCount, size_t maxCount, int64_t& v) {
+        size_t n = 0;
+        v = 0;
+        while (i < t.size() && n < maxCount && t[i] >= '0' && t[i] <= '9') v = v * 10 + (t[i++] - '0'), ++n;
+        return n >= minCount;
+    };
+    auto expect = [&](char c) { return i < t.size() && t[i++] == c; };
+    bool negative = false;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
+    int64_t y, mo, d, h, mi, s;
+    if (!digits(4, 9, y) || !expect('-') || !digits(2, 2, mo) || !expect('-') || !digits(2, 2, d) ||
+        !expect('T') || !digits(2, 2, h) || !expect(':') || !digits(2, 2, mi) || !expect(':') || !digits(2, 2, s))
+        return false;
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
+    double fraction = 0.0;
+    if (i < t.size() && t[i] == '.') {
+        const size_t start = i;
+        ++i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+        if (i == start + 1) return false;
+        std::string f = "0" + std::string(t.substr(start, i - start));
+        auto r = std::from_chars(f.data(), f.data() + f.size(), fraction);
+        if (r.ec != std::errc() || r.ptr != f.data() + f.size()) return false;
+    }
+    if (!expect('Z') || i != t.size()) return false;
+    const int64_t days = daysFromCivil(negative ? -y : y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
+                         kDaysFrom1970To2001;
+    // The whole seconds are exact in a double; adding the fraction gives back the date written.
+    out = static_cast<double>(days * 86400 + h * 3600 + mi * 60 + s) + fraction;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// What the writers can represent
+
+// Both formats hold values nested up to kMaxDepth (what the readers accept),
+// strings and dictionary keys in well-formed UTF-8 and UIDs of 32 bits (those
+// of keyed archives).  XML property lists beyond that have no null value, no
+// character that XML 1.0 excludes (controls other than tab, line feed and
+// carriage return; U+FFFE and U+FFFF), dates only within kMaxXMLDateSeconds of
+// 2001, and no dictionary {"CF$UID": n} (which reads back as the UID n).
+class RepresentableCheck {
+public:
+    explicit RepresentableCheck(PlistFormat format) : xml_(format == PlistFormat::XML) {}
+
+    // Empty when the tree can be written; otherwise what cannot, and where.
+    std::string problem(const PropertyList& root) {
+        value(root, 0);
+        return problem_;
+    }
+
+private:
+    static std::string printable(std::string_view s) {
+        std::string out;
+        for (size_t i = 0; i < s.size();) {
+            const unsigned char c = static_cast<unsigned char>(s[i]);
+            const size_t n = utf8SequenceLength(s, i);
+            if (n == 0 || c < 0x20 || c == 0x7F) {
+                char b[8];
+                std::snprintf(b, sizeof b, "\\x%02X", c);
+                out += b;
+                ++i;
+            } else {
+                out.append(s.substr(i, n));
+                i += n;
+            }
+        }
+        return out;
+    }
+
+    std::string where() const {
+        std::string p;
+        for (const std::string& c : path_) p += "/" + printable(c);
+        return p.empty() ? "/" : p;
+    }
+
+    bool fail(const std::string& what) {
+        if (problem_.empty()) problem_ = what;
+        return false;
+    }
+
+    // The text of a string or key: well-formed UTF-8, and in XML only characters XML can hold.
+    bool text(std::string_view s, const char* what) {
+        size_t bad = 0;
+        if (!isValidUtf8(s, &bad)) {
+            char b[64];
+            std::snprintf(b, sizeof b, " (byte 0x%02X at offset %zu)", static_cast<unsigned char>(s[bad]), bad);
+            return fail(std::string(what) + " at " + where() + " is not valid UTF-8" + b);
+        }
+        if (!xml_) return true;
+        for (size_t i = 0; i < s.size();) {
+            uint32_t cp = 0;
+            i += utf8SequenceLength(s, i, &cp);
+            if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF) {
+                char b[16];
+                std::snprintf(b, sizeof b, "U+%04X", cp);
+                return fail(std::string(what) + " at " + where() + " holds the character " + b +
+                            ", which an XML property list cannot hold");
+            }
+        }
+        return true;
+    }
+
+    bool value(const PropertyList& v, int depth) {
+        using T = PropertyList::Type;
+        if (depth > PropertyList::kMaxDepth)
+            return fail("values are nested more than " + std::to_string(PropertyList::kMaxDepth) + " levels deep");
+        switch (v.type()) {
+        case T::Null:
+            return !xml_ || fail("the null value at " + where() + " has no XML form");
+        case T::String: return text(v.stringValue(), "the string");
+        case T::UID:
+            if (v.uidValue() > 0xFFFFFFFFull)
+                return fail("the UID " + std::to_string(v.uidValue()) + " at " + where() + " is larger than 32 bits");
+            return true;
+        case T::Date:
+            if (xml_ && !isXMLDate(v.realValue()))
+                return fail("the date at " + where() +
+                            " is not within 10^15 seconds (31 million years) of 2001, where XML dates are written");
+            return true;
+        case T::Array:
+            for (size_t i = 0; i < v.size(); ++i) {
+                path_.push_back(std::to_string(i));
+                const bool ok = value(v.items()[i], depth + 1);
+                path_.pop_back();
+                if (!ok) return false;
+            }
+            return true;
+        case T::Dictionary:
+            if (xml_ && v.size() == 1 && v.keys()[0] == "CF$UID" && v.items()[0].isInteger() &&
+                v.items()[0].integerValue() >= 0 && v.items()[0].integerValue() <= 0xFFFFFFFFll)
+                return fail("the dictionary at " + where() +
+                            " holds only \"CF$UID\" with a number, which an XML property list reads back as a UID");
+            for (size_t i = 0; i < v.size(); ++i) {
+                path_.push_back(v.keys()[i]);
+                const bool ok = text(v.keys()[i], "the key") && value(v.items()[i], depth + 1);
+                path_.pop_back();
+                if (!ok) return false;
+            }
+            return true;
+        default: return true;
+        }
+    }
+
+    bool xml_;
+    std::vector<std::string> path_;
+    std::string problem_;
+};
+
 // ---------------------------------------------------------------------------
 // Binary reader
 
@@ -462,9 +650,11 @@ private:
         }
         case 0x8: {
             size_t w = lo + 1u;
-            if (w > 8) return error("the file holds a UID too large for 64 bits");
+            if (w > 8) return error("the file holds a UID larger than 32 bits");
             if (!need(w)) return false;
-            out = PropertyList::uid(be(pos, w));
+            const uint64_t u = be(pos, w);
+            if (u > 0xFFFFFFFFull) return error("the file holds a UID larger than 32 bits");
+            out = PropertyList::uid(u);
             return true;
         }
         case 0xA:
@@ -753,6 +943,13 @@ public:
     explicit XMLReader(std::string_view s) : s_(s) {}
 
     PlistReadResult read(PropertyList& out) {
+        // XML property lists are UTF-8: text in another encoding would give
+        // strings that no writer could store again.
+        size_t bad = 0;
+        if (!isValidUtf8(s_, &bad)) {
+            p_ = bad;
+            return {false, "the file is not UTF-8 text" + where()};
+        }
         if (s_.size() >= 3 && s_.substr(0, 3) == "\xEF\xBB\xBF") p_ = 3;
         if (!skipMisc()) return fail();
         std::string name;
@@ -903,7 +1100,10 @@ private:
     }
 
     bool valueNamed(const std::string& name, bool empty, PropertyList& out, int depth) {
-        if (depth > PropertyList::kMaxDepth) return error("values nested too deeply");
+        // Containers deeper than the limit are refused (the number inside the
+        // dictionary that stands for a UID is one level further down).
+        if (depth > PropertyList::kMaxDepth && (name == "array" || name == "dict"))
+            return error("values nested too deeply");
         if (name == "true" || name == "false") {
             if (!empty && !closeTag(name)) return false;
             out = PropertyList::boolean(name == "true");
@@ -941,7 +1141,8 @@ private:
                 out.set(std::move(key), std::move(v));
             }
             // A keyed archive written as XML keeps its UIDs as {"CF$UID": n}.
-            if (out.size() == 1 && out.keys()[0] == "CF$UID" && out.items()[0].isInteger() && out.items()[0].integerValue() >= 0)
+            if (out.size() == 1 && out.keys()[0] == "CF$UID" && out.items()[0].isInteger() &&
+                out.items()[0].integerValue() >= 0 && out.items()[0].integerValue() <= 0xFFFFFFFFll)
                 out = PropertyList::uid(static_cast<uint64_t>(out.items()[0].integerValue()));
             return true;
         }
@@ -979,14 +1180,9 @@ private:
             if (!base64Decode(t, bytes)) return error("bad base64 in <data>");
             out = PropertyList::data(std::move(bytes));
         } else if (name == "date") {
-            int y, mo, d, h, mi, s;
-            char z = 0;
-            std::string dt(trim(t));
-            if (std::sscanf(dt.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &z) != 7 || z != 'Z' ||
-                mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60 || h < 0 || mi < 0 || s < 0)
-                return error("bad <date> \"" + t + "\"");
-            int64_t days = daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - kDaysFrom1970To2001;
-            out = PropertyList::date(static_cast<double>(days) * 86400.0 + h * 3600.0 + mi * 60.0 + s);
+            double when = 0;
+            if (!parseXMLDate(trim(t), when)) return error("bad <date> \"" + t + "\"");
+            out = PropertyList::date(when);
         } else if (name == "key") {
             return error("<key> outside a dictionary");
         } else {
@@ -1020,6 +1216,7 @@ void xmlEscape(std::string& out, std::string_view s) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '&': out += "&amp;"; break;
+        case '\r': out += "&#13;"; break;  // a raw carriage return would read back as a line feed
         default: out += c;
         }
     }
@@ -1040,22 +1237,7 @@ void xmlValue(std::string& out, const PropertyList& v, int indent) {
         out += "</string>\n";
         break;
     case T::Data: out += "<data>" + base64Encode(v.stringValue()) + "</data>\n"; break;
-    case T::Date: {
-        double t = std::floor(v.realValue());
-        int64_t secs = std::isfinite(t) ? static_cast<int64_t>(std::clamp(t, -1e15, 1e15)) : 0;
-        int64_t days = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
-        int64_t rem = secs - days * 86400;
-        int64_t y;
-        unsigned m, d;
-        civilFromDays(days + kDaysFrom1970To2001, y, m, d);
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02d:%02d:%02dZ", static_cast<long long>(y), m, d,
-                      static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
-        out += "<date>";
-        out += buf;
-        out += "</date>\n";
-        break;
-    }
+    case T::Date: out += "<date>" + formatXMLDate(v.realValue()) + "</date>\n"; break;
     case T::UID:
         out += "<dict>\n" + pad + "\t<key>CF$UID</key>\n" + pad + "\t<integer>" + std::to_string(v.uidValue()) +
                "</integer>\n" + pad + "</dict>\n";
@@ -1119,9 +1301,21 @@ PlistReadResult readPropertyList(std::string_view bytes, PropertyList& out, Plis
     return {false, bytes.empty() ? "the file is empty" : "the file is not a property list"};
 }
 
-std::string writeBinaryPropertyList(const PropertyList& root) { return BinaryWriter().write(root); }
+std::string writeBinaryPropertyList(const PropertyList& root, std::string* error) {
+    std::string problem = RepresentableCheck(PlistFormat::Binary).problem(root);
+    if (!problem.empty()) {
+        if (error) *error = std::move(problem);
+        return {};
+    }
+    return BinaryWriter().write(root);
+}
 
-std::string writeXMLPropertyList(const PropertyList& root) {
+std::string writeXMLPropertyList(const PropertyList& root, std::string* error) {
+    std::string problem = RepresentableCheck(PlistFormat::XML).problem(root);
+    if (!problem.empty()) {
+        if (error) *error = std::move(problem);
+        return {};
+    }
     std::string out =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -1144,43 +1338,150 @@ PlistReadResult readPropertyListFile(const std::string& path, PropertyList& out,
     return readPropertyList(bytes, out);
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-    namespace fs = std::filesystem;
-    const std::string tmp = path + ".saving~";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = "cannot write \"" + tmp + "\": " + std::strerror(errno);
-        return false;
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string systemError(int err) { return std::strerror(err ? err : EIO); }
+
+// The file a path stands for: symbolic links at its end are followed, a
+// relative link from its own folder.  The file need not exist (a new
+// document, or a link whose file was removed).
+bool followLinks(std::string path, std::string& target, std::string& error) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : size_t(4096), '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+            if (n < 0) {
+                error = "its symbolic link cannot be read (" + systemError(errno) + ")";
+                return false;
+            }
+            if (static_cast<size_t>(n) < link.size()) {
+                link.resize(static_cast<size_t>(n));
+                break;
+            }
+            link.resize(link.size() * 2);  // the link grew meanwhile
+        }
+        path = !link.empty() && link[0] == '/' ? link : folderOf(path) + "/" + link;
     }
-    // Keep the permissions of the file being replaced.
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+    error = "it leads through too many symbolic links";
+    return false;
+}
+
+// A name for the temporary file beside `target` that no other save uses:
+// hidden, with a random part.
+std::string temporaryNameFor(const std::string& target, std::mt19937_64& random) {
+    const size_t slash = target.rfind('/');
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (base.size() > 200) base.resize(200);  // room for the rest within a file name's 255 bytes
+    char tag[24];
+    std::snprintf(tag, sizeof tag, "%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    return folder + "." + base + "." + tag + ".saving~";
+}
+
+bool writeAll(int fd, std::string_view bytes) {
     size_t done = 0;
-    bool ok = true;
     while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            ok = false;
-            break;
+            if (n == 0) errno = EIO;
+            return false;
         }
         done += static_cast<size_t>(n);
     }
-    // On disk before the rename, so that a crash leaves the old file or the new one, whole.
-    if (ok && ::fsync(fd) != 0) ok = false;
-    const int writeErrno = errno;
-    if (::close(fd) != 0) ok = false;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        error = "cannot write \"" + tmp + "\": " + std::strerror(writeErrno ? writeErrno : EIO);
+    return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
+                         const std::function<void(const std::string&)>& beforeCreating) {
+    std::string target;
+    if (!followLinks(path, target, error)) return false;
+
+    // What is there: a file to replace (keeping its permissions), nothing, or
+    // something that is not ours to replace.
+    struct stat st;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        error = "it is a folder";
         return false;
     }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        ::unlink(tmp.c_str());
-        error = "cannot replace \"" + path + "\": " + ec.message();
+    if (exists && !S_ISREG(st.st_mode)) {
+        error = "it is not a regular file";
         return false;
+    }
+    if (exists && ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        error = "the file is read-only";
+        return false;
+    }
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    // The temporary file is created, never opened: a file or a symbolic link
+    // planted at its name makes the creation fail, and another name is tried.
+    uint64_t seed = 0;
+    if (::getentropy(&seed, sizeof seed) != 0)
+        seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (static_cast<uint64_t>(::getpid()) << 40);
+    std::mt19937_64 random(seed);
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = temporaryNameFor(target, random);
+        if (beforeCreating) beforeCreating(tmp);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            error = "its folder cannot be written to (" + systemError(errno) + ")";
+            return false;
+        }
+    }
+    if (fd < 0) {
+        error = "no free name was found for the temporary file in its folder";
+        return false;
+    }
+    // On disk before the rename, so that a crash leaves the old file or the new one, whole.
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    int err = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) ok = false, err = errno;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        error = "the data could not be written (" + systemError(err) + ")";
+        return false;
+    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        ::unlink(tmp.c_str());
+        error = "the file cannot be replaced (" + systemError(err) + ")";
+        return false;
+    }
+    // The new name is part of the folder: flush it too, or a crash could bring back the old file.
+    const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        const bool synced = ::fsync(dir) == 0 || errno == EINVAL || errno == ENOTSUP;
+        err = errno;
+        ::close(dir);
+        if (!synced) {
+            error = "the new file is in place but its folder could not be written to disk (" + systemError(err) + ")";
+            return false;
+        }
     }
     return true;
 }

@@ -8,6 +8,7 @@
 // that would expand past a fixed budget is refused with a message, never read
 // past its end or followed for ever.  No reader or writer throws.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,16 +103,40 @@ PlistReadResult readPropertyList(std::string_view bytes, PropertyList& out, Plis
 PlistReadResult readBinaryPropertyList(std::string_view bytes, PropertyList& out);
 PlistReadResult readXMLPropertyList(std::string_view bytes, PropertyList& out);
 
-// Writers.  Null values are written as an empty string in XML (XML property
-// lists have no null) and as the null marker in binary ones.  UIDs are written
-// in XML as a dictionary {"CF$UID": n}, the form the XML reader turns back into a UID.
-std::string writeBinaryPropertyList(const PropertyList& root);
-std::string writeXMLPropertyList(const PropertyList& root);
+// Writers.  What a writer writes, its reader reads back as it was.  A tree
+// that the format cannot represent is refused: the result is empty and *error
+// (when given) says what cannot be written and where ("/key/index" from the
+// root).  Both formats refuse strings and keys that are not well-formed UTF-8,
+// UIDs beyond 32 bits and nesting deeper than kMaxDepth.  XML also refuses the
+// null value, characters XML 1.0 excludes (control characters other than tab,
+// line feed and carriage return; U+FFFE, U+FFFF), dates farther than 10^15 s
+// (about 31 million years) from 2001 or not finite, and a dictionary whose
+// only entry is "CF$UID" with a number from 0 to 2^32 - 1; UIDs are written
+// in XML as that dictionary, the form the XML reader turns back into a UID.
+// XML dates carry the fraction of a second when there is one.
+std::string writeBinaryPropertyList(const PropertyList& root, std::string* error = nullptr);
+std::string writeXMLPropertyList(const PropertyList& root, std::string* error = nullptr);
 
-// Whole files: reading refuses files over maxBytes; writing goes to a temporary
-// file beside the target that is renamed over it only once it is complete.
+// Whole files: reading refuses files over maxBytes.
 PlistReadResult readPropertyListFile(const std::string& path, PropertyList& out,
                                      size_t maxBytes = size_t(256) << 20);
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
+// Writes a whole file so that, whatever happens, the file holds either its
+// old contents or the new ones, whole:
+// - a path that is a symbolic link (or a chain of them) stands for the file it
+//   points to: that file is replaced and the link stays as it is;
+// - the bytes go to a temporary file beside that file, created exclusively
+//   under a new random name (never through a link or into a file that exists
+//   there), written, given the permissions of the file it replaces (a new
+//   file those of the umask), flushed to disk and renamed over the file; the
+//   folder is then flushed so that the new name survives a crash;
+// - a file that has no write permission is not replaced, nor is a folder or
+//   anything else that is not a regular file.
+// On failure the old file is untouched, no temporary file is left, and `error`
+// says what went wrong, without the file's name (the caller's message names
+// it).  `beforeCreating`, when given, is called with each temporary name just
+// before the file is created there.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
+                         const std::function<void(const std::string& temporaryPath)>& beforeCreating = {});
 
 }  // namespace platform

@@ -74,3 +74,20 @@ void HGKid::calculate_fixed_parameters()
     a *= kFactor;
     load(*A_, 0, a);
 }
+
+void HGKIdealGas::calculate_fixed_parameters()
+{
+    using namespace waterleaf;
+    if (fugacityPass) {
+        load(*A_, 0, Jet{});
+        return;
+    }
+    HGKid::calculate_fixed_parameters();
+    Jet g = logarithm(1.0, T);
+    g.f[0] = logRTP0(T) - std::log(1e6);
+    A_->value += g.f[0];
+    A_->d1[0] += g.f[1];
+    A_->d2[0][0] += g.f[2];
+    A_->d3[0][0][0] += g.f[3];
+    A_->d4[0][0][0][0] += g.f[4];
+}

@@ -21,6 +21,20 @@ public:
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 
-private:
+protected:
     Leaf* A_ = nullptr;  // the root; created separately, deleted with the term
+};
+
+// HGK's ideal gas of water for a model whose own term carries the ideal
+// gas's -ln V (V in m3/mol), as the Duan and hard-sphere terms do.  HGKid
+// alone is the temperature part phi0(T); its density part ln(R T/(p0 V))
+// sits in HGK's base term, and its fugacity-pass constant only cancels
+// against that term.  This part adds ln(R T/p0) - ln 1e6 (R T/p0 in
+// cm3/mol, so that with -ln V the density part is HGK's) and nothing in the
+// fugacity pass, where the model's term alone gives the fugacity
+// coefficients.  The model's ideal-gas limit is then HGK's ideal gas.
+class HGKIdealGas : public HGKid {
+public:
+    HGKIdealGas() = default;
+    void calculate_fixed_parameters() override;
 };

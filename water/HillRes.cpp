@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "water/LeafDerivatives.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ Expression* HillRes::product(Expression& a, Expression& b)
         if (prod[i].u == &a && prod[i].v == &b)
             return &prod[i];
     if (nprod_ == 56) {
-        std::fprintf(stderr, "HillRes: too many products\n");
+        platform::diagf("HillRes: too many products\n");
         std::exit(1);
     }
     Product& p = prod[nprod_++];

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "fluid/SaturatedLiquid.h"
+
 namespace {
 
 constexpr double kTc = 647.096;                          // K
@@ -26,19 +28,7 @@ double waterAuxiliarySaturationPressure(double T)
     return kPc * std::exp(kTc / T * sum);
 }
 
-double waterAuxiliarySaturatedLiquidDensity(double T)
-{
-    static constexpr double b[6] = {1.99274064, 1.09965342, -0.510839303,
-                                    -1.75493479, -45.5170352, -674694.45};
-    const double th = 1.0 - T / kTc;
-    const double s = std::cbrt(th);
-    const double s2 = s * s;
-    const double s5 = s2 * s2 * s;
-    const double s16 = std::pow(s, 16.0);
-    const double s43 = std::pow(s, 43.0);
-    const double s110 = std::pow(s, 110.0);
-    return kRhoc * (1.0 + b[0] * s + b[1] * s2 + b[2] * s5 + b[3] * s16 + b[4] * s43 + b[5] * s110);
-}
+double waterAuxiliarySaturatedLiquidDensity(double T) { return waterSaturatedLiquidDensity(T); }
 
 double waterAuxiliarySaturatedVapourDensity(double T)
 {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/LogSink.h"
+
 WaterEOS::WaterEOS(int nInteractions, int phaseKind, char withVenturi)
     : FluidPhase(nInteractions, phaseKind, withVenturi)
 {
@@ -23,18 +25,22 @@ void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
     }
     double Vl = 0.0, Vv = 0.0;
     if (!waterSaturationStartVolumesFromT(T_, Vl, Vv)) {
-        std::printf("Supercritical fluid\n");
+        platform::tracef("Supercritical fluid\n");
+        estimateSaturationVolumes(T_);
         return;
     }
     Vl0 = Vl;
     Vv0 = Vv;
+    // Real water's volumes can lie below the co-volume of a model of water.
+    useUsableSaturationStart(T_);
 }
 
 void WaterEOS::initializeSaturationVolumesFromP(const char* /*name*/, double P_bar)
 {
     double Ts = 0.0, Vl = 0.0, Vv = 0.0;
     waterSaturationStartFromP(P_bar, Ts, Vl, Vv);
-    T = Ts;  // the caller's saturation solver sets the temperature properly
     Vl0 = Vl;
     Vv0 = Vv;
+    useUsableSaturationStart(Ts);
+    T = Ts;  // the caller's saturation solver sets the temperature properly
 }

@@ -10,6 +10,7 @@
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void WaterEOS::compareNBSSteamTable() {
 
 void WaterEOS::compareWithEOS(FluidPhase* other) {
     if (other == nullptr) {
-        std::fprintf(stderr, "compareWithEOS: no model to compare with\n");
+        platform::diagf("compareWithEOS: no model to compare with\n");
         return;
     }
     static const double t[] = {0, 100, 200, 300, 400, 500, 600, 800, 1000, 1200};

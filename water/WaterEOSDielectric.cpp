@@ -19,6 +19,7 @@
 #include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 

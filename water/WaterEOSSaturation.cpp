@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "water/WaterEOS.h"
+#include "platform/LogSink.h"
 
 // ---------------------------------------------------------------- saturation
 
@@ -149,7 +150,7 @@ void WaterEOS::calculateTheDensityFromTh(double Th) {
     if (!(Vv0 > Vl0) || !std::isfinite(Vl0) || !(Vl0 > 0.0)) initializeSaturationVolumesFromT("H2O", Th);
     calculate_saturation_pressure();
     if (errorflag) {
-        std::fprintf(stderr, "No saturation state found at %g K\n", Th);
+        platform::diagf("No saturation state found at %g K\n", Th);
         return;
     }
     std::printf("V : %12.2f cm3/mol\t\trho : %12.2f kg/m3\t\tP : %12.2f bar\n", Vl_sat * 1e6, bulk_molar_weight / Vl_sat,
@@ -239,7 +240,7 @@ void WaterEOS::calculateTheFluidInclusionProperties(double T_, double P_bar) {
     // the trapping temperature (Igor text "isocc1").  Without a homogenisation
     // temperature there is no start.
     if (errorflag) {
-        std::fprintf(stderr, "No homogenisation temperature for V %.2f cm3/mol: no isochore\n", Vtrap * 1e6);
+        platform::diagf("No homogenisation temperature for V %.2f cm3/mol: no isochore\n", Vtrap * 1e6);
         return;
     }
     const double Th = T;

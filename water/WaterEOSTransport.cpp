@@ -12,6 +12,7 @@
 
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ void WaterEOS::calculateTransportProperties(double T_, double V_, std::FILE* f, 
 void WaterEOS::calculateTransportGrid(double T0, double T1, double V0, double V1, const char* suffix) {
     if (!(std::isfinite(T0) && std::isfinite(T1) && std::isfinite(V0) && std::isfinite(V1)) || !(V0 > 0.0) ||
         !(T0 > 0.0)) {
-        std::fprintf(stderr, "calculateTransportGrid: the ranges must be finite, T0 and V0 positive\n");
+        platform::diagf("calculateTransportGrid: the ranges must be finite, T0 and V0 positive\n");
         return;
     }
     water_files::File file = water_files::open(water_files::name("transport", suffix));

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/LogSink.h"
+
 namespace water_files {
 
 struct FileCloser {
@@ -23,7 +25,7 @@ inline std::string name(const char* prefix, const char* suffix) {
 
 inline File open(const std::string& path) {
     File f(std::fopen(path.c_str(), "wt"));
-    if (!f) std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+    if (!f) platform::diagf("Cannot write %s\n", path.c_str());
     return f;
 }
 

@@ -1,6 +1,10 @@
 #include "app/document/CLogWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QStyle>
+#include <cmath>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -18,6 +22,7 @@
 #include <QWidget>
 
 #include "app/document/RtfReader.h"
+#include "app/plot/qt/PlotPanels.h"
 
 const char* const CLogWindow::kRTFHeader =
     "{\\rtf1{\\fonttbl\\f0\\fmodern\\fcharset0 Courier;\\f1\\fmodern\\fcharset0 Courier-Bold;}"
@@ -117,12 +122,24 @@ bool CLogWindow::isWindowVisible() const { return mWindow && mWindow->isVisible(
 
 void CLogWindow::showWindow() {
     QWidget* w = window();
-    w->show();
+    showInsideScreen(w, QApplication::activeWindow());
     w->raise();
     w->activateWindow();
 }
 
 void CLogWindow::setContentSize(int width, int height) { window()->resize(width, height); }
+
+int CLogWindow::widthForColumns(int columns) {
+    auto* view = static_cast<LogWindowView*>(window());
+    QTextEdit* text = view->text;
+    const QFontMetrics metrics(logFont());
+    // The text, the document's margins, the text view's frame and its
+    // vertical scroll bar, the window's margins.
+    const int margins = view->layout()->contentsMargins().left() + view->layout()->contentsMargins().right();
+    return metrics.horizontalAdvance(QString(columns, QLatin1Char('0'))) +
+           2 * static_cast<int>(std::ceil(mDocument->documentMargin())) + 2 * text->frameWidth() +
+           text->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins + 2;
+}
 
 void CLogWindow::appendString(std::string_view s) { appendString(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()))); }
 

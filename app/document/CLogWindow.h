@@ -42,6 +42,9 @@ public:
     bool isWindowVisible() const;
     void showWindow();
     void setContentSize(int width, int height);
+    // The window width that shows lines of `columns` characters of the log's
+    // font whole, beside the vertical scroll bar.
+    int widthForColumns(int columns);
 
     // Plain text, added at the very end.  On an empty log the text first gets
     // the log's font and a single blank, which stays right behind the first string.

@@ -87,15 +87,21 @@ bool CaseList::setValue(int row, const std::string& key, PropertyList value) {
     return true;
 }
 
-std::string CaseList::dataOfType() const {
+std::string CaseList::dataOfType(std::string* error) const {
     platform::KeyedArchiver archiver;
     archiver.encodeObject("list", mList);
-    return archiver.encodedData();
+    return archiver.encodedData(error);
 }
 
 namespace {
 // Text or a number: what a form field holds.
 bool isFieldValue(const PropertyList& v) { return v.isString() || v.isNumber() || v.isBoolean(); }
+
+// "a string", "an array": the kind of a value in a message.
+std::string kindOf(const PropertyList& v) {
+    const std::string name = platform::propertyListTypeName(v.type());
+    return (name == "array" || name == "integer" ? "an " : "a ") + name;
+}
 
 std::string caseLabel(size_t i, const PropertyList& c) {
     std::string label = "case " + std::to_string(i + 1);
@@ -106,30 +112,29 @@ std::string caseLabel(size_t i, const PropertyList& c) {
 }  // namespace
 
 PlistReadResult CaseList::readFromData(std::string_view bytes) {
+    // Each layer says what is wrong in its own words; the caller names the file.
     PropertyList plist;
     PlistReadResult r = platform::readPropertyList(bytes, plist);
-    if (!r.ok) return {false, "It is not a property list: " + r.error + "."};
+    if (!r.ok) return r;
     platform::KeyedUnarchiver unarchiver;
     r = unarchiver.open(std::move(plist));
-    if (!r.ok) return {false, "It is not a keyed archive: " + r.error + "."};
-    if (!unarchiver.containsValue("list")) return {false, "It holds no case list (no \"list\" entry)."};
+    if (!r.ok) return r;
+    if (!unarchiver.containsValue("list")) return {false, "it holds no case list (no \"list\" entry)"};
     PropertyList list;
     r = unarchiver.decodeObject("list", list);
-    if (!r.ok) return {false, "Its case list cannot be read: " + r.error + "."};
-    if (!list.isArray()) return {false, "Its \"list\" entry is not an array of cases."};
+    if (!r.ok) return {false, "its case list cannot be read: " + r.error};
+    if (!list.isArray()) return {false, "its \"list\" entry is not an array of cases"};
     const PropertyList defaults = newCaseDictionary();
     for (size_t i = 0; i < list.size(); ++i) {
         PropertyList& c = list.items()[i];
         if (!c.isDictionary())
-            return {false, "Its " + caseLabel(i, c) + " is not a dictionary but " +
-                               platform::propertyListTypeName(c.type()) + "."};
+            return {false, "its " + caseLabel(i, c) + " is not a dictionary but " + kindOf(c)};
         for (const std::string& key : caseKeys()) {
             const PropertyList* v = c.find(key);
             if (!v) {
                 c.set(key, *defaults.find(key));
             } else if (!isFieldValue(*v)) {
-                return {false, "Its " + caseLabel(i, c) + " holds " + platform::propertyListTypeName(v->type()) +
-                                   " under \"" + key + "\" where a number or text is expected."};
+                return {false, "its " + caseLabel(i, c) + " holds " + kindOf(*v) + " under \"" + key + "\" where a number or text is expected"};
             }
         }
     }

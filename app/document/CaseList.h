@@ -39,10 +39,12 @@ public:
     // Stores an edited name; false for a row out of range.
     bool setValue(int row, const std::string& key, platform::PropertyList value);
 
-    // The document file's bytes.
-    std::string dataOfType() const;
+    // The document file's bytes; empty, with the reason in *error, when a
+    // value cannot be written (text that is not UTF-8).
+    std::string dataOfType(std::string* error = nullptr) const;
     // Replaces the list with the file's cases; on failure the list is untouched
-    // and the result says what is wrong.
+    // and the result says what is wrong, in words that follow "the document
+    // cannot be opened: " (the caller names the file).
     platform::PlistReadResult readFromData(std::string_view bytes);
 
 private:

@@ -527,11 +527,16 @@ bool ChamberCalculator::applyPlotSelection(CaseForm& form, Plot plot, float x, f
     return true;
 }
 
-EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double thresholdBar) {
+std::string ChamberCalculator::eruptionTableHeader() {
+    return strfmt::format("%5s %12s %12s %12s %12s %12s", "#", "M0 (Gm3)", "m (Mm3)", "mc (Gm3)", "% volat.",
+                          "yCO2 (%)");
+}
+
+EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double thresholdBar,
+                                                   const EruptionProgress& progress) {
     EruptionReport rep;
     rep.lines.push_back("Eruptive sequence (homogeneneous flow)");
-    rep.lines.push_back(
-        strfmt::format("%5s %12s %12s %12s %12s %12s", "#", "M0 (Gm3)", "m (Mm3)", "mc (Gm3)", "% volat.", "yCO2 (%)"));
+    rep.lines.push_back(eruptionTableHeader());
     CaseForm f = form;
     std::string why;
     Inputs in;
@@ -560,7 +565,7 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     m.beta = in.beta;
     m.message.clear();
     std::vector<double> rows;
-    rep.end = m.calculateEruptionSequence(thresholdBar * 1e5, &rows);
+    rep.end = m.calculateEruptionSequence(thresholdBar * 1e5, &rows, progress);
     const double s = chamber / 1000.0;
     const size_t n = rows.size() / kEruptionSequenceRowSize;
     for (size_t i = 0; i < n; ++i) {
@@ -571,9 +576,12 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     rep.eruptions = static_cast<int>(n);
     if (rep.end != EruptionSequenceEnd::halfCrystallised) {
         rep.stoppedEarly = true;
-        std::string line = strfmt::format("The sequence stopped after %d eruptions, before half of the mass is "
-                                          "crystals: %@",
-                                          rep.eruptions, eruptionSequenceEndText(rep.end));
+        std::string line =
+            rep.end == EruptionSequenceEnd::cancelled
+                ? strfmt::format("The sequence was cancelled after %d eruptions, before half of the mass is crystals.",
+                                 rep.eruptions)
+                : strfmt::format("The sequence stopped after %d eruptions, before half of the mass is crystals: %@",
+                                 rep.eruptions, eruptionSequenceEndText(rep.end));
         // The model's own reason adds to the end text where a solve failed.
         if (!m.message.empty() && (rep.end == EruptionSequenceEnd::solveFailed ||
                                    rep.end == EruptionSequenceEnd::notConfigured))

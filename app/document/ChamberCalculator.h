@@ -141,8 +141,12 @@ public:
 
     // Runs the eruption sequence of the form's chamber for an overpressure
     // threshold in bar and lays out its table; the table's volumes are for the
-    // form's chamber volume.
-    EruptionReport eruptiveSequence(const CaseForm& form, double thresholdBar);
+    // form's chamber volume.  `progress` is told after each eruption and may
+    // stop the sequence; the table then holds the eruptions so far.
+    EruptionReport eruptiveSequence(const CaseForm& form, double thresholdBar,
+                                    const EruptionProgress& progress = {});
+    // The column titles of the eruption table: as wide as its rows.
+    static std::string eruptionTableHeader();
 
 private:
     struct Inputs {

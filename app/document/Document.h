@@ -20,10 +20,15 @@ public:
     Document();
     ~Document() override;
 
-    // The file's bytes, and reading them; reading refuses a file it cannot take
-    // with a message and leaves the document as it was.
-    virtual std::string dataOfType() const = 0;
+    // The file's bytes (empty, with the reason, when the contents cannot be
+    // written), and reading them; reading refuses a file it cannot take with
+    // the reason and leaves the document as it was.  Reasons are phrases the
+    // caller puts after the file's name ("it holds no case list").
+    virtual std::string dataOfType(std::string& error) const = 0;
     virtual bool readFromData(std::string_view bytes, std::string& error) = 0;
+    // A long command is running (with its own event loop): the document is
+    // neither closed nor read again meanwhile.
+    virtual bool isBusy() const { return false; }
     // Builds the window's contents, once, after the window exists.
     virtual void windowControllerDidLoad(QMainWindow* window) = 0;
 

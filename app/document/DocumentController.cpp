@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include "app/document/CLogWindow.h"
 #include "app/document/Document.h"
 #include "app/document/MyDocument.h"
+#include "app/plot/qt/PlotPanels.h"
 #include "platform/PropertyList.h"
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
@@ -47,6 +49,25 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
 
 DocumentController::~DocumentController() = default;
 
+namespace {
+// The file as a message names it: its whole path.
+QString shownPath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+// A reason put after a colon: "No such file or directory" becomes "no such
+// file or directory" (a word in capitals, such as "UTF-8", stays).
+QString reasonText(QString reason) {
+    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower()) reason[0] = reason[0].toLower();
+    while (reason.endsWith(QLatin1Char('.'))) reason.chop(1);
+    return reason;
+}
+QString reasonText(const std::string& reason) { return reasonText(QString::fromStdString(reason)); }
+
+// One sentence: which file, what could not be done, and why.
+QString refusal(const QString& path, const char* what, const QString& reason) {
+    return QStringLiteral("\"%1\" %2: %3.").arg(shownPath(path), QLatin1String(what), reason);
+}
+}  // namespace
+
 bool DocumentController::owns(Document* doc) const {
     return doc && std::any_of(mDocuments.begin(), mDocuments.end(), [doc](const auto& d) { return d.get() == doc; });
 }
@@ -55,7 +76,7 @@ Document* DocumentController::adopt(std::unique_ptr<Document> doc) {
     Document* d = doc.get();
     mDocuments.push_back(std::move(doc));
     d->makeWindow(this);
-    d->window()->show();
+    showInsideScreen(d->window(), QApplication::activeWindow());
     emit documentsChanged();
     return d;
 }
@@ -77,16 +98,17 @@ Document* DocumentController::openDocument(const QString& path) {
             return d.get();
         }
     }
-    const QString title = QStringLiteral("The document \"%1\" could not be opened.").arg(QFileInfo(path).fileName());
+    const QString title = QStringLiteral("Open");
+    const char* what = "cannot be opened";
     std::string bytes;
     {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) {
-            showError(title, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+            showError(title, refusal(path, what, reasonText(f.errorString())));
             return nullptr;
         }
         if (f.size() > (qint64(256) << 20)) {
-            showError(title, QStringLiteral("The file is too large to be a chamber document."));
+            showError(title, refusal(path, what, QStringLiteral("the file is too large to be a chamber document")));
             return nullptr;
         }
         QByteArray data = f.readAll();
@@ -96,7 +118,7 @@ Document* DocumentController::openDocument(const QString& path) {
     if (!doc) return nullptr;
     std::string error;
     if (!doc->readFromData(bytes, error)) {
-        showError(title, QString::fromStdString(error));
+        showError(title, refusal(path, what, reasonText(error)));
         return nullptr;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
@@ -110,9 +132,9 @@ Document* DocumentController::openDocumentWithDialog() {
 
 bool DocumentController::writeDocument(Document* doc, const QString& path) {
     std::string error;
-    if (!platform::writeFileAtomically(path.toStdString(), doc->dataOfType(), error)) {
-        showError(QStringLiteral("The document \"%1\" could not be saved.").arg(doc->displayName()),
-                  QString::fromStdString(error));
+    const std::string bytes = doc->dataOfType(error);
+    if (bytes.empty() || !platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
+        showError(QStringLiteral("Save"), refusal(path, "cannot be saved", reasonText(error)));
         return false;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
@@ -135,18 +157,19 @@ bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
 }
 
 bool DocumentController::revertDocumentToSaved(Document* doc) {
-    if (!owns(doc) || doc->fileName().isEmpty()) return false;
+    if (!owns(doc) || doc->fileName().isEmpty() || doc->isBusy()) return false;
     if (doc->isDocumentEdited() && !confirmRevert(doc)) return false;
     QFile f(doc->fileName());
-    const QString title = QStringLiteral("The document \"%1\" could not be reverted.").arg(doc->displayName());
+    const QString title = QStringLiteral("Revert to Saved");
+    const char* what = "cannot be read again";
     if (!f.open(QIODevice::ReadOnly)) {
-        showError(title, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+        showError(title, refusal(doc->fileName(), what, reasonText(f.errorString())));
         return false;
     }
     QByteArray data = f.readAll();
     std::string error;
     if (!doc->readFromData(std::string_view(data.constData(), static_cast<size_t>(data.size())), error)) {
-        showError(title, QString::fromStdString(error));
+        showError(title, refusal(doc->fileName(), what, reasonText(error)));
         return false;
     }
     doc->undoManager()->clear();
@@ -155,7 +178,7 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
 }
 
 bool DocumentController::closeDocument(Document* doc) {
-    if (!owns(doc)) return false;
+    if (!owns(doc) || doc->isBusy()) return false;
     if (doc->isDocumentEdited()) {
         switch (askToSave(doc)) {
         case SaveChoice::Cancel: return false;

@@ -43,7 +43,10 @@ public:
     // nullptr, with the error reported, when the file is refused.
     Document* openDocument(const QString& path);
     Document* openDocumentWithDialog();
-    // Saving writes a temporary file and renames it over the old one.
+    // Saving replaces the file whole or not at all (platform::writeFileAtomically):
+    // a document opened through a symbolic link is saved into the file the
+    // link points to and the link stays; a read-only file is not replaced.
+    // A refusal says in one sentence which file and why.
     bool saveDocument(Document* doc);
     bool saveDocumentAs(Document* doc, const QString& path = QString());
     bool revertDocumentToSaved(Document* doc);

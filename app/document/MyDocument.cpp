@@ -1,6 +1,8 @@
 #include "app/document/MyDocument.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -11,12 +13,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -63,7 +67,53 @@ namespace {
 // The name under which "PlotSelection" is posted by a clicked plot view.
 constexpr const char* kPlotSelection = "PlotSelection";
 
-QString shownNumber(double v) { return QString::fromStdString(caseValueDescription(PropertyList::real(v))); }
+// A number the document puts into a form field: its shortest exact form when
+// that is short, else seven significant digits, so that the field (narrow)
+// shows the number from its start.  The exact value stays behind the text and
+// is what the form reads as long as the text is not edited.
+constexpr int kShownDigits = 7;
+constexpr const char* kExactValue = "exactValue";
+constexpr const char* kExactText = "exactText";
+
+QString shownNumber(double v) {
+    const QString exact = QString::fromStdString(caseValueDescription(PropertyList::real(v)));
+    const QString rounded = QString::number(v, 'g', kShownDigits);
+    return rounded.size() < exact.size() ? rounded : exact;
+}
+
+// Shows the start of a field's text (a field scrolls to the end of what it was given).
+void showFromStart(QLineEdit* f) { f->setCursorPosition(0); }
+
+void setFieldNumber(QLineEdit* f, double v) {
+    const QString text = shownNumber(v);
+    f->setText(text);
+    f->setProperty(kExactValue, v);
+    f->setProperty(kExactText, text);
+    showFromStart(f);
+}
+
+// What a field holds: the exact number behind a text the document wrote, or
+// what the user typed (a number when it reads as one, else the text).
+PropertyList fieldValue(const QLineEdit* f) {
+    const QVariant shown = f->property(kExactText);
+    if (shown.isValid() && shown.toString() == f->text()) return PropertyList::real(f->property(kExactValue).toDouble());
+    return formValueFromText(f->text().toStdString());
+}
+std::optional<double> fieldNumber(const QLineEdit* f) { return caseNumber(fieldValue(f)); }
+
+// Shows a case value in a field, leaving the field alone when it already
+// stands for that value (as the user typed it, or as the document wrote it).
+void showValue(QLineEdit* f, const PropertyList* v) {
+    if (v && (v->isReal() || v->isInteger()) && std::isfinite(v->realValue())) {
+        if (!(fieldValue(f) == PropertyList::real(v->realValue()))) setFieldNumber(f, v->realValue());
+        return;
+    }
+    const QString text = v ? QString::fromStdString(caseValueDescription(*v)) : QString();
+    if (f->text() != text) {
+        f->setText(text);
+        showFromStart(f);
+    }
+}
 
 // A result as the window shows it: the number, the text that stands in for
 // it, or "no value" when the calculation gave none.
@@ -379,6 +429,10 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     setUpPlot(mPressureView->plotView(), 100, 20, "Crystals (wt %)");
     mExsolView->installButtons();
     mPressureView->installButtons();
+    // Zooms, range, legend, thickness, marker-size and font changes of both
+    // plots are the document's edits: Edit > Undo and Redo take them back.
+    mExsolView->setUndoStack(undoManager());
+    mPressureView->setUndoStack(undoManager());
     row->addLayout(plots, 1);
     // On a screen smaller than the form the window scrolls rather than squeezes it.
     auto* scroll = new QScrollArea(window);
@@ -462,7 +516,7 @@ CaseForm MyDocument::formSnapshot() const {
     form.values.set("comment", PropertyList::string(mComment->text().toStdString()));
     form.values.set("melt", PropertyList::integer(mMeltType->checkedId()));
     form.values.set("fluid", PropertyList::integer(mFluidType->checkedId()));
-    for (const FormEntry& e : mTextFields) form.values.set(e.key, formValueFromText(e.field->text().toStdString()));
+    for (const FormEntry& e : mTextFields) form.values.set(e.key, fieldValue(e.field));
     form.useEOS = mUseEOS->isChecked();
     form.imposeSaturation = mImposeSaturation->isChecked();
     form.saturated = mSaturated;
@@ -474,11 +528,7 @@ void MyDocument::showForm(const CaseForm& form) {
     if (const PropertyList* c = form.values.find("comment")) mComment->setText(QString::fromStdString(caseValueDescription(*c)));
     if (QAbstractButton* b = mMeltType->button(form.melt())) b->setChecked(true);
     if (QAbstractButton* b = mFluidType->button(form.fluid())) b->setChecked(true);
-    for (const FormEntry& e : mTextFields) {
-        const PropertyList* v = form.values.find(e.key);
-        const QString text = v ? QString::fromStdString(caseValueDescription(*v)) : QString();
-        if (e.field->text() != text) e.field->setText(text);
-    }
+    for (const FormEntry& e : mTextFields) showValue(e.field, form.values.find(e.key));
 }
 
 void MyDocument::tableViewSelectionDidChange() {
@@ -508,9 +558,9 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
     if (!mComment) return;
     // A stepper's value goes into its field first.
     for (const FormEntry& e : mTextFields)
-        if (sender == e.stepper) e.field->setText(shownNumber(e.stepper->value()));
+        if (sender == e.stepper) setFieldNumber(e.field, e.stepper->value());
     if (sender == mP0) {
-        if (auto p = caseNumber(formValueFromText(mP0->text().toStdString())); p && *p > mStepP0->maximum())
+        if (auto p = fieldNumber(mP0); p && *p > mStepP0->maximum())
             mStepP0->setMaximum(*p);
     }
     CaseForm form = formSnapshot();
@@ -536,6 +586,7 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 }
 
 void MyDocument::calculate(CaseForm form, bool edited) {
+    if (mErupting) return;  // the model is busy with the eruption sequence
     mResult = mCalc.calculate(form, selectedCaseName());
     mSaturated = form.saturated;
     showForm(form);
@@ -601,6 +652,7 @@ void MyDocument::buildSolubilityView() {
 void MyDocument::showResultFields() {
     for (auto& [name, f] : mResultFields) {
         f->setText(resultText(mResult.field(name)));
+        showFromStart(f);
         f->setToolTip(mResult.field(name).hasValue() || !mResult.field(name).text.empty()
                           ? QString()
                           : QString::fromStdString(mResult.status));
@@ -649,11 +701,12 @@ void MyDocument::buildPressureView() {
 }
 
 void MyDocument::doSaturateFluid() {
+    if (mErupting) return;
     CaseForm form = formSnapshot();
     std::string why;
     if (mCalc.saturateFluid(form, why)) {
         mSaturated = true;
-        mVolaWt0->setText(QString::fromStdString(caseValueDescription(*form.values.find("wt0"))));
+        if (auto w = form.number("wt0")) setFieldNumber(mVolaWt0, *w);
     } else if (mStatus) {
         mStatus->setText(QString::fromStdString(why));
     }
@@ -669,31 +722,65 @@ void MyDocument::onSaturateInitialFluid() {
 void MyDocument::onStepMagmaChamber(QObject* sender) {
     if (!mComment) return;
     if (sender == mStepChamberVol) {
-        mChamberVol->setText(shownNumber(mStepChamberVol->value()));
-    } else if (auto v = caseNumber(formValueFromText(mChamberVol->text().toStdString()))) {
+        setFieldNumber(mChamberVol, mStepChamberVol->value());
+    } else if (auto v = fieldNumber(mChamberVol)) {
         mStepChamberVol->setValue(*v);
     }
-    for (auto& [name, value] : mCalc.chamberExpansion(caseNumber(formValueFromText(mChamberVol->text().toStdString()))))
+    for (auto& [name, value] : mCalc.chamberExpansion(fieldNumber(mChamberVol)))
         mResult.fields[name] = value;
     showResultFields();
     if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
-    if (!mComment) return;
+    if (!mComment || mErupting) return;
     if (sender == mStepPfrac) {
-        mPfrac->setText(shownNumber(mStepPfrac->value()));
-    } else if (auto v = caseNumber(formValueFromText(mPfrac->text().toStdString()))) {
+        setFieldNumber(mPfrac, mStepPfrac->value());
+    } else if (auto v = fieldNumber(mPfrac)) {
         mStepPfrac->setValue(*v);
     }
-    const double threshold =
-        caseNumber(formValueFromText(mPfrac->text().toStdString())).value_or(std::numeric_limits<double>::quiet_NaN());
+    const double threshold = fieldNumber(mPfrac).value_or(std::numeric_limits<double>::quiet_NaN());
     onCalculateExsolData(nullptr);
-    EruptionReport report = mCalc.eruptiveSequence(formSnapshot(), threshold);
+    const CaseForm form = formSnapshot();
+
+    // A small threshold makes thousands of eruptions (up to the model's
+    // limit): the window shows how far the sequence is and keeps answering,
+    // and Cancel stops it with the eruptions computed so far.  The progress
+    // panel blocks the application's other input meanwhile, and the document
+    // cannot be closed while it runs.
+    QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QStringLiteral("Cancel"), 0, 1000,
+                             window());
+    progress.setObjectName(QStringLiteral("eruptionProgress"));
+    progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(300);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const double X0 = form.number("cr0").value_or(0.0) / 100.0;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    mErupting = true;
+    const EruptionReport report = mCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
+        if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
+        sinceEvents.restart();
+        // Done when half of the mass is crystals, or at the model's limit on eruptions.
+        const double toHalf = X0 < 0.5 ? (X - X0) / (0.5 - X0) : 1.0;
+        const double done = std::clamp(std::max(toHalf, double(eruptions) / TaitJaupart::kMaxEruptions), 0.0, 1.0);
+        progress.setLabelText(QStringLiteral("Eruption %1, crystals %2 wt %").arg(eruptions).arg(100.0 * X, 0, 'f', 2));
+        progress.setValue(static_cast<int>(1000.0 * done));
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    mErupting = false;
+    progress.hide();
+
+    // The whole table goes into the log at once.
+    std::string text;
+    for (const std::string& line : report.lines) text += line + "\n";
+    text += "\n";
     onShowLog();
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    for (const std::string& line : report.lines) log->appendString1(line);
-    log->appendString1("");
+    log->appendString(text);
     log->scrollToEnd();
     if (report.stoppedEarly) mStatus->setText(QString::fromStdString(report.lines.back()));
 }
@@ -756,7 +843,9 @@ void MyDocument::onDeleteCase() {
 
 void MyDocument::onShowLog() {
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    if (!log->isWindowVisible()) log->setContentSize(700, 300);
+    // At least 700 wide, and wide enough for the eruption table's rows.
+    const int tableWidth = log->widthForColumns(static_cast<int>(ChamberCalculator::eruptionTableHeader().size()));
+    if (!log->isWindowVisible()) log->setContentSize(std::max(700, tableWidth), 300);
     log->showWindow();
 }
 

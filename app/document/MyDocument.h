@@ -52,8 +52,10 @@ public:
     MyDocument();
     ~MyDocument() override;
 
-    std::string dataOfType() const override { return mList.dataOfType(); }
+    std::string dataOfType(std::string& error) const override { return mList.dataOfType(&error); }
     bool readFromData(std::string_view bytes, std::string& error) override;
+    // An eruption sequence is running.
+    bool isBusy() const override { return mErupting; }
     void windowControllerDidLoad(QMainWindow* window) override;
 
     const CaseList& list() const { return mList; }
@@ -152,6 +154,7 @@ private:
     bool mSaturated = false;
     platform::NotificationCenter::Token mPlotSelectionToken = 0;
     bool mLoading = false;
+    bool mErupting = false;
 
     QLineEdit* mComment = nullptr;
     QButtonGroup* mMeltType = nullptr;

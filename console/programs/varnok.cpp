@@ -6,11 +6,17 @@
 //
 // The first word names the model; the others are command words run on it in
 // order.  Arguments missing at the end are asked for on standard input.
+// Results go to standard output, messages and solver traces to standard
+// error.  The exit status is 0 when every command ran and every result was
+// written, 1 otherwise.
 #include <cstdio>
 #include <memory>
 
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -30,24 +36,35 @@ void usage() {
         "  (wohletz, phreatic, revirr, wfrac, superheat, henley, flow, shock, nucleation, inclusions, ...).\n");
 }
 
+// The status of the run once standard output has been flushed: output lost
+// on the way (a full disk, a closed pipe) is a failure too.
+int finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        platform::diagf("Cannot write the standard output: the results are incomplete\n");
+        return 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         usage();
-        return 0;
+        return finish(0);
     }
     installFluidModelFactory();
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
         // The factory has said why; the list helps to choose.
-        std::fprintf(stderr, "The models are:\n%s", fluidModelNames());
+        platform::diagf("The models are:\n%s", fluidModelNames());
         return 1;
     }
     if (argc == 2) {
         std::printf("Model %s is ready; give it command words, e.g. varnok %s crit a\n", argv[1], argv[1]);
-        return 0;
+        return finish(0);
     }
-    model->doCommand(argc - 2, argv + 2, stdin);
-    return 0;
+    const bool done = model->doCommand(argc - 2, argv + 2, stdin);
+    const bool written = platform::writeFailureCount() == 0;
+    return finish(done && written ? 0 : 1);
 }

@@ -91,7 +91,7 @@ TEST(Brenvik, BadNumbersAreReportedWithoutACalculation) {
         {{"TV", "300", "5"}, "outside the stable states"},
         {{"TP", "6000", "10"}, "outside the stable states"},
         {{"TP", "500", "0.5", "steam"}, "does not expand to 1 bar"},
-        {{"TP", "20", "1", "steam"}, "no state of water found"},
+        {{"TP", "20", "1", "steam"}, "no steam state of water"},
         {{"tsat", "-2"}, "pressure must be above 0 bar"},
         {{"exsol", "900", "x"}, "is not a number"},
         {{"heat", "100", "20"}, "heat takes three arguments"},
@@ -122,13 +122,13 @@ TEST(Brenvik, SaturationWords) {
     EXPECT_NE(r.io.out.find("Temperature 179.88 deg.C, 453.03 K \n"), std::string::npos);
     EXPECT_NE(r.io.out.find("Liquid expansion work (reversible) :    55.97  J/g"), std::string::npos) << r.io.out;
     r = brenvik({"tsat", "250"});
-    EXPECT_NE(r.io.out.find("The pressure (250.00 bar) is above the critical pressure (220.64 bar).\n"),
+    EXPECT_NE(r.io.err.find("The pressure (250.00 bar) is above the critical pressure (220.64 bar).\n"),
               std::string::npos);
     r = brenvik({"psat", "400"});
     EXPECT_NE(r.io.out.find("is above the critical temperature"), std::string::npos);
     EXPECT_NE(r.io.out.find("Saturation properties (critical state):"), std::string::npos);
     r = brenvik({"exsol", "20", "1"});  // no vapour below the saturation pressure
-    EXPECT_NE(r.io.out.find("No vapour state of water at 20.00 deg. C and 1.00 bar"), std::string::npos);
+    EXPECT_NE(r.io.err.find("No vapour state of water at 20.00 deg. C and 1.00 bar"), std::string::npos);
     EXPECT_EQ(r.io.out.find("Exsolution work"), std::string::npos);
     EXPECT_EQ(r.rc, 1);
     r = brenvik({"exsol", "900", "1000"});
@@ -140,14 +140,20 @@ TEST(Brenvik, SaturationWords) {
 
 TEST(Brenvik, CurveWordsWriteTheirFiles) {
     std::remove("igor2.itx");
+    // Each mode has its own file: raw rows of 28 doubles, "# " columns, Igor text.
     Outcome r = brenvik({"satu", "cocoa"});
     EXPECT_EQ(r.rc, 0);
-    std::FILE* f = std::fopen("satu0", "rb");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
+    const std::string rows = consoletest::readFile("satu0.bin");
+    EXPECT_GT(rows.size(), 0u);
+    EXPECT_EQ(rows.size() % (28 * sizeof(double)), 0u);
     EXPECT_EQ(std::fopen("igor2.itx", "r"), nullptr);  // no script in this mode
+    r = brenvik({"satu", "gnuplot"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(consoletest::readFile("satu0.txt").rfind("# ", 0), 0u);
+    EXPECT_NE(consoletest::readFile("satu0.txt").find("P(1)"), std::string::npos);
     r = brenvik({"satu"});
     EXPECT_EQ(consoletest::readFile("satu0").rfind("IGOR\nWAVES", 0), 0u);
+    EXPECT_EQ(consoletest::readFile("satu0.bin"), rows);  // not replaced
     const std::string script = consoletest::readFile("igor2.itx");
     EXPECT_NE(script.find("x loadwave/p=p7/t/o \"satu0\" \nx display p0 vs t0\n"), std::string::npos);
     EXPECT_NE(consoletest::readFile("igor00.itx").find("LOADFILE Macintosh HD"), std::string::npos);
@@ -158,7 +164,7 @@ TEST(Brenvik, CycleAndDiagramWords) {
     EXPECT_EQ(r.rc, 0);
     EXPECT_NE(r.io.out.find("Heating                     : Wohletz\n"), std::string::npos);
     EXPECT_NE(r.io.out.find("Water-magma mass ratio      :    0.400"), std::string::npos);
-    EXPECT_NE(r.io.out.find("Calculation Time"), std::string::npos);
+    EXPECT_NE(r.io.err.find("Calculation Time"), std::string::npos);  // a trace, not a result
     EXPECT_EQ(consoletest::readFile("igor0.itx").rfind("IGOR\nx newpath/O p7,", 0), 0u);
 
     // The E(m) word sweeps the whole grid whatever m was given.

@@ -93,13 +93,18 @@ TEST(WaterMagmaLog, CycleReportsIntoTheLogAndFillsItsCurves) {
     EXPECT_NE(sink.rtf.find("{\\colortbl;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"),
               std::string::npos);
     EXPECT_EQ(c.out.find("Reversible isentropic case"), std::string::npos);  // nothing on standard output
-    // Curves in arrays of 7 values per point: P, T, V, U, H, S, Um.
-    ASSERT_GT(r.isochoreArray.size(), 7u);
-    ASSERT_EQ(r.isochoreArray.size() % 7, 0u);
-    EXPECT_NEAR(r.isochoreArray[1], r.T2, 1e-9);
-    EXPECT_NEAR(r.isochoreArray[r.isochoreArray.size() - 6], r.T3, 1e-9);
-    ASSERT_GT(r.isentropeArray.size(), 7u);
-    for (std::size_t i = 0; i < r.isentropeArray.size(); i += 7) EXPECT_NEAR(r.isentropeArray[i + 5], r.S3, 1e-6);
+    // Curves in arrays of 13 values per point, in the framework's column
+    // orders: isochore T P A H U S G Cv Cp dPdV V Um Hm, isentrope T V P A H
+    // U S G Cv Cp Um Hm rho.
+    const std::size_t n = 13;
+    ASSERT_GT(r.isochoreArray.size(), n);
+    ASSERT_EQ(r.isochoreArray.size() % n, 0u);
+    EXPECT_NEAR(r.isochoreArray[0], r.T2, 1e-9);
+    EXPECT_NEAR(r.isochoreArray[r.isochoreArray.size() - n], r.T3, 1e-6);
+    for (std::size_t i = 0; i < r.isochoreArray.size(); i += n) EXPECT_NEAR(r.isochoreArray[i + 10], r.V2, 1e-9);
+    ASSERT_GT(r.isentropeArray.size(), n);
+    ASSERT_EQ(r.isentropeArray.size() % n, 0u);
+    for (std::size_t i = 0; i < r.isentropeArray.size(); i += n) EXPECT_NEAR(r.isentropeArray[i + 6], r.S3, 1e-6);
     EXPECT_GT(r.decompressionArray.size(), 13u);
 }
 

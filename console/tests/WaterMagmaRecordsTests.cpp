@@ -136,7 +136,7 @@ TEST(WaterMagmaInfo, InteractiveDialogueReadsFromTheGivenStream) {
     WaterMagmaCalculationInfo info;
     info.heatingMode = 0;
     std::string out;
-    ASSERT_TRUE(parse(info, {"m", "2", "interactive"}, &out, nullptr, in));
+    ASSERT_TRUE(parse(info, {"m", "2", "interactive"}, nullptr, &out, in));  // the prompts go to stderr
     std::fclose(in);
     EXPECT_DOUBLE_EQ(info.m, 2.0);
     EXPECT_EQ(info.pyroclastHeated, 1);
@@ -158,7 +158,7 @@ TEST(WaterMagmaInfo, InteractiveDialogueReadsFromTheGivenStream) {
     std::rewind(in2);
     WaterMagmaCalculationInfo info2;
     info2.heatingMode = 1;
-    ASSERT_TRUE(parse(info2, {"interactive", "m", "3"}, &out, nullptr, in2));
+    ASSERT_TRUE(parse(info2, {"interactive", "m", "3"}, nullptr, &out, in2));
     std::fclose(in2);
     EXPECT_NE(out.find("Water-magma mass ratio,"), std::string::npos);
     EXPECT_DOUBLE_EQ(info2.m, 3.0);

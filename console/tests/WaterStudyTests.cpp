@@ -187,7 +187,7 @@ TEST(WaterStudies, PhreaticTableAsIgorText) {
     for (const auto& r : rows) EXPECT_EQ(r.size(), 24u);
     // A magma colder than the water at depth makes no table.
     const auto c = capture([&] { w.calculatePhreaticCycle(50.0, 300.0, 1, 1, "q"); });
-    EXPECT_NE(c.out.find("No cycle"), std::string::npos);
+    EXPECT_NE(c.err.find("No cycle"), std::string::npos);
 }
 
 TEST(WaterStudies, ChokedFlowOfDiluteSteamIsTheIdealGasOne) {
@@ -261,7 +261,7 @@ TEST(WaterStudies, InterfacePairsStartAtSaturation) {
     EXPECT_EQ(text.substr(text.size() - 4), "END\n");
     // A step that never advances is refused.
     const auto c = capture([&] { w.calculateInterfaceTemperatureCurve("itc", 450.0, 0, 0.0, 1.0, 1, "y"); });
-    EXPECT_NE(c.out.find("positive temperature step"), std::string::npos);
+    EXPECT_NE(c.err.find("positive temperature step"), std::string::npos);
 }
 
 TEST(WaterStudies, NucleationRateRisesAsTheLiquidIsStretched) {
@@ -307,7 +307,7 @@ TEST(WaterStudies, FluidInclusionData) {
     const auto c = capture([&] { ok = w.workInclusionData("incl.txt"); });
     ASSERT_TRUE(ok);
     EXPECT_NE(c.out.find("Th 200.000000   Tn 150.000000 \n"), std::string::npos);
-    EXPECT_NE(c.out.find("Incomplete fluid-inclusion record"), std::string::npos);
+    EXPECT_NE(c.err.find("Incomplete fluid-inclusion record"), std::string::npos);
     const std::string res = readFile("incl.res");
     ASSERT_EQ(res.rfind("# ", 0), 0u);
     const auto rows = rowsOf(res);
@@ -340,9 +340,9 @@ TEST(WaterStudies, CommandWords) {
     const auto c = capture([&] { w.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
     EXPECT_NE(c.out.find("k :     0.60"), std::string::npos) << c.out;
     EXPECT_NE(c.out.find("Volume water fraction : 0.000000\n"), std::string::npos);
-    EXPECT_NE(c.out.find("Expected a number, not \"hot\""), std::string::npos);
+    EXPECT_NE(c.err.find("Expected a number, not \"hot\""), std::string::npos);
     EXPECT_DOUBLE_EQ(w.T, 320.0);
-    EXPECT_NE(c.out.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
+    EXPECT_NE(c.err.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
 }
 
 TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
@@ -364,7 +364,7 @@ TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
     }
     EXPECT_EQ(crossings, 1);
     const auto c = capture([&] { w.drawEquilibriumPotentials(450.0, 1.0, 450.0, 451.0, 1e-3, 1e-4, 1); });
-    EXPECT_NE(c.out.find("0 < Vmin < Vmax"), std::string::npos);
+    EXPECT_NE(c.err.find("0 < Vmin < Vmax"), std::string::npos);
 }
 
 TEST(WaterStudies, ShockWaveIsothermAndIsobarFiles) {

@@ -253,6 +253,45 @@ TEST(CriticalCurve, JoinsThePureCriticalPointsAlongTheClosedForm) {
     EXPECT_GT(rows[rows.size() - 2][4], 0.999 - 0.005);
 }
 
+TEST(CriticalCurve, FromEitherComponentStepsIntoTheMixturesWhateverTheSigns) {
+    // From a pure component the offset and the steps point away from it,
+    // whatever the signs given, in composition steps (dx 0.005) and in
+    // temperature steps (dx 1: |dx dT/dx1| > 50 K); every row lies in
+    // 0 <= x1 <= 1 on the closed-form curve, and the curve closes at the
+    // other component.
+    auto f = makeMixture();
+    for (int flag : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1})
+        for (double dx : {0.005, -0.005, 1.0, -1.0})
+            for (double dT : {1.0, -1.0})
+                for (double dx0 : {1e-6, -1e-6}) {
+                    const bool from1 = flag == kCriticalCurveFromComponent1;
+                    const std::string where = "flag " + std::to_string(flag) + " dx " + std::to_string(dx) +
+                                              " dT " + std::to_string(dT) + " dx0 " + std::to_string(dx0);
+                    f->temperature(from1 ? 390.0 : 300.0);
+                    f->volume(from1 ? 1.5e-4 : 1.3e-4);
+                    std::vector<double> flat;
+                    testing::internal::CaptureStdout();
+                    testing::internal::CaptureStderr();
+                    f->calculate_the_critical_curve(nullptr, static_cast<CriticalCurveFlag>(flag), 1, dT, dx, dx0, -1,
+                                                    6, nullptr, &flat);
+                    testing::internal::GetCapturedStdout();
+                    testing::internal::GetCapturedStderr();
+                    const auto rows = rowsOf(flat);
+                    ASSERT_GT(rows.size(), 20u) << where;
+                    EXPECT_EQ(rows.front()[4], from1 ? 1.0 : 0.0) << where;
+                    EXPECT_NEAR(rows[1][4], from1 ? 1.0 - 1e-6 : 1e-6, 1e-12) << where;
+                    EXPECT_EQ(rows.back()[4], from1 ? 0.0 : 1.0) << where;
+                    for (std::size_t k = 1; k + 1 < rows.size(); ++k) {
+                        const double x1 = rows[k][4];
+                        ASSERT_TRUE(x1 >= 0.0 && x1 <= 1.0) << where << " row " << k << " x1 " << x1;
+                        EXPECT_LT(rel(rows[k][2], mix.critical(x1).T), 1e-7) << where << " row " << k;
+                        if (k > 1) {
+                            EXPECT_TRUE(from1 ? x1 < rows[k - 1][4] : x1 > rows[k - 1][4]) << where << " row " << k;
+                        }
+                    }
+                }
+}
+
 TEST(CriticalCurve, TextFilesAndTheSteepStart) {
     auto f = makeMixture();
     testing::internal::CaptureStdout();

@@ -193,3 +193,45 @@ TEST(Tricritical, LociWithoutSuchPointsEndWithTheErrorFlag) {
     EXPECT_EQ(f.errorflag, 1);
     EXPECT_TRUE(readRows("mdp.txt").empty());
 }
+
+// The symmetric van der Waals mixture (a0 = a1 = a, b0 = b1 = b, a01 = a (1 - k),
+// so a(x) = a (1 - 2 k x0 x1)) has, at x1 = 1/2, all odd composition
+// derivatives zero, A_xV = 0 and, with R = 1 and a, b as units,
+//     A_xx = 4T - 4k/V,  A_xxV = 4k/V^2,  A_xxxx = 32T,
+//     A_VV = T/(V - 1)^2 - (2 - k)/V^3.
+// g2 = A_xx = 0 gives T = k/V; g4 = A_xxxx - 3 A_xxV^2/A_VV = 0 then gives
+// A_VV = 3k/(2V^3), i.e. (V/(V - 1))^2 = 2/k + 1/2: with s = sqrt(2/k + 1/2),
+//     V = b s/(s - 1),  T = (k a/(R b)) (s - 1)/s,  g3 = g5 = 0 by symmetry.
+// Started with a1 a little below a0 (which makes the critical curve from
+// component 1 turn unstable), the search from component 1, tuning a1, must
+// find that point: a1 = a0, x1 = 1/2 and the closed-form T, V and P.  Every
+// point it reports is checked against the closed form.
+TEST(Tricritical, SearchFromComponent1FindsTheSymmetricTricriticalPoint) {
+    struct Case {
+        double k, eps;
+        bool found;  // the search is known to converge from this start
+    };
+    for (const Case& c : {Case{0.5, -0.02, true}, {0.5, -0.005, true}, {0.8, -0.005, true}, {1.0, -0.02, true},
+                          {1.0, -0.005, true}, {1.2, -0.02, true}, {1.2, -0.005, true}, {0.8, -0.02, false}}) {
+        TunableVdW f({kA, kA * (1.0 + c.eps)}, {kB, kB}, c.k);
+        f.temperature(8.0 * kA / (27.0 * VdWMixture::R * kB));
+        f.volume(3.0 * kB);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        f.search_the_tricritical_point(2, kA * (1.0 + c.eps), kCriticalCurveFromComponent1);
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+        if (c.found) {
+            EXPECT_EQ(f.errorflag, 0) << c.k << " " << c.eps;
+        }
+        if (f.errorflag) continue;
+        const double s = std::sqrt(2.0 / c.k + 0.5), V = kB * s / (s - 1.0);
+        const double T = c.k * kA / (VdWMixture::R * kB) * (s - 1.0) / s;
+        const double P = VdWMixture::R * T / (V - kB) - kA * (1.0 - c.k / 2.0) / (V * V);
+        EXPECT_NEAR(f.attraction().a[1] / kA, 1.0, 1e-9) << c.k << " " << c.eps;
+        EXPECT_NEAR(f.x[1], 0.5, 1e-7) << c.k << " " << c.eps;
+        EXPECT_LT(relDiff(f.T, T), 1e-7) << c.k << " " << c.eps;
+        EXPECT_LT(relDiff(f.V, V), 1e-7) << c.k << " " << c.eps;
+        EXPECT_LT(relDiff(f.P, P), 1e-6) << c.k << " " << c.eps;
+    }
+}

@@ -101,8 +101,8 @@ TEST(TwoPhaseDrivers, InconsistentOrMissingInputIsReported) {
     c.m.bubble("no-such-input.txt", "bubble_none.txt");
     c.m.flash("no-such-input.txt", "flash_none.txt");
     c.m.flash1("no-such-input.txt", "flash1_none.txt");
-    testing::internal::GetCapturedStderr();
-    const std::string said = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("no-such-input.txt"), std::string::npos);
     // The Igor files stay well formed (header and END).
     EXPECT_EQ(readFile("bubble_none.txt").rfind("IGOR\n", 0), 0u);

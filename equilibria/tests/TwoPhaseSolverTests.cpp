@@ -187,10 +187,12 @@ TEST(VLEBase, StartValuesFromAResultTable) {
         std::fputs(answer, in);
         std::rewind(in);
         testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         v.initializeFromFile(in);
         const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
         std::fclose(in);
-        return out;
+        return out + err;  // the prompt, then the messages
     };
     v.set_type_of_problem(13);
     v.set_the_temperature(255.0);

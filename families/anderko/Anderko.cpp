@@ -7,6 +7,8 @@
 #include "families/anderko/AnderkoDispersion.h"
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
+#include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -58,7 +60,10 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     interactions[0] = new Boublik();
     interactions[1] = new Dipole();
     interactions[2] = new AnderkoDispersion();
-    ideal = nullptr;
+    // The hard-sphere term carries the ideal gas's -ln V; the temperature
+    // part of the ideal gas is that of the components' standard-state data
+    // (none for the salts: their state functions fail, said once).
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     critical_T = 648.6;
@@ -82,20 +87,20 @@ void Anderko::setSystemCode(char code) {
     if (component_count > 0) {
         // The terms are sized once; another system needs another model.
         if (row && icode == systemCode) return;
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: the system is already set (%d); create a new model for another one\n",
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: the system is already set (%d); create a new model for another one\n",
                      systemCode);
         return;
     }
     systemCode = code;
     if (!row) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
         return;
     }
     const int n = static_cast<int>(row->components.size());
     if (dispersion()->setSystemCode(code) != n) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: no dispersion parameters for system %d\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: no dispersion parameters for system %d\n", icode);
         return;
     }
     // The interaction parameters of every tuple must be known before the
@@ -104,8 +109,8 @@ void Anderko::setSystemCode(char code) {
     disp->Interaction::number_of_components(n);
     disp->calculate_covolumes();
     if (!disp->build_parse_graph()) {
-        std::fprintf(stderr, "Anderko system type %d not implemented\n", icode);
-        std::fprintf(stderr, "Anderko: the dispersion term of system %d lacks interaction parameters\n", icode);
+        platform::diagf("Anderko system type %d not implemented\n", icode);
+        platform::diagf("Anderko: the dispersion term of system %d lacks interaction parameters\n", icode);
         disp->component_count = 0;
         return;
     }
@@ -118,7 +123,10 @@ void Anderko::setSystemCode(char code) {
     }
     hardSpheres()->set_parameters(std::span<const double>(bs));
     dipole()->set_parameters(std::span<const double>(bm));
-    for (int i = 0; i < n; i++) molar_mass[i] = row->components[i]->M;
+    for (int i = 0; i < n; i++) {
+        molar_mass[i] = row->components[i]->M;
+        readIdealComponentData(ideal, row->components[i]->name);
+    }
     critical_T = row->components[0]->Tc;
     critical_V = row->components[0]->Vc;
     if (row->Tmin > 0.0) Tmin = row->Tmin;
@@ -132,10 +140,39 @@ void Anderko::setSystemCode(char code) {
     x_vapour.assign(n, 0.0);
 }
 
+bool Anderko::refusesState() {
+    if (component_count > 0) return false;
+    errorflag = 1;
+    if (!(T == refusedAt_[0] && V == refusedAt_[1] && P == refusedAt_[2])) {
+        platform::diagf("Anderko system type %d not implemented: no state is computed\n",
+                        static_cast<int>(static_cast<signed char>(systemCode)));
+        refusedAt_[0] = T;
+        refusedAt_[1] = V;
+        refusedAt_[2] = P;
+    }
+    return true;
+}
+
+void Anderko::calculate_molar_volume() {
+    if (!refusesState()) WaterEOS::calculate_molar_volume();
+}
+
+void Anderko::calculate_pressure() {
+    if (!refusesState()) WaterEOS::calculate_pressure();
+}
+
+void Anderko::calculate_state_functions() {
+    if (!refusesState()) WaterEOS::calculate_state_functions();
+}
+
+void Anderko::calculate_fugacities() {
+    if (!refusesState()) WaterEOS::calculate_fugacities();
+}
+
 void Anderko::useVLE() {
     if (vle_) return;
     if (component_count < 1) {
-        std::fprintf(stderr, "Anderko: no system selected, no two-phase solver\n");
+        platform::diagf("Anderko: no system selected, no two-phase solver\n");
         return;
     }
     set_the_phase_as(2);

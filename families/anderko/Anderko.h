@@ -3,10 +3,13 @@
 // H2O, NaCl, KCl, CO2 and CH4: a water model whose reduced Helmholtz energy
 // is the sum of a hard-sphere repulsion (Boublik, which carries the ideal-gas
 // -ln V), a dipole-dipole attraction (Dipole) and a dispersion attraction
-// (AnderkoDispersion), without an ideal-gas part.  The chemical system is
+// (AnderkoDispersion), and the Standard ideal gas of the components (its
+// temperature part; the salts have no standard-state data, so the state
+// functions of a fluid that holds them fail).  The chemical system is
 // chosen after construction by its system code (setSystemCode, or the
 // framework's setSystemType by name).  On request (useVLE) the model builds a
 // second Anderko for the vapour and a two-phase solver (IFP) over the pair.
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -29,6 +32,13 @@ public:
     void setSystemCode(char code) override;
     // Creates the vapour phase and the two-phase solver once.
     void useVLE();
+
+    // A model whose system was refused has no components: every state fails
+    // (errorflag 1) with a message on standard error, once per state asked for.
+    void calculate_molar_volume() override;
+    void calculate_pressure() override;
+    void calculate_state_functions() override;
+    void calculate_fugacities() override;
 
     // ---- start values (two-phase work)
     // They write the framework's two-phase start fields (x_liquid, x_vapour,
@@ -81,6 +91,9 @@ public:
     Anderko* vapourPhase() const { return vapour_.get(); }
 
 private:
+    bool refusesState();
+    double refusedAt_[3] = {NAN, NAN, NAN};  // T, V, P of the last state reported refused
+
     std::unique_ptr<Anderko> vapour_;  // declared first: the solver borrows it
     std::unique_ptr<IFP> vle_;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "families/anderko/Anderko.h"
+#include "platform/LogSink.h"
 
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc < 1 || !argv || !argv[0]) return 0;
@@ -27,7 +28,7 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
     if (std::strcmp(w, "test1") == 0) {
         // Seven words follow; with fewer the word is not taken.
         if (argc < 8) {
-            std::fprintf(stderr, "test1: T V0 xsalt xgas dT branch suffix expected\n");
+            platform::diagf("test1: T V0 xsalt xgas dT branch suffix expected\n");
             return 0;
         }
         doTest1(std::atof(argv[1]), std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]), std::atof(argv[5]),
@@ -38,9 +39,9 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
 }
 
 void Anderko::doTest1(double T_, double V0, double xsalt, double xgas, double dT, int branch, const char* suffix) {
-    std::printf("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", T_, V0, xsalt, xgas, dT, suffix);
+    platform::tracef("T %12f V0 %12f xsalt %12f xgas %12f dT %5lf suffix %s\n", T_, V0, xsalt, xgas, dT, suffix);
     if (component_count != 3) {
-        std::fprintf(stderr, "test1: a system of three components is needed\n");
+        platform::diagf("test1: a system of three components is needed\n");
         return;
     }
     composition(1.0 - xsalt - xgas, xsalt, xgas);
@@ -71,7 +72,7 @@ struct Row {
 void runTable(Anderko& m, const Row* rows, int nrows, bool binary, const char* gas) {
     std::FILE* f = std::fopen("test", "wt");
     if (!f) {
-        std::fprintf(stderr, "Can't open the file test\n");
+        platform::diagf("Can't open the file test\n");
         return;
     }
     if (binary)

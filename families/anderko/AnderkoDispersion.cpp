@@ -15,6 +15,7 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ void AnderkoDispersion::number_of_components(int n) {
 
 int AnderkoDispersion::setSystemCode(char code) {
     if (allocatedComponents()) {
-        std::fprintf(stderr, "Dispersion Anderko: system already set (%d), %d refused\n", code_, code);
+        platform::diagf("Dispersion Anderko: system already set (%d), %d refused\n", code_, code);
         return 0;
     }
     auto prep = [&](int n) {

@@ -14,6 +14,7 @@
 #include "families/anderko/Anderko.h"
 #include "numerics/ConsoleInput.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 double Anderko::saltMoleFraction(double w) { return w / ((100.0 - w) * 58.5 / 18.0 + w); }
 
@@ -75,7 +76,7 @@ void Anderko::calculateTheIsopleth4(const char* suffix, double T_, double x1, do
 void Anderko::calculateTheCriticalCurve(const char* suffix) {
     if (component_count != 2) {
         // A curve of a binary system only; the model is left as it is.
-        std::fprintf(stderr, "Not a binary system: N = %d\n", component_count);
+        platform::diagf("Not a binary system: N = %d\n", component_count);
         return;
     }
     const std::string name = std::string("crit") + (suffix ? suffix : "");
@@ -97,7 +98,7 @@ void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double T_, d
     vle_->first_init_flag = 0;
     std::FILE* f = std::fopen(name.c_str(), "wt");
     if (!f) {
-        std::fprintf(stderr, "Can't open the file %s\n", name.c_str());
+        platform::diagf("Can't open the file %s\n", name.c_str());
         return;
     }
     vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, d, 100000.0, 1, 1, nullptr);
@@ -112,7 +113,7 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double T_, double x1, do
     vle_->first_init_flag = 0;
     std::FILE* f = std::fopen(name.c_str(), "wt");
     if (!f) {
-        std::fprintf(stderr, "Can't open the file %s\n", name.c_str());
+        platform::diagf("Can't open the file %s\n", name.c_str());
         return;
     }
     vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, d, 100000.0, 0, 1, nullptr);
@@ -126,7 +127,7 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double T_, double x1, do
 void Anderko::calculateTheTernary(const char* suffix, double T_, double P_bar, double x1, double x2, double y1,
                                   double y2, double Vl, double Vv, double d, int liquidLiquid, int pole) {
     if (component_count != 3) {
-        std::fprintf(stderr, "Not a ternary system: N = %d\n", component_count);
+        platform::diagf("Not a ternary system: N = %d\n", component_count);
         return;
     }
     useVLE();
@@ -229,7 +230,7 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
     std::printf("Pole ? (0/1/2) ");
     const int pole = getInteger(0, consoleIn);
     if (pole < 0 || pole > 2) {
-        std::fprintf(stderr, "Pole %d: 0, 1 or 2 expected\n", pole);
+        platform::diagf("Pole %d: 0, 1 or 2 expected\n", pole);
         return;
     }
     bool traced = false;
@@ -244,7 +245,7 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
         return true;
     });
     if (!traced) {
-        std::fprintf(stderr, "No state numbered %d\n", sel);
+        platform::diagf("No state numbered %d\n", sel);
         return;
     }
     // The first branch by its last column descending, the second ascending, joined.
@@ -254,7 +255,7 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
     const std::string path = "ter" + sfx;
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) {
-        std::fprintf(stderr, "Can't open the file %s\n", path.c_str());
+        platform::diagf("Can't open the file %s\n", path.c_str());
         return;
     }
     std::fprintf(f, "IGOR\n");

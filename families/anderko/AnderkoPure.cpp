@@ -3,6 +3,7 @@
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
 #include "families/anderko/Dispersion1.h"
+#include "fluid/Standard.h"
 #include "numerics/Fitting.h"
 
 AnderkoH2O::AnderkoH2O(int phaseKind) : WaterEOS(3, phaseKind, 0) {
@@ -12,12 +13,15 @@ AnderkoH2O::AnderkoH2O(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     interactions[0] = hs;
     interactions[1] = dp;
     interactions[2] = disp;
-    ideal = nullptr;
+    // The hard-sphere term carries the ideal gas's -ln V; the standard-state
+    // data of water give the temperature part of the ideal gas.
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     setModelName("Anderko H2O");
     FluidPhase::number_of_components(1);
     add_component("H2O");
+    readIdealComponentData(ideal, "H2O");
     critical_T = 648.6;
     critical_V = 6.174e-05;
     hs->set_parameters(2.84959143e-05);
@@ -34,12 +38,13 @@ AnderkoCO2::AnderkoCO2(int phaseKind) : CO2EOS(2, phaseKind, 0) {
     auto* disp = new CO2Disp();
     interactions[0] = hs;
     interactions[1] = disp;
-    ideal = nullptr;
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     setModelName("Anderko CO2");
     FluidPhase::number_of_components(1);
     add_component("CO2");
+    readIdealComponentData(ideal, "CO2");
     hs->set_parameters(4.952e-05);
     disp->set_covolume(4.952e-05);
     molar_mass[0] = 0.044;

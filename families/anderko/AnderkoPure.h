@@ -1,8 +1,9 @@
 #pragma once
 // One-component members of the Anderko family, with dispersion terms fitted
 // to the pure fluid: AnderkoH2O (hard spheres, dipole, water dispersion) and
-// AnderkoCO2 (hard spheres, CO2 dispersion).  Neither has an ideal-gas part:
-// the hard-sphere term carries -ln V.
+// AnderkoCO2 (hard spheres, CO2 dispersion).  The hard-sphere term carries
+// the ideal gas's -ln V, the Standard ideal gas of the fluid its temperature
+// part.
 #include "gases/CO2EOS.h"
 #include "water/WaterEOS.h"
 

@@ -10,6 +10,7 @@
 #include "equilibria/IFP.h"
 #include "families/anderko/Anderko.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ bool readRow(std::FILE* in, int count, double* out, const std::string& path, int
             if (*p == '\0') continue;  // blank line
         }
         if (k < count) {
-            std::fprintf(stderr, "%s line %d: %d numbers expected\n", path.c_str(), line, count);
+            platform::diagf("%s line %d: %d numbers expected\n", path.c_str(), line, count);
             return false;
         }
         return true;
@@ -168,7 +169,7 @@ void Anderko::initializeDewPoint2(double T_, double x1, int branch) {
         r = rows[k];
     }
     storeRow(*this, r);
-    std::printf("Initialization dew point: T %f xl %f xv %f Vl %f Vv %f P %f \n", T_, x_liquid[1], x_vapour[1], Vl0,
+    platform::tracef("Initialization dew point: T %f xl %f xv %f Vl %f Vv %f P %f \n", T_, x_liquid[1], x_vapour[1], Vl0,
                 Vv0, r.f[1]);
     loadSolver(*this, T_, r.f[1], Vv0, x1);
 }
@@ -193,7 +194,7 @@ void Anderko::initializeFromFile(const char* path, double T_, double x1, double 
     }
     std::fclose(in);
     if (!found) {
-        std::fprintf(stderr, "Initialization from file %s: no row\n", path);
+        platform::diagf("Initialization from file %s: no row\n", path);
         return;
     }
     const int n = component_count;
@@ -218,11 +219,11 @@ void Anderko::initializeFromFile(const char* path, double T_, double x1, double 
         if (three) s->composition(2, x2);
     }
     if (three)
-        std::printf("Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl %lg "
+        platform::tracef("Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl %lg "
                     "cm3/mol Vv %lg cm3/mol\n",
                     path, best[0], best[1], best[2], best[3], best[4], best[5], best[6], best[7], best[8], best[9]);
     else
-        std::printf("Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv %lg "
+        platform::tracef("Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv %lg "
                     "cm3/mol\n",
                     path, best[0], best[1], best[2], best[3], best[5], best[6], best[8], best[9]);
 }
@@ -289,11 +290,11 @@ void Anderko::initializeFromTx(double T_, double a, double g) {
     s->P = s->estimate.P = s->previous.P = Psolver;
     vapourPhase()->Vv0 = Vv;
     if (n == 2)
-        std::printf("Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv % lg "
+        platform::tracef("Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv % lg "
                     "cm3/mol\n",
                     T_, s->P * 1e-5, s->x[0], s->x[1], s->y[0], s->y[1], Vl0 * 1e6, Vv * 1e6);
     else
-        std::printf("Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl %lg cm3/mol "
+        platform::tracef("Initialized from Tx : T %lg P %lg bar x0 %lg x1 %lg x2 %lg y0 %lg y1 %lg y2 %lg Vl %lg cm3/mol "
                     "Vv % lg cm3/mol\n",
                     T_, s->P * 1e-5, s->x[0], s->x[1], s->x[2], s->y[0], s->y[1], s->y[2], Vl0 * 1e6, Vv * 1e6);
 }

@@ -1,4 +1,5 @@
 #include "families/anderko/Boublik.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -76,7 +77,7 @@ void Boublik::number_of_components(int n) {
 
 static bool listFits(const char* what, std::size_t given, int n) {
     if (n > 0 && given == static_cast<std::size_t>(n)) return true;
-    std::fprintf(stderr, "Boublik: %zu %s given for %d components\n", given, what, n);
+    platform::diagf("Boublik: %zu %s given for %d components\n", given, what, n);
     return false;
 }
 
@@ -106,7 +107,10 @@ void Boublik::set_hard_sphere_diameter(int i, double d) {
     calculated = 0;
 }
 
+// Without components (an Anderko model whose system was refused) the term has
+// no value: every evaluation fails.
 void Boublik::calculate_fixed_parameters() {
+    if (!readyOrFail(component_count > 0)) return;
     double sD = 0, sE = 0, sF = 0;
     bmix = 0.0;
     for (int i = 0; i < component_count; i++) {
@@ -150,12 +154,15 @@ void Boublik::writeVolumeLeaves(bool) {
 }
 
 void Boublik::calculate_volume_dependent_parameters() {
+    if (!readyOrFail(component_count > 0)) return;
     writeVolumeLeaves(false);
     // A packing fraction above 1 (or no volume at all) has no hard-sphere fluid.
     if (eta.value > 1.0 || !(V > 0.0)) termError = 1;
 }
 
-void Boublik::calculate_high_order_parameters() { writeVolumeLeaves(true); }
+void Boublik::calculate_high_order_parameters() {
+    if (readyOrFail(component_count > 0)) writeVolumeLeaves(true);
+}
 
 void Boublik::test() {
     number_of_components(2);

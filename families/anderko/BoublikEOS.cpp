@@ -5,7 +5,8 @@
 
 BoublikEOS::BoublikEOS(int phaseKind) : FluidPhase(1, phaseKind, 0) {
     interactions[0] = new Boublik();
-    ideal = new HGKid();
+    // HGK's ideal gas of water, completed for a term that carries -ln V.
+    ideal = new HGKIdealGas();
     Vl0 = 2e-05;
     Vv0 = 0.0002;
 }

@@ -1,4 +1,5 @@
 #include "families/anderko/Dipole.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -89,7 +90,7 @@ void Dipole::number_of_components(int n) {
 bool Dipole::set_parameters(std::span<const double> values) {
     const int n = component_count;
     if (n < 1 || values.size() != static_cast<std::size_t>(2 * n)) {
-        std::fprintf(stderr, "Dipole: %zu parameters given for %d components (covolumes, then dipole moments)\n",
+        platform::diagf("Dipole: %zu parameters given for %d components (covolumes, then dipole moments)\n",
                      values.size(), n);
         return false;
     }
@@ -153,12 +154,19 @@ void Dipole::writeLeaves() {
     d.d4[1][1][1][1] = 6.0 * u5;
 }
 
+// Without components (an Anderko model whose system was refused) the term has
+// no value: every evaluation fails.
 void Dipole::calculate_fixed_parameters() {
+    if (!readyOrFail(component_count > 0)) return;
     for (int i = 0; i < component_count; i++) K2.x[i] = K3.x[i] = bmix.x[i] = x[i];
     K2.calculated = K3.calculated = bmix.calculated = false;
     if (V > 0.0) writeLeaves();
 }
 
-void Dipole::calculate_volume_dependent_parameters() { writeLeaves(); }
+void Dipole::calculate_volume_dependent_parameters() {
+    if (readyOrFail(component_count > 0)) writeLeaves();
+}
 
-void Dipole::calculate_high_order_parameters() { writeLeaves(); }
+void Dipole::calculate_high_order_parameters() {
+    if (readyOrFail(component_count > 0)) writeLeaves();
+}

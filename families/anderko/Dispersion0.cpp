@@ -9,6 +9,7 @@
 #include "expressions/Power.h"
 #include "expressions/Powo.h"
 #include "expressions/Sum1.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ void Dispersion0::preAllocateComponentsNumber(int n) {
 void Dispersion0::number_of_components(int n) {
     Interaction::number_of_components(n);
     if (n != nalloc) {
-        std::fprintf(stderr, "Dispersion0: %d components, tables prepared for %d\n", n, nalloc);
+        platform::diagf("Dispersion0: %d components, tables prepared for %d\n", n, nalloc);
         return;
     }
     calculate_covolumes();
@@ -190,13 +191,13 @@ bool Dispersion0::build_parse_graph() {
     auto need = [&](Expression* e, const char* what, std::initializer_list<int> idx) {
         if (e) return;
         ok = false;
-        std::fprintf(stderr, "Dispersion0: no %s at (", what);
+        platform::diagf("Dispersion0: no %s at (", what);
         const char* sep = "";
         for (int v : idx) {
-            std::fprintf(stderr, "%s%d", sep, v);
+            platform::diagf("%s%d", sep, v);
             sep = ",";
         }
-        std::fprintf(stderr, ")\n");
+        platform::diagf(")\n");
     };
     for (int i = 0; i < n; i++) {
         need(ai(i), "a", {i});
@@ -377,7 +378,10 @@ void Dispersion0::writeVolumeLeaves() {
     d4.d4[1][1][1][1] = 840.0 * u8 / 64.0;
 }
 
+// Without its mixing-rule graph (a system whose parameters are missing) the
+// term has no value: every evaluation fails instead of counting as zero.
 void Dispersion0::calculate_fixed_parameters() {
+    if (!readyOrFail(built)) return;
     writeTemperatureLeaf();
     double* xs = x.data();
     a.set_xvariables(xs);
@@ -386,9 +390,13 @@ void Dispersion0::calculate_fixed_parameters() {
     aeb3.set_xvariables(xs);
 }
 
-void Dispersion0::calculate_volume_dependent_parameters() { writeVolumeLeaves(); }
+void Dispersion0::calculate_volume_dependent_parameters() {
+    if (!readyOrFail(built)) return;
+    writeVolumeLeaves();
+}
 
 void Dispersion0::calculate_high_order_parameters() {
+    if (!readyOrFail(built)) return;
     writeTemperatureLeaf();
     writeVolumeLeaves();
 }

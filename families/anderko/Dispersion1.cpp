@@ -6,6 +6,7 @@
 #include "expressions/Inverse.h"
 #include "expressions/Square.h"
 #include "expressions/Sum1.h"
+#include "platform/LogSink.h"
 
 namespace {
 template <class N>
@@ -65,7 +66,7 @@ void Dispersion1::finish_parse_graph() {
 
 bool Dispersion1::sizeForOneComponent(int n) {
     if (n != 1) {
-        std::fprintf(stderr, "%s: one component only, %d refused\n", modelName(), n);
+        platform::diagf("%s: one component only, %d refused\n", modelName(), n);
         return false;
     }
     Interaction::number_of_components(1);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "numerics/NewtonRaphson.h"
+#include "platform/LogSink.h"
 
 BWR_EOS::BWR_EOS(const double* c) : FluidPhase(0, 0, 0) {
     for (int i = 0; i < 12; i++) constants[i] = c ? c[i] : 0.0;
@@ -52,10 +53,10 @@ double BWR_EOS::zValue() const {
 
 double BWR_EOS::calculateZ() {
     const double V5 = Vr3 * Vr2;
-    std::printf("B/V %lg\n", B / V);
-    std::printf("C/V2 %lg\n", C / Vr2);
-    std::printf("D/V5 %lg\n", D / V5);
-    std::printf("E %lg\n", c4T3 / Vr2 * (beta + gamma / Vr2) * std::exp(-gamma / Vr2));
+    platform::tracef("B/V %lg\n", B / V);
+    platform::tracef("C/V2 %lg\n", C / Vr2);
+    platform::tracef("D/V5 %lg\n", D / V5);
+    platform::tracef("E %lg\n", c4T3 / Vr2 * (beta + gamma / Vr2) * std::exp(-gamma / Vr2));
     Z = zValue();
     return Z;
 }
@@ -174,3 +175,9 @@ void BWR_EOS::describe() {
     if (errorflag) search_molar_volume(0.1 * Tr / Pr, 1.0);
     valid = true;
 }
+
+void BWR_EOS::calculate_fugacities() {
+    for (int i = 0; i < component_count; i++) fugacity[i] = fugcoef[i] = std::nan("");
+}
+
+void BWR_EOS::calculate_state_functions() { withholdStateFunctions(true); }

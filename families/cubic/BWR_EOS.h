@@ -25,6 +25,11 @@ public:
     void volume(double Vr) override;
     // The state at (Tr, Pr) when it is not valid.
     void describe() override;
+    // The fluid's own fugacities and state functions are not given (NaN):
+    // it has no terms and no ideal gas, and its departure functions g, h, s,
+    // cv, cp (gd, hd, sd, cd) are in reduced units.  The state is left alone.
+    void calculate_fugacities() override;
+    void calculate_state_functions() override;
 
     // Z at the current (Tr, Vr), after printing its four contributions.
     double calculateZ();

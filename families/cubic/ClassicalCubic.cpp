@@ -297,10 +297,10 @@ void ClassicalCubic::calculate_state_functions() {
                     P * c0[i];
     Adep = -R * T * std::log(V - b) + a / (b * (d2 - d1)) * std::log((V - d2 * b) / (V - d1 * b));
     Gdep = Adep + P * V;
-    H = Hdep;
-    S = Sdep;
-    A = Adep;
-    G = Gdep;
+    // The model adds no ideal gas: these are departure functions, not the
+    // fluid's enthalpy, entropy or energies, and it has no heat capacities or
+    // sound speed.  The fluid's own state functions are not given.
+    withholdStateFunctions(false);
 }
 
 double ClassicalCubic::equationForPseudoCriticalPoint(double T_, void*) {

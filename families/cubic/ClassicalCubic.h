@@ -28,6 +28,9 @@ public:
     void calculate_molar_volume() override;
     void calculate_pressure() override;
     void calculate_fugacities() override;
+    // The departure functions Hdep, Sdep, Adep, Gdep (and the derivatives of
+    // Hdep) at the current T and V; the fluid's own A, H, S, G, U, heat
+    // capacities and sound speed are not given (NaN): no ideal gas is added.
     void calculate_state_functions() override;
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
     virtual void calculate_parameters_of_pure_components() {}

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "families/cubic/CubicData.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -118,7 +119,7 @@ void ClassicalCubic0::read_component_data(int i, const char* name) {
     if (const Row* r = findRow(name)) {
         setComponent(i, r->Tc, r->Pc, r->omega, r->mw, r->Vc);
     } else {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         known[i] = 0;
     }
     if (i == n_ - 1) read_BIP();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "families/cubic/CubicData.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -129,7 +130,7 @@ void CriticalInterpolationCubic::read_component_data(int i, const char* name) {
     for (const Row& row : rows)
         if (std::strcmp(row.name, name) == 0) r = &row;
     if (!r) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         known[i] = 0;
     } else {
         Tc[i] = r->Tc;

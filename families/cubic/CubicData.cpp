@@ -4,6 +4,7 @@
 
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 namespace cubic {
 
@@ -42,7 +43,7 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
         if (!path.empty()) f = std::fopen(path.c_str(), "r");
     }
     if (!f) {
-        std::fprintf(stderr, missingFormat, rel.c_str());
+        platform::diagf(missingFormat, rel.c_str());
         return false;
     }
     WordReader reader(f);
@@ -56,7 +57,7 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
             if (parseNumber(v, value))
                 *k.value = value;
             else
-                std::fprintf(stderr, "Keyword %s of %s: \"%s\" is not a number\n", k.keyword, rel.c_str(),
+                platform::diagf("Keyword %s of %s: \"%s\" is not a number\n", k.keyword, rel.c_str(),
                              v.c_str());
             break;
         }

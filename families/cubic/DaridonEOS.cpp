@@ -12,6 +12,7 @@
 #include "families/cubic/PRNirma.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ DaridonEOS::DaridonEOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
 
 void DaridonEOS::number_of_components(int n) {
     if (component_count != 0 && n != component_count) {
-        std::fprintf(stderr, "The Daridon model has %d components; it cannot take %d\n", component_count, n);
+        platform::diagf("The Daridon model has %d components; it cannot take %d\n", component_count, n);
         return;
     }
     FluidPhase::number_of_components(n);
@@ -80,11 +81,11 @@ bool DaridonEOS::waterParameters(const char* name, double p[5]) {
 void DaridonEOS::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
     if (i == 0 && std::strcmp(name, "H2O") != 0)
-        std::fprintf(stderr, "H2O must be the first component. Here the first component is %s.", name);
+        platform::diagf("H2O must be the first component. Here the first component is %s.", name);
     if (i > 0 && std::strcmp(name, "H2O") == 0)
-        std::fprintf(stderr, "H2O must be the first component. Here H2O is the %dth component.", i);
+        platform::diagf("H2O must be the first component. Here H2O is the %dth component.", i);
     // The ideal-gas part takes its standard-state data component by component.
-    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
+    readIdealComponentData(ideal, name);
     double Tc = 0.0, Pc = 0.0, omega = 0.0, mw = molar_mass[i];
     if (!cubic::readCubicComponentFile(name, "File %s not found\n",
                                        {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
@@ -92,7 +93,7 @@ void DaridonEOS::read_component_data(int i, const char* name) {
     molar_mass[i] = mw;
     if (!(Tc > 0.0) || !(Pc > 0.0)) {
         // Without its critical point the component has no parameters.
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     }
     const double m = alphaSlope(omega);
@@ -115,7 +116,7 @@ void DaridonEOS::read_BIP() {
     for (int i = 1; i < component_count; i++) {
         double p[5] = {0.0, 1.0, 0.0, 0.0, 1.0};
         if (!waterParameters(component_names[i].c_str(), p))
-            std::fprintf(stderr, "Component %s not caracterized for the Daridon EOS\n", component_names[i].c_str());
+            platform::diagf("Component %s not caracterized for the Daridon EOS\n", component_names[i].c_str());
         attraction()->set_binary_parameters(i, p[0], p[1], p[2], p[3], p[4]);
     }
 }
@@ -145,11 +146,11 @@ void DaridonEOS::calculateTheUpperIsotherm(double T_, const char* suffix) {
 
 void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x, double dT) {
     if (component_count != 2) {
-        std::fprintf(stderr, "The isopleth is traced for a binary system only (%d components)\n", component_count);
+        platform::diagf("The isopleth is traced for a binary system only (%d components)\n", component_count);
         return;
     }
     if (!(x >= 0.0 && x <= 1.0)) {
-        std::fprintf(stderr, "Mole fraction %g of the isopleth is not between 0 and 1\n", x);
+        platform::diagf("Mole fraction %g of the isopleth is not between 0 and 1\n", x);
         return;
     }
     const std::string name = CurveOutput::fileName("isop", suffix);
@@ -176,7 +177,7 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x, 
     ifp.error = 0;
     std::FILE* f = std::fopen(name.c_str(), "w");
     if (!f) {
-        std::fprintf(stderr, "Can't open the file %s\n", name.c_str());
+        platform::diagf("Can't open the file %s\n", name.c_str());
         return;
     }
     ifp.calculate_an_isopleth(T0, 0.0, f, suffix, Tmin, 1300.0, dT, 100000.0, 0, kIgorTextFile, nullptr);

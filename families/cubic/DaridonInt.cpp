@@ -1,5 +1,6 @@
 // The Daridon attraction term (see DaridonInt.h).
 #include "families/cubic/DaridonInt.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -50,7 +51,7 @@ DaridonInt::~DaridonInt() {
 void DaridonInt::number_of_components(int n) {
     if (n < 1 || n == component_count) return;
     if (component_count != 0) {
-        std::fprintf(stderr, "The Daridon term is built for %d components; it cannot take %d\n", component_count, n);
+        platform::diagf("The Daridon term is built for %d components; it cannot take %d\n", component_count, n);
         return;
     }
     T_->index = 0;
@@ -143,7 +144,7 @@ double DaridonInt::getVolumeMinimum() {
 
 bool DaridonInt::validComponent(int i, const char* what) const {
     if (i >= 0 && i < component_count) return true;
-    std::fprintf(stderr, "Daridon term: %s of component %d, which is not one of its %d components\n", what, i,
+    platform::diagf("Daridon term: %s of component %d, which is not one of its %d components\n", what, i,
                  component_count);
     return false;
 }
@@ -151,7 +152,7 @@ bool DaridonInt::validComponent(int i, const char* what) const {
 void DaridonInt::set_parametersx(int i, double ac, double m, double Tc, double bi) {
     if (!validComponent(i, "parameters")) return;
     if (!(Tc > 0.0)) {
-        std::fprintf(stderr, "Daridon term: critical temperature %g K of component %d is not positive\n", Tc, i);
+        platform::diagf("Daridon term: critical temperature %g K of component %d is not positive\n", Tc, i);
         return;
     }
     Tri(i)->set_scalars2(1.0 / Tc, 0.0);
@@ -164,7 +165,7 @@ void DaridonInt::set_parametersx(int i, double ac, double m, double Tc, double b
 void DaridonInt::set_binary_parameters(int i, double p1, double p2, double p3, double p4, double p5) {
     if (!validComponent(i, "water parameters")) return;
     if (i == 0) {
-        std::fprintf(stderr, "Daridon term: water has no water parameters\n");
+        platform::diagf("Daridon term: water has no water parameters\n");
         return;
     }
     betai(i)->set_scalars3(p3, p4, p2);
@@ -176,7 +177,7 @@ void DaridonInt::set_kij(int i, int j, double k) {
     if (i < j) std::swap(i, j);
     if (!validComponent(i, "a pair parameter") || !validComponent(j, "a pair parameter")) return;
     if (i == j) {
-        std::fprintf(stderr, "Daridon term: a pair parameter needs two components (%d given twice)\n", i);
+        platform::diagf("Daridon term: a pair parameter needs two components (%d given twice)\n", i);
         return;
     }
     aijr0(i, j)->set_scalars3(1.0 - k, 0.5, 0.0);

@@ -7,6 +7,7 @@
 #include "families/cubic/Heyen.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -97,6 +98,9 @@ void HCubic::calculate_pressure() {
     const double p = Pref();
     const double bm = B_ * R * T / p, cm = C_ * R * T / p, am = A_ * cubic::R2 * T * T / p;
     P = R * T / (V - bm) - am / (V * V + (bm + cm) * V - bm * cm);
+    // The reduced parameters of the fugacities are those of this pressure.
+    calculate_parameters_of_pure_components();
+    calculate_mixing_parameters();
 }
 
 void HCubic::resolve_cubic_equation_in_Z() {
@@ -162,6 +166,11 @@ void HCubic::calculate_fugacities() {
     }
 }
 
+void HCubic::calculate_state_functions() {
+    calculate_pressure();
+    withholdStateFunctions(true);
+}
+
 double HCubic::equation(double T_, void*) {
     temperature(T_);
     calculate_parameters_of_pure_components();
@@ -198,7 +207,7 @@ bool HCubic::readCommon(int i, const char* name) {
         return false;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return false;
     }
     return true;
@@ -292,7 +301,7 @@ void Heyen::read_component_data(int i, const char* name) {
         return;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || !(Vc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     }
     omegasFromZeta(Pc[i] * Vc[i] / (R * Tc[i]));

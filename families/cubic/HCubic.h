@@ -23,6 +23,9 @@ public:
     void calculate_molar_volume() override;
     void calculate_pressure() override;
     void calculate_fugacities() override;
+    // Volumes, pressures and fugacities only: the pressure at the current V,
+    // and no state functions or pressure derivatives (NaN).
+    void calculate_state_functions() override;
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
     virtual void calculate_parameters_of_pure_components();
     virtual void calculate_mixing_parameters();

@@ -9,6 +9,7 @@
 #include "families/cubic/LeeKeslerConstants.h"
 #include "fluid/ComponentFile.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kR = 8.31434;
@@ -47,13 +48,15 @@ void LK_EOS::read_component_data(int i, const char* name) {
     const std::string rel = componentFilePath(name);
     bool found = false;
     if (rel.size() <= kMaxPath) {
+        double mw = molar_mass[i];
         found = cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
-                                              {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}});
+                                              {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}});
+        molar_mass[i] = mw;
     } else {
-        std::fprintf(stderr, "Cannot find %s file !\n", rel.c_str());
+        platform::diagf("Cannot find %s file !\n", rel.c_str());
     }
     // The ideal-gas part takes the same component.
-    if (ideal) static_cast<Standard*>(ideal)->read_component_data(name);
+    readIdealComponentData(ideal, name);
     if (found && i == component_count - 1) read_BIP();
 }
 
@@ -73,7 +76,7 @@ void LK_EOS::read_BIP() {
             }
         }
         if (!ok) {
-            if (!w.empty()) std::fprintf(stderr, "LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
+            if (!w.empty()) platform::diagf("LK.BIP: record %s %s is not complete or not numeric\n", n1.c_str(), n2.c_str());
             break;
         }
         for (int i = 0; i < component_count; i++) {
@@ -157,5 +160,32 @@ void LK_EOS::calculate_molar_volume() {
     const double w = (omega_mix - omega0) / (omegaR - omega0);
     Z = (1.0 - w) * simpleFluid->Z + w * referenceFluid->Z;
     volume(((1.0 - w) * simpleFluid->V + w * referenceFluid->V) * kR * Tpc / Ppc);
+    calculateBulkMolarWeight();
+    solvedT_ = T;
+    solvedV_ = V;
     calculated = 1;
+}
+
+bool LK_EOS::stateFromSearch() {
+    if (T == solvedT_ && V == solvedV_ && errorflag == 0) return true;
+    if (!said_)
+        platform::diagf("Lee-Kesler: the model gives the molar volume at a temperature and pressure only, "
+                        "not the pressure at a volume\n");
+    said_ = true;
+    P = Z = std::nan("");
+    errorflag = 1;
+    return false;
+}
+
+void LK_EOS::calculate_pressure() { stateFromSearch(); }
+
+// Neither fugacities nor state functions: the two fluids give the volume alone.
+void LK_EOS::calculate_fugacities() {
+    stateFromSearch();
+    for (int i = 0; i < component_count; i++) fugacity[i] = fugcoef[i] = std::nan("");
+}
+
+void LK_EOS::calculate_state_functions() {
+    stateFromSearch();
+    withholdStateFunctions(true);
 }

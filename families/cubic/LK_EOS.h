@@ -5,8 +5,12 @@
 // parameters (zeta on the cross temperature, eta on the cross volume, for
 // high and low temperatures, blended at Tb), and its compressibility factor
 // and molar volume are interpolated linearly in the acentric factor between
-// a simple fluid and a reference fluid (BWR_EOS).  No residual terms: only
-// the molar volume is computed here, the ideal part is a Standard.
+// a simple fluid and a reference fluid (BWR_EOS).  No residual terms: the
+// model gives the molar volume and the compressibility factor at a given
+// temperature and pressure (and the density, from the components' molar
+// masses "mw") and nothing else: no pressure at a given volume, fugacities
+// or state functions, which are not given (NaN, the first time said).  Its
+// ideal part, a Standard, takes the components' standard-state data.
 //
 // Component constants "Tc" (K), "Pc" (Pa) and "omega" come from the keyword
 // files "compo/<name>"; binary parameters from "LK.BIP" in the current
@@ -37,6 +41,9 @@ public:
     }
     void calculate_the_pseudo_critical_parameters();
     void calculate_molar_volume() override;
+    void calculate_pressure() override;
+    void calculate_fugacities() override;
+    void calculate_state_functions() override;
 
     std::unique_ptr<FluidPhase> simpleFluid, referenceFluid;
     double omega0 = 0.0, omegaR = 0.3978;
@@ -45,4 +52,11 @@ public:
     Matrix zeta, eta, zetaHigh, etaHigh, zetaLow, etaLow;
     double Tb = 0.0;  // blending temperature, compared with 1.05
     double Tpc = 0.0, Ppc = 0.0, Vpc = 0.0, omega_mix = 0.0;
+
+private:
+    // The state of the last volume search; false (P and Z not given, said
+    // once) when T or V has changed since.
+    bool stateFromSearch();
+    double solvedT_ = 0.0, solvedV_ = 0.0;
+    bool said_ = false;
 };

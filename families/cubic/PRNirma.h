@@ -1,7 +1,7 @@
 #pragma once
 // Peng-Robinson fluids built from two terms: the co-volume repulsion VdWr1
-// (term 0) and the attraction Nirma (PRNirma) or StryjekVera (PRSV) (term 1);
-// no ideal-gas part.  The molar volume comes from the roots of the
+// (term 0) and the attraction Nirma (PRNirma) or StryjekVera (PRSV) (term 1),
+// with the Standard ideal gas of the components.  The molar volume comes from the roots of the
 // Peng-Robinson cubic in Z; the framework gives the other properties.
 // Components: a short built-in table, other names from "compo/<name>"
 // (keywords "Tc" K, "Pc" Pa, "omega", "mw" kg/mol).

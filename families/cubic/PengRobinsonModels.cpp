@@ -8,8 +8,10 @@
 #include "families/cubic/CubicData.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
+#include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "water/WagnerPruss.h"
+#include "platform/LogSink.h"
 
 using cubic::R;
 
@@ -76,16 +78,11 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
         f.errorflag = 1;
         return;
     }
-    double res = 0.0, dres = 0.0;
-    f.error = 0;
-    f.equationForCalculating_V_FromTP(f.V, res, dres);
-    if (f.error) {
-        f.error = 0;
-        f.errorflag = 1;
-        return;
-    }
-    f.dPdV = R * f.T * (f.dZdV - f.Z / f.V) / f.V;
-    f.dZdP = f.dZdV / f.dPdV;
+    // The root of the cubic of the attraction's a and b starts the search on
+    // the model's own pressure: its repulsion may take a co-volume of its own
+    // (PRNirma's differs from its attraction's by 2e-4), which moves a liquid's
+    // pressure by tens of bar.
+    f.calculateMolarVolumeFrom(f.V);
 }
 
 // Binary P-x isotherm with start values of water-rich systems.
@@ -122,6 +119,9 @@ void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
 PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new Nirma(type);
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part alone.
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
     setModelName("PRNirma");
@@ -129,6 +129,7 @@ PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, pha
 
 void PRNirma::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     double Tc = 0.0, Pc = 0.0, omega = 0.0, m = 0.0, c0 = 0.0, c1 = 0.0, c2 = 0.0, c3 = 0.0, p = 0.0;
     if (std::strcmp(name, "H2O") == 0) {
         Tc = 647.13;
@@ -144,7 +145,7 @@ void PRNirma::read_component_data(int i, const char* name) {
         c3 = 0.888479072;
         p = 1.007293331;
     } else if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     } else {
         double mw = molar_mass[i];
@@ -153,7 +154,7 @@ void PRNirma::read_component_data(int i, const char* name) {
             return;
         molar_mass[i] = mw;
         if (!(Tc > 0.0) || !(Pc > 0.0)) {
-            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            platform::diagf("Cannot treat %s component\n", name);
             return;
         }
     }
@@ -204,6 +205,7 @@ void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonC
 PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new StryjekVera();
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
     setModelName("PRSV");
@@ -211,6 +213,7 @@ PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
 
 void PRSV::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     // Methane's row is the start of a component read from its file.
     double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016;
     if (std::strcmp(name, "H2O") == 0) {

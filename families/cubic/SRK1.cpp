@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "families/cubic/CubicData.h"
+#include "fluid/Standard.h"
 #include "fluid/VenturiInteraction.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -42,21 +44,19 @@ const SRK1Row* findRow(const char* name) {
 SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new Soave1();
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part alone.
+    ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
     setModelName("SRK1");
-}
-
-double SRK1::estimate_Vl0() {
-    // A liquid search started at or below the co-volume cannot converge.
-    const double b = interactions[0]->getVolumeMinimum();
-    return Vl0 > 1.05 * b ? Vl0 : 1.1 * b;
 }
 
 void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
 
 void SRK1::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     double Tc = 0.0, Pc = 0.0, omega = 0.0;
     if (const SRK1Row* r = findRow(name)) {
         Tc = r->Tc;
@@ -74,7 +74,7 @@ void SRK1::read_component_data(int i, const char* name) {
         molar_mass[i] = mw;
         if (!(Tc > 0.0) || !(Pc > 0.0)) {
             // Without its critical constants the component has no parameters.
-            std::fprintf(stderr, "Cannot treat %s component\n", name);
+            platform::diagf("Cannot treat %s component\n", name);
             return;
         }
     }
@@ -85,7 +85,6 @@ void SRK1::read_component_data(int i, const char* name) {
     attraction()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
     if (i == component_count - 1) read_BIP();
-    if (ideal) static_cast<Ideal*>(ideal)->read_component_data(name);
     if (withVenturi) {
         auto* v = static_cast<VenturiInteraction*>(interactions[nInteractions - 1]);
         if (v->coefficients.size() == molar_mass.size()) v->coefficients = molar_mass;

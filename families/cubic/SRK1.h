@@ -1,6 +1,7 @@
 #pragma once
 // Soave-Redlich-Kwong equation of state built from two terms: the co-volume
-// repulsion VdWr1 and the Soave attraction Soave1; no ideal-gas part.
+// repulsion VdWr1 and the Soave attraction Soave1, with the Standard ideal
+// gas of the components.
 // Pure-component constants from a built-in table, other names from the
 // component file "compo/<name>" (keywords "Tc" K, "Pc" Pa, "omega", "mw" kg/mol).
 //     b = 0.08664 R Tc/Pc,  ac = 0.42748 R^2 Tc^2/Pc,  m = 0.48 + 1.574 w - 0.176 w^2.
@@ -17,8 +18,6 @@ public:
     void read_component_data(int i, const char* name) override;
     // p[0]: kaij of the pair (1, 0); p[1]: its kbij.
     void tune(double* p) override;
-    // The stored liquid estimate, or just above the co-volume when it lies below.
-    double estimate_Vl0() override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

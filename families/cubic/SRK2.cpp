@@ -4,6 +4,7 @@
 
 #include "families/cubic/CubicData.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     interactions[0] = new VdWr2();
@@ -12,12 +13,6 @@ SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     Vl0 = 3e-05;
     Vv0 = 0.0002;
     setModelName("SRK2");
-}
-
-double SRK2::estimate_Vl0() {
-    // A liquid search started at or below the co-volume cannot converge.
-    const double bm = interactions[0]->getVolumeMinimum();
-    return Vl0 > 1.05 * bm ? Vl0 : 1.1 * bm;
 }
 
 void SRK2::number_of_components(int n) {
@@ -32,6 +27,7 @@ void SRK2::number_of_components(int n) {
 
 void SRK2::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
+    readIdealComponentData(ideal, name);
     double mw = molar_mass[i];
     // A missing file is reported and nothing of it is read: the component
     // keeps no parameters.
@@ -40,7 +36,7 @@ void SRK2::read_component_data(int i, const char* name) {
         return;
     molar_mass[i] = mw;
     if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        std::fprintf(stderr, "Cannot treat %s component\n", name);
+        platform::diagf("Cannot treat %s component\n", name);
         return;
     }
     const double R = cubic::R;
@@ -51,7 +47,6 @@ void SRK2::read_component_data(int i, const char* name) {
     repulsion()->set_covolume(i, b[i]);
     attraction()->set_covolume(i, b[i]);
     if (i == component_count - 1) read_BIP();
-    static_cast<Ideal*>(ideal)->read_component_data(name);
 }
 
 void SRK2::set_binary_interaction_kaij(int i, int j, double k1, double k2, double T0, double dT) {

@@ -18,7 +18,6 @@ public:
     // Two components only (the attraction term ends the process otherwise).
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
-    double estimate_Vl0() override;
 
     void set_binary_interaction_kaij(int i, int j, double k1, double k2, double T0, double dT);
     void set_binary_interaction_kbij(int i, int j, double k1, double k2, double T0, double dT);

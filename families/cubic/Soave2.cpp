@@ -10,6 +10,7 @@
 #include "expressions/Product.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/Soave72.h"
+#include "platform/LogSink.h"
 
 void Soave2::Step::build(const char* prefix) {
     D = new Division();
@@ -49,7 +50,7 @@ Soave2::~Soave2() { releaseTree(); }
 
 void Soave2::number_of_components(int n) {
     if (n != 2) {
-        std::printf("Can't handle only two-component systems\n");
+        platform::diagf("Can't handle only two-component systems\n");
         std::exit(1);
     }
     if (component_count == 2) return;

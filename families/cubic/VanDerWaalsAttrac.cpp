@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "families/cubic/CubicData.h"
+#include "platform/LogSink.h"
 
 VanDerWaalsAttrac::VanDerWaalsAttrac() {
     setModelName("VanDerWaalsAttrac");
@@ -32,7 +33,7 @@ VanDerWaalsAttrac::~VanDerWaalsAttrac() {
 
 void VanDerWaalsAttrac::number_of_components(int n) {
     if (n != 2) {
-        std::printf("Can handle only two-component system.\n");
+        platform::diagf("Can handle only two-component system.\n");
         std::exit(1);
     }
     Interaction::number_of_components(2);

@@ -45,6 +45,12 @@ void VdWr::number_of_components(int n) {
 void VdWr::calculate_volume_dependent_parameters() {
     Vleaf.value = V;
     Vleaf.d1[1] = 1.0;
+    // A component without its co-volume (its data were refused or its file
+    // is missing) leaves the model without its parameters, and the mixture's
+    // pair co-volumes unset: no state, rather than the ideal gas of a zero
+    // co-volume or the parameters of other components.
+    for (int i = 0; i < component_count; i++)
+        if (!(covolumes[i] > 0.0)) termError = 1;
 }
 
 

@@ -26,7 +26,8 @@ public:
     virtual void apply_mixing_rules() {}
 
     // Co-volume b_i (m3/mol) or hard-sphere diameter sigma_i (m) of component
-    // i; the last component's value applies the mixing rules.
+    // i; the last component's value applies the mixing rules.  A component
+    // without its co-volume fails the term (no state).
     void set_covolume(int i, double b);
     void set_hard_sphere_diameter(int i, double sigma);
     void set_covolumes(std::initializer_list<double> b);

@@ -1,4 +1,5 @@
 #include "families/cubic/VdWr2.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,7 +17,7 @@ VdWr2::~VdWr2() { releaseTree(); }
 
 void VdWr2::number_of_components(int n) {
     if (n != 2) {
-        std::printf("Can handle only two-component systems\n");
+        platform::diagf("Can handle only two-component systems\n");
         std::exit(1);
     }
     if (!B00) {

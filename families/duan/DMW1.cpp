@@ -3,11 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "families/duan/Duan1.h"
 #include "families/duan/Duan2.h"
-#include "families/duan/DuanIdeal.h"
 #include "families/duan/DuanParameters.h"
+#include "fluid/Standard.h"
+#include "gases/PlanckEinstein.h"
+#include "platform/LogSink.h"
+#include "water/HGKid.h"
 
 namespace {
 
@@ -33,11 +37,42 @@ const duan::FluidSet* mixtureFluid(const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, false);
     if (!s) {
-        std::printf("%s\n", kUnknownMixtureComponent);
+        platform::diagf("%s\n", kUnknownMixtureComponent);
         std::fflush(stdout);
         std::exit(1);
     }
     return s;
+}
+
+// The ideal gas of the model's components, installed once the last one is
+// read.  The Duan term carries the ideal gas's -ln V and vanishes at zero
+// density, so the part completes the state functions and changes neither
+// pressures nor fugacities.  A pure fluid takes its published ideal gas
+// (water HGK's, CO2 Span & Wagner's, methane Setzmann & Wagner's, as the
+// Duan models of one fixed fluid), nitrogen and the mixtures the
+// standard-state data of their components.
+void installIdealGas(FluidPhase& f)
+{
+    const int n = f.component_count;
+    const std::string first = n == 1 && f.componentName(0) ? f.componentName(0) : "";
+    Ideal* part;
+    if (first == "H2O")
+        part = new HGKIdealGas();
+    else if (first == "CO2")
+        part = new PlanckEinsteinIdeal(kSpanWagnerCO2);
+    else if (first == "CH4")
+        part = new PlanckEinsteinIdeal(kSetzmannWagnerCH4);
+    else
+        part = new Standard();
+    part->number_of_components(n);
+    part->T = f.T;
+    part->V = f.V;
+    for (int i = 0; i < n; i++) {
+        part->x[i] = f.x[i];
+        readIdealComponentData(part, f.componentName(i));
+    }
+    delete f.ideal;
+    f.ideal = part;
 }
 
 }  // namespace
@@ -64,7 +99,7 @@ void DMW1::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, true);
     if (!s) {
-        std::fprintf(stderr, "Either H2O, CO2 or CH4 must be defined as a component of the system\n");
+        platform::diagf("Either H2O, CO2 or CH4 must be defined as a component of the system\n");
         std::exit(1);
     }
     (void)i;  // one component: its data go to component 0
@@ -73,6 +108,7 @@ void DMW1::read_component_data(int i, const char* name)
     molar_mass[0] = s->molarMass;
     static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, duan::referencePressure(*s), s->a);
     bulk_molar_weight = s->molarMass;
+    installIdealGas(*this);
 }
 
 // ---- DMW2
@@ -81,7 +117,6 @@ DMW2::DMW2(int phaseKind) : FluidPhase(1, phaseKind, 0)
 {
     setModelName("Duan EOS");
     interactions[0] = new Duan2();
-    ideal = new Ideal();
     Vl0 = 3e-05;
     Vv0 = 0.0002;
 }
@@ -103,14 +138,16 @@ void DMW2::read_component_data(int i, const char* name)
     molar_mass[i] = s->molarMass;
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
-    if (i == 1) setPairType(term, componentName(0), componentName(1));
+    if (i == 1) {
+        setPairType(term, componentName(0), componentName(1));
+        installIdealGas(*this);
+    }
 }
 
 // ---- DMWEOS
 
 DMWEOS::DMWEOS(int phaseKind) : FluidPhase(1, phaseKind, 0)
 {
-    ideal = new DuanIdeal();
     Vl0 = 3e-05;
     Vv0 = 0.0002;
 }
@@ -120,7 +157,7 @@ DMWEOS::~DMWEOS() = default;
 void DMWEOS::number_of_components(int n)
 {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one-component or two-component fluid\n");
+        platform::diagf("Can handle only one-component or two-component fluid\n");
         std::fflush(stdout);
         std::exit(1);
     }
@@ -151,4 +188,5 @@ void DMWEOS::read_component_data(int i, const char* name)
         term->set_parameters(i, s->Tc, s->Pc, s->a);
         if (i == 1) setPairType(term, componentName(0), componentName(1));
     }
+    if (i == component_count - 1) installIdealGas(*this);
 }

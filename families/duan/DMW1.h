@@ -3,11 +3,15 @@
 // are loaded as the framework adds the components (number_of_components,
 // then add_component for components 0, 1, .. in order).
 //
-//   DMW1    one pure fluid, H2O, CH4, CO2 or N2; no ideal-gas part (the term
-//           holds -ln V, so pressure and fugacities are complete);
-//   DMW2    a binary fluid of H2O, CH4 and CO2 with a plain Ideal part;
-//   DMWEOS  one or two components of H2O, CH4 and CO2, with the ideal-gas
-//           function of the HGK water formulation as its ideal part.
+//   DMW1    one pure fluid, H2O, CH4, CO2 or N2;
+//   DMW2    a binary fluid of H2O, CH4 and CO2;
+//   DMWEOS  one or two components of H2O, CH4 and CO2.
+//
+// The term holds -ln V, so pressure and fugacities are complete without an
+// ideal-gas part; the ideal gas of the components, installed when the last
+// one is read, completes the state functions: a pure fluid's published one
+// (water HGK's, CO2 Span & Wagner's, methane Setzmann & Wagner's), nitrogen
+// and the mixtures that of their standard-state data.
 //
 // A component count or name a model cannot handle ends the process with
 // status 1 (after a message where the model has one).

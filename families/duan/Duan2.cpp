@@ -1,4 +1,5 @@
 #include "families/duan/Duan2.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -209,7 +210,7 @@ void Duan2::setCombiningScalars()
 void Duan2::number_of_components(int n)
 {
     if (n != 2) {
-        std::printf("Can handle only two-component systems.\n");
+        platform::diagf("Can handle only two-component systems.\n");
         std::fflush(stdout);
         std::exit(1);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // DuanCH4: methane from the Duan equation of state (Duan, Moller & Weare
-// 1992), one Duan1 term on the methane base; complete after construction.
+// 1992), one Duan1 term on the methane base and the ideal gas of methane
+// (Setzmann & Wagner 1991); complete after construction.
 #include "gases/CH4EOS.h"
 
 class DuanCH4 : public CH4EOS {

@@ -4,7 +4,10 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/Duan1.h"
+#include "water/HGKid.h"
 #include "families/duan/DuanParameters.h"
+#include "gases/PlanckEinstein.h"
+#include "platform/LogSink.h"
 
 // ---- DuanCH4
 
@@ -14,6 +17,9 @@ DuanCH4::DuanCH4(int phaseKind) : CH4EOS(1, phaseKind, 0)
 {
     auto* term = new Duan1();
     interactions[0] = term;
+    // The Duan term vanishes at zero density: the ideal gas of methane
+    // (Setzmann & Wagner 1991) completes the state functions.
+    ideal = new PlanckEinsteinIdeal(kSetzmannWagnerCH4);
     Vl0 = 3.5e-05;
     Vv0 = 0.0002;
     critical_T = 190.6;
@@ -39,6 +45,8 @@ DuanCO2::DuanCO2(int phaseKind) : CO2EOS(1, static_cast<short>(phaseKind), 0)
 {
     auto* term = new Duan1();
     interactions[0] = term;
+    // The ideal gas of CO2 (Span & Wagner 1996).
+    ideal = new PlanckEinsteinIdeal(kSpanWagnerCO2);
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     critical_T = 309.0;
@@ -59,6 +67,8 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
 {
     auto* term = new Duan1();
     interactions[0] = term;
+    // The ideal gas of water (that of HGK, completed for a Duan term).
+    ideal = new HGKIdealGas();
     Vl0 = 1.7e-05;
     Vv0 = 0.0002;
     setModelName("DMW H2O");
@@ -67,11 +77,15 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {
-        double a[15];
-        duan::secondWaterSet(a);
-        term->set_parameters(duan::kH2O2Tc, duan::kH2O2Pc, a);
+        // The second water set once given here (Tc 647.25 K, Pc 961.867 bar,
+        // a1 = 0.349824207 ...) put water's density 5 to 13 % below IAPWS-95
+        // at every state from 673 to 1273 K and 1 to 10 kbar, where Duan,
+        // Moller & Weare (1992) fitted their equation within about 1 %; it
+        // could not be traced to the publication, so the set gives no state.
+        platform::diagf("DMW H2O: the second parameter set could not be traced to Duan, Moller & Weare (1992) "
+                        "(its densities lie 5 to 13 %% below IAPWS-95); no state\n");
     } else {
-        std::fprintf(stderr, "DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
+        platform::diagf("DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }
     molar_mass[0] = duan::kH2O.molarMass;
     bulk_molar_weight = duan::kH2O.molarMass;

@@ -1,6 +1,7 @@
 #pragma once
 // DuanH2O: water from the Duan equation of state, one Duan1 term on the
-// water base; complete after construction.  Parameter set 0 is the water set
+// water base, with the ideal gas of water of HGK (HGKIdealGas); complete after
+// construction.  Parameter set 0 is the water set
 // of Duan, Moller & Weare (1992); set 1 a second water set.  A set number
 // other than 0 and 1 loads no parameters: a message goes to standard error
 // and the model reports every state as failed.

@@ -1,7 +1,14 @@
 #include "families/kreglewski/HCB1.h"
+#include "platform/LogSink.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+double hcbCoreVolume(double V00, double u0, double C, double T) {
+    const double s = 1.0 - C * std::exp(-3.0 * u0 / T);
+    return V00 * s * s * s;
+}
 
 HCB1::HCB1() {
     setModelName("Hard Convex Bodies Interaction (1 component)");
@@ -58,12 +65,17 @@ HCB1::~HCB1() {
 
 void HCB1::number_of_components(int n) {
     if (n != 1) {
-        std::fprintf(stderr, "Interaction for hard convex bodies for one-component system.");
+        platform::diagf("Interaction for hard convex bodies for one-component system.");
         std::exit(1);
     }
     Interaction::number_of_components(n);
     root->number_of_variables(n + 2);
     root->analyze_dependencies();
+}
+
+double HCB1::getVolumeMinimum() {
+    if (!(T > 0.0)) return 0.0;
+    return hcbCoreVolume(parameters[1], parameters[3], parameters[2], T);
 }
 
 void HCB1::set_parameters(double alpha, double V00, double u0, double C) {

@@ -1,4 +1,5 @@
 #include "families/kreglewski/HCB2.h"
+#include "platform/LogSink.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,7 @@ HCB2::~HCB2() {
 
 void HCB2::number_of_components(int n) {
     if (n != 2) {
-        std::fprintf(stderr, "Interaction for hard convex bodies for two-components system.");
+        platform::diagf("Interaction for hard convex bodies for two-components system.");
         std::exit(1);
     }
     Interaction::number_of_components(n);
@@ -109,6 +110,15 @@ void HCB2::finalize_parameters() {
     V12.set_scalars3(0.5 * k12, 0.5 * k12, 0.0);
     alpha.set_scalars3(parameters[0], parameters[3], 0.0);
     calculated = 0;
+}
+
+double HCB2::getVolumeMinimum() {
+    if (!(T > 0.0) || x.size() < 2) return 0.0;
+    const double C = parameters[6], k12 = parameters[7];
+    const double V01 = hcbCoreVolume(parameters[1], parameters[2], C, T);
+    const double V02 = hcbCoreVolume(parameters[4], parameters[5], C, T);
+    const double V012 = 0.5 * k12 * (V01 + V02);
+    return x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02;
 }
 
 void HCB2::set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,

@@ -1,4 +1,5 @@
 #include "families/kreglewski/Kreglewski2.h"
+#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
@@ -77,7 +78,7 @@ Kreglewski2::~Kreglewski2() {
 
 void Kreglewski2::number_of_components(int n) {
     if (n != 2) {
-        std::fprintf(stderr, "Kreglewski interaction for two-components system.");
+        platform::diagf("Kreglewski interaction for two-components system.");
         std::exit(1);
     }
     Interaction::number_of_components(n);

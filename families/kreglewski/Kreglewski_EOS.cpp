@@ -1,5 +1,6 @@
 #include "families/kreglewski/Kreglewski_EOS.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,8 @@
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
+#include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -61,6 +64,9 @@ bool same(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 
 
 Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     setModelName("Kreglewski EOS");
+    // The ideal gas of the components' standard-state data: the terms give
+    // the residual part and the ideal gas's -ln V alone.
+    ideal = new Standard();
     Vl0 = 1e-4;
     Vv0 = 0.002;
     Tmin = 80.0;
@@ -68,7 +74,7 @@ Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
 
 void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
     if (i < 0 || i >= static_cast<int>(interactions.size())) {
-        std::fprintf(stderr, "You have specified a false interaction index (%d)...\n", i);
+        platform::diagf("You have specified a false interaction index (%d)...\n", i);
         delete t;
         return;
     }
@@ -78,7 +84,7 @@ void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
 
 void Kreglewski_EOS::number_of_components(int n) {
     if (n != 1 && n != 2) {
-        std::printf("Can handle only one- or two-component fluids\n");
+        platform::diagf("Can handle only one- or two-component fluids\n");
         std::exit(1);
     }
     if (n == component_count && interactions[0]) return;
@@ -100,6 +106,7 @@ const Kreglewski_EOS::ComponentData* Kreglewski_EOS::findComponent(const char* n
 
 void Kreglewski_EOS::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count) return;
+    readIdealComponentData(ideal, name);
     setComponent(i, name);
     set_component_data(i);
     bulk_molar_weight = molar_mass[0];
@@ -183,7 +190,7 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     initializeCriticalParameters(component_names[1].c_str(), Tc2, Vc2);
     if (Tc1 <= 0.0 || Tc2 <= 0.0) {
         // Only the four small molecules have start values of their critical points.
-        std::fprintf(stderr, "No critical-point start values for %s and %s: no critical curve\n",
+        platform::diagf("No critical-point start values for %s and %s: no critical curve\n",
                      component_names[0].c_str(), component_names[1].c_str());
         errorflag = 1;
         return;
@@ -197,4 +204,34 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     // first offset are negative in x1.
     calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 1, sign, -0.005, -1e-06, -1.0, 1,
                                  suffix ? suffix : "", nullptr);
+}
+
+double Kreglewski_EOS::estimate_Vl0() {
+    // Dense side of the isotherm: beyond the close packing nothing; just above
+    // it the dispersion series bends P(V) over into a mechanically unstable
+    // branch; then the liquid branch, falling and convex.  The start is the
+    // last volume of a scan along that branch whose pressure is still above
+    // the one asked for: Newton's steps from there approach the liquid root
+    // from the dense side without crossing it.
+    const double V0 = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
+    if (!(V0 > 0.0)) return Vl0;
+    const double target = P, keptV = V;
+    const short keptFlag = errorflag;
+    double start = 1.5 * V0, previous = HUGE_VAL;
+    bool falling = false;
+    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.02) {
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+        if (errorflag || !std::isfinite(P)) continue;
+        falling = P < previous;
+        previous = P;
+        if (!falling) continue;
+        if (P < target) break;
+        start = v;
+    }
+    P = target;
+    volume(keptV);
+    errorflag = keptFlag;
+    return start;
 }

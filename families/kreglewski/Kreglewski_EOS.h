@@ -3,9 +3,10 @@
 // mixtures of small molecules and hydrocarbons (Kreglewski and Chen 1978;
 // Chen and Kreglewski 1977): a hard-convex-body repulsion (HCB1 or HCB2)
 // and the Kreglewski dispersion series (Kreglewski1 or Kreglewski2), with a
-// built-in component table and binary parameters for three pairs.  No
-// ideal-gas part: the properties are residual plus the -ln V of the
-// repulsion term.  One or two components only.
+// built-in component table and binary parameters for three pairs.  The
+// terms give the residual part and the -ln V of the ideal gas; the Standard
+// ideal gas of the components (their standard-state data) completes the
+// state functions.  One or two components only.
 //
 // Life cycle: construct, number_of_components(n) (creates the terms),
 // add_component for each name (the last one sets the binary parameters),
@@ -30,6 +31,11 @@ public:
     void selectComponent(const char* name);
     // Binary critical curve from pure component 2, written as "crit" + suffix (Igor text).
     void calculateTheCriticalCurve(const char* suffix) override;
+    // Start of the liquid volume search: 1.25 times the close-packed volume of
+    // the hard cores at the current T (a packing fraction of 0.59, denser than
+    // the liquid roots), from where Newton's steps on the convex liquid branch
+    // of P(V) approach the root without crossing the close packing.
+    double estimate_Vl0() override;
 
     // One row of the component table.
     struct ComponentData {

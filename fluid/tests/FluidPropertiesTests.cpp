@@ -427,9 +427,9 @@ TEST(FluidCritical, BinaryHelmholtzDerivativesAgreeWithCentralDifferences) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Avvvv num."), std::string::npos);
     VdWFluid p({kA}, {kB}, false);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     p.check_critical_parameters();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Works only for binary fluids\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Works only for binary fluids\n");
 }
 
 TEST(FluidChecks, ReportsAreWritten) {

@@ -2,8 +2,10 @@
 // temperature from V and P, and the failures of the volume search.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 
+#include "fluid/SaturatedLiquid.h"
 #include "fluid/VenturiInteraction.h"
 #include "numerics/NewtonRaphson.h"
 #include "fluid/tests/RelativeError.h"
@@ -67,9 +69,9 @@ TEST(FluidState, LiquidAndVapourRootsByPhaseKind) {
 
     VdWFluid est({kA}, {kB}, false, 0.0, 5);
     est.Vv0 = 0.8 * r[2];
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     est.calculateFromTP(T, P / 1e5, 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no pressure correction needed
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // no pressure correction needed
     EXPECT_EQ(est.errorflag, 0);
     EXPECT_LT(rel(est.V, r[2]), 1e-9);
     EXPECT_LT(rel(est.P, P), 1e-9);
@@ -114,6 +116,26 @@ TEST(FluidState, TemperatureFromVolumeAndPressure) {
     EXPECT_EQ(f.volumeSolver->tol, 1e-15);
     f.calculateFromTP(350.0, 80.0, 0);
     EXPECT_LT(rel(f.V, pure.roots(350.0, 80e5).back()), 1e-12);
+}
+
+TEST(FluidState, LiquidStartsFromAncillaryEquationsOrTheCoVolume) {
+    // Saturated liquids of CO2 at 280 K (Span & Wagner 1996), CH4 at its
+    // normal boiling point 111.667 K (Setzmann & Wagner 1991) and N2 at
+    // 77.355 K (Span et al. 2000), within the equations' 0.2 %.
+    EXPECT_LT(rel(ancillarySaturatedLiquidDensity("CO2", 280.0), 883.58), 2e-3);
+    EXPECT_LT(rel(ancillarySaturatedLiquidDensity("CH4", 111.667), 422.36), 2e-3);
+    EXPECT_LT(rel(ancillarySaturatedLiquidDensity("N2", 77.355), 806.08), 2e-3);
+    // At and above the critical temperature: the critical volume; no
+    // equation for the name, or no temperature: none.
+    EXPECT_DOUBLE_EQ(ancillarySaturatedLiquidVolume("CO2", 400.0), 0.0440098 / 467.6);
+    EXPECT_TRUE(std::isnan(ancillarySaturatedLiquidDensity("CO2", 304.1282)));
+    EXPECT_TRUE(std::isnan(ancillarySaturatedLiquidVolume("Ar", 100.0)));
+    EXPECT_TRUE(std::isnan(ancillarySaturatedLiquidVolume("N2", 0.0)));
+    // A start at or below 1.05 times the co-volume, or none, is replaced by
+    // 1.1 times the co-volume.
+    VdWFluid f({kA}, {kB}, false);
+    EXPECT_EQ(f.usableLiquidStart(2.0 * kB), 2.0 * kB);
+    for (double V : {kB, 1.04 * kB, -1.0, std::nan("")}) EXPECT_DOUBLE_EQ(f.usableLiquidStart(V), 1.1 * kB) << V;
 }
 
 TEST(FluidState, CoVolumeAndDomainErrorsFailTheState) {

@@ -109,9 +109,9 @@ TEST(Interaction, ChecksWriteTheirNotes) {
 
     VdWAttraction three({0.3, 0.4, 0.5}, 0.0);
     three.number_of_components(3);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     three.check_critical_parameters();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Works only for binary fluids\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Works only for binary fluids\n");
 
     t.calculate_Helmholtz_free_energy_isotherm("iso.txt", 300.0, 1e-4, 1e-2, 10);
     t.calculate_Helmholtz_free_energy_isochor("isochor.txt", 1e-3, 200.0, 600.0, 10);

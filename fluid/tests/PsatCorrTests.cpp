@@ -21,9 +21,9 @@ TEST(Clapeyron, ReadsKeywordFileTakingTheLaterOfRepeatedKeywords) {
     TestDataDir data("clapeyron");
     data.write("compo/Xe", "Tc 289.7 Pc 1.0e6 omega 0.0\nPc 5.84e6\n Tb 165.0 Pb 101325 mw 0.1313\n");
     Clapeyron c;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     c.set_component("Xe");
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_DOUBLE_EQ(c.Tc, 289.7);
     EXPECT_DOUBLE_EQ(c.Pc, 5.84e6);
     EXPECT_DOUBLE_EQ(c.Tb, 165.0);
@@ -86,9 +86,9 @@ TEST(Antoine, ReadsFirstAntoineKeywordAndReportsAbsence) {
     data.write("compo/H2O", "Tc 647.1\nAntoine 8.07131 1730.63 233.426\nAntoine 1 2 3\n");
     data.write("compo/N2", "Tc 126.2 Pc 3.39e6\n");
     Antoine a;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     a.set_component("H2O");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Antoine coefficients : 8.07131 1730.63 233.426"),
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Antoine coefficients : 8.07131 1730.63 233.426"),
               std::string::npos);
     EXPECT_DOUBLE_EQ(a.c, 233.426);
 

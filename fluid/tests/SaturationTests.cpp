@@ -260,20 +260,30 @@ TEST(VdWSaturation, PressureOffsetAndCapillaryPressureSeparateThePhases) {
 
 TEST(VdWSaturation, StartValuesFromTheFitsOfNamedFluids) {
     VdWFluid f({kA}, {kB}, false);
-    f.Vl0 = 1.0;
-    f.Vv0 = 2.0;
-    f.initializeSaturationVolumesFromT("Ar", 100.0);  // not in the table
-    EXPECT_EQ(f.Vl0, 1.0);
-    EXPECT_EQ(f.Vv0, 2.0);
-    f.initializeSaturationVolumesFromT(nullptr, 100.0);
-    EXPECT_EQ(f.Vl0, 1.0);
+    // A name without a fit, or none: the model's own estimates, close to its
+    // coexisting volumes, never the values left from before.
+    const Coexistence c = leknerAt(0.6);
+    for (const char* name : {"Ar", static_cast<const char*>(nullptr)}) {
+        f.Vl0 = 1.0;
+        f.Vv0 = 2.0;
+        f.initializeSaturationVolumesFromT(name, c.T);
+        EXPECT_NEAR(f.Vl0 / c.Vl, 1.0, 1e-3);
+        EXPECT_NEAR(f.Vv0 / c.Vv, 1.0, 1e-3);
+    }
+    // CO2 at 250 K: 1046 and 47 kg/m3 (rough fits: start values only), for
+    // a model whose co-volume lies below that liquid.
+    VdWFluid g({kA}, {3e-5}, false);
+    g.initializeSaturationVolumesFromT("CO2", 250.0);
+    EXPECT_NEAR(0.044 / g.Vl0, 1046.0, 30.0);
+    EXPECT_NEAR(0.044 / g.Vv0, 47.0, 15.0);
+    // Below this one's (4.286e-5 m3/mol): its own estimates at 250 K.
     f.initializeSaturationVolumesFromT("CO2", 250.0);
-    // CO2 at 250 K: 1046 and 47 kg/m3 (rough fits: start values only).
-    EXPECT_NEAR(0.044 / f.Vl0, 1046.0, 30.0);
-    EXPECT_NEAR(0.044 / f.Vv0, 47.0, 15.0);
-    testing::internal::CaptureStdout();
+    const Coexistence c250 = leknerAt(250.0 / pure.Tc());
+    EXPECT_NEAR(f.Vl0 / c250.Vl, 1.0, 1e-3);
+    EXPECT_NEAR(f.Vv0 / c250.Vv, 1.0, 1e-3);
+    testing::internal::CaptureStderr();
     f.initializeSaturationVolumesFromP("CO2", 50.0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "InitializeSaturationVolumesFromP not implemented\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "InitializeSaturationVolumesFromP not implemented\n");
 }
 
 TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
@@ -315,9 +325,9 @@ TEST(VdWSaturation, TieLineFilesAndConsoleEntries) {
     // A failed point is reported, not written.
     f.Vl0 = c.Vl;
     f.Vv0 = c.Vv;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.calculateTheConodeFromT(1.2 * pure.Tc(), 2, "bad");
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error calculation\n\n"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error calculation\n\n"), std::string::npos);
     EXPECT_EQ(readRows("conobad", 13, false).size(), 0u);
 
     // The console saturation pressure gives the vaporisation enthalpy.

@@ -5,13 +5,20 @@
 #include "expressions/Expression.h"
 #include "fluid/Standard.h"
 #include "fluid/tests/TestDataDir.h"
+#include "fluid/tests/VdWFluid.h"
 
 namespace {
 constexpr double R = 8.31434;
 constexpr double cal = 4.1855;
+// Comments ("##..." and "#..." words other than "#" to the end of their
+// line) may stand anywhere, even where they look like records.
 const char* kFile =
-    "CO2 10.57 0.210 -94052 51.06 carbon-dioxide\n"
+    "## Cp = a + 1e-2 b T\n"
+    "CO2 10.57 0.210 -94052 51.06 carbon-dioxide ## Maier-Kelley a, b\n"
+    "##\n"
+    "## H2O 1 2 3 4 water\n"
     "# H2O 7.30 0.246 -57798 45.106 water\n"
+    "#X7 0 0 0 0 seven\n"
     "X7 7 0 0 0 seven\n";
 }  // namespace
 
@@ -108,7 +115,9 @@ TEST(Standard, NeverContributesToZAndIsSwitchedOffInTheFugacityPass) {
     EXPECT_EQ(s.Av, 0.0);
 }
 
-TEST(Standard, MissingComponentOrFileIsReported) {
+// A component without its record is said when the data are needed (a model
+// of it still gives volumes and fugacities), once; the next component goes on.
+TEST(Standard, MissingComponentIsReportedWhenItsDataAreNeeded) {
     {
         TestDataDir data("standard-missing");
         data.write("compo/standard.txt", kFile);
@@ -116,24 +125,98 @@ TEST(Standard, MissingComponentOrFileIsReported) {
         s.number_of_components(2);
         testing::internal::CaptureStderr();
         s.read_component_data("Unobtainium");
-        EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                      "Data for component Unobtainium have not been found in the file compo/standard.txt."),
-                  std::string::npos);
         s.read_component_data("CO2");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_EQ(s.CpA[0], 0.0);
         EXPECT_NEAR(s.CpA[1], 10.57 * cal, 1e-12);
+        s.x = {0.5, 0.5};
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(s.hasData());
+        EXPECT_FALSE(s.hasData());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Data for component Unobtainium have not been found in the file compo/standard.txt.\n");
     }
 }
 
-TEST(Standard, RepositoryFileHoldsTheCommonGases) {
+// Every row of the repository's file against NIST-JANAF (Chase 1998): cp0
+// within 5 % from 300 to 1000 K, the enthalpy of formation and the entropy at
+// 298.15 K within 0.5 %.
+TEST(Standard, RepositoryFileAgreesWithJanaf) {
+    struct Row {
+        const char* name;
+        double cp[8];  // J/(mol K) at 300, 400, ..., 1000 K
+        double H, S;   // J/mol, J/(mol K) at 298.15 K
+    };
+    const Row rows[] = {
+        {"H2O", {33.596, 34.262, 35.226, 36.325, 37.495, 38.721, 39.987, 41.268}, -241826.0, 188.835},
+        {"CO2", {37.221, 41.325, 44.627, 47.321, 49.564, 51.434, 52.999, 54.308}, -393522.0, 213.795},
+        {"CH4", {35.708, 40.500, 46.342, 52.227, 57.794, 62.932, 67.601, 71.795}, -74873.0, 186.251},
+        {"N2", {29.125, 29.249, 29.580, 30.110, 30.754, 31.433, 32.090, 32.697}, 0.0, 191.609},
+        {"Ar", {20.786, 20.786, 20.786, 20.786, 20.786, 20.786, 20.786, 20.786}, 0.0, 154.845},
+    };
     // VARNOK_DATA_DIR points at the source tree in the test environment.
-    Standard s;
-    s.number_of_components(4);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Standard s;
+        s.number_of_components(1);
+        testing::internal::CaptureStderr();
+        s.read_component_data(r.name);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_TRUE(s.hasData());
+        s.T = 298.15;
+        s.calculate_fixed_parameters();
+        EXPECT_NEAR(s.H0, r.H, 0.005 * std::fabs(r.H) + 1.0);
+        EXPECT_NEAR(s.S0, r.S, 0.005 * r.S);
+        for (int k = 0; k < 8; k++) {
+            s.T = 300.0 + 100.0 * k;
+            s.calculate_fixed_parameters();
+            EXPECT_NEAR(s.Cp0, r.cp[k], 0.05 * r.cp[k]) << s.T << " K";
+        }
+    }
+}
+
+// A component without its record: said once, and the state functions that
+// need the ideal gas are not given rather than give Cv = -R and no sound
+// speed; the state, its pressure derivatives and the fugacities, which the
+// ideal part does not enter, are still given.  A component at zero mole
+// fraction needs no data.
+TEST(Standard, ComponentWithoutDataFailsTheStateFunctions) {
+    TestDataDir data("standard-nodata");
+    data.write("compo/standard.txt", kFile);
+    VdWFluid f({0.3658, 0.3658}, {4.286e-5, 4.286e-5}, true);
     testing::internal::CaptureStderr();
-    s.read_component_data("H2O");
-    s.read_component_data("CO2");
-    s.read_component_data("CH4");
-    s.read_component_data("N2");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    for (int i = 0; i < 4; i++) EXPECT_GT(s.CpA[i], 20.0);
+    f.add_components("CO2", "Unobtainium");
+    f.composition(0.5, 0.5);
+    for (double T : {300.0, 400.0}) {
+        f.calculateFromTP(T, 1.0, 0);
+        EXPECT_EQ(f.errorflag, 0);
+        for (double q : {f.A, f.U, f.H, f.G, f.S, f.Cv, f.Cp, f.soundSpeed, f.jouleThomson})
+            EXPECT_TRUE(std::isnan(q));
+        EXPECT_NEAR(f.P, 1e5, 1e-6 * 1e5);
+        EXPECT_LT(f.dPdV, 0.0);
+        EXPECT_GT(f.dPdT, 0.0);
+        EXPECT_GT(f.fugcoef[0], 0.9);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string message = "Data for component Unobtainium have not been found";
+    ASSERT_NE(said.find(message), std::string::npos);
+    EXPECT_EQ(said.find(message, said.find(message) + 1), std::string::npos) << said;
+
+    f.composition(1.0, 0.0);
+    f.calculateFromTP(300.0, 1.0, 0);
+    EXPECT_EQ(f.errorflag, 0);
+    EXPECT_GT(f.Cv, 0.0);
+
+    // A part whose data were never read says which component it lacks.
+    VdWFluid unread({0.3658}, {4.286e-5}, false);
+    unread.ideal = new Standard();
+    unread.ideal->number_of_components(1);
+    unread.ideal->x[0] = 1.0;
+    testing::internal::CaptureStderr();
+    unread.calculateFromTV(300.0, 1e-2, 0);
+    unread.calculateFromTV(310.0, 1e-2, 0);
+    EXPECT_TRUE(std::isnan(unread.S));
+    const std::string unreadSaid = testing::internal::GetCapturedStderr();
+    EXPECT_NE(unreadSaid.find("No standard-state data were read for component 0"), std::string::npos);
+    EXPECT_EQ(unreadSaid.find("component 0", unreadSaid.find("component 0") + 1), std::string::npos);
 }

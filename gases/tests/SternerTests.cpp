@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "GasTermChecks.h"
 
@@ -47,7 +48,7 @@ TEST(Sterner, ConstructionPresets)
     EXPECT_EQ(s.molar_mass[0], 0.044);
     EXPECT_EQ(s.bulk_molar_weight, 0.044);
     EXPECT_STREQ(s.modelName(), "Sterner & Pitzer CO2");
-    EXPECT_EQ(s.ideal, nullptr);
+    EXPECT_NE(s.ideal, nullptr);
     EXPECT_EQ(s.Vl0, 2e-05);
     EXPECT_EQ(s.Vv0, 2e-04);
     EXPECT_EQ(s.critical_T, 305.0);
@@ -156,14 +157,19 @@ TEST(Sterner, DensitiesAndRoundTrips)
         }
 }
 
-// The model has no ideal-gas part: its heat capacity at zero density is 0
-// (only the residual term's part is there).
-TEST(Sterner, StateFunctionsHoldOnlyTheResidualPart)
+// The ideal-gas part is that of CO2: at zero density cp and cv are the
+// published cp0 (Span & Wagner 1996: 44.632 J/(mol K) at 500 K, 54.313 at
+// 1000 K) and cp0 - R; it adds nothing to the fugacity coefficient.
+TEST(Sterner, StateFunctionsHaveTheIdealGasOfCO2)
 {
     Sterner s(1);
-    s.calculateFromTV(600.0, 1e3, 0);
-    s.calculate_state_functions();
-    EXPECT_NEAR(s.Cv, 0.0, 1e-6);
+    for (auto [T, cp0] : {std::pair{500.0, 44.632}, std::pair{1000.0, 54.313}}) {
+        s.calculateFromTV(T, 1e3, 0);
+        ASSERT_EQ(s.errorflag, 0);
+        EXPECT_NEAR(s.Cp, cp0, 2e-4 * cp0) << T;
+        EXPECT_NEAR(s.Cv, cp0 - 8.31434, 2e-4 * cp0) << T;
+        EXPECT_NEAR(s.fugcoef[0], 1.0, 1e-6) << T;
+    }
 }
 
 TEST(SternerDeathTest, OneComponentOnly)

@@ -186,7 +186,9 @@ TEST(HollowayEOS, FreshModel) {
     EXPECT_EQ(m.component_names[1], "CO2");
     EXPECT_DOUBLE_EQ(m.molar_mass[0], 0.018);
     EXPECT_DOUBLE_EQ(m.molar_mass[1], 0.044);
-    EXPECT_EQ(m.ideal, nullptr);
+    // The ideal gas of the standard-state data of water and CO2.
+    ASSERT_NE(m.ideal, nullptr);
+    EXPECT_TRUE(static_cast<Ideal*>(m.ideal)->hasData());
     EXPECT_EQ(m.nInteractions, 1);
     EXPECT_STREQ(m.interactions[0]->modelName(), "Holloway");
     EXPECT_DOUBLE_EQ(m.Vl0, 4e-05);

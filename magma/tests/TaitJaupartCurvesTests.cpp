@@ -219,6 +219,27 @@ TEST(ChamberCurves, EruptionSequenceStopsAndSaysWhy) {
     EXPECT_STRNE(eruptionSequenceEndText(end), "");
     EXPECT_TRUE(allFinite(rows));
 
+    // The caller is told after each eruption, with the crystal fraction of
+    // the row written, and may stop the sequence, keeping the rows so far.
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    rows.clear();
+    std::vector<double> told;
+    ASSERT_EQ(m->calculateEruptionSequence(50e5, &rows, [&](int n, double X) {
+        told.push_back(X);
+        EXPECT_EQ(n, static_cast<int>(told.size()));
+        return true;
+    }), EruptionSequenceEnd::halfCrystallised);
+    ASSERT_EQ(told.size(), rows.size() / kEruptionSequenceRowSize);
+    for (std::size_t i = 0; i < told.size(); ++i)
+        EXPECT_DOUBLE_EQ(told[i], rows[i * kEruptionSequenceRowSize + 6] / rows[i * kEruptionSequenceRowSize + 9]);
+    ASSERT_GT(told.size(), 3u);
+    const std::vector<double> all = rows;
+    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+    rows.clear();
+    EXPECT_EQ(m->calculateEruptionSequence(50e5, &rows, [](int n, double) { return n < 3; }),
+              EruptionSequenceEnd::cancelled);
+    EXPECT_EQ(rows, std::vector<double>(all.begin(), all.begin() + 3 * kEruptionSequenceRowSize));
+
     // A volatile-free chamber: no gas, no dissolved volatile, fractions stay 0.
     m = idealChamber(kChamberFluidH2OCO2, 0.0, 0.0, 0.0);
     rows.clear();

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "numerics/Arrays.h"
@@ -233,6 +235,85 @@ TEST(Degree3, OneRealRoot) {
         std::array<double, 4> k = {-r * c, c - r * b, b - r, 1};
         expectRoots(cubicRoots(k, 1), {r}, 1e-12);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Distance within which rounding of the coefficients (relative 2.2e-16) moves
+// the root z of c(z): for a root of multiplicity m the perturbation
+// eps S(z) (S the sum of the magnitudes of the terms) moves it by
+// (m! eps S / |c^(m)(z)|)^(1/m); the smallest of these holds near a cluster.
+double conditioningLimit(const std::array<double, 4>& c, double z, double d1, double d2, double d3) {
+    const double az = std::fabs(z);
+    const double S = std::fabs(c[0]) + std::fabs(c[1]) * az + std::fabs(c[2]) * az * az + std::fabs(c[3]) * az * az * az;
+    const double e = DBL_EPSILON * S;
+    double L = INFINITY;
+    if (d1 != 0.0) L = std::min(L, e / std::fabs(d1));
+    if (d2 != 0.0) L = std::min(L, std::sqrt(2.0 * e / std::fabs(d2)));
+    return std::min(L, std::cbrt(6.0 * e / std::fabs(d3)));
+}
+
+// Three real roots, nominal r, of k (z - r0)(z - r1)(z - r2): each returned root
+// lies within 4 conditioning limits of its nominal value.  A single returned
+// root is accepted only when two nominal roots cannot be told apart (within
+// their limits, the rounded cubic may have a complex pair there).
+void expectRootsToConditioning(double k, std::array<double, 3> r) {
+    std::sort(r.begin(), r.end());
+    const auto c = fromRoots(k, r[0], r[1], r[2]);
+    std::array<double, 3> L;
+    for (int i = 0; i < 3; ++i) {
+        const double a = r[i] - r[(i + 1) % 3], b = r[i] - r[(i + 2) % 3];
+        L[i] = conditioningLimit(c, r[i], k * a * b, 2.0 * k * (a + b), 6.0 * k);
+    }
+    int n = 0;
+    double got[3] = {NAN, NAN, NAN};
+    degree3(c.data(), &n, got);
+    const std::string where = "roots " + std::to_string(r[0]) + " " + std::to_string(r[1]) + " " + std::to_string(r[2]);
+    if (n == 1) {
+        const bool unresolved = std::fabs(r[1] - r[0]) <= 4.0 * (L[0] + L[1]) || std::fabs(r[2] - r[1]) <= 4.0 * (L[1] + L[2]);
+        EXPECT_TRUE(unresolved) << where;
+        bool near = false;
+        for (int i = 0; i < 3; ++i) near = near || std::fabs(got[0] - r[i]) <= 4.0 * L[i];
+        EXPECT_TRUE(near) << where << " got " << got[0];
+        return;
+    }
+    ASSERT_EQ(n, 3) << where;
+    std::sort(got, got + 3);
+    for (int i = 0; i < 3; ++i) EXPECT_LE(std::fabs(got[i] - r[i]), 4.0 * L[i]) << where << " root " << i << " got " << got[i];
+}
+
+TEST(Degree3, NearMultipleRootsToTheConditioningLimit) {
+    for (double k : {1.0, -7.0})
+        for (double r0 : {1.0, -2.5, 3.7e-3, 60.0}) {
+            for (double h : {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-9}) {
+                const double r1 = r0 * (1.0 + h);
+                expectRootsToConditioning(k, {r0, r0, r1});                      // double root, close single
+                expectRootsToConditioning(k, {r0, r1, r1});
+                expectRootsToConditioning(k, {r0, r1, -1.7 * r0});               // close pair, far third
+                expectRootsToConditioning(k, {r0, r1, r0 * (1.0 + 2.0 * h)});   // near-triple, even spacing
+                expectRootsToConditioning(k, {r0, r1, r0 * (1.0 + 3.0 * h)});
+            }
+            expectRootsToConditioning(k, {r0, r0, r0});  // triple root
+            expectRootsToConditioning(k, {r0, r0, -r0});
+        }
+    // The case that the cancellation rule used to merge: (z - 1)^2 (z - 1.001).
+    expectRootsToConditioning(1.0, {1.0, 1.0, 1.001});
+    // A real root next to a complex pair r (1 + h) +- i r h / 2, close enough for
+    // the closed form to see a double root, far enough to be resolved: one root.
+    for (double r0 : {1.0, -2.5, 60.0})
+        for (double h : {1e-1, 1e-2, 1e-3}) {
+            const double m = r0 * (1.0 + h), w = 0.5 * r0 * h;
+            const std::array<double, 4> c = {-r0 * (m * m + w * w), m * m + w * w + 2.0 * m * r0, -2.0 * m - r0, 1.0};
+            int n = 0;
+            double got[3];
+            degree3(c.data(), &n, got);
+            ASSERT_EQ(n, 1) << r0 << " " << h;
+            const double d1 = (r0 - m) * (r0 - m) + w * w;
+            EXPECT_LE(std::fabs(got[0] - r0), 4.0 * conditioningLimit(c, r0, d1, 4.0 * (r0 - m), 6.0))
+                << r0 << " " << h;
+        }
 }
 
 }  // namespace

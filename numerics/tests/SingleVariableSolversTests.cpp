@@ -150,6 +150,21 @@ TEST(NewtonRaphson, FailedEvaluationNeverMovesTheBisectionBracket) {
     EXPECT_EQ(c.error, 0);
 }
 
+TEST(NewtonRaphson, ASmallStepToAFailedEvaluationIsNoConvergence) {
+    // From 1.5 every trial of the step towards sqrt 2, down to the 512th part
+    // of it (1.49984), fails; that last trial lies within tol of 1.5 but is no
+    // root: the search ends with the failure.
+    Curve c;
+    c.kind = Curve::Sqrt2;
+    c.failLo = 1.0;
+    c.failHi = 1.49999;
+    NewtonRaphson nr = makeNR(c, 1.5);
+    nr.tol = 1e-3;
+    nr.solve();
+    EXPECT_EQ(nr.status, 4);
+    EXPECT_EQ(c.error, 0);
+}
+
 TEST(NewtonRaphson, VanishingDerivative) {
     // f = (x - 1)^2 - 1 has df/dx = 0 at x = 1: the Newton step is infinite.
     Curve c;

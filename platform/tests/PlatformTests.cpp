@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <filesystem>
+#include <iterator>
+#include <string>
 
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
@@ -32,6 +34,72 @@ TEST(Process, RunsByArgumentVectorAndReportsMissingPrograms) {
     EXPECT_NE(missing.message.find("cannot find"), std::string::npos);
     EXPECT_FALSE(platform::runProgram({}).started);
     platform::setExternalProgramsEnabled(false);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
+
+TEST(Process, WithNoDisplayPlotsGoToPngFilesAndNoViewerStarts) {
+    namespace fs = std::filesystem;
+    EXPECT_EQ(platform::pngNameForScript("g105.gp"), "g105.png");
+    EXPECT_EQ(platform::pngNameForScript("sta"), "sta.png");
+    EXPECT_EQ(platform::pngNameForScript("./out.d/solver.gp"), "./out.d/solver.png");
+    EXPECT_EQ(platform::pngNameForScript("dir.x/sta"), "dir.x/sta.png");
+    // The window terminal and the waits are left out; the picture is closed at the end.
+    const std::string s =
+        platform::headlessGnuplotScript("reset\n  set term qt\nset terminal x11\nplot 'a'\npause -1\n", "it's.png");
+    EXPECT_EQ(s, "set terminal pngcairo size 1024,768\nset output 'it''s.png'\nreset\nplot 'a'\n"
+                 "unset multiplot\nunset output\n");
+
+    // A stand-in gnuplot on PATH keeps what it is given on standard input.
+    const fs::path dir = fs::temp_directory_path() / "varnok_headless_test";
+    fs::create_directories(dir);
+    const fs::path fake = dir / "gnuplot", got = dir / "received.txt";
+    std::ofstream(fake) << "#!/bin/sh\ncat > '" << got.string() << "'\n";
+    fs::permissions(fake, fs::perms::owner_all);
+    std::ofstream("headless.gp") << "set term qt\nplot x\npause mouse\n";
+    {
+        ScopedEnv path("PATH", (dir.string() + ":/usr/bin:/bin").c_str());
+        ScopedEnv display("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
+        platform::setExternalProgramsEnabled(true);
+        EXPECT_FALSE(platform::displayAvailable());
+        const auto r = platform::runGnuplot("headless.gp");
+        EXPECT_TRUE(r.started);
+        EXPECT_EQ(r.status, 0);
+        std::ifstream in(got);
+        const std::string received((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(received, platform::headlessGnuplotScript("set term qt\nplot x\npause mouse\n", "headless.png"));
+        // The viewer is not started without a display.
+        const auto v = platform::openWithViewer("headless.gp");
+        EXPECT_FALSE(v.started);
+        EXPECT_NE(v.message.find("no display"), std::string::npos);
+        ScopedEnv wl("WAYLAND_DISPLAY", "wayland-0");
+        EXPECT_TRUE(platform::displayAvailable());
+        platform::setExternalProgramsEnabled(false);
+    }
+    fs::remove("headless.gp");
+    fs::remove_all(dir);
 }
 
 TEST(DataFiles, ResolverOrder) {

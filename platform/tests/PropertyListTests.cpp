@@ -5,10 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
+#include <cstring>
+#include <algorithm>
 #include <sstream>
 
 #include "platform/DataFiles.h"
 #include "platform/PropertyList.h"
+#include "platform/Utf8.h"
 #include "platform/tests/Fixtures.h"
 
 using platform::PlistFormat;
@@ -226,24 +230,329 @@ TEST(PropertyList, XMLReaderRefusesMalformedValues) {
     EXPECT_EQ(out.find("n")->integerValue(), -16);
 }
 
-TEST(PropertyList, FilesAreReplacedOnlyByCompleteWrites) {
-    namespace fs = std::filesystem;
-    std::string err;
-    ASSERT_TRUE(platform::writeFileAtomically("atomic.plist", platform::writeBinaryPropertyList(sample()), err)) << err;
+// --- random round trips and what cannot be written ---------------------------
+
+// A random tree of every type with the values writers find hardest: dates far
+// in the past and future with fractions of a second, UIDs over the whole 32
+// bits, strings of every length of UTF-8 sequence (with the code points at the
+// edges of each), reals of every class, nesting down to the readers' limit.
+class RandomTree {
+public:
+    RandomTree(uint32_t seed, PlistFormat format) : rng_(seed), xml_(format == PlistFormat::XML) {}
+
+    PropertyList tree(int depth = 0) {
+        const int kind = static_cast<int>(rng_() % (depth < 4 ? 12 : 9));
+        if (kind >= 9) {
+            PropertyList c = kind == 9 ? PropertyList::array() : PropertyList::dictionary();
+            const int n = static_cast<int>(rng_() % 5);
+            for (int i = 0; i < n; ++i) {
+                if (c.isArray()) c.append(tree(depth + 1));
+                else c.set(text(), tree(depth + 1));
+            }
+            return c;
+        }
+        return scalar(kind);
+    }
+
+    PropertyList scalar(int kind) {
+        switch (kind) {
+        case 0: return PropertyList::boolean(rng_() & 1);
+        case 1: {
+            const int64_t edges[] = {0, -1, 255, 256, 65535, 65536, 4294967295ll, 4294967296ll, INT64_MIN, INT64_MAX};
+            return PropertyList::integer(rng_() % 3 == 0 ? edges[rng_() % 10] : static_cast<int64_t>(rng_()));
+        }
+        case 2: {
+            const double edges[] = {0.0, -0.0, NAN, INFINITY, -INFINITY, 5e-324, 1.7976931348623157e308, 0.1, -6.8e-08};
+            if (rng_() % 3 == 0) return PropertyList::real(edges[rng_() % 9]);
+            uint64_t bits = rng_();
+            double v;
+            std::memcpy(&v, &bits, 8);
+            return PropertyList::real(v);
+        }
+        case 3: return PropertyList::string(text());
+        case 4: {
+            std::string bytes(rng_() % 40, '\0');
+            for (char& c : bytes) c = static_cast<char>(rng_());
+            return PropertyList::data(bytes);
+        }
+        case 5: return PropertyList::date(date());
+        case 6: {
+            const uint64_t edges[] = {0, 1, 255, 256, 65535, 65536, 0xFFFFFFFFull};
+            return PropertyList::uid(rng_() % 2 ? edges[rng_() % 7] : rng_() & 0xFFFFFFFFull);
+        }
+        case 7: return xml_ ? PropertyList::string("") : PropertyList();
+        default: return PropertyList::date(std::ldexp(static_cast<double>(rng_() % 1000), -10));  // fractions near 2001
+        }
+    }
+
+    // Seconds from 2001: whole or fractional, up to 10^15 s (31 million years) away in XML, anything in binary.
+    double date() {
+        const double limit = 1e15;
+        switch (rng_() % 5) {
+        case 0: return (rng_() & 1 ? 1 : -1) * limit * std::uniform_real_distribution<double>(0, 1)(rng_);
+        case 1: return std::floor((rng_() & 1 ? 1 : -1) * limit * std::uniform_real_distribution<double>(0, 1)(rng_));
+        case 2: return (rng_() & 1 ? 1 : -1) * std::ldexp(static_cast<double>(rng_() % (1u << 20)), -static_cast<int>(rng_() % 40));
+        case 3: return (rng_() & 1 ? limit : -limit);
+        default:
+            if (xml_) return std::uniform_real_distribution<double>(-4e10, 4e10)(rng_);  // years 700 to 3300
+            { const double odd[] = {NAN, INFINITY, -1e300, 1e300}; return odd[rng_() % 4]; }
+        }
+    }
+
+    // A string of ASCII (controls too, where the format holds them) and
+    // 2-, 3- and 4-byte sequences, the code points at their edges among them.
+    std::string text() {
+        static const uint32_t edges[] = {0x7F, 0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFD, 0xFFFF, 0x10000, 0x10FFFF, 0xFEFF};
+        std::string s;
+        const int n = static_cast<int>(rng_() % 12);
+        for (int i = 0; i < n; ++i) {
+            uint32_t cp;
+            switch (rng_() % 6) {
+            case 0: cp = 0x20 + rng_() % 0x5F; break;
+            case 1: cp = rng_() % 0x20; break;
+            case 2: cp = 0x80 + rng_() % 0x780; break;
+            case 3: cp = 0x800 + rng_() % 0xF800; break;
+            case 4: cp = 0x10000 + rng_() % 0x100000; break;
+            default: cp = edges[rng_() % 11]; break;
+            }
+            if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xE000;  // not a character
+            if (xml_ && ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF)) cp = '\r';
+            platform::appendUtf8(s, cp);
+        }
+        return s;
+    }
+
+private:
+    std::mt19937_64 rng_;
+    bool xml_;
+};
+
+// Arrays nested n deep around one value.
+PropertyList nested(int n, PropertyList inner) {
+    for (int i = 0; i < n; ++i) inner = PropertyList::array({std::move(inner)});
+    return inner;
+}
+
+TEST(PropertyList, WhatEachWriterWritesItsReaderReadsBackAsItWas) {
+    for (PlistFormat format : {PlistFormat::Binary, PlistFormat::XML}) {
+        const bool xml = format == PlistFormat::XML;
+        SCOPED_TRACE(xml ? "XML" : "binary");
+        auto roundTrip = [&](const PropertyList& v) {
+            std::string error;
+            const std::string bytes = xml ? platform::writeXMLPropertyList(v, &error) : platform::writeBinaryPropertyList(v, &error);
+            ASSERT_FALSE(bytes.empty()) << error;
+            PropertyList back;
+            PlistFormat read = xml ? PlistFormat::Binary : PlistFormat::XML;
+            auto r = platform::readPropertyList(bytes, back, &read);
+            ASSERT_TRUE(r.ok) << r.error;
+            EXPECT_EQ(read, format);
+            EXPECT_EQ(back, v);
+        };
+        for (uint32_t seed = 1; seed <= 300; ++seed) {
+            RandomTree random(seed, format);
+            roundTrip(random.tree());
+        }
+        // The deepest nesting the readers take, around each kind of value.
+        RandomTree random(7, format);
+        for (int kind = 0; kind < 9; ++kind) roundTrip(nested(PropertyList::kMaxDepth, random.scalar(kind)));
+        roundTrip(nested(PropertyList::kMaxDepth - 1, PropertyList::dictionary()));
+    }
+    // Dates as calendars: the reference date, fractions, the years 1 BC (year 0) and 2 BC, and 10^15 s
+    // after 2001 (31688738.5 Gregorian years of 31556952 s).
+    PropertyList dates = PropertyList::array({PropertyList::date(0), PropertyList::date(-0.5), PropertyList::date(0.1),
+                                              PropertyList::date(-63145526400.0),
+                                              PropertyList::date(-63177062400.0),
+                                              PropertyList::date(1e15)});
+    const std::string xml = platform::writeXMLPropertyList(dates);
+    EXPECT_NE(xml.find("<date>2001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59.5Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>2001-01-01T00:00:00.1Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>0000-01-01T00:00:00Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>-0001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>31690739-"), std::string::npos) << xml;
     PropertyList back;
-    ASSERT_TRUE(platform::readPropertyListFile("atomic.plist", back).ok);
+    ASSERT_TRUE(platform::readXMLPropertyList(xml, back).ok);
+    EXPECT_EQ(back, dates);
+}
+
+TEST(PropertyList, WhatAFormatCannotHoldIsRefusedAtWritingWithItsPlace) {
+    auto refused = [](PlistFormat format, const PropertyList& v, const std::string& message) {
+        std::string error;
+        const std::string bytes = format == PlistFormat::XML ? platform::writeXMLPropertyList(v, &error)
+                                                             : platform::writeBinaryPropertyList(v, &error);
+        EXPECT_TRUE(bytes.empty()) << message;
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+    };
+    auto underKey = [](PropertyList v) {
+        PropertyList d = PropertyList::dictionary();
+        d.set("list", PropertyList::array({PropertyList::integer(1), std::move(v)}));
+        return d;
+    };
+    // Bytes that are not UTF-8, in strings and in keys, in both formats.
+    const char* badUtf8[] = {"\x80", "a\xC3", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF"};
+    for (PlistFormat f : {PlistFormat::Binary, PlistFormat::XML}) {
+        for (const char* b : badUtf8) {
+            refused(f, underKey(PropertyList::string(b)), "the string at /list/1 is not valid UTF-8");
+            PropertyList d = PropertyList::dictionary();
+            d.set(std::string("k") + b, PropertyList::integer(1));
+            refused(f, d, "is not valid UTF-8");
+        }
+        refused(f, underKey(PropertyList::uid(uint64_t(1) << 32)), "the UID 4294967296 at /list/1 is larger than 32 bits");
+        refused(f, nested(PropertyList::kMaxDepth + 1, PropertyList::integer(0)), "nested more than 512 levels");
+    }
+    // What XML has no form for.
+    refused(PlistFormat::XML, underKey(PropertyList()), "the null value at /list/1");
+    refused(PlistFormat::XML, underKey(PropertyList::string("a\x01")), "U+0001");
+    refused(PlistFormat::XML, underKey(PropertyList::string("\xEF\xBF\xBE")), "U+FFFE");
+    refused(PlistFormat::XML, underKey(PropertyList::date(1.5e15)), "the date at /list/1");
+    refused(PlistFormat::XML, underKey(PropertyList::date(NAN)), "the date at /list/1");
+    PropertyList uidLike = PropertyList::dictionary();
+    uidLike.set("CF$UID", PropertyList::integer(5));
+    refused(PlistFormat::XML, underKey(uidLike), "reads back as a UID");
+    // ... which the binary format holds.
+    for (const PropertyList& v : {PropertyList(), PropertyList::string("a\x01\xEF\xBF\xBE"), PropertyList::date(1e300), uidLike}) {
+        PropertyList back;
+        ASSERT_TRUE(platform::readPropertyList(platform::writeBinaryPropertyList(underKey(v)), back).ok);
+        EXPECT_EQ(back, underKey(v));
+    }
+    // Readers refuse what no writer writes: XML that is not UTF-8, UIDs beyond 32 bits.
+    PropertyList out;
+    auto r = platform::readXMLPropertyList("<plist>\n<string>caf\xE9</string></plist>", out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("not UTF-8 text (line 2)"), std::string::npos) << r.error;
+    r = platform::readBinaryPropertyList(handMade({std::string("\x84\x01\x00\x00\x00\x00", 6)}), out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("larger than 32 bits"), std::string::npos) << r.error;
+    // A dictionary {"CF$UID": n} beyond 32 bits stays a dictionary.
+    ASSERT_TRUE(platform::readXMLPropertyList("<plist><dict><key>CF$UID</key><integer>4294967296</integer></dict></plist>", out).ok);
+    EXPECT_TRUE(out.isDictionary());
+}
+
+// --- saving files ------------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+std::string fileText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+// Files a save left in a folder beyond the ones named.
+std::vector<std::string> leftovers(const fs::path& folder, std::vector<std::string> expected) {
+    std::vector<std::string> extra;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) extra.push_back(name);
+    }
+    return extra;
+}
+
+TEST(AtomicSave, ALinkPlantedAtAnyTemporaryNameIsNeverWrittenThrough) {
+    fs::remove_all("plant");
+    fs::create_directories("plant");
+    writeText("plant/victim", "victim");
+    writeText("plant/doc.plist", "old");
+    // An attacker who guesses every name the save tries: links to a file, links
+    // to where a file would be created, plain files.
+    std::vector<std::string> tried;
+    std::string err;
+    ASSERT_TRUE(platform::writeFileAtomically("plant/doc.plist", "new", err, [&](const std::string& tmp) {
+        const int k = static_cast<int>(tried.size());
+        tried.push_back(tmp);
+        std::error_code ec;
+        if (k < 3) fs::create_symlink(fs::absolute("plant/victim"), tmp, ec);
+        else if (k < 6) fs::create_symlink(fs::absolute("plant/created-through-link"), tmp, ec);
+        else if (k < 8) writeText(tmp, "planted");
+        ASSERT_FALSE(ec) << ec.message();
+    })) << err;
+    ASSERT_EQ(tried.size(), 9u);
+    EXPECT_EQ(fileText("plant/doc.plist"), "new");
+    EXPECT_EQ(fileText("plant/victim"), "victim");
+    EXPECT_FALSE(fs::exists("plant/created-through-link"));
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(fs::path(tried[k]).parent_path(), fs::path("plant"));  // beside the document
+        EXPECT_EQ(k < 6, fs::is_symlink(tried[k])) << tried[k];
+        if (k >= 6) {
+            EXPECT_EQ(fileText(tried[k]), "planted");
+        }
+    }
+    EXPECT_EQ(std::set<std::string>(tried.begin(), tried.end()).size(), tried.size());  // every name new
+    EXPECT_FALSE(fs::exists(tried.back()));
+
+    // Every name taken: the save gives up, and nothing is written anywhere.
+    err.clear();
+    EXPECT_FALSE(platform::writeFileAtomically("plant/doc.plist", "newer", err, [](const std::string& tmp) {
+        fs::create_symlink(fs::absolute("plant/victim"), tmp);
+    }));
+    EXPECT_NE(err.find("no free name"), std::string::npos) << err;
+    EXPECT_EQ(fileText("plant/doc.plist"), "new");
+    EXPECT_EQ(fileText("plant/victim"), "victim");
+}
+
+TEST(AtomicSave, SavesGoThroughLinksToTheirFileAndKeepTheLinks) {
+    fs::remove_all("links");
+    fs::create_directories("links/real");
+    writeText("links/real/doc.plist", "old");
+    fs::permissions("links/real/doc.plist", fs::perms(0640));
+    fs::create_symlink("real/doc.plist", "links/one");  // relative to the link's folder
+    fs::create_symlink(fs::absolute("links/one"), "links/two");
+    std::string err;
+    std::vector<std::string> tmps;
+    auto record = [&](const std::string& tmp) { tmps.push_back(tmp); };
+    ASSERT_TRUE(platform::writeFileAtomically("links/two", "first", err, record)) << err;
+    ASSERT_TRUE(platform::writeFileAtomically("links/two", "second", err, record)) << err;
+    EXPECT_TRUE(fs::is_symlink("links/one"));
+    EXPECT_TRUE(fs::is_symlink("links/two"));
+    EXPECT_EQ(fs::read_symlink("links/one"), fs::path("real/doc.plist"));
+    EXPECT_EQ(fileText("links/real/doc.plist"), "second");
+    // Two saves in a row: each its own temporary file beside the real file,
+    // none left, the permissions of the file kept.
+    ASSERT_EQ(tmps.size(), 2u);
+    EXPECT_NE(tmps[0], tmps[1]);
+    EXPECT_EQ(fs::canonical(fs::path(tmps[0]).parent_path()), fs::canonical("links/real"));
+    EXPECT_EQ(leftovers("links/real", {"doc.plist"}), std::vector<std::string>{});
+    EXPECT_EQ(leftovers("links", {"real", "one", "two"}), std::vector<std::string>{});
+    EXPECT_EQ(fs::status("links/real/doc.plist").permissions() & fs::perms::all, fs::perms(0640));
+    // A link whose file is gone: the file is made where the link points.
+    fs::create_symlink("real/new.plist", "links/dangling");
+    ASSERT_TRUE(platform::writeFileAtomically("links/dangling", "made", err)) << err;
+    EXPECT_TRUE(fs::is_symlink("links/dangling"));
+    EXPECT_EQ(fileText("links/real/new.plist"), "made");
+    // Links in a loop are refused.
+    fs::create_symlink("loop-b", "links/loop-a");
+    fs::create_symlink("loop-a", "links/loop-b");
+    EXPECT_FALSE(platform::writeFileAtomically("links/loop-a", "x", err));
+    EXPECT_NE(err.find("too many symbolic links"), std::string::npos) << err;
+}
+
+TEST(AtomicSave, RefusalsLeaveTheFileAndNoTemporaryFile) {
+    namespace fs = std::filesystem;
+    fs::remove_all("refuse");
+    fs::create_directories("refuse/occupied/inner");
+    std::string err;
+    ASSERT_TRUE(platform::writeFileAtomically("refuse/atomic.plist", platform::writeBinaryPropertyList(sample()), err)) << err;
+    PropertyList back;
+    ASSERT_TRUE(platform::readPropertyListFile("refuse/atomic.plist", back).ok);
     EXPECT_EQ(back, sample());
-    EXPECT_FALSE(fs::exists("atomic.plist.saving~"));
-    // A write into a folder that does not exist fails and leaves nothing behind.
-    EXPECT_FALSE(platform::writeFileAtomically("no-such-dir/x.plist", "abc", err));
-    EXPECT_FALSE(err.empty());
-    // A target that cannot be replaced (a non-empty folder) keeps its contents.
-    fs::create_directories("occupied/inner");
-    EXPECT_FALSE(platform::writeFileAtomically("occupied", "abc", err));
-    EXPECT_TRUE(fs::exists("occupied/inner"));
-    EXPECT_FALSE(fs::exists("occupied.saving~"));
-    EXPECT_FALSE(platform::readPropertyListFile("missing.plist", back).ok);
-    EXPECT_FALSE(platform::readPropertyListFile("atomic.plist", back, 10).ok);  // over the size limit
+    // A read-only file is kept as it is (also for a user who could replace it).
+    fs::permissions("refuse/atomic.plist", fs::perms(0444));
+    EXPECT_FALSE(platform::writeFileAtomically("refuse/atomic.plist", "abc", err));
+    EXPECT_EQ(err, "the file is read-only");
+    ASSERT_TRUE(platform::readPropertyListFile("refuse/atomic.plist", back).ok);
+    EXPECT_EQ(back, sample());
+    // A folder that does not exist, a folder in the file's place.
+    EXPECT_FALSE(platform::writeFileAtomically("refuse/no-such-dir/x.plist", "abc", err));
+    EXPECT_NE(err.find("folder cannot be written to"), std::string::npos) << err;
+    EXPECT_FALSE(platform::writeFileAtomically("refuse/occupied", "abc", err));
+    EXPECT_EQ(err, "it is a folder");
+    EXPECT_TRUE(fs::exists("refuse/occupied/inner"));
+    EXPECT_EQ(leftovers("refuse", {"atomic.plist", "occupied"}), std::vector<std::string>{});
+    EXPECT_FALSE(platform::readPropertyListFile("refuse/missing.plist", back).ok);
+    EXPECT_FALSE(platform::readPropertyListFile("refuse/atomic.plist", back, 10).ok);  // over the size limit
 }
 
 }  // namespace

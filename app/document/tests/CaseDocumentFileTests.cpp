@@ -48,6 +48,7 @@ TEST(CaseDocumentFile, RoundTripKeepsEveryKeyAndItsNumberOrStringType) {
     list.setValue(1, "wt0", PropertyList::real(4.25));
     list.setValue(1, "melt", PropertyList::integer(2));
     std::string bytes = list.dataOfType();
+    ASSERT_FALSE(bytes.empty());
     ASSERT_EQ(bytes.substr(0, 8), "bplist00");
 
     CaseList back;
@@ -70,6 +71,11 @@ TEST(CaseDocumentFile, RoundTripKeepsEveryKeyAndItsNumberOrStringType) {
     CaseList fromXml;
     ASSERT_TRUE(fromXml.readFromData(platform::writeXMLPropertyList(plist)).ok);
     EXPECT_EQ(fromXml.cases(), list.cases());
+    // Text that is not UTF-8 cannot be stored: the file is refused, not changed.
+    list.setValue(1, "comment", PropertyList::string("Lac\xE9"));
+    std::string error;
+    EXPECT_TRUE(list.dataOfType(&error).empty());
+    EXPECT_NE(error.find("is not valid UTF-8"), std::string::npos) << error;
 }
 
 TEST(CaseDocumentFile, OpensDocumentsWrittenByPlistlib) {
@@ -120,7 +126,7 @@ TEST(CaseDocumentFile, RefusesWhatIsNotACaseDocumentAndKeepsTheList) {
     notArchive.set("list", arr);
 
     const std::pair<std::string, std::string> cases[] = {
-        {"", "not a property list"},
+        {"", "the file is empty"},
         {"hello, world", "not a property list"},
         {platform::writeBinaryPropertyList(notArchive), "not a keyed archive"},
         {archiveOf(topOther), "no case list"},

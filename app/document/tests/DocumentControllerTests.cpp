@@ -2,8 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTest>
 #include <QUndoStack>
 
@@ -52,7 +56,8 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     QStringList menus;
     for (QAction* a : d->window()->menuBar()->actions()) menus << a->text();
     EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Case", "&Window"}));
-    // Window > Show Log opens the shared log at 700 x 300.
+    // Window > Show Log opens the shared log 300 high and at least 700 wide,
+    // wide enough for a row of the eruption table beside the scroll bar.
     QAction* showLog = nullptr;
     for (QAction* a : d->window()->menuBar()->actions().last()->menu()->actions())
         if (a->text() == "Show &Log") showLog = a;
@@ -60,7 +65,15 @@ TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
     showLog->trigger();
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     EXPECT_TRUE(log->isWindowVisible());
-    EXPECT_EQ(log->window()->size(), QSize(700, 300));
+    EXPECT_EQ(log->window()->height(), 300);
+    EXPECT_GE(log->window()->width(), 700);
+    QApplication::processEvents();
+    auto* text = log->window()->findChild<QTextEdit*>("logText");
+    ASSERT_NE(text, nullptr);
+    const QString row = QString::fromStdString(ChamberCalculator::eruptionTableHeader());
+    const int room = text->width() - 2 * text->frameWidth() - text->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_LE(QFontMetrics(log->document()->defaultFont()).horizontalAdvance(row) + 2 * log->document()->documentMargin(),
+              room);
     log->window()->hide();
     // Closing an unchanged document asks nothing.
     EXPECT_TRUE(c.closeDocument(d));
@@ -136,11 +149,20 @@ TEST_F(Shell, BadFilesAreRefusedAndOpenDocumentsUntouched) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("bplist00 truncated");
     bad.close();
+    QFile text("docs/hello.chamber");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("hello");
+    text.close();
     EXPECT_EQ(c.openDocument("docs/bad.chamber"), nullptr);
     EXPECT_EQ(c.openDocument("docs/missing.chamber"), nullptr);
-    ASSERT_EQ(errors.size(), 2);
-    EXPECT_TRUE(errors[0].contains("could not be opened")) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains("truncated")) << errors[0].toStdString();
+    EXPECT_EQ(c.openDocument("docs/hello.chamber"), nullptr);
+    // One sentence each: the file by its whole path, then once what is wrong.
+    ASSERT_EQ(errors.size(), 3);
+    const QString docs = QDir::toNativeSeparators(QDir("docs").absolutePath());
+    EXPECT_TRUE(errors[0].startsWith("Open \"" + docs + "/bad.chamber\" cannot be opened: the file is truncated"))
+        << errors[0].toStdString();
+    EXPECT_EQ(errors[1], "Open \"" + docs + "/missing.chamber\" cannot be opened: no such file or directory.");
+    EXPECT_EQ(errors[2], "Open \"" + docs + "/hello.chamber\" cannot be opened: the file is not a property list.");
     EXPECT_EQ(c.documents().size(), 1u);
     EXPECT_EQ(d->list().cases(), before);
     EXPECT_TRUE(d->isDocumentEdited());
@@ -169,7 +191,44 @@ TEST_F(Shell, AFailedSaveKeepsThePreviousFileAndTheChanges) {
     EXPECT_EQ(errors.size(), 1);
     EXPECT_TRUE(d->isDocumentEdited());
     EXPECT_TRUE(QDir("docs/folder.chamber/inner").exists());
-    EXPECT_FALSE(QFile::exists("docs/folder.chamber.saving~"));
+    EXPECT_TRUE(errors[0].endsWith("folder.chamber\" cannot be saved: it is a folder.")) << errors[0].toStdString();
+    EXPECT_EQ(QDir("docs").entryList(QStringList{"*saving*"}, QDir::AllEntries | QDir::Hidden), QStringList{});
+}
+
+TEST_F(Shell, ADocumentOpenedThroughALinkIsSavedIntoItsFileAndTheLinkStays) {
+    QDir().mkpath("docs/real");
+    MyDocument* d = asCases(c.newDocument());
+    ASSERT_TRUE(c.saveDocumentAs(d, "docs/real/cases.chamber"));
+    ASSERT_TRUE(c.closeDocument(d));
+    ASSERT_TRUE(QFile::link("real/cases.chamber", "docs/link.chamber"));
+    d = asCases(c.openDocument("docs/link.chamber"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(c.openDocument("docs/real/cases.chamber"), d);  // the same file: the open document
+    // Two saves in a row through the link.
+    for (size_t cases = 2; cases <= 3; ++cases) {
+        d->onAddCase();
+        ASSERT_TRUE(c.saveDocument(d)) << errors.join("\n").toStdString();
+        EXPECT_TRUE(QFileInfo("docs/link.chamber").isSymLink());
+        EXPECT_EQ(QFileInfo("docs/link.chamber").symLinkTarget(), QFileInfo("docs/real/cases.chamber").absoluteFilePath());
+        CaseList onDisk;
+        ASSERT_TRUE(onDisk.readFromData(fileBytes("docs/real/cases.chamber")).ok);
+        EXPECT_EQ(onDisk.size(), cases);
+        EXPECT_EQ(d->displayName(), "link.chamber");
+    }
+    EXPECT_EQ(QDir("docs/real").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"cases.chamber"});
+    // A read-only file is not replaced: the save is refused, naming the file, and the changes stay.
+    const std::string saved = fileBytes("docs/real/cases.chamber");
+    QFile::setPermissions("docs/real/cases.chamber", QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    d->onAddCase();
+    EXPECT_FALSE(c.saveDocument(d));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], "Save \"" + QDir::toNativeSeparators(QFileInfo("docs/link.chamber").absoluteFilePath()) +
+                             "\" cannot be saved: the file is read-only.");
+    EXPECT_TRUE(d->isDocumentEdited());
+    EXPECT_EQ(fileBytes("docs/real/cases.chamber"), saved);
+    EXPECT_TRUE(QFileInfo("docs/link.chamber").isSymLink());
+    QFile::setPermissions("docs/real/cases.chamber", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 TEST_F(Shell, ChangeCountFollowsUndoAndTableKeys) {

@@ -15,6 +15,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
+#include <QUndoStack>
+#include <QProgressDialog>
+#include <QMenu>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <sstream>
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
@@ -22,9 +30,16 @@
 #include "app/document/FieldStepper.h"
 #include "app/document/MyDocument.h"
 #include "app/plot/CGraphCurve.h"
+#include "app/plot/CGraphPoint.h"
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/CDrawPlotView.h"
+#include "app/plot/qt/CAxisRangeWindow.h"
+#include "app/plot/qt/CCurveSettingsWindow.h"
 #include "app/plot/qt/CPlotWidget.h"
+#include "app/plot/qt/CPlotWindow.h"
+#include "app/plot/qt/CPointSettingsWindow.h"
+#include "app/plot/qt/PlotPanels.h"
+#include "app/plot/tests/qt/ModalRun.h"
 #include "platform/NotificationCenter.h"
 
 using platform::PropertyList;
@@ -66,6 +81,20 @@ protected:
         v->setSelectedPointY(y);
         v->setSelectionKeyShift(shift);
         platform::NotificationCenter::defaultCenter().post("PlotSelection", v);
+    }
+
+    // The rows of an eruption table (six numbers), checking that they are numbered 1, 2, ...
+    static int numberedRows(const std::string& table) {
+        int rows = 0;
+        std::istringstream in(table);
+        for (std::string line; std::getline(in, line);) {
+            int n = 0;
+            double a, b, cc, d, e;
+            if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
+                EXPECT_EQ(n, ++rows) << line;
+            }
+        }
+        return rows;
     }
 
     QtTestAppMember app;
@@ -277,14 +306,27 @@ TEST_F(CaseWindow, MouseClicksInTheExsolutionPlotReachTheDocument) {
 
 TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->fluidType()->button(kChamberFluidH2O)->click();
+    // The Saturate button, then the imposed saturation, give the same content.
+    doc->window()->findChild<QPushButton*>("saturateButton")->click();
+    const QString once = shown("wt0");
+    EXPECT_EQ(doc->field("wt0")->cursorPosition(), 0);
     doc->imposeSaturationBox()->click();
+    EXPECT_EQ(shown("wt0"), once);
     EXPECT_TRUE(doc->isSaturated());
+    // The closed form C = s P^n of the dissolved mass per melt mass: the case
+    // keeps the exact content, the field shows its first seven digits from
+    // the start (2.635775 wt %, not the end of 2.6357749383646634).
     const double C = 6.8e-8 * std::pow(1572e5, 0.7);
-    EXPECT_NEAR(shown("wt0").toDouble(), 100 * C / (1 + C), 1e-9);
-    EXPECT_EQ(result("mGasWt0").toDouble(), 0.0);
+    EXPECT_NEAR(stored("wt0").realValue(), 100 * C / (1 + C), 1e-12);
+    EXPECT_EQ(shown("wt0"), QString::number(100 * C / (1 + C), 'g', 7));
+    QLineEdit* wt0 = doc->field("wt0");
+    EXPECT_EQ(wt0->cursorPosition(), 0);
+    EXPECT_LT(wt0->fontMetrics().horizontalAdvance(wt0->text()), wt0->contentsRect().width());
+    EXPECT_EQ(result("mGasWt0").toDouble(), 0.0);  // saturated exactly: no gas yet
     type("P0", "1000");
     const double C1 = 6.8e-8 * std::pow(1e8, 0.7);
-    EXPECT_NEAR(shown("wt0").toDouble(), 100 * C1 / (1 + C1), 1e-9);
+    EXPECT_NEAR(stored("wt0").realValue(), 100 * C1 / (1 + C1), 1e-12);
+    EXPECT_EQ(shown("wt0"), QString::number(100 * C1 / (1 + C1), 'g', 7));
     // Typed over, the content is saturated again; the moduli do not move it.
     const QString saturated = shown("wt0");
     type("wt0", "5");
@@ -320,15 +362,7 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     const EruptionReport expected = doc->calculator().eruptiveSequence(doc->formSnapshot(), 50.0);
     ASSERT_GT(expected.eruptions, 3);
     EXPECT_FALSE(expected.stoppedEarly);
-    int rows = 0;
-    std::istringstream in(text.substr(title));
-    for (std::string line; std::getline(in, line);) {
-        int n = 0;
-        double a, b, cc, d, e;
-        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) {
-            EXPECT_EQ(n, ++rows) << line;
-        }
-    }
+    const int rows = numberedRows(text.substr(title));
     EXPECT_EQ(rows, expected.eruptions);
     EXPECT_NE(text.find("    #     M0 (Gm3)      m (Mm3)     mc (Gm3)     % volat.     yCO2 (%)"), std::string::npos);
     EXPECT_TRUE(log->isWindowVisible());
@@ -356,6 +390,198 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     text = log->plainText();
     EXPECT_NE(text.find("The sequence stopped after 0 eruptions"), std::string::npos) << text;
     EXPECT_TRUE(doc->statusLine()->text().contains("stopped")) << doc->statusLine()->text().toStdString();
+}
+
+TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
+    QMainWindow* w = doc->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QUndoStack* stack = doc->undoManager();
+    ASSERT_EQ(stack->count(), 0);
+    QAction* undo = nullptr;
+    for (QAction* a : w->menuBar()->actions()[1]->menu()->actions())
+        if (a->shortcut() == QKeySequence(QKeySequence::Undo)) undo = a;
+    ASSERT_NE(undo, nullptr);
+    EXPECT_FALSE(undo->isEnabled());
+
+    // A zoom: a rectangle dragged in the pressure plot, then its zoom-in button.
+    CDrawPlotView* box = doc->pressureView();
+    CPlotView* v = box->plotView();
+    box->plotWidget()->repaint();  // the mouse uses the mapping of the last drawing
+    auto at = [&](float x, float y) {
+        return QPoint(int(std::lround(v->getXValue(x))), int(std::lround(box->plotWidget()->height() - v->getYValue(y))));
+    };
+    float x0, x1, y0, y1;
+    v->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 20, 0, 2600}));
+    QTest::mousePress(box->plotWidget(), Qt::LeftButton, Qt::NoModifier, at(5, 1000));
+    QTest::mouseMove(box->plotWidget(), at(10, 1500));
+    QTest::mouseMove(box->plotWidget(), at(15, 2000));
+    QTest::mouseRelease(box->plotWidget(), Qt::LeftButton, Qt::NoModifier, at(15, 2000));
+    QTest::mouseClick(box->zoomInButton(), Qt::LeftButton);
+    float z0, z1, w0, w1;
+    v->getXYRange(&z0, &z1, &w0, &w1);
+    EXPECT_NEAR(z0, 5, 0.1);
+    EXPECT_NEAR(z1, 15, 0.1);
+    EXPECT_NEAR(w0, 1000, 10);
+    EXPECT_NEAR(w1, 2000, 10);
+    ASSERT_EQ(stack->count(), 1);
+    EXPECT_EQ(stack->undoText(), "Changes Of Axis Ranges");
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo Changes Of Axis Ranges");
+    EXPECT_TRUE(doc->isDocumentEdited());
+
+    // An axis-range change from the axis-range panel: its maximum ranges.
+    QTest::mouseClick(box->axisButton(), Qt::LeftButton);
+    CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->currentPlotView(), v);
+    QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
+    panel->hide();
+    v->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(stack->count(), 2);
+    EXPECT_EQ(stack->undoText(), "Changes Of Axis Ranges");
+
+    // A thickness change of the crystallisation curve, from its context menu.
+    std::shared_ptr<CGraphObject> curve;
+    for (const auto& o : v->graphObjects())
+        if (std::dynamic_pointer_cast<CGraphCurve>(o)) curve = o;
+    ASSERT_NE(curve, nullptr);
+    v->setSelectedObject(curve);
+    v->onTripleThickness();
+    EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
+    EXPECT_EQ(stack->count(), 3);
+    EXPECT_EQ(stack->undoText(), "Change Of Line Thickness");
+
+    // Edit > Undo takes them back last first, Redo does them again.
+    undo->trigger();
+    EXPECT_EQ(curve->getToolSizeFactor(), 1.0f);
+    EXPECT_EQ(stack->redoText(), "Change Of Line Thickness");
+    undo->trigger();
+    v->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({z0, z1, w0, w1}));
+    undo->trigger();
+    v->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 20, 0, 2600}));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(doc->isDocumentEdited());
+    stack->redo();
+    stack->redo();
+    stack->redo();
+    v->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
+    // The exsolution plot's edits land on the same stack.
+    doc->exsolView()->plotView()->onMaximumAxisRanges();
+    EXPECT_EQ(stack->count(), 4);
+}
+
+TEST_F(CaseWindow, PanelsAndPlotCopiesOpenInsideAScreenNarrowerThanTheWindow) {
+    QWidget* w = doc->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    const QRect area = w->screen()->availableGeometry();
+    if (area.width() >= 1600) GTEST_SKIP() << "the screen is as wide as the window";
+    // The window (1600 wide by design) fills the screen's width.
+    EXPECT_EQ(w->frameGeometry().width(), area.width());
+    EXPECT_TRUE(area.contains(w->frameGeometry()));
+    auto inside = [&](const QWidget* panel, const char* what) {
+        EXPECT_TRUE(panel->isVisible()) << what;
+        EXPECT_TRUE(area.contains(panel->frameGeometry()))
+            << what << " at " << panel->frameGeometry().x() << "," << panel->frameGeometry().y() << " size "
+            << panel->frameGeometry().width() << "x" << panel->frameGeometry().height();
+    };
+
+    // The axis-range panel, from the plot's button and as it follows the main window.
+    CDrawPlotView* box = doc->pressureView();
+    CPlotView* v = box->plotView();
+    QTest::mouseClick(box->axisButton(), Qt::LeftButton);
+    CAxisRangeWindow* axes = CAxisRangeWindow::existingShared();
+    ASSERT_NE(axes, nullptr);
+    inside(axes, "the axis-range panel");
+    axes->mainWindowChanged(w);
+    inside(axes, "the axis-range panel beside the main window");
+    axes->hide();
+
+    // The curve and point settings panels, which run modally.
+    std::shared_ptr<CGraphObject> curve, point;
+    for (const auto& o : v->graphObjects()) {
+        if (std::dynamic_pointer_cast<CGraphCurve>(o)) curve = o;
+        if (std::dynamic_pointer_cast<CGraphPoint>(o)) point = o;
+    }
+    ASSERT_TRUE(curve && point);
+    v->setSelectedObject(curve);
+    runModally([&] { v->onCurvesSettingsPanel(); },
+               [&] {
+                   inside(CCurveSettingsWindow::existingShared(), "the curve panel");
+                   CCurveSettingsWindow::existingShared()->onCancelButton();
+               });
+    v->setSelectedObject(point);
+    runModally([&] { v->onPointsSettingsPanel(); },
+               [&] {
+                   inside(CPointSettingsWindow::existingShared(), "the point panel");
+                   CPointSettingsWindow::existingShared()->onCancelButton();
+               });
+
+    // A copy of the plot in a window of its own.
+    v->onOpenNewPlotWindow();
+    CPlotWindow* copy = QtPlotPanels::shared().lastPlotWindow();
+    ASSERT_NE(copy, nullptr);
+    QApplication::processEvents();
+    inside(copy, "the plot copy");
+    copy->close();
+    // The log window, however wide its table makes it.
+    MyDocument::onShowLog();
+    inside(CLogWindow::sharedLogWindowCtroller()->window(), "the log window");
+}
+
+TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled) {
+    // At 0.01 bar this chamber would erupt until the model's limit of 10,000 eruptions.
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    type("wt0", "4");
+    type("P0", "1500");
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    // Inserts of more than the blank an empty log starts with.
+    int inserts = 0;
+    auto counting = QObject::connect(log->document(), &QTextDocument::contentsChange, log->document(),
+                                     [&](int, int removed, int added) { inserts += added - removed > 1; });
+
+    // Events keep coming while the sequence runs; once its progress shows, the user cancels.
+    int ticks = 0, ticksWhenShown = -1;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        ++ticks;
+        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        if (!progress || !progress->isVisible()) return;
+        if (ticksWhenShown < 0) ticksWhenShown = ticks;
+        EXPECT_GT(progress->value(), 0);
+        EXPECT_TRUE(progress->labelText().startsWith("Eruption ")) << progress->labelText().toStdString();
+        if (ticks == ticksWhenShown + 5) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    clock.start(1);
+    doc->pfracField()->setText("0.01");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    clock.stop();
+    QObject::disconnect(counting);
+    EXPECT_GE(ticksWhenShown, 1);
+    EXPECT_GE(ticks, ticksWhenShown + 5);
+    EXPECT_EQ(doc->window()->findChild<QProgressDialog*>("eruptionProgress"), nullptr);  // gone with the command
+
+    // The rows computed so far, numbered from 1, then why the table ends; all written at once.
+    const std::string text = log->plainText();
+    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
+    ASSERT_NE(title, std::string::npos);
+    const int rows = numberedRows(text.substr(title));
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, TaitJaupart::kMaxEruptions);
+    const std::string end = "The sequence was cancelled after " + std::to_string(rows) + " eruptions";
+    EXPECT_NE(text.find(end), std::string::npos) << text.substr(text.size() - std::min<size_t>(text.size(), 300));
+    EXPECT_TRUE(doc->statusLine()->text().startsWith(QString::fromStdString(end)));
+    EXPECT_EQ(inserts, 1);  // the whole table at once
+    // The document stays open and usable.
+    EXPECT_FALSE(doc->isBusy());
+    type("P0", "1400");
+    EXPECT_EQ(stored("P0").realValue(), 1400.0);
 }
 
 TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {

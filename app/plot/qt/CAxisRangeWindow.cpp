@@ -150,7 +150,7 @@ void CAxisRangeWindow::showWindow() {
         mLoaded = true;
         windowDidLoad();
     }
-    show();
+    showInsideScreen(this, mMainWindow);  // also a frame remembered from a larger screen
     raise();
 }
 
@@ -161,6 +161,7 @@ void CAxisRangeWindow::hideEvent(QHideEvent* event) {
 
 void CAxisRangeWindow::windowDidLoad() {
     restorePanelFrame(this, "AxisPanel");
+    if (!testAttribute(Qt::WA_Resized)) adjustSize();  // its own size, known before it is placed
     for (RangeStepper* s : {mStepXmin, mStepXmax, mStepYmin, mStepYmax}) s->setRange(-100000.0, 100000.0);
     QWidget* active = QApplication::activeWindow();
     QWidget* main = canBeMainWindow(active) ? active : nullptr;
@@ -209,8 +210,15 @@ void CAxisRangeWindow::mainWindowChanged(QWidget* window) {
     if (mPlotView && window) {
         const QRect main = window->frameGeometry();
         const QRect panel = frameGeometry();
-        // 10 points right of the main window, its bottom 10 points above the main window's.
-        move(main.x() + main.width() + 10, main.y() + main.height() - 10 - panel.height());
+        const QRect area = availableScreenArea(this, window);
+        // 10 points right of the main window, its bottom 10 points above the
+        // main window's; on the left when there is no room on the right, and
+        // over the main window when there is none on either side.
+        int x = main.x() + main.width() + 10;
+        const int left = main.x() - 10 - panel.width();
+        if (x + panel.width() > area.x() + area.width() && left >= area.x()) x = left;
+        move(x, main.y() + main.height() - 10 - panel.height());
+        keepInsideScreen(this, window);
     }
     updatePanel();
 }

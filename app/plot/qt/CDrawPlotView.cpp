@@ -134,4 +134,6 @@ void CDrawPlotView::updateGridButton(bool on) {
 void CDrawPlotView::setStatusMessage(const std::string& message) {
     if (!mHasButtons) return;
     mStatusMessage->setText(QString::fromStdString(message));
+    mStatusMessage->setCursorPosition(0);  // a text longer than the line shows its start
+    mStatusMessage->setToolTip(mStatusMessage->text());
 }

@@ -1,12 +1,16 @@
 #include "app/plot/qt/CGraphObjectSettingsWindow.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/plot/CGraphObject.h"
 #include "app/plot/CPlotView.h"
+#include "app/plot/qt/CPlotWidget.h"
 #include "app/plot/qt/ColorWell.h"
 #include "app/plot/qt/PlotPanels.h"
 
@@ -81,6 +85,18 @@ void CGraphObjectSettingsWindow::done(int result) {
 
 void CGraphObjectSettingsWindow::startModalSession() {
     setModal(true);
+    // Over the window of the plot, unless the user placed the panel before;
+    // either way wholly on the screen.
+    const CPlotWidget* plot = mPlotView ? CPlotWidget::widgetOf(*mPlotView) : nullptr;
+    const QWidget* over = plot ? plot->window() : QApplication::activeWindow();
+    if (over == this) over = nullptr;
+    if (!testAttribute(Qt::WA_Resized)) adjustSize();
+    if (over && !testAttribute(Qt::WA_Moved)) {
+        const QRect r = over->frameGeometry();
+        move(r.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    keepInsideScreen(this, over);
+    QTimer::singleShot(0, this, [this, o = QPointer<const QWidget>(over)] { keepInsideScreen(this, o); });  // once shown
     exec();
     mGraphObject.reset();  // the panel does not keep the object beyond its session
 }

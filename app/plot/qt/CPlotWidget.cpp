@@ -1,6 +1,7 @@
 #include "app/plot/qt/CPlotWidget.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHash>
 #include <QMenu>
@@ -62,6 +63,15 @@ CPlotWidget* CPlotWidget::plotOfWindow(QWidget* window) {
         if (p && p->window() == window) return p;
     }
     return window->findChild<CPlotWidget*>();
+}
+
+CPlotWidget* CPlotWidget::widgetOf(const CPlotView& view) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        for (CPlotWidget* w : top->findChildren<CPlotWidget*>())
+            if (w->mView.get() == &view) return w;
+        if (auto* w = qobject_cast<CPlotWidget*>(top); w && w->mView.get() == &view) return w;
+    }
+    return nullptr;
 }
 
 void CPlotWidget::paintEvent(QPaintEvent*) {

@@ -37,6 +37,8 @@ public:
     // The plot last clicked in within a window, or else the window's first
     // plot; nullptr when the window holds none.
     static CPlotWidget* plotOfWindow(QWidget* window);
+    // The widget that shows a view, among the application's windows; nullptr when none does.
+    static CPlotWidget* widgetOf(const CPlotView& view);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

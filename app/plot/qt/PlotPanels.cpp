@@ -1,11 +1,15 @@
 #include "app/plot/qt/PlotPanels.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
 
@@ -13,6 +17,7 @@
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/CAxisRangeWindow.h"
 #include "app/plot/qt/CCurveSettingsWindow.h"
+#include "app/plot/qt/CPlotWidget.h"
 #include "app/plot/qt/CPlotWindow.h"
 #include "app/plot/qt/CPointSettingsWindow.h"
 #include "app/plot/qt/PlotRendering.h"
@@ -55,6 +60,41 @@ void restorePanelFrame(QWidget* panel, const char* key) {
 void savePanelFrame(const QWidget* panel, const char* key) {
     if (!panel || !keepsFrames()) return;
     QSettings().setValue(QString::fromLatin1(key), panel->saveGeometry());
+}
+
+QRect availableScreenArea(const QWidget* window, const QWidget* reference) {
+    const QScreen* screen = reference ? reference->window()->screen() : nullptr;
+    if (!screen && window) screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (!screen && window) screen = window->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+void keepInsideScreen(QWidget* window, const QWidget* reference) {
+    if (!window) return;
+    const QRect area = availableScreenArea(window, reference);
+    if (area.isEmpty()) return;
+    // The frame around the window (title bar, borders) counts: the native
+    // window is made first so that the platform can tell it (some only know
+    // it once the window is shown: showInsideScreen looks again then).
+    if (!window->testAttribute(Qt::WA_WState_Created)) (void)window->winId();
+    QRect frame = window->frameGeometry();
+    const QSize decoration = frame.size() - window->geometry().size();
+    if (frame.width() > area.width() || frame.height() > area.height()) {
+        const QSize inside = (area.size() - decoration).boundedTo(window->size());
+        window->resize(inside.expandedTo(window->minimumSize()));
+        frame = window->frameGeometry();
+    }
+    const int x = std::max(area.left(), std::min(frame.x(), area.x() + area.width() - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.y(), area.y() + area.height() - frame.height()));
+    if (x != frame.x() || y != frame.y()) window->move(x, y);  // a window's position is its frame's
+}
+
+void showInsideScreen(QWidget* window, const QWidget* reference) {
+    if (!window) return;
+    keepInsideScreen(window, reference);
+    window->show();
+    keepInsideScreen(window, reference);
 }
 
 QFont toDialogFont(const FontDescription& font) {
@@ -165,7 +205,8 @@ void QtPlotPanels::showColorPanel(CPlotView& view, const Color& color) {
         const QSignalBlocker quiet(panel);  // showing a colour changes nothing
         panel->setCurrentColor(QtCanvas::toQColor(color));
     }
-    panel->show();
+    const CPlotWidget* plot = CPlotWidget::widgetOf(view);
+    showInsideScreen(panel, plot ? plot->window() : nullptr);
     panel->raise();
 }
 
@@ -189,7 +230,8 @@ void QtPlotPanels::showFontPanel(CPlotView& view, const FontDescription& font) {
         const QSignalBlocker quiet(panel);
         panel->setCurrentFont(toDialogFont(font));
     }
-    panel->show();
+    const CPlotWidget* plot = CPlotWidget::widgetOf(view);
+    showInsideScreen(panel, plot ? plot->window() : nullptr);
     panel->raise();
 }
 
@@ -202,10 +244,15 @@ bool QtPlotPanels::writePdf(CPlotView& view, const std::string& path, std::strin
 
 void QtPlotPanels::openNewPlotWindow(CPlotView& view) {
     auto* window = new CPlotWindow(view.copy());
+    // Over the window of the plot it copies, a little down and to the right,
+    // and wholly on its screen.
+    const CPlotWidget* source = CPlotWidget::widgetOf(view);
+    const QWidget* sourceWindow = source ? source->window() : QApplication::activeWindow();
+    if (sourceWindow) window->move(sourceWindow->frameGeometry().topLeft() + QPoint(40, 40));
     mLastPlotWindow = window;
     std::erase_if(mPlotWindows, [](const QPointer<QWidget>& w) { return w.isNull(); });
     mPlotWindows.emplace_back(window);
-    window->show();
+    showInsideScreen(window, sourceWindow);
     window->raise();
 }
 

@@ -5,6 +5,7 @@
 // dialog of the exports.  The first plot widget installs them, unless a
 // caller (a test) installed its own before.
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -74,6 +75,19 @@ void installQtPlotPanels();
 // it is hidden.  Only an application that names its settings keeps frames.
 void restorePanelFrame(QWidget* panel, const char* key);
 void savePanelFrame(const QWidget* panel, const char* key);
+
+// The part of a screen that windows may cover (without the desktop's panels
+// and docks): the screen of `reference` when given, else the screen under the
+// window's centre, else the primary screen.
+QRect availableScreenArea(const QWidget* window, const QWidget* reference = nullptr);
+// Moves a top-level window wholly inside that area, first shrinking it (not
+// below its minimum size) when it is larger.  Every panel and window of the
+// application goes through this before it shows, so that none opens where
+// the user cannot see it.
+void keepInsideScreen(QWidget* window, const QWidget* reference = nullptr);
+// Shows a window inside the screen, looking again once it is shown (when
+// the platform first tells the size of the window's frame).
+void showInsideScreen(QWidget* window, const QWidget* reference = nullptr);
 
 // Conversions between the kit's fonts and colours and Qt's.
 QFont toDialogFont(const FontDescription& font);

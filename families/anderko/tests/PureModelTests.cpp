@@ -17,7 +17,9 @@ TEST(AnderkoPure, WaterModelEqualsTheMixtureModelForWater) {
     EXPECT_EQ(p.component_count, 1);
     EXPECT_EQ(p.component_names[0], "H2O");
     EXPECT_EQ(p.model_name, "Anderko H2O");
-    EXPECT_EQ(p.ideal, nullptr);
+    // The ideal gas of water's standard-state data completes the state functions.
+    ASSERT_NE(p.ideal, nullptr);
+    EXPECT_TRUE(static_cast<Ideal*>(p.ideal)->hasData());
     EXPECT_DOUBLE_EQ(p.critical_T, 648.6);
     Anderko m(2);
     m.setSystemCode(1);

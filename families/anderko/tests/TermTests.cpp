@@ -100,6 +100,15 @@ TEST(BoublikEOS, HardSphereGasPressure) {
     m.calculate_pressure();
     const double eta = b / 4e-4;
     EXPECT_NEAR(m.P, 8.31434 * 400.0 / 1e-4 * carnahanStarlingZ(eta), 1e-8 * m.P);
+    // Its fugacity coefficient is the hard spheres' alone, whatever its ideal
+    // gas: ln phi = a_res + Z - 1 - ln Z with the Carnahan-Starling
+    // a_res = (4 eta - 3 eta^2)/(1 - eta)^2.
+    double x[1] = {1.0};
+    m.composition(x);
+    m.calculate_fugacities();
+    const double Z = carnahanStarlingZ(eta);
+    const double ares = (4.0 * eta - 3.0 * eta * eta) / ((1.0 - eta) * (1.0 - eta));
+    EXPECT_NEAR(std::log(m.fugcoef[0]), ares + Z - 1.0 - std::log(Z), 1e-10);
 }
 
 // ---- multicomponent dispersion: a subclass with constant parameters

@@ -128,7 +128,7 @@ TEST(ClosedFormBWR, SettersKeepOrClearTheState) {
     f.set_the_phase_as(1);
     f.temperature(2.0);
     f.pressure(0.01);
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     f.describe();
     EXPECT_TRUE(f.valid);
     EXPECT_EQ(f.errorflag, 0);
@@ -144,7 +144,7 @@ TEST(ClosedFormBWR, SettersKeepOrClearTheState) {
     f.temperature(2.0);
     f.volume(200.0);
     f.calculateZ();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("B/V "), std::string::npos);
     EXPECT_NE(out.find("C/V2 "), std::string::npos);
     EXPECT_NE(out.find("D/V5 "), std::string::npos);

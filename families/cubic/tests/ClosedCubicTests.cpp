@@ -7,6 +7,7 @@
 
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/SRK1.h"
+#include "fluid/Standard.h"
 #include "families/cubic/tests/CubicChecks.h"
 
 using namespace cubic_tests;
@@ -37,6 +38,19 @@ TEST(ClassicalSRK, AgreesWithTheTermBuiltModel) {
         ASSERT_EQ(t.errorflag, 0);
         EXPECT_NEAR(c->V, t.V, 1e-10 * t.V) << kind;
         for (int i = 0; i < 2; i++) EXPECT_NEAR(c->lnphi[i], std::log(t.fugcoef[i]), 1e-9) << kind << " " << i;
+        // The departure functions are the term-built model's state functions
+        // less its ideal gas at the same T, P and composition.
+        const auto* ig = static_cast<const Standard*>(t.ideal);
+        const double Sig = ig->S0 - kR * std::log(Pbar * 1e5 / Standard::kP0);
+        EXPECT_NEAR(c->Hdep, t.H - ig->H0, 1e-7 * std::fabs(c->Hdep) + 1e-6) << kind;
+        EXPECT_NEAR(c->Sdep, t.S - Sig, 1e-7 * std::fabs(c->Sdep) + 1e-8) << kind;
+        EXPECT_NEAR(c->dHdepdT, t.Cp - ig->Cp0, 1e-6 * std::fabs(c->dHdepdT)) << kind;
+        // They are not handed out as the fluid's: the closed form adds no
+        // ideal gas and has no heat capacities or sound speed.
+        for (double q : {c->H, c->S, c->A, c->G, c->U, c->Cv, c->Cp, c->soundSpeed, c->jouleThomson})
+            EXPECT_TRUE(std::isnan(q)) << kind;
+        EXPECT_NEAR(c->dPdT, t.dPdT, 1e-8 * t.dPdT) << kind;
+        EXPECT_NEAR(c->dPdV, t.dPdV, 1e-8 * std::fabs(t.dPdV)) << kind;
         // The same state from T and V.
         c->temperature(T);
         c->volume(t.V);

@@ -128,6 +128,27 @@ TEST(LeeKeslerModel, PureComponentInterpolatesInOmega) {
         EXPECT_NEAR(m.V, Z * kR * T / (Pbar * 1e5), 1e-9 * m.V) << T;
     }
     testing::internal::GetCapturedStdout();
+
+    // The volume (and the density, from the file's molar mass) from T and P
+    // and nothing else: no fugacities or state functions, and no pressure at
+    // a volume of another state (said once).
+    testing::internal::CaptureStdout();
+    m.calculateFromTP(400.0, 80.0, 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(m.errorflag, 0);
+    EXPECT_DOUBLE_EQ(m.P, 80e5);
+    EXPECT_NEAR(m.bulk_molar_weight, 0.04401, 1e-12);
+    for (double q : {m.H, m.S, m.Cv, m.Cp, m.soundSpeed, m.dPdV, m.fugacity[0], m.fugcoef[0]})
+        EXPECT_TRUE(std::isnan(q));
+    testing::internal::CaptureStderr();
+    for (double V : {1e-3, 2e-3}) {
+        m.calculateFromTV(400.0, V, 0);
+        EXPECT_EQ(m.errorflag, 1);
+        EXPECT_TRUE(std::isnan(m.P));
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "Lee-Kesler: the model gives the molar volume at a temperature and pressure only, not the "
+                    "pressure at a volume\n");
 }
 
 TEST(LeeKeslerModel, AcentricEndsGiveEachFluid) {

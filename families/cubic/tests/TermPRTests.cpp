@@ -182,6 +182,15 @@ TEST(PRNirmaModel, WaterAndRefusedComponents) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Cannot treat CO2 component"), std::string::npos) << err;
     EXPECT_NE(err.find("Cannot open compo/NoSuchGas file !"), std::string::npos) << err;
+    // A model with components it cannot treat has no state: not the ideal
+    // gas of a zero co-volume, whatever the composition.
+    for (double x0 : {1.0, 0.5}) {
+        r.composition(x0, 1.0 - x0);
+        r.calculateFromTP(300.0, 10.0, 0);
+        EXPECT_EQ(r.errorflag, 1) << x0;
+        r.calculateFromTV(300.0, 2e-3, 0);
+        EXPECT_EQ(r.errorflag, 1) << x0;
+    }
     // Components from their files.
     PRNirma f(1, 0, 0);
     f.number_of_components(1);

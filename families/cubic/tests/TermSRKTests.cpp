@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "families/cubic/CubicData.h"
 #include "families/cubic/SRK1.h"
 #include "families/cubic/SRK2.h"
 #include "families/cubic/VdWr1.h"
@@ -230,4 +236,103 @@ TEST(SRK2Model, ReadsComponentFilesAndMatchesSRK1WithConstantPairs) {
     r.calculate_pressure();
     EXPECT_NEAR(m.P, r.P, 1e-9 * r.P);
     checkAllDerivatives(*m.repulsion(), {T, V, 0.4, 0.6});
+}
+
+namespace {
+
+// Numeric rows of an Igor text file (header and "END" lines skipped).
+std::vector<std::vector<double>> igorRows(const std::string& path) {
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line == "IGOR" || line == "BEGIN" || line == "END" || line.rfind("WAVES", 0) == 0) continue;
+        std::istringstream s(line);
+        std::vector<double> row;
+        double v;
+        while (s >> v) row.push_back(v);
+        if (row.size() == 19) rows.push_back(row);
+    }
+    return rows;
+}
+
+// SRK1:CO2,CH4 as the model factory makes it.
+std::unique_ptr<SRK1> carbonDioxideMethane() {
+    auto m = std::make_unique<SRK1>(1, 0);
+    m->number_of_components(2);
+    m->add_component("CO2");
+    m->add_component("CH4");
+    double x[2] = {0.5, 0.5};
+    m->composition(x);
+    return m;
+}
+
+}  // namespace
+
+// The isotherm of CO2-CH4 at 250 K started from a pressure ("binop") agrees
+// with the one traced from pure CO2 ("bino"): its start is a flash that the
+// closed-form SRK confirms (equal fugacities at the given pressure), and each
+// of its rows lies on the bubble and dew curves of "bino" (interpolated in
+// pressure between its 1-bar rows, six digits in the files).
+TEST(SRK1Model, IsothermFromAPressureAgreesWithTheIsothermFromCarbonDioxide) {
+    const double T = 250.0;
+    double k10 = 0.0;
+    cubic::builtInPairKaij("CO2", "CH4", k10);
+    const ClosedCubic c = closedSrk(T, {kCO2, kCH4}, k10);
+    carbonDioxideMethane()->calculateTheBinaryIsotherm(T, "_srk");
+    const auto bino = igorRows("bino_srk");
+    ASSERT_GT(bino.size(), 50u);
+    // Column `column` of "bino" at pressure P: cubic interpolation in P over
+    // the four rows around P.
+    auto onBino = [&](double P, int column) {
+        for (std::size_t k = 0; k + 1 < bino.size(); ++k) {
+            if (!(bino[k][1] <= P && P <= bino[k + 1][1])) continue;
+            const std::size_t first = std::min(k > 0 ? k - 1 : 0, bino.size() - 4);
+            double sum = 0.0;
+            for (std::size_t i = first; i < first + 4; ++i) {
+                double w = 1.0;
+                for (std::size_t j = first; j < first + 4; ++j)
+                    if (j != i) w *= (P - bino[j][1]) / (bino[i][1] - bino[j][1]);
+                sum += w * bino[i][column];
+            }
+            return sum;
+        }
+        return std::nan("");
+    };
+    for (double Pbar : {20.0, 35.0, 50.0, 65.0, 80.0}) {
+        auto mp = carbonDioxideMethane();
+        SRK1& m = *mp;
+        m.initializeFlash2(T, Pbar);
+        ASSERT_EQ(m.x_liquid.size(), 2u);
+        ASSERT_EQ(m.x_vapour.size(), 2u);
+        m.calculate_flash_point(T, Pbar * 1e5, m.Vl0, m.Vv0, m.x_liquid[1], m.x_vapour[1]);
+        ASSERT_EQ(m.errorflag, 0) << Pbar;
+        const std::vector<double> xl = {1.0 - m.x_liquid[1], m.x_liquid[1]}, yv = {1.0 - m.x_vapour[1], m.x_vapour[1]};
+        EXPECT_NEAR(c.P(T, m.Vl0, xl), Pbar * 1e5, 1e-6 * Pbar * 1e5);
+        EXPECT_NEAR(c.P(T, m.Vv0, yv), Pbar * 1e5, 1e-6 * Pbar * 1e5);
+        for (int i = 0; i < 2; i++)
+            EXPECT_NEAR(std::log(xl[i]) + c.lnPhi(i, T, m.Vl0, xl), std::log(yv[i]) + c.lnPhi(i, T, m.Vv0, yv), 1e-7)
+                << Pbar << " component " << i;
+
+        const std::string suffix = "_srk" + std::to_string(static_cast<int>(Pbar));
+        testing::internal::CaptureStderr();
+        carbonDioxideMethane()->calculateTheBinaryIsothermFromP(T, Pbar, suffix.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << Pbar;
+        const auto binop = igorRows("binop" + suffix);
+        ASSERT_GT(binop.size(), 50u) << Pbar;
+        int starts = 0;
+        for (const auto& r : binop) {
+            if (r[18] == 0.0) {
+                ++starts;
+                EXPECT_NEAR(r[1], Pbar, 1e-5 * Pbar);
+            }
+            if (r[1] > 80.0) continue;  // near the critical point x(P) is too steep to interpolate
+            EXPECT_NEAR(r[3], onBino(r[1], 3), 1e-5) << Pbar << " P " << r[1];
+            EXPECT_NEAR(r[5], onBino(r[1], 5), 1e-5) << Pbar << " P " << r[1];
+        }
+        EXPECT_EQ(starts, 2) << Pbar;
+        EXPECT_EQ(binop.front()[3], 0.0);  // down to pure CO2 ...
+        EXPECT_NEAR(binop.front()[1], bino.front()[1], 1e-5 * bino.front()[1]);
+        EXPECT_NEAR(binop.back()[1], bino.back()[1], 1e-3 * bino.back()[1]);  // ... and up to the critical region
+    }
 }

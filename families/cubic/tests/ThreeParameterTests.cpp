@@ -76,6 +76,17 @@ TEST(TwoPar, ReducesToSoaveRedlichKwong) {
     // The pressure back from the volume.
     m.calculate_pressure();
     EXPECT_NEAR(m.P, 30e5, 1e-4);
+    // Volumes and fugacities only: a state from T and V has the pressure of
+    // its volume, and no state function or pressure derivative stands in for
+    // the fluid's.
+    const double V = m.V, lnphi = m.lnphi[0];
+    m.pressure(1.0);
+    m.calculateFromTV(T, V, 0);
+    EXPECT_EQ(m.errorflag, 0);
+    EXPECT_NEAR(m.P, 30e5, 1e-4);
+    EXPECT_NEAR(m.lnphi[0], lnphi, 1e-10);
+    for (double q : {m.H, m.S, m.U, m.Cv, m.Cp, m.soundSpeed, m.jouleThomson, m.dPdV, m.dVdT})
+        EXPECT_TRUE(std::isnan(q));
     // Pseudo-critical point of the pure fluid: its own Tc.
     double Tc, Pc, Vc;
     m.calculate_the_pseudo_critical_point(Tc, Pc, Vc);

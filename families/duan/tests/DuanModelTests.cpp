@@ -124,7 +124,9 @@ TEST(DuanModels, DMW1LoadsByName)
     EXPECT_EQ(m.molar_mass[0], 0.02801348);
     EXPECT_EQ(m.bulk_molar_weight, 0.02801348);
     EXPECT_STREQ(m.modelName(), "Duan EOS");
-    EXPECT_EQ(m.ideal, nullptr);
+    // Nitrogen's ideal gas from its standard-state data.
+    ASSERT_NE(m.ideal, nullptr);
+    EXPECT_TRUE(static_cast<Ideal*>(m.ideal)->hasData());
 
     // The solubility model's use: one gas, start volume R T / P, molar volume.
     DMW1 g(1);
@@ -313,7 +315,7 @@ TEST(DuanFixedFluids, CompleteAfterConstruction)
     EXPECT_EQ(ch4.critical_T, 190.6);
     // At its own Tc the coefficients are the bracket sums.
     auto* t = static_cast<Duan1*>(ch4.interactions[0]);
-    ch4.calculateFromTV(190.06, 1e-4, 0);
+    ch4.calculateFromTV(190.6, 1e-4, 0);
     const double* a = DuanCH4::CH4_constants;
     EXPECT_NEAR(t->Bd->value, t->Vc * (a[0] + a[1] + a[2]), 1e-15 * t->Vc);
     EXPECT_NEAR(t->Fd->value, t->Vc2 * a[12], 1e-15 * t->Vc2);
@@ -327,35 +329,25 @@ TEST(DuanFixedFluids, CompleteAfterConstruction)
     DuanH2O h2o(2, 0);
     EXPECT_STREQ(h2o.modelName(), "DMW H2O");
     EXPECT_EQ(h2o.molar_mass[0], 0.018015268);
-    EXPECT_EQ(h2o.ideal, nullptr);
+    EXPECT_NE(h2o.ideal, nullptr);  // the ideal gas of water
 }
 
-TEST(DuanFixedFluids, SecondWaterSet)
+// Water's second parameter set put densities 5 to 13 % below IAPWS-95
+// (1073 K and 5 kbar: 644 against 695.6 kg/m3); it could not be traced to the
+// publication and gives no state, and neither does a set that does not exist.
+TEST(DuanFixedFluids, WaterSetsOtherThanTheFirstGiveNoState)
 {
-    DuanH2O h(1, 1);
-    EXPECT_EQ(h.parameterSet, 1);
-    auto* t = static_cast<Duan1*>(h.interactions[0]);
-    const double alpha = -0.100358152, beta = -0.00182674744, gamma = 0.0105999998;
-    EXPECT_DOUBLE_EQ(t->a[12], alpha * alpha * gamma / beta);
-    EXPECT_DOUBLE_EQ(t->a[13], alpha * gamma / beta);
-    EXPECT_DOUBLE_EQ(t->a[14], gamma);
-    EXPECT_DOUBLE_EQ(t->Pc, 961.8669080639938e5);
-    // The set is a working equation: the tree matches its closed form and Z tends to 1.
-    const duan_tests::Reduced r = duan_tests::reduced(647.25, 961.8669080639938, t->a, 700.0);
-    h.calculateFromTV(700.0, 5e-5, 0);
-    EXPECT_NEAR(h.Z, duan_tests::closedZ(r, 5e-5), 1e-10 * std::fabs(h.Z));
-    h.calculateFromTV(700.0, 100.0, 0);
-    EXPECT_NEAR(h.Z, 1.0, 1e-6);
-}
-
-TEST(DuanFixedFluids, UnknownWaterSetLoadsNothing)
-{
-    DuanH2O h(1, 7);
-    EXPECT_EQ(h.molar_mass[0], 0.018015268);
-    h.calculateFromTP(600.0, 100.0, 0);
-    EXPECT_EQ(h.errorflag, 1);
-    h.calculateFromTV(600.0, 1e-3, 0);
-    EXPECT_EQ(h.errorflag, 1);
+    for (int set : {1, 7}) {
+        testing::internal::CaptureStderr();
+        DuanH2O h(1, set);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("DMW H2O"), std::string::npos);
+        EXPECT_EQ(h.parameterSet, set);
+        EXPECT_EQ(h.molar_mass[0], 0.018015268);
+        h.calculateFromTP(1073.15, 5000.0, 0);
+        EXPECT_EQ(h.errorflag, 1);
+        h.calculateFromTV(600.0, 1e-3, 0);
+        EXPECT_EQ(h.errorflag, 1);
+    }
 }
 
 TEST(DuanFixedFluids, TestOperations)

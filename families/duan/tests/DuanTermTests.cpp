@@ -50,7 +50,7 @@ TEST(Duan1Term, TreeMatchesTheClosedFormForEverySet)
     };
     // Dense liquid-like, critical-region and dilute states of each fluid.
     const Case cases[] = {{&duan::kH2O, 473.15, 2.0e-5},  {&duan::kH2O, 973.15, 6.0e-5}, {&duan::kH2O, 1273.15, 1e-3},
-                          {&duan::kCH4, 190.06, 1.0e-4},  {&duan::kCH4, 400.0, 4.0e-5},  {&duan::kCO2, 320.0, 5.0e-5},
+                          {&duan::kCH4, 190.6, 1.0e-4},   {&duan::kCH4, 400.0, 4.0e-5},  {&duan::kCO2, 320.0, 5.0e-5},
                           {&duan::kCO2, 1000.0, 3.0e-5},  {&duan::kN2, 300.0, 5.0e-5},   {&duan::kN2, 800.0, 2.0e-4}};
     for (const Case& c : cases) {
         Duan1 t;

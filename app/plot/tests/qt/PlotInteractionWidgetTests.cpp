@@ -98,6 +98,8 @@ TEST(PlotMouse, AClickTellsTheDocumentOnceWithThePointAndTheShiftKey) {
     EXPECT_NEAR(watch.y, 3.5, dataPerPixelY);
     EXPECT_EQ(plot.box.statusLine()->text(),
               QString::asprintf("P (bar) = %.1f, H2O (wt %%) = %.2f", double(watch.x), double(watch.y)));
+    // A status longer than its line shows its start.
+    EXPECT_EQ(plot.box.statusLine()->cursorPosition(), 0);
     QTest::mouseClick(plot.widget(), Qt::LeftButton, Qt::NoModifier, plot.at(600, 2));
     EXPECT_EQ(watch.count, 2);
     EXPECT_FALSE(watch.shift);

@@ -4,6 +4,7 @@
 #include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
@@ -18,31 +19,10 @@
 #include "app/plot/qt/CPlotWidget.h"
 #include "app/plot/qt/CPointSettingsWindow.h"
 #include "app/plot/qt/ColorWell.h"
+#include "app/plot/tests/qt/ModalRun.h"
 #include "app/plot/tests/qt/QtTestApp.h"
 
 namespace {
-
-// Runs `inside` from within the panel's modal run, then checks that the run
-// ended (a panel that never ends would hang the test: it is ended by force
-// and the test fails).
-void runModally(std::function<void()> open, std::function<void()> inside) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        ran = true;
-        inside();
-    });
-    QTimer guard;
-    guard.setSingleShot(true);
-    bool forced = false;
-    QObject::connect(&guard, &QTimer::timeout, [&] {
-        forced = true;
-        if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(QDialog::Rejected);
-    });
-    guard.start(5000);
-    open();
-    EXPECT_TRUE(ran);
-    EXPECT_FALSE(forced) << "the modal panel did not end";
-}
 
 struct Plot {
     CDrawPlotView box;
@@ -267,9 +247,9 @@ TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
     CAxisRangeWindow* panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
     panel->showWindow();
 
-    // A document-like window with two plots.
+    // A document-like window with two plots, with room on its right.
     QWidget document;
-    document.setGeometry(100, 100, 600, 700);
+    document.setGeometry(20, 20, 300, 400);
     Plot first(&document), second(&document);
     second.box.move(0, 330);
     first.view().setDefaultXYRange(0, 10, 0, 1);
@@ -283,6 +263,16 @@ TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
     const QRect main = document.frameGeometry(), beside = panel->frameGeometry();
     EXPECT_EQ(beside.x(), main.x() + main.width() + 10);
     EXPECT_EQ(beside.y() + beside.height(), main.y() + main.height() - 10);
+    // No room on the right: 10 points to the left; no room on either side: over
+    // the main window, but always wholly on the screen.
+    const QRect area = document.screen()->availableGeometry();
+    document.move(area.x() + area.width() - document.frameGeometry().width(), area.y() + 20);
+    panel->mainWindowChanged(&document);
+    EXPECT_EQ(panel->frameGeometry().x() + panel->frameGeometry().width(), document.frameGeometry().x() - 10);
+    document.setGeometry(area.x(), area.y(), area.width(), 400);
+    panel->mainWindowChanged(&document);
+    EXPECT_TRUE(area.contains(panel->frameGeometry())) << panel->frameGeometry().x();
+    document.setGeometry(20, 20, 300, 400);
 
     QTest::mouseClick(second.box.plotWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
     panel->mainWindowResigned();

@@ -1,0 +1,360 @@
+// Both console programs run as processes, as a scientist runs them from a
+// script: argument vectors, standard input, the exit status, what standard
+// output holds (results only: no NaN, no infinity, no solver trace) and the
+// files written.  External programs stay switched off (VARNOK_NO_EXTERNAL is
+// inherited from the test's environment).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "console/tests/ConsoleTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using consoletest::readFile;
+
+struct Outcome {
+    int rc = -1;
+    std::string out, err;
+};
+
+// Runs `program` with `args` in the folder `dir`, `input` on its standard
+// input; standard output goes to `outPath` (a file in `dir` when empty).
+Outcome run(const char* program, const std::vector<std::string>& args, const fs::path& dir,
+        const std::string& input = "", const std::string& outPath = "") {
+    const fs::path in = fs::current_path() / "process.in", out = fs::current_path() / "process.out",
+                   err = fs::current_path() / "process.err";
+    {
+        std::FILE* f = std::fopen(in.c_str(), "w");
+        if (f) {
+            std::fputs(input.c_str(), f);
+            std::fclose(f);
+        }
+    }
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const std::string stdoutPath = outPath.empty() ? out.string() : outPath;
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int i = ::open(in.c_str(), O_RDONLY);
+        const int o = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 ||
+            ::chdir(dir.c_str()) != 0)
+            ::_exit(125);
+        ::execv(program, argv.data());
+        ::_exit(126);
+    }
+    Outcome r;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.rc = WEXITSTATUS(status);
+    if (outPath.empty()) r.out = readFile(out.c_str());
+    r.err = readFile(err.c_str());
+    return r;
+}
+
+std::string join(const std::vector<std::string>& w) {
+    std::string s;
+    for (const std::string& x : w) s += (s.empty() ? "" : " ") + x;
+    return s;
+}
+
+// A word "nan" or "inf" (any case, signed or not) in the text: a number that
+// is no result.
+bool holdsNonFinite(const std::string& text) {
+    std::string low;
+    for (char c : text) low += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; };
+    for (const char* w : {"nan", "inf"})
+        for (std::size_t p = low.find(w); p != std::string::npos; p = low.find(w, p + 1))
+            if ((p == 0 || !letter(low[p - 1])) && (p + 3 >= low.size() || !letter(low[p + 3]))) return true;
+    return false;
+}
+
+// Lines the solvers and the programs write while they work: never results.
+bool holdsTrace(const std::string& text) {
+    for (const char* t : {"modG", "Stop here", "lambda ", "\nTime ", "Calculation Time", "Calculate for water mass",
+                          "Expected ", "not recognized", "failed"})
+        if (text.find(t) != std::string::npos) return true;
+    return false;
+}
+
+// The shapes of the files the programs write: complete Igor text files,
+// rows of raw doubles, text ending with its last line.
+enum class Shape { Igor, Rows28, Text };
+struct Written {
+    const char* name;
+    Shape shape;
+    std::size_t minBytes;
+};
+
+void expectWritten(const fs::path& dir, const Written& w, const std::string& what) {
+    const fs::path p = dir / w.name;
+    ASSERT_TRUE(fs::exists(p)) << what << ": " << w.name;
+    const std::string s = readFile(p.c_str());
+    EXPECT_GE(s.size(), w.minBytes) << what << ": " << w.name;
+    switch (w.shape) {
+    case Shape::Igor:
+        EXPECT_EQ(s.rfind("IGOR\n", 0), 0u) << what << ": " << w.name;
+        EXPECT_GE(s.size(), 4u);
+        EXPECT_EQ(s.substr(s.size() - 4), "END\n") << what << ": " << w.name;  // not cut short
+        break;
+    case Shape::Rows28:
+        EXPECT_EQ(s.size() % (28 * sizeof(double)), 0u) << what << ": " << w.name;
+        break;
+    case Shape::Text:
+        EXPECT_EQ(s.back(), '\n') << what << ": " << w.name;
+        break;
+    }
+}
+
+fs::path freshFolder(const std::string& name) {
+    const fs::path d = fs::current_path() / name;
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+struct Case {
+    const char* program;
+    std::vector<std::string> args;
+    std::string input;
+    std::vector<Written> files;
+};
+
+}  // namespace
+
+TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
+    const char* V = VARNOK_PROGRAM;
+    const char* B = BRENVIK_PROGRAM;
+    const std::vector<Case> cases = {
+        // The README's examples.
+        {B, {"pv", "m", "0.5", "d", "200", "pyroclast"}, "",
+         {{"igor0.itx", Shape::Text, 500}, {"isoc0", Shape::Igor, 1000}, {"isos1", Shape::Igor, 1000}}},
+        {V, {"wagner", "crit", "a", "psat", "450"}, "", {{"crita", Shape::Igor, 100}}},
+        {V, {"SRK1:CO2,CH4", "x", "0.3", "TP", "250", "50"}, "", {}},
+        // Every word of the fluid command interpreter, arguments asked for on
+        // standard input included.
+        {V, {"wagner", "sat", "a", "spino", "l", "v"}, "", {{"satua", Shape::Igor, 10000}, {"spinol", Shape::Igor, 1000},
+                                                            {"spinov", Shape::Igor, 1000}}},
+        {V, {"wagner", "crit2", "c", "isoc", "30", "300", "800", "a", "isotherm", "400", "20", "1000"}, "a\n",
+         {{"isoca", Shape::Igor, 10000}, {"isota", Shape::Igor, 1000}}},
+        {V, {"wagner", "T", "300", "V", "30", "tree", "x", "TV", "300", "18", "TP", "300", "1"}, "", {}},
+        {V, {"SRK1:CO2,CH4", "x", "0.3", "spinox", "250", "60", "0.3", "l", "v", "bino", "250", "b", "isop", "250",
+             "0.3", "1", "i"},
+         "",
+         {{"binob", Shape::Igor, 1000}, {"spinotl", Shape::Igor, 1000}}},
+        {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t", "ll3", "250", "0.3", "0.3", "1", "l"}, "", {}},
+        // The water studies that the model "wagner" adds.
+        {V, {"wagner", "wohletz", "100", "700", "1", "phreatic", "50", "420", "1", "1", "p", "conductivity", "300",
+             "revirr", "500", "1e7", "wfrac", "1100", "1000", "0.04", "wfracdiagram", "0.04", "1000", "1010", "500",
+             "510", "superheat", "100", "20", "henley", "300", "310", "1", "1", "1", "h", "henleytest"},
+         "",
+         {{"wat", Shape::Text, 100}}},
+        {V, {"wagner", "potentials", "450", "9.32203564", "450", "450.2", "2e-5", "1e-2", "1", "wohletzratio", "flow",
+             "900", "1", "flowisobar", "1", "800", "805", "0", "interface", "itc", "450", "0", "0.5", "1", "1", "x",
+             "shock", "900", "50", "shockisobar", "100", "700", "703", "1", "1", "s", "shockisotherm", "900", "48",
+             "50", "nucleation", "550", "10", "heatnucleation", "10", "1"},
+         "",
+         {{"film", Shape::Text, 100}, {"flox1", Shape::Text, 100}, {"shockt", Shape::Text, 100}}},
+        // Every option of Brenvik.
+        {B, {}, "", {}},
+        {B, {"a"}, "", {}},
+        {B, {"pp", "m", "0.3", "d", "200"}, "", {{"isop0", Shape::Igor, 50}, {"isos1", Shape::Igor, 100}}},
+        {B, {"pw", "m", "0.4", "d", "300"}, "", {{"igor0.itx", Shape::Text, 500}}},
+        {B, {"ev"}, "", {{"wm0", Shape::Igor, 10000}, {"igor1.itx", Shape::Text, 500}}},
+        {B, {"ep"}, "", {{"wm0", Shape::Igor, 10000}}},
+        {B, {"ew"}, "", {{"wm0", Shape::Igor, 10000}}},
+        {B, {"TP", "300", "100"}, "", {}},
+        {B, {"TV", "300", "20", "steam"}, "", {}},
+        {B, {"psat", "200"}, "", {}},
+        {B, {"tsat", "10"}, "", {}},
+        {B, {"exsol", "900", "1000"}, "", {}},
+        {B, {"heat", "100", "20", "400"}, "", {}},
+        {B, {"satu"}, "", {{"satu0", Shape::Igor, 10000}, {"igor2.itx", Shape::Text, 100}}},
+        {B, {"satu", "cocoa"}, "", {{"satu0.bin", Shape::Rows28, 28 * 8 * 50}}},
+        {B, {"satu", "gnuplot"}, "", {{"satu0.txt", Shape::Text, 10000}}},
+        {B, {"spino"}, "", {{"spino1", Shape::Igor, 1000}, {"spino2", Shape::Igor, 1000}}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path dir = freshFolder("ok" + std::to_string(n++));
+        const std::string what = std::string(fs::path(c.program).filename()) + " " + join(c.args);
+        const Outcome r = run(c.program, c.args, dir, c.input);
+        EXPECT_EQ(r.rc, 0) << what << "\n" << r.err;
+        EXPECT_FALSE(holdsNonFinite(r.out)) << what;
+        EXPECT_FALSE(holdsTrace(r.out)) << what;
+        for (const Written& w : c.files) expectWritten(dir, w, what);
+    }
+#ifdef VARNOK_WITH_ANDERKO
+    // The H2O-NaCl isotherm from a pressure: its phase equilibria are written
+    // whole; NaCl has no ideal-gas data, so the energies of its columns are
+    // not given: said on standard error, and no failure of the command.
+    {
+        const fs::path dir = freshFolder("hn-binop");
+        const Outcome r = run(V, {"hn", "binop", "573.15", "80", "b"}, dir);
+        EXPECT_EQ(r.rc, 0) << r.err;
+        EXPECT_NE(r.err.find("Data for component NaCl have not been found in the file compo/standard.txt."),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.err.find("Command binop failed"), std::string::npos) << r.err;
+        expectWritten(dir, {"binopb", Shape::Igor, 10000}, "varnok hn binop");
+    }
+#endif
+}
+
+TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
+    const fs::path dir = freshFolder("phase");
+    // 500 K and 1 bar: steam, 0.435 kg/m3 (the liquid root, 829 kg/m3, is metastable).
+    Outcome r = run(VARNOK_PROGRAM, {"wagner", "TP", "500", "1"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.out.find("** Phase: vapour (stable; the liquid root"), std::string::npos) << r.out;
+    double rho = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + r.out.find("-> rho"), "-> rho %lf", &rho), 1);
+    // Second virial coefficient of water at 500 K, B = -0.166 L/mol (IAPWS
+    // 2007 guideline on B and C): Z = 1 + B P / RT = 0.99601.
+    EXPECT_NEAR(rho, 0.018015268 * 1e5 / (8.31446 * 500.0 * 0.99601), 2e-4);
+    // 300 K and 1 bar: liquid, 996.56 kg/m3 (IAPWS-95).
+    r = run(VARNOK_PROGRAM, {"wagner", "TP", "300", "1"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.out.find("** Phase: liquid\n"), std::string::npos) << r.out;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + r.out.find("-> rho"), "-> rho %lf", &rho), 1);
+    EXPECT_NEAR(rho, 996.56, 0.05);
+    // Brenvik computes the phase asked for and says when it is metastable.
+    r = run(BRENVIK_PROGRAM, {"TP", "226.85", "1"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.out.find("** Metastable liquid water: steam has the lower Gibbs energy"), std::string::npos);
+    r = run(BRENVIK_PROGRAM, {"TP", "226.85", "1", "steam"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out.find("Metastable"), std::string::npos);
+    // At the critical point cp, the expansivity and the compressibility diverge.
+    r = run(VARNOK_PROGRAM, {"WagnerPruss", "crit", "c", "TV", "647.096", "55.948037"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(consoletest::countOf(r.out, "diverging"), 1 + 4) << r.out;
+    EXPECT_FALSE(holdsNonFinite(r.out));
+}
+
+TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
+    const char* V = VARNOK_PROGRAM;
+    const char* B = BRENVIK_PROGRAM;
+    struct Bad {
+        const char* program;
+        std::vector<std::string> args;
+        std::string input;
+        const char* named;  // what the message names
+    };
+    const std::vector<Bad> cases = {
+        {V, {"wagner", "foo"}, "", "Command foo not recognized"},
+        {V, {"wagner", "TP"}, "", "Command TP failed"},            // missing numbers, nothing on stdin
+        {V, {"wagner", "TP", "300"}, "abc\n", "Command TP failed"},  // not a number on stdin
+        {V, {"wagner", "TP", "abc", "1"}, "", "not \"abc\""},
+        {V, {"wagner", "TP", "0", "1"}, "", "Command TP failed"},
+        {V, {"wagner", "TP", "-1", "1"}, "", "Command TP failed"},
+        {V, {"wagner", "TP", "nan", "1"}, "", "Command TP failed"},
+        {V, {"wagner", "TP", "1e300", "1"}, "", "Command TP failed"},
+        {V, {"wagner", "TP", "300", "1e300"}, "", "Command TP failed"},
+        {V, {"wagner", "TV", "300", "-1"}, "", "Command TV failed"},
+        {V, {"wagner", "V", "0"}, "", "Command V failed"},
+        {V, {"wagner", "psat", "700"}, "", "Command psat failed"},
+        {V, {"wagner", "isoc", "30", "800", "300", "a"}, "", "Command isoc failed"},
+        {V, {"wagner", "crit", "a", "TP", "1e300", "1"}, "", "Command TP failed"},  // the first one ran
+        {V, {"SRK1:CO2,CH4", "x", "1.5"}, "", "Command x failed"},
+        {V, {"SRK1:XYZ", "TP", "300", "1"}, "", "XYZ"},  // unknown component
+        {V, {"PR:CO2", "TP", "300", "1"}, "", "CO2"},    // a component without data
+        {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
+        {B, {"foo"}, "", "unknown option \"foo\""},
+        {B, {"TP", "hot", "1"}, "", "\"hot\""},
+        {B, {"TP", "-300", "1"}, "", "temperature"},
+        {B, {"TP", "100", "-1"}, "", "pressure"},
+        {B, {"TP", "nan", "1"}, "", "\"nan\""},
+        {B, {"TP", "1e300", "1"}, "", "Brenvik:"},
+        {B, {"TP", "6.85", "487.2817657", "steam"}, "", "no steam state"},  // no vapour root there
+        {B, {"TV", "300", "0"}, "", "volume"},
+        {B, {"psat", "nan"}, "", "\"nan\""},
+        {B, {"tsat", "300"}, "", "above the critical pressure"},
+        {B, {"pv", "m", "-1"}, "", "mass ratio"},
+        {B, {"pv", "m"}, "", "needs a value"},
+        {B, {"pv", "Tm", "10"}, "", "the option pv failed"},  // magma colder than the water
+        {B, {"exsol", "900", "x"}, "", "\"x\""},
+        {B, {"heat", "100", "20"}, "", "three arguments"},
+        {B, {"satu", "foo"}, "", "satu takes"},
+    };
+    const fs::path dir = freshFolder("bad");
+    for (const Bad& c : cases) {
+        const std::string what = std::string(fs::path(c.program).filename()) + " " + join(c.args);
+        const Outcome r = run(c.program, c.args, dir, c.input);
+        EXPECT_EQ(r.rc, 1) << what;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << what << "\n" << r.err;
+        EXPECT_FALSE(holdsNonFinite(r.out)) << what << "\n" << r.out;
+        EXPECT_FALSE(holdsTrace(r.out)) << what;
+        // No state table of a failed state.
+        if (c.args.size() > 1 && (c.args[1] == "TP" || c.args[0] == "TP" || c.args[0] == "TV")) {
+            EXPECT_EQ(r.out.find("-> rho"), std::string::npos) << what;
+        }
+    }
+}
+
+TEST(Programs, LostOutputIsAFailure) {
+    // A folder where nothing can be written.  The superuser writes in any
+    // folder whatever its mode, so for it the folder is one of the process
+    // file system, where no file can be created.
+    fs::path dir = freshFolder("readonly");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::FILE* probe = std::fopen((dir / "probe").c_str(), "w")) {
+        std::fclose(probe);
+        dir = "/proc";
+        if (!fs::exists("/proc/self")) GTEST_SKIP() << "no folder that cannot be written";
+    }
+    struct Lost {
+        const char* program;
+        std::vector<std::string> args;
+        const char* file;
+    };
+    const std::vector<Lost> cases = {
+        {VARNOK_PROGRAM, {"wagner", "crit", "a"}, "crita"},
+        {VARNOK_PROGRAM, {"wagner", "sat", "a"}, "satua"},
+        {BRENVIK_PROGRAM, {"pv", "m", "0.5", "d", "200"}, "isoc0"},
+        {BRENVIK_PROGRAM, {"satu", "cocoa"}, "satu0.bin"},
+        {BRENVIK_PROGRAM, {"spino"}, "spino1"},
+    };
+    for (const Lost& c : cases) {
+        const Outcome r = run(c.program, c.args, dir);
+        EXPECT_EQ(r.rc, 1) << join(c.args);
+        EXPECT_NE(r.err.find(std::string("Cannot write ") + c.file), std::string::npos) << join(c.args) << "\n"
+                                                                                          << r.err;
+    }
+    if (dir != "/proc") fs::permissions(dir, fs::perms::owner_all);
+
+    // A full disk behind the files written (each name a link to /dev/full)
+    // and behind standard output.
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const fs::path ok = freshFolder("full");
+    for (const Lost& c : cases) {
+        fs::create_symlink("/dev/full", ok / c.file);
+        const Outcome r = run(c.program, c.args, ok);
+        EXPECT_EQ(r.rc, 1) << join(c.args);
+        EXPECT_NE(r.err.find(std::string("Cannot write ") + c.file), std::string::npos) << join(c.args) << "\n"
+                                                                                          << r.err;
+        fs::remove(ok / c.file);
+    }
+    for (const Case& c : {Case{VARNOK_PROGRAM, {"wagner", "TP", "300", "1"}, "", {}},
+                          Case{BRENVIK_PROGRAM, {"TP", "100", "1"}, "", {}}, Case{BRENVIK_PROGRAM, {}, "", {}}}) {
+        const Outcome r = run(c.program, c.args, ok, "", "/dev/full");
+        EXPECT_EQ(r.rc, 1) << join(c.args);
+        EXPECT_NE(r.err.find("standard output"), std::string::npos) << join(c.args) << "\n" << r.err;
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Saturated-liquid densities of pure fluids from their published ancillary
+// equations (theta = 1 - T/Tc):
+//
+//   H2O  rho'/rho_c = 1 + sum b_i theta^(k_i/3), Wagner & Pruss, J. Phys.
+//        Chem. Ref. Data 31 (2002) 387, eq. 2.6
+//   CO2  ln(rho'/rho_c) = sum a_i theta^t_i, Span & Wagner, J. Phys. Chem.
+//        Ref. Data 25 (1996) 1509
+//   CH4  the same form, Setzmann & Wagner, J. Phys. Chem. Ref. Data 20
+//        (1991) 1061
+//   N2   the same form, Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
+//        Chem. Ref. Data 29 (2000) 1361
+//
+// They give the volume searches of any model of these fluids a liquid start
+// that depends on the temperature alone.  Units: T in K, densities in kg/m3,
+// molar volumes in m3/mol.
+
+// Density of saturated liquid water; at Tc = 647.096 K exactly rho_c = 322.
+double waterSaturatedLiquidDensity(double T);
+
+// Density of the saturated liquid of the component `name` at T (0 < T < Tc);
+// NaN for a component without an equation here or a temperature outside that
+// range.
+double ancillarySaturatedLiquidDensity(const char* name, double T);
+
+// Molar volume of the saturated liquid of `name` at min(T, Tc) (the critical
+// volume at and above Tc); NaN for a component without an equation here or a
+// temperature that is not positive.
+double ancillarySaturatedLiquidVolume(const char* name, double T);

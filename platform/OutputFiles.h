@@ -1,0 +1,64 @@
+#pragma once
+// Files the library writes.  Every open, write and close of an output file is
+// checked: a failure (a folder that cannot be written, a full disk) is
+// reported through the log's diagnostics, naming the file, and counted, so
+// that a program ends with a non-zero status when any of its output was lost.
+//
+//     platform::OutputFile f("crita", "wt");   // reported when it cannot be opened
+//     if (!f) return;
+//     std::fprintf(f.get(), ...);
+//     f.close();                               // or at the end of the scope
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace platform {
+
+// Reports that `path` could not be written, with the reason, and counts it.
+void reportWriteFailure(const std::string& path, const std::string& why);
+// The failures reported since the process started.
+int writeFailureCount();
+
+// fopen for writing; a failure is reported and counted (null is returned).
+std::FILE* openOutput(const std::string& path, const char* mode);
+// Closes a file opened for writing: a write that failed on the way (the
+// stream's error flag) or a failed close is reported and counted; false then.
+// A null file is left alone (true).
+bool closeOutput(std::FILE* f, const std::string& path);
+
+// An output file closed (and checked) at the end of its scope.
+class OutputFile {
+public:
+    OutputFile() = default;
+    OutputFile(const std::string& path, const char* mode) : path_(path), f_(openOutput(path, mode)) {}
+    ~OutputFile() { close(); }
+    OutputFile(OutputFile&& o) noexcept : path_(std::move(o.path_)), f_(o.f_) { o.f_ = nullptr; }
+    OutputFile& operator=(OutputFile&& o) noexcept {
+        if (this != &o) {
+            close();
+            path_ = std::move(o.path_);
+            f_ = o.f_;
+            o.f_ = nullptr;
+        }
+        return *this;
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::FILE* get() const { return f_; }
+    explicit operator bool() const { return f_ != nullptr; }
+    const std::string& path() const { return path_; }
+    // False when something written was lost; runs once.
+    bool close() {
+        std::FILE* f = f_;
+        f_ = nullptr;
+        return closeOutput(f, path_);
+    }
+    void reset() { close(); }
+
+private:
+    std::string path_;
+    std::FILE* f_ = nullptr;
+};
+
+}  // namespace platform
