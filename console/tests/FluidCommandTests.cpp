@@ -14,6 +14,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/tests/TextRows.h"
 #include "water/WagnerPruss.h"
 
 using consoletest::capture;
@@ -131,20 +132,14 @@ TEST(FluidCommand, SaturationAndSpinodalCurvesStopAtTheTriplePoint) {
         run(*m, {"sat", "b", "spino", "bl", "bv"});
         // T is column 4 of the saturation rows and column 1 of the spinodal rows.
         for (auto [file, column] : {std::pair{"satub", 3}, std::pair{"spinobl", 0}, std::pair{"spinobv", 0}}) {
-            const std::string text = readFile(file);
-            EXPECT_LT(text.size(), 400000u) << file;
-            std::size_t pos = text.find("BEGIN\n");
-            ASSERT_NE(pos, std::string::npos) << file;
+            EXPECT_LT(readFile(file).size(), 400000u) << file;
+            const auto rows = readTextRows(file);
             double lowest = 1e9;
-            int rows = 0;
-            for (pos += 6; pos < text.size() && text.compare(pos, 3, "END") != 0; pos = text.find('\n', pos) + 1) {
-                double v[4];
-                const int n = std::sscanf(text.c_str() + pos, "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]);
-                ASSERT_GT(n, column) << file;
-                lowest = std::min(lowest, v[column]);
-                ++rows;
+            for (const auto& r : rows) {
+                ASSERT_GT(static_cast<int>(r.size()), column) << file;
+                lowest = std::min(lowest, r[static_cast<std::size_t>(column)]);
             }
-            EXPECT_GT(rows, 100) << file;
+            EXPECT_GT(rows.size(), 100u) << file;
             EXPECT_GE(lowest, c.triple) << file;
             EXPECT_LT(lowest, c.triple + 1.0) << file;
         }

@@ -14,19 +14,12 @@
 #include "console/tests/ConsoleTestSupport.h"
 
 using consoletest::capture;
+using consoletest::waterMagmaInputs;
 
 namespace {
 
 constexpr double M = 0.018015268;
 constexpr double k = 0.001 / M;  // J/mol to J/g
-
-WaterMagmaCalculationInfo inputs(std::vector<std::string> words, unsigned char mode) {
-    WaterMagmaCalculationInfo info;
-    info.heatingMode = mode;
-    consoletest::Args a(std::move(words));
-    capture([&] { EXPECT_TRUE(info.readArguments(a.argc(), a.argv())); });
-    return info;
-}
 
 // The water-magma ratios of the E(m) sweep: 0.001 to 0.010 by 0.001, 0.02 to
 // 2.00 by 0.01 and 2.05 to 7.00 by 0.05.
@@ -153,7 +146,7 @@ void sweep(unsigned char mode, bool pyroclast, int shard = 0, int shards = 1) {
     WaterMagmaModel w, probe;
     std::vector<std::string> words;
     if (pyroclast) words.push_back("pyroclast");
-    WaterMagmaCalculationInfo info = inputs(words, mode);
+    WaterMagmaCalculationInfo info = waterMagmaInputs(words, mode);
     WaterMagmaCalculationResult r;  // reused from point to point, as the diagram does
     r.scriptFlag = 6;
     std::vector<std::string> bad;
@@ -209,7 +202,7 @@ TEST(WaterMagmaBounds, CyclesOutsideWhatTheMagmaCanGiveAreRefusedWithAMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.m) + " mode " + std::to_string(c.mode));
         WaterMagmaModel w;
-        WaterMagmaCalculationInfo info = inputs({"m", c.m}, c.mode);
+        WaterMagmaCalculationInfo info = waterMagmaInputs({"m", c.m}, c.mode);
         WaterMagmaCalculationResult r;
         r.scriptFlag = 1;
         const auto out = capture([&] { w.calculateWaterMagmaCycle(info, r, 0, 1); });
@@ -231,7 +224,7 @@ TEST(WaterMagmaBounds, CyclesOutsideWhatTheMagmaCanGiveAreRefusedWithAMessage) {
     // it below T3, and the reversible pyroclast-heated work is the small
     // positive work of the liquid's expansion, not a work taken in.
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"m", "5.5", "pyroclast"}, 1);
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"m", "5.5", "pyroclast"}, 1);
     WaterMagmaCalculationResult r;
     r.scriptFlag = 0;
     capture([&] { w.calculateWaterMagmaCycle(info, r, 0, 0); });
