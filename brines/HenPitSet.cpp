@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "brines/HenryCorrelations.h"
 #include "families/cubic/ClassicalCubic0.h"
+#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -17,23 +20,9 @@ bool isGasName(const char* name) {
     return false;
 }
 
-double saltFactor(double ms, double T) {
-    return std::exp(0.294 * ms - 0.000195 * ms * T - 46.81 * ms / T - (0.0018 * T + 0.578) * ms / (ms + 1.0));
-}
-
-struct Set1 {
-    const char* name;
-    const char* alias;
-    double A, B, C, D;
-};
-
-// H (Pa) = exp(A - B/T + C ln T + D T).
-constexpr Set1 kSet1[] = {
-    {"CH4", "C1", -365.183, 18016.7, 49.7554, -0.000285}, {"C2H6", "C2", -533.392, 26565.0, 74.624, -0.004573},
-    {"C3H8", "C3", -628.866, 31638.4, 88.0808, 0},       {"iC4", nullptr, 190.982, -4913.0, -34.5102, 0},
-    {"nC4", nullptr, -639.209, 32785.7, 89.1483, 0},     {"H2S", nullptr, -297.158, 16347.7, 40.2024, 0.002571},
-    {"N2", nullptr, -327.85, 16757.6, 42.84, 0.016765},  {"CO2", nullptr, -317.685, 17371.2, 43.0607, -0.002191},
-};
+// Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg), as in
+// the Henry model's first set.
+double co2SaltFactor(double ms) { return std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)); }
 
 }  // namespace
 
@@ -69,30 +58,30 @@ void HenPitSet::read_remaining_component_data() {
 double HenPitSet::calculateHenryConstant(int i) {
     constexpr double R = 8.31434;
     const char* name = component_names[i].c_str();
+    const bool salt = is >= 0 && ms != 0.0;
+    // A gas whose salting-out in NaCl brine has no published coefficient in
+    // the set: no Henry constant in a brine.
+    auto refusedInBrine = [&] {
+        platform::diagf("Henry-Pitzer set %d: no salting-out coefficient of %s in NaCl brine\n", version, name);
+        return std::numeric_limits<double>::quiet_NaN();
+    };
     switch (version) {
         case 0:
+            // Fernandez-Prini et al. (2003), with the Poynting factor of CO2.
             if (same(name, "CO2"))
-                return std::exp(-8764.5 / T + 160.27 - 21.726 * std::log(T) + 0.00011055 * T) * 101325.0 *
-                       std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)) * std::exp(2.82e-5 * P / (R * T));
-            if (same(name, "H2S"))
-                return std::exp(-8335.5 / T + 151.52 - 20.499 * std::log(T) - 0.001311 * T) * 1e5 * saltFactor(ms, T);
+                return henry::fernandezPrini(name, T) * co2SaltFactor(ms) * std::exp(2.82e-5 * P / (R * T));
+            if (same(name, "H2S")) return salt ? refusedInBrine() : henry::fernandezPrini(name, T);
             return 1e25;
-        case 1:
-            for (const Set1& s : kSet1) {
-                if (same(name, s.name) || (s.alias && same(name, s.alias))) {
-                    double H = std::exp(s.A - s.B / T + s.C * std::log(T) + s.D * T);
-                    if (is >= 0 && (same(name, "H2S") || same(name, "CO2"))) H *= saltFactor(ms, T);
-                    return H;
-                }
-            }
-            return 1e25;
+        case 1: {
+            // Wilhelm, Battino & Wilcock (1977).
+            const double H = henry::wilhelmBattinoWilcock(name, T);
+            if (!std::isfinite(H)) return 1e25;
+            if (salt && same(name, "H2S")) return refusedInBrine();
+            return same(name, "CO2") ? H * co2SaltFactor(ms) : H;
+        }
         case 2:
-            if (same(name, "CH4") || same(name, "C1")) {
-                const double Tr = T / 647.03, tau = 1.0 - Tr;
-                return WaterEOS::saturationPressureWagnerPruss(T) *
-                       std::exp(0.156 * ms / (ms + 55.55555555555556) - 11.063 / Tr +
-                                5.809 * std::pow(tau, 0.355) / Tr + 12.195 * std::exp(tau) / std::pow(Tr, 0.41));
-            }
+            // Fernandez-Prini et al. (2003).
+            if (same(name, "CH4") || same(name, "C1")) return salt ? refusedInBrine() : henry::fernandezPrini(name, T);
             return 1e25;
         default: return 1e25;
     }
@@ -110,6 +99,7 @@ void HenPitSet::calculate_salt_effect() {
 
 void HenPitSet::describe() {
     double S = 0.0;
+    errorflag = 0;
     if (ig >= 0 && vapour && vapour->component_count > 0) {
         vapour->temperature(T);
         vapour->pressure(P / 1e5);
@@ -119,6 +109,12 @@ void HenPitSet::describe() {
             if (i == iw || i == is) continue;
             henryConstant[i] = calculateHenryConstant(i);
             activity[i] = 1.0;
+            if (!(henryConstant[i] > 0.0) || !std::isfinite(henryConstant[i])) {
+                // No Henry constant: no solubility, reported.
+                errorflag = 1;
+                x[i] = std::numeric_limits<double>::quiet_NaN();
+                return;
+            }
             x[i] = k < vapour->component_count ? vapour->fugacity[k] / henryConstant[i] : 0.0;
             S += x[i];
             ++k;

@@ -20,9 +20,11 @@ public:
     void setVapourModel(int type);
     void read_component_data(int index, const char* name) override;
     void read_remaining_component_data() override;
-    // Henry constant (Pa) of component i at the model's T and P, salt effects included.
+    // Henry constant (Pa) of component i at the model's T and P, salt effects
+    // included; NaN (reported) for a gas whose salting-out is not known in a brine.
     double calculateHenryConstant(int i);
     void calculate_salt_effect();
+    // Mole fractions of the gases, water and salt; errorflag 1 when a gas has no Henry constant.
     void describe() override;
     double getWaterActivity() const { return waterActivity; }
     void test(int which);

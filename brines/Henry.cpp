@@ -2,36 +2,24 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
-#include "water/WaterEOS.h"
+#include "brines/HenryCorrelations.h"
+#include "platform/LogSink.h"
 
 namespace {
 
 bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
-// Salting-out factor of H2S (and CO2 in the second set).
-double h2sSaltFactor(double ms, double T) {
-    return std::exp(0.294 * ms - 0.000195 * ms * T - 46.81 * ms / T - (0.0018 * T + 0.578) * ms / (ms + 1.0));
+// Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg).
+double co2SaltFactor(double ms) { return std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)); }
+
+// No published salting-out coefficient of this gas in this set: the brine's
+// activity coefficient has no value (the solubility is then refused).
+double noSaltFactor(const char* gas, int version) {
+    platform::diagf("Henry model, set %d: no salting-out coefficient of %s in NaCl brine\n", version, gas);
+    return std::numeric_limits<double>::quiet_NaN();
 }
-
-struct HenrySet {
-    const char* name;
-    const char* alias;
-    double A, B, C, D;
-    bool h2sFactor;
-};
-
-// Second set: ln H(atm) = -(A + B/T + C ln T + D T)/1.978.
-constexpr HenrySet kSet1[] = {
-    {"CH4", "C1", -365.183, 18016.7, 49.7554, -0.000285, false},
-    {"C2H6", "C2", -533.392, 26565.0, 74.624, -0.0004573, false},
-    {"C3H8", "C3", -628.866, 31638.4, 88.0808, 0, false},
-    {"iC4", nullptr, 190.982, -4913.0, -34.5102, 0, false},
-    {"nC4", nullptr, -639.209, 32785.7, 89.1483, 0, false},
-    {"H2S", nullptr, -297.158, 16347.7, 40.2024, 0.002571, true},
-    {"N2", nullptr, -327.85, 16757.6, 42.84, 0.016765, false},
-    {"CO2", nullptr, -317.658, 17371.2, 43.0607, -0.002191, true},
-};
 
 }  // namespace
 
@@ -66,37 +54,35 @@ void Henry::calculate_aqueous_fugacities() {
 
 double Henry::calculateHenryConstant(int i, double Pp) {
     const char* name = component_names[i].c_str();
-    const bool salt = is >= 0;
+    const bool salt = is >= 0 && ms != 0.0;
     activity[i] = 1.0;
     switch (version) {
         case 0:
+            // Henry constants of Fernandez-Prini et al. (2003), with the
+            // partial molar volume 2.82e-5 m3/mol of CO2 in the Poynting factor.
             if (same(name, "CO2")) {
-                if (salt) activity[i] = std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0));
-                return std::exp(-8764.5 / T + 160.27 - 21.726 * std::log(T) + 0.00011055 * T) * 101325.0 *
-                       std::exp(2.82e-5 * Pp / (R * T));
+                if (salt) activity[i] = co2SaltFactor(ms);
+                return henry::fernandezPrini(name, T) * std::exp(2.82e-5 * Pp / (R * T));
             }
             if (same(name, "H2S")) {
-                if (salt) activity[i] = h2sSaltFactor(ms, T);
-                return std::exp(-8335.5 / T + 151.52 - 20.499 * std::log(T) - 0.001311 * T) * 1e5;
+                if (salt) activity[i] = noSaltFactor(name, version);
+                return henry::fernandezPrini(name, T);
             }
             return 1e25;
-        case 1:
-            for (const HenrySet& s : kSet1) {
-                if (same(name, s.name) || (s.alias && same(name, s.alias))) {
-                    if (salt && s.h2sFactor) activity[i] = h2sSaltFactor(ms, T);
-                    Vg = 3.2e-5;
-                    return std::exp(-(s.A / 1.978 + s.B / (1.978 * T) + (s.C / 1.978) * std::log(T) + s.D * T / 1.978)) *
-                           101325.0 * std::exp(3.2e-5 * Pp / (R * T));
-                }
-            }
+        case 1: {
+            // Wilhelm, Battino & Wilcock (1977), with a partial molar volume of 3.2e-5 m3/mol.
             Vg = 3.2e-5;
-            return 0.0;
+            const double H = henry::wilhelmBattinoWilcock(name, T);
+            if (!std::isfinite(H)) return 0.0;
+            if (salt && same(name, "CO2")) activity[i] = co2SaltFactor(ms);
+            if (salt && same(name, "H2S")) activity[i] = noSaltFactor(name, version);
+            return H * std::exp(3.2e-5 * Pp / (R * T));
+        }
         case 2:
+            // Fernandez-Prini et al. (2003).
             if (same(name, "CH4") || same(name, "C1")) {
-                const double Tr = T / 647.03, tau = 1.0 - Tr;
-                if (salt) activity[i] = std::exp(0.156 * ms / (ms + 55.55555555555556));
-                return WaterEOS::saturationPressureWagnerPruss(T) *
-                       std::exp(-11.063 / Tr + 5.809 * std::pow(tau, 0.355) / Tr + 12.195 * std::exp(tau) / std::pow(Tr, 0.41));
+                if (salt) activity[i] = noSaltFactor(name, version);
+                return henry::fernandezPrini(name, T);
             }
             return 1e25;
         default: return 1e25;

@@ -28,9 +28,12 @@ bool Starostin::calculateProfile() {
         momentumFluxGradient[i] = (u[i + 1] * rho[i + 1] * u[i + 1] - u[i] * rho[i] * u[i]) / dz;
         pressureGradient[i] = (P[i + 1] - P[i]) / dz;
     }
+    // Mass and momentum balances of the column,
+    //     d rho/dt = -d(rho u)/dz,   d(rho u)/dt = -d(rho u^2)/dz - dP/dz - rho g,
+    // so that rho du/dt = -d(rho u^2)/dz - dP/dz - rho g + u d(rho u)/dz.
     for (int i = 1; i < n - 1; ++i) {
-        rho[i] += dt * massFluxGradient[i];
-        u[i] += dt * (-9.81 * rho[i] - momentumFluxGradient[i] - pressureGradient[i] - u[i] * massFluxGradient[i]) /
+        rho[i] -= dt * massFluxGradient[i];
+        u[i] += dt * (-9.81 * rho[i] - momentumFluxGradient[i] - pressureGradient[i] + u[i] * massFluxGradient[i]) /
                 rho[i];
     }
     std::FILE* f = std::fopen("profile", "wt");

@@ -227,13 +227,30 @@ TEST(HenPitSet, WithoutGasAndWithCO2) {
     c.ms = 0.0;
     c.describe();
     const double T = 323.15, P = 50e5;
-    const double H = std::exp(-8764.5 / T + 160.27 - 21.726 * std::log(T) + 0.00011055 * T) * 101325.0 *
+    // CO2 in water: Fernandez-Prini, Alvarez & Harvey (2003), IAPWS G7-04, with the Poynting factor.
+    const double Tr = T / 647.096, tau = 1.0 - Tr;
+    const double H = WaterEOS::saturationPressureWagnerPruss(T) *
+                     std::exp(-8.55445 / Tr + 4.01195 * std::pow(tau, 0.355) / Tr +
+                              9.52345 * std::pow(Tr, -0.41) * std::exp(tau)) *
                      std::exp(2.82e-5 * P / (8.31434 * T));
     EXPECT_NEAR(c.henryConstant[1], H, 1e-9 * H);
     EXPECT_NEAR(c.x[1], c.vapour->fugacity[0] / H, 1e-12);
-    c.version = 1;  // the second set as this calculator writes it
-    EXPECT_NEAR(c.calculateHenryConstant(1), std::exp(-317.685 - 17371.2 / T + 43.0607 * std::log(T) - 0.002191 * T),
-                1e-6);
+    // The second set: Wilhelm, Battino & Wilcock (1977), R ln x = A + B/T + C ln T + D T at 1 atm.
+    c.version = 1;
+    const double H1 = 101325.0 * std::exp(-(-317.658 + 17371.2 / T + 43.0607 * std::log(T) - 0.002191 * T) / 1.98719);
+    EXPECT_NEAR(c.calculateHenryConstant(1), H1, 1e-9 * H1);
+    EXPECT_NEAR(H1 / (H / std::exp(2.82e-5 * P / (8.31434 * T))), 1.0, 0.02);
+    // In brine the Henry constant of CO2 holds its salting-out; H2S has no
+    // salting-out coefficient here and is refused.
+    c.ms = 1.0;
+    EXPECT_GT(c.calculateHenryConstant(1), 1.25 * H1);
+    c.component_names[1] = "H2S";
+    EXPECT_TRUE(std::isnan(c.calculateHenryConstant(1)));
+    c.describe();
+    EXPECT_EQ(c.errorflag, 1);
+    c.ms = 0.0;
+    c.describe();
+    EXPECT_EQ(c.errorflag, 0);
     c.version = 0;
     c.component_names[1] = "CH4";
     EXPECT_EQ(c.calculateHenryConstant(1), 1e25);

@@ -1,5 +1,6 @@
 #include "families/cubic/Virial.h"
 
+#include <cmath>
 #include <cstdlib>
 
 Virial::Virial(int mode_) : mode(mode_) {
@@ -56,6 +57,10 @@ void Virial::number_of_components(int n) {
     }
     setDebugLink();
     root->analyze_dependencies();
+}
+
+void Virial::calculate_fixed_parameters() {
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c)) termError = 1;
 }
 
 void Virial::set_virial_parameters(std::initializer_list<double> abc) {

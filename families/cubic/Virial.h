@@ -24,7 +24,9 @@ public:
 
     // Mode 0 takes 2 components, mode 1 one; any other count ends the process (status 1).
     void number_of_components(int n) override;
+    // Non-finite coefficients leave a term that fails every evaluation.
     void set_virial_parameters(std::initializer_list<double> abc);
+    void calculate_fixed_parameters() override;
     template <typename... Rest>
     void set_virial_parameters(double a, Rest... rest) {
         set_virial_parameters({a, static_cast<double>(rest)...});

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "families/cubic/Virial.h"
 #include "fluid/Standard.h"
+#include "platform/LogSink.h"
 
 namespace {
 constexpr double kR = 8.31434;
@@ -20,8 +22,11 @@ const VirialGas kGases[] = {
     {"N2", 1.48e-07, 0.0, -4.8526e-05, 0.02801348},
     {"Ar", 1.56e-07, 0.0, -6.1811e-05, 0.04},
     {"CH4", 2.876e-07, 0.0, -0.00012846, 0.016},
-    {"H2O", 7.007e-05, -9.04e-08, -0.140017, 0.018015268},
 };
+// Water has no row: its second virial coefficient (-1160 cm3/mol at 300 K,
+// -452 at 373 K, -102 at 600 K; Harvey & Lemmon 2004, J. Phys. Chem. Ref.
+// Data 33, 369) follows no quadratic in T, and the quadratic once given here,
+// 7.007e-5 T - 9.04e-8 T^2 - 0.140017 m3/mol, made it about -126000 cm3/mol.
 }  // namespace
 
 VirialEos::VirialEos(int phaseKind, int mode_, char withVenturi_)
@@ -51,6 +56,10 @@ void VirialEos::read_component_data(int i, const char* name) {
         term()->set_virial_parameters(g.a, g.b, g.c);
         return;
     }
+    // No coefficients of this gas: no state, rather than another gas's B.
+    platform::diagf("virial: no second virial coefficient of %s (N2, Ar and CH4 are known)\n", name);
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    term()->set_virial_parameters(none, none, none);
 }
 
 void VirialEos::set_virial_coefficients(double a, double b, double c) { term()->set_virial_parameters(a, b, c); }

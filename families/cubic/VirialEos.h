@@ -1,8 +1,8 @@
 #pragma once
 // Gas truncated after the second virial coefficient (one Virial term and the
 // Standard ideal gas of the components), with built-in coefficients
-// B = a T + b T^2 + c of N2, Ar, CH4 and H2O for the pure-gas mode, and two
-// console reports.
+// B = a T + b T^2 + c of N2, Ar and CH4 for the pure-gas mode, and two console
+// reports.  A pure gas without coefficients is reported and gives no state.
 #include "fluid/FluidPhase.h"
 
 class Virial;

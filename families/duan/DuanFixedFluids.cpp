@@ -77,9 +77,13 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {
-        double a[15];
-        duan::secondWaterSet(a);
-        term->set_parameters(duan::kH2O2Tc, duan::kH2O2Pc, a);
+        // The second water set once given here (Tc 647.25 K, Pc 961.867 bar,
+        // a1 = 0.349824207 ...) put water's density 5 to 13 % below IAPWS-95
+        // at every state from 673 to 1273 K and 1 to 10 kbar, where Duan,
+        // Moller & Weare (1992) fitted their equation within about 1 %; it
+        // could not be traced to the publication, so the set gives no state.
+        platform::diagf("DMW H2O: the second parameter set could not be traced to Duan, Moller & Weare (1992) "
+                        "(its densities lie 5 to 13 %% below IAPWS-95); no state\n");
     } else {
         platform::diagf("DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }

@@ -27,12 +27,6 @@ const FluidSet kN2 = {"N2", 0.6558441558441559, 0.6895985066094725, 0.02801348,
                        4.37200027e-06, 0.495790731, -164.902948, -7.07442825e-08, 0.00965727297, 0.487945175,
                        16225.7402, 1.0, 0.00899}};
 
-const double kH2O2Tc = 647.25;
-const double kH2O2Pc = 961.8669080639938;
-const double kH2O2Stored[15] = {0.349824207,   -2.91046273,    2.00914688,     0.112819964,   0.748997714,
-                                -0.87320704,   0.0170609505,   -0.0146355822,  0.0579768283,  -0.000841246372,
-                                0.004951186474, -0.00916248538, -0.100358152,  -0.00182674744, 0.0105999998};
-
 const FluidSet* findFluid(const char* name, bool withN2)
 {
     if (!name) return nullptr;
@@ -50,14 +44,6 @@ double referencePressure(const FluidSet& s)
     const double ratio = sigma3 / (3.691 * 3.691 * 3.691);
     const double Vref = 1e-3 * ratio;                    // m3/mol
     return 8.31434 * s.Tc / Vref / 100000.0;
-}
-
-void secondWaterSet(double* a)
-{
-    for (int i = 0; i < 15; ++i) a[i] = kH2O2Stored[i];
-    const double alpha = kH2O2Stored[12], beta = kH2O2Stored[13], gamma = kH2O2Stored[14];
-    a[12] = alpha * alpha * gamma / beta;
-    a[13] = alpha * gamma / beta;
 }
 
 }  // namespace duan

@@ -34,13 +34,4 @@ double referencePressure(const FluidSet& s);
 // compared exactly; null for any other name.
 const FluidSet* findFluid(const char* name, bool withN2);
 
-// Second water set: Tc 647.25 K, Pc 961.8669080639938 bar and the stored
-// parameters; alpha and beta are stored in a form that the model converts
-// (alpha' = alpha^2 gamma/beta, beta' = alpha gamma/beta) before loading.
-extern const double kH2O2Tc;
-extern const double kH2O2Pc;
-extern const double kH2O2Stored[15];
-// The stored second water set with alpha and beta converted, into a[15].
-void secondWaterSet(double* a);
-
 }  // namespace duan

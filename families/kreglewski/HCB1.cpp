@@ -1,8 +1,14 @@
 #include "families/kreglewski/HCB1.h"
 #include "platform/LogSink.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+double hcbCoreVolume(double V00, double u0, double C, double T) {
+    const double s = 1.0 - C * std::exp(-3.0 * u0 / T);
+    return V00 * s * s * s;
+}
 
 HCB1::HCB1() {
     setModelName("Hard Convex Bodies Interaction (1 component)");
@@ -65,6 +71,11 @@ void HCB1::number_of_components(int n) {
     Interaction::number_of_components(n);
     root->number_of_variables(n + 2);
     root->analyze_dependencies();
+}
+
+double HCB1::getVolumeMinimum() {
+    if (!(T > 0.0)) return 0.0;
+    return hcbCoreVolume(parameters[1], parameters[3], parameters[2], T);
 }
 
 void HCB1::set_parameters(double alpha, double V00, double u0, double C) {

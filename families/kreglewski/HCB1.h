@@ -25,6 +25,13 @@
 // Close-packing fraction of spheres, pi sqrt(2)/6.
 constexpr double kHCBPacking = 0.74048;
 
+// Close-packed molar volume of the temperature-dependent core (m3/mol),
+// V00 [1 - C exp(-3 u0/T)]^3 (Chen & Kreglewski 1977).  Beyond it (xi above
+// the close packing 0.74048) the hard-body and dispersion series have no
+// physical meaning: their sum can give a spurious root of P(V) several times
+// denser than the liquid.
+double hcbCoreVolume(double V00, double u0, double C, double T);
+
 class HCB1 : public Repulsion {
 public:
     HCB1();
@@ -34,6 +41,9 @@ public:
     void number_of_components(int n) override;
     // Stores the parameters and writes the scalars at once.
     void set_parameters(double alpha, double V00, double u0, double C);
+    // The close-packed volume V0 at the term's temperature: no state of hard
+    // bodies is denser (xi = 0.74048 there).
+    double getVolumeMinimum() override;
 
     // alpha, V00 (m3/mol), C, u0 (K), in this order.
     double parameters[4] = {0.0, 0.0, 0.0, 0.0};

@@ -112,6 +112,15 @@ void HCB2::finalize_parameters() {
     calculated = 0;
 }
 
+double HCB2::getVolumeMinimum() {
+    if (!(T > 0.0) || x.size() < 2) return 0.0;
+    const double C = parameters[6], k12 = parameters[7];
+    const double V01 = hcbCoreVolume(parameters[1], parameters[2], C, T);
+    const double V02 = hcbCoreVolume(parameters[4], parameters[5], C, T);
+    const double V012 = 0.5 * k12 * (V01 + V02);
+    return x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02;
+}
+
 void HCB2::set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,
                           double k12_) {
     const double p[8] = {alpha1, V001, u01, alpha2, V002, u02, C, k12_};

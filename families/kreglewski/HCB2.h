@@ -17,6 +17,9 @@ public:
     void set_parameters_of_component(int i, double alpha, double V00, double u0, double C);
     void set_binary_parameters(double k12_) { parameters[7] = k12_; }
     void finalize_parameters();
+    // The close-packed volume V0 of the mixture at the term's temperature and
+    // composition (see HCB1::getVolumeMinimum).
+    double getVolumeMinimum() override;
     void set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,
                         double k12_);
 

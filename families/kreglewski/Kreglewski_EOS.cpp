@@ -1,5 +1,6 @@
 #include "families/kreglewski/Kreglewski_EOS.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -203,4 +204,34 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     // first offset are negative in x1.
     calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 1, sign, -0.005, -1e-06, -1.0, 1,
                                  suffix ? suffix : "", nullptr);
+}
+
+double Kreglewski_EOS::estimate_Vl0() {
+    // Dense side of the isotherm: beyond the close packing nothing; just above
+    // it the dispersion series bends P(V) over into a mechanically unstable
+    // branch; then the liquid branch, falling and convex.  The start is the
+    // last volume of a scan along that branch whose pressure is still above
+    // the one asked for: Newton's steps from there approach the liquid root
+    // from the dense side without crossing it.
+    const double V0 = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
+    if (!(V0 > 0.0)) return Vl0;
+    const double target = P, keptV = V;
+    const short keptFlag = errorflag;
+    double start = 1.5 * V0, previous = HUGE_VAL;
+    bool falling = false;
+    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.02) {
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+        if (errorflag || !std::isfinite(P)) continue;
+        falling = P < previous;
+        previous = P;
+        if (!falling) continue;
+        if (P < target) break;
+        start = v;
+    }
+    P = target;
+    volume(keptV);
+    errorflag = keptFlag;
+    return start;
 }

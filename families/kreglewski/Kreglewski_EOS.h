@@ -31,6 +31,11 @@ public:
     void selectComponent(const char* name);
     // Binary critical curve from pure component 2, written as "crit" + suffix (Igor text).
     void calculateTheCriticalCurve(const char* suffix) override;
+    // Start of the liquid volume search: 1.25 times the close-packed volume of
+    // the hard cores at the current T (a packing fraction of 0.59, denser than
+    // the liquid roots), from where Newton's steps on the convex liquid branch
+    // of P(V) approach the root without crossing the close packing.
+    double estimate_Vl0() override;
 
     // One row of the component table.
     struct ComponentData {

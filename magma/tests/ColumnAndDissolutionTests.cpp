@@ -43,6 +43,16 @@ TEST(Starostin, HydrostaticStartAndOneStep) {
     EXPECT_EQ(c.u[499], 0.01);
     // The interface does.
     EXPECT_NE(c.u[249], 0.01);
+    // Mass balance of the inner points: their mass changes by the flux that
+    // enters through point 1 less the flux that leaves through point n - 1
+    // (rho u = 22 and 1 kg/(m2 s)): dt (22 - 1) = 10.5 kg/m2 gained.
+    double m0 = 0.0, m1 = 0.0;
+    Starostin start;
+    for (int i = 1; i < c.n - 1; ++i) {
+        m0 += start.rho[i] * c.dz;
+        m1 += c.rho[i] * c.dz;
+    }
+    EXPECT_NEAR(m1 - m0, c.dt * (2200.0 * 0.01 - 100.0 * 0.01), 1e-9);
 
     const std::string f = readFile("profile");
     EXPECT_EQ(countLines(f), 499);

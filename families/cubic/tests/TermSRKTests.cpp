@@ -15,6 +15,7 @@
 #include "families/cubic/VdWr1.h"
 #include "families/cubic/VdWr2.h"
 #include "families/cubic/tests/CubicChecks.h"
+#include "fluid/tests/TextRows.h"
 #include "numerics/LinearAlgebra.h"
 
 using namespace cubic_tests;
@@ -243,16 +244,8 @@ namespace {
 // Numeric rows of an Igor text file (header and "END" lines skipped).
 std::vector<std::vector<double>> igorRows(const std::string& path) {
     std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line == "IGOR" || line == "BEGIN" || line == "END" || line.rfind("WAVES", 0) == 0) continue;
-        std::istringstream s(line);
-        std::vector<double> row;
-        double v;
-        while (s >> v) row.push_back(v);
-        if (row.size() == 19) rows.push_back(row);
-    }
+    for (auto& row : readTextRows(path))
+        if (row.size() == 19) rows.push_back(std::move(row));
     return rows;
 }
 

@@ -129,11 +129,21 @@ TEST(VirialModel, Reports) {
     EXPECT_LE(rows, 101);
 }
 
-TEST(VirialModel, UnknownNameKeepsTheSizingCoefficients) {
-    VirialEos m(1, 1, 0);
-    m.add_component("Xe");
-    EXPECT_DOUBLE_EQ(m.term()->a, 1.48e-07);  // those of N2
-    EXPECT_DOUBLE_EQ(m.term()->c, -4.8526e-05);
+// A gas without coefficients (water among them: the quadratic once given for
+// it made B about -126000 cm3/mol at 373 K against -452, Harvey & Lemmon
+// 2004) is reported and gives no state, instead of N2's B.
+TEST(VirialModel, GasesWithoutCoefficientsGiveNoState) {
+    for (const char* name : {"Xe", "H2O"}) {
+        VirialEos m(1, 1, 0);
+        testing::internal::CaptureStderr();
+        m.add_component(name);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(name), std::string::npos);
+        EXPECT_TRUE(std::isnan(m.term()->secondVirial()));
+        m.calculateFromTP(373.15, 1.0, 0);
+        EXPECT_EQ(m.errorflag, 1) << name;
+        m.calculateFromTV(373.15, 0.03, 0);
+        EXPECT_EQ(m.errorflag, 1) << name;
+    }
     // A mode outside 0 and 1 builds no tree and adds nothing.
     Virial t(7);
     EXPECT_EQ(t.root, nullptr);
