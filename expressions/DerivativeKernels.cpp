@@ -89,8 +89,10 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
 
 }  // namespace
 
-// Orders 3 and 4 (ORDER; orders above 4 count as 4), with the same M as the low orders.
-template <int M, int ORDER>
+// Orders 3 and 4 (ORDER; orders above 4 count as 4), with the same M as the low
+// orders.  DENSE: the flagged variables are 0 .. M-1 (act[a] == a), so that
+// every offset is known at compile time.
+template <int M, int ORDER, bool DENSE = false>
 inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                            double f2, double f3, double f4) {
     const int count = M > 0 ? M : m;
@@ -102,14 +104,14 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
     const double* EXPRK_RESTRICT U3 = u.d3;
     const double* EXPRK_RESTRICT U4 = u.d4;
     for (int a = 0; a < count; ++a) {
-        const int i = act[a];
+        const int i = DENSE ? a : act[a];
         const double ui = U1[i];
         O1[i] = f1 * ui;
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         const double f2ui = f2 * ui, f3ui = f3 * ui, f4ui = f4 * ui;
         for (int b = 0; b <= a; ++b) {
-            const int j = act[b];
+            const int j = DENSE ? b : act[b];
             const double uj = U1[j];
             const double uij = U2[i2 + j];
             O2[i2 + j] = f1 * uij + f2ui * uj;
@@ -117,7 +119,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
             const int j2 = t2(j), j3 = t3(j);
             const double f3uiuj = f3ui * uj, f4uiuj = f4ui * uj, f2uij = f2 * uij, f3uij = f3 * uij;
             for (int c = 0; c <= b; ++c) {
-                const int k = act[c];
+                const int k = DENSE ? c : act[c];
                 const double uk = U1[k];
                 const double uik = U2[i2 + k], ujk = U2[j2 + k];
                 const double uijk = U3[i3 + j2 + k];
@@ -139,7 +141,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
                 const double K = f3 * (ujk * ui + uik * uj) + f3uij * uk;  // * ul
                 const double L = f4uiuj * uk;                     // * ul
                 for (int d = 0; d <= c; ++d) {
-                    const int l = act[d];
+                    const int l = DENSE ? d : act[d];
                     const double ul = U1[l];
                     const double uil = U2[i2 + l], ujl = U2[j2 + l], ukl = U2[k2 + l];
                     O4[b4 + l] = f1 * U4[b4 + l] + Dk * ukl + B * ujl + C * uil + A * ul +
@@ -161,6 +163,17 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
             default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
         }
     }
+    const bool dense = m >= 1 && m <= 3 && act[0] == 0 && (m < 2 || act[1] == 1) && (m < 3 || act[2] == 2);
+    if (dense) {
+        switch (m * 10 + (order == 3 ? 3 : 4)) {
+            case 13: return chainRuleHigh<1, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 23: return chainRuleHigh<2, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 33: return chainRuleHigh<3, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 14: return chainRuleHigh<1, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 24: return chainRuleHigh<2, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
+            default: return chainRuleHigh<3, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
+        }
+    }
     if (order == 3) {  // the state functions
         switch (m) {
             case 1: return chainRuleHigh<1, 3>(act, m, order, u, out, f1, f2, f3, f4);
@@ -177,8 +190,8 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
     }
 }
 
-// Orders 3 and 4 (ORDER; orders above 4 count as 4), with the same M as the low orders.
-template <int M, int ORDER>
+// Orders 3 and 4, as chainRuleHigh.
+template <int M, int ORDER, bool DENSE = false>
 inline void leibnizHigh(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
                          const DerivView& v, const DerivView& out) {
     const int count = M > 0 ? M : m;
@@ -190,20 +203,20 @@ inline void leibnizHigh(const int* act, int m, int order, double a, double u0, c
     const double *EXPRK_RESTRICT V1 = v.d1, *EXPRK_RESTRICT V2 = v.d2, *EXPRK_RESTRICT V3 = v.d3,
                  *EXPRK_RESTRICT V4 = v.d4;
     for (int p = 0; p < count; ++p) {
-        const int i = act[p];
+        const int i = DENSE ? p : act[p];
         const double ui = U1[i], vi = V1[i];
         O1[i] = a * (ui * v0 + u0 * vi);
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         for (int q = 0; q <= p; ++q) {
-            const int j = act[q];
+            const int j = DENSE ? q : act[q];
             const double uj = U1[j], vj = V1[j];
             const double uij = U2[i2 + j], vij = V2[i2 + j];
             O2[i2 + j] = a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
             for (int r = 0; r <= q; ++r) {
-                const int k = act[r];
+                const int k = DENSE ? r : act[r];
                 const double uk = U1[k], vk = V1[k];
                 const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
                 const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
@@ -214,7 +227,7 @@ inline void leibnizHigh(const int* act, int m, int order, double a, double u0, c
                 const int b4 = i4 + j3 + k2;
                 const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
                 for (int s = 0; s <= r; ++s) {
-                    const int l = act[s];
+                    const int l = DENSE ? s : act[s];
                     const double ul = U1[l], vl = V1[l];
                     const double uil = U2[i2 + l], vil = V2[i2 + l];
                     const double ujl = U2[j2 + l], vjl = V2[j2 + l];
@@ -240,6 +253,17 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             case 2: return leibnizLow<2>(act, m, order, a, u0, u, v0, v, out);
             case 3: return leibnizLow<3>(act, m, order, a, u0, u, v0, v, out);
             default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
+        }
+    }
+    const bool dense = m >= 1 && m <= 3 && act[0] == 0 && (m < 2 || act[1] == 1) && (m < 3 || act[2] == 2);
+    if (dense) {
+        switch (m * 10 + (order == 3 ? 3 : 4)) {
+            case 13: return leibnizHigh<1, 3, true>(act, m, order, a, u0, u, v0, v, out);
+            case 23: return leibnizHigh<2, 3, true>(act, m, order, a, u0, u, v0, v, out);
+            case 33: return leibnizHigh<3, 3, true>(act, m, order, a, u0, u, v0, v, out);
+            case 14: return leibnizHigh<1, 4, true>(act, m, order, a, u0, u, v0, v, out);
+            case 24: return leibnizHigh<2, 4, true>(act, m, order, a, u0, u, v0, v, out);
+            default: return leibnizHigh<3, 4, true>(act, m, order, a, u0, u, v0, v, out);
         }
     }
     if (order == 3) {  // the state functions

@@ -12,7 +12,9 @@
 // implicit quantity hold the unknown derivatives; the rest is known from the
 // lower orders.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
 #include "expressions/Leaf.h"
 #include "expressions/MonoFunc.h"
@@ -123,7 +125,97 @@ void debugLinkAt(double* x) {
     if (Expression::sVarbox && Expression::sVarcalc) (Expression::sVarbox->*Expression::sVarcalc)(x);
 }
 
+const double kNoEntry = 0.0;  // what entry() reads where a node stores no derivatives
+
+// The address of the stored entry at idx[0..K-1] in any order (K >= 1), or
+// kNoEntry where the node stores none.
+const double* entryAddress(const Expression& e, const int* idx, int K) {
+    int s[4] = {0, 0, 0, 0};
+    std::copy(idx, idx + K, s);
+    sortDown(s, K);
+    const double* base = K == 1 ? e.d1 : K == 2 ? e.D2 : K == 3 ? e.D3 : e.D4;
+    if (!base) return &kNoEntry;
+    switch (K) {
+        case 1: return base + s[0];
+        case 2: return base + Expression::off2(s[0], s[1]);
+        case 3: return base + Expression::off3(s[0], s[1], s[2]);
+        default: return base + Expression::off4(s[0], s[1], s[2], s[3]);
+    }
+}
+
+// The address setEntry writes, or null where the node stores none.
+double* outAddress(Expression& e, const int* idx, int K) {
+    const double* a = entryAddress(e, idx, K);
+    return a == &kNoEntry ? nullptr : const_cast<double*>(a);
+}
+
 }  // namespace
+
+// The terms of the total derivatives of implicit equations, listed once with
+// the addresses of the entries they multiply, in the order in which the sums
+// over partitions and choices visit them.  A row is one sum; rows[K] is the
+// first row of order K.  Made again after any change of structure (links,
+// sizes: the addresses) or of the nodes involved.
+struct ImplicitTable {
+    struct Term {
+        const double* f;     // the equation's entry
+        const double* w[4];  // the inner derivatives multiplied, in block order
+        int nw;
+    };
+    unsigned long long stamp = ~0ull;
+    std::vector<const void*> key;
+    std::vector<Term> terms;
+    std::vector<int> first;  // per row, its first term; one more at the end
+    std::vector<double*> out;
+    int rows[6] = {0, 0, 0, 0, 0, 0};
+
+    // The key: sizes and the nodes involved, compared in place (no allocation
+    // at an evaluation).
+    template <class... Lists>
+    bool current(std::initializer_list<std::size_t> sizes, const Lists&... lists) const {
+        if (stamp != Expression::structureStamp()) return false;
+        std::size_t k = 0;
+        for (std::size_t n : sizes)
+            if (k >= key.size() || key[k++] != reinterpret_cast<const void*>(n)) return false;
+        bool same = true;
+        auto compare = [&](const auto& list) {
+            for (const auto* e : list) same = same && k < key.size() && key[k++] == e;
+        };
+        (compare(lists), ...);
+        return same && k == key.size();
+    }
+    template <class... Lists>
+    void start(std::initializer_list<std::size_t> sizes, const Lists&... lists) {
+        stamp = Expression::structureStamp();
+        key.clear();
+        for (std::size_t n : sizes) key.push_back(reinterpret_cast<const void*>(n));
+        auto add = [&](const auto& list) {
+            for (const auto* e : list) key.push_back(e);
+        };
+        (add(lists), ...);
+        terms.clear();
+        first.clear();
+        out.clear();
+    }
+    void row(double* o) {
+        first.push_back(static_cast<int>(terms.size()));
+        out.push_back(o);
+    }
+    void finish() { first.push_back(static_cast<int>(terms.size())); }
+    // The sum of a row: every factor multiplied (stop = false) or up to the
+    // first zero product (stop = true), the term added when the product is
+    // not zero.
+    double sum(int r, bool stop) const {
+        double R = 0.0;
+        for (int k = first[r]; k < first[r + 1]; ++k) {
+            const Term& t = terms[k];
+            double w = 1.0;
+            for (int b = 0; b < t.nw && (!stop || w != 0.0); ++b) w *= *t.w[b];
+            if (w != 0.0) R += *t.f * w;
+        }
+        return R;
+    }
+};
 
 // ---- XFunc0 ----
 
@@ -249,8 +341,54 @@ void MonoFunc::calculate(int order) {
         node->clean(order);
         return;
     }
-    for (int K = 1; K <= order; ++K)
-        forEachSorted(nx, K, [&](const int* idx) { setEntry(*node, idx, K, -residualTerms(idx, K) * r); });
+    // The terms of residualTerms, every sorted tuple of every order, listed once.
+    const std::array<const Expression*, 2> nodes{F, node};
+    const std::size_t n = static_cast<std::size_t>(nx);
+    if (!table_) table_ = std::make_unique<ImplicitTable>();
+    ImplicitTable& t = *table_;
+    if (!t.current({n}, nodes)) {
+        t.start({n}, nodes);
+        for (int K = 1; K <= 4; ++K) {
+            t.rows[K] = static_cast<int>(t.out.size());
+            forEachSorted(nx, K, [&](const int* idx) {
+                t.row(outAddress(*node, idx, K));
+                for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
+                    const Partition& pt = gPartitions.p[K][pi];
+                    int sub[4][4], sz[4], radix[4];
+                    for (int b = 0; b < pt.nblocks; ++b) {
+                        sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
+                        radix[b] = sz[b] == 1 ? 2 : 1;
+                    }
+                    int choice[4] = {0, 0, 0, 0};
+                    for (;;) {
+                        if (!(pt.nblocks == 1 && choice[0] == 0)) {
+                            int vars[4];
+                            ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                            for (int b = 0; b < pt.nblocks; ++b) {
+                                if (choice[b]) {
+                                    vars[b] = sub[b][0] + 1;
+                                } else {
+                                    vars[b] = 0;
+                                    term.w[term.nw++] = entryAddress(*node, sub[b], sz[b]);
+                                }
+                            }
+                            term.f = entryAddress(*F, vars, pt.nblocks);
+                            t.terms.push_back(term);
+                        }
+                        int b = 0;
+                        while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
+                        if (b == pt.nblocks) break;
+                    }
+                }
+            });
+        }
+        t.rows[5] = static_cast<int>(t.out.size());
+        t.finish();
+    }
+    for (int row = t.rows[1]; row < t.rows[order + 1]; ++row) {
+        const double v = -t.sum(row, false) * r;
+        if (t.out[row]) *t.out[row] = v;
+    }
 }
 
 void MonoFunc::calculate(int order, int var) {
@@ -545,8 +683,109 @@ void VectFunc::uxDerivative(const int* idx, int K) {
     }
 }
 
-void VectFunc::uxOrder(int K) {
-    forEachSorted(nx, K, [&](const int* idx) { uxDerivative(idx, K); });
+void VectFunc::uxOrder(int K) { uxOrderCompiled(K); }
+
+// uvDerivative over every sorted tuple of order K, from the listed terms:
+// rows by tuple and equation; out, by tuple, the entries of the uvNodes.
+void VectFunc::uvOrderCompiled(int K) {
+    const std::size_t su = static_cast<std::size_t>(nu), sv = static_cast<std::size_t>(nv);
+    if (!uvTable_) uvTable_ = std::make_unique<ImplicitTable>();
+    ImplicitTable& t = *uvTable_;
+    if (!t.current({su, sv}, fNodes, uvNodes)) {
+        t.start({su, sv}, fNodes, uvNodes);
+        for (int k = 1; k <= 4; ++k) {
+            t.rows[k] = static_cast<int>(t.first.size());
+            forEachSorted(nv, k, [&](const int* idx) {
+                for (int i = 0; i < nu; ++i) {
+                    const Expression& f = *fNodes[i];
+                    t.row(outAddress(*uvNodes[i], idx, k));
+                    for (int pi = 0; pi < gPartitions.count[k]; ++pi) {
+                        const Partition& pt = gPartitions.p[k][pi];
+                        int sub[4][4], sz[4], radix[4];
+                        for (int b = 0; b < pt.nblocks; ++b) {
+                            sz[b] = blockIndices(pt.block[b], idx, k, sub[b]);
+                            radix[b] = nu + (sz[b] == 1 ? 1 : 0);
+                        }
+                        int choice[4] = {0, 0, 0, 0};
+                        for (;;) {
+                            if (!(pt.nblocks == 1 && choice[0] < nu)) {
+                                int vars[4];
+                                ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                                for (int b = 0; b < pt.nblocks; ++b) {
+                                    if (choice[b] == nu) {
+                                        vars[b] = nu + sub[b][0];
+                                    } else {
+                                        vars[b] = choice[b];
+                                        term.w[term.nw++] = entryAddress(*uvNodes[choice[b]], sub[b], sz[b]);
+                                    }
+                                }
+                                term.f = entryAddress(f, vars, pt.nblocks);
+                                t.terms.push_back(term);
+                            }
+                            int b = 0;
+                            while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
+                            if (b == pt.nblocks) break;
+                        }
+                    }
+                }
+            });
+        }
+        t.rows[5] = static_cast<int>(t.first.size());
+        t.finish();
+    }
+    for (int row = t.rows[K]; row < t.rows[K + 1]; row += nu) {
+        for (int i = 0; i < nu; ++i) {
+            rhs[i] = -t.sum(row + i, true);
+            for (int j = 0; j < nu; ++j) jac[i][j] = fNodes[i]->d1[j];
+        }
+        int status = 0;
+        solve_the_linear_system(jac.data(), rhs.data(), sol.data(), nu, status);
+        for (int j = 0; j < nu; ++j)
+            if (t.out[row + j]) *t.out[row + j] = sol[j];
+    }
+}
+
+// uxDerivative over every sorted tuple of order K, from the listed terms:
+// rows by tuple and quantity (those with a node of their own).
+void VectFunc::uxOrderCompiled(int K) {
+    const std::size_t su = static_cast<std::size_t>(nu), sv = static_cast<std::size_t>(nv),
+                      sx = static_cast<std::size_t>(nx);
+    if (!uxTable_) uxTable_ = std::make_unique<ImplicitTable>();
+    ImplicitTable& t = *uxTable_;
+    if (!t.current({su, sv, sx}, vNodes, uvNodes, uNodes)) {
+        t.start({su, sv, sx}, vNodes, uvNodes, uNodes);
+        for (int k = 1; k <= 4; ++k) {
+            t.rows[k] = static_cast<int>(t.first.size());
+            forEachSorted(nx, k, [&](const int* idx) {
+                for (int i = 0; i < nu; ++i) {
+                    if (!uNodes[i] || uNodes[i] == uvNodes[i]) continue;
+                    t.row(outAddress(*uNodes[i], idx, k));
+                    for (int pi = 0; pi < gPartitions.count[k]; ++pi) {
+                        const Partition& pt = gPartitions.p[k][pi];
+                        int sub[4][4], sz[4];
+                        for (int b = 0; b < pt.nblocks; ++b) sz[b] = blockIndices(pt.block[b], idx, k, sub[b]);
+                        int a[4] = {0, 0, 0, 0};
+                        for (;;) {
+                            ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                            for (int b = 0; b < pt.nblocks; ++b)
+                                term.w[term.nw++] = entryAddress(*vNodes[a[b]], sub[b], sz[b]);
+                            term.f = entryAddress(*uvNodes[i], a, pt.nblocks);
+                            t.terms.push_back(term);
+                            int b = 0;
+                            while (b < pt.nblocks && ++a[b] == nv) a[b++] = 0;
+                            if (b == pt.nblocks) break;
+                        }
+                    }
+                }
+            });
+        }
+        t.rows[5] = static_cast<int>(t.first.size());
+        t.finish();
+    }
+    for (int row = t.rows[K]; row < t.rows[K + 1]; ++row) {
+        const double U = t.sum(row, true);
+        if (t.out[row]) *t.out[row] = U;
+    }
 }
 
 void VectFunc::calculate_uv_derivatives(int a) {
@@ -604,7 +843,7 @@ void VectFunc::calculate(int order) {
     if (order >= 1 && sizesAgree()) {
         const int o = order > 4 ? 4 : order;
         evaluateAtSolution(o);
-        for (int K = 1; K <= o; ++K) forEachSorted(nv, K, [&](const int* idx) { uvDerivative(idx, K); });
+        for (int K = 1; K <= o; ++K) uvOrderCompiled(K);
         if (!direct) {
             for (int K = 1; K <= std::min(o, 3); ++K) uxOrder(K);
             if (o >= 4) calculate_ux_derivatives4();
@@ -621,7 +860,7 @@ void VectFunc::calculate(int order, int var) {
     if (order >= 1 && sizesAgree()) {
         const int o = order > 4 ? 4 : order;
         evaluateAtSolution(o);
-        for (int K = 1; K <= o; ++K) forEachSorted(nv, K, [&](const int* idx) { uvDerivative(idx, K); });
+        for (int K = 1; K <= o; ++K) uvOrderCompiled(K);
         if (!direct && var >= 0 && var < nx) {
             calculate_ux_derivatives1(var);
             if (o >= 2) calculate_ux_derivatives2(var);

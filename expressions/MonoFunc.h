@@ -23,6 +23,7 @@
 #include "numerics/Secant.h"
 
 class MonoFunc;
+struct ImplicitTable;  // the terms of the implicit derivatives, compiled (ImplicitFunctions.cpp)
 
 class XFunc0 : public Function {
 public:
@@ -69,5 +70,6 @@ private:
     bool sizesAgree();
     double residualTerms(const int* idx, int K);
     std::unique_ptr<XFunc0> ownNode_;  // the node made by check_x_derivatives
+    std::unique_ptr<ImplicitTable> table_;
     bool sizeReported_ = false;
 };

@@ -27,6 +27,7 @@
 #include "numerics/Newton.h"
 
 class VectFunc;
+struct ImplicitTable;  // the terms of the implicit derivatives, compiled (ImplicitFunctions.cpp)
 
 class XFunc : public Function {
 public:
@@ -135,4 +136,7 @@ private:
     std::vector<double> jacStore_;
     std::vector<std::unique_ptr<Expression>> own_;  // nodes made by the checks
     bool sizeReported_ = false;
+    std::unique_ptr<ImplicitTable> uvTable_, uxTable_;
+    void uvOrderCompiled(int K);
+    void uxOrderCompiled(int K);
 };
