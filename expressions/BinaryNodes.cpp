@@ -81,6 +81,60 @@ void Product::findShape() {
     D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
 }
 
+// The shape's part of evaluateNode(K), K = 1 or 2, for a product whose
+// storage and sizes a plan has checked and whose shape is current.
+template <int S, int K>
+[[gnu::always_inline]] inline void Product::evaluateShape() {
+    const double u0 = u->value, v0 = v->value;
+    value = a * u0 * v0;
+    calculated = true;
+    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    const int i = i_, j = j_;
+    const double av = a * v0, au = a * u0;
+    if constexpr (S == static_cast<int>(Shape::Separable)) {
+        d1[i] = U1[i] * av;
+        d1[j] = au * V1[j];
+        if constexpr (K < 2) return;
+        D2[ii_] = U2[ii_] * av;
+        D2[jj_] = au * V2[jj_];
+        D2[ij_] = i > j ? (a * U1[i]) * V1[j] : (a * V1[j]) * U1[i];
+        return;
+    } else {
+        d1[i] = U1[i] * av + au * V1[i];
+        if constexpr (S == static_cast<int>(Shape::Two)) d1[j] = U1[j] * av + au * V1[j];
+        if constexpr (K < 2) return;
+        const double aui = a * U1[i], avi = a * V1[i];
+        D2[ii_] = U2[ii_] * av + aui * V1[i] + avi * U1[i] + au * V2[ii_];
+        if constexpr (S == static_cast<int>(Shape::One)) return;
+        const double auj = a * U1[j], avj = a * V1[j];
+        D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
+        D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
+    }
+}
+
+namespace {
+template <int S, int K>
+void productShapeBatch(Expression* const* nodes, int count) {
+    for (int i = 0; i < count; ++i) {
+        Expression* e = nodes[i];
+        if (!e->calculated) static_cast<Product*>(e)->evaluateShape<S, K>();
+    }
+}
+}  // namespace
+
+FullKernel Product::uniformFullKernel(int order) {
+    if (order < 1 || order > 2 || !u || !v || (order == 2 && (!D2 || !u->D2 || !v->D2))) return fullKernel(order);
+    findShape();
+    constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
+                  two = static_cast<int>(Shape::Two);
+    switch (shape_) {
+        case Shape::Separable: return order == 1 ? &productShapeBatch<sep, 1> : &productShapeBatch<sep, 2>;
+        case Shape::One: return order == 1 ? &productShapeBatch<one, 1> : &productShapeBatch<one, 2>;
+        case Shape::Two: return order == 1 ? &productShapeBatch<two, 1> : &productShapeBatch<two, 2>;
+        default: return fullKernel(order);
+    }
+}
+
 [[gnu::noinline]] void Product::evaluateGeneral(int order) {
     const int m = activeVariables();
     exprk::leibniz(act_.data(), m, order, a, u->value, u->view(), v->value, v->view(), view());

@@ -152,7 +152,7 @@ void EvaluationPlan::makeFullSchedule() {
             if (nd.kind == Kind::Other)
                 fn[o][i] = o == 0 ? &otherFull<0> : o == 1 ? &otherFull<1> : o == 2 ? &otherFull<2> : o == 3 ? &otherFull<3> : &otherFull<4>;
             else if (k)
-                fn[o][i] = nd.e->fullKernel(o);
+                fn[o][i] = tapeUsable_ ? nd.e->uniformFullKernel(o) : nd.e->fullKernel(o);
             else
                 fn[o][i] = o == 0 ? &nodeFull<0> : o == 1 ? &nodeFull<1> : o == 2 ? &nodeFull<2> : o == 3 ? &nodeFull<3> : &nodeFull<4>;
         }

@@ -205,6 +205,11 @@ public:
     virtual VarKernel varKernel(int order) const;
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
     virtual FullKernel fullKernel(int order) const;
+    // The same, for a plan whose nodes are all sized to one number of
+    // variables with their storage allocated: a kernel may then skip those
+    // checks and rely on what the node found out about its structure now (the
+    // plan is made again after any change of it).  By default fullKernel.
+    virtual FullKernel uniformFullKernel(int order) { return fullKernel(order); }
     // The owner of a graph declares that, until endHold(), only variable
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):

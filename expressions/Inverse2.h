@@ -15,6 +15,7 @@ public:
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
     FullKernel fullKernel(int order) const override;
+    FullKernel uniformFullKernel(int order) override;
     void printFormula(std::FILE* f) override;
 
     // The value f and the derivatives f1..f4 of f at the child's value u0;

@@ -17,6 +17,10 @@ public:
     void number_of_variables(int n) override;
     const char* getType() const override;
     int isDependent(int i) override;
+    // The flagged variables in ascending order and their count, for the
+    // compiled kernels.
+    int activeCount() { return activeVariables(); }
+    const int* activeList() const { return act_.data(); }
 
 protected:
     // The flagged variables in ascending order (act_), and their count.  The

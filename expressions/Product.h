@@ -22,6 +22,10 @@ public:
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
     FullKernel fullKernel(int order) const override;
+    // A kernel of the product's shape (see below), for the first two orders.
+    FullKernel uniformFullKernel(int order) override;
+    template <int S, int K>
+    void evaluateShape();
     void set_scalars1(double a) override;
     void printFormula(std::FILE* f) override;
 

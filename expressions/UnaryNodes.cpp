@@ -51,6 +51,53 @@ void evaluateVar(Node& n, int order, int var) {
     computeVar(n, order, var);
 }
 
+// computeFull for a node whose storage and sizes a plan has checked, with M
+// (1 or 2) flagged variables, to the order K (1 or 2): the arithmetic of
+// chainRuleSmall.
+template <class Node, int M, int K>
+void unaryUniformBatch(Expression* const* nodes, int count) {
+    for (int q = 0; q < count; ++q) {
+        Node& n = *static_cast<Node*>(nodes[q]);
+        if (n.calculated) continue;
+        double f, f1, f2, f3, f4;
+        if (!n.factors(n.u->value, f, f1, f2, f3, f4)) {
+            Expression::sError = 1;
+            n.calculated = true;
+            continue;
+        }
+        n.value = f;
+        const Expression& u = *n.u;
+        const double *U1 = u.d1, *U2 = u.D2;
+        const int* act = n.activeList();
+        const int i = act[0];
+        const double ui = U1[i];
+        n.d1[i] = f1 * ui;
+        const int j = M == 2 ? act[1] : -1;
+        const double uj = M == 2 ? U1[j] : 0.0;
+        if constexpr (M == 2) n.d1[j] = f1 * uj;
+        if constexpr (K >= 2) {
+            const int ii = exprk::diag2(i);
+            n.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
+            if constexpr (M == 2) {
+                const double f2uj = f2 * uj;
+                const int ji = Expression::off2(j, i), jj = exprk::diag2(j);
+                n.D2[ji] = f1 * U2[ji] + f2uj * ui;
+                n.D2[jj] = f1 * U2[jj] + f2uj * uj;
+            }
+        }
+        n.calculated = true;
+    }
+}
+
+template <class Node>
+FullKernel uniformUnary(Node& n, int order) {
+    if (order < 1 || order > 2 || !n.u || (order == 2 && (!n.D2 || !n.u->D2))) return n.fullKernel(order);
+    const int m = n.activeCount();
+    if (m == 1) return order == 1 ? &unaryUniformBatch<Node, 1, 1> : &unaryUniformBatch<Node, 1, 2>;
+    if (m == 2) return order == 1 ? &unaryUniformBatch<Node, 2, 1> : &unaryUniformBatch<Node, 2, 2>;
+    return n.fullKernel(order);
+}
+
 // The node's part of a compiled one-variable pass (VarKernel): computeVar on
 // slots.  A pass that leaves the nodes' storage alone takes the scalars from
 // the item (copied there by the snapshot) and leaves the memos alone too.
@@ -130,6 +177,7 @@ void Square::evaluateNode(int order) { computeFull(*this, order); }
 void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Square::varKernel(int order) const { return exprk::byOrder<Slots<Square>>(order); }
 FullKernel Square::fullKernel(int order) const { return exprk::fullByOrder<Square>(order); }
+FullKernel Square::uniformFullKernel(int order) { return uniformUnary<Square>(*this, order); }
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -160,6 +208,7 @@ void Cube::evaluateNode(int order) { computeFull(*this, order); }
 void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Cube::varKernel(int order) const { return exprk::byOrder<Slots<Cube>>(order); }
 FullKernel Cube::fullKernel(int order) const { return exprk::fullByOrder<Cube>(order); }
+FullKernel Cube::uniformFullKernel(int order) { return uniformUnary<Cube>(*this, order); }
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -191,6 +240,7 @@ void Inverse::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse::varKernel(int order) const { return exprk::byOrder<Slots<Inverse>>(order); }
 FullKernel Inverse::fullKernel(int order) const { return exprk::fullByOrder<Inverse>(order); }
+FullKernel Inverse::uniformFullKernel(int order) { return uniformUnary<Inverse>(*this, order); }
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -221,6 +271,7 @@ void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
 void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Inverse2::varKernel(int order) const { return exprk::byOrder<Slots<Inverse2>>(order); }
 FullKernel Inverse2::fullKernel(int order) const { return exprk::fullByOrder<Inverse2>(order); }
+FullKernel Inverse2::uniformFullKernel(int order) { return uniformUnary<Inverse2>(*this, order); }
 bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
     flagZero(x);
@@ -250,6 +301,7 @@ void Exponential::evaluateNode(int order) { computeFull(*this, order); }
 void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Exponential::varKernel(int order) const { return exprk::byOrder<Slots<Exponential>>(order); }
 FullKernel Exponential::fullKernel(int order) const { return exprk::fullByOrder<Exponential>(order); }
+FullKernel Exponential::uniformFullKernel(int order) { return uniformUnary<Exponential>(*this, order); }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -317,6 +369,7 @@ void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
 void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Logarithm::varKernel(int order) const { return exprk::byOrder<Slots<Logarithm>>(order); }
 FullKernel Logarithm::fullKernel(int order) const { return exprk::fullByOrder<Logarithm>(order); }
+FullKernel Logarithm::uniformFullKernel(int order) { return uniformUnary<Logarithm>(*this, order); }
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -380,6 +433,7 @@ void Power::evaluateNode(int order) { computeFull(*this, order); }
 void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Power::varKernel(int order) const { return exprk::byOrder<Slots<Power>>(order); }
 FullKernel Power::fullKernel(int order) const { return exprk::fullByOrder<Power>(order); }
+FullKernel Power::uniformFullKernel(int order) { return uniformUnary<Power>(*this, order); }
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -441,6 +495,7 @@ void Powo::evaluateNode(int order) { computeFull(*this, order); }
 void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
 VarKernel Powo::varKernel(int order) const { return exprk::byOrder<Slots<Powo>>(order); }
 FullKernel Powo::fullKernel(int order) const { return exprk::fullByOrder<Powo>(order); }
+FullKernel Powo::uniformFullKernel(int order) { return uniformUnary<Powo>(*this, order); }
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
