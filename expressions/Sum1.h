@@ -14,6 +14,7 @@ public:
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
     FullKernel fullKernel(int order) const override;
+    FullKernel uniformFullKernel(int order) override;
     void set_scalars2(double a, double b) override;
     void printFormula(std::FILE* f) override;
 };

@@ -15,6 +15,7 @@ public:
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
     FullKernel fullKernel(int order) const override;
+    FullKernel uniformFullKernel(int order) override;
     void set_scalars3(double a, double b, double c) override;
     void printFormula(std::FILE* f) override;
 };

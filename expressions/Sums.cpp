@@ -119,7 +119,66 @@ struct SumSlots {
 
 }  // namespace
 
+namespace {
+// Sum1 and Sum2 in a full pass of a plan whose nodes are sized alike, with M
+// (1 or 2) flagged variables, to the order K (1 or 2): combineSmall inline.
+template <class Node, bool TWO, int M, int K>
+void combineUniformBatch(Expression* const* nodes, int count) {
+    for (int q = 0; q < count; ++q) {
+        Node& n = *static_cast<Node*>(nodes[q]);
+        if (n.calculated) continue;
+        const Expression& U = *n.u;
+        const Expression* Vp = nullptr;
+        double b = 0.0;
+        if constexpr (TWO) {
+            Vp = n.v;
+            b = n.b;
+            n.value = n.a * U.value + b * Vp->value + n.c;
+        } else {
+            n.value = n.a * U.value + n.b;
+        }
+        const double a = n.a;
+        auto at = [&](const double* Us, const double* Vs, double* O, int k) {
+            if constexpr (TWO)
+                O[k] = a * Us[k] + b * Vs[k];
+            else
+                O[k] = a * Us[k];
+        };
+        const double* V1 = TWO ? Vp->d1 : nullptr;
+        const double* V2 = TWO ? Vp->D2 : nullptr;
+        const int* act = n.activeList();
+        const int i = act[0];
+        at(U.d1, V1, n.d1, i);
+        const int j = M == 2 ? act[1] : -1;
+        if constexpr (M == 2) at(U.d1, V1, n.d1, j);
+        if constexpr (K >= 2) {
+            at(U.D2, V2, n.D2, exprk::diag2(i));
+            if constexpr (M == 2) {
+                at(U.D2, V2, n.D2, Expression::off2(j, i));
+                at(U.D2, V2, n.D2, exprk::diag2(j));
+            }
+        }
+        n.calculated = true;
+    }
+}
+
+template <class Node, bool TWO>
+FullKernel uniformCombine(Node& n, int order) {
+    if (order < 1 || order > 2 || !n.u) return n.fullKernel(order);
+    if (order == 2 && (!n.D2 || !n.u->D2)) return n.fullKernel(order);
+    if constexpr (TWO) {
+        if (!n.v || (order == 2 && !n.v->D2)) return n.fullKernel(order);
+    }
+    const int m = n.activeCount();
+    if (m == 1) return order == 1 ? &combineUniformBatch<Node, TWO, 1, 1> : &combineUniformBatch<Node, TWO, 1, 2>;
+    if (m == 2) return order == 1 ? &combineUniformBatch<Node, TWO, 2, 1> : &combineUniformBatch<Node, TWO, 2, 2>;
+    return n.fullKernel(order);
+}
+}  // namespace
+
 FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1>(order); }
+FullKernel Sum1::uniformFullKernel(int order) { return uniformCombine<Sum1, false>(*this, order); }
+FullKernel Sum2::uniformFullKernel(int order) { return uniformCombine<Sum2, true>(*this, order); }
 VarKernel Sum1::varKernel(int order) const { return exprk::byOrder<Sum1Slots>(order); }
 FullKernel Sum2::fullKernel(int order) const { return exprk::fullByOrder<Sum2>(order); }
 VarKernel Sum2::varKernel(int order) const { return exprk::byOrder<Sum2Slots>(order); }
@@ -382,7 +441,8 @@ namespace {
 // The weighted sum of every stored entry of the terms, term by term in term
 // order into sums that start from the cleared 0 (the arithmetic of
 // exprk::accumulate), kept in registers for C entries known at compile time.
-template <int C>
+// UNIT: every weight is 1, and 1 times an entry is the entry.
+template <int C, bool UNIT>
 void sumEntries(Expression* const* terms, const double* w, int nterms, int nvar, double* out) {
     double acc[C] = {};
     for (int t = 0; t < nterms; ++t) {
@@ -391,7 +451,7 @@ void sumEntries(Expression* const* terms, const double* w, int nterms, int nvar,
         const double c = w[t];
         const double* s = e->d1;
 #pragma GCC unroll 16
-        for (int k = 0; k < C; ++k) acc[k] += c * s[k];
+        for (int k = 0; k < C; ++k) acc[k] += UNIT ? s[k] : c * s[k];
     }
 #pragma GCC unroll 16
     for (int k = 0; k < C; ++k) out[k] = acc[k];
@@ -402,13 +462,17 @@ void Sum::evaluateNode(int order) {
     if (order > 4) order = 4;
     clean(order);
     const bool derivs = order >= 1 && d1;
+    bool unit = true;
+    for (int t = 0; t < nterms; ++t) unit = unit && scalars[t] == 1.0;
     for (int t = 0; t < nterms; ++t) value += scalars[t] * terms[t]->value;
     value += scalars[nterms];
     if (derivs) {
         const std::size_t cnt = storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4)));
-        switch (cnt) {  // the entries of T, V and x of a pure fluid to the first and second orders
-            case 3: sumEntries<3>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-            case 9: sumEntries<9>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        switch (cnt * 2 + (unit ? 1 : 0)) {  // the entries of T, V and x of a pure fluid to the first and second orders
+            case 6: sumEntries<3, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+            case 7: sumEntries<3, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+            case 18: sumEntries<9, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+            case 19: sumEntries<9, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
             default: {
                 const int m = activeVariables();
                 const DerivView me = view();
