@@ -34,6 +34,7 @@ struct EvaluationPlan::Tape {
             bool dep;
         };
         std::vector<Dest> dests;
+        std::vector<FusedProduct> fused;  // the products that sums compute (VarItem::fused)
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -171,7 +172,7 @@ void EvaluationPlan::makeFullSchedule() {
 }
 
 void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
-                                std::vector<int>& batch) const {
+                                std::vector<int>& batch, const std::vector<std::vector<int>>* extra) const {
     const std::size_t n = nodes_.size();
     std::vector<int> best, bestBatch;
     std::vector<int> in(n, 0), pending(n, 0), height(n, 0), depth(n, 0);
@@ -189,12 +190,15 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
             for (int i : seg) {
                 const Node& nd = nodes_[i];
                 depth[i] = 0;
-                for (int c = nd.first; c < nd.first + nd.count; ++c)
-                    if (in[children_[c]]) {
-                        ++pending[i];
-                        parents[children_[c]].push_back(i);
-                        depth[i] = std::max(depth[i], depth[children_[c]] + 1);
-                    }
+                auto read = [&](int q) {
+                    if (!in[q]) return;
+                    ++pending[i];
+                    parents[q].push_back(i);
+                    depth[i] = std::max(depth[i], depth[q] + 1);
+                };
+                for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
+                if (extra)
+                    for (int q : (*extra)[i]) read(q);
             }
             int top = 0;
             for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
@@ -381,7 +385,40 @@ void EvaluationPlan::makeTapes() {
     // of one kernel (batchByKey).  The other nodes stay where they are,
     // between the nodes before and after them: they may compute shared nodes
     // themselves, and which of the two computes such a node must not change.
-    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) {
+    // The nodes' parents in the plan, for the sums that compute their products.
+    std::vector<int> parents(n, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) ++parents[children_[c]];
+    // fuse: a sum whose every term is a product that depends on the variable
+    // and that only the sum reads (once) computes those products in its
+    // kernel, in a deferred pass.
+    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
+                        bool fuse) {
+        std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
+        if (fuse) {
+            std::vector<unsigned char> in(n, 0);
+            for (int i : order) in[i] = 1;
+            std::size_t count = 0;
+            for (int i : order) {
+                const Node& nd = nodes_[i];
+                if (nd.kind != Kind::Op || nd.count < 1 || typeid(*nd.e) != typeid(Sum)) continue;
+                bool all = true;
+                for (int c = nd.first; c < nd.first + nd.count; ++c) {
+                    const int q = children_[c];
+                    all = all && in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op &&
+                          nodes_[q].count == 2 && typeid(*nodes_[q].e) == typeid(Product);
+                }
+                if (!all) continue;
+                fusedSum[i] = 1;
+                for (int c = nd.first; c < nd.first + nd.count; ++c) fusedTerm[children_[c]] = 1;
+                count += nd.count;
+            }
+            s.fused.reserve(count);  // the items point into it
+            std::vector<int> kept;
+            for (int i : order)
+                if (!fusedTerm[i]) kept.push_back(i);
+            order.swap(kept);
+        }
         // The operators free of the variable whose slots hold exact zeros in
         // it: those that write their values alone, and sums (which add their
         // terms' entries whatever the flags) of such operators.
@@ -408,26 +445,48 @@ void EvaluationPlan::makeTapes() {
             const unsigned char f = constFactor(i);
             if (f)
                 for (int k = 0; k < 4; ++k) own[k][i] = productConstFactorKernel(f, k + 1);
+            if (fusedSum[i])
+                for (int k = 0; k < 4; ++k) own[k][i] = sumOfProductsKernel(k + 1);
         }
+        // The destinations of a node's results, for materialize().
+        auto destOf = [&](int i) {
+            Expression* e = nodes_[i].e;
+            auto at = [](double* base, int off) { return base ? base + off : nullptr; };
+            return Tape::Schedule::Dest{&e->value,
+                                        {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
+                                         at(e->D4, exprk::diag4(var))},
+                                        slots_.data() + 5 * i, dep[i] != 0};
+        };
         auto kernel = [&](int k, int i) { return own[k][i] ? own[k][i] : fn[k][i]; };
         std::vector<const void*> key(n, nullptr);
         for (int i : order) key[i] = reinterpret_cast<const void*>(kernel(0, i));
+        std::vector<std::vector<int>> extra(n);
+        for (int i : order)
+            if (fusedSum[i])
+                for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) {
+                    const Node& pd = nodes_[children_[c]];
+                    for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children_[g]);
+                }
         std::vector<int> batch;
-        batchByKey(order, key, batch);
+        batchByKey(order, key, batch, &extra);
         for (std::size_t k = 0; k < order.size(); ++k) {
             const int i = order[k];
             const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Op) {
-                Expression* e = nd.e;
-                auto at = [](double* base, int off) { return base ? base + off : nullptr; };
-                s.dests.push_back({&e->value,
-                                   {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
-                                    at(e->D4, exprk::diag4(var))},
-                                   slots_.data() + 5 * i, dep[i] != 0});
+            if (nd.kind == Kind::Op) s.dests.push_back(destOf(i));
+            FusedProduct* fused = nullptr;
+            if (fusedSum[i]) {
+                fused = s.fused.data() + s.fused.size();
+                for (int c = nd.first; c < nd.first + nd.count; ++c) {
+                    const int q = children_[c];
+                    const Node& pd = nodes_[q];
+                    s.fused.push_back({pd.e, childSlots_[pd.first], childSlots_[pd.first + 1], slots_.data() + 5 * q,
+                                       0.0});
+                    s.dests.push_back(destOf(q));
+                }
             }
             s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0,
                                {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots_[nd.first] : nullptr,
-                               nd.count > 1 ? childSlots_[nd.first + 1] : nullptr});
+                               nd.count > 1 ? childSlots_[nd.first + 1] : nullptr, fused});
             if (k == 0 || batch[k] != batch[k - 1])
                 s.runs.push_back({{kernel(0, i), kernel(1, i), kernel(2, i), kernel(3, i)}, static_cast<int>(k), 0});
             ++s.runs.back().count;
@@ -439,7 +498,7 @@ void EvaluationPlan::makeTapes() {
         auto t = std::make_unique<Tape>();
         t->dep.resize(n);
         for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
-        schedule(everyNode, t->dep, t->all, var);
+        schedule(everyNode, t->dep, t->all, var, false);
         // The deferred pass: every node that depends on the variable a leaf or
         // a kernel, and the root among them (written at every pass).
         t->deferrable = t->dep.back() != 0;
@@ -453,7 +512,7 @@ void EvaluationPlan::makeTapes() {
             if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
             order.push_back(static_cast<int>(i));
         }
-        if (t->deferrable) schedule(order, t->dep, t->dependent, var);
+        if (t->deferrable) schedule(order, t->dep, t->dependent, var, true);
         tapes_[var] = std::move(t);
     }
 }
@@ -494,6 +553,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     pendingWhole_ = pendingWhole_ || whole;
+    pendingFused_ = pendingFused_ || !whole;
     pending_ = var;
     pendingOrder_ = order;
 }
@@ -503,17 +563,47 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
 // as the deferred passes left them: the root's set (unless the graph has
 // been initialised since), the others clear, so that the next pass from the
 // root computes them all again.
+namespace {
+// The products that sums computed in their kernels, from their operands'
+// slots (those of the last deferred pass) into their own, with the
+// arithmetic of the sums' kernel.
+template <int K>
+void fusedSlots(const std::vector<FusedProduct>& fused) {
+    for (const FusedProduct& q : fused) {
+        q.out[0] = q.a * q.u[0] * q.v[0];
+        exprk::leibnizSlot<K>(q.a, q.u, q.v, q.out);
+    }
+}
+
+template <int K, class Dest>
+void writeDests(const std::vector<Dest>& dests) {
+    for (const Dest& d : dests) {
+        *d.value = d.slot[0];
+        if (!d.dep) continue;
+        *d.d[0] = d.slot[1];
+        if constexpr (K >= 2) *d.d[1] = d.slot[2];
+        if constexpr (K >= 3) *d.d[2] = d.slot[3];
+        if constexpr (K >= 4) *d.d[3] = d.slot[4];
+    }
+}
+}  // namespace
+
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
     const Tape& t = *tapes_[pending_];
     const int order = pendingOrder_;
     pending_ = -1;
     const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
+    // The products computed by sums since the last write: their slots first.
+    const std::vector<FusedProduct>& f = t.dependent.fused;
+    const bool fused = pendingFused_;
     pendingWhole_ = false;
-    for (const Tape::Schedule::Dest& d : s.dests) {
-        *d.value = d.slot[0];
-        if (!d.dep) continue;
-        for (int k = 0; k < order; ++k) *d.d[k] = d.slot[k + 1];
+    pendingFused_ = false;
+    switch (order) {
+        case 1: if (fused) fusedSlots<1>(f); writeDests<1>(s.dests); break;
+        case 2: if (fused) fusedSlots<2>(f); writeDests<2>(s.dests); break;
+        case 3: if (fused) fusedSlots<3>(f); writeDests<3>(s.dests); break;
+        default: if (fused) fusedSlots<4>(f); writeDests<4>(s.dests); break;
     }
 }
 

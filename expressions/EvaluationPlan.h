@@ -93,7 +93,10 @@ private:
     // of one key, as few as it can, each batch after the children of its
     // nodes; the other nodes stay where they are and end the batches before
     // them.  batch[k] numbers the batch of order[k] afterwards.
-    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
+    // `extra` lists, by node, operands it reads besides its children (those of
+    // the products a sum computes itself), or is null.
+    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch,
+                    const std::vector<std::vector<int>>* extra = nullptr) const;
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();
@@ -119,6 +122,7 @@ private:
     int pending_ = -1;      // variable of deferred results not yet in the nodes' storage
     int pendingOrder_ = 0;  // their order
     bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
+    bool pendingFused_ = false;  // among them, the products that sums compute (their slots not written)
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.

@@ -89,6 +89,18 @@ struct VarItem {
     double c[3];  // the node's scalars, as of the last snapshot
     const double* u = nullptr;  // in[0] and in[1], when the node has them
     const double* v = nullptr;
+    // A sum that computes its terms itself (products that only it reads):
+    // one FusedProduct per term.
+    struct FusedProduct* fused = nullptr;
+};
+// A product computed by the sum that alone reads it, in that sum's kernel:
+// its operands' slots, its own slot and its scalar (as of the last snapshot).
+struct FusedProduct {
+    Expression* e;
+    const double* u;
+    const double* v;
+    double* out;
+    double a;
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet

@@ -1,6 +1,7 @@
 // Weighted sums: Sum1, Sum2 and Sum.
 #include <algorithm>
 #include "expressions/DerivativeKernels.h"
+#include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
@@ -174,7 +175,76 @@ FullKernel uniformCombine(Node& n, int order) {
     if (m == 2) return order == 1 ? &combineUniformBatch<Node, TWO, 2, 1> : &combineUniformBatch<Node, TWO, 2, 2>;
     return n.fullKernel(order);
 }
+// The sum and its products in a deferred pass: the operations of the
+// products' kernel (the full Leibniz rule) and of SumSlots, term by term.  The
+// products' own slots are written when the deferred results are (see
+// EvaluationPlan::materialize).
+struct SumOfProducts {
+    template <int K, bool UNIT>
+    static void one(const VarItem& it) {
+        const Sum& n = static_cast<const Sum&>(*it.e);
+        const double* w = n.scalars.data();
+        const int m = n.nterms;
+        const FusedProduct* f = it.fused;
+        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        for (int t = 0; t < m; ++t) {
+            const FusedProduct& q = f[t];
+            const double* u = q.u;
+            const double* v = q.v;
+            const double a = q.a;
+            const double u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
+            const double e0 = a * u0 * v0;
+            const double e1 = a * (u1 * v0 + u0 * v1);
+            const double c = w[t];
+            s += UNIT ? e0 : c * e0;
+            p1 += UNIT ? e1 : c * e1;
+            if constexpr (K >= 2) {
+                const double u2 = u[2], v2 = v[2];
+                const double e2 = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+                p2 += UNIT ? e2 : c * e2;
+                if constexpr (K >= 3) {
+                    const double u3 = u[3], v3 = v[3];
+                    const double e3 = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
+                    p3 += UNIT ? e3 : c * e3;
+                    if constexpr (K >= 4) {
+                        const double u4 = u[4], v4 = v[4];
+                        const double e4 = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+                        p4 += UNIT ? e4 : c * e4;
+                    }
+                }
+            }
+        }
+        double* out = it.out;
+        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
+        out[0] = s + w[m];
+    }
+    template <int K>
+    static void run(const VarPass& p, VarItem* items, int count) {
+        for (int i = 0; i < count; ++i) {
+            VarItem& it = items[i];
+            if (p.snap) {
+                SumSlots::snap(it);
+                const int m = static_cast<const Sum&>(*it.e).nterms;
+                for (int t = 0; t < m; ++t) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
+            } else if (it.c[0] != 0.0) {
+                one<K, true>(it);
+            } else {
+                one<K, false>(it);
+            }
+        }
+    }
+};
+
 }  // namespace
+
+VarKernel sumOfProductsKernel(int order) {
+    switch (order) {
+        case 1: return &SumOfProducts::run<1>;
+        case 2: return &SumOfProducts::run<2>;
+        case 3: return &SumOfProducts::run<3>;
+        default: return &SumOfProducts::run<4>;
+    }
+}
 
 FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1>(order); }
 FullKernel Sum1::uniformFullKernel(int order) { return uniformCombine<Sum1, false>(*this, order); }
