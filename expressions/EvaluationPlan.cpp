@@ -135,6 +135,11 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         nodes_.push_back(n);
         stack.pop_back();
     }
+    // A plan pays off from a handful of operators on.
+    constexpr std::size_t kFewestOperators = 6;
+    std::size_t operators = 0;
+    for (const Node& nd : nodes_) operators += nd.kind == Kind::Op;
+    worthwhile_ = operators >= kFewestOperators;
     makeTapes();
     makeFullSchedule();
 }
@@ -279,7 +284,6 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
 
 EvaluationPlan::~EvaluationPlan() = default;
 
-bool EvaluationPlan::current() const { return stamp_ == Expression::sStructure; }
 
 void EvaluationPlan::clearMarks() {
     if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes

@@ -57,7 +57,10 @@ public:
     explicit EvaluationPlan(Expression* root);
     ~EvaluationPlan();
 
-    bool current() const;
+    bool current() const { return stamp_ == Expression::sStructure; }
+    // Whether the plan is used at all: a graph of a few operators among its
+    // other nodes walks faster by itself.
+    bool worthwhile() const { return worthwhile_; }
     // Number of plans made since the program started (a diagnostic of how
     // often structure changes force them to be made again).
     static unsigned long long builds() { return sBuilds; }
@@ -103,6 +106,7 @@ private:
 
     Expression* root_;
     unsigned long long stamp_;
+    bool worthwhile_ = true;
     std::vector<Node> nodes_;     // evaluation order, children first, leaves included
     std::vector<int> children_;
     std::vector<Expression*> cleared_;   // operators and leaves: marks cleared directly

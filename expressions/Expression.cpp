@@ -85,13 +85,15 @@ VarKernel Expression::varKernel(int) const { return nullptr; }
 FullKernel Expression::fullKernel(int) const { return nullptr; }
 
 bool Expression::makePlan() {
-    if (plan_ && plan_->current()) return true;
+    if (plan_ && plan_->current()) return plan_->worthwhile();
     std::vector<Expression*> children;
     if (!planChildren(children)) return false;
     const int held = plan_ ? plan_->heldVariable() : -1;
     plan_ = std::make_unique<EvaluationPlan>(this);
     if (held >= 0) plan_->hold(held);
-    return true;
+    planStamp_ = sStructure;
+    planWorth_ = plan_->worthwhile();
+    return planWorth_;
 }
 
 bool Expression::runPlan(int order) {
@@ -107,13 +109,13 @@ bool Expression::runPlan(int order, int var) {
 }
 
 bool Expression::initializeByPlan() {
-    if (!sCompiled || !plan_->current()) return false;
+    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
     if (calculated) plan_->clearMarks();
     return true;
 }
 
 bool Expression::variablesByPlan(double* x) {
-    if (!sCompiled || !plan_->current()) return false;
+    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
     plan_->setVariables(x);
     return true;
 }

@@ -295,12 +295,17 @@ public:
     // ---- for the node classes
     // The compiled evaluation of the graph below this node, when the call comes
     // from the node's owner rather than from a parent; true when it ran.
-    bool planned(int order) { return sNesting == 0 && sCompiled && !calculated && runPlan(order); }
-    bool planned(int order, int var) { return sNesting == 0 && sCompiled && !calculated && runPlan(order, var); }
+    bool planned(int order) { return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order); }
+    bool planned(int order, int var) {
+        return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order, var);
+    }
     // Flat forms of initialize_the_graph() and set_variable_values() of a node
     // with a compiled plan; false when the node has none.
-    bool plannedInitialize() { return plan_ && initializeByPlan(); }
-    bool plannedVariables(double* x) { return plan_ && variablesByPlan(x); }
+    bool plannedInitialize() { return plan_ && !planless() && initializeByPlan(); }
+    bool plannedVariables(double* x) { return plan_ && !planless() && variablesByPlan(x); }
+    // The node's plan, made for the current structure, is not worth using
+    // (see EvaluationPlan::worthwhile): the recursive walk, at once.
+    bool planless() const { return planStamp_ == sStructure && !planWorth_; }
     // A parent's evaluation of its child: nested calls do not compile plans.
     static void calculateChild(Expression* c, int order) {
         ++sNesting;
@@ -353,6 +358,8 @@ private:
     static int sNesting;
     static unsigned long long sStructure;
     std::unique_ptr<EvaluationPlan> plan_;
+    unsigned long long planStamp_ = ~0ull;  // the structure the plan was made for, and whether it is used
+    bool planWorth_ = true;
     bool makePlan();
     bool runPlan(int order);
     bool runPlan(int order, int var);
