@@ -295,6 +295,7 @@ void EvaluationPlan::clearMarks() {
 }
 
 void EvaluationPlan::setVariables(double* x) {
+    if (others_.empty()) return;  // the leaves are their owner's
     Expression::VariablePass pass;
     for (Expression* e : others_)
         if (!e->variablesTaken()) e->set_variable_values(x);
