@@ -16,6 +16,7 @@
 // a domain error in a term, a volume at or below the co-volume); the Equation
 // `error` flag reports a failed evaluation to the solver that called it.
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -267,6 +268,9 @@ public:
     double sigma = 0, parachor = 0;
     double critical_T = 0, critical_V = 0;  // start of the pure-fluid critical-point search
     double Tmin = 80.0;
+    // Highest temperature (K) of a mixture critical point the model describes:
+    // the critical-curve tracer ends before a point above it (none by default).
+    double criticalCurveTmax = std::numeric_limits<double>::infinity();
     double Vc_bound = -1.0;
     double T_spinodal_start = 0.0;
 

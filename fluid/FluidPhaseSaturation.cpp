@@ -18,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
@@ -495,8 +496,24 @@ bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
 }
 
 void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
+    // The start values are those of the named component alone: in a mixture
+    // the co-volume and the model's own estimates are taken at its pure
+    // composition (at the mixture's, the loop of the mixture's isotherm gave
+    // the start of a pure component's bubble point, far from it), and the
+    // composition is restored afterwards.
+    int k = -1;
+    for (int i = 0; name && i < component_count; i++)
+        if (component_names[i] == name) k = i;
+    const std::vector<double> kept = x;
+    const bool pure = component_count > 1 && k >= 0 && kept[k] != 1.0;
+    if (pure) {
+        std::vector<double> only(component_count, 0.0);
+        only[k] = 1.0;
+        composition(only.data());
+    }
     if (!saturationVolumesFromFit(name, T_) || !saturationStartUsable() || !(Vv0 > Vl0))
         estimateSaturationVolumes(T_);
+    if (pure) composition(kept.data());
 }
 
 bool FluidPhase::saturationStartUsable() {
