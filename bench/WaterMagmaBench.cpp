@@ -35,4 +35,27 @@ void BM_WaterMagmaCycle(benchmark::State& state)
 // Arguments: heating mode (0 isochoric, 1 isobaric, 2 Wohletz), pyroclast-heated.
 BENCHMARK(BM_WaterMagmaCycle)->Args({0, 0})->Args({1, 0})->Args({2, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 
+// One heating-decompression path of the phreatic table (kind 0): water at
+// 101 bar and 323.15 K heated at constant volume to 900 K by magma fragments
+// that keep heating it while it expands to 1 bar, by steps of 0.1 to 5 K or
+// 0.5 to 10 bar.
+void BM_HeatingDecompressionPath(benchmark::State& state)
+{
+    WaterMagmaModel w(2);
+    w.set_the_phase_as(2);
+    w.calculateFromTP(323.15, 101.0, 0);
+    const double V2 = w.V, U2 = w.U;
+    w.temperature(900.0);
+    w.volume(V2);
+    w.calculate_state_functions();
+    w.magmaHeatCapacity = 1200.0;
+    w.latentHeat = 0.0;
+    const double m = 1200.0 * (1473.15 - 900.0) * w.molarMass() / (w.U - U2);
+    for (auto _ : state) {
+        w.calculateHeatingDecompressionPath1("isoh", 900.0, V2, m);
+        benchmark::DoNotOptimize(w.decompressionWork4);
+    }
+}
+BENCHMARK(BM_HeatingDecompressionPath)->Unit(benchmark::kMillisecond);
+
 }  // namespace

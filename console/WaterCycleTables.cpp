@@ -13,6 +13,7 @@
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
+#include "platform/Progress.h"
 
 namespace {
 
@@ -82,8 +83,10 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     }
     double Tstart = 325.0, Vstart = 1.8e-05;
     int rows = 0;
+    platform::Progress progress(phreatic ? "Phreatic cycle, T3 (K)" : "Wohletz cycle, T3 (K)", Tm - T2, true);
     for (double deltaT = 0.0; deltaT < Tm - T2; deltaT += 1.0) {
         const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
+        progress.update(deltaT, T3);
         std::printf("State 3\n----------\n");
         w.errorflag = 0;
         w.calculateFromTV(T3, V2, 1);
@@ -163,7 +166,11 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
                 w.errorflag = 0;
                 const double S5 = w.S;
                 fl = w.calculateIsentropicVaporization(S5);
-                if (!(fl > 0.0) || !std::isfinite(r.pathWork)) {
+                if (!std::isfinite(r.pathWork)) {
+                    // The saturation curve cannot be followed down from
+                    // state 4 (at the critical point): no end state.
+                    fl = kNaN;
+                } else if (!(fl > 0.0)) {
                     // The fragments dry the mixture out: the steam leaves the
                     // two-phase region, where this path does not hold.
                     std::printf("Superheated vapor %lf\n", t4);

@@ -11,6 +11,7 @@
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
+#include "platform/Progress.h"
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -111,8 +112,10 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
     const double factor = std::pow(Vmax / Vmin, 0.01);
     set_the_phase_as(1);
     int rows = 0;
+    platform::Progress progress("Gibbs-energy map, T (K)", Tmax_ - Tmin_);
     for (int i = 0; Tmin_ + 0.1 * i <= Tmax_ + 1e-9; ++i) {
         const double t = Tmin_ + 0.1 * i;
+        progress.update(t - Tmin_, t);
         for (double v = Vmin; v < Vmax; v = geometric == 1 ? v * factor : v + 1e-8) {
             errorflag = 0;
             temperature(t);
@@ -179,8 +182,10 @@ void WaterStudyModel::calculateEnergyFormula() {
                  "P3", "T4", "P4", "S3", "tirr", "virr", "firr", "wi", "wr", "wr1", "wr2", "we");
     double tirr = 325.0, virr = 1.8e-05;
     int rows = 0;
+    platform::Progress progress("Decompression energies, T3 (K)", 121.0, true);
     for (int it = 0; it <= 120; ++it) {
         const double T3 = 400.0 + 10.0 * it;
+        progress.update(it, T3);
         for (double P3 = 1.0; P3 <= 3000.0 + 1e-9; P3 += P3 < 10.0 ? 0.5 : 10.0) {
             errorflag = 0;
             Vl0 = 1.9e-05;

@@ -105,7 +105,7 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
     const long diagnostics = platform::diagnosticCount();
     const int lostFiles = platform::writeFailureCount();
     const int status = runMenuCommand(word, argc, argv, in);
-    if (status == 0 && (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles)) {
+    if (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles) {
         platform::diagf("Brenvik: the option %s failed.\n", word);
         return 1;
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "console/WaterMagmaModel.h"
+#include "platform/LogSink.h"
 
 void WaterMagmaModel::prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r) {
     const double M = molarMass();
@@ -163,6 +164,10 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         prepareExpansionWorkCalculation(info.Psurf, r);
         calculateExpansionWork(r);
     }
+    if (!cycleWithinPhysicalBounds(r)) {
+        errorflag = 1;
+        return;
+    }
     if (report == 0) return;
     if (r.scriptFlag == 1) {
         r.print();
@@ -170,4 +175,86 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         if (report == 2) info.writeToLog();
         r.writeToLog();
     }
+}
+
+bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r) {
+    const double M = molarMass(), m = r.m, k = 0.001 / M;
+    // The heat the water takes up by its heating law (J/mol): its energy at
+    // constant volume, Wohletz's constant heat capacity, or its enthalpy at
+    // constant pressure, flashing at Tboil past its superheat limit.
+    double gain;
+    switch (r.heatingMode) {
+    case 0:
+        gain = r.U3 - r.U2;
+        break;
+    case 1:
+        if (r.phaseState == 2)
+            gain = r.Hspinodal - r.H2 + (1.0 - r.liquidFraction3) * (r.HvBoil - r.HlBoil);
+        else if (r.phaseState == 3)
+            gain = r.heatToVaporize + r.H3 - r.HvBoil;
+        else
+            gain = r.H3 - r.H2;
+        break;
+    case 2:
+        gain = r.Cp2 * (r.T3 - r.T2);
+        break;
+    default:
+        return true;  // no heating, nothing to bound
+    }
+    if (!(magmaTemperature > r.T2)) {
+        platform::warnf("Refused at m = %g: the magma (%.2f K) is not hotter than the water at depth (%.2f K): it "
+                        "cannot heat it.\n",
+                        m, magmaTemperature, r.T2);
+        return false;
+    }
+    // Heat balance per kg of magma: the magma cooling from Tm to T3 (and
+    // crystallising) heats the water and the sediment.
+    const double magma = (magmaTemperature - r.T3) * magmaHeatCapacity - calculateLatentHeatTerm(magmaTemperature, r.T3);
+    const double taken = m * gain / M + m * r.sedimentHeatCapacity * (r.T3 - r.Tcoupled);
+    if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
+        platform::warnf("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
+                        "of magma, the magma gives %.6g J/kg).\n",
+                        m, taken, magma);
+        return false;
+    }
+    // The heat enters the water at temperatures up to T3, or up to its
+    // superheat limit before a flash; the coldest water is the surface water.
+    double Thot = r.T3;
+    if (r.heatingMode == 1 && (r.phaseState == 2 || r.phaseState == 3) && r.Tspinodal > Thot) Thot = r.Tspinodal;
+    const double Tcold = std::fmin(r.T1, r.T2);
+    const double carnot = Thot > Tcold ? 1.0 - Tcold / Thot : 0.0;
+    const double heat = gain * k;  // J/g of water
+    struct Case {
+        const char* name;
+        double W, heat, Tend;
+    };
+    const double fragments = r.pyroclastCase ? r.Qp - r.Q : 0.0;  // heat of the fragments during the expansion
+    const Case cases[] = {{"reversible adiabatic", r.Wrev, heat, NAN},
+                          {"irreversible adiabatic", r.Wirr, heat, NAN},
+                          {"reversible pyroclast-heated", r.pyroclastCase ? r.WrevP : NAN, heat + fragments, r.T5p},
+                          {"irreversible pyroclast-heated", r.pyroclastCase ? r.WirrP : NAN, heat + fragments,
+                           r.T5irrP}};
+    for (const Case& c : cases) {
+        if (!std::isfinite(c.W)) continue;  // a work without an end state is reported missing, not refused
+        if (c.Tend > r.T3 + 1e-9) {
+            platform::warnf("Refused at m = %g: the end of the %s expansion (%.2f K) is hotter than the fragments "
+                            "that heat it (%.2f K).\n",
+                            m, c.name, c.Tend, r.T3);
+            return false;
+        }
+        if (-c.W < -1e-9) {
+            platform::warnf("Refused at m = %g: the %s expansion takes work (%.6g J/g of water) instead of giving "
+                            "it.\n",
+                            m, c.name, c.W);
+            return false;
+        }
+        if (-c.W > carnot * c.heat + 1e-9) {
+            platform::warnf("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
+                            "water can give (%.6g J/g between %.2f K and %.2f K): the water is too little heated for "
+                            "the magma to drive its expansion.\n",
+                            m, c.name, -c.W, carnot * c.heat, Thot, Tcold);
+            return false;
+        }
+    }
+    return true;
 }

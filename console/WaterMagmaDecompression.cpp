@@ -37,7 +37,12 @@ void WaterMagmaModel::calculate_irreversible_decompression_point_at_fixed_p(doub
     temperature(T1);
     volume(V1);
     calculate_state_functions();
-    IrreversibleData data{P_Pa, V, U, cM, T1};
+    calculateIrreversibleDecompressionFrom(T1, V, U, P_Pa, cM, T0);
+}
+
+void WaterMagmaModel::calculateIrreversibleDecompressionFrom(double T1, double V1, double U1, double P_Pa, double cM,
+                                                             double T0) {
+    IrreversibleData data{P_Pa, V1, U1, cM, T1};
     errorflag = 0;
     Secant s;
     s.obj = this;
@@ -135,6 +140,108 @@ void WaterMagmaModel::calculateAtmosphericDecompressionPoint(double S_, double P
 
 // ---------------------------------------------------------------- heating decompression
 
+bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom) {
+    // The state the step starts from, on the isentrope S_target.
+    const double T1 = T, V1 = V, Cv1 = Cv, Ss = S_target;
+    // Within a few kelvins of the critical point, where the steps end on
+    // the spinodal, the search keeps to its plain start and full Newton
+    // steps, so that the path meets the saturation curve where it always has.
+    const bool nearCritical = std::fabs(T1 - 647.096) < 5.0 && V1 > 0.6 * kCriticalVolume && V1 < 1.8 * kCriticalVolume;
+    // A Newton step of at most a relative 1e-6 lands on the solution to second
+    // order (1e-12, below the tolerances), and the state there follows from
+    // the evaluated one at (t, v) to first order at rounding: (dU/dT)_V = Cv,
+    // (dU/dV)_T = T (dP/dT)_V - P, (dS/dV)_T = (dP/dT)_V, (dCv/dV)_T =
+    // -T d3A/dT2dV, d(dP/dV) = -d3A/dTdV2 dT - d3A/dV3 dV.  (dCv/dT)_V, of
+    // fourth order, is estimated by a difference with the state the step
+    // started from (a tenth of a kelvin to a few kelvins away, good to about a
+    // percent away from the critical point), and the step is taken so only
+    // when that term changes Cv by less than 1e-7, so that its error stays
+    // near 1e-9.  The path reads only T, V, U and Cv before its reheating
+    // evaluates the whole state again.
+    auto land = [&](double t, double v, double dt, double dv) {
+        if (nearCritical || std::fabs(dt) > 1e-6 * t || std::fabs(dv) > 1e-6 * v) return false;
+        double CvT = 0.0;
+        if (dt != 0.0) {
+            if (!(std::fabs(t - T1) > 1e-3)) return false;
+            CvT = (Cv - Cv1 + t * d3AdT2dV * (v - V1)) / (t - T1);
+            if (!std::isfinite(CvT) || std::fabs(CvT * dt) > 1e-7 * std::fabs(Cv)) return false;
+        }
+        const double dPdVnew = dPdV - d3AdTdV2 * dt - d3AdV3 * dv;
+        if (!(dPdVnew < 0.0)) return false;
+        U += Cv * dt + (t * dPdT - P) * dv;
+        S += dSdTv * dt + dSdVt * dv;
+        P += dPdT * dt + dPdV * dv;
+        Cv += CvT * dt - t * d3AdT2dV * dv;
+        dPdV = dPdVnew;
+        temperature(t + dt);
+        volume(v + dv);
+        return true;
+    };
+    // Newton steps on the state functions from (t, v): in V at fixed T, in
+    // (T, ln V) at fixed P, to the tolerances of the isentropic searches
+    // (1e-11 on the scaled residuals), each step at most half the volume (a
+    // factor e in ln V) and a fifth of the temperature.
+    auto newton = [&](double t, double v) {
+        for (int it = 0; it < 60; ++it) {
+            temperature(t);
+            volume(v);
+            errorflag = 0;
+            calculate_state_functions();
+            if (errorflag || !std::isfinite(S) || !std::isfinite(P) || !std::isfinite(dSdVt) || dSdVt == 0.0)
+                return false;
+            if (atPressure) {
+                const double r1 = (P - target) / target, r2 = (S - Ss) / R;
+                if (std::fabs(r1) < 1e-11 && std::fabs(r2) < 1e-11) return dPdV < 0.0;  // not the unstable branch
+                const double a11 = dPdT / target, a12 = v * dPdV / target, a21 = dSdTv / R, a22 = v * dSdVt / R;
+                const double det = a11 * a22 - a12 * a21;
+                if (!std::isfinite(det) || det == 0.0) return false;
+                const double dt = -(r1 * a22 - a12 * r2) / det, dl = -(a11 * r2 - a21 * r1) / det;
+                if (std::fabs(dt) < 1e-12 * t && std::fabs(dl) < 1e-12)
+                    // Steps at rounding: the residuals are as small as the
+                    // model computes them (a compressed liquid's pressure).
+                    return std::fabs(r1) < 1e-6 && std::fabs(r2) < 1e-6 && dPdV < 0.0;
+                if (land(t, v, dt, v * std::expm1(dl))) return true;
+                const double sT = std::fabs(dt) > 0.2 * t ? 0.2 * t / std::fabs(dt) : 1.0;
+                const double sV = std::fabs(dl) > 1.0 ? 1.0 / std::fabs(dl) : 1.0;
+                const double sc = sT < sV ? sT : sV;
+                t += sc * dt;
+                v *= std::exp(sc * dl);
+            } else {
+                const double f = S - Ss;
+                if (std::fabs(f) < 1e-11 * (1.0 + std::fabs(Ss))) return dPdV < 0.0;
+                double dv = -f / dSdVt;
+                if (std::fabs(dv) < 1e-13 * v) return dPdV < 0.0;  // a step at rounding
+                if (land(t, v, 0.0, dv)) return true;
+                if (dv > 0.5 * v) dv = 0.5 * v;
+                if (dv < -0.5 * v) dv = -0.5 * v;
+                v += dv;
+            }
+        }
+        return false;
+    };
+    // The tangent of the isentrope at the start: dS = S_T dT + S_V dV = 0 and
+    // dP = P_T dT + P_V dV.
+    double t = atPressure ? T1 : target, v = V1;
+    if (atPressure) {
+        const double det = dSdTv * dPdV - dSdVt * dPdT, dPa = target - P;
+        if (std::isfinite(det) && det != 0.0) {
+            t = T1 - dSdVt * dPa / det;
+            v = V1 + dSdTv * dPa / det;
+        }
+    } else if (std::isfinite(dSdVt) && dSdVt != 0.0) {
+        v = V1 - dSdTv / dSdVt * (target - T1);
+    }
+    if (!(v > 0.0) || !std::isfinite(v) || !(t > 0.0) || !std::isfinite(t)) {
+        t = atPressure ? T1 : target;
+        v = V1;
+    }
+    // Where the tangent leads past the stable branch the search starts again
+    // from the plain start.
+    if ((!nearCritical && newton(t, v)) || newton(Tfrom, Vfrom)) return true;
+    errorflag = 1;
+    return false;
+}
+
 double WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature(double T_, void* p) {
     const EquilibriumData& d = *static_cast<const EquilibriumData*>(p);
     return (T_ - d.Tw) * d.Cw + (T_ - d.Tmag) * magmaHeatCapacity + calculateLatentHeatTerm(d.Tmag, T_);
@@ -173,14 +280,19 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
     double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
     double Tnext = T;
+    // The last point of the path (a failed step leaves the model elsewhere).
+    double lastT = T, lastP = P, lastV = V, lastW = 0.0, lastQ = 0.0;
+    bool failed = false;
     // Every step lowers the temperature by at least 0.1 K or the pressure by
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
+        // The isentropic step, from the state the last reheating left.
         if (byPressure)
-            calculate_isentropic_point_at_fixed_P(P * 1e-5 + dP, S_target, Tw, Vw);
+            continueIsentrope(P + dP * 1e5, true, Tw, Vw);
         else
-            calculate_isentropic_point_at_fixed_T(Tnext, S_target, V);
+            continueIsentrope(Tnext, false, Tnext, V);
         if (errorflag) {
+            failed = true;
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
                 const double Vkeep = V;
                 const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
@@ -198,7 +310,6 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         }
         Tw = T;
         Vw = V;
-        calculate_state_functions();
         const double Uafter = U;
         // The reheating is isochoric: the water takes up Cv dT, so its heat
         // capacity in the balance with the fragments is Cv.
@@ -218,6 +329,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
             Teq = s.solve();
             if (s.status != 0) {
                 errorflag = 1;
+                failed = true;
                 break;
             }
         }
@@ -228,6 +340,11 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         W += Uafter - Uprev;
         Q += Unew - Uafter;
         out.writeValues(T, V * 1e6, P * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, Teq, W, Q);
+        lastT = T;
+        lastP = P;
+        lastV = V;
+        lastW = W;
+        lastQ = Q;
 
         // End pressure.
         if (P > Pend) {
@@ -291,6 +408,8 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         Uprev = Unew;
         Tmag = Teq;
     }
+    // A path that never met the saturation curve but ends within 4 bar of it
+    // below the critical temperature: its last state is state 4.
     if (decompressionSaturationFlag == -1 && T < 647.096 &&
         std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
         decompressionT4 = T;
@@ -298,6 +417,18 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
         decompressionV4 = V;
         decompressionWork4 = W;
         decompressionHeat4 = Q;
+        decompressionSaturationFlag = 1;
+    }
+    // A path that came down on one side of the curve and failed within a
+    // kelvin below the critical point, within 4 bar of the curve, before its
+    // step could cross it: its last point is state 4.
+    if (decompressionSaturationFlag == 0 && failed && lastT > 646.096 && lastT < 647.096 &&
+        std::fabs(lastP - WaterEOS::saturationPressureWagnerPruss(lastT)) < 400000.0) {
+        decompressionT4 = lastT;
+        decompressionP4 = lastP;
+        decompressionV4 = lastV;
+        decompressionWork4 = lastW;
+        decompressionHeat4 = lastQ;
         decompressionSaturationFlag = 1;
     }
 }
@@ -312,6 +443,9 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                                                          WaterMagmaCalculationResult& r) {
     const double M = molarMass();
     const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    // A path that cannot follow the saturation curve down to Tmin (at the
+    // critical point, where the saturation states merge) leaves no work.
+    r.pathWork = r.pathHeat = NAN;
     temperature(T0);
     if (calculateTheSaturationPressure(T0) != 0) return;
     double Vl = Vl_sat, Vv = Vv_sat;
@@ -332,9 +466,13 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
                      "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)", "W(11)", "Q(12)",
                      "fl(13)");
     double W = 0.0, Q = 0.0, Sc = S0, t = T0;
+    bool complete = true;
     while (t >= Tmin_) {
         temperature(t);
-        if (calculateTheSaturationPressure(t) != 0) break;
+        if (calculateTheSaturationPressure(t) != 0) {
+            complete = false;
+            break;
+        }
         Sc += cM * std::log(1.0 + 1.0 / t);
         Vl = Vl_sat;
         Vv = Vv_sat;
@@ -372,6 +510,7 @@ void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, doubl
         t -= 1.0;
     }
     if (f) platform::closeOutput(f, path);
+    if (!complete) return;
     r.pathWork = 0.001 * W / M;
     r.pathHeat = 0.001 * Q / M;
 }

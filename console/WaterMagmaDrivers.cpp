@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/LogSink.h"
 #include "platform/Process.h"
 #include "platform/OutputFiles.h"
+#include "platform/Progress.h"
 
 namespace {
 
@@ -64,7 +66,9 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
         Wr[0] = -r.Wrev * m;
         Wi[0] = -r.Wirr * m;
         int n = 1;
+        platform::Progress bar("Recharge cycles", maxR);
         while (r.T3 > 373.15) {
+            bar.update(n);
             info.Tm = r.T3;  // the magma has cooled to the last water temperature
             t0 = std::clock();
             calculateWaterMagmaCycle(info, r, 0, 0);
@@ -294,7 +298,11 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         double start, step, end;
     };
     const Segment seg[3] = {{0.001, 0.001, 0.011}, {0.02, 0.01, 2.01}, {2.05, 0.05, std::max(7.05, mMax)}};
-    if (progress && mode == 1) platform::tracef("\nCalculate for water mass      ");
+    // Progress by points of the grid (10 + 199 + one per 0.05 beyond 2.05).
+    const double points = 209.0 + std::floor((std::min(seg[2].end, mMax) - 2.05) / 0.05 + 1e-6) + 1.0;
+    std::optional<platform::Progress> bar;
+    if (progress) bar.emplace("Calculate for water mass", points);
+    int done = 0;
     WaterMagmaCalculationResult r;
     r.scriptFlag = mode;
     double m = 0.001;
@@ -302,10 +310,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     while (m < seg[k].end) {
         m = std::max(mMin, m);
         if (m > mMax + 1e-9) break;  // the grid accumulates rounding
-        if (progress) {
-            platform::tracef("\b\b\b\b\b%5.3lf", m);
-            std::fflush(stdout);
-        }
+        if (bar) bar->update(done++, m);
         info.m = m;
         calculateWaterMagmaCycleWithRecharge(info, r, 0, 0);
         if (errorflag == 0 && r.saturationFailed == 0) {
@@ -325,7 +330,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         std::fputs("END\n", file);
         platform::closeOutput(file, std::string("wm") + info.suffix);
     }
-    if (progress) platform::tracef("\n");
+    if (bar) bar->finish();
     if (mode == 1) {
         writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclastHeated), static_cast<char>(info.recharge),
                                             info.suffix);

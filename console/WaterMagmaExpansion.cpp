@@ -181,6 +181,28 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
         r.steamVolumeFraction5irr =
             (1 - x) * m * r.VvRef / (x * m * r.VlRef + (1 - x) * m * r.VvRef + kMagmaVolume);
     };
+    // Irreversible adiabatic expansion against Pref from a start state (T, V
+    // in m3/mol, U J/mol, possibly a liquid-vapour mixture) after the
+    // isobaric expansion of the heating and `leg`, the work of a reversible
+    // liquid leg before it: the balance U5 - U = -Pref (V5 - V) ends on the
+    // saturation line at Pref when it gives a liquid fraction in [0, 1], else
+    // in one phase; a failed search leaves no end state (NaN).
+    auto irreversible = [&](double Ts, double Vs, double Us, double leg) {
+        double x = (Pa * Vs - Pa * r.VvRef - r.UvRef + Us) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
+        r.liquidMassFraction5irr = x;
+        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
+        if (x >= 0.0 && x <= 1.0) {
+            r.T5irr = r.TsatRef;
+            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - Vs) + r.vaporizationWork + leg) * k;
+        } else {
+            calculateIrreversibleDecompressionFrom(Ts, Vs, Us, Pa, 0.0, Ts);
+            r.T5irr = errorflag ? kNaN : T;
+            r.Wirr = errorflag ? kNaN : (-Pa * (V - Vs) + r.vaporizationWork + leg) * k;
+            x = x > 1.0 ? 1.0 : 0.0;
+            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = x;
+        }
+        steam5irr(x);
+    };
     auto lever5 = [&](double S4) {
         const double x5 = (S4 - r.SvRef) / (r.SlRef - r.SvRef);
         r.liquidMassFraction5 = x5;
@@ -201,24 +223,8 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
         r.vaporizationWork =
             -r.Pboil * 1e5 * (r.VvBoil - r.VlBoil) * (1 - x3) - r.HlBoil + r.H2 - r.U2 + r.UlBoil;
         r.Wrev = (r.U5 - r.U3 + r.vaporizationWork) * k;
-        const double V3 = r.V3 * 1e-6;
-        double x = (r.U3 - r.UvRef - Pa * (r.VvRef - V3)) / (r.UlRef - r.UvRef - Pa * (r.VvRef - r.VlRef));
-        r.liquidMassFraction5irr = x;
-        if (x >= 0.0 && x <= 1.0) {
-            r.T5irr = r.TsatRef;
-            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V3) + r.vaporizationWork) * k;
-        } else {
-            calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, 0.0, r.T3);
-            r.T5irr = T;
-            double w = -Pa * (V - V3);
-            if (r.T3 > r.Tboil) w += -r.Pboil * 1e5 * (r.VvBoil - r.VlBoil);
-            r.Wirr = w * k;
-            x = x > 1.0 ? 1.0 : 0.0;
-            r.liquidMassFraction5irr = x;
-        }
-        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
         steam5(x5);
-        steam5irr(x);
+        irreversible(r.T3, r.V3 * 1e-6, r.U3, 0.0);
         if (r.writeCurves) {
             if (r.scriptFlag == 1) {
                 writeEmptyCurve("isos1", "p1 t1");
@@ -286,21 +292,7 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
         r.Q = (r.H3 - r.H2) * k;
         r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;
         r.Wrev = (r.vaporizationWork + r.U5 - r.U3) * k;
-        const double V3 = r.V3 * 1e-6;
-        double x = (Pa * V3 - Pa * r.VvRef - r.UvRef + r.U3) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
-        r.liquidMassFraction5irr = x;
-        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
-        if (x >= 0.0 && x <= 1.0) {
-            r.T5irr = r.TsatRef;
-            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V3) + r.vaporizationWork) * k;
-        } else {
-            calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, 0.0, r.T3);
-            r.T5irr = T;
-            r.Wirr = (-Pa * (V - V3) + r.vaporizationWork) * k;
-            x = x > 1.0 ? 1.0 : 0.0;
-            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = x;
-        }
-        steam5irr(x);
+        irreversible(r.T3, r.V3 * 1e-6, r.U3, 0.0);
     } else if (x3 == -2.0) {
         // C. Liquid state 3.
         calculateBoilingPointFromS(r.S3);
@@ -310,11 +302,9 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
         r.S4 = S;
         r.V4 = Vl_sat * 1e6;
         double x5 = lever5(r.S4);
-        if (x5 > 1.0) {
-            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
-        } else {
-            r.state4 = 1;
-        }
+        // A record reused from an earlier point must not keep its state 4.
+        r.state4 = x5 > 1.0 ? 0 : 1;
+        if (x5 > 1.0) r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
         if (r.Pref > r.P4) {
             const double f = (r.P4 - r.Pref) / (r.P4 - r.P3), g = 1.0 - f;
             r.P4 = f * r.P3 + g * r.P4;
@@ -343,23 +333,12 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
         }
         r.Q = (r.H3 - r.H2) * k;
         r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;
-        r.Wrev = (r.vaporizationWork + r.U5 - r.U4) * k;
-        const double V4 = r.V4 * 1e-6;
-        double x = (Pa * V4 - Pa * r.VvRef - r.UvRef + r.U4) / (r.UlRef - r.UvRef + Pa * r.VlRef - Pa * r.VvRef);
-        r.liquidMassFraction5irr = x;
-        r.liquidVolumeFraction5irr = liquidVolumeFraction(x, r.VlRef, r.VvRef);
-        if (x < 0.0 || x > 1.0) {
-            calculate_irreversible_decompression_point_at_fixed_p(r.T4, V4, 1e5, 0.0, r.T4);
-            r.T5irr = T;
-            r.Wirr = (-1e5 * (V - V4) + r.vaporizationWork) * k;
-            x = x > 1.0 ? 1.0 : 0.0;
-            r.liquidMassFraction5irr = r.liquidVolumeFraction5irr = x;
-        } else {
-            r.T5irr = r.TsatRef;
-            r.Wirr = (-Pa * (x * r.VlRef + (1 - x) * r.VvRef - V4) + r.vaporizationWork) * k;
-        }
+        // The liquid follows its isentrope from state 3 to state 4 (its boiling
+        // point, or the surface pressure first): that leg's work U4 - U3 is
+        // part of both expansions, so that each keeps the first law.
+        r.Wrev = (r.vaporizationWork + r.U5 - r.U3) * k;
         steam5(x5 > 1.0 ? 1.0 : x5);  // a non-boiling liquid has no steam
-        steam5irr(x);
+        irreversible(r.T4, r.V4 * 1e-6, r.U4, r.U4 - r.U3);
     } else {
         computed = false;  // no expansion (for instance x3 exactly 1.0)
     }
@@ -431,13 +410,58 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         r.steamVolumeFraction5p =
             (1 - x) * m * r.VvRef / (x * m * r.VlRef + (1 - x) * m * r.VvRef + kMagmaVolume);
     };
-    if (r.heatingMode == 1 && (r.phaseState == 1 || r.phaseState == 2)) {
+    if (r.heatingMode == 1 && (r.phaseState == 1 || r.phaseState == 2) && !(r.T4 > r.TsatRef)) {
+        // A liquid that reaches the surface pressure below its boiling point
+        // there (state 4 then lies at Pref): the water and the fragments
+        // expand together as a liquid, keeping their total entropy, and end
+        // between the water's own isentropic end T4 and the fragments' T3,
+        // never hotter than the fragments.  Newton in T on the liquid at Pref.
+        r.state4Pyroclast = 0;
+        r.T4p = 0.0;
+        double t = r.T4;
+        auto totalEntropy = [&](double T_) {
+            return S + cM * std::log(T_ / r.T3) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T3, T_) -
+                   r.S3;
+        };
+        for (int i = 0; i < 30; ++i) {
+            set_the_phase_as(2);
+            calculateFromTP(t, r.Pref, 0);
+            if (errorflag) break;
+            const double dt = -totalEntropy(t) / ((Cp + cM) / t);
+            t += dt;
+            if (std::fabs(dt) <= 1e-11 * t) break;
+        }
+        if (!errorflag) {
+            set_the_phase_as(2);
+            calculateFromTP(t, r.Pref, 0);
+        }
+        if (errorflag)
+            platform::warnf("At m = %g the liquid heated by its fragments has no state at %.2f bar: no reversible "
+                            "pyroclast-heated work.\n",
+                            m, r.Pref);
+        r.T5p = errorflag ? kNaN : t;
+        r.P5p = r.Pref;
+        r.S4p = r.S4;
+        r.U4p = r.U4;
+        r.S5p = S;
+        r.U5p = U;
+        r.liquidMassFraction5p = r.liquidVolumeFraction5p = 1.0;
+        const double fragments = cM * (r.T3 - t) - (M / magmaWaterRatio) * calculateLatentHeatTerm(r.T3, t);
+        r.WrevP = errorflag ? kNaN : (r.U5p - r.U3 - fragments + r.vaporizationWork) * k;
+        r.Qp = errorflag ? kNaN : r.Q + fragments * k;
+        steam5p(1.0);
+    } else if (r.heatingMode == 1 && (r.phaseState == 1 || r.phaseState == 2)) {
+        r.state4Pyroclast = 0;  // the record's state 4 serves (a reused record keeps no other)
         r.T4p = r.T4;
         r.S4p = r.S4;
         r.U4p = r.U4;
         r.T5p = r.TsatRef;
         r.P5p = r.Pref;
-        r.S5p = r.S4p + cM * std::log(r.T4p / r.T5p) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T4p, r.T5p);
+        // The fragments stay at T3 while the liquid follows its isentrope to
+        // state 4 (T4 differs from T3 unless state 3 is two-phase); from there
+        // they cool from T3 to the end with the water, keeping the total
+        // entropy.
+        r.S5p = r.S4p + cM * std::log(r.T3 / r.T5p) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T3, r.T5p);
         double x = lever5p();
         if (x < 0.0) {
             superheatedEnd();
@@ -446,8 +470,11 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
             r.liquidMassFraction5p = r.liquidVolumeFraction5p = 1.0;
             x = 1.0;
         }
-        r.WrevP = (r.U5p - r.U4p + cM * (r.T5p - r.T4p) + r.vaporizationWork) * k;
-        r.Qp = r.Q + cM * (r.T4p - r.T5p) * k;
+        // The liquid leg U4 - U3 counts, as in the adiabatic case; the
+        // fragments give their heat and any latent heat of crystallisation.
+        const double fragments = cM * (r.T3 - r.T5p) - (M / magmaWaterRatio) * calculateLatentHeatTerm(r.T3, r.T5p);
+        r.WrevP = (r.U5p - r.U3 - fragments + r.vaporizationWork) * k;
+        r.Qp = r.Q + fragments * k;
         steam5p(x);
     } else {
         const bool curves = r.writeCurves && (r.scriptFlag == 1 || r.scriptFlag == 6);
@@ -485,8 +512,16 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
                 superheatedEnd();
                 x = 0.0;
             }
-            double W = r.U5p - r.U4p + cM * (r.T5p - r.T4p) + decompressionWork4;
-            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat4 + cM * (r.T4p - r.T5p);
+            // From state 4 the fragments give their heat (and any latent heat)
+            // down to T5p.  The water's energy at state 4 is taken from the
+            // path's own balance, U3 + W4 + Q4 (the evaluated U4p on the path,
+            // and consistent with W4 and Q4 also where state 4 is the last
+            // trial of a path that failed by the critical point).
+            const double fragments =
+                cM * (r.T4p - r.T5p) - (M / magmaWaterRatio) * calculateLatentHeatTerm(r.T4p, r.T5p);
+            const double U4path = r.U3 + decompressionWork4 + decompressionHeat4;
+            double W = r.U5p - U4path - fragments + decompressionWork4;
+            double Qh = (isobaric ? 1000.0 * r.Q * M : r.U3 - r.U2) + decompressionHeat4 + fragments;
             if (isobaric) W += r.vaporizationWork;
             r.WrevP = W * k;
             r.Qp = Qh * k;
@@ -498,6 +533,9 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         if (r.state4Pyroclast == 0 && decompressionEndFlag != 1) {
             // The path reached neither the saturation curve nor the surface
             // pressure: no end state, so no reversible pyroclast-heated work.
+            platform::warnf("At m = %g the pyroclast-heated expansion from %.2f K reached neither the saturation "
+                            "curve nor the surface pressure: no reversible pyroclast-heated work.\n",
+                            m, r.T3);
             r.T5p = r.P5p = r.S5p = r.U5p = r.WrevP = r.Qp = kNaN;
             r.liquidMassFraction5p = r.liquidVolumeFraction5p = kNaN;
             r.steamMassFraction5p = r.steamVolumeFraction5p = kNaN;
@@ -538,7 +576,7 @@ void WaterMagmaModel::calculateIsothermalExpansionWork(WaterMagmaCalculationResu
         r.steamMassFraction5irrP = (1 - x) * m / (1 + m);
         r.steamVolumeFraction5irrP = m * (1 - x) * r.VvRef / (m * x * r.VlRef + m * (1 - x) * r.VvRef + kMagmaVolume);
     } else {
-        calculate_irreversible_decompression_point_at_fixed_p(r.T3, V3, Pa, cM, r.T3);
+        calculateIrreversibleDecompressionFrom(r.T3, V3, r.U3, Pa, cM, r.T3);
         r.T5irrP = T;
         if (errorflag) {
             r.WirrP = kNaN;

@@ -75,11 +75,23 @@ public:
     // ---- decompression points and heating-decompression paths (WaterMagmaDecompression.cpp)
     void calculate_irreversible_decompression_point_at_fixed_p(double T1, double V1, double P_Pa, double cM,
                                                                double T0);
+    // The same from a start state given by its energy U1 (J/mol), which may be
+    // a liquid-vapour mixture of mean volume V1 that the model cannot evaluate
+    // as one phase.
+    void calculateIrreversibleDecompressionFrom(double T1, double V1, double U1, double P_Pa, double cM, double T0);
     double equationForIrreversibleDecompression(double T_, void* data);
     void calculateAtmosphericDecompressionPoint(double S_, double P_bar);
     void calculateHeatingDecompression(double V0, double T0, double Tmin_, double Tmax_, double Pend, char mode,
                                        const char* suffix, std::vector<double>* array);
     double equationForHeatingDecompressionEquilibriumTemperature(double T_, void* data);
+    // One isentropic step of the heating decompression: from the current,
+    // evaluated state on the isentrope S_target to the temperature `target`
+    // (K), or to the pressure `target` (Pa) with atPressure.  Newton steps on
+    // the state functions from the tangent's prediction, else from the plain
+    // start (Tfrom, Vfrom), leave the model at the state found; false
+    // (errorflag set, the model at the last trial) when no mechanically
+    // stable state is found.
+    bool continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom);
     void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_);
     void calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,
                                             WaterMagmaCalculationResult& r);
@@ -96,6 +108,13 @@ public:
                                   char report);
     void prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r);
     void prepareExpansionWorkCalculation(double Psurf, WaterMagmaCalculationResult& r);
+    // Whether a computed cycle stays within what the magma can give: the
+    // peak closes its heat balance (to 1e-6), every expansion work lies between
+    // zero and the Carnot bound of the heat the water takes up (between its
+    // hottest temperature while heated and the surface water), and no
+    // pyroclast-heated end is hotter than the fragments at T3.  A cycle
+    // outside is reported on the diagnostic channel; the caller refuses it.
+    bool cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r);
 
     // ---- drivers (WaterMagmaDrivers.cpp)
     void drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char mode);

@@ -7,6 +7,7 @@
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
+#include "platform/Progress.h"
 
 namespace {
 constexpr double kMagmaDensity = 2500.0;  // kg/m3
@@ -73,7 +74,9 @@ void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_
     }
     const double M = molarMass();
     int rows = 0;
+    platform::Progress progress("Water volume fraction, T (K)", Tmax_ - Tmin_, true);
     for (double t = Tmin_; t <= Tmax_; t += 5.0) {
+        progress.update(t - Tmin_, t);
         for (double p = Pmin; p <= Pmax; p += 5.0) {
             errorflag = 0;
             calculateFromTP(t, p, 1);

@@ -71,6 +71,23 @@ constexpr SystemData kSystems[] = {
 };
 }  // namespace
 
+double triplePointTemperature(const char* component) {
+    // Triple points of the reference equations of state: water 273.16 K
+    // (IAPWS-95, Wagner & Pruss 2002), carbon dioxide 216.592 K (Span & Wagner
+    // 1996), methane 90.6941 K (Setzmann & Wagner 1991), nitrogen 63.151 K
+    // (Span, Lemmon, Jacobsen, Wagner & Yokozeki 2000).
+    struct TriplePoint {
+        const char* name;
+        double T;
+    };
+    static constexpr TriplePoint kTriplePoints[] = {
+        {"H2O", 273.16}, {"CO2", 216.592}, {"CH4", 90.6941}, {"C1", 90.6941}, {"N2", 63.151}};
+    if (!component) return 0.0;
+    for (const TriplePoint& t : kTriplePoints)
+        if (std::strcmp(t.name, component) == 0) return t.T;
+    return 0.0;
+}
+
 SystemTypeCode systemTypeCodeOf(const char* name) {
     if (!name) return 0;
     for (const SystemName& s : kSystemNames)
@@ -188,6 +205,15 @@ void FluidPhase::setSystemCode(char code) {
         xs[0] = 1.0;
         composition(xs.data());
     }
+}
+
+double FluidPhase::lowestCurveTemperature() const {
+    // The curve tracers follow the component that is nearly pure (the first
+    // one unless its mole fraction is below 0.9999999).
+    const int major = component_count > 1 && !(x[0] > 0.9999999) ? 1 : 0;
+    const double Tt =
+        major < static_cast<int>(component_names.size()) ? triplePointTemperature(component_names[major].c_str()) : 0.0;
+    return Tt > Tmin ? Tt : Tmin;
 }
 
 void FluidPhase::print_parameters(std::FILE* f) {

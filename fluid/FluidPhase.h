@@ -68,6 +68,11 @@ enum CriticalCurveFlag : int {
     kCriticalCurveFromStateFixedT1 = 31,
 };
 
+// Triple-point temperature (K) of a pure component named "H2O", "CO2", "CH4"
+// (or "C1") or "N2"; 0 for any other name.  Below it the liquid of the
+// liquid-vapour curve is metastable.
+double triplePointTemperature(const char* component);
+
 class FluidPhase : public Phase {
 public:
     static constexpr double R = 8.31434;
@@ -345,6 +350,10 @@ public:
                               double Vv_start, double Tlow, char mode, const char* suffix);
     void calculateTheSaturationCurve(const char* suffix, char mode);
     void calculateTheSaturationCurveFromT(double T_, const char* suffix);
+    // Lowest temperature of the saturation and spinodal curves that the
+    // console commands trace: Tmin, and never below the triple point of the
+    // major component where that is known.
+    double lowestCurveTemperature() const;
 
     // Spinodals: one-variable equations (value and derivative) ...
     void equationForCalculatingSpinodal0(double V_, double& f, double& dfdV);

@@ -378,12 +378,12 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const std::string path = CurveOutput::fileName("satu", suffix);
     temperature(critical_T);
     volume(critical_V);
-    calculate_saturation_curve(path.c_str(), 2, critical_T, -1.0, critical_V, critical_V, Tmin, mode, suffix,
-                               nullptr);
+    calculate_saturation_curve(path.c_str(), 2, critical_T, -1.0, critical_V, critical_V, lowestCurveTemperature(),
+                               mode, suffix, nullptr);
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {
     const std::string path = CurveOutput::fileName("satu", suffix);
     if (calculateTheSaturationPressure(T_) != 0) return;
-    calculate_saturation_curve(path.c_str(), 0, T_, 1.0, Vl_sat, Vv_sat, Tmin, 1, suffix, nullptr);
+    calculate_saturation_curve(path.c_str(), 0, T_, 1.0, Vl_sat, Vv_sat, lowestCurveTemperature(), 1, suffix, nullptr);
 }

@@ -257,8 +257,9 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
 void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
-    calculateSpinodalCurve(pl.c_str(), critical_T, critical_V, 0, Tmin, 1, suffixL, nullptr);
-    calculateSpinodalCurve(pv.c_str(), critical_T, critical_V, 1, Tmin, 1, suffixV, nullptr);
+    const double Tlow = lowestCurveTemperature();
+    calculateSpinodalCurve(pl.c_str(), critical_T, critical_V, 0, Tlow, 1, suffixL, nullptr);
+    calculateSpinodalCurve(pv.c_str(), critical_T, critical_V, 1, Tlow, 1, suffixV, nullptr);
 }
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {

@@ -1,5 +1,6 @@
 #include "platform/LogSink.h"
 
+#include "platform/Progress.h"
 #include "platform/Utf8.h"
 
 #include <cctype>
@@ -25,6 +26,7 @@ unsigned long latinByte(unsigned int b) {
 }  // namespace
 
 void ConsoleLogSink::appendText(const std::string& text) {
+    clearProgressLine();
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }
@@ -44,6 +46,7 @@ bool& traceFlag() {
     return shown;
 }
 void writeStderr(const std::string& text) {
+    clearProgressLine();
     std::fflush(stdout);  // keep the order of interleaved results and messages on a terminal
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);

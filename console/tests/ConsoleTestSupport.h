@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console/WaterMagmaCalculationInfo.h"
 #include "platform/LogSink.h"
 
 namespace consoletest {
@@ -51,6 +52,17 @@ struct Args {
     std::vector<std::string> words;
     std::vector<const char*> ptrs;
 };
+
+// The inputs of a water-magma calculation read from keyword words, in the
+// record's units, with the given heating mode (0 isochoric, 1 isobaric, 2
+// Wohletz).
+inline WaterMagmaCalculationInfo waterMagmaInputs(std::vector<std::string> words, unsigned char mode = 0) {
+    WaterMagmaCalculationInfo info;
+    info.heatingMode = mode;
+    Args a(std::move(words));
+    capture([&] { EXPECT_TRUE(info.readArguments(a.argc(), a.argv())); });
+    return info;
+}
 
 inline int countOf(const std::string& text, const std::string& what) {
     int n = 0;

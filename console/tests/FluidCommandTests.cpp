@@ -2,16 +2,19 @@
 // arguments read from a stream, and the model factory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/tests/TextRows.h"
 #include "water/WagnerPruss.h"
 
 using consoletest::capture;
@@ -109,6 +112,38 @@ TEST(FluidCommand, SaturationPressureAndCurve) {
         pos = sat.find('\n', pos) + 1;
     }
     EXPECT_GT(rows, 50);
+}
+
+TEST(FluidCommand, SaturationAndSpinodalCurvesStopAtTheTriplePoint) {
+    // Below the triple point of the major component the liquid is metastable:
+    // the curves of "sat" and "spino" end there (CO2 216.592 K, Span & Wagner
+    // 1996; water 273.16 K, IAPWS-95), for reference and cubic models alike.
+    struct Case {
+        const char* model;
+        double triple;
+    };
+    for (const Case& c : {Case{"IUPACCO2", 216.592}, Case{"PR:H2O", 273.16}, Case{"wagner", 273.16}}) {
+        SCOPED_TRACE(c.model);
+        std::string why;
+        std::unique_ptr<FluidPhase> m(createFluidModel(c.model, &why));
+        ASSERT_TRUE(m) << why;
+        EXPECT_DOUBLE_EQ(m->lowestCurveTemperature(), c.triple);
+        for (const char* f : {"satub", "spinobl", "spinobv"}) std::remove(f);
+        run(*m, {"sat", "b", "spino", "bl", "bv"});
+        // T is column 4 of the saturation rows and column 1 of the spinodal rows.
+        for (auto [file, column] : {std::pair{"satub", 3}, std::pair{"spinobl", 0}, std::pair{"spinobv", 0}}) {
+            EXPECT_LT(readFile(file).size(), 400000u) << file;
+            const auto rows = readTextRows(file);
+            double lowest = 1e9;
+            for (const auto& r : rows) {
+                ASSERT_GT(static_cast<int>(r.size()), column) << file;
+                lowest = std::min(lowest, r[static_cast<std::size_t>(column)]);
+            }
+            EXPECT_GT(rows.size(), 100u) << file;
+            EXPECT_GE(lowest, c.triple) << file;
+            EXPECT_LT(lowest, c.triple + 1.0) << file;
+        }
+    }
 }
 
 TEST(FluidCommand, EmptyListPrintsNothing) {

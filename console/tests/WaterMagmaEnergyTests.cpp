@@ -13,19 +13,11 @@
 #include "console/tests/ConsoleTestSupport.h"
 
 using consoletest::capture;
+using consoletest::waterMagmaInputs;
 
 namespace {
 
 constexpr double M = 0.018015268;
-
-// Default inputs in the record's units, with the given overrides applied first.
-WaterMagmaCalculationInfo inputs(std::vector<std::string> words, unsigned char mode = 0) {
-    WaterMagmaCalculationInfo info;
-    info.heatingMode = mode;
-    consoletest::Args a(std::move(words));
-    capture([&] { EXPECT_TRUE(info.readArguments(a.argc(), a.argv())); });
-    return info;
-}
 
 }  // namespace
 
@@ -59,7 +51,7 @@ TEST(WaterMagmaHeat, IsochoricPeakBalancesMagmaHeatAndWaterEnergy) {
     for (double m : {0.1, 1.0, 5.0}) {
         for (double L : {0.0, 350.0}) {
             WaterMagmaModel w;
-            WaterMagmaCalculationInfo info = inputs({"m", std::to_string(m), "L", std::to_string(L)});
+            WaterMagmaCalculationInfo info = waterMagmaInputs({"m", std::to_string(m), "L", std::to_string(L)});
             WaterMagmaCalculationResult r;
             w.prepareCycleCalculation(info, r);
             w.calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, 0.0, r.T2, nullptr);
@@ -77,7 +69,7 @@ TEST(WaterMagmaHeat, IsochoricPeakBalancesMagmaHeatAndWaterEnergy) {
 
 TEST(WaterMagmaHeat, WohletzPeakIsTheConstantHeatCapacityClosedForm) {
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"m", "0.8", "L", "0"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"m", "0.8", "L", "0"});
     WaterMagmaCalculationResult r;
     w.prepareCycleCalculation(info, r);
     const double cw = r.Cp2, m = 0.8;
@@ -95,7 +87,7 @@ TEST(WaterMagmaHeat, IsobaricPeakBalancesMagmaHeatAndWaterEnthalpy) {
     // Liquid (large m), two-phase and steam (small m) outcomes at 100 m depth.
     for (double m : {5.0, 0.5, 0.05}) {
         WaterMagmaModel w;
-        WaterMagmaCalculationInfo info = inputs({"m", std::to_string(m)}, 1);
+        WaterMagmaCalculationInfo info = waterMagmaInputs({"m", std::to_string(m)}, 1);
         WaterMagmaCalculationResult r;
         w.prepareCycleCalculation(info, r);
         ASSERT_EQ(r.phaseState, 0);
@@ -125,7 +117,7 @@ TEST(WaterMagmaHeat, IsobaricPeakBalancesMagmaHeatAndWaterEnthalpy) {
 TEST(WaterMagmaHeat, IsobaricHeatingAboveTheCriticalPressureIsSinglePhase) {
     WaterMagmaModel w;
     // 221 bar exactly at depth: no saturation anchors.
-    WaterMagmaCalculationInfo info = inputs({"d", "0", "over", "220"}, 1);
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"d", "0", "over", "220"}, 1);
     WaterMagmaCalculationResult r;
     w.prepareCycleCalculation(info, r);
     EXPECT_NEAR(r.P2, 221.0, 1e-9);
@@ -234,7 +226,7 @@ TEST(WaterIsentropes, DecompressionPointsSatisfyTheirBalances) {
 
 TEST(WaterMagmaExpansion, StateFourLiesOnTheSaturationCurveAndWorksAreEnergyDifferences) {
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({});
     WaterMagmaCalculationResult r;
     r.scriptFlag = 0;
     w.calculateWaterMagmaCycle(info, r, 0, 0);
@@ -274,7 +266,7 @@ TEST(WaterMagmaExpansion, ExpansionFromTheSurfaceSideInAllHeatingModes) {
                 words.push_back("pyroclast");
             else
                 words.insert(words.end(), {"coupling", "1"});
-            WaterMagmaCalculationInfo info = inputs(words, mode);
+            WaterMagmaCalculationInfo info = waterMagmaInputs(words, mode);
             WaterMagmaCalculationResult r;
             r.scriptFlag = 0;
             w.calculateWaterMagmaCycle(info, r, 0, 0);
@@ -295,7 +287,7 @@ TEST(WaterMagmaExpansion, ExpansionFromTheSurfaceSideInAllHeatingModes) {
 
 TEST(WaterMagmaExpansion, TheCycleWritesItsCurvesAndScripts) {
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"pyroclast", "recharge", "max", "3"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"pyroclast", "recharge", "max", "3"});
     auto c = capture([&] { w.drawWaterMagmaCycle(info, 1); });
     EXPECT_NE(c.out.find("Reversible isentropic case: "), std::string::npos);
     EXPECT_NE(c.out.find("In the case of successive recharges"), std::string::npos);
@@ -316,7 +308,7 @@ TEST(WaterMagmaExpansion, TheCycleWritesItsCurvesAndScripts) {
 
 TEST(WaterMagmaDrivers, FractionatedLoopRestoresItsInputsAndAddsItsCycles) {
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"frac", "4", "m", "1"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"frac", "4", "m", "1"});
     WaterMagmaCalculationResult r;
     r.scriptFlag = 0;
     w.calculateWaterMagmaCycleWithRecharge(info, r, 0, 0);
@@ -330,7 +322,7 @@ TEST(WaterMagmaDrivers, FractionatedLoopRestoresItsInputsAndAddsItsCycles) {
     EXPECT_GE(r.QTotal, r.Q);
 
     // Without recharge the totals are the first cycle's.
-    WaterMagmaCalculationInfo plain = inputs({"m", "0.5"});
+    WaterMagmaCalculationInfo plain = waterMagmaInputs({"m", "0.5"});
     WaterMagmaCalculationResult p;
     w.calculateWaterMagmaCycleWithRecharge(plain, p, 0, 0);
     EXPECT_DOUBLE_EQ(p.WrevTotal, p.Wrev);
@@ -339,7 +331,7 @@ TEST(WaterMagmaDrivers, FractionatedLoopRestoresItsInputsAndAddsItsCycles) {
 
 TEST(WaterMagmaDrivers, EnergyDiagramGridAndFiles) {
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"m", "1"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"m", "1"});
     std::vector<double> values;
     capture([&] { w.drawWaterMagmaDiagram(info, 6, 0, &values, 0.001, 0.05); });
     // 0.001 .. 0.010 by 0.001 and 0.02 .. 0.05 by 0.01, 31 values each.

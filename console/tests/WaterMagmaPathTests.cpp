@@ -12,20 +12,13 @@
 #include "console/tests/ConsoleTestSupport.h"
 
 using consoletest::capture;
+using consoletest::waterMagmaInputs;
 using consoletest::countOf;
 using consoletest::readFile;
 
 namespace {
 
 constexpr double M = 0.018015268;
-
-WaterMagmaCalculationInfo inputs(std::vector<std::string> words, unsigned char mode = 0) {
-    WaterMagmaCalculationInfo info;
-    info.heatingMode = mode;
-    consoletest::Args a(std::move(words));
-    capture([&] { EXPECT_TRUE(info.readArguments(a.argc(), a.argv())); });
-    return info;
-}
 
 }  // namespace
 
@@ -82,7 +75,7 @@ TEST(HeatingDecompression, LiquidPathMeetsTheSaturationCurve) {
 TEST(WaterMagmaLog, CycleReportsIntoTheLogAndFillsItsCurves) {
     consoletest::RecordingSink sink;
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"pyroclast"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"pyroclast"});
     WaterMagmaCalculationResult r;
     r.scriptFlag = 6;
     auto c = capture([&] { w.calculateWaterMagmaCycle(info, r, 1, 2); });
@@ -111,7 +104,7 @@ TEST(WaterMagmaLog, CycleReportsIntoTheLogAndFillsItsCurves) {
 TEST(WaterMagmaLog, RechargeLoopTableInTheLog) {
     consoletest::RecordingSink sink;
     WaterMagmaModel w;
-    WaterMagmaCalculationInfo info = inputs({"recharge", "max", "3", "m", "0.5"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"recharge", "max", "3", "m", "0.5"});
     WaterMagmaCalculationResult r;
     r.scriptFlag = 6;
     std::vector<double> point;
@@ -207,7 +200,7 @@ TEST(WaterMagmaIgor, ScriptVariantsFollowTheCycle) {
 }
 
 TEST(WaterMagmaIgor, DiagramDataFileColumns) {
-    WaterMagmaCalculationInfo info = inputs({"recharge"});
+    WaterMagmaCalculationInfo info = waterMagmaInputs({"recharge"});
     WaterMagmaCalculationResult r;
     r.m = 0.5;
     r.Q = 100.0;

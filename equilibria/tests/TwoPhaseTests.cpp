@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "equilibria/tests/VdWMixture.h"
+#include "fluid/tests/TextRows.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/Newton.h"
 
@@ -54,21 +55,6 @@ void bubbleAt(FluidPhase& f, double x) {
         f.calculate_bubble_point(kT, f.Vl0 + h * dVl, f.Vv0 + h * dVv, k * h, f.x_vapour[1] + h * dy);
         ASSERT_EQ(f.errorflag, 0) << k;
     }
-}
-
-std::vector<std::vector<double>> readIgorRows(const std::string& path) {
-    std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line == "IGOR" || line == "BEGIN" || line == "END" || line.rfind("WAVES", 0) == 0) continue;
-        std::istringstream s(line);
-        std::vector<double> row;
-        double v;
-        while (s >> v) row.push_back(v);
-        rows.push_back(row);
-    }
-    return rows;
 }
 
 }  // namespace
@@ -241,7 +227,7 @@ TEST(BinaryIsotherm, RunsBetweenThePureSaturationPressures) {
     std::getline(in, l);
     EXPECT_EQ(l.rfind("WAVES     T_t           P_t         xl0_t         xl1_t", 0), 0u) << l;
     EXPECT_EQ(l.substr(l.size() - 26), "       hvm_t           i_t");
-    const auto rows = readIgorRows("bino_t");
+    const auto rows = readTextRows("bino_t");
     // |dP/dx| > 1e6 Pa: steps of 1 bar.
     ASSERT_GT(rows.size(), 15u);
     EXPECT_EQ(rows.front().size(), 19u);
@@ -306,7 +292,7 @@ TEST(BinaryIsotherm, FromAPressureJoinsBothHalves) {
     EXPECT_EQ(l.rfind("WAVES     T_p            P_p         xl0_p", 0), 0u) << l;
     std::getline(in, l);
     EXPECT_EQ(l, "BEGIN");
-    const auto rows = readIgorRows("binop_p");
+    const auto rows = readTextRows("binop_p");
     ASSERT_GT(rows.size(), 15u);
     EXPECT_EQ(rows.front()[3], 0.0);
     EXPECT_EQ(rows.back()[3], 1.0);
@@ -329,7 +315,7 @@ TEST(BinaryIsotherm, FailedStartAndNonBinaryModels) {
     f->calculate_an_isotherm_of_the_binary_system("binofail", 1, 0.01, 1.0, 10000.0, kT, 5e-5, 4.9e-5, 0.0, 0.0, 1,
                                                   nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't find a starting point for the isotherm\n");
-    const auto rows = readIgorRows("binofail");
+    const auto rows = readTextRows("binofail");
     EXPECT_TRUE(rows.empty());
     VdWFluid pure({kA0}, {kB0}, false);
     pure.calculate_an_isotherm_of_the_binary_system("binopure", 1, 0.01, 1.0, 10000.0, kT, 5e-5, 1e-3, 0.0, 0.0, 1,

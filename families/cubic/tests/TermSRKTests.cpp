@@ -16,6 +16,7 @@
 #include "families/cubic/VdWr2.h"
 #include "families/cubic/tests/CubicChecks.h"
 #include "fluid/CurveOutput.h"
+#include "fluid/tests/TextRows.h"
 #include "numerics/LinearAlgebra.h"
 
 using namespace cubic_tests;
@@ -244,16 +245,8 @@ namespace {
 // Numeric rows of an Igor text file (header and "END" lines skipped).
 std::vector<std::vector<double>> igorRows(const std::string& path) {
     std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line == "IGOR" || line == "BEGIN" || line == "END" || line.rfind("WAVES", 0) == 0) continue;
-        std::istringstream s(line);
-        std::vector<double> row;
-        double v;
-        while (s >> v) row.push_back(v);
-        if (row.size() == 19) rows.push_back(row);
-    }
+    for (auto& row : readTextRows(path))
+        if (row.size() == 19) rows.push_back(std::move(row));
     return rows;
 }
 
