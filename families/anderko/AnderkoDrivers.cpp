@@ -179,9 +179,15 @@ std::vector<std::pair<double, std::string>> numericRows(const std::string& path)
 }  // namespace
 
 void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* suffix) {
-    if (component_count != 3) return;
+    if (component_count != 3) {
+        reportNoCurve("ternary diagram of a system that is not ternary");
+        return;
+    }
     std::FILE* in = platform::openDataFile("init/initH2ONaClCh4", "r");
-    if (!in) return;
+    if (!in) {
+        platform::diagf("No ternary diagram without its start table.\n");
+        return;
+    }
     // Rows of 13 numbers: T, P, x0 x1 x2, y0 y1 y2, Vl Vv (cm3/mol), 3 not read.
     std::vector<std::vector<double>> held;
     std::vector<double> prev(13), cur(13);
