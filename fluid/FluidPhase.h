@@ -16,6 +16,7 @@
 // a domain error in a term, a volume at or below the co-volume); the Equation
 // `error` flag reports a failed evaluation to the solver that called it.
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -225,12 +226,19 @@ public:
     // (FluidPhaseBinaryIsotherm.cpp).
     virtual void initializeFlash2(double T_, double P_bar);
     virtual void initializeBubblePoint2(double, double) {}
-    virtual void calculateTheTernaryDiagram(double, double, const char*) {}
-    virtual void calculateTheCriticalCurve(const char*) {}
-    virtual void calculateTheIsopleth2(const char*, double, double, double) {}
-    virtual void calculateTheIsopleth3(const char*, double, double, double, double) {}
-    virtual void calculateTheLiquidLiquidIsopleth3(const char*, double, double, double, double) {}
+    // The mixture models that trace these curves override them; here they
+    // compute nothing and say so (a failure of the command that asked).
+    virtual void calculateTheTernaryDiagram(double, double, const char*) { reportNoCurve("ternary diagram"); }
+    virtual void calculateTheCriticalCurve(const char*) { reportNoCurve("critical curve"); }
+    virtual void calculateTheIsopleth2(const char*, double, double, double) { reportNoCurve("binary isopleth"); }
+    virtual void calculateTheIsopleth3(const char*, double, double, double, double) {
+        reportNoCurve("ternary isopleth");
+    }
+    virtual void calculateTheLiquidLiquidIsopleth3(const char*, double, double, double, double) {
+        reportNoCurve("liquid-liquid isopleth");
+    }
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
+    void reportNoCurve(const char* what) const;
 
     // ---- console entry points
     // Runs the command words argv[0 .. argc-1] on this model, in order
@@ -278,6 +286,9 @@ public:
     double sigma = 0, parachor = 0;
     double critical_T = 0, critical_V = 0;  // start of the pure-fluid critical-point search
     double Tmin = 80.0;
+    // Highest temperature (K) of a mixture critical point the model describes:
+    // the critical-curve tracer ends before a point above it (none by default).
+    double criticalCurveTmax = std::numeric_limits<double>::infinity();
     double Vc_bound = -1.0;
     double T_spinodal_start = 0.0;
 

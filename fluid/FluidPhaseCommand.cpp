@@ -216,6 +216,10 @@ bool FluidPhase::printStateFromTV(double T_, double V_) {
     return true;
 }
 
+void FluidPhase::reportNoCurve(const char* what) const {
+    platform::diagf("The model %s computes no %s.\n", modelName(), what);
+}
+
 bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
@@ -351,6 +355,8 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 const double dT = a.number("dT     ");
                 const std::string s = a.suffix("suffix ");
                 run([&] { calculateTheIsopleth2(s.c_str(), t, x1, dT); });
+            } else {
+                run([&] { reportNoCurve("isopleth of a pure fluid"); });
             }
         } else if (is(word, "ll3")) {
             const double t = a.positive("T (K)  ");

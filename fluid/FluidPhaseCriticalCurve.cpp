@@ -173,6 +173,15 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }
         if (!converged) break;
+        if (T > criticalCurveTmax) {
+            // Beyond the model's range its critical curve may run to any
+            // pressure: the point is not written and the curve ends here.
+            platform::warnf("Critical curve: above %g K the model describes no critical point; the curve ends at "
+                            "%g K and %g bar\n",
+                            criticalCurveTmax, Tp, Pconverged * 1e-5);
+            unstableStop = true;  // no closing pure-component point either
+            break;
+        }
         tPrev = t;
         next_critical_point(t, v);
         xp = x[1];

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
@@ -463,12 +464,6 @@ struct SaturationFit {
 };
 
 constexpr SaturationFit kSaturationFits[] = {
-    {"CO2", 0.044,
-     {-2.38378e-11, 3.62592e-8, -2.34335e-5, 0.00833974, -1.76512, 222.198, -15410.0, 455953.0},
-     {1.3423e-11, -1.97056e-8, 1.22592e-5, -0.00418769, 0.848022, -101.777, 6701.9, -186768.0}},
-    {"CH4", 0.016,
-     {-7.67459e-11, 7.0479e-8, -2.7431e-5, 0.00586391, -0.743545, 55.9336, -2313.6, 41123.0},
-     {8.34812e-11, -7.60445e-8, 2.9324e-5, -0.00620161, 0.776516, -57.5453, 2336.37, -40084.4}},
     {"H2S", 0.034,
      {-2.70771e-12, 4.91907e-9, -3.79009e-6, 0.00160502, -0.403419, 60.1873, -4938.08, 173090.0},
      {1.52296e-12, -2.65098e-9, 1.95058e-6, -0.000785899, 0.187165, -26.3365, 2026.81, -65796.9}},
@@ -483,37 +478,64 @@ double polynomial7(const double* c, double t) {
     return r;
 }
 
-// Saturated liquid and vapour densities of nitrogen (kg/m3) from the
-// ancillary equations of Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
-// Chem. Ref. Data 29 (2000) 1361: Tc = 126.192 K, rho_c = 313.3 kg/m3,
-// theta = 1 - T/Tc.  A degree-7 polynomial in T cannot stand in for them
-// here: its terms reach 1e8 kg/m3 and cancel, so coefficients of six
-// significant digits leave errors of hundreds of kg/m3.  False at or above
-// Tc, where there is no saturation.
-constexpr double kN2MolarMass = 0.0280134;  // kg/mol
-bool nitrogenSaturationDensities(double T_, double& rl, double& rv) {
-    constexpr double Tc = 126.192, rhoc = 313.3;
-    if (!(T_ > 0.0) || !(T_ < Tc)) return false;
-    const double th = 1.0 - T_ / Tc;
-    rl = ancillarySaturatedLiquidDensity("N2", T_);
-    rv = rhoc * std::exp(Tc / T_ *
-                         (-1.70127164 * std::pow(th, 0.34) - 3.70402649 * std::pow(th, 5.0 / 6.0) +
-                          1.29859383 * std::pow(th, 7.0 / 6.0) - 0.561424977 * std::pow(th, 13.0 / 6.0) -
-                          2.68505381 * std::pow(th, 14.0 / 3.0)));
-    return std::isfinite(rl) && std::isfinite(rv) && rl > 0.0 && rv > 0.0;
+// Saturated liquid and vapour densities (kg/m3) of CO2, CH4 and N2 from their
+// ancillary equations, theta = 1 - T/Tc, the liquid's from SaturatedLiquid.h:
+//   CO2  ln(rho''/rho_c) = sum a_i theta^t_i (Span & Wagner, J. Phys. Chem.
+//        Ref. Data 25 (1996) 1509, eq. 3.15), Tc = 304.1282 K, rho_c = 467.6;
+//   CH4  ln(rho''/rho_c) = (Tc/T) sum n_i theta^t_i, fitted to Setzmann &
+//        Wagner's (1991) reference equation, Tc = 190.564 K, rho_c = 162.66;
+//   N2   the same form (Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
+//        Chem. Ref. Data 29 (2000) 1361), Tc = 126.192 K, rho_c = 313.3.
+// Polynomials of degree 7 in T cannot stand in for them: their terms cancel,
+// and the fits of six significant digits this replaces put CO2's vapour 20
+// to 66 % too light from 216 to 300 K and methane's negative below 110 K.
+// False at or above Tc, where there is no saturation.
+struct VapourAncillary {
+    const char* name;
+    double M, Tc, rhoc;  // kg/mol, K, kg/m3
+    bool overTr;         // the sum is multiplied by Tc/T
+    int n;
+    double a[6], t[6];
+};
+
+constexpr VapourAncillary kVapourAncillaries[] = {
+    {"CO2", 0.0440098, 304.1282, 467.6, false, 5,
+     {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252, 0.0},
+     {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0, 0.0}},
+    {"CH4", 0.01604246, 190.564, 162.6565, true, 6,
+     {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
+      -2.3099699792209805},
+     {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}},
+    {"N2", 0.0280134, 126.192, 313.3, true, 5,
+     {-1.70127164, -3.70402649, 1.29859383, -0.561424977, -2.68505381, 0.0},
+     {0.34, 5.0 / 6.0, 7.0 / 6.0, 13.0 / 6.0, 14.0 / 3.0, 0.0}},
+};
+
+bool ancillarySaturationDensities(const char* name, double T_, double& M, double& rl, double& rv) {
+    for (const VapourAncillary& f : kVapourAncillaries) {
+        if (std::strcmp(name, f.name) != 0) continue;
+        if (!(T_ > 0.0) || !(T_ < f.Tc)) return false;
+        const double th = 1.0 - T_ / f.Tc;
+        double sum = 0.0;
+        for (int i = 0; i < f.n; ++i) sum += f.a[i] * std::pow(th, f.t[i]);
+        M = f.M;
+        rl = ancillarySaturatedLiquidDensity(name, T_);
+        rv = f.rhoc * std::exp(f.overTr ? f.Tc / T_ * sum : sum);
+        return std::isfinite(rl) && std::isfinite(rv) && rl > 0.0 && rv > 0.0;
+    }
+    return false;
 }
 
 }  // namespace
 
-// Start values from the published fits of the table (nitrogen from its
-// ancillary equations); false for a name without a fit or where the fit gives
-// no usable density.
+// Start values from the ancillary equations of CO2, CH4 and N2 and from the
+// fits of the table for the others; false for a name without either or where
+// they give no usable density.
 bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
     if (!name) return false;
     double M = 0.0, rl = 0.0, rv = 0.0;
-    if (std::strcmp(name, "N2") == 0) {
-        if (!nitrogenSaturationDensities(T_, rl, rv)) return false;
-        M = kN2MolarMass;
+    if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0 || std::strcmp(name, "N2") == 0) {
+        if (!ancillarySaturationDensities(name, T_, M, rl, rv)) return false;
     } else {
         const SaturationFit* fit = nullptr;
         for (const SaturationFit& f : kSaturationFits)
@@ -531,8 +553,24 @@ bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
 }
 
 void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
+    // The start values are those of the named component alone: in a mixture
+    // the co-volume and the model's own estimates are taken at its pure
+    // composition (at the mixture's, the loop of the mixture's isotherm gave
+    // the start of a pure component's bubble point, far from it), and the
+    // composition is restored afterwards.
+    int k = -1;
+    for (int i = 0; name && i < component_count; i++)
+        if (component_names[i] == name) k = i;
+    const std::vector<double> kept = x;
+    const bool pure = component_count > 1 && k >= 0 && kept[k] != 1.0;
+    if (pure) {
+        std::vector<double> only(component_count, 0.0);
+        only[k] = 1.0;
+        composition(only.data());
+    }
     if (!saturationVolumesFromFit(name, T_) || !saturationStartUsable() || !(Vv0 > Vl0))
         estimateSaturationVolumes(T_);
+    if (pure) composition(kept.data());
 }
 
 bool FluidPhase::saturationStartUsable() {

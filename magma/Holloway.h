@@ -8,18 +8,18 @@
 //
 // with b = 1.46e-5 x1 + 2.97e-5 x2 (m3/mol) and the quadratic mixing rule
 // a = x1^2 a1 + 2 x1 x2 a12 + x2^2 a2 (Pa m6 K^0.5 / mol^2).  a1 (H2O) is
-// Holloway's cubic in t = T - 273.15 (t in degrees C) from 600 K up; a2 (CO2)
-// is quadratic in t; the cross parameter a12 carries the hydration equilibrium
-// constant K of de Santis et al. (1974):
+// Holloway's quartic in t = T - 273.15 (t in degrees C) below 600 C and his
+// cubic from 600 C up (the two fits meet there); a2 (CO2) is quadratic in t;
+// the cross parameter a12 carries the hydration equilibrium constant K of
+// de Santis et al. (1974):
 //     a12 = 4.065544035 + 1.01325 * 3.3665918122297107e-6 * T^2.5 * K,
 //     ln K = -11.071 + 5953/T - 2746000/T^2 + 464600000/T^3.
 //
-// Below 600 K no a1 describes water with this equation: Holloway's quartic
-// for the range below 600 degrees C (it meets the cubic there) puts liquid
-// water 20 to 30 % too dense and the vapour's second virial coefficient several
-// times too negative against IAPWS-95.  A state holding water (x1 > 0) below
-// 600 K is therefore refused: the evaluation fails and a diagnostic names the
-// temperature.  CO2 alone (x1 = 0) does not depend on a1 and stays valid.
+// Below 400 C (673.15 K) no a1 describes water with this equation: the quartic
+// puts the liquid 10 to 40 % too dense against IAPWS-95 (at 400 C it agrees
+// within 0.5 % from 500 to 2000 bar).  A state holding water (x1 > 0) below
+// 673.15 K is therefore refused: the evaluation fails and a diagnostic names
+// the temperature.  CO2 alone (x1 = 0) does not depend on a1 and stays valid.
 //
 // The term carries the ideal-gas volume dependence itself (the -ln(V - b)
 // part), so the model built on it (HollowayEOS) has no ideal-gas term; the
@@ -50,7 +50,7 @@ public:
 
     // The term is the same in the fugacity pass.
     bool changesInFugacityPass() const override { return false; }
-    // Refuse a state holding water below 600 K (see above).
+    // Refuse a state holding water below 673.15 K (see above).
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override;
     // b of the current composition: no state exists at or below it.
@@ -61,12 +61,14 @@ public:
     // 0.000123 m3/mol, pure H2O, printed on standard output.
     void test(int check);
 
-    // a1 (H2O) at T (K): the cubic in t = T - 273.15 from 600 K up; below,
-    // Holloway's quartic, which no state with water uses.  d[0..3] receive its
-    // T derivatives when non-null.
+    // a1 (H2O) at T (K): Holloway's quartic in t = T - 273.15 below 600 C,
+    // his cubic from 600 C up.  d[0..3] receive its T derivatives when
+    // non-null.
     static double waterAttraction(double T, double* d = nullptr);
     // Lowest temperature (K) of a state holding water.
-    static constexpr double kMinimumWaterTemperature = 600.0;
+    static constexpr double kMinimumWaterTemperature = 673.15;
+    // Upper end (K) of the quartic a1, where the cubic takes over (600 C).
+    static constexpr double kQuarticUpperTemperature = 873.15;
     // a2 (CO2) and a12 (H2O-CO2) at T, for checks and reports.
     static double carbonDioxideAttraction(double T);
     static double crossAttraction(double T);
@@ -110,7 +112,7 @@ public:
 
 private:
     // True (after one diagnostic per temperature) when the state holds water
-    // below 600 K; the engine's error flag is then raised so that the
+    // below 673.15 K; the engine's error flag is then raised so that the
     // evaluation fails.
     bool refuseColdWater();
     double refusedTemperature = 0.0;  // last temperature reported as refused

@@ -1,10 +1,12 @@
 #include "magma/HollowayEOS.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "fluid/Standard.h"
 #include "gases/Sterner.h"
 #include "magma/Holloway.h"
+#include "platform/LogSink.h"
 
 HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
     setModelName("Holloway EOS");
@@ -24,6 +26,33 @@ HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
 }
 
 HollowayEOS::~HollowayEOS() = default;
+
+bool HollowayEOS::withholdsTemperatureDerivatives() {
+    if (errorflag || !(x[0] > 0.0) || !(T < Holloway::kQuarticUpperTemperature)) return false;
+    if (T != withheldTemperature) {
+        withheldTemperature = T;
+        platform::warnf("Holloway EOS: below 600 C the temperature derivatives of the water parameter a(H2O) "
+                        "describe no water; no energies or heat capacities of a fluid holding water at %g K\n",
+                        T);
+    }
+    return true;
+}
+
+void HollowayEOS::calculate_fugacities() {
+    FluidPhase::calculate_fugacities();
+    if (!withholdsTemperatureDerivatives()) return;
+    const double none = std::nan("");
+    dZdT = dPdT = dVdT = none;
+    for (int i = 0; i < component_count; i++) drcpdT[i] = dfugcoefdT[i] = dfugacitydT[i] = none;
+}
+
+void HollowayEOS::calculate_state_functions() {
+    FluidPhase::calculate_state_functions();
+    if (!withholdsTemperatureDerivatives()) return;
+    withholdStateFunctions(false);
+    const double none = std::nan("");
+    for (double* q : {&dPdT, &dVdT, &dZdT, &dSdVt, &dHdVt, &d2AdTdV, &d3AdT2dV}) *q = none;
+}
 
 void HollowayEOS::test(int) {
     Sterner reference(2);

@@ -114,7 +114,9 @@ void VolatileCalc::setMagmaType(MagmaType t) {
         VCO2 = 2.3e-05;
         dHCO2 = 0.0;
         x0CO2 = 3.8e-07;
-        Mox = 35.594;
+        // Anhydrous MORB glass per oxygen (Dixon, Stolper & Holloway 1995; Dixon 1997):
+        // 36.594 g/mol (35.594 is no basalt's: MORB analyses give 36.3-36.6).
+        Mox = 36.594;
         lowWaterA = -5.827;
         lowWaterB = 1.855;
         const double c[4] = {9.143, -3.295, -12.038, -1.144};

@@ -1,4 +1,5 @@
 #include "platform/DataFiles.h"
+#include "platform/LogSink.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,12 +39,15 @@ std::string resolveDataFile(const std::string& relativePath) {
 std::FILE* openDataFile(const std::string& relativePath, const char* mode) {
     std::string path = resolveDataFile(relativePath);
     if (path.empty()) {
-        std::fprintf(stderr, "Cannot find the data file \"%s\" (searched VARNOK_DATA_DIR, the installation, the source tree and the current directory)\n",
-                     relativePath.c_str());
+        // The callers read optional tables (start values) and go on without
+        // them, or report their own failure: a warning here.
+        warnf("Cannot find the data file \"%s\" (searched VARNOK_DATA_DIR, the installation, the source tree and the "
+              "current directory)\n",
+              relativePath.c_str());
         return nullptr;
     }
     std::FILE* f = std::fopen(path.c_str(), mode);
-    if (!f) std::fprintf(stderr, "Cannot open the data file \"%s\"\n", path.c_str());
+    if (!f) warnf("Cannot open the data file \"%s\"\n", path.c_str());
     return f;
 }
 

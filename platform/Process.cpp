@@ -69,7 +69,7 @@ RunResult startProgram(const std::vector<std::string>& argv, bool wait, const st
     std::string exe = findOnPath(argv[0]);
     if (exe.empty()) {
         result.message = "cannot find the program \"" + argv[0] + "\" on PATH";
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+        warnf("%s\n", result.message.c_str());
         return result;
     }
     std::vector<char*> args;
@@ -80,14 +80,14 @@ RunResult startProgram(const std::vector<std::string>& argv, bool wait, const st
     int pipeFds[2] = {-1, -1};
     if (input && ::pipe(pipeFds) != 0) {
         result.message = "cannot start " + argv[0] + ": " + std::strerror(errno);
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+        warnf("%s\n", result.message.c_str());
         return result;
     }
     std::fflush(nullptr);
     pid_t pid = ::fork();
     if (pid < 0) {
         result.message = "cannot start " + argv[0];
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+        warnf("%s\n", result.message.c_str());
         if (input) {
             ::close(pipeFds[0]);
             ::close(pipeFds[1]);

@@ -151,14 +151,13 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         // standard input included.
         {V, {"wagner", "sat", "a", "spino", "l", "v"}, "", {{"satua", Shape::Igor, 10000}, {"spinol", Shape::Igor, 1000},
                                                             {"spinov", Shape::Igor, 1000}}},
-        {V, {"wagner", "crit2", "c", "isoc", "30", "300", "800", "a", "isotherm", "400", "20", "1000"}, "a\n",
+        {V, {"wagner", "isoc", "30", "300", "800", "a", "isotherm", "400", "20", "1000"}, "a\n",
          {{"isoca", Shape::Igor, 10000}, {"isota", Shape::Igor, 1000}}},
+        {V, {"PRSV:CO2,CH4", "crit2", "c"}, "", {{"critc", Shape::Igor, 10000}}},
         {V, {"wagner", "T", "300", "V", "30", "tree", "x", "TV", "300", "18", "TP", "300", "1"}, "", {}},
-        {V, {"SRK1:CO2,CH4", "x", "0.3", "spinox", "250", "60", "0.3", "l", "v", "bino", "250", "b", "isop", "250",
-             "0.3", "1", "i"},
+        {V, {"SRK1:CO2,CH4", "x", "0.3", "spinox", "250", "60", "0.3", "l", "v", "bino", "250", "b"},
          "",
          {{"binob", Shape::Igor, 1000}, {"spinotl", Shape::Igor, 1000}}},
-        {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t", "ll3", "250", "0.3", "0.3", "1", "l"}, "", {}},
         // The water studies that the model "wagner" adds.
         {V, {"wagner", "wohletz", "100", "700", "1", "phreatic", "50", "420", "1", "1", "p", "conductivity", "300",
              "revirr", "500", "1e7", "wfrac", "1100", "1000", "0.04", "wfracdiagram", "0.04", "1000", "1010", "500",
@@ -276,6 +275,15 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"SRK1:XYZ", "TP", "300", "1"}, "", "XYZ"},  // unknown component
         {V, {"PR:CO2", "TP", "300", "1"}, "", "CO2"},    // a component without data
         {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
+        // Curves that the model does not trace are said to be so, not passed over.
+        {V, {"wagner", "crit2", "c"}, "", "computes no critical curve"},
+        {V, {"wagner", "isop"}, "", "computes no isopleth of a pure fluid"},
+        {V, {"SRK1:CO2,CH4", "isop", "250", "0.3", "1", "i"}, "", "computes no binary isopleth"},
+        {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t"}, "", "computes no ternary diagram"},
+        {V, {"SRK1:CO2,CH4,N2", "ll3", "250", "0.3", "0.3", "1", "l"}, "", "computes no liquid-liquid isopleth"},
+#ifdef VARNOK_WITH_ANDERKO
+        {V, {"hnc", "ter", "700", "500", "t"}, "", "No ternary diagram without its start table."},
+#endif
         {B, {"foo"}, "", "unknown option \"foo\""},
         {B, {"TP", "hot", "1"}, "", "\"hot\""},
         {B, {"TP", "-300", "1"}, "", "temperature"},

@@ -68,6 +68,7 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     Vv0 = 0.0002;
     critical_T = 648.6;
     critical_V = 6.174e-05;
+    criticalCurveTmax = kHighestFittedT;
 }
 
 Anderko::~Anderko() {

@@ -64,6 +64,11 @@ public:
     void calculateTheDensityFromTh(double Th);
     void calculateTheIsopleth4(const char* suffix, double T, double x, double d3, int kind, char mode, int branch,
                                std::vector<double>* out);
+    // Upper end (K) of the temperatures Anderko & Pitzer (1993) fitted the
+    // model on; its critical curves end there (above it the H2O-NaCl curve
+    // runs away from the measured one, +63 % in pressure at 1336 K against
+    // Palliser & McKibbin 1998, and on to 1e12 bar near the co-volume).
+    static constexpr double kHighestFittedT = 1200.0;
     void calculateTheCriticalCurve(const char* suffix) override;
     void calculateTheLiquidLiquidIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;
     void calculateTheIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;

@@ -82,6 +82,8 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
     const std::string name = std::string("crit") + (suffix ? suffix : "");
     temperature(critical_T);
     volume(critical_V);
+    // The curves end at the upper end of the range the model was fitted on
+    // (criticalCurveTmax, set with the system).
     if (systemCode == kSystemH2O_CO2 || systemCode == kSystemH2O_CH4)
         calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-06, -1.0, 1,
                                      suffix, nullptr);
@@ -177,9 +179,15 @@ std::vector<std::pair<double, std::string>> numericRows(const std::string& path)
 }  // namespace
 
 void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* suffix) {
-    if (component_count != 3) return;
+    if (component_count != 3) {
+        reportNoCurve("ternary diagram of a system that is not ternary");
+        return;
+    }
     std::FILE* in = platform::openDataFile("init/initH2ONaClCh4", "r");
-    if (!in) return;
+    if (!in) {
+        platform::diagf("No ternary diagram without its start table.\n");
+        return;
+    }
     // Rows of 13 numbers: T, P, x0 x1 x2, y0 y1 y2, Vl Vv (cm3/mol), 3 not read.
     std::vector<std::vector<double>> held;
     std::vector<double> prev(13), cur(13);

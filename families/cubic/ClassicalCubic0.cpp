@@ -1,5 +1,6 @@
 #include "families/cubic/ClassicalCubic0.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,7 +47,7 @@ struct MontelRow {
     double Tc, Pc, omega, mw, Vc, s;
 };
 const MontelRow kMontel[17] = {
-    {"N2", 126.2, 33.94, 0.04, 0.02801, 89.0, -0.1927},    {"CO2", 304.2, 73.76, 0.225, 0.04401, 93.0, -0.817},
+    {"N2", 126.2, 33.94, 0.04, 0.02801, 89.0, -0.1927},    {"CO2", 304.2, 73.76, 0.225, 0.04401, 93.0, -0.0817},
     {"H2S", 373.2, 89.37, 0.1, 0.03408, 117.0, -0.1288},   {"C1", 190.6, 45.0, 0.0115, 0.01604, 99.2, -0.1595},
     {"C2", 305.4, 48.0, 0.0908, 0.03007, 148.0, -0.1134},  {"C3", 369.8, 42.46, 0.1454, 0.0441, 203.0, -0.0863},
     {"iC4", 408.2, 36.48, 0.176, 0.05812, 263.0, -0.073},  {"nC4", 425.3, 38.0, 0.1928, 0.05812, 255.0, -0.073},
@@ -201,28 +202,58 @@ Montel::Montel(int phaseKind) {
     for (const MontelRow& r : kMontel) add_component(r.name);
 }
 
+void Montel::number_of_components(int n) {
+    ClassicalCubic0::number_of_components(n);
+    listIndex.assign(component_count > 0 ? component_count : 0, -1);
+}
+
+namespace {
+// Index of a component name in Montel's list, with the formula aliases of the
+// base table (CH4 is C1, C2H6 is C2, ...); -1 when absent.
+int montelListIndex(const char* name) {
+    const Row* alias = findRow(name);
+    for (int k = 0; k < 17; k++) {
+        if (std::strcmp(name, kMontel[k].name) == 0) return k;
+        if (alias)
+            for (const char* n : alias->names)
+                if (n && std::strcmp(n, kMontel[k].name) == 0) return k;
+    }
+    return -1;
+}
+}  // namespace
+
 void Montel::read_component_data(int i, const char* name) {
-    if (i >= 0 && i <= 16 && i < n_ && name && std::strcmp(name, kMontel[i].name) == 0) {
-        const MontelRow& r = kMontel[i];
-        double tc = r.Tc, pc = r.Pc * 1e5, w = r.omega, s = r.s;
-        if (i == 15 || i == 16) {
-            const Pseudo& p = i == 15 ? Cn1 : Cn2;
-            tc = p.Tc;
-            pc = p.Pc;
-            w = p.omega;
-            s = p.s;
-        }
-        setComponent(i, tc, pc, w, r.mw, r.Vc * 1e-6);
-        c0[i] = s * bi[i];
-        c1[i] = 0.0;
-        if (i == n_ - 1) read_BIP();
+    if (i < 0 || i >= n_ || !name) return;
+    if (static_cast<int>(listIndex.size()) != n_) listIndex.assign(n_, -1);
+    const int k = montelListIndex(name);
+    listIndex[i] = k;
+    if (k < 0) {
+        ClassicalCubic0::read_component_data(i, name);
         return;
     }
-    ClassicalCubic0::read_component_data(i, name);
+    const MontelRow& r = kMontel[k];
+    double tc = r.Tc, pc = r.Pc * 1e5, w = r.omega, s = r.s;
+    if (k == 15 || k == 16) {
+        const Pseudo& p = k == 15 ? Cn1 : Cn2;
+        tc = p.Tc;
+        pc = p.Pc;
+        w = p.omega;
+        s = p.s;
+    }
+    setComponent(i, tc, pc, w, r.mw, r.Vc * 1e-6);
+    c0[i] = s * bi[i];
+    c1[i] = 0.0;
+    if (i == n_ - 1) read_BIP();
 }
 
 void Montel::read_BIP() {
-    const int n = n_ < 17 ? n_ : 17;
-    for (int i = 0; i < n; i++)
-        for (int j = 0; j < i; j++) set_binary_interaction_kaij(i, j, montelKaij(i, j));
+    // The table is kept by the list's order: each pair takes the entry of its
+    // two components' places in the list (CO2-C1 0.1 whatever their places
+    // in the model).
+    for (int i = 0; i < n_; i++)
+        for (int j = 0; j < i; j++) {
+            const int p = i < static_cast<int>(listIndex.size()) ? listIndex[i] : -1;
+            const int q = j < static_cast<int>(listIndex.size()) ? listIndex[j] : -1;
+            set_binary_interaction_kaij(i, j, p >= 0 && q >= 0 && p != q ? montelKaij(std::max(p, q), std::min(p, q)) : 0.0);
+        }
 }

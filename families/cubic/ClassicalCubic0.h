@@ -45,12 +45,19 @@ public:
 };
 
 // Peng-Robinson with volume translation over a fixed list of seventeen
-// components and a built-in kaij table; "Montel".
+// components and a built-in kaij table; "Montel".  A component is found in
+// the list by its name (CH4 for C1 and the other formula aliases of the
+// base table too), wherever it stands in the model, and its pairs take the
+// table's kaij of the two names; a component not in the list takes the base
+// table's constants, no translation and kaij 0.
 class Montel : public ClassicalCubic0 {
 public:
     explicit Montel(int phaseKind);
+    void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
     void read_BIP() override;
+    // Index of component i in the seventeen-component list, -1 when absent.
+    std::vector<int> listIndex;
 
     struct Pseudo {
         double Tc, Pc, omega, Vc, mw, s;

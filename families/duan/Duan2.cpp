@@ -398,11 +398,27 @@ bool Duan2::set_interaction_parameters(double t)
     }
 }
 
+bool Duan2::refuseMixture()
+{
+    if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
+    if (!mixtureRefusalSaid) {
+        mixtureRefusalSaid = true;
+        const char* pair = pairType == kCO2H2O ? "CO2-H2O" : pairType == kCH4H2O ? "CH4-H2O" : "CH4-CO2";
+        platform::diagf("Duan EOS: no state of a %s mixture: its interaction parameters could not be traced to "
+                        "Duan, Moller & Weare (1992); with them CO2 and CH4 dissolve in liquid water with Henry "
+                        "constants a factor 1.5 to 800 (CO2) and up to 1e6 (CH4) off IAPWS G7-04, and a mixture's state depends on the order "
+                        "in which its components are named\n",
+                        pair);
+    }
+    return true;
+}
+
 void Duan2::calculate_fixed_parameters()
 {
     k1.T = k2.T = k3.T = T;
     if (!set_interaction_parameters(T)) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
+    if (refuseMixture()) termError = 1;
     calculate_x6_derivatives();
     calculate_virial_coefficients(0);
     calculate_virial_coefficients(1);

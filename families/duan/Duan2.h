@@ -48,6 +48,20 @@ public:
     // 323.15-1273.15 K).
     bool set_interaction_parameters(double t);
 
+    // True, after one message, for a state holding both components: the
+    // interaction parameters k1, k2, k3 below could not be traced to the
+    // publication.  With them the Henry constant of CO2 in liquid water lies
+    // a factor 1.5 to 800 from IAPWS G7-04 (Fernandez-Prini et al. 2003) from
+    // 323 to 623 K, that of CH4 a factor 1.3 to 1e6, and the state of a mixture
+    // depends on which component is named first (k2 and k3 trade places: at
+    // 673 K, 500 bar and 20 % CO2 the volumes differ by 10 %, at 373 K and 20 %
+    // CH4 in CO2 by 33 %).  The pure components (x1 or x2 = 0) stand.
+    // refuseMixtures false lets the tree be evaluated for mixtures (checks of
+    // the mixing rules and their derivatives).
+    bool refuseMixture();
+    bool refuseMixtures = true;
+    bool mixtureRefusalSaid = false;
+
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K
     double Pc[2] = {0.0, 0.0};  // Pa

@@ -240,11 +240,12 @@ void checkDilute(FluidPhase& m, const Dilute& d)
 // States: water, CO2, CH4 and N2 (kg/m3) in the liquid, the dense fluid and
 // the gas, each model keeping to its own range.  Dilute gas at 500 K with the
 // ideal-gas cp of IAPWS-95, Span & Wagner (1996), Setzmann & Wagner (1991)
-// and Span et al. (2000); at 800 K, for the Holloway model whose range
-// starts at 600 K, with the cp of NIST-JANAF (Chase 1998).
+// and Span et al. (2000); at 800 K (CO2) and 1000 K (water), for the
+// Holloway model, whose energies of water start at 600 C, with the cp of
+// NIST-JANAF (Chase 1998).
 const Dilute kDiluteWater{{500.0, 0.01}, 35.226}, kDiluteCO2{{500.0, 0.02}, 44.632},
     kDiluteCH4{{500.0, 0.01}, 46.507}, kDiluteN2{{500.0, 0.01}, 29.580};
-const Dilute kDiluteWater800{{800.0, 0.01}, 38.721}, kDiluteCO2_800{{800.0, 0.02}, 51.434};
+const Dilute kDiluteWater1000{{1000.0, 0.01}, 41.268}, kDiluteCO2_800{{800.0, 0.02}, 51.434};
 // Argon, a monatomic gas: 5R/2 (NIST-JANAF 20.786 J/(mol K)), whose Cv lies
 // within 2e-4 R of 3R/2: a more dilute state.
 const Dilute kDiluteAr{{500.0, 1e-4}, 20.786};
@@ -266,7 +267,7 @@ std::vector<Model> models()
         {"Anderko H2O", anderkoSystem("H2O"), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"Anderko NaCl", anderkoSystem("NaCl"), {{1200, 1500}, {1500, 1300}}, kDiluteWater, kNoNaClData},
         {"Anderko KCl", anderkoSystem("KCl"), {{1200, 1500}, {1500, 1300}}, kDiluteWater, kNoKClData},
-        {"HollowayEOS H2O", holloway(1.0), {{800, 300}, {1200, 600}}, kDiluteWater800, nullptr},
+        {"HollowayEOS H2O", holloway(1.0), {{900, 300}, {1200, 600}}, kDiluteWater1000, nullptr},
         {"BoublikEOS", hardSpheres, {{400, 300}, {1000, 800}}, kDiluteWater, nullptr},
         {"DaridonEOS H2O", named<DaridonEOS>({"H2O"}, 1), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},
         {"PRNirma H2O", named<PRNirma>({"H2O"}, 1, 0, 0), {{700, 300}, {1000, 600}}, kDiluteWater, nullptr},

@@ -167,6 +167,15 @@ TEST(VolatileCalc, MoleFractionsAndSpeciation) {
     EXPECT_NEAR(xH + 0.5 * xOH, X, 1e-12);
     EXPECT_GT(xOH, 0.0);
     EXPECT_NEAR(v.equationForMoleFractions(xOH, const_cast<double*>(&X)), 0.0, 1e-9);
+    // Basalt: mole fractions on a single-oxygen basis with 36.594 g/mol of
+    // anhydrous MORB glass per oxygen (Dixon, Stolper & Holloway 1995).
+    VolatileCalc& b = *melt(kBasaltMelt);
+    for (double w : {1.0, 3.0, 6.0}) {
+        b.calculateMoleFractions(w, 500.0, &xH, &xC, &xOH);
+        const double nHb = w / 18.015, nCb = 500.0e-4 / 44.009, nMb = (100.0 - w - 0.05) / 36.594;
+        EXPECT_NEAR(xC, nCb / (nHb + nCb + nMb), 1e-12);
+        EXPECT_NEAR(xH + 0.5 * xOH, nHb / (nHb + nCb + nMb), 1e-9) << w;
+    }
     // Null pointers are skipped.
     v.calculateMoleFractions(2.0, 50.0, nullptr, nullptr, nullptr);
     // A trial hydroxyl fraction outside its domain is refused through the flag.

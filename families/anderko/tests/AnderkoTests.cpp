@@ -12,6 +12,7 @@
 #include "families/anderko/AnderkoDispersion.h"
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
+#include "fluid/CurveOutput.h"
 #include "TermChecks.h"
 #include "water/WagnerPruss.h"
 
@@ -240,4 +241,44 @@ TEST(Anderko, PureWaterAgainstWagnerPruss) {
         EXPECT_LT(dev, 0.03) << "T " << s.T << " P " << s.P << " V " << m.V * 1e6 << " ref " << w.V * 1e6;
     }
     std::printf("largest deviation from IAPWS-95: %.2f %%\n", 100 * worst);
+}
+
+TEST(Anderko, SaltWaterCriticalCurveAgainstPalliserMcKibbin) {
+    // The H2O-NaCl critical curve from water's critical point against the
+    // correlation of the measured one by Palliser & McKibbin (1998): pressure
+    // within 6 % and NaCl within 4.5 wt %, every point satisfying both
+    // critical conditions, and the curve ending at 1200 K, the upper end of
+    // the range Anderko & Pitzer (1993) fitted (it ran on to 1e12 bar).
+    Anderko m(1);
+    m.setSystemType("H2O-NaCl");
+    std::vector<double> rows;
+    m.temperature(m.critical_T);
+    m.volume(m.critical_V);
+    testing::internal::CaptureStderr();
+    m.calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues,
+                                   "", &rows);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("above 1200 K"), std::string::npos);
+    const std::size_t n = rows.size() / 16;
+    ASSERT_GT(n, 20u);
+    EXPECT_GT(rows[16 * (n - 1) + 2], 1150.0);
+    for (std::size_t k = 1; k < n; ++k) {
+        const double* r = &rows[16 * k];
+        const double P = r[0], V = r[1] * 1e-6, T = r[2], x1 = r[4];
+        SCOPED_TRACE(testing::Message() << T << " K, " << P << " bar");
+        ASSERT_LE(T, 1200.0);
+        const double t = T - 273.15;
+        const double Pc = t <= 850.0 ? 256.326 - 3.28926 * t + 0.0105024 * t * t - 5.2439e-6 * t * t * t
+                                     : -3282.54 + 9.20086 * t - 0.00419191 * t * t + 5.18556e-7 * t * t * t;
+        const double Xc = -0.428737 + 0.00138295 * t - 6.79448e-7 * t * t + 1.22578e-10 * t * t * t;
+        const double w = x1 * 58.443 / (x1 * 58.443 + (1.0 - x1) * 18.015);
+        EXPECT_NEAR(P / Pc, 1.0, 0.06);
+        EXPECT_NEAR(w, Xc, 0.045);
+        // Both critical conditions, relative to the size of their terms.
+        m.composition(1.0 - x1, x1);
+        m.temperature(T);
+        m.volume(V);
+        m.calculate_critical_parameters();
+        const double Avv = m.d2AdV2, Axv = m.d2AdVdx, Axx = m.d2Adx2;
+        EXPECT_LT(std::fabs(Avv * Axx - Axv * Axv) / (std::fabs(Avv * Axx) + Axv * Axv), 1e-6);
+    }
 }

@@ -205,7 +205,9 @@ TEST(Montel, TranslatedPengRobinson) {
     ASSERT_EQ(mo.component_count, 17);
     EXPECT_DOUBLE_EQ(mo.kaij[3 * 17 + 1], 0.1);   // C1-CO2
     EXPECT_DOUBLE_EQ(mo.kaij[16 * 17 + 3], 0.07); // Cn2-C1
-    EXPECT_NEAR(mo.c0[1], -0.817 * mo.bi[1], 1e-20);
+    // CO2's volume shift is Jhaveri & Youngren's (1988) -0.0817 (it read
+    // -0.817, which put liquid CO2 35 % too light).
+    EXPECT_NEAR(mo.c0[1], -0.0817 * mo.bi[1], 1e-20);
     std::vector<double> x(17, 0.0);
     x[3] = 0.8;
     x[1] = 0.2;
@@ -221,4 +223,38 @@ TEST(Montel, TranslatedPengRobinson) {
     // The Peng-Robinson pressure of the untranslated volume.
     const double a = mo.a, b = mo.b, Vp = mo.V + c;
     EXPECT_NEAR(mo.P, kR * 300.0 / (Vp - b) - a / (Vp * Vp + 2 * b * Vp - b * b), 1e-4);
+}
+
+TEST(Montel, NamedComponentsTakeTheirOwnRowsAndPairs) {
+    // Whatever their places in the model, components take their rows of the
+    // list and the table's kaij of their names (the places of the list gave
+    // CO2-CH4 the N2-CO2 value -0.02 and CO2 the constants of N2's place).
+    struct Case {
+        std::vector<const char*> names;
+        double kaij;
+    };
+    for (const Case& c : {Case{{"CO2", "CH4"}, 0.1}, Case{{"CH4", "CO2"}, 0.1}, Case{{"C1", "N2"}, 0.04},
+                          Case{{"nC10", "C1"}, 0.03}, Case{{"CO2", "nC4"}, 0.0}}) {
+        Montel mo(1);
+        mo.number_of_components(2);
+        for (const char* n : c.names) mo.add_component(n);
+        SCOPED_TRACE(std::string(c.names[0]) + "-" + c.names[1]);
+        EXPECT_DOUBLE_EQ(mo.kaij[1 * 2 + 0], c.kaij);
+        EXPECT_DOUBLE_EQ(mo.kaij[0 * 2 + 1], c.kaij);
+    }
+    // Liquid CO2 and methane at 100 bar within 5 % of the reference
+    // equations (Span & Wagner 1996; Setzmann & Wagner 1991).
+    struct Liquid {
+        const char* name;
+        double T, rho;  // K, kg/m3
+    };
+    for (const Liquid& l : {Liquid{"CO2", 230.0, 1151.2}, Liquid{"CO2", 250.0, 1076.3}, Liquid{"CO2", 280.0, 937.6},
+                            Liquid{"CH4", 120.0, 418.9}, Liquid{"CH4", 150.0, 374.9}}) {
+        Montel mo(2);
+        mo.number_of_components(1);
+        mo.add_component(l.name);
+        mo.calculateFromTP(l.T, 100.0, 0);
+        ASSERT_EQ(mo.errorflag, 0) << l.name << " " << l.T;
+        EXPECT_NEAR(mo.molar_mass[0] / mo.V / l.rho, 1.0, 0.05) << l.name << " " << l.T;
+    }
 }

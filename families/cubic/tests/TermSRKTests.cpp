@@ -15,6 +15,7 @@
 #include "families/cubic/VdWr1.h"
 #include "families/cubic/VdWr2.h"
 #include "families/cubic/tests/CubicChecks.h"
+#include "fluid/CurveOutput.h"
 #include "fluid/tests/TextRows.h"
 #include "numerics/LinearAlgebra.h"
 
@@ -327,5 +328,43 @@ TEST(SRK1Model, IsothermFromAPressureAgreesWithTheIsothermFromCarbonDioxide) {
         EXPECT_EQ(binop.front()[3], 0.0);  // down to pure CO2 ...
         EXPECT_NEAR(binop.front()[1], bino.front()[1], 1e-5 * bino.front()[1]);
         EXPECT_NEAR(binop.back()[1], bino.back()[1], 1e-3 * bino.back()[1]);  // ... and up to the critical region
+    }
+}
+
+TEST(SRK1Model, WaterCarbonDioxideIsothermStartsAtPureWaterFromAnyComposition) {
+    // The isotherm from component 0 starts from pure water's saturation, whose
+    // start values are taken at pure water whatever the mixture's composition
+    // (at the model's equal mole fractions they were those of the mixture's
+    // own isotherm, and no isotherm of water with CO2 started).  Every point
+    // satisfies the closed-form SRK equilibrium; the composition is left as
+    // it was.
+    const SrkComponent kH2O{647.096, 22064000, 0.344};
+    for (double T : {400.0, 473.15, 550.0}) {
+        SRK1 m(1, 0);
+        m.number_of_components(2);
+        m.add_components("H2O", "CO2");
+        m.composition(0.5, 0.5);
+        m.initializeSaturationVolumesFromT("H2O", T);
+        EXPECT_DOUBLE_EQ(m.x[0], 0.5);
+        std::vector<double> rows;
+        m.calculate_an_isotherm_of_the_binary_system(nullptr, 1, 0.01, 1.0, 150.0, T, m.Vl0, m.Vv0, 0.0, 0.0,
+                                                     kArrayOfValues, "", &rows);
+        ASSERT_GT(rows.size(), 19u * 20u) << T;
+        const ClosedCubic c = closedSrk(T, {kH2O, kCO2});
+        for (std::size_t k = 0; k + 19 <= rows.size(); k += 19) {
+            const double* r = &rows[k];
+            const double P = r[1] * 1e5, Vl = r[6] * 1e-6, Vv = r[7] * 1e-6;
+            const std::vector<double> xl = {r[2], r[3]}, yv = {r[4], r[5]};
+            SCOPED_TRACE(testing::Message() << T << " K, " << r[1] << " bar");
+            EXPECT_NEAR(c.P(T, Vl, xl) / P, 1.0, 1e-7);
+            EXPECT_NEAR(c.P(T, Vv, yv) / P, 1.0, 1e-7);
+            for (int i = 0; i < 2; i++) {
+                if (xl[i] > 0.0) {
+                    EXPECT_NEAR(std::log(xl[i]) + c.lnPhi(i, T, Vl, xl), std::log(yv[i]) + c.lnPhi(i, T, Vv, yv),
+                                1e-7);
+                }
+            }
+        }
+        EXPECT_EQ(rows[3], 0.0);  // pure water first
     }
 }

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "families/duan/DMW1.h"
 #include "families/duan/Duan1.h"
@@ -219,41 +221,47 @@ TEST(DuanModels, PairTypeFromTheComponentNames)
     EXPECT_EQ(e.molar_mass[1], 0.044);
 }
 
-TEST(DuanModels, MixtureFugacitiesAreConsistent)
+TEST(DuanModels, MixturesGiveNoStateAndThePureEndsStand)
 {
-    // sum x_i ln phi_i = a_r + Z - 1 - ln Z, with a_r = A/(RT) + ln V of the term.
-    DMW2 m(1);
-    m.number_of_components(2);
-    m.add_components("CO2", "H2O");
-    for (double x1 : {0.2, 0.7}) {
-        m.composition(1.0 - x1, x1);
-        m.calculateFromTP(673.15, 1000.0, 0);
-        ASSERT_EQ(m.errorflag, 0);
-        const Interaction* t = m.interactions[0];
-        const double ar = t->A + std::log(m.V);
-        const double lhs = (1 - x1) * std::log(m.fugcoef[0]) + x1 * std::log(m.fugcoef[1]);
-        EXPECT_NEAR(lhs, ar + m.Z - 1.0 - std::log(m.Z), 1e-9);
+    // The interaction parameters of the three pairs could not be traced to
+    // Duan, Moller & Weare (1992): with them the Henry constant of CO2 in
+    // liquid water at 373 K came out 6.3 bar against 5077 (IAPWS G7-04), and
+    // a mixture's state depended on the order of its components (673.15 K,
+    // 40 cm3/mol, 20 % CO2: 929 bar named H2O first, 1111 bar named CO2
+    // first).  Every state holding both components fails, with a message;
+    // the pure components are DMW1's.
+    for (auto [a, b] : {std::pair{"CO2", "H2O"}, std::pair{"H2O", "CO2"}, std::pair{"H2O", "CH4"},
+                        std::pair{"CH4", "CO2"}}) {
+        for (int model = 0; model < 2; ++model) {
+            std::unique_ptr<FluidPhase> m;
+            if (model == 0)
+                m = std::make_unique<DMW2>(1);
+            else
+                m = std::make_unique<DMWEOS>(1);
+            m->number_of_components(2);
+            m->add_components(a, b);
+            SCOPED_TRACE(testing::Message() << a << "-" << b << (model ? " DMWEOS" : " DMW2"));
+            testing::internal::CaptureStderr();
+            for (double x1 : {1e-6, 0.2, 0.5, 0.9}) {
+                m->composition(1.0 - x1, x1);
+                m->calculateFromTP(673.15, 1000.0, 0);
+                EXPECT_EQ(m->errorflag, 1) << x1;
+                m->calculateFromTV(673.15, 1e-4, 0);
+                EXPECT_EQ(m->errorflag, 1) << x1;
+            }
+            EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be traced"), std::string::npos);
+            for (int i = 0; i < 2; ++i) {
+                DMW1 p(1);
+                pure(p, i == 0 ? a : b);
+                p.calculateFromTP(673.15, 1000.0, 0);
+                m->composition(i == 0 ? 1.0 : 0.0, i == 0 ? 0.0 : 1.0);
+                m->calculateFromTP(673.15, 1000.0, 0);
+                ASSERT_EQ(m->errorflag, 0);
+                EXPECT_NEAR(m->V, p.V, 1e-9 * p.V);
+                EXPECT_NEAR(std::log(m->fugcoef[i]), std::log(p.fugcoef[0]), 1e-9);
+            }
+        }
     }
-    // At x = 0 and 1 the mixture's fugacity coefficient is the pure one.
-    DMW1 co2(1);
-    pure(co2, "CO2");
-    co2.calculateFromTP(673.15, 1000.0, 0);
-    m.composition(1.0, 0.0);
-    m.calculateFromTP(673.15, 1000.0, 0);
-    EXPECT_NEAR(m.V, co2.V, 1e-9 * co2.V);
-    EXPECT_NEAR(std::log(m.fugcoef[0]), std::log(co2.fugcoef[0]), 1e-9);
-}
-
-TEST(DuanModels, OutsideTheCO2H2ORangeTheStateFails)
-{
-    DMW2 m(1);
-    m.number_of_components(2);
-    m.add_components("CO2", "H2O");
-    m.composition(0.5, 0.5);
-    m.calculateFromTP(300.0, 100.0, 0);
-    EXPECT_EQ(m.errorflag, 1);
-    m.calculateFromTP(500.0, 100.0, 0);
-    EXPECT_EQ(m.errorflag, 0);
 }
 
 TEST(DuanModels, DMWEOSIdealPartLeavesTheFugacitiesAndCompletesTheIdealGas)
@@ -301,7 +309,7 @@ TEST(DuanModels, DMWEOSKeepsItsTermWhenTheCountIsGivenAgain)
     e.number_of_components(2);
     ASSERT_NE(dynamic_cast<Duan2*>(e.interactions[0]), nullptr);
     e.add_components("CH4", "CO2");
-    e.composition(0.5, 0.5);
+    e.composition(0.0, 1.0);
     e.calculateFromTP(400.0, 100.0, 0);
     EXPECT_EQ(e.errorflag, 0);
 }

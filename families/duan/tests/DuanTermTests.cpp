@@ -23,8 +23,11 @@ void load(Duan1& t, const duan::FluidSet& s)
     t.set_parameters(s.Tc, s.Pc, s.a);
 }
 
+// The tree of a mixture is evaluated (the models refuse mixtures, whose
+// interaction parameters could not be traced to the publication).
 void load(Duan2& t, const duan::FluidSet& s0, const duan::FluidSet& s1, short pair)
 {
+    t.refuseMixtures = false;
     t.number_of_components(2);
     t.set_parameters(0, s0.Tc, s0.Pc, s0.a);
     t.set_parameters(1, s1.Tc, s1.Pc, s1.a);
