@@ -1,4 +1,5 @@
 // Product and Division.
+#include <algorithm>
 #include <cmath>
 
 #include "expressions/DerivativeKernels.h"
@@ -57,7 +58,7 @@ void Product::findShape() {
     calculated = true;
     if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
     if (shapeStamp_ != structureStamp()) findShape();
-    if (order > 2 || shape_ == Shape::General) return evaluateGeneral(order);
+    if (order > 2 || shape_ == Shape::General || sHigherOrderProducts) return evaluateGeneral(order);
     const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
     const int i = i_, j = j_;
     const double av = a * v0, au = a * u0;
@@ -112,9 +113,43 @@ template <int S, int K>
     }
 }
 
+// The same entries with the operations of the passes of order 3 and 4
+// (sHigherOrderProducts): Leibniz's rule in one sum per entry, every term of
+// it, times the scalar, for the flagged variables in ascending order.
+template <int S, int K>
+[[gnu::always_inline]] inline void Product::evaluateShapeHigher() {
+    const double u0 = u->value, v0 = v->value;
+    value = a * u0 * v0;
+    calculated = true;
+    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    const bool two = S != static_cast<int>(Shape::One);
+    const int lo = two ? std::min(i_, j_) : i_, hi = two ? std::max(i_, j_) : i_;
+    const double ul = U1[lo], vl = V1[lo];
+    d1[lo] = a * (ul * v0 + u0 * vl);
+    if constexpr (K >= 2) {
+        const int ll = off2(lo, lo);
+        D2[ll] = a * (U2[ll] * v0 + ul * vl + ul * vl + u0 * V2[ll]);
+    }
+    if (!two) return;
+    const double uh = U1[hi], vh = V1[hi];
+    d1[hi] = a * (uh * v0 + u0 * vh);
+    if constexpr (K >= 2) {
+        const int hl = off2(hi, lo), hh = off2(hi, hi);
+        D2[hl] = a * (U2[hl] * v0 + uh * vl + ul * vh + u0 * V2[hl]);
+        D2[hh] = a * (U2[hh] * v0 + uh * vh + uh * vh + u0 * V2[hh]);
+    }
+}
+
 namespace {
 template <int S, int K>
 void productShapeBatch(Expression* const* nodes, int count) {
+    if (Expression::sHigherOrderProducts) {
+        for (int i = 0; i < count; ++i) {
+            Expression* e = nodes[i];
+            if (!e->calculated) static_cast<Product*>(e)->evaluateShapeHigher<S, K>();
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         Expression* e = nodes[i];
         if (!e->calculated) static_cast<Product*>(e)->evaluateShape<S, K>();

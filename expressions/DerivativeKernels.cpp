@@ -247,6 +247,20 @@ inline void leibnizHigh(const int* act, int m, int order, double a, double u0, c
 
 void leibniz(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
              const DerivView& v, const DerivView& out) {
+    if (order <= 2 && Expression::sHigherOrderProducts) {  // the operations of the higher orders
+        const int o = order < 1 ? 0 : order;
+        if (o == 0) return;
+        switch (m * 10 + o) {
+            case 11: return leibnizHigh<1, 1>(act, m, order, a, u0, u, v0, v, out);
+            case 12: return leibnizHigh<1, 2>(act, m, order, a, u0, u, v0, v, out);
+            case 21: return leibnizHigh<2, 1>(act, m, order, a, u0, u, v0, v, out);
+            case 22: return leibnizHigh<2, 2>(act, m, order, a, u0, u, v0, v, out);
+            case 31: return leibnizHigh<3, 1>(act, m, order, a, u0, u, v0, v, out);
+            case 32: return leibnizHigh<3, 2>(act, m, order, a, u0, u, v0, v, out);
+            default: return o == 1 ? leibnizHigh<0, 1>(act, m, order, a, u0, u, v0, v, out)
+                                   : leibnizHigh<0, 2>(act, m, order, a, u0, u, v0, v, out);
+        }
+    }
     if (order <= 2) {
         switch (m) {
             case 1: return leibnizLow<1>(act, m, order, a, u0, u, v0, v, out);

@@ -18,6 +18,7 @@ int Expression::sVarDepth = 0;
 int Expression::sNesting = 0;
 unsigned long long Expression::sStructure = 0;
 bool Expression::sCompiled = true;
+bool Expression::sHigherOrderProducts = false;
 
 namespace {
 

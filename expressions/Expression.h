@@ -232,6 +232,22 @@ public:
     // Compiled evaluation on or off, program-wide (on by default); with it off
     // every node evaluates its children recursively.
     static bool sCompiled;
+    // While set, products take their first and second derivatives with the
+    // operations of the passes of order 3 and 4 (Leibniz's rule in one sum
+    // per entry, times the scalar), which round differently from those of
+    // the passes of order 1 and 2: a pass of order 2 then gives the entries
+    // of a pass of order 3 to the bit (the state functions, which the
+    // framework used to take from a pass of order 3).
+    static bool sHigherOrderProducts;
+    struct HigherOrderProducts {
+        HigherOrderProducts() : was_(sHigherOrderProducts) { sHigherOrderProducts = true; }
+        ~HigherOrderProducts() { sHigherOrderProducts = was_; }
+        HigherOrderProducts(const HigherOrderProducts&) = delete;
+        HigherOrderProducts& operator=(const HigherOrderProducts&) = delete;
+
+    private:
+        bool was_;
+    };
 
     // ---- non-virtual operations ----
     void setName(const char* s);

@@ -26,6 +26,8 @@ public:
     FullKernel uniformFullKernel(int order) override;
     template <int S, int K>
     void evaluateShape();
+    template <int S, int K>
+    void evaluateShapeHigher();
     void set_scalars1(double a) override;
     void printFormula(std::FILE* f) override;
 

@@ -174,6 +174,8 @@ void Interaction::calculate_state_functions() {
         P = Z = 0.0;
         return;
     }
+    // The entries to the second order, as a pass of order 3 gives them.
+    const Expression::HigherOrderProducts rounding;
     if (!evaluate(2)) return;
     reusableOrder = 2;
     storeStateDerivatives(false);
