@@ -122,6 +122,18 @@ template <int S, int K>
     value = a * u0 * v0;
     calculated = true;
     const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    if constexpr (S == static_cast<int>(Shape::Separable)) {
+        // u of variable i_ alone, v of j_ alone: the one nonzero term of each
+        // entry (as in evaluateShape).
+        const int i = i_, j = j_;
+        d1[i] = a * (U1[i] * v0);
+        d1[j] = a * (u0 * V1[j]);
+        if constexpr (K < 2) return;
+        D2[ii_] = a * (U2[ii_] * v0);
+        D2[jj_] = a * (u0 * V2[jj_]);
+        D2[ij_] = a * (U1[i] * V1[j]);
+        return;
+    }
     const bool two = S != static_cast<int>(Shape::One);
     const int lo = two ? std::min(i_, j_) : i_, hi = two ? std::max(i_, j_) : i_;
     const double ul = U1[lo], vl = V1[lo];

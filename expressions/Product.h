@@ -7,7 +7,10 @@
 // computed from that term alone, with the operations of the full rule, whose
 // other terms add exact zeros (they could differ only in the sign of a zero,
 // and where an infinite derivative of one factor meets the zero derivative
-// of the other, which the full rule turns into NaN).
+// of the other, which the full rule turns into NaN).  The same holds of the
+// rule as the passes of order 3 and 4 write it (Expression::
+// sHigherOrderProducts), and of the one-variable passes of a product whose
+// factor does not depend on the variable (productConstFactorKernel).
 #include "expressions/BinOp.h"
 
 class Product : public BinOp {
