@@ -19,8 +19,10 @@
 //
 // A full pass of order 0 to 4 computes the nodes in batches of one class
 // (each batch after the children of its nodes), each batch through its class's
-// evaluateNode called directly (FullKernel).  The nodes that are not
-// operators stay in place between the nodes before and after them.
+// evaluateNode called directly (FullKernel), or, where every node is sized
+// alike, through a kernel of the node's shape (uniformFullKernel) with the same
+// arithmetic.  The nodes that are not operators stay in place between the
+// nodes before and after them.
 //
 // One-variable passes (calculate(order, var), the passes of a volume search)
 // go through a tape: each node's value and pure derivatives in the variable
@@ -44,9 +46,14 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
+// In those passes a sum whose every term is a product that only it reads
+// computes the products itself (sumOfProductsKernel), with the products'
+// own arithmetic, so that its additions run beside theirs.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of any graph (links, sizes, dependency flags).
+// A graph of a few operators among its other nodes walks faster by itself:
+// its plan is made once per structure and not used (worthwhile()).
 #include <memory>
 #include <vector>
 

@@ -607,3 +607,67 @@ TEST(WagnerPruss, ResidualMatchesAPlainLoopToTheFourthOrder)
         EXPECT_NEAR(a12Held, a12Full, 1e-13 * std::fabs(a12Full));
     }
 }
+
+namespace {
+
+// Every node below e, each once (children through planChildren).
+void collectNodes(Expression* e, std::vector<Expression*>& out)
+{
+    if (std::find(out.begin(), out.end(), e) != out.end())
+        return;
+    out.push_back(e);
+    std::vector<Expression*> children;
+    if (e->planChildren(children))
+        for (Expression* c : children)
+            collectNodes(c, out);
+}
+
+}  // namespace
+
+// The passes of a volume search (the temperature part held, the later passes
+// deferred, the sum of the terms computing its products itself) give, to the
+// bit, what the node-by-node walk gives at each volume; and when the search
+// ends every node holds what the walk leaves in it at the last volume.
+TEST(WagnerPruss, VolumeSearchPassesGiveWhatTheWalkGives)
+{
+    WagnerPruss w(1);
+    Interaction* res = w.interactions[0];
+    const double rhos[] = {1.0, 50.0, 358.0, 838.0, 1000.0, 1100.0};
+    for (double T : {300.0, 500.0, 647.5, 900.0}) {
+        SCOPED_TRACE(T);
+        struct Result {
+            double A, aV, aVV, Z, dZdV;
+        };
+        std::vector<Result> held;
+        w.temperature(T);
+        res->beginVolumeSearch();
+        for (double rho : rhos) {
+            w.volume(kM / rho);
+            res->calculate_Z();
+            held.push_back({res->A, res->aV, res->aVV, res->Z, res->dZdV});
+        }
+        res->endVolumeSearch();
+        std::vector<Expression*> nodes;
+        collectNodes(res->root, nodes);
+        std::vector<double> kept;
+        for (const Expression* e : nodes)
+            kept.insert(kept.end(), {e->value, e->d1[1], e->d2[1][1]});
+        Expression::sCompiled = false;
+        for (std::size_t k = 0; k < std::size(rhos); ++k) {
+            w.volume(kM / rhos[k]);
+            res->calculate_Z();
+            EXPECT_EQ(held[k].A, res->A) << rhos[k];
+            EXPECT_EQ(held[k].aV, res->aV) << rhos[k];
+            EXPECT_EQ(held[k].aVV, res->aVV) << rhos[k];
+            EXPECT_EQ(held[k].Z, res->Z) << rhos[k];
+            EXPECT_EQ(held[k].dZdV, res->dZdV) << rhos[k];
+        }
+        Expression::sCompiled = true;
+        std::size_t k = 0;
+        for (const Expression* e : nodes) {
+            EXPECT_EQ(kept[k++], e->value) << e->displayName();
+            EXPECT_EQ(kept[k++], e->d1[1]) << e->displayName();
+            EXPECT_EQ(kept[k++], e->d2[1][1]) << e->displayName();
+        }
+    }
+}
