@@ -213,9 +213,11 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
             }
             if (way < 2) {
                 auto level = [&](int i) { return way == 0 ? depth[i] : top - height[i]; };
-                std::stable_sort(seg.begin(), seg.end(), [&](int x, int y) {
+                // The segment is in plan order: positions break the ties.
+                std::sort(seg.begin(), seg.end(), [&](int x, int y) {
                     if (level(x) != level(y)) return level(x) < level(y);
-                    return std::less<const void*>()(key[x], key[y]);
+                    if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
+                    return x < y;
                 });
                 for (std::size_t k = 0; k < seg.size(); ++k) {
                     if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++b;
