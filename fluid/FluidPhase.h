@@ -221,6 +221,9 @@ public:
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
     // The co-volume of the model's first term (m3/mol), 0 when it has none.
     double coVolume();
+    // The critical point searched from the model's stored start
+    // (critical_T, critical_V) as above; false, errorflag set, when none.
+    bool findTheCriticalPoint();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);
     virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc) { Tpc = Ppc = Vpc = 0.0; }
     void equationForCalculating_Spinodal(double T_, double& f, double& dfdT);

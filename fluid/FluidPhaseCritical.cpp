@@ -384,14 +384,18 @@ void FluidPhase::search_the_critical_point_of_the_pure_component() {
     errorflag = 1;
 }
 
-void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
+bool FluidPhase::findTheCriticalPoint() {
     temperature(critical_T);
     volume(critical_V);
-    criticalSolver->verbose = 1;
     search_the_critical_point_of_the_pure_component();
+    return errorflag == 0;
+}
+
+void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
+    const bool found = findTheCriticalPoint();
     calculateBulkMolarWeight();
     const double M = bulk_molar_weight;
-    if (errorflag || !(M > 0.0)) {
+    if (!found || !(M > 0.0)) {
         platform::diagf("No critical point found from %g K and %g cm3/mol, nor from the model's own estimate\n",
                         critical_T, critical_V * 1e6);
         errorflag = 1;
