@@ -14,6 +14,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/tests/StateSweep.h"
+#include "fluid/tests/TextRows.h"
 
 namespace {
 
@@ -150,5 +151,47 @@ TEST(CriticalPointSweep, EveryPureFluidModelFromItsOwnStart) {
         EXPECT_NEAR(T / Tc, 1.0, 1e-8) << what << " T " << T << " closed form " << Tc;
         EXPECT_NEAR(P / Pc, 1.0, 1e-8) << what << " P " << P << " closed form " << Pc;
         EXPECT_NEAR(V / Vc, 1.0, 1e-8) << what << " V " << V << " closed form " << Vc;
+    }
+}
+
+// The console's saturation curve of models that set no start of their own
+// runs from the critical point found for them down to the triple point of the
+// component (CO2: 216.592 K), and every point of the curve traced from that
+// critical point is an equilibrium of the model: equal pressures and
+// fugacities of the two phases evaluated anew.
+TEST(CriticalPointSweep, SaturationCurveFromTheCriticalPointFoundForTheModel) {
+    for (const char* name : {"SRK:CO2", "Montel:CO2", "PRSV:CO2"}) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(name));
+        ASSERT_TRUE(m) << name;
+        consoletest::capture([&] { m->calculateTheSaturationCurve("sweep", 1); });
+        const auto file = readTextRows("satusweep");
+        ASSERT_GT(file.size(), 50u) << name;
+        EXPECT_NEAR(file.back()[3], 216.592, 1e-6) << name;
+
+        std::vector<double> rows;
+        consoletest::capture([&] {
+            ASSERT_TRUE(m->findTheCriticalPoint()) << name;
+            m->calculate_saturation_curve("unused", 2, m->T, -1.0, m->V, m->V, 216.592, 6, "s", &rows);
+        });
+        ASSERT_EQ(rows.size() % 28, 0u) << name;
+        ASSERT_EQ(rows.size() / 28, file.size()) << name;
+        for (std::size_t r = 1; r < rows.size() / 28; r += 7) {
+            const double* row = &rows[28 * r];
+            const double T = row[3], Vl = row[1] * 1e-6, Vv = row[2] * 1e-6;
+            bool ok = false;
+            double Pl = 0, fl = 0, Pv = 0, fv = 0;
+            consoletest::capture([&] {
+                ok = sweep::evaluate(*m, 2, T, Vl);
+                Pl = m->P;
+                fl = m->fugacity[0];
+                ok = sweep::evaluate(*m, 1, T, Vv) && ok;
+                Pv = m->P;
+                fv = m->fugacity[0];
+            });
+            ASSERT_TRUE(ok) << name << " " << T;
+            EXPECT_GT(Vv, 1.001 * Vl) << name << " " << T;
+            EXPECT_NEAR(Pl / Pv, 1.0, 1e-7) << name << " " << T;
+            EXPECT_NEAR(fl / fv, 1.0, 1e-7) << name << " " << T;
+        }
     }
 }
