@@ -234,16 +234,19 @@ constexpr double kCriticalBracket = 1e-3;
 // R T / V^2 and R T / V^3 of an ideal gas to this tolerance.
 constexpr double kCriticalResidual = 1e-6;
 
-// One isotherm walked from the dilute gas (0.1 bar) into the dense fluid,
-// where the pressure exceeds 2 R T / V or the volume reaches the co-volume
-// (or 1 cm3/mol), in steps of 5 % in V (50 % while the gas is nearly ideal).
-// It is unstable at the first point where -dP/dV = A_VV is not positive,
-// stable when there is none.  It gives no verdict when the walk does not
-// begin in a nearly ideal gas (a model outside its range) or when the model
-// fails at a point after the walk has begun (a point that fails before is
-// passed over).  Vflat: where -V^2 dP/dV / R T, which is 1 in the ideal gas
-// and 0 at the critical point, is smallest, refined by a parabola in ln V
-// through the neighbouring points.
+// One isotherm walked from the dilute gas (0.1 bar) into the compressed
+// fluid, in steps of 5 % in V (50 % while the gas is nearly ideal), down to
+// the co-volume (or 1 cm3/mol) or to where the pressure exceeds 2 R T / V
+// at a third of the volume of the flattest point so far: a multiparameter
+// equation can rise to kilobars inside its two-phase region before it turns
+// (nitrogen's near 110 K), and the pressure alone does not tell that the
+// compressed fluid is reached.  It is unstable at the first point where
+// -dP/dV = A_VV is not positive, stable when there is none.  It gives no
+// verdict when the walk does not begin in a nearly ideal gas (a model outside
+// its range) or when the model fails at a point after the walk has begun (a
+// point that fails before is passed over).  Vflat: where -V^2 dP/dV / R T,
+// which is 1 in the ideal gas and 0 at the critical point, is smallest,
+// refined by a parabola in ln V through the neighbouring points.
 enum class Verdict : char { None, Stable, Unstable };
 
 struct IsothermScan {
@@ -257,7 +260,7 @@ IsothermScan scanIsotherm(FluidPhase& p, double T, double Vfloor) {
     const double RT = FluidPhase::R * T;
     double lnV[3] = {0, 0, 0}, flat[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};  // before, at and after the flattest
     double lastLnV = 0.0, lastFlat = HUGE_VAL;
-    bool seen = false, justFlattest = false;
+    bool seen = false, justFlattest = false, ideal = true;
     for (double V = RT / 1e4; V > Vfloor;) {
         p.volume(V);
         p.errorflag = 0;
@@ -288,8 +291,9 @@ IsothermScan scanIsotherm(FluidPhase& p, double T, double Vfloor) {
         }
         lastLnV = std::log(V);
         lastFlat = s;
-        if (Z > 2.0) break;
-        V /= std::fabs(Z - 1.0) < 0.01 ? 1.5 : 1.05;
+        if (Z > 2.0 && V < std::exp(lnV[1]) / 3.0) break;
+        ideal = ideal && std::fabs(Z - 1.0) < 0.01;
+        V /= ideal ? 1.5 : 1.05;
     }
     if (!seen) return out;
     out.verdict = Verdict::Stable;
@@ -316,21 +320,21 @@ double FluidPhase::coVolume() {
 bool FluidPhase::estimateTheCriticalPoint(double& Tc, double& Vc) {
     const double b = coVolume();
     const double Vfloor = b > 0.0 ? b * (1.0 + 1e-6) : 1e-6;
-    // Downwards from the highest temperature: the first unstable isotherm
-    // below a stable one brackets the highest temperature of a loop, the
-    // critical one (a model taken below its range may look stable there) ...
+    // Upwards from the lowest temperature: the first stable isotherm above an
+    // unstable one brackets the critical temperature (a model taken below
+    // its range may look stable there, or above it unstable again) ...
     double Tlo = 0.0, Thi = 0.0, Vhi = 0.0;
-    for (double t = kHighestCriticalT; t >= kLowestCriticalT; t /= kCriticalTStep) {
+    for (double t = kLowestCriticalT; t <= kHighestCriticalT; t *= kCriticalTStep) {
         const IsothermScan s = scanIsotherm(*this, t, Vfloor);
-        if (s.verdict == Verdict::Stable) {
+        if (s.verdict == Verdict::Unstable) {
+            Tlo = t;
+        } else if (s.verdict == Verdict::Stable && Tlo > 0.0) {
             Thi = t;
             Vhi = s.Vflat;
-        } else if (s.verdict == Verdict::Unstable && Thi > 0.0) {
-            Tlo = t;
             break;
         }
     }
-    if (!(Tlo > 0.0)) return false;
+    if (!(Thi > 0.0)) return false;
     // ... and the bracket is narrowed by bisection.
     while (Thi / Tlo - 1.0 > kCriticalBracket) {
         const double t = std::sqrt(Tlo * Thi);

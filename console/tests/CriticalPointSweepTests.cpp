@@ -1,8 +1,9 @@
 // The critical point of every pure fluid the model factory builds, asked of a
 // new model as the console's "crit" asks it (from the model's own start
-// values, which many models do not set): it is found, both conditions of a
-// critical point hold by differences of the pressure, and the cubic models
-// put it where the closed form of their cubic does.
+// values, which many models do not set) and from the model's own estimate
+// alone: it is found, the same both ways, both conditions of a critical point
+// hold by differences of the pressure, and the cubic models put it where the
+// closed form of their cubic does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -92,7 +93,7 @@ struct Case {
 
 }  // namespace
 
-TEST(CriticalPointSweep, EveryPureFluidModelFromItsOwnStart) {
+TEST(CriticalPointSweep, EveryPureFluidModelFromItsStartAndFromItsOwnEstimate) {
     // Component constants as each model holds them: its own table, or the
     // component file "compo/<name>" (Poling, Prausnitz and O'Connell).
     const std::vector<Case> cases = {
@@ -129,22 +130,35 @@ TEST(CriticalPointSweep, EveryPureFluidModelFromItsOwnStart) {
     for (const Case& c : cases) {
         std::string what = c.model;
         for (double xi : c.x) what += " " + std::to_string(xi);
-        std::unique_ptr<FluidPhase> m;
-        const auto out = consoletest::capture([&] {
-            m.reset(createFluidModel(c.model.c_str()));
-            if (!m) return;
-            if (!c.x.empty()) {
+        auto make = [&]() {
+            std::unique_ptr<FluidPhase> m(createFluidModel(c.model.c_str()));
+            if (m && !c.x.empty()) {
                 std::vector<double> x = c.x;
                 m->composition(x.data());
             }
+            return m;
+        };
+        // As the console asks for it, and from the model's own estimate
+        // alone (its stored start, where it has one, removed).
+        std::unique_ptr<FluidPhase> m, e;
+        bool estimated = false;
+        const auto out = consoletest::capture([&] {
+            m = make();
+            e = make();
+            if (!m || !e) return;
             m->calculateTheCriticalPoint(1, "sweep");
+            e->critical_T = e->critical_V = 0.0;
+            estimated = e->findTheCriticalPoint();
         });
-        ASSERT_TRUE(m) << what << ": " << out.err;
+        ASSERT_TRUE(m && e) << what << ": " << out.err;
         ASSERT_EQ(m->errorflag, 0) << what << ": " << out.err;
         EXPECT_NE(out.out.find("P   "), std::string::npos) << what << ": " << out.out;
         const double T = m->T, V = m->V, P = m->P;
         std::string wrong;
         EXPECT_TRUE(sweep::isCriticalPoint(*m, T, V, wrong)) << what << ": " << wrong;
+        ASSERT_TRUE(estimated) << what;
+        EXPECT_NEAR(e->T / T, 1.0, 1e-9) << what << " from the estimate";
+        EXPECT_NEAR(e->V / V, 1.0, 1e-7) << what << " from the estimate";
         if (!c.cubic) continue;
         double Tc, Pc, Vc;
         closedForm(c.form, Tc, Pc, Vc);
