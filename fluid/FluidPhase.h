@@ -214,10 +214,11 @@ public:
     // errorflag is set.
     void search_the_critical_point_of_the_pure_component();
     // The model's own start of the critical-point search, whatever it
-    // computed before: Tc is bracketed as the lowest temperature whose
-    // isotherm is mechanically stable throughout, Vc is where that isotherm
-    // is flattest.  False when the model has no such temperature between
-    // 50 K and 10^4 K.  The phase is left at Tc and Vc.
+    // computed before: Tc is bracketed as the lowest temperature above a
+    // mechanically unstable isotherm whose isotherm is stable throughout (by
+    // bisection on coarse isotherms), Vc is where that isotherm is flattest.
+    // False when the model has no such temperature between 50 K and 10^4 K.
+    // The phase is left at Tc and Vc.
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
     // The co-volume of the model's first term (m3/mol), 0 when it has none.
     double coVolume();
