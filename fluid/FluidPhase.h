@@ -207,12 +207,30 @@ public:
     void check_fugacities();
 
     // ---- critical point
-    void calculate_critical_parameters_of_pure_fluid();
+    // A model that is not made of terms gives these derivatives itself.
+    virtual void calculate_critical_parameters_of_pure_fluid();
     void calculate_critical_parameters();
     void calculate_third_order_critical_parameters();
     void check_critical_parameters();
     void equationForCalculatingCriticalPoint1(double* xv, double* G, double** J, int& err, int order, void*);
+    // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
+    // when they are no start (not finite, T below 50 K, V at or below the
+    // co-volume) or lead to none, from estimateTheCriticalPoint.  The point
+    // found lies above the co-volume and has a finite pressure; otherwise
+    // errorflag is set.
     void search_the_critical_point_of_the_pure_component();
+    // The model's own start of the critical-point search, whatever it
+    // computed before: Tc is bracketed as the lowest temperature above a
+    // mechanically unstable isotherm whose isotherm is stable throughout (by
+    // bisection on coarse isotherms), Vc is where that isotherm is flattest.
+    // False when the model has no such temperature between 50 K and 10^4 K.
+    // The phase is left at Tc and Vc.
+    bool estimateTheCriticalPoint(double& Tc, double& Vc);
+    // The co-volume of the model's first term (m3/mol), 0 when it has none.
+    double coVolume();
+    // The critical point searched from the model's stored start
+    // (critical_T, critical_V) as above; false, errorflag set, when none.
+    bool findTheCriticalPoint();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);
     virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc) { Tpc = Ppc = Vpc = 0.0; }
     void equationForCalculating_Spinodal(double T_, double& f, double& dfdT);
@@ -734,6 +752,9 @@ public:
     // ================================================================
 
 private:
+    // The Newton search of the critical point from (T0, V0) and the check of
+    // its answer; false when it finds none.
+    bool criticalPointFrom(double T0, double V0);
     void bindVolumeEquation();
     void bindTemperatureEquation();
     bool belowCoVolume();

@@ -268,12 +268,15 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         } else if (is(word, "psat")) {
             const double t = a.positive("T (K)  ");
             run([&] {
-                if (calculateTheSaturationPressure(t) != 0 || !std::isfinite(P) || !std::isfinite(Hvap)) {
+                if (calculateTheSaturationPressure(t) != 0 || !std::isfinite(P)) {
                     done = false;
                     return;
                 }
-                std::printf("T %12f K  Psat %12f bar  Vl %12f cm3/mol  Vv %12f cm3/mol  Hvap %12f J/mol\n", T,
-                            P * 1e-5, Vl_sat * 1e6, Vv_sat * 1e6, Hvap);
+                // A model without an ideal-gas part gives no enthalpy.
+                char hvap[32] = "          --";
+                if (std::isfinite(Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", Hvap);
+                std::printf("T %12f K  Psat %12f bar  Vl %12f cm3/mol  Vv %12f cm3/mol  Hvap %s J/mol\n", T,
+                            P * 1e-5, Vl_sat * 1e6, Vv_sat * 1e6, hvap);
             });
         } else if (is(word, "spino")) {
             const std::string sl = a.suffix("suffix (liquid spinodal)");

@@ -1,5 +1,6 @@
 // Helmholtz derivatives of the phase to the fourth order and the critical
 // point of a pure fluid (A_VV = 0, A_VVV = 0).
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -218,33 +219,189 @@ void FluidPhase::equationForCalculatingCriticalPoint1(double* xv, double* G, dou
     }
 }
 
-void FluidPhase::search_the_critical_point_of_the_pure_component() {
+namespace {
+
+// The critical system is solved between these temperatures (K): below the
+// lower one it refuses the point, above the upper one no fluid of the
+// library has its critical point.
+constexpr double kLowestCriticalT = 50.0;
+constexpr double kHighestCriticalT = 1e4;
+// Steps of the upward walk in T and the width of the bracket at its end: the
+// estimate need only start the Newton search.
+constexpr double kCriticalTStep = 1.5;
+constexpr double kCriticalBracket = 1e-3;
+// A critical point found satisfies A_VV = 0 and A_VVV = 0 on the scales
+// R T / V^2 and R T / V^3 of an ideal gas to this tolerance.
+constexpr double kCriticalResidual = 1e-6;
+
+// One isotherm walked from the dilute gas (0.1 bar) into the compressed
+// fluid, in steps of 5 % in V (50 % while the gas is nearly ideal), down to
+// the co-volume (or 1 cm3/mol) or to where the pressure exceeds 2 R T / V
+// at a third of the volume of the flattest point so far: a multiparameter
+// equation can rise to kilobars inside its two-phase region before it turns
+// (nitrogen's near 110 K), and the pressure alone does not tell that the
+// compressed fluid is reached.  It is unstable at the first point where
+// -dP/dV = A_VV is not positive, stable when there is none.  It gives no
+// verdict when the walk does not begin in a nearly ideal gas (a model outside
+// its range) or when the model fails at a point after the walk has begun (a
+// point that fails before is passed over).  Vflat: where -V^2 dP/dV / R T,
+// which is 1 in the ideal gas and 0 at the critical point, is smallest,
+// refined by a parabola in ln V through the neighbouring points.
+enum class Verdict : char { None, Stable, Unstable };
+
+struct IsothermScan {
+    Verdict verdict = Verdict::None;
+    double Vflat = 0.0;
+};
+
+IsothermScan scanIsotherm(FluidPhase& p, double T, double Vfloor) {
+    IsothermScan out;
+    p.temperature(T);
+    const double RT = FluidPhase::R * T;
+    double lnV[3] = {0, 0, 0}, flat[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};  // before, at and after the flattest
+    double lastLnV = 0.0, lastFlat = HUGE_VAL;
+    bool seen = false, justFlattest = false, ideal = true;
+    for (double V = RT / 1e4; V > Vfloor;) {
+        p.volume(V);
+        p.errorflag = 0;
+        p.calculate_critical_parameters_of_pure_fluid();
+        const double s = p.d2AdV2 * V * V / RT, Z = -p.dAdV * V / RT;
+        if (p.errorflag || !std::isfinite(s) || !std::isfinite(Z)) {
+            if (seen) return out;
+            V /= 1.5;
+            continue;
+        }
+        if (!seen && !(std::fabs(Z - 1.0) < 0.05)) return out;
+        seen = true;
+        if (!(s > 0.0)) {
+            out.verdict = Verdict::Unstable;
+            return out;
+        }
+        if (justFlattest) {
+            lnV[2] = std::log(V);
+            flat[2] = s;
+        }
+        justFlattest = s < flat[1];
+        if (justFlattest) {
+            lnV[0] = lastLnV;
+            flat[0] = lastFlat;
+            lnV[1] = std::log(V);
+            flat[1] = s;
+            flat[2] = HUGE_VAL;
+        }
+        lastLnV = std::log(V);
+        lastFlat = s;
+        if (Z > 2.0 && V < std::exp(lnV[1]) / 3.0) break;
+        ideal = ideal && std::fabs(Z - 1.0) < 0.01;
+        V /= ideal ? 1.5 : 1.05;
+    }
+    if (!seen) return out;
+    out.verdict = Verdict::Stable;
+    out.Vflat = std::exp(lnV[1]);
+    if (std::isfinite(flat[0]) && std::isfinite(flat[2])) {
+        // Vertex of the parabola through the three points, kept between them.
+        const double a = lnV[0] - lnV[1], b = lnV[2] - lnV[1];
+        const double da = flat[0] - flat[1], db = flat[2] - flat[1];
+        const double den = 2.0 * (da * b - db * a);
+        if (den != 0.0) {
+            const double t = (da * b * b - db * a * a) / den;
+            if (std::isfinite(t)) out.Vflat = std::exp(lnV[1] + std::clamp(t, std::min(a, b), std::max(a, b)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+double FluidPhase::coVolume() {
+    return std::max(interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum(), 0.0);
+}
+
+bool FluidPhase::estimateTheCriticalPoint(double& Tc, double& Vc) {
+    const double b = coVolume();
+    const double Vfloor = b > 0.0 ? b * (1.0 + 1e-6) : 1e-6;
+    // Upwards from the lowest temperature: the first stable isotherm above an
+    // unstable one brackets the critical temperature (a model taken below
+    // its range may look stable there, or above it unstable again) ...
+    double Tlo = 0.0, Thi = 0.0, Vhi = 0.0;
+    for (double t = kLowestCriticalT; t <= kHighestCriticalT; t *= kCriticalTStep) {
+        const IsothermScan s = scanIsotherm(*this, t, Vfloor);
+        if (s.verdict == Verdict::Unstable) {
+            Tlo = t;
+        } else if (s.verdict == Verdict::Stable && Tlo > 0.0) {
+            Thi = t;
+            Vhi = s.Vflat;
+            break;
+        }
+    }
+    if (!(Thi > 0.0)) return false;
+    // ... and the bracket is narrowed by bisection.
+    while (Thi / Tlo - 1.0 > kCriticalBracket) {
+        const double t = std::sqrt(Tlo * Thi);
+        const IsothermScan s = scanIsotherm(*this, t, Vfloor);
+        if (s.verdict == Verdict::Stable) {
+            Thi = t;
+            Vhi = s.Vflat;
+        } else {
+            Tlo = t;
+        }
+    }
+    Tc = Thi;
+    Vc = Vhi;
+    temperature(Tc);
+    volume(Vc);
+    errorflag = 0;
+    return true;
+}
+
+bool FluidPhase::criticalPointFrom(double T0, double V0) {
     errorflag = 0;
     Newton& s = phase_solvers::bindSystem(
-        *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2, {T, V});
+        *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2, {T0, V0});
     s.verbose = 1;
     s.solve();
-    if (s.status == 0) {
-        temperature(s.x[0]);
-        volume(s.x[1]);
-        calculate_pressure();
-        calculate_state_functions();
-    } else {
-        errorflag = 1;
-    }
+    if (s.status != 0) return false;
+    const double Tc = s.x[0], Vc = s.x[1];
+    temperature(Tc);
+    volume(Vc);
+    errorflag = 0;
+    calculate_critical_parameters_of_pure_fluid();
+    const double RT = R * Tc;
+    const bool critical = errorflag == 0 && std::isfinite(Tc) && std::isfinite(Vc) && Vc > coVolume() &&
+                          std::fabs(d2AdV2) * Vc * Vc <= kCriticalResidual * RT &&
+                          std::fabs(d3AdV3) * Vc * Vc * Vc <= kCriticalResidual * RT;
+    if (!critical) return false;
+    calculate_pressure();
+    if (errorflag || !std::isfinite(P)) return false;
+    // The state functions a model does not give are NaN: the point stands.
+    calculate_state_functions();
+    errorflag = 0;
+    return true;
+}
+
+void FluidPhase::search_the_critical_point_of_the_pure_component() {
+    const double T0 = T, V0 = V;
+    const bool start = std::isfinite(T0) && T0 >= kLowestCriticalT && std::isfinite(V0) && V0 > coVolume();
+    if (start && criticalPointFrom(T0, V0)) return;
+    double Tc = 0.0, Vc = 0.0;
+    if (estimateTheCriticalPoint(Tc, Vc) && criticalPointFrom(Tc, Vc)) return;
+    errorflag = 1;
+}
+
+bool FluidPhase::findTheCriticalPoint() {
+    temperature(critical_T);
+    volume(critical_V);
+    search_the_critical_point_of_the_pure_component();
+    return errorflag == 0;
 }
 
 void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
-    temperature(critical_T);
-    volume(critical_V);
-    criticalSolver->verbose = 1;
-    search_the_critical_point_of_the_pure_component();
-    const short failed = errorflag;
-    calculate_state_functions();
-    if (failed) errorflag = failed;
+    const bool found = findTheCriticalPoint();
+    calculateBulkMolarWeight();
     const double M = bulk_molar_weight;
-    if (failed || !(std::isfinite(T) && std::isfinite(V) && std::isfinite(P) && std::isfinite(Cv) && V > 0.0 && M > 0.0)) {
-        platform::diagf("No critical point found from %g K and %g cm3/mol\n", critical_T, critical_V * 1e6);
+    if (!found || !(M > 0.0)) {
+        platform::diagf("No critical point found from %g K and %g cm3/mol, nor from the model's own estimate\n",
+                        critical_T, critical_V * 1e6);
         errorflag = 1;
         return;
     }
@@ -252,7 +409,11 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     std::printf("V   %12f cm3/mol\n", V * 1e6);
     std::printf("rho %12f kg/m3\n", M / V);
     std::printf("P   %12f bar\n", P * 1e-5);
-    std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
+    // A model without an ideal-gas part (or its data) gives no heat capacity.
+    if (std::isfinite(Cv))
+        std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
+    else
+        std::printf("cv  %12s kJ/kg/K\n", "--");
     // (dP/dV)T vanishes at the critical point, and cp with it diverges.
     std::printf("cp  %12s kJ/kg/K\n", "diverging");
 

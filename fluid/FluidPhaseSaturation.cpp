@@ -574,7 +574,7 @@ void FluidPhase::initializeSaturationVolumesFromT(const char* name, double T_) {
 }
 
 bool FluidPhase::saturationStartUsable() {
-    const double b = std::max(interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum(), 0.0);
+    const double b = coVolume();
     return std::isfinite(Vl0) && std::isfinite(Vv0) && Vl0 > b && Vv0 > b;
 }
 
@@ -646,7 +646,7 @@ bool FluidPhase::estimateSaturationVolumes(double T_) {
         }
     } keep{*this, P, V, errorflag};
     temperature(T_);
-    const double b = interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum();
+    const double b = coVolume();
     constexpr double kStep = 1.05, kVmax = 1e4;
     auto nearlyIdeal = [&](const IsothermPoint& q) { return q.P * q.V > 0.99 * R * T_; };
     // The liquid branch, and the flattest point should there be no loop.

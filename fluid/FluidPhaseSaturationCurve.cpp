@@ -41,7 +41,9 @@ bool evaluateSideProps(FluidPhase& p, double Vs, double M, SideProps& o) {
     const bool ok = p.errorflag == 0;
     p.errorflag = saved;
     o = {p.U, p.H, p.A, p.G, p.S, p.Cv, p.Cp, p.H / M / 1000.0, p.P, p.soundSpeed, Vs};
-    return ok && std::isfinite(o.U) && std::isfinite(o.H) && std::isfinite(o.S) && std::isfinite(o.P);
+    // Energies that are not finite without an error are those the model does
+    // not give (no ideal-gas part): the point stands, its energies are NaN.
+    return ok && std::isfinite(o.P);
 }
 
 // Evaluates both sides of the saturation point (Vl_sat, Vv_sat) and sigma.
@@ -376,10 +378,11 @@ void FluidPhase::calculateIsoBiphasic(int flag, double value, short start, doubl
 
 void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const std::string path = CurveOutput::fileName("satu", suffix);
-    temperature(critical_T);
-    volume(critical_V);
-    calculate_saturation_curve(path.c_str(), 2, critical_T, -1.0, critical_V, critical_V, lowestCurveTemperature(),
-                               mode, suffix, nullptr);
+    // From the critical point found from the model's start (the tracer
+    // reports one not found).
+    const bool found = findTheCriticalPoint();
+    const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
+    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestCurveTemperature(), mode, suffix, nullptr);
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

@@ -258,8 +258,12 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
     const double Tlow = lowestCurveTemperature();
-    calculateSpinodalCurve(pl.c_str(), critical_T, critical_V, 0, Tlow, 1, suffixL, nullptr);
-    calculateSpinodalCurve(pv.c_str(), critical_T, critical_V, 1, Tlow, 1, suffixV, nullptr);
+    // From the critical point found from the model's start (the tracer
+    // reports one not found).
+    const bool found = findTheCriticalPoint();
+    const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
+    calculateSpinodalCurve(pl.c_str(), Tc, Vc, 0, Tlow, 1, suffixL, nullptr);
+    calculateSpinodalCurve(pv.c_str(), Tc, Vc, 1, Tlow, 1, suffixV, nullptr);
 }
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {

@@ -303,6 +303,50 @@ void ClassicalCubic::calculate_state_functions() {
     withholdStateFunctions(false);
 }
 
+void ClassicalCubic::calculate_critical_parameters_of_pure_fluid() {
+    if (!parametersUsable()) {
+        errorflag = 1;
+        return;
+    }
+    refresh_parameters();
+    const double Vp_ = V + c, E0 = Vp_ - b, E1 = Vp_ - d1 * b, E2 = Vp_ - d2 * b;
+    if (!(E0 > 0.0) || !(E1 > 0.0) || !(E2 > 0.0)) {
+        errorflag = 1;
+        return;
+    }
+    // k-th derivatives in V' of 1/(V' - b) and of 1/((V' - d1 b)(V' - d2 b))
+    // (Leibniz's rule on the two factors), from which those of
+    // p(T, V') = R T/(V' - b) - a/((V' - d1 b)(V' - d2 b)) and of its T
+    // derivative at constant V'.
+    auto inverseDerivative = [](double e, int k) {
+        double d = 1.0 / e;
+        for (int j = 1; j <= k; j++) d *= -j / e;
+        return d;
+    };
+    double p[4], pT[4];
+    for (int k = 0; k < 4; k++) {
+        double g = 0.0, binomial = 1.0;
+        for (int j = 0; j <= k; j++) {
+            g += binomial * inverseDerivative(E1, j) * inverseDerivative(E2, k - j);
+            binomial = binomial * (k - j) / (j + 1);
+        }
+        const double f = inverseDerivative(E0, k);
+        p[k] = R * T * f - a * g;
+        pT[k] = R * f - dadT * g;
+    }
+    // P(T, V) = p(T, V + c(T)): a temperature derivative at constant V adds
+    // dc/dT times the next volume derivative.
+    A = dAdT = std::nan("");
+    dAdx = 0.0;
+    dAdV = -p[0];
+    d2AdV2 = -p[1];
+    d3AdV3 = -p[2];
+    d4AdV4 = -p[3];
+    d2AdTdV = -(pT[0] + dcdT * p[1]);
+    d3AdTdV2 = -(pT[1] + dcdT * p[2]);
+    d4AdTdV3 = -(pT[2] + dcdT * p[3]);
+}
+
 double ClassicalCubic::equationForPseudoCriticalPoint(double T_, void*) {
     temperature(T_);
     refresh_parameters();

@@ -33,6 +33,10 @@ public:
     // capacities and sound speed are not given (NaN): no ideal gas is added.
     void calculate_state_functions() override;
     void calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) override;
+    // The volume and temperature derivatives of A that the critical-point
+    // and spinodal searches read, A_V = -P in closed form (A itself and
+    // dA/dT are not given: NaN); errorflag at or below the co-volume.
+    void calculate_critical_parameters_of_pure_fluid() override;
     virtual void calculate_parameters_of_pure_components() {}
     virtual void calculate_mixing_parameters() {}
 

@@ -190,7 +190,10 @@ Montel::Montel(int phaseKind) {
     setModelName("Montel");
     Omega_a = 0.45724;
     Omega_b = 0.0778;
-    Zc = 1.0 / 3.0;
+    // The critical compressibility of every Peng-Robinson fluid, 0.307401
+    // (Peng & Robinson 1976), not the 1/3 of the Redlich-Kwong family: it
+    // places the pseudo-critical volume Zc b/Omega_b at the critical point.
+    Zc = 0.3074013086987;
     Lambda = 0.6931471805599453;
     d1 = cubic::kPRd1;
     d2 = cubic::kPRd2;

@@ -177,6 +177,34 @@ inline Tally saturationPoints(FluidPhase& m, const std::vector<double>& Ts) {
     return t;
 }
 
+// Whether (T, V) is a critical point of the model: dP/dV and d2P/dV2 by
+// five-point differences of the pressure vanish on the scales R T / V^2 and
+// R T / V^3 of an ideal gas; what is wrong, if not.
+inline bool isCriticalPoint(FluidPhase& m, double T, double V, std::string& wrong) {
+    const double h = 1e-3 * V;
+    double p[5];
+    bool ok = std::isfinite(T) && std::isfinite(V) && V > 0.0;
+    for (int i = 0; i < 5 && ok; ++i) {
+        m.temperature(T);
+        m.volume(V + (i - 2) * h);
+        m.errorflag = 0;
+        m.calculate_pressure();
+        p[i] = m.P;
+        ok = m.errorflag == 0 && std::isfinite(p[i]);
+    }
+    if (!ok) {
+        wrong = where("crit, no pressure around", T, V * 1e6);
+        return false;
+    }
+    const double dP = (p[0] - 8 * p[1] + 8 * p[3] - p[4]) / (12 * h);
+    const double d2P = (-p[0] + 16 * p[1] - 30 * p[2] + 16 * p[3] - p[4]) / (12 * h * h);
+    const double s1 = R * T / (V * V), s2 = R * T / (V * V * V);
+    if (std::fabs(dP) < kCriticalTolerance * s1 && std::fabs(d2P) < kCriticalTolerance * s2) return true;
+    wrong = where("crit, not critical:", T, V * 1e6) + " dP/dV " + std::to_string(dP / s1) + " d2P/dV2 " +
+            std::to_string(d2P / s2);
+    return false;
+}
+
 // Critical points searched from the starts (T0, V0) of the grid.
 inline Tally criticalPoints(FluidPhase& m, const std::vector<double>& T0s, const std::vector<double>& V0s) {
     Tally t;
@@ -188,27 +216,9 @@ inline Tally criticalPoints(FluidPhase& m, const std::vector<double>& T0s, const
             m.search_the_critical_point_of_the_pure_component();
             if (m.errorflag) continue;
             ++t.answered;
-            const double T = m.T, V = m.V;
-            // dP/dV and d2P/dV2 by five-point differences of the pressure, on
-            // the scales R T / V^2 and R T / V^3 of an ideal gas.
-            const double h = 1e-3 * V;
-            double p[5];
-            bool ok = std::isfinite(T) && std::isfinite(V) && V > 0.0;
-            for (int i = 0; i < 5 && ok; ++i) {
-                m.temperature(T);
-                m.volume(V + (i - 2) * h);
-                m.errorflag = 0;
-                m.calculate_pressure();
-                p[i] = m.P;
-                ok = m.errorflag == 0 && std::isfinite(p[i]);
-            }
-            const double dP = (p[0] - 8 * p[1] + 8 * p[3] - p[4]) / (12 * h);
-            const double d2P = (-p[0] + 16 * p[1] - 30 * p[2] + 16 * p[3] - p[4]) / (12 * h * h);
-            const double s1 = R * T / (V * V), s2 = R * T / (V * V * V);
-            if (!ok || !(std::fabs(dP) < kCriticalTolerance * s1) || !(std::fabs(d2P) < kCriticalTolerance * s2))
-                t.add(where("crit, not critical:", T, V * 1e6) + " start " + std::to_string(T0) + " " +
-                      std::to_string(V0 * 1e6) + " dP/dV " + std::to_string(dP / s1) + " d2P/dV2 " +
-                      std::to_string(d2P / s2));
+            std::string wrong;
+            if (!isCriticalPoint(m, m.T, m.V, wrong))
+                t.add(wrong + " start " + std::to_string(T0) + " " + std::to_string(V0 * 1e6));
         }
     return t;
 }

@@ -223,6 +223,11 @@ TEST(Montel, TranslatedPengRobinson) {
     // The Peng-Robinson pressure of the untranslated volume.
     const double a = mo.a, b = mo.b, Vp = mo.V + c;
     EXPECT_NEAR(mo.P, kR * 300.0 / (Vp - b) - a / (Vp * Vp + 2 * b * Vp - b * b), 1e-4);
+    // Its pseudo-critical point has the critical compressibility of a
+    // Peng-Robinson fluid, 0.307401 (Peng & Robinson 1976), not 1/3.
+    double Tpc, Ppc, Vpc;
+    mo.calculate_the_pseudo_critical_point(Tpc, Ppc, Vpc);
+    EXPECT_NEAR(Ppc * Vpc / (kR * Tpc), 0.307401, 1e-5);
 }
 
 TEST(Montel, NamedComponentsTakeTheirOwnRowsAndPairs) {
