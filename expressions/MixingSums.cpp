@@ -385,8 +385,11 @@ void SumF::analyze_dependencies() {
 void SumF::gatherTupleVariables() {
     tupleVars_.clear();
     tupleStart_.clear();
+    sepEntries_.clear();
+    sepEnd_.clear();
     walk([&](const int* t, short, double) {
-        tupleStart_.push_back(static_cast<int>(tupleVars_.size()));
+        const int b = static_cast<int>(tupleVars_.size());
+        tupleStart_.push_back(b);
         Expression* e = *slot(t);
         for (int v = 0; v < nvar; ++v) {
             if (!isDependent(v)) continue;
@@ -394,9 +397,64 @@ void SumF::gatherTupleVariables() {
             for (int p = 0; p < k_ && !dep; ++p) dep = first_ + t[p] == v;
             if (dep) tupleVars_.push_back(v);
         }
+        listSeparableEntries(e, t, tupleVars_.data() + b, static_cast<int>(tupleVars_.size()) - b);
     });
     tupleStart_.push_back(static_cast<int>(tupleVars_.size()));
     tupleVarsValid_ = true;
+}
+
+void SumF::listSeparableEntries(Expression* e, const int* t, const int* vars, int m) {
+    auto inMonomial = [&](int v) {
+        for (int p = 0; p < k_; ++p)
+            if (first_ + t[p] == v) return true;
+        return false;
+    };
+    bool separable = e != nullptr;
+    for (int a = 0; a < m && separable; ++a)
+        separable = !(inMonomial(vars[a]) && e->isDependent(vars[a]));
+    sepEnd_.push_back(static_cast<int>(sepEntries_.size()));
+    if (!separable) {
+        for (int K = 1; K <= 4; ++K) sepEnd_.push_back(-1);
+        return;
+    }
+    // The entries of the variables `vars` by order, each index list descending
+    // (the storage's), split between the coefficient and the monomial.
+    int idx[4];
+    auto add = [&](int K) {
+        int ie[4], ip[4], ne = 0, np = 0;
+        for (int q = 0; q < K; ++q) (inMonomial(idx[q]) ? ip[np++] : ie[ne++]) = idx[q];
+        sepEntries_.push_back(SepEntry{static_cast<unsigned char>(K), static_cast<unsigned char>(ne),
+                                       static_cast<unsigned char>(np), offsetOf(idx, K), ne ? offsetOf(ie, ne) : 0,
+                                       np ? offsetOf(ip, np) : 0});
+    };
+    for (int K = 1; K <= 4; ++K) {
+        for (int a = 0; a < m; ++a) {
+            idx[0] = vars[a];
+            if (K == 1) {
+                add(1);
+                continue;
+            }
+            for (int b = 0; b <= a; ++b) {
+                idx[1] = vars[b];
+                if (K == 2) {
+                    add(2);
+                    continue;
+                }
+                for (int c = 0; c <= b; ++c) {
+                    idx[2] = vars[c];
+                    if (K == 3) {
+                        add(3);
+                        continue;
+                    }
+                    for (int d = 0; d <= c; ++d) {
+                        idx[3] = vars[d];
+                        add(4);
+                    }
+                }
+            }
+        }
+        sepEnd_.push_back(static_cast<int>(sepEntries_.size()));
+    }
 }
 
 int SumF::hasLeaves() {
@@ -444,13 +502,26 @@ void SumF::calculate(int order) {
     const bool derivs = order >= 1 && d1;
     if (derivs && !tupleVarsValid_) gatherTupleVariables();
     const DerivView me = view();
+    double* const O[5] = {nullptr, me.d1, me.d2, me.d3, me.d4};
     int tuple = 0;
     walk([&](const int* t, short kd, double w) {
         select(t, kd, order);
         value += w * E * P;
         if (derivs && current->nvar == nvar) {
-            const int b = tupleStart_[tuple];
-            exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[tuple + 1] - b, order, w, E, Ev, P, Pv, me);
+            const int end = sepEnd_[5 * tuple + order];
+            if (end >= 0) {
+                // The one nonzero term of each entry: the others are exact
+                // zeros, which leave the sum of Leibniz's rule unchanged.
+                const double* const Ep[5] = {&E, Ev.d1, Ev.d2, Ev.d3, Ev.d4};
+                const double* const Pp[5] = {&P, Pv.d1, Pv.d2, Pv.d3, Pv.d4};
+                for (int q = sepEnd_[5 * tuple]; q < end; ++q) {
+                    const SepEntry& s = sepEntries_[q];
+                    O[s.lo][s.oo] += w * (Ep[s.le][s.oe] * Pp[s.lp][s.op]);
+                }
+            } else {
+                const int b = tupleStart_[tuple];
+                exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[tuple + 1] - b, order, w, E, Ev, P, Pv, me);
+            }
         }
         ++tuple;
     });

@@ -121,6 +121,20 @@ private:
     std::vector<int> tupleVars_;
     std::vector<int> tupleStart_;
     bool tupleVarsValid_ = false;
+    // A tuple whose coefficient is free of the mole fractions of its monomial
+    // (a_ij(T), the usual case) is a separable product: each of its entries
+    // has one nonzero term of Leibniz's rule, the coefficient's entry in its
+    // own variables times the monomial's entry in the others.  Its entries
+    // are listed once with the levels (0 the value) and offsets of the three
+    // entries, the orders rising; sepEnd_[5 t] begins the entries of tuple t,
+    // sepEnd_[5 t + K] ends them up to order K (-1: the tuple is not separable).
+    struct SepEntry {
+        unsigned char lo, le, lp;
+        int oo, oe, op;
+    };
+    void listSeparableEntries(Expression* e, const int* t, const int* vars, int m);
+    std::vector<SepEntry> sepEntries_;
+    std::vector<int> sepEnd_;
 };
 
 class SumX2 : public SumF {
