@@ -420,9 +420,21 @@ void SumF::listSeparableEntries(Expression* e, const int* t, const int* vars, in
     // The entries of the variables `vars` by order, each index list descending
     // (the storage's), split between the coefficient and the monomial.
     int idx[4];
+    auto multiplicity = [&](int v) {
+        int c = 0;
+        for (int p = 0; p < k_; ++p) c += first_ + t[p] == v;
+        return c;
+    };
     auto add = [&](int K) {
         int ie[4], ip[4], ne = 0, np = 0;
         for (int q = 0; q < K; ++q) (inMonomial(idx[q]) ? ip[np++] : ie[ne++]) = idx[q];
+        // The monomial's derivative vanishes where a mole fraction is taken
+        // more often than it occurs: the entry gains an exact zero.
+        for (int q = 0; q < np; ++q) {
+            int c = 0;
+            for (int r = 0; r < np; ++r) c += ip[r] == ip[q];
+            if (c > multiplicity(ip[q])) return;
+        }
         sepEntries_.push_back(SepEntry{static_cast<unsigned char>(K), static_cast<unsigned char>(ne),
                                        static_cast<unsigned char>(np), offsetOf(idx, K), ne ? offsetOf(ie, ne) : 0,
                                        np ? offsetOf(ip, np) : 0});

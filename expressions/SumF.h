@@ -125,7 +125,7 @@ private:
     // (a_ij(T), the usual case) is a separable product: each of its entries
     // has one nonzero term of Leibniz's rule, the coefficient's entry in its
     // own variables times the monomial's entry in the others.  Its entries
-    // are listed once with the levels (0 the value) and offsets of the three
+    // (but those where the monomial's derivative vanishes) are listed once with the levels (0 the value) and offsets of the three
     // entries, the orders rising; sepEnd_[5 t] begins the entries of tuple t,
     // sepEnd_[5 t + K] ends them up to order K (-1: the tuple is not separable).
     struct SepEntry {
