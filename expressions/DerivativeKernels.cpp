@@ -521,15 +521,7 @@ inline double* level(const DerivView& v, int k) {
 }
 }  // namespace
 
-void scaleSet(const int* act, int m, int n, int order, double a, const DerivView& u, const DerivView& out) {
-    if (order < 1) return;
-    if (m == n) {
-        const std::size_t cnt = Expression::storedEntries(n, order);
-        const double* EXPRK_RESTRICT s = u.d1;
-        double* EXPRK_RESTRICT d = out.d1;
-        for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e];
-        return;
-    }
+void scaleSetEntries(const int* act, int m, int order, double a, const DerivView& u, const DerivView& out) {
     forEachEntry(act, m, order, [&](int k, int off) { level(out, k)[off] = a * level(u, k)[off]; });
 }
 

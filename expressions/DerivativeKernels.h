@@ -36,7 +36,15 @@ void leibnizAdd(const int* act, int m, int order, double a, double u0, const Der
 
 // out = a*u; out = a*u + b*v; out += c*u.  `n` is the variable count of the
 // nodes: when m == n the entries are one contiguous run and are done as such.
-void scaleSet(const int* act, int m, int n, int order, double a, const DerivView& u, const DerivView& out);
+void scaleSetEntries(const int* act, int m, int order, double a, const DerivView& u, const DerivView& out);
+inline void scaleSet(const int* act, int m, int n, int order, double a, const DerivView& u, const DerivView& out) {
+    if (order < 1) return;
+    if (m != n) return scaleSetEntries(act, m, order, a, u, out);
+    const std::size_t cnt = Expression::storedEntries(n, order);
+    const double* __restrict__ s = u.d1;
+    double* __restrict__ d = out.d1;
+    for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e];
+}
 void combineSet(const int* act, int m, int n, int order, double a, const DerivView& u, double b,
                 const DerivView& v, const DerivView& out);
 void accumulate(const int* act, int m, int n, int order, double c, const DerivView& u, const DerivView& out);

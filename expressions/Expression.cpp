@@ -284,13 +284,6 @@ void Expression::clean(int order) {
     std::fill(d1, d1 + n, 0.0);
 }
 
-void Expression::copy(const Expression* src, int order) {
-    value = src->value;
-    if (order < 1 || order > 4 || !d1 || !src->d1) return;
-    std::size_t n = storedEntries(std::min(nvar, src->nvar), std::min(order, std::clamp(sDerivOrder, 0, 4)));
-    std::copy(src->d1, src->d1 + n, d1);
-}
-
 namespace {
 void sortDescending(int* a, int n) {
     for (int p = 1; p < n; ++p)

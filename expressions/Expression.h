@@ -254,7 +254,15 @@ public:
     bool hasName() const { return !name.empty(); }
     const char* displayName() const { return name.empty() ? "noname" : name.c_str(); }
     void clean(int order);
-    void copy(const Expression* src, int order);
+    // This node takes src's value and its entries to the order (a piecewise
+    // node taking over its selected branch).
+    void copy(const Expression* src, int order) {
+        value = src->value;
+        if (order < 1 || order > 4 || !d1 || !src->d1) return;
+        const int k = order < sDerivOrder ? order : (sDerivOrder < 0 ? 0 : sDerivOrder);
+        const std::size_t n = storedEntries(nvar < src->nvar ? nvar : src->nvar, k);
+        __builtin_memcpy(d1, src->d1, n * sizeof(double));  // two nodes' blocks never overlap
+    }
     double* dvp(int i, int j, int k);
     double* dvp(int i, int j, int k, int l);
     void check_dependencies(std::FILE* f);
