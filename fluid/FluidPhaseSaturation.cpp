@@ -736,9 +736,9 @@ bool saturationAt(FluidPhase& p, double T) {
 
 }  // namespace
 
-short FluidPhase::calculateTheSaturationPressure(double T_) {
+short FluidPhase::calculateTheSaturationPressure(double T_, bool report) {
     if (!saturationAt(*this, T_)) {
-        platform::diagf("No saturation state found at %g K\n", T_);
+        if (report) platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
     volume(Vl_sat);
