@@ -7,6 +7,9 @@ namespace exprk {
 // The views of one call never overlap: a node never writes into a child's
 // entries, so the pointers are marked restrict.
 #define EXPRK_RESTRICT __restrict__
+// Loops over the flagged variables, whose counts are compile-time constants
+// in the forms for few variables: unrolled whole, with offsets as constants.
+#define EXPRK_UNROLL _Pragma("GCC unroll 4")
 
 namespace {
 
@@ -150,6 +153,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
     const double* EXPRK_RESTRICT U2 = u.d2;
     const double* EXPRK_RESTRICT U3 = u.d3;
     const double* EXPRK_RESTRICT U4 = u.d4;
+    EXPRK_UNROLL
     for (int a = 0; a < count; ++a) {
         const int i = DENSE ? a : act[a];
         const double ui = U1[i];
@@ -157,6 +161,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         const double f2ui = f2 * ui, f3ui = f3 * ui, f4ui = f4 * ui;
+        EXPRK_UNROLL
         for (int b = 0; b <= a; ++b) {
             const int j = DENSE ? b : act[b];
             const double uj = U1[j];
@@ -165,6 +170,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
             const double f3uiuj = f3ui * uj, f4uiuj = f4ui * uj, f2uij = f2 * uij, f3uij = f3 * uij;
+            EXPRK_UNROLL
             for (int c = 0; c <= b; ++c) {
                 const int k = DENSE ? c : act[c];
                 const double uk = U1[k];
@@ -187,6 +193,7 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
                 const double J = f3 * uj * uk;                    // * uil
                 const double K = f3 * (ujk * ui + uik * uj) + f3uij * uk;  // * ul
                 const double L = f4uiuj * uk;                     // * ul
+                EXPRK_UNROLL
                 for (int d = 0; d <= c; ++d) {
                     const int l = DENSE ? d : act[d];
                     const double ul = U1[l];
@@ -533,7 +540,9 @@ void combineSet(const int* act, int m, int n, int order, double a, const DerivVi
         const double* EXPRK_RESTRICT s = u.d1;
         const double* EXPRK_RESTRICT t = v.d1;
         double* EXPRK_RESTRICT d = out.d1;
-        for (std::size_t e = 0; e < cnt; ++e) d[e] = a * s[e] + b * t[e];
+        std::size_t e = 0;
+        for (; e + 2 <= cnt; e += 2) storePair(d + e, a * loadPair(s + e) + b * loadPair(t + e));
+        if (e < cnt) d[e] = a * s[e] + b * t[e];
         return;
     }
     forEachEntry(act, m, order,
@@ -549,9 +558,11 @@ void accumulate(const int* /*act*/, int /*m*/, int n, int order, double c, const
     // those entries of `out` keep their +0 and the flagged ones get exactly the
     // sums of the entry-by-entry loop, at a fraction of its cost.
     const std::size_t cnt = Expression::storedEntries(n, order);
-    const double* s = u.d1;
-    double* d = out.d1;
-    for (std::size_t e = 0; e < cnt; ++e) d[e] += c * s[e];
+    const double* EXPRK_RESTRICT s = u.d1;
+    double* EXPRK_RESTRICT d = out.d1;
+    std::size_t e = 0;
+    for (; e + 2 <= cnt; e += 2) storePair(d + e, loadPair(d + e) + c * loadPair(s + e));
+    if (e < cnt) d[e] += c * s[e];
 }
 
 }  // namespace exprk

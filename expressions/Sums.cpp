@@ -260,8 +260,8 @@ VarKernel Sum::varKernel(int order) const { return exprk::byOrder<SumSlots>(orde
 Sum1::~Sum1() = default;
 
 void Sum1::calculate(int order) {
-    UnOp::calculate(order);
-    if (!u || calculated || planned(order)) return;
+    if (!u) return UnOp::calculate(order);  // reports the missing link
+    if (calculated || planned(order)) return;
     if (!u->calculated) calculateChild(u, order);
     Sum1::evaluateNode(order);
 }
@@ -270,15 +270,15 @@ void Sum1::evaluateNode(int order) {
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
-        if (!exprk::combineSmall(act_.data(), m, order, a, *u, 0.0, *u, *this, true))
+        if (m > 2 || !exprk::combineSmall(act_.data(), m, order, a, *u, 0.0, *u, *this, true))
             exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
     }
     calculated = true;
 }
 
 void Sum1::calculate(int order, int var) {
-    UnOp::calculate(order, var);
-    if (!u || calculated || planned(order, var)) return;
+    if (!u) return UnOp::calculate(order, var);  // reports the missing link
+    if (calculated || planned(order, var)) return;
     if (!u->calculated) calculateChild(u, order, var);
     Sum1::evaluateNode(order, var);
 }
