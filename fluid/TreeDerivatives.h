@@ -36,13 +36,12 @@ inline double binaryDerivative(const Expression* e, int nT, int nV, int nx) {
     static const int binom[5][5] = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 3, 1, 0}, {1, 4, 6, 4, 1}};
     double s = 0.0;
     for (int k = 0; k <= nx; k++) {  // k derivatives on x_1, nx - k on x_0
-        int v[4];
+        int v[4];  // the indices descending, as stored: x_1, x_0, V, T
         int n = 0;
-        for (int i = 0; i < nT; i++) v[n++] = 0;
-        for (int i = 0; i < nV; i++) v[n++] = 1;
-        for (int i = 0; i < k; i++) v[n++] = 3;
-        for (int i = 0; i < nx - k; i++) v[n++] = 2;
-        std::sort(v, v + n, [](int a, int b) { return a > b; });
+        for (int i = 0; i < k && n < 4; i++) v[n++] = 3;
+        for (int i = 0; i < nx - k && n < 4; i++) v[n++] = 2;
+        for (int i = 0; i < nV && n < 4; i++) v[n++] = 1;
+        for (int i = 0; i < nT && n < 4; i++) v[n++] = 0;
         double d;
         switch (n) {
             case 0: d = e->value; break;
