@@ -356,6 +356,14 @@ void leibnizDenseHigh(double a, double u0, const DerivView& u, double v0, const 
 
 }  // namespace
 
+// True when the m flagged variables are the first m ones and 1 <= m <= most.
+inline bool firstVariables(const int* act, int m, int most) {
+    if (m < 1 || m > most) return false;
+    for (int a = 0; a < m; ++a)
+        if (act[a] != a) return false;
+    return true;
+}
+
 // Orders 3 and 4, as chainRuleHigh.
 template <int M, int ORDER, bool DENSE = false>
 inline void leibnizHigh(const int* act, int m, int order, double a, double u0, const DerivView& u, double v0,
@@ -435,20 +443,22 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
         }
     }
-    const bool dense = m >= 1 && m <= 3 && act[0] == 0 && (m < 2 || act[1] == 1) && (m < 3 || act[2] == 2);
-    if (dense) {
+    if (firstVariables(act, m, 4)) {  // T, V and the two mole fractions of a binary mixture at most
         switch (m) {
             case 1: leibnizHigh<1, 2, true>(act, m, order, a, u0, u, v0, v, out); break;
             case 2: leibnizHigh<2, 2, true>(act, m, order, a, u0, u, v0, v, out); break;
-            default: leibnizHigh<3, 2, true>(act, m, order, a, u0, u, v0, v, out); break;
+            case 3: leibnizHigh<3, 2, true>(act, m, order, a, u0, u, v0, v, out); break;
+            default: leibnizHigh<4, 2, true>(act, m, order, a, u0, u, v0, v, out); break;
         }
         switch (m * 10 + (order == 3 ? 3 : 4)) {
             case 13: return leibnizDenseHigh<1, 3>(a, u0, u, v0, v, out);
             case 23: return leibnizDenseHigh<2, 3>(a, u0, u, v0, v, out);
             case 33: return leibnizDenseHigh<3, 3>(a, u0, u, v0, v, out);
+            case 43: return leibnizDenseHigh<4, 3>(a, u0, u, v0, v, out);
             case 14: return leibnizDenseHigh<1, 4>(a, u0, u, v0, v, out);
             case 24: return leibnizDenseHigh<2, 4>(a, u0, u, v0, v, out);
-            default: return leibnizDenseHigh<3, 4>(a, u0, u, v0, v, out);
+            case 34: return leibnizDenseHigh<3, 4>(a, u0, u, v0, v, out);
+            default: return leibnizDenseHigh<4, 4>(a, u0, u, v0, v, out);
         }
     }
     if (order == 3) {  // the state functions
