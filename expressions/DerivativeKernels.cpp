@@ -17,6 +17,14 @@ inline int t2(int i) { return i * (i + 1) / 2; }
 inline int t3(int i) { return i * (i + 1) * (i + 2) / 6; }
 inline int t4(int i) { return i * (i + 1) * (i + 2) * (i + 3) / 24; }
 
+// True when the m flagged variables are the first m ones and 1 <= m <= most.
+inline bool firstVariables(const int* act, int m, int most) {
+    if (m < 1 || m > most) return false;
+    for (int a = 0; a < m; ++a)
+        if (act[a] != a) return false;
+    return true;
+}
+
 // ---- compile-time entry tables of the unrolled kernels of orders 3 and 4
 
 constexpr int choose(int n, int k) {
@@ -217,15 +225,16 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
             default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
         }
     }
-    const bool dense = m >= 1 && m <= 3 && act[0] == 0 && (m < 2 || act[1] == 1) && (m < 3 || act[2] == 2);
-    if (dense) {
+    if (firstVariables(act, m, 4)) {
         switch (m * 10 + (order == 3 ? 3 : 4)) {
             case 13: return chainRuleHigh<1, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
             case 23: return chainRuleHigh<2, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
             case 33: return chainRuleHigh<3, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 43: return chainRuleHigh<4, 3, true>(act, m, order, u, out, f1, f2, f3, f4);
             case 14: return chainRuleHigh<1, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
             case 24: return chainRuleHigh<2, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
-            default: return chainRuleHigh<3, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
+            case 34: return chainRuleHigh<3, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
+            default: return chainRuleHigh<4, 4, true>(act, m, order, u, out, f1, f2, f3, f4);
         }
     }
     if (order == 3) {  // the state functions
@@ -355,14 +364,6 @@ void leibnizDenseHigh(double a, double u0, const DerivView& u, double v0, const 
 }
 
 }  // namespace
-
-// True when the m flagged variables are the first m ones and 1 <= m <= most.
-inline bool firstVariables(const int* act, int m, int most) {
-    if (m < 1 || m > most) return false;
-    for (int a = 0; a < m; ++a)
-        if (act[a] != a) return false;
-    return true;
-}
 
 // Orders 3 and 4, as chainRuleHigh.
 template <int M, int ORDER, bool DENSE = false>
