@@ -69,7 +69,6 @@ constexpr int indicesOf(const int* counts, int* idx) {
     return K;
 }
 
-
 // Calls op(level, offset) for every flagged entry up to the order, level 1..4.
 template <class Op>
 inline void forEachEntry(const int* act, int m, int order, Op op) {
