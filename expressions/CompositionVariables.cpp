@@ -78,6 +78,31 @@ int entriesOfKind(int k, short kind) {
     if (k < 2 || k > 5 || kind < 0 || kind >= (1 << (k - 1))) return 0;
     return gKinds.t[k][kind].count;
 }
+void monomialEntries(int k, short kind, const double* y, int order, double* out) {
+    const KindTable& tb = gKinds.t[k][kind];
+    double pw[5][6];
+    for (int r = 0; r < tb.nruns; ++r) {
+        const double v = y[tb.runStart[r]];
+        pw[r][0] = 1.0;
+        for (int e = 1; e <= tb.mult[r]; ++e) pw[r][e] = pw[r][e - 1] * v;
+    }
+    for (int q = 0; q < tb.count; ++q) {
+        const KindEntry& en = tb.e[q];
+        if (en.order > order) continue;
+        double v = en.coef;
+        for (int r = 0; r < tb.nruns; ++r) v *= pw[r][en.exps[r]];
+        out[q] = v;
+    }
+}
+int entryOfCounts(int k, short kind, const int* counts) {
+    const KindTable& tb = gKinds.t[k][kind];
+    for (int q = 0; q < tb.count; ++q) {
+        bool same = true;
+        for (int r = 0; r < tb.nruns && same; ++r) same = tb.mult[r] - tb.e[q].exps[r] == counts[r];
+        if (same) return q;
+    }
+    return -1;
+}
 }  // namespace mixk
 
 // ---- VarF ----
@@ -152,30 +177,25 @@ void VarF::evaluate(int order) {
         return;
     }
     if (order > 4) order = 4;
-    const KindTable& tb = gKinds.t[k_][kind];
-    double pw[5][6];
-    int rv[5];
-    for (int r = 0; r < tb.nruns; ++r) {
-        const double y = tupleValues[tb.runStart[r]];
-        rv[r] = variables[tb.runStart[r]];
-        pw[r][0] = 1.0;
-        for (int e = 1; e <= tb.mult[r]; ++e) pw[r][e] = pw[r][e - 1] * y;
-    }
     const bool derivs = d1 && first >= 0 && end <= nvar;
-    for (int q = 0; q < tb.count; ++q) {
+    const KindTable& tb = gKinds.t[k_][kind];
+    double v[64];
+    mixk::monomialEntries(k_, kind, tupleValues, derivs ? order : 0, v);
+    int rv[5];
+    for (int r = 0; r < tb.nruns; ++r) rv[r] = variables[tb.runStart[r]];
+    value = v[0];
+    if (!derivs) return;
+    for (int q = 1; q < tb.count; ++q) {
         const KindEntry& en = tb.e[q];
-        if (en.order > order || (en.order > 0 && !derivs)) continue;
-        double v = en.coef;
-        for (int r = 0; r < tb.nruns; ++r) v *= pw[r][en.exps[r]];
+        if (en.order > order) continue;
         switch (en.order) {
-            case 0: value = v; break;
-            case 1: d1[rv[en.run[0]]] = v; break;
-            case 2: D2[off2(rv[en.run[0]], rv[en.run[1]])] = v; break;
+            case 1: d1[rv[en.run[0]]] = v[q]; break;
+            case 2: D2[off2(rv[en.run[0]], rv[en.run[1]])] = v[q]; break;
             case 3:
-                if (D3) D3[off3(rv[en.run[0]], rv[en.run[1]], rv[en.run[2]])] = v;
+                if (D3) D3[off3(rv[en.run[0]], rv[en.run[1]], rv[en.run[2]])] = v[q];
                 break;
             default:
-                if (D4) D4[off4(rv[en.run[0]], rv[en.run[1]], rv[en.run[2]], rv[en.run[3]])] = v;
+                if (D4) D4[off4(rv[en.run[0]], rv[en.run[1]], rv[en.run[2]], rv[en.run[3]])] = v[q];
                 break;
         }
     }

@@ -280,6 +280,15 @@ bool SumF::ready(bool report) {
 // a message, when the sum cannot compute.
 bool SumF::calculateTerms(int order, int var) {
     if (n == 0) return true;
+    if (tupleVarsValid_) {  // tied, with its table and window, when the lists were made
+        for (Expression* e : tableTerms_) {
+            if (var >= 0)
+                calculateChild(e, order, var);
+            else if (!e->calculated)
+                calculateChild(e, order);
+        }
+        return true;
+    }
     if (tableN_ != n || !windowFits()) return ready(true);
     bool tied = true;
     forEachTuple([&](const int* t) {
@@ -328,6 +337,11 @@ void SumF::initialize_the_graph() {
     if (!calculated) return;
     calculated = false;
     if (!tableN_) return;
+    if (tupleVarsValid_) {
+        for (Expression* e : tableTerms_)
+            if (e->calculated) e->initialize_the_graph();
+        return;
+    }
     forEachTuple([&](const int* t) {
         Expression* e = *slot(t);
         if (e && e->calculated) e->initialize_the_graph();
@@ -348,12 +362,16 @@ void SumF::reset() {
 void SumF::set_variable_values(double* x) {
     VariablePass pass;
     if (!takeVariablePass() || !x) return;
-    if (tableN_)
+    if (tableN_ && tupleVarsValid_) {
+        for (Expression* e : tableTerms_)
+            if (!e->variablesTaken()) e->set_variable_values(x);
+    } else if (tableN_) {
         forEachTuple([&](const int* t) {
             Expression* e = *slot(t);
             if (e && !e->variablesTaken()) e->set_variable_values(x);
             return true;
         });
+    }
     if (windowFits()) product->set_variable_values(x);
 }
 
@@ -387,7 +405,12 @@ void SumF::gatherTupleVariables() {
     tupleStart_.clear();
     sepEntries_.clear();
     sepEnd_.clear();
-    walk([&](const int* t, short, double) {
+    tuples_.clear();
+    tableTerms_.clear();
+    walk([&](const int* t, short kind, double w) {
+        TupleRecord rec{*slot(t), w, kind, {0, 0, 0, 0, 0}};
+        std::copy(t, t + k_, rec.t);
+        tuples_.push_back(rec);
         const int b = static_cast<int>(tupleVars_.size());
         tupleStart_.push_back(b);
         Expression* e = *slot(t);
@@ -400,6 +423,10 @@ void SumF::gatherTupleVariables() {
         listSeparableEntries(e, t, tupleVars_.data() + b, static_cast<int>(tupleVars_.size()) - b);
     });
     tupleStart_.push_back(static_cast<int>(tupleVars_.size()));
+    forEachTuple([&](const int* t) {
+        tableTerms_.push_back(*slot(t));
+        return true;
+    });
     tupleVarsValid_ = true;
 }
 
@@ -425,19 +452,31 @@ void SumF::listSeparableEntries(Expression* e, const int* t, const int* vars, in
         for (int p = 0; p < k_; ++p) c += first_ + t[p] == v;
         return c;
     };
+    // The run (distinct index of the tuple, the largest first) of a variable.
+    auto runOf = [&](int v) {
+        int r = 0;
+        for (int p = 0; p < k_; ++p) {
+            if (p > 0 && t[p] != t[p - 1]) ++r;
+            if (first_ + t[p] == v) return r;
+        }
+        return -1;
+    };
+    const short kind = mixk::kindOf(t, k_);
     auto add = [&](int K) {
         int ie[4], ip[4], ne = 0, np = 0;
         for (int q = 0; q < K; ++q) (inMonomial(idx[q]) ? ip[np++] : ie[ne++]) = idx[q];
         // The monomial's derivative vanishes where a mole fraction is taken
         // more often than it occurs: the entry gains an exact zero.
+        int counts[5] = {0, 0, 0, 0, 0};
         for (int q = 0; q < np; ++q) {
             int c = 0;
             for (int r = 0; r < np; ++r) c += ip[r] == ip[q];
             if (c > multiplicity(ip[q])) return;
+            ++counts[runOf(ip[q])];
         }
         sepEntries_.push_back(SepEntry{static_cast<unsigned char>(K), static_cast<unsigned char>(ne),
-                                       static_cast<unsigned char>(np), offsetOf(idx, K), ne ? offsetOf(ie, ne) : 0,
-                                       np ? offsetOf(ip, np) : 0});
+                                       static_cast<short>(mixk::entryOfCounts(k_, kind, counts)), offsetOf(idx, K),
+                                       ne ? offsetOf(ie, ne) : 0});
     };
     for (int K = 1; K <= 4; ++K) {
         for (int a = 0; a < m; ++a) {
@@ -511,32 +550,26 @@ void SumF::calculate(int order) {
     if (order > 4) order = 4;
     clean(order);
     if (!calculateTerms(order, -1)) return;
+    if (!tupleVarsValid_) gatherTupleVariables();
     const bool derivs = order >= 1 && d1;
-    if (derivs && !tupleVarsValid_) gatherTupleVariables();
     const DerivView me = view();
-    double* const O[5] = {nullptr, me.d1, me.d2, me.d3, me.d4};
-    int tuple = 0;
-    walk([&](const int* t, short kd, double w) {
-        select(t, kd, order);
-        value += w * E * P;
-        if (derivs && current->nvar == nvar) {
-            const int end = sepEnd_[5 * tuple + order];
-            if (end >= 0) {
-                // The one nonzero term of each entry: the others are exact
-                // zeros, which leave the sum of Leibniz's rule unchanged.
-                const double* const Ep[5] = {&E, Ev.d1, Ev.d2, Ev.d3, Ev.d4};
-                const double* const Pp[5] = {&P, Pv.d1, Pv.d2, Pv.d3, Pv.d4};
-                for (int q = sepEnd_[5 * tuple]; q < end; ++q) {
-                    const SepEntry& s = sepEntries_[q];
-                    O[s.lo][s.oo] += w * (Ep[s.le][s.oe] * Pp[s.lp][s.op]);
-                }
-            } else {
-                const int b = tupleStart_[tuple];
-                exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[tuple + 1] - b, order, w, E, Ev, P, Pv, me);
-            }
+    bool selected = false;
+    for (std::size_t q = 0; q < tuples_.size(); ++q) {
+        const TupleRecord& r = tuples_[q];
+        const bool entries = derivs && r.e->nvar == nvar;
+        selected = entries && sepEnd_[5 * q + order] < 0;
+        if (!selected) {
+            // The one nonzero term of each entry: the others are exact
+            // zeros, which leave the sum of Leibniz's rule unchanged.
+            addSeparable(r, static_cast<int>(q), order, entries);
+            continue;
         }
-        ++tuple;
-    });
+        select(r.t, r.kind, order);
+        value += r.w * E * P;
+        const int b = tupleStart_[q];
+        exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[q + 1] - b, order, r.w, E, Ev, P, Pv, me);
+    }
+    leaveProductOnLastTuple(order, selected);
     calculated = true;
 }
 
@@ -545,17 +578,88 @@ void SumF::calculate(int order, int var) {
     if (order > 4) order = 4;
     clean(order);
     if (!calculateTerms(order, var)) return;
+    if (!tupleVarsValid_) gatherTupleVariables();
     const bool derivs = order >= 1 && d1 && var >= 0 && var < nvar;
-    walk([&](const int* t, short kd, double w) {
-        select(t, kd, order);
-        calculate_value(w);
-        if (!derivs || current->nvar != nvar) return;
-        calculate_d(w, var);
-        if (order >= 2) calculate_d2(w, var, var);
-        if (order >= 3) calculate_d3(w, var, var, var);
-        if (order >= 4) calculate_d4(w, var, var, var, var);
-    });
+    bool selected = false;
+    for (std::size_t q = 0; q < tuples_.size(); ++q) {
+        const TupleRecord& r = tuples_[q];
+        bool reached = false;  // the tuple's entries in var are not all exact zeros
+        if (derivs && r.e->nvar == nvar)
+            for (int a = tupleStart_[q]; a < tupleStart_[q + 1] && !reached; ++a) reached = tupleVars_[a] == var;
+        selected = reached && sepEnd_[5 * q + 1] < 0;
+        if (!reached) {
+            addSeparable(r, static_cast<int>(q), order, false);
+        } else if (!selected) {
+            addSeparableInVariable(r, order, var);
+        } else {
+            select(r.t, r.kind, order);
+            calculate_value(r.w);
+            calculate_d(r.w, var);
+            if (order >= 2) calculate_d2(r.w, var, var);
+            if (order >= 3) calculate_d3(r.w, var, var, var);
+            if (order >= 4) calculate_d4(r.w, var, var, var, var);
+        }
+    }
+    leaveProductOnLastTuple(order, selected);
     calculated = true;
+}
+
+void SumF::addSeparable(const TupleRecord& r, int q, int order, bool entries) {
+    double y[5], pm[64];
+    for (int p = 0; p < k_; ++p) y[p] = product->x[r.t[p]];
+    mixk::monomialEntries(k_, r.kind, y, entries ? order : 0, pm);
+    const double e0 = r.e->value;
+    value += r.w * e0 * pm[0];
+    if (!entries) return;
+    const DerivView me = view(), ev = r.e->view();
+    double* const O[5] = {nullptr, me.d1, me.d2, me.d3, me.d4};
+    const double* const Ep[5] = {&e0, ev.d1, ev.d2, ev.d3, ev.d4};
+    const int end = sepEnd_[5 * q + order];
+    for (int k = sepEnd_[5 * q]; k < end; ++k) {
+        const SepEntry& s = sepEntries_[k];
+        O[s.lo][s.oo] += r.w * (Ep[s.le][s.oe] * pm[s.pq]);
+    }
+}
+
+// The pure entries in var of a separable tuple: the coefficient's value times
+// the monomial's entry where var is one of the monomial's mole fractions, the
+// coefficient's entry times the monomial's value elsewhere (the one nonzero
+// term of Leibniz's rule, as addEntry sums it with exact zeros).
+void SumF::addSeparableInVariable(const TupleRecord& r, int order, int var) {
+    double y[5], pm[64];
+    for (int p = 0; p < k_; ++p) y[p] = product->x[r.t[p]];
+    mixk::monomialEntries(k_, r.kind, y, order, pm);
+    const double e0 = r.e->value;
+    value += r.w * e0 * pm[0];
+    int run = -1;
+    for (int p = 0, rr = 0; p < k_ && run < 0; ++p) {
+        if (p > 0 && r.t[p] != r.t[p - 1]) ++rr;
+        if (first_ + r.t[p] == var) run = rr;
+    }
+    const DerivView me = view(), ev = r.e->view();
+    int counts[5] = {0, 0, 0, 0, 0};
+    const int idx[4] = {var, var, var, var};
+    for (int K = 1; K <= order; ++K) {
+        double* lo = levelOf(me, K);
+        if (!lo) break;
+        double t;
+        if (run >= 0) {
+            counts[run] = K;
+            const int pq = mixk::entryOfCounts(k_, r.kind, counts);
+            if (pq < 0) break;  // the monomial's derivative vanishes from here on
+            t = e0 * pm[pq];
+        } else {
+            const double* le = levelOf(ev, K);
+            t = (le ? le[offsetOf(idx, K)] : 0.0) * pm[0];
+        }
+        lo[offsetOf(idx, K)] += r.w * t;
+    }
+}
+
+void SumF::leaveProductOnLastTuple(int order, bool selected) {
+    if (selected || tuples_.empty()) return;
+    const TupleRecord& r = tuples_.back();
+    select(r.t, r.kind, order);
 }
 
 // ---- Leibniz accumulation of one entry ----

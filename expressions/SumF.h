@@ -128,13 +128,37 @@ private:
     // (but those where the monomial's derivative vanishes) are listed once with the levels (0 the value) and offsets of the three
     // entries, the orders rising; sepEnd_[5 t] begins the entries of tuple t,
     // sepEnd_[5 t + K] ends them up to order K (-1: the tuple is not separable).
+    // pq is the place of the monomial's entry among those of its kind
+    // (mixk::monomialEntries).
     struct SepEntry {
-        unsigned char lo, le, lp;
-        int oo, oe, op;
+        unsigned char lo, le;
+        short pq;
+        int oo, oe;
     };
     void listSeparableEntries(Expression* e, const int* t, const int* vars, int m);
     std::vector<SepEntry> sepEntries_;
     std::vector<int> sepEnd_;
+    // The tuples in the order of accumulation with their coefficient node,
+    // kind and weight, and the coefficient nodes in table order, listed with
+    // the variables above: the walks of an evaluation read them instead of
+    // the table.  A separable tuple takes its monomial's entries from
+    // mixk::monomialEntries; the monomial node `product` is set on a tuple
+    // only where Leibniz's rule needs its arrays, and is left on the last
+    // tuple of every evaluation with E, P, Ev and Pv, as a walk through all
+    // the tuples leaves it.
+    struct TupleRecord {
+        Expression* e;
+        double w;
+        short kind;
+        int t[5];
+    };
+    std::vector<TupleRecord> tuples_;
+    std::vector<Expression*> tableTerms_;
+    // Adds w E P of tuple r (value, and with `entries` the entries of a
+    // separable tuple q up to `order`) from the monomial's own entries.
+    void addSeparable(const TupleRecord& r, int q, int order, bool entries);
+    void addSeparableInVariable(const TupleRecord& r, int order, int var);
+    void leaveProductOnLastTuple(int order, bool selected);
 };
 
 class SumX2 : public SumF {

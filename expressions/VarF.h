@@ -107,4 +107,12 @@ short kindOf(const int* t, int k);
 // The number of nonzero entries (value included) that a product of order k
 // and kind writes at order 4.
 int entriesOfKind(int k, short kind);
+// The nonzero entries of that product up to `order` into out[q], q in the
+// kind's order of entries (out[0] the value), from the values y[0 .. k-1] of
+// its sorted tuple: the numbers VarF::calculate writes (at most 64 entries).
+void monomialEntries(int k, short kind, const double* y, int order, double* out);
+// The place q of the entry that takes the derivative counts[r] times in the
+// r-th distinct index of the tuple (the largest first); -1 when the kind has
+// no such entry (a count above the index's multiplicity).
+int entryOfCounts(int k, short kind, const int* counts);
 }  // namespace mixk
