@@ -55,7 +55,7 @@ void Standard::number_of_components(int n) {
     }
     Interaction::number_of_components(n);
     componentIndex = 0;
-    cachedT_ = std::nan("");
+    cachedT_ = componentT_ = std::nan("");
     const std::size_t m = static_cast<std::size_t>(n);
     S298.assign(m, 0.0);
     H298.assign(m, 0.0);
@@ -78,60 +78,82 @@ void Standard::calculate_fixed_parameters() {
     const int n = component_count;
     if (n < 1) return;
     // The part depends on T and the composition alone: a volume search, which
-    // evaluates the model many times at one temperature, reuses it.
+    // evaluates the model many times at one temperature, reuses it; the
+    // fugacity pass, which switches it off, and the phases of an equilibrium
+    // at one temperature, which differ in composition, reuse what depends on
+    // T and the composition, or on T alone.
     if (T == cachedT_ && fugacityPass == cachedPass_ && x == cachedX_) return;
+    const double g1 = 1.0 / T, g2 = -g1 * g1, g3 = -2.0 * g2 * g1, g4 = -3.0 * g3 * g1;
+    if (!(T == cachedT_ && x == cachedX_)) {
+        S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
+        for (int i = 0; i < n; i++) {
+            S298mix += x[i] * S298[i];
+            H298mix += x[i] * H298[i];
+            CpAmix += x[i] * CpA[i];
+            CpBmix += x[i] * CpB[i];
+            CpCmix += x[i] * CpC[i];
+            CpDmix += x[i] * CpD[i];
+        }
+        const Reduced m = reducedGibbs(T, CpAmix, CpBmix, CpCmix, CpDmix, H298mix, S298mix);
+
+        // Standard-state functions of the ideal gas at P0.
+        G0 = R * T * m.v;
+        H0 = -R * T * T * m.t1;
+        S0 = -R * T * m.t1 - R * m.v;
+        Cp0 = -2.0 * R * T * m.t1 - R * T * T * m.t2;
+        A0 = G0 - R * T;
+        U0 = H0 - R * T;
+        Cv0 = Cp0 - R;
+
+        // The framework's terms carry the ideal gas's -ln V, so the reduced
+        // Helmholtz energy of this part is a0 = G0/(RT) + ln(RT/P0) - 1: the
+        // fluid then has H = H0, S = S0 - R ln(P/P0) and Cp = Cp0 in the
+        // ideal-gas limit.  Per mole of each component the added part is the
+        // same, g(T) = ln(R T/P0) - 1, with derivatives 1/T, -1/T^2, 2/T^3, -6/T^4.
+        if (!(T == componentT_)) {
+            componentT_ = T;
+            g_ = std::log(R * T / kP0) - 1.0;
+            componentParts_.resize(static_cast<std::size_t>(4 * n));
+            for (int i = 0; i < n; i++) {
+                const Reduced r = reducedGibbs(T, CpA[i], CpB[i], CpC[i], CpD[i], H298[i], S298[i]);
+                double* c = &componentParts_[static_cast<std::size_t>(4 * i)];
+                c[0] = r.v + g_;
+                c[1] = r.t1 + g1;
+                c[2] = r.t2 + g2;
+                c[3] = r.t3 + g3;
+            }
+        }
+        double sx = 0.0;
+        for (int i = 0; i < n; i++) sx += x[i];
+        a_[0] = m.v + sx * g_;
+        a_[1] = m.t1 + sx * g1;
+        a_[2] = m.t2 + sx * g2;
+        a_[3] = m.t3 + sx * g3;
+        a_[4] = m.t4 + sx * g4;
+    }
+    A = a_[0];
+    AT = a_[1];
+    ATT = a_[2];
     cachedT_ = T;
     cachedPass_ = fugacityPass;
     cachedX_ = x;
-    S298mix = H298mix = CpAmix = CpBmix = CpCmix = CpDmix = 0.0;
-    for (int i = 0; i < n; i++) {
-        S298mix += x[i] * S298[i];
-        H298mix += x[i] * H298[i];
-        CpAmix += x[i] * CpA[i];
-        CpBmix += x[i] * CpB[i];
-        CpCmix += x[i] * CpC[i];
-        CpDmix += x[i] * CpD[i];
-    }
-    const Reduced m = reducedGibbs(T, CpAmix, CpBmix, CpCmix, CpDmix, H298mix, S298mix);
-
-    // Standard-state functions of the ideal gas at P0.
-    G0 = R * T * m.v;
-    H0 = -R * T * T * m.t1;
-    S0 = -R * T * m.t1 - R * m.v;
-    Cp0 = -2.0 * R * T * m.t1 - R * T * T * m.t2;
-    A0 = G0 - R * T;
-    U0 = H0 - R * T;
-    Cv0 = Cp0 - R;
-
-    // The framework's terms carry the ideal gas's -ln V, so the reduced
-    // Helmholtz energy of this part is a0 = G0/(RT) + ln(RT/P0) - 1: the
-    // fluid then has H = H0, S = S0 - R ln(P/P0) and Cp = Cp0 in the
-    // ideal-gas limit.  Per mole of each component the added part is the same,
-    // g(T) = ln(R T/P0) - 1, with derivatives 1/T, -1/T^2, 2/T^3, -6/T^4.
-    const double g = std::log(R * T / kP0) - 1.0;
-    const double g1 = 1.0 / T, g2 = -g1 * g1, g3 = -2.0 * g2 * g1, g4 = -3.0 * g3 * g1;
-    double sx = 0.0;
-    for (int i = 0; i < n; i++) sx += x[i];
-    A = m.v + sx * g;
-    AT = m.t1 + sx * g1;
-    ATT = m.t2 + sx * g2;
 
     // During the fugacity pass the ideal part is switched off: fugacity
     // coefficients are residual properties.
     const double on = fugacityPass ? 0.0 : 1.0;
     Leaf* e = leaf.get();
-    e->value = on * A;
-    e->d1[0] = on * AT;
-    e->d2[0][0] = on * ATT;
-    e->d3[0][0][0] = on * (m.t3 + sx * g3);
-    e->d4[0][0][0][0] = on * (m.t4 + sx * g4);
+    e->value = on * a_[0];
+    e->d1[0] = on * a_[1];
+    e->d2[0][0] = on * a_[2];
+    e->d3[0][0][0] = on * a_[3];
+    e->d4[0][0][0][0] = on * a_[4];
     for (int i = 0; i < n; i++) {
-        const Reduced r = reducedGibbs(T, CpA[i], CpB[i], CpC[i], CpD[i], H298[i], S298[i]);
+        const double* c = &componentParts_[static_cast<std::size_t>(4 * i)];
         const int vi = 2 + i;
-        e->d1[vi] = on * (r.v + g);
-        e->d2[vi][0] = on * (r.t1 + g1);
-        e->d3[vi][0][0] = on * (r.t2 + g2);
-        e->d4[vi][0][0][0] = on * (r.t3 + g3);
+        e->d1[vi] = on * c[0];
+        e->d2[vi][0] = on * c[1];
+        e->d3[vi][0][0] = on * c[2];
+        e->d4[vi][0][0][0] = on * c[3];
     }
 }
 
@@ -196,7 +218,7 @@ void Standard::read_component_data(const char* name) {
     // good for volumes, fugacities and phase equilibria: its lack is said by
     // hasData, once, when state functions are asked for.
     if (!ok) return;
-    cachedT_ = std::nan("");
+    cachedT_ = componentT_ = std::nan("");
     CpA[i] = v[0] * kCalorie;
     CpB[i] = 0.01 * v[1] * kCalorie;
     CpC[i] = 0.0;

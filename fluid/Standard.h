@@ -65,6 +65,14 @@ private:
     double cachedT_ = std::nan("");
     int cachedPass_ = 0;
     std::vector<double> cachedX_;
+    // The part and its first four T-derivatives at those T and composition
+    // (the framework's evaluations overwrite A, AT and ATT); at the
+    // temperature componentT_, g(T) and, by component, its value and first
+    // three T-derivatives per mole (the entries in its mole fraction).
+    double a_[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+    double componentT_ = std::nan("");
+    double g_ = 0.0;
+    std::vector<double> componentParts_;
     std::vector<char> found;     // the component's record was read
     std::vector<char> reported;  // its lack of data has been said
     std::vector<std::string> names;
