@@ -150,6 +150,7 @@ void SumF::number_of_xvariables(int count) {
     if (tableN_ && tableN_ != count) releaseTable();
     n = count;
     nterms = count;
+    last_.order = -1;
     product->setCount(n);
     product->setFirst(first_);
     calculated = false;
@@ -157,6 +158,7 @@ void SumF::number_of_xvariables(int count) {
 }
 
 void SumF::starting_index(int first) {
+    last_.order = -1;
     first_ = first;
     product->setFirst(first);
     calculated = false;
@@ -175,6 +177,7 @@ void SumF::defineXVariables(int first, int count) {
 }
 
 void SumF::releaseTable() {
+    last_.order = -1;
     for (Expression*& e : linked_) {
         Expression* old = e;
         e = nullptr;
@@ -235,6 +238,7 @@ bool SumF::tieAt(const int* t, Expression* e) {
     }
     relink(linked_[idx], e);
     tupleVarsValid_ = false;
+    last_.order = -1;  // its coefficient may be gone
     return true;
 }
 
@@ -247,6 +251,7 @@ bool SumF::tableFits(int count) {
 
 void SumF::syncLinks() {
     tupleVarsValid_ = false;
+    last_.order = -1;
     if (!tableN_) return;
     if (linked_.size() != tupleCount(n, k_)) linked_.resize(tupleCount(n, k_), nullptr);
     std::size_t idx = 0;
@@ -326,6 +331,7 @@ void SumF::number_of_variables(int nv) {
             if (Expression* e = *slot(t)) e->number_of_variables(nvar);
             return true;
         });
+    last_.order = -1;
     product->number_of_variables(nvar);
     tupleVarsValid_ = false;
     if (n > 0 && !windowFits())
@@ -356,6 +362,7 @@ void SumF::reset() {
             if (Expression* e = *slot(t)) e->reset();
             return true;
         });
+    last_.order = -1;
     product->reset();
 }
 
@@ -530,13 +537,17 @@ Expression* SumF::findByName(const char* s) {
     return found;
 }
 
-void SumF::select(const int* t, short kd, int order) {
+void SumF::moveProduct(const int* t, short kd) {
     switch (k_) {
         case 2: static_cast<VarX2*>(product.get())->components(t[0], t[1], kd); break;
         case 3: static_cast<VarX3*>(product.get())->components(t[0], t[1], t[2], kd); break;
         case 4: static_cast<VarX4*>(product.get())->components(t[0], t[1], t[2], t[3], kd); break;
         default: static_cast<VarX5*>(product.get())->components(t[0], t[1], t[2], t[3], t[4], kd); break;
     }
+}
+
+void SumF::select(const int* t, short kd, int order) {
+    moveProduct(t, kd);
     calculateChild(product.get(), order > 4 ? 4 : order);
     current = *slot(t);
     E = current->value;
@@ -569,7 +580,7 @@ void SumF::calculate(int order) {
         const int b = tupleStart_[q];
         exprk::leibnizAdd(tupleVars_.data() + b, tupleStart_[q + 1] - b, order, r.w, E, Ev, P, Pv, me);
     }
-    leaveProductOnLastTuple(order, selected);
+    endWalk(order, selected);
     calculated = true;
 }
 
@@ -600,7 +611,7 @@ void SumF::calculate(int order, int var) {
             if (order >= 4) calculate_d4(r.w, var, var, var, var);
         }
     }
-    leaveProductOnLastTuple(order, selected);
+    endWalk(order, selected);
     calculated = true;
 }
 
@@ -656,10 +667,42 @@ void SumF::addSeparableInVariable(const TupleRecord& r, int order, int var) {
     }
 }
 
-void SumF::leaveProductOnLastTuple(int order, bool selected) {
+void SumF::endWalk(int order, bool selected) {
+    last_.order = -1;
     if (selected || tuples_.empty()) return;
     const TupleRecord& r = tuples_.back();
-    select(r.t, r.kind, order);
+    last_.order = order;
+    last_.kind = r.kind;
+    for (int p = 0; p < k_; ++p) {
+        last_.t[p] = r.t[p];
+        last_.y[p] = product->x[r.t[p]];
+    }
+    last_.e = r.e;
+    last_.E = r.e->value;
+}
+
+void SumF::placeOnLastTuple() {
+    if (last_.order < 0) return;
+    const int order = last_.order;
+    last_.order = -1;
+    moveProduct(last_.t, last_.kind);
+    for (int p = 0; p < k_; ++p) product->tupleValues[p] = last_.y[p];
+    calculateChild(product.get(), order);
+    current = last_.e;
+    E = last_.E;
+    P = product->value;
+    Ev = current->view();
+    Pv = product->view();
+}
+
+VarF& SumF::monomial() {
+    placeOnLastTuple();
+    return *product;
+}
+
+Expression* SumF::coefficient() {
+    placeOnLastTuple();
+    return current;
 }
 
 // ---- Leibniz accumulation of one entry ----

@@ -35,13 +35,7 @@
 
 class SumF : public MultOp {
 public:
-    int n = 0;                        // number of x-variables (components)
-    std::unique_ptr<VarF> product;    // the monomial of the current tuple
-    Expression* current = nullptr;    // coefficient node of the current tuple
-    double E = 0.0;                   // its value
-    double P = 0.0;                   // the monomial's value
-    DerivView Ev;                     // E1 .. E4
-    DerivView Pv;                     // P1 .. P4
+    int n = 0;  // number of x-variables (components)
 
     ~SumF() override;
     const char* getType() const override;
@@ -79,9 +73,22 @@ public:
     void defineXVariables(int first, int n);
     int order() const { return k_; }
     int firstIndex() const { return first_; }
+    // The monomial node and the coefficient node of the last tuple the last
+    // evaluation accumulated (the monomial evaluated at that evaluation's
+    // mole fractions and order).  An evaluation sets the monomial node on a
+    // tuple only where Leibniz's rule needs its arrays; these set it on the
+    // last tuple when it is not there.
+    VarF& monomial();
+    Expression* coefficient();
 
 protected:
     SumF(int k);
+    std::unique_ptr<VarF> product;  // the monomial of the current tuple
+    Expression* current = nullptr;  // coefficient node of the current tuple
+    double E = 0.0;                 // its value
+    double P = 0.0;                 // the monomial's value
+    DerivView Ev;                   // E1 .. E4
+    DerivView Pv;                   // P1 .. P4
     // The slot of a sorted tuple in the table; null when there is no table.
     virtual Expression** slot(const int* t) = 0;
     virtual void allocateTable(int n) = 0;
@@ -158,7 +165,21 @@ private:
     // separable tuple q up to `order`) from the monomial's own entries.
     void addSeparable(const TupleRecord& r, int q, int order, bool entries);
     void addSeparableInVariable(const TupleRecord& r, int order, int var);
-    void leaveProductOnLastTuple(int order, bool selected);
+    // The last tuple of an evaluation that left the monomial node elsewhere:
+    // its order (-1: none), its mole fractions and its coefficient's value
+    // then, for monomial() and coefficient().
+    struct LastTuple {
+        int order = -1;
+        short kind = 0;
+        int t[5] = {0, 0, 0, 0, 0};
+        double y[5] = {0, 0, 0, 0, 0};
+        Expression* e = nullptr;
+        double E = 0.0;
+    };
+    LastTuple last_;
+    void endWalk(int order, bool selected);
+    void placeOnLastTuple();
+    void moveProduct(const int* t, short kind);
 };
 
 class SumX2 : public SumF {

@@ -4,6 +4,7 @@
 // their handling of bad input, printed forms and ownership.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -64,6 +65,37 @@ std::vector<std::vector<int>> sortedTuples(int n, int k) {
         }
         if (q < 0) return out;
     }
+}
+
+// The monomial node a sum leaves after an evaluation of that order against
+// a node of its own on the same tuple and mole fractions: the same entries
+// to the bit, on the sum's last tuple of accumulation.
+void expectMonomialOfLastTuple(SumF& s, const std::vector<double>& x, int order, const std::vector<int>& last) {
+    VarF& m = s.monomial();
+    const int k = s.order();
+    for (int p = 0; p < k; ++p) EXPECT_EQ(m.tuple[p], last[p]) << "k " << k;
+    std::unique_ptr<VarF> own;
+    switch (k) {
+        case 2: own = std::make_unique<VarX2>(); break;
+        case 3: own = std::make_unique<VarX3>(); break;
+        case 4: own = std::make_unique<VarX4>(); break;
+        default: own = std::make_unique<VarX5>(); break;
+    }
+    own->number_of_variables(s.nvar);
+    own->setCount(s.n);
+    own->setFirst(s.firstIndex());
+    own->set_variable_values(const_cast<double*>(x.data()));
+    const int* t = m.tuple;
+    switch (k) {
+        case 2: static_cast<VarX2&>(*own).components(t[0], t[1], m.kind); break;
+        case 3: static_cast<VarX3&>(*own).components(t[0], t[1], t[2], m.kind); break;
+        case 4: static_cast<VarX4&>(*own).components(t[0], t[1], t[2], t[3], m.kind); break;
+        default: static_cast<VarX5&>(*own).components(t[0], t[1], t[2], t[3], t[4], m.kind); break;
+    }
+    own->calculate(order);
+    EXPECT_EQ(m.value, own->value);
+    const std::size_t entries = Expression::storedEntries(s.nvar, 4);
+    for (std::size_t q = 0; q < entries; ++q) EXPECT_EQ(m.d1[q], own->d1[q]) << "k " << k << " entry " << q;
 }
 
 double falling(int k, int m) {  // k (k-1) .. (k-m+1)
@@ -197,8 +229,16 @@ TEST(MixingSums, AllOnesGiveThePowerOfTheSum) {
             }
             EXPECT_EQ(s->d1[0], 0.0);
             EXPECT_EQ(s->d2[1][0], 0.0);
+            // The tuples are accumulated for i ascending, those over more
+            // distinct indices after those over fewer, each set in increasing
+            // kind: the last one is (n-1, n-2, .., 0, .., 0), or (n-1, .., n-k).
+            std::vector<int> last(k);
+            for (int p = 0; p < k; ++p) last[p] = std::max(n - 1 - p, 0);
+            expectMonomialOfLastTuple(*s, x, 4, last);
+            EXPECT_EQ(s->coefficient(), &one);
             // One variable at a time, whatever the flags.
             evaluate(*s, x, 4, nv - 1);
+            expectMonomialOfLastTuple(*s, x, 4, last);
             EXPECT_NEAR(s->d4[nv - 1][nv - 1][nv - 1][nv - 1], falling(k, 4) * std::pow(sx, k - 4), tol);
             EXPECT_NEAR(s->d2[nv - 1][nv - 1], falling(k, 2) * std::pow(sx, k - 2), tol);
             EXPECT_EQ(s->d2[1][1] == 0.0, nv - 1 != 1);  // cleared, not written, for other variables
