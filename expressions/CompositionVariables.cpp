@@ -79,6 +79,21 @@ int entriesOfKind(int k, short kind) {
     return gKinds.t[k][kind].count;
 }
 void monomialEntries(int k, short kind, const double* y, int order, double* out) {
+    if (k == 2) {  // the table's products, whose factors 1.0 leave them exact
+        if (kind == 0) {  // x_i^2: 2 x_i, 2
+            out[0] = y[0] * y[0];
+            if (order >= 1) out[1] = 2.0 * y[0];
+            if (order >= 2) out[2] = 2.0;
+        } else {  // x_i x_j: x_j, x_i, 1
+            out[0] = y[0] * y[1];
+            if (order >= 1) {
+                out[1] = y[1];
+                out[2] = y[0];
+            }
+            if (order >= 2) out[3] = 1.0;
+        }
+        return;
+    }
     const KindTable& tb = gKinds.t[k][kind];
     double pw[5][6];
     for (int r = 0; r < tb.nruns; ++r) {

@@ -221,6 +221,7 @@ void chainRule(const int* act, int m, int order, const DerivView& u, const Deriv
             case 1: return chainRuleLow<1>(act, m, order, u, out, f1, f2);
             case 2: return chainRuleLow<2>(act, m, order, u, out, f1, f2);
             case 3: return chainRuleLow<3>(act, m, order, u, out, f1, f2);
+            case 4: return chainRuleLow<4>(act, m, order, u, out, f1, f2);
             default: return chainRuleLow<0>(act, m, order, u, out, f1, f2);
         }
     }
@@ -431,6 +432,8 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             case 22: return leibnizHigh<2, 2>(act, m, order, a, u0, u, v0, v, out);
             case 31: return leibnizHigh<3, 1>(act, m, order, a, u0, u, v0, v, out);
             case 32: return leibnizHigh<3, 2>(act, m, order, a, u0, u, v0, v, out);
+            case 41: return leibnizHigh<4, 1>(act, m, order, a, u0, u, v0, v, out);
+            case 42: return leibnizHigh<4, 2>(act, m, order, a, u0, u, v0, v, out);
             default: return o == 1 ? leibnizHigh<0, 1>(act, m, order, a, u0, u, v0, v, out)
                                    : leibnizHigh<0, 2>(act, m, order, a, u0, u, v0, v, out);
         }
@@ -440,6 +443,7 @@ void leibniz(const int* act, int m, int order, double a, double u0, const DerivV
             case 1: return leibnizLow<1>(act, m, order, a, u0, u, v0, v, out);
             case 2: return leibnizLow<2>(act, m, order, a, u0, u, v0, v, out);
             case 3: return leibnizLow<3>(act, m, order, a, u0, u, v0, v, out);
+            case 4: return leibnizLow<4>(act, m, order, a, u0, u, v0, v, out);
             default: return leibnizLow<0>(act, m, order, a, u0, u, v0, v, out);
         }
     }
