@@ -26,6 +26,9 @@ public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
+    // The same stages and tree in the fugacity pass: it reuses the evaluation
+    // of the state functions at the same state.
+    bool changesInFugacityPass() const override { return false; }
     // Clears the dependency flags of the subclass's constant leaves; called
     // by number_of_components before the dependencies are analysed.
     virtual void specify_dependencies() {}

@@ -23,6 +23,9 @@ public:
 
     void number_of_components(int n) override;
     void calculate_volume_dependent_parameters() override;
+    // The same stages and tree in the fugacity pass: it reuses the evaluation
+    // of the state functions at the same state.
+    bool changesInFugacityPass() const override { return false; }
     virtual void apply_mixing_rules() {}
 
     // Co-volume b_i (m3/mol) or hard-sphere diameter sigma_i (m) of component
