@@ -487,7 +487,7 @@ void EvaluationPlan::makeTapes() {
                     const int q = children_[c];
                     const Node& pd = nodes_[q];
                     s.fused.push_back({pd.e, childSlots_[pd.first], childSlots_[pd.first + 1], slots_.data() + 5 * q,
-                                       0.0});
+                                       0.0, constFactor(q)});
                     s.dests.push_back(destOf(q));
                 }
             }
@@ -578,7 +578,7 @@ template <int K>
 void fusedSlots(const std::vector<FusedProduct>& fused) {
     for (const FusedProduct& q : fused) {
         q.out[0] = q.a * q.u[0] * q.v[0];
-        exprk::leibnizSlot<K>(q.a, q.u, q.v, q.out);
+        exprk::productSlot<K>(q.constant, q.a, q.u, q.v, q.out);
     }
 }
 

@@ -94,13 +94,16 @@ struct VarItem {
     struct FusedProduct* fused = nullptr;
 };
 // A product computed by the sum that alone reads it, in that sum's kernel:
-// its operands' slots, its own slot and its scalar (as of the last snapshot).
+// its operands' slots, its own slot and its scalar (as of the last snapshot);
+// `constant` 1 or 2 when its first or second factor is free of the pass's
+// variable with exact zeros in its slot's entries (0 otherwise).
 struct FusedProduct {
     Expression* e;
     const double* u;
     const double* v;
     double* out;
     double a;
+    unsigned char constant = 0;
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet
