@@ -281,6 +281,8 @@ struct Batch {
             return;
         }
         if (!p.store) {
+            if (p.fresh)
+                for (int i = 0; i < count; ++i) S::snap(items[i]);
             for (int i = 0; i < count; ++i) S::template one<K, false>(p, items[i]);
             return;
         }

@@ -38,6 +38,9 @@ struct EvaluationPlan::Tape {
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
+    // The items of `all` whose scalars the items (and fused products) of
+    // `dependent` take: (dependent item or fused product, item of all).
+    std::vector<std::pair<int, int>> scalarsFrom, fusedScalarFrom;
 };
 
 namespace {
@@ -519,13 +522,21 @@ void EvaluationPlan::makeTapes() {
             if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
             order.push_back(static_cast<int>(i));
         }
-        if (t->deferrable) schedule(order, t->dep, t->dependent, var, true);
+        if (t->deferrable) {
+            schedule(order, t->dep, t->dependent, var, true);
+            std::unordered_map<const Expression*, int> itemOf;
+            for (std::size_t k = 0; k < t->all.items.size(); ++k) itemOf[t->all.items[k].e] = static_cast<int>(k);
+            for (std::size_t k = 0; k < t->dependent.items.size(); ++k)
+                t->scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.items[k].e)});
+            for (std::size_t k = 0; k < t->dependent.fused.size(); ++k)
+                t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
+        }
         tapes_[var] = std::move(t);
     }
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false, false};
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
@@ -539,22 +550,32 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
+    // The scalars of the nodes, fixed through the hold: taken by the first
+    // pass of the hold as it computes every node, and copied from its items
+    // into those of the later passes; or taken by themselves.
     if (whole) {  // the first pass of the hold: every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         holdOrder_ = order;
-    }
-    Tape::Schedule& s = whole ? t.all : t.dependent;
-    VarItem* items = s.items.data();
-    if (whole || !snapped_) {  // the scalars of the nodes, fixed through the hold
-        VarPass snap = p;
-        snap.snap = true;
-        for (Tape::Schedule* w : {&t.all, &t.dependent})
-            for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
+        VarPass fresh = p;
+        fresh.fresh = true;
+        VarItem* items = t.all.items.data();
+        for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
+        for (const auto& [d, a] : t.scalarsFrom) std::copy(items[a].c, items[a].c + 3, t.dependent.items[d].c);
+        for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
         snapped_ = true;
+    } else {
+        if (!snapped_) {
+            VarPass snap = p;
+            snap.snap = true;
+            for (Tape::Schedule* w : {&t.all, &t.dependent})
+                for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
+            snapped_ = true;
+        }
+        VarItem* items = t.dependent.items.data();
+        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, items + r.begin, r.count);
     }
-    for (const Tape::Run& r : s.runs) r.fn[order - 1](p, items + r.begin, r.count);
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);

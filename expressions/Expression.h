@@ -67,12 +67,14 @@ using LeafUpdateFn = void (Equation::*)(double* vars);
 // entries of the variable in the flat second- to fourth-order arrays.  With
 // `store` clear the nodes leave their own storage and marks alone (the plan
 // writes the slots there later) and take their scalars from their items;
-// with `snap` set the kernels only copy the nodes' scalars into the items.
+// with `snap` set the kernels only copy the nodes' scalars into the items;
+// with `fresh` (and `store` clear) they copy them and then compute.
 struct VarPass {
     const double* slots;
     int order, var, o2, o3, o4;
     bool store;
     bool snap;
+    bool fresh;
     const double* slot(int i) const { return slots + 5 * i; }
 };
 // A node's part of such a pass: from the slots of its children (`in`, in the
