@@ -291,12 +291,14 @@ EvaluationPlan::~EvaluationPlan() = default;
 
 
 void EvaluationPlan::clearMarks() {
-    if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes
+    // The other nodes were left unmarked by the deferred passes, or are known clear.
+    if (pending_ >= 0 || marksKnownClear()) {
         root_->calculated = false;
         return;
     }
     for (Expression* e : cleared_) e->calculated = false;
     for (Expression* e : others_) e->initialize_the_graph();
+    clearedAt_ = Expression::sMarkEpoch;
 }
 
 void EvaluationPlan::setVariables(double* x) {
@@ -307,6 +309,7 @@ void EvaluationPlan::setVariables(double* x) {
 }
 
 void EvaluationPlan::run(int order) {
+    Expression::marksSet();
     materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
@@ -339,6 +342,7 @@ void EvaluationPlan::run(int order, int var) {
             return;
         }
     }
+    Expression::marksSet();
     materialize();
     // A pass in the held variable needs only the values of the nodes free of
     // it; a pass in another variable needs their entries in that variable.
@@ -562,7 +566,9 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         fresh.fresh = true;
         VarItem* items = t.all.items.data();
         for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
-        for (const auto& [d, a] : t.scalarsFrom) std::copy(items[a].c, items[a].c + 3, t.dependent.items[d].c);
+        VarItem* later = t.dependent.items.data();
+        for (const auto& [d, a] : t.scalarsFrom)
+            for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
         for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
         snapped_ = true;
     } else {
@@ -580,6 +586,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
+    if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
     pendingWhole_ = pendingWhole_ || whole;
     pendingFused_ = pendingFused_ || !whole;
     pending_ = var;

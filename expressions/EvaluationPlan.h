@@ -134,6 +134,11 @@ private:
     int pendingOrder_ = 0;  // their order
     bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
     bool pendingFused_ = false;  // among them, the products that sums compute (their slots not written)
+    // The marks of every node but the root are known clear: no walk, no
+    // pass but the deferred ones, has marked any node since the plan cleared
+    // them all (Expression::marksSet), and the plan has no other nodes.
+    bool marksKnownClear() const { return clearedAt_ == Expression::sMarkEpoch && others_.empty(); }
+    unsigned long long clearedAt_ = ~0ull;
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.

@@ -316,10 +316,24 @@ public:
     // ---- for the node classes
     // The compiled evaluation of the graph below this node, when the call comes
     // from the node's owner rather than from a parent; true when it ran.
-    bool planned(int order) { return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order); }
-    bool planned(int order, int var) {
-        return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order, var);
+    // A call that does not run a plan is a walk that marks nodes (marksSet).
+    bool planned(int order) {
+        if (sNesting != 0 || calculated) return false;
+        if (sCompiled && !planless() && runPlan(order)) return true;
+        marksSet();
+        return false;
     }
+    bool planned(int order, int var) {
+        if (sNesting != 0 || calculated) return false;
+        if (sCompiled && !planless() && runPlan(order, var)) return true;
+        marksSet();
+        return false;
+    }
+    // Notes that nodes may have been marked computed outside the deferred
+    // passes of plans (an evaluation, a printing walk): a plan that knows its
+    // marks clear since its last clearing (EvaluationPlan::clearMarks) knows it
+    // no more.
+    static void marksSet() { ++sMarkEpoch; }
     // Flat forms of initialize_the_graph() and set_variable_values() of a node
     // with a compiled plan; false when the node has none.
     bool plannedInitialize() { return plan_ && !planless() && initializeByPlan(); }
@@ -329,11 +343,13 @@ public:
     bool planless() const { return planStamp_ == sStructure && !planWorth_; }
     // A parent's evaluation of its child: nested calls do not compile plans.
     static void calculateChild(Expression* c, int order) {
+        marksSet();
         ++sNesting;
         c->calculate(order);
         --sNesting;
     }
     static void calculateChild(Expression* c, int order, int var) {
+        marksSet();
         ++sNesting;
         c->calculate(order, var);
         --sNesting;
@@ -378,6 +394,7 @@ private:
     static int sVarDepth;
     static int sNesting;
     static unsigned long long sStructure;
+    static unsigned long long sMarkEpoch;
     std::unique_ptr<EvaluationPlan> plan_;
     unsigned long long planStamp_ = ~0ull;  // the structure the plan was made for, and whether it is used
     bool planWorth_ = true;
