@@ -1,6 +1,7 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
@@ -41,6 +42,12 @@ struct EvaluationPlan::Tape {
     // The items of `all` whose scalars the items (and fused products) of
     // `dependent` take: (dependent item or fused product, item of all).
     std::vector<std::pair<int, int>> scalarsFrom, fusedScalarFrom;
+    // The nodes free of the variable: leaves (positions in the plan), the
+    // other nodes' items in `all`, the sums among them, and their scalars as
+    // the last hold took them (three per item, then the sums' weights).
+    std::vector<int> freeLeaves, freeItems;
+    std::vector<const Sum*> freeSums;
+    std::vector<double> freeScalars;
 };
 
 namespace {
@@ -534,6 +541,21 @@ void EvaluationPlan::makeTapes() {
                 t->scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.items[k].e)});
             for (std::size_t k = 0; k < t->dependent.fused.size(); ++k)
                 t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
+            std::size_t scalars = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (t->dep[i]) continue;
+                if (nodes_[i].kind == Kind::Leaf) {
+                    t->freeLeaves.push_back(static_cast<int>(i));
+                } else {
+                    t->freeItems.push_back(itemOf.at(nodes_[i].e));
+                    scalars += 3;
+                    if (const Sum* sum = dynamic_cast<const Sum*>(nodes_[i].e)) {
+                        t->freeSums.push_back(sum);
+                        scalars += sum->scalars.size();
+                    }
+                }
+            }
+            t->freeScalars.assign(scalars, 0.0);
         }
         tapes_[var] = std::move(t);
     }
@@ -545,6 +567,7 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
+    keptVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -555,42 +578,82 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
+    const bool first = whole;  // every node's storage is written with the results
+    VarItem* items = t.all.items.data();
     // The scalars of the nodes, fixed through the hold: taken by the first
     // pass of the hold as it computes every node, and copied from its items
-    // into those of the later passes; or taken by themselves.
-    if (whole) {  // the first pass of the hold: every node, from fresh slots
+    // into those of the later passes; or taken by themselves, when the slots
+    // of the previous hold in this variable may serve again (freeSlotsKept).
+    if (whole && !(keptVar_ == var && slotsVar_ == var)) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
-        holdOrder_ = order;
         VarPass fresh = p;
         fresh.fresh = true;
-        VarItem* items = t.all.items.data();
         for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
         VarItem* later = t.dependent.items.data();
         for (const auto& [d, a] : t.scalarsFrom)
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
         for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
-        snapped_ = true;
+        keepFreeScalars(t);
     } else {
-        if (!snapped_) {
+        if (whole || !snapped_) {
             VarPass snap = p;
             snap.snap = true;
             for (Tape::Schedule* w : {&t.all, &t.dependent})
                 for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
-            snapped_ = true;
         }
-        VarItem* items = t.dependent.items.data();
-        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, items + r.begin, r.count);
+        // The first pass of a hold whose free nodes' slots serve again
+        // computes the nodes that depend on the variable only.
+        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) whole = false;
+        Tape::Schedule& s = whole ? t.all : t.dependent;
+        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
+    snapped_ = true;
+    if (first) holdOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    pendingWhole_ = pendingWhole_ || whole;
+    pendingWhole_ = pendingWhole_ || first;
     pendingFused_ = pendingFused_ || !whole;
     pending_ = var;
     pendingOrder_ = order;
+    keptVar_ = Expression::sError ? -1 : var;
+}
+
+// The scalars of the nodes free of the variable (their items' and the sums'
+// weights, which the sums' kernels read from the nodes) kept for the next
+// hold; true when they are those kept before, to the bit.
+bool EvaluationPlan::keepFreeScalars(Tape& t) {
+    bool same = true;
+    double* k = t.freeScalars.data();
+    for (int i : t.freeItems) {
+        const double* c = t.all.items[i].c;
+        for (int j = 0; j < 3; ++j, ++k) {
+            same = same && std::memcmp(k, c + j, sizeof(double)) == 0;
+            *k = c[j];
+        }
+    }
+    for (const Sum* sum : t.freeSums)
+        for (double w : sum->scalars) {
+            same = same && std::memcmp(k, &w, sizeof(double)) == 0;
+            *k++ = w;
+        }
+    return same;
+}
+
+// The leaves free of the variable hold what their slots hold, to the bit.
+bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
+    const int var = slotsVar_;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false};
+    double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+    for (int i : t.freeLeaves) {
+        exprk::loadPure(*nodes_[i].e, p, true, now);
+        if (std::memcmp(now, slots_.data() + 5 * i, (order + 1) * sizeof(double)) != 0) return false;
+    }
+    return true;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of

@@ -49,6 +49,11 @@
 // In those passes a sum whose every term is a product that only it reads
 // computes the products itself (sumOfProductsKernel), with the products'
 // own arithmetic, so that its additions run beside theirs.
+// A hold whose leaves free of its variable and whose scalars are those of the
+// previous hold in the same variable (a volume search after another at the
+// same temperature and composition) starts from the free nodes' slots of that
+// hold, unless a pass has written the slots since: its first pass computes
+// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of any graph (links, sizes, dependency flags).
@@ -58,6 +63,8 @@
 #include <vector>
 
 #include "expressions/Expression.h"
+
+class Sum;
 
 class EvaluationPlan {
 public:
@@ -139,6 +146,13 @@ private:
     // them all (Expression::marksSet), and the plan has no other nodes.
     bool marksKnownClear() const { return clearedAt_ == Expression::sMarkEpoch && others_.empty(); }
     unsigned long long clearedAt_ = ~0ull;
+    // The variable whose deferred passes last left the slots of the nodes
+    // free of it complete and without error, from the scalars kept in its
+    // tape (-1 none): the first pass of the next hold in it may start from
+    // them (see keepFreeScalars and freeLeavesKept).
+    int keptVar_ = -1;
+    bool keepFreeScalars(Tape& t);
+    bool freeLeavesKept(const Tape& t, int order) const;
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
