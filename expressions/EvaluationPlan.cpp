@@ -145,6 +145,14 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         nodes_.push_back(n);
         stack.pop_back();
     }
+    // Nodes that other graphs (or their owner) link too: their storage is
+    // not the plan's alone.
+    {
+        std::vector<int> links(nodes_.size(), 0);
+        for (int c : children_) ++links[c];
+        shared_ = root_->refcount > 0;
+        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) shared_ = shared_ || nodes_[i].e->refcount > links[i];
+    }
     // A plan pays off from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
     std::size_t operators = 0;
@@ -578,7 +586,8 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
-    const bool first = whole;  // every node's storage is written with the results
+    const bool first = whole;  // the first pass of the hold
+    bool rewrite = whole;      // every node's storage is written with the results
     VarItem* items = t.all.items.data();
     // The scalars of the nodes, fixed through the hold: taken by the first
     // pass of the hold as it computes every node, and copied from its items
@@ -604,7 +613,12 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         }
         // The first pass of a hold whose free nodes' slots serve again
         // computes the nodes that depend on the variable only.
-        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) whole = false;
+        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
+            whole = false;
+            // Their storage too holds what it held when the plan last wrote
+            // them, unless a walk or a pass, which marks nodes, came between.
+            if (!shared_ && freeWrittenAt_ == Expression::sMarkEpoch && freeWrittenVar_ == var) rewrite = false;
+        }
         Tape::Schedule& s = whole ? t.all : t.dependent;
         for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
@@ -615,7 +629,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    pendingWhole_ = pendingWhole_ || first;
+    pendingWhole_ = pendingWhole_ || rewrite;
     pendingFused_ = pendingFused_ || !whole;
     pending_ = var;
     pendingOrder_ = order;
@@ -688,13 +702,19 @@ void writeDests(const std::vector<Dest>& dests) {
 
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
-    const Tape& t = *tapes_[pending_];
+    const int var = pending_;
+    const Tape& t = *tapes_[var];
     const int order = pendingOrder_;
     pending_ = -1;
     const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
     // The products computed by sums since the last write: their slots first.
     const std::vector<FusedProduct>& f = t.dependent.fused;
     const bool fused = pendingFused_;
+    if (pendingWhole_) {
+        if (shared_) Expression::marksSet();  // nodes of other graphs written
+        freeWrittenAt_ = Expression::sMarkEpoch;
+        freeWrittenVar_ = var;
+    }
     pendingWhole_ = false;
     pendingFused_ = false;
     switch (order) {

@@ -151,6 +151,12 @@ private:
     // tape (-1 none): the first pass of the next hold in it may start from
     // them (see keepFreeScalars and freeLeavesKept).
     int keptVar_ = -1;
+    // The epoch of the marks (Expression::marksSet) and the variable of the
+    // last writing of every node's results; whether nodes of the plan are
+    // linked from outside it too.
+    unsigned long long freeWrittenAt_ = ~0ull;
+    int freeWrittenVar_ = -1;
+    bool shared_ = true;
     bool keepFreeScalars(Tape& t);
     bool freeLeavesKept(const Tape& t, int order) const;
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
