@@ -1,6 +1,8 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -640,21 +642,22 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
 // weights, which the sums' kernels read from the nodes) kept for the next
 // hold; true when they are those kept before, to the bit.
 bool EvaluationPlan::keepFreeScalars(Tape& t) {
-    bool same = true;
+    std::uint64_t differ = 0;
     double* k = t.freeScalars.data();
+    auto keep = [&](double c) {
+        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
+        *k++ = c;
+    };
+    const VarItem* items = t.all.items.data();
     for (int i : t.freeItems) {
-        const double* c = t.all.items[i].c;
-        for (int j = 0; j < 3; ++j, ++k) {
-            same = same && std::memcmp(k, c + j, sizeof(double)) == 0;
-            *k = c[j];
-        }
+        const double* c = items[i].c;
+        keep(c[0]);
+        keep(c[1]);
+        keep(c[2]);
     }
     for (const Sum* sum : t.freeSums)
-        for (double w : sum->scalars) {
-            same = same && std::memcmp(k, &w, sizeof(double)) == 0;
-            *k++ = w;
-        }
-    return same;
+        for (double w : sum->scalars) keep(w);
+    return differ == 0;
 }
 
 // The leaves free of the variable hold what their slots hold, to the bit.
