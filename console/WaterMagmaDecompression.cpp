@@ -296,7 +296,9 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
             if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
                 const double Vkeep = V;
                 const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
-                const short st = calculateTheSaturationPressure(Ts);
+                // A probe: without a saturation state here the path goes on
+                // to the tests after the loop, so a miss is no failure.
+                const short st = calculateTheSaturationPressure(Ts, false);
                 if (st == 0) {
                     decompressionP4 = P;
                     decompressionV4 = Vv_sat;

@@ -121,6 +121,53 @@ int blockIndices(unsigned mask, const int* idx, int K, int* out) {
     return n;
 }
 
+// Every term of the K-th derivative, at the sorted indices idx, of a function
+// of inner functions (the chain rule of Faa di Bruno): for each partition of
+// the K positions into blocks, every block takes one of radix(block size)
+// choices; visit(nblocks, sub, sz, choice) gets the indices and sizes of the
+// blocks and their choices, except for the terms skip(nblocks, choice) leaves
+// out.  The terms come in one fixed order, so sums over them round alike.
+template <class Radix, class Skip, class Visit>
+void forEachChainTerm(const int* idx, int K, Radix radix, Skip skip, Visit visit) {
+    for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
+        const Partition& pt = gPartitions.p[K][pi];
+        int sub[4][4], sz[4], rad[4];
+        for (int b = 0; b < pt.nblocks; ++b) {
+            sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
+            rad[b] = radix(sz[b]);
+        }
+        int choice[4] = {0, 0, 0, 0};
+        for (;;) {
+            if (!skip(pt.nblocks, static_cast<const int*>(choice))) visit(pt.nblocks, sub, sz, choice);
+            int b = 0;
+            while (b < pt.nblocks && ++choice[b] == rad[b]) choice[b++] = 0;
+            if (b == pt.nblocks) break;
+        }
+    }
+}
+
+// The terms of F(u(x), x): a block of one index either goes through u (choice
+// 0, a factor d^k u) or is the direct derivative in its variable (choice 1);
+// the one term F_u times the derivative sought is left out.
+int monoRadix(int size) { return size == 1 ? 2 : 1; }
+bool monoSkip(int nblocks, const int* choice) { return nblocks == 1 && choice[0] == 0; }
+
+// The terms of the equations f(u(v), v) of the implicit quantities u: a block
+// goes through one of the nu quantities (choice j < nu, a factor d^k u_j) or,
+// of one index, is the direct derivative in its variable (choice nu); the
+// terms df/du_j times the derivatives sought are left out.
+auto uvRadix(int nu) {
+    return [nu](int size) { return nu + (size == 1 ? 1 : 0); };
+}
+auto uvSkip(int nu) {
+    return [nu](int nblocks, const int* choice) { return nblocks == 1 && choice[0] < nu; };
+}
+// The terms of u(v(x)): every block goes through one of the nv trees v.
+auto uxRadix(int nv) {
+    return [nv](int) { return nv; };
+}
+bool noSkip(int, const int*) { return false; }
+
 void debugLinkAt(double* x) {
     if (Expression::sVarbox && Expression::sVarcalc) (Expression::sVarbox->*Expression::sVarcalc)(x);
 }
@@ -296,33 +343,19 @@ bool MonoFunc::sizesAgree() {
 // idx but F_u times the unknown derivative of u.
 double MonoFunc::residualTerms(const int* idx, int K) {
     double R = 0.0;
-    for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
-        const Partition& pt = gPartitions.p[K][pi];
-        int sub[4][4], sz[4], radix[4];
-        for (int b = 0; b < pt.nblocks; ++b) {
-            sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
-            radix[b] = sz[b] == 1 ? 2 : 1;
-        }
-        int choice[4] = {0, 0, 0, 0};
-        for (;;) {
-            if (!(pt.nblocks == 1 && choice[0] == 0)) {
-                int vars[4];
-                double w = 1.0;
-                for (int b = 0; b < pt.nblocks; ++b) {
-                    if (choice[b]) {
-                        vars[b] = sub[b][0] + 1;
-                    } else {
-                        vars[b] = 0;
-                        w *= entry(*node, sub[b], sz[b]);
-                    }
-                }
-                if (w != 0.0) R += entry(*F, vars, pt.nblocks) * w;
+    forEachChainTerm(idx, K, monoRadix, monoSkip, [&](int nb, const auto& sub, const int* sz, const int* choice) {
+        int vars[4];
+        double w = 1.0;
+        for (int b = 0; b < nb; ++b) {
+            if (choice[b]) {
+                vars[b] = sub[b][0] + 1;
+            } else {
+                vars[b] = 0;
+                w *= entry(*node, sub[b], sz[b]);
             }
-            int b = 0;
-            while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
-            if (b == pt.nblocks) break;
         }
-    }
+        if (w != 0.0) R += entry(*F, vars, nb) * w;
+    });
     return R;
 }
 
@@ -352,34 +385,21 @@ void MonoFunc::calculate(int order) {
             t.rows[K] = static_cast<int>(t.out.size());
             forEachSorted(nx, K, [&](const int* idx) {
                 t.row(outAddress(*node, idx, K));
-                for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
-                    const Partition& pt = gPartitions.p[K][pi];
-                    int sub[4][4], sz[4], radix[4];
-                    for (int b = 0; b < pt.nblocks; ++b) {
-                        sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
-                        radix[b] = sz[b] == 1 ? 2 : 1;
-                    }
-                    int choice[4] = {0, 0, 0, 0};
-                    for (;;) {
-                        if (!(pt.nblocks == 1 && choice[0] == 0)) {
-                            int vars[4];
-                            ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
-                            for (int b = 0; b < pt.nblocks; ++b) {
-                                if (choice[b]) {
-                                    vars[b] = sub[b][0] + 1;
-                                } else {
-                                    vars[b] = 0;
-                                    term.w[term.nw++] = entryAddress(*node, sub[b], sz[b]);
-                                }
-                            }
-                            term.f = entryAddress(*F, vars, pt.nblocks);
-                            t.terms.push_back(term);
-                        }
-                        int b = 0;
-                        while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
-                        if (b == pt.nblocks) break;
-                    }
-                }
+                forEachChainTerm(idx, K, monoRadix, monoSkip,
+                                 [&](int nb, const auto& sub, const int* sz, const int* choice) {
+                                     int vars[4];
+                                     ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                                     for (int b = 0; b < nb; ++b) {
+                                         if (choice[b]) {
+                                             vars[b] = sub[b][0] + 1;
+                                         } else {
+                                             vars[b] = 0;
+                                             term.w[term.nw++] = entryAddress(*node, sub[b], sz[b]);
+                                         }
+                                     }
+                                     term.f = entryAddress(*F, vars, nb);
+                                     t.terms.push_back(term);
+                                 });
             });
         }
         t.rows[5] = static_cast<int>(t.out.size());
@@ -624,33 +644,19 @@ void VectFunc::uvDerivative(const int* idx, int K) {
     for (int i = 0; i < nu; ++i) {
         const Expression& f = *fNodes[i];
         double R = 0.0;
-        for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
-            const Partition& pt = gPartitions.p[K][pi];
-            int sub[4][4], sz[4], radix[4];
-            for (int b = 0; b < pt.nblocks; ++b) {
-                sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
-                radix[b] = nu + (sz[b] == 1 ? 1 : 0);
-            }
-            int choice[4] = {0, 0, 0, 0};
-            for (;;) {
-                if (!(pt.nblocks == 1 && choice[0] < nu)) {
-                    int vars[4];
-                    double w = 1.0;
-                    for (int b = 0; b < pt.nblocks && w != 0.0; ++b) {
-                        if (choice[b] == nu) {
-                            vars[b] = nu + sub[b][0];
-                        } else {
-                            vars[b] = choice[b];
-                            w *= entry(*uvNodes[choice[b]], sub[b], sz[b]);
-                        }
-                    }
-                    if (w != 0.0) R += entry(f, vars, pt.nblocks) * w;
+        forEachChainTerm(idx, K, uvRadix(nu), uvSkip(nu), [&](int nb, const auto& sub, const int* sz, const int* choice) {
+            int vars[4];
+            double w = 1.0;
+            for (int b = 0; b < nb && w != 0.0; ++b) {
+                if (choice[b] == nu) {
+                    vars[b] = nu + sub[b][0];
+                } else {
+                    vars[b] = choice[b];
+                    w *= entry(*uvNodes[choice[b]], sub[b], sz[b]);
                 }
-                int b = 0;
-                while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
-                if (b == pt.nblocks) break;
             }
-        }
+            if (w != 0.0) R += entry(f, vars, nb) * w;
+        });
         rhs[i] = -R;
         for (int j = 0; j < nu; ++j) jac[i][j] = f.d1[j];
     }
@@ -665,20 +671,11 @@ void VectFunc::uxDerivative(const int* idx, int K) {
     for (int i = 0; i < nu; ++i) {
         if (!uNodes[i] || uNodes[i] == uvNodes[i]) continue;
         double U = 0.0;
-        for (int pi = 0; pi < gPartitions.count[K]; ++pi) {
-            const Partition& pt = gPartitions.p[K][pi];
-            int sub[4][4], sz[4];
-            for (int b = 0; b < pt.nblocks; ++b) sz[b] = blockIndices(pt.block[b], idx, K, sub[b]);
-            int a[4] = {0, 0, 0, 0};
-            for (;;) {
-                double w = 1.0;
-                for (int b = 0; b < pt.nblocks && w != 0.0; ++b) w *= entry(*vNodes[a[b]], sub[b], sz[b]);
-                if (w != 0.0) U += entry(*uvNodes[i], a, pt.nblocks) * w;
-                int b = 0;
-                while (b < pt.nblocks && ++a[b] == nv) a[b++] = 0;
-                if (b == pt.nblocks) break;
-            }
-        }
+        forEachChainTerm(idx, K, uxRadix(nv), noSkip, [&](int nb, const auto& sub, const int* sz, const int* a) {
+            double w = 1.0;
+            for (int b = 0; b < nb && w != 0.0; ++b) w *= entry(*vNodes[a[b]], sub[b], sz[b]);
+            if (w != 0.0) U += entry(*uvNodes[i], a, nb) * w;
+        });
         setEntry(*uNodes[i], idx, K, U);
     }
 }
@@ -699,34 +696,21 @@ void VectFunc::uvOrderCompiled(int K) {
                 for (int i = 0; i < nu; ++i) {
                     const Expression& f = *fNodes[i];
                     t.row(outAddress(*uvNodes[i], idx, k));
-                    for (int pi = 0; pi < gPartitions.count[k]; ++pi) {
-                        const Partition& pt = gPartitions.p[k][pi];
-                        int sub[4][4], sz[4], radix[4];
-                        for (int b = 0; b < pt.nblocks; ++b) {
-                            sz[b] = blockIndices(pt.block[b], idx, k, sub[b]);
-                            radix[b] = nu + (sz[b] == 1 ? 1 : 0);
-                        }
-                        int choice[4] = {0, 0, 0, 0};
-                        for (;;) {
-                            if (!(pt.nblocks == 1 && choice[0] < nu)) {
-                                int vars[4];
-                                ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
-                                for (int b = 0; b < pt.nblocks; ++b) {
-                                    if (choice[b] == nu) {
-                                        vars[b] = nu + sub[b][0];
-                                    } else {
-                                        vars[b] = choice[b];
-                                        term.w[term.nw++] = entryAddress(*uvNodes[choice[b]], sub[b], sz[b]);
-                                    }
-                                }
-                                term.f = entryAddress(f, vars, pt.nblocks);
-                                t.terms.push_back(term);
-                            }
-                            int b = 0;
-                            while (b < pt.nblocks && ++choice[b] == radix[b]) choice[b++] = 0;
-                            if (b == pt.nblocks) break;
-                        }
-                    }
+                    forEachChainTerm(idx, k, uvRadix(nu), uvSkip(nu),
+                                     [&](int nb, const auto& sub, const int* sz, const int* choice) {
+                                         int vars[4];
+                                         ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                                         for (int b = 0; b < nb; ++b) {
+                                             if (choice[b] == nu) {
+                                                 vars[b] = nu + sub[b][0];
+                                             } else {
+                                                 vars[b] = choice[b];
+                                                 term.w[term.nw++] = entryAddress(*uvNodes[choice[b]], sub[b], sz[b]);
+                                             }
+                                         }
+                                         term.f = entryAddress(f, vars, nb);
+                                         t.terms.push_back(term);
+                                     });
                 }
             });
         }
@@ -760,22 +744,14 @@ void VectFunc::uxOrderCompiled(int K) {
                 for (int i = 0; i < nu; ++i) {
                     if (!uNodes[i] || uNodes[i] == uvNodes[i]) continue;
                     t.row(outAddress(*uNodes[i], idx, k));
-                    for (int pi = 0; pi < gPartitions.count[k]; ++pi) {
-                        const Partition& pt = gPartitions.p[k][pi];
-                        int sub[4][4], sz[4];
-                        for (int b = 0; b < pt.nblocks; ++b) sz[b] = blockIndices(pt.block[b], idx, k, sub[b]);
-                        int a[4] = {0, 0, 0, 0};
-                        for (;;) {
-                            ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
-                            for (int b = 0; b < pt.nblocks; ++b)
-                                term.w[term.nw++] = entryAddress(*vNodes[a[b]], sub[b], sz[b]);
-                            term.f = entryAddress(*uvNodes[i], a, pt.nblocks);
-                            t.terms.push_back(term);
-                            int b = 0;
-                            while (b < pt.nblocks && ++a[b] == nv) a[b++] = 0;
-                            if (b == pt.nblocks) break;
-                        }
-                    }
+                    forEachChainTerm(idx, k, uxRadix(nv), noSkip,
+                                     [&](int nb, const auto& sub, const int* sz, const int* a) {
+                                         ImplicitTable::Term term{nullptr, {nullptr, nullptr, nullptr, nullptr}, 0};
+                                         for (int b = 0; b < nb; ++b)
+                                             term.w[term.nw++] = entryAddress(*vNodes[a[b]], sub[b], sz[b]);
+                                         term.f = entryAddress(*uvNodes[i], a, nb);
+                                         t.terms.push_back(term);
+                                     });
                 }
             });
         }

@@ -370,8 +370,10 @@ public:
     // Replaces start values that cannot be used by the model's own estimates
     // at T_ (the saturation drivers call it before their search).
     void useUsableSaturationStart(double T_);
-    // Console entries; calculateTheSaturationPressure returns errorflag.
-    short calculateTheSaturationPressure(double T_);
+    // Console entries; calculateTheSaturationPressure returns errorflag and,
+    // with `report`, says in the log where no saturation state was found (a
+    // caller that only probes for one, and carries on without, passes false).
+    short calculateTheSaturationPressure(double T_, bool report = true);
     void calculateTheDensityFromTh(double Th);
     // Tie lines: rows into an open file, or a whole file "cono"/"conop" + suffix.
     void calculateConodeFromT(double T_, std::FILE* file);

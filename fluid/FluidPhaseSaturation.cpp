@@ -653,29 +653,47 @@ bool FluidPhase::estimateSaturationVolumes(double T_) {
     IsothermPoint first, liquidEnd, flattest;
     bool turned = false;
     double flat = HUGE_VAL;
-    for (double V = b > 0.0 ? b * (1.0 + 1e-6) : 1e-5; V < kVmax; V *= kStep) {
-        const IsothermPoint q = isothermPoint(*this, V);
-        if (!q.ok) {
-            if (first.ok) break;  // no usable isotherm beyond this point
-            continue;
+    auto walkLiquid = [&](double Vfrom, double Vto, double step) {
+        for (double V = Vfrom; V < Vto; V *= step) {
+            const IsothermPoint q = isothermPoint(*this, V);
+            if (!q.ok) {
+                if (first.ok) break;  // no usable isotherm beyond this point
+                continue;
+            }
+            if (q.dPdV >= 0.0) {
+                turned = liquidEnd.ok;
+                if (turned) break;
+                continue;
+            }
+            if (!first.ok) first = q;
+            liquidEnd = q;
+            if (-q.dPdV * V * V < flat) {
+                flat = -q.dPdV * V * V;
+                flattest = q;
+            }
+            if (nearlyIdeal(q) && V > 100.0 * first.V) break;
         }
-        if (q.dPdV >= 0.0) {
-            turned = first.ok;
-            if (turned) break;
-            continue;
-        }
-        if (!first.ok) first = q;
-        liquidEnd = q;
-        if (-q.dPdV * V * V < flat) {
-            flat = -q.dPdV * V * V;
-            flattest = q;
-        }
-        if (nearlyIdeal(q) && V > 100.0 * first.V) break;
+    };
+    walkLiquid(b > 0.0 ? b * (1.0 + 1e-6) : 1e-5, kVmax, kStep);
+    // Close below the critical point the loop is narrow: its liquid end is
+    // placed to 0.05 % (the last step may have passed most of it), and a loop
+    // narrower than a step is looked for again, in such steps, around the
+    // flattest point.
+    constexpr double kFine = 1.0005, kAround = 1.06;
+    if (turned) {
+        walkLiquid(liquidEnd.V * kFine, liquidEnd.V * kStep, kFine);
+        turned = true;
+    } else if (flattest.ok) {
+        const double Vf = flattest.V;
+        liquidEnd = IsothermPoint{};
+        walkLiquid(Vf / kAround, Vf * kAround, kFine);
     }
-    // The vapour branch, walked down from the nearly ideal gas.
+    // The vapour branch, walked down from the nearly ideal gas, finely where
+    // the loop may be narrow.
     IsothermPoint top;
     if (turned) {
-        for (double V = kVmax; V > liquidEnd.V; V /= (top.ok && !nearlyIdeal(top)) ? kStep : 1.5) {
+        for (double V = kVmax; V > liquidEnd.V;
+             V /= V < kAround * kAround * liquidEnd.V ? kFine : (top.ok && !nearlyIdeal(top)) ? kStep : 1.5) {
             const IsothermPoint q = isothermPoint(*this, V);
             if (!q.ok || q.dPdV >= 0.0) break;
             top = q;
@@ -736,9 +754,9 @@ bool saturationAt(FluidPhase& p, double T) {
 
 }  // namespace
 
-short FluidPhase::calculateTheSaturationPressure(double T_) {
+short FluidPhase::calculateTheSaturationPressure(double T_, bool report) {
     if (!saturationAt(*this, T_)) {
-        platform::diagf("No saturation state found at %g K\n", T_);
+        if (report) platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
     volume(Vl_sat);
@@ -845,3 +863,4 @@ void FluidPhase::calculateTheConodeFromP(double P_bar, double T0, char mode, con
     writeConodeFile("conop", suffix, mode, false,
                     [&](std::FILE* f) { calculateConodeFromP(P_bar, T0, f); });
 }
+

@@ -18,6 +18,9 @@ HGK::HGK(int phaseKind) : WaterEOS(2, phaseKind, 0)
     add_components("H2O");
     bulk_molar_weight = kMolarMass;
     molar_mass[0] = kMolarMass;
+    // The saturation pairs lie on either side of the equation's own critical
+    // volume (its critical point at 647.1228 K, 220.53 bar), not IAPWS-95's.
+    Vc_bound = 6.0714940e-05;
 }
 
 HGK::~HGK() = default;

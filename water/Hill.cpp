@@ -17,6 +17,9 @@ Hill::Hill(int phaseKind) : WaterEOS(1, phaseKind, 0)
     critical_V = 4.74e-05;
     molar_mass[0] = kMolarMass;
     bulk_molar_weight = kMolarMass;
+    // The saturation pairs lie on either side of the equation's own critical
+    // volume (its critical point at 647.0477 K), not IAPWS-95's.
+    Vc_bound = 5.8099579e-05;
 }
 
 Hill::~Hill() = default;

@@ -14,6 +14,9 @@ Keenan::Keenan(int kind) : WaterEOS(1, kind, 0)
     add_components("H2O");
     molar_mass[0] = kMolarMass;
     bulk_molar_weight = kMolarMass;
+    // The saturation pairs lie on either side of the equation's own critical
+    // volume (its critical point at 647.2450 K), not IAPWS-95's.
+    Vc_bound = 5.6862616e-05;
 }
 
 Keenan::~Keenan() = default;

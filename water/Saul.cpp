@@ -16,6 +16,9 @@ Saul::Saul(int phaseKind) : WaterEOS(1, phaseKind, 0)
     add_components("H2O");
     molar_mass[0] = kMolarMass;
     bulk_molar_weight = kMolarMass;
+    // The saturation pairs lie on either side of the equation's own critical
+    // volume (its critical point at 647.1400 K), not IAPWS-95's.
+    Vc_bound = 5.5948260e-05;
 }
 
 Saul::~Saul() = default;

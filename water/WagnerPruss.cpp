@@ -27,7 +27,7 @@ void WagnerPruss::calculateSigma(double, double) { sigma = waterSurfaceTension(T
 
 bool WagnerPruss::ownSaturationStart(double T_, double& Vl, double& Vv)
 {
-    if (!(T_ >= 273.16 && T_ <= 646.0) || !holdsWaterStartAt(T_))
+    if (!(T_ >= 273.16 && T_ < 647.096) || !holdsWaterStartAt(T_))
         return false;
     Vl = kMolarMass / waterAuxiliarySaturatedLiquidDensity(T_);
     Vv = kMolarMass / waterAuxiliarySaturatedVapourDensity(T_);

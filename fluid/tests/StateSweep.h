@@ -177,6 +177,26 @@ inline Tally saturationPoints(FluidPhase& m, const std::vector<double>& Ts) {
     return t;
 }
 
+// Saturation within a kelvin of the model's own critical point, which is
+// searched from (Tc, Vc) first: 1, 0.1, 0.01 and 0.001 K below it.
+inline Tally nearCriticalSaturation(FluidPhase& m, double Tc, double Vc) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    m.temperature(Tc);
+    m.volume(Vc);
+    m.search_the_critical_point_of_the_pure_component();
+    const bool found = m.errorflag == 0;
+    const double Tcm = m.T;
+    Tally t = found ? saturationPoints(m, {Tcm - 1.0, Tcm - 0.1, Tcm - 0.01, Tcm - 1e-3}) : Tally{};
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    if (!found) {
+        ++t.asked;
+        t.add(where("no critical point from", Tc, Vc));
+    }
+    return t;
+}
+
 // Whether (T, V) is a critical point of the model: dP/dV and d2P/dV2 by
 // five-point differences of the pressure vanish on the scales R T / V^2 and
 // R T / V^3 of an ideal gas; what is wrong, if not.

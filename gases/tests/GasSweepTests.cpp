@@ -27,6 +27,9 @@ void sweepModel(FluidPhase& m, double Tt, double Tc, double Vc, double Tmax) {
     const sweep::Tally sat = sweep::saturationPoints(m, sweep::linear(Tt + 1.0, Tc - 0.5, 20));
     EXPECT_TRUE(sat.wrong.empty()) << sat.report();
     EXPECT_GT(sat.answered, sat.asked * 3 / 4) << sat.report();
+    const sweep::Tally nearCritical = sweep::nearCriticalSaturation(m, Tc, Vc);
+    EXPECT_TRUE(nearCritical.wrong.empty()) << nearCritical.report();
+    EXPECT_EQ(nearCritical.answered, nearCritical.asked) << nearCritical.report();
 
     const sweep::Tally crit = sweep::criticalPoints(m, {0.97 * Tc, Tc, 1.03 * Tc}, {0.8 * Vc, Vc, 1.25 * Vc});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();

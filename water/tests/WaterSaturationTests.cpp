@@ -69,6 +69,24 @@ TEST(WaterSaturation, WithinTheAuxiliaryEquationsFrom275To640K) {
     }
 }
 
+// Up to a ten-thousandth of a kelvin below the critical point the console's
+// saturation state exists: the pressure of the auxiliary equation (which
+// reaches the critical pressure with the formulation), a liquid denser and a
+// vapour lighter than the critical density; at and above it there is none.
+TEST(WaterSaturation, UpToTheCriticalPoint) {
+    WagnerPruss w(2);
+    const double Tc = 647.096, rhoc = 322.0;
+    for (double dT : {6.0, 2.0, 1.0, 0.3, 0.1, 0.03, 0.016, 0.01, 0.004, 0.002, 1e-3, 1e-4}) {
+        const double T = Tc - dT;
+        SCOPED_TRACE(T);
+        ASSERT_EQ(w.calculateTheSaturationPressure(T, false), 0);
+        EXPECT_LT(rel(w.Pv_sat, WaterEOS::saturationPressureWagnerPruss(T)), 1e-4);
+        EXPECT_GT(kM / w.Vl_sat, rhoc);
+        EXPECT_LT(kM / w.Vv_sat, rhoc);
+    }
+    for (double T : {Tc, Tc + 0.01}) EXPECT_NE(w.calculateTheSaturationPressure(T, false), 0) << T;
+}
+
 TEST(WaterSaturation, CurveFromTheTriplePointToTheCriticalPoint) {
     WagnerPruss w(2);
     std::vector<double> rows;

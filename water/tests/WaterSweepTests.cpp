@@ -36,6 +36,21 @@ TEST(WaterSweep, EveryAnswerIsAnAnswer) {
     EXPECT_GT(crit.answered, 0) << crit.report();
 }
 
+// Every water model has its saturation states up to a thousandth of a kelvin
+// below its own critical point (which lies off IAPWS-95's for all but one).
+TEST(WaterSweep, SaturationUpToTheCriticalPoint) {
+    auto check = [](FluidPhase&& m, const char* name) {
+        const sweep::Tally sat = sweep::nearCriticalSaturation(m, 647.1, WaterEOS::kCriticalVolume);
+        EXPECT_TRUE(sat.wrong.empty()) << name << ": " << sat.report();
+        EXPECT_EQ(sat.answered, sat.asked) << name << ": " << sat.report();
+    };
+    check(WagnerPruss(2), "Wagner & Pruss");
+    check(Hill(2), "Hill");
+    check(Saul(2), "Saul & Wagner");
+    check(HGK(2), "Haar, Gallagher & Kell");
+    check(Keenan(2), "Keenan");
+}
+
 // A model that has just found a near-critical saturation (its stored volumes
 // near the critical volume) gives the states of a new one: Hill's equation
 // found 243.6 kg/m3 at 300 K and 10 bar after the saturation at 645 K, a root

@@ -61,6 +61,9 @@ TEST(CubicSweep, PengRobinsonStryjekVeraWater) {
     const sweep::Tally sat = sweep::saturationPoints(*m, sweep::linear(275.0, 645.0, 20));
     EXPECT_TRUE(sat.wrong.empty()) << sat.report();
     EXPECT_EQ(sat.answered, sat.asked) << sat.report();
+    const sweep::Tally nearCritical = sweep::nearCriticalSaturation(*m, 647.0, 7e-5);
+    EXPECT_TRUE(nearCritical.wrong.empty()) << nearCritical.report();
+    EXPECT_EQ(nearCritical.answered, nearCritical.asked) << nearCritical.report();
 
     const sweep::Tally crit = sweep::criticalPoints(*m, {630.0, 647.0, 670.0}, {5e-5, 7e-5, 9e-5});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
