@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
@@ -665,12 +664,14 @@ bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
     const int var = slotsVar_;
     const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
                     false, false, false};
-    double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+    std::uint64_t differ = 0;
     for (int i : t.freeLeaves) {
+        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
         exprk::loadPure(*nodes_[i].e, p, true, now);
-        if (std::memcmp(now, slots_.data() + 5 * i, (order + 1) * sizeof(double)) != 0) return false;
+        const double* slot = slots_.data() + 5 * i;
+        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
     }
-    return true;
+    return differ == 0;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
