@@ -419,9 +419,9 @@ void EvaluationPlan::makeTapes() {
     std::vector<int> parents(n, 0);
     for (std::size_t i = 0; i < n; ++i)
         for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) ++parents[children_[c]];
-    // fuse: a sum whose every term is a product that depends on the variable
+    // fuse: a sum whose terms include products that depend on the variable
     // and that only the sum reads (once) computes those products in its
-    // kernel, in a deferred pass.
+    // kernel, in a deferred pass, and adds its other terms from their slots.
     auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
                         bool fuse) {
         std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
@@ -432,15 +432,16 @@ void EvaluationPlan::makeTapes() {
             for (int i : order) {
                 const Node& nd = nodes_[i];
                 if (nd.kind != Kind::Op || nd.count < 1 || typeid(*nd.e) != typeid(Sum)) continue;
-                bool all = true;
-                for (int c = nd.first; c < nd.first + nd.count; ++c) {
-                    const int q = children_[c];
-                    all = all && in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op &&
-                          nodes_[q].count == 2 && typeid(*nodes_[q].e) == typeid(Product);
-                }
-                if (!all) continue;
+                auto fusable = [&](int q) {
+                    return in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op && nodes_[q].count == 2 &&
+                           typeid(*nodes_[q].e) == typeid(Product);
+                };
+                bool any = false;
+                for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children_[c]);
+                if (!any) continue;
                 fusedSum[i] = 1;
-                for (int c = nd.first; c < nd.first + nd.count; ++c) fusedTerm[children_[c]] = 1;
+                for (int c = nd.first; c < nd.first + nd.count; ++c)
+                    if (fusable(children_[c])) fusedTerm[children_[c]] = 1;
                 count += nd.count;
             }
             s.fused.reserve(count);  // the items point into it
@@ -494,6 +495,7 @@ void EvaluationPlan::makeTapes() {
         for (int i : order)
             if (fusedSum[i])
                 for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) {
+                    if (!fusedTerm[children_[c]]) continue;
                     const Node& pd = nodes_[children_[c]];
                     for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children_[g]);
                 }
@@ -509,6 +511,10 @@ void EvaluationPlan::makeTapes() {
                 for (int c = nd.first; c < nd.first + nd.count; ++c) {
                     const int q = children_[c];
                     const Node& pd = nodes_[q];
+                    if (!fusedTerm[q]) {  // a term added from its slot
+                        s.fused.push_back({nullptr, childSlots_[c], nullptr, nullptr, 0.0, 0});
+                        continue;
+                    }
                     s.fused.push_back({pd.e, childSlots_[pd.first], childSlots_[pd.first + 1], slots_.data() + 5 * q,
                                        0.0, constFactor(q)});
                     s.dests.push_back(destOf(q));
@@ -549,7 +555,8 @@ void EvaluationPlan::makeTapes() {
             for (std::size_t k = 0; k < t->dependent.items.size(); ++k)
                 t->scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.items[k].e)});
             for (std::size_t k = 0; k < t->dependent.fused.size(); ++k)
-                t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
+                if (t->dependent.fused[k].e)
+                    t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
             std::size_t scalars = 0;
             for (std::size_t i = 0; i < n; ++i) {
                 if (t->dep[i]) continue;
@@ -686,6 +693,7 @@ namespace {
 template <int K>
 void fusedSlots(const std::vector<FusedProduct>& fused) {
     for (const FusedProduct& q : fused) {
+        if (!q.e) continue;  // a term the sum adds from its slot
         q.out[0] = q.a * q.u[0] * q.v[0];
         exprk::productSlot<K>(q.constant, q.a, q.u, q.v, q.out);
     }

@@ -46,8 +46,8 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
-// In those passes a sum whose every term is a product that only it reads
-// computes the products itself (sumOfProductsKernel), with the products'
+// In those passes a sum whose terms include products that only it reads
+// computes those products itself (sumOfProductsKernel), with the products'
 // own arithmetic, so that its additions run beside theirs.
 // A hold whose leaves free of its variable and whose scalars are those of the
 // previous hold in the same variable (a volume search after another at the

@@ -98,7 +98,8 @@ struct VarItem {
 // A product computed by the sum that alone reads it, in that sum's kernel:
 // its operands' slots, its own slot and its scalar (as of the last snapshot);
 // `constant` 1 or 2 when its first or second factor is free of the pass's
-// variable with exact zeros in its slot's entries (0 otherwise).
+// variable with exact zeros in its slot's entries (0 otherwise).  Another term
+// of such a sum: `e` null, `u` its slot.
 struct FusedProduct {
     Expression* e;
     const double* u;

@@ -177,7 +177,8 @@ FullKernel uniformCombine(Node& n, int order) {
 }
 // The sum and its products in a deferred pass: the operations of the
 // products' kernels (Leibniz's rule, or its one nonzero term when a factor is
-// free of the variable) and of SumSlots, term by term.  The
+// free of the variable) and of SumSlots, term by term; its other terms are
+// added from their slots.  The
 // products' own slots are written when the deferred results are (see
 // EvaluationPlan::materialize).
 struct SumOfProducts {
@@ -190,10 +191,14 @@ struct SumOfProducts {
         double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
         for (int t = 0; t < m; ++t) {
             const FusedProduct& q = f[t];
-            const double a = q.a;
             double e[5];
-            e[0] = a * q.u[0] * q.v[0];
-            exprk::productSlot<K>(q.constant, a, q.u, q.v, e);
+            if (q.e) {
+                const double a = q.a;
+                e[0] = a * q.u[0] * q.v[0];
+                exprk::productSlot<K>(q.constant, a, q.u, q.v, e);
+            } else {
+                for (int k = 0; k <= K; ++k) e[k] = q.u[k];
+            }
             const double c = w[t];
             s += UNIT ? e[0] : c * e[0];
             p1 += UNIT ? e[1] : c * e[1];
@@ -212,7 +217,8 @@ struct SumOfProducts {
             if (p.snap) {
                 SumSlots::snap(it);
                 const int m = static_cast<const Sum&>(*it.e).nterms;
-                for (int t = 0; t < m; ++t) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
+                for (int t = 0; t < m; ++t)
+                    if (it.fused[t].e) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
             } else if (it.c[0] != 0.0) {
                 one<K, true>(it);
             } else {
