@@ -224,10 +224,10 @@ inline void leibnizSlot(double a, const double* u, const double* v, double* out)
     }
 }
 
-// The entries 1..K of a*u*v whose factor `constant` (1: u's partner v, 2: u)
-// is free of the variable, its entries exact zeros: the one nonzero term of
+// The entries 1..K of a*u*v when one factor is free of the variable, its
+// entries exact zeros (`constant` 1: v, 2: u): the one nonzero term of
 // Leibniz's rule, as the products' kernels of one-variable passes compute it;
-// constant 0: the whole rule (leibnizSlot).
+// `constant` 0: the whole rule (leibnizSlot).
 template <int K>
 inline void productSlot(unsigned char constant, double a, const double* u, const double* v, double* out) {
     if (constant == 1) {
