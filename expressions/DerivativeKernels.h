@@ -245,6 +245,29 @@ inline void leibnizSlot(double a, const double* u, const double* v, double* out)
     }
 }
 
+// The entries 1..K of a*u*v when one factor is free of the variable, its
+// entries exact zeros (`constant` 1: v, 2: u): the one nonzero term of
+// Leibniz's rule, as the products' kernels of one-variable passes compute it;
+// `constant` 0: the whole rule (leibnizSlot).
+template <int K>
+inline void productSlot(unsigned char constant, double a, const double* u, const double* v, double* out) {
+    if (constant == 1) {
+        const double v0 = v[0];
+        out[1] = a * (u[1] * v0);
+        if constexpr (K >= 2) out[2] = a * (u[2] * v0);
+        if constexpr (K >= 3) out[3] = a * (u[3] * v0);
+        if constexpr (K >= 4) out[4] = a * (u[4] * v0);
+    } else if (constant == 2) {
+        const double u0 = u[0];
+        out[1] = a * (u0 * v[1]);
+        if constexpr (K >= 2) out[2] = a * (u0 * v[2]);
+        if constexpr (K >= 3) out[3] = a * (u0 * v[3]);
+        if constexpr (K >= 4) out[4] = a * (u0 * v[4]);
+    } else {
+        leibnizSlot<K>(a, u, v, out);
+    }
+}
+
 // The kernel of a pass of the given order (1 to 4) over a batch of nodes,
 // each computed by S::one<K, ST>(pass, item), ST telling whether the pass
 // writes the nodes.
@@ -279,6 +302,8 @@ struct Batch {
             return;
         }
         if (!p.store) {
+            if (p.fresh)
+                for (int i = 0; i < count; ++i) S::snap(items[i]);
             for (int i = 0; i < count; ++i) S::template one<K, false>(p, items[i]);
             return;
         }

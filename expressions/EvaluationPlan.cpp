@@ -1,6 +1,8 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
@@ -38,6 +40,15 @@ struct EvaluationPlan::Tape {
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
+    // The items of `all` whose scalars the items (and fused products) of
+    // `dependent` take: (dependent item or fused product, item of all).
+    std::vector<std::pair<int, int>> scalarsFrom, fusedScalarFrom;
+    // The nodes free of the variable: leaves (positions in the plan), the
+    // other nodes' items in `all`, the sums among them, and their scalars as
+    // the last hold took them (three per item, then the sums' weights).
+    std::vector<int> freeLeaves, freeItems;
+    std::vector<const Sum*> freeSums;
+    std::vector<double> freeScalars;
 };
 
 namespace {
@@ -134,6 +145,14 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
         position[n.e] = static_cast<int>(nodes_.size());
         nodes_.push_back(n);
         stack.pop_back();
+    }
+    // Nodes that other graphs (or their owner) link too: their storage is
+    // not the plan's alone.
+    {
+        std::vector<int> links(nodes_.size(), 0);
+        for (int c : children_) ++links[c];
+        shared_ = root_->refcount > 0;
+        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) shared_ = shared_ || nodes_[i].e->refcount > links[i];
     }
     // A plan pays off from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
@@ -288,12 +307,14 @@ EvaluationPlan::~EvaluationPlan() = default;
 
 
 void EvaluationPlan::clearMarks() {
-    if (pending_ >= 0) {  // the other nodes were left unmarked by the deferred passes
+    // The other nodes were left unmarked by the deferred passes, or are known clear.
+    if (pending_ >= 0 || marksKnownClear()) {
         root_->calculated = false;
         return;
     }
     for (Expression* e : cleared_) e->calculated = false;
     for (Expression* e : others_) e->initialize_the_graph();
+    clearedAt_ = Expression::sMarkEpoch;
 }
 
 void EvaluationPlan::setVariables(double* x) {
@@ -304,6 +325,7 @@ void EvaluationPlan::setVariables(double* x) {
 }
 
 void EvaluationPlan::run(int order) {
+    Expression::marksSet();
     materialize();
     keepFree(std::min(order, 4));
     ++Expression::sNesting;
@@ -336,6 +358,7 @@ void EvaluationPlan::run(int order, int var) {
             return;
         }
     }
+    Expression::marksSet();
     materialize();
     // A pass in the held variable needs only the values of the nodes free of
     // it; a pass in another variable needs their entries in that variable.
@@ -396,9 +419,9 @@ void EvaluationPlan::makeTapes() {
     std::vector<int> parents(n, 0);
     for (std::size_t i = 0; i < n; ++i)
         for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) ++parents[children_[c]];
-    // fuse: a sum whose every term is a product that depends on the variable
+    // fuse: a sum whose terms include products that depend on the variable
     // and that only the sum reads (once) computes those products in its
-    // kernel, in a deferred pass.
+    // kernel, in a deferred pass, and adds its other terms from their slots.
     auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
                         bool fuse) {
         std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
@@ -409,15 +432,16 @@ void EvaluationPlan::makeTapes() {
             for (int i : order) {
                 const Node& nd = nodes_[i];
                 if (nd.kind != Kind::Op || nd.count < 1 || typeid(*nd.e) != typeid(Sum)) continue;
-                bool all = true;
-                for (int c = nd.first; c < nd.first + nd.count; ++c) {
-                    const int q = children_[c];
-                    all = all && in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op &&
-                          nodes_[q].count == 2 && typeid(*nodes_[q].e) == typeid(Product);
-                }
-                if (!all) continue;
+                auto fusable = [&](int q) {
+                    return in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op && nodes_[q].count == 2 &&
+                           typeid(*nodes_[q].e) == typeid(Product);
+                };
+                bool any = false;
+                for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children_[c]);
+                if (!any) continue;
                 fusedSum[i] = 1;
-                for (int c = nd.first; c < nd.first + nd.count; ++c) fusedTerm[children_[c]] = 1;
+                for (int c = nd.first; c < nd.first + nd.count; ++c)
+                    if (fusable(children_[c])) fusedTerm[children_[c]] = 1;
                 count += nd.count;
             }
             s.fused.reserve(count);  // the items point into it
@@ -471,6 +495,7 @@ void EvaluationPlan::makeTapes() {
         for (int i : order)
             if (fusedSum[i])
                 for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) {
+                    if (!fusedTerm[children_[c]]) continue;
                     const Node& pd = nodes_[children_[c]];
                     for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children_[g]);
                 }
@@ -486,8 +511,12 @@ void EvaluationPlan::makeTapes() {
                 for (int c = nd.first; c < nd.first + nd.count; ++c) {
                     const int q = children_[c];
                     const Node& pd = nodes_[q];
+                    if (!fusedTerm[q]) {  // a term added from its slot
+                        s.fused.push_back({nullptr, childSlots_[c], nullptr, nullptr, 0.0, 0});
+                        continue;
+                    }
                     s.fused.push_back({pd.e, childSlots_[pd.first], childSlots_[pd.first + 1], slots_.data() + 5 * q,
-                                       0.0});
+                                       0.0, constFactor(q)});
                     s.dests.push_back(destOf(q));
                 }
             }
@@ -519,17 +548,42 @@ void EvaluationPlan::makeTapes() {
             if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
             order.push_back(static_cast<int>(i));
         }
-        if (t->deferrable) schedule(order, t->dep, t->dependent, var, true);
+        if (t->deferrable) {
+            schedule(order, t->dep, t->dependent, var, true);
+            std::unordered_map<const Expression*, int> itemOf;
+            for (std::size_t k = 0; k < t->all.items.size(); ++k) itemOf[t->all.items[k].e] = static_cast<int>(k);
+            for (std::size_t k = 0; k < t->dependent.items.size(); ++k)
+                t->scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.items[k].e)});
+            for (std::size_t k = 0; k < t->dependent.fused.size(); ++k)
+                if (t->dependent.fused[k].e)
+                    t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
+            std::size_t scalars = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (t->dep[i]) continue;
+                if (nodes_[i].kind == Kind::Leaf) {
+                    t->freeLeaves.push_back(static_cast<int>(i));
+                } else {
+                    t->freeItems.push_back(itemOf.at(nodes_[i].e));
+                    scalars += 3;
+                    if (const Sum* sum = dynamic_cast<const Sum*>(nodes_[i].e)) {
+                        t->freeSums.push_back(sum);
+                        scalars += sum->scalars.size();
+                    }
+                }
+            }
+            t->freeScalars.assign(scalars, 0.0);
+        }
         tapes_[var] = std::move(t);
     }
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false, false};
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
+    keptVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -539,30 +593,92 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false};
-    if (whole) {  // the first pass of the hold: every node, from fresh slots
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
+    const bool first = whole;  // the first pass of the hold
+    bool rewrite = whole;      // every node's storage is written with the results
+    VarItem* items = t.all.items.data();
+    // The scalars of the nodes, fixed through the hold: taken by the first
+    // pass of the hold as it computes every node, and copied from its items
+    // into those of the later passes; or taken by themselves, when the slots
+    // of the previous hold in this variable may serve again (freeSlotsKept).
+    if (whole && !(keptVar_ == var && slotsVar_ == var)) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
-        holdOrder_ = order;
+        VarPass fresh = p;
+        fresh.fresh = true;
+        for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
+        VarItem* later = t.dependent.items.data();
+        for (const auto& [d, a] : t.scalarsFrom)
+            for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
+        for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
+        keepFreeScalars(t);
+    } else {
+        if (whole || !snapped_) {
+            VarPass snap = p;
+            snap.snap = true;
+            for (Tape::Schedule* w : {&t.all, &t.dependent})
+                for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
+        }
+        // The first pass of a hold whose free nodes' slots serve again
+        // computes the nodes that depend on the variable only.
+        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
+            whole = false;
+            // Their storage too holds what it held when the plan last wrote
+            // them, unless a walk or a pass, which marks nodes, came between.
+            if (!shared_ && freeWrittenAt_ == Expression::sMarkEpoch && freeWrittenVar_ == var) rewrite = false;
+        }
+        Tape::Schedule& s = whole ? t.all : t.dependent;
+        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
-    Tape::Schedule& s = whole ? t.all : t.dependent;
-    VarItem* items = s.items.data();
-    if (whole || !snapped_) {  // the scalars of the nodes, fixed through the hold
-        VarPass snap = p;
-        snap.snap = true;
-        for (Tape::Schedule* w : {&t.all, &t.dependent})
-            for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
-        snapped_ = true;
-    }
-    for (const Tape::Run& r : s.runs) r.fn[order - 1](p, items + r.begin, r.count);
+    snapped_ = true;
+    if (first) holdOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
-    pendingWhole_ = pendingWhole_ || whole;
+    if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
+    pendingWhole_ = pendingWhole_ || rewrite;
     pendingFused_ = pendingFused_ || !whole;
     pending_ = var;
     pendingOrder_ = order;
+    keptVar_ = Expression::sError ? -1 : var;
+}
+
+// The scalars of the nodes free of the variable (their items' and the sums'
+// weights, which the sums' kernels read from the nodes) kept for the next
+// hold; true when they are those kept before, to the bit.
+bool EvaluationPlan::keepFreeScalars(Tape& t) {
+    std::uint64_t differ = 0;
+    double* k = t.freeScalars.data();
+    auto keep = [&](double c) {
+        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
+        *k++ = c;
+    };
+    const VarItem* items = t.all.items.data();
+    for (int i : t.freeItems) {
+        const double* c = items[i].c;
+        keep(c[0]);
+        keep(c[1]);
+        keep(c[2]);
+    }
+    for (const Sum* sum : t.freeSums)
+        for (double w : sum->scalars) keep(w);
+    return differ == 0;
+}
+
+// The leaves free of the variable hold what their slots hold, to the bit.
+bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
+    const int var = slotsVar_;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false};
+    std::uint64_t differ = 0;
+    for (int i : t.freeLeaves) {
+        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+        exprk::loadPure(*nodes_[i].e, p, true, now);
+        const double* slot = slots_.data() + 5 * i;
+        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
+    }
+    return differ == 0;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
@@ -577,8 +693,9 @@ namespace {
 template <int K>
 void fusedSlots(const std::vector<FusedProduct>& fused) {
     for (const FusedProduct& q : fused) {
+        if (!q.e) continue;  // a term the sum adds from its slot
         q.out[0] = q.a * q.u[0] * q.v[0];
-        exprk::leibnizSlot<K>(q.a, q.u, q.v, q.out);
+        exprk::productSlot<K>(q.constant, q.a, q.u, q.v, q.out);
     }
 }
 
@@ -597,13 +714,19 @@ void writeDests(const std::vector<Dest>& dests) {
 
 void EvaluationPlan::materialize() {
     if (pending_ < 0) return;
-    const Tape& t = *tapes_[pending_];
+    const int var = pending_;
+    const Tape& t = *tapes_[var];
     const int order = pendingOrder_;
     pending_ = -1;
     const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
     // The products computed by sums since the last write: their slots first.
     const std::vector<FusedProduct>& f = t.dependent.fused;
     const bool fused = pendingFused_;
+    if (pendingWhole_) {
+        if (shared_) Expression::marksSet();  // nodes of other graphs written
+        freeWrittenAt_ = Expression::sMarkEpoch;
+        freeWrittenVar_ = var;
+    }
     pendingWhole_ = false;
     pendingFused_ = false;
     switch (order) {

@@ -46,9 +46,14 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
-// In those passes a sum whose every term is a product that only it reads
-// computes the products itself (sumOfProductsKernel), with the products'
+// In those passes a sum whose terms include products that only it reads
+// computes those products itself (sumOfProductsKernel), with the products'
 // own arithmetic, so that its additions run beside theirs.
+// A hold whose leaves free of its variable and whose scalars are those of the
+// previous hold in the same variable (a volume search after another at the
+// same temperature and composition) starts from the free nodes' slots of that
+// hold, unless a pass has written the slots since: its first pass computes
+// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of any graph (links, sizes, dependency flags).
@@ -58,6 +63,8 @@
 #include <vector>
 
 #include "expressions/Expression.h"
+
+class Sum;
 
 class EvaluationPlan {
 public:
@@ -134,6 +141,24 @@ private:
     int pendingOrder_ = 0;  // their order
     bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
     bool pendingFused_ = false;  // among them, the products that sums compute (their slots not written)
+    // The marks of every node but the root are known clear: no walk, no
+    // pass but the deferred ones, has marked any node since the plan cleared
+    // them all (Expression::marksSet), and the plan has no other nodes.
+    bool marksKnownClear() const { return clearedAt_ == Expression::sMarkEpoch && others_.empty(); }
+    unsigned long long clearedAt_ = ~0ull;
+    // The variable whose deferred passes last left the slots of the nodes
+    // free of it complete and without error, from the scalars kept in its
+    // tape (-1 none): the first pass of the next hold in it may start from
+    // them (see keepFreeScalars and freeLeavesKept).
+    int keptVar_ = -1;
+    // The epoch of the marks (Expression::marksSet) and the variable of the
+    // last writing of every node's results; whether nodes of the plan are
+    // linked from outside it too.
+    unsigned long long freeWrittenAt_ = ~0ull;
+    int freeWrittenVar_ = -1;
+    bool shared_ = true;
+    bool keepFreeScalars(Tape& t);
+    bool freeLeavesKept(const Tape& t, int order) const;
     int holdOrder_ = 0;     // order of the last full-tape pass of the hold
     bool snapped_ = false;  // the deferred items hold the scalars of this hold
     // Hold.

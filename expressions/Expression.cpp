@@ -17,6 +17,7 @@ unsigned long long Expression::sVarEpoch = 0;
 int Expression::sVarDepth = 0;
 int Expression::sNesting = 0;
 unsigned long long Expression::sStructure = 0;
+unsigned long long Expression::sMarkEpoch = 0;
 bool Expression::sCompiled = true;
 bool Expression::sHigherOrderProducts = false;
 
@@ -238,6 +239,7 @@ void Expression::setScalarsList(std::span<const double>) {
 }
 
 void printMargin(std::FILE* f) {
+    Expression::marksSet();  // the printing walks mark the nodes they have printed
     for (int i = 0; i < Expression::sMargin; ++i) std::fputc(' ', f);
 }
 

@@ -67,12 +67,14 @@ using LeafUpdateFn = void (Equation::*)(double* vars);
 // entries of the variable in the flat second- to fourth-order arrays.  With
 // `store` clear the nodes leave their own storage and marks alone (the plan
 // writes the slots there later) and take their scalars from their items;
-// with `snap` set the kernels only copy the nodes' scalars into the items.
+// with `snap` set the kernels only copy the nodes' scalars into the items;
+// with `fresh` (and `store` clear) they copy them and then compute.
 struct VarPass {
     const double* slots;
     int order, var, o2, o3, o4;
     bool store;
     bool snap;
+    bool fresh;
     const double* slot(int i) const { return slots + 5 * i; }
 };
 // A node's part of such a pass: from the slots of its children (`in`, in the
@@ -94,13 +96,17 @@ struct VarItem {
     struct FusedProduct* fused = nullptr;
 };
 // A product computed by the sum that alone reads it, in that sum's kernel:
-// its operands' slots, its own slot and its scalar (as of the last snapshot).
+// its operands' slots, its own slot and its scalar (as of the last snapshot);
+// `constant` 1 or 2 when its first or second factor is free of the pass's
+// variable with exact zeros in its slot's entries (0 otherwise).  Another term
+// of such a sum: `e` null, `u` its slot.
 struct FusedProduct {
     Expression* e;
     const double* u;
     const double* v;
     double* out;
     double a;
+    unsigned char constant = 0;
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet
@@ -319,10 +325,24 @@ public:
     // ---- for the node classes
     // The compiled evaluation of the graph below this node, when the call comes
     // from the node's owner rather than from a parent; true when it ran.
-    bool planned(int order) { return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order); }
-    bool planned(int order, int var) {
-        return sNesting == 0 && sCompiled && !calculated && !planless() && runPlan(order, var);
+    // A call that does not run a plan is a walk that marks nodes (marksSet).
+    bool planned(int order) {
+        if (sNesting != 0 || calculated) return false;
+        if (sCompiled && !planless() && runPlan(order)) return true;
+        marksSet();
+        return false;
     }
+    bool planned(int order, int var) {
+        if (sNesting != 0 || calculated) return false;
+        if (sCompiled && !planless() && runPlan(order, var)) return true;
+        marksSet();
+        return false;
+    }
+    // Notes that nodes may have been marked computed outside the deferred
+    // passes of plans (an evaluation, a printing walk): a plan that knows its
+    // marks clear since its last clearing (EvaluationPlan::clearMarks) knows it
+    // no more.
+    static void marksSet() { ++sMarkEpoch; }
     // Flat forms of initialize_the_graph() and set_variable_values() of a node
     // with a compiled plan; false when the node has none.
     bool plannedInitialize() { return plan_ && !planless() && initializeByPlan(); }
@@ -332,11 +352,13 @@ public:
     bool planless() const { return planStamp_ == sStructure && !planWorth_; }
     // A parent's evaluation of its child: nested calls do not compile plans.
     static void calculateChild(Expression* c, int order) {
+        marksSet();
         ++sNesting;
         c->calculate(order);
         --sNesting;
     }
     static void calculateChild(Expression* c, int order, int var) {
+        marksSet();
         ++sNesting;
         c->calculate(order, var);
         --sNesting;
@@ -381,6 +403,7 @@ private:
     static int sVarDepth;
     static int sNesting;
     static unsigned long long sStructure;
+    static unsigned long long sMarkEpoch;
     std::unique_ptr<EvaluationPlan> plan_;
     unsigned long long planStamp_ = ~0ull;  // the structure the plan was made for, and whether it is used
     bool planWorth_ = true;

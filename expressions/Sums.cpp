@@ -176,7 +176,9 @@ FullKernel uniformCombine(Node& n, int order) {
     return n.fullKernel(order);
 }
 // The sum and its products in a deferred pass: the operations of the
-// products' kernel (the full Leibniz rule) and of SumSlots, term by term.  The
+// products' kernels (Leibniz's rule, or its one nonzero term when a factor is
+// free of the variable) and of SumSlots, term by term; its other terms are
+// added from their slots.  The
 // products' own slots are written when the deferred results are (see
 // EvaluationPlan::materialize).
 struct SumOfProducts {
@@ -189,30 +191,20 @@ struct SumOfProducts {
         double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
         for (int t = 0; t < m; ++t) {
             const FusedProduct& q = f[t];
-            const double* u = q.u;
-            const double* v = q.v;
-            const double a = q.a;
-            const double u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
-            const double e0 = a * u0 * v0;
-            const double e1 = a * (u1 * v0 + u0 * v1);
-            const double c = w[t];
-            s += UNIT ? e0 : c * e0;
-            p1 += UNIT ? e1 : c * e1;
-            if constexpr (K >= 2) {
-                const double u2 = u[2], v2 = v[2];
-                const double e2 = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-                p2 += UNIT ? e2 : c * e2;
-                if constexpr (K >= 3) {
-                    const double u3 = u[3], v3 = v[3];
-                    const double e3 = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
-                    p3 += UNIT ? e3 : c * e3;
-                    if constexpr (K >= 4) {
-                        const double u4 = u[4], v4 = v[4];
-                        const double e4 = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
-                        p4 += UNIT ? e4 : c * e4;
-                    }
-                }
+            double e[5];
+            if (q.e) {
+                const double a = q.a;
+                e[0] = a * q.u[0] * q.v[0];
+                exprk::productSlot<K>(q.constant, a, q.u, q.v, e);
+            } else {
+                for (int k = 0; k <= K; ++k) e[k] = q.u[k];
             }
+            const double c = w[t];
+            s += UNIT ? e[0] : c * e[0];
+            p1 += UNIT ? e[1] : c * e[1];
+            if constexpr (K >= 2) p2 += UNIT ? e[2] : c * e[2];
+            if constexpr (K >= 3) p3 += UNIT ? e[3] : c * e[3];
+            if constexpr (K >= 4) p4 += UNIT ? e[4] : c * e[4];
         }
         double* out = it.out;
         out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
@@ -225,7 +217,8 @@ struct SumOfProducts {
             if (p.snap) {
                 SumSlots::snap(it);
                 const int m = static_cast<const Sum&>(*it.e).nterms;
-                for (int t = 0; t < m; ++t) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
+                for (int t = 0; t < m; ++t)
+                    if (it.fused[t].e) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
             } else if (it.c[0] != 0.0) {
                 one<K, true>(it);
             } else {

@@ -139,10 +139,10 @@ void Interaction::calculate_Z() {
     if (!ok) return;
     A = root->value;
     aV = root->d1[1];
-    aVV = root->d2[1][1];
+    aVV = root->D2[Expression::off2(1, 1)];
     Z = -V * aV;
     dZdV = -aV - V * aVV;
-    dZdT = -V * root->d2[1][0];
+    dZdT = -V * root->D2[Expression::off2(1, 0)];
     P = R * Z * T / V;
 }
 

@@ -6,11 +6,13 @@
 // `offset` is added to the value only (a variable such as Tc/T - 1).
 #include "expressions/Expression.h"
 
+// The entries are written through the flat views (the same storage as
+// d2[k][k] .. d4[k][k][k][k], without the row pointers).
 inline void setReducedVariable(Expression& e, double c, double x, int k, double offset = 0.0) {
     const double x2 = x * x;
     e.value = c / x + offset;
     e.d1[k] = -c / x2;
-    e.d2[k][k] = 2.0 * c / (x2 * x);
-    e.d3[k][k][k] = -6.0 * c / (x2 * x2);
-    e.d4[k][k][k][k] = 24.0 * c / (x2 * x2 * x);
+    e.D2[Expression::off2(k, k)] = 2.0 * c / (x2 * x);
+    e.D3[Expression::off3(k, k, k)] = -6.0 * c / (x2 * x2);
+    e.D4[Expression::off4(k, k, k, k)] = 24.0 * c / (x2 * x2 * x);
 }

@@ -87,9 +87,9 @@ inline Jet compose(const Jet& g, const Jet& u) {
 inline void load(Leaf& leaf, int v, const Jet& j) {
     leaf.value = j.f[0];
     leaf.d1[v] = j.f[1];
-    leaf.d2[v][v] = j.f[2];
-    leaf.d3[v][v][v] = j.f[3];
-    leaf.d4[v][v][v][v] = j.f[4];
+    leaf.D2[Expression::off2(v, v)] = j.f[2];
+    leaf.D3[Expression::off3(v, v, v)] = j.f[3];
+    leaf.D4[Expression::off4(v, v, v, v)] = j.f[4];
 }
 
 // Clears the leaf's dependency on every variable but `keep`.

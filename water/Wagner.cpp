@@ -340,9 +340,9 @@ void Wagner::calculate_volume_dependent_parameters()
     waterleaf::Jet d;
     d.f[0] = delta.value;
     d.f[1] = delta.d1[1];
-    d.f[2] = delta.d2[1][1];
-    d.f[3] = delta.d3[1][1][1];
-    d.f[4] = delta.d4[1][1][1][1];
+    d.f[2] = delta.D2[Expression::off2(1, 1)];
+    d.f[3] = delta.D3[Expression::off3(1, 1, 1)];
+    d.f[4] = delta.D4[Expression::off4(1, 1, 1, 1)];
     waterleaf::load(deltat, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, d));
     waterleaf::load(deltad, 1, absPowerOfDeltaMinusOne(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, d));
 }
