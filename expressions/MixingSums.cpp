@@ -66,6 +66,17 @@ inline double* levelOf(const DerivView& v, int K) {
     }
 }
 
+// The run (distinct index, the largest first) of the sorted tuple t of k
+// indices whose tree variable first + t[p] is v; -1 when v is none of them.
+int runOf(const int* t, int k, int first, int v) {
+    int r = 0;
+    for (int p = 0; p < k; ++p) {
+        if (p > 0 && t[p] != t[p - 1]) ++r;
+        if (first + t[p] == v) return r;
+    }
+    return -1;
+}
+
 inline int offsetOf(const int* idx, int K) {
     switch (K) {
         case 1: return idx[0];
@@ -459,15 +470,6 @@ void SumF::listSeparableEntries(Expression* e, const int* t, const int* vars, in
         for (int p = 0; p < k_; ++p) c += first_ + t[p] == v;
         return c;
     };
-    // The run (distinct index of the tuple, the largest first) of a variable.
-    auto runOf = [&](int v) {
-        int r = 0;
-        for (int p = 0; p < k_; ++p) {
-            if (p > 0 && t[p] != t[p - 1]) ++r;
-            if (first_ + t[p] == v) return r;
-        }
-        return -1;
-    };
     const short kind = mixk::kindOf(t, k_);
     auto add = [&](int K) {
         int ie[4], ip[4], ne = 0, np = 0;
@@ -479,7 +481,7 @@ void SumF::listSeparableEntries(Expression* e, const int* t, const int* vars, in
             int c = 0;
             for (int r = 0; r < np; ++r) c += ip[r] == ip[q];
             if (c > multiplicity(ip[q])) return;
-            ++counts[runOf(ip[q])];
+            ++counts[runOf(t, k_, first_, ip[q])];
         }
         sepEntries_.push_back(SepEntry{static_cast<unsigned char>(K), static_cast<unsigned char>(ne),
                                        static_cast<short>(mixk::entryOfCounts(k_, kind, counts)), offsetOf(idx, K),
@@ -615,10 +617,15 @@ void SumF::calculate(int order, int var) {
     calculated = true;
 }
 
-void SumF::addSeparable(const TupleRecord& r, int q, int order, bool entries) {
-    double y[5], pm[64];
+void SumF::monomialOf(const TupleRecord& r, int order, double* pm) const {
+    double y[5];
     for (int p = 0; p < k_; ++p) y[p] = product->x[r.t[p]];
-    mixk::monomialEntries(k_, r.kind, y, entries ? order : 0, pm);
+    mixk::monomialEntries(k_, r.kind, y, order, pm);
+}
+
+void SumF::addSeparable(const TupleRecord& r, int q, int order, bool entries) {
+    double pm[64];
+    monomialOf(r, entries ? order : 0, pm);
     const double e0 = r.e->value;
     value += r.w * e0 * pm[0];
     if (!entries) return;
@@ -637,16 +644,11 @@ void SumF::addSeparable(const TupleRecord& r, int q, int order, bool entries) {
 // coefficient's entry times the monomial's value elsewhere (the one nonzero
 // term of Leibniz's rule, as addEntry sums it with exact zeros).
 void SumF::addSeparableInVariable(const TupleRecord& r, int order, int var) {
-    double y[5], pm[64];
-    for (int p = 0; p < k_; ++p) y[p] = product->x[r.t[p]];
-    mixk::monomialEntries(k_, r.kind, y, order, pm);
+    double pm[64];
+    monomialOf(r, order, pm);
     const double e0 = r.e->value;
     value += r.w * e0 * pm[0];
-    int run = -1;
-    for (int p = 0, rr = 0; p < k_ && run < 0; ++p) {
-        if (p > 0 && r.t[p] != r.t[p - 1]) ++rr;
-        if (first_ + r.t[p] == var) run = rr;
-    }
+    const int run = runOf(r.t, k_, first_, var);
     const DerivView me = view(), ev = r.e->view();
     int counts[5] = {0, 0, 0, 0, 0};
     const int idx[4] = {var, var, var, var};

@@ -164,6 +164,8 @@ private:
     // Adds w E P of tuple r (value, and with `entries` the entries of a
     // separable tuple q up to `order`) from the monomial's own entries.
     void addSeparable(const TupleRecord& r, int q, int order, bool entries);
+    // The monomial's entries of tuple r up to the order (mixk::monomialEntries).
+    void monomialOf(const TupleRecord& r, int order, double* pm) const;
     void addSeparableInVariable(const TupleRecord& r, int order, int var);
     // The last tuple of an evaluation that left the monomial node elsewhere:
     // its order (-1: none), its mole fractions and its coefficient's value
