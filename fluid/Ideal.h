@@ -20,6 +20,10 @@ public:
     // always have them.
     virtual bool hasData() { return true; }
 
+    // The ideal gas's Helmholtz energy depends on V only through -RT ln V
+    // (where the part carries it at all).
+    bool volumeEntersAsLogarithm() const override { return true; }
+
     // Table "standard.note" of A0, S0, H0, Cp0 from Tmin in n steps (n < 1: 50),
     // with the gnuplot script "g10.gp".
     void plot_cp_data(double Tmin, double Tmax, int n);

@@ -106,10 +106,19 @@ void Interaction::runStages(bool highOrder) {
 
 void Interaction::beginVolumeSearch() {
     volumeSearch = 1;
+    zFixed = zStale = false;
     if (root) root->holdAllBut(1);
 }
 
 void Interaction::endVolumeSearch() {
+    // A term answered without its tree is evaluated once at the volume the
+    // search ends at, so that its values and nodes belong to that state.
+    zFixed = false;
+    if (zStale) {
+        zStale = false;
+        calculate_Z();
+        zFixed = false;
+    }
     volumeSearch = 0;
     if (root) root->endHold();
 }
@@ -123,6 +132,15 @@ void Interaction::releaseHold() {
 }
 
 void Interaction::calculate_Z() {
+    if (zFixed) {
+        // Z and dZ/dV (zero but for rounding) from the search's first
+        // evaluation: a = c - Z ln V gives a_V = -Z/V and a_VV = Z/V^2.
+        aV = -Z / V;
+        aVV = Z / (V * V);
+        P = R * Z * T / V;
+        zStale = true;
+        return;
+    }
     if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
         termError = 0;
         assignVariables();
@@ -144,6 +162,8 @@ void Interaction::calculate_Z() {
     dZdV = -aV - V * aVV;
     dZdT = -V * root->D2[Expression::off2(1, 0)];
     P = R * Z * T / V;
+    if (volumeSearch == 2 && volumeEntersAsLogarithm() && std::fabs(dZdV * V) <= 1e-12 * (1.0 + std::fabs(Z)))
+        zFixed = true;
 }
 
 void Interaction::storeStateDerivatives(bool third) {

@@ -52,6 +52,10 @@ public:
     // evaluation that calculate_state_functions has just made at the same T, V
     // and composition, instead of evaluating its tree again.
     virtual bool changesInFugacityPass() const { return true; }
+    // Whether the term depends on the volume at most through a multiple of
+    // ln V (an ideal-gas part): its Z is then the same at every volume of a
+    // search at fixed temperature and composition.
+    virtual bool volumeEntersAsLogarithm() const { return false; }
 
     // ---- evaluations
     void setModelName(const char* name) { model_name = name ? name : ""; }
@@ -158,6 +162,10 @@ private:
     int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
     // 0 outside a volume search; 1 in one, before an evaluation without error; 2 after it.
     int volumeSearch = 0;
+    // In a volume search, a term whose Z does not change with V (see
+    // volumeEntersAsLogarithm) after its first evaluation; `zStale` once a
+    // later volume was answered without evaluating the tree.
+    bool zFixed = false, zStale = false;
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only
     void storeStateDerivatives(bool third);

@@ -628,6 +628,38 @@ void collectNodes(Expression* e, std::vector<Expression*>& out)
 // deferred, the sum of the terms computing its products itself) give, to the
 // bit, what the node-by-node walk gives at each volume; and when the search
 // ends every node holds what the walk leaves in it at the last volume.
+// In a volume search the ideal-gas part is the ideal gas, Z = 1 at every
+// volume, without evaluating its tree again; the search leaves its values at
+// the last volume.
+TEST(WagnerPruss, IdealPartOfAVolumeSearchIsTheIdealGas)
+{
+    WagnerPruss w(1);
+    Interaction* id = w.ideal;
+    const double rhos[] = {1.0, 50.0, 358.0, 838.0, 1100.0};
+    for (double T : {300.0, 647.5, 900.0}) {
+        SCOPED_TRACE(T);
+        w.temperature(T);
+        std::vector<double> A, aV, aVV;
+        for (double rho : rhos) {
+            w.volume(kM / rho);
+            id->calculate_Z();
+            A.push_back(id->A);
+            aV.push_back(id->aV);
+            aVV.push_back(id->aVV);
+        }
+        id->beginVolumeSearch();
+        for (std::size_t k = 0; k < std::size(rhos); ++k) {
+            w.volume(kM / rhos[k]);
+            id->calculate_Z();
+            EXPECT_NEAR(id->Z, 1.0, 1e-15) << rhos[k];
+            EXPECT_NEAR(id->aV / aV[k], 1.0, 1e-15) << rhos[k];
+            EXPECT_NEAR(id->aVV / aVV[k], 1.0, 1e-15) << rhos[k];
+        }
+        id->endVolumeSearch();
+        EXPECT_EQ(id->A, A.back());
+    }
+}
+
 TEST(WagnerPruss, VolumeSearchPassesGiveWhatTheWalkGives)
 {
     WagnerPruss w(1);
