@@ -107,6 +107,10 @@ void Interaction::runStages(bool highOrder) {
 void Interaction::beginVolumeSearch() {
     volumeSearch = 1;
     zFixed = zStale = false;
+    if (zKnown && zKnownPass == fugacityPass && zKnownStamp == Expression::structureStamp() && zKnownX == x) {
+        zFixed = true;
+        Z = zKnownValue;
+    }
     if (root) root->holdAllBut(1);
 }
 
@@ -133,8 +137,9 @@ void Interaction::releaseHold() {
 
 void Interaction::calculate_Z() {
     if (zFixed) {
-        // Z and dZ/dV (zero but for rounding) from the search's first
-        // evaluation: a = c - Z ln V gives a_V = -Z/V and a_VV = Z/V^2.
+        // Z from the search's first evaluation or an earlier search:
+        // a = c - Z ln V gives a_V = -Z/V, a_VV = Z/V^2 and dZ/dV = 0.
+        dZdV = 0.0;
         aV = -Z / V;
         aVV = Z / (V * V);
         P = R * Z * T / V;
@@ -162,8 +167,26 @@ void Interaction::calculate_Z() {
     dZdV = -aV - V * aVV;
     dZdT = -V * root->D2[Expression::off2(1, 0)];
     P = R * Z * T / V;
-    if (volumeSearch == 2 && volumeEntersAsLogarithm() && std::fabs(dZdV * V) <= 1e-12 * (1.0 + std::fabs(Z)))
+    if (volumeSearch == 2 && volumeEntersAsLogarithm() && std::fabs(dZdV * V) <= 1e-12 * (1.0 + std::fabs(Z))) {
         zFixed = true;
+        // The coefficient of ln V is a whole number (the ideal gas's 1, or 0
+        // where another term carries it): taken exactly, so that a search
+        // gives the same volumes whether the term's Z comes from this
+        // evaluation or from an earlier search.
+        const double whole = std::nearbyint(Z);
+        if (std::fabs(Z - whole) <= 1e-12) {
+            Z = whole;
+            dZdV = 0.0;
+            aV = -Z / V;
+            aVV = Z / (V * V);
+            P = R * Z * T / V;
+            zKnown = true;
+            zKnownValue = Z;
+            zKnownPass = fugacityPass;
+            zKnownStamp = Expression::structureStamp();
+            zKnownX = x;
+        }
+    }
 }
 
 void Interaction::storeStateDerivatives(bool third) {

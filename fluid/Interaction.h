@@ -163,9 +163,16 @@ private:
     // 0 outside a volume search; 1 in one, before an evaluation without error; 2 after it.
     int volumeSearch = 0;
     // In a volume search, a term whose Z does not change with V (see
-    // volumeEntersAsLogarithm) after its first evaluation; `zStale` once a
-    // later volume was answered without evaluating the tree.
+    // volumeEntersAsLogarithm) after its first evaluation, or from the start
+    // when an earlier search found its Z at the same composition (the
+    // coefficient of ln V does not depend on T); `zStale` once a volume was
+    // answered without evaluating the tree.
     bool zFixed = false, zStale = false;
+    bool zKnown = false;
+    double zKnownValue = 0.0;
+    int zKnownPass = 0;
+    unsigned long long zKnownStamp = 0;  // the engine's structure count it was found at
+    std::vector<double> zKnownX;
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only
     void storeStateDerivatives(bool third);

@@ -46,7 +46,15 @@ waterleaf::Jet absPowerOfDeltaMinusOne(double c, double q, const waterleaf::Jet&
     waterleaf::Jet g;
     if (x > 0.0 && std::isfinite(x)) {
         const double r = 1.0 / x;
-        double coef = c, p = std::pow(x, q);
+        // The power 2a = 7 of the non-analytic terms by products (cheaper
+        // than pow, and as exact).
+        double coef = c, p;
+        if (q == 7.0) {
+            const double x3 = x * x * x;
+            p = x3 * x3 * x;
+        } else {
+            p = std::pow(x, q);
+        }
         for (int k = 0; k < 5; ++k) {
             g.f[k] = coef == 0.0 ? 0.0 : coef * p;
             coef *= q - k;
