@@ -73,7 +73,8 @@ TEST(Process, WithNoDisplayPlotsGoToPngFilesAndNoViewerStarts) {
                  "unset multiplot\nunset output\n");
 
     // A stand-in gnuplot on PATH keeps what it is given on standard input.
-    const fs::path dir = fs::temp_directory_path() / "varnok_headless_test";
+    // In the test's own working folder (an absolute path, for PATH).
+    const fs::path dir = fs::absolute("headless_bin");
     fs::create_directories(dir);
     const fs::path fake = dir / "gnuplot", got = dir / "received.txt";
     std::ofstream(fake) << "#!/bin/sh\ncat > '" << got.string() << "'\n";
@@ -104,7 +105,7 @@ TEST(Process, WithNoDisplayPlotsGoToPngFilesAndNoViewerStarts) {
 
 TEST(DataFiles, ResolverOrder) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / "varnok_data_test";
+    fs::path dir = fs::absolute("data_dir");  // in the test's own working folder
     fs::create_directories(dir / "compo");
     std::ofstream(dir / "compo" / "only-here.txt") << "x\n";
     std::ofstream("local-only.txt") << "y\n";
