@@ -301,6 +301,16 @@ constexpr double kMaxXMLDateSeconds = 1e15;
 
 bool isXMLDate(double t) { return std::isfinite(t) && std::fabs(t) <= kMaxXMLDateSeconds; }
 
+// The decimals of 1 - 0.d1...dn: those of 10^n - d1...dn, without trailing
+// zeros ("3" gives "7", "25" gives "75", "0001" gives "9999").  The decimals
+// hold a digit other than zero.
+std::string decimalsOfOneMinus(std::string_view d) {
+    std::string out(d.substr(0, d.find_last_not_of('0') + 1));
+    for (size_t i = 0; i + 1 < out.size(); ++i) out[i] = static_cast<char>('9' - (out[i] - '0'));
+    out.back() = static_cast<char>('0' + 10 - (out.back() - '0'));
+    return out;
+}
+
 std::string formatXMLDate(double t) {
     // t = whole + fraction exactly: both parts of a double are doubles.
     const double whole = std::floor(t);
@@ -318,8 +328,16 @@ std::string formatXMLDate(double t) {
     std::string out = buf;
     if (fraction > 0.0) {
         char f[512];
-        auto r = std::to_chars(f, f + sizeof f, fraction, std::chars_format::fixed);  // "0.25"
-        out.append(f + 1, r.ptr);                                                     // ".25"
+        if (secs == -1) {
+            // The second before 2001: -1 + fraction would round (t = -0.3 gives
+            // 0.7 - 1 = -0.30000000000000004, t = -1e-20 gives -1), so the
+            // decimals are those of 1 - |t|, from the shortest decimals of |t|.
+            auto r = std::to_chars(f, f + sizeof f, -t, std::chars_format::fixed);  // "0.3"
+            out += "." + decimalsOfOneMinus(std::string_view(f + 2, static_cast<size_t>(r.ptr - (f + 2))));
+        } else {
+            auto r = std::to_chars(f, f + sizeof f, fraction, std::chars_format::fixed);  // "0.25"
+            out.append(f + 1, r.ptr);                                                     // ".25"
+        }
     }
     return out + "Z";
 }
@@ -342,21 +360,27 @@ bool parseXMLDate(std::string_view t, double& out) {
         !expect('T') || !digits(2, 2, h) || !expect(':') || !digits(2, 2, mi) || !expect(':') || !digits(2, 2, s))
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
-    double fraction = 0.0;
+    std::string_view decimals;
     if (i < t.size() && t[i] == '.') {
-        const size_t start = i;
-        ++i;
+        const size_t start = ++i;
         while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-        if (i == start + 1) return false;
-        std::string f = "0" + std::string(t.substr(start, i - start));
-        auto r = std::from_chars(f.data(), f.data() + f.size(), fraction);
-        if (r.ec != std::errc() || r.ptr != f.data() + f.size()) return false;
+        if (i == start) return false;
+        decimals = t.substr(start, i - start);
     }
     if (!expect('Z') || i != t.size()) return false;
     const int64_t days = daysFromCivil(negative ? -y : y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
                          kDaysFrom1970To2001;
-    // The whole seconds are exact in a double; adding the fraction gives back the date written.
-    out = static_cast<double>(days * 86400 + h * 3600 + mi * 60 + s) + fraction;
+    const int64_t whole = days * 86400 + h * 3600 + mi * 60 + s;
+    const bool beforeOne = whole == -1 && decimals.find_first_not_of('0') != std::string_view::npos;
+    // In the second before 2001 the date is -(1 - fraction), read from its own
+    // decimals (see formatXMLDate).
+    const std::string f = "0." + (beforeOne ? decimalsOfOneMinus(decimals) : std::string(decimals.empty() ? "0" : decimals));
+    double fraction = 0.0;
+    auto r = std::from_chars(f.data(), f.data() + f.size(), fraction);
+    if (r.ec != std::errc() || r.ptr != f.data() + f.size()) return false;
+    // Elsewhere the whole seconds are exact in a double, and adding the
+    // fraction gives back the date written.
+    out = beforeOne ? -fraction : static_cast<double>(whole) + fraction;
     return true;
 }
 

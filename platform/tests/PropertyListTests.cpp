@@ -360,6 +360,7 @@ TEST(PropertyList, WhatEachWriterWritesItsReaderReadsBackAsItWas) {
     // Dates as calendars: the reference date, fractions, the years 1 BC (year 0) and 2 BC, and 10^15 s
     // after 2001 (31688738.5 Gregorian years of 31556952 s).
     PropertyList dates = PropertyList::array({PropertyList::date(0), PropertyList::date(-0.5), PropertyList::date(0.1),
+                                              PropertyList::date(-0.3), PropertyList::date(-1e-20),
                                               PropertyList::date(-63145526400.0),
                                               PropertyList::date(-63177062400.0),
                                               PropertyList::date(1e15)});
@@ -367,6 +368,9 @@ TEST(PropertyList, WhatEachWriterWritesItsReaderReadsBackAsItWas) {
     EXPECT_NE(xml.find("<date>2001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<date>2000-12-31T23:59:59.5Z</date>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<date>2001-01-01T00:00:00.1Z</date>"), std::string::npos) << xml;
+    // In the second before 2001 too (-1 + 0.7 would give -0.30000000000000004, -1 + 1e-20 would give -1).
+    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59.7Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59." + std::string(20, '9') + "Z</date>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<date>0000-01-01T00:00:00Z</date>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<date>-0001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<date>31690739-"), std::string::npos) << xml;
