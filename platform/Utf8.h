@@ -1,7 +1,8 @@
 #pragma once
 // UTF-8 encoding of single code points, shared by the readers that turn
 // escapes (RTF \uN and \'hh, XML character references, UTF-16 and Latin-1
-// property-list strings) into the UTF-8 text the rest of the system uses.
+// property-list strings) into the UTF-8 text the rest of the system uses,
+// and the check of well-formed UTF-8 that the property-list writers make.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,10 +31,6 @@ inline void appendUtf8(std::string& out, unsigned long cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace platform
-
-namespace platform {
 
 // The length of the well-formed UTF-8 sequence that starts at s[i] (1 to 4),
 // or 0 when the bytes there are not one: a stray continuation byte, a
