@@ -5,7 +5,6 @@
 // Raoult-law and the fugacity solvers alike, and echo every row on standard
 // output.  Temperatures in K, pressures in bar, molar volumes in cm3/mol.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,22 +12,14 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Checked output file (a failed open, write or close is reported and counted).
+using File = platform::OutputFile;
 
-File openOutput(const char* path) {
-    if (!path) return File();
-    File f(std::fopen(path, "w"));
-    if (!f) platform::diagf("Can't open the output file %s\n", path);
-    return f;
-}
+File openOutput(const char* path) { return path ? File(path, "w") : File(); }
 
 // Selects `names` (count names) in the reader; false when one is missing.
 bool select(DataTextFile& in, const std::string& names, int count) { return in.set_index(names) == count; }
