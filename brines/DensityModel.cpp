@@ -7,6 +7,7 @@
 #include "brines/PotterBrown.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -79,9 +80,7 @@ void DensityModel::calculate_pressure(double rho_target) {
 
 std::FILE* DensityModel::openResultFile(const char* name) {
     const std::string path = std::string("res") + (name ? name : "") + ".txt";
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
-    return f;
+    return platform::openOutput(path, "wt");
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include "numerics/Newton.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -284,9 +285,7 @@ namespace {
 
 std::FILE* openOut(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
-    return f;
+    return platform::openOutput(path, "wt");
 }
 
 }  // namespace

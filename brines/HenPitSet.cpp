@@ -6,7 +6,6 @@
 
 #include "brines/HenryCorrelations.h"
 #include "families/cubic/ClassicalCubic0.h"
-#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -19,10 +18,6 @@ bool isGasName(const char* name) {
         if (same(name, g)) return true;
     return false;
 }
-
-// Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg), as in
-// the Henry model's first set.
-double co2SaltFactor(double ms) { return std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)); }
 
 }  // namespace
 
@@ -61,15 +56,12 @@ double HenPitSet::calculateHenryConstant(int i) {
     const bool salt = is >= 0 && ms != 0.0;
     // A gas whose salting-out in NaCl brine has no published coefficient in
     // the set: no Henry constant in a brine.
-    auto refusedInBrine = [&] {
-        platform::diagf("Henry-Pitzer set %d: no salting-out coefficient of %s in NaCl brine\n", version, name);
-        return std::numeric_limits<double>::quiet_NaN();
-    };
+    auto refusedInBrine = [&] { return henry::noSaltingOut("Henry-Pitzer", version, name); };
     switch (version) {
         case 0:
             // Fernandez-Prini et al. (2003), with the Poynting factor of CO2.
             if (same(name, "CO2"))
-                return henry::fernandezPrini(name, T) * co2SaltFactor(ms) * std::exp(2.82e-5 * P / (R * T));
+                return henry::fernandezPrini(name, T) * henry::co2SaltingOut(ms) * std::exp(2.82e-5 * P / (R * T));
             if (same(name, "H2S")) return salt ? refusedInBrine() : henry::fernandezPrini(name, T);
             return 1e25;
         case 1: {
@@ -77,7 +69,7 @@ double HenPitSet::calculateHenryConstant(int i) {
             const double H = henry::wilhelmBattinoWilcock(name, T);
             if (!std::isfinite(H)) return 1e25;
             if (salt && same(name, "H2S")) return refusedInBrine();
-            return same(name, "CO2") ? H * co2SaltFactor(ms) : H;
+            return same(name, "CO2") ? H * henry::co2SaltingOut(ms) : H;
         }
         case 2:
             // Fernandez-Prini et al. (2003).

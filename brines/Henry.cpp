@@ -2,24 +2,16 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "brines/HenryCorrelations.h"
-#include "platform/LogSink.h"
 
 namespace {
 
 bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
-// Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg).
-double co2SaltFactor(double ms) { return std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)); }
-
 // No published salting-out coefficient of this gas in this set: the brine's
 // activity coefficient has no value (the solubility is then refused).
-double noSaltFactor(const char* gas, int version) {
-    platform::diagf("Henry model, set %d: no salting-out coefficient of %s in NaCl brine\n", version, gas);
-    return std::numeric_limits<double>::quiet_NaN();
-}
+double noSaltFactor(const char* gas, int version) { return henry::noSaltingOut("Henry model", version, gas); }
 
 }  // namespace
 
@@ -61,7 +53,7 @@ double Henry::calculateHenryConstant(int i, double Pp) {
             // Henry constants of Fernandez-Prini et al. (2003), with the
             // partial molar volume 2.82e-5 m3/mol of CO2 in the Poynting factor.
             if (same(name, "CO2")) {
-                if (salt) activity[i] = co2SaltFactor(ms);
+                if (salt) activity[i] = henry::co2SaltingOut(ms);
                 return henry::fernandezPrini(name, T) * std::exp(2.82e-5 * Pp / (R * T));
             }
             if (same(name, "H2S")) {
@@ -74,7 +66,7 @@ double Henry::calculateHenryConstant(int i, double Pp) {
             Vg = 3.2e-5;
             const double H = henry::wilhelmBattinoWilcock(name, T);
             if (!std::isfinite(H)) return 0.0;
-            if (salt && same(name, "CO2")) activity[i] = co2SaltFactor(ms);
+            if (salt && same(name, "CO2")) activity[i] = henry::co2SaltingOut(ms);
             if (salt && same(name, "H2S")) activity[i] = noSaltFactor(name, version);
             return H * std::exp(3.2e-5 * Pp / (R * T));
         }

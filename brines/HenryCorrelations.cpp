@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 
 namespace henry {
@@ -65,6 +66,13 @@ double fernandezPrini(const char* gas, double T) {
     const double* c = r->c;
     return WaterEOS::saturationPressureWagnerPruss(T) *
            std::exp(c[0] / Tr + c[1] * std::pow(tau, 0.355) / Tr + c[2] * std::pow(Tr, -0.41) * std::exp(tau));
+}
+
+double co2SaltingOut(double ms) { return std::exp(0.27503999999999995 * ms / (0.018 * ms + 1.0)); }
+
+double noSaltingOut(const char* model, int version, const char* gas) {
+    platform::diagf("%s, set %d: no salting-out coefficient of %s in NaCl brine\n", model, version, gas);
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 }  // namespace henry

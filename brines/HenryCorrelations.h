@@ -16,4 +16,14 @@ double wilhelmBattinoWilcock(const char* gas, double T);
 // Gases: "CO2", "CH4" ("C1"), "H2S"; 273 to 633 K.
 double fernandezPrini(const char* gas, double T);
 
+// Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg): the
+// activity coefficient exp(0.27504 ms / (1 + 0.018 ms)) that multiplies its
+// Henry constant.
+double co2SaltingOut(double ms);
+
+// A gas without a published salting-out coefficient in NaCl brine in the set
+// `version` of `model`: said through the log; NaN, so that its solubility is
+// refused.
+double noSaltingOut(const char* model, int version, const char* gas);
+
 }  // namespace henry

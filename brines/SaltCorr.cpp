@@ -1,5 +1,6 @@
 #include "brines/SaltCorr.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -30,9 +31,7 @@ double weightPercent(double x, double M) { return 100.0 * x * M / ((1.0 - x) * 1
 
 std::FILE* openTable(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
-    return f;
+    return platform::openOutput(path, "wt");
 }
 
 bool closeTable(std::FILE* f) {

@@ -6,15 +6,13 @@
 #include <string>
 
 #include "brines/SolubilityModel.h"
-#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
 std::FILE* openCurve(const char* stem, const char* suffix) {
     const std::string path = std::string(stem) + (suffix ? suffix : "");
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) platform::diagf("Cannot open %s file !\n", path.c_str());
-    return f;
+    return platform::openOutput(path, "wt");
 }
 
 }  // namespace

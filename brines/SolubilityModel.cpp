@@ -12,6 +12,7 @@
 #include "families/duan/DMW1.h"
 #include "water/WagnerPruss.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -412,13 +413,10 @@ void SolubilityModel::print(std::FILE* stream) {
 }
 
 void SolubilityModel::generateLogInfo() {
-    std::FILE* f = std::fopen("tokill.txt", "wt");
-    if (!f) {
-        platform::diagf("Cannot open %s file !\n", "tokill.txt");
-        return;
-    }
+    std::FILE* f = platform::openOutput("tokill.txt", "wt");
+    if (!f) return;
     print(f);
-    std::fclose(f);
+    platform::closeOutput(f, "tokill.txt");
 }
 
 void SolubilityModel::test(int which) {

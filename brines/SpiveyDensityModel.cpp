@@ -7,7 +7,7 @@
 #include "brines/MaoDuanSalinityModel.h"
 #include "brines/PotterBrown.h"
 #include "water/WagnerPruss.h"
-#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 SpiveyDensityModel::SpiveyDensityModel() { setSystemType(DM_SpiveyNaCl); }
 
@@ -41,11 +41,8 @@ void SpiveyDensityModel::compare_with_model(int which) {
     else
         return;
     const std::string path = "res" + std::to_string(which) + ".txt";
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) {
-        platform::diagf("Cannot open %s file !\n", path.c_str());
-        return;
-    }
+    std::FILE* f = platform::openOutput(path, "wt");
+    if (!f) return;
     for (int im = 0; im <= 12; ++im) {
         const double mm = 0.5 * im;
         std::fprintf(f, "\n");
@@ -65,16 +62,13 @@ void SpiveyDensityModel::compare_with_model(int which) {
             }
         }
     }
-    std::fclose(f);
+    platform::closeOutput(f, path);
 }
 
 void SpiveyDensityModel::compare_with_Wagner_Pruss() {
     WagnerPruss water(2);
-    std::FILE* f = std::fopen("res.text", "wt");
-    if (!f) {
-        platform::diagf("Cannot open %s file !\n", "res.text");
-        return;
-    }
+    std::FILE* f = platform::openOutput("res.text", "wt");
+    if (!f) return;
     molality(0.0);
     for (int it = 0; it <= 55; ++it) {
         const double t = 5.0 * it;
@@ -90,5 +84,5 @@ void SpiveyDensityModel::compare_with_Wagner_Pruss() {
             std::fprintf(f, "%12f %12f %12f %12f %12f \n", t, p, rs, rwp, 100.0 * (rs - rwp) / rwp);
         }
     }
-    std::fclose(f);
+    platform::closeOutput(f, "res.text");
 }

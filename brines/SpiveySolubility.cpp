@@ -5,7 +5,7 @@
 
 #include "brines/DMGWwater.h"
 #include "water/WaterEOS.h"
-#include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 constexpr double kWaterPerKg = 55.50847203605297;  // mol of water per kg
@@ -104,11 +104,8 @@ void SpiveySolubility::calculate_isopleth(double mg_, double ms_, char /*mode*/,
 
 void SpiveySolubility::compare_with_Duan_model() {
     DMGWwater duan(SM_H2O_CH4_NaCl, 0);
-    std::FILE* f = std::fopen("res5.txt", "wt");
-    if (!f) {
-        platform::diagf("Cannot open %s file !\n", "res5.txt");
-        return;
-    }
+    std::FILE* f = platform::openOutput("res5.txt", "wt");
+    if (!f) return;
     std::fprintf(f, "%12s %12s %12s %12s %12s %12s %12s %12s\n\n", "T", "P", "mNaCl", "mCH4 (Duan)", "mCH4 (Spi)", "dev",
                  "vCH4 (Duan)", "vCH4 (Spi)");
     for (int im = 0; im <= 12; ++im) {
@@ -135,5 +132,5 @@ void SpiveySolubility::compare_with_Duan_model() {
             }
         }
     }
-    std::fclose(f);
+    platform::closeOutput(f, "res5.txt");
 }

@@ -45,6 +45,18 @@ void print(const char* fmt, A... args) {
     std::fwrite(s.data(), 1, s.size(), stdout);
 }
 
+// The exit status of a program once its standard output has been flushed:
+// output lost on the way (a full disk, a closed pipe) is a failure too.
+// `program` names it in the message ("" for none).
+inline int finishOutput(int status, const char* program) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        platform::diagf("%s%sannot write the standard output: the results are incomplete\n", program,
+                        *program ? ": c" : "C");
+        return 1;
+    }
+    return status;
+}
+
 // One RTF block (begin, append, end) with the log window's header.
 inline void rtfBlock(const std::string& body) {
     platform::logRTF(

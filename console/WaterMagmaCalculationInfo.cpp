@@ -207,16 +207,17 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
 }
 
 void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
+    // The questions go to standard error, apart from the results, and are no
+    // diagnostics: an answered dialogue does not fail the run.
+    auto ask = [](const char* prompt) { platform::warnf("%s", prompt); };
     auto askDouble = [&](double& field, bool isUnset, const char* prompt, double def) {
         if (!isUnset) return;
-        platform::diagf("%s", prompt);
-        std::fflush(stdout);
+        ask(prompt);
         field = getDouble(def, in);
     };
     askDouble(m, m == 0.0, "Water-magma mass ratio,                          default =    1        : ", 1.0);
     if (unsetFlag(pyroclastHeated)) {
-        platform::diagf("Calculate isothermal case (y/n) ?                default =    n        : ");
-        std::fflush(stdout);
+        ask("Calculate isothermal case (y/n) ?                default =    n        : ");
         pyroclastHeated = static_cast<unsigned char>(getChar('n', in));
     }
     askDouble(Tm, unset(Tm), "Magma temperature (°C),                          default = 1200°C      : ", 1200.0);
@@ -233,24 +234,20 @@ void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
     askDouble(Tsol, unset(Tsol), "Magma solidus temperature (°C),                  default =  900°C      : ", 900.0);
     askDouble(Tliq, unset(Tliq), "Magma liquidus temperature (°C),                 default = 1200°C      : ", 1200.0);
     if (unsetFlag(heatingMode)) {
-        platform::diagf("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
-        std::fflush(stdout);
+        ask("Heating (0: isochoric; 1: isobaric; 2: Wohletz)  default =    0        : ");
         const char c = getChar('0', in);
         heatingMode = c == '1' ? 1 : (c == '2' ? 2 : 0);
     }
     if (unsetFlag(recharge)) {
-        platform::diagf("Recharge with fresh water (y/n) ?                default =    n        : ");
-        std::fflush(stdout);
+        ask("Recharge with fresh water (y/n) ?                default =    n        : ");
         recharge = static_cast<unsigned char>(getChar('n', in));
     }
     if (maxRecharges == -1) {
-        platform::diagf("Maximum number of recharges ?                    default =  100        : ");
-        std::fflush(stdout);
+        ask("Maximum number of recharges ?                    default =  100        : ");
         maxRecharges = getInteger(100, in);
     }
     if (static_cast<unsigned char>(suffix[0]) == kUnsetFlag) {
-        platform::diagf("Suffix                                           default =    0        : ");
-        std::fflush(stdout);
+        ask("Suffix                                           default =    0        : ");
         suffix[0] = getChar('0', in);
         suffix[1] = 0;
     }

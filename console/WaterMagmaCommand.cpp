@@ -9,7 +9,6 @@
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
-#include "platform/LogSink.h"
 
 namespace {
 

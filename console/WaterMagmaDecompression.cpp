@@ -283,6 +283,13 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // The last point of the path (a failed step leaves the model elsewhere).
     double lastT = T, lastP = P, lastV = V, lastW = 0.0, lastQ = 0.0;
     bool failed = false;
+    auto setState4 = [&](double t, double p, double v, double w, double q) {
+        decompressionT4 = t;
+        decompressionP4 = p;
+        decompressionV4 = v;
+        decompressionWork4 = w;
+        decompressionHeat4 = q;
+    };
     // Every step lowers the temperature by at least 0.1 K or the pressure by
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
@@ -377,11 +384,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
                 V4s = V;
                 W4s = W;
                 Q4s = Q;
-                decompressionT4 = T;
-                decompressionP4 = P;
-                decompressionV4 = V;
-                decompressionWork4 = W;
-                decompressionHeat4 = Q;
+                setState4(T, P, V, W, Q);
             } else if (decompressionSaturationFlag == 0) {
                 double w;
                 if (liquidSide) {
@@ -390,11 +393,8 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
                 } else {
                     w = 1.0 / (1.0 + std::fabs((Psat - P) / (Psat - P4s)));
                 }
-                decompressionP4 = w * P + (1 - w) * P4s;
-                decompressionT4 = w * T + (1 - w) * T4s;
-                decompressionV4 = w * V + (1 - w) * V4s;
-                decompressionWork4 = w * W + (1 - w) * W4s;
-                decompressionHeat4 = w * Q + (1 - w) * Q4s;
+                setState4(w * T + (1 - w) * T4s, w * P + (1 - w) * P4s, w * V + (1 - w) * V4s, w * W + (1 - w) * W4s,
+                          w * Q + (1 - w) * Q4s);
                 decompressionSaturationFlag = 1;
                 break;
             }
@@ -414,11 +414,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // below the critical temperature: its last state is state 4.
     if (decompressionSaturationFlag == -1 && T < 647.096 &&
         std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
-        decompressionT4 = T;
-        decompressionP4 = P;
-        decompressionV4 = V;
-        decompressionWork4 = W;
-        decompressionHeat4 = Q;
+        setState4(T, P, V, W, Q);
         decompressionSaturationFlag = 1;
     }
     // A path that came down on one side of the curve and failed within a
@@ -426,11 +422,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     // step could cross it: its last point is state 4.
     if (decompressionSaturationFlag == 0 && failed && lastT > 646.096 && lastT < 647.096 &&
         std::fabs(lastP - WaterEOS::saturationPressureWagnerPruss(lastT)) < 400000.0) {
-        decompressionT4 = lastT;
-        decompressionP4 = lastP;
-        decompressionV4 = lastV;
-        decompressionWork4 = lastW;
-        decompressionHeat4 = lastQ;
+        setState4(lastT, lastP, lastV, lastW, lastQ);
         decompressionSaturationFlag = 1;
     }
 }

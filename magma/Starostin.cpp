@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
 
 Starostin::Starostin()
@@ -36,18 +37,10 @@ bool Starostin::calculateProfile() {
         u[i] += dt * (-9.81 * rho[i] - momentumFluxGradient[i] - pressureGradient[i] + u[i] * massFluxGradient[i]) /
                 rho[i];
     }
-    std::FILE* f = std::fopen("profile", "wt");
-    if (!f) {
-        platform::diagf("Starostin: \"profile\" cannot be opened for writing\n");
-        return false;
-    }
+    std::FILE* f = platform::openOutput("profile", "wt");
+    if (!f) return false;
     for (int i = 0; i < n - 1; ++i) std::fprintf(f, "%12lf %12lf %12lf %12lf\n", z[i], rho[i], P[i] * 1e-5, u[i]);
-    const bool ok = !std::ferror(f);
-    if (std::fclose(f) != 0 || !ok) {
-        platform::diagf("Starostin: \"profile\" could not be written\n");
-        return false;
-    }
-    return true;
+    return platform::closeOutput(f, "profile");
 }
 
 void Starostin::calculateEvolution() {

@@ -6,6 +6,7 @@
 #include "numerics/ConsoleInput.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 #include "platform/Process.h"
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
@@ -19,11 +20,8 @@ double ZhangChen::calculateSherwood0(double Pe, double Re) {
 
 bool ZhangChen::calculateSherwoodCurves0() {
     const double r = std::pow(1e6, 0.01);
-    std::FILE* f = std::fopen("sherwood", "wt");
-    if (!f) {
-        platform::diagf("ZhangChen: \"sherwood\" cannot be opened for writing\n");
-        return false;
-    }
+    std::FILE* f = platform::openOutput("sherwood", "wt");
+    if (!f) return false;
     std::fputs("IGOR\nWAVES peclet reynolds sherwood\nBEGIN\n", f);
     for (double Pe : {0.1, 1.0, 5.0, 10.0, 50.0, 100.0, 500.0, 1000.0}) {
         double Re = 0.1;
@@ -34,28 +32,17 @@ bool ZhangChen::calculateSherwoodCurves0() {
         std::fputs("nan nan nan \n", f);
     }
     std::fputs("END\n", f);
-    bool ok = !std::ferror(f);
-    if (std::fclose(f) != 0 || !ok) {
-        platform::diagf("ZhangChen: \"sherwood\" could not be written\n");
-        return false;
-    }
+    if (!platform::closeOutput(f, "sherwood")) return false;
 
-    std::FILE* g = std::fopen("igor4.itx", "wt");
-    if (!g) {
-        platform::diagf("ZhangChen: \"igor4.itx\" cannot be opened for writing\n");
-        return false;
-    }
+    std::FILE* g = platform::openOutput("igor4.itx", "wt");
+    if (!g) return false;
     std::fputs("IGOR\n", g);
     std::fputs("x DoIgorMenu \"File\", \"New Experiment\" \n", g);
     std::fprintf(g, "x newpath/O p7, \"%s\"\n", getMacIgorDir().c_str());
     std::fputs("x loadwave /p=p7/t/o \"sherwood\" ;\n", g);
     std::fputs("x display sherwood vs reynolds;\n", g);
     std::fputs("x modify mirror=2;\n", g);
-    ok = !std::ferror(g);
-    if (std::fclose(g) != 0 || !ok) {
-        platform::diagf("ZhangChen: \"igor4.itx\" could not be written\n");
-        return false;
-    }
+    if (!platform::closeOutput(g, "igor4.itx")) return false;
     platform::openWithViewer("igor4.itx");
     return true;
 }
@@ -73,7 +60,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     beta = (Csat - Cliq) / (Csolid - Csat);
     // Equal crystal and saturation contents leave beta undefined: nothing to solve.
     if (!std::isfinite(beta)) {
-        platform::diagf("%s\n", "Failed to calculate alpha ");
+        platform::diagf("Failed to calculate alpha \n");
         return false;
     }
     Secant s;
@@ -85,7 +72,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     const double a = s.solve();
     error = 0;
     if (s.status != kSolverConverged) {
-        platform::diagf("%s\n", "Failed to calculate alpha ");
+        platform::diagf("Failed to calculate alpha \n");
         return false;
     }
     alpha = a;
@@ -93,11 +80,8 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
 
     const std::string sfx = suffix ? suffix : "";
     const std::string path = "igor3" + sfx + ".itx";
-    std::FILE* f = std::fopen(path.c_str(), "wt");
-    if (!f) {
-        platform::diagf("ZhangChen: \"%s\" cannot be opened for writing\n", path.c_str());
-        return false;
-    }
+    std::FILE* f = platform::openOutput(path, "wt");
+    if (!f) return false;
     const char* x = sfx.c_str();
     auto textBox = [&] {
         std::fprintf(f,
@@ -136,11 +120,7 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
         std::fprintf(f, "x append rate%s vs tt%s ; \n", x, x);
         std::fprintf(f, "x modifygraph lstyle(rate%s)=%s;\n", x, x);
     }
-    const bool ok = !std::ferror(f);
-    if (std::fclose(f) != 0 || !ok) {
-        platform::diagf("ZhangChen: \"%s\" could not be written\n", path.c_str());
-        return false;
-    }
+    if (!platform::closeOutput(f, path)) return false;
     platform::openWithViewer(path);
     return true;
 }

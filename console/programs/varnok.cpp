@@ -13,10 +13,10 @@
 #include <memory>
 
 #include "console/FluidModelFactory.h"
+#include "console/LogReport.h"
 #include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
-#include "platform/LogSink.h"
 
 namespace {
 
@@ -36,15 +36,7 @@ void usage() {
         "  (wohletz, phreatic, revirr, wfrac, superheat, henley, flow, shock, nucleation, inclusions, ...).\n");
 }
 
-// The status of the run once standard output has been flushed: output lost
-// on the way (a full disk, a closed pipe) is a failure too.
-int finish(int status) {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        platform::diagf("Cannot write the standard output: the results are incomplete\n");
-        return 1;
-    }
-    return status;
-}
+int finish(int status) { return logreport::finishOutput(status, ""); }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "console/WaterMagmaCalculationInfo.h"
 #include "console/WaterMagmaCalculationResult.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "platform/LogSink.h"
 
 using consoletest::Args;
 using consoletest::capture;
@@ -136,7 +137,9 @@ TEST(WaterMagmaInfo, InteractiveDialogueReadsFromTheGivenStream) {
     WaterMagmaCalculationInfo info;
     info.heatingMode = 0;
     std::string out;
+    const long diagnostics = platform::diagnosticCount();
     ASSERT_TRUE(parse(info, {"m", "2", "interactive"}, nullptr, &out, in));  // the prompts go to stderr
+    EXPECT_EQ(platform::diagnosticCount(), diagnostics);  // questions, not failures: the run does not fail
     std::fclose(in);
     EXPECT_DOUBLE_EQ(info.m, 2.0);
     EXPECT_EQ(info.pyroclastHeated, 1);

@@ -8,6 +8,7 @@
 
 #include "families/anderko/Anderko.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc < 1 || !argv || !argv[0]) return 0;
@@ -70,11 +71,8 @@ struct Row {
 // One check: rows of (T, P, salt or second-component fraction, gas fraction,
 // measured molar volume in cm3/mol) written with the model's volume to "test".
 void runTable(Anderko& m, const Row* rows, int nrows, bool binary, const char* gas) {
-    std::FILE* f = std::fopen("test", "wt");
-    if (!f) {
-        platform::diagf("Can't open the file test\n");
-        return;
-    }
+    std::FILE* f = platform::openOutput("test", "wt");
+    if (!f) return;
     if (binary)
         std::fprintf(f, "%3s %6s %6s %6s %6s %6s %6s %6s\n", "err", "T", "P", "xNaCl", "xH2O", "vexp", "v", "e");
     else
@@ -97,7 +95,7 @@ void runTable(Anderko& m, const Row* rows, int nrows, bool binary, const char* g
             std::fprintf(f, "%3d %6.2f %6.0lf %6.4lf %6.4lf %6.4lf %6.2f %6.2f %6.2f\n", m.errorflag, w.T, w.P, w.xs,
                          1.0 - w.xs - w.xg, w.xg, w.vexp, v, e);
     }
-    std::fclose(f);
+    platform::closeOutput(f, "test");
 }
 
 }  // namespace

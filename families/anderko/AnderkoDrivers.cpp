@@ -15,6 +15,7 @@
 #include "numerics/ConsoleInput.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 double Anderko::saltMoleFraction(double w) { return w / ((100.0 - w) * 58.5 / 18.0 + w); }
 
@@ -98,13 +99,10 @@ void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double T_, d
     if (!vle_) return;
     initializeFromFile("init/LL_H2ONaClCH4", T_, x1, x2);
     vle_->first_init_flag = 0;
-    std::FILE* f = std::fopen(name.c_str(), "wt");
-    if (!f) {
-        platform::diagf("Can't open the file %s\n", name.c_str());
-        return;
-    }
+    std::FILE* f = platform::openOutput(name, "wt");
+    if (!f) return;
     vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, d, 100000.0, 1, 1, nullptr);
-    std::fclose(f);
+    platform::closeOutput(f, name);
 }
 
 void Anderko::calculateTheIsopleth3(const char* suffix, double T_, double x1, double x2, double d) {
@@ -113,17 +111,14 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double T_, double x1, do
     if (!vle_) return;
     initializeFromTx(T_, x1, x2);
     vle_->first_init_flag = 0;
-    std::FILE* f = std::fopen(name.c_str(), "wt");
-    if (!f) {
-        platform::diagf("Can't open the file %s\n", name.c_str());
-        return;
-    }
+    std::FILE* f = platform::openOutput(name, "wt");
+    if (!f) return;
     vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, d, 100000.0, 0, 1, nullptr);
     if (vle_->error == 3) {  // no starting point: start again from the liquid-gas table
         initializeFromFile("init/LG_H2ONaClCH4", T_, x1, x2);
         vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, 1.0, 100000.0, 0, 1, nullptr);
     }
-    std::fclose(f);
+    platform::closeOutput(f, name);
 }
 
 void Anderko::calculateTheTernary(const char* suffix, double T_, double P_bar, double x1, double x2, double y1,
@@ -261,11 +256,8 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
     std::stable_sort(second.begin(), second.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const std::string sfx = suffix ? suffix : "";
     const std::string path = "ter" + sfx;
-    std::FILE* f = std::fopen(path.c_str(), "w");
-    if (!f) {
-        platform::diagf("Can't open the file %s\n", path.c_str());
-        return;
-    }
+    std::FILE* f = platform::openOutput(path, "w");
+    if (!f) return;
     std::fprintf(f, "IGOR\n");
     const char* names[11] = {"T", "P", "x0", "x1", "x2", "y0", "y1", "y2", "Vl", "Vv", "i"};
     std::fprintf(f, "WAVES %5s%s  %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\n", names[0],
@@ -276,5 +268,5 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
     for (const auto& r : first) std::fputs(r.second.c_str(), f);
     for (const auto& r : second) std::fputs(r.second.c_str(), f);
     std::fprintf(f, "END\n");
-    std::fclose(f);
+    platform::closeOutput(f, path);
 }

@@ -103,22 +103,14 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
 
 void ClassicalCubic::calculate_molar_volume() {
     errorflag = 0;
-    if (!parametersUsable()) {
-        errorflag = 1;
-        return;
-    }
-    refresh_parameters();
+    if (!usableParametersRefreshed()) return;
     resolve_cubic_equation_in_Z();
     if (!errorflag) volume(V);
     calculateBulkMolarWeight();
 }
 
 void ClassicalCubic::calculate_pressure() {
-    if (!parametersUsable()) {
-        errorflag = 1;
-        return;
-    }
-    refresh_parameters();
+    if (!usableParametersRefreshed()) return;
     Vp = V + c;
     const double E1 = Vp - d1 * b, E2 = Vp - d2 * b, DD = E1 * E2;
     if (!(Vp > b)) {
@@ -304,11 +296,7 @@ void ClassicalCubic::calculate_state_functions() {
 }
 
 void ClassicalCubic::calculate_critical_parameters_of_pure_fluid() {
-    if (!parametersUsable()) {
-        errorflag = 1;
-        return;
-    }
-    refresh_parameters();
+    if (!usableParametersRefreshed()) return;
     const double Vp_ = V + c, E0 = Vp_ - b, E1 = Vp_ - d1 * b, E2 = Vp_ - d2 * b;
     if (!(E0 > 0.0) || !(E1 > 0.0) || !(E2 > 0.0)) {
         errorflag = 1;
@@ -356,11 +344,7 @@ double ClassicalCubic::equationForPseudoCriticalPoint(double T_, void*) {
 void ClassicalCubic::calculate_the_pseudo_critical_point(double& Tc, double& Pc, double& Vc) {
     const double Tsaved = T;
     Tc = Pc = Vc = 0.0;
-    if (!parametersUsable()) {
-        errorflag = 1;
-        return;
-    }
-    refresh_parameters();
+    if (!usableParametersRefreshed()) return;
     Vc_pc = Zc * b / Omega_b;
     Secant s;
     s.obj = this;

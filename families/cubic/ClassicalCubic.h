@@ -46,6 +46,16 @@ public:
         calculate_parameters_of_pure_components();
         calculate_mixing_parameters();
     }
+    // The parameters at the current T and composition; false, with errorflag
+    // set, while a component lacks its data.
+    bool usableParametersRefreshed() {
+        if (!parametersUsable()) {
+            errorflag = 1;
+            return false;
+        }
+        refresh_parameters();
+        return true;
+    }
     // Roots of the cubic in Z at the current T and P; selects one by phase kind.
     void resolve_cubic_equation_in_Z();
     // One (c0_i, c1_i) pair per component: c_i = c0_i + c1_i T (m3/mol).

@@ -13,6 +13,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/Standard.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -175,11 +176,8 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x, 
     ifp.bulk_composition(1.0 - x, x);
     ifp.first_init_flag = 0;
     ifp.error = 0;
-    std::FILE* f = std::fopen(name.c_str(), "w");
-    if (!f) {
-        platform::diagf("Can't open the file %s\n", name.c_str());
-        return;
-    }
+    std::FILE* f = platform::openOutput(name, "w");
+    if (!f) return;
     ifp.calculate_an_isopleth(T0, 0.0, f, suffix, Tmin, 1300.0, dT, 100000.0, 0, kIgorTextFile, nullptr);
-    std::fclose(f);
+    platform::closeOutput(f, name);
 }
