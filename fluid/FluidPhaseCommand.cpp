@@ -137,7 +137,7 @@ private:
             return true;
         }
         if (!ok) return false;  // the command will not run: ask for nothing more
-        platform::diagf("Expected %s for %s command.\n", label, command_);
+        platform::warnf("Expected %s for %s command.\n", label, command_);  // a prompt, no failure
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
             platform::diagf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(),
