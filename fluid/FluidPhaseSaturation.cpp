@@ -151,6 +151,15 @@ void polish(Newton& s) {
     s.calculate(s.x, Gp, Jp, err, 1);
 }
 
+// A liquid and a vapour that are two phases: the trivial solution Vl = Vv of
+// the coexistence system (one state with itself) and a pair with the vapour
+// denser are none.  A hundred-thousandth of a kelvin below water's critical
+// point the two volumes still differ by about a per cent, far beyond this
+// margin.
+bool twoPhases(double Vl, double Vv) {
+    return std::isfinite(Vl) && std::isfinite(Vv) && Vl > 0.0 && Vv > Vl * (1.0 + 1e-6);
+}
+
 // Solves the bound system without printing, with a step tolerance of 1e-8,
 // and polishes the point found; true when it converged.
 bool solveQuietly(Newton& s) {
@@ -362,7 +371,7 @@ void FluidPhase::calculate_saturation_pressure() {
         Vv_sat = s.x[1];
         // A vapour has a positive pressure: equal fugacities at a negative one
         // belong to a loop of the equation inside the two-phase region.
-        if (!(Pv_sat > 0.0)) errorflag = 1;
+        if (!(Pv_sat > 0.0) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;
     }
     set_the_phase_as(kind);
 }
@@ -386,6 +395,7 @@ void FluidPhase::calculate_saturation_temperature(double P_Pa, double T0) {
     } else {
         Vl_sat = s.x[0];
         Vv_sat = s.x[1];
+        if (!std::isfinite(s.x[2]) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;
     }
 }
 
