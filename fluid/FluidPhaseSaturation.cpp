@@ -151,6 +151,15 @@ void polish(Newton& s) {
     s.calculate(s.x, Gp, Jp, err, 1);
 }
 
+// A liquid and a vapour that are two phases: the trivial solution Vl = Vv of
+// the coexistence system (one state with itself) and a pair with the vapour
+// denser are none.  A hundred-thousandth of a kelvin below water's critical
+// point the two volumes still differ by about a per cent, far beyond this
+// margin.
+bool twoPhases(double Vl, double Vv) {
+    return std::isfinite(Vl) && std::isfinite(Vv) && Vl > 0.0 && Vv > Vl * (1.0 + 1e-6);
+}
+
 // Solves the bound system without printing, with a step tolerance of 1e-8,
 // and polishes the point found; true when it converged.
 bool solveQuietly(Newton& s) {
@@ -362,7 +371,7 @@ void FluidPhase::calculate_saturation_pressure() {
         Vv_sat = s.x[1];
         // A vapour has a positive pressure: equal fugacities at a negative one
         // belong to a loop of the equation inside the two-phase region.
-        if (!(Pv_sat > 0.0)) errorflag = 1;
+        if (!(Pv_sat > 0.0) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;
     }
     set_the_phase_as(kind);
 }
@@ -386,6 +395,7 @@ void FluidPhase::calculate_saturation_temperature(double P_Pa, double T0) {
     } else {
         Vl_sat = s.x[0];
         Vv_sat = s.x[1];
+        if (!std::isfinite(s.x[2]) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;
     }
 }
 
@@ -478,54 +488,6 @@ double polynomial7(const double* c, double t) {
     return r;
 }
 
-// Saturated liquid and vapour densities (kg/m3) of CO2, CH4 and N2 from their
-// ancillary equations, theta = 1 - T/Tc, the liquid's from SaturatedLiquid.h:
-//   CO2  ln(rho''/rho_c) = sum a_i theta^t_i (Span & Wagner, J. Phys. Chem.
-//        Ref. Data 25 (1996) 1509, eq. 3.15), Tc = 304.1282 K, rho_c = 467.6;
-//   CH4  ln(rho''/rho_c) = (Tc/T) sum n_i theta^t_i, fitted to Setzmann &
-//        Wagner's (1991) reference equation, Tc = 190.564 K, rho_c = 162.66;
-//   N2   the same form (Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
-//        Chem. Ref. Data 29 (2000) 1361), Tc = 126.192 K, rho_c = 313.3.
-// Polynomials of degree 7 in T cannot stand in for them: their terms cancel,
-// and the fits of six significant digits this replaces put CO2's vapour 20
-// to 66 % too light from 216 to 300 K and methane's negative below 110 K.
-// False at or above Tc, where there is no saturation.
-struct VapourAncillary {
-    const char* name;
-    double M, Tc, rhoc;  // kg/mol, K, kg/m3
-    bool overTr;         // the sum is multiplied by Tc/T
-    int n;
-    double a[6], t[6];
-};
-
-constexpr VapourAncillary kVapourAncillaries[] = {
-    {"CO2", 0.0440098, 304.1282, 467.6, false, 5,
-     {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252, 0.0},
-     {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0, 0.0}},
-    {"CH4", 0.01604246, 190.564, 162.6565, true, 6,
-     {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
-      -2.3099699792209805},
-     {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}},
-    {"N2", 0.0280134, 126.192, 313.3, true, 5,
-     {-1.70127164, -3.70402649, 1.29859383, -0.561424977, -2.68505381, 0.0},
-     {0.34, 5.0 / 6.0, 7.0 / 6.0, 13.0 / 6.0, 14.0 / 3.0, 0.0}},
-};
-
-bool ancillarySaturationDensities(const char* name, double T_, double& M, double& rl, double& rv) {
-    for (const VapourAncillary& f : kVapourAncillaries) {
-        if (std::strcmp(name, f.name) != 0) continue;
-        if (!(T_ > 0.0) || !(T_ < f.Tc)) return false;
-        const double th = 1.0 - T_ / f.Tc;
-        double sum = 0.0;
-        for (int i = 0; i < f.n; ++i) sum += f.a[i] * std::pow(th, f.t[i]);
-        M = f.M;
-        rl = ancillarySaturatedLiquidDensity(name, T_);
-        rv = f.rhoc * std::exp(f.overTr ? f.Tc / T_ * sum : sum);
-        return std::isfinite(rl) && std::isfinite(rv) && rl > 0.0 && rv > 0.0;
-    }
-    return false;
-}
-
 }  // namespace
 
 // Start values from the ancillary equations of CO2, CH4 and N2 and from the
@@ -533,22 +495,28 @@ bool ancillarySaturationDensities(const char* name, double T_, double& M, double
 // they give no usable density.
 bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
     if (!name) return false;
-    double M = 0.0, rl = 0.0, rv = 0.0;
     if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0 || std::strcmp(name, "N2") == 0) {
-        if (!ancillarySaturationDensities(name, T_, M, rl, rv)) return false;
-    } else {
-        const SaturationFit* fit = nullptr;
-        for (const SaturationFit& f : kSaturationFits)
-            if (std::strcmp(name, f.name) == 0) fit = &f;
-        if (!fit) return false;
-        M = fit->M;
-        rl = polynomial7(fit->liquid, T_);
-        rv = polynomial7(fit->vapour, T_);
-        // Outside its range a fit can give a density of no use as a start.
-        if (!(rl > 0.0 && rv > 0.0 && std::isfinite(rl) && std::isfinite(rv))) return false;
+        // Their ancillary equations (SaturatedLiquid.h); polynomials of
+        // degree 7 in T cannot stand in for them: their terms cancel, and the
+        // fits of six significant digits they replace put CO2's vapour 20 to
+        // 66 % too light from 216 to 300 K and methane's negative below 110 K.
+        // None at or above Tc, where there is no saturation.
+        if (!std::isfinite(ancillarySaturatedLiquidDensity(name, T_))) return false;
+        const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
+        if (!(Vl > 0.0) || !(Vv > Vl) || !std::isfinite(Vv)) return false;
+        Vl0 = Vl;
+        Vv0 = Vv;
+        return true;
     }
-    Vl0 = M / rl;
-    Vv0 = M / rv;
+    const SaturationFit* fit = nullptr;
+    for (const SaturationFit& f : kSaturationFits)
+        if (std::strcmp(name, f.name) == 0) fit = &f;
+    if (!fit) return false;
+    const double rl = polynomial7(fit->liquid, T_), rv = polynomial7(fit->vapour, T_);
+    // Outside its range a fit can give a density of no use as a start.
+    if (!(rl > 0.0 && rv > 0.0 && std::isfinite(rl) && std::isfinite(rv))) return false;
+    Vl0 = fit->M / rl;
+    Vv0 = fit->M / rv;
     return true;
 }
 

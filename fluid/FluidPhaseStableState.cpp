@@ -19,6 +19,20 @@ constexpr double kPressureMatch = 1e-7;
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
 
+// The phase's state at its T and V is a root at P (bar): its state functions
+// evaluate, it is mechanically stable, it gives back the pressure and has a
+// Gibbs energy; its volume and Gibbs energy into V_ and G_ when it is.
+bool acceptRoot(FluidPhase& p, double P_bar, double& V_, double& G_) {
+    p.calculate_state_functions();
+    const double Pt = P_bar * 1e5, Pz = FluidPhase::R * p.Z * p.T / p.V, dPdV = p.dPdV, V = p.V;
+    const double g = p.errorflag ? std::nan("") : p.rootGibbsEnergy();
+    if (p.errorflag || !(dPdV < 0.0) || !(std::fabs(Pz - Pt) <= kPressureMatch * Pt) || !std::isfinite(g))
+        return false;
+    V_ = V;
+    G_ = g;
+    return true;
+}
+
 }  // namespace
 
 double FluidPhase::rootGibbsEnergy() {
@@ -58,16 +72,9 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     set_the_phase_as(keep);
     if (errorflag || !std::isfinite(V) || !(V > 0.0)) return false;
     errorflag = 0;
-    calculate_state_functions();
-    const double Pt = P_bar * 1e5, Pz = R * Z * T / V, dPdV_ = dPdV;
-    const double g = errorflag ? std::nan("") : rootGibbsEnergy();
-    if (errorflag || !(dPdV_ < 0.0) || !(std::fabs(Pz - Pt) <= kPressureMatch * Pt) || !std::isfinite(g)) {
-        errorflag = 1;
-        return false;
-    }
-    V_ = V;
-    G_ = g;
-    return true;
+    if (acceptRoot(*this, P_bar, V_, G_)) return true;
+    errorflag = 1;
+    return false;
 }
 
 void FluidPhase::setStateFromTPV(double T_, double P_bar, double V_) {
@@ -106,14 +113,7 @@ bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, doubl
     volume(Vr);
     errorflag = 0;
     calculate_fixed_parameters();
-    calculate_state_functions();
-    const double Zr = Z, dPdV_ = dPdV;
-    const double g = errorflag ? std::nan("") : rootGibbsEnergy();
-    if (errorflag || !(dPdV_ < 0.0) || !std::isfinite(g) || !(std::fabs(R * Zr * T / V - Pt) <= kPressureMatch * Pt))
-        return false;
-    V_ = Vr;
-    G_ = g;
-    return true;
+    return acceptRoot(*this, P_bar, V_, G_);
 }
 
 FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {

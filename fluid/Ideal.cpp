@@ -5,7 +5,6 @@
 
 #include "platform/LogSink.h"
 #include "platform/Process.h"
-#include "platform/LogSink.h"
 
 void readIdealComponentData(Interaction* ideal, const char* name) {
     if (auto* part = dynamic_cast<Ideal*>(ideal)) part->read_component_data(name);

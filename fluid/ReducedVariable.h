@@ -4,6 +4,10 @@
 // expression tree with its derivatives of order 1 to 4 in that variable k:
 //   d^n(c/x)/dx^n = (-1)^n n! c / x^(n+1).
 // `offset` is added to the value only (a variable such as Tc/T - 1).
+// setLogReducedVariable writes ln(c/x) the same way:
+//   d(ln(c/x))/dx = -1/x,  d^n/dx^n = (-1)^n (n-1)! / x^n.
+#include <cmath>
+
 #include "expressions/Expression.h"
 
 // The entries are written through the flat views (the same storage as
@@ -15,4 +19,13 @@ inline void setReducedVariable(Expression& e, double c, double x, int k, double 
     e.D2[Expression::off2(k, k)] = 2.0 * c / (x2 * x);
     e.D3[Expression::off3(k, k, k)] = -6.0 * c / (x2 * x2);
     e.D4[Expression::off4(k, k, k, k)] = 24.0 * c / (x2 * x2 * x);
+}
+
+inline void setLogReducedVariable(Expression& e, double c, double x, int k) {
+    const double x2 = x * x;
+    e.value = std::log(c / x);
+    e.d1[k] = -1.0 / x;
+    e.D2[Expression::off2(k, k)] = 1.0 / x2;
+    e.D3[Expression::off3(k, k, k)] = -2.0 / (x2 * x);
+    e.D4[Expression::off4(k, k, k, k)] = 6.0 / (x2 * x2);
 }

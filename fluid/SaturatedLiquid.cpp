@@ -71,3 +71,43 @@ double ancillarySaturatedLiquidVolume(const char* name, double T) {
     if (!f || !(T > 0.0)) return std::numeric_limits<double>::quiet_NaN();
     return f->M / (T < f->Tc ? density(*f, T) : f->rhoc);
 }
+
+namespace {
+
+// ln(rho''/rho_c) = sum a_i theta^t_i, times Tc/T where `overTr`; rho_c in
+// mol/m3 (the fluid's published rho_c in kg/m3 over its molar mass).
+struct VapourAncillary {
+    const char* name;
+    double Tc, rhoc;  // K, mol/m3
+    bool overTr;
+    int n;
+    double a[6], t[6];
+};
+
+constexpr VapourAncillary kVapourAncillaries[] = {
+    {"CO2", 304.1282, 467.6 / 0.0440098, false, 5,
+     {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252, 0.0},
+     {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0, 0.0}},
+    {"CH4", 190.564, 10139.128, true, 6,
+     {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
+      -2.3099699792209805},
+     {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}},
+    {"N2", 126.192, 313.3 / 0.0280134, true, 5,
+     {-1.70127164, -3.70402649, 1.29859383, -0.561424977, -2.68505381, 0.0},
+     {0.34, 5.0 / 6.0, 7.0 / 6.0, 13.0 / 6.0, 14.0 / 3.0, 0.0}},
+};
+
+}  // namespace
+
+double ancillarySaturatedVapourVolume(const char* name, double T) {
+    if (!name || !(T > 0.0)) return std::numeric_limits<double>::quiet_NaN();
+    for (const VapourAncillary& f : kVapourAncillaries) {
+        if (std::strcmp(name, f.name) != 0) continue;
+        if (!(T < f.Tc)) return 1.0 / f.rhoc;
+        const double th = 1.0 - T / f.Tc;
+        double sum = 0.0;
+        for (int i = 0; i < f.n; ++i) sum += f.a[i] * std::pow(th, f.t[i]);
+        return 1.0 / (f.rhoc * std::exp(f.overTr ? f.Tc / T * sum : sum));
+    }
+    return std::numeric_limits<double>::quiet_NaN();
+}

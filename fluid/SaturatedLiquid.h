@@ -27,3 +27,13 @@ double ancillarySaturatedLiquidDensity(const char* name, double T);
 // volume at and above Tc); NaN for a component without an equation here or a
 // temperature that is not positive.
 double ancillarySaturatedLiquidVolume(const char* name, double T);
+
+// Molar volume of the saturated vapour of CO2, CH4 or N2 at min(T, Tc) (the
+// critical volume at and above Tc), 1/rho'' from the ancillary equations
+// (theta = 1 - T/Tc):
+//   CO2  ln(rho''/rho_c) = sum a_i theta^t_i, Span & Wagner (1996), eq. 3.15
+//   CH4  ln(rho''/rho_c) = (Tc/T) sum n_i theta^t_i, fitted to Setzmann &
+//        Wagner's (1991) reference equation
+//   N2   the same form, Span, Lemmon, Jacobsen, Wagner & Yokozeki (2000)
+// NaN for another component or a temperature that is not positive.
+double ancillarySaturatedVapourVolume(const char* name, double T);

@@ -1,5 +1,5 @@
 #include "gases/CH4EOS.h"
-#include "platform/LogSink.h"
+#include "fluid/SaturatedLiquid.h"
 
 #include <cmath>
 #include <cstdio>
@@ -41,17 +41,14 @@ constexpr Ancillary kLiquid = {
     {1.0459450372370667, 1.137482950365497, 0.25267850508364803, -0.15127345979918666, 11.30484305385285,
      -1807.5949062134612},
     {0.309, 0.502, 1.402, 3.858, 10.533, 19.547}};
-constexpr Ancillary kVapour = {
-    {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
-     -2.3099699792209805},
-    {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}};
-
 // Within the two-phase range, triple point to critical point.
 bool onTheCurve(double T) { return T >= kTtriple && T < kTc; }
 
 double pressurePa(double T) { return kPc * std::exp(kTc / T * kPressure.sum(1.0 - T / kTc)); }
 double liquidMolar(double T) { return kRhoc * (1.0 + kLiquid.sum(1.0 - T / kTc)); }
-double vapourMolar(double T) { return kRhoc * std::exp(kTc / T * kVapour.sum(1.0 - T / kTc)); }
+// The vapour's ancillary equation is shared with the saturation start values
+// of every methane model (fluid/SaturatedLiquid.h).
+double vapourMolar(double T) { return 1.0 / ancillarySaturatedVapourVolume("CH4", T); }
 
 // The temperature of the curve at which f (monotonic in T) takes the value y,
 // by bisection between the triple point and the critical point; NaN when y

@@ -1,4 +1,5 @@
 #include "gases/IUPAC1ID.h"
+#include "fluid/ReducedVariable.h"
 #include "platform/LogSink.h"
 
 #include <cstdio>
@@ -61,11 +62,6 @@ void IUPAC1ID::calculate_fixed_parameters()
     ideal.setWeights(*A, kIdealSlot, withIdealGas);
     A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms,
                   withIdealGas ? ideal.constant() : -IUPAC1::kFugacityConstant);
-    const double T2 = T * T;
-    t1.value = kTc / T;
-    t1.d1[0] = -kTc / T2;
-    t1.d2[0][0] = 381.11 / (T2 * T);
-    t1.d3[0][0][0] = -1143.33 / (T2 * T2);
-    t1.d4[0][0][0][0] = 4573.32 / (T2 * T2 * T);
+    setReducedVariable(t1, kTc, T, 0);
     ideal.load(T);
 }

@@ -1,4 +1,5 @@
 #include "gases/IUPACCO2ID.h"
+#include "fluid/ReducedVariable.h"
 #include "platform/LogSink.h"
 
 #include <cstdio>
@@ -61,11 +62,6 @@ void IUPACCO2ID::calculate_fixed_parameters()
     const bool withIdealGas = !fugacityPass;
     ideal.setWeights(*A, kIdealSlot, withIdealGas);
     A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms, withIdealGas ? ideal.constant() - c0 : -c0);
-    const double t2 = T * T;
-    Y1.value = kTc / T - 1.0;
-    Y1.d1[0] = -kTc / t2;
-    Y1.d2[0][0] = 608.4 / (t2 * T);
-    Y1.d3[0][0][0] = -1825.2 / (t2 * t2);
-    Y1.d4[0][0][0][0] = 7300.8 / (t2 * t2 * T);
+    setReducedVariable(Y1, kTc, T, 0, -1.0);
     ideal.load(T);
 }

@@ -59,11 +59,7 @@ void JacobsenId::calculate_fixed_parameters()
     const double Tc2 = kTc * kTc, Tc3 = Tc2 * kTc;
     const double T2 = T * T;
     setReducedVariable(tau, kTc, T, 0);
-    lntau.value = std::log(kTc / T);
-    lntau.d1[0] = -1.0 / T;
-    lntau.d2[0][0] = 1.0 / T2;
-    lntau.d3[0][0][0] = -2.0 / (T2 * T);
-    lntau.d4[0][0][0][0] = 6.0 / (T2 * T2);
+    setLogReducedVariable(lntau, kTc, T, 0);
     mtau.value = T / kTc;
     mtau.d1[0] = 1.0 / kTc;
     mtau2.value = T2 / Tc2;

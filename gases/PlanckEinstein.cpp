@@ -83,12 +83,7 @@ void PlanckEinsteinNodes::clearDependencies(int nvar)
 void PlanckEinsteinNodes::load(double T)
 {
     setReducedVariable(tau, form.Tc, T, 0);
-    const double T2 = T * T;
-    lntau.value = std::log(form.Tc / T);
-    lntau.d1[0] = -1.0 / T;
-    lntau.d2[0][0] = 1.0 / T2;
-    lntau.d3[0][0][0] = -2.0 / (T2 * T);
-    lntau.d4[0][0][0][0] = 6.0 / (T2 * T2);
+    setLogReducedVariable(lntau, form.Tc, T, 0);
 }
 
 PlanckEinsteinIdeal::PlanckEinsteinIdeal(const PlanckEinsteinForm& f) : nodes(f)

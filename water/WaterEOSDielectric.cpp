@@ -19,7 +19,6 @@
 #include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
-#include "platform/LogSink.h"
 
 namespace {
 

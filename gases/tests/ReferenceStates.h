@@ -48,7 +48,7 @@ void checkReferenceStates(std::initializer_list<ReferenceState> states, double M
 template <class Model>
 void checkIdealGasLimit(std::initializer_list<std::pair<double, double>> cp0, double M)
 {
-    constexpr double R = 8.31434;
+    constexpr double R = FluidPhase::R;
     for (const auto& [T, cp] : cp0) {
         Model m(1);
         m.calculateFromTP(T, 1e-4, 0);

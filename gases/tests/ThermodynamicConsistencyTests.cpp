@@ -59,7 +59,7 @@
 
 namespace {
 
-constexpr double R = 8.31434;
+constexpr double R = FluidPhase::R;  // the framework's gas constant, J/(mol K)
 
 struct State {
     double T;    // K

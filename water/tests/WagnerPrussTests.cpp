@@ -624,10 +624,6 @@ void collectNodes(Expression* e, std::vector<Expression*>& out)
 
 }  // namespace
 
-// The passes of a volume search (the temperature part held, the later passes
-// deferred, the sum of the terms computing its products itself) give, to the
-// bit, what the node-by-node walk gives at each volume; and when the search
-// ends every node holds what the walk leaves in it at the last volume.
 // In a volume search the ideal-gas part is the ideal gas, Z = 1 at every
 // volume, without evaluating its tree again; the search leaves its values at
 // the last volume.
@@ -660,6 +656,10 @@ TEST(WagnerPruss, IdealPartOfAVolumeSearchIsTheIdealGas)
     }
 }
 
+// The passes of a volume search (the temperature part held, the later passes
+// deferred, the sum of the terms computing its products itself) give, to the
+// bit, what the node-by-node walk gives at each volume; and when the search
+// ends every node holds what the walk leaves in it at the last volume.
 TEST(WagnerPruss, VolumeSearchPassesGiveWhatTheWalkGives)
 {
     WagnerPruss w(1);
