@@ -216,23 +216,7 @@ struct ProductSlots {
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
-        if (dep) {
-            if constexpr (CF == 1) {
-                const double av = v[0];
-                out[1] = a * (u[1] * av);
-                if constexpr (K >= 2) out[2] = a * (u[2] * av);
-                if constexpr (K >= 3) out[3] = a * (u[3] * av);
-                if constexpr (K >= 4) out[4] = a * (u[4] * av);
-            } else if constexpr (CF == 2) {
-                const double au = u[0];
-                out[1] = a * (au * v[1]);
-                if constexpr (K >= 2) out[2] = a * (au * v[2]);
-                if constexpr (K >= 3) out[3] = a * (au * v[3]);
-                if constexpr (K >= 4) out[4] = a * (au * v[4]);
-            } else {
-                exprk::leibnizSlot<K>(a, u, v, out);
-            }
-        }
+        if (dep) exprk::productSlot<K>(CF, a, u, v, out);
         if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;

@@ -18,6 +18,20 @@ inline double& pure(const DerivView& d, int k, int v) {
     }
 }
 
+// Adds the entries 0..K of a term to the sums s, times its weight c unless
+// every weight is 1 (UNIT: the term as it is, what 1 times it gives).
+template <int K, bool UNIT>
+inline void addWeighted(double* s, const double* e, double c) {
+    for (int k = 0; k <= K; ++k) s[k] += UNIT ? e[k] : c * e[k];
+}
+
+// The sums into a slot, the constant term w0 added to the value (the entries
+// past the pass's order are the zeros they start from).
+inline void storeSums(const double* s, double w0, double* out) {
+    out[1] = s[1], out[2] = s[2], out[3] = s[3], out[4] = s[4];
+    out[0] = s[0] + w0;
+}
+
 // ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
 
 struct Sum1Slots {
@@ -86,31 +100,14 @@ struct SumSlots {
         if constexpr (ST) n.clean(K);
         const double* w = n.scalars.data();
         const int m = n.nterms;
-        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
         if (!ST && it.c[0] != 0.0) {
-            for (int t = 0; t < m; ++t) {
-                const double* e = in[t];
-                s += e[0];
-                p1 += e[1];
-                if constexpr (K >= 2) p2 += e[2];
-                if constexpr (K >= 3) p3 += e[3];
-                if constexpr (K >= 4) p4 += e[4];
-            }
-            out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-            out[0] = s + w[m];
+            for (int t = 0; t < m; ++t) addWeighted<K, true>(s, in[t], 1.0);
+            storeSums(s, w[m], out);
             return;
         }
-        for (int t = 0; t < m; ++t) {
-            const double* e = in[t];
-            const double c = w[t];
-            s += c * e[0];
-            p1 += c * e[1];
-            if constexpr (K >= 2) p2 += c * e[2];
-            if constexpr (K >= 3) p3 += c * e[3];
-            if constexpr (K >= 4) p4 += c * e[4];
-        }
-        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-        out[0] = s + w[m];
+        for (int t = 0; t < m; ++t) addWeighted<K, false>(s, in[t], w[t]);
+        storeSums(s, w[m], out);
         if constexpr (!ST) return;
         exprk::storePureK<K>(n, p, out);
         n.value = out[0];
@@ -188,7 +185,7 @@ struct SumOfProducts {
         const double* w = n.scalars.data();
         const int m = n.nterms;
         const FusedProduct* f = it.fused;
-        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
         for (int t = 0; t < m; ++t) {
             const FusedProduct& q = f[t];
             double e[5];
@@ -199,16 +196,9 @@ struct SumOfProducts {
             } else {
                 for (int k = 0; k <= K; ++k) e[k] = q.u[k];
             }
-            const double c = w[t];
-            s += UNIT ? e[0] : c * e[0];
-            p1 += UNIT ? e[1] : c * e[1];
-            if constexpr (K >= 2) p2 += UNIT ? e[2] : c * e[2];
-            if constexpr (K >= 3) p3 += UNIT ? e[3] : c * e[3];
-            if constexpr (K >= 4) p4 += UNIT ? e[4] : c * e[4];
+            addWeighted<K, UNIT>(s, e, w[t]);
         }
-        double* out = it.out;
-        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-        out[0] = s + w[m];
+        storeSums(s, w[m], it.out);
     }
     template <int K>
     static void run(const VarPass& p, VarItem* items, int count) {
