@@ -119,7 +119,7 @@ struct SumSlots {
 
 namespace {
 // Sum1 and Sum2 in a full pass of a plan whose nodes are sized alike, with M
-// (1 or 2) flagged variables, to the order K (1 or 2): combineSmall inline.
+// (1 or 2) flagged variables, to the order K (1 or 2): combineFew.
 template <class Node, bool TWO, int M, int K>
 void combineUniformBatch(Expression* const* nodes, int count) {
     for (int q = 0; q < count; ++q) {
@@ -135,27 +135,7 @@ void combineUniformBatch(Expression* const* nodes, int count) {
         } else {
             n.value = n.a * U.value + n.b;
         }
-        const double a = n.a;
-        auto at = [&](const double* Us, const double* Vs, double* O, int k) {
-            if constexpr (TWO)
-                O[k] = a * Us[k] + b * Vs[k];
-            else
-                O[k] = a * Us[k];
-        };
-        const double* V1 = TWO ? Vp->d1 : nullptr;
-        const double* V2 = TWO ? Vp->D2 : nullptr;
-        const int* act = n.activeList();
-        const int i = act[0];
-        at(U.d1, V1, n.d1, i);
-        const int j = M == 2 ? act[1] : -1;
-        if constexpr (M == 2) at(U.d1, V1, n.d1, j);
-        if constexpr (K >= 2) {
-            at(U.D2, V2, n.D2, exprk::diag2(i));
-            if constexpr (M == 2) {
-                at(U.D2, V2, n.D2, Expression::off2(j, i));
-                at(U.D2, V2, n.D2, exprk::diag2(j));
-            }
-        }
+        exprk::combineFew<M, K, TWO>(n.activeList(), n.a, U, b, TWO ? *Vp : U, n);
         n.calculated = true;
     }
 }
@@ -253,7 +233,7 @@ void Sum1::evaluateNode(int order) {
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
-        if (m > 2 || !exprk::combineSmall(act_.data(), m, order, a, *u, 0.0, *u, *this, true))
+        if (m > 2 || !exprk::combineSmall<false>(act_.data(), m, order, a, *u, 0.0, *u, *this))
             exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
     }
     calculated = true;
@@ -315,7 +295,7 @@ void Sum2::evaluateNode(int order) {
     value = a * u->value + b * v->value + c;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
         const int m = activeVariables();
-        if (!exprk::combineSmall(act_.data(), m, order, a, *u, b, *v, *this, false))
+        if (!exprk::combineSmall<true>(act_.data(), m, order, a, *u, b, *v, *this))
             exprk::combineSet(act_.data(), m, nvar, order, a, u->view(), b, v->view(), view());
     }
     calculated = true;

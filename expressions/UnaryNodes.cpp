@@ -53,7 +53,7 @@ void evaluateVar(Node& n, int order, int var) {
 
 // computeFull for a node whose storage and sizes a plan has checked, with M
 // (1 or 2) flagged variables, to the order K (1 or 2): the arithmetic of
-// chainRuleSmall.
+// chainRuleFew.
 template <class Node, int M, int K>
 void unaryUniformBatch(Expression* const* nodes, int count) {
     for (int q = 0; q < count; ++q) {
@@ -66,25 +66,7 @@ void unaryUniformBatch(Expression* const* nodes, int count) {
             continue;
         }
         n.value = f;
-        const Expression& u = *n.u;
-        const double *U1 = u.d1, *U2 = u.D2;
-        const int* act = n.activeList();
-        const int i = act[0];
-        const double ui = U1[i];
-        n.d1[i] = f1 * ui;
-        const int j = M == 2 ? act[1] : -1;
-        const double uj = M == 2 ? U1[j] : 0.0;
-        if constexpr (M == 2) n.d1[j] = f1 * uj;
-        if constexpr (K >= 2) {
-            const int ii = exprk::diag2(i);
-            n.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
-            if constexpr (M == 2) {
-                const double f2uj = f2 * uj;
-                const int ji = Expression::off2(j, i), jj = exprk::diag2(j);
-                n.D2[ji] = f1 * U2[ji] + f2uj * ui;
-                n.D2[jj] = f1 * U2[jj] + f2uj * uj;
-            }
-        }
+        exprk::chainRuleFew<M, K>(n.activeList(), *n.u, n, f1, f2);
         n.calculated = true;
     }
 }
