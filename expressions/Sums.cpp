@@ -21,13 +21,14 @@ inline double& pure(const DerivView& d, int k, int v) {
 // Adds the entries 0..K of a term to the sums s, times its weight c unless
 // every weight is 1 (UNIT: the term as it is, what 1 times it gives).
 template <int K, bool UNIT>
-inline void addWeighted(double* s, const double* e, double c) {
+[[gnu::always_inline]] inline void addWeighted(double* s, const double* e, double c) {
+#pragma GCC unroll 5
     for (int k = 0; k <= K; ++k) s[k] += UNIT ? e[k] : c * e[k];
 }
 
 // The sums into a slot, the constant term w0 added to the value (the entries
 // past the pass's order are the zeros they start from).
-inline void storeSums(const double* s, double w0, double* out) {
+[[gnu::always_inline]] inline void storeSums(const double* s, double w0, double* out) {
     out[1] = s[1], out[2] = s[2], out[3] = s[3], out[4] = s[4];
     out[0] = s[0] + w0;
 }
