@@ -67,6 +67,18 @@ inline int diag2(int v) { return Expression::off2(v, v); }
 inline int diag3(int v) { return Expression::off3(v, v, v); }
 inline int diag4(int v) { return Expression::off4(v, v, v, v); }
 
+// Offset, within its level, of the entry of the descending indices idx[0..K-1]
+// (K = 0: the value, alone in its level).
+constexpr int offsetOf(const int* idx, int K) {
+    switch (K) {
+        case 0: return 0;
+        case 1: return idx[0];
+        case 2: return Expression::off2(idx[0], idx[1]);
+        case 3: return Expression::off3(idx[0], idx[1], idx[2]);
+        default: return Expression::off4(idx[0], idx[1], idx[2], idx[3]);
+    }
+}
+
 // The one-variable forms, inline: the volume search runs them once per node
 // and step, where a call costs as much as the arithmetic.
 inline void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out, double f1, double f2,
