@@ -453,12 +453,7 @@ void Sum::check_pointers(std::FILE* f) { checkTermPointers(f, terms); }
 
 Expression* Sum::findByName(const char* s) { return findByNameIn(s, terms); }
 
-bool Sum::planChildren(std::vector<Expression*>& children) {
-    for (Expression* t : terms)
-        if (!t) return false;
-    children.insert(children.end(), terms.begin(), terms.end());
-    return true;
-}
+bool Sum::planChildren(std::vector<Expression*>& children) { return planTerms(terms, children); }
 
 // A plan is made only over linked terms, so the link check of a planned pass
 // has been made once and for all.
