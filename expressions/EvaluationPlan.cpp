@@ -385,7 +385,8 @@ void EvaluationPlan::run(int order, int var) {
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;
-    for (auto& k : kernels_) k.assign(n, nullptr);
+    std::vector<VarKernel> kernels[4];  // per operator and order, or null
+    for (auto& k : kernels) k.assign(n, nullptr);
     slots_.assign(5 * n, 0.0);
     childSlots_.resize(children_.size());
     for (std::size_t c = 0; c < children_.size(); ++c) childSlots_[c] = slots_.data() + 5 * children_[c];
@@ -394,7 +395,7 @@ void EvaluationPlan::makeTapes() {
         Expression* e = nodes_[i].e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
         if (nodes_[i].kind == Kind::Op) {
-            for (int k = 0; k < 4; ++k) kernels_[k][i] = e->varKernel(k + 1);
+            for (int k = 0; k < 4; ++k) kernels[k][i] = e->varKernel(k + 1);
         }
     }
     if (!tapeUsable_) return;
@@ -407,7 +408,7 @@ void EvaluationPlan::makeTapes() {
             const Kind kind = nodes_[i].kind;
             fn[k][i] = kind == Kind::Leaf    ? exprk::byOrder<LeafSlots>(k + 1)
                        : kind == Kind::Other ? exprk::byOrder<OtherSlots>(k + 1)
-                       : kernels_[k][i]      ? kernels_[k][i]
+                       : kernels[k][i]      ? kernels[k][i]
                                              : exprk::byOrder<NodeSlots>(k + 1);
         }
     }
@@ -540,12 +541,12 @@ void EvaluationPlan::makeTapes() {
         t->deferrable = t->dep.back() != 0;
         t->wholly = t->deferrable;
         for (std::size_t i = 0; i < n; ++i)
-            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels_[0][i])) t->wholly = false;
+            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels[0][i])) t->wholly = false;
         std::vector<int> order;
         for (std::size_t i = 0; i < n; ++i) {
             if (!t->dep[i]) continue;
             const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
+            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels[0][i])) t->deferrable = false;
             order.push_back(static_cast<int>(i));
         }
         if (t->deferrable) {

@@ -132,7 +132,6 @@ private:
     std::vector<Expression*> fullNodes_;  // the full passes' schedule, leaves left out
     std::vector<FullRun> fullRuns_;
     std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
-    std::vector<VarKernel> kernels_[4];  // per operator and order, or null
     std::vector<const double*> childSlots_;  // the slots of children_
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;
