@@ -324,6 +324,19 @@ void EvaluationPlan::setVariables(double* x) {
         if (!e->variablesTaken()) e->set_variable_values(x);
 }
 
+// The nodes in the plan's order, each operator from its children, each other
+// node by its own walk: a full pass (full) or a pass in the variable var.
+void EvaluationPlan::walkNodes(int order, int var, bool full) {
+    for (const Node& n : nodes_) {
+        Expression* e = n.e;
+        if (n.kind == Kind::Leaf || e->calculated) continue;
+        if (n.kind == Kind::Op)
+            full ? e->evaluateNode(order) : e->evaluateNode(order, var);
+        else
+            full ? e->calculate(order) : e->calculate(order, var);
+    }
+}
+
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
     materialize();
@@ -333,14 +346,7 @@ void EvaluationPlan::run(int order) {
         Expression* const* nodes = fullNodes_.data();
         for (const FullRun& r : fullRuns_) r.fn[order](nodes + r.begin, r.count);
     } else {
-        for (const Node& n : nodes_) {
-            Expression* e = n.e;
-            if (n.kind == Kind::Leaf || e->calculated) continue;
-            if (n.kind == Kind::Op)
-                e->evaluateNode(order);
-            else
-                e->calculate(order);
-        }
+        walkNodes(order, -1, true);
     }
     --Expression::sNesting;
     record(std::min(order, 4));
@@ -368,14 +374,7 @@ void EvaluationPlan::run(int order, int var) {
         runTape(*t, order, var);
         if (var == holdVar_) holdOrder_ = order;
     } else {
-        for (const Node& n : nodes_) {
-            Expression* e = n.e;
-            if (n.kind == Kind::Leaf || e->calculated) continue;
-            if (n.kind == Kind::Op)
-                e->evaluateNode(order, var);
-            else
-                e->calculate(order, var);
-        }
+        walkNodes(order, var, false);
     }
     --Expression::sNesting;
     record(-1);

@@ -114,6 +114,7 @@ private:
     // the products a sum computes itself), or is null.
     void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch,
                     const std::vector<std::vector<int>>* extra = nullptr) const;
+    void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();
