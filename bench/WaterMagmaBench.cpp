@@ -3,6 +3,7 @@
 // pyroclast-heated expansion.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "console/WaterMagmaModel.h"
@@ -50,11 +51,17 @@ void BM_HeatingDecompressionPath(benchmark::State& state)
     w.calculate_state_functions();
     w.magmaHeatCapacity = 1200.0;
     w.latentHeat = 0.0;
+    if (w.errorflag) {
+        state.SkipWithError("no starting state");
+        return;
+    }
     const double m = 1200.0 * (1473.15 - 900.0) * w.molarMass() / (w.U - U2);
     for (auto _ : state) {
         w.calculateHeatingDecompressionPath1("isoh", 900.0, V2, m);
         benchmark::DoNotOptimize(w.decompressionWork4);
     }
+    if (w.decompressionSaturationFlag != 1 || !std::isfinite(w.decompressionWork4))
+        state.SkipWithError("the path did not reach the saturation curve");
 }
 BENCHMARK(BM_HeatingDecompressionPath)->Unit(benchmark::kMillisecond);
 

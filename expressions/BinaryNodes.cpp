@@ -50,40 +50,8 @@ void Product::findShape() {
     ij_ = i_ > j_ ? off2(i_, j_) : off2(j_, i_);
 }
 
-// The operations are those of exprk::leibniz; a separable product keeps only
-// the one nonzero term of each entry (see the class).
-[[gnu::always_inline]] inline void Product::evaluateNode(int order) {
-    const double u0 = u->value, v0 = v->value;
-    value = a * u0 * v0;
-    calculated = true;
-    if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
-    if (shapeStamp_ != structureStamp()) findShape();
-    if (order > 2 || shape_ == Shape::General || sHigherOrderProducts) return evaluateGeneral(order);
-    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
-    const int i = i_, j = j_;
-    const double av = a * v0, au = a * u0;
-    if (shape_ == Shape::Separable) {
-        d1[i] = U1[i] * av;
-        d1[j] = au * V1[j];
-        if (order < 2) return;
-        D2[ii_] = U2[ii_] * av;
-        D2[jj_] = au * V2[jj_];
-        D2[ij_] = i > j ? (a * U1[i]) * V1[j] : (a * V1[j]) * U1[i];
-        return;
-    }
-    d1[i] = U1[i] * av + au * V1[i];
-    if (shape_ == Shape::Two) d1[j] = U1[j] * av + au * V1[j];
-    if (order < 2) return;
-    const double aui = a * U1[i], avi = a * V1[i];
-    D2[ii_] = U2[ii_] * av + aui * V1[i] + avi * U1[i] + au * V2[ii_];
-    if (shape_ == Shape::One) return;
-    const double auj = a * U1[j], avj = a * V1[j];
-    D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
-    D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
-}
-
 // The shape's part of evaluateNode(K), K = 1 or 2, for a product whose
-// storage and sizes a plan has checked and whose shape is current.
+// storage and sizes evaluateNode or a plan has checked and whose shape is current.
 template <int S, int K>
 [[gnu::always_inline]] inline void Product::evaluateShape() {
     const double u0 = u->value, v0 = v->value;
@@ -110,6 +78,23 @@ template <int S, int K>
         const double auj = a * U1[j], avj = a * V1[j];
         D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
         D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
+    }
+}
+
+// The operations are those of exprk::leibniz; a separable product keeps only
+// the one nonzero term of each entry (see the class).
+[[gnu::always_inline]] inline void Product::evaluateNode(int order) {
+    value = a * u->value * v->value;
+    calculated = true;
+    if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
+    if (shapeStamp_ != structureStamp()) findShape();
+    if (order > 2 || shape_ == Shape::General || sHigherOrderProducts) return evaluateGeneral(order);
+    constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
+                  two = static_cast<int>(Shape::Two);
+    switch (shape_) {
+        case Shape::Separable: return order == 1 ? evaluateShape<sep, 1>() : evaluateShape<sep, 2>();
+        case Shape::One: return order == 1 ? evaluateShape<one, 1>() : evaluateShape<one, 2>();
+        default: return order == 1 ? evaluateShape<two, 1>() : evaluateShape<two, 2>();
     }
 }
 
@@ -231,23 +216,7 @@ struct ProductSlots {
         const bool dep = it.dep;
         const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
-        if (dep) {
-            if constexpr (CF == 1) {
-                const double av = v[0];
-                out[1] = a * (u[1] * av);
-                if constexpr (K >= 2) out[2] = a * (u[2] * av);
-                if constexpr (K >= 3) out[3] = a * (u[3] * av);
-                if constexpr (K >= 4) out[4] = a * (u[4] * av);
-            } else if constexpr (CF == 2) {
-                const double au = u[0];
-                out[1] = a * (au * v[1]);
-                if constexpr (K >= 2) out[2] = a * (au * v[2]);
-                if constexpr (K >= 3) out[3] = a * (au * v[3]);
-                if constexpr (K >= 4) out[4] = a * (au * v[4]);
-            } else {
-                exprk::leibnizSlot<K>(a, u, v, out);
-            }
-        }
+        if (dep) exprk::productSlot<K>(CF, a, u, v, out);
         if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;

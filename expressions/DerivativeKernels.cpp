@@ -34,13 +34,6 @@ constexpr int choose(int n, int k) {
     return static_cast<int>(r);
 }
 
-// Offset, within its level, of the entry of the descending indices idx[0..K-1].
-constexpr int offsetOf(const int* idx, int K) {
-    int o = 0;
-    for (int p = 0; p < K; ++p) o += choose(idx[p] + K - p - 1, K - p);
-    return o;
-}
-
 // Calls f(counts) for the entries of level L over M variables in storage
 // order, counts[v] the multiplicity of variable v.
 template <int M, int L, class F>

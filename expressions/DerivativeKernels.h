@@ -67,6 +67,18 @@ inline int diag2(int v) { return Expression::off2(v, v); }
 inline int diag3(int v) { return Expression::off3(v, v, v); }
 inline int diag4(int v) { return Expression::off4(v, v, v, v); }
 
+// Offset, within its level, of the entry of the descending indices idx[0..K-1]
+// (K = 0: the value, alone in its level).
+constexpr int offsetOf(const int* idx, int K) {
+    switch (K) {
+        case 0: return 0;
+        case 1: return idx[0];
+        case 2: return Expression::off2(idx[0], idx[1]);
+        case 3: return Expression::off3(idx[0], idx[1], idx[2]);
+        default: return Expression::off4(idx[0], idx[1], idx[2], idx[3]);
+    }
+}
+
 // The one-variable forms, inline: the volume search runs them once per node
 // and step, where a call costs as much as the arithmetic.
 inline void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out, double f1, double f2,
@@ -104,70 +116,75 @@ inline void leibnizDiag(int var, int order, double a, double u0, const DerivView
 
 // ---- the first and second orders over one or two flagged variables, inline
 // (the state functions and fugacities of a pure fluid, variables T and V),
-// with the operations of the loops of chainRule, leibniz, scaleSet and
-// combineSet.  Each returns false, having done nothing, outside that case.
+// with the operations of the loops of chainRule, scaleSet and combineSet.  Each returns false, having done nothing, outside that case.
 
-inline bool chainRuleSmall(const int* act, int m, int order, const Expression& u, Expression& out, double f1,
-                           double f2) {
-    if (order > 2 || m < 1 || m > 2) return false;
+// The chain rule over the M flagged variables act[0..M-1] to the order K
+// (each 1 or 2): f1 u' and f1 u'' + f2 u'^2.
+template <int M, int K>
+[[gnu::always_inline]] inline void chainRuleFew(const int* act, const Expression& u, Expression& out, double f1,
+                                                double f2) {
     const double *U1 = u.d1, *U2 = u.D2;
     const int i = act[0];
     const double ui = U1[i];
     out.d1[i] = f1 * ui;
-    const int j = m == 2 ? act[1] : -1;
-    const double uj = m == 2 ? U1[j] : 0.0;
-    if (m == 2) out.d1[j] = f1 * uj;
-    if (order < 2) return true;
-    const int ii = diag2(i);
-    out.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
-    if (m == 2) {
-        const double f2uj = f2 * uj;
-        const int ji = Expression::off2(j, i), jj = diag2(j);
-        out.D2[ji] = f1 * U2[ji] + f2uj * ui;
-        out.D2[jj] = f1 * U2[jj] + f2uj * uj;
+    const int j = M == 2 ? act[1] : -1;
+    const double uj = M == 2 ? U1[j] : 0.0;
+    if constexpr (M == 2) out.d1[j] = f1 * uj;
+    if constexpr (K >= 2) {
+        const int ii = diag2(i);
+        out.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
+        if constexpr (M == 2) {
+            const double f2uj = f2 * uj;
+            const int ji = Expression::off2(j, i), jj = diag2(j);
+            out.D2[ji] = f1 * U2[ji] + f2uj * ui;
+            out.D2[jj] = f1 * U2[jj] + f2uj * uj;
+        }
     }
+}
+
+inline bool chainRuleSmall(const int* act, int m, int order, const Expression& u, Expression& out, double f1,
+                           double f2) {
+    if (order > 2 || m < 1 || m > 2) return false;
+    if (m == 1)
+        order < 2 ? chainRuleFew<1, 1>(act, u, out, f1, f2) : chainRuleFew<1, 2>(act, u, out, f1, f2);
+    else
+        order < 2 ? chainRuleFew<2, 1>(act, u, out, f1, f2) : chainRuleFew<2, 2>(act, u, out, f1, f2);
     return true;
 }
 
-inline bool leibnizSmall(const int* act, int m, int order, double a, double u0, const Expression& u, double v0,
-                         const Expression& v, Expression& out) {
-    if (order > 2 || m < 1 || m > 2) return false;
-    const double *U1 = u.d1, *U2 = u.D2, *V1 = v.d1, *V2 = v.D2;
-    const double au = a * u0, av = a * v0;
-    const int i = act[0];
-    out.d1[i] = U1[i] * av + au * V1[i];
-    const int j = m == 2 ? act[1] : -1;
-    if (m == 2) out.d1[j] = U1[j] * av + au * V1[j];
-    if (order < 2) return true;
-    const int ii = diag2(i);
-    const double aui = a * U1[i], avi = a * V1[i];
-    out.D2[ii] = U2[ii] * av + aui * V1[i] + avi * U1[i] + au * V2[ii];
-    if (m == 2) {
-        const double auj = a * U1[j], avj = a * V1[j];
-        const int ji = Expression::off2(j, i), jj = diag2(j);
-        out.D2[ji] = U2[ji] * av + auj * V1[i] + avj * U1[i] + au * V2[ji];
-        out.D2[jj] = U2[jj] * av + auj * V1[j] + avj * U1[j] + au * V2[jj];
-    }
-    return true;
-}
-
-// out = a u + b v entry by entry (b = 0 and v = u for a scaling).
-inline bool combineSmall(const int* act, int m, int order, double a, const Expression& u, double b,
-                         const Expression& v, Expression& out, bool scale) {
-    if (order > 2 || m < 1 || m > 2) return false;
+// out = a u + b v entry by entry over the M flagged variables to the order K
+// (each 1 or 2); a u alone (a scaling) unless TWO.
+template <int M, int K, bool TWO>
+[[gnu::always_inline]] inline void combineFew(const int* act, double a, const Expression& u, double b,
+                                              const Expression& v, Expression& out) {
     auto at = [&](const double* U, const double* V, double* O, int k) {
-        O[k] = scale ? a * U[k] : a * U[k] + b * V[k];
+        if constexpr (TWO)
+            O[k] = a * U[k] + b * V[k];
+        else
+            O[k] = a * U[k];
     };
     const int i = act[0];
     at(u.d1, v.d1, out.d1, i);
-    const int j = m == 2 ? act[1] : -1;
-    if (m == 2) at(u.d1, v.d1, out.d1, j);
-    if (order < 2) return true;
-    at(u.D2, v.D2, out.D2, diag2(i));
-    if (m == 2) {
-        at(u.D2, v.D2, out.D2, Expression::off2(j, i));
-        at(u.D2, v.D2, out.D2, diag2(j));
+    const int j = M == 2 ? act[1] : -1;
+    if constexpr (M == 2) at(u.d1, v.d1, out.d1, j);
+    if constexpr (K >= 2) {
+        at(u.D2, v.D2, out.D2, diag2(i));
+        if constexpr (M == 2) {
+            at(u.D2, v.D2, out.D2, Expression::off2(j, i));
+            at(u.D2, v.D2, out.D2, diag2(j));
+        }
     }
+}
+
+// out = a u + b v entry by entry; a u alone (a scaling) unless TWO.
+template <bool TWO>
+inline bool combineSmall(const int* act, int m, int order, double a, const Expression& u, double b,
+                          const Expression& v, Expression& out) {
+    if (order > 2 || m < 1 || m > 2) return false;
+    if (m == 1)
+        order < 2 ? combineFew<1, 1, TWO>(act, a, u, b, v, out) : combineFew<1, 2, TWO>(act, a, u, b, v, out);
+    else
+        order < 2 ? combineFew<2, 1, TWO>(act, a, u, b, v, out) : combineFew<2, 2, TWO>(act, a, u, b, v, out);
     return true;
 }
 

@@ -324,6 +324,19 @@ void EvaluationPlan::setVariables(double* x) {
         if (!e->variablesTaken()) e->set_variable_values(x);
 }
 
+// The nodes in the plan's order, each operator from its children, each other
+// node by its own walk: a full pass (full) or a pass in the variable var.
+void EvaluationPlan::walkNodes(int order, int var, bool full) {
+    for (const Node& n : nodes_) {
+        Expression* e = n.e;
+        if (n.kind == Kind::Leaf || e->calculated) continue;
+        if (n.kind == Kind::Op)
+            full ? e->evaluateNode(order) : e->evaluateNode(order, var);
+        else
+            full ? e->calculate(order) : e->calculate(order, var);
+    }
+}
+
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
     materialize();
@@ -333,14 +346,7 @@ void EvaluationPlan::run(int order) {
         Expression* const* nodes = fullNodes_.data();
         for (const FullRun& r : fullRuns_) r.fn[order](nodes + r.begin, r.count);
     } else {
-        for (const Node& n : nodes_) {
-            Expression* e = n.e;
-            if (n.kind == Kind::Leaf || e->calculated) continue;
-            if (n.kind == Kind::Op)
-                e->evaluateNode(order);
-            else
-                e->calculate(order);
-        }
+        walkNodes(order, -1, true);
     }
     --Expression::sNesting;
     record(std::min(order, 4));
@@ -368,14 +374,7 @@ void EvaluationPlan::run(int order, int var) {
         runTape(*t, order, var);
         if (var == holdVar_) holdOrder_ = order;
     } else {
-        for (const Node& n : nodes_) {
-            Expression* e = n.e;
-            if (n.kind == Kind::Leaf || e->calculated) continue;
-            if (n.kind == Kind::Op)
-                e->evaluateNode(order, var);
-            else
-                e->calculate(order, var);
-        }
+        walkNodes(order, var, false);
     }
     --Expression::sNesting;
     record(-1);
@@ -385,7 +384,8 @@ void EvaluationPlan::run(int order, int var) {
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;
-    for (auto& k : kernels_) k.assign(n, nullptr);
+    std::vector<VarKernel> kernels[4];  // per operator and order, or null
+    for (auto& k : kernels) k.assign(n, nullptr);
     slots_.assign(5 * n, 0.0);
     childSlots_.resize(children_.size());
     for (std::size_t c = 0; c < children_.size(); ++c) childSlots_[c] = slots_.data() + 5 * children_[c];
@@ -394,7 +394,7 @@ void EvaluationPlan::makeTapes() {
         Expression* e = nodes_[i].e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
         if (nodes_[i].kind == Kind::Op) {
-            for (int k = 0; k < 4; ++k) kernels_[k][i] = e->varKernel(k + 1);
+            for (int k = 0; k < 4; ++k) kernels[k][i] = e->varKernel(k + 1);
         }
     }
     if (!tapeUsable_) return;
@@ -407,7 +407,7 @@ void EvaluationPlan::makeTapes() {
             const Kind kind = nodes_[i].kind;
             fn[k][i] = kind == Kind::Leaf    ? exprk::byOrder<LeafSlots>(k + 1)
                        : kind == Kind::Other ? exprk::byOrder<OtherSlots>(k + 1)
-                       : kernels_[k][i]      ? kernels_[k][i]
+                       : kernels[k][i]      ? kernels[k][i]
                                              : exprk::byOrder<NodeSlots>(k + 1);
         }
     }
@@ -540,12 +540,12 @@ void EvaluationPlan::makeTapes() {
         t->deferrable = t->dep.back() != 0;
         t->wholly = t->deferrable;
         for (std::size_t i = 0; i < n; ++i)
-            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels_[0][i])) t->wholly = false;
+            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels[0][i])) t->wholly = false;
         std::vector<int> order;
         for (std::size_t i = 0; i < n; ++i) {
             if (!t->dep[i]) continue;
             const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels_[0][i])) t->deferrable = false;
+            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels[0][i])) t->deferrable = false;
             order.push_back(static_cast<int>(i));
         }
         if (t->deferrable) {

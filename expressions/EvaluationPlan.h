@@ -114,6 +114,7 @@ private:
     // the products a sum computes itself), or is null.
     void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch,
                     const std::vector<std::vector<int>>* extra = nullptr) const;
+    void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();
@@ -132,7 +133,6 @@ private:
     std::vector<Expression*> fullNodes_;  // the full passes' schedule, leaves left out
     std::vector<FullRun> fullRuns_;
     std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
-    std::vector<VarKernel> kernels_[4];  // per operator and order, or null
     std::vector<const double*> childSlots_;  // the slots of children_
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;

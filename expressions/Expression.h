@@ -299,9 +299,9 @@ public:
     static void relink(Expression*& slot, Expression* e);
 
     // ---- storage helpers ----
-    static int off2(int i, int j) { return i * (i + 1) / 2 + j; }
-    static int off3(int i, int j, int k) { return i * (i + 1) * (i + 2) / 6 + off2(j, k); }
-    static int off4(int i, int j, int k, int l) {
+    static constexpr int off2(int i, int j) { return i * (i + 1) / 2 + j; }
+    static constexpr int off3(int i, int j, int k) { return i * (i + 1) * (i + 2) / 6 + off2(j, k); }
+    static constexpr int off4(int i, int j, int k, int l) {
         return i * (i + 1) * (i + 2) * (i + 3) / 24 + off3(j, k, l);
     }
     // Number of stored entries of the orders 1 to `order` (order clipped to 4).

@@ -126,12 +126,7 @@ bool Geom::allTied() {
 
 // The inner sum is taken through the odd root powo(S, 1/p) on every path, so
 // that a negative sum gives the same value whatever order is asked.
-bool Geom::planChildren(std::vector<Expression*>& children) {
-    for (Expression* t : terms)
-        if (!t) return false;
-    children.insert(children.end(), terms.begin(), terms.end());
-    return true;
-}
+bool Geom::planChildren(std::vector<Expression*>& children) { return planTerms(terms, children); }
 
 void Geom::calculate(int order) {
     if (calculated || !allTied()) return;

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "expressions/DerivativeKernels.h"
 #include "expressions/Leaf.h"
 #include "expressions/MonoFunc.h"
 #include "expressions/VectFunc.h"
@@ -67,30 +68,29 @@ void sortDown(int* a, int n) {
         for (int q = p; q > 0 && a[q] > a[q - 1]; --q) std::swap(a[q], a[q - 1]);
 }
 
-// The stored entry at the variables idx[0..K-1] in any order (K = 0: value).
-double entry(const Expression& e, const int* idx, int K) {
-    if (K == 0) return e.value;
+const double kNoEntry = 0.0;  // what entry() reads where a node stores no derivatives
+
+// The address of the stored entry at idx[0..K-1] in any order (K >= 1), or
+// kNoEntry where the node stores none.
+const double* entryAddress(const Expression& e, const int* idx, int K) {
     int s[4] = {0, 0, 0, 0};
     std::copy(idx, idx + K, s);
     sortDown(s, K);
-    switch (K) {
-        case 1: return e.d1 ? e.d1[s[0]] : 0.0;
-        case 2: return e.D2 ? e.D2[Expression::off2(s[0], s[1])] : 0.0;
-        case 3: return e.D3 ? e.D3[Expression::off3(s[0], s[1], s[2])] : 0.0;
-        default: return e.D4 ? e.D4[Expression::off4(s[0], s[1], s[2], s[3])] : 0.0;
-    }
+    const double* base = K == 1 ? e.d1 : K == 2 ? e.D2 : K == 3 ? e.D3 : e.D4;
+    return base ? base + exprk::offsetOf(s, K) : &kNoEntry;
 }
 
+// The address setEntry writes, or null where the node stores none.
+double* outAddress(Expression& e, const int* idx, int K) {
+    const double* a = entryAddress(e, idx, K);
+    return a == &kNoEntry ? nullptr : const_cast<double*>(a);
+}
+
+// The stored entry at the variables idx[0..K-1] in any order (K = 0: value).
+double entry(const Expression& e, const int* idx, int K) { return K == 0 ? e.value : *entryAddress(e, idx, K); }
+
 void setEntry(Expression& e, const int* idx, int K, double v) {
-    int s[4] = {0, 0, 0, 0};
-    std::copy(idx, idx + K, s);
-    sortDown(s, K);
-    switch (K) {
-        case 1: if (e.d1) e.d1[s[0]] = v; break;
-        case 2: if (e.D2) e.D2[Expression::off2(s[0], s[1])] = v; break;
-        case 3: if (e.D3) e.D3[Expression::off3(s[0], s[1], s[2])] = v; break;
-        default: if (e.D4) e.D4[Expression::off4(s[0], s[1], s[2], s[3])] = v; break;
-    }
+    if (double* o = outAddress(e, idx, K)) *o = v;
 }
 
 // Every sorted tuple (first index the largest) of K indices below N.
@@ -170,30 +170,6 @@ bool noSkip(int, const int*) { return false; }
 
 void debugLinkAt(double* x) {
     if (Expression::sVarbox && Expression::sVarcalc) (Expression::sVarbox->*Expression::sVarcalc)(x);
-}
-
-const double kNoEntry = 0.0;  // what entry() reads where a node stores no derivatives
-
-// The address of the stored entry at idx[0..K-1] in any order (K >= 1), or
-// kNoEntry where the node stores none.
-const double* entryAddress(const Expression& e, const int* idx, int K) {
-    int s[4] = {0, 0, 0, 0};
-    std::copy(idx, idx + K, s);
-    sortDown(s, K);
-    const double* base = K == 1 ? e.d1 : K == 2 ? e.D2 : K == 3 ? e.D3 : e.D4;
-    if (!base) return &kNoEntry;
-    switch (K) {
-        case 1: return base + s[0];
-        case 2: return base + Expression::off2(s[0], s[1]);
-        case 3: return base + Expression::off3(s[0], s[1], s[2]);
-        default: return base + Expression::off4(s[0], s[1], s[2], s[3]);
-    }
-}
-
-// The address setEntry writes, or null where the node stores none.
-double* outAddress(Expression& e, const int* idx, int K) {
-    const double* a = entryAddress(e, idx, K);
-    return a == &kNoEntry ? nullptr : const_cast<double*>(a);
 }
 
 }  // namespace

@@ -77,14 +77,7 @@ int runOf(const int* t, int k, int first, int v) {
     return -1;
 }
 
-inline int offsetOf(const int* idx, int K) {
-    switch (K) {
-        case 1: return idx[0];
-        case 2: return Expression::off2(idx[0], idx[1]);
-        case 3: return Expression::off3(idx[0], idx[1], idx[2]);
-        default: return Expression::off4(idx[0], idx[1], idx[2], idx[3]);
-    }
-}
+using exprk::offsetOf;
 
 }  // namespace
 

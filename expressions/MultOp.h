@@ -22,4 +22,6 @@ protected:
     static int anyHasLeaves(const std::vector<Expression*>& terms);
     void checkTermPointers(std::FILE* f, const std::vector<Expression*>& terms);
     Expression* findByNameIn(const char* s, const std::vector<Expression*>& terms);
+    // The terms as the children of a plan; false while a slot is empty.
+    static bool planTerms(const std::vector<Expression*>& terms, std::vector<Expression*>& children);
 };

@@ -74,6 +74,13 @@ void MultOp::checkTermPointers(std::FILE* f, const std::vector<Expression*>& ter
     }
 }
 
+bool MultOp::planTerms(const std::vector<Expression*>& terms, std::vector<Expression*>& children) {
+    for (Expression* t : terms)
+        if (!t) return false;
+    children.insert(children.end(), terms.begin(), terms.end());
+    return true;
+}
+
 Expression* MultOp::findByNameIn(const char* s, const std::vector<Expression*>& terms) {
     if (Expression* e = Expression::findByName(s)) return e;
     for (Expression* t : terms)

@@ -18,6 +18,21 @@ inline double& pure(const DerivView& d, int k, int v) {
     }
 }
 
+// Adds the entries 0..K of a term to the sums s, times its weight c unless
+// every weight is 1 (UNIT: the term as it is, what 1 times it gives).
+template <int K, bool UNIT>
+[[gnu::always_inline]] inline void addWeighted(double* s, const double* e, double c) {
+#pragma GCC unroll 5
+    for (int k = 0; k <= K; ++k) s[k] += UNIT ? e[k] : c * e[k];
+}
+
+// The sums into a slot, the constant term w0 added to the value (the entries
+// past the pass's order are the zeros they start from).
+[[gnu::always_inline]] inline void storeSums(const double* s, double w0, double* out) {
+    out[1] = s[1], out[2] = s[2], out[3] = s[3], out[4] = s[4];
+    out[0] = s[0] + w0;
+}
+
 // ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
 
 struct Sum1Slots {
@@ -86,31 +101,14 @@ struct SumSlots {
         if constexpr (ST) n.clean(K);
         const double* w = n.scalars.data();
         const int m = n.nterms;
-        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
         if (!ST && it.c[0] != 0.0) {
-            for (int t = 0; t < m; ++t) {
-                const double* e = in[t];
-                s += e[0];
-                p1 += e[1];
-                if constexpr (K >= 2) p2 += e[2];
-                if constexpr (K >= 3) p3 += e[3];
-                if constexpr (K >= 4) p4 += e[4];
-            }
-            out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-            out[0] = s + w[m];
+            for (int t = 0; t < m; ++t) addWeighted<K, true>(s, in[t], 1.0);
+            storeSums(s, w[m], out);
             return;
         }
-        for (int t = 0; t < m; ++t) {
-            const double* e = in[t];
-            const double c = w[t];
-            s += c * e[0];
-            p1 += c * e[1];
-            if constexpr (K >= 2) p2 += c * e[2];
-            if constexpr (K >= 3) p3 += c * e[3];
-            if constexpr (K >= 4) p4 += c * e[4];
-        }
-        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-        out[0] = s + w[m];
+        for (int t = 0; t < m; ++t) addWeighted<K, false>(s, in[t], w[t]);
+        storeSums(s, w[m], out);
         if constexpr (!ST) return;
         exprk::storePureK<K>(n, p, out);
         n.value = out[0];
@@ -122,7 +120,7 @@ struct SumSlots {
 
 namespace {
 // Sum1 and Sum2 in a full pass of a plan whose nodes are sized alike, with M
-// (1 or 2) flagged variables, to the order K (1 or 2): combineSmall inline.
+// (1 or 2) flagged variables, to the order K (1 or 2): combineFew.
 template <class Node, bool TWO, int M, int K>
 void combineUniformBatch(Expression* const* nodes, int count) {
     for (int q = 0; q < count; ++q) {
@@ -138,27 +136,7 @@ void combineUniformBatch(Expression* const* nodes, int count) {
         } else {
             n.value = n.a * U.value + n.b;
         }
-        const double a = n.a;
-        auto at = [&](const double* Us, const double* Vs, double* O, int k) {
-            if constexpr (TWO)
-                O[k] = a * Us[k] + b * Vs[k];
-            else
-                O[k] = a * Us[k];
-        };
-        const double* V1 = TWO ? Vp->d1 : nullptr;
-        const double* V2 = TWO ? Vp->D2 : nullptr;
-        const int* act = n.activeList();
-        const int i = act[0];
-        at(U.d1, V1, n.d1, i);
-        const int j = M == 2 ? act[1] : -1;
-        if constexpr (M == 2) at(U.d1, V1, n.d1, j);
-        if constexpr (K >= 2) {
-            at(U.D2, V2, n.D2, exprk::diag2(i));
-            if constexpr (M == 2) {
-                at(U.D2, V2, n.D2, Expression::off2(j, i));
-                at(U.D2, V2, n.D2, exprk::diag2(j));
-            }
-        }
+        exprk::combineFew<M, K, TWO>(n.activeList(), n.a, U, b, TWO ? *Vp : U, n);
         n.calculated = true;
     }
 }
@@ -188,7 +166,7 @@ struct SumOfProducts {
         const double* w = n.scalars.data();
         const int m = n.nterms;
         const FusedProduct* f = it.fused;
-        double s = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+        double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
         for (int t = 0; t < m; ++t) {
             const FusedProduct& q = f[t];
             double e[5];
@@ -199,16 +177,9 @@ struct SumOfProducts {
             } else {
                 for (int k = 0; k <= K; ++k) e[k] = q.u[k];
             }
-            const double c = w[t];
-            s += UNIT ? e[0] : c * e[0];
-            p1 += UNIT ? e[1] : c * e[1];
-            if constexpr (K >= 2) p2 += UNIT ? e[2] : c * e[2];
-            if constexpr (K >= 3) p3 += UNIT ? e[3] : c * e[3];
-            if constexpr (K >= 4) p4 += UNIT ? e[4] : c * e[4];
+            addWeighted<K, UNIT>(s, e, w[t]);
         }
-        double* out = it.out;
-        out[1] = p1, out[2] = p2, out[3] = p3, out[4] = p4;
-        out[0] = s + w[m];
+        storeSums(s, w[m], it.out);
     }
     template <int K>
     static void run(const VarPass& p, VarItem* items, int count) {
@@ -263,7 +234,7 @@ void Sum1::evaluateNode(int order) {
     value = a * u->value + b;
     if (order >= 1 && d1 && u->nvar == nvar) {
         const int m = activeVariables();
-        if (m > 2 || !exprk::combineSmall(act_.data(), m, order, a, *u, 0.0, *u, *this, true))
+        if (m > 2 || !exprk::combineSmall<false>(act_.data(), m, order, a, *u, 0.0, *u, *this))
             exprk::scaleSet(act_.data(), m, nvar, order, a, u->view(), view());
     }
     calculated = true;
@@ -325,7 +296,7 @@ void Sum2::evaluateNode(int order) {
     value = a * u->value + b * v->value + c;
     if (order >= 1 && d1 && u->nvar == nvar && v->nvar == nvar) {
         const int m = activeVariables();
-        if (!exprk::combineSmall(act_.data(), m, order, a, *u, b, *v, *this, false))
+        if (!exprk::combineSmall<true>(act_.data(), m, order, a, *u, b, *v, *this))
             exprk::combineSet(act_.data(), m, nvar, order, a, u->view(), b, v->view(), view());
     }
     calculated = true;
@@ -482,12 +453,7 @@ void Sum::check_pointers(std::FILE* f) { checkTermPointers(f, terms); }
 
 Expression* Sum::findByName(const char* s) { return findByNameIn(s, terms); }
 
-bool Sum::planChildren(std::vector<Expression*>& children) {
-    for (Expression* t : terms)
-        if (!t) return false;
-    children.insert(children.end(), terms.begin(), terms.end());
-    return true;
-}
+bool Sum::planChildren(std::vector<Expression*>& children) { return planTerms(terms, children); }
 
 // A plan is made only over linked terms, so the link check of a planned pass
 // has been made once and for all.

@@ -53,7 +53,7 @@ void evaluateVar(Node& n, int order, int var) {
 
 // computeFull for a node whose storage and sizes a plan has checked, with M
 // (1 or 2) flagged variables, to the order K (1 or 2): the arithmetic of
-// chainRuleSmall.
+// chainRuleFew.
 template <class Node, int M, int K>
 void unaryUniformBatch(Expression* const* nodes, int count) {
     for (int q = 0; q < count; ++q) {
@@ -66,25 +66,7 @@ void unaryUniformBatch(Expression* const* nodes, int count) {
             continue;
         }
         n.value = f;
-        const Expression& u = *n.u;
-        const double *U1 = u.d1, *U2 = u.D2;
-        const int* act = n.activeList();
-        const int i = act[0];
-        const double ui = U1[i];
-        n.d1[i] = f1 * ui;
-        const int j = M == 2 ? act[1] : -1;
-        const double uj = M == 2 ? U1[j] : 0.0;
-        if constexpr (M == 2) n.d1[j] = f1 * uj;
-        if constexpr (K >= 2) {
-            const int ii = exprk::diag2(i);
-            n.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
-            if constexpr (M == 2) {
-                const double f2uj = f2 * uj;
-                const int ji = Expression::off2(j, i), jj = exprk::diag2(j);
-                n.D2[ji] = f1 * U2[ji] + f2uj * ui;
-                n.D2[jj] = f1 * U2[jj] + f2uj * uj;
-            }
-        }
+        exprk::chainRuleFew<M, K>(n.activeList(), *n.u, n, f1, f2);
         n.calculated = true;
     }
 }
@@ -131,6 +113,29 @@ inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     n.calculated = true;
 }
 
+// The evaluation entries of a unary node: the shared steps above.
+#define UNARY_NODE_EVALUATION(Node)                                                                     \
+    void Node::calculate(int order) { evaluateFull(*this, order); }                                     \
+    void Node::calculate(int order, int var) { evaluateVar(*this, order, var); }                        \
+    void Node::evaluateNode(int order) { computeFull(*this, order); }                                   \
+    void Node::evaluateNode(int order, int var) { computeVar(*this, order, var); }                      \
+    VarKernel Node::varKernel(int order) const { return exprk::byOrder<Slots<Node>>(order); }           \
+    FullKernel Node::fullKernel(int order) const { return exprk::fullByOrder<Node>(order); }            \
+    FullKernel Node::uniformFullKernel(int order) { return uniformUnary<Node>(*this, order); }
+
+// The factors of a node of three scalars (a transcendental one) through its
+// memo of the last argument and scalars.
+template <class Node>
+bool memoFactors(const Node& n, FactorMemo& memo, double x, double& f, double& f1, double& f2, double& f3,
+                 double& f4) {
+    double k[3];
+    n.scalarsTo(k);
+    return memo.get(x, k[0], k[1], k[2], f, f1, f2, f3, f4,
+                    [&k](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
+                        return Node::factorsFrom(k, x_, g, g1, g2, g3, g4);
+                    });
+}
+
 // A division by an exact zero is reported; the IEEE result still propagates.
 inline void flagZero(double u0) {
     if (u0 == 0.0) Expression::sError = 1;
@@ -171,13 +176,7 @@ double powe(double x, double p) { return x < 0 ? std::pow(-x, p) : std::pow(x, p
 // ---- Square ----
 Square::~Square() = default;
 const char* Square::getType() const { return "square"; }
-void Square::calculate(int order) { evaluateFull(*this, order); }
-void Square::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Square::evaluateNode(int order) { computeFull(*this, order); }
-void Square::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Square::varKernel(int order) const { return exprk::byOrder<Slots<Square>>(order); }
-FullKernel Square::fullKernel(int order) const { return exprk::fullByOrder<Square>(order); }
-FullKernel Square::uniformFullKernel(int order) { return uniformUnary<Square>(*this, order); }
+UNARY_NODE_EVALUATION(Square)
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -202,13 +201,7 @@ void Square::printFormula(std::FILE* out) {
 // ---- Cube ----
 Cube::~Cube() = default;
 const char* Cube::getType() const { return "cube"; }
-void Cube::calculate(int order) { evaluateFull(*this, order); }
-void Cube::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Cube::evaluateNode(int order) { computeFull(*this, order); }
-void Cube::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Cube::varKernel(int order) const { return exprk::byOrder<Slots<Cube>>(order); }
-FullKernel Cube::fullKernel(int order) const { return exprk::fullByOrder<Cube>(order); }
-FullKernel Cube::uniformFullKernel(int order) { return uniformUnary<Cube>(*this, order); }
+UNARY_NODE_EVALUATION(Cube)
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -234,13 +227,7 @@ void Cube::printFormula(std::FILE* out) {
 // ---- Inverse ----
 Inverse::~Inverse() = default;
 const char* Inverse::getType() const { return "inverse"; }
-void Inverse::calculate(int order) { evaluateFull(*this, order); }
-void Inverse::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Inverse::evaluateNode(int order) { computeFull(*this, order); }
-void Inverse::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Inverse::varKernel(int order) const { return exprk::byOrder<Slots<Inverse>>(order); }
-FullKernel Inverse::fullKernel(int order) const { return exprk::fullByOrder<Inverse>(order); }
-FullKernel Inverse::uniformFullKernel(int order) { return uniformUnary<Inverse>(*this, order); }
+UNARY_NODE_EVALUATION(Inverse)
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -265,13 +252,7 @@ void Inverse::printFormula(std::FILE* out) {
 // ---- Inverse2 ----
 Inverse2::~Inverse2() = default;
 const char* Inverse2::getType() const { return "inverse2"; }
-void Inverse2::calculate(int order) { evaluateFull(*this, order); }
-void Inverse2::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Inverse2::evaluateNode(int order) { computeFull(*this, order); }
-void Inverse2::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Inverse2::varKernel(int order) const { return exprk::byOrder<Slots<Inverse2>>(order); }
-FullKernel Inverse2::fullKernel(int order) const { return exprk::fullByOrder<Inverse2>(order); }
-FullKernel Inverse2::uniformFullKernel(int order) { return uniformUnary<Inverse2>(*this, order); }
+UNARY_NODE_EVALUATION(Inverse2)
 bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
     flagZero(x);
@@ -295,13 +276,7 @@ void Inverse2::printFormula(std::FILE* out) {
 // ---- Exponential ----
 Exponential::~Exponential() = default;
 const char* Exponential::getType() const { return "Exponential"; }
-void Exponential::calculate(int order) { evaluateFull(*this, order); }
-void Exponential::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Exponential::evaluateNode(int order) { computeFull(*this, order); }
-void Exponential::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Exponential::varKernel(int order) const { return exprk::byOrder<Slots<Exponential>>(order); }
-FullKernel Exponential::fullKernel(int order) const { return exprk::fullByOrder<Exponential>(order); }
-FullKernel Exponential::uniformFullKernel(int order) { return uniformUnary<Exponential>(*this, order); }
+UNARY_NODE_EVALUATION(Exponential)
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -321,11 +296,7 @@ bool Exponential::factorsFrom(const double* k, double x, double& f, double& f1, 
 }
 
 bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memo_.get(x, a, b, c, f, f1, f2, f3, f4,
-                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         const double k[3] = {a, b, c};
-                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
-                     });
+    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
 }
 void Exponential::scalarsTo(double* k) const {
     k[0] = a;
@@ -363,13 +334,7 @@ void Exponential::printFormula(std::FILE* out) {
 // ---- Logarithm ----
 Logarithm::~Logarithm() = default;
 const char* Logarithm::getType() const { return "logarithm"; }
-void Logarithm::calculate(int order) { evaluateFull(*this, order); }
-void Logarithm::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Logarithm::evaluateNode(int order) { computeFull(*this, order); }
-void Logarithm::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Logarithm::varKernel(int order) const { return exprk::byOrder<Slots<Logarithm>>(order); }
-FullKernel Logarithm::fullKernel(int order) const { return exprk::fullByOrder<Logarithm>(order); }
-FullKernel Logarithm::uniformFullKernel(int order) { return uniformUnary<Logarithm>(*this, order); }
+UNARY_NODE_EVALUATION(Logarithm)
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -390,12 +355,8 @@ bool Logarithm::factorsFrom(const double* k, double u0, double& f, double& f1, d
     return true;
 }
 
-bool Logarithm::factors(double u0, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memo_.get(u0, a, b, c, f, f1, f2, f3, f4,
-                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         const double k[3] = {a, b, c};
-                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
-                     });
+bool Logarithm::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
 }
 void Logarithm::scalarsTo(double* k) const {
     k[0] = a;
@@ -427,13 +388,7 @@ void Logarithm::printFormula(std::FILE* out) {
 // full and the one-variable evaluations agree there too.
 Power::~Power() = default;
 const char* Power::getType() const { return "power"; }
-void Power::calculate(int order) { evaluateFull(*this, order); }
-void Power::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Power::evaluateNode(int order) { computeFull(*this, order); }
-void Power::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Power::varKernel(int order) const { return exprk::byOrder<Slots<Power>>(order); }
-FullKernel Power::fullKernel(int order) const { return exprk::fullByOrder<Power>(order); }
-FullKernel Power::uniformFullKernel(int order) { return uniformUnary<Power>(*this, order); }
+UNARY_NODE_EVALUATION(Power)
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -462,11 +417,7 @@ bool Power::factorsFrom(const double* k, double x, double& f, double& f1, double
 }
 
 bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
-                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         const double k[3] = {a, p, c};
-                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
-                     });
+    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
 }
 void Power::scalarsTo(double* k) const {
     k[0] = a;
@@ -489,13 +440,7 @@ void Power::printFormula(std::FILE* out) {
 // ---- Powo ----
 Powo::~Powo() = default;
 const char* Powo::getType() const { return "powo"; }
-void Powo::calculate(int order) { evaluateFull(*this, order); }
-void Powo::calculate(int order, int var) { evaluateVar(*this, order, var); }
-void Powo::evaluateNode(int order) { computeFull(*this, order); }
-void Powo::evaluateNode(int order, int var) { computeVar(*this, order, var); }
-VarKernel Powo::varKernel(int order) const { return exprk::byOrder<Slots<Powo>>(order); }
-FullKernel Powo::fullKernel(int order) const { return exprk::fullByOrder<Powo>(order); }
-FullKernel Powo::uniformFullKernel(int order) { return uniformUnary<Powo>(*this, order); }
+UNARY_NODE_EVALUATION(Powo)
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -531,11 +476,7 @@ bool Powo::factorsFrom(const double* k, double x, double& f, double& f1, double&
 }
 
 bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memo_.get(x, a, p, c, f, f1, f2, f3, f4,
-                     [this](double x_, double& g, double& g1, double& g2, double& g3, double& g4) {
-                         const double k[3] = {a, p, c};
-                         return factorsFrom(k, x_, g, g1, g2, g3, g4);
-                     });
+    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
 }
 void Powo::scalarsTo(double* k) const {
     k[0] = a;
@@ -546,3 +487,4 @@ void Powo::printFormula(std::FILE* out) {
     printMargin(out);
     printPowerFormula(out, displayName(), childName(), a, p, c);
 }
+#undef UNARY_NODE_EVALUATION
