@@ -24,6 +24,7 @@
 #include "fluid/Interaction.h"
 #include "fluid/Phase.h"
 #include "fluid/SystemTypeCode.h"
+#include "fluid/ValidityRange.h"
 
 class NewtonRaphson;
 class Newton;
@@ -271,6 +272,41 @@ public:
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);
+
+    // ---- range of validity (FluidPhaseValidity.cpp); T in K, P in bar
+    // The states the model holds in, declared by the model beside its
+    // coefficients; the command interpreter's states are held against it.
+    ValidityRange validity;
+    // False, with one message naming the model and its range, and errorflag
+    // set, when (T, P) lies outside the range, or below its vapour-only limit
+    // at or above the fluid's vapour pressure (ancillaryVapourPressure).
+    bool refuseOutsideRange(double T_, double P_bar);
+    // For a pure fluid with published saturation ancillaries below its
+    // critical temperature: false, said once and errorflag set, when the
+    // model's state (its V) is a liquid where the fluid is a vapour or the
+    // reverse, by more than 3 % in pressure from the vapour pressure.
+    bool phaseAgreesWithFluid(double T_, double P_bar);
+    // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
+    // coefficient of a state where they describe no fluid: cv <= 0, cp <= 0,
+    // cp < cv, a negative squared sound speed or one above 10 km/s; says why
+    // once (a warning).  True when it withheld them.
+    bool withholdUnphysicalQuantities();
+    // The states the interpreter prints.  From T and P: refused outside the
+    // range; for a pure fluid the stable root, for a mixture the root of the
+    // model's phase kind; a pure fluid's phase the fluid does not have there
+    // is withheld; then the quantities no fluid has.  False, said once, when
+    // there is no state to print.
+    bool reportedStateFromTP(double T_, double P_bar, StableState& s);
+    // From T and V: refused when T or the pressure found lies outside the range.
+    bool reportedStateFromTV(double T_, double V_);
+    // The saturation pressure at T (calculateTheSaturationPressure), refused
+    // outside the range's temperatures or below its vapour-only limit, and
+    // withheld when it lies more than 5 % from the fluid's published vapour
+    // pressure; 0 on success.
+    short reportedSaturationPressure(double T_);
+    // The name of the single component, null for a mixture.
+    const char* pureFluidName() const;
+
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
     // installs the factory here; without one every name gives null.

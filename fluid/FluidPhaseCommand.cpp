@@ -167,49 +167,21 @@ bool is(const char* word, const char* name) { return std::string(word) == name; 
 }  // namespace
 
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
-    calculateBulkMolarWeight();  // of the composition given last
+    StableState s;
+    if (!reportedStateFromTP(T_, P_bar, s)) return false;
     if (component_count == 1) {
-        // A pure fluid: the stable one of the liquid and the vapour roots.
-        const int keep = phase_kind;
-        const StableState s = calculateStableStateFromTP(T_, P_bar);
-        set_the_phase_as(keep);
-        if (s.phase == kPhaseNone) {
-            platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);
-            return false;
-        }
-        if (!stateIsFinite()) {
-            platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
-            return false;
-        }
         if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
                         phaseName(s.otherPhase), s.otherV * 1e6);
         else
             std::printf("** Phase: %s\n", phaseName(s.phase));
-        dump();
-        return true;
-    }
-    double V_ = 0.0, G_ = 0.0;
-    if (!pressureRootFromTP(phase_kind, T_, P_bar, V_, G_)) {
-        platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
-        return false;
-    }
-    setStateFromTPV(T_, P_bar, V_);
-    if (errorflag || !stateIsFinite()) {
-        platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
-        return false;
     }
     dump();
     return true;
 }
 
 bool FluidPhase::printStateFromTV(double T_, double V_) {
-    calculateBulkMolarWeight();
-    calculateFromTV(T_, V_, 0);
-    if (errorflag || belowCoVolume() || !stateIsFinite()) {
-        platform::diagf("No state of the fluid at %g K and %g cm3/mol in this model.\n", T_, V_ * 1e6);
-        return false;
-    }
+    if (!reportedStateFromTV(T_, V_)) return false;
     if (!(dPdV < 0.0) && !compressibilityDiverges())
         std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
     dump();
@@ -268,7 +240,7 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         } else if (is(word, "psat")) {
             const double t = a.positive("T (K)  ");
             run([&] {
-                if (calculateTheSaturationPressure(t) != 0 || !std::isfinite(P)) {
+                if (reportedSaturationPressure(t) != 0) {
                     done = false;
                     return;
                 }

@@ -166,7 +166,9 @@ void FluidPhase::calculate_state_functions() {
     for (int i = 0; i < component_count; i++) M += x[i] * molar_mass[i];
     if (M > 0) bulk_molar_weight = M;
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / bulk_molar_weight;
-    soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : 0.0;
+    // A negative c2 (inside the spinodal, or a model outside its range) is no
+    // sound speed: not given, never 0.
+    soundSpeed = (bulk_molar_weight > 0 && c2 >= 0) ? std::sqrt(c2) : std::nan("");
     if (!idealGas) withholdStateFunctions(false);
 }
 

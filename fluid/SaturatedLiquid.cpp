@@ -85,6 +85,10 @@ struct VapourAncillary {
 };
 
 constexpr VapourAncillary kVapourAncillaries[] = {
+    // Wagner & Pruss (2002), eq. 2.7.
+    {"H2O", 647.096, 322.0 / 0.018015268, false, 6,
+     {-2.03150240, -2.68302940, -5.38626492, -17.2991605, -44.7586581, -63.9201063},
+     {2.0 / 6.0, 4.0 / 6.0, 8.0 / 6.0, 18.0 / 6.0, 37.0 / 6.0, 71.0 / 6.0}},
     {"CO2", 304.1282, 467.6 / 0.0440098, false, 5,
      {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252, 0.0},
      {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0, 0.0}},
@@ -108,6 +112,49 @@ double ancillarySaturatedVapourVolume(const char* name, double T) {
         double sum = 0.0;
         for (int i = 0; i < f.n; ++i) sum += f.a[i] * std::pow(th, f.t[i]);
         return 1.0 / (f.rhoc * std::exp(f.overTr ? f.Tc / T * sum : sum));
+    }
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+namespace {
+
+// ln(p/pc) = (Tc/T) sum a_i theta^t_i.
+struct PressureAncillary {
+    const char* name;
+    double Tc, pc;  // K, Pa
+    int n;
+    double a[6], t[6];
+};
+
+constexpr PressureAncillary kPressureAncillaries[] = {
+    // Wagner & Pruss (2002), eq. 2.5.
+    {"H2O", 647.096, 22.064e6, 6,
+     {-7.85951783, 1.84408259, -11.7866497, 22.6807411, -15.9618719, 1.80122502},
+     {1.0, 1.5, 3.0, 3.5, 4.0, 7.5}},
+    // Span & Wagner (1996), eq. 3.13.
+    {"CO2", 304.1282, 7.3773e6, 4, {-7.0602087, 1.9391218, -1.6463597, -3.2995634, 0.0, 0.0},
+     {1.0, 1.5, 2.0, 4.0, 0.0, 0.0}},
+    // Fitted to Setzmann & Wagner's (1991) reference equation.
+    {"CH4", 190.564, 4599200.0, 6,
+     {-0.36511751226395045, -7.477611035699516, 2.8218785804602344, -0.3138277099613026, -14.181166200304828,
+      13.10811727353235},
+     {0.935, 1.03, 1.204, 3.176, 5.616, 5.744}},
+    // Span, Lemmon, Jacobsen, Wagner & Yokozeki (2000), eq. 33.
+    {"N2", 126.192, 3.3958e6, 4, {-6.12445284, 1.26327220, -0.765910082, -1.77570564, 0.0, 0.0},
+     {1.0, 1.5, 2.5, 5.0, 0.0, 0.0}},
+};
+
+}  // namespace
+
+double ancillaryVapourPressure(const char* name, double T) {
+    if (!name || !(T > 0.0)) return std::numeric_limits<double>::quiet_NaN();
+    for (const PressureAncillary& f : kPressureAncillaries) {
+        if (std::strcmp(name, f.name) != 0) continue;
+        if (!(T < f.Tc)) return std::numeric_limits<double>::quiet_NaN();
+        const double th = 1.0 - T / f.Tc;
+        double sum = 0.0;
+        for (int i = 0; i < f.n; ++i) sum += f.a[i] * std::pow(th, f.t[i]);
+        return f.pc * std::exp(f.Tc / T * sum);
     }
     return std::numeric_limits<double>::quiet_NaN();
 }

@@ -28,12 +28,19 @@ double ancillarySaturatedLiquidDensity(const char* name, double T);
 // temperature that is not positive.
 double ancillarySaturatedLiquidVolume(const char* name, double T);
 
-// Molar volume of the saturated vapour of CO2, CH4 or N2 at min(T, Tc) (the
-// critical volume at and above Tc), 1/rho'' from the ancillary equations
+// Molar volume of the saturated vapour of H2O, CO2, CH4 or N2 at min(T, Tc)
+// (the critical volume at and above Tc), 1/rho'' from the ancillary equations
 // (theta = 1 - T/Tc):
+//   H2O  ln(rho''/rho_c) = sum c_i theta^(k_i/6), Wagner & Pruss (2002), eq. 2.7
 //   CO2  ln(rho''/rho_c) = sum a_i theta^t_i, Span & Wagner (1996), eq. 3.15
 //   CH4  ln(rho''/rho_c) = (Tc/T) sum n_i theta^t_i, fitted to Setzmann &
 //        Wagner's (1991) reference equation
 //   N2   the same form, Span, Lemmon, Jacobsen, Wagner & Yokozeki (2000)
 // NaN for another component or a temperature that is not positive.
 double ancillarySaturatedVapourVolume(const char* name, double T);
+
+// Vapour pressure (Pa) of H2O, CO2, CH4 or N2 at 0 < T < Tc from the
+// ancillary equations ln(p/pc) = (Tc/T) sum a_i theta^t_i published with the
+// reference equations named above (methane: fitted to Setzmann & Wagner's);
+// NaN for another component or a temperature outside that range.
+double ancillaryVapourPressure(const char* name, double T);

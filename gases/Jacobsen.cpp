@@ -6,6 +6,8 @@
 Jacobsen::Jacobsen(int kind) : N2EOS(1, kind, 0)
 {
     interactions[0] = new JacobsenRes1();
+    // Span et al. (2000): from the triple point to 1000 K, up to 2200 MPa.
+    validity = {.Tmin = 63.151, .Tmax = 1000.0, .Pmax = 22000.0, .source = "Span et al. 2000"};
     ideal = new JacobsenId();
     Vl0 = 3.2e-05;
     Vv0 = 0.0003;

@@ -11,6 +11,11 @@
 HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
     setModelName("Holloway EOS");
     interactions[0] = new Holloway();
+    // Holloway's modified Redlich-Kwong fluid (Holloway 1977, 1981) was
+    // fitted to supercritical H2O-CO2 from 400 C up; at 400 C it splits pure
+    // water into two phases near 300 bar, which IAPWS-95 does not (see
+    // README for the range measured against the reference equations).
+    validity = {.Tmin = 700.0, .Tmax = 1673.15, .Pmax = 10000.0, .source = "Holloway 1977; lower limit measured"};
     // The term carries the ideal gas's -ln V; the standard-state data of
     // water and CO2 give the temperature part of the ideal gas.
     ideal = new Standard();

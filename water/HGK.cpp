@@ -9,6 +9,10 @@
 HGK::HGK(int phaseKind) : WaterEOS(2, phaseKind, 0)
 {
     interactions[0] = new HGKbase();
+    // The NBS/NRC Steam Tables (1984) hold from 0 to 1000 C and up to 1500
+    // MPa; the equation extrapolates sensibly to 2500 K and 3000 MPa, whose
+    // states the tables do not vouch for.
+    validity = {.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 15000.0, .source = "NBS/NRC Steam Tables 1984"};
     interactions[1] = new HGKres();
     ideal = new HGKid();
     Vl0 = 1.7e-05;

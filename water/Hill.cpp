@@ -7,6 +7,9 @@ Hill::Hill(int phaseKind) : WaterEOS(1, phaseKind, 0)
 {
     setModelName("Hill EOS");
     interactions[0] = new HillRes();
+    // Hill (1990): fitted to the data of the IAPS formulation's range, from
+    // the melting curve to 1273 K and up to 1000 MPa.
+    validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 10000.0, .source = "Hill 1990"};
     ideal = new Hillid();
     Vl0 = 1.8e-05;
     Vv0 = 0.0002;

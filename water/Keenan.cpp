@@ -6,6 +6,9 @@
 Keenan::Keenan(int kind) : WaterEOS(1, kind, 0)
 {
     interactions[0] = new KeenanRes();
+    // Keenan, Keyes, Hill & Moore (1969): their tables run from the triple
+    // point to 1300 C, up to 1000 bar.
+    validity = {.Tmin = 273.16, .Tmax = 1573.15, .Pmax = 1000.0, .source = "Keenan, Keyes, Hill & Moore 1969"};
     ideal = new KeenanId();
     Vl0 = 1.8e-5;
     Vv0 = 2e-4;

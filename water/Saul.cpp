@@ -8,6 +8,8 @@
 Saul::Saul(int phaseKind) : WaterEOS(1, phaseKind, 0)
 {
     interactions[0] = new Saul58();
+    // Saul & Wagner (1989): from the melting curve to 1273 K, up to 25 000 MPa.
+    validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 250000.0, .source = "Saul & Wagner 1989"};
     ideal = new Saulid();
     Vl0 = 1.8e-05;
     Vv0 = 0.0002;

@@ -9,6 +9,9 @@
 WagnerPruss::WagnerPruss(int phaseKind) : WaterEOS(1, phaseKind, 0)
 {
     interactions[0] = new Wagner();
+    // IAPWS-95: the stable fluid from the melting curve (its lowest
+    // temperature 251.165 K, at 209.9 MPa) to 1273 K, up to 1000 MPa.
+    validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 10000.0, .source = "IAPWS-95, Wagner & Pruss 2002"};
     ideal = new Wagnerid();
     Vl0 = 1.8e-05;
     Vv0 = 2e-04;

@@ -69,6 +69,7 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     critical_T = 648.6;
     critical_V = 6.174e-05;
     criticalCurveTmax = kHighestFittedT;
+    validity = kFittedRange;
 }
 
 Anderko::~Anderko() {

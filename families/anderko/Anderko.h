@@ -69,6 +69,11 @@ public:
     // runs away from the measured one, +63 % in pressure at 1336 K against
     // Palliser & McKibbin 1998, and on to 1e12 bar near the co-volume).
     static constexpr double kHighestFittedT = 1200.0;
+    // The range Anderko & Pitzer (1993) fitted the family on, from 573 K to
+    // kHighestFittedT and up to 5000 bar: below 573 K its water is no
+    // liquid water (47 % too light at 300 K, cv < 0).
+    static constexpr ValidityRange kFittedRange{
+        .Tmin = 573.15, .Tmax = kHighestFittedT, .Pmax = 5000.0, .source = "Anderko & Pitzer 1993"};
     void calculateTheCriticalCurve(const char* suffix) override;
     void calculateTheLiquidLiquidIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;
     void calculateTheIsopleth3(const char* suffix, double T, double x1, double x2, double d) override;

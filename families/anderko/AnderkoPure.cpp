@@ -1,5 +1,6 @@
 #include "families/anderko/AnderkoPure.h"
 
+#include "families/anderko/Anderko.h"
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
 #include "families/anderko/Dispersion1.h"
@@ -13,6 +14,7 @@ AnderkoH2O::AnderkoH2O(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     interactions[0] = hs;
     interactions[1] = dp;
     interactions[2] = disp;
+    validity = Anderko::kFittedRange;
     // The hard-sphere term carries the ideal gas's -ln V; the standard-state
     // data of water give the temperature part of the ideal gas.
     ideal = new Standard();
@@ -39,6 +41,7 @@ AnderkoCO2::AnderkoCO2(int phaseKind) : CO2EOS(2, phaseKind, 0) {
     interactions[0] = hs;
     interactions[1] = disp;
     ideal = new Standard();
+    validity = Anderko::kFittedRange;
     Vl0 = 2e-05;
     Vv0 = 0.0002;
     setModelName("Anderko CO2");

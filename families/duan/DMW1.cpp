@@ -108,6 +108,7 @@ void DMW1::read_component_data(int i, const char* name)
     molar_mass[0] = s->molarMass;
     static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, duan::referencePressure(*s), s->a);
     bulk_molar_weight = s->molarMass;
+    validity = duan::validityRange(*s);
     installIdealGas(*this);
 }
 
@@ -138,6 +139,8 @@ void DMW2::read_component_data(int i, const char* name)
     molar_mass[i] = s->molarMass;
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
+    // A mixture holds where both its fluids do, above either's vapour-only limit.
+    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
     if (i == 1) {
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
@@ -188,5 +191,6 @@ void DMWEOS::read_component_data(int i, const char* name)
         term->set_parameters(i, s->Tc, s->Pc, s->a);
         if (i == 1) setPairType(term, componentName(0), componentName(1));
     }
+    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
     if (i == component_count - 1) installIdealGas(*this);
 }

@@ -28,6 +28,7 @@ DuanCH4::DuanCH4(int phaseKind) : CH4EOS(1, phaseKind, 0)
     FluidPhase::number_of_components(1);
     add_component("CH4");
     term->set_parameters(duan::kCH4.Tc, duan::kCH4.Pc, CH4_constants);
+    validity = duan::validityRange(duan::kCH4);
     molar_mass[0] = duan::kCH4.molarMass;
     bulk_molar_weight = duan::kCH4.molarMass;
 }
@@ -54,6 +55,7 @@ DuanCO2::DuanCO2(int phaseKind) : CO2EOS(1, static_cast<short>(phaseKind), 0)
     setModelName("DMW CO2");
     FluidPhase::number_of_components(1);
     term->set_parameters(duan::kCO2.Tc, duan::kCO2.Pc, duan::kCO2.a);
+    validity = duan::validityRange(duan::kCO2);
     setComponent(0, "CO2");
     molar_mass[0] = duan::kCO2.molarMass;
     bulk_molar_weight = duan::kCO2.molarMass;
@@ -74,6 +76,7 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     setModelName("DMW H2O");
     FluidPhase::number_of_components(1);
     add_component("H2O");
+    validity = duan::validityRange(duan::kH2O);
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {

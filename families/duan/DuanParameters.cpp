@@ -36,6 +36,32 @@ const FluidSet* findFluid(const char* name, bool withN2)
     return nullptr;
 }
 
+// The ranges of the sets.  Duan, Moller & Weare (1992) fitted H2O, CH4 and
+// CO2 to PVT data from 0 to 1000 C and up to 8000 bar.  Their liquids'
+// volumes are right, their heat capacities not (water's cv is negative
+// below 420 K and 24 % low at 600 K; liquid CO2's is 0.9 J/(mol K) at 260 K
+// and 100 bar, the IUPAC equation's 40.5), and water's vapour pressure is
+// 12 % high at 450 K: below its critical temperature each fluid is held as
+// vapour only.  The N2 set's range is measured: from 0 C it reproduces Span
+// et al.'s (2000) density within 1.4 % up to 5000 bar; below, its liquid is
+// twice too dense.
+const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 647.096,
+                              .source = "Duan, Moller & Weare 1992"};
+const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 190.564,
+                              .source = "Duan, Moller & Weare 1992"};
+const ValidityRange kCO2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 304.1282,
+                              .source = "Duan, Moller & Weare 1992"};
+const ValidityRange kN2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0,
+                             .source = "Duan, Moller & Weare 1996; lower limit measured"};
+
+const ValidityRange& validityRange(const FluidSet& s)
+{
+    if (std::strcmp(s.name, "CH4") == 0) return kCH4Range;
+    if (std::strcmp(s.name, "CO2") == 0) return kCO2Range;
+    if (std::strcmp(s.name, "N2") == 0) return kN2Range;
+    return kH2ORange;
+}
+
 double referencePressure(const FluidSet& s)
 {
     if (&s != &kN2) return s.Pc;

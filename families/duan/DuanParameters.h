@@ -6,6 +6,8 @@
 // H2O, CH4 and CO2: Duan, Moller & Weare, Geochim. Cosmochim. Acta 56, 2605
 // (1992).  N2 is scaled differently (its Tc and Pc entries are scale factors
 // and several of its parameters are large); they go through the same formulas.
+#include "fluid/ValidityRange.h"
+
 namespace duan {
 
 struct FluidSet {
@@ -29,6 +31,9 @@ extern const FluidSet kN2;
 // reduced volume is Vm = V/(1e-3 (sigma/3.691)^3) with V in m3/mol, not
 // V/(R Tc/Pc); the pressure returned gives that reference volume.
 double referencePressure(const FluidSet& s);
+
+// The states a set holds in, by its fluid's name (see DuanParameters.cpp).
+const ValidityRange& validityRange(const FluidSet& s);
 
 // The set of the named fluid ("H2O", "CH4", "CO2", and "N2" when withN2),
 // compared exactly; null for any other name.

@@ -1,0 +1,169 @@
+// The states a model is asked for by the command interpreter, held against
+// the model's range of validity and against what a fluid can be: a state
+// outside the range is refused, a phase or a saturation point the model gets
+// wrong and a heat capacity or sound speed no fluid has are withheld.  Each
+// refusal or withholding is said once on the log, naming the model.
+#include <cmath>
+#include <string>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/SaturatedLiquid.h"
+#include "platform/LogSink.h"
+
+namespace {
+
+// A state's pressure may lie this far (relative) from the fluid's vapour
+// pressure on the wrong side before its phase counts as wrong: the ancillary
+// equations agree with their reference equations within 0.1 to 0.2 %, and a
+// good model's vapour pressure within a percent.
+constexpr double kPhaseTolerance = 0.03;
+// A saturation pressure further than this from the fluid's is withheld.
+constexpr double kSaturationTolerance = 0.05;
+// No fluid carries sound faster than this below 10 GPa (water near 4 km/s
+// at 2 GPa).
+constexpr double kMaxSoundSpeed = 1e4;  // m/s
+
+}  // namespace
+
+const char* FluidPhase::pureFluidName() const {
+    if (component_count != 1 || component_names.empty()) return nullptr;
+    return component_names[0].c_str();
+}
+
+bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
+    if (!validity.holds(T_, P_bar)) {
+        platform::diagf("The model %s holds %s: the state at %g K and %g bar lies outside it.\n", modelName(),
+                        validity.describe().c_str(), T_, P_bar);
+        errorflag = 1;
+        return false;
+    }
+    if (T_ < validity.vapourOnlyBelow) {
+        const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
+        if (!(P_bar < psat)) {
+            platform::diagf(
+                "The model %s holds %s: at %g K it describes the vapour only, below the vapour pressure %s, not at "
+                "%g bar.\n",
+                modelName(), validity.describe().c_str(), T_,
+                std::isfinite(psat) ? (std::to_string(psat) + " bar").c_str() : "(unknown for this fluid)", P_bar);
+            errorflag = 1;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
+    // A pure fluid with published saturation ancillaries, below its critical
+    // temperature: the state is a liquid when denser than the geometric mean
+    // of the saturated liquid and vapour, and the fluid is a liquid above its
+    // vapour pressure.
+    const char* name = pureFluidName();
+    const double psat = ancillaryVapourPressure(name, T_) * 1e-5;
+    const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
+    if (!std::isfinite(psat) || !(Vl > 0.0) || !(Vv > Vl)) return true;
+    const bool liquidState = V < std::sqrt(Vl * Vv);
+    const bool wrong = liquidState ? P_bar < psat * (1.0 - kPhaseTolerance) : P_bar > psat * (1.0 + kPhaseTolerance);
+    if (!wrong) return true;
+    platform::diagf(
+        "The model %s gives a %s of %.4g kg/m3 at %g K and %g bar, where %s is a %s (vapour pressure %.4g bar): the "
+        "state is withheld.\n",
+        modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, name,
+        liquidState ? "vapour" : "liquid", psat);
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::withholdUnphysicalQuantities() {
+    if (compressibilityDiverges()) return false;  // cp diverges at a critical point
+    const double M = bulk_molar_weight;
+    const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / M;
+    char why[160] = "";
+    if (std::isfinite(Cv) && !(Cv > 0.0))
+        std::snprintf(why, sizeof why, "cv = %.4g J/(mol K)", Cv);
+    else if (std::isfinite(Cp) && !(Cp > 0.0))
+        std::snprintf(why, sizeof why, "cp = %.4g J/(mol K)", Cp);
+    else if (std::isfinite(Cp) && std::isfinite(Cv) && Cp < Cv)
+        std::snprintf(why, sizeof why, "cp = %.4g below cv = %.4g J/(mol K)", Cp, Cv);
+    else if (std::isfinite(c2) && c2 < 0.0)
+        std::snprintf(why, sizeof why, "a negative squared sound speed (%.4g m2/s2)", c2);
+    else if (std::isfinite(soundSpeed) && soundSpeed > kMaxSoundSpeed)
+        std::snprintf(why, sizeof why, "a sound speed of %.4g m/s", soundSpeed);
+    if (why[0] == '\0') return false;
+    platform::warnf(
+        "The model %s gives %s at %g K and %g bar, which no fluid has: cv, cp, the sound speed and the Joule-Thomson "
+        "coefficient are withheld.\n",
+        modelName(), why, T, P * 1e-5);
+    for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
+    return true;
+}
+
+bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
+    s = StableState();
+    calculateBulkMolarWeight();  // of the composition given last
+    if (!refuseOutsideRange(T_, P_bar)) return false;
+    if (component_count == 1) {
+        // A pure fluid: the stable one of the liquid and the vapour roots.
+        const int keep = phase_kind;
+        s = calculateStableStateFromTP(T_, P_bar);
+        set_the_phase_as(keep);
+        if (s.phase == kPhaseNone) {
+            platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);
+            return false;
+        }
+    } else {
+        double V_ = 0.0, G_ = 0.0;
+        if (!pressureRootFromTP(phase_kind, T_, P_bar, V_, G_)) {
+            platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
+            return false;
+        }
+        setStateFromTPV(T_, P_bar, V_);
+    }
+    if ((component_count > 1 && errorflag) || !stateIsFinite()) {
+        platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
+        return false;
+    }
+    if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    withholdUnphysicalQuantities();
+    return true;
+}
+
+bool FluidPhase::reportedStateFromTV(double T_, double V_) {
+    calculateBulkMolarWeight();
+    if (!validity.holdsTemperature(T_)) {
+        platform::diagf("The model %s holds %s: the state at %g K and %g cm3/mol lies outside it.\n", modelName(),
+                        validity.describe().c_str(), T_, V_ * 1e6);
+        errorflag = 1;
+        return false;
+    }
+    calculateFromTV(T_, V_, 0);
+    if (errorflag || belowCoVolume() || !stateIsFinite()) {
+        platform::diagf("No state of the fluid at %g K and %g cm3/mol in this model.\n", T_, V_ * 1e6);
+        return false;
+    }
+    const double P_bar = P * 1e-5;
+    if (!refuseOutsideRange(T_, P_bar)) return false;
+    withholdUnphysicalQuantities();
+    return true;
+}
+
+short FluidPhase::reportedSaturationPressure(double T_) {
+    // A saturation point holds a liquid: below the vapour-only limit there is none to give.
+    if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
+        platform::diagf("The model %s holds %s: it gives no saturation point at %g K.\n", modelName(),
+                        validity.describe().c_str(), T_);
+        errorflag = 1;
+        return errorflag;
+    }
+    if (calculateTheSaturationPressure(T_) != 0 || !std::isfinite(P)) return errorflag ? errorflag : 1;
+    const char* name = pureFluidName();
+    const double psat = ancillaryVapourPressure(name, T_);
+    if (std::isfinite(psat) && std::fabs(P / psat - 1.0) > kSaturationTolerance) {
+        platform::diagf(
+            "The model %s gives a vapour pressure of %.4g bar at %g K, where that of %s is %.4g bar: its saturation "
+            "point is withheld.\n",
+            modelName(), P * 1e-5, T_, name, psat * 1e-5);
+        errorflag = 1;
+        return errorflag;
+    }
+    return 0;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The states in which a fluid model holds: the temperature and pressure range
+// of its publication (or, where none is published, the range in which it
+// reproduces its fluid's reference equation within its stated accuracy) and,
+// for an equation fitted to some states only, the temperature below which it
+// describes the vapour alone.  A model declares its range once, beside its
+// coefficients, with the source; the command interpreter refuses a state
+// outside it (FluidPhase::refuseOutsideRange).  A range left as constructed
+// declares nothing and refuses nothing.
+//
+// Units: T in K, P in bar.
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+struct ValidityRange {
+    double Tmin = 0.0;
+    double Tmax = std::numeric_limits<double>::infinity();
+    double Pmax = std::numeric_limits<double>::infinity();
+    // Below this temperature only the vapour is described (a state at a
+    // pressure below the fluid's vapour pressure); 0: every state.
+    double vapourOnlyBelow = 0.0;
+    const char* source = nullptr;  // the publication, or how the range was found
+
+    bool declared() const { return source != nullptr; }
+    bool holdsTemperature(double T) const { return !declared() || (T >= Tmin && T <= Tmax); }
+    // P above 0 and at most Pmax, T inside [Tmin, Tmax].
+    bool holds(double T, double P_bar) const {
+        return !declared() || (holdsTemperature(T) && P_bar > 0.0 && P_bar <= Pmax);
+    }
+
+    // The range that both hold in (a mixture of fluids with their own ranges).
+    // The vapour-only limit of one fluid cannot be judged in a mixture: the
+    // mixture's range starts above it.
+    ValidityRange intersect(const ValidityRange& o) const {
+        if (!declared()) return o;
+        if (!o.declared()) return *this;
+        ValidityRange r;
+        r.Tmin = std::max({Tmin, o.Tmin, vapourOnlyBelow, o.vapourOnlyBelow});
+        r.Tmax = std::min(Tmax, o.Tmax);
+        r.Pmax = std::min(Pmax, o.Pmax);
+        r.source = source == o.source ? source : "the ranges of its components";
+        return r;
+    }
+
+    // "from 273.15 to 1273.15 K and up to 8000 bar (its source)", with the
+    // vapour-only limit when there is one.
+    std::string describe() const {
+        char buf[160];
+        if (Pmax < std::numeric_limits<double>::infinity())
+            std::snprintf(buf, sizeof buf, "from %g to %g K and up to %g bar", Tmin, Tmax, Pmax);
+        else
+            std::snprintf(buf, sizeof buf, "from %g to %g K", Tmin, Tmax);
+        std::string s = buf;
+        if (vapourOnlyBelow > 0.0) {
+            std::snprintf(buf, sizeof buf, ", below %g K for the vapour only", vapourOnlyBelow);
+            s += buf;
+        }
+        if (source) s += std::string(" (") + source + ")";
+        return s;
+    }
+};
