@@ -277,6 +277,9 @@ public:
     // The states the model holds in, declared by the model beside its
     // coefficients; the command interpreter's states are held against it.
     ValidityRange validity;
+    // The range with its Tmin raised to the components' triple points where
+    // it says so.
+    ValidityRange effectiveRange() const;
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range, or below its vapour-only limit
     // at or above the fluid's vapour pressure (ancillaryVapourPressure).

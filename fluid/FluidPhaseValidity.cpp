@@ -3,7 +3,9 @@
 // outside the range is refused, a phase or a saturation point the model gets
 // wrong and a heat capacity or sound speed no fluid has are withheld.  Each
 // refusal or withholding is said once on the log, naming the model.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "fluid/FluidPhase.h"
@@ -30,7 +32,15 @@ const char* FluidPhase::pureFluidName() const {
     return component_names[0].c_str();
 }
 
+ValidityRange FluidPhase::effectiveRange() const {
+    ValidityRange r = validity;
+    if (r.fromTriplePoints)
+        for (const std::string& c : component_names) r.Tmin = std::max(r.Tmin, triplePointTemperature(c.c_str()));
+    return r;
+}
+
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
+    const ValidityRange validity = effectiveRange();
     if (!validity.holds(T_, P_bar)) {
         platform::diagf("The model %s holds %s: the state at %g K and %g bar lies outside it.\n", modelName(),
                         validity.describe().c_str(), T_, P_bar);
@@ -40,11 +50,13 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
     if (T_ < validity.vapourOnlyBelow) {
         const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
         if (!(P_bar < psat)) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
                 "The model %s holds %s: at %g K it describes the vapour only, below the vapour pressure %s, not at "
                 "%g bar.\n",
                 modelName(), validity.describe().c_str(), T_,
-                std::isfinite(psat) ? (std::to_string(psat) + " bar").c_str() : "(unknown for this fluid)", P_bar);
+                std::isfinite(psat) ? buf : "(unknown for this fluid)", P_bar);
             errorflag = 1;
             return false;
         }
@@ -129,6 +141,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
 
 bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateBulkMolarWeight();
+    const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: the state at %g K and %g cm3/mol lies outside it.\n", modelName(),
                         validity.describe().c_str(), T_, V_ * 1e6);
@@ -148,6 +161,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
 
 short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
+    const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
         platform::diagf("The model %s holds %s: it gives no saturation point at %g K.\n", modelName(),
                         validity.describe().c_str(), T_);

@@ -21,6 +21,9 @@ struct ValidityRange {
     // Below this temperature only the vapour is described (a state at a
     // pressure below the fluid's vapour pressure); 0: every state.
     double vapourOnlyBelow = 0.0;
+    // Tmin rises to the highest triple point of the model's components (a
+    // family of equations for any component: below it the fluid is solid).
+    bool fromTriplePoints = false;
     const char* source = nullptr;  // the publication, or how the range was found
 
     bool declared() const { return source != nullptr; }

@@ -162,6 +162,7 @@ void setSrkConstants(ClassicalCubic0& c) {
 // ---- ClassicalSRK
 ClassicalSRK::ClassicalSRK(int phaseKind) {
     setModelName("SRK");
+    validity = cubic::kCubicRange;
     setSrkConstants(*this);
     phase_kind = phaseKind;
 }
@@ -188,6 +189,7 @@ void ClassicalCubic01::read_BIP() {
 // ---- Montel
 Montel::Montel(int phaseKind) {
     setModelName("Montel");
+    validity = cubic::kCubicRange;
     Omega_a = 0.45724;
     Omega_b = 0.0778;
     // The critical compressibility of every Peng-Robinson fluid, 0.307401

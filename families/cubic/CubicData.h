@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "fluid/ValidityRange.h"
+
 namespace cubic {
 
 constexpr double R = 8.31434;               // J/(mol K)
@@ -23,6 +25,15 @@ constexpr double kDiameter3ToCovolume = 1.2612733694198122e24;
 // Built-in binary attraction parameter of the cubic families for the pair of
 // component names, in either order: CH4 (or C1) with CO2 0.1, CH4 (or C1)
 // with N2 0.03, CO2 with N2 -0.035.  False when the pair has none.
+// The range of every cubic model.  The cubics publish none: Soave (1972) and
+// Peng & Robinson (1976) fitted their alpha(T) to vapour pressures.  They are
+// held from their components' triple points (below, the fluid is solid) to
+// 1500 K and up to 1000 bar, where their densities follow the reference
+// equations of H2O, CO2, CH4 and N2 within a few percent in the gas and 5 to
+// 30 % in the liquid (measured; see the README's table of models).
+constexpr ValidityRange kCubicRange{
+    .Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true, .source = "no published range; measured"};
+
 bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
 
 // Reads the component keyword file "compo/<name>": each keyword's value into

@@ -119,6 +119,7 @@ void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
 PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new Nirma(type);
+    validity = cubic::kCubicRange;
     // The ideal gas of the components' standard-state data: the terms give
     // the residual part alone.
     ideal = new Standard();
@@ -205,6 +206,7 @@ void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonC
 PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new StryjekVera();
+    validity = cubic::kCubicRange;
     ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;

@@ -44,6 +44,7 @@ const SRK1Row* findRow(const char* name) {
 SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
     interactions[1] = new Soave1();
+    validity = cubic::kCubicRange;
     // The ideal gas of the components' standard-state data: the terms give
     // the residual part alone.
     ideal = new Standard();

@@ -9,6 +9,7 @@
 SRK2::SRK2(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     interactions[0] = new VdWr2();
     interactions[1] = new Soave2();
+    validity = cubic::kCubicRange;
     ideal = new Standard();
     Vl0 = 3e-05;
     Vv0 = 0.0002;

@@ -1,0 +1,298 @@
+// Every model of the factory over its fluids and a (T, P) grid across and
+// beyond its range, as the command interpreter asks for a state: a state is
+// either refused (said once) or has a finite density below the close packing
+// of its molecules, and heat capacities and a sound speed that a fluid can
+// have, or none (withheld).  The reference equations answer everywhere inside
+// their published ranges, and every model refuses the states outside its own.
+// The densities of each model against the reference equation of its fluid on
+// the grid are printed (the README's table of models).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/FluidModelFactory.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/SaturatedLiquid.h"
+
+namespace {
+
+constexpr double kAvogadro = 6.02214076e23;
+
+// Lennard-Jones diameters (m) of the molecules (Hirschfelder, Curtiss & Bird
+// 1954): no fluid is denser than hard spheres of that diameter in close
+// packing, sqrt(2)/sigma^3 molecules per m3.
+double closePackedDensity(const std::string& fluid) {
+    const struct {
+        const char* name;
+        double sigma, M;
+    } kMolecules[] = {{"H2O", 2.641e-10, 0.018015}, {"CO2", 3.941e-10, 0.04401},
+                      {"CH4", 3.758e-10, 0.016043}, {"N2", 3.798e-10, 0.028013}};
+    for (const auto& m : kMolecules)
+        if (fluid == m.name) return std::sqrt(2.0) / std::pow(m.sigma, 3) * m.M / kAvogadro;
+    return std::nan("");  // salts: no bound here
+}
+
+struct Case {
+    std::string model;  // factory name
+    std::string fluid;  // the fluid whose reference equation it is set against ("" for a mixture)
+    double x1 = -1.0;   // mole fraction of component 1 for HollowayEOS, -1 to keep the model's
+};
+
+std::vector<Case> cases() {
+    std::vector<Case> c = {
+        {"wagner", "H2O"},        {"WagnerPruss", "H2O"},     {"HGK", "H2O"},         {"Saul", "H2O"},
+        {"Hill", "H2O"},          {"Keenan", "H2O"},          {"DuanH2O", "H2O"},     {"AnderkoH2O", "H2O"},
+        {"HollowayEOS", "H2O", 0.0}, {"IUPACCO2", "CO2"},     {"Sterner", "CO2"},     {"DuanCO2", "CO2"},
+        {"AnderkoCO2", "CO2"},    {"HollowayEOS", "CO2", 1.0}, {"IUPACCH4", "CH4"},   {"DuanCH4", "CH4"},
+        {"Jacobsen", "N2"},       {"HollowayEOS", "", 0.5},   {"hn", ""},             {"hk", ""},
+        {"hnc", ""},              {"NaCl", ""},               {"KCl", ""},
+    };
+    for (const char* f : {"H2O", "CO2", "CH4", "N2"}) {
+        for (const char* family : {"SRK", "SRK1", "PR", "PRSV", "Montel", "Kreglewski", "DMW1", "DMWEOS"})
+            c.push_back({std::string(family) + ":" + f, f});
+    }
+    for (const char* family : {"SRK", "SRK1", "SRK2", "PR", "PRSV", "Montel", "Kreglewski", "DMW2", "DMWEOS"})
+        c.push_back({std::string(family) + ":CO2,CH4", ""});
+    return c;
+}
+
+const char* referenceOf(const std::string& fluid) {
+    if (fluid == "H2O") return "WagnerPruss";
+    if (fluid == "CO2") return "IUPACCO2";
+    if (fluid == "CH4") return "IUPACCH4";
+    if (fluid == "N2") return "Jacobsen";
+    return nullptr;
+}
+
+bool isReference(const std::string& model) {
+    return model == "WagnerPruss" || model == "wagner" || model == "HGK" || model == "IUPACCO2" ||
+           model == "IUPACCH4" || model == "Jacobsen";
+}
+
+// Across the edges of the ranges: the triple points of N2, CH4 and CO2, the
+// lower ends of the Duan, Anderko and Holloway models, the upper ends of the
+// IUPAC methane and CO2 equations; the liquids and vapours of each fluid, its
+// critical region and its dense supercritical states.
+const std::vector<double> kTemperatures = {70, 95, 220, 275, 300, 450, 600, 850, 1200};
+const std::vector<double> kPressures = {1, 50, 300, 1000, 5000};
+
+struct Answer {
+    bool given = false;
+    double rho = 0, cv = 0, cp = 0, w = 0;
+};
+
+std::unique_ptr<FluidPhase> build(const Case& c) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(c.model.c_str()));
+    if (m && c.x1 >= 0.0) m->composition_of_component(1, c.x1), m->composition_of_component(0, 1.0 - c.x1);
+    return m;
+}
+
+Answer ask(FluidPhase& m, double T, double P) {
+    FluidPhase::StableState s;
+    Answer a;
+    a.given = m.reportedStateFromTP(T, P, s);
+    if (a.given) {
+        a.rho = m.bulk_molar_weight / m.V;
+        a.cv = m.Cv;
+        a.cp = m.Cp;
+        a.w = m.soundSpeed;
+    }
+    return a;
+}
+
+}  // namespace
+
+TEST(ModelRangeSweep, EveryStateGivenIsPhysicalEveryReferenceAnswersInItsRangeAndRangesAreKept) {
+    std::vector<std::vector<Answer>> references;
+    std::vector<std::string> referenceNames;
+    std::string table = "\nmodel              fluid  states  refused  without cv, cp or w  max |rho/rho_ref - 1| (%)\n";
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.model);
+        std::unique_ptr<FluidPhase> m = build(c);
+        if (!m) continue;  // a name the factory refuses (a component without data) builds nothing
+        const ValidityRange range = m->effectiveRange();
+        EXPECT_TRUE(range.declared()) << c.model << " declares no range";
+        const double rhoMax = c.fluid.empty() ? std::nan("") : closePackedDensity(c.fluid);
+        std::vector<Answer> answers;
+        int given = 0, withheld = 0;
+        double worst = 0.0;
+        const char* ref = referenceOf(c.fluid);
+        for (double T : kTemperatures) {
+            for (double P : kPressures) {
+                SCOPED_TRACE(std::to_string(T) + " K, " + std::to_string(P) + " bar");
+                Answer a;
+                consoletest::capture([&] { a = ask(*m, T, P); });  // the refusals and withholdings said
+                answers.push_back(a);
+                const bool inside = range.holds(T, P);
+                if (!inside) EXPECT_FALSE(a.given) << "a state outside the range is given";
+                if (isReference(c.model) && inside && !(T < range.vapourOnlyBelow))
+                    EXPECT_TRUE(a.given) << "the reference equation refuses a state of its range";
+                if (!a.given) continue;
+                ++given;
+                ASSERT_TRUE(std::isfinite(a.rho) && a.rho > 0.0);
+                if (std::isfinite(rhoMax)) EXPECT_LT(a.rho, rhoMax) << "denser than close packing";
+                if (std::isnan(a.cv) || std::isnan(a.cp) || std::isnan(a.w)) ++withheld;
+                if (!std::isnan(a.cv)) EXPECT_GT(a.cv, 0.0);
+                if (!std::isnan(a.cp)) EXPECT_GT(a.cp, 0.0);
+                if (!std::isnan(a.cp) && !std::isnan(a.cv)) EXPECT_GE(a.cp, a.cv);
+                if (!std::isnan(a.w)) {
+                    EXPECT_GT(a.w, 0.0);
+                    EXPECT_LE(a.w, 1e4);
+                }
+                EXPECT_FALSE(std::isinf(a.cv) || std::isinf(a.cp) || std::isinf(a.w));
+            }
+        }
+        if (ref && c.model == ref) {
+            references.push_back(answers);
+            referenceNames.push_back(c.fluid);
+        }
+        if (ref) {
+            const auto it = std::find(referenceNames.begin(), referenceNames.end(), c.fluid);
+            if (it != referenceNames.end()) {
+                const std::vector<Answer>& r = references[static_cast<std::size_t>(it - referenceNames.begin())];
+                for (std::size_t k = 0; k < answers.size(); ++k)
+                    if (answers[k].given && r[k].given)
+                        worst = std::max(worst, std::fabs(answers[k].rho / r[k].rho - 1.0));
+            }
+        }
+        char row[160];
+        std::snprintf(row, sizeof row, "%-18s %-5s %7d %8d %20d  %.2f\n", c.model.c_str(),
+                      c.fluid.empty() ? "mix" : c.fluid.c_str(), static_cast<int>(answers.size()),
+                      static_cast<int>(answers.size()) - given, withheld, 100.0 * worst);
+        table += row;
+    }
+    std::printf("%s", table.c_str());
+}
+
+namespace {
+
+std::unique_ptr<FluidPhase> withoutRange(const char* name) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(name));
+    if (m) m->validity = ValidityRange();
+    return m;
+}
+
+}  // namespace
+
+// Duan, Moller & Weare's water, asked outside the range it declares: its
+// liquid at 300 K has cv = -239 J/(mol K) (water's is 74.4): the state is
+// printed with its density, the heat capacities, sound speed and
+// Joule-Thomson coefficient as "--", and the reason said once.
+TEST(ModelRangeSweep, QuantitiesNoFluidHasArePrintedAsMissingAndSaidOnce) {
+    std::unique_ptr<FluidPhase> m = withoutRange("DuanH2O");
+    ASSERT_TRUE(m);
+    bool ok = false;
+    const consoletest::Captured c = consoletest::capture([&] { ok = m->printStateFromTP(300.0, 1.0); });
+    EXPECT_TRUE(ok);
+    EXPECT_NE(c.out.find("-> rho"), std::string::npos);
+    for (const char* line : {"cv", "cp", "Sound speed", "Joule-Thomson"}) {
+        const std::size_t at = c.out.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        const std::string rest = c.out.substr(at, c.out.find('\n', at) - at);
+        EXPECT_NE(rest.find("--"), std::string::npos) << rest;
+    }
+    const std::string said = c.err;
+    const std::size_t first = said.find("no fluid has");
+    ASSERT_NE(first, std::string::npos) << said;
+    EXPECT_EQ(said.find("no fluid has", first + 1), std::string::npos) << "said more than once";
+    EXPECT_NE(said.find("cv = -2"), std::string::npos) << said;
+}
+
+// The same water at 450 K and 10 bar calls itself vapour (5 kg/m3) above
+// water's vapour pressure, 9.32 bar: the state is withheld; its vapour
+// pressure at 450 K, 12 % above water's, is withheld too, while IAPWS-95's
+// is given.
+TEST(ModelRangeSweep, APhaseOrSaturationPointTheModelGetsWrongIsWithheld) {
+    std::unique_ptr<FluidPhase> duan = withoutRange("DuanH2O");
+    std::unique_ptr<FluidPhase> iapws(createFluidModel("WagnerPruss"));
+    ASSERT_TRUE(duan && iapws);
+    FluidPhase::StableState s;
+    bool given = true;
+    consoletest::Captured c = consoletest::capture([&] { given = duan->reportedStateFromTP(450.0, 10.0, s); });
+    EXPECT_FALSE(given);
+    EXPECT_NE(c.err.find("where H2O is a liquid"), std::string::npos) << c.err;
+    EXPECT_TRUE(iapws->reportedStateFromTP(450.0, 10.0, s));
+    EXPECT_EQ(s.phase, FluidPhase::kPhaseLiquid);
+    short failed = 0;
+    c = consoletest::capture([&] { failed = duan->reportedSaturationPressure(450.0); });
+    EXPECT_NE(failed, 0);
+    EXPECT_NE(c.err.find("saturation point is withheld"), std::string::npos) << c.err;
+    EXPECT_EQ(iapws->reportedSaturationPressure(450.0), 0);
+    EXPECT_NEAR(iapws->P, 0.932203e6, 0.000005e6);  // IAPWS-95 tables: 0.932203 MPa
+}
+
+// The vapour pressures of the ancillary equations that judge a model's phase:
+// the published saturation tables of IAPWS-95 and of Span & Wagner's CO2, and
+// the saturation pressures of this system's reference equations of CO2, CH4
+// and N2 (the IUPAC equations, older, lie up to 0.4 % from the ancillaries).
+TEST(ModelRangeSweep, AncillaryVapourPressuresFollowTheReferenceEquations) {
+    EXPECT_NEAR(ancillaryVapourPressure("H2O", 300.0), 3536.81, 0.5);
+    EXPECT_NEAR(ancillaryVapourPressure("H2O", 500.0), 2.63890e6, 0.001e6);
+    EXPECT_NEAR(ancillaryVapourPressure("H2O", 600.0), 12.3446e6, 0.005e6);
+    EXPECT_NEAR(ancillaryVapourPressure("CO2", 300.0), 6.7131e6, 0.0005e6);
+    EXPECT_TRUE(std::isnan(ancillaryVapourPressure("H2O", 650.0)));
+    EXPECT_TRUE(std::isnan(ancillaryVapourPressure("NaCl", 400.0)));
+    const struct {
+        const char* model;
+        const char* fluid;
+        double T[3];
+    } kChecks[] = {{"IUPACCO2", "CO2", {220.0, 260.0, 300.0}},
+                   {"IUPACCH4", "CH4", {100.0, 150.0, 185.0}},
+                   {"Jacobsen", "N2", {70.0, 100.0, 120.0}}};
+    for (const auto& k : kChecks) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
+        ASSERT_TRUE(m);
+        for (double T : k.T) {
+            ASSERT_EQ(m->calculateTheSaturationPressure(T), 0) << k.model << " " << T;
+            EXPECT_NEAR(ancillaryVapourPressure(k.fluid, T) / m->P, 1.0, 5e-3)
+                << k.model << " " << T << ": " << ancillaryVapourPressure(k.fluid, T) << " Pa, the model " << m->P;
+        }
+    }
+}
+
+// Inside the spinodal the squared sound speed of IAPWS-95's water is negative:
+// no sound speed, never 0.
+TEST(ModelRangeSweep, ANegativeSquaredSoundSpeedIsNoSoundSpeed) {
+    std::unique_ptr<FluidPhase> m(createFluidModel("WagnerPruss"));
+    ASSERT_TRUE(m);
+    m->calculateFromTV(500.0, 100e-6, 0);
+    ASSERT_GT(m->dPdV, 0.0);  // mechanically unstable
+    const double c2 = (m->d2AdV2 + m->d2AdTdV * m->dPdT / m->d2AdT2) * m->V * m->V / m->bulk_molar_weight;
+    ASSERT_LT(c2, 0.0);
+    EXPECT_TRUE(std::isnan(m->soundSpeed));
+}
+
+// The states of the interpreter outside every range: refused, failed, and no
+// number printed.
+TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
+    const struct {
+        const char* model;
+        std::vector<std::string> words;
+        const char* said;
+    } kCases[] = {
+        {"IUPACCO2", {"TP", "400", "5000"}, "up to 1000 bar"},
+        {"DuanH2O", {"TV", "30000", "0.3"}, "to 1273.15 K"},
+        {"SRK:CO2,CH4", {"TV", "0.5", "100"}, "from 216.592"},
+        {"DuanH2O", {"psat", "300"}, "no saturation point"},
+        {"DuanH2O", {"TP", "300", "1"}, "vapour only"},
+        {"AnderkoH2O", {"TP", "300", "1"}, "from 573.15"},
+    };
+    for (const auto& k : kCases) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
+        ASSERT_TRUE(m) << k.model;
+        consoletest::Args a(k.words);
+        bool ok = true;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_FALSE(ok) << k.model;
+        EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
+        EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
+        EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
+    }
+}
