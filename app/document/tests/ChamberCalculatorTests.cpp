@@ -235,6 +235,34 @@ TEST(ChamberCalculation, FailedSetUpsShowNoValueAndSayWhy) {
     EXPECT_FALSE(r.exsolInitial);
 }
 
+TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {
+    ChamberCalculator calc;
+    struct Case {
+        double P0, wt0, T0;  // T0 > 0: a user-defined melt at that temperature
+        const char* says;
+    };
+    for (const Case& c : {Case{20000, 4, 0, "The initial pressure of 20000 bar lies outside 100 bar to 5000 bar"},
+                          Case{100000, 4, 0, "The initial pressure of 100000 bar"},
+                          Case{1, 4, 0, "The initial pressure of 1 bar"},
+                          Case{1000, 4, 300, "The melt temperature of 300 K lies outside"},
+                          Case{1000, 4, 2500, "The melt temperature of 2500 K"},
+                          Case{1000, 50, 0, "gas by volume"}}) {
+        SCOPED_TRACE(c.says);
+        CaseForm form = singleVolatile(kChamberFluidH2O, c.P0, c.wt0);
+        if (c.T0 > 0) {
+            form.values.set("melt", PropertyList::integer(kChamberMeltUser));
+            form.setNumber("T0", c.T0);
+        }
+        const CalculationResult r = calc.calculate(form);
+        EXPECT_FALSE(r.initialState);
+        EXPECT_FALSE(r.field("mGasVol0").hasValue());
+        EXPECT_EQ(r.status.rfind(std::string("No initial state: ") + c.says, 0), 0u) << r.status;
+        const EruptionReport rep = calc.eruptiveSequence(form, 50.0);
+        EXPECT_EQ(rep.eruptions, 0);
+        EXPECT_NE(rep.lines.back().find(c.says), std::string::npos) << rep.lines.back();
+    }
+}
+
 TEST(ChamberCalculation, AFailedFinalStateKeepsTheInitialOne) {
     ChamberCalculator calc;
     CaseForm form = singleVolatile(kChamberFluidH2O, 1000, 1.0);
