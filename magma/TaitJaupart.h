@@ -135,6 +135,7 @@ public:
     std::unique_ptr<ChamberGasModel> water;  // H2O gas densities (reference EOS)
     std::unique_ptr<ChamberGasModel> co2;    // CO2 gas densities (reference EOS)
     int useEOS = 1;           // 1: H2O, CO2 and mixture gas densities from the EOS; 0: ideal gas
+    int tabulateGas = 1;      // 1: an eruption sequence reads the EOS from isotherms tabulated once
     std::unique_ptr<Secant> pressureSolver;   // bound to equationForP
     std::unique_ptr<Newton> partitionSolver;  // bound to calculate_vector_function
 

@@ -189,7 +189,7 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
             co2.clear();
         }
     } tables{waterTable, co2Table};
-    if (useEOS == 1) {
+    if (useEOS == 1 && tabulateGas == 1) {
         const double lo = 0.5e-5 * std::fmin(1e7, P0);
         const double hi = 2e-5 * (P0 + std::fmax(0.0, dP));
         if (water && (fluidType == kChamberFluidH2O || fluidType == kChamberFluidH2OCO2))
