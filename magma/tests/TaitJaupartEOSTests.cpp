@@ -11,6 +11,7 @@
 #include "magma/GasVolumeTable.h"
 #include "magma/TaitJaupart.h"
 #include "magma/tests/EruptionSequenceChecks.h"
+#include "magma/tests/IdealChamber.h"
 
 namespace {
 
@@ -30,17 +31,7 @@ const Case kCases[] = {
     {"H2O-CO2", kChamberFluidH2OCO2, 0.03, 0.2, 0.0},
 };
 
-void configure(TaitJaupart& m, const Case& c) {
-    m.useEOS = 1;
-    m.setMagmaType(c.sa > 0 ? kChamberMeltUser : kChamberMelt2700);
-    m.setFluid(c.fluid, c.x);
-    if (c.sa > 0) {
-        m.sa = c.sa;
-        m.na = 1.0;
-    }
-    ASSERT_TRUE(m.setInitialData(1000.0, 1e8, 0.0, c.w, c.x)) << m.message;
-    m.mu = m.beta = 1e10;
-}
+void configure(TaitJaupart& m, const Case& c) { configureChamber(m, 1, c.fluid, c.w, c.x, c.sa); }
 
 }  // namespace
 
