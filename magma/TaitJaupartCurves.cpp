@@ -191,7 +191,7 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
     } tables{waterTable, co2Table};
     if (useEOS == 1 && tabulateGas == 1) {
         const double lo = 0.5e-5 * std::fmin(1e7, P0);
-        const double hi = 2e-5 * (P0 + std::fmax(0.0, dP));
+        const double hi = 2e-5 * (P0 + std::fmin(std::fmax(0.0, dP), kMaxPressure));
         if (water && (fluidType == kChamberFluidH2O || fluidType == kChamberFluidH2OCO2))
             waterTable.build(*water, T, lo, hi);
         if (co2 && (fluidType == kChamberFluidCO2 || fluidType == kChamberFluidH2OCO2)) co2Table.build(*co2, T, lo, hi);

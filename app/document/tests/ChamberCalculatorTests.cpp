@@ -241,11 +241,9 @@ TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {
         double P0, wt0, T0;  // T0 > 0: a user-defined melt at that temperature
         const char* says;
     };
+    // The model's refusals of each range are tested with the model; here, that the form says them.
     for (const Case& c : {Case{20000, 4, 0, "The initial pressure of 20000 bar lies outside 100 bar to 5000 bar"},
-                          Case{100000, 4, 0, "The initial pressure of 100000 bar"},
-                          Case{1, 4, 0, "The initial pressure of 1 bar"},
                           Case{1000, 4, 300, "The melt temperature of 300 K lies outside"},
-                          Case{1000, 4, 2500, "The melt temperature of 2500 K"},
                           Case{1000, 50, 0, "gas by volume"}}) {
         SCOPED_TRACE(c.says);
         CaseForm form = singleVolatile(kChamberFluidH2O, c.P0, c.wt0);
