@@ -45,9 +45,8 @@ Duan1::Duan1()
 
 Duan1::~Duan1() { releaseTree(); }
 
-void Duan1::set_parameters(double Tc_, double Pc_bar, const double* a_, ExponentialForm form_)
+void Duan1::set_parameters(double Tc_, double Pc_bar, const double* a_)
 {
-    form = form_;
     Tc = Tc_;
     Pc = Pc_bar * 100000.0;
     if (a_)

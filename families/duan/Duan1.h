@@ -36,14 +36,14 @@ public:
     enum class ExponentialForm { DuanMollerWeare, ZhangDuan };
 
     // Tc in K, Pc in bar, a[15] = a1 .. a12, alpha, beta, gamma (copied), or
-    // a1 .. a15 of Zhang & Duan.  The form is given before the term is sized
-    // (number_of_components), which decides on what beta1 depends.
-    void set_parameters(double Tc, double Pc, const double* a,
-                        ExponentialForm form = ExponentialForm::DuanMollerWeare);
+    // a1 .. a15 of Zhang & Duan (form ZhangDuan).
+    void set_parameters(double Tc, double Pc, const double* a);
 
     double Tc = 0.0;  // K
     double Pc = 0.0;  // Pa
     double Vc = 0.0, Vc2 = 0.0, Vc4 = 0.0, Vc5 = 0.0;  // m3/mol and its powers
     double a[15] = {};
+    // Set before the term is sized (number_of_components): it decides on
+    // what beta1 depends.
     ExponentialForm form = ExponentialForm::DuanMollerWeare;
 };

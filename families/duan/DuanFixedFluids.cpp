@@ -66,24 +66,26 @@ DuanCO2::~DuanCO2() = default;
 DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterSet(set)
 {
     auto* term = new Duan1();
+    // Zhang & Duan's exponential part before the term is sized: it decides on
+    // what the term's leaves depend.
+    if (set == 1) term->form = Duan1::ExponentialForm::ZhangDuan;
     interactions[0] = term;
     // The ideal gas of water (that of HGK, completed for a Duan term).
     ideal = new HGKIdealGas();
     Vl0 = 1.7e-05;
     Vv0 = 0.0002;
-    setModelName(set == 1 ? "Zhang-Duan H2O" : "DMW H2O");
-    // The parameters before the count: the form of Zhang & Duan's exponential
-    // part decides on what the term's leaves depend.
+    setModelName("DMW H2O");
+    FluidPhase::number_of_components(1);
+    add_component("H2O");
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {
+        setModelName("Zhang-Duan H2O");
         const duan::FluidSet& s = duan::kH2OZhangDuan;
-        term->set_parameters(s.Tc, s.Pc, s.a, Duan1::ExponentialForm::ZhangDuan);
+        term->set_parameters(s.Tc, s.Pc, s.a);
     } else {
         platform::diagf("DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }
-    FluidPhase::number_of_components(1);
-    add_component("H2O");
     molar_mass[0] = duan::kH2O.molarMass;
     bulk_molar_weight = duan::kH2O.molarMass;
 }
