@@ -132,6 +132,16 @@ bool usable(FluidPhase& m, const std::string& name, std::string* why) {
         }
     }
     m.calculateBulkMolarWeight();
+    // Zhang & Duan's water gives no state below 1 kbar: it is checked at
+    // 1073.15 K and 5 kbar instead of in its dilute gas.
+    if (const auto* w = dynamic_cast<const DuanH2O*>(&m); w && w->parameterSet == 1) {
+        m.calculateFromTP(1073.15, 5000.0, 0);
+        if (m.errorflag || !m.stateIsFinite()) {
+            setReason(why, "The model " + name + " gives no finite state at 1073.15 K and 5000 bar: it cannot be used");
+            return false;
+        }
+        return true;
+    }
     const double T = m.critical_T > 0.0 && std::isfinite(m.critical_T) ? 2.0 * m.critical_T : 1000.0;
     m.calculateFromTV(T, FluidPhase::R * T / 1e5, 0);
     if (m.errorflag || !m.stateIsFinite() || !(std::fabs(m.Z - 1.0) < 0.5)) {
@@ -178,6 +188,7 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
     if (full == "Hill") return water<Hill>(2);
     if (full == "Keenan") return water<Keenan>(2);
     if (full == "DuanH2O") return water<DuanH2O>(2, 0);
+    if (full == "ZhangDuanH2O") return water<DuanH2O>(2, 1);
     if (full == "IUPACCO2") return new IUPACCO2(1);
     if (full == "Sterner") return new Sterner(1);
     if (full == "DuanCO2") return new DuanCO2(1);
@@ -280,7 +291,7 @@ FluidPhase* factoryEntry(const char* name) {
 void installFluidModelFactory() { FluidPhase::eosFactory = &factoryEntry; }
 
 const char* fluidModelNames() {
-    return "  water            wagner WagnerPruss HGK Saul Hill Keenan DuanH2O\n"
+    return "  water            wagner WagnerPruss HGK Saul Hill Keenan DuanH2O ZhangDuanH2O\n"
            "  carbon dioxide   IUPACCO2 Sterner DuanCO2\n"
            "  methane          IUPACCH4 DuanCH4\n"
            "  nitrogen         Jacobsen\n"

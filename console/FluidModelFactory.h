@@ -6,7 +6,8 @@
 //
 // Names are compared exactly (case-sensitive).  Models of fixed components:
 //     wagner (the reference water model, with the superheated-water studies),
-//     WagnerPruss, HGK, Saul, Hill, Keenan, DuanH2O        water
+//     WagnerPruss, HGK, Saul, Hill, Keenan, DuanH2O,
+//     ZhangDuanH2O (Zhang & Duan 2005, from 1 kbar)        water
 //     IUPACCO2, Sterner, DuanCO2                           carbon dioxide
 //     IUPACCH4, DuanCH4                                    methane
 //     Jacobsen                                             nitrogen

@@ -43,7 +43,7 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
     if (unset(Psurf)) Psurf = 1.0;
     if (unset(depth)) depth = 100.0;
     if (unset(geothermalGradient)) geothermalGradient = 30.0;
-    if (m == 0.0) m = 1.0;
+    if (unset(m)) m = 1.0;
     if (unset(Tm)) Tm = 1200.0;
     if (unset(cp)) cp = 1.2;
     if (unset(L)) L = 350.0;
@@ -215,7 +215,7 @@ void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
         ask(prompt);
         field = getDouble(def, in);
     };
-    askDouble(m, m == 0.0, "Water-magma mass ratio,                          default =    1        : ", 1.0);
+    askDouble(m, unset(m), "Water-magma mass ratio,                          default =    1        : ", 1.0);
     if (unsetFlag(pyroclastHeated)) {
         ask("Calculate isothermal case (y/n) ?                default =    n        : ");
         pyroclastHeated = static_cast<unsigned char>(getChar('n', in));
@@ -225,7 +225,7 @@ void WaterMagmaCalculationInfo::askToUser(std::FILE* in) {
     askDouble(Psurf, unset(Psurf), "Surface pressure (bar),                          default =   1 bar     : ", 1.0);
     askDouble(geothermalGradient, unset(geothermalGradient),
               "Geothermal gradient (°C/km),                     default =   30°C/km   : ", 30.0);
-    askDouble(g, unset(g), "Gravity (m2/s),                                  default = 9.81 m2/s   : ", 9.81);
+    askDouble(g, unset(g), "Gravity (m/s2),                                  default = 9.81 m/s2   : ", 9.81);
     askDouble(depth, unset(depth), "Depth (m),                                       default =  100 m      : ", 100.0);
     askDouble(overpressure, unset(overpressure),
               "Overpressure (bar),                              default =    0 bar    : ", 0.0);
@@ -261,7 +261,7 @@ void WaterMagmaCalculationInfo::printSummary() const {
     std::printf("Surface pressure            : %8.2f bar\n", Psurf);
     std::printf("Geothermal gradient         : %8.2f °C/km\n", geothermalGradient * 1000.0);
     std::printf("Depth                       : %8.2f m\n", depth);
-    std::printf("Gravity                     : %8.2f m2/s\n", g);
+    std::printf("Gravity                     : %8.2f m/s2\n", g);
     std::printf("Overpressure                : %8.2f bar\n", overpressure);
     std::printf("Magma temperature           : %8.2f °C, %8.2f K\n", Tm - 273.15, Tm);
     std::printf("Magma heat capacity         : %8.2f J/g/°C\n", cp * 0.001);
@@ -290,7 +290,7 @@ void WaterMagmaCalculationInfo::writeToLog() const {
     line(format("Surface pressure                : %8.2f bar", Psurf));
     line(format("Geothermal gradient             : %8.2f °C/km", geothermalGradient * 1000.0));
     line(format("Depth                           : %8.2f m", depth));
-    line(format("Gravity                         : %8.2f m2/s", g));
+    line(format("Gravity                         : %8.2f m/s2", g));
     line(format("Overpressure                    : %8.2f bar", overpressure));
     line(format("Magma temperature               : %8.2f °C, %8.2f K", Tm - 273.15, Tm));
     line(format("Magma heat capacity             : %8.2f J/g/°C", cp * 0.001));

@@ -19,7 +19,7 @@ struct WaterMagmaCalculationInfo {
     double Psurf = kUnset;              // bar: surface pressure
     double depth = kUnset;              // m
     double geothermalGradient = kUnset; // K/m
-    double m = 0.0;                     // kg of water per kg of magma (unset: 0)
+    double m = kUnset;                  // kg of water per kg of magma
     double Tm = kUnset;                 // K: magma temperature
     double cp = kUnset;                 // J/(kg K): magma heat capacity
     double L = kUnset;                  // J/kg: solidification latent heat
@@ -30,7 +30,7 @@ struct WaterMagmaCalculationInfo {
     unsigned char heatingMode = kUnsetFlag;  // 0 isochoric, 1 isobaric, 2 Wohletz
     unsigned char recharge = kUnsetFlag;
     int maxRecharges = -1;
-    double g = kUnset;                  // m/s2
+    double g = kUnset;                  // m/s2 (gravity)
     char suffix[2] = {static_cast<char>(kUnsetFlag), 0};
     unsigned char fractionation = kUnsetFlag;
     int fractionationCount = -1;

@@ -168,6 +168,7 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         errorflag = 1;
         return;
     }
+    notePeakBeyondFittedRange(r);
     if (report == 0) return;
     if (r.scriptFlag == 1) {
         r.print();
@@ -175,6 +176,17 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         if (report == 2) info.writeToLog();
         r.writeToLog();
     }
+}
+
+void WaterMagmaModel::notePeakBeyondFittedRange(const WaterMagmaCalculationResult& r) {
+    // IAPWS-95 was fitted up to 1273 K and 1 GPa; beyond, it extrapolates
+    // soundly (to 5000 K and 100 GPa) but is no longer a fit to measurements.
+    constexpr double kFittedTmax = 1273.0, kFittedPmaxBar = 1e4;
+    if (peakExtrapolationNoted || !(r.T3 > kFittedTmax || r.P3 > kFittedPmaxBar)) return;
+    peakExtrapolationNoted = true;
+    platform::warnf("Note: the peak state at m = %g (%.2f K, %.6g bar) lies beyond the range of IAPWS-95's fit "
+                    "(1273 K, 10000 bar): its values are extrapolated.\n",
+                    r.m, r.T3, r.P3);
 }
 
 bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r) {

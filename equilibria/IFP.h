@@ -21,6 +21,7 @@
 // solution), 2 Raoult's law (IdealMixture), 3 the pseudo-critical point of the
 // bulk, 5 a table of earlier results.
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "equilibria/IdealMixture.h"
@@ -147,8 +148,27 @@ private:
     bool nearlyTrivial() const;
     // The predictor family; kind 0 (vapour amount), 1 (total volume), 2 (volumetric fraction).
     void predictNextState(int kind, double h, double dT, double dP);
+    // Solves the first state of an isotherm at T_: the bubble point of the
+    // bulk setBulk(z0) makes (first_init_flag 2) or a flash at the estimate
+    // pressure (first_init_flag 0); false, with error 3 and a message, when
+    // there is none.
+    bool solveIsothermStart(double T_, double z0, const std::function<void(double)>& setBulk);
+    // The stepping variable of an isotherm: composition steps sx (bubble
+    // points, problem 13) while |dP/dx0| < 1e7 Pa, pressure steps sP of size D
+    // (flashes, problem 12) beyond; a switch keeps the pressure moving the
+    // same way.  True for a composition step.
+    bool chooseCompositionStep(double& sx, double& sP, double dir, double D);
     // The start volumes to the models by their phase kinds.
     void handStartVolumes(double Vl, double Vv);
+    // Solves the first state of a traced path at T0 (problem 13: molar vapour
+    // fraction, 15: volumetric vapour fraction); false, with error 3 and a
+    // message, when there is none.
+    bool solvePathStart(short code, double T0, double fraction);
+    // Steps a path from its solved start with predictor `predictor` until T
+    // leaves [Tmin, Tmax] or the step factor falls to minFactor; every solved
+    // state is echoed and written by writeRow.
+    void followPath(int predictor, double minFactor, double Tmin, double Tmax, double dT,
+                    const std::function<void()>& writeRow);
     // The residual of one constraint row with selector s.
     double constraintResidual(const double* s) const;
     // The Jacobian row of selector s into row r.

@@ -8,6 +8,7 @@
 // (|dP/dT| >= 1e5 Pa/K); a full solve corrects the prediction.
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "equilibria/IFP.h"
@@ -290,29 +291,73 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     if (text && mode == 1) std::fprintf(f, "END\n");
 }
 
-void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
-                               double dT) {
+bool IFP::solvePathStart(short code, double T0, double fraction) {
     if (!hasModels() || variable_count == 0) {
         error = hasModels() ? 2 : 6;
         platform::diagf("The two-phase problem is not set up (models and components)\n");
-        return;
+        return false;
     }
-    const int n = nc;
-    const char* nm = name ? name : "";
     factor = 1.0;
-    const std::string X = header("x", "     "), Y = header("y", "     ");
-    if (f) std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT fv mwl rol mwv rov \nBEGIN\n", X.c_str(), Y.c_str());
-    set_type_of_problem(13);
+    set_type_of_problem(code);
     set_the_temperature(T0);
-    set_the_vaporization_ratio(Fv_);
+    if (code == 15)
+        set_the_vaporization_ratio1(fraction);
+    else
+        set_the_vaporization_ratio(fraction);
     pass_count = 0;
     set_initialization_flag(first_init_flag);
     calculateVLE();
     if (error != 0) {
         error = 3;
         platform::diagf("Can't find a starting point for the isopleth\n");
-        return;
+        return false;
     }
+    previous.x = x;
+    previous.y = y;
+    previous.P = P;
+    previous.T = T;
+    return true;
+}
+
+void IFP::followPath(int predictor, double minFactor, double Tmin, double Tmax, double dT,
+                     const std::function<void()>& writeRow) {
+    double Vl = liquid->V, Vv = vapour->V;
+    set_initialization_flag(0);
+    int points = 0;
+    while (error == 0) {
+        if (++points > kMaxTracePoints) {
+            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
+            break;
+        }
+        predictNextState(predictor, factor, dT, 0.0);
+        handStartVolumes(Vl, Vv);
+        calculateVLE();
+        if (error == 0) {
+            previous.x = x;
+            previous.y = y;
+            previous.P = P;
+            previous.T = T;
+            Vl = liquid->V;
+            Vv = vapour->V;
+            if (T < Tmin || T > Tmax) error = 1;  // the last row is still written
+            std::printf("%lg %lg\n", T, P / 100000.0);
+            writeRow();
+            // A step shortened by failures grows back after each success.
+            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
+        } else {
+            factor = factor / 2.0;
+            if (factor > minFactor) error = 0;
+        }
+    }
+}
+
+void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
+                               double dT) {
+    const int n = nc;
+    const std::string X = header("x", "     "), Y = header("y", "     ");
+    if (f && hasModels() && variable_count != 0)
+        std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT fv mwl rol mwv rov \nBEGIN\n", X.c_str(), Y.c_str());
+    if (!solvePathStart(13, T0, Fv_)) return;
     auto writeRow = [&]() {
         if (!f) return;
         std::fprintf(f, "%lg\t%lg\t", T, P / 100000.0);
@@ -323,134 +368,36 @@ void IFP::calculate_an_isochor(double T0, double Fv_, std::FILE* f, const char* 
         std::fprintf(f, "%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\t%lg\n", liquid->V * 1e6, vapour->V * 1e6, slope_T / 1e7,
                      Fvol, liquid->bulk_molar_weight, liquid->rho, vapour->bulk_molar_weight, vapour->rho);
     };
-    previous.x = x;
-    previous.y = y;
-    previous.P = P;
-    previous.T = T;
-    double Vl = liquid->V, Vv = vapour->V;
     writeRow();
-    set_the_volume(nL * Vl + nV * Vv);
+    // The total volume of the start holds along the path.
+    set_the_volume(nL * liquid->V + nV * vapour->V);
     set_type_of_problem(14);
-    set_initialization_flag(0);
-    int points = 0;
-    while (error == 0) {
-        if (++points > kMaxTracePoints) {
-            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
-            break;
-        }
-        estimate_next_state4(factor, dT);
-        handStartVolumes(Vl, Vv);
-        calculateVLE();
-        if (error == 0) {
-            previous.x = x;
-            previous.y = y;
-            previous.P = P;
-            previous.T = T;
-            Vl = liquid->V;
-            Vv = vapour->V;
-            if (T < Tmin || T > Tmax) error = 1;
-            std::printf("%lg %lg\n", T, P / 100000.0);
-            writeRow();
-            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
-        } else {
-            factor = factor / 2.0;
-            if (factor > 1e-6) error = 0;
-        }
-    }
+    followPath(1, 1e-6, Tmin, Tmax, dT, writeRow);
+    const std::string sfx = std::string("_") + (name ? name : "");
+    endIgorTable(f, {{"Tr", "T"}, {"Pr", "Pr"}, {"dPdT", "dPdT"}, {"Vl", "Vl"}, {"Vv", "Vv"}, {"Fv", "Fv"},
+                     {"mwl", "mwl"}, {"rol", "rol"}, {"mwv", "mwv"}, {"rov", "rov"}},
+                 sfx);
     if (!f) return;
-    std::fprintf(f, "END\n");
-    std::fprintf(f, "x rename Tr, T_%s\n", nm);
-    std::fprintf(f, "x T_%s -= 273.15\n", nm);
-    std::fprintf(f, "x rename Pr, Pr_%s\n", nm);
-    std::fprintf(f, "x rename dPdT, dPdT_%s\n", nm);
-    std::fprintf(f, "x rename Vl, Vl_%s\n", nm);
-    std::fprintf(f, "x rename Vv, Vv_%s\n", nm);
-    for (int i = 0; i < n; i++) {
-        const char* N = names[i].c_str();
-        std::fprintf(f, "x rename x%s, x%s_%s\n", N, N, nm);
-        std::fprintf(f, "x rename y%s, y%s_%s\n", N, N, nm);
-    }
-    std::fprintf(f, "x rename Fv, Fv_%s\n", nm);
-    std::fprintf(f, "x Fv_%s *= 100.0\n", nm);
-    std::fprintf(f, "x rename mwl, mwl_%s\n", nm);
-    std::fprintf(f, "x rename rol, rol_%s\n", nm);
-    std::fprintf(f, "x rename mwv, mwv_%s\n", nm);
-    std::fprintf(f, "x rename rov, rov_%s\n", nm);
+    std::fprintf(f, "x T%s -= 273.15\n", sfx.c_str());
+    std::fprintf(f, "x Fv%s *= 100.0\n", sfx.c_str());
 }
 
 void IFP::calculate_an_isopleth1(double T0, double Fvol_, std::FILE* f, const char* name, double Tmin, double Tmax,
                                  double dT) {
-    if (!hasModels() || variable_count == 0) {
-        error = hasModels() ? 2 : 6;
-        platform::diagf("The two-phase problem is not set up (models and components)\n");
-        return;
-    }
     const int n = nc;
-    const char* nm = name ? name : "";
-    factor = 1.0;
     const std::string X = header("x", "     "), Y = header("y", "     ");
-    if (f) std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT\nBEGIN\n", X.c_str(), Y.c_str());
-    set_type_of_problem(15);
-    set_the_temperature(T0);
-    set_the_vaporization_ratio1(Fvol_);
-    pass_count = 0;
-    set_initialization_flag(first_init_flag);
-    calculateVLE();
-    if (error != 0) {
-        error = 3;
-        platform::diagf("Can't find a starting point for the isopleth\n");
-        return;
-    }
-    auto writeRow = [&](double last) {
+    if (f && hasModels() && variable_count != 0) std::fprintf(f, "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdT\nBEGIN\n", X.c_str(), Y.c_str());
+    if (!solvePathStart(15, T0, Fvol_)) return;
+    auto writeRow = [&]() {
         if (!f) return;
         std::fprintf(f, "%lg\t%lg\t", T, P / 100000.0);
         for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", x[i]);
         for (int i = 0; i < n; i++) std::fprintf(f, "%lg\t", y[i]);
-        std::fprintf(f, "%lg\t%lg\t%lg\n", liquid->V * 1e6, vapour->V * 1e6, last);
+        std::fprintf(f, "%lg\t%lg\t%lg\n", liquid->V * 1e6, vapour->V * 1e6, slope_T / 1e7);
     };
-    previous.x = x;
-    previous.y = y;
-    previous.P = P;
-    previous.T = T;
-    double Vl = liquid->V, Vv = vapour->V;
+    // The start row carries no slope yet.
     slope_T = 0.0;
-    writeRow(0.0);
-    set_initialization_flag(0);
-    int points = 0;
-    while (error == 0) {
-        if (++points > kMaxTracePoints) {
-            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
-            break;
-        }
-        estimate_next_state0a(factor, dT);
-        handStartVolumes(Vl, Vv);
-        calculateVLE();
-        if (error == 0) {
-            previous.x = x;
-            previous.y = y;
-            previous.P = P;
-            previous.T = T;
-            Vl = liquid->V;
-            Vv = vapour->V;
-            if (T < Tmin || T > Tmax) error = 1;
-            std::printf("%lg %lg\n", T, P / 100000.0);
-            writeRow(slope_T / 1e7);
-            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
-        } else {
-            factor = factor / 2.0;
-            if (factor > 0.001) error = 0;
-        }
-    }
-    if (!f) return;
-    std::fprintf(f, "END\n");
-    std::fprintf(f, "x rename Tr, T%s\n", nm);
-    std::fprintf(f, "x rename Pr, Pr%s\n", nm);
-    std::fprintf(f, "x rename dPdT, dPdT%s\n", nm);
-    std::fprintf(f, "x rename Vl, Vl%s\n", nm);
-    std::fprintf(f, "x rename Vv, Vv%s\n", nm);
-    for (int i = 0; i < n; i++) {
-        const char* N = names[i].c_str();
-        std::fprintf(f, "x rename x%s, x%s%s\n", N, N, nm);
-        std::fprintf(f, "x rename y%s, y%s%s\n", N, N, nm);
-    }
+    writeRow();
+    followPath(2, 0.001, Tmin, Tmax, dT, writeRow);
+    endIgorTable(f, {{"Tr", "T"}, {"Pr", "Pr"}, {"dPdT", "dPdT"}, {"Vl", "Vl"}, {"Vv", "Vv"}}, name ? name : "");
 }

@@ -7,6 +7,7 @@
 // linear systems in the models' fugacity derivatives.
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,6 +185,52 @@ void IFP::calculate_initial_values(short mode, short, double h, double step) {
 
 // ---------------------------------------------------------------- isotherms
 
+bool IFP::solveIsothermStart(double T_, double z0, const std::function<void(double)>& setBulk) {
+    // The bubble point of z0, or a flash at the estimate pressure of the
+    // middle of the estimated tie line.
+    if (first_init_flag == 2) {
+        set_type_of_problem(13);
+        set_the_temperature(T_);
+        set_the_vaporization_ratio(0.0);
+    } else if (first_init_flag == 0) {
+        set_type_of_problem(12);
+        set_the_temperature(T_);
+        set_the_pressure(estimate.P / 100000.0);
+        z0 = (estimate.x[0] + estimate.y[0]) / 2.0;
+        nL = nV = 0.5;
+    }
+    setBulk(z0);
+    for (int i = 0; i < nc; i++) moles[i] = total_moles * z[i];
+    pass_count = 0;
+    set_initialization_flag(first_init_flag);
+    calculateVLE();
+    if (error != 0) {
+        error = 3;
+        platform::diagf("Can't find a starting point for the isotherm\n");
+        return false;
+    }
+    return true;
+}
+
+bool IFP::chooseCompositionStep(double& sx, double& sP, double dir, double D) {
+    slope_x = older.P;
+    if (std::fabs(slope_x) < 1e7) {
+        if (problem == 12) {
+            // From pressure steps to composition steps: the composition step
+            // keeps the pressure moving the way it went.
+            set_type_of_problem(13);
+            set_the_vaporization_ratio(0.0);
+            sx = sP * slope_x > 0.0 ? std::fabs(dir) : -std::fabs(dir);
+        }
+        return true;
+    }
+    if (problem == 13) {
+        set_type_of_problem(12);
+        sP = sx * slope_x > 0.0 ? std::fabs(D) : -std::fabs(D);
+    }
+    return false;
+}
+
 void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP,
                                                      double Pmax, const char* suffix) {
     if (nc != 2 || !hasModels()) return;
@@ -199,29 +246,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     std::fprintf(f.get(), "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", X.c_str(), Y.c_str());
     std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
 
-    // Start: the bubble point of z0, or a flash at the estimate pressure.
-    if (first_init_flag == 2) {
-        set_type_of_problem(13);
-        set_the_temperature(T_);
-        set_the_vaporization_ratio(0.0);
-    } else if (first_init_flag == 0) {
-        set_type_of_problem(12);
-        set_the_temperature(T_);
-        set_the_pressure(estimate.P / 100000.0);
-        z0 = (estimate.x[0] + estimate.y[0]) / 2.0;
-        nL = nV = 0.5;
-    }
-    z[0] = z0;
-    z[1] = 1.0 - z0;
-    for (int i = 0; i < 2; i++) moles[i] = total_moles * z[i];
-    pass_count = 0;
-    set_initialization_flag(first_init_flag);
-    calculateVLE();
-    if (error != 0) {
-        error = 3;
-        platform::diagf("Can't find a starting point for the isotherm\n");
-        return;
-    }
+    if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {z0_, 1.0 - z0_}; })) return;
     auto keepVolumes = [&]() {
         estimate.Vl = previous.Vl = liquid->V;
         estimate.Vv = previous.Vv = vapour->V;
@@ -241,15 +266,9 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     set_initialization_flag(0);
     int points = 0;
     while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
-        slope_x = older.P;
         bool inside = true;
-        if (std::fabs(slope_x) < 1e7) {
+        if (chooseCompositionStep(sx, sP, dir, D)) {
             // Composition steps: bubble points of the estimated liquid.
-            if (problem == 12) {
-                set_type_of_problem(13);
-                set_the_vaporization_ratio(0.0);
-                sx = sP * slope_x > 0.0 ? std::fabs(dir) : -std::fabs(dir);
-            }
             for (;;) {
                 estimate.P = factor * slope_x * sx + previous.P;
                 inside = true;
@@ -267,10 +286,6 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
             }
         } else {
             // Pressure steps: flashes of the middle of the estimated tie line.
-            if (problem == 13) {
-                set_type_of_problem(12);
-                sP = sx * slope_x > 0.0 ? D : -D;
-            }
             for (;;) {
                 estimate.P = factor * sP + previous.P;
                 inside = true;
@@ -303,14 +318,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
             if (factor < 1.0) factor = std::fmin(1.4 * factor, 1.0);
         }
     }
-    std::fprintf(f.get(), "END\n");
-    std::fprintf(f.get(), "x rename Tr, T%s\n", sfx);
-    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
-    std::fprintf(f.get(), "x rename dPdx, dPdx%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
-    for (int i = 0; i < 2; i++) std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
-    for (int i = 0; i < 2; i++) std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
+    endIgorTable(f.get(), {{"Tr", "T"}, {"Pr", "Pr"}, {"dPdx", "dPdx"}, {"Vl", "Vl"}, {"Vv", "Vv"}}, sfx);
 }
 
 void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
@@ -329,27 +337,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", X.c_str(), Y.c_str());
     std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
 
-    if (first_init_flag == 2) {
-        set_type_of_problem(13);
-        set_the_temperature(T_);
-        set_the_vaporization_ratio(0.0);
-    } else if (first_init_flag == 0) {
-        set_type_of_problem(12);
-        set_the_temperature(T_);
-        set_the_pressure(estimate.P / 100000.0);
-        z0 = (estimate.x[0] + estimate.y[0]) / 2.0;
-        nL = nV = 0.5;
-    }
-    z = {(1.0 - r) * z0, r * z0, 1.0 - z0};
-    for (int i = 0; i < 3; i++) moles[i] = total_moles * z[i];
-    pass_count = 0;
-    set_initialization_flag(first_init_flag);
-    calculateVLE();
-    if (error != 0) {
-        error = 3;
-        platform::diagf("Can't find a starting point for the isotherm\n");
-        return;
-    }
+    if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {(1.0 - r) * z0_, r * z0_, 1.0 - z0_}; })) return;
     int ic = 0;
     auto row = [&]() {
         std::fprintf(f.get(), "%lg %lg ", T, P / 100000.0);
@@ -365,30 +353,20 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     };
     row();
 
-    const double D = 1e5 * dP;
+    const double D = 1e5 * std::fabs(dP);
     slope_x = older.P;
     double sP = slope_x * dir >= 0.0 ? D : -D;
     double sx = dir;
     set_initialization_flag(0);
     int points = 0;
     while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
-        slope_x = older.P;
-        if (std::fabs(slope_x) < 1e7) {
-            if (problem == 12) {
-                set_type_of_problem(13);
-                set_the_vaporization_ratio(0.0);
-                sx = sP * slope_x > 0.0 ? dir : -dir;
-            }
+        if (chooseCompositionStep(sx, sP, dir, D)) {
             // The bulk moves from the last liquid by the composition step
             // along the pseudo-binary: (1 - r, r, -1) times the step.
             z = {x[0] + sx * (1.0 - r), x[1] + sx * r, x[2] - sx};
             for (int i = 0; i < 3; i++) moles[i] = total_moles * z[i];
             calculate_initial_values(0, 0, 1.0, sx);
         } else {
-            if (problem == 13) {
-                set_type_of_problem(12);
-                sP = sx * slope_x > 0.0 ? D : -D;
-            }
             set_the_pressure((P + sP) / 100000.0);
             calculate_initial_values(1, 0, 1.0, sP);
             for (int i = 0; i < 3; i++) {
@@ -403,17 +381,8 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
         calculateVLE();
         if (error == 0) row();
     }
-    std::fprintf(f.get(), "END\n");
-    std::fprintf(f.get(), "x rename T, T%s\n", sfx);
-    std::fprintf(f.get(), "x rename Pr, Pr%s\n", sfx);
-    std::fprintf(f.get(), "x rename dPdx, dPdx%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vl, Vl%s\n", sfx);
-    std::fprintf(f.get(), "x rename Vv, Vv%s\n", sfx);
-    std::fprintf(f.get(), "x rename ic, ic%s\n", sfx);
-    for (int i = 0; i < 3; i++) {
-        std::fprintf(f.get(), "x rename x%s, x%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
-        std::fprintf(f.get(), "x rename y%s, y%s%s\n", names[i].c_str(), names[i].c_str(), sfx);
-    }
+    endIgorTable(f.get(), {{"T", "T"}, {"Pr", "Pr"}, {"dPdx", "dPdx"}, {"Vl", "Vl"}, {"Vv", "Vv"}, {"ic", "ic"}},
+                 sfx);
 }
 
 // ---------------------------------------------------------------- ternary tie lines

@@ -448,6 +448,18 @@ void VLE::print(std::FILE* f) const {
     std::fprintf(f, "\n");
 }
 
+void VLE::endIgorTable(std::FILE* f, std::initializer_list<WaveName> columns, const std::string& suffix) const {
+    if (!f) return;
+    const char* sfx = suffix.c_str();
+    std::fprintf(f, "END\n");
+    for (const WaveName& c : columns) std::fprintf(f, "x rename %s, %s%s\n", c.from, c.to, sfx);
+    for (int i = 0; i < nc; i++) {
+        const char* N = names[i].c_str();
+        std::fprintf(f, "x rename x%s, x%s%s\n", N, N, sfx);
+        std::fprintf(f, "x rename y%s, y%s%s\n", N, N, sfx);
+    }
+}
+
 std::string VLE::header(const char* prefix, const char* suffix) const {
     std::string s;
     for (int i = 0; i < nc; i++) {

@@ -27,11 +27,14 @@
 // format), never by an exception.
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "numerics/Equation.h"
+
+class DataTextFile;
 
 class FluidPhase;
 
@@ -134,6 +137,22 @@ public:
     void print(std::FILE* f) const;
     // prefix + name + suffix for every component, concatenated.
     std::string header(const char* prefix, const char* suffix) const;
+    // The end of an Igor table and the commands that give its waves the
+    // curve's suffix: each column wave (renamed from `from` to `to` + suffix),
+    // then the x and y wave of each component.
+    struct WaveName {
+        const char* from;
+        const char* to;
+    };
+    void endIgorTable(std::FILE* f, std::initializer_list<WaveName> columns, const std::string& suffix) const;
+    // Flashes every row of the column file `in` at its T (K) and P (bar),
+    // starting from the vapour fraction Fv0: the file must hold "T" and "Pr"
+    // and the named composition columns; readRow reads a row's compositions
+    // (after T and P) into the bulk and the start values, writeRow writes the
+    // result before its error code.  The table in f ends with "END".
+    void flashTable(const char* in, std::FILE* f, double Fv0, std::initializer_list<std::string> compositions,
+                    const std::function<void(DataTextFile&)>& readRow,
+                    const std::function<void(double, double)>& writeRow);
 
     // Bounded length of a file name or of a word of a start table.
     static constexpr std::size_t kMaxWordLength = 1023;

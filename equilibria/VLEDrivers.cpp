@@ -54,19 +54,6 @@ void stepAlongComposition(VLE& m, const double* step, Row row) {
     }
 }
 
-// The end of an isotherm table and the Igor commands that give its waves the
-// suffix.
-void endCompositionTable(const VLE& m, std::FILE* f, const char* sfx) {
-    std::fprintf(f, "END\n");
-    std::fprintf(f, "x rename T, T%s\n", sfx);
-    std::fprintf(f, "x rename Pr, Pr%s\n", sfx);
-    std::fprintf(f, "x rename Vl, Vl%s\n", sfx);
-    std::fprintf(f, "x rename Vv, Vv%s\n", sfx);
-    std::fprintf(f, "x rename ic, ic%s\n", sfx);
-    for (int i = 0; i < m.nc; i++) std::fprintf(f, "x rename x%s, x%s%s\n", m.names[i].c_str(), m.names[i].c_str(), sfx);
-    for (int i = 0; i < m.nc; i++) std::fprintf(f, "x rename y%s, y%s%s\n", m.names[i].c_str(), m.names[i].c_str(), sfx);
-}
-
 }  // namespace
 
 // Molar volumes of the two models in cm3/mol (0 without models).
@@ -139,47 +126,28 @@ void VLE::flash(const char* in, const char* out) {
     const std::string Xexp4 = header("x", "exp    "), Yexp = header("y", "exp ");
     std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s %s %s err\nBEGIN\n", Xexp4.c_str(), X.c_str(), Yexp.c_str(),
                  Y.c_str());
-    DataTextFile data(in ? in : "");
-    const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, X, nc) && select(data, Y, nc);
-    if (data.is_open() && !columns) {
-        error = 8;
-        platform::diagf("File format error.\n");
-    }
-    if (columns) {
-        set_type_of_problem(12);
-        set_the_vaporization_ratio(0.0);
-        set_initialization_flag(0);
-        std::vector<double> xm(nc), ym(nc);
-        while (data.read()) {
-            double Tm = 0.0, Pm = 0.0;
-            data >> Tm >> Pm;
-            for (int i = 0; i < nc; i++) data >> xm[i];
-            for (int i = 0; i < nc; i++) data >> ym[i];
-            set_the_temperature(Tm);
-            set_the_pressure(Pm);
-            estimate.T = Tm;
-            estimate.P = Pm * 100000.0;
-            nV = nL = 0.5;
-            for (int i = 0; i < nc; i++) {
-                estimate.x[i] = xm[i];
-                estimate.y[i] = ym[i];
-                z[i] = (xm[i] + ym[i]) * 0.5;
-                moles[i] = total_moles * z[i];
-            }
-            calculateVLE();
-            std::fprintf(f.get(), "%#.10lg %#.10lg ", Tm, Pm);
-            std::printf("%lg %lg ", Tm, Pm);
-            for (const std::vector<double>* v : {&xm, &x, &ym, &y}) {
-                for (int i = 0; i < nc; i++) {
-                    std::fprintf(f.get(), "%#.10lg ", (*v)[i]);
-                    std::printf("%lg  ", (*v)[i]);
-                }
-            }
-            std::fprintf(f.get(), "%d\n", error);
-            std::printf("%d\n", error);
-        }
-    }
-    std::fprintf(f.get(), "END\n");
+    std::vector<double> xm(nc), ym(nc);
+    // Measured phase compositions: the start values, their mean the bulk.
+    flashTable(in, f.get(), 0.0, {X, Y},
+               [&](DataTextFile& data) {
+                   for (int i = 0; i < nc; i++) data >> xm[i];
+                   for (int i = 0; i < nc; i++) data >> ym[i];
+                   for (int i = 0; i < nc; i++) {
+                       estimate.x[i] = xm[i];
+                       estimate.y[i] = ym[i];
+                       z[i] = (xm[i] + ym[i]) * 0.5;
+                   }
+               },
+               [&](double Tm, double Pm) {
+                   std::fprintf(f.get(), "%#.10lg %#.10lg ", Tm, Pm);
+                   std::printf("%lg %lg ", Tm, Pm);
+                   for (const std::vector<double>* v : {&xm, &x, &ym, &y}) {
+                       for (int i = 0; i < nc; i++) {
+                           std::fprintf(f.get(), "%#.10lg ", (*v)[i]);
+                           std::printf("%lg  ", (*v)[i]);
+                       }
+                   }
+               });
 }
 
 void VLE::flash1(const char* in, const char* out) {
@@ -187,23 +155,43 @@ void VLE::flash1(const char* in, const char* out) {
     if (!f) return;
     const std::string X = header("x", "     "), Y = header("y", "     "), Z = header("z", "     ");
     std::fprintf(f.get(), "IGOR\nWAVES T Pr Fv %s %s err\nBEGIN\n", X.c_str(), Y.c_str());
+    // The bulk and the start values of both phases, read.
+    flashTable(in, f.get(), 0.5, {Z, X, Y},
+               [&](DataTextFile& data) {
+                   for (int i = 0; i < nc; i++) data >> z[i];
+                   for (int i = 0; i < nc; i++) data >> estimate.x[i];
+                   for (int i = 0; i < nc; i++) data >> estimate.y[i];
+               },
+               [&](double Tm, double Pm) {
+                   std::fprintf(f.get(), "%#.10lg\t%#.10lg\t%#.10lg\t", Tm, Pm, nV);
+                   std::printf("%lg %lg %lg  ", Tm, Pm, nV);
+                   for (const std::vector<double>* v : {&x, &y}) {
+                       for (int i = 0; i < nc; i++) {
+                           std::fprintf(f.get(), "%#.10lg\t", (*v)[i]);
+                           std::printf("%lg  ", (*v)[i]);
+                       }
+                   }
+               });
+}
+
+void VLE::flashTable(const char* in, std::FILE* f, double Fv0, std::initializer_list<std::string> compositions,
+                     const std::function<void(DataTextFile&)>& readRow,
+                     const std::function<void(double, double)>& writeRow) {
     DataTextFile data(in ? in : "");
-    const bool columns = data.is_open() && select(data, "T   Pr  ", 2) && select(data, Z, nc) &&
-                         select(data, X, nc) && select(data, Y, nc);
+    bool columns = data.is_open() && select(data, "T   Pr  ", 2);
+    for (const std::string& c : compositions) columns = columns && select(data, c, nc);
     if (data.is_open() && !columns) {
         error = 8;
         platform::diagf("File format error.\n");
     }
     if (columns) {
         set_type_of_problem(12);
-        set_the_vaporization_ratio(0.5);
+        set_the_vaporization_ratio(Fv0);
         set_initialization_flag(0);
         while (data.read()) {
             double Tm = 0.0, Pm = 0.0;
             data >> Tm >> Pm;
-            for (int i = 0; i < nc; i++) data >> z[i];
-            for (int i = 0; i < nc; i++) data >> estimate.x[i];
-            for (int i = 0; i < nc; i++) data >> estimate.y[i];
+            readRow(data);
             set_the_temperature(Tm);
             set_the_pressure(Pm);
             estimate.T = Tm;
@@ -211,19 +199,12 @@ void VLE::flash1(const char* in, const char* out) {
             nV = nL = 0.5;
             for (int i = 0; i < nc; i++) moles[i] = total_moles * z[i];
             calculateVLE();
-            std::fprintf(f.get(), "%#.10lg\t%#.10lg\t%#.10lg\t", Tm, Pm, nV);
-            std::printf("%lg %lg %lg  ", Tm, Pm, nV);
-            for (const std::vector<double>* v : {&x, &y}) {
-                for (int i = 0; i < nc; i++) {
-                    std::fprintf(f.get(), "%#.10lg\t", (*v)[i]);
-                    std::printf("%lg  ", (*v)[i]);
-                }
-            }
-            std::fprintf(f.get(), "%d\n", error);
+            writeRow(Tm, Pm);
+            std::fprintf(f, "%d\n", error);
             std::printf("%d\n", error);
         }
     }
-    std::fprintf(f.get(), "END\n");
+    std::fprintf(f, "END\n");
 }
 
 void VLE::bubble(const char* in, const char* out) {
@@ -468,7 +449,7 @@ void VLE::calculate_an_isotherm_of_the_binary_system(const char* out, double T_,
     };
     row("%lg %lg %lg %lg %lg %lg \n");
     stepAlongComposition(*this, step, [&] { row("%lg %lg %lg %lg %lg %lg\n"); });
-    endCompositionTable(*this, f.get(), sfx);
+    endIgorTable(f.get(), {{"T", "T"}, {"Pr", "Pr"}, {"Vl", "Vl"}, {"Vv", "Vv"}, {"ic", "ic"}}, sfx);
 }
 
 void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, double T_, double s, double r,
@@ -509,5 +490,5 @@ void VLE::calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, dou
     stepAlongComposition(*this, step, [&] {
         row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t\t%#.10lg %#.10lg %#.10lg %#.10lg \n");
     });
-    endCompositionTable(*this, f.get(), sfx);
+    endIgorTable(f.get(), {{"T", "T"}, {"Pr", "Pr"}, {"Vl", "Vl"}, {"Vv", "Vv"}, {"ic", "ic"}}, sfx);
 }

@@ -79,68 +79,53 @@ void finish(FluidPhase& p, Newton& s) {
     p.Vv0 = p.Vv_sat;
 }
 
+// The bubble point (freeVapour: the vapour's fraction xv[2] is unknown, the
+// liquid's held) or the dew point (the liquid's unknown, the vapour's held)
+// at the phase's temperature: equal fugacities of both components and the
+// pressures equal to within the offset P_shift; unknowns Vl, Vv, fraction.
+void coexistenceAtT(FluidPhase& p, bool freeVapour, double* xv, double* G, double** J, int& err, int order) {
+    const double Vl = xv[0], Vv = xv[1], free = xv[2];
+    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(free) || p.component_count != 2) {
+        err = 1;
+        return;
+    }
+    ensureTwoPhaseVectors(p);
+    Side l, v;
+    p.Vl_sat = Vl;
+    p.Vv_sat = Vv;
+    const double xl = freeVapour ? p.x_liquid[1] : free, y = freeVapour ? free : p.x_vapour[1];
+    if (!evaluate(p, 2, xl, Vl, 0.0, l) || !evaluate(p, 1, y, Vv, 0.0, v)) {
+        err = 1;
+        return;
+    }
+    G[0] = l.f[0] - v.f[0];
+    G[1] = l.f[1] - v.f[1];
+    G[2] = l.P - v.P + p.P_shift;
+    pressureWithOffset(p, l, v);
+    storeFraction(freeVapour ? p.x_vapour : p.x_liquid, free);
+    if (order == 0) return;
+    // The residuals are liquid minus vapour: the vapour's composition
+    // derivative enters with a minus sign.
+    for (int i = 0; i < 2; i++) {
+        J[i][0] = l.fV[i];
+        J[i][1] = -v.fV[i];
+        J[i][2] = freeVapour ? -v.fz[i] : l.fz[i];
+    }
+    J[2][0] = l.PV;
+    J[2][1] = -v.PV;
+    J[2][2] = freeVapour ? -v.Pz : l.Pz;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- systems
 
 void FluidPhase::equationForBubblePoint(double* xv, double* G, double** J, int& err, int order, void*) {
-    const double Vl = xv[0], Vv = xv[1], y = xv[2];
-    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(y) || component_count != 2) {
-        err = 1;
-        return;
-    }
-    ensureTwoPhaseVectors(*this);
-    Side l, v;
-    Vl_sat = Vl;
-    Vv_sat = Vv;
-    if (!evaluate(*this, 2, x_liquid[1], Vl, 0.0, l) || !evaluate(*this, 1, y, Vv, 0.0, v)) {
-        err = 1;
-        return;
-    }
-    G[0] = l.f[0] - v.f[0];
-    G[1] = l.f[1] - v.f[1];
-    G[2] = l.P - v.P + P_shift;
-    pressureWithOffset(*this, l, v);
-    storeFraction(x_vapour, y);
-    if (order == 0) return;
-    for (int i = 0; i < 2; i++) {
-        J[i][0] = l.fV[i];
-        J[i][1] = -v.fV[i];
-        J[i][2] = -v.fz[i];
-    }
-    J[2][0] = l.PV;
-    J[2][1] = -v.PV;
-    J[2][2] = -v.Pz;
+    coexistenceAtT(*this, true, xv, G, J, err, order);
 }
 
 void FluidPhase::equationForDewPoint(double* xv, double* G, double** J, int& err, int order, void*) {
-    const double Vl = xv[0], Vv = xv[1], xl = xv[2];
-    if (!distinctVolumes(Vl, Vv, 1e-4) || !fractionInRange(xl) || component_count != 2) {
-        err = 1;
-        return;
-    }
-    ensureTwoPhaseVectors(*this);
-    Side l, v;
-    Vl_sat = Vl;
-    Vv_sat = Vv;
-    if (!evaluate(*this, 2, xl, Vl, 0.0, l) || !evaluate(*this, 1, x_vapour[1], Vv, 0.0, v)) {
-        err = 1;
-        return;
-    }
-    G[0] = l.f[0] - v.f[0];
-    G[1] = l.f[1] - v.f[1];
-    G[2] = l.P - v.P + P_shift;
-    pressureWithOffset(*this, l, v);
-    storeFraction(x_liquid, xl);
-    if (order == 0) return;
-    for (int i = 0; i < 2; i++) {
-        J[i][0] = l.fV[i];
-        J[i][1] = -v.fV[i];
-        J[i][2] = l.fz[i];
-    }
-    J[2][0] = l.PV;
-    J[2][1] = -v.PV;
-    J[2][2] = l.Pz;
+    coexistenceAtT(*this, false, xv, G, J, err, order);
 }
 
 void FluidPhase::equationForDewPointFromGivenP(double* xv, double* G, double** J, int& err, int order, void* data) {

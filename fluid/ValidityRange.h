@@ -17,6 +17,7 @@
 struct ValidityRange {
     double Tmin = 0.0;
     double Tmax = std::numeric_limits<double>::infinity();
+    double Pmin = 0.0;  // states at or below it are outside (a pressure above 0 always)
     double Pmax = std::numeric_limits<double>::infinity();
     // Below this temperature only the vapour is described (a state at a
     // pressure below the fluid's vapour pressure); 0: every state.
@@ -28,9 +29,9 @@ struct ValidityRange {
 
     bool declared() const { return source != nullptr; }
     bool holdsTemperature(double T) const { return !declared() || (T >= Tmin && T <= Tmax); }
-    // P above 0 and at most Pmax, T inside [Tmin, Tmax].
+    // P above 0, at least Pmin and at most Pmax, T inside [Tmin, Tmax].
     bool holds(double T, double P_bar) const {
-        return !declared() || (holdsTemperature(T) && P_bar > 0.0 && P_bar <= Pmax);
+        return !declared() || (holdsTemperature(T) && P_bar > 0.0 && P_bar >= Pmin && P_bar <= Pmax);
     }
 
     // The range that both hold in (a mixture of fluids with their own ranges).
@@ -42,6 +43,7 @@ struct ValidityRange {
         ValidityRange r;
         r.Tmin = std::max({Tmin, o.Tmin, vapourOnlyBelow, o.vapourOnlyBelow});
         r.Tmax = std::min(Tmax, o.Tmax);
+        r.Pmin = std::max(Pmin, o.Pmin);
         r.Pmax = std::min(Pmax, o.Pmax);
         r.source = source == o.source ? source : "the ranges of its components";
         return r;
@@ -51,7 +53,9 @@ struct ValidityRange {
     // vapour-only limit when there is one.
     std::string describe() const {
         char buf[160];
-        if (Pmax < std::numeric_limits<double>::infinity())
+        if (Pmin > 0.0)
+            std::snprintf(buf, sizeof buf, "from %g to %g K and %g to %g bar", Tmin, Tmax, Pmin, Pmax);
+        else if (Pmax < std::numeric_limits<double>::infinity())
             std::snprintf(buf, sizeof buf, "from %g to %g K and up to %g bar", Tmin, Tmax, Pmax);
         else
             std::snprintf(buf, sizeof buf, "from %g to %g K", Tmin, Tmax);

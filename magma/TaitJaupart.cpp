@@ -334,37 +334,94 @@ void TaitJaupart::setMixtureGasMolarMass(double p, double gasH2O, double gasCO2)
     Mg = y * Mw2 + (1.0 - y) * Mw1;
 }
 
-bool TaitJaupart::gasDensity(double p, double& rho) {
-    ChamberGasModel* eos = nullptr;
-    const char* name = "";
-    if (useEOS == 1 && fluidType == kChamberFluidH2O) {
-        eos = water.get();
-        name = "H2O";
-    } else if (useEOS == 1 && fluidType == kChamberFluidCO2) {
-        eos = co2.get();
-        name = "CO2";
-    } else {
-        rho = p * Mg / (kRIdealGas * T);
+bool TaitJaupart::pureGasVolume(bool carbonDioxide, double p, double& v) {
+    const GasVolumeTable& table = carbonDioxide ? co2Table : waterTable;
+    const double Pbar = 1e-5 * p;
+    if (table.covers(T, Pbar)) {
+        v = table.molarVolume(Pbar);
         return true;
     }
+    ChamberGasModel* eos = carbonDioxide ? co2.get() : water.get();
+    const char* name = carbonDioxide ? "CO2" : "H2O";
     if (eos == nullptr) {
         message = std::string("No equation of state of ") + name +
                   " is available: set useEOS to 0 for ideal-gas densities.";
         return false;
     }
-    double v = 0.0;
-    if (!eos->molarVolume(T, 1e-5 * p, v) || !positive(v)) {
-        message = std::string("The molar volume of ") + name +
-                  format(" at %g K and %g bar was not found.", T, 1e-5 * p);
+    if (!eos->molarVolume(T, Pbar, v) || !positive(v)) {
+        message = std::string("The molar volume of ") + name + format(" at %g K and %g bar was not found.", T, Pbar);
         return false;
+    }
+    return true;
+}
+
+double TaitJaupart::gasCO2MoleFraction() const {
+    if (fluidType == kChamberFluidCO2) return 1.0;
+    if (fluidType != kChamberFluidH2OCO2) return 0.0;
+    // Mg = y·Mw2 + (1 - y)·Mw1.
+    return std::fmin(1.0, std::fmax(0.0, (Mg - Mw1) / (Mw2 - Mw1)));
+}
+
+bool TaitJaupart::gasDensity(double p, double& rho) {
+    if (useEOS != 1 || fluidType == kChamberFluidUser ||
+        (fluidType != kChamberFluidH2O && fluidType != kChamberFluidCO2 && fluidType != kChamberFluidH2OCO2)) {
+        rho = p * Mg / (kRIdealGas * T);
+        return true;
+    }
+    // The mixture's molar volume is the mole-fraction mean of the pure gases'
+    // volumes at the same T and P (ideal mixing of real gases, Amagat's law):
+    // the excess volumes measured for H2O-CO2 above 400 C are a few per cent
+    // at most (Sterner and Bodnar 1991, Am. J. Sci. 291, 1-54).
+    const double y = gasCO2MoleFraction();
+    double v = 0.0, vi = 0.0;
+    if (y < 1.0) {
+        if (!pureGasVolume(false, p, vi)) return false;
+        v += (1.0 - y) * vi;
+    }
+    if (y > 0.0) {
+        if (!pureGasVolume(true, p, vi)) return false;
+        v += y * vi;
     }
     rho = Mg / v;
     return true;
 }
 
+bool TaitJaupart::checkRanges(double Pinit) {
+    if (!(Pinit >= kMinPressure && Pinit <= kMaxPressure)) {
+        refuse(format("The initial pressure of %g bar lies outside %g bar", 1e-5 * Pinit, 1e-5 * kMinPressure) +
+               format(" to %g bar, the range of the solubility laws and of the gas equations of the chamber.",
+                      1e-5 * kMaxPressure));
+        return false;
+    }
+    if (!(T >= kMinTemperature && T <= kMaxTemperature)) {
+        refuse(format("The melt temperature of %g K lies outside %g K", T, kMinTemperature) +
+               format(" to %g K, the magmatic temperatures at which the solubility of volatiles in melts has "
+                      "been measured.",
+                      kMaxTemperature));
+        return false;
+    }
+    return true;
+}
+
 bool TaitJaupart::setInitialData(double Mtot, double Pinit, double X, double w, double x) {
     configured = 0;
-    if (!checkSetup(Mtot, Pinit, X, w, x)) return false;
+    if (!checkSetup(Mtot, Pinit, X, w, x) || !checkRanges(Pinit)) return false;
+    if (!initialState(Mtot, Pinit, X, w, x)) return false;
+    // A magma is melt carrying bubbles only up to about three quarters of gas
+    // by volume; beyond, it fragments (Sparks 1978, J. Volcanol. Geotherm.
+    // Res. 3, 1-37) and the chamber's homogeneous magma no longer holds.
+    if (!(Vg0 <= kMaxGasVolumeFraction * V0)) {
+        configured = 0;
+        refuse(format("The initial magma would be %.3g %% gas by volume, more than the %g %% at which a magma "
+                      "fragments: lower the volatile content or raise the pressure.",
+                      100.0 * Vg0 / V0, 100.0 * kMaxGasVolumeFraction));
+        return false;
+    }
+    return true;
+}
+
+bool TaitJaupart::initialState(double Mtot, double Pinit, double X, double w, double x) {
+    configured = 0;
     M = Mtot;
     P0 = Pinit;
     if (fluidType != kChamberFluidH2OCO2) {

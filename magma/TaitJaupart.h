@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "magma/ChamberGasModel.h"
+#include "magma/GasVolumeTable.h"
 #include "numerics/Equation.h"
 
 class Secant;
@@ -81,6 +82,15 @@ public:
     // Status of an operation: 0 success; the solver's status otherwise.
     static constexpr int kRefused = -1;  // the set-up was refused (see `message`)
     static constexpr int kMaxEruptions = 10000;
+    // The ranges of the chamber's models.  The power-law solubilities of H2O
+    // and CO2 were fitted to experiments from about 0.1 to 5 kbar (H2O in
+    // rhyolite within 1 % of Liu, Zhang and Behrens 2005, J. Volcanol.
+    // Geotherm. Res. 143, 219-235, calibrated at 0-500 MPa and 700-1200 C).
+    static constexpr double kMinPressure = 1e7;           // Pa
+    static constexpr double kMaxPressure = 5e8;           // Pa
+    static constexpr double kMinTemperature = 973.15;     // K (700 C)
+    static constexpr double kMaxTemperature = 1473.15;    // K (1200 C)
+    static constexpr double kMaxGasVolumeFraction = 0.75;  // fragmentation
 
     // --- state (Equation::error at the head is the solvers' flag) ---
     double M = 1000.0;        // total mass of the chamber contents
@@ -124,7 +134,8 @@ public:
     double dP = 0.0;          // target overpressure of the eruption loop
     std::unique_ptr<ChamberGasModel> water;  // H2O gas densities (reference EOS)
     std::unique_ptr<ChamberGasModel> co2;    // CO2 gas densities (reference EOS)
-    int useEOS = 1;           // 1: pure-volatile gas densities from the EOS; 0: ideal gas
+    int useEOS = 1;           // 1: H2O, CO2 and mixture gas densities from the EOS; 0: ideal gas
+    int tabulateGas = 1;      // 1: an eruption sequence reads the EOS from isotherms tabulated once
     std::unique_ptr<Secant> pressureSolver;   // bound to equationForP
     std::unique_ptr<Newton> partitionSolver;  // bound to calculate_vector_function
 
@@ -161,6 +172,9 @@ public:
     // Initial state of total mass M at pressure P0 (Pa), crystal mass fraction X,
     // volatile mass fraction w and CO2 fraction x of the volatiles.  Returns
     // false (with `message`) when the set-up is refused or a solve fails.
+    // Refused outside the models' ranges: P0 from kMinPressure to kMaxPressure
+    // and T from kMinTemperature to kMaxTemperature (where the solubility
+    // laws were measured), and a magma of more than kMaxGasVolumeFraction gas.
     bool setInitialData(double M, double P0, double X, double w, double x);
 
     // Volume residual V - Vl - Vg - Vc at trial pressure P with mc and ml set by
@@ -212,16 +226,28 @@ public:
 
 private:
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
+    // Isotherms of the pure gases tabulated for an eruption sequence.
+    GasVolumeTable waterTable, co2Table;
 
     // Mixture only: Mg of the gas of H2O and CO2 masses gasH2O and gasCO2, the
     // mean molar mass (gasH2O + gasCO2)/(gasH2O/Mw1 + gasCO2/Mw2); with no gas,
     // that of the gas that would form first at pressure p.
     void setMixtureGasMolarMass(double p, double gasH2O, double gasCO2);
-    // Gas density at pressure p (Pa); false (with `message`) when the
-    // equation of state cannot give it.
+    // Gas density at pressure p (Pa): the ideal gas, or with useEOS the
+    // equations of state of H2O and CO2, ideally mixed for the mixture; false
+    // (with `message`) when an equation of state cannot give it.
     bool gasDensity(double p, double& rho);
+    // Molar volume (m3/mol) of pure H2O or CO2 at T and p (Pa), from the
+    // isotherm's table when it covers p, else from the equation of state.
+    bool pureGasVolume(bool carbonDioxide, double p, double& v);
+    // CO2 mole fraction of the gas of molar mass Mg.
+    double gasCO2MoleFraction() const;
     // Refuses set-ups the equations cannot be evaluated for.
     bool checkSetup(double M, double P0, double X, double w, double x);
+    // Refuses an initial pressure or a temperature outside the models' ranges.
+    bool checkRanges(double P0);
+    // setInitialData after its checks of the set-up.
+    bool initialState(double M, double P0, double X, double w, double x);
     void refuse(const std::string& why);
     void fillClosedFormTerms();
     // Partition masses (md, mdCO2, mg, mgCO2) at P with the melt mass ml, by
@@ -234,4 +260,9 @@ private:
     // Crystal fraction X beyond Xc at which the overpressure reaches dP, the
     // state left there: 0 found, 1 not reached before one half, 2 failed.
     int nextEruptionFraction(double Xc, double& X);
+    // Fraction f of the magma (melt with its dissolved volatiles and gas, at
+    // the crystal and melt masses mc and ml) whose removal leaves contents
+    // that fill the cavity at P0: 1 - (cavity - Vc)/(Vl + Vg) at P0.  Leaves
+    // the state at P0; false (with `message`) when it cannot be evaluated.
+    bool eruptedFraction(double cavity, double& f);
 };

@@ -150,6 +150,19 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     return calculateOverpressure(X) == 0 ? 0 : 2;  // leaves the state at X
 }
 
+bool TaitJaupart::eruptedFraction(double cavity, double& f) {
+    error = 0;
+    equationForP(P0, nullptr);
+    const double magmaVolume = Vl + Vg;
+    if (error != 0 || !(magmaVolume > 0.0)) {
+        error = 0;
+        message = format("The state of the magma brought back to %g bar could not be evaluated.", 1e-5 * P0);
+        return false;
+    }
+    f = 1.0 - (cavity - Vc) / magmaVolume;
+    return true;
+}
+
 EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, std::vector<double>* array,
                                                            const EruptionProgress& progress) {
     if (!configured) {
@@ -162,6 +175,27 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
     double mcPrev = mc0;
     double Xc = mc0 / M;
     dP = overpressure;
+    const double cavity = V0;
+    // Every state of the sequence lies on the melt's isotherm, and the
+    // pressure searches stay between their start at 100 bar and a little past
+    // P0 + dP: the gas volumes are tabulated once over that interval (the
+    // equations of state answer outside it), and the tables go with the
+    // sequence.
+    struct TablesOfTheSequence {
+        GasVolumeTable& water;
+        GasVolumeTable& co2;
+        ~TablesOfTheSequence() {
+            water.clear();
+            co2.clear();
+        }
+    } tables{waterTable, co2Table};
+    if (useEOS == 1 && tabulateGas == 1) {
+        const double lo = 0.5e-5 * std::fmin(1e7, P0);
+        const double hi = 2e-5 * (P0 + std::fmin(std::fmax(0.0, dP), kMaxPressure));
+        if (water && (fluidType == kChamberFluidH2O || fluidType == kChamberFluidH2OCO2))
+            waterTable.build(*water, T, lo, hi);
+        if (co2 && (fluidType == kChamberFluidCO2 || fluidType == kChamberFluidH2OCO2)) co2Table.build(*co2, T, lo, hi);
+    }
     for (int eruption = 0; Xc < kEndCrystalFraction; ++eruption) {
         if (eruption >= kMaxEruptions) return EruptionSequenceEnd::eruptionLimit;
         double X = 0.0;
@@ -177,14 +211,23 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         const double D = md + mdCO2;
         const double yG = G > 0.0 ? mgCO2 / G : 0.0;  // CO2 share of the gas
         const double yD = D > 0.0 ? mdCO2 / D : 0.0;  // CO2 share of the dissolved volatiles
-        const double g = G / ml;
-        const double dV = (dP / mu + 1.0) * V - V0;
-        if (!(dV > 0.0)) return EruptionSequenceEnd::noEruptedVolume;
-        // The magma leaves with its gas and dissolved volatiles in the chamber's
-        // proportions (homogeneous flow).
-        const double me = dV / (1.0 / rhol + g / rhog);
-        const double ed = D / ml * me;
-        const double eg = g * me;
+        const double meltAtEruption = ml;
+        const double magmaVolume = Vl + Vg;  // melt with its volatiles at the eruption pressure
+        // The magma leaves with its gas and dissolved volatiles in the
+        // chamber's proportions (homogeneous flow), the crystals stay, and the
+        // wall relaxes to the cavity it had at P0 (Tait, Jaupart and Vergniolle
+        // 1989): the chamber erupts the fraction f of its magma for which what
+        // is left, re-balanced at P0, fills V0 again.  Solubilities and gas
+        // volumes scale with the masses, so the magma's volume at P0 is
+        // (1 - f) times that of the whole magma there.
+        double f = 0.0;
+        if (!eruptedFraction(cavity, f)) return EruptionSequenceEnd::solveFailed;
+        if (!(f > 0.0)) return EruptionSequenceEnd::noEruptedVolume;
+        if (!(f < 1.0)) return EruptionSequenceEnd::meltExhausted;
+        const double dV = f * magmaVolume;
+        const double me = f * meltAtEruption;
+        const double ed = f * D;
+        const double eg = f * G;
         const double growth = X * M - mcPrev;
         if (!(ml0 - growth - me > 0.0)) return EruptionSequenceEnd::meltExhausted;
         mc0 += growth;
@@ -197,7 +240,9 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         const double volatiles = mv + mvCO2;
         xCO2 = volatiles > 0.0 ? mvCO2 / volatiles : 0.0;
         // The next cycle starts at P0 with the masses left.
-        if (!setInitialData(M, P0, mc0 / M, volatiles / M, xCO2)) return EruptionSequenceEnd::solveFailed;
+        if (!checkSetup(M, P0, mc0 / M, volatiles / M, xCO2) || !initialState(M, P0, mc0 / M, volatiles / M, xCO2))
+            return EruptionSequenceEnd::solveFailed;
+        V0 = cavity;  // what is left fills it; the wall keeps its reference volume
         out.writeRow({dV, me, ed, eg, yG, (mv + mvCO2) / (mv + mvCO2 + ml0), mc0, ml0, mg0 + mg0CO2, M});
         mcPrev = mc0;
         if (!(Xc > XcPrev)) return EruptionSequenceEnd::noCrystalGrowth;

@@ -1,5 +1,6 @@
 #include "platform/Progress.h"
 
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -15,8 +16,8 @@ constexpr double kRedrawSeconds = 0.1;
 // The bar whose line is on the terminal now (one at a time).
 std::FILE* drawnOn = nullptr;
 
-double secondsBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
@@ -25,13 +26,14 @@ Progress::Progress(std::string label, double total, bool printsRows)
     : Progress(std::move(label), total, stderr,
                isatty(fileno(stderr)) == 1 && !(printsRows && isatty(fileno(stdout)) == 1), 0.5) {}
 
-Progress::Progress(std::string label, double total, std::FILE* out, bool terminal, double delay)
+Progress::Progress(std::string label, double total, std::FILE* out, bool terminal, double delay, Clock clock)
     : label_(std::move(label)),
       total_(total),
       out_(out),
       terminal_(terminal && out != nullptr),
       delay_(delay),
-      start_(std::chrono::steady_clock::now()),
+      clock_(clock ? std::move(clock) : Clock(steadySeconds)),
+      start_(clock_()),
       last_(start_) {}
 
 Progress::~Progress() { finish(); }
@@ -42,9 +44,9 @@ void Progress::update(double done, double value) { draw(done, &value); }
 
 void Progress::draw(double done, const double* value) {
     if (!terminal_ || finished_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (secondsBetween(start_, now) < delay_) return;
-    if (drawn_ && drawnOn == out_ && secondsBetween(last_, now) < kRedrawSeconds) return;
+    const double now = clock_();
+    if (now - start_ < delay_) return;
+    if (drawn_ && drawnOn == out_ && now - last_ < kRedrawSeconds) return;
     last_ = now;
     double f = total_ > 0.0 && std::isfinite(done) ? done / total_ : 0.0;
     f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);

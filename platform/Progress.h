@@ -13,8 +13,8 @@
 // rows on standard output as it goes says so: on a terminal those rows are
 // its sign of life, and no bar is drawn among them.  Standard output is never
 // written to.
-#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -25,9 +25,12 @@ public:
     // amount, in the units later given to update().  With printsRows the
     // calculation writes rows on standard output while it runs.
     explicit Progress(std::string label, double total, bool printsRows = false);
+    // Seconds since any fixed origin.
+    using Clock = std::function<double()>;
     // The same on a given stream, drawing as on a terminal or not, after the
-    // given delay (seconds): for tests.
-    Progress(std::string label, double total, std::FILE* out, bool terminal, double delay);
+    // given delay (seconds), timed by `clock` (the steady clock when empty):
+    // for tests.
+    Progress(std::string label, double total, std::FILE* out, bool terminal, double delay, Clock clock = {});
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -49,7 +52,8 @@ private:
     double delay_;
     bool drawn_ = false;
     bool finished_ = false;
-    std::chrono::steady_clock::time_point start_, last_;
+    Clock clock_;
+    double start_, last_;
 };
 
 // Clears the line of the bar being drawn, if any, before other text is

@@ -217,6 +217,13 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
                1, 0, 100);
     mUseEOS = new QCheckBox(QStringLiteral("Gas densities from the equations of state"), vol);
     mUseEOS->setObjectName(QStringLiteral("mUseEOS"));
+    mUseEOS->setToolTip(QStringLiteral("H2O from IAPWS-95, CO2 from the IUPAC equation, their mixture as the ideal "
+                                       "mix of the two; unticked, an ideal gas"));
+    // The user-defined volatile has no equation of state: say so beside the box.
+    auto* userGas = new QLabel(QStringLiteral("The user-defined volatile is always an ideal gas."), vol);
+    userGas->setObjectName(QStringLiteral("userVolatileIdealGas"));
+    userGas->setEnabled(false);
+    volGrid->addWidget(userGas, 9, 0, 1, 4);
     mUseEOS->setChecked(true);
     volGrid->addWidget(mUseEOS, 8, 0, 1, 4);
     column->addWidget(vol);

@@ -261,7 +261,8 @@ TEST(ModelFactory, NamesBuildTheirModels) {
                           {"Sterner", "CO2"},  {"DuanCO2", "CO2"},     {"IUPACCH4", "CH4"}, {"DuanCH4", "CH4"},
                           {"Jacobsen", "N2"},  {"HollowayEOS", "H2O"}, {"SRK1:CO2", "CO2"}, {"PR:H2O", "H2O"},
                           {"PRSV:CH4", "CH4"}, {"SRK2:CO2,CH4", "CO2"}, {"Montel:C1", nullptr},
-                          {"DMW1:N2", "N2"},   {"DMWEOS:H2O", "H2O"}, {"DMWEOS:CH4", "CH4"}};
+                          {"DMW1:N2", "N2"},   {"DMWEOS:H2O", "H2O"}, {"DMWEOS:CH4", "CH4"},
+                          {"DMW2:H2O,CO2", "H2O"}, {"ZhangDuanH2O", "H2O"}};
     for (const Case& c : cases) {
         std::string why;
         std::unique_ptr<FluidPhase> m(createFluidModel(c.name, &why));
@@ -297,8 +298,7 @@ TEST(ModelFactory, NamesBuildTheirModels) {
 
 TEST(ModelFactory, BadNamesGiveNullWithAReason) {
     const char* bad[] = {"nosuch", "Wagner", "", "SRK", "SRK:", "SRK:CO2,,CH4", "SRK2:CO2", "DMW1:Xe",
-                         "DMW1:CO2,CH4", "DMW2:N2,CO2", "DMWEOS:CO2,CH4,H2O", "SRK1:A,B,C,D,E,F",
-                         "DMW2:H2O,CO2"};  // no state of a mixture (its parameters could not be traced)
+                         "DMW1:CO2,CH4", "DMW2:N2,CO2", "DMWEOS:CO2,CH4,H2O", "SRK1:A,B,C,D,E,F"};
     for (const char* n : bad) {
         std::string why;
         std::unique_ptr<FluidPhase> m(createFluidModel(n, &why));

@@ -47,7 +47,8 @@ struct Case {
 std::vector<Case> cases() {
     std::vector<Case> c = {
         {"wagner", "H2O"},        {"WagnerPruss", "H2O"},     {"HGK", "H2O"},         {"Saul", "H2O"},
-        {"Hill", "H2O"},          {"Keenan", "H2O"},          {"DuanH2O", "H2O"},     {"AnderkoH2O", "H2O"},
+        {"Hill", "H2O"},          {"Keenan", "H2O"},          {"DuanH2O", "H2O"},     {"ZhangDuanH2O", "H2O"},
+        {"AnderkoH2O", "H2O"},
         {"HollowayEOS", "H2O", 0.0}, {"IUPACCO2", "CO2"},     {"Sterner", "CO2"},     {"DuanCO2", "CO2"},
         {"AnderkoCO2", "CO2"},    {"HollowayEOS", "CO2", 1.0}, {"IUPACCH4", "CH4"},   {"DuanCH4", "CH4"},
         {"Jacobsen", "N2"},       {"HollowayEOS", "", 0.5},   {"hn", ""},             {"hk", ""},
@@ -59,6 +60,7 @@ std::vector<Case> cases() {
     }
     for (const char* family : {"SRK", "SRK1", "SRK2", "PR", "PRSV", "Montel", "Kreglewski", "DMW2", "DMWEOS"})
         c.push_back({std::string(family) + ":CO2,CH4", ""});
+    for (const char* family : {"DMW2", "DMWEOS"}) c.push_back({std::string(family) + ":H2O,CO2", ""});
     return c;
 }
 
@@ -88,7 +90,8 @@ struct Answer {
 };
 
 std::unique_ptr<FluidPhase> build(const Case& c) {
-    std::unique_ptr<FluidPhase> m(createFluidModel(c.model.c_str()));
+    std::unique_ptr<FluidPhase> m;
+    consoletest::capture([&] { m.reset(createFluidModel(c.model.c_str())); });  // a refusal is said
     if (m && c.x1 >= 0.0) m->composition_of_component(1, c.x1), m->composition_of_component(0, 1.0 - c.x1);
     return m;
 }

@@ -247,6 +247,22 @@ TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
     EXPECT_FALSE(holdsNonFinite(r.out));
 }
 
+TEST(Programs, BrenvikSaysOnceThatAPeakBeyondIAPWS95IsExtrapolated) {
+    const fs::path dir = freshFolder("peak");
+    // m = 0.1: the isochoric peak lies near 20,000 bar, beyond the 10,000 bar
+    // to which IAPWS-95 was fitted.
+    Outcome r = run(BRENVIK_PROGRAM, {"pv", "m", "0.1"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(consoletest::countOf(r.err, "extrapolated"), 1) << r.err;
+    EXPECT_EQ(r.out.find("extrapolated"), std::string::npos);
+    EXPECT_NE(r.out.find("Gravity                     :     9.81 m/s2\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("m2/s"), std::string::npos);
+    // A peak inside the range says nothing.
+    r = run(BRENVIK_PROGRAM, {"pv", "m", "5"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err.find("extrapolated"), std::string::npos) << r.err;
+}
+
 TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
     const char* V = VARNOK_PROGRAM;
     const char* B = BRENVIK_PROGRAM;
@@ -295,6 +311,7 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {B, {"psat", "nan"}, "", "\"nan\""},
         {B, {"tsat", "300"}, "", "above the critical pressure"},
         {B, {"pv", "m", "-1"}, "", "mass ratio"},
+        {B, {"pv", "m", "0"}, "", "mass ratio"},
         {B, {"pv", "m"}, "", "needs a value"},
         {B, {"pv", "Tm", "10"}, "", "the option pv failed"},  // magma colder than the water
         {B, {"exsol", "900", "x"}, "", "\"x\""},

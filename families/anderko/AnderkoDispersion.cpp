@@ -294,11 +294,15 @@ void AnderkoDispersion::setExpressionsForH2ONaCl(int i, int j) {
     auto* ka = prod(tau, bpaw, "bpa12_H2ONaCl");
     // The eighth-power bump of c112 is centred at 0.01 T = 0.57315, outside
     // the model's range, so that c112 falls by 0.25 tau from 573 to 800 K.
-    // Centred at 5.7315 like its siblings, it brings the near-critical
-    // H2O-NaCl-CO2 volumes of Duan, Moller & Weare (1995, table 6) from 22 %
-    // to 6 % on average, but the critical curve of H2O-NaCl can then no
-    // longer be traced from water; kept as tabulated until the published
-    // form settles it.
+    // Centred at 5.7315 like its siblings it would bring the H2O-NaCl-CO2
+    // volumes of Duan, Moller & Weare (1995, after Gehrig 1980) from 22.5 % to
+    // 6.2 % mean deviation, but it spoils the binary's critical curve, which
+    // this term governs at low salt: that curve (reached from a start at
+    // x_NaCl = 0.01, 660 K and 75 cm3/mol, and traced back to water) first
+    // falls to 644 K, lies 8 to 29 % below the pressures of Palliser &
+    // McKibbin (1998) from 655 to 852 K and turns back at 852 K, while with
+    // 0.57315 it follows them within 5.5 % from water's critical point to
+    // 1185 K.  The critical curve decides.
     auto* t40 = fvar(0.01, -0.57315, "t40");
     auto* t4 = pw(t40, 1.0, 8.0, 0.0, "t4");
     auto* c112u = fvar(0.001487, 0.7865, "bpc112u_H2ONaCl");

@@ -66,7 +66,10 @@ void Duan1::number_of_components(int n)
 void Duan1::specify_dependencies()
 {
     for (Expression* e : {Bd, Cd, Dd, Ed, Fd, gama}) dependsOnlyOn(*static_cast<Leaf*>(e), 0, 3);
-    dependsOnNothing(*static_cast<Leaf*>(beta1), 3);
+    if (form == ExponentialForm::ZhangDuan)
+        dependsOnlyOn(*static_cast<Leaf*>(beta1), 0, 3);
+    else
+        dependsOnNothing(*static_cast<Leaf*>(beta1), 3);
 }
 
 void Duan1::calculate_fixed_parameters()
@@ -83,10 +86,18 @@ void Duan1::calculate_fixed_parameters()
     loadT(Dd, d);
     bracket(T, Tc, a[9], a[10], a[11], Vc5, d);
     loadT(Ed, d);
-    bracket(T, Tc, 0.0, 0.0, a[12], Vc2, d);
-    loadT(Fd, d);
-    const double b[5] = {1.0 + a[13], 0.0, 0.0, 0.0, 0.0};
-    beta1->value = b[0];
+    if (form == ExponentialForm::ZhangDuan) {
+        // Fd = Vc^2 (a14/a15) Tr, beta1 = 1 + (a13 a15/a14)/Tr^2.
+        const double s = Vc2 * a[13] / (a[14] * Tc);
+        const double f[5] = {s * T, s, 0.0, 0.0, 0.0};
+        loadT(Fd, f);
+        bracket(T, Tc, 1.0, a[12] * a[14] / a[13], 0.0, 1.0, d);
+        loadT(beta1, d);
+    } else {
+        bracket(T, Tc, 0.0, 0.0, a[12], Vc2, d);
+        loadT(Fd, d);
+        beta1->value = 1.0 + a[13];
+    }
     const double g[5] = {Vc2 * a[14], 0.0, 0.0, 0.0, 0.0};
     loadT(gama, g);
 }

@@ -96,12 +96,18 @@ Duan2::Duan2()
         ME[k].setName(buf);
     }
 
+    // Duan, Moller & Weare (1992): k1 on the mixed second virial coefficient,
+    // k2 on every mixed third one, k3 on every mixed gamma.
     kB.tie2(k1, MB);
     kC112.tie2(k2, MC112);
-    kC122.tie2(k3, MC122);
+    kC122.tie2(k2, MC122);
+    kg112.tie2(k3, Mg112);
+    kg122.tie2(k3, Mg122);
     kB.setName("k1MB12");
     kC112.setName("k2MC112");
-    kC122.setName("k3MC122");
+    kC122.setName("k2MC122");
+    kg112.setName("k3Mg112");
+    kg122.setName("k3Mg122");
 
     // Scale nodes.
     sB[0].tie1(Bi[0]);
@@ -121,8 +127,8 @@ Duan2::Duan2()
     sF[1].tie1(MF);
     sF[2].tie1(Fi[1]);
     sg[0].tie1(gami[0]);
-    sg[1].tie1(Mg112);
-    sg[2].tie1(Mg122);
+    sg[1].tie1(kg112);
+    sg[2].tie1(kg122);
     sg[3].tie1(gami[1]);
     struct Group {
         Sum1* s;
@@ -382,7 +388,7 @@ bool Duan2::set_interaction_parameters(double t)
             k3.setCoefficients(1.59);
         } else if (t > 305.15 && t <= 498.15) {
             k1.setCoefficients(1.1);
-            k2.setCoefficients(3.211, -0.0158, 0.0, -537.814);
+            k2.setCoefficients(3.211, -0.00158, 0.0, -537.814);
             k3.setCoefficients(-0.7);
         } else {
             k1.setCoefficients(1.0);
@@ -401,14 +407,24 @@ bool Duan2::set_interaction_parameters(double t)
 bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
-    if (!mixtureRefusalSaid) {
-        mixtureRefusalSaid = true;
-        const char* pair = pairType == kCO2H2O ? "CO2-H2O" : pairType == kCH4H2O ? "CH4-H2O" : "CH4-CO2";
-        platform::diagf("Duan EOS: no state of a %s mixture: its interaction parameters could not be traced to "
-                        "Duan, Moller & Weare (1992); with them CO2 and CH4 dissolve in liquid water with Henry "
-                        "constants a factor 1.5 to 800 (CO2) and up to 1e6 (CH4) off IAPWS G7-04, and a mixture's state depends on the order "
-                        "in which its components are named\n",
-                        pair);
+    int row;
+    if (pairType == kCH4CO2)
+        row = 0;
+    else if (pairType == kCH4H2O && T >= 513.15)
+        row = 1;
+    else
+        return false;
+    if (!untracedRowSaid[row]) {
+        untracedRowSaid[row] = true;
+        if (row == 0)
+            platform::diagf("Duan EOS: no state of a CH4-CO2 mixture: the k3 of its interaction rows (1.59 from "
+                            "273.15 to 305.15 K, -0.7 from 305.15 to 498.15 K, which makes the mixture's gamma "
+                            "negative near x = 0.5) could not be traced to Duan, Moller & Weare (1992)\n");
+        else
+            platform::diagf("Duan EOS: no state of a CH4-H2O mixture at or above 513.15 K: its interaction row "
+                            "there (k1 = 42.1575 - 0.05 T, k2 = k3 = 1) could not be traced to Duan, Moller & Weare "
+                            "(1992); with it the Henry constant of CH4 in liquid water lies 1e-6 to 0.3 times "
+                            "IAPWS G7-04\n");
     }
     return true;
 }

@@ -6,12 +6,16 @@
 // pseudo-critical volumes V_ij.. = ((n_i c1 + n_j c2)/n)^3 with c_i = Vc_i^(1/3),
 // and weighted by the composition monomials:
 //     Bd = x1^2 Vc1 B1 + 2 x1 x2 V12 k1 M(B1, B2) + x2^2 Vc2 B2,
-//     Cd = x1^3 Vc1^2 C1 + 3 x1^2 x2 V112^2 k2 M(C1, C1, C2) + 3 x1 x2^2 V122^2 k3 M(C1, C2, C2) + x2^3 Vc2^2 C2,
+//     Cd = x1^3 Vc1^2 C1 + 3 x1^2 x2 V112^2 k2 M(C1, C1, C2) + 3 x1 x2^2 V122^2 k2 M(C1, C2, C2) + x2^3 Vc2^2 C2,
 //     Dd (fifth order, V^4 scaling), Ed (sixth order, V^5 scaling), Fd (as Bd,
-//     V^2 scaling, no parameter), gama (as Cd, no parameters),
+//     V^2 scaling, no parameter),
+//     gama = x1^3 Vc1^2 g1 + 3 x1^2 x2 V112^2 k3 M(g1, g1, g2) + 3 x1 x2^2 V122^2 k3 M(g1, g2, g2) + x2^3 Vc2^2 g2,
 //     beta1 = 1 + x1 beta_1 + x2 beta_2,
 // with temperature-dependent binary interaction parameters k1, k2, k3 of
-// the pairs CO2-H2O (1), CH4-H2O (2) and CH4-CO2 (3).
+// the pairs CO2-H2O (1), CH4-H2O (2) and CH4-CO2 (3).  As published, every
+// mixed index pattern of a coefficient takes the same parameter (k1 on B,
+// k2 on C, k3 on gamma), so a mixture's state does not depend on which
+// component is named first; gama depends on T through k3.
 #include <cstdio>
 
 #include "expressions/Geom.h"
@@ -48,19 +52,17 @@ public:
     // 323.15-1273.15 K).
     bool set_interaction_parameters(double t);
 
-    // True, after one message, for a state holding both components: the
-    // interaction parameters k1, k2, k3 below could not be traced to the
-    // publication.  With them the Henry constant of CO2 in liquid water lies
-    // a factor 1.5 to 800 from IAPWS G7-04 (Fernandez-Prini et al. 2003) from
-    // 323 to 623 K, that of CH4 a factor 1.3 to 1e6, and the state of a mixture
-    // depends on which component is named first (k2 and k3 trade places: at
-    // 673 K, 500 bar and 20 % CO2 the volumes differ by 10 %, at 373 K and 20 %
-    // CH4 in CO2 by 33 %).  The pure components (x1 or x2 = 0) stand.
-    // refuseMixtures false lets the tree be evaluated for mixtures (checks of
-    // the mixing rules and their derivatives).
+    // True, after one message per row, for a state holding both components
+    // whose interaction row could not be traced to the publication: every
+    // CH4-CO2 row (its k3, 1.59 and -0.7, makes gamma of the mixture negative
+    // near x = 0.5) and the CH4-H2O row from 513.15 K up (k1 = 42.1575 -
+    // 0.05 T, with which the Henry constant of CH4 in liquid water lies 1e-6
+    // to 0.3 times IAPWS G7-04).  The pure components (x1 or x2 = 0) stand.
+    // refuseMixtures false lets the tree be evaluated for such mixtures
+    // (checks of the mixing rules and their derivatives).
     bool refuseMixture();
     bool refuseMixtures = true;
-    bool mixtureRefusalSaid = false;
+    bool untracedRowSaid[2] = {false, false};  // CH4-CO2, CH4-H2O from 513.15 K
 
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K
@@ -84,7 +86,7 @@ private:
     // Combining nodes.
     Geom MB, MC112, MC122, MD[4], ME[5], MF, Mg112, Mg122;
     // Interaction parameter times combined coefficient.
-    Product kB, kC112, kC122;
+    Product kB, kC112, kC122, kg112, kg122;
     // Volume power times its operand.
     Sum1 sB[3], sC[4], sD[6], sE[7], sF[3], sg[4];
     // Monomial times scale node, the operands of "Ed".

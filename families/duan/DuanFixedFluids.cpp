@@ -68,6 +68,9 @@ DuanCO2::~DuanCO2() = default;
 DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterSet(set)
 {
     auto* term = new Duan1();
+    // Zhang & Duan's exponential part before the term is sized: it decides on
+    // what the term's leaves depend.
+    if (set == 1) term->form = Duan1::ExponentialForm::ZhangDuan;
     interactions[0] = term;
     // The ideal gas of water (that of HGK, completed for a Duan term).
     ideal = new HGKIdealGas();
@@ -80,18 +83,50 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {
-        // The second water set once given here (Tc 647.25 K, Pc 961.867 bar,
-        // a1 = 0.349824207 ...) put water's density 5 to 13 % below IAPWS-95
-        // at every state from 673 to 1273 K and 1 to 10 kbar, where Duan,
-        // Moller & Weare (1992) fitted their equation within about 1 %; it
-        // could not be traced to the publication, so the set gives no state.
-        platform::diagf("DMW H2O: the second parameter set could not be traced to Duan, Moller & Weare (1992) "
-                        "(its densities lie 5 to 13 %% below IAPWS-95); no state\n");
+        setModelName("Zhang-Duan H2O");
+        validity = {.Tmin = kZhangDuanTmin, .Tmax = kZhangDuanTmax, .Pmin = kZhangDuanPmin, .Pmax = kZhangDuanPmax,
+                    .source = "Zhang & Duan 2005"};
+        const duan::FluidSet& s = duan::kH2OZhangDuan;
+        term->set_parameters(s.Tc, s.Pc, s.a);
     } else {
         platform::diagf("DMW H2O: parameter set %d does not exist (0 or 1)\n", set);
     }
     molar_mass[0] = duan::kH2O.molarMass;
     bulk_molar_weight = duan::kH2O.molarMass;
+}
+
+// Zhang & Duan fitted their equation to molecular dynamics of water from
+// 0.1 to 35 GPa and 673 to 2573 K; below 1 kbar it departs from IAPWS-95
+// (see outsideRange), and a state outside fails with one message.
+bool DuanH2O::outsideRange()
+{
+    if (parameterSet != 1 || errorflag) return false;
+    // The pressure of a state from T and P is the one asked to the solver's
+    // tolerance: the bounds are taken with that slack.
+    const double slack = 1e-9;
+    const bool out = !(T >= kZhangDuanTmin && T <= kZhangDuanTmax && P >= kZhangDuanPmin * 1e5 * (1.0 - slack) &&
+                       P <= kZhangDuanPmax * 1e5 * (1.0 + slack));
+    if (!out) return false;
+    errorflag = 1;
+    if (!rangeSaid) {
+        rangeSaid = true;
+        platform::diagf("Zhang-Duan H2O: no state at %g K and %g bar: the equation of Zhang & Duan (2005) holds "
+                        "from %g to %g K and %g to %g bar\n",
+                        T, P / 1e5, kZhangDuanTmin, kZhangDuanTmax, kZhangDuanPmin, kZhangDuanPmax);
+    }
+    return true;
+}
+
+void DuanH2O::calculate_state_functions()
+{
+    WaterEOS::calculate_state_functions();
+    outsideRange();
+}
+
+void DuanH2O::calculate_fugacities()
+{
+    WaterEOS::calculate_fugacities();
+    outsideRange();
 }
 
 DuanH2O::~DuanH2O() = default;

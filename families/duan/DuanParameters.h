@@ -22,6 +22,10 @@ extern const FluidSet kH2O;
 extern const FluidSet kCH4;
 extern const FluidSet kCO2;
 extern const FluidSet kN2;
+// Water at high pressure, Zhang & Duan (Phys. Earth Planet. Inter. 149, 335
+// (2005)): Tc 647.25 K, Pc = R Tc/Vc with Vc = 55.9480373 cm3/mol, and their
+// a1 .. a15, whose exponential part has its own form (Duan1::ExponentialForm).
+extern const FluidSet kH2OZhangDuan;
 
 // Pressure (bar) that, with Tc, gives the set's reference volume R Tc/P.
 // For H2O, CH4 and CO2 it is Pc.  The N2 set is the general equation of

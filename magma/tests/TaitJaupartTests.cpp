@@ -276,11 +276,11 @@ TEST(TaitJaupart, CapacityEqualToContentIsSaturatedWithoutGas) {
     TaitJaupart m;
     m.useEOS = 0;
     m.setMagmaType(kChamberMeltUser);
-    m.sa = std::ldexp(1.0, -30);  // C1(2^20 Pa) = 2^-10
+    m.sa = std::ldexp(1.0, -34);  // C1(2^24 Pa) = 2^-10
     m.na = 1.0;
     const double w = 1.0 / 1025.0;
     ASSERT_EQ(w * 1025.0, 1.0);
-    ASSERT_TRUE(m.setInitialData(1025.0, std::ldexp(1.0, 20), 0.0, w, 0.0)) << m.message;
+    ASSERT_TRUE(m.setInitialData(1025.0, std::ldexp(1.0, 24), 0.0, w, 0.0)) << m.message;
     ASSERT_EQ(m.ml0, 1024.0);
     EXPECT_EQ(m.saturated0, 1);
     EXPECT_EQ(m.mg0, 0.0);

@@ -20,17 +20,22 @@ std::string contentOf(std::FILE* f) {
 
 }  // namespace
 
-TEST(Progress, DrawsOnATerminalAndClearsTheLine) {
+TEST(Progress, DrawsOnATerminalAtMostTenTimesASecondAndClearsTheLine) {
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
+    double now = 100.0;  // a clock the test moves
     {
-        platform::Progress p("Water-magma ratio", 4.0, f, true, 0.0);
+        platform::Progress p("Water-magma ratio", 4.0, f, true, 0.0, [&] { return now; });
         p.update(2.0, 0.35);
+        now += 0.09;
         p.update(3.0);  // within a tenth of a second of the last drawing: skipped
+        now += 0.02;
+        p.update(4.0);
     }
     const std::string s = contentOf(f);
     std::fclose(f);
-    EXPECT_EQ(s, "\rWater-magma ratio [###############...............]  50 %  0.35\033[K\r\033[K");
+    EXPECT_EQ(s, "\rWater-magma ratio [###############...............]  50 %  0.35\033[K"
+                 "\rWater-magma ratio [##############################] 100 %\033[K\r\033[K");
 }
 
 TEST(Progress, WritesNothingWhenNotATerminalOrBeforeItsDelay) {
@@ -39,8 +44,10 @@ TEST(Progress, WritesNothingWhenNotATerminalOrBeforeItsDelay) {
     {
         platform::Progress quiet("Rows", 10.0, f, false, 0.0);
         quiet.update(5.0);
-        platform::Progress early("Rows", 10.0, f, true, 3600.0);
-        early.update(5.0);
+        double now = 0.0;
+        platform::Progress early("Rows", 10.0, f, true, 0.5, [&] { return now; });
+        now = 0.49;
+        early.update(5.0);  // before its delay
         early.finish();
     }
     EXPECT_EQ(contentOf(f), "");

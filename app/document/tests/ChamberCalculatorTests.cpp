@@ -235,6 +235,33 @@ TEST(ChamberCalculation, FailedSetUpsShowNoValueAndSayWhy) {
     EXPECT_FALSE(r.exsolInitial);
 }
 
+TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {
+    ChamberCalculator calc;
+    struct Case {
+        double P0, wt0, T0;  // T0 > 0: a user-defined melt at that temperature
+        const char* says;
+    };
+    // The model's refusals of each range are tested with the model; here, that the form says them.
+    for (const Case& c : {Case{20000, 4, 0, "The initial pressure of 20000 bar lies outside 100 bar to 5000 bar"},
+                          Case{1000, 4, 300, "The melt temperature of 300 K lies outside"},
+                          Case{1000, 50, 0, "gas by volume"}}) {
+        SCOPED_TRACE(c.says);
+        CaseForm form = singleVolatile(kChamberFluidH2O, c.P0, c.wt0);
+        if (c.T0 > 0) {
+            form.values.set("melt", PropertyList::integer(kChamberMeltUser));
+            form.setNumber("T0", c.T0);
+        }
+        const CalculationResult r = calc.calculate(form);
+        EXPECT_FALSE(r.initialState);
+        EXPECT_FALSE(r.field("mGasVol0").hasValue());
+        EXPECT_EQ(r.status.rfind("No initial state: The ", 0), 0u) << r.status;
+        EXPECT_NE(r.status.find(c.says), std::string::npos) << r.status;
+        const EruptionReport rep = calc.eruptiveSequence(form, 50.0);
+        EXPECT_EQ(rep.eruptions, 0);
+        EXPECT_NE(rep.lines.back().find(c.says), std::string::npos) << rep.lines.back();
+    }
+}
+
 TEST(ChamberCalculation, AFailedFinalStateKeepsTheInitialOne) {
     ChamberCalculator calc;
     CaseForm form = singleVolatile(kChamberFluidH2O, 1000, 1.0);

@@ -3,6 +3,7 @@
 // N2 and water to the accuracy Duan, Moller & Weare give for their equation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include "gases/Jacobsen.h"
 #include "water/HGK.h"
 #include "water/WagnerPruss.h"
+#include "water/WaterEOS.h"
 
 namespace {
 
@@ -221,47 +223,158 @@ TEST(DuanModels, PairTypeFromTheComponentNames)
     EXPECT_EQ(e.molar_mass[1], 0.044);
 }
 
-TEST(DuanModels, MixturesGiveNoStateAndThePureEndsStand)
+namespace {
+
+std::unique_ptr<FluidPhase> mixture(bool dmweos, const char* a, const char* b, int phaseKind = 1)
 {
-    // The interaction parameters of the three pairs could not be traced to
-    // Duan, Moller & Weare (1992): with them the Henry constant of CO2 in
-    // liquid water at 373 K came out 6.3 bar against 5077 (IAPWS G7-04), and
-    // a mixture's state depended on the order of its components (673.15 K,
-    // 40 cm3/mol, 20 % CO2: 929 bar named H2O first, 1111 bar named CO2
-    // first).  Every state holding both components fails, with a message;
+    std::unique_ptr<FluidPhase> m;
+    if (dmweos)
+        m = std::make_unique<DMWEOS>(phaseKind);
+    else
+        m = std::make_unique<DMW2>(phaseKind);
+    m->number_of_components(2);
+    m->add_components(a, b);
+    return m;
+}
+
+}  // namespace
+
+TEST(DuanModels, MixtureStatesDoNotDependOnTheOrderOfTheComponents)
+{
+    // Duan, Moller & Weare (1992) give every mixed coefficient the same
+    // interaction parameter whatever its index pattern: named the other way,
+    // a mixture has the same volume and its fugacity coefficients swap.
+    struct Case {
+        const char *a, *b;
+        double T, P, xb;
+    };
+    for (const Case& c : {Case{"H2O", "CO2", 673.15, 500.0, 0.2}, Case{"H2O", "CO2", 353.15, 2000.0, 0.05},
+                          Case{"H2O", "CO2", 450.0, 300.0, 0.7}, Case{"H2O", "CO2", 573.15, 1000.0, 0.3},
+                          Case{"H2O", "CO2", 1073.15, 5000.0, 0.5}, Case{"H2O", "CH4", 473.15, 200.0, 0.9},
+                          Case{"H2O", "CH4", 333.15, 1000.0, 0.6}})
+        for (bool dmweos : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.a << "-" << c.b << " at " << c.T << " K, " << c.P << " bar, x "
+                                            << c.xb << (dmweos ? " DMWEOS" : " DMW2"));
+            auto ab = mixture(dmweos, c.a, c.b);
+            auto ba = mixture(dmweos, c.b, c.a);
+            ab->composition(1.0 - c.xb, c.xb);
+            ba->composition(c.xb, 1.0 - c.xb);
+            ab->calculateFromTP(c.T, c.P, 0);
+            ba->calculateFromTP(c.T, c.P, 0);
+            ASSERT_EQ(ab->errorflag, 0);
+            ASSERT_EQ(ba->errorflag, 0);
+            EXPECT_NEAR(ba->V, ab->V, 1e-12 * ab->V);
+            EXPECT_NEAR(std::log(ba->fugcoef[0]), std::log(ab->fugcoef[1]), 1e-12);
+            EXPECT_NEAR(std::log(ba->fugcoef[1]), std::log(ab->fugcoef[0]), 1e-12);
+        }
+}
+
+TEST(DuanModels, MixturesAgainstThePublishedMixingRule)
+{
+    // Molar volumes (cm3/mol) and ln phi of the mixing rule of Duan, Moller &
+    // Weare (1992) evaluated independently of this code (40-digit arithmetic,
+    // R = 8.31434): B_m = sum x_i x_j Vc_ij k1_ij M(B_i, B_j) with
+    // Vc_ij = ((Vc_i^1/3 + Vc_j^1/3)/2)^3, C_m and gamma_m alike over three
+    // indices with k2 and k3 on every mixed pattern, D_m, E_m, F_m without a
+    // parameter, beta_m = sum x_i beta_i.
+    struct Case {
+        const char* gas;
+        double T, P, xGas, V, lnPhiH2O, lnPhiGas;
+        int phaseKind;
+    };
+    for (const Case& c : {Case{"CO2", 673.15, 500.0, 0.2, 54.0966, -0.862472, 0.599862, 1},
+                          Case{"CO2", 573.15, 1000.0, 0.3, 37.47267018, -1.95491902, 0.8875674452, 1},
+                          Case{"CO2", 773.15, 2000.0, 0.5, 44.19801644, -0.7885373708, 0.7871628778, 1},
+                          Case{"CH4", 473.15, 200.0, 0.9, 199.7958526, -0.1563529928, 0.0107598348, 1},
+                          Case{"CH4", 423.15, 500.0, 0.01, 19.342577, -4.211583885, 5.308637189, 2}}) {
+        auto m = mixture(false, "H2O", c.gas, c.phaseKind);
+        m->composition(1.0 - c.xGas, c.xGas);
+        m->calculateFromTP(c.T, c.P, 0);
+        SCOPED_TRACE(testing::Message() << "H2O-" << c.gas << " at " << c.T << " K, " << c.P << " bar");
+        ASSERT_EQ(m->errorflag, 0);
+        EXPECT_NEAR(m->V * 1e6, c.V, 2e-6 * c.V);
+        EXPECT_NEAR(std::log(m->fugcoef[0]), c.lnPhiH2O, 2e-6);
+        EXPECT_NEAR(std::log(m->fugcoef[1]), c.lnPhiGas, 2e-6);
+    }
+}
+
+TEST(DuanModels, HenryConstantsAgainstIAPWS)
+{
+    // The Henry constant of a gas in liquid water, phi of the gas at infinite
+    // dilution times water's vapour pressure, against IAPWS G7-04
+    // (Fernandez-Prini, Alvarez & Harvey 2003): ln(kH/p1) = A/Tr + B tau^0.355/Tr
+    // + C Tr^-0.41 exp(tau), Tr = T/647.096 K, tau = 1 - Tr, p1 water's vapour
+    // pressure (Wagner & Pruss).  CO2 within a factor 1.3 from 323 to 523 K
+    // (1.33 at 348 K between the grid's points), CH4 within 20 % from 323 to
+    // 473 K.
+    struct Gas {
+        const char* name;
+        double A, B, C, Tmax, low, high;
+    };
+    for (const Gas& g : {Gas{"CO2", -8.55445, 4.01195, 9.52345, 523.15, 1.0 / 1.3, 1.3},
+                         Gas{"CH4", -10.44708, 4.66491, 12.12986, 473.15, 0.8, 1.2}}) {
+        auto m = mixture(false, "H2O", g.name, 2);
+        m->composition(1.0 - 1e-9, 1e-9);
+        for (double T = 323.15; T <= g.Tmax + 1e-9; T += 50.0) {
+            const double p1 = WaterEOS::saturationPressureWagnerPruss(T);  // Pa
+            const double Tr = T / 647.096, tau = 1.0 - Tr;
+            const double kH = p1 * std::exp(g.A / Tr + g.B * std::pow(tau, 0.355) / Tr + g.C * std::pow(Tr, -0.41) * std::exp(tau));
+            m->calculateFromTP(T, p1 / 1e5, 0);
+            SCOPED_TRACE(testing::Message() << g.name << " at " << T << " K");
+            ASSERT_EQ(m->errorflag, 0);
+            ASSERT_LT(m->V, 3e-5);  // the liquid
+            const double ratio = m->fugcoef[1] * p1 / kH;
+            EXPECT_LT(ratio, g.high);
+            EXPECT_GT(ratio, g.low);
+        }
+    }
+}
+
+TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
+{
+    // CH4-CO2 (its k3 could not be traced) and CH4-H2O from 513.15 K up (its
+    // row gives Henry constants of CH4 1e-6 to 0.3 times IAPWS G7-04): every
+    // state holding both components fails, with a message naming the row;
     // the pure components are DMW1's.
-    for (auto [a, b] : {std::pair{"CO2", "H2O"}, std::pair{"H2O", "CO2"}, std::pair{"H2O", "CH4"},
-                        std::pair{"CH4", "CO2"}}) {
-        for (int model = 0; model < 2; ++model) {
-            std::unique_ptr<FluidPhase> m;
-            if (model == 0)
-                m = std::make_unique<DMW2>(1);
-            else
-                m = std::make_unique<DMWEOS>(1);
-            m->number_of_components(2);
-            m->add_components(a, b);
-            SCOPED_TRACE(testing::Message() << a << "-" << b << (model ? " DMWEOS" : " DMW2"));
+    struct Case {
+        const char *a, *b;
+        double T;
+        const char* row;
+    };
+    for (const Case& c : {Case{"CH4", "CO2", 300.0, "CH4-CO2"}, Case{"CO2", "CH4", 400.0, "CH4-CO2"},
+                          Case{"CH4", "CO2", 700.0, "CH4-CO2"}, Case{"H2O", "CH4", 513.15, "CH4-H2O mixture at or above 513.15 K"},
+                          Case{"CH4", "H2O", 873.15, "CH4-H2O mixture at or above 513.15 K"}})
+        for (bool dmweos : {false, true}) {
+            auto m = mixture(dmweos, c.a, c.b);
+            SCOPED_TRACE(testing::Message() << c.a << "-" << c.b << " at " << c.T << (dmweos ? " DMWEOS" : " DMW2"));
             testing::internal::CaptureStderr();
             for (double x1 : {1e-6, 0.2, 0.5, 0.9}) {
                 m->composition(1.0 - x1, x1);
-                m->calculateFromTP(673.15, 1000.0, 0);
+                m->calculateFromTP(c.T, 1000.0, 0);
                 EXPECT_EQ(m->errorflag, 1) << x1;
-                m->calculateFromTV(673.15, 1e-4, 0);
+                m->calculateFromTV(c.T, 1e-4, 0);
                 EXPECT_EQ(m->errorflag, 1) << x1;
             }
-            EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be traced"), std::string::npos);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_NE(said.find(c.row), std::string::npos) << said;
+            EXPECT_NE(said.find("could not be traced"), std::string::npos) << said;
+            const double Tpure = std::max(c.T, 673.15);  // a fluid state of water
             for (int i = 0; i < 2; ++i) {
                 DMW1 p(1);
-                pure(p, i == 0 ? a : b);
-                p.calculateFromTP(673.15, 1000.0, 0);
+                pure(p, i == 0 ? c.a : c.b);
+                p.calculateFromTP(Tpure, 1000.0, 0);
                 m->composition(i == 0 ? 1.0 : 0.0, i == 0 ? 0.0 : 1.0);
-                m->calculateFromTP(673.15, 1000.0, 0);
+                m->calculateFromTP(Tpure, 1000.0, 0);
                 ASSERT_EQ(m->errorflag, 0);
                 EXPECT_NEAR(m->V, p.V, 1e-9 * p.V);
                 EXPECT_NEAR(std::log(m->fugcoef[i]), std::log(p.fugcoef[0]), 1e-9);
             }
         }
-    }
+    // Just below the row CH4-H2O answers.
+    auto m = mixture(false, "H2O", "CH4");
+    m->composition(0.5, 0.5);
+    m->calculateFromTP(513.0, 1000.0, 0);
+    EXPECT_EQ(m->errorflag, 0);
 }
 
 TEST(DuanModels, DMWEOSIdealPartLeavesTheFugacitiesAndCompletesTheIdealGas)
@@ -340,22 +453,92 @@ TEST(DuanFixedFluids, CompleteAfterConstruction)
     EXPECT_NE(h2o.ideal, nullptr);  // the ideal gas of water
 }
 
-// Water's second parameter set put densities 5 to 13 % below IAPWS-95
-// (1073 K and 5 kbar: 644 against 695.6 kg/m3); it could not be traced to the
-// publication and gives no state, and neither does a set that does not exist.
-TEST(DuanFixedFluids, WaterSetsOtherThanTheFirstGiveNoState)
+namespace {
+
+// Zhang & Duan (2005), Phys. Earth Planet. Inter. 149, 335, written out:
+// Z = 1 + B/Vr + C/Vr^2 + D/Vr^4 + E/Vr^5 + (F/Vr^2 + G/Vr^4) exp(-a15/Vr^2),
+// B .. E = a_i + a_i+1/Tr^2 + a_i+2/Tr^3, F = a13/Tr, G = a14 Tr,
+// Vr = V/55.9480373 cm3/mol, Tr = T/647.25 K.
+double zhangDuanZ(double T, double V)
 {
-    for (int set : {1, 7}) {
-        testing::internal::CaptureStderr();
-        DuanH2O h(1, set);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("DMW H2O"), std::string::npos);
-        EXPECT_EQ(h.parameterSet, set);
-        EXPECT_EQ(h.molar_mass[0], 0.018015268);
-        h.calculateFromTP(1073.15, 5000.0, 0);
-        EXPECT_EQ(h.errorflag, 1);
-        h.calculateFromTV(600.0, 1e-3, 0);
-        EXPECT_EQ(h.errorflag, 1);
+    const double a[15] = {0.349824207,   -2.91046273,   2.00914688,  0.112819964,     0.748997714,
+                          -0.87320704,   0.0170609505,  -0.0146355822, 0.0579768283,  -8.41246372e-4,
+                          4.95186474e-3, -9.16248538e-3, -0.100358152, -1.82674744e-3, 0.0105999998};
+    const double Tr = T / 647.25, Vr = V / 55.9480373e-6;
+    auto bracket = [&](int i) { return a[i] + a[i + 1] / (Tr * Tr) + a[i + 2] / (Tr * Tr * Tr); };
+    return 1.0 + bracket(0) / Vr + bracket(3) / std::pow(Vr, 2) + bracket(6) / std::pow(Vr, 4) +
+           bracket(9) / std::pow(Vr, 5) + (a[12] / Tr / std::pow(Vr, 2) + a[13] * Tr / std::pow(Vr, 4)) * std::exp(-a[14] / (Vr * Vr));
+}
+
+}  // namespace
+
+TEST(DuanFixedFluids, ZhangDuanWater)
+{
+    DuanH2O h(2, 1);
+    EXPECT_EQ(h.parameterSet, 1);
+    EXPECT_STREQ(h.modelName(), "Zhang-Duan H2O");
+    // Densities of the published equation (R = 8.31434 J/(mol K), 18.015268 g/mol).
+    struct State {
+        double T, P, rho;
+    };
+    for (const State& s : {State{673.15, 5000.0, 930.28}, State{1073.15, 5000.0, 691.01}, State{1273.15, 10000.0, 798.33}}) {
+        h.calculateFromTP(s.T, s.P, 0);
+        ASSERT_EQ(h.errorflag, 0) << s.T;
+        EXPECT_NEAR(0.018015268 / h.V, s.rho, 0.006) << s.T;
+        // Z of the tree against the published Z at the state's volume and at a
+        // larger one (the exponential part in the Helmholtz energy of the term).
+        EXPECT_NEAR(h.Z, zhangDuanZ(s.T, h.V), 1e-10 * h.Z);
     }
+    // Z of the term against the published Z from dense to dilute states (the
+    // exponential part as the term's Helmholtz energy holds it).
+    auto* t = static_cast<Duan1*>(h.interactions[0]);
+    for (double T : {700.0, 1500.0, 2500.0})
+        for (double V : {1.2e-5, 2e-5, 6e-5, 3e-4}) {
+            const double Z = -V * duan_tests::evaluate(*t, T, V)->d1[1];
+            EXPECT_NEAR(Z, zhangDuanZ(T, V), 1e-11 * std::fabs(zhangDuanZ(T, V))) << T << " K, " << V;
+        }
+    // Within a few per cent of IAPWS-95 from 673 to 1273 K and 1 to 10 kbar.
+    WagnerPruss w(2);
+    for (double T : {673.15, 873.15, 1073.15, 1273.15})
+        for (double P : {1000.0, 2000.0, 5000.0, 10000.0}) {
+            h.calculateFromTP(T, P, 0);
+            w.calculateFromTP(T, P, 0);
+            ASSERT_EQ(h.errorflag, 0) << T << " K, " << P << " bar";
+            std::printf("ZD %g K %g bar: %+.2f %%\n", T, P, 100 * (w.V / h.V - 1));
+            EXPECT_LT(relDev(h.V, w.V), P < 2000.0 ? 0.026 : 0.014) << T << " K, " << P << " bar";
+        }
+    // The temperature derivatives of beta1 (1 + (a13 a15/a14)/Tr^2 here) and Fd.
+    duan_tests::checkDerivatives(*t, {900.0, 2.2e-5, 1.0}, {0, 1});
+}
+
+TEST(DuanFixedFluids, ZhangDuanWaterOutsideItsRangeAndUnknownSetsGiveNoState)
+{
+    {
+        DuanH2O h(2, 1);
+        testing::internal::CaptureStderr();
+        struct State {
+            double T, P;
+        };
+        // Below 1 kbar, below 673.15 K and above 2573.15 K.
+        for (const State& s : {State{873.15, 999.0}, State{873.15, 100.0}, State{573.15, 5000.0}, State{2600.0, 50000.0}}) {
+            h.calculateFromTP(s.T, s.P, 0);
+            EXPECT_EQ(h.errorflag, 1) << s.T << " K, " << s.P << " bar";
+        }
+        h.calculateFromTV(1073.15, 1e-3, 0);  // 88 bar
+        EXPECT_EQ(h.errorflag, 1);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Zhang & Duan (2005) holds from 673.15 to 2573.15 K and 1000 to 350000 bar"),
+                  std::string::npos);
+        h.calculateFromTP(873.15, 1000.0, 0);
+        EXPECT_EQ(h.errorflag, 0);
+    }
+    testing::internal::CaptureStderr();
+    DuanH2O h(1, 7);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("DMW H2O"), std::string::npos);
+    EXPECT_EQ(h.molar_mass[0], 0.018015268);
+    h.calculateFromTP(1073.15, 5000.0, 0);
+    EXPECT_EQ(h.errorflag, 1);
+    h.calculateFromTV(600.0, 1e-3, 0);
+    EXPECT_EQ(h.errorflag, 1);
 }
 
 TEST(DuanFixedFluids, TestOperations)
