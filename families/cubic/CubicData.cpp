@@ -1,6 +1,9 @@
 #include "families/cubic/CubicData.h"
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <vector>
 
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
@@ -32,8 +35,10 @@ bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij) {
     return false;
 }
 
-bool readCubicComponentFile(const std::string& name, const char* missingFormat,
-                            std::initializer_list<CubicKeyword> keywords) {
+namespace {
+
+bool readKeywords(const std::string& name, const char* missingFormat, const CubicKeyword* first,
+                  const CubicKeyword* last) {
     const std::string rel = componentFilePath(name);
     // A name that climbs out of the data folder is not a component name.
     const bool plain = !name.empty() && name.find("..") == std::string::npos && name[0] != '/';
@@ -49,7 +54,8 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
     WordReader reader(f);
     std::string w;
     while (reader.next(w)) {
-        for (const CubicKeyword& k : keywords) {
+        for (const CubicKeyword* p = first; p != last; ++p) {
+            const CubicKeyword& k = *p;
             if (w != k.keyword) continue;
             std::string v;
             if (!reader.next(v)) break;
@@ -63,6 +69,44 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
         }
     }
     std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+bool readCubicComponentFile(const std::string& name, const char* missingFormat,
+                            std::initializer_list<CubicKeyword> keywords) {
+    return readKeywords(name, missingFormat, keywords.begin(), keywords.end());
+}
+
+bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat,
+                             ComponentConstants& c, std::initializer_list<CubicKeyword> required) {
+    constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+    ComponentConstants r{kUnset, kUnset, kUnset, kUnset};
+    std::vector<CubicKeyword> keys = {{"Tc", &r.Tc}, {"Pc", &r.Pc}, {"omega", &r.omega}, {"mw", &r.mw}};
+    std::vector<double> extra(required.size(), kUnset);
+    std::size_t k = 0;
+    for (const CubicKeyword& q : required) keys.push_back({q.keyword, &extra[k++]});
+    if (!readKeywords(name, missingFormat, keys.data(), keys.data() + keys.size())) return false;
+    std::string missing;
+    auto need = [&](const char* key, bool ok) {
+        if (!ok) missing += std::string(missing.empty() ? "" : ", ") + key;
+    };
+    need("Tc", r.Tc > 0.0 && std::isfinite(r.Tc));
+    need("Pc", r.Pc > 0.0 && std::isfinite(r.Pc));
+    need("omega (the acentric factor)", std::isfinite(r.omega));
+    need("mw", r.mw > 0.0 && std::isfinite(r.mw));
+    k = 0;
+    for (const CubicKeyword& q : required) need(q.keyword, std::isfinite(extra[k++]));
+    if (!missing.empty()) {
+        platform::diagf("%s: the file %s gives no %s of %s; the component is refused\n", model,
+                        componentFilePath(name).c_str(),
+                        missing.c_str(), name.c_str());
+        return false;
+    }
+    c = r;
+    k = 0;
+    for (const CubicKeyword& q : required) *q.value = extra[k++];
     return true;
 }
 

@@ -201,15 +201,12 @@ void HCubic::calculate_the_pseudo_critical_point(double& Tcr, double& Pcr, doubl
 }
 
 bool HCubic::readCommon(int i, const char* name) {
-    double mw = molar_mass[i];
-    if (!cubic::readCubicComponentFile(name, "File %s not found\n",
-                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}}))
-        return false;
-    molar_mass[i] = mw;
-    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        platform::diagf("Cannot treat %s component\n", name);
-        return false;
-    }
+    cubic::ComponentConstants c;
+    if (!cubic::readCorrespondingStates(name, modelName(), "File %s not found\n", c)) return false;
+    Tc[i] = c.Tc;
+    Pc[i] = c.Pc;
+    omega[i] = c.omega;
+    molar_mass[i] = c.mw;
     return true;
 }
 
@@ -293,17 +290,27 @@ void Heyen::number_of_components(int n) {
 void Heyen::read_component_data(int i, const char* name) {
     if (i < 0 || i >= n_ || !name) return;
     known[i] = 0;
-    double mw = molar_mass[i];
-    if (!cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
-                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"Vc", &Vc[i]},
-                                        {"slope", &m[i]}, {"nn", &nn[i]}, {"m", &mprime[i]}, {"teta", &theta[i]},
-                                        {"mw", &mw}}))
+    // Heyen's alpha(T) = exp(slope (1 - Tr^nn)) is 1 at every temperature
+    // without its slope and exponent: both are required with Vc; m and teta
+    // (the temperature dependence of b) may be absent, b then constant.
+    cubic::ComponentConstants k;
+    double vc = 0.0, slope = 0.0, n = 0.0;
+    if (!cubic::readCorrespondingStates(name, "Heyen", "Cannot find %s file !\n", k,
+                                        {{"Vc", &vc}, {"slope", &slope}, {"nn", &n}}))
         return;
-    molar_mass[i] = mw;
-    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || !(Vc[i] > 0.0)) {
-        platform::diagf("Cannot treat %s component\n", name);
+    if (!(vc > 0.0)) {
+        platform::diagf("Heyen: the critical volume Vc of %s must be positive; the component is refused\n", name);
         return;
     }
+    if (!cubic::readCubicComponentFile(name, "Cannot find %s file !\n", {{"m", &mprime[i]}, {"teta", &theta[i]}}))
+        return;
+    Tc[i] = k.Tc;
+    Pc[i] = k.Pc;
+    omega[i] = k.omega;
+    Vc[i] = vc;
+    m[i] = slope;
+    nn[i] = n;
+    molar_mass[i] = k.mw;
     omegasFromZeta(Pc[i] * Vc[i] / (R * Tc[i]));
     ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];
     b[i] = Omega_b * R * Tc[i] / Pc[i];

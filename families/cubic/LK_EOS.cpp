@@ -48,10 +48,16 @@ void LK_EOS::read_component_data(int i, const char* name) {
     const std::string rel = componentFilePath(name);
     bool found = false;
     if (rel.size() <= kMaxPath) {
-        double mw = molar_mass[i];
-        found = cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
-                                              {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}});
-        molar_mass[i] = mw;
+        // The acentric factor places the component between the simple and
+        // the reference fluid: a file without it (or without Tc, Pc, mw) is refused.
+        cubic::ComponentConstants c;
+        found = cubic::readCorrespondingStates(name, "Lee-Kesler", "Cannot find %s file !\n", c);
+        if (found) {
+            Tc[i] = c.Tc;
+            Pc[i] = c.Pc;
+            omega[i] = c.omega;
+            molar_mass[i] = c.mw;
+        }
     } else {
         platform::diagf("Cannot find %s file !\n", rel.c_str());
     }
