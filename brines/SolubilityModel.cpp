@@ -307,6 +307,7 @@ void SolubilityModel::calculate_density() {
     densityModel->pressure(P / 1e5);
     densityModel->molality(ms);
     const double rhob = densityModel->calculate_density();
+    if (!std::isfinite(rhob)) errorflag = 1;  // outside the density model's range (said)
     rho = (1000.0 + 1000.0 * gasMolarMass() * mg + 58.5 * ms) / ((1000.0 + 58.5 * ms) / rhob + 1000.0 * mg * Vg);
 }
 

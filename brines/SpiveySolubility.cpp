@@ -101,6 +101,7 @@ void SpiveySolubility::calculate_isopleth(double mg_, double ms_, char /*mode*/,
         const double t = 273.15 + i;
         temperature(t);
         calculate_bubble_pressure(t, P / 1e5, ms_, mg_);
+        if (errorflag) break;  // no bubble point (outside the correlation's range): the curve ends
         if (out) {
             out->push_back(t);
             out->push_back(P / 1e5);
