@@ -64,6 +64,7 @@ public:
     static double calculateSpiveyVolume(double T_, double P_bar, double* dPdV = nullptr, bool beyondRange = false);
     // Specific volume (cm3 per g of solution) of saturated liquid water and of
     // NaCl solutions of molality m (mol/kg) along the vapour curve (Haas 1976).
+    // From 80 to 325 C; outside: NaN and a message.
     static double calculateHaasVolume(double T_, double m_);
     // Dielectric constant at T (K) and V (m3/mol), with its Born functions
     // written as one row "T P V rho eps Z Q Y X" to f (no row when f is null).

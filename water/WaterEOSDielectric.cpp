@@ -154,6 +154,14 @@ double WaterEOS::calculateSpiveyVolume(double T_, double P_bar, double* dPdV_, b
 }
 
 double WaterEOS::calculateHaasVolume(double T_, double m_) {
+    // Haas (1976), U.S. Geol. Surv. Bull. 1421-A: boiling NaCl solutions from
+    // 80 to 325 C.
+    if (!(T_ >= 353.15 && T_ <= 598.15 && m_ >= 0.0)) {
+        platform::diagf("calculateHaasVolume: %g K and %g mol/kg lie outside Haas's correlation (353.15 to 598.15 K); "
+                        "no volume is given\n",
+                        T_, m_);
+        return std::nan("");
+    }
     const double x = 647.27 - T_;
     const double x3 = std::cbrt(x);
     const double vw = (3.1975 - 0.315154 * x3 - 0.001203374 * x + 7.48908e-13 * x * x * x * x) /

@@ -79,11 +79,11 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
     return readKeywords(name, missingFormat, keywords.begin(), keywords.end());
 }
 
-bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat,
-                             ComponentConstants& c, std::initializer_list<CubicKeyword> required) {
+bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat, double& Tc,
+                             double& Pc, double& omega, double& mw, std::initializer_list<CubicKeyword> required) {
     constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
-    ComponentConstants r{kUnset, kUnset, kUnset, kUnset};
-    std::vector<CubicKeyword> keys = {{"Tc", &r.Tc}, {"Pc", &r.Pc}, {"omega", &r.omega}, {"mw", &r.mw}};
+    double tc = kUnset, pc = kUnset, w = kUnset, m = kUnset;
+    std::vector<CubicKeyword> keys = {{"Tc", &tc}, {"Pc", &pc}, {"omega", &w}, {"mw", &m}};
     std::vector<double> extra(required.size(), kUnset);
     std::size_t k = 0;
     for (const CubicKeyword& q : required) keys.push_back({q.keyword, &extra[k++]});
@@ -92,19 +92,21 @@ bool readCorrespondingStates(const std::string& name, const char* model, const c
     auto need = [&](const char* key, bool ok) {
         if (!ok) missing += std::string(missing.empty() ? "" : ", ") + key;
     };
-    need("Tc", r.Tc > 0.0 && std::isfinite(r.Tc));
-    need("Pc", r.Pc > 0.0 && std::isfinite(r.Pc));
-    need("omega (the acentric factor)", std::isfinite(r.omega));
-    need("mw", r.mw > 0.0 && std::isfinite(r.mw));
+    need("Tc", tc > 0.0 && std::isfinite(tc));
+    need("Pc", pc > 0.0 && std::isfinite(pc));
+    need("omega (the acentric factor)", std::isfinite(w));
+    need("mw", m > 0.0 && std::isfinite(m));
     k = 0;
     for (const CubicKeyword& q : required) need(q.keyword, std::isfinite(extra[k++]));
     if (!missing.empty()) {
         platform::diagf("%s: the file %s gives no %s of %s; the component is refused\n", model,
-                        componentFilePath(name).c_str(),
-                        missing.c_str(), name.c_str());
+                        componentFilePath(name).c_str(), missing.c_str(), name.c_str());
         return false;
     }
-    c = r;
+    Tc = tc;
+    Pc = pc;
+    omega = w;
+    mw = m;
     k = 0;
     for (const CubicKeyword& q : required) *q.value = extra[k++];
     return true;

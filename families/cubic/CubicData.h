@@ -42,10 +42,7 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
 // without it, so a component whose file lacks any of them is refused: false,
 // with a message naming the model, the component and what is missing, and
 // nothing is stored.  A missing file writes `missingFormat` as above.
-struct ComponentConstants {
-    double Tc = 0.0, Pc = 0.0, omega = 0.0, mw = 0.0;
-};
-bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat,
-                             ComponentConstants& c, std::initializer_list<CubicKeyword> required = {});
+bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat, double& Tc,
+                             double& Pc, double& omega, double& mw, std::initializer_list<CubicKeyword> required = {});
 
 }  // namespace cubic

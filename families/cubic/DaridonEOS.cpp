@@ -88,10 +88,9 @@ void DaridonEOS::read_component_data(int i, const char* name) {
     // The ideal-gas part takes its standard-state data component by component.
     readIdealComponentData(ideal, name);
     // Without its critical point and acentric factor the component has no parameters.
-    cubic::ComponentConstants c;
-    if (!cubic::readCorrespondingStates(name, "DaridonEOS", "File %s not found\n", c)) return;
-    const double Tc = c.Tc, Pc = c.Pc, omega = c.omega;
-    molar_mass[i] = c.mw;
+    double Tc = 0.0, Pc = 0.0, omega = 0.0;
+    if (!cubic::readCorrespondingStates(name, "DaridonEOS", "File %s not found\n", Tc, Pc, omega, molar_mass[i]))
+        return;
     const double m = alphaSlope(omega);
     const double b = 0.646855652 * Tc / Pc;
     const double ac = 31.60820086338174 * Tc * Tc / Pc;

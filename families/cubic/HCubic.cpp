@@ -201,13 +201,8 @@ void HCubic::calculate_the_pseudo_critical_point(double& Tcr, double& Pcr, doubl
 }
 
 bool HCubic::readCommon(int i, const char* name) {
-    cubic::ComponentConstants c;
-    if (!cubic::readCorrespondingStates(name, modelName(), "File %s not found\n", c)) return false;
-    Tc[i] = c.Tc;
-    Pc[i] = c.Pc;
-    omega[i] = c.omega;
-    molar_mass[i] = c.mw;
-    return true;
+    return cubic::readCorrespondingStates(name, modelName(), "File %s not found\n", Tc[i], Pc[i], omega[i],
+                                          molar_mass[i]);
 }
 
 // ---------------------------------------------------------------- TwoPar
@@ -293,9 +288,8 @@ void Heyen::read_component_data(int i, const char* name) {
     // Heyen's alpha(T) = exp(slope (1 - Tr^nn)) is 1 at every temperature
     // without its slope and exponent: both are required with Vc; m and teta
     // (the temperature dependence of b) may be absent, b then constant.
-    cubic::ComponentConstants k;
-    double vc = 0.0, slope = 0.0, n = 0.0;
-    if (!cubic::readCorrespondingStates(name, "Heyen", "Cannot find %s file !\n", k,
+    double tc = 0.0, pc = 0.0, w = 0.0, mw = 0.0, vc = 0.0, slope = 0.0, n = 0.0;
+    if (!cubic::readCorrespondingStates(name, "Heyen", "Cannot find %s file !\n", tc, pc, w, mw,
                                         {{"Vc", &vc}, {"slope", &slope}, {"nn", &n}}))
         return;
     if (!(vc > 0.0)) {
@@ -304,13 +298,13 @@ void Heyen::read_component_data(int i, const char* name) {
     }
     if (!cubic::readCubicComponentFile(name, "Cannot find %s file !\n", {{"m", &mprime[i]}, {"teta", &theta[i]}}))
         return;
-    Tc[i] = k.Tc;
-    Pc[i] = k.Pc;
-    omega[i] = k.omega;
+    Tc[i] = tc;
+    Pc[i] = pc;
+    omega[i] = w;
     Vc[i] = vc;
     m[i] = slope;
     nn[i] = n;
-    molar_mass[i] = k.mw;
+    molar_mass[i] = mw;
     omegasFromZeta(Pc[i] * Vc[i] / (R * Tc[i]));
     ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];
     b[i] = Omega_b * R * Tc[i] / Pc[i];

@@ -50,14 +50,8 @@ void LK_EOS::read_component_data(int i, const char* name) {
     if (rel.size() <= kMaxPath) {
         // The acentric factor places the component between the simple and
         // the reference fluid: a file without it (or without Tc, Pc, mw) is refused.
-        cubic::ComponentConstants c;
-        found = cubic::readCorrespondingStates(name, "Lee-Kesler", "Cannot find %s file !\n", c);
-        if (found) {
-            Tc[i] = c.Tc;
-            Pc[i] = c.Pc;
-            omega[i] = c.omega;
-            molar_mass[i] = c.mw;
-        }
+        found = cubic::readCorrespondingStates(name, "Lee-Kesler", "Cannot find %s file !\n", Tc[i], Pc[i], omega[i],
+                                               molar_mass[i]);
     } else {
         platform::diagf("Cannot find %s file !\n", rel.c_str());
     }

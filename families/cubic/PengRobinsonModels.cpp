@@ -152,13 +152,10 @@ void PRNirma::read_component_data(int i, const char* name) {
     } else {
         // Soave's alpha(T) with Peng & Robinson's (1976) slope from the
         // acentric factor: m = 0.37464 + 1.54226 omega - 0.26992 omega^2.
-        cubic::ComponentConstants c;
-        if (!cubic::readCorrespondingStates(name, "PR", "Cannot open %s file !\n", c)) return;
-        Tc = c.Tc;
-        Pc = c.Pc;
-        omega = c.omega;
+        double mw = 0.0;
+        if (!cubic::readCorrespondingStates(name, "PR", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
         m = 0.37464 + 1.54226 * omega - 0.26992 * omega * omega;
-        molar_mass[i] = c.mw;
+        molar_mass[i] = mw;
     }
     repulsion()->set_covolume(i, 0.64682239464 * Tc / Pc);
     attraction()->set_parameters(i, Tc, Pc, omega, m, c0, c1, c2, c3, p);
@@ -236,12 +233,7 @@ void PRSV::read_component_data(int i, const char* name) {
     } else {
         // A component from its file takes all its constants from there: its
         // kappa0 needs its own acentric factor.
-        cubic::ComponentConstants c;
-        if (!cubic::readCorrespondingStates(name, "PRSV", "Cannot open %s file !\n", c)) return;
-        Tc = c.Tc;
-        Pc = c.Pc;
-        omega = c.omega;
-        mw = c.mw;
+        if (!cubic::readCorrespondingStates(name, "PRSV", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
     }
     molar_mass[i] = mw;
     const double b = 0.64682239464 * Tc / Pc;

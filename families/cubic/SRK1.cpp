@@ -69,12 +69,8 @@ void SRK1::read_component_data(int i, const char* name) {
     } else {
         // Without its critical constants and acentric factor the component
         // has no parameters (Soave's m comes from omega).
-        cubic::ComponentConstants c;
-        if (!cubic::readCorrespondingStates(name, "SRK1", "Cannot open %s file !\n", c)) return;
-        Tc = c.Tc;
-        Pc = c.Pc;
-        omega = c.omega;
-        molar_mass[i] = c.mw;
+        if (!cubic::readCorrespondingStates(name, "SRK1", "Cannot open %s file !\n", Tc, Pc, omega, molar_mass[i]))
+            return;
     }
     const double b = cubic::kSrkBFactor * Tc / Pc;
     const double m = 0.48 + 1.574 * omega - 0.176 * omega * omega;

@@ -31,12 +31,9 @@ void SRK2::read_component_data(int i, const char* name) {
     // A missing file, or one without the critical constants, the acentric
     // factor or the molar mass, is reported and nothing of it is kept: the
     // component has no parameters.
-    cubic::ComponentConstants c;
-    if (!cubic::readCorrespondingStates(name, "SRK2", "Cannot open %s file !\n", c)) return;
-    Tc[i] = c.Tc;
-    Pc[i] = c.Pc;
-    omega[i] = c.omega;
-    molar_mass[i] = c.mw;
+    if (!cubic::readCorrespondingStates(name, "SRK2", "Cannot open %s file !\n", Tc[i], Pc[i], omega[i],
+                                        molar_mass[i]))
+        return;
     const double R = cubic::R;
     m[i] = m0 + m1 * omega[i] + m2 * omega[i] * omega[i];
     ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];

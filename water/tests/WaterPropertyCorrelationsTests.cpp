@@ -152,6 +152,13 @@ TEST(WaterVolumes, HaasSaturatedLiquidAndSolutions) {
     // Salt makes the solution denser per gram.
     EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 2.0), WaterEOS::calculateHaasVolume(373.15, 0.0));
     EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 4.0), WaterEOS::calculateHaasVolume(373.15, 2.0));
+    // Haas's correlation covers 80 to 325 C.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateHaasVolume(298.15, 1.0)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateHaasVolume(623.15, 1.0)));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("calculateHaasVolume: 298.15 K and 1 mol/kg lie outside Haas's correlation"), std::string::npos)
+        << said;
 }
 
 // ---------------------------------------------------------------- dielectric constant

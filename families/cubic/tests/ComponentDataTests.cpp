@@ -5,8 +5,6 @@
 // with omega is taken.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,16 +17,11 @@
 #include "families/cubic/PRSV.h"
 #include "families/cubic/SRK1.h"
 #include "families/cubic/SRK2.h"
+#include "families/cubic/tests/CubicChecks.h"
+
+using cubic_tests::writeComponentFile;
 
 namespace {
-
-void writeComponentFile(const char* name, const char* text) {
-    std::filesystem::create_directories("compo");
-    std::FILE* f = std::fopen((std::string("compo/") + name).c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs(text, f);
-    std::fclose(f);
-}
 
 struct Case {
     const char* model;  // as the refusal names it
@@ -40,8 +33,8 @@ struct Case {
 }  // namespace
 
 TEST(CubicComponentData, AComponentWithoutItsAcentricFactorIsRefused) {
-    writeComponentFile("GasNoOmega", "Tc 150.0 Pc 4000000.0 mw 0.03\n");
-    writeComponentFile("GasOmega", "Tc 150.0 Pc 4000000.0 omega 0.1 mw 0.03\n");
+    writeComponentFile("compo/GasNoOmega", "Tc 150.0 Pc 4000000.0 mw 0.03\n");
+    writeComponentFile("compo/GasOmega", "Tc 150.0 Pc 4000000.0 omega 0.1 mw 0.03\n");
     const Case cases[] = {
         {"PR", [] { return std::make_unique<PRNirma>(1, 0, 0); }, false, false},
         {"PRSV", [] { return std::make_unique<PRSV>(1, 0); }, false, false},
@@ -75,7 +68,7 @@ TEST(CubicComponentData, AComponentWithoutItsAcentricFactorIsRefused) {
         }
     }
     // Heyen's alpha(T) = exp(slope (1 - Tr^nn)) needs its slope and exponent.
-    writeComponentFile("HeyenNoSlope", "Tc 150.0 Pc 4000000.0 omega 0.1 Vc 9e-05 nn 1.0 mw 0.03\n");
+    writeComponentFile("compo/HeyenNoSlope", "Tc 150.0 Pc 4000000.0 omega 0.1 Vc 9e-05 nn 1.0 mw 0.03\n");
     Heyen h(1);
     h.number_of_components(1);
     testing::internal::CaptureStderr();

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "families/cubic/ClassicalCubic0.h"
@@ -170,14 +169,6 @@ TEST(PRSVModel, InteractionTableInEitherOrder) {
 }
 
 namespace {
-
-void writeComponentFile(const char* path, const char* text) {
-    std::filesystem::create_directories("compo");
-    std::FILE* f = std::fopen(path, "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs(text, f);
-    std::fclose(f);
-}
 
 // Peng & Robinson (1976) for one component, written out: a = 0.45724 R^2 Tc^2/Pc
 // alpha, alpha = (1 + m (1 - sqrt Tr))^2, m = 0.37464 + 1.54226 w - 0.26992 w^2,
