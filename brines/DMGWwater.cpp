@@ -107,6 +107,26 @@ void DMGWwater::setSystemType(SM_SystemType type, int version_) {
         default: break;
     }
     setDensityModelType(SM_DensityMaoDuanWagnerPruss);
+    setFitRange();
+}
+
+void DMGWwater::setFitRange() {
+    // The ranges of the publications: T (K), P up to (Pa), NaCl up to (mol/kg).
+    switch (systemType) {
+        case SM_H2O_CH4_NaCl:
+        case SM_Brine_Hydrocarbons:
+        case SM_H2O_CH4:
+            if (version == 0)
+                fit = {"Duan, Moller, Greenberg & Weare (1992) methane solubility", 273.15, 523.15, 1.6e8, 6.0};
+            else
+                fit = {"Duan & Mao (2006) methane solubility", 273.15, 523.15, 2e8, 6.0};
+            break;
+        case SM_H2O_CO2_NaCl:
+        case SM_H2O_CO2: fit = {"Duan & Sun (2003) CO2 solubility", 273.15, 533.15, 2e8, 4.3}; break;
+        case SM_H2O_N2_NaCl:
+        case SM_H2O_N2: fit = {"Mao & Duan (2006) N2 solubility", 273.15, 400.0, 6e7, 6.0}; break;
+        default: fit = FitRange(); break;
+    }
 }
 
 void DMGWwater::changeModelVersion(int version_) {
@@ -114,6 +134,7 @@ void DMGWwater::changeModelVersion(int version_) {
     if (systemType != SM_H2O_CH4_NaCl && systemType != SM_H2O_CH4) return;
     version = version_;
     setParametersForCH4();
+    setFitRange();
     if (version_ == 0) setModelName("Duan et al. (1992) model");
     else if (version_ == 1) setModelName("Duan & Mao (2006) model");
 }

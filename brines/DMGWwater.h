@@ -28,6 +28,8 @@ struct DuanPar {
 class DMGWwater : public SolubilityModel {
 public:
     DMGWwater(SM_SystemType type, int version);
+    // The published range of the system's model (refused outside it).
+    void setFitRange();
     ~DMGWwater() override;
 
     void setSystemType(SM_SystemType type, int version) override;

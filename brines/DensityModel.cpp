@@ -41,6 +41,16 @@ void DensityModel::setSystemType(DM_SystemType type) {
     zX = s.zX;
 }
 
+bool DensityModel::inRangeOfFit(const char* source) {
+    if (beyondFit || (T >= Tmin && T <= Tmax && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
+    platform::diagf("%s: %g K, %g bar and %g mol/kg lie outside the range of its fit (%g to %g K, %g to %g bar, up to "
+                    "%g mol/kg); no density is given\n",
+                    source, T, P * 1e-5, m, Tmin, Tmax, Pmin * 1e-5, Pmax * 1e-5, mmax);
+    errorflag = 1;
+    rho = std::nan("");
+    return false;
+}
+
 double DensityModel::meanMolarMass(double m_, double Ms_) {
     const double x = kWaterMolarMass * m_ / (1.0 + kWaterMolarMass * m_);
     return (1.0 - x) * kWaterMolarMass + x * Ms_;

@@ -70,9 +70,23 @@ public:
     double zM = 0.0, zX = 0.0;
     double mM = 0.0, mX = 0.0;  // ion molalities
     int systemType = 0;         // DM_SystemType as given
+    // Set by a caller that takes the model beyond the range of its fit on
+    // purpose and answers for the values (the H2O-NaCl phase diagram blends
+    // the brine models to 300 C and 2000 bar): no refusal then.
+    bool beyondFit = false;
 
     // Mean molar mass of a solution of molality m of a salt of molar mass Ms.
     static double meanMolarMass(double m_, double Ms_);
+
+protected:
+    // Whether T, P and m lie in the range Tmin..Tmax, up to Pmax, 0..mmax of
+    // the model's fit (or beyondFit is set); if not, a message naming
+    // `source`, errorflag 1 and rho NaN (the caller returns it).  The lower
+    // pressure limit, the solution's vapour pressure, is left to the caller:
+    // pressure searches pass through stretched liquid.
+    bool inRangeOfFit(const char* source);
+
+public:
 
 protected:
     // Opens "res" + name + ".txt"; null (reported) when it cannot.

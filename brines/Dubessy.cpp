@@ -180,6 +180,10 @@ void Dubessy::calculate_vector_function(double* X, double* F, double** J, int& e
         if (system == 2) {
             double g = 0.0, phi = 0.0;
             water->calculatePitzer84(m_s, a_w, g, phi);
+            if (!std::isfinite(a_w)) {  // outside the activity model's range (said)
+                err = 1;
+                return;
+            }
         }
         if (waterMode == 1) fwLiquid = water->fugacity[0];
     }

@@ -57,26 +57,15 @@ double HenPitSet::calculateHenryConstant(int i) {
     // A gas whose salting-out in NaCl brine has no published coefficient in
     // the set: no Henry constant in a brine.
     auto refusedInBrine = [&] { return henry::noSaltingOut("Henry-Pitzer", version, name); };
-    switch (version) {
-        case 0:
-            // Fernandez-Prini et al. (2003), with the Poynting factor of CO2.
-            if (same(name, "CO2"))
-                return henry::fernandezPrini(name, T) * henry::co2SaltingOut(ms) * std::exp(2.82e-5 * P / (R * T));
-            if (same(name, "H2S")) return salt ? refusedInBrine() : henry::fernandezPrini(name, T);
-            return 1e25;
-        case 1: {
-            // Wilhelm, Battino & Wilcock (1977).
-            const double H = henry::wilhelmBattinoWilcock(name, T);
-            if (!std::isfinite(H)) return 1e25;
-            if (salt && same(name, "H2S")) return refusedInBrine();
-            return same(name, "CO2") ? H * henry::co2SaltingOut(ms) : H;
-        }
-        case 2:
-            // Fernandez-Prini et al. (2003).
-            if (same(name, "CH4") || same(name, "C1")) return salt ? refusedInBrine() : henry::fernandezPrini(name, T);
-            return 1e25;
-        default: return 1e25;
+    const double H = henry::henrySet("Henry-Pitzer", version, name, T);
+    if (!std::isfinite(H)) return H;
+    if (same(name, "CO2")) {
+        // The salting-out of CO2; set 0 (Fernandez-Prini et al. 2003) with
+        // its Poynting factor.
+        const double h = H * henry::co2SaltingOut(ms);
+        return version == 0 ? h * std::exp(2.82e-5 * P / (R * T)) : h;
     }
+    return salt ? refusedInBrine() : H;
 }
 
 void HenPitSet::calculate_salt_effect() {
@@ -85,6 +74,7 @@ void HenPitSet::calculate_salt_effect() {
     water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5);
     double aw = 1.0, saltSlot = 0.0;
     water->calculatePitzer84(ms, aw, saltSlot, osmoticCoefficient);
+    if (!std::isfinite(aw)) errorflag = 1;  // outside the activity model's range (said)
     if (is >= 0) activity[is] = saltSlot;
     if (iw >= 0) activity[iw] = aw;
 }

@@ -48,36 +48,26 @@ double Henry::calculateHenryConstant(int i, double Pp) {
     const char* name = component_names[i].c_str();
     const bool salt = is >= 0 && ms != 0.0;
     activity[i] = 1.0;
+    if (version == 1) Vg = 3.2e-5;
+    // NaN, said, for a gas the set has no constants for or a temperature
+    // outside its range: the solubility is then refused.
+    const double H = henry::henrySet("Henry model", version, name, T);
+    if (!std::isfinite(H)) return H;
+    if (salt) {
+        if (same(name, "CO2"))
+            activity[i] = henry::co2SaltingOut(ms);
+        else
+            activity[i] = noSaltFactor(name, version);
+    }
     switch (version) {
         case 0:
-            // Henry constants of Fernandez-Prini et al. (2003), with the
-            // partial molar volume 2.82e-5 m3/mol of CO2 in the Poynting factor.
-            if (same(name, "CO2")) {
-                if (salt) activity[i] = henry::co2SaltingOut(ms);
-                return henry::fernandezPrini(name, T) * std::exp(2.82e-5 * Pp / (R * T));
-            }
-            if (same(name, "H2S")) {
-                if (salt) activity[i] = noSaltFactor(name, version);
-                return henry::fernandezPrini(name, T);
-            }
-            return 1e25;
-        case 1: {
+            // Fernandez-Prini et al. (2003), with the partial molar volume
+            // 2.82e-5 m3/mol of CO2 in the Poynting factor.
+            return same(name, "CO2") ? H * std::exp(2.82e-5 * Pp / (R * T)) : H;
+        case 1:
             // Wilhelm, Battino & Wilcock (1977), with a partial molar volume of 3.2e-5 m3/mol.
-            Vg = 3.2e-5;
-            const double H = henry::wilhelmBattinoWilcock(name, T);
-            if (!std::isfinite(H)) return 0.0;
-            if (salt && same(name, "CO2")) activity[i] = henry::co2SaltingOut(ms);
-            if (salt && same(name, "H2S")) activity[i] = noSaltFactor(name, version);
             return H * std::exp(3.2e-5 * Pp / (R * T));
-        }
-        case 2:
-            // Fernandez-Prini et al. (2003).
-            if (same(name, "CH4") || same(name, "C1")) {
-                if (salt) activity[i] = noSaltFactor(name, version);
-                return henry::fernandezPrini(name, T);
-            }
-            return 1e25;
-        default: return 1e25;
+        default: return H;  // Fernandez-Prini et al. (2003)
     }
 }
 

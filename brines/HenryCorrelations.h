@@ -1,20 +1,32 @@
 #pragma once
 // Published Henry constants of gases in pure water, on the mole-fraction
-// scale (H = f/x, Pa), shared by the Henry-law models.  Each function returns
-// NaN for a gas it does not know.
+// scale (H = f/x, Pa), shared by the Henry-law models.  Each correlation
+// carries the temperature range of its publication; a gas it has no constants
+// for, or a temperature outside its range, gives NaN and a message through the
+// log (never a number standing for an insoluble gas).
 namespace henry {
 
 // Wilhelm, Battino & Wilcock (1977), Chem. Rev. 77, 219, Table I: the mole
 // fraction at a gas partial pressure of 1 atm, R ln x = A + B/T + C ln T + D T
 // with R = 1.98719 cal/(mol K), so H = 101325 exp(-(A + B/T + C ln T + D T)/R).
-// Gases: "CH4" ("C1"), "C2H6" ("C2"), "C3H8" ("C3"), "iC4", "nC4", "H2S", "N2", "CO2".
+// Gases: "CH4" ("C1"), "C2H6" ("C2"), "C3H8" ("C3"), "iC4", "nC4", "H2S", "N2", "CO2";
+// 273.15 to 353.15 K (see the source).
 double wilhelmBattinoWilcock(const char* gas, double T);
 
 // Fernandez-Prini, Alvarez & Harvey (2003), J. Phys. Chem. Ref. Data 32, 903
 // (IAPWS G7-04): ln(H/p1) = A/Tr + B tau^0.355/Tr + C Tr^-0.41 exp(tau), with
 // Tr = T/647.096 K, tau = 1 - Tr and p1 the vapour pressure of water.
-// Gases: "CO2", "CH4" ("C1"), "H2S"; 273 to 633 K.
+// Gases: "CO2", "CH4" ("C1"), "H2S", each in the range of its Table 2 row.
 double fernandezPrini(const char* gas, double T);
+
+// The Henry constant in pure water of `gas` in the set `version` of the
+// Henry-law models (`model` names the caller in messages):
+//   0  IAPWS G7-04 for CO2 and H2S
+//   1  Wilhelm, Battino & Wilcock (1977) for its eight gases
+//   2  IAPWS G7-04 for CH4
+// NaN, said through the log, for a gas the set has no constants for, an
+// unknown set or a temperature outside the set's range.
+double henrySet(const char* model, int version, const char* gas, double T);
 
 // Salting-out factor of CO2 in NaCl brine of molality ms (mol/kg): the
 // activity coefficient exp(0.27504 ms / (1 + 0.018 ms)) that multiplies its

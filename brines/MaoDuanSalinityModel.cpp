@@ -60,6 +60,9 @@ void MaoDuanSalinityModel::setSystemType(DM_SystemType type) {
 
 double MaoDuanSalinityModel::calculate_density() {
     constexpr double R = 8.31434;
+    // The salt's block holds in the range of its fit (Table 2 of Mao & Duan
+    // 2008): outside it no density.
+    if (!inRangeOfFit("Mao & Duan (2008) brine density")) return rho;
     double Vw = 0.0, Kw = 0.0;
     if (waterSource == 0) {
         water->temperature(T);
@@ -68,14 +71,20 @@ double MaoDuanSalinityModel::calculate_density() {
         Vw = water->V;
         Kw = water->dPdV;
     } else if (waterSource == 1) {
-        Vw = WaterEOS::calculateSpiveyVolume(T, P / 1e5, &Kw);
+        Vw = WaterEOS::calculateSpiveyVolume(T, P / 1e5, &Kw, beyondFit);
     } else {
         return 0.0;
     }
     const double rhow = kWaterMolarMass / Vw;
     const double dVwdP = 1.0 / Kw;
-    double deps = 0.0;
-    const double eps = water->calculateEpsilon_BradleyPitzer(T, P / 1e5, nullptr, 0, &deps);
+    // Bradley & Pitzer's dielectric constant over the whole range of the fit.
+    double deps = 0.0;  // per bar
+    const double eps = water->calculateSolutionDielectric(T, P / 1e5, Vw, Kw, &deps);
+    if (!std::isfinite(eps) || !std::isfinite(deps)) {
+        errorflag = 1;
+        rho = std::nan("");
+        return rho;
+    }
     const double depsdP = deps * 1e-5;
     const double D = 0.5 / std::sqrt(rhow) * (-kWaterMolarMass / (Vw * Vw)) * dVwdP * std::pow(eps, -1.5) -
                      1.5 * std::sqrt(rhow) * depsdP * std::pow(eps, -2.5);

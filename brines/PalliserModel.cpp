@@ -28,6 +28,8 @@ PalliserModel::PalliserModel()
       spivey(std::make_unique<SpiveyDensityModel>()),
       maoDuan(std::make_unique<MaoDuanSalinityModel>(1)) {
     anderko->setSystemCode(10);
+    // The phase diagram's liquid law blends the brine models beyond their fits.
+    spivey->beyondFit = maoDuan->beyondFit = true;
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;

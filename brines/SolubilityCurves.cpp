@@ -74,10 +74,10 @@ void SolubilityModel::calculateTheIsopleth(double ms_, double mg_, char mode, co
         calculate_density();
         if (vapourVolumeFlag) calculateVapourMolarVolume();
         const double Vv = vapourVolume();
-        rhov = Vv > 0.0 ? (Mw * yw + 0.016 * (1.0 - yw)) / Vv : 0.0;
+        rhov = Vv > 0.0 ? (Mw * yw + gasMolarMass() * (1.0 - yw)) / Vv : 0.0;
         const double ML = liquidMolarMass();
-        const double rocg = Vv > 0.0 ? 0.016 * (1.0 - yw) / Vv : 0.0;
-        const double rocl = 0.016 * rho * xGas() / ML;
+        const double rocg = Vv > 0.0 ? gasMolarMass() * (1.0 - yw) / Vv : 0.0;
+        const double rocl = gasMolarMass() * rho * xGas() / ML;
         if (f)
             std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d %12lg %12lg %12lg %12lg\n", T,
                          P / 1e5, mg, ms, Vg * 1e6, henryOfGas(), Vv * 1e6, xGas(), yw, errorflag, rhov, rho, rocg,
@@ -130,20 +130,20 @@ void biphaHeader(std::FILE* f, const char* s) {
 // The liquid at its current state as the start of a biphasic isochore.
 static void startIsochore(SolubilityModel& sm) {
     sm.rho0 = sm.rho;
-    const double ML = sm.Mw * sm.xWater() + 0.016 * sm.xGas() + 0.0585 * sm.xSalt();
+    const double ML = sm.liquidMolarMass();
     sm.cw = sm.xWater() * sm.rho / ML;
     sm.cg = sm.xGas() * sm.rho / ML;
     sm.cg0 = sm.cg;
     const double Vv = sm.vapourVolume();
-    sm.rhov = Vv > 0.0 ? (sm.Mw * sm.yw + 0.016 * (1.0 - sm.yw)) / Vv : 0.0;
+    sm.rhov = Vv > 0.0 ? (sm.Mw * sm.yw + sm.gasMolarMass() * (1.0 - sm.yw)) / Vv : 0.0;
     sm.phi = 0.0;
 }
 
 static void biphaRow(SolubilityModel& sm, std::FILE* f) {
     const double Vv = sm.vapourVolume();
-    const double ML = sm.Mw * sm.xWater() + 0.016 * sm.xGas() + 0.0585 * sm.xSalt();
-    const double rocg = Vv > 0.0 ? 0.016 * (1.0 - sm.yw) / Vv : 0.0;
-    const double rocl = 0.016 * sm.rho * sm.xGas() / ML;
+    const double ML = sm.liquidMolarMass();
+    const double rocg = Vv > 0.0 ? sm.gasMolarMass() * (1.0 - sm.yw) / Vv : 0.0;
+    const double rocl = sm.gasMolarMass() * sm.rho * sm.xGas() / ML;
     std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", sm.T, sm.P / 1e5, sm.mg, sm.phi, sm.rhov,
                  sm.rho, rocg, rocl, sm.errorflag);
 }
@@ -269,7 +269,7 @@ double SolubilityModel::equationForBiphasicIsochor(double P_Pa, void*) {
     calculate_density();
     if (vapourVolumeFlag) calculateVapourMolarVolume();
     const double Vv = vapourVolume();
-    rhov = (Mw * yw + 0.016 * (1.0 - yw)) / Vv;
+    rhov = (Mw * yw + gasMolarMass() * (1.0 - yw)) / Vv;
     phi = (rho - rho0) / (rho - rhov);
     const double ML = liquidMolarMass();
     return cg0 - (1.0 - phi) * xGas() * rho / ML - phi * (1.0 - yw) / Vv;

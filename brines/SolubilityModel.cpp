@@ -21,14 +21,26 @@ constexpr const char* kHydrocarbons[15] = {"CH4", "C2",  "C3",  "iC4", "nC4",  "
 constexpr double kHydrocarbonFractions[15] = {0.5,  0.25, 0.04, 0.01, 0.05, 0.01, 0.04, 0.02,
                                               0.04, 0.04, 0.03, 0.04, 0.08, 0.08, 0.065};
 
-bool isGasName(const char* name) {
-    static const char* const gases[] = {"CO2", "CH4", "C2", "N2", "H2S", "C2H6", "C3", "iC4", "nC4", "iC4H10", "nC4H10"};
-    for (const char* g : gases)
-        if (std::strcmp(name, g) == 0) return true;
-    return false;
+}  // namespace
+
+double solubleGasMolarMass(const char* name) {
+    // IUPAC standard atomic weights (CO2 44.0098, CH4 16.043 g/mol).
+    struct Gas {
+        const char* name;
+        double M;  // kg/mol
+    };
+    static constexpr Gas gases[] = {{"CO2", 0.0440098},    {"CH4", 0.016043},   {"C2", 0.030069},
+                                    {"N2", 0.0280134},     {"H2S", 0.034081},   {"C2H6", 0.030069},
+                                    {"C3", 0.044096},      {"iC4", 0.058122},   {"nC4", 0.058122},
+                                    {"iC4H10", 0.058122},  {"nC4H10", 0.058122}};
+    for (const Gas& g : gases)
+        if (name && std::strcmp(name, g.name) == 0) return g.M;
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
-}  // namespace
+double SolubilityModel::gasMolarMass() const {
+    return ig >= 0 ? solubleGasMolarMass(component_names[ig].c_str()) : 0.0;
+}
 
 SolubilityModel::SolubilityModel() : water(std::make_unique<WagnerPruss>(2)) {
     bubbleSolver.obj = this;
@@ -50,7 +62,7 @@ void SolubilityModel::read_component_data(int i, const char* name) {
         iw = i;
     } else if (std::strcmp(name, "NaCl") == 0) {
         is = i;
-    } else if (isGasName(name)) {
+    } else if (std::isfinite(solubleGasMolarMass(name))) {
         if (ig < 0) ig = i;
         ++gasCount;
     }
@@ -236,9 +248,20 @@ void SolubilityModel::update_composition() {
     if (iw >= 0) x[iw] = 1.0 - b / d - a / d;
 }
 
+bool SolubilityModel::inRangeOfFit() {
+    if (!fit.source || (T >= fit.Tmin && T <= fit.Tmax && P <= fit.Pmax && ms >= 0.0 && ms <= fit.msMax)) return true;
+    platform::diagf("%s: %g K, %g bar and %g mol/kg NaCl lie outside the range of its fit (%g to %g K, up to %g bar "
+                    "and %g mol/kg); no solubility is given\n",
+                    fit.source, T, P * 1e-5, ms, fit.Tmin, fit.Tmax, fit.Pmax * 1e-5, fit.msMax);
+    errorflag = 1;
+    fugacityError = 1;
+    return false;
+}
+
 void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
     fugacityError = 0;
+    if (!inRangeOfFit()) return;
     calculatePsatH2O();
     calculate_vapour_fugacities();
     if (fugacityError) return;
@@ -269,7 +292,7 @@ void SolubilityModel::calculate_gas_solubility0() {
         x[ig] = xg;
         if (iw >= 0) x[iw] = xw;
         if (is >= 0) x[is] = xs;
-        bulk_molar_weight = 1000.0 * (Mw * xw + 0.016 * xg + (is >= 0 ? 0.0585 * xs : 0.0));
+        bulk_molar_weight = 1000.0 * (Mw * xw + gasMolarMass() * xg + (is >= 0 ? 0.0585 * xs : 0.0));
     }
     calculate_gas_partial_volume_();
 }
@@ -284,7 +307,8 @@ void SolubilityModel::calculate_density() {
     densityModel->pressure(P / 1e5);
     densityModel->molality(ms);
     const double rhob = densityModel->calculate_density();
-    rho = (1000.0 + 16.0 * mg + 58.5 * ms) / ((1000.0 + 58.5 * ms) / rhob + 1000.0 * mg * Vg);
+    if (!std::isfinite(rhob)) errorflag = 1;  // outside the density model's range (said)
+    rho = (1000.0 + 1000.0 * gasMolarMass() * mg + 58.5 * ms) / ((1000.0 + 58.5 * ms) / rhob + 1000.0 * mg * Vg);
 }
 
 void SolubilityModel::calculate_gas_solubility(double T_, double P_bar, double ms_) {
@@ -386,6 +410,7 @@ void SolubilityModel::calculate_water_activity() {
     water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5);
     double aw = 1.0, saltSlot = 0.0;
     water->calculatePitzer84(ms, aw, saltSlot, osmoticCoefficient);
+    if (!std::isfinite(aw)) errorflag = 1;  // outside the activity model's range (said)
     if (is >= 0) activity[is] = saltSlot;
     if (iw >= 0) activity[iw] = aw * (1.0 - sumOfGasMoleFractions());
 }

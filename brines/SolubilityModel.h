@@ -50,6 +50,10 @@ enum SM_DensityModelType : int {
     SM_DensitySpivey = 3,
 };
 
+// Molar mass (kg/mol) of a gas the solubility models dissolve; NaN for a name
+// that is none of them.
+double solubleGasMolarMass(const char* name);
+
 class SolubilityModel : public Phase {
 public:
     static constexpr double Mw = 0.018015268;  // kg/mol
@@ -108,6 +112,10 @@ public:
     double xGas() const { return ig >= 0 ? x[ig] : 0.0; }
     double xSalt() const { return is >= 0 ? x[is] : 0.0; }
     double xWater() const { return iw >= 0 ? x[iw] : 0.0; }
+    // Liquid molar mass (kg/mol) of the current mole fractions.
+    double liquidMolarMass() const { return Mw * xWater() + gasMolarMass() * xGas() + 0.0585 * xSalt(); }
+    // Molar mass (kg/mol) of the dissolved gas, 0 without one.
+    double gasMolarMass() const;
     // Molar volume of the vapour model (m3/mol), 0 without one.
     double vapourVolume() const { return gasModel ? gasModel->V : 0.0; }
     // Henry constant and activity coefficient of the gas.
@@ -142,11 +150,21 @@ public:
     std::vector<double>& henryConstant = aux2;
 
 protected:
+    // The range of a correlation's fit (T in K, P up to Pmax in Pa, the salt
+    // molality up to msMax); no source: no range of its own (the Henry-law
+    // models carry theirs in their Henry constants).
+    struct FitRange {
+        const char* source = nullptr;
+        double Tmin = 0.0, Tmax = 0.0, Pmax = 0.0, msMax = 0.0;
+    };
+    FitRange fit;
+    // Whether T, P and ms lie in the fit's range; if not, a message naming
+    // its source, errorflag and fugacityError 1.  The lower pressure limit,
+    // the solution's vapour pressure, is the solubility's own refusal.
+    bool inRangeOfFit();
     // Builds the gas model of gasModelType for the current system.
     void createGasModel();
     // Gas model at T, P (start volume R T/P, one retry from 7.5e-5 m3/mol).
     void solveGasModel(bool withFugacities);
     double sumOfGasMoleFractions() const;
-    // Liquid molar mass (kg/mol) of the current mole fractions.
-    double liquidMolarMass() const { return Mw * xWater() + 0.016 * xGas() + 0.0585 * xSalt(); }
 };

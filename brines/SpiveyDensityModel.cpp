@@ -9,10 +9,21 @@
 #include "water/WagnerPruss.h"
 #include "platform/OutputFiles.h"
 
-SpiveyDensityModel::SpiveyDensityModel() { setSystemType(DM_SpiveyNaCl); }
+// Spivey, McCain & North (2004), J. Can. Pet. Technol. 43(7), 52: "... at
+// temperatures from 0 to 275 C, pressures to 200 MPa, and salinities to
+// 5.7 mole/kg", the molality of 25 wt % NaCl (5.704 mol/kg).
+SpiveyDensityModel::SpiveyDensityModel() {
+    setSystemType(DM_SpiveyNaCl);
+    Tmin = 273.15;
+    Tmax = 548.15;
+    Pmin = 0.0;
+    Pmax = 2e8;
+    mmax = 5.704;
+}
 
 double SpiveyDensityModel::calculate_density() {
     constexpr double P0 = 7e7;
+    if (!inRangeOfFit("Spivey, McCain & North (2004) brine density")) return rho;
     const double t = T - 273.15, t2 = t * t;
     const double rw0 = (1.03265 + 0.00645486 * t - 1.27213e-5 * t2) / (1.0 + 0.00639589 * t - 7.0291e-6 * t2);
     const double Ew = (6.221 - 0.03478 * t + 0.0004221 * t2) / (1.0 - 0.004405 * t + 5.182e-5 * t2);

@@ -19,6 +19,8 @@ SpiveySolubility::SpiveySolubility() {
     bubbleSolver.data = nullptr;
     setSystemType(SM_H2O_CH4_NaCl, 0);
     setGasModelType(SM_GasClassicalSRK);
+    // Spivey, McCain & North (2004): 0 to 275 C, to 200 MPa, to 25 wt % NaCl.
+    fit = {"Spivey, McCain & North (2004) methane solubility", 273.15, 548.15, 2e8, 5.704};
 }
 
 double SpiveySolubility::partialVolume(double PM) const {
@@ -31,6 +33,10 @@ double SpiveySolubility::partialVolume(double PM) const {
 void SpiveySolubility::calculate_gas_solubility0() {
     fugacityError = 0;
     errorflag = 0;
+    if (!inRangeOfFit()) {
+        mg = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     Psat = WaterEOS::saturationPressureWagnerPruss(T);
     if (Psat > P) {
         fugacityError = 1;
@@ -95,6 +101,7 @@ void SpiveySolubility::calculate_isopleth(double mg_, double ms_, char /*mode*/,
         const double t = 273.15 + i;
         temperature(t);
         calculate_bubble_pressure(t, P / 1e5, ms_, mg_);
+        if (errorflag) break;  // no bubble point (outside the correlation's range): the curve ends
         if (out) {
             out->push_back(t);
             out->push_back(P / 1e5);

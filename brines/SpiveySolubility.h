@@ -19,7 +19,9 @@ public:
     // (P_bar and ms_ are not used: the salt molality is the model's).
     void calculate_bubble_pressure(double T_, double P_bar, double ms_, double mg_);
     double calculate_gas_partial_volume(double T_, double P_bar, double ms_, double mg_);
-    // 301 bubble points from 273.15 K by 1 K into out (T in K, P in bar).
+    // Bubble points from 273.15 K by 1 K into out (T in K, P in bar), up to
+    // 573.15 K or the first temperature without one (the correlation ends at
+    // 548.15 K).
     void calculate_isopleth(double mg_, double ms_, char mode, const char* suffix, std::vector<double>* out);
     // Against DMGWwater, file "res5.txt".
     void compare_with_Duan_model();

@@ -10,8 +10,8 @@
 
 namespace {
 constexpr double kMassH2O = 0.018015268;
-constexpr double kMassCO2 = 0.044;
-constexpr double kMassCH4 = 0.016;
+constexpr double kMassCO2 = 0.0440098;  // IUPAC
+constexpr double kMassCH4 = 0.016043;   // IUPAC
 constexpr double kMassNaCl = 0.0584428;
 constexpr double kMassKCl = 0.0745513;
 

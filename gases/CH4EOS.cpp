@@ -8,7 +8,7 @@
 #include "platform/LogSink.h"
 
 namespace {
-constexpr double kM = 0.016;  // kg/mol, molar mass of the model: mass density = 0.016/V
+constexpr double kM = 0.016043;  // kg/mol, molar mass of methane (IUPAC): mass density = kM/V
 
 // Ancillary equations of the saturation curve of methane, fits to the
 // Setzmann & Wagner (1991) reference equation (constants of the fits; they

@@ -4,7 +4,7 @@
 // to the Setzmann & Wagner (1991) reference equation, saturation start values
 // and two homogenisation-temperature solvers seeded from them.
 //
-// Units of the correlations: T in K, mass density in kg/m3 (0.016/V for a
+// Units of the correlations: T in K, mass density in kg/m3 (0.016043/V for a
 // molar volume V in m3/mol, the model's molar mass), pressure in bar.  They
 // hold from the triple point (90.6941 K) to the critical point (190.564 K);
 // outside that range they give no value (NaN).

@@ -17,8 +17,8 @@ IUPACCH4::IUPACCH4(int kind) : CH4EOS(1, kind, 0)
     setModelName("IUPAC CH4");
     FluidPhase::number_of_components(1);
     add_component("CH4");
-    molar_mass[0] = 0.016;
-    bulk_molar_weight = 0.016;
+    molar_mass[0] = 0.016043;
+    bulk_molar_weight = 0.016043;
 }
 
 IUPACCH4::~IUPACCH4() = default;

@@ -20,8 +20,8 @@ IUPACCO2::IUPACCO2(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
     setModelName("IUPAC CO2");
     FluidPhase::number_of_components(1);
     add_component("CO2");
-    molar_mass[0] = 0.044;
-    bulk_molar_weight = 0.044;
+    molar_mass[0] = 0.0440098;
+    bulk_molar_weight = 0.0440098;
 }
 
 IUPACCO2::~IUPACCO2() = default;

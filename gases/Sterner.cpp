@@ -17,8 +17,8 @@ Sterner::Sterner(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
     setModelName("Sterner & Pitzer CO2");
     FluidPhase::number_of_components(1);
     component_names[0] = "CO2";
-    molar_mass[0] = 0.044;
-    bulk_molar_weight = 0.044;
+    molar_mass[0] = 0.0440098;
+    bulk_molar_weight = 0.0440098;
 }
 
 Sterner::~Sterner() = default;

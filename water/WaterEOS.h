@@ -59,9 +59,12 @@ public:
     // Molar volume of liquid water (m3/mol) at T (K) and P (bar) from the pure
     // water density of Spivey, McCain & North (2004); with dPdV, (dP/dV)_T in
     // Pa mol/m3.
-    static double calculateSpiveyVolume(double T_, double P_bar, double* dPdV = nullptr);
+    // Outside 0 to 275 C and 0 to 2000 bar: NaN and a message, unless
+    // beyondRange (a caller that answers for the extrapolation).
+    static double calculateSpiveyVolume(double T_, double P_bar, double* dPdV = nullptr, bool beyondRange = false);
     // Specific volume (cm3 per g of solution) of saturated liquid water and of
     // NaCl solutions of molality m (mol/kg) along the vapour curve (Haas 1976).
+    // From 80 to 325 C; outside: NaN and a message.
     static double calculateHaasVolume(double T_, double m_);
     // Dielectric constant at T (K) and V (m3/mol), with its Born functions
     // written as one row "T P V rho eps Z Q Y X" to f (no row when f is null).
@@ -73,14 +76,24 @@ public:
     double calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState);
     double calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState);
     double calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState);
-    // Pitzer's (1983) Kirkwood form: not available (its correlation factor
-    // could not be traced to the publication); NaN, errorflag 1, a message
-    // and no row.
+    // Each of these holds in its published range (Johnson & Norton 0 to
+    // 1000 C, Uematsu & Franck 0 to 550 C, Helgeson & Kirkham 0 to 600 C);
+    // outside it: NaN, errorflag 1, a message and no row.
+    // Pitzer's (1983) Kirkwood form from 200 C up (below, the correlation is
+    // up to 13 % high: refused as above); its row has no Born functions.
     double calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState);
-    // Bradley & Pitzer (1979) at T (K) and P (bar); dEdP receives (deps/dP)_T
-    // per bar.  setState solves the molar volume at (T, P) after eps.
+    // Bradley & Pitzer (1979) at T (K) and P (bar), 0 to 350 C up to 1 kbar
+    // (refused outside as above); dEdP receives (deps/dP)_T per bar.
+    // setState solves the molar volume at (T, P) after eps.
     double calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState,
                                           double* dEdP = nullptr);
+    // The dielectric constant that the Debye-Hueckel slope and the solution
+    // volumes take at T (K), P (bar) and the water's V (m3/mol) with its
+    // (dP/dV)_T (Pa mol/m3): Bradley & Pitzer in its range and its form
+    // continued down to the NaCl-ice eutectic (251.85 K), Johnson & Norton
+    // beyond (refused outside its range: NaN, errorflag 1, a message).
+    // dEdP receives (deps/dP)_T per bar.
+    double calculateSolutionDielectric(double T_, double P_bar, double V_, double dPdV_, double* dEdP = nullptr);
     // Igor file "eps" + suffix of the Johnson-Norton row over T (1 K steps)
     // and P (1 bar steps).
     void calculateEpsilonGrid(double Tmin_, double Tmax_, double Pmin, double Pmax, const char* suffix);

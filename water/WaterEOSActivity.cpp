@@ -4,7 +4,8 @@
 // of ice from it (a_ice = a_w).
 //
 // Activity models, all from the Debye-Hueckel slope A_phi at the object's
-// state (dielectric constant of Bradley & Pitzer 1979):
+// state (dielectric constant of Bradley & Pitzer 1979 in its range, of
+// Johnson & Norton 1991 beyond it):
 //   0  Pitzer, Peiper & Busey (1984), NaCl(aq) to 300 C and 1 kbar
 //   1  Thurmond-type temperature functions of beta0, beta1 and C
 //   other  the Debye-Hueckel limiting law
@@ -13,6 +14,7 @@
 
 #include "fluid/PhaseSolvers.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
 
@@ -32,7 +34,8 @@ struct IceMeltingData {
 }  // namespace
 
 double WaterEOS::calculateDebyeHuckelSlope() {
-    const double eps = calculateEpsilon_BradleyPitzer(T, P * 1e-5, nullptr, 0, nullptr);
+    // NaN (said) where no dielectric correlation holds.
+    const double eps = calculateSolutionDielectric(T, P * 1e-5, V, dPdV);
     const double rhoW = kMolarMass / V;  // kg/m3
     const double lB = kElementaryChargeSquared / (kFourPiEpsilon0 * eps * kBoltzmann * T);
     return std::sqrt(kTwoPiAvogadro * rhoW) * std::pow(lB, 1.5) / 3.0;
@@ -48,6 +51,18 @@ void WaterEOS::calculateActivity(double m_, double& aw, double& gamma, double& p
 }
 
 void WaterEOS::calculatePitzer84(double m_, double& aw, double& gamma, double& phi) {
+    // Pitzer, Peiper & Busey (1984), J. Phys. Chem. Ref. Data 13, 1: NaCl(aq)
+    // from 0 to 300 C, to 1 kbar and 6 mol/kg.  Outside: no activity (NaN,
+    // errorflag 1, a message).
+    if (!(T >= 273.15 && T <= 573.15 && P <= 1e8 && m_ >= 0.0 && m_ <= 6.0)) {
+        platform::diagf("Pitzer, Peiper & Busey (1984): %g K, %g bar and %g mol/kg NaCl lie outside its range (273.15 "
+                        "to 573.15 K, to 1000 bar, to 6 mol/kg); no water activity is given\n",
+                        T, P * 1e-5, m_);
+        errorflag = 1;
+        aw = phi = std::nan("");
+        gamma = 0.0;
+        return;
+    }
     const double Aphi = calculateDebyeHuckelSlope();
     const double p = P * 1e-5, t = T;
     const double s = std::sqrt(m_);

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "brines/DMGWwater.h"
 #include "brines/HenPitSet.h"
+#include "brines/SpiveySolubility.h"
 #include "water/WaterEOS.h"
 
 namespace {
@@ -251,9 +253,11 @@ TEST(HenPitSet, WithoutGasAndWithCO2) {
     c.ms = 0.0;
     c.describe();
     EXPECT_EQ(c.errorflag, 0);
+    // A gas the set has no constants for has no Henry constant (the first
+    // set knows CO2 and H2S only): refused, never an insoluble gas.
     c.version = 0;
     c.component_names[1] = "CH4";
-    EXPECT_EQ(c.calculateHenryConstant(1), 1e25);
+    EXPECT_TRUE(std::isnan(c.calculateHenryConstant(1)));
 }
 
 TEST(DMGWwater, SaltFreeSystemsTakeTheirGasSets) {
@@ -264,4 +268,56 @@ TEST(DMGWwater, SaltFreeSystemsTakeTheirGasSets) {
     pure.calculate_gas_solubility(350.0, 150.0, 0.0);
     EXPECT_NEAR(pure.mg, brine.mg, 1e-12);
     EXPECT_NEAR(pure.x[0] + pure.x[1], 1.0, 1e-15);
+}
+
+// The solubility models answer inside the ranges of their publications and
+// refuse outside them (error, message, no solubility): Duan et al. (1992)
+// and Duan & Mao (2006) methane 273-523 K to 1600 and 2000 bar; Duan & Sun
+// (2003) CO2 273-533 K, 2000 bar, 4.3 mol/kg; Mao & Duan (2006) N2 273-400 K,
+// 600 bar; Spivey et al. (2004) methane 0-275 C, 2000 bar, 25 wt % NaCl.
+TEST(SolubilityFits, RefuseStatesOutsideTheirPublishedRanges) {
+    struct Case {
+        SM_SystemType system;
+        int version;
+        double T, P, ms;
+        const char* said;  // null: a solubility
+    };
+    const Case cases[] = {
+        {SM_H2O_CH4_NaCl, 0, 400.0, 1500.0, 1.0, nullptr},
+        {SM_H2O_CH4_NaCl, 0, 400.0, 1800.0, 1.0, "Duan, Moller, Greenberg & Weare (1992) methane solubility"},
+        {SM_H2O_CH4_NaCl, 1, 400.0, 1800.0, 1.0, nullptr},
+        {SM_H2O_CH4_NaCl, 1, 600.0, 500.0, 1.0, "Duan & Mao (2006) methane solubility: 600 K, 500 bar and 1 mol/kg"},
+        {SM_H2O_CO2_NaCl, 0, 500.0, 500.0, 4.0, nullptr},
+        {SM_H2O_CO2_NaCl, 0, 500.0, 500.0, 5.0, "Duan & Sun (2003) CO2 solubility"},
+        {SM_H2O_CO2, 0, 550.0, 500.0, 0.0, "up to 2000 bar and 4.3 mol/kg"},
+        {SM_H2O_N2, 0, 350.0, 300.0, 0.0, nullptr},
+        {SM_H2O_N2, 0, 450.0, 300.0, 0.0, "Mao & Duan (2006) N2 solubility"},
+        {SM_H2O_N2, 0, 350.0, 800.0, 0.0, "Mao & Duan (2006) N2 solubility"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.system << " v" << c.version << " " << c.T << " K " << c.P << " bar");
+        DMGWwater d(c.system, c.version);
+        testing::internal::CaptureStderr();
+        d.calculate_gas_solubility(c.T, c.P, c.ms);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (!c.said) {
+            EXPECT_EQ(d.errorflag, 0) << said;
+            EXPECT_GT(d.mg, 0.0);
+        } else {
+            EXPECT_EQ(d.errorflag, 1);
+            EXPECT_EQ(d.fugacityError, 1);
+            EXPECT_NE(said.find(c.said), std::string::npos) << said;
+            EXPECT_NE(said.find("lie outside the range of its fit"), std::string::npos) << said;
+        }
+    }
+    SpiveySolubility s;
+    s.calculate_gas_solubility(500.0, 300.0, 1.0);
+    EXPECT_EQ(s.errorflag, 0);
+    EXPECT_GT(s.mg, 0.0);
+    testing::internal::CaptureStderr();
+    s.calculate_gas_solubility(560.0, 300.0, 1.0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s.errorflag, 1);
+    EXPECT_TRUE(std::isnan(s.mg));
+    EXPECT_NE(said.find("Spivey, McCain & North (2004) methane solubility: 560 K"), std::string::npos) << said;
 }

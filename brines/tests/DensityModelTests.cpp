@@ -101,6 +101,40 @@ TEST(MaoDuanSalinityModel, CoefficientBlocksFollowTheSalt) {
     EXPECT_EQ(bad.rho, 5.0);
 }
 
+// Each salt's block holds in the range of its fit (Mao & Duan 2008, Table 2:
+// NaCl 273.15-573.15 K, 1-1000 bar, to 6 mol/kg; BaCl2 273.15-473.15 K to
+// 200 bar and 1.6 mol/kg): outside it no density, an error and a message.
+TEST(MaoDuanSalinityModel, RefusesStatesOutsideTheRangeOfItsFit) {
+    struct Case {
+        DM_SystemType salt;
+        double T, P, m;
+        bool inRange;
+    };
+    const Case cases[] = {{DM_NaCl, 573.15, 1000.0, 6.0, true},  {DM_NaCl, 600.0, 500.0, 1.0, false},
+                          {DM_NaCl, 263.15, 10.0, 1.0, false},   {DM_NaCl, 400.0, 1500.0, 1.0, false},
+                          {DM_NaCl, 400.0, 100.0, 7.0, false},   {DM_BaCl2, 400.0, 150.0, 1.0, true},
+                          {DM_BaCl2, 400.0, 300.0, 1.0, false},  {DM_BaCl2, 400.0, 100.0, 2.0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.salt << " " << c.T << " K " << c.P << " bar " << c.m);
+        MaoDuanSalinityModel md(0);
+        md.setSystemType(c.salt);
+        md.errorflag = 0;
+        testing::internal::CaptureStderr();
+        const double r = density(md, c.T, c.P, c.m);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (c.inRange) {
+            EXPECT_EQ(md.errorflag, 0);
+            EXPECT_GT(r, 700.0);
+            EXPECT_LT(r, 1500.0);
+        } else {
+            EXPECT_TRUE(std::isnan(r));
+            EXPECT_EQ(md.errorflag, 1);
+            EXPECT_NE(said.find("Mao & Duan (2008) brine density"), std::string::npos) << said;
+            EXPECT_NE(said.find("lie outside the range of its fit"), std::string::npos) << said;
+        }
+    }
+}
+
 TEST(PotterBrown, TableValuesAndInterpolationRules) {
     PotterBrown pb;
     EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003);

@@ -289,7 +289,7 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"wagner", "crit", "a", "TP", "1e300", "1"}, "", "Command TP failed"},  // the first one ran
         {V, {"SRK1:CO2,CH4", "x", "1.5"}, "", "Command x failed"},
         {V, {"SRK1:XYZ", "TP", "300", "1"}, "", "XYZ"},  // unknown component
-        {V, {"PR:CO2", "TP", "300", "1"}, "", "CO2"},    // a component without data
+        {V, {"PR:Unobtainium", "TP", "300", "1"}, "", "Unobtainium"},  // a component without data
         {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
         // Curves that the model does not trace are said to be so, not passed over.
         {V, {"wagner", "crit2", "c"}, "", "computes no critical curve"},

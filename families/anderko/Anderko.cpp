@@ -24,8 +24,8 @@ struct AnderkoComponent {
 constexpr AnderkoComponent kH2O{"H2O", 2.84959143e-05, 1.85, 0.018015268, 648.6, 6.174e-05};
 constexpr AnderkoComponent kNaCl{"NaCl", 6.00124e-05, 6.4, 0.0585, 2167.0, 0.000167};
 constexpr AnderkoComponent kKCl{"KCl", 8.1783e-05, 7.3, 0.0745, 2271.0, 0.000218};
-constexpr AnderkoComponent kCO2{"CO2", 4.952e-05, 0.0, 0.044, 305.0, 9.4e-05};
-constexpr AnderkoComponent kCH4{"CH4", 4.4e-05, 0.0, 0.016, 190.6, 6e-05};
+constexpr AnderkoComponent kCO2{"CO2", 4.952e-05, 0.0, 0.0440098, 305.0, 9.4e-05};
+constexpr AnderkoComponent kCH4{"CH4", 4.4e-05, 0.0, 0.016043, 190.6, 6e-05};
 
 struct AnderkoSystem {
     int code;

@@ -50,8 +50,8 @@ AnderkoCO2::AnderkoCO2(int phaseKind) : CO2EOS(2, phaseKind, 0) {
     readIdealComponentData(ideal, "CO2");
     hs->set_parameters(4.952e-05);
     disp->set_covolume(4.952e-05);
-    molar_mass[0] = 0.044;
-    bulk_molar_weight = 0.044;
+    molar_mass[0] = 0.0440098;
+    bulk_molar_weight = 0.0440098;
 }
 
 AnderkoCO2::~AnderkoCO2() = default;

@@ -1,6 +1,9 @@
 #include "families/cubic/CubicData.h"
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <vector>
 
 #include "fluid/ComponentFile.h"
 #include "platform/DataFiles.h"
@@ -32,8 +35,10 @@ bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij) {
     return false;
 }
 
-bool readCubicComponentFile(const std::string& name, const char* missingFormat,
-                            std::initializer_list<CubicKeyword> keywords) {
+namespace {
+
+bool readKeywords(const std::string& name, const char* missingFormat, const CubicKeyword* first,
+                  const CubicKeyword* last) {
     const std::string rel = componentFilePath(name);
     // A name that climbs out of the data folder is not a component name.
     const bool plain = !name.empty() && name.find("..") == std::string::npos && name[0] != '/';
@@ -49,7 +54,8 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
     WordReader reader(f);
     std::string w;
     while (reader.next(w)) {
-        for (const CubicKeyword& k : keywords) {
+        for (const CubicKeyword* p = first; p != last; ++p) {
+            const CubicKeyword& k = *p;
             if (w != k.keyword) continue;
             std::string v;
             if (!reader.next(v)) break;
@@ -63,6 +69,46 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
         }
     }
     std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+bool readCubicComponentFile(const std::string& name, const char* missingFormat,
+                            std::initializer_list<CubicKeyword> keywords) {
+    return readKeywords(name, missingFormat, keywords.begin(), keywords.end());
+}
+
+bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat, double& Tc,
+                             double& Pc, double& omega, double& mw, std::initializer_list<CubicKeyword> required) {
+    constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+    double tc = kUnset, pc = kUnset, w = kUnset, m = kUnset;
+    std::vector<CubicKeyword> keys = {{"Tc", &tc}, {"Pc", &pc}, {"omega", &w}, {"mw", &m}};
+    std::vector<double> extra(required.size(), kUnset);
+    std::size_t k = 0;
+    for (const CubicKeyword& q : required) keys.push_back({q.keyword, &extra[k++]});
+    if (!readKeywords(name, missingFormat, keys.data(), keys.data() + keys.size())) return false;
+    std::string missing;
+    auto need = [&](const char* key, bool ok) {
+        if (!ok) missing += std::string(missing.empty() ? "" : ", ") + key;
+    };
+    need("Tc", tc > 0.0 && std::isfinite(tc));
+    need("Pc", pc > 0.0 && std::isfinite(pc));
+    need("omega (the acentric factor)", std::isfinite(w));
+    need("mw", m > 0.0 && std::isfinite(m));
+    k = 0;
+    for (const CubicKeyword& q : required) need(q.keyword, std::isfinite(extra[k++]));
+    if (!missing.empty()) {
+        platform::diagf("%s: the file %s gives no %s of %s; the component is refused\n", model,
+                        componentFilePath(name).c_str(), missing.c_str(), name.c_str());
+        return false;
+    }
+    Tc = tc;
+    Pc = pc;
+    omega = w;
+    mw = m;
+    k = 0;
+    for (const CubicKeyword& q : required) *q.value = extra[k++];
     return true;
 }
 

@@ -46,4 +46,14 @@ struct CubicKeyword {
 bool readCubicComponentFile(const std::string& name, const char* missingFormat,
                             std::initializer_list<CubicKeyword> keywords);
 
+// The corresponding-states data of a component from its file: Tc (K), Pc (Pa),
+// the acentric factor omega and the molar mass mw (kg/mol), each required, and
+// any further keywords the caller names in `required` (each required too).
+// A cubic whose alpha(T) comes from omega has no temperature dependence
+// without it, so a component whose file lacks any of them is refused: false,
+// with a message naming the model, the component and what is missing, and
+// nothing is stored.  A missing file writes `missingFormat` as above.
+bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat, double& Tc,
+                             double& Pc, double& omega, double& mw, std::initializer_list<CubicKeyword> required = {});
+
 }  // namespace cubic

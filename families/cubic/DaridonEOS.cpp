@@ -87,16 +87,10 @@ void DaridonEOS::read_component_data(int i, const char* name) {
         platform::diagf("H2O must be the first component. Here H2O is the %dth component.", i);
     // The ideal-gas part takes its standard-state data component by component.
     readIdealComponentData(ideal, name);
-    double Tc = 0.0, Pc = 0.0, omega = 0.0, mw = molar_mass[i];
-    if (!cubic::readCubicComponentFile(name, "File %s not found\n",
-                                       {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
+    // Without its critical point and acentric factor the component has no parameters.
+    double Tc = 0.0, Pc = 0.0, omega = 0.0;
+    if (!cubic::readCorrespondingStates(name, "DaridonEOS", "File %s not found\n", Tc, Pc, omega, molar_mass[i]))
         return;
-    molar_mass[i] = mw;
-    if (!(Tc > 0.0) || !(Pc > 0.0)) {
-        // Without its critical point the component has no parameters.
-        platform::diagf("Cannot treat %s component\n", name);
-        return;
-    }
     const double m = alphaSlope(omega);
     const double b = 0.646855652 * Tc / Pc;
     const double ac = 31.60820086338174 * Tc * Tc / Pc;

@@ -201,16 +201,8 @@ void HCubic::calculate_the_pseudo_critical_point(double& Tcr, double& Pcr, doubl
 }
 
 bool HCubic::readCommon(int i, const char* name) {
-    double mw = molar_mass[i];
-    if (!cubic::readCubicComponentFile(name, "File %s not found\n",
-                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}}))
-        return false;
-    molar_mass[i] = mw;
-    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        platform::diagf("Cannot treat %s component\n", name);
-        return false;
-    }
-    return true;
+    return cubic::readCorrespondingStates(name, modelName(), "File %s not found\n", Tc[i], Pc[i], omega[i],
+                                          molar_mass[i]);
 }
 
 // ---------------------------------------------------------------- TwoPar
@@ -293,17 +285,26 @@ void Heyen::number_of_components(int n) {
 void Heyen::read_component_data(int i, const char* name) {
     if (i < 0 || i >= n_ || !name) return;
     known[i] = 0;
-    double mw = molar_mass[i];
-    if (!cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
-                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"Vc", &Vc[i]},
-                                        {"slope", &m[i]}, {"nn", &nn[i]}, {"m", &mprime[i]}, {"teta", &theta[i]},
-                                        {"mw", &mw}}))
+    // Heyen's alpha(T) = exp(slope (1 - Tr^nn)) is 1 at every temperature
+    // without its slope and exponent: both are required with Vc; m and teta
+    // (the temperature dependence of b) may be absent, b then constant.
+    double tc = 0.0, pc = 0.0, w = 0.0, mw = 0.0, vc = 0.0, slope = 0.0, n = 0.0;
+    if (!cubic::readCorrespondingStates(name, "Heyen", "Cannot find %s file !\n", tc, pc, w, mw,
+                                        {{"Vc", &vc}, {"slope", &slope}, {"nn", &n}}))
         return;
-    molar_mass[i] = mw;
-    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0) || !(Vc[i] > 0.0)) {
-        platform::diagf("Cannot treat %s component\n", name);
+    if (!(vc > 0.0)) {
+        platform::diagf("Heyen: the critical volume Vc of %s must be positive; the component is refused\n", name);
         return;
     }
+    if (!cubic::readCubicComponentFile(name, "Cannot find %s file !\n", {{"m", &mprime[i]}, {"teta", &theta[i]}}))
+        return;
+    Tc[i] = tc;
+    Pc[i] = pc;
+    omega[i] = w;
+    Vc[i] = vc;
+    m[i] = slope;
+    nn[i] = n;
+    molar_mass[i] = mw;
     omegasFromZeta(Pc[i] * Vc[i] / (R * Tc[i]));
     ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];
     b[i] = Omega_b * R * Tc[i] / Pc[i];

@@ -48,10 +48,10 @@ void LK_EOS::read_component_data(int i, const char* name) {
     const std::string rel = componentFilePath(name);
     bool found = false;
     if (rel.size() <= kMaxPath) {
-        double mw = molar_mass[i];
-        found = cubic::readCubicComponentFile(name, "Cannot find %s file !\n",
-                                              {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}});
-        molar_mass[i] = mw;
+        // The acentric factor places the component between the simple and
+        // the reference fluid: a file without it (or without Tc, Pc, mw) is refused.
+        found = cubic::readCorrespondingStates(name, "Lee-Kesler", "Cannot find %s file !\n", Tc[i], Pc[i], omega[i],
+                                               molar_mass[i]);
     } else {
         platform::diagf("Cannot find %s file !\n", rel.c_str());
     }

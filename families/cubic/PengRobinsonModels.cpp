@@ -145,19 +145,18 @@ void PRNirma::read_component_data(int i, const char* name) {
         c2 = 0.869215621;
         c3 = 0.888479072;
         p = 1.007293331;
-    } else if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0) {
-        platform::diagf("Cannot treat %s component\n", name);
+    } else if (attraction()->type != 0) {
+        // The exponential alpha functions have parameters fitted to water only.
+        platform::diagf("PRNirma: the alpha function of type %d has parameters for H2O only; %s is refused\n",
+                        attraction()->type, name);
         return;
     } else {
-        double mw = molar_mass[i];
-        if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
-                                           {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
-            return;
+        // Soave's alpha(T) with Peng & Robinson's (1976) slope from the
+        // acentric factor: m = 0.37464 + 1.54226 omega - 0.26992 omega^2.
+        double mw = 0.0;
+        if (!cubic::readCorrespondingStates(name, "PR", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
+        m = 0.37464 + 1.54226 * omega - 0.26992 * omega * omega;
         molar_mass[i] = mw;
-        if (!(Tc > 0.0) || !(Pc > 0.0)) {
-            platform::diagf("Cannot treat %s component\n", name);
-            return;
-        }
     }
     repulsion()->set_covolume(i, 0.64682239464 * Tc / Pc);
     attraction()->set_parameters(i, Tc, Pc, omega, m, c0, c1, c2, c3, p);
@@ -216,8 +215,7 @@ PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
 void PRSV::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
     readIdealComponentData(ideal, name);
-    // Methane's row is the start of a component read from its file.
-    double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016;
+    double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016043;
     if (std::strcmp(name, "H2O") == 0) {
         Tc = 647.096;
         Pc = 22006400.0;
@@ -229,14 +227,15 @@ void PRSV::read_component_data(int i, const char* name) {
         Tc = 304.21;
         Pc = 7383000.0;
         omega = 0.225;
-        mw = 0.044;
+        mw = 0.0440098;
     } else if (std::strcmp(name, "CH4") == 0) {
         critical_T = 192.0;
         critical_V = 9e-05;
         Tmin = 100.0;
-    } else if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
-                                              {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}})) {
-        return;
+    } else {
+        // A component from its file takes all its constants from there: its
+        // kappa0 needs its own acentric factor.
+        if (!cubic::readCorrespondingStates(name, "PRSV", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
     }
     molar_mass[i] = mw;
     const double b = 0.64682239464 * Tc / Pc;

@@ -17,9 +17,9 @@ struct SRK1Row {
 
 const SRK1Row kRows[] = {
     {{"H2O", nullptr}, 647.096, 22064000, 0.344, 0.018015268, 649, 7e-05, 0},
-    {{"CO2", nullptr}, 304.21, 7382500, 0.225, 0.044, 307, 8e-05, 0},
+    {{"CO2", nullptr}, 304.21, 7382500, 0.225, 0.0440098, 307, 8e-05, 0},
     {{"H2S", nullptr}, 373.2, 8820000, 0.105, 0.03408, 375, 9.85e-05, 0},
-    {{"CH4", nullptr}, 190.555, 4595000, 0.013, 0.016, 192, 0.0001, 100},
+    {{"CH4", nullptr}, 190.555, 4595000, 0.013, 0.016043, 192, 0.0001, 100},
     {{"C2H6", "C2"}, 305.4, 4820000, 0.105, 0.03, 307, 0.000175, 250},
     {{"C3", "C3H8"}, 369.95, 4190000, 0.152, 0.04409, 371, 0.000203, 0},
     {{"iC4", "iC4H10"}, 408.8, 3592000, 0.176, 0.05812, 410, 0.000259, 0},
@@ -68,16 +68,10 @@ void SRK1::read_component_data(int i, const char* name) {
         critical_V = r->Vcrit;
         if (r->Tsat > 0) Tmin = r->Tsat;
     } else {
-        double mw = molar_mass[i];
-        if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
-                                           {{"Tc", &Tc}, {"Pc", &Pc}, {"omega", &omega}, {"mw", &mw}}))
+        // Without its critical constants and acentric factor the component
+        // has no parameters (Soave's m comes from omega).
+        if (!cubic::readCorrespondingStates(name, "SRK1", "Cannot open %s file !\n", Tc, Pc, omega, molar_mass[i]))
             return;
-        molar_mass[i] = mw;
-        if (!(Tc > 0.0) || !(Pc > 0.0)) {
-            // Without its critical constants the component has no parameters.
-            platform::diagf("Cannot treat %s component\n", name);
-            return;
-        }
     }
     const double b = cubic::kSrkBFactor * Tc / Pc;
     const double m = 0.48 + 1.574 * omega - 0.176 * omega * omega;

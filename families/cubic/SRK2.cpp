@@ -29,17 +29,12 @@ void SRK2::number_of_components(int n) {
 void SRK2::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
     readIdealComponentData(ideal, name);
-    double mw = molar_mass[i];
-    // A missing file is reported and nothing of it is read: the component
-    // keeps no parameters.
-    if (!cubic::readCubicComponentFile(name, "Cannot open %s file !\n",
-                                       {{"Tc", &Tc[i]}, {"Pc", &Pc[i]}, {"omega", &omega[i]}, {"mw", &mw}}))
+    // A missing file, or one without the critical constants, the acentric
+    // factor or the molar mass, is reported and nothing of it is kept: the
+    // component has no parameters.
+    if (!cubic::readCorrespondingStates(name, "SRK2", "Cannot open %s file !\n", Tc[i], Pc[i], omega[i],
+                                        molar_mass[i]))
         return;
-    molar_mass[i] = mw;
-    if (!(Tc[i] > 0.0) || !(Pc[i] > 0.0)) {
-        platform::diagf("Cannot treat %s component\n", name);
-        return;
-    }
     const double R = cubic::R;
     m[i] = m0 + m1 * omega[i] + m2 * omega[i] * omega[i];
     ac[i] = Omega_a * R * R * Tc[i] * Tc[i] / Pc[i];

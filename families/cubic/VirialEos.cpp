@@ -21,7 +21,7 @@ struct VirialGas {
 const VirialGas kGases[] = {
     {"N2", 1.48e-07, 0.0, -4.8526e-05, 0.02801348},
     {"Ar", 1.56e-07, 0.0, -6.1811e-05, 0.04},
-    {"CH4", 2.876e-07, 0.0, -0.00012846, 0.016},
+    {"CH4", 2.876e-07, 0.0, -0.00012846, 0.016043},
 };
 // Water has no row: its second virial coefficient (-1160 cm3/mol at 300 K,
 // -452 at 373 K, -102 at 600 K; Harvey & Lemmon 2004, J. Phys. Chem. Ref.

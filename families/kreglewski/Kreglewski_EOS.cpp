@@ -18,9 +18,9 @@ namespace {
 // Kreglewski and Chen's parameters: close-packed volume at 0 K, non-sphericity,
 // characteristic energy u0/k and its temperature coefficient eta/k.
 const Kreglewski_EOS::ComponentData kComponents[] = {
-    {"CH4", 2.1576e-05, 1.0, 190.29, 1.0, 0.016},
+    {"CH4", 2.1576e-05, 1.0, 190.29, 1.0, 0.016043},
     {"N2", 1.9457e-05, 1.0, 123.53, 3.0, 0.02801348},
-    {"CO2", 1.9703e-05, 1.0571, 284.28, 40.0, 0.044},
+    {"CO2", 1.9703e-05, 1.0571, 284.28, 40.0, 0.0440098},
     {"H2S", 2.0672e-05, 1.044, 373.66, 15.0, 0.034},
     {"C6", 7.7228e-05, 1.072, 468.33, 90.11, 0.0},
     {"C7", 9.0404e-05, 1.0626, 465.99, 130.0, 0.0},

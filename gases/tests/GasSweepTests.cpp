@@ -50,8 +50,8 @@ void gasHistory(double Tt, double Tc, double Vc, double Tmax) {
 
 TEST(GasSweep, CarbonDioxide) {
     IUPACCO2 m(1);
-    sweepModel(m, 216.59, 304.13, 0.044 / 467.6, 1100.0);
-    gasHistory<IUPACCO2>(216.59, 304.13, 0.044 / 467.6, 1100.0);
+    sweepModel(m, 216.59, 304.13, 0.0440098 / 467.6, 1100.0);
+    gasHistory<IUPACCO2>(216.59, 304.13, 0.0440098 / 467.6, 1100.0);
 }
 
 TEST(GasSweep, Methane) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,7 +79,7 @@ TEST(WaterVolumes, SpiveyDensityAndItsPressureDerivative) {
     EXPECT_EQ(WaterEOS::calculateSpiveyVolume(298.15, 1.0, nullptr), V);
     // (dP/dV)_T against central differences in pressure, at several states.
     for (double T : {273.15, 323.15, 423.15, 523.15}) {
-        for (double P : {1.0, 500.0, 2000.0}) {
+        for (double P : {1.0, 500.0, 1999.0}) {  // the correlation holds to 2000 bar
             SCOPED_TRACE(T);
             SCOPED_TRACE(P);
             WaterEOS::calculateSpiveyVolume(T, P, &dPdV);
@@ -151,6 +152,13 @@ TEST(WaterVolumes, HaasSaturatedLiquidAndSolutions) {
     // Salt makes the solution denser per gram.
     EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 2.0), WaterEOS::calculateHaasVolume(373.15, 0.0));
     EXPECT_LT(WaterEOS::calculateHaasVolume(373.15, 4.0), WaterEOS::calculateHaasVolume(373.15, 2.0));
+    // Haas's correlation covers 80 to 325 C.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateHaasVolume(298.15, 1.0)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateHaasVolume(623.15, 1.0)));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("calculateHaasVolume: 298.15 K and 1 mol/kg lie outside Haas's correlation"), std::string::npos)
+        << said;
 }
 
 // ---------------------------------------------------------------- dielectric constant
@@ -245,11 +253,44 @@ TEST(WaterDielectric, BradleyPitzer) {
     EXPECT_NE(row.find("nan"), std::string::npos);
 }
 
-// Pitzer's (1983) Kirkwood correlation could not be traced to its published
-// correlation factor (the form at hand gives 89 at 25 C against 78.4): it
-// gives no value, a message and the error flag, and writes no row.
-TEST(WaterDielectric, PitzerKirkwoodFormIsRefused) {
+// Pitzer's (1983) Kirkwood correlation, written out: (eps - 1)(2 eps + 1)/(9 eps)
+// = (4 pi N_A rho / 3M)(alpha + g mu^2 / 3kT), g = 1 + 2.68 rho + 6.69 rho^5
+// ((565/T)^0.3 - 1), with N_A = 6.0221367e23, k = 1.380658e-16 erg/K,
+// M = 18.01528 g/mol, alpha = 1.444e-24 cm3, mu = 1.84e-18 esu cm.  It gives
+// 19.81 at 400 C and 800 kg/m3 and 7.845 at 600 C and 500 kg/m3; below 200 C
+// (13 % high at 25 C) it is refused with a message, the error flag and no row.
+TEST(WaterDielectric, PitzerKirkwoodFormFrom200C) {
+    const double pi = 3.14159265358979323846, NA = 6.0221367e23, k = 1.380658e-16, M = 18.01528;
+    const double alpha = 1.444e-24, mu = 1.84e-18;
+    auto kirkwood = [&](double T, double rho) {  // rho in g/cm3
+        const double g = 1.0 + 2.68 * rho + 6.69 * std::pow(rho, 5) * (std::pow(565.0 / T, 0.3) - 1.0);
+        const double y = 4.0 * pi * NA * rho / (3.0 * M) * (alpha + g * mu * mu / (3.0 * k * T));
+        // 2 eps^2 - (1 + 9y) eps - 1 = 0, the positive root.
+        const double G = 1.0 + 9.0 * y;
+        return (G + std::sqrt(G * G + 8.0)) / 4.0;
+    };
     WagnerPruss w(2);
+    struct Check {
+        double T, rho, eps;  // K, kg/m3
+    };
+    for (const Check& c : {Check{673.15, 800.0, 19.81}, Check{873.15, 500.0, 7.845}}) {
+        SCOPED_TRACE(c.T);
+        const double V = M * 1e-3 / c.rho;
+        w.errorflag = 0;
+        const double e = w.calculateEpsilon_Pitzer(c.T, V, nullptr, 0);
+        EXPECT_EQ(w.errorflag, 0);
+        EXPECT_NEAR(e, kirkwood(c.T, 1e-3 * c.rho), 1e-6 * e);
+        EXPECT_NEAR(e, c.eps, 0.006);
+    }
+    // Within 2.5 % of Uematsu & Franck from 200 to 550 C at 1 kbar.
+    for (double P : {1000.0})
+        for (double T = 473.15; T <= 823.15; T += 50.0) {
+            const double V = referenceVolume(w, T, P);
+            EXPECT_NEAR(w.calculateEpsilon_Pitzer(T, V, nullptr, 0) / w.calculateEpsilon_UematsuFranck(T, V, nullptr, 0),
+                        1.0, 0.025)
+                << T << " K " << P << " bar";
+        }
+    // Refused at 25 C.
     const double V = referenceVolume(w, 298.15, 1.0);
     w.errorflag = 0;
     double e = 0.0;
@@ -259,7 +300,96 @@ TEST(WaterDielectric, PitzerKirkwoodFormIsRefused) {
     EXPECT_TRUE(std::isnan(e));
     EXPECT_EQ(w.errorflag, 1);
     EXPECT_EQ(row, "");
-    EXPECT_NE(said.find("calculateEpsilon_Pitzer"), std::string::npos);
+    EXPECT_NE(said.find("Pitzer (1983): no dielectric constant at 298.15 K: the correlation holds from 200 C"),
+              std::string::npos)
+        << said;
+}
+
+// Every dielectric correlation refuses states outside its published range
+// (NaN, error flag, message): Bradley & Pitzer 0-350 C to 1 kbar, Johnson &
+// Norton 0-1000 C, Uematsu & Franck 0-550 C, Helgeson & Kirkham 0-600 C.
+// The Debye-Hueckel slope takes Bradley & Pitzer in its range (0.3915 at
+// 25 C, Bradley & Pitzer 1979) and Johnson & Norton beyond it.
+TEST(WaterDielectric, CorrelationsRefuseStatesOutsideTheirRanges) {
+    WagnerPruss w(2);
+    auto refused = [&](const std::function<double()>& eps, const char* said) {
+        w.errorflag = 0;
+        testing::internal::CaptureStderr();
+        const double e = eps();
+        const std::string text = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::isnan(e)) << e;
+        EXPECT_EQ(w.errorflag, 1);
+        EXPECT_NE(text.find(said), std::string::npos) << text;
+    };
+    double dEdP = 0.0;
+    EXPECT_TRUE(std::isfinite(w.calculateEpsilon_BradleyPitzer(623.15, 1000.0, nullptr, 0, &dEdP)));
+    refused([&] { return w.calculateEpsilon_BradleyPitzer(873.15, 500.0, nullptr, 0, &dEdP); },
+            "Bradley & Pitzer (1979): 873.15 K and 500 bar lie outside its range (273.15 to 623.15 K, up to 1000 bar)");
+    EXPECT_TRUE(std::isnan(dEdP));
+    refused([&] { return w.calculateEpsilon_BradleyPitzer(873.15, 2000.0, nullptr, 0, nullptr); }, "outside its range");
+    refused([&] { return w.calculateEpsilon_BradleyPitzer(500.0, 2000.0, nullptr, 0, nullptr); }, "outside its range");
+    refused([&] { return w.calculateEpsilon_BradleyPitzer(263.15, 1.0, nullptr, 0, nullptr); }, "outside its range");
+    const double V = 3e-5;
+    refused([&] { return w.calculateEpsilon_JohnsonNorton(1300.0, V, nullptr, 0); },
+            "Johnson & Norton (1991): 1300 K lies outside its range (273.15 to 1273.15 K)");
+    refused([&] { return w.calculateEpsilon_UematsuFranck(900.0, V, nullptr, 0); },
+            "Uematsu & Franck (1980): 900 K lies outside its range (273.15 to 823.15 K)");
+    refused([&] { return w.calculateEpsilon_HelgesonKirkam(900.0, V, nullptr, 0); },
+            "Helgeson & Kirkham (1974): 900 K lies outside its range (273.15 to 873.15 K)");
+
+    // A_phi = (1/3) sqrt(2 pi N_A rho_w) (e^2 / (4 pi eps0 eps k T))^1.5.
+    auto slope = [&](double eps) {
+        const double e2 = 1.602176634e-19 * 1.602176634e-19, eps0 = 8.8541878128e-12, kB = 1.380649e-23;
+        const double lB = e2 / (4.0 * 3.14159265358979323846 * eps0 * eps * kB * w.T);
+        return std::sqrt(2.0 * 3.14159265358979323846 * 6.02214076e23 * kM / w.V) * std::pow(lB, 1.5) / 3.0;
+    };
+    w.temperature(298.15);
+    w.pressure(1.0);
+    w.calculate_molar_volume();
+    EXPECT_NEAR(w.calculateDebyeHuckelSlope(), 0.3915, 0.001);
+    w.temperature(773.15);
+    w.pressure(1000.0);
+    w.calculate_molar_volume();
+    w.errorflag = 0;
+    const double jn = w.calculateEpsilon_JohnsonNorton(773.15, w.V, nullptr, 0);
+    EXPECT_NEAR(w.calculateDebyeHuckelSlope(), slope(jn), 1e-4 * slope(jn));
+    EXPECT_EQ(w.errorflag, 0);
+    w.temperature(1300.0);
+    w.pressure(1000.0);
+    w.calculate_molar_volume();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(w.calculateDebyeHuckelSlope()));
+    testing::internal::GetCapturedStderr();
+
+    // Spivey's water volume (0 to 275 C, to 2000 bar) and Pitzer, Peiper &
+    // Busey's NaCl activity (0 to 300 C, to 1 kbar and 6 mol/kg).
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateSpiveyVolume(560.0, 100.0)));
+    EXPECT_TRUE(std::isnan(WaterEOS::calculateSpiveyVolume(300.0, 2100.0)));
+    const std::string spivey = testing::internal::GetCapturedStderr();
+    EXPECT_NE(spivey.find("calculateSpiveyVolume: 560 K and 100 bar lie outside Spivey's correlation"),
+              std::string::npos)
+        << spivey;
+    for (double T : {298.15, 600.0}) {
+        w.temperature(T);
+        w.pressure(500.0);
+        w.calculate_molar_volume();
+        w.errorflag = 0;
+        double aw = 0.0, gamma = 0.0, phi = 0.0;
+        testing::internal::CaptureStderr();
+        w.calculatePitzer84(1.0, aw, gamma, phi);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (T < 400.0) {
+            EXPECT_NEAR(aw, 0.9669, 0.001);  // 1 mol/kg NaCl near 25 C (Robinson & Stokes)
+            EXPECT_EQ(w.errorflag, 0);
+        } else {
+            EXPECT_TRUE(std::isnan(aw) && std::isnan(phi));
+            EXPECT_EQ(w.errorflag, 1);
+            EXPECT_NE(said.find("Pitzer, Peiper & Busey (1984): 600 K, 500 bar and 1 mol/kg NaCl lie outside its range"),
+                      std::string::npos)
+                << said;
+        }
+    }
 }
 
 TEST(WaterDielectric, GridFileAndMolalApparentShift) {

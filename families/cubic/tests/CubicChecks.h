@@ -8,12 +8,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "expressions/Expression.h"
 #include "fluid/Interaction.h"
 
 namespace cubic_tests {
+
+// Writes a component file (e.g. "compo/Gas") in the test's working folder,
+// where the data-file resolver finds it after the source tree.
+inline void writeComponentFile(const char* path, const char* text) {
+    std::filesystem::create_directories("compo");
+    std::FILE* f = std::fopen(path, "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(text, f);
+    std::fclose(f);
+}
 
 // Stored derivative of a node in the listed variables (any order).
 inline double nodeDerivative(const Expression* e, std::vector<int> vars) {

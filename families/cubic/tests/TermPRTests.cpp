@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/CubicData.h"
@@ -166,6 +168,90 @@ TEST(PRSVModel, InteractionTableInEitherOrder) {
     EXPECT_DOUBLE_EQ(w.repulsion()->kbij[VdWr1::at(1, 0)], 0.0);
 }
 
+namespace {
+
+// Peng & Robinson (1976) for one component, written out: a = 0.45724 R^2 Tc^2/Pc
+// alpha, alpha = (1 + m (1 - sqrt Tr))^2, m = 0.37464 + 1.54226 w - 0.26992 w^2,
+// b = 0.07780 R Tc/Pc; Z from the cubic, ln phi in closed form.
+struct PengRobinson1976 {
+    double Tc, Pc, w;
+    static constexpr double R = 8.31434;
+    double a(double T) const {
+        const double m = 0.37464 + 1.54226 * w - 0.26992 * w * w;
+        const double s = 1.0 + m * (1.0 - std::sqrt(T / Tc));
+        return 0.45724 * R * R * Tc * Tc / Pc * s * s;
+    }
+    double b() const { return 0.07780 * R * Tc / Pc; }
+    // The root of the cubic in Z reached by Newton's method from Z0.
+    double Z(double T, double P, double Z0) const {
+        const double A = a(T) * P / (R * R * T * T), B = b() * P / (R * T);
+        double z = Z0;
+        for (int k = 0; k < 200; ++k) {
+            const double f = z * z * z - (1.0 - B) * z * z + (A - 3.0 * B * B - 2.0 * B) * z - (A * B - B * B - B * B * B);
+            const double df = 3.0 * z * z - 2.0 * (1.0 - B) * z + (A - 3.0 * B * B - 2.0 * B);
+            z -= f / df;
+        }
+        return z;
+    }
+    double lnPhi(double T, double P, double z) const {
+        const double A = a(T) * P / (R * R * T * T), B = b() * P / (R * T), r2 = std::sqrt(2.0);
+        return z - 1.0 - std::log(z - B) -
+               A / (2.0 * r2 * B) * std::log((z + (1.0 + r2) * B) / (z + (1.0 - r2) * B));
+    }
+    // Vapour pressure by successive substitution of the fugacity ratio.
+    double psat(double T) const {
+        double P = Pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + w) * (1.0 - Tc / T));
+        for (int k = 0; k < 200; ++k) {
+            const double zl = Z(T, P, b() * P / (R * T) * 1.01), zv = Z(T, P, 1.0);
+            P *= std::exp(lnPhi(T, P, zl) - lnPhi(T, P, zv));
+        }
+        return P;
+    }
+};
+
+}  // namespace
+
+// Components from their files take Soave's alpha(T) with Peng & Robinson's
+// slope from the acentric factor: nitrogen against the 1976 equation written
+// out above (compo/N2: Tc 126.2 K, Pc 3.398 MPa, w 0.037, M 28.01 g/mol);
+// about 307.5 kg/m3 at 300 K and 300 bar, 7.81 bar at 100 K.
+TEST(PRNirmaModel, SoaveSlopeFromTheAcentricFactor) {
+    const PengRobinson1976 n2{126.2, 3398000.0, 0.037};
+    PRNirma m(1, 0, 0);
+    m.number_of_components(1);
+    m.add_component("N2");
+    for (double T : {150.0, 200.0, 300.0, 500.0})
+        for (double P : {10.0, 100.0, 300.0}) {
+            SCOPED_TRACE(testing::Message() << T << " K " << P << " bar");
+            m.calculateFromTP(T, P, 0);
+            ASSERT_EQ(m.errorflag, 0);
+            const double V = n2.Z(T, P * 1e5, 1.0) * PengRobinson1976::R * T / (P * 1e5);
+            EXPECT_NEAR(m.V / V, 1.0, 3e-4);
+        }
+    m.calculateFromTP(300.0, 300.0, 0);
+    EXPECT_NEAR(0.02801 / m.V, 307.5, 0.2);
+    ASSERT_EQ(m.calculateTheSaturationPressure(100.0, false), 0);
+    EXPECT_NEAR(m.P / n2.psat(100.0), 1.0, 1e-3);
+    EXPECT_NEAR(m.P * 1e-5, 7.81, 0.01);
+
+    // CO2 and CH4 from their files too; the exponential alpha functions have
+    // parameters for water only and refuse every other component.
+    PRNirma c(1, 0, 0);
+    c.number_of_components(2);
+    c.add_components("CO2", "CH4");
+    EXPECT_DOUBLE_EQ(c.molar_mass[0], 0.0440098);
+    EXPECT_DOUBLE_EQ(c.molar_mass[1], 0.016043);
+    for (int type : {1, 2, 3}) {
+        PRNirma e(1, type, 0);
+        e.number_of_components(1);
+        testing::internal::CaptureStderr();
+        e.add_component("N2");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("has parameters for H2O only; N2 is refused"), std::string::npos) << err;
+        EXPECT_EQ(e.molar_mass[0], 0.0);
+    }
+}
+
 TEST(PRNirmaModel, WaterAndRefusedComponents) {
     PRNirma m(2, 0, 0);
     m.number_of_components(1);
@@ -175,13 +261,19 @@ TEST(PRNirmaModel, WaterAndRefusedComponents) {
     EXPECT_GT(m.V, m.repulsion()->covolumes[0]);
     EXPECT_LT(m.V, 3e-5);  // a liquid
 
+    // A component whose file gives no acentric factor has no alpha(T): refused.
+    writeComponentFile("compo/NoOmegaGas", "Tc 150.0 Pc 4000000.0 mw 0.03\n");
     PRNirma r(1, 0, 0);
     r.number_of_components(2);
     testing::internal::CaptureStderr();
-    r.add_components("CO2", "NoSuchGas");
+    r.add_components("NoOmegaGas", "NoSuchGas");
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("Cannot treat CO2 component"), std::string::npos) << err;
+    EXPECT_NE(err.find("PR: the file compo/NoOmegaGas gives no omega (the acentric factor) of NoOmegaGas; the "
+                       "component is refused"),
+              std::string::npos)
+        << err;
     EXPECT_NE(err.find("Cannot open compo/NoSuchGas file !"), std::string::npos) << err;
+    EXPECT_EQ(r.molar_mass[0], 0.0);
     // A model with components it cannot treat has no state: not the ideal
     // gas of a zero co-volume, whatever the composition.
     for (double x0 : {1.0, 0.5}) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 
 #include "families/cubic/Heyen.h"
 #include "families/cubic/tests/CubicChecks.h"
@@ -49,14 +47,6 @@ public:
     OpenThreePar() : ThreePar(1) {}
     using ThreePar::omegasFromZeta;
 };
-
-void writeFile(const char* path, const char* text) {
-    std::filesystem::create_directories("compo");
-    std::FILE* f = std::fopen(path, "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs(text, f);
-    std::fclose(f);
-}
 
 }  // namespace
 
@@ -124,8 +114,8 @@ TEST(ThreePar, PatelTejaOmegasAndFugacities) {
 }
 
 TEST(Heyen, WeightedMixingAndComponentFile) {
-    writeFile("compo/HeyenCO2", "Tc 304.13 Pc 7377000 omega 0.224 Vc 9.407e-05 slope 0.75 nn 1.1 m 0.05 teta 2 mw 0.04401\n");
-    writeFile("compo/HeyenCH4", "Tc 190.56 Pc 4599000 omega 0.011 Vc 9.86e-05 slope 0.45 nn 1.0 m 0.0 teta 0 mw 0.01604\n");
+    cubic_tests::writeComponentFile("compo/HeyenCO2", "Tc 304.13 Pc 7377000 omega 0.224 Vc 9.407e-05 slope 0.75 nn 1.1 m 0.05 teta 2 mw 0.04401\n");
+    cubic_tests::writeComponentFile("compo/HeyenCH4", "Tc 190.56 Pc 4599000 omega 0.011 Vc 9.86e-05 slope 0.45 nn 1.0 m 0.0 teta 0 mw 0.01604\n");
     Heyen m(1);
     m.number_of_components(2);
     m.add_components("HeyenCO2", "HeyenCH4");
