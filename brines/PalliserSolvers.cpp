@@ -236,7 +236,7 @@ double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // The three-phase liquid composition rises monotonically with T from
     // 0 °C; below, the search has no single answer.
-    if (T_ < 0.0 || T_ > Ttriple + 1.0) {
+    if (T_ < 0.0 || T_ > Ttriple + 0.01) {
         error = 1;
         return 0.0;
     }
@@ -383,10 +383,10 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
                           Pstart, 1.001 * Pstart, 0.01);
     const double Pr = s.solve();
-    if (matched(s, rho_)) return Pr;
-    // The liquid's density is held above the top of its correlations (1000
-    // bar for the liquid-vapour law, 2000 bar for the brine models): a denser
-    // isochore lies outside the model, which is not the same as no answer.
+    if (matched(s, rho_) && Pr <= kTopPressure) return Pr;
+    // A density reached only above the top of the diagram (or, where the
+    // liquid's density is held, never) lies outside the model, which is not
+    // the same as no answer.
     const double top = calculateFluidDensity(T_, kTopPressure, par[2], rho_);
     if (region == 6 && top < rho_) {
         platform::diagf("H2O-NaCl: %g kg/m3 at %g °C and %g wt %% NaCl is denser than the model's fluid at %g bar "
