@@ -408,6 +408,17 @@ double PalliserModel::equationForFreezing(double X_, void* data) {
 }
 
 void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_) {
+    // Ice melts from the liquid only above the eutectic: -21.2 °C for
+    // H2O-NaCl, -10.7 °C for H2O-KCl, -22.9 °C (the ternary eutectic) for a
+    // mixture of the two salts.
+    const double eutectic = c >= 1.0 ? -21.2 : (c <= 0.0 ? -10.7 : -22.9);
+    if (!(T_ >= eutectic) || !(T_ <= 0.0)) {
+        X_ = std::nan("");
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: ice melting at %g °C lies outside the ice liquidus (%g to 0 °C)\n", T_,
+                        eutectic);
+        return;
+    }
     double par[2] = {T_, c};
     Secant s;
     s.obj = this;

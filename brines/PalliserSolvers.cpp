@@ -78,7 +78,11 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     }
     if (!(Th > Tm)) {
         // Homogenisation by halite dissolution: not this inversion.
+        X_ = rho_ = std::nan("");
         pointFailed = 1;
+        platform::diagf("Fluid inclusion: homogenisation at %g °C below the halite dissolution at %g °C is not a "
+                        "liquid-vapour homogenisation\n",
+                        Th, Tm);
         return;
     }
     double par[11] = {Th, Xl, Xv, rl, rv, ignored, ThStart, Xstart, rhoStart, 0.0, 0.0};
@@ -145,6 +149,10 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
 // Parameters: X, then rhol and P of the last evaluation.
 double Palliser::equationForTm0(double T_, void* data) {
     double* p = static_cast<double*>(data);
+    if (T_ < 0.0 || T_ > Ttriple + 0.01) {
+        error = 1;
+        return 0.0;
+    }
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     p[1] = rl;
@@ -153,11 +161,25 @@ double Palliser::equationForTm0(double T_, void* data) {
 }
 
 double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
+    // Halite dissolves along the three-phase curve from 0 °C (26.35 wt %) to
+    // its melting point (pure NaCl).
+    double P0, Xl0, Xv0, rl0, rv0;
+    calculateSLVPoint(0.0, P0, Xl0, Xv0, rl0, rv0);
+    if (!(X_ >= Xl0 && X_ <= 1.0)) {
+        rhol = P_ = std::nan("");
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: no halite dissolution temperature for %g wt %% NaCl (the three-phase liquid "
+                        "holds %g to 100 wt %%)\n",
+                        100.0 * X_, 100.0 * Xl0);
+        return std::nan("");
+    }
+    pointFailed = 0;
     double par[3] = {X_, 0.0, 0.0};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm0), par, 799.0, 799.1, 0.01);
     const double T_ = s.solve();
     rhol = par[1];
     P_ = par[2];
+    if (s.status != 0) pointFailed = 1;
     return s.status != 0 ? 0.0 : T_;
 }
 
