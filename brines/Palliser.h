@@ -99,7 +99,7 @@ public:
     // Tm.  The search starts from (ThStart, Xstart, rhoStart) and, failing
     // that, from the halite-saturated liquid at Tm; when both fail X = rho =
     // NaN, pointFailed is set and a diagnostic says so.  Th below Tm (not this
-    // inversion) writes only Pslv and sets pointFailed.
+    // inversion) writes Pslv, X = rho = NaN, sets pointFailed and says so.
     void calculateFromThTm(double Th, double Tm, double& X, double& rho, double ignored, double ThStart,
                            double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
     void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
@@ -109,6 +109,8 @@ public:
     double equationForThLiq(double T, void* data);
 
     // ---- halite dissolution
+    // Temperature at which the three-phase liquid holds X; a composition
+    // outside 26.35 wt % (0 °C) to 1 is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);

@@ -104,7 +104,14 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     // From the caller's start, then from the liquid saturated with halite at
     // Tm (the inclusion with no vapour there), searching the homogenisation
     // from the measured Th.
-    if (solveFrom(Xstart, rhoStart, ThStart) || solveFrom(Xl - 1e-6, rl, Th)) {
+    // Last, from the liquid of that salinity on its bubble curve at Th (the
+    // homogenisation matched from the start).
+    auto bubbleStart = [&]() {
+        double Pb = 0.0, Xvb, rlb = 0.0, rvb;
+        calculateBubblePoint(Th, Xl - 1e-6, Pb, Xvb, rlb, rvb);
+        return !pointFailed && solveFrom(Xl - 1e-6, rlb, Th);
+    };
+    if (solveFrom(Xstart, rhoStart, ThStart) || solveFrom(Xl - 1e-6, rl, Th) || bubbleStart()) {
         X_ = solver->x[0];
         rho_ = solver->x[1];
         phiV = par[9];
