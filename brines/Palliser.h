@@ -59,6 +59,10 @@ public:
     virtual void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
                                                           double Tstart) = 0;
     virtual void calculateCriticalPoint(double T, double& P, double& X, double& rho) = 0;
+    // The composition alone of the three-phase liquid and of the critical
+    // point at T (the searches for a composition need no more).
+    virtual double slvLiquidComposition(double T) = 0;
+    virtual double criticalComposition(double T) = 0;
     virtual void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) = 0;
     virtual void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) = 0;
     virtual void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) = 0;

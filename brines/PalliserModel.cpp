@@ -185,6 +185,14 @@ void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& 
 
 // ---------------------------------------------------------------- three-phase curve
 
+double PalliserModel::slvLiquidComposition(double T_) {
+    return std::fmin(0.2635 + 7.48368e-6 * T_ + 1.44611e-6 * T_ * T_ - 3.8086e-10 * T_ * T_ * T_, 1.0);
+}
+
+double PalliserModel::criticalComposition(double T_) {
+    return -0.428737 + 0.00138295 * T_ - 6.79448e-7 * T_ * T_ + 1.22578e-10 * T_ * T_ * T_;
+}
+
 void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
     if (!(T_ <= Ttriple + kSlvEndTolerance)) {
         // The three-phase curve ends at the melting point of halite.
@@ -197,7 +205,7 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     }
     const double t = T_ / 800.0;
     // (The liquid's composition reaches 1 at 800.002 °C.)
-    Xl = std::fmin(0.2635 + 7.48368e-6 * T_ + 1.44611e-6 * T_ * T_ - 3.8086e-10 * T_ * T_ * T_, 1.0);
+    Xl = slvLiquidComposition(T_);
     Xv = std::pow(10.0, -(147.519 / (T_ - 825.0) + 3.4434 + 3.9318e-5 * (T_ - 550.0) * (T_ - 550.0)));
     // Pressure: the vapour pressure of the halite-saturated solution (Haas
     // 1976) up to 300 °C, the polynomial from 350 °C, geometric weights
@@ -231,7 +239,7 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     if (T_ <= 3127.0) {
         P_ = T_ <= 850.0 ? 256.326 - 3.28926 * T_ + 0.0105024 * T_ * T_ - 5.2439e-6 * T_ * T_ * T_
                          : -3282.54 + 9.20086 * T_ - 0.00419191 * T_ * T_ + 5.18556e-7 * T_ * T_ * T_;
-        X_ = -0.428737 + 0.00138295 * T_ - 6.79448e-7 * T_ * T_ + 1.22578e-10 * T_ * T_ * T_;
+        X_ = criticalComposition(T_);
     }
     // Critical density: the volumetric correlation at the critical point, so
     // that the liquid and the vapour of the surface meet there; above 800 °C

@@ -51,6 +51,8 @@ public:
     void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
                                                   double Tstart) override;
     void calculateCriticalPoint(double T, double& P, double& X, double& rho) override;
+    double slvLiquidComposition(double T) override;
+    double criticalComposition(double T) override;
     void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) override;
     void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) override;
     void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) override;

@@ -153,18 +153,14 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
 
 // ---------------------------------------------------------------- halite dissolution
 
-// Parameters: X, then rhol and P of the last evaluation.
+// Parameters: X.
 double Palliser::equationForTm0(double T_, void* data) {
     double* p = static_cast<double*>(data);
     if (T_ < 0.0 || T_ > Ttriple + 0.01) {
         error = 1;
         return 0.0;
     }
-    double Ps, Xl, Xv, rl, rv;
-    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
-    p[1] = rl;
-    p[2] = Ps;
-    return p[0] - Xl;
+    return p[0] - slvLiquidComposition(T_);
 }
 
 double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
@@ -184,10 +180,14 @@ double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
     double par[3] = {X_, 0.0, 0.0};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm0), par, 799.0, 799.1, 0.01);
     const double T_ = s.solve();
-    rhol = par[1];
-    P_ = par[2];
-    if (s.status != 0) pointFailed = 1;
-    return s.status != 0 ? 0.0 : T_;
+    if (s.status != 0) {
+        pointFailed = 1;
+        rhol = P_ = 0.0;
+        return 0.0;
+    }
+    double Xl, Xv, rv;
+    calculateSLVPoint(T_, P_, Xl, Xv, rhol, rv);
+    return T_;
 }
 
 // Parameters: X, phiV, then the bulk density and the SLV pressure.
@@ -260,7 +260,7 @@ double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho
     return T_;
 }
 
-// Parameters: X, then P, Xv, rhol, rhov of the last evaluation.
+// Parameters: X.
 double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // The three-phase liquid composition rises monotonically with T from
@@ -269,9 +269,7 @@ double Palliser::equationForSLVX(double T_, void* data) {
         error = 1;
         return 0.0;
     }
-    double Xl;
-    calculateSLVPoint(T_, p[1], Xl, p[2], p[3], p[4]);
-    return p[0] - Xl;
+    return p[0] - slvLiquidComposition(T_);
 }
 
 void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double& Xv, double& rhol, double& rhov,
@@ -283,22 +281,23 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     // Converged means on the curve: the secant's step test alone can stop
     // far from it where the composition hardly changes with temperature.
     pointFailed = s.status != 0 || !(std::fabs(s.f1) < 1e-8);
-    P_ = par[1];
-    Xv = par[2];
-    rhol = par[3];
-    rhov = par[4];
+    if (pointFailed || !(T_ >= 0.0 && T_ <= Ttriple + 0.01)) {
+        pointFailed = 1;
+        P_ = Xv = rhol = rhov = 0.0;
+        return;
+    }
+    double Xl;
+    calculateSLVPoint(T_, P_, Xl, Xv, rhol, rhov);
 }
 
-// Parameters: X, then P and rho of the last evaluation.
+// Parameters: X.
 double Palliser::equationForCriticalPoint(double T_, void* data) {
     double* p = static_cast<double*>(data);
     if (T_ < Tcw || T_ > TcNaCl) {
         error = 1;
         return 0.0;
     }
-    double Xc = 0.0;
-    calculateCriticalPoint(T_, p[1], Xc, p[2]);
-    return Xc - p[0];
+    return criticalComposition(T_) - p[0];
 }
 
 void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
@@ -307,8 +306,11 @@ void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, do
                           Tcw + 1.001, 0.01);
     T_ = s.solve();
     pointFailed = s.status != 0;
-    P_ = par[1];
-    rho_ = par[2];
+    P_ = rho_ = 0.0;
+    if (!pointFailed && T_ >= Tcw && T_ <= TcNaCl) {
+        double Xc = 0.0;
+        calculateCriticalPoint(T_, P_, Xc, rho_);
+    }
 }
 
 // ---------------------------------------------------------------- bubble and boiling points
