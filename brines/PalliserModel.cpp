@@ -12,8 +12,10 @@
 #include "water/WagnerPruss.h"
 
 namespace {
-// Liquidus temperature rises 0.024726 °C and the saturated liquid density
-// 0.03 kg/m3 per bar above the three-phase point of the same composition.
+// Liquidus temperature rises 0.024726 °C per bar above the three-phase point
+// of the same composition; the law's liquid there 0.03 kg/m3 per bar (the
+// liquid where the volumetric correlation does not hold, and the start of the
+// search for the pressure of a liquidus density).
 constexpr double kLiquidusSlopeT = 0.024726;
 constexpr double kLiquidusSlopeRho = 0.03;
 constexpr double kHaliteDensity = 2163.3340736627797;

@@ -102,6 +102,6 @@ double PalliserModel::liquidDensity(double T_, double P_, double X_) {
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {
     const double d = liquidDensity(T, P, X);
-    platform::tracef("region %s rho %f\n", regionName, d);
+    if (platform::traceShown()) platform::tracef("region %s rho %f\n", regionName, d);
     return d;
 }

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "brines/MaoDuanSalinityModel.h"
 #include "brines/PalliserModel.h"
 #include "brines/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
