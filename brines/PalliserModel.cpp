@@ -234,6 +234,17 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     }
     rhov = -78.118 + t * (1325.9 + t * (-7978.1 + t * (21146.0 + t * (-22561.0 + t * 8146.6))));
     if (rhov < 1.0) rhov = 0.018 * P_ * 1e5 / ((T_ + 273.15) * 8.31);
+    // Below 350 °C the vapour holds less than 1e-5 NaCl: water vapour at the
+    // three-phase pressure (IAPWS-95), joined to the polynomial as the
+    // pressure is.
+    if (T_ < kSlvJoinHigh) {
+        const double rw = getWaterVapourDensity(T_, P_);
+        if (std::isfinite(rw)) {
+            const double u = std::fmax((T_ - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0);
+            const double w = u * u * (3.0 - 2.0 * u);
+            rhov = (1.0 - w) * rw + w * rhov;
+        }
+    }
 }
 
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {
@@ -260,6 +271,15 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
 
 // ---------------------------------------------------------------- halite-saturated vapour
 
+double PalliserModel::haliteSaturatedVapourDensity(double T_, double P_, double Ps, double rv, double n) {
+    // Water vapour at (T, P) (IAPWS-95) with the three-phase vapour's excess
+    // over water vapour at Ps, fading as its salt content does, (P/Ps)^n:
+    // the vapour is water's where it holds next to no salt.
+    const double wP = getWaterVapourDensity(T_, P_), wPs = getWaterVapourDensity(T_, Ps);
+    if (!std::isfinite(wP) || !std::isfinite(wPs) || !(Ps > 0.0)) return P_ / Ps * rv;
+    return wP + (rv - wPs) * std::pow(P_ / Ps, n);
+}
+
 double PalliserModel::haliteGasExponent(double T_) const { return T_ <= 350.0 ? 6.5 : 6.0 + (T_ - 400.0) / -100.0; }
 
 void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, double& rho_) {
@@ -267,7 +287,7 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     X_ = std::pow(P_ / Ps, n) * Xv;
-    rho_ = P_ / Ps * rv;
+    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }
 
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
@@ -276,17 +296,18 @@ void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, doub
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     P_ = std::pow(X_ / Xv, 1.0 / n) * Ps;
     if (P_ > Ps) P_ = Ps;
-    rho_ = P_ / Ps * rv;
+    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }
 
 void PalliserModel::preCalculateHaliteGasBubble(double T_) {
     hgExponent = haliteGasExponent(T_);
+    hgTemperature = T_;
     calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
 }
 
 void PalliserModel::doCalculateHaliteGasBubble(double P_, double& X_, double& rho_) {
     X_ = std::pow(P_ / Pslv, hgExponent) * Xvslv;
-    rho_ = P_ / Pslv * rhovslv;
+    rho_ = haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent);
 }
 
 // ---------------------------------------------------------------- halite liquidus

@@ -113,6 +113,7 @@ public:
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
     double sDew = 0.5;
     double hgExponent = 0.0;
+    double hgTemperature = 0.0;  // temperature of preCalculateHaliteGasBubble
     double gasExp1 = 1.5;
     double gasExp2 = 0.5;
 
@@ -124,6 +125,10 @@ private:
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
+    // Density of the halite-saturated vapour at (T, P) below the three-phase
+    // pressure Ps, whose vapour has the density rv; n the exponent of its
+    // salt content in P/Ps.
+    double haliteSaturatedVapourDensity(double T, double P, double Ps, double rv, double n);
     // The law's saturated liquid of composition X at T from the record's end
     // points: its pressure and density.
     void lawSaturatedLiquid(double T, double X, double& P, double& rho);
