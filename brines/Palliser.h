@@ -182,6 +182,10 @@ public:
     void calculateHaliteLiquidIsopleth(std::vector<double>& array, double X, double Tstart);
 
 protected:
+    // True from 0 °C to the end of the three-phase curve at the melting point
+    // of halite (where the liquid's composition reaches 1, 0.01 °C allowed
+    // for the searches that end there).
+    bool onThreePhaseCurve(double T_) const { return T_ >= 0.0 && T_ <= Ttriple + 0.01; }
     // True when a sweep from a to b in steps of `step` is finite and ends:
     // refuses non-finite bounds and steps too small to move the variable.
     static bool sweepable(double a, double b, double step);

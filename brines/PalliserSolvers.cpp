@@ -156,7 +156,7 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
 // Parameters: X.
 double Palliser::equationForTm0(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 0.0 || T_ > Ttriple + 0.01) {
+    if (!onThreePhaseCurve(T_)) {
         error = 1;
         return 0.0;
     }
@@ -193,7 +193,7 @@ double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
 // Parameters: X, phiV, then the bulk density and the SLV pressure.
 double Palliser::equationForTm(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 20.0) {
+    if (T_ < 20.0 || !onThreePhaseCurve(T_)) {
         error = 1;
         return 0.0;
     }
@@ -231,6 +231,10 @@ double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_
 // Parameters: X, phiH, then the bulk density, the SLV pressure and Xl.
 double Palliser::equationForTm3(double T_, void* data) {
     double* p = static_cast<double*>(data);
+    if (!onThreePhaseCurve(T_)) {
+        error = 1;
+        return 0.0;
+    }
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     const double w = (p[0] - Xl) / (1.0 - Xl);
@@ -265,7 +269,7 @@ double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // The three-phase liquid composition rises monotonically with T from
     // 0 °C; below, the search has no single answer.
-    if (T_ < 0.0 || T_ > Ttriple + 0.01) {
+    if (!onThreePhaseCurve(T_)) {
         error = 1;
         return 0.0;
     }
@@ -281,7 +285,7 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     // Converged means on the curve: the secant's step test alone can stop
     // far from it where the composition hardly changes with temperature.
     pointFailed = s.status != 0 || !(std::fabs(s.f1) < 1e-8);
-    if (pointFailed || !(T_ >= 0.0 && T_ <= Ttriple + 0.01)) {
+    if (pointFailed || !onThreePhaseCurve(T_)) {
         pointFailed = 1;
         P_ = Xv = rhol = rhov = 0.0;
         return;
