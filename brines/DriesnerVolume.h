@@ -11,6 +11,9 @@
 // correlation is the water model itself there.
 namespace driesner {
 
+// Top of the correlation's range, °C (it holds from 0 °C, 1 to 5000 bar).
+constexpr double kTopTemperature = 1000.0;
+
 // Scaled temperature T_V (°C) of Driesner's eq. 9-16 at T (°C), P (bar) and
 // NaCl mole fraction x.
 double scaledTemperature(double T, double P, double x);

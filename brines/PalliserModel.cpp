@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "brines/DriesnerVolume.h"
 #include "families/anderko/Anderko.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -60,10 +61,11 @@ constexpr double kSlvJoinHigh = 350.0;
 // The three-phase liquid follows the volumetric correlation up to 700 °C
 // and the polynomial, shifted by the difference there, to 800 °C.
 constexpr double kSlvDensityJoin = 700.0;
-// The critical density follows the volumetric correlation to 800 °C and the
-// polynomial, shifted by the difference there, to 1000 °C.
-constexpr double kCriticalDensityJoin = 800.0;
-constexpr double kCriticalDensityFade = 1000.0;
+// The critical density follows the volumetric correlation to the top of its
+// range (1000 °C) and the polynomial, shifted by the difference there, to
+// 1200 °C.
+constexpr double kCriticalDensityJoin = driesner::kTopTemperature;
+constexpr double kCriticalDensityFade = 1200.0;
 
 }  // namespace
 
@@ -79,7 +81,7 @@ PalliserModel::PalliserModel()
     slvLiquidOffset700 = rl - slvPolynomialLiquidDensity(kSlvDensityJoin);
     double Xc = 0.0, rc = 0.0;
     calculateCriticalPoint(kCriticalDensityJoin, P_, Xc, rc);
-    criticalDensityOffset800 = rc - criticalPolynomialDensity(kCriticalDensityJoin);
+    criticalDensityOffsetTop = rc - criticalPolynomialDensity(kCriticalDensityJoin);
 }
 
 PalliserModel::~PalliserModel() = default;
@@ -255,8 +257,8 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
         X_ = criticalComposition(T_);
     }
     // Critical density: the volumetric correlation at the critical point, so
-    // that the liquid and the vapour of the surface meet there; above 800 °C
-    // the polynomial, shifted to it and the shift faded out by 1000 °C.
+    // that the liquid and the vapour of the surface meet there; above 1000 °C
+    // the polynomial, shifted to it and the shift faded out by 1200 °C.
     if (T_ <= kCriticalDensityJoin) {
         const double d = driesnerLiquidDensity(T_, P_, X_);
         if (std::isfinite(d)) {
@@ -266,7 +268,7 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     }
     rho_ = criticalPolynomialDensity(T_);
     if (T_ > kCriticalDensityJoin && T_ < kCriticalDensityFade)
-        rho_ += criticalDensityOffset800 * (kCriticalDensityFade - T_) / (kCriticalDensityFade - kCriticalDensityJoin);
+        rho_ += criticalDensityOffsetTop * (kCriticalDensityFade - T_) / (kCriticalDensityFade - kCriticalDensityJoin);
 }
 
 // ---------------------------------------------------------------- halite-saturated vapour

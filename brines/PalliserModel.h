@@ -9,7 +9,7 @@
 // its low end (the three-phase point, or molten NaCl boiling above 800 °C) and
 // its high end (water saturation, or the critical curve above 374.15 °C).
 // The liquid's density, and the critical density, come from the volumetric
-// correlation of Driesner (2007) on the reference water model up to 800 °C;
+// correlation of Driesner (2007) on the reference water model up to 1000 °C;
 // the three-phase pressure below 300 °C from the vapour pressure of
 // saturated NaCl solutions of Haas (1976).
 // An Anderko electrolyte equation of state gives a diagnostic comparison of
@@ -86,7 +86,7 @@ public:
     // elsewhere (see PalliserModelLiquid.cpp).
     double liquidDensity(double T, double P, double X);
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
-    // temperature is not on its liquid side (or above 800 °C).
+    // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
 
     double equationForHaliteLiquidPoint(double X, void* data);
@@ -140,7 +140,8 @@ private:
     // liquid's where the correlation holds, lawDensity elsewhere.
     double haliteLiquidusDensity(double T, double P, double X, double lawDensity);
     // Density of the liquid of the liquid-vapour surface at (T, P, X): the
-    // one-phase liquid's up to 800 °C, lawDensity (the power law) above.
+    // one-phase liquid's, lawDensity (the power law) above 800 °C where the
+    // correlation does not hold.
     double surfaceLiquidDensity(double T, double P, double X, double lawDensity);
     // Density of the one-phase liquid of the record's state (regions 6 and 2b),
     // traced under the region's name.
@@ -148,7 +149,7 @@ private:
     // Three-phase liquid of Driesner's correlation at 700 °C less the
     // polynomial's there (kg/m3), the offset faded out towards 800 °C.
     double slvLiquidOffset700 = 0.0;
-    // Critical density of Driesner's correlation at 800 °C less the
-    // critical-curve polynomial's there (kg/m3), faded out by 1000 °C.
-    double criticalDensityOffset800 = 0.0;
+    // Critical density of Driesner's correlation at 1000 °C less the
+    // critical-curve polynomial's there (kg/m3), faded out by 1200 °C.
+    double criticalDensityOffsetTop = 0.0;
 };

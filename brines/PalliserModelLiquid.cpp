@@ -1,6 +1,6 @@
 // The liquid of the H2O-NaCl diagram.
 //
-// Up to the melting point of halite (800 °C) the liquid's density is the
+// Up to 1000 °C, the top of its range, the liquid's density is the
 // volumetric correlation of Driesner (2007) (DriesnerVolume.h): the molar
 // volume of the solution is that of water from the reference model
 // (IAPWS-95) at the same pressure and a scaled temperature T_V(T, P, x).
@@ -12,8 +12,8 @@
 // The correlation holds where water at (T_V, P) is a liquid or a
 // supercritical fluid, or a superheated liquid at T_V up to 300 °C; at lower
 // pressures Driesner extrapolates the volume in temperature.  Beyond that
-// (molten-salt-rich liquids near the three-phase curve above 700 °C) and
-// above 800 °C the diagram's liquid-vapour law gives the liquid: its
+// (molten-salt-rich liquids at low pressure above 700 °C) and above 1000 °C
+// the diagram's liquid-vapour law gives the liquid: its
 // saturated liquid rising linearly with pressure towards an estimate at
 // 1000 bar.
 #include <cmath>
@@ -42,7 +42,7 @@ double lawLiquid(double r1000, double rs, double P, double Plg) {
 }  // namespace
 
 double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
-    if (!(T_ <= Ttriple) || !(P_ > 0.0) || !(X_ >= 0.0 && X_ <= 1.0)) return std::nan("");
+    if (!(T_ <= driesner::kTopTemperature) || !(P_ > 0.0) || !(X_ >= 0.0 && X_ <= 1.0)) return std::nan("");
     const double x = driesner::moleFraction(X_);
     const double Tv = driesner::scaledTemperature(T_, P_, x);
     if (!std::isfinite(Tv) || Tv < -30.0) return std::nan("");

@@ -5,10 +5,11 @@
 // compositions and densities are power laws of the reduced pressure
 // s = (Phigh - P)/(Phigh - Plow), s = 1 at the low end and 0 at the high end.
 // Between 374.15 and 384 °C (with patches) the laws take s to a power below 1.
-// Up to the melting point of halite the liquid's density is the one-phase
-// liquid density of the model (PalliserModelLiquid.cpp) at the point's
-// composition and pressure, and the critical density is that liquid's at the
-// critical point; the power law of the liquid density holds above 800 °C.
+// The liquid's density is the one-phase liquid density of the model
+// (PalliserModelLiquid.cpp) at the point's composition and pressure, and the
+// critical density is that liquid's at the critical point; the power law of
+// the liquid density holds above 1000 °C and, above 800 °C, near the
+// molten-salt end.
 #include <cmath>
 
 #include "brines/PalliserModel.h"
@@ -101,9 +102,13 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
 }
 
 double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, double lawDensity) {
-    // Up to the melting point of halite the liquid of the surface is the
-    // one-phase liquid at its own pressure and composition; above, the law.
-    return T_ <= kTriple ? liquidDensity(T_, P_, X_) : lawDensity;
+    // The liquid of the surface is the one-phase liquid at its own pressure
+    // and composition; above the melting point of halite, where the
+    // correlation does not hold (the molten-salt end at low pressure), the
+    // power law.
+    if (T_ <= kTriple) return liquidDensity(T_, P_, X_);
+    const double d = driesnerLiquidDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawDensity;
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
@@ -220,7 +225,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
     lawSaturatedLiquid(T_, X_, P_, rho_);
-    if (T_ <= 800.0) rho_ = liquidDensity(T_, P_, X_);
+    rho_ = surfaceLiquidDensity(T_, P_, X_, rho_);
 }
 
 double PalliserModel::equationForGas(double s, void* data) {

@@ -47,8 +47,14 @@ TEST_F(PalliserInclusionTest, LiquidTendsToWaterAndStaysCompressible) {
     const double d5000 = m.calculateFluidDensity(400.0, 5000.0, 0.10, 0.0);
     EXPECT_GT(d5000, 932.9 + 30.0);
     EXPECT_GT(d5000, m.calculateFluidDensity(400.0, 4000.0, 0.10, 0.0) + 5.0);
-    for (double T : {100.0, 300.0, 350.0})
-        EXPECT_GT(m.calculateFluidDensity(T, 5000.0, 0.2, 0.0), m.calculateFluidDensity(T, 3000.0, 0.2, 0.0) + 10.0);
+    for (double T : {100.0, 300.0, 350.0, 600.0, 850.0, 950.0})
+        EXPECT_GT(m.calculateFluidDensity(T, 5000.0, 0.3, 0.0), m.calculateFluidDensity(T, 3000.0, 0.3, 0.0) + 10.0)
+            << T;
+    // No step at the melting point of halite.
+    for (double X : {0.3, 0.5, 0.7})
+        EXPECT_NEAR(m.calculateFluidDensity(799.99, 4000.0, X, 0.0), m.calculateFluidDensity(800.01, 4000.0, X, 0.0),
+                    0.1)
+            << X;
 }
 
 TEST_F(PalliserInclusionTest, BubbleLiquidThinsAsTemperatureRises) {
