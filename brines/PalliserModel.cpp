@@ -470,10 +470,20 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 
 double PalliserModel::calculateFluidDensityRegion2a() {
     // Supercritical fluid poorer in NaCl than the critical composition: the
-    // volumetric correlation, water's density at X = 0 (and continuous with
-    // the liquid-like side at the critical composition).
+    // volumetric correlation, water's density at X = 0 and continuous with
+    // the liquid-like side at the critical composition.  At the critical
+    // pressure it takes the vapour side's density (water vapour blended
+    // linearly in X to the critical density), the difference fading out
+    // linearly by twice the critical pressure; the difference is zero at
+    // X = 0 and at the critical composition.
     const double d = driesnerLiquidDensity(T, P, X);
-    if (std::isfinite(d)) return d;
+    if (std::isfinite(d)) {
+        if (!(P < 2.0 * Pcrit) || !(Xcrit > 0.0)) return d;
+        const double rvc = getWaterVapourDensity(T, Pcrit), dc = driesnerLiquidDensity(T, Pcrit, X);
+        if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
+        const double vapourSide = rvc + (X / Xcrit) * (rhocrit - rvc);
+        return d + (vapourSide - dc) * (2.0 * Pcrit - P) / Pcrit;
+    }
     const double r1 = getWaterLiquidDensity(T, 1000.0);
     const double r1000 = r1 + (1695.0 - r1) * Xcrit;
     const double rv = getWaterVapourDensity(T, P);
