@@ -52,12 +52,19 @@ double haasVapourPressure(double T, double m) {
     return 1e-5 * WaterEOS::saturationPressureWagnerPruss(T0);
 }
 
-// Where the three-phase pressure passes from the vapour pressure of the
-// halite-saturated solution (below) to the polynomial (above), °C.
-constexpr double kSlvJoinLow = 300.0;
 // Searches may reach the end of the three-phase curve a little above 800 °C.
 constexpr double kSlvEndTolerance = 0.01;
+// Where the three-phase pressure and vapour pass from the halite-saturated
+// solution's vapour (below) to the polynomials (above), °C.
+constexpr double kSlvJoinLow = 300.0;
 constexpr double kSlvJoinHigh = 350.0;
+
+// Weight of the polynomials in the three-phase pressure and vapour: 0 up to
+// 300 °C, 1 from 350 °C, a smooth step between.
+double slvPolynomialWeight(double T) {
+    const double u = std::fmin(std::fmax((T - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0), 1.0);
+    return u * u * (3.0 - 2.0 * u);
+}
 // The three-phase liquid follows the volumetric correlation up to 700 °C
 // and the polynomial, shifted by the difference there, to 800 °C.
 constexpr double kSlvDensityJoin = 700.0;
@@ -215,16 +222,12 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     // 1976) up to 300 °C, the polynomial from 350 °C, geometric weights
     // between.  (The polynomial alone falls to 0.016 bar at 25 °C and 0 at
     // 0 °C; the water activity of saturated NaCl, 0.75, gives 0.024 bar.)
-    if (T_ >= kSlvJoinHigh) {
+    const double w = slvPolynomialWeight(T_);
+    if (w >= 1.0) {
         P_ = slvPolynomialPressure(T_);
     } else {
-        const double m = Xl / (kMNaCl * (1.0 - Xl));
-        P_ = haasVapourPressure(T_, m);
-        if (T_ > kSlvJoinLow) {
-            const double u = (T_ - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow);
-            const double w = u * u * (3.0 - 2.0 * u);
-            P_ = std::exp((1.0 - w) * std::log(P_) + w * std::log(slvPolynomialPressure(T_)));
-        }
+        P_ = haasVapourPressure(T_, Xl / (kMNaCl * (1.0 - Xl)));
+        if (w > 0.0) P_ = std::exp((1.0 - w) * std::log(P_) + w * std::log(slvPolynomialPressure(T_)));
     }
     // Liquid: the volumetric correlation at the three-phase point, the
     // polynomial shifted to it above 700 °C (where the correlation would need
@@ -239,13 +242,9 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     // Below 350 °C the vapour holds less than 1e-5 NaCl: water vapour at the
     // three-phase pressure (IAPWS-95), joined to the polynomial as the
     // pressure is.
-    if (T_ < kSlvJoinHigh) {
+    if (w < 1.0) {
         const double rw = getWaterVapourDensity(T_, P_);
-        if (std::isfinite(rw)) {
-            const double u = std::fmax((T_ - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0);
-            const double w = u * u * (3.0 - 2.0 * u);
-            rhov = (1.0 - w) * rw + w * rhov;
-        }
+        if (std::isfinite(rw)) rhov = (1.0 - w) * rw + w * rhov;
     }
 }
 
@@ -260,7 +259,9 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     // that the liquid and the vapour of the surface meet there; above 1000 °C
     // the polynomial, shifted to it and the shift faded out by 1200 °C.
     if (T_ <= kCriticalDensityJoin) {
-        const double d = driesnerLiquidDensity(T_, P_, X_);
+        // (The critical composition is 0 at 374.1508 °C, slightly negative
+        // just below.)
+        const double d = driesnerLiquidDensity(T_, P_, std::fmax(X_, 0.0));
         if (std::isfinite(d)) {
             rho_ = d;
             return;
