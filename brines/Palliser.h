@@ -59,6 +59,10 @@ public:
     virtual void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
                                                           double Tstart) = 0;
     virtual void calculateCriticalPoint(double T, double& P, double& X, double& rho) = 0;
+    // The composition alone of the three-phase liquid and of the critical
+    // point at T (the searches for a composition need no more).
+    virtual double slvLiquidComposition(double T) = 0;
+    virtual double criticalComposition(double T) = 0;
     virtual void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) = 0;
     virtual void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) = 0;
     virtual void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) = 0;
@@ -99,7 +103,7 @@ public:
     // Tm.  The search starts from (ThStart, Xstart, rhoStart) and, failing
     // that, from the halite-saturated liquid at Tm; when both fail X = rho =
     // NaN, pointFailed is set and a diagnostic says so.  Th below Tm (not this
-    // inversion) writes only Pslv and sets pointFailed.
+    // inversion) writes Pslv, X = rho = NaN, sets pointFailed and says so.
     void calculateFromThTm(double Th, double Tm, double& X, double& rho, double ignored, double ThStart,
                            double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
     void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
@@ -109,6 +113,8 @@ public:
     double equationForThLiq(double T, void* data);
 
     // ---- halite dissolution
+    // Temperature at which the three-phase liquid holds X; a composition
+    // outside 26.35 wt % (0 °C) to 1 is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);
@@ -176,6 +182,10 @@ public:
     void calculateHaliteLiquidIsopleth(std::vector<double>& array, double X, double Tstart);
 
 protected:
+    // True from 0 °C to the end of the three-phase curve at the melting point
+    // of halite (where the liquid's composition reaches 1, 0.01 °C allowed
+    // for the searches that end there).
+    bool onThreePhaseCurve(double T_) const { return T_ >= 0.0 && T_ <= Ttriple + 0.01; }
     // True when a sweep from a to b in steps of `step` is finite and ends:
     // refuses non-finite bounds and steps too small to move the variable.
     static bool sweepable(double a, double b, double step);

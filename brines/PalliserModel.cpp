@@ -6,34 +6,91 @@
 
 #include <cmath>
 
-#include "brines/MaoDuanSalinityModel.h"
-#include "brines/SpiveyDensityModel.h"
+#include "brines/DriesnerVolume.h"
 #include "families/anderko/Anderko.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
-// Liquidus temperature rises 0.024726 °C and the saturated liquid density
-// 0.03 kg/m3 per bar above the three-phase point of the same composition.
+// Liquidus temperature rises 0.024726 °C per bar above the three-phase point
+// of the same composition; the law's liquid there 0.03 kg/m3 per bar (the
+// liquid where the volumetric correlation does not hold, and the start of the
+// search for the pressure of a liquidus density).
 constexpr double kLiquidusSlopeT = 0.024726;
 constexpr double kLiquidusSlopeRho = 0.03;
 constexpr double kHaliteDensity = 2163.3340736627797;
+constexpr double kMNaCl = 0.058443;  // kg/mol
+
+// Three-phase pressure of the polynomial in T/800 °C.
+double slvPolynomialPressure(double T) {
+    const double t = T / 800.0;
+    const double t2 = t * t, t4 = t2 * t2, t6 = t4 * t2, t8 = t4 * t4, t10 = t8 * t2;
+    return 13.2729 * t2 + 3189.09 * t4 - 724.296 * t6 - 8156.4 * t8 + 5678.34 * t10;
+}
+
+double slvPolynomialLiquidDensity(double T) {
+    const double t = T / 800.0;
+    return 1220.04 + t * (-609.462 + t * (3173.9 + t * (-17554.1 + t * (40800.0 + t * (-37348.8 + t * 11878.4)))));
+}
+
+double criticalPolynomialDensity(double T) {
+    return -15830.2 / (T - 320.0) - 8.80332e-5 * T * T + 1091.19 * std::pow(T, 0.1) - 1353.69;
+}
+
+// Vapour pressure (bar) of an NaCl solution of molality m at T (°C) after
+// Haas (1976), USGS Bull. 1421-A: the brine boils where pure water does at
+// T0, ln T0 = ln T / (A + B T) (kelvins), A and B polynomials in m; fitted
+// from 80 to 325 °C up to halite saturation.  Water's vapour pressure from
+// the auxiliary equation of IAPWS-95.
+double haasVapourPressure(double T, double m) {
+    const double Tx = T + 273.15;
+    const double m2 = m * m, m3 = m2 * m;
+    const double A = 1.0 + 5.93582e-6 * m - 5.19386e-5 * m2 + 1.23156e-5 * m3;
+    const double B = 1.1542e-6 * m + 1.41254e-7 * m2 - 1.92476e-8 * m3 - 1.70717e-9 * m2 * m2 + 1.0539e-10 * m3 * m2;
+    const double T0 = std::exp(std::log(Tx) / (A + B * Tx));
+    return 1e-5 * WaterEOS::saturationPressureWagnerPruss(T0);
+}
+
+// Searches may reach the end of the three-phase curve a little above 800 °C.
+constexpr double kSlvEndTolerance = 0.01;
+// Where the three-phase pressure and vapour pass from the halite-saturated
+// solution's vapour (below) to the polynomials (above), °C.
+constexpr double kSlvJoinLow = 300.0;
+constexpr double kSlvJoinHigh = 350.0;
+
+// Weight of the polynomials in the three-phase pressure and vapour: 0 up to
+// 300 °C, 1 from 350 °C, a smooth step between.
+double slvPolynomialWeight(double T) {
+    const double u = std::fmin(std::fmax((T - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0), 1.0);
+    return u * u * (3.0 - 2.0 * u);
+}
+// The three-phase liquid follows the volumetric correlation up to 700 °C
+// and the polynomial, shifted by the difference there, to 800 °C.
+constexpr double kSlvDensityJoin = 700.0;
+// The critical density follows the volumetric correlation to the top of its
+// range (1000 °C) and the polynomial, shifted by the difference there, to
+// 1200 °C.
+constexpr double kCriticalDensityJoin = driesner::kTopTemperature;
+constexpr double kCriticalDensityFade = 1200.0;
 
 }  // namespace
 
 PalliserModel::PalliserModel()
     : water(std::make_unique<WagnerPruss>(2)),
-      anderko(std::make_unique<Anderko>(2)),
-      spivey(std::make_unique<SpiveyDensityModel>()),
-      maoDuan(std::make_unique<MaoDuanSalinityModel>(1)) {
+      anderko(std::make_unique<Anderko>(2)) {
     anderko->setSystemCode(10);
     // The phase diagram's liquid law blends the brine models beyond their fits.
     spivey->beyondFit = maoDuan->beyondFit = true;
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;
-    waterAt300And1000 = getWaterLiquidDensity(300.0, 1000.0);
+    double P_, Xl, Xv, rl, rv;
+    calculateSLVPoint(kSlvDensityJoin, P_, Xl, Xv, rl, rv);
+    slvLiquidOffset700 = rl - slvPolynomialLiquidDensity(kSlvDensityJoin);
+    double Xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(kCriticalDensityJoin, P_, Xc, rc);
+    criticalDensityOffsetTop = rc - criticalPolynomialDensity(kCriticalDensityJoin);
 }
 
 PalliserModel::~PalliserModel() = default;
@@ -141,15 +198,56 @@ void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& 
 
 // ---------------------------------------------------------------- three-phase curve
 
+double PalliserModel::slvLiquidComposition(double T_) {
+    return std::fmin(0.2635 + 7.48368e-6 * T_ + 1.44611e-6 * T_ * T_ - 3.8086e-10 * T_ * T_ * T_, 1.0);
+}
+
+double PalliserModel::criticalComposition(double T_) {
+    return -0.428737 + 0.00138295 * T_ - 6.79448e-7 * T_ * T_ + 1.22578e-10 * T_ * T_ * T_;
+}
+
 void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
+    if (!(T_ <= Ttriple + kSlvEndTolerance)) {
+        // The three-phase curve ends at the melting point of halite.
+        P_ = Xl = Xv = rhol = rhov = std::nan("");
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: no halite + liquid + vapour curve at %g °C (it ends at the melting point of "
+                        "halite, %g °C)\n",
+                        T_, Ttriple);
+        return;
+    }
     const double t = T_ / 800.0;
-    const double t2 = t * t, t4 = t2 * t2, t6 = t4 * t2, t8 = t4 * t4, t10 = t8 * t2;
-    P_ = 13.2729 * t2 + 3189.09 * t4 - 724.296 * t6 - 8156.4 * t8 + 5678.34 * t10;
-    Xl = 0.2635 + 7.48368e-6 * T_ + 1.44611e-6 * T_ * T_ - 3.8086e-10 * T_ * T_ * T_;
+    // (The liquid's composition reaches 1 at 800.002 °C.)
+    Xl = slvLiquidComposition(T_);
     Xv = std::pow(10.0, -(147.519 / (T_ - 825.0) + 3.4434 + 3.9318e-5 * (T_ - 550.0) * (T_ - 550.0)));
-    rhol = 1220.04 + t * (-609.462 + t * (3173.9 + t * (-17554.1 + t * (40800.0 + t * (-37348.8 + t * 11878.4)))));
+    // Pressure: the vapour pressure of the halite-saturated solution (Haas
+    // 1976) up to 300 °C, the polynomial from 350 °C, geometric weights
+    // between.  (The polynomial alone falls to 0.016 bar at 25 °C and 0 at
+    // 0 °C; the water activity of saturated NaCl, 0.75, gives 0.024 bar.)
+    const double w = slvPolynomialWeight(T_);
+    if (w >= 1.0) {
+        P_ = slvPolynomialPressure(T_);
+    } else {
+        P_ = haasVapourPressure(T_, Xl / (kMNaCl * (1.0 - Xl)));
+        if (w > 0.0) P_ = std::exp((1.0 - w) * std::log(P_) + w * std::log(slvPolynomialPressure(T_)));
+    }
+    // Liquid: the volumetric correlation at the three-phase point, the
+    // polynomial shifted to it above 700 °C (where the correlation would need
+    // water far beyond its boiling point).
+    if (T_ <= kSlvDensityJoin) {
+        rhol = driesnerLiquidDensity(T_, P_, Xl);
+    } else {
+        rhol = slvPolynomialLiquidDensity(T_) + slvLiquidOffset700 * (Ttriple - T_) / (Ttriple - kSlvDensityJoin);
+    }
     rhov = -78.118 + t * (1325.9 + t * (-7978.1 + t * (21146.0 + t * (-22561.0 + t * 8146.6))));
     if (rhov < 1.0) rhov = 0.018 * P_ * 1e5 / ((T_ + 273.15) * 8.31);
+    // Below 350 °C the vapour holds less than 1e-5 NaCl: water vapour at the
+    // three-phase pressure (IAPWS-95), joined to the polynomial as the
+    // pressure is.
+    if (w < 1.0) {
+        const double rw = getWaterVapourDensity(T_, P_);
+        if (std::isfinite(rw)) rhov = (1.0 - w) * rw + w * rhov;
+    }
 }
 
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {
@@ -157,12 +255,35 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     if (T_ <= 3127.0) {
         P_ = T_ <= 850.0 ? 256.326 - 3.28926 * T_ + 0.0105024 * T_ * T_ - 5.2439e-6 * T_ * T_ * T_
                          : -3282.54 + 9.20086 * T_ - 0.00419191 * T_ * T_ + 5.18556e-7 * T_ * T_ * T_;
-        X_ = -0.428737 + 0.00138295 * T_ - 6.79448e-7 * T_ * T_ + 1.22578e-10 * T_ * T_ * T_;
+        X_ = criticalComposition(T_);
     }
-    rho_ = -15830.2 / (T_ - 320.0) - 8.80332e-5 * T_ * T_ + 1091.19 * std::pow(T_, 0.1) - 1353.69;
+    // Critical density: the volumetric correlation at the critical point, so
+    // that the liquid and the vapour of the surface meet there; above 1000 °C
+    // the polynomial, shifted to it and the shift faded out by 1200 °C.
+    if (T_ <= kCriticalDensityJoin) {
+        // (The critical composition is 0 at 374.1508 °C, slightly negative
+        // just below.)
+        const double d = driesnerLiquidDensity(T_, P_, std::fmax(X_, 0.0));
+        if (std::isfinite(d)) {
+            rho_ = d;
+            return;
+        }
+    }
+    rho_ = criticalPolynomialDensity(T_);
+    if (T_ > kCriticalDensityJoin && T_ < kCriticalDensityFade)
+        rho_ += criticalDensityOffsetTop * (kCriticalDensityFade - T_) / (kCriticalDensityFade - kCriticalDensityJoin);
 }
 
 // ---------------------------------------------------------------- halite-saturated vapour
+
+double PalliserModel::haliteSaturatedVapourDensity(double T_, double P_, double Ps, double rv, double n) {
+    // Water vapour at (T, P) (IAPWS-95) with the three-phase vapour's excess
+    // over water vapour at Ps, fading as its salt content does, (P/Ps)^n:
+    // the vapour is water's where it holds next to no salt.
+    const double wP = getWaterVapourDensity(T_, P_), wPs = getWaterVapourDensity(T_, Ps);
+    if (!std::isfinite(wP) || !std::isfinite(wPs) || !(Ps > 0.0)) return P_ / Ps * rv;
+    return wP + (rv - wPs) * std::pow(P_ / Ps, n);
+}
 
 double PalliserModel::haliteGasExponent(double T_) const { return T_ <= 350.0 ? 6.5 : 6.0 + (T_ - 400.0) / -100.0; }
 
@@ -171,7 +292,7 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     X_ = std::pow(P_ / Ps, n) * Xv;
-    rho_ = P_ / Ps * rv;
+    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }
 
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
@@ -180,17 +301,18 @@ void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, doub
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     P_ = std::pow(X_ / Xv, 1.0 / n) * Ps;
     if (P_ > Ps) P_ = Ps;
-    rho_ = P_ / Ps * rv;
+    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }
 
 void PalliserModel::preCalculateHaliteGasBubble(double T_) {
     hgExponent = haliteGasExponent(T_);
+    hgTemperature = T_;
     calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
 }
 
 void PalliserModel::doCalculateHaliteGasBubble(double P_, double& X_, double& rho_) {
     X_ = std::pow(P_ / Pslv, hgExponent) * Xvslv;
-    rho_ = P_ / Pslv * rhovslv;
+    rho_ = haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent);
 }
 
 // ---------------------------------------------------------------- halite liquidus
@@ -203,7 +325,19 @@ void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, doubl
         return;
     }
     T_ = Ts + kLiquidusSlopeT * (P_ - Ps);
-    rho_ = rl + kLiquidusSlopeRho * (P_ - Ps);
+    rho_ = haliteLiquidusDensity(T_, P_, X_, rl + kLiquidusSlopeRho * (P_ - Ps));
+}
+
+// Parameters: X, rho, Ts and Ps of the three-phase point of X.
+double PalliserModel::equationForHaliteLiquidFromRhoX(double P_, void* data) {
+    const double* p = static_cast<const double*>(data);
+    const double T_ = p[2] + kLiquidusSlopeT * (P_ - p[3]);
+    const double d = haliteLiquidusDensity(T_, P_, p[0], std::nan(""));
+    if (!std::isfinite(d)) {
+        error = 1;
+        return 0.0;
+    }
+    return d - p[1];
 }
 
 void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double rho_, double& T_, double& P_,
@@ -214,7 +348,30 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
         T_ = P_ = -1.0;
         return;
     }
+    // The liquidus rises 0.0247 °C per bar from the three-phase point; the
+    // pressure is the one at which the liquid there has the density rho
+    // (started from a compressibility of 0.03 kg/m3 per bar).
     P_ = (rho_ - rl) / kLiquidusSlopeRho + Ps;
+    if (Ts + kLiquidusSlopeT * (P_ - Ps) <= Ttriple) {
+        double par[4] = {X_, rho_, Ts, Ps};
+        Secant s;
+        s.obj = this;
+        s.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForHaliteLiquidFromRhoX);
+        s.data = par;
+        s.x0 = std::fmax(P_, Ps);
+        s.x1 = s.x0 + 1.0;
+        s.itermax = 30;
+        s.tol = 1e-9;
+        s.lambda = 1.0;
+        s.lambdaMin = 0.01;
+        const double Pr = s.solve();
+        if (s.status != 0 || !(Pr >= Ps)) {
+            pointFailed = 1;
+            T_ = P_ = -1.0;
+            return;
+        }
+        P_ = Pr;
+    }
     T_ = (P_ - Ps) * kLiquidusSlopeT + Ts;
 }
 
@@ -257,7 +414,14 @@ void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_,
     }
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(par[2], Ps, Xl, Xv, rl, rv);
-    rho_ = rl + kLiquidusSlopeRho * (P_ - Ps);
+    rho_ = haliteLiquidusDensity(T_, P_, X_, rl + kLiquidusSlopeRho * (P_ - Ps));
+}
+
+double PalliserModel::haliteLiquidusDensity(double T_, double P_, double X_, double lawDensity) {
+    // The liquid of the one-phase region at the same state, so that the
+    // halite-bearing and the halite-free liquid agree on the liquidus.
+    const double d = driesnerLiquidDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawDensity;
 }
 
 // ---------------------------------------------------------------- ice liquidus
@@ -280,6 +444,17 @@ double PalliserModel::equationForFreezing(double X_, void* data) {
 }
 
 void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_) {
+    // Ice melts from the liquid only above the eutectic: -21.2 °C for
+    // H2O-NaCl, -10.7 °C for H2O-KCl, -22.9 °C (the ternary eutectic) for a
+    // mixture of the two salts.
+    const double eutectic = c >= 1.0 ? -21.2 : (c <= 0.0 ? -10.7 : -22.9);
+    if (!(T_ >= eutectic) || !(T_ <= 0.0)) {
+        X_ = std::nan("");
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: ice melting at %g °C lies outside the ice liquidus (%g to 0 °C)\n", T_,
+                        eutectic);
+        return;
+    }
     double par[2] = {T_, c};
     Secant s;
     s.obj = this;
@@ -297,6 +472,21 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 // ---------------------------------------------------------------- one-phase densities
 
 double PalliserModel::calculateFluidDensityRegion2a() {
+    // Supercritical fluid poorer in NaCl than the critical composition: the
+    // volumetric correlation, water's density at X = 0 and continuous with
+    // the liquid-like side at the critical composition.  At the critical
+    // pressure it takes the vapour side's density (water vapour blended
+    // linearly in X to the critical density), the difference fading out
+    // linearly by twice the critical pressure; the difference is zero at
+    // X = 0 and at the critical composition.
+    const double d = driesnerLiquidDensity(T, P, X);
+    if (std::isfinite(d)) {
+        if (!(P < 2.0 * Pcrit) || !(Xcrit > 0.0)) return d;
+        const double rvc = getWaterVapourDensity(T, Pcrit), dc = driesnerLiquidDensity(T, Pcrit, X);
+        if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
+        const double vapourSide = rvc + (X / Xcrit) * (rhocrit - rvc);
+        return d + (vapourSide - dc) * (2.0 * Pcrit - P) / Pcrit;
+    }
     const double r1 = getWaterLiquidDensity(T, 1000.0);
     const double r1000 = r1 + (1695.0 - r1) * Xcrit;
     const double rv = getWaterVapourDensity(T, P);

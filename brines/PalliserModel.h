@@ -8,8 +8,10 @@
 // compositions and densities follow power laws of a reduced pressure between
 // its low end (the three-phase point, or molten NaCl boiling above 800 °C) and
 // its high end (water saturation, or the critical curve above 374.15 °C).
-// Below the critical point of water the liquid's density comes from brine
-// density models (Spivey et al. 2004, Mao & Duan 2008) where they are given.
+// The liquid's density, and the critical density, come from the volumetric
+// correlation of Driesner (2007) on the reference water model up to 1000 °C;
+// the three-phase pressure below 300 °C from the vapour pressure of
+// saturated NaCl solutions of Haas (1976).
 // An Anderko electrolyte equation of state gives a diagnostic comparison of
 // the one-phase volume.
 //
@@ -21,8 +23,6 @@
 
 class WagnerPruss;
 class Anderko;
-class SpiveyDensityModel;
-class MaoDuanSalinityModel;
 
 class PalliserModel : public Palliser {
 public:
@@ -51,6 +51,8 @@ public:
     void calculateHaliteLiquidTemperatureFromRhoX(double X, double rho, double& T, double& P,
                                                   double Tstart) override;
     void calculateCriticalPoint(double T, double& P, double& X, double& rho) override;
+    double slvLiquidComposition(double T) override;
+    double criticalComposition(double T) override;
     void calculateLGPoint(double T, double P, double& Xl, double& Xv, double& rhol, double& rhov) override;
     void calculateBubblePoint(double T, double X, double& P, double& Xv, double& rhol, double& rhov) override;
     void calculateDewPoint(double T, double X, double& P, double& a, double& b, double& rhov) override;
@@ -79,16 +81,17 @@ public:
     // returned, and the density calculation does not run it).
     void calculateAnderkoFluid();
 
-    // Density of the liquid of composition X at (T, P) below the critical
-    // point of water, from the brine density models where they are given and
-    // from the liquid-vapour law above (see PalliserModelLiquid.cpp).  Plg and
-    // rsLaw are the pressure and density of the law's saturated liquid of X at
-    // T; r1000 the density of liquid water at T and 1000 bar (NaN: computed
-    // when needed).  From 374.15 °C the law's one-phase liquid.
-    double liquidDensity(double T, double P, double X, double Plg, double rsLaw, double r1000);
+    // Density of the one-phase liquid of composition X at (T, P): the
+    // volumetric correlation of Driesner (2007) where it holds, the law
+    // elsewhere (see PalliserModelLiquid.cpp).
+    double liquidDensity(double T, double P, double X);
+    // Driesner's (2007) liquid density alone; NaN where water at the scaled
+    // temperature is not on its liquid side (or above 1000 °C).
+    double driesnerLiquidDensity(double T, double P, double X);
 
     double equationForHaliteLiquidPoint(double X, void* data);
     double equationForFreezing(double X, void* data);
+    double equationForHaliteLiquidFromRhoX(double P, void* data);
     // Residual of the vapour-composition law at the reduced pressure s;
     // parameters (Xcrit, Xv0, zg, X).
     double equationForGas(double s, void* data);
@@ -105,15 +108,12 @@ public:
 
     std::unique_ptr<WagnerPruss> water;
     std::unique_ptr<Anderko> anderko;
-    // Brine densities of the liquid (Spivey et al. 2004 up to 275 °C, Mao &
-    // Duan 2008 to 300 °C).
-    std::unique_ptr<SpiveyDensityModel> spivey;
-    std::unique_ptr<MaoDuanSalinityModel> maoDuan;
     int usePatches = 1;
     // Per-temperature coefficients of the liquid-vapour surface.
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
     double sDew = 0.5;
     double hgExponent = 0.0;
+    double hgTemperature = 0.0;  // temperature of preCalculateHaliteGasBubble
     double gasExp1 = 1.5;
     double gasExp2 = 0.5;
 
@@ -125,17 +125,31 @@ private:
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
+    // Density of the halite-saturated vapour at (T, P) below the three-phase
+    // pressure Ps, whose vapour has the density rv; n the exponent of its
+    // salt content in P/Ps.
+    double haliteSaturatedVapourDensity(double T, double P, double Ps, double rv, double n);
     // The law's saturated liquid of composition X at T from the record's end
     // points: its pressure and density.
     void lawSaturatedLiquid(double T, double X, double& P, double& rho);
-    // Brine model density at (T °C, P bar, m mol/kg), P held at 2000 bar above.
-    double brineModelDensity(double T, double P, double m);
-    // Liquid density up to 300 °C: brine models to 6 mol/kg, linear in X to
-    // the three-phase liquid beyond.
-    double givenLiquidDensity(double T, double P, double X);
+    // The law's one-phase liquid at (T, P, X): its saturated liquid of X
+    // rising linearly to an estimate at 1000 bar.  Sets the record's end
+    // points of the liquid-vapour surface at T.
+    double lawLiquidDensity(double T, double P, double X);
+    // Density of the liquid on the halite liquidus at (T, P, X): the one-phase
+    // liquid's where the correlation holds, lawDensity elsewhere.
+    double haliteLiquidusDensity(double T, double P, double X, double lawDensity);
+    // Density of the liquid of the liquid-vapour surface at (T, P, X): the
+    // one-phase liquid's, lawDensity (the power law) above 800 °C where the
+    // correlation does not hold.
+    double surfaceLiquidDensity(double T, double P, double X, double lawDensity);
     // Density of the one-phase liquid of the record's state (regions 6 and 2b),
     // traced under the region's name.
     double liquidLikeDensity(const char* regionName);
-    // Liquid water at 300 °C and 1000 bar (kg/m3), for the law at 300 °C.
-    double waterAt300And1000 = 0.0;
+    // Three-phase liquid of Driesner's correlation at 700 °C less the
+    // polynomial's there (kg/m3), the offset faded out towards 800 °C.
+    double slvLiquidOffset700 = 0.0;
+    // Critical density of Driesner's correlation at 1000 °C less the
+    // critical-curve polynomial's there (kg/m3), faded out by 1200 °C.
+    double criticalDensityOffsetTop = 0.0;
 };

@@ -5,10 +5,11 @@
 // compositions and densities are power laws of the reduced pressure
 // s = (Phigh - P)/(Phigh - Plow), s = 1 at the low end and 0 at the high end.
 // Between 374.15 and 384 °C (with patches) the laws take s to a power below 1.
-// Below 374.15 °C the liquid's density is the liquid density of the model
-// (brine density models where given, PalliserModelLiquid.cpp) at the point's
-// composition and pressure; the power law of the density serves there only as
-// the law's own end-point interpolation.
+// The liquid's density is the one-phase liquid density of the model
+// (PalliserModelLiquid.cpp) at the point's composition and pressure, and the
+// critical density is that liquid's at the critical point; the power law of
+// the liquid density holds above 1000 °C and, above 800 °C, near the
+// molten-salt end.
 #include <cmath>
 
 #include "brines/PalliserModel.h"
@@ -18,6 +19,7 @@
 namespace {
 const double kA = std::log(10.0) * 0.5 / 1.4;  // exponent below the critical point of water
 constexpr double kTcw = 374.15;
+constexpr double kTriple = 800.0;  // °C, melting point of halite
 
 double vapourDensityExponentBelowCritical(double T) { return 0.787001 + 0.00102499 * T - 13.6227 / (T - 380.0); }
 bool inUnit(double s) { return s >= 0.0 && s <= 1.0; }
@@ -81,7 +83,7 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
         Xl = Xl0 * sa;
         Xv = Xv0 * sa;
         const double Pl = Ps - (Ps - Plow) * s;
-        rhol = liquidDensity(T_, Pl, Xl, Pl, rw + (rl0 - rw) * std::pow(s, 0.45454545454545453), std::nan(""));
+        rhol = liquidDensity(T_, Pl, Xl);
         rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
         return;
     }
@@ -89,14 +91,24 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
     calculateCriticalPoint(T_, Pc, Xc, rc);
     if (P_ < Plow || P_ > Pc) pointFailed = 1;
     if (std::fabs(Plow - P_) < 0.1) pointFailed = 0;
-    double s = clip01((Pc - P_) / (Pc - Plow));
-    s = std::pow(s, nearCriticalPower(T_));
+    const double s0 = clip01((Pc - P_) / (Pc - Plow));
+    const double s = std::pow(s0, nearCriticalPower(T_));
     double a0_, bl_, zg_, zl_, el_, ev_;
     surfaceCoefficients(T_, Xc, a0_, bl_, zg_, zl_, el_, ev_);
     Xl = Xc * std::pow(Xl0 / Xc, std::pow(s, zl_));
     Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
-    rhol = rc + (rl0 - rc) * std::pow(s, 1.0 / el_);
+    rhol = surfaceLiquidDensity(T_, Pc - (Pc - Plow) * s0, Xl, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
     rhov = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+}
+
+double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, double lawDensity) {
+    // The liquid of the surface is the one-phase liquid at its own pressure
+    // and composition; above the melting point of halite, where the
+    // correlation does not hold (the molten-salt end at low pressure), the
+    // power law.
+    if (T_ <= kTriple) return liquidDensity(T_, P_, X_);
+    const double d = driesnerLiquidDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawDensity;
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
@@ -150,15 +162,15 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
         Xl = Xl0 * sa;
         Xv = Xv0 * sa;
         const double Pl = Psatw - (Psatw - Plow) * s;
-        rhol = liquidDensity(T_, Pl, Xl, Pl, rholw + (rl0 - rholw) * std::pow(s, elInv), std::nan(""));
+        rhol = liquidDensity(T_, Pl, Xl);
         rhov = rhovw + (rv0 - rhovw) * std::pow(s, evInv);
         return;
     }
-    double s = clip01((Pcrit - P_) / (Pcrit - Plow));
-    s = std::pow(s, nearCriticalPower(T_));
+    const double s0 = clip01((Pcrit - P_) / (Pcrit - Plow));
+    const double s = std::pow(s0, nearCriticalPower(T_));
     Xl = Xcrit * std::pow(Xl0 / Xcrit, std::pow(s, zl));
     Xv = Xcrit * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xcrit, std::pow(s, zg));
-    rhol = rhocrit + (rl0 - rhocrit) * std::pow(s, elInv);
+    rhol = surfaceLiquidDensity(T_, Pcrit - (Pcrit - Plow) * s0, Xl, rhocrit + (rl0 - rhocrit) * std::pow(s, elInv));
     rhov = rhocrit + (rv0 - rhocrit) * std::pow(s, evInv);
 }
 
@@ -189,7 +201,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
         }
         P_ = Ps - (Ps - Plow) * s;
         Xv = Xv0 * std::pow(s, kA);
-        rhol = liquidDensity(T_, P_, X_, P_, rw + (rl0 - rw) * std::pow(s, 0.45454545454545453), std::nan(""));
+        rhol = liquidDensity(T_, P_, X_);
         rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
         return;
     }
@@ -207,13 +219,13 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
     // so that the bubble point inverts the liquid branch exactly.
     P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
     Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
-    rhol = rc + (rl0 - rc) * std::pow(s, 1.0 / el_);
+    rhol = surfaceLiquidDensity(T_, P_, X_, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
     rhov = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
     lawSaturatedLiquid(T_, X_, P_, rho_);
-    if (T_ < kTcw) rho_ = liquidDensity(T_, P_, X_, P_, rho_, std::nan(""));
+    rho_ = surfaceLiquidDensity(T_, P_, X_, rho_);
 }
 
 double PalliserModel::equationForGas(double s, void* data) {

@@ -78,7 +78,11 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     }
     if (!(Th > Tm)) {
         // Homogenisation by halite dissolution: not this inversion.
+        X_ = rho_ = std::nan("");
         pointFailed = 1;
+        platform::diagf("Fluid inclusion: homogenisation at %g °C below the halite dissolution at %g °C is not a "
+                        "liquid-vapour homogenisation\n",
+                        Th, Tm);
         return;
     }
     double par[11] = {Th, Xl, Xv, rl, rv, ignored, ThStart, Xstart, rhoStart, 0.0, 0.0};
@@ -100,7 +104,14 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     // From the caller's start, then from the liquid saturated with halite at
     // Tm (the inclusion with no vapour there), searching the homogenisation
     // from the measured Th.
-    if (solveFrom(Xstart, rhoStart, ThStart) || solveFrom(Xl - 1e-6, rl, Th)) {
+    // Last, from the liquid of that salinity on its bubble curve at Th (the
+    // homogenisation matched from the start).
+    auto bubbleStart = [&]() {
+        double Pb = 0.0, Xvb, rlb = 0.0, rvb;
+        calculateBubblePoint(Th, Xl - 1e-6, Pb, Xvb, rlb, rvb);
+        return !pointFailed && solveFrom(Xl - 1e-6, rlb, Th);
+    };
+    if (solveFrom(Xstart, rhoStart, ThStart) || solveFrom(Xl - 1e-6, rl, Th) || bubbleStart()) {
         X_ = solver->x[0];
         rho_ = solver->x[1];
         phiV = par[9];
@@ -142,29 +153,47 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
 
 // ---------------------------------------------------------------- halite dissolution
 
-// Parameters: X, then rhol and P of the last evaluation.
+// Parameters: X.
 double Palliser::equationForTm0(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    double Ps, Xl, Xv, rl, rv;
-    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
-    p[1] = rl;
-    p[2] = Ps;
-    return p[0] - Xl;
+    if (!onThreePhaseCurve(T_)) {
+        error = 1;
+        return 0.0;
+    }
+    return p[0] - slvLiquidComposition(T_);
 }
 
 double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
+    // Halite dissolves along the three-phase curve from 0 °C (26.35 wt %) to
+    // its melting point (pure NaCl).
+    double P0, Xl0, Xv0, rl0, rv0;
+    calculateSLVPoint(0.0, P0, Xl0, Xv0, rl0, rv0);
+    if (!(X_ >= Xl0 && X_ <= 1.0)) {
+        rhol = P_ = std::nan("");
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: no halite dissolution temperature for %g wt %% NaCl (the three-phase liquid "
+                        "holds %g to 100 wt %%)\n",
+                        100.0 * X_, 100.0 * Xl0);
+        return std::nan("");
+    }
+    pointFailed = 0;
     double par[3] = {X_, 0.0, 0.0};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm0), par, 799.0, 799.1, 0.01);
     const double T_ = s.solve();
-    rhol = par[1];
-    P_ = par[2];
-    return s.status != 0 ? 0.0 : T_;
+    if (s.status != 0) {
+        pointFailed = 1;
+        rhol = P_ = 0.0;
+        return 0.0;
+    }
+    double Xl, Xv, rv;
+    calculateSLVPoint(T_, P_, Xl, Xv, rhol, rv);
+    return T_;
 }
 
 // Parameters: X, phiV, then the bulk density and the SLV pressure.
 double Palliser::equationForTm(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 20.0) {
+    if (T_ < 20.0 || !onThreePhaseCurve(T_)) {
         error = 1;
         return 0.0;
     }
@@ -202,6 +231,10 @@ double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_
 // Parameters: X, phiH, then the bulk density, the SLV pressure and Xl.
 double Palliser::equationForTm3(double T_, void* data) {
     double* p = static_cast<double*>(data);
+    if (!onThreePhaseCurve(T_)) {
+        error = 1;
+        return 0.0;
+    }
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     const double w = (p[0] - Xl) / (1.0 - Xl);
@@ -231,18 +264,16 @@ double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho
     return T_;
 }
 
-// Parameters: X, then P, Xv, rhol, rhov of the last evaluation.
+// Parameters: X.
 double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // The three-phase liquid composition rises monotonically with T from
     // 0 °C; below, the search has no single answer.
-    if (T_ < 0.0 || T_ > Ttriple + 1.0) {
+    if (!onThreePhaseCurve(T_)) {
         error = 1;
         return 0.0;
     }
-    double Xl;
-    calculateSLVPoint(T_, p[1], Xl, p[2], p[3], p[4]);
-    return p[0] - Xl;
+    return p[0] - slvLiquidComposition(T_);
 }
 
 void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double& Xv, double& rhol, double& rhov,
@@ -254,22 +285,23 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     // Converged means on the curve: the secant's step test alone can stop
     // far from it where the composition hardly changes with temperature.
     pointFailed = s.status != 0 || !(std::fabs(s.f1) < 1e-8);
-    P_ = par[1];
-    Xv = par[2];
-    rhol = par[3];
-    rhov = par[4];
+    if (pointFailed || !onThreePhaseCurve(T_)) {
+        pointFailed = 1;
+        P_ = Xv = rhol = rhov = 0.0;
+        return;
+    }
+    double Xl;
+    calculateSLVPoint(T_, P_, Xl, Xv, rhol, rhov);
 }
 
-// Parameters: X, then P and rho of the last evaluation.
+// Parameters: X.
 double Palliser::equationForCriticalPoint(double T_, void* data) {
     double* p = static_cast<double*>(data);
     if (T_ < Tcw || T_ > TcNaCl) {
         error = 1;
         return 0.0;
     }
-    double Xc = 0.0;
-    calculateCriticalPoint(T_, p[1], Xc, p[2]);
-    return Xc - p[0];
+    return criticalComposition(T_) - p[0];
 }
 
 void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
@@ -278,8 +310,11 @@ void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, do
                           Tcw + 1.001, 0.01);
     T_ = s.solve();
     pointFailed = s.status != 0;
-    P_ = par[1];
-    rho_ = par[2];
+    P_ = rho_ = 0.0;
+    if (!pointFailed && T_ >= Tcw && T_ <= TcNaCl) {
+        double Xc = 0.0;
+        calculateCriticalPoint(T_, P_, Xc, rho_);
+    }
 }
 
 // ---------------------------------------------------------------- bubble and boiling points
@@ -383,10 +418,10 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
                           Pstart, 1.001 * Pstart, 0.01);
     const double Pr = s.solve();
-    if (matched(s, rho_)) return Pr;
-    // The liquid's density is held above the top of its correlations (1000
-    // bar for the liquid-vapour law, 2000 bar for the brine models): a denser
-    // isochore lies outside the model, which is not the same as no answer.
+    if (matched(s, rho_) && Pr <= kTopPressure) return Pr;
+    // A density reached only above the top of the diagram (or, where the
+    // liquid's density is held, never) lies outside the model, which is not
+    // the same as no answer.
     const double top = calculateFluidDensity(T_, kTopPressure, par[2], rho_);
     if (region == 6 && top < rho_) {
         platform::diagf("H2O-NaCl: %g kg/m3 at %g °C and %g wt %% NaCl is denser than the model's fluid at %g bar "

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "brines/MaoDuanSalinityModel.h"
 #include "brines/PalliserModel.h"
 #include "brines/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
@@ -208,10 +207,12 @@ TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
     double X, r;
     m.calculateHaliteGasBubble(500.0, P, X, r);
     EXPECT_NEAR(X, 0.01 * Xv, 1e-12 * Xv);
-    // The three-phase vapour density falls back to the ideal gas where the
-    // correlation drops below 1 kg/m3.
+    // The three-phase vapour at 100 °C is water vapour at the three-phase
+    // pressure: within 1.5 % of the ideal gas and denser (Z < 1).
     m.calculateSLVPoint(100.0, Ps, Xl, Xv, rls, rvs);
-    EXPECT_NEAR(rvs, 0.018 * Ps * 1e5 / (373.15 * 8.31), 1e-12);
+    const double ideal = 0.018015268 * Ps * 1e5 / (373.15 * 8.314462618);
+    EXPECT_GT(rvs, ideal);
+    EXPECT_NEAR(rvs, ideal, 0.015 * ideal);
 }
 
 TEST_F(PalliserTest, LiquidVapourSurfaceEndsAtItsEndPoints) {
@@ -300,13 +301,11 @@ TEST_F(PalliserTest, LiquidFollowsTheBrineDensityModels) {
     // 10 wt % NaCl at 25 °C and 1 atm: 1068.8 kg/m3 (CRC Handbook).
     EXPECT_NEAR(m.calculateFluidDensity(25.0, 1.01325, 0.10, 0.0), 1068.8, 0.003 * 1068.8);
     EXPECT_EQ(m.region, 6);
-    // Saturated and compressed liquid against Spivey et al. (2004) up to
-    // 275 °C and Mao & Duan (2008) at 300 °C, each in its published range.
+    // Saturated and compressed liquid against Spivey et al. (2004) in its
+    // published range, up to 275 °C.
     SpiveyDensityModel spivey;
-    MaoDuanSalinityModel maoDuan(1);
-    maoDuan.beyondFit = true;  // as the phase diagram takes it: Spivey's water volume at 300 °C
-    for (double T = 25.0; T <= 300.0; T += 25.0) {
-        DensityModel& ref = T <= 275.0 ? static_cast<DensityModel&>(spivey) : maoDuan;
+    for (double T = 25.0; T <= 275.0; T += 25.0) {
+        DensityModel& ref = spivey;
         auto brine = [&](double P, double X) {
             ref.temperature(T + 273.15);
             ref.pressure(P);
@@ -471,14 +470,17 @@ TEST_F(PalliserTest, FluidInclusionInversionRoundTrips) {
     EXPECT_EQ(Ph, -5);
     EXPECT_EQ(phiV, -5);
     // Homogenisation below the dissolution of halite is not this inversion:
-    // only the SLV pressure, and the point is marked failed.
+    // only the SLV pressure; no salinity or density, the point is marked
+    // failed (the message is checked with the other refusals).
     X = rho = 0;
     Pslv = 0;
+    testing::internal::CaptureStderr();
     m.calculateFromThTm(200.0, 250.0, X, rho, 0.0, 250.0, 0.3, 1100.0, Pslv, Ph, phiV);
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(Pslv, Ps);
     EXPECT_EQ(m.pointFailed, 1);
-    EXPECT_EQ(X, 0.0);
-    EXPECT_EQ(rho, 0.0);
+    EXPECT_TRUE(std::isnan(X));
+    EXPECT_TRUE(std::isnan(rho));
 }
 
 TEST_F(PalliserTest, IsochoresReturnToTheirPressure) {
@@ -504,9 +506,8 @@ TEST_F(PalliserTest, IsochoresReturnToTheirPressure) {
     const double d = m.calculateFluidDensity(300.0, 400.0, 0.05, 0.0);
     EXPECT_EQ(m.region, 6);
     EXPECT_NEAR(m.getIsochoricFluidPressure(300.0, 350.0, d, 5.0), 400.0, 1e-4);
-    // The liquid's pressure dependence reaches 2000 bar at 25 °C; a denser
-    // isochore than the model's top density is reported outside its range,
-    // as is one above the 1000-bar density of the law at 500 °C.
+    // The liquid is compressible up to the top of the diagram; an isochore
+    // denser than the fluid at 5000 bar is reported outside the model's range.
     const double d1500 = m.calculateFluidDensity(25.0, 1500.0, 0.1, 0.0);
     EXPECT_NEAR(m.getIsochoricFluidPressure(25.0, 1000.0, d1500, 10.0), 1500.0, 1e-3);
     for (const auto& [T, X] : {std::pair{25.0, 0.1}, std::pair{500.0, 0.3}}) {
@@ -593,9 +594,9 @@ TEST_F(PalliserTest, DepthOfAColumnOfBoilingBrine) {
     EXPECT_NEAR(z - 100.0, 1e5 / (9.81 * rl), 0.01);
     // Geotherm: the liquid boils where the geotherm meets its bubble curve.
     double T, P, zz, r;
-    m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.1, 0.05, -1.0, T, P, zz, r);
+    m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.2, 0.05, -1.0, T, P, zz, r);
     ASSERT_EQ(m.pointFailed, 0);
-    EXPECT_NEAR(T, 20.0 + 0.1 * zz, 1e-6);
+    EXPECT_NEAR(T, 20.0 + 0.2 * zz, 1e-6);
     EXPECT_NEAR(zz, (P - 1.0) * 1e5 / (9.81 * r), 1e-6);
 }
 

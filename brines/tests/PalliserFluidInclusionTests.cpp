@@ -1,0 +1,175 @@
+// The H2O-NaCl diagram as fluid-inclusion work uses it, against values
+// written out independently: IAPWS-95 water (Wagner & Pruss 2002), the water
+// activity over saturated NaCl (Greenspan 1977) and the boiling point of
+// saturated brine, and the slopes of water's liquid isochores.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "brines/PalliserModel.h"
+
+namespace {
+
+class PalliserInclusionTest : public ::testing::Test {
+protected:
+    PalliserModel m;
+    double bubbleLiquid(double T, double X) {
+        double Pb = 0.0, Xv, rl = 0.0, rv;
+        m.calculateBubblePoint(T, X, Pb, Xv, rl, rv);
+        EXPECT_EQ(m.pointFailed, 0) << T << " " << X;
+        return rl;
+    }
+};
+
+}  // namespace
+
+TEST_F(PalliserInclusionTest, LiquidTendsToWaterAndStaysCompressible) {
+    // A trace of salt changes the density by less than 0.5 %: in the liquid
+    // and the supercritical fluid, and in the vapour up to 600 °C below half
+    // the three-phase pressure (nearer, the vapour's own salt content, up to
+    // the three-phase vapour's, comes into the vapour's density law).
+    for (double T : {25.0, 100.0, 200.0, 300.0, 350.0, 370.0, 380.0, 400.0, 500.0, 600.0, 700.0}) {
+        double Ps = 0.0, rl, rv, Pslv, Xl, Xv;
+        if (T < 373.9) m.calculateWaterSaturationPoint(T, Ps, rl, rv);
+        m.calculateSLVPoint(T, Pslv, Xl, Xv, rl, rv);
+        for (double P : {0.01, 1.0, 10.0, 50.0, 100.0, 200.0, 300.0, 500.0, 1000.0, 2000.0, 3000.0, 5000.0}) {
+            const double w = m.calculateFluidDensity(T, P, 0.0, 0.0);
+            const bool liquid = P > 1.05 * Ps + 1.0 && (T < 373.9 || P >= 300.0) && w > 250.0;
+            const bool vapour = P < 0.5 * Pslv && T <= 600.0;
+            if (!liquid && !vapour) continue;
+            const double b = m.calculateFluidDensity(T, P, 1e-5, 0.0);
+            EXPECT_NEAR(b, w, 0.005 * w) << T << " °C " << P << " bar";
+        }
+    }
+    // 10 wt % at 400 °C and 5 kbar is denser than water there (IAPWS-95:
+    // 932.9 kg/m3), and the liquid keeps growing denser with pressure.
+    const double d5000 = m.calculateFluidDensity(400.0, 5000.0, 0.10, 0.0);
+    EXPECT_GT(d5000, 932.9 + 30.0);
+    EXPECT_GT(d5000, m.calculateFluidDensity(400.0, 4000.0, 0.10, 0.0) + 5.0);
+    for (double T : {100.0, 300.0, 350.0, 600.0, 850.0, 950.0})
+        EXPECT_GT(m.calculateFluidDensity(T, 5000.0, 0.3, 0.0), m.calculateFluidDensity(T, 3000.0, 0.3, 0.0) + 10.0)
+            << T;
+    // No step at the melting point of halite.
+    for (double X : {0.3, 0.5, 0.7})
+        EXPECT_NEAR(m.calculateFluidDensity(799.99, 4000.0, X, 0.0), m.calculateFluidDensity(800.01, 4000.0, X, 0.0),
+                    0.1)
+            << X;
+}
+
+TEST_F(PalliserInclusionTest, BubbleLiquidThinsAsTemperatureRises) {
+    for (double wt : {5.0, 10.0, 15.0, 20.0, 25.0}) {
+        const double X = 0.01 * wt;
+        double Tc, Pc, rc;
+        m.calculateCriticalPointFromX(X, Tc, Pc, rc);
+        ASSERT_EQ(m.pointFailed, 0);
+        double last = 1e9;
+        for (double T = 25.0; T < Tc - 0.5; T += 2.5) {
+            // The bubble pressure of the liquid-vapour surface still steps up
+            // a few bar where its law changes at 374.15 °C; not compared there.
+            if (T > 374.15 && T < 377.0) continue;
+            const double r = bubbleLiquid(T, X);
+            EXPECT_LT(r, last) << wt << " wt % at " << T << " °C";
+            last = r;
+        }
+    }
+    // Pure water through the brine path homogenises where IAPWS-95's
+    // saturated liquid has its density: 712.14 kg/m3 at 300 °C.
+    double P = 0.0;
+    EXPECT_NEAR(m.calculateThLiq(0.0, 712.14, 290.0, P), 300.0, 0.05);
+}
+
+TEST_F(PalliserInclusionTest, BrineIsochoresAreAtLeastAsSteepAsWaters) {
+    // dP/dT of water's liquid isochores just above Th (IAPWS-95), bar/°C.
+    const double waterSlope[] = {16.7, 15.7, 13.4, 10.3, 6.3};
+    for (double wt : {5.0, 10.0, 15.0, 20.0, 25.0}) {
+        for (int k = 0; k < 5; ++k) {
+            const double Th = 150.0 + 50.0 * k, X = 0.01 * wt;
+            double Pb = 0.0, Xv, rho, rv;
+            m.calculateBubblePoint(Th, X, Pb, Xv, rho, rv);
+            ASSERT_EQ(m.pointFailed, 0);
+            const double Tend = std::fmin(Th + 200.0, 500.0);
+            double P = Pb + 1.0, Pprev = Pb;
+            double slope0 = 0.0;
+            for (double T = Th + 10.0; T <= Tend + 1e-9; T += 10.0) {
+                P = m.getIsochoricFluidPressure(T, P + 50.0, rho, wt);
+                ASSERT_EQ(m.pointFailed, 0) << wt << " wt %, Th " << Th << ", " << T << " °C";
+                ASSERT_GT(P, Pprev) << wt << " " << Th << " " << T;
+                if (T == Th + 10.0) slope0 = (P - Pb) / 10.0;
+                Pprev = P;
+            }
+            EXPECT_GE(slope0, waterSlope[k]) << wt << " wt %, Th " << Th;
+            EXPECT_LE(P, 5000.0);
+        }
+    }
+}
+
+TEST_F(PalliserInclusionTest, ThreePhasePressureBelowTheBoilingOfSaturatedBrine) {
+    double P, Xl, Xv, rl, rv;
+    // 25 °C: water's vapour pressure 0.031699 bar times the water activity
+    // over saturated NaCl, 0.7529 (Greenspan 1977).
+    m.calculateSLVPoint(25.0, P, Xl, Xv, rl, rv);
+    EXPECT_NEAR(P, 0.031699 * 0.7529, 0.02 * 0.0239);
+    // Saturated brine boils at 108.7 °C at 1 atm; at 100 °C about 0.75 bar.
+    m.calculateSLVPoint(100.0, P, Xl, Xv, rl, rv);
+    EXPECT_NEAR(P, 0.75, 0.02);
+    m.calculateSLVPoint(108.7, P, Xl, Xv, rl, rv);
+    EXPECT_NEAR(P, 1.01325, 0.03);
+    // Rising with temperature from 0 °C.
+    double last = 0.0;
+    for (double T = 0.0; T <= 800.0; T += 5.0) {
+        m.calculateSLVPoint(T, P, Xl, Xv, rl, rv);
+        if (T < 550.0) EXPECT_GT(P, last) << T;  // the curve has its maximum near 600 °C
+        last = P;
+    }
+}
+
+TEST_F(PalliserInclusionTest, StatesOutsideTheDiagramAreRefused) {
+    auto refused = [&](auto call, const char* text) {
+        testing::internal::CaptureStderr();
+        const double v = call();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::isnan(v)) << text;
+        EXPECT_EQ(m.pointFailed, 1) << text;
+        EXPECT_NE(err.find(text), std::string::npos) << err;
+    };
+    double X = 0.0, P, Xl, Xv, rl, rv;
+    refused([&] { m.calculateIceMeltingSalinity(-25.0, 1.0, X); return X; }, "ice liquidus");
+    refused([&] { m.calculateIceMeltingSalinity(-60.0, 1.0, X); return X; }, "ice liquidus");
+    refused([&] { m.calculateSLVPoint(850.0, P, Xl, Xv, rl, rv); return Xl; }, "melting point of halite");
+    refused([&] { return m.calculateTm0(0.20, rl, P); }, "no halite dissolution temperature");
+    refused([&] { return m.calculateTm0(1.2, rl, P); }, "no halite dissolution temperature");
+    double rho = 0.0, Pslv, Ph, phiV;
+    refused([&] { m.calculateFromThTm(300.0, 350.0, X, rho, 0.0, 300.0, 0.4, 1000.0, Pslv, Ph, phiV); return X; },
+            "below the halite dissolution");
+    EXPECT_TRUE(std::isnan(rho));
+    // Inside: the eutectic composition (23.2 wt %) at -21.2 °C, and halite
+    // dissolving at 0 °C from the 0 °C three-phase liquid.
+    m.calculateIceMeltingSalinity(-21.2, 1.0, X);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(X, 0.232, 0.003);
+    m.calculateSLVPoint(200.0, P, Xl, Xv, rl, rv);
+    EXPECT_NEAR(m.calculateTm0(Xl, rl, P), 200.0, 1e-4);
+}
+
+TEST_F(PalliserInclusionTest, ThTmInversionAnswersAndHomogenisesAtTh) {
+    for (double Tm = 100.0; Tm <= 400.0; Tm += 50.0) {
+        for (double Th = Tm + 10.0; Th <= Tm + 190.0; Th += 30.0) {
+            double X = 0.0, rho = 0.0, Pslv, Ph, phiV;
+            double Ps, Xl, Xv, rl, rv;
+            m.calculateSLVPoint(Tm, Ps, Xl, Xv, rl, rv);
+            m.calculateFromThTm(Th, Tm, X, rho, 0.0, Th, Xl, rl, Pslv, Ph, phiV);
+            EXPECT_EQ(m.pointFailed, 0) << "Tm " << Tm << " Th " << Th;
+            if (m.pointFailed) continue;
+            // The answer's bubble-point liquid at Th has its density.
+            EXPECT_NEAR(bubbleLiquid(Th, X), rho, 1e-6 * rho) << "Tm " << Tm << " Th " << Th;
+            // And at no other temperature within 100 °C below Th.
+            for (double T = Th - 100.0; T < Th - 1.0; T += 5.0) {
+                if (T < 20.0) continue;
+                double Pb = 0.0, Xvb, rlb = 0.0, rvb;
+                m.calculateBubblePoint(T, X, Pb, Xvb, rlb, rvb);
+                if (m.pointFailed == 0) EXPECT_GT(rlb, rho) << Tm << " " << Th << " " << T;
+            }
+        }
+    }
+}
