@@ -106,13 +106,14 @@ public:
     // to the first mechanically unstable stretch), kind 1 the vapour branch
     // (from the dilute gas down to the last one); an isotherm without an
     // unstable stretch (above the critical temperature; every isotherm above
-    // 1.1 critical_T of a model that gives it) is both.  Where both branches
-    // have a root, the kind's is found (never the other phase); where the
-    // kind's branch has none at this pressure (above the vapour's spinodal,
-    // below the liquid's), the one state there is, the other branch's root.
-    // A root on a loop of a multiparameter equation inside the two-phase
-    // region is never an answer: the search fails where neither branch has
-    // a root.
+    // 1.1 critical_T of a model that gives it) is both.  The search finds
+    // the kind's root or fails (never the other phase; a pure fluid's kind-1
+    // search fails in its compressed liquid below critical_T), except where
+    // the branches are no coexisting phases (otherBranchAnswers): there,
+    // where the kind's branch has no root at this pressure (above the
+    // vapour's spinodal, below the liquid's), the other branch's root is the
+    // answer.  A root on a loop of a multiparameter equation inside the
+    // two-phase region is never an answer.
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
@@ -784,6 +785,12 @@ private:
     // geometrically from Va to Vb (ends excluded), `step` apart in ln V;
     // Va = Vb tests that one volume.
     bool stableBetween(double Va, double Vb, double step);
+    // Whether a volume search whose kind's branch has no root takes the
+    // other branch's: in a mixture (more than one component present), whose
+    // branches at a fixed composition are no coexisting phases, and in a pure
+    // fluid at or above the model's critical-point start or in a model
+    // without one (a loop of its isotherm there is no two-phase region).
+    bool otherBranchAnswers() const;
     // The step in ln V at which stableBetween samples an isotherm at the
     // current temperature: fine close below the critical point, where the
     // unstable stretch between the branches is narrow.

@@ -209,14 +209,22 @@ void FluidPhase::calculate_molar_volume() {
         for (double s : starts) {
             if (volumeStateFrom(s, liquid, own)) return;
             const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
-            if (refused && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+            if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
         }
         if (branchRootByWalk(own, liquid)) return;
-        // Where the kind's branch has no root at this pressure (above the
-        // vapour's spinodal, below the liquid's), the one state there is is
-        // the root of the other branch: a compressed liquid is the vapour
-        // search's answer, a gas the liquid search's.  A root on a loop of
-        // the isotherm is no state at all.
+        // Below its critical temperature (the model's critical-point start)
+        // the branches of a pure fluid's isotherm are its two phases, and a
+        // search of a kind fails where its phase has no root (the stable
+        // state from T and P chooses between the phases).  At a mixture's
+        // fixed composition, or in a model that declares no critical point
+        // below T, they are no coexisting phases: where the kind's branch has
+        // no root at this pressure (above the vapour's spinodal, below the
+        // liquid's), the one state there is, the other branch's root, is the
+        // answer.  A root on a loop of the isotherm is no state at all.
+        if (!otherBranchAnswers()) {
+            errorflag = 1;
+            return;
+        }
         if (otherRoot > 0.0 && volumeStateFrom(otherRoot, liquid, other)) return;
         if (branchRootByWalk(other, liquid)) return;
     } else if (volumeStateFrom(phase_kind == 5 ? Vv0 : gas, 0.0, RootBranch::Any)) {
@@ -231,6 +239,13 @@ bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch)
     if (!volumeSearchFrom(start)) return false;
     acceptVolumeFromPressure();
     return !errorflag && onBranch(branch, liquid);
+}
+
+bool FluidPhase::otherBranchAnswers() const {
+    int present = 0;
+    for (int i = 0; i < component_count && i < static_cast<int>(x.size()); ++i)
+        if (x[i] > 0.0) ++present;
+    return present > 1 || !(critical_T > 0.0 && T < critical_T);
 }
 
 double FluidPhase::branchSamplingStep() const {
@@ -287,12 +302,13 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     // ln V, the pressure rises (vapour, walked towards the dense fluid) or
     // falls (liquid, walked towards the gas) monotonically until the isotherm
     // turns unstable: the first step across the pressure asked for brackets
-    // the branch's root, which bisection closes.
+    // the branch's root, which bisection closes.  A liquid compressed beyond
+    // the start is walked to from it towards the dense fluid, down to a fifth
+    // of the start's volume.
     const bool vapour = branch == RootBranch::Vapour;
     const double gas = R * T / P, b = coVolume();
     const double from = vapour ? 10.0 * gas : denseStableVolume(liquid);
     if (!std::isfinite(from) || !(from > 0.0) || !std::isfinite(gas) || !(gas > 0.0)) return false;
-    const double factor = std::exp(vapour ? -branchSamplingStep() : branchSamplingStep());
     double f = 0.0, dfdV = 0.0;
     auto at = [&](double v) {
         error = 0;
@@ -301,14 +317,17 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
         error = 0;
         return ok;
     };
-    // The far end lies on the side of the pressure away from the root.
-    if (!at(from) || (vapour ? !(f < 0.0) : !(f > 0.0))) return false;
+    // The dilute gas lies below the pressure asked for.
+    if (!at(from) || (vapour && !(f < 0.0)) || !std::isfinite(f)) return false;
+    const bool down = vapour || !(f > 0.0);
+    const double factor = std::exp(down ? -branchSamplingStep() : branchSamplingStep());
+    const double Vend = vapour ? b : !down ? 10.0 * gas : std::max(b, 0.2 * from);
     double Va = from, fa = f, Vb = from;
     constexpr int kMaxSteps = 4000;
     bool crossed = false;
     for (int k = 0; k < kMaxSteps && !crossed; ++k) {
         Vb = Va * factor;
-        if (vapour ? !(Vb > b) : Vb > 10.0 * gas) return false;
+        if (down ? !(Vb > Vend) : Vb > Vend) return false;
         if (!at(Vb)) return false;  // unstable, or beyond the model's range
         crossed = (f > 0.0) != (fa > 0.0);
         if (!crossed) {

@@ -71,7 +71,7 @@ TEST(Brenvik, TemperaturePressureWordsPickThePhase) {
     EXPECT_NE(tv.io.out.find("Condensation point at"), std::string::npos);
 
     Outcome one = brenvik({"TP", "100"});
-    EXPECT_NE(one.io.out.find("Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"),
+    EXPECT_NE(one.io.err.find("Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"),
               std::string::npos);
     EXPECT_EQ(one.rc, 1);
     Outcome four = brenvik({"TP", "100", "1", "steam", "x"});

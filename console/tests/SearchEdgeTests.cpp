@@ -19,9 +19,10 @@ using consoletest::capture;
 
 namespace {
 
+// The model of the console's name at the composition x (none: as made);
+// what the factory says is not captured (a caller may capture it).
 std::unique_ptr<FluidPhase> model(const char* name, std::vector<double> x = {}) {
-    std::unique_ptr<FluidPhase> m;
-    capture([&] { m.reset(createFluidModel(name)); });
+    std::unique_ptr<FluidPhase> m(createFluidModel(name));
     if (m && !x.empty()) m->composition(x.data());
     return m;
 }
@@ -73,16 +74,15 @@ TEST(SearchEdges, TheMoltenSaltsHaveTheirSaturationUpToTheCriticalPoint) {
     EXPECT_EQ(sat.answered, sat.asked) << "KCl " << sat.report();
     auto nacl = model("NaCl");
     ASSERT_TRUE(nacl);
-    sat = sweep::saturationPoints(*nacl, {1100.0, 1500.0, 1800.0, 1900.0, 2000.0, 2100.0});
+    sat = sweep::saturationPoints(*nacl, {1100.0, 1500.0, 1800.0, 1900.0, 2000.0, 2100.0, 2160.0});
     EXPECT_TRUE(sat.wrong.empty()) << sat.report();
     EXPECT_EQ(sat.answered, sat.asked) << "NaCl " << sat.report();
-    for (const char* name : {"KCl", "NaCl", "AnderkoH2O"}) {
-        auto m = model(name);
-        ASSERT_TRUE(m);
-        sat = sweep::nearCriticalSaturation(*m, m->critical_T, m->critical_V);
-        EXPECT_TRUE(sat.wrong.empty()) << name << ": " << sat.report();
-        EXPECT_EQ(sat.answered, sat.asked) << name << ": " << sat.report();
-    }
+    // AnderkoH2O's failed within 0.3 K of its critical point (648.62 K).
+    auto water = model("AnderkoH2O");
+    ASSERT_TRUE(water);
+    sat = sweep::nearCriticalSaturation(*water, water->critical_T, water->critical_V);
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_EQ(sat.answered, sat.asked) << "AnderkoH2O " << sat.report();
 }
 
 TEST(SearchEdges, ASaltsSaturationCurveEndsAtItsMeltingPoint) {

@@ -47,18 +47,18 @@ TEST(WaterBranches, AVapourSearchJustBelowTheSaturationPressureFindsTheSteam) {
 TEST(WaterBranches, NoRootOnALoopOfTheIsotherm) {
     // 545.644 K and 100 bar, twice the saturation pressure (about 50 bar):
     // only the compressed liquid exists (769.53 kg/m3, denser than the
-    // saturated liquid), and it is the vapour search's answer too; that
-    // search found 344.0 kg/m3 on a loop of the equation inside the
-    // two-phase region.
+    // saturated liquid), and the vapour search, which found 344.0 kg/m3 on a
+    // loop of the equation inside the two-phase region, has no root.
     double rhol = 0.0, rhov = 0.0;
     ASSERT_TRUE(saturatedDensities<WagnerPruss>(545.644, rhol, rhov));
-    for (int kind : {2, 1}) {
-        WagnerPruss w(kind);
-        w.calculateFromTP(545.644, 100.0, 0);
-        ASSERT_EQ(w.errorflag, 0) << "kind " << kind;
-        EXPECT_GT(w.bulk_molar_weight / w.V, rhol) << "kind " << kind;
-        EXPECT_NEAR(w.bulk_molar_weight / w.V, 769.53, 0.01) << "kind " << kind;
-    }
+    WagnerPruss w(1);
+    w.calculateFromTP(545.644, 100.0, 0);
+    EXPECT_NE(w.errorflag, 0) << "V " << w.V;
+    WagnerPruss l(2);
+    l.calculateFromTP(545.644, 100.0, 0);
+    ASSERT_EQ(l.errorflag, 0);
+    EXPECT_GT(l.bulk_molar_weight / l.V, rhol);
+    EXPECT_NEAR(l.bulk_molar_weight / l.V, 769.53, 0.01);
 }
 
 TEST(WaterBranches, ASaturationBeforeLeavesNoTraceInTheNextState) {
