@@ -3,6 +3,7 @@
 // window's own header (fonts f0 Courier and f1 Courier-Bold, colours 1 white,
 // 2 red, 3 blue) and plain lines, through the platform's log sink.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/LogSink.h"
@@ -43,6 +44,15 @@ template <class... A>
 void print(const char* fmt, A... args) {
     const std::string s = format(fmt, args...);
     std::fwrite(s.data(), 1, s.size(), stdout);
+}
+
+// The solvers' traces (iterations, intermediate values) are shown on
+// standard error only when the environment variable VARNOK_TRACE is set (to
+// anything but "0"): a scientist's terminal shows results, warnings and
+// failures.  The programs call this first.
+inline void showTracesOnlyWhenAsked() {
+    const char* v = std::getenv("VARNOK_TRACE");
+    platform::setTraceShown(v != nullptr && *v != '\0' && std::string(v) != "0");
 }
 
 // The exit status of a program once its standard output has been flushed:

@@ -144,8 +144,8 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     if (is(word, "TP") || is(word, "TV")) {
         const bool byP = is(word, "TP");
         if (argc < 2) {
-            std::printf(byP ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"
-                            : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n");
+            platform::diagf(byP ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"
+                                : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n");
             return 1;
         }
         if (argc > 3) {
@@ -214,7 +214,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     if (is(word, "psat") || is(word, "tsat")) {
         const bool byT = is(word, "psat");
         if (argc != 1) {
-            std::printf(byT ? "Syntax: psat <temperature in deg. C>\n" : "Syntax: tsat <pressure in bar>\n");
+            platform::diagf(byT ? "Syntax: psat <temperature in deg. C>\n" : "Syntax: tsat <pressure in bar>\n");
             return 1;
         }
         double v = 0.0;
@@ -230,7 +230,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     }
     if (is(word, "exsol")) {
         if (argc == 1) {
-            std::printf("Syntax: exsol <temperature in deg. C> <pressure in bar>\n");
+            platform::diagf("Syntax: exsol <temperature in deg. C> <pressure in bar>\n");
             return 1;
         }
         if (argc != 2) {
@@ -246,7 +246,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     }
     if (is(word, "heat")) {
         if (argc == 1) {
-            std::printf("Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>\n");
+            platform::diagf("Syntax: heat  <pressure in bar> <temperature in deg. C> <temperature in deg. C>\n");
             return 1;
         }
         if (argc != 3) {
@@ -282,6 +282,11 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
             return 0;
         }
         platform::diagf("Brenvik: satu takes no argument, \"cocoa\" or \"gnuplot\".\n");
+        return 1;
+    }
+    // The options without arguments refuse words after them.
+    if ((is(word, "spino") || is(word, "a")) && argc > 0) {
+        platform::diagf("Brenvik: %s takes no argument.\n", word);
         return 1;
     }
     if (is(word, "spino")) {

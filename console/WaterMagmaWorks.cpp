@@ -117,11 +117,12 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
     bool ok = true;
     if (P_bar == 0.0) {
         if (T_ > kCriticalTemperature) {
-            if (!rec) {
-                std::printf("The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature (%6.3lf deg. "
-                            "C, 647.096 K).\n\n",
-                            T_ - 273.15, T_, 373.946);
-                std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
+            if (!rec) {  // no saturation state: a refusal, as above the critical pressure
+                platform::diagf("The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature (%6.3f deg. "
+                                "C, 647.096 K).\n\n",
+                                T_ - 273.15, T_, 373.946);
+                errorflag = 1;
+                return;
             }
             criticalPoint();
         } else {

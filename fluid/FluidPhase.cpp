@@ -75,13 +75,16 @@ double triplePointTemperature(const char* component) {
     // Triple points of the reference equations of state: water 273.16 K
     // (IAPWS-95, Wagner & Pruss 2002), carbon dioxide 216.592 K (Span & Wagner
     // 1996), methane 90.6941 K (Setzmann & Wagner 1991), nitrogen 63.151 K
-    // (Span, Lemmon, Jacobsen, Wagner & Yokozeki 2000).
+    // (Span, Lemmon, Jacobsen, Wagner & Yokozeki 2000); the melting points of
+    // sodium chloride, 1073.8 K, and potassium chloride, 1044 K (CRC Handbook
+    // of Chemistry and Physics), below which a molten salt is supercooled.
     struct TriplePoint {
         const char* name;
         double T;
     };
-    static constexpr TriplePoint kTriplePoints[] = {
-        {"H2O", 273.16}, {"CO2", 216.592}, {"CH4", 90.6941}, {"C1", 90.6941}, {"N2", 63.151}};
+    static constexpr TriplePoint kTriplePoints[] = {{"H2O", 273.16}, {"CO2", 216.592}, {"CH4", 90.6941},
+                                                    {"C1", 90.6941}, {"N2", 63.151},    {"NaCl", 1073.8},
+                                                    {"KCl", 1044.0}};
     if (!component) return 0.0;
     for (const TriplePoint& t : kTriplePoints)
         if (std::strcmp(t.name, component) == 0) return t.T;

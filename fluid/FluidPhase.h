@@ -70,8 +70,9 @@ enum CriticalCurveFlag : int {
 };
 
 // Triple-point temperature (K) of a pure component named "H2O", "CO2", "CH4"
-// (or "C1") or "N2"; 0 for any other name.  Below it the liquid of the
-// liquid-vapour curve is metastable.
+// (or "C1") or "N2", the melting point of one named "NaCl" or "KCl"; 0 for
+// any other name.  Below it the liquid of the liquid-vapour curve is
+// metastable.
 double triplePointTemperature(const char* component);
 
 class FluidPhase : public Phase {
@@ -101,15 +102,25 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
-    // The molar volume at T and P.  The starts that depend on the state
-    // asked for alone come first (kind 2: estimate_Vl0, 1.7e-5, 1.8e-5,
-    // 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind 1: R T / P, 4.5 estimate_Vl0;
-    // other kinds: R T / P), the volumes stored by earlier calls last (kind 2
-    // Vl0, kind 1 Vv0), and these may only find the phase the kind asks for;
-    // kind 5 starts from Vv0, the caller's own start.  Below 1.1 critical_T a
-    // root of a liquid search or of a retry is refused when it lies on neither
-    // the liquid nor the vapour branch of its isotherm (the loops of a
-    // multiparameter equation inside the two-phase region).
+    // The molar volume at T and P on the branch of the isotherm that the
+    // phase kind asks for: kind 2 the liquid branch (from the dense fluid up
+    // to the first mechanically unstable stretch), kind 1 the vapour branch
+    // (from the dilute gas down to the last one); an isotherm without an
+    // unstable stretch (above the critical temperature; every isotherm above
+    // 1.1 critical_T of a model that gives it) is both.  The search finds
+    // the kind's root or fails (never the other phase; a pure fluid's kind-1
+    // search fails in its compressed liquid below critical_T), except where
+    // the branches are no coexisting phases (otherBranchAnswers): there,
+    // where the kind's branch has no root at this pressure (above the
+    // vapour's spinodal, below the liquid's), the other branch's root is the
+    // answer.  A root on a loop of a multiparameter equation inside the
+    // two-phase region is never an answer.
+    // The starts depend on the state asked for and the model alone (kind 2:
+    // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
+    // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
+    // model computed before (the start values Vl0, Vv0 of a saturation) takes
+    // part.  Other kinds take any root from R T / P; kind 5 from Vv0, the
+    // caller's own start.
     void calculate_molar_volume() override;
     // The model's liquid volume at the current temperature and composition,
     // the first start of a liquid search: the saturated liquid of the major
@@ -217,8 +228,10 @@ public:
     // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
     // when they are no start (not finite, T below 50 K, V at or below the
     // co-volume) or lead to none, from estimateTheCriticalPoint.  The point
-    // found lies above the co-volume and has a finite pressure; otherwise
-    // errorflag is set.
+    // found lies above the co-volume, has a finite positive pressure, and the
+    // isotherms 0.1 % and 1 % above it have no unstable stretch (the
+    // inflections of the loops below the critical point satisfy both
+    // conditions too); otherwise errorflag is set.
     void search_the_critical_point_of_the_pure_component();
     // The model's own start of the critical-point search, whatever it
     // computed before: Tc is bracketed as the lowest temperature above a
@@ -807,7 +820,28 @@ private:
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
     bool rootOnABranch(double T_, double P_bar, double V_);
-    bool stableBetween(double Va, double Vb);
+    // Whether the isotherm is mechanically stable at volumes sampled
+    // geometrically from Va to Vb (ends excluded), `step` apart in ln V;
+    // Va = Vb tests that one volume.
+    bool stableBetween(double Va, double Vb, double step);
+    // Whether a volume search whose kind's branch has no root takes the
+    // other branch's: in a mixture (more than one component present), whose
+    // branches at a fixed composition are no coexisting phases, and in a pure
+    // fluid at or above the model's critical-point start or in a model
+    // without one (a loop of its isotherm there is no two-phase region).
+    bool otherBranchAnswers() const;
+    // The step in ln V at which stableBetween samples an isotherm at the
+    // current temperature: fine close below the critical point, where the
+    // unstable stretch between the branches is narrow.
+    double branchSamplingStep() const;
+    // A volume of the liquid branch at the current T, at or below `liquid`,
+    // from which the isotherm falls; 0 when none is found.
+    double denseStableVolume(double liquid);
+    // The root of the branch walked from its far end (the dilute gas for
+    // the vapour, denseStableVolume for the liquid) until the pressure
+    // crosses the one asked for or the isotherm turns unstable; the phase
+    // is left at the root, false when the branch has none.
+    bool branchRootByWalk(RootBranch branch, double liquid);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
     double temperatureFromIsochore();

@@ -371,8 +371,21 @@ bool FluidPhase::criticalPointFrom(double T0, double V0) {
                           std::fabs(d2AdV2) * Vc * Vc <= kCriticalResidual * RT &&
                           std::fabs(d3AdV3) * Vc * Vc * Vc <= kCriticalResidual * RT;
     if (!critical) return false;
+    // Both conditions also hold at the inflections of the loops below the
+    // critical point (a multiparameter equation's, inside its two-phase
+    // region): there the pressure may be negative, and the isotherms just
+    // above are still unstable elsewhere.  A model that gives no verdict on
+    // an isotherm (a walk that does not begin in a nearly ideal gas) is not
+    // held to it.
+    const double b = coVolume();
+    for (double above : {1.001, 1.01})
+        if (scanIsotherm(*this, above * Tc, b > 0.0 ? b * (1.0 + 1e-6) : 1e-6).verdict == Verdict::Unstable)
+            return false;
+    temperature(Tc);
+    volume(Vc);
+    errorflag = 0;
     calculate_pressure();
-    if (errorflag || !std::isfinite(P)) return false;
+    if (errorflag || !std::isfinite(P) || !(P > 0.0)) return false;
     // The state functions a model does not give are NaN: the point stands.
     calculate_state_functions();
     errorflag = 0;

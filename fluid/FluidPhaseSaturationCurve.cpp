@@ -119,7 +119,10 @@ double selectMajorComponent(FluidPhase& p) {
 // (T, Vl_sat, Vv_sat), steps of lambda dT with a tangent predictor; `accept`
 // is called at every converged point (the first one included) and returns
 // false when the point cannot be used.  Ends with errorflag set when the step
-// has shrunk to 1e-5 of dT.
+// has shrunk to 1e-5 of dT, or, with a message, when a hundred points in a
+// row have advanced less than a hundredth of dT together (the steps no
+// longer advance: the solver converges only on steps that the growth of the
+// step keeps undoing).
 template <class Accept>
 void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& accept) {
     double sl = 0.0, sv = 0.0;
@@ -136,6 +139,9 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
     double Tprev = p.T, Vlprev = p.Vl_sat, Vvprev = p.Vv_sat;
     double lambda = 1.0;
     bool newStep = true;
+    constexpr int kAdvanceWindow = 100;
+    double Tmark = Tprev;
+    int sinceMark = 0;
     for (int trial = 0; trial < kMaxTrials; ++trial) {
         if (newStep && lambda <= 0.5) lambda *= 1.4;
         p.errorflag = 0;
@@ -157,6 +163,17 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
                 Vlprev = p.Vl_sat;
                 Vvprev = p.Vv_sat;
                 newStep = true;
+                if (++sinceMark == kAdvanceWindow) {
+                    if (!(std::fabs(Tprev - Tmark) >= 0.01 * std::fabs(dT))) {
+                        platform::diagf("Saturation curve: the steps no longer advance at %g K (%d points within "
+                                        "%g K); the curve ends there\n",
+                                        Tprev, kAdvanceWindow, std::fabs(Tprev - Tmark));
+                        p.errorflag = 1;
+                        return;
+                    }
+                    Tmark = Tprev;
+                    sinceMark = 0;
+                }
                 continue;
             }
             p.errorflag = 1;
@@ -176,6 +193,13 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
                                             std::vector<double>* array) {
     CurveOutput out(mode, path ? path : "", suffix, kSaturationNames, array);
     const double Mmajor = selectMajorComponent(*this);
+    // The bound on the volumes that a start at the critical point sets holds
+    // for this curve only: later saturation searches have the model's own.
+    struct KeepBound {
+        FluidPhase& p;
+        const double bound;
+        ~KeepBound() { p.Vc_bound = bound; }
+    } keepBound{*this, Vc_bound};
     if (Tlow >= T0) Tlow = T0 - 1.0;
 
     if (start != 2) {

@@ -192,21 +192,41 @@ private:
 void FluidPhase::calculate_molar_volume() {
     beginVolumeSearch();
     const VolumeSearch search(*this);
-    // The starts that depend on the state asked for come first, the volumes
-    // stored by earlier calls last, and these may only find the phase that
-    // the kind asks for: a state found never depends on what the model
-    // computed before, unless nothing else finds it.
+    // The starts depend on the state asked for and the model alone: volumes
+    // stored by earlier calls (the start values a saturation leaves in Vl0,
+    // Vv0) never take part, so that a state found never depends on what the
+    // model computed before.  A root off the kind's branch is refused, and
+    // the branch walked from its far end when no start finds its root.
     const double gas = R * T / P;
-    if (phase_kind == 2) {
+    if (phase_kind == 1 || phase_kind == 2) {
+        const bool vapour = phase_kind == 1;
+        const RootBranch own = vapour ? RootBranch::Vapour : RootBranch::Liquid;
+        const RootBranch other = vapour ? RootBranch::Liquid : RootBranch::Vapour;
         const double liquid = estimate_Vl0();
-        for (double s : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas})
-            if (volumeStateFrom(s, liquid, RootBranch::LiquidOrVapour)) return;
-        if (volumeStateFrom(Vl0, liquid, RootBranch::Liquid)) return;
-    } else if (phase_kind == 1) {
-        if (volumeStateFrom(gas, 0.0, RootBranch::Any)) return;
-        const double liquid = estimate_Vl0();
-        if (volumeStateFrom(4.5 * liquid, liquid, RootBranch::LiquidOrVapour)) return;
-        if (volumeStateFrom(Vv0, liquid, RootBranch::Vapour)) return;
+        const Starts starts =
+            vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
+        double otherRoot = 0.0;
+        for (double s : starts) {
+            if (volumeStateFrom(s, liquid, own)) return;
+            const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
+            if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+        }
+        if (branchRootByWalk(own, liquid)) return;
+        // Below its critical temperature (the model's critical-point start)
+        // the branches of a pure fluid's isotherm are its two phases, and a
+        // search of a kind fails where its phase has no root (the stable
+        // state from T and P chooses between the phases).  At a mixture's
+        // fixed composition, or in a model that declares no critical point
+        // below T, they are no coexisting phases: where the kind's branch has
+        // no root at this pressure (above the vapour's spinodal, below the
+        // liquid's), the one state there is, the other branch's root, is the
+        // answer.  A root on a loop of the isotherm is no state at all.
+        if (!otherBranchAnswers()) {
+            errorflag = 1;
+            return;
+        }
+        if (otherRoot > 0.0 && volumeStateFrom(otherRoot, liquid, other)) return;
+        if (branchRootByWalk(other, liquid)) return;
     } else if (volumeStateFrom(phase_kind == 5 ? Vv0 : gas, 0.0, RootBranch::Any)) {
         return;
     }
@@ -221,21 +241,48 @@ bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch)
     return !errorflag && onBranch(branch, liquid);
 }
 
+bool FluidPhase::otherBranchAnswers() const {
+    int present = 0;
+    for (int i = 0; i < component_count && i < static_cast<int>(x.size()); ++i)
+        if (x[i] > 0.0) ++present;
+    return present > 1 || !(critical_T > 0.0 && T < critical_T);
+}
+
+double FluidPhase::branchSamplingStep() const {
+    // Close to the critical point the unstable stretch of an isotherm spans
+    // about 2.3 sqrt(1 - T/Tc) in ln V (a van der Waals loop; the
+    // multiparameter equations' are alike): a quarter of that, between 0.8 %
+    // and 10 %.  A model that gives no critical-point start is sampled at the
+    // coarsest step.
+    if (!(critical_T > 0.0)) return 0.1;
+    return std::clamp(0.5 * std::sqrt(std::fabs(1.0 - T / critical_T)), 0.008, 0.1);
+}
+
+double FluidPhase::denseStableVolume(double liquid) {
+    // A liquid start that is no stable state (a fit of the real fluid inside
+    // the loop of a model's isotherm) is moved towards the dense fluid.
+    const double b = coVolume();
+    double v = liquid;
+    for (int k = 0; k < 12 && std::isfinite(v) && v > 1.02 * b; ++k, v *= 0.9)
+        if (stableBetween(v, v, 1.0)) return v;
+    return 0.0;
+}
+
 bool FluidPhase::onBranch(RootBranch branch, double liquid) {
-    // Only below 1.1 times the model's critical-point start can the model
-    // have a two-phase region and loops inside it; a model that gives no such
-    // start is taken as it is.
-    if (branch == RootBranch::Any || !(critical_T > 0.0 && T < 1.1 * critical_T)) return true;
-    const double Vfound = V;
-    // A root at or below the model's own liquid is compressed liquid.
-    if (branch != RootBranch::Vapour && !(Vfound > liquid)) return true;
-    // Liquid: the isotherm falls all the way from the liquid start to the
-    // root; vapour: from the root all the way to a gas ten times as dilute.
-    // A liquid start that is no stable state itself tells no liquid.
+    // Above 1.1 times the model's critical-point start the isotherm has no
+    // unstable stretch, and every root is on both branches.
+    if (branch == RootBranch::Any || (critical_T > 0.0 && !(T < 1.1 * critical_T))) return true;
+    const double Vfound = V, step = branchSamplingStep();
+    // Liquid: the isotherm falls all the way from a stable dense volume to
+    // the root (a root denser than that is compressed liquid); vapour: from
+    // the root all the way to a gas ten times as dilute.  Without a stable
+    // dense volume the liquid side cannot be told, and a root is taken as
+    // liquid.
     auto liquidSide = [&] {
-        return !(liquid > 0.0) || !stableBetween(liquid, liquid) || stableBetween(liquid, Vfound);
+        const double dense = liquid > 0.0 ? denseStableVolume(liquid) : 0.0;
+        return !(dense > 0.0) || !(Vfound > dense) || stableBetween(dense, Vfound, step);
     };
-    auto vapourSide = [&] { return stableBetween(Vfound, 10.0 * std::max(Vfound, R * T / P)); };
+    auto vapourSide = [&] { return stableBetween(Vfound, 10.0 * std::max(Vfound, R * T / P), step); };
     bool found = false;
     switch (branch) {
         case RootBranch::Liquid: found = liquidSide(); break;
@@ -250,6 +297,62 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
     return found;
 }
 
+bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
+    // Along the branch from its far end, in steps of branchSamplingStep in
+    // ln V, the pressure rises (vapour, walked towards the dense fluid) or
+    // falls (liquid, walked towards the gas) monotonically until the isotherm
+    // turns unstable: the first step across the pressure asked for brackets
+    // the branch's root, which bisection closes.  A liquid compressed beyond
+    // the start is walked to from it towards the dense fluid, down to a fifth
+    // of the start's volume.
+    const bool vapour = branch == RootBranch::Vapour;
+    const double gas = R * T / P, b = coVolume();
+    const double from = vapour ? 10.0 * gas : denseStableVolume(liquid);
+    if (!std::isfinite(from) || !(from > 0.0) || !std::isfinite(gas) || !(gas > 0.0)) return false;
+    double f = 0.0, dfdV = 0.0;
+    auto at = [&](double v) {
+        error = 0;
+        equationForCalculating_V_FromTP(v, f, dfdV);
+        const bool ok = !error && std::isfinite(f);
+        error = 0;
+        return ok;
+    };
+    // The dilute gas lies below the pressure asked for.
+    if (!at(from) || (vapour && !(f < 0.0)) || !std::isfinite(f)) return false;
+    const bool down = vapour || !(f > 0.0);
+    const double factor = std::exp(down ? -branchSamplingStep() : branchSamplingStep());
+    const double Vend = vapour ? b : !down ? 10.0 * gas : std::max(b, 0.2 * from);
+    double Va = from, fa = f, Vb = from;
+    constexpr int kMaxSteps = 4000;
+    bool crossed = false;
+    for (int k = 0; k < kMaxSteps && !crossed; ++k) {
+        Vb = Va * factor;
+        if (down ? !(Vb > Vend) : Vb > Vend) return false;
+        if (!at(Vb)) return false;  // unstable, or beyond the model's range
+        crossed = (f > 0.0) != (fa > 0.0);
+        if (!crossed) {
+            Va = Vb;
+            fa = f;
+        }
+    }
+    if (!crossed) return false;
+    for (int k = 0; k < 200 && std::fabs(Vb / Va - 1.0) > 1e-15; ++k) {
+        const double Vm = std::sqrt(Va * Vb);
+        if (!at(Vm)) return false;
+        if ((f > 0.0) == (fa > 0.0)) {
+            Va = Vm;
+            fa = f;
+        } else {
+            Vb = Vm;
+        }
+    }
+    if (!at(std::fabs(fa) < std::fabs(f) ? Va : Vb)) return false;
+    refreshVolumeDerivatives();
+    errorflag = 0;
+    acceptVolumeFromPressure();
+    return !errorflag;
+}
+
 bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
     temperature(T_);
     pressure(P_bar);
@@ -257,15 +360,16 @@ bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
     return onBranch(RootBranch::LiquidOrVapour, estimate_Vl0());
 }
 
-bool FluidPhase::stableBetween(double Va, double Vb) {
+bool FluidPhase::stableBetween(double Va, double Vb, double step) {
     // Geometric samples: the unstable stretches that part a loop of a
-    // multiparameter equation from the branches span tens of per cent in V.
-    // Va = Vb tests that one volume.
-    const int samples = Va == Vb ? 1 : 24;
+    // multiparameter equation from the branches span tens of per cent in V,
+    // a few per cent only close below the critical point.
+    const int samples = Va == Vb ? 1 : std::max(1, int(std::ceil(std::fabs(std::log(Vb / Va)) / step)));
     double f = 0.0, dfdV = 0.0;
     for (int i = 1; i <= samples; ++i) {
         error = 0;
-        equationForCalculating_V_FromTP(Va * std::pow(Vb / Va, double(i) / (samples + 1)), f, dfdV);
+        equationForCalculating_V_FromTP(Va == Vb ? Va : Va * std::pow(Vb / Va, double(i) / (samples + 1)), f,
+                                        dfdV);
         if (error) {
             error = 0;
             return false;

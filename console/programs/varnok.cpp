@@ -6,8 +6,8 @@
 //
 // The first word names the model; the others are command words run on it in
 // order.  Arguments missing at the end are asked for on standard input.
-// Results go to standard output, messages and solver traces to standard
-// error.  The exit status is 0 when every command ran and every result was
+// Results go to standard output, messages to standard error, and the
+// solvers' traces too when VARNOK_TRACE asks for them.  The exit status is 0 when every command ran and every result was
 // written, 1 otherwise.
 #include <cstdio>
 #include <memory>
@@ -41,6 +41,7 @@ int finish(int status) { return logreport::finishOutput(status, ""); }
 }  // namespace
 
 int main(int argc, char** argv) {
+    logreport::showTracesOnlyWhenAsked();
     if (argc < 2) {
         usage();
         return finish(0);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/WaterMagmaModel.h"
@@ -70,7 +71,7 @@ TEST(Brenvik, TemperaturePressureWordsPickThePhase) {
     EXPECT_NE(tv.io.out.find("Condensation point at"), std::string::npos);
 
     Outcome one = brenvik({"TP", "100"});
-    EXPECT_NE(one.io.out.find("Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"),
+    EXPECT_NE(one.io.err.find("Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"),
               std::string::npos);
     EXPECT_EQ(one.rc, 1);
     Outcome four = brenvik({"TP", "100", "1", "steam", "x"});
@@ -106,12 +107,27 @@ TEST(Brenvik, BadNumbersAreReportedWithoutACalculation) {
         EXPECT_NE(r.io.err.find(c.message), std::string::npos) << c.words[0] << ": " << r.io.err;
         EXPECT_EQ(r.io.out.find("Reversible isentropic"), std::string::npos);
     }
-    // Syntax lines of a wrong count.
-    EXPECT_NE(brenvik({"psat"}).io.out.find("Syntax: psat <temperature in deg. C>\n"), std::string::npos);
-    EXPECT_NE(brenvik({"tsat", "1", "2"}).io.out.find("Syntax: tsat <pressure in bar>\n"), std::string::npos);
-    EXPECT_NE(brenvik({"exsol", "900"}).io.out.find("Syntax: exsol <temperature in deg. C> <pressure in bar>\n"),
-              std::string::npos);
-    EXPECT_NE(brenvik({"heat", "100"}).io.out.find("Syntax: heat  <pressure in bar>"), std::string::npos);
+    // Syntax lines of a wrong count: messages, on standard error, and a failure.
+    const std::vector<std::pair<std::vector<std::string>, const char*>> syntax = {
+        {{"psat"}, "Syntax: psat <temperature in deg. C>\n"},
+        {{"tsat", "1", "2"}, "Syntax: tsat <pressure in bar>\n"},
+        {{"exsol", "900"}, "Syntax: exsol <temperature in deg. C> <pressure in bar>\n"},
+        {{"heat", "100"}, "Syntax: heat  <pressure in bar>"},
+        {{"TP", "100"}, "Syntax: TP <temperature in deg. C>"},
+    };
+    for (const auto& [words, line] : syntax) {
+        const Outcome r = brenvik(words);
+        EXPECT_EQ(r.rc, 1) << words[0];
+        EXPECT_NE(r.io.err.find(line), std::string::npos) << words[0] << ": " << r.io.err;
+        EXPECT_EQ(r.io.out.find("Syntax"), std::string::npos) << words[0] << ": " << r.io.out;
+    }
+    // The options without arguments refuse words after them.
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"a", "+5", "abc"}, {"spino", "x"}}) {
+        const Outcome r = brenvik(words);
+        EXPECT_EQ(r.rc, 1) << words[0];
+        EXPECT_NE(r.io.err.find("takes no argument"), std::string::npos) << words[0] << ": " << r.io.err;
+        EXPECT_EQ(r.io.out.find("Brenvik is a calculation program"), std::string::npos);
+    }
 }
 
 TEST(Brenvik, SaturationWords) {
@@ -124,9 +140,15 @@ TEST(Brenvik, SaturationWords) {
     r = brenvik({"tsat", "250"});
     EXPECT_NE(r.io.err.find("The pressure (250.00 bar) is above the critical pressure (220.64 bar).\n"),
               std::string::npos);
+    EXPECT_EQ(r.rc, 1);
+    // Above the critical temperature there is no saturation state either: a
+    // refusal, as above the critical pressure.
     r = brenvik({"psat", "400"});
-    EXPECT_NE(r.io.out.find("is above the critical temperature"), std::string::npos);
-    EXPECT_NE(r.io.out.find("Saturation properties (critical state):"), std::string::npos);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.io.err.find("The temperature (400.00 deg. C, 673.15 K) is above the critical temperature"),
+              std::string::npos)
+        << r.io.err;
+    EXPECT_EQ(r.io.out.find("Saturation properties"), std::string::npos) << r.io.out;
     r = brenvik({"exsol", "20", "1"});  // no vapour below the saturation pressure
     EXPECT_NE(r.io.err.find("No vapour state of water at 20.00 deg. C and 1.00 bar"), std::string::npos);
     EXPECT_EQ(r.io.out.find("Exsolution work"), std::string::npos);

@@ -317,6 +317,8 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {B, {"exsol", "900", "x"}, "", "\"x\""},
         {B, {"heat", "100", "20"}, "", "three arguments"},
         {B, {"satu", "foo"}, "", "satu takes"},
+        {B, {"a", "+5", "abc"}, "", "takes no argument"},
+        {B, {"psat", "400"}, "", "above the critical temperature"},
     };
     const fs::path dir = freshFolder("bad");
     for (const Bad& c : cases) {
@@ -331,6 +333,24 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
             EXPECT_EQ(r.out.find("-> rho"), std::string::npos) << what;
         }
     }
+}
+
+TEST(Programs, SolverTracesOnlyWhenAsked) {
+    // A phreatic run of the water studies traced its searches on standard
+    // error ("Stop here ..." and others); a scientist's terminal shows them
+    // only with VARNOK_TRACE set.
+    const std::vector<std::string> args = {"wagner", "phreatic", "50", "420", "1", "1", "p"};
+    const fs::path dir = freshFolder("trace");
+    ::unsetenv("VARNOK_TRACE");
+    const Outcome quiet = run(VARNOK_PROGRAM, args, dir);
+    ::setenv("VARNOK_TRACE", "1", 1);
+    const Outcome traced = run(VARNOK_PROGRAM, args, dir);
+    ::unsetenv("VARNOK_TRACE");
+    EXPECT_EQ(quiet.rc, 0) << quiet.err;
+    EXPECT_EQ(traced.rc, 0) << traced.err;
+    EXPECT_FALSE(holdsTrace(quiet.err)) << quiet.err;
+    EXPECT_TRUE(holdsTrace(traced.err)) << traced.err;
+    EXPECT_EQ(quiet.out, traced.out);
 }
 
 TEST(Programs, LostOutputIsAFailure) {

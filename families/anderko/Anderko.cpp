@@ -68,6 +68,10 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     Vv0 = 0.0002;
     critical_T = 648.6;
     critical_V = 6.174e-05;
+    // The saturation volumes are not bounded by IAPWS-95's critical volume,
+    // which the water models' base sets: this model's own critical volume
+    // differs (the molten salts' liquid lies above it from 1500 K on).
+    Vc_bound = -1.0;
     criticalCurveTmax = kHighestFittedT;
     validity = kFittedRange;
 }

@@ -26,6 +26,10 @@ AnderkoH2O::AnderkoH2O(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     readIdealComponentData(ideal, "H2O");
     critical_T = 648.6;
     critical_V = 6.174e-05;
+    // Not IAPWS-95's critical volume, which the water models' base sets as
+    // the bound of the saturation volumes: this model's lies elsewhere, and
+    // its liquid passes that bound close below its critical point.
+    Vc_bound = -1.0;
     hs->set_parameters(2.84959143e-05);
     dp->set_parameters(2.84959143e-05, 1.85);
     disp->set_covolume(2.84959143e-05);

@@ -22,6 +22,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/FluidPhase.h"
@@ -225,21 +226,116 @@ inline bool isCriticalPoint(FluidPhase& m, double T, double V, std::string& wron
     return false;
 }
 
-// Critical points searched from the starts (T0, V0) of the grid.
+// Critical points searched from the starts (T0, V0) of the grid, and from a
+// grid of starts below it (0.6 to 0.95 of T0's lowest, 0.4 to 4 times V0's
+// middle), where the inflections of the loops of the isotherms satisfy the
+// two conditions too: every answer is the model's own critical point (the
+// one found from the first start that finds one, which must have a positive
+// pressure and stable isotherms 0.1 % and 1 % above it), or a failure.
 inline Tally criticalPoints(FluidPhase& m, const std::vector<double>& T0s, const std::vector<double>& V0s) {
     Tally t;
+    std::vector<std::pair<double, double>> starts;
     for (double T0 : T0s)
-        for (double V0 : V0s) {
-            ++t.asked;
-            m.temperature(T0);
-            m.volume(V0);
-            m.search_the_critical_point_of_the_pure_component();
-            if (m.errorflag) continue;
-            ++t.answered;
-            std::string wrong;
-            if (!isCriticalPoint(m, m.T, m.V, wrong))
-                t.add(wrong + " start " + std::to_string(T0) + " " + std::to_string(V0 * 1e6));
+        for (double V0 : V0s) starts.emplace_back(T0, V0);
+    const double Tlow = T0s.front(), Vmid = V0s[V0s.size() / 2];
+    for (double f : {0.6, 0.75, 0.85, 0.95})
+        for (double g : {0.4, 0.7, 1.5, 4.0}) starts.emplace_back(f * Tlow, g * Vmid);
+    double Tc = 0.0;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (auto [T0, V0] : starts) {
+        ++t.asked;
+        m.temperature(T0);
+        m.volume(V0);
+        m.search_the_critical_point_of_the_pure_component();
+        if (m.errorflag) continue;
+        ++t.answered;
+        std::string wrong;
+        const std::string start = " start " + std::to_string(T0) + " " + std::to_string(V0 * 1e6);
+        const double T = m.T, V = m.V, P = m.P;
+        if (!isCriticalPoint(m, T, V, wrong)) t.add(wrong + start);
+        if (Tc == 0.0) {
+            Tc = T;
+            if (!(P > 0.0)) t.add(where("crit, pressure not positive:", T, P * 1e-5) + start);
+            for (double above : {1.001, 1.01}) {
+                // The isotherm above, walked from the dilute gas to four
+                // tenths of the critical volume in steps of 0.5 %.
+                for (double v = 100.0 * V; v > 0.4 * V; v /= 1.005) {
+                    m.set_the_phase_as(1);
+                    m.calculateFromTV(above * T, v, 0);
+                    if (m.errorflag || !(m.dPdV < 0.0)) {
+                        t.add(where("crit, an isotherm above is unstable:", above * T, v * 1e6) + start);
+                        break;
+                    }
+                }
+            }
+        } else if (!(std::fabs(T / Tc - 1.0) <= 1e-7)) {
+            t.add(where("crit, not the model's critical point:", T, P * 1e-5) + start + " (Tc " + num(Tc) + ")");
         }
+    }
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    return t;
+}
+
+// Whether the isotherm at T is mechanically stable at 200 volumes between
+// Va and Vb (spaced geometrically, both ends included).
+inline bool stableStretch(FluidPhase& m, double T, double Va, double Vb) {
+    for (int i = 0; i <= 200; ++i) {
+        m.set_the_phase_as(1);
+        m.calculateFromTV(T, Va * std::pow(Vb / Va, i / 200.0), 0);
+        if (m.errorflag || !(m.dPdV < 0.0)) return false;
+    }
+    return true;
+}
+
+// States of both kinds within 1 % of the saturation pressure, from 0.9 to
+// 0.999 of the critical temperature Tc of a pure fluid: a kind-1 answer lies
+// on the vapour branch of its isotherm, a kind-2 answer on the liquid branch,
+// or the search fails.  A root is on the vapour branch when a mechanically
+// stable stretch of the isotherm joins it to the saturated vapour (a
+// metastable vapour above the saturation pressure, denser than the saturated
+// one, or any root beyond it), on the liquid branch when one joins it to the
+// saturated liquid.  The saturation is that of a model made new by make().
+template <class Make>
+Tally nearSaturation(Make make, double Tc) {
+    Tally t;
+    std::unique_ptr<FluidPhase> m = make(), sat = make();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (double r : {0.9, 0.95, 0.98, 0.99, 0.995, 0.999}) {
+        const double T = r * Tc;
+        if (sat->calculateTheSaturationPressure(T) != 0) {
+            ++t.asked;
+            t.add(where("band, no saturation at", T, 0.0));
+            continue;
+        }
+        const double Vl = sat->Vl_sat, Vv = sat->Vv_sat;
+        sat->set_the_phase_as(1);
+        sat->calculateFromTV(T, Vv, 0);
+        const double psat = sat->P * 1e-5;
+        auto onBranchOf = [&](double V, bool vapour) {
+            if (vapour ? V >= Vv : V <= Vl) return true;
+            return stableStretch(*m, T, std::min(V, vapour ? Vv : Vl), std::max(V, vapour ? Vv : Vl));
+        };
+        for (double f : {0.99, 0.997, 0.9995, 1.0005, 1.003, 1.01})
+            for (int kind : {1, 2}) {
+                ++t.asked;
+                const double P = f * psat;
+                m->set_the_phase_as(kind);
+                m->calculateFromTP(T, P, 0);
+                if (m->errorflag) continue;
+                ++t.answered;
+                const double V = m->V;
+                const bool vapour = kind == 1;
+                if (onBranchOf(V, vapour)) continue;
+                t.add(where(vapour ? "band, kind 1 not on the vapour branch:" : "band, kind 2 not on the liquid branch:",
+                            T, P, kind) +
+                      " V " + num(V) + " Vl " + num(Vl) + " Vv " + num(Vv));
+            }
+    }
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
     return t;
 }
 
@@ -251,6 +347,13 @@ inline Tally criticalPoints(FluidPhase& m, const std::vector<double>& T0s, const
 inline void giveHistory(FluidPhase& m, double Tc, double Vc) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
+    // Saturation searches that fail (above the critical point, far below the
+    // triple point) and a critical-point search from a start far off.
+    m.calculateTheSaturationPressure(1.2 * Tc);
+    m.calculateTheSaturationPressure(0.2 * Tc);
+    m.temperature(0.5 * Tc);
+    m.volume(0.3 * Vc);
+    m.search_the_critical_point_of_the_pure_component();
     m.calculateTheSaturationPressure(0.997 * Tc);
     m.temperature(Tc);
     m.volume(Vc);

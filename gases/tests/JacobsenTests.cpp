@@ -216,10 +216,18 @@ TEST(Jacobsen, GasStatesAndRoundTrips)
     EXPECT_NEAR(j.Cp, 29.12, 0.002 * 29.12);
     EXPECT_NEAR(j.Cp - j.Cv, FluidPhase::R, 1e-4);
 
+    // The liquid search fails where nitrogen has no liquid root (126 K,
+    // 0.2 K below the critical point, at 1 bar: above the liquid's spinodal
+    // the isotherm's only root is the gas); the vapour search finds it.
     Jacobsen dense(2);
     for (double T : {70.0, 126.0, 300.0, 1000.0})
         for (double Pb : {1.0, 50.0, 1000.0, 10000.0}) {
+            dense.set_the_phase_as(2);
             dense.calculateFromTP(T, Pb, 0);
+            if (dense.errorflag && T == 126.0 && Pb == 1.0) {
+                dense.set_the_phase_as(1);
+                dense.calculateFromTP(T, Pb, 0);
+            }
             ASSERT_EQ(dense.errorflag, 0) << T << " " << Pb;
             const double V = dense.V;
             dense.calculateFromTV(T, V, 0);

@@ -34,6 +34,11 @@ TEST(WaterSweep, EveryAnswerIsAnAnswer) {
     const sweep::Tally crit = sweep::criticalPoints(w, {600.0, 647.0, 700.0}, {4e-5, 5.6e-5, 8e-5});
     EXPECT_TRUE(crit.wrong.empty()) << crit.report();
     EXPECT_GT(crit.answered, 0) << crit.report();
+
+    // Within 1 % of the saturation pressure from 0.9 to 0.999 Tc (647.096 K).
+    const sweep::Tally band = sweep::nearSaturation([] { return std::make_unique<WagnerPruss>(2); }, 647.096);
+    EXPECT_TRUE(band.wrong.empty()) << band.report();
+    EXPECT_GT(band.answered, band.asked / 2) << band.report();
 }
 
 // Every water model has its saturation states up to a thousandth of a kelvin

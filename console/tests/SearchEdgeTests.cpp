@@ -1,0 +1,107 @@
+// The searches of the console's models at their edges: a mixture's states
+// do not depend on a saturation or a critical search before them, the molten
+// salts have their saturation up to their critical points, and the curves
+// end at the lowest temperature of the liquid.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/FluidModelFactory.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "fluid/tests/StateSweep.h"
+#include "fluid/tests/TextRows.h"
+
+using consoletest::capture;
+
+namespace {
+
+// The model of the console's name at the composition x (none: as made);
+// what the factory says is not captured (a caller may capture it).
+std::unique_ptr<FluidPhase> model(const char* name, std::vector<double> x = {}) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(name));
+    if (m && !x.empty()) m->composition(x.data());
+    return m;
+}
+
+// Runs the command words on the model; false when a command failed.
+bool run(FluidPhase& m, std::vector<std::string> words) {
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    bool ok = false;
+    capture([&] { ok = m.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    return ok;
+}
+
+}  // namespace
+
+TEST(SearchEdges, AMixtureStateDoesNotDependOnASaturationBefore) {
+    // SRK1 CO2 + CH4, x(CH4) = 0.3: 849.4 kg/m3 at 213.793 K and 210.884 bar
+    // on a new model; after a saturation search at 260 K that fails (the
+    // mixture has none), the state was not found.
+    auto fresh = model("SRK1:CO2,CH4", {0.7, 0.3});
+    auto used = model("SRK1:CO2,CH4", {0.7, 0.3});
+    ASSERT_TRUE(fresh && used);
+    EXPECT_TRUE(run(*fresh, {"TP", "213.793", "210.884"}));
+    EXPECT_FALSE(run(*used, {"psat", "260"}));
+    EXPECT_TRUE(run(*used, {"TP", "213.793", "210.884"}));
+    ASSERT_EQ(fresh->errorflag, 0);
+    ASSERT_EQ(used->errorflag, 0);
+    EXPECT_NEAR(used->V / fresh->V, 1.0, 1e-12);
+    EXPECT_NEAR(fresh->bulk_molar_weight / fresh->V, 849.396576, 1e-5);
+
+    // The history sweep on the mixture: saturation and critical searches
+    // (failing and not) before states of both kinds over the grid.
+    const sweep::Tally h = sweep::historyIndependence([] { return model("SRK1:CO2,CH4", {0.7, 0.3}); }, 280.0,
+                                                      1.0e-4, sweep::geometric(200.0, 700.0, 7),
+                                                      sweep::geometric(1.0, 2000.0, 7));
+    EXPECT_TRUE(h.wrong.empty()) << h.report();
+    EXPECT_GT(h.answered, h.asked * 3 / 4) << h.report();
+}
+
+#ifdef VARNOK_WITH_ANDERKO
+TEST(SearchEdges, TheMoltenSaltsHaveTheirSaturationUpToTheCriticalPoint) {
+    // KCl's own saturation curve passes 1501 K at 8.7 bar, NaCl's 1804.75 K
+    // at 91.6 bar: the saturation pressure is found there, and up to the
+    // models' critical points, as an equilibrium of two phases.
+    auto kcl = model("KCl");
+    ASSERT_TRUE(kcl);
+    sweep::Tally sat = sweep::saturationPoints(*kcl, {1100.0, 1500.0, 1750.0, 2000.0, 2250.0});
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_EQ(sat.answered, sat.asked) << "KCl " << sat.report();
+    auto nacl = model("NaCl");
+    ASSERT_TRUE(nacl);
+    sat = sweep::saturationPoints(*nacl, {1100.0, 1500.0, 1800.0, 1900.0, 2000.0, 2100.0, 2160.0});
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_EQ(sat.answered, sat.asked) << "NaCl " << sat.report();
+    // AnderkoH2O's failed within 0.3 K of its critical point (648.62 K).
+    auto water = model("AnderkoH2O");
+    ASSERT_TRUE(water);
+    sat = sweep::nearCriticalSaturation(*water, water->critical_T, water->critical_V);
+    EXPECT_TRUE(sat.wrong.empty()) << sat.report();
+    EXPECT_EQ(sat.answered, sat.asked) << "AnderkoH2O " << sat.report();
+}
+
+TEST(SearchEdges, ASaltsSaturationCurveEndsAtItsMeltingPoint) {
+    // Below the melting point (KCl 1044 K, NaCl 1073.8 K) the molten salt is
+    // supercooled; "sat" wrote 480,464 rows of KCl down to 553.68 K, the last
+    // tens of thousands at one temperature.
+    for (auto [name, melting] : {std::pair{"KCl", 1044.0}, std::pair{"NaCl", 1073.8}}) {
+        auto m = model(name);
+        ASSERT_TRUE(m);
+        EXPECT_DOUBLE_EQ(m->lowestCurveTemperature(), melting) << name;
+        std::remove("satuedge");
+        EXPECT_TRUE(run(*m, {"sat", "edge"})) << name;
+        const auto rows = readTextRows("satuedge");
+        ASSERT_GT(rows.size(), 50u) << name;
+        EXPECT_LT(rows.size(), 20000u) << name;
+        double lowest = 1e9;
+        for (const auto& r : rows) lowest = std::min(lowest, r[3]);
+        EXPECT_GE(lowest, melting) << name;
+        EXPECT_LT(lowest, melting + 5.0) << name;
+    }
+}
+#endif
