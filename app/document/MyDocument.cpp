@@ -777,18 +777,17 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     // a model of its own, so every edit recalculates the form as usual and
     // the window always shows the inputs, results and plots of one case.  The
     // document cannot be closed while the sequence runs.
-    QProgressDialog progress(window());
+    // (No button of its own: the panel's Escape shortcut comes with the one set below.)
+    QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QString(), 0, 1000, window());
     progress.setObjectName(QStringLiteral("eruptionProgress"));
-    progress.setLabelText(QStringLiteral("Computing the eruption sequence..."));
     // Return must not stop a long run (a second Return in the threshold
     // field lands here): Cancel is no default button.
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &progress);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     cancel->setAutoDefault(false);
     cancel->setDefault(false);
     progress.setCancelButton(cancel);
-    // Escape rejects the dialog, which is a cancel too.
+    // A panel closed otherwise (rejected) stops the run too.
     connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
-    progress.setRange(0, 1000);
     progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
     progress.setMinimumWidth(dialogWidthForTitle(progress));
     progress.setWindowModality(Qt::ApplicationModal);

@@ -430,6 +430,33 @@ TEST(PropertyList, XMLDatesAreWholeSecondsThatOtherReadersTake) {
     }
 }
 
+TEST(PropertyList, TextThatIsNotUtf8IsRepairedWithOneReplacementPerMaximalSubpart) {
+    // The example of the Unicode Standard, chapter 3.9 ("U+FFFD Substitution of
+    // Maximal Subparts"): 61 F1 80 80 E1 80 C2 62 80 63 80 BF 64 reads as
+    // a, FFFD, FFFD, FFFD, b, FFFD, c, FFFD, FFFD, d.
+    const std::string R = "\xEF\xBF\xBD";
+    size_t n = 0;
+    EXPECT_EQ(platform::repairedUtf8("\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64", &n),
+              "a" + R + R + R + "b" + R + "c" + R + R + "d");
+    EXPECT_EQ(n, 6u);
+    // An overlong form and an encoded surrogate are one replacement per byte;
+    // well-formed text, the edges of each length among it, stays as it is.
+    EXPECT_EQ(platform::repairedUtf8("\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80", &n), R + R + "|" + R + R + R + "|" + R + R + R + R);
+    EXPECT_EQ(n, 9u);
+    const std::string good = "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(platform::repairedUtf8(good, &n), good);
+    EXPECT_EQ(n, 0u);
+    // In a tree: strings and keys at any depth, numbers and data untouched.
+    PropertyList tree = PropertyList::dictionary();
+    tree.set("ok", PropertyList::array({PropertyList::string("Lac\xE9"), PropertyList::data("\xFF"), PropertyList::real(1)}));
+    tree.set("k\xFF", PropertyList::string("x"));
+    EXPECT_EQ(platform::repairUtf8(tree), 2u);
+    EXPECT_EQ(tree.find("ok")->at(0).stringValue(), "Lac" + R);
+    EXPECT_EQ(tree.find("ok")->at(1).stringValue(), "\xFF");
+    EXPECT_EQ(tree.find("k" + R)->stringValue(), "x");
+    EXPECT_FALSE(platform::writeBinaryPropertyList(tree).empty());
+}
+
 TEST(PropertyList, WhatAFormatCannotHoldIsRefusedAtWritingWithItsPlace) {
     auto refused = [](PlistFormat format, const PropertyList& v, const std::string& message) {
         std::string error;

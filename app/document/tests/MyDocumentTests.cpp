@@ -584,6 +584,126 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
     EXPECT_EQ(stored("P0").realValue(), 1400.0);
 }
 
+TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
+    // A run long enough to show its progress (0.01 bar: up to 10,000 eruptions).
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    type("wt0", "4");
+    type("P0", "1500");
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    QPushButton* add = nullptr;
+    for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
+        if (b->text() == "Add") add = b;
+    ASSERT_NE(add, nullptr);
+
+    // Before the progress panel blocks input, the user edits the final crystal
+    // content, asks for another sequence, tries to close the document and
+    // adds a case; once the panel shows, the user cancels.
+    bool inputGiven = false, cancelled = false;
+    QString refusedEruption, refusedClose;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        if (progress && progress->isVisible()) {
+            if (!cancelled) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+            return;
+        }
+        if (inputGiven) return;
+        inputGiven = true;
+        type("cr1", "20");
+        doc->pfracField()->setText("5");
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        refusedEruption = doc->statusLine()->text();
+        EXPECT_FALSE(c.closeDocument(doc));
+        refusedClose = doc->statusLine()->text();
+        QTest::mouseClick(add, Qt::LeftButton);
+    });
+    clock.start(1);
+    doc->pfracField()->setText("0.01");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    clock.stop();
+    ASSERT_TRUE(inputGiven && cancelled) << "the run ended before its progress showed";
+
+    // One sequence at a time, and the document stays open; both said in the status line.
+    EXPECT_TRUE(refusedEruption.contains("still being computed")) << refusedEruption.toStdString();
+    EXPECT_EQ(doc->pfracField()->text(), "0.01");
+    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed.");
+    ASSERT_EQ(c.documents().size(), 1u);
+    const std::string text = log->plainText();
+    EXPECT_EQ(text.find("Eruptive sequence (homogeneneous flow)"), text.rfind("Eruptive sequence (homogeneneous flow)"));
+    EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos);
+    // The edit went into its case, the new case is selected and shown.
+    ASSERT_EQ(doc->list().size(), 2u);
+    EXPECT_EQ(stored("cr1").realValue(), 20.0);
+    EXPECT_EQ(doc->selectedRow(), 1);
+    EXPECT_EQ(shown("P0"), "1572");
+    EXPECT_EQ(shown("cr1"), "10");
+    // The results and plots are those of the inputs on screen: a calculation of
+    // the form as it stands gives every result field and both markers.
+    ChamberCalculator fresh;
+    CaseForm form = doc->formSnapshot();
+    const CalculationResult expected = fresh.calculate(form, "New");
+    ASSERT_TRUE(expected.finalState);
+    for (const auto& [name, value] : expected.fields) {
+        ASSERT_NE(doc->resultField(name), nullptr) << name;
+        const QString want = value.value ? QString::number(*value.value, 'g', 6)
+                             : !value.text.empty() ? QString::fromStdString(value.text)
+                                                   : QStringLiteral("no value");
+        EXPECT_EQ(result(name), want) << name;
+    }
+    auto markers = [](CDrawPlotView* box) {
+        std::vector<std::pair<float, float>> at;
+        for (const auto& o : box->plotView()->graphObjects())
+            if (auto p = std::dynamic_pointer_cast<CGraphPoint>(o)) at.emplace_back(p->getX(), p->getY());
+        return at;
+    };
+    const auto f = [](const CurveXY& p) { return std::pair<float, float>(float(p.x), float(p.y)); };
+    EXPECT_EQ(markers(doc->pressureView()), (std::vector<std::pair<float, float>>{f(*expected.pressureInitial), f(*expected.pressureFinal)}));
+    EXPECT_EQ(markers(doc->exsolView()), (std::vector<std::pair<float, float>>{f(*expected.exsolInitial), f(*expected.exsolFinal)}));
+}
+
+TEST_F(CaseWindow, ReturnInTheProgressPanelDoesNotCancelTheRunEscapeDoes) {
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    type("wt0", "4");
+    type("P0", "1500");
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    // Once the panel shows: Return and Enter where the keyboard focus is,
+    // then, some ticks later and the run going on, Escape.
+    int ticks = 0, shownAt = -1;
+    bool goingOnAfterReturn = false;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        ++ticks;
+        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        if (!progress || !progress->isVisible()) return;
+        if (shownAt < 0) {
+            progress->activateWindow();  // as a window system does with a modal panel
+            QApplication::setActiveWindow(progress);
+        }
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* target = focus && focus->window() == progress ? focus : progress;
+        if (shownAt < 0) {
+            shownAt = ticks;
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+        } else if (ticks == shownAt + 5) {
+            goingOnAfterReturn = !progress->wasCanceled() && progress->isVisible();
+            QTest::keyClick(target, Qt::Key_Escape);
+        }
+    });
+    clock.start(1);
+    doc->pfracField()->setText("0.01");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    clock.stop();
+    ASSERT_GE(shownAt, 1);
+    EXPECT_TRUE(goingOnAfterReturn);
+    const std::string text = log->plainText();
+    EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos)
+        << text.substr(text.size() - std::min<size_t>(text.size(), 300));
+}
+
 TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {
     type("P0", "1800");
     doc->onDuplicateCase();
