@@ -133,7 +133,7 @@ const QString kEruptionRunning =
 // title whole: the title in a bold face of the application's font, beside
 // room for the title bar's icon and buttons.
 int dialogWidthForTitle(const QWidget& dialog) {
-    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    QFont font = QApplication::font();
     font.setBold(true);
     constexpr int kTitleBarControls = 160;
     return std::max(dialog.sizeHint().width(),
@@ -777,11 +777,12 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     // a model of its own, so every edit recalculates the form as usual and
     // the window always shows the inputs, results and plots of one case.  The
     // document cannot be closed while the sequence runs.
-    // (No button of its own: the panel's Escape shortcut comes with the one set below.)
     QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QString(), 0, 1000, window());
     progress.setObjectName(QStringLiteral("eruptionProgress"));
-    // Return must not stop a long run (a second Return in the threshold
-    // field lands here): Cancel is no default button.
+    // The panel is made without a Cancel button of its own: the one set here
+    // brings the panel's Escape shortcut, and is no default button, so that
+    // Return (a second Return in the threshold field lands here) does not
+    // stop a long run.
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     cancel->setAutoDefault(false);
     cancel->setDefault(false);

@@ -22,6 +22,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <functional>
 #include <sstream>
 
 #include "QtTestApp.h"
@@ -82,6 +83,28 @@ protected:
         v->setSelectionKeyShift(shift);
         platform::NotificationCenter::defaultCenter().post("PlotSelection", v);
     }
+
+    // A chamber whose eruption sequence at 0.01 bar runs long enough to show
+    // its progress (up to the model's limit of 10,000 eruptions); the log emptied.
+    CLogWindow* prepareLongRun() {
+        doc->fluidType()->button(kChamberFluidH2O)->click();
+        type("wt0", "4");
+        type("P0", "1500");
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->clearText();
+        return log;
+    }
+    // Starts that sequence as a user would (0.01 typed, Return), with `tick`
+    // called at every millisecond of the events handled while it runs.
+    void runLong(const std::function<void()>& tick) {
+        QTimer clock;
+        QObject::connect(&clock, &QTimer::timeout, tick);
+        clock.start(1);
+        doc->pfracField()->setText("0.01");
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        clock.stop();
+    }
+    QProgressDialog* progressPanel() const { return doc->window()->findChild<QProgressDialog*>("eruptionProgress"); }
 
     // The rows of an eruption table (six numbers), checking that they are numbered 1, 2, ...
     static int numberedRows(const std::string& table) {
@@ -535,12 +558,7 @@ TEST_F(CaseWindow, PanelsAndPlotCopiesOpenInsideAScreenNarrowerThanTheWindow) {
 }
 
 TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled) {
-    // At 0.01 bar this chamber would erupt until the model's limit of 10,000 eruptions.
-    doc->fluidType()->button(kChamberFluidH2O)->click();
-    type("wt0", "4");
-    type("P0", "1500");
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->clearText();
+    CLogWindow* log = prepareLongRun();
     // Inserts of more than the blank an empty log starts with.
     int inserts = 0;
     auto counting = QObject::connect(log->document(), &QTextDocument::contentsChange, log->document(),
@@ -548,24 +566,19 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
 
     // Events keep coming while the sequence runs; once its progress shows, the user cancels.
     int ticks = 0, ticksWhenShown = -1;
-    QTimer clock;
-    QObject::connect(&clock, &QTimer::timeout, [&] {
+    runLong([&] {
         ++ticks;
-        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        QProgressDialog* progress = progressPanel();
         if (!progress || !progress->isVisible()) return;
         if (ticksWhenShown < 0) ticksWhenShown = ticks;
         EXPECT_GT(progress->value(), 0);
         EXPECT_TRUE(progress->labelText().startsWith("Eruption ")) << progress->labelText().toStdString();
         if (ticks == ticksWhenShown + 5) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
     });
-    clock.start(1);
-    doc->pfracField()->setText("0.01");
-    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
-    clock.stop();
     QObject::disconnect(counting);
     EXPECT_GE(ticksWhenShown, 1);
     EXPECT_GE(ticks, ticksWhenShown + 5);
-    EXPECT_EQ(doc->window()->findChild<QProgressDialog*>("eruptionProgress"), nullptr);  // gone with the command
+    EXPECT_EQ(progressPanel(), nullptr);  // gone with the command
 
     // The rows computed so far, numbered from 1, then why the table ends; all written at once.
     const std::string text = log->plainText();
@@ -585,12 +598,7 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
 }
 
 TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
-    // A run long enough to show its progress (0.01 bar: up to 10,000 eruptions).
-    doc->fluidType()->button(kChamberFluidH2O)->click();
-    type("wt0", "4");
-    type("P0", "1500");
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->clearText();
+    CLogWindow* log = prepareLongRun();
     QPushButton* add = nullptr;
     for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
         if (b->text() == "Add") add = b;
@@ -601,9 +609,8 @@ TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
     // adds a case; once the panel shows, the user cancels.
     bool inputGiven = false, cancelled = false;
     QString refusedEruption, refusedClose;
-    QTimer clock;
-    QObject::connect(&clock, &QTimer::timeout, [&] {
-        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
         if (progress && progress->isVisible()) {
             if (!cancelled) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
             cancelled = true;
@@ -619,10 +626,6 @@ TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
         refusedClose = doc->statusLine()->text();
         QTest::mouseClick(add, Qt::LeftButton);
     });
-    clock.start(1);
-    doc->pfracField()->setText("0.01");
-    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
-    clock.stop();
     ASSERT_TRUE(inputGiven && cancelled) << "the run ended before its progress showed";
 
     // One sequence at a time, and the document stays open; both said in the status line.
@@ -664,28 +667,23 @@ TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
 }
 
 TEST_F(CaseWindow, ReturnInTheProgressPanelDoesNotCancelTheRunEscapeDoes) {
-    doc->fluidType()->button(kChamberFluidH2O)->click();
-    type("wt0", "4");
-    type("P0", "1500");
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->clearText();
+    CLogWindow* log = prepareLongRun();
     // Once the panel shows: Return and Enter where the keyboard focus is,
     // then, some ticks later and the run going on, Escape.
     int ticks = 0, shownAt = -1;
     bool goingOnAfterReturn = false;
-    QTimer clock;
-    QObject::connect(&clock, &QTimer::timeout, [&] {
+    runLong([&] {
         ++ticks;
-        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        QProgressDialog* progress = progressPanel();
         if (!progress || !progress->isVisible()) return;
         if (shownAt < 0) {
-            progress->activateWindow();  // as a window system does with a modal panel
+            // As a window system does: the modal panel becomes the active window.
             QApplication::setActiveWindow(progress);
+            shownAt = ticks;
         }
         QWidget* focus = QApplication::focusWidget();
         QWidget* target = focus && focus->window() == progress ? focus : progress;
-        if (shownAt < 0) {
-            shownAt = ticks;
+        if (ticks == shownAt) {
             QTest::keyClick(target, Qt::Key_Return);
             QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
         } else if (ticks == shownAt + 5) {
@@ -693,10 +691,6 @@ TEST_F(CaseWindow, ReturnInTheProgressPanelDoesNotCancelTheRunEscapeDoes) {
             QTest::keyClick(target, Qt::Key_Escape);
         }
     });
-    clock.start(1);
-    doc->pfracField()->setText("0.01");
-    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
-    clock.stop();
     ASSERT_GE(shownAt, 1);
     EXPECT_TRUE(goingOnAfterReturn);
     const std::string text = log->plainText();
