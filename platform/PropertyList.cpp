@@ -292,14 +292,17 @@ std::string formatReal(double v) {
     return std::string(buf, r.ptr);
 }
 
-// XML dates are ISO 8601 calendar dates in UTC, "2001-01-02T03:04:05Z", with
-// the year in four digits or more (a minus sign before the years before 1 BC
-// counted astronomically) and, for a time that is not a whole second, the
-// fraction of the second in the fewest decimals that read back exactly.  A date
-// is written only within this many seconds of 2001 (about 31 million years).
-constexpr double kMaxXMLDateSeconds = 1e15;
+// XML dates are written in the form other readers of the format take (Python's
+// plistlib reads nothing else): ISO 8601 calendar dates in UTC, in whole
+// seconds, with a four-digit year, "2001-01-02T03:04:05Z".  A date with a
+// fraction of a second is written as the second it falls in, as those
+// readers' own writers do; only the years 1 to 9999 are written.
+constexpr double kFirstXMLDate = -63113904000.0;  // 0001-01-01T00:00:00Z
+constexpr double kLastXMLDate = 252423993599.0;   // 9999-12-31T23:59:59Z
 
-bool isXMLDate(double t) { return std::isfinite(t) && std::fabs(t) <= kMaxXMLDateSeconds; }
+bool isXMLDate(double t) {
+    return std::isfinite(t) && std::floor(t) >= kFirstXMLDate && std::floor(t) <= kLastXMLDate;
+}
 
 // The decimals of 1 - 0.d1...dn: those of 10^n - d1...dn, without trailing
 // zeros ("3" gives "7", "25" gives "75", "0001" gives "9999").  The decimals
@@ -312,38 +315,21 @@ std::string decimalsOfOneMinus(std::string_view d) {
 }
 
 std::string formatXMLDate(double t) {
-    // t = whole + fraction exactly: both parts of a double are doubles.
-    const double whole = std::floor(t);
-    const double fraction = t - whole;
-    const int64_t secs = static_cast<int64_t>(whole);
+    const int64_t secs = static_cast<int64_t>(std::floor(t));
     const int64_t days = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
     const int64_t rem = secs - days * 86400;
     int64_t y;
     unsigned m, d;
     civilFromDays(days + kDaysFrom1970To2001, y, m, d);
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s%04lld-%02u-%02uT%02d:%02d:%02d", y < 0 ? "-" : "",
-                  static_cast<long long>(y < 0 ? -y : y), m, d, static_cast<int>(rem / 3600),
-                  static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
-    std::string out = buf;
-    if (fraction > 0.0) {
-        char f[512];
-        if (secs == -1) {
-            // The second before 2001: -1 + fraction would round (t = -0.3 gives
-            // 0.7 - 1 = -0.30000000000000004, t = -1e-20 gives -1), so the
-            // decimals are those of 1 - |t|, from the shortest decimals of |t|.
-            auto r = std::to_chars(f, f + sizeof f, -t, std::chars_format::fixed);  // "0.3"
-            out += "." + decimalsOfOneMinus(std::string_view(f + 2, static_cast<size_t>(r.ptr - (f + 2))));
-        } else {
-            auto r = std::to_chars(f, f + sizeof f, fraction, std::chars_format::fixed);  // "0.25"
-            out.append(f + 1, r.ptr);                                                     // ".25"
-        }
-    }
-    return out + "Z";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02d:%02d:%02dZ", static_cast<long long>(y), m, d,
+                  static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
+    return buf;
 }
 
-// Reads what formatXMLDate writes (and any such date with a year of up to 9
-// digits, whose seconds fit in 64 bits); false when the text is not one.
+// Reads what formatXMLDate writes, and what other writers may: a fraction of
+// the second, a year of up to 9 digits (whose seconds fit in 64 bits) with a
+// sign; false when the text is not such a date.
 bool parseXMLDate(std::string_view t, double& out) {
     size_t i = 0;
     auto digits = [&](size_t minCount, size_t maxCount, int64_t& v) {
@@ -373,7 +359,7 @@ bool parseXMLDate(std::string_view t, double& out) {
     const int64_t whole = days * 86400 + h * 3600 + mi * 60 + s;
     const bool beforeOne = whole == -1 && decimals.find_first_not_of('0') != std::string_view::npos;
     // In the second before 2001 the date is -(1 - fraction), read from its own
-    // decimals (see formatXMLDate).
+    // decimals (-1 + 0.7 would give -0.30000000000000004, -1 + 1e-20 would give -1).
     const std::string f = "0." + (beforeOne ? decimalsOfOneMinus(decimals) : std::string(decimals.empty() ? "0" : decimals));
     double fraction = 0.0;
     auto r = std::from_chars(f.data(), f.data() + f.size(), fraction);
@@ -391,8 +377,8 @@ bool parseXMLDate(std::string_view t, double& out) {
 // strings and dictionary keys in well-formed UTF-8 and UIDs of 32 bits (those
 // of keyed archives).  XML property lists beyond that have no null value, no
 // character that XML 1.0 excludes (controls other than tab, line feed and
-// carriage return; U+FFFE and U+FFFF), dates only within kMaxXMLDateSeconds of
-// 2001, and no dictionary {"CF$UID": n} (which reads back as the UID n).
+// carriage return; U+FFFE and U+FFFF), dates only in the years 1 to 9999
+// (isXMLDate), and no dictionary {"CF$UID": n} (which reads back as the UID n).
 class RepresentableCheck {
 public:
     explicit RepresentableCheck(PlistFormat format) : xml_(format == PlistFormat::XML) {}
@@ -469,8 +455,7 @@ private:
             return true;
         case T::Date:
             if (xml_ && !isXMLDate(v.realValue()))
-                return fail("the date at " + where() +
-                            " is not within 10^15 seconds (31 million years) of 2001, where XML dates are written");
+                return fail("the date at " + where() + " is not within the years 1 to 9999, where XML dates are written");
             return true;
         case T::Array:
             for (size_t i = 0; i < v.size(); ++i) {
@@ -500,6 +485,33 @@ private:
     std::vector<std::string> path_;
     std::string problem_;
 };
+
+}  // namespace
+
+size_t repairUtf8(PropertyList& v) {
+    size_t count = 0, n = 0;
+    if (v.isString()) {
+        if (!isValidUtf8(v.stringValue())) {
+            v = PropertyList::string(repairedUtf8(v.stringValue(), &n));
+            count += n;
+        }
+        return count;
+    }
+    for (PropertyList& item : v.items()) count += repairUtf8(item);
+    if (!v.isDictionary()) return count;
+    std::vector<std::string> bad;
+    for (const std::string& k : v.keys())
+        if (!isValidUtf8(k)) bad.push_back(k);
+    for (const std::string& k : bad) {
+        PropertyList item = std::move(*v.find(k));
+        v.remove(k);
+        v.set(repairedUtf8(k, &n), std::move(item));
+        count += n;
+    }
+    return count;
+}
+
+namespace {
 
 // ---------------------------------------------------------------------------
 // Binary reader

@@ -103,19 +103,29 @@ PlistReadResult readPropertyList(std::string_view bytes, PropertyList& out, Plis
 PlistReadResult readBinaryPropertyList(std::string_view bytes, PropertyList& out);
 PlistReadResult readXMLPropertyList(std::string_view bytes, PropertyList& out);
 
-// Writers.  What a writer writes, its reader reads back as it was.  A tree
+// Writers.  What a writer writes, its reader reads back as it was (but for
+// the fractions of XML dates, below).  A tree
 // that the format cannot represent is refused: the result is empty and *error
 // (when given) says what cannot be written and where ("/key/index" from the
 // root).  Both formats refuse strings and keys that are not well-formed UTF-8,
 // UIDs beyond 32 bits and nesting deeper than kMaxDepth.  XML also refuses the
 // null value, characters XML 1.0 excludes (control characters other than tab,
-// line feed and carriage return; U+FFFE, U+FFFF), dates farther than 10^15 s
-// (about 31 million years) from 2001 or not finite, and a dictionary whose
+// line feed and carriage return; U+FFFE, U+FFFF), dates outside the years 1
+// to 9999 or not finite, and a dictionary whose
 // only entry is "CF$UID" with a number from 0 to 2^32 - 1; UIDs are written
 // in XML as that dictionary, the form the XML reader turns back into a UID.
-// XML dates carry the fraction of a second when there is one.
+// XML dates are written in whole seconds, "2001-01-02T03:04:05Z", the form
+// other readers of the format take: a date with a fraction of a second reads
+// back as the second it falls in (the binary format keeps dates exactly).
 std::string writeBinaryPropertyList(const PropertyList& root, std::string* error = nullptr);
 std::string writeXMLPropertyList(const PropertyList& root, std::string* error = nullptr);
+
+// Replaces each ill-formed UTF-8 sequence in the strings and dictionary keys
+// of a tree by U+FFFD (see repairedUtf8 in Utf8.h) and returns the number of
+// replacements.  The binary reader gives a UTF-8 string the bytes the file
+// holds; a caller that keeps what it read repairs it so that it can be written
+// again.  A key that repairs to one its dictionary already has replaces that entry.
+size_t repairUtf8(PropertyList& tree);
 
 // Whole files: reading refuses files over maxBytes.
 PlistReadResult readPropertyListFile(const std::string& path, PropertyList& out,

@@ -67,7 +67,10 @@ public:
         text->setObjectName(QStringLiteral("logText"));
         text->setReadOnly(true);
         text->setAcceptRichText(true);
-        text->setLineWrapMode(QTextEdit::NoWrap);
+        // Tables fit the window's width (widthForColumns); a longer line, such
+        // as the one that says why a sequence ended, wraps rather than runs
+        // past the window's edge.
+        text->setLineWrapMode(QTextEdit::WidgetWidth);
         text->setDocument(log->document());
         layout->addWidget(text, 1);
         QObject::connect(clear, &QPushButton::clicked, this, [this] { mLog->clearText(); });

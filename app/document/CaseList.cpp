@@ -1,9 +1,11 @@
 #include "app/document/CaseList.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
 #include "platform/KeyedArchive.h"
+#include "platform/Utf8.h"
 
 using platform::PlistReadResult;
 using platform::PropertyList;
@@ -109,9 +111,28 @@ std::string caseLabel(size_t i, const PropertyList& c) {
     if (name && name->isString()) label += " (\"" + name->stringValue() + "\")";
     return label;
 }
+
+// The places of a case's text that was not UTF-8, repaired in place: its
+// fields ("the comment of case 2 ("Etna")") and its keys.
+void repairCaseText(size_t i, PropertyList& c, std::vector<std::string>& places) {
+    std::vector<std::string> fields;
+    for (size_t j = 0; j < c.size(); ++j) {
+        if (platform::repairUtf8(c.items()[j]) == 0) continue;
+        const std::string& key = c.keys()[j];
+        fields.push_back(key == "name" || key == "comment" ? "the " + key : "the value under \"" + key + "\"");
+    }
+    const bool badKey = std::any_of(c.keys().begin(), c.keys().end(),
+                                    [](const std::string& k) { return !platform::isValidUtf8(k); });
+    if (badKey) {
+        platform::repairUtf8(c);
+        fields.push_back("a key");
+    }
+    // Named after the repair, so that the message is text too.
+    for (const std::string& f : fields) places.push_back(f + " of " + caseLabel(i, c));
+}
 }  // namespace
 
-PlistReadResult CaseList::readFromData(std::string_view bytes) {
+PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repairs) {
     // Each layer says what is wrong in its own words; the caller names the file.
     PropertyList plist;
     PlistReadResult r = platform::readPropertyList(bytes, plist);
@@ -125,10 +146,12 @@ PlistReadResult CaseList::readFromData(std::string_view bytes) {
     if (!r.ok) return {false, "its case list cannot be read: " + r.error};
     if (!list.isArray()) return {false, "its \"list\" entry is not an array of cases"};
     const PropertyList defaults = newCaseDictionary();
+    std::vector<std::string> repaired;
     for (size_t i = 0; i < list.size(); ++i) {
         PropertyList& c = list.items()[i];
         if (!c.isDictionary())
             return {false, "its " + caseLabel(i, c) + " is not a dictionary but " + kindOf(c)};
+        repairCaseText(i, c, repaired);
         for (const std::string& key : caseKeys()) {
             const PropertyList* v = c.find(key);
             if (!v) {
@@ -139,5 +162,13 @@ PlistReadResult CaseList::readFromData(std::string_view bytes) {
         }
     }
     mList = std::move(list);
+    if (repairs) {
+        repairs->clear();
+        for (size_t k = 0; k < repaired.size(); ++k)
+            *repairs += (k == 0 ? "" : k + 1 == repaired.size() ? " and " : ", ") + repaired[k];
+        if (!repaired.empty())
+            *repairs = "text that is not UTF-8 was repaired in " + *repairs +
+                       ": each invalid sequence now reads as U+FFFD (\xEF\xBF\xBD)";
+    }
     return {true, {}};
 }

@@ -44,8 +44,11 @@ public:
     std::string dataOfType(std::string* error = nullptr) const;
     // Replaces the list with the file's cases; on failure the list is untouched
     // and the result says what is wrong, in words that follow "the document
-    // cannot be opened: " (the caller names the file).
-    platform::PlistReadResult readFromData(std::string_view bytes);
+    // cannot be opened: " (the caller names the file).  Text that is not UTF-8
+    // (a file written elsewhere) is repaired, each invalid sequence becoming
+    // U+FFFD, so that what opens can be saved; *repairs then names the cases
+    // and fields repaired, in one phrase (empty when nothing was).
+    platform::PlistReadResult readFromData(std::string_view bytes, std::string* repairs = nullptr);
 
 private:
     bool valid(int row) const { return row >= 0 && static_cast<size_t>(row) < mList.size(); }

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include "app/document/DocumentController.h"
@@ -44,6 +45,10 @@ void Document::updateTitle() {
     if (!mWindow) return;
     mWindow->setWindowTitle(displayName() + QStringLiteral("[*]"));
     mWindow->setWindowModified(isDocumentEdited());
+}
+
+void Document::showStatus(const QString& message) {
+    if (mWindow) mWindow->statusBar()->showMessage(message);
 }
 
 void Document::makeWindow(DocumentController* controller) {

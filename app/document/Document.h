@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class QUndoStack;
 class DocumentController;
@@ -29,6 +30,15 @@ public:
     // A long command is running (with its own event loop): the document is
     // neither closed nor read again meanwhile.
     virtual bool isBusy() const { return false; }
+    // What keeps the document busy, as the end of a sentence ("the eruption
+    // sequence is being computed"), for the messages that refuse a command meanwhile.
+    virtual QString busyWith() const { return QStringLiteral("a calculation runs"); }
+    // Tells the user something in the window's status line.
+    virtual void showStatus(const QString& message);
+    // What the last reading of the file had to mend, as a phrase ("text that
+    // is not UTF-8 was repaired in ..."); empty when nothing.  Taking it
+    // clears it, so that it is told once.
+    QString takeReadingNotice() { return std::exchange(mReadingNotice, QString()); }
     // Builds the window's contents, once, after the window exists.
     virtual void windowControllerDidLoad(QMainWindow* window) = 0;
 
@@ -52,12 +62,14 @@ signals:
 protected:
     // Deletes the window while the subclass that built its contents still exists.
     void destroyWindow();
+    void setReadingNotice(const QString& notice) { mReadingNotice = notice; }
 
 private:
     void updateTitle();
 
     QString mFileName;
     QString mUntitledName = QStringLiteral("Untitled");
+    QString mReadingNotice;
     int mChangeCount = 0;
     int mUndoIndex = 0;
     QUndoStack* mUndo;

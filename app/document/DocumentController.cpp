@@ -45,6 +45,9 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
     showError = [](const QString& title, const QString& message) {
         QMessageBox::critical(QApplication::activeWindow(), title, message);
     };
+    showWarning = [](const QString& title, const QString& message) {
+        QMessageBox::warning(QApplication::activeWindow(), title, message);
+    };
 }
 
 DocumentController::~DocumentController() = default;
@@ -67,6 +70,11 @@ QString refusal(const QString& path, const char* what, const QString& reason) {
     return QStringLiteral("\"%1\" %2: %3.").arg(shownPath(path), QLatin1String(what), reason);
 }
 }  // namespace
+
+void DocumentController::tellReadingNotice(Document* doc, const QString& title, const QString& path) {
+    const QString notice = doc->takeReadingNotice();
+    if (!notice.isEmpty()) showWarning(title, QStringLiteral("In \"%1\", %2.").arg(shownPath(path), notice));
+}
 
 bool DocumentController::owns(Document* doc) const {
     return doc && std::any_of(mDocuments.begin(), mDocuments.end(), [doc](const auto& d) { return d.get() == doc; });
@@ -122,7 +130,9 @@ Document* DocumentController::openDocument(const QString& path) {
         return nullptr;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
-    return adopt(std::move(doc));
+    Document* opened = adopt(std::move(doc));
+    tellReadingNotice(opened, title, path);
+    return opened;
 }
 
 Document* DocumentController::openDocumentWithDialog() {
@@ -156,8 +166,14 @@ bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
     return writeDocument(doc, path);
 }
 
+bool DocumentController::refusedWhileBusy(Document* doc, const char* what) {
+    if (!doc->isBusy()) return false;
+    doc->showStatus(QStringLiteral("\"%1\" cannot be %2 while %3.").arg(doc->displayName(), QLatin1String(what), doc->busyWith()));
+    return true;
+}
+
 bool DocumentController::revertDocumentToSaved(Document* doc) {
-    if (!owns(doc) || doc->fileName().isEmpty() || doc->isBusy()) return false;
+    if (!owns(doc) || doc->fileName().isEmpty() || refusedWhileBusy(doc, "reverted")) return false;
     if (doc->isDocumentEdited() && !confirmRevert(doc)) return false;
     QFile f(doc->fileName());
     const QString title = QStringLiteral("Revert to Saved");
@@ -174,11 +190,12 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
     }
     doc->undoManager()->clear();
     doc->updateChangeCount(Document::ChangeCleared);
+    tellReadingNotice(doc, title, doc->fileName());
     return true;
 }
 
 bool DocumentController::closeDocument(Document* doc) {
-    if (!owns(doc) || doc->isBusy()) return false;
+    if (!owns(doc) || refusedWhileBusy(doc, "closed")) return false;
     if (doc->isDocumentEdited()) {
         switch (askToSave(doc)) {
         case SaveChoice::Cancel: return false;
@@ -220,7 +237,8 @@ void DocumentController::installMainMenu(QMainWindow* window, Document* doc) {
         QMetaObject::invokeMethod(this, [this, doc] { closeDocument(doc); }, Qt::QueuedConnection);
     });
     add(file, QStringLiteral("&Save"), QKeySequence::Save, [this, doc] { saveDocument(doc); });
-    add(file, QStringLiteral("Save &As..."), QKeySequence::SaveAs, [this, doc] { saveDocumentAs(doc); });
+    add(file, QStringLiteral("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+        [this, doc] { saveDocumentAs(doc); });
     QAction* revert = add(file, QStringLiteral("&Revert to Saved"), QKeySequence(), [this, doc] { revertDocumentToSaved(doc); });
     auto updateRevert = [revert, doc] { revert->setEnabled(!doc->fileName().isEmpty() && doc->isDocumentEdited()); };
     connect(doc, &Document::editedChanged, revert, updateRevert);

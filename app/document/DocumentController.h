@@ -32,6 +32,8 @@ public:
     std::function<bool(Document* doc)> confirmRevert;
     // Reports a failure to the user.
     std::function<void(const QString& title, const QString& message)> showError;
+    // Tells the user what was mended in a file that was read (text that was not UTF-8).
+    std::function<void(const QString& title, const QString& message)> showWarning;
 
     // The file extension of documents written here.
     static QString documentExtension() { return QStringLiteral("chamber"); }
@@ -63,7 +65,12 @@ signals:
 
 private:
     bool writeDocument(Document* doc, const QString& path);
+    // True, with the reason in the document's status line, while the document
+    // is busy: `what` is the command refused ("closed").
+    bool refusedWhileBusy(Document* doc, const char* what);
     bool owns(Document* doc) const;
+    // Tells, once, what reading the document's file had to mend.
+    void tellReadingNotice(Document* doc, const QString& title, const QString& path);
     Document* adopt(std::unique_ptr<Document> doc);
 
     std::vector<std::unique_ptr<Document>> mDocuments;

@@ -1,9 +1,11 @@
 #include "app/document/MyDocument.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -123,6 +125,21 @@ QString resultText(const ResultField& f) {
     return QStringLiteral("no value");
 }
 
+// What the status line says when an eruption sequence is asked for while one runs.
+const QString kEruptionRunning =
+    QStringLiteral("The eruption sequence is still being computed: wait for its table or cancel it.");
+
+// A dialog width at which a window manager's title bar shows the dialog's
+// title whole: the title in a bold face of the application's font, beside
+// room for the title bar's icon and buttons.
+int dialogWidthForTitle(const QWidget& dialog) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    constexpr int kTitleBarControls = 160;
+    return std::max(dialog.sizeHint().width(),
+                    QFontMetrics(font).horizontalAdvance(dialog.windowTitle()) + kTitleBarControls);
+}
+
 QLabel* unitLabel(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setMinimumWidth(64);
@@ -142,11 +159,13 @@ MyDocument::~MyDocument() {
 }
 
 bool MyDocument::readFromData(std::string_view bytes, std::string& error) {
-    platform::PlistReadResult r = mList.readFromData(bytes);
+    std::string repairs;
+    platform::PlistReadResult r = mList.readFromData(bytes, &repairs);
     if (!r.ok) {
         error = r.error;
         return false;
     }
+    setReadingNotice(QString::fromStdString(repairs));
     if (mModel) {
         mModel->reload();
         selectRow(mList.empty() ? -1 : 0);
@@ -452,9 +471,9 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mStatus->setObjectName(QStringLiteral("mStatus"));
     mStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
     window->statusBar()->addWidget(mStatus, 1);
-    QSize size(1600, 960);
-    if (const QScreen* screen = window->screen()) size = size.boundedTo(screen->availableGeometry().size());
-    window->resize(size);
+    // Its own size where the screen has room; the controller then fits the
+    // window, with its frame, inside the screen's available area.
+    window->resize(1600, 960);
 
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
@@ -593,7 +612,6 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 }
 
 void MyDocument::calculate(CaseForm form, bool edited) {
-    if (mErupting) return;  // the model is busy with the eruption sequence
     mResult = mCalc.calculate(form, selectedCaseName());
     mSaturated = form.saturated;
     showForm(form);
@@ -708,7 +726,6 @@ void MyDocument::buildPressureView() {
 }
 
 void MyDocument::doSaturateFluid() {
-    if (mErupting) return;
     CaseForm form = formSnapshot();
     std::string why;
     if (mCalc.saturateFluid(form, why)) {
@@ -740,7 +757,16 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
-    if (!mComment || mErupting) return;
+    if (!mComment) return;
+    if (mErupting) {
+        // One sequence at a time: the threshold shown stays the one whose
+        // table is being computed, and the status line says why.
+        mPfrac->setText(mRunningThreshold);
+        showFromStart(mPfrac);
+        if (auto v = fieldNumber(mPfrac)) mStepPfrac->setValue(*v);
+        mStatus->setText(kEruptionRunning);
+        return;
+    }
     if (sender == mStepPfrac) {
         setFieldNumber(mPfrac, mStepPfrac->value());
     } else if (auto v = fieldNumber(mPfrac)) {
@@ -752,13 +778,26 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
 
     // A small threshold makes thousands of eruptions (up to the model's
     // limit): the window shows how far the sequence is and keeps answering,
-    // and Cancel stops it with the eruptions computed so far.  The progress
-    // panel blocks the application's other input meanwhile, and the document
-    // cannot be closed while it runs.
-    QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QStringLiteral("Cancel"), 0, 1000,
-                             window());
+    // and Cancel (a click, or Escape) stops it with the eruptions computed so
+    // far.  The progress panel blocks the application's other input once it
+    // shows; input that comes before is applied at once: the sequence runs on
+    // a model of its own, so every edit recalculates the form as usual and
+    // the window always shows the inputs, results and plots of one case.  The
+    // document cannot be closed while the sequence runs.
+    QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QString(), 0, 1000, window());
     progress.setObjectName(QStringLiteral("eruptionProgress"));
+    // The panel is made without a Cancel button of its own: the one set here
+    // brings the panel's Escape shortcut, and is no default button, so that
+    // Return (a second Return in the threshold field lands here) does not
+    // stop a long run.
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setAutoDefault(false);
+    cancel->setDefault(false);
+    progress.setCancelButton(cancel);
+    // A panel closed otherwise (rejected) stops the run too.
+    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
+    progress.setMinimumWidth(dialogWidthForTitle(progress));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(300);
     progress.setAutoClose(false);
@@ -767,7 +806,8 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     mErupting = true;
-    const EruptionReport report = mCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
+    mRunningThreshold = mPfrac->text();
+    const EruptionReport report = mEruptionCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
         if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
         sinceEvents.restart();
         // Done when half of the mass is crystals, or at the model's limit on eruptions.
@@ -789,7 +829,8 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     log->appendString(text);
     log->scrollToEnd();
-    if (report.stoppedEarly) mStatus->setText(QString::fromStdString(report.lines.back()));
+    // The status line tells why the table ends early, else what the case's calculation left there.
+    mStatus->setText(QString::fromStdString(report.stoppedEarly ? report.lines.back() : mResult.status));
 }
 
 void MyDocument::onPlotSelection(const void* sender) {
@@ -815,6 +856,11 @@ void MyDocument::onPlotSelection(const void* sender) {
     mSaturated = form.saturated;
     showForm(form);
     calculate(std::move(form), true);
+}
+
+void MyDocument::showStatus(const QString& message) {
+    if (mStatus) mStatus->setText(message);
+    else Document::showStatus(message);
 }
 
 void MyDocument::onChangeComment() {

@@ -56,6 +56,9 @@ public:
     bool readFromData(std::string_view bytes, std::string& error) override;
     // An eruption sequence is running.
     bool isBusy() const override { return mErupting; }
+    QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
+    // The document's status line, under the form.
+    void showStatus(const QString& message) override;
     void windowControllerDidLoad(QMainWindow* window) override;
 
     const CaseList& list() const { return mList; }
@@ -91,6 +94,8 @@ public:
     CaseForm formSnapshot() const;
     const CalculationResult& lastResult() const { return mResult; }
     ChamberCalculator& calculator() { return mCalc; }
+    // The calculator the eruption sequences run on.
+    ChamberCalculator& eruptionCalculator() { return mEruptionCalc; }
     bool isSaturated() const { return mSaturated; }
     int exsolViewConcentrationUnit() const { return mExsolViewConcentrationUnit; }
 
@@ -149,6 +154,11 @@ private:
     MyTableView* mListView = nullptr;
 
     ChamberCalculator mCalc;
+    // The eruption sequence runs on a model of its own, so that the form can
+    // be recalculated while the sequence waits for events.
+    ChamberCalculator mEruptionCalc;
+    // The threshold field's text when the running sequence started.
+    QString mRunningThreshold;
     CalculationResult mResult;
     int mExsolViewConcentrationUnit = kUnitNotChosen;
     bool mSaturated = false;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <set>
 #include <cstring>
 #include <algorithm>
@@ -19,6 +20,12 @@ using platform::PlistFormat;
 using platform::PropertyList;
 
 namespace {
+
+// The first and the last second of the years 1 to 9999 in seconds from
+// 2001-01-01T00:00:00Z (Python: datetime(1, 1, 1) - datetime(2001, 1, 1), and
+// datetime(9999, 12, 31, 23, 59, 59) - datetime(2001, 1, 1), in UTC).
+constexpr double kFirstXMLDate = -63113904000.0;
+constexpr double kLastXMLDate = 252423993599.0;
 
 PropertyList sample() {
     PropertyList d = PropertyList::dictionary();
@@ -281,21 +288,33 @@ public:
             return PropertyList::uid(rng_() % 2 ? edges[rng_() % 7] : rng_() & 0xFFFFFFFFull);
         }
         case 7: return xml_ ? PropertyList::string("") : PropertyList();
-        default: return PropertyList::date(std::ldexp(static_cast<double>(rng_() % 1000), -10));  // fractions near 2001
+        default: {
+            const double t = std::ldexp(static_cast<double>(rng_() % 1000), -10);  // fractions near 2001
+            return PropertyList::date(xml_ ? std::floor(t) : t);
+        }
         }
     }
 
-    // Seconds from 2001: whole or fractional, up to 10^15 s (31 million years) away in XML, anything in binary.
+    // Seconds from 2001: in XML whole seconds of the years 1 to 9999 (the
+    // dates XML is written with), in binary anything, fractional or not.
     double date() {
+        if (xml_) {
+            switch (rng_() % 3) {
+            case 0: return std::floor(std::uniform_real_distribution<double>(kFirstXMLDate, kLastXMLDate + 1)(rng_));
+            case 1: return rng_() & 1 ? kFirstXMLDate : kLastXMLDate;
+            default: return std::floor((rng_() & 1 ? 1 : -1) * std::ldexp(static_cast<double>(rng_() % (1u << 20)), -static_cast<int>(rng_() % 20)));
+            }
+        }
         const double limit = 1e15;
         switch (rng_() % 5) {
         case 0: return (rng_() & 1 ? 1 : -1) * limit * std::uniform_real_distribution<double>(0, 1)(rng_);
         case 1: return std::floor((rng_() & 1 ? 1 : -1) * limit * std::uniform_real_distribution<double>(0, 1)(rng_));
         case 2: return (rng_() & 1 ? 1 : -1) * std::ldexp(static_cast<double>(rng_() % (1u << 20)), -static_cast<int>(rng_() % 40));
         case 3: return (rng_() & 1 ? limit : -limit);
-        default:
-            if (xml_) return std::uniform_real_distribution<double>(-4e10, 4e10)(rng_);  // years 700 to 3300
-            { const double odd[] = {NAN, INFINITY, -1e300, 1e300}; return odd[rng_() % 4]; }
+        default: {
+            const double odd[] = {NAN, INFINITY, -1e300, 1e300};
+            return odd[rng_() % 4];
+        }
         }
     }
 
@@ -357,26 +376,85 @@ TEST(PropertyList, WhatEachWriterWritesItsReaderReadsBackAsItWas) {
         for (int kind = 0; kind < 9; ++kind) roundTrip(nested(PropertyList::kMaxDepth, random.scalar(kind)));
         roundTrip(nested(PropertyList::kMaxDepth - 1, PropertyList::dictionary()));
     }
-    // Dates as calendars: the reference date, fractions, the years 1 BC (year 0) and 2 BC, and 10^15 s
-    // after 2001 (31688738.5 Gregorian years of 31556952 s).
-    PropertyList dates = PropertyList::array({PropertyList::date(0), PropertyList::date(-0.5), PropertyList::date(0.1),
-                                              PropertyList::date(-0.3), PropertyList::date(-1e-20),
-                                              PropertyList::date(-63145526400.0),
-                                              PropertyList::date(-63177062400.0),
-                                              PropertyList::date(1e15)});
-    const std::string xml = platform::writeXMLPropertyList(dates);
-    EXPECT_NE(xml.find("<date>2001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59.5Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>2001-01-01T00:00:00.1Z</date>"), std::string::npos) << xml;
-    // In the second before 2001 too (-1 + 0.7 would give -0.30000000000000004, -1 + 1e-20 would give -1).
-    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59.7Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59." + std::string(20, '9') + "Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>0000-01-01T00:00:00Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>-0001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<date>31690739-"), std::string::npos) << xml;
+}
+
+TEST(PropertyList, XMLDatesAreWholeSecondsThatOtherReadersTake) {
+    // Python's plistlib reads only "YYYY-MM-DDTHH:MM:SSZ": a fraction of the
+    // second is dropped (the date is written as the second it falls in, as
+    // plistlib and CoreFoundation write theirs), the first and the last
+    // seconds of the years 1 to 9999 are written (their offsets from 2001 by
+    // Python's datetime: -63113904000 s and 252423993599 s).
+    const std::vector<std::pair<double, std::string>> cases{
+        {0.0, "2001-01-01T00:00:00Z"},
+        {0.1, "2001-01-01T00:00:00Z"},
+        {0.999, "2001-01-01T00:00:00Z"},
+        {-0.5, "2000-12-31T23:59:59Z"},
+        {-1e-20, "2000-12-31T23:59:59Z"},
+        {86400.0 + 3 * 3600 + 4 * 60 + 5.75, "2001-01-02T03:04:05Z"},
+        {kFirstXMLDate, "0001-01-01T00:00:00Z"},
+        {kLastXMLDate + 0.5, "9999-12-31T23:59:59Z"},
+    };
+    PropertyList dates = PropertyList::array();
+    for (const auto& [t, text] : cases) dates.append(PropertyList::date(t));
+    std::string error;
+    const std::string xml = platform::writeXMLPropertyList(dates, &error);
+    ASSERT_FALSE(xml.empty()) << error;
+    const std::regex date("<date>([^<]*)</date>");
+    std::vector<std::string> written;
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), date); it != std::sregex_iterator(); ++it)
+        written.push_back((*it)[1]);
+    ASSERT_EQ(written.size(), cases.size()) << xml;
+    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(written[i], cases[i].second) << cases[i].first;
+    // Read back: each date is the start of its second.
     PropertyList back;
     ASSERT_TRUE(platform::readXMLPropertyList(xml, back).ok);
-    EXPECT_EQ(back, dates);
+    ASSERT_EQ(back.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_TRUE(back.at(i).isDate());
+        EXPECT_EQ(back.at(i).realValue(), std::floor(cases[i].first)) << cases[i].second;
+    }
+    // What other writers may write is still read: fractions (the second before
+    // 2001 from its own decimals), years before 1 and beyond 9999.
+    const std::vector<std::pair<std::string, double>> read{
+        {"2000-12-31T23:59:59.7Z", -0.3},
+        {"2001-01-01T00:00:00.25Z", 0.25},
+        {"0000-01-01T00:00:00Z", -63145526400.0},
+        {"-0001-01-01T00:00:00Z", -63177062400.0},
+        {"10000-01-01T00:00:00Z", kLastXMLDate + 1},
+    };
+    for (const auto& [text, t] : read) {
+        PropertyList v;
+        const auto r = platform::readXMLPropertyList("<plist><date>" + text + "</date></plist>", v);
+        ASSERT_TRUE(r.ok) << text << ": " << r.error;
+        EXPECT_EQ(v.realValue(), t) << text;
+    }
+}
+
+TEST(PropertyList, TextThatIsNotUtf8IsRepairedWithOneReplacementPerMaximalSubpart) {
+    // The example of the Unicode Standard, chapter 3.9 ("U+FFFD Substitution of
+    // Maximal Subparts"): 61 F1 80 80 E1 80 C2 62 80 63 80 BF 64 reads as
+    // a, FFFD, FFFD, FFFD, b, FFFD, c, FFFD, FFFD, d.
+    const std::string R = "\xEF\xBF\xBD";
+    size_t n = 0;
+    EXPECT_EQ(platform::repairedUtf8("\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64", &n),
+              "a" + R + R + R + "b" + R + "c" + R + R + "d");
+    EXPECT_EQ(n, 6u);
+    // An overlong form and an encoded surrogate are one replacement per byte;
+    // well-formed text, the edges of each length among it, stays as it is.
+    EXPECT_EQ(platform::repairedUtf8("\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80", &n), R + R + "|" + R + R + R + "|" + R + R + R + R);
+    EXPECT_EQ(n, 9u);
+    const std::string good = "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(platform::repairedUtf8(good, &n), good);
+    EXPECT_EQ(n, 0u);
+    // In a tree: strings and keys at any depth, numbers and data untouched.
+    PropertyList tree = PropertyList::dictionary();
+    tree.set("ok", PropertyList::array({PropertyList::string("Lac\xE9"), PropertyList::data("\xFF"), PropertyList::real(1)}));
+    tree.set("k\xFF", PropertyList::string("x"));
+    EXPECT_EQ(platform::repairUtf8(tree), 2u);
+    EXPECT_EQ(tree.find("ok")->at(0).stringValue(), "Lac" + R);
+    EXPECT_EQ(tree.find("ok")->at(1).stringValue(), "\xFF");
+    EXPECT_EQ(tree.find("k" + R)->stringValue(), "x");
+    EXPECT_FALSE(platform::writeBinaryPropertyList(tree).empty());
 }
 
 TEST(PropertyList, WhatAFormatCannotHoldIsRefusedAtWritingWithItsPlace) {
@@ -409,6 +487,8 @@ TEST(PropertyList, WhatAFormatCannotHoldIsRefusedAtWritingWithItsPlace) {
     refused(PlistFormat::XML, underKey(PropertyList::string("a\x01")), "U+0001");
     refused(PlistFormat::XML, underKey(PropertyList::string("\xEF\xBF\xBE")), "U+FFFE");
     refused(PlistFormat::XML, underKey(PropertyList::date(1.5e15)), "the date at /list/1");
+    refused(PlistFormat::XML, underKey(PropertyList::date(kFirstXMLDate - 0.5)), "not within the years 1 to 9999");
+    refused(PlistFormat::XML, underKey(PropertyList::date(kLastXMLDate + 1)), "not within the years 1 to 9999");
     refused(PlistFormat::XML, underKey(PropertyList::date(NAN)), "the date at /list/1");
     PropertyList uidLike = PropertyList::dictionary();
     uidLike.set("CF$UID", PropertyList::integer(5));

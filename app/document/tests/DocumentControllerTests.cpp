@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -28,6 +29,7 @@ protected:
         c.askToSave = [this](Document*) { ++asked; return answer; };
         c.confirmRevert = [](Document*) { return true; };
         c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
+        c.showWarning = [this](const QString& title, const QString& message) { warnings << title + " " + message; };
     }
     MyDocument* asCases(Document* d) { return dynamic_cast<MyDocument*>(d); }
     static std::string fileBytes(const QString& path) {
@@ -41,7 +43,7 @@ protected:
     QString nextPath;
     DocumentController::SaveChoice answer = DocumentController::SaveChoice::Cancel;
     int asked = 0, chosen = 0;
-    QStringList errors;
+    QStringList errors, warnings;
 };
 
 TEST_F(Shell, NewDocumentShowsOneUnchangedCase) {
@@ -166,6 +168,63 @@ TEST_F(Shell, BadFilesAreRefusedAndOpenDocumentsUntouched) {
     EXPECT_EQ(c.documents().size(), 1u);
     EXPECT_EQ(d->list().cases(), before);
     EXPECT_TRUE(d->isDocumentEdited());
+}
+
+TEST_F(Shell, TextThatIsNotUtf8IsRepairedOnOpeningSaidOnceAndTheDocumentSaves) {
+    // Strings of other writers may be UTF-8 string objects of the binary
+    // format whose bytes are not UTF-8: the file stands in for them with
+    // ASCII placeholders of the same length.
+    CaseList list;
+    list.addCase(-1);
+    list.addCase(0);
+    list.setValue(0, "name", platform::PropertyList::string("Etna"));
+    list.setValue(0, "comment", platform::PropertyList::string("LacX"));
+    list.setValue(1, "name", platform::PropertyList::string("ZZZZ"));
+    list.setValue(1, "P0", platform::PropertyList::string("QQQQQQ"));
+    std::string bytes = list.dataOfType();
+    const std::pair<std::string, std::string> bad[] = {
+        {"LacX", "Lac\xE9"},                        // Latin-1
+        {"ZZZZ", "A\xF0\x9F\x8C"},                   // a truncated 4-byte sequence
+        {"QQQQQQ", "\xC0\x80" "1\xED\xA0\x80"},  // an overlong form, an encoded surrogate
+    };
+    for (const auto& [placeholder, raw] : bad) {
+        const size_t at = bytes.find(static_cast<char>(0x50 | placeholder.size()) + placeholder);
+        ASSERT_NE(at, std::string::npos) << placeholder;
+        bytes[at] = static_cast<char>(0x70 | raw.size());
+        bytes.replace(at + 1, raw.size(), raw);
+    }
+    {
+        QFile f("docs/foreign.chamber");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    MyDocument* d = asCases(c.openDocument("docs/foreign.chamber"));
+    ASSERT_NE(d, nullptr) << errors.join("; ").toStdString();
+    // One U+FFFD for each maximal subpart of a sequence.
+    const std::string R = "\xEF\xBF\xBD";
+    EXPECT_EQ(d->list().at(0).find("comment")->stringValue(), "Lac" + R);
+    EXPECT_EQ(d->list().at(1).find("name")->stringValue(), "A" + R);
+    EXPECT_EQ(d->list().at(1).find("P0")->stringValue(), R + R + "1" + R + R + R);
+    EXPECT_EQ(d->commentField()->text(), QString::fromUtf8("Lac\uFFFD"));
+    // Said once, naming the file, each case and each field.
+    ASSERT_EQ(warnings.size(), 1) << warnings.join("; ").toStdString();
+    const QString path = QDir::toNativeSeparators(QFileInfo("docs/foreign.chamber").absoluteFilePath());
+    EXPECT_EQ(warnings[0], QString::fromUtf8("Open In \"%1\", text that is not UTF-8 was repaired in the comment of "
+                                             "case 1 (\"Etna\"), the value under \"P0\" of case 2 (\"A\uFFFD\") and "
+                                             "the name of case 2 (\"A\uFFFD\"): each invalid sequence now reads as "
+                                             "U+FFFD (\uFFFD).")
+                               .arg(path));
+    // What opened saves, and reads back as it was repaired, with nothing more to tell.
+    EXPECT_TRUE(c.saveDocument(d)) << errors.join("; ").toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    CaseList onDisk;
+    std::string repairs;
+    ASSERT_TRUE(onDisk.readFromData(fileBytes("docs/foreign.chamber"), &repairs).ok);
+    EXPECT_EQ(onDisk.cases(), d->list().cases());
+    EXPECT_TRUE(repairs.empty());
+    ASSERT_TRUE(c.revertDocumentToSaved(d));
+    EXPECT_EQ(warnings.size(), 1);
 }
 
 TEST_F(Shell, AFailedSaveKeepsThePreviousFileAndTheChanges) {

@@ -22,6 +22,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <functional>
 #include <sstream>
 
 #include "QtTestApp.h"
@@ -82,6 +83,34 @@ protected:
         v->setSelectionKeyShift(shift);
         platform::NotificationCenter::defaultCenter().post("PlotSelection", v);
     }
+
+    // A chamber whose eruption sequence at 0.01 bar runs long enough to show
+    // its progress (up to the model's limit of 10,000 eruptions); the log emptied.
+    CLogWindow* prepareLongRun() {
+        // At 0.01 bar this chamber would erupt until the model's limit of
+        // 10,000 eruptions.  With the gas's isotherm tabulated that takes
+        // about a tenth of a second; asking the equation of state at every
+        // pressure makes it a sequence of seconds, long enough to be watched,
+        // edited and cancelled.
+        doc->eruptionCalculator().model().tabulateGas = 0;
+        doc->fluidType()->button(kChamberFluidH2O)->click();
+        type("wt0", "4");
+        type("P0", "1500");
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->clearText();
+        return log;
+    }
+    // Starts that sequence as a user would (0.01 typed, Return), with `tick`
+    // called at every millisecond of the events handled while it runs.
+    void runLong(const std::function<void()>& tick) {
+        QTimer clock;
+        QObject::connect(&clock, &QTimer::timeout, tick);
+        clock.start(1);
+        doc->pfracField()->setText("0.01");
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        clock.stop();
+    }
+    QProgressDialog* progressPanel() const { return doc->window()->findChild<QProgressDialog*>("eruptionProgress"); }
 
     // The rows of an eruption table (six numbers), checking that they are numbered 1, 2, ...
     static int numberedRows(const std::string& table) {
@@ -535,16 +564,7 @@ TEST_F(CaseWindow, PanelsAndPlotCopiesOpenInsideAScreenNarrowerThanTheWindow) {
 }
 
 TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled) {
-    // At 0.01 bar this chamber would erupt until the model's limit of 10,000
-    // eruptions.  With the gas's isotherm tabulated that takes about a tenth
-    // of a second; asking the equation of state at every pressure makes it a
-    // sequence of seconds, long enough to be watched and cancelled.
-    doc->calculator().model().tabulateGas = 0;
-    doc->fluidType()->button(kChamberFluidH2O)->click();
-    type("wt0", "4");
-    type("P0", "1500");
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->clearText();
+    CLogWindow* log = prepareLongRun();
     // Inserts of more than the blank an empty log starts with.
     int inserts = 0;
     auto counting = QObject::connect(log->document(), &QTextDocument::contentsChange, log->document(),
@@ -552,24 +572,19 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
 
     // Events keep coming while the sequence runs; once its progress shows, the user cancels.
     int ticks = 0, ticksWhenShown = -1;
-    QTimer clock;
-    QObject::connect(&clock, &QTimer::timeout, [&] {
+    runLong([&] {
         ++ticks;
-        auto* progress = doc->window()->findChild<QProgressDialog*>("eruptionProgress");
+        QProgressDialog* progress = progressPanel();
         if (!progress || !progress->isVisible()) return;
         if (ticksWhenShown < 0) ticksWhenShown = ticks;
         EXPECT_GT(progress->value(), 0);
         EXPECT_TRUE(progress->labelText().startsWith("Eruption ")) << progress->labelText().toStdString();
         if (ticks == ticksWhenShown + 5) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
     });
-    clock.start(1);
-    doc->pfracField()->setText("0.01");
-    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
-    clock.stop();
     QObject::disconnect(counting);
     EXPECT_GE(ticksWhenShown, 1);
     EXPECT_GE(ticks, ticksWhenShown + 5);
-    EXPECT_EQ(doc->window()->findChild<QProgressDialog*>("eruptionProgress"), nullptr);  // gone with the command
+    EXPECT_EQ(progressPanel(), nullptr);  // gone with the command
 
     // The rows computed so far, numbered from 1, then why the table ends; all written at once.
     const std::string text = log->plainText();
@@ -586,6 +601,107 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
     EXPECT_FALSE(doc->isBusy());
     type("P0", "1400");
     EXPECT_EQ(stored("P0").realValue(), 1400.0);
+}
+
+TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
+    CLogWindow* log = prepareLongRun();
+    QPushButton* add = nullptr;
+    for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
+        if (b->text() == "Add") add = b;
+    ASSERT_NE(add, nullptr);
+
+    // Before the progress panel blocks input, the user edits the final crystal
+    // content, asks for another sequence, tries to close the document and
+    // adds a case; once the panel shows, the user cancels.
+    bool inputGiven = false, cancelled = false;
+    QString refusedEruption, refusedClose;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (progress && progress->isVisible()) {
+            if (!cancelled) QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+            return;
+        }
+        if (inputGiven) return;
+        inputGiven = true;
+        type("cr1", "20");
+        doc->pfracField()->setText("5");
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        refusedEruption = doc->statusLine()->text();
+        EXPECT_FALSE(c.closeDocument(doc));
+        refusedClose = doc->statusLine()->text();
+        QTest::mouseClick(add, Qt::LeftButton);
+    });
+    ASSERT_TRUE(inputGiven && cancelled) << "the run ended before its progress showed";
+
+    // One sequence at a time, and the document stays open; both said in the status line.
+    EXPECT_TRUE(refusedEruption.contains("still being computed")) << refusedEruption.toStdString();
+    EXPECT_EQ(doc->pfracField()->text(), "0.01");
+    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed.");
+    ASSERT_EQ(c.documents().size(), 1u);
+    const std::string text = log->plainText();
+    EXPECT_EQ(text.find("Eruptive sequence (homogeneneous flow)"), text.rfind("Eruptive sequence (homogeneneous flow)"));
+    EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos);
+    // The edit went into its case, the new case is selected and shown.
+    ASSERT_EQ(doc->list().size(), 2u);
+    EXPECT_EQ(stored("cr1").realValue(), 20.0);
+    EXPECT_EQ(doc->selectedRow(), 1);
+    EXPECT_EQ(shown("P0"), "1572");
+    EXPECT_EQ(shown("cr1"), "10");
+    // The results and plots are those of the inputs on screen: a calculation of
+    // the form as it stands gives every result field and both markers.
+    ChamberCalculator fresh;
+    CaseForm form = doc->formSnapshot();
+    const CalculationResult expected = fresh.calculate(form, "New");
+    ASSERT_TRUE(expected.finalState);
+    for (const auto& [name, value] : expected.fields) {
+        ASSERT_NE(doc->resultField(name), nullptr) << name;
+        const QString want = value.value ? QString::number(*value.value, 'g', 6)
+                             : !value.text.empty() ? QString::fromStdString(value.text)
+                                                   : QStringLiteral("no value");
+        EXPECT_EQ(result(name), want) << name;
+    }
+    auto markers = [](CDrawPlotView* box) {
+        std::vector<std::pair<float, float>> at;
+        for (const auto& o : box->plotView()->graphObjects())
+            if (auto p = std::dynamic_pointer_cast<CGraphPoint>(o)) at.emplace_back(p->getX(), p->getY());
+        return at;
+    };
+    const auto f = [](const CurveXY& p) { return std::pair<float, float>(float(p.x), float(p.y)); };
+    EXPECT_EQ(markers(doc->pressureView()), (std::vector<std::pair<float, float>>{f(*expected.pressureInitial), f(*expected.pressureFinal)}));
+    EXPECT_EQ(markers(doc->exsolView()), (std::vector<std::pair<float, float>>{f(*expected.exsolInitial), f(*expected.exsolFinal)}));
+}
+
+TEST_F(CaseWindow, ReturnInTheProgressPanelDoesNotCancelTheRunEscapeDoes) {
+    CLogWindow* log = prepareLongRun();
+    // Once the panel shows: Return and Enter where the keyboard focus is,
+    // then, some ticks later and the run going on, Escape.
+    int ticks = 0, shownAt = -1;
+    bool goingOnAfterReturn = false;
+    runLong([&] {
+        ++ticks;
+        QProgressDialog* progress = progressPanel();
+        if (!progress || !progress->isVisible()) return;
+        if (shownAt < 0) {
+            // As a window system does: the modal panel becomes the active window.
+            QApplication::setActiveWindow(progress);
+            shownAt = ticks;
+        }
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* target = focus && focus->window() == progress ? focus : progress;
+        if (ticks == shownAt) {
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+        } else if (ticks == shownAt + 5) {
+            goingOnAfterReturn = !progress->wasCanceled() && progress->isVisible();
+            QTest::keyClick(target, Qt::Key_Escape);
+        }
+    });
+    ASSERT_GE(shownAt, 1);
+    EXPECT_TRUE(goingOnAfterReturn);
+    const std::string text = log->plainText();
+    EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos)
+        << text.substr(text.size() - std::min<size_t>(text.size(), 300));
 }
 
 TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {

@@ -285,8 +285,15 @@ void CAxisRangeWindow::onChangeCoordinates() {
         return;
     }
     mMessage->clear();
-    mPlotView->setXYRange(fields[0].value, fields[1].value, fields[2].value, fields[3].value);
-    mPlotView->setNeedsDisplay();
+    changeRange(fields[0].value, fields[1].value, fields[2].value, fields[3].value);
+}
+
+void CAxisRangeWindow::changeRange(float x0, float x1, float y0, float y1) {
+    float c0, c1, d0, d1;
+    mPlotView->getXYRange(&c0, &c1, &d0, &d1);
+    if (x0 == c0 && x1 == c1 && y0 == d0 && y1 == d1) return;  // nothing to change, nothing to undo
+    // The plot's undoable change, under the name its zooms and ranges share.
+    mPlotView->doChangeAxisRanges(x0, x1, y0, y1);
 }
 
 void CAxisRangeWindow::onOKButton() {
@@ -295,10 +302,8 @@ void CAxisRangeWindow::onOKButton() {
 }
 
 void CAxisRangeWindow::onCancelButton() {
-    if (mPlotView) {
-        mPlotView->setXYRange(mOldXmin, mOldXmax, mOldYmin, mOldYmax);
-        mPlotView->setNeedsDisplay();
-    }
+    // Going back is a change of the ranges too: Undo takes it back like the others.
+    if (mPlotView) changeRange(mOldXmin, mOldXmax, mOldYmin, mOldYmax);
     mMessage->clear();
     hide();
 }

@@ -2,7 +2,8 @@
 // The axis-range panel: the four axis limits of one plot view, each with a
 // stepper, applied at once; buttons for the maximum and the default ranges,
 // OK and Cancel (which puts back the limits captured when the panel got the
-// view).  The panel is modeless and follows the main window: when a window
+// view).  Every change the panel makes to the limits is one undoable edit of
+// the plot, "Changes Of Axis Ranges", like its zooms.  The panel is modeless and follows the main window: when a window
 // holding plots becomes the active main window, the panel attaches its plot
 // (the one last clicked in, or the first) and places itself beside it.
 //
@@ -105,6 +106,8 @@ private:
     void windowDidLoad();
     void onFocusWindowChanged();
     void capture();
+    // Sets the attached plot's limits as an undoable edit, when they differ from its own.
+    void changeRange(float x0, float x1, float y0, float y1);
     void stepInto(RangeStepper* stepper, QLineEdit* field);
 
     CPlotView* mPlotView = nullptr;

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "app/plot/CGraphObject.h"
 #include "app/plot/CPlotView.h"
@@ -70,24 +71,72 @@ QRect availableScreenArea(const QWidget* window, const QWidget* reference) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+namespace {
+// The frame (title bar and borders) around a top-level window.  Some
+// platforms tell it only once the window manager has framed the shown window
+// (X11); until then room is kept for a title bar and borders of the usual size.
+QMargins frameMarginsOf(const QWidget* window) {
+    const QRect frame = window->frameGeometry(), inner = window->geometry();
+    const QMargins known(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                         frame.bottom() - inner.bottom());
+    if (!known.isNull() || (window->windowFlags() & Qt::FramelessWindowHint) ||
+        window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip)
+        return known;
+    return QMargins(8, 40, 8, 8);
+}
+bool frameKnown(const QWidget* window) { return window->frameGeometry() != window->geometry(); }
+
+// Looks again at a shown window once the platform tells its frame (the
+// window manager frames it a little after it is shown), or gives up after a
+// few seconds (a platform that puts no frame around windows).
+class FrameWatcher : public QObject {
+public:
+    static constexpr const char* kName = "frameWatcher";
+    FrameWatcher(QWidget* window, const QWidget* reference) : QObject(window), mReference(reference) {
+        setObjectName(QLatin1String(kName));
+        window->installEventFilter(this);
+        QTimer::singleShot(3000, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* window = static_cast<QWidget*>(watched);
+        if ((e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::WindowActivate) &&
+            frameKnown(window)) {
+            window->removeEventFilter(this);
+            deleteLater();
+            keepInsideScreen(window, mReference);
+        }
+        return false;
+    }
+
+private:
+    QPointer<const QWidget> mReference;
+};
+}  // namespace
+
 void keepInsideScreen(QWidget* window, const QWidget* reference) {
     if (!window) return;
     const QRect area = availableScreenArea(window, reference);
     if (area.isEmpty()) return;
     // The frame around the window (title bar, borders) counts: the native
-    // window is made first so that the platform can tell it (some only know
-    // it once the window is shown: showInsideScreen looks again then).
+    // window is made first so that the platform can tell it, and where it
+    // cannot yet, room is kept for one (showInsideScreen looks again once the
+    // frame is known).
     if (!window->testAttribute(Qt::WA_WState_Created)) (void)window->winId();
-    QRect frame = window->frameGeometry();
-    const QSize decoration = frame.size() - window->geometry().size();
-    if (frame.width() > area.width() || frame.height() > area.height()) {
+    const QMargins margins = frameMarginsOf(window);
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
+    QSize outer = window->size() + decoration;
+    if (outer.width() > area.width() || outer.height() > area.height()) {
         const QSize inside = (area.size() - decoration).boundedTo(window->size());
         window->resize(inside.expandedTo(window->minimumSize()));
-        frame = window->frameGeometry();
+        outer = window->size() + decoration;
     }
-    const int x = std::max(area.left(), std::min(frame.x(), area.x() + area.width() - frame.width()));
-    const int y = std::max(area.top(), std::min(frame.y(), area.y() + area.height() - frame.height()));
-    if (x != frame.x() || y != frame.y()) window->move(x, y);  // a window's position is its frame's
+    // A window's position is its frame's.
+    const QPoint at = window->frameGeometry().topLeft();
+    const int x = std::max(area.left(), std::min(at.x(), area.x() + area.width() - outer.width()));
+    const int y = std::max(area.top(), std::min(at.y(), area.y() + area.height() - outer.height()));
+    if (x != at.x() || y != at.y()) window->move(x, y);
 }
 
 void showInsideScreen(QWidget* window, const QWidget* reference) {
@@ -95,6 +144,9 @@ void showInsideScreen(QWidget* window, const QWidget* reference) {
     keepInsideScreen(window, reference);
     window->show();
     keepInsideScreen(window, reference);
+    if (!frameKnown(window) &&
+        !window->findChild<QObject*>(QLatin1String(FrameWatcher::kName), Qt::FindDirectChildrenOnly))
+        new FrameWatcher(window, reference);
 }
 
 QFont toDialogFont(const FontDescription& font) {

@@ -187,32 +187,82 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 50.0);
     EXPECT_FLOAT_EQ(float(panel->stepYmin()->increment()), 0.1f);
 
-    // A step changes the plot at once; Cancel goes back to the limits captured
-    // when the panel got the plot.
+    // Every change of the limits from the panel is one undoable change of the
+    // axis ranges, undone and redone under its name, the panel following.
+    using Range = std::vector<float>;
+    auto range = [&v] {
+        float a, b, c, d;
+        v.getXYRange(&a, &b, &c, &d);
+        return Range{a, b, c, d};
+    };
+    auto enter = [](QLineEdit* field, const QString& text) {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+    // A step, at once.
     QTest::mouseClick(panel->stepXmax()->downButton(), Qt::LeftButton);
-    float x0, x1, y0, y1;
-    v.getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(x1, 2550.0f);
+    EXPECT_EQ(range(), (Range{0, 2550, 0, 7}));
     EXPECT_EQ(panel->xMaxField()->text(), "2550");
-    panel->yMinField()->setText("-0.5");
-    panel->onChangeCoordinates();
-    v.getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(y0, -0.5f);
-    EXPECT_EQ(stack.count(), 0);  // the panel's own changes are not undoable
-
-    // Default and maximum go through the plot's undoable change.
-    QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
-    v.getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(x1, 5000.0f);
-    EXPECT_EQ(panel->xMaxField()->text(), "5000");
     EXPECT_EQ(stack.count(), 1);
-    QTest::mouseClick(panel->useDefaultButton(), Qt::LeftButton);
+    EXPECT_EQ(stack.undoText(), "Changes Of Axis Ranges");
+    // A limit typed and entered; the same limit entered again changes nothing
+    // and leaves nothing to undo.
+    enter(panel->yMinField(), "-0.5");
+    EXPECT_EQ(range(), (Range{0, 2550, -0.5f, 7}));
     EXPECT_EQ(stack.count(), 2);
+    EXPECT_EQ(stack.undoText(), "Changes Of Axis Ranges");
+    enter(panel->yMinField(), "-0.50");
+    panel->onChangeCoordinates();
+    EXPECT_EQ(stack.count(), 2);
+    // A limit typed and confirmed with OK, which closes the panel.
+    panel->xMinField()->setText("100");
+    QTest::mouseClick(panel->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(range(), (Range{100, 2550, -0.5f, 7}));
+    EXPECT_EQ(stack.count(), 3);
+    // Undo, last first; redo.
+    stack.undo();
+    EXPECT_EQ(range(), (Range{0, 2550, -0.5f, 7}));
+    stack.undo();
+    EXPECT_EQ(range(), (Range{0, 2550, 0, 7}));
+    EXPECT_EQ(stack.redoText(), "Changes Of Axis Ranges");
+    stack.undo();
+    EXPECT_EQ(range(), (Range{0, 2600, 0, 7}));
+    EXPECT_FALSE(stack.canUndo());
+    stack.redo();
+    stack.redo();
+    EXPECT_EQ(range(), (Range{0, 2550, -0.5f, 7}));
+    panel->showWindow();
+    panel->setCurrentPlotView(&v);  // captures (0, 2550, -0.5, 7) for Cancel
+    EXPECT_EQ(panel->yMinField()->text(), "-0.5");
+    stack.undo();
+    EXPECT_EQ(panel->yMinField()->text(), "0");  // the open panel follows
+    stack.redo();
+
+    // Default and maximum, as before.
+    QTest::mouseClick(panel->useDefaultButton(), Qt::LeftButton);
+    EXPECT_EQ(range(), (Range{0, 2600, 0, 7}));
+    EXPECT_EQ(stack.count(), 3);
+    QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
+    EXPECT_EQ(range(), (Range{0, 5000, 0, 10}));
+    EXPECT_EQ(panel->xMaxField()->text(), "5000");
+    EXPECT_EQ(stack.count(), 4);
+    // Cancel goes back to the limits captured when the panel got the plot,
+    // and that too is a change Undo takes back.
     QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(panel->isVisible());
-    v.getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(x1, 2600.0f);
-    EXPECT_EQ(y0, 0.0f);
+    EXPECT_EQ(range(), (Range{0, 2550, -0.5f, 7}));
+    EXPECT_EQ(stack.count(), 5);
+    stack.undo();
+    EXPECT_EQ(range(), (Range{0, 5000, 0, 10}));
+    stack.redo();
+    // Cancel with nothing changed leaves nothing to undo.
+    panel->showWindow();
+    panel->setCurrentPlotView(&v);
+    QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(stack.count(), 5);
+    float x0, x1, y0, y1;
 
     // Reversed limits: y mirrored, x keeps its digits.
     panel->showWindow();
