@@ -1,17 +1,21 @@
 // One saturation point of the reference water model from its temperature:
 // water's start volumes, then the liquid-vapour equilibrium (equal fugacity
-// and pressure) solved in the two molar volumes.
+// and pressure) solved in the two molar volumes (from the expansions of the
+// model's own curve, or without them); psat, rho' and rho'' from the
+// expansions alone; and those with the two phases' state functions.
 #include <benchmark/benchmark.h>
 
 #include "water/WagnerPruss.h"
 
 namespace {
 
+const double kTs[] = {300.0, 450.0, 600.0};
+
 void BM_WaterSaturationPointFromT(benchmark::State& state)
 {
     WagnerPruss w(2);
-    const double Ts[] = {300.0, 450.0, 600.0};
-    const double T = Ts[state.range(0)];
+    w.useSaturationExpansion = state.range(1) != 0;
+    const double T = kTs[state.range(0)];
     for (auto _ : state) {
         w.initializeSaturationVolumesFromT("H2O", T);
         w.temperature(T);
@@ -20,7 +24,33 @@ void BM_WaterSaturationPointFromT(benchmark::State& state)
     }
     if (w.errorflag) state.SkipWithError("no saturation point");
 }
-BENCHMARK(BM_WaterSaturationPointFromT)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WaterSaturationPointFromT)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+// psat, rho' and rho'' from the expansions; with range(1), also p, h, s, cp
+// and w of both phases at those densities.
+void BM_WaterSaturationFromExpansion(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    const double T = kTs[state.range(0)];
+    const bool properties = state.range(1) != 0;
+    double P = 0.0, Vl = 0.0, Vv = 0.0;
+    for (auto _ : state) {
+        if (!w.saturationFromExpansion(T, P, Vl, Vv)) {
+            state.SkipWithError("no expansion");
+            return;
+        }
+        if (properties) {
+            for (double v : {Vl, Vv}) {
+                w.temperature(T);
+                w.volume(v);
+                w.calculate_state_functions();
+                benchmark::DoNotOptimize(w.Cp);
+            }
+        }
+        benchmark::DoNotOptimize(P);
+    }
+}
+BENCHMARK(BM_WaterSaturationFromExpansion)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // The whole curve from the critical point down to the triple point, 1 K steps.
 void BM_WaterSaturationCurve(benchmark::State& state)

@@ -28,6 +28,7 @@
 
 class NewtonRaphson;
 class Newton;
+class SaturationExpansion;
 
 // Quantity held constant along a two-phase iso-line of a pure fluid
 // (FluidPhase::calculateIsoBiphasic).
@@ -390,12 +391,31 @@ public:
     // model's own saturation start, when it has one and neither a shift nor a
     // capillary term changes the system).
     void calculate_saturation_pressure();
+    // Newton steps from a close pair Vl_sat, Vv_sat of the saturation-
+    // pressure system until the steps stop shrinking: the pair to rounding;
+    // true when a step fell below 1e-9 (relative), that is, it converged.
+    bool polishSaturationVolumes();
     // Liquid and vapour volumes closer to the model's own saturated ones at T
     // than the start Vl0, Vv0 (the auxiliary equations published with a
     // reference equation, where Vl0, Vv0 come from rougher fits), from which
     // the saturation pressure converges in fewer steps; false when the model
     // has none.
     virtual bool ownSaturationStart(double /*T_*/, double& /*Vl*/, double& /*Vv*/) { return false; }
+    // The data file of piecewise Chebyshev expansions of the model's own
+    // saturation curve (written by the program saturation_fit), nullptr for
+    // a model without one.
+    virtual const char* saturationExpansionFile() const { return nullptr; }
+    // The expansions, read at the first call; nullptr when the model has none
+    // or its file cannot be read.
+    const SaturationExpansion* saturationExpansion();
+    // psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
+    // from the expansions, without a search: the model's own equilibrium to
+    // about 1e-12 (1e-9 within 0.1 K of its critical point); false where the
+    // model has none or T_ lies outside them.
+    bool saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv);
+    // Whether the saturation searches start from the expansions (switched off
+    // while they are fitted, and to check them against the search).
+    bool useSaturationExpansion = true;
     // Saturation temperature at P (Pa) from T0, Vl0, Vv0.
     void calculate_saturation_temperature(double P_Pa, double T0);
     // Homogenisation temperature of a liquid of molar volume V (start: T, Vv0).
@@ -806,6 +826,9 @@ public:
     // ================================================================
 
 private:
+    // The saturation expansions once read (saturationExpansion()).
+    std::shared_ptr<const SaturationExpansion> satExpansion_;
+    bool satExpansionRead_ = false;
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0);

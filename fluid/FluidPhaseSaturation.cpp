@@ -23,7 +23,9 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
 #include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationExpansion.h"
 #include "numerics/LinearAlgebra.h"
+#include "platform/DataFiles.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -347,10 +349,72 @@ void FluidPhase::equationForGasSaturationFromS(double* xv, double* G, double** J
 
 // ---------------------------------------------------------------- drivers
 
+const SaturationExpansion* FluidPhase::saturationExpansion() {
+    if (!satExpansionRead_) {
+        satExpansionRead_ = true;
+        const char* file = saturationExpansionFile();
+        const std::string path = file ? platform::resolveDataFile(file) : std::string();
+        if (!path.empty()) {
+            auto e = std::make_shared<SaturationExpansion>();
+            std::FILE* f = std::fopen(path.c_str(), "r");
+            const bool ok = e->read(f);
+            if (f) std::fclose(f);
+            if (ok)
+                satExpansion_ = std::move(e);
+            else
+                platform::diagf("The saturation expansions in %s cannot be read\n", path.c_str());
+        }
+    }
+    return satExpansion_.get();
+}
+
+bool FluidPhase::saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv) {
+    const SaturationExpansion* e = saturationExpansion();
+    return e && e->evaluate(T_, P_Pa, Vl, Vv);
+}
+
+bool FluidPhase::polishSaturationVolumes() {
+    // Newton steps on the equilibrium in (Vl, Vv) from a converged pair,
+    // while each step is shorter than the one before: the search stops at a
+    // relative step of 1e-8, which near the critical point (where the
+    // isotherms flatten and convergence slows) leaves the volumes 1e-8 off,
+    // and a few more steps bring them to rounding.
+    double x[2] = {Vl_sat, Vv_sat}, G[2] = {0.0, 0.0}, r0[2] = {0.0, 0.0}, r1[2] = {0.0, 0.0};
+    double* J[2] = {r0, r1};
+    double last = HUGE_VAL;
+    bool converged = false;
+    for (int k = 0; k < 6; ++k) {
+        int err = 0;
+        equationForCalculatingPsatFromVlVv(x, G, J, err, 1, nullptr);
+        if (err) break;
+        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+        if (!std::isfinite(det) || det == 0.0) break;
+        const double d0 = (-G[0] * J[1][1] + G[1] * J[0][1]) / det;
+        const double d1 = (-G[1] * J[0][0] + G[0] * J[1][0]) / det;
+        const double step = std::fmax(std::fabs(d0 / x[0]), std::fabs(d1 / x[1]));
+        if (std::isfinite(step) && step < 1e-9) converged = true;
+        if (!std::isfinite(step) || step >= last) break;
+        last = step;
+        x[0] += d0;
+        x[1] += d1;
+        if (step < 1e-15) break;
+    }
+    // The state of the last accepted pair.
+    int err = 0;
+    equationForCalculatingPsatFromVlVv(x, G, J, err, 0, nullptr);
+    if (err) {
+        x[0] = Vl_sat;
+        x[1] = Vv_sat;
+        converged = false;
+    }
+    Vl_sat = x[0];
+    Vv_sat = x[1];
+    return converged;
+}
+
 void FluidPhase::calculate_saturation_pressure() {
     errorflag = 0;
     const int kind = phase_kind;
-    useUsableSaturationStart(T);
     const bool plain = T_shift == 0.0 && capillary_mode == 0;
     const TemperatureHold hold(*this, plain);
     auto solveFrom = [this](double Vl, double Vv) -> Newton& {
@@ -359,7 +423,19 @@ void FluidPhase::calculate_saturation_pressure() {
         solveQuietly(s);
         return s;
     };
-    double Vl = 0.0, Vv = 0.0;
+    double Vl = 0.0, Vv = 0.0, Pe = 0.0;
+    // The expansions of the model's own curve give the pair to about 1e-12:
+    // Newton steps polish it to the model's equilibrium without a search.
+    if (plain && P_shift == 0.0 && useSaturationExpansion && saturationFromExpansion(T, Pe, Vl, Vv)) {
+        Vl_sat = Vl;
+        Vv_sat = Vv;
+        if (polishSaturationVolumes() && Pv_sat > 0.0 && twoPhases(Vl_sat, Vv_sat)) {
+            set_the_phase_as(kind);
+            return;
+        }
+    }
+    // Otherwise a search from the model's auxiliary equations, or from Vl0, Vv0.
+    useUsableSaturationStart(T);
     const bool own = plain && P_shift == 0.0 && ownSaturationStart(T, Vl, Vv);
     Newton* solved = own ? &solveFrom(Vl, Vv) : nullptr;
     if (!solved || solved->status != 0) solved = &solveFrom(Vl0, Vv0);
@@ -369,6 +445,7 @@ void FluidPhase::calculate_saturation_pressure() {
     } else {
         Vl_sat = s.x[0];
         Vv_sat = s.x[1];
+        polishSaturationVolumes();
         // A vapour has a positive pressure: equal fugacities at a negative one
         // belong to a loop of the equation inside the two-phase region.
         if (!(Pv_sat > 0.0) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;

@@ -12,4 +12,8 @@ public:
     // kind: 1 vapour, 2 liquid (volume search from 3.5e-05 m3/mol), 5 stored vapour volume.
     explicit IUPACCH4(int kind);
     ~IUPACCH4() override;
+
+    // Chebyshev expansions of this equation's own saturation curve, from the
+    // triple point to its critical point.
+    const char* saturationExpansionFile() const override { return "compo/saturation/IUPACCH4.txt"; }
 };

@@ -10,6 +10,10 @@ public:
     explicit IUPACCO2(int kind);
     ~IUPACCO2() override;
 
+    // Chebyshev expansions of this equation's own saturation curve, from the
+    // triple point to its critical point.
+    const char* saturationExpansionFile() const override { return "compo/saturation/IUPACCO2.txt"; }
+
     // Percent deviation of the other model's fugacity coefficient of component
     // 0 from this model's, 0 to 1200 degrees C and 1 to 10000 bar, to standard output.
     void compareWithIUPAC(FluidPhase* other);

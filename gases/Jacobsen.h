@@ -10,4 +10,8 @@ public:
     // kind: 1 vapour, 2 liquid (volume search from 3.2e-05 m3/mol), 5 stored vapour volume.
     explicit Jacobsen(int kind);
     ~Jacobsen() override;
+
+    // Chebyshev expansions of this equation's own saturation curve, from the
+    // triple point to its critical point.
+    const char* saturationExpansionFile() const override { return "compo/saturation/Jacobsen.txt"; }
 };

@@ -14,6 +14,10 @@ public:
     explicit WagnerPruss(int phaseKind);
     ~WagnerPruss() override;
 
+    // Chebyshev expansions of this equation's own saturation curve, from the
+    // triple point to its critical point.
+    const char* saturationExpansionFile() const override { return "compo/saturation/WagnerPruss.txt"; }
+
     // True inside the spinodal region (the framework's property grids skip such states).
     bool isInstable(double T_, double V_) override;
     // Surface tension of water against its vapour (IAPWS 1994) at the phase

@@ -139,7 +139,8 @@ TEST(FluidCommand, SaturationAndSpinodalCurvesStopAtTheTriplePoint) {
                 ASSERT_GT(static_cast<int>(r.size()), column) << file;
                 lowest = std::min(lowest, r[static_cast<std::size_t>(column)]);
             }
-            EXPECT_GT(rows.size(), 100u) << file;
+            // A whole curve (its steps grow where the searches converge at once).
+            EXPECT_GT(rows.size(), 50u) << file;
             EXPECT_GE(lowest, c.triple) << file;
             EXPECT_LT(lowest, c.triple + 1.0) << file;
         }

@@ -1,0 +1,98 @@
+// saturation_fit: fits piecewise Chebyshev expansions of the saturation curve
+// of a reference equation of state to the equation's own liquid-vapour
+// equilibrium and writes them in the form the models read
+// ("compo/saturation/<model>.txt").
+//
+//   saturation_fit MODEL [FILE]      MODEL: WagnerPruss, IUPACCO2, IUPACCH4, Jacobsen
+//
+// The critical point is the equation's own (its critical-point search); the
+// expansions run from the triple point of the fluid to 1e-4 K below it.  Each equilibrium
+// is solved from the fluid's auxiliary start values, never from expansions.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "fluid/SaturationExpansion.h"
+#include "gases/IUPACCH4.h"
+#include "gases/IUPACCO2.h"
+#include "gases/Jacobsen.h"
+#include "platform/OutputFiles.h"
+#include "water/WagnerPruss.h"
+
+namespace {
+
+std::unique_ptr<FluidPhase> makeModel(const std::string& name) {
+    if (name == "WagnerPruss") return std::make_unique<WagnerPruss>(2);
+    if (name == "IUPACCO2") return std::make_unique<IUPACCO2>(2);
+    if (name == "IUPACCH4") return std::make_unique<IUPACCH4>(2);
+    if (name == "Jacobsen") return std::make_unique<Jacobsen>(2);
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "Syntax: saturation_fit WagnerPruss|IUPACCO2|IUPACCH4|Jacobsen [file]\n");
+        return 1;
+    }
+    const std::string name = argv[1];
+    std::unique_ptr<FluidPhase> m = makeModel(name);
+    if (!m) {
+        std::fprintf(stderr, "saturation_fit: no reference model named %s\n", name.c_str());
+        return 1;
+    }
+    m->useSaturationExpansion = false;
+    if (!m->findTheCriticalPoint()) {
+        std::fprintf(stderr, "saturation_fit: %s: no critical point found\n", name.c_str());
+        return 1;
+    }
+    m->calculate_pressure();
+    const double Tc = m->T, Vc = m->V, Pc = m->P;
+    const double Tt = m->lowestCurveTemperature();
+    SaturationExpansion e;
+    e.model = name;
+    std::string why;
+    // The last equilibrium solved, at u = sqrt(Tc - T): close to the
+    // critical point, where the fluid's auxiliary start values are too rough,
+    // a search starts from its volumes scaled to T as Vc -+ a u.
+    double uLast = 0.0, VlLast = 0.0, VvLast = 0.0;
+    const bool ok = e.fit(
+        [&](double T, double& P, double& Vl, double& Vv) {
+            bool solved = m->calculateTheSaturationPressure(T, false) == 0;
+            const double u = std::sqrt(Tc - T);
+            if (!solved && uLast > 0.0) {
+                m->temperature(T);
+                m->Vl0 = Vc - (Vc - VlLast) * u / uLast;
+                m->Vv0 = Vc + (VvLast - Vc) * u / uLast;
+                m->calculate_saturation_pressure();
+                solved = m->errorflag == 0;
+            }
+            if (!solved) return false;
+            P = m->Pv_sat;
+            Vl = m->Vl_sat;
+            Vv = m->Vv_sat;
+            if (uLast == 0.0 || u < uLast) {
+                uLast = u;
+                VlLast = Vl;
+                VvLast = Vv;
+            }
+            return true;
+        },
+        Tt, Tc - 1e-4, Tc, Pc, 1.0 / Vc, 16, 5e-13, 1e-10, why);
+    if (!ok) {
+        std::fprintf(stderr, "saturation_fit: %s: %s\n", name.c_str(), why.c_str());
+        return 1;
+    }
+    platform::OutputFile out = argc == 3 ? platform::OutputFile(argv[2], "w") : platform::OutputFile();
+    std::FILE* f = argc == 3 ? out.get() : stdout;
+    if (!f) return 1;
+    std::fprintf(f, "# Chebyshev expansions in u = sqrt(Tc - T) of ln psat (Pa) and the saturated liquid and vapour\n"
+                    "# molar densities (mol/m3) of %s, fitted to its own liquid-vapour equilibrium by saturation_fit.\n",
+                 name.c_str());
+    if (!e.write(f) || (argc == 3 && !out.close())) return 1;
+    std::fprintf(stderr, "%s: Tc %.12g K, %zu pieces from %g K\n", name.c_str(), Tc, e.pieces.size(), Tt);
+    return 0;
+}
