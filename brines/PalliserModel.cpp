@@ -80,8 +80,6 @@ PalliserModel::PalliserModel()
     : water(std::make_unique<WagnerPruss>(2)),
       anderko(std::make_unique<Anderko>(2)) {
     anderko->setSystemCode(10);
-    // The phase diagram's liquid law blends the brine models beyond their fits.
-    spivey->beyondFit = maoDuan->beyondFit = true;
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;

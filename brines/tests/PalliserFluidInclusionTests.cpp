@@ -119,7 +119,7 @@ TEST_F(PalliserInclusionTest, ThreePhasePressureBelowTheBoilingOfSaturatedBrine)
     double last = 0.0;
     for (double T = 0.0; T <= 800.0; T += 5.0) {
         m.calculateSLVPoint(T, P, Xl, Xv, rl, rv);
-        if (T < 550.0) EXPECT_GT(P, last) << T;  // the curve has its maximum near 600 °C
+        if (T < 550.0) { EXPECT_GT(P, last) << T; }  // the curve has its maximum near 600 °C
         last = P;
     }
 }
@@ -168,7 +168,7 @@ TEST_F(PalliserInclusionTest, ThTmInversionAnswersAndHomogenisesAtTh) {
                 if (T < 20.0) continue;
                 double Pb = 0.0, Xvb, rlb = 0.0, rvb;
                 m.calculateBubblePoint(T, X, Pb, Xvb, rlb, rvb);
-                if (m.pointFailed == 0) EXPECT_GT(rlb, rho) << Tm << " " << Th << " " << T;
+                if (m.pointFailed == 0) { EXPECT_GT(rlb, rho) << Tm << " " << Th << " " << T; }
             }
         }
     }

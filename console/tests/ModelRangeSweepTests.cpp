@@ -133,17 +133,18 @@ TEST(ModelRangeSweep, EveryStateGivenIsPhysicalEveryReferenceAnswersInItsRangeAn
                 consoletest::capture([&] { a = ask(*m, T, P); });  // the refusals and withholdings said
                 answers.push_back(a);
                 const bool inside = range.holds(T, P);
-                if (!inside) EXPECT_FALSE(a.given) << "a state outside the range is given";
-                if (isReference(c.model) && inside && !(T < range.vapourOnlyBelow))
+                if (!inside) { EXPECT_FALSE(a.given) << "a state outside the range is given"; }
+                if (isReference(c.model) && inside && !(T < range.vapourOnlyBelow)) {
                     EXPECT_TRUE(a.given) << "the reference equation refuses a state of its range";
+                }
                 if (!a.given) continue;
                 ++given;
                 ASSERT_TRUE(std::isfinite(a.rho) && a.rho > 0.0);
-                if (std::isfinite(rhoMax)) EXPECT_LT(a.rho, rhoMax) << "denser than close packing";
+                if (std::isfinite(rhoMax)) { EXPECT_LT(a.rho, rhoMax) << "denser than close packing"; }
                 if (std::isnan(a.cv) || std::isnan(a.cp) || std::isnan(a.w)) ++withheld;
-                if (!std::isnan(a.cv)) EXPECT_GT(a.cv, 0.0);
-                if (!std::isnan(a.cp)) EXPECT_GT(a.cp, 0.0);
-                if (!std::isnan(a.cp) && !std::isnan(a.cv)) EXPECT_GE(a.cp, a.cv);
+                if (!std::isnan(a.cv)) { EXPECT_GT(a.cv, 0.0); }
+                if (!std::isnan(a.cp)) { EXPECT_GT(a.cp, 0.0); }
+                if (!std::isnan(a.cp) && !std::isnan(a.cv)) { EXPECT_GE(a.cp, a.cv); }
                 if (!std::isnan(a.w)) {
                     EXPECT_GT(a.w, 0.0);
                     EXPECT_LE(a.w, 1e4);

@@ -262,7 +262,7 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     panel->setCurrentPlotView(&v);
     QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(stack.count(), 5);
-    float x0, x1, y0, y1;
+    float x0;
 
     // Reversed limits: y mirrored, x keeps its digits.
     panel->showWindow();
