@@ -6,10 +6,10 @@
 #include <cmath>
 #include <string>
 
-#include "fluid/tests/RefusedCount.h"
 #include "families/cubic/Virial.h"
 #include "families/cubic/VirialEos.h"
 #include "families/cubic/tests/CubicChecks.h"
+#include "fluid/tests/RefusedCount.h"
 
 namespace {
 constexpr double kR = 8.31434;

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <string>
 
-#include "fluid/tests/RefusedCount.h"
 #include "expressions/Geom.h"
 #include "expressions/Leaf.h"
 #include "families/duan/Duan1.h"
 #include "families/duan/Duan2.h"
 #include "families/duan/DuanParameters.h"
 #include "families/duan/tests/DuanChecks.h"
+#include "fluid/tests/RefusedCount.h"
 
 using namespace duan_tests;
 

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "fluid/tests/RefusedCount.h"
 #include "families/kreglewski/HCB1.h"
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/tests/TermChecks.h"
+#include "fluid/tests/RefusedCount.h"
 
 using namespace kreg_tests;
 
