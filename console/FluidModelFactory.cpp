@@ -243,7 +243,7 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
     }
     if (model == "Kreglewski") {
 #ifdef VARNOK_FACTORY_KREGLEWSKI
-        // One or two components of its table (other counts end the process).
+        // One or two components of its table (other counts fail every state).
         bool known = n <= 2;
         for (const std::string& c : comps) known = known && Kreglewski_EOS::findComponent(c.c_str()) != nullptr;
         if (!known) {
@@ -256,7 +256,7 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
         return nullptr;
 #endif
     }
-    // The Duan models end the process on a component they do not know:
+    // The Duan models fail every state on a component they do not know:
     // their names and counts are checked here first.
     if (model == "DMW1") {
         if (n != 1 || !duanNamesKnown(comps, true)) {

@@ -1,7 +1,6 @@
 #include "expressions/ExpressionArrays.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "numerics/Arrays.h"
 #include "platform/LogSink.h"
@@ -32,14 +31,13 @@ void ExprTable<D>::setSize(int n) {
 }
 
 template <int D>
-void ExprTable<D>::check_index(const int* a) const {
+bool ExprTable<D>::check_index(const int* a) const {
     const char* base = baseName.empty() ? "noname" : baseName.c_str();
     if (a[0] >= size) {
         platform::diagf("Expression 1D %s :\n", base);
         platform::diagf("\tIndex %d too high for the dimension (%d).\n", a[0], size);
         platform::diagf("\tYou have probably missed a setSize instruction.\n");
-        platform::diagf("\tThis is a serious problem. Correct it immediately.\n");
-        std::exit(1);
+        return false;
     }
     static const char* const order[] = {"\tIndex (j) %d than index (i) %d.\n", "\tIndex (k) %d than index (j) %d.\n",
                                         "\tIndex (l) %d than index (k) %d.\n", "\tIndex (m) %d than index (l) %d.\n"};
@@ -47,24 +45,26 @@ void ExprTable<D>::check_index(const int* a) const {
         if (a[p] > a[p - 1]) {
             platform::diagf("Expression 1D %s :\n", base);
             platform::diagf(order[p - 1], a[p], a[p - 1]);
-            platform::diagf("\tThis is a serious problem. Verify your code.\n");
-            std::exit(1);
+            return false;
         }
     }
     for (int p = 0; p < D; ++p) {
         if (a[p] < 0) {
             platform::diagf("Expression 1D %s :\n", base);
             platform::diagf("\tIndex %d is negative.\n", a[p]);
-            platform::diagf("\tThis is a serious problem. Verify your code.\n");
-            std::exit(1);
+            return false;
         }
     }
+    return true;
 }
 
 template <int D>
 void ExprTable<D>::setNameAt(const int* a) {
     if (baseName.empty()) return;
-    check_index(a);
+    if (!check_index(a)) {
+        indexError = true;
+        return;
+    }
     Expression* e = elements[offset(a)];
     if (!e) return;
     std::string text = baseName + "(";

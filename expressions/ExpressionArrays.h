@@ -5,10 +5,12 @@
 // Expr1 .. Expr5 hold one to five indices; the tables of two or more indices
 // are lower-triangular like the derivative arrays (first index the largest:
 // (i, j) with j <= i, (i, j, k) with k <= j <= i, ...).  setSize(n) makes every
-// element null; operator()(i, ...) reaches an element after check_index, which
-// ends the program on an index outside the table (a programming error the
-// owner must correct).  setName("a") stores a base name and setName(i, j)
-// names element (i, j) "a(i,j)".
+// element null; operator()(i, ...) reaches an element after check_index.  An
+// index outside the table (a programming error the owner must correct) is
+// reported through the log and sets `indexError`; the element handed out is
+// then a spare slot holding a null pointer, never memory outside the table.
+// setName("a") stores a base name and setName(i, j) names element (i, j)
+// "a(i,j)".
 //
 // expression_allocate and expression_sym2alloc .. expression_sym5alloc make
 // plain jagged tables of null pointers (same layout; the mixing sums accept
@@ -27,6 +29,7 @@ public:
     std::vector<Expression*> elements;  // flat, lexicographic in the sorted indices
     int size = 0;
     std::string baseName;  // empty: none
+    bool indexError = false;  // set by the first index outside the table
 
     void setSize(int n);
     void setName(const char* base) { baseName = base ? base : ""; }
@@ -41,21 +44,28 @@ public:
         requires(sizeof...(I) == D && (std::is_integral_v<I> && ...))
     Expression*& operator()(I... idx) {
         int a[D] = {static_cast<int>(idx)...};
-        check_index(a);
+        if (!check_index(a)) {
+            indexError = true;
+            outside = nullptr;
+            return outside;
+        }
         return elements[offset(a)];
     }
     template <class... I>
         requires(sizeof...(I) == D && (std::is_integral_v<I> && ...))
-    void check_index(I... idx) const {
+    bool check_index(I... idx) const {
         int a[D] = {static_cast<int>(idx)...};
-        check_index(a);
+        return check_index(a);
     }
 
-    void check_index(const int* a) const;
+    // Whether the sorted indices a[0] >= a[1] >= ... >= 0 lie inside the
+    // table; an index that does not is reported.
+    bool check_index(const int* a) const;
     static std::size_t offset(const int* a);
 
 private:
     void setNameAt(const int* a);
+    Expression* outside = nullptr;  // the slot handed out for an index outside the table
 };
 
 using Expr1 = ExprTable<1>;

@@ -210,6 +210,28 @@ void FluidPhase::setSystemCode(char code) {
     }
 }
 
+bool FluidPhase::termRefusesState() {
+    const Interaction* refused = nullptr;
+    for (const Interaction* t : interactions)
+        if (t && t->refusedComponents) refused = t;
+    if (ideal && ideal->refusedComponents) refused = ideal;
+    if (!refused) return false;
+    char message[256];
+    std::snprintf(message, sizeof message, "%s: its term %s cannot take %d components: no state is computed\n",
+                  modelName(), refused->modelName(), refused->refusedComponents);
+    refuseState(message);
+    return true;
+}
+
+void FluidPhase::refuseState(const char* message) {
+    errorflag = 1;
+    if (T == refusedAt[0] && V == refusedAt[1] && P == refusedAt[2]) return;
+    platform::diagf("%s", message);
+    refusedAt[0] = T;
+    refusedAt[1] = V;
+    refusedAt[2] = P;
+}
+
 double FluidPhase::lowestCurveTemperature() const {
     // The curve tracers follow the component that is nearly pure (the first
     // one unless its mole fraction is below 0.9999999).

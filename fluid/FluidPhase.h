@@ -467,6 +467,12 @@ public:
     // console commands trace: Tmin, and never below the triple point of the
     // major component where that is known.
     double lowestCurveTemperature() const;
+    // A model with a term (or an ideal part) that refused its component count
+    // has no state: errorflag is set and the refusal reported, once per state.
+    bool termRefusesState();
+    // errorflag set and `message` logged, unless this state (T, V, P) is the
+    // one last refused, so that a search repeating a state adds no message.
+    void refuseState(const char* message);
 
     // Spinodals: one-variable equations (value and derivative) ...
     void equationForCalculatingSpinodal0(double V_, double& f, double& dfdV);
@@ -829,6 +835,8 @@ private:
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;
+    double refusedAt[3] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::quiet_NaN()};  // T, V, P of the state last refused
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0);

@@ -10,6 +10,7 @@
 using phase_terms::sumOverTerms;
 
 void FluidPhase::calculate_fugacities() {
+    if (termRefusesState()) return;
     const int n = component_count;
     if (belowCoVolume()) {
         // At or below the co-volume there is no state: a failure, not P = 0
@@ -107,6 +108,7 @@ void FluidPhase::calculate_fugacities() {
 }
 
 void FluidPhase::calculate_state_functions() {
+    if (termRefusesState()) return;
     // An ideal-gas part without its data (a component missing from the
     // standard-state file, a fluid in reduced variables) would give Cv = -R,
     // w = 0 and a wrong S: the quantities that need it are not given (NaN,

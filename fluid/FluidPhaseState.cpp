@@ -190,6 +190,7 @@ private:
 }  // namespace
 
 void FluidPhase::calculate_molar_volume() {
+    if (termRefusesState()) return;
     beginVolumeSearch();
     const VolumeSearch search(*this);
     // The starts depend on the state asked for and the model alone: volumes
@@ -407,6 +408,7 @@ void FluidPhase::acceptVolumeFromPressure() {
 }
 
 void FluidPhase::calculate_pressure() {
+    if (termRefusesState()) return;
     calculate_fixed_parameters();
     Z = 0.0;
     if (belowCoVolume()) {
@@ -440,6 +442,7 @@ void FluidPhase::equationForCalculating_T_FromVP(double T_, double& f, double& d
 }
 
 void FluidPhase::calculate_temperature() {
+    if (termRefusesState()) return;
     errorflag = 0;
     bindTemperatureEquation();
     volumeSolver->x0 = T;

@@ -34,7 +34,42 @@ void Interaction::number_of_components(int n) {
     leaves.assign(m + 2, 0.0);
 }
 
+bool Interaction::refusesEvaluation() {
+    if (!refusedComponents) return false;
+    termError = 1;
+    return true;
+}
+
+bool Interaction::refusesComponents(int n, int expected) {
+    if (n < 1) {
+        Interaction::number_of_components(n);  // refused with the base's message
+        return true;
+    }
+    if (expected > 0 && n != expected) {
+        platform::diagf("%s: the term is written for %d component%s; it cannot take %d\n", modelName(), expected,
+                        expected == 1 ? "" : "s", n);
+        // Arrays for both counts: the owner's loops run over n components, the
+        // term's own stages over the count it is written for.
+        Interaction::number_of_components(n > expected ? n : expected);
+        refusedComponents = n;
+        return true;
+    }
+    refusedComponents = 0;
+    return false;
+}
+
+bool Interaction::sizeForComponents(int n, int expected, const std::function<void()>& dependencies) {
+    if (refusesComponents(n, expected)) return false;
+    Interaction::number_of_components(n);
+    if (!root) return true;
+    root->number_of_variables(n + 2);
+    if (dependencies) dependencies();
+    root->analyze_dependencies();
+    return true;
+}
+
 void Interaction::calculate_the_leaves(double* v) {
+    if (refusesEvaluation()) return;
     T = v[0];
     V = v[1];
     for (int i = 0; i < component_count; i++) x[i] = v[2 + i];
@@ -65,7 +100,8 @@ void Interaction::assignVariables() {
     leaves[0] = T;
     leaves[1] = V;
     for (int i = 0; i < component_count; i++) leaves[2 + i] = x[i];
-    if (root) {
+    // The tree of a term that refused its count is sized for another count.
+    if (root && !refusedComponents) {
         root->initialize_the_graph();
         root->set_variable_values(leaves.data());
     }
@@ -75,7 +111,7 @@ void Interaction::assignVariables() {
 // A stage that failed (termError already set) leaves the tree unevaluated:
 // its leaves may not hold a state.
 bool Interaction::evaluate(int order) {
-    if (termError) return false;
+    if (refusesEvaluation() || termError) return false;
     if (!root) return true;
     root->calculate(order);
     if (Expression::sError) {
@@ -86,7 +122,7 @@ bool Interaction::evaluate(int order) {
 }
 
 bool Interaction::evaluateInV(int order) {
-    if (termError) return false;
+    if (refusesEvaluation() || termError) return false;
     if (!root) return true;
     root->calculate(order, 1);
     if (Expression::sError) {
@@ -98,6 +134,7 @@ bool Interaction::evaluateInV(int order) {
 
 void Interaction::runStages(bool highOrder) {
     termError = 0;
+    if (refusesEvaluation()) return;
     assignVariables();
     calculate_fixed_parameters();
     calculate_volume_dependent_parameters();
@@ -230,6 +267,7 @@ void Interaction::calculate_expansivity_derivative() {
     // The graph is re-initialised so that the third-order pass does not stop at
     // the marks left by a volume-only evaluation.
     termError = 0;
+    if (refusesEvaluation()) return;
     assignVariables();
     calculate_high_order_parameters();
     if (!root) {
@@ -317,6 +355,7 @@ void Interaction::calculate_fugacities() {
     const bool reuse = reusableOrder >= 2 && !changesInFugacityPass() && leavesHoldState();
     reusableOrder = 0;
     termError = 0;
+    if (refusesEvaluation()) return;
     if (!reuse) {
         assignVariables();
         fugacityPass = 1;

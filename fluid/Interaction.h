@@ -14,6 +14,7 @@
 // engine reports a domain error; the values of the previous evaluation are
 // then left as they were, and the owner (FluidPhase) fails the state.
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -32,7 +33,8 @@ public:
     Interaction& operator=(const Interaction&) = delete;
 
     // ---- virtual operations
-    // Sizes the per-component arrays; subclasses call it first, then size their trees for n + 2 variables.
+    // Sizes the per-component arrays; subclasses call it first, then size their trees for n + 2 variables
+    // (sizeForComponents does both).
     virtual void number_of_components(int n);
     virtual void calculate_fixed_parameters() {}
     virtual void calculate_volume_dependent_parameters() {}
@@ -117,6 +119,10 @@ public:
     std::string model_name;
     short calculated = 0;  // cleared by the owner whenever T or V changes
     short termError = 0;
+    // A component count the term was asked for and cannot take (0: none).  Such
+    // a term is unusable: every evaluation fails, and its model refuses every
+    // state (FluidPhase::termRefusesState) until it is given a count it takes.
+    int refusedComponents = 0;
     int component_count = 0;
     double P = 0.0;  // this term's pressure contribution, Pa
     double T = 0.0;
@@ -145,6 +151,22 @@ public:
     int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
 
 protected:
+    // The set-up of a term written for `expected` components (0: any count of
+    // at least one).  Another count is refused with a message naming the term:
+    // the per-component arrays are still sized for the larger of the two
+    // counts, so that neither the owner's loops over its components nor the
+    // term's own stages leave them, but the term is marked unusable
+    // (refusedComponents).  A count it takes is stored, and its tree
+    // is sized for n + 2 variables; `dependencies` then clears the flags of the
+    // variables on which the leaves do not depend, and the tree's dependencies
+    // are analysed.  Returns whether the count was taken.
+    bool sizeForComponents(int n, int expected, const std::function<void()>& dependencies = {});
+    // The refusal part alone, for a term that builds its tree for the count it
+    // takes: true when n is refused (the term sized for n and marked
+    // unusable, or, for n < 1, left as it was); false, the mark cleared, when
+    // the term takes n.
+    bool refusesComponents(int n, int expected);
+
     // A stage's guard: marks the evaluation failed when the term is not ready
     // (its parameters were never set), so that it never counts as zero.
     bool readyOrFail(bool ready) {
@@ -153,6 +175,9 @@ protected:
     }
 
 private:
+    // A term that refused its component count neither runs its stages (their
+    // leaves are sized for another count) nor evaluates its tree: termError set.
+    bool refusesEvaluation();
     // termError cleared, the leaves assigned and the fixed and volume-dependent
     // stages run (and the high-order stage with highOrder).
     void runStages(bool highOrder);

@@ -1,10 +1,8 @@
 #include "gases/IUPAC.h"
 #include "fluid/ReducedVariable.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 const double IUPAC::kCoefficients[50] = {
@@ -94,19 +92,11 @@ IUPAC::~IUPAC()
 
 void IUPAC::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("IUPAC CO2: the model has one component (CO2), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    W1.flags[0] = 0;
-    W1.flags[2] = 0;
-    mlogV.flags[0] = 0;
-    mlogV.flags[2] = 0;
-    Y1.flags[1] = 0;
-    Y1.flags[2] = 0;
-    root->analyze_dependencies();
+    // Variables T, V, x: W1 and -ln V depend on V alone, Y1 on T alone.
+    sizeForComponents(n, 1, [this] {
+        for (Leaf* l : {&W1, &mlogV}) l->flags[0] = l->flags[2] = 0;
+        Y1.flags[1] = Y1.flags[2] = 0;
+    });
 }
 
 void IUPAC::calculate_fixed_parameters()

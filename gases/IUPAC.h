@@ -18,7 +18,7 @@ public:
     IUPAC();
     ~IUPAC() override;
 
-    // One component only: any other count ends the process with status 1.
+    // One component only: any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;

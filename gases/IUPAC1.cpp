@@ -1,10 +1,8 @@
 #include "gases/IUPAC1.h"
 #include "fluid/ReducedVariable.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
@@ -158,19 +156,11 @@ IUPAC1::~IUPAC1()
 
 void IUPAC1::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("IUPAC CH4: the model has one component (CH4), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    W1.flags[0] = 0;
-    W1.flags[2] = 0;
-    mlogV.flags[0] = 0;
-    mlogV.flags[2] = 0;
-    t1.flags[1] = 0;
-    t1.flags[2] = 0;
-    root->analyze_dependencies();
+    // Variables T, V, x: W1 and -ln V depend on V alone, t1 on T alone.
+    sizeForComponents(n, 1, [this] {
+        for (Leaf* l : {&W1, &mlogV}) l->flags[0] = l->flags[2] = 0;
+        t1.flags[1] = t1.flags[2] = 0;
+    });
 }
 
 void IUPAC1::calculate_fixed_parameters()

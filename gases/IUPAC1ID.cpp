@@ -1,9 +1,7 @@
 #include "gases/IUPAC1ID.h"
 #include "fluid/ReducedVariable.h"
-#include "platform/LogSink.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 constexpr double kTc = 190.555;  // K
@@ -40,16 +38,11 @@ IUPAC1ID::~IUPAC1ID()
 
 void IUPAC1ID::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("IUPAC CH4: the model has one component (CH4), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    t1.flags[1] = 0;
-    t1.flags[2] = 0;
-    ideal.clearDependencies(3);
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        t1.flags[1] = 0;
+        t1.flags[2] = 0;
+        ideal.clearDependencies(3);
+    });
 }
 
 void IUPAC1ID::calculate_fixed_parameters()

@@ -1,9 +1,7 @@
 #include "gases/IUPACCO2ID.h"
 #include "fluid/ReducedVariable.h"
-#include "platform/LogSink.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -41,16 +39,11 @@ IUPACCO2ID::~IUPACCO2ID()
 
 void IUPACCO2ID::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("IUPAC CO2: the model has one component (CO2), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    Y1.flags[1] = 0;
-    Y1.flags[2] = 0;
-    ideal.clearDependencies(3);
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        Y1.flags[1] = 0;
+        Y1.flags[2] = 0;
+        ideal.clearDependencies(3);
+    });
 }
 
 void IUPACCO2ID::calculate_fixed_parameters()

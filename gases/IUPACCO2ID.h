@@ -25,7 +25,7 @@ public:
     IUPACCO2ID();
     ~IUPACCO2ID() override;
 
-    // One component only: any other count ends the process with status 1.
+    // One component only: any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     // Sets the root's weights for the current pass and loads Y and tau.
     void calculate_fixed_parameters() override;

@@ -35,17 +35,14 @@ JacobsenId::~JacobsenId()
 
 void JacobsenId::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    if (component_count != n)
-        return;  // refused by the base (no valid count)
-    root->number_of_variables(n + 2);
-    for (Leaf* l : {&tau, &lntau, &mtau, &mtau2, &mtau3})
-        for (int i = 1; i < n + 2; ++i)
-            l->flags[i] = 0;
-    lndelta.flags[0] = 0;
-    for (int i = 2; i < n + 2; ++i)
-        lndelta.flags[i] = 0;
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        for (Leaf* l : {&tau, &lntau, &mtau, &mtau2, &mtau3})
+            for (int i = 1; i < n + 2; ++i)
+                l->flags[i] = 0;
+        lndelta.flags[0] = 0;
+        for (int i = 2; i < n + 2; ++i)
+            lndelta.flags[i] = 0;
+    });
 }
 
 void JacobsenId::calculate_fixed_parameters()

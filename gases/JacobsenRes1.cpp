@@ -1,9 +1,7 @@
 #include "gases/JacobsenRes1.h"
 #include "fluid/ReducedVariable.h"
-#include "platform/LogSink.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 const JacobsenRes1::Row JacobsenRes1::kRows[36] = {
@@ -217,17 +215,12 @@ JacobsenRes1::~JacobsenRes1()
 
 void JacobsenRes1::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("Jacobsen N2: the model has one component (N2), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    tau.flags[1] = 0;
-    tau.flags[2] = 0;
-    delta.flags[0] = 0;
-    delta.flags[2] = 0;
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        tau.flags[1] = 0;
+        tau.flags[2] = 0;
+        delta.flags[0] = 0;
+        delta.flags[2] = 0;
+    });
 }
 
 void JacobsenRes1::calculate_fixed_parameters()

@@ -24,7 +24,7 @@ public:
     JacobsenRes1();
     ~JacobsenRes1() override;
 
-    // One component only: any other count ends the process with status 1.
+    // One component only: any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     // delta with all four derivative orders at once.

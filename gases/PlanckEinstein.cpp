@@ -104,12 +104,7 @@ PlanckEinsteinIdeal::~PlanckEinsteinIdeal()
 
 void PlanckEinsteinIdeal::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    if (component_count != n)
-        return;  // refused by the base (no valid count)
-    root->number_of_variables(n + 2);
-    nodes.clearDependencies(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] { nodes.clearDependencies(n + 2); });
 }
 
 void PlanckEinsteinIdeal::calculate_fixed_parameters()

@@ -1,9 +1,7 @@
 #include "gases/SternerCO2.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 
 namespace {
@@ -108,21 +106,16 @@ SternerCO2::~SternerCO2()
 
 void SternerCO2::number_of_components(int n)
 {
-    if (n != 1) {
-        platform::diagf("Sterner & Pitzer CO2: the model has one component (CO2), not %d\n", n);
-        std::exit(1);
-    }
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    for (Leaf* l : {&mlogV, &rho, &rho2, &rho3, &rho4}) {
-        l->flags[0] = 0;
-        l->flags[2] = 0;
-    }
-    for (Leaf* l : {&a1, &a2, &a3, &a4, &a5, &a7, &a8, &a9, &a0}) {
-        l->flags[1] = 0;
-        l->flags[2] = 0;
-    }
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        for (Leaf* l : {&mlogV, &rho, &rho2, &rho3, &rho4}) {
+            l->flags[0] = 0;
+            l->flags[2] = 0;
+        }
+        for (Leaf* l : {&a1, &a2, &a3, &a4, &a5, &a7, &a8, &a9, &a0}) {
+            l->flags[1] = 0;
+            l->flags[2] = 0;
+        }
+    });
 }
 
 void SternerCO2::calculate_fixed_parameters()

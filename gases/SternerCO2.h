@@ -19,7 +19,7 @@ public:
     SternerCO2();
     ~SternerCO2() override;
 
-    // One component only: any other count ends the process with status 1.
+    // One component only: any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     // The nine temperature coefficients with their T derivatives to the fourth order.
     void calculate_fixed_parameters() override;

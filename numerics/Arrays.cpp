@@ -1,23 +1,32 @@
 #include "numerics/Arrays.h"
 #include "platform/LogSink.h"
 
-#include <cstdlib>
+namespace {
+
+// A negative size is a caller's error: reported, and taken as 0.
+int checkedSize(int n) {
+    if (n >= 0) return n;
+    platform::diagf("Array of %d elements asked for: none allocated\n", n);
+    return 0;
+}
+
+}  // namespace
 
 void allocationFailure() {
     platform::diagf("Memory allocation failure\n");
-    std::fflush(stdout);
-    std::exit(1);
+    throw std::bad_alloc();
 }
 
 double* allocate(int n) {
-    if (n < 0) allocationFailure();
+    n = checkedSize(n);
     double* p = new (std::nothrow) double[n]();
     if (!p) allocationFailure();
     return p;
 }
 
 double** allocate2(int n, int m) {
-    if (n < 0 || m < 0) allocationFailure();
+    n = checkedSize(n);
+    m = checkedSize(m);
     double** a = new (std::nothrow) double*[n]();
     if (!a) allocationFailure();
     for (int i = 0; i < n; ++i) a[i] = allocate(m);

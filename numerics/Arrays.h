@@ -9,12 +9,14 @@
 // sorts them in decreasing order before indexing.  Every level is a separate
 // array and every entry starts at 0.
 //
-// allocate and allocate2 print "Memory allocation failure" and end the process
-// with status 1 when memory runs out; nothing else here ends the process.
+// When memory runs out, allocate, allocate2 and the triangular tables report
+// "Memory allocation failure" through the log and throw std::bad_alloc, as any
+// allocation of the library does; the programs catch it, say so and exit 1.
+// A negative size is reported and taken as 0.
 #include <cstdio>
 #include <new>
 
-// Prints the allocation failure line and ends the process (status 1).
+// Reports the allocation failure line and throws std::bad_alloc.
 [[noreturn]] void allocationFailure();
 
 double* allocate(int n);                 // n zeroed doubles, released with delete[]

@@ -1,7 +1,6 @@
 #include "water/HGKbase.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "water/LeafDerivatives.h"
 
@@ -67,16 +66,13 @@ HGKbase::~HGKbase()
 
 void HGKbase::number_of_components(int n)
 {
-    if (n != 1)
-        std::exit(1);
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    waterleaf::dependsOnlyOn(r, 1, 3);
-    waterleaf::dependsOnlyOn(logV, 1, 3);
-    waterleaf::dependsOnlyOn(bv2, 0, 3);
-    waterleaf::dependsOnlyOn(Bv2, 0, 3);
-    waterleaf::dependsOnlyOn(logRTP0, 0, 3);
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        waterleaf::dependsOnlyOn(r, 1, 3);
+        waterleaf::dependsOnlyOn(logV, 1, 3);
+        waterleaf::dependsOnlyOn(bv2, 0, 3);
+        waterleaf::dependsOnlyOn(Bv2, 0, 3);
+        waterleaf::dependsOnlyOn(logRTP0, 0, 3);
+    });
 }
 
 void HGKbase::calculate_fixed_parameters()

@@ -7,7 +7,7 @@
 //               + 4 y (B/b - 7/2) + ln(R T / (p0 V)) + 91/6.
 // rho in g/cm3, V in cm3/mol inside the logarithm, p0 = 0.101325 MPa.
 //
-// One component only: any other count ends the process with status 1.
+// One component only: any other count is refused (refusedComponents).
 #include "expressions/Division.h"
 #include "expressions/Inverse.h"
 #include "expressions/Inverse2.h"

@@ -41,10 +41,7 @@ HGKid::~HGKid()
 
 void HGKid::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(*A_, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
 }
 
 void HGKid::calculate_fixed_parameters()

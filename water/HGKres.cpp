@@ -1,6 +1,5 @@
 #include "water/HGKres.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "water/LeafDerivatives.h"
@@ -162,15 +161,12 @@ HGKres::~HGKres()
 
 void HGKres::number_of_components(int n)
 {
-    if (n != 1)
-        std::exit(1);
-    Interaction::number_of_components(1);
-    root->number_of_variables(3);
-    for (Leaf* l : {&kro, &delta37, &delta40})
-        waterleaf::dependsOnlyOn(*l, 1, 3);
-    for (Leaf* l : {&L1, &L2, &L3, &L4, &L6, &tau37, &tau39, &tau40})
-        waterleaf::dependsOnlyOn(*l, 0, 3);
-    root->analyze_dependencies();
+    sizeForComponents(n, 1, [this] {
+        for (Leaf* l : {&kro, &delta37, &delta40})
+            waterleaf::dependsOnlyOn(*l, 1, 3);
+        for (Leaf* l : {&L1, &L2, &L3, &L4, &L6, &tau37, &tau39, &tau40})
+            waterleaf::dependsOnlyOn(*l, 0, 3);
+    });
 }
 
 void HGKres::calculate_fixed_parameters()

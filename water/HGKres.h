@@ -8,7 +8,7 @@
 //
 // The powers of e are computed once from e by products, and the temperature
 // powers are shared leaves, so that no power function is evaluated.
-// One component only: any other count ends the process with status 1.
+// One component only: any other count is refused (refusedComponents).
 #include "expressions/Cube.h"
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"

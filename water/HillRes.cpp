@@ -2,11 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 
 #include "water/LeafDerivatives.h"
-#include "platform/LogSink.h"
 
 namespace {
 
@@ -28,14 +26,10 @@ void link(Expression& node, const char* name, Expression& u, Expression& v)
 // node already linked.
 Expression* HillRes::product(Expression& a, Expression& b)
 {
-    for (int i = 0; i < nprod_; ++i)
-        if (prod[i].u == &a && prod[i].v == &b)
-            return &prod[i];
-    if (nprod_ == 56) {
-        platform::diagf("HillRes: too many products\n");
-        std::exit(1);
-    }
-    Product& p = prod[nprod_++];
+    for (Product& p : prod)
+        if (p.u == &a && p.v == &b)
+            return &p;
+    Product& p = prod.emplace_back();
     p.tie2(a, b);
     return &p;
 }
@@ -159,12 +153,11 @@ HillRes::~HillRes()
 
 void HillRes::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(T1, 0, n + 2);
-    waterleaf::dependsOnlyOn(rho, 1, n + 2);
-    waterleaf::dependsOnlyOn(Ldelta, 1, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        waterleaf::dependsOnlyOn(T1, 0, n + 2);
+        waterleaf::dependsOnlyOn(rho, 1, n + 2);
+        waterleaf::dependsOnlyOn(Ldelta, 1, n + 2);
+    });
 }
 
 void HillRes::calculate_fixed_parameters()

@@ -6,6 +6,8 @@
 // W1 .. W4 sums of products of powers of t with powers of delta and with the
 // damped functions of mE = 1 - exp(-delta^2).  Every power and every product
 // is one node, shared by the sums that use it.
+#include <deque>
+
 #include "expressions/Cube.h"
 #include "expressions/Division.h"
 #include "expressions/Exponential.h"
@@ -65,11 +67,10 @@ private:
     Exponential G;
     Sum1 H0;
     Exponential H;
-    // Products of the sums, one per pair of factors.
-    Product prod[56];
+    // Products of the sums, one per pair of factors (a deque: its nodes never move).
+    std::deque<Product> prod;
     Sum W1, W2, W3, W4;
     Product EW2, GW3, HW4;
 
-    int nprod_ = 0;
     Expression* product(Expression& a, Expression& b);
 };

@@ -28,10 +28,7 @@ Hillid::~Hillid()
 
 void Hillid::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(*A_, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
 }
 
 void Hillid::calculate_fixed_parameters()

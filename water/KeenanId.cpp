@@ -32,11 +32,10 @@ KeenanId::~KeenanId()
 
 void KeenanId::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(psi0, 0, n + 2);
-    waterleaf::dependsOnlyOn(RT, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        waterleaf::dependsOnlyOn(psi0, 0, n + 2);
+        waterleaf::dependsOnlyOn(RT, 0, n + 2);
+    });
 }
 
 void KeenanId::calculate_fixed_parameters()

@@ -99,12 +99,11 @@ KeenanRes::~KeenanRes()
 
 void KeenanRes::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(lnrho, 1, n + 2);
-    waterleaf::dependsOnlyOn(rho, 1, n + 2);
-    waterleaf::dependsOnlyOn(tau, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        waterleaf::dependsOnlyOn(lnrho, 1, n + 2);
+        waterleaf::dependsOnlyOn(rho, 1, n + 2);
+        waterleaf::dependsOnlyOn(tau, 0, n + 2);
+    });
 }
 
 void KeenanRes::calculate_fixed_parameters()

@@ -149,12 +149,11 @@ Saul58::~Saul58()
 
 void Saul58::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(mlnV, 1, n + 2);
-    waterleaf::dependsOnlyOn(delta, 1, n + 2);
-    waterleaf::dependsOnlyOn(tau, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        waterleaf::dependsOnlyOn(mlnV, 1, n + 2);
+        waterleaf::dependsOnlyOn(delta, 1, n + 2);
+        waterleaf::dependsOnlyOn(tau, 0, n + 2);
+    });
 }
 
 void Saul58::calculate_fixed_parameters()

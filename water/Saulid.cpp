@@ -50,10 +50,7 @@ void Saulid::setWeights(bool zero)
 
 void Saulid::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    waterleaf::dependsOnlyOn(tau, 0, n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(tau, 0, n + 2); });
 }
 
 void Saulid::calculate_fixed_parameters()

@@ -321,19 +321,17 @@ Wagner::~Wagner()
 
 void Wagner::number_of_components(int n)
 {
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    for (int i = 0; i < n + 2; ++i) {
-        if (i != 0)
-            tau.flags[i] = 0;
-        if (i != 1) {
-            delta.flags[i] = 0;
-            deltat.flags[i] = 0;
-            deltad.flags[i] = 0;
+    sizeForComponents(n, 0, [this, n] {
+        for (int i = 0; i < n + 2; ++i) {
+            if (i != 0)
+                tau.flags[i] = 0;
+            if (i != 1) {
+                delta.flags[i] = 0;
+                deltat.flags[i] = 0;
+                deltad.flags[i] = 0;
+            }
         }
-    }
-    root->analyze_dependencies();
-
+    });
 }
 
 void Wagner::calculate_fixed_parameters()

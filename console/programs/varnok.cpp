@@ -11,6 +11,7 @@
 // written, 1 otherwise.
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include "console/FluidModelFactory.h"
 #include "console/LogReport.h"
@@ -38,10 +39,7 @@ void usage() {
 
 int finish(int status) { return logreport::finishOutput(status, ""); }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    logreport::showTracesOnlyWhenAsked();
+int run(int argc, char** argv) {
     if (argc < 2) {
         usage();
         return finish(0);
@@ -60,4 +58,17 @@ int main(int argc, char** argv) {
     const bool done = model->doCommand(argc - 2, argv + 2, stdin);
     const bool written = platform::writeFailureCount() == 0;
     return finish(done && written ? 0 : 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    logreport::showTracesOnlyWhenAsked();
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // The library has reported the allocation that failed.
+        platform::diagf("varnok: out of memory, the calculation stopped\n");
+        return 1;
+    }
 }

@@ -148,14 +148,10 @@ void Anderko::setSystemCode(char code) {
 
 bool Anderko::refusesState() {
     if (component_count > 0) return false;
-    errorflag = 1;
-    if (!(T == refusedAt_[0] && V == refusedAt_[1] && P == refusedAt_[2])) {
-        platform::diagf("Anderko system type %d not implemented: no state is computed\n",
-                        static_cast<int>(static_cast<signed char>(systemCode)));
-        refusedAt_[0] = T;
-        refusedAt_[1] = V;
-        refusedAt_[2] = P;
-    }
+    char message[96];
+    std::snprintf(message, sizeof message, "Anderko system type %d not implemented: no state is computed\n",
+                  static_cast<int>(static_cast<signed char>(systemCode)));
+    refuseState(message);
     return true;
 }
 

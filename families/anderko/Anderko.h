@@ -102,7 +102,6 @@ public:
 
 private:
     bool refusesState();
-    double refusedAt_[3] = {NAN, NAN, NAN};  // T, V, P of the last state reported refused
 
     std::unique_ptr<Anderko> vapour_;  // declared first: the solver borrows it
     std::unique_ptr<IFP> vle_;

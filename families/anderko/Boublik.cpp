@@ -61,18 +61,16 @@ Boublik::~Boublik() {
 }
 
 void Boublik::number_of_components(int n) {
-    Interaction::number_of_components(n);
-    if (n < 1) return;
-    covolumes.assign(n, 0.0);
-    diameters.assign(n, 0.0);
-    root->number_of_variables(n + 2);
-    D.flags[0] = D.flags[1] = 0;
-    E.flags[0] = E.flags[1] = 0;
-    F.flags[0] = F.flags[1] = 0;
-    eta.flags[0] = 0;
-    mlogV.flags[0] = 0;
-    for (int i = 0; i < n; i++) mlogV.flags[2 + i] = 0;
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        covolumes.assign(n, 0.0);
+        diameters.assign(n, 0.0);
+        D.flags[0] = D.flags[1] = 0;
+        E.flags[0] = E.flags[1] = 0;
+        F.flags[0] = F.flags[1] = 0;
+        eta.flags[0] = 0;
+        mlogV.flags[0] = 0;
+        for (int i = 0; i < n; i++) mlogV.flags[2 + i] = 0;
+    });
 }
 
 static bool listFits(const char* what, std::size_t given, int n) {

@@ -6,7 +6,6 @@
 #include "expressions/Inverse.h"
 #include "expressions/Square.h"
 #include "expressions/Sum1.h"
-#include "platform/LogSink.h"
 
 namespace {
 template <class N>
@@ -65,17 +64,11 @@ void Dispersion1::finish_parse_graph() {
 }
 
 bool Dispersion1::sizeForOneComponent(int n) {
-    if (n != 1) {
-        platform::diagf("%s: one component only, %d refused\n", modelName(), n);
-        return false;
-    }
-    Interaction::number_of_components(1);
-    T_->index = 0;
-    V_->index = 1;
-    root->number_of_variables(3);
-    root->analyze_dependencies();
-    setDebugLink();
-    return true;
+    return sizeForComponents(n, 1, [this] {
+        T_->index = 0;
+        V_->index = 1;
+        setDebugLink();
+    });
 }
 
 // ---- water

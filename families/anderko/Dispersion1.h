@@ -23,7 +23,7 @@ public:
 protected:
     // Links A1 .. A4 to the four parameter slots; the subclass constructor calls it last.
     void finish_parse_graph();
-    // One component only: anything else is reported and leaves the term unsized.
+    // One component only: anything else is reported and leaves the term unusable.
     bool sizeForOneComponent(int n);
 
     FVar* T_ = nullptr;

@@ -63,10 +63,7 @@ BWR::~BWR() {
 }
 
 void BWR::number_of_components(int n) {
-    Interaction::number_of_components(n);
-    if (n < 1) return;
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0);
 }
 
 void BWR::set_parameters(const double* p) {

@@ -15,7 +15,7 @@ public:
     explicit SRK2(int phaseKind);
     ~SRK2() override = default;
 
-    // Two components only (the attraction term ends the process otherwise).
+    // Two components only (the attraction term refuses any other count).
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
 

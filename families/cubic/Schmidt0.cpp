@@ -47,14 +47,12 @@ void Schmidt0::releaseTree() {
 }
 
 void Schmidt0::number_of_components(int n) {
-    Interaction::number_of_components(n);
-    if (n < 1 || !root) return;
-    root->number_of_variables(n + 2);
-    mRT.flags[1] = 0;
-    twoV.flags[0] = 0;
-    for (int i = 0; i < n; i++) mRT.flags[2 + i] = twoV.flags[2 + i] = 0;
-    specify_dependencies();
-    root->analyze_dependencies();
+    sizeForComponents(n, 0, [this, n] {
+        mRT.flags[1] = 0;
+        twoV.flags[0] = 0;
+        for (int i = 0; i < n; i++) mRT.flags[2 + i] = twoV.flags[2 + i] = 0;
+        specify_dependencies();
+    });
 }
 
 void Schmidt0::calculate_fixed_parameters() {

@@ -1,7 +1,6 @@
 #include "families/cubic/Soave2.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "expressions/Division.h"
@@ -10,7 +9,6 @@
 #include "expressions/Product.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/Soave72.h"
-#include "platform/LogSink.h"
 
 void Soave2::Step::build(const char* prefix) {
     D = new Division();
@@ -49,11 +47,11 @@ Soave2::Soave2() : Schmidt0(1.0, 0.0) {
 Soave2::~Soave2() { releaseTree(); }
 
 void Soave2::number_of_components(int n) {
-    if (n != 2) {
-        platform::diagf("Can't handle only two-component systems\n");
-        std::exit(1);
+    if (refusesComponents(n, 2) || component_count == 2) return;
+    if (b00) {  // built before a refused count: sized again
+        Schmidt0::number_of_components(2);
+        return;
     }
-    if (component_count == 2) return;
     Interaction::number_of_components(2);
     covolumes.assign(2, 0.0);
     diameters.assign(2, 0.0);

@@ -24,7 +24,7 @@ public:
     Soave2();
     ~Soave2() override;
 
-    // Two components only; any other count ends the process (status 1).
+    // Two components only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void print_parameters(std::FILE* f) override;

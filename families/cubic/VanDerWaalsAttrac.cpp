@@ -1,10 +1,8 @@
 #include "families/cubic/VanDerWaalsAttrac.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "families/cubic/CubicData.h"
-#include "platform/LogSink.h"
 
 VanDerWaalsAttrac::VanDerWaalsAttrac() {
     setModelName("VanDerWaalsAttrac");
@@ -32,13 +30,7 @@ VanDerWaalsAttrac::~VanDerWaalsAttrac() {
 }
 
 void VanDerWaalsAttrac::number_of_components(int n) {
-    if (n != 2) {
-        platform::diagf("Can handle only two-component system.\n");
-        std::exit(1);
-    }
-    Interaction::number_of_components(2);
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 2);
 }
 
 void VanDerWaalsAttrac::test() {

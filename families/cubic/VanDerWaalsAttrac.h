@@ -13,7 +13,7 @@ public:
     VanDerWaalsAttrac();
     ~VanDerWaalsAttrac() override;
 
-    // Two components only; any other count ends the process (status 1).
+    // Two components only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void set_a(double a_) {
         a = a_;

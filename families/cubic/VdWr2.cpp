@@ -1,9 +1,7 @@
 #include "families/cubic/VdWr2.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 VdWr2::VdWr2() {
     setModelName("VdWr2");
@@ -16,10 +14,7 @@ VdWr2::VdWr2() {
 VdWr2::~VdWr2() { releaseTree(); }
 
 void VdWr2::number_of_components(int n) {
-    if (n != 2) {
-        platform::diagf("Can handle only two-component systems\n");
-        std::exit(1);
-    }
+    if (refusesComponents(n, 2)) return;
     if (!B00) {
         B00 = new Leaf();
         B11 = new Leaf();

@@ -16,7 +16,7 @@ public:
     VdWr2();
     ~VdWr2() override;
 
-    // Two components only; any other count ends the process (status 1).
+    // Two components only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     double getVolumeMinimum() override;

@@ -1,7 +1,6 @@
 #include "families/cubic/Virial.h"
 
 #include <cmath>
-#include <cstdlib>
 
 Virial::Virial(int mode_) : mode(mode_) {
     setModelName("Virial");
@@ -38,25 +37,24 @@ Virial::~Virial() {
 }
 
 void Virial::number_of_components(int n) {
-    if (!((mode == 0 && n == 2) || (mode == 1 && n == 1))) std::exit(1);
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    _T.index = 0;
-    _V.index = 1;
-    if (mode == 0) {
-        auto* q = static_cast<LineaX2*>(B);
-        q->defineXVariables(2, 2);
-        a = 1.0;
-        b = 1.4;
-        c = 2.0;
-        q->a[0] = a;
-        q->a[1] = b;
-        q->a[2] = c;
-    } else {
-        set_virial_parameters(1.48e-07, 0.0, -4.8526e-05);
-    }
-    setDebugLink();
-    root->analyze_dependencies();
+    // Mode 0 is the binary B of a mixture, mode 1 the pure fluid's B(T).
+    sizeForComponents(n, mode == 0 ? 2 : 1, [this] {
+        _T.index = 0;
+        _V.index = 1;
+        if (mode == 0) {
+            auto* q = static_cast<LineaX2*>(B);
+            q->defineXVariables(2, 2);
+            a = 1.0;
+            b = 1.4;
+            c = 2.0;
+            q->a[0] = a;
+            q->a[1] = b;
+            q->a[2] = c;
+        } else {
+            set_virial_parameters(1.48e-07, 0.0, -4.8526e-05);
+        }
+        setDebugLink();
+    });
 }
 
 void Virial::calculate_fixed_parameters() {

@@ -22,7 +22,7 @@ public:
     explicit Virial(int mode);
     ~Virial() override;
 
-    // Mode 0 takes 2 components, mode 1 one; any other count ends the process (status 1).
+    // Mode 0 takes 2 components, mode 1 one; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     // Non-finite coefficients leave a term that fails every evaluation.
     void set_virial_parameters(std::initializer_list<double> abc);

@@ -1,7 +1,6 @@
 #include "families/duan/DMW1.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -33,14 +32,12 @@ void setPairType(Duan2* term, const char* n0, const char* n1)
         term->pairType = Duan2::kCH4CO2;
 }
 
+// Null, with the message, for a name outside the mixtures' fluids: the term
+// then lacks that component's parameters and refuses every state.
 const duan::FluidSet* mixtureFluid(const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, false);
-    if (!s) {
-        platform::diagf("%s\n", kUnknownMixtureComponent);
-        std::fflush(stdout);
-        std::exit(1);
-    }
+    if (!s) platform::diagf("%s\n", kUnknownMixtureComponent);
     return s;
 }
 
@@ -89,18 +86,13 @@ DMW1::DMW1(int phaseKind) : FluidPhase(1, phaseKind, 0)
 
 DMW1::~DMW1() = default;
 
-void DMW1::number_of_components(int n)
-{
-    if (n != 1) std::exit(1);
-    FluidPhase::number_of_components(1);
-}
-
 void DMW1::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = duan::findFluid(name, true);
     if (!s) {
+        // The term keeps no parameter set and refuses every state.
         platform::diagf("Either H2O, CO2 or CH4 must be defined as a component of the system\n");
-        std::exit(1);
+        return;
     }
     (void)i;  // one component: its data go to component 0
     Tc = s->Tc;
@@ -124,16 +116,10 @@ DMW2::DMW2(int phaseKind) : FluidPhase(1, phaseKind, 0)
 
 DMW2::~DMW2() = default;
 
-void DMW2::number_of_components(int n)
-{
-    if (n != 2) std::exit(1);
-    FluidPhase::number_of_components(2);
-}
-
 void DMW2::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = mixtureFluid(name);
-    if (i < 0 || i > 1) return;
+    if (!s || i < 0 || i > 1) return;
     Tc = s->Tc;
     Pc = s->Pc;
     molar_mass[i] = s->molarMass;
@@ -159,11 +145,11 @@ DMWEOS::~DMWEOS() = default;
 
 void DMWEOS::number_of_components(int n)
 {
-    if (n != 1 && n != 2) {
-        platform::diagf("Can handle only one-component or two-component fluid\n");
-        std::fflush(stdout);
-        std::exit(1);
+    if (n < 1) {
+        FluidPhase::number_of_components(n);  // refused with a message, the model left as it was
+        return;
     }
+    // A count other than 1 or 2 goes to the binary term, which refuses it.
     // A new term only when the count changes: the term in place is already
     // sized (and possibly loaded) for this count.
     if (n != component_count || !interactions[0]) {
@@ -180,7 +166,7 @@ void DMWEOS::number_of_components(int n)
 void DMWEOS::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = mixtureFluid(name);
-    if (i < 0 || i >= component_count || !interactions[0]) return;
+    if (!s || i < 0 || i >= component_count || !interactions[0] || interactions[0]->refusedComponents) return;
     Tc = s->Tc;
     Pc = s->Pc;
     molar_mass[i] = s->molarMass;

@@ -13,8 +13,8 @@
 // (water HGK's, CO2 Span & Wagner's, methane Setzmann & Wagner's), nitrogen
 // and the mixtures that of their standard-state data.
 //
-// A component count or name a model cannot handle ends the process with
-// status 1 (after a message where the model has one).
+// A component count or name a model cannot handle is reported; the Duan term
+// then refuses every state (errorflag set).
 #include "fluid/FluidPhase.h"
 
 class DMW1 : public FluidPhase {
@@ -22,7 +22,6 @@ public:
     explicit DMW1(int phaseKind);
     ~DMW1() override;
 
-    void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
 
     double Tc = 0.0;  // K, of the component read last
@@ -34,7 +33,6 @@ public:
     explicit DMW2(int phaseKind);
     ~DMW2() override;
 
-    void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
 
     double Tc = 0.0;

@@ -87,15 +87,14 @@ void Duan::dependsOnNothing(Leaf& leaf, int nvar)
     for (int i = 0; i < nvar && i < static_cast<int>(leaf.flags.size()); ++i) leaf.flags[i] = 0;
 }
 
-void Duan::number_of_components(int n)
+void Duan::number_of_components(int n) { sizeDuanTerm(n, 0); }
+
+void Duan::sizeDuanTerm(int n, int expected)
 {
-    Interaction::number_of_components(n);
-    if (n < 1 || !root) return;
-    const int nvar = n + 2;
-    root->number_of_variables(nvar);
-    for (Leaf* l : {&mlogV, &mV, &mV2, &mV4, &mV5}) dependsOnlyOn(*l, 1, nvar);
-    specify_dependencies();
-    root->analyze_dependencies();
+    sizeForComponents(n, expected, [this, n] {
+        for (Leaf* l : {&mlogV, &mV, &mV2, &mV4, &mV5}) dependsOnlyOn(*l, 1, n + 2);
+        specify_dependencies();
+    });
 }
 
 namespace {

@@ -48,6 +48,10 @@ public:
     Expression* gama = nullptr;
 
 protected:
+    // The sizing of every Duan term for n components, `expected` the count
+    // the term is written for (0: any): the volume leaves depend on V alone,
+    // specify_dependencies clears the flags of the subclass's leaves.
+    void sizeDuanTerm(int n, int expected);
     void build_parse_graph();
     // Deletes the root and unlinks the coefficient nodes (which then go with
     // their last parent); safe to call twice.

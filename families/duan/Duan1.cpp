@@ -1,6 +1,5 @@
 #include "families/duan/Duan1.h"
 
-#include <cstdlib>
 
 namespace {
 
@@ -57,11 +56,7 @@ void Duan1::set_parameters(double Tc_, double Pc_bar, const double* a_)
     Vc5 = Vc4 * Vc;
 }
 
-void Duan1::number_of_components(int n)
-{
-    if (n != 1) std::exit(1);
-    Duan::number_of_components(1);
-}
+void Duan1::number_of_components(int n) { sizeDuanTerm(n, 1); }
 
 void Duan1::specify_dependencies()
 {

@@ -21,7 +21,7 @@ public:
     Duan1();
     ~Duan1() override;
 
-    // One component only: any other count ends the process with status 1.
+    // One component only: any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void specify_dependencies() override;
     // Fails the evaluation (termError) while no parameter set is loaded.

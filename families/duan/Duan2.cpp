@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 
 namespace {
@@ -215,15 +214,11 @@ void Duan2::setCombiningScalars()
 
 void Duan2::number_of_components(int n)
 {
-    if (n != 2) {
-        platform::diagf("Can handle only two-component systems.\n");
-        std::fflush(stdout);
-        std::exit(1);
-    }
-    for (SumF* s : {static_cast<SumF*>(Bsum), static_cast<SumF*>(Csum), static_cast<SumF*>(Dsum),
-                    static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
-        s->starting_index(2);
-    Duan::number_of_components(2);
+    if (n == 2)
+        for (SumF* s : {static_cast<SumF*>(Bsum), static_cast<SumF*>(Csum), static_cast<SumF*>(Dsum),
+                        static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
+            s->starting_index(2);
+    sizeDuanTerm(n, 2);
 }
 
 void Duan2::specify_dependencies()

@@ -31,8 +31,8 @@ public:
     Duan2();
     ~Duan2() override;
 
-    // Two components only: any other count prints a message and ends the
-    // process with status 1.
+    // Two components only: any other count is refused with a message
+    // (refusedComponents).
     void number_of_components(int n) override;
     void specify_dependencies() override;
     void calculate_fixed_parameters() override;

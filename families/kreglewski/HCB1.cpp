@@ -1,9 +1,7 @@
 #include "families/kreglewski/HCB1.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 double hcbCoreVolume(double V00, double u0, double C, double T) {
     const double s = 1.0 - C * std::exp(-3.0 * u0 / T);
@@ -64,13 +62,7 @@ HCB1::~HCB1() {
 }
 
 void HCB1::number_of_components(int n) {
-    if (n != 1) {
-        platform::diagf("Interaction for hard convex bodies for one-component system.");
-        std::exit(1);
-    }
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 1);
 }
 
 double HCB1::getVolumeMinimum() {

@@ -37,7 +37,7 @@ public:
     HCB1();
     ~HCB1() override;
 
-    // One component only; any other count ends the process (status 1).
+    // One component only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     // Stores the parameters and writes the scalars at once.
     void set_parameters(double alpha, double V00, double u0, double C);

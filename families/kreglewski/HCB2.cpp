@@ -1,8 +1,6 @@
 #include "families/kreglewski/HCB2.h"
-#include "platform/LogSink.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 HCB2::HCB2() {
     setModelName("Hard Convex Bodies Interaction (2 components)");
@@ -83,13 +81,7 @@ HCB2::~HCB2() {
 }
 
 void HCB2::number_of_components(int n) {
-    if (n != 2) {
-        platform::diagf("Interaction for hard convex bodies for two-components system.");
-        std::exit(1);
-    }
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 2);
 }
 
 void HCB2::set_parameters_of_component(int i, double alpha_, double V00, double u0, double C) {

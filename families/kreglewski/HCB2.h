@@ -11,7 +11,7 @@ public:
     HCB2();
     ~HCB2() override;
 
-    // Two components only; any other count ends the process (status 1).
+    // Two components only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     // i = 0 or 1; C is common and stored at every call.
     void set_parameters_of_component(int i, double alpha, double V00, double u0, double C);

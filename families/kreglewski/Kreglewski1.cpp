@@ -30,10 +30,7 @@ Kreglewski1::~Kreglewski1() {
 }
 
 void Kreglewski1::number_of_components(int n) {
-    Interaction::number_of_components(n);
-    if (n < 1) return;
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 0);
 }
 
 void Kreglewski1::set_parameters(double V00, double u0, double eta, double C) {

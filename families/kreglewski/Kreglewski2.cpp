@@ -1,9 +1,7 @@
 #include "families/kreglewski/Kreglewski2.h"
-#include "platform/LogSink.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 Kreglewski2::Kreglewski2() {
     setModelName("Kreglewski Interaction for 2-components mixture");
@@ -77,13 +75,7 @@ Kreglewski2::~Kreglewski2() {
 }
 
 void Kreglewski2::number_of_components(int n) {
-    if (n != 2) {
-        platform::diagf("Kreglewski interaction for two-components system.");
-        std::exit(1);
-    }
-    Interaction::number_of_components(n);
-    root->number_of_variables(n + 2);
-    root->analyze_dependencies();
+    sizeForComponents(n, 2);
 }
 
 void Kreglewski2::set_parameters_of_component(int i, double V00, double u0, double eta, double C) {

@@ -21,7 +21,7 @@ public:
     Kreglewski2();
     ~Kreglewski2() override;
 
-    // Two components only; any other count ends the process (status 1).
+    // Two components only; any other count is refused (refusedComponents).
     void number_of_components(int n) override;
     void set_parameters_of_component(int i, double V00, double u0, double eta, double C);
     void set_binary_parameters(double kv, double a12, double b12, double xi12);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -89,10 +88,11 @@ void Kreglewski_EOS::storeInteraction(int i, Interaction* t) {
 }
 
 void Kreglewski_EOS::number_of_components(int n) {
-    if (n != 1 && n != 2) {
-        platform::diagf("Can handle only one- or two-component fluids\n");
-        std::exit(1);
+    if (n < 1) {
+        FluidPhase::number_of_components(n);  // refused with a message, the model left as it was
+        return;
     }
+    // A count above 2 goes to the binary terms, which refuse it.
     if (n == component_count && interactions[0]) return;
     if (n == 1) {
         storeInteraction(0, new HCB1());
@@ -189,7 +189,11 @@ void Kreglewski_EOS::selectComponent(const char* name) {
 }
 
 void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
-    if (component_count < 2) std::exit(1);
+    if (component_count != 2) {
+        platform::diagf("The critical curve is that of a binary mixture, not of %d components\n", component_count);
+        errorflag = 1;
+        return;
+    }
     const std::string path = std::string("crit") + (suffix ? suffix : "");
     double Tc1 = 0.0, Vc1 = 0.0, Tc2 = 0.0, Vc2 = 0.0;
     initializeCriticalParameters(component_names[0].c_str(), Tc1, Vc1);

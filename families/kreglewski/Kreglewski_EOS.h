@@ -20,7 +20,8 @@ public:
     explicit Kreglewski_EOS(int phaseKind);
     ~Kreglewski_EOS() override = default;
 
-    // 1 or 2; any other count ends the process (status 1).
+    // 1 or 2; a larger count goes to the binary terms, which refuse it, so that
+    // every state fails.
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
     void read_remaining_component_data() override;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "GasTermChecks.h"
+#include "fluid/tests/RefusedCount.h"
 
 namespace {
 
@@ -172,12 +173,41 @@ TEST(Sterner, StateFunctionsHaveTheIdealGasOfCO2)
     }
 }
 
-TEST(SternerDeathTest, OneComponentOnly)
+// A model asked for two components reports it once and fails every state
+// until it has its one component again; the process goes on.
+TEST(Sterner, ATwoComponentCountIsReportedAndFailsEveryState)
 {
-    EXPECT_EXIT(
-        {
-            SternerCO2 t;
-            t.number_of_components(2);
-        },
-        testing::ExitedWithCode(1), "");
+    SternerCO2 t;
+    fluid_tests::expectCountRefused(t, 2, 1);
+
+    Sterner s(2);
+    s.calculateFromTP(473.15, 1000.0, 0);
+    ASSERT_EQ(s.errorflag, 0);
+    const double V = s.V;
+    testing::internal::CaptureStderr();
+    s.number_of_components(2);
+    s.calculateFromTP(473.15, 1000.0, 0);
+    const short first = s.errorflag;
+    s.calculateFromTP(473.15, 1000.0, 0);
+    const short second = s.errorflag;
+    s.calculateFromTP(573.15, 500.0, 0);
+    const short third = s.errorflag;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1);
+    EXPECT_EQ(third, 1);
+    EXPECT_NE(err.find("Sterner & Pitzer CO2: the term is written for 1 component; it cannot take 2"),
+              std::string::npos)
+        << err;
+    // One refusal message per state asked for, not one per search step.
+    int refusals = 0;
+    for (std::size_t at = err.find("no state is computed"); at != std::string::npos;
+         at = err.find("no state is computed", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, 2) << err;
+
+    s.number_of_components(1);
+    s.calculateFromTP(473.15, 1000.0, 0);
+    EXPECT_EQ(s.errorflag, 0);
+    EXPECT_NEAR(s.V, V, 1e-12 * V);
 }

@@ -71,7 +71,9 @@ TEST(AnderkoPure, WaterDispersionClosedFormAndDerivatives) {
     CO2Disp u;
     testing::internal::CaptureStderr();
     u.number_of_components(2);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("one component only"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the term is written for 1 component; it cannot take 2"),
+              std::string::npos);
+    EXPECT_EQ(u.refusedComponents, 2);
     u.number_of_components(1);
     u.set_covolume(4.952e-05);
     checkDerivatives(u, 400.0, 1e-4, {1.0}, {0, 1});

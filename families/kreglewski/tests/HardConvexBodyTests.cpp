@@ -7,6 +7,7 @@
 #include "families/kreglewski/HCB1.h"
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/tests/TermChecks.h"
+#include "fluid/tests/RefusedCount.h"
 
 using namespace kreg_tests;
 
@@ -133,17 +134,9 @@ TEST(HardConvexBodies, OverPackedStateIsAnEvaluationError) {
     EXPECT_EQ(t.termError, 0);
 }
 
-TEST(HardConvexBodiesDeathTest, WrongComponentCountsEndTheProcess) {
-    EXPECT_EXIT(
-        {
-            HCB1 t;
-            t.number_of_components(2);
-        },
-        testing::ExitedWithCode(1), "Interaction for hard convex bodies for one-component system.");
-    EXPECT_EXIT(
-        {
-            HCB2 t;
-            t.number_of_components(1);
-        },
-        testing::ExitedWithCode(1), "Interaction for hard convex bodies for two-components system.");
+TEST(HardConvexBodies, WrongComponentCountsAreRefused) {
+    HCB1 pure;
+    fluid_tests::expectCountRefused(pure, 2, 1);
+    HCB2 binary;
+    fluid_tests::expectCountRefused(binary, 1, 2);
 }

@@ -210,13 +210,22 @@ TEST(KreglewskiModel, UnknownAndUntabulatedComponents) {
     EXPECT_EQ(c.errorflag, 1);
 }
 
-TEST(KreglewskiModelDeathTest, OnlyOneOrTwoComponents) {
-    EXPECT_EXIT(
-        {
-            Kreglewski_EOS m(1);
-            m.number_of_components(3);
-        },
-        testing::ExitedWithCode(1), "");
+TEST(KreglewskiModel, OnlyOneOrTwoComponents) {
+    // Three components go to the binary terms, which refuse them: every state
+    // fails with a message, and the critical curve is refused as well.
+    Kreglewski_EOS m(1);
+    testing::internal::CaptureStderr();
+    m.number_of_components(3);
+    m.calculateFromTP(300.0, 100.0, 0);
+    const short state = m.errorflag;
+    m.errorflag = 0;
+    m.calculateTheCriticalCurve("none");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(state, 1);
+    EXPECT_EQ(m.errorflag, 1);
+    EXPECT_NE(err.find("cannot take 3 components: no state is computed"), std::string::npos) << err;
+    EXPECT_NE(err.find("The critical curve is that of a binary mixture, not of 3 components"), std::string::npos)
+        << err;
 }
 
 TEST(KreglewskiModel, FormulaTreesCarryTheirNodeNames) {
