@@ -171,7 +171,7 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     if (component_count == 1) {
         // A pure fluid: the stable one of the liquid and the vapour roots.
         const int keep = phase_kind;
-        const StableState s = calculateStableStateFromTP(T_, P_bar);
+        const StableState s = calculateStableStateFromTP(T_, P_bar, true);
         set_the_phase_as(keep);
         if (s.phase == kPhaseNone) {
             platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);
