@@ -37,6 +37,10 @@ constexpr double kBeyondSaturation = 1e-6;
 // one search fails (a single root, a single change of sign).
 constexpr int kFullScanSteps = 2000;
 constexpr int kCoarseScanSteps = 100;
+// Steps (factor in V, most steps) of the walk along a branch of the isotherm
+// to its metastable root.
+constexpr double kBranchStep = 1.01;
+constexpr int kBranchSteps = 2000;
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
 
@@ -359,11 +363,11 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
     // The metastable root lies between the saturated volumes, on the branch
     // of its side (a subcooled vapour between its spinodal and the saturated
     // vapour, a superheated liquid between the saturated liquid and its
-    // spinodal): searched from the saturated volume of that branch, then by
-    // the search of its phase kind.
+    // spinodal), the one root there that is mechanically stable: searched
+    // from the saturated volume of that branch.
     auto onItsBranch = [&](double v) {
-        const bool between = vapour ? v <= Vv * (1.0 + kBeyondSaturation) && nearerTo(v, Vv, Vl)
-                                    : v >= Vl * (1.0 - kBeyondSaturation) && nearerTo(v, Vl, Vv);
+        const bool between = vapour ? v > Vl * (1.0 + kBeyondSaturation) && v <= Vv * (1.0 + kBeyondSaturation)
+                                    : v >= Vl * (1.0 - kBeyondSaturation) && v < Vv * (1.0 - kBeyondSaturation);
         return between && rootOnABranch(T_, P_bar, v);
     };
     double G_ = 0.0;
@@ -371,8 +375,26 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
     pressure(P_bar);
     calculateMolarVolumeFrom(start);
     if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
+    // Else walked from the saturated volume along the branch, in steps of
+    // 1 % in V, to where P - P(V) changes sign (then bisected, as the scan
+    // does) or to where the pressure turns (the spinodal: no metastable root).
+    const double Pt = P_bar * 1e5, factor = vapour ? 1.0 / kBranchStep : kBranchStep;
+    temperature(T_);
+    double a = start, Pa = vapour ? -HUGE_VAL : HUGE_VAL;
+    for (int k = 0; k < kBranchSteps; ++k) {
+        const double b = a * factor;
+        volume(b);
+        errorflag = 0;
+        calculate_pressure();
+        const double Pb = P;
+        if (errorflag || !std::isfinite(Pb) || (vapour ? !(Pb > Pa) : !(Pb < Pa))) break;
+        if (vapour ? Pb > Pt : Pb < Pt)
+            return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+        a = b;
+        Pa = Pb;
+    }
     errorflag = 0;
-    return pressureRootFromTP(vapour ? 1 : 2, T_, P_bar, V_, G_) && onItsBranch(V_);
+    return false;
 }
 
 bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s) {
