@@ -41,6 +41,7 @@ constexpr int kCoarseScanSteps = 100;
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
 constexpr int kBranchSteps = 2000;
+constexpr double kFinestBranchStep = 1e-5;  // ln V
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
 
@@ -377,8 +378,10 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
     if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
     // Else walked from the saturated volume along the branch, in steps of
     // 1 % in V, to where P - P(V) changes sign (then bisected, as the scan
-    // does) or to where the pressure turns (the spinodal: no metastable root).
-    const double Pt = P_bar * 1e5, factor = vapour ? 1.0 / kBranchStep : kBranchStep;
+    // does) or to where the pressure turns within a step of 1e-5 (the
+    // spinodal: no metastable root).
+    const double Pt = P_bar * 1e5;
+    double factor = vapour ? 1.0 / kBranchStep : kBranchStep;
     temperature(T_);
     double a = start, Pa = vapour ? -HUGE_VAL : HUGE_VAL;
     for (int k = 0; k < kBranchSteps; ++k) {
@@ -387,7 +390,14 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
         errorflag = 0;
         calculate_pressure();
         const double Pb = P;
-        if (errorflag || !std::isfinite(Pb) || (vapour ? !(Pb > Pa) : !(Pb < Pa))) break;
+        if (errorflag || !std::isfinite(Pb)) break;
+        if (vapour ? !(Pb > Pa) : !(Pb < Pa)) {
+            // Past the turn of the pressure: close to the critical point the
+            // branch is short, and is walked again from a in smaller steps.
+            if (std::fabs(std::log(factor)) < kFinestBranchStep) break;
+            factor = std::sqrt(factor);
+            continue;
+        }
         if (vapour ? Pb > Pt : Pb < Pt)
             return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
         a = b;
