@@ -1,5 +1,6 @@
 // The reference water model: one state from (T, V) with its state functions
-// and fugacities, and one state from (T, P) with the molar-volume search.
+// and fugacities, one state from (T, P) with the molar-volume search, and the
+// stable state from (T, P).
 #include <benchmark/benchmark.h>
 
 #include "water/WagnerPruss.h"
@@ -40,5 +41,46 @@ void BM_WaterCalculateFromTPGas(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WaterCalculateFromTPGas);
+
+// The stable state from (T, P), which needs no phase kind: 0 compressed
+// liquid (500 K, 10 MPa), 1 superheated vapour (500 K, 1 MPa), 2 supercritical
+// gas (900 K, 20 MPa), 3 a relative 5e-5 above the saturation pressure at
+// 500 K (both roots compared).
+constexpr double kStablePressures[] = {100.0, 10.0, 200.0};  // bar
+
+double stableStatePressure(WagnerPruss& w, int which)
+{
+    if (which < 3) return kStablePressures[which];
+    w.calculateTheSaturationPressure(500.0, false);
+    return w.Pv_sat * 1e-5 * (1.0 + 5e-5);
+}
+
+void BM_WaterStableStateFromTP(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    const int which = static_cast<int>(state.range(0));
+    const double T = which == 2 ? 900.0 : 500.0, P = stableStatePressure(w, which);
+    const bool other = state.range(1) != 0;  // also the metastable root
+    for (auto _ : state) {
+        const FluidPhase::StableState s = w.calculateStableStateFromTP(T, P, other);
+        benchmark::DoNotOptimize(s.phase);
+        benchmark::DoNotOptimize(w.V);
+    }
+}
+BENCHMARK(BM_WaterStableStateFromTP)->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
+
+// Every root of the isotherm (two searches and a scan of 2,001 volumes), the
+// path of mixtures and of any failure of the one above.
+void BM_WaterPressureRootsFromTP(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    const int which = static_cast<int>(state.range(0));
+    const double T = which == 2 ? 900.0 : 500.0, P = stableStatePressure(w, which);
+    for (auto _ : state) {
+        const FluidPhase::PhaseRoots r = w.pressureRootsFromTP(T, P);
+        benchmark::DoNotOptimize(r.liquid.V);
+    }
+}
+BENCHMARK(BM_WaterPressureRootsFromTP)->DenseRange(0, 3);
 
 }  // namespace

@@ -178,7 +178,22 @@ public:
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
     // The root of lowest Gibbs energy at (T, P): the model is left in it with
     // its state functions and fugacities; errorflag set when there is none.
-    StableState calculateStableStateFromTP(double T_, double P_bar);
+    // Below the model's critical temperature a pure fluid's stable phase is
+    // the liquid above its saturation pressure and the vapour below it: one
+    // volume search on that side, both roots and their Gibbs energies only
+    // within a relative 1e-4 of the saturation pressure; above it, one
+    // search.  Mixtures, models without a critical point or saturation state
+    // and any failure of these steps take every root of the isotherm
+    // (pressureRootsFromTP).  withOtherRoot also looks for the metastable
+    // root at (T, P) (otherPhase, otherV), at the cost of a second search.
+    StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
+    // Saturation pressure (Pa) and saturated liquid and vapour volumes at T_
+    // of a pure fluid, for the choice of its stable phase; false where the
+    // model has none.  Whatever the evaluation changes in the model (its
+    // start volumes, the last saturation volumes, its phase kind and state)
+    // is put back.  The default is the model's saturation solve; a model with
+    // an evaluation as exact and cheaper may override it.
+    virtual bool saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv);
     // The state the model is in at (T, P) (a root found by the volume search
     // of a given phase kind) set against the other root: its phase and
     // whether it is metastable.  The model is left in that state.
@@ -839,7 +854,7 @@ private:
                            std::numeric_limits<double>::quiet_NaN()};  // T, V, P of the state last refused
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
-    bool criticalPointFrom(double T0, double V0);
+    bool criticalPointFrom(double T0, double V0, bool traced = true);
     void bindVolumeEquation();
     void bindTemperatureEquation();
     bool belowCoVolume();
@@ -873,6 +888,24 @@ private:
     // crosses the one asked for or the isotherm turns unstable; the phase
     // is left at the root, false when the branch has none.
     bool branchRootByWalk(RootBranch branch, double liquid);
+    // The stable state from (T, P) at the cost of a search
+    // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
+    // point, searched once from its start (critical_T, critical_V) and kept
+    // with the pressure the model gives at that start, which a change of the
+    // model's parameters changes (and the point is searched again).
+    struct KeptCriticalPoint {
+        bool searched = false, found = false;
+        double startT = 0, startV = 0, startP = 0;  // K, m3/mol, Pa
+        double T = 0, P = 0;                        // K, Pa
+    };
+    KeptCriticalPoint keptCritical_;
+    bool modelCriticalPoint(double& Tc, double& Pc);
+    bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, StableState& s);
+    bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
+    void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
+    void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
+    StableState stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
     double temperatureFromIsochore();

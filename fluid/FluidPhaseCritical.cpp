@@ -354,11 +354,11 @@ bool FluidPhase::estimateTheCriticalPoint(double& Tc, double& Vc) {
     return true;
 }
 
-bool FluidPhase::criticalPointFrom(double T0, double V0) {
+bool FluidPhase::criticalPointFrom(double T0, double V0, bool traced) {
     errorflag = 0;
     Newton& s = phase_solvers::bindSystem(
         *this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingCriticalPoint1), 2, {T0, V0});
-    s.verbose = 1;
+    s.verbose = traced ? 1 : 0;
     s.solve();
     if (s.status != 0) return false;
     const double Tc = s.x[0], Vc = s.x[1];

@@ -4,6 +4,13 @@
 // Gibbs energy is the stable phase and the other is metastable (a superheated
 // liquid or a subcooled vapour).  The phase kinds of the volume search keep
 // their meaning: these functions only add the comparison.
+//
+// A pure fluid below its critical temperature needs no search of every root:
+// the model's own saturation pressure at T tells the side (liquid above it,
+// vapour below), and only close to it, where the Gibbs energies of the two
+// roots differ by (V_l - V_v)(P - psat), are both compared.  Above the
+// critical temperature an isotherm has one root.  The scan of the whole
+// isotherm remains for mixtures and for whatever these steps cannot decide.
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -17,7 +24,77 @@ constexpr double kSameRoot = 1e-6;
 // A root must give back the pressure asked for to this relative precision.
 constexpr double kPressureMatch = 1e-7;
 
+// Around the saturation pressure the roots' Gibbs energies differ by
+// (V_l - V_v)(P - psat): within this relative distance of psat (far wider
+// than the saturation solve's residual) both roots are found and compared
+// rather than ranked by the side of psat.
+constexpr double kSaturationBand = 1e-4;
+// A compressed liquid is denser than the saturated liquid, a superheated
+// vapour lighter than the saturated vapour, to the solvers' tolerance.
+constexpr double kBeyondSaturation = 1e-6;
+// Points of the scan that completes the two searches (every root of an
+// isotherm with a loop), and of the one of a supercritical isotherm where the
+// one search fails (a single root, a single change of sign).
+constexpr int kFullScanSteps = 2000;
+constexpr int kCoarseScanSteps = 100;
+// Steps (factor in V, most steps) of the walk along a branch of the isotherm
+// to its metastable root.
+constexpr double kBranchStep = 1.01;
+constexpr int kBranchSteps = 2000;
+constexpr double kFinestBranchStep = 1e-5;  // ln V
+
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
+
+// Whether the volume v lies nearer (in ln V) to `own` than to `other`.
+bool nearerTo(double v, double own, double other) {
+    return std::fabs(std::log(v / own)) < std::fabs(std::log(v / other));
+}
+
+// The liquid (smallest volume) and the vapour (largest volume) of the roots;
+// the vapour is none when it is the liquid.
+FluidPhase::PhaseRoots rootsOf(const std::vector<FluidPhase::PhaseRoot>& found) {
+    FluidPhase::PhaseRoots r;
+    for (const FluidPhase::PhaseRoot& root : found) {
+        if (!r.liquid.found || root.V < r.liquid.V) r.liquid = root;
+        if (!r.vapour.found || root.V > r.vapour.V) r.vapour = root;
+    }
+    if (r.liquid.found && sameRoot(r.liquid.V, r.vapour.V)) r.vapour.found = false;  // one root
+    return r;
+}
+
+// What the saturation solve and the critical-point search leave in the model
+// (start volumes, saturation volumes and pressures, phase kind, state, error
+// flag), put back when leaving the scope: later searches start from them.
+class KeptFields {
+public:
+    explicit KeptFields(FluidPhase& p)
+        : p_(p), Vl0_(p.Vl0), Vv0_(p.Vv0), Vl_sat_(p.Vl_sat), Vv_sat_(p.Vv_sat), Pl_sat_(p.Pl_sat),
+          Pv_sat_(p.Pv_sat), Hvap_(p.Hvap), stability_(p.critical_stability), T_(p.T), V_(p.V), P_(p.P),
+          kind_(p.phase_kind), errorflag_(p.errorflag) {}
+    ~KeptFields() {
+        p_.Vl0 = Vl0_;
+        p_.Vv0 = Vv0_;
+        p_.Vl_sat = Vl_sat_;
+        p_.Vv_sat = Vv_sat_;
+        p_.Pl_sat = Pl_sat_;
+        p_.Pv_sat = Pv_sat_;
+        p_.Hvap = Hvap_;
+        p_.critical_stability = stability_;
+        p_.set_the_phase_as(kind_);
+        p_.temperature(T_);
+        p_.volume(V_);
+        p_.P = P_;
+        p_.errorflag = errorflag_;
+    }
+    KeptFields(const KeptFields&) = delete;
+    KeptFields& operator=(const KeptFields&) = delete;
+
+private:
+    FluidPhase& p_;
+    const double Vl0_, Vv0_, Vl_sat_, Vv_sat_, Pl_sat_, Pv_sat_, Hvap_, stability_, T_, V_, P_;
+    const int kind_;
+    const short errorflag_;
+};
 
 // The phase's state at its T and V is a root at P (bar): its state functions
 // evaluate, it is mechanically stable, it gives back the pressure and has a
@@ -116,50 +193,47 @@ bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, doubl
     return acceptRoot(*this, P_bar, V_, G_);
 }
 
-FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
-    std::vector<PhaseRoot> found;
-    auto keep = [&](double V_, double G_) {
-        for (const PhaseRoot& r : found)
-            if (sameRoot(r.V, V_)) return;
-        if (rootOnABranch(T_, P_bar, V_)) found.push_back({true, V_, G_});
-    };
-    double V_ = 0.0, G_ = 0.0;
-    if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keep(V_, G_);
-    if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keep(V_, G_);
-    // The volume searches start from one volume each and may both end on
-    // the same root: a scan of the isotherm in ln V, from a fifth of the
-    // critical volume (denser than any liquid the models describe) to ten
-    // times the ideal-gas volume, brackets every root where P - P(V)
-    // changes sign.
+void FluidPhase::keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_) {
+    for (const PhaseRoot& r : found)
+        if (sameRoot(r.V, V_)) return;
+    if (rootOnABranch(T_, P_bar, V_)) found.push_back({true, V_, G_});
+}
+
+void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found) {
+    // A scan of the isotherm in ln V, from a fifth of the critical volume
+    // (denser than any liquid the models describe) to ten times the
+    // ideal-gas volume, brackets every root where P - P(V) changes sign.
     const double Vlow = critical_V > 0.0 ? 0.2 * critical_V : 1e-6;
     const double Vhigh = 10.0 * R * T_ / (P_bar * 1e5);
-    constexpr int kSteps = 2000;
-    if (std::isfinite(Vhigh) && Vhigh > Vlow) {
-        const double step = std::log(Vhigh / Vlow) / kSteps;
+    if (!std::isfinite(Vhigh) || !(Vhigh > Vlow)) return;
+    const double step = std::log(Vhigh / Vlow) / steps;
+    temperature(T_);
+    double Vprev = 0.0, fprev = std::nan(""), V_ = 0.0, G_ = 0.0;
+    for (int k = 0; k <= steps; ++k) {
+        const double v = Vlow * std::exp(step * k);
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+        const double fv = errorflag ? std::nan("") : P - P_bar * 1e5;
+        if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0) &&
+            pressureRootInBracket(T_, P_bar, Vprev, v, V_, G_))
+            keepPressureRoot(found, T_, P_bar, V_, G_);
         temperature(T_);
-        double Vprev = 0.0, fprev = std::nan("");
-        for (int k = 0; k <= kSteps; ++k) {
-            const double v = Vlow * std::exp(step * k);
-            volume(v);
-            errorflag = 0;
-            calculate_pressure();
-            const double fv = errorflag ? std::nan("") : P - P_bar * 1e5;
-            if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0) &&
-                pressureRootInBracket(T_, P_bar, Vprev, v, V_, G_))
-                keep(V_, G_);
-            temperature(T_);
-            Vprev = v;
-            fprev = fv;
-        }
+        Vprev = v;
+        fprev = fv;
     }
-    PhaseRoots r;
-    for (const PhaseRoot& root : found) {
-        if (!r.liquid.found || root.V < r.liquid.V) r.liquid = root;
-        if (!r.vapour.found || root.V > r.vapour.V) r.vapour = root;
-    }
-    if (r.liquid.found && sameRoot(r.liquid.V, r.vapour.V)) r.vapour.found = false;  // one root
+}
+
+FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
+    std::vector<PhaseRoot> found;
+    double V_ = 0.0, G_ = 0.0;
+    if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    // The volume searches start from one volume each and may both end on
+    // the same root: the scan finds the others.
+    scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
-    return r;
+    return rootsOf(found);
 }
 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
@@ -189,9 +263,8 @@ const char* FluidPhase::phaseName(int phase) {
     }
 }
 
-FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar) {
+FluidPhase::StableState FluidPhase::stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar) {
     StableState s;
-    const PhaseRoots r = pressureRootsFromTP(T_, P_bar);
     if (!r.liquid.found && !r.vapour.found) {
         errorflag = 1;
         return s;
@@ -209,6 +282,155 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
     }
     setStateFromTPV(T_, P_bar, best->V);
     return s;
+}
+
+bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
+    // A shifted or capillary system is not the plain fluid's coexistence.
+    if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
+    const KeptFields kept(*this);
+    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
+    temperature(T_);
+    calculate_saturation_pressure();
+    if (errorflag) return false;
+    psat_Pa = Pv_sat;
+    Vl = Vl_sat;
+    Vv = Vv_sat;
+    return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
+}
+
+bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
+    if (!(critical_T > 0.0) || !(critical_V > 0.0) || !std::isfinite(critical_T) || !std::isfinite(critical_V))
+        return false;
+    const KeptFields kept(*this);
+    temperature(critical_T);
+    volume(critical_V);
+    errorflag = 0;
+    calculate_fixed_parameters();
+    calculate_pressure();
+    if (errorflag || !std::isfinite(P)) return false;
+    KeptCriticalPoint& k = keptCritical_;
+    if (!k.searched || k.startT != critical_T || k.startV != critical_V || k.startP != P) {
+        k = KeptCriticalPoint{};
+        k.searched = true;
+        k.startT = critical_T;
+        k.startV = critical_V;
+        k.startP = P;
+        k.found = criticalPointFrom(critical_T, critical_V, false) && T > 0.0 && std::isfinite(T) && P > 0.0 &&
+                  std::isfinite(P);
+        k.T = T;
+        k.P = P;
+    }
+    Tc = k.T;
+    Pc = k.P;
+    return k.found;
+}
+
+bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, StableState& s) {
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!saturationForStablePhase(T_, psat, Vl, Vv)) return false;
+    const double Pt = P_bar * 1e5;
+    double V_ = 0.0, G_ = 0.0, Vo = 0.0, Go = 0.0;
+    if (std::fabs(Pt - psat) <= kSaturationBand * psat) {
+        // Both roots, each nearer its own saturated volume (in ln V) than
+        // the other's; the one of lower Gibbs energy is the stable phase.
+        if (!pressureRootFromTP(2, T_, P_bar, V_, G_) || !pressureRootFromTP(1, T_, P_bar, Vo, Go) ||
+            !nearerTo(V_, Vl, Vv) || !nearerTo(Vo, Vv, Vl))
+            return false;
+        const bool liquid = !(Go < G_);
+        s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
+        s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
+        s.otherV = liquid ? Vo : V_;
+        setStateFromTPV(T_, P_bar, liquid ? V_ : Vo);
+        return true;
+    }
+    // Compressed liquid above the saturation pressure, superheated vapour
+    // below it: the root of the search of that side, denser than the
+    // saturated liquid or lighter than the saturated vapour.
+    const bool liquid = Pt > psat;
+    if (!pressureRootFromTP(liquid ? 2 : 1, T_, P_bar, V_, G_)) return false;
+    if (liquid ? !(V_ <= Vl * (1.0 + kBeyondSaturation)) : !(V_ >= Vv * (1.0 - kBeyondSaturation))) return false;
+    s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
+    if (!withOtherRoot) return true;  // the search left the model in the root, fugacities included
+    if (metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
+        s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
+        s.otherV = Vo;
+    }
+    setStateFromTPV(T_, P_bar, V_);
+    return true;
+}
+
+bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv,
+                                double& V_) {
+    // The metastable root lies between the saturated volumes, on the branch
+    // of its side (a subcooled vapour between its spinodal and the saturated
+    // vapour, a superheated liquid between the saturated liquid and its
+    // spinodal), the one root there that is mechanically stable: searched
+    // from the saturated volume of that branch.
+    auto onItsBranch = [&](double v) {
+        const bool between = vapour ? v > Vl * (1.0 + kBeyondSaturation) && v <= Vv * (1.0 + kBeyondSaturation)
+                                    : v >= Vl * (1.0 - kBeyondSaturation) && v < Vv * (1.0 - kBeyondSaturation);
+        return between && rootOnABranch(T_, P_bar, v);
+    };
+    double G_ = 0.0;
+    temperature(T_);
+    pressure(P_bar);
+    calculateMolarVolumeFrom(start);
+    if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
+    // Else walked from the saturated volume along the branch, in steps of
+    // 1 % in V, to where P - P(V) changes sign (then bisected, as the scan
+    // does) or to where the pressure turns within a step of 1e-5 (the
+    // spinodal: no metastable root).
+    const double Pt = P_bar * 1e5;
+    double factor = vapour ? 1.0 / kBranchStep : kBranchStep;
+    temperature(T_);
+    double a = start, Pa = vapour ? -HUGE_VAL : HUGE_VAL;
+    for (int k = 0; k < kBranchSteps; ++k) {
+        const double b = a * factor;
+        volume(b);
+        errorflag = 0;
+        calculate_pressure();
+        const double Pb = P;
+        if (errorflag || !std::isfinite(Pb)) break;
+        if (vapour ? !(Pb > Pa) : !(Pb < Pa)) {
+            // Past the turn of the pressure: close to the critical point the
+            // branch is short, and is walked again from a in smaller steps.
+            if (std::fabs(std::log(factor)) < kFinestBranchStep) break;
+            factor = std::sqrt(factor);
+            continue;
+        }
+        if (vapour ? Pb > Pt : Pb < Pt)
+            return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+        a = b;
+        Pa = Pb;
+    }
+    errorflag = 0;
+    return false;
+}
+
+bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s) {
+    // One root: the search of the dense kind above the critical pressure,
+    // of the vapour kind below it, or else a coarse scan.
+    std::vector<PhaseRoot> found;
+    double V_ = 0.0, G_ = 0.0;
+    if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_))
+        found.push_back({true, V_, G_});
+    else
+        scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
+    if (found.empty()) return false;
+    s = stableStateFromRoots(rootsOf(found), T_, P_bar);
+    return s.phase != kPhaseNone && errorflag == 0;
+}
+
+FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
+    double Tc = 0.0, Pc = 0.0;
+    if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar) &&
+        modelCriticalPoint(Tc, Pc)) {
+        StableState s;
+        if (T_ < Tc ? stableStateBelowCritical(T_, P_bar, withOtherRoot, s)
+                    : stableStateAboveCritical(T_, P_bar, Pc, s))
+            return s;
+    }
+    return stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
 }
 
 FluidPhase::StableState FluidPhase::assessStateAtTP(double T_, double P_bar) {

@@ -116,7 +116,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     if (component_count == 1) {
         // A pure fluid: the stable one of the liquid and the vapour roots.
         const int keep = phase_kind;
-        s = calculateStableStateFromTP(T_, P_bar);
+        s = calculateStableStateFromTP(T_, P_bar, true);  // the report names a metastable root
         set_the_phase_as(keep);
         if (s.phase == kPhaseNone) {
             platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);

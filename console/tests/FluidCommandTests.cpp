@@ -370,7 +370,7 @@ TEST(StableState, PhaseChangesAtThePublishedVapourPressure) {
             if (k == 0) continue;
             const double T = s.P_bar > 0 ? s.Tsat + k : s.T;
             const double P = s.P_bar > 0 ? s.P_bar : s.Psat + 0.25 * k;
-            const FluidPhase::StableState st = m.calculateStableStateFromTP(T, P);
+            const FluidPhase::StableState st = m.calculateStableStateFromTP(T, P, true);
             const bool liquid = s.P_bar > 0 ? k < 0 : k > 0;
             EXPECT_EQ(st.phase, liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour) << T << " K " << P << " bar";
             EXPECT_EQ(st.otherPhase, liquid ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid) << T << " K";
@@ -392,4 +392,89 @@ TEST(StableState, PhaseChangesAtThePublishedVapourPressure) {
     ASSERT_GT(psat, 70.0);
     EXPECT_EQ(co2->calculateStableStateFromTP(302.125, 70.0).phase, FluidPhase::kPhaseVapour);
     EXPECT_EQ(co2->calculateStableStateFromTP(302.125, psat + 1.0).phase, FluidPhase::kPhaseLiquid);
+}
+
+namespace {
+
+// One state of a stable-state sweep and what the model was left in.
+struct StableAnswer {
+    double T, P, V;
+    int phase;
+};
+
+// The stable state at (T, P) against every root a scan of the isotherm finds
+// (pressureRootsFromTP) and against the volume searches of each phase kind:
+// the root of lowest Gibbs energy, the search of the side of psat away from
+// it, the lower of the two within a relative 1e-4 of it.
+StableAnswer checkStableState(FluidPhase& m, const char* name, double T, double P, double psat) {
+    SCOPED_TRACE(testing::Message() << name << " " << T << " K " << P << " bar");
+    const FluidPhase::StableState st = m.calculateStableStateFromTP(T, P, true);
+    EXPECT_EQ(m.errorflag, 0);
+    const StableAnswer a{T, P, m.V, st.phase};
+    EXPECT_NEAR(FluidPhase::R * m.Z * T / m.V, P * 1e5, 1e-6 * P * 1e5);
+    const FluidPhase::PhaseRoots r = m.pressureRootsFromTP(T, P);
+    EXPECT_TRUE(r.liquid.found);
+    const bool two = r.liquid.found && r.vapour.found;
+    const FluidPhase::PhaseRoot& lowest = two && r.vapour.G < r.liquid.G ? r.vapour : r.liquid;
+    EXPECT_NEAR(a.V, lowest.V, 1e-9 * a.V);
+    if (two) {
+        EXPECT_NE(st.otherPhase, FluidPhase::kPhaseNone);
+        EXPECT_NEAR(st.otherV, &lowest == &r.liquid ? r.vapour.V : r.liquid.V, 1e-9 * st.otherV);
+    }
+    if (!(psat > 0.0)) {  // above the critical temperature: the one root, named as every root is
+        EXPECT_FALSE(two);
+        EXPECT_EQ(st.phase, m.namePhase(r, r.liquid.V, P));
+        return a;
+    }
+    double Vl = 0.0, Gl = 0.0, Vv = 0.0, Gv = 0.0;
+    if (std::fabs(P / psat - 1.0) > 1e-4) {
+        const bool liquid = P > psat;
+        EXPECT_EQ(st.phase, liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour);
+        EXPECT_TRUE(m.pressureRootFromTP(liquid ? 2 : 1, T, P, Vl, Gl));
+        EXPECT_NEAR(a.V, Vl, 1e-10 * a.V);
+    } else {
+        EXPECT_TRUE(m.pressureRootFromTP(2, T, P, Vl, Gl));
+        EXPECT_TRUE(m.pressureRootFromTP(1, T, P, Vv, Gv));
+        EXPECT_NEAR(a.V, Gl <= Gv ? Vl : Vv, 1e-10 * a.V);
+        EXPECT_EQ(st.phase, Gl <= Gv ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour);
+        EXPECT_EQ(st.phase, P > psat ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour);
+    }
+    return a;
+}
+
+// Below the critical temperature, from a third of psat to thirty times it
+// (within 3e-5 of psat on either side); above it, a tenth to five times the
+// critical pressure; then the same states in the reverse order, which give
+// the same volumes to the bit.
+void sweepStableStates(FluidPhase& m, const char* name, const std::vector<double>& Ts, double Tc, double Pc) {
+    std::vector<StableAnswer> answers;
+    for (double T : Ts) {
+        ASSERT_EQ(m.calculateTheSaturationPressure(T, false), 0) << name << " " << T;
+        const double psat = m.Pv_sat * 1e-5;
+        for (double f : {0.3, 0.99, 0.9999, 1.0 - 3e-5, 1.0 + 3e-5, 1.0001, 1.01, 3.0, 30.0})
+            answers.push_back(checkStableState(m, name, T, f * psat, psat));
+    }
+    for (double t : {1.02, 1.5})
+        for (double p : {0.1, 1.0, 5.0}) answers.push_back(checkStableState(m, name, t * Tc, p * Pc, 0.0));
+    for (auto a = answers.rbegin(); a != answers.rend(); ++a) {
+        const FluidPhase::StableState st = m.calculateStableStateFromTP(a->T, a->P);
+        EXPECT_EQ(m.V, a->V) << name << " " << a->T << " K " << a->P << " bar";
+        EXPECT_EQ(st.phase, a->phase) << name << " " << a->T << " K " << a->P << " bar";
+    }
+}
+
+}  // namespace
+
+// Critical points: IAPWS-95 647.096 K, 220.64 bar (Wagner & Pruss 2002); CO2
+// 304.1282 K, 73.773 bar (Span & Wagner 1996); the Peng-Robinson equation of
+// water is built on 647.13 K and 220.55 bar.
+TEST(StableState, IsTheSearchOfTheSideOfTheSaturationPressureOrTheLowerGibbsEnergyNearIt) {
+    WagnerPruss water(2);
+    sweepStableStates(water, "Wagner & Pruss", {300.0, 450.0, 620.0}, 647.096, 220.64);
+    std::unique_ptr<FluidPhase> co2(createFluidModel("IUPACCO2"));
+    ASSERT_TRUE(co2);
+    sweepStableStates(*co2, "IUPAC CO2", {230.0, 280.0, 302.0}, 304.1282, 73.773);
+    std::unique_ptr<FluidPhase> pr(createFluidModel("PR:H2O"));
+    ASSERT_TRUE(pr);
+    sweepStableStates(*pr, "Peng-Robinson H2O", {350.0, 550.0}, 647.13, 220.55);
 }
