@@ -64,4 +64,20 @@ void BM_WaterFromTPBesideOtherModels(benchmark::State& state)
 }
 BENCHMARK(BM_WaterFromTPBesideOtherModels)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// The same with one nitrogen model, made once and evaluated (untimed) between
+// the water states: what the other model's work costs the water state.
+void BM_WaterFromTPBesideAnotherModel(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    Jacobsen n2(1);
+    for (auto _ : state) {
+        n2.calculateFromTP(300.0, 10.0, 0);
+        const auto start = std::chrono::steady_clock::now();
+        w.calculateFromTP(500.0, 100.0, 0);
+        benchmark::DoNotOptimize(w.V);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_WaterFromTPBesideAnotherModel)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
 }  // namespace
