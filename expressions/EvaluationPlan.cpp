@@ -100,6 +100,8 @@ struct NodeSlots {
 };
 }  // namespace
 
+constinit thread_local EvaluationPlan::Mechanisms EvaluationPlan::sMechanisms;
+
 EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make_shared<StructureWatch>()) {
     // Depth-first, children in their order, each node at its first visit and
     // listed after its children: the order of the recursive pass.
@@ -311,7 +313,8 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
             for (int q : (*extra)[i]) read(q);
     };
     std::vector<int> best, bestBatch;
-    for (int way = 0; way < 3; ++way) {
+    const int ways = sMechanisms.batchWays ? 3 : 1;
+    for (int way = 0; way < ways; ++way) {
         Batcher b(key, nodes_.size());
         for (auto from = order.begin(); from != order.end();) {
             auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
@@ -390,7 +393,7 @@ void EvaluationPlan::run(int order) {
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
     const bool usable = t != nullptr;
-    if (usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
+    if (sMechanisms.deferred && usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
         const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
         const bool first = !later && t->wholly && deferredVar_ < 0;
         if (later || first) {
@@ -629,7 +632,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
         dependent.push_back(static_cast<int>(i));
     }
     if (t->deferrable) {
-        schedule(dependent, t->dep, t->dependent, var, true);
+        schedule(dependent, t->dep, t->dependent, var, sMechanisms.fusion);
         linkDeferred(*t);
     }
     return t;
@@ -705,7 +708,8 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     // pass of the hold as it computes every node, and copied from its items
     // into those of the later passes; or taken by themselves, when the slots
     // of the previous hold in this variable may serve again (freeSlotsKept).
-    if (whole && !(freeSlotsVar_ == var && slotsVar_ == var)) {  // every node, from fresh slots
+    const bool kept = sMechanisms.keptFreeScalars && freeSlotsVar_ == var && slotsVar_ == var;
+    if (whole && !kept) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         VarPass fresh = p;

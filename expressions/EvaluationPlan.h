@@ -110,6 +110,20 @@ public:
     void endHold();
     int heldVariable() const { return holdVar_; }
 
+    // Switches of the plan's mechanisms, to measure what each is worth
+    // (benchmarks); all on by default.  On the calling thread, read when a
+    // plan is made (batching ways, fusion) or run (deferred passes, kept
+    // scalars of the free nodes).  Off: batches by level from the leaves
+    // only; every pass writes every node; sums add their products from the
+    // products' slots; the first pass of every hold computes every node.
+    struct Mechanisms {
+        bool batchWays = true;
+        bool deferred = true;
+        bool fusion = true;
+        bool keptFreeScalars = true;
+    };
+    static constinit thread_local Mechanisms sMechanisms;
+
 private:
     enum class Kind : unsigned char { Op, Leaf, Other };
     struct Node {
