@@ -1,8 +1,15 @@
 // The reference water model: one state from (T, V) with its state functions
 // and fugacities, one state from (T, P) with the molar-volume search, and the
-// stable state from (T, P).
+// stable state from (T, P); and the same (T, P) state computed beside
+// nitrogen models made and destroyed (only the water state timed), which must
+// not cost the water model its compiled plans.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <memory>
+
+#include "expressions/EvaluationPlan.h"
+#include "gases/Jacobsen.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -82,5 +89,82 @@ void BM_WaterPressureRootsFromTP(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WaterPressureRootsFromTP)->DenseRange(0, 3);
+
+void BM_WaterFromTPBesideOtherModels(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    for (auto _ : state) {
+        {
+            auto n2 = std::make_unique<Jacobsen>(1);  // made and destroyed, untimed
+            n2->calculateFromTP(300.0, 10.0, 0);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        w.calculateFromTP(500.0, 100.0, 0);
+        benchmark::DoNotOptimize(w.V);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_WaterFromTPBesideOtherModels)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The same with one nitrogen model, made once and evaluated (untimed) between
+// the water states: what the other model's work costs the water state.
+void BM_WaterFromTPBesideAnotherModel(benchmark::State& state)
+{
+    WagnerPruss w(2);
+    Jacobsen n2(1);
+    for (auto _ : state) {
+        n2.calculateFromTP(300.0, 10.0, 0);
+        const auto start = std::chrono::steady_clock::now();
+        w.calculateFromTP(500.0, 100.0, 0);
+        benchmark::DoNotOptimize(w.V);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_WaterFromTPBesideAnotherModel)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The (T, P) state, and a saturation point at 450 K (volume searches of both
+// phases at one temperature), with one mechanism of the compiled plans
+// switched off: 0 none, 1 the batching ways but the first, 2 the deferred
+// passes, 3 the sums that compute their products, 4 the kept scalars of the
+// free nodes.
+void switchMechanisms(EvaluationPlan::Mechanisms& m, int off)
+{
+    m.batchWays = off != 1;
+    m.deferred = off != 2;
+    m.fusion = off != 3;
+    m.keptFreeScalars = off != 4;
+}
+
+void BM_WaterFromTPMechanisms(benchmark::State& state)
+{
+    const EvaluationPlan::Mechanisms was = EvaluationPlan::sMechanisms;
+    switchMechanisms(EvaluationPlan::sMechanisms, static_cast<int>(state.range(0)));
+    {
+        WagnerPruss w(2);
+        for (auto _ : state) {
+            w.calculateFromTP(500.0, 100.0, 0);
+            benchmark::DoNotOptimize(w.V);
+        }
+    }
+    EvaluationPlan::sMechanisms = was;
+}
+BENCHMARK(BM_WaterFromTPMechanisms)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+
+void BM_WaterSaturationMechanisms(benchmark::State& state)
+{
+    const EvaluationPlan::Mechanisms was = EvaluationPlan::sMechanisms;
+    switchMechanisms(EvaluationPlan::sMechanisms, static_cast<int>(state.range(0)));
+    {
+        WagnerPruss w(2);
+        for (auto _ : state) {
+            w.initializeSaturationVolumesFromT("H2O", 450.0);
+            w.temperature(450.0);
+            w.calculate_saturation_pressure();
+            benchmark::DoNotOptimize(w.Pv_sat);
+        }
+    }
+    EvaluationPlan::sMechanisms = was;
+}
+BENCHMARK(BM_WaterSaturationMechanisms)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,10 +5,15 @@
 // state 5 at 1 bar) with its works and efficiencies, and the irreversible
 // expansion against 1 bar.  Works are U(end) - U(start) per mole (negative
 // when the water does work); q is the heat taken up by the water.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
@@ -38,6 +43,142 @@ void writeRow(std::FILE* f, const double* v, int n, const char* sep) {
     std::fputs("\n", f);
 }
 
+
+// The heating-decompression part of one step of a table (kind 0): the path
+// from state 3 down to the saturation curve (state 4) or to 1 bar, and from
+// state 4 on the saturation curve down to the boiling point at 1 bar.  The
+// steps are independent of one another, so that each runs on a model of its
+// own, on any thread; what the step prints is kept in `text`, for the table
+// to print in the order of its rows.
+struct PathStep {
+    std::string text;
+    double code = 0.0;  // added to the row's code
+    double p4 = kNaN, t4 = kNaN, t5 = kNaN, w4 = kNaN, w5 = kNaN, wt = kNaN, fl = kNaN;
+    double heat = 0.0;  // added to q
+    bool ran = false;   // the step reached the path (state 3 found)
+};
+
+template <class... A>
+void say(std::string& text, const char* format, A... args) {
+    char line[512];
+    const int n = std::snprintf(line, sizeof line, format, args...);
+    if (n > 0) text.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
+}
+
+void heatingDecompressionStep(WaterStudyModel& w, double T3, double V2, double m, PathStep& r) {
+    const double M = w.molarMass();
+    std::string& text = r.text;
+    r.ran = true;
+    w.calculateHeatingDecompressionPath1("isoh", T3, V2, m, false);
+    w.errorflag = 0;
+    if (w.decompressionSaturationFlag == 1) {
+        r.t4 = w.decompressionT4;
+        r.p4 = w.decompressionP4 * 1e-5;
+        r.w4 = w.decompressionWork4;
+        say(text, "\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", r.t4, w.decompressionV4 * 1e6, r.p4);
+        r.code += 20.0;
+    } else {
+        r.code += 10.0;
+    }
+    if (w.decompressionSaturationFlag == 1) {
+        // From the saturation curve the fragments go on heating the
+        // liquid-steam mixture down to the boiling point at 1 bar.
+        w.temperature(r.t4);
+        w.volume(w.decompressionV4);
+        w.calculate_state_functions();
+        WaterMagmaCalculationResult path;
+        w.calculateHeatingDecompressionPath2(nullptr, r.t4, w.S, 373.15, path);
+        w.errorflag = 0;
+        const double S5 = w.S;
+        r.fl = w.calculateIsentropicVaporization(S5);
+        if (!std::isfinite(path.pathWork)) {
+            // The saturation curve cannot be followed down from state 4 (at
+            // the critical point): no end state.
+            r.fl = kNaN;
+        } else if (!(r.fl > 0.0)) {
+            // The fragments dry the mixture out: the steam leaves the
+            // two-phase region, where this path does not hold.
+            say(text, "Superheated vapor %lf\n", r.t4);
+            r.fl = 0.0;
+            r.code += 10.0;
+        } else {
+            r.fl = r.fl > 1.0 ? 1.0 : r.fl;
+            r.t5 = 373.15;
+            r.w5 = path.pathWork * M * 1000.0;
+            r.wt = r.w4 + r.w5;
+            r.heat = w.decompressionHeat4 + path.pathHeat * M * 1000.0;
+            say(text, "\nT5 %12.2f P5 %12.2f S5 %12.2f\n", r.t5, 1.0, S5);
+            say(text, "\ts5  %12.2f J/mol\n", S5);
+        }
+    } else if (w.decompressionEndFlag == 1) {
+        r.t5 = w.decompressionT5;
+        const double V5 = w.decompressionV5;
+        w.temperature(r.t5);
+        w.volume(V5);
+        w.calculate_state_functions();
+        say(text, "\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", r.t5, V5 * 1e6,
+            w.decompressionP5 * 1e-5, w.S);
+        // Liquid fraction at 1 bar by the lever rule in volume.
+        double x = (0.0297719 - V5) / (0.0297719 - 1.83031e-05);
+        if (V5 > 0.0297719 || r.t5 > 373.15) {
+            say(text, "Superheated vapor %lf\n", r.t5);
+            const double S5 = w.S;
+            w.calculate_isentropic_point_at_fixed_P(1.0, S5, r.t5, V5);
+            w.errorflag = 0;
+            x = 0.0;
+        }
+        r.fl = x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
+        say(text, "\nT5 %12.2f P5 %12.2f S5 %12.2f\n", r.t5, w.decompressionP5 * 1e-5, w.S);
+        say(text, "\ts5  %12.2f J/mol\n", w.S);
+        r.wt = w.decompressionWork5;
+        r.w5 = std::isnan(r.w4) ? r.wt : r.wt - r.w4;
+        r.heat = w.decompressionHeat5;
+    }
+}
+
+// A model for a worker: the water model of the table with its magma.
+std::unique_ptr<WaterStudyModel> workerModel(const WaterStudyModel& w) {
+    auto m = std::make_unique<WaterStudyModel>(2);
+    m->setSystemType("H2O");
+    m->magmaTemperature = w.magmaTemperature;
+    m->magmaHeatCapacity = w.magmaHeatCapacity;
+    m->latentHeat = w.latentHeat;
+    m->liquidusTemperature = w.liquidusTemperature;
+    m->solidusTemperature = w.solidusTemperature;
+    return m;
+}
+
+// The heating-decompression parts of every step of the table, on every core:
+// the steps are dealt out in turn to workers with models of their own.
+std::vector<PathStep> heatingDecompressionSteps(const WaterStudyModel& w, double T2, double V2, double U2,
+                                                double Tm, bool phreatic) {
+    const int steps = static_cast<int>(std::ceil(Tm - T2));
+    std::vector<PathStep> out(static_cast<std::size_t>(steps > 0 ? steps : 0));
+    std::atomic<int> next{0};
+    auto work = [&](WaterStudyModel& m) {
+        const double M = m.molarMass();
+        for (int k = next++; k < steps; k = next++) {
+            const double deltaT = k;
+            if (!(deltaT < Tm - T2)) continue;
+            const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
+            m.errorflag = 0;
+            m.calculateFromTV(T3, V2, 0);
+            if (m.errorflag) continue;
+            const double ratio = kMagmaCp * (Tm - T3) * M / (m.U - U2);
+            if (phreatic && ratio < 0.0) continue;
+            heatingDecompressionStep(m, T3, V2, ratio, out[static_cast<std::size_t>(k)]);
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const int count = static_cast<int>(std::min<unsigned>(cores, static_cast<unsigned>(std::max(steps, 1))));
+    std::vector<std::unique_ptr<WaterStudyModel>> models;
+    for (int i = 0; i < count; ++i) models.push_back(workerModel(w));
+    std::vector<std::thread> workers;
+    for (int i = 1; i < count; ++i) workers.emplace_back(work, std::ref(*models[static_cast<std::size_t>(i)]));
+    work(*models[0]);
+    for (std::thread& t : workers) t.join();
+    return out;
+}
 }  // namespace
 
 // One table; `phreatic` selects the phreatic driver's file, columns and
@@ -83,8 +224,14 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     }
     double Tstart = 325.0, Vstart = 1.8e-05;
     int rows = 0;
+    // The heating-decompression paths (kind 0), every one computed beforehand
+    // on all cores; the path of the last row is written to its curve file.
+    const std::vector<PathStep> paths = kind == 1 ? std::vector<PathStep>() : heatingDecompressionSteps(w, T2, V2, U2, Tm, phreatic);
+    int lastPath = -1;
     platform::Progress progress(phreatic ? "Phreatic cycle, T3 (K)" : "Wohletz cycle, T3 (K)", Tm - T2, true);
+    int step = -1;
     for (double deltaT = 0.0; deltaT < Tm - T2; deltaT += 1.0) {
+        ++step;
         const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
         progress.update(deltaT, T3);
         std::printf("State 3\n----------\n");
@@ -144,71 +291,18 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
                 code += 20.0;
             }
         } else {
-            w.calculateHeatingDecompressionPath1("isoh", T3, V2, m);
-            w.errorflag = 0;
-            if (w.decompressionSaturationFlag == 1) {
-                t4 = w.decompressionT4;
-                p4 = w.decompressionP4 * 1e-5;
-                w4 = w.decompressionWork4;
-                std::printf("\nT4 : %.2f K V4 %.2f cm3/mol\tPh    : %.2f bar\n", t4, w.decompressionV4 * 1e6, p4);
-                code += 20.0;
-            } else {
-                code += 10.0;
-            }
-            if (w.decompressionSaturationFlag == 1) {
-                // From the saturation curve the fragments go on heating the
-                // liquid-steam mixture down to the boiling point at 1 bar.
-                w.temperature(t4);
-                w.volume(w.decompressionV4);
-                w.calculate_state_functions();
-                WaterMagmaCalculationResult r;
-                w.calculateHeatingDecompressionPath2(nullptr, t4, w.S, 373.15, r);
-                w.errorflag = 0;
-                const double S5 = w.S;
-                fl = w.calculateIsentropicVaporization(S5);
-                if (!std::isfinite(r.pathWork)) {
-                    // The saturation curve cannot be followed down from
-                    // state 4 (at the critical point): no end state.
-                    fl = kNaN;
-                } else if (!(fl > 0.0)) {
-                    // The fragments dry the mixture out: the steam leaves the
-                    // two-phase region, where this path does not hold.
-                    std::printf("Superheated vapor %lf\n", t4);
-                    fl = 0.0;
-                    code += 10.0;
-                } else {
-                    fl = fl > 1.0 ? 1.0 : fl;
-                    t5 = 373.15;
-                    w5 = r.pathWork * M * 1000.0;
-                    wt = w4 + w5;
-                    q += w.decompressionHeat4 + r.pathHeat * M * 1000.0;
-                    std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", t5, 1.0, S5);
-                    std::printf("\ts5  %12.2f J/mol\n", S5);
-                }
-            } else if (w.decompressionEndFlag == 1) {
-                t5 = w.decompressionT5;
-                const double V5 = w.decompressionV5;
-                w.temperature(t5);
-                w.volume(V5);
-                w.calculate_state_functions();
-                std::printf("\nT5 : %.2f K V5 %.2f cm3/mol\tP5    : %.2f bar   S5  : %.2f  \n", t5, V5 * 1e6,
-                            w.decompressionP5 * 1e-5, w.S);
-                // Liquid fraction at 1 bar by the lever rule in volume.
-                double x = (0.0297719 - V5) / (0.0297719 - 1.83031e-05);
-                if (V5 > 0.0297719 || t5 > 373.15) {
-                    std::printf("Superheated vapor %lf\n", t5);
-                    const double S5 = w.S;
-                    w.calculate_isentropic_point_at_fixed_P(1.0, S5, t5, V5);
-                    w.errorflag = 0;
-                    x = 0.0;
-                }
-                fl = x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
-                std::printf("\nT5 %12.2f P5 %12.2f S5 %12.2f\n", t5, w.decompressionP5 * 1e-5, w.S);
-                std::printf("\ts5  %12.2f J/mol\n", w.S);
-                wt = w.decompressionWork5;
-                w5 = std::isnan(w4) ? wt : wt - w4;
-                q += w.decompressionHeat5;
-            }
+            const PathStep& r = paths[static_cast<std::size_t>(step)];
+            lastPath = step;
+            std::fputs(r.text.c_str(), stdout);
+            code += r.code;
+            p4 = r.p4;
+            t4 = r.t4;
+            t5 = r.t5;
+            w4 = r.w4;
+            w5 = r.w5;
+            wt = r.wt;
+            fl = r.fl;
+            q += r.heat;
         }
         const double eta = -wt / q, etamax = 1.0 - 293.15 / T3;
         const double em = 0.001 * m * wt / M, ew = 0.001 * wt / M;
@@ -257,6 +351,12 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     }
     if (phreatic && igor == 1) std::fprintf(f, "END\n");
     platform::closeOutput(f, path);
+    if (lastPath >= 0) {  // the curve of the last path, once
+        auto m = workerModel(w);
+        const double T3 = T2 + (lastPath == 0 ? 0.001 : static_cast<double>(lastPath));
+        m->calculateFromTV(T3, V2, 0);
+        m->calculateHeatingDecompressionPath1("isoh", T3, V2, kMagmaCp * (Tm - T3) * M / (m->U - U2), true);
+    }
     w.lastRows = rows;
     return rows;
 }

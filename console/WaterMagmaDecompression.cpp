@@ -427,10 +427,11 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     }
 }
 
-void WaterMagmaModel::calculateHeatingDecompressionPath1(const char*, double T0, double V0, double m_) {
+void WaterMagmaModel::calculateHeatingDecompressionPath1(const char*, double T0, double V0, double m_,
+                                                         bool writeCurve) {
     magmaWaterRatio = m_;
     magmaTemperature = T0;
-    calculateHeatingDecompression(V0, T0, 273.15, 1573.15, 1e5, 1, "3", nullptr);
+    calculateHeatingDecompression(V0, T0, 273.15, 1573.15, 1e5, writeCurve ? 1 : 0, "3", nullptr);
 }
 
 void WaterMagmaModel::calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,

@@ -96,7 +96,9 @@ public:
     // (errorflag set, the model at the last trial) when no mechanically
     // stable state is found.
     bool continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom);
-    void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_);
+    // The path from (T0, V0) for the water:magma ratio m_; with writeCurve its
+    // curve is written to the file "isoh3".
+    void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_, bool writeCurve = true);
     void calculateHeatingDecompressionPath2(const char* path, double T0, double S0, double Tmin_,
                                             WaterMagmaCalculationResult& r);
     double calculateIsentropicMixtureState(double S0, double T0, double T_);

@@ -101,6 +101,7 @@ void BinOp::tiep2(Expression* a, Expression* b) {
     v = b;
     unlink(oldU);
     unlink(oldV);
+    structureChanged();
 }
 
 void BinOp::printFormula(std::FILE* f) {

@@ -33,7 +33,10 @@ int onlyVariable(Expression* e, int nvar) {
 }  // namespace
 
 void Product::findShape() {
-    shapeStamp_ = structureStamp();
+    shapeWatch_ = std::make_shared<StructureWatch>();
+    watchedBy(shapeWatch_);
+    u->watchedBy(shapeWatch_);
+    v->watchedBy(shapeWatch_);
     shape_ = Shape::General;
     const int m = activeVariables();
     if (m < 1 || m > 2) return;
@@ -87,7 +90,7 @@ template <int S, int K>
     value = a * u->value * v->value;
     calculated = true;
     if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
-    if (shapeStamp_ != structureStamp()) findShape();
+    if (!shapeWatch_ || shapeWatch_->changed) findShape();
     if (order > 2 || shape_ == Shape::General || sHigherOrderProducts) return evaluateGeneral(order);
     constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
                   two = static_cast<int>(Shape::Two);

@@ -6,12 +6,9 @@
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
-#include "expressions/Leaf.h"
 #include "expressions/Product.h"
 #include "expressions/Sum.h"
-#include <typeinfo>
 
-unsigned long long EvaluationPlan::sBuilds = 0;
 
 // The tape of the one-variable passes in one variable.
 struct EvaluationPlan::Tape {
@@ -103,8 +100,9 @@ struct NodeSlots {
 };
 }  // namespace
 
-EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expression::sStructure) {
-    ++sBuilds;
+constinit thread_local EvaluationPlan::Mechanisms EvaluationPlan::sMechanisms;
+
+EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make_shared<StructureWatch>()) {
     // Depth-first, children in their order, each node at its first visit and
     // listed after its children: the order of the recursive pass.
     struct Frame {
@@ -135,24 +133,25 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), stamp_(Expressio
             n.kind = Kind::Op;
             for (Expression* c : f.children) children_.push_back(position.at(c));
             n.count = static_cast<int>(f.children.size());
-            cleared_.push_back(n.e);
-        } else if (dynamic_cast<Leaf*>(n.e)) {
+            directlyCleared_.push_back(n.e);
+        } else if (n.e->planRole() == Expression::PlanRole::Leaf) {
             n.kind = Kind::Leaf;  // written by its owner, computed by nobody
-            cleared_.push_back(n.e);
+            directlyCleared_.push_back(n.e);
         } else {
-            others_.push_back(n.e);
+            selfWalking_.push_back(n.e);
         }
         position[n.e] = static_cast<int>(nodes_.size());
         nodes_.push_back(n);
         stack.pop_back();
     }
+    for (const Node& nd : nodes_) nd.e->watchedBy(watch_);
     // Nodes that other graphs (or their owner) link too: their storage is
     // not the plan's alone.
     {
         std::vector<int> links(nodes_.size(), 0);
         for (int c : children_) ++links[c];
-        shared_ = root_->refcount > 0;
-        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) shared_ = shared_ || nodes_[i].e->refcount > links[i];
+        linkedFromOutside_ = root_->refcount > 0;
+        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) linkedFromOutside_ = linkedFromOutside_ || nodes_[i].e->refcount > links[i];
     }
     // A plan pays off from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
@@ -195,108 +194,147 @@ void EvaluationPlan::makeFullSchedule() {
     }
 }
 
+// ---- batches of one key
+//
+// The nodes of a stretch of the schedule between two other nodes (a
+// segment) are put in batches of one key, each batch after the batches that
+// hold the children (and extra operands) of its nodes, in one of three ways:
+// by level from the leaves (as early as possible), by level from the top (as
+// late as possible), or greedily (the key with the most nodes ready first).
+namespace {
+struct Batcher {
+    const std::vector<const void*>& key;
+    std::vector<int> in, pending, height, depth;
+    std::vector<std::vector<int>> parents;
+    std::vector<int> out, outBatch;  // the nodes in their new order, and their batches
+    int batch = 0;
+    int top = 0;  // the greatest height in the segment
+
+    Batcher(const std::vector<const void*>& k, std::size_t n)
+        : key(k), in(n, 0), pending(n, 0), height(n, 0), depth(n, 0), parents(n) {}
+
+    // Who reads whom inside the segment; depths and heights.
+    template <class Reads>
+    void analyse(const std::vector<int>& seg, const Reads& reads) {
+        for (int i : seg) in[i] = 1;
+        for (int i : seg) {
+            depth[i] = 0;
+            reads(i, [&](int q) {
+                if (!in[q]) return;
+                ++pending[i];
+                parents[q].push_back(i);
+                depth[i] = std::max(depth[i], depth[q] + 1);
+            });
+        }
+        top = 0;
+        for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
+            height[*it] = 0;
+            for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
+            top = std::max(top, height[*it]);
+        }
+    }
+    void forget(const std::vector<int>& seg) {
+        for (int i : seg) {
+            in[i] = 0;
+            pending[i] = 0;
+            parents[i].clear();
+        }
+    }
+    // Ways 0 and 1: one batch per level and key; positions break the ties.
+    void byLevel(std::vector<int> seg, bool fromTop) {
+        auto level = [&](int i) { return fromTop ? top - height[i] : depth[i]; };
+        std::sort(seg.begin(), seg.end(), [&](int x, int y) {
+            if (level(x) != level(y)) return level(x) < level(y);
+            if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
+            return x < y;
+        });
+        for (std::size_t k = 0; k < seg.size(); ++k) {
+            if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++batch;
+            out.push_back(seg[k]);
+            outBatch.push_back(batch);
+        }
+        if (!seg.empty()) ++batch;
+    }
+    // Way 2: of the nodes ready, those of the most common key (the first in
+    // the plan among equals) make the next batch.
+    void greedy(const std::vector<int>& seg) {
+        std::vector<int> ready;
+        for (int i : seg)
+            if (pending[i] == 0) ready.push_back(i);
+        while (!ready.empty()) {
+            const void* pick = commonest(ready);
+            std::vector<int> now, rest;
+            for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
+            std::sort(now.begin(), now.end());
+            for (int i : now) {
+                out.push_back(i);
+                outBatch.push_back(batch);
+                for (int q : parents[i])
+                    if (--pending[q] == 0) rest.push_back(q);
+            }
+            ready.swap(rest);
+            ++batch;
+        }
+    }
+    const void* commonest(const std::vector<int>& ready) const {
+        std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
+        for (int i : ready) {
+            auto [it, fresh] = tally.try_emplace(key[i], 0, i);
+            ++it->second.first;
+            it->second.second = std::min(it->second.second, i);
+        }
+        const void* pick = nullptr;
+        std::size_t most = 0;
+        int first = 0;
+        for (const auto& [k, t] : tally)
+            if (t.first > most || (t.first == most && t.second < first)) {
+                pick = k;
+                most = t.first;
+                first = t.second;
+            }
+        return pick;
+    }
+};
+
+// The number of batches (runs of one batch number) of a schedule.
+std::size_t runCount(const std::vector<int>& batches) {
+    std::size_t r = 0;
+    for (std::size_t k = 0; k < batches.size(); ++k) r += k == 0 || batches[k] != batches[k - 1];
+    return r;
+}
+}  // namespace
+
 void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
                                 std::vector<int>& batch, const std::vector<std::vector<int>>* extra) const {
-    const std::size_t n = nodes_.size();
+    auto reads = [&](int i, const auto& read) {
+        const Node& nd = nodes_[i];
+        for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
+        if (extra)
+            for (int q : (*extra)[i]) read(q);
+    };
     std::vector<int> best, bestBatch;
-    std::vector<int> in(n, 0), pending(n, 0), height(n, 0), depth(n, 0);
-    std::vector<std::vector<int>> parents(n);
-    // Three ways, the one with the fewest batches kept: by level from the
-    // leaves (as early as possible), by level from the top (as late as
-    // possible), and greedily (the key with the most nodes ready first).
-    for (int way = 0; way < 3; ++way) {
-        std::vector<int> out, outBatch;
-        int b = 0;
+    const int ways = sMechanisms.batchWays ? 3 : 1;
+    for (int way = 0; way < ways; ++way) {
+        Batcher b(key, nodes_.size());
         for (auto from = order.begin(); from != order.end();) {
             auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-            std::vector<int> seg(from, to);
-            for (int i : seg) in[i] = 1;
-            for (int i : seg) {
-                const Node& nd = nodes_[i];
-                depth[i] = 0;
-                auto read = [&](int q) {
-                    if (!in[q]) return;
-                    ++pending[i];
-                    parents[q].push_back(i);
-                    depth[i] = std::max(depth[i], depth[q] + 1);
-                };
-                for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
-                if (extra)
-                    for (int q : (*extra)[i]) read(q);
-            }
-            int top = 0;
-            for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
-                height[*it] = 0;
-                for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
-                top = std::max(top, height[*it]);
-            }
-            if (way < 2) {
-                auto level = [&](int i) { return way == 0 ? depth[i] : top - height[i]; };
-                // The segment is in plan order: positions break the ties.
-                std::sort(seg.begin(), seg.end(), [&](int x, int y) {
-                    if (level(x) != level(y)) return level(x) < level(y);
-                    if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
-                    return x < y;
-                });
-                for (std::size_t k = 0; k < seg.size(); ++k) {
-                    if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++b;
-                    out.push_back(seg[k]);
-                    outBatch.push_back(b);
-                }
-                if (!seg.empty()) ++b;
-                for (int i : seg) pending[i] = 0;
-            } else {
-                std::vector<int> ready;
-                for (int i : seg)
-                    if (pending[i] == 0) ready.push_back(i);
-                while (!ready.empty()) {
-                    std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
-                    for (int i : ready) {
-                        auto [it, fresh] = tally.try_emplace(key[i], 0, i);
-                        ++it->second.first;
-                        it->second.second = std::min(it->second.second, i);
-                    }
-                    const void* pick = nullptr;
-                    std::size_t most = 0;
-                    int first = 0;
-                    for (const auto& [k, t] : tally)
-                        if (t.first > most || (t.first == most && t.second < first)) {
-                            pick = k;
-                            most = t.first;
-                            first = t.second;
-                        }
-                    std::vector<int> now, rest;
-                    for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
-                    std::sort(now.begin(), now.end());
-                    for (int i : now) {
-                        out.push_back(i);
-                        outBatch.push_back(b);
-                        for (int q : parents[i])
-                            if (--pending[q] == 0) rest.push_back(q);
-                    }
-                    ready.swap(rest);
-                    ++b;
-                }
-            }
-            for (int i : seg) {
-                in[i] = 0;
-                parents[i].clear();
-            }
-            if (to != order.end()) {
-                out.push_back(*to);
-                outBatch.push_back(b++);
+            const std::vector<int> seg(from, to);
+            b.analyse(seg, reads);
+            if (way < 2)
+                b.byLevel(seg, way == 1);
+            else
+                b.greedy(seg);
+            b.forget(seg);
+            if (to != order.end()) {  // the other node, a batch of its own
+                b.out.push_back(*to);
+                b.outBatch.push_back(b.batch++);
                 ++to;
             }
             from = to;
         }
-        auto runs = [](const std::vector<int>& bs) {
-            std::size_t r = 0;
-            for (std::size_t k = 0; k < bs.size(); ++k) r += k == 0 || bs[k] != bs[k - 1];
-            return r;
-        };
-        if (way == 0 || runs(outBatch) < runs(bestBatch)) {
-            best.swap(out);
-            bestBatch.swap(outBatch);
+        if (way == 0 || runCount(b.outBatch) < runCount(bestBatch)) {
+            best.swap(b.out);
+            bestBatch.swap(b.outBatch);
         }
     }
     order.swap(best);
@@ -308,19 +346,19 @@ EvaluationPlan::~EvaluationPlan() = default;
 
 void EvaluationPlan::clearMarks() {
     // The other nodes were left unmarked by the deferred passes, or are known clear.
-    if (pending_ >= 0 || marksKnownClear()) {
+    if (deferredVar_ >= 0 || marksKnownClear()) {
         root_->calculated = false;
         return;
     }
-    for (Expression* e : cleared_) e->calculated = false;
-    for (Expression* e : others_) e->initialize_the_graph();
-    clearedAt_ = Expression::sMarkEpoch;
+    for (Expression* e : directlyCleared_) e->calculated = false;
+    for (Expression* e : selfWalking_) e->initialize_the_graph();
+    marksClearedAt_ = Expression::markEpoch();
 }
 
 void EvaluationPlan::setVariables(double* x) {
-    if (others_.empty()) return;  // the leaves are their owner's
+    if (selfWalking_.empty()) return;  // the leaves are their owner's
     Expression::VariablePass pass;
-    for (Expression* e : others_)
+    for (Expression* e : selfWalking_)
         if (!e->variablesTaken()) e->set_variable_values(x);
 }
 
@@ -340,7 +378,7 @@ void EvaluationPlan::walkNodes(int order, int var, bool full) {
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
     materialize();
-    keepFree(std::min(order, 4));
+    markFreeNodesKept(std::min(order, 4));
     ++Expression::sNesting;
     if (order >= 0 && order <= 4) {
         Expression* const* nodes = fullNodes_.data();
@@ -349,18 +387,18 @@ void EvaluationPlan::run(int order) {
         walkNodes(order, -1, true);
     }
     --Expression::sNesting;
-    record(std::min(order, 4));
+    recordFreeLevel(std::min(order, 4));
 }
 
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
     const bool usable = t != nullptr;
-    if (usable && var == holdVar_ && (pending_ < 0 || pending_ == var)) {
-        const bool later = t->deferrable && level_ >= -1 && order == holdOrder_ && slotsVar_ == var;
-        const bool first = !later && t->wholly && pending_ < 0;
+    if (sMechanisms.deferred && usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
+        const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
+        const bool first = !later && t->wholly && deferredVar_ < 0;
         if (later || first) {
             runDeferred(*t, order, var, first);
-            record(-1);
+            recordFreeLevel(-1);
             return;
         }
     }
@@ -368,213 +406,282 @@ void EvaluationPlan::run(int order, int var) {
     materialize();
     // A pass in the held variable needs only the values of the nodes free of
     // it; a pass in another variable needs their entries in that variable.
-    keepFree(var == holdVar_ ? -1 : std::min(order, 4));
+    markFreeNodesKept(var == holdVar_ ? -1 : std::min(order, 4));
     ++Expression::sNesting;
     if (usable) {
         runTape(*t, order, var);
-        if (var == holdVar_) holdOrder_ = order;
+        if (var == holdVar_) holdTapeOrder_ = order;
     } else {
         walkNodes(order, var, false);
     }
     --Expression::sNesting;
-    record(-1);
+    recordFreeLevel(-1);
+}
+
+// ---- making the tapes: the stages
+//
+// For each variable: which nodes depend on it (their flags); which operators
+// free of it hold exact zeros in its entries (zero analysis); which products
+// a sum may compute itself (fusion); and the schedule of the kernels, in
+// batches (batchByKey), with the destinations of the results.
+struct EvaluationPlan::TapeMaker {
+    EvaluationPlan& plan;
+    std::size_t n;
+    std::vector<VarKernel> own[4];  // per operator and order: its class's kernel, or null
+    std::vector<VarKernel> fn[4];   // per node and order: the kernel the tape calls
+    std::vector<int> parents;      // per node: its parents in the plan
+
+    explicit TapeMaker(EvaluationPlan& p);
+    bool kernelOf(std::size_t i) const { return plan.nodes_[i].kind == Kind::Op && own[0][i]; }
+    void fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
+                std::vector<unsigned char>& fusedSum, std::vector<unsigned char>& fusedTerm) const;
+    std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
+    unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
+                                 const std::vector<unsigned char>& zero) const;
+    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
+                  bool fuse) const;
+    void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
+              const std::vector<unsigned char>& fusedSum, const std::vector<unsigned char>& fusedTerm,
+              const std::vector<unsigned char>& zero, const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s,
+              int var) const;
+    Tape::Schedule::Dest destination(int i, const std::vector<unsigned char>& dep, int var) const;
+    std::unique_ptr<Tape> tape(int var) const;
+    void linkDeferred(Tape& t) const;
+};
+
+EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()), parents(n, 0) {
+    for (int k = 0; k < 4; ++k) {
+        own[k].assign(n, nullptr);
+        fn[k].resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const Kind kind = plan.nodes_[i].kind;
+            if (kind == Kind::Op) own[k][i] = plan.nodes_[i].e->varKernel(k + 1);
+            fn[k][i] = kind == Kind::Leaf    ? exprk::byOrder<LeafSlots>(k + 1)
+                       : kind == Kind::Other ? exprk::byOrder<OtherSlots>(k + 1)
+                       : own[k][i]          ? own[k][i]
+                                            : exprk::byOrder<NodeSlots>(k + 1);
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        for (int c = plan.nodes_[i].first; c < plan.nodes_[i].first + plan.nodes_[i].count; ++c)
+            ++parents[plan.children_[c]];
+}
+
+// Fusion: a sum whose terms include products that depend on the variable and
+// that only the sum reads (once) computes those products in its kernel, in a
+// deferred pass, and adds its other terms from their slots.
+void EvaluationPlan::TapeMaker::fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
+                                       std::vector<unsigned char>& fusedSum,
+                                       std::vector<unsigned char>& fusedTerm) const {
+    const auto& nodes = plan.nodes_;
+    const auto& children = plan.children_;
+    std::vector<unsigned char> in(n, 0);
+    for (int i : order) in[i] = 1;
+    auto fusable = [&](int q) {
+        return in[q] && dep[q] && parents[q] == 1 && nodes[q].kind == Kind::Op && nodes[q].count == 2 &&
+               nodes[q].e->planRole() == Expression::PlanRole::WeightedProduct;
+    };
+    for (int i : order) {
+        const Node& nd = nodes[i];
+        if (nd.kind != Kind::Op || nd.count < 1 || nd.e->planRole() != Expression::PlanRole::WeightedSum) continue;
+        bool any = false;
+        for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children[c]);
+        if (!any) continue;
+        fusedSum[i] = 1;
+        for (int c = nd.first; c < nd.first + nd.count; ++c)
+            if (fusable(children[c])) fusedTerm[children[c]] = 1;
+    }
+}
+
+// Zero analysis: the operators free of the variable whose slots hold exact
+// zeros in it: those that write their values alone, and sums (which add
+// their terms' entries whatever the flags) of such operators.
+std::vector<unsigned char> EvaluationPlan::TapeMaker::zeroSlots(const std::vector<unsigned char>& dep) const {
+    std::vector<unsigned char> zero(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Node& nd = plan.nodes_[i];
+        if (nd.kind != Kind::Op || dep[i]) continue;
+        bool z = true;
+        if (nd.e->planRole() == Expression::PlanRole::WeightedSum)
+            for (int c = nd.first; c < nd.first + nd.count; ++c) z = z && zero[plan.children_[c]];
+        zero[i] = z;
+    }
+    return zero;
+}
+
+// 1 or 2 when the first or second factor of a product that depends on the
+// variable holds exact zeros in its entries (productConstFactorKernel), 0
+// otherwise.
+unsigned char EvaluationPlan::TapeMaker::constantFactor(int i, const std::vector<unsigned char>& dep,
+                                                        const std::vector<unsigned char>& zero) const {
+    const Node& nd = plan.nodes_[i];
+    if (!dep[i] || nd.kind != Kind::Op || nd.count != 2 ||
+        nd.e->planRole() != Expression::PlanRole::WeightedProduct)
+        return 0;
+    const int u = plan.children_[nd.first], v = plan.children_[nd.first + 1];
+    if (zero[v]) return 1;
+    if (zero[u]) return 2;
+    return 0;
+}
+
+// Where a node's results go in its storage, for materialize().
+EvaluationPlan::Tape::Schedule::Dest EvaluationPlan::TapeMaker::destination(int i, const std::vector<unsigned char>& dep,
+                                                                            int var) const {
+    Expression* e = plan.nodes_[i].e;
+    auto at = [](double* base, int off) { return base ? base + off : nullptr; };
+    return Tape::Schedule::Dest{&e->value,
+                                {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
+                                 at(e->D4, exprk::diag4(var))},
+                                plan.slots_.data() + 5 * i, dep[i] != 0};
+}
+
+// Schedule: the nodes (positions, in the order of the plan) in batches of one
+// kernel (batchByKey).  The other nodes stay where they are, between the
+// nodes before and after them: they may compute shared nodes themselves, and
+// which of the two computes such a node must not change.
+void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vector<unsigned char>& dep,
+                                         Tape::Schedule& s, int var, bool fuse) const {
+    const auto& nodes = plan.nodes_;
+    const auto& children = plan.children_;
+    std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
+    if (fuse) {
+        fusion(order, dep, fusedSum, fusedTerm);
+        std::erase_if(order, [&](int i) { return fusedTerm[i] != 0; });
+    }
+    const std::vector<unsigned char> zero = zeroSlots(dep);
+    std::vector<VarKernel> kernel[4];
+    for (int k = 0; k < 4; ++k) kernel[k] = fn[k];
+    std::vector<const void*> key(n, nullptr);
+    std::vector<std::vector<int>> extra(n);  // the operands of the products a sum computes
+    for (int i : order) {
+        if (const unsigned char f = constantFactor(i, dep, zero))
+            for (int k = 0; k < 4; ++k) kernel[k][i] = productConstFactorKernel(f, k + 1);
+        if (fusedSum[i]) {
+            for (int k = 0; k < 4; ++k) kernel[k][i] = sumOfProductsKernel(k + 1);
+            for (int c = nodes[i].first; c < nodes[i].first + nodes[i].count; ++c) {
+                if (!fusedTerm[children[c]]) continue;
+                const Node& pd = nodes[children[c]];
+                for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children[g]);
+            }
+        }
+        key[i] = reinterpret_cast<const void*>(kernel[0][i]);
+    }
+    std::vector<int> batch;
+    plan.batchByKey(order, key, batch, &extra);
+    emit(order, batch, dep, fusedSum, fusedTerm, zero, kernel, s, var);
+}
+
+// The schedule's items, runs and destinations, in the order batchByKey chose.
+void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
+                                     const std::vector<unsigned char>& dep, const std::vector<unsigned char>& fusedSum,
+                                     const std::vector<unsigned char>& fusedTerm,
+                                     const std::vector<unsigned char>& zero,
+                                     const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const {
+    const auto& nodes = plan.nodes_;
+    const auto& childSlots = plan.childSlots_;
+    std::size_t terms = 0;
+    for (int i : order)
+        if (fusedSum[i]) terms += nodes[i].count;
+    s.fused.reserve(terms);  // the items point into it
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int i = order[k];
+        const Node& nd = nodes[i];
+        if (nd.kind == Kind::Op) s.dests.push_back(destination(i, dep, var));
+        FusedProduct* fused = nullptr;
+        if (fusedSum[i]) {
+            fused = s.fused.data() + s.fused.size();
+            for (int c = nd.first; c < nd.first + nd.count; ++c) {
+                const int q = plan.children_[c];
+                const Node& pd = nodes[q];
+                if (!fusedTerm[q]) {  // a term added from its slot
+                    s.fused.push_back({nullptr, childSlots[c], nullptr, nullptr, 0.0, 0});
+                    continue;
+                }
+                s.fused.push_back({pd.e, childSlots[pd.first], childSlots[pd.first + 1],
+                                   plan.slots_.data() + 5 * q, 0.0, constantFactor(q, dep, zero)});
+                s.dests.push_back(destination(q, dep, var));
+            }
+        }
+        s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
+                           {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
+                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr, fused});
+        if (k == 0 || batch[k] != batch[k - 1])
+            s.runs.push_back({{kernel[0][i], kernel[1][i], kernel[2][i], kernel[3][i]}, static_cast<int>(k), 0});
+        ++s.runs.back().count;
+    }
+}
+
+// The tape of one variable: the schedule of every node, and, when every node
+// that depends on the variable is a leaf or an operator with a kernel (and
+// the root is one of them), the deferred schedule of those nodes alone.
+std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) const {
+    const auto& nodes = plan.nodes_;
+    auto t = std::make_unique<Tape>();
+    t->dep.resize(n);
+    for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
+    std::vector<int> everyNode(n), dependent;
+    for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
+    schedule(everyNode, t->dep, t->all, var, false);
+    t->deferrable = t->dep.back() != 0;
+    t->wholly = t->deferrable;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool computed = nodes[i].kind == Kind::Leaf || kernelOf(i);
+        if (!computed) t->wholly = false;
+        if (!t->dep[i]) continue;
+        if (!computed) t->deferrable = false;
+        dependent.push_back(static_cast<int>(i));
+    }
+    if (t->deferrable) {
+        schedule(dependent, t->dep, t->dependent, var, sMechanisms.fusion);
+        linkDeferred(*t);
+    }
+    return t;
+}
+
+// The deferred schedule's items take their scalars from those of `all`; the
+// nodes free of the variable and their scalars, kept for the next hold.
+void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
+    const auto& nodes = plan.nodes_;
+    std::unordered_map<const Expression*, int> itemOf;
+    for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
+    for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
+        t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
+    for (std::size_t k = 0; k < t.dependent.fused.size(); ++k)
+        if (t.dependent.fused[k].e) t.fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.fused[k].e)});
+    std::size_t scalars = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (t.dep[i]) continue;
+        if (nodes[i].kind == Kind::Leaf) {
+            t.freeLeaves.push_back(static_cast<int>(i));
+            continue;
+        }
+        t.freeItems.push_back(itemOf.at(nodes[i].e));
+        scalars += 3;
+        if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
+            const Sum* sum = static_cast<const Sum*>(nodes[i].e);
+            t.freeSums.push_back(sum);
+            scalars += sum->scalars.size();
+        }
+    }
+    t.freeScalars.assign(scalars, 0.0);
 }
 
 // The tapes of every variable, made with the plan (a pass allocates nothing).
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;
-    std::vector<VarKernel> kernels[4];  // per operator and order, or null
-    for (auto& k : kernels) k.assign(n, nullptr);
     slots_.assign(5 * n, 0.0);
     childSlots_.resize(children_.size());
     for (std::size_t c = 0; c < children_.size(); ++c) childSlots_[c] = slots_.data() + 5 * children_[c];
     tapeUsable_ = nv > 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        Expression* e = nodes_[i].e;
+    for (const Node& nd : nodes_) {
+        const Expression* e = nd.e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
-        if (nodes_[i].kind == Kind::Op) {
-            for (int k = 0; k < 4; ++k) kernels[k][i] = e->varKernel(k + 1);
-        }
     }
     if (!tapeUsable_) return;
-
+    const TapeMaker maker(*this);
     tapes_.resize(nv);
-    std::vector<VarKernel> fn[4];
-    for (int k = 0; k < 4; ++k) {
-        fn[k].resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const Kind kind = nodes_[i].kind;
-            fn[k][i] = kind == Kind::Leaf    ? exprk::byOrder<LeafSlots>(k + 1)
-                       : kind == Kind::Other ? exprk::byOrder<OtherSlots>(k + 1)
-                       : kernels[k][i]      ? kernels[k][i]
-                                             : exprk::byOrder<NodeSlots>(k + 1);
-        }
-    }
-    // Nodes (positions, in the order of the plan) into a schedule, in batches
-    // of one kernel (batchByKey).  The other nodes stay where they are,
-    // between the nodes before and after them: they may compute shared nodes
-    // themselves, and which of the two computes such a node must not change.
-    // The nodes' parents in the plan, for the sums that compute their products.
-    std::vector<int> parents(n, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) ++parents[children_[c]];
-    // fuse: a sum whose terms include products that depend on the variable
-    // and that only the sum reads (once) computes those products in its
-    // kernel, in a deferred pass, and adds its other terms from their slots.
-    auto schedule = [&](std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
-                        bool fuse) {
-        std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
-        if (fuse) {
-            std::vector<unsigned char> in(n, 0);
-            for (int i : order) in[i] = 1;
-            std::size_t count = 0;
-            for (int i : order) {
-                const Node& nd = nodes_[i];
-                if (nd.kind != Kind::Op || nd.count < 1 || typeid(*nd.e) != typeid(Sum)) continue;
-                auto fusable = [&](int q) {
-                    return in[q] && dep[q] && parents[q] == 1 && nodes_[q].kind == Kind::Op && nodes_[q].count == 2 &&
-                           typeid(*nodes_[q].e) == typeid(Product);
-                };
-                bool any = false;
-                for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children_[c]);
-                if (!any) continue;
-                fusedSum[i] = 1;
-                for (int c = nd.first; c < nd.first + nd.count; ++c)
-                    if (fusable(children_[c])) fusedTerm[children_[c]] = 1;
-                count += nd.count;
-            }
-            s.fused.reserve(count);  // the items point into it
-            std::vector<int> kept;
-            for (int i : order)
-                if (!fusedTerm[i]) kept.push_back(i);
-            order.swap(kept);
-        }
-        // The operators free of the variable whose slots hold exact zeros in
-        // it: those that write their values alone, and sums (which add their
-        // terms' entries whatever the flags) of such operators.
-        std::vector<unsigned char> zero(n, 0);
-        for (std::size_t i = 0; i < n; ++i) {
-            const Node& nd = nodes_[i];
-            if (nd.kind != Kind::Op || dep[i]) continue;
-            bool z = true;
-            if (dynamic_cast<Sum*>(nd.e))
-                for (int c = nd.first; c < nd.first + nd.count; ++c) z = z && zero[children_[c]];
-            zero[i] = z;
-        }
-        auto constFactor = [&](int i) -> unsigned char {
-            const Node& nd = nodes_[i];
-            if (!dep[i] || nd.kind != Kind::Op || nd.count != 2 || typeid(*nd.e) != typeid(Product)) return 0;
-            const int u = children_[nd.first], v = children_[nd.first + 1];
-            if (zero[v]) return 1;
-            if (zero[u]) return 2;
-            return 0;
-        };
-        std::vector<VarKernel> own[4];
-        for (int k = 0; k < 4; ++k) own[k].assign(n, nullptr);
-        for (int i : order) {
-            const unsigned char f = constFactor(i);
-            if (f)
-                for (int k = 0; k < 4; ++k) own[k][i] = productConstFactorKernel(f, k + 1);
-            if (fusedSum[i])
-                for (int k = 0; k < 4; ++k) own[k][i] = sumOfProductsKernel(k + 1);
-        }
-        // The destinations of a node's results, for materialize().
-        auto destOf = [&](int i) {
-            Expression* e = nodes_[i].e;
-            auto at = [](double* base, int off) { return base ? base + off : nullptr; };
-            return Tape::Schedule::Dest{&e->value,
-                                        {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
-                                         at(e->D4, exprk::diag4(var))},
-                                        slots_.data() + 5 * i, dep[i] != 0};
-        };
-        auto kernel = [&](int k, int i) { return own[k][i] ? own[k][i] : fn[k][i]; };
-        std::vector<const void*> key(n, nullptr);
-        for (int i : order) key[i] = reinterpret_cast<const void*>(kernel(0, i));
-        std::vector<std::vector<int>> extra(n);
-        for (int i : order)
-            if (fusedSum[i])
-                for (int c = nodes_[i].first; c < nodes_[i].first + nodes_[i].count; ++c) {
-                    if (!fusedTerm[children_[c]]) continue;
-                    const Node& pd = nodes_[children_[c]];
-                    for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children_[g]);
-                }
-        std::vector<int> batch;
-        batchByKey(order, key, batch, &extra);
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            const int i = order[k];
-            const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Op) s.dests.push_back(destOf(i));
-            FusedProduct* fused = nullptr;
-            if (fusedSum[i]) {
-                fused = s.fused.data() + s.fused.size();
-                for (int c = nd.first; c < nd.first + nd.count; ++c) {
-                    const int q = children_[c];
-                    const Node& pd = nodes_[q];
-                    if (!fusedTerm[q]) {  // a term added from its slot
-                        s.fused.push_back({nullptr, childSlots_[c], nullptr, nullptr, 0.0, 0});
-                        continue;
-                    }
-                    s.fused.push_back({pd.e, childSlots_[pd.first], childSlots_[pd.first + 1], slots_.data() + 5 * q,
-                                       0.0, constFactor(q)});
-                    s.dests.push_back(destOf(q));
-                }
-            }
-            s.items.push_back({nd.e, slots_.data() + 5 * i, childSlots_.data() + nd.first, dep[i] != 0,
-                               {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots_[nd.first] : nullptr,
-                               nd.count > 1 ? childSlots_[nd.first + 1] : nullptr, fused});
-            if (k == 0 || batch[k] != batch[k - 1])
-                s.runs.push_back({{kernel(0, i), kernel(1, i), kernel(2, i), kernel(3, i)}, static_cast<int>(k), 0});
-            ++s.runs.back().count;
-        }
-    };
-    std::vector<int> everyNode(n);
-    for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
-    for (int var = 0; var < nv; ++var) {
-        auto t = std::make_unique<Tape>();
-        t->dep.resize(n);
-        for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes_[i].e->isDependent(var) ? 1 : 0;
-        schedule(everyNode, t->dep, t->all, var, false);
-        // The deferred pass: every node that depends on the variable a leaf or
-        // a kernel, and the root among them (written at every pass).
-        t->deferrable = t->dep.back() != 0;
-        t->wholly = t->deferrable;
-        for (std::size_t i = 0; i < n; ++i)
-            if (nodes_[i].kind == Kind::Other || (nodes_[i].kind == Kind::Op && !kernels[0][i])) t->wholly = false;
-        std::vector<int> order;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!t->dep[i]) continue;
-            const Node& nd = nodes_[i];
-            if (nd.kind == Kind::Other || (nd.kind == Kind::Op && !kernels[0][i])) t->deferrable = false;
-            order.push_back(static_cast<int>(i));
-        }
-        if (t->deferrable) {
-            schedule(order, t->dep, t->dependent, var, true);
-            std::unordered_map<const Expression*, int> itemOf;
-            for (std::size_t k = 0; k < t->all.items.size(); ++k) itemOf[t->all.items[k].e] = static_cast<int>(k);
-            for (std::size_t k = 0; k < t->dependent.items.size(); ++k)
-                t->scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.items[k].e)});
-            for (std::size_t k = 0; k < t->dependent.fused.size(); ++k)
-                if (t->dependent.fused[k].e)
-                    t->fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t->dependent.fused[k].e)});
-            std::size_t scalars = 0;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (t->dep[i]) continue;
-                if (nodes_[i].kind == Kind::Leaf) {
-                    t->freeLeaves.push_back(static_cast<int>(i));
-                } else {
-                    t->freeItems.push_back(itemOf.at(nodes_[i].e));
-                    scalars += 3;
-                    if (const Sum* sum = dynamic_cast<const Sum*>(nodes_[i].e)) {
-                        t->freeSums.push_back(sum);
-                        scalars += sum->scalars.size();
-                    }
-                }
-            }
-            t->freeScalars.assign(scalars, 0.0);
-        }
-        tapes_[var] = std::move(t);
-    }
+    for (int var = 0; var < nv; ++var) tapes_[var] = maker.tape(var);
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
@@ -583,7 +690,7 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
-    keptVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
+    freeSlotsVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -601,7 +708,8 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     // pass of the hold as it computes every node, and copied from its items
     // into those of the later passes; or taken by themselves, when the slots
     // of the previous hold in this variable may serve again (freeSlotsKept).
-    if (whole && !(keptVar_ == var && slotsVar_ == var)) {  // every node, from fresh slots
+    const bool kept = sMechanisms.keptFreeScalars && freeSlotsVar_ == var && slotsVar_ == var;
+    if (whole && !kept) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         VarPass fresh = p;
@@ -613,7 +721,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
         keepFreeScalars(t);
     } else {
-        if (whole || !snapped_) {
+        if (whole || !holdScalarsTaken_) {
             VarPass snap = p;
             snap.snap = true;
             for (Tape::Schedule* w : {&t.all, &t.dependent})
@@ -625,23 +733,23 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             whole = false;
             // Their storage too holds what it held when the plan last wrote
             // them, unless a walk or a pass, which marks nodes, came between.
-            if (!shared_ && freeWrittenAt_ == Expression::sMarkEpoch && freeWrittenVar_ == var) rewrite = false;
+            if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
         }
         Tape::Schedule& s = whole ? t.all : t.dependent;
         for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
-    snapped_ = true;
-    if (first) holdOrder_ = order;
+    holdScalarsTaken_ = true;
+    if (first) holdTapeOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    pendingWhole_ = pendingWhole_ || rewrite;
-    pendingFused_ = pendingFused_ || !whole;
-    pending_ = var;
-    pendingOrder_ = order;
-    keptVar_ = Expression::sError ? -1 : var;
+    deferredEveryNode_ = deferredEveryNode_ || rewrite;
+    deferredFusedProducts_ = deferredFusedProducts_ || !whole;
+    deferredVar_ = var;
+    deferredOrder_ = order;
+    freeSlotsVar_ = Expression::sError ? -1 : var;
 }
 
 // The scalars of the nodes free of the variable (their items' and the sums'
@@ -713,22 +821,22 @@ void writeDests(const std::vector<Dest>& dests) {
 }  // namespace
 
 void EvaluationPlan::materialize() {
-    if (pending_ < 0) return;
-    const int var = pending_;
+    if (deferredVar_ < 0) return;
+    const int var = deferredVar_;
     const Tape& t = *tapes_[var];
-    const int order = pendingOrder_;
-    pending_ = -1;
-    const Tape::Schedule& s = pendingWhole_ ? t.all : t.dependent;
+    const int order = deferredOrder_;
+    deferredVar_ = -1;
+    const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
     // The products computed by sums since the last write: their slots first.
     const std::vector<FusedProduct>& f = t.dependent.fused;
-    const bool fused = pendingFused_;
-    if (pendingWhole_) {
-        if (shared_) Expression::marksSet();  // nodes of other graphs written
-        freeWrittenAt_ = Expression::sMarkEpoch;
+    const bool fused = deferredFusedProducts_;
+    if (deferredEveryNode_) {
+        if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
+        freeWrittenAt_ = Expression::markEpoch();
         freeWrittenVar_ = var;
     }
-    pendingWhole_ = false;
-    pendingFused_ = false;
+    deferredEveryNode_ = false;
+    deferredFusedProducts_ = false;
     switch (order) {
         case 1: if (fused) fusedSlots<1>(f); writeDests<1>(s.dests); break;
         case 2: if (fused) fusedSlots<2>(f); writeDests<2>(s.dests); break;
@@ -739,36 +847,36 @@ void EvaluationPlan::materialize() {
 
 void EvaluationPlan::hold(int var) {
     materialize();
-    snapped_ = false;
+    holdScalarsTaken_ = false;
     holdVar_ = var;
-    level_ = -2;
-    holdOrder_ = 0;
+    freeLevel_ = -2;
+    holdTapeOrder_ = 0;
 }
 
 void EvaluationPlan::endHold() {
     materialize();
     holdVar_ = -1;
-    level_ = -2;
+    freeLevel_ = -2;
 }
 
 void EvaluationPlan::gatherFree() {
-    free_.clear();
-    freeOthers_.clear();
-    for (Expression* e : cleared_)
-        if (!e->isDependent(holdVar_)) free_.push_back(e);
-    for (Expression* e : others_)
-        if (!e->isDependent(holdVar_)) freeOthers_.push_back(e);
+    freeDirect_.clear();
+    freeSelfWalking_.clear();
+    for (Expression* e : directlyCleared_)
+        if (!e->isDependent(holdVar_)) freeDirect_.push_back(e);
+    for (Expression* e : selfWalking_)
+        if (!e->isDependent(holdVar_)) freeSelfWalking_.push_back(e);
     freeVar_ = holdVar_;
 }
 
-void EvaluationPlan::keepFree(int need) {
-    if (holdVar_ < 0 || level_ < need || level_ < -1) return;
+void EvaluationPlan::markFreeNodesKept(int need) {
+    if (holdVar_ < 0 || freeLevel_ < need || freeLevel_ < -1) return;
     if (freeVar_ != holdVar_) gatherFree();
-    for (Expression* e : free_) e->calculated = true;
-    for (Expression* e : freeOthers_) e->calculated = true;
+    for (Expression* e : freeDirect_) e->calculated = true;
+    for (Expression* e : freeSelfWalking_) e->calculated = true;
 }
 
-void EvaluationPlan::record(int provided) {
+void EvaluationPlan::recordFreeLevel(int provided) {
     if (holdVar_ < 0) return;
-    level_ = Expression::sError ? -2 : std::max(level_, provided);
+    freeLevel_ = Expression::sError ? -2 : std::max(freeLevel_, provided);
 }

@@ -56,9 +56,32 @@
 // the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
-// any change of the structure of any graph (links, sizes, dependency flags).
+// any change of the structure of one of its nodes (links, sizes, dependency
+// flags, a node gone): it watches its nodes (StructureWatch), and models made,
+// changed or destroyed elsewhere leave it in place.
 // A graph of a few operators among its other nodes walks faster by itself:
 // its plan is made once per structure and not used (worthwhile()).
+//
+// A worked example.  The graph
+//     r = Sum(p, q)    p = Product(x, y)    q = Product(x, t)    t = Exponential(y)
+// over the variables x (0) and y (1), x and y being leaves that the owner
+// writes, is listed depth first, children before parents, each node once:
+//     nodes_ = [x, y, p, t, q, r]
+// A full pass leaves the leaves out and puts [p, t, q, r] in batches of one
+// kernel, each after its children's.  By level from the leaves that gives
+// [p] [t] [q] [r]; by level from the top [t] [p q] [r], which batchByKey
+// keeps (fewest batches: one call of the products' kernel computes p and q).
+// The tape of y holds a slot of five doubles per node (value and pure
+// derivatives in y).  x is free of y, so the entries of its slot in y are
+// exact zeros (zero analysis), and the product p = x y leaves out the terms
+// of Leibniz's rule that x's entries would multiply (constant factor).  A
+// volume search in y at fixed x opens a hold on y: its first pass computes
+// every slot and takes the nodes' scalars; later passes keep x's slot
+// (markFreeNodesKept) and compute only the nodes that depend on y.  Since p
+// and q are products that only the sum r reads, r computes them itself in its
+// kernel (fusion): the deferred schedule is [y] [t] [r], and only r's storage
+// is written at each pass; p, t and q receive their numbers when the hold
+// ends or another evaluation comes (materialize).
 #include <memory>
 #include <vector>
 
@@ -71,13 +94,12 @@ public:
     explicit EvaluationPlan(Expression* root);
     ~EvaluationPlan();
 
-    bool current() const { return stamp_ == Expression::sStructure; }
+    bool current() const { return !watch_->changed; }
+    // The watch over the plan's nodes (turns changed when one of them changes).
+    const std::shared_ptr<StructureWatch>& watch() const { return watch_; }
     // Whether the plan is used at all: a graph of a few operators among its
     // other nodes walks faster by itself.
     bool worthwhile() const { return worthwhile_; }
-    // Number of plans made since the program started (a diagnostic of how
-    // often structure changes force them to be made again).
-    static unsigned long long builds() { return sBuilds; }
 
     void clearMarks();
     void setVariables(double* x);
@@ -88,6 +110,20 @@ public:
     void endHold();
     int heldVariable() const { return holdVar_; }
 
+    // Switches of the plan's mechanisms, to measure what each is worth
+    // (benchmarks); all on by default.  On the calling thread, read when a
+    // plan is made (batching ways, fusion) or run (deferred passes, kept
+    // scalars of the free nodes).  Off: batches by level from the leaves
+    // only; every pass writes every node; sums add their products from the
+    // products' slots; the first pass of every hold computes every node.
+    struct Mechanisms {
+        bool batchWays = true;
+        bool deferred = true;
+        bool fusion = true;
+        bool keptFreeScalars = true;
+    };
+    static constinit thread_local Mechanisms sMechanisms;
+
 private:
     enum class Kind : unsigned char { Op, Leaf, Other };
     struct Node {
@@ -97,12 +133,16 @@ private:
         int count;
     };
     struct Tape;
+    struct TapeMaker;  // the stages that make the tapes (EvaluationPlan.cpp)
 
     // Marks the nodes free of the held variable as computed, when what the
     // previous passes of the hold left in them covers a pass of this kind
     // (order, or -1 for a one-variable pass in the held variable).
-    void keepFree(int need);
-    void record(int provided);
+    void markFreeNodesKept(int need);
+    // After a pass in a hold: what the nodes free of the held variable now
+    // hold (freeLevel_), nothing after an evaluation error.
+    void recordFreeLevel(int provided);
+    // The nodes free of the held variable (freeDirect_, freeSelfWalking_).
     void gatherFree();
     void makeTapes();
     void makeFullSchedule();
@@ -120,12 +160,12 @@ private:
     void materialize();
 
     Expression* root_;
-    unsigned long long stamp_;
+    std::shared_ptr<StructureWatch> watch_;
     bool worthwhile_ = true;
     std::vector<Node> nodes_;     // evaluation order, children first, leaves included
     std::vector<int> children_;
-    std::vector<Expression*> cleared_;   // operators and leaves: marks cleared directly
-    std::vector<Expression*> others_;    // the other nodes: their own walks
+    std::vector<Expression*> directlyCleared_;  // operators and leaves: marks cleared by the plan
+    std::vector<Expression*> selfWalking_;      // the other nodes: they clear and compute themselves
     struct FullRun {
         FullKernel fn[5];
         int begin, count;
@@ -137,36 +177,34 @@ private:
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;
     bool tapeUsable_ = false;         // every node sized alike: slots and storage agree
-    int pending_ = -1;      // variable of deferred results not yet in the nodes' storage
-    int pendingOrder_ = 0;  // their order
-    bool pendingWhole_ = false;  // every node among them (the first pass of the hold deferred)
-    bool pendingFused_ = false;  // among them, the products that sums compute (their slots not written)
+    int deferredVar_ = -1;      // variable of deferred results not yet in the nodes' storage
+    int deferredOrder_ = 0;  // their order
+    bool deferredEveryNode_ = false;  // every node among them (the first pass of the hold deferred)
+    bool deferredFusedProducts_ = false;  // among them, the products that sums compute (their slots not written)
     // The marks of every node but the root are known clear: no walk, no
     // pass but the deferred ones, has marked any node since the plan cleared
     // them all (Expression::marksSet), and the plan has no other nodes.
-    bool marksKnownClear() const { return clearedAt_ == Expression::sMarkEpoch && others_.empty(); }
-    unsigned long long clearedAt_ = ~0ull;
+    bool marksKnownClear() const { return marksClearedAt_ == Expression::markEpoch() && selfWalking_.empty(); }
+    unsigned long long marksClearedAt_ = ~0ull;
     // The variable whose deferred passes last left the slots of the nodes
     // free of it complete and without error, from the scalars kept in its
     // tape (-1 none): the first pass of the next hold in it may start from
     // them (see keepFreeScalars and freeLeavesKept).
-    int keptVar_ = -1;
+    int freeSlotsVar_ = -1;
     // The epoch of the marks (Expression::marksSet) and the variable of the
     // last writing of every node's results; whether nodes of the plan are
     // linked from outside it too.
     unsigned long long freeWrittenAt_ = ~0ull;
     int freeWrittenVar_ = -1;
-    bool shared_ = true;
+    bool linkedFromOutside_ = true;
     bool keepFreeScalars(Tape& t);
     bool freeLeavesKept(const Tape& t, int order) const;
-    int holdOrder_ = 0;     // order of the last full-tape pass of the hold
-    bool snapped_ = false;  // the deferred items hold the scalars of this hold
+    int holdTapeOrder_ = 0;     // order of the last full-tape pass of the hold
+    bool holdScalarsTaken_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
     int holdVar_ = -1;
-    int level_ = -2;  // what the free nodes hold: -2 nothing, -1 values, k derivatives to order k
+    int freeLevel_ = -2;  // what the free nodes hold: -2 nothing, -1 values, k derivatives to order k
     int freeVar_ = -1;  // the variable the lists below are for
-    std::vector<Expression*> free_;  // operators (and leaves) free of the held variable
-    std::vector<Expression*> freeOthers_;
-
-    static unsigned long long sBuilds;
+    std::vector<Expression*> freeDirect_;  // operators (and leaves) free of the held variable
+    std::vector<Expression*> freeSelfWalking_;
 };

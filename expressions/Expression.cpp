@@ -1,6 +1,7 @@
 #include "expressions/Expression.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -8,27 +9,25 @@
 #include "numerics/Equation.h"
 #include "platform/LogSink.h"
 
-int Expression::sMargin = 0;
-int Expression::sDerivOrder = 4;
-int Expression::sError = 0;
-Equation* Expression::sVarbox = nullptr;
-LeafUpdateFn Expression::sVarcalc = nullptr;
-unsigned long long Expression::sVarEpoch = 0;
-int Expression::sVarDepth = 0;
-int Expression::sNesting = 0;
-unsigned long long Expression::sStructure = 0;
-unsigned long long Expression::sMarkEpoch = 0;
-bool Expression::sCompiled = true;
-bool Expression::sHigherOrderProducts = false;
+constinit thread_local int Expression::sMargin = 0;
+constinit thread_local int Expression::sError = 0;
+constinit thread_local Equation* Expression::sVarbox = nullptr;
+constinit thread_local LeafUpdateFn Expression::sVarcalc = nullptr;
+constinit thread_local WalkCounter Expression::sVarEpoch;
+constinit thread_local int Expression::sVarDepth = 0;
+constinit thread_local int Expression::sNesting = 0;
+constinit thread_local WalkCounter Expression::sMarkEpoch;
+constinit thread_local bool Expression::sCompiled = true;
+constinit thread_local bool Expression::sHigherOrderProducts = false;
 
 namespace {
 
-// The storage most recently handed out by Expression::operator new and not yet
-// claimed by a constructor.  The first node constructed inside it is the
-// object that was created with new; nodes constructed later (its members, in
-// a class that holds nodes) are not.
-const char* gPendingBegin = nullptr;
-const char* gPendingEnd = nullptr;
+// The storage most recently handed out by Expression::operator new on this
+// thread and not yet claimed by a constructor.  The first node constructed
+// inside it is the object that was created with new; nodes constructed later
+// (its members, in a class that holds nodes) are not.
+constinit thread_local const char* gPendingBegin = nullptr;
+constinit thread_local const char* gPendingEnd = nullptr;
 
 }  // namespace
 
@@ -65,7 +64,7 @@ Expression::~Expression() { structureChanged(); }
 
 void Expression::unlink(Expression* child) {
     if (!child) return;
-    structureChanged();
+    child->structureChanged();
     --child->refcount;
     if (child->refcount <= 0 && child->separate_) delete child;
 }
@@ -75,7 +74,6 @@ void Expression::relink(Expression*& slot, Expression* e) {
     link(e);
     slot = e;
     unlink(old);
-    structureChanged();
 }
 
 // ---- compiled evaluation
@@ -86,16 +84,39 @@ void Expression::evaluateNode(int order, int var) { calculate(order, var); }
 VarKernel Expression::varKernel(int) const { return nullptr; }
 FullKernel Expression::fullKernel(int) const { return nullptr; }
 
+void WalkCounter::refill() {
+    // The blocks drawn so far, by every thread: the one shared count, atomic.
+    static std::atomic<unsigned long long> blocks{0};
+    now = (blocks.fetch_add(1, std::memory_order_relaxed) + 1) << 32;
+    end = now + (1ull << 32);
+    ++now;
+}
+
+bool Expression::planless() const { return plan_ && !planWorth_ && plan_->current(); }
+
 bool Expression::makePlan() {
     if (plan_ && plan_->current()) return plan_->worthwhile();
     std::vector<Expression*> children;
     if (!planChildren(children)) return false;
     const int held = plan_ ? plan_->heldVariable() : -1;
     plan_ = std::make_unique<EvaluationPlan>(this);
+    ++plansMade_;
     if (held >= 0) plan_->hold(held);
-    planStamp_ = sStructure;
     planWorth_ = plan_->worthwhile();
     return planWorth_;
+}
+
+void Expression::watchedBy(const std::shared_ptr<StructureWatch>& w) const {
+    // Watches whose cache is gone or already stale are dropped on the way.
+    std::erase_if(watches_, [](const std::shared_ptr<StructureWatch>& o) { return o->changed || o.use_count() == 1; });
+    watches_.push_back(w);
+}
+
+std::shared_ptr<StructureWatch> Expression::watchGraph() {
+    if (makePlan() || (plan_ && plan_->current())) return plan_->watch();
+    auto w = std::make_shared<StructureWatch>();  // a node without children to plan: itself
+    watchedBy(w);
+    return w;
 }
 
 bool Expression::runPlan(int order) {

@@ -114,6 +114,26 @@ using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 using FullKernel = void (*)(Expression* const* nodes, int count);
 
 
+// What a cache built from a set of nodes (a compiled plan, a product's shape,
+// an implicit function's table) knows of them: `changed` turns true when one
+// of those nodes changes its links, its size or its dependency flags, or goes.
+// Changes to nodes of other graphs leave it alone.
+struct StructureWatch {
+    bool changed = false;
+};
+
+// A count of the walks of one kind on the calling thread, whose numbers no
+// other thread hands out (each thread draws blocks of them), so that a node
+// stamped on one thread never takes a number of another thread's walk as its
+// own when its model moves between threads.  0 is never handed out.
+struct WalkCounter {
+    unsigned long long now = 0, end = 0;
+    void advance() {
+        if (++now >= end) refill();
+    }
+    void refill();
+};
+
 // Pointers to the four derivative levels of one node, as flat arrays.
 struct DerivView {
     double* d1 = nullptr;
@@ -124,12 +144,15 @@ struct DerivView {
 
 class Expression {
 public:
-    // ---- static settings, program-wide ----
-    static int sMargin;        // indentation of the printing walks (+4 per level)
-    static int sDerivOrder;    // highest order for which sizing allocates arrays (4)
-    static int sError;         // set to 1 by a node that cannot evaluate at the current point
-    static Equation* sVarbox;  // owner of the debug link (not owned)
-    static LeafUpdateFn sVarcalc;
+    // ---- the state of the walks in progress on the calling thread ----
+    // A model is evaluated on one thread at a time, and what these hold belongs
+    // to the evaluation (or printing walk) running there: separate models on
+    // separate threads never see each other's.
+    static constinit thread_local int sMargin;      // indentation of the printing walks (+4 per level)
+    static constexpr int sDerivOrder = 4;           // highest order for which sizing allocates arrays
+    static constinit thread_local int sError;       // set to 1 by a node that cannot evaluate at the current point
+    static constinit thread_local Equation* sVarbox;  // owner of the debug link (not owned)
+    static constinit thread_local LeafUpdateFn sVarcalc;
 
     // ---- fields ----
     // The ones an evaluation reads and writes come first, in one cache line.
@@ -221,6 +244,15 @@ public:
     // 4), or null: the pass then calls evaluateNode(order, var) and reads
     // the node's storage.
     virtual VarKernel varKernel(int order) const;
+    // The part the node plays in a plan beyond its kernels: a leaf (written by
+    // its owner, computed by nobody), a weighted sum of its terms (c0 t0 + ...
+    // + c_{n-1} t_{n-1} + c_n, the weights in `scalars`), a weighted product
+    // a u v of two factors, or none of these.  A plan adds a sum's entries of
+    // terms free of a variable as exact zeros, lets a sum compute the products
+    // that only it reads, and leaves out the terms of Leibniz's rule that a
+    // factor free of the variable makes zero.
+    enum class PlanRole : unsigned char { Plain, Leaf, WeightedSum, WeightedProduct };
+    virtual PlanRole planRole() const { return PlanRole::Plain; }
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
     virtual FullKernel fullKernel(int order) const;
     // The same, for a plan whose nodes are all sized to one number of
@@ -237,14 +269,14 @@ public:
     void endHold();
     // Compiled evaluation on or off, program-wide (on by default); with it off
     // every node evaluates its children recursively.
-    static bool sCompiled;
+    static constinit thread_local bool sCompiled;
     // While set, products take their first and second derivatives with the
     // operations of the passes of order 3 and 4 (Leibniz's rule in one sum
     // per entry, times the scalar), which round differently from those of
     // the passes of order 1 and 2: a pass of order 2 then gives the entries
     // of a pass of order 3 to the bit (the state functions, which the
     // framework used to take from a pass of order 3).
-    static bool sHigherOrderProducts;
+    static constinit thread_local bool sHigherOrderProducts;
     struct HigherOrderProducts {
         HigherOrderProducts() : was_(sHigherOrderProducts) { sHigherOrderProducts = true; }
         ~HigherOrderProducts() { sHigherOrderProducts = was_; }
@@ -288,8 +320,9 @@ public:
     void setReleasedByParents(bool on) { separate_ = on; }
     // A parent links a child: the child's count goes up by one.
     static void link(Expression* child) {
-        structureChanged();
-        if (child) ++child->refcount;
+        if (!child) return;
+        child->structureChanged();
+        ++child->refcount;
     }
     // A parent forgets a child: its count goes down by one, and a child created
     // separately is deleted when no parent is left.
@@ -318,7 +351,7 @@ public:
     DerivView view() const { return DerivView{d1, D2, D3, D4}; }
     // True when this operator already took the variable vector in the current
     // set_variable_values pass (its parents then skip it).
-    bool variablesTaken() const { return varEpoch_ == sVarEpoch && sVarDepth > 0; }
+    bool variablesTaken() const { return varEpoch_ == sVarEpoch.now && sVarDepth > 0; }
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;
 
@@ -342,14 +375,15 @@ public:
     // passes of plans (an evaluation, a printing walk): a plan that knows its
     // marks clear since its last clearing (EvaluationPlan::clearMarks) knows it
     // no more.
-    static void marksSet() { ++sMarkEpoch; }
+    static void marksSet() { sMarkEpoch.advance(); }
+    static unsigned long long markEpoch() { return sMarkEpoch.now; }
     // Flat forms of initialize_the_graph() and set_variable_values() of a node
     // with a compiled plan; false when the node has none.
     bool plannedInitialize() { return plan_ && !planless() && initializeByPlan(); }
     bool plannedVariables(double* x) { return plan_ && !planless() && variablesByPlan(x); }
     // The node's plan, made for the current structure, is not worth using
     // (see EvaluationPlan::worthwhile): the recursive walk, at once.
-    bool planless() const { return planStamp_ == sStructure && !planWorth_; }
+    bool planless() const;
     // A parent's evaluation of its child: nested calls do not compile plans.
     static void calculateChild(Expression* c, int order) {
         marksSet();
@@ -363,9 +397,20 @@ public:
         c->calculate(order, var);
         --sNesting;
     }
-    // A change of the links, sizes or dependency flags of any graph makes every
-    // compiled plan stale.
-    static void structureChanged() { ++sStructure; }
+    // A change of this node's links, size or dependency flags makes the caches
+    // that cover it stale (their watches), and only those.
+    void structureChanged() {
+        if (watches_.empty()) return;
+        for (const auto& w : watches_) w->changed = true;
+        watches_.clear();
+    }
+    // `w` covers this node from now on (until the node next changes).
+    void watchedBy(const std::shared_ptr<StructureWatch>& w) const;
+    // A watch over this node and every node its plan (or the walk of its
+    // operators) reaches: kept while the graph stays as it is.
+    std::shared_ptr<StructureWatch> watchGraph();
+    // Plans made for this node so far (each change of its graph makes one again).
+    unsigned long long plansMade() const { return plansMade_; }
 
     // An owner that evaluates another graph from inside a node's evaluation
     // (the equation of an implicit function) lets that graph compile its plan.
@@ -376,7 +421,6 @@ public:
         OwnerEvaluation& operator=(const OwnerEvaluation&) = delete;
         int saved;
     };
-    static unsigned long long structureStamp() { return sStructure; }
     static int nesting() { return sNesting; }
 
 protected:
@@ -385,28 +429,31 @@ protected:
     // and takeVariablePass() is true only at a node's first visit in it.
     struct VariablePass {
         VariablePass() {
-            if (sVarDepth++ == 0) ++sVarEpoch;
+            if (sVarDepth++ == 0) sVarEpoch.advance();
         }
         ~VariablePass() { --sVarDepth; }
         VariablePass(const VariablePass&) = delete;
         VariablePass& operator=(const VariablePass&) = delete;
     };
     bool takeVariablePass() {
-        if (varEpoch_ == sVarEpoch) return false;
-        varEpoch_ = sVarEpoch;
+        if (varEpoch_ == sVarEpoch.now) return false;
+        varEpoch_ = sVarEpoch.now;
         return true;
     }
 
 private:
     friend class EvaluationPlan;
-    static unsigned long long sVarEpoch;
-    static int sVarDepth;
-    static int sNesting;
-    static unsigned long long sStructure;
-    static unsigned long long sMarkEpoch;
+    // The current set_variable_values pass and its depth, the depth of the
+    // evaluations inside a parent's, and the count of the walks that marked
+    // nodes, on this thread.
+    static constinit thread_local WalkCounter sVarEpoch;
+    static constinit thread_local int sVarDepth;
+    static constinit thread_local int sNesting;
+    static constinit thread_local WalkCounter sMarkEpoch;
     std::unique_ptr<EvaluationPlan> plan_;
-    unsigned long long planStamp_ = ~0ull;  // the structure the plan was made for, and whether it is used
-    bool planWorth_ = true;
+    bool planWorth_ = true;  // whether the current plan is used
+    unsigned long long plansMade_ = 0;
+    mutable std::vector<std::shared_ptr<StructureWatch>> watches_;
     bool makePlan();
     bool runPlan(int order);
     bool runPlan(int order, int var);

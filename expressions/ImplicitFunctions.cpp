@@ -185,7 +185,7 @@ struct ImplicitTable {
         const double* w[4];  // the inner derivatives multiplied, in block order
         int nw;
     };
-    unsigned long long stamp = ~0ull;
+    std::shared_ptr<StructureWatch> watch;  // over the nodes of the key
     std::vector<const void*> key;
     std::vector<Term> terms;
     std::vector<int> first;  // per row, its first term; one more at the end
@@ -196,7 +196,7 @@ struct ImplicitTable {
     // at an evaluation).
     template <class... Lists>
     bool current(std::initializer_list<std::size_t> sizes, const Lists&... lists) const {
-        if (stamp != Expression::structureStamp()) return false;
+        if (!watch || watch->changed) return false;
         std::size_t k = 0;
         for (std::size_t n : sizes)
             if (k >= key.size() || key[k++] != reinterpret_cast<const void*>(n)) return false;
@@ -209,11 +209,14 @@ struct ImplicitTable {
     }
     template <class... Lists>
     void start(std::initializer_list<std::size_t> sizes, const Lists&... lists) {
-        stamp = Expression::structureStamp();
+        watch = std::make_shared<StructureWatch>();
         key.clear();
         for (std::size_t n : sizes) key.push_back(reinterpret_cast<const void*>(n));
         auto add = [&](const auto& list) {
-            for (const auto* e : list) key.push_back(e);
+            for (const auto* e : list) {
+                key.push_back(e);
+                if (e) e->watchedBy(watch);
+            }
         };
         (add(lists), ...);
         terms.clear();

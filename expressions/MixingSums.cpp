@@ -188,6 +188,7 @@ void SumF::releaseTable() {
         unlink(old);
     }
     linked_.clear();
+    structureChanged();
     if (tableN_) disposeTable();
     tableN_ = 0;
 }
@@ -241,6 +242,7 @@ bool SumF::tieAt(const int* t, Expression* e) {
         default: idx = ExprTable<5>::offset(tt); break;
     }
     relink(linked_[idx], e);
+    structureChanged();
     tupleVarsValid_ = false;
     last_.order = -1;  // its coefficient may be gone
     return true;
@@ -261,7 +263,10 @@ void SumF::syncLinks() {
     std::size_t idx = 0;
     forEachTuple([&](const int* t) {
         Expression* e = *slot(t);
-        if (linked_[idx] != e) relink(linked_[idx], e);
+        if (linked_[idx] != e) {
+            relink(linked_[idx], e);
+            structureChanged();
+        }
         ++idx;
         return true;
     });

@@ -24,6 +24,7 @@ public:
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
+    PlanRole planRole() const override { return PlanRole::WeightedProduct; }
     FullKernel fullKernel(int order) const override;
     // A kernel of the product's shape (see below), for the first two orders.
     FullKernel uniformFullKernel(int order) override;
@@ -35,8 +36,8 @@ public:
     void printFormula(std::FILE* f) override;
 
 private:
-    // The shape of the product for the first two orders, for the structure
-    // stamp shapeStamp_: separable (i the variable of u, j that of v), over one
+    // The shape of the product for the first two orders, while shapeWatch_
+    // (over the product and its factors) stays unchanged: separable (i the variable of u, j that of v), over one
     // variable i, over two variables i < j, or none of these (general); with
     // the offsets of the second-order entries of i and j.
     enum class Shape : unsigned char { General, Separable, One, Two };
@@ -44,7 +45,7 @@ private:
     void evaluateGeneral(int order);
     Shape shape_ = Shape::General;
     int i_ = -1, j_ = -1, ii_ = 0, jj_ = 0, ij_ = 0;
-    unsigned long long shapeStamp_ = ~0ull;
+    std::shared_ptr<StructureWatch> shapeWatch_;
 };
 
 // The kernel of a product's part in a one-variable pass of the given order

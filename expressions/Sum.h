@@ -27,6 +27,7 @@ public:
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
+    PlanRole planRole() const override { return PlanRole::WeightedSum; }
     FullKernel fullKernel(int order) const override;
     bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;

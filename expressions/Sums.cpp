@@ -360,6 +360,7 @@ void Sum::number_of_terms(int n) {
     nterms = n > 0 ? n : 0;
     terms.assign(nterms, nullptr);
     scalars.assign(nterms + 1, 0.0);
+    structureChanged();
 }
 
 void Sum::tiei(int i, Expression& e) { tieip(i, &e); }
@@ -370,6 +371,7 @@ void Sum::tieip(int i, Expression* e) {
         return;
     }
     relink(terms[i], e);
+    structureChanged();
 }
 
 void Sum::tieTerms(std::span<Expression* const> t) {
@@ -383,6 +385,7 @@ void Sum::tieTerms(std::span<Expression* const> t) {
     std::vector<Expression*> old(terms);
     for (int i = 0; i < nterms; ++i) terms[i] = t[i];
     for (Expression* e : old) unlink(e);
+    structureChanged();
 }
 
 void Sum::setScalarsList(std::span<const double> c) {

@@ -75,8 +75,11 @@ void UnOp::calculate(int, int) {
     if (!u) platform::diagf("Error : \"%s\" is is not linked to another expression.\n", displayName());
 }
 
-void UnOp::tie1(Expression& e) { relink(u, &e); }
-void UnOp::tiep1(Expression* e) { relink(u, e); }
+void UnOp::tie1(Expression& e) { tiep1(&e); }
+void UnOp::tiep1(Expression* e) {
+    relink(u, e);
+    structureChanged();
+}
 
 void UnOp::printFormula(std::FILE* f) {
     printMargin(f);

@@ -144,7 +144,7 @@ void Interaction::runStages(bool highOrder) {
 void Interaction::beginVolumeSearch() {
     volumeSearch = 1;
     zFixed = zStale = false;
-    if (zKnown && zKnownPass == fugacityPass && zKnownStamp == Expression::structureStamp() && zKnownX == x) {
+    if (zKnown && zKnownPass == fugacityPass && zKnownWatch && !zKnownWatch->changed && zKnownX == x) {
         zFixed = true;
         Z = zKnownValue;
     }
@@ -220,7 +220,7 @@ void Interaction::calculate_Z() {
             zKnown = true;
             zKnownValue = Z;
             zKnownPass = fugacityPass;
-            zKnownStamp = Expression::structureStamp();
+            if (!zKnownWatch || zKnownWatch->changed) zKnownWatch = root->watchGraph();
             zKnownX = x;
         }
     }

@@ -16,12 +16,14 @@
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "numerics/Equation.h"
 
 class Expression;
+struct StructureWatch;
 
 class Interaction : public Equation {
 public:
@@ -196,7 +198,7 @@ private:
     bool zKnown = false;
     double zKnownValue = 0.0;
     int zKnownPass = 0;
-    unsigned long long zKnownStamp = 0;  // the engine's structure count it was found at
+    std::shared_ptr<StructureWatch> zKnownWatch;  // over the tree it was found with
     std::vector<double> zKnownX;
     bool evaluate(int order);           // tree to `order`; false on an engine error
     bool evaluateInV(int order);        // pure V derivatives only

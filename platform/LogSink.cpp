@@ -3,6 +3,7 @@
 #include "platform/Progress.h"
 #include "platform/Utf8.h"
 
+#include <atomic>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -86,8 +87,9 @@ void tracef(const char* format, ...) {
 }
 
 namespace {
-long& diagnostics() {
-    static long n = 0;
+// Counted by every thread that reports (models may run on several).
+std::atomic<long>& diagnostics() {
+    static std::atomic<long> n{0};
     return n;
 }
 }  // namespace
