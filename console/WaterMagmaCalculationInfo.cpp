@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "console/LogReport.h"
-#include "numerics/ConsoleInput.h"
+#include "platform/ConsoleInput.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console/WaterMagmaModel.h"
-#include "numerics/ConsoleInput.h"
+#include "platform/ConsoleInput.h"
 #include "platform/OutputFiles.h"
 
 namespace {

@@ -54,6 +54,21 @@ void stepAlongComposition(VLE& m, const double* step, Row row) {
     }
 }
 
+// One step of a pressure walk from the last solved point: the pressure moves
+// by dP * factor, the factor halving after each failed solve, for at most
+// maxTries solves.  The number of solves the step took; 0 when none converged.
+int stepPressure(VLE& m, double dP, int maxTries) {
+    m.factor = 1.0;
+    for (int tries = 1; tries <= maxTries; ++tries) {
+        m.error = 0;
+        m.set_the_pressure(m.previous.P / 100000.0 + dP * m.factor);
+        m.calculateVLE();
+        m.factor *= 0.5;
+        if (m.error == 0) return tries;
+    }
+    return 0;
+}
+
 }  // namespace
 
 // Molar volumes of the two models in cm3/mol (0 without models).
@@ -337,18 +352,8 @@ void VLE::flash_isotherm(const char* out, double T_, double dP, double z1, doubl
     row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \n");
     set_type_of_problem(12);
     for (;;) {
-        factor = 1.0;
-        int tries = 0;
-        bool ok = false;
-        while (tries < 2 && !ok) {
-            error = 0;
-            set_the_pressure(previous.P / 100000.0 + dP * factor);
-            calculateVLE();
-            factor *= 0.5;
-            tries++;
-            ok = error == 0;
-        }
-        if (!ok) return;
+        const int tries = stepPressure(*this, dP, 2);
+        if (tries == 0) return;
         row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n");
         if (tries > 1) return;
     }
@@ -382,18 +387,8 @@ void VLE::flash1_isotherm(const char* out, double T_, double P0, double dP, doub
     set_initialization_flag(0);
     set_type_of_problem(12);
     for (;;) {
-        factor = 1.0;
-        int tries = 0;
-        bool ok = false;
-        while (tries < 4 && !ok) {
-            error = 0;
-            set_the_pressure(previous.P / 100000.0 + dP * factor);
-            calculateVLE();
-            factor *= 0.5;
-            tries++;
-            ok = error == 0;
-        }
-        if (!ok) break;
+        const int tries = stepPressure(*this, dP, 4);
+        if (tries == 0) break;
         row();
         if (tries >= 4) break;
     }

@@ -113,16 +113,6 @@ inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     n.calculated = true;
 }
 
-// The evaluation entries of a unary node: the shared steps above.
-#define UNARY_NODE_EVALUATION(Node)                                                                     \
-    void Node::calculate(int order) { evaluateFull(*this, order); }                                     \
-    void Node::calculate(int order, int var) { evaluateVar(*this, order, var); }                        \
-    void Node::evaluateNode(int order) { computeFull(*this, order); }                                   \
-    void Node::evaluateNode(int order, int var) { computeVar(*this, order, var); }                      \
-    VarKernel Node::varKernel(int order) const { return exprk::byOrder<Slots<Node>>(order); }           \
-    FullKernel Node::fullKernel(int order) const { return exprk::fullByOrder<Node>(order); }            \
-    FullKernel Node::uniformFullKernel(int order) { return uniformUnary<Node>(*this, order); }
-
 // The factors of a node of three scalars (a transcendental one) through its
 // memo of the last argument and scalars.
 template <class Node>
@@ -170,13 +160,62 @@ inline double factorAtZero(double k, double power) { return k == 0.0 ? 0.0 : k *
 
 }  // namespace
 
+// The evaluation entries of every unary node: the shared steps above.
+template <class Node, bool Memo>
+void UnaryNode<Node, Memo>::calculate(int order) {
+    evaluateFull(static_cast<Node&>(*this), order);
+}
+template <class Node, bool Memo>
+void UnaryNode<Node, Memo>::calculate(int order, int var) {
+    evaluateVar(static_cast<Node&>(*this), order, var);
+}
+template <class Node, bool Memo>
+void UnaryNode<Node, Memo>::evaluateNode(int order) {
+    computeFull(static_cast<Node&>(*this), order);
+}
+template <class Node, bool Memo>
+void UnaryNode<Node, Memo>::evaluateNode(int order, int var) {
+    computeVar(static_cast<Node&>(*this), order, var);
+}
+template <class Node, bool Memo>
+VarKernel UnaryNode<Node, Memo>::varKernel(int order) const {
+    return exprk::byOrder<Slots<Node>>(order);
+}
+template <class Node, bool Memo>
+FullKernel UnaryNode<Node, Memo>::fullKernel(int order) const {
+    return exprk::fullByOrder<Node>(order);
+}
+template <class Node, bool Memo>
+FullKernel UnaryNode<Node, Memo>::uniformFullKernel(int order) {
+    return uniformUnary<Node>(static_cast<Node&>(*this), order);
+}
+template <class Node, bool Memo>
+bool UnaryNode<Node, Memo>::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
+    const Node& n = static_cast<const Node&>(*this);
+    if constexpr (Memo) {
+        return memoFactors(n, memo_, x, f, f1, f2, f3, f4);
+    } else {
+        double k[3];
+        n.scalarsTo(k);
+        return Node::factorsFrom(k, x, f, f1, f2, f3, f4);
+    }
+}
+
+// "name = a * child^n" (the factor left out when it is 1), the form of the
+// monomial nodes.
+static void printMonomial(std::FILE* out, const char* name, double a, const char* child, const char* power) {
+    if (a == 1)
+        std::fprintf(out, "%s = %s%s\n", name, child, power);
+    else
+        std::fprintf(out, "%s = %lg * %s%s\n", name, a, child, power);
+}
+
 double powo(double x, double p) { return x < 0 ? -std::pow(-x, p) : std::pow(x, p); }
 double powe(double x, double p) { return x < 0 ? std::pow(-x, p) : std::pow(x, p); }
 
 // ---- Square ----
 Square::~Square() = default;
 const char* Square::getType() const { return "square"; }
-UNARY_NODE_EVALUATION(Square)
 void Square::set_scalars1(double a_) { a = a_; }
 bool Square::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -186,22 +225,15 @@ bool Square::factorsFrom(const double* k, double x, double& f, double& f1, doubl
     f3 = f4 = 0.0;
     return true;
 }
-bool Square::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return factorsFrom(&a, x, f, f1, f2, f3, f4);
-}
 void Square::scalarsTo(double* k) const { k[0] = a; }
 void Square::printFormula(std::FILE* out) {
     printMargin(out);
-    if (a == 1)
-        std::fprintf(out, "%s = %s^2\n", displayName(), childName());
-    else
-        std::fprintf(out, "%s = %lg * %s^2\n", displayName(), a, childName());
+    printMonomial(out, displayName(), a, childName(), "^2");
 }
 
 // ---- Cube ----
 Cube::~Cube() = default;
 const char* Cube::getType() const { return "cube"; }
-UNARY_NODE_EVALUATION(Cube)
 void Cube::set_scalars1(double a_) { a = a_; }
 bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -212,22 +244,15 @@ bool Cube::factorsFrom(const double* k, double x, double& f, double& f1, double&
     f4 = 0.0;
     return true;
 }
-bool Cube::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return factorsFrom(&a, x, f, f1, f2, f3, f4);
-}
 void Cube::scalarsTo(double* k) const { k[0] = a; }
 void Cube::printFormula(std::FILE* out) {
     printMargin(out);
-    if (a == 1)
-        std::fprintf(out, "%s = %s^3\n", displayName(), childName());
-    else
-        std::fprintf(out, "%s = %lg * %s^3\n", displayName(), a, childName());
+    printMonomial(out, displayName(), a, childName(), "^3");
 }
 
 // ---- Inverse ----
 Inverse::~Inverse() = default;
 const char* Inverse::getType() const { return "inverse"; }
-UNARY_NODE_EVALUATION(Inverse)
 void Inverse::set_scalars1(double a_) { a = a_; }
 bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
@@ -240,9 +265,6 @@ bool Inverse::factorsFrom(const double* k, double x, double& f, double& f1, doub
     f4 = -4.0 * f3 * r;
     return true;
 }
-bool Inverse::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return factorsFrom(&a, x, f, f1, f2, f3, f4);
-}
 void Inverse::scalarsTo(double* k) const { k[0] = a; }
 void Inverse::printFormula(std::FILE* out) {
     printMargin(out);
@@ -252,7 +274,6 @@ void Inverse::printFormula(std::FILE* out) {
 // ---- Inverse2 ----
 Inverse2::~Inverse2() = default;
 const char* Inverse2::getType() const { return "inverse2"; }
-UNARY_NODE_EVALUATION(Inverse2)
 bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, double& f2, double& f3, double& f4) {
     const double a = k[0];
     flagZero(x);
@@ -264,9 +285,6 @@ bool Inverse2::factorsFrom(const double* k, double x, double& f, double& f1, dou
     f4 = -5.0 * f3 * r;
     return true;
 }
-bool Inverse2::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return factorsFrom(&a, x, f, f1, f2, f3, f4);
-}
 void Inverse2::scalarsTo(double* k) const { k[0] = a; }
 void Inverse2::printFormula(std::FILE* out) {
     printMargin(out);
@@ -276,7 +294,6 @@ void Inverse2::printFormula(std::FILE* out) {
 // ---- Exponential ----
 Exponential::~Exponential() = default;
 const char* Exponential::getType() const { return "Exponential"; }
-UNARY_NODE_EVALUATION(Exponential)
 void Exponential::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -295,9 +312,6 @@ bool Exponential::factorsFrom(const double* k, double x, double& f, double& f1, 
     return true;
 }
 
-bool Exponential::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
-}
 void Exponential::scalarsTo(double* k) const {
     k[0] = a;
     k[1] = b;
@@ -334,7 +348,6 @@ void Exponential::printFormula(std::FILE* out) {
 // ---- Logarithm ----
 Logarithm::~Logarithm() = default;
 const char* Logarithm::getType() const { return "logarithm"; }
-UNARY_NODE_EVALUATION(Logarithm)
 void Logarithm::set_scalars3(double a_, double b_, double c_) {
     a = a_;
     b = b_;
@@ -355,9 +368,6 @@ bool Logarithm::factorsFrom(const double* k, double u0, double& f, double& f1, d
     return true;
 }
 
-bool Logarithm::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
-}
 void Logarithm::scalarsTo(double* k) const {
     k[0] = a;
     k[1] = b;
@@ -388,7 +398,6 @@ void Logarithm::printFormula(std::FILE* out) {
 // full and the one-variable evaluations agree there too.
 Power::~Power() = default;
 const char* Power::getType() const { return "power"; }
-UNARY_NODE_EVALUATION(Power)
 void Power::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -416,9 +425,6 @@ bool Power::factorsFrom(const double* k, double x, double& f, double& f1, double
     return true;
 }
 
-bool Power::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
-}
 void Power::scalarsTo(double* k) const {
     k[0] = a;
     k[1] = p;
@@ -440,7 +446,6 @@ void Power::printFormula(std::FILE* out) {
 // ---- Powo ----
 Powo::~Powo() = default;
 const char* Powo::getType() const { return "powo"; }
-UNARY_NODE_EVALUATION(Powo)
 void Powo::set_scalars3(double a_, double p_, double c_) {
     a = a_;
     p = p_;
@@ -475,9 +480,6 @@ bool Powo::factorsFrom(const double* k, double x, double& f, double& f1, double&
     return true;
 }
 
-bool Powo::factors(double x, double& f, double& f1, double& f2, double& f3, double& f4) const {
-    return memoFactors(*this, memo_, x, f, f1, f2, f3, f4);
-}
 void Powo::scalarsTo(double* k) const {
     k[0] = a;
     k[1] = p;
@@ -487,4 +489,12 @@ void Powo::printFormula(std::FILE* out) {
     printMargin(out);
     printPowerFormula(out, displayName(), childName(), a, p, c);
 }
-#undef UNARY_NODE_EVALUATION
+
+template class UnaryNode<Square, false>;
+template class UnaryNode<Cube, false>;
+template class UnaryNode<Inverse, false>;
+template class UnaryNode<Inverse2, false>;
+template class UnaryNode<Exponential, true>;
+template class UnaryNode<Logarithm, true>;
+template class UnaryNode<Power, true>;
+template class UnaryNode<Powo, true>;

@@ -296,60 +296,70 @@ bool nextCurveName(std::string& name) {
 
 }  // namespace
 
-void FluidPhase::build_PT_isochor_diagram(const double* volumes, int count, double Tmin, double Tmax, int n,
-                                          char mode, const char* suffix) {
-    if ((mode != 1 && mode != 2) || !volumes || count < 1) return;
+namespace {
+
+// A diagram of a family of curves, one per value: its name, gnuplot script,
+// axes, the data file of a curve (prefix + curve name + extension) and the
+// curve's title (the value times `scale`, then `unit`).
+struct CurveFamily {
+    const char* what;
+    const char* script;
+    const char* axes;
+    const char* dataPrefix;
+    const char* dataExtension;
+    double scale;
+    const char* unit;
+};
+
+// Writes one curve per value through calculate(value, mode, name), the curves
+// named from the suffix (nextCurveName); in mode 2, also a gnuplot script
+// plotting them all, and runs it.
+template <class Calculate>
+void buildCurveFamily(const CurveFamily& d, const char* model, const double* values, int count, char mode,
+                      const char* suffix, Calculate calculate) {
+    if ((mode != 1 && mode != 2) || !values || count < 1) return;
     if (!suffix || !*suffix) {
-        platform::diagf("P-T isochor diagram: the curves need a suffix to be named\n");
+        platform::diagf("%s diagram: the curves need a suffix to be named\n", d.what);
         return;
     }
     std::string name = suffix;
     if (mode == 1) {
-        for (int i = 0; i < count && nextCurveName(name); ++i)
-            calculate_PT_isochor(volumes[i], Tmin, Tmax, n, 1, name.c_str());
+        for (int i = 0; i < count && nextCurveName(name); ++i) calculate(values[i], 1, name.c_str());
         return;
     }
-    File g = openFile("g6.gp", "w");
+    File g = openFile(d.script, "w");
     if (!g) return;
-    std::fprintf(g.get(), "reset\nset timestamp\nset title \"P-T isochor - %s\"\n", modelName());
-    std::fputs("set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n", g.get());
+    std::fprintf(g.get(), "reset\nset timestamp\nset title \"%s - %s\"\n", d.what, model);
+    std::fputs(d.axes, g.get());
     for (int i = 0; i < count && nextCurveName(name); ++i) {
-        const std::string data = "pt" + name;
-        calculate_PT_isochor(volumes[i], Tmin, Tmax, n, 2, name.c_str());
-        std::fprintf(g.get(), i == 0 ? "plot \"%s\" using 1:2 w lines title \"%.2f cm^3/mol\""
-                                     : ",\\\n\"%s\" using 1:2 w lines title \"%.2f cm^3/mol\"",
-                     data.c_str(), 1e6 * volumes[i]);
+        const std::string data = d.dataPrefix + name + d.dataExtension;
+        calculate(values[i], 2, name.c_str());
+        std::fprintf(g.get(), i == 0 ? "plot \"%s\" using 1:2 w lines title \"%.2f%s\""
+                                     : ",\\\n\"%s\" using 1:2 w lines title \"%.2f%s\"",
+                     data.c_str(), d.scale * values[i], d.unit);
     }
     g.reset();
-    platform::runGnuplot("g6.gp");
+    platform::runGnuplot(d.script);
+}
+
+}  // namespace
+
+void FluidPhase::build_PT_isochor_diagram(const double* volumes, int count, double Tmin, double Tmax, int n,
+                                          char mode, const char* suffix) {
+    static constexpr CurveFamily kIsochors{"P-T isochor", "g6.gp",
+                                           "set xlabel \"T (K)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n",
+                                           "pt", "", 1e6, " cm^3/mol"};
+    buildCurveFamily(kIsochors, modelName(), volumes, count, mode, suffix,
+                     [&](double v, char m, const char* name) { calculate_PT_isochor(v, Tmin, Tmax, n, m, name); });
 }
 
 void FluidPhase::build_PV_isotherm_diagram(const double* temperatures, int count, double Vmin, double Vmax, int n,
                                            char mode, const char* suffix) {
-    if ((mode != 1 && mode != 2) || !temperatures || count < 1) return;
-    if (!suffix || !*suffix) {
-        platform::diagf("P-V isotherm diagram: the curves need a suffix to be named\n");
-        return;
-    }
-    std::string name = suffix;
-    if (mode == 1) {
-        for (int i = 0; i < count && nextCurveName(name); ++i)
-            calculate_PV_isotherm(temperatures[i], Vmin, Vmax, n, 1, name.c_str());
-        return;
-    }
-    File g = openFile("g5.gp", "w");
-    if (!g) return;
-    std::fprintf(g.get(), "reset\nset timestamp\nset title \"P-V isotherm - %s\"\n", modelName());
-    std::fputs("set xlabel \"V (cm^3/mol)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n", g.get());
-    for (int i = 0; i < count && nextCurveName(name); ++i) {
-        const std::string data = "pvt" + name + ".txt";
-        calculate_PV_isotherm(temperatures[i], Vmin, Vmax, n, 2, name.c_str());
-        std::fprintf(g.get(), i == 0 ? "plot \"%s\" using 1:2 w lines title \"%.2f K\""
-                                     : ",\\\n\"%s\" using 1:2 w lines title \"%.2f K\"",
-                     data.c_str(), temperatures[i]);
-    }
-    g.reset();
-    platform::runGnuplot("g5.gp");
+    static constexpr CurveFamily kIsotherms{
+        "P-V isotherm", "g5.gp", "set xlabel \"V (cm^3/mol)\"\nset ylabel \"P (bar)\"\nset yrange [-100:*]\n",
+        "pvt", ".txt", 1.0, " K"};
+    buildCurveFamily(kIsotherms, modelName(), temperatures, count, mode, suffix,
+                     [&](double t, char m, const char* name) { calculate_PV_isotherm(t, Vmin, Vmax, n, m, name); });
 }
 
 // ---------------------------------------------------------------- property surfaces

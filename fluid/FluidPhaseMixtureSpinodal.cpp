@@ -163,58 +163,52 @@ void FluidPhase::equationForGasEquilibriumPoint(double* xv, double* G, double** 
     partnerEquation(*this, 1, xv, G, J, err, order);
 }
 
-void FluidPhase::calculate_gas_equilibrium_point(double T_, double Vo, double xo, double f0, double f1, double xs,
-                                                 double Vs) {
-    if (refuseNonBinary(*this)) return;
-    Newton& s = *criticalSolver;
-    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasEquilibriumPoint), 2);
-    temperature(T_);
-    Vl0 = Vo;
-    binary_side::storeFraction(x_liquid, xo);
-    Vv0 = Vs;
-    binary_side::storeFraction(x_vapour, xs);
-    f_target[0] = f0;
-    f_target[1] = f1;
+namespace {
+
+// The partner of a phase of volume Vo and mole fraction xo at the fugacities
+// (f0, f1): the volume and mole fraction of the other phase, from the start
+// (Vs, xs), through that phase's equal-fugacity equation.  (Vknown, xknown)
+// and (Vfound, xfound) are the two phases' estimates in the model.
+void solvePartner(FluidPhase& p, SysEquationFn equation, double T_, double Vo, double xo, double f0, double f1,
+                  double xs, double Vs, double& Vknown, std::vector<double>& xknown, double& Vfound,
+                  std::vector<double>& xfound) {
+    if (refuseNonBinary(p)) return;
+    Newton& s = *p.criticalSolver;
+    s._setSysEquationToSolve(&p, equation, 2);
+    p.temperature(T_);
+    Vknown = Vo;
+    binary_side::storeFraction(xknown, xo);
+    Vfound = Vs;
+    binary_side::storeFraction(xfound, xs);
+    p.f_target[0] = f0;
+    p.f_target[1] = f1;
     s.x[0] = s.xold[0] = Vs;
     s.x[1] = s.xold[1] = xs;
     s.bounded[0] = s.bounded[1] = 0;
     s.verbose = 0;
-    errorflag = 0;
+    p.errorflag = 0;
     s.solve();
     binary_side::polish(s);
     if (s.status != 0) {
-        errorflag = 1;
+        p.errorflag = 1;
         return;
     }
-    Vv0 = s.x[0];
-    binary_side::storeFraction(x_vapour, s.x[1]);
+    Vfound = s.x[0];
+    binary_side::storeFraction(xfound, s.x[1]);
+}
+
+}  // namespace
+
+void FluidPhase::calculate_gas_equilibrium_point(double T_, double Vo, double xo, double f0, double f1, double xs,
+                                                 double Vs) {
+    solvePartner(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForGasEquilibriumPoint), T_, Vo, xo, f0,
+                 f1, xs, Vs, Vl0, x_liquid, Vv0, x_vapour);
 }
 
 void FluidPhase::calculate_liquid_equilibrium_point(double T_, double Vo, double xo, double f0, double f1,
                                                     double xs, double Vs) {
-    if (refuseNonBinary(*this)) return;
-    Newton& s = *criticalSolver;
-    s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidEquilibriumPoint), 2);
-    temperature(T_);
-    Vv0 = Vo;
-    binary_side::storeFraction(x_vapour, xo);
-    Vl0 = Vs;
-    binary_side::storeFraction(x_liquid, xs);
-    f_target[0] = f0;
-    f_target[1] = f1;
-    s.x[0] = s.xold[0] = Vs;
-    s.x[1] = s.xold[1] = xs;
-    s.bounded[0] = s.bounded[1] = 0;
-    s.verbose = 0;
-    errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) {
-        errorflag = 1;
-        return;
-    }
-    Vl0 = s.x[0];
-    binary_side::storeFraction(x_liquid, s.x[1]);
+    solvePartner(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLiquidEquilibriumPoint), T_, Vo, xo,
+                 f0, f1, xs, Vs, Vv0, x_vapour, Vl0, x_liquid);
 }
 
 // ---------------------------------------------------------------- isothermal spinodal

@@ -22,7 +22,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/SaturationExpansion.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/DataFiles.h"
@@ -573,7 +573,7 @@ double polynomial7(const double* c, double t) {
 bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
     if (!name) return false;
     if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0 || std::strcmp(name, "N2") == 0) {
-        // Their ancillary equations (SaturatedLiquid.h); polynomials of
+        // Their ancillary equations (SaturationAncillaries.h); polynomials of
         // degree 7 in T cannot stand in for them: their terms cancel, and the
         // fits of six significant digits they replace put CO2's vapour 20 to
         // 66 % too light from 216 to 300 K and methane's negative below 110 K.

@@ -6,7 +6,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 #include "numerics/NewtonRaphson.h"
 #include "platform/LogSink.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fluid/FluidPhase.h"
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "gases/CH4EOS.h"
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 
 #include <cmath>
 #include <cstdio>
@@ -47,7 +47,7 @@ bool onTheCurve(double T) { return T >= kTtriple && T < kTc; }
 double pressurePa(double T) { return kPc * std::exp(kTc / T * kPressure.sum(1.0 - T / kTc)); }
 double liquidMolar(double T) { return kRhoc * (1.0 + kLiquid.sum(1.0 - T / kTc)); }
 // The vapour's ancillary equation is shared with the saturation start values
-// of every methane model (fluid/SaturatedLiquid.h).
+// of every methane model (fluid/SaturationAncillaries.h).
 double vapourMolar(double T) { return 1.0 / ancillarySaturatedVapourVolume("CH4", T); }
 
 // The temperature of the curve at which f (monotonic in T) takes the value y,

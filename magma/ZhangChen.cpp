@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "numerics/ConsoleInput.h"
+#include "platform/ConsoleInput.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
+#include "expressions/tests/CompiledEvaluation.h"
 #include "expressions/tests/RandomGraph.h"
 
 namespace {
@@ -153,14 +154,14 @@ std::vector<double> snapshot(rg::Graph& g, int order) {
 
 // One evaluation from the root, compiled or walked node by node.
 std::vector<double> evaluated(rg::Graph& g, bool compiled, int order, int var) {
-    const bool was = Expression::sCompiled;
-    Expression::sCompiled = compiled;
-    g.prepare();
-    if (var < 0)
-        g.root->calculate(order);
-    else
-        g.root->calculate(order, var);
-    Expression::sCompiled = was;
+    {
+        const CompiledEvaluation mode(compiled);
+        g.prepare();
+        if (var < 0)
+            g.root->calculate(order);
+        else
+            g.root->calculate(order, var);
+    }
     return snapshot(g, std::min(order, 4));
 }
 
@@ -302,14 +303,13 @@ TEST(JetOracle, HoldsAtTheSameFreeLeavesGiveWhatTheWalkGives) {
         }
         std::vector<std::vector<double>> kept;
         for (Expression* e : nodes) kept.push_back(entries(*e));
-        Expression::sCompiled = false;
+        const CompiledEvaluation walked(false);
         for (std::size_t k = 0; k < std::size(xs); ++k) {
             point(xs[k]);
             root->calculate(2, 1);
             EXPECT_EQ(held[k], entries(*root)) << xs[k];
         }
         for (std::size_t k = 0; k < nodes.size(); ++k) EXPECT_EQ(kept[k], entries(*nodes[k])) << k;
-        Expression::sCompiled = true;
     }
     delete root;
 }

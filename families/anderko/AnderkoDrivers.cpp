@@ -12,7 +12,7 @@
 
 #include "equilibria/IFP.h"
 #include "families/anderko/Anderko.h"
-#include "numerics/ConsoleInput.h"
+#include "platform/ConsoleInput.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"

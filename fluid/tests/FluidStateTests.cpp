@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/VenturiInteraction.h"
 #include "numerics/NewtonRaphson.h"
 #include "fluid/tests/RelativeError.h"

@@ -4,6 +4,7 @@
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
 #include "water/tests/Iapws95Direct.h"
+#include "expressions/tests/CompiledEvaluation.h"
 #include "expressions/tests/Jet.h"
 
 #include "expressions/Sum.h"
@@ -684,17 +685,18 @@ TEST(WagnerPruss, VolumeSearchPassesGiveWhatTheWalkGives)
         std::vector<double> kept;
         for (const Expression* e : nodes)
             kept.insert(kept.end(), {e->value, e->d1[1], e->d2[1][1]});
-        Expression::sCompiled = false;
-        for (std::size_t k = 0; k < std::size(rhos); ++k) {
-            w.volume(kM / rhos[k]);
-            res->calculate_Z();
-            EXPECT_EQ(held[k].A, res->A) << rhos[k];
-            EXPECT_EQ(held[k].aV, res->aV) << rhos[k];
-            EXPECT_EQ(held[k].aVV, res->aVV) << rhos[k];
-            EXPECT_EQ(held[k].Z, res->Z) << rhos[k];
-            EXPECT_EQ(held[k].dZdV, res->dZdV) << rhos[k];
+        {
+            const CompiledEvaluation walked(false);
+            for (std::size_t k = 0; k < std::size(rhos); ++k) {
+                w.volume(kM / rhos[k]);
+                res->calculate_Z();
+                EXPECT_EQ(held[k].A, res->A) << rhos[k];
+                EXPECT_EQ(held[k].aV, res->aV) << rhos[k];
+                EXPECT_EQ(held[k].aVV, res->aVV) << rhos[k];
+                EXPECT_EQ(held[k].Z, res->Z) << rhos[k];
+                EXPECT_EQ(held[k].dZdV, res->dZdV) << rhos[k];
+            }
         }
-        Expression::sCompiled = true;
         std::size_t k = 0;
         for (const Expression* e : nodes) {
             EXPECT_EQ(kept[k++], e->value) << e->displayName();

@@ -1,6 +1,7 @@
 #pragma once
-// Saturated-liquid densities of pure fluids from their published ancillary
-// equations (theta = 1 - T/Tc):
+// The published ancillary equations of the saturation curve of pure fluids:
+// the saturated-liquid and saturated-vapour volumes and the vapour pressure.
+// Saturated-liquid densities (theta = 1 - T/Tc):
 //
 //   H2O  rho'/rho_c = 1 + sum b_i theta^(k_i/3), Wagner & Pruss, J. Phys.
 //        Chem. Ref. Data 31 (2002) 387, eq. 2.6
@@ -11,9 +12,9 @@
 //   N2   the same form, Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys.
 //        Chem. Ref. Data 29 (2000) 1361
 //
-// They give the volume searches of any model of these fluids a liquid start
-// that depends on the temperature alone.  Units: T in K, densities in kg/m3,
-// molar volumes in m3/mol.
+// They give the volume searches and the saturation solvers of any model of
+// these fluids a start that depends on the temperature alone.  Units: T in K,
+// densities in kg/m3, molar volumes in m3/mol.
 
 // Density of saturated liquid water; at Tc = 647.096 K exactly rho_c = 322.
 double waterSaturatedLiquidDensity(double T);

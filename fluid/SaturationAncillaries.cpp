@@ -1,4 +1,4 @@
-#include "fluid/SaturatedLiquid.h"
+#include "fluid/SaturationAncillaries.h"
 
 #include <cmath>
 #include <cstring>

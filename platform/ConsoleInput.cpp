@@ -1,4 +1,4 @@
-#include "numerics/ConsoleInput.h"
+#include "platform/ConsoleInput.h"
 
 #include <cerrno>
 #include <climits>
