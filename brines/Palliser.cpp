@@ -107,7 +107,9 @@ double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
     Plg = Psatw;
     rhollg = rholw;
     rhovlg = rhovw;
-    if (std::fabs(P_ - Psatw) >= 0.01) {
+    // On the saturation curve within 0.01 bar, or 0.1 % below 10 bar (at
+    // 25 °C water boils at 0.032 bar).
+    if (std::fabs(P_ - Psatw) >= std::fmin(0.01, 1e-3 * Psatw)) {
         region = 6;
         wh = vh = 0.0;
         if (P_ > Psatw) {
@@ -248,6 +250,10 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         return rho;
     }
     calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
+    // A state is on the three-phase curve within 0.01 bar of its pressure, or
+    // within 0.1 % of it where that pressure is below 10 bar (at 25 °C the
+    // curve lies at 0.024 bar, and 0.01 bar would take in 40 % of it).
+    auto slvPressureTolerance = [](double Ps) { return std::fmin(0.01, 1e-3 * Ps); };
 
     // Vapour side below the three-phase pressure.
     auto haliteVapourTest = [&]() {
@@ -272,7 +278,7 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
         haliteLiquidusTemperatures();
         Xhl = Xlslv + (P_ - Pslv) / (Pmax - Pslv) * (XhlPmax - Xlslv);
-        if (std::fabs(P_ - Pslv) < 0.01 && X_ >= Xvslv) {
+        if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
             region = 3;
             rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
         } else if (P_ < Pslv) {
@@ -307,7 +313,7 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
         calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
         haliteLiquidusTemperatures();
-        if (std::fabs(P_ - Pslv) < 0.01 && X_ >= Xvslv) {
+        if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
             region = 3;
             rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
             return rho;

@@ -68,6 +68,9 @@ double slvPolynomialWeight(double T) {
 // The three-phase liquid follows the volumetric correlation up to 700 °C
 // and the polynomial, shifted by the difference there, to 800 °C.
 constexpr double kSlvDensityJoin = 700.0;
+// Salt content (mass fraction) below which a vapour's excess density over
+// water vapour fades out.
+constexpr double kDiluteVapourX = 1e-2;
 // The critical density follows the volumetric correlation to the top of its
 // range (1000 °C) and the polynomial, shifted by the difference there, to
 // 1200 °C.
@@ -214,7 +217,6 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
                         T_, Ttriple);
         return;
     }
-    const double t = T_ / 800.0;
     // (The liquid's composition reaches 1 at 800.002 °C.)
     Xl = slvLiquidComposition(T_);
     Xv = std::pow(10.0, -(147.519 / (T_ - 825.0) + 3.4434 + 3.9318e-5 * (T_ - 550.0) * (T_ - 550.0)));
@@ -237,15 +239,41 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     } else {
         rhol = slvPolynomialLiquidDensity(T_) + slvLiquidOffset700 * (Ttriple - T_) / (Ttriple - kSlvDensityJoin);
     }
-    rhov = -78.118 + t * (1325.9 + t * (-7978.1 + t * (21146.0 + t * (-22561.0 + t * 8146.6))));
+    rhov = diluteVapourDensity(T_, P_, Xv, 1.0, threePhaseVapourLaw(T_, P_));
+}
+
+double PalliserModel::threePhaseVapourLaw(double T_, double P_) {
+    const double t = T_ / 800.0;
+    double rhov = -78.118 + t * (1325.9 + t * (-7978.1 + t * (21146.0 + t * (-22561.0 + t * 8146.6))));
     if (rhov < 1.0) rhov = 0.018 * P_ * 1e5 / ((T_ + 273.15) * 8.31);
     // Below 350 °C the vapour holds less than 1e-5 NaCl: water vapour at the
     // three-phase pressure (IAPWS-95), joined to the polynomial as the
     // pressure is.
+    const double w = slvPolynomialWeight(T_);
     if (w < 1.0) {
+        const int failed = pointFailed;
         const double rw = getWaterVapourDensity(T_, P_);
+        pointFailed = failed;
         if (std::isfinite(rw)) rhov = (1.0 - w) * rw + w * rhov;
     }
+    return rhov;
+}
+
+double PalliserModel::diluteVapourDensity(double T_, double P_, double Xv, double s, double lawDensity) {
+    // A vapour holding next to no salt is water vapour: the law's density is
+    // taken as water vapour at (T, P) (IAPWS-95) plus an excess, and the
+    // excess is weighted by Xv / (Xv + X0 s).  The weight is 1 at the
+    // critical curve (s = 0) and where the vapour holds much more than X0
+    // NaCl, and vanishes with Xv, so the vapour tends to water as its salt
+    // content goes to 0 (the laws' vapour densities differ from water's by
+    // up to tens of per cent where they hold only 1e-5 to 1e-4 NaCl).
+    const double g = Xv / (Xv + kDiluteVapourX * s);
+    if (!(g < 1.0)) return lawDensity;
+    const int failed = pointFailed;
+    const double rw = getWaterVapourDensity(T_, P_);
+    pointFailed = failed;
+    if (!std::isfinite(rw)) return lawDensity;
+    return rw + g * (lawDensity - rw);
 }
 
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {

@@ -129,6 +129,12 @@ private:
     // pressure Ps, whose vapour has the density rv; n the exponent of its
     // salt content in P/Ps.
     double haliteSaturatedVapourDensity(double T, double P, double Ps, double rv, double n);
+    // The law's vapour density of the three-phase point at T (pressure P).
+    double threePhaseVapourLaw(double T, double P);
+    // A vapour of composition Xv at reduced pressure s of the liquid-vapour
+    // surface whose law gives lawDensity: water vapour plus the law's excess,
+    // the excess fading as Xv goes to 0.
+    double diluteVapourDensity(double T, double P, double Xv, double s, double lawDensity);
     // The law's saturated liquid of composition X at T from the record's end
     // points: its pressure and density.
     void lawSaturatedLiquid(double T, double X, double& P, double& rho);

@@ -55,6 +55,7 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
         } else {
             double Pl, Xl0, rl0;
             calculateSLVPoint(T_, Pl, Xl0, Xv0, rl0, rv0);
+            rv0 = threePhaseVapourLaw(T_, Pl);
             Plow = Pl;
         }
         if (T_ <= 374.15) {
@@ -63,7 +64,8 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
             const double Ps = T_ > 373.946 ? 221.0 : 1e-5 * WaterEOS::saturationPressureWagnerPruss(TK);
             const double P_ = Ps - (Ps - Plow) * s;
             const double rw = T_ > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(TK);
-            const double rv = rw + (rv0 - rw) * std::pow(s, 1.0 / (0.787001 + 0.00102499 * T_ - 13.6227 / (T_ - 380.0)));
+            const double rv = diluteVapourDensity(
+                T_, P_, X_, s, rw + (rv0 - rw) * std::pow(s, 1.0 / (0.787001 + 0.00102499 * T_ - 13.6227 / (T_ - 380.0))));
             if (s >= 0.0 && s <= 1.0) {
                 array.insert(array.end(), {T_, P_, rv});
                 Prow = P_;
@@ -138,11 +140,9 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
         }
         // Accepted point: pressure from the reduced pressure before the
         // near-critical power, as in the dew point.
-        double pw = 1.0;
-        if (usePatches && T_ > 374.15 && T_ < 384.0) pw = 0.7 + 0.3 * (T_ - 374.15) / 9.850000000000023;
-        const double P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / pw);
+        const double P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
         const double ev_ = T_ <= 850.0 ? 4.75804 - 0.0033624 * T_ : 1.9;
-        const double rv = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+        const double rv = diluteVapourDensity(T_, P_, X_, std::pow(s, 1.0 / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
         array.insert(array.end(), {T_, P_, rv});
         Prow = P_;
         sPrev = s;

@@ -20,6 +20,7 @@ namespace {
 const double kA = std::log(10.0) * 0.5 / 1.4;  // exponent below the critical point of water
 constexpr double kTcw = 374.15;
 constexpr double kTriple = 800.0;  // °C, melting point of halite
+constexpr double kNearCriticalFade = 4.0;  // °C over which the near-critical patch comes in
 
 double vapourDensityExponentBelowCritical(double T) { return 0.787001 + 0.00102499 * T - 13.6227 / (T - 380.0); }
 bool inUnit(double s) { return s >= 0.0 && s <= 1.0; }
@@ -27,8 +28,17 @@ double clip01(double s) { return s < 0.0 ? 0.0 : (s > 1.0 ? 1.0 : s); }
 }  // namespace
 
 double PalliserModel::nearCriticalPower(double T_) const {
-    if (usePatches && T_ > kTcw && T_ < 384.0) return 0.7 + 0.3 * (T_ - kTcw) / 9.850000000000023;
-    return 1.0;
+    // The near-critical patch takes the reduced pressure of the laws above
+    // the critical point of water to a power rising from 0.7 to 1 by 384 °C.
+    // Below 374.15 °C the laws use the power 1, so the patch is faded in
+    // over its first kNearCriticalFade °C (smoothstep weight): the bubble
+    // pressure of a given liquid is continuous across 374.15 °C instead of
+    // stepping up by several bar.
+    if (!(usePatches && T_ > kTcw && T_ < 384.0)) return 1.0;
+    const double patched = 0.7 + 0.3 * (T_ - kTcw) / 9.850000000000023;
+    const double u = std::fmin((T_ - kTcw) / kNearCriticalFade, 1.0);
+    const double w = u * u * (3.0 - 2.0 * u);
+    return 1.0 + w * (patched - 1.0);
 }
 
 void PalliserModel::surfaceCoefficients(double T_, double Xc, double& a0_, double& bl_, double& zg_, double& zl_,
@@ -69,6 +79,7 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
     double Plow, Xl0, Xv0, rl0, rv0;
     if (T_ < 800.0) {
         calculateSLVPoint(T_, Plow, Xl0, Xv0, rl0, rv0);
+        rv0 = threePhaseVapourLaw(T_, Plow);
     } else {
         calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
         Xl0 = Xv0 = 1.0;
@@ -84,7 +95,7 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
         Xv = Xv0 * sa;
         const double Pl = Ps - (Ps - Plow) * s;
         rhol = liquidDensity(T_, Pl, Xl);
-        rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
+        rhov = diluteVapourDensity(T_, Pl, Xv, s, rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_)));
         return;
     }
     double Pc, Xc, rc;
@@ -98,7 +109,7 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
     Xl = Xc * std::pow(Xl0 / Xc, std::pow(s, zl_));
     Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
     rhol = surfaceLiquidDensity(T_, Pc - (Pc - Plow) * s0, Xl, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
-    rhov = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+    rhov = diluteVapourDensity(T_, Pc - (Pc - Plow) * s0, Xv, s0, rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
 }
 
 double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, double lawDensity) {
@@ -153,7 +164,7 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
         Xl0 = Xlslv;
         Xv0 = Xvslv;
         rl0 = rholslv;
-        rv0 = rhovslv;
+        rv0 = threePhaseVapourLaw(T_, Plow);
     }
     if (usePatches) Xv0 = patchForXgsat(T_, P_, Plow, Xv0);
     if (T_ <= kTcw) {
@@ -163,7 +174,7 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
         Xv = Xv0 * sa;
         const double Pl = Psatw - (Psatw - Plow) * s;
         rhol = liquidDensity(T_, Pl, Xl);
-        rhov = rhovw + (rv0 - rhovw) * std::pow(s, evInv);
+        rhov = diluteVapourDensity(T_, Pl, Xv, s, rhovw + (rv0 - rhovw) * std::pow(s, evInv));
         return;
     }
     const double s0 = clip01((Pcrit - P_) / (Pcrit - Plow));
@@ -171,7 +182,7 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
     Xl = Xcrit * std::pow(Xl0 / Xcrit, std::pow(s, zl));
     Xv = Xcrit * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xcrit, std::pow(s, zg));
     rhol = surfaceLiquidDensity(T_, Pcrit - (Pcrit - Plow) * s0, Xl, rhocrit + (rl0 - rhocrit) * std::pow(s, elInv));
-    rhov = rhocrit + (rv0 - rhocrit) * std::pow(s, evInv);
+    rhov = diluteVapourDensity(T_, Pcrit - (Pcrit - Plow) * s0, Xv, s0, rhocrit + (rv0 - rhocrit) * std::pow(s, evInv));
 }
 
 // ---------------------------------------------------------------- bubble, liquid-saturation and dew points
@@ -185,6 +196,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
     double Plow, Xl0, Xv0, rl0, rv0;
     if (T_ <= 800.0) {
         calculateSLVPoint(T_, Plow, Xl0, Xv0, rl0, rv0);
+        rv0 = threePhaseVapourLaw(T_, Plow);
     } else {
         calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
         Xl0 = Xv0 = 1.0;
@@ -202,7 +214,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
         P_ = Ps - (Ps - Plow) * s;
         Xv = Xv0 * std::pow(s, kA);
         rhol = liquidDensity(T_, P_, X_);
-        rhov = rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
+        rhov = diluteVapourDensity(T_, P_, Xv, s, rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_)));
         return;
     }
     double Pc, Xc, rc;
@@ -220,7 +232,7 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
     P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
     Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
     rhol = surfaceLiquidDensity(T_, P_, X_, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
-    rhov = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+    rhov = diluteVapourDensity(T_, P_, Xv, std::pow(q, 1.0 / zl_ / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
@@ -274,7 +286,8 @@ void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& 
         }
         sDew = s;
         P_ = Ps - (Ps - Pslv) * s;
-        rhov = rvw + (rhovslv - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
+        const double law = rvw + (threePhaseVapourLaw(T_, Pslv) - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
+        rhov = diluteVapourDensity(T_, P_, X_, s, law);
         return;
     }
     double Pc, Xc, rc;
@@ -288,7 +301,7 @@ void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& 
         if (usePatches && P_ > (1.0 + w) * Plow) Xv0 = w * w * w * w;
     } else {
         Xv0 = Xvslv;
-        rv0 = rhovslv;
+        rv0 = threePhaseVapourLaw(T_, Pslv);
         Plow = Pslv;
     }
     double a0_, bl_, zg_, zl_, el_, ev_;
@@ -317,5 +330,5 @@ void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& 
     }
     sDew = s;
     P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
-    rhov = rc + (rv0 - rc) * std::pow(s, 1.0 / ev_);
+    rhov = diluteVapourDensity(T_, P_, X_, std::pow(s, 1.0 / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
 }

@@ -25,23 +25,30 @@ protected:
 }  // namespace
 
 TEST_F(PalliserInclusionTest, LiquidTendsToWaterAndStaysCompressible) {
-    // A trace of salt changes the density by less than 0.5 %: in the liquid
-    // and the supercritical fluid, and in the vapour up to 600 °C below half
-    // the three-phase pressure (nearer, the vapour's own salt content, up to
-    // the three-phase vapour's, comes into the vapour's density law).
-    for (double T : {25.0, 100.0, 200.0, 300.0, 350.0, 370.0, 380.0, 400.0, 500.0, 600.0, 700.0}) {
-        double Ps = 0.0, rl, rv, Pslv, Xl, Xv;
+    // A trace of salt changes the density by less than 0.5 %: in the liquid,
+    // the supercritical fluid and the vapour, next to the three-phase
+    // pressure and the critical curve too (the vapour laws of the surface
+    // give vapours of 1e-5 to 1e-4 NaCl densities tens of per cent off
+    // water's).  Not compared: within 0.5 % of water's saturation pressure
+    // (the trace of salt moves it) and on the three-phase curve (the bulk
+    // density of a three-phase state is the caller's).
+    for (double T = 25.0; T <= 700.0; T += 15.0) {
+        double Ps = 0.0, rl, rv;
         if (T < 373.9) m.calculateWaterSaturationPoint(T, Ps, rl, rv);
-        m.calculateSLVPoint(T, Pslv, Xl, Xv, rl, rv);
-        for (double P : {0.01, 1.0, 10.0, 50.0, 100.0, 200.0, 300.0, 500.0, 1000.0, 2000.0, 3000.0, 5000.0}) {
+        for (double lp = -2.0; lp <= 3.7; lp += 0.05) {
+            const double P = std::pow(10.0, lp);
+            if (std::fabs(P - Ps) < 0.005 * Ps) continue;
             const double w = m.calculateFluidDensity(T, P, 0.0, 0.0);
-            const bool liquid = P > 1.05 * Ps + 1.0 && (T < 373.9 || P >= 300.0) && w > 250.0;
-            const bool vapour = P < 0.5 * Pslv && T <= 600.0;
-            if (!liquid && !vapour) continue;
             const double b = m.calculateFluidDensity(T, P, 1e-5, 0.0);
+            if (m.region == 3) continue;
             EXPECT_NEAR(b, w, 0.005 * w) << T << " °C " << P << " bar";
         }
     }
+    // Dilute vapour against IAPWS-95 water vapour written out: 350 °C and
+    // 100 bar 44.56 kg/m3, 370 °C and 200 bar 144.4, 700 °C and 50 bar 11.28.
+    EXPECT_NEAR(m.calculateFluidDensity(350.0, 100.0, 1e-5, 0.0), 44.56, 0.005 * 44.56);
+    EXPECT_NEAR(m.calculateFluidDensity(370.0, 200.0, 1e-5, 0.0), 144.4, 0.005 * 144.4);
+    EXPECT_NEAR(m.calculateFluidDensity(700.0, 50.0, 1e-5, 0.0), 11.28, 0.005 * 11.28);
     // 10 wt % at 400 °C and 5 kbar is denser than water there (IAPWS-95:
     // 932.9 kg/m3), and the liquid keeps growing denser with pressure.
     const double d5000 = m.calculateFluidDensity(400.0, 5000.0, 0.10, 0.0);
@@ -65,8 +72,10 @@ TEST_F(PalliserInclusionTest, BubbleLiquidThinsAsTemperatureRises) {
         ASSERT_EQ(m.pointFailed, 0);
         double last = 1e9;
         for (double T = 25.0; T < Tc - 0.5; T += 2.5) {
-            // The bubble pressure of the liquid-vapour surface still steps up
-            // a few bar where its law changes at 374.15 °C; not compared there.
+            // The bubble pressure still steps up 5-8 bar at 374.15 °C, where
+            // the surface's composition law changes from the power law under
+            // water's saturation pressure to the one under the critical
+            // curve; not compared between 374.15 and 377 °C.
             if (T > 374.15 && T < 377.0) continue;
             const double r = bubbleLiquid(T, X);
             EXPECT_LT(r, last) << wt << " wt % at " << T << " °C";
