@@ -287,6 +287,8 @@ FluidPhase::StableState FluidPhase::stableStateFromRoots(const PhaseRoots& r, do
 bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
     // A shifted or capillary system is not the plain fluid's coexistence.
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
+    // The expansions of the model's own saturation curve, where it has them.
+    if (useSaturationExpansion && saturationFromExpansion(T_, psat_Pa, Vl, Vv)) return true;
     const KeptFields kept(*this);
     initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
     temperature(T_);
