@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
 
@@ -44,13 +45,7 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
     setComposition(p, z);
     if (Ts > 0.0) p.temperature(Ts);
     p.volume(Vs);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_pressure();
-    if (p.errorflag == 0) p.calculate_fugacities();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
-    if (!ok) return false;
+    if (!trialEvaluation(p, &FluidPhase::calculate_pressure, &FluidPhase::calculate_fugacities)) return false;
     const double Vz = p.dVdx[1] - p.dVdx[0];
     bool finite = std::isfinite(p.P) && std::isfinite(p.dPdV) && std::isfinite(p.dPdT);
     for (int i = 0; i < 2; i++) {

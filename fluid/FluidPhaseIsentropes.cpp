@@ -12,6 +12,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/TrialEvaluation.h"
 #include "fluid/PhaseSolvers.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
@@ -27,12 +28,7 @@ using File = platform::OutputFile;
 // The state functions at the current state; false when the model fails there
 // (errorflag is left as it was).
 bool stateFunctionsHold(FluidPhase& p) {
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_state_functions();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
-    return ok;
+    return trialEvaluation(p, &FluidPhase::calculate_state_functions);
 }
 
 // Residual of a fixed-T search in V: the state functions at V, failed for a
@@ -72,12 +68,7 @@ void fixedPSystem(FluidPhase& p, double* xv, double* G, double** J, int& err, bo
     }
     p.temperature(T_);
     p.volume(V_);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_fugacities();
-    if (p.errorflag == 0) p.calculate_state_functions();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
+    const bool ok = trialEvaluation(p, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions);
     if (!ok) {
         err = 1;
         return;

@@ -13,6 +13,7 @@
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
 
@@ -40,13 +41,7 @@ bool evaluateN(FluidPhase& p, int kind, const std::vector<double>& z, double Vs,
     p.set_the_phase_as(kind);
     for (int i = 0; i < n; ++i) p.composition_of_component(i, z[i]);
     p.volume(Vs);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_pressure();
-    if (p.errorflag == 0) p.calculate_fugacities();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
-    if (!ok) return false;
+    if (!trialEvaluation(p, &FluidPhase::calculate_pressure, &FluidPhase::calculate_fugacities)) return false;
     s.f.assign(n, 0.0);
     s.fV.assign(n, 0.0);
     s.fz.assign(n, std::vector<double>(n, 0.0));

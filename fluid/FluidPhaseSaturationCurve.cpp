@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
 
@@ -34,12 +35,7 @@ struct SideProps {
 
 bool evaluateSideProps(FluidPhase& p, double Vs, double M, SideProps& o) {
     p.volume(Vs);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_fugacities();
-    if (p.errorflag == 0) p.calculate_state_functions();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
+    const bool ok = trialEvaluation(p, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions);
     o = {p.U, p.H, p.A, p.G, p.S, p.Cv, p.Cp, p.H / M / 1000.0, p.P, p.soundSpeed, Vs};
     // Energies that are not finite without an error are those the model does
     // not give (no ideal-gas part): the point stands, its energies are NaN.
