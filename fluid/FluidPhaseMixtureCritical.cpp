@@ -66,6 +66,26 @@ double derivative1(const CriticalSet& a, const CriticalSet& d) {
 
 bool finite2(const double* G) { return std::isfinite(G[0]) && std::isfinite(G[1]); }
 
+// The two conditions at the phase's evaluated state and, for order > 0, their
+// Jacobian in (the first unknown, V), the first unknown's derivatives given by
+// firstDerivatives; err = 1 where the conditions are not finite.
+void criticalSystem(const FluidPhase& p, CriticalSet (*firstDerivatives)(const FluidPhase&), double* G, double** J,
+                    int& err, int order) {
+    const CriticalSet a = valuesOf(p);
+    G[0] = residual0(a);
+    G[1] = residual1(a);
+    if (!finite2(G)) {
+        err = 1;
+        return;
+    }
+    if (order == 0) return;
+    const CriticalSet d1 = firstDerivatives(p), dV = volumeDerivatives(p);
+    J[0][0] = derivative0(a, d1);
+    J[0][1] = derivative0(a, dV);
+    J[1][0] = derivative1(a, d1);
+    J[1][1] = derivative1(a, dV);
+}
+
 }  // namespace
 
 void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* G, double** J, int& err, int order,
@@ -85,19 +105,7 @@ void FluidPhase::equationForCalculatingCriticalPoint2TV(double* xv, double* G, d
         err = 1;
         return;
     }
-    const CriticalSet a = valuesOf(*this);
-    G[0] = residual0(a);
-    G[1] = residual1(a);
-    if (!finite2(G)) {
-        err = 1;
-        return;
-    }
-    if (order == 0) return;
-    const CriticalSet dT = temperatureDerivatives(*this), dV = volumeDerivatives(*this);
-    J[0][0] = derivative0(a, dT);
-    J[0][1] = derivative0(a, dV);
-    J[1][0] = derivative1(a, dT);
-    J[1][1] = derivative1(a, dV);
+    criticalSystem(*this, temperatureDerivatives, G, J, err, order);
 }
 
 void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* G, double** J, int& err, int order,
@@ -120,19 +128,7 @@ void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* G, d
         err = 1;
         return;
     }
-    const CriticalSet a = valuesOf(*this);
-    G[0] = residual0(a);
-    G[1] = residual1(a);
-    if (!finite2(G)) {
-        err = 1;
-        return;
-    }
-    if (order == 0) return;
-    const CriticalSet dx = compositionDerivatives(*this), dV = volumeDerivatives(*this);
-    J[0][0] = derivative0(a, dx);
-    J[0][1] = derivative0(a, dV);
-    J[1][0] = derivative1(a, dx);
-    J[1][1] = derivative1(a, dV);
+    criticalSystem(*this, compositionDerivatives, G, J, err, order);
 }
 
 namespace {
