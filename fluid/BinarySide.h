@@ -140,4 +140,22 @@ inline void polish(Newton& s) {
     s.calculate(s.x, Gp, Jp, err, 1);
 }
 
+// Solves the system from the solver's start and polishes the converged point;
+// the phase's error flag is set when the solver failed.  True on convergence.
+inline bool solvePolished(FluidPhase& p, Newton& s) {
+    p.errorflag = 0;
+    s.solve();
+    polish(s);
+    if (s.status != 0) p.errorflag = 1;
+    return s.status == 0;
+}
+
+// A saturation point's solve: the converged (or last) volumes become the
+// starting volumes of the next point.
+inline void finish(FluidPhase& p, Newton& s) {
+    solvePolished(p, s);
+    p.Vl0 = p.Vl_sat;
+    p.Vv0 = p.Vv_sat;
+}
+
 }  // namespace binary_side

@@ -76,10 +76,7 @@ void FluidPhase::calculate_azeotropic_point(double T_, double Vl, double Vv, dou
     s.bounded[2] = 1;
     s.lo[2] = 0.0;
     s.hi[2] = 1.0;
-    errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) errorflag = 1;
+    binary_side::solvePolished(*this, s);
     // The converged (or last) unknowns are the stored point.
     Vl0 = s.x[0];
     Vv0 = s.x[1];

@@ -24,6 +24,7 @@
 #include "platform/LogSink.h"
 
 using binary_side::evaluate;
+using binary_side::finish;
 using binary_side::polish;
 using binary_side::refuseNonBinary;
 using binary_side::Side;
@@ -68,15 +69,6 @@ Newton& bind(FluidPhase& p, SysEquationFn fn, int n, const double* start, int fi
         }
     }
     return s;
-}
-
-void finish(FluidPhase& p, Newton& s) {
-    p.errorflag = 0;
-    s.solve();
-    polish(s);
-    if (s.status != 0) p.errorflag = 1;
-    p.Vl0 = p.Vl_sat;
-    p.Vv0 = p.Vv_sat;
 }
 
 // The bubble point (freeVapour: the vapour's fraction xv[2] is unknown, the

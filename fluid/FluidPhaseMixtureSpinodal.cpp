@@ -186,13 +186,7 @@ void solvePartner(FluidPhase& p, SysEquationFn equation, double T_, double Vo, d
     s.x[1] = s.xold[1] = xs;
     s.bounded[0] = s.bounded[1] = 0;
     s.verbose = 0;
-    p.errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) {
-        p.errorflag = 1;
-        return;
-    }
+    if (!binary_side::solvePolished(p, s)) return;
     Vfound = s.x[0];
     binary_side::storeFraction(xfound, s.x[1]);
 }

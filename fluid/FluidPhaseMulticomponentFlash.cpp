@@ -231,12 +231,7 @@ void FluidPhase::calculate_flash_pointX(double T_, double P_Pa, double Vl, doubl
         s.x[1 + j] = s.xold[1 + j] = xl[j];
         s.x[n + j] = s.xold[n + j] = yv[j];
     }
-    errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) errorflag = 1;
-    Vl0 = Vl_sat;
-    Vv0 = Vv_sat;
+    binary_side::finish(*this, s);
 }
 
 void FluidPhase::calculate_bubble_pointX(double T_, double Vl, double Vv, const double* xl, const double* yv) {
@@ -264,12 +259,7 @@ void FluidPhase::calculate_bubble_pointX(double T_, double Vl, double Vv, const 
         s.hi[1 + j] = 1.0;
     }
     s.verbose = 1;
-    errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) errorflag = 1;
-    Vl0 = Vl_sat;
-    Vv0 = Vv_sat;
+    binary_side::finish(*this, s);
 }
 
 void FluidPhase::calculateTernary(double T_, double P_Pa, double z1, double z2, double dz, const char* suffix,

@@ -109,10 +109,7 @@ void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv,
         s.x[i] = s.xold[i] = start[i];
         s.bounded[i] = 0;
     }
-    errorflag = 0;
-    s.solve();
-    binary_side::polish(s);
-    if (s.status != 0) errorflag = 1;
+    binary_side::solvePolished(*this, s);
     std::printf("err  %d\n", errorflag);
     std::printf("T    %#.10lg\n", T);
     std::printf("P    %#.10lg\n", P * 1e-5);
