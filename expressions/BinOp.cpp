@@ -1,4 +1,5 @@
 #include "expressions/BinOp.h"
+#include "expressions/PrintWalk.h"
 #include "platform/LogSink.h"
 
 BinOp::~BinOp() {
@@ -109,25 +110,9 @@ void BinOp::printFormula(std::FILE* f) {
     std::fprintf(f, "%s = f ( %s , %s )\n", displayName(), uName(), vName());
 }
 
-void BinOp::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    if (u) u->printFormulas(f);
-    if (v) v->printFormulas(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void BinOp::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, {u, v}); }
 
-void BinOp::printValues(std::FILE* f) {
-    if (calculated) return;
-    printValue(f);
-    sMargin += 4;
-    if (u) u->printValues(f);
-    if (v) v->printValues(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void BinOp::printValues(std::FILE* f) { printWalk(*this, f, PrintedLine::Value, {u, v}); }
 
 Expression* BinOp::findByName(const char* s) {
     if (Expression* e = Expression::findByName(s)) return e;

@@ -4,6 +4,7 @@
 #include "expressions/DerivativeKernels.h"
 #include "expressions/Geom.h"
 #include "expressions/Powo.h"
+#include "expressions/PrintWalk.h"
 #include "expressions/Selector.h"
 #include "platform/LogSink.h"
 
@@ -234,15 +235,7 @@ void Geom::printFormula(std::FILE* f) {
     }
 }
 
-void Geom::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    for (Expression* t : terms)
-        if (t) t->printFormulas(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void Geom::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, terms); }
 
 void Geom::printValues(std::FILE* f) { Expression::printValues(f); }
 
@@ -365,24 +358,8 @@ void Selector::printFormula(std::FILE* f) {
     std::fprintf(f, "%s = ( %s < 0 ) ? %s : %s \n", displayName(), nm(x), nm(u), nm(v));
 }
 
-void Selector::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    for (Expression* e : {x, u, v})
-        if (e) e->printFormulas(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void Selector::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, {x, u, v}); }
 
-void Selector::printValues(std::FILE* f) {
-    if (calculated) return;
-    printValue(f);
-    sMargin += 4;
-    for (Expression* e : {x, u, v})
-        if (e) e->printValues(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void Selector::printValues(std::FILE* f) { printWalk(*this, f, PrintedLine::Value, {x, u, v}); }
 
 FullKernel Geom::fullKernel(int order) const { return exprk::fullByOrder<Geom>(order); }

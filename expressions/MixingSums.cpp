@@ -4,6 +4,7 @@
 
 #include "expressions/DerivativeKernels.h"
 #include "expressions/ExpressionArrays.h"
+#include "expressions/PrintWalk.h"
 #include "expressions/SumF.h"
 #include "platform/LogSink.h"
 
@@ -840,29 +841,23 @@ void SumF::printFormula(std::FILE* f) {
 }
 
 void SumF::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    if (tableN_)
-        forEachTuple([&](const int* t) {
-            if (Expression* e = *slot(t)) e->printFormulas(f);
-            return true;
-        });
-    sMargin -= 4;
-    calculated = true;
+    printWalkEach(*this, f, PrintedLine::Formula, [&](auto&& visit) {
+        if (tableN_)
+            forEachTuple([&](const int* t) {
+                visit(*slot(t));
+                return true;
+            });
+    });
 }
 
 void SumF::printValues(std::FILE* f) {
-    if (calculated) return;
-    printValue(f);
-    sMargin += 4;
-    if (tableN_)
-        forEachTuple([&](const int* t) {
-            if (Expression* e = *slot(t)) e->printValues(f);
-            return true;
-        });
-    sMargin -= 4;
-    calculated = true;
+    printWalkEach(*this, f, PrintedLine::Value, [&](auto&& visit) {
+        if (tableN_)
+            forEachTuple([&](const int* t) {
+                visit(*slot(t));
+                return true;
+            });
+    });
 }
 
 // ---- SumX2 .. SumX5 ----

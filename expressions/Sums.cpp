@@ -1,6 +1,7 @@
 // Weighted sums: Sum1, Sum2 and Sum.
 #include <algorithm>
 #include "expressions/DerivativeKernels.h"
+#include "expressions/PrintWalk.h"
 #include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
@@ -593,22 +594,6 @@ void Sum::printFormula(std::FILE* f) {
     std::fprintf(f, "\n");
 }
 
-void Sum::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    for (Expression* t : terms)
-        if (t) t->printFormulas(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void Sum::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, terms); }
 
-void Sum::printValues(std::FILE* f) {
-    if (calculated) return;
-    printValue(f);
-    sMargin += 4;
-    for (Expression* t : terms)
-        if (t) t->printValues(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void Sum::printValues(std::FILE* f) { printWalk(*this, f, PrintedLine::Value, terms); }

@@ -1,6 +1,7 @@
 #include "expressions/UnOp.h"
 
 #include "expressions/DerivativeKernels.h"
+#include "expressions/PrintWalk.h"
 #include "platform/LogSink.h"
 
 UnOp::~UnOp() {
@@ -86,23 +87,9 @@ void UnOp::printFormula(std::FILE* f) {
     std::fprintf(f, "%s = f ( %s )\n", displayName(), childName());
 }
 
-void UnOp::printFormulas(std::FILE* f) {
-    if (calculated) return;
-    printFormula(f);
-    sMargin += 4;
-    if (u) u->printFormulas(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void UnOp::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, {u}); }
 
-void UnOp::printValues(std::FILE* f) {
-    if (calculated) return;
-    printValue(f);
-    sMargin += 4;
-    if (u) u->printValues(f);
-    sMargin -= 4;
-    calculated = true;
-}
+void UnOp::printValues(std::FILE* f) { printWalk(*this, f, PrintedLine::Value, {u}); }
 
 Expression* UnOp::findByName(const char* s) {
     if (Expression* e = Expression::findByName(s)) return e;

@@ -1,0 +1,44 @@
+#pragma once
+// The printing walks of an operator (printFormulas, printValues): the node's
+// own line, then its children's walks indented by four more blanks.  A node
+// prints once per pass: calculated marks it as printed, so a child shared by
+// several parents appears under the first one only.
+#include <cstdio>
+#include <initializer_list>
+
+#include "expressions/Expression.h"
+
+enum class PrintedLine { Formula, Value };
+
+// forEachChild(visit) calls visit(child) for each child slot (null slots are
+// skipped).
+template <class ForEachChild>
+void printWalkEach(Expression& node, std::FILE* f, PrintedLine line, ForEachChild&& forEachChild) {
+    if (node.calculated) return;
+    const bool values = line == PrintedLine::Value;
+    if (values)
+        node.printValue(f);
+    else
+        node.printFormula(f);
+    Expression::sMargin += 4;
+    forEachChild([&](Expression* e) {
+        if (!e) return;
+        if (values)
+            e->printValues(f);
+        else
+            e->printFormulas(f);
+    });
+    Expression::sMargin -= 4;
+    node.calculated = true;
+}
+
+template <class Children>
+void printWalk(Expression& node, std::FILE* f, PrintedLine line, const Children& children) {
+    printWalkEach(node, f, line, [&](auto&& visit) {
+        for (Expression* e : children) visit(e);
+    });
+}
+
+inline void printWalk(Expression& node, std::FILE* f, PrintedLine line, std::initializer_list<Expression*> children) {
+    printWalk<std::initializer_list<Expression*>>(node, f, line, children);
+}
