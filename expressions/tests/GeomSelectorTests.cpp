@@ -13,20 +13,7 @@
 #include "expressions/Sum2.h"
 #include "expressions/UnaryNodes.h"
 #include "expressions/tests/Capture.h"
-
-namespace {
-
-void evaluate(Expression& root, std::vector<double> x, int order, int var = -1) {
-    root.initialize_the_graph();
-    root.set_variable_values(x.data());
-    Expression::sError = 0;
-    if (var < 0)
-        root.calculate(order);
-    else
-        root.calculate(order, var);
-}
-
-}  // namespace
+#include "expressions/tests/EvaluationPass.h"
 
 TEST(Geom, ArithmeticAndCubeRootMeans) {
     // p = 1: the arithmetic mean, whose derivatives are the means of the terms'.

@@ -15,6 +15,7 @@
 #include "expressions/UnaryNodes.h"
 #include "expressions/VectFunc.h"
 #include "expressions/tests/Capture.h"
+#include "expressions/tests/EvaluationPass.h"
 
 namespace {
 
@@ -72,16 +73,6 @@ struct Cardano {
         y4 = -24 * std::pow(y1, 3) * y2 - 18 * (std::pow(y1, 3) * y2 + 2 * y * y1 * y2 * y2 + y * y1 * y1 * y3);
     }
 };
-
-void evaluate(Expression& root, std::vector<double> x, int order, int var = -1) {
-    root.initialize_the_graph();
-    root.set_variable_values(x.data());
-    Expression::sError = 0;
-    if (var < 0)
-        root.calculate(order);
-    else
-        root.calculate(order, var);
-}
 
 }  // namespace
 

@@ -16,18 +16,9 @@
 #include "expressions/SumF.h"
 #include "expressions/UnaryNodes.h"
 #include "expressions/tests/Capture.h"
+#include "expressions/tests/EvaluationPass.h"
 
 namespace {
-
-void evaluate(Expression& root, const std::vector<double>& x, int order, int var = -1) {
-    root.initialize_the_graph();
-    root.set_variable_values(const_cast<double*>(x.data()));
-    Expression::sError = 0;
-    if (var < 0)
-        root.calculate(order);
-    else
-        root.calculate(order, var);
-}
 
 std::unique_ptr<SumF> makeSum(int k) {
     switch (k) {

@@ -12,6 +12,7 @@
 #include "expressions/Sum2.h"
 #include "expressions/UnaryNodes.h"
 #include "expressions/tests/Capture.h"
+#include "expressions/tests/EvaluationPass.h"
 
 namespace {
 
@@ -35,15 +36,7 @@ struct Bench3 {
         root.number_of_variables(3);
         root.analyze_dependencies();
     }
-    void evaluate(Expression& root, int order, int var = -1) {
-        root.initialize_the_graph();
-        root.set_variable_values(x);
-        Expression::sError = 0;
-        if (var < 0)
-            root.calculate(order);
-        else
-            root.calculate(order, var);
-    }
+    void evaluate(Expression& root, int order, int var = -1) { evaluateAt(root, x, order, var); }
 };
 
 }  // namespace
