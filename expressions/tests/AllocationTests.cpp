@@ -44,6 +44,23 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
+namespace {
+// Every pass the engine offers at x: each order 0..4 in full and along each
+// of the graph's four variables.
+void evaluateEveryPass(Expression* root, std::vector<double>& x) {
+    for (int order = 0; order <= 4; ++order) {
+        root->initialize_the_graph();
+        root->set_variable_values(x.data());
+        root->calculate(order);
+        for (int v = 0; v < 4; ++v) {
+            root->initialize_the_graph();
+            root->set_variable_values(x.data());
+            root->calculate(order, v);
+        }
+    }
+}
+}  // namespace
+
 TEST(Allocation, EvaluationAllocatesNothing) {
     rg::Graph g(4, 11);
     g.build(rg::kAll, 80);
@@ -53,17 +70,7 @@ TEST(Allocation, EvaluationAllocatesNothing) {
     // Warm-up evaluation, then the counted ones.
     root->calculate(4);
     long before = gAllocations;
-    for (int rep = 0; rep < 3; ++rep)
-        for (int order = 0; order <= 4; ++order) {
-            root->initialize_the_graph();
-            root->set_variable_values(x.data());
-            root->calculate(order);
-            for (int v = 0; v < 4; ++v) {
-                root->initialize_the_graph();
-                root->set_variable_values(x.data());
-                root->calculate(order, v);
-            }
-        }
+    for (int rep = 0; rep < 3; ++rep) evaluateEveryPass(root, x);
     EXPECT_EQ(gAllocations - before, 0);
     EXPECT_GT(before, 0);  // the counter is live
 }
@@ -80,15 +87,6 @@ TEST(Allocation, MixingSumsPowerMeansSelectorsAndImplicitFunctionsAllocateNothin
     std::vector<double> x = g.x;
     root->calculate(4);
     long before = gAllocations;
-    for (int order = 0; order <= 4; ++order) {
-        root->initialize_the_graph();
-        root->set_variable_values(x.data());
-        root->calculate(order);
-        for (int v = 0; v < 4; ++v) {
-            root->initialize_the_graph();
-            root->set_variable_values(x.data());
-            root->calculate(order, v);
-        }
-    }
+    evaluateEveryPass(root, x);
     EXPECT_EQ(gAllocations - before, 0);
 }

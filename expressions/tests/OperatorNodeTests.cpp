@@ -145,10 +145,7 @@ TEST(UnaryNodes, LogarithmOutsideItsDomainSetsTheErrorFlag) {
     l.analyze_dependencies();
     double x = -0.5;
     for (int var : {-1, 0}) {
-        l.initialize_the_graph();
-        l.set_variable_values(&x);
-        Expression::sError = 0;
-        var < 0 ? l.calculate(3) : l.calculate(3, 0);
+        evaluateAt(l, &x, 3, var);
         EXPECT_EQ(Expression::sError, 0);
         EXPECT_DOUBLE_EQ(l.value, 2 * std::log(0.5) + 0.5);
         EXPECT_DOUBLE_EQ(l.d2[0][0], -2.0 / 0.25);
@@ -156,10 +153,7 @@ TEST(UnaryNodes, LogarithmOutsideItsDomainSetsTheErrorFlag) {
     x = -1.0;
     for (int var : {-1, 0}) {
         const double before = l.value;
-        l.initialize_the_graph();
-        l.set_variable_values(&x);
-        Expression::sError = 0;
-        var < 0 ? l.calculate(3) : l.calculate(3, 0);
+        evaluateAt(l, &x, 3, var);
         EXPECT_EQ(Expression::sError, 1);
         EXPECT_TRUE(l.calculated);
         EXPECT_EQ(l.value, before);
@@ -179,17 +173,11 @@ TEST(UnaryNodes, InversesOfZeroSetTheErrorFlag) {
     root.number_of_variables(1);
     root.analyze_dependencies();
     double x = 0.0;
-    root.initialize_the_graph();
-    root.set_variable_values(&x);
-    Expression::sError = 0;
-    root.calculate(2);
+    evaluateAt(root, &x, 2);
     EXPECT_EQ(Expression::sError, 1);
     EXPECT_TRUE(std::isinf(inv.value));
     x = 2.0;
-    root.initialize_the_graph();
-    root.set_variable_values(&x);
-    Expression::sError = 0;
-    root.calculate(2);
+    evaluateAt(root, &x, 2);
     EXPECT_EQ(Expression::sError, 0);
     EXPECT_DOUBLE_EQ(root.value, 0.5 + 0.25);
 
