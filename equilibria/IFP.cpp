@@ -12,6 +12,19 @@ IFP::IFP(FluidPhase& a, FluidPhase& b) : IdealMixture(a, b) {}
 
 IFP::~IFP() = default;
 
+namespace {
+
+// Both phases at the solver's trial point, the conditions applied first;
+// false when either phase's model fails there.
+bool describePhases(IFP& s) {
+    s.apply_conditions();
+    s.vapour->describe();
+    s.liquid->describe();
+    return !(s.liquid->errorflag || s.vapour->errorflag);
+}
+
+}  // namespace
+
 void IFP::number_of_components(int n) {
     IdealMixture::number_of_components(n);
     if (n < 1) return;
@@ -122,10 +135,7 @@ void IFP::calculate_vector_function(double* u, double* G, double** J, int& err, 
         err = 1;
         return;
     }
-    apply_conditions();
-    vapour->describe();
-    liquid->describe();
-    if (liquid->errorflag || vapour->errorflag) {
+    if (!describePhases(*this)) {
         err = 1;
         return;
     }
@@ -258,10 +268,7 @@ void IFP::calculate_vector_function1(double* u, double* G, double** J, int& err,
         err = 1;
         return;
     }
-    apply_conditions();
-    vapour->describe();
-    liquid->describe();
-    if (liquid->errorflag || vapour->errorflag) {
+    if (!describePhases(*this)) {
         err = 1;
         return;
     }
