@@ -221,41 +221,31 @@ void IdealMixture::calculateVLE() {
                         problem == 51 || problem == 25 || problem == 52 || problem == 23 || problem == 32;
     // Without a correlation for every component nothing is solved (error 2).
     if (solves && !haveCorrelations()) return;
-    switch (problem) {
-        case 12:
-        case 21:
-            calculate_with_fixed_P_and_T();
-            break;
-        case 13:
-        case 31:
-            calculate_with_fixed_T_and_Fv();
-            break;
-        case 15:
-        case 51:
-        case 25:
-        case 52: {
-            // Volumetric to molar vapour fraction of an ideal solution whose
-            // liquid is taken ten times denser than its vapour.
-            const double f = spec_Fvol;
-            spec_nV = f / ((1.0 - f) * 10.0 + f);
-            if (problem == 15 || problem == 51)
-                calculate_with_fixed_T_and_Fv();
-            else
-                calculate_with_fixed_P_and_Fv();
-            break;
+    if (!solveStandardProblem()) {
+        switch (problem) {
+            case 15:
+            case 51:
+            case 25:
+            case 52: {
+                // Volumetric to molar vapour fraction of an ideal solution whose
+                // liquid is taken ten times denser than its vapour.
+                const double f = spec_Fvol;
+                spec_nV = f / ((1.0 - f) * 10.0 + f);
+                if (problem == 15 || problem == 51)
+                    calculate_with_fixed_T_and_Fv();
+                else
+                    calculate_with_fixed_P_and_Fv();
+                break;
+            }
+            case 14:
+            case 24:
+            case 41:
+            case 42:
+                break;
+            default:
+                reportUndefinedProblem();
+                return;
         }
-        case 23:
-        case 32:
-            calculate_with_fixed_P_and_Fv();
-            break;
-        case 14:
-        case 24:
-        case 41:
-        case 42:
-            break;
-        default:
-            reportUndefinedProblem();
-            return;
     }
     VLE::estimate_next_state();
 }

@@ -390,6 +390,25 @@ void VLE::reportUndefinedProblem() {
     platform::diagf("Type of problem not defined\n");
 }
 
+bool VLE::solveStandardProblem() {
+    switch (problem) {
+        case 12:
+        case 21:
+            calculate_with_fixed_P_and_T();
+            return true;
+        case 13:
+        case 31:
+            calculate_with_fixed_T_and_Fv();
+            return true;
+        case 23:
+        case 32:
+            calculate_with_fixed_P_and_Fv();
+            return true;
+        default:
+            return false;
+    }
+}
+
 void VLE::calculateVLE() {
     if (!hasModels()) {
         // The models were refused (error 6) or never given: nothing to solve.
@@ -397,22 +416,9 @@ void VLE::calculateVLE() {
         return;
     }
     initialize();
-    switch (problem) {
-        case 12:
-        case 21:
-            calculate_with_fixed_P_and_T();
-            break;
-        case 13:
-        case 31:
-            calculate_with_fixed_T_and_Fv();
-            break;
-        case 23:
-        case 32:
-            calculate_with_fixed_P_and_Fv();
-            break;
-        default:
-            reportUndefinedProblem();
-            return;
+    if (!solveStandardProblem()) {
+        reportUndefinedProblem();
+        return;
     }
     estimate_next_state();
 }

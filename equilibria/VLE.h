@@ -206,6 +206,10 @@ protected:
     bool hasModels() const { return liquid && vapour; }
     // Reports a problem code outside what the class solves.
     void reportUndefinedProblem();
+    // Solves the problems every solver states the same way: fixed (P, T),
+    // fixed (T, vapour fraction) and fixed (P, vapour fraction), in either
+    // order of the codes.  False, with nothing solved, for any other code.
+    bool solveStandardProblem();
 
 private:
     void closeHistory();
