@@ -13,6 +13,17 @@ namespace {
 constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
 const VdWMixture mix{kA0, kA1, kB0, kB1};
 
+// The composition whose critical temperature is T, by bisection on the
+// closed form.
+double criticalComposition(double T) {
+    double lo = 0.01, hi = 0.99;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
 }  // namespace
 
 TEST(MixtureSpinodal, PointsInVolumeAndInCompositionMeetTheClosedForm) {
@@ -65,14 +76,8 @@ TEST(MixtureSpinodal, CurveAlongTemperatureFromTheCriticalPoint) {
 
 TEST(MixtureSpinodal, IsothermalSpinodalFromTheCriticalPoint) {
     TunableVdW f({kA0, kA1}, {kB0, kB1});
-    // The critical composition at 330 K by bisection on the closed form.
     const double T = 330.0;
-    double lo = 0.01, hi = 0.99;
-    for (int i = 0; i < 60; i++) {
-        const double mid = 0.5 * (lo + hi);
-        (mix.critical(mid).T < T ? lo : hi) = mid;
-    }
-    const double xc = 0.5 * (lo + hi);
+    const double xc = criticalComposition(T);
     const VdWMixture::Critical c = mix.critical(xc);
     f.calculateIsothermalSpinodalCurveInMixture("_i", T, c.V, xc + 0.001, 0, 1);
     const auto rows = readRows("spinox_i");
@@ -88,12 +93,7 @@ TEST(MixtureSpinodal, IsothermalSpinodalFromTheCriticalPoint) {
 TEST(MixtureSpinodal, IsothermalSpinodalWalkingInVolumeWithLiquidPartners) {
     TunableVdW f({kA0, kA1}, {kB0, kB1});
     const double T = 330.0;
-    double lo = 0.01, hi = 0.99;
-    for (int i = 0; i < 60; i++) {
-        const double mid = 0.5 * (lo + hi);
-        (mix.critical(mid).T < T ? lo : hi) = mid;
-    }
-    const double xc = 0.5 * (lo + hi);
+    const double xc = criticalComposition(T);
     const VdWMixture::Critical c = mix.critical(xc);
     f.calculateIsothermalSpinodalCurveInMixture("_l", T, c.V, xc, 1, 1);
     const auto rows = readRows("spinox_l");
