@@ -200,28 +200,26 @@ const PropertyList* KeyedUnarchiver::value(std::string_view key) const { return 
 
 bool KeyedUnarchiver::containsValue(std::string_view key) const { return value(key) != nullptr; }
 
-bool KeyedUnarchiver::decodeBool(std::string_view key) {
+const PropertyList* KeyedUnarchiver::numericValue(std::string_view key, const char* what) {
     const PropertyList* v = value(key);
-    if (!v) return false;
-    if (v->isBoolean() || v->isNumber()) return v->boolValue();
-    fail("\"" + std::string(key) + "\" is not a boolean");
-    return false;
+    if (!v || v->isBoolean() || v->isNumber()) return v;
+    fail("\"" + std::string(key) + "\" is not " + what);
+    return nullptr;
+}
+
+bool KeyedUnarchiver::decodeBool(std::string_view key) {
+    const PropertyList* v = numericValue(key, "a boolean");
+    return v ? v->boolValue() : false;
 }
 
 int64_t KeyedUnarchiver::decodeInt(std::string_view key) {
-    const PropertyList* v = value(key);
-    if (!v) return 0;
-    if (v->isBoolean() || v->isNumber()) return v->integerValue();
-    fail("\"" + std::string(key) + "\" is not a number");
-    return 0;
+    const PropertyList* v = numericValue(key, "a number");
+    return v ? v->integerValue() : 0;
 }
 
 double KeyedUnarchiver::decodeDouble(std::string_view key) {
-    const PropertyList* v = value(key);
-    if (!v) return 0.0;
-    if (v->isBoolean() || v->isNumber()) return v->realValue();
-    fail("\"" + std::string(key) + "\" is not a number");
-    return 0.0;
+    const PropertyList* v = numericValue(key, "a number");
+    return v ? v->realValue() : 0.0;
 }
 
 float KeyedUnarchiver::decodeFloat(std::string_view key) { return static_cast<float>(decodeDouble(key)); }

@@ -128,6 +128,10 @@ public:
 private:
     bool fail(std::string msg);
     const PropertyList* value(std::string_view key) const;
+    // The value under key when it is a boolean or a number; null when there is
+    // none, and null with the failure recorded ("<key>" is not <what>) when it
+    // is of another type.
+    const PropertyList* numericValue(std::string_view key, const char* what);
     // The object a UID refers to, or nullptr on a bad reference (recorded).
     const PropertyList* object(const PropertyList& ref, uint64_t* index = nullptr);
     std::string className(const PropertyList& obj);

@@ -26,59 +26,21 @@ namespace platform {
 // ---------------------------------------------------------------------------
 // The value type
 
-PropertyList PropertyList::boolean(bool v) {
-    PropertyList p;
-    p.type_ = Type::Boolean;
-    p.bool_ = v;
-    return p;
-}
-PropertyList PropertyList::integer(int64_t v) {
-    PropertyList p;
-    p.type_ = Type::Integer;
-    p.int_ = v;
-    return p;
-}
-PropertyList PropertyList::real(double v) {
-    PropertyList p;
-    p.type_ = Type::Real;
-    p.real_ = v;
-    return p;
-}
-PropertyList PropertyList::string(std::string utf8) {
-    PropertyList p;
-    p.type_ = Type::String;
-    p.str_ = std::move(utf8);
-    return p;
-}
-PropertyList PropertyList::data(std::string bytes) {
-    PropertyList p;
-    p.type_ = Type::Data;
-    p.str_ = std::move(bytes);
-    return p;
-}
-PropertyList PropertyList::date(double secondsSince2001) {
-    PropertyList p;
-    p.type_ = Type::Date;
-    p.real_ = secondsSince2001;
-    return p;
-}
+PropertyList PropertyList::boolean(bool v) { return holding(Type::Boolean, &PropertyList::bool_, v); }
+PropertyList PropertyList::integer(int64_t v) { return holding(Type::Integer, &PropertyList::int_, v); }
+PropertyList PropertyList::real(double v) { return holding(Type::Real, &PropertyList::real_, v); }
+PropertyList PropertyList::string(std::string utf8) { return holding(Type::String, &PropertyList::str_, std::move(utf8)); }
+PropertyList PropertyList::data(std::string bytes) { return holding(Type::Data, &PropertyList::str_, std::move(bytes)); }
+PropertyList PropertyList::date(double secondsSince2001) { return holding(Type::Date, &PropertyList::real_, secondsSince2001); }
 PropertyList PropertyList::array(std::vector<PropertyList> items) {
-    PropertyList p;
-    p.type_ = Type::Array;
-    p.items_ = std::move(items);
-    return p;
+    return holding(Type::Array, &PropertyList::items_, std::move(items));
 }
 PropertyList PropertyList::dictionary() {
     PropertyList p;
     p.type_ = Type::Dictionary;
     return p;
 }
-PropertyList PropertyList::uid(uint64_t v) {
-    PropertyList p;
-    p.type_ = Type::UID;
-    p.uid_ = v;
-    return p;
-}
+PropertyList PropertyList::uid(uint64_t v) { return holding(Type::UID, &PropertyList::uid_, v); }
 
 bool PropertyList::boolValue() const {
     switch (type_) {

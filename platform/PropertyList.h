@@ -77,6 +77,14 @@ public:
 
 private:
     size_t lowerBound(std::string_view key) const;
+    // A value of type t whose payload is held in the given member.
+    template <class Member, class Value>
+    static PropertyList holding(Type t, Member PropertyList::*member, Value v) {
+        PropertyList p;
+        p.type_ = t;
+        p.*member = std::move(v);
+        return p;
+    }
 
     Type type_ = Type::Null;
     bool bool_ = false;
