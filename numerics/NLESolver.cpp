@@ -60,9 +60,12 @@ void NLESolver::calculate(double* xv, double* Gv, double** Jv, int& err, int ord
 }
 
 void NLESolver::calculate_numerical(double* xv, double* Gv, double** Jv, int& err) {
+    centralDifferenceJacobian(xv, Gv, Jv, err, scratch_.data());
+}
+
+void NLESolver::centralDifferenceJacobian(double* xv, double* Gv, double** Jv, int& err, double* s) {
     calculate(xv, Gv, nullptr, err, 0);
     if (err) return;
-    double* s = scratch_.data();
     for (int j = 0; j < n; ++j) {
         const double xj = xv[j];
         xv[j] = xj + h[j];

@@ -70,6 +70,9 @@ public:
     virtual void purge();
 
 protected:
+    // The central-difference Jacobian of calculate_numerical, with s (m values)
+    // for the residuals at the displaced points.
+    void centralDifferenceJacobian(double* x, double* G, double** J, int& err, double* s);
     bool sameBinding(Equation* o, SysEquationFn f, int nn) const {
         return x != nullptr && f == fn && o == obj && nn == n;
     }

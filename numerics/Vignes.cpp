@@ -68,23 +68,8 @@ double Vignes::phiOf() const {
 
 bool Vignes::numericalJacobian_(double* at) {
     int err = 0;
-    calculate(at, G, nullptr, err, 0);
-    if (err) return false;
-    double* s = scratch_.data();
-    for (int j = 0; j < n; ++j) {
-        const double keep = at[j];
-        at[j] = keep + h[j];
-        calculate(at, s, nullptr, err, 0);
-        if (!err) {
-            for (int i = 0; i < m; ++i) J[i][j] = s[i];
-            at[j] = keep - h[j];
-            calculate(at, s, nullptr, err, 0);
-        }
-        at[j] = keep;
-        if (err) return false;
-        for (int i = 0; i < m; ++i) J[i][j] = (J[i][j] - s[i]) / (2.0 * h[j]);
-    }
-    return true;
+    centralDifferenceJacobian(at, G, J, err, scratch_.data());
+    return err == 0;
 }
 
 bool Vignes::evaluate(double* at, int order, double& phi) {
