@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "brines/HenryCorrelations.h"
+#include "brines/PitzerActivity.h"
 #include "families/cubic/ClassicalCubic0.h"
 #include "water/WagnerPruss.h"
 
@@ -69,11 +70,8 @@ double HenPitSet::calculateHenryConstant(int i) {
 }
 
 void HenPitSet::calculate_salt_effect() {
-    water->temperature(T);
-    water->pressure(P / 1e5);
-    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5);
-    double aw = 1.0, saltSlot = 0.0;
-    water->calculatePitzer84(ms, aw, saltSlot, osmoticCoefficient);
+    double saltSlot;
+    const double aw = pitzerWaterActivity(*water, T, P, ms, saltSlot, osmoticCoefficient);
     if (!std::isfinite(aw)) errorflag = 1;  // outside the activity model's range (said)
     if (is >= 0) activity[is] = saltSlot;
     if (iw >= 0) activity[iw] = aw;

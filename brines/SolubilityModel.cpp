@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "brines/MaoDuanSalinityModel.h"
+#include "brines/PitzerActivity.h"
 #include "brines/PotterBrown.h"
 #include "brines/SpiveyDensityModel.h"
 #include "families/cubic/ClassicalCubic0.h"
@@ -405,11 +406,8 @@ double SolubilityModel::estimate_bubble_pressure(double T_, double ms_, double m
 }
 
 void SolubilityModel::calculate_water_activity() {
-    water->temperature(T);
-    water->pressure(P / 1e5);
-    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5);
-    double aw = 1.0, saltSlot = 0.0;
-    water->calculatePitzer84(ms, aw, saltSlot, osmoticCoefficient);
+    double saltSlot;
+    const double aw = pitzerWaterActivity(*water, T, P, ms, saltSlot, osmoticCoefficient);
     if (!std::isfinite(aw)) errorflag = 1;  // outside the activity model's range (said)
     if (is >= 0) activity[is] = saltSlot;
     if (iw >= 0) activity[iw] = aw * (1.0 - sumOfGasMoleFractions());
