@@ -156,13 +156,7 @@ void SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0_bar, doub
         if (!f) return;
     }
     if (mode == 6 && !out) mode = 0;
-    temperature(T0);
-    pressure(P0_bar);
-    ms = is >= 0 ? ms_ : 0.0;
-    mg = 0.0;
-    compositionCode = 11;
-    update_composition();
-    calculate_gas_solubility0();
+    calculate_gas_solubility(T0, P0_bar, ms_);
     compositionCode = 11;
     update_composition();
     calculate_density();
