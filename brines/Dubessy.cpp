@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "brines/CurveFile.h"
 #include "families/cubic/PRSV.h"
 #include "families/cubic/SRK1.h"
 #include "families/duan/DuanCH4.h"
@@ -285,17 +286,8 @@ void Dubessy::calculate_saturation_pressure() {
 
 // ---- curves
 
-namespace {
-
-std::FILE* openOut(const char* stem, const char* suffix) {
-    const std::string path = std::string(stem) + (suffix ? suffix : "");
-    return platform::openOutput(path, "wt");
-}
-
-}  // namespace
-
 void Dubessy::calculate_the_isopleth(double mg_, double T0, char mode, const char* suffix) {
-    std::FILE* f = openOut("isop", suffix);
+    std::FILE* f = openCurveFile("isop", suffix);
     if (!f) return;
     const char* s = suffix ? suffix : "";
     if (mode == 1)
@@ -399,7 +391,7 @@ void Dubessy::calculate_the_isotherm1(double T_, double r, char mode, const char
 }
 
 void Dubessy::calculateTheSaturationCurve(const char* suffix) {
-    std::FILE* f = openOut("satu", suffix);
+    std::FILE* f = openCurveFile("satu", suffix);
     if (!f) return;
     const char* s = suffix ? suffix : "";
     static const char* const waves[] = {"T",     "P0",    "fug0",  "phi0",  "vl0",   "vv0",   "P1",

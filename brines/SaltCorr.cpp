@@ -1,4 +1,6 @@
 #include "brines/SaltCorr.h"
+
+#include "brines/CurveFile.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -28,11 +30,6 @@ double criticalTemperature(int type, double c1, double c2, double c3, double c4,
 
 double molalityOf(double x) { return x / (0.018 * (1.0 - x)); }
 double weightPercent(double x, double M) { return 100.0 * x * M / ((1.0 - x) * 18.0 + x * M); }
-
-std::FILE* openTable(const char* stem, const char* suffix) {
-    const std::string path = std::string(stem) + (suffix ? suffix : "");
-    return platform::openOutput(path, "wt");
-}
 
 bool closeTable(std::FILE* f) {
     std::fprintf(f, "END\n");
@@ -130,7 +127,7 @@ double SaltCorr::getP0(double T) const { return T <= kTc ? calculatePsat(T) : ca
 double SaltCorr::calculateTc(double x) const { return criticalTemperature(type, c1, c2, c3, c4, x); }
 
 bool SaltCorr::getWaterSaturationCurve(const char* suffix) const {
-    std::FILE* f = openTable("satu", suffix);
+    std::FILE* f = openCurveFile("satu", suffix);
     if (!f) return false;
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", text(suffix), "P", text(suffix));
     double T = 273.15;
@@ -139,7 +136,7 @@ bool SaltCorr::getWaterSaturationCurve(const char* suffix) const {
 }
 
 bool SaltCorr::getIsotherm(const char* suffix, double T) const {
-    std::FILE* f = openTable("isot", suffix);
+    std::FILE* f = openCurveFile("isot", suffix);
     if (!f) return false;
     const char* s = text(suffix);
     std::fprintf(f, "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s, "p", s, "m", s, "wt", s);
@@ -153,7 +150,7 @@ bool SaltCorr::getIsotherm(const char* suffix, double T) const {
 bool SaltCorr::getIsopleth(const char* suffix, double x) const {
     const double Tc = calculateTc(x);
     if (!std::isfinite(Tc)) return false;
-    std::FILE* f = openTable("isop", suffix);
+    std::FILE* f = openCurveFile("isop", suffix);
     if (!f) return false;
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", text(suffix), "P", text(suffix));
     const double m = molalityOf(x);
@@ -163,7 +160,7 @@ bool SaltCorr::getIsopleth(const char* suffix, double x) const {
 
 bool SaltCorr::getCriticalCurve(const char* suffix) const {
     if (type != 1 && type != 2) return std::isfinite(calculateTc(0.0));
-    std::FILE* f = openTable("crit", suffix);
+    std::FILE* f = openCurveFile("crit", suffix);
     if (!f) return false;
     const char* s = text(suffix);
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s, "m", s, "wt", s);
@@ -249,7 +246,7 @@ double Shibue::getPsat(double T, double x) const {
 }
 
 bool Shibue::getWaterSaturationCurve(const char* suffix) const {
-    std::FILE* f = openTable("satu", suffix);
+    std::FILE* f = openCurveFile("satu", suffix);
     if (!f) return false;
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s\nBEGIN\n", "T", text(suffix), "P", text(suffix));
     double T = 273.15;
@@ -259,7 +256,7 @@ bool Shibue::getWaterSaturationCurve(const char* suffix) const {
 
 bool Shibue::getIsotherm(const char* suffix, double T) const {
     if (type != 1 && type != 2) return std::isfinite(calculateTc(0.0));
-    std::FILE* f = openTable("isot", suffix);
+    std::FILE* f = openCurveFile("isot", suffix);
     if (!f) return false;
     const char* s = text(suffix);
     std::fprintf(f, "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s, "p", s, "h", s,
@@ -275,7 +272,7 @@ bool Shibue::getIsotherm(const char* suffix, double T) const {
 
 bool Shibue::getIsopleth(const char* suffix, double x) const {
     if (type != 1 && type != 2) return std::isfinite(calculateTc(0.0));
-    std::FILE* f = openTable("isop", suffix);
+    std::FILE* f = openCurveFile("isop", suffix);
     if (!f) return false;
     const char* s = text(suffix);
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "Pc", s, "g", s, "h", s);
@@ -290,7 +287,7 @@ bool Shibue::getIsopleth(const char* suffix, double x) const {
 
 bool Shibue::getCriticalCurve(const char* suffix) const {
     if (type != 1 && type != 2) return std::isfinite(calculateTc(0.0));
-    std::FILE* f = openTable("crit", suffix);
+    std::FILE* f = openCurveFile("crit", suffix);
     if (!f) return false;
     const char* s = text(suffix);
     std::fprintf(f, "IGOR\nWAVES %6s%s %12s%s %12s%s %12s%s %12s%s\nBEGIN\n", "T", s, "P", s, "x", s, "m", s, "wt", s);

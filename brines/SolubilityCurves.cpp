@@ -5,20 +5,12 @@
 #include <limits>
 #include <string>
 
+#include "brines/CurveFile.h"
 #include "brines/SolubilityModel.h"
 #include "platform/OutputFiles.h"
 
-namespace {
-
-std::FILE* openCurve(const char* stem, const char* suffix) {
-    const std::string path = std::string(stem) + (suffix ? suffix : "");
-    return platform::openOutput(path, "wt");
-}
-
-}  // namespace
-
 void SolubilityModel::calculateTheIsotherm(double T_, double ms_, char mode, const char* suffix) {
-    std::FILE* f = openCurve("isot", suffix);
+    std::FILE* f = openCurveFile("isot", suffix);
     if (!f) return;
     const char* s = suffix ? suffix : "";
     ms = is >= 0 ? ms_ : 0.0;
@@ -61,7 +53,7 @@ void SolubilityModel::calculateTheIsopleth(double ms_, double mg_, char mode, co
     std::FILE* f = nullptr;
     const char* s = suffix ? suffix : "";
     if (mode == 1) {
-        f = openCurve("isop", suffix);
+        f = openCurveFile("isop", suffix);
         if (!f) return;
         std::fprintf(f,
                      "IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s "
@@ -152,7 +144,7 @@ void SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0_bar, doub
                                                   const char* suffix, std::vector<double>* out) {
     std::FILE* f = nullptr;
     if (mode == 1) {
-        f = openCurve("bipha", suffix);
+        f = openCurveFile("bipha", suffix);
         if (!f) return;
     }
     if (mode == 6 && !out) mode = 0;
@@ -198,7 +190,7 @@ void SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
                                                    std::vector<double>* out) {
     std::FILE* f = nullptr;
     if (mode == 1) {
-        f = openCurve("bipha", suffix);
+        f = openCurveFile("bipha", suffix);
         if (!f) return;
     }
     if (mode == 6 && !out) mode = 0;
