@@ -217,12 +217,7 @@ void DMGWwater::calculate_gas_partial_volume_() {
 
 void DMGWwater::calculate_vapour_fugacities() {
     fugacityError = 0;
-    if (r == 0.0) {
-        yw = Psat / P;
-    } else {
-        calculateSigma();
-        yw = Psat * std::exp((P - Psat - 2.0 * sigma / r) * Vl / (R * T)) / P;
-    }
+    waterFractionOverTheLiquid();
     const bool ch4v1 = (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) && version == 1;
     const bool n2 = systemType == SM_H2O_N2_NaCl || systemType == SM_H2O_N2;
     if (ch4v1 || n2) {
@@ -238,14 +233,5 @@ void DMGWwater::calculate_vapour_fugacities() {
         const double s = 2.0 * Mw * ms;
         yw = (1.0 - s / (1.0 + s)) * Psat / (phiw * P) * std::exp((P - Psat) * Vl / (R * T));
     }
-    if (!(yw <= 1.0) || !gasModel || gasModel->component_count < 1) {
-        fugacityError = 1;
-        return;
-    }
-    solveGasModel(true);
-    if (gasModel->errorflag) {
-        fugacityError = 1;
-        return;
-    }
-    fv = (1.0 - yw) * gasModel->fugacity[0];
+    gasFugacityInVapour();
 }

@@ -197,12 +197,20 @@ void SolubilityModel::calculateVapourMolarVolume() {
 
 void SolubilityModel::calculate_vapour_fugacities() {
     fugacityError = 0;
+    waterFractionOverTheLiquid();
+    gasFugacityInVapour();
+}
+
+void SolubilityModel::waterFractionOverTheLiquid() {
     if (r == 0.0) {
         yw = Psat / P;
     } else {
         calculateSigma();
         yw = Psat * std::exp((P - Psat - 2.0 * sigma / r) * Vl / (R * T)) / P;
     }
+}
+
+void SolubilityModel::gasFugacityInVapour() {
     if (!(yw <= 1.0) || !gasModel || gasModel->component_count < 1) {
         // No gas phase can exist (or no gas model describes it).
         fugacityError = 1;

@@ -166,5 +166,13 @@ protected:
     void createGasModel();
     // Gas model at T, P (start volume R T/P, one retry from 7.5e-5 m3/mol).
     void solveGasModel(bool withFugacities);
+    // The gas's fugacity fv in a vapour of water fraction yw, from the gas
+    // model; fugacityError 1 where no such vapour exists (yw above 1 or not a
+    // number, no gas model) or the gas model fails.
+    void gasFugacityInVapour();
+    // The water fraction yw of the vapour from water's vapour pressure Psat:
+    // Raoult's over a flat surface (r = 0), with the Kelvin equation (Poynting
+    // factor of the capillary pressure 2 sigma / r) over a meniscus of radius r.
+    void waterFractionOverTheLiquid();
     double sumOfGasMoleFractions() const;
 };
