@@ -330,31 +330,31 @@ void Dubessy::writeIsothermRow(char /*mode*/, bool withR, double r) {
     std::printf("\n");
 }
 
+bool Dubessy::solveIsothermPoint(double T_, double mg, double ms, KeptVapour& kept) {
+    firstGuess = 1;
+    calculate_gas_solubility(T_, mg, ms);
+    if (errorflag && kept.valid) {
+        firstGuess = 0;
+        Vvap = kept.V;
+        y_g = kept.y;
+        calculate_gas_solubility(T_, mg, ms);
+    }
+    if (errorflag) return false;
+    kept = {true, Vvap, y_g};
+    return true;
+}
+
 void Dubessy::calculate_the_isotherm(double T_, double ms_, char mode, const char* suffix) {
     const char* s = suffix ? suffix : "";
     if (mode == 1)
         std::printf("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "xg", s, "xs",
                     s, "mg", s, "ms", s, "v", s, "y", s, "p", s);
-    firstGuess = 1;
-    calculate_gas_solubility(T_, 0.0, ms_);
-    bool kept = !errorflag;
-    double Vkeep = Vvap, ykeep = y_g;
-    if (kept) writeIsothermRow(mode, false, 0.0);
+    KeptVapour kept;
+    if (solveIsothermPoint(T_, 0.0, ms_, kept)) writeIsothermRow(mode, false, 0.0);
     for (int k = 1; k * 1e-7 <= 1e-5 + 1e-12; ++k) {
         const double mg = k * 1e-7;
-        firstGuess = 1;
-        calculate_gas_solubility(T_, mg, ms_);
-        if (errorflag && kept) {
-            firstGuess = 0;
-            Vvap = Vkeep;
-            y_g = ykeep;
-            calculate_gas_solubility(T_, mg, ms_);
-        }
-        if (errorflag) break;
+        if (!solveIsothermPoint(T_, mg, ms_, kept)) break;
         writeIsothermRow(mode, false, 0.0);
-        Vkeep = Vvap;
-        ykeep = y_g;
-        kept = true;
     }
     firstGuess = 1;
     if (mode == 1) std::printf("END\n");
@@ -366,25 +366,13 @@ void Dubessy::calculate_the_isotherm1(double T_, double r, char mode, const char
     if (mode == 1)
         std::printf("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "xg", s,
                     "xs", s, "mg", s, "ms", s, "v", s, "y", s, "p", s, "r", s);
-    bool kept = false;
-    double Vkeep = 0.0, ykeep = 0.0;
+    KeptVapour kept;
     for (int k = 0; 1.0 - 0.001 * k >= 0.85 - 1e-12; ++k) {
         const double Xw = 1.0 - 0.001 * k;
         const double ms = (1.0 - r) * (1.0 - Xw) / (0.018015268 * Xw);
         const double mg = r * (1.0 - Xw) / (0.018015268 * Xw);
-        firstGuess = 1;
-        calculate_gas_solubility(T_, mg, ms);
-        if (errorflag && kept) {
-            firstGuess = 0;
-            Vvap = Vkeep;
-            y_g = ykeep;
-            calculate_gas_solubility(T_, mg, ms);
-        }
-        if (errorflag) break;
+        if (!solveIsothermPoint(T_, mg, ms, kept)) break;
         writeIsothermRow(mode, true, r);
-        Vkeep = Vvap;
-        ykeep = y_g;
-        kept = true;
     }
     firstGuess = 1;
     if (mode == 1) std::printf("END\n");

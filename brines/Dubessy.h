@@ -81,4 +81,14 @@ private:
     void setMoleFractions();
     bool solveFrom(double V0, double yg0);
     void writeIsothermRow(char mode, bool withR, double r);
+    // The vapour of the last point an isotherm solved, the next point's
+    // fallback start.
+    struct KeptVapour {
+        bool valid = false;
+        double V = 0.0, y = 0.0;
+    };
+    // One point of an isotherm: solved from the model's own first guess, and
+    // again from the kept vapour when that fails.  On success the point's
+    // vapour is kept; false when both starts fail.
+    bool solveIsothermPoint(double T_, double mg, double ms, KeptVapour& kept);
 };
