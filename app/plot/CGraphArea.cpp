@@ -29,23 +29,7 @@ void CGraphArea::addSubcurve(const CGraphCurve* curve) {
     const PlotPoint F = mPointsList_.front(), L = mPointsList_.back();
     const auto& pts = curve->mPointsList();
     if (pts.empty()) return;
-    size_t i = 0, j = 0;
-    double di = 1e9, dj = 1e9;
-    for (size_t k = 0; k < pts.size(); ++k) {
-        if (pts[k].breakFlag) continue;
-        double ef = (static_cast<double>(pts[k].x) - F.x) * (static_cast<double>(pts[k].x) - F.x) +
-                    (static_cast<double>(pts[k].y) - F.y) * (static_cast<double>(pts[k].y) - F.y);
-        double el = (static_cast<double>(pts[k].x) - L.x) * (static_cast<double>(pts[k].x) - L.x) +
-                    (static_cast<double>(pts[k].y) - L.y) * (static_cast<double>(pts[k].y) - L.y);
-        if (ef < di) {
-            di = ef;
-            i = k;
-        }
-        if (el < dj) {
-            dj = el;
-            j = k;
-        }
-    }
+    const auto [i, j] = curve->nearestPoints(F.x, F.y, L.x, L.y);
     if (j >= i) {
         for (size_t k = j + 1; k-- > i;)
             if (!pts[k].breakFlag) addPoint(pts[k].x, pts[k].y);

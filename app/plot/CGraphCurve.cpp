@@ -62,7 +62,7 @@ std::optional<float> CGraphCurve::getYFromX(float x) const {
     return std::nullopt;
 }
 
-std::shared_ptr<CGraphCurve> CGraphCurve::makeCurveFrom(double x1, double y1, double x2, double y2) const {
+std::pair<size_t, size_t> CGraphCurve::nearestPoints(double x1, double y1, double x2, double y2) const {
     size_t i1 = 0, i2 = 0;
     double d1 = 1e9, d2 = 1e9;
     for (size_t i = 0; i < mPointsList_.size(); ++i) {
@@ -79,6 +79,11 @@ std::shared_ptr<CGraphCurve> CGraphCurve::makeCurveFrom(double x1, double y1, do
             i2 = i;
         }
     }
+    return {i1, i2};
+}
+
+std::shared_ptr<CGraphCurve> CGraphCurve::makeCurveFrom(double x1, double y1, double x2, double y2) const {
+    auto [i1, i2] = nearestPoints(x1, y1, x2, y2);
     if (i1 > i2) std::swap(i1, i2);
     auto piece = std::make_shared<CGraphCurve>();
     for (size_t i = i1; i <= i2 && i < mPointsList_.size(); ++i)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/plot/CGraphObject.h"
@@ -36,6 +37,9 @@ public:
     // The piece of this curve between its points nearest to (x1, y1) and to
     // (x2, y2), in list order, whichever order the two are given in.
     std::shared_ptr<CGraphCurve> makeCurveFrom(double x1, double y1, double x2, double y2) const;
+    // The indices of the points (breaks left out) nearest to (x1, y1) and to
+    // (x2, y2); the first of equally near points.  (0, 0) for no point.
+    std::pair<size_t, size_t> nearestPoints(double x1, double y1, double x2, double y2) const;
 
     void setLabel(const std::string& label, float x, float y);
     const std::optional<std::string>& mLabel() const { return mLabel_; }
