@@ -75,6 +75,20 @@ ResultField text(std::string t) {
 // a / b as a percentage, or "-" when there is nothing to share.
 ResultField share(double a, double b) { return b > 0.0 ? number(100.0 * a / b) : text("-"); }
 
+// The CO2 and H2O shares (%) of the volatiles of one phase ("gas" or "liq")
+// with masses h2o and co2; a fluid of one volatile is all that volatile.
+void fillShares(std::map<std::string, ResultField>& fields, const std::string& phase, const std::string& s, int fluid,
+                double h2o, double co2) {
+    if (fluid == kChamberFluidH2OCO2) {
+        fields["mCO2" + phase + s] = share(co2, h2o + co2);
+        fields["mH2O" + phase + s] = share(h2o, h2o + co2);
+    } else {
+        const bool isCO2 = fluid == kChamberFluidCO2;
+        fields["mCO2" + phase + s] = number(isCO2 ? 100 : 0);
+        fields["mH2O" + phase + s] = number(isCO2 ? 0 : 100);
+    }
+}
+
 // The composition fields of one state (suffix "0" or "1").  g1, d1 are the gas
 // and dissolved masses of volatile 1, g2, d2 those of CO2 (mixture).
 void fillComposition(std::map<std::string, ResultField>& fields, const std::string& s, int fluid, bool saturated,
@@ -97,14 +111,7 @@ void fillComposition(std::map<std::string, ResultField>& fields, const std::stri
         break;
     }
     if (saturated) {
-        if (fluid == kChamberFluidH2OCO2) {
-            fields["mCO2gas" + s] = share(gasCO2, gasH2O + gasCO2);
-            fields["mH2Ogas" + s] = share(gasH2O, gasH2O + gasCO2);
-        } else {
-            const bool co2 = fluid == kChamberFluidCO2;
-            fields["mCO2gas" + s] = number(co2 ? 100 : 0);
-            fields["mH2Ogas" + s] = number(co2 ? 0 : 100);
-        }
+        fillShares(fields, "gas", s, fluid, gasH2O, gasCO2);
         fields["mMga" + s] = number(gasH2O);
         fields["mMgb" + s] = number(gasCO2);
     } else {
@@ -113,14 +120,7 @@ void fillComposition(std::map<std::string, ResultField>& fields, const std::stri
         fields["mMga" + s] = number(0);
         fields["mMgb" + s] = number(0);
     }
-    if (fluid == kChamberFluidH2OCO2) {
-        fields["mCO2liq" + s] = share(disCO2, disH2O + disCO2);
-        fields["mH2Oliq" + s] = share(disH2O, disH2O + disCO2);
-    } else {
-        const bool co2 = fluid == kChamberFluidCO2;
-        fields["mCO2liq" + s] = number(co2 ? 100 : 0);
-        fields["mH2Oliq" + s] = number(co2 ? 0 : 100);
-    }
+    fillShares(fields, "liq", s, fluid, disH2O, disCO2);
     fields["mMda" + s] = number(disH2O);
     fields["mMdb" + s] = number(disCO2);
 }
