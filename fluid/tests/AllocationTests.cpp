@@ -2,34 +2,9 @@
 // program is counted while states are solved from (T, P), (T, V) and (V, P).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "fluid/tests/TestDataDir.h"
 #include "fluid/tests/VdWFluid.h"
-
-namespace {
-long gAllocations = 0;
-}
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "platform/tests/CountedAllocations.h"
 
 TEST(Allocation, FluidStatesAllocateNothing) {
     TestDataDir data("alloc");
