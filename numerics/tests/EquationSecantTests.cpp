@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "numerics/Secant.h"
+#include "numerics/tests/ScalarSolverSetup.h"
 
 namespace {
 
@@ -51,14 +52,7 @@ public:
     }
 };
 
-Secant makeSecant(Model& m, double x0, double x1) {
-    Secant s;
-    s.obj = &m;
-    s.fn = toEquationFn<ScalarEquationFn>(&Model::residual);
-    s.x0 = x0;
-    s.x1 = x1;
-    return s;
-}
+Secant makeSecant(Model& m, double x0, double x1) { return solverOn<Secant>(m, &Model::residual, x0, x1); }
 
 TEST(Equation, BindsThroughABaseThatIsNotFirstAndDispatchesVirtually) {
     Model m;

@@ -10,6 +10,7 @@
 #include "numerics/NewtonRaphson.h"
 #include "numerics/SecDic.h"
 #include "numerics/SecMul.h"
+#include "numerics/tests/ScalarSolverSetup.h"
 
 namespace {
 
@@ -75,12 +76,7 @@ NewtonRaphson makeNR(Curve& c, double x0) {
 
 template <class S>
 S makeBracket(Curve& c, double x0, double x1) {
-    S s;
-    s.obj = &c;
-    s.fn = toEquationFn<ScalarEquationFn>(&Curve::value);
-    s.x0 = x0;
-    s.x1 = x1;
-    return s;
+    return solverOn<S>(c, &Curve::value, x0, x1);
 }
 
 TEST(NewtonRaphson, ConvergesWithTheModelsDerivative) {
