@@ -11,7 +11,19 @@
 
 namespace {
 constexpr double kMagmaDensity = 2500.0;  // kg/m3
+
+// The state reached by a decompression ("Reversible" or "Irreversible") of
+// water of molar mass M (kg/mol).
+void printDecompressionPoint(const char* kind, const FluidPhase& w, double M) {
+    std::printf("%s Decompression point\n", kind);
+    std::printf("====================================\n");
+    std::printf("P : %12.2f\n", w.P * 1e-5);
+    std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", w.S, w.S / M);
+    std::printf("T : %12.2f\n", w.T);
+    std::printf("V : %12.2f\n", w.V * 1e6);
+    std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", w.H * 0.001, w.H * 0.001 / M);
 }
+}  // namespace
 
 double WaterStudyModel::calculateWaterConductivity(double T_) {
     return 0.0784769460355426 +
@@ -35,24 +47,10 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
         platform::diagf("No irreversible decompression point found\n");
         errorflag = 0;
     } else {
-        std::printf("Irreversible Decompression point\n");
-        std::printf("====================================\n");
-        std::printf("P : %12.2f\n", P * 1e-5);
-        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
-        std::printf("T : %12.2f\n", T);
-        std::printf("V : %12.2f\n", V * 1e6);
-        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", H * 0.001, H * 0.001 / M);
+        printDecompressionPoint("Irreversible", *this, M);
     }
     calculateAtmosphericDecompressionPoint(S0, 1.0);
-    if (!errorflag) {
-        std::printf("Reversible Decompression point\n");
-        std::printf("====================================\n");
-        std::printf("P : %12.2f\n", P * 1e-5);
-        std::printf("S : %12.2f J/mol/K %12.2f J/kg/K\n", S, S / M);
-        std::printf("T : %12.2f\n", T);
-        std::printf("V : %12.2f\n", V * 1e6);
-        std::printf("H : %12.2f kJ/mol %12.2f kJ/kg\n", H * 0.001, H * 0.001 / M);
-    }
+    if (!errorflag) printDecompressionPoint("Reversible", *this, M);
 }
 
 double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_bar, double w) {
