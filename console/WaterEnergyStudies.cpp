@@ -21,26 +21,22 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
                                                        const char* suffix) {
     const double M = molarMass();
     errorflag = 0;
-    initializeSaturationVolumesFromT("H2O", T0);
-    temperature(T0);
-    calculate_saturation_pressure();
-    if (errorflag) {
-        platform::diagf("No saturation state at %.2f K\n", T0);
+    // The saturation state at Ts; false (said) where there is none.
+    auto saturate = [this](double Ts) {
+        initializeSaturationVolumesFromT("H2O", Ts);
+        temperature(Ts);
+        calculate_saturation_pressure();
+        if (!errorflag) return true;
+        platform::diagf("No saturation state at %.2f K\n", Ts);
         errorflag = 0;
-        return;
-    }
+        return false;
+    };
+    if (!saturate(T0)) return;
     const double P0 = P;
     volume(Vl_sat);
     calculate_state_functions();
     const double Hl0 = H;
-    initializeSaturationVolumesFromT("H2O", T1);
-    temperature(T1);
-    calculate_saturation_pressure();
-    if (errorflag) {
-        platform::diagf("No saturation state at %.2f K\n", T1);
-        errorflag = 0;
-        return;
-    }
+    if (!saturate(T1)) return;
     const double P1 = P, Vl1 = Vl_sat, Vv1 = Vv_sat;
     volume(Vl1);
     calculate_state_functions();
