@@ -7,13 +7,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "equilibria/tests/VdWMixture.h"
+#include "equilibria/tests/TestBinary.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/Newton.h"
 
 namespace {
-
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
 
 void BM_MixtureCriticalPoint(benchmark::State& state)
 {

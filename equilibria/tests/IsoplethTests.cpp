@@ -8,12 +8,11 @@
 #include <filesystem>
 
 #include "equilibria/tests/MixtureModels.h"
+#include "equilibria/tests/TestBinary.h"
 
 namespace {
 
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
 constexpr double kT = 250.0;
-const VdWMixture mix{kA0, kA1, kB0, kB1};
 
 void expectEquilibrium(double T, double Vl, double Vv, double x, double y, double tol) {
     EXPECT_LT(relDiff(mix.P(T, Vl, x), mix.P(T, Vv, y)), tol) << T;

@@ -10,22 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "equilibria/tests/VdWMixture.h"
+#include "equilibria/tests/TestBinary.h"
 #include "fluid/tests/TestDataDir.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/Newton.h"
 
 namespace {
-
-// Component 0 like CO2 (Tc 304.1 K), component 1 a heavier gas (Tc 392 K).
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
-const VdWMixture mix{kA0, kA1, kB0, kB1};
-
-std::unique_ptr<VdWFluid> makeMixture(bool withIdeal = false) {
-    auto f = std::make_unique<VdWFluid>(std::vector<double>{kA0, kA1}, std::vector<double>{kB0, kB1}, withIdeal);
-    f->molar_mass = {0.044, 0.058};
-    return f;
-}
 
 void setState(FluidPhase& f, double T, double V, double x1) {
     f.composition_of_component(0, 1.0 - x1);
@@ -33,8 +23,6 @@ void setState(FluidPhase& f, double T, double V, double x1) {
     f.temperature(T);
     f.volume(V);
 }
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 // The curve's rows from an array of 16 values a row.
 std::vector<std::vector<double>> rowsOf(const std::vector<double>& flat) {

@@ -7,11 +7,9 @@
 #include <filesystem>
 
 #include "equilibria/tests/MixtureModels.h"
+#include "equilibria/tests/TestBinary.h"
 
 namespace {
-
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
-const VdWMixture mix{kA0, kA1, kB0, kB1};
 
 // The composition whose critical temperature is T, by bisection on the
 // closed form.

@@ -17,16 +17,11 @@
 #include <vector>
 
 #include "equilibria/IFP.h"
-#include "equilibria/tests/VdWMixture.h"
+#include "equilibria/tests/TestBinary.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/DataTextFile.h"
 
 namespace {
-
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
-const VdWMixture mix{kA0, kA1, kB0, kB1};
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 // Two van der Waals models of n components (a, b per component) and an IFP on them.
 struct Models {

@@ -16,17 +16,13 @@
 #include "equilibria/IFP.h"
 #include "equilibria/IdealMixture.h"
 #include "equilibria/VLE.h"
-#include "equilibria/tests/VdWMixture.h"
+#include "equilibria/tests/TestBinary.h"
 #include "fluid/PsatCorr.h"
 #include "fluid/tests/VdWFluid.h"
 
 namespace {
 
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
 constexpr double kT = 250.0;  // below both critical temperatures (304 K, 392 K)
-const VdWMixture mix{kA0, kA1, kB0, kB1};
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 std::unique_ptr<VdWFluid> makeModel(int kind) {
     auto f = std::make_unique<VdWFluid>(std::vector<double>{kA0, kA1}, std::vector<double>{kB0, kB1}, false, 0.0,

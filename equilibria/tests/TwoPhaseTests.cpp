@@ -12,24 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "equilibria/tests/VdWMixture.h"
+#include "equilibria/tests/TestBinary.h"
 #include "fluid/tests/TextRows.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/Newton.h"
 
 namespace {
 
-constexpr double kA0 = 0.3658, kB0 = 4.286e-5, kA1 = 0.55, kB1 = 5.0e-5;
 constexpr double kT = 250.0;  // below both critical temperatures (304 K, 392 K)
-const VdWMixture mix{kA0, kA1, kB0, kB1};
-
-std::unique_ptr<VdWFluid> makeMixture() {
-    auto f = std::make_unique<VdWFluid>(std::vector<double>{kA0, kA1}, std::vector<double>{kB0, kB1}, false);
-    f->molar_mass = {0.044, 0.058};
-    return f;
-}
-
-double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
 // Equal fugacities of both components and equal pressures by the closed forms.
 void expectEquilibrium(double T, double Vl, double Vv, double x, double y, double tol = 1e-10) {
