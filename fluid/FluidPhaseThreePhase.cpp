@@ -59,6 +59,17 @@ void threePhaseJacobian(const Side& sp, const Side& sl, const Side& sv, double**
     J[5][5] = -sv.Pz;
 }
 
+// Keeps the volumes and fractions of the two liquids and the vapour as the
+// phase's three-phase point (and the next solve's start).
+void storeThreePhasePoint(FluidPhase& p, double Vp, double Vl, double Vv, double xp, double xl, double xv) {
+    p.Vp0 = Vp;
+    p.Vl0 = Vl;
+    p.Vv0 = Vv;
+    binary_side::storeFraction(p.x_liquid2, xp);
+    binary_side::storeFraction(p.x_liquid, xl);
+    binary_side::storeFraction(p.x_vapour, xv);
+}
+
 }  // namespace
 
 void FluidPhase::equationForLLG(double* xv, double* G, double** J, int& err, int order, void*) {
@@ -79,12 +90,7 @@ void FluidPhase::equationForLLG(double* xv, double* G, double** J, int& err, int
     G[3] = sl.f[1] - sv.f[1];
     G[4] = sp.P - sv.P;
     G[5] = sl.P - sv.P;
-    Vp0 = Vp;
-    Vl0 = Vl;
-    Vv0 = Vv;
-    binary_side::storeFraction(x_liquid2, xp);
-    binary_side::storeFraction(x_liquid, xl);
-    binary_side::storeFraction(x_vapour, xvap);
+    storeThreePhasePoint(*this, Vp, Vl, Vv, xp, xl, xvap);
     if (order == 0) return;
     threePhaseJacobian(sp, sl, sv, J);
 }
@@ -98,12 +104,7 @@ void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv,
     s.stepTol = 1e-8;
     s.lambdaMin = 1e-12;
     temperature(T_);
-    Vp0 = Vp;
-    Vl0 = Vl;
-    Vv0 = Vv;
-    binary_side::storeFraction(x_liquid2, xp);
-    binary_side::storeFraction(x_liquid, xl);
-    binary_side::storeFraction(x_vapour, xv);
+    storeThreePhasePoint(*this, Vp, Vl, Vv, xp, xl, xv);
     const double start[6] = {Vp, Vl, Vv, xp, xl, xv};
     for (int i = 0; i < 6; ++i) {
         s.x[i] = s.xold[i] = start[i];
