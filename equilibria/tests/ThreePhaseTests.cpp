@@ -33,13 +33,20 @@ void expectThreePhases(double T, double Vp, double Vl, double Vv, double xp, dou
 
 double aHalf() { return kA * (1.0 - kK / 2.0); }
 
+// The three-phase point at T solved from the pure-fluid coexistence: the
+// liquids from the pure liquid, the vapour from the coexistence of the
+// equimolar mixture's a.
+void solveLLGFromPureCoexistence(TunableVdW& f, double T) {
+    const PureCoexistence liquid = pureCoexistence(kA, kB, T), vapour = pureCoexistence(aHalf(), kB, T);
+    f.calculate_LLG_point(T, liquid.Vl, liquid.Vl * 1.01, vapour.Vv, 0.03, 0.96, 0.48);
+}
+
 }  // namespace
 
 TEST(ThreePhase, LiquidLiquidGasPointOfASymmetricMixture) {
     TunableVdW f({kA, kA}, {kB, kB}, kK);
     const double T = 150.0;
-    const PureCoexistence liquid = pureCoexistence(kA, kB, T), vapour = pureCoexistence(aHalf(), kB, T);
-    f.calculate_LLG_point(T, liquid.Vl, liquid.Vl * 1.01, vapour.Vv, 0.03, 0.96, 0.48);
+    solveLLGFromPureCoexistence(f, T);
     ASSERT_EQ(f.errorflag, 0);
     const double Vp = f.Vp0, Vl = f.Vl0, Vv = f.Vv0, xp = f.x_liquid2[1], xl = f.x_liquid[1], xv = f.x_vapour[1];
     expectThreePhases(T, Vp, Vl, Vv, xp, xl, xv, 1e-8);
@@ -67,8 +74,7 @@ TEST(ThreePhase, LiquidLiquidGasPointOfASymmetricMixture) {
 TEST(ThreePhase, CurveRowsAreThreePhasePointsAndEndNearTheCriticalEndpoint) {
     TunableVdW f({kA, kA}, {kB, kB}, kK);
     const double T = 150.0;
-    const PureCoexistence liquid = pureCoexistence(kA, kB, T), vapour = pureCoexistence(aHalf(), kB, T);
-    f.calculate_LLG_point(T, liquid.Vl, liquid.Vl * 1.01, vapour.Vv, 0.03, 0.96, 0.48);
+    solveLLGFromPureCoexistence(f, T);
     ASSERT_EQ(f.errorflag, 0);
     f.calculate_the_LLG_curve("llg.txt", 2.0, T, f.Vl0, f.Vp0, f.Vv0, f.x_liquid[1], f.x_liquid2[1],
                               f.x_vapour[1]);
