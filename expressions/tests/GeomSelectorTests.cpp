@@ -15,6 +15,21 @@
 #include "expressions/tests/Capture.h"
 #include "expressions/tests/EvaluationPass.h"
 
+namespace {
+
+// The power mean a ((1/n) sum powo(t, p))^(1/p) + c of the given terms, tied
+// in one list and sized for nvar variables.
+template <class... Term>
+void setUpMean(Geom& g, double a, double p, double c, int nvar, Term*... terms) {
+    g.number_of_terms(sizeof...(Term));
+    g.tie_(terms...);
+    g.set_scalars3(a, p, c);
+    g.number_of_variables(nvar);
+    g.analyze_dependencies();
+}
+
+}  // namespace
+
 TEST(Geom, ArithmeticAndCubeRootMeans) {
     // p = 1: the arithmetic mean, whose derivatives are the means of the terms'.
     FVar x0, x1;
@@ -25,11 +40,7 @@ TEST(Geom, ArithmeticAndCubeRootMeans) {
     Square s;
     s.tie1(x1);
     Geom g;
-    g.number_of_terms(3);
-    g.tie_(&x0, &p, &s);
-    g.set_scalars3(1.0, 1.0, 0.0);
-    g.number_of_variables(2);
-    g.analyze_dependencies();
+    setUpMean(g, 1.0, 1.0, 0.0, 2, &x0, &p, &s);
     evaluate(g, {2.0, 3.0}, 4);
     EXPECT_DOUBLE_EQ(g.value, (2.0 + 6.0 + 9.0) / 3);
     EXPECT_DOUBLE_EQ(g.d1[0], (1.0 + 3.0) / 3);
@@ -63,11 +74,7 @@ TEST(Geom, ArithmeticAndCubeRootMeans) {
     m8.set_scalars1(-8.0);
     p27.set_scalars1(27.0);
     Geom n;
-    n.number_of_terms(2);
-    n.tie_(&m8, &p27);
-    n.set_scalars3(2.0, 1.0 / 3.0, 0.5);
-    n.number_of_variables(1);
-    n.analyze_dependencies();
+    setUpMean(n, 2.0, 1.0 / 3.0, 0.5, 1, &m8, &p27);
     evaluate(n, {0}, 2);
     EXPECT_NEAR(n.value, 2.0 * 0.125 + 0.5, 1e-14);
 }
@@ -80,11 +87,7 @@ TEST(Geom, NegativeInnerSumTakesTheOddRoot) {
     x.index = 0;
     x.set_scalars2(-1.0, 0.0);  // -x
     Geom g;
-    g.number_of_terms(2);
-    g.tie_(&x, &x);
-    g.set_scalars3(1.0, 1.0 / 3.0, 0.0);
-    g.number_of_variables(1);
-    g.analyze_dependencies();
+    setUpMean(g, 1.0, 1.0 / 3.0, 0.0, 1, &x, &x);
     // G = ((2 (-x)^(1/3)) / 2)^3 = -x: every derivative is that of -x.
     for (int order = 0; order <= 4; ++order) {
         evaluate(g, {8.0}, order);
