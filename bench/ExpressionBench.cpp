@@ -21,6 +21,7 @@
 #include "expressions/SumF.h"
 #include "expressions/UnaryNodes.h"
 #include "expressions/VectFunc.h"
+#include "expressions/tests/ImplicitModels.h"
 
 namespace {
 
@@ -568,47 +569,18 @@ BenchGraph implicitScalar() {
     return g;
 }
 
-// u_0, u_1 from u_0^3 + 2 u_0 + 0.3 u_1 = v_0, u_1^3 + 2 u_1 + 0.3 u_0 v_1 = v_1
-// with v_0, v_1 sums of the three variables: Newton on the pair, implicit
-// derivatives with respect to v, chain rule to x.
-class BenchPair : public VectFunc {
+// u_0, u_1 from u_0^3 + 2 u_0 + 0.3 u_1 = v_0, u_1^3 + 2 u_1 + 0.3 u_0 v_1 = v_1 - 0.2
+// (the tests' CubicPair) with v_0, v_1 sums of the three variables: Newton on
+// the pair, implicit derivatives with respect to v, chain rule to x.
+class BenchPair : public rg::CubicPair {
 public:
-    std::unique_ptr<Sum> f0, f1, v0, v1;
-    std::unique_ptr<XFunc1> uv0, uv1;
-    double yy[4] = {0, 0, 0, 0};
-    BenchPair() : VectFunc(2, 2, 3) {
+    std::unique_ptr<Sum> v0, v1;
+    BenchPair() : CubicPair(3, 0.2) {
         auto var = [](int i) {
             auto* v = new FVar;
             v->index = i;
             return v;
         };
-        FVar *U0 = var(0), *U1 = var(1), *V0 = var(2), *V1 = var(3);
-        auto* c0 = new Cube;
-        c0->tiep1(U0);
-        auto* c1 = new Cube;
-        c1->tiep1(U1);
-        auto* p = new Product;
-        p->tiep2(U0, V1);
-        f0.reset(new Sum);
-        f0->number_of_terms(4);
-        f0->tie_(c0, U0, U1, V0);
-        f0->set_scalars_(1.0, 2.0, 0.3, -1.0, 0.0);
-        f1.reset(new Sum);
-        f1->number_of_terms(4);
-        f1->tie_(c1, U1, p, V1);
-        f1->set_scalars_(1.0, 2.0, 0.3, -1.0, 0.2);
-        fNodes = {f0.get(), f1.get()};
-        for (Expression* f : fNodes) {
-            f->number_of_variables(4);
-            f->analyze_dependencies();
-        }
-        uv0.reset(new XFunc1);
-        uv1.reset(new XFunc1);
-        uvNodes = {uv0.get(), uv1.get()};
-        for (XFunc* u : uvNodes) {
-            u->owner = this;
-            u->number_of_variables(2);
-        }
         v0.reset(new Sum);
         v0->number_of_terms(3);
         v0->tie_(var(0), var(1), var(2));
@@ -622,14 +594,9 @@ public:
             v->number_of_variables(3);
             v->analyze_dependencies();
         }
-        newton->_setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&BenchPair::system), 2);
         newton->x[0] = newton->x[1] = 0.5;
     }
-    void system(double* x, double* G, double** J, int& err, int, void*) {
-        yy[0] = x[0], yy[1] = x[1], yy[2] = y[2], yy[3] = y[3];
-        calculateJacobian(yy, G, J);
-        err = 0;
-    }
+    // One Newton solve from the last root (no polishing steps).
     void calculate_uv_values() override {
         newton->solve();
         uvNodes[0]->value = newton->x[0];
