@@ -64,6 +64,17 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
     return finite;
 }
 
+// Opens the output file of a traced curve; null, with the message "<curve>:
+// <path> cannot be opened for writing" and errorflag 1, when it cannot be.
+inline std::FILE* openCurveFile(FluidPhase& p, const char* path, const char* curve) {
+    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
+    if (!f) {
+        platform::diagf("%s: %s cannot be opened for writing\n", curve, path ? path : "(no name)");
+        p.errorflag = 1;
+    }
+    return f;
+}
+
 // The start of a locus of special points traced over model parameter i2
 // while parameter i1 is adjusted to find each point: the present state is
 // the first stored point, both parameters take their starting values.

@@ -120,12 +120,8 @@ void FluidPhase::next_azeotropic_point(double& dVl, double& dVv, double& dx) {
 void FluidPhase::calculate_the_azeotropic_curve(const char* path, double dT, double T_, double Vl, double Vv,
                                                 double x1) {
     if (component_count != 2) return;
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Azeotropic curve: %s cannot be opened for writing\n", path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "Azeotropic curve");
+    if (!f) return;
     calculate_azeotropic_point(T_, Vl, Vv, x1);
     double dVl = 0, dVv = 0, dx = 0;
     if (errorflag == 0) next_azeotropic_point(dVl, dVv, dx);

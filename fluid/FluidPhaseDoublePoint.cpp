@@ -265,12 +265,8 @@ void FluidPhase::search_a_mathematical_double_point(int i, double p) {
 void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
     if (refuseNonBinary(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Double-point curve: %s cannot be opened for writing\n", path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "Double-point curve");
+    if (!f) return;
     errorflag = error = 0;
     bool first = true;
     long points = 0;
@@ -402,13 +398,8 @@ void FluidPhase::calculate_the_CPSP_curve(const char* path, int i1, int i2, doub
     if (refuseNonBinary(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     search_a_critical_pressure_step_point(i1, p1, kCriticalPointFixedTemperature);
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Critical-pressure-step curve: %s cannot be opened for writing\n",
-                     path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "Critical-pressure-step curve");
+    if (!f) return;
     printBlock(*this, tri_p1, tri_p2, false);
     std::fprintf(f, "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg\n", T, V, x[0], x[1], P * 1e-5, tri_p1,
                  tri_p2);

@@ -159,12 +159,8 @@ void FluidPhase::next_LLG_point(double& dVp, double& dVl, double& dVv, double& d
 void FluidPhase::calculate_the_LLG_curve(const char* path, double dT, double T_, double Vl, double Vp, double Vv,
                                          double xl, double xp, double xv) {
     if (component_count != 2) return;
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("LLG curve: %s cannot be opened for writing\n", path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "LLG curve");
+    if (!f) return;
     calculate_LLG_point(T_, Vl, Vp, Vv, xl, xp, xv);
     double d[6] = {0, 0, 0, 0, 0, 0};
     if (errorflag == 0) next_LLG_point(d[0], d[1], d[2], d[3], d[4], d[5]);

@@ -309,12 +309,8 @@ void printBlock(FluidPhase& p, double p1, double p2, double lambda) {
 void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
     if (refuseNonBinary(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "Tricritical curve");
+    if (!f) return;
     auto solveAt = [&](double a, double b) {
         Secant s;
         s.obj = this;
@@ -369,12 +365,8 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int 
     tri_i2 = i2;
     tri_p1 = tri_p1_start = p1;
     tri_p2 = p2;
-    std::FILE* f = path ? std::fopen(path, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Tricritical curve: %s cannot be opened for writing\n", path ? path : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, path, "Tricritical curve");
+    if (!f) return;
     double xc = x[1], xp = xc, lambda = 1.0, p2start = p2;
     auto solveAt = [&] {
         Secant s;
@@ -427,12 +419,8 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* inPath, con
         errorflag = 1;
         return;
     }
-    std::FILE* f = outPath ? std::fopen(outPath, "w") : nullptr;
-    if (!f) {
-        platform::diagf("Tricritical stability: %s cannot be opened for writing\n", outPath ? outPath : "(no name)");
-        errorflag = 1;
-        return;
-    }
+    std::FILE* f = binary_side::openCurveFile(*this, outPath, "Tricritical stability");
+    if (!f) return;
     long rows = 0;
     while (in.read() && rows++ < kMostPoints * 10) {
         double Tr, Vr, x0r, x1r, par1, par2;
