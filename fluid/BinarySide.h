@@ -99,6 +99,14 @@ inline bool refuseNonBinary(FluidPhase& p) {
     return true;
 }
 
+// The same refusal for the tracers of double and tricritical points, which
+// also report it through `error`.
+inline bool refuseNonBinaryLocus(FluidPhase& p) {
+    if (!refuseNonBinary(p)) return false;
+    p.error = 1;
+    return true;
+}
+
 inline void ensureVector(std::vector<double>& v, int n) {
     if (v.size() != static_cast<std::size_t>(n)) v.assign(static_cast<std::size_t>(n), 0.0);
 }

@@ -27,14 +27,6 @@ namespace {
 
 constexpr long kMostPoints = 100000;
 
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    platform::diagf("Works only for binary fluids\n");
-    p.errorflag = 1;
-    p.error = 1;
-    return true;
-}
-
 // g2, g3 and their partial derivatives at fixed (the other two of) T, V, x1.
 struct G23 {
     double g2, g3, g2T, g2x, g2V, g3T, g3x, g3V;
@@ -243,7 +235,7 @@ double FluidPhase::equationForMDP1(double x1, void*) {
 
 void FluidPhase::search_a_mathematical_double_point(int i, double p) {
     errorflag = error = 0;
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     tri_i1 = i;
     tri_p1 = tri_p1_start = p;
     tri_T = T;
@@ -263,7 +255,7 @@ void FluidPhase::search_a_mathematical_double_point(int i, double p) {
 }
 
 void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = binary_side::openCurveFile(*this, path, "Double-point curve");
     if (!f) return;
@@ -362,7 +354,7 @@ double FluidPhase::equationForCPSP(double y, void*) {
 }
 
 void FluidPhase::search_a_critical_pressure_step_point(int i, double p, CriticalPointFlag mode) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     cpsp_mode = mode == kCriticalPointFixedTemperature ? 1 : 0;
     // The nested searches need a tight critical point (kept for the model):
     // the solver is bound to the critical system the searches use, so that
@@ -395,7 +387,7 @@ void FluidPhase::search_a_critical_pressure_step_point(int i, double p, Critical
 }
 
 void FluidPhase::calculate_the_CPSP_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     search_a_critical_pressure_step_point(i1, p1, kCriticalPointFixedTemperature);
     std::FILE* f = binary_side::openCurveFile(*this, path, "Critical-pressure-step curve");

@@ -35,14 +35,6 @@ constexpr long kMostPoints = 100000;
 // Largest |g_n| of a reported tricritical point, relative to its ideal-mixing terms.
 constexpr double kTricriticalTolerance = 1e-5;
 
-bool refuseNonBinary(FluidPhase& p) {
-    if (p.component_count == 2) return false;
-    platform::diagf("Works only for binary fluids\n");
-    p.errorflag = 1;
-    p.error = 1;
-    return true;
-}
-
 // Residual g4 from the residual critical set now in the phase.
 double residualG4(const FluidPhase& p, double& r) {
     r = p.d2AdVdx / p.d2AdV2;
@@ -156,7 +148,7 @@ void FluidPhase::calculate_tricritical_parameters(double& g2r, double& g3r, doub
 }
 
 void FluidPhase::check_tricritical_parameters() {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     double g[5], gi[5], Pr, AVV;
     calculate_tricritical_parameters(g[0], g[1], g[2], g[3], g[4], gi[0], gi[1], gi[2], gi[3], gi[4], Pr, AVV);
     pressure(Pr * 1e-5);
@@ -213,7 +205,7 @@ double FluidPhase::equationForG4x(double p, void*) {
 
 void FluidPhase::search_G4_point(double T_, double V_, double x1, double p, int i) {
     errorflag = error = 0;
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     tri_i1 = i;
     tri_p1_start = p;
     tri_T = T_;
@@ -249,7 +241,7 @@ double FluidPhase::equationForG5xFromX(double x1, void*) {
 }
 
 void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag flag) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     tri_i1 = i;
     tri_p1 = tri_p1_start = p;
     set_model_parameter(i, p);
@@ -307,7 +299,7 @@ void printBlock(FluidPhase& p, double p1, double p2, double lambda) {
 }  // namespace
 
 void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i2, double p1, double p2, double dp2) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     binary_side::startParameterLocus(*this, i1, i2, p1, p2);
     std::FILE* f = binary_side::openCurveFile(*this, path, "Tricritical curve");
     if (!f) return;
@@ -357,7 +349,7 @@ double FluidPhase::equationForG5xFromPar(double p2, void*) {
 
 void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int i2, double p1, double p2,
                                                   double dx) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     tri_T = T;
     tri_V = V;
     tri_x = x[1];
@@ -411,7 +403,7 @@ void FluidPhase::calculate_the_tricritical_curve1(const char* path, int i1, int 
 }
 
 void FluidPhase::test_stability_of_the_tricritical_curve(const char* inPath, const char* outPath, int i1, int i2) {
-    if (refuseNonBinary(*this)) return;
+    if (binary_side::refuseNonBinaryLocus(*this)) return;
     DataTextFile in;
     if (!inPath || !in.open(inPath) || in.set_index("T V x0 x1 par1 par2") != 6) {
         platform::diagf("Tricritical stability: %s needs the columns T V x0 x1 par1 par2\n",
