@@ -46,6 +46,19 @@ double spinodalDT(const FluidPhase& p) {
     return p.d3AdTdV2 * p.d2Adx2 + p.d2AdV2 * p.d3AdTdx2 - 2.0 * p.d2AdVdx * p.d3AdTdVdx;
 }
 
+// The spinodal residual f at the phase's state and its slope df along the
+// searched variable; error 1 where the critical set fails there or either is
+// not finite (the phase's error flag is kept as it was).
+void spinodalResidualAndSlope(FluidPhase& p, double (*slope)(const FluidPhase&), double& f, double& df) {
+    const short saved = p.errorflag;
+    p.calculate_critical_parameters();
+    const bool failed = p.errorflag != 0;
+    p.errorflag = saved;
+    f = spinodalResidual(p);
+    df = slope(p);
+    if (failed || !std::isfinite(f) || !std::isfinite(df)) p.error = 1;
+}
+
 // The toolkit's one-variable Newton-Raphson with its defaults.
 bool solveOne(FluidPhase& p, DerivEquationFn fn, double start, bool trace, double& root) {
     NewtonRaphson nr;
@@ -66,13 +79,7 @@ void FluidPhase::equationForCalculatingSpinodalFromV(double V_, double& f, doubl
     }
     error = 0;
     volume(V_);
-    const short saved = errorflag;
-    calculate_critical_parameters();
-    const bool failed = errorflag != 0;
-    errorflag = saved;
-    f = spinodalResidual(*this);
-    df = spinodalDV(*this);
-    if (failed || !std::isfinite(f) || !std::isfinite(df)) error = 1;
+    spinodalResidualAndSlope(*this, spinodalDV, f, df);
 }
 
 void FluidPhase::equationForCalculatingSpinodalFromX(double x1, double& f, double& df) {
@@ -82,13 +89,7 @@ void FluidPhase::equationForCalculatingSpinodalFromX(double x1, double& f, doubl
     }
     error = 0;
     setComposition(*this, x1);
-    const short saved = errorflag;
-    calculate_critical_parameters();
-    const bool failed = errorflag != 0;
-    errorflag = saved;
-    f = spinodalResidual(*this);
-    df = spinodalDx(*this);
-    if (failed || !std::isfinite(f) || !std::isfinite(df)) error = 1;
+    spinodalResidualAndSlope(*this, spinodalDx, f, df);
 }
 
 void FluidPhase::calculateSpinodalPointInMixtureIterateV(double T_, double V_, double x1) {
