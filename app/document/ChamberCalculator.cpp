@@ -89,6 +89,33 @@ void fillShares(std::map<std::string, ResultField>& fields, const std::string& p
     }
 }
 
+// The masses (kg) and volumes (m3) of one state of the chamber.
+struct ChamberState {
+    double melt;       // volatile-free melt
+    double dissolved;  // volatiles dissolved in the melt
+    double gas;        // volatiles in the gas
+    double crystals;
+    double volatiles;  // all volatiles
+    double total;      // the chamber's whole mass
+    double Vg, Vl, Vc, V;
+};
+
+// The mass and volume fields of one state (suffix "0" or "1").
+void fillStateFields(std::map<std::string, ResultField>& f, const std::string& s, const ChamberState& c) {
+    f["mMeltWt" + s] = number(100.0 * (c.melt + c.dissolved) / c.total);
+    f["mGasWt" + s] = number(100.0 * c.gas / c.total);
+    f["mDissolWt" + s] = share(c.dissolved, c.dissolved + c.gas);
+    f["mExsolWt" + s] = share(c.gas, c.dissolved + c.gas);
+    f["mGasVol" + s] = number(100.0 * c.Vg / c.V);
+    f["mMeltVol" + s] = number(100.0 * c.Vl / c.V);
+    f["mCrystalVol" + s] = number(100.0 * c.Vc / c.V);
+    f["mDensity" + s] = number(c.total / c.V);
+    f["mVolam" + s] = share(c.dissolved, c.dissolved + c.melt);
+    f["mVolamg" + s] = share(c.volatiles, c.total - c.crystals);
+    f["mMl" + s] = number(c.melt);
+    f["mMc" + s] = number(c.crystals);
+}
+
 // The composition fields of one state (suffix "0" or "1").  g1, d1 are the gas
 // and dissolved masses of volatile 1, g2, d2 those of CO2 (mixture).
 void fillComposition(std::map<std::string, ResultField>& fields, const std::string& s, int fluid, bool saturated,
@@ -349,18 +376,7 @@ void ChamberCalculator::fillInitialFields(CalculationResult& r, int fluid) const
     auto& f = r.fields;
     const double dis = m.md0 + m.md0CO2;
     const double gas = m.mg0 + m.mg0CO2;
-    f["mMeltWt0"] = number(100.0 * (m.ml0 + dis) / m.M);
-    f["mGasWt0"] = number(100.0 * gas / m.M);
-    f["mDissolWt0"] = share(dis, dis + gas);
-    f["mExsolWt0"] = share(gas, dis + gas);
-    f["mGasVol0"] = number(100.0 * m.Vg0 / m.V0);
-    f["mMeltVol0"] = number(100.0 * m.Vl0 / m.V0);
-    f["mCrystalVol0"] = number(100.0 * m.Vc0 / m.V0);
-    f["mDensity0"] = number(m.M / m.V0);
-    f["mVolam0"] = share(dis, dis + m.ml0);
-    f["mVolamg0"] = share(m.mv + m.mvCO2, m.M - m.mc0);
-    f["mMl0"] = number(m.ml0);
-    f["mMc0"] = number(m.mc0);
+    fillStateFields(f, "0", {m.ml0, dis, gas, m.mc0, m.mv + m.mvCO2, m.M, m.Vg0, m.Vl0, m.Vc0, m.V0});
     r.undersaturated0 = m.saturated0 == 0;
     fillComposition(f, "0", fluid, m.saturated0 != 0, m.mg0, m.mg0CO2, m.md0, m.md0CO2);
 }
@@ -371,19 +387,8 @@ void ChamberCalculator::fillFinalFields(CalculationResult& r, int fluid) const {
     const double dis = m.md + m.mdCO2;
     const double gas = m.mg + m.mgCO2;
     f["mP1"] = number(1e-5 * m.P);
-    f["mMeltWt1"] = number(100.0 * (m.ml + dis) / m.M);
-    f["mGasWt1"] = number(100.0 * gas / m.M);
-    f["mDissolWt1"] = share(dis, dis + gas);
-    f["mExsolWt1"] = share(gas, dis + gas);
-    f["mGasVol1"] = number(100.0 * m.Vg / m.V);
-    f["mMeltVol1"] = number(100.0 * m.Vl / m.V);
-    f["mCrystalVol1"] = number(100.0 * m.Vc / m.V);
-    f["mDensity1"] = number(m.M / m.V);
-    f["mVolam1"] = share(dis, dis + m.ml);
-    f["mVolamg1"] = share(gas + dis, m.M - m.mc);
     f["mOverpressure"] = number(1e-5 * (m.P - m.P0));
-    f["mMl1"] = number(m.ml);
-    f["mMc1"] = number(m.mc);
+    fillStateFields(f, "1", {m.ml, dis, gas, m.mc, gas + dis, m.M, m.Vg, m.Vl, m.Vc, m.V});
     r.undersaturated1 = m.saturated == 0;
     fillComposition(f, "1", fluid, m.saturated != 0, m.mg, m.mgCO2, m.md, m.mdCO2);
 }
