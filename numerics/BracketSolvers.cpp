@@ -225,28 +225,20 @@ bool SecantBracket::secantPhase(bool improveAtStart, bool improveInSearch, doubl
     return true;
 }
 
-double SecDic::solve() {
+double SecantBracket::solveBracketed(bool improveAtStart, bool improveInSearch, SolverStatus sameSignStatus,
+                                     double (*bracketStep)(Solver&, double, double, bool)) {
     double result;
-    if (!secantPhase(false, true, result)) return result;
+    if (!secantPhase(improveAtStart, improveInSearch, result)) return result;
     if (fpos * fneg > 0.0) {
         if (verbose) platform::tracef("Initialization error\n");
-        status = kSolverIterationLimit;
+        status = sameSignStatus;
         return 0.0;
     }
     f0 = fpos;
     f1 = fneg;
-    return bracket_steps::bisect(*this, fpos, fneg, true);
+    return bracketStep(*this, fpos, fneg, true);
 }
 
-double SecMul::solve() {
-    double result;
-    if (!secantPhase(true, false, result)) return result;
-    if (fpos * fneg > 0.0) {
-        if (verbose) platform::tracef("Initialization error\n");
-        status = kSolverEvaluationFailed;
-        return 0.0;
-    }
-    f0 = fpos;
-    f1 = fneg;
-    return bracket_steps::interpolate(*this, fpos, fneg, true);
-}
+double SecDic::solve() { return solveBracketed(false, true, kSolverIterationLimit, bracket_steps::bisect); }
+
+double SecMul::solve() { return solveBracketed(true, false, kSolverEvaluationFailed, bracket_steps::interpolate); }

@@ -19,6 +19,11 @@ protected:
     // improveAtStart: f(x1) may improve an existing end; improveInSearch: so may
     // every secant point.
     bool secantPhase(bool improveAtStart, bool improveInSearch, double& result);
+    // The secant phase, then bracketStep (bisection or interpolation) from the
+    // bracket it found.  Ends of the same sign end the search with status
+    // sameSignStatus and 0.
+    double solveBracketed(bool improveAtStart, bool improveInSearch, SolverStatus sameSignStatus,
+                          double (*bracketStep)(Solver&, double, double, bool));
     bool hasPos = false, hasNeg = false;
 };
 
