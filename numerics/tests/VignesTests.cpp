@@ -96,6 +96,16 @@ const SysEquationFn kRosenbrock = toEquationFn<SysEquationFn>(&Residuals::rosenb
 const SysEquationFn kConflicting = toEquationFn<SysEquationFn>(&Residuals::conflicting);
 const SysEquationFn kSumOnly = toEquationFn<SysEquationFn>(&Residuals::sumOnly);
 
+// Fits A exp(B t) to the data of r, from (A, B) = (1, 0) with a tight tolerance.
+void fitExponential(Vignes& v, Residuals& r) {
+    v._setSysEquationToSolve(&r, kExponential, 2, 6);
+    v.tol = 1e-20;
+    v.itermax = 100;
+    v.x[0] = 1.0;
+    v.x[1] = 0.0;
+    v.solve();
+}
+
 }  // namespace
 
 TEST(Vignes, OverdeterminedLineMatchesTheNormalEquations) {
@@ -145,12 +155,7 @@ TEST(Vignes, NoiselessExponentialIsRecovered) {
     Residuals r;
     for (double ti : r.t) r.y.push_back(2.5 * std::exp(-0.8 * ti));
     Vignes v;
-    v._setSysEquationToSolve(&r, kExponential, 2, 6);
-    v.tol = 1e-20;
-    v.itermax = 100;
-    v.x[0] = 1.0;
-    v.x[1] = 0.0;
-    v.solve();
+    fitExponential(v, r);
     EXPECT_EQ(v.status, 0);
     EXPECT_NEAR(v.x[0], 2.5, 1e-8);
     EXPECT_NEAR(v.x[1], -0.8, 1e-8);
@@ -162,12 +167,7 @@ TEST(Vignes, NoiselessExponentialIsRecovered) {
     guarded.y = r.y;
     guarded.failAbove = 2.6;
     Vignes w;
-    w._setSysEquationToSolve(&guarded, kExponential, 2, 6);
-    w.tol = 1e-20;
-    w.itermax = 100;
-    w.x[0] = 1.0;
-    w.x[1] = 0.0;
-    w.solve();
+    fitExponential(w, guarded);
     EXPECT_EQ(w.status, 0);
     EXPECT_NEAR(w.x[0], 2.5, 1e-7);
     EXPECT_NEAR(w.x[1], -0.8, 1e-7);
