@@ -26,6 +26,7 @@
 #include "gases/Jacobsen.h"
 #include "water/IAPWS95Coefficients.h"
 #include "water/WagnerPruss.h"
+#include "water/tests/Iapws95Direct.h"
 
 namespace {
 
@@ -183,9 +184,7 @@ BENCHMARK_TEMPLATE(BM_ReferenceModel, Jacobsen)->DenseRange(0, 2)->Unit(benchmar
 // ---------------------------------------------------------------- the yardstick
 
 // phi and its derivatives in delta and tau up to the second order.
-struct Phi {
-    double f = 0, d = 0, dd = 0, t = 0, tt = 0, dt = 0;
-};
+using Phi = iapws95test::Reduced;
 
 class Iapws95Loop {
 public:
@@ -262,23 +261,7 @@ public:
     }
 
     // The ideal-gas part of the formulation.
-    static Phi ideal(double delta, double tau)
-    {
-        using namespace iapws95;
-        Phi r;
-        r.f = std::log(delta) + idealN1 + idealN2 * tau + idealN3 * std::log(tau);
-        r.d = 1.0 / delta;
-        r.dd = -1.0 / (delta * delta);
-        r.t = idealN2 + idealN3 / tau;
-        r.tt = -idealN3 / (tau * tau);
-        for (int k = 0; k < 5; ++k) {
-            const double e = std::exp(-idealGamma[k] * tau);
-            r.f += idealN[k] * std::log(1.0 - e);
-            r.t += idealN[k] * idealGamma[k] * (1.0 / (1.0 - e) - 1.0);
-            r.tt -= idealN[k] * idealGamma[k] * idealGamma[k] * e / ((1.0 - e) * (1.0 - e));
-        }
-        return r;
-    }
+    static Phi ideal(double delta, double tau) { return iapws95test::ideal(delta, tau); }
 
 private:
     // Terms 55 and 56, n Delta^b delta psi (the derivative table of the IAPWS release).
