@@ -13,6 +13,7 @@
 
 #include "fluid/tests/RelativeError.h"
 #include "fluid/tests/TestDataDir.h"
+#include "fluid/tests/TextRows.h"
 #include "fluid/tests/VdWFluid.h"
 #include "numerics/DataTextFile.h"
 
@@ -73,19 +74,7 @@ std::vector<std::vector<double>> readRows(const std::string& path, std::size_t c
             rows.push_back(row);
         return rows;
     }
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#' || line == "IGOR" || line == "BEGIN" || line == "END" ||
-            line.rfind("WAVES", 0) == 0)
-            continue;
-        std::istringstream is(line);
-        std::vector<double> row;
-        std::string word;
-        while (is >> word) row.push_back(std::strtod(word.c_str(), nullptr));
-        rows.push_back(row);
-    }
-    return rows;
+    return readTextRows(path);
 }
 
 std::uintmax_t fileSize(const std::string& path) {
