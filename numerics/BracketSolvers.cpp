@@ -40,6 +40,23 @@ bool evaluateBracket(Solver& s, double& fa, double& fb, int noBracket) {
     return true;
 }
 
+// The end test after a step on the bracket [x0, x1]: converged (status 0),
+// a failed evaluation (its status kept) or past the iteration limit (status
+// 1) ends the search; otherwise the iteration is counted.
+bool iterationEnds(Solver& s) {
+    if (converged(s.x0, s.x1, s.tol)) {
+        s.status = kSolverConverged;
+        return true;
+    }
+    ++s.iter;
+    if (s.status) return true;
+    if (s.iter > s.itermax) {
+        s.status = kSolverIterationLimit;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 namespace bracket_steps {
@@ -58,16 +75,7 @@ double bisect(Solver& s, double fa, double fb, bool traceF) {
         }
         m = 0.5 * (s.x0 + s.x1);
         fm = s.calcFunction(m);
-        if (converged(s.x0, s.x1, s.tol)) {
-            s.status = kSolverConverged;
-            break;
-        }
-        ++s.iter;
-        if (s.status) break;
-        if (s.iter > s.itermax) {
-            s.status = kSolverIterationLimit;
-            break;
-        }
+        if (iterationEnds(s)) break;
     }
     return m;
 }
@@ -112,16 +120,7 @@ double interpolate(Solver& s, double f0, double f1, bool traceF) {
             f1 = fm;
         }
         interpolationStep(s, f0, f1, m, fm, x3, f3);
-        if (converged(s.x0, s.x1, s.tol)) {
-            s.status = kSolverConverged;
-            break;
-        }
-        ++s.iter;
-        if (s.status) break;
-        if (s.iter > s.itermax) {
-            s.status = kSolverIterationLimit;
-            break;
-        }
+        if (iterationEnds(s)) break;
     }
     traceStep(s, traceF, f1);
     return x3;
