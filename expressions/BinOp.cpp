@@ -1,5 +1,5 @@
 #include "expressions/BinOp.h"
-#include "expressions/PrintWalk.h"
+#include "expressions/ChildWalks.h"
 #include "platform/LogSink.h"
 
 BinOp::~BinOp() {
@@ -13,14 +13,7 @@ BinOp::~BinOp() {
 void BinOp::number_of_variables(int n) {
     if (n == nvar) return;
     Operator::number_of_variables(n);
-    if (u)
-        u->number_of_variables(nvar);
-    else
-        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
-    if (v)
-        v->number_of_variables(nvar);
-    else
-        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
+    sizeChildren(*this, {u, v});
 }
 
 const char* BinOp::getType() const { return "BinOp"; }

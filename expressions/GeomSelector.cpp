@@ -2,9 +2,9 @@
 #include <cmath>
 
 #include "expressions/DerivativeKernels.h"
+#include "expressions/ChildWalks.h"
 #include "expressions/Geom.h"
 #include "expressions/Powo.h"
-#include "expressions/PrintWalk.h"
 #include "expressions/Selector.h"
 #include "platform/LogSink.h"
 
@@ -254,12 +254,7 @@ void Selector::tie3(Expression& x_, Expression& u_, Expression& v_) {
 void Selector::number_of_variables(int n) {
     if (n == nvar) return;
     Operator::number_of_variables(n);
-    for (Expression* e : {x, u, v}) {
-        if (e)
-            e->number_of_variables(nvar);
-        else
-            platform::diagf("Error : \"%s\" is not linked.\n", displayName());
-    }
+    sizeChildren(*this, {x, u, v});
 }
 
 void Selector::initialize_the_graph() {

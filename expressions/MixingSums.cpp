@@ -3,8 +3,8 @@
 #include <bit>
 
 #include "expressions/DerivativeKernels.h"
+#include "expressions/ChildWalks.h"
 #include "expressions/ExpressionArrays.h"
-#include "expressions/PrintWalk.h"
 #include "expressions/SumF.h"
 #include "platform/LogSink.h"
 

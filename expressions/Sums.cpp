@@ -1,7 +1,7 @@
 // Weighted sums: Sum1, Sum2 and Sum.
 #include <algorithm>
 #include "expressions/DerivativeKernels.h"
-#include "expressions/PrintWalk.h"
+#include "expressions/ChildWalks.h"
 #include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
@@ -425,12 +425,7 @@ bool Sum::allLinked() {
 void Sum::number_of_variables(int n) {
     if (n == nvar) return;
     Operator::number_of_variables(n);
-    for (Expression* t : terms) {
-        if (t)
-            t->number_of_variables(nvar);
-        else
-            platform::diagf("Error : \"%s\" is not linked.\n", displayName());
-    }
+    sizeChildren(*this, terms);
 }
 
 void Sum::initialize_the_graph() {

@@ -1,7 +1,7 @@
 #include "expressions/UnOp.h"
+#include "expressions/ChildWalks.h"
 
 #include "expressions/DerivativeKernels.h"
-#include "expressions/PrintWalk.h"
 #include "platform/LogSink.h"
 
 UnOp::~UnOp() {
@@ -13,10 +13,7 @@ UnOp::~UnOp() {
 void UnOp::number_of_variables(int n) {
     if (n == nvar) return;
     Operator::number_of_variables(n);
-    if (u)
-        u->number_of_variables(nvar);
-    else
-        platform::diagf("Error : \"%s\" is not linked.\n", displayName());
+    sizeChildren(*this, {u});
 }
 
 const char* UnOp::getType() const { return "UnOp"; }

@@ -1,12 +1,15 @@
 #pragma once
-// The printing walks of an operator (printFormulas, printValues): the node's
-// own line, then its children's walks indented by four more blanks.  A node
-// prints once per pass: calculated marks it as printed, so a child shared by
-// several parents appears under the first one only.
+// Walks of an operator over its child slots.
+//
+// The printing walks (printFormulas, printValues): the node's own line, then
+// its children's walks indented by four more blanks.  A node prints once per
+// pass: calculated marks it as printed, so a child shared by several parents
+// appears under the first one only.
 #include <cstdio>
 #include <initializer_list>
 
 #include "expressions/Expression.h"
+#include "platform/LogSink.h"
 
 enum class PrintedLine { Formula, Value };
 
@@ -41,4 +44,20 @@ void printWalk(Expression& node, std::FILE* f, PrintedLine line, const Children&
 
 inline void printWalk(Expression& node, std::FILE* f, PrintedLine line, std::initializer_list<Expression*> children) {
     printWalk<std::initializer_list<Expression*>>(node, f, line, children);
+}
+
+// Sizes every child for the node's nvar variables; an empty slot is reported
+// ("not linked").
+template <class Children>
+void sizeChildren(const Expression& node, const Children& children) {
+    for (Expression* e : children) {
+        if (e)
+            e->number_of_variables(node.nvar);
+        else
+            platform::diagf("Error : \"%s\" is not linked.\n", node.displayName());
+    }
+}
+
+inline void sizeChildren(const Expression& node, std::initializer_list<Expression*> children) {
+    sizeChildren<std::initializer_list<Expression*>>(node, children);
 }
