@@ -18,19 +18,11 @@ void BinOp::number_of_variables(int n) {
 
 const char* BinOp::getType() const { return "BinOp"; }
 
-bool BinOp::planChildren(std::vector<Expression*>& children) {
-    if (!u || !v) return false;
-    children.push_back(u);
-    children.push_back(v);
-    return true;
-}
+bool BinOp::planChildren(std::vector<Expression*>& children) { return planChildSlots({u, v}, children); }
 
 void BinOp::initialize_the_graph() {
     if (plannedInitialize()) return;
-    if (!calculated) return;
-    calculated = false;
-    if (u && u->calculated) u->initialize_the_graph();
-    if (v && v->calculated) v->initialize_the_graph();
+    clearPassMarks(*this, {u, v});
 }
 
 void BinOp::analyze_dependencies() {

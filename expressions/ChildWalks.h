@@ -7,6 +7,7 @@
 // appears under the first one only.
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
 
 #include "expressions/Expression.h"
 #include "platform/LogSink.h"
@@ -60,4 +61,32 @@ void sizeChildren(const Expression& node, const Children& children) {
 
 inline void sizeChildren(const Expression& node, std::initializer_list<Expression*> children) {
     sizeChildren<std::initializer_list<Expression*>>(node, children);
+}
+
+// The start of a new pass below the node: its pass mark is cleared and the
+// children still marked start theirs (a shared child once).
+template <class Children>
+void clearPassMarks(Expression& node, const Children& children) {
+    if (!node.calculated) return;
+    node.calculated = false;
+    for (Expression* e : children)
+        if (e && e->calculated) e->initialize_the_graph();
+}
+
+inline void clearPassMarks(Expression& node, std::initializer_list<Expression*> children) {
+    clearPassMarks<std::initializer_list<Expression*>>(node, children);
+}
+
+// The children of an evaluation plan, appended to `plan`; false, with nothing
+// appended, while a slot is empty.
+template <class Children>
+bool planChildSlots(const Children& children, std::vector<Expression*>& plan) {
+    for (Expression* e : children)
+        if (!e) return false;
+    plan.insert(plan.end(), children.begin(), children.end());
+    return true;
+}
+
+inline bool planChildSlots(std::initializer_list<Expression*> children, std::vector<Expression*>& plan) {
+    return planChildSlots<std::initializer_list<Expression*>>(children, plan);
 }

@@ -98,10 +98,7 @@ void Geom::number_of_variables(int n) {
 
 void Geom::initialize_the_graph() {
     if (plannedInitialize()) return;
-    if (!calculated) return;
-    calculated = false;
-    for (Expression* t : terms)
-        if (t && t->calculated) t->initialize_the_graph();
+    clearPassMarks(*this, terms);
 }
 
 void Geom::reset() { calculated = false; }
@@ -257,12 +254,7 @@ void Selector::number_of_variables(int n) {
     sizeChildren(*this, {x, u, v});
 }
 
-void Selector::initialize_the_graph() {
-    if (!calculated) return;
-    calculated = false;
-    for (Expression* e : {x, u, v})
-        if (e && e->calculated) e->initialize_the_graph();
-}
+void Selector::initialize_the_graph() { clearPassMarks(*this, {x, u, v}); }
 
 void Selector::reset() {
     calculated = false;

@@ -1,5 +1,6 @@
 #include "expressions/Operator.h"
 
+#include "expressions/ChildWalks.h"
 #include "expressions/DerivativeKernels.h"
 #include "expressions/MultOp.h"
 
@@ -75,10 +76,7 @@ void MultOp::checkTermPointers(std::FILE* f, const std::vector<Expression*>& ter
 }
 
 bool MultOp::planTerms(const std::vector<Expression*>& terms, std::vector<Expression*>& children) {
-    for (Expression* t : terms)
-        if (!t) return false;
-    children.insert(children.end(), terms.begin(), terms.end());
-    return true;
+    return planChildSlots(terms, children);
 }
 
 Expression* MultOp::findByNameIn(const char* s, const std::vector<Expression*>& terms) {

@@ -430,10 +430,7 @@ void Sum::number_of_variables(int n) {
 
 void Sum::initialize_the_graph() {
     if (plannedInitialize()) return;
-    if (!calculated) return;
-    calculated = false;
-    for (Expression* t : terms)
-        if (t && t->calculated) t->initialize_the_graph();
+    clearPassMarks(*this, terms);
 }
 
 void Sum::reset() {

@@ -18,17 +18,11 @@ void UnOp::number_of_variables(int n) {
 
 const char* UnOp::getType() const { return "UnOp"; }
 
-bool UnOp::planChildren(std::vector<Expression*>& children) {
-    if (!u) return false;
-    children.push_back(u);
-    return true;
-}
+bool UnOp::planChildren(std::vector<Expression*>& children) { return planChildSlots({u}, children); }
 
 void UnOp::initialize_the_graph() {
     if (plannedInitialize()) return;
-    if (!calculated) return;
-    calculated = false;
-    if (u && u->calculated) u->initialize_the_graph();
+    clearPassMarks(*this, {u});
 }
 
 void UnOp::analyze_dependencies() {
