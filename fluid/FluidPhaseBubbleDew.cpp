@@ -108,6 +108,18 @@ void coexistenceAtT(FluidPhase& p, bool freeVapour, double* xv, double* G, doubl
     J[2][2] = freeVapour ? -v.Pz : l.Pz;
 }
 
+// Solves a two-phase point at T from the given volumes and fractions (the
+// stored start of the system bound to s).
+void solveFrom(FluidPhase& p, Newton& s, double T, double Vl, double Vv, double xl, double yv) {
+    p.temperature(T);
+    ensureTwoPhaseVectors(p);
+    storeFraction(p.x_liquid, xl);
+    storeFraction(p.x_vapour, yv);
+    p.Vl0 = p.Vl_sat = Vl;
+    p.Vv0 = p.Vv_sat = Vv;
+    finish(p, s);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- systems
@@ -202,26 +214,14 @@ void FluidPhase::calculate_bubble_point(double T_, double Vl, double Vv, double 
     if (refuseNonBinary(*this)) return;
     const double start[3] = {Vl, Vv, yv};
     Newton& s = bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForBubblePoint), 3, start, 2, 2);
-    temperature(T_);
-    ensureTwoPhaseVectors(*this);
-    storeFraction(x_liquid, xl);
-    storeFraction(x_vapour, yv);
-    Vl0 = Vl_sat = Vl;
-    Vv0 = Vv_sat = Vv;
-    finish(*this, s);
+    solveFrom(*this, s, T_, Vl, Vv, xl, yv);
 }
 
 void FluidPhase::calculate_dew_point(double T_, double Vl, double Vv, double xl, double yv) {
     if (refuseNonBinary(*this)) return;
     const double start[3] = {Vl, Vv, xl};
     Newton& s = bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForDewPoint), 3, start, 2, 2);
-    temperature(T_);
-    ensureTwoPhaseVectors(*this);
-    storeFraction(x_liquid, xl);
-    storeFraction(x_vapour, yv);
-    Vl0 = Vl_sat = Vl;
-    Vv0 = Vv_sat = Vv;
-    finish(*this, s);
+    solveFrom(*this, s, T_, Vl, Vv, xl, yv);
 }
 
 void FluidPhase::calculate_dew_point_for_given_P(double P_Pa, double T_, double Vl, double Vv, double xl,
@@ -232,13 +232,7 @@ void FluidPhase::calculate_dew_point_for_given_P(double P_Pa, double T_, double 
         bind(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForDewPointFromGivenP), 4, start, 2, 2);
     double Pgiven = P_Pa;
     s.data = &Pgiven;
-    temperature(T_);
-    ensureTwoPhaseVectors(*this);
-    storeFraction(x_liquid, xl);
-    storeFraction(x_vapour, yv);
-    Vl0 = Vl_sat = Vl;
-    Vv0 = Vv_sat = Vv;
-    finish(*this, s);
+    solveFrom(*this, s, T_, Vl, Vv, xl, yv);
     s.data = nullptr;  // the pressure lived on this stack
 }
 
@@ -249,13 +243,7 @@ void FluidPhase::calculate_flash_point(double T_, double P_Pa, double Vl, double
     s.verbose = 0;
     s.lambdaMin = 1e-8;
     P_flash = P_Pa;
-    temperature(T_);
-    ensureTwoPhaseVectors(*this);
-    storeFraction(x_liquid, xl);
-    storeFraction(x_vapour, yv);
-    Vl0 = Vl_sat = Vl;
-    Vv0 = Vv_sat = Vv;
-    finish(*this, s);
+    solveFrom(*this, s, T_, Vl, Vv, xl, yv);
 }
 
 // ---------------------------------------------------------------- tangent
