@@ -112,48 +112,52 @@ void IFP::calculate_derivatives3(double* d) {
 
 // ---------------------------------------------------------------- predictors
 
+namespace {
+
+// The composition slopes of the tangent (dx_i in its slots 4.., dy_i in its
+// slots n + 4..) kept in `older` for the next prediction.
+void keepCompositionSlopes(IFP& s) {
+    const int n = s.nc;
+    for (int i = 0; i < n; i++) {
+        s.older.x[i] = s.tangent[4 + i];
+        s.older.y[i] = s.tangent[n + 4 + i];
+    }
+}
+
+// Along an isotherm: the pressure slope dP/dx (the tangent's slot 1), the
+// present compositions and the composition slopes kept for the next
+// prediction.
+void keepIsothermSlopes(IFP& s) {
+    s.slope_x = s.tangent[1];
+    s.older.T = 0.0;
+    s.older.P = s.slope_x;
+    s.estimate.x = s.previous.x = s.x;
+    s.estimate.y = s.previous.y = s.y;
+    keepCompositionSlopes(s);
+}
+
+}  // namespace
+
 void IFP::estimate_next_state1() {
-    const int n = nc;
     calculate_derivatives1(tangent.data(), 0, 0);
-    slope_x = tangent[1];
     estimate.T = previous.T = T;
     estimate.P = previous.P = P;
-    older.T = 0.0;
-    older.P = slope_x;
-    estimate.x = previous.x = x;
-    estimate.y = previous.y = y;
-    for (int i = 0; i < n; i++) {
-        older.x[i] = tangent[4 + i];
-        older.y[i] = tangent[n + 4 + i];
-    }
+    keepIsothermSlopes(*this);
 }
 
 void IFP::estimate_next_state2() {
-    const int n = nc;
     calculate_derivatives2(tangent.data());
-    slope_x = tangent[1];
     previous.T = estimate.T;
     previous.P = estimate.P;
-    older.T = 0.0;
-    older.P = slope_x;
-    estimate.x = previous.x = x;
-    estimate.y = previous.y = y;
-    for (int i = 0; i < n; i++) {
-        older.x[i] = tangent[4 + i];
-        older.y[i] = tangent[n + 4 + i];
-    }
+    keepIsothermSlopes(*this);
 }
 
 void IFP::estimate_next_state3() {
-    const int n = nc;
     calculate_derivatives3(tangent.data());
     older.T = older.P = 0.0;
     previous.x = estimate.x;
     previous.y = estimate.y;
-    for (int i = 0; i < n; i++) {
-        older.x[i] = tangent[4 + i];
-        older.y[i] = tangent[n + 4 + i];
-    }
+    keepCompositionSlopes(*this);
 }
 
 void IFP::calculate_initial_values(short mode, short, double h, double step) {
