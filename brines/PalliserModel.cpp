@@ -86,6 +86,9 @@ PalliserModel::PalliserModel()
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;
+    isothermLaw.T = std::nan("");
+    double Xw = 0.0;
+    calculateCriticalPoint(374.15, pcAtWaterEnd, Xw, rcAtWaterEnd);
     double P_, Xl, Xv, rl, rv;
     calculateSLVPoint(kSlvDensityJoin, P_, Xl, Xv, rl, rv);
     slvLiquidOffset700 = rl - slvPolynomialLiquidDensity(kSlvDensityJoin);
@@ -133,9 +136,18 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
         rhov = WaterEOS::saturatedVapourDensityWagnerPruss(TK);
         return;
     }
-    rhol = rhov = 322.0;
-    // Continued up to 374.15 °C, where the surface's critical curve starts.
-    P_ = usePatches ? 220.064 + (T_ - 373.946) * 1.1359999999999957 / 1.103999999999985 : 221.0;
+    if (!usePatches) {
+        rhol = rhov = 322.0;
+        P_ = 221.0;
+        return;
+    }
+    // Continued past water's critical point (IAPWS-95: 373.946 °C, 220.64 bar,
+    // 322 kg/m3) to 374.15 °C, where the critical curve of the mixture starts:
+    // pressure and density linear in T to the critical point of the curve
+    // there, so that the liquid-vapour surface's high end is continuous.
+    const double f = std::fmin((T_ - 373.946) / (374.15 - 373.946), 1.0);
+    P_ = 220.64 + f * (pcAtWaterEnd - 220.64);
+    rhol = rhov = 322.0 + f * (rcAtWaterEnd - 322.0);
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, double& rhov) {

@@ -184,9 +184,22 @@ TEST_F(PalliserTest, PureNaClIsHaliteAboveItsSublimationPressure) {
 
 TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
     double P, rl, rv;
-    m.calculateWaterSaturationPoint(374.0, P, rl, rv);
-    EXPECT_DOUBLE_EQ(P, 220.064 + 0.054 * 1.1359999999999957 / 1.103999999999985);
-    EXPECT_EQ(rl, 322.0);
+    // Water's saturation curve ends at its critical point (IAPWS-95: 373.946 °C,
+    // 220.64 bar, 322 kg/m3) and is continued to the start of the mixture's
+    // critical curve at 374.15 °C: continuous at both ends, rising between.
+    m.calculateWaterSaturationPoint(373.946 - 1e-9, P, rl, rv);
+    EXPECT_NEAR(P, 220.64, 1e-4);
+    EXPECT_NEAR(rl, 322.0, 0.1);
+    EXPECT_NEAR(rv, 322.0, 0.1);
+    double Pend, Xend, rend, Pmid;
+    m.calculateCriticalPoint(374.15, Pend, Xend, rend);
+    m.calculateWaterSaturationPoint(374.15, P, rl, rv);
+    EXPECT_NEAR(P, Pend, 1e-9);
+    EXPECT_NEAR(rl, rend, 1e-9);
+    EXPECT_EQ(rl, rv);
+    m.calculateWaterSaturationPoint(374.05, Pmid, rl, rv);
+    EXPECT_GT(Pmid, 220.64);
+    EXPECT_LT(Pmid, Pend);
     m.usePatches = 0;
     m.calculateWaterSaturationPoint(374.0, P, rl, rv);
     EXPECT_EQ(P, 221.0);
