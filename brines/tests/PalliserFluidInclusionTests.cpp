@@ -70,17 +70,19 @@ TEST_F(PalliserInclusionTest, BubbleLiquidThinsAsTemperatureRises) {
         double Tc, Pc, rc;
         m.calculateCriticalPointFromX(X, Tc, Pc, rc);
         ASSERT_EQ(m.pointFailed, 0);
-        double last = 1e9;
-        for (double T = 25.0; T < Tc - 0.5; T += 2.5) {
-            // The bubble pressure still steps up 5-8 bar at 374.15 °C, where
-            // the surface's composition law changes from the power law under
-            // water's saturation pressure to the one under the critical
-            // curve; not compared between 374.15 and 377 °C.
-            if (T > 374.15 && T < 377.0) continue;
-            const double r = bubbleLiquid(T, X);
-            EXPECT_LT(r, last) << wt << " wt % at " << T << " °C";
+        // Up to the critical temperature of X, in 0.01 °C steps across
+        // 374.15 °C (where the surface's law under water's saturation
+        // pressure gives way to the one under the critical curve) and in
+        // 0.001 °C steps over its last 0.1 °C; there the liquid meets the
+        // critical density.
+        double last = 1e9, r = 0.0;
+        for (double T = 25.0; T < Tc;) {
+            r = bubbleLiquid(T, X);
+            ASSERT_LT(r, last) << wt << " wt % at " << T << " °C";
             last = r;
+            T += T > 373.0 && T < 380.0 ? 0.01 : (Tc - T < 0.11 ? 0.001 : 0.5);
         }
+        EXPECT_NEAR(r, rc, 0.01 * rc) << wt;
     }
     // Pure water through the brine path homogenises where IAPWS-95's
     // saturated liquid has its density: 712.14 kg/m3 at 300 °C.

@@ -264,9 +264,11 @@ TEST_F(PalliserTest, LiquidVapourSurfaceEndsAtItsEndPoints) {
 }
 
 TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
-    // Below the critical point of water, in the near-critical band, above it
-    // and above the melting point of halite.
-    for (double T : {150.0, 300.0, 378.0, 450.0, 650.0, 900.0}) {
+    // Below the critical point of water, where the two laws of the surface
+    // are blended above 374.15 °C, in the near-critical band, above it and
+    // above the melting point of halite; the isotherm's form gives the same
+    // points.
+    for (double T : {150.0, 300.0, 374.1, 374.16, 375.0, 376.5, 378.0, 450.0, 650.0, 900.0}) {
         double Plow, Phigh, x1, x2, x3, x4, Pc;
         if (T <= 374.15) {
             m.calculateSLVPoint(T, Plow, x1, x2, x3, x4);
@@ -279,11 +281,18 @@ TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
             m.calculateCriticalPoint(T, Pc, x1, x2);
             Phigh = Pc;
         }
+        m.preCalculate_Fixed_T_Parameters(T);
         for (double f : {0.2, 0.5, 0.8}) {
             const double P = Plow + f * (Phigh - Plow);
             double Xl, Xv, rl, rv;
             m.calculateLGPoint(T, P, Xl, Xv, rl, rv);
             ASSERT_EQ(m.pointFailed, 0) << T << " " << P;
+            double Xli, Xvi, rli, rvi;
+            m.calculateForLiquidGasIsotherm(T, P, Xli, Xvi, rli, rvi);
+            EXPECT_EQ(Xli, Xl) << T;
+            EXPECT_EQ(Xvi, Xv) << T;
+            EXPECT_EQ(rli, rl) << T;
+            EXPECT_EQ(rvi, rv) << T;
             double Pb = P, Xvb, rlb, rvb;
             m.calculateBubblePoint(T, Xl, Pb, Xvb, rlb, rvb);
             ASSERT_EQ(m.pointFailed, 0) << T;
