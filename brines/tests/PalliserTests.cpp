@@ -220,6 +220,19 @@ TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
     double X, r;
     m.calculateHaliteGasBubble(500.0, P, X, r);
     EXPECT_NEAR(X, 0.01 * Xv, 1e-12 * Xv);
+    // The vapour of boiling NaCl at its low boiling pressures is an ideal gas
+    // of NaCl and Na2Cl2 (PV = nRT, M = 58.443 g/mol per NaCl), and joins the
+    // high-temperature vapour without a step.
+    for (double T : {850.0, 1000.0, 1400.0}) {
+        m.calculateNaClSaturationPoint(T, P, rl, rv);
+        const double monomers = 0.058443 * P * 1e5 / (8.314462618 * (T + 273.15));
+        EXPECT_GE(rv, monomers * (1.0 - 1e-3)) << T;
+        EXPECT_LE(rv, 2.0 * monomers * (1.0 + 1e-3)) << T;
+    }
+    double rvBelow, rvAbove;
+    m.calculateNaClSaturationPoint(1999.99, P, rl, rvBelow);
+    m.calculateNaClSaturationPoint(2000.01, P, rl, rvAbove);
+    EXPECT_NEAR(rvBelow, rvAbove, 1e-3 * rvAbove);
     // The three-phase vapour at 100 °C is water vapour at the three-phase
     // pressure: within 1.5 % of the ideal gas and denser (Z < 1).
     m.calculateSLVPoint(100.0, Ps, Xl, Xv, rls, rvs);
