@@ -302,14 +302,17 @@ double PalliserModel::diluteVapourDensity(double T_, double P_, double Xv, doubl
     const double rw = getWaterVapourDensity(T_, P_);
     pointFailed = failed;
     if (!std::isfinite(rw)) return lawDensity;
-    // Where water vapour is nearly an ideal gas, so is the vapour: no denser
-    // than water vapour with the same moles per volume and its salt as
-    // Na2Cl2 dimers.  The bound widens with water vapour's departure from
-    // the ideal gas, d = rho_w R T / (P M_w) - 1, as (1 + 10 d), so that it
-    // leaves the laws alone at the pressures of the dense vapours (the
-    // three-phase vapour 5-7 times water vapour's density at 790 °C and
-    // 5 bar, 1 % of NaCl in the vapour of boiling NaCl 160 times at 820 °C
-    // and 0.01 bar, otherwise).  The factor 10 is this model's choice.
+    // Where water vapour is nearly an ideal gas, so is the vapour: it is no
+    // denser than water vapour with as many moles per volume and its salt as
+    // Na2Cl2 dimers.  Without the bound the laws give, at low pressure near
+    // the melting point of halite, vapours many times denser than any gas of
+    // their composition (the three-phase vapour 7 times water vapour's
+    // density at 790 °C and 5.5 bar; the surface's vapour of 1 % NaCl 160
+    // times at 820 °C and 0.01 bar).  The bound widens with water vapour's
+    // departure from the ideal gas, d = rho_w R T / (P M_w) - 1, as
+    // (1 + 10 d), so that it leaves the laws' dense vapours alone (near the
+    // critical curve, and the three-phase vapour up to 700 °C).  The factor
+    // 10 is this model's choice, not a published form.
     const double ideal = idealGasDensity(kMH2O, T_, P_);
     const double d = std::fmax(rw / ideal - 1.0, 0.0);
     const double molarMassRatio = 1.0 / ((1.0 - Xv) + Xv * kMH2O / (2.0 * kMNaCl));

@@ -145,6 +145,10 @@ private:
     // The surface at T (its vapour end unpatched); false for a temperature
     // outside the diagram.
     bool surfaceLawAt(double T, SurfaceLaw& L);
+    // The surface at T for a point of the surface given by the value v (its
+    // pressure or composition): clears pointFailed, or sets it and returns
+    // false when v is not finite or T lies outside the diagram.
+    bool surfaceForPoint(double T, double v, SurfaceLaw& L);
     // The exponents and the blend weight of the laws at L.T, L.Xc.
     void surfaceExponents(SurfaceLaw& L) const;
     // The vapour end patched near the melting point of halite against the

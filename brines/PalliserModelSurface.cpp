@@ -172,6 +172,13 @@ bool PalliserModel::surfaceLawAt(double T_, SurfaceLaw& L) {
     return true;
 }
 
+bool PalliserModel::surfaceForPoint(double T_, double v, SurfaceLaw& L) {
+    pointFailed = 0;
+    if (std::isfinite(v) && surfaceLawAt(T_, L)) return true;
+    pointFailed = 1;
+    return false;
+}
+
 void PalliserModel::surfaceExponents(SurfaceLaw& L) const {
     double a0_, bl_;
     surfaceCoefficients(L.T, L.Xc, a0_, bl_, L.zg, L.zl, L.elA, L.evA);
@@ -207,12 +214,8 @@ void PalliserModel::patchVapourEnd(SurfaceLaw& L, double P_) {
 // ---------------------------------------------------------------- liquid-vapour point
 
 void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& Xv, double& rhol, double& rhov) {
-    pointFailed = 0;
     SurfaceLaw L;
-    if (!std::isfinite(P_) || !surfaceLawAt(T_, L)) {
-        pointFailed = 1;
-        return;
-    }
+    if (!surfaceForPoint(T_, P_, L)) return;
     patchVapourEnd(L, P_);
     if (P_ < L.Plow || P_ > L.Phigh) pointFailed = 1;
     if (T_ > kTcw && std::fabs(L.Plow - P_) < 0.1) pointFailed = 0;
@@ -280,12 +283,8 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
 // ---------------------------------------------------------------- bubble, liquid-saturation and dew points
 
 void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, double& Xv, double& rhol, double& rhov) {
-    pointFailed = 0;
     SurfaceLaw L;
-    if (!std::isfinite(X_) || !surfaceLawAt(T_, L)) {
-        pointFailed = 1;
-        return;
-    }
+    if (!surfaceForPoint(T_, X_, L)) return;
     // The vapour end is corrected against the caller's previous pressure.
     patchVapourEnd(L, P_);
     double s;
@@ -367,12 +366,8 @@ bool PalliserModel::solveDewReducedPressure(const SurfaceLaw& L, double X_, doub
 
 void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
     platform::tracef("calculate dew point\n");
-    pointFailed = 0;
     SurfaceLaw L;
-    if (!std::isfinite(X_) || !surfaceLawAt(T_, L)) {
-        pointFailed = 1;
-        return;
-    }
+    if (!surfaceForPoint(T_, X_, L)) return;
     // The vapour end is corrected against the caller's previous pressure.
     dewVapourEnd(L, P_);
     double s;
