@@ -27,6 +27,12 @@ constexpr double kR = 8.314462618;     // J/(mol K)
 // ideal gas of Na2Cl2.
 constexpr double kNaClVapourIdealTop = 2000.0;
 
+// NaCl's boiling pressure (bar) of the correlation at T (°C), and the span
+// (°C) above the melting point of halite over which it is lifted to the
+// triple point.
+double naclBoilingPressure(double T) { return 0.00687956 * std::exp(0.0034703 * T) - 0.110476; }
+constexpr double kNaClBoilingJoin = 10.0;
+
 // Density (kg/m3) of an ideal gas of molar mass M (kg/mol) at T (°C), P (bar).
 double idealGasDensity(double M, double T, double P) { return 1e5 * P * M / (kR * (T + 273.15)); }
 
@@ -206,11 +212,27 @@ double PalliserModel::getHaliteSublimationPressure(double T_) {
     return 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T_ + 273.15)));
 }
 
-double PalliserModel::calculateNaClSatPressure(double T_) { return 0.00687956 * std::exp(0.0034703 * T_) - 0.110476; }
+double PalliserModel::calculateNaClSatPressure(double T_) {
+    // The correlation gives -4e-7 bar at the melting point of halite, where
+    // the boiling curve starts from the triple point (0.0005 bar, the
+    // sublimation curve's end): the difference is added there and faded out
+    // linearly over kNaClBoilingJoin °C (the curve still rises: its slope is
+    // 4e-4 bar/°C there, the fade's -5e-5).
+    const double u = std::fmin(std::fmax((T_ - Ttriple) / kNaClBoilingJoin, 0.0), 1.0);
+    return naclBoilingPressure(T_) + (1.0 - u) * (Ptriple - naclBoilingPressure(Ttriple));
+}
 
 double PalliserModel::calculateNaClSatTemperature(double P_) {
     if (P_ < -0.110476) return 0.0;
-    return std::log((P_ + 0.110476) / 0.00687956) / 0.0034703;
+    const double T0 = std::log((P_ + 0.110476) / 0.00687956) / 0.0034703;
+    if (!(P_ > Ptriple) || T0 >= Ttriple + kNaClBoilingJoin) return T0;
+    // Where the correction is faded out: bisection.
+    double lo = Ttriple, hi = Ttriple + kNaClBoilingJoin;
+    for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (calculateNaClSatPressure(mid) < P_ ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& rhol, double& rhov) {

@@ -178,6 +178,17 @@ TEST_F(PalliserTest, PureNaClIsHaliteAboveItsSublimationPressure) {
     EXPECT_EQ(m.getNaClLiquidDensity(3200.0, 1.0), 0.0);
     EXPECT_EQ(m.calculateNaClSatTemperature(-1.0), 0.0);
     EXPECT_NEAR(m.calculateNaClSatTemperature(m.calculateNaClSatPressure(2000.0)), 2000.0, 1e-9);
+    // NaCl's boiling curve starts at its triple point, where the sublimation
+    // curve ends, and rises from there.
+    EXPECT_NEAR(m.calculateNaClSatPressure(m.Ttriple), m.Ptriple, 1e-12);
+    EXPECT_NEAR(m.calculateNaClSatPressure(m.Ttriple), m.getHaliteSublimationPressure(m.Ttriple), 1e-12);
+    double Plast = m.calculateNaClSatPressure(m.Ttriple);
+    for (double T = 800.5; T <= 830.0; T += 0.5) {
+        const double Pb = m.calculateNaClSatPressure(T);
+        EXPECT_GT(Pb, Plast) << T;
+        EXPECT_NEAR(m.calculateNaClSatTemperature(Pb), T, 1e-9) << T;
+        Plast = Pb;
+    }
 }
 
 // ---------------------------------------------------------------- boundaries
