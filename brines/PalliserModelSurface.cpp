@@ -10,7 +10,9 @@
 // 374.15 °C: the second is blended in, in log X, over the first 4 °C above
 // it, the first written from the critical composition (Xc + (X0 - Xc) s^k,
 // identical below 374.15 °C where Xc = 0), so the surface still closes at
-// the critical point.  The critical curve starts at 374.15 °C where water's
+// the critical point (the blend is this model's own construction, not a
+// published form; the laws are those of Palliser & McKibbin 1998).  The
+// critical curve starts at 374.15 °C where water's
 // saturation curve, continued past water's critical point, ends; so the
 // surface's pressures, compositions and densities are continuous in T.
 // The liquid's density is the one-phase liquid density of the model
