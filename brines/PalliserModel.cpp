@@ -21,6 +21,20 @@ constexpr double kLiquidusSlopeT = 0.024726;
 constexpr double kLiquidusSlopeRho = 0.03;
 constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kMNaCl = 0.058443;  // kg/mol
+constexpr double kMH2O = 0.018015268;  // kg/mol
+constexpr double kR = 8.314462618;     // J/(mol K)
+// Below this temperature (°C) the vapour of boiling NaCl is bounded by the
+// ideal gas of Na2Cl2.
+constexpr double kNaClVapourIdealTop = 2000.0;
+
+// NaCl's boiling pressure (bar) of the correlation at T (°C), and the span
+// (°C) above the melting point of halite over which it is lifted to the
+// triple point.
+double naclBoilingPressure(double T) { return 0.00687956 * std::exp(0.0034703 * T) - 0.110476; }
+constexpr double kNaClBoilingJoin = 10.0;
+
+// Density (kg/m3) of an ideal gas of molar mass M (kg/mol) at T (°C), P (bar).
+double idealGasDensity(double M, double T, double P) { return 1e5 * P * M / (kR * (T + 273.15)); }
 
 // Three-phase pressure of the polynomial in T/800 °C.
 double slvPolynomialPressure(double T) {
@@ -71,6 +85,9 @@ constexpr double kSlvDensityJoin = 700.0;
 // Salt content (mass fraction) below which a vapour's excess density over
 // water vapour fades out.
 constexpr double kDiluteVapourX = 1e-2;
+// Widening of the ideal-gas bound of the laws' vapours with water vapour's
+// departure from the ideal gas.
+constexpr double kIdealDeparture = 10.0;
 // The critical density follows the volumetric correlation to the top of its
 // range (1000 °C) and the polynomial, shifted by the difference there, to
 // 1200 °C.
@@ -86,6 +103,9 @@ PalliserModel::PalliserModel()
     usePatches = 1;
     gasExp1 = 1.5;
     gasExp2 = 0.5;
+    isothermLaw.T = std::nan("");
+    double Xw = 0.0;
+    calculateCriticalPoint(374.15, pcAtWaterEnd, Xw, rcAtWaterEnd);
     double P_, Xl, Xv, rl, rv;
     calculateSLVPoint(kSlvDensityJoin, P_, Xl, Xv, rl, rv);
     slvLiquidOffset700 = rl - slvPolynomialLiquidDensity(kSlvDensityJoin);
@@ -133,9 +153,18 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
         rhov = WaterEOS::saturatedVapourDensityWagnerPruss(TK);
         return;
     }
-    rhol = rhov = 322.0;
-    // Continued up to 374.15 °C, where the surface's critical curve starts.
-    P_ = usePatches ? 220.064 + (T_ - 373.946) * 1.1359999999999957 / 1.103999999999985 : 221.0;
+    if (!usePatches) {
+        rhol = rhov = 322.0;
+        P_ = 221.0;
+        return;
+    }
+    // Continued past water's critical point (IAPWS-95: 373.946 °C, 220.64 bar,
+    // 322 kg/m3) to 374.15 °C, where the critical curve of the mixture starts:
+    // pressure and density linear in T to the critical point of the curve
+    // there, so that the liquid-vapour surface's high end is continuous.
+    const double f = std::fmin((T_ - 373.946) / (374.15 - 373.946), 1.0);
+    P_ = 220.64 + f * (pcAtWaterEnd - 220.64);
+    rhol = rhov = 322.0 + f * (rcAtWaterEnd - 322.0);
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, double& rhov) {
@@ -183,11 +212,27 @@ double PalliserModel::getHaliteSublimationPressure(double T_) {
     return 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T_ + 273.15)));
 }
 
-double PalliserModel::calculateNaClSatPressure(double T_) { return 0.00687956 * std::exp(0.0034703 * T_) - 0.110476; }
+double PalliserModel::calculateNaClSatPressure(double T_) {
+    // The correlation gives -4e-7 bar at the melting point of halite, where
+    // the boiling curve starts from the triple point (0.0005 bar, the
+    // sublimation curve's end): the difference is added there and faded out
+    // linearly over kNaClBoilingJoin °C (the curve still rises: its slope is
+    // 4e-4 bar/°C there, the fade's -5e-5).
+    const double u = std::fmin(std::fmax((T_ - Ttriple) / kNaClBoilingJoin, 0.0), 1.0);
+    return naclBoilingPressure(T_) + (1.0 - u) * (Ptriple - naclBoilingPressure(Ttriple));
+}
 
 double PalliserModel::calculateNaClSatTemperature(double P_) {
     if (P_ < -0.110476) return 0.0;
-    return std::log((P_ + 0.110476) / 0.00687956) / 0.0034703;
+    const double T0 = std::log((P_ + 0.110476) / 0.00687956) / 0.0034703;
+    if (!(P_ > Ptriple) || T0 >= Ttriple + kNaClBoilingJoin) return T0;
+    // Where the correction is faded out: bisection.
+    double lo = Ttriple, hi = Ttriple + kNaClBoilingJoin;
+    for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (calculateNaClSatPressure(mid) < P_ ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& rhol, double& rhov) {
@@ -195,6 +240,12 @@ void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& 
     const double T2 = T_ * T_, T3 = T2 * T_, T4 = T3 * T_;
     rhol = 1744.12 + 0.114967 * T_ - 0.000621 * T2 + 2.71397e-7 * T3 - 4.29832e-11 * T4;
     rhov = 22.9444 - 0.102287 * T_ + 0.000154158 * T2 - 9.19469e-8 * T3 + 1.90449e-11 * T4;
+    // At the low boiling pressures below 2000 °C the vapour is an ideal gas of
+    // NaCl monomers and Na2Cl2 dimers, no denser than the ideal gas of dimers
+    // (the polynomial gives 65 times the monomers' density at 850 °C, where the
+    // boiling pressure is 0.02 bar).  From about 1700 °C the polynomial lies
+    // below that bound and holds on to the critical point.
+    if (T_ < kNaClVapourIdealTop) rhov = std::fmin(rhov, 2.0 * idealGasDensity(kMNaCl, T_, std::fmax(P_, 0.0)));
 }
 
 // ---------------------------------------------------------------- three-phase curve
@@ -273,7 +324,22 @@ double PalliserModel::diluteVapourDensity(double T_, double P_, double Xv, doubl
     const double rw = getWaterVapourDensity(T_, P_);
     pointFailed = failed;
     if (!std::isfinite(rw)) return lawDensity;
-    return rw + g * (lawDensity - rw);
+    // Where water vapour is nearly an ideal gas, so is the vapour: it is no
+    // denser than water vapour with as many moles per volume and its salt as
+    // Na2Cl2 dimers.  Without the bound the laws give, at low pressure near
+    // the melting point of halite, vapours many times denser than any gas of
+    // their composition (the three-phase vapour 7 times water vapour's
+    // density at 790 °C and 5.5 bar; the surface's vapour of 1 % NaCl 160
+    // times at 820 °C and 0.01 bar).  The bound widens with water vapour's
+    // departure from the ideal gas, d = rho_w R T / (P M_w) - 1, as
+    // (1 + 10 d), so that it leaves the laws' dense vapours alone (near the
+    // critical curve, and the three-phase vapour up to 700 °C).  The factor
+    // 10 is this model's choice, not a published form.
+    const double ideal = idealGasDensity(kMH2O, T_, P_);
+    const double d = std::fmax(rw / ideal - 1.0, 0.0);
+    const double molarMassRatio = 1.0 / ((1.0 - Xv) + Xv * kMH2O / (2.0 * kMNaCl));
+    const double law = std::fmin(lawDensity, rw * molarMassRatio * (1.0 + kIdealDeparture * d));
+    return rw + g * (law - rw);
 }
 
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {
@@ -306,9 +372,12 @@ double PalliserModel::haliteSaturatedVapourDensity(double T_, double P_, double 
     // Water vapour at (T, P) (IAPWS-95) with the three-phase vapour's excess
     // over water vapour at Ps, fading as its salt content does, (P/Ps)^n:
     // the vapour is water's where it holds next to no salt.
+    // The excess is taken relative to water vapour's density, so that a
+    // trace of salt changes the density by a like fraction at every pressure
+    // (an absolute excess would outgrow water vapour's density as P -> 0).
     const double wP = getWaterVapourDensity(T_, P_), wPs = getWaterVapourDensity(T_, Ps);
     if (!std::isfinite(wP) || !std::isfinite(wPs) || !(Ps > 0.0)) return P_ / Ps * rv;
-    return wP + (rv - wPs) * std::pow(P_ / Ps, n);
+    return wP * (1.0 + (rv / wPs - 1.0) * std::pow(P_ / Ps, n));
 }
 
 double PalliserModel::haliteGasExponent(double T_) const { return T_ <= 350.0 ? 6.5 : 6.0 + (T_ - 400.0) / -100.0; }
@@ -531,8 +600,10 @@ double PalliserModel::calculateFluidDensityRegion8() {
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
+    // Below NaCl's boiling pressure: between water vapour and NaCl vapour at
+    // the same (T, P).
     const double rv = getWaterVapourDensity(T, P);
-    return rv + X * (rhovNaCl - rv);
+    return rv + X * (getNaClVapourDensity(T, P) - rv);
 }
 
 // Liquid-like one-phase states (identical formulas, traced under their names).

@@ -93,7 +93,10 @@ public:
     double equationForFreezing(double X, void* data);
     double equationForHaliteLiquidFromRhoX(double P, void* data);
     // Residual of the vapour-composition law at the reduced pressure s;
-    // parameters (Xcrit, Xv0, zg, X).
+    // parameters (Xcrit, Xv0, zg, X, start of the search, w), w the weight of
+    // the law under the critical curve against the law under water's
+    // saturation pressure (1 outside the band above 374.15 °C where the two
+    // are blended).
     double equationForGas(double s, void* data);
     // Scans the vapour-composition law at s = 0, 0.1, ..., 1: state 1 with s1
     // at the first positive residual, state 2 with s2 at the first negative one
@@ -118,6 +121,55 @@ public:
     double gasExp2 = 0.5;
 
 private:
+    // The liquid-vapour surface at one temperature: its low end (three-phase
+    // point or boiling molten NaCl), its high end (water saturation up to
+    // 374.15 °C, the critical point above), the exponents of the laws under
+    // water's saturation pressure (B) and under the critical curve (A), and
+    // the weight w of the latter.
+    struct SurfaceLaw {
+        double T = 0.0, Plow = 0.0, Phigh = 0.0;
+        double Xl0 = 0.0, Xv0 = 0.0, rl0 = 0.0, rv0 = 0.0;
+        double Xc = 0.0, rHighL = 0.0, rHighV = 0.0;
+        double zl = 0.0, zg = 0.0, elA = 0.0, evA = 0.0, elB = 0.0, evB = 0.0;
+        double w = 0.0, power = 1.0, g1 = 1.5, g2 = 0.5;
+        // The pressure at the reduced pressure s0 (before the near-critical power).
+        double pressure(double s0) const { return Phigh - (Phigh - Plow) * s0; }
+        double liquidComposition(double s) const;
+        double vapourComposition(double s) const;
+        double liquidLaw(double s) const;
+        double vapourLaw(double s) const;
+        // Reduced pressure s (after the near-critical power) of the liquid of
+        // composition X; false when X lies outside the surface.
+        bool liquidReducedPressure(double X, double& s) const;
+    };
+    // The surface at T (its vapour end unpatched); false for a temperature
+    // outside the diagram.
+    bool surfaceLawAt(double T, SurfaceLaw& L);
+    // The surface at T for a point of the surface given by the value v (its
+    // pressure or composition): clears pointFailed, or sets it and returns
+    // false when v is not finite or T lies outside the diagram.
+    bool surfaceForPoint(double T, double v, SurfaceLaw& L);
+    // The exponents and the blend weight of the laws at L.T, L.Xc.
+    void surfaceExponents(SurfaceLaw& L) const;
+    // The vapour end patched near the melting point of halite against the
+    // caller's pressure P: for the liquid-vapour point and the bubble point,
+    // and for the dew point (which has its own patch above it).
+    void patchVapourEnd(SurfaceLaw& L, double P);
+    void dewVapourEnd(SurfaceLaw& L, double P);
+    // Pressure, vapour composition and both densities of the surface at the
+    // reduced pressure s0 (before the near-critical power) whose liquid has
+    // the composition Xl.
+    void surfacePhases(const SurfaceLaw& L, double s0, double Xl, double& P, double& Xv, double& rhol, double& rhov);
+    // Pressure and vapour density of the dew point at the reduced pressure
+    // s (after the near-critical power) of a vapour of composition X.
+    void surfaceDewPoint(const SurfaceLaw& L, double s, double X, double& P, double& rhov);
+    // Reduced pressure s (after the near-critical power) of the dew point of
+    // X: closed form under water's saturation pressure, else a secant search
+    // from `start`; false when none.
+    bool solveDewReducedPressure(const SurfaceLaw& L, double X, double start, double& s);
+    // The surface of the last preCalculate_Fixed_T_Parameters (its T NaN
+    // when none).
+    SurfaceLaw isothermLaw;
     // Power of the reduced pressure near the critical point of water
     // (374.15 to 384 °C), 1 elsewhere or without patches.
     double nearCriticalPower(double T) const;
@@ -135,12 +187,11 @@ private:
     // surface whose law gives lawDensity: water vapour plus the law's excess,
     // the excess fading as Xv goes to 0.
     double diluteVapourDensity(double T, double P, double Xv, double s, double lawDensity);
-    // The law's saturated liquid of composition X at T from the record's end
-    // points: its pressure and density.
+    // The law's saturated liquid of composition X at T: the pressure of its
+    // bubble point and the liquid-density law there (NaN when none).
     void lawSaturatedLiquid(double T, double X, double& P, double& rho);
     // The law's one-phase liquid at (T, P, X): its saturated liquid of X
-    // rising linearly to an estimate at 1000 bar.  Sets the record's end
-    // points of the liquid-vapour surface at T.
+    // rising linearly to an estimate at 1000 bar.
     double lawLiquidDensity(double T, double P, double X);
     // Density of the liquid on the halite liquidus at (T, P, X): the one-phase
     // liquid's where the correlation holds, lawDensity elsewhere.
@@ -158,4 +209,7 @@ private:
     // Critical density of Driesner's correlation at 1000 °C less the
     // critical-curve polynomial's there (kg/m3), faded out by 1200 °C.
     double criticalDensityOffsetTop = 0.0;
+    // The critical point at 374.15 °C, where the critical curve starts: the
+    // end of water's saturation curve continued past its critical point.
+    double pcAtWaterEnd = 221.2, rcAtWaterEnd = 322.0;
 };

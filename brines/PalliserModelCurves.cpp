@@ -5,7 +5,6 @@
 
 #include "brines/PalliserModel.h"
 #include "numerics/Secant.h"
-#include "water/WaterEOS.h"
 
 void PalliserModel::calculateIceMeltingIsotherm(std::vector<double>& array, double T_) {
     for (int k = 0; k <= 20; ++k) {
@@ -20,12 +19,11 @@ void PalliserModel::calculateIceMeltingIsotherm(std::vector<double>& array, doub
 void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double Tend, double Pend,
                                          double rhoEnd) {
     const double X_ = 0.01 * Xwt;
-    const double a = std::log(10.0) * 0.5 / 1.4;
     if (!std::isfinite(T0) || !std::isfinite(X_)) return;
     double sPrev = 0.0, dT = 1.0, T_ = T0, Tlast = T0, Prow = 0.0;
     bool searching = false;
     int counter = 0;
-    double par[5] = {0.0, 0.0, 0.0, X_, 0.0};
+    double par[6] = {0.0, 0.0, 0.0, X_, 0.0, 1.0};
     Secant sec;
     sec.obj = this;
     sec.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForGas);
@@ -46,40 +44,30 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
     };
 
     while (T_ > 250.0 && T_ <= 3128.0) {
-        double Plow, Xv0, rv0;
-        if (T_ >= 800.0) {
-            double rl0;
-            calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
-            Xv0 = 1.0;
-            if (usePatches && !(std::fabs(Prow - Plow) < 1e-5)) Xv0 = 0.01;
-        } else {
-            double Pl, Xl0, rl0;
-            calculateSLVPoint(T_, Pl, Xl0, Xv0, rl0, rv0);
-            rv0 = threePhaseVapourLaw(T_, Pl);
-            Plow = Pl;
+        SurfaceLaw L;
+        if (!surfaceLawAt(T_, L)) {
+            // Past the critical point of NaCl: the rows end on NaCl's boiling curve.
+            T_ = 3128.5;
+            break;
         }
-        if (T_ <= 374.15) {
-            const double TK = T_ + 273.15;
-            const double s = std::pow(X_ / Xv0, 1.0 / a);
-            const double Ps = T_ > 373.946 ? 221.0 : 1e-5 * WaterEOS::saturationPressureWagnerPruss(TK);
-            const double P_ = Ps - (Ps - Plow) * s;
-            const double rw = T_ > 373.0 ? 322.0 : WaterEOS::saturatedVapourDensityWagnerPruss(TK);
-            const double rv = diluteVapourDensity(
-                T_, P_, X_, s, rw + (rv0 - rw) * std::pow(s, 1.0 / (0.787001 + 0.00102499 * T_ - 13.6227 / (T_ - 380.0))));
-            if (s >= 0.0 && s <= 1.0) {
+        // The vapour end patched against the previous row's pressure, as in
+        // the dew point.
+        dewVapourEnd(L, Prow);
+        if (!(L.w > 0.0)) {
+            double s, P_, rv;
+            if (solveDewReducedPressure(L, X_, 0.5, s)) {
+                surfaceDewPoint(L, s, X_, P_, rv);
                 array.insert(array.end(), {T_, P_, rv});
                 Prow = P_;
             }
             T_ += dT;
             continue;
         }
-        double Pc = 0.0, Xc = 0.0, rc = 0.0;
-        calculateCriticalPoint(T_, Pc, Xc, rc);
-        const double zg_ = T_ <= 900.0 ? -1.20121 + 0.00572558 * T_ - 3.15039e-6 * T_ * T_ : 1.4;
-        par[0] = Xc;
-        par[1] = Xv0;
-        par[2] = zg_;
+        par[0] = L.Xc;
+        par[1] = L.Xv0;
+        par[2] = L.zg;
         par[4] = sPrev;
+        par[5] = L.w;
         int state = 0;
         double s1 = 0.0, s2 = 0.0;
         bool accepted = false;
@@ -87,7 +75,7 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
         if (!searching) {
             auto [ok, sv] = startRule(sPrev);
             s = sv;
-            bool failed = !ok || T_ > 3127.0;
+            bool failed = !ok;
             if (!failed && s < sPrev) {
                 analyzeGasEquation(par, state, s1, s2);
                 if (state == 2) {
@@ -138,11 +126,9 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
             if (!accepted && counter > 30) break;
             if (!accepted) continue;
         }
-        // Accepted point: pressure from the reduced pressure before the
-        // near-critical power, as in the dew point.
-        const double P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
-        const double ev_ = T_ <= 850.0 ? 4.75804 - 0.0033624 * T_ : 1.9;
-        const double rv = diluteVapourDensity(T_, P_, X_, std::pow(s, 1.0 / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
+        // Accepted point: pressure and density as in the dew point.
+        double P_, rv;
+        surfaceDewPoint(L, s, X_, P_, rv);
         array.insert(array.end(), {T_, P_, rv});
         Prow = P_;
         sPrev = s;

@@ -24,11 +24,9 @@
 #include "water/WagnerPruss.h"
 
 namespace {
-constexpr double kTcw = 374.15;             // °C, high end of the law below the critical curve
 constexpr double kPcWater = 220.64;         // bar, critical pressure of water (IAPWS-95)
 constexpr double kTcWater = 373.946;        // °C
 constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water the correlation may use
-const double kA = std::log(10.0) * 0.5 / 1.4;  // exponent of the law below the critical point of water
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
@@ -64,30 +62,17 @@ double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
 }
 
 void PalliserModel::lawSaturatedLiquid(double T_, double X_, double& P_, double& rho_) {
-    if (T_ < kTcw) {
-        const double s = std::pow(X_ / Xlslv, 1.0 / kA);
-        P_ = Psatw - (Psatw - Pslv) * s;
-        rho_ = rholw + (rholslv - rholw) * std::pow(s, 0.45454545454545453);
+    SurfaceLaw L;
+    double s;
+    if (!surfaceLawAt(T_, L) || !L.liquidReducedPressure(X_, s)) {
+        P_ = rho_ = std::nan("");
         return;
     }
-    double a0_, bl_, zg_, zl_, el_, ev_;
-    surfaceCoefficients(T_, Xcrit, a0_, bl_, zg_, zl_, el_, ev_);
-    if (T_ <= 800.0) {
-        const double q = std::log(X_ / Xcrit) / std::log(Xlslv / Xcrit);
-        const double s = std::pow(q, 1.0 / zl_);
-        P_ = Pcrit - (Pcrit - Pslv) * std::pow(s, 1.0 / nearCriticalPower(T_));
-        rho_ = rhocrit + (rholslv - rhocrit) * std::pow(s, 1.0 / el_);
-        return;
-    }
-    const double q = std::log(X_ / Xcrit) / std::log(1.0 / Xcrit);
-    const double s = std::pow(q, 1.0 / zl_);
-    P_ = Pcrit - (Pcrit - PsatNaCl) * s;
-    rho_ = rhocrit + (rholNaCl - rhocrit) * std::pow(s, 1.0 / el_);
+    P_ = L.pressure(std::pow(s, 1.0 / L.power));
+    rho_ = L.liquidLaw(s);
 }
 
 double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
-    // The law needs the end points of the liquid-vapour surface at T.
-    preCalculate_Fixed_T_Parameters(T_);
     double Plaw = 0.0, rsLaw = 0.0;
     lawSaturatedLiquid(T_, X_, Plaw, rsLaw);
     if (!(P_ > Plaw)) return rsLaw;

@@ -5,6 +5,16 @@
 // compositions and densities are power laws of the reduced pressure
 // s = (Phigh - P)/(Phigh - Plow), s = 1 at the low end and 0 at the high end.
 // Between 374.15 and 384 °C (with patches) the laws take s to a power below 1.
+// The two composition laws (X = X0 s^k under water's saturation pressure,
+// log(X/Xc) = log(X0/Xc) s^z under the critical curve) do not meet at
+// 374.15 °C: the second is blended in, in log X, over the first 4 °C above
+// it, the first written from the critical composition (Xc + (X0 - Xc) s^k,
+// identical below 374.15 °C where Xc = 0), so the surface still closes at
+// the critical point (the blend is this model's own construction, not a
+// published form; the laws are those of Palliser & McKibbin 1998).  The
+// critical curve starts at 374.15 °C where water's
+// saturation curve, continued past water's critical point, ends; so the
+// surface's pressures, compositions and densities are continuous in T.
 // The liquid's density is the one-phase liquid density of the model
 // (PalliserModelLiquid.cpp) at the point's composition and pressure, and the
 // critical density is that liquid's at the critical point; the power law of
@@ -21,11 +31,81 @@ const double kA = std::log(10.0) * 0.5 / 1.4;  // exponent below the critical po
 constexpr double kTcw = 374.15;
 constexpr double kTriple = 800.0;  // °C, melting point of halite
 constexpr double kNearCriticalFade = 4.0;  // °C over which the near-critical patch comes in
+// °C above 374.15 °C over which the law under the critical curve takes over
+// from the law under water's saturation pressure.
+constexpr double kLawBlend = 4.0;
 
 double vapourDensityExponentBelowCritical(double T) { return 0.787001 + 0.00102499 * T - 13.6227 / (T - 380.0); }
 bool inUnit(double s) { return s >= 0.0 && s <= 1.0; }
 double clip01(double s) { return s < 0.0 ? 0.0 : (s > 1.0 ? 1.0 : s); }
+
+// Weight of the law under the critical curve at T (critical composition Xc):
+// 0 up to 374.15 °C, 1 from 374.15 + kLawBlend, a smoothstep between.
+double lawBlendWeight(double T, double Xc) {
+    if (!(T > kTcw) || !(Xc > 0.0)) return 0.0;
+    const double u = std::fmin((T - kTcw) / kLawBlend, 1.0);
+    return u * u * (3.0 - 2.0 * u);
+}
+
+// Geometric blend exp((1 - w) log b + w log a) of two positive compositions.
+double blendLog(double b, double a, double w) {
+    if (!(w > 0.0)) return b;
+    if (!(w < 1.0)) return a;
+    return std::exp((1.0 - w) * std::log(b) + w * std::log(a));
+}
+
+// Composition of the vapour at the reduced pressure s: Xc + (Xv0 - Xc) s^kA
+// under water's saturation pressure, Xc 10^(s^g1 - s^g2) (Xv0/Xc)^(s^zg)
+// under the critical curve, w the weight of the latter.
+double vapourLawComposition(double Xc, double Xv0, double zg, double g1, double g2, double w, double s) {
+    const double b = w < 1.0 ? Xc + (Xv0 - Xc) * std::pow(s, kA) : 0.0;
+    const double a = w > 0.0 ? Xc * std::pow(10.0, std::pow(s, g1) - std::pow(s, g2)) * std::pow(Xv0 / Xc, std::pow(s, zg))
+                             : 0.0;
+    return blendLog(b, a, w);
+}
+
+// Density law from the high end rHigh to the low end r0: rHigh + (r0 - rHigh)
+// s^(1/e), with the exponent eB under water's saturation pressure and eA
+// under the critical curve, blended linearly with the weight w.
+double densityLaw(double rHigh, double r0, double eB, double eA, double w, double s) {
+    const double b = w < 1.0 ? rHigh + (r0 - rHigh) * std::pow(s, 1.0 / eB) : 0.0;
+    const double a = w > 0.0 ? rHigh + (r0 - rHigh) * std::pow(s, 1.0 / eA) : 0.0;
+    return (1.0 - w) * b + w * a;
+}
 }  // namespace
+
+double PalliserModel::SurfaceLaw::liquidComposition(double s) const {
+    const double b = w < 1.0 ? Xc + (Xl0 - Xc) * std::pow(s, kA) : 0.0;
+    const double a = w > 0.0 ? Xc * std::pow(Xl0 / Xc, std::pow(s, zl)) : 0.0;
+    return blendLog(b, a, w);
+}
+
+double PalliserModel::SurfaceLaw::vapourComposition(double s) const {
+    return vapourLawComposition(Xc, Xv0, zg, g1, g2, w, s);
+}
+
+double PalliserModel::SurfaceLaw::liquidLaw(double s) const { return densityLaw(rHighL, rl0, elB, elA, w, s); }
+
+double PalliserModel::SurfaceLaw::vapourLaw(double s) const { return densityLaw(rHighV, rv0, evB, evA, w, s); }
+
+bool PalliserModel::SurfaceLaw::liquidReducedPressure(double X, double& s) const {
+    if (!(w > 0.0)) {
+        s = std::pow((X - Xc) / (Xl0 - Xc), 1.0 / kA);
+    } else if (!(w < 1.0)) {
+        s = std::pow(std::log(X / Xc) / std::log(Xl0 / Xc), 1.0 / zl);
+    } else {
+        // Blended: the composition rises monotonically from Xc at s = 0 to
+        // Xl0 at s = 1; bisection.
+        if (!(X >= Xc && X <= Xl0)) return false;
+        double lo = 0.0, hi = 1.0;
+        for (int k = 0; k < 200 && hi - lo > 1e-16; ++k) {
+            const double mid = 0.5 * (lo + hi);
+            (liquidComposition(mid) < X ? lo : hi) = mid;
+        }
+        s = 0.5 * (lo + hi);
+    }
+    return inUnit(s);
+}
 
 double PalliserModel::nearCriticalPower(double T_) const {
     // The near-critical patch takes the reduced pressure of the laws above
@@ -68,48 +148,83 @@ double PalliserModel::patchForXgsat(double T_, double P_, double Plow, double x)
     return x;
 }
 
+// ---------------------------------------------------------------- the surface at one temperature
+
+bool PalliserModel::surfaceLawAt(double T_, SurfaceLaw& L) {
+    if (!std::isfinite(T_) || T_ > TcNaCl) return false;
+    L.T = T_;
+    if (T_ < kTriple) {
+        calculateSLVPoint(T_, L.Plow, L.Xl0, L.Xv0, L.rl0, L.rv0);
+        L.rv0 = threePhaseVapourLaw(T_, L.Plow);
+    } else {
+        calculateNaClSaturationPoint(T_, L.Plow, L.rl0, L.rv0);
+        L.Xl0 = L.Xv0 = 1.0;
+    }
+    if (T_ <= kTcw) {
+        calculateWaterSaturationPoint(T_, L.Phigh, L.rHighL, L.rHighV);
+        L.Xc = 0.0;
+    } else {
+        double Xc = 0.0, rc = 0.0;
+        calculateCriticalPoint(T_, L.Phigh, Xc, rc);
+        // (The critical composition is slightly negative up to 374.1508 °C.)
+        L.Xc = std::fmax(Xc, 0.0);
+        L.rHighL = L.rHighV = rc;
+    }
+    surfaceExponents(L);
+    return true;
+}
+
+bool PalliserModel::surfaceForPoint(double T_, double v, SurfaceLaw& L) {
+    pointFailed = 0;
+    if (std::isfinite(v) && surfaceLawAt(T_, L)) return true;
+    pointFailed = 1;
+    return false;
+}
+
+void PalliserModel::surfaceExponents(SurfaceLaw& L) const {
+    double a0_, bl_;
+    surfaceCoefficients(L.T, L.Xc, a0_, bl_, L.zg, L.zl, L.elA, L.evA);
+    // Under water's saturation pressure the exponents of 374.15 °C go on
+    // through the blend (the vapour's has a pole at 380 °C).
+    L.elB = 2.2;
+    L.evB = vapourDensityExponentBelowCritical(std::fmin(L.T, kTcw));
+    L.w = lawBlendWeight(L.T, L.Xc);
+    L.power = nearCriticalPower(L.T);
+    L.g1 = gasExp1;
+    L.g2 = gasExp2;
+}
+
+void PalliserModel::surfacePhases(const SurfaceLaw& L, double s0, double Xl, double& P_, double& Xv, double& rhol,
+                                  double& rhov) {
+    const double s = std::pow(s0, L.power);
+    P_ = L.pressure(s0);
+    Xv = L.vapourComposition(s);
+    rhol = surfaceLiquidDensity(L.T, P_, Xl, L.liquidLaw(s));
+    rhov = diluteVapourDensity(L.T, P_, Xv, s0, L.vapourLaw(s));
+}
+
+void PalliserModel::surfaceDewPoint(const SurfaceLaw& L, double s, double X_, double& P_, double& rhov) {
+    const double s0 = std::pow(s, 1.0 / L.power);
+    P_ = L.pressure(s0);
+    rhov = diluteVapourDensity(L.T, P_, X_, s0, L.vapourLaw(s));
+}
+
+void PalliserModel::patchVapourEnd(SurfaceLaw& L, double P_) {
+    if (usePatches) L.Xv0 = patchForXgsat(L.T, P_, L.Plow, L.Xv0);
+}
+
 // ---------------------------------------------------------------- liquid-vapour point
 
 void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& Xv, double& rhol, double& rhov) {
-    pointFailed = 0;
-    if (!std::isfinite(T_) || !std::isfinite(P_) || T_ > TcNaCl) {
-        pointFailed = 1;
-        return;
-    }
-    double Plow, Xl0, Xv0, rl0, rv0;
-    if (T_ < 800.0) {
-        calculateSLVPoint(T_, Plow, Xl0, Xv0, rl0, rv0);
-        rv0 = threePhaseVapourLaw(T_, Plow);
-    } else {
-        calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
-        Xl0 = Xv0 = 1.0;
-    }
-    if (usePatches) Xv0 = patchForXgsat(T_, P_, Plow, Xv0);
-    if (T_ <= kTcw) {
-        double Ps, rw, rvw;
-        calculateWaterSaturationPoint(T_, Ps, rw, rvw);
-        if (P_ > Ps || P_ < Plow) pointFailed = 1;
-        const double s = clip01((Ps - P_) / (Ps - Plow));
-        const double sa = std::pow(s, kA);
-        Xl = Xl0 * sa;
-        Xv = Xv0 * sa;
-        const double Pl = Ps - (Ps - Plow) * s;
-        rhol = liquidDensity(T_, Pl, Xl);
-        rhov = diluteVapourDensity(T_, Pl, Xv, s, rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_)));
-        return;
-    }
-    double Pc, Xc, rc;
-    calculateCriticalPoint(T_, Pc, Xc, rc);
-    if (P_ < Plow || P_ > Pc) pointFailed = 1;
-    if (std::fabs(Plow - P_) < 0.1) pointFailed = 0;
-    const double s0 = clip01((Pc - P_) / (Pc - Plow));
-    const double s = std::pow(s0, nearCriticalPower(T_));
-    double a0_, bl_, zg_, zl_, el_, ev_;
-    surfaceCoefficients(T_, Xc, a0_, bl_, zg_, zl_, el_, ev_);
-    Xl = Xc * std::pow(Xl0 / Xc, std::pow(s, zl_));
-    Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
-    rhol = surfaceLiquidDensity(T_, Pc - (Pc - Plow) * s0, Xl, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
-    rhov = diluteVapourDensity(T_, Pc - (Pc - Plow) * s0, Xv, s0, rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
+    SurfaceLaw L;
+    if (!surfaceForPoint(T_, P_, L)) return;
+    patchVapourEnd(L, P_);
+    if (P_ < L.Plow || P_ > L.Phigh) pointFailed = 1;
+    if (T_ > kTcw && std::fabs(L.Plow - P_) < 0.1) pointFailed = 0;
+    const double s0 = clip01((L.Phigh - P_) / (L.Phigh - L.Plow));
+    Xl = L.liquidComposition(std::pow(s0, L.power));
+    double P;
+    surfacePhases(L, s0, Xl, P, Xv, rhol, rhov);
 }
 
 double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, double lawDensity) {
@@ -136,6 +251,7 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
     elInv = 1.0 / el;
     evInv = 1.0 / ev;
     if (T_ > kTcw) platform::tracef("t %f zl %f zg %f\n", T_, zl, zg);
+    if (!surfaceLawAt(T_, isothermLaw)) isothermLaw.T = std::nan("");
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T_, double& Plow, double& Phigh) {
@@ -153,86 +269,34 @@ void PalliserModel::getLiquidGasPressureBounds(double T_, double& Plow, double& 
 
 void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& Xl, double& Xv, double& rhol,
                                                   double& rhov) {
-    double Plow, Xl0, Xv0, rl0, rv0;
-    if (T_ >= 800.0) {
-        Plow = PsatNaCl;
-        Xl0 = Xv0 = 1.0;
-        rl0 = rholNaCl;
-        rv0 = rhovNaCl;
-    } else {
-        Plow = Pslv;
-        Xl0 = Xlslv;
-        Xv0 = Xvslv;
-        rl0 = rholslv;
-        rv0 = threePhaseVapourLaw(T_, Plow);
-    }
-    if (usePatches) Xv0 = patchForXgsat(T_, P_, Plow, Xv0);
-    if (T_ <= kTcw) {
-        const double s = clip01((Psatw - P_) / (Psatw - Plow));
-        const double sa = std::pow(s, kA);
-        Xl = Xl0 * sa;
-        Xv = Xv0 * sa;
-        const double Pl = Psatw - (Psatw - Plow) * s;
-        rhol = liquidDensity(T_, Pl, Xl);
-        rhov = diluteVapourDensity(T_, Pl, Xv, s, rhovw + (rv0 - rhovw) * std::pow(s, evInv));
+    // The surface of preCalculate_Fixed_T_Parameters(T).
+    SurfaceLaw L = isothermLaw;
+    if (!(L.T == T_) && !surfaceLawAt(T_, L)) {
+        Xl = Xv = rhol = rhov = std::nan("");
         return;
     }
-    const double s0 = clip01((Pcrit - P_) / (Pcrit - Plow));
-    const double s = std::pow(s0, nearCriticalPower(T_));
-    Xl = Xcrit * std::pow(Xl0 / Xcrit, std::pow(s, zl));
-    Xv = Xcrit * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xcrit, std::pow(s, zg));
-    rhol = surfaceLiquidDensity(T_, Pcrit - (Pcrit - Plow) * s0, Xl, rhocrit + (rl0 - rhocrit) * std::pow(s, elInv));
-    rhov = diluteVapourDensity(T_, Pcrit - (Pcrit - Plow) * s0, Xv, s0, rhocrit + (rv0 - rhocrit) * std::pow(s, evInv));
+    patchVapourEnd(L, P_);
+    const double s0 = clip01((L.Phigh - P_) / (L.Phigh - L.Plow));
+    Xl = L.liquidComposition(std::pow(s0, L.power));
+    double P;
+    surfacePhases(L, s0, Xl, P, Xv, rhol, rhov);
 }
 
 // ---------------------------------------------------------------- bubble, liquid-saturation and dew points
 
 void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, double& Xv, double& rhol, double& rhov) {
-    pointFailed = 0;
-    if (!std::isfinite(T_) || !std::isfinite(X_) || T_ > TcNaCl) {
-        pointFailed = 1;
-        return;
-    }
-    double Plow, Xl0, Xv0, rl0, rv0;
-    if (T_ <= 800.0) {
-        calculateSLVPoint(T_, Plow, Xl0, Xv0, rl0, rv0);
-        rv0 = threePhaseVapourLaw(T_, Plow);
-    } else {
-        calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
-        Xl0 = Xv0 = 1.0;
-    }
+    SurfaceLaw L;
+    if (!surfaceForPoint(T_, X_, L)) return;
     // The vapour end is corrected against the caller's previous pressure.
-    if (usePatches) Xv0 = patchForXgsat(T_, P_, Plow, Xv0);
-    if (T_ <= kTcw) {
-        double Ps, rw, rvw;
-        calculateWaterSaturationPoint(T_, Ps, rw, rvw);
-        const double s = std::pow(X_ / Xl0, 1.0 / kA);
-        if (!inUnit(s)) {
-            pointFailed = 1;
-            return;
-        }
-        P_ = Ps - (Ps - Plow) * s;
-        Xv = Xv0 * std::pow(s, kA);
-        rhol = liquidDensity(T_, P_, X_);
-        rhov = diluteVapourDensity(T_, P_, Xv, s, rvw + (rv0 - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_)));
-        return;
-    }
-    double Pc, Xc, rc;
-    calculateCriticalPoint(T_, Pc, Xc, rc);
-    double a0_, bl_, zg_, zl_, el_, ev_;
-    surfaceCoefficients(T_, Xc, a0_, bl_, zg_, zl_, el_, ev_);
-    const double q = std::log(X_ / Xc) / std::log(Xl0 / Xc);
-    const double s = std::pow(q, 1.0 / zl_);  // the reduced pressure of the laws
-    if (!inUnit(s)) {
+    patchVapourEnd(L, P_);
+    double s;
+    if (!L.liquidReducedPressure(X_, s)) {
         pointFailed = 1;
         return;
     }
     // Pressure from the reduced pressure before the near-critical power,
     // so that the bubble point inverts the liquid branch exactly.
-    P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
-    Xv = Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, zg_));
-    rhol = surfaceLiquidDensity(T_, P_, X_, rc + (rl0 - rc) * std::pow(s, 1.0 / el_));
-    rhov = diluteVapourDensity(T_, P_, Xv, std::pow(q, 1.0 / zl_ / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
+    surfacePhases(L, std::pow(s, 1.0 / L.power), X_, P_, Xv, rhol, rhov);
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
@@ -246,8 +310,7 @@ double PalliserModel::equationForGas(double s, void* data) {
         error = 1;
         return 0.0;
     }
-    const double Xc = p[0], Xv0 = p[1], z = p[2], Xt = p[3];
-    return Xt - Xc * std::pow(10.0, std::pow(s, gasExp1) - std::pow(s, gasExp2)) * std::pow(Xv0 / Xc, std::pow(s, z));
+    return p[3] - vapourLawComposition(p[0], p[1], p[2], gasExp1, gasExp2, p[5], s);
 }
 
 void PalliserModel::analyzeGasEquation(double* data, int& state, double& s1, double& s2) {
@@ -267,68 +330,53 @@ void PalliserModel::analyzeGasEquation(double* data, int& state, double& s1, dou
     }
 }
 
-void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
-    platform::tracef("calculate dew point\n");
-    pointFailed = 0;
-    if (!std::isfinite(T_) || !std::isfinite(X_) || T_ > TcNaCl) {
-        pointFailed = 1;
-        return;
+void PalliserModel::dewVapourEnd(SurfaceLaw& L, double P_) {
+    if (L.T < kTriple) {
+        patchVapourEnd(L, P_);
+    } else if (usePatches) {
+        const double w = (3127.0 - L.T) / 2327.0;
+        if (P_ > (1.0 + w) * L.Plow) L.Xv0 = w * w * w * w;
     }
-    if (T_ < 800.0) calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-    if (T_ <= kTcw) {
-        double Ps, rw, rvw;
-        calculateWaterSaturationPoint(T_, Ps, rw, rvw);
-        const double s = std::exp(std::log(X_ / Xvslv) / kA);
+}
+
+bool PalliserModel::solveDewReducedPressure(const SurfaceLaw& L, double X_, double start, double& s) {
+    if (!(L.w > 0.0)) {
         // A vapour saltier than the three-phase vapour has no dew point.
-        if (!inUnit(s)) {
-            pointFailed = 1;
-            return;
-        }
-        sDew = s;
-        P_ = Ps - (Ps - Pslv) * s;
-        const double law = rvw + (threePhaseVapourLaw(T_, Pslv) - rvw) * std::pow(s, 1.0 / vapourDensityExponentBelowCritical(T_));
-        rhov = diluteVapourDensity(T_, P_, X_, s, law);
-        return;
+        s = std::pow((X_ - L.Xc) / (L.Xv0 - L.Xc), 1.0 / kA);
+        return inUnit(s);
     }
-    double Pc, Xc, rc;
-    calculateCriticalPoint(T_, Pc, Xc, rc);
-    double Plow, Xv0, rv0;
-    if (T_ > 800.0) {
-        double rl0;
-        calculateNaClSaturationPoint(T_, Plow, rl0, rv0);
-        Xv0 = 1.0;
-        const double w = (3127.0 - T_) / 2327.0;
-        if (usePatches && P_ > (1.0 + w) * Plow) Xv0 = w * w * w * w;
-    } else {
-        Xv0 = Xvslv;
-        rv0 = threePhaseVapourLaw(T_, Pslv);
-        Plow = Pslv;
-    }
-    double a0_, bl_, zg_, zl_, el_, ev_;
-    surfaceCoefficients(T_, Xc, a0_, bl_, zg_, zl_, el_, ev_);
-    double par[5] = {Xc, Xv0, zg_, X_, sDew};
+    double par[6] = {L.Xc, L.Xv0, L.zg, X_, start, L.w};
     Secant sec;
     sec.obj = this;
     sec.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForGas);
     sec.data = par;
-    if (!(sDew > 0.0 && sDew < 1.0)) sDew = 0.5;
-    if (sDew >= 0.99998) {
-        sec.x0 = sDew - 1e-5;
-        sec.x1 = sDew - 1.2e-5;
+    if (!(start > 0.0 && start < 1.0)) start = 0.5;
+    if (start >= 0.99998) {
+        sec.x0 = start - 1e-5;
+        sec.x1 = start - 1.2e-5;
     } else {
-        sec.x0 = sDew;
-        sec.x1 = sDew + 1e-5;
+        sec.x0 = start;
+        sec.x1 = start + 1e-5;
     }
     sec.itermax = 15;
     sec.tol = 1e-9;
     sec.lambda = 1.0;
     sec.lambdaMin = 1e-8;
-    const double s = sec.solve();
-    if (sec.status != 0 || !inUnit(s)) {
+    s = sec.solve();
+    return sec.status == 0 && inUnit(s);
+}
+
+void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
+    platform::tracef("calculate dew point\n");
+    SurfaceLaw L;
+    if (!surfaceForPoint(T_, X_, L)) return;
+    // The vapour end is corrected against the caller's previous pressure.
+    dewVapourEnd(L, P_);
+    double s;
+    if (!solveDewReducedPressure(L, X_, sDew, s)) {
         pointFailed = 1;
         return;
     }
     sDew = s;
-    P_ = Pc - (Pc - Plow) * std::pow(s, 1.0 / nearCriticalPower(T_));
-    rhov = diluteVapourDensity(T_, P_, X_, std::pow(s, 1.0 / nearCriticalPower(T_)), rc + (rv0 - rc) * std::pow(s, 1.0 / ev_));
+    surfaceDewPoint(L, s, X_, P_, rhov);
 }

@@ -215,7 +215,7 @@ TEST_F(PalliserCurveTest, VapourCompositionScanAndGeotherm) {
     double Pc, Xc, rc, Ps, Xl, Xv, rl, rv;
     m.calculateCriticalPoint(500.0, Pc, Xc, rc);
     m.calculateSLVPoint(500.0, Ps, Xl, Xv, rl, rv);
-    double par[4] = {Xc, Xv, -1.20121 + 0.00572558 * 500 - 3.15039e-6 * 250000, 1e-3};
+    double par[6] = {Xc, Xv, -1.20121 + 0.00572558 * 500 - 3.15039e-6 * 250000, 1e-3, 0.5, 1.0};
     int state = -1;
     double s1 = -1, s2 = -1;
     m.analyzeGasEquation(par, state, s1, s2);

@@ -178,15 +178,39 @@ TEST_F(PalliserTest, PureNaClIsHaliteAboveItsSublimationPressure) {
     EXPECT_EQ(m.getNaClLiquidDensity(3200.0, 1.0), 0.0);
     EXPECT_EQ(m.calculateNaClSatTemperature(-1.0), 0.0);
     EXPECT_NEAR(m.calculateNaClSatTemperature(m.calculateNaClSatPressure(2000.0)), 2000.0, 1e-9);
+    // NaCl's boiling curve starts at its triple point, where the sublimation
+    // curve ends, and rises from there.
+    EXPECT_NEAR(m.calculateNaClSatPressure(m.Ttriple), m.Ptriple, 1e-12);
+    EXPECT_NEAR(m.calculateNaClSatPressure(m.Ttriple), m.getHaliteSublimationPressure(m.Ttriple), 1e-12);
+    double Plast = m.calculateNaClSatPressure(m.Ttriple);
+    for (double T = 800.5; T <= 830.0; T += 0.5) {
+        const double Pb = m.calculateNaClSatPressure(T);
+        EXPECT_GT(Pb, Plast) << T;
+        EXPECT_NEAR(m.calculateNaClSatTemperature(Pb), T, 1e-9) << T;
+        Plast = Pb;
+    }
 }
 
 // ---------------------------------------------------------------- boundaries
 
 TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
     double P, rl, rv;
-    m.calculateWaterSaturationPoint(374.0, P, rl, rv);
-    EXPECT_DOUBLE_EQ(P, 220.064 + 0.054 * 1.1359999999999957 / 1.103999999999985);
-    EXPECT_EQ(rl, 322.0);
+    // Water's saturation curve ends at its critical point (IAPWS-95: 373.946 °C,
+    // 220.64 bar, 322 kg/m3) and is continued to the start of the mixture's
+    // critical curve at 374.15 °C: continuous at both ends, rising between.
+    m.calculateWaterSaturationPoint(373.946 - 1e-9, P, rl, rv);
+    EXPECT_NEAR(P, 220.64, 1e-4);
+    EXPECT_NEAR(rl, 322.0, 0.1);
+    EXPECT_NEAR(rv, 322.0, 0.1);
+    double Pend, Xend, rend, Pmid;
+    m.calculateCriticalPoint(374.15, Pend, Xend, rend);
+    m.calculateWaterSaturationPoint(374.15, P, rl, rv);
+    EXPECT_NEAR(P, Pend, 1e-9);
+    EXPECT_NEAR(rl, rend, 1e-9);
+    EXPECT_EQ(rl, rv);
+    m.calculateWaterSaturationPoint(374.05, Pmid, rl, rv);
+    EXPECT_GT(Pmid, 220.64);
+    EXPECT_LT(Pmid, Pend);
     m.usePatches = 0;
     m.calculateWaterSaturationPoint(374.0, P, rl, rv);
     EXPECT_EQ(P, 221.0);
@@ -207,6 +231,19 @@ TEST_F(PalliserTest, BoundaryCorrelationsAtTheirEdges) {
     double X, r;
     m.calculateHaliteGasBubble(500.0, P, X, r);
     EXPECT_NEAR(X, 0.01 * Xv, 1e-12 * Xv);
+    // The vapour of boiling NaCl at its low boiling pressures is an ideal gas
+    // of NaCl and Na2Cl2 (PV = nRT, M = 58.443 g/mol per NaCl), and joins the
+    // high-temperature vapour without a step.
+    for (double T : {850.0, 1000.0, 1400.0}) {
+        m.calculateNaClSaturationPoint(T, P, rl, rv);
+        const double monomers = 0.058443 * P * 1e5 / (8.314462618 * (T + 273.15));
+        EXPECT_GE(rv, monomers * (1.0 - 1e-3)) << T;
+        EXPECT_LE(rv, 2.0 * monomers * (1.0 + 1e-3)) << T;
+    }
+    double rvBelow, rvAbove;
+    m.calculateNaClSaturationPoint(1999.99, P, rl, rvBelow);
+    m.calculateNaClSaturationPoint(2000.01, P, rl, rvAbove);
+    EXPECT_NEAR(rvBelow, rvAbove, 1e-3 * rvAbove);
     // The three-phase vapour at 100 °C is water vapour at the three-phase
     // pressure: within 1.5 % of the ideal gas and denser (Z < 1).
     m.calculateSLVPoint(100.0, Ps, Xl, Xv, rls, rvs);
@@ -251,9 +288,11 @@ TEST_F(PalliserTest, LiquidVapourSurfaceEndsAtItsEndPoints) {
 }
 
 TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
-    // Below the critical point of water, in the near-critical band, above it
-    // and above the melting point of halite.
-    for (double T : {150.0, 300.0, 378.0, 450.0, 650.0, 900.0}) {
+    // Below the critical point of water, where the two laws of the surface
+    // are blended above 374.15 °C, in the near-critical band, above it and
+    // above the melting point of halite; the isotherm's form gives the same
+    // points.
+    for (double T : {150.0, 300.0, 374.1, 374.16, 375.0, 376.5, 378.0, 450.0, 650.0, 900.0}) {
         double Plow, Phigh, x1, x2, x3, x4, Pc;
         if (T <= 374.15) {
             m.calculateSLVPoint(T, Plow, x1, x2, x3, x4);
@@ -266,11 +305,18 @@ TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
             m.calculateCriticalPoint(T, Pc, x1, x2);
             Phigh = Pc;
         }
+        m.preCalculate_Fixed_T_Parameters(T);
         for (double f : {0.2, 0.5, 0.8}) {
             const double P = Plow + f * (Phigh - Plow);
             double Xl, Xv, rl, rv;
             m.calculateLGPoint(T, P, Xl, Xv, rl, rv);
             ASSERT_EQ(m.pointFailed, 0) << T << " " << P;
+            double Xli, Xvi, rli, rvi;
+            m.calculateForLiquidGasIsotherm(T, P, Xli, Xvi, rli, rvi);
+            EXPECT_EQ(Xli, Xl) << T;
+            EXPECT_EQ(Xvi, Xv) << T;
+            EXPECT_EQ(rli, rl) << T;
+            EXPECT_EQ(rvi, rv) << T;
             double Pb = P, Xvb, rlb, rvb;
             m.calculateBubblePoint(T, Xl, Pb, Xvb, rlb, rvb);
             ASSERT_EQ(m.pointFailed, 0) << T;
