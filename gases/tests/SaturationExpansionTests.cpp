@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/SaturationExpansion.h"
 #include "gases/IUPACCH4.h"
@@ -224,6 +225,46 @@ TEST(SaturationExpansions, SearchesStartedFromThemEndOnTheSameEquilibrium) {
     EXPECT_LT(rel(Vv, plain.Vv_sat), 1e-13);
     // A model without expansions answers as before.
     EXPECT_EQ(FluidPhase(1, 2, 0).saturationExpansion(), nullptr);
+}
+
+TEST(SaturationExpansions, TheSaturatedPhasesEvaluatedAtOneTemperatureKeepEveryBit) {
+    // The state functions of the two phases under a SameTemperature hold
+    // (the parts free of V evaluated once) against each evaluated alone.
+    auto fields = [](const FluidPhase& p) {
+        return std::vector<double>{p.P, p.A, p.U, p.H, p.G, p.S, p.Cv, p.Cp, p.soundSpeed, p.jouleThomson,
+                                   p.dPdV, p.dPdT, p.d2AdT2, p.d2AdTdV};
+    };
+    WagnerPruss w(2);
+    IUPACCO2 c(2);
+    for (FluidPhase* m : {static_cast<FluidPhase*>(&w), static_cast<FluidPhase*>(&c)}) {
+        const SaturationExpansion* e = m->saturationExpansion();
+        ASSERT_NE(e, nullptr);
+        for (double f : {0.0, 0.5, 0.9, 0.999}) {
+            const double T = e->Tmin + f * (e->Tmax - e->Tmin);
+            double P = 0.0, Vl = 0.0, Vv = 0.0;
+            ASSERT_TRUE(m->saturationFromExpansion(T, P, Vl, Vv));
+            std::vector<std::vector<double>> alone, held;
+            for (double v : {Vl, Vv}) {
+                m->temperature(T);
+                m->volume(v);
+                m->calculate_state_functions();
+                ASSERT_EQ(m->errorflag, 0);
+                alone.push_back(fields(*m));
+            }
+            {
+                m->temperature(T);
+                const FluidPhase::SameTemperature hold(*m);
+                for (double v : {Vl, Vv}) {
+                    m->volume(v);
+                    m->calculate_state_functions();
+                    held.push_back(fields(*m));
+                }
+            }
+            for (int side = 0; side < 2; ++side)
+                for (std::size_t k = 0; k < alone[side].size(); ++k)
+                    EXPECT_EQ(alone[side][k], held[side][k]) << m->modelName() << " " << T << " side " << side << " field " << k;
+        }
+    }
 }
 
 TEST(SaturationExpansions, TheTextFormReadsBackToTheBitAndRefusesAnythingElse) {
