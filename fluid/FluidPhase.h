@@ -443,8 +443,10 @@ public:
     const SaturationExpansion* saturationExpansion();
     // psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
     // from the expansions, without a search: the model's own equilibrium to
-    // about 1e-12 (1e-9 within 0.1 K of its critical point); false where the
-    // model has none or T_ lies outside them.
+    // about 1e-12; near the critical point, IAPWS-95's to 1e-11 up to 1e-3 K
+    // below it (fitted to its equilibrium solved in long double), the other
+    // models' to within the rounding of their double equilibrium (1e-9 at
+    // 0.01 K); false where the model has none or T_ lies outside them.
     bool saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv);
     // Whether the saturation searches start from the expansions (switched off
     // while they are fitted, and to check them against the search).

@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
     std::FILE* f = argc == 3 ? out.get() : stdout;
     if (!f) return 1;
     std::fprintf(f, "# Chebyshev expansions in u = sqrt(Tc - T) of ln psat (Pa) and the saturated liquid and vapour\n"
-                    "# molar densities (mol/m3) of %s, fitted to its own liquid-vapour equilibrium by saturation_fit.\n",
-                 name.c_str());
+                    "# molar densities (mol/m3) of %s, fitted to its own liquid-vapour equilibrium%s by saturation_fit.\n",
+                 name.c_str(), extended ? " (solved in long double)" : "");
     if (!e.write(f) || (argc == 3 && !out.close())) return 1;
     std::fprintf(stderr, "%s: Tc %.12g K, %zu pieces from %g K\n", name.c_str(), Tc, e.pieces.size(), Tt);
     return 0;
