@@ -7,11 +7,12 @@
 //
 // The critical point is the equation's own (its critical-point search); the
 // expansions run from the triple point of the fluid to 1e-4 K below it.  Each equilibrium
-// is solved from the fluid's auxiliary start values, never from expansions.
-// Water's (IAPWS-95) is then solved again in long double from there: near the
-// critical point the double equilibrium is only as fine as the rounding of
-// the Helmholtz energy allows (its volumes scatter by 5e-11 at 0.1 K and 5e-8
-// at 1e-3 K below Tc), and the expansions are fitted to the finer one.
+// is solved from the fluid's auxiliary start values, never from expansions,
+// and then solved again in long double from there with the equation's
+// residual Helmholtz energy evaluated in long double: near the critical point
+// the double equilibrium is only as fine as the rounding of the Helmholtz
+// energy allows (IAPWS-95's volumes scatter by 5e-11 at 0.1 K and 1e-9 at
+// 0.01 K below Tc), and the expansions are fitted to the finer one.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,95 +24,40 @@
 #include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
 #include "platform/OutputFiles.h"
-#include "water/IAPWS95Coefficients.h"
+#include "gases/ReferenceResidualsInDelta.h"
+#include "water/IAPWS95InDelta.h"
 #include "water/WagnerPruss.h"
 
 namespace {
 
 using Real = long double;
 
-// IAPWS-95's residual Helmholtz energy phi_r at (delta, tau) and its first two
-// derivatives in delta (Wagner & Pruss, J. Phys. Chem. Ref. Data 31, 387
-// (2002)), in long double.
-struct ResidualInDelta {
-    Real f = 0, d = 0, dd = 0;
-
-    ResidualInDelta(Real delta, Real tau) {
-        using namespace iapws95;
-        for (int i = 0; i < 54; ++i) {
-            const ResidualTerm& c = residualTerms[i];
-            // The term is n tau^t exp(L(delta)); L' and L'' give its derivatives.
-            Real L = std::log(c.n < 0 ? -c.n : c.n) + c.t * std::log(tau) + c.d * std::log(delta);
-            Real L1 = c.d / delta, L2 = -c.d / (delta * delta);
-            if (i >= 51) {
-                const int g = i - 51;
-                const Real x = delta - gaussEpsilon[g], y = tau - gaussGamma[g];
-                L -= gaussAlpha[g] * x * x + gaussBeta[g] * y * y;
-                L1 -= 2 * gaussAlpha[g] * x;
-                L2 -= 2 * gaussAlpha[g];
-            } else if (c.c > 0) {
-                const Real p = std::pow(delta, static_cast<Real>(c.c));
-                L -= p;
-                L1 -= c.c * p / delta;
-                L2 -= c.c * (c.c - 1) * p / (delta * delta);
-            }
-            const Real term = (c.n < 0 ? -1 : 1) * std::exp(L);
-            f += term;
-            d += term * L1;
-            dd += term * (L1 * L1 + L2);
-        }
-        // n Delta^b delta psi, Delta = theta^2 + B ((delta-1)^2)^a,
-        // theta = 1 - tau + A ((delta-1)^2)^(1/(2 beta)), psi = exp(-C (delta-1)^2 - D (tau-1)^2).
-        const Real e = delta - 1, s = e * e, h = 1 / (2 * nonAnalyticBeta);
-        const Real ps = std::pow(s, h), pa = std::pow(s, static_cast<Real>(nonAnalyticSmallA));
-        const Real theta = 1 - tau + nonAnalyticA * ps;
-        const Real th1 = nonAnalyticA * h * ps / s * 2 * e;                       // dtheta/ddelta
-        const Real th2 = nonAnalyticA * h * ps / s * (2 + 4 * (h - 1));         // d2theta/ddelta2
-        const Real Dl = theta * theta + nonAnalyticB * pa;
-        const Real Dl1 = 2 * theta * th1 + nonAnalyticB * nonAnalyticSmallA * pa / s * 2 * e;
-        const Real Dl2 = 2 * (th1 * th1 + theta * th2) +
-                         nonAnalyticB * nonAnalyticSmallA * pa / s * (2 + 4 * (nonAnalyticSmallA - 1));
-        for (int k = 0; k < 2; ++k) {
-            const Real n = residualTerms[54 + k].n, b = nonAnalyticSmallB[k], C = nonAnalyticC[k];
-            const Real psi = std::exp(-C * s - nonAnalyticD[k] * (tau - 1) * (tau - 1));
-            const Real psi1 = -2 * C * e * psi, psi2 = (4 * C * C * s - 2 * C) * psi;
-            const Real Db = std::pow(Dl, b), Db1 = b * Db / Dl * Dl1;
-            const Real Db2 = b * Db / Dl * (Dl2 + (b - 1) / Dl * Dl1 * Dl1);
-            // (Delta^b)(delta psi): products of the two factors' derivatives.
-            const Real g = delta * psi, g1 = psi + delta * psi1, g2 = 2 * psi1 + delta * psi2;
-            f += n * Db * g;
-            d += n * (Db1 * g + Db * g1);
-            dd += n * (Db2 * g + 2 * Db1 * g1 + Db * g2);
-        }
-    }
+// A reference equation's residual phi(delta) at tau, with its reducing
+// temperature and volume (the model's own).
+struct Residual {
+    double Tr, Vr;
+    DeltaJet<Real> (*phi)(Real delta, Real tau);
 };
 
-// IAPWS-95's liquid-vapour equilibrium at T in long double, from the double
-// one's molar volumes (replaced): equal pressure and equal Gibbs energy in the
-// reduced densities, Newton steps while they shrink.  P from the vapour, with
-// the framework's gas constant.  False when the steps do not come below 1e-9
-// (their floor, the rounding of long double, is 1e-10 at 1e-4 K below Tc).
-bool refineWaterEquilibrium(double T, double& P, double& Vl, double& Vv) {
-    const Real tau = static_cast<Real>(iapws95::Tc) / T, Vc = iapws95::Vc;
-    Real dl = Vc / Vl, dv = Vc / Vv, last = HUGE_VALL;
-    for (int k = 0; k < 50; ++k) {
-        const ResidualInDelta l(dl, tau), v(dv, tau);
-        const Real pl = dl + dl * dl * l.d, pv = dv + dv * dv * v.d;
-        const Real gl = std::log(dl) + l.f + dl * l.d, gv = std::log(dv) + v.f + dv * v.d;
-        // d(p)/d(delta) = delta d(g)/d(delta) = 1 + 2 delta phi_d + delta^2 phi_dd
-        const Real kl = 1 + 2 * dl * l.d + dl * dl * l.dd, kv = 1 + 2 * dv * v.d + dv * dv * v.dd;
-        const Real det = kl * kv * (dv - dl) / (dl * dv);
-        const Real stepL = ((pl - pv) * kv / dv - (gl - gv) * kv) / det;
-        const Real stepV = ((pl - pv) * kl / dl - (gl - gv) * kl) / det;
-        const Real size = std::fmax(std::fabs(stepL / dl), std::fabs(stepV / dv));
-        if (!(size < last)) break;
-        last = size;
-        dl += stepL;
-        dv += stepV;
-    }
-    if (!(last < 1e-9L) || !(dl > dv)) return false;
-    const ResidualInDelta v(dv, tau);
-    P = static_cast<double>(FluidPhase::R * T / Vc * (dv + dv * dv * v.d));
+bool residualOf(const std::string& name, Residual& r) {
+    if (name == "WagnerPruss") r = {iapws95::Tc, iapws95::Vc, iapws95ResidualInDelta<Real>};
+    else if (name == "IUPACCO2") r = {IUPAC().Tc, IUPAC().Vc, iupacCO2ResidualInDelta<Real>};
+    else if (name == "IUPACCH4") r = {IUPAC1().Tc, IUPAC1().Vc, iupacCH4ResidualInDelta<Real>};
+    else if (name == "Jacobsen") r = {JacobsenRes1::kTc, JacobsenRes1::kVc, nitrogenResidualInDelta<Real>};
+    else return false;
+    return true;
+}
+
+// The equilibrium at T solved again in long double from the double one's
+// molar volumes (replaced).  P from the vapour, with the framework's gas
+// constant.  False when the Newton steps do not come below 1e-9 (their floor,
+// the rounding of long double, is about 1e-10 at 1e-4 K below Tc).
+bool refineEquilibrium(const Residual& r, double T, double& P, double& Vl, double& Vv) {
+    const Real tau = r.Tr / static_cast<Real>(T), Vc = r.Vr;
+    Real dl = Vc / Vl, dv = Vc / Vv;
+    const auto phi = [&](Real delta) { return r.phi(delta, tau); };
+    if (!(solveCoexistenceInDelta(phi, dl, dv) < 1e-9L)) return false;
+    P = static_cast<double>(FluidPhase::R * T / Vc * (dv + dv * dv * phi(dv).d));
     Vl = static_cast<double>(Vc / dl);
     Vv = static_cast<double>(Vc / dv);
     return true;
@@ -153,7 +99,8 @@ int main(int argc, char** argv) {
     // critical point, where the fluid's auxiliary start values are too rough,
     // a search starts from its volumes scaled to T as Vc -+ a u.
     double uLast = 0.0, VlLast = 0.0, VvLast = 0.0;
-    const bool extended = name == "WagnerPruss";
+    Residual residual{};
+    const bool extended = residualOf(name, residual);
     const bool ok = e.fit(
         [&](double T, double& P, double& Vl, double& Vv) {
             bool solved = m->calculateTheSaturationPressure(T, false) == 0;
@@ -169,7 +116,7 @@ int main(int argc, char** argv) {
             P = m->Pv_sat;
             Vl = m->Vl_sat;
             Vv = m->Vv_sat;
-            if (extended && !refineWaterEquilibrium(T, P, Vl, Vv)) return false;
+            if (extended && !refineEquilibrium(residual, T, P, Vl, Vv)) return false;
             if (uLast == 0.0 || u < uLast) {
                 uLast = u;
                 VlLast = Vl;
