@@ -159,6 +159,21 @@ void expectExpansionsOnTheLongDoubleEquilibrium(FluidPhase& m, const LongDoubleR
         EXPECT_LT(rel(m.Vl_sat, static_cast<double>(Vc / dl)), 5e-14) << T;
         EXPECT_LT(rel(m.Vv_sat, static_cast<double>(Vc / dv)), 5e-14) << T;
     }
+    // The expansions' critical point: the isotherm's slope and, by central
+    // differences over 1e-6 in delta, its curvature vanish there.
+    {
+        const LD dc = Vc * e->rhoc, h = 1e-6L;
+        const auto phi = at(e->Tc);
+        auto slope = [&](LD d) {
+            const PhiDelta j = phi(d);
+            return 1 + 2 * d * j.d + d * d * j.dd;
+        };
+        const double curvature = static_cast<double>((slope(dc + h) - slope(dc - h)) / (2 * h));
+        std::printf("%s critical point: slope %.1e, curvature %.1e\n", m.modelName(), static_cast<double>(slope(dc)),
+                    curvature);
+        EXPECT_LT(std::fabs(static_cast<double>(slope(dc))), 1e-14);
+        EXPECT_LT(std::fabs(curvature), 1e-11);
+    }
     std::vector<double> below = {2.0, 1.0, 0.3, 0.1, 0.03, 0.01, 3e-3, 1e-3};
     for (double T : far) below.push_back(e->Tc - T);
     for (double b : below) {
