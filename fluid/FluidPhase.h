@@ -442,11 +442,10 @@ public:
     // or its file cannot be read.
     const SaturationExpansion* saturationExpansion();
     // psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
-    // from the expansions, without a search: the model's own equilibrium to
-    // about 1e-12; near the critical point, IAPWS-95's to 1e-11 up to 1e-3 K
-    // below it (fitted to its equilibrium solved in long double), the other
-    // models' to within the rounding of their double equilibrium (1e-9 at
-    // 0.01 K); false where the model has none or T_ lies outside them.
+    // from the expansions, without a search: the model's own equilibrium,
+    // solved in long double, to about 1e-12 and to 3e-11 up to 1e-3 K below
+    // the critical point (where the double equilibrium itself is off by up to
+    // 6e-9); false where the model has none or T_ lies outside them.
     bool saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv);
     // Whether the saturation searches start from the expansions (switched off
     // while they are fitted, and to check them against the search).
