@@ -40,8 +40,11 @@ void BM_WaterSaturationFromExpansion(benchmark::State& state)
             return;
         }
         if (properties) {
+            // Both phases at one temperature: the parts of the terms free of
+            // the volume are evaluated once.
+            w.temperature(T);
+            const FluidPhase::SameTemperature hold(w);
             for (double v : {Vl, Vv}) {
-                w.temperature(T);
                 w.volume(v);
                 w.calculate_state_functions();
                 benchmark::DoNotOptimize(w.Cp);

@@ -218,6 +218,24 @@ public:
     // the first and second derivatives of A, P, Z and V: the terms evaluated to
     // the second order.
     virtual void calculate_state_functions();
+    // While one lives, the phase is evaluated at several volumes at one
+    // temperature and composition (the two sides of a saturation point):
+    // the parts of its terms free of the volume keep what the first
+    // evaluation computed.  Each evaluation gives the same numbers as
+    // without it, provided that the evaluations in it are of one kind
+    // (all calculate_state_functions, or all calculate_fugacities), and that
+    // nothing but the volume changes until it ends.  `on` false: no hold.
+    class SameTemperature {
+    public:
+        explicit SameTemperature(FluidPhase& p, bool on = true);
+        ~SameTemperature();
+        SameTemperature(const SameTemperature&) = delete;
+        SameTemperature& operator=(const SameTemperature&) = delete;
+
+    private:
+        FluidPhase& phase_;
+        bool on_;
+    };
     // d3AdV3, d3AdTdV2 and d3AdT2dV: every term evaluated to the third order
     // with its high-order stage.
     void calculate_third_order_state_derivatives();
@@ -424,9 +442,10 @@ public:
     // or its file cannot be read.
     const SaturationExpansion* saturationExpansion();
     // psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
-    // from the expansions, without a search: the model's own equilibrium to
-    // about 1e-12 (1e-9 within 0.1 K of its critical point); false where the
-    // model has none or T_ lies outside them.
+    // from the expansions, without a search: the model's own equilibrium,
+    // solved in long double, to about 1e-12 and to 3e-11 up to 1e-3 K below
+    // the critical point (where the double equilibrium itself is off by up to
+    // 6e-9); false where the model has none or T_ lies outside them.
     bool saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv);
     // Whether the saturation searches start from the expansions (switched off
     // while they are fitted, and to check them against the search).

@@ -174,6 +174,20 @@ void FluidPhase::calculate_state_functions() {
     if (!idealGas) withholdStateFunctions(false);
 }
 
+FluidPhase::SameTemperature::SameTemperature(FluidPhase& p, bool on) : phase_(p), on_(on) {
+    if (!on_) return;
+    for (Interaction* t : phase_.interactions)
+        if (t) t->holdAllButVolume();
+    if (phase_.ideal) phase_.ideal->holdAllButVolume();
+}
+
+FluidPhase::SameTemperature::~SameTemperature() {
+    if (!on_) return;
+    for (Interaction* t : phase_.interactions)
+        if (t) t->releaseHold();
+    if (phase_.ideal) phase_.ideal->releaseHold();
+}
+
 void FluidPhase::withholdStateFunctions(bool derivatives) {
     const double none = std::nan("");
     for (double* q : {&A, &U, &H, &G, &S, &dSdTv, &Cv, &dHdTv, &Cp, &jouleThomson, &dAdT, &d2AdT2, &soundSpeed})

@@ -100,31 +100,6 @@ void addCapillary(FluidPhase& p, double Vl, double Vv, Side& l, Side& v) {
 
 using phase_solvers::bindSystem;
 
-// The terms of a phase through a system solved at one temperature and
-// composition (both sides at the phase's T, no capillary term): their nodes
-// free of V are kept from one evaluation to the next.
-class TemperatureHold {
-public:
-    TemperatureHold(FluidPhase& p, bool on) : phase_(p), on_(on) {
-        if (!on_) return;
-        for (Interaction* t : phase_.interactions)
-            if (t) t->holdAllButVolume();
-        if (phase_.ideal) phase_.ideal->holdAllButVolume();
-    }
-    ~TemperatureHold() {
-        if (!on_) return;
-        for (Interaction* t : phase_.interactions)
-            if (t) t->releaseHold();
-        if (phase_.ideal) phase_.ideal->releaseHold();
-    }
-    TemperatureHold(const TemperatureHold&) = delete;
-    TemperatureHold& operator=(const TemperatureHold&) = delete;
-
-private:
-    FluidPhase& phase_;
-    bool on_;
-};
-
 // One more Newton step from the converged point.  The solver stops as soon as
 // its row-scaled residual, of the order of a volume error in m3/mol, is below
 // its tolerance, which can leave the pressure of a liquid some parts per
@@ -416,7 +391,9 @@ void FluidPhase::calculate_saturation_pressure() {
     errorflag = 0;
     const int kind = phase_kind;
     const bool plain = T_shift == 0.0 && capillary_mode == 0;
-    const TemperatureHold hold(*this, plain);
+    // Both sides at the phase's T: the terms' nodes free of V are kept from
+    // one evaluation to the next.
+    const SameTemperature hold(*this, plain);
     auto solveFrom = [this](double Vl, double Vv) -> Newton& {
         Newton& s = bindSystem(*this, toEquationFn<SysEquationFn>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2,
                                {Vl, Vv});
@@ -804,6 +781,7 @@ short FluidPhase::calculateTheSaturationPressure(double T_, bool report) {
         if (report) platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
+    const SameTemperature hold(*this);
     volume(Vl_sat);
     calculate_state_functions();
     const double Hl = H;
@@ -828,6 +806,7 @@ namespace {
 bool writeConode(FluidPhase& p, std::FILE* file, bool withEntropy) {
     const double M = p.bulk_molar_weight;
     double Hl = 0.0;
+    const FluidPhase::SameTemperature hold(p);
     for (int side = 0; side < 2; ++side) {
         p.volume(side == 0 ? p.Vl_sat : p.Vv_sat);
         p.errorflag = 0;

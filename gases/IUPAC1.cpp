@@ -7,24 +7,20 @@
 
 void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
 {
+    const auto& k = IUPAC1::kD;
     D0.tie2(t3, t4);
-    D0.set_scalars3(-9.19269130423, -1.36468925696, 0.0);
+    D0.set_scalars3(k[0][0], k[0][1], 0.0);
     D2.tie2(t3, t5);
-    D2.set_scalars3(-11.669982483, 0.485346197864, 0.0);
+    D2.set_scalars3(k[1][0], k[1][2], 0.0);
     D4.tie2(t3, t4);
-    D4.set_scalars3(-3.3840871158, 0.16922194059, 0.0);
+    D4.set_scalars3(k[2][0], k[2][1], 0.0);
     D6.tie2(t3, t5);
-    D6.set_scalars3(-1.51553322986, -0.0806250313879, 0.0);
+    D6.set_scalars3(k[3][0], k[3][2], 0.0);
     D8.tie2(t3, t4);
-    D8.set_scalars3(-0.0369326536783, 0.0528555059265, 0.0);
-    // The tau^5 coefficient of D10 is positive: with this sign the critical
-    // conditions (dP/drho = d2P/drho2 = 0) hold at the reducing point,
-    // 190.555 K and 10.1095 mol/dm3, at 4.595 MPa, and the saturated liquid
-    // at the normal boiling point has its measured density (about 422 kg/m3);
-    // with the opposite sign the liquid comes out some 8 % too dense.
+    D8.set_scalars3(k[4][0], k[4][1], 0.0);
     D10.number_of_terms(3);
     D10.tie_(&t3, &t4, &t5);
-    D10.set_scalars_(-0.0478198692008, -0.00692834320138, 0.00057222052999, 0.0);
+    D10.set_scalars_(k[5][0], k[5][1], k[5][2], 0.0);
     D0.setName("D0");
     D2.setName("D2");
     D4.setName("D4");
@@ -56,16 +52,16 @@ IUPAC1::IUPAC1()
 
     C1.number_of_terms(4);
     C1.tie_(&t12, &t1, &t2, &t3);
-    C1.set_scalars_(2.57395483665, -4.21259560708, 1.21838193459, -0.567664713645, -0.133485595546);
+    C1.set_scalars_(kC1[0], kC1[1], kC1[2], kC1[3], kC1[4]);
     C2.number_of_terms(3);
     C2.tie_(&t1, &t2, &t3);
-    C2.set_scalars_(0.218272994555, -1.67854271263, 11.9046702802, 0.14135782061);
+    C2.set_scalars_(kC2[0], kC2[1], kC2[2], kC2[3]);
     C3.tie2(t1, t2);
-    C3.set_scalars3(0.222991427494, 0.989983917221, -0.055049624997);
+    C3.set_scalars3(kC3[0], kC3[1], kC3[2]);
     C5.tie2(t2, t3);
-    C5.set_scalars3(-0.40886564015, -1.35937688339, 0.0);
+    C5.set_scalars3(kC5[0], kC5[1], 0.0);
     C7.tie2(t2, t3);
-    C7.set_scalars3(-0.0135078041807, 0.214314159875, 0.0);
+    C7.set_scalars3(kC7[0], kC7[1], 0.0);
 
     A1.tie2(W1, C1);
     A2.tie2(W2, C2);
@@ -105,8 +101,8 @@ IUPAC1::IUPAC1()
     Sum* A = new Sum;
     A->number_of_terms(15);
     A->tie_(&mlogV, &A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8, &B0, &B2, &B4, &B6, &B8, &B10);
-    A->set_scalars_(1.0, 1.0, 0.5, 1.0 / 3.0, 0.0895580146022 / 4.0, 0.2, 0.147116126108 / 6.0, 1.0 / 7.0,
-                    -0.0359787643676 / 8.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0);
+    A->set_scalars_(1.0, 1.0, 0.5, 1.0 / 3.0, kA4 / 4.0, 0.2, kA6 / 6.0, 1.0 / 7.0, kA8 / 8.0, 1.0, 1.0, 1.0,
+                    1.0, 1.0, 1.0, 0.0);
     A->setName("A");
     root = A;
     setDebugLink();

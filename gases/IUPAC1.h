@@ -41,6 +41,28 @@ public:
     void calculate_high_order_parameters() override;
 
     static constexpr double kGamma = 0.98113911;
+    // The temperature polynomials of the W^k terms (before their weights 1/k):
+    // C1 over tau^0.5, tau, tau^2, tau^3, 1; C2 over tau, tau^2, tau^3, 1;
+    // C3 over tau, tau^2, 1; C5 and C7 over tau^2, tau^3; the W^4, W^6 and W^8
+    // terms are kA4 tau, kA6 tau^2 and kA8 tau^3.
+    static constexpr double kC1[5] = {2.57395483665, -4.21259560708, 1.21838193459, -0.567664713645, -0.133485595546};
+    static constexpr double kC2[4] = {0.218272994555, -1.67854271263, 11.9046702802, 0.14135782061};
+    static constexpr double kC3[3] = {0.222991427494, 0.989983917221, -0.055049624997};
+    static constexpr double kC5[2] = {-0.40886564015, -1.35937688339};
+    static constexpr double kC7[2] = {-0.0135078041807, 0.214314159875};
+    static constexpr double kA4 = 0.0895580146022, kA6 = 0.147116126108, kA8 = -0.0359787643676;
+    // D_0 .. D_10 of the Gaussian terms over tau^3, tau^4, tau^5.  The tau^5
+    // coefficient of D10 is positive: with this sign the critical conditions
+    // (dP/drho = d2P/drho2 = 0) hold at the reducing point, 190.555 K and
+    // 10.1095 mol/dm3, at 4.595 MPa, and the saturated liquid at the normal
+    // boiling point has its measured density (about 422 kg/m3); with the
+    // opposite sign the liquid comes out some 8 % too dense.
+    static constexpr double kD[6][3] = {{-9.19269130423, -1.36468925696, 0.0},
+                                        {-11.669982483, 0.0, 0.485346197864},
+                                        {-3.3840871158, 0.16922194059, 0.0},
+                                        {-1.51553322986, 0.0, -0.0806250313879},
+                                        {-0.0369326536783, 0.0528555059265, 0.0},
+                                        {-0.0478198692008, -0.00692834320138, 0.00057222052999}};
     // Constant of the root in the fugacity pass (cancelled by the ideal term).
     static constexpr double kFugacityConstant = -5.92995;
 

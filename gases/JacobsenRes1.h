@@ -43,6 +43,11 @@ public:
         int factor;  // 0 none; 1..4 exp(-delta^l); 33..36 the Gaussian of that row
     };
     static const Row kRows[36];
+    // The Gaussians of rows 33 .. 36: exp(-alpha (delta - 1)^2 - beta (tau - gamma)^2).
+    struct Gaussian {
+        double alpha, beta, gamma;
+    };
+    static constexpr Gaussian kGaussians[4] = {{20.0, 325.0, 1.16}, {20.0, 325.0, 1.16}, {15.0, 300.0, 1.13}, {25.0, 275.0, 1.25}};
 
     Leaf tau, delta;
     Square delta2;

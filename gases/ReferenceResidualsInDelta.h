@@ -1,0 +1,88 @@
+#pragma once
+// The residual Helmholtz energies of the reference gas models at one
+// temperature, phi(delta) with delta = Vc/V and its first two delta
+// derivatives, in any floating type (long double for their saturation near
+// the critical point).  Each is the model's own function with the model's
+// coefficients, so that a/(RT) = ln delta + phi + (terms of T alone):
+//   IUPAC CO2:  phi = sum_ij a_ij/(i+1) W^(i+1) Y^j, W = delta - 1, Y = Tc/T - 1;
+//   IUPAC CH4:  phi = sum_k c_k(tau) W^k + sum_k D_2k(tau) S_2k(W), W = delta;
+//   nitrogen (Span et al. 2000): the 36 terms of `JacobsenRes1`.
+// The -ln V of the IUPAC terms is ln delta less a constant.
+#include "fluid/ResidualInDelta.h"
+#include "gases/IUPAC.h"
+#include "gases/IUPAC1.h"
+#include "gases/JacobsenRes1.h"
+
+template <class R>
+DeltaJet<R> iupacCO2ResidualInDelta(R delta, R tau) {
+    using J = DeltaJet<R>;
+    const J W = J::variable(delta) - 1;
+    const R Y = tau - 1;
+    J phi, Wi = W;
+    for (int i = 0; i < IUPAC::kRowLength[0]; ++i, Wi = Wi * W) {
+        // The coefficient of W^(i+1): the column i of the table over the powers of Y.
+        R c = 0, Yj = 1;
+        for (int j = 0; j < 7; ++j, Yj *= Y) {
+            if (i >= IUPAC::kRowLength[j]) break;
+            int at = i;
+            for (int r = 0; r < j; ++r) at += IUPAC::kRowLength[r];
+            c += static_cast<R>(IUPAC::kCoefficients[at] / (i + 1)) * Yj;
+        }
+        phi += c * Wi;
+    }
+    return phi;
+}
+
+template <class R>
+DeltaJet<R> iupacCH4ResidualInDelta(R delta, R tau) {
+    using J = DeltaJet<R>;
+    using M = IUPAC1;
+    const R t2 = tau * tau, t3 = t2 * tau, t4 = t3 * tau, t5 = t4 * tau;
+    // c_k(tau) with the model's weights (1/k in double, as the model has them).
+    const R c[9] = {0,
+                    M::kC1[0] * std::sqrt(tau) + M::kC1[1] * tau + M::kC1[2] * t2 + M::kC1[3] * t3 + M::kC1[4],
+                    0.5 * (M::kC2[0] * tau + M::kC2[1] * t2 + M::kC2[2] * t3 + M::kC2[3]),
+                    (1.0 / 3.0) * (M::kC3[0] * tau + M::kC3[1] * t2 + M::kC3[2]),
+                    (M::kA4 / 4.0) * tau,
+                    0.2 * (M::kC5[0] * t2 + M::kC5[1] * t3),
+                    (M::kA6 / 6.0) * t2,
+                    (1.0 / 7.0) * (M::kC7[0] * t2 + M::kC7[1] * t3),
+                    (M::kA8 / 8.0) * t3};
+    const J W = J::variable(delta), W2 = W * W;
+    J phi, Wk = W;
+    for (int k = 1; k <= 8; ++k, Wk = Wk * W) phi += c[k] * Wk;
+    // S_0 = -exp(-gamma W^2)/(2 gamma), S_2k = Y_2k S_0 with Y_0 = 1 and
+    // Y_2k = W^2k + (k/gamma) Y_2(k-1).
+    const J S0 = (-0.5 / M::kGamma) * exp(-(M::kGamma * W2));
+    J Y = J::constant(1), W2k = J::constant(1);
+    for (int k = 0; k <= 5; ++k) {
+        if (k > 0) {
+            W2k = W2k * W2;
+            Y = W2k + static_cast<R>(k / M::kGamma) * Y;
+        }
+        const R D = M::kD[k][0] * t3 + M::kD[k][1] * t4 + M::kD[k][2] * t5;
+        phi += D * (Y * S0);
+    }
+    return phi;
+}
+
+template <class R>
+DeltaJet<R> nitrogenResidualInDelta(R delta, R tau) {
+    using J = DeltaJet<R>;
+    using M = JacobsenRes1;
+    const J x = J::variable(delta);
+    J phi;
+    for (const M::Row& r : M::kRows) {
+        J term = (r.N * std::pow(tau, static_cast<R>(r.t))) * powi(x, r.d);
+        if (r.factor >= 1 && r.factor <= 4) {
+            term = term * exp(-powi(x, r.factor));
+        } else if (r.factor >= 33) {
+            const M::Gaussian& g = M::kGaussians[r.factor - 33];
+            const J e = x - 1;
+            const R y = tau - g.gamma;
+            term = term * exp(-(g.alpha * (e * e)) - g.beta * y * y);
+        }
+        phi += term;
+    }
+    return phi;
+}
