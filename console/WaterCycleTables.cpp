@@ -310,23 +310,13 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
             platform::diagf("Water/Magma ratio < 0 !\n");
             break;
         }
-        double code = kind == 1 ? 100.0 : 200.0;
-        double p4 = kNaN, t4 = kNaN, t5 = kNaN, w4 = kNaN, w5 = kNaN, wt = kNaN, fl = kNaN;
-        double q = U3 - U2;
         const PathStep& r = paths[static_cast<std::size_t>(step)];
         platform::ThreadLogCapture::replay(r.log);
         if (r.skip) continue;
         if (kind != 1) lastPath = step;
         std::fputs(r.text.c_str(), stdout);
-        code += r.code;
-        p4 = r.p4;
-        t4 = r.t4;
-        t5 = r.t5;
-        w4 = r.w4;
-        w5 = r.w5;
-        wt = r.wt;
-        fl = r.fl;
-        q += r.heat;
+        const double code = (kind == 1 ? 100.0 : 200.0) + r.code, q = U3 - U2 + r.heat;
+        const double p4 = r.p4, t4 = r.t4, t5 = r.t5, w4 = r.w4, w5 = r.w5, wt = r.wt, fl = r.fl;
         const double eta = -wt / q, etamax = 1.0 - 293.15 / T3;
         const double em = 0.001 * m * wt / M, ew = 0.001 * wt / M;
         std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q, q * 0.001 / M);
