@@ -347,13 +347,15 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     std::optional<platform::Progress> bar;  // by points of the grid
     if (progress) bar.emplace("Calculate for water mass", static_cast<double>(grid.size()));
     // Every point is a cycle of its own from the water at depth, on the
-    // model as the point before left it: its searches start from the
-    // volumes that point's searches ended on (the pyroclast-heated
-    // irreversible end's, to its last digits).  The grid is cut into one
-    // run of consecutive points per worker, each with a model of its own
-    // that first computes the point before its run, so that every point
-    // starts from the state it starts from in a run of the whole grid on one
-    // model; the rows and reports are written in the grid's order.
+    // model and the result as the points before left them: some of its
+    // searches start from what those ended on (where the pyroclast-heated
+    // path meets the saturation curve close to the critical point, to the
+    // last digits of the works, over up to about eight points).  The grid is
+    // cut into one run of consecutive points per worker, each on a new model
+    // that first computes the kLeadIn points before the run, so that every
+    // point starts from the state it starts from in a run of the whole grid
+    // on one model; the rows and reports are written in the grid's order.
+    constexpr std::size_t kLeadIn = 8;
     std::vector<EnergyDiagramPoint> out(grid.size());
     std::atomic<int> finished{0};
     auto point = [&](WaterMagmaModel& w, WaterMagmaCalculationResult& r, std::size_t i, EnergyDiagramPoint& p) {
@@ -382,30 +384,33 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     const bool chained = info.pyroclastHeated == 1 && info.fractionation == 1;
     const unsigned cores = chained ? 1u : std::max(1u, std::thread::hardware_concurrency());
     const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(cores, grid.size()));
-    auto run = [&](WaterMagmaModel& w, std::size_t worker) {
+    const std::size_t runs = count;
+    std::atomic<std::size_t> nextRun{0};
+    auto work = [&](bool reports) {
         platform::ThreadLogCapture capture;
-        const std::size_t from = grid.size() * worker / count, to = grid.size() * (worker + 1) / count;
-        WaterMagmaCalculationResult r;  // carried from point to point, as the model is
-        r.scriptFlag = mode;
-        if (from > 0) {
-            EnergyDiagramPoint before;
-            point(w, r, from - 1, before);
-            capture.take();
-        }
-        for (std::size_t i = from; i < to; ++i) {
-            EnergyDiagramPoint& p = out[i];
-            point(w, r, i, p);
-            p.log = capture.take();
-            p.done = true;
-            ++finished;
-            if (worker == 0 && bar) bar->update(finished, grid[i]);
+        for (std::size_t k = nextRun++; k < runs; k = nextRun++) {
+            const std::size_t from = grid.size() * k / runs, to = grid.size() * (k + 1) / runs;
+            WaterMagmaModel w;
+            WaterMagmaCalculationResult r;  // carried from point to point, as the model is
+            r.scriptFlag = mode;
+            for (std::size_t i = from > kLeadIn ? from - kLeadIn : 0; i < from; ++i) {
+                EnergyDiagramPoint before;
+                point(w, r, i, before);
+                capture.take();
+            }
+            for (std::size_t i = from; i < to; ++i) {
+                EnergyDiagramPoint& p = out[i];
+                point(w, r, i, p);
+                p.log = capture.take();
+                p.done = true;
+                ++finished;
+                if (reports && bar) bar->update(finished, grid[i]);
+            }
         }
     };
-    std::vector<std::unique_ptr<WaterMagmaModel>> models;
-    for (std::size_t i = 0; i < count; ++i) models.push_back(std::make_unique<WaterMagmaModel>());
     std::vector<std::thread> workers;
-    for (std::size_t i = 1; i < count; ++i) workers.emplace_back(run, std::ref(*models[i]), i);
-    run(*models[0], 0);
+    for (std::size_t i = 1; i < count; ++i) workers.emplace_back(work, false);
+    work(true);
     for (std::thread& t : workers) t.join();
 
     const std::string* rechargeTable = nullptr;
