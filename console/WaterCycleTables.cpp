@@ -56,6 +56,8 @@ struct PathStep {
     double p4 = kNaN, t4 = kNaN, t5 = kNaN, w4 = kNaN, w5 = kNaN, wt = kNaN, fl = kNaN;
     double heat = 0.0;  // added to q
     bool ran = false;   // the step reached the path (state 3 found)
+    bool skip = false;  // the isentropic step found no saturated state 4: no row
+    std::vector<platform::ThreadLogCapture::Entry> log;  // what the step reported
 };
 
 template <class... A>
@@ -136,6 +138,53 @@ void heatingDecompressionStep(WaterStudyModel& w, double T3, double V2, double m
     }
 }
 
+// The isentropic part of one step of a table (kind 1): from state 3 (entropy
+// S3, energy U3) along the isentrope to the saturation curve (state 4) and
+// to 1 bar (state 5).  Every search starts from closed-form fits of the
+// entropy, so that the step is independent of what the model computed before.
+void isentropicStep(WaterStudyModel& w, double S3, double U3, bool phreatic, PathStep& r) {
+    const double M = w.molarMass();
+    std::string& text = r.text;
+    r.ran = true;
+    if (S3 < w.criticalMolarEntropy) w.calculateBoilingPointFromS(S3);
+    else w.calculateCondensationPointFromS(S3);
+    if (w.errorflag) {
+        w.errorflag = 0;
+        r.skip = true;
+        return;
+    }
+    if (w.P < 1e5) {
+        say(text, phreatic ? "Decompression monophasique\n" : "D\u00e9compression monophasique\n");
+        say(text, "State 5\n----------\n");
+        w.calculateAtmosphericDecompressionPoint(S3, 1.0);
+        if (w.errorflag) {
+            w.errorflag = 0;
+        } else {
+            r.t5 = w.T;
+            r.wt = w.U - U3;
+            r.fl = w.S < 80.0 ? 1.0 : 0.0;
+            r.w4 = 0.0;
+            r.w5 = r.wt;
+        }
+        r.code += 10.0;
+        return;
+    }
+    r.t4 = w.T;
+    r.p4 = w.P * 1e-5;
+    const double U4 = w.U;
+    r.fl = w.calculateIsentropicVaporization(S3);
+    const double U5 = w.U;
+    say(text, "u4 : %12f u5 : %12f u5-u4 : %12f \n", U4, U5, U5 - U4);
+    say(text, "%% molaire de liquide : %3.2f\n", r.fl);
+    say(text, "\tH  %12.2f kJ/kg\n", w.H * 0.001 / M);
+    say(text, "\tU  %12.2f kJ/kg\n\n", w.U * 0.001 / M);
+    r.w5 = U5 - U4;
+    r.w4 = U4 - U3;
+    r.wt = r.w4 + r.w5;
+    r.t5 = 373.15;
+    r.code += 20.0;
+}
+
 // A model for a worker: the water model of the table with its magma.
 std::unique_ptr<WaterStudyModel> workerModel(const WaterStudyModel& w) {
     auto m = std::make_unique<WaterStudyModel>(2);
@@ -148,15 +197,18 @@ std::unique_ptr<WaterStudyModel> workerModel(const WaterStudyModel& w) {
     return m;
 }
 
-// The heating-decompression parts of every step of the table, on every core:
-// the steps are dealt out in turn to workers with models of their own.
-std::vector<PathStep> heatingDecompressionSteps(const WaterStudyModel& w, double T2, double V2, double U2,
-                                                double Tm, bool phreatic) {
+// The heating-decompression (kind 0) or isentropic (kind 1) parts of every
+// step of the table, on every core: the steps are dealt out in turn to
+// workers with models of their own, and what each step reports is kept with
+// it.
+std::vector<PathStep> expansionSteps(const WaterStudyModel& w, double T2, double V2, double U2, double Tm,
+                                     bool phreatic, char kind) {
     const int steps = static_cast<int>(std::ceil(Tm - T2));
     std::vector<PathStep> out(static_cast<std::size_t>(steps > 0 ? steps : 0));
     std::atomic<int> next{0};
     auto work = [&](WaterStudyModel& m) {
         const double M = m.molarMass();
+        platform::ThreadLogCapture capture;
         for (int k = next++; k < steps; k = next++) {
             const double deltaT = k;
             if (!(deltaT < Tm - T2)) continue;
@@ -166,7 +218,14 @@ std::vector<PathStep> heatingDecompressionSteps(const WaterStudyModel& w, double
             if (m.errorflag) continue;
             const double ratio = kMagmaCp * (Tm - T3) * M / (m.U - U2);
             if (phreatic && ratio < 0.0) continue;
-            heatingDecompressionStep(m, T3, V2, ratio, out[static_cast<std::size_t>(k)]);
+            PathStep& r = out[static_cast<std::size_t>(k)];
+            if (kind == 1) {
+                m.magmaWaterRatio = ratio;
+                isentropicStep(m, m.S, m.U, phreatic, r);
+            } else {
+                heatingDecompressionStep(m, T3, V2, ratio, r);
+            }
+            r.log = capture.take();
         }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -224,9 +283,10 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     }
     double Tstart = 325.0, Vstart = 1.8e-05;
     int rows = 0;
-    // The heating-decompression paths (kind 0), every one computed beforehand
-    // on all cores; the path of the last row is written to its curve file.
-    const std::vector<PathStep> paths = kind == 1 ? std::vector<PathStep>() : heatingDecompressionSteps(w, T2, V2, U2, Tm, phreatic);
+    // The heating-decompression paths (kind 0) or isentropes (kind 1), every
+    // one computed beforehand on all cores; the path of the last row of kind
+    // 0 is written to its curve file.
+    const std::vector<PathStep> paths = expansionSteps(w, T2, V2, U2, Tm, phreatic, kind);
     int lastPath = -1;
     platform::Progress progress(phreatic ? "Phreatic cycle, T3 (K)" : "Wohletz cycle, T3 (K)", Tm - T2, true);
     int step = -1;
@@ -250,60 +310,13 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
             platform::diagf("Water/Magma ratio < 0 !\n");
             break;
         }
-        double code = kind == 1 ? 100.0 : 200.0;
-        double p4 = kNaN, t4 = kNaN, t5 = kNaN, w4 = kNaN, w5 = kNaN, wt = kNaN, fl = kNaN;
-        double q = U3 - U2;
-        if (kind == 1) {
-            if (S3 < w.criticalMolarEntropy) w.calculateBoilingPointFromS(S3);
-            else w.calculateCondensationPointFromS(S3);
-            if (w.errorflag) {
-                w.errorflag = 0;
-                continue;
-            }
-            if (w.P < 1e5) {
-                std::printf(phreatic ? "Decompression monophasique\n" : "D\u00e9compression monophasique\n");
-                std::printf("State 5\n----------\n");
-                w.calculateAtmosphericDecompressionPoint(S3, 1.0);
-                if (w.errorflag) {
-                    w.errorflag = 0;
-                } else {
-                    t5 = w.T;
-                    wt = w.U - U3;
-                    fl = w.S < 80.0 ? 1.0 : 0.0;
-                    w4 = 0.0;
-                    w5 = wt;
-                }
-                code += 10.0;
-            } else {
-                t4 = w.T;
-                p4 = w.P * 1e-5;
-                const double U4 = w.U;
-                fl = w.calculateIsentropicVaporization(S3);
-                const double U5 = w.U;
-                std::printf("u4 : %12f u5 : %12f u5-u4 : %12f \n", U4, U5, U5 - U4);
-                std::printf("%% molaire de liquide : %3.2f\n", fl);
-                std::printf("\tH  %12.2f kJ/kg\n", w.H * 0.001 / M);
-                std::printf("\tU  %12.2f kJ/kg\n\n", w.U * 0.001 / M);
-                w5 = U5 - U4;
-                w4 = U4 - U3;
-                wt = w4 + w5;
-                t5 = 373.15;
-                code += 20.0;
-            }
-        } else {
-            const PathStep& r = paths[static_cast<std::size_t>(step)];
-            lastPath = step;
-            std::fputs(r.text.c_str(), stdout);
-            code += r.code;
-            p4 = r.p4;
-            t4 = r.t4;
-            t5 = r.t5;
-            w4 = r.w4;
-            w5 = r.w5;
-            wt = r.wt;
-            fl = r.fl;
-            q += r.heat;
-        }
+        const PathStep& r = paths[static_cast<std::size_t>(step)];
+        platform::ThreadLogCapture::replay(r.log);
+        if (r.skip) continue;
+        if (kind != 1) lastPath = step;
+        std::fputs(r.text.c_str(), stdout);
+        const double code = (kind == 1 ? 100.0 : 200.0) + r.code, q = U3 - U2 + r.heat;
+        const double p4 = r.p4, t4 = r.t4, t5 = r.t5, w4 = r.w4, w5 = r.w5, wt = r.wt, fl = r.fl;
         const double eta = -wt / q, etamax = 1.0 - 293.15 / T3;
         const double em = 0.001 * m * wt / M, ew = 0.001 * wt / M;
         std::printf("Chaleur fournie par le magma                : %12.2f J/mol, %12.2f kJ/kg\n", q, q * 0.001 / M);

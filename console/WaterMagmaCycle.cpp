@@ -184,6 +184,8 @@ void WaterMagmaModel::notePeakBeyondFittedRange(const WaterMagmaCalculationResul
     constexpr double kFittedTmax = 1273.0, kFittedPmaxBar = 1e4;
     if (peakExtrapolationNoted || !(r.T3 > kFittedTmax || r.P3 > kFittedPmaxBar)) return;
     peakExtrapolationNoted = true;
+    if (const platform::ThreadLogCapture* c = platform::ThreadLogCapture::current())
+        peakNoteEntry = static_cast<long>(c->size());
     platform::warnf("Note: the peak state at m = %g (%.2f K, %.6g bar) lies beyond the range of IAPWS-95's fit "
                     "(1273 K, 10000 bar): its values are extrapolated.\n",
                     r.m, r.T3, r.P3);

@@ -3,11 +3,14 @@
 // recharge or fractionation loop behind every point of the E(m) diagram, and
 // the sweep of the water-magma mass ratio.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "console/LogReport.h"
@@ -29,6 +32,13 @@ std::string rule64() {
 }
 
 double seconds(std::clock_t ticks) { return static_cast<double>(ticks) / CLOCKS_PER_SEC; }
+
+void writeRechargeTable(const std::string& rows) {
+    std::FILE* f = platform::openOutput("recharge", "w");
+    if (!f) return;
+    std::fputs(rows.c_str(), f);
+    platform::closeOutput(f, "recharge");
+}
 
 }  // namespace
 
@@ -149,7 +159,9 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
     const WaterMagmaCalculationResult first = r;
     const double m = r.m;
     const bool toLog = r.scriptFlag == 6 && report;
-    std::FILE* f = nullptr;
+    // The Igor table of the cycles ("recharge"), written at the end.
+    const bool table = !toLog && r.scriptFlag == 1;
+    std::string rows;
     using logreport::format;
     if (toLog) {
         if (info.recharge == 1)
@@ -166,13 +178,9 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
         logreport::line(rule64());
         logreport::line(format("%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", 1, r.T3 - 273.15, r.Q,
                                -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m, -r.Wirr * m));
-    } else if (r.scriptFlag == 1) {
-        f = platform::openOutput("recharge", "w");
-        if (f) {
-            std::fputs(kRechargeHeader, f);
-            std::fprintf(f, kRechargeRow, 1, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr, -r.Wirr * m,
-                         -r.Wirr * m);
-        }
+    } else if (table) {
+        rows = kRechargeHeader + format(kRechargeRow, 1, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -r.Wrev * m, -r.Wirr,
+                                        -r.Wirr * m, -r.Wirr * m);
     }
     int n = 2;
     while (r.T3 > r.TsatRef) {
@@ -190,16 +198,19 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
         if (toLog)
             logreport::line(format("%5d %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f", n, r.T3 - 273.15,
                                    r.Q, -r.Wrev, -r.Wrev * m, -Srev * m, -r.Wirr, -r.Wirr * m, -Sirr * m));
-        else if (f)
-            std::fprintf(f, kRechargeRow, n, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -Srev * m, -r.Wirr, -r.Wirr * m,
-                         -Sirr * m);
+        else if (table)
+            rows += format(kRechargeRow, n, r.T3, r.Q, -r.Wrev, -r.Wrev * m, -Srev * m, -r.Wirr, -r.Wirr * m,
+                           -Sirr * m);
         ++n;
     }
     r.magmaCoolingFraction = r.T3 < r.TsatRef ? 1.0 : (r.T3 - r.Tm) / (r.TsatRef - r.Tm);
     const int count = n - 1;
-    if (f) {
-        std::fputs("END\n", f);
-        platform::closeOutput(f, "recharge");
+    if (table) {
+        rows += "END\n";
+        if (keepRechargeTable)
+            rechargeTable = std::move(rows);
+        else
+            writeRechargeTable(rows);
     }
     if (toLog) {
         logreport::line(rule64(), 2);
@@ -291,41 +302,137 @@ int WaterMagmaModel::calculateEnergyDiagramPoint(double m_, WaterMagmaCalculatio
     return 1;
 }
 
-void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
-                                            std::vector<double>* array, double mMin, double mMax) {
-    std::FILE* file = mode == 1 ? produceHeaderIgorFileForWaterMagmaDiagram(info) : nullptr;
+namespace {
+
+// The grid of water:magma mass ratios of the E(m) diagram between mMin and
+// mMax: 0.001 to 0.01 by 0.001, 0.02 to 2 by 0.01, 2.05 on by 0.05.
+std::vector<double> energyDiagramGrid(double mMin, double mMax) {
     struct Segment {
         double start, step, end;
     };
     const Segment seg[3] = {{0.001, 0.001, 0.011}, {0.02, 0.01, 2.01}, {2.05, 0.05, std::max(7.05, mMax)}};
-    // Progress by points of the grid (10 + 199 + one per 0.05 beyond 2.05).
-    const double points = 209.0 + std::floor((std::min(seg[2].end, mMax) - 2.05) / 0.05 + 1e-6) + 1.0;
-    std::optional<platform::Progress> bar;
-    if (progress) bar.emplace("Calculate for water mass", points);
-    int done = 0;
-    WaterMagmaCalculationResult r;
-    r.scriptFlag = mode;
+    std::vector<double> grid;
     double m = 0.001;
     int k = 0;
     while (m < seg[k].end) {
         m = std::max(mMin, m);
         if (m > mMax + 1e-9) break;  // the grid accumulates rounding
-        if (bar) bar->update(done++, m);
-        info.m = m;
-        calculateWaterMagmaCycleWithRecharge(info, r, 0, 0);
-        if (errorflag == 0 && r.saturationFailed == 0) {
-            if (mode == 1)
-                writeDataIgorFileForWaterMagmaDiagram(file, info, r);
-            else if (mode == 6 && array)
-                appendEnergyDiagramPoint(r, *array);
-        }
-        errorflag = 0;  // a failed point is skipped and the sweep goes on
+        grid.push_back(m);
         m += seg[k].step;
         if (std::fabs(m - seg[k].end) < 1e-8 && k < 2) {
             ++k;
             m = seg[k].start;
         }
     }
+    return grid;
+}
+
+// One point of the E(m) diagram as a worker computed it: its inputs and
+// results, and what it logged, to be written and replayed in grid order.
+struct EnergyDiagramPoint {
+    bool done = false, found = false;
+    WaterMagmaCalculationInfo info;
+    WaterMagmaCalculationResult r;
+    std::vector<platform::ThreadLogCapture::Entry> log;
+    long peakNote = -1;  // the entry of log that notes an extrapolated peak
+    std::string rechargeTable;  // its table of recharge cycles, if it made one
+};
+
+}  // namespace
+
+void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
+                                            std::vector<double>* array, double mMin, double mMax) {
+    std::FILE* file = mode == 1 ? produceHeaderIgorFileForWaterMagmaDiagram(info) : nullptr;
+    const std::vector<double> grid = energyDiagramGrid(mMin, mMax);
+    std::optional<platform::Progress> bar;  // by points of the grid
+    if (progress) bar.emplace("Calculate for water mass", static_cast<double>(grid.size()));
+    // Every point is a cycle of its own from the water at depth, on the
+    // model and the result as the points before left them: some of its
+    // searches start from what those ended on (where the pyroclast-heated
+    // path meets the saturation curve close to the critical point, to the
+    // last digits of the works, over up to about eight points).  The grid is
+    // cut into one run of consecutive points per worker, each on a new model
+    // that first computes the kLeadIn points before the run, so that every
+    // point starts from the state it starts from in a run of the whole grid
+    // on one model; the rows and reports are written in the grid's order.
+    constexpr std::size_t kLeadIn = 8;
+    std::vector<EnergyDiagramPoint> out(grid.size());
+    std::atomic<int> finished{0};
+    auto point = [&](WaterMagmaModel& w, WaterMagmaCalculationResult& r, std::size_t i, EnergyDiagramPoint& p) {
+        w.keepRechargeTable = true;  // each point's table of cycles replaces the one before: the last is written
+        w.rechargeTable.clear();
+        w.peakExtrapolationNoted = false;  // said at most once by the whole diagram, below
+        w.errorflag = 0;
+        p.info = info;
+        p.info.m = grid[i];
+        w.calculateWaterMagmaCycleWithRecharge(p.info, r, 0, 0);
+        p.found = w.errorflag == 0 && r.saturationFailed == 0;
+        p.r = r;
+        p.r.isentropeArray.clear();
+        p.r.decompressionArray.clear();
+        p.r.isochoreArray.clear();
+        p.rechargeTable = std::move(w.rechargeTable);
+        p.peakNote = w.peakNoteEntry;
+        w.peakNoteEntry = -1;
+        w.errorflag = 0;
+    };
+    // With pyroclast heating and fractionated batches a point may also use
+    // the end state of a heating-decompression path that an earlier batch or
+    // point left (a path that does not reach it keeps the last one set), so
+    // far back that one point before a run does not restore it: such a
+    // diagram runs on one model, as a whole.
+    const bool chained = info.pyroclastHeated == 1 && info.fractionation == 1;
+    const unsigned cores = chained ? 1u : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(cores, grid.size()));
+    const std::size_t runs = count;
+    std::atomic<std::size_t> nextRun{0};
+    auto work = [&](bool reports) {
+        platform::ThreadLogCapture capture;
+        for (std::size_t k = nextRun++; k < runs; k = nextRun++) {
+            const std::size_t from = grid.size() * k / runs, to = grid.size() * (k + 1) / runs;
+            WaterMagmaModel w;
+            WaterMagmaCalculationResult r;  // carried from point to point, as the model is
+            r.scriptFlag = mode;
+            for (std::size_t i = from > kLeadIn ? from - kLeadIn : 0; i < from; ++i) {
+                EnergyDiagramPoint before;
+                point(w, r, i, before);
+                capture.take();
+            }
+            for (std::size_t i = from; i < to; ++i) {
+                EnergyDiagramPoint& p = out[i];
+                point(w, r, i, p);
+                p.log = capture.take();
+                p.done = true;
+                ++finished;
+                if (reports && bar) bar->update(finished, grid[i]);
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t i = 1; i < count; ++i) workers.emplace_back(work, false);
+    work(true);
+    for (std::thread& t : workers) t.join();
+
+    const std::string* rechargeTable = nullptr;
+    for (EnergyDiagramPoint& p : out) {
+        if (!p.done) continue;
+        if (!p.rechargeTable.empty()) rechargeTable = &p.rechargeTable;
+        // The note on an extrapolated peak is given once, by the first point
+        // that has one.
+        if (p.peakNote >= 0 && peakExtrapolationNoted)
+            p.log.erase(p.log.begin() + p.peakNote);
+        else if (p.peakNote >= 0)
+            peakExtrapolationNoted = true;
+        platform::ThreadLogCapture::replay(p.log);
+        info = p.info;  // the inputs as the point left them (its mass ratio)
+        if (!p.found) continue;  // a failed point is skipped and the sweep goes on
+        if (mode == 1)
+            writeDataIgorFileForWaterMagmaDiagram(file, p.info, p.r);
+        else if (mode == 6 && array)
+            appendEnergyDiagramPoint(p.r, *array);
+    }
+    errorflag = 0;
+    if (rechargeTable) writeRechargeTable(*rechargeTable);
     if (file) {
         std::fputs("END\n", file);
         platform::closeOutput(file, std::string("wm") + info.suffix);

@@ -15,6 +15,7 @@
 // Failures are reported through `errorflag` (the drivers test it after every
 // calculation) and through NaN in a work whose end state was not found.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "console/WaterMagmaCalculationInfo.h"
@@ -63,6 +64,17 @@ private:
     // which IAPWS-95 was fitted (1 GPa, 1273 K) and is extrapolated.
     void notePeakBeyondFittedRange(const WaterMagmaCalculationResult& r);
     bool peakExtrapolationNoted = false;
+    // The entry of the calling thread's log capture that holds the note,
+    // -1 when it went to the sink or was not given.
+    long peakNoteEntry = -1;
+
+public:
+    // With keepRechargeTable the table of recharge cycles of an Igor run
+    // ("recharge") is kept in rechargeTable instead of written.
+    bool keepRechargeTable = false;
+    std::string rechargeTable;
+
+private:
 
 public:
 

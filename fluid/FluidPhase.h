@@ -200,6 +200,10 @@ public:
     StableState assessStateAtTP(double T_, double P_bar);
     // The phase of the root V among the roots r: liquid, vapour, supercritical fluid.
     int namePhase(const PhaseRoots& r, double V_, double P_bar);
+    // The phase of the one root V_ of an isotherm at P_bar: by its volume
+    // below the critical-point start's temperature, else supercritical at or
+    // above Pstart (Pa, the model's pressure at that start), vapour below.
+    int singleRootPhase(double V_, double P_bar, double Pstart) const;
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
     // True at a critical point, where (dP/dV)T vanishes and cp, the
@@ -919,7 +923,17 @@ private:
     };
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);
-    bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, StableState& s);
+    bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
+    // The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
+    // the model left in it: searched from the side's saturated volume, else
+    // by the search of the side's phase kind; false when neither finds a
+    // root beyond the saturated volume (nearSaturation: nearer the side's
+    // saturated volume than the other's, a metastable root included).
+    bool rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat,
+                                 bool nearSaturation);
+    bool sideRoot(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat, bool nearSaturation);
+    bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
+                                  StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);

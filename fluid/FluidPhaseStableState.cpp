@@ -50,6 +50,15 @@ bool nearerTo(double v, double own, double other) {
     return std::fabs(std::log(v / own)) < std::fabs(std::log(v / other));
 }
 
+// Whether the volume v is a root of the liquid's (vapour's) side: beyond the
+// saturated volume, to the solvers' tolerance; near the saturation pressure,
+// where a root may be metastable, nearer its own saturated volume than the
+// other's.
+bool onSideOf(double v, bool liquid, double Vl, double Vv, bool nearSaturation) {
+    if (nearSaturation) return liquid ? nearerTo(v, Vl, Vv) : nearerTo(v, Vv, Vl);
+    return liquid ? v <= Vl * (1.0 + kBeyondSaturation) : v >= Vv * (1.0 - kBeyondSaturation);
+}
+
 // The liquid (smallest volume) and the vapour (largest volume) of the roots;
 // the vapour is none when it is the liquid.
 FluidPhase::PhaseRoots rootsOf(const std::vector<FluidPhase::PhaseRoot>& found) {
@@ -242,7 +251,7 @@ int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
     // A single root: named from the critical point's temperature, volume and
     // pressure (the start of its search, which the model sets close to it).
     if (!(critical_T > 0.0) || !(critical_V > 0.0)) return kPhaseFluid;
-    if (T < critical_T) return V_ < critical_V ? kPhaseLiquid : kPhaseVapour;
+    if (T < critical_T) return singleRootPhase(V_, P_bar, 0.0);
     const double T_ = T;
     temperature(critical_T);
     volume(critical_V);
@@ -250,7 +259,12 @@ int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
     const double Pc = P;
     temperature(T_);
     pressure(P_bar);
-    return P_bar * 1e5 >= Pc ? kPhaseSupercritical : kPhaseVapour;
+    return singleRootPhase(V_, P_bar, Pc);
+}
+
+int FluidPhase::singleRootPhase(double V_, double P_bar, double Pstart) const {
+    if (T < critical_T) return V_ < critical_V ? kPhaseLiquid : kPhaseVapour;
+    return P_bar * 1e5 >= Pstart ? kPhaseSupercritical : kPhaseVapour;
 }
 
 const char* FluidPhase::phaseName(int phase) {
@@ -284,11 +298,16 @@ FluidPhase::StableState FluidPhase::stableStateFromRoots(const PhaseRoots& r, do
     return s;
 }
 
-bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
+bool FluidPhase::saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv) {
     // A shifted or capillary system is not the plain fluid's coexistence.
+    return T_shift == 0.0 && P_shift == 0.0 && capillary_mode == 0 && useSaturationExpansion &&
+           saturationFromExpansion(T_, psat_Pa, Vl, Vv);
+}
+
+bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
-    if (useSaturationExpansion && saturationFromExpansion(T_, psat_Pa, Vl, Vv)) return true;
+    if (saturationByExpansion(T_, psat_Pa, Vl, Vv)) return true;
     const KeptFields kept(*this);
     initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
     temperature(T_);
@@ -327,32 +346,71 @@ bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
     return k.found;
 }
 
-bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, StableState& s) {
-    double psat = 0.0, Vl = 0.0, Vv = 0.0;
-    if (!saturationForStablePhase(T_, psat, Vl, Vv)) return false;
+bool FluidPhase::rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv,
+                                         double psat, bool nearSaturation) {
+    // Newton from the saturated volume of the root's side: a compressed
+    // liquid lies on the isotherm's liquid branch denser than the saturated
+    // liquid, a superheated vapour on its vapour branch lighter than the
+    // saturated vapour, and neither branch turns beyond its saturated volume,
+    // so that a mechanically stable root there is the branch's root without a
+    // walk along it (near psat the metastable root lies a step short of the
+    // saturated volume, on the same branch).  The vapour starts from the
+    // compressibility factor linear in P between the ideal gas and the
+    // saturated vapour (a second virial coefficient's law), the liquid from
+    // the saturated liquid.
+    const double Pt = P_bar * 1e5;
+    double start = Vl;
+    if (!liquid) {
+        const double Zsat = psat * Vv / (R * T_);
+        start = R * T_ / Pt * (1.0 + (Zsat - 1.0) * std::fmin(Pt / psat, 1.0));
+    }
+    temperature(T_);
+    pressure(P_bar);
+    calculateMolarVolumeFrom(start);
+    return !errorflag && std::isfinite(V) && V > 0.0 && dPdV < 0.0 && onSideOf(V, liquid, Vl, Vv, nearSaturation);
+}
+
+bool FluidPhase::sideRoot(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat,
+                          bool nearSaturation) {
+    if (rootFromSaturatedVolume(T_, P_bar, liquid, Vl, Vv, psat, nearSaturation)) return true;
+    // Else the search of the side's phase kind, walking its branch.
+    double V_ = 0.0, G_ = 0.0;
+    return pressureRootFromTP(liquid ? 2 : 1, T_, P_bar, V_, G_) && onSideOf(V_, liquid, Vl, Vv, nearSaturation);
+}
+
+bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl,
+                                          double Vv, StableState& s) {
     const double Pt = P_bar * 1e5;
     double V_ = 0.0, G_ = 0.0, Vo = 0.0, Go = 0.0;
     if (std::fabs(Pt - psat) <= kSaturationBand * psat) {
         // Both roots, each nearer its own saturated volume (in ln V) than
         // the other's; the one of lower Gibbs energy is the stable phase.
-        if (!pressureRootFromTP(2, T_, P_bar, V_, G_) || !pressureRootFromTP(1, T_, P_bar, Vo, Go) ||
-            !nearerTo(V_, Vl, Vv) || !nearerTo(Vo, Vv, Vl))
-            return false;
-        const bool liquid = !(Go < G_);
+        // The side of psat tells which one that is but for the saturation
+        // pressure's own error: the other root is found first and only its
+        // Gibbs energy taken, then the expected one with its whole state.
+        const bool expectLiquid = Pt > psat;
+        double Ve = 0.0, Ge = 0.0;
+        if (!sideRoot(T_, P_bar, !expectLiquid, Vl, Vv, psat, true)) return false;
+        Vo = V;
+        Go = rootGibbsEnergy();
+        if (errorflag || !std::isfinite(Go)) return false;
+        if (!sideRoot(T_, P_bar, expectLiquid, Vl, Vv, psat, true) || !acceptRoot(*this, P_bar, Ve, Ge)) return false;
+        const double Vliq = expectLiquid ? Ve : Vo, Vvap = expectLiquid ? Vo : Ve;
+        const double Gliq = expectLiquid ? Ge : Go, Gvap = expectLiquid ? Go : Ge;
+        const bool liquid = !(Gvap < Gliq);
         s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
         s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
-        s.otherV = liquid ? Vo : V_;
-        setStateFromTPV(T_, P_bar, liquid ? V_ : Vo);
+        s.otherV = liquid ? Vvap : Vliq;
+        // The model is in the expected root's state, fugacities included.
+        if (liquid != expectLiquid) setStateFromTPV(T_, P_bar, liquid ? Vliq : Vvap);
         return true;
     }
     // Compressed liquid above the saturation pressure, superheated vapour
-    // below it: the root of the search of that side, denser than the
-    // saturated liquid or lighter than the saturated vapour.
+    // below it: the root of that side.
     const bool liquid = Pt > psat;
-    if (!pressureRootFromTP(liquid ? 2 : 1, T_, P_bar, V_, G_)) return false;
-    if (liquid ? !(V_ <= Vl * (1.0 + kBeyondSaturation)) : !(V_ >= Vv * (1.0 - kBeyondSaturation))) return false;
+    if (!sideRoot(T_, P_bar, liquid, Vl, Vv, psat, false) || !acceptRoot(*this, P_bar, V_, G_)) return false;
     s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
-    if (!withOtherRoot) return true;  // the search left the model in the root, fugacities included
+    if (!withOtherRoot) return true;  // the model is in the root, fugacities included
     if (metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
         s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
         s.otherV = Vo;
@@ -414,23 +472,32 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     // of the vapour kind below it, or else a coarse scan.
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
-    if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_))
-        found.push_back({true, V_, G_});
-    else
-        scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
+    if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_)) {
+        // The model is in the root, fugacities included; the phase is named
+        // from the pressure the model gives at its critical-point start.
+        s.phase = singleRootPhase(V_, P_bar, keptCritical_.startP);
+        return true;
+    }
+    scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
     if (found.empty()) return false;
     s = stableStateFromRoots(rootsOf(found), T_, P_bar);
     return s.phase != kPhaseNone && errorflag == 0;
 }
 
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
-    double Tc = 0.0, Pc = 0.0;
-    if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar) &&
-        modelCriticalPoint(Tc, Pc)) {
+    if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
         StableState s;
-        if (T_ < Tc ? stableStateBelowCritical(T_, P_bar, withOtherRoot, s)
-                    : stableStateAboveCritical(T_, P_bar, Pc, s))
-            return s;
+        double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;
+        // The saturation expansions end just below the model's own critical
+        // temperature: where they give the saturation state, T lies below it.
+        if (saturationByExpansion(T_, psat, Vl, Vv)) {
+            if (stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)) return s;
+        } else if (modelCriticalPoint(Tc, Pc)) {
+            if (T_ < Tc ? saturationForStablePhase(T_, psat, Vl, Vv) &&
+                              stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)
+                        : stableStateAboveCritical(T_, P_bar, Pc, s))
+                return s;
+        }
     }
     return stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
 }

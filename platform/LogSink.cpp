@@ -38,8 +38,46 @@ void setLogSink(LogSink* sink) { installedSink() = sink; }
 
 LogSink& logSink() { return installedSink() ? *installedSink() : consoleSink(); }
 
-void logText(const std::string& text) { logSink().appendText(text); }
-void logRTF(const std::string& rtf) { logSink().appendRTF(rtf); }
+namespace {
+ThreadLogCapture*& threadCapture() {
+    thread_local ThreadLogCapture* capture = nullptr;
+    return capture;
+}
+// Kept by the calling thread's capture, if it has one.
+bool captured(ThreadLogCapture::Channel channel, const std::string& text) {
+    ThreadLogCapture* c = threadCapture();
+    if (c) c->append(channel, text);
+    return c != nullptr;
+}
+}  // namespace
+
+ThreadLogCapture::ThreadLogCapture() : outer_(threadCapture()) { threadCapture() = this; }
+ThreadLogCapture::~ThreadLogCapture() { threadCapture() = outer_; }
+ThreadLogCapture* ThreadLogCapture::current() { return threadCapture(); }
+
+std::vector<ThreadLogCapture::Entry> ThreadLogCapture::take() {
+    std::vector<Entry> out;
+    out.swap(entries_);
+    return out;
+}
+
+void ThreadLogCapture::replay(const std::vector<Entry>& entries) {
+    for (const Entry& e : entries) {
+        switch (e.channel) {
+            case Channel::Text: logText(e.text); break;
+            case Channel::RTF: logRTF(e.text); break;
+            case Channel::Trace: logSink().appendTrace(e.text); break;
+            case Channel::Diagnostic: logSink().appendDiagnostic(e.text); break;
+        }
+    }
+}
+
+void logText(const std::string& text) {
+    if (!captured(ThreadLogCapture::Channel::Text, text)) logSink().appendText(text);
+}
+void logRTF(const std::string& rtf) {
+    if (!captured(ThreadLogCapture::Channel::RTF, rtf)) logSink().appendRTF(rtf);
+}
 
 namespace {
 bool& traceFlag() {
@@ -74,7 +112,7 @@ void setTraceShown(bool shown) { traceFlag() = shown; }
 bool traceShown() { return traceFlag(); }
 
 void logTrace(const std::string& text) {
-    if (traceFlag()) logSink().appendTrace(text);
+    if (traceFlag() && !captured(ThreadLogCapture::Channel::Trace, text)) logSink().appendTrace(text);
 }
 
 void tracef(const char* format, ...) {
@@ -83,7 +121,7 @@ void tracef(const char* format, ...) {
     va_start(args, format);
     std::string text = vformat(format, args);
     va_end(args);
-    logSink().appendTrace(text);
+    logTrace(text);
 }
 
 namespace {
@@ -96,19 +134,21 @@ std::atomic<long>& diagnostics() {
 
 long diagnosticCount() { return diagnostics(); }
 
-void logWarning(const std::string& text) { logSink().appendDiagnostic(text); }
+void logWarning(const std::string& text) {
+    if (!captured(ThreadLogCapture::Channel::Diagnostic, text)) logSink().appendDiagnostic(text);
+}
 
 void warnf(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::string text = vformat(format, args);
     va_end(args);
-    logSink().appendDiagnostic(text);
+    logWarning(text);
 }
 
 void logDiagnostic(const std::string& text) {
     ++diagnostics();
-    logSink().appendDiagnostic(text);
+    logWarning(text);
 }
 
 void diagf(const char* format, ...) {

@@ -13,6 +13,7 @@
 // A sink may override appendTrace and appendDiagnostic; by default both go to
 // standard error, so that standard output holds only results.
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -58,6 +59,36 @@ long diagnosticCount();
 // are no failure: they do not count among the diagnostics.
 void logWarning(const std::string& text);
 void warnf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// What the calling thread logs while one of these lives on it (text, RTF,
+// traces while shown, diagnostics and warnings) is kept here, in order,
+// instead of reaching the sink; replay() passes it on to the sink later,
+// from any thread.  Workers of a calculation split over threads keep what
+// each step says, and the steps' reports reach the sink in the steps'
+// order.  Diagnostics count when they are logged.
+class ThreadLogCapture {
+public:
+    enum class Channel { Text, RTF, Trace, Diagnostic };
+    struct Entry {
+        Channel channel;
+        std::string text;
+    };
+    ThreadLogCapture();
+    ~ThreadLogCapture();
+    ThreadLogCapture(const ThreadLogCapture&) = delete;
+    ThreadLogCapture& operator=(const ThreadLogCapture&) = delete;
+    // The capture on the calling thread, nullptr when there is none.
+    static ThreadLogCapture* current();
+    void append(Channel channel, const std::string& text) { entries_.push_back({channel, text}); }
+    // The entries kept so far, handed over (the capture starts empty again).
+    std::vector<Entry> take();
+    std::size_t size() const { return entries_.size(); }
+    static void replay(const std::vector<Entry>& entries);
+
+private:
+    std::vector<Entry> entries_;
+    ThreadLogCapture* outer_;
+};
 
 // The text of an RTF document: control words and groups of the font and colour
 // tables dropped, \par and \line as new lines, \tab as a tab, \'hh and \uN

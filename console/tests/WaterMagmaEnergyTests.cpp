@@ -342,6 +342,18 @@ TEST(WaterMagmaDrivers, EnergyDiagramGridAndFiles) {
     EXPECT_NEAR(values[values.size() - 31], 0.05, 1e-12);
     // Element 3 is the reversible work per g of magma: -Wrev m.
     EXPECT_NEAR(values[3], values[4] * values[0], 1e-12);
+    // The points, computed on worker threads, are those of one model that
+    // runs through the grid in order, to the bit.
+    WaterMagmaModel one;
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = 6;
+    std::vector<double> sequential;
+    for (std::size_t i = 0; i < values.size(); i += 31) {
+        WaterMagmaCalculationInfo in = waterMagmaInputs({"m", "1"});
+        capture([&] { one.calculateEnergyDiagramPoint(values[i], in, r, &sequential); });
+        one.errorflag = 0;
+    }
+    EXPECT_EQ(sequential, values);
 
     // The same points through the Igor data file.
     w.produceIgorFileFromArray(info, values);
