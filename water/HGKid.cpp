@@ -29,19 +29,9 @@ HGKid::HGKid()
     setModelName("HGKid");
     A_ = new Leaf;
     A_->setName("A");
+    leavesDependOnlyOn({{A_, 0}});
     root = A_;
     setDebugLink();
-}
-
-HGKid::~HGKid()
-{
-    delete root;
-    root = nullptr;
-}
-
-void HGKid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
 }
 
 void HGKid::calculate_fixed_parameters()

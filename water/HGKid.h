@@ -11,13 +11,13 @@
 // composition, so that other models can use it as their ideal part.
 #include "expressions/Leaf.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class HGKid : public Ideal {
+class HGKid : public WaterTerm<Ideal> {
 public:
     HGKid();
-    ~HGKid() override;
+    ~HGKid() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 

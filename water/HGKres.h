@@ -17,13 +17,13 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class HGKres : public MultiParInteraction {
+class HGKres : public WaterTerm<MultiParInteraction> {
 public:
     HGKres();
-    ~HGKres() override;
+    ~HGKres() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override {}

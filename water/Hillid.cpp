@@ -16,19 +16,9 @@ Hillid::Hillid()
     setModelName("Hillid");
     A_ = new Leaf;
     A_->setName("A");
+    leavesDependOnlyOn({{A_, 0}});
     root = A_;
     setDebugLink();
-}
-
-Hillid::~Hillid()
-{
-    delete root;
-    root = nullptr;
-}
-
-void Hillid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
 }
 
 void Hillid::calculate_fixed_parameters()

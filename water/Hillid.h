@@ -7,13 +7,13 @@
 // which with the ln delta of HillRes leaves -ln V for the ideal gas.
 #include "expressions/Leaf.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class Hillid : public Ideal {
+class Hillid : public WaterTerm<Ideal> {
 public:
     Hillid();
-    ~Hillid() override;
+    ~Hillid() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
 

@@ -9,13 +9,13 @@
 #include "expressions/Logarithm.h"
 #include "expressions/Sum.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class Saulid : public Ideal {
+class Saulid : public WaterTerm<Ideal> {
 public:
     Saulid();
-    ~Saulid() override;
+    ~Saulid() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // The root's weights for the pass at hand, and tau with its T-derivatives.
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override {}
