@@ -12,7 +12,7 @@ constexpr double kMolarMassOver1e6 = 1.8015268e-5;  // g/mol / 1e6: rho (g/cm3) 
 
 }  // namespace
 
-HGKbase::HGKbase() : WaterTerm(1)
+HGKbase::HGKbase() : WaterResidualTerm(1)
 {
     leavesDependOnlyOn({{&r, 1}, {&logV, 1}, {&bv2, 0}, {&Bv2, 0}, {&logRTP0, 0}});
     setModelName("HGKbase");

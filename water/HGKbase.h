@@ -20,7 +20,7 @@
 #include "fluid/MultiParInteraction.h"
 #include "water/WaterTerm.h"
 
-class HGKbase : public WaterTerm<MultiParInteraction> {
+class HGKbase : public WaterResidualTerm<MultiParInteraction> {
 public:
     HGKbase();
     ~HGKbase() override { releaseTree(); }
@@ -29,8 +29,6 @@ public:
     void calculate_fixed_parameters() override;
     // rho/4 and ln V with their V-derivatives.
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double T0 = 647.073;  // K
 

@@ -19,7 +19,6 @@ public:
     ~HGKid() override { releaseTree(); }
 
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
 
 protected:
     Leaf* A_ = nullptr;  // the root; created separately, deleted with the term

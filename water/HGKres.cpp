@@ -63,7 +63,7 @@ Leaf* HGKres::temperaturePower(int l)
     }
 }
 
-HGKres::HGKres() : WaterTerm(1)
+HGKres::HGKres() : WaterResidualTerm(1)
 {
     leavesDependOnlyOn({{&kro, 1}, {&delta37, 1}, {&delta40, 1}, {&L1, 0}, {&L2, 0}, {&L3, 0}, {&L4, 0}, {&L6, 0},
                         {&tau37, 0}, {&tau39, 0}, {&tau40, 0}});

@@ -21,15 +21,13 @@
 #include "fluid/MultiParInteraction.h"
 #include "water/WaterTerm.h"
 
-class HillRes : public WaterTerm<MultiParInteraction> {
+class HillRes : public WaterResidualTerm<MultiParInteraction> {
 public:
     HillRes();
     ~HillRes() override { releaseTree(); }
 
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     double theta = 647.067;               // K
     double omega = 0.018015268 / 322.778;  // m3/mol

@@ -15,7 +15,6 @@ public:
     ~Hillid() override { releaseTree(); }
 
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
 
 private:
     Leaf* A_ = nullptr;  // the root; created separately, deleted with the term

@@ -17,7 +17,7 @@
 #include "fluid/MultiParInteraction.h"
 #include "water/WaterTerm.h"
 
-class KeenanRes : public WaterTerm<MultiParInteraction> {
+class KeenanRes : public WaterResidualTerm<MultiParInteraction> {
 public:
     KeenanRes();
     ~KeenanRes() override { releaseTree(); }
@@ -26,7 +26,6 @@ public:
     void calculate_fixed_parameters() override;
     // rho and ln rho with their V-derivatives.
     void calculate_volume_dependent_parameters() override;
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double tauc = 1.544912;
     static constexpr double taua = 2.5;

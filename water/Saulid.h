@@ -18,7 +18,6 @@ public:
 
     // The root's weights for the pass at hand, and tau with its T-derivatives.
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
 
     // Saul & Wagner's reducing temperature: the gamma_i are their
     // characteristic temperatures over 647.14 K.

@@ -18,7 +18,7 @@
 #include "fluid/Interaction.h"
 #include "water/WaterTerm.h"
 
-class Wagner : public WaterTerm<Interaction> {
+class Wagner : public WaterResidualTerm<Interaction> {
 public:
     Wagner();
     ~Wagner() override { releaseTree(); }
@@ -26,8 +26,6 @@ public:
     // Loads tau = Tc/T, and delta = Vc/V, with their derivatives.
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    // The residual part is the same in the fugacity pass.
-    bool changesInFugacityPass() const override { return false; }
 
     Leaf delta;
     Leaf tau;

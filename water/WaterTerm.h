@@ -5,6 +5,8 @@
 // every other dependency of each leaf over the n + 2 variables (T, V, x).
 // The term owns its tree: its destructor calls releaseTree() first, since
 // deleting the root unlinks the member nodes, which go with the object.
+// WaterResidualTerm is the same for a residual term, whose tree and stages do
+// not change in the fugacity pass.
 #include <initializer_list>
 #include <vector>
 
@@ -45,4 +47,13 @@ protected:
 private:
     int expectedComponents;
     std::vector<LeafVariable> oneVariableLeaves;
+};
+
+template <class Base>
+class WaterResidualTerm : public WaterTerm<Base> {
+public:
+    bool changesInFugacityPass() const override { return false; }
+
+protected:
+    explicit WaterResidualTerm(int expected = 0) : WaterTerm<Base>(expected) {}
 };
