@@ -54,13 +54,8 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
     const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
     const double coef[4] = {-B * B * d1 * d2 * (1.0 + B) - A * B, B * B * (d1 * d2 + d1 + d2) + (d1 + d2) * B + A,
                             -1.0 - (d1 + d2 + 1.0) * B, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     bool chosen = false;
     double z = Z;
     if (nk == 1) {

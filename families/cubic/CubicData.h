@@ -36,6 +36,11 @@ constexpr ValidityRange kCubicRange{
 
 bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
 
+// The real roots of a cubic in Z (coefficients from the constant term up)
+// that exceed the reduced co-volume B, in the solver's order, into kept; their
+// number. A root at or below B is no fluid volume.
+int rootsAboveCovolume(const double coef[4], double B, double kept[3]);
+
 // Reads the component keyword file "compo/<name>": each keyword's value into
 // its place.  When the file cannot be found, `missingFormat` (one %s, the
 // path) is written to standard error and false returned, values untouched.

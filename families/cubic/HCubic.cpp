@@ -106,13 +106,8 @@ void HCubic::calculate_pressure() {
 void HCubic::resolve_cubic_equation_in_Z() {
     const double A = A_, B = B_, C = C_;
     const double coef[4] = {B * (B * C + C - A), A - B - C - 2.0 * B * C - B * B, C - 1.0, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     double lo = nk ? kept[0] : 0.0, hi = lo;
     for (int k = 1; k < nk; k++) {
         lo = std::min(lo, kept[k]);

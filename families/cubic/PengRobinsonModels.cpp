@@ -32,13 +32,8 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& t, Expression& an, 
     const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
     const double coef[4] = {-d1 * d2 * B * B * (1.0 + B) - A * B, A - 1.9999999999999993 * B - 2.999999999999999 * B * B,
                             -1.0 + 0.9999999999999993 * B, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     if (nk == 0) return false;
     double lo = kept[0], hi = kept[0];
     for (int k = 1; k < nk; k++) {
