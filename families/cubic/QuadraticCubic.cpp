@@ -32,16 +32,6 @@ void QuadraticCubic::set_hard_sphere_diameter(int i, double d) {
     if (pairs.setDiameter(i, d)) apply_mixing_rules();
 }
 
-void QuadraticCubic::set_covolumes(std::initializer_list<double> bs) {
-    int i = 0;
-    for (double v : bs) set_covolume(i++, v);
-}
-
-void QuadraticCubic::set_hard_sphere_diameters(std::initializer_list<double> ds) {
-    int i = 0;
-    for (double v : ds) set_hard_sphere_diameter(i++, v);
-}
-
 void QuadraticCubic::print_parameters(std::FILE* f) {
     assignVariables();
     calculate_fixed_parameters();

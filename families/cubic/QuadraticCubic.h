@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "families/cubic/CovolumeLists.h"
 #include "families/cubic/CubicPairs.h"
 #include "families/cubic/Schmidt0.h"
 
-class QuadraticCubic : public Schmidt0 {
+class QuadraticCubic : public Schmidt0, public CovolumeLists<QuadraticCubic> {
 public:
     // Writes the co-volume pairs into "b" before the state functions.
     void calculate_fixed_parameters() override;
@@ -23,16 +24,6 @@ public:
 
     void set_covolume(int i, double b);
     void set_hard_sphere_diameter(int i, double d);
-    void set_covolumes(std::initializer_list<double> b);
-    void set_hard_sphere_diameters(std::initializer_list<double> d);
-    template <typename... Rest>
-    void set_covolumes(double b0, Rest... rest) {
-        set_covolumes({b0, static_cast<double>(rest)...});
-    }
-    template <typename... Rest>
-    void set_hard_sphere_diameters(double d0, Rest... rest) {
-        set_hard_sphere_diameters({d0, static_cast<double>(rest)...});
-    }
     // Callers pass i > j; stored symmetrically.
     void set_binary_interaction_kaij(int i, int j, double k) { pairs.setKaij(i, j, k); }
     void set_binary_interaction_kbij(int i, int j, double k) { pairs.setKbij(i, j, k); }

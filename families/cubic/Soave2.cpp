@@ -159,16 +159,6 @@ void Soave2::set_hard_sphere_diameter(int i, double d) {
     if (i == component_count - 1) apply_mixing_rules();
 }
 
-void Soave2::set_covolumes(std::initializer_list<double> bs) {
-    int i = 0;
-    for (double v : bs) set_covolume(i++, v);
-}
-
-void Soave2::set_hard_sphere_diameters(std::initializer_list<double> ds) {
-    int i = 0;
-    for (double v : ds) set_hard_sphere_diameter(i++, v);
-}
-
 void Soave2::set_binary_interaction_kaij(int, int, double k1, double k2, double T0, double dT) {
     ka1 = k1;
     ka2 = k2;
