@@ -21,19 +21,12 @@ void Soave1::number_of_components(int n) {
 }
 
 void Soave1::calculate_fixed_parameters() {
-    for (int i = 0; i < component_count; i++) {
-        auto* s = static_cast<Soave72*>(ai(i));
-        s->T = T;
-        s->calculated = false;
-    }
+    for (int i = 0; i < component_count; i++)
+        static_cast<Soave72*>(ai(i))->setTemperature(T);
     QuadraticCubic::calculate_fixed_parameters();
 }
 
 void Soave1::set_ai_parameters(int i, double ac, double m, double Tc) {
     if (i < 0 || i >= component_count) return;
-    auto* s = static_cast<Soave72*>(ai(i));
-    s->ac = ac;
-    s->m = m;
-    s->Tc = Tc;
-    s->calculated = false;
+    static_cast<Soave72*>(ai(i))->setParameters(ac, m, Tc);
 }
