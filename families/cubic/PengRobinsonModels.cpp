@@ -109,19 +109,53 @@ void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- PRNirma
+// ---------------------------------------------------------------- TermPengRobinson
 
-PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
+TermPengRobinson::TermPengRobinson(QuadraticCubic* attraction, const char* name, int phaseKind, char withVenturi_)
+    : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
-    interactions[1] = new Nirma(type);
+    interactions[1] = attraction;
     validity = cubic::kCubicRange;
     // The ideal gas of the components' standard-state data: the terms give
     // the residual part alone.
     ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
-    setModelName("PRNirma");
+    setModelName(name);
 }
+
+void TermPengRobinson::set_binary_interaction_kaij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    mixedAttraction()->set_binary_interaction_kaij(i, j, k);
+}
+
+void TermPengRobinson::set_binary_interaction_kbij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    if (j < 0 || i >= component_count) return;
+    mixedAttraction()->set_binary_interaction_kbij(i, j, k);
+    setKbijInRepulsion(repulsion(), i, j, k);
+}
+
+void TermPengRobinson::tune(double* p) {
+    if (!p || component_count < 2) return;
+    mixedAttraction()->set_binary_interaction_kaij(1, 0, p[0]);
+    set_binary_interaction_kbij(1, 0, p[1]);
+}
+
+void TermPengRobinson::resolve_cubic_equation_in_Z() {
+    if (!resolvePengRobinsonCubicInZ(*this, *mixedAttraction())) errorflag = 1;
+}
+
+void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
+void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
+    tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
+}
+void TermPengRobinson::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
+
+// ---------------------------------------------------------------- PRNirma
+
+PRNirma::PRNirma(int phaseKind, int type, char withVenturi_)
+    : TermPengRobinson(new Nirma(type), "PRNirma", phaseKind, withVenturi_) {}
 
 void PRNirma::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
@@ -169,43 +203,11 @@ void PRNirma::read_BIP() {
         }
 }
 
-void PRNirma::set_binary_interaction_kaij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    attraction()->set_binary_interaction_kaij(i, j, k);
-}
-
-void PRNirma::set_binary_interaction_kbij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    if (j < 0 || i >= component_count) return;
-    attraction()->set_binary_interaction_kbij(i, j, k);
-    setKbijInRepulsion(repulsion(), i, j, k);
-}
-
-void PRNirma::tune(double* p) {
-    if (!p || component_count < 2) return;
-    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
-    set_binary_interaction_kbij(1, 0, p[1]);
-}
-
-void PRNirma::resolve_cubic_equation_in_Z() {
-    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
-}
-
-void PRNirma::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRNirma::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
-void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 // ---------------------------------------------------------------- PRSV
 
-PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
-    interactions[0] = new VdWr1();
-    interactions[1] = new StryjekVera();
-    validity = cubic::kCubicRange;
-    ideal = new Standard();
-    Vl0 = 2e-05;
-    Vv0 = 0.002;
-    setModelName("PRSV");
-}
+PRSV::PRSV(int phaseKind, char withVenturi_)
+    : TermPengRobinson(new StryjekVera(), "PRSV", phaseKind, withVenturi_) {}
 
 void PRSV::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
@@ -260,31 +262,6 @@ void PRSV::read_BIP() {
                 }
 }
 
-void PRSV::set_binary_interaction_kaij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    attraction()->set_binary_interaction_kaij(i, j, k);
-}
-
-void PRSV::set_binary_interaction_kbij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    if (j < 0 || i >= component_count) return;
-    attraction()->set_binary_interaction_kbij(i, j, k);
-    setKbijInRepulsion(repulsion(), i, j, k);
-}
-
-void PRSV::tune(double* p) {
-    if (!p || component_count < 2) return;
-    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
-    set_binary_interaction_kbij(1, 0, p[1]);
-}
-
-void PRSV::resolve_cubic_equation_in_Z() {
-    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
-}
-
-void PRSV::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRSV::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
-void PRSV::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 void PRNirmaTest0() {
     // Saturation curves of water: the reference model, then the four alpha
