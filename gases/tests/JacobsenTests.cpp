@@ -59,17 +59,7 @@ public:
 TEST(Jacobsen, ConstructionPresets)
 {
     Jacobsen j(1);
-    ASSERT_EQ(j.component_count, 1);
-    EXPECT_STREQ(j.componentName(0), "N2");
-    EXPECT_EQ(j.molar_mass[0], 0.02801348);
-    EXPECT_EQ(j.bulk_molar_weight, 0.02801348);
-    EXPECT_STREQ(j.modelName(), "Jacobsen N2");
-    EXPECT_EQ(j.Vl0, 3.2e-05);
-    EXPECT_EQ(j.Vv0, 0.0003);
-    EXPECT_EQ(j.critical_T, 130.0);
-    EXPECT_EQ(j.critical_V, 9e-05);
-    EXPECT_EQ(j.Tmin, 40.0);
-    EXPECT_EQ(j.phase_kind, 1);
+    gas_tests::expectPresets(j, {"N2", 0.02801348, "Jacobsen N2", 3.2e-05, 0.0003, 130.0, 9e-05, 40.0, 1});
     const Sum* A = static_cast<const Sum*>(j.interactions[0]->root);
     ASSERT_EQ(A->nterms, 36);
     EXPECT_EQ(A->terms[0]->name, "dt1");
@@ -237,18 +227,7 @@ TEST(Jacobsen, GasStatesAndRoundTrips)
         }
 
     // ln phi = integral of (Z - 1)/P dP at constant T (Simpson's rule).
-    const double T = 200.0, Pend = 300.0;
-    const int n = 300;
-    double integral = 0.0;
-    for (int k = 0; k <= n; ++k) {
-        const double Pb = 1e-3 + (Pend - 1e-3) * k / n;
-        j.calculateFromTP(T, Pb, 0);
-        const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
-        integral += w * (j.Z - 1.0) / Pb;
-    }
-    integral *= (Pend - 1e-3) / n / 3.0;
-    j.calculateFromTP(T, Pend, 0);
-    EXPECT_NEAR(std::log(j.fugcoef[0]), integral, 1e-4);
+    gas_tests::expectFugacityFromIntegratedZ(j, 200.0, 300.0, 300);
 }
 
 // The 28-term residual term has the second virial coefficient of the
