@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gases/IUPACGrid.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -204,43 +205,4 @@ void CH4EOS::compareVennixData(FluidPhase* /*other*/)
     std::printf("AADP %lg\n", sum / 14.0);
 }
 
-void CH4EOS::compareWithIUPAC(FluidPhase* other)
-{
-    static const double temperatures[10] = {0, 100, 200, 300, 400, 500, 600, 800, 1000, 1200};  // degrees C
-    std::printf("P(bar)\\ T(\u00b0C)");
-    for (double t : temperatures)
-        std::printf("%12lg ", t);
-    std::printf("\n");
-
-    double pressures[43];
-    int n = 0;
-    for (double p : {1.0, 20.0, 50.0, 100.0})
-        pressures[n++] = p;
-    for (int k = 2; k <= 10; ++k)
-        pressures[n++] = 100.0 * k;
-    for (int k = 6; k <= 25; ++k)
-        pressures[n++] = 200.0 * k;
-    for (int k = 11; k <= 20; ++k)
-        pressures[n++] = 500.0 * k;
-
-    for (int k = 0; k < n; ++k) {
-        const double Pbar = pressures[k];
-        std::printf("%12lg ", Pbar);
-        pressure(Pbar);
-        other->pressure(Pbar);
-        for (double t : temperatures) {
-            const double Tk = t + 273.15;
-            other->temperature(Tk);
-            other->calculate_molar_volume();
-            other->calculate_fugacities();
-            other->calculate_state_functions();
-            temperature(Tk);
-            calculate_molar_volume();
-            calculate_fugacities();
-            calculate_state_functions();
-            std::printf("%12lg ", 100.0 * (other->V - V) / V);
-            std::printf("%12lg ", 100.0 * (other->fugcoef[0] - fugcoef[0]) / fugcoef[0]);
-        }
-        std::printf("\n");
-    }
-}
+void CH4EOS::compareWithIUPAC(FluidPhase* other) { printDeviationsOnTheIUPACGrid(*this, *other, true); }
