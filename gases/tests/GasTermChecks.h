@@ -149,4 +149,39 @@ inline void expectFugacityFromIntegratedZ(FluidPhase& m, double T, double Pend, 
     EXPECT_NEAR(std::log(m.fugcoef[0]), integral, tol);
 }
 
+// The critical-point search from the model's own start (critical_T,
+// critical_V), its report held off the output.
+inline void searchCriticalPoint(FluidPhase& m)
+{
+    m.temperature(m.critical_T);
+    m.volume(m.critical_V);
+    testing::internal::CaptureStdout();
+    m.search_the_critical_point_of_the_pure_component();
+    testing::internal::GetCapturedStdout();
+}
+
+// The saturation pressure at T from the start volumes Vl0 and Vv0; the model
+// is left at its saturated liquid (or vapour) volume with its fugacities.
+inline void saturateAt(FluidPhase& m, double T, double Vl0, double Vv0, bool atLiquid)
+{
+    m.Vl0 = Vl0;
+    m.Vv0 = Vv0;
+    m.temperature(T);
+    m.calculate_saturation_pressure();
+    ASSERT_EQ(m.errorflag, 0);
+    m.volume(atLiquid ? m.Vl_sat : m.Vv_sat);
+    m.calculate_fugacities();
+}
+
+// From the state the model has just found at (T, Pb bar): no failure, the
+// pressure again from (T, V) to the relative tolerance tol, and dP/dV < 0.
+inline void expectPressureRoundTrip(FluidPhase& m, double T, double Pb, double tol)
+{
+    ASSERT_EQ(m.errorflag, 0) << T << " " << Pb;
+    const double V = m.V;
+    m.calculateFromTV(T, V, 0);
+    EXPECT_NEAR(m.P, Pb * 1e5, tol * Pb * 1e5) << T << " " << Pb;
+    EXPECT_LT(m.dPdV, 0.0);
+}
+
 }  // namespace gas_tests
