@@ -8,21 +8,11 @@
 #include "expressions/Square.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "families/cubic/ArrayNodes.h"
 #include "families/cubic/Nirma.h"
 #include "families/cubic/StryjekVera.h"
 
-namespace {
-
-template <class N>
-N* make(Expr1& arr, int i) {
-    auto* e = new N();
-    arr(i) = e;
-    arr.setName(i);
-    return e;
-}
-
-
-}  // namespace
+using cubicnodes::make;
 
 // ---------------------------------------------------------------- Nirma
 
