@@ -56,11 +56,7 @@ void HCubic::set_binary_interaction_a_parameters(std::initializer_list<double> k
 }
 
 void HCubic::read_BIP() {
-    for (int i = 0; i < n_; i++)
-        for (int j = i + 1; j < n_; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) set_binary_interaction_kaij(i, j, k);
-        }
+    cubic::forEachBuiltInPair(component_names, n_, [this](int i, int j, double k) { set_binary_interaction_kaij(i, j, k); });
 }
 
 void HCubic::calculate_parameters_of_pure_components() {

@@ -193,14 +193,10 @@ void PRNirma::read_component_data(int i, const char* name) {
 }
 
 void PRNirma::read_BIP() {
-    for (int i = 0; i < component_count; i++)
-        for (int j = i + 1; j < component_count; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
-                set_binary_interaction_kaij(j, i, k);
-                set_binary_interaction_kbij(j, i, 0.0);
-            }
-        }
+    cubic::forEachBuiltInPair(component_names, component_count, [this](int i, int j, double k) {
+        set_binary_interaction_kaij(j, i, k);
+        set_binary_interaction_kbij(j, i, 0.0);
+    });
 }
 
 
