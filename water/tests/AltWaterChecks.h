@@ -308,4 +308,17 @@ inline void expectIdealGasHeatCapacityNearReference(FluidPhase& m, double tol)
     }
 }
 
+// The presets every water model shares: its name, the one component H2O with
+// its molar mass, and the start volumes of its volume search.
+inline void expectPureWaterPresets(FluidPhase& m, const char* name, double Vl0, double Vv0)
+{
+    EXPECT_STREQ(m.modelName(), name);
+    ASSERT_EQ(m.component_count, 1);
+    EXPECT_STREQ(m.componentName(0), "H2O");
+    EXPECT_EQ(m.molar_mass[0], kM);
+    EXPECT_EQ(m.bulk_molar_weight, kM);
+    EXPECT_EQ(m.Vl0, Vl0);
+    EXPECT_EQ(m.Vv0, Vv0);
+}
+
 }  // namespace altwater

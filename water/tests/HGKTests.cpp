@@ -20,13 +20,7 @@ using namespace altwater;
 TEST(HGK, ConstructionPresets)
 {
     HGK h(2);
-    EXPECT_STREQ(h.modelName(), "HaarGallagherKell");
-    ASSERT_EQ(h.component_count, 1);
-    EXPECT_STREQ(h.componentName(0), "H2O");
-    EXPECT_EQ(h.molar_mass[0], kM);
-    EXPECT_EQ(h.bulk_molar_weight, kM);
-    EXPECT_EQ(h.Vl0, 1.7e-05);
-    EXPECT_EQ(h.Vv0, 0.0002);
+    altwater::expectPureWaterPresets(h, "HaarGallagherKell", 1.7e-05, 0.0002);
     EXPECT_EQ(h.phase_kind, 2);
     EXPECT_EQ(h.critical_T, 650.0);
     EXPECT_EQ(h.Tmin, 230.0);

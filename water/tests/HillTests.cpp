@@ -21,13 +21,7 @@ constexpr double kOmega = 0.018015268 / 322.778;  // critical density 322.778 kg
 TEST(Hill, ConstructionPresets)
 {
     Hill h(2);
-    EXPECT_STREQ(h.modelName(), "Hill");
-    ASSERT_EQ(h.component_count, 1);
-    EXPECT_STREQ(h.componentName(0), "H2O");
-    EXPECT_EQ(h.molar_mass[0], kM);
-    EXPECT_EQ(h.bulk_molar_weight, kM);
-    EXPECT_EQ(h.Vl0, 1.8e-05);
-    EXPECT_EQ(h.Vv0, 0.0002);
+    altwater::expectPureWaterPresets(h, "Hill", 1.8e-05, 0.0002);
     EXPECT_EQ(h.critical_T, 690.0);
     EXPECT_EQ(h.critical_V, 4.74e-05);
     ASSERT_EQ(h.nInteractions, 1);

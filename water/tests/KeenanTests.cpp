@@ -39,13 +39,7 @@ double keenanF(double T, double V)
 TEST(Keenan, ConstructionPresets)
 {
     Keenan k(2);
-    EXPECT_STREQ(k.modelName(), "Keenan");
-    ASSERT_EQ(k.component_count, 1);
-    EXPECT_STREQ(k.componentName(0), "H2O");
-    EXPECT_EQ(k.molar_mass[0], kM);
-    EXPECT_EQ(k.bulk_molar_weight, kM);
-    EXPECT_EQ(k.Vl0, 1.8e-5);
-    EXPECT_EQ(k.Vv0, 2e-4);
+    altwater::expectPureWaterPresets(k, "Keenan", 1.8e-5, 2e-4);
     ASSERT_EQ(k.nInteractions, 1);
     EXPECT_NE(dynamic_cast<KeenanRes*>(k.interactions[0]), nullptr);
     EXPECT_NE(dynamic_cast<KeenanId*>(k.ideal), nullptr);

@@ -39,13 +39,7 @@ TEST(Saul, ConstructionPresets)
     testing::internal::CaptureStdout();  // the link check prints only for a missing link
     Saul s(1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_STREQ(s.modelName(), "Saul");
-    ASSERT_EQ(s.component_count, 1);
-    EXPECT_STREQ(s.componentName(0), "H2O");
-    EXPECT_EQ(s.molar_mass[0], kM);
-    EXPECT_EQ(s.bulk_molar_weight, kM);
-    EXPECT_EQ(s.Vl0, 1.8e-05);
-    EXPECT_EQ(s.Vv0, 0.0002);
+    altwater::expectPureWaterPresets(s, "Saul", 1.8e-05, 0.0002);
     EXPECT_EQ(s.phase_kind, 1);
     ASSERT_EQ(s.nInteractions, 1);
     EXPECT_NE(dynamic_cast<Saul58*>(s.interactions[0]), nullptr);

@@ -3,6 +3,7 @@
 #include "water/WagnerPruss.h"
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
+#include "water/tests/AltWaterChecks.h"
 #include "water/tests/Iapws95Direct.h"
 #include "expressions/tests/CompiledEvaluation.h"
 #include "expressions/tests/Jet.h"
@@ -62,13 +63,7 @@ void expectTreeMatches(const Expression* root, const TV& ref, double tol)
 TEST(WagnerPruss, ConstructionPresets)
 {
     WagnerPruss w(2);
-    EXPECT_STREQ(w.modelName(), "Wagner & Pruss");
-    ASSERT_EQ(w.component_count, 1);
-    EXPECT_STREQ(w.componentName(0), "H2O");
-    EXPECT_EQ(w.molar_mass[0], kM);
-    EXPECT_EQ(w.bulk_molar_weight, kM);
-    EXPECT_EQ(w.Vl0, 1.8e-05);
-    EXPECT_EQ(w.Vv0, 2e-04);
+    altwater::expectPureWaterPresets(w, "Wagner & Pruss", 1.8e-05, 2e-04);
     EXPECT_EQ(w.critical_T, 650.0);
     EXPECT_EQ(w.critical_V, 6e-05);
     EXPECT_EQ(w.Tmin, 230.0);
