@@ -140,17 +140,28 @@ void CH4EOS::initializeSaturationVolumesFromP(const char* name, double P_bar)
     initializeSaturationVolumesFromT(name, Ts);
 }
 
+double CH4EOS::homogenisationStart(double V_, bool liquid)
+{
+    const double rho = V_ > 0.0 ? kM / V_ : 0.0;
+    double T0 = std::nan("");
+    if (V_ > 0.0)
+        T0 = liquid ? get_saturation_temperature_from_liquid_density(rho)
+                    : get_saturation_temperature_from_vapour_density(rho);
+    if (!std::isfinite(T0)) {
+        // No saturated phase of that density between the triple point (the
+        // liquid there: 451.4 kg/m3 with 16.04 g/mol) and the critical point.
+        platform::diagf("Methane %s of %g kg/m3: no saturation state between the triple and critical points\n",
+                        liquid ? "liquid" : "vapour", rho);
+        errorflag = 1;
+    }
+    return T0;
+}
+
 Newton* CH4EOS::calculateLiquidTh(double V_)
 {
-    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_liquid_density(kM / V_) : std::nan("");
-    if (!std::isfinite(T0)) {
-        // No saturated liquid of that density between the triple point
-        // (451.4 kg/m3 with 16.04 g/mol) and the critical point.
-        platform::diagf("Methane liquid of %g kg/m3: no saturation state between the triple and critical points\n",
-                        V_ > 0.0 ? kM / V_ : 0.0);
-        errorflag = 1;
+    const double T0 = homogenisationStart(V_, true);
+    if (!std::isfinite(T0))
         return criticalSolver;
-    }
     Vv0 = 1.0 / vapourMolar(T0);
     temperature(T0);
     FluidPhase::calculateLiquidTh(V_);
@@ -159,13 +170,9 @@ Newton* CH4EOS::calculateLiquidTh(double V_)
 
 Newton* CH4EOS::calculateGasTh(double V_)
 {
-    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_vapour_density(kM / V_) : std::nan("");
-    if (!std::isfinite(T0)) {
-        platform::diagf("Methane vapour of %g kg/m3: no saturation state between the triple and critical points\n",
-                        V_ > 0.0 ? kM / V_ : 0.0);
-        errorflag = 1;
+    const double T0 = homogenisationStart(V_, false);
+    if (!std::isfinite(T0))
         return criticalSolver;
-    }
     Vl0 = 1.0 / liquidMolar(T0);
     temperature(T0);
     FluidPhase::calculateGasTh(V_);
