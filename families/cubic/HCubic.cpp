@@ -150,7 +150,7 @@ void HCubic::calculate_fugacities() {
     const double L = std::log((Q + D) / (Q - D));
     for (int i = 0; i < n_; i++) {
         const double delta = ((3.0 * C + B) * Bi[i] + (C + 3.0 * B) * Ci[i]) / (D * D);
-        lnphi[i] = -std::log(Z - B) - (2.0 * Si[i] / A - delta) * (A / D) * L + Bi[i] / (Z - B) +
+        lnphi[i] = -std::log(Z - B) - (attractionShare(i) - delta) * (A / D) * L + Bi[i] / (Z - B) +
                    (1.0 / (Z - B) - 1.0) * ((Bi[i] + Ci[i] - (B + C) * delta) / 2.0 - delta * Z);
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
@@ -339,22 +339,4 @@ void Heyen::calculate_mixing_parameters() {
     }
 }
 
-void Heyen::calculate_fugacities() {
-    if (!usable() || !(P > 0.0) || !(V > 0.0)) {
-        errorflag = 1;
-        return;
-    }
-    const double A = A_, B = B_, C = C_;
-    Z = P * V / (R * T);
-    const double D = std::sqrt(B * B + 6.0 * B * C + C * C);
-    const double Q = 2.0 * Z + B + C;
-    const double L = std::log((Q + D) / (Q - D));
-    for (int i = 0; i < n_; i++) {
-        const double delta = ((3.0 * C + B) * Bi[i] + (C + 3.0 * B) * Ci[i]) / (D * D);
-        const double share = 1.0 + (M[i] / N[i] + Si[i]) / A;
-        lnphi[i] = -std::log(Z - B) - (share - delta) * (A / D) * L + Bi[i] / (Z - B) +
-                   (1.0 / (Z - B) - 1.0) * ((Bi[i] + Ci[i] - (B + C) * delta) / 2.0 - delta * Z);
-        fugcoef[i] = std::exp(lnphi[i]);
-        fugacity[i] = x[i] * P * fugcoef[i];
-    }
-}
+double Heyen::attractionShare(int i) const { return 1.0 + (M[i] / N[i] + Si[i]) / A_; }
