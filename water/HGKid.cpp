@@ -24,16 +24,6 @@ inline double logRTP0(double T) { return std::log(0.4615 * T * 18.015268 / 0.101
 
 }  // namespace
 
-HGKid::HGKid()
-{
-    setModelName("HGKid");
-    A_ = new Leaf;
-    A_->setName("A");
-    leavesDependOnlyOn({{A_, 0}});
-    root = A_;
-    setDebugLink();
-}
-
 void HGKid::calculate_fixed_parameters()
 {
     using namespace waterleaf;

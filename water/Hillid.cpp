@@ -11,16 +11,6 @@ constexpr double kOmega = 0.018015268 / 322.778;  // m3/mol
 
 }  // namespace
 
-Hillid::Hillid()
-{
-    setModelName("Hillid");
-    A_ = new Leaf;
-    A_->setName("A");
-    leavesDependOnlyOn({{A_, 0}});
-    root = A_;
-    setDebugLink();
-}
-
 void Hillid::calculate_fixed_parameters()
 {
     using namespace waterleaf;
