@@ -115,12 +115,6 @@ TEST(HGK, IdealGasTerm)
     expectIdealGasHeatCapacityNearReference(h, 5e-4);
 }
 
-TEST(HGK, DerivativesOfEveryTree)
-{
-    HGK h(2);
-    expectConsistentDerivativesOfEveryTree(h, {300.0, 450.0, 640.0, 900.0});
-}
-
 TEST(HGK, InstabilityBand)
 {
     HGK h(2);
@@ -154,12 +148,6 @@ TEST(HGK, DensitiesAgainstTheReferenceFormulation)
 {
     HGK h(2);
     expectDensitiesNearReference(h, 1e-3, 2e-3);
-}
-
-TEST(HGK, FugacityFromThePressure)
-{
-    HGK h(2);
-    expectFugacitiesFromPressure(h);
 }
 
 TEST(HGK, SaturationAgainstTheReferenceFormulation)

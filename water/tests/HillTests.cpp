@@ -75,18 +75,6 @@ TEST(Hill, IdealGasTerm)
     expectIdealGasHeatCapacityNearReference(h, 2e-3);
 }
 
-TEST(Hill, DerivativesOfEveryTree)
-{
-    Hill h(2);
-    expectConsistentDerivativesOfEveryTree(h, {300.0, 500.0, 647.0, 1000.0});
-}
-
-TEST(Hill, FugacityFromThePressure)
-{
-    Hill h(2);
-    expectFugacitiesFromPressure(h);
-}
-
 // Against IAPWS-95 at the same thermodynamic temperature (the equation was
 // fitted on IPTS-68): liquid and gas densities within 0.1 % from 300 to 640 K
 // up to 1 kbar and at the states of the other water models' checks.

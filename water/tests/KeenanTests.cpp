@@ -97,18 +97,6 @@ TEST(Keenan, IdealGasTerm)
     expectIdealGasHeatCapacityNearReference(k, 2e-3);
 }
 
-TEST(Keenan, DerivativesOfEveryTree)
-{
-    Keenan k(2);
-    expectConsistentDerivativesOfEveryTree(k, {300.0, 500.0, 647.0, 1000.0});
-}
-
-TEST(Keenan, FugacityFromThePressure)
-{
-    Keenan k(2);
-    expectFugacitiesFromPressure(k);
-}
-
 TEST(Keenan, DensitiesAgainstTheReferenceFormulation)
 {
     Keenan k(2);

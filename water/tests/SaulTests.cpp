@@ -68,12 +68,6 @@ TEST(Saul, TreesAtTheReducingPoint)
     EXPECT_NEAR(s.interactions[0]->A, -std::log(1e6), 1e-9);
 }
 
-TEST(Saul, DerivativesOfEveryTree)
-{
-    Saul s(2);
-    expectConsistentDerivativesOfEveryTree(s, {300.0, 500.0, 647.0, 1000.0});
-}
-
 // The ideal part is zero in the fugacity pass, value and derivatives, and
 // the next ordinary evaluation is as before; the pass does not fail.
 TEST(Saul, FugacityPass)
