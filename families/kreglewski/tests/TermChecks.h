@@ -1,28 +1,45 @@
 #pragma once
-// Test helpers of the Kreglewski family (the tree's evaluation is the cubic
-// families' one): the value or a derivative of a term at a point, and a
-// check of every stored derivative to the fourth order against central
-// differences of the derivative one order below.
+// Test helpers of the Kreglewski family: evaluation of a term's tree at a
+// point, and a check of every stored derivative to the fourth order against
+// central differences of the derivative one order below.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "expressions/Expression.h"
-#include "families/cubic/tests/CubicChecks.h"
 #include "fluid/Interaction.h"
 
 namespace kreg_tests {
 
+inline double stored(const Expression* e, std::vector<int> vars) {
+    std::sort(vars.begin(), vars.end(), [](int a, int b) { return a > b; });
+    switch (vars.size()) {
+        case 0: return e->value;
+        case 1: return e->d1[vars[0]];
+        case 2: return e->d2[vars[0]][vars[1]];
+        case 3: return e->d3[vars[0]][vars[1]][vars[2]];
+        default: return e->d4[vars[0]][vars[1]][vars[2]][vars[3]];
+    }
+}
+
 // The tree at v = [T, V, x...] to the fourth order; false on an engine error.
 inline bool evaluate(Interaction& t, const std::vector<double>& v) {
-    cubic_tests::evaluateTerm(t, v);
+    t.T = v[0];
+    t.V = v[1];
+    for (int i = 0; i < t.component_count; i++) t.x[i] = v[2 + i];
+    t.assignVariables();
+    t.calculate_fixed_parameters();
+    t.calculate_volume_dependent_parameters();
+    t.calculate_high_order_parameters();
+    t.root->calculate(4);
     return Expression::sError == 0;
 }
 
 inline double value(Interaction& t, const std::vector<double>& v, const std::vector<int>& vars = {}) {
     EXPECT_TRUE(evaluate(t, v));
-    return cubic_tests::nodeDerivative(t.root, vars);
+    return stored(t.root, vars);
 }
 
 // Z = -V d(A/RT)/dV of the term at (T, V, x).
