@@ -10,13 +10,8 @@ HCB2::HCB2() {
     x2_.index = 3;
     mT.tie1(T_);
     core.build(mT, x1_, x2_);
-    mV.tie1(V_);
-    dzeta.tie2(core.V0, mV);
-    dzeta.set_scalars1(kHCBPacking);
-    dzeta2.tie1(dzeta);
-    mdzeta.tie1(dzeta);
-    mdzeta.set_scalars2(-1.0, 0.0);
-    logdzeta.tie1(mdzeta);
+    packing.build(V_, core.V0);
+    logdzeta.tie1(packing.mdzeta);
     logdzeta.set_scalars3(1.0, 1.0, 0.0);
     alpha.tie2(x1_, x2_);
     alpha.set_scalars3(1.0, 1.0, 0.0);
@@ -26,33 +21,22 @@ HCB2::HCB2() {
     alpha23.tie2(alphaSq, alpha);
     alpha23.set_scalars3(1.0, 3.0, 0.0);
     A0.tie2(alpha21, logdzeta);
-    A100.tie2(alpha23, dzeta);
-    A101.tie2(alpha, dzeta2);
+    A100.tie2(alpha23, packing.dzeta);
+    A101.tie2(alpha, packing.dzeta2);
     A10.tie2(A100, A101);
     A10.set_scalars3(1.0, -3.0, 0.0);
-    A11.tie2(dzeta, dzeta2);
-    A11.set_scalars3(-2.0, 1.0, 1.0);
-    A1.tie2(A10, A11);
-    mlogV.tie1(V_);
-    mlogV.set_scalars3(-1.0, 0.0, 0.0);
+    A1.tie2(A10, packing.A11);
 
     const struct {
         Expression* e;
         const char* n;
     } names[] = {{&T_, "T_"},         {&V_, "V_"},         {&x1_, "x1_"},       {&x2_, "x2_"},
-                 {&mT, "mT"},         {&mV, "mV"},         {&dzeta, "dzeta"},   {&dzeta2, "dzeta2"},
-                 {&mdzeta, "mdzeta"}, {&logdzeta, "logdzeta"}, {&alpha, "alpha"}, {&alphaSq, "alphaSq"},
+                 {&mT, "mT"},         {&logdzeta, "logdzeta"}, {&alpha, "alpha"}, {&alphaSq, "alphaSq"},
                  {&alpha21, "alpha21"}, {&alpha23, "alpha23"}, {&A0, "A0"},      {&A100, "A100"},
-                 {&A101, "A101"},     {&A10, "A10"},       {&A11, "A11"},       {&A1, "A1"},
-                 {&mlogV, "mlogV"}};
+                 {&A101, "A101"},     {&A10, "A10"},       {&A1, "A1"}};
     for (const auto& p : names) p.e->setName(p.n);
 
-    auto* A = new Sum();
-    A->number_of_terms(3);
-    A->tie_(&mlogV, &A0, &A1);
-    A->set_scalars_(1.0, 1.0, 1.0, 0.0);
-    A->setName("A");
-    root = A;
+    root = packing.root(A0, A1);
     setDebugLink();
 }
 

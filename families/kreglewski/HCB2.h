@@ -30,10 +30,7 @@ public:
     FVar T_, V_, x1_, x2_;
     Inverse mT;
     BinaryCoreVolume core;  // V0
-    Inverse mV;
-    Product dzeta;         // 0.74048 V0 mV
-    Square dzeta2;
-    Sum1 mdzeta;
+    HardBodyPacking packing;
     Logarithm logdzeta;    // ln(mdzeta + 1)
     Sum2 alpha;            // alpha1 x1 + alpha2 x2
     Square alphaSq;
@@ -43,7 +40,5 @@ public:
     Product A100;          // alpha23 dzeta
     Product A101;          // alpha dzeta2
     Sum2 A10;              // A100 - 3 A101
-    Sum2 A11;              // 1 - 2 dzeta + dzeta2
-    Division A1;
-    Logarithm mlogV;
+    Division A1;           // A10/A11
 };
