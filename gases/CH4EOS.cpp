@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gases/IUPACGrid.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -139,17 +140,28 @@ void CH4EOS::initializeSaturationVolumesFromP(const char* name, double P_bar)
     initializeSaturationVolumesFromT(name, Ts);
 }
 
+double CH4EOS::homogenisationStart(double V_, bool liquid)
+{
+    const double rho = V_ > 0.0 ? kM / V_ : 0.0;
+    double T0 = std::nan("");
+    if (V_ > 0.0)
+        T0 = liquid ? get_saturation_temperature_from_liquid_density(rho)
+                    : get_saturation_temperature_from_vapour_density(rho);
+    if (!std::isfinite(T0)) {
+        // No saturated phase of that density between the triple point (the
+        // liquid there: 451.4 kg/m3 with 16.04 g/mol) and the critical point.
+        platform::diagf("Methane %s of %g kg/m3: no saturation state between the triple and critical points\n",
+                        liquid ? "liquid" : "vapour", rho);
+        errorflag = 1;
+    }
+    return T0;
+}
+
 Newton* CH4EOS::calculateLiquidTh(double V_)
 {
-    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_liquid_density(kM / V_) : std::nan("");
-    if (!std::isfinite(T0)) {
-        // No saturated liquid of that density between the triple point
-        // (451.4 kg/m3 with 16.04 g/mol) and the critical point.
-        platform::diagf("Methane liquid of %g kg/m3: no saturation state between the triple and critical points\n",
-                        V_ > 0.0 ? kM / V_ : 0.0);
-        errorflag = 1;
+    const double T0 = homogenisationStart(V_, true);
+    if (!std::isfinite(T0))
         return criticalSolver;
-    }
     Vv0 = 1.0 / vapourMolar(T0);
     temperature(T0);
     FluidPhase::calculateLiquidTh(V_);
@@ -158,13 +170,9 @@ Newton* CH4EOS::calculateLiquidTh(double V_)
 
 Newton* CH4EOS::calculateGasTh(double V_)
 {
-    const double T0 = V_ > 0.0 ? get_saturation_temperature_from_vapour_density(kM / V_) : std::nan("");
-    if (!std::isfinite(T0)) {
-        platform::diagf("Methane vapour of %g kg/m3: no saturation state between the triple and critical points\n",
-                        V_ > 0.0 ? kM / V_ : 0.0);
-        errorflag = 1;
+    const double T0 = homogenisationStart(V_, false);
+    if (!std::isfinite(T0))
         return criticalSolver;
-    }
     Vl0 = 1.0 / liquidMolar(T0);
     temperature(T0);
     FluidPhase::calculateGasTh(V_);
@@ -204,43 +212,4 @@ void CH4EOS::compareVennixData(FluidPhase* /*other*/)
     std::printf("AADP %lg\n", sum / 14.0);
 }
 
-void CH4EOS::compareWithIUPAC(FluidPhase* other)
-{
-    static const double temperatures[10] = {0, 100, 200, 300, 400, 500, 600, 800, 1000, 1200};  // degrees C
-    std::printf("P(bar)\\ T(\u00b0C)");
-    for (double t : temperatures)
-        std::printf("%12lg ", t);
-    std::printf("\n");
-
-    double pressures[43];
-    int n = 0;
-    for (double p : {1.0, 20.0, 50.0, 100.0})
-        pressures[n++] = p;
-    for (int k = 2; k <= 10; ++k)
-        pressures[n++] = 100.0 * k;
-    for (int k = 6; k <= 25; ++k)
-        pressures[n++] = 200.0 * k;
-    for (int k = 11; k <= 20; ++k)
-        pressures[n++] = 500.0 * k;
-
-    for (int k = 0; k < n; ++k) {
-        const double Pbar = pressures[k];
-        std::printf("%12lg ", Pbar);
-        pressure(Pbar);
-        other->pressure(Pbar);
-        for (double t : temperatures) {
-            const double Tk = t + 273.15;
-            other->temperature(Tk);
-            other->calculate_molar_volume();
-            other->calculate_fugacities();
-            other->calculate_state_functions();
-            temperature(Tk);
-            calculate_molar_volume();
-            calculate_fugacities();
-            calculate_state_functions();
-            std::printf("%12lg ", 100.0 * (other->V - V) / V);
-            std::printf("%12lg ", 100.0 * (other->fugcoef[0] - fugcoef[0]) / fugcoef[0]);
-        }
-        std::printf("\n");
-    }
-}
+void CH4EOS::compareWithIUPAC(FluidPhase* other) { printDeviationsOnTheIUPACGrid(*this, *other, true); }

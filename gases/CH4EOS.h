@@ -51,4 +51,10 @@ public:
     // Percent deviations of the other model's molar volume and fugacity
     // coefficient from this model's, 0 to 1200 degrees C and 1 to 10000 bar.
     void compareWithIUPAC(FluidPhase* other);
+
+private:
+    // The saturation temperature of the saturated liquid (or vapour) of molar
+    // volume V_ from the correlations; NaN, with the message and errorflag,
+    // when none lies between the triple and critical points.
+    double homogenisationStart(double V_, bool liquid);
 };

@@ -25,15 +25,6 @@ const double IUPAC::kCoefficients[50] = {
     -0.149156928,
 };
 
-Expression* IUPAC::W(int k)
-{
-    if (k == 1)
-        return &W1;
-    if (k == 2)
-        return &W2;
-    return &Wk[k - 3];
-}
-
 Expression* IUPAC::Y(int k)
 {
     if (k == 1)
@@ -45,9 +36,6 @@ Expression* IUPAC::Y(int k)
 
 IUPAC::IUPAC()
 {
-    W2.tie1(W1);
-    for (int k = 3; k <= 10; ++k)
-        Wk[k - 3].tie2(*W(k - 1), W1);
     Y2.tie1(Y1);
     for (int k = 3; k <= 6; ++k)
         Yk[k - 3].tie2(*Y(k - 1), Y1);
@@ -57,29 +45,26 @@ IUPAC::IUPAC()
     int slot = 0;
     // j = 0: the powers of W themselves.
     for (int i = 0; i < kRowLength[0]; ++i, ++slot) {
-        A->tiei(slot, *W(i + 1));
+        A->tiei(slot, *density.W(i + 1));
         A->set_scalar(slot, kCoefficients[slot] / (i + 1));
     }
     int p = 0;
     for (int j = 1; j <= 6; ++j) {
         for (int i = 0; i < kRowLength[j]; ++i, ++slot, ++p) {
-            products[p].tie2(*W(i + 1), *Y(j));
+            products[p].tie2(*density.W(i + 1), *Y(j));
             products[p].setName(("A" + std::to_string(i) + std::to_string(j)).c_str());
             A->tiei(slot, products[p]);
             A->set_scalar(slot, kCoefficients[slot] / (i + 1));
         }
     }
-    A->tiei(50, mlogV);
+    A->tiei(50, density.mlogV);
     A->set_scalar(50, 1.0);
     A->set_scalar(51, 0.0);
     A->setName("A");
     root = A;
 
-    for (int k = 1; k <= 10; ++k)
-        W(k)->setName(("W" + std::to_string(k)).c_str());
     for (int k = 1; k <= 6; ++k)
         Y(k)->setName(("Y" + std::to_string(k)).c_str());
-    mlogV.setName("mlogV");
     setModelName("IUPAC CO2");
     setDebugLink();
 }
@@ -92,9 +77,9 @@ IUPAC::~IUPAC()
 
 void IUPAC::number_of_components(int n)
 {
-    // Variables T, V, x: W1 and -ln V depend on V alone, Y1 on T alone.
+    // Variables T, V, x: Y1 depends on T alone.
     sizeForComponents(n, 1, [this] {
-        for (Leaf* l : {&W1, &mlogV}) l->flags[0] = l->flags[2] = 0;
+        density.dependOnVolumeOnly();
         Y1.flags[1] = Y1.flags[2] = 0;
     });
 }
@@ -106,22 +91,10 @@ void IUPAC::calculate_fixed_parameters()
 
 void IUPAC::calculate_volume_dependent_parameters()
 {
-    V2 = V * V;
-    V3 = V2 * V;
-    W1.value = Vc / V - 1.0;
-    W1.d1[1] = -Vc / V2;
-    W1.d2[1][1] = 2.0 * Vc / V3;
-    mlogV.value = -std::log(V);
-    mlogV.d1[1] = -1.0 / V;
-    mlogV.d2[1][1] = 1.0 / V2;
+    density.load(V, Vc, -1.0);
 }
 
 void IUPAC::calculate_high_order_parameters()
 {
-    V4 = V2 * V2;
-    V5 = V4 * V;
-    W1.d3[1][1][1] = -6.0 * Vc / V4;
-    W1.d4[1][1][1][1] = 24.0 * Vc / V5;
-    mlogV.d3[1][1][1] = -2.0 / V3;
-    mlogV.d4[1][1][1][1] = 6.0 / V4;
+    density.loadHighOrder(V, Vc);
 }

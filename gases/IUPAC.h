@@ -12,6 +12,7 @@
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "fluid/MultiParInteraction.h"
+#include "gases/ReducedDensityPowers.h"
 
 class IUPAC : public MultiParInteraction {
 public:
@@ -28,23 +29,18 @@ public:
 
     double Vc = 9.407337723424271e-05;  // m3/mol, 1/10630 mol/m3
     double Tc = 304.2;                  // K
-    double V2 = 0, V3 = 0, V4 = 0, V5 = 0;
 
     // Coefficients a_ij of the table, by j (rows of 10, 10, 10, 8, 6, 5, 1 values).
     static const double kCoefficients[50];
     // Number of i values in row j.
     static constexpr int kRowLength[7] = {10, 10, 10, 8, 6, 5, 1};
 
-    Leaf W1;
-    Square W2;
-    Product Wk[8];  // W3 .. W10
+    ReducedDensityPowers density;  // W^1 .. W^10 and -ln V
     Leaf Y1;
     Square Y2;
     Product Yk[4];  // Y3 .. Y6
     Product products[40];  // "A01" .. "A06": W^(i+1) Y^j for j >= 1
-    Leaf mlogV;
 
 private:
-    Expression* W(int k);  // W^k, k = 1 .. 10
     Expression* Y(int k);  // Y^k, k = 1 .. 6
 };

@@ -29,20 +29,8 @@ void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
     D10.setName("D10");
 }
 
-Expression* IUPAC1::W(int k)
-{
-    if (k == 1)
-        return &W1;
-    if (k == 2)
-        return &W2;
-    return &Wk[k - 3];
-}
-
 IUPAC1::IUPAC1()
 {
-    W2.tie1(W1);
-    for (int k = 3; k <= 10; ++k)
-        Wk[k - 3].tie2(*W(k - 1), W1);
     t2.tie1(t1);
     t3.tie2(t2, t1);
     t4.tie2(t3, t1);
@@ -63,27 +51,27 @@ IUPAC1::IUPAC1()
     C7.tie2(t2, t3);
     C7.set_scalars3(kC7[0], kC7[1], 0.0);
 
-    A1.tie2(W1, C1);
-    A2.tie2(W2, C2);
-    A3.tie2(Wk[0], C3);
-    A4.tie2(Wk[1], t1);
-    A5.tie2(Wk[2], C5);
-    A6.tie2(Wk[3], t2);
-    A7.tie2(Wk[4], C7);
-    A8.tie2(Wk[5], t3);
+    A1.tie2(density.W1, C1);
+    A2.tie2(density.W2, C2);
+    A3.tie2(density.Wk[0], C3);
+    A4.tie2(density.Wk[1], t1);
+    A5.tie2(density.Wk[2], C5);
+    A6.tie2(density.Wk[3], t2);
+    A7.tie2(density.Wk[4], C7);
+    A8.tie2(density.Wk[5], t3);
 
     // The Gaussian terms: Y0 = -exp(-gamma W^2)/(2 gamma), Y_2k = W^2k + (k/gamma) Y_2(k-1).
-    Y0.tie1(W2);
+    Y0.tie1(density.W2);
     Y0.set_scalars3(0.0, -0.5 / kGamma, -kGamma);
-    Y2.tie1(W2);
+    Y2.tie1(density.W2);
     Y2.set_scalars2(1.0, 1.0 / kGamma);
-    Y4.tie2(Wk[1], Y2);
+    Y4.tie2(density.Wk[1], Y2);
     Y4.set_scalars3(1.0, 2.0 / kGamma, 0.0);
-    Y6.tie2(Wk[3], Y4);
+    Y6.tie2(density.Wk[3], Y4);
     Y6.set_scalars3(1.0, 3.0 / kGamma, 0.0);
-    Y8.tie2(Wk[5], Y6);
+    Y8.tie2(density.Wk[5], Y6);
     Y8.set_scalars3(1.0, 4.0 / kGamma, 0.0);
-    Y10.tie2(Wk[7], Y8);
+    Y10.tie2(density.Wk[7], Y8);
     Y10.set_scalars3(1.0, 5.0 / kGamma, 0.0);
     S2.tie2(Y2, Y0);
     S4.tie2(Y4, Y0);
@@ -100,16 +88,13 @@ IUPAC1::IUPAC1()
 
     Sum* A = new Sum;
     A->number_of_terms(15);
-    A->tie_(&mlogV, &A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8, &B0, &B2, &B4, &B6, &B8, &B10);
+    A->tie_(&density.mlogV, &A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8, &B0, &B2, &B4, &B6, &B8, &B10);
     A->set_scalars_(1.0, 1.0, 0.5, 1.0 / 3.0, kA4 / 4.0, 0.2, kA6 / 6.0, 1.0 / 7.0, kA8 / 8.0, 1.0, 1.0, 1.0,
                     1.0, 1.0, 1.0, 0.0);
     A->setName("A");
     root = A;
     setDebugLink();
 
-    mlogV.setName("mlogV");
-    for (int k = 1; k <= 10; ++k)
-        W(k)->setName(("W" + std::to_string(k)).c_str());
     t1.setName("t1");
     t2.setName("t2");
     t3.setName("t3");
@@ -152,9 +137,9 @@ IUPAC1::~IUPAC1()
 
 void IUPAC1::number_of_components(int n)
 {
-    // Variables T, V, x: W1 and -ln V depend on V alone, t1 on T alone.
+    // Variables T, V, x: t1 depends on T alone.
     sizeForComponents(n, 1, [this] {
-        for (Leaf* l : {&W1, &mlogV}) l->flags[0] = l->flags[2] = 0;
+        density.dependOnVolumeOnly();
         t1.flags[1] = t1.flags[2] = 0;
     });
 }
@@ -167,22 +152,10 @@ void IUPAC1::calculate_fixed_parameters()
 
 void IUPAC1::calculate_volume_dependent_parameters()
 {
-    V2 = V * V;
-    V3 = V2 * V;
-    W1.value = Vc / V;
-    W1.d1[1] = -Vc / V2;
-    W1.d2[1][1] = 2.0 * Vc / V3;
-    mlogV.value = -std::log(V);
-    mlogV.d1[1] = -1.0 / V;
-    mlogV.d2[1][1] = 1.0 / V2;
+    density.load(V, Vc, 0.0);
 }
 
 void IUPAC1::calculate_high_order_parameters()
 {
-    V4 = V2 * V2;
-    V5 = V4 * V;
-    W1.d3[1][1][1] = -6.0 * Vc / V4;
-    W1.d4[1][1][1][1] = 24.0 * Vc / V5;
-    mlogV.d3[1][1][1] = -2.0 / V3;
-    mlogV.d4[1][1][1][1] = 6.0 / V4;
+    density.loadHighOrder(V, Vc);
 }

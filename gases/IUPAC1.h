@@ -19,6 +19,7 @@
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "gases/ReducedDensityPowers.h"
 
 // The six temperature polynomials D_0 .. D_10 of the Gaussian terms over the
 // powers t3, t4, t5 of tau; shared by the residual and the ideal-gas term.
@@ -68,12 +69,8 @@ public:
 
     double Vc = 9.891686037885158e-05;  // m3/mol, 1/10109.5 mol/m3
     double Tc = 190.555;                // K
-    double V2 = 0, V3 = 0, V4 = 0, V5 = 0;
 
-    Leaf mlogV;
-    Leaf W1;
-    Square W2;
-    Product Wk[8];  // W3 .. W10
+    ReducedDensityPowers density;  // W^1 .. W^10 and -ln V
     Leaf t1;
     Square t2;
     Product t3, t4, t5;
@@ -87,6 +84,4 @@ public:
     Product S2, S4, S6, S8, S10;
     IUPACMethaneD D;
     Product B0, B2, B4, B6, B8, B10;
-
-    Expression* W(int k);  // W^k, k = 1 .. 10
 };

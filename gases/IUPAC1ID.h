@@ -17,18 +17,14 @@
 #include "expressions/Leaf.h"
 #include "expressions/Product.h"
 #include "expressions/Square.h"
-#include "expressions/Sum.h"
-#include "fluid/Ideal.h"
 #include "gases/IUPAC1.h"
-#include "gases/PlanckEinstein.h"
+#include "gases/IUPACIdeal.h"
 
-class IUPAC1ID : public Ideal {
+class IUPAC1ID : public IUPACIdeal {
 public:
     IUPAC1ID();
     ~IUPAC1ID() override;
 
-    // One component only: any other count is refused (refusedComponents).
-    void number_of_components(int n) override;
     // Sets the root's weights for the current pass and loads tau.
     void calculate_fixed_parameters() override;
 
@@ -39,9 +35,5 @@ public:
     Leaf t1;
     Square t2;
     Product t3, t4, t5;
-    IUPACMethaneD D;
-    PlanckEinsteinNodes ideal{kSetzmannWagnerCH4};
-
-    // Root slots: D0 .. D10, then the ideal-gas nodes.
-    static constexpr int kIdealSlot = 6;
+    IUPACMethaneD D;  // root slots 0 .. 5: D0 .. D10
 };

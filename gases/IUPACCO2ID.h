@@ -16,17 +16,13 @@
 #include "expressions/Leaf.h"
 #include "expressions/Product.h"
 #include "expressions/Square.h"
-#include "expressions/Sum.h"
-#include "fluid/Ideal.h"
-#include "gases/PlanckEinstein.h"
+#include "gases/IUPACIdeal.h"
 
-class IUPACCO2ID : public Ideal {
+class IUPACCO2ID : public IUPACIdeal {
 public:
     IUPACCO2ID();
     ~IUPACCO2ID() override;
 
-    // One component only: any other count is refused (refusedComponents).
-    void number_of_components(int n) override;
     // Sets the root's weights for the current pass and loads Y and tau.
     void calculate_fixed_parameters() override;
 
@@ -36,9 +32,5 @@ public:
 
     Leaf Y1;
     Square Y2;
-    Product Yk[4];  // Y3 .. Y6
-    PlanckEinsteinNodes ideal{kSpanWagnerCO2};
-
-    // Root slots: Y1 .. Y6, then the ideal-gas nodes.
-    static constexpr int kIdealSlot = 6;
+    Product Yk[4];  // Y3 .. Y6, with Y1 and Y2 in root slots 0 .. 5
 };

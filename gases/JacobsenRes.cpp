@@ -1,5 +1,4 @@
 #include "gases/JacobsenRes.h"
-#include "fluid/ReducedVariable.h"
 
 #include <cstdio>
 #include <string>
@@ -51,7 +50,7 @@ Expression* JacobsenRes::tauPower(double t)
     }
 }
 
-JacobsenRes::JacobsenRes()
+JacobsenRes::JacobsenRes() : TauDeltaResidual(kTc, kVc)
 {
     delta2.tie1(delta);
     delta3.tie1(delta);
@@ -96,8 +95,6 @@ JacobsenRes::JacobsenRes()
     A->setName("A");
     root = A;
 
-    tau.setName("tau");
-    delta.setName("delta");
     delta2.setName("delta2");
     delta3.setName("delta3");
     delta4.setName("delta4");
@@ -121,24 +118,4 @@ JacobsenRes::~JacobsenRes()
 {
     delete root;
     root = nullptr;
-}
-
-void JacobsenRes::number_of_components(int n)
-{
-    sizeForComponents(n, 1, [this] {
-        tau.flags[1] = 0;
-        tau.flags[2] = 0;
-        delta.flags[0] = 0;
-        delta.flags[2] = 0;
-    });
-}
-
-void JacobsenRes::calculate_fixed_parameters()
-{
-    setReducedVariable(tau, kTc, T, 0);
-}
-
-void JacobsenRes::calculate_volume_dependent_parameters()
-{
-    setReducedVariable(delta, kVc, V, 1);
 }

@@ -13,19 +13,12 @@
 #include "expressions/Product.h"
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
-#include "fluid/MultiParInteraction.h"
+#include "gases/TauDeltaResidual.h"
 
-class JacobsenRes : public MultiParInteraction {
+class JacobsenRes : public TauDeltaResidual {
 public:
     JacobsenRes();
     ~JacobsenRes() override;
-
-    // One component only: any other count is refused (refusedComponents).
-    void number_of_components(int n) override;
-    void calculate_fixed_parameters() override;
-    void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double kTc = 126.193;                 // K
     static constexpr double kVc = 8.946944618412812e-05;   // m3/mol, 1/11177
@@ -39,7 +32,6 @@ public:
     };
     static const Row kRows[28];
 
-    Leaf tau, delta;
     Square delta2;
     Cube delta3;
     Square delta4;

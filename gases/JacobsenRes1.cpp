@@ -1,5 +1,4 @@
 #include "gases/JacobsenRes1.h"
-#include "fluid/ReducedVariable.h"
 
 #include <cstdio>
 #include <string>
@@ -53,7 +52,7 @@ Expression* JacobsenRes1::tauPower(double t)
     }
 }
 
-JacobsenRes1::JacobsenRes1()
+JacobsenRes1::JacobsenRes1() : TauDeltaResidual(kTc, kVc)
 {
     delta2.tie1(delta);
     delta3.tie1(delta);
@@ -157,8 +156,6 @@ JacobsenRes1::JacobsenRes1()
     A->setName("A");
     root = A;
 
-    tau.setName("tau");
-    delta.setName("delta");
     delta2.setName("delta2");
     delta3.setName("delta3");
     delta4.setName("delta4");
@@ -212,24 +209,4 @@ JacobsenRes1::~JacobsenRes1()
 {
     delete root;
     root = nullptr;
-}
-
-void JacobsenRes1::number_of_components(int n)
-{
-    sizeForComponents(n, 1, [this] {
-        tau.flags[1] = 0;
-        tau.flags[2] = 0;
-        delta.flags[0] = 0;
-        delta.flags[2] = 0;
-    });
-}
-
-void JacobsenRes1::calculate_fixed_parameters()
-{
-    setReducedVariable(tau, kTc, T, 0);
-}
-
-void JacobsenRes1::calculate_volume_dependent_parameters()
-{
-    setReducedVariable(delta, kVc, V, 1);
 }

@@ -17,21 +17,12 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
-#include "fluid/MultiParInteraction.h"
+#include "gases/TauDeltaResidual.h"
 
-class JacobsenRes1 : public MultiParInteraction {
+class JacobsenRes1 : public TauDeltaResidual {
 public:
     JacobsenRes1();
     ~JacobsenRes1() override;
-
-    // One component only: any other count is refused (refusedComponents).
-    void number_of_components(int n) override;
-    void calculate_fixed_parameters() override;
-    // delta with all four derivative orders at once.
-    void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    // The tree is the same in the fugacity pass.
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double kTc = 126.192;                 // K
     static constexpr double kVc = 8.941424726615939e-05;   // m3/mol, 1/11183.9
@@ -49,7 +40,6 @@ public:
     };
     static constexpr Gaussian kGaussians[4] = {{20.0, 325.0, 1.16}, {20.0, 325.0, 1.16}, {15.0, 300.0, 1.13}, {25.0, 275.0, 1.25}};
 
-    Leaf tau, delta;
     Square delta2;
     Cube delta3;
     Square delta4;

@@ -264,6 +264,15 @@ double VolatileCalc::equationForSaturationPressure(double p, void*) {
     return system == kVolatilesH2O ? xH2O * KH2O - fH : xCO2 * KCO2 - fC;
 }
 
+bool VolatileCalc::henryResiduals(double* G) {
+    double fH = 0.0, fC = 0.0;
+    if (!calculateVapourFugacities(fH, fC)) return false;
+    calculateHenryConstants();
+    G[0] = xH2O * KH2O - fH;
+    G[1] = xCO2 * KCO2 - fC;
+    return true;
+}
+
 void VolatileCalc::calculate_vector_function(double* x, double* G, double**, int& err, int, void*) {
     if (!(x[0] >= 0.0) || !(x[1] >= 0.0) || !(x[1] <= 1.0)) {
         err = 1;
@@ -272,14 +281,7 @@ void VolatileCalc::calculate_vector_function(double* x, double* G, double**, int
     P = x[0];
     yCO2 = x[1];
     yH2O = 1.0 - yCO2;
-    double fH = 0.0, fC = 0.0;
-    if (!calculateVapourFugacities(fH, fC)) {
-        err = 1;
-        return;
-    }
-    calculateHenryConstants();
-    G[0] = xH2O * KH2O - fH;
-    G[1] = xCO2 * KCO2 - fC;
+    if (!henryResiduals(G)) err = 1;
 }
 
 bool VolatileCalc::solveSingleSaturationPressure(double p0, double p1) {
@@ -404,14 +406,7 @@ void VolatileCalc::calculate_vector_function1(double* x, double* G, double**, in
     yCO2 = x[1];
     yH2O = 1.0 - yCO2;
     calculateMoleFractions(wt, ppm, &xH2O, &xCO2, nullptr);
-    double fH = 0.0, fC = 0.0;
-    if (!calculateVapourFugacities(fH, fC)) {
-        err = 1;
-        return;
-    }
-    calculateHenryConstants();
-    G[0] = xH2O * KH2O - fH;
-    G[1] = xCO2 * KCO2 - fC;
+    if (!henryResiduals(G)) err = 1;
 }
 
 bool VolatileCalc::solveSaturationPointSystem(double ppm0, double y0) {

@@ -59,6 +59,9 @@ public:
     // Fugacities (Pa) of the vapour at T, P and the vapour composition, by
     // system (and fugacity rule).  False when the fluid model fails.
     bool calculateVapourFugacities(double& fH2O, double& fCO2);
+    // x K - f of H2O (G[0]) and CO2 (G[1]) at the members' pressure, melt mole
+    // fractions and vapour composition; false when the fugacities fail.
+    bool henryResiduals(double* G);
     // Melt mole fractions of contents (wt, ppm); null pointers are skipped.
     // Below 0.6 wt % the molecular water follows the low-water power law and
     // xOH is not written.

@@ -15,13 +15,7 @@ HGK::HGK(int phaseKind) : WaterEOS(2, phaseKind, 0)
     validity = {.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 15000.0, .source = "NBS/NRC Steam Tables 1984"};
     interactions[1] = new HGKres();
     ideal = new HGKid();
-    Vl0 = 1.7e-05;
-    Vv0 = 0.0002;
-    setModelName("HaarGallagherKell");
-    FluidPhase::number_of_components(1);
-    add_components("H2O");
-    bulk_molar_weight = kMolarMass;
-    molar_mass[0] = kMolarMass;
+    setUpPureWater("HaarGallagherKell", 1.7e-05, 0.0002);
     // The saturation pairs lie on either side of the equation's own critical
     // volume (its critical point at 647.1228 K, 220.53 bar), not IAPWS-95's.
     Vc_bound = 6.0714940e-05;

@@ -4,26 +4,17 @@
 
 #include "water/LeafDerivatives.h"
 
+using waterleaf::link;
+
 namespace {
 
 constexpr double kMolarMassOver1e6 = 1.8015268e-5;  // g/mol / 1e6: rho (g/cm3) = this / V (m3/mol)
 
-void link(Expression& node, const char* name, Expression& u)
-{
-    node.setName(name);
-    node.tie1(u);
-}
-
-void link(Expression& node, const char* name, Expression& u, Expression& v)
-{
-    node.setName(name);
-    node.tie2(u, v);
-}
-
 }  // namespace
 
-HGKbase::HGKbase()
+HGKbase::HGKbase() : WaterResidualTerm(1)
 {
+    leavesDependOnlyOn({{&r, 1}, {&logV, 1}, {&bv2, 0}, {&Bv2, 0}, {&logRTP0, 0}});
     setModelName("HGKbase");
     bv2.setName("bv2");
     Bv2.setName("Bv2");
@@ -56,23 +47,6 @@ HGKbase::HGKbase()
     A->set_scalars_(-1.0, -43.333333333333336, 28.166666666666668, 4.0, 1.0, 15.166666666666666);
     root = A;
     setDebugLink();
-}
-
-HGKbase::~HGKbase()
-{
-    delete root;
-    root = nullptr;
-}
-
-void HGKbase::number_of_components(int n)
-{
-    sizeForComponents(n, 1, [this] {
-        waterleaf::dependsOnlyOn(r, 1, 3);
-        waterleaf::dependsOnlyOn(logV, 1, 3);
-        waterleaf::dependsOnlyOn(bv2, 0, 3);
-        waterleaf::dependsOnlyOn(Bv2, 0, 3);
-        waterleaf::dependsOnlyOn(logRTP0, 0, 3);
-    });
 }
 
 void HGKbase::calculate_fixed_parameters()

@@ -18,19 +18,17 @@
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class HGKbase : public MultiParInteraction {
+class HGKbase : public WaterResidualTerm<MultiParInteraction> {
 public:
     HGKbase();
-    ~HGKbase() override;
+    ~HGKbase() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // b(T), B(T) and ln(R T / p0) with their T-derivatives.
     void calculate_fixed_parameters() override;
     // rho/4 and ln V with their V-derivatives.
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double T0 = 647.073;  // K
 

@@ -24,26 +24,6 @@ inline double logRTP0(double T) { return std::log(0.4615 * T * 18.015268 / 0.101
 
 }  // namespace
 
-HGKid::HGKid()
-{
-    setModelName("HGKid");
-    A_ = new Leaf;
-    A_->setName("A");
-    root = A_;
-    setDebugLink();
-}
-
-HGKid::~HGKid()
-{
-    delete root;
-    root = nullptr;
-}
-
-void HGKid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
-}
-
 void HGKid::calculate_fixed_parameters()
 {
     using namespace waterleaf;

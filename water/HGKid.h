@@ -9,20 +9,13 @@
 //
 // Any component count is accepted and the value is the same for every
 // composition, so that other models can use it as their ideal part.
-#include "expressions/Leaf.h"
-#include "fluid/Ideal.h"
+#include "water/LeafIdeal.h"
 
-class HGKid : public Ideal {
+class HGKid : public LeafIdeal {
 public:
-    HGKid();
-    ~HGKid() override;
+    HGKid() : LeafIdeal("HGKid") {}
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
-
-protected:
-    Leaf* A_ = nullptr;  // the root; created separately, deleted with the term
 };
 
 // HGK's ideal gas of water for a model whose own term carries the ideal

@@ -4,6 +4,8 @@
 
 #include "water/LeafDerivatives.h"
 
+using waterleaf::link;
+
 const double HGKres::_GG[40] = {
     -530.62968529023, 2274.4901424408,  787.79333020687,  -69.830527374994, 17863.832875422,
     -39514.731563338, 33803.884280753,  -13855.050202703, -256374.3661326,  482125.75981415,
@@ -31,18 +33,6 @@ constexpr double kDelta40 = 1.1622709677419354e-05;  // kRho / 1.55
 constexpr double kC1 = 647.074, kC2 = 418704.7615, kC3 = 270932964.8, kC4 = 1.753137e11, kC6 = 7.340467e16;
 // Weights of the four Gaussian terms.
 constexpr double kW[4] = {-4.0534353, -30.265650239999996, 0.99083974, -4.0534353};
-
-void link(Expression& node, const char* name, Expression& u)
-{
-    node.setName(name);
-    node.tie1(u);
-}
-
-void link(Expression& node, const char* name, Expression& u, Expression& v)
-{
-    node.setName(name);
-    node.tie2(u, v);
-}
 
 }  // namespace
 
@@ -73,8 +63,10 @@ Leaf* HGKres::temperaturePower(int l)
     }
 }
 
-HGKres::HGKres()
+HGKres::HGKres() : WaterResidualTerm(1)
 {
+    leavesDependOnlyOn({{&kro, 1}, {&delta37, 1}, {&delta40, 1}, {&L1, 0}, {&L2, 0}, {&L3, 0}, {&L4, 0}, {&L6, 0},
+                        {&tau37, 0}, {&tau39, 0}, {&tau40, 0}});
     setModelName("HGKres");
     Product* A = new Product;
     A->setName("A");
@@ -151,22 +143,6 @@ HGKres::HGKres()
         A1.set_scalar(36 + i, kW[i]);
     A1.set_scalar(40, 0.0);
     setDebugLink();
-}
-
-HGKres::~HGKres()
-{
-    delete root;
-    root = nullptr;
-}
-
-void HGKres::number_of_components(int n)
-{
-    sizeForComponents(n, 1, [this] {
-        for (Leaf* l : {&kro, &delta37, &delta40})
-            waterleaf::dependsOnlyOn(*l, 1, 3);
-        for (Leaf* l : {&L1, &L2, &L3, &L4, &L6, &tau37, &tau39, &tau40})
-            waterleaf::dependsOnlyOn(*l, 0, 3);
-    });
 }
 
 void HGKres::calculate_fixed_parameters()

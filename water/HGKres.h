@@ -17,17 +17,15 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class HGKres : public MultiParInteraction {
+class HGKres : public WaterResidualTerm<MultiParInteraction> {
 public:
     HGKres();
-    ~HGKres() override;
+    ~HGKres() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     static const double _GG[40];  // g_1 .. g_40, J/g
     static const int _kk[40];     // density exponents k_1 .. k_36 (the last four unused)

@@ -6,21 +6,7 @@
 
 #include "water/LeafDerivatives.h"
 
-namespace {
-
-void link(Expression& node, const char* name, Expression& u)
-{
-    node.setName(name);
-    node.tie1(u);
-}
-
-void link(Expression& node, const char* name, Expression& u, Expression& v)
-{
-    node.setName(name);
-    node.tie2(u, v);
-}
-
-}  // namespace
+using waterleaf::link;
 
 // The product a*b, made once: a second request for the same pair returns the
 // node already linked.
@@ -36,6 +22,7 @@ Expression* HillRes::product(Expression& a, Expression& b)
 
 HillRes::HillRes()
 {
+    leavesDependOnlyOn({{&T1, 0}, {&rho, 1}, {&Ldelta, 1}});
     setModelName("HillRes");
     T1.setName("T1");
     rho.setName("rho");
@@ -143,21 +130,6 @@ HillRes::HillRes()
     A->set_scalars_(1.0, 1.0, 1.0, 1.0, 1.0, 0.0);
     root = A;
     setDebugLink();
-}
-
-HillRes::~HillRes()
-{
-    delete root;
-    root = nullptr;
-}
-
-void HillRes::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        waterleaf::dependsOnlyOn(T1, 0, n + 2);
-        waterleaf::dependsOnlyOn(rho, 1, n + 2);
-        waterleaf::dependsOnlyOn(Ldelta, 1, n + 2);
-    });
 }
 
 void HillRes::calculate_fixed_parameters()

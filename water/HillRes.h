@@ -19,17 +19,15 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class HillRes : public MultiParInteraction {
+class HillRes : public WaterResidualTerm<MultiParInteraction> {
 public:
     HillRes();
-    ~HillRes() override;
+    ~HillRes() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     double theta = 647.067;               // K
     double omega = 0.018015268 / 322.778;  // m3/mol

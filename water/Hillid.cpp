@@ -11,26 +11,6 @@ constexpr double kOmega = 0.018015268 / 322.778;  // m3/mol
 
 }  // namespace
 
-Hillid::Hillid()
-{
-    setModelName("Hillid");
-    A_ = new Leaf;
-    A_->setName("A");
-    root = A_;
-    setDebugLink();
-}
-
-Hillid::~Hillid()
-{
-    delete root;
-    root = nullptr;
-}
-
-void Hillid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(*A_, 0, n + 2); });
-}
-
 void Hillid::calculate_fixed_parameters()
 {
     using namespace waterleaf;

@@ -5,18 +5,11 @@
 //        + 0.003033815 u^3 + 0.000390109 u^4 + (2.4131785 - 0.11359287 tau) ln tau,
 // one Leaf loaded by hand.  In the fugacity pass it is the constant -ln omega,
 // which with the ln delta of HillRes leaves -ln V for the ideal gas.
-#include "expressions/Leaf.h"
-#include "fluid/Ideal.h"
+#include "water/LeafIdeal.h"
 
-class Hillid : public Ideal {
+class Hillid : public LeafIdeal {
 public:
-    Hillid();
-    ~Hillid() override;
+    Hillid() : LeafIdeal("Hillid") {}
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
-
-private:
-    Leaf* A_ = nullptr;  // the root; created separately, deleted with the term
 };

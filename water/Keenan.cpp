@@ -10,13 +10,7 @@ Keenan::Keenan(int kind) : WaterEOS(1, kind, 0)
     // point to 1300 C, up to 1000 bar.
     validity = {.Tmin = 273.16, .Tmax = 1573.15, .Pmax = 1000.0, .source = "Keenan, Keyes, Hill & Moore 1969"};
     ideal = new KeenanId();
-    Vl0 = 1.8e-5;
-    Vv0 = 2e-4;
-    setModelName("Keenan");
-    FluidPhase::number_of_components(1);
-    add_components("H2O");
-    molar_mass[0] = kMolarMass;
-    bulk_molar_weight = kMolarMass;
+    setUpPureWater("Keenan", 1.8e-5, 2e-4);
     // The saturation pairs lie on either side of the equation's own critical
     // volume (its critical point at 647.2450 K), not IAPWS-95's.
     Vc_bound = 5.6862616e-05;

@@ -13,6 +13,7 @@ constexpr double kC[8] = {1857.065, 3229.12, -419.465, 36.6649, -20.5516, 4.8523
 
 KeenanId::KeenanId()
 {
+    leavesDependOnlyOn({{&psi0, 0}, {&RT, 0}});
     setModelName("KeenanId");
     psi0.setName("psi0");
     RT.setName("RT");
@@ -22,20 +23,6 @@ KeenanId::KeenanId()
     A->set_scalars1(1.0);
     root = A;
     setDebugLink();
-}
-
-KeenanId::~KeenanId()
-{
-    delete root;
-    root = nullptr;
-}
-
-void KeenanId::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        waterleaf::dependsOnlyOn(psi0, 0, n + 2);
-        waterleaf::dependsOnlyOn(RT, 0, n + 2);
-    });
 }
 
 void KeenanId::calculate_fixed_parameters()

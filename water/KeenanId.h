@@ -7,13 +7,13 @@
 #include "expressions/Division.h"
 #include "expressions/Leaf.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class KeenanId : public Ideal {
+class KeenanId : public WaterTerm<Ideal> {
 public:
     KeenanId();
-    ~KeenanId() override;
+    ~KeenanId() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
 
     static constexpr double Rg = 0.46151;  // J/(g K)

@@ -19,6 +19,7 @@ const double KeenanRes::coefficients[10][7] = {
 
 KeenanRes::KeenanRes()
 {
+    leavesDependOnlyOn({{&lnrho, 1}, {&rho, 1}, {&tau, 0}});
     setModelName("KeenanRes");
     lnrho.setName("lnrho");
     rho.setName("rho");
@@ -89,21 +90,6 @@ KeenanRes::KeenanRes()
     root2->set_scalars3(1.0, 1.0, 0.0);
     root = root2;
     setDebugLink();
-}
-
-KeenanRes::~KeenanRes()
-{
-    delete root;
-    root = nullptr;
-}
-
-void KeenanRes::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        waterleaf::dependsOnlyOn(lnrho, 1, n + 2);
-        waterleaf::dependsOnlyOn(rho, 1, n + 2);
-        waterleaf::dependsOnlyOn(tau, 0, n + 2);
-    });
 }
 
 void KeenanRes::calculate_fixed_parameters()

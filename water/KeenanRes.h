@@ -15,18 +15,17 @@
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class KeenanRes : public MultiParInteraction {
+class KeenanRes : public WaterResidualTerm<MultiParInteraction> {
 public:
     KeenanRes();
-    ~KeenanRes() override;
+    ~KeenanRes() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // tau = 1000/T with its T-derivatives.
     void calculate_fixed_parameters() override;
     // rho and ln rho with their V-derivatives.
     void calculate_volume_dependent_parameters() override;
-    bool changesInFugacityPass() const override { return false; }
 
     static constexpr double tauc = 1.544912;
     static constexpr double taua = 2.5;

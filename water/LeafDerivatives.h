@@ -92,6 +92,17 @@ inline void load(Leaf& leaf, int v, const Jet& j) {
     leaf.D4[Expression::off4(v, v, v, v)] = j.f[4];
 }
 
+// Names a node and ties it to its operand(s).
+inline void link(Expression& node, const char* name, Expression& u) {
+    node.setName(name);
+    node.tie1(u);
+}
+
+inline void link(Expression& node, const char* name, Expression& u, Expression& v) {
+    node.setName(name);
+    node.tie2(u, v);
+}
+
 // Clears the leaf's dependency on every variable but `keep`.
 inline void dependsOnlyOn(Leaf& leaf, int keep, int nvars) {
     for (int i = 0; i < nvars; ++i)

@@ -11,13 +11,7 @@ Saul::Saul(int phaseKind) : WaterEOS(1, phaseKind, 0)
     // Saul & Wagner (1989): from the melting curve to 1273 K, up to 25 000 MPa.
     validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 250000.0, .source = "Saul & Wagner 1989"};
     ideal = new Saulid();
-    Vl0 = 1.8e-05;
-    Vv0 = 0.0002;
-    setModelName("Saul");
-    FluidPhase::number_of_components(1);
-    add_components("H2O");
-    molar_mass[0] = kMolarMass;
-    bulk_molar_weight = kMolarMass;
+    setUpPureWater("Saul", 1.8e-05, 0.0002);
     // The saturation pairs lie on either side of the equation's own critical
     // volume (its critical point at 647.1400 K), not IAPWS-95's.
     Vc_bound = 5.5948260e-05;

@@ -66,6 +66,7 @@ Expression* Saul58::tauPower(int t)
 
 Saul58::Saul58()
 {
+    leavesDependOnlyOn({{&mlnV, 1}, {&delta, 1}, {&tau, 0}});
     setModelName("Saul58");
     Sum* A = new Sum;
     root = A;
@@ -139,21 +140,6 @@ Saul58::Saul58()
     }
     A->set_scalar(14, 0.0);
     root->check_pointers(stdout);
-}
-
-Saul58::~Saul58()
-{
-    delete root;
-    root = nullptr;
-}
-
-void Saul58::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        waterleaf::dependsOnlyOn(mlnV, 1, n + 2);
-        waterleaf::dependsOnlyOn(delta, 1, n + 2);
-        waterleaf::dependsOnlyOn(tau, 0, n + 2);
-    });
 }
 
 void Saul58::calculate_fixed_parameters()

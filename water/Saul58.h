@@ -17,17 +17,15 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
+#include "water/WaterTerm.h"
 
-class Saul58 : public MultiParInteraction {
+class Saul58 : public WaterResidualTerm<MultiParInteraction> {
 public:
     Saul58();
-    ~Saul58() override;
+    ~Saul58() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    void calculate_high_order_parameters() override {}
-    bool changesInFugacityPass() const override { return false; }
 
     // The reducing point of Saul & Wagner, the critical point of IAPS (1985) on
     // IPTS-68: 647.14 K and 322 kg/m3 (Vc for 18.01534 g/mol); T is taken on

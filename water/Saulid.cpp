@@ -14,6 +14,7 @@ constexpr double kWeights[7] = {6.681816, 3.00632, 0.012436, 0.97315, 1.2795, 0.
 
 Saulid::Saulid()
 {
+    leavesDependOnlyOn({{&tau, 0}});
     setModelName("Saulid");
     Sum* A = new Sum;
     root = A;
@@ -34,23 +35,12 @@ Saulid::Saulid()
     setDebugLink();
 }
 
-Saulid::~Saulid()
-{
-    delete root;
-    root = nullptr;
-}
-
 void Saulid::setWeights(bool zero)
 {
     Sum* A = static_cast<Sum*>(root);
     for (int i = 0; i < 7; ++i)
         A->set_scalar(i, zero ? 0.0 : kWeights[i]);
     A->set_scalar(7, zero ? 0.0 : std::log(kVc) - 8.318441);
-}
-
-void Saulid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] { waterleaf::dependsOnlyOn(tau, 0, n + 2); });
 }
 
 void Saulid::calculate_fixed_parameters()

@@ -9,16 +9,15 @@
 #include "expressions/Logarithm.h"
 #include "expressions/Sum.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class Saulid : public Ideal {
+class Saulid : public WaterTerm<Ideal> {
 public:
     Saulid();
-    ~Saulid() override;
+    ~Saulid() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // The root's weights for the pass at hand, and tau with its T-derivatives.
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override {}
 
     // Saul & Wagner's reducing temperature: the gamma_i are their
     // characteristic temperatures over 647.14 K.

@@ -8,6 +8,8 @@
 #include "fluid/ReducedVariable.h"
 #include "water/LeafDerivatives.h"
 
+using waterleaf::link;
+
 namespace {
 
 constexpr int kTerms = 56;
@@ -20,19 +22,6 @@ constexpr int kDamped2[10] = {1, 2, 3, 4, 5, 6, 7, 9, 10, 12};
 constexpr int kDamped3[3] = {3, 4, 5};
 constexpr int kDamped4[1] = {14};
 constexpr int kDamped6[2] = {3, 6};
-
-// Names a node and links its operands.
-void link(Expression& node, const char* name, Expression& u)
-{
-    node.setName(name);
-    node.tie1(u);
-}
-
-void link(Expression& node, const char* name, Expression& u, Expression& v)
-{
-    node.setName(name);
-    node.tie2(u, v);
-}
 
 // c |delta - 1|^q, which is c [(delta - 1)^2]^(q/2), and its derivatives in V
 // from delta's (d).  The derivatives in delta are those of the power of
@@ -144,6 +133,7 @@ Expression* Wagner::dampedPower(int c, int d)
 
 Wagner::Wagner()
 {
+    leavesDependOnlyOn({{&tau, 0}, {&delta, 1}, {&deltat, 1}, {&deltad, 1}});
     using iapws95::residualTerms;
     setModelName("Wagner Interaction");
 
@@ -310,28 +300,6 @@ Wagner::Wagner()
     a[55].set_scalars1(residualTerms[55].n);
 
     setDebugLink();
-}
-
-Wagner::~Wagner()
-{
-    // The root goes first: it unlinks the member terms, which go with the object.
-    delete root;
-    root = nullptr;
-}
-
-void Wagner::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        for (int i = 0; i < n + 2; ++i) {
-            if (i != 0)
-                tau.flags[i] = 0;
-            if (i != 1) {
-                delta.flags[i] = 0;
-                deltat.flags[i] = 0;
-                deltad.flags[i] = 0;
-            }
-        }
-    });
 }
 
 void Wagner::calculate_fixed_parameters()

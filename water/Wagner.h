@@ -16,18 +16,16 @@
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
 #include "fluid/Interaction.h"
+#include "water/WaterTerm.h"
 
-class Wagner : public Interaction {
+class Wagner : public WaterResidualTerm<Interaction> {
 public:
     Wagner();
-    ~Wagner() override;
+    ~Wagner() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // Loads tau = Tc/T, and delta = Vc/V, with their derivatives.
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
-    // The residual part is the same in the fugacity pass.
-    bool changesInFugacityPass() const override { return false; }
 
     Leaf delta;
     Leaf tau;

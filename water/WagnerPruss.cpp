@@ -13,13 +13,7 @@ WagnerPruss::WagnerPruss(int phaseKind) : WaterEOS(1, phaseKind, 0)
     // temperature 251.165 K, at 209.9 MPa) to 1273 K, up to 1000 MPa.
     validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 10000.0, .source = "IAPWS-95, Wagner & Pruss 2002"};
     ideal = new Wagnerid();
-    Vl0 = 1.8e-05;
-    Vv0 = 2e-04;
-    setModelName("Wagner & Pruss");
-    FluidPhase::number_of_components(1);
-    add_components("H2O");
-    bulk_molar_weight = kMolarMass;
-    molar_mass[0] = kMolarMass;
+    setUpPureWater("Wagner & Pruss", 1.8e-05, 2e-04);
 }
 
 WagnerPruss::~WagnerPruss() = default;

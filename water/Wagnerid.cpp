@@ -16,6 +16,7 @@ constexpr double kMinusLnVc = 9.791087203945331;  // -ln(Vc / (m3/mol))
 
 Wagnerid::Wagnerid()
 {
+    leavesDependOnlyOn({{&tau, 0}, {&delta, 1}});
     setModelName("WagnerIdeal");
 
     Sum* A = new Sum;
@@ -50,24 +51,6 @@ Wagnerid::Wagnerid()
         ak[k].tie1(e[k]);
         ak[k].set_scalars3(iapws95::idealN[k], 1.0, 0.0);
     }
-}
-
-Wagnerid::~Wagnerid()
-{
-    delete root;
-    root = nullptr;
-}
-
-void Wagnerid::number_of_components(int n)
-{
-    sizeForComponents(n, 0, [this, n] {
-        for (int i = 0; i < n + 2; ++i) {
-            if (i != 0)
-                tau.flags[i] = 0;
-            if (i != 1)
-                delta.flags[i] = 0;
-        }
-    });
 }
 
 void Wagnerid::calculate_fixed_parameters()

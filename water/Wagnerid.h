@@ -12,13 +12,13 @@
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "fluid/Ideal.h"
+#include "water/WaterTerm.h"
 
-class Wagnerid : public Ideal {
+class Wagnerid : public WaterTerm<Ideal> {
 public:
     Wagnerid();
-    ~Wagnerid() override;
+    ~Wagnerid() override { releaseTree(); }
 
-    void number_of_components(int n) override;
     // Sets the root's weights for the current pass and loads tau.
     void calculate_fixed_parameters() override;
     // Loads delta.

@@ -17,6 +17,17 @@ WaterEOS::WaterEOS(int nInteractions, int phaseKind, char withVenturi)
 
 WaterEOS::~WaterEOS() = default;
 
+void WaterEOS::setUpPureWater(const char* name, double liquidStart, double vapourStart)
+{
+    Vl0 = liquidStart;
+    Vv0 = vapourStart;
+    setModelName(name);
+    FluidPhase::number_of_components(1);
+    add_components("H2O");
+    molar_mass[0] = kMolarMass;
+    bulk_molar_weight = kMolarMass;
+}
+
 void WaterEOS::initializeSaturationVolumesFromT(const char* name, double T_)
 {
     if (name == nullptr || std::strcmp(name, "H2O") != 0) {

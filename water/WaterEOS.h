@@ -34,6 +34,9 @@ public:
     void initializeSaturationVolumesFromP(const char* name, double P_bar) override;
 
 protected:
+    // A model of water alone: its name and start volumes, then the one
+    // component H2O with its molar mass.
+    void setUpPureWater(const char* name, double liquidStart, double vapourStart);
     // The start that initializeSaturationVolumesFromT gave last for water:
     // its temperature and volumes (NaN: none).
     bool holdsWaterStartAt(double T_) const { return T_ == waterStartT_ && Vl0 == waterStartVl_ && Vv0 == waterStartVv_; }

@@ -6,29 +6,9 @@
 #include "expressions/Inverse.h"
 #include "expressions/Square.h"
 #include "expressions/Sum1.h"
+#include "families/anderko/NamedNodes.h"
 
-namespace {
-template <class N>
-N* nm(N* e, const char* name) {
-    e->setName(name);
-    return e;
-}
-template <class N>
-N* unary(Expression* u, double a, const char* name) {
-    auto* e = new N();
-    e->tiep1(u);
-    e->set_scalars1(a);
-    return nm(e, name);
-}
-Sum* sum3(Expression* u1, Expression* u2, Expression* u3, double p1, double p2, double p3, double p0,
-          const char* name) {
-    auto* e = new Sum();
-    e->number_of_terms(3);
-    e->tie_(u1, u2, u3);
-    e->set_scalars_(p1, p2, p3, p0);
-    return nm(e, name);
-}
-}  // namespace
+using namespace anderkonodes;
 
 Dispersion1::Dispersion1() {
     T_ = nm(new FVar(), "T_");

@@ -15,6 +15,18 @@ public:
         calculated = false;
     }
 
+    // The component's parameters, and the temperature of the next evaluation.
+    void setParameters(double ac_, double m_, double Tc_) {
+        ac = ac_;
+        m = m_;
+        Tc = Tc_;
+        calculated = false;
+    }
+    void setTemperature(double T_) {
+        T = T_;
+        calculated = false;
+    }
+
     double T = 0.0;   // K
     double Tc = 1.0;  // K
     double ac = 0.0;  // Pa m6/mol2

@@ -54,13 +54,8 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
     const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
     const double coef[4] = {-B * B * d1 * d2 * (1.0 + B) - A * B, B * B * (d1 * d2 + d1 + d2) + (d1 + d2) * B + A,
                             -1.0 - (d1 + d2 + 1.0) * B, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     bool chosen = false;
     double z = Z;
     if (nk == 1) {
@@ -381,4 +376,14 @@ void ClassicalCubic::test(int option) {
     pressure(100.0);
     calculate_molar_volume();
     print(stdout);
+}
+
+void ClassicalCubic::printPairs(std::FILE* f, const std::vector<double>& kaij, const std::vector<double>& kbij) const {
+    for (int i = 0; i < n_; i++) {
+        std::fprintf(f, "(i=%d) bi %lg ai %lg\n", i, bij[i * n_ + i], aij[i * n_ + i]);
+        for (int j = 0; j <= i; j++)
+            std::fprintf(f, "(i=%d,j=%d) aij %lg  bpa %lg  bij %lg bpb %lg\n", i, j, aij[i * n_ + j], kaij[i * n_ + j],
+                         bij[i * n_ + j], kbij[i * n_ + j]);
+    }
+    std::fprintf(f, "a %lg  b %lg\n\n", a, b);
 }

@@ -100,4 +100,7 @@ protected:
     void geometricPairs(const std::vector<double>& kaij, const std::vector<double>& kbij);
     // Excess quantities at infinite pressure.
     void excessAtInfinitePressure();
+    // Prints the pair matrices a_ij, b_ij with the pair parameters kaij, kbij
+    // (n x n, row-major) and the mixture's a and b, as they stand.
+    void printPairs(std::FILE* f, const std::vector<double>& kaij, const std::vector<double>& kbij) const;
 };

@@ -19,25 +19,15 @@ void ClassicalQuadraMix::set_binary_interaction_kbij(int i, int j, double k) {
 }
 
 void ClassicalQuadraMix::read_BIP() {
-    for (int i = 0; i < component_count; i++)
-        for (int j = i + 1; j < component_count; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
-                set_binary_interaction_kaij(i, j, k);
-                set_binary_interaction_kbij(i, j, 0.0);
-            }
-        }
+    cubic::forEachBuiltInPair(component_names, component_count, [this](int i, int j, double k) {
+        set_binary_interaction_kaij(i, j, k);
+        set_binary_interaction_kbij(i, j, 0.0);
+    });
 }
 
 void ClassicalQuadraMix::calculate_mixing_parameters() { quadraticMixing(); }
 
 void ClassicalQuadraMix::print_parameters(std::FILE* f) {
     refresh_parameters();
-    for (int i = 0; i < n_; i++) {
-        std::fprintf(f, "(i=%d) bi %lg ai %lg\n", i, bij[i * n_ + i], aij[i * n_ + i]);
-        for (int j = 0; j <= i; j++)
-            std::fprintf(f, "(i=%d,j=%d) aij %lg  bpa %lg  bij %lg bpb %lg\n", i, j, aij[i * n_ + j], kaij[i * n_ + j],
-                         bij[i * n_ + j], kbij[i * n_ + j]);
-    }
-    std::fprintf(f, "a %lg  b %lg\n\n", a, b);
+    printPairs(f, kaij, kbij);
 }

@@ -77,13 +77,7 @@ void CriticalInterpolationMix::read_BIP() {
 void CriticalInterpolationMix::print_parameters(std::FILE* f) {
     if (!parametersUsable()) return;
     refresh_parameters();
-    for (int i = 0; i < n_; i++) {
-        std::fprintf(f, "(i=%d) bi %lg ai %lg\n", i, bij[i * n_ + i], aij[i * n_ + i]);
-        for (int j = 0; j <= i; j++)
-            std::fprintf(f, "(i=%d,j=%d) aij %lg  bpa %lg  bij %lg bpb %lg\n", i, j, aij[i * n_ + j], kaij[i * n_ + j],
-                         bij[i * n_ + j], kbij[i * n_ + j]);
-    }
-    std::fprintf(f, "a %lg  b %lg\n\n", a, b);
+    printPairs(f, kaij, kbij);
 }
 
 // ---------------------------------------------------------------- CriticalInterpolationCubic

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fluid/ComponentFile.h"
+#include "numerics/LinearAlgebra.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
 
@@ -110,6 +111,16 @@ bool readCorrespondingStates(const std::string& name, const char* model, const c
     k = 0;
     for (const CubicKeyword& q : required) *q.value = extra[k++];
     return true;
+}
+
+int rootsAboveCovolume(const double coef[4], double B, double kept[3]) {
+    int nr = 0;
+    double roots[3];
+    degree3(coef, &nr, roots);
+    int nk = 0;
+    for (int k = 0; k < nr; k++)
+        if (roots[k] > B) kept[nk++] = roots[k];
+    return nk;
 }
 
 }  // namespace cubic

@@ -2,6 +2,7 @@
 // Constants and small helpers shared by the cubic equations of state.
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "fluid/ValidityRange.h"
 
@@ -35,6 +36,22 @@ constexpr ValidityRange kCubicRange{
     .Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true, .source = "no published range; measured"};
 
 bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
+
+// set(i, j, kaij) for each pair i < j of the first n components that has a
+// built-in kaij.
+template <class SetPair>
+void forEachBuiltInPair(const std::vector<std::string>& names, int n, SetPair set) {
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            double k;
+            if (builtInPairKaij(names[i], names[j], k)) set(i, j, k);
+        }
+}
+
+// The real roots of a cubic in Z (coefficients from the constant term up)
+// that exceed the reduced co-volume B, in the solver's order, into kept; their
+// number. A root at or below B is no fluid volume.
+int rootsAboveCovolume(const double coef[4], double B, double kept[3]);
 
 // Reads the component keyword file "compo/<name>": each keyword's value into
 // its place.  When the file cannot be found, `missingFormat` (one %s, the

@@ -6,25 +6,9 @@
 #include <cstdio>
 #include <utility>
 
-namespace {
+#include "families/cubic/ArrayNodes.h"
 
-template <class N>
-N* make(Expr1& arr, int i) {
-    auto* e = new N();
-    arr(i) = e;
-    arr.setName(i);
-    return e;
-}
-
-template <class N>
-N* make(Expr2& arr, int i, int j) {
-    auto* e = new N();
-    arr(i, j) = e;
-    arr.setName(i, j);
-    return e;
-}
-
-}  // namespace
+using cubicnodes::make;
 
 DaridonInt::DaridonInt() : Schmidt(2.0, -1.0) {
     setModelName("daridon");

@@ -56,11 +56,7 @@ void HCubic::set_binary_interaction_a_parameters(std::initializer_list<double> k
 }
 
 void HCubic::read_BIP() {
-    for (int i = 0; i < n_; i++)
-        for (int j = i + 1; j < n_; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) set_binary_interaction_kaij(i, j, k);
-        }
+    cubic::forEachBuiltInPair(component_names, n_, [this](int i, int j, double k) { set_binary_interaction_kaij(i, j, k); });
 }
 
 void HCubic::calculate_parameters_of_pure_components() {
@@ -106,13 +102,8 @@ void HCubic::calculate_pressure() {
 void HCubic::resolve_cubic_equation_in_Z() {
     const double A = A_, B = B_, C = C_;
     const double coef[4] = {B * (B * C + C - A), A - B - C - 2.0 * B * C - B * B, C - 1.0, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     double lo = nk ? kept[0] : 0.0, hi = lo;
     for (int k = 1; k < nk; k++) {
         lo = std::min(lo, kept[k]);
@@ -159,7 +150,7 @@ void HCubic::calculate_fugacities() {
     const double L = std::log((Q + D) / (Q - D));
     for (int i = 0; i < n_; i++) {
         const double delta = ((3.0 * C + B) * Bi[i] + (C + 3.0 * B) * Ci[i]) / (D * D);
-        lnphi[i] = -std::log(Z - B) - (2.0 * Si[i] / A - delta) * (A / D) * L + Bi[i] / (Z - B) +
+        lnphi[i] = -std::log(Z - B) - (attractionShare(i) - delta) * (A / D) * L + Bi[i] / (Z - B) +
                    (1.0 / (Z - B) - 1.0) * ((Bi[i] + Ci[i] - (B + C) * delta) / 2.0 - delta * Z);
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
@@ -348,22 +339,4 @@ void Heyen::calculate_mixing_parameters() {
     }
 }
 
-void Heyen::calculate_fugacities() {
-    if (!usable() || !(P > 0.0) || !(V > 0.0)) {
-        errorflag = 1;
-        return;
-    }
-    const double A = A_, B = B_, C = C_;
-    Z = P * V / (R * T);
-    const double D = std::sqrt(B * B + 6.0 * B * C + C * C);
-    const double Q = 2.0 * Z + B + C;
-    const double L = std::log((Q + D) / (Q - D));
-    for (int i = 0; i < n_; i++) {
-        const double delta = ((3.0 * C + B) * Bi[i] + (C + 3.0 * B) * Ci[i]) / (D * D);
-        const double share = 1.0 + (M[i] / N[i] + Si[i]) / A;
-        lnphi[i] = -std::log(Z - B) - (share - delta) * (A / D) * L + Bi[i] / (Z - B) +
-                   (1.0 / (Z - B) - 1.0) * ((Bi[i] + Ci[i] - (B + C) * delta) / 2.0 - delta * Z);
-        fugcoef[i] = std::exp(lnphi[i]);
-        fugacity[i] = x[i] * P * fugcoef[i];
-    }
-}
+double Heyen::attractionShare(int i) const { return 1.0 + (M[i] / N[i] + Si[i]) / A_; }

@@ -54,6 +54,9 @@ public:
 
 protected:
     bool usable() const;
+    // The attraction's share of ln phi_i, the factor of (A/D) L in it:
+    // 2 S_i / A for the quadratic mixing.
+    virtual double attractionShare(int i) const { return 2.0 * Si[i] / A_; }
     // Reduced parameters at P = 1 Pa scale: A = aScale() a etc.
     double aScale() const;
     // Keywords common to TwoPar and ThreePar; false when the file is missing.

@@ -14,7 +14,6 @@ public:
 
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
-    void calculate_fugacities() override;
     void calculate_parameters_of_pure_components() override;
     void calculate_mixing_parameters() override;
     void read_BIP() { HCubic::read_BIP(); }
@@ -22,4 +21,8 @@ public:
     std::vector<double> Vc, nn, mprime, theta;
     std::vector<double> l;  // n x n weights
     std::vector<double> N, M;
+
+protected:
+    // 1 + (M_i/N_i + S_i)/A for the weighted mixing.
+    double attractionShare(int i) const override;
 };

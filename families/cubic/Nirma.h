@@ -6,38 +6,25 @@
 //     type 2  (1 - f) exp(c1 (1 - Tr)) + f exp(c2 (1 - Tr))
 //     type 3  exp(c3 (1 - Tr^p))
 // mixed quadratically, a_ij = (1 - kaij) sqrt(a_i a_j), b_ij = ((b_i + b_j)/2)(1 - kbij).
-#include <cstdio>
+#include "families/cubic/QuadraticCubic.h"
 
-#include "families/cubic/CubicPairs.h"
-#include "families/cubic/Schmidt0.h"
-
-class Nirma : public Schmidt0 {
+class Nirma : public QuadraticCubic {
 public:
     explicit Nirma(int type);
     ~Nirma() override;
 
     void number_of_components(int n) override;
-    void calculate_fixed_parameters() override;
-    void print_parameters(std::FILE* f) override;
-    void specify_dependencies() override;
-    virtual void apply_mixing_rules();
-    double getVolumeMinimum() override { return pairs.mixtureCovolume(x); }
 
     // Tc (K), Pc (Pa) and the alpha parameters of component i.
     void set_parameters(int i, double Tc, double Pc, double f, double m, double c0, double c1, double c2, double c3,
                         double p);
-    void set_binary_interaction_kaij(int i, int j, double k) { pairs.setKaij(i, j, k); }
-    void set_binary_interaction_kbij(int i, int j, double k) { pairs.setKbij(i, j, k); }
     // The term's own derivative check: water with the four-function alpha
     // parameters at 373.15 K and 2e-5 m3/mol (printed).
     static void test();
 
-    Expr1 Ti, Tsi, mTsi, mTi, mTin, mE0, mE1, mAi, alpha1, alpha2, alpha3, alpha4, ai;
-    CubicPairs pairs;
+    Expr1 Ti, Tsi, mTsi, mTi, mTin, mE0, mE1, mAi, alpha1, alpha2, alpha3, alpha4;
     int type;
 
 private:
     void releaseUnusedAlphas();
-    SumX2* asum = nullptr;
-    LineaX2* bq = nullptr;
 };

@@ -30,15 +30,17 @@ void tracePengRobinsonCriticalCurve(FluidPhase& f, const char* suffix);
 // functions of PRNirma, written in the current directory (demonstration).
 void PRNirmaTest0();
 
-class PRNirma : public FluidPhase {
+// A Peng-Robinson fluid of the repulsion VdWr1 (term 0) and a quadratically
+// mixed attraction (term 1) with the Standard ideal gas: the pair parameters
+// (kaij in the attraction, kbij in both terms), the fitting hook, the volume
+// from the cubic and the binary diagrams, common to PRNirma and PRSV.
+class TermPengRobinson : public FluidPhase {
 public:
-    PRNirma(int phaseKind, int type, char withVenturi);
-    ~PRNirma() override = default;
+    ~TermPengRobinson() override = default;
 
-    void read_component_data(int i, const char* name) override;
-    void read_BIP();
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);
+    // p[0] = kaij, p[1] = kbij of the pair (1, 0).
     void tune(double* p) override;
     void calculate_molar_volume() override;
     void resolve_cubic_equation_in_Z();
@@ -47,5 +49,18 @@ public:
     void calculateTheCriticalCurve(const char* suffix) override;
 
     VdWr1* repulsion() { return static_cast<VdWr1*>(interactions[0]); }
+
+protected:
+    TermPengRobinson(QuadraticCubic* attraction, const char* name, int phaseKind, char withVenturi);
+    QuadraticCubic* mixedAttraction() { return static_cast<QuadraticCubic*>(interactions[1]); }
+};
+
+class PRNirma : public TermPengRobinson {
+public:
+    PRNirma(int phaseKind, int type, char withVenturi);
+
+    void read_component_data(int i, const char* name) override;
+    void read_BIP();
+
     Nirma* attraction() { return static_cast<Nirma*>(interactions[1]); }
 };

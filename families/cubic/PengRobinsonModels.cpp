@@ -32,13 +32,8 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& t, Expression& an, 
     const double A = a * P / (cubic::R2 * T * T), B = b * P / (R * T);
     const double coef[4] = {-d1 * d2 * B * B * (1.0 + B) - A * B, A - 1.9999999999999993 * B - 2.999999999999999 * B * B,
                             -1.0 + 0.9999999999999993 * B, 1.0};
-    int nr = 0;
-    double roots[3];
-    degree3(coef, &nr, roots);
     double kept[3];
-    int nk = 0;
-    for (int k = 0; k < nr; k++)
-        if (roots[k] > B) kept[nk++] = roots[k];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
     if (nk == 0) return false;
     double lo = kept[0], hi = kept[0];
     for (int k = 1; k < nk; k++) {
@@ -114,19 +109,53 @@ void setKbijInRepulsion(VdWr1* r, int i, int j, double k) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- PRNirma
+// ---------------------------------------------------------------- TermPengRobinson
 
-PRNirma::PRNirma(int phaseKind, int type, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
+TermPengRobinson::TermPengRobinson(QuadraticCubic* attraction, const char* name, int phaseKind, char withVenturi_)
+    : FluidPhase(2, phaseKind, withVenturi_) {
     interactions[0] = new VdWr1();
-    interactions[1] = new Nirma(type);
+    interactions[1] = attraction;
     validity = cubic::kCubicRange;
     // The ideal gas of the components' standard-state data: the terms give
     // the residual part alone.
     ideal = new Standard();
     Vl0 = 2e-05;
     Vv0 = 0.002;
-    setModelName("PRNirma");
+    setModelName(name);
 }
+
+void TermPengRobinson::set_binary_interaction_kaij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    mixedAttraction()->set_binary_interaction_kaij(i, j, k);
+}
+
+void TermPengRobinson::set_binary_interaction_kbij(int i, int j, double k) {
+    if (i < j) std::swap(i, j);
+    if (j < 0 || i >= component_count) return;
+    mixedAttraction()->set_binary_interaction_kbij(i, j, k);
+    setKbijInRepulsion(repulsion(), i, j, k);
+}
+
+void TermPengRobinson::tune(double* p) {
+    if (!p || component_count < 2) return;
+    mixedAttraction()->set_binary_interaction_kaij(1, 0, p[0]);
+    set_binary_interaction_kbij(1, 0, p[1]);
+}
+
+void TermPengRobinson::resolve_cubic_equation_in_Z() {
+    if (!resolvePengRobinsonCubicInZ(*this, *mixedAttraction())) errorflag = 1;
+}
+
+void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
+void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
+    tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
+}
+void TermPengRobinson::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
+
+// ---------------------------------------------------------------- PRNirma
+
+PRNirma::PRNirma(int phaseKind, int type, char withVenturi_)
+    : TermPengRobinson(new Nirma(type), "PRNirma", phaseKind, withVenturi_) {}
 
 void PRNirma::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
@@ -164,53 +193,17 @@ void PRNirma::read_component_data(int i, const char* name) {
 }
 
 void PRNirma::read_BIP() {
-    for (int i = 0; i < component_count; i++)
-        for (int j = i + 1; j < component_count; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
-                set_binary_interaction_kaij(j, i, k);
-                set_binary_interaction_kbij(j, i, 0.0);
-            }
-        }
+    cubic::forEachBuiltInPair(component_names, component_count, [this](int i, int j, double k) {
+        set_binary_interaction_kaij(j, i, k);
+        set_binary_interaction_kbij(j, i, 0.0);
+    });
 }
 
-void PRNirma::set_binary_interaction_kaij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    attraction()->set_binary_interaction_kaij(i, j, k);
-}
-
-void PRNirma::set_binary_interaction_kbij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    if (j < 0 || i >= component_count) return;
-    attraction()->set_binary_interaction_kbij(i, j, k);
-    setKbijInRepulsion(repulsion(), i, j, k);
-}
-
-void PRNirma::tune(double* p) {
-    if (!p || component_count < 2) return;
-    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
-    set_binary_interaction_kbij(1, 0, p[1]);
-}
-
-void PRNirma::resolve_cubic_equation_in_Z() {
-    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
-}
-
-void PRNirma::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRNirma::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
-void PRNirma::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 // ---------------------------------------------------------------- PRSV
 
-PRSV::PRSV(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVenturi_) {
-    interactions[0] = new VdWr1();
-    interactions[1] = new StryjekVera();
-    validity = cubic::kCubicRange;
-    ideal = new Standard();
-    Vl0 = 2e-05;
-    Vv0 = 0.002;
-    setModelName("PRSV");
-}
+PRSV::PRSV(int phaseKind, char withVenturi_)
+    : TermPengRobinson(new StryjekVera(), "PRSV", phaseKind, withVenturi_) {}
 
 void PRSV::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
@@ -265,31 +258,6 @@ void PRSV::read_BIP() {
                 }
 }
 
-void PRSV::set_binary_interaction_kaij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    attraction()->set_binary_interaction_kaij(i, j, k);
-}
-
-void PRSV::set_binary_interaction_kbij(int i, int j, double k) {
-    if (i < j) std::swap(i, j);
-    if (j < 0 || i >= component_count) return;
-    attraction()->set_binary_interaction_kbij(i, j, k);
-    setKbijInRepulsion(repulsion(), i, j, k);
-}
-
-void PRSV::tune(double* p) {
-    if (!p || component_count < 2) return;
-    attraction()->set_binary_interaction_kaij(1, 0, p[0]);
-    set_binary_interaction_kbij(1, 0, p[1]);
-}
-
-void PRSV::resolve_cubic_equation_in_Z() {
-    if (!resolvePengRobinsonCubicInZ(*this, *attraction())) errorflag = 1;
-}
-
-void PRSV::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *attraction()); }
-void PRSV::calculateTheIsotherm(double T_, const char* suffix) { tracePengRobinsonBinaryIsotherm(*this, T_, suffix); }
-void PRSV::calculateTheCriticalCurve(const char* suffix) { tracePengRobinsonCriticalCurve(*this, suffix); }
 
 void PRNirmaTest0() {
     // Saturation curves of water: the reference model, then the four alpha

@@ -8,45 +8,15 @@
 #include "expressions/Square.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "families/cubic/ArrayNodes.h"
 #include "families/cubic/Nirma.h"
 #include "families/cubic/StryjekVera.h"
 
-namespace {
-
-template <class N>
-N* make(Expr1& arr, int i) {
-    auto* e = new N();
-    arr(i) = e;
-    arr.setName(i);
-    return e;
-}
-
-void printPairs(std::FILE* f, Schmidt0& t, CubicPairs& pairs, Expr1& ai, int n) {
-    t.assignVariables();
-    t.calculate_fixed_parameters();
-    t.calculate_volume_dependent_parameters();
-    t.root->calculate(1);
-    for (int i = 0; i < n; i++) {
-        std::fprintf(f, "bi %lg ai %lg\n", pairs.covolumes[i], ai(i)->value);
-        for (int j = 0; j <= i; j++)
-            std::fprintf(f, "aij %lg  bpa %lg  bij %lg \n", pairs.aij(i, j)->value,
-                         j < i ? pairs.bpa(i, j)->value : 1.0, pairs.bij[CubicPairs::tri(i, j)]);
-    }
-    std::fprintf(f, "a %lg  b %lg\n", t.a->value, t.b->value);
-}
-
-}  // namespace
+using cubicnodes::make;
 
 // ---------------------------------------------------------------- Nirma
 
-Nirma::Nirma(int type_) : Schmidt0(2.0, -1.0), type(type_) {
-    setModelName("Nirma");
-    asum = new SumX2();
-    bq = new LineaX2();
-    a = asum;
-    b = bq;
-    asum->setName("a");
-    bq->setName("b");
+Nirma::Nirma(int type_) : QuadraticCubic(2.0, -1.0, "Nirma"), type(type_) {
     const char* names[] = {"Ti", "Tsi", "mTsi", "mTi", "mTin", "mE0", "mE1", "mAi", "alpha1", "alpha2", "alpha3",
                            "alpha4", "ai"};
     Expr1* arrays[] = {&Ti, &Tsi, &mTsi, &mTi, &mTin, &mE0, &mE1, &mAi, &alpha1, &alpha2, &alpha3, &alpha4, &ai};
@@ -72,10 +42,7 @@ void Nirma::releaseUnusedAlphas() {
 }
 
 void Nirma::number_of_components(int n) {
-    if (n < 1 || component_count == n) return;
-    Interaction::number_of_components(n);
-    pairs.size(n, bq);
-    asum->defineXVariables(2, n);
+    if (!resizeMixture(n)) return;
     Expr1* arrays[] = {&Ti, &Tsi, &mTsi, &mTi, &mTin, &mE0, &mE1, &mAi, &alpha1, &alpha2, &alpha3, &alpha4, &ai};
     for (Expr1* arr : arrays) arr->setSize(n);
     for (int i = 0; i < n; i++) {
@@ -125,8 +92,6 @@ void Nirma::number_of_components(int n) {
     Schmidt0::number_of_components(n);
 }
 
-void Nirma::specify_dependencies() { pairs.clearConstantFlags(); }
-
 void Nirma::set_parameters(int i, double Tc, double Pc, double f, double m, double c0, double c1, double c2, double c3,
                            double p) {
     if (i < 0 || i >= component_count) return;
@@ -142,16 +107,6 @@ void Nirma::set_parameters(int i, double Tc, double Pc, double f, double m, doub
     if (pairs.setCovolume(i, 0.6466893652 * Tc / Pc)) apply_mixing_rules();
 }
 
-void Nirma::calculate_fixed_parameters() {
-    bq->calculated = false;
-    apply_mixing_rules();
-    Schmidt0::calculate_fixed_parameters();
-}
-
-void Nirma::apply_mixing_rules() { pairs.apply(bq); }
-
-void Nirma::print_parameters(std::FILE* f) { printPairs(f, *this, pairs, ai, component_count); }
-
 void Nirma::test() {
     Nirma t(0);
     t.number_of_components(1);
@@ -165,14 +120,7 @@ void Nirma::test() {
 
 // ---------------------------------------------------------------- StryjekVera
 
-StryjekVera::StryjekVera() : Schmidt0(2.0, -1.0) {
-    setModelName("StryjekVera");
-    asum = new SumX2();
-    bq = new LineaX2();
-    a = asum;
-    b = bq;
-    asum->setName("a");
-    bq->setName("b");
+StryjekVera::StryjekVera() : QuadraticCubic(2.0, -1.0, "StryjekVera") {
     const char* names[] = {"Ti", "Tri", "Tri1", "Tri2", "Ti2", "Tip", "Ki", "KTi", "ali", "alpi", "ai"};
     Expr1* arrays[] = {&Ti, &Tri, &Tri1, &Tri2, &Ti2, &Tip, &Ki, &KTi, &ali, &alpi, &ai};
     for (int k = 0; k < 11; k++) arrays[k]->setName(names[k]);
@@ -182,10 +130,7 @@ StryjekVera::StryjekVera() : Schmidt0(2.0, -1.0) {
 StryjekVera::~StryjekVera() { releaseTree(); }
 
 void StryjekVera::number_of_components(int n) {
-    if (n < 1 || component_count == n) return;
-    Interaction::number_of_components(n);
-    pairs.size(n, bq);
-    asum->defineXVariables(2, n);
+    if (!resizeMixture(n)) return;
     Expr1* arrays[] = {&Ti, &Tri, &Tri1, &Tri2, &Ti2, &Tip, &Ki, &KTi, &ali, &alpi, &ai};
     for (Expr1* arr : arrays) arr->setSize(n);
     for (int i = 0; i < n; i++) {
@@ -223,42 +168,12 @@ void StryjekVera::number_of_components(int n) {
     Schmidt0::number_of_components(n);
 }
 
-void StryjekVera::specify_dependencies() { pairs.clearConstantFlags(); }
-
 void StryjekVera::set_ai_parameters(int i, double ac, double Tc, double kappa0, double kappa1) {
     if (i < 0 || i >= component_count) return;
     ai(i)->set_scalars2(ac, 0.0);
     Ti(i)->set_scalars2(1.0 / Tc, 0.0);
     Ki(i)->set_scalars2(kappa1, kappa0);
 }
-
-void StryjekVera::set_covolume(int i, double bi) {
-    if (pairs.setCovolume(i, bi)) apply_mixing_rules();
-}
-
-void StryjekVera::set_hard_sphere_diameter(int i, double sigma) {
-    if (pairs.setDiameter(i, sigma)) apply_mixing_rules();
-}
-
-void StryjekVera::set_covolumes(std::initializer_list<double> bs) {
-    int i = 0;
-    for (double v : bs) set_covolume(i++, v);
-}
-
-void StryjekVera::set_hard_sphere_diameters(std::initializer_list<double> ss) {
-    int i = 0;
-    for (double v : ss) set_hard_sphere_diameter(i++, v);
-}
-
-void StryjekVera::calculate_fixed_parameters() {
-    bq->calculated = false;
-    apply_mixing_rules();
-    Schmidt0::calculate_fixed_parameters();
-}
-
-void StryjekVera::apply_mixing_rules() { pairs.apply(bq); }
-
-void StryjekVera::print_parameters(std::FILE* f) { printPairs(f, *this, pairs, ai, component_count); }
 
 void StryjekVera::test() {
     StryjekVera t;

@@ -102,14 +102,10 @@ void SRK1::set_binary_interaction_kbij(int i, int j, double k) {
 }
 
 void SRK1::read_BIP() {
-    for (int i = 0; i < component_count; i++)
-        for (int j = i + 1; j < component_count; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
-                set_binary_interaction_kaij(j, i, k);
-                set_binary_interaction_kbij(j, i, 0.0);
-            }
-        }
+    cubic::forEachBuiltInPair(component_names, component_count, [this](int i, int j, double k) {
+        set_binary_interaction_kaij(j, i, k);
+        set_binary_interaction_kbij(j, i, 0.0);
+    });
 }
 
 void SRK1::tune(double* p) {

@@ -57,12 +57,8 @@ void SRK2::set_binary_interaction_kbij(int i, int j, double k1, double k2, doubl
 }
 
 void SRK2::read_BIP() {
-    for (int i = 0; i < component_count; i++)
-        for (int j = i + 1; j < component_count; j++) {
-            double k;
-            if (cubic::builtInPairKaij(component_names[i], component_names[j], k)) {
-                set_binary_interaction_kaij(j, i, k, k, 300.0, 10.0);
-                set_binary_interaction_kbij(j, i, 0.0, 0.0, 300.0, 10.0);
-            }
-        }
+    cubic::forEachBuiltInPair(component_names, component_count, [this](int i, int j, double k) {
+        set_binary_interaction_kaij(j, i, k, k, 300.0, 10.0);
+        set_binary_interaction_kbij(j, i, 0.0, 0.0, 300.0, 10.0);
+    });
 }

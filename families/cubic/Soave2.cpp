@@ -112,11 +112,8 @@ void Soave2::calculate_fixed_parameters() {
     sa.tau->d1[0] = 1.0 / dTa;
     sb.tau->value = (T - T0b) / dTb;
     sb.tau->d1[0] = 1.0 / dTb;
-    for (int i = 0; i < 2; i++) {
-        auto* s = static_cast<Soave72*>(ai(i));
-        s->T = T;
-        s->calculated = false;
-    }
+    for (int i = 0; i < 2; i++)
+        static_cast<Soave72*>(ai(i))->setTemperature(T);
     b00->value = covolumes[0];
     b11->value = covolumes[1];
     const double m = 0.5 * (covolumes[0] + covolumes[1]);
@@ -138,11 +135,7 @@ double Soave2::getVolumeMinimum() {
 
 void Soave2::set_ai_parameters(int i, double ac, double m, double Tc) {
     if (i < 0 || i >= component_count) return;
-    auto* s = static_cast<Soave72*>(ai(i));
-    s->ac = ac;
-    s->m = m;
-    s->Tc = Tc;
-    s->calculated = false;
+    static_cast<Soave72*>(ai(i))->setParameters(ac, m, Tc);
 }
 
 void Soave2::set_covolume(int i, double bi) {
@@ -157,16 +150,6 @@ void Soave2::set_hard_sphere_diameter(int i, double d) {
     diameters[i] = d;
     covolumes[i] = d * d * d * cubic::kDiameter3ToCovolume;
     if (i == component_count - 1) apply_mixing_rules();
-}
-
-void Soave2::set_covolumes(std::initializer_list<double> bs) {
-    int i = 0;
-    for (double v : bs) set_covolume(i++, v);
-}
-
-void Soave2::set_hard_sphere_diameters(std::initializer_list<double> ds) {
-    int i = 0;
-    for (double v : ds) set_hard_sphere_diameter(i++, v);
 }
 
 void Soave2::set_binary_interaction_kaij(int, int, double k1, double k2, double T0, double dT) {

@@ -17,9 +17,10 @@
 #include "expressions/Leaf.h"
 #include "expressions/Sum1.h"
 #include "expressions/SumX2.h"
+#include "families/cubic/CovolumeLists.h"
 #include "families/cubic/Schmidt0.h"
 
-class Soave2 : public Schmidt0 {
+class Soave2 : public Schmidt0, public CovolumeLists<Soave2> {
 public:
     Soave2();
     ~Soave2() override;
@@ -35,16 +36,6 @@ public:
     void set_ai_parameters(int i, double ac, double m, double Tc);
     void set_covolume(int i, double b);
     void set_hard_sphere_diameter(int i, double d);
-    void set_covolumes(std::initializer_list<double> b);
-    void set_hard_sphere_diameters(std::initializer_list<double> d);
-    template <typename... Rest>
-    void set_covolumes(double b0, Rest... rest) {
-        set_covolumes({b0, static_cast<double>(rest)...});
-    }
-    template <typename... Rest>
-    void set_hard_sphere_diameters(double d0, Rest... rest) {
-        set_hard_sphere_diameters({d0, static_cast<double>(rest)...});
-    }
     // The component indices are not used (the one pair of a binary).
     void set_binary_interaction_kaij(int i, int j, double ka1, double ka2, double T0a, double dTa);
     void set_binary_interaction_kbij(int i, int j, double kb1, double kb2, double T0b, double dTb);

@@ -68,18 +68,3 @@ void VdWr::set_hard_sphere_diameter(int i, double sigma) {
     if (i == component_count - 1) apply_mixing_rules();
 }
 
-void VdWr::set_covolumes(std::initializer_list<double> bs) {
-    int i = 0;
-    for (double v : bs) {
-        if (i >= component_count) break;
-        set_covolume(i++, v);
-    }
-}
-
-void VdWr::set_hard_sphere_diameters(std::initializer_list<double> s) {
-    int i = 0;
-    for (double v : s) {
-        if (i >= component_count) break;
-        set_hard_sphere_diameter(i++, v);
-    }
-}

@@ -14,9 +14,10 @@
 #include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
 #include "expressions/Sum2.h"
+#include "families/cubic/CovolumeLists.h"
 #include "fluid/Repulsion.h"
 
-class VdWr : public Repulsion {
+class VdWr : public Repulsion, public CovolumeLists<VdWr> {
 public:
     VdWr();
     ~VdWr() override;
@@ -33,16 +34,6 @@ public:
     // without its co-volume fails the term (no state).
     void set_covolume(int i, double b);
     void set_hard_sphere_diameter(int i, double sigma);
-    void set_covolumes(std::initializer_list<double> b);
-    void set_hard_sphere_diameters(std::initializer_list<double> sigma);
-    template <typename... Rest>
-    void set_covolumes(double b0, Rest... rest) {
-        set_covolumes({b0, static_cast<double>(rest)...});
-    }
-    template <typename... Rest>
-    void set_hard_sphere_diameters(double s0, Rest... rest) {
-        set_hard_sphere_diameters({s0, static_cast<double>(rest)...});
-    }
 
     std::vector<double> covolumes;  // b_i, m3/mol
     std::vector<double> diameters;  // sigma_i, m

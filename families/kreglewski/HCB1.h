@@ -32,6 +32,27 @@ constexpr double kHCBPacking = 0.74048;
 // denser than the liquid.
 double hcbCoreVolume(double V00, double u0, double C, double T);
 
+// The packing fraction xi = 0.74048 V0/V of a hard-body term with its powers,
+// the denominator (1 - xi)^2 and -ln V, and the term's root
+// "A" = -ln V + A0 + A1, shared by the pure-fluid and the binary term:
+//     A0 = (alpha^2 - 1) ln(1 - xi),
+//     A1 = [(alpha^2 + 3 alpha) xi - 3 alpha xi^2]/(1 - xi)^2.
+// The owner builds A0 and A1 over dzeta, dzeta2, mdzeta and A11, then takes
+// the root.
+struct HardBodyPacking {
+    Inverse mV;       // 1/V
+    Product dzeta;    // 0.74048 V0 mV
+    Square dzeta2;
+    Sum1 mdzeta;      // -dzeta
+    Sum2 A11;         // 1 - 2 dzeta + dzeta2
+    Logarithm mlogV;  // -ln V
+
+    // Links the nodes to V and the close-packed volume V0, and names them.
+    void build(Expression& V, Expression& V0);
+    // The root "A" = mlogV + A0 + A1 (created with new).
+    Sum* root(Expression& A0, Expression& A1);
+};
+
 class HCB1 : public Repulsion {
 public:
     HCB1();
@@ -52,13 +73,8 @@ public:
     Inverse mT;       // 1/T
     Exponential A12;  // 1 - C exp(-3 u0 mT)
     Cube V0;          // V00 A12^3
-    Inverse mV;       // 1/V
-    Product dzeta;    // 0.74048 V0 mV
-    Square dzeta2;
-    Sum1 mdzeta;      // -dzeta
+    HardBodyPacking packing;
     Logarithm A0;     // (alpha^2 - 1) ln(mdzeta + 1)
     Sum2 A10;         // (alpha^2 + 3 alpha) dzeta - 3 alpha dzeta2
-    Sum2 A11;         // 1 - 2 dzeta + dzeta2
     Division A1;      // A10/A11
-    Logarithm mlogV;  // -ln V
 };

@@ -9,30 +9,9 @@ HCB2::HCB2() {
     x1_.index = 2;
     x2_.index = 3;
     mT.tie1(T_);
-    A01.tie1(mT);
-    A02.tie1(mT);
-    A01.set_scalars3(1.0, 0.0, 0.0);
-    A02.set_scalars3(1.0, 0.0, 0.0);
-    V01.tie1(A01);
-    V02.tie1(A02);
-    V12.tie2(V01, V02);
-    V12.set_scalars3(1.0, 1.0, 0.0);
-    x1x1.tie1(x1_);
-    x2x2.tie1(x2_);
-    x1x2.tie2(x1_, x2_);
-    x1x1V01.tie2(x1x1, V01);
-    x1x2V12.tie2(x1x2, V12);
-    x2x2V02.tie2(x2x2, V02);
-    V0.number_of_terms(3);
-    V0.tie_(&x1x1V01, &x1x2V12, &x2x2V02);
-    V0.set_scalars_(1.0, 2.0, 1.0, 0.0);
-    mV.tie1(V_);
-    dzeta.tie2(V0, mV);
-    dzeta.set_scalars1(kHCBPacking);
-    dzeta2.tie1(dzeta);
-    mdzeta.tie1(dzeta);
-    mdzeta.set_scalars2(-1.0, 0.0);
-    logdzeta.tie1(mdzeta);
+    core.build(mT, x1_, x2_);
+    packing.build(V_, core.V0);
+    logdzeta.tie1(packing.mdzeta);
     logdzeta.set_scalars3(1.0, 1.0, 0.0);
     alpha.tie2(x1_, x2_);
     alpha.set_scalars3(1.0, 1.0, 0.0);
@@ -42,36 +21,22 @@ HCB2::HCB2() {
     alpha23.tie2(alphaSq, alpha);
     alpha23.set_scalars3(1.0, 3.0, 0.0);
     A0.tie2(alpha21, logdzeta);
-    A100.tie2(alpha23, dzeta);
-    A101.tie2(alpha, dzeta2);
+    A100.tie2(alpha23, packing.dzeta);
+    A101.tie2(alpha, packing.dzeta2);
     A10.tie2(A100, A101);
     A10.set_scalars3(1.0, -3.0, 0.0);
-    A11.tie2(dzeta, dzeta2);
-    A11.set_scalars3(-2.0, 1.0, 1.0);
-    A1.tie2(A10, A11);
-    mlogV.tie1(V_);
-    mlogV.set_scalars3(-1.0, 0.0, 0.0);
+    A1.tie2(A10, packing.A11);
 
     const struct {
         Expression* e;
         const char* n;
     } names[] = {{&T_, "T_"},         {&V_, "V_"},         {&x1_, "x1_"},       {&x2_, "x2_"},
-                 {&mT, "mT"},         {&A01, "A01"},       {&A02, "A02"},       {&V01, "V01"},
-                 {&V02, "V02"},       {&V12, "V12"},       {&x1x1, "x1x1"},     {&x2x2, "x2x2"},
-                 {&x1x2, "x1x2"},     {&x1x1V01, "x1x1V01"}, {&x1x2V12, "x1x2V12"}, {&x2x2V02, "x2x2V02"},
-                 {&V0, "V0"},         {&mV, "mV"},         {&dzeta, "dzeta"},   {&dzeta2, "dzeta2"},
-                 {&mdzeta, "mdzeta"}, {&logdzeta, "logdzeta"}, {&alpha, "alpha"}, {&alphaSq, "alphaSq"},
+                 {&mT, "mT"},         {&logdzeta, "logdzeta"}, {&alpha, "alpha"}, {&alphaSq, "alphaSq"},
                  {&alpha21, "alpha21"}, {&alpha23, "alpha23"}, {&A0, "A0"},      {&A100, "A100"},
-                 {&A101, "A101"},     {&A10, "A10"},       {&A11, "A11"},       {&A1, "A1"},
-                 {&mlogV, "mlogV"}};
+                 {&A101, "A101"},     {&A10, "A10"},       {&A1, "A1"}};
     for (const auto& p : names) p.e->setName(p.n);
 
-    auto* A = new Sum();
-    A->number_of_terms(3);
-    A->tie_(&mlogV, &A0, &A1);
-    A->set_scalars_(1.0, 1.0, 1.0, 0.0);
-    A->setName("A");
-    root = A;
+    root = packing.root(A0, A1);
     setDebugLink();
 }
 
@@ -95,11 +60,7 @@ void HCB2::set_parameters_of_component(int i, double alpha_, double V00, double 
 
 void HCB2::finalize_parameters() {
     const double C = parameters[6], k12 = parameters[7];
-    A01.set_scalars3(1.0, -C, -3.0 * parameters[2]);
-    A02.set_scalars3(1.0, -C, -3.0 * parameters[5]);
-    V01.set_scalars1(parameters[1]);
-    V02.set_scalars1(parameters[4]);
-    V12.set_scalars3(0.5 * k12, 0.5 * k12, 0.0);
+    core.set(parameters[1], parameters[2], parameters[4], parameters[5], C, k12);
     alpha.set_scalars3(parameters[0], parameters[3], 0.0);
     calculated = 0;
 }

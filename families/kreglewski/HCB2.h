@@ -4,6 +4,7 @@
 //     V0 = x1^2 V01 + 2 x1 x2 V012 + x2^2 V02,  alpha = alpha1 x1 + alpha2 x2,
 //     xi = 0.74048 V0/V, and A/(RT) as for the pure fluid with these alpha and xi.
 // The per-component setters only store; finalize_parameters writes the tree.
+#include "families/kreglewski/BinaryCoreVolume.h"
 #include "families/kreglewski/HCB1.h"
 
 class HCB2 : public Repulsion {
@@ -28,17 +29,8 @@ public:
 
     FVar T_, V_, x1_, x2_;
     Inverse mT;
-    Exponential A01, A02;  // 1 - C exp(-3 u0i mT)
-    Cube V01, V02;         // V00i A0i^3
-    Sum2 V12;              // (k12/2) V01 + (k12/2) V02
-    Square x1x1, x2x2;
-    Product x1x2;
-    Product x1x1V01, x1x2V12, x2x2V02;
-    Sum V0;                // x1x1V01 + 2 x1x2V12 + x2x2V02
-    Inverse mV;
-    Product dzeta;         // 0.74048 V0 mV
-    Square dzeta2;
-    Sum1 mdzeta;
+    BinaryCoreVolume core;  // V0
+    HardBodyPacking packing;
     Logarithm logdzeta;    // ln(mdzeta + 1)
     Sum2 alpha;            // alpha1 x1 + alpha2 x2
     Square alphaSq;
@@ -48,7 +40,5 @@ public:
     Product A100;          // alpha23 dzeta
     Product A101;          // alpha dzeta2
     Sum2 A10;              // A100 - 3 A101
-    Sum2 A11;              // 1 - 2 dzeta + dzeta2
-    Division A1;
-    Logarithm mlogV;
+    Division A1;           // A10/A11
 };

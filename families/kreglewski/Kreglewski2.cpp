@@ -12,23 +12,7 @@ Kreglewski2::Kreglewski2() {
     mT.tie1(T_);
     mT2.tie1(mT);
     mV.tie1(V_);
-    x1x1.tie1(x1_);
-    x2x2.tie1(x2_);
-    x1x2.tie2(x1_, x2_);
-    A01.tie1(mT);
-    A02.tie1(mT);
-    A01.set_scalars3(1.0, 0.0, 0.0);
-    A02.set_scalars3(1.0, 0.0, 0.0);
-    V01.tie1(A01);
-    V02.tie1(A02);
-    V12.tie2(V01, V02);
-    V12.set_scalars3(1.0, 1.0, 0.0);
-    x1x1V01.tie2(x1x1, V01);
-    x1x2V12.tie2(x1x2, V12);
-    x2x2V02.tie2(x2x2, V02);
-    V0.number_of_terms(3);
-    V0.tie_(&x1x1V01, &x1x2V12, &x2x2V02);
-    V0.set_scalars_(1.0, 2.0, 1.0, 0.0);
+    core.build(mT, x1_, x2_);
     xg.tie2(x1_, x2_);
     xg.set_scalars3(1.0, 1.0, 0.0);
     phi1.tie2(x1_, xg);
@@ -55,17 +39,14 @@ Kreglewski2::Kreglewski2() {
         Expression* e;
         const char* n;
     } names[] = {{&T_, "T_"},       {&V_, "V_"},         {&x1_, "x1_"},       {&x2_, "x2_"},
-                 {&mT, "mT"},       {&mT2, "mT2"},       {&mV, "mV"},         {&x1x1, "x1x1"},
-                 {&x2x2, "x2x2"},   {&x1x2, "x1x2"},     {&A01, "A01"},       {&A02, "A02"},
-                 {&V01, "V01"},     {&V02, "V02"},       {&V12, "V12"},       {&x1x1V01, "x1x1V01"},
-                 {&x1x2V12, "x1x2V12"}, {&x2x2V02, "x2x2V02"}, {&V0, "V0"},   {&xg, "xg"},
+                 {&mT, "mT"},       {&mT2, "mT2"},       {&mV, "mV"},         {&xg, "xg"},
                  {&phi1, "phi1"},   {&phi2, "phi2"},     {&phi11, "phi11"},   {&phi22, "phi22"},
                  {&phi12, "phi12"}, {&u11, "u11"},       {&u22, "u22"},       {&u12, "u12"},
                  {&phie11, "phie11"}, {&phie12, "phie12"}, {&phie22, "phie22"}, {&ss, "ss"},
                  {&u1, "u1"},       {&u, "u"}};
     for (const auto& p : names) p.e->setName(p.n);
 
-    root = series.build(u, V0, mV);
+    root = series.build(u, core.V0, mV);
     setDebugLink();
 }
 
@@ -103,11 +84,7 @@ void Kreglewski2::finalize_parameters() {
     r = (V001 > 0.0 && V002 > 0.0) ? std::pow(V002 / V001, 1.0 / 3.0) : 1.0;
     const double r2 = r * r;
     const double ub12 = (u01 > 0.0 && u02 > 0.0) ? 2.0 * xi12 / (1.0 / u01 + r2 / u02) : 0.0;
-    A01.set_scalars3(1.0, -C, -3.0 * u01);
-    A02.set_scalars3(1.0, -C, -3.0 * u02);
-    V01.set_scalars1(V001);
-    V02.set_scalars1(V002);
-    V12.set_scalars3(0.5 * kv, 0.5 * kv, 0.0);
+    core.set(V001, u01, V002, u02, C, kv);
     xg.set_scalars3(1.0, r2, 0.0);
     phi2.set_scalars1(r2);
     u11.set_scalars2(u01 * eta1, u01);

@@ -13,6 +13,7 @@
 #include "expressions/Inverse.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
+#include "families/kreglewski/BinaryCoreVolume.h"
 #include "families/kreglewski/KreglewskiSeries.h"
 #include "fluid/Attraction.h"
 
@@ -37,13 +38,7 @@ public:
     Inverse mT;
     Square mT2;
     Inverse mV;
-    Square x1x1, x2x2;
-    Product x1x2;
-    Exponential A01, A02;
-    Cube V01, V02;
-    Sum2 V12;
-    Product x1x1V01, x1x2V12, x2x2V02;
-    Sum V0;
+    BinaryCoreVolume core;  // V0
     Sum2 xg;          // x1 + r^2 x2
     Division phi1;    // x1/xg
     Division phi2;    // r^2 x2/xg

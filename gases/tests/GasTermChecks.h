@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/FluidPhase.h"
 #include "fluid/Interaction.h"
 #include "expressions/Expression.h"
 
@@ -102,6 +103,85 @@ inline void checkAgainstDifferences(Interaction& t, double T, double V, double r
             EXPECT_NEAR(dT(lower), aT, rel * std::fabs(aT) + 1e-7 * scaleT + 1e-12) << "d/dT of " << lower;
             EXPECT_NEAR(dV(lower), aV, rel * std::fabs(aV) + 1e-7 * scaleV + 1e-12) << "d/dV of " << lower;
         }
+}
+
+// The presets of a one-component gas model as constructed.
+struct Presets {
+    const char* component;
+    double molarMass;  // kg/mol
+    const char* model;
+    double Vl0, Vv0;   // start volumes, m3/mol
+    double criticalT;  // K, start of the critical-point search
+    double criticalV;  // m3/mol
+    double Tmin;       // K
+    int phaseKind;
+};
+
+inline void expectPresets(FluidPhase& m, const Presets& p)
+{
+    ASSERT_EQ(m.component_count, 1);
+    EXPECT_STREQ(m.componentName(0), p.component);
+    EXPECT_EQ(m.molar_mass[0], p.molarMass);
+    EXPECT_EQ(m.bulk_molar_weight, p.molarMass);
+    EXPECT_STREQ(m.modelName(), p.model);
+    EXPECT_EQ(m.Vl0, p.Vl0);
+    EXPECT_EQ(m.Vv0, p.Vv0);
+    EXPECT_EQ(m.critical_T, p.criticalT);
+    EXPECT_EQ(m.critical_V, p.criticalV);
+    EXPECT_EQ(m.Tmin, p.Tmin);
+    EXPECT_EQ(m.phase_kind, p.phaseKind);
+}
+
+// ln phi of the pure gas at (T, Pend bar) against the integral of (Z - 1)/P
+// dP from 1e-3 bar at constant T, by Simpson's rule over n (even) intervals.
+inline void expectFugacityFromIntegratedZ(FluidPhase& m, double T, double Pend, int n, double tol = 1e-4)
+{
+    double integral = 0.0;
+    for (int k = 0; k <= n; ++k) {
+        const double Pb = 1e-3 + (Pend - 1e-3) * k / n;
+        m.calculateFromTP(T, Pb, 0);
+        ASSERT_EQ(m.errorflag, 0) << Pb;
+        const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
+        integral += w * (m.Z - 1.0) / Pb;
+    }
+    integral *= (Pend - 1e-3) / n / 3.0;
+    m.calculateFromTP(T, Pend, 0);
+    EXPECT_NEAR(std::log(m.fugcoef[0]), integral, tol);
+}
+
+// The critical-point search from the model's own start (critical_T,
+// critical_V), its report held off the output.
+inline void searchCriticalPoint(FluidPhase& m)
+{
+    m.temperature(m.critical_T);
+    m.volume(m.critical_V);
+    testing::internal::CaptureStdout();
+    m.search_the_critical_point_of_the_pure_component();
+    testing::internal::GetCapturedStdout();
+}
+
+// The saturation pressure at T from the start volumes Vl0 and Vv0; the model
+// is left at its saturated liquid (or vapour) volume with its fugacities.
+inline void saturateAt(FluidPhase& m, double T, double Vl0, double Vv0, bool atLiquid)
+{
+    m.Vl0 = Vl0;
+    m.Vv0 = Vv0;
+    m.temperature(T);
+    m.calculate_saturation_pressure();
+    ASSERT_EQ(m.errorflag, 0);
+    m.volume(atLiquid ? m.Vl_sat : m.Vv_sat);
+    m.calculate_fugacities();
+}
+
+// From the state the model has just found at (T, Pb bar): no failure, the
+// pressure again from (T, V) to the relative tolerance tol, and dP/dV < 0.
+inline void expectPressureRoundTrip(FluidPhase& m, double T, double Pb, double tol)
+{
+    ASSERT_EQ(m.errorflag, 0) << T << " " << Pb;
+    const double V = m.V;
+    m.calculateFromTV(T, V, 0);
+    EXPECT_NEAR(m.P, Pb * 1e5, tol * Pb * 1e5) << T << " " << Pb;
+    EXPECT_LT(m.dPdV, 0.0);
 }
 
 }  // namespace gas_tests

@@ -281,4 +281,44 @@ inline void expectFugacitiesFromPressure(FluidPhase& m)
     expectFugacityFromPressure(m, 900.0, 4e-5, 1e-5, true);
 }
 
+// Every tree of a model, its terms and its ideal part, checked as above at
+// the temperatures Ts and the volumes of liquid, near-critical and gaseous
+// water (1.8e-5, 5.6e-5, 1e-3 m3/mol).
+inline void expectConsistentDerivativesOfEveryTree(FluidPhase& m, std::initializer_list<double> Ts)
+{
+    for (double T : Ts)
+        for (double V : {1.8e-5, 5.6e-5, 1e-3}) {
+            for (int i = 0; i < m.nInteractions; ++i)
+                expectConsistentDerivatives(m, *m.interactions[i], T, V);
+            if (m.ideal)
+                expectConsistentDerivatives(m, *m.ideal, T, V);
+        }
+}
+
+// The model's ideal-gas heat capacity (at 10 m3/mol) from 300 to 1200 K
+// against IAPWS-95's ideal part, to the relative tolerance tol.
+inline void expectIdealGasHeatCapacityNearReference(FluidPhase& m, double tol)
+{
+    WagnerPruss w(1);
+    for (double Tk : {300.0, 500.0, 800.0, 1200.0}) {
+        m.calculateFromTV(Tk, 10.0, 0);
+        w.calculateFromTV(Tk, 10.0, 0);
+        ASSERT_EQ(m.errorflag, 0);
+        EXPECT_LT(rel(m.Cp, w.Cp), tol) << Tk;
+    }
+}
+
+// The presets every water model shares: its name, the one component H2O with
+// its molar mass, and the start volumes of its volume search.
+inline void expectPureWaterPresets(FluidPhase& m, const char* name, double Vl0, double Vv0)
+{
+    EXPECT_STREQ(m.modelName(), name);
+    ASSERT_EQ(m.component_count, 1);
+    EXPECT_STREQ(m.componentName(0), "H2O");
+    EXPECT_EQ(m.molar_mass[0], kM);
+    EXPECT_EQ(m.bulk_molar_weight, kM);
+    EXPECT_EQ(m.Vl0, Vl0);
+    EXPECT_EQ(m.Vv0, Vv0);
+}
+
 }  // namespace altwater

@@ -39,13 +39,7 @@ TEST(Saul, ConstructionPresets)
     testing::internal::CaptureStdout();  // the link check prints only for a missing link
     Saul s(1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_STREQ(s.modelName(), "Saul");
-    ASSERT_EQ(s.component_count, 1);
-    EXPECT_STREQ(s.componentName(0), "H2O");
-    EXPECT_EQ(s.molar_mass[0], kM);
-    EXPECT_EQ(s.bulk_molar_weight, kM);
-    EXPECT_EQ(s.Vl0, 1.8e-05);
-    EXPECT_EQ(s.Vv0, 0.0002);
+    altwater::expectPureWaterPresets(s, "Saul", 1.8e-05, 0.0002);
     EXPECT_EQ(s.phase_kind, 1);
     ASSERT_EQ(s.nInteractions, 1);
     EXPECT_NE(dynamic_cast<Saul58*>(s.interactions[0]), nullptr);
@@ -72,16 +66,6 @@ TEST(Saul, TreesAtTheReducingPoint)
     s.volume(1e6);
     s.interactions[0]->calculate();
     EXPECT_NEAR(s.interactions[0]->A, -std::log(1e6), 1e-9);
-}
-
-TEST(Saul, DerivativesOfEveryTree)
-{
-    Saul s(2);
-    for (double T : {300.0, 500.0, 647.0, 1000.0})
-        for (double V : {1.8e-5, 5.6e-5, 1e-3}) {
-            expectConsistentDerivatives(s, *s.interactions[0], T, V);
-            expectConsistentDerivatives(s, *s.ideal, T, V);
-        }
 }
 
 // The ideal part is zero in the fugacity pass, value and derivatives, and

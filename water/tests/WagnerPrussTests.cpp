@@ -3,6 +3,7 @@
 #include "water/WagnerPruss.h"
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
+#include "water/tests/AltWaterChecks.h"
 #include "water/tests/Iapws95Direct.h"
 #include "expressions/tests/CompiledEvaluation.h"
 #include "expressions/tests/Jet.h"
@@ -62,13 +63,7 @@ void expectTreeMatches(const Expression* root, const TV& ref, double tol)
 TEST(WagnerPruss, ConstructionPresets)
 {
     WagnerPruss w(2);
-    EXPECT_STREQ(w.modelName(), "Wagner & Pruss");
-    ASSERT_EQ(w.component_count, 1);
-    EXPECT_STREQ(w.componentName(0), "H2O");
-    EXPECT_EQ(w.molar_mass[0], kM);
-    EXPECT_EQ(w.bulk_molar_weight, kM);
-    EXPECT_EQ(w.Vl0, 1.8e-05);
-    EXPECT_EQ(w.Vv0, 2e-04);
+    altwater::expectPureWaterPresets(w, "Wagner & Pruss", 1.8e-05, 2e-04);
     EXPECT_EQ(w.critical_T, 650.0);
     EXPECT_EQ(w.critical_V, 6e-05);
     EXPECT_EQ(w.Tmin, 230.0);
@@ -223,22 +218,8 @@ TEST(WagnerPruss, FugacityPass)
 // IAPWS-95 Release, Table 7, through calculateFromTV.
 TEST(WagnerPruss, SinglePhaseVerificationValues)
 {
-    struct Row { double T, rho, p, cv, w, s; };
-    const Row rows[] = {
-        {300, 996.5560, 0.992418352e-1, 4.13018112, 1501.51914, 0.393062643},
-        {300, 1005.308, 20.0022515, 4.06798347, 1534.92501, 0.387405401},
-        {300, 1188.202, 700.004704, 3.46135580, 2443.57992, 0.132609616},
-        {500, 0.4350000, 0.999679423e-1, 1.50817541, 548.314253, 7.94488271},
-        {500, 4.532000, 0.999938125, 1.66991025, 535.739001, 6.82502725},
-        {500, 838.0250, 10.0003858, 3.22106219, 1271.28441, 2.56690919},
-        {500, 1084.564, 700.000405, 3.07437693, 2412.00877, 2.03237509},
-        {647, 358.0000, 22.0384756, 6.18315728, 252.145078, 4.32092307},
-        {900, 0.2410000, 0.100062559, 1.75890657, 724.027147, 9.16653194},
-        {900, 52.61500, 20.0000690, 1.93510526, 698.445674, 6.59070225},
-        {900, 870.7690, 700.000006, 2.66422350, 2019.33608, 4.17223802},
-    };
     WagnerPruss w(2);
-    for (const Row& row : rows) {
+    for (const auto& row : iapws95test::kTable7) {
         SCOPED_TRACE(testing::Message() << row.T << " K, " << row.rho << " kg/m3");
         w.calculateFromTV(row.T, kM / row.rho, 0);
         const double rhoRT = row.rho * kRmass * row.T * 1e-6;  // MPa

@@ -12,17 +12,13 @@
 #include <vector>
 
 #include "water/WagnerPruss.h"
+#include "water/tests/TextLines.h"
 
 namespace {
 
 double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
+using watertest::readLines;
 
 // Liquid water at (T, P bar).
 void liquidAt(WagnerPruss& w, double T, double P_bar) {

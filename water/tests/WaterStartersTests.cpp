@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "water/WagnerPruss.h"
+#include "water/tests/TextLines.h"
 
 namespace {
 
@@ -18,12 +19,7 @@ constexpr double kM = 0.018015268;
 
 double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
+using watertest::readLines;
 
 // Saturated liquid and vapour of the reference model at T.
 struct Saturated {

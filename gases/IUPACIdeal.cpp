@@ -1,0 +1,41 @@
+#include "gases/IUPACIdeal.h"
+
+#include "fluid/ReducedVariable.h"
+
+IUPACIdeal::IUPACIdeal(const PlanckEinsteinForm& form, Leaf& leaf, double Tc, double offset)
+    : ideal(form), reduced(leaf), reducingT(Tc), reducedOffset(offset)
+{
+}
+
+Sum* IUPACIdeal::makeRoot(Expression* const (&nodes)[6])
+{
+    Sum* A = new Sum;
+    A->setName("A");
+    A->number_of_terms(kIdealSlot + PlanckEinsteinNodes::kTerms);
+    for (int k = 0; k < 6; ++k)
+        A->tiei(k, *nodes[k]);
+    ideal.link(*A, kIdealSlot);
+    return A;
+}
+
+void IUPACIdeal::number_of_components(int n)
+{
+    sizeForComponents(n, 1, [this] {
+        reduced.flags[1] = 0;
+        reduced.flags[2] = 0;
+        ideal.clearDependencies(3);
+    });
+}
+
+void IUPACIdeal::loadPass(const double (&w)[6], double offset, double fugacityConstant)
+{
+    Sum* A = static_cast<Sum*>(root);
+    for (int k = 0; k < 6; ++k)
+        A->set_scalar(k, -w[k]);
+    const bool withIdealGas = !fugacityPass;
+    ideal.setWeights(*A, kIdealSlot, withIdealGas);
+    A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms,
+                  withIdealGas ? ideal.constant() + offset : fugacityConstant);
+    setReducedVariable(reduced, reducingT, T, 0, reducedOffset);
+    ideal.load(T);
+}
