@@ -1,13 +1,10 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
 #include "expressions/Product.h"
-#include "expressions/Sum.h"
 
 
 // The tape of the one-variable passes in one variable.
@@ -33,19 +30,12 @@ struct EvaluationPlan::Tape {
             bool dep;
         };
         std::vector<Dest> dests;
-        std::vector<FusedProduct> fused;  // the products that sums compute (VarItem::fused)
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
-    // The items of `all` whose scalars the items (and fused products) of
-    // `dependent` take: (dependent item or fused product, item of all).
-    std::vector<std::pair<int, int>> scalarsFrom, fusedScalarFrom;
-    // The nodes free of the variable: leaves (positions in the plan), the
-    // other nodes' items in `all`, the sums among them, and their scalars as
-    // the last hold took them (three per item, then the sums' weights).
-    std::vector<int> freeLeaves, freeItems;
-    std::vector<const Sum*> freeSums;
-    std::vector<double> freeScalars;
+    // The items of `all` whose scalars the items of `dependent` take:
+    // (dependent item, item of all).
+    std::vector<std::pair<int, int>> scalarsFrom;
 };
 
 namespace {
@@ -100,8 +90,6 @@ struct NodeSlots {
 };
 }  // namespace
 
-constinit thread_local EvaluationPlan::Mechanisms EvaluationPlan::sMechanisms;
-
 EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make_shared<StructureWatch>()) {
     // Depth-first, children in their order, each node at its first visit and
     // listed after its children: the order of the recursive pass.
@@ -145,14 +133,6 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make
         stack.pop_back();
     }
     for (const Node& nd : nodes_) nd.e->watchedBy(watch_);
-    // Nodes that other graphs (or their owner) link too: their storage is
-    // not the plan's alone.
-    {
-        std::vector<int> links(nodes_.size(), 0);
-        for (int c : children_) ++links[c];
-        linkedFromOutside_ = root_->refcount > 0;
-        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) linkedFromOutside_ = linkedFromOutside_ || nodes_[i].e->refcount > links[i];
-    }
     // A plan pays off from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
     std::size_t operators = 0;
@@ -197,148 +177,49 @@ void EvaluationPlan::makeFullSchedule() {
 // ---- batches of one key
 //
 // The nodes of a stretch of the schedule between two other nodes (a
-// segment) are put in batches of one key, each batch after the batches that
-// hold the children (and extra operands) of its nodes, in one of three ways:
-// by level from the leaves (as early as possible), by level from the top (as
-// late as possible), or greedily (the key with the most nodes ready first).
-namespace {
-struct Batcher {
-    const std::vector<const void*>& key;
-    std::vector<int> in, pending, height, depth;
-    std::vector<std::vector<int>> parents;
-    std::vector<int> out, outBatch;  // the nodes in their new order, and their batches
-    int batch = 0;
-    int top = 0;  // the greatest height in the segment
-
-    Batcher(const std::vector<const void*>& k, std::size_t n)
-        : key(k), in(n, 0), pending(n, 0), height(n, 0), depth(n, 0), parents(n) {}
-
-    // Who reads whom inside the segment; depths and heights.
-    template <class Reads>
-    void analyse(const std::vector<int>& seg, const Reads& reads) {
-        for (int i : seg) in[i] = 1;
+// segment) are put in batches by level from the leaves: a node's level is
+// one more than the highest level of its children in the segment (0 when it
+// has none there), and the nodes of one level and one key make a batch, in
+// the order of the plan.  Each batch thus comes after the batches that hold
+// the children of its nodes.
+void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
+                                std::vector<int>& batch) const {
+    std::vector<int> level(nodes_.size(), -1), out, outBatch;
+    out.reserve(order.size());
+    outBatch.reserve(order.size());
+    int next = 0;
+    for (auto from = order.begin(); from != order.end();) {
+        auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
+        std::vector<int> seg(from, to);
+        for (int i : seg) level[i] = 0;  // in the segment
         for (int i : seg) {
-            depth[i] = 0;
-            reads(i, [&](int q) {
-                if (!in[q]) return;
-                ++pending[i];
-                parents[q].push_back(i);
-                depth[i] = std::max(depth[i], depth[q] + 1);
-            });
+            const Node& nd = nodes_[i];
+            int l = 0;
+            for (int c = nd.first; c < nd.first + nd.count; ++c)
+                if (level[children_[c]] >= 0) l = std::max(l, level[children_[c]] + 1);
+            level[i] = l;
         }
-        top = 0;
-        for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
-            height[*it] = 0;
-            for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
-            top = std::max(top, height[*it]);
-        }
-    }
-    void forget(const std::vector<int>& seg) {
-        for (int i : seg) {
-            in[i] = 0;
-            pending[i] = 0;
-            parents[i].clear();
-        }
-    }
-    // Ways 0 and 1: one batch per level and key; positions break the ties.
-    void byLevel(std::vector<int> seg, bool fromTop) {
-        auto level = [&](int i) { return fromTop ? top - height[i] : depth[i]; };
         std::sort(seg.begin(), seg.end(), [&](int x, int y) {
-            if (level(x) != level(y)) return level(x) < level(y);
+            if (level[x] != level[y]) return level[x] < level[y];
             if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
             return x < y;
         });
         for (std::size_t k = 0; k < seg.size(); ++k) {
-            if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++batch;
+            if (k > 0 && (level[seg[k]] != level[seg[k - 1]] || key[seg[k]] != key[seg[k - 1]])) ++next;
             out.push_back(seg[k]);
-            outBatch.push_back(batch);
+            outBatch.push_back(next);
         }
-        if (!seg.empty()) ++batch;
+        if (!seg.empty()) ++next;
+        for (int i : seg) level[i] = -1;
+        if (to != order.end()) {  // the other node, a batch of its own
+            out.push_back(*to);
+            outBatch.push_back(next++);
+            ++to;
+        }
+        from = to;
     }
-    // Way 2: of the nodes ready, those of the most common key (the first in
-    // the plan among equals) make the next batch.
-    void greedy(const std::vector<int>& seg) {
-        std::vector<int> ready;
-        for (int i : seg)
-            if (pending[i] == 0) ready.push_back(i);
-        while (!ready.empty()) {
-            const void* pick = commonest(ready);
-            std::vector<int> now, rest;
-            for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
-            std::sort(now.begin(), now.end());
-            for (int i : now) {
-                out.push_back(i);
-                outBatch.push_back(batch);
-                for (int q : parents[i])
-                    if (--pending[q] == 0) rest.push_back(q);
-            }
-            ready.swap(rest);
-            ++batch;
-        }
-    }
-    const void* commonest(const std::vector<int>& ready) const {
-        std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
-        for (int i : ready) {
-            auto [it, fresh] = tally.try_emplace(key[i], 0, i);
-            ++it->second.first;
-            it->second.second = std::min(it->second.second, i);
-        }
-        const void* pick = nullptr;
-        std::size_t most = 0;
-        int first = 0;
-        for (const auto& [k, t] : tally)
-            if (t.first > most || (t.first == most && t.second < first)) {
-                pick = k;
-                most = t.first;
-                first = t.second;
-            }
-        return pick;
-    }
-};
-
-// The number of batches (runs of one batch number) of a schedule.
-std::size_t runCount(const std::vector<int>& batches) {
-    std::size_t r = 0;
-    for (std::size_t k = 0; k < batches.size(); ++k) r += k == 0 || batches[k] != batches[k - 1];
-    return r;
-}
-}  // namespace
-
-void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
-                                std::vector<int>& batch, const std::vector<std::vector<int>>* extra) const {
-    auto reads = [&](int i, const auto& read) {
-        const Node& nd = nodes_[i];
-        for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
-        if (extra)
-            for (int q : (*extra)[i]) read(q);
-    };
-    std::vector<int> best, bestBatch;
-    const int ways = sMechanisms.batchWays ? 3 : 1;
-    for (int way = 0; way < ways; ++way) {
-        Batcher b(key, nodes_.size());
-        for (auto from = order.begin(); from != order.end();) {
-            auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-            const std::vector<int> seg(from, to);
-            b.analyse(seg, reads);
-            if (way < 2)
-                b.byLevel(seg, way == 1);
-            else
-                b.greedy(seg);
-            b.forget(seg);
-            if (to != order.end()) {  // the other node, a batch of its own
-                b.out.push_back(*to);
-                b.outBatch.push_back(b.batch++);
-                ++to;
-            }
-            from = to;
-        }
-        if (way == 0 || runCount(b.outBatch) < runCount(bestBatch)) {
-            best.swap(b.out);
-            bestBatch.swap(b.outBatch);
-        }
-    }
-    order.swap(best);
-    batch.swap(bestBatch);
+    order.swap(out);
+    batch.swap(outBatch);
 }
 
 EvaluationPlan::~EvaluationPlan() = default;
@@ -393,7 +274,7 @@ void EvaluationPlan::run(int order) {
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
     const bool usable = t != nullptr;
-    if (sMechanisms.deferred && usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
+    if (usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
         const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
         const bool first = !later && t->wholly && deferredVar_ < 0;
         if (later || first) {
@@ -421,35 +302,29 @@ void EvaluationPlan::run(int order, int var) {
 // ---- making the tapes: the stages
 //
 // For each variable: which nodes depend on it (their flags); which operators
-// free of it hold exact zeros in its entries (zero analysis); which products
-// a sum may compute itself (fusion); and the schedule of the kernels, in
-// batches (batchByKey), with the destinations of the results.
+// free of it hold exact zeros in its entries (zero analysis); and the
+// schedule of the kernels, in batches (batchByKey), with the destinations of
+// the results.
 struct EvaluationPlan::TapeMaker {
     EvaluationPlan& plan;
     std::size_t n;
     std::vector<VarKernel> own[4];  // per operator and order: its class's kernel, or null
     std::vector<VarKernel> fn[4];   // per node and order: the kernel the tape calls
-    std::vector<int> parents;      // per node: its parents in the plan
 
     explicit TapeMaker(EvaluationPlan& p);
     bool kernelOf(std::size_t i) const { return plan.nodes_[i].kind == Kind::Op && own[0][i]; }
-    void fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
-                std::vector<unsigned char>& fusedSum, std::vector<unsigned char>& fusedTerm) const;
     std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
     unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
                                  const std::vector<unsigned char>& zero) const;
-    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
-                  bool fuse) const;
+    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) const;
     void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
-              const std::vector<unsigned char>& fusedSum, const std::vector<unsigned char>& fusedTerm,
-              const std::vector<unsigned char>& zero, const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s,
-              int var) const;
+              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const;
     Tape::Schedule::Dest destination(int i, const std::vector<unsigned char>& dep, int var) const;
     std::unique_ptr<Tape> tape(int var) const;
     void linkDeferred(Tape& t) const;
 };
 
-EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()), parents(n, 0) {
+EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()) {
     for (int k = 0; k < 4; ++k) {
         own[k].assign(n, nullptr);
         fn[k].resize(n);
@@ -461,35 +336,6 @@ EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.si
                        : own[k][i]          ? own[k][i]
                                             : exprk::byOrder<NodeSlots>(k + 1);
         }
-    }
-    for (std::size_t i = 0; i < n; ++i)
-        for (int c = plan.nodes_[i].first; c < plan.nodes_[i].first + plan.nodes_[i].count; ++c)
-            ++parents[plan.children_[c]];
-}
-
-// Fusion: a sum whose terms include products that depend on the variable and
-// that only the sum reads (once) computes those products in its kernel, in a
-// deferred pass, and adds its other terms from their slots.
-void EvaluationPlan::TapeMaker::fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
-                                       std::vector<unsigned char>& fusedSum,
-                                       std::vector<unsigned char>& fusedTerm) const {
-    const auto& nodes = plan.nodes_;
-    const auto& children = plan.children_;
-    std::vector<unsigned char> in(n, 0);
-    for (int i : order) in[i] = 1;
-    auto fusable = [&](int q) {
-        return in[q] && dep[q] && parents[q] == 1 && nodes[q].kind == Kind::Op && nodes[q].count == 2 &&
-               nodes[q].e->planRole() == Expression::PlanRole::WeightedProduct;
-    };
-    for (int i : order) {
-        const Node& nd = nodes[i];
-        if (nd.kind != Kind::Op || nd.count < 1 || nd.e->planRole() != Expression::PlanRole::WeightedSum) continue;
-        bool any = false;
-        for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children[c]);
-        if (!any) continue;
-        fusedSum[i] = 1;
-        for (int c = nd.first; c < nd.first + nd.count; ++c)
-            if (fusable(children[c])) fusedTerm[children[c]] = 1;
     }
 }
 
@@ -540,71 +386,34 @@ EvaluationPlan::Tape::Schedule::Dest EvaluationPlan::TapeMaker::destination(int 
 // nodes before and after them: they may compute shared nodes themselves, and
 // which of the two computes such a node must not change.
 void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vector<unsigned char>& dep,
-                                         Tape::Schedule& s, int var, bool fuse) const {
-    const auto& nodes = plan.nodes_;
-    const auto& children = plan.children_;
-    std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
-    if (fuse) {
-        fusion(order, dep, fusedSum, fusedTerm);
-        std::erase_if(order, [&](int i) { return fusedTerm[i] != 0; });
-    }
+                                         Tape::Schedule& s, int var) const {
     const std::vector<unsigned char> zero = zeroSlots(dep);
     std::vector<VarKernel> kernel[4];
     for (int k = 0; k < 4; ++k) kernel[k] = fn[k];
     std::vector<const void*> key(n, nullptr);
-    std::vector<std::vector<int>> extra(n);  // the operands of the products a sum computes
     for (int i : order) {
         if (const unsigned char f = constantFactor(i, dep, zero))
             for (int k = 0; k < 4; ++k) kernel[k][i] = productConstFactorKernel(f, k + 1);
-        if (fusedSum[i]) {
-            for (int k = 0; k < 4; ++k) kernel[k][i] = sumOfProductsKernel(k + 1);
-            for (int c = nodes[i].first; c < nodes[i].first + nodes[i].count; ++c) {
-                if (!fusedTerm[children[c]]) continue;
-                const Node& pd = nodes[children[c]];
-                for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children[g]);
-            }
-        }
         key[i] = reinterpret_cast<const void*>(kernel[0][i]);
     }
     std::vector<int> batch;
-    plan.batchByKey(order, key, batch, &extra);
-    emit(order, batch, dep, fusedSum, fusedTerm, zero, kernel, s, var);
+    plan.batchByKey(order, key, batch);
+    emit(order, batch, dep, kernel, s, var);
 }
 
 // The schedule's items, runs and destinations, in the order batchByKey chose.
 void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
-                                     const std::vector<unsigned char>& dep, const std::vector<unsigned char>& fusedSum,
-                                     const std::vector<unsigned char>& fusedTerm,
-                                     const std::vector<unsigned char>& zero,
-                                     const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const {
+                                     const std::vector<unsigned char>& dep, const std::vector<VarKernel> (&kernel)[4],
+                                     Tape::Schedule& s, int var) const {
     const auto& nodes = plan.nodes_;
     const auto& childSlots = plan.childSlots_;
-    std::size_t terms = 0;
-    for (int i : order)
-        if (fusedSum[i]) terms += nodes[i].count;
-    s.fused.reserve(terms);  // the items point into it
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
         if (nd.kind == Kind::Op) s.dests.push_back(destination(i, dep, var));
-        FusedProduct* fused = nullptr;
-        if (fusedSum[i]) {
-            fused = s.fused.data() + s.fused.size();
-            for (int c = nd.first; c < nd.first + nd.count; ++c) {
-                const int q = plan.children_[c];
-                const Node& pd = nodes[q];
-                if (!fusedTerm[q]) {  // a term added from its slot
-                    s.fused.push_back({nullptr, childSlots[c], nullptr, nullptr, 0.0, 0});
-                    continue;
-                }
-                s.fused.push_back({pd.e, childSlots[pd.first], childSlots[pd.first + 1],
-                                   plan.slots_.data() + 5 * q, 0.0, constantFactor(q, dep, zero)});
-                s.dests.push_back(destination(q, dep, var));
-            }
-        }
         s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
                            {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
-                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr, fused});
+                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
         if (k == 0 || batch[k] != batch[k - 1])
             s.runs.push_back({{kernel[0][i], kernel[1][i], kernel[2][i], kernel[3][i]}, static_cast<int>(k), 0});
         ++s.runs.back().count;
@@ -621,7 +430,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
     for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
     std::vector<int> everyNode(n), dependent;
     for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
-    schedule(everyNode, t->dep, t->all, var, false);
+    schedule(everyNode, t->dep, t->all, var);
     t->deferrable = t->dep.back() != 0;
     t->wholly = t->deferrable;
     for (std::size_t i = 0; i < n; ++i) {
@@ -632,38 +441,18 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
         dependent.push_back(static_cast<int>(i));
     }
     if (t->deferrable) {
-        schedule(dependent, t->dep, t->dependent, var, sMechanisms.fusion);
+        schedule(dependent, t->dep, t->dependent, var);
         linkDeferred(*t);
     }
     return t;
 }
 
-// The deferred schedule's items take their scalars from those of `all`; the
-// nodes free of the variable and their scalars, kept for the next hold.
+// The deferred schedule's items take their scalars from those of `all`.
 void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
-    const auto& nodes = plan.nodes_;
     std::unordered_map<const Expression*, int> itemOf;
     for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
-    for (std::size_t k = 0; k < t.dependent.fused.size(); ++k)
-        if (t.dependent.fused[k].e) t.fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.fused[k].e)});
-    std::size_t scalars = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (t.dep[i]) continue;
-        if (nodes[i].kind == Kind::Leaf) {
-            t.freeLeaves.push_back(static_cast<int>(i));
-            continue;
-        }
-        t.freeItems.push_back(itemOf.at(nodes[i].e));
-        scalars += 3;
-        if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
-            const Sum* sum = static_cast<const Sum*>(nodes[i].e);
-            t.freeSums.push_back(sum);
-            scalars += sum->scalars.size();
-        }
-    }
-    t.freeScalars.assign(scalars, 0.0);
 }
 
 // The tapes of every variable, made with the plan (a pass allocates nothing).
@@ -690,7 +479,6 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
-    freeSlotsVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -699,17 +487,13 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // their own slots only; the nodes free of it keep their slots of the previous
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
-void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
+void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool first) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
-    const bool first = whole;  // the first pass of the hold
-    bool rewrite = whole;      // every node's storage is written with the results
     VarItem* items = t.all.items.data();
     // The scalars of the nodes, fixed through the hold: taken by the first
     // pass of the hold as it computes every node, and copied from its items
-    // into those of the later passes; or taken by themselves, when the slots
-    // of the previous hold in this variable may serve again (freeSlotsKept).
-    const bool kept = sMechanisms.keptFreeScalars && freeSlotsVar_ == var && slotsVar_ == var;
-    if (whole && !kept) {  // every node, from fresh slots
+    // into those of the later passes.
+    if (first) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         VarPass fresh = p;
@@ -718,75 +502,25 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         VarItem* later = t.dependent.items.data();
         for (const auto& [d, a] : t.scalarsFrom)
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
-        for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
-        keepFreeScalars(t);
+        holdTapeOrder_ = order;
     } else {
-        if (whole || !holdScalarsTaken_) {
+        if (!holdScalarsTaken_) {
             VarPass snap = p;
             snap.snap = true;
             for (Tape::Schedule* w : {&t.all, &t.dependent})
                 for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
         }
-        // The first pass of a hold whose free nodes' slots serve again
-        // computes the nodes that depend on the variable only.
-        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
-            whole = false;
-            // Their storage too holds what it held when the plan last wrote
-            // them, unless a walk or a pass, which marks nodes, came between.
-            if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
-        }
-        Tape::Schedule& s = whole ? t.all : t.dependent;
-        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
+        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, t.dependent.items.data() + r.begin, r.count);
     }
     holdScalarsTaken_ = true;
-    if (first) holdTapeOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    deferredEveryNode_ = deferredEveryNode_ || rewrite;
-    deferredFusedProducts_ = deferredFusedProducts_ || !whole;
+    deferredEveryNode_ = deferredEveryNode_ || first;
     deferredVar_ = var;
     deferredOrder_ = order;
-    freeSlotsVar_ = Expression::sError ? -1 : var;
-}
-
-// The scalars of the nodes free of the variable (their items' and the sums'
-// weights, which the sums' kernels read from the nodes) kept for the next
-// hold; true when they are those kept before, to the bit.
-bool EvaluationPlan::keepFreeScalars(Tape& t) {
-    std::uint64_t differ = 0;
-    double* k = t.freeScalars.data();
-    auto keep = [&](double c) {
-        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
-        *k++ = c;
-    };
-    const VarItem* items = t.all.items.data();
-    for (int i : t.freeItems) {
-        const double* c = items[i].c;
-        keep(c[0]);
-        keep(c[1]);
-        keep(c[2]);
-    }
-    for (const Sum* sum : t.freeSums)
-        for (double w : sum->scalars) keep(w);
-    return differ == 0;
-}
-
-// The leaves free of the variable hold what their slots hold, to the bit.
-bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
-    const int var = slotsVar_;
-    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
-                    false, false, false};
-    std::uint64_t differ = 0;
-    for (int i : t.freeLeaves) {
-        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-        exprk::loadPure(*nodes_[i].e, p, true, now);
-        const double* slot = slots_.data() + 5 * i;
-        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
-    }
-    return differ == 0;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
@@ -795,18 +529,6 @@ bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
 // been initialised since), the others clear, so that the next pass from the
 // root computes them all again.
 namespace {
-// The products that sums computed in their kernels, from their operands'
-// slots (those of the last deferred pass) into their own, with the
-// arithmetic of the sums' kernel.
-template <int K>
-void fusedSlots(const std::vector<FusedProduct>& fused) {
-    for (const FusedProduct& q : fused) {
-        if (!q.e) continue;  // a term the sum adds from its slot
-        q.out[0] = q.a * q.u[0] * q.v[0];
-        exprk::productSlot<K>(q.constant, q.a, q.u, q.v, q.out);
-    }
-}
-
 template <int K, class Dest>
 void writeDests(const std::vector<Dest>& dests) {
     for (const Dest& d : dests) {
@@ -822,26 +544,16 @@ void writeDests(const std::vector<Dest>& dests) {
 
 void EvaluationPlan::materialize() {
     if (deferredVar_ < 0) return;
-    const int var = deferredVar_;
-    const Tape& t = *tapes_[var];
+    const Tape& t = *tapes_[deferredVar_];
     const int order = deferredOrder_;
     deferredVar_ = -1;
     const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
-    // The products computed by sums since the last write: their slots first.
-    const std::vector<FusedProduct>& f = t.dependent.fused;
-    const bool fused = deferredFusedProducts_;
-    if (deferredEveryNode_) {
-        if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
-        freeWrittenAt_ = Expression::markEpoch();
-        freeWrittenVar_ = var;
-    }
     deferredEveryNode_ = false;
-    deferredFusedProducts_ = false;
     switch (order) {
-        case 1: if (fused) fusedSlots<1>(f); writeDests<1>(s.dests); break;
-        case 2: if (fused) fusedSlots<2>(f); writeDests<2>(s.dests); break;
-        case 3: if (fused) fusedSlots<3>(f); writeDests<3>(s.dests); break;
-        default: if (fused) fusedSlots<4>(f); writeDests<4>(s.dests); break;
+        case 1: writeDests<1>(s.dests); break;
+        case 2: writeDests<2>(s.dests); break;
+        case 3: writeDests<3>(s.dests); break;
+        default: writeDests<4>(s.dests); break;
     }
 }
 

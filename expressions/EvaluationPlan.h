@@ -18,7 +18,8 @@
 // over its nodes as well.
 //
 // A full pass of order 0 to 4 computes the nodes in batches of one class
-// (each batch after the children of its nodes), each batch through its class's
+// (by level from the leaves: each batch after the children of its nodes),
+// each batch through its class's
 // evaluateNode called directly (FullKernel), or, where every node is sized
 // alike, through a kernel of the node's shape (uniformFullKernel) with the same
 // arithmetic.  The nodes that are not operators stay in place between the
@@ -46,14 +47,6 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
-// In those passes a sum whose terms include products that only it reads
-// computes those products itself (sumOfProductsKernel), with the products'
-// own arithmetic, so that its additions run beside theirs.
-// A hold whose leaves free of its variable and whose scalars are those of the
-// previous hold in the same variable (a volume search after another at the
-// same temperature and composition) starts from the free nodes' slots of that
-// hold, unless a pass has written the slots since: its first pass computes
-// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of one of its nodes (links, sizes, dependency
@@ -68,26 +61,22 @@
 // writes, is listed depth first, children before parents, each node once:
 //     nodes_ = [x, y, p, t, q, r]
 // A full pass leaves the leaves out and puts [p, t, q, r] in batches of one
-// kernel, each after its children's.  By level from the leaves that gives
-// [p] [t] [q] [r]; by level from the top [t] [p q] [r], which batchByKey
-// keeps (fewest batches: one call of the products' kernel computes p and q).
+// kernel, each after its children's, by level from the leaves: p and t at
+// level 0 (a batch per kernel: [p] and [t]), then [q], then [r].
 // The tape of y holds a slot of five doubles per node (value and pure
 // derivatives in y).  x is free of y, so the entries of its slot in y are
 // exact zeros (zero analysis), and the product p = x y leaves out the terms
 // of Leibniz's rule that x's entries would multiply (constant factor).  A
 // volume search in y at fixed x opens a hold on y: its first pass computes
 // every slot and takes the nodes' scalars; later passes keep x's slot
-// (markFreeNodesKept) and compute only the nodes that depend on y.  Since p
-// and q are products that only the sum r reads, r computes them itself in its
-// kernel (fusion): the deferred schedule is [y] [t] [r], and only r's storage
-// is written at each pass; p, t and q receive their numbers when the hold
-// ends or another evaluation comes (materialize).
+// (markFreeNodesKept) and compute only the nodes that depend on y, here all
+// of them: the deferred schedule is [y] [p] [t] [q] [r], and only r's
+// storage is written at each pass; p, t and q receive their numbers when the
+// hold ends or another evaluation comes (materialize).
 #include <memory>
 #include <vector>
 
 #include "expressions/Expression.h"
-
-class Sum;
 
 class EvaluationPlan {
 public:
@@ -109,20 +98,6 @@ public:
     void hold(int var);
     void endHold();
     int heldVariable() const { return holdVar_; }
-
-    // Switches of the plan's mechanisms, to measure what each is worth
-    // (benchmarks); all on by default.  On the calling thread, read when a
-    // plan is made (batching ways, fusion) or run (deferred passes, kept
-    // scalars of the free nodes).  Off: batches by level from the leaves
-    // only; every pass writes every node; sums add their products from the
-    // products' slots; the first pass of every hold computes every node.
-    struct Mechanisms {
-        bool batchWays = true;
-        bool deferred = true;
-        bool fusion = true;
-        bool keptFreeScalars = true;
-    };
-    static constinit thread_local Mechanisms sMechanisms;
 
 private:
     enum class Kind : unsigned char { Op, Leaf, Other };
@@ -147,16 +122,13 @@ private:
     void makeTapes();
     void makeFullSchedule();
     // Reorders the nodes of `order` (positions, children first) into batches
-    // of one key, as few as it can, each batch after the children of its
-    // nodes; the other nodes stay where they are and end the batches before
-    // them.  batch[k] numbers the batch of order[k] afterwards.
-    // `extra` lists, by node, operands it reads besides its children (those of
-    // the products a sum computes itself), or is null.
-    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch,
-                    const std::vector<std::vector<int>>* extra = nullptr) const;
+    // of one key by level from the leaves, each batch after the children of
+    // its nodes; the other nodes stay where they are and end the batches
+    // before them.  batch[k] numbers the batch of order[k] afterwards.
+    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
-    void runDeferred(Tape& t, int order, int var, bool whole);
+    void runDeferred(Tape& t, int order, int var, bool first);
     void materialize();
 
     Expression* root_;
@@ -180,25 +152,11 @@ private:
     int deferredVar_ = -1;      // variable of deferred results not yet in the nodes' storage
     int deferredOrder_ = 0;  // their order
     bool deferredEveryNode_ = false;  // every node among them (the first pass of the hold deferred)
-    bool deferredFusedProducts_ = false;  // among them, the products that sums compute (their slots not written)
     // The marks of every node but the root are known clear: no walk, no
     // pass but the deferred ones, has marked any node since the plan cleared
     // them all (Expression::marksSet), and the plan has no other nodes.
     bool marksKnownClear() const { return marksClearedAt_ == Expression::markEpoch() && selfWalking_.empty(); }
     unsigned long long marksClearedAt_ = ~0ull;
-    // The variable whose deferred passes last left the slots of the nodes
-    // free of it complete and without error, from the scalars kept in its
-    // tape (-1 none): the first pass of the next hold in it may start from
-    // them (see keepFreeScalars and freeLeavesKept).
-    int freeSlotsVar_ = -1;
-    // The epoch of the marks (Expression::marksSet) and the variable of the
-    // last writing of every node's results; whether nodes of the plan are
-    // linked from outside it too.
-    unsigned long long freeWrittenAt_ = ~0ull;
-    int freeWrittenVar_ = -1;
-    bool linkedFromOutside_ = true;
-    bool keepFreeScalars(Tape& t);
-    bool freeLeavesKept(const Tape& t, int order) const;
     int holdTapeOrder_ = 0;     // order of the last full-tape pass of the hold
     bool holdScalarsTaken_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
