@@ -1,10 +1,13 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
 #include "expressions/Product.h"
+#include "expressions/Sum.h"
 
 
 // The tape of the one-variable passes in one variable.
@@ -36,6 +39,12 @@ struct EvaluationPlan::Tape {
     // The items of `all` whose scalars the items of `dependent` take:
     // (dependent item, item of all).
     std::vector<std::pair<int, int>> scalarsFrom;
+    // The nodes free of the variable: leaves (positions in the plan), the
+    // other nodes' items in `all`, the sums among them, and their scalars as
+    // the last hold took them (three per item, then the sums' weights).
+    std::vector<int> freeLeaves, freeItems;
+    std::vector<const Sum*> freeSums;
+    std::vector<double> freeScalars;
 };
 
 namespace {
@@ -133,6 +142,14 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make
         stack.pop_back();
     }
     for (const Node& nd : nodes_) nd.e->watchedBy(watch_);
+    // Nodes that other graphs (or their owner) link too: their storage is
+    // not the plan's alone.
+    {
+        std::vector<int> links(nodes_.size(), 0);
+        for (int c : children_) ++links[c];
+        linkedFromOutside_ = root_->refcount > 0;
+        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) linkedFromOutside_ = linkedFromOutside_ || nodes_[i].e->refcount > links[i];
+    }
     // A plan pays off from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
     std::size_t operators = 0;
@@ -447,12 +464,30 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
     return t;
 }
 
-// The deferred schedule's items take their scalars from those of `all`.
+// The deferred schedule's items take their scalars from those of `all`; the
+// nodes free of the variable and their scalars, kept for the next hold.
 void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
+    const auto& nodes = plan.nodes_;
     std::unordered_map<const Expression*, int> itemOf;
     for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
+    std::size_t scalars = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (t.dep[i]) continue;
+        if (nodes[i].kind == Kind::Leaf) {
+            t.freeLeaves.push_back(static_cast<int>(i));
+            continue;
+        }
+        t.freeItems.push_back(itemOf.at(nodes[i].e));
+        scalars += 3;
+        if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
+            const Sum* sum = static_cast<const Sum*>(nodes[i].e);
+            t.freeSums.push_back(sum);
+            scalars += sum->scalars.size();
+        }
+    }
+    t.freeScalars.assign(scalars, 0.0);
 }
 
 // The tapes of every variable, made with the plan (a pass allocates nothing).
@@ -479,6 +514,7 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
+    freeSlotsVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -487,13 +523,17 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // their own slots only; the nodes free of it keep their slots of the previous
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
-void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool first) {
+void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
+    const bool first = whole;  // the first pass of the hold
+    bool rewrite = whole;      // every node's storage is written with the results
     VarItem* items = t.all.items.data();
     // The scalars of the nodes, fixed through the hold: taken by the first
     // pass of the hold as it computes every node, and copied from its items
-    // into those of the later passes.
-    if (first) {  // every node, from fresh slots
+    // into those of the later passes; or taken by themselves, when the slots
+    // of the previous hold in this variable may serve again (freeSlotsKept).
+    const bool kept = freeSlotsVar_ == var && slotsVar_ == var;
+    if (whole && !kept) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         VarPass fresh = p;
@@ -502,25 +542,73 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool first) {
         VarItem* later = t.dependent.items.data();
         for (const auto& [d, a] : t.scalarsFrom)
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
-        holdTapeOrder_ = order;
+        keepFreeScalars(t);
     } else {
-        if (!holdScalarsTaken_) {
+        if (whole || !holdScalarsTaken_) {
             VarPass snap = p;
             snap.snap = true;
             for (Tape::Schedule* w : {&t.all, &t.dependent})
                 for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
         }
-        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, t.dependent.items.data() + r.begin, r.count);
+        // The first pass of a hold whose free nodes' slots serve again
+        // computes the nodes that depend on the variable only.
+        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
+            whole = false;
+            // Their storage too holds what it held when the plan last wrote
+            // them, unless a walk or a pass, which marks nodes, came between.
+            if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
+        }
+        Tape::Schedule& s = whole ? t.all : t.dependent;
+        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
     holdScalarsTaken_ = true;
+    if (first) holdTapeOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    deferredEveryNode_ = deferredEveryNode_ || first;
+    deferredEveryNode_ = deferredEveryNode_ || rewrite;
     deferredVar_ = var;
     deferredOrder_ = order;
+    freeSlotsVar_ = Expression::sError ? -1 : var;
+}
+
+// The scalars of the nodes free of the variable (their items' and the sums'
+// weights, which the sums' kernels read from the nodes) kept for the next
+// hold; true when they are those kept before, to the bit.
+bool EvaluationPlan::keepFreeScalars(Tape& t) {
+    std::uint64_t differ = 0;
+    double* k = t.freeScalars.data();
+    auto keep = [&](double c) {
+        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
+        *k++ = c;
+    };
+    const VarItem* items = t.all.items.data();
+    for (int i : t.freeItems) {
+        const double* c = items[i].c;
+        keep(c[0]);
+        keep(c[1]);
+        keep(c[2]);
+    }
+    for (const Sum* sum : t.freeSums)
+        for (double w : sum->scalars) keep(w);
+    return differ == 0;
+}
+
+// The leaves free of the variable hold what their slots hold, to the bit.
+bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
+    const int var = slotsVar_;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false};
+    std::uint64_t differ = 0;
+    for (int i : t.freeLeaves) {
+        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+        exprk::loadPure(*nodes_[i].e, p, true, now);
+        const double* slot = slots_.data() + 5 * i;
+        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
+    }
+    return differ == 0;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
@@ -544,10 +632,16 @@ void writeDests(const std::vector<Dest>& dests) {
 
 void EvaluationPlan::materialize() {
     if (deferredVar_ < 0) return;
-    const Tape& t = *tapes_[deferredVar_];
+    const int var = deferredVar_;
+    const Tape& t = *tapes_[var];
     const int order = deferredOrder_;
     deferredVar_ = -1;
     const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
+    if (deferredEveryNode_) {
+        if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
+        freeWrittenAt_ = Expression::markEpoch();
+        freeWrittenVar_ = var;
+    }
     deferredEveryNode_ = false;
     switch (order) {
         case 1: writeDests<1>(s.dests); break;

@@ -47,6 +47,11 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
+// A hold whose leaves free of its variable and whose scalars are those of the
+// previous hold in the same variable (a volume search after another at the
+// same temperature and composition) starts from the free nodes' slots of that
+// hold, unless a pass has written the slots since: its first pass computes
+// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of one of its nodes (links, sizes, dependency
@@ -77,6 +82,8 @@
 #include <vector>
 
 #include "expressions/Expression.h"
+
+class Sum;
 
 class EvaluationPlan {
 public:
@@ -128,7 +135,7 @@ private:
     void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
-    void runDeferred(Tape& t, int order, int var, bool first);
+    void runDeferred(Tape& t, int order, int var, bool whole);
     void materialize();
 
     Expression* root_;
@@ -157,6 +164,19 @@ private:
     // them all (Expression::marksSet), and the plan has no other nodes.
     bool marksKnownClear() const { return marksClearedAt_ == Expression::markEpoch() && selfWalking_.empty(); }
     unsigned long long marksClearedAt_ = ~0ull;
+    // The variable whose deferred passes last left the slots of the nodes
+    // free of it complete and without error, from the scalars kept in its
+    // tape (-1 none): the first pass of the next hold in it may start from
+    // them (see keepFreeScalars and freeLeavesKept).
+    int freeSlotsVar_ = -1;
+    // The epoch of the marks (Expression::marksSet) and the variable of the
+    // last writing of every node's results; whether nodes of the plan are
+    // linked from outside it too.
+    unsigned long long freeWrittenAt_ = ~0ull;
+    int freeWrittenVar_ = -1;
+    bool linkedFromOutside_ = true;
+    bool keepFreeScalars(Tape& t);
+    bool freeLeavesKept(const Tape& t, int order) const;
     int holdTapeOrder_ = 0;     // order of the last full-tape pass of the hold
     bool holdScalarsTaken_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
