@@ -194,49 +194,145 @@ void EvaluationPlan::makeFullSchedule() {
 // ---- batches of one key
 //
 // The nodes of a stretch of the schedule between two other nodes (a
-// segment) are put in batches by level from the leaves: a node's level is
-// one more than the highest level of its children in the segment (0 when it
-// has none there), and the nodes of one level and one key make a batch, in
-// the order of the plan.  Each batch thus comes after the batches that hold
-// the children of its nodes.
-void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
-                                std::vector<int>& batch) const {
-    std::vector<int> level(nodes_.size(), -1), out, outBatch;
-    out.reserve(order.size());
-    outBatch.reserve(order.size());
-    int next = 0;
-    for (auto from = order.begin(); from != order.end();) {
-        auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-        std::vector<int> seg(from, to);
-        for (int i : seg) level[i] = 0;  // in the segment
+// segment) are put in batches of one key, each batch after the batches that
+// hold the children of its nodes, in one of three ways:
+// by level from the leaves (as early as possible), by level from the top (as
+// late as possible), or greedily (the key with the most nodes ready first).
+namespace {
+struct Batcher {
+    const std::vector<const void*>& key;
+    std::vector<int> in, pending, height, depth;
+    std::vector<std::vector<int>> parents;
+    std::vector<int> out, outBatch;  // the nodes in their new order, and their batches
+    int batch = 0;
+    int top = 0;  // the greatest height in the segment
+
+    Batcher(const std::vector<const void*>& k, std::size_t n)
+        : key(k), in(n, 0), pending(n, 0), height(n, 0), depth(n, 0), parents(n) {}
+
+    // Who reads whom inside the segment; depths and heights.
+    template <class Reads>
+    void analyse(const std::vector<int>& seg, const Reads& reads) {
+        for (int i : seg) in[i] = 1;
         for (int i : seg) {
-            const Node& nd = nodes_[i];
-            int l = 0;
-            for (int c = nd.first; c < nd.first + nd.count; ++c)
-                if (level[children_[c]] >= 0) l = std::max(l, level[children_[c]] + 1);
-            level[i] = l;
+            depth[i] = 0;
+            reads(i, [&](int q) {
+                if (!in[q]) return;
+                ++pending[i];
+                parents[q].push_back(i);
+                depth[i] = std::max(depth[i], depth[q] + 1);
+            });
         }
+        top = 0;
+        for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
+            height[*it] = 0;
+            for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
+            top = std::max(top, height[*it]);
+        }
+    }
+    void forget(const std::vector<int>& seg) {
+        for (int i : seg) {
+            in[i] = 0;
+            pending[i] = 0;
+            parents[i].clear();
+        }
+    }
+    // Ways 0 and 1: one batch per level and key; positions break the ties.
+    void byLevel(std::vector<int> seg, bool fromTop) {
+        auto level = [&](int i) { return fromTop ? top - height[i] : depth[i]; };
         std::sort(seg.begin(), seg.end(), [&](int x, int y) {
-            if (level[x] != level[y]) return level[x] < level[y];
+            if (level(x) != level(y)) return level(x) < level(y);
             if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
             return x < y;
         });
         for (std::size_t k = 0; k < seg.size(); ++k) {
-            if (k > 0 && (level[seg[k]] != level[seg[k - 1]] || key[seg[k]] != key[seg[k - 1]])) ++next;
+            if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++batch;
             out.push_back(seg[k]);
-            outBatch.push_back(next);
+            outBatch.push_back(batch);
         }
-        if (!seg.empty()) ++next;
-        for (int i : seg) level[i] = -1;
-        if (to != order.end()) {  // the other node, a batch of its own
-            out.push_back(*to);
-            outBatch.push_back(next++);
-            ++to;
-        }
-        from = to;
+        if (!seg.empty()) ++batch;
     }
-    order.swap(out);
-    batch.swap(outBatch);
+    // Way 2: of the nodes ready, those of the most common key (the first in
+    // the plan among equals) make the next batch.
+    void greedy(const std::vector<int>& seg) {
+        std::vector<int> ready;
+        for (int i : seg)
+            if (pending[i] == 0) ready.push_back(i);
+        while (!ready.empty()) {
+            const void* pick = commonest(ready);
+            std::vector<int> now, rest;
+            for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
+            std::sort(now.begin(), now.end());
+            for (int i : now) {
+                out.push_back(i);
+                outBatch.push_back(batch);
+                for (int q : parents[i])
+                    if (--pending[q] == 0) rest.push_back(q);
+            }
+            ready.swap(rest);
+            ++batch;
+        }
+    }
+    const void* commonest(const std::vector<int>& ready) const {
+        std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
+        for (int i : ready) {
+            auto [it, fresh] = tally.try_emplace(key[i], 0, i);
+            ++it->second.first;
+            it->second.second = std::min(it->second.second, i);
+        }
+        const void* pick = nullptr;
+        std::size_t most = 0;
+        int first = 0;
+        for (const auto& [k, t] : tally)
+            if (t.first > most || (t.first == most && t.second < first)) {
+                pick = k;
+                most = t.first;
+                first = t.second;
+            }
+        return pick;
+    }
+};
+
+// The number of batches (runs of one batch number) of a schedule.
+std::size_t runCount(const std::vector<int>& batches) {
+    std::size_t r = 0;
+    for (std::size_t k = 0; k < batches.size(); ++k) r += k == 0 || batches[k] != batches[k - 1];
+    return r;
+}
+}  // namespace
+
+void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
+                                std::vector<int>& batch) const {
+    auto reads = [&](int i, const auto& read) {
+        const Node& nd = nodes_[i];
+        for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
+    };
+    std::vector<int> best, bestBatch;
+    for (int way = 0; way < 3; ++way) {
+        Batcher b(key, nodes_.size());
+        for (auto from = order.begin(); from != order.end();) {
+            auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
+            const std::vector<int> seg(from, to);
+            b.analyse(seg, reads);
+            if (way < 2)
+                b.byLevel(seg, way == 1);
+            else
+                b.greedy(seg);
+            b.forget(seg);
+            if (to != order.end()) {  // the other node, a batch of its own
+                b.out.push_back(*to);
+                b.outBatch.push_back(b.batch++);
+                ++to;
+            }
+            from = to;
+        }
+        if (way == 0 || runCount(b.outBatch) < runCount(bestBatch)) {
+            best.swap(b.out);
+            bestBatch.swap(b.outBatch);
+        }
+    }
+    order.swap(best);
+    batch.swap(bestBatch);
 }
 
 EvaluationPlan::~EvaluationPlan() = default;

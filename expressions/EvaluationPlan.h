@@ -18,8 +18,7 @@
 // over its nodes as well.
 //
 // A full pass of order 0 to 4 computes the nodes in batches of one class
-// (by level from the leaves: each batch after the children of its nodes),
-// each batch through its class's
+// (each batch after the children of its nodes), each batch through its class's
 // evaluateNode called directly (FullKernel), or, where every node is sized
 // alike, through a kernel of the node's shape (uniformFullKernel) with the same
 // arithmetic.  The nodes that are not operators stay in place between the
@@ -66,8 +65,9 @@
 // writes, is listed depth first, children before parents, each node once:
 //     nodes_ = [x, y, p, t, q, r]
 // A full pass leaves the leaves out and puts [p, t, q, r] in batches of one
-// kernel, each after its children's, by level from the leaves: p and t at
-// level 0 (a batch per kernel: [p] and [t]), then [q], then [r].
+// kernel, each after its children's.  By level from the leaves that gives
+// [p] [t] [q] [r]; by level from the top [t] [p q] [r], which batchByKey
+// keeps (fewest batches: one call of the products' kernel computes p and q).
 // The tape of y holds a slot of five doubles per node (value and pure
 // derivatives in y).  x is free of y, so the entries of its slot in y are
 // exact zeros (zero analysis), and the product p = x y leaves out the terms
@@ -75,9 +75,9 @@
 // volume search in y at fixed x opens a hold on y: its first pass computes
 // every slot and takes the nodes' scalars; later passes keep x's slot
 // (markFreeNodesKept) and compute only the nodes that depend on y, here all
-// of them: the deferred schedule is [y] [p] [t] [q] [r], and only r's
-// storage is written at each pass; p, t and q receive their numbers when the
-// hold ends or another evaluation comes (materialize).
+// of them: the deferred schedule is [y] [t] [p q] [r], and only r's storage
+// is written at each pass; p, t and q receive their numbers when the hold
+// ends or another evaluation comes (materialize).
 #include <memory>
 #include <vector>
 
@@ -129,9 +129,9 @@ private:
     void makeTapes();
     void makeFullSchedule();
     // Reorders the nodes of `order` (positions, children first) into batches
-    // of one key by level from the leaves, each batch after the children of
-    // its nodes; the other nodes stay where they are and end the batches
-    // before them.  batch[k] numbers the batch of order[k] afterwards.
+    // of one key, as few as it can, each batch after the children of its
+    // nodes; the other nodes stay where they are and end the batches before
+    // them.  batch[k] numbers the batch of order[k] afterwards.
     void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
