@@ -8,7 +8,6 @@
 #include <chrono>
 #include <memory>
 
-#include "expressions/EvaluationPlan.h"
 #include "gases/Jacobsen.h"
 #include "water/WagnerPruss.h"
 
@@ -121,50 +120,5 @@ void BM_WaterFromTPBesideAnotherModel(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WaterFromTPBesideAnotherModel)->UseManualTime()->Unit(benchmark::kMicrosecond);
-
-// The (T, P) state, and a saturation point at 450 K (volume searches of both
-// phases at one temperature), with one mechanism of the compiled plans
-// switched off: 0 none, 1 the batching ways but the first, 2 the deferred
-// passes, 3 the sums that compute their products, 4 the kept scalars of the
-// free nodes.
-void switchMechanisms(EvaluationPlan::Mechanisms& m, int off)
-{
-    m.batchWays = off != 1;
-    m.deferred = off != 2;
-    m.fusion = off != 3;
-    m.keptFreeScalars = off != 4;
-}
-
-void BM_WaterFromTPMechanisms(benchmark::State& state)
-{
-    const EvaluationPlan::Mechanisms was = EvaluationPlan::sMechanisms;
-    switchMechanisms(EvaluationPlan::sMechanisms, static_cast<int>(state.range(0)));
-    {
-        WagnerPruss w(2);
-        for (auto _ : state) {
-            w.calculateFromTP(500.0, 100.0, 0);
-            benchmark::DoNotOptimize(w.V);
-        }
-    }
-    EvaluationPlan::sMechanisms = was;
-}
-BENCHMARK(BM_WaterFromTPMechanisms)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
-
-void BM_WaterSaturationMechanisms(benchmark::State& state)
-{
-    const EvaluationPlan::Mechanisms was = EvaluationPlan::sMechanisms;
-    switchMechanisms(EvaluationPlan::sMechanisms, static_cast<int>(state.range(0)));
-    {
-        WagnerPruss w(2);
-        for (auto _ : state) {
-            w.initializeSaturationVolumesFromT("H2O", 450.0);
-            w.temperature(450.0);
-            w.calculate_saturation_pressure();
-            benchmark::DoNotOptimize(w.Pv_sat);
-        }
-    }
-    EvaluationPlan::sMechanisms = was;
-}
-BENCHMARK(BM_WaterSaturationMechanisms)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

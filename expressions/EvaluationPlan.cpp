@@ -33,13 +33,12 @@ struct EvaluationPlan::Tape {
             bool dep;
         };
         std::vector<Dest> dests;
-        std::vector<FusedProduct> fused;  // the products that sums compute (VarItem::fused)
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
-    // The items of `all` whose scalars the items (and fused products) of
-    // `dependent` take: (dependent item or fused product, item of all).
-    std::vector<std::pair<int, int>> scalarsFrom, fusedScalarFrom;
+    // The items of `all` whose scalars the items of `dependent` take:
+    // (dependent item, item of all).
+    std::vector<std::pair<int, int>> scalarsFrom;
     // The nodes free of the variable: leaves (positions in the plan), the
     // other nodes' items in `all`, the sums among them, and their scalars as
     // the last hold took them (three per item, then the sums' weights).
@@ -99,8 +98,6 @@ struct NodeSlots {
     }
 };
 }  // namespace
-
-constinit thread_local EvaluationPlan::Mechanisms EvaluationPlan::sMechanisms;
 
 EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make_shared<StructureWatch>()) {
     // Depth-first, children in their order, each node at its first visit and
@@ -198,7 +195,7 @@ void EvaluationPlan::makeFullSchedule() {
 //
 // The nodes of a stretch of the schedule between two other nodes (a
 // segment) are put in batches of one key, each batch after the batches that
-// hold the children (and extra operands) of its nodes, in one of three ways:
+// hold the children of its nodes, in one of three ways:
 // by level from the leaves (as early as possible), by level from the top (as
 // late as possible), or greedily (the key with the most nodes ready first).
 namespace {
@@ -305,16 +302,13 @@ std::size_t runCount(const std::vector<int>& batches) {
 }  // namespace
 
 void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const void*>& key,
-                                std::vector<int>& batch, const std::vector<std::vector<int>>* extra) const {
+                                std::vector<int>& batch) const {
     auto reads = [&](int i, const auto& read) {
         const Node& nd = nodes_[i];
         for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
-        if (extra)
-            for (int q : (*extra)[i]) read(q);
     };
     std::vector<int> best, bestBatch;
-    const int ways = sMechanisms.batchWays ? 3 : 1;
-    for (int way = 0; way < ways; ++way) {
+    for (int way = 0; way < 3; ++way) {
         Batcher b(key, nodes_.size());
         for (auto from = order.begin(); from != order.end();) {
             auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
@@ -393,7 +387,7 @@ void EvaluationPlan::run(int order) {
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
     const bool usable = t != nullptr;
-    if (sMechanisms.deferred && usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
+    if (usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
         const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
         const bool first = !later && t->wholly && deferredVar_ < 0;
         if (later || first) {
@@ -421,35 +415,29 @@ void EvaluationPlan::run(int order, int var) {
 // ---- making the tapes: the stages
 //
 // For each variable: which nodes depend on it (their flags); which operators
-// free of it hold exact zeros in its entries (zero analysis); which products
-// a sum may compute itself (fusion); and the schedule of the kernels, in
-// batches (batchByKey), with the destinations of the results.
+// free of it hold exact zeros in its entries (zero analysis); and the
+// schedule of the kernels, in batches (batchByKey), with the destinations of
+// the results.
 struct EvaluationPlan::TapeMaker {
     EvaluationPlan& plan;
     std::size_t n;
     std::vector<VarKernel> own[4];  // per operator and order: its class's kernel, or null
     std::vector<VarKernel> fn[4];   // per node and order: the kernel the tape calls
-    std::vector<int> parents;      // per node: its parents in the plan
 
     explicit TapeMaker(EvaluationPlan& p);
     bool kernelOf(std::size_t i) const { return plan.nodes_[i].kind == Kind::Op && own[0][i]; }
-    void fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
-                std::vector<unsigned char>& fusedSum, std::vector<unsigned char>& fusedTerm) const;
     std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
     unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
                                  const std::vector<unsigned char>& zero) const;
-    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var,
-                  bool fuse) const;
+    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) const;
     void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
-              const std::vector<unsigned char>& fusedSum, const std::vector<unsigned char>& fusedTerm,
-              const std::vector<unsigned char>& zero, const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s,
-              int var) const;
+              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const;
     Tape::Schedule::Dest destination(int i, const std::vector<unsigned char>& dep, int var) const;
     std::unique_ptr<Tape> tape(int var) const;
     void linkDeferred(Tape& t) const;
 };
 
-EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()), parents(n, 0) {
+EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()) {
     for (int k = 0; k < 4; ++k) {
         own[k].assign(n, nullptr);
         fn[k].resize(n);
@@ -461,35 +449,6 @@ EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.si
                        : own[k][i]          ? own[k][i]
                                             : exprk::byOrder<NodeSlots>(k + 1);
         }
-    }
-    for (std::size_t i = 0; i < n; ++i)
-        for (int c = plan.nodes_[i].first; c < plan.nodes_[i].first + plan.nodes_[i].count; ++c)
-            ++parents[plan.children_[c]];
-}
-
-// Fusion: a sum whose terms include products that depend on the variable and
-// that only the sum reads (once) computes those products in its kernel, in a
-// deferred pass, and adds its other terms from their slots.
-void EvaluationPlan::TapeMaker::fusion(const std::vector<int>& order, const std::vector<unsigned char>& dep,
-                                       std::vector<unsigned char>& fusedSum,
-                                       std::vector<unsigned char>& fusedTerm) const {
-    const auto& nodes = plan.nodes_;
-    const auto& children = plan.children_;
-    std::vector<unsigned char> in(n, 0);
-    for (int i : order) in[i] = 1;
-    auto fusable = [&](int q) {
-        return in[q] && dep[q] && parents[q] == 1 && nodes[q].kind == Kind::Op && nodes[q].count == 2 &&
-               nodes[q].e->planRole() == Expression::PlanRole::WeightedProduct;
-    };
-    for (int i : order) {
-        const Node& nd = nodes[i];
-        if (nd.kind != Kind::Op || nd.count < 1 || nd.e->planRole() != Expression::PlanRole::WeightedSum) continue;
-        bool any = false;
-        for (int c = nd.first; c < nd.first + nd.count; ++c) any = any || fusable(children[c]);
-        if (!any) continue;
-        fusedSum[i] = 1;
-        for (int c = nd.first; c < nd.first + nd.count; ++c)
-            if (fusable(children[c])) fusedTerm[children[c]] = 1;
     }
 }
 
@@ -540,71 +499,34 @@ EvaluationPlan::Tape::Schedule::Dest EvaluationPlan::TapeMaker::destination(int 
 // nodes before and after them: they may compute shared nodes themselves, and
 // which of the two computes such a node must not change.
 void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vector<unsigned char>& dep,
-                                         Tape::Schedule& s, int var, bool fuse) const {
-    const auto& nodes = plan.nodes_;
-    const auto& children = plan.children_;
-    std::vector<unsigned char> fusedSum(n, 0), fusedTerm(n, 0);
-    if (fuse) {
-        fusion(order, dep, fusedSum, fusedTerm);
-        std::erase_if(order, [&](int i) { return fusedTerm[i] != 0; });
-    }
+                                         Tape::Schedule& s, int var) const {
     const std::vector<unsigned char> zero = zeroSlots(dep);
     std::vector<VarKernel> kernel[4];
     for (int k = 0; k < 4; ++k) kernel[k] = fn[k];
     std::vector<const void*> key(n, nullptr);
-    std::vector<std::vector<int>> extra(n);  // the operands of the products a sum computes
     for (int i : order) {
         if (const unsigned char f = constantFactor(i, dep, zero))
             for (int k = 0; k < 4; ++k) kernel[k][i] = productConstFactorKernel(f, k + 1);
-        if (fusedSum[i]) {
-            for (int k = 0; k < 4; ++k) kernel[k][i] = sumOfProductsKernel(k + 1);
-            for (int c = nodes[i].first; c < nodes[i].first + nodes[i].count; ++c) {
-                if (!fusedTerm[children[c]]) continue;
-                const Node& pd = nodes[children[c]];
-                for (int g = pd.first; g < pd.first + pd.count; ++g) extra[i].push_back(children[g]);
-            }
-        }
         key[i] = reinterpret_cast<const void*>(kernel[0][i]);
     }
     std::vector<int> batch;
-    plan.batchByKey(order, key, batch, &extra);
-    emit(order, batch, dep, fusedSum, fusedTerm, zero, kernel, s, var);
+    plan.batchByKey(order, key, batch);
+    emit(order, batch, dep, kernel, s, var);
 }
 
 // The schedule's items, runs and destinations, in the order batchByKey chose.
 void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
-                                     const std::vector<unsigned char>& dep, const std::vector<unsigned char>& fusedSum,
-                                     const std::vector<unsigned char>& fusedTerm,
-                                     const std::vector<unsigned char>& zero,
-                                     const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const {
+                                     const std::vector<unsigned char>& dep, const std::vector<VarKernel> (&kernel)[4],
+                                     Tape::Schedule& s, int var) const {
     const auto& nodes = plan.nodes_;
     const auto& childSlots = plan.childSlots_;
-    std::size_t terms = 0;
-    for (int i : order)
-        if (fusedSum[i]) terms += nodes[i].count;
-    s.fused.reserve(terms);  // the items point into it
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
         if (nd.kind == Kind::Op) s.dests.push_back(destination(i, dep, var));
-        FusedProduct* fused = nullptr;
-        if (fusedSum[i]) {
-            fused = s.fused.data() + s.fused.size();
-            for (int c = nd.first; c < nd.first + nd.count; ++c) {
-                const int q = plan.children_[c];
-                const Node& pd = nodes[q];
-                if (!fusedTerm[q]) {  // a term added from its slot
-                    s.fused.push_back({nullptr, childSlots[c], nullptr, nullptr, 0.0, 0});
-                    continue;
-                }
-                s.fused.push_back({pd.e, childSlots[pd.first], childSlots[pd.first + 1],
-                                   plan.slots_.data() + 5 * q, 0.0, constantFactor(q, dep, zero)});
-                s.dests.push_back(destination(q, dep, var));
-            }
-        }
         s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
                            {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
-                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr, fused});
+                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
         if (k == 0 || batch[k] != batch[k - 1])
             s.runs.push_back({{kernel[0][i], kernel[1][i], kernel[2][i], kernel[3][i]}, static_cast<int>(k), 0});
         ++s.runs.back().count;
@@ -621,7 +543,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
     for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
     std::vector<int> everyNode(n), dependent;
     for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
-    schedule(everyNode, t->dep, t->all, var, false);
+    schedule(everyNode, t->dep, t->all, var);
     t->deferrable = t->dep.back() != 0;
     t->wholly = t->deferrable;
     for (std::size_t i = 0; i < n; ++i) {
@@ -632,7 +554,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
         dependent.push_back(static_cast<int>(i));
     }
     if (t->deferrable) {
-        schedule(dependent, t->dep, t->dependent, var, sMechanisms.fusion);
+        schedule(dependent, t->dep, t->dependent, var);
         linkDeferred(*t);
     }
     return t;
@@ -646,8 +568,6 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
-    for (std::size_t k = 0; k < t.dependent.fused.size(); ++k)
-        if (t.dependent.fused[k].e) t.fusedScalarFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.fused[k].e)});
     std::size_t scalars = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (t.dep[i]) continue;
@@ -708,7 +628,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     // pass of the hold as it computes every node, and copied from its items
     // into those of the later passes; or taken by themselves, when the slots
     // of the previous hold in this variable may serve again (freeSlotsKept).
-    const bool kept = sMechanisms.keptFreeScalars && freeSlotsVar_ == var && slotsVar_ == var;
+    const bool kept = freeSlotsVar_ == var && slotsVar_ == var;
     if (whole && !kept) {  // every node, from fresh slots
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
@@ -718,7 +638,6 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         VarItem* later = t.dependent.items.data();
         for (const auto& [d, a] : t.scalarsFrom)
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
-        for (const auto& [f, a] : t.fusedScalarFrom) t.dependent.fused[f].a = items[a].c[0];
         keepFreeScalars(t);
     } else {
         if (whole || !holdScalarsTaken_) {
@@ -746,7 +665,6 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
     deferredEveryNode_ = deferredEveryNode_ || rewrite;
-    deferredFusedProducts_ = deferredFusedProducts_ || !whole;
     deferredVar_ = var;
     deferredOrder_ = order;
     freeSlotsVar_ = Expression::sError ? -1 : var;
@@ -795,18 +713,6 @@ bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
 // been initialised since), the others clear, so that the next pass from the
 // root computes them all again.
 namespace {
-// The products that sums computed in their kernels, from their operands'
-// slots (those of the last deferred pass) into their own, with the
-// arithmetic of the sums' kernel.
-template <int K>
-void fusedSlots(const std::vector<FusedProduct>& fused) {
-    for (const FusedProduct& q : fused) {
-        if (!q.e) continue;  // a term the sum adds from its slot
-        q.out[0] = q.a * q.u[0] * q.v[0];
-        exprk::productSlot<K>(q.constant, q.a, q.u, q.v, q.out);
-    }
-}
-
 template <int K, class Dest>
 void writeDests(const std::vector<Dest>& dests) {
     for (const Dest& d : dests) {
@@ -827,21 +733,17 @@ void EvaluationPlan::materialize() {
     const int order = deferredOrder_;
     deferredVar_ = -1;
     const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
-    // The products computed by sums since the last write: their slots first.
-    const std::vector<FusedProduct>& f = t.dependent.fused;
-    const bool fused = deferredFusedProducts_;
     if (deferredEveryNode_) {
         if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
         freeWrittenAt_ = Expression::markEpoch();
         freeWrittenVar_ = var;
     }
     deferredEveryNode_ = false;
-    deferredFusedProducts_ = false;
     switch (order) {
-        case 1: if (fused) fusedSlots<1>(f); writeDests<1>(s.dests); break;
-        case 2: if (fused) fusedSlots<2>(f); writeDests<2>(s.dests); break;
-        case 3: if (fused) fusedSlots<3>(f); writeDests<3>(s.dests); break;
-        default: if (fused) fusedSlots<4>(f); writeDests<4>(s.dests); break;
+        case 1: writeDests<1>(s.dests); break;
+        case 2: writeDests<2>(s.dests); break;
+        case 3: writeDests<3>(s.dests); break;
+        default: writeDests<4>(s.dests); break;
     }
 }
 

@@ -46,9 +46,6 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
-// In those passes a sum whose terms include products that only it reads
-// computes those products itself (sumOfProductsKernel), with the products'
-// own arithmetic, so that its additions run beside theirs.
 // A hold whose leaves free of its variable and whose scalars are those of the
 // previous hold in the same variable (a volume search after another at the
 // same temperature and composition) starts from the free nodes' slots of that
@@ -77,9 +74,8 @@
 // of Leibniz's rule that x's entries would multiply (constant factor).  A
 // volume search in y at fixed x opens a hold on y: its first pass computes
 // every slot and takes the nodes' scalars; later passes keep x's slot
-// (markFreeNodesKept) and compute only the nodes that depend on y.  Since p
-// and q are products that only the sum r reads, r computes them itself in its
-// kernel (fusion): the deferred schedule is [y] [t] [r], and only r's storage
+// (markFreeNodesKept) and compute only the nodes that depend on y, here all
+// of them: the deferred schedule is [y] [t] [p q] [r], and only r's storage
 // is written at each pass; p, t and q receive their numbers when the hold
 // ends or another evaluation comes (materialize).
 #include <memory>
@@ -110,20 +106,6 @@ public:
     void endHold();
     int heldVariable() const { return holdVar_; }
 
-    // Switches of the plan's mechanisms, to measure what each is worth
-    // (benchmarks); all on by default.  On the calling thread, read when a
-    // plan is made (batching ways, fusion) or run (deferred passes, kept
-    // scalars of the free nodes).  Off: batches by level from the leaves
-    // only; every pass writes every node; sums add their products from the
-    // products' slots; the first pass of every hold computes every node.
-    struct Mechanisms {
-        bool batchWays = true;
-        bool deferred = true;
-        bool fusion = true;
-        bool keptFreeScalars = true;
-    };
-    static constinit thread_local Mechanisms sMechanisms;
-
 private:
     enum class Kind : unsigned char { Op, Leaf, Other };
     struct Node {
@@ -150,10 +132,7 @@ private:
     // of one key, as few as it can, each batch after the children of its
     // nodes; the other nodes stay where they are and end the batches before
     // them.  batch[k] numbers the batch of order[k] afterwards.
-    // `extra` lists, by node, operands it reads besides its children (those of
-    // the products a sum computes itself), or is null.
-    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch,
-                    const std::vector<std::vector<int>>* extra = nullptr) const;
+    void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
     void runDeferred(Tape& t, int order, int var, bool whole);
@@ -180,7 +159,6 @@ private:
     int deferredVar_ = -1;      // variable of deferred results not yet in the nodes' storage
     int deferredOrder_ = 0;  // their order
     bool deferredEveryNode_ = false;  // every node among them (the first pass of the hold deferred)
-    bool deferredFusedProducts_ = false;  // among them, the products that sums compute (their slots not written)
     // The marks of every node but the root are known clear: no walk, no
     // pass but the deferred ones, has marked any node since the plan cleared
     // them all (Expression::marksSet), and the plan has no other nodes.

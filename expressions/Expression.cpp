@@ -92,14 +92,13 @@ void WalkCounter::refill() {
     ++now;
 }
 
-bool Expression::planless() const { return plan_ && !planWorth_ && plan_->current(); }
-
 bool Expression::makePlan() {
     if (plan_ && plan_->current()) return plan_->worthwhile();
     std::vector<Expression*> children;
     if (!planChildren(children)) return false;
     const int held = plan_ ? plan_->heldVariable() : -1;
     plan_ = std::make_unique<EvaluationPlan>(this);
+    planWatch_ = plan_->watch().get();
     ++plansMade_;
     if (held >= 0) plan_->hold(held);
     planWorth_ = plan_->worthwhile();

@@ -91,22 +91,6 @@ struct VarItem {
     double c[3];  // the node's scalars, as of the last snapshot
     const double* u = nullptr;  // in[0] and in[1], when the node has them
     const double* v = nullptr;
-    // A sum that computes its terms itself (products that only it reads):
-    // one FusedProduct per term.
-    struct FusedProduct* fused = nullptr;
-};
-// A product computed by the sum that alone reads it, in that sum's kernel:
-// its operands' slots, its own slot and its scalar (as of the last snapshot);
-// `constant` 1 or 2 when its first or second factor is free of the pass's
-// variable with exact zeros in its slot's entries (0 otherwise).  Another term
-// of such a sum: `e` null, `u` its slot.
-struct FusedProduct {
-    Expression* e;
-    const double* u;
-    const double* v;
-    double* out;
-    double a;
-    unsigned char constant = 0;
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet
@@ -248,9 +232,8 @@ public:
     // its owner, computed by nobody), a weighted sum of its terms (c0 t0 + ...
     // + c_{n-1} t_{n-1} + c_n, the weights in `scalars`), a weighted product
     // a u v of two factors, or none of these.  A plan adds a sum's entries of
-    // terms free of a variable as exact zeros, lets a sum compute the products
-    // that only it reads, and leaves out the terms of Leibniz's rule that a
-    // factor free of the variable makes zero.
+    // terms free of a variable as exact zeros, and leaves out the terms of
+    // Leibniz's rule that a factor free of the variable makes zero.
     enum class PlanRole : unsigned char { Plain, Leaf, WeightedSum, WeightedProduct };
     virtual PlanRole planRole() const { return PlanRole::Plain; }
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
@@ -349,9 +332,10 @@ public:
         return s;
     }
     DerivView view() const { return DerivView{d1, D2, D3, D4}; }
-    // True when this operator already took the variable vector in the current
-    // set_variable_values pass (its parents then skip it).
-    bool variablesTaken() const { return varEpoch_ == sVarEpoch.now && sVarDepth > 0; }
+    // Inside a set_variable_values pass (a parent's, which holds one open):
+    // true when this operator already took the variable vector in it (its
+    // parents then skip it).
+    bool variablesTaken() const { return varEpoch_ == sVarEpoch.now; }
     // Reads any stored entry, indices in any order.
     double deriv(std::initializer_list<int> idx) const;
 
@@ -383,16 +367,20 @@ public:
     bool plannedVariables(double* x) { return plan_ && !planless() && variablesByPlan(x); }
     // The node's plan, made for the current structure, is not worth using
     // (see EvaluationPlan::worthwhile): the recursive walk, at once.
-    bool planless() const;
+    bool planless() const { return planWatch_ && !planWorth_ && !planWatch_->changed; }
     // A parent's evaluation of its child: nested calls do not compile plans.
+    // The walk that marks the nodes counts once, at its first level (its
+    // deeper levels mark nodes within the same walk: nothing clears marks
+    // in between but an owner's evaluation inside a node, which counts a
+    // walk again when it ends).
     static void calculateChild(Expression* c, int order) {
-        marksSet();
+        if (sNesting == 0) marksSet();
         ++sNesting;
         c->calculate(order);
         --sNesting;
     }
     static void calculateChild(Expression* c, int order, int var) {
-        marksSet();
+        if (sNesting == 0) marksSet();
         ++sNesting;
         c->calculate(order, var);
         --sNesting;
@@ -416,7 +404,10 @@ public:
     // (the equation of an implicit function) lets that graph compile its plan.
     struct OwnerEvaluation {
         OwnerEvaluation() : saved(sNesting) { sNesting = 0; }
-        ~OwnerEvaluation() { sNesting = saved; }
+        ~OwnerEvaluation() {
+            sNesting = saved;
+            marksSet();  // the walk around it goes on marking nodes
+        }
         OwnerEvaluation(const OwnerEvaluation&) = delete;
         OwnerEvaluation& operator=(const OwnerEvaluation&) = delete;
         int saved;
@@ -451,6 +442,7 @@ private:
     static constinit thread_local int sNesting;
     static constinit thread_local WalkCounter sMarkEpoch;
     std::unique_ptr<EvaluationPlan> plan_;
+    const StructureWatch* planWatch_ = nullptr;  // plan_'s watch
     bool planWorth_ = true;  // whether the current plan is used
     unsigned long long plansMade_ = 0;
     mutable std::vector<std::shared_ptr<StructureWatch>> watches_;

@@ -48,10 +48,3 @@ private:
     void releaseTerms();
 };
 
-// The kernel of a sum's part in a deferred one-variable pass (order 1 to 4)
-// when the sum computes those of its terms that are products only it reads
-// (VarItem::fused): each product's entries by Leibniz's rule (its one nonzero
-// term when a factor is free of the variable), added at once with the other
-// terms' slots, so that the additions of the sum run beside the products'
-// arithmetic.
-VarKernel sumOfProductsKernel(int order);

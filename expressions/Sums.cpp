@@ -2,7 +2,6 @@
 #include <algorithm>
 #include "expressions/DerivativeKernels.h"
 #include "expressions/ChildWalks.h"
-#include "expressions/Product.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
@@ -154,62 +153,7 @@ FullKernel uniformCombine(Node& n, int order) {
     if (m == 2) return order == 1 ? &combineUniformBatch<Node, TWO, 2, 1> : &combineUniformBatch<Node, TWO, 2, 2>;
     return n.fullKernel(order);
 }
-// The sum and its products in a deferred pass: the operations of the
-// products' kernels (Leibniz's rule, or its one nonzero term when a factor is
-// free of the variable) and of SumSlots, term by term; its other terms are
-// added from their slots.  The
-// products' own slots are written when the deferred results are (see
-// EvaluationPlan::materialize).
-struct SumOfProducts {
-    template <int K, bool UNIT>
-    static void one(const VarItem& it) {
-        const Sum& n = static_cast<const Sum&>(*it.e);
-        const double* w = n.scalars.data();
-        const int m = n.nterms;
-        const FusedProduct* f = it.fused;
-        double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-        for (int t = 0; t < m; ++t) {
-            const FusedProduct& q = f[t];
-            double e[5];
-            if (q.e) {
-                const double a = q.a;
-                e[0] = a * q.u[0] * q.v[0];
-                exprk::productSlot<K>(q.constant, a, q.u, q.v, e);
-            } else {
-                for (int k = 0; k <= K; ++k) e[k] = q.u[k];
-            }
-            addWeighted<K, UNIT>(s, e, w[t]);
-        }
-        storeSums(s, w[m], it.out);
-    }
-    template <int K>
-    static void run(const VarPass& p, VarItem* items, int count) {
-        for (int i = 0; i < count; ++i) {
-            VarItem& it = items[i];
-            if (p.snap) {
-                SumSlots::snap(it);
-                const int m = static_cast<const Sum&>(*it.e).nterms;
-                for (int t = 0; t < m; ++t)
-                    if (it.fused[t].e) it.fused[t].a = static_cast<const Product&>(*it.fused[t].e).a;
-            } else if (it.c[0] != 0.0) {
-                one<K, true>(it);
-            } else {
-                one<K, false>(it);
-            }
-        }
-    }
-};
-
 }  // namespace
-
-VarKernel sumOfProductsKernel(int order) {
-    switch (order) {
-        case 1: return &SumOfProducts::run<1>;
-        case 2: return &SumOfProducts::run<2>;
-        case 3: return &SumOfProducts::run<3>;
-        default: return &SumOfProducts::run<4>;
-    }
-}
 
 FullKernel Sum1::fullKernel(int order) const { return exprk::fullByOrder<Sum1>(order); }
 FullKernel Sum1::uniformFullKernel(int order) { return uniformCombine<Sum1, false>(*this, order); }
