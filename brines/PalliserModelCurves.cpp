@@ -37,7 +37,12 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
         sec.x0 = s0;
         sec.x1 = s1;
         const double s = sec.solve();
-        return std::pair<bool, double>(sec.status == 0 && s >= 0.0 && s <= 1.0, s);
+        // The secant also stops on a step damped to nothing against an end
+        // of [0, 1] where there is no root: only a vapour of composition X
+        // is a row.
+        const bool ok = sec.status == 0 && s >= 0.0 && s <= 1.0 && std::fabs(equationForGas(s, par)) <= 1e-10 * X_;
+        error = 0;
+        return std::pair<bool, double>(ok, s);
     };
     auto startRule = [&](double s0) {
         return s0 >= 0.99998 ? solveFrom(s0 - 1e-5, s0 - 1.2e-5) : solveFrom(s0, s0 + 1e-5);
@@ -60,6 +65,14 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
                 array.insert(array.end(), {T_, P_, rv});
                 Prow = P_;
             }
+            T_ += dT;
+            continue;
+        }
+        if (!(X_ < L.Xc)) {
+            // Below the critical temperature of X no vapour has its
+            // composition: the rows start above it, and a branch traced back
+            // ends there.
+            if (dT < 0.0 || !array.empty()) break;
             T_ += dT;
             continue;
         }

@@ -701,12 +701,24 @@ TEST_F(PalliserTest, CurveBuilders) {
     EXPECT_EQ(a[0], Tc);
     EXPECT_EQ(a[1], Pc);
     a.clear();
-    // Vapour branch of an isopleth: every row is a dew point.
-    m.calculateGasIsopleth(a, 0.001, 300.0, 0.0, 0.0, 0.0);
-    ASSERT_GE(a.size(), 30u);
-    for (std::size_t i = 0; i + 2 < a.size() && a[i] < 700.0; i += 3 * 20) {
-        double Xl, Xv, rl, rv;
-        m.calculateLGPoint(a[i], a[i + 1], Xl, Xv, rl, rv);
-        EXPECT_NEAR(Xv, 1e-5, 1e-9) << a[i];
+    // Vapour branch of an isopleth: every row is a dew point, the vapour of
+    // the LG point at the row's (T, P); above 374.15 °C the branch starts
+    // within a step above the critical temperature of its composition.
+    for (double wt : {0.001, 0.05, 0.1, 0.5}) {
+        a.clear();
+        m.calculateGasIsopleth(a, wt, 300.0, 0.0, 0.0, 0.0);
+        ASSERT_GE(a.size(), 3u * 40) << wt;
+        const double X = 0.01 * wt;
+        if (wt > 0.01) {
+            double Tc, Pc, rc;
+            m.calculateCriticalPointFromX(X, Tc, Pc, rc);
+            EXPECT_GE(a[0], Tc) << wt;
+            EXPECT_LT(a[0], Tc + 1.0) << wt;
+        }
+        for (std::size_t i = 0; i + 2 < a.size() && a[i] < 700.0; i += 3) {
+            double Xl, Xv, rl, rv;
+            m.calculateLGPoint(a[i], a[i + 1], Xl, Xv, rl, rv);
+            EXPECT_NEAR(Xv, X, 1e-9 * X) << wt << " wt % at " << a[i] << " °C";
+        }
     }
 }
