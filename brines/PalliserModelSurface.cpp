@@ -7,8 +7,8 @@
 // Between 374.15 and 384 °C (with patches) the laws take s to a power below 1.
 // The two composition laws (X = X0 s^k under water's saturation pressure,
 // log(X/Xc) = log(X0/Xc) s^z under the critical curve) do not meet at
-// 374.15 °C: the second is blended in, in log X, over the first 4 °C above
-// it, the first written from the critical composition (Xc + (X0 - Xc) s^k,
+// 374.15 °C: the second is blended in, in log X, over the same band up to
+// 384 °C, the first written from the critical composition (Xc + (X0 - Xc) s^k,
 // identical below 374.15 °C where Xc = 0), so the surface still closes at
 // the critical point (the blend is this model's own construction, not a
 // published form; the laws are those of Palliser & McKibbin 1998).  The
@@ -31,9 +31,14 @@ const double kA = std::log(10.0) * 0.5 / 1.4;  // exponent below the critical po
 constexpr double kTcw = 374.15;
 constexpr double kTriple = 800.0;  // °C, melting point of halite
 constexpr double kNearCriticalFade = 4.0;  // °C over which the near-critical patch comes in
+constexpr double kNearCriticalTop = 384.0;  // °C, top of the near-critical patch
 // °C above 374.15 °C over which the law under the critical curve takes over
-// from the law under water's saturation pressure.
-constexpr double kLawBlend = 4.0;
+// from the law under water's saturation pressure: the band of the
+// near-critical patch.  Over a shorter blend (4 °C) the patch's power, rising
+// from 0.7 at 374.15 °C to 1 at 384 °C, outran the law under the critical
+// curve, and the bubble pressure of 25 wt % fell by 0.2 bar from 378.2 to
+// 380.7 °C; blended over the whole band it rises with T.
+constexpr double kLawBlend = kNearCriticalTop - kTcw;
 
 double vapourDensityExponentBelowCritical(double T) { return 0.787001 + 0.00102499 * T - 13.6227 / (T - 380.0); }
 bool inUnit(double s) { return s >= 0.0 && s <= 1.0; }
@@ -114,8 +119,8 @@ double PalliserModel::nearCriticalPower(double T_) const {
     // over its first kNearCriticalFade °C (smoothstep weight): the bubble
     // pressure of a given liquid is continuous across 374.15 °C instead of
     // stepping up by several bar.
-    if (!(usePatches && T_ > kTcw && T_ < 384.0)) return 1.0;
-    const double patched = 0.7 + 0.3 * (T_ - kTcw) / 9.850000000000023;
+    if (!(usePatches && T_ > kTcw && T_ < kNearCriticalTop)) return 1.0;
+    const double patched = 0.7 + 0.3 * (T_ - kTcw) / (kNearCriticalTop - kTcw);
     const double u = std::fmin((T_ - kTcw) / kNearCriticalFade, 1.0);
     const double w = u * u * (3.0 - 2.0 * u);
     return 1.0 + w * (patched - 1.0);

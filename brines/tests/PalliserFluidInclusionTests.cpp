@@ -14,10 +14,12 @@ namespace {
 class PalliserInclusionTest : public ::testing::Test {
 protected:
     PalliserModel m;
-    double bubbleLiquid(double T, double X) {
+    // Density of the bubble liquid of X at T; its pressure in *P.
+    double bubbleLiquid(double T, double X, double* P = nullptr) {
         double Pb = 0.0, Xv, rl = 0.0, rv;
         m.calculateBubblePoint(T, X, Pb, Xv, rl, rv);
         EXPECT_EQ(m.pointFailed, 0) << T << " " << X;
+        if (P) *P = Pb;
         return rl;
     }
 };
@@ -74,16 +76,19 @@ TEST_F(PalliserInclusionTest, BubbleLiquidThinsAsTemperatureRises) {
         m.calculateCriticalPointFromX(X, Tc, Pc, rc);
         ASSERT_EQ(m.pointFailed, 0);
         // Up to the critical temperature of X, in 0.01 °C steps across
-        // 374.15 °C (where the surface's law under water's saturation
-        // pressure gives way to the one under the critical curve) and in
-        // 0.001 °C steps over its last 0.1 °C; there the liquid meets the
-        // critical density.
-        double last = 1e9, r = 0.0;
+        // 374.15-384 °C (where the surface's law under water's saturation
+        // pressure gives way to the one under the critical curve, and the
+        // near-critical patch acts) and in 0.001 °C steps over its last
+        // 0.1 °C; there the liquid meets the critical density.  The bubble
+        // pressure rises all the way.
+        double last = 1e9, r = 0.0, lastP = 0.0, P = 0.0;
         for (double T = 25.0; T < Tc;) {
-            r = bubbleLiquid(T, X);
+            r = bubbleLiquid(T, X, &P);
             ASSERT_LT(r, last) << wt << " wt % at " << T << " °C";
+            ASSERT_GT(P, lastP) << wt << " wt % at " << T << " °C";
             last = r;
-            T += T > 373.0 && T < 380.0 ? 0.01 : (Tc - T < 0.11 ? 0.001 : 0.5);
+            lastP = P;
+            T += T > 373.0 && T < 385.0 ? 0.01 : (Tc - T < 0.11 ? 0.001 : 0.5);
         }
         EXPECT_NEAR(r, rc, 0.01 * rc) << wt;
     }
