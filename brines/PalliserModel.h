@@ -156,6 +156,11 @@ private:
     // and for the dew point (which has its own patch above it).
     void patchVapourEnd(SurfaceLaw& L, double P);
     void dewVapourEnd(SurfaceLaw& L, double P);
+    // Rows of the gas isopleth where the vapour end's correction acts: low and
+    // high are the surface with the end of the three-phase (or molten-NaCl)
+    // end and of high pressure.
+    SurfaceLaw rowLaw(const SurfaceLaw& low, const SurfaceLaw& high, double s);
+    bool vapourEndRow(const SurfaceLaw& low, const SurfaceLaw& high, double X, double sFrom, double& s);
     // Pressure, vapour composition and both densities of the surface at the
     // reduced pressure s0 (before the near-critical power) whose liquid has
     // the composition Xl.

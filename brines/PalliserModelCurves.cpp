@@ -5,6 +5,7 @@
 
 #include "brines/PalliserModel.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 void PalliserModel::calculateIceMeltingIsotherm(std::vector<double>& array, double T_) {
     for (int k = 0; k <= 20; ++k) {
@@ -20,7 +21,7 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
                                          double rhoEnd) {
     const double X_ = 0.01 * Xwt;
     if (!std::isfinite(T0) || !std::isfinite(X_)) return;
-    double sPrev = 0.0, dT = 1.0, T_ = T0, Tlast = T0, Prow = 0.0;
+    double sPrev = 0.0, dT = 1.0, T_ = T0, Tlast = T0;
     bool searching = false;
     int counter = 0;
     double par[6] = {0.0, 0.0, 0.0, X_, 0.0, 1.0};
@@ -51,19 +52,40 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
     while (T_ > 250.0 && T_ <= 3128.0) {
         SurfaceLaw L;
         if (!surfaceLawAt(T_, L)) {
-            // Past the critical point of NaCl: the rows end on NaCl's boiling curve.
-            T_ = 3128.5;
+            // Past the critical point of NaCl the surface ends, and so do the rows.
             break;
         }
-        // The vapour end patched against the previous row's pressure, as in
-        // the dew point.
-        dewVapourEnd(L, Prow);
+        // The correction of the vapour end near and above the melting point of
+        // halite depends on the pressure; each row takes it at its own
+        // pressure, as the liquid-vapour point does.  Where the correction
+        // acts, the end differs between high pressure and the three-phase
+        // (or molten-NaCl) end: the rows there come from vapourEndRow.
+        SurfaceLaw Lhigh = L;
+        patchVapourEnd(Lhigh, L.Phigh);
+        patchVapourEnd(L, L.Plow);
+        if (Lhigh.Xv0 != L.Xv0 && X_ < L.Xc) {
+            double s = 0.0;
+            if (!vapourEndRow(L, Lhigh, X_, sPrev, s)) {
+                platform::diagf("PalliserModel: the vapour branch of the %g wt %% isopleth ends at %g °C: the vapour "
+                                "law, its end corrected at the row's own pressure, has no dew point of this "
+                                "composition continuing the branch\n",
+                                Xwt, T_);
+                break;
+            }
+            double P_, rv;
+            surfaceDewPoint(rowLaw(L, Lhigh, s), s, X_, P_, rv);
+            array.insert(array.end(), {T_, P_, rv});
+            sPrev = s;
+            Tlast = T_;
+            searching = false;
+            T_ += dT;
+            continue;
+        }
         if (!(L.w > 0.0)) {
             double s, P_, rv;
             if (solveDewReducedPressure(L, X_, 0.5, s)) {
                 surfaceDewPoint(L, s, X_, P_, rv);
                 array.insert(array.end(), {T_, P_, rv});
-                Prow = P_;
             }
             T_ += dT;
             continue;
@@ -103,10 +125,11 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
             }
             if (failed) {
                 analyzeGasEquation(par, state, s1, s2);
-                if (dT > 0.0 && state != 1) {
-                    dT = -1.0;
-                    T_ = Tlast;
-                } else {
+                // No dew point continues the branch: the isopleth's vapour
+                // branch ends at its highest temperature (rows never step
+                // back in T).
+                if (dT > 0.0 && state != 1) break;
+                {
                     T_ += dT;
                 }
                 searching = true;
@@ -143,18 +166,51 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
         double P_, rv;
         surfaceDewPoint(L, s, X_, P_, rv);
         array.insert(array.end(), {T_, P_, rv});
-        Prow = P_;
         sPrev = s;
         Tlast = T_;
         searching = false;
         T_ += dT;
     }
-    if (T_ > 3128.0) {
-        for (double t = 3127.0; t > 800.0; t -= 2.0) {
-            double p, rl, rv;
-            calculateNaClSaturationPoint(t, p, rl, rv);
-            array.insert(array.end(), {t, p, rv});
+    // The closing row only where it continues the rows upwards in T.
+    if (Tend > Tlast && Tend - Tlast < 50.0) array.insert(array.end(), {Tend, Pend, rhoEnd});
+}
+
+PalliserModel::SurfaceLaw PalliserModel::rowLaw(const SurfaceLaw& low, const SurfaceLaw& high, double s) {
+    // The vapour end of the reduced pressure s: corrected at the pressure of s.
+    SurfaceLaw L = low;
+    patchVapourEnd(L, L.pressure(std::pow(s, 1.0 / L.power)));
+    return L.Xv0 == high.Xv0 ? high : low;
+}
+
+bool PalliserModel::vapourEndRow(const SurfaceLaw& low, const SurfaceLaw& high, double X_, double sFrom, double& s) {
+    // The residual of the vapour law at s, with the vapour end of s's own
+    // pressure; roots are bracketed on a grid and bisected, a bracket only
+    // where both of its ends take the same vapour end (the correction is a
+    // step in the pressure).  The branch goes on with the root nearest to
+    // sFrom, the previous row's.
+    auto residual = [&](double t) { return X_ - rowLaw(low, high, t).vapourComposition(t); };
+    constexpr int kGrid = 1000;
+    s = std::nan("");
+    double a = 0.0, fa = residual(a);
+    for (int k = 1; k <= kGrid; ++k) {
+        double b = double(k) / kGrid, fb = residual(b);
+        const bool sameEnd = rowLaw(low, high, a).Xv0 == rowLaw(low, high, b).Xv0;
+        if (sameEnd && (fa == 0.0 || (fa < 0.0) != (fb < 0.0))) {
+            double lo = a, hi = b, flo = fa;
+            for (int i = 0; i < 200 && hi - lo > 1e-16; ++i) {
+                const double mid = 0.5 * (lo + hi), fm = residual(mid);
+                if ((fm < 0.0) == (flo < 0.0)) {
+                    lo = mid;
+                    flo = fm;
+                } else {
+                    hi = mid;
+                }
+            }
+            const double r = std::fabs(residual(lo)) <= std::fabs(residual(hi)) ? lo : hi;
+            if (std::fabs(residual(r)) <= 1e-10 * X_ && !(std::fabs(r - sFrom) >= std::fabs(s - sFrom))) s = r;
         }
+        a = b;
+        fa = fb;
     }
-    if (std::fabs(Tlast - Tend) < 50.0) array.insert(array.end(), {Tend, Pend, rhoEnd});
+    return std::isfinite(s);
 }
