@@ -129,9 +129,7 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
                 // branch ends at its highest temperature (rows never step
                 // back in T).
                 if (dT > 0.0 && state != 1) break;
-                {
-                    T_ += dT;
-                }
+                T_ += dT;
                 searching = true;
                 continue;
             }
