@@ -114,7 +114,6 @@ public:
     int usePatches = 1;
     // Per-temperature coefficients of the liquid-vapour surface.
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
-    double sDew = 0.5;
     double hgExponent = 0.0;
     double hgTemperature = 0.0;  // temperature of preCalculateHaliteGasBubble
     double gasExp1 = 1.5;
@@ -152,10 +151,8 @@ private:
     // The exponents and the blend weight of the laws at L.T, L.Xc.
     void surfaceExponents(SurfaceLaw& L) const;
     // The vapour end patched near the melting point of halite against the
-    // caller's pressure P: for the liquid-vapour point and the bubble point,
-    // and for the dew point (which has its own patch above it).
+    // pressure P (the liquid-vapour point's own, the bubble point's caller's).
     void patchVapourEnd(SurfaceLaw& L, double P);
-    void dewVapourEnd(SurfaceLaw& L, double P);
     // Rows of the gas isopleth where the vapour end's correction acts: low and
     // high are the surface with the end of the three-phase (or molten-NaCl)
     // end and of high pressure.

@@ -335,15 +335,6 @@ void PalliserModel::analyzeGasEquation(double* data, int& state, double& s1, dou
     }
 }
 
-void PalliserModel::dewVapourEnd(SurfaceLaw& L, double P_) {
-    if (L.T < kTriple) {
-        patchVapourEnd(L, P_);
-    } else if (usePatches) {
-        const double w = (3127.0 - L.T) / 2327.0;
-        if (P_ > (1.0 + w) * L.Plow) L.Xv0 = w * w * w * w;
-    }
-}
-
 bool PalliserModel::solveDewReducedPressure(const SurfaceLaw& L, double X_, double start, double& s) {
     if (!(L.w > 0.0)) {
         // A vapour saltier than the three-phase vapour has no dew point.
@@ -375,13 +366,28 @@ void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& 
     platform::tracef("calculate dew point\n");
     SurfaceLaw L;
     if (!surfaceForPoint(T_, X_, L)) return;
-    // The vapour end is corrected against the caller's previous pressure.
-    dewVapourEnd(L, P_);
-    double s;
-    if (!solveDewReducedPressure(L, X_, sDew, s)) {
+    double s = 0.0;
+    if (!(L.w > 0.0)) {
+        // Under water's saturation pressure: the closed form.
+        if (!solveDewReducedPressure(L, X_, 0.5, s)) {
+            pointFailed = 1;
+            return;
+        }
+        surfaceDewPoint(L, s, X_, P_, rhov);
+        return;
+    }
+    // The vapour end corrected at the dew point's own pressure, as in the
+    // liquid-vapour point and the rows of the gas isopleth: the dew point is
+    // the vapour of the liquid-vapour point at its (T, P) and depends on
+    // (T, X) only.  Of several dew points at T the one of highest pressure
+    // (smallest reduced pressure) is taken: the branch that leaves the
+    // critical curve, which the isopleth follows.
+    SurfaceLaw Lhigh = L;
+    patchVapourEnd(Lhigh, L.Phigh);
+    patchVapourEnd(L, L.Plow);
+    if (!vapourEndRow(L, Lhigh, X_, 0.0, s)) {
         pointFailed = 1;
         return;
     }
-    sDew = s;
-    surfaceDewPoint(L, s, X_, P_, rhov);
+    surfaceDewPoint(rowLaw(L, Lhigh, s), s, X_, P_, rhov);
 }

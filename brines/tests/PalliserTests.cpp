@@ -292,7 +292,7 @@ TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
     // are blended above 374.15 °C, in the near-critical band, above it and
     // above the melting point of halite; the isotherm's form gives the same
     // points.
-    for (double T : {150.0, 300.0, 374.1, 374.16, 375.0, 376.5, 378.0, 450.0, 650.0, 900.0}) {
+    for (double T : {150.0, 300.0, 374.1, 374.16, 375.0, 376.5, 378.0, 450.0, 650.0, 789.5, 795.0, 800.5, 900.0, 1500.0}) {
         double Plow, Phigh, x1, x2, x3, x4, Pc;
         if (T <= 374.15) {
             m.calculateSLVPoint(T, Plow, x1, x2, x3, x4);
@@ -324,14 +324,20 @@ TEST_F(PalliserTest, BubbleAndDewPointsInvertTheLiquidVapourSurface) {
             EXPECT_NEAR(Xvb, Xv, 1e-9 * Xv + 1e-15) << T;
             EXPECT_NEAR(rlb, rl, 1e-7) << T;
             EXPECT_NEAR(rvb, rv, 1e-7) << T;
-            if (T < 800.0) {  // the dew point has its own vapour end above 800 °C
-                double Pd = P, a = 0, b = 0, rvd;
-                m.sDew = 0.5;
-                m.calculateDewPoint(T, Xv, Pd, a, b, rvd);
-                ASSERT_EQ(m.pointFailed, 0) << T;
-                EXPECT_NEAR(Pd, P, 1e-5 * Phigh) << T << " " << f;
-                EXPECT_NEAR(rvd, rv, 1e-5 * rv) << T;
-            }
+            // The dew point of the vapour: a function of (T, X) alone, whose
+            // liquid-vapour point gives the vapour back.
+            double Pd = P, a = 0, b = 0, rvd;
+            m.calculateDewPoint(T, Xv, Pd, a, b, rvd);
+            ASSERT_EQ(m.pointFailed, 0) << T;
+            double Xld, Xvd, rld, rvd2;
+            m.calculateLGPoint(T, Pd, Xld, Xvd, rld, rvd2);
+            EXPECT_NEAR(Xvd, Xv, 1e-9 * Xv) << T << " " << f;
+            EXPECT_NEAR(rvd, rvd2, 1e-7 * rvd) << T << " " << f;
+            PalliserModel fresh;
+            double Pf = 0.0, rvf;
+            fresh.calculateDewPoint(T, Xv, Pf, a, b, rvf);
+            EXPECT_EQ(Pf, Pd) << T << " " << f;
+            EXPECT_EQ(rvf, rvd) << T << " " << f;
         }
     }
     // A liquid saltier than the three-phase liquid has no bubble point.
