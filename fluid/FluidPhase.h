@@ -229,6 +229,9 @@ public:
     // without it, provided that the evaluations in it are of one kind
     // (all calculate_state_functions, or all calculate_fugacities), and that
     // nothing but the volume changes until it ends.  `on` false: no hold.
+    // A change of the temperature or the composition while a hold is on ends
+    // it (keepHoldValid, before every evaluation of the terms), so the kept
+    // parts are never read at another state.
     class SameTemperature {
     public:
         explicit SameTemperature(FluidPhase& p, bool on = true);
@@ -240,6 +243,11 @@ public:
         FluidPhase& phase_;
         bool on_;
     };
+    // Ends the terms' hold if the temperature or the composition has changed
+    // since it was taken.
+    void keepHoldValid() {
+        if (heldT_ == heldT_ && (T != heldT_ || x != heldX_)) releaseHeldTerms();
+    }
     // d3AdV3, d3AdTdV2 and d3AdT2dV: every term evaluated to the third order
     // with its high-order stage.
     void calculate_third_order_state_derivatives();
@@ -870,6 +878,10 @@ public:
     // ================================================================
 
 private:
+    // The temperature and composition of the SameTemperature hold on (NaN: none).
+    double heldT_ = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> heldX_;
+    void releaseHeldTerms();
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;

@@ -21,6 +21,7 @@ void FluidPhase::calculate_fugacities() {
         for (int i = 0; i < n; i++) fugacity[i] = fugcoef[i] = 0.0;
         return;
     }
+    keepHoldValid();
     Z = dZdV = dZdT = 0.0;
     const double lnV = std::log(V);
     for (int i = 0; i < n; i++) {
@@ -179,13 +180,19 @@ FluidPhase::SameTemperature::SameTemperature(FluidPhase& p, bool on) : phase_(p)
     for (Interaction* t : phase_.interactions)
         if (t) t->holdAllButVolume();
     if (phase_.ideal) phase_.ideal->holdAllButVolume();
+    phase_.heldT_ = phase_.T;
+    phase_.heldX_ = phase_.x;
 }
 
 FluidPhase::SameTemperature::~SameTemperature() {
-    if (!on_) return;
-    for (Interaction* t : phase_.interactions)
+    if (on_) phase_.releaseHeldTerms();
+}
+
+void FluidPhase::releaseHeldTerms() {
+    for (Interaction* t : interactions)
         if (t) t->releaseHold();
-    if (phase_.ideal) phase_.ideal->releaseHold();
+    if (ideal) ideal->releaseHold();
+    heldT_ = std::numeric_limits<double>::quiet_NaN();
 }
 
 void FluidPhase::withholdStateFunctions(bool derivatives) {

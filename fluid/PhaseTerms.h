@@ -10,6 +10,7 @@ namespace phase_terms {
 // are not evaluated).
 template <void (Interaction::*evaluate)(), class Add>
 bool sumOverTerms(FluidPhase& p, Add&& add) {
+    p.keepHoldValid();
     for (Interaction* t : p.interactions) {
         (t->*evaluate)();
         if (t->termError) return false;

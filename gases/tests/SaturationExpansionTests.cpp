@@ -325,7 +325,24 @@ TEST(SaturationExpansions, TheSaturatedPhasesEvaluatedAtOneTemperatureKeepEveryB
                     held.push_back(fields(*m));
                 }
             }
-            for (int side = 0; side < 2; ++side)
+            // A temperature changed under the hold ends it: the state at the
+            // new temperature is the one evaluated without any hold.
+            const double T2 = 0.98 * T;
+            m->temperature(T2);
+            m->volume(Vl);
+            m->calculate_state_functions();
+            alone.push_back(fields(*m));
+            {
+                m->temperature(T);
+                const FluidPhase::SameTemperature hold(*m);
+                m->volume(Vv);
+                m->calculate_state_functions();
+                m->temperature(T2);
+                m->volume(Vl);
+                m->calculate_state_functions();
+                held.push_back(fields(*m));
+            }
+            for (int side = 0; side < 3; ++side)
                 for (std::size_t k = 0; k < alone[side].size(); ++k)
                     EXPECT_EQ(alone[side][k], held[side][k]) << m->modelName() << " " << T << " side " << side << " field " << k;
         }
