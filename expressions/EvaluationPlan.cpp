@@ -344,9 +344,20 @@ void EvaluationPlan::clearMarks() {
         root_->calculated = false;
         return;
     }
+    // In a hold whose free nodes hold what the passes need (or will be
+    // cleared by markFreeNodesKept when they do not), only the nodes that
+    // depend on the held variable are cleared.
+    if (holdVar_ >= 0 && freeLevel_ >= -1) {
+        if (freeVar_ != holdVar_) gatherFree();
+        for (Expression* e : heldDirect_) e->calculated = false;
+        for (Expression* e : heldSelfWalking_) e->initialize_the_graph();
+        freeMarksLeft_ = true;
+        return;
+    }
     for (Expression* e : directlyCleared_) e->calculated = false;
     for (Expression* e : selfWalking_) e->initialize_the_graph();
     marksClearedAt_ = Expression::markEpoch();
+    freeMarksLeft_ = false;
 }
 
 void EvaluationPlan::setVariables(double* x) {
@@ -764,16 +775,28 @@ void EvaluationPlan::endHold() {
 void EvaluationPlan::gatherFree() {
     freeDirect_.clear();
     freeSelfWalking_.clear();
-    for (Expression* e : directlyCleared_)
-        if (!e->isDependent(holdVar_)) freeDirect_.push_back(e);
-    for (Expression* e : selfWalking_)
-        if (!e->isDependent(holdVar_)) freeSelfWalking_.push_back(e);
+    heldDirect_.clear();
+    heldSelfWalking_.clear();
+    for (Expression* e : directlyCleared_) (e->isDependent(holdVar_) ? heldDirect_ : freeDirect_).push_back(e);
+    for (Expression* e : selfWalking_) (e->isDependent(holdVar_) ? heldSelfWalking_ : freeSelfWalking_).push_back(e);
     freeVar_ = holdVar_;
 }
 
 void EvaluationPlan::markFreeNodesKept(int need) {
-    if (holdVar_ < 0 || freeLevel_ < need || freeLevel_ < -1) return;
+    const bool left = freeMarksLeft_;
+    freeMarksLeft_ = false;
+    if (holdVar_ < 0 || freeLevel_ < need || freeLevel_ < -1) {
+        // Marks that clearMarks left on the free nodes, which this pass
+        // must compute: cleared now.
+        if (!left) return;
+        for (Expression* e : freeDirect_) e->calculated = false;
+        for (Expression* e : freeSelfWalking_) e->initialize_the_graph();
+        return;
+    }
     if (freeVar_ != holdVar_) gatherFree();
+    // Marks left by clearMarks stand, unless other graphs link nodes of this
+    // one and may have cleared them.
+    if (left && !linkedFromOutside_) return;
     for (Expression* e : freeDirect_) e->calculated = true;
     for (Expression* e : freeSelfWalking_) e->calculated = true;
 }

@@ -185,4 +185,9 @@ private:
     int freeVar_ = -1;  // the variable the lists below are for
     std::vector<Expression*> freeDirect_;  // operators (and leaves) free of the held variable
     std::vector<Expression*> freeSelfWalking_;
+    std::vector<Expression*> heldDirect_;  // and those that depend on it
+    std::vector<Expression*> heldSelfWalking_;
+    // clearMarks cleared the marks of the nodes that depend on the held
+    // variable only: the free nodes keep theirs until the pass (markFreeNodesKept).
+    bool freeMarksLeft_ = false;
 };

@@ -411,19 +411,33 @@ namespace {
 // order into sums that start from the cleared 0 (the arithmetic of
 // exprk::accumulate), kept in registers for C entries known at compile time.
 // UNIT: every weight is 1, and 1 times an entry is the entry.
+// The value is summed in the same pass, in a local that starts from the
+// cleared 0, with the same operations as into the node's own value.
 template <int C, bool UNIT>
-void sumEntries(Expression* const* terms, const double* w, int nterms, int nvar, double* out) {
+double sumEntries(Expression* const* terms, const double* w, int nterms, int nvar, double* out) {
     double acc[C] = {};
+    double value = 0.0;
     for (int t = 0; t < nterms; ++t) {
         const Expression* e = terms[t];
-        if (e->nvar != nvar) continue;
         const double c = w[t];
+        value += c * e->value;
+        if (e->nvar != nvar) continue;
         const double* s = e->d1;
 #pragma GCC unroll 16
         for (int k = 0; k < C; ++k) acc[k] += UNIT ? s[k] : c * s[k];
     }
 #pragma GCC unroll 16
     for (int k = 0; k < C; ++k) out[k] = acc[k];
+    return value;
+}
+
+// The entries summed by sumEntries for T, V and x (nvar 3) at the first two
+// orders: all nine, or, when x is not flagged (a pure fluid's terms, whose x
+// entries are exact zeros that stay as clean() left them), the first six,
+// which hold those of T and V (d1 T, V, x; D2 TT, VT, VV).
+int summedEntries(std::size_t stored, int nvar, int active, const int* act) {
+    if (stored == 9 && nvar == 3 && active == 2 && act[0] == 0 && act[1] == 1) return 6;
+    return stored == 3 || stored == 9 ? static_cast<int>(stored) : 0;
 }
 }  // namespace
 
@@ -433,25 +447,29 @@ void Sum::evaluateNode(int order) {
     const bool derivs = order >= 1 && d1;
     bool unit = true;
     for (int t = 0; t < nterms; ++t) unit = unit && scalars[t] == 1.0;
-    for (int t = 0; t < nterms; ++t) value += scalars[t] * terms[t]->value;
-    value += scalars[nterms];
-    if (derivs) {
-        const std::size_t cnt = storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4)));
-        switch (cnt * 2 + (unit ? 1 : 0)) {  // the entries of T, V and x of a pure fluid to the first and second orders
-            case 6: sumEntries<3, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-            case 7: sumEntries<3, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-            case 18: sumEntries<9, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-            case 19: sumEntries<9, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-            default: {
-                const int m = activeVariables();
-                const DerivView me = view();
-                for (int t = 0; t < nterms; ++t) {
-                    Expression* e = terms[t];
-                    if (e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
-                }
+    const int cnt = derivs ? summedEntries(storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4))), nvar,
+                                           activeVariables(), act_.data())
+                           : 0;
+    double sum = 0.0;
+    switch (cnt * 2 + (unit ? 1 : 0)) {  // the entries of T, V and x of a pure fluid to the first and second orders
+        case 6: sum = sumEntries<3, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        case 7: sum = sumEntries<3, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        case 12: sum = sumEntries<6, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        case 13: sum = sumEntries<6, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        case 18: sum = sumEntries<9, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        case 19: sum = sumEntries<9, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
+        default: {
+            for (int t = 0; t < nterms; ++t) sum += scalars[t] * terms[t]->value;
+            if (!derivs) break;
+            const int m = activeVariables();
+            const DerivView me = view();
+            for (int t = 0; t < nterms; ++t) {
+                Expression* e = terms[t];
+                if (e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
             }
         }
     }
+    value = sum + scalars[nterms];
     calculated = true;
 }
 

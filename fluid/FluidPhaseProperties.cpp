@@ -115,7 +115,7 @@ void FluidPhase::calculate_state_functions() {
     // w = 0 and a wrong S: the quantities that need it are not given (NaN,
     // the part says why once).  The state itself stands: pressure, its
     // derivatives and the fugacities do not depend on the ideal gas.
-    auto* part = dynamic_cast<Ideal*>(ideal);
+    Ideal* part = ideal ? ideal->asIdealPart() : nullptr;
     const bool idealGas = !part || part->hasData();
     double a = 0, aT = 0, aTT = 0, aTV = 0, aV = 0, aVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate_state_functions>(*this, [&](const Interaction& t) {

@@ -23,6 +23,7 @@ public:
     // The ideal gas's Helmholtz energy depends on V only through -RT ln V
     // (where the part carries it at all).
     bool volumeEntersAsLogarithm() const override { return true; }
+    Ideal* asIdealPart() override { return this; }
 
     // Table "standard.note" of A0, S0, H0, Cp0 from Tmin in n steps (n < 1: 50),
     // with the gnuplot script "g10.gp".

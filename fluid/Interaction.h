@@ -23,6 +23,7 @@
 #include "numerics/Equation.h"
 
 class Expression;
+class Ideal;
 struct StructureWatch;
 
 class Interaction : public Equation {
@@ -60,6 +61,9 @@ public:
     // ln V (an ideal-gas part): its Z is then the same at every volume of a
     // search at fixed temperature and composition.
     virtual bool volumeEntersAsLogarithm() const { return false; }
+    // The term as an ideal-gas part (null for a residual term): what a
+    // dynamic_cast gives, without its search at every state.
+    virtual Ideal* asIdealPart() { return nullptr; }
 
     // ---- evaluations
     void setModelName(const char* name) { model_name = name ? name : ""; }
