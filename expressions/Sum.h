@@ -44,6 +44,8 @@ public:
     void set_scalarsx(const double* c);
 
 private:
+    // How many entries from d1 on the kernels of the first two orders sum.
+    int summedEntries(std::size_t stored);
     bool allLinked();
     void releaseTerms();
 };

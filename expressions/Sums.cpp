@@ -410,9 +410,9 @@ namespace {
 // The weighted sum of every stored entry of the terms, term by term in term
 // order into sums that start from the cleared 0 (the arithmetic of
 // exprk::accumulate), kept in registers for C entries known at compile time.
-// UNIT: every weight is 1, and 1 times an entry is the entry.
-// The value is summed in the same pass, in a local that starts from the
-// cleared 0, with the same operations as into the node's own value.
+// UNIT: every weight is 1, and 1 times an entry is the entry.  The weighted
+// sum of the values (from the cleared 0, with the same operations) is
+// returned, summed in the same pass.
 template <int C, bool UNIT>
 double sumEntries(Expression* const* terms, const double* w, int nterms, int nvar, double* out) {
     double acc[C] = {};
@@ -430,16 +430,31 @@ double sumEntries(Expression* const* terms, const double* w, int nterms, int nva
     for (int k = 0; k < C; ++k) out[k] = acc[k];
     return value;
 }
+using SumKernel = double (*)(Expression* const*, const double*, int, int, double*);
 
-// The entries summed by sumEntries for T, V and x (nvar 3) at the first two
-// orders: all nine, or, when x is not flagged (a pure fluid's terms, whose x
-// entries are exact zeros that stay as clean() left them), the first six,
-// which hold those of T and V (d1 T, V, x; D2 TT, VT, VV).
-int summedEntries(std::size_t stored, int nvar, int active, const int* act) {
-    if (stored == 9 && nvar == 3 && active == 2 && act[0] == 0 && act[1] == 1) return 6;
-    return stored == 3 || stored == 9 ? static_cast<int>(stored) : 0;
+// The kernel of `cnt` entries from d1 on (3, 6 or 9: the entries of T, V and
+// x of a pure fluid to the first and second orders), null for the others.
+SumKernel sumKernel(int cnt, bool unit) {
+    switch (cnt * 2 + (unit ? 1 : 0)) {
+        case 6: return &sumEntries<3, false>;
+        case 7: return &sumEntries<3, true>;
+        case 12: return &sumEntries<6, false>;
+        case 13: return &sumEntries<6, true>;
+        case 18: return &sumEntries<9, false>;
+        case 19: return &sumEntries<9, true>;
+        default: return nullptr;
+    }
 }
 }  // namespace
+
+// The entries summed for T, V and x (nvar 3) at the first two orders: all
+// nine, or, when x is not flagged (a pure fluid's terms, whose x entries are
+// exact zeros that stay as clean() left them), the first six, which hold
+// those of T and V (d1 T, V, x; D2 TT, VT, VV).
+int Sum::summedEntries(std::size_t stored) {
+    if (stored != 9) return static_cast<int>(stored);
+    return nvar == 3 && activeVariables() == 2 && act_[0] == 0 && act_[1] == 1 ? 6 : 9;
+}
 
 void Sum::evaluateNode(int order) {
     if (order > 4) order = 4;
@@ -447,29 +462,24 @@ void Sum::evaluateNode(int order) {
     const bool derivs = order >= 1 && d1;
     bool unit = true;
     for (int t = 0; t < nterms; ++t) unit = unit && scalars[t] == 1.0;
-    const int cnt = derivs ? summedEntries(storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4))), nvar,
-                                           activeVariables(), act_.data())
-                           : 0;
-    double sum = 0.0;
-    switch (cnt * 2 + (unit ? 1 : 0)) {  // the entries of T, V and x of a pure fluid to the first and second orders
-        case 6: sum = sumEntries<3, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        case 7: sum = sumEntries<3, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        case 12: sum = sumEntries<6, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        case 13: sum = sumEntries<6, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        case 18: sum = sumEntries<9, false>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        case 19: sum = sumEntries<9, true>(terms.data(), scalars.data(), nterms, nvar, d1); break;
-        default: {
-            for (int t = 0; t < nterms; ++t) sum += scalars[t] * terms[t]->value;
-            if (!derivs) break;
-            const int m = activeVariables();
-            const DerivView me = view();
-            for (int t = 0; t < nterms; ++t) {
-                Expression* e = terms[t];
-                if (e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
-            }
+    const SumKernel kernel =
+        derivs ? sumKernel(summedEntries(storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4)))), unit)
+               : nullptr;
+    if (kernel) {
+        value = kernel(terms.data(), scalars.data(), nterms, nvar, d1) + scalars[nterms];
+        calculated = true;
+        return;
+    }
+    for (int t = 0; t < nterms; ++t) value += scalars[t] * terms[t]->value;
+    value += scalars[nterms];
+    if (derivs) {
+        const int m = activeVariables();
+        const DerivView me = view();
+        for (int t = 0; t < nterms; ++t) {
+            Expression* e = terms[t];
+            if (e->nvar == nvar) exprk::accumulate(act_.data(), m, nvar, order, scalars[t], e->view(), me);
         }
     }
-    value = sum + scalars[nterms];
     calculated = true;
 }
 
