@@ -383,11 +383,14 @@ void EvaluationPlan::walkNodes(int order, int var, bool full) {
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
     materialize();
-    markFreeNodesKept(std::min(order, 4));
+    // With the free nodes kept, the schedule of the nodes that depend on the
+    // held variable: the same batches without the nodes they would skip.
+    const bool kept = markFreeNodesKept(std::min(order, 4));
     ++Expression::sNesting;
     if (order >= 0 && order <= 4) {
-        Expression* const* nodes = fullNodes_.data();
-        for (const FullRun& r : fullRuns_) r.fn[order](nodes + r.begin, r.count);
+        const std::vector<Expression*>& list = kept ? heldFullNodes_ : fullNodes_;
+        Expression* const* nodes = list.data();
+        for (const FullRun& r : kept ? heldFullRuns_ : fullRuns_) r.fn[order](nodes + r.begin, r.count);
     } else {
         walkNodes(order, -1, true);
     }
@@ -780,25 +783,37 @@ void EvaluationPlan::gatherFree() {
     for (Expression* e : directlyCleared_) (e->isDependent(holdVar_) ? heldDirect_ : freeDirect_).push_back(e);
     for (Expression* e : selfWalking_) (e->isDependent(holdVar_) ? heldSelfWalking_ : freeSelfWalking_).push_back(e);
     freeVar_ = holdVar_;
+    // The full schedule's batches, of the nodes that depend on the variable.
+    heldFullNodes_.clear();
+    heldFullRuns_.clear();
+    for (const FullRun& r : fullRuns_) {
+        FullRun h = r;
+        h.begin = static_cast<int>(heldFullNodes_.size());
+        for (int k = r.begin; k < r.begin + r.count; ++k)
+            if (fullNodes_[k]->isDependent(holdVar_)) heldFullNodes_.push_back(fullNodes_[k]);
+        h.count = static_cast<int>(heldFullNodes_.size()) - h.begin;
+        if (h.count > 0) heldFullRuns_.push_back(h);
+    }
 }
 
-void EvaluationPlan::markFreeNodesKept(int need) {
+bool EvaluationPlan::markFreeNodesKept(int need) {
     const bool left = freeMarksLeft_;
     freeMarksLeft_ = false;
     if (holdVar_ < 0 || freeLevel_ < need || freeLevel_ < -1) {
         // Marks that clearMarks left on the free nodes, which this pass
         // must compute: cleared now.
-        if (!left) return;
+        if (!left) return false;
         for (Expression* e : freeDirect_) e->calculated = false;
         for (Expression* e : freeSelfWalking_) e->initialize_the_graph();
-        return;
+        return false;
     }
     if (freeVar_ != holdVar_) gatherFree();
     // Marks left by clearMarks stand, unless other graphs link nodes of this
     // one and may have cleared them.
-    if (left && !linkedFromOutside_) return;
+    if (left && !linkedFromOutside_) return true;
     for (Expression* e : freeDirect_) e->calculated = true;
     for (Expression* e : freeSelfWalking_) e->calculated = true;
+    return true;
 }
 
 void EvaluationPlan::recordFreeLevel(int provided) {

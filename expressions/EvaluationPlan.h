@@ -120,7 +120,8 @@ private:
     // Marks the nodes free of the held variable as computed, when what the
     // previous passes of the hold left in them covers a pass of this kind
     // (order, or -1 for a one-variable pass in the held variable).
-    void markFreeNodesKept(int need);
+    // True when it marked them (or found them marked).
+    bool markFreeNodesKept(int need);
     // After a pass in a hold: what the nodes free of the held variable now
     // hold (freeLevel_), nothing after an evaluation error.
     void recordFreeLevel(int provided);
@@ -187,6 +188,8 @@ private:
     std::vector<Expression*> freeSelfWalking_;
     std::vector<Expression*> heldDirect_;  // and those that depend on it
     std::vector<Expression*> heldSelfWalking_;
+    std::vector<Expression*> heldFullNodes_;  // the full schedule of those
+    std::vector<FullRun> heldFullRuns_;
     // clearMarks cleared the marks of the nodes that depend on the held
     // variable only: the free nodes keep theirs until the pass (markFreeNodesKept).
     bool freeMarksLeft_ = false;
