@@ -460,8 +460,12 @@ void Sum::evaluateNode(int order) {
     if (order > 4) order = 4;
     clean(order);
     const bool derivs = order >= 1 && d1;
-    bool unit = true;
-    for (int t = 0; t < nterms; ++t) unit = unit && scalars[t] == 1.0;
+    // Every weight 1: settled by the first weight in most sums, and else by a
+    // test without branches, which the compiler vectorises.
+    const double* w = scalars.data();
+    bool unit = nterms == 0 || w[0] == 1.0;
+    if (unit)
+        for (int t = 1; t < nterms; ++t) unit &= w[t] == 1.0;
     const SumKernel kernel =
         derivs ? sumKernel(summedEntries(storedEntries(nvar, std::min(order, std::clamp(sDerivOrder, 0, 4)))), unit)
                : nullptr;
