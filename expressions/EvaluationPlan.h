@@ -105,6 +105,9 @@ public:
     void hold(int var);
     void endHold();
     int heldVariable() const { return holdVar_; }
+    // Whether clearMarks left the marks of the nodes free of the held
+    // variable for the next pass to keep or clear (freeMarksLeft_).
+    bool freeMarksLeft() const { return freeMarksLeft_; }
 
 private:
     enum class Kind : unsigned char { Op, Leaf, Other };

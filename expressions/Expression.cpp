@@ -97,9 +97,13 @@ bool Expression::makePlan() {
     std::vector<Expression*> children;
     if (!planChildren(children)) return false;
     const int held = plan_ ? plan_->heldVariable() : -1;
+    const bool marksLeft = plan_ && plan_->freeMarksLeft();
     plan_ = std::make_unique<EvaluationPlan>(this);
     planWatch_ = plan_->watch().get();
     ++plansMade_;
+    // The old plan left marks on nodes its hold kept, for a pass that did not
+    // come: the new plan's pass computes every node.
+    if (marksLeft) plan_->clearMarks();
     if (held >= 0) plan_->hold(held);
     planWorth_ = plan_->worthwhile();
     return planWorth_;
