@@ -24,15 +24,11 @@ struct EvaluationPlan::Tape {
     struct Schedule {
         std::vector<VarItem> items;
         std::vector<Run> runs;
-        // Where the operators' results go in their storage: the value and the
-        // pure entries of the variable (null when not allocated).
-        struct Dest {
-            double* value;
-            double* d[4];
-            const double* slot;
-            bool dep;
-        };
-        std::vector<Dest> dests;
+        // The items of the operators, whose results materialize() writes
+        // into their storage from their slots (a list of positions: the
+        // items that the passes have just read are the whole of what it
+        // reads besides the nodes it writes).
+        std::vector<int> written;
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -416,8 +412,8 @@ void EvaluationPlan::run(int order, int var) {
 //
 // For each variable: which nodes depend on it (their flags); which operators
 // free of it hold exact zeros in its entries (zero analysis); and the
-// schedule of the kernels, in batches (batchByKey), with the destinations of
-// the results.
+// schedule of the kernels, in batches (batchByKey), with the operators whose
+// results go into their storage.
 struct EvaluationPlan::TapeMaker {
     EvaluationPlan& plan;
     std::size_t n;
@@ -429,10 +425,9 @@ struct EvaluationPlan::TapeMaker {
     std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
     unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
                                  const std::vector<unsigned char>& zero) const;
-    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) const;
+    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s) const;
     void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
-              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const;
-    Tape::Schedule::Dest destination(int i, const std::vector<unsigned char>& dep, int var) const;
+              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s) const;
     std::unique_ptr<Tape> tape(int var) const;
     void linkDeferred(Tape& t) const;
 };
@@ -483,23 +478,12 @@ unsigned char EvaluationPlan::TapeMaker::constantFactor(int i, const std::vector
     return 0;
 }
 
-// Where a node's results go in its storage, for materialize().
-EvaluationPlan::Tape::Schedule::Dest EvaluationPlan::TapeMaker::destination(int i, const std::vector<unsigned char>& dep,
-                                                                            int var) const {
-    Expression* e = plan.nodes_[i].e;
-    auto at = [](double* base, int off) { return base ? base + off : nullptr; };
-    return Tape::Schedule::Dest{&e->value,
-                                {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
-                                 at(e->D4, exprk::diag4(var))},
-                                plan.slots_.data() + 5 * i, dep[i] != 0};
-}
-
 // Schedule: the nodes (positions, in the order of the plan) in batches of one
 // kernel (batchByKey).  The other nodes stay where they are, between the
 // nodes before and after them: they may compute shared nodes themselves, and
 // which of the two computes such a node must not change.
 void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vector<unsigned char>& dep,
-                                         Tape::Schedule& s, int var) const {
+                                         Tape::Schedule& s) const {
     const std::vector<unsigned char> zero = zeroSlots(dep);
     std::vector<VarKernel> kernel[4];
     for (int k = 0; k < 4; ++k) kernel[k] = fn[k];
@@ -511,19 +495,20 @@ void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vect
     }
     std::vector<int> batch;
     plan.batchByKey(order, key, batch);
-    emit(order, batch, dep, kernel, s, var);
+    emit(order, batch, dep, kernel, s);
 }
 
-// The schedule's items, runs and destinations, in the order batchByKey chose.
+// The schedule's items, runs and written operators, in the order batchByKey
+// chose.
 void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
                                      const std::vector<unsigned char>& dep, const std::vector<VarKernel> (&kernel)[4],
-                                     Tape::Schedule& s, int var) const {
+                                     Tape::Schedule& s) const {
     const auto& nodes = plan.nodes_;
     const auto& childSlots = plan.childSlots_;
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
-        if (nd.kind == Kind::Op) s.dests.push_back(destination(i, dep, var));
+        if (nd.kind == Kind::Op) s.written.push_back(static_cast<int>(s.items.size()));
         s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
                            {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
                            nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
@@ -543,7 +528,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
     for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
     std::vector<int> everyNode(n), dependent;
     for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
-    schedule(everyNode, t->dep, t->all, var);
+    schedule(everyNode, t->dep, t->all);
     t->deferrable = t->dep.back() != 0;
     t->wholly = t->deferrable;
     for (std::size_t i = 0; i < n; ++i) {
@@ -554,7 +539,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
         dependent.push_back(static_cast<int>(i));
     }
     if (t->deferrable) {
-        schedule(dependent, t->dep, t->dependent, var);
+        schedule(dependent, t->dep, t->dependent);
         linkDeferred(*t);
     }
     return t;
@@ -713,15 +698,12 @@ bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
 // been initialised since), the others clear, so that the next pass from the
 // root computes them all again.
 namespace {
-template <int K, class Dest>
-void writeDests(const std::vector<Dest>& dests) {
-    for (const Dest& d : dests) {
-        *d.value = d.slot[0];
-        if (!d.dep) continue;
-        *d.d[0] = d.slot[1];
-        if constexpr (K >= 2) *d.d[1] = d.slot[2];
-        if constexpr (K >= 3) *d.d[2] = d.slot[3];
-        if constexpr (K >= 4) *d.d[3] = d.slot[4];
+template <int K>
+void writeSlots(const VarPass& p, const VarItem* items, const std::vector<int>& written) {
+    for (int k : written) {
+        const VarItem& it = items[k];
+        it.e->value = it.out[0];
+        if (it.dep) exprk::storePureK<K>(*it.e, p, it.out);
     }
 }
 }  // namespace
@@ -739,11 +721,13 @@ void EvaluationPlan::materialize() {
         freeWrittenVar_ = var;
     }
     deferredEveryNode_ = false;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false};
     switch (order) {
-        case 1: writeDests<1>(s.dests); break;
-        case 2: writeDests<2>(s.dests); break;
-        case 3: writeDests<3>(s.dests); break;
-        default: writeDests<4>(s.dests); break;
+        case 1: writeSlots<1>(p, s.items.data(), s.written); break;
+        case 2: writeSlots<2>(p, s.items.data(), s.written); break;
+        case 3: writeSlots<3>(p, s.items.data(), s.written); break;
+        default: writeSlots<4>(p, s.items.data(), s.written); break;
     }
 }
 
