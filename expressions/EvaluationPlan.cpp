@@ -39,6 +39,11 @@ struct EvaluationPlan::Tape {
     // other nodes' items in `all`, the sums among them, and their scalars as
     // the last hold took them (three per item, then the sums' weights).
     std::vector<int> freeLeaves, freeItems;
+    // The stretches of the runs of `all` that hold the items of the nodes
+    // free of the variable; the items of those that are operators (written
+    // into their storage, by materialize, with those of `dependent`).
+    std::vector<Run> freeRuns;
+    std::vector<int> freeWritten;
     std::vector<const Sum*> freeSums;
     std::vector<double> freeScalars;
 };
@@ -561,6 +566,7 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
             continue;
         }
         t.freeItems.push_back(itemOf.at(nodes[i].e));
+        if (nodes[i].kind == Kind::Op) t.freeWritten.push_back(t.freeItems.back());
         scalars += 3;
         if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
             const Sum* sum = static_cast<const Sum*>(nodes[i].e);
@@ -569,6 +575,15 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
         }
     }
     t.freeScalars.assign(scalars, 0.0);
+    std::sort(t.freeWritten.begin(), t.freeWritten.end());
+    for (const Tape::Run& r : t.all.runs)
+        for (int k = r.begin; k < r.begin + r.count; ++k) {
+            if (t.all.items[k].dep) continue;
+            if (k == r.begin || t.freeRuns.empty() || t.freeRuns.back().begin + t.freeRuns.back().count != k)
+                t.freeRuns.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
+            else
+                ++t.freeRuns.back().count;
+        }
 }
 
 // The tapes of every variable, made with the plan (a pass allocates nothing).
@@ -625,11 +640,17 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
         keepFreeScalars(t);
     } else {
+        // The items that the pass in the dependent nodes reads, and those of
+        // the free nodes, whose scalars keepFreeScalars compares; the items
+        // of `all` of the dependent nodes only for a pass over every node.
+        VarPass snap = p;
+        snap.snap = true;
+        auto take = [&](const std::vector<Tape::Run>& runs, VarItem* from) {
+            for (const Tape::Run& r : runs) r.fn[order - 1](snap, from + r.begin, r.count);
+        };
         if (whole || !holdScalarsTaken_) {
-            VarPass snap = p;
-            snap.snap = true;
-            for (Tape::Schedule* w : {&t.all, &t.dependent})
-                for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
+            take(t.dependent.runs, t.dependent.items.data());
+            take(t.freeRuns, items);
         }
         // The first pass of a hold whose free nodes' slots serve again
         // computes the nodes that depend on the variable only.
@@ -639,6 +660,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             // them, unless a walk or a pass, which marks nodes, came between.
             if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
         }
+        if (whole) take(t.all.runs, items);
         Tape::Schedule& s = whole ? t.all : t.dependent;
         for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
@@ -714,8 +736,8 @@ void EvaluationPlan::materialize() {
     const Tape& t = *tapes_[var];
     const int order = deferredOrder_;
     deferredVar_ = -1;
-    const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
-    if (deferredEveryNode_) {
+    const bool every = deferredEveryNode_;
+    if (every) {
         if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
         freeWrittenAt_ = Expression::markEpoch();
         freeWrittenVar_ = var;
@@ -723,12 +745,18 @@ void EvaluationPlan::materialize() {
     deferredEveryNode_ = false;
     const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
                     false, false, false};
-    switch (order) {
-        case 1: writeSlots<1>(p, s.items.data(), s.written); break;
-        case 2: writeSlots<2>(p, s.items.data(), s.written); break;
-        case 3: writeSlots<3>(p, s.items.data(), s.written); break;
-        default: writeSlots<4>(p, s.items.data(), s.written); break;
-    }
+    // The operators that depend on the variable, and with every node those
+    // free of it (their values), from the items of their own schedules.
+    auto write = [&](const VarItem* items, const std::vector<int>& written) {
+        switch (order) {
+            case 1: writeSlots<1>(p, items, written); break;
+            case 2: writeSlots<2>(p, items, written); break;
+            case 3: writeSlots<3>(p, items, written); break;
+            default: writeSlots<4>(p, items, written); break;
+        }
+    };
+    write(t.dependent.items.data(), t.dependent.written);
+    if (every) write(t.all.items.data(), t.freeWritten);
 }
 
 void EvaluationPlan::hold(int var) {
