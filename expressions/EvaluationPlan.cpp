@@ -24,11 +24,6 @@ struct EvaluationPlan::Tape {
     struct Schedule {
         std::vector<VarItem> items;
         std::vector<Run> runs;
-        // The items of the operators, whose results materialize() writes
-        // into their storage from their slots (a list of positions: the
-        // items that the passes have just read are the whole of what it
-        // reads besides the nodes it writes).
-        std::vector<int> written;
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -40,10 +35,13 @@ struct EvaluationPlan::Tape {
     // the last hold took them (three per item, then the sums' weights).
     std::vector<int> freeLeaves, freeItems;
     // The stretches of the runs of `all` that hold the items of the nodes
-    // free of the variable; the items of those that are operators (written
-    // into their storage, by materialize, with those of `dependent`).
+    // free of the variable.
     std::vector<Run> freeRuns;
-    std::vector<int> freeWritten;
+    // The items of the operators, in `dependent` and in `all` among the free
+    // nodes, whose results materialize() writes into their storage from
+    // their slots: the items the passes have just read are the whole of what
+    // it reads besides the nodes it writes.
+    std::vector<int> written, freeWritten;
     std::vector<const Sum*> freeSums;
     std::vector<double> freeScalars;
 };
@@ -417,8 +415,7 @@ void EvaluationPlan::run(int order, int var) {
 //
 // For each variable: which nodes depend on it (their flags); which operators
 // free of it hold exact zeros in its entries (zero analysis); and the
-// schedule of the kernels, in batches (batchByKey), with the operators whose
-// results go into their storage.
+// schedule of the kernels, in batches (batchByKey).
 struct EvaluationPlan::TapeMaker {
     EvaluationPlan& plan;
     std::size_t n;
@@ -503,8 +500,7 @@ void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vect
     emit(order, batch, dep, kernel, s);
 }
 
-// The schedule's items, runs and written operators, in the order batchByKey
-// chose.
+// The schedule's items and runs, in the order batchByKey chose.
 void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
                                      const std::vector<unsigned char>& dep, const std::vector<VarKernel> (&kernel)[4],
                                      Tape::Schedule& s) const {
@@ -513,7 +509,6 @@ void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::v
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
-        if (nd.kind == Kind::Op) s.written.push_back(static_cast<int>(s.items.size()));
         s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
                            {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
                            nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
@@ -558,6 +553,10 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
+    std::unordered_map<const Expression*, Kind> kindOf;
+    for (const Node& nd : nodes) kindOf[nd.e] = nd.kind;
+    for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
+        if (kindOf.at(t.dependent.items[k].e) == Kind::Op) t.written.push_back(static_cast<int>(k));
     std::size_t scalars = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (t.dep[i]) continue;
@@ -755,7 +754,7 @@ void EvaluationPlan::materialize() {
             default: writeSlots<4>(p, items, written); break;
         }
     };
-    write(t.dependent.items.data(), t.dependent.written);
+    write(t.dependent.items.data(), t.written);
     if (every) write(t.all.items.data(), t.freeWritten);
 }
 
