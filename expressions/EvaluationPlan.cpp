@@ -34,9 +34,9 @@ struct EvaluationPlan::Tape {
     // other nodes' items in `all`, the sums among them, and their scalars as
     // the last hold took them (three per item, then the sums' weights).
     std::vector<int> freeLeaves, freeItems;
-    // The stretches of the runs of `all` that hold the items of the nodes
-    // free of the variable.
-    std::vector<Run> freeRuns;
+    // The runs of `all` cut into the stretches of the items of the nodes
+    // free of the variable and those of the nodes that depend on it.
+    std::vector<Run> freeRuns, dependentRuns;
     // The items of the operators, in `dependent` and in `all` among the free
     // nodes, whose results materialize() writes into their storage from
     // their slots: the items the passes have just read are the whole of what
@@ -577,11 +577,11 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     std::sort(t.freeWritten.begin(), t.freeWritten.end());
     for (const Tape::Run& r : t.all.runs)
         for (int k = r.begin; k < r.begin + r.count; ++k) {
-            if (t.all.items[k].dep) continue;
-            if (k == r.begin || t.freeRuns.empty() || t.freeRuns.back().begin + t.freeRuns.back().count != k)
-                t.freeRuns.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
+            std::vector<Tape::Run>& part = t.all.items[k].dep ? t.dependentRuns : t.freeRuns;
+            if (k == r.begin || part.empty() || part.back().begin + part.back().count != k)
+                part.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
             else
-                ++t.freeRuns.back().count;
+                ++part.back().count;
         }
 }
 
@@ -640,8 +640,8 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
         keepFreeScalars(t);
     } else {
         // The items that the pass in the dependent nodes reads, and those of
-        // the free nodes, whose scalars keepFreeScalars compares; the items
-        // of `all` of the dependent nodes only for a pass over every node.
+        // the free nodes, whose scalars keepFreeScalars compares; the other
+        // items of `all` only for a pass over every node.
         VarPass snap = p;
         snap.snap = true;
         auto take = [&](const std::vector<Tape::Run>& runs, VarItem* from) {
@@ -659,7 +659,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             // them, unless a walk or a pass, which marks nodes, came between.
             if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
         }
-        if (whole) take(t.all.runs, items);
+        if (whole) take(t.dependentRuns, items);
         Tape::Schedule& s = whole ? t.all : t.dependent;
         for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
