@@ -24,15 +24,6 @@ struct EvaluationPlan::Tape {
     struct Schedule {
         std::vector<VarItem> items;
         std::vector<Run> runs;
-        // Where the operators' results go in their storage: the value and the
-        // pure entries of the variable (null when not allocated).
-        struct Dest {
-            double* value;
-            double* d[4];
-            const double* slot;
-            bool dep;
-        };
-        std::vector<Dest> dests;
     };
     Schedule all;        // every node: the passes that write the nodes
     Schedule dependent;  // the nodes that depend on the variable: the deferred passes
@@ -43,6 +34,14 @@ struct EvaluationPlan::Tape {
     // other nodes' items in `all`, the sums among them, and their scalars as
     // the last hold took them (three per item, then the sums' weights).
     std::vector<int> freeLeaves, freeItems;
+    // The runs of `all` cut into the stretches of the items of the nodes
+    // free of the variable and those of the nodes that depend on it.
+    std::vector<Run> freeRuns, dependentRuns;
+    // The items of the operators, in `dependent` and in `all` among the free
+    // nodes, whose results materialize() writes into their storage from
+    // their slots: the items the passes have just read are the whole of what
+    // it reads besides the nodes it writes.
+    std::vector<int> written, freeWritten;
     std::vector<const Sum*> freeSums;
     std::vector<double> freeScalars;
 };
@@ -430,8 +429,7 @@ void EvaluationPlan::run(int order, int var) {
 //
 // For each variable: which nodes depend on it (their flags); which operators
 // free of it hold exact zeros in its entries (zero analysis); and the
-// schedule of the kernels, in batches (batchByKey), with the destinations of
-// the results.
+// schedule of the kernels, in batches (batchByKey).
 struct EvaluationPlan::TapeMaker {
     EvaluationPlan& plan;
     std::size_t n;
@@ -443,10 +441,9 @@ struct EvaluationPlan::TapeMaker {
     std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
     unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
                                  const std::vector<unsigned char>& zero) const;
-    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s, int var) const;
+    void schedule(std::vector<int> order, const std::vector<unsigned char>& dep, Tape::Schedule& s) const;
     void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
-              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s, int var) const;
-    Tape::Schedule::Dest destination(int i, const std::vector<unsigned char>& dep, int var) const;
+              const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s) const;
     std::unique_ptr<Tape> tape(int var) const;
     void linkDeferred(Tape& t) const;
 };
@@ -497,23 +494,12 @@ unsigned char EvaluationPlan::TapeMaker::constantFactor(int i, const std::vector
     return 0;
 }
 
-// Where a node's results go in its storage, for materialize().
-EvaluationPlan::Tape::Schedule::Dest EvaluationPlan::TapeMaker::destination(int i, const std::vector<unsigned char>& dep,
-                                                                            int var) const {
-    Expression* e = plan.nodes_[i].e;
-    auto at = [](double* base, int off) { return base ? base + off : nullptr; };
-    return Tape::Schedule::Dest{&e->value,
-                                {at(e->d1, var), at(e->D2, exprk::diag2(var)), at(e->D3, exprk::diag3(var)),
-                                 at(e->D4, exprk::diag4(var))},
-                                plan.slots_.data() + 5 * i, dep[i] != 0};
-}
-
 // Schedule: the nodes (positions, in the order of the plan) in batches of one
 // kernel (batchByKey).  The other nodes stay where they are, between the
 // nodes before and after them: they may compute shared nodes themselves, and
 // which of the two computes such a node must not change.
 void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vector<unsigned char>& dep,
-                                         Tape::Schedule& s, int var) const {
+                                         Tape::Schedule& s) const {
     const std::vector<unsigned char> zero = zeroSlots(dep);
     std::vector<VarKernel> kernel[4];
     for (int k = 0; k < 4; ++k) kernel[k] = fn[k];
@@ -525,19 +511,18 @@ void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vect
     }
     std::vector<int> batch;
     plan.batchByKey(order, key, batch);
-    emit(order, batch, dep, kernel, s, var);
+    emit(order, batch, dep, kernel, s);
 }
 
-// The schedule's items, runs and destinations, in the order batchByKey chose.
+// The schedule's items and runs, in the order batchByKey chose.
 void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::vector<int>& batch,
                                      const std::vector<unsigned char>& dep, const std::vector<VarKernel> (&kernel)[4],
-                                     Tape::Schedule& s, int var) const {
+                                     Tape::Schedule& s) const {
     const auto& nodes = plan.nodes_;
     const auto& childSlots = plan.childSlots_;
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
-        if (nd.kind == Kind::Op) s.dests.push_back(destination(i, dep, var));
         s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
                            {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
                            nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
@@ -557,7 +542,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
     for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
     std::vector<int> everyNode(n), dependent;
     for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
-    schedule(everyNode, t->dep, t->all, var);
+    schedule(everyNode, t->dep, t->all);
     t->deferrable = t->dep.back() != 0;
     t->wholly = t->deferrable;
     for (std::size_t i = 0; i < n; ++i) {
@@ -568,7 +553,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
         dependent.push_back(static_cast<int>(i));
     }
     if (t->deferrable) {
-        schedule(dependent, t->dep, t->dependent, var);
+        schedule(dependent, t->dep, t->dependent);
         linkDeferred(*t);
     }
     return t;
@@ -582,6 +567,10 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
+    std::unordered_map<const Expression*, Kind> kindOf;
+    for (const Node& nd : nodes) kindOf[nd.e] = nd.kind;
+    for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
+        if (kindOf.at(t.dependent.items[k].e) == Kind::Op) t.written.push_back(static_cast<int>(k));
     std::size_t scalars = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (t.dep[i]) continue;
@@ -590,6 +579,7 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
             continue;
         }
         t.freeItems.push_back(itemOf.at(nodes[i].e));
+        if (nodes[i].kind == Kind::Op) t.freeWritten.push_back(t.freeItems.back());
         scalars += 3;
         if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
             const Sum* sum = static_cast<const Sum*>(nodes[i].e);
@@ -598,6 +588,15 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
         }
     }
     t.freeScalars.assign(scalars, 0.0);
+    std::sort(t.freeWritten.begin(), t.freeWritten.end());
+    for (const Tape::Run& r : t.all.runs)
+        for (int k = r.begin; k < r.begin + r.count; ++k) {
+            std::vector<Tape::Run>& part = t.all.items[k].dep ? t.dependentRuns : t.freeRuns;
+            if (k == r.begin || part.empty() || part.back().begin + part.back().count != k)
+                part.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
+            else
+                ++part.back().count;
+        }
 }
 
 // The tapes of every variable, made with the plan (a pass allocates nothing).
@@ -654,11 +653,17 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
         keepFreeScalars(t);
     } else {
+        // The items that the pass in the dependent nodes reads, and those of
+        // the free nodes, whose scalars keepFreeScalars compares; the other
+        // items of `all` only for a pass over every node.
+        VarPass snap = p;
+        snap.snap = true;
+        auto take = [&](const std::vector<Tape::Run>& runs, VarItem* from) {
+            for (const Tape::Run& r : runs) r.fn[order - 1](snap, from + r.begin, r.count);
+        };
         if (whole || !holdScalarsTaken_) {
-            VarPass snap = p;
-            snap.snap = true;
-            for (Tape::Schedule* w : {&t.all, &t.dependent})
-                for (const Tape::Run& r : w->runs) r.fn[order - 1](snap, w->items.data() + r.begin, r.count);
+            take(t.dependent.runs, t.dependent.items.data());
+            take(t.freeRuns, items);
         }
         // The first pass of a hold whose free nodes' slots serve again
         // computes the nodes that depend on the variable only.
@@ -668,6 +673,7 @@ void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
             // them, unless a walk or a pass, which marks nodes, came between.
             if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
         }
+        if (whole) take(t.dependentRuns, items);
         Tape::Schedule& s = whole ? t.all : t.dependent;
         for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
     }
@@ -727,15 +733,12 @@ bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
 // been initialised since), the others clear, so that the next pass from the
 // root computes them all again.
 namespace {
-template <int K, class Dest>
-void writeDests(const std::vector<Dest>& dests) {
-    for (const Dest& d : dests) {
-        *d.value = d.slot[0];
-        if (!d.dep) continue;
-        *d.d[0] = d.slot[1];
-        if constexpr (K >= 2) *d.d[1] = d.slot[2];
-        if constexpr (K >= 3) *d.d[2] = d.slot[3];
-        if constexpr (K >= 4) *d.d[3] = d.slot[4];
+template <int K>
+void writeSlots(const VarPass& p, const VarItem* items, const std::vector<int>& written) {
+    for (int k : written) {
+        const VarItem& it = items[k];
+        it.e->value = it.out[0];
+        if (it.dep) exprk::storePureK<K>(*it.e, p, it.out);
     }
 }
 }  // namespace
@@ -746,19 +749,27 @@ void EvaluationPlan::materialize() {
     const Tape& t = *tapes_[var];
     const int order = deferredOrder_;
     deferredVar_ = -1;
-    const Tape::Schedule& s = deferredEveryNode_ ? t.all : t.dependent;
-    if (deferredEveryNode_) {
+    const bool every = deferredEveryNode_;
+    if (every) {
         if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
         freeWrittenAt_ = Expression::markEpoch();
         freeWrittenVar_ = var;
     }
     deferredEveryNode_ = false;
-    switch (order) {
-        case 1: writeDests<1>(s.dests); break;
-        case 2: writeDests<2>(s.dests); break;
-        case 3: writeDests<3>(s.dests); break;
-        default: writeDests<4>(s.dests); break;
-    }
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false};
+    // The operators that depend on the variable, and with every node those
+    // free of it (their values), from the items of their own schedules.
+    auto write = [&](const VarItem* items, const std::vector<int>& written) {
+        switch (order) {
+            case 1: writeSlots<1>(p, items, written); break;
+            case 2: writeSlots<2>(p, items, written); break;
+            case 3: writeSlots<3>(p, items, written); break;
+            default: writeSlots<4>(p, items, written); break;
+        }
+    };
+    write(t.dependent.items.data(), t.written);
+    if (every) write(t.all.items.data(), t.freeWritten);
 }
 
 void EvaluationPlan::hold(int var) {

@@ -4,9 +4,35 @@
 // loops visit only flagged variables, so entries of the others stay 0.  The
 // flags start at 1 when the node is sized and are fixed from the leaves
 // upwards, once, by analyze_dependencies().
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "expressions/Expression.h"
+
+// The list of an operator's flagged variables: inside the node up to four
+// variables (every pure fluid, most mixtures), so that a pass that reads it
+// reaches no other block of memory; on the heap beyond.
+class ActiveVariables {
+public:
+    ActiveVariables() = default;
+    ActiveVariables(const ActiveVariables&) = delete;
+    ActiveVariables& operator=(const ActiveVariables&) = delete;
+    void resize(std::size_t n) {
+        heap_.reset(n > kInline ? new int[n]() : nullptr);
+        data_ = heap_ ? heap_.get() : inline_;
+    }
+    int* data() { return data_; }
+    const int* data() const { return data_; }
+    int& operator[](std::size_t i) { return data_[i]; }
+    int operator[](std::size_t i) const { return data_[i]; }
+
+private:
+    static constexpr std::size_t kInline = 4;
+    int inline_[kInline] = {};
+    std::unique_ptr<int[]> heap_;
+    int* data_ = inline_;
+};
 
 class Operator : public Expression {
 public:
@@ -31,7 +57,7 @@ protected:
         if (!actValid_ || actAnalysed_ != analysed) gatherActive();
         return nact_;
     }
-    std::vector<int> act_;
+    ActiveVariables act_;
 
 private:
     void gatherActive();
