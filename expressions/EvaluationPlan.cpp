@@ -336,6 +336,13 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
 
 EvaluationPlan::~EvaluationPlan() = default;
 
+// Clears the marks of operators and leaves (their own mark) and of the nodes
+// that walk their own subgraphs (initialize_the_graph).
+void EvaluationPlan::clearNodeMarks(const std::vector<Expression*>& direct,
+                                    const std::vector<Expression*>& selfWalking) {
+    for (Expression* e : direct) e->calculated = false;
+    for (Expression* e : selfWalking) e->initialize_the_graph();
+}
 
 void EvaluationPlan::clearMarks() {
     // The other nodes were left unmarked by the deferred passes, or are known clear.
@@ -348,13 +355,11 @@ void EvaluationPlan::clearMarks() {
     // depend on the held variable are cleared.
     if (holdVar_ >= 0 && freeLevel_ >= -1) {
         if (freeVar_ != holdVar_) gatherFree();
-        for (Expression* e : heldDirect_) e->calculated = false;
-        for (Expression* e : heldSelfWalking_) e->initialize_the_graph();
+        clearNodeMarks(heldDirect_, heldSelfWalking_);
         freeMarksLeft_ = true;
         return;
     }
-    for (Expression* e : directlyCleared_) e->calculated = false;
-    for (Expression* e : selfWalking_) e->initialize_the_graph();
+    clearNodeMarks(directlyCleared_, selfWalking_);
     marksClearedAt_ = Expression::markEpoch();
     freeMarksLeft_ = false;
 }
@@ -814,8 +819,7 @@ bool EvaluationPlan::markFreeNodesKept(int need) {
         // Marks that clearMarks left on the free nodes, which this pass
         // must compute: cleared now.
         if (!left) return false;
-        for (Expression* e : freeDirect_) e->calculated = false;
-        for (Expression* e : freeSelfWalking_) e->initialize_the_graph();
+        clearNodeMarks(freeDirect_, freeSelfWalking_);
         return false;
     }
     if (freeVar_ != holdVar_) gatherFree();

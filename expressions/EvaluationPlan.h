@@ -125,6 +125,7 @@ private:
     // (order, or -1 for a one-variable pass in the held variable).
     // True when it marked them (or found them marked).
     bool markFreeNodesKept(int need);
+    static void clearNodeMarks(const std::vector<Expression*>& direct, const std::vector<Expression*>& selfWalking);
     // After a pass in a hold: what the nodes free of the held variable now
     // hold (freeLevel_), nothing after an evaluation error.
     void recordFreeLevel(int provided);
