@@ -9,6 +9,8 @@
 #include "numerics/Equation.h"
 #include "platform/LogSink.h"
 
+#include <ostream>
+
 constinit thread_local int Expression::sMargin = 0;
 constinit thread_local int Expression::sError = 0;
 constinit thread_local Equation* Expression::sVarbox = nullptr;
@@ -60,7 +62,10 @@ Expression::Expression() {
 }
 
 // A node that goes may be listed in plans.
-Expression::~Expression() { structureChanged(); }
+Expression::~Expression() {
+    structureChanged();
+    releaseBlock();
+}
 
 void Expression::unlink(Expression* child) {
     if (!child) return;
@@ -84,6 +89,8 @@ void Expression::evaluateNode(int order, int var) { calculate(order, var); }
 VarKernel Expression::varKernel(int) const { return nullptr; }
 FullKernel Expression::fullKernel(int) const { return nullptr; }
 
+std::ostream& operator<<(std::ostream& os, const NodeName& n) { return os << n.c_str(); }
+
 void WalkCounter::refill() {
     // The blocks drawn so far, by every thread: the one shared count, atomic.
     static std::atomic<unsigned long long> blocks{0};
@@ -100,7 +107,8 @@ bool Expression::makePlan() {
     const bool marksLeft = plan_ && plan_->freeMarksLeft();
     plan_ = std::make_unique<EvaluationPlan>(this);
     planWatch_ = plan_->watch().get();
-    ++plansMade_;
+    if (!watches_) watches_ = std::make_unique<Watches>();
+    ++watches_->plansMade;
     // The old plan left marks on nodes its hold kept, for a pass that did not
     // come: the new plan's pass computes every node.
     if (marksLeft) plan_->clearMarks();
@@ -111,8 +119,10 @@ bool Expression::makePlan() {
 
 void Expression::watchedBy(const std::shared_ptr<StructureWatch>& w) const {
     // Watches whose cache is gone or already stale are dropped on the way.
-    std::erase_if(watches_, [](const std::shared_ptr<StructureWatch>& o) { return o->changed || o.use_count() == 1; });
-    watches_.push_back(w);
+    if (!watches_) watches_ = std::make_unique<Watches>();
+    std::erase_if(watches_->list,
+                  [](const std::shared_ptr<StructureWatch>& o) { return o->changed || o.use_count() == 1; });
+    watches_->list.push_back(w);
 }
 
 std::shared_ptr<StructureWatch> Expression::watchGraph() {
@@ -155,54 +165,56 @@ void Expression::endHold() {
 }
 
 
-void Expression::allocateBlock(int n) {
-    structureChanged();  // the plans keep addresses of the storage
-    int order = std::clamp(sDerivOrder, 0, 4);
-    block_.reset();
-    rows1_.clear();
-    rows2_.clear();
-    rows3_.clear();
+void Expression::releaseBlock() {
+    if (d1) ::operator delete(static_cast<void*>(d1), std::align_val_t(64));
     d1 = D2 = D3 = D4 = nullptr;
     d2 = nullptr;
     d3 = nullptr;
     d4 = nullptr;
-    if (n <= 0 || order < 1) return;
-    std::size_t total = storedEntries(n, order);
-    block_.reset(new (std::align_val_t(64)) double[total]());
-    d1 = block_.get();
-    std::size_t N = static_cast<std::size_t>(n);
-    if (order >= 2) D2 = d1 + N;
-    if (order >= 3) D3 = D2 + N * (N + 1) / 2;
-    if (order >= 4) D4 = D3 + N * (N + 1) * (N + 2) / 6;
+}
 
-    // Pointer tables: rows of d2; rows and sub-rows of d3; rows, sub-rows and
-    // sub-sub-rows of d4.
+void Expression::allocateBlock(int n) {
+    structureChanged();  // the plans keep addresses of the storage
+    int order = std::clamp(sDerivOrder, 0, 4);
+    releaseBlock();
+    if (n <= 0 || order < 1) return;
+    const std::size_t total = storedEntries(n, order);
+    const std::size_t N = static_cast<std::size_t>(n);
+    // Pointer tables after the entries: rows of d2 and sub-rows of d3 and d4
+    // (n1), rows of d3 and sub-rows of d4 (n2), rows of d4 (n3).
     std::size_t n1 = N, n2 = 0, n3 = 0;
     if (order >= 3) n1 += N * (N + 1) / 2, n2 += N;
     if (order >= 4) n1 += N * (N + 1) * (N + 2) / 6, n2 += N * (N + 1) / 2, n3 += N;
     if (order < 2) n1 = 0;
-    rows1_.resize(n1);
-    rows2_.resize(n2);
-    rows3_.resize(n3);
+    const std::size_t bytes = total * sizeof(double) + (n1 + n2 + n3) * sizeof(void*);
+    void* raw = ::operator new(bytes, std::align_val_t(64));
+    std::memset(raw, 0, bytes);
+    d1 = static_cast<double*>(raw);
+    if (order >= 2) D2 = d1 + N;
+    if (order >= 3) D3 = D2 + N * (N + 1) / 2;
+    if (order >= 4) D4 = D3 + N * (N + 1) * (N + 2) / 6;
+    double** rows1 = reinterpret_cast<double**>(d1 + total);
+    double*** rows2 = reinterpret_cast<double***>(rows1 + n1);
+    double**** rows3 = reinterpret_cast<double****>(rows2 + n2);
     std::size_t p1 = 0, p2 = 0;
     if (order >= 2) {
-        d2 = rows1_.data();
-        for (int i = 0; i < n; ++i) rows1_[p1++] = D2 + off2(i, 0);
+        d2 = rows1;
+        for (int i = 0; i < n; ++i) rows1[p1++] = D2 + off2(i, 0);
     }
     if (order >= 3) {
-        d3 = rows2_.data();
+        d3 = rows2;
         for (int i = 0; i < n; ++i) {
-            rows2_[p2++] = rows1_.data() + p1;
-            for (int j = 0; j <= i; ++j) rows1_[p1++] = D3 + off3(i, j, 0);
+            rows2[p2++] = rows1 + p1;
+            for (int j = 0; j <= i; ++j) rows1[p1++] = D3 + off3(i, j, 0);
         }
     }
     if (order >= 4) {
-        d4 = rows3_.data();
+        d4 = rows3;
         for (int i = 0; i < n; ++i) {
-            rows3_[i] = rows2_.data() + p2;
+            rows3[i] = rows2 + p2;
             for (int j = 0; j <= i; ++j) {
-                rows2_[p2++] = rows1_.data() + p1;
-                for (int k = 0; k <= j; ++k) rows1_[p1++] = D4 + off4(i, j, k, 0);
+                rows2[p2++] = rows1 + p1;
+                for (int k = 0; k <= j; ++k) rows1[p1++] = D4 + off4(i, j, k, 0);
             }
         }
     }

@@ -50,7 +50,9 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -126,6 +128,30 @@ struct DerivView {
     double* d4 = nullptr;
 };
 
+// The name of a node: most nodes have none, so it takes one pointer in the
+// node and its text lives apart.
+class NodeName {
+public:
+    NodeName() = default;
+    NodeName(const NodeName&) = delete;
+    NodeName& operator=(const NodeName&) = delete;
+    NodeName& operator=(const char* s) {
+        if (s && *s) text_ = std::make_unique<std::string>(s);
+        else text_.reset();
+        return *this;
+    }
+    NodeName& operator=(const std::string& s) { return *this = s.c_str(); }
+    bool empty() const { return !text_; }
+    const char* c_str() const { return text_ ? text_->c_str() : ""; }
+    std::string str() const { return text_ ? *text_ : std::string(); }
+    friend bool operator==(const NodeName& a, const char* b) { return b && std::string_view(a.c_str()) == b; }
+    friend bool operator==(const NodeName& a, const std::string& b) { return a.c_str() == b; }
+    friend std::ostream& operator<<(std::ostream& os, const NodeName& n);
+
+private:
+    std::unique_ptr<std::string> text_;
+};
+
 class Expression {
 public:
     // ---- the state of the walks in progress on the calling thread ----
@@ -139,7 +165,11 @@ public:
     static constinit thread_local LeafUpdateFn sVarcalc;
 
     // ---- fields ----
-    // The ones an evaluation reads and writes come first, in one cache line.
+    // The ones an evaluation reads and writes come first, in one cache line;
+    // the node classes' own fields follow after a second line.  What only
+    // building, printing and the plans' bookkeeping use lies elsewhere (the
+    // name, the plan, the watches), so that a pass over many nodes reads few
+    // lines of each.
     int nvar = 0;
     bool calculated = false;
     double value = 0.0;
@@ -147,11 +177,17 @@ public:
     double* D2 = nullptr;  // flat views of d2, d3, d4
     double* D3 = nullptr;
     double* D4 = nullptr;
-    double** d2 = nullptr;
+    int refcount = 0;
+
+private:
+    bool separate_ = false;  // created with new: released by its last parent
+    bool planWorth_ = true;  // whether the current plan is used
+
+public:
+    double** d2 = nullptr;  // row pointers into the block, after its entries
     double*** d3 = nullptr;
     double**** d4 = nullptr;
-    std::string name;  // empty: the node has no name
-    int refcount = 0;
+    NodeName name;  // empty: the node has no name
 
     Expression();
     Expression(const Expression&) = delete;
@@ -388,9 +424,9 @@ public:
     // A change of this node's links, size or dependency flags makes the caches
     // that cover it stale (their watches), and only those.
     void structureChanged() {
-        if (watches_.empty()) return;
-        for (const auto& w : watches_) w->changed = true;
-        watches_.clear();
+        if (!watches_ || watches_->list.empty()) return;
+        for (const auto& w : watches_->list) w->changed = true;
+        watches_->list.clear();
     }
     // `w` covers this node from now on (until the node next changes).
     void watchedBy(const std::shared_ptr<StructureWatch>& w) const;
@@ -398,7 +434,7 @@ public:
     // operators) reaches: kept while the graph stays as it is.
     std::shared_ptr<StructureWatch> watchGraph();
     // Plans made for this node so far (each change of its graph makes one again).
-    unsigned long long plansMade() const { return plansMade_; }
+    unsigned long long plansMade() const { return watches_ ? watches_->plansMade : 0; }
 
     // An owner that evaluates another graph from inside a node's evaluation
     // (the equation of an implicit function) lets that graph compile its plan.
@@ -441,33 +477,30 @@ private:
     static constinit thread_local int sVarDepth;
     static constinit thread_local int sNesting;
     static constinit thread_local WalkCounter sMarkEpoch;
-    std::unique_ptr<EvaluationPlan> plan_;
+    unsigned long long varEpoch_ = 0;
     const StructureWatch* planWatch_ = nullptr;  // plan_'s watch
-    bool planWorth_ = true;  // whether the current plan is used
-    unsigned long long plansMade_ = 0;
-    mutable std::vector<std::shared_ptr<StructureWatch>> watches_;
+    std::unique_ptr<EvaluationPlan> plan_;
+    // The plans' bookkeeping: the watches over the node and the count of
+    // its plans, made at the node's first watch.
+    struct Watches {
+        std::vector<std::shared_ptr<StructureWatch>> list;
+        unsigned long long plansMade = 0;
+    };
+    mutable std::unique_ptr<Watches> watches_;
     bool makePlan();
     bool runPlan(int order);
     bool runPlan(int order, int var);
     bool initializeByPlan();
     bool variablesByPlan(double* x);
-    unsigned long long varEpoch_ = 0;
 
+    // The storage of the entries and of the row pointers d2..d4 is one block
+    // owned through d1; it starts on a cache line, so that the first- and
+    // second-order entries of T and V of a pure fluid lie in one line.
     void allocateBlock(int n);
+    void releaseBlock();
     void checkOrder(std::FILE* f, int m, double* x, double* h);
     void checkOrderVar(std::FILE* f, int m, int i, double* x, double h);
     void debugLink(double* w);
-
-    // The block starts on a cache line: the first- and second-order entries of
-    // T and V of a pure fluid then lie in one line.
-    struct BlockDelete {
-        void operator()(double* p) const { ::operator delete[](p, std::align_val_t(64)); }
-    };
-    std::unique_ptr<double[], BlockDelete> block_;
-    std::vector<double*> rows1_;    // row pointers of d2, sub-rows of d3 and d4
-    std::vector<double**> rows2_;   // rows of d3, sub-rows of d4
-    std::vector<double***> rows3_;  // rows of d4
-    bool separate_ = false;
 };
 
 // Writes the margin of the printing walks (Expression::sMargin blanks).

@@ -35,9 +35,21 @@ private:
 };
 
 class Operator : public Expression {
+private:
+    // What the passes read first (see activeVariables): beside the node's
+    // own fields, before the flags.
+    int nact_ = 0;
+    bool actValid_ = false;
+    bool actAnalysed_ = false;
+
+public:
+    bool analysed = false;
+
+protected:
+    ActiveVariables act_;
+
 public:
     std::vector<int> flags;  // empty until sized
-    bool analysed = false;
 
     ~Operator() override;
     void number_of_variables(int n) override;
@@ -57,11 +69,7 @@ protected:
         if (!actValid_ || actAnalysed_ != analysed) gatherActive();
         return nact_;
     }
-    ActiveVariables act_;
 
 private:
     void gatherActive();
-    int nact_ = 0;
-    bool actValid_ = false;
-    bool actAnalysed_ = false;
 };
