@@ -386,6 +386,15 @@ void EvaluationPlan::walkNodes(int order, int var, bool full) {
 
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
+    // The nodes whose results deferred passes left in the tape have clear
+    // marks: a full pass of at least their order computes every one of them
+    // and writes every entry materialize() would, so the results are dropped.
+    // The nodes free of the held variable among them (all nodes deferred)
+    // are computed too once the hold is over, nothing being kept.
+    if (deferredVar_ >= 0 && (holdVar_ < 0 || !deferredEveryNode_) && order >= deferredOrder_ && order <= 4) {
+        deferredVar_ = -1;
+        deferredEveryNode_ = false;
+    }
     materialize();
     // With the free nodes kept, the schedule of the nodes that depend on the
     // held variable: the same batches without the nodes they would skip.
@@ -785,8 +794,11 @@ void EvaluationPlan::hold(int var) {
     holdTapeOrder_ = 0;
 }
 
-void EvaluationPlan::endHold() {
-    materialize();
+void EvaluationPlan::endHold(bool evaluatedNext) {
+    // Deferred results left in the tape have nodes with clear marks: no
+    // evaluation takes their storage as computed, and the next one from the
+    // root writes them (materialize) or computes them anew.
+    if (!evaluatedNext) materialize();
     holdVar_ = -1;
     freeLevel_ = -2;
 }

@@ -103,7 +103,9 @@ public:
     void run(int order, int var);
 
     void hold(int var);
-    void endHold();
+    // With `evaluatedNext`, deferred results stay in the tape for the next
+    // evaluation from the root (see Expression::endHold).
+    void endHold(bool evaluatedNext = false);
     int heldVariable() const { return holdVar_; }
     // Whether clearMarks left the marks of the nodes free of the held
     // variable for the next pass to keep or clear (freeMarksLeft_).

@@ -160,8 +160,8 @@ void Expression::holdAllBut(int var) {
     if (sCompiled && var >= 0 && var < nvar && makePlan()) plan_->hold(var);
 }
 
-void Expression::endHold() {
-    if (plan_) plan_->endHold();
+void Expression::endHold(bool evaluatedNext) {
+    if (plan_) plan_->endHold(evaluatedNext);
 }
 
 

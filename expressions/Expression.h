@@ -283,9 +283,13 @@ public:
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):
     // those nodes then keep what the previous evaluations in the hold computed
-    // (the temperature part of a term through a volume search).
+    // (the temperature part of a term through a volume search).  At its end
+    // every node holds what the last evaluation computed; with
+    // `evaluatedNext` the owner declares that its next use of the graph is an
+    // evaluation from this root, which brings the nodes up to date itself
+    // (or computes them anew: a state's full pass after a volume search).
     void holdAllBut(int var);
-    void endHold();
+    void endHold(bool evaluatedNext = false);
     // Compiled evaluation on or off, program-wide (on by default); with it off
     // every node evaluates its children recursively.
     static constinit thread_local bool sCompiled;

@@ -896,6 +896,13 @@ private:
     double solveVolumeFrom(double start);
     void beginVolumeSearch();
     bool volumeSearchFrom(double start);
+    // Set by calculateFromTP around its search, whose state functions follow.
+    bool stateFollowsSearch_ = false;
+
+public:
+    bool stateFollowsSearch() const { return stateFollowsSearch_; }
+
+private:
     // The branch of the isotherm on which a root found from a start may lie.
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);

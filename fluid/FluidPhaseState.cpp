@@ -107,9 +107,10 @@ public:
         if (phase_.ideal) phase_.ideal->beginVolumeSearch();
     }
     ~VolumeSearch() {
+        const bool stateNext = phase_.stateFollowsSearch();
         for (Interaction* t : phase_.interactions)
-            if (t) t->endVolumeSearch();
-        if (phase_.ideal) phase_.ideal->endVolumeSearch();
+            if (t) t->endVolumeSearch(stateNext);
+        if (phase_.ideal) phase_.ideal->endVolumeSearch(stateNext);
     }
     VolumeSearch(const VolumeSearch&) = delete;
     VolumeSearch& operator=(const VolumeSearch&) = delete;
@@ -477,7 +478,11 @@ void FluidPhase::calculate_temperature() {
 void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     temperature(T_);
     pressure(P_bar);
+    // The state functions follow the search at once: its terms' trees are
+    // evaluated from their roots next.
+    stateFollowsSearch_ = true;
     calculate_molar_volume();
+    stateFollowsSearch_ = false;
     const short failed = errorflag;
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
