@@ -46,6 +46,9 @@
 // writes the root's storage and mark only, and the other nodes' storage is
 // brought up to date when the hold ends or before any other evaluation from
 // the root; their marks stay clear, so that the next pass computes them again.
+// An owner that evaluates from the root right after the hold (a state's full
+// pass after its volume search) may leave them to that evaluation, and a full
+// pass of at least their order computes them instead of having them written.
 // A hold whose leaves free of its variable and whose scalars are those of the
 // previous hold in the same variable (a volume search after another at the
 // same temperature and composition) starts from the free nodes' slots of that
