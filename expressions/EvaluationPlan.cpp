@@ -537,9 +537,9 @@ void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::v
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
-        s.items.push_back({nd.e, plan.slots_.data() + 5 * i, childSlots.data() + nd.first, dep[i] != 0,
-                           {0.0, 0.0, 0.0}, nd.count > 0 ? childSlots[nd.first] : nullptr,
-                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr});
+        s.items.push_back({nd.e, plan.slots_.data() + 5 * i, {0.0, 0.0, 0.0},
+                           nd.count > 0 ? childSlots[nd.first] : nullptr,
+                           nd.count > 1 ? childSlots[nd.first + 1] : nullptr, nd.first, dep[i] != 0});
         if (k == 0 || batch[k] != batch[k - 1])
             s.runs.push_back({{kernel[0][i], kernel[1][i], kernel[2][i], kernel[3][i]}, static_cast<int>(k), 0});
         ++s.runs.back().count;
@@ -632,7 +632,8 @@ void EvaluationPlan::makeTapes() {
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false, false};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false, false,
+              childSlots_.data()};
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
@@ -647,7 +648,8 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // passes of the hold, the leaves are read (their owner writes them at every
 // pass), and the root is written.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false,
+              childSlots_.data()};
     const bool first = whole;  // the first pass of the hold
     bool rewrite = whole;      // every node's storage is written with the results
     VarItem* items = t.all.items.data();
@@ -730,7 +732,7 @@ bool EvaluationPlan::keepFreeScalars(Tape& t) {
 bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
     const int var = slotsVar_;
     const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
-                    false, false, false};
+                    false, false, false, childSlots_.data()};
     std::uint64_t differ = 0;
     for (int i : t.freeLeaves) {
         double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
@@ -771,7 +773,7 @@ void EvaluationPlan::materialize() {
     }
     deferredEveryNode_ = false;
     const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
-                    false, false, false};
+                    false, false, false, childSlots_.data()};
     // The operators that depend on the variable, and with every node those
     // free of it (their values), from the items of their own schedules.
     auto write = [&](const VarItem* items, const std::vector<int>& written) {

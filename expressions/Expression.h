@@ -77,22 +77,25 @@ struct VarPass {
     bool store;
     bool snap;
     bool fresh;
+    const double* const* children;  // the slots of the children of every node, in plan order
     const double* slot(int i) const { return slots + 5 * i; }
 };
-// A node's part of such a pass: from the slots of its children (`in`, in the
-// order of planChildren) its own slot `out` and, with `store`, the same
-// numbers in its own storage and its mark; `dep` tells whether the node
-// depends on the variable (when not, it computes its value only).  A kernel
-// computes a batch of nodes of its class, none of which needs another.
+// A node's part of such a pass: from the slots of its children (in the
+// order of planChildren, at VarPass::children + first) its own slot `out`
+// and, with `store`, the same numbers in its own storage and its mark; `dep`
+// tells whether the node depends on the variable (when not, it computes its
+// value only).  A kernel computes a batch of nodes of its class, none of
+// which needs another.  An item fills one cache line.
 class Expression;
-struct VarItem {
+struct alignas(64) VarItem {
     Expression* e;
     double* out;
-    const double* const* in;
-    bool dep;
     double c[3];  // the node's scalars, as of the last snapshot
-    const double* u = nullptr;  // in[0] and in[1], when the node has them
+    const double* u = nullptr;  // the first two children's slots, when the node has them
     const double* v = nullptr;
+    int first = 0;
+    bool dep = false;
+    const double* const* in(const VarPass& p) const { return p.children + first; }
 };
 using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 // A compiled full pass computes a batch of nodes of one class, those not yet

@@ -96,7 +96,7 @@ struct SumSlots {
     template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum& n = static_cast<Sum&>(*it.e);
-        const double* const* in = it.in;
+        const double* const* in = it.in(p);
         double* out = it.out;
         if constexpr (ST) n.clean(K);
         const double* w = n.scalars.data();
