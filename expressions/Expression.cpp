@@ -33,17 +33,21 @@ constinit thread_local const char* gPendingEnd = nullptr;
 
 }  // namespace
 
+// Nodes start on a cache line: the fields a pass reads (the first line) and
+// the node class's own (a later one) are then two whole lines.
+constexpr std::align_val_t kNodeAlignment{64};
+
 void* Expression::operator new(std::size_t size) {
-    void* p = ::operator new(size);
+    void* p = ::operator new(size, kNodeAlignment);
     gPendingBegin = static_cast<const char*>(p);
     gPendingEnd = gPendingBegin + size;
     return p;
 }
 
-void Expression::operator delete(void* p) noexcept { ::operator delete(p); }
+void Expression::operator delete(void* p) noexcept { ::operator delete(p, kNodeAlignment); }
 
 void* Expression::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    void* p = ::operator new(size, std::nothrow);
+    void* p = ::operator new(size, kNodeAlignment, std::nothrow);
     if (p) {
         gPendingBegin = static_cast<const char*>(p);
         gPendingEnd = gPendingBegin + size;
@@ -51,7 +55,7 @@ void* Expression::operator new(std::size_t size, const std::nothrow_t&) noexcept
     return p;
 }
 
-void Expression::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }
+void Expression::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p, kNodeAlignment); }
 
 Expression::Expression() {
     const char* self = reinterpret_cast<const char*>(this);
