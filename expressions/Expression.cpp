@@ -33,21 +33,22 @@ constinit thread_local const char* gPendingEnd = nullptr;
 
 }  // namespace
 
-// Nodes start on a cache line: the fields a pass reads (the first line) and
-// the node class's own (a later one) are then two whole lines.
-constexpr std::align_val_t kNodeAlignment{64};
+// Nodes and their blocks of entries start on a cache line: the fields a pass
+// reads (a node's first line) and the node class's own (a later one) are then
+// whole lines, and so are the first- and second-order entries of T and V.
+constexpr std::align_val_t kLineAlignment{64};
 
 void* Expression::operator new(std::size_t size) {
-    void* p = ::operator new(size, kNodeAlignment);
+    void* p = ::operator new(size, kLineAlignment);
     gPendingBegin = static_cast<const char*>(p);
     gPendingEnd = gPendingBegin + size;
     return p;
 }
 
-void Expression::operator delete(void* p) noexcept { ::operator delete(p, kNodeAlignment); }
+void Expression::operator delete(void* p) noexcept { ::operator delete(p, kLineAlignment); }
 
 void* Expression::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    void* p = ::operator new(size, kNodeAlignment, std::nothrow);
+    void* p = ::operator new(size, kLineAlignment, std::nothrow);
     if (p) {
         gPendingBegin = static_cast<const char*>(p);
         gPendingEnd = gPendingBegin + size;
@@ -55,7 +56,7 @@ void* Expression::operator new(std::size_t size, const std::nothrow_t&) noexcept
     return p;
 }
 
-void Expression::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p, kNodeAlignment); }
+void Expression::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p, kLineAlignment); }
 
 Expression::Expression() {
     const char* self = reinterpret_cast<const char*>(this);
@@ -170,7 +171,7 @@ void Expression::endHold(bool evaluatedNext) {
 
 
 void Expression::releaseBlock() {
-    if (d1) ::operator delete(static_cast<void*>(d1), std::align_val_t(64));
+    if (d1) ::operator delete(static_cast<void*>(d1), kLineAlignment);
     d1 = D2 = D3 = D4 = nullptr;
     d2 = nullptr;
     d3 = nullptr;
@@ -191,7 +192,7 @@ void Expression::allocateBlock(int n) {
     if (order >= 4) n1 += N * (N + 1) * (N + 2) / 6, n2 += N * (N + 1) / 2, n3 += N;
     if (order < 2) n1 = 0;
     const std::size_t bytes = total * sizeof(double) + (n1 + n2 + n3) * sizeof(void*);
-    void* raw = ::operator new(bytes, std::align_val_t(64));
+    void* raw = ::operator new(bytes, kLineAlignment);
     std::memset(raw, 0, bytes);
     d1 = static_cast<double*>(raw);
     if (order >= 2) D2 = d1 + N;

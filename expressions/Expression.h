@@ -146,9 +146,7 @@ public:
     NodeName& operator=(const std::string& s) { return *this = s.c_str(); }
     bool empty() const { return !text_; }
     const char* c_str() const { return text_ ? text_->c_str() : ""; }
-    std::string str() const { return text_ ? *text_ : std::string(); }
     friend bool operator==(const NodeName& a, const char* b) { return b && std::string_view(a.c_str()) == b; }
-    friend bool operator==(const NodeName& a, const std::string& b) { return a.c_str() == b; }
     friend std::ostream& operator<<(std::ostream& os, const NodeName& n);
 
 private:
