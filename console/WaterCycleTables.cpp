@@ -12,10 +12,10 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console/WaterStudyModel.h"
+#include "console/Workers.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Progress.h"
@@ -185,18 +185,6 @@ void isentropicStep(WaterStudyModel& w, double S3, double U3, bool phreatic, Pat
     r.code += 20.0;
 }
 
-// A model for a worker: the water model of the table with its magma.
-std::unique_ptr<WaterStudyModel> workerModel(const WaterStudyModel& w) {
-    auto m = std::make_unique<WaterStudyModel>(2);
-    m->setSystemType("H2O");
-    m->magmaTemperature = w.magmaTemperature;
-    m->magmaHeatCapacity = w.magmaHeatCapacity;
-    m->latentHeat = w.latentHeat;
-    m->liquidusTemperature = w.liquidusTemperature;
-    m->solidusTemperature = w.solidusTemperature;
-    return m;
-}
-
 // The heating-decompression (kind 0) or isentropic (kind 1) parts of every
 // step of the table, on every core: the steps are dealt out in turn to
 // workers with models of their own, and what each step reports is kept with
@@ -228,17 +216,24 @@ std::vector<PathStep> expansionSteps(const WaterStudyModel& w, double T2, double
             r.log = capture.take();
         }
     };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const int count = static_cast<int>(std::min<unsigned>(cores, static_cast<unsigned>(std::max(steps, 1))));
+    const unsigned n = workers::count(static_cast<std::size_t>(std::max(steps, 1)));
     std::vector<std::unique_ptr<WaterStudyModel>> models;
-    for (int i = 0; i < count; ++i) models.push_back(workerModel(w));
-    std::vector<std::thread> workers;
-    for (int i = 1; i < count; ++i) workers.emplace_back(work, std::ref(*models[static_cast<std::size_t>(i)]));
-    work(*models[0]);
-    for (std::thread& t : workers) t.join();
+    for (unsigned i = 0; i < n; ++i) models.push_back(w.workerModel());
+    workers::run(n, [&](unsigned i) { work(*models[i]); });
     return out;
 }
 }  // namespace
+
+std::unique_ptr<WaterStudyModel> WaterStudyModel::workerModel() const {
+    auto m = std::make_unique<WaterStudyModel>(2);
+    m->setSystemType("H2O");
+    m->magmaTemperature = magmaTemperature;
+    m->magmaHeatCapacity = magmaHeatCapacity;
+    m->latentHeat = latentHeat;
+    m->liquidusTemperature = liquidusTemperature;
+    m->solidusTemperature = solidusTemperature;
+    return m;
+}
 
 // One table; `phreatic` selects the phreatic driver's file, columns and
 // message.  Returns the number of rows written.
@@ -365,7 +360,7 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     if (phreatic && igor == 1) std::fprintf(f, "END\n");
     platform::closeOutput(f, path);
     if (lastPath >= 0) {  // the curve of the last path, once
-        auto m = workerModel(w);
+        auto m = w.workerModel();
         const double T3 = T2 + (lastPath == 0 ? 0.001 : static_cast<double>(lastPath));
         m->calculateFromTV(T3, V2, 0);
         m->calculateHeatingDecompressionPath1("isoh", T3, V2, kMagmaCp * (Tm - T3) * M / (m->U - U2), true);

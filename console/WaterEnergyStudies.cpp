@@ -3,12 +3,17 @@
 // Hughes), a map of the Gibbs energy along isotherms, water:magma ratios from
 // constant heat capacities against those from the model, and a table of
 // decompression energies over temperature and pressure.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "console/WaterStudyModel.h"
+#include "console/Workers.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Progress.h"
@@ -87,10 +92,54 @@ void WaterStudyModel::doTestHenleyHughesModel() {
     calculateHenleyVaporizationCurve(523.0, 423.0, 0.002, 0.05, 0.5, "2");
 }
 
+namespace {
+
+// A stretch of one isotherm of the Gibbs-energy map: `count` volumes from v,
+// the stretch's rows of the file and what its states reported on the log.
+struct MapStretch {
+    int isotherm = 0;
+    long count = 0;
+    double v = 0.0;
+    bool lastOfIsotherm = false;
+    int failed = 0;
+    std::string text;
+    std::vector<platform::ThreadLogCapture::Entry> log;
+};
+
+// The volumes of an isotherm of the map, from Vmin while below Vmax: their
+// count and every kStretch-th of them (the start of each stretch), each
+// reached by the same steps as in the isotherm.  False when the step does not
+// advance the volume or the volumes are too many to write.
+constexpr long kStretch = 512;
+constexpr long kMostVolumes = 10000000;
+bool mapVolumes(double Vmin, double Vmax, char geometric, double factor, long& count, std::vector<double>& starts) {
+    count = 0;
+    starts.clear();
+    for (double v = Vmin; v < Vmax; ++count) {
+        if (count % kStretch == 0) starts.push_back(v);
+        if (count >= kMostVolumes) return false;
+        const double next = geometric == 1 ? v * factor : v + 1e-8;
+        if (!(next > v)) return false;
+        v = next;
+    }
+    return true;
+}
+
+}  // namespace
+
 void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmin_, double Tmax_, double Vmin,
                                                 double Vmax, char geometric) {
     if (!(Vmin > 0.0) || !(Vmax > Vmin) || !(Tmax_ >= Tmin_)) {
         platform::diagf("The Gibbs-energy map needs 0 < Vmin < Vmax and Tmin <= Tmax.\n");
+        return;
+    }
+    const double factor = std::pow(Vmax / Vmin, 0.01);
+    long volumes = 0;
+    std::vector<double> starts;
+    if (!mapVolumes(Vmin, Vmax, geometric, factor, volumes, starts)) {
+        platform::diagf("The Gibbs-energy map's volumes from %g to %g m3/mol do not advance or exceed %ld per "
+                        "temperature.\n",
+                        Vmin, Vmax, kMostVolumes);
         return;
     }
     std::FILE* out = platform::openOutput("film", "wt");
@@ -105,27 +154,77 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
     if (!errorflag) calculate_state_functions();
     const double G0 = G;
     errorflag = 0;
-    const double factor = std::pow(Vmax / Vmin, 0.01);
     set_the_phase_as(1);
-    int rows = 0;
+    int isotherms = 0;
+    while (Tmin_ + 0.1 * isotherms <= Tmax_ + 1e-9) ++isotherms;
+    // The states are independent: stretches of the isotherms go to workers
+    // with models of their own, a batch at a time, and are written in order.
+    const long perIsotherm = static_cast<long>(starts.size());
+    const long stretches = perIsotherm * isotherms;
+    const unsigned n = workers::count(static_cast<std::size_t>(stretches));
+    std::vector<std::unique_ptr<WaterStudyModel>> models;
+    for (unsigned i = 0; i < n; ++i) {
+        models.push_back(workerModel());
+        models.back()->set_the_phase_as(1);
+    }
+    constexpr long kBatch = 256;
+    std::vector<MapStretch> batch;
+    long rows = 0;
+    int failed = 0;
     platform::Progress progress("Gibbs-energy map, T (K)", Tmax_ - Tmin_);
-    for (int i = 0; Tmin_ + 0.1 * i <= Tmax_ + 1e-9; ++i) {
-        const double t = Tmin_ + 0.1 * i;
-        progress.update(t - Tmin_, t);
-        for (double v = Vmin; v < Vmax; v = geometric == 1 ? v * factor : v + 1e-8) {
-            errorflag = 0;
-            temperature(t);
-            volume(v);
-            calculate_pressure();
-            calculate_state_functions();
-            std::fprintf(out, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, G, G0 - G, P * 1e-5);
-            ++rows;
+    for (long first = 0; first < stretches; first += kBatch) {
+        batch.assign(static_cast<std::size_t>(std::min(kBatch, stretches - first)), MapStretch{});
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            MapStretch& s = batch[k];
+            const long index = first + static_cast<long>(k), j = index % perIsotherm;
+            s.isotherm = static_cast<int>(index / perIsotherm);
+            s.v = starts[static_cast<std::size_t>(j)];
+            s.count = std::min(kStretch, volumes - j * kStretch);
+            s.lastOfIsotherm = j == perIsotherm - 1;
         }
-        std::fprintf(out, "\n");
+        std::atomic<std::size_t> next{0};
+        workers::run(n, [&](unsigned w) {
+            WaterStudyModel& m = *models[w];
+            platform::ThreadLogCapture capture;
+            char line[160];
+            for (std::size_t k = next++; k < batch.size(); k = next++) {
+                MapStretch& s = batch[k];
+                const double t = Tmin_ + 0.1 * s.isotherm;
+                double v = s.v;
+                for (long i = 0; i < s.count; ++i, v = geometric == 1 ? v * factor : v + 1e-8) {
+                    m.errorflag = 0;
+                    m.temperature(t);
+                    m.volume(v);
+                    m.calculate_pressure();
+                    m.calculate_state_functions();
+                    // A state the model cannot give is written as nan, not
+                    // as what the previous state left.
+                    const bool ok = m.errorflag == 0;
+                    const double g = ok ? m.G : kNaN, p = ok ? m.P : kNaN;
+                    s.failed += !ok;
+                    std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, g, G0 - g, p * 1e-5);
+                    s.text += line;
+                }
+                if (s.lastOfIsotherm) s.text += "\n";
+                s.log = capture.take();
+            }
+        });
+        for (const MapStretch& s : batch) {
+            platform::ThreadLogCapture::replay(s.log);
+            std::fputs(s.text.c_str(), out);
+            rows += s.count;
+            failed += s.failed;
+        }
+        const double t = Tmin_ + 0.1 * batch.back().isotherm;
+        progress.update(t - Tmin_, t);
     }
     errorflag = 0;
     platform::closeOutput(out, "film");
-    lastRows = rows;
+    if (failed > 0)
+        platform::diagf("%d of the %ld states of the Gibbs-energy map could not be computed: their G and P are "
+                        "written as nan.\n",
+                        failed, rows);
+    lastRows = static_cast<int>(rows);
 }
 
 void WaterStudyModel::compareWohletzTemperature() {

@@ -10,11 +10,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
+#include "console/Workers.h"
 #include "platform/LogSink.h"
 #include "platform/Process.h"
 #include "platform/OutputFiles.h"
@@ -382,8 +382,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     // far back that one point before a run does not restore it: such a
     // diagram runs on one model, as a whole.
     const bool chained = info.pyroclastHeated == 1 && info.fractionation == 1;
-    const unsigned cores = chained ? 1u : std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(cores, grid.size()));
+    const std::size_t count = chained ? 1 : workers::count(grid.size());
     const std::size_t runs = count;
     std::atomic<std::size_t> nextRun{0};
     auto work = [&](bool reports) {
@@ -408,10 +407,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             }
         }
     };
-    std::vector<std::thread> workers;
-    for (std::size_t i = 1; i < count; ++i) workers.emplace_back(work, false);
-    work(true);
-    for (std::thread& t : workers) t.join();
+    workers::run(static_cast<unsigned>(count), [&](unsigned i) { work(i == 0); });
 
     const std::string* rechargeTable = nullptr;
     for (EnergyDiagramPoint& p : out) {

@@ -24,6 +24,7 @@
 //     shockisotherm T Pmin Pmax      nucleation T b
 //     heatnucleation P b             inclusions file
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "console/WaterMagmaModel.h"
@@ -33,6 +34,9 @@ public:
     explicit WaterStudyModel(int phaseKind = 2) : WaterMagmaModel(phaseKind) {}
 
     int doCommandEx(int argc, char* const* argv) override;
+    // A model of the same water and magma for a worker of a study that runs
+    // its independent points on every core.
+    std::unique_ptr<WaterStudyModel> workerModel() const;
 
     // ---- Wohletz and phreatic cycle tables (WaterCycleTables.cpp)
     // Water under a water column of a bar (2 at 293.15 + 0.3 a K, a + 1 bar)

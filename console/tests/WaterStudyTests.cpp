@@ -367,6 +367,52 @@ TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
     EXPECT_NE(c.err.find("0 < Vmin < Vmax"), std::string::npos);
 }
 
+// The map's states are computed on every core, a stretch of an isotherm per
+// worker: its lines are, in order, those of one model evaluated state after
+// state (the volumes by the map's own steps of 1e-8 m3/mol), across the
+// stretches of an isotherm (1,200 volumes) and the isotherms' ends.
+TEST(WaterStudies, GibbsEnergyMapIsTheStatesOfOneModelInOrder) {
+    WaterStudyModel w(2);
+    const double Vmin = 2e-5, Vmax = 3.2e-5;
+    // G0: the vapour at 450 K and 5 bar (below the vapour pressure, 9.32 bar).
+    const auto c = capture([&] { w.drawEquilibriumPotentials(450.0, 5.0, 450.0, 450.2, Vmin, Vmax, 0); });
+    EXPECT_EQ(c.err.find("nan"), std::string::npos) << c.err;
+    WaterStudyModel one(1);
+    one.set_the_phase_as(1);
+    one.calculateFromTP(450.0, 5.0, 0);
+    ASSERT_EQ(one.errorflag, 0);
+    ASSERT_GT(one.V, 7e-3);  // the vapour (7.2 L/mol)
+    const double G0 = one.G;
+    std::string expected;
+    char line[160];
+    int volumes = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double t = 450.0 + 0.1 * i;
+        volumes = 0;
+        for (double v = Vmin; v < Vmax; v += 1e-8, ++volumes) {
+            one.temperature(t);
+            one.volume(v);
+            one.calculate_pressure();
+            one.calculate_state_functions();
+            ASSERT_EQ(one.errorflag, 0);
+            std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, one.G, G0 - one.G, one.P * 1e-5);
+            expected += line;
+        }
+        expected += "\n";
+    }
+    EXPECT_EQ(volumes, 1200);
+    EXPECT_TRUE(readFile("film") == expected);
+    EXPECT_EQ(w.lastRows, 3 * 1200);
+
+    // Volumes that the step cannot advance (1e-8 below the spacing of doubles
+    // near 1e9) are refused before the file is opened, instead of a row
+    // without end.
+    std::remove("film");
+    const auto d = capture([&] { w.drawEquilibriumPotentials(450.0, 1.0, 450.0, 451.0, 1e9, 2e9, 0); });
+    EXPECT_NE(d.err.find("do not advance"), std::string::npos) << d.err;
+    EXPECT_EQ(std::fopen("film", "r"), nullptr);
+}
+
 TEST(WaterStudies, ShockWaveIsothermAndIsobarFiles) {
     WaterStudyModel w(1);
     w.set_the_phase_as(1);
