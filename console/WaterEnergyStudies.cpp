@@ -142,19 +142,38 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
                         Vmin, Vmax, kMostVolumes);
         return;
     }
-    std::FILE* out = platform::openOutput("film", "wt");
-    if (!out) {
+    // The map's isotherms and its reference state lie in the model's range;
+    // its states may be unstable (below the spinodal pressures) but not above
+    // the range's pressure, where they are written as nan.
+    const ValidityRange range = effectiveRange();
+    if (!range.holdsTemperature(Tmin_) || !range.holdsTemperature(Tmax_)) {
+        platform::diagf("The model %s holds %s: the Gibbs-energy map from %g to %g K lies outside it.\n", modelName(),
+                        range.describe().c_str(), Tmin_, Tmax_);
         return;
     }
     errorflag = 0;
+    if (!refuseOutsideRange(T0, P0)) {
+        errorflag = 0;
+        return;
+    }
     set_the_phase_as(geometric == 1 ? 2 : 1);
     temperature(T0);
     pressure(P0);
     calculate_molar_volume();
     if (!errorflag) calculate_state_functions();
+    if (errorflag || !std::isfinite(G)) {
+        platform::diagf("No %s state of the fluid at %g K and %g bar: the Gibbs-energy map has no reference G0.\n",
+                        geometric == 1 ? "liquid" : "vapour", T0, P0);
+        errorflag = 0;
+        return;
+    }
     const double G0 = G;
     errorflag = 0;
     set_the_phase_as(1);
+    std::FILE* out = platform::openOutput("film", "wt");
+    if (!out) {
+        return;
+    }
     int isotherms = 0;
     while (Tmin_ + 0.1 * isotherms <= Tmax_ + 1e-9) ++isotherms;
     // The states are independent: stretches of the isotherms go to workers
@@ -197,9 +216,10 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
                     m.volume(v);
                     m.calculate_pressure();
                     m.calculate_state_functions();
-                    // A state the model cannot give is written as nan, not
-                    // as what the previous state left.
-                    const bool ok = m.errorflag == 0;
+                    // A state the model cannot give, or gives above its
+                    // range, is written as nan (not as what the previous
+                    // state left).
+                    const bool ok = m.errorflag == 0 && !(m.P * 1e-5 > range.Pmax);
                     const double g = ok ? m.G : kNaN, p = ok ? m.P : kNaN;
                     s.failed += !ok;
                     std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, g, G0 - g, p * 1e-5);
@@ -221,9 +241,9 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
     errorflag = 0;
     platform::closeOutput(out, "film");
     if (failed > 0)
-        platform::diagf("%d of the %ld states of the Gibbs-energy map could not be computed: their G and P are "
-                        "written as nan.\n",
-                        failed, rows);
+        platform::warnf("%d of the %ld states of the Gibbs-energy map could not be computed or lie above the range "
+                        "of the model %s (%s): their G and P are written as nan.\n",
+                        failed, rows, modelName(), range.describe().c_str());
     lastRows = static_cast<int>(rows);
 }
 
