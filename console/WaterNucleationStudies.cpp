@@ -94,6 +94,15 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
 
 void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
     const double M = molarMass(), s = correction(b);
+    errorflag = 0;
+    calculateTheSaturationTemperature(P_bar, 0);
+    if (errorflag) {
+        // Above the critical pressure the heated liquid does not boil.
+        platform::diagf("No boiling point of water at %g bar: the heated liquid has no nucleation to follow.\n", P_bar);
+        return;
+    }
+    const double T0 = T;
+    double Vlast = Vl_sat;
     char name[64];
     std::snprintf(name, sizeof name, "nuclea%.0f", 10.0 * P_bar);
     std::FILE* f = platform::openOutput(name, "wt");
@@ -101,10 +110,6 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         return;
     }
     const double Jest = s * (-6999999999.999999) * b * std::log(0.5) * 1e-6;
-    errorflag = 0;
-    calculateTheSaturationTemperature(P_bar, 0);
-    const double T0 = T;
-    double Vlast = Vl_sat;
     std::fprintf(f, "# P (bar)                               : %12g\n", P_bar);
     std::fprintf(f, "# dTdt                                  : %12g\n", b);
     std::fprintf(f, "# Estimated J at nucleation temperature : %12g\n", Jest);

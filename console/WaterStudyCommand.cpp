@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,27 @@ bool toNumber(const char* s, double& v) {
 
 char flag(double v) { return static_cast<char>(v != 0.0 ? 1 : 0); }
 
+// Temperatures (K) and pressures of water states (the arguments named T.. and
+// P..) at or below zero describe no state: the command is not run.
+bool positiveStateArguments(const StudyWord& w, const std::vector<double>& n) {
+    std::istringstream labels(w.labels);
+    std::string label;
+    std::size_t numeric = 0;
+    for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; ++k) {
+        if (w.kinds[k] != 'n') continue;
+        const double v = n[numeric++];
+        if ((label[0] == 'T' || label[0] == 'P') && !(v > 0.0)) {
+            platform::diagf("The %s command needs %s above 0, not %g: it is not run.\n", w.word, label.c_str(), v);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The conductivity polynomial is one of liquid water, which exists from the
+// triple point to the critical point.
+constexpr double kTriplePointTemperature = 273.16, kCriticalPointTemperature = 647.096;  // K
+
 }  // namespace
 
 int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
@@ -90,9 +112,16 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         }
     }
     const std::string cmd = w->word;
+    if (!positiveStateArguments(*w, n)) return nargs + 1;
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
-    else if (cmd == "conductivity") std::printf("k : %12.6f W/m/K\n", calculateWaterConductivity(n[0]));
+    else if (cmd == "conductivity") {
+        if (n[0] >= kTriplePointTemperature && n[0] <= kCriticalPointTemperature)
+            std::printf("k : %12.6f W/m/K\n", calculateWaterConductivity(n[0]));
+        else
+            platform::diagf("The conductivity is that of liquid water, from %g to %g K: none at %g K.\n",
+                            kTriplePointTemperature, kCriticalPointTemperature, n[0]);
+    }
     else if (cmd == "revirr") compareReversibleIrreversibleWorks(n[0], n[1]);
     else if (cmd == "wfrac") calculateWaterVolumeFractionMagma(n[0], n[1], n[2]);
     else if (cmd == "wfracdiagram") calculateWaterVolumeFractionDiagram(n[0], n[1], n[2], n[3], n[4]);

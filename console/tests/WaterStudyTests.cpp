@@ -343,6 +343,35 @@ TEST(WaterStudies, CommandWords) {
     EXPECT_NE(c.err.find("Expected a number, not \"hot\""), std::string::npos);
     EXPECT_DOUBLE_EQ(w.T, 320.0);
     EXPECT_NE(c.err.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
+
+    // No number for states that do not exist: a temperature or pressure at or
+    // below zero, the liquid's conductivity above the critical point (its
+    // polynomial turns negative near 760 K), the boiling of a liquid heated
+    // above the critical pressure.
+    const std::vector<std::pair<std::vector<std::string>, const char*>> refused = {
+        {{"flow", "-5", "1"}, "needs T above 0, not -5"},
+        {{"shock", "500", "0"}, "needs P above 0, not 0"},
+        {{"revirr", "500", "-1e5"}, "needs P(Pa) above 0"},
+        {{"shockisobar", "100", "0", "300", "1", "0", "s"}, "needs Tmin above 0"},
+        {{"conductivity", "5000"}, "none at 5000 K"},
+        {{"conductivity", "250"}, "none at 250 K"},
+        {{"heatnucleation", "300", "1"}, "No boiling point of water at 300 bar"},
+    };
+    for (const auto& [args, says] : refused) {
+        std::vector<std::string> a = args;
+        std::vector<char*> v;
+        for (auto& x : a) v.push_back(x.data());
+        const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+        EXPECT_NE(r.err.find(says), std::string::npos) << args[0] << ": " << r.err;
+        EXPECT_EQ(r.out.find("k :"), std::string::npos) << r.out;
+    }
+    // At the ends of the liquid's range the polynomial gives 0.56438 and 0.38045 W/(m K).
+    std::vector<std::string> ends = {"conductivity", "273.16", "conductivity", "647.096"};
+    std::vector<char*> e;
+    for (auto& x : ends) e.push_back(x.data());
+    const auto k = capture([&] { w.doCommand(static_cast<int>(e.size()), e.data(), nullptr); });
+    EXPECT_NE(k.out.find("k :     0.5643"), std::string::npos) << k.out;
+    EXPECT_NE(k.out.find("k :     0.3804"), std::string::npos) << k.out;
 }
 
 TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
