@@ -112,13 +112,15 @@ struct MapStretch {
 // advance the volume or the volumes are too many to write.
 constexpr long kStretch = 512;
 constexpr long kMostVolumes = 10000000;
+// The map's volume step: a factor, or an increment of 1e-8 m3/mol.
+double nextVolume(double v, char geometric, double factor) { return geometric == 1 ? v * factor : v + 1e-8; }
 bool mapVolumes(double Vmin, double Vmax, char geometric, double factor, long& count, std::vector<double>& starts) {
     count = 0;
     starts.clear();
     for (double v = Vmin; v < Vmax; ++count) {
         if (count % kStretch == 0) starts.push_back(v);
         if (count >= kMostVolumes) return false;
-        const double next = geometric == 1 ? v * factor : v + 1e-8;
+        const double next = nextVolume(v, geometric, factor);
         if (!(next > v)) return false;
         v = next;
     }
@@ -210,7 +212,7 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
                 MapStretch& s = batch[k];
                 const double t = Tmin_ + 0.1 * s.isotherm;
                 double v = s.v;
-                for (long i = 0; i < s.count; ++i, v = geometric == 1 ? v * factor : v + 1e-8) {
+                for (long i = 0; i < s.count; ++i, v = nextVolume(v, geometric, factor)) {
                     m.errorflag = 0;
                     m.temperature(t);
                     m.volume(v);
@@ -219,7 +221,8 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
                     // A state the model cannot give, or gives above its
                     // range, is written as nan (not as what the previous
                     // state left).
-                    const bool ok = m.errorflag == 0 && !(m.P * 1e-5 > range.Pmax);
+                    const bool ok = m.errorflag == 0 && std::isfinite(m.G) && std::isfinite(m.P) &&
+                                    !(m.P * 1e-5 > range.Pmax);
                     const double g = ok ? m.G : kNaN, p = ok ? m.P : kNaN;
                     s.failed += !ok;
                     std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, g, G0 - g, p * 1e-5);

@@ -74,10 +74,6 @@ bool positiveStateArguments(const StudyWord& w, const std::vector<double>& n) {
     return true;
 }
 
-// The conductivity polynomial is one of liquid water, which exists from the
-// triple point to the critical point.
-constexpr double kTriplePointTemperature = 273.16, kCriticalPointTemperature = 647.096;  // K
-
 }  // namespace
 
 int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
@@ -116,11 +112,14 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
     else if (cmd == "conductivity") {
-        if (n[0] >= kTriplePointTemperature && n[0] <= kCriticalPointTemperature)
+        // The polynomial is one of liquid water, which exists from the
+        // triple point to the critical point.
+        const double Tt = triplePointTemperature("H2O");
+        if (n[0] >= Tt && n[0] <= kCriticalTemperature)
             std::printf("k : %12.6f W/m/K\n", calculateWaterConductivity(n[0]));
         else
-            platform::diagf("The conductivity is that of liquid water, from %g to %g K: none at %g K.\n",
-                            kTriplePointTemperature, kCriticalPointTemperature, n[0]);
+            platform::diagf("The conductivity is that of liquid water, from %g to %g K: none at %g K.\n", Tt,
+                            kCriticalTemperature, n[0]);
     }
     else if (cmd == "revirr") compareReversibleIrreversibleWorks(n[0], n[1]);
     else if (cmd == "wfrac") calculateWaterVolumeFractionMagma(n[0], n[1], n[2]);
