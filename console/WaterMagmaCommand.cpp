@@ -33,6 +33,28 @@ bool positive(double v, const char* what, const char* unit) {
     return false;
 }
 
+// IAPWS-95 describes water from 251.165 K (the triple point of ice Ih, ice III
+// and liquid, its lowest temperature) and, extrapolated as Wagner & Pruss
+// (2002, J. Phys. Chem. Ref. Data 31, 387) show it may be, up to 5000 K and
+// 100 000 bar.  A state given beyond is no state of the model.
+constexpr double kExtrapolatedTmax = 5000.0;    // K
+constexpr double kExtrapolatedPmax = 100000.0;  // bar
+
+bool waterTemperature(double T, double Tmin, const char* what) {
+    if (T >= Tmin && T <= kExtrapolatedTmax) return true;
+    platform::diagf("Brenvik: the %s (%.2f deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
+                    what, T - 273.15, Tmin - 273.15, kExtrapolatedTmax - 273.15);
+    return false;
+}
+
+bool waterPressure(double P_bar) {
+    if (P_bar > 0.0 && P_bar <= kExtrapolatedPmax) return true;
+    platform::diagf("Brenvik: the pressure (%.4g bar) lies outside the states of the water model (above 0 and up to "
+                    "%.0f bar).\n",
+                    P_bar, kExtrapolatedPmax);
+    return false;
+}
+
 }  // namespace
 
 void WaterMagmaModel::printPhaseOfState(const StableState& phase, bool steamAsked) {
@@ -157,7 +179,8 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
             !readNumber(argv[1], byP ? "pressure in bar" : "volume in cm3/mol", second))
             return 1;
         const double T_ = t + 273.15;
-        if (!positive(T_, "temperature", "K") || !positive(second, byP ? "pressure" : "volume", byP ? "bar" : "cm3/mol"))
+        if (!waterTemperature(T_, validity.Tmin, "temperature") ||
+            (byP ? !waterPressure(second) : !positive(second, "volume", "cm3/mol")))
             return 1;
         const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
         const int kind = vapour ? 1 : 2;
@@ -183,10 +206,10 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
             platform::diagf("Brenvik: no state of water found at these conditions.\n");
             return 1;
         }
-        if (!(P > 0.0 && P <= 1e10 && T_ <= 5000.0 && dPdV < 0.0)) {
+        if (!(P > 0.0 && P * 1e-5 <= kExtrapolatedPmax && dPdV < 0.0)) {
             platform::diagf("Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
-                            "model (up to 5000 K and 100000 bar).\n",
-                            T_ - 273.15, P * 1e-5);
+                            "model (up to %.0f K and %.0f bar).\n",
+                            T_ - 273.15, P * 1e-5, kExtrapolatedTmax, kExtrapolatedPmax);
             return 1;
         }
         if (!(P >= 1e5 * (1.0 - 1e-9))) {
@@ -239,7 +262,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         }
         double t = 0.0, p = 0.0;
         if (!readNumber(argv[0], "temperature in deg. C", t) || !readNumber(argv[1], "pressure in bar", p)) return 1;
-        if (!positive(t + 273.15, "temperature", "K") || !positive(p, "pressure", "bar")) return 1;
+        if (!waterTemperature(t + 273.15, validity.Tmin, "temperature") || !waterPressure(p)) return 1;
         set_the_phase_as(1);
         calculateExsolutionWork(t + 273.15, p, 1.2e-05);
         return errorflag ? 1 : 0;
@@ -257,8 +280,8 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         if (!readNumber(argv[0], "pressure in bar", p) || !readNumber(argv[1], "temperature in deg. C", t0) ||
             !readNumber(argv[2], "temperature in deg. C", t1))
             return 1;
-        if (!positive(p, "pressure", "bar") || !positive(t0 + 273.15, "initial temperature", "K") ||
-            !positive(t1 + 273.15, "final temperature", "K"))
+        if (!waterPressure(p) || !waterTemperature(t0 + 273.15, validity.Tmin, "initial temperature") ||
+            !waterTemperature(t1 + 273.15, validity.Tmin, "final temperature"))
             return 1;
         calculateIsobaricHeatingWork(p, t0 + 273.15, t1 + 273.15);
         return errorflag ? 1 : 0;

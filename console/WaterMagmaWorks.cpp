@@ -353,6 +353,12 @@ void WaterMagmaModel::calculateIsobaricHeatingWork(double P_bar, double T0, doub
     };
     const StateValues s0 = state(T0, k0, true);
     const StateValues s1 = state(T1, k1, false);
+    // A state not found has no enthalpy or volume: no table of numbers left
+    // by another state.
+    if (!s0.ok || !s1.ok) {
+        errorflag = 1;
+        return;
+    }
     const double k = 0.001 / M;
     std::printf("\nIsobaric heating at a the pressure : %8.2f bar\n", P_bar);
     std::printf("-------------------------------------------------------\n\n");
