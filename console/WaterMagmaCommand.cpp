@@ -33,12 +33,11 @@ bool positive(double v, const char* what, const char* unit) {
     return false;
 }
 
-// IAPWS-95 describes water from 251.165 K (the triple point of ice Ih, ice III
-// and liquid, its lowest temperature) and, extrapolated as Wagner & Pruss
-// (2002, J. Phys. Chem. Ref. Data 31, 387) show it may be, up to 5000 K and
-// 100 000 bar.  A state given beyond is no state of the model.
-constexpr double kExtrapolatedTmax = 5000.0;    // K
-constexpr double kExtrapolatedPmax = 100000.0;  // bar
+// The starting states of the options lie between the model's lowest
+// temperature (251.165 K, where ice Ih, ice III and liquid meet) and the
+// limits of its sound extrapolation.
+constexpr double kExtrapolatedTmax = WaterMagmaModel::kExtrapolatedTmax;
+constexpr double kExtrapolatedPmax = WaterMagmaModel::kExtrapolatedPmax;
 
 bool waterTemperature(double T, double Tmin, const char* what) {
     if (T >= Tmin && T <= kExtrapolatedTmax) return true;

@@ -43,6 +43,13 @@ public:
 
     double molarMass() const { return kMolarMass; }
 
+    // IAPWS-95 was fitted up to 1273 K and 10 000 bar; Wagner & Pruss (2002,
+    // J. Phys. Chem. Ref. Data 31, 387) show that it extrapolates soundly far
+    // beyond, to 5000 K and 100 000 bar at least.  A state given beyond those
+    // limits, or below the model's lowest temperature, is no state of water.
+    static constexpr double kExtrapolatedTmax = 5000.0;    // K
+    static constexpr double kExtrapolatedPmax = 100000.0;  // bar
+
     // ---- Brenvik console program (WaterMagmaCommand.cpp)
     // argv[0] is the program name: alone it prints the banner and the options;
     // otherwise argv[1] is the option word and the rest its arguments.

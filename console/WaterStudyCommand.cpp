@@ -57,17 +57,26 @@ bool toNumber(const char* s, double& v) {
 
 char flag(double v) { return static_cast<char>(v != 0.0 ? 1 : 0); }
 
-// Temperatures (K) and pressures of water states (the arguments named T.. and
-// P..) at or below zero describe no state: the command is not run.
-bool positiveStateArguments(const StudyWord& w, const std::vector<double>& n) {
+// Temperatures (K) and pressures of water states (the arguments named T..
+// and P.., in bar unless named P(Pa)) must be states of the model: from its
+// lowest temperature to the limits of its sound extrapolation, pressures
+// above zero.  Otherwise the command is not run.
+bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, double Tmin) {
     std::istringstream labels(w.labels);
     std::string label;
     std::size_t numeric = 0;
     for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; ++k) {
         if (w.kinds[k] != 'n') continue;
         const double v = n[numeric++];
-        if ((label[0] == 'T' || label[0] == 'P') && !(v > 0.0)) {
-            platform::diagf("The %s command needs %s above 0, not %g: it is not run.\n", w.word, label.c_str(), v);
+        if (label[0] == 'T' && !(v >= Tmin && v <= WaterMagmaModel::kExtrapolatedTmax)) {
+            platform::diagf("The %s command needs %s from %g to %g K, not %g: it is not run.\n", w.word, label.c_str(),
+                            Tmin, WaterMagmaModel::kExtrapolatedTmax, v);
+            return false;
+        }
+        const double toBar = label == "P(Pa)" ? 1e-5 : 1.0;
+        if (label[0] == 'P' && !(v > 0.0 && v * toBar <= WaterMagmaModel::kExtrapolatedPmax)) {
+            platform::diagf("The %s command needs %s above 0 and up to %g, not %g: it is not run.\n", w.word,
+                            label.c_str(), WaterMagmaModel::kExtrapolatedPmax / toBar, v);
             return false;
         }
     }
@@ -108,7 +117,7 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         }
     }
     const std::string cmd = w->word;
-    if (!positiveStateArguments(*w, n)) return nargs + 1;
+    if (!stateArgumentsInRange(*w, n, validity.Tmin)) return nargs + 1;
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
     else if (cmd == "conductivity") {

@@ -344,17 +344,23 @@ TEST(WaterStudies, CommandWords) {
     EXPECT_DOUBLE_EQ(w.T, 320.0);
     EXPECT_NE(c.err.find("The superheat command takes 2 arguments (z dT): it is not run.\n"), std::string::npos);
 
-    // No number for states that do not exist: a temperature or pressure at or
-    // below zero, the liquid's conductivity above the critical point (its
-    // polynomial turns negative near 760 K), the boiling of a liquid heated
-    // above the critical pressure.
+    // No number for states that do not exist: a temperature below IAPWS-95's
+    // lowest (251.165 K) or above 5000 K, a pressure at or below zero or above
+    // 100 000 bar (the limits of its extrapolation), the liquid's conductivity
+    // above the critical point (its polynomial turns negative near 760 K), the
+    // boiling of a liquid heated above the critical pressure.
     const std::vector<std::pair<std::vector<std::string>, const char*>> refused = {
-        {{"flow", "-5", "1"}, "needs T above 0, not -5"},
-        {{"shock", "500", "0"}, "needs P above 0, not 0"},
-        {{"revirr", "500", "-1e5"}, "needs P(Pa) above 0"},
-        {{"shockisobar", "100", "0", "300", "1", "0", "s"}, "needs Tmin above 0"},
+        {{"flow", "-5", "1"}, "needs T from 251.165 to 5000 K, not -5"},
+        {{"flow", "200", "1"}, "needs T from 251.165 to 5000 K, not 200"},
+        {{"flow", "1e5", "1"}, "needs T from 251.165 to 5000 K, not 100000"},
+        {{"flow", "600", "1e7"}, "needs P above 0 and up to 100000, not 1e+07"},
+        {{"shock", "500", "0"}, "needs P above 0 and up to 100000, not 0"},
+        {{"revirr", "500", "-1e5"}, "needs P(Pa) above 0 and up to 1e+10"},
+        {{"revirr", "1e5", "1e7"}, "needs T from 251.165 to 5000 K"},
+        {{"wfrac", "1e5", "100", "0.1"}, "needs T from 251.165 to 5000 K"},
+        {{"shockisobar", "100", "0", "300", "1", "0", "s"}, "needs Tmin from 251.165 to 5000 K, not 0"},
         {{"conductivity", "5000"}, "none at 5000 K"},
-        {{"conductivity", "250"}, "none at 250 K"},
+        {{"conductivity", "260"}, "none at 260 K"},
         {{"heatnucleation", "300", "1"}, "No boiling point of water at 300 bar"},
     };
     for (const auto& [args, says] : refused) {
@@ -364,6 +370,7 @@ TEST(WaterStudies, CommandWords) {
         const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
         EXPECT_NE(r.err.find(says), std::string::npos) << args[0] << ": " << r.err;
         EXPECT_EQ(r.out.find("k :"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("-> V"), std::string::npos) << r.out;
     }
     // At the ends of the liquid's range the polynomial gives 0.56438 and 0.38045 W/(m K).
     std::vector<std::string> ends = {"conductivity", "273.16", "conductivity", "647.096"};
