@@ -189,9 +189,9 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(depth >= 0.0)) return fail("the depth d must not be negative.");
     if (!(g >= 0.0)) return fail("the gravity g must not be negative.");
     if (!std::isfinite(geothermalGradient)) return fail("the geothermal gradient geo is not a number.");
-    if (!(T1 + geothermalGradient * depth > 0.0))
+    if (!(depthTemperature() > 0.0))
         return fail("the water temperature at depth (T1 + geo x d) must be above -273.15 deg. C.");
-    if (!(depth * g * 0.01 + Psurf + overpressure > 0.0))
+    if (!(depthPressure() > 0.0))
         return fail("the pressure at depth (Psurf + water column + over) must be above 0 bar.");
     if (!(Tm > 0.0)) return fail("the magma temperature Tm must be above -273.15 deg. C.");
     if (!(cp > 0.0)) return fail("the magma heat capacity cp must be above 0.");
@@ -203,6 +203,25 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(sediRho >= 0.0) || !(sediCp >= 0.0)) return fail("the sediment density and heat capacity must not be negative.");
     if (recharge == 1 && maxRecharges < 1) return fail("the maximum number of recharges (max) must be at least 1.");
     if (fractionation == 1 && fractionationCount < 1) return fail("the fractionation number (frac) must be at least 1.");
+    return true;
+}
+
+bool WaterMagmaCalculationInfo::validateWaterStates(double Tmin, double Tmax, double Pmax, std::string& message) const {
+    char text[300];
+    const struct {
+        const char* what;
+        double T, P;
+    } states[] = {{"surface water (T1, Psurf)", T1, Psurf}, {"water at depth (T1 + geo x d, Psurf + water column + over)",
+                                                               depthTemperature(), depthPressure()}};
+    for (const auto& w : states) {
+        if (w.T >= Tmin && w.T <= Tmax && w.P <= Pmax) continue;
+        std::snprintf(text, sizeof text,
+                      "the %s at %.2f deg. C and %.6g bar lies outside the states of the water model (%.3f to %.2f "
+                      "deg. C, up to %.0f bar).",
+                      w.what, w.T - 273.15, w.P, Tmin - 273.15, Tmax - 273.15, Pmax);
+        message = text;
+        return false;
+    }
     return true;
 }
 

@@ -54,6 +54,15 @@ struct WaterMagmaCalculationInfo {
     // heat capacity, solidus not above liquidus, fractions within 0 and 1, at
     // least one recharge or fraction); false with the reason otherwise.
     bool validate(std::string& message) const;
+    // The water at depth (state 2): the surface water warmed by the
+    // geothermal gradient (K) and loaded by a water column of 1000 kg/m3 and
+    // the overpressure (bar).
+    double depthTemperature() const { return T1 + geothermalGradient * depth; }
+    double depthPressure() const { return depth * g * 0.01 + Psurf + overpressure; }
+    // The surface water and the water at depth are states of a water model
+    // whose states lie between Tmin and Tmax (K) and up to Pmax (bar); false
+    // with the reason otherwise.
+    bool validateWaterStates(double Tmin, double Tmax, double Pmax, std::string& message) const;
     // Console dialogue for the fields still unset; prompts on standard output.
     void askToUser(std::FILE* in = stdin);
     void printSummary() const;

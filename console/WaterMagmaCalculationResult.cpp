@@ -32,7 +32,8 @@ void vLine(const char* label, double V) {
     logreport::print("\t%s    : %8.2f cm3/mol    %8.2f cm3/g\n", label, V, V / kMolarMassG);
 }
 
-void irreversibleT5(double T) { logreport::print("\tT5    : %8.2f°C  P5 :     1.00 bar\n", T - 273.15); }
+// The irreversible expansion ends at the surface pressure.
+void irreversibleT5(double T, double P) { logreport::print("\tT5    : %8.2f°C  P5 : %8.2f bar\n", T - 273.15, P); }
 
 // Log versions of the same lines.
 using logreport::format;
@@ -78,7 +79,7 @@ void WaterMagmaCalculationResult::print() const {
 
     logreport::print("Irreversible adiabatic case: \n");
     rule(29);
-    irreversibleT5(T5irr);
+    irreversibleT5(T5irr, Pref);
     fractionLines(liquidMassFraction5irr, liquidVolumeFraction5irr, steamMassFraction5irr, steamVolumeFraction5irr);
     logreport::print("\tWirr  : %8.2f J/g water  => %8.2f J/g magma \n\n", -Wirr, -Wirr * m);
 
@@ -99,7 +100,7 @@ void WaterMagmaCalculationResult::print() const {
     logreport::print("\tWrev  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WrevP, -WrevP * m);
     logreport::print("Irreversible pyroclast-heated case: \n");
     rule(36);
-    irreversibleT5(T5irrP);
+    irreversibleT5(T5irrP, Pref);
     fractionLines(liquidMassFraction5irrP, liquidVolumeFraction5irrP, steamMassFraction5irrP,
                   steamVolumeFraction5irrP);
     logreport::print("\tWirr  : %8.2f J/g water  => %8.2f J/g magma\n\n", -WirrP, -WirrP * m);

@@ -136,7 +136,9 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     WaterMagmaCalculationInfo info;
     std::string problem;
     auto checkedInputs = [&]() {
-        if (info.validate(problem)) return true;
+        if (info.validate(problem) &&
+            info.validateWaterStates(validity.Tmin, kExtrapolatedTmax, kExtrapolatedPmax, problem))
+            return true;
         platform::diagf("Brenvik: %s\n", problem.c_str());
         return false;
     };

@@ -26,8 +26,8 @@ void WaterMagmaModel::prepareCycleCalculation(WaterMagmaCalculationInfo& info, W
 
     r.T1 = info.T1;
     r.P1 = info.Psurf;
-    r.T2 = r.T1 + info.geothermalGradient * info.depth;
-    r.P2 = info.depth * info.g * 0.01 + r.P1 + info.overpressure;
+    r.T2 = info.depthTemperature();
+    r.P2 = info.depthPressure();
 
     Vl0 = 1.8e-5;
     set_the_phase_as(2);
@@ -155,6 +155,19 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         break;
     }
     if (commonTail) {
+        // The peak must be a stable state at a positive pressure.  The
+        // entropy that Wohletz's constant heat capacity gives a strongly
+        // compressed water can lie below that of the liquid at T3 and any
+        // positive pressure, and a supercooled liquid (below 4 deg. C it
+        // contracts when warmed) heated at constant volume loses pressure:
+        // such a state is stretched or mechanically unstable.
+        if (errorflag || !(P > 0.0) || !(dPdV < 0.0) || !std::isfinite(V)) {
+            platform::warnf("Refused at m = %g: the %s peak state at %.2f K is no stable state of water (its pressure "
+                            "%.6g bar).\n",
+                            r.m, WaterMagmaCalculationInfo::heatingName(info.heatingMode), T, P * 1e-5);
+            errorflag = 1;
+            return;
+        }
         r.P3 = P * 1e-5;
         r.U3 = U;
         r.H3 = H;

@@ -410,6 +410,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     workers::run(static_cast<unsigned>(count), [&](unsigned i) { work(i == 0); });
 
     const std::string* rechargeTable = nullptr;
+    std::size_t found = 0;
     for (EnergyDiagramPoint& p : out) {
         if (!p.done) continue;
         if (!p.rechargeTable.empty()) rechargeTable = &p.rechargeTable;
@@ -422,12 +423,18 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         platform::ThreadLogCapture::replay(p.log);
         info = p.info;  // the inputs as the point left them (its mass ratio)
         if (!p.found) continue;  // a failed point is skipped and the sweep goes on
+        ++found;
         if (mode == 1)
             writeDataIgorFileForWaterMagmaDiagram(file, p.info, p.r);
         else if (mode == 6 && array)
             appendEnergyDiagramPoint(p.r, *array);
     }
     errorflag = 0;
+    // A diagram none of whose points was found is a failure, not an empty plot.
+    if (found == 0) {
+        platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
+        errorflag = 1;
+    }
     if (rechargeTable) writeRechargeTable(*rechargeTable);
     if (file) {
         std::fputs("END\n", file);

@@ -92,7 +92,7 @@ void WaterMagmaModel::calculateIsochoricPeakTemperature(double T0, double V0, do
 }
 
 double WaterMagmaModel::equationForIsochorHeating(double T_, void* data) {
-    if (T_ < 273.0 || !std::isfinite(T_)) {
+    if (!(T_ >= validity.Tmin) || !std::isfinite(T_)) {  // below the model's lowest temperature
         error = 1;
         return 0.0;
     }
@@ -136,7 +136,7 @@ void WaterMagmaModel::calculateWohletzPeakTemperature(double T0, double V0, doub
 }
 
 double WaterMagmaModel::equationForWohletzHeating(double T_, void* data) {
-    if (T_ < 273.0 || !std::isfinite(T_)) {
+    if (!(T_ >= validity.Tmin) || !std::isfinite(T_)) {  // below the model's lowest temperature
         error = 1;
         return 0.0;
     }

@@ -181,6 +181,10 @@ public:
     SaturatedExpansion calculateSaturationExpansionWorkForPex(const SaturatedStart& start,
                                                               const SaturatedReference& ref);
     void calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* record, double Pex);
+    // The saturation state at P_Pa close below the critical pressure, where
+    // the search at given pressure no longer converges: a bisection on the
+    // saturation pressure at given T.  False when none is found.
+    bool saturationTemperatureNearCritical(double P_Pa);
     void calculateExsolutionWork(double T_, double P_bar, double Vm);
     double equationForExsolutionWork(double T_, void* data);
     void calculateTemperatureForGivenExsolutionWorkAndPressure(double W0, double P_bar, double Vm);

@@ -78,6 +78,27 @@ WaterMagmaModel::SaturatedExpansion WaterMagmaModel::calculateSaturationExpansio
     return e;
 }
 
+bool WaterMagmaModel::saturationTemperatureNearCritical(double P_Pa) {
+    // The saturation pressure rises with T up to the critical point: the
+    // saturation temperature is bracketed between 640 K (about 203 bar) and
+    // the critical temperature, where the search at given T still holds.
+    double lo = 640.0, hi = critical_T;
+    auto below = [&](double t) {  // psat(t) < P_Pa; a failed point counts as above
+        initializeSaturationVolumesFromT("H2O", t);
+        temperature(t);
+        calculate_saturation_pressure();
+        return errorflag == 0 && Vl_sat < Vv_sat && P < P_Pa;
+    };
+    if (!below(lo)) return false;
+    for (int i = 0; i < 200 && hi - lo > 1e-11 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (below(mid) ? lo : hi) = mid;
+    }
+    // The state is left at the lower end, a saturation state within 1e-11 of T.
+    below(lo);
+    return errorflag == 0 && Vl_sat < Vv_sat && std::fabs(P - P_Pa) <= 1e-6 * P_Pa;
+}
+
 void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* rec,
                                                       double Pex) {
     const double M = molarMass();
@@ -126,13 +147,14 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
             }
             criticalPoint();
         } else {
-            if (!rec) std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
             initializeSaturationVolumesFromT("H2O", T_);
             temperature(T_);
             calculate_saturation_pressure();
             ok = errorflag == 0;
+            if (ok && T >= validity.Tmin && !rec)
+                std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
         }
-        if (ok && !rec) {
+        if (ok && T >= validity.Tmin && !rec) {
             std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
@@ -144,21 +166,39 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
             }
             return;
         }
+        // Close below the critical pressure the saturation search still
+        // holds: the critical state stands only for the pressures from the
+        // model's own critical pressure (220.639 bar) up to 220.64 bar.
+        bool critical = false;
         if (P_bar > 220.6) {
-            if (!rec) std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
             criticalPoint();
+            critical = errorflag == 0 && P_bar * 1e5 >= P;
+        }
+        if (critical) {
+            if (!rec) std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
         } else {
             initializeSaturationVolumesFromP("H2O", P_bar);
             calculate_saturation_temperature(P_bar * 1e5, T);
-            ok = errorflag == 0;
+            ok = errorflag == 0 && Vl_sat < Vv_sat;
+            if (!ok && P_bar > 200.0) ok = saturationTemperatureNearCritical(P_bar * 1e5);
         }
-        if (ok && !rec) {
+        if (ok && T >= validity.Tmin && !rec) {
             std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
             std::printf("Pressure    %6.2f bar \n", P * 1e-5);
         }
     }
     if (!ok || !std::isfinite(T) || !(T > 0.0)) {
         if (!rec) platform::diagf("No saturation state of water found there.\n\n");
+        errorflag = 1;
+        return;
+    }
+    // Below the model's lowest temperature (251.165 K, where ice Ih, ice III
+    // and the liquid meet) there is no liquid state of the model to saturate.
+    if (!(T >= validity.Tmin)) {
+        if (!rec)
+            platform::diagf("The saturation temperature (%.2f K) lies below the lowest temperature of the water model "
+                            "(%.3f K).\n\n",
+                            T, validity.Tmin);
         errorflag = 1;
         return;
     }
