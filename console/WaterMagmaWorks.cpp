@@ -13,7 +13,8 @@
 
 namespace {
 
-// Saturated water at 1 bar (373.124 K): per kg, from the reference model.
+// Saturated water at 1 bar (372.756 K): per kg, from the reference model.
+constexpr double kTs1 = 372.7559;                             // K
 constexpr double kSv1 = 7358.979099, kSl1 = 1302.774796;      // J/(kg K)
 constexpr double kUl1 = 417404.663, kUv1 = 2505596.729;       // J/kg
 constexpr double kHl1 = 417508.978, kHv1 = 2674992.175;       // J/kg
@@ -31,7 +32,7 @@ double WaterMagmaModel::calculateIsentropicVaporization(double S_) {
     H = (x * kHl1 + (1 - x) * kHv1) * M;
     V = (x * kVl1 + (1 - x) * kVv1) * 1e-6;
     S = S_;
-    T = 373.15;
+    T = kTs1;
     P = 100000.0;
     return x;
 }

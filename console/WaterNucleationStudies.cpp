@@ -28,6 +28,24 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double correction(double b) { return 1.0 - 2.0 * 0.4375 * std::exp(-b); }
 
+// The correction multiplies the exponent -W/kT of the rate: a factor that is
+// not positive (b at or below ln 0.875) would make the rate grow without
+// bound with the work of the nucleus.
+bool positiveCorrection(double b) {
+    if (correction(b) > 0.0) return true;
+    platform::diagf("The nucleation rate's correction 1 - 0.875 exp(-b) must be positive: b = %g is at or below "
+                    "ln 0.875.\n",
+                    b);
+    return false;
+}
+
+// Whether the vapour of the nucleus lies above the liquid's pressure by more
+// than the rounding of the two (at saturation they are equal).
+bool vapourAboveLiquid(double Pv, double Pl) { return Pv - Pl > 1e-9 * std::fabs(Pv); }
+
+// The radius 2 sigma / (Pv - Pl) of the critical nucleus (nm).
+double nucleusRadius(double sigma, double Pv, double Pl) { return 2.0 * sigma / (Pv - Pl) * 1e9; }
+
 // Blander and Katz's factor 1 - (1 - Pl/Pv)/3 of the kinetic prefactor.  It
 // falls to 2/3 as the liquid pressure falls to 0; a liquid under tension
 // keeps 2/3 instead of driving the factor (and the rate's square root)
@@ -50,6 +68,7 @@ bool skipLine(std::FILE* f) {
 void WaterStudyModel::calculateNucleationRate(double T_, double b) {
     const double M = molarMass(), s = correction(b);
     errorflag = 0;
+    if (!positiveCorrection(b)) return;
     if (calculateTheSaturationPressure(T_) != 0) {
         errorflag = 0;
         return;
@@ -77,6 +96,13 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
         volume(VvN);
         calculate_pressure();
         const double Pv = P;
+        // Where the vapour is not above the liquid (at saturation, where the
+        // walk starts) no nucleus forms: no row, the walk goes on.
+        if (!vapourAboveLiquid(Pv, Pl)) {
+            Vv = VvN;
+            Vl = VlN + 1e-8;
+            continue;
+        }
         const double q = VlN / VvN, delta = 1.0 - q + 0.5 * q * q;
         const double W = kSixteenPiThird * sig * sig * sig / ((Psat - Pl) * (Psat - Pl) * delta * delta);
         const double J = std::exp(-W / (T_ * kBoltzmann) * s) * (kAvogadro / VlN) *
@@ -84,7 +110,7 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
                          0.5524861878453039;
         lastNucleationRate = J;
         std::printf("\u00b5 %12.4lf Vl %12.4lf Vv %12.4lf Pl %12.4lf Pv %12.4lf r %12.4lf J %12.8lg\tnucleus %12.8lg\n",
-                    Gl, VlN * 1e6, VvN * 1e6, Pl * 1e-5, Pv * 1e-5, 2.0 * sig / (Pv - Pl) * 1e9, J * 1e-6,
+                    Gl, VlN * 1e6, VvN * 1e6, Pl * 1e-5, Pv * 1e-5, nucleusRadius(sig, Pv, Pl), J * 1e-6,
                     J * 1e-9 * 24 * 3600);
         Vv = VvN;
         Vl = VlN + 1e-8;
@@ -95,6 +121,12 @@ void WaterStudyModel::calculateNucleationRate(double T_, double b) {
 void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
     const double M = molarMass(), s = correction(b);
     errorflag = 0;
+    // b is also the heating rate of the liquid, that the estimates divide by.
+    if (!(b > 0.0)) {
+        platform::diagf("The heating rate b of the liquid must be above 0, not %g.\n", b);
+        return;
+    }
+    if (!positiveCorrection(b)) return;
     calculateTheSaturationTemperature(P_bar, 0);
     if (errorflag) {
         // Above the critical pressure the heated liquid does not boil.
@@ -145,6 +177,9 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
         volume(VvN);
         calculate_state_functions();
         const double Pv = P, Hv = H;
+        // At saturation (the boiling point, where the walk starts) the vapour
+        // is not above the liquid and no nucleus forms: no row.
+        if (!vapourAboveLiquid(Pv, Pl)) continue;
         const double dh = (Hv - Hl) / kAvogadro;
         const double deltac = (sig / calculateWaterConductivity(t)) * std::sqrt(16.62868 / (t * M * kPi)) *
                               (dh * dh / (1.9062168443219346e-46 * t * t)) * (Pv / (Pv - Pl));
@@ -156,7 +191,7 @@ void WaterStudyModel::calculateHeatingNucleationRate(double P_bar, double b) {
                                       ((Psat - Pl) * (Psat - Pl) * t * kBoltzmann * delta * delta) * s);
         const double J0 = A * std::exp(-kSixteenPiThird * sig * sig * sig / (t * kBoltzmann * (Pv - Pl) * (Pv - Pl)) * s);
         lastNucleationRate = J;
-        const double r = 2.0 * sig / (Pv - Pl) * 1e9;
+        const double r = nucleusRadius(sig, Pv, Pl);
         std::printf("\u00b5 %12.4lf Vl %12.4lf Vv %12.4lf Pl %12.4lf Pv %12.4lf r %12.4lf J %12.8lg\tnucleus %12.8lg\n",
                     Gl, VlN * 1e6, VvN * 1e6, Pl * 1e-5, Pv * 1e-5, r, J * 1e-6, J * 1e-9 * 24 * 3600);
         std::fprintf(f, "%12.2f %12.4lf %12.4lf %12.4lf %12.4lf %12.5G %12.3e %12.3e %12.3e % 12.4e \n", t, VlN * 1e6,

@@ -40,7 +40,11 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
     pressure(P_Pa * 1e-5);
     calculate_molar_volume();
     if (!errorflag) calculate_state_functions();
-    if (errorflag) return;
+    if (errorflag || !(dPdV < 0.0)) {
+        platform::diagf("No steam state of water at %g K and %g Pa to decompress.\n", T_, P_Pa);
+        errorflag = 0;
+        return;
+    }
     const double S0 = S;
     calculate_irreversible_decompression_point_at_fixed_p(T_, V, 1e5, 0.0, T_);
     if (errorflag) {
@@ -49,12 +53,25 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
     } else {
         printDecompressionPoint("Irreversible", *this, M);
     }
-    calculateAtmosphericDecompressionPoint(S0, 1.0);
+    // An isentrope that enters the two-phase region ends at 1 bar as the
+    // liquid-steam mixture of its entropy; otherwise in one phase.
+    const double x = calculateIsentropicVaporization(S0);
+    if (!(x >= 0.0 && x <= 1.0)) calculateAtmosphericDecompressionPoint(S0, 1.0);
     if (!errorflag) printDecompressionPoint("Reversible", *this, M);
 }
 
+namespace {
+// The water's mass fraction of the water-magma mixture lies within 0 and 1.
+bool massFractionOfWater(double w) {
+    if (w >= 0.0 && w <= 1.0) return true;
+    platform::diagf("The mass fraction of water w must lie between 0 and 1, not %g.\n", w);
+    return false;
+}
+}  // namespace
+
 double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_bar, double w) {
     errorflag = 0;
+    if (!massFractionOfWater(w)) return std::nan("");
     calculateFromTP(T_, P_bar, 1);
     if (errorflag) return std::nan("");
     const double M = molarMass();
@@ -66,6 +83,7 @@ double WaterStudyModel::calculateWaterVolumeFractionMagma(double T_, double P_ba
 
 void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_, double Tmax_, double Pmin,
                                                           double Pmax) {
+    if (!massFractionOfWater(w)) return;
     std::FILE* f = platform::openOutput("wat", "wt");
     if (!f) {
         return;
@@ -96,12 +114,20 @@ void WaterStudyModel::calculateWaterVolumeFractionDiagram(double w, double Tmin_
 void WaterStudyModel::drawSuperheatDiagram(double z, double dT) {
     const double M = molarMass();
     errorflag = 0;
+    // Every step that finds no state ends the study with a message.
+    auto fail = [this](const char* what) {
+        platform::diagf("Superheat: %s.\n", what);
+        errorflag = 0;
+    };
+    // The surface water and the water at depth are liquids, whatever phase
+    // an earlier study left the model at.
+    set_the_phase_as(2);
     std::printf("State 1\n----------\n");
     calculateFromTP(293.15, 1.0, 1);
     std::printf("State 2\n----------\n");
     const double T2 = 293.15 + 0.03 * z, P2 = z + 1.0;
     calculateFromTP(T2, P2, 1);
-    if (errorflag) return;
+    if (errorflag) return fail("no water state at depth");
     calculateTheSaturationTemperature(P2, 0);
     if (errorflag) {
         platform::diagf("No saturation state at %.2f bar\n", P2);
@@ -114,19 +140,26 @@ void WaterStudyModel::drawSuperheatDiagram(double z, double dT) {
     calculate_state_functions();
     const double H1 = H;
     calculateTheLiquidSpinodalTemperatureFromP(P2);
-    if (errorflag) {
-        errorflag = 0;
-        return;
-    }
+    if (errorflag) return fail("no liquid spinodal at the pressure at depth");
     const double Tsp = T;
     const double T3 = T2 + dT;
-    if (!(T3 < Tsp)) return;
+    if (!(T3 < Tsp)) {
+        platform::diagf("Superheat: the liquid at %.2f K lies beyond its superheat limit (%.2f K) at %.2f bar.\n", T3,
+                        Tsp, P2);
+        return;
+    }
     set_the_phase_as(2);
     calculateFromTP(T3, P2, 1);
-    if (errorflag) return;
+    if (errorflag) return fail("no liquid state at the superheated temperature");
     const double U3 = U, H3 = H, S3 = S;
     calculateBoilingPointFromS(S3);
-    if (errorflag) {
+    if (errorflag) return fail("the isentrope of the superheated liquid meets no boiling point");
+    // The lever rule below is that of the saturated water at 1 bar: a liquid
+    // whose isentrope boils only below 1 bar is still liquid there.
+    if (!(P >= 1e5)) {
+        platform::diagf("Superheat: the liquid at %.2f K and %.2f bar boils on its isentrope only at %.4g bar, below "
+                        "the 1 bar it expands to.\n",
+                        T3, P2, P * 1e-5);
         errorflag = 0;
         return;
     }
