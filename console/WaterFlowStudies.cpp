@@ -46,10 +46,15 @@ void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
     lastThroatP = Pf;
     lastThroatT = Tf1;
     lastThroatV = Vf1;
+    // The throat state on the isentrope: none is printed when its search
+    // failed (a gap in a table, a failure of a single point).
     std::printf("Vf  : %lf\n", Vf);
-    std::printf("Vf1 : %lf\n", Vf1 * 1e6);
+    if (!errorflag) std::printf("Vf1 : %lf\n", Vf1 * 1e6);
     std::printf("Pf  : %lf\n", Pf * 1e-5);
-    std::printf("Tf1 : %lf\n", Tf1);
+    if (!errorflag) std::printf("Tf1 : %lf\n", Tf1);
+    if (errorflag && !file)
+        platform::diagf("Flow: no state on the isentrope of %g K and %g bar at the throat pressure %g bar.\n", T2,
+                        P2 * 1e-5, Pf * 1e-5);
     if (!file) return;
     if (errorflag) {
         std::fprintf(file, "\n");
@@ -211,8 +216,20 @@ void WaterStudyModel::calculateShockWave(double T_, double P_bar, std::FILE* fil
         return;
     }
     const double p = args.p, u = args.u;
-    const double Mach = std::sqrt(1.166 * (p + 0.166));
-    const double uair = 283.56 * (p - 1.0) / Mach, rhoair = 1.155 * (p + 0.166) / (1.0 + 0.166 * p);
+    // The water drives a shock only from above the atmosphere's pressure.
+    if (!(p >= 1.0)) {
+        platform::diagf("Shock wave: the water at %g K and %g bar drives no shock into the air at 1 bar (its strength "
+                        "would be %g).\n",
+                        T_, P_bar, p);
+        errorflag = 1;
+        return;
+    }
+    // Rankine-Hugoniot relations of air (gamma 1.4, (gamma - 1)/(gamma + 1)
+    // = 0.166) at 1 bar and 300 K: the shock's Mach number M^2 = (p + 0.166)
+    // / 1.166 (1 for a wave of no strength) and the air's velocity behind it
+    // c (p - 1) / (gamma M).
+    const double Mach = std::sqrt((p + 0.166) / 1.166);
+    const double uair = 283.56 * (p - 1.0) / (1.166 * Mach), rhoair = 1.155 * (p + 0.166) / (1.0 + 0.166 * p);
     const double Tair = 300.0 * p * (1.0 + 0.166 * p) / (p + 0.166);
     lastShockP = p;
     lastShockU = u;

@@ -83,6 +83,26 @@ bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, dou
     return true;
 }
 
+// The ranges of the table words (the arguments named ..min and ..max) are
+// not empty: a reversed range would leave a table of headers only.
+bool rangesInOrder(const StudyWord& w, const std::vector<double>& n) {
+    std::istringstream labels(w.labels);
+    std::string label;
+    std::vector<std::pair<std::string, double>> numbers;
+    for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; ++k)
+        if (w.kinds[k] == 'n') numbers.emplace_back(label, n[numbers.size()]);
+    for (std::size_t i = 0; i + 1 < numbers.size(); ++i) {
+        const std::string& a = numbers[i].first;
+        if (a.size() < 4 || a.compare(a.size() - 3, 3, "min") != 0) continue;
+        const std::string b = a.substr(0, a.size() - 3) + "max";
+        if (numbers[i + 1].first != b || numbers[i].second <= numbers[i + 1].second) continue;
+        platform::diagf("The %s command needs %s not above %s (%g > %g): it is not run.\n", w.word, a.c_str(),
+                        b.c_str(), numbers[i].second, numbers[i + 1].second);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
@@ -117,7 +137,7 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         }
     }
     const std::string cmd = w->word;
-    if (!stateArgumentsInRange(*w, n, validity.Tmin)) return nargs + 1;
+    if (!stateArgumentsInRange(*w, n, validity.Tmin) || !rangesInOrder(*w, n)) return nargs + 1;
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
     else if (cmd == "conductivity") {
