@@ -252,8 +252,12 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     const double T1 = w.T, P1 = w.P, V1 = w.V;
     const double T2 = 293.15 + 0.3 * a, P2 = a + 1.0;
     std::printf("State 2\n----------\n");
-    w.calculateFromTP(T2, P2, 1);
-    if (w.errorflag || !(Tm > T2)) {
+    // The water under its column is a state of the model: a positive
+    // pressure within its range (a column of a bar, a > -1).
+    const bool inRange = P2 > 0.0 && P2 <= WaterMagmaModel::kExtrapolatedPmax && T2 >= w.validity.Tmin &&
+                         T2 <= WaterMagmaModel::kExtrapolatedTmax;
+    if (inRange) w.calculateFromTP(T2, P2, 1);
+    if (!inRange || w.errorflag || !(w.dPdV < 0.0) || !(Tm > T2)) {
         platform::diagf("No cycle: state 2 (%.2f K, %.2f bar) is not found or not below the magma temperature.\n", T2, P2);
         w.errorflag = 0;
         return 0;

@@ -26,6 +26,16 @@ void WaterStudyModel::calculateHenleyVaporizationCurve(double T0, double T1, dou
                                                        const char* suffix) {
     const double M = molarMass();
     errorflag = 0;
+    // The liquid saturated at T0 flashes as it falls to T1: a vapour
+    // fraction y0 = (Hl(T0) - Hl(T1)) / L that is positive only when T0 lies
+    // above T1.  The scale a, the radius r and the fraction f are positive
+    // (f at most 1: (1 - f)/f drives the further vaporisation).
+    if (!(T0 > T1) || !(a > 0.0) || !(r > 0.0) || !(f > 0.0 && f <= 1.0)) {
+        platform::diagf("Henley: the water cools from T0 to T1 (T0 = %g K must lie above T1 = %g K), with a and r "
+                        "above 0 and f above 0 and at most 1 (a = %g, f = %g, r = %g).\n",
+                        T0, T1, a, f, r);
+        return;
+    }
     // The saturation state at Ts; false (said) where there is none.
     auto saturate = [this](double Ts) {
         initializeSaturationVolumesFromT("H2O", Ts);

@@ -161,7 +161,7 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         // The water studies that the model "wagner" adds.
         {V, {"wagner", "wohletz", "100", "700", "1", "phreatic", "50", "420", "1", "1", "p", "conductivity", "300",
              "revirr", "700", "1e7", "wfrac", "1100", "1000", "0.04", "wfracdiagram", "0.04", "1000", "1010", "500",
-             "510", "superheat", "100", "300", "henley", "300", "310", "1", "1", "1", "h", "henleytest"},
+             "510", "superheat", "100", "300", "henley", "310", "300", "1", "1", "1", "h", "henleytest"},
          "",
          {{"wat", Shape::Text, 100}}},
         {V, {"wagner", "potentials", "450", "9.32203564", "450", "450.2", "2e-5", "1e-2", "1", "wohletzratio", "flow",
