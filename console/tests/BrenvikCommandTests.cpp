@@ -172,6 +172,77 @@ TEST(Brenvik, SaturationWords) {
     EXPECT_NE(r.io.out.find("Isobaric heating work   :   254.39 J/g H2O"), std::string::npos);
 }
 
+TEST(Brenvik, SaturationCloseToTheTripleAndCriticalPoints) {
+    // Saturation pressures found at given T, close below the critical point (647.096 K), are found
+    // again at given pressure: the same liquid and steam, not the critical state.
+    for (const double d : {3e-2, 1e-2, 1e-3, 3e-4, 1e-4}) {
+        WaterMagmaModel ref(2);
+        const double T = 647.096 - d;
+        ref.initializeSaturationVolumesFromT("H2O", T);
+        ref.temperature(T);
+        ref.calculate_saturation_pressure();
+        ASSERT_EQ(ref.errorflag, 0) << d;
+        ASSERT_LT(ref.Vl_sat, ref.Vv_sat);
+        char p[40];
+        std::snprintf(p, sizeof p, "%.10g", ref.P * 1e-5);
+        const Outcome r = brenvik({"tsat", p});
+        ASSERT_EQ(r.rc, 0) << p << r.io.err;
+        double Vl = 0, Vv = 0;
+        ASSERT_EQ(std::sscanf(r.io.out.c_str() + r.io.out.find("Liquid "), "Liquid %lf", &Vl), 1) << r.io.out;
+        ASSERT_EQ(std::sscanf(r.io.out.c_str() + r.io.out.find("Steam "), "Steam %lf", &Vv), 1);
+        EXPECT_NEAR(Vl, ref.Vl_sat * 1e6, 2e-3) << p;
+        EXPECT_NEAR(Vv, ref.Vv_sat * 1e6, 2e-3) << p;
+        EXPECT_EQ(r.io.out.find("critical state"), std::string::npos) << p;
+    }
+    // At the critical pressure the critical state (rho 322 kg/m3: 55.948 cm3/mol).
+    Outcome r = brenvik({"tsat", "220.64"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find("Saturation properties (critical state)"), std::string::npos);
+    EXPECT_EQ(countOf(r.io.out, "    55.948"), 2) << r.io.out;
+    // The triple point: 273.16 K at 611.657 Pa.
+    r = brenvik({"tsat", "0.00611657"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_NE(r.io.out.find(", 273.16 K"), std::string::npos) << r.io.out;
+    // Below the model's lowest temperature (251.165 K) there is no liquid to saturate.
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"psat", "-22"}, {"psat", "-30"}, {"tsat", "0.001"}}) {
+        r = brenvik(words);
+        EXPECT_EQ(r.rc, 1) << words[1];
+        EXPECT_EQ(r.io.out.find("Temperature"), std::string::npos) << r.io.out;
+        EXPECT_NE(r.io.err.find("below the lowest temperature of the water model"), std::string::npos) << r.io.err;
+    }
+}
+
+TEST(Brenvik, CycleStatesOfTheModelEndAtTheSurfacePressure) {
+    // The irreversible expansion ends at the surface pressure, and says so.
+    for (const char* word : {"pv", "pp", "pw"}) {
+        const Outcome r = brenvik({word, "Psurf", "300"});
+        EXPECT_EQ(r.rc, 0) << word << r.io.err;
+        EXPECT_EQ(countOf(r.io.out, "P5 :   300.00 bar"), 2) << word << r.io.out;
+        EXPECT_EQ(countOf(r.io.out, "P5 :     1.00 bar"), 0) << word;
+    }
+    // The surface water and the water at depth are states of the model, and a peak at a negative
+    // pressure (a stretched liquid) is none the water reaches: failures without a cycle's report.
+    const std::vector<std::pair<std::vector<std::string>, const char*>> refused = {
+        {{"pv", "T1", "-30"}, "the surface water (T1, Psurf) at -30.00 deg. C"},
+        {{"pv", "over", "100000"}, "the water at depth"},
+        {{"pp", "d", "1e5", "geo", "60"}, "the water at depth"},
+        {{"pw", "over", "80000"}, "the Wohletz peak state at 440.48 K is no stable state of water"},
+        {{"pw", "d", "1e6", "geo", "0"}, "is no stable state of water"},
+        {{"pv", "T1", "-20", "Tm", "0"}, "the isochoric peak state at 259.90 K is no stable state of water"},
+    };
+    for (const auto& [words, says] : refused) {
+        const Outcome r = brenvik(words);
+        EXPECT_EQ(r.rc, 1) << words[0] << " " << words[1];
+        EXPECT_NE(r.io.err.find(says), std::string::npos) << r.io.err;
+        EXPECT_EQ(r.io.out.find("Reversible isentropic case"), std::string::npos) << r.io.out;
+    }
+    // An E(m) diagram none of whose points exists is a failure, not a file of headers.
+    const Outcome r = brenvik({"ev", "d", "1e5"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.io.err.find("No point of the E(m) diagram was found"), std::string::npos);
+}
+
 TEST(Brenvik, CurveWordsWriteTheirFiles) {
     std::remove("igor2.itx");
     // Each mode has its own file: raw rows of 28 doubles, "# " columns, Igor text.

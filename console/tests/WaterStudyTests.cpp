@@ -231,6 +231,26 @@ TEST(WaterStudies, ShockWaveMatchesBothSides) {
                           &printed),
               1);
     EXPECT_NEAR(printed, u, 1e-5 * u);
+    // Rankine-Hugoniot for air (gamma 1.4): M^2 = 1 + (gamma + 1)/(2 gamma) (p - 1), and the
+    // velocity behind the shock c (p - 1) / (gamma M), over strengths from a wave of none
+    // (M = 1, the sound speed 340 m/s) to strong shocks.
+    for (const double P : {1.0, 2.0, 10.0, 50.0, 300.0, 2000.0}) {
+        WaterStudyModel s(1);
+        s.set_the_phase_as(1);
+        const auto o = capture([&] { s.calculateShockWave(900.0, P, nullptr); });
+        ASSERT_NE(o.out.find("Mach number"), std::string::npos) << P << o.err;
+        const double q = s.lastShockP;
+        double mach = 0, speed = 0, uair = 0;
+        ASSERT_EQ(std::sscanf(o.out.c_str() + o.out.find("Mach number"), "Mach number             : %lf", &mach), 1);
+        ASSERT_EQ(std::sscanf(o.out.c_str() + o.out.find("Shock velocity"), "Shock velocity          : %lf", &speed), 1);
+        ASSERT_EQ(std::sscanf(o.out.c_str() + o.out.find("Velocity of shocked air"), "Velocity of shocked air : %lf",
+                              &uair),
+                  1);
+        const double M = std::sqrt(1.0 + 2.4 / 2.8 * (q - 1.0));
+        EXPECT_NEAR(mach, M, 1e-3 * M) << P;
+        EXPECT_NEAR(speed, 340.0 * M, 1e-3 * 340.0 * M) << P;
+        EXPECT_NEAR(uair, 340.0 / 1.4 * (q - 1.0) / M, 2e-3 * (1.0 + uair)) << P;
+    }
     // No shock without a pressure difference: p = 1 bar gives u = 0.
     WaterStudyModel::ShockWaveArgs a;
     a.waterSound = 600.0;
@@ -379,6 +399,78 @@ TEST(WaterStudies, CommandWords) {
     const auto k = capture([&] { w.doCommand(static_cast<int>(e.size()), e.data(), nullptr); });
     EXPECT_NE(k.out.find("k :     0.5643"), std::string::npos) << k.out;
     EXPECT_NE(k.out.find("k :     0.3804"), std::string::npos) << k.out;
+}
+
+TEST(WaterStudies, ArgumentsWithoutAMeaningAreRefusedWithoutAResult) {
+    // Each study word at the end of what it accepts: a reported failure and none of its results, where it used
+    // to print a mass or volume fraction outside 0-1, a negative vapour fraction or radius, a shock weaker than
+    // the atmosphere (negative velocities, air at 3 K), a liquid at a negative pressure, zeros for a throat
+    // state not found, nothing at all, or a table of headers only.
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+        const char* noResult;
+        const char* noFile;
+    };
+    const std::vector<Case> cases = {
+        {{"wfrac", "1273", "1000", "1.5"}, "must lie between 0 and 1, not 1.5", "Volume water fraction", nullptr},
+        {{"wfrac", "300", "1", "-0.1"}, "must lie between 0 and 1, not -0.1", "Volume water fraction", nullptr},
+        {{"wfracdiagram", "1.2", "1000", "1010", "500", "510"}, "between 0 and 1, not 1.2", nullptr, "wat"},
+        {{"wfracdiagram", "0.04", "1010", "1000", "500", "510"}, "needs Tmin not above Tmax", nullptr, "wat"},
+        {{"flowisobar", "1", "805", "800", "0"}, "needs Tmin not above Tmax", nullptr, "flox1"},
+        {{"shockisotherm", "900", "50", "48"}, "needs Pmin not above Pmax", nullptr, "shockt"},
+        {{"nucleation", "500", "-1"}, "must be positive: b = -1", "\u00b5", nullptr},
+        {{"heatnucleation", "10", "0"}, "heating rate b of the liquid must be above 0", nullptr, "nuclea100"},
+        {{"henley", "300", "310", "1", "1", "1", "h"}, "T0 = 300 K must lie above T1 = 310 K", nullptr, "henleyh"},
+        {{"henley", "310", "300", "1", "0", "1", "h"}, "f above 0 and at most 1", nullptr, "henleyh"},
+        {{"revirr", "300", "1e5"}, "No steam state of water at 300 K", "Decompression point", nullptr},
+        {{"shock", "251.165", "1e-3"}, "drives no shock into the air at 1 bar", "Mach number", nullptr},
+        {{"flow", "647.096", "220.64"}, "no state on the isentrope", "Tf1", nullptr},
+        {{"wohletz", "-10", "700", "1"}, "state 2 (290.15 K, -9.00 bar)", "State 3", "wohl0"},
+        {{"superheat", "100", "-5"}, "boils on its isentrope only at 0.0204", "fl :", nullptr},
+        {{"superheat", "100", "1000"}, "beyond its superheat limit", "fl :", nullptr},
+    };
+    for (const Case& c : cases) {
+        for (const char* f : {c.noFile})
+            if (f) std::remove(f);
+        WaterStudyModel w(2);
+        std::vector<std::string> a = c.args;
+        std::vector<char*> v;
+        for (auto& x : a) v.push_back(x.data());
+        const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args[0] << ": " << r.err;
+        if (c.noResult) EXPECT_EQ(r.out.find(c.noResult), std::string::npos) << c.args[0] << ": " << r.out;
+        if (c.noFile) EXPECT_EQ(std::fopen(c.noFile, "r"), nullptr) << c.args[0] << " wrote " << c.noFile;
+    }
+}
+
+TEST(WaterStudies, ReversibleAndIrreversibleDecompressionBalances) {
+    // Steam at 700 K and 100 bar decompressed to 1 bar.  Irreversibly, against the constant 1 bar, its
+    // enthalpy at the end is u1 + (1 bar) v1; reversibly its isentrope enters the two-phase region and
+    // ends as the mixture of its entropy at the boiling point of 1 bar (IAPWS-95: 372.756 K, hl 417.50
+    // and hv 2675.0 kJ/kg, sl 1.3028 and sv 7.3588 kJ/(kg K)).
+    WaterStudyModel ref(1);
+    ref.set_the_phase_as(1);
+    ref.calculateFromTP(700.0, 100.0, 0);
+    const double M = ref.molarMass(), u1 = ref.U / M * 1e-3, v1 = ref.V / M, s1 = ref.S / M * 1e-3;
+    WaterStudyModel w(2);
+    std::vector<std::string> a = {"revirr", "700", "1e7"};
+    std::vector<char*> v;
+    for (auto& x : a) v.push_back(x.data());
+    const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+    EXPECT_EQ(r.err.find("failed"), std::string::npos) << r.err;
+    std::vector<double> T, h;
+    for (std::size_t at = r.out.find("T : "); at != std::string::npos; at = r.out.find("T : ", at + 1)) {
+        double t = 0, hm = 0, hk = 0;
+        ASSERT_EQ(std::sscanf(r.out.c_str() + at, "T : %lf\nV : %*f\nH : %lf kJ/mol %lf kJ/kg", &t, &hm, &hk), 3);
+        T.push_back(t);
+        h.push_back(hk);
+    }
+    ASSERT_EQ(T.size(), 2u) << r.out;
+    EXPECT_NEAR(h[0], u1 + 1e5 * v1 * 1e-3, 0.01);
+    const double x = (7.3588 - s1) / (7.3588 - 1.3028);  // liquid fraction
+    EXPECT_NEAR(h[1], x * 417.50 + (1 - x) * 2675.0, 0.5);
+    EXPECT_NEAR(T[1], 372.756, 0.01);
 }
 
 TEST(WaterStudies, GibbsEnergyMapCrossesAtCoexistence) {
