@@ -12,6 +12,27 @@
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
+void WaterStudyModel::isentropicPointAtP(double P_bar, double S_, double T0, double V0) {
+    // A mechanically stable state: a root inside the spinodal (where P rises
+    // with V) satisfies the equations but is no state of the water.
+    auto found = [this]() {
+        if (errorflag) return false;
+        calculate_state_functions();
+        return errorflag == 0 && dPdV < 0.0;
+    };
+    // From the state expanded, the search follows its own isentrope; a start
+    // remembered from another state (an earlier study or row) can land on a
+    // root of another branch of the equation of state (a loop of IAPWS-95
+    // inside the two-phase region, stable in P(V) but no state of the
+    // water), and serves only where the first search fails.
+    errorflag = 0;
+    calculate_isentropic_point_at_fixed_P(P_bar, S_, T0, V0);
+    if (found()) return;
+    errorflag = 0;
+    calculate_isentropic_point_at_fixed_P(P_bar, S_, startT, startV);
+    if (!found()) errorflag = 1;
+}
+
 void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
     const double M = molarMass();
     errorflag = 0;
@@ -34,7 +55,7 @@ void WaterStudyModel::calculateFlow(double T_, double P_bar, std::FILE* file) {
         startV = V2;
     }
     double Tf1 = 0.0, Vf1 = 0.0, cf = 0.0;
-    calculate_isentropic_point_at_fixed_P(Pf * 1e-5, S2, startT, startV);
+    isentropicPointAtP(Pf * 1e-5, S2, T2, V2);
     if (!errorflag) {
         Tf1 = T;
         Vf1 = V;
@@ -245,7 +266,7 @@ void WaterStudyModel::calculateShockWave(double T_, double P_bar, std::FILE* fil
         startT = T0;
         startV = V0;
     }
-    calculate_isentropic_point_at_fixed_P(p, S0, startT, startV);
+    isentropicPointAtP(p, S0, T0, V0);
     double Tf = 0.0, Vf = 0.0;
     if (!errorflag) {
         Tf = T;

@@ -83,6 +83,10 @@ public:
     // Returns false when the data file cannot be read or the result file written.
     bool workInclusionData(const char* file);
 
+    // The state of entropy S_ at P_bar, mechanically stable, searched from
+    // (T0, V0) (the state expanded) and, failing that, from (startT, startV);
+    // errorflag set when neither finds one.
+    void isentropicPointAtP(double P_bar, double S_, double T0, double V0);
     // Start point (T, V) of the isentropic-point searches that the flow and
     // shock-wave studies share between calls; T = 0 means unset.
     double startT = 0.0, startV = 0.0;
