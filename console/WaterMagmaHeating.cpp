@@ -283,7 +283,9 @@ void WaterMagmaModel::calculateIsobaricPeakTemperature(WaterMagmaCalculationResu
         takeState3();
         return;
     }
-    // Only a not-a-number energy comes here: state 3 is left as it was.
+    // Only a not-a-number energy comes here: no state 3 is found, and the
+    // one a previous cycle left is not taken for it.
+    errorflag = 1;
 }
 
 // ---------------------------------------------------------------- test driver
