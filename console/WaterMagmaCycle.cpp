@@ -123,6 +123,16 @@ void WaterMagmaModel::prepareExpansionWorkCalculation(double Psurf, WaterMagmaCa
     r.SvRef = S;
 }
 
+bool WaterMagmaModel::peakFound(const WaterMagmaCalculationResult& r, const WaterMagmaCalculationInfo& info) {
+    if (!errorflag) return true;
+    // No temperature closes the heat balance: with a latent heat released at
+    // one temperature (Tsol = Tliq) the balance steps across zero there.
+    platform::warnf("Refused at m = %g: no peak temperature of the %s heating closes the heat balance of the magma "
+                    "and the water.\n",
+                    r.m, WaterMagmaCalculationInfo::heatingName(info.heatingMode));
+    return false;
+}
+
 void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r,
                                                char writeCurves, char report) {
     prepareCycleCalculation(info, r);
@@ -131,6 +141,7 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
     switch (info.heatingMode) {
     case 0:
         calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.sedimentHeatCapacity, r.Tcoupled, nullptr);
+        if (!peakFound(r, info)) return;
         r.T3 = T;
         r.V3 = r.V2;
         commonTail = true;
@@ -145,6 +156,7 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         break;
     case 2:
         calculateWohletzPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.Cp2, r.sedimentHeatCapacity, r.Tcoupled);
+        if (!peakFound(r, info)) return;
         r.T3 = T;
         r.S3 = r.S2 + r.Cv2 * std::log(r.T3 / r.T2);
         calculateFromTS(r.T3, r.S3, 0);

@@ -35,6 +35,31 @@ void setUpSecant(Secant& s, Equation* obj, ScalarEquationFn fn, void* data, doub
     s.monotone = monotone ? 1 : 0;
 }
 
+// The peak of a residual that rises with T from below zero at the water's
+// start T0 to above zero at the magma temperature Tm (the magma cannot heat
+// the water above its own temperature): a bisection between them, for where
+// the secant fails (a latent heat released over a narrow interval makes the
+// residual all but a step).  False when the ends do not bracket a root, a
+// point cannot be evaluated or the residual ends above `tol` (a step across
+// zero: a latent heat released at one temperature); the model is left at the
+// root found.
+template <class Residual>
+bool bisectPeak(Equation& e, Residual residual, double T0, double Tm, double tol) {
+    auto at = [&](double t, double& f) {
+        e.error = 0;
+        f = residual(t);
+        return e.error == 0 && std::isfinite(f);
+    };
+    double lo = T0, hi = Tm, f = 0.0;
+    if (!at(lo, f) || !(f < 0.0) || !at(hi, f) || !(f > 0.0)) return false;
+    for (int i = 0; i < 200 && hi - lo > 1e-12 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (!at(mid, f)) return false;
+        (f < 0.0 ? lo : hi) = mid;
+    }
+    return at(0.5 * (lo + hi), f) && std::fabs(f) <= tol;
+}
+
 }  // namespace
 
 double WaterMagmaModel::calculateLatentHeatTerm(double a, double b) const {
@@ -77,6 +102,12 @@ void WaterMagmaModel::calculateIsochoricPeakTemperature(double T0, double V0, do
     setUpSecant(s, this, toEquationFn<ScalarEquationFn>(&WaterMagmaModel::equationForIsochorHeating), &data, Tm,
                 0.99 * Tm, false);
     s.solve();
+    if (s.status != 0) {
+        errorflag = 0;
+        if (!bisectPeak(*this, [&](double t) { return equationForIsochorHeating(t, &data); }, T0, Tm,
+                        1e-9 * (cpm * (Tm - T0) + latentHeat)))
+            errorflag = 1;
+    }
     if (file != nullptr && errorflag == 0) {
         // Constant-heat-capacity estimate (4200 J/(kg K) for the water) for comparison.
         const double N = Tm * cpm + T0 * m * 4200.0, D = m * 4200.0 + cpm;
@@ -133,6 +164,12 @@ void WaterMagmaModel::calculateWohletzPeakTemperature(double T0, double V0, doub
     setUpSecant(s, this, toEquationFn<ScalarEquationFn>(&WaterMagmaModel::equationForWohletzHeating), &data, Tm,
                 0.99 * Tm, false);
     s.solve();
+    if (s.status != 0) {
+        errorflag = 0;
+        if (!bisectPeak(*this, [&](double t) { return equationForWohletzHeating(t, &data); }, T0, Tm,
+                        1e-9 * (magmaHeatCapacity * (Tm - T0) + latentHeat)))
+            errorflag = 1;
+    }
 }
 
 double WaterMagmaModel::equationForWohletzHeating(double T_, void* data) {

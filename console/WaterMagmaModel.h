@@ -140,6 +140,9 @@ public:
     // pyroclast-heated end is hotter than the fragments at T3.  A cycle
     // outside is reported on the diagnostic channel; the caller refuses it.
     bool cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r);
+    // After an isochoric or Wohletz peak search: false, said, when it found
+    // no peak (errorflag set).
+    bool peakFound(const WaterMagmaCalculationResult& r, const WaterMagmaCalculationInfo& info);
 
     // ---- drivers (WaterMagmaDrivers.cpp)
     void drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char mode);

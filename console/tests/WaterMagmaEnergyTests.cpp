@@ -65,6 +65,26 @@ TEST(WaterMagmaHeat, IsochoricPeakBalancesMagmaHeatAndWaterEnergy) {
             EXPECT_LT(T3, info.Tm);
         }
     }
+    // A large latent heat released over a narrow interval below Tm makes the balance all but a step, where
+    // the secant fails: the peak lies inside the interval and still closes the balance (isochoric), and
+    // for Wohletz's constant heat capacity cw it is the closed form a (T3 - T2) = (cp + L/dT) (Tm - T3).
+    for (const char* Lh : {"1e4", "1e5", "1e6"}) {
+        WaterMagmaModel w;
+        WaterMagmaCalculationInfo info = waterMagmaInputs({"Tsol", "1199", "Tliq", "1200", "L", Lh});
+        WaterMagmaCalculationResult r;
+        w.prepareCycleCalculation(info, r);
+        w.calculateIsochoricPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, 0.0, r.T2, nullptr);
+        ASSERT_EQ(w.errorflag, 0) << Lh;
+        const double T3 = w.T;
+        const double magma = (info.Tm - T3) * info.cp - w.calculateLatentHeatTerm(info.Tm, T3);
+        EXPECT_NEAR((w.U - r.U2) / M, magma, 1e-6 * magma) << Lh;
+        EXPECT_GT(T3, info.Tsol);
+        EXPECT_LT(T3, info.Tliq);
+        w.calculateWohletzPeakTemperature(r.T2, r.V2 * 1e-6, 0.0, r.Cp2, 0.0, r.T2);
+        ASSERT_EQ(w.errorflag, 0) << Lh;
+        const double a = r.Cp2 / M, b = info.cp + info.L / (info.Tliq - info.Tsol);
+        EXPECT_NEAR(w.T, (a * r.T2 + b * info.Tm) / (a + b), 1e-6) << Lh;
+    }
 }
 
 TEST(WaterMagmaHeat, WohletzPeakIsTheConstantHeatCapacityClosedForm) {
