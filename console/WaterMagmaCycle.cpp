@@ -127,8 +127,8 @@ bool WaterMagmaModel::peakFound(const WaterMagmaCalculationResult& r, const Wate
     if (!errorflag) return true;
     // No temperature closes the heat balance: with a latent heat released at
     // one temperature (Tsol = Tliq) the balance steps across zero there.
-    platform::warnf("Refused at m = %g: no peak temperature of the %s heating closes the heat balance of the magma "
-                    "and the water.\n",
+    platform::warnf("Refused at m = %g: the heat balance of the peak does not close (no peak temperature of the %s "
+                    "heating closes it).\n",
                     r.m, WaterMagmaCalculationInfo::heatingName(info.heatingMode));
     return false;
 }
