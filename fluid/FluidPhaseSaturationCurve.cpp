@@ -5,6 +5,7 @@
 // a given entropy, volume, enthalpy or internal energy (iso-lines inside the
 // dome).
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -59,11 +60,14 @@ void writeSaturationRow(FluidPhase& p, CurveOutput& out, const SideProps& l, con
 }
 
 // The critical state as a saturation row: every liquid/vapour pair twice the
-// critical value.
+// critical value.  Cp diverges there (dP/dV = 0): the number the state
+// functions give (rounding of dP/dV, of either sign, up to 1e16) is none,
+// and the row holds no value for it.
 void writeCriticalSaturationRow(FluidPhase& p, CurveOutput& out, double M, double sigmaColumn) {
     const double Vc = p.V, Mb = p.bulk_molar_weight, Pb = p.P / 1e5, Hm = p.H / M / 1000.0;
+    const double Cp = std::numeric_limits<double>::quiet_NaN();
     const double row[28] = {Pb,   Vc * 1e6, Vc * 1e6, p.T,  p.U,          p.U,          p.H,          p.H,
-                            p.A,  p.A,      p.G,      p.G,  p.S,          p.S,          p.Cp,         p.Cp,
+                            p.A,  p.A,      p.G,      p.G,  p.S,          p.S,          Cp,           Cp,
                             p.Cv, p.Cv,     Hm,       Hm,   Pb,           Pb,           p.soundSpeed, p.soundSpeed,
                             sigmaColumn,    Mb / Vc,  Mb / Vc, p.fugacity[0] / 1e5};
     out.writeRow(std::span<const double>(row, 28));

@@ -547,6 +547,11 @@ TEST_F(VdWCurve, TracedFromTheCriticalPointWithTheSameRowsInEveryMode) {
     ASSERT_EQ(t2.size(), n);
     for (std::size_t i = 0; i < n; i++) {
         for (int k = 0; k < 28; k++) {
+            if (i == 0 && (k == 14 || k == 15)) {
+                // Cp diverges at the critical point: no value in any mode.
+                for (double v : {b5[i][k], b4[i][k], at(i, k), t1[i][k], t2[i][k]}) EXPECT_TRUE(std::isnan(v));
+                continue;
+            }
             EXPECT_EQ(b5[i][k], at(i, k));
             EXPECT_EQ(b4[i][k], at(i, k));
             if (i == 0 && k == 24) {
