@@ -34,7 +34,7 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end) {
         case EruptionSequenceEnd::halfCrystallised:
             return "The crystal fraction reached one half.";
         case EruptionSequenceEnd::notConfigured:
-            return "The chamber has no accepted initial state.";
+            return "The sequence was refused: the chamber has no accepted initial state or overpressure.";
         case EruptionSequenceEnd::solveFailed:
             return "The search for the crystal fraction of the next eruption failed.";
         case EruptionSequenceEnd::overpressureNotReached:
@@ -483,6 +483,18 @@ bool TaitJaupart::initialState(double Mtot, double Pinit, double X, double w, do
     V0 = Vc0 + Vl0 + Vg0;
     configured = 1;
     return true;
+}
+
+bool TaitJaupart::scaleInitialState(double mass) {
+    if (M == mass) return true;
+    // Every mass and volume of the state scales with M: the initial state of
+    // the same fractions at P0 (a state left by an eruption sequence fills the
+    // cavity at P0, so its volume is the cavity's, scaled).
+    const double volatiles = mv + mvCO2;
+    const double x = volatiles > 0.0 ? mvCO2 / volatiles : xCO2;
+    if (initialState(mass, P0, mc0 / M, volatiles / M, x)) return true;
+    message = "The chamber's state could not be brought to " + format("%g kg: ", mass) + message;
+    return false;
 }
 
 double TaitJaupart::equationForP(double Pin, void* /*data*/) {

@@ -53,7 +53,7 @@ enum ChamberFluidType : int {
 // Why an eruption sequence ended.
 enum class EruptionSequenceEnd : int {
     halfCrystallised = 0,  // the crystal fraction reached one half, by or after the last eruption
-    notConfigured,         // the set-up was refused (see `message`)
+    notConfigured,         // the set-up or the overpressure was refused (see `message`)
     solveFailed,           // the overpressure or pressure search failed
     overpressureNotReached,  // no eruption: dP is not reached before half of the mass is crystals
     noEruptedVolume,       // the chamber would erupt no positive volume
@@ -248,6 +248,10 @@ private:
     bool checkRanges(double P0);
     // setInitialData after its checks of the set-up.
     bool initialState(double M, double P0, double X, double w, double x);
+    // The accepted initial state brought to a total mass of `mass` at the same
+    // P0 and mass fractions (the curves and sequences work per 1000 kg);
+    // false (with `message`) when it cannot be evaluated.
+    bool scaleInitialState(double mass);
     void refuse(const std::string& why);
     void fillClosedFormTerms();
     // Partition masses (md, mdCO2, mg, mgCO2) at P with the melt mass ml, by
