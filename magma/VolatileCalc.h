@@ -15,6 +15,9 @@
 // Contents: wt (wt % dissolved H2O) and ppm (ppm by mass dissolved CO2).
 // Units inside: T in K, P in Pa; rows written to files give P in bar.
 //
+// Range: the vapour model's, 800 to 1673.15 K and up to 5000 bar; a
+// saturation, saturated content or flash outside it is a failure.
+//
 // Failures: no operation ends the process.  A failed saturation or flash
 // calculation sets `failed` and writes a message on standard error; scalar
 // callbacks report an argument out of range through Equation::error, vector
@@ -79,6 +82,7 @@ public:
 
     // Tabulations, in output mode 1 (Igor text at `path`) or 6 (values
     // appended to `array`); any other mode writes nothing.
+    // A point whose search fails is left out (said on standard error).
     // Rows (T, wt, ppm, P bar, yH2O, yCO2) from pure H2O to pure CO2 at P (Pa).
     void calculateSaturationIsobar(double P, const char* path, char mode, const char* suffix,
                                    std::vector<double>* array);
@@ -133,6 +137,8 @@ public:
     std::unique_ptr<Newton> flashSystem1;    // (content, F), one volatile
 
 private:
+    // Whether T and p (Pa) lie in the vapour model's range (said when not).
+    bool inRange(double p);
     // Fugacity (Pa) of the pure volatile i (0 H2O, 1 CO2) at T (K), P (Pa).
     bool pureFugacity(int i, double T, double P, double& f);
     bool mixtureFugacities(double y1, double y2, double& f1, double& f2);
