@@ -600,6 +600,17 @@ int TaitJaupart::calculateOverpressure(double X) {
         ml = ml0 + mc0 - mc;
         pressureStatus = bracketPressure();
     }
+    // The solubility laws and the gas equations hold up to kMaxPressure: a
+    // chamber squeezed beyond it has no state here (below, down to the
+    // pressure at which the melt saturates, the laws hold: they were
+    // calibrated from 0 to 500 MPa).
+    if (pressureStatus == 0 && P > kMaxPressure * (1.0 + 1e-12)) {
+        pressureStatus = kSolverAboveMax;
+        message = format("The chamber pressure at crystal fraction %g, %g bar,", X, 1e-5 * P) +
+                  format(" lies above the %g bar of the solubility laws and gas equations.", 1e-5 * kMaxPressure);
+        fillClosedFormTerms();
+        return pressureStatus;
+    }
     if (pressureStatus == 0 && !rhogAtP) {
         if (gasDensity(P, rhog)) {
             rhogAtP = true;

@@ -186,7 +186,8 @@ public:
     // closed-form terms.  The secant starts from 100 bar, then from P0, and
     // when both fail the root is bracketed and bisected.  Returns the search's
     // status, also in pressureStatus (0 converged, kRefused when no initial
-    // state has been accepted).
+    // state has been accepted, kSolverAboveMax for a pressure above
+    // kMaxPressure, with `message`).
     int calculateOverpressure(double X);
     // dP - (P - P0) at crystal mass fraction X; `error` when the pressure search failed.
     double equationForOverpressure(double X, void* data);
@@ -216,6 +217,8 @@ public:
     // *status when given (0 converged).
     double calculateCrystallizationForOverpressure(double dP, int* status = nullptr);
 
+    // Refused (notConfigured) when dP is not positive or P0 + dP lies above
+    // kMaxPressure.
     // Eruptions each time the overpressure reaches dP, until half of the mass is
     // crystals; appends kEruptionSequenceRowSize values per eruption.  An
     // overpressure reached only at a crystal fraction beyond one half makes no
