@@ -236,6 +236,14 @@ double VolatileCalc::equationForMoleFractions(double xOH, void* data) {
 }
 
 void VolatileCalc::calculateMoleFractions(double w, double p, double* xH, double* xC, double* xOH) {
+    if (!(w >= 0.0) || !(p >= 0.0) || !(w + 1e-4 * p < 100.0)) {
+        // Negative contents, or volatiles leaving no melt: no mole fractions.
+        platform::diagf("VolatileCalc: %g wt %% H2O and %g ppm CO2 is no melt\n", w, p);
+        failed = 1;
+        for (double* out : {xH, xC, xOH})
+            if (out) *out = std::nan("");
+        return;
+    }
     const double nCO2 = p * 1e-4 / 44.009;
     const double nH2O = w / 18.015;
     const double nmelt = (100.0 - w - 1e-4 * p) / Mox;
@@ -686,6 +694,13 @@ void VolatileCalc::calculateDegassingPath(int open, double wt0, double ppm0, con
                     tabulationLayout());
     out.writeText(waveLine({"T", "wt", "ppm", "P", "yH2O", "yCO2", "F"}, suffix, {" ", " ", " ", " ", " ", "  "},
                            "\n"));
+    failed = 0;
+    calculateMoleFractions(wt0, ppm0, nullptr, nullptr, nullptr);  // refuses contents that are no melt
+    if (failed || (wt0 <= 0.0 && ppm0 <= 0.0)) {
+        if (!failed) platform::diagf("VolatileCalc: a melt without volatiles has no degassing path\n");
+        failed = 1;
+        return;
+    }
     if (wt0 < 1e-8)
         system = kVolatilesCO2;
     else if (ppm0 >= 1e-8)

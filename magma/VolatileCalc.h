@@ -67,7 +67,8 @@ public:
     bool henryResiduals(double* G);
     // Melt mole fractions of contents (wt, ppm); null pointers are skipped.
     // Below 0.6 wt % the molecular water follows the low-water power law and
-    // xOH is not written.
+    // xOH is not written.  Negative contents, or contents leaving no melt:
+    // NaN outputs, failed 1, said.
     void calculateMoleFractions(double wt, double ppm, double* xH2O, double* xCO2, double* xOH);
     // P (Pa) at which the melt of the stored mole fractions is saturated.
     void calculateSaturationPressure();
@@ -90,7 +91,8 @@ public:
     void calculateSaturationIsotherm(const char* path, char mode, const char* suffix, std::vector<double>* array);
     // Flash states every 10 bar from the saturation pressure of (wt0, ppm0)
     // down to 10 bar; rows (T, wt, ppm, P bar, yH2O, yCO2, F).  open != 0: the
-    // vapour leaves the system at each step.
+    // vapour leaves the system at each step.  Refused (failed 1) for contents
+    // that are no melt or a melt without volatiles.
     void calculateDegassingPath(int open, double wt0, double ppm0, const char* path, char mode,
                                 const char* suffix, std::vector<double>* array);
     // Basalt at 1500 K: the isobar of 1 kbar into "isobar.txt" (suffix "4").

@@ -438,6 +438,25 @@ TEST(VolatileCalc, RangeEndsAndFailedPointsOfTheTabulations) {
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(b.failed, 1);
 
+    // Contents that are no melt (negative, or volatiles leaving no melt):
+    // no mole fractions and no degassing path, never NaN rows.
+    for (const auto& c : {std::pair{-0.1, 100.0}, std::pair{2.0, -1.0}, std::pair{99.99, 1000.0},
+                          std::pair{0.0, 0.0}}) {
+        double xh = 0.0, xc = 0.0;
+        testing::internal::CaptureStderr();
+        b.failed = 0;
+        b.calculateMoleFractions(c.first, c.second, &xh, &xc, nullptr);
+        const bool noMelt = b.failed == 1;
+        std::vector<double> path;
+        b.calculateDegassingPath(0, c.first, c.second, "", kArrayOfValues, "", &path);
+        const std::string why = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(noMelt, c.first != 0.0 || c.second != 0.0) << c.first << " " << c.second;
+        if (noMelt) EXPECT_TRUE(std::isnan(xh) && std::isnan(xc));
+        EXPECT_EQ(b.failed, 1) << c.first << " " << c.second;
+        EXPECT_TRUE(path.empty());
+        EXPECT_FALSE(why.empty());
+    }
+
     // The isotherm of a basalt with 3 wt % water: a point not found leaves no row, and every row written is a saturated melt, whose
     // own saturation pressure is the row's.
     melt(kBasaltMelt);
