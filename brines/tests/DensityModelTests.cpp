@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <fstream>
 #include <string>
 
@@ -226,6 +227,50 @@ TEST(DensityModel, PressureInversionRoundTrip) {
     s.calculate_pressure(-5.0);
     EXPECT_EQ(s.errorflag, 1);
     EXPECT_DOUBLE_EQ(s.P, 1e7);
+    EXPECT_TRUE(std::isnan(s.rho));  // no trial's density left standing
+
+    // Sweep of both correlations near the ends of their ranges (Mao & Duan
+    // 2008, NaCl: 273-573 K, 1-1000 bar, 0-6 mol/kg; Spivey et al. 2004:
+    // 273-548 K, to 2000 bar, 0-5.7 mol/kg): the pressure of each density,
+    // searched from 100 bar or from far above the range, is the pressure it
+    // came from; a density beyond the range's top has none; a state beyond
+    // the range is refused, and the next state inside is not.
+    testing::internal::CaptureStderr();
+    for (int model : {0, 1}) {
+        std::unique_ptr<DensityModel> d;
+        if (model == 0)
+            d = std::make_unique<MaoDuanSalinityModel>(0);
+        else
+            d = std::make_unique<SpiveyDensityModel>();
+        const double Pmax = d->Pmax / 1e5;
+        for (double T : {d->Tmin + 0.01, 0.5 * (d->Tmin + d->Tmax), d->Tmax - 0.01}) {
+            for (double m : {0.0, d->mmax}) {
+                for (double P : {300.0, 0.9999 * Pmax, Pmax}) {
+                    SCOPED_TRACE(testing::Message() << model << " " << T << " K " << m << " mol/kg " << P << " bar");
+                    const double r = density(*d, T, P, m);
+                    ASSERT_EQ(d->errorflag, 0);
+                    ASSERT_GT(r, 500.0);
+                    ASSERT_LT(r, 1400.0);
+                    for (double start : {100.0, 3.0 * Pmax}) {
+                        d->pressure(start);
+                        d->calculate_pressure(r);
+                        EXPECT_EQ(d->errorflag, 0) << "from " << start;
+                        EXPECT_NEAR(d->P / 1e5, P, 1e-5 * P) << "from " << start;
+                    }
+                }
+                const double top = density(*d, T, Pmax, m);
+                d->pressure(100.0);
+                d->calculate_pressure(top * 1.01);
+                EXPECT_EQ(d->errorflag, 1);
+                EXPECT_TRUE(std::isnan(d->rho));
+                EXPECT_TRUE(std::isnan(density(*d, d->Tmax + 1.0, 300.0, m)));
+                EXPECT_EQ(d->errorflag, 1);
+                EXPECT_TRUE(std::isfinite(density(*d, T, 300.0, m)));
+                EXPECT_EQ(d->errorflag, 0);
+            }
+        }
+    }
+    testing::internal::GetCapturedStderr();
 }
 
 TEST(DensityModel, CurveFiles) {
