@@ -34,7 +34,7 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end) {
         case EruptionSequenceEnd::halfCrystallised:
             return "The crystal fraction reached one half.";
         case EruptionSequenceEnd::notConfigured:
-            return "The sequence was refused: the chamber has no accepted initial state or overpressure.";
+            return "The sequence was refused: the chamber has no accepted initial state or no positive overpressure.";
         case EruptionSequenceEnd::solveFailed:
             return "The search for the crystal fraction of the next eruption failed.";
         case EruptionSequenceEnd::overpressureNotReached:

@@ -53,7 +53,7 @@ enum ChamberFluidType : int {
 // Why an eruption sequence ended.
 enum class EruptionSequenceEnd : int {
     halfCrystallised = 0,  // the crystal fraction reached one half, by or after the last eruption
-    notConfigured,         // the set-up or the overpressure was refused (see `message`)
+    notConfigured,         // the set-up or a non-positive overpressure was refused (see `message`)
     solveFailed,           // the overpressure or pressure search failed
     overpressureNotReached,  // no eruption: dP is not reached before half of the mass is crystals
     noEruptedVolume,       // the chamber would erupt no positive volume
@@ -217,8 +217,8 @@ public:
     // *status when given (0 converged).
     double calculateCrystallizationForOverpressure(double dP, int* status = nullptr);
 
-    // Refused (notConfigured) when dP is not positive or P0 + dP lies above
-    // kMaxPressure.
+    // Refused (notConfigured) when dP is not positive; overpressureNotReached
+    // at once (with `message`) when P0 + dP lies above kMaxPressure.
     // Eruptions each time the overpressure reaches dP, until half of the mass is
     // crystals; appends kEruptionSequenceRowSize values per eruption.  An
     // overpressure reached only at a crystal fraction beyond one half makes no

@@ -179,10 +179,12 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         refuse(format("The overpressure at which the chamber erupts must be positive (%g bar).", 1e-5 * overpressure));
         return EruptionSequenceEnd::notConfigured;
     }
+    // An eruption pressure above the range of the solubility laws and gas
+    // equations is a state the chamber never reaches within it.
     if (!(P0 + overpressure <= kMaxPressure)) {
-        refuse(format("The chamber would erupt at %g bar, above the ", 1e-5 * (P0 + overpressure)) +
-               format("%g bar of its solubility laws and gas equations.", 1e-5 * kMaxPressure));
-        return EruptionSequenceEnd::notConfigured;
+        message = format("The chamber would erupt at %g bar, above the ", 1e-5 * (P0 + overpressure)) +
+                  format("%g bar of its solubility laws and gas equations.", 1e-5 * kMaxPressure);
+        return EruptionSequenceEnd::overpressureNotReached;
     }
     // Per 1000 kg of chamber contents, whatever mass the state was given with
     // (or an earlier sequence left).
