@@ -260,6 +260,41 @@ TEST(HenPitSet, WithoutGasAndWithCO2) {
     c.version = 0;
     c.component_names[1] = "CH4";
     EXPECT_TRUE(std::isnan(c.calculateHenryConstant(1)));
+
+    // Pressures swept up to where Henry's law gives the gas all of the liquid
+    // (both sets, 280-350 K, 1 bar to 20 kbar): every answer holds mole
+    // fractions between 0 and 1 that add up to 1, x = f/H; beyond, a refusal
+    // (NaN fractions), never a negative water fraction.
+    int refused = 0;
+    for (int v : {0, 1}) {
+        for (double T : {280.0, 323.15, 350.0}) {
+            for (double P : {1.0, 100.0, 1000.0, 5000.0, 20000.0}) {
+                HenPitSet g;
+                g.number_of_components(2);
+                g.add_component("H2O");
+                g.add_component("CO2");
+                g.version = v;
+                g.temperature(T);
+                g.pressure(P);
+                g.ms = 0.0;
+                testing::internal::CaptureStderr();
+                g.describe();
+                const std::string said = testing::internal::GetCapturedStderr();
+                SCOPED_TRACE(testing::Message() << "set " << v << " " << T << " K " << P << " bar");
+                if (g.errorflag) {
+                    ++refused;
+                    EXPECT_TRUE(std::isnan(g.x[1]) && std::isnan(g.x[g.iw]));
+                    EXPECT_NE(said.find("add up to"), std::string::npos) << said;
+                    continue;
+                }
+                EXPECT_GT(g.x[1], 0.0);
+                EXPECT_LT(g.x[1], 1.0);
+                EXPECT_NEAR(g.x[1] + g.x[g.iw], 1.0, 1e-12);
+                EXPECT_NEAR(g.x[1], g.vapour->fugacity[0] / g.henryConstant[1], 1e-12);
+            }
+        }
+    }
+    EXPECT_EQ(refused, 9);  // set 1 from 5000 bar, set 0 at 20 kbar
 }
 
 TEST(DMGWwater, SaltFreeSystemsTakeTheirGasSets) {
