@@ -229,7 +229,11 @@ void DMGWwater::calculate_vapour_fugacities() {
         const double Pb = P * 1e-5;
         const double phiw = std::exp(b[0] + b[1] * Pb + b[2] * Pb * Pb + b[3] * Pb * T + b[4] * Pb / T +
                                      b[5] * Pb * Pb / T);
-        Psat = 1e5 * shibue.getPsat(T, xSalt());
+        // Shibue's vapour pressure takes the salt's mole fraction in the
+        // water-salt binary: the dissolved gas does not dilute it (else the
+        // solubility at P and the bubble point of that liquid disagree).
+        const double a = Mw * ms;
+        Psat = 1e5 * shibue.getPsat(T, is >= 0 ? a / (1.0 + a) : 0.0);
         const double s = 2.0 * Mw * ms;
         yw = (1.0 - s / (1.0 + s)) * Psat / (phiw * P) * std::exp((P - Psat) * Vl / (R * T));
     }

@@ -42,6 +42,8 @@ void DensityModel::setSystemType(DM_SystemType type) {
 }
 
 bool DensityModel::inRangeOfFit(const char* source) {
+    // Each density is judged on its own: no flag of an earlier state stays.
+    errorflag = 0;
     if (beyondFit || (T >= Tmin && T <= Tmax && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
     platform::diagf("%s: %g K, %g bar and %g mol/kg lie outside the range of its fit (%g to %g K, %g to %g bar, up to "
                     "%g mol/kg); no density is given\n",
@@ -80,12 +82,35 @@ void DensityModel::calculate_pressure(double rho_target) {
     }
     s.tol = 1e-7;
     s.solve();
+    // The secant may step out of the range of the fit, where the model gives
+    // no density (a target near the range's top); the density rises with
+    // pressure, so the root is then bisected between the range's ends.
+    if (s.status != 0 || !(std::fabs(rho - rho_target) <= 1e-7 * rho_target)) s.status = bisectPressure(rho_target);
     if (s.status != 0) {
         platform::diagf("DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
                      V * 1e6);
         errorflag = 1;
         P = 1e7;
+        rho = v = V = std::nan("");  // no trial's density stands for the answer
     }
+}
+
+int DensityModel::bisectPressure(double rho_target) {
+    if (!(Pmax > 0.0) || beyondFit) return 1;
+    auto residual = [&](double p_bar, double& f) {
+        f = equation_for_pressure(p_bar, &rho_target);
+        return errorflag == 0 && std::isfinite(f);
+    };
+    double lo = std::fmax(Pmin / 1e5, 1e-3), hi = Pmax / 1e5, flo = 0.0, fhi = 0.0;
+    if (!residual(lo, flo) || !residual(hi, fhi) || flo > 0.0 || fhi < 0.0) return 1;
+    for (int i = 0; i < 200 && hi - lo > 1e-12 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        double f = 0.0;
+        if (!residual(mid, f)) return 1;
+        (f < 0.0 ? lo : hi) = mid;
+    }
+    double f = 0.0;
+    return residual(0.5 * (lo + hi), f) ? 0 : 1;  // leaves the state at the root
 }
 
 std::FILE* DensityModel::openResultFile(const char* name) {

@@ -89,6 +89,9 @@ protected:
 public:
 
 protected:
+    // Pressure (the state left there) at which the density is rho_target, by
+    // bisection between the range's lowest pressure and Pmax: 0 found, 1 not.
+    int bisectPressure(double rho_target);
     // Opens "res" + name + ".txt"; null (reported) when it cannot.
     static std::FILE* openResultFile(const char* name);
 };

@@ -216,6 +216,17 @@ void Dubessy::calculate_gas_solubility(double T_, double mg_, double ms_) {
         errorflag = 1;
         return;
     }
+    // The model was fitted to liquid-vapour equilibria from 0 to 270 C
+    // (Dubessy, Tarantola & Sterpenich 2005, Oil Gas Sci. Technol. 60, 339);
+    // towards water's critical point its vapour root merges with the liquid
+    // and the bubble pressure falls as gas is added.
+    if (!(T_ >= kTmin && T_ <= kTmax)) {
+        platform::diagf("Dubessy: %g K lies outside %g to %g K, the range of the model's fit; no bubble pressure is "
+                        "given\n",
+                        T_, kTmin, kTmax);
+        errorflag = 1;
+        return;
+    }
     T = T_;
     m_g = mg_;
     m_s = ms_;
@@ -225,14 +236,28 @@ void Dubessy::calculate_gas_solubility(double T_, double mg_, double ms_) {
         errorflag = 1;
         return;
     }
-    if (firstGuess == 1) {
+    // Start of the vapour: Raoult's and Henry's laws, or the caller's kept
+    // vapour (firstGuess 0).  A root at no positive pressure, or with a
+    // vapour denser than the saturated liquid, is no bubble point; from a
+    // kept vapour the search is then made again from the laws' start.
+    auto lawsStart = [this] {
         const double P0 = x_w * Psat + x_g * H;
         y_g = x_g * H / P0;
         y_w = 1.0 - y_g;
         P = P0;
         Vvap = R * T / P0;
+    };
+    const double Vliquid = water->Vl_sat;  // saturated liquid water at T
+    auto bubblePoint = [this, Vliquid] {
+        return solveFrom(Vvap, y_g) && P > 0.0 && std::isfinite(P) && y_g >= 0.0 && y_g <= 1.0 && !(Vvap <= Vliquid);
+    };
+    if (firstGuess == 1) lawsStart();
+    if (bubblePoint()) return;
+    if (firstGuess != 1) {
+        lawsStart();
+        if (bubblePoint()) return;
     }
-    if (!solveFrom(Vvap, y_g)) errorflag = 1;
+    errorflag = 1;
 }
 
 void Dubessy::equationForCalculatingPsatFromVlVv(double* X, double* F, double** /*J*/, int& err, int, void*) {
@@ -304,7 +329,10 @@ void Dubessy::calculate_the_isopleth(double mg_, double T0, char mode, const cha
             y_g = ykeep;
             calculate_gas_solubility(t, mg_, m_s);
         }
-        if (errorflag) break;
+        if (errorflag) {
+            firstGuess = 1;  // no kept vapour stays for later calls
+            break;
+        }
         std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg %12lg \n", T, x_g, m_g, Vvap * 1e6, y_w, P * 1e-5);
         Vkeep = Vvap;
         ykeep = y_g;

@@ -25,9 +25,12 @@ public:
     Dubessy(char system, char waterMode, char activityModel, char gasDataMode);
     ~Dubessy() override;
 
+    // Range of the model's fit (K): 0 to 270 C.
+    static constexpr double kTmin = 273.15, kTmax = 543.15;
+
     // Bubble pressure (P, Pa), vapour volume V and composition at T (K), m_g,
-    // m_s (mol/kg); errorflag 1 when the solve fails or the system has no
-    // solubility model (systems 1, 3 and 4).
+    // m_s (mol/kg); errorflag 1 when the solve fails, T lies outside kTmin to
+    // kTmax (said) or the system has no solubility model (systems 1, 3 and 4).
     void calculate_gas_solubility(double T_, double mg_, double ms_);
     void calculate_fixed_parameters();
     void calculatePsatH2O();

@@ -6,6 +6,7 @@
 
 #include "brines/HenryCorrelations.h"
 #include "brines/PitzerActivity.h"
+#include "platform/LogSink.h"
 #include "families/cubic/ClassicalCubic0.h"
 #include "water/WagnerPruss.h"
 
@@ -83,7 +84,13 @@ void HenPitSet::describe() {
     if (ig >= 0 && vapour && vapour->component_count > 0) {
         vapour->temperature(T);
         vapour->pressure(P / 1e5);
+        vapour->errorflag = 0;
         vapour->describe();
+        if (vapour->errorflag != 0) {  // no vapour state: no fugacity, no solubility
+            errorflag = 1;
+            if (ig >= 0) x[ig] = std::numeric_limits<double>::quiet_NaN();
+            return;
+        }
         int k = 0;
         for (int i = 0; i < component_count; ++i) {
             if (i == iw || i == is) continue;
@@ -99,6 +106,17 @@ void HenPitSet::describe() {
             S += x[i];
             ++k;
         }
+    }
+    if (!(S < 1.0)) {
+        // Henry's law gives the gases all of the liquid or more (the pure
+        // gas's fugacity far beyond its Henry constant, at kbar pressures):
+        // no liquid of those mole fractions.
+        platform::diagf("Henry-Pitzer: at %g K and %g bar the gases' Henry's-law mole fractions add up to %g; no "
+                        "solubility is given\n",
+                        T, P * 1e-5, S);
+        errorflag = 1;
+        for (int i = 0; i < component_count; ++i) x[i] = std::numeric_limits<double>::quiet_NaN();
+        return;
     }
     if (is < 0) {
         if (iw >= 0) activity[iw] = 1.0;

@@ -82,8 +82,9 @@ double MaoDuan::vapourDensity(double T_) const {
 
 bool MaoDuan::calculateTheSaturationPressure(const char* name, double T_, double& P_, double& rho_l, double& rho_v,
                                              double& V_l, double& V_v) {
-    setComponent(name);
-    if (!selected) {
+    // A name not in the table is refused: the fluid selected before would
+    // answer for another one.
+    if (!setComponent(name)) {
         platform::diagf("MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
         return false;
     }
@@ -101,8 +102,9 @@ bool MaoDuan::calculateTheSaturationPressure(const char* name, double T_, double
 }
 
 bool MaoDuan::calculateSaturationCurve(const char* name, std::vector<double>* array) {
-    setComponent(name);
-    if (!selected) {
+    // A name not in the table is refused: the fluid selected before would
+    // answer for another one.
+    if (!setComponent(name)) {
         platform::diagf("MaoDuan: no component selected (%s is not in the table)\n", name ? name : "(null)");
         return false;
     }

@@ -12,12 +12,12 @@ public:
     // Selects a component by exact name; false (and nothing changed) for any other name.
     bool setComponent(const char* name);
     // At T (K): P (bar), densities (kg/m3) and molar volumes M/rho (L/mol).
-    // False (outputs untouched) when the name is unknown and no component was
-    // ever selected, or T lies outside the triple-to-critical range.
+    // False (outputs untouched, said) when the name is not in the table or T
+    // lies outside the triple-to-critical range.
     bool calculateTheSaturationPressure(const char* name, double T, double& P, double& rho_l, double& rho_v,
                                         double& V_l, double& V_v);
     // Steps (Tc - Tt)/200 from Tt + dT while T < Tc; appends T (K) and P (bar)
-    // of each point to array when it is given.  False without a component.
+    // of each point to array when it is given.  False for a name not in the table.
     bool calculateSaturationCurve(const char* name, std::vector<double>* array);
 
     // Component table, in the order H2O, CO2, CH4, C2H6, N2, O2, SO2, H2S.

@@ -67,9 +67,15 @@ double MaoDuanSalinityModel::calculate_density() {
     if (waterSource == 0) {
         water->temperature(T);
         water->pressure(P / 1e5);
+        water->errorflag = 0;
         water->calculate_molar_volume();
         Vw = water->V;
         Kw = water->dPdV;
+        if (water->errorflag != 0 || !(Vw > 0.0)) {  // no water volume: no density
+            errorflag = 1;
+            rho = std::nan("");
+            return rho;
+        }
     } else if (waterSource == 1) {
         Vw = WaterEOS::calculateSpiveyVolume(T, P / 1e5, &Kw, beyondFit);
     } else {

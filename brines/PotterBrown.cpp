@@ -59,11 +59,23 @@ void bracket(const double* nodes, int n, double x, int& i0, int& i1, double& w) 
     w = 0.0;
 }
 
-// One interpolation step with the empty-cell rule: an empty end takes the other.
+// One interpolation step.  An empty cell (0) holds no density: where it
+// carries weight the state has no value (0), since the neighbour's density
+// belongs to another molality, temperature or pressure; an empty end of no
+// weight (a state on the other node) leaves the other's value.
 double blend(double lo, double hi, double w) {
-    if (lo == 0.0) lo = hi;
-    if (hi == 0.0) hi = lo;
-    return hi * w + lo * (1.0 - w);
+    if ((lo == 0.0 && w < 1.0) || (hi == 0.0 && w > 0.0)) return 0.0;
+    return w == 0.0 ? lo : (w == 1.0 ? hi : hi * w + lo * (1.0 - w));
+}
+
+// The table spans 0 to 6 mol/kg, 25 to 500 C and 1 to 2000 bar (Potter &
+// Brown 1977); beyond its nodes it has no density (the last node's value would
+// stand for states it does not describe).  A rounding's tolerance at the ends
+// keeps 298.15 K on the first temperature node.
+bool onTheGrids(double m, double t, double P) {
+    constexpr double tol = 1e-9;
+    return m >= -tol && m <= 6.0 + tol && t >= 25.0 - tol && t <= 500.0 + tol && P >= 1.0 - tol &&
+           P <= 2000.0 + tol;
 }
 
 }  // namespace
@@ -75,6 +87,13 @@ const double* PotterBrown::table() {
 
 double PotterBrown::calculate_Potter_Brown_density(double T_K, double P_bar, double m_) {
     const double t = T_K - 273.15;
+    if (!onTheGrids(m_, t, P_bar)) {
+        platform::diagf("PotterBrown: %g K, %g bar and %g mol/kg lie outside the density table (25 to 500 C, 1 to "
+                        "2000 bar, 0 to 6 mol/kg); no density is given\n",
+                        T_K, P_bar, m_);
+        errorflag = 1;
+        return 0.0;
+    }
     int m0, m1, t0, t1, p0, p1;
     double wm, wt, wp;
     bracket(molalityNodes, kMolalities, m_, m0, m1, wm);
@@ -95,8 +114,17 @@ double PotterBrown::calculate_Potter_Brown_density(double T_K, double P_bar, dou
 
 double PotterBrown::calculate_density() {
     rho = 1000.0 * calculate_Potter_Brown_density(T, P / 1e5, m);
-    V = M / rho;
-    v = 1.0 / rho;
+    if (errorflag != 0) {
+        // No density (a state off the table or next to its empty cells): NaN,
+        // never 0 kg/m3 with an infinite volume.
+        if (onTheGrids(m, T - 273.15, P * 1e-5))
+            platform::diagf("PotterBrown: the density table holds no value at %g K, %g bar and %g mol/kg\n", T,
+                            P * 1e-5, m);
+        rho = V = v = std::nan("");
+    } else {
+        V = M / rho;
+        v = 1.0 / rho;
+    }
     return rho;
 }
 

@@ -269,11 +269,18 @@ bool SolubilityModel::inRangeOfFit() {
 
 void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
+    // Each solubility is judged on its own: no flag of an earlier state stays.
+    errorflag = 0;
     fugacityError = 0;
     if (!inRangeOfFit()) return;
     calculatePsatH2O();
     calculate_vapour_fugacities();
-    if (fugacityError) return;
+    if (fugacityError) {
+        // No gas phase over the liquid (below water's vapour pressure, or
+        // beyond its critical point) or no vapour fugacity: no solubility.
+        errorflag = 1;
+        return;
+    }
     calculate_aqueous_fugacities();
     if (gasCount > 1) {
         platform::diagf("Not implemented\n");
@@ -376,7 +383,7 @@ void SolubilityModel::calculate_bubble_pressure() {
         bubbleSolver.x1 = 1.00001 * start;
         bubbleSolver.monotone = 1;
         const double p = bubbleSolver.solve();
-        if (bubbleSolver.status != 0) return false;
+        if (bubbleSolver.status != 0 || !changesSignAround(p)) return false;
         // One more evaluation through the solver leaves the state at the root.
         // (Calling the bound member pointer here directly, inside this lambda,
         // is miscompiled by GCC 12 under -fsanitize=undefined: its vptr check
@@ -385,9 +392,85 @@ void SolubilityModel::calculate_bubble_pressure() {
         bubbleSolver.calcFunction(p);
         return bubbleSolver.status == 0;
     };
-    if (run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg))) return;
-    if (fromCurrent && run(estimate_bubble_pressure(T, ms, mg))) return;
+    // A root the secant finds beyond the correlation's range may hide a lower
+    // one inside it: the bracket from the vapour pressure up finds the lowest.
+    // A liquid richer in gas than the range holds has its bubble point beyond
+    // it: refused (said), not extrapolated.  A root on the range's top may
+    // pass it by the search's tolerance.
+    auto withinFit = [this] {
+        return !fit.source || (T >= fit.Tmin && T <= fit.Tmax && P <= fit.Pmax * (1.0 + 1e-5) && ms >= 0.0 &&
+                               ms <= fit.msMax);
+    };
+    const bool found =
+        run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg)) ||
+        (fromCurrent && run(estimate_bubble_pressure(T, ms, mg)));
+    if (found && withinFit()) return;
+    if (bracketBubblePressure()) {
+        if (withinFit()) return;
+        inRangeOfFit();  // says where the bubble point lies
+    } else if (found) {
+        platform::diagf("%s: the bubble point of %g mol/kg lies outside the range of its fit; none is given\n",
+                        fit.source, bubbleTargetMg);
+    }
     errorflag = 1;
+}
+
+bool SolubilityModel::changesSignAround(double p) {
+    // The secant counts a step damped to nothing as converged, wherever it
+    // stands: a root is one where the residual changes sign across it.
+    const double beneath = bubbleSolver.calcFunction(p * (1.0 - 1e-7));
+    if (bubbleSolver.status != 0 || !std::isfinite(beneath)) return false;
+    const double above = bubbleSolver.calcFunction(p * (1.0 + 1e-7));
+    if (bubbleSolver.status != 0 || !std::isfinite(above)) return false;
+    return beneath == 0.0 || above == 0.0 || (beneath > 0.0) != (above > 0.0);
+}
+
+bool SolubilityModel::bracketBubblePressure() {
+    // The secant fails from a start at or below water's vapour pressure (no
+    // gas phase there) and may step out of the correlation's range near its
+    // top.  The residual changes sign once between water's vapour pressure,
+    // where the vapour is nearly all water, and the bubble pressure: grow a
+    // bracket from just above the vapour pressure, drawing back from pressures
+    // that cannot be evaluated, then bisect.
+    auto residual = [this](double p, double& f) {
+        f = bubbleSolver.calcFunction(p);
+        return bubbleSolver.status == 0 && std::isfinite(f);
+    };
+    // The bracket stays within the correlation's range (beyond it the
+    // residual may turn again) or the bubble-point equation's 10000 bar.
+    const double kTop = fit.source ? std::fmin(10000.0, fit.Pmax * 1e-5 * (1.0 + 1e-5)) : 10000.0;
+    // The lowest pressure with a gas phase lies a little above the vapour
+    // pressure where water's own fugacity coefficient enters.
+    double lo = std::fmax(1.000001 * Psat * 1e-5, 1e-6), flo = 0.0;
+    while (lo < kTop && !residual(lo, flo)) lo *= 1.01;
+    if (!(lo < kTop) || flo == 0.0) return false;
+    double hi = std::fmin(std::fmax(2.0 * lo, 1.0), kTop), fhi = 0.0;
+    double unevaluable = kTop * (1.0 + 1e-12);  // lowest pressure found not to evaluate
+    for (int i = 0;; ++i) {
+        if (i == 400 || !(hi - lo > 1e-12 * hi) || lo >= kTop) return false;
+        if (!residual(hi, fhi)) {
+            unevaluable = hi;
+            hi = 0.5 * (lo + hi);
+            continue;
+        }
+        if ((fhi > 0.0) != (flo > 0.0) || fhi == 0.0) break;
+        lo = hi;
+        flo = fhi;
+        hi = std::fmin(std::fmin(2.0 * hi, kTop), 0.5 * (hi + unevaluable));
+    }
+    for (int i = 0; i < 200 && hi - lo > 1e-13 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        double fm = 0.0;
+        if (!residual(mid, fm)) return false;
+        if ((fm > 0.0) == (flo > 0.0) && fm != 0.0) {
+            lo = mid;
+            flo = fm;
+        } else {
+            hi = mid;
+        }
+    }
+    double f = 0.0;
+    return residual(0.5 * (lo + hi), f);  // leaves the state at the root
 }
 
 double SolubilityModel::estimate_bubble_pressure(double T_, double ms_, double mg_) const {

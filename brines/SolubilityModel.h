@@ -162,6 +162,13 @@ protected:
     // its source, errorflag and fugacityError 1.  The lower pressure limit,
     // the solution's vapour pressure, is the solubility's own refusal.
     bool inRangeOfFit();
+    // The bubble pressure by bisection in a bracket grown from just above
+    // water's vapour pressure (the residual of bubbleSolver); false when no
+    // sign change is found.  Leaves the state at the root.
+    bool bracketBubblePressure();
+    // Whether the residual of bubbleSolver changes sign across p (within a
+    // relative 1e-7): p is a root, not where a damped search ran out.
+    bool changesSignAround(double p);
     // Builds the gas model of gasModelType for the current system.
     void createGasModel();
     // Gas model at T, P (start volume R T/P, one retry from 7.5e-5 m3/mol).

@@ -39,7 +39,9 @@ void SpiveySolubility::calculate_gas_solubility0() {
     }
     Psat = WaterEOS::saturationPressureWagnerPruss(T);
     if (Psat > P) {
+        // Below water's vapour pressure no gas phase: no solubility.
         fugacityError = 1;
+        errorflag = 1;
         mg = std::numeric_limits<double>::quiet_NaN();
         return;
     }
@@ -76,11 +78,15 @@ void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, do
     bubbleSolver.x1 = P * 1.0001e-5;
     const double p = bubbleSolver.solve();
     bubbleSolver.data = nullptr;
-    if (bubbleSolver.status != 0) {
-        errorflag = 1;
+    bubbleTargetMg = target;
+    if (bubbleSolver.status != 0 || !changesSignAround(p)) {
+        // From a start below water's vapour pressure or near the top of the
+        // range the secant fails: the bracket from the vapour pressure up.
+        Psat = WaterEOS::saturationPressureWagnerPruss(T);
+        errorflag = bracketBubblePressure() ? 0 : 1;
         return;
     }
-    equation_for_bubble_pressure(p, &target);  // leave the state at the root
+    equation_for_bubble_pressure(p, nullptr);  // leave the state at the root
     errorflag = 0;
 }
 

@@ -81,12 +81,20 @@ bool Magma::calculate_oxide_molar_weight() {
     return true;
 }
 
-void Magma::calculate_mole_fractions(double wtH2O) {
+bool Magma::calculate_mole_fractions(double wtH2O) {
+    // Water from none to all of the hydrous melt, whose anhydrous part has a
+    // molar mass (calculate_oxide_molar_weight): else no mole fractions.
+    if (!(wtH2O >= 0.0 && wtH2O <= 100.0) || !(meltMolarMass > 0.0)) {
+        platform::diagf("Magma: %g wt %% water in a melt of molar mass %g g/mol has no mole fractions\n", wtH2O,
+                        meltMolarMass);
+        return false;
+    }
     moles[0] = wtH2O / 18.015;
     moles[1] = (100.0 - wtH2O) / meltMolarMass;
     const double n = moles[0] + moles[1];
     moleFractions[0] = moles[0] / n;
     moleFractions[1] = moles[1] / n;
+    return true;
 }
 
 void Magma::set_primitive_mantle() {
@@ -136,6 +144,33 @@ bool Magma::calculate_peridotite_norm(double ca) {
         platform::diagf("Magma: the clinopyroxene formula has no solution\n");
         return false;
     }
+    // A formula with a negative site occupancy (a Ca number or an Al/Ca
+    // ratio too large for the pyroxene's two M and two T sites), or a rest
+    // that olivine and orthopyroxene cannot take up (more silica than
+    // orthopyroxene holds, more MgO than olivine holds), lies outside the
+    // cpx-opx-olivine norm: refused before anything is printed or removed.
+    for (double occupancy : f) {
+        if (!(occupancy >= -1e-12)) {
+            platform::diagf("Magma: a clinopyroxene of %g Ca and Al/Ca %g per 6 oxygens has a negative site "
+                            "occupancy: no norm\n",
+                            ca, AlCa);
+            return false;
+        }
+    }
+    const double cpxCount = CaO / ca;
+    const double SiLeft = SiO2 - cpxCount * f[3], MgLeft = MgO - cpxCount * f[1];
+    // Olivine Mg2SiO4 and orthopyroxene Mg2Si2O6 take the rest.
+    std::vector<std::vector<double>> rows2 = {{2, 2}, {1, 2}};
+    double* A2[2] = {rows2[0].data(), rows2[1].data()};
+    double b2[2] = {MgLeft, SiLeft};
+    double n2[2] = {0, 0};
+    solve_the_linear_system(A2, b2, n2, 2, status);
+    if (status || !(n2[0] >= -1e-12) || !(n2[1] >= -1e-12)) {
+        platform::diagf("Magma: after %g clinopyroxenes the rest (SiO2 %g, MgO %g) is no mixture of olivine and "
+                        "orthopyroxene: no norm\n",
+                        cpxCount, SiLeft, MgLeft);
+        return false;
+    }
     cpxCa = f[0];
     cpxMg = f[1];
     cpxAlVI = f[2];
@@ -150,7 +185,7 @@ bool Magma::calculate_peridotite_norm(double ca) {
     std::puts("\nClinopyroxene");
     std::printf("\tCa %4.2lf  Mg %4.2lf Al %4.2lf Si %4.2lf Al %4.2lf O6 \n", cpxCa, cpxMg, cpxAlVI, cpxSi, cpxAlIV);
 
-    nCpx = CaO / ca;
+    nCpx = cpxCount;
     SiO2 -= nCpx * cpxSi;
     MgO -= nCpx * cpxMg;
     Al2O3 -= 0.5 * nCpx * (cpxAlVI + cpxAlIV);
@@ -159,12 +194,6 @@ bool Magma::calculate_peridotite_norm(double ca) {
     std::puts("\nLiquid composition after cpx removal");
     printOxides();
 
-    // Olivine Mg2SiO4 and orthopyroxene Mg2Si2O6 take the rest.
-    std::vector<std::vector<double>> rows2 = {{2, 2}, {1, 2}};
-    double* A2[2] = {rows2[0].data(), rows2[1].data()};
-    double b2[2] = {MgO, SiO2};
-    double n2[2] = {0, 0};
-    solve_the_linear_system(A2, b2, n2, 2, status);
     nOl = n2[0];
     nOpx = n2[1];
     std::printf("\nNumber of olivines       : %5.3lf\n", nOl);

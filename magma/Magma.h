@@ -27,14 +27,17 @@ public:
     // molar masses of water and melt (kg/mol).  Refused (false) when an oxide
     // has no molar mass or the weights do not add up to a positive amount.
     bool calculate_oxide_molar_weight();
-    // Mole fractions of water and anhydrous melt in a melt of wtH2O wt % water.
-    void calculate_mole_fractions(double wtH2O);
+    // Mole fractions of water and anhydrous melt in a melt of wtH2O wt % water;
+    // false (said, nothing changed) outside 0 to 100 wt % or before the
+    // melt's molar mass is known.
+    bool calculate_mole_fractions(double wtH2O);
     // The four oxides of the primitive mantle with their molar amounts.
     void set_primitive_mantle();
     // Cpx-opx-olivine norm of the four-oxide composition with `ca` calcium
     // atoms per clinopyroxene formula, printed on standard output.  The oxide
     // amounts are changed in place (the cpx is removed).  Refused when one of
-    // SiO2, Al2O3, MgO, CaO is missing or ca is not positive.
+    // SiO2, Al2O3, MgO, CaO is missing, ca is not positive, the cpx formula
+    // has a negative site occupancy or the rest is no olivine-opx mixture.
     bool calculate_peridotite_norm(double ca);
     // The andesite of Richet & Polian (ten oxides).
     void define_Richet_Polian_Andesite();

@@ -34,7 +34,7 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end) {
         case EruptionSequenceEnd::halfCrystallised:
             return "The crystal fraction reached one half.";
         case EruptionSequenceEnd::notConfigured:
-            return "The chamber has no accepted initial state.";
+            return "The sequence was refused: the chamber has no accepted initial state or no positive overpressure.";
         case EruptionSequenceEnd::solveFailed:
             return "The search for the crystal fraction of the next eruption failed.";
         case EruptionSequenceEnd::overpressureNotReached:
@@ -485,6 +485,18 @@ bool TaitJaupart::initialState(double Mtot, double Pinit, double X, double w, do
     return true;
 }
 
+bool TaitJaupart::scaleInitialState(double mass) {
+    if (M == mass) return true;
+    // Every mass and volume of the state scales with M: the initial state of
+    // the same fractions at P0 (a state left by an eruption sequence fills the
+    // cavity at P0, so its volume is the cavity's, scaled).
+    const double volatiles = mv + mvCO2;
+    const double x = volatiles > 0.0 ? mvCO2 / volatiles : xCO2;
+    if (initialState(mass, P0, mc0 / M, volatiles / M, x)) return true;
+    message = "The chamber's state could not be brought to " + format("%g kg: ", mass) + message;
+    return false;
+}
+
 double TaitJaupart::equationForP(double Pin, void* /*data*/) {
     P = Pin;
     if (!(Pin > 0.0) || !std::isfinite(Pin)) {  // no state at zero or negative pressure
@@ -587,6 +599,17 @@ int TaitJaupart::calculateOverpressure(double X) {
         mc = X * M;
         ml = ml0 + mc0 - mc;
         pressureStatus = bracketPressure();
+    }
+    // The solubility laws and the gas equations hold up to kMaxPressure: a
+    // chamber squeezed beyond it has no state here (below, down to the
+    // pressure at which the melt saturates, the laws hold: they were
+    // calibrated from 0 to 500 MPa).
+    if (pressureStatus == 0 && P > kMaxPressure * (1.0 + 1e-12)) {
+        pressureStatus = kSolverAboveMax;
+        message = format("The chamber pressure at crystal fraction %g, %g bar,", X, 1e-5 * P) +
+                  format(" lies above the %g bar of the solubility laws and gas equations.", 1e-5 * kMaxPressure);
+        fillClosedFormTerms();
+        return pressureStatus;
     }
     if (pressureStatus == 0 && !rhogAtP) {
         if (gasDensity(P, rhog)) {

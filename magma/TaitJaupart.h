@@ -53,7 +53,7 @@ enum ChamberFluidType : int {
 // Why an eruption sequence ended.
 enum class EruptionSequenceEnd : int {
     halfCrystallised = 0,  // the crystal fraction reached one half, by or after the last eruption
-    notConfigured,         // the set-up was refused (see `message`)
+    notConfigured,         // the set-up or a non-positive overpressure was refused (see `message`)
     solveFailed,           // the overpressure or pressure search failed
     overpressureNotReached,  // no eruption: dP is not reached before half of the mass is crystals
     noEruptedVolume,       // the chamber would erupt no positive volume
@@ -186,7 +186,8 @@ public:
     // closed-form terms.  The secant starts from 100 bar, then from P0, and
     // when both fail the root is bracketed and bisected.  Returns the search's
     // status, also in pressureStatus (0 converged, kRefused when no initial
-    // state has been accepted).
+    // state has been accepted, kSolverAboveMax for a pressure above
+    // kMaxPressure, with `message`).
     int calculateOverpressure(double X);
     // dP - (P - P0) at crystal mass fraction X; `error` when the pressure search failed.
     double equationForOverpressure(double X, void* data);
@@ -216,6 +217,8 @@ public:
     // *status when given (0 converged).
     double calculateCrystallizationForOverpressure(double dP, int* status = nullptr);
 
+    // Refused (notConfigured) when dP is not positive; overpressureNotReached
+    // at once (with `message`) when P0 + dP lies above kMaxPressure.
     // Eruptions each time the overpressure reaches dP, until half of the mass is
     // crystals; appends kEruptionSequenceRowSize values per eruption.  An
     // overpressure reached only at a crystal fraction beyond one half makes no
@@ -248,6 +251,10 @@ private:
     bool checkRanges(double P0);
     // setInitialData after its checks of the set-up.
     bool initialState(double M, double P0, double X, double w, double x);
+    // The accepted initial state brought to a total mass of `mass` at the same
+    // P0 and mass fractions (the curves and sequences work per 1000 kg);
+    // false (with `message`) when it cannot be evaluated.
+    bool scaleInitialState(double mass);
     void refuse(const std::string& why);
     void fillClosedFormTerms();
     // Partition masses (md, mdCO2, mg, mgCO2) at P with the melt mass ml, by

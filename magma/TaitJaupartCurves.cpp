@@ -15,6 +15,8 @@ constexpr double kCrystalStep = 0.001;
 // The eruption sequence ends when half of the chamber's mass is crystals: an
 // overpressure reached only beyond this fraction makes no eruption.
 constexpr double kEndCrystalFraction = 0.5;
+// Total mass (kg) of the chamber contents the curves and sequences are given for.
+constexpr double kCurveMass = 1000.0;
 
 std::string format(const char* fmt, double a) {
     char buffer[256];
@@ -72,9 +74,13 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
     layout.value = {12, 6, 'f'};
     layout.rowEnd = std::string(" \n");
     const int outMode = mode == kIgorTextFile || (mode == kArrayOfValues && array != nullptr) ? mode : 0;
+    // Per 1000 kg of chamber contents, whatever mass the state was given with.
+    if (!scaleInitialState(kCurveMass)) {
+        refuse(message);
+        return kRefused;
+    }
     CurveOutput out(outMode, "crysta.txt", suffix, {"mc", "ml", "mg", "md", "Vl", "Vg", "Vc", "P", "Pa"}, array,
                     layout);
-    M = 1000.0;
     // Steps of 0.001 counted by index, the last one landing on X2.
     const double direction = X2 >= X1 ? 1.0 : -1.0;
     const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystalStep - 1e-9));
@@ -169,9 +175,25 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         refuse("The eruption sequence needs an accepted initial state.");
         return EruptionSequenceEnd::notConfigured;
     }
+    if (!(overpressure > 0.0) || !std::isfinite(overpressure)) {
+        refuse(format("The overpressure at which the chamber erupts must be positive (%g bar).", 1e-5 * overpressure));
+        return EruptionSequenceEnd::notConfigured;
+    }
+    // An eruption pressure above the range of the solubility laws and gas
+    // equations is a state the chamber never reaches within it.
+    if (!(P0 + overpressure <= kMaxPressure)) {
+        message = format("The chamber would erupt at %g bar, above the ", 1e-5 * (P0 + overpressure)) +
+                  format("%g bar of its solubility laws and gas equations.", 1e-5 * kMaxPressure);
+        return EruptionSequenceEnd::overpressureNotReached;
+    }
+    // Per 1000 kg of chamber contents, whatever mass the state was given with
+    // (or an earlier sequence left).
+    if (!scaleInitialState(kCurveMass)) {
+        refuse(message);
+        return EruptionSequenceEnd::solveFailed;
+    }
     CurveOutput out(array != nullptr ? kArrayOfValues : 0, "", nullptr,
                     {"dV", "me", "ed", "eg", "yG", "wv", "mc0", "ml0", "mg0", "M"}, array);
-    M = 1000.0;
     double mcPrev = mc0;
     double Xc = mc0 / M;
     dP = overpressure;

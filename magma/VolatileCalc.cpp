@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "fluid/ValidityRange.h"
 #include "magma/HollowayEOS.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
@@ -172,6 +173,20 @@ bool VolatileCalc::mixtureFugacities(double y1, double y2, double& f1, double& f
     return true;
 }
 
+bool VolatileCalc::inRange(double p) {
+    // The vapour's fugacities hold only where its equation of state was
+    // measured (HollowayEOS's declared range, up to 5000 bar: the Henry's-law
+    // parameters too were fitted below 5 kbar); beyond it the solubilities
+    // run away (40 wt % water in rhyolite at 10 kbar and 600 C).
+    const ValidityRange& r = gas->validity;
+    // (A saturation pressure found at the top end may pass it by the search's tolerance.)
+    if (T >= r.Tmin && T <= r.Tmax && p >= 0.0 && 1e-5 * p <= r.Pmax * (1.0 + 1e-6)) return true;
+    platform::diagf("VolatileCalc: %g K and %g bar lie outside the range of its vapour model (%g to %g K, up to %g "
+                    "bar); no solubility is given\n",
+                    T, 1e-5 * p, r.Tmin, r.Tmax, r.Pmax);
+    return false;
+}
+
 void VolatileCalc::calculateHenryConstants() {
     if (system == kVolatilesH2O || system == kVolatilesH2OCO2)
         KH2O = f0H2O / x0H2O * std::exp((P - P0H2O) * VH2O / (R * T)) *
@@ -221,6 +236,14 @@ double VolatileCalc::equationForMoleFractions(double xOH, void* data) {
 }
 
 void VolatileCalc::calculateMoleFractions(double w, double p, double* xH, double* xC, double* xOH) {
+    if (!(w >= 0.0) || !(p >= 0.0) || !(w + 1e-4 * p < 100.0)) {
+        // Negative contents, or volatiles leaving no melt: no mole fractions.
+        platform::diagf("VolatileCalc: %g wt %% H2O and %g ppm CO2 is no melt\n", w, p);
+        failed = 1;
+        for (double* out : {xH, xC, xOH})
+            if (out) *out = std::nan("");
+        return;
+    }
     const double nCO2 = p * 1e-4 / 44.009;
     const double nH2O = w / 18.015;
     const double nmelt = (100.0 - w - 1e-4 * p) / Mox;
@@ -332,6 +355,10 @@ bool VolatileCalc::solveSaturationPressureSystem(double p0, double y0) {
 
 void VolatileCalc::calculateSaturationPressure() {
     failed = 0;
+    if (!inRange(0.0)) {
+        failed = 1;
+        return;
+    }
     bool ok;
     if (system == kVolatilesH2O || system == kVolatilesCO2) {
         ok = solveSingleSaturationPressure(1e7, 1.01e7);
@@ -372,6 +399,8 @@ void VolatileCalc::calculateSaturationPressure() {
     if (!ok) {
         platform::diagf("Failed to calculate the saturation point.");
         failed = 1;
+    } else if (!inRange(P)) {
+        failed = 1;  // saturated only above the range
     }
 }
 
@@ -441,6 +470,10 @@ bool VolatileCalc::estimateSaturationPoint(double& ppm0, double& y0) {
 void VolatileCalc::calculateSaturationPoint(double p) {
     P = p;
     failed = 0;
+    if (!inRange(p)) {
+        failed = 1;
+        return;
+    }
     bool ok;
     if (system == kVolatilesH2OCO2) {
         ok = solveSaturationPointSystem(10.0, 0.95);
@@ -534,6 +567,10 @@ void VolatileCalc::calculate_flash_point(double p, double wtTotal, double ppmTot
                                          double& wtOut, double& ppmOut, double& yCO2out, double& Fout) {
     failed = 0;
     P = p;
+    if (!inRange(p)) {
+        failed = 1;
+        return;
+    }
     calculateHenryConstants();
     flashTotals_[0] = wtTotal;
     flashTotals_[1] = ppmTotal;
@@ -598,9 +635,16 @@ void VolatileCalc::calculateSaturationIsobar(double p, const char* path, char mo
     out.writeText(waveLine({"T", "wt", "ppm", "P", "yH2O", "yCO2"}, suffix, {" ", " ", " ", " ", " "}, " \n"));
     auto row = [&] { out.writeRow({T, wt, ppm, P * 1e-5, yH2O, yCO2}); };
 
+    // A point whose search failed (said there) is neither printed nor
+    // written: the members then hold an earlier point's values.  Without the
+    // pure-H2O solubility the isobar has no start.
     P = p;
     system = kVolatilesH2O;
     calculateSaturationPoint(p);
+    if (failed) {
+        system = kVolatilesCO2;
+        return;
+    }
     std::printf("%12lf %12lf\n", wt, ppm);
     system = kVolatilesH2OCO2;
     wt -= 0.02;
@@ -608,13 +652,16 @@ void VolatileCalc::calculateSaturationIsobar(double p, const char* path, char mo
         const double w = wt;
         calculateSaturationPoint(p);
         wt = w;
-        std::printf("%12lf %12lf\n", wt, ppm);
-        row();
+        if (!failed) {
+            std::printf("%12lf %12lf\n", wt, ppm);
+            row();
+        }
         wt -= 0.02;
     }
     system = kVolatilesCO2;
     wt = 0.0;
     calculateSaturationPoint(p);
+    if (failed) return;
     std::printf("%12lf %12lf\n", wt, ppm);
     row();
 }
@@ -636,7 +683,7 @@ void VolatileCalc::calculateSaturationIsotherm(const char* path, char mode, cons
     for (int i = 0; i < 400; ++i) {
         const double p = 1e7 + i * 1e6;
         calculateSaturationPoint(p);
-        out.writeRow({T, wt, ppm, P * 1e-5, yH2O, yCO2});
+        if (!failed) out.writeRow({T, wt, ppm, P * 1e-5, yH2O, yCO2});  // no row of stale values
     }
 }
 
@@ -647,6 +694,13 @@ void VolatileCalc::calculateDegassingPath(int open, double wt0, double ppm0, con
                     tabulationLayout());
     out.writeText(waveLine({"T", "wt", "ppm", "P", "yH2O", "yCO2", "F"}, suffix, {" ", " ", " ", " ", " ", "  "},
                            "\n"));
+    failed = 0;
+    calculateMoleFractions(wt0, ppm0, nullptr, nullptr, nullptr);  // refuses contents that are no melt
+    if (failed || (wt0 <= 0.0 && ppm0 <= 0.0)) {
+        if (!failed) platform::diagf("VolatileCalc: a melt without volatiles has no degassing path\n");
+        failed = 1;
+        return;
+    }
     if (wt0 < 1e-8)
         system = kVolatilesCO2;
     else if (ppm0 >= 1e-8)

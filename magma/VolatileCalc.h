@@ -15,6 +15,9 @@
 // Contents: wt (wt % dissolved H2O) and ppm (ppm by mass dissolved CO2).
 // Units inside: T in K, P in Pa; rows written to files give P in bar.
 //
+// Range: the vapour model's, 800 to 1673.15 K and up to 5000 bar; a
+// saturation, saturated content or flash outside it is a failure.
+//
 // Failures: no operation ends the process.  A failed saturation or flash
 // calculation sets `failed` and writes a message on standard error; scalar
 // callbacks report an argument out of range through Equation::error, vector
@@ -64,7 +67,8 @@ public:
     bool henryResiduals(double* G);
     // Melt mole fractions of contents (wt, ppm); null pointers are skipped.
     // Below 0.6 wt % the molecular water follows the low-water power law and
-    // xOH is not written.
+    // xOH is not written.  Negative contents, or contents leaving no melt:
+    // NaN outputs, failed 1, said.
     void calculateMoleFractions(double wt, double ppm, double* xH2O, double* xCO2, double* xOH);
     // P (Pa) at which the melt of the stored mole fractions is saturated.
     void calculateSaturationPressure();
@@ -79,6 +83,7 @@ public:
 
     // Tabulations, in output mode 1 (Igor text at `path`) or 6 (values
     // appended to `array`); any other mode writes nothing.
+    // A point whose search fails is left out (said on standard error).
     // Rows (T, wt, ppm, P bar, yH2O, yCO2) from pure H2O to pure CO2 at P (Pa).
     void calculateSaturationIsobar(double P, const char* path, char mode, const char* suffix,
                                    std::vector<double>* array);
@@ -86,7 +91,8 @@ public:
     void calculateSaturationIsotherm(const char* path, char mode, const char* suffix, std::vector<double>* array);
     // Flash states every 10 bar from the saturation pressure of (wt0, ppm0)
     // down to 10 bar; rows (T, wt, ppm, P bar, yH2O, yCO2, F).  open != 0: the
-    // vapour leaves the system at each step.
+    // vapour leaves the system at each step.  Refused (failed 1) for contents
+    // that are no melt or a melt without volatiles.
     void calculateDegassingPath(int open, double wt0, double ppm0, const char* path, char mode,
                                 const char* suffix, std::vector<double>* array);
     // Basalt at 1500 K: the isobar of 1 kbar into "isobar.txt" (suffix "4").
@@ -133,6 +139,8 @@ public:
     std::unique_ptr<Newton> flashSystem1;    // (content, F), one volatile
 
 private:
+    // Whether T and p (Pa) lie in the vapour model's range (said when not).
+    bool inRange(double p);
     // Fugacity (Pa) of the pure volatile i (0 H2O, 1 CO2) at T (K), P (Pa).
     bool pureFugacity(int i, double T, double P, double& f);
     bool mixtureFugacities(double y1, double y2, double& f1, double& f2);

@@ -10,12 +10,14 @@
 #include "platform/Process.h"
 
 double ZhangChen::calculateSherwood0(double Pe, double Re) {
+    // Negative numbers describe no flow, and the correlations end at Re = 1e5:
+    // no Sherwood number (never 0, below pure diffusion's 2 or any flow's).
+    if (!(Pe >= 0.0) || !(Re >= 0.0) || !(Re < 100000.0) || !std::isfinite(Pe)) return std::nan("");
     const double s = std::cbrt((1.0 / Pe + 1.0) * (Pe / Re));
     if (Re < 1.0) return 1.0 + std::cbrt(Pe + 1.0);
     if (Re < 100.0) return 1.0 + s * std::pow(Re, 0.41);
     if (Re < 2000.0) return 1.0 + 0.752 * s * std::pow(Re, 0.472);
-    if (Re < 100000.0) return 1.0 + 0.44 * s * std::pow(Re, 0.5) + 0.034 * s * std::pow(Re, 0.71);
-    return 0.0;
+    return 1.0 + 0.44 * s * std::pow(Re, 0.5) + 0.034 * s * std::pow(Re, 0.71);
 }
 
 bool ZhangChen::calculateSherwoodCurves0() {

@@ -17,7 +17,8 @@ public:
     ZhangChen() = default;
 
     // Sherwood number of a sphere at Peclet number Pe and Reynolds number Re
-    // (0.0 from Re = 100000 up, where no correlation holds).
+    // (NaN from Re = 100000 up, where no correlation holds, and for a
+    // negative or non-finite Pe or Re).
     static double calculateSherwood0(double Pe, double Re);
     // Sherwood curves of eight Peclet numbers into "sherwood", with the Igor
     // script "igor4.itx" that loads and plots them.  False when a file cannot

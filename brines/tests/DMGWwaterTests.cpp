@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "brines/DMGWwater.h"
 #include "brines/HenPitSet.h"
+#include "brines/Henry.h"
 #include "brines/SpiveySolubility.h"
 #include "water/WaterEOS.h"
 
@@ -258,6 +260,41 @@ TEST(HenPitSet, WithoutGasAndWithCO2) {
     c.version = 0;
     c.component_names[1] = "CH4";
     EXPECT_TRUE(std::isnan(c.calculateHenryConstant(1)));
+
+    // Pressures swept up to where Henry's law gives the gas all of the liquid
+    // (both sets, 280-350 K, 1 bar to 20 kbar): every answer holds mole
+    // fractions between 0 and 1 that add up to 1, x = f/H; beyond, a refusal
+    // (NaN fractions), never a negative water fraction.
+    int refused = 0;
+    for (int v : {0, 1}) {
+        for (double T : {280.0, 323.15, 350.0}) {
+            for (double P : {1.0, 100.0, 1000.0, 5000.0, 20000.0}) {
+                HenPitSet g;
+                g.number_of_components(2);
+                g.add_component("H2O");
+                g.add_component("CO2");
+                g.version = v;
+                g.temperature(T);
+                g.pressure(P);
+                g.ms = 0.0;
+                testing::internal::CaptureStderr();
+                g.describe();
+                const std::string said = testing::internal::GetCapturedStderr();
+                SCOPED_TRACE(testing::Message() << "set " << v << " " << T << " K " << P << " bar");
+                if (g.errorflag) {
+                    ++refused;
+                    EXPECT_TRUE(std::isnan(g.x[1]) && std::isnan(g.x[g.iw]));
+                    EXPECT_NE(said.find("add up to"), std::string::npos) << said;
+                    continue;
+                }
+                EXPECT_GT(g.x[1], 0.0);
+                EXPECT_LT(g.x[1], 1.0);
+                EXPECT_NEAR(g.x[1] + g.x[g.iw], 1.0, 1e-12);
+                EXPECT_NEAR(g.x[1], g.vapour->fugacity[0] / g.henryConstant[1], 1e-12);
+            }
+        }
+    }
+    EXPECT_EQ(refused, 9);  // set 1 from 5000 bar, set 0 at 20 kbar
 }
 
 TEST(DMGWwater, SaltFreeSystemsTakeTheirGasSets) {
@@ -320,4 +357,94 @@ TEST(SolubilityFits, RefuseStatesOutsideTheirPublishedRanges) {
     EXPECT_EQ(s.errorflag, 1);
     EXPECT_TRUE(std::isnan(s.mg));
     EXPECT_NE(said.find("Spivey, McCain & North (2004) methane solubility: 560 K"), std::string::npos) << said;
+}
+
+TEST(SolubilityFits, EndsOfTheRangesBubblePointsAndRepeatedCalls) {
+    // Each fit just inside the ends of its range (Duan et al. 1992: 273-523 K,
+    // to 1600 bar; Duan & Mao 2006: to 2000 bar; Duan & Sun 2003: 273-533 K,
+    // to 2000 bar; Mao & Duan 2006 N2: 273-400 K, to 600 bar; Spivey et al.
+    // 2004: 273-548 K, to 2000 bar): the solubility at P, then the bubble
+    // point of that liquid searched from half of P and from below water's
+    // vapour pressure, where no gas phase exists.  The liquid at the bubble
+    // point found is saturated with just its gas (a lower root, where the
+    // solubility has a maximum, is a bubble point too).  Beyond the range a
+    // refusal: the solubility, and the bubble point of a liquid richer than
+    // the top of the range can hold.  Below water's vapour pressure no
+    // solubility; and a refusal never stays on the object for the next state.
+    struct Fit {
+        SM_SystemType system;
+        int version;
+        double Tmin, Tmax, Pmax, msMax;
+    };
+    const Fit fits[] = {
+        {SM_H2O_CH4_NaCl, 0, 273.15, 523.15, 1600.0, 6.0}, {SM_H2O_CH4_NaCl, 1, 273.15, 523.15, 2000.0, 6.0},
+        {SM_H2O_CO2_NaCl, 0, 273.15, 533.15, 2000.0, 4.3},  {SM_H2O_N2_NaCl, 0, 273.15, 400.0, 600.0, 6.0},
+        {SM_H2O_CH4_NaCl, 9, 273.15, 548.15, 2000.0, 5.7},  // Spivey
+    };
+    testing::internal::CaptureStderr();
+    for (const Fit& f : fits) {
+        std::unique_ptr<SolubilityModel> owned;
+        if (f.version == 9)
+            owned = std::make_unique<SpiveySolubility>();
+        else
+            owned = std::make_unique<DMGWwater>(f.system, f.version);
+        SolubilityModel& m = *owned;
+        auto solubility = [&](double T, double P, double ms) {
+            m.calculate_gas_solubility(T, P, ms);
+            return m.errorflag == 0 ? m.mg : std::nan("");
+        };
+        for (double T : {f.Tmin + 0.01, 0.5 * (f.Tmin + f.Tmax), f.Tmax - 0.01}) {
+            const double Psat = WaterEOS::saturationPressureWagnerPruss(T) * 1e-5;
+            for (double P : {std::fmax(3.0 * Psat, 10.0), 0.99 * f.Pmax}) {
+                for (double ms : {0.0, f.msMax}) {
+                    SCOPED_TRACE(testing::Message() << f.system << " v" << f.version << " " << T << " K " << P
+                                                    << " bar " << ms << " mol/kg");
+                    const double mg = solubility(T, P, ms);
+                    ASSERT_TRUE(mg > 0.0 && std::isfinite(mg));
+                    for (double start : {0.5 * P, 0.5 * Psat}) {
+                        m.pressure(start);
+                        m.calculate_bubble_pressure(T, start, ms, mg);
+                        ASSERT_EQ(m.errorflag, 0) << "from " << start << " bar";
+                        const double Pb = m.P * 1e-5;
+                        EXPECT_GT(Pb, Psat);
+                        EXPECT_LE(Pb, P * (1.0 + 1e-5));
+                        EXPECT_NEAR(solubility(T, Pb, ms), mg, 1e-6 * mg) << "bubble point " << Pb << " bar";
+                    }
+                }
+            }
+            // Beyond the range: no solubility, and no bubble point of a
+            // liquid richer than the top of the range holds.
+            EXPECT_TRUE(std::isnan(solubility(T, 1.01 * f.Pmax, 0.0)));
+            EXPECT_TRUE(std::isnan(solubility(T, 0.5 * f.Pmax, 1.01 * f.msMax)));
+            const double top = solubility(T, f.Pmax, 0.0);
+            m.pressure(0.5 * f.Pmax);
+            m.calculate_bubble_pressure(T, 0.5 * f.Pmax, 0.0, 1.5 * top);
+            EXPECT_EQ(m.errorflag, 1) << "bubble point at " << m.P * 1e-5 << " bar";
+            // Below the vapour pressure, then a state inside: flags of its own.
+            EXPECT_TRUE(std::isnan(solubility(T, 0.5 * Psat, 0.0)));
+            EXPECT_GT(solubility(T, 0.5 * f.Pmax, 0.0), 0.0);
+        }
+        for (double T : {f.Tmin - 0.01, f.Tmax + 0.01}) {
+            EXPECT_TRUE(std::isnan(solubility(T, 100.0, 0.0))) << T;
+            EXPECT_GT(solubility(0.5 * (f.Tmin + f.Tmax), 100.0, 0.0), 0.0);
+        }
+    }
+    // Henry's law (IAPWS G7-04 for CO2, to 632.31 K): no gas phase below
+    // water's vapour pressure nor above its critical temperature.
+    Henry h;
+    h.setSystemType(SM_H2O_CO2, 0);
+    for (double T : {300.0, 445.675, 600.0}) {
+        const double Psat = WaterEOS::saturationPressureWagnerPruss(T) * 1e-5;
+        h.calculate_gas_solubility(T, 0.5 * Psat, 0.0);
+        EXPECT_EQ(h.errorflag, 1) << T;
+        h.calculate_gas_solubility(T, 1.12 * Psat, 0.0);
+        ASSERT_EQ(h.errorflag, 0) << T;
+        const double mg = h.mg;
+        h.calculate_bubble_pressure(T, 0.5 * Psat, 0.0, mg);  // from below the vapour pressure
+        ASSERT_EQ(h.errorflag, 0) << T;
+        EXPECT_NEAR(h.P * 1e-5, 1.12 * Psat, 1e-7 * Psat) << T;
+    }
+    h.calculate_gas_solubility(700.0, 300.0, 0.0);
+    EXPECT_EQ(h.errorflag, 1);
+    testing::internal::GetCapturedStderr();
 }

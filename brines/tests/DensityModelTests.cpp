@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <fstream>
 #include <string>
 
@@ -140,17 +141,40 @@ TEST(PotterBrown, TableValuesAndInterpolationRules) {
     EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003);
     EXPECT_EQ(pb.errorflag, 0);
     EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(298.15, 2000.0, 0.0), 1.071908);
-    // Below the grids the first node, above them the last.
-    EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(280.0, 0.5, -1.0), 0.997003);
-    EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(298.15, 3000.0, 0.0), 1.071908);
-    EXPECT_DOUBLE_EQ(pb.calculate_Potter_Brown_density(298.15, 2000.0, 9.0), 1.251);
     // Linear between two pressure nodes.
     EXPECT_NEAR(pb.calculate_Potter_Brown_density(298.15, 150.0, 0.0), 0.5 * (1.001467 + 1.00584), 1e-12);
-    // An empty cell takes its neighbour: 700 bar at 6 mol/kg and 500 °C.
-    EXPECT_NEAR(pb.calculate_Potter_Brown_density(773.15, 750.0, 6.0), 0.811, 1e-12);
-    // All corners empty: no value.
-    EXPECT_EQ(pb.calculate_Potter_Brown_density(773.15, 100.0, 6.0), 0.0);
-    EXPECT_EQ(pb.errorflag, 1);
+    // The grids' ends are the table's range: on them the nodes' values, a
+    // little beyond them no density (never the end node's value, which
+    // belongs to another state), each end of each axis in turn; an
+    // interpolation that gives weight to an empty cell has none either (700
+    // bar at 6 mol/kg and 500 C, 6 mol/kg at 25 C between 1 and 100 bar, 0.25
+    // mol/kg between water and the empty 0.5 mol/kg cell), nor has a state
+    // whose corners are all empty.
+    testing::internal::CaptureStderr();
+    const struct {
+        double T, P, m, rho;
+    } states[] = {
+        {298.15, 1.0, 0.0, 0.997003},     {298.15, 2000.0, 0.0, 1.071908}, {298.15, 1.0, 6.0, 1.19288},
+        {773.15, 2000.0, 6.0, 0.975},     {773.15, 800.0, 6.0, 0.822},     {298.149, 1.0, 0.0, 0.0},
+        {773.151, 2000.0, 6.0, 0.0},      {298.15, 0.999, 0.0, 0.0},       {298.15, 2000.01, 0.0, 0.0},
+        {298.15, 1.0, -1e-6, 0.0},        {298.15, 2000.0, 6.0001, 0.0},   {280.0, 0.5, -1.0, 0.0},
+        {1273.15, 5000.0, 9.0, 0.0},      {773.15, 750.0, 6.0, 0.0},       {298.15, 50.0, 6.0, 0.0},
+        {298.15, 1.0, 0.25, 0.0},         {773.15, 100.0, 6.0, 0.0},       {NAN, 1.0, 0.0, 0.0},
+    };
+    for (const auto& s : states) {
+        EXPECT_EQ(pb.calculate_Potter_Brown_density(s.T, s.P, s.m), s.rho) << s.T << " K " << s.P << " bar " << s.m;
+        EXPECT_EQ(pb.errorflag, s.rho > 0.0 ? 0 : 1) << s.T << " K " << s.P << " bar " << s.m;
+        // Through the model: no value is NaN, never 0 kg/m3 and an infinite volume.
+        const double r = density(pb, s.T, s.P, s.m);
+        if (s.rho > 0.0) {
+            EXPECT_NEAR(r, 1000.0 * s.rho, 1e-9);
+        } else {
+            EXPECT_TRUE(std::isnan(r) && std::isnan(pb.V) && std::isnan(pb.v)) << r << " " << pb.V;
+        }
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("outside the density table"), std::string::npos) << said;
+    EXPECT_NE(said.find("holds no value"), std::string::npos) << said;
     EXPECT_NEAR(calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003, 1e-12);
     // Through the model: kg/m3, V = M/rho.
     EXPECT_NEAR(density(pb, 298.15, 1.0, 0.0), 997.003, 1e-9);
@@ -203,6 +227,50 @@ TEST(DensityModel, PressureInversionRoundTrip) {
     s.calculate_pressure(-5.0);
     EXPECT_EQ(s.errorflag, 1);
     EXPECT_DOUBLE_EQ(s.P, 1e7);
+    EXPECT_TRUE(std::isnan(s.rho));  // no trial's density left standing
+
+    // Sweep of both correlations near the ends of their ranges (Mao & Duan
+    // 2008, NaCl: 273-573 K, 1-1000 bar, 0-6 mol/kg; Spivey et al. 2004:
+    // 273-548 K, to 2000 bar, 0-5.7 mol/kg): the pressure of each density,
+    // searched from 100 bar or from far above the range, is the pressure it
+    // came from; a density beyond the range's top has none; a state beyond
+    // the range is refused, and the next state inside is not.
+    testing::internal::CaptureStderr();
+    for (int model : {0, 1}) {
+        std::unique_ptr<DensityModel> d;
+        if (model == 0)
+            d = std::make_unique<MaoDuanSalinityModel>(0);
+        else
+            d = std::make_unique<SpiveyDensityModel>();
+        const double Pmax = d->Pmax / 1e5;
+        for (double T : {d->Tmin + 0.01, 0.5 * (d->Tmin + d->Tmax), d->Tmax - 0.01}) {
+            for (double m : {0.0, d->mmax}) {
+                for (double P : {300.0, 0.9999 * Pmax, Pmax}) {
+                    SCOPED_TRACE(testing::Message() << model << " " << T << " K " << m << " mol/kg " << P << " bar");
+                    const double r = density(*d, T, P, m);
+                    ASSERT_EQ(d->errorflag, 0);
+                    ASSERT_GT(r, 500.0);
+                    ASSERT_LT(r, 1400.0);
+                    for (double start : {100.0, 3.0 * Pmax}) {
+                        d->pressure(start);
+                        d->calculate_pressure(r);
+                        EXPECT_EQ(d->errorflag, 0) << "from " << start;
+                        EXPECT_NEAR(d->P / 1e5, P, 1e-5 * P) << "from " << start;
+                    }
+                }
+                const double top = density(*d, T, Pmax, m);
+                d->pressure(100.0);
+                d->calculate_pressure(top * 1.01);
+                EXPECT_EQ(d->errorflag, 1);
+                EXPECT_TRUE(std::isnan(d->rho));
+                EXPECT_TRUE(std::isnan(density(*d, d->Tmax + 1.0, 300.0, m)));
+                EXPECT_EQ(d->errorflag, 1);
+                EXPECT_TRUE(std::isfinite(density(*d, T, 300.0, m)));
+                EXPECT_EQ(d->errorflag, 0);
+            }
+        }
+    }
+    testing::internal::GetCapturedStderr();
 }
 
 TEST(DensityModel, CurveFiles) {

@@ -106,10 +106,17 @@ TEST(MaoDuan, CriticalPointTriplePointAndBadInput) {
     // CO2 at its triple point: about 5.18 bar.
     ASSERT_TRUE(md.calculateTheSaturationPressure("CO2", 216.592, P, rl, rv, Vl, Vv));
     EXPECT_NEAR(P, 5.1795, 0.02);
-    // An unknown name keeps CO2; outside the range is refused.
-    ASSERT_TRUE(md.calculateTheSaturationPressure("Xe", 250.0, P, rl, rv, Vl, Vv));
-    EXPECT_DOUBLE_EQ(md.Tc, 304.1282);
+    // An unknown name after CO2 is refused, never answered with CO2's
+    // values; outside the range is refused.
+    testing::internal::CaptureStderr();
+    P = -1.0;
+    EXPECT_FALSE(md.calculateTheSaturationPressure("Xe", 250.0, P, rl, rv, Vl, Vv));
+    EXPECT_EQ(P, -1.0);
+    std::vector<double> none;
+    EXPECT_FALSE(md.calculateSaturationCurve("Xe", &none));
+    EXPECT_TRUE(none.empty());
     EXPECT_FALSE(md.calculateTheSaturationPressure("CO2", 400.0, P, rl, rv, Vl, Vv));
+    testing::internal::GetCapturedStderr();
     std::vector<double> curve;
     ASSERT_TRUE(md.calculateSaturationCurve("CH4", &curve));
     ASSERT_GE(curve.size(), 2u * 199);

@@ -14,6 +14,7 @@
 #include "magma/ChamberGasModel.h"
 #include "magma/TaitJaupart.h"
 #include "magma/tests/IdealChamber.h"
+#include "numerics/Solver.h"
 
 namespace {
 
@@ -250,6 +251,31 @@ TEST(ChamberEruptions, StatesOutsideTheModelsAreRefused) {
         m.setMagmaType(kChamberMelt2300);
         m.setFluid(kChamberFluidH2O, 0.0);
         EXPECT_TRUE(m.setInitialData(1000.0, P0, 0.0, 0.001, 0.0)) << m.message;
+    }
+    // Crystallising from just inside the top of the range: the states it
+    // reaches above kMaxPressure are refused and leave no row; those below
+    // are kept, in order, all within the range.  A sequence that would erupt
+    // above the range ends at once: that overpressure is not reached in it.
+    for (int eos : {0, 1}) {
+        for (double P0 : {4.5e8, TaitJaupart::kMaxPressure}) {
+            TaitJaupart m;
+            m.useEOS = eos;
+            m.setMagmaType(kChamberMelt2700);
+            m.setFluid(kChamberFluidH2O, 0.0);
+            ASSERT_TRUE(m.setInitialData(1000.0, P0, 0.0, 0.12, 0.0)) << m.message;
+            std::vector<double> rows;
+            const int n = m.calculateCrystallizationCurve(0.0, 0.5, 6, nullptr, &rows);
+            ASSERT_GT(n, 0);
+            EXPECT_LT(n, 501);  // the pressure rises past 5000 bar before half crystals
+            for (int r = 0; r < n; ++r) EXPECT_LE(rows[r * kCrystallizationCurveRowSize + 7], 5000.0 * (1 + 1e-12));
+            EXPECT_EQ(m.calculateOverpressure(0.5), kSolverAboveMax);
+            EXPECT_NE(m.message.find("above the 5000 bar"), std::string::npos) << m.message;
+            rows.clear();
+            EXPECT_EQ(m.calculateEruptionSequence(5000e5 - P0 + 1e5, &rows),
+                      EruptionSequenceEnd::overpressureNotReached);
+            EXPECT_TRUE(rows.empty());
+            EXPECT_NE(m.message.find("would erupt at"), std::string::npos) << m.message;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -93,7 +94,12 @@ TEST(ZhangChen, SherwoodCorrelations) {
     EXPECT_NEAR(ZhangChen::calculateSherwood0(Pe, 100.0), 1.0 + 0.752 * s(100.0) * std::pow(100.0, 0.472), 1e-12);
     EXPECT_NEAR(ZhangChen::calculateSherwood0(Pe, 5000.0),
                 1.0 + 0.44 * s(5000.0) * std::sqrt(5000.0) + 0.034 * s(5000.0) * std::pow(5000.0, 0.71), 1e-12);
-    EXPECT_EQ(ZhangChen::calculateSherwood0(Pe, 1e5), 0.0);
+    // No flow, pure diffusion to a sphere: 2.  Beyond the correlations
+    // (Re from 1e5) and for negative numbers: no value, never 0 (below any
+    // flow's Sherwood number).
+    EXPECT_DOUBLE_EQ(ZhangChen::calculateSherwood0(0.0, 0.0), 2.0);
+    for (double Re : {1e5, 1e7, -1.0, std::nan("")}) EXPECT_TRUE(std::isnan(ZhangChen::calculateSherwood0(Pe, Re))) << Re;
+    for (double P : {-1.0, std::numeric_limits<double>::infinity()}) EXPECT_TRUE(std::isnan(ZhangChen::calculateSherwood0(P, 50.0))) << P;
 }
 
 TEST(ZhangChen, SherwoodCurvesFiles) {

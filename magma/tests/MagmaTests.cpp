@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "magma/Magma.h"
 #include "magma/tests/ReadFile.h"
@@ -76,6 +77,53 @@ TEST(Magma, UnusableCompositionsAreRefused) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("unknown oxide \"FeO\""), std::string::npos);
     EXPECT_TRUE(std::isfinite(m.meltMolarMass));
+
+    // Ca numbers swept across the primitive mantle's norm: the pyroxene's
+    // sites hold Ca + Mg + AlVI = 2 and Si + AlIV = 2 with AlVI = AlIV =
+    // ca Al/Ca / 2 (Al/Ca = 2 x 1.85/2.45), so Mg >= 0 needs ca <= 2/(1 + Al/Ca/2);
+    // and olivine Mg - Si and orthopyroxene Si - Mg/2 of the rest must not be
+    // negative.  Inside, every amount is positive; outside, a refusal that
+    // leaves the composition as it was and prints nothing.
+    const double AlCa = 2.0 * 1.85 / 2.45;
+    for (double ca : {0.05, 0.1, 0.11, 0.2, 0.5, 1.0, 1.1, 1.13, 1.14, 1.5, 2.0}) {
+        Magma p;
+        p.set_primitive_mantle();
+        const std::vector<double> before = p.oxideAmounts;
+        const double nCpx = 2.45 / ca;
+        const double Mg = 2.0 - ca - 0.5 * ca * AlCa, Si = 2.0 - 0.5 * ca * AlCa;
+        const double SiRest = 41.7 - nCpx * Si, MgRest = 52.2 - nCpx * Mg;
+        const bool normal = Mg >= 0.0 && MgRest - SiRest >= 0.0 && SiRest - 0.5 * MgRest >= 0.0;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const bool ok = p.calculate_peridotite_norm(ca);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ok, normal) << ca << " " << said;
+        if (ok) {
+            EXPECT_GE(p.nOl, 0.0);
+            EXPECT_GE(p.nOpx, 0.0);
+            EXPECT_GT(p.nCpx, 0.0);
+            for (double f : {p.cpxCa, p.cpxMg, p.cpxAlVI, p.cpxSi, p.cpxAlIV}) EXPECT_GE(f, 0.0) << ca;
+        } else {
+            EXPECT_EQ(p.oxideAmounts, before) << ca;
+            EXPECT_TRUE(printed.empty()) << ca;
+            EXPECT_NE(said.find("no norm"), std::string::npos) << said;
+        }
+    }
+    // Mole fractions only for 0 to 100 wt % water in a melt of known molar mass.
+    Magma a;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(a.calculate_mole_fractions(3.0));  // no molar mass yet
+    a.define_Richet_Polian_Andesite();
+    for (double w : {-1e-9, 100.0 + 1e-9, std::nan("")}) EXPECT_FALSE(a.calculate_mole_fractions(w)) << w;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(a.moleFractions[0], 0.0);
+    for (double w : {0.0, 50.0, 100.0}) {
+        ASSERT_TRUE(a.calculate_mole_fractions(w));
+        EXPECT_GE(a.moleFractions[0], 0.0);
+        EXPECT_LE(a.moleFractions[0], 1.0);
+        EXPECT_NEAR(a.moleFractions[0] + a.moleFractions[1], 1.0, 1e-15);
+    }
 }
 
 TEST(Magma, PeridotiteNormMatchesItsClosedForm) {

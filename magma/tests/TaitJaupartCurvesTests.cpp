@@ -212,12 +212,17 @@ TEST(ChamberCurves, EruptionSequenceStopsAndSaysWhy) {
     EXPECT_EQ(m->calculateEruptionSequence(50e5, &rows), EruptionSequenceEnd::overpressureNotReached);
     EXPECT_TRUE(rows.empty());
 
-    // No overpressure to reach: nothing would erupt.
-    m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
-    const EruptionSequenceEnd end = m->calculateEruptionSequence(-10e5, &rows);
-    EXPECT_NE(end, EruptionSequenceEnd::halfCrystallised);
-    EXPECT_STRNE(eruptionSequenceEndText(end), "");
-    EXPECT_TRUE(allFinite(rows));
+    // No overpressure to reach (zero, negative, not a number): refused at
+    // once, without thousands of empty eruptions.
+    for (double dP : {0.0, -10e5, std::nan("")}) {
+        m = idealChamber(kChamberFluidH2O, 0.0, 0.04);
+        testing::internal::CaptureStderr();
+        const EruptionSequenceEnd end = m->calculateEruptionSequence(dP, &rows);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(end, EruptionSequenceEnd::notConfigured) << dP;
+        EXPECT_NE(m->message.find("must be positive"), std::string::npos) << m->message;
+        EXPECT_TRUE(rows.empty());
+    }
 
     // The caller is told after each eruption, with the crystal fraction of
     // the row written, and may stop the sequence, keeping the rows so far.
@@ -245,4 +250,37 @@ TEST(ChamberCurves, EruptionSequenceStopsAndSaysWhy) {
     rows.clear();
     m->calculateEruptionSequence(50e5, &rows);
     EXPECT_TRUE(allFinite(rows));
+}
+
+TEST(ChamberCurves, CurvesAndSequencesArePerThousandKilogramsWhateverTheMass) {
+    // The chamber's equations are homogeneous in its masses: a chamber of any
+    // mass, with the same fractions, gives the rows of 1000 kg.
+    for (double mass : {1e-3, 1.0, 1e12}) {
+        for (double x : {0.0, 0.2}) {
+            const int fluid = x > 0.0 ? kChamberFluidH2OCO2 : kChamberFluidH2O;
+            auto m = idealChamber(fluid, 0.0, 0.04, x);
+            auto r = idealChamber(fluid, 0.0, 0.04, x);
+            ASSERT_TRUE(m->setInitialData(mass, 1e8, 0.0, 0.04, x)) << m->message;
+            std::vector<double> seq, curve, rseq, rcurve;
+            ASSERT_EQ(m->calculateCrystallizationCurve(0.0, 0.1, 6, nullptr, &curve), 101) << mass;
+            ASSERT_EQ(r->calculateCrystallizationCurve(0.0, 0.1, 6, nullptr, &rcurve), 101);
+            const EruptionSequenceEnd end = m->calculateEruptionSequence(20e5, &seq);
+            ASSERT_EQ(r->calculateEruptionSequence(20e5, &rseq), end) << mass;
+            ASSERT_EQ(end, EruptionSequenceEnd::halfCrystallised) << mass << " " << x;
+            ASSERT_GT(rseq.size(), 5u * kEruptionSequenceRowSize);
+            ASSERT_EQ(seq.size(), rseq.size()) << mass;
+            for (std::size_t i = 0; i < seq.size(); ++i)
+                EXPECT_NEAR(seq[i], rseq[i], 1e-9 * std::fabs(rseq[i]) + 1e-15) << mass << " value " << i;
+            for (std::size_t i = 0; i < curve.size(); ++i)
+                EXPECT_NEAR(curve[i], rcurve[i], 1e-9 * std::fabs(rcurve[i]) + 1e-12) << mass << " value " << i;
+            // The sequence ended because dP is not reached again before one
+            // half: a second sequence on the same chamber, which goes on from
+            // the state the first one left (per 1000 kg again), erupts nothing.
+            seq.clear();
+            EXPECT_EQ(m->calculateEruptionSequence(20e5, &seq), EruptionSequenceEnd::overpressureNotReached) << mass;
+            EXPECT_TRUE(seq.empty());
+            EXPECT_DOUBLE_EQ(m->M, 1000.0);
+            EXPECT_NEAR(m->mc0 + m->ml0 + m->mv + m->mvCO2, 1000.0, 1e-9);
+        }
+    }
 }
