@@ -451,7 +451,9 @@ TEST(VolatileCalc, RangeEndsAndFailedPointsOfTheTabulations) {
         b.calculateDegassingPath(0, c.first, c.second, "", kArrayOfValues, "", &path);
         const std::string why = testing::internal::GetCapturedStderr();
         EXPECT_EQ(noMelt, c.first != 0.0 || c.second != 0.0) << c.first << " " << c.second;
-        if (noMelt) EXPECT_TRUE(std::isnan(xh) && std::isnan(xc));
+        if (noMelt) {
+            EXPECT_TRUE(std::isnan(xh) && std::isnan(xc));
+        }
         EXPECT_EQ(b.failed, 1) << c.first << " " << c.second;
         EXPECT_TRUE(path.empty());
         EXPECT_FALSE(why.empty());
