@@ -213,8 +213,9 @@ public:
     bool stateIsFinite() const;
     // The Gibbs energy that ranks the roots at one T, P and composition,
     // R T sum x_i ln phi_i (J/mol; the ideal gas, the same for every root, is
-    // left out, for it may lack its data); NaN when the fugacities fail.
-    double rootGibbsEnergy();
+    // left out, for it may lack its data), taken to the pressure P_Pa asked
+    // for when it is given (above 0); NaN when the fugacities fail.
+    double rootGibbsEnergy(double P_Pa = 0.0);
 
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
@@ -488,6 +489,11 @@ public:
     // Replaces start values that cannot be used by the model's own estimates
     // at T_ (the saturation drivers call it before their search).
     void useUsableSaturationStart(double T_);
+    // The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat: the
+    // search from the start the model's component gives (its ancillary
+    // equations or published fit), and again from the model's own estimates
+    // when that fails; false (errorflag set) when neither finds it.
+    bool saturationStateAt(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag and,
     // with `report`, says in the log where no saturation state was found (a
     // caller that only probes for one, and carries on without, passes false).
