@@ -200,10 +200,12 @@ public:
     StableState assessStateAtTP(double T_, double P_bar);
     // The phase of the root V among the roots r: liquid, vapour, supercritical fluid.
     int namePhase(const PhaseRoots& r, double V_, double P_bar);
-    // The phase of the one root V_ of an isotherm at P_bar: by its volume
-    // below the critical-point start's temperature, else supercritical at or
-    // above Pstart (Pa, the model's pressure at that start), vapour below.
-    int singleRootPhase(double V_, double P_bar, double Pstart) const;
+    // The phase of the one root V_ of an isotherm at P_bar and the model's
+    // temperature: by its volume below the model's own critical temperature,
+    // else supercritical at or above its critical pressure, vapour below
+    // (the critical-point search's start and the pressure there stand in for
+    // a model whose critical point is not found).
+    int singleRootPhase(double V_, double P_bar);
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
     // True at a critical point, where (dP/dV)T vanishes and cp, the
@@ -944,7 +946,7 @@ private:
     struct KeptCriticalPoint {
         bool searched = false, found = false;
         double startT = 0, startV = 0, startP = 0;  // K, m3/mol, Pa
-        double T = 0, P = 0;                        // K, Pa
+        double T = 0, P = 0, V = 0;                 // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);

@@ -256,23 +256,33 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
     if (r.liquid.found && r.vapour.found)
         return std::fabs(V_ - r.liquid.V) < std::fabs(V_ - r.vapour.V) ? kPhaseLiquid : kPhaseVapour;
-    // A single root: named from the critical point's temperature, volume and
-    // pressure (the start of its search, which the model sets close to it).
-    if (!(critical_T > 0.0) || !(critical_V > 0.0)) return kPhaseFluid;
-    if (T < critical_T) return singleRootPhase(V_, P_bar, 0.0);
-    const double T_ = T;
-    temperature(critical_T);
-    volume(critical_V);
-    calculate_pressure();
-    const double Pc = P;
-    temperature(T_);
-    pressure(P_bar);
-    return singleRootPhase(V_, P_bar, Pc);
+    return singleRootPhase(V_, P_bar);
 }
 
-int FluidPhase::singleRootPhase(double V_, double P_bar, double Pstart) const {
-    if (T < critical_T) return V_ < critical_V ? kPhaseLiquid : kPhaseVapour;
-    return P_bar * 1e5 >= Pstart ? kPhaseSupercritical : kPhaseVapour;
+int FluidPhase::singleRootPhase(double V_, double P_bar) {
+    // Named from a pure fluid's own critical point; from the start of its
+    // search (which the model sets close to it) when none is found there,
+    // and in a mixture.
+    double Tc = 0.0, Pc = 0.0, Vc = 0.0;
+    const double T_ = T;
+    if (component_count == 1 && modelCriticalPoint(Tc, Pc)) {
+        Vc = keptCritical_.V;
+    } else if (critical_T > 0.0 && critical_V > 0.0) {
+        Tc = critical_T;
+        Vc = critical_V;
+        if (T_ >= Tc) {
+            temperature(critical_T);
+            volume(critical_V);
+            calculate_pressure();
+            Pc = P;
+            temperature(T_);
+            pressure(P_bar);
+        }
+    } else {
+        return kPhaseFluid;
+    }
+    if (T_ < Tc) return V_ < Vc ? kPhaseLiquid : kPhaseVapour;
+    return P_bar * 1e5 >= Pc ? kPhaseSupercritical : kPhaseVapour;
 }
 
 const char* FluidPhase::phaseName(int phase) {
@@ -345,6 +355,7 @@ bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
                   std::isfinite(P);
         k.T = T;
         k.P = P;
+        k.V = V;
     }
     Tc = k.T;
     Pc = k.P;
@@ -491,10 +502,12 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_)) {
-        // The model is in the root, fugacities included; the phase is named
-        // from the pressure the model gives at its critical-point start.
-        s.phase = singleRootPhase(V_, P_bar, keptCritical_.startP);
-        return true;
+        // The phase is named from the model's critical point, which leaves
+        // the model elsewhere: it is put back in the root, fugacities
+        // included.
+        s.phase = singleRootPhase(V_, P_bar);
+        setStateFromTPV(T_, P_bar, V_);
+        return errorflag == 0;
     }
     scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
     if (found.empty()) return false;

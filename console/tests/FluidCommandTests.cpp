@@ -485,13 +485,22 @@ TEST(StableState, IsTheSearchOfTheSideOfTheSaturationPressureOrTheLowerGibbsEner
 // it the stable state is a liquid at least as dense as the saturated liquid,
 // below it a vapour at most as dense as the saturated vapour, and the
 // metastable root, where there is one, lies between the saturated volumes.
-// A model that computed every state before answers the same.
+// A model that computed every state before answers the same.  Above its
+// own critical temperature the one root is a supercritical fluid at and above
+// its own critical pressure, a vapour below it.
 TEST(StableState, OnEachSideOfTheSaturationPressureFromTheTriplePointToTheCriticalPoint) {
     for (const char* name : {"wagner", "HGK", "Saul", "Hill", "Keenan", "IUPACCO2", "IUPACCH4", "Jacobsen"}) {
         std::unique_ptr<FluidPhase> before(createFluidModel(name)), probe(createFluidModel(name));
         ASSERT_TRUE(before && probe) << name;
         ASSERT_TRUE(probe->findTheCriticalPoint()) << name;
-        const double Tc = probe->T, Tmin = probe->effectiveRange().Tmin;
+        const double Tc = probe->T, Pc = probe->P * 1e-5, Tmin = probe->effectiveRange().Tmin;
+        for (double T : {Tc + 1e-3, Tc + 0.5, 1.02 * Tc})
+            for (double f : {-0.1, -1e-3, 1e-3, 0.1}) {
+                const FluidPhase::StableState st = before->calculateStableStateFromTP(T, Pc * (1.0 + f), true);
+                EXPECT_EQ(st.phase, f > 0.0 ? FluidPhase::kPhaseSupercritical : FluidPhase::kPhaseVapour)
+                    << name << " " << T << " K " << Pc * (1.0 + f) << " bar";
+                EXPECT_EQ(st.otherPhase, FluidPhase::kPhaseNone) << name << " " << T << " K";
+            }
         for (double T : {Tmin, Tmin + 1e-3, 0.5 * (Tmin + Tc), 0.99 * Tc, Tc - 0.1, Tc - 1e-3, Tc - 1e-4}) {
             std::unique_ptr<FluidPhase> sat(createFluidModel(name));
             ASSERT_EQ(sat->calculateTheSaturationPressure(T, false), 0) << name << " " << T;
