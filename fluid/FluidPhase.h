@@ -369,6 +369,17 @@ public:
     // withheld when it lies more than 5 % from the fluid's published vapour
     // pressure; 0 on success.
     short reportedSaturationPressure(double T_);
+    // The critical point the model is in (found by findTheCriticalPoint) is
+    // one the interpreter reports (its critical point, saturation curve and
+    // spinodals): false, said once and errorflag set, when its temperature
+    // or pressure lies outside the range (the equation's own critical point
+    // far from the states it was fitted to).
+    bool criticalPointInRange();
+    // The lowest temperature of the curves the interpreter traces down from
+    // the critical point: the tracers' own (lowestCurveTemperature), raised
+    // to the range's lowest temperature and to its vapour-only limit (a
+    // two-phase curve holds a liquid).
+    double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
 
@@ -515,6 +526,9 @@ public:
                                     std::vector<double>* array);
     void calculateIsoBiphasic(int flag, double value, short start, double T0, double dT, double Vl_start,
                               double Vv_start, double Tlow, char mode, const char* suffix);
+    // The saturation curve (file "satu" + suffix) and the two spinodals from
+    // the critical point down to lowestReportedCurveTemperature; refused,
+    // with no file, when the critical point lies outside the model's range.
     void calculateTheSaturationCurve(const char* suffix, char mode);
     void calculateTheSaturationCurveFromT(double T_, const char* suffix);
     // Lowest temperature of the saturation and spinodal curves that the

@@ -228,6 +228,11 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         if (is(word, "crit")) {
             const std::string s = a.suffix("suffix");
             run([&] {
+                // A critical point outside the model's range is refused.
+                if (findTheCriticalPoint() && !criticalPointInRange()) {
+                    done = false;
+                    return;
+                }
                 calculateTheCriticalPoint(1, s.c_str());
                 if (errorflag) done = false;
             });

@@ -59,11 +59,14 @@ void writeSaturationRow(FluidPhase& p, CurveOutput& out, const SideProps& l, con
 }
 
 // The critical state as a saturation row: every liquid/vapour pair twice the
-// critical value.
+// critical value.  Its cp diverges: the model's value there (the heat
+// capacity of a vanishing (dP/dV)T, of either sign) is written as NaN, as the
+// sound speed is.
 void writeCriticalSaturationRow(FluidPhase& p, CurveOutput& out, double M, double sigmaColumn) {
     const double Vc = p.V, Mb = p.bulk_molar_weight, Pb = p.P / 1e5, Hm = p.H / M / 1000.0;
+    const double Cp = std::nan("");
     const double row[28] = {Pb,   Vc * 1e6, Vc * 1e6, p.T,  p.U,          p.U,          p.H,          p.H,
-                            p.A,  p.A,      p.G,      p.G,  p.S,          p.S,          p.Cp,         p.Cp,
+                            p.A,  p.A,      p.G,      p.G,  p.S,          p.S,          Cp,           Cp,
                             p.Cv, p.Cv,     Hm,       Hm,   Pb,           Pb,           p.soundSpeed, p.soundSpeed,
                             sigmaColumn,    Mb / Vc,  Mb / Vc, p.fugacity[0] / 1e5};
     out.writeRow(std::span<const double>(row, 28));
@@ -400,9 +403,13 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const std::string path = CurveOutput::fileName("satu", suffix);
     // From the critical point found from the model's start (the tracer
     // reports one not found).
+    // A critical point outside the model's range is refused, and the curve
+    // ends at the range's lower end.
     const bool found = findTheCriticalPoint();
+    if (found && !criticalPointInRange()) return;
     const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
-    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestCurveTemperature(), mode, suffix, nullptr);
+    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestReportedCurveTemperature(), mode, suffix,
+                               nullptr);
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

@@ -257,10 +257,11 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
 void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
-    const double Tlow = lowestCurveTemperature();
+    const double Tlow = lowestReportedCurveTemperature();
     // From the critical point found from the model's start (the tracer
-    // reports one not found).
+    // reports one not found); one outside the model's range is refused.
     const bool found = findTheCriticalPoint();
+    if (found && !criticalPointInRange()) return;
     const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
     calculateSpinodalCurve(pl.c_str(), Tc, Vc, 0, Tlow, 1, suffixL, nullptr);
     calculateSpinodalCurve(pv.c_str(), Tc, Vc, 1, Tlow, 1, suffixV, nullptr);

@@ -19,6 +19,7 @@
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/tests/TextRows.h"
 
 namespace {
 
@@ -298,5 +299,67 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
         EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
+    }
+}
+
+// The critical point and the saturation curve the interpreter gives of a
+// pure fluid.  Models whose own critical point lies outside the states they
+// were fitted to refuse both and write no curve: DMW's N2 (critical at
+// 126.19 K) and CH4 (190.56 K) and Anderko's CO2 (304.13 K) hold from 273.15
+// and 573.15 K up, Zhang & Duan's water (220.64 bar) from 1000 bar up.  The
+// others print a critical point inside their range with a positive cv, and
+// their saturation curve keeps to the range (from the highest of the
+// component's triple point, the range's lowest temperature and its
+// vapour-only limit) with cv > 0 and cp >= cv on both sides of every
+// point; at the critical point itself cp diverges and is written as NaN.
+TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurveKeepsToIt) {
+    const struct {
+        const char* model;
+        bool inRange;
+        double Tlow;  // K, where the curve ends
+    } kCases[] = {{"DMW1:N2", false, 0},   {"DuanCH4", false, 0},   {"AnderkoCO2", false, 0},
+                  {"ZhangDuanH2O", false, 0}, {"wagner", true, 273.16}, {"HGK", true, 273.16},
+                  {"IUPACCO2", true, 216.592}, {"IUPACCH4", true, 100.0}, {"Jacobsen", true, 63.151},
+                  {"DuanCO2", true, 304.128}, {"DMW1:H2O", true, 647.096}, {"PR:CH4", true, 90.6941}};
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(k.model);
+        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
+        ASSERT_TRUE(m);
+        std::remove("satu_range");
+        consoletest::Args a({"crit", "_range", "sat", "_range"});
+        bool ok = true;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        if (!k.inRange) {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(c.out.find("T   "), std::string::npos) << c.out;
+            EXPECT_NE(c.err.find("its critical point at"), std::string::npos) << c.err;
+            EXPECT_TRUE(readTextRows("satu_range").empty());
+            continue;
+        }
+        EXPECT_TRUE(ok) << c.err;
+        const ValidityRange r = m->effectiveRange();
+        double T = 0, P = 0, cv = 0;
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("T   ")).c_str(), "T %lf", &T), 1);
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("P   ")).c_str(), "P %lf", &P), 1);
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("cv  ")).c_str(), "cv %lf", &cv), 1);
+        EXPECT_TRUE(r.holds(T, P)) << T << " K " << P << " bar";
+        EXPECT_GT(cv, 0.0);
+        const auto rows = readTextRows("satu_range");
+        ASSERT_GT(rows.size(), 5u);
+        EXPECT_NEAR(rows.front()[3], T, 1e-3);  // six digits written
+        EXPECT_NEAR(rows.back()[3], k.Tlow, 1e-3);
+        EXPECT_TRUE(std::isnan(rows.front()[14]) && std::isnan(rows.front()[15]));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::vector<double>& row = rows[i];
+            ASSERT_EQ(row.size(), 28u);
+            EXPECT_GE(row[3], k.Tlow - 1e-9);
+            EXPECT_LE(row[3], T + 1e-3);
+            for (int side = 0; side < 2; ++side) {
+                const double rowCp = row[14 + side], rowCv = row[16 + side];
+                EXPECT_GT(rowCv, 0.0) << row[3] << " K";
+                if (i > 0) EXPECT_GE(rowCp, rowCv) << row[3] << " K";
+            }
+        }
     }
 }

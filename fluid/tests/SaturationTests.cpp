@@ -547,6 +547,11 @@ TEST_F(VdWCurve, TracedFromTheCriticalPointWithTheSameRowsInEveryMode) {
     ASSERT_EQ(t2.size(), n);
     for (std::size_t i = 0; i < n; i++) {
         for (int k = 0; k < 28; k++) {
+            if (i == 0 && (k == 14 || k == 15)) {  // cp diverges at the critical point: NaN in every mode
+                EXPECT_TRUE(std::isnan(at(i, k)) && std::isnan(b5[i][k]) && std::isnan(b4[i][k]) &&
+                            std::isnan(t1[i][k]) && std::isnan(t2[i][k]));
+                continue;
+            }
             EXPECT_EQ(b5[i][k], at(i, k));
             EXPECT_EQ(b4[i][k], at(i, k));
             if (i == 0 && k == 24) {
