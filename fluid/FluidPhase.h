@@ -16,6 +16,7 @@
 // a domain error in a term, a volume at or below the co-volume); the Equation
 // `error` flag reports a failed evaluation to the solver that called it.
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -375,6 +376,12 @@ public:
     // or pressure lies outside the range (the equation's own critical point
     // far from the states it was fitted to).
     bool criticalPointInRange();
+    // The interpreter's isotherms and isochores: false, said once and
+    // errorflag set, when T0 or T1 lies outside the range's temperatures;
+    // a curve run with the range's pressures as its row limits (states
+    // beyond them written as NaN, their count said as a warning).
+    bool curveTemperaturesInRange(double T0, double T1, const char* what);
+    void withCurveRowLimits(const std::function<void()>& curve);
     // The lowest temperature of the curves the interpreter traces down from
     // the critical point: the tracers' own (lowestCurveTemperature), raised
     // to the range's lowest temperature and to its vapour-only limit (a
@@ -600,6 +607,17 @@ public:
                                       std::vector<double>* out);
     void calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode, const char* suffix,
                              std::vector<double>* out);
+    // Pressures (bar) outside which a state of an isotherm or isochore is
+    // written with NaN for all but its T and V, and the count of such
+    // states: the interpreter sets them from the model's range (far above
+    // it lie the loops a multiparameter equation has inside the two-phase
+    // region, at tens of kilobars).  By default every state is written.
+    struct CurveRowLimits {
+        double Pmin = 0.0, Pmax = std::numeric_limits<double>::infinity();
+        long withheld = 0;
+        bool holds(double P_bar) const { return !(P_bar > Pmax) && !(P_bar < Pmin); }
+    };
+    CurveRowLimits curveRowLimits;
     // Plain P-T isochores ("pt" + suffix) and P-V isotherms ("pvt" + suffix +
     // ".txt"), and their families drawn by gnuplot ("g6.gp", "g5.gp").
     void calculate_PT_isochor(double V_, double Tmin, double Tmax, int n, char mode, const char* suffix);

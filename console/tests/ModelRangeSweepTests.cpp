@@ -287,6 +287,8 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"DuanH2O", {"psat", "300"}, "no saturation point"},
         {"DuanH2O", {"TP", "300", "1"}, "vapour only"},
         {"AnderkoH2O", {"TP", "300", "1"}, "from 573.15"},
+        {"wagner", {"isotherm", "100", "10", "1000", "_range"}, "the isotherm at 100 K lies outside"},
+        {"Jacobsen", {"isoc", "50", "40", "2000", "_range"}, "the isochore from 40 to 2000 K lies outside"},
     };
     for (const auto& k : kCases) {
         std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
@@ -361,5 +363,41 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
                 if (i > 0) EXPECT_GE(rowCp, rowCv) << row[3] << " K";
             }
         }
+    }
+}
+
+// An isochore and an isotherm of IAPWS-95 inside its range that cross the
+// two-phase region at 50 cm3/mol and 300 K: where the equation's loop gives
+// pressures far beyond the 10 000 bar of its range (a megabar at 560 K), or
+// the compressed liquid lies beyond them, the state is written as NaN with a
+// warning that counts them; every pressure written lies within the range,
+// and the command succeeds.
+TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"isoc", "50", "300", "1200", "_range"},
+          std::vector<std::string>{"isotherm", "300", "10", "1000", "_range"}}) {
+        std::unique_ptr<FluidPhase> m(createFluidModel("wagner"));
+        ASSERT_TRUE(m);
+        const std::string file = words[0] == "isoc" ? "isoc_range" : "isot_range";
+        std::remove(file.c_str());
+        consoletest::Args a(words);
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_TRUE(ok) << c.err;
+        EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        const auto rows = readTextRows(file);
+        ASSERT_GT(rows.size(), 50u) << words[0];
+        std::size_t withheld = 0;
+        for (const auto& row : rows) {
+            ASSERT_EQ(row.size(), 13u);
+            if (std::isnan(row[1])) {
+                ++withheld;
+                continue;
+            }
+            EXPECT_LE(row[1], 10000.0) << words[0] << " " << row[0];
+        }
+        EXPECT_GT(withheld, 0u) << words[0];
+        EXPECT_LT(withheld, rows.size()) << words[0];
     }
 }
