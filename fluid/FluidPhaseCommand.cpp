@@ -258,6 +258,18 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         if (is(word, "crit")) {
             const std::string s = a.suffix("suffix");
             run([&] {
+                // The point where dP/dV and d2P/dV2 vanish at a fixed
+                // composition is a pure fluid's critical point, not a
+                // mixture's (whose coexisting phases differ in composition).
+                int present = 0;
+                for (int k = 0; k < component_count; ++k) present += x[k] > 0.0 ? 1 : 0;
+                if (present > 1) {
+                    platform::diagf("The crit command gives the critical point of a pure fluid; the model %s holds a "
+                                    "mixture (crit2 traces the critical curve of a binary).\n",
+                                    modelName());
+                    done = false;
+                    return;
+                }
                 // A critical point outside the model's range is refused.
                 if (findTheCriticalPoint() && !criticalPointInRange()) {
                     done = false;

@@ -364,6 +364,23 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
             }
         }
     }
+    // A mixture's critical point is where its coexisting phases of different
+    // compositions become one (CO2 + 30 % CH4: about 270 K and 85 bar,
+    // Donnelly & Katz 1954), not where dP/dV and d2P/dV2 vanish at the fixed
+    // composition (266.4 K and 64.5 bar in SRK): crit refuses a mixture, and
+    // answers for the model holding one of its components alone.
+    std::unique_ptr<FluidPhase> mix(createFluidModel("SRK1:CO2,CH4"));
+    ASSERT_TRUE(mix);
+    for (const char* x1 : {"0.3", "0"}) {
+        consoletest::Args a({"x", x1, "crit", "_range"});
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = mix->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        const bool pure = std::string(x1) == "0";
+        EXPECT_EQ(ok, pure) << x1 << c.err;
+        EXPECT_EQ(c.out.find("T   ") != std::string::npos, pure) << x1 << c.out;
+        if (!pure) EXPECT_NE(c.err.find("critical point of a pure fluid"), std::string::npos) << c.err;
+    }
 }
 
 // An isochore and an isotherm of IAPWS-95 inside its range that cross the
