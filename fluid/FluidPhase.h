@@ -611,9 +611,10 @@ public:
     // written with NaN for all but its T and V, and the count of such
     // states: the interpreter sets them from the model's range (far above
     // it lie the loops a multiparameter equation has inside the two-phase
-    // region, at tens of kilobars).  By default every state is written.
+    // region, at tens of kilobars; a stretched liquid's negative pressures
+    // are kept, as the loop drawn).  By default every state is written.
     struct CurveRowLimits {
-        double Pmin = 0.0, Pmax = std::numeric_limits<double>::infinity();
+        double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
         long withheld = 0;
         bool holds(double P_bar) const { return !(P_bar > Pmax) && !(P_bar < Pmin); }
     };

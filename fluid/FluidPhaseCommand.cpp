@@ -207,7 +207,7 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
     const ValidityRange validity = effectiveRange();
     curveRowLimits = CurveRowLimits{};
     if (validity.declared()) {
-        curveRowLimits.Pmin = validity.Pmin;
+        if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
         curveRowLimits.Pmax = validity.Pmax;
     }
     curve();
