@@ -613,10 +613,16 @@ public:
     // it lie the loops a multiparameter equation has inside the two-phase
     // region, at tens of kilobars; a stretched liquid's negative pressures
     // are kept, as the loop drawn).  By default every state is written.
+    // Below vapourOnlyBelow (K) a state at or above the vapour pressure of
+    // `fluid` (its ancillary equations), or denser than the geometric mean of
+    // its saturated volumes, is withheld too: a liquid the model does not
+    // describe.
     struct CurveRowLimits {
         double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
+        double vapourOnlyBelow = 0.0;
+        const char* fluid = nullptr;
         long withheld = 0;
-        bool holds(double P_bar) const { return !(P_bar > Pmax) && !(P_bar < Pmin); }
+        bool holds(double T_, double P_bar, double V_) const;
     };
     CurveRowLimits curveRowLimits;
     // Plain P-T isochores ("pt" + suffix) and P-V isotherms ("pvt" + suffix +

@@ -209,11 +209,12 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
     if (validity.declared()) {
         if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
         curveRowLimits.Pmax = validity.Pmax;
+        curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
+        curveRowLimits.fluid = pureFluidName();
     }
     curve();
     if (curveRowLimits.withheld > 0)
-        platform::warnf("The model %s holds %s: %ld states of the curve lie beyond its pressures and are written as "
-                        "nan.\n",
+        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
                         modelName(), validity.describe().c_str(), curveRowLimits.withheld);
     curveRowLimits = CurveRowLimits{};
 }
