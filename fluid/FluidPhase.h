@@ -16,6 +16,7 @@
 // a domain error in a term, a volume at or below the co-volume); the Equation
 // `error` flag reports a failed evaluation to the solver that called it.
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -200,10 +201,12 @@ public:
     StableState assessStateAtTP(double T_, double P_bar);
     // The phase of the root V among the roots r: liquid, vapour, supercritical fluid.
     int namePhase(const PhaseRoots& r, double V_, double P_bar);
-    // The phase of the one root V_ of an isotherm at P_bar: by its volume
-    // below the critical-point start's temperature, else supercritical at or
-    // above Pstart (Pa, the model's pressure at that start), vapour below.
-    int singleRootPhase(double V_, double P_bar, double Pstart) const;
+    // The phase of the one root V_ of an isotherm at P_bar and the model's
+    // temperature: by its volume below the model's own critical temperature,
+    // else supercritical at or above its critical pressure, vapour below
+    // (the critical-point search's start and the pressure there stand in for
+    // a model whose critical point is not found).
+    int singleRootPhase(double V_, double P_bar);
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
     // True at a critical point, where (dP/dV)T vanishes and cp, the
@@ -213,8 +216,9 @@ public:
     bool stateIsFinite() const;
     // The Gibbs energy that ranks the roots at one T, P and composition,
     // R T sum x_i ln phi_i (J/mol; the ideal gas, the same for every root, is
-    // left out, for it may lack its data); NaN when the fugacities fail.
-    double rootGibbsEnergy();
+    // left out, for it may lack its data), taken to the pressure P_Pa asked
+    // for when it is given (above 0); NaN when the fugacities fail.
+    double rootGibbsEnergy(double P_Pa = 0.0);
 
     // ---- fugacities and state functions
     virtual void calculate_fugacities();
@@ -366,6 +370,23 @@ public:
     // withheld when it lies more than 5 % from the fluid's published vapour
     // pressure; 0 on success.
     short reportedSaturationPressure(double T_);
+    // The critical point the model is in (found by findTheCriticalPoint) is
+    // one the interpreter reports (its critical point, saturation curve and
+    // spinodals): false, said once and errorflag set, when its temperature
+    // or pressure lies outside the range (the equation's own critical point
+    // far from the states it was fitted to).
+    bool criticalPointInRange();
+    // The interpreter's isotherms and isochores: false, said once and
+    // errorflag set, when T0 or T1 lies outside the range's temperatures;
+    // a curve run with the range's pressures as its row limits (states
+    // beyond them written as NaN, their count said as a warning).
+    bool curveTemperaturesInRange(double T0, double T1, const char* what);
+    void withCurveRowLimits(const std::function<void()>& curve);
+    // The lowest temperature of the curves the interpreter traces down from
+    // the critical point: the tracers' own (lowestCurveTemperature), raised
+    // to the range's lowest temperature and to its vapour-only limit (a
+    // two-phase curve holds a liquid).
+    double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
 
@@ -488,6 +509,11 @@ public:
     // Replaces start values that cannot be used by the model's own estimates
     // at T_ (the saturation drivers call it before their search).
     void useUsableSaturationStart(double T_);
+    // The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat: the
+    // search from the start the model's component gives (its ancillary
+    // equations or published fit), and again from the model's own estimates
+    // when that fails; false (errorflag set) when neither finds it.
+    bool saturationStateAt(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag and,
     // with `report`, says in the log where no saturation state was found (a
     // caller that only probes for one, and carries on without, passes false).
@@ -507,6 +533,9 @@ public:
                                     std::vector<double>* array);
     void calculateIsoBiphasic(int flag, double value, short start, double T0, double dT, double Vl_start,
                               double Vv_start, double Tlow, char mode, const char* suffix);
+    // The saturation curve (file "satu" + suffix) and the two spinodals from
+    // the critical point down to lowestReportedCurveTemperature; refused,
+    // with no file, when the critical point lies outside the model's range.
     void calculateTheSaturationCurve(const char* suffix, char mode);
     void calculateTheSaturationCurveFromT(double T_, const char* suffix);
     // Lowest temperature of the saturation and spinodal curves that the
@@ -578,6 +607,24 @@ public:
                                       std::vector<double>* out);
     void calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode, const char* suffix,
                              std::vector<double>* out);
+    // Pressures (bar) outside which a state of an isotherm or isochore is
+    // written with NaN for all but its T and V, and the count of such
+    // states: the interpreter sets them from the model's range (far above
+    // it lie the loops a multiparameter equation has inside the two-phase
+    // region, at tens of kilobars; a stretched liquid's negative pressures
+    // are kept, as the loop drawn).  By default every state is written.
+    // Below vapourOnlyBelow (K) a state at or above the vapour pressure of
+    // `fluid` (its ancillary equations), or denser than the geometric mean of
+    // its saturated volumes, is withheld too: a liquid the model does not
+    // describe.
+    struct CurveRowLimits {
+        double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
+        double vapourOnlyBelow = 0.0;
+        const char* fluid = nullptr;
+        long withheld = 0;
+        bool holds(double T_, double P_bar, double V_) const;
+    };
+    CurveRowLimits curveRowLimits;
     // Plain P-T isochores ("pt" + suffix) and P-V isotherms ("pvt" + suffix +
     // ".txt"), and their families drawn by gnuplot ("g6.gp", "g5.gp").
     void calculate_PT_isochor(double V_, double Tmin, double Tmax, int n, char mode, const char* suffix);
@@ -938,7 +985,7 @@ private:
     struct KeptCriticalPoint {
         bool searched = false, found = false;
         double startT = 0, startV = 0, startP = 0;  // K, m3/mol, Pa
-        double T = 0, P = 0;                        // K, Pa
+        double T = 0, P = 0, V = 0;                 // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);

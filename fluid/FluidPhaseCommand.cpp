@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,36 @@ bool FluidPhase::printStateFromTV(double T_, double V_) {
     return true;
 }
 
+bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what) {
+    const ValidityRange validity = effectiveRange();
+    if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
+    char at[64];
+    if (T0 == T1)
+        std::snprintf(at, sizeof at, "at %g K", T0);
+    else
+        std::snprintf(at, sizeof at, "from %g to %g K", T0, T1);
+    platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", modelName(), validity.describe().c_str(),
+                    what, at);
+    errorflag = 1;
+    return false;
+}
+
+void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
+    const ValidityRange validity = effectiveRange();
+    curveRowLimits = CurveRowLimits{};
+    if (validity.declared()) {
+        if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
+        curveRowLimits.Pmax = validity.Pmax;
+        curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
+        curveRowLimits.fluid = pureFluidName();
+    }
+    curve();
+    if (curveRowLimits.withheld > 0)
+        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
+                        modelName(), validity.describe().c_str(), curveRowLimits.withheld);
+    curveRowLimits = CurveRowLimits{};
+}
+
 void FluidPhase::reportNoCurve(const char* what) const {
     platform::diagf("The model %s computes no %s.\n", modelName(), what);
 }
@@ -228,6 +259,23 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         if (is(word, "crit")) {
             const std::string s = a.suffix("suffix");
             run([&] {
+                // The point where dP/dV and d2P/dV2 vanish at a fixed
+                // composition is a pure fluid's critical point, not a
+                // mixture's (whose coexisting phases differ in composition).
+                int present = 0;
+                for (int k = 0; k < component_count; ++k) present += x[k] > 0.0 ? 1 : 0;
+                if (present > 1) {
+                    platform::diagf("The crit command gives the critical point of a pure fluid; the model %s holds a "
+                                    "mixture (crit2 traces the critical curve of a binary).\n",
+                                    modelName());
+                    done = false;
+                    return;
+                }
+                // A critical point outside the model's range is refused.
+                if (findTheCriticalPoint() && !criticalPointInRange()) {
+                    done = false;
+                    return;
+                }
                 calculateTheCriticalPoint(1, s.c_str());
                 if (errorflag) done = false;
             });
@@ -270,7 +318,13 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const double t1 = a.positive("Tmax (K)    ");
             const std::string s = a.suffix("suffix      ");
             a.require(t1 > t0, "Tmax above Tmin");
-            run([&] { calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+            run([&] {
+                if (!curveTemperaturesInRange(t0, t1, "isochore")) {
+                    done = false;
+                    return;
+                }
+                withCurveRowLimits([&] { calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+            });
         } else if (is(word, "x")) {
             const int n = component_count;
             std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
@@ -313,7 +367,13 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const double v1 = a.positive("vmax (cm3/mol) ");
             const std::string s = a.suffix("suffix         ");
             a.require(v1 > v0, "vmax above vmin");
-            run([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); });
+            run([&] {
+                if (!curveTemperaturesInRange(t, t, "isotherm")) {
+                    done = false;
+                    return;
+                }
+                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); });
+            });
         } else if (is(word, "tree")) {
             print_parse_tree(stdout);
         } else if (is(word, "isop")) {

@@ -422,8 +422,13 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     std::printf("V   %12f cm3/mol\n", V * 1e6);
     std::printf("rho %12f kg/m3\n", M / V);
     std::printf("P   %12f bar\n", P * 1e-5);
-    // A model without an ideal-gas part (or its data) gives no heat capacity.
-    if (std::isfinite(Cv))
+    // A model without an ideal-gas part (or its data) gives no heat capacity;
+    // one at or below zero no fluid has, and is withheld.
+    if (std::isfinite(Cv) && !(Cv > 0.0))
+        platform::warnf("The model %s gives cv = %.4g J/(mol K) at its critical point, which no fluid has: it is "
+                        "withheld.\n",
+                        modelName(), Cv);
+    if (std::isfinite(Cv) && Cv > 0.0)
         std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
     else
         std::printf("cv  %12s kJ/kg/K\n", "--");

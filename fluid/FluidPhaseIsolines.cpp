@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
 #include "platform/LogSink.h"
@@ -74,10 +76,32 @@ const char* const kIsothermNames[] = {"V", "P", "A", "H", "U", "S", "G", "Cv", "
 const char* const kIsothermNumbered[] = {"V(1)",  "P(2)",  "A(3)",  "H(4)",     "U(5)",   "S(6)",   "G(7)",
                                          "Cv(8)", "Cp(9)", "dPdV(10)", "Hm(11)", "Um(12)", "rho(13)"};
 const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "V", "Um", "Hm"};
+// A state of a curve whose pressure lies outside the limits keeps only the
+// columns `kept` (its T and V); every other column is NaN, and the state is
+// counted.
+void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, double P_bar, double V_, double* row,
+                              int n, std::pair<int, int> kept) {
+    if (limits.holds(T_, P_bar, V_)) return;
+    ++limits.withheld;
+    for (int i = 0; i < n; ++i)
+        if (i != kept.first && i != kept.second) row[i] = std::nan("");
+}
+
 const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "U(5)",   "S(6)",  "G(7)",
                                         "Cv(8)", "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"};
 
 }  // namespace
+
+bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
+    if (P_bar > Pmax || P_bar < Pmin) return false;
+    if (!(T_ < vapourOnlyBelow)) return true;
+    // Below the vapour-only limit, a vapour: a positive pressure below the
+    // vapour pressure and a volume above the geometric mean of the saturated
+    // volumes (a superheated or stretched liquid lies below the vapour
+    // pressure too).
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    return P_bar > 0.0 && P_bar < ancillaryVapourPressure(fluid, T_) * 1e-5 && V_ > std::sqrt(Vl * Vv);
+}
 
 // ---------------------------------------------------------------- isotherms
 
@@ -106,8 +130,9 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             }
             return;
         }
-        const double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
-                                Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
+        double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
+                          Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
+        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 12});
         if (text) {
             for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12lg" : "\t%12lg", row[i]);
             std::fprintf(f, "\n");
@@ -151,11 +176,15 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
             !(dPdV < 0))
             continue;
+        double row[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
+        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 10});
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
-                         T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M);
+                         row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
+                         row[11], row[12]);
         } else if (mode == 6) {
-            appendRow(out, {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M});
+            appendRow(out, {row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
+                            row[11], row[12]});
         }
     }
 }
@@ -169,10 +198,12 @@ void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tm
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
         if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
+        double row[2] = {T, P * 1e-5};
+        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 2, {0, 0});
         if ((mode == 1 || mode == 2) && f)
-            std::fprintf(f, "%12.2f\t%12.6f\n", T, P * 1e-5);
+            std::fprintf(f, "%12.2f\t%12.6f\n", row[0], row[1]);
         else if (mode == 6)
-            appendRow(out, {T, P * 1e-5});
+            appendRow(out, {row[0], row[1]});
     }
 }
 

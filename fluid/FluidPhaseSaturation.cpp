@@ -757,27 +757,23 @@ void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
 
 // ---------------------------------------------------------------- console entries
 
-namespace {
-
 // The saturation pressure at T from the start values of the model's
 // initialiser for its major component and, should they not lead to it (a
 // fit of the real fluid can lie far from a model's own liquid), from the
 // model's own estimates.
-bool saturationAt(FluidPhase& p, double T) {
-    p.initializeSaturationVolumesFromT(p.componentName(p.getMajorComponentIndex()), T);
-    p.temperature(T);
-    p.calculate_saturation_pressure();
-    if (p.errorflag && p.estimateSaturationVolumes(T)) {
-        p.temperature(T);
-        p.calculate_saturation_pressure();
+bool FluidPhase::saturationStateAt(double T_) {
+    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
+    temperature(T_);
+    calculate_saturation_pressure();
+    if (errorflag && estimateSaturationVolumes(T_)) {
+        temperature(T_);
+        calculate_saturation_pressure();
     }
-    return p.errorflag == 0;
+    return errorflag == 0;
 }
 
-}  // namespace
-
 short FluidPhase::calculateTheSaturationPressure(double T_, bool report) {
-    if (!saturationAt(*this, T_)) {
+    if (!saturationStateAt(T_)) {
         if (report) platform::diagf("No saturation state found at %g K\n", T_);
         return errorflag;
     }
@@ -792,7 +788,7 @@ short FluidPhase::calculateTheSaturationPressure(double T_, bool report) {
 }
 
 void FluidPhase::calculateTheDensityFromTh(double Th) {
-    if (!saturationAt(*this, Th)) {
+    if (!saturationStateAt(Th)) {
         platform::diagf("No saturation state found at %g K\n", Th);
         return;
     }

@@ -220,7 +220,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     const double Tc = T, Vc = V;
     double t = Tc - 0.5;
     double v = side == 0 ? Vc - 1e-5 : Vc + 5e-6;
-    double lambda = 1.0, Tprev = Tc, Vprev = Vc, slope = 1e-8;
+    double lambda = 1.0, Tprev = Tc, Vprev = Vc, Pprev = P, slope = 1e-8;
     for (int trial = 0; trial < kMaxTrials && errorflag == 0 && t >= Tlow && t > 0.0; ++trial) {
         calculateSpinodalPoint(t, v);
         bool ok = errorflag == 0;
@@ -230,6 +230,13 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
             ok = errorflag == 0;
             if (side == 0 && d3AdV3 > 0.0) ok = false;
             if (side == 1 && d3AdV3 < 0.0) ok = false;
+            // The vapour spinodal falls in pressure from the critical point
+            // down, above the vapour pressure: a point above the last one is
+            // an extremum of a loop that a multiparameter equation has inside
+            // the two-phase region (the nitrogen equation's, below 116 K, at
+            // kilobars), not the spinodal.  (The liquid spinodal of water
+            // turns back up in pressure below about 330 K.)
+            if (side == 1 && !(P < Pprev)) ok = false;
         }
         if (ok) {
             row();
@@ -237,6 +244,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
             // The predictor steps from the volume found, not from the start.
             Tprev = t;
             Vprev = V;
+            Pprev = P;
             lambda = 1.0;
             t = Tprev - 0.5;
             v = Vprev - 0.5 * slope;
@@ -244,6 +252,8 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
         }
         lambda /= 2.0;
         if (lambda <= 1e-4) {
+            platform::warnf("The %s spinodal of the model %s ends at %g K: no point of it is found below.\n",
+                            side == 0 ? "liquid" : "vapour", modelName(), Tprev);
             errorflag = 1;
             break;
         }
@@ -257,10 +267,11 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
 void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
-    const double Tlow = lowestCurveTemperature();
+    const double Tlow = lowestReportedCurveTemperature();
     // From the critical point found from the model's start (the tracer
-    // reports one not found).
+    // reports one not found); one outside the model's range is refused.
     const bool found = findTheCriticalPoint();
+    if (found && !criticalPointInRange()) return;
     const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
     calculateSpinodalCurve(pl.c_str(), Tc, Vc, 0, Tlow, 1, suffixL, nullptr);
     calculateSpinodalCurve(pv.c_str(), Tc, Vc, 1, Tlow, 1, suffixV, nullptr);

@@ -21,8 +21,6 @@ namespace {
 
 // Roots closer than this (relative) are one root found by both searches.
 constexpr double kSameRoot = 1e-6;
-// A root must give back the pressure asked for to this relative precision.
-constexpr double kPressureMatch = 1e-7;
 
 // Around the saturation pressure the roots' Gibbs energies differ by
 // (V_l - V_v)(P - psat): within this relative distance of psat (far wider
@@ -106,13 +104,15 @@ private:
 };
 
 // The phase's state at its T and V is a root at P (bar): its state functions
-// evaluate, it is mechanically stable, it gives back the pressure and has a
-// Gibbs energy; its volume and Gibbs energy into V_ and G_ when it is.
+// evaluate, it is mechanically stable, it gives back the pressure as the
+// volume search judges it (a liquid at low pressure, whose pressure hangs on
+// the last digits of its volume, to the change of a relative 1e-12 of V) and
+// has a Gibbs energy; its volume and Gibbs energy into V_ and G_ when it is.
 bool acceptRoot(FluidPhase& p, double P_bar, double& V_, double& G_) {
     p.calculate_state_functions();
     const double Pt = P_bar * 1e5, Pz = FluidPhase::R * p.Z * p.T / p.V, dPdV = p.dPdV, V = p.V;
-    const double g = p.errorflag ? std::nan("") : p.rootGibbsEnergy();
-    if (p.errorflag || !(dPdV < 0.0) || !(std::fabs(Pz - Pt) <= kPressureMatch * Pt) || !std::isfinite(g))
+    const double g = p.errorflag ? std::nan("") : p.rootGibbsEnergy(Pt);
+    if (p.errorflag || !(dPdV < 0.0) || !FluidPhase::reproducesPressure(Pz, Pt, V * dPdV) || !std::isfinite(g))
         return false;
     V_ = V;
     G_ = g;
@@ -121,16 +121,24 @@ bool acceptRoot(FluidPhase& p, double P_bar, double& V_, double& G_) {
 
 }  // namespace
 
-double FluidPhase::rootGibbsEnergy() {
+double FluidPhase::rootGibbsEnergy(double P_Pa) {
     // G = G_ig(T, P, x) + R T sum x_i ln phi_i: the ideal-gas part is the
     // same for every root at one T, P and composition, and may lack its data
     // (a salt, a closed-form cubic without an ideal gas); the fugacities rank
     // the roots whatever the model gives of G.
+    // The fugacity coefficients are those at the root's own pressure
+    // R T Z / V.  A liquid at low pressure gives the pressure asked for to a
+    // few parts in a million only (its volume to rounding), and near
+    // saturation the roots' Gibbs energies differ by no more than that: the
+    // ideal gas brought from the root's pressure to the one asked for,
+    // R T ln(P_root / P), puts every root at the same pressure.
     calculate_fugacities();
     if (errorflag) return std::nan("");
     double g = 0.0;
     for (int i = 0; i < component_count; ++i)
         if (x[i] != 0.0) g += x[i] * std::log(fugcoef[i]);
+    const double Proot = R * Z * T / V;
+    if (P_Pa > 0.0 && Proot > 0.0 && std::isfinite(Proot)) g += std::log(Proot / P_Pa);
     return R * T * g;
 }
 
@@ -248,23 +256,33 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
     if (r.liquid.found && r.vapour.found)
         return std::fabs(V_ - r.liquid.V) < std::fabs(V_ - r.vapour.V) ? kPhaseLiquid : kPhaseVapour;
-    // A single root: named from the critical point's temperature, volume and
-    // pressure (the start of its search, which the model sets close to it).
-    if (!(critical_T > 0.0) || !(critical_V > 0.0)) return kPhaseFluid;
-    if (T < critical_T) return singleRootPhase(V_, P_bar, 0.0);
-    const double T_ = T;
-    temperature(critical_T);
-    volume(critical_V);
-    calculate_pressure();
-    const double Pc = P;
-    temperature(T_);
-    pressure(P_bar);
-    return singleRootPhase(V_, P_bar, Pc);
+    return singleRootPhase(V_, P_bar);
 }
 
-int FluidPhase::singleRootPhase(double V_, double P_bar, double Pstart) const {
-    if (T < critical_T) return V_ < critical_V ? kPhaseLiquid : kPhaseVapour;
-    return P_bar * 1e5 >= Pstart ? kPhaseSupercritical : kPhaseVapour;
+int FluidPhase::singleRootPhase(double V_, double P_bar) {
+    // Named from a pure fluid's own critical point; from the start of its
+    // search (which the model sets close to it) when none is found there,
+    // and in a mixture.
+    double Tc = 0.0, Pc = 0.0, Vc = 0.0;
+    const double T_ = T;
+    if (component_count == 1 && modelCriticalPoint(Tc, Pc)) {
+        Vc = keptCritical_.V;
+    } else if (critical_T > 0.0 && critical_V > 0.0) {
+        Tc = critical_T;
+        Vc = critical_V;
+        if (T_ >= Tc) {
+            temperature(critical_T);
+            volume(critical_V);
+            calculate_pressure();
+            Pc = P;
+            temperature(T_);
+            pressure(P_bar);
+        }
+    } else {
+        return kPhaseFluid;
+    }
+    if (T_ < Tc) return V_ < Vc ? kPhaseLiquid : kPhaseVapour;
+    return P_bar * 1e5 >= Pc ? kPhaseSupercritical : kPhaseVapour;
 }
 
 const char* FluidPhase::phaseName(int phase) {
@@ -309,10 +327,7 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     // The expansions of the model's own saturation curve, where it has them.
     if (saturationByExpansion(T_, psat_Pa, Vl, Vv)) return true;
     const KeptFields kept(*this);
-    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
-    temperature(T_);
-    calculate_saturation_pressure();
-    if (errorflag) return false;
+    if (!saturationStateAt(T_)) return false;
     psat_Pa = Pv_sat;
     Vl = Vl_sat;
     Vv = Vv_sat;
@@ -340,6 +355,7 @@ bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
                   std::isfinite(P);
         k.T = T;
         k.P = P;
+        k.V = V;
     }
     Tc = k.T;
     Pc = k.P;
@@ -388,13 +404,26 @@ bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOthe
         // The side of psat tells which one that is but for the saturation
         // pressure's own error: the other root is found first and only its
         // Gibbs energy taken, then the expected one with its whole state.
+        // Close to the critical point a spinodal lies within the band: the
+        // metastable root has ended there and the one root left, on either
+        // side, is the state (named by its side, not by a volume of the
+        // critical point's start).
         const bool expectLiquid = Pt > psat;
         double Ve = 0.0, Ge = 0.0;
-        if (!sideRoot(T_, P_bar, !expectLiquid, Vl, Vv, psat, true)) return false;
+        const bool otherFound = sideRoot(T_, P_bar, !expectLiquid, Vl, Vv, psat, true);
         Vo = V;
-        Go = rootGibbsEnergy();
-        if (errorflag || !std::isfinite(Go)) return false;
-        if (!sideRoot(T_, P_bar, expectLiquid, Vl, Vv, psat, true) || !acceptRoot(*this, P_bar, Ve, Ge)) return false;
+        Go = otherFound ? rootGibbsEnergy(Pt) : std::nan("");
+        if (otherFound && (errorflag || !std::isfinite(Go))) return false;
+        if (!sideRoot(T_, P_bar, expectLiquid, Vl, Vv, psat, true) || !acceptRoot(*this, P_bar, Ve, Ge)) {
+            if (!otherFound) return false;
+            setStateFromTPV(T_, P_bar, Vo);
+            s.phase = expectLiquid ? kPhaseVapour : kPhaseLiquid;
+            return true;
+        }
+        if (!otherFound) {
+            s.phase = expectLiquid ? kPhaseLiquid : kPhaseVapour;
+            return true;  // the model is in the expected root, fugacities included
+        }
         const double Vliq = expectLiquid ? Ve : Vo, Vvap = expectLiquid ? Vo : Ve;
         const double Gliq = expectLiquid ? Ge : Go, Gvap = expectLiquid ? Go : Ge;
         const bool liquid = !(Gvap < Gliq);
@@ -473,10 +502,12 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_)) {
-        // The model is in the root, fugacities included; the phase is named
-        // from the pressure the model gives at its critical-point start.
-        s.phase = singleRootPhase(V_, P_bar, keptCritical_.startP);
-        return true;
+        // The phase is named from the model's critical point, which leaves
+        // the model elsewhere: it is put back in the root, fugacities
+        // included.
+        s.phase = singleRootPhase(V_, P_bar);
+        setStateFromTPV(T_, P_bar, V_);
+        return errorflag == 0;
     }
     scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
     if (found.empty()) return false;
@@ -504,7 +535,7 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
 
 FluidPhase::StableState FluidPhase::assessStateAtTP(double T_, double P_bar) {
     StableState s;
-    const double V_ = V, G_ = rootGibbsEnergy();
+    const double V_ = V, G_ = rootGibbsEnergy(P_bar * 1e5);
     const PhaseRoots r = pressureRootsFromTP(T_, P_bar);
     s.phase = namePhase(r, V_, P_bar);
     if (r.liquid.found && r.vapour.found) {

@@ -181,3 +181,19 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     }
     return 0;
 }
+
+bool FluidPhase::criticalPointInRange() {
+    const ValidityRange validity = effectiveRange();
+    if (validity.holds(T, P * 1e-5)) return true;
+    platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", modelName(),
+                    validity.describe().c_str(), T, P * 1e-5);
+    errorflag = 1;
+    return false;
+}
+
+double FluidPhase::lowestReportedCurveTemperature() const {
+    const ValidityRange validity = effectiveRange();
+    const double Tlow = lowestCurveTemperature();
+    if (!validity.declared()) return Tlow;
+    return std::max({Tlow, validity.Tmin, validity.vapourOnlyBelow});
+}

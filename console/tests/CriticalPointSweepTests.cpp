@@ -209,3 +209,26 @@ TEST(CriticalPointSweep, SaturationCurveFromTheCriticalPointFoundForTheModel) {
         }
     }
 }
+
+// The vapour spinodal the console traces lies, at every temperature, between
+// the model's saturation pressure there and its critical pressure (the
+// subcooled vapour is metastable from coexistence up to the spinodal).  The
+// nitrogen equation's curve left it below 116 K for an extremum of the loop
+// the equation has inside the two-phase region, at 1.3 to 57 kbar.
+TEST(CriticalPointSweep, TheVapourSpinodalLiesBetweenTheSaturationAndTheCriticalPressures) {
+    for (const char* name : {"Jacobsen", "IUPACCO2", "wagner"}) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(name)), sat(createFluidModel(name));
+        ASSERT_TRUE(m && sat) << name;
+        std::remove("spino_vsp");
+        consoletest::capture([&] { m->calculateTheSpinodals("_lsp", "_vsp"); });
+        const auto rows = readTextRows("spino_vsp");
+        ASSERT_GT(rows.size(), 20u) << name;
+        const double Pc = rows[0][1];
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const double T = rows[i][0], P = rows[i][1];
+            ASSERT_EQ(sat->calculateTheSaturationPressure(T, false), 0) << name << " " << T;
+            EXPECT_GT(P, sat->Pv_sat * 1e-5 * (1.0 - 1e-9)) << name << " " << T;
+            EXPECT_LT(P, Pc) << name << " " << T;
+        }
+    }
+}

@@ -478,3 +478,53 @@ TEST(StableState, IsTheSearchOfTheSideOfTheSaturationPressureOrTheLowerGibbsEner
     ASSERT_TRUE(pr);
     sweepStableStates(*pr, "Peng-Robinson H2O", {350.0, 550.0}, 647.13, 220.55);
 }
+
+// Each reference model from the lowest temperature of its range (the triple
+// point) to within 1e-4 K of its own critical point, at pressures from 1e-9
+// to 1e-2 (relative) on either side of its own saturation pressure: above
+// it the stable state is a liquid at least as dense as the saturated liquid,
+// below it a vapour at most as dense as the saturated vapour, and the
+// metastable root, where there is one, lies between the saturated volumes.
+// A model that computed every state before answers the same.  Above its
+// own critical temperature the one root is a supercritical fluid at and above
+// its own critical pressure, a vapour below it.
+TEST(StableState, OnEachSideOfTheSaturationPressureFromTheTriplePointToTheCriticalPoint) {
+    for (const char* name : {"wagner", "HGK", "Saul", "Hill", "Keenan", "IUPACCO2", "IUPACCH4", "Jacobsen"}) {
+        std::unique_ptr<FluidPhase> before(createFluidModel(name)), probe(createFluidModel(name));
+        ASSERT_TRUE(before && probe) << name;
+        ASSERT_TRUE(probe->findTheCriticalPoint()) << name;
+        const double Tc = probe->T, Pc = probe->P * 1e-5, Tmin = probe->effectiveRange().Tmin;
+        for (double T : {Tc + 1e-3, Tc + 0.5, 1.02 * Tc})
+            for (double f : {-0.1, -1e-3, 1e-3, 0.1}) {
+                const FluidPhase::StableState st = before->calculateStableStateFromTP(T, Pc * (1.0 + f), true);
+                EXPECT_EQ(st.phase, f > 0.0 ? FluidPhase::kPhaseSupercritical : FluidPhase::kPhaseVapour)
+                    << name << " " << T << " K " << Pc * (1.0 + f) << " bar";
+                EXPECT_EQ(st.otherPhase, FluidPhase::kPhaseNone) << name << " " << T << " K";
+            }
+        for (double T : {Tmin, Tmin + 1e-3, 0.5 * (Tmin + Tc), 0.99 * Tc, Tc - 0.1, Tc - 1e-3, Tc - 1e-4}) {
+            std::unique_ptr<FluidPhase> sat(createFluidModel(name));
+            ASSERT_EQ(sat->calculateTheSaturationPressure(T, false), 0) << name << " " << T;
+            const double psat = sat->Pv_sat * 1e-5, Vl = sat->Vl_sat, Vv = sat->Vv_sat;
+            for (double f : {1e-2, 1e-4, 3e-5, 1e-6, 1e-9, -1e-9, -1e-6, -3e-5, -1e-4, -1e-2}) {
+                const double P = psat * (1.0 + f);
+                const bool liquid = f > 0.0;
+                SCOPED_TRACE(testing::Message() << name << " " << T << " K " << P << " bar");
+                std::unique_ptr<FluidPhase> m(createFluidModel(name));
+                const FluidPhase::StableState st = m->calculateStableStateFromTP(T, P, true);
+                EXPECT_EQ(st.phase, liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour);
+                if (liquid)
+                    EXPECT_LE(m->V, Vl * (1.0 + 1e-9));
+                else
+                    EXPECT_GE(m->V, Vv * (1.0 - 1e-9));
+                if (st.otherPhase != FluidPhase::kPhaseNone) {
+                    EXPECT_EQ(st.otherPhase, liquid ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid);
+                    EXPECT_GT(st.otherV, Vl * (1.0 - 1e-9));
+                    EXPECT_LT(st.otherV, Vv * (1.0 + 1e-9));
+                }
+                const FluidPhase::StableState again = before->calculateStableStateFromTP(T, P, true);
+                EXPECT_EQ(again.phase, st.phase);
+                EXPECT_NEAR(before->V, m->V, 1e-9 * m->V);
+            }
+        }
+    }
+}

@@ -19,6 +19,7 @@
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/tests/TextRows.h"
 
 namespace {
 
@@ -286,6 +287,8 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"DuanH2O", {"psat", "300"}, "no saturation point"},
         {"DuanH2O", {"TP", "300", "1"}, "vapour only"},
         {"AnderkoH2O", {"TP", "300", "1"}, "from 573.15"},
+        {"wagner", {"isotherm", "100", "10", "1000", "_range"}, "the isotherm at 100 K lies outside"},
+        {"Jacobsen", {"isoc", "50", "40", "2000", "_range"}, "the isochore from 40 to 2000 K lies outside"},
     };
     for (const auto& k : kCases) {
         std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
@@ -298,5 +301,152 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
         EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
+    }
+}
+
+// The critical point and the saturation curve the interpreter gives of a
+// pure fluid.  Models whose own critical point lies outside the states they
+// were fitted to refuse both and write no curve: DMW's N2 (critical at
+// 126.19 K) and CH4 (190.56 K) and Anderko's CO2 (304.13 K) hold from 273.15
+// and 573.15 K up, Zhang & Duan's water (220.64 bar) from 1000 bar up.  The
+// others print a critical point inside their range with a positive cv, and
+// their saturation curve keeps to the range (from the highest of the
+// component's triple point, the range's lowest temperature and its
+// vapour-only limit) with cv > 0 and cp >= cv on both sides of every
+// point; at the critical point itself cp diverges and is written as NaN.
+TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurveKeepsToIt) {
+    const struct {
+        const char* model;
+        bool inRange;
+        double Tlow;  // K, where the curve ends
+    } kCases[] = {{"DMW1:N2", false, 0},   {"DuanCH4", false, 0},   {"AnderkoCO2", false, 0},
+                  {"ZhangDuanH2O", false, 0}, {"wagner", true, 273.16}, {"HGK", true, 273.16},
+                  {"IUPACCO2", true, 216.592}, {"IUPACCH4", true, 100.0}, {"Jacobsen", true, 63.151},
+                  {"DuanCO2", true, 304.128}, {"DMW1:H2O", true, 647.096}, {"PR:CH4", true, 90.6941}};
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(k.model);
+        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
+        ASSERT_TRUE(m);
+        std::remove("satu_range");
+        consoletest::Args a({"crit", "_range", "sat", "_range"});
+        bool ok = true;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        if (!k.inRange) {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(c.out.find("T   "), std::string::npos) << c.out;
+            EXPECT_NE(c.err.find("its critical point at"), std::string::npos) << c.err;
+            EXPECT_TRUE(readTextRows("satu_range").empty());
+            continue;
+        }
+        EXPECT_TRUE(ok) << c.err;
+        const ValidityRange r = m->effectiveRange();
+        double T = 0, P = 0, cv = 0;
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("T   ")).c_str(), "T %lf", &T), 1);
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("P   ")).c_str(), "P %lf", &P), 1);
+        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("cv  ")).c_str(), "cv %lf", &cv), 1);
+        EXPECT_TRUE(r.holds(T, P)) << T << " K " << P << " bar";
+        EXPECT_GT(cv, 0.0);
+        const auto rows = readTextRows("satu_range");
+        ASSERT_GT(rows.size(), 5u);
+        EXPECT_NEAR(rows.front()[3], T, 1e-3);  // six digits written
+        EXPECT_NEAR(rows.back()[3], k.Tlow, 1e-3);
+        EXPECT_TRUE(std::isnan(rows.front()[14]) && std::isnan(rows.front()[15]));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::vector<double>& row = rows[i];
+            ASSERT_EQ(row.size(), 28u);
+            EXPECT_GE(row[3], k.Tlow - 1e-9);
+            EXPECT_LE(row[3], T + 1e-3);
+            for (int side = 0; side < 2; ++side) {
+                const double rowCp = row[14 + side], rowCv = row[16 + side];
+                EXPECT_GT(rowCv, 0.0) << row[3] << " K";
+                if (i > 0) EXPECT_GE(rowCp, rowCv) << row[3] << " K";
+            }
+        }
+    }
+    // A mixture's critical point is where its coexisting phases of different
+    // compositions become one (CO2 + 30 % CH4: about 270 K and 85 bar,
+    // Donnelly & Katz 1954), not where dP/dV and d2P/dV2 vanish at the fixed
+    // composition (266.4 K and 64.5 bar in SRK): crit refuses a mixture, and
+    // answers for the model holding one of its components alone.
+    std::unique_ptr<FluidPhase> mix(createFluidModel("SRK1:CO2,CH4"));
+    ASSERT_TRUE(mix);
+    for (const char* x1 : {"0.3", "0"}) {
+        consoletest::Args a({"x", x1, "crit", "_range"});
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = mix->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        const bool pure = std::string(x1) == "0";
+        EXPECT_EQ(ok, pure) << x1 << c.err;
+        EXPECT_EQ(c.out.find("T   ") != std::string::npos, pure) << x1 << c.out;
+        if (!pure) EXPECT_NE(c.err.find("critical point of a pure fluid"), std::string::npos) << c.err;
+    }
+}
+
+// An isochore and an isotherm of IAPWS-95 inside its range that cross the
+// two-phase region at 50 cm3/mol and 300 K: where the equation's loop gives
+// pressures far beyond the 10 000 bar of its range (a megabar at 560 K), or
+// the compressed liquid lies beyond them, the state is written as NaN with a
+// warning that counts them; every pressure written lies within the range,
+// and the command succeeds.  The stretched liquid of the isotherm, at
+// negative pressures up to its spinodal, is kept.
+TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"isoc", "50", "300", "1200", "_range"},
+          std::vector<std::string>{"isotherm", "300", "10", "1000", "_range"}}) {
+        std::unique_ptr<FluidPhase> m(createFluidModel("wagner"));
+        ASSERT_TRUE(m);
+        const std::string file = words[0] == "isoc" ? "isoc_range" : "isot_range";
+        std::remove(file.c_str());
+        consoletest::Args a(words);
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_TRUE(ok) << c.err;
+        EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        const auto rows = readTextRows(file);
+        ASSERT_GT(rows.size(), 50u) << words[0];
+        std::size_t withheld = 0, stretched = 0;
+        for (const auto& row : rows) {
+            ASSERT_EQ(row.size(), 13u);
+            if (std::isnan(row[1])) {
+                ++withheld;
+                continue;
+            }
+            EXPECT_LE(row[1], 10000.0) << words[0] << " " << row[0];
+            if (row[1] < 0.0) ++stretched;
+        }
+        EXPECT_GT(withheld, 0u) << words[0];
+        EXPECT_LT(withheld, rows.size()) << words[0];
+        if (words[0] == "isotherm") EXPECT_GT(stretched, 0u);
+    }
+    // Below its vapour-only limit DMW's CO2 describes the vapour alone: of its
+    // isotherm at 280 K only vapour states below the vapour pressure of CO2
+    // (41.6 bar, Span & Wagner 1996) are written, with the heat capacities of
+    // a fluid; its liquid there (cv 0.9 J/(mol K) at 260 K), compressed or
+    // superheated, is withheld: the isotherm walked from 30 cm3/mol ends at
+    // the liquid's spinodal and gives nothing.
+    for (const char* from : {"30", "300"}) {
+        std::unique_ptr<FluidPhase> m(createFluidModel("DuanCO2"));
+        ASSERT_TRUE(m);
+        std::remove("isot_range");
+        consoletest::Args a({"isotherm", "280", from, "100000", "_range"});
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_TRUE(ok) << c.err;
+        std::size_t given = 0;
+        for (const auto& row : readTextRows("isot_range")) {
+            if (std::isnan(row[1])) continue;
+            ++given;
+            EXPECT_GT(row[1], 0.0) << row[0];
+            EXPECT_LT(row[1], 41.6) << row[0];
+            EXPECT_GT(row[7], 0.0) << row[0];
+            EXPECT_GE(row[8], row[7]) << row[0];
+        }
+        if (std::string(from) == "30")
+            EXPECT_EQ(given, 0u);
+        else
+            EXPECT_GT(given, 5u);
     }
 }

@@ -80,6 +80,10 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
     FluidPhase::number_of_components(1);
     add_component("H2O");
     validity = duan::validityRange(duan::kH2O);
+    // Not IAPWS-95's critical volume, which the water models' base sets as
+    // the bound of the saturation volumes: this equation's own lies at 66 cm3/mol,
+    // and its liquid passes that bound within a kelvin of its critical point.
+    Vc_bound = -1.0;
     if (set == 0) {
         term->set_parameters(duan::kH2O.Tc, duan::kH2O.Pc, duan::kH2O.a);
     } else if (set == 1) {
