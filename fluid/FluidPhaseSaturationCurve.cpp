@@ -404,9 +404,13 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const std::string path = CurveOutput::fileName("satu", suffix);
     // From the critical point found from the model's start (the tracer
     // reports one not found).
+    // A critical point outside the model's range is refused, and the curve
+    // ends at the range's lower end.
     const bool found = findTheCriticalPoint();
+    if (found && !criticalPointInRange()) return;
     const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
-    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestCurveTemperature(), mode, suffix, nullptr);
+    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestReportedCurveTemperature(), mode, suffix,
+                               nullptr);
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

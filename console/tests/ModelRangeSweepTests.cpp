@@ -360,7 +360,9 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
             for (int side = 0; side < 2; ++side) {
                 const double rowCp = row[14 + side], rowCv = row[16 + side];
                 EXPECT_GT(rowCv, 0.0) << row[3] << " K";
-                if (i > 0) EXPECT_GE(rowCp, rowCv) << row[3] << " K";
+                if (i > 0) {
+                    EXPECT_GE(rowCp, rowCv) << row[3] << " K";
+                }
             }
         }
     }
@@ -379,7 +381,9 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         const bool pure = std::string(x1) == "0";
         EXPECT_EQ(ok, pure) << x1 << c.err;
         EXPECT_EQ(c.out.find("T   ") != std::string::npos, pure) << x1 << c.out;
-        if (!pure) EXPECT_NE(c.err.find("critical point of a pure fluid"), std::string::npos) << c.err;
+        if (!pure) {
+            EXPECT_NE(c.err.find("critical point of a pure fluid"), std::string::npos) << c.err;
+        }
     }
 }
 
@@ -418,7 +422,9 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         }
         EXPECT_GT(withheld, 0u) << words[0];
         EXPECT_LT(withheld, rows.size()) << words[0];
-        if (words[0] == "isotherm") EXPECT_GT(stretched, 0u);
+        if (words[0] == "isotherm") {
+            EXPECT_GT(stretched, 0u);
+        }
     }
     // Below its vapour-only limit DMW's CO2 describes the vapour alone: of its
     // isotherm at 280 K only vapour states below the vapour pressure of CO2
