@@ -23,6 +23,9 @@ constexpr double kSmallestStepFactor = 1e-8;
 // A trace whose steps shrink to almost nothing without failing would never
 // end; far more points than steps of 0.01 in x or 1 bar up to 10 kbar need.
 constexpr long kMostPoints = 100000;
+// Relative change in pressure and absolute change in the mole fractions
+// below which a point repeats the previous row as printed.
+constexpr double kSameRow = 1e-6;
 
 const std::vector<std::string>& isothermNames() {
     static const std::vector<std::string> names = {"T",   "P",   "xl0", "xl1", "xv0", "xv1", "Vl",
@@ -145,6 +148,13 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
             calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
         }
         const bool ok = errorflag == 0;
+        // Close to the mixture critical point the steps shrink towards the
+        // pressure maximum of the isotherm and the points stop moving: a
+        // point that repeats the last one to the printed precision (six
+        // digits) closes the trace there instead of being written again.
+        if (ok && std::fabs(P - P0) <= kSameRow * std::fabs(P0) && std::fabs(x_liquid[1] - x0) <= kSameRow &&
+            std::fabs(x_vapour[1] - y0) <= kSameRow)
+            break;
         if (ok) {
             const double Pnew = P;
             writeIsothermRow(*this, out, i++);
@@ -167,10 +177,28 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
         platform::diagf("Works only for binary fluids\n");
         return;
     }
-    initializeSaturationVolumesFromT(componentName(0), T_);
+    // The isotherm starts from the saturation of component 0 at T and, where
+    // component 0 has none (above its critical temperature), from that of
+    // component 1: the same curve whatever the order of the components.
+    // Each attempt starts from the volumes held on entry, not from what the
+    // failed one left.
+    int from = 0;
+    const double VlHeld = Vl0, VvHeld = Vv0;
+    for (int k : {0, 1}) {
+        Vl0 = VlHeld;
+        Vv0 = VvHeld;
+        initializeSaturationVolumesFromT(componentName(k), T_);
+        calculate_bubble_point(T_, Vl0, Vv0, k, k);
+        if (errorflag == 0) {
+            from = k;
+            break;
+        }
+    }
+    errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
-    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, 0.01, 1.0, 10000.0, T_, Vl0, Vv0, 0.0, 0.0,
-                                               kIgorTextFile, suffix);
+    const double xs = from;
+    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0, 10000.0, T_, Vl0,
+                                               Vv0, xs, xs, kIgorTextFile, suffix);
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose

@@ -341,3 +341,77 @@ TEST(BinaryIsotherm, AboveTheLighterComponentsCriticalPointEndsNearTheMixtureCri
         expectEquilibrium(T, r[6] * 1e-6, r[7] * 1e-6, r[3], r[5], 1e-8);
     }
 }
+
+TEST(BinaryIsotherm, SameCurveWhateverTheOrderOfTheComponentsAndNoRepeatedRows) {
+    // At 330 K component "0" (Tc 304 K) is supercritical: the isotherm starts
+    // from the other component's saturation in either order and closes near
+    // the mixture's critical point without repeating a row.
+    const double T = 330.0;
+    const PureCoexistence c1 = pureCoexistence(kA1, kB1, T);
+    auto direct = makeMixture();
+    auto swapped = std::make_unique<VdWFluid>(std::vector<double>{kA1, kA0}, std::vector<double>{kB1, kB0}, false);
+    swapped->molar_mass = {0.058, 0.044};
+    const VdWMixture mirror{kA1, kA0, kB1, kB0};
+    std::vector<std::vector<double>> curves[2];
+    for (int order : {0, 1}) {
+        FluidPhase& f = order == 0 ? static_cast<FluidPhase&>(*direct) : *swapped;
+        const std::string sfx = order == 0 ? "_od" : "_os";
+        // The model has no saturation estimate of its own: the start volumes
+        // are those of the subcritical component, as a caller gives them.
+        f.component_names = order == 0 ? std::vector<std::string>{"A", "B"} : std::vector<std::string>{"B", "A"};
+        f.Vl0 = c1.Vl;
+        f.Vv0 = c1.Vv;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        f.calculateTheBinaryIsotherm(T, sfx.c_str());
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << order;
+        curves[order] = readTextRows("bino" + sfx);
+        const auto& rows = curves[order];
+        ASSERT_GT(rows.size(), 10u) << order;
+        // The heavier component's end: its exact coexistence.
+        EXPECT_EQ(rows.front()[order == 0 ? 3 : 2], 1.0);
+        EXPECT_LT(rel(rows.front()[1], c1.P * 1e-5), 1e-6);
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const auto& r = rows[k];
+            for (int c = 2; c <= 5; ++c) EXPECT_TRUE(r[c] >= 0.0 && r[c] <= 1.0) << k;
+            EXPECT_NEAR(r[2] + r[3], 1.0, 2e-6);
+            EXPECT_NEAR(r[4] + r[5], 1.0, 2e-6);
+            // Equal pressures and fugacities by the closed forms, to the file's six digits.
+            const VdWMixture& m = order == 0 ? mix : mirror;
+            const double Vl = r[6] * 1e-6, Vv = r[7] * 1e-6, P = r[1] * 1e5;
+            EXPECT_LT(rel(m.P(T, Vl, r[3]), P), 1e-4) << k;
+            EXPECT_LT(rel(m.P(T, Vv, r[5]), P), 1e-4) << k;
+            if (k > 0) {
+                const auto& q = rows[k - 1];
+                EXPECT_FALSE(q[1] == r[1] && q[3] == r[3] && q[5] == r[5]) << "row " << k << " repeats";
+            }
+        }
+    }
+    // The same bubble pressure at the same mole fraction of the lighter
+    // component, interpolated along the other order's curve.
+    const auto& a = curves[0];
+    const auto& b = curves[1];
+    int compared = 0;
+    for (const auto& r : a) {
+        const double z = r[3];  // heavier component's fraction (column xl1 here, xl0 there)
+        for (std::size_t k = 1; k < b.size(); ++k) {
+            const double z0 = b[k - 1][2], z1 = b[k][2];
+            if (!((z0 - z) * (z1 - z) <= 0.0) || z0 == z1 || z < 0.3) continue;
+            const double Pb = b[k - 1][1] + (z - z0) / (z1 - z0) * (b[k][1] - b[k - 1][1]);
+            EXPECT_LT(rel(Pb, r[1]), 2e-3) << z;
+            ++compared;
+            break;
+        }
+    }
+    EXPECT_GT(compared, 5);
+    // Both close near the closed-form critical point at 330 K.
+    double lo = 0.0, hi = 1.0;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    const VdWMixture::Critical c = mix.critical(0.5 * (lo + hi));
+    EXPECT_NEAR(a.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
+    EXPECT_NEAR(b.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
+}
