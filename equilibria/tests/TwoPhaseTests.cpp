@@ -255,7 +255,7 @@ TEST(BinaryIsotherm, PointsAreEquilibriaInEveryMode) {
         EXPECT_LT(rel(r[16], r[12] / Ml), 1e-12);
     }
     // From pure component 1 toward component 0 the pressure rises; the trace
-    // stops after the first point above the limit.
+    // stops before the first point above the limit.
     const PureCoexistence c1 = pureCoexistence(kA1, kB1, kT);
     const double Pmax = 0.5 * (c0.P + c1.P) * 1e-5;
     std::vector<double> limited;
@@ -264,7 +264,7 @@ TEST(BinaryIsotherm, PointsAreEquilibriaInEveryMode) {
     ASSERT_GE(limited.size(), 3 * 19u);
     EXPECT_EQ(limited[3], 1.0);
     EXPECT_LT(rel(limited[1], c1.P * 1e-5), 1e-8);
-    EXPECT_GT(limited[limited.size() - 19 + 1], Pmax);
+    EXPECT_LE(limited[limited.size() - 19 + 1], Pmax);  // no point above the limit is written
     EXPECT_LT(limited[limited.size() - 2 * 19 + 1], Pmax);
 }
 
@@ -414,4 +414,50 @@ TEST(BinaryIsotherm, SameCurveWhateverTheOrderOfTheComponentsAndNoRepeatedRows) 
     const VdWMixture::Critical c = mix.critical(0.5 * (lo + hi));
     EXPECT_NEAR(a.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
     EXPECT_NEAR(b.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
+}
+
+TEST(BinaryIsotherm, CommandIsothermsStayInsideTheModelsRange) {
+    // A declared range from 200 to 400 K and up to Pr, halfway between the
+    // pure components' saturation pressures at 250 K: below 200 K, above
+    // 400 K and above Pr nothing is printed; inside, the rows end below Pr.
+    auto f = makeMixture();
+    const PureCoexistence c0 = pureCoexistence(kA0, kB0, kT), c1 = pureCoexistence(kA1, kB1, kT);
+    const double Pr = 0.5e-5 * (c0.P + c1.P);
+    f->validity = {.Tmin = 200.0, .Tmax = 400.0, .Pmax = Pr, .source = "a test range"};
+    struct Refused {
+        double T, P;  // P 0: the isotherm from pure component 0
+        const char* file;
+    };
+    for (const Refused& r : {Refused{150.0, 0.0, "bino_r1"}, Refused{450.0, 0.0, "bino_r2"},
+                             Refused{150.0, 20.0, "binop_r3"}, Refused{kT, 1.1 * Pr, "binop_r4"}}) {
+        std::remove(r.file);
+        f->Vl0 = c0.Vl;
+        f->Vv0 = c0.Vv;
+        testing::internal::CaptureStderr();
+        const std::string sfx = std::string(r.file).substr(std::string(r.file).find('_'));
+        if (r.P == 0.0)
+            f->calculateTheBinaryIsotherm(r.T, sfx.c_str());
+        else
+            f->calculateTheBinaryIsothermFromP(r.T, r.P, sfx.c_str());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("The model"), std::string::npos) << r.file << err;
+        EXPECT_NE(err.find("a test range"), std::string::npos) << r.file << err;
+        EXPECT_TRUE(readTextRows(r.file).empty()) << r.file;
+    }
+    // Inside: from pure component 1 (the isotherm from component 0 starts
+    // above the range) to the highest pressure of the range.
+    f->Vl0 = c0.Vl;
+    f->Vv0 = c0.Vv;
+    const double Pin = 0.5 * (c1.P * 1e-5 + Pr);
+    testing::internal::CaptureStderr();
+    f->calculateTheBinaryIsothermFromP(kT, Pin, "_r5");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const auto rows = readTextRows("binop_r5");
+    ASSERT_GT(rows.size(), 5u);
+    for (const auto& q : rows) {
+        EXPECT_LE(q[1], Pr);
+        // The vapour's pressure by the closed form, to the file's six digits.
+        EXPECT_LT(rel(mix.P(kT, q[7] * 1e-6, q[5]), q[1] * 1e5), 1e-4);
+    }
+    EXPECT_LT(rel(rows.back()[1], c1.P * 1e-5), 1e-6);  // the pure end of component 1
 }
