@@ -76,8 +76,11 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // that starts outside it (at a pure component's critical point below the
     // triple point of the other) is traced on until it enters the range, and
     // one that leaves the range ends there (outside it a cubic's curve may
-    // run to its packing limit, at any pressure).
-    const ValidityRange range = effectiveRange();
+    // run to its packing limit, at any pressure).  The range is the one the
+    // model declares, not raised to the highest triple point of its
+    // components: near a pure component's critical point the other one is
+    // dilute and does not freeze there.
+    const ValidityRange range = validity;
     auto inRange = [&] { return range.holds(T, P * 1e-5); };
     long written = 0;
 
@@ -186,19 +189,19 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }
         if (!converged) break;
-        const bool inside = inRange();
-        if (!inside && written > 0) {
-            platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n",
-                            modelName(), range.describe().c_str(), Tp, Pconverged * 1e-5);
-            unstableStop = true;  // no closing pure-component point either
-            break;
-        }
         if (T > criticalCurveTmax) {
             // Beyond the model's range its critical curve may run to any
             // pressure: the point is not written and the curve ends here.
             platform::warnf("Critical curve: above %g K the model describes no critical point; the curve ends at "
                             "%g K and %g bar\n",
                             criticalCurveTmax, Tp, Pconverged * 1e-5);
+            unstableStop = true;  // no closing pure-component point either
+            break;
+        }
+        const bool inside = inRange();
+        if (!inside && written > 0) {
+            platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n",
+                            modelName(), range.describe().c_str(), Tp, Pconverged * 1e-5);
             unstableStop = true;  // no closing pure-component point either
             break;
         }
