@@ -747,3 +747,33 @@ TEST(IFP, BadSetUpIsReportedNotCrashed) {
     EXPECT_EQ(b.ifp.previous.P, 20e5);   // the start given, not overwritten by the failed solve
     (void)Pprev;
 }
+
+TEST(IFP, BubbleAndDewOfAPureFeedAreThePureComponentsExactCoexistence) {
+    // x1 -> 0 and x1 -> 1: the bubble and dew points of the pure feeds are the
+    // pure components' coexistence (closed form), the liquid and the vapour of
+    // one composition told apart by their volumes; the nearly pure feed next
+    // to each lies within its composition of it.
+    for (double z1 : {0.0, 1e-7, 1.0 - 1e-7, 1.0}) {
+        const bool near1 = z1 > 0.5;
+        const PureCoexistence c = near1 ? pureCoexistence(kA1, kB1, kT) : pureCoexistence(kA0, kB0, kT);
+        for (double Fv : {0.0, 1.0}) {
+            BinaryVdW b(z1);
+            // As the bubble points above: the liquid richer in component 1.
+            const double w = near1 ? 1.0 - z1 : z1;
+            b.start(kT, 20.0, near1 ? 1.0 - 0.5 * w : 2.0 * w, near1 ? 1.0 - 2.0 * w : 0.5 * w);
+            b.ifp.set_the_temperature(kT);
+            b.ifp.set_the_vaporization_ratio(Fv);
+            b.solve(13);
+            const std::string at = "z1 " + std::to_string(z1) + " Fv " + std::to_string(Fv);
+            ASSERT_EQ(b.ifp.error, 0) << at;
+            EXPECT_LT(rel(b.ifp.P, c.P), 1e-6) << at;
+            EXPECT_LT(rel(b.liq->V, c.Vl), 1e-5) << at;
+            EXPECT_LT(rel(b.vap->V, c.Vv), 1e-5) << at;
+            if (z1 == 0.0 || z1 == 1.0) {
+                EXPECT_EQ(b.ifp.x[1], z1) << at;
+                EXPECT_EQ(b.ifp.y[1], z1) << at;
+                EXPECT_LT(rel(b.ifp.P, c.P), 1e-9) << at;
+            }
+        }
+    }
+}
