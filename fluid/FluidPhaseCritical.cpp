@@ -409,7 +409,60 @@ bool FluidPhase::findTheCriticalPoint() {
 }
 
 void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
-    const bool found = findTheCriticalPoint();
+    bool found = findTheCriticalPoint();
+    // In a binary mixture the point where (dP/dV)T,x and (d2P/dV2)T,x vanish
+    // lies inside the two-phase region (a pseudo-critical point); the
+    // mixture's critical point is where its material stability ends
+    // (Heidemann and Khalil 1980), sought from there at the same composition.
+    if (found && component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0) {
+        // The mixture's critical volume lies below the pseudo-critical one
+        // (a quarter below for CO2-CH4 at x1 = 0.5 in the cubics): the search
+        // is started at the pseudo-critical temperature from a few volumes,
+        // smaller ones first, each from the same start.
+        const double x1 = x[1];
+        auto searchFrom = [&](double Ts, double Vs) {
+            for (double f : {1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 1.2, 1.5}) {
+                temperature(Ts);
+                volume(f * Vs);
+                search_a_critical_point(kCriticalPointFixedComposition);
+                if (errorflag == 0 && x[1] == x1 && std::isfinite(T) && std::isfinite(V) && V > coVolume() &&
+                    std::isfinite(P) && P > 0.0)
+                    return true;
+            }
+            return false;
+        };
+        found = searchFrom(T, V);
+        if (!found) {
+            // Where the mixture's critical point lies far from its
+            // pseudo-critical one (a water-gas system at high pressure), the
+            // mole-fraction mean of the pure components' critical points is
+            // the other start.
+            const std::vector<double> kept = x;
+            double Tm = 0.0, Vm = 0.0;
+            bool pure = true;
+            for (int k = 0; k < 2 && pure; k++) {
+                std::vector<double> only(2, 0.0);
+                only[k] = 1.0;
+                composition(only.data());
+                temperature(critical_T);
+                volume(critical_V);
+                search_the_critical_point_of_the_pure_component();
+                pure = errorflag == 0;
+                Tm += kept[k] * T;
+                Vm += kept[k] * V;
+            }
+            composition(kept.data());
+            found = pure && searchFrom(Tm, Vm);
+        }
+        if (found) {
+            calculate_state_functions();
+            errorflag = 0;
+        } else {
+            platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
+            errorflag = 1;
+            return;
+        }
+    }
     calculateBulkMolarWeight();
     const double M = bulk_molar_weight;
     if (!found || !(M > 0.0)) {

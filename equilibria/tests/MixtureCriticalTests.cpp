@@ -456,3 +456,32 @@ TEST(CriticalCurve, OnlyPointsInsideTheModelsRangeAreWrittenFromEitherEnd) {
     EXPECT_EQ(f->errorflag, 1);
     EXPECT_TRUE(flat.empty());
 }
+
+TEST(MixtureCritical, CritWordGivesTheMixturesCriticalPointInEitherOrder) {
+    // The console's critical point of a binary at a fixed composition is the
+    // mixture's (closed form), not the point where (dP/dV)T,x and
+    // (d2P/dV2)T,x vanish inside the two-phase region; the same with the
+    // components swapped.
+    for (double x1 : {0.05, 0.3, 0.5, 0.7, 0.95}) {
+        const VdWMixture::Critical c = mix.critical(x1);
+        for (int order : {0, 1}) {
+            auto f = order == 0 ? makeMixture()
+                                : std::make_unique<VdWFluid>(std::vector<double>{kA1, kA0},
+                                                             std::vector<double>{kB1, kB0}, false);
+            f->molar_mass = order == 0 ? std::vector<double>{0.044, 0.058} : std::vector<double>{0.058, 0.044};
+            const double z1 = order == 0 ? x1 : 1.0 - x1;
+            f->composition(1.0 - z1, z1);
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            f->calculateTheCriticalPoint(1, "_mix");
+            testing::internal::GetCapturedStdout();
+            const std::string err = testing::internal::GetCapturedStderr();
+            const std::string at = "x1 " + std::to_string(x1) + " order " + std::to_string(order);
+            ASSERT_EQ(f->errorflag, 0) << at << err;
+            EXPECT_LT(rel(f->T, c.T), 1e-8) << at;
+            EXPECT_LT(rel(f->V, c.V), 1e-7) << at;
+            EXPECT_LT(rel(f->P, c.P), 1e-7) << at;
+            EXPECT_EQ(f->x[1], z1) << at;
+        }
+    }
+}
