@@ -231,6 +231,22 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
         Vv0 = VvHeld;
         initializeSaturationVolumesFromT(componentName(k), T_);
         calculate_bubble_point(T_, Vl0, Vv0, k, k);
+        if (errorflag != 0 && std::isfinite(ancillaryVapourPressure(componentName(k), T_))) {
+            // Close to the component's critical point the start values may
+            // miss: its own saturation, solved at its pure composition, is
+            // the other start (for a fluid below its critical temperature by
+            // its vapour-pressure equation, so that a supercritical one is
+            // not searched).
+            const std::vector<double> kept = x;
+            std::vector<double> only(2, 0.0);
+            only[k] = 1.0;
+            composition(only.data());
+            const bool saturated = calculateTheSaturationPressure(T_, false) == 0;
+            const double Vl = Vl_sat, Vv = Vv_sat;
+            composition(kept.data());
+            errorflag = 1;
+            if (saturated) calculate_bubble_point(T_, Vl, Vv, k, k);
+        }
         if (errorflag == 0) {
             from = k;
             break;
