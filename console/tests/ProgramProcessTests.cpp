@@ -456,6 +456,24 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
         EXPECT_NEAR(ends[0][0], ends[1][0], 1e-4 * ends[0][0]) << model;
         EXPECT_NEAR(ends[0][1], ends[1][1], 1e-3) << model;
     }
+    // 1 K below CO2's critical temperature the isotherm still starts at the
+    // pure fluid's own saturation pressure (the "psat" word of the pure model).
+    {
+        const fs::path dir = freshFolder("bino-303");
+        const Outcome pure = run(V, {"SRK1:CO2", "psat", "303"}, dir);
+        ASSERT_EQ(pure.rc, 0) << pure.err;
+        double Tp = 0.0, Ps = 0.0;
+        ASSERT_EQ(std::sscanf(pure.out.c_str(), "T %lf K Psat %lf", &Tp, &Ps), 2) << pure.out;
+        const Outcome r = run(V, {"SRK1:CO2,CH4", "bino", "303", "s"}, dir);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        std::istringstream in(readFile((dir / "binos").c_str()));
+        std::string line;
+        for (int k = 0; k < 4; ++k) std::getline(in, line);
+        double T = 0.0, P = 0.0, x0 = 0.0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf", &T, &P, &x0), 3) << line;
+        EXPECT_EQ(x0, 1.0);
+        EXPECT_NEAR(P, Ps, 1e-5 * Ps);
+    }
     // Outside the model's range (below CO2's triple point, 216.59 K), and
     // where the model's CO2 end misses CO2's vapour pressure (5.991 bar at
     // 220 K) by more than a saturation point it may give: refused, no rows.
