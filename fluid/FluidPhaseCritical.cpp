@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
 #include "platform/LogSink.h"
@@ -453,6 +455,34 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
             }
             composition(kept.data());
             found = pure && searchFrom(Tm, Vm);
+        }
+        if (!found) {
+            // Last, the critical curve itself, traced from each pure
+            // component in turn (its notes kept off the log): the point of
+            // the curve closest in composition is the start.
+            const std::vector<double> kept = x;
+            double Tc = 0.0, Vc = 0.0, gap = HUGE_VAL;
+            for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
+                std::vector<double> rows;
+                {
+                    platform::ThreadLogCapture quiet;
+                    temperature(critical_T);
+                    volume(critical_V);
+                    calculate_the_critical_curve(nullptr, from, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues, nullptr,
+                                                 &rows);
+                }
+                // Rows of 16: P (bar), V (cm3/mol), T, x0, x1, ...
+                for (std::size_t r = 0; r + 16 <= rows.size(); r += 16)
+                    if (std::fabs(rows[r + 4] - x1) < gap) {
+                        gap = std::fabs(rows[r + 4] - x1);
+                        Tc = rows[r + 2];
+                        Vc = rows[r + 1] * 1e-6;
+                    }
+                if (gap < 0.01) break;
+            }
+            composition(kept.data());
+            errorflag = 0;
+            found = gap < 0.01 && searchFrom(Tc, Vc);
         }
         if (found) {
             calculate_state_functions();
