@@ -103,6 +103,39 @@ bool withheldPureEnd(FluidPhase& p, int k, double T_, double P_Pa) {
     return true;
 }
 
+// The bubble point of pure component k at T (the phase holds it, errorflag
+// 0) from the model's start values for k; where they miss (close to the
+// component's critical point, or a component other than the first whose
+// start the model does not find), from the fluid's saturated volumes of its
+// ancillary equations (the liquid kept above the model's co-volume: a
+// cubic's liquid is less dense than the fluid's), then from its saturation
+// solved at its pure composition.  The other starts are tried only for a
+// fluid below its critical temperature by its vapour-pressure equation, so
+// that a supercritical one is not searched.
+void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
+    const char* name = p.componentName(k);
+    p.initializeSaturationVolumesFromT(name, T_);
+    p.calculate_bubble_point(T_, p.Vl0, p.Vv0, k, k);
+    if (p.errorflag == 0 || !std::isfinite(ancillaryVapourPressure(name, T_))) return;
+    const std::vector<double> kept = p.x;
+    std::vector<double> only(2, 0.0);
+    only[k] = 1.0;
+    p.composition(only.data());
+    const double b = p.coVolume();
+    p.composition(kept.data());
+    const double Vl = std::max(ancillarySaturatedLiquidVolume(name, T_), 1.2 * b),
+                 Vv = ancillarySaturatedVapourVolume(name, T_);
+    p.errorflag = 1;
+    if (Vv > Vl) p.calculate_bubble_point(T_, Vl, Vv, k, k);
+    if (p.errorflag == 0) return;
+    p.composition(only.data());
+    const bool saturated = p.calculateTheSaturationPressure(T_, false) == 0;
+    const double VlSat = p.Vl_sat, VvSat = p.Vv_sat;
+    p.composition(kept.data());
+    p.errorflag = 1;
+    if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
+}
+
 double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.effectiveRange().Pmax); }
 
 }  // namespace
@@ -229,24 +262,7 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     for (int k : {0, 1}) {
         Vl0 = VlHeld;
         Vv0 = VvHeld;
-        initializeSaturationVolumesFromT(componentName(k), T_);
-        calculate_bubble_point(T_, Vl0, Vv0, k, k);
-        if (errorflag != 0 && std::isfinite(ancillaryVapourPressure(componentName(k), T_))) {
-            // Close to the component's critical point the start values may
-            // miss: its own saturation, solved at its pure composition, is
-            // the other start (for a fluid below its critical temperature by
-            // its vapour-pressure equation, so that a supercritical one is
-            // not searched).
-            const std::vector<double> kept = x;
-            std::vector<double> only(2, 0.0);
-            only[k] = 1.0;
-            composition(only.data());
-            const bool saturated = calculateTheSaturationPressure(T_, false) == 0;
-            const double Vl = Vl_sat, Vv = Vv_sat;
-            composition(kept.data());
-            errorflag = 1;
-            if (saturated) calculate_bubble_point(T_, Vl, Vv, k, k);
-        }
+        bubbleOfPureComponent(*this, k, T_);
         if (errorflag == 0) {
             from = k;
             break;
@@ -273,8 +289,7 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
     const std::vector<double> xKept = x_liquid, yKept = x_vapour;
     for (int k : {0, 1}) {
         const double xs = k;
-        initializeSaturationVolumesFromT(componentName(k), T_);
-        calculate_bubble_point(T_, Vl0, Vv0, xs, xs);
+        bubbleOfPureComponent(*this, k, T_);
         if (errorflag) continue;  // component k has no saturation at T
         std::vector<double> flat;
         const double dx = k == 0 ? 0.01 : -0.01;

@@ -474,6 +474,25 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
         EXPECT_EQ(x0, 1.0);
         EXPECT_NEAR(P, Ps, 1e-5 * Ps);
     }
+    // Water-CO2 at 400 K (CO2 supercritical): in either order the isotherm
+    // starts at the pure model's own water saturation pressure.
+    {
+        const fs::path dir = freshFolder("bino-h2o");
+        const Outcome pure = run(V, {"PR:H2O", "psat", "400"}, dir);
+        ASSERT_EQ(pure.rc, 0) << pure.err;
+        double Tp = 0.0, Ps = 0.0;
+        ASSERT_EQ(std::sscanf(pure.out.c_str(), "T %lf K Psat %lf", &Tp, &Ps), 2) << pure.out;
+        for (const char* spec : {"PR:H2O,CO2", "PR:CO2,H2O"}) {
+            const Outcome r = run(V, {spec, "bino", "400", "w"}, dir);
+            ASSERT_EQ(r.rc, 0) << spec << "\n" << r.err;
+            std::istringstream in(readFile((dir / "binow").c_str()));
+            std::string line;
+            for (int k = 0; k < 4; ++k) std::getline(in, line);
+            double T = 0.0, P = 0.0;
+            ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf", &T, &P), 2) << spec << ": " << line;
+            EXPECT_NEAR(P, Ps, 1e-5 * Ps) << spec;
+        }
+    }
     // Outside the model's range (below CO2's triple point, 216.59 K), and
     // where the model's CO2 end misses CO2's vapour pressure (5.991 bar at
     // 220 K) by more than a saturation point it may give: refused, no rows.
