@@ -95,6 +95,11 @@ int IFP::the_calculated_vector_is_not_good() {
 
 int IFP::is_it_the_trivial_solution() {
     if (nc < 2) return 0;
+    // A pure feed's two phases have the same composition: the pure
+    // component's saturation, told from one phase twice by the volumes once
+    // solved (nearlyTrivial).
+    for (int i = 0; i < nc; i++)
+        if (i < static_cast<int>(z.size()) && z[i] == 1.0) return 0;
     double s = 0.0;
     for (int i = 0; i < nc; i++) s += std::fabs(x[i] - y[i]);
     return s < 1e-7 ? 1 : 0;

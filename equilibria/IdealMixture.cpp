@@ -150,6 +150,22 @@ void IdealMixture::calculate_with_fixed_P_and_T() {
     // A solve that converges reports success even after an earlier failure.
     error = 0;
     for (int i = 0; i < nc; i++) K[i] = Psat(i, spec_T) / spec_P;
+    // sum (x_i - y_i) rises monotonically with the vapour fraction: two
+    // phases exist only where it changes sign between Fv = 0 (the bubble
+    // condition) and Fv = 1 (the dew condition).  Without the change (a feed
+    // above its bubble or below its dew pressure, or a pure feed away from
+    // its saturation pressure) there is one phase and no flash.
+    // The failure leaves the one phase: the feed, all liquid (at or above
+    // its bubble pressure) or all vapour, not a previous flash's split.
+    const double atBubble = balance(0.0), atDew = balance(1.0);
+    if (!(atBubble * atDew < 0.0)) {
+        error = 1;
+        for (int i = 0; i < nc; i++) x[i] = y[i] = z[i];
+        Fv = atBubble >= 0.0 ? 0.0 : 1.0;
+        nV = total_moles * Fv;
+        nL = total_moles - nV;
+        return;
+    }
     Muller& r = *root_finder;
     r.obj = this;
     r.fn = toEquationFn<ScalarEquationFn>(&IdealMixture::equation1);
@@ -163,6 +179,24 @@ void IdealMixture::calculate_with_fixed_P_and_T() {
         r.x1 = 0.1;
         Fv = r.solve();
         if (r.status != 0) error = 1;
+    }
+    // The root is polished by bisection inside [0, 1] (a root the iteration
+    // left outside, or short of the balance, is replaced), so that x and y
+    // each sum to one to rounding.
+    if (error == 0) {
+        double lo = 0.0, hi = 1.0;
+        if (Fv > 0.0 && Fv < 1.0) {
+            const double s = balance(Fv);
+            if (s < 0.0) lo = Fv;
+            else if (s > 0.0) hi = Fv;
+            else lo = hi = Fv;
+        }
+        for (int k = 0; k < 200 && hi - lo > 1e-15; k++) {
+            const double mid = 0.5 * (lo + hi);
+            (balance(mid) < 0.0 ? lo : hi) = mid;
+        }
+        Fv = 0.5 * (lo + hi);
+        balance(Fv);
     }
     nV = total_moles * Fv;
     nL = total_moles - nV;

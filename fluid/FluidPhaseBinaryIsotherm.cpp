@@ -11,6 +11,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -23,6 +24,12 @@ constexpr double kSmallestStepFactor = 1e-8;
 // A trace whose steps shrink to almost nothing without failing would never
 // end; far more points than steps of 0.01 in x or 1 bar up to 10 kbar need.
 constexpr long kMostPoints = 100000;
+// Relative change in pressure and absolute change in the mole fractions
+// below which a point repeats the previous row as printed.
+constexpr double kSameRow = 1e-6;
+// The isotherms of the command interpreter end at this pressure (bar) or the
+// model's highest, whichever is lower.
+constexpr double kHighestPressureBar = 10000.0;
 
 const std::vector<std::string>& isothermNames() {
     static const std::vector<std::string> names = {"T",   "P",   "xl0", "xl1", "xv0", "xv1", "Vl",
@@ -67,6 +74,69 @@ void writeIsothermRow(FluidPhase& p, CurveOutput& out, int index) {
     out.writeRow({p.T, v.P * 1e-5, 1.0 - xl, xl, 1.0 - yv, yv, Vl * 1e6, Vv * 1e6, l.rho, v.rho, l.U, v.U, l.H, v.H,
                   l.U / l.M, v.U / v.M, l.H / l.M, v.H / v.M, static_cast<double>(index)});
 }
+
+// The isotherms of the command interpreter stay inside the model's range: a
+// temperature outside it is refused with one message naming the model, and
+// the trace ends at its highest pressure.
+bool refusedTemperature(FluidPhase& p, double T_) {
+    const ValidityRange range = p.effectiveRange();
+    if (range.holdsTemperature(T_)) return false;
+    platform::diagf("The model %s holds %s: it gives no isotherm of the binary at %g K.\n", p.modelName(),
+                    range.describe().c_str(), T_);
+    p.errorflag = 1;
+    return true;
+}
+
+// The pure end of an isotherm is the component's saturation in the model:
+// where that lies further from the fluid's vapour pressure than a saturation
+// point the model may give (kVapourPressureTolerance), the isotherm is
+// withheld with one message, as the pure fluid's saturation point would be.
+bool withheldPureEnd(FluidPhase& p, int k, double T_, double P_Pa) {
+    const char* name = p.componentName(k);
+    const double psat = ancillaryVapourPressure(name, T_);
+    if (!std::isfinite(psat) || !(std::fabs(P_Pa / psat - 1.0) > kVapourPressureTolerance)) return false;
+    platform::diagf(
+        "The model %s gives a vapour pressure of %.4g bar at %g K, where that of %s is %.4g bar: its isotherm of "
+        "the binary is withheld.\n",
+        p.modelName(), P_Pa * 1e-5, T_, name, psat * 1e-5);
+    p.errorflag = 1;
+    return true;
+}
+
+// The bubble point of pure component k at T (the phase holds it, errorflag
+// 0) from the model's start values for k; where they miss (close to the
+// component's critical point, or a component other than the first whose
+// start the model does not find), from the fluid's saturated volumes of its
+// ancillary equations (the liquid kept above the model's co-volume: a
+// cubic's liquid is less dense than the fluid's), then from its saturation
+// solved at its pure composition.  The other starts are tried only for a
+// fluid below its critical temperature by its vapour-pressure equation, so
+// that a supercritical one is not searched.
+void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
+    const char* name = p.componentName(k);
+    p.initializeSaturationVolumesFromT(name, T_);
+    p.calculate_bubble_point(T_, p.Vl0, p.Vv0, k, k);
+    if (p.errorflag == 0 || !std::isfinite(ancillaryVapourPressure(name, T_))) return;
+    const std::vector<double> kept = p.x;
+    std::vector<double> only(2, 0.0);
+    only[k] = 1.0;
+    p.composition(only.data());
+    const double b = p.coVolume();
+    p.composition(kept.data());
+    const double Vl = std::max(ancillarySaturatedLiquidVolume(name, T_), 1.2 * b),
+                 Vv = ancillarySaturatedVapourVolume(name, T_);
+    p.errorflag = 1;
+    if (Vv > Vl) p.calculate_bubble_point(T_, Vl, Vv, k, k);
+    if (p.errorflag == 0) return;
+    p.composition(only.data());
+    const bool saturated = p.calculateTheSaturationPressure(T_, false) == 0;
+    const double VlSat = p.Vl_sat, VvSat = p.Vv_sat;
+    p.composition(kept.data());
+    p.errorflag = 1;
+    if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
+}
+
+double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.effectiveRange().Pmax); }
 
 }  // namespace
 
@@ -145,6 +215,20 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
             calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
         }
         const bool ok = errorflag == 0;
+        // Close to the mixture critical point the steps shrink towards the
+        // pressure maximum of the isotherm and the points stop moving: a
+        // point that repeats the last one to the printed precision (six
+        // digits) closes the trace there instead of being written again.
+        if (ok && std::fabs(P - P0) <= kSameRow * std::fabs(P0) && std::fabs(x_liquid[1] - x0) <= kSameRow &&
+            std::fabs(x_vapour[1] - y0) <= kSameRow)
+            break;
+        // Along the bubble curve of an isotherm the liquid's composition
+        // moves one way up to the mixture critical point; a flash whose
+        // liquid moved back has passed it (or jumped to another tie line):
+        // the trace ends at the last point before it.
+        if (ok && steep && dx != 0.0 && (x_liquid[1] - x0) * dx < 0.0) break;
+        // A point above the highest pressure of the trace is not written.
+        if (ok && P > 1e5 * Pmax) break;
         if (ok) {
             const double Pnew = P;
             writeIsothermRow(*this, out, i++);
@@ -167,10 +251,30 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
         platform::diagf("Works only for binary fluids\n");
         return;
     }
-    initializeSaturationVolumesFromT(componentName(0), T_);
+    if (refusedTemperature(*this, T_)) return;
+    // The isotherm starts from the saturation of component 0 at T and, where
+    // component 0 has none (above its critical temperature), from that of
+    // component 1: the same curve whatever the order of the components.
+    // Each attempt starts from the volumes held on entry, not from what the
+    // failed one left.
+    int from = 0;
+    const double VlHeld = Vl0, VvHeld = Vv0;
+    for (int k : {0, 1}) {
+        Vl0 = VlHeld;
+        Vv0 = VvHeld;
+        bubbleOfPureComponent(*this, k, T_);
+        if (errorflag == 0) {
+            from = k;
+            break;
+        }
+    }
+    if (errorflag == 0 && withheldPureEnd(*this, from, T_, P)) return;
+    errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
-    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, 0.01, 1.0, 10000.0, T_, Vl0, Vv0, 0.0, 0.0,
-                                               kIgorTextFile, suffix);
+    const double xs = from;
+    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0,
+                                               highestPressureBar(*this), T_, Vl0,
+                                               Vv0, xs, xs, kIgorTextFile, suffix);
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose
@@ -185,13 +289,13 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
     const std::vector<double> xKept = x_liquid, yKept = x_vapour;
     for (int k : {0, 1}) {
         const double xs = k;
-        initializeSaturationVolumesFromT(componentName(k), T_);
-        calculate_bubble_point(T_, Vl0, Vv0, xs, xs);
+        bubbleOfPureComponent(*this, k, T_);
         if (errorflag) continue;  // component k has no saturation at T
         std::vector<double> flat;
         const double dx = k == 0 ? 0.01 : -0.01;
-        calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, P_bar, T_, Vl0, Vv0, xs, xs,
-                                                   kArrayOfValues, nullptr, &flat);
+        // Traced past P (a trace ends before a point above its limit).
+        calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, kHighestPressureBar, T_, Vl0, Vv0,
+                                                   xs, xs, kArrayOfValues, nullptr, &flat);
         for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
             // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
             const double* a = &flat[i];
@@ -219,6 +323,7 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         platform::diagf("Works only for binary fluids\n");
         return;
     }
+    if (refusedTemperature(*this, T_) || !refuseOutsideRange(T_, P_bar)) return;
     initializeFlash2(T_, P_bar);
     if (x_liquid.size() != 2) x_liquid.assign({1.0, 0.0});
     if (x_vapour.size() != 2) x_vapour.assign({1.0, 0.0});
@@ -230,11 +335,12 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // isotherm (the start point appears in both halves).
     std::vector<double> up, down;
     pressure(P_bar);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, 10000.0, T_, Vl, Vv, xl, yv, kArrayOfValues,
+    const double Pmax = highestPressureBar(*this);
+    calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
                                                suffix, &up);
     pressure(P_bar);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, 10000.0, T_, Vl, Vv, xl, yv,
-                                               kArrayOfValues, suffix, &down);
+    calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
+                                               suffix, &down);
 
     struct Row {
         const double* v;
@@ -245,6 +351,11 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         return rows;
     };
     std::vector<Row> first = rowsOf(up), second = rowsOf(down);
+    for (const std::vector<Row>* half : {&first, &second})
+        for (const Row& row : *half)
+            if ((row.v[3] == 0.0 || row.v[3] == 1.0) && withheldPureEnd(*this, static_cast<int>(row.v[3]), T_,
+                                                                        row.v[1] * 1e5))
+                return;
     std::stable_sort(second.begin(), second.end(),
                      [](const Row& a, const Row& b) { return a.v[kIndexColumn] > b.v[kIndexColumn]; });
 

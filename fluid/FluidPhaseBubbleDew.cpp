@@ -109,8 +109,13 @@ void coexistenceAtT(FluidPhase& p, bool freeVapour, double* xv, double* G, doubl
 }
 
 // Solves a two-phase point at T from the given volumes and fractions (the
-// stored start of the system bound to s).
+// stored start of the system bound to s).  A failed solve leaves the start
+// (temperature, volumes, fractions) and the pressure held before the call,
+// not the last iterate: a later search on the same phase starts from sound
+// values, and a caller that reads the pressure after a failure reads none
+// of a point that does not exist.
 void solveFrom(FluidPhase& p, Newton& s, double T, double Vl, double Vv, double xl, double yv) {
+    const double Pkept = p.P;
     p.temperature(T);
     ensureTwoPhaseVectors(p);
     storeFraction(p.x_liquid, xl);
@@ -118,6 +123,14 @@ void solveFrom(FluidPhase& p, Newton& s, double T, double Vl, double Vv, double 
     p.Vl0 = p.Vl_sat = Vl;
     p.Vv0 = p.Vv_sat = Vv;
     finish(p, s);
+    if (p.errorflag == 0) return;
+    p.temperature(T);
+    storeFraction(p.x_liquid, xl);
+    storeFraction(p.x_vapour, yv);
+    p.Vl0 = p.Vl_sat = Vl;
+    p.Vv0 = p.Vv_sat = Vv;
+    p.P = Pkept;
+    p.errorflag = 1;
 }
 
 }  // namespace

@@ -72,6 +72,18 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                     array);
     CriticalRow row{*this, out};
 
+    // Only the points inside the model's declared range are written: a curve
+    // that starts outside it (at a pure component's critical point below the
+    // triple point of the other) is traced on until it enters the range, and
+    // one that leaves the range ends there (outside it a cubic's curve may
+    // run to its packing limit, at any pressure).  The range is the one the
+    // model declares, not raised to the highest triple point of its
+    // components: near a pure component's critical point the other one is
+    // dilute and does not freeze there.
+    const ValidityRange range = validity;
+    auto inRange = [&] { return range.holds(T, P * 1e-5); };
+    long written = 0;
+
     auto setComposition = [this](double x1) {
         composition_of_component(0, 1.0 - x1);
         composition_of_component(1, x1);
@@ -91,9 +103,10 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         search_the_critical_point_of_the_pure_component();
         if (errorflag) {
             platform::diagf("Critical state has not been located\n");
-        } else {
+        } else if (inRange()) {
             calculate_state_functions();
             row.pure();
+            ++written;
         }
         const double Tc = T, Vc = V;
         setComposition(x1s + dx0);
@@ -119,7 +132,10 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     double t = 0.0, v = 0.0;
     next_critical_point(t, v);
     calculate_state_functions();
-    row.mixture(0.0, 0.0);
+    if (inRange()) {
+        row.mixture(0.0, 0.0);
+        ++written;
+    }
 
     // d: driving mode of the last step (composition or temperature).
     double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
@@ -182,6 +198,13 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             unstableStop = true;  // no closing pure-component point either
             break;
         }
+        const bool inside = inRange();
+        if (!inside && written > 0) {
+            platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n",
+                            modelName(), range.describe().c_str(), Tp, Pconverged * 1e-5);
+            unstableStop = true;  // no closing pure-component point either
+            break;
+        }
         tPrev = t;
         next_critical_point(t, v);
         xp = x[1];
@@ -189,7 +212,10 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         Tp = T;
         Pconverged = P;
         calculate_state_functions();
-        row.mixture(t, v);
+        if (inside) {
+            row.mixture(t, v);
+            ++written;
+        }
         ++points;
         if (stopIfUnstable && critical_stability < 0.0) {
             unstableStop = true;
@@ -207,10 +233,16 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             setComposition(x1End);
             errorflag = 0;
             search_the_critical_point_of_the_pure_component();
-            if (!errorflag) {
+            if (!errorflag && inRange()) {
                 calculate_state_functions();
                 row.pure();
+                ++written;
             }
         }
+    }
+    if (written == 0 && range.declared()) {
+        platform::diagf("Critical curve: the model %s holds %s; no point of the curve lies inside it\n",
+                        modelName(), range.describe().c_str());
+        errorflag = 1;
     }
 }

@@ -70,6 +70,36 @@ bool solveOne(FluidPhase& p, DerivEquationFn fn, double start, bool trace, doubl
     return nr.status == 0 && std::isfinite(root);
 }
 
+// The volume at T next to which the spinodal branch lies: the liquid one
+// (vapour false) at the smallest volume where the residual changes sign on a
+// walk up the isotherm from the co-volume, the vapour one at the largest; V
+// where the walk finds no two such changes.
+double spinodalBranchStart(FluidPhase& p, double T, double V, bool vapour) {
+    const double b = p.coVolume();
+    if (!(b > 0.0) || !std::isfinite(b)) return V;
+    p.temperature(T);
+    double first = 0.0, last = 0.0, fPrev = 0.0, Vprev = 0.0;
+    int changes = 0;
+    for (double v = 1.001 * b; v < 1e3 * b; v *= 1.01) {
+        p.volume(v);
+        double f = 0.0, df = 0.0;
+        p.error = 0;
+        spinodalResidualAndSlope(p, spinodalDV, f, df);
+        if (p.error != 0) continue;
+        if (Vprev > 0.0 && f * fPrev < 0.0) {
+            const double mid = std::sqrt(v * Vprev);
+            if (changes++ == 0) first = mid;
+            last = mid;
+        }
+        fPrev = f;
+        Vprev = v;
+    }
+    p.error = 0;
+    p.volume(V);
+    if (changes < 2) return V;
+    return vapour ? last : first;
+}
+
 }  // namespace
 
 void FluidPhase::equationForCalculatingSpinodalFromV(double V_, double& f, double& df) {
@@ -319,7 +349,7 @@ void FluidPhase::calculateIsothermalSpinodalCurveInMixture(const char* suffix, d
 
 // ---------------------------------------------------------------- spinodal along T
 
-void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char /*c*/, double Tend, double dT,
+void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, double Tend, double dT,
                                                  char mode, const char* suffix, char fromCritical) {
     if (refuseNonBinary(*this)) return;
     CurveLayout layout;
@@ -370,18 +400,33 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char /*c*
             calculate_state_functions();
             calculate_critical_parameters();
             writeRow();
-            m = -spinodalDT(*this) / spinodalDV(*this);
-            Tn = T + dT;
-            Vn = V + dT * m;
+            // At the critical point the spinodal turns in temperature: its
+            // two branches leave it with V - Vc ~ +-sqrt(Tc - T), the liquid
+            // one (c 0) below the critical volume, the vapour one (c 1)
+            // above.  The first point is sought from beyond its branch at
+            // T + dT (2 sqrt(|dT| / Tc) of Vc, about twice the distance of a
+            // van der Waals branch), not along the vertical tangent.
+            const double Tc = T, Vc = V;
+            const double side = c == 1 ? 1.0 : -1.0;
+            Tn = Tc + dT;
+            Vn = Vc * (1.0 + side * 2.0 * std::sqrt(std::fabs(dT) / Tc));
+            m = (Vn - Vc) / dT;
         } else {
+            // No critical point from this start: the branch is sought at
+            // T_ itself, from its own side of the unstable region.
             errorflag = 0;
             Tn = T_;
-            Vn = V_;
+            Vn = spinodalBranchStart(*this, T_, V_, c == 1);
         }
     }
     double Tprev = Tn - dT, Vprev = Vn - dT * m;
     long points = 0;
-    while (errorflag == 0 && !(Tend > Tn) && points < kMostPoints) {
+    // The curve stays inside the model's range: it ends at its temperature
+    // limits and before a point above its highest pressure (a spinodal's
+    // pressure may be negative: the liquid's limit under tension).
+    const ValidityRange range = effectiveRange();
+    auto inRange = [&](double t) { return range.holdsTemperature(t); };
+    while (errorflag == 0 && !(Tend > Tn) && inRange(Tn) && points < kMostPoints) {
         double lambda = 1.0;
         bool found = false;
         for (;;) {
@@ -404,6 +449,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char /*c*
             Vn = Vprev + lambda * m * dT;
         }
         if (!found) break;
+        if (range.declared() && P * 1e-5 > range.Pmax) break;
         ++points;
         // P and V of the spinodal point (the state functions keep them).
         writeRow();
@@ -486,6 +532,13 @@ void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const c
     if (refuseNonBinary(*this)) return;
     if (!(x1 > 0.0 && x1 < 1.0)) {
         platform::diagf("Spinodals: the mole fraction %g must lie strictly between 0 and 1\n", x1);
+        errorflag = 1;
+        return;
+    }
+    const ValidityRange range = effectiveRange();
+    if (!range.holdsTemperature(T_)) {
+        platform::diagf("The model %s holds %s: it gives no spinodal from %g K.\n", modelName(),
+                        range.describe().c_str(), T_);
         errorflag = 1;
         return;
     }

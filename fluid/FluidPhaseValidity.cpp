@@ -19,8 +19,6 @@ namespace {
 // equations agree with their reference equations within 0.1 to 0.2 %, and a
 // good model's vapour pressure within a percent.
 constexpr double kPhaseTolerance = 0.03;
-// A saturation pressure further than this from the fluid's is withheld.
-constexpr double kSaturationTolerance = 0.05;
 // No fluid carries sound faster than this below 10 GPa (water near 4 km/s
 // at 2 GPa).
 constexpr double kMaxSoundSpeed = 1e4;  // m/s
@@ -171,7 +169,7 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     if (calculateTheSaturationPressure(T_) != 0 || !std::isfinite(P)) return errorflag ? errorflag : 1;
     const char* name = pureFluidName();
     const double psat = ancillaryVapourPressure(name, T_);
-    if (std::isfinite(psat) && std::fabs(P / psat - 1.0) > kSaturationTolerance) {
+    if (std::isfinite(psat) && std::fabs(P / psat - 1.0) > kVapourPressureTolerance) {
         platform::diagf(
             "The model %s gives a vapour pressure of %.4g bar at %g K, where that of %s is %.4g bar: its saturation "
             "point is withheld.\n",

@@ -12,7 +12,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -401,5 +403,110 @@ TEST(Programs, LostOutputIsAFailure) {
         const Outcome r = run(c.program, c.args, ok, "", "/dev/full");
         EXPECT_EQ(r.rc, 1) << join(c.args);
         EXPECT_NE(r.err.find("standard output"), std::string::npos) << join(c.args) << "\n" << r.err;
+    }
+}
+
+TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCriticalRegion) {
+    // 250 K: CO2 saturated (1.7850 MPa, Span & Wagner 1996), CH4 supercritical.
+    // The bubble curve runs from pure CO2 to the mixture critical point with
+    // the methane of the liquid rising all along; swapping the components
+    // mirrors the file, row for row to the printed digits at both ends.
+    const char* V = VARNOK_PROGRAM;
+    for (const char* model : {"SRK1", "PR", "Montel", "Kreglewski"}) {
+        double ends[2][2] = {{0, 0}, {0, 0}};
+        for (int order : {0, 1}) {
+            const std::string spec = std::string(model) + (order == 0 ? ":CO2,CH4" : ":CH4,CO2");
+            const fs::path dir = freshFolder("bino-" + spec.substr(0, spec.find(':')) + std::to_string(order));
+            const Outcome r = run(V, {spec, "bino", "250", "s"}, dir);
+            ASSERT_EQ(r.rc, 0) << spec << "\n" << r.err;
+            expectWritten(dir, {"binos", Shape::Igor, 1000}, spec);
+            std::istringstream in(readFile((dir / "binos").c_str()));
+            std::string line;
+            std::vector<std::vector<double>> rows;
+            while (std::getline(in, line)) {
+                std::istringstream s(line);
+                std::vector<double> row;
+                std::string w;
+                // The energies of a model without ideal-gas data are "nan".
+                while (s >> w) row.push_back(std::strtod(w.c_str(), nullptr));
+                const std::size_t first = line.find_first_not_of(' ');
+                if (row.size() == 19 && first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first])))
+                    rows.push_back(row);
+            }
+            ASSERT_GT(rows.size(), 20u) << spec;
+            ASSERT_LT(rows.size(), 1000u) << spec;
+            const int ch4 = order == 0 ? 1 : 0;  // methane's column among x0, x1
+            EXPECT_NEAR(rows.front()[1], 17.850, 0.05 * 17.850) << spec;
+            EXPECT_EQ(rows.front()[2 + ch4], 0.0) << spec;
+            for (std::size_t k = 0; k < rows.size(); ++k) {
+                const auto& q = rows[k];
+                for (int c = 2; c <= 5; ++c) EXPECT_TRUE(q[c] >= 0.0 && q[c] <= 1.0) << spec << " row " << k;
+                EXPECT_GT(q[1], 0.0) << spec;
+                // Methane is the lighter: richer in the vapour than in the liquid.
+                EXPECT_GE(q[4 + ch4], q[2 + ch4]) << spec << " row " << k;
+                if (k > 0) {
+                    const auto& p = rows[k - 1];
+                    EXPECT_GE(q[2 + ch4], p[2 + ch4]) << spec << " row " << k;
+                    EXPECT_FALSE(q[1] == p[1] && q[3] == p[3] && q[5] == p[5]) << spec << " row " << k << " repeats";
+                }
+            }
+            ends[order][0] = rows.back()[1];
+            ends[order][1] = rows.back()[2 + ch4];
+        }
+        EXPECT_NEAR(ends[0][0], ends[1][0], 1e-4 * ends[0][0]) << model;
+        EXPECT_NEAR(ends[0][1], ends[1][1], 1e-3) << model;
+    }
+    // 1 K below CO2's critical temperature the isotherm still starts at the
+    // pure fluid's own saturation pressure (the "psat" word of the pure model).
+    {
+        const fs::path dir = freshFolder("bino-303");
+        const Outcome pure = run(V, {"SRK1:CO2", "psat", "303"}, dir);
+        ASSERT_EQ(pure.rc, 0) << pure.err;
+        double Tp = 0.0, Ps = 0.0;
+        ASSERT_EQ(std::sscanf(pure.out.c_str(), "T %lf K Psat %lf", &Tp, &Ps), 2) << pure.out;
+        const Outcome r = run(V, {"SRK1:CO2,CH4", "bino", "303", "s"}, dir);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        std::istringstream in(readFile((dir / "binos").c_str()));
+        std::string line;
+        for (int k = 0; k < 4; ++k) std::getline(in, line);
+        double T = 0.0, P = 0.0, x0 = 0.0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf", &T, &P, &x0), 3) << line;
+        EXPECT_EQ(x0, 1.0);
+        EXPECT_NEAR(P, Ps, 1e-5 * Ps);
+    }
+    // Water-CO2 at 400 K (CO2 supercritical): in either order the isotherm
+    // starts at the pure model's own water saturation pressure.
+    {
+        const fs::path dir = freshFolder("bino-h2o");
+        const Outcome pure = run(V, {"PR:H2O", "psat", "400"}, dir);
+        ASSERT_EQ(pure.rc, 0) << pure.err;
+        double Tp = 0.0, Ps = 0.0;
+        ASSERT_EQ(std::sscanf(pure.out.c_str(), "T %lf K Psat %lf", &Tp, &Ps), 2) << pure.out;
+        for (const char* spec : {"PR:H2O,CO2", "PR:CO2,H2O"}) {
+            const Outcome r = run(V, {spec, "bino", "400", "w"}, dir);
+            ASSERT_EQ(r.rc, 0) << spec << "\n" << r.err;
+            std::istringstream in(readFile((dir / "binow").c_str()));
+            std::string line;
+            for (int k = 0; k < 4; ++k) std::getline(in, line);
+            double T = 0.0, P = 0.0;
+            ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf", &T, &P), 2) << spec << ": " << line;
+            EXPECT_NEAR(P, Ps, 1e-5 * Ps) << spec;
+        }
+    }
+    // Outside the model's range (below CO2's triple point, 216.59 K), and
+    // where the model's CO2 end misses CO2's vapour pressure (5.991 bar at
+    // 220 K) by more than a saturation point it may give: refused, no rows.
+    const std::vector<std::vector<std::string>> refused = {{"SRK1:CO2,CH4", "bino", "150", "r"},
+                                                           {"SRK1:CH4,CO2", "binop", "150", "10", "r"},
+                                                           {"Kreglewski:CO2,CH4", "bino", "220", "r"},
+                                                           {"Kreglewski:CH4,CO2", "binop", "220", "20", "r"}};
+    int n = 0;
+    for (const auto& args : refused) {
+        const fs::path dir = freshFolder("bino-refused" + std::to_string(n++));
+        const Outcome r = run(V, args, dir);
+        EXPECT_EQ(r.rc, 1) << join(args);
+        EXPECT_NE(r.err.find("The model"), std::string::npos) << join(args) << r.err;
+        for (const char* name : {"binor", "binopr"})
+            if (fs::exists(dir / name)) EXPECT_EQ(readFile((dir / name).c_str()).find("\n         "), std::string::npos);
     }
 }

@@ -407,3 +407,81 @@ TEST(CriticalCurve, StopsAtTheFirstUnstablePointOrAfterItsLimit) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("points traced without reaching an end"),
               std::string::npos);
 }
+
+TEST(CriticalCurve, OnlyPointsInsideTheModelsRangeAreWrittenFromEitherEnd) {
+    // A range from 330 K: the curve from component 0 (304 K) is traced on
+    // until it enters the range and closes at component 1 (392 K); from
+    // component 1 it ends where it leaves the range.  The same points, on
+    // the closed-form curve, either way; a range the curve never enters is a
+    // reported failure with no row.
+    const double Tmin = 330.0;
+    double ends[2] = {0, 0};
+    for (int flag : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
+        auto f = makeMixture();
+        f->validity = {.Tmin = Tmin, .source = "a test range"};
+        const bool from1 = flag == kCriticalCurveFromComponent1;
+        f->temperature(from1 ? 390.0 : 300.0);
+        f->volume(from1 ? 1.5e-4 : 1.3e-4);
+        std::vector<double> flat;
+        testing::internal::CaptureStderr();
+        f->calculate_the_critical_curve(nullptr, static_cast<CriticalCurveFlag>(flag), 1, 1.0, 0.005, 1e-6, -1, 6,
+                                        nullptr, &flat);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(f->errorflag, 0) << flag;
+        // Leaving the range is said (no failure); entering it is not.
+        EXPECT_EQ(err.find("a test range") != std::string::npos, from1) << err;
+        const auto rows = rowsOf(flat);
+        ASSERT_GT(rows.size(), 10u) << flag;
+        for (const auto& r : rows) {
+            EXPECT_GE(r[2], Tmin);
+            if (r[4] > 0.0 && r[4] < 1.0) EXPECT_LT(rel(r[2], mix.critical(r[4]).T), 1e-7);
+        }
+        EXPECT_EQ((from1 ? rows.front() : rows.back())[4], 1.0);
+        ends[flag == kCriticalCurveFromComponent0 ? 0 : 1] = (from1 ? rows.back() : rows.front())[2];
+    }
+    // Both ends lie within a step (0.005 in x1) of where the curve crosses 330 K.
+    const double dTdx = std::fabs(mix.critical(0.5).T - mix.critical(0.495).T) / 0.005;
+    EXPECT_NEAR(ends[0], Tmin, 2.0 * 0.005 * dTdx);
+    EXPECT_NEAR(ends[1], Tmin, 2.0 * 0.005 * dTdx);
+
+    auto f = makeMixture();
+    f->validity = {.Tmin = 500.0, .source = "a test range"};
+    f->temperature(300.0);
+    f->volume(1.3e-4);
+    std::vector<double> flat;
+    testing::internal::CaptureStderr();
+    f->calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 6, nullptr,
+                                    &flat);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no point of the curve lies inside it"), std::string::npos);
+    EXPECT_EQ(f->errorflag, 1);
+    EXPECT_TRUE(flat.empty());
+}
+
+TEST(MixtureCritical, CritWordGivesTheMixturesCriticalPointInEitherOrder) {
+    // The console's critical point of a binary at a fixed composition is the
+    // mixture's (closed form), not the point where (dP/dV)T,x and
+    // (d2P/dV2)T,x vanish inside the two-phase region; the same with the
+    // components swapped.
+    for (double x1 : {0.05, 0.3, 0.5, 0.7, 0.95}) {
+        const VdWMixture::Critical c = mix.critical(x1);
+        for (int order : {0, 1}) {
+            auto f = order == 0 ? makeMixture()
+                                : std::make_unique<VdWFluid>(std::vector<double>{kA1, kA0},
+                                                             std::vector<double>{kB1, kB0}, false);
+            f->molar_mass = order == 0 ? std::vector<double>{0.044, 0.058} : std::vector<double>{0.058, 0.044};
+            const double z1 = order == 0 ? x1 : 1.0 - x1;
+            f->composition(1.0 - z1, z1);
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            f->calculateTheCriticalPoint(1, "_mix");
+            testing::internal::GetCapturedStdout();
+            const std::string err = testing::internal::GetCapturedStderr();
+            const std::string at = "x1 " + std::to_string(x1) + " order " + std::to_string(order);
+            ASSERT_EQ(f->errorflag, 0) << at << err;
+            EXPECT_LT(rel(f->T, c.T), 1e-8) << at;
+            EXPECT_LT(rel(f->V, c.V), 1e-7) << at;
+            EXPECT_LT(rel(f->P, c.P), 1e-7) << at;
+            EXPECT_EQ(f->x[1], z1) << at;
+        }
+    }
+}

@@ -170,3 +170,39 @@ TEST(MixtureSpinodal, NonBinaryModelsAreRefusedWithoutEndingTheProcess) {
     f.calculateTheSpinodals2(300.0, 1e-4, 1.5, "_a", "_b");
     EXPECT_EQ(f.errorflag, 1);
 }
+
+TEST(MixtureSpinodal, LiquidAndVapourSpinodalsAreTheTwoBranchesInsideTheRange) {
+    // The two files of the "spinox" word: the liquid branch below the
+    // critical volume, the vapour branch above it, every row on the closed
+    // form; a declared range ends both at its lowest temperature and refuses
+    // a start outside it.
+    const double x1 = 0.3;
+    const VdWMixture::Critical c = mix.critical(x1);
+    TunableVdW f({kA0, kA1}, {kB0, kB1});
+    f.validity = {.Tmin = c.T - 15.0, .Tmax = 1000.0, .source = "a test range"};
+    testing::internal::CaptureStdout();
+    f.calculateTheSpinodals2(c.T + 3.0, 1.05 * c.V, x1, "_bl", "_bv");
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(f.errorflag, 0);
+    const auto liquid = readRows("spinot_bl"), vapour = readRows("spinot_bv");
+    ASSERT_GE(liquid.size(), 10u);
+    ASSERT_GE(vapour.size(), 10u);
+    for (const auto* rows : {&liquid, &vapour}) {
+        const bool isVapour = rows == &vapour;
+        for (std::size_t k = 1; k < rows->size(); ++k) {
+            const double T = (*rows)[k][0], V = (*rows)[k][2] * 1e-6;
+            EXPECT_NEAR(mix.spinodalT(V, x1), T, 0.01) << k;
+            EXPECT_TRUE(isVapour ? V > c.V : V < c.V) << (isVapour ? "vapour " : "liquid ") << k << " V " << V;
+            EXPECT_GE(T, c.T - 15.0);
+        }
+    }
+    EXPECT_NEAR(liquid.back()[0], c.T - 15.0, 1.0);
+    EXPECT_NEAR(vapour.back()[0], c.T - 15.0, 1.0);
+
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    f.calculateTheSpinodals2(c.T - 30.0, 1.05 * c.V, x1, "_bl2", "_bv2");
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("a test range"), std::string::npos);
+    EXPECT_EQ(f.errorflag, 1);
+}

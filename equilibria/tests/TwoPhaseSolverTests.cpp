@@ -348,6 +348,47 @@ TEST(IdealMixture, FlashIsTheBinaryRachfordRiceRoot) {
     EXPECT_EQ(r.m.error, 0);
 }
 
+TEST(IdealMixture, FlashSweepOverFeedsAndPressuresIsRachfordRiceOrOnePhase) {
+    // Feeds from pure propane to pure CO2, pressures from below the dew to
+    // above the bubble pressure (Raoult, closed forms): inside the two-phase
+    // range the flash is the Rachford-Rice root with x and y summing to one;
+    // outside it, and for a pure feed anywhere off its saturation pressure,
+    // a failure that leaves the feed as one phase, whatever flash came
+    // before.
+    const double T = 260.0;
+    for (double z0 : {0.0, 1e-9, 0.02, 0.4, 0.98, 1.0 - 1e-9, 1.0}) {
+        Raoult r(z0);
+        const double P0 = r.Ps(0, T), P1 = r.Ps(1, T);
+        const double Pb = z0 * P0 + (1.0 - z0) * P1, Pd = 1.0 / (z0 / P0 + (1.0 - z0) / P1);
+        for (double f : {-0.5, -1e-3, 1e-3, 0.3, 0.7, 0.999, 1.001, 1.5}) {
+            const bool pure = z0 == 0.0 || z0 == 1.0;
+            // A pure feed (Pb = Pd): 10 % below to 10 % above its saturation.
+            const double P = pure ? Pb * (1.0 + 0.2 * (f - 0.5)) : Pd + f * (Pb - Pd);
+            const bool two = !pure && f > 0.0 && f < 1.0;
+            r.m.set_type_of_problem(12);
+            r.m.set_the_temperature(T);
+            r.m.set_the_pressure(P / 1e5);
+            r.m.calculateVLE();
+            const std::string at = "z0 " + std::to_string(z0) + " f " + std::to_string(f);
+            ASSERT_EQ(r.m.error, two ? 0 : 1) << at;
+            if (!two) {
+                EXPECT_EQ(r.m.x[0], z0) << at;
+                EXPECT_EQ(r.m.y[0], z0) << at;
+                EXPECT_EQ(r.m.Fv, P > Pb ? 0.0 : 1.0) << at;  // all liquid, or all vapour
+                continue;
+            }
+            const double K0 = P0 / P, K1 = P1 / P;
+            // Binary Rachford-Rice root in closed form.
+            const double a = K0 - 1.0, b = K1 - 1.0, Fv = -(z0 * a + (1.0 - z0) * b) / (a * b);
+            EXPECT_NEAR(r.m.Fv, Fv, 1e-7) << at;  // ill-conditioned for a nearly pure feed
+            EXPECT_NEAR(r.m.x[0] + r.m.x[1], 1.0, 1e-12) << at;
+            EXPECT_NEAR(r.m.y[0] + r.m.y[1], 1.0, 1e-12) << at;
+            EXPECT_NEAR(r.m.y[0], K0 * r.m.x[0], 1e-12) << at;
+            EXPECT_NEAR(r.m.x[0], z0 / (1.0 + Fv * a), 1e-9 * std::max(z0, 1e-9)) << at;
+        }
+    }
+}
+
 TEST(IdealMixture, VolumetricFractionsAndUnknownCodes) {
     Raoult r(0.4);
     r.m.set_the_temperature(260.0);
@@ -705,4 +746,34 @@ TEST(IFP, BadSetUpIsReportedNotCrashed) {
     EXPECT_EQ(b.ifp.error, 1);
     EXPECT_EQ(b.ifp.previous.P, 20e5);   // the start given, not overwritten by the failed solve
     (void)Pprev;
+}
+
+TEST(IFP, BubbleAndDewOfAPureFeedAreThePureComponentsExactCoexistence) {
+    // x1 -> 0 and x1 -> 1: the bubble and dew points of the pure feeds are the
+    // pure components' coexistence (closed form), the liquid and the vapour of
+    // one composition told apart by their volumes; the nearly pure feed next
+    // to each lies within its composition of it.
+    for (double z1 : {0.0, 1e-7, 1.0 - 1e-7, 1.0}) {
+        const bool near1 = z1 > 0.5;
+        const PureCoexistence c = near1 ? pureCoexistence(kA1, kB1, kT) : pureCoexistence(kA0, kB0, kT);
+        for (double Fv : {0.0, 1.0}) {
+            BinaryVdW b(z1);
+            // As the bubble points above: the liquid richer in component 1.
+            const double w = near1 ? 1.0 - z1 : z1;
+            b.start(kT, 20.0, near1 ? 1.0 - 0.5 * w : 2.0 * w, near1 ? 1.0 - 2.0 * w : 0.5 * w);
+            b.ifp.set_the_temperature(kT);
+            b.ifp.set_the_vaporization_ratio(Fv);
+            b.solve(13);
+            const std::string at = "z1 " + std::to_string(z1) + " Fv " + std::to_string(Fv);
+            ASSERT_EQ(b.ifp.error, 0) << at;
+            EXPECT_LT(rel(b.ifp.P, c.P), 1e-6) << at;
+            EXPECT_LT(rel(b.liq->V, c.Vl), 1e-5) << at;
+            EXPECT_LT(rel(b.vap->V, c.Vv), 1e-5) << at;
+            if (z1 == 0.0 || z1 == 1.0) {
+                EXPECT_EQ(b.ifp.x[1], z1) << at;
+                EXPECT_EQ(b.ifp.y[1], z1) << at;
+                EXPECT_LT(rel(b.ifp.P, c.P), 1e-9) << at;
+            }
+        }
+    }
 }

@@ -255,7 +255,7 @@ TEST(BinaryIsotherm, PointsAreEquilibriaInEveryMode) {
         EXPECT_LT(rel(r[16], r[12] / Ml), 1e-12);
     }
     // From pure component 1 toward component 0 the pressure rises; the trace
-    // stops after the first point above the limit.
+    // stops before the first point above the limit.
     const PureCoexistence c1 = pureCoexistence(kA1, kB1, kT);
     const double Pmax = 0.5 * (c0.P + c1.P) * 1e-5;
     std::vector<double> limited;
@@ -264,7 +264,7 @@ TEST(BinaryIsotherm, PointsAreEquilibriaInEveryMode) {
     ASSERT_GE(limited.size(), 3 * 19u);
     EXPECT_EQ(limited[3], 1.0);
     EXPECT_LT(rel(limited[1], c1.P * 1e-5), 1e-8);
-    EXPECT_GT(limited[limited.size() - 19 + 1], Pmax);
+    EXPECT_LE(limited[limited.size() - 19 + 1], Pmax);  // no point above the limit is written
     EXPECT_LT(limited[limited.size() - 2 * 19 + 1], Pmax);
 }
 
@@ -340,4 +340,124 @@ TEST(BinaryIsotherm, AboveTheLighterComponentsCriticalPointEndsNearTheMixtureCri
         const double* r = &flat[k];
         expectEquilibrium(T, r[6] * 1e-6, r[7] * 1e-6, r[3], r[5], 1e-8);
     }
+}
+
+TEST(BinaryIsotherm, SameCurveWhateverTheOrderOfTheComponentsAndNoRepeatedRows) {
+    // At 330 K component "0" (Tc 304 K) is supercritical: the isotherm starts
+    // from the other component's saturation in either order and closes near
+    // the mixture's critical point without repeating a row.
+    const double T = 330.0;
+    const PureCoexistence c1 = pureCoexistence(kA1, kB1, T);
+    auto direct = makeMixture();
+    auto swapped = std::make_unique<VdWFluid>(std::vector<double>{kA1, kA0}, std::vector<double>{kB1, kB0}, false);
+    swapped->molar_mass = {0.058, 0.044};
+    const VdWMixture mirror{kA1, kA0, kB1, kB0};
+    std::vector<std::vector<double>> curves[2];
+    for (int order : {0, 1}) {
+        FluidPhase& f = order == 0 ? static_cast<FluidPhase&>(*direct) : *swapped;
+        const std::string sfx = order == 0 ? "_od" : "_os";
+        // The model has no saturation estimate of its own: the start volumes
+        // are those of the subcritical component, as a caller gives them.
+        f.component_names = order == 0 ? std::vector<std::string>{"A", "B"} : std::vector<std::string>{"B", "A"};
+        f.Vl0 = c1.Vl;
+        f.Vv0 = c1.Vv;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        f.calculateTheBinaryIsotherm(T, sfx.c_str());
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << order;
+        curves[order] = readTextRows("bino" + sfx);
+        const auto& rows = curves[order];
+        ASSERT_GT(rows.size(), 10u) << order;
+        // The heavier component's end: its exact coexistence.
+        EXPECT_EQ(rows.front()[order == 0 ? 3 : 2], 1.0);
+        EXPECT_LT(rel(rows.front()[1], c1.P * 1e-5), 1e-6);
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const auto& r = rows[k];
+            for (int c = 2; c <= 5; ++c) EXPECT_TRUE(r[c] >= 0.0 && r[c] <= 1.0) << k;
+            EXPECT_NEAR(r[2] + r[3], 1.0, 2e-6);
+            EXPECT_NEAR(r[4] + r[5], 1.0, 2e-6);
+            // Equal pressures and fugacities by the closed forms, to the file's six digits.
+            const VdWMixture& m = order == 0 ? mix : mirror;
+            const double Vl = r[6] * 1e-6, Vv = r[7] * 1e-6, P = r[1] * 1e5;
+            EXPECT_LT(rel(m.P(T, Vl, r[3]), P), 1e-4) << k;
+            EXPECT_LT(rel(m.P(T, Vv, r[5]), P), 1e-4) << k;
+            if (k > 0) {
+                const auto& q = rows[k - 1];
+                EXPECT_FALSE(q[1] == r[1] && q[3] == r[3] && q[5] == r[5]) << "row " << k << " repeats";
+            }
+        }
+    }
+    // The same bubble pressure at the same mole fraction of the lighter
+    // component, interpolated along the other order's curve.
+    const auto& a = curves[0];
+    const auto& b = curves[1];
+    int compared = 0;
+    for (const auto& r : a) {
+        const double z = r[3];  // heavier component's fraction (column xl1 here, xl0 there)
+        for (std::size_t k = 1; k < b.size(); ++k) {
+            const double z0 = b[k - 1][2], z1 = b[k][2];
+            if (!((z0 - z) * (z1 - z) <= 0.0) || z0 == z1 || z < 0.3) continue;
+            const double Pb = b[k - 1][1] + (z - z0) / (z1 - z0) * (b[k][1] - b[k - 1][1]);
+            EXPECT_LT(rel(Pb, r[1]), 2e-3) << z;
+            ++compared;
+            break;
+        }
+    }
+    EXPECT_GT(compared, 5);
+    // Both close near the closed-form critical point at 330 K.
+    double lo = 0.0, hi = 1.0;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    const VdWMixture::Critical c = mix.critical(0.5 * (lo + hi));
+    EXPECT_NEAR(a.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
+    EXPECT_NEAR(b.back()[1], c.P * 1e-5, 0.01 * c.P * 1e-5);
+}
+
+TEST(BinaryIsotherm, CommandIsothermsStayInsideTheModelsRange) {
+    // A declared range from 200 to 400 K and up to Pr, halfway between the
+    // pure components' saturation pressures at 250 K: below 200 K, above
+    // 400 K and above Pr nothing is printed; inside, the rows end below Pr.
+    auto f = makeMixture();
+    const PureCoexistence c0 = pureCoexistence(kA0, kB0, kT), c1 = pureCoexistence(kA1, kB1, kT);
+    const double Pr = 0.5e-5 * (c0.P + c1.P);
+    f->validity = {.Tmin = 200.0, .Tmax = 400.0, .Pmax = Pr, .source = "a test range"};
+    struct Refused {
+        double T, P;  // P 0: the isotherm from pure component 0
+        const char* file;
+    };
+    for (const Refused& r : {Refused{150.0, 0.0, "bino_r1"}, Refused{450.0, 0.0, "bino_r2"},
+                             Refused{150.0, 20.0, "binop_r3"}, Refused{kT, 1.1 * Pr, "binop_r4"}}) {
+        std::remove(r.file);
+        f->Vl0 = c0.Vl;
+        f->Vv0 = c0.Vv;
+        testing::internal::CaptureStderr();
+        const std::string sfx = std::string(r.file).substr(std::string(r.file).find('_'));
+        if (r.P == 0.0)
+            f->calculateTheBinaryIsotherm(r.T, sfx.c_str());
+        else
+            f->calculateTheBinaryIsothermFromP(r.T, r.P, sfx.c_str());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("The model"), std::string::npos) << r.file << err;
+        EXPECT_NE(err.find("a test range"), std::string::npos) << r.file << err;
+        EXPECT_TRUE(readTextRows(r.file).empty()) << r.file;
+    }
+    // Inside: from pure component 1 (the isotherm from component 0 starts
+    // above the range) to the highest pressure of the range.
+    f->Vl0 = c0.Vl;
+    f->Vv0 = c0.Vv;
+    const double Pin = 0.5 * (c1.P * 1e-5 + Pr);
+    testing::internal::CaptureStderr();
+    f->calculateTheBinaryIsothermFromP(kT, Pin, "_r5");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const auto rows = readTextRows("binop_r5");
+    ASSERT_GT(rows.size(), 5u);
+    for (const auto& q : rows) {
+        EXPECT_LE(q[1], Pr);
+        // The vapour's pressure by the closed form, to the file's six digits.
+        EXPECT_LT(rel(mix.P(kT, q[7] * 1e-6, q[5]), q[1] * 1e5), 1e-4);
+    }
+    EXPECT_LT(rel(rows.back()[1], c1.P * 1e-5), 1e-6);  // the pure end of component 1
 }
