@@ -261,18 +261,21 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             run([&] {
                 // The point where dP/dV and d2P/dV2 vanish at a fixed
                 // composition is a pure fluid's critical point, not a
-                // mixture's (whose coexisting phases differ in composition).
+                // mixture's (whose coexisting phases differ in composition):
+                // the critical point of a binary is sought where its material
+                // stability ends; a mixture of more components has none here.
                 int present = 0;
                 for (int k = 0; k < component_count; ++k) present += x[k] > 0.0 ? 1 : 0;
-                if (present > 1) {
-                    platform::diagf("The crit command gives the critical point of a pure fluid; the model %s holds a "
-                                    "mixture (crit2 traces the critical curve of a binary).\n",
-                                    modelName());
+                if (present > 1 && component_count != 2) {
+                    platform::diagf("The crit command gives the critical point of a pure fluid or a binary mixture; "
+                                    "the model %s holds %d components.\n",
+                                    modelName(), present);
                     done = false;
                     return;
                 }
-                // A critical point outside the model's range is refused.
-                if (findTheCriticalPoint() && !criticalPointInRange()) {
+                // A critical point outside the model's range is refused (a
+                // binary's once it is found).
+                if (present == 1 && findTheCriticalPoint() && !criticalPointInRange()) {
                     done = false;
                     return;
                 }

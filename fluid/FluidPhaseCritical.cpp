@@ -487,6 +487,7 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         if (found) {
             calculate_state_functions();
             errorflag = 0;
+            if (!criticalPointInRange()) return;
         } else {
             platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
             errorflag = 1;

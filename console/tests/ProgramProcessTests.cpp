@@ -506,7 +506,10 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
         const Outcome r = run(V, args, dir);
         EXPECT_EQ(r.rc, 1) << join(args);
         EXPECT_NE(r.err.find("The model"), std::string::npos) << join(args) << r.err;
-        for (const char* name : {"binor", "binopr"})
-            if (fs::exists(dir / name)) EXPECT_EQ(readFile((dir / name).c_str()).find("\n         "), std::string::npos);
+        for (const char* name : {"binor", "binopr"}) {
+            if (fs::exists(dir / name)) {
+                EXPECT_EQ(readFile((dir / name).c_str()).find("\n         "), std::string::npos);
+            }
+        }
     }
 }

@@ -434,7 +434,9 @@ TEST(CriticalCurve, OnlyPointsInsideTheModelsRangeAreWrittenFromEitherEnd) {
         ASSERT_GT(rows.size(), 10u) << flag;
         for (const auto& r : rows) {
             EXPECT_GE(r[2], Tmin);
-            if (r[4] > 0.0 && r[4] < 1.0) EXPECT_LT(rel(r[2], mix.critical(r[4]).T), 1e-7);
+            if (r[4] > 0.0 && r[4] < 1.0) {
+                EXPECT_LT(rel(r[2], mix.critical(r[4]).T), 1e-7);
+            }
         }
         EXPECT_EQ((from1 ? rows.front() : rows.back())[4], 1.0);
         ends[flag == kCriticalCurveFromComponent0 ? 0 : 1] = (from1 ? rows.back() : rows.front())[2];
