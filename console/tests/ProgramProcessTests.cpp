@@ -415,11 +415,11 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
     for (const char* model : {"SRK1", "PR", "Montel", "Kreglewski"}) {
         double ends[2][2] = {{0, 0}, {0, 0}};
         for (int order : {0, 1}) {
-            const std::string spec = std::string(model) + (order == 0 ? ":CO2,CH4" : ":CH4,CO2");
-            const fs::path dir = freshFolder("bino-" + spec.substr(0, spec.find(':')) + std::to_string(order));
-            const Outcome r = run(V, {spec, "bino", "250", "s"}, dir);
-            ASSERT_EQ(r.rc, 0) << spec << "\n" << r.err;
-            expectWritten(dir, {"binos", Shape::Igor, 1000}, spec);
+            const std::string fluidName = std::string(model) + (order == 0 ? ":CO2,CH4" : ":CH4,CO2");
+            const fs::path dir = freshFolder("bino-" + fluidName.substr(0, fluidName.find(':')) + std::to_string(order));
+            const Outcome r = run(V, {fluidName, "bino", "250", "s"}, dir);
+            ASSERT_EQ(r.rc, 0) << fluidName << "\n" << r.err;
+            expectWritten(dir, {"binos", Shape::Igor, 1000}, fluidName);
             std::istringstream in(readFile((dir / "binos").c_str()));
             std::string line;
             std::vector<std::vector<double>> rows;
@@ -433,21 +433,21 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
                 if (row.size() == 19 && first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first])))
                     rows.push_back(row);
             }
-            ASSERT_GT(rows.size(), 20u) << spec;
-            ASSERT_LT(rows.size(), 1000u) << spec;
+            ASSERT_GT(rows.size(), 20u) << fluidName;
+            ASSERT_LT(rows.size(), 1000u) << fluidName;
             const int ch4 = order == 0 ? 1 : 0;  // methane's column among x0, x1
-            EXPECT_NEAR(rows.front()[1], 17.850, 0.05 * 17.850) << spec;
-            EXPECT_EQ(rows.front()[2 + ch4], 0.0) << spec;
+            EXPECT_NEAR(rows.front()[1], 17.850, 0.05 * 17.850) << fluidName;
+            EXPECT_EQ(rows.front()[2 + ch4], 0.0) << fluidName;
             for (std::size_t k = 0; k < rows.size(); ++k) {
                 const auto& q = rows[k];
-                for (int c = 2; c <= 5; ++c) EXPECT_TRUE(q[c] >= 0.0 && q[c] <= 1.0) << spec << " row " << k;
-                EXPECT_GT(q[1], 0.0) << spec;
+                for (int c = 2; c <= 5; ++c) EXPECT_TRUE(q[c] >= 0.0 && q[c] <= 1.0) << fluidName << " row " << k;
+                EXPECT_GT(q[1], 0.0) << fluidName;
                 // Methane is the lighter: richer in the vapour than in the liquid.
-                EXPECT_GE(q[4 + ch4], q[2 + ch4]) << spec << " row " << k;
+                EXPECT_GE(q[4 + ch4], q[2 + ch4]) << fluidName << " row " << k;
                 if (k > 0) {
                     const auto& p = rows[k - 1];
-                    EXPECT_GE(q[2 + ch4], p[2 + ch4]) << spec << " row " << k;
-                    EXPECT_FALSE(q[1] == p[1] && q[3] == p[3] && q[5] == p[5]) << spec << " row " << k << " repeats";
+                    EXPECT_GE(q[2 + ch4], p[2 + ch4]) << fluidName << " row " << k;
+                    EXPECT_FALSE(q[1] == p[1] && q[3] == p[3] && q[5] == p[5]) << fluidName << " row " << k << " repeats";
                 }
             }
             ends[order][0] = rows.back()[1];
@@ -482,15 +482,15 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
         ASSERT_EQ(pure.rc, 0) << pure.err;
         double Tp = 0.0, Ps = 0.0;
         ASSERT_EQ(std::sscanf(pure.out.c_str(), "T %lf K Psat %lf", &Tp, &Ps), 2) << pure.out;
-        for (const char* spec : {"PR:H2O,CO2", "PR:CO2,H2O"}) {
-            const Outcome r = run(V, {spec, "bino", "400", "w"}, dir);
-            ASSERT_EQ(r.rc, 0) << spec << "\n" << r.err;
+        for (const char* fluidName : {"PR:H2O,CO2", "PR:CO2,H2O"}) {
+            const Outcome r = run(V, {fluidName, "bino", "400", "w"}, dir);
+            ASSERT_EQ(r.rc, 0) << fluidName << "\n" << r.err;
             std::istringstream in(readFile((dir / "binow").c_str()));
             std::string line;
             for (int k = 0; k < 4; ++k) std::getline(in, line);
             double T = 0.0, P = 0.0;
-            ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf", &T, &P), 2) << spec << ": " << line;
-            EXPECT_NEAR(P, Ps, 1e-5 * Ps) << spec;
+            ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf", &T, &P), 2) << fluidName << ": " << line;
+            EXPECT_NEAR(P, Ps, 1e-5 * Ps) << fluidName;
         }
     }
     // Outside the model's range (below CO2's triple point, 216.59 K), and
