@@ -44,9 +44,18 @@ struct Side {
     double SV = 0;     // (dS/dV)_T
 };
 
+// The component whose fugacities are matched: the one named, unless the
+// phase holds none of it (its fugacity is zero in both phases and says
+// nothing), when it is the most abundant one: a fluid of a mixture model held
+// at the pure composition of any of its components has its saturation.
 int majorIndex(const FluidPhase& p) {
     const int k = p.major_component;
-    return (k >= 0 && k < p.component_count) ? k : 0;
+    const int named = (k >= 0 && k < p.component_count) ? k : 0;
+    if (static_cast<int>(p.x.size()) < p.component_count || p.x[named] > 0.0) return named;
+    int most = named;
+    for (int c = 0; c < p.component_count; ++c)
+        if (p.x[c] > p.x[most]) most = c;
+    return most;
 }
 
 // Evaluates the phase as `kind` (2 liquid, 1 vapour) at molar volume Vs and

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -395,6 +396,44 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
             EXPECT_NEAR(Pc, 85.0, 4.0);
         }
     }
+}
+
+// A mixture model held at the pure composition of one of its components has
+// that component's saturation, whichever place the component takes: the same
+// as the model of the component alone (the fugacity matched is that of the
+// component present, not that of an absent one, zero in both phases).
+TEST(ModelRangeSweep, ASaturationAtAPureCompositionIsTheComponentsInEitherOrder) {
+    auto psat = [](const char* model, const char* x1, const char* T) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(model));
+        EXPECT_TRUE(m) << model;
+        if (!m) return std::vector<double>{};
+        std::vector<std::string> words = {"psat", T};
+        if (x1) words.insert(words.begin(), {"x", x1});
+        consoletest::Args a(words);
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_TRUE(ok) << model << " x " << (x1 ? x1 : "-") << " psat " << T << ": " << c.err;
+        std::vector<double> v;
+        for (const char* key : {"Psat", "Vl", "Vv"}) {
+            const std::size_t at = c.out.find(key);
+            if (at == std::string::npos) return std::vector<double>{};
+            v.push_back(std::strtod(c.out.c_str() + at + std::strlen(key), nullptr));
+        }
+        return v;
+    };
+    for (const char* family : {"SRK1", "PR"})
+        for (const char* T : {"220", "250", "280", "300"}) {
+            const std::string pure = std::string(family) + ":CO2", first = std::string(family) + ":CO2,CH4",
+                              second = std::string(family) + ":CH4,CO2";
+            const std::vector<double> alone = psat(pure.c_str(), nullptr, T);
+            ASSERT_EQ(alone.size(), 3u) << pure << " " << T;
+            for (const auto& [model, x1] : {std::pair{first, "0"}, std::pair{second, "1"}}) {
+                const std::vector<double> held = psat(model.c_str(), x1, T);
+                ASSERT_EQ(held.size(), 3u) << model << " " << T;
+                for (int k = 0; k < 3; ++k) EXPECT_NEAR(held[k], alone[k], 1e-6 * alone[k]) << model << " " << T;
+            }
+        }
 }
 
 // An isochore and an isotherm of IAPWS-95 inside its range that cross the
