@@ -332,6 +332,11 @@ public:
     // root, named; for a mixture the root of the model's phase kind.  A state
     // that is not found or has no finite properties is reported, not printed.
     bool printStateFromTP(double T_, double P_bar);
+    // Whether a binary of the phase's composition splits into two phases at
+    // T (K) and P (bar): the tangent-plane distance of a trial phase to the
+    // fluid's stable root is negative somewhere.  The state is left at a
+    // trial; the composition is put back.
+    bool binarySplitsAt(double T_, double P_bar);
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);

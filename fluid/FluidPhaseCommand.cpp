@@ -167,9 +167,63 @@ bool is(const char* word, const char* name) { return std::string(word) == name; 
 
 }  // namespace
 
+// The tangent-plane test of Michelsen (1982): a fluid of composition z at T
+// and P is stable when tpd(w) = sum_i w_i [ln f_i(w) - ln f_i(z)] >= 0 for
+// every trial composition w (both roots of each), f_i(z) taken from the root
+// of z of lowest Gibbs energy.  For a binary a grid of trial compositions
+// finds the negative region of any split the isotherm shows.
+bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
+    if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0)) return false;
+    const std::vector<double> z = x;
+    const short kept = errorflag;
+    const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
+    // ln f of both components at the root of each kind, false where none.
+    auto lnFugacities = [&](int kind, double& G_, double (&lnf)[2]) {
+        double V_ = 0.0;
+        if (!pressureRootFromTP(kind, T_, P_bar, V_, G_)) return false;
+        setStateFromTPV(T_, P_bar, V_);
+        if (errorflag || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0)) return false;
+        lnf[0] = std::log(fugacity[0]);
+        lnf[1] = std::log(fugacity[1]);
+        return std::isfinite(lnf[0]) && std::isfinite(lnf[1]);
+    };
+    double ref[2] = {0.0, 0.0}, Gref = HUGE_VAL;
+    bool found = false;
+    for (int kind : {1, 2}) {
+        double G_ = 0.0, lnf[2];
+        if (lnFugacities(kind, G_, lnf) && G_ < Gref) {
+            Gref = G_;
+            ref[0] = lnf[0];
+            ref[1] = lnf[1];
+            found = true;
+        }
+    }
+    bool splits = false;
+    for (int k = 1; found && !splits && k < 200; ++k) {
+        const double w[2] = {1.0 - k / 200.0, k / 200.0};
+        composition(w);
+        for (int kind : {1, 2}) {
+            double G_ = 0.0, lnf[2];
+            if (lnFugacities(kind, G_, lnf) && w[0] * (lnf[0] - ref[0]) + w[1] * (lnf[1] - ref[1]) < -1e-9) splits = true;
+        }
+    }
+    composition(z.data());
+    errorflag = kept;
+    return splits;
+}
+
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
+    if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
+        // The test leaves the model at a trial: the state printed, the
+        // homogeneous fluid of the composition given, is found again.
+        const bool splits = binarySplitsAt(T_, P_bar);
+        if (!reportedStateFromTP(T_, P_bar, s)) return false;
+        if (splits)
+            std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                        "of other compositions (the state below is the single fluid)\n");
+    }
     if (component_count == 1) {
         if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),

@@ -436,6 +436,44 @@ TEST(ModelRangeSweep, ASaturationAtAPureCompositionIsTheComponentsInEitherOrder)
         }
 }
 
+// A binary given at (T, P) inside its two-phase region is said to split:
+// the tangent-plane test against the coexisting compositions that the
+// isotherm's flashes find (CO2-CH4 in SRK at 250 K): a feed between the
+// liquid's and the vapour's CH4 fraction splits, one just outside does not.
+TEST(ModelRangeSweep, ABinaryInsideItsTwoPhaseRegionIsSaidToSplit) {
+    std::unique_ptr<FluidPhase> m(createFluidModel("SRK1:CO2,CH4"));
+    ASSERT_TRUE(m);
+    consoletest::Args a({"bino", "250", "_split"});
+    bool ok = false;
+    const consoletest::Captured c =
+        consoletest::capture([&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+    ASSERT_TRUE(ok) << c.err;
+    const auto rows = readTextRows("bino_split");
+    ASSERT_GT(rows.size(), 40u);
+    int checked = 0;
+    for (std::size_t k = 2; k + 10 < rows.size(); k += 6) {
+        const double P = rows[k][1], xl = rows[k][3], xv = rows[k][5];  // CH4 in the liquid and the vapour
+        ASSERT_LT(xl, xv);
+        for (const auto& [z, inside] : {std::pair{xl + 0.25 * (xv - xl), true}, std::pair{xl + 0.75 * (xv - xl), true},
+                                        std::pair{xl - 0.02, false}, std::pair{xv + 0.02, false}}) {
+            if (!(z > 0.0 && z < 1.0)) continue;
+            m->composition({1.0 - z, z});
+            EXPECT_EQ(m->binarySplitsAt(250.0, P), inside) << P << " bar, x(CH4) " << z << " between " << xl
+                                                           << " and " << xv;
+            EXPECT_NEAR(m->x[1], z, 1e-15);  // the composition put back
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 20);
+    // The interpreter's state says so, and prints the fluid of the feed.
+    consoletest::Args tp({"x", "0.3", "TP", "250", "50"});
+    const consoletest::Captured t =
+        consoletest::capture([&] { ok = m->doCommand(tp.argc(), const_cast<char* const*>(tp.argv()), nullptr); });
+    EXPECT_TRUE(ok) << t.err;
+    EXPECT_NE(t.out.find("splits into two phases"), std::string::npos) << t.out;
+    std::remove("bino_split");
+}
+
 // An isochore and an isotherm of IAPWS-95 inside its range that cross the
 // two-phase region at 50 cm3/mol and 300 K: where the equation's loop gives
 // pressures far beyond the 10 000 bar of its range (a megabar at 560 K), or
