@@ -7,6 +7,7 @@
 // Ranges [a, b] in n steps are walked geometrically, x(k+1) = r x(k) with
 // r = (b/a)^(1/n); a range that cannot be walked that way (a <= 0, b < a,
 // n < 1, non-finite values) is refused with a message instead of looping.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -209,13 +210,14 @@ void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tm
 
 void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode,
                                      const char* suffix, std::vector<double>* out) {
-    // About one point per kelvin.
+    // About one point per kelvin; a range of less than a kelvin (a water
+    // barely heated in a cycle) has its two ends.
     const double span = Tmax - Tmin;
-    if (!(span >= 1.0) || !(span < 1e7)) {
-        platform::diagf("Isochor: the range %g to %g K holds no step of one kelvin\n", Tmin, Tmax);
+    if (!(span > 0.0) || !(span < 1e7)) {
+        platform::diagf("Isochor: the range %g to %g K holds no temperature step\n", Tmin, Tmax);
         return;
     }
-    const int n = static_cast<int>(span);
+    const int n = std::max(1, static_cast<int>(span));
     const std::string path = CurveOutput::fileName("isoc", suffix);
     File f;
     if (mode == 1 || mode == 2) {

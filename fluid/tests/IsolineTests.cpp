@@ -85,8 +85,15 @@ TEST(Isochores, FullAndSimplifiedRowsInEveryMode) {
     ASSERT_EQ(simple.size(), 151u);
     for (std::size_t i = 0; i < simple.size(); ++i) EXPECT_NEAR(simple[i][1], rows[i][1], 1e-6);
 
-    // A range of less than one kelvin is refused.
-    f.calculateTheIsochor(V, 300.0, 300.5, 0, 2, "none", nullptr);
+    // A range of less than one kelvin has its two ends; an empty one is refused.
+    out.clear();
+    f.calculateTheIsochor(V, 300.0, 300.5, 0, 6, "short", &out);
+    const auto ends = split(out, 13);
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_NEAR(ends.front()[0], 300.0, 1e-9);
+    EXPECT_NEAR(ends.back()[0], 300.5, 1e-9);
+    for (const auto& r : ends) EXPECT_LT(rel(r[1], 1e-5 * pure.P(r[0], V)), 1e-12);
+    f.calculateTheIsochor(V, 300.0, 300.0, 0, 2, "none", nullptr);
     EXPECT_FALSE(std::filesystem::exists("isocnone"));
 }
 
