@@ -39,15 +39,15 @@ bool positive(double v, const char* what, const char* unit) {
 constexpr double kExtrapolatedTmax = WaterMagmaModel::kExtrapolatedTmax;
 constexpr double kExtrapolatedPmax = WaterMagmaModel::kExtrapolatedPmax;
 
-bool waterTemperature(double T, double Tmin, const char* what) {
-    if (T >= Tmin && T <= kExtrapolatedTmax) return true;
+bool waterTemperature(const WaterMagmaModel& m, double T, const char* what) {
+    if (m.holdsWaterTemperature(T)) return true;
     platform::diagf("Brenvik: the %s (%.2f deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
-                    what, T - 273.15, Tmin - 273.15, kExtrapolatedTmax - 273.15);
+                    what, T - 273.15, m.validity.Tmin - 273.15, kExtrapolatedTmax - 273.15);
     return false;
 }
 
 bool waterPressure(double P_bar) {
-    if (P_bar > 0.0 && P_bar <= kExtrapolatedPmax) return true;
+    if (WaterMagmaModel::holdsWaterPressure(P_bar)) return true;
     platform::diagf("Brenvik: the pressure (%.4g bar) lies outside the states of the water model (above 0 and up to "
                     "%.0f bar).\n",
                     P_bar, kExtrapolatedPmax);
@@ -180,7 +180,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
             !readNumber(argv[1], byP ? "pressure in bar" : "volume in cm3/mol", second))
             return 1;
         const double T_ = t + 273.15;
-        if (!waterTemperature(T_, validity.Tmin, "temperature") ||
+        if (!waterTemperature(*this, T_, "temperature") ||
             (byP ? !waterPressure(second) : !positive(second, "volume", "cm3/mol")))
             return 1;
         const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
@@ -263,7 +263,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         }
         double t = 0.0, p = 0.0;
         if (!readNumber(argv[0], "temperature in deg. C", t) || !readNumber(argv[1], "pressure in bar", p)) return 1;
-        if (!waterTemperature(t + 273.15, validity.Tmin, "temperature") || !waterPressure(p)) return 1;
+        if (!waterTemperature(*this, t + 273.15, "temperature") || !waterPressure(p)) return 1;
         set_the_phase_as(1);
         calculateExsolutionWork(t + 273.15, p, 1.2e-05);
         return errorflag ? 1 : 0;
@@ -281,8 +281,8 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         if (!readNumber(argv[0], "pressure in bar", p) || !readNumber(argv[1], "temperature in deg. C", t0) ||
             !readNumber(argv[2], "temperature in deg. C", t1))
             return 1;
-        if (!waterPressure(p) || !waterTemperature(t0 + 273.15, validity.Tmin, "initial temperature") ||
-            !waterTemperature(t1 + 273.15, validity.Tmin, "final temperature"))
+        if (!waterPressure(p) || !waterTemperature(*this, t0 + 273.15, "initial temperature") ||
+            !waterTemperature(*this, t1 + 273.15, "final temperature"))
             return 1;
         calculateIsobaricHeatingWork(p, t0 + 273.15, t1 + 273.15);
         return errorflag ? 1 : 0;

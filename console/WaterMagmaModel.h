@@ -49,6 +49,9 @@ public:
     // limits, or below the model's lowest temperature, is no state of water.
     static constexpr double kExtrapolatedTmax = 5000.0;    // K
     static constexpr double kExtrapolatedPmax = 100000.0;  // bar
+    // Whether T (K) and P (bar) lie within those states.
+    bool holdsWaterTemperature(double T_) const { return T_ >= validity.Tmin && T_ <= kExtrapolatedTmax; }
+    static bool holdsWaterPressure(double P_bar) { return P_bar > 0.0 && P_bar <= kExtrapolatedPmax; }
 
     // ---- Brenvik console program (WaterMagmaCommand.cpp)
     // argv[0] is the program name: alone it prints the banner and the options;

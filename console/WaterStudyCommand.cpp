@@ -61,20 +61,20 @@ char flag(double v) { return static_cast<char>(v != 0.0 ? 1 : 0); }
 // and P.., in bar unless named P(Pa)) must be states of the model: from its
 // lowest temperature to the limits of its sound extrapolation, pressures
 // above zero.  Otherwise the command is not run.
-bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, double Tmin) {
+bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, const WaterMagmaModel& m) {
     std::istringstream labels(w.labels);
     std::string label;
     std::size_t numeric = 0;
     for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; ++k) {
         if (w.kinds[k] != 'n') continue;
         const double v = n[numeric++];
-        if (label[0] == 'T' && !(v >= Tmin && v <= WaterMagmaModel::kExtrapolatedTmax)) {
+        if (label[0] == 'T' && !m.holdsWaterTemperature(v)) {
             platform::diagf("The %s command needs %s from %g to %g K, not %g: it is not run.\n", w.word, label.c_str(),
-                            Tmin, WaterMagmaModel::kExtrapolatedTmax, v);
+                            m.validity.Tmin, WaterMagmaModel::kExtrapolatedTmax, v);
             return false;
         }
         const double toBar = label == "P(Pa)" ? 1e-5 : 1.0;
-        if (label[0] == 'P' && !(v > 0.0 && v * toBar <= WaterMagmaModel::kExtrapolatedPmax)) {
+        if (label[0] == 'P' && !WaterMagmaModel::holdsWaterPressure(v * toBar)) {
             platform::diagf("The %s command needs %s above 0 and up to %g, not %g: it is not run.\n", w.word,
                             label.c_str(), WaterMagmaModel::kExtrapolatedPmax / toBar, v);
             return false;
@@ -137,7 +137,7 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         }
     }
     const std::string cmd = w->word;
-    if (!stateArgumentsInRange(*w, n, validity.Tmin) || !rangesInOrder(*w, n)) return nargs + 1;
+    if (!stateArgumentsInRange(*w, n, *this) || !rangesInOrder(*w, n)) return nargs + 1;
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
     else if (cmd == "conductivity") {

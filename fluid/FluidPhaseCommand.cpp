@@ -177,12 +177,12 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
     const std::vector<double> z = x;
     const short kept = errorflag;
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
-    // ln f of both components at the root of each kind, false where none.
+    // ln f of both components at the root of each kind (the root's search
+    // leaves its fugacities), false where none.
     auto lnFugacities = [&](int kind, double& G_, double (&lnf)[2]) {
         double V_ = 0.0;
         if (!pressureRootFromTP(kind, T_, P_bar, V_, G_)) return false;
-        setStateFromTPV(T_, P_bar, V_);
-        if (errorflag || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0)) return false;
+        if (!(fugacity[0] > 0.0) || !(fugacity[1] > 0.0)) return false;
         lnf[0] = std::log(fugacity[0]);
         lnf[1] = std::log(fugacity[1]);
         return std::isfinite(lnf[0]) && std::isfinite(lnf[1]);

@@ -502,12 +502,11 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(P_bar * 1e5 >= Pc ? 2 : 1, T_, P_bar, V_, G_)) {
-        // The phase is named from the model's critical point, which leaves
-        // the model elsewhere: it is put back in the root, fugacities
-        // included.
-        s.phase = singleRootPhase(V_, P_bar);
-        setStateFromTPV(T_, P_bar, V_);
-        return errorflag == 0;
+        // Above the model's own critical temperature: supercritical at or
+        // above its critical pressure, a vapour below.  The model is in the
+        // root, fugacities included.
+        s.phase = P_bar * 1e5 >= Pc ? kPhaseSupercritical : kPhaseVapour;
+        return true;
     }
     scanPressureRoots(T_, P_bar, kCoarseScanSteps, found);
     if (found.empty()) return false;
