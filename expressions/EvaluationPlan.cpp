@@ -201,31 +201,52 @@ namespace {
 struct Batcher {
     const std::vector<const void*>& key;
     std::vector<int> in, pending, height, depth;
-    std::vector<std::vector<int>> parents;
+    // The parents of each node inside the segment, in the order of the
+    // segment: parentList[parentBegin[q] .. parentBegin[q] + parentCount[q]).
+    std::vector<int> parentBegin, parentCount, parentList;
     std::vector<int> out, outBatch;  // the nodes in their new order, and their batches
+    std::vector<int> sorted, ready, now, rest;  // scratch of byLevel and greedy
+    struct Tally {
+        const void* key;
+        std::size_t count;
+        int first;
+    };
+    std::vector<Tally> tally;
     int batch = 0;
     int top = 0;  // the greatest height in the segment
 
     Batcher(const std::vector<const void*>& k, std::size_t n)
-        : key(k), in(n, 0), pending(n, 0), height(n, 0), depth(n, 0), parents(n) {}
+        : key(k), in(n, 0), pending(n, 0), height(n, 0), depth(n, 0), parentBegin(n, 0), parentCount(n, 0) {}
+
+    const int* parentsBegin(int q) const { return parentList.data() + parentBegin[q]; }
+    const int* parentsEnd(int q) const { return parentList.data() + parentBegin[q] + parentCount[q]; }
 
     // Who reads whom inside the segment; depths and heights.
     template <class Reads>
     void analyse(const std::vector<int>& seg, const Reads& reads) {
         for (int i : seg) in[i] = 1;
+        for (int i : seg) reads(i, [&](int q) { parentCount[q] += in[q]; });
+        int edges = 0;
+        for (int i : seg) {
+            parentBegin[i] = edges;
+            edges += parentCount[i];
+            parentCount[i] = 0;
+        }
+        parentList.resize(static_cast<std::size_t>(edges));
         for (int i : seg) {
             depth[i] = 0;
             reads(i, [&](int q) {
                 if (!in[q]) return;
                 ++pending[i];
-                parents[q].push_back(i);
+                parentList[parentBegin[q] + parentCount[q]++] = i;
                 depth[i] = std::max(depth[i], depth[q] + 1);
             });
         }
         top = 0;
         for (auto it = seg.rbegin(); it != seg.rend(); ++it) {
             height[*it] = 0;
-            for (int q : parents[*it]) height[*it] = std::max(height[*it], height[q] + 1);
+            for (const int* q = parentsBegin(*it); q != parentsEnd(*it); ++q)
+                height[*it] = std::max(height[*it], height[*q] + 1);
             top = std::max(top, height[*it]);
         }
     }
@@ -233,62 +254,74 @@ struct Batcher {
         for (int i : seg) {
             in[i] = 0;
             pending[i] = 0;
-            parents[i].clear();
+            parentCount[i] = 0;
         }
     }
     // Ways 0 and 1: one batch per level and key; positions break the ties.
-    void byLevel(std::vector<int> seg, bool fromTop) {
+    void byLevel(const std::vector<int>& seg, bool fromTop) {
         auto level = [&](int i) { return fromTop ? top - height[i] : depth[i]; };
-        std::sort(seg.begin(), seg.end(), [&](int x, int y) {
+        sorted.assign(seg.begin(), seg.end());
+        std::sort(sorted.begin(), sorted.end(), [&](int x, int y) {
             if (level(x) != level(y)) return level(x) < level(y);
             if (key[x] != key[y]) return std::less<const void*>()(key[x], key[y]);
             return x < y;
         });
-        for (std::size_t k = 0; k < seg.size(); ++k) {
-            if (k > 0 && (level(seg[k]) != level(seg[k - 1]) || key[seg[k]] != key[seg[k - 1]])) ++batch;
-            out.push_back(seg[k]);
+        for (std::size_t k = 0; k < sorted.size(); ++k) {
+            if (k > 0 && (level(sorted[k]) != level(sorted[k - 1]) || key[sorted[k]] != key[sorted[k - 1]])) ++batch;
+            out.push_back(sorted[k]);
             outBatch.push_back(batch);
         }
-        if (!seg.empty()) ++batch;
+        if (!sorted.empty()) ++batch;
     }
     // Way 2: of the nodes ready, those of the most common key (the first in
     // the plan among equals) make the next batch.
     void greedy(const std::vector<int>& seg) {
-        std::vector<int> ready;
+        ready.clear();
         for (int i : seg)
             if (pending[i] == 0) ready.push_back(i);
         while (!ready.empty()) {
-            const void* pick = commonest(ready);
-            std::vector<int> now, rest;
+            const void* pick = commonest();
+            now.clear();
+            rest.clear();
             for (int i : ready) (key[i] == pick ? now : rest).push_back(i);
             std::sort(now.begin(), now.end());
             for (int i : now) {
                 out.push_back(i);
                 outBatch.push_back(batch);
-                for (int q : parents[i])
-                    if (--pending[q] == 0) rest.push_back(q);
+                for (const int* q = parentsBegin(i); q != parentsEnd(i); ++q)
+                    if (--pending[*q] == 0) rest.push_back(*q);
             }
             ready.swap(rest);
             ++batch;
         }
     }
-    const void* commonest(const std::vector<int>& ready) const {
-        std::unordered_map<const void*, std::pair<std::size_t, int>> tally;  // count, first
+    // A graph has a few kinds of kernel: a short list tallies them.
+    const void* commonest() {
+        tally.clear();
         for (int i : ready) {
-            auto [it, fresh] = tally.try_emplace(key[i], 0, i);
-            ++it->second.first;
-            it->second.second = std::min(it->second.second, i);
+            auto t = std::find_if(tally.begin(), tally.end(), [&](const Tally& x) { return x.key == key[i]; });
+            if (t == tally.end())
+                tally.push_back({key[i], 1, i});
+            else {
+                ++t->count;
+                t->first = std::min(t->first, i);
+            }
         }
         const void* pick = nullptr;
         std::size_t most = 0;
         int first = 0;
-        for (const auto& [k, t] : tally)
-            if (t.first > most || (t.first == most && t.second < first)) {
-                pick = k;
-                most = t.first;
-                first = t.second;
+        for (const Tally& t : tally)
+            if (t.count > most || (t.count == most && t.first < first)) {
+                pick = t.key;
+                most = t.count;
+                first = t.first;
             }
         return pick;
+    }
+    void restart() {
+        out.clear();
+        outBatch.clear();
+        batch = 0;
     }
 };
 
@@ -306,12 +339,13 @@ void EvaluationPlan::batchByKey(std::vector<int>& order, const std::vector<const
         const Node& nd = nodes_[i];
         for (int c = nd.first; c < nd.first + nd.count; ++c) read(children_[c]);
     };
-    std::vector<int> best, bestBatch;
+    std::vector<int> best, bestBatch, seg;
+    Batcher b(key, nodes_.size());
     for (int way = 0; way < 3; ++way) {
-        Batcher b(key, nodes_.size());
+        b.restart();
         for (auto from = order.begin(); from != order.end();) {
             auto to = std::find_if(from, order.end(), [&](int i) { return nodes_[i].kind == Kind::Other; });
-            const std::vector<int> seg(from, to);
+            seg.assign(from, to);
             b.analyse(seg, reads);
             if (way < 2)
                 b.byLevel(seg, way == 1);
@@ -412,7 +446,7 @@ void EvaluationPlan::run(int order) {
 }
 
 void EvaluationPlan::run(int order, int var) {
-    Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapes_[var].get() : nullptr;
+    Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapeOf(var) : nullptr;
     const bool usable = t != nullptr;
     if (usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
         const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
@@ -613,7 +647,10 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
         }
 }
 
-// The tapes of every variable, made with the plan (a pass allocates nothing).
+// What the tapes share: the slots, and whether every node is sized alike.
+// The tape of a variable is made at the first pass in it (tapeOf): most
+// graphs are searched in one variable only (the volume), and a tape made for
+// nothing costs a model made for a few states more than its states do.
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;
@@ -625,10 +662,13 @@ void EvaluationPlan::makeTapes() {
         const Expression* e = nd.e;
         if (e->nvar != nv || !e->d1 || (Expression::sDerivOrder >= 4 && !e->D4)) tapeUsable_ = false;
     }
-    if (!tapeUsable_) return;
-    const TapeMaker maker(*this);
-    tapes_.resize(nv);
-    for (int var = 0; var < nv; ++var) tapes_[var] = maker.tape(var);
+    if (tapeUsable_) tapes_.resize(nv);
+}
+
+EvaluationPlan::Tape* EvaluationPlan::tapeOf(int var) {
+    std::unique_ptr<Tape>& t = tapes_[var];
+    if (!t) t = TapeMaker(*this).tape(var);
+    return t.get();
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {

@@ -137,6 +137,7 @@ private:
     // The nodes free of the held variable (freeDirect_, freeSelfWalking_).
     void gatherFree();
     void makeTapes();
+    Tape* tapeOf(int var);  // made at the first pass in the variable
     void makeFullSchedule();
     // Reorders the nodes of `order` (positions, children first) into batches
     // of one key, as few as it can, each batch after the children of its
@@ -161,7 +162,7 @@ private:
     };
     std::vector<Expression*> fullNodes_;  // the full passes' schedule, leaves left out
     std::vector<FullRun> fullRuns_;
-    std::vector<std::unique_ptr<Tape>> tapes_;  // by variable
+    std::vector<std::unique_ptr<Tape>> tapes_;  // by variable, each made at its first pass
     std::vector<const double*> childSlots_;  // the slots of children_
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;
