@@ -159,7 +159,7 @@ void productShapeBatch(Expression* const* nodes, int count) {
 
 FullKernel Product::uniformFullKernel(int order) {
     if (order < 1 || order > 2 || !u || !v || (order == 2 && (!D2 || !u->D2 || !v->D2))) return fullKernel(order);
-    findShape();
+    if (!shapeWatch_ || shapeWatch_->changed) findShape();
     constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
                   two = static_cast<int>(Shape::Two);
     switch (shape_) {
