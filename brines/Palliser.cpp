@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "platform/LogSink.h"
+
 Palliser::Palliser() { rhoHalite = 2163.3340736627797; }
 
 bool Palliser::sweepable(double a, double b, double step) {
@@ -145,7 +147,11 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
     if (T_ <= Ttriple) {
         const double Ps = getHaliteSublimationPressure(T_);
         const double rv = P_ * 1e5 * MNaCl / ((T_ + 273.15) * 8.314);
-        if (std::fabs(P_ - Ps) >= 0.01) {
+        // On the sublimation curve within 0.01 bar, or 0.1 % of its pressure
+        // where that is below 10 bar (halite sublimes at 1e-11 bar at 200 °C:
+        // an absolute 0.01 bar would put solid halite at 0.005 bar on it, with
+        // a density taken from the caller).
+        if (std::fabs(P_ - Ps) >= std::fmin(0.01, 1e-3 * Ps)) {
             if (P_ > Ps) {
                 region = 5;
                 wh = vh = 1.0;
@@ -214,7 +220,8 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
 double Palliser::calculateFluidDensity(double T_, double P_, double X_, double rhoIn) {
     // A state that cannot exist is refused: the record says so and the
     // density is NaN (the previous density stays in the record).
-    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || P_ < 0.0) {
+    // (At zero pressure there is no fluid to place: a vacuum.)
+    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || !(P_ > 0.0)) {
         reset();
         region = 0;
         pointFailed = 1;
@@ -249,6 +256,16 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         }
         return rho;
     }
+    if (!(T_ >= 0.0) || T_ >= TcNaCl) {
+        // The diagram's mixtures lie between 0 °C, where the three-phase
+        // curve and the halite liquidus start (ice is not part of it), and
+        // the critical point of NaCl.
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: no mixture at %g °C (the diagram's mixtures lie from 0 to %g °C, the critical "
+                        "point of NaCl)\n",
+                        T_, TcNaCl);
+        return std::nan("");
+    }
     calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
     // A state is on the three-phase curve within 0.01 bar of its pressure, or
     // within 0.1 % of it where that pressure is below 10 bar (at 25 °C the
@@ -281,9 +298,11 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
             region = 3;
             rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
-        } else if (P_ < Pslv) {
+        } else if (P_ <= Pslv) {
+            // (At the three-phase pressure a fluid poorer than the three-
+            // phase vapour is that vapour, undersaturated in halite.)
             haliteVapourTest();
-        } else if (P_ > Pslv) {
+        } else {
             calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
             if (X_ > Xhl) {
                 region = 5;
@@ -305,7 +324,6 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
                 }
             }
         }
-        // P equal to Pslv without the three-phase condition: not placed.
         return rho;
     }
 
@@ -351,7 +369,6 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         return rho;
     }
 
-    if (T_ >= TcNaCl) return rho;
     calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
     if (P_ <= PsatNaCl) {

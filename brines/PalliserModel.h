@@ -89,7 +89,6 @@ public:
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
 
-    double equationForHaliteLiquidPoint(double X, void* data);
     double equationForFreezing(double X, void* data);
     double equationForHaliteLiquidFromRhoX(double P, void* data);
     // Residual of the vapour-composition law at the reduced pressure s;

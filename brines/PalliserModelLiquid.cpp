@@ -10,7 +10,8 @@
 // (2004) within 0.1 % from 10 to 250 °C and 0.5 % at 275 °C up to 2 kbar and
 // 6 mol/kg, and the density of halite-saturated brine at 25 °C (1198 kg/m3).
 // The correlation holds where water at (T_V, P) is a liquid or a
-// supercritical fluid, or a superheated liquid at T_V up to 300 °C; at lower
+// supercritical fluid, or a liquid superheated by at most 100 K at T_V up to
+// 300 °C; at lower
 // pressures Driesner extrapolates the volume in temperature.  Beyond that
 // (molten-salt-rich liquids at low pressure above 700 °C) and above 1000 °C
 // the diagram's liquid-vapour law gives the liquid: its
@@ -27,6 +28,14 @@ namespace {
 constexpr double kPcWater = 220.64;         // bar, critical pressure of water (IAPWS-95)
 constexpr double kTcWater = 373.946;        // °C
 constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water the correlation may use
+// Largest superheat (K) of the water whose volume the correlation takes: the
+// halite-saturated brines of the three-phase curve near 0 °C need 50 K (water
+// at 48 °C and 0.0045 bar).  Far beyond, near water's liquid spinodal, the
+// metastable liquid's volume means nothing for the solution: molten NaCl at
+// its boiling pressure above 830 °C maps to water at 295-300 °C and 0.01 to
+// 0.1 bar, 250 K superheated, and would come out at 2240-2290 kg/m3, denser
+// than halite, instead of the melt's 1470-1530.
+constexpr double kMaxSuperheat = 100.0;
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
@@ -50,6 +59,9 @@ double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
         if (Tv > kTcWater) return std::nan("");
         if (P_ < 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv + 273.15)) return std::nan("");
     }
+    if (P_ < kPcWater && Tv - kMaxSuperheat > 0.0 &&
+        P_ < 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv - kMaxSuperheat + 273.15))
+        return std::nan("");
     water->set_the_phase_as(2);
     water->temperature(Tv + 273.15);
     water->pressure(P_);

@@ -60,17 +60,25 @@ TEST_F(PalliserCurveTest, ThreePhaseStateOutsideTheTriangleFallsBackToTwoPhases)
 }
 
 TEST_F(PalliserCurveTest, PureNaClOnItsSublimationCurve) {
-    const double Ps = m.getHaliteSublimationPressure(700.0);
-    const double rv = (Ps + 0.001) * 1e5 * m.MNaCl / (973.15 * 8.314);
-    const double d = m.calculateFluidDensity(700.0, Ps + 0.001, 1.0, 1000.0);
+    // On the curve within 0.1 % of its pressure (3.7e-5 bar at 700 °C).
+    const double Ps = m.getHaliteSublimationPressure(700.0), P = Ps * (1.0 + 5e-4);
+    const double rv = P * 1e5 * m.MNaCl / (973.15 * 8.314);
+    const double d = m.calculateFluidDensity(700.0, P, 1.0, 1000.0);
     EXPECT_EQ(m.region, 4);
     EXPECT_EQ(d, 1000.0);
     EXPECT_NEAR(m.wh, (1.0 / 1000.0 - 1.0 / rv) / (1.0 / m.rhoHalite - 1.0 / rv), 1e-12);
     EXPECT_NEAR(m.vh + m.vv, 1.0, 1e-15);
     EXPECT_EQ(m.calculateFluidDensity(700.0, Ps, 1.0, 3000.0), m.rhoHalite);
-    // Above it: halite.
-    EXPECT_EQ(m.calculateFluidDensity(300.0, 0.02, 1.0, 0.0), m.rhoHalite);
-    EXPECT_EQ(m.region, 5);
+    // Above it: halite, also at pressures below 0.01 bar that are many times
+    // the sublimation pressure; below it, the vapour.
+    for (double Pa : {0.02, 0.005, 1e-6}) {
+        EXPECT_EQ(m.calculateFluidDensity(300.0, Pa, 1.0, 1000.0), m.rhoHalite) << Pa;
+        EXPECT_EQ(m.region, 5);
+        EXPECT_EQ(m.wh, 1.0);
+    }
+    EXPECT_EQ(m.calculateFluidDensity(700.0, 0.5 * Ps, 1.0, 1000.0), 0.5 * Ps * 1e5 * m.MNaCl / (973.15 * 8.314));
+    EXPECT_EQ(m.region, 4);
+    EXPECT_EQ(m.wv, 1.0);
 }
 
 TEST_F(PalliserCurveTest, HaliteBearingInclusionsRoundTrip) {

@@ -597,10 +597,11 @@ TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {
     d = m.calculateFluidDensity(500.0, 50.0, 0.5, 0.0);
     EXPECT_EQ(m.region, 4);
     EXPECT_NEAR(1.0 / d, m.wh / m.rhoHalite + m.wv / m.rhohg, 1e-15);
-    // Nothing is computed at or above the critical temperature of NaCl.
-    m.rho = 123.0;
-    EXPECT_EQ(m.calculateFluidDensity(3127.0, 100.0, 0.5, 0.0), 123.0);
+    // The diagram has no mixture at or above the critical temperature of NaCl:
+    // refused, not the density of the state placed before.
+    EXPECT_TRUE(std::isnan(m.calculateFluidDensity(3127.0, 100.0, 0.5, 0.0)));
     EXPECT_EQ(m.region, 0);
+    EXPECT_EQ(m.pointFailed, 1);
 }
 
 TEST_F(PalliserTest, BadInputIsRefused) {
