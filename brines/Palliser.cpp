@@ -283,11 +283,18 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
             rho = calculateHaliteGasDensity();
         }
     };
+    // The halite liquidus at the top of the diagram and the liquidus
+    // temperatures are told in the record for the caller; where one does not
+    // exist (no liquidus temperature for a fluid poorer than the three-phase
+    // liquid at 0 °C) the field says so (NaN or -1), and the state itself is
+    // still placed: pointFailed is left as it was.
     auto haliteLiquidusTemperatures = [&]() {
+        const int failed = pointFailed;
         calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
         calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);
         calculateHaliteLiquidTemperature(1.0, Pmax, Thl1Pmax, dummy, T_);
         calculateHaliteLiquidTemperature(1.0, P_, Thl1, dummy, T_);
+        pointFailed = failed;
     };
 
     if (T_ < Tcw) {

@@ -604,6 +604,75 @@ TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {
     EXPECT_EQ(m.pointFailed, 1);
 }
 
+TEST_F(PalliserTest, EveryStateAcrossTheDiagramIsPlacedOrRefused) {
+    // Over the diagram's edges (0 °C, the critical point of water, the top
+    // of the three-phase curve at 800 °C, NaCl's critical point at 3127 °C;
+    // pressures from the sublimation of halite to 5 kbar; salinities from a
+    // trace to pure NaCl) a state is either placed, with a density between 0
+    // and halite's and fractions that close, or refused with NaN and
+    // pointFailed.  A reused record gives what a fresh one does, also right
+    // after a refusal.
+    PalliserModel reused;
+    const double Ts[] = {-10.0, 0.0, 0.5, 20.0, 300.0, 374.15, 500.0, 799.9, 830.0, 1000.0, 1500.0, 3127.0};
+    const double Ps[] = {1e-6, 0.005, 1.0, 100.0, 390.0, 1000.0, 5000.0};
+    const double Xs[] = {1e-6, 0.01, 0.2635, 0.5, 0.9, 0.9999, 1.0};
+    for (double T : Ts)
+        for (double P : Ps)
+            for (double X : Xs) {
+                PalliserModel f;
+                const double d = f.calculateFluidDensity(T, P, X, 1000.0);
+                const double r = reused.calculateFluidDensity(T, P, X, 1000.0);
+                const std::string at = std::to_string(T) + " °C " + std::to_string(P) + " bar X " + std::to_string(X);
+                EXPECT_TRUE(d == r || (std::isnan(d) && std::isnan(r))) << at << ": " << d << " after others " << r;
+                const bool mixture = X >= 1e-8 && X <= 0.9999;
+                if (mixture && (T < 0.0 || T >= f.TcNaCl)) {
+                    EXPECT_TRUE(std::isnan(d)) << at;
+                    EXPECT_EQ(f.pointFailed, 1) << at;
+                    continue;
+                }
+                if (T < 0.0) continue;  // (the pure components below 0 °C are left alone)
+                if (!std::isfinite(d)) {
+                    ADD_FAILURE() << at << ": not placed";
+                    continue;
+                }
+                EXPECT_EQ(f.pointFailed, 0) << at;
+                EXPECT_NE(f.region, 0) << at;
+                EXPECT_GT(d, 0.0) << at;
+                EXPECT_LE(d, f.rhoHalite) << at;
+                if (X == 1.0 && T < f.Ttriple && P > 1.01 * f.getHaliteSublimationPressure(T)) {
+                    EXPECT_EQ(d, f.rhoHalite) << at;
+                    EXPECT_EQ(f.region, 5) << at;
+                }
+                if (f.wl == -1.0) continue;
+                for (double w : {f.wl, f.wh, f.wv, f.vl, f.vv, f.vh}) {
+                    EXPECT_GE(w, -1e-12) << at;
+                    EXPECT_LE(w, 1.0 + 1e-12) << at;
+                }
+                EXPECT_NEAR(f.wl + f.wh + f.wv, 1.0, 1e-12) << at;
+                EXPECT_NEAR(f.vl + f.vh + f.vv, 1.0, 1e-12) << at;
+            }
+    // Halite-saturated brine where the three-phase point of its composition
+    // would lie below 0 °C (20 °C and 1 kbar; 0 °C at 5 kbar): a solution of
+    // 26.3 wt %, and a richer fluid is halite + liquid.
+    for (const auto& [T, P] : {std::pair{20.0, 1000.0}, std::pair{0.0, 5000.0}, std::pair{100.0, 5000.0}}) {
+        double X = 0, rho = 0;
+        m.calculateHaliteLiquidPoint(T, P, X, 0.2635, rho);
+        EXPECT_EQ(m.pointFailed, 0) << T << " " << P;
+        EXPECT_GT(X, 0.26) << T << " " << P;
+        EXPECT_LT(X, 0.2635 + 1e-9 + 1.45e-6 * T * T) << T << " " << P;
+        m.calculateFluidDensity(T, P, 0.3, 0.0);
+        EXPECT_EQ(m.region, 5) << T << " " << P;
+    }
+    // Molten NaCl's liquid just above its boiling pressure is the melt's
+    // (1466.5 kg/m3 at 1000 °C), at every temperature of the LG surface.
+    for (double T : {850.0, 900.0, 1000.0}) {
+        double Pb, rl, rv;
+        m.calculateNaClSaturationPoint(T, Pb, rl, rv);
+        m.calculateFluidDensity(T, 1.0, 0.9999, 0.0);
+        EXPECT_NEAR(m.rho, rl, 0.01 * rl) << T;
+    }
+}
+
 TEST_F(PalliserTest, BadInputIsRefused) {
     m.rho = 5.0;
     for (double bad : {std::nan(""), -0.1, 1.5}) {
