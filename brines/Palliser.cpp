@@ -238,8 +238,8 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
 
     if (X_ < 1e-8) {
         rho = calculateWaterDensity(T_, P_, rhoIn);
-        TcritX = Tcw;
-        PcritX = Pcw;
+        TcritX = TcwIAPWS;
+        PcritX = PcwIAPWS;
         rhocritX = rhocw;
         if (T_ < Tcw) {
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);

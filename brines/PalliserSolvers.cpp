@@ -57,7 +57,7 @@ void Palliser::equationForTmTh(double* x, double* G, double** /*J*/, int& err, i
     G[0] = r - mix;
     double Ph = 0.0;
     const double Th = calculateThLiq(Xt, r, p[6], Ph);
-    if (Th == 0.0) {
+    if (!std::isfinite(Th)) {
         err = 1;
         return;
     }
@@ -127,7 +127,9 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
 // Parameters: X, rho, then the bubble pressure of the last evaluation.
 double Palliser::equationForThLiq(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 20.0) {
+    // (The liquid-vapour surface reaches down to 0 °C, where the diagram
+    // starts; inclusions of dilute brine homogenise below 20 °C too.)
+    if (!(T_ >= 0.0)) {
         error = 1;
         return 0.0;
     }
@@ -141,12 +143,50 @@ double Palliser::equationForThLiq(double T_, void* data) {
     return p[1] - rl;
 }
 
+double Palliser::bracketThLiq(double* par) {
+    // The bubble-point liquid of X thins monotonically from the bottom of the
+    // liquid-vapour surface (0 °C, or the three-phase point of X for a brine
+    // richer than the three-phase liquid at 0 °C) to the critical point of
+    // X, where it has the critical density: a secant started far from a
+    // homogenisation near the critical point may step past it, and the root
+    // is then bracketed there and bisected.
+    const double X_ = par[0];
+    double Ta = 0.0, Tb, Pc, rc, rl, Pm;
+    // (Just inside the three-phase end, where the bubble point exists.)
+    if (X_ >= slvLiquidComposition(0.0)) Ta = calculateTm0(X_, rl, Pm) + 1e-6;
+    calculateCriticalPointFromX(X_, Tb, Pc, rc);
+    if (pointFailed || !std::isfinite(Ta)) return std::nan("");
+    Tb -= 1e-9;
+    const double fa = equationForThLiq(Ta, par), fb = equationForThLiq(Tb, par);
+    if (error || !(fa * fb <= 0.0)) {
+        error = 0;
+        return std::nan("");
+    }
+    for (int it = 0; it < 200 && Tb - Ta > 1e-10; ++it) {
+        const double Tm = 0.5 * (Ta + Tb), fm = equationForThLiq(Tm, par);
+        if (error) {
+            error = 0;
+            return std::nan("");
+        }
+        if ((fm < 0.0) == (fa < 0.0))
+            Ta = Tm;
+        else
+            Tb = Tm;
+    }
+    return 0.5 * (Ta + Tb);
+}
+
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
     double par[3] = {X_, rho_, P_};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
                           Tstart + 0.01, 1e-4);
-    const double T_ = s.solve();
-    if (s.status != 0) return 0.0;
+    double T_ = s.solve();
+    if (s.status != 0) T_ = bracketThLiq(par);
+    pointFailed = !std::isfinite(T_);
+    if (pointFailed) return std::nan("");
+    // (The pressure of the bubble point at the answer.)
+    equationForThLiq(T_, par);
+    error = 0;
     P_ = par[2];
     return T_;
 }
@@ -305,6 +345,14 @@ double Palliser::equationForCriticalPoint(double T_, void* data) {
 }
 
 void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
+    if (X_ >= 0.0 && X_ < 1e-8) {
+        // Pure water (as the bulk density takes it): its own critical point.
+        T_ = TcwIAPWS;
+        P_ = PcwIAPWS;
+        rho_ = rhocw;
+        pointFailed = 0;
+        return;
+    }
     double par[3] = {X_, 0.0, 0.0};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForCriticalPoint), par, Tcw + 1.0,
                           Tcw + 1.001, 0.01);

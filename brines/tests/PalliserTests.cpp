@@ -98,6 +98,37 @@ TEST_F(PalliserTest, WaterAgreesWithIAPWS95) {
     w.calculate_molar_volume();
     EXPECT_DOUBLE_EQ(m.getWaterLiquidDensity(300.0, 500.0), WaterEOS::kMolarMass / w.V);
     EXPECT_NEAR(m.getIsochoricWaterPressure(300.0, WaterEOS::kMolarMass / w.V), 500.0, 1e-6);
+    // Salinity 0 is water: its critical point is IAPWS-95's (647.096 K,
+    // 22.064 MPa, 322 kg/m3), in the record of a water state as well; its
+    // bubble and dew points lie on water's vapour pressure, and the
+    // homogenisation temperature of water of its saturated liquid's density
+    // is that temperature, from 20 °C down as well as above.
+    double Tc, Pc, rc;
+    m.calculateCriticalPointFromX(0.0, Tc, Pc, rc);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Tc + 273.15, 647.096, 1e-9);
+    EXPECT_NEAR(Pc, 220.64, 1e-9);
+    EXPECT_NEAR(rc, 322.0, 1e-9);
+    m.calculateFluidDensity(300.0, 100.0, 0.0, 0.0);
+    EXPECT_NEAR(m.TcritX, 373.946, 1e-9);
+    EXPECT_NEAR(m.PcritX, 220.64, 1e-9);
+    for (double T : {10.0, 25.0, 100.0, 300.0, 373.9}) {
+        const double Psat = 1e-5 * WaterEOS::saturationPressureWagnerPruss(T + 273.15);
+        double Pb, Xv, rlb, rvb, Pd, a, b, rvd;
+        m.calculateBubblePoint(T, 0.0, Pb, Xv, rlb, rvb);
+        EXPECT_NEAR(Pb, Psat, 1e-9 * Psat) << T;
+        m.calculateDewPoint(T, 0.0, Pd, a, b, rvd);
+        EXPECT_NEAR(Pd, Psat, 1e-9 * Psat) << T;
+        double Ph = 0.0;
+        EXPECT_NEAR(m.calculateThLiq(0.0, rlb, T - 5.0, Ph), T, 1e-6) << T;
+        EXPECT_EQ(m.pointFailed, 0) << T;
+        EXPECT_NEAR(Ph, Psat, 1e-6 * Psat) << T;
+    }
+    // A liquid denser than any of the surface has no homogenisation: NaN and
+    // pointFailed, not 0 (°C).
+    double Ph = 0.0;
+    EXPECT_TRUE(std::isnan(m.calculateThLiq(0.1, 2000.0, 200.0, Ph)));
+    EXPECT_EQ(m.pointFailed, 1);
 }
 
 TEST_F(PalliserTest, HaliteLiquidusReachesPureNaClAtItsMeltingPoint) {
