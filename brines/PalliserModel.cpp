@@ -563,6 +563,20 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 // ---------------------------------------------------------------- one-phase densities
 
 double PalliserModel::calculateFluidDensityRegion2a() {
+    const double d = region2aDensity(T, P, X, Pcrit, Xcrit, rhocrit);
+    if (!(T > kCriticalDensityJoin && T < kCriticalDensityFade)) return d;
+    // Above the top of the volumetric correlation the law carries the
+    // difference between the two at 1000 °C, faded out by 1200 °C (as the
+    // critical density and the liquid do), so the fluid is continuous there.
+    double Pc = 0.0, Xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(kCriticalDensityJoin, Pc, Xc, rc);
+    const double top = region2aDensity(kCriticalDensityJoin, P, X, Pc, Xc, rc);
+    const double law = region2aLaw(kCriticalDensityJoin, P, X, Pc, Xc, rc);
+    if (!std::isfinite(top) || !std::isfinite(law)) return d;
+    return d + (top - law) * (kCriticalDensityFade - T) / (kCriticalDensityFade - kCriticalDensityJoin);
+}
+
+double PalliserModel::region2aDensity(double T_, double P_, double X_, double Pc, double Xc, double rc) {
     // Supercritical fluid poorer in NaCl than the critical composition: the
     // volumetric correlation, water's density at X = 0 and continuous with
     // the liquid-like side at the critical composition.  At the critical
@@ -570,19 +584,21 @@ double PalliserModel::calculateFluidDensityRegion2a() {
     // linearly in X to the critical density), the difference fading out
     // linearly by twice the critical pressure; the difference is zero at
     // X = 0 and at the critical composition.
-    const double d = driesnerLiquidDensity(T, P, X);
-    if (std::isfinite(d)) {
-        if (!(P < 2.0 * Pcrit) || !(Xcrit > 0.0)) return d;
-        const double rvc = getWaterVapourDensity(T, Pcrit), dc = driesnerLiquidDensity(T, Pcrit, X);
-        if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
-        const double vapourSide = rvc + (X / Xcrit) * (rhocrit - rvc);
-        return d + (vapourSide - dc) * (2.0 * Pcrit - P) / Pcrit;
-    }
-    const double r1 = getWaterLiquidDensity(T, 1000.0);
-    const double r1000 = r1 + (1695.0 - r1) * Xcrit;
-    const double rv = getWaterVapourDensity(T, P);
-    if (P < 1000.0) return rv + (X / Xcrit) * (rhocrit + (P - Pcrit) / (1000.0 - Pcrit) * (r1000 - rhocrit) - rv);
-    return rv + (X / Xcrit) * (r1000 - rv);
+    const double d = driesnerLiquidDensity(T_, P_, X_);
+    if (!std::isfinite(d)) return region2aLaw(T_, P_, X_, Pc, Xc, rc);
+    if (!(P_ < 2.0 * Pc) || !(Xc > 0.0)) return d;
+    const double rvc = getWaterVapourDensity(T_, Pc), dc = driesnerLiquidDensity(T_, Pc, X_);
+    if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
+    const double vapourSide = rvc + (X_ / Xc) * (rc - rvc);
+    return d + (vapourSide - dc) * (2.0 * Pc - P_) / Pc;
+}
+
+double PalliserModel::region2aLaw(double T_, double P_, double X_, double Pc, double Xc, double rc) {
+    const double r1 = getWaterLiquidDensity(T_, 1000.0);
+    const double r1000 = r1 + (1695.0 - r1) * Xc;
+    const double rv = getWaterVapourDensity(T_, P_);
+    if (P_ < 1000.0) return rv + (X_ / Xc) * (rc + (P_ - Pc) / (1000.0 - Pc) * (r1000 - rc) - rv);
+    return rv + (X_ / Xc) * (r1000 - rv);
 }
 
 double PalliserModel::calculateFluidDensityRegion4() {

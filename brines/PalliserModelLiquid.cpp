@@ -36,13 +36,18 @@ constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water
 // 0.1 bar, 250 K superheated, and would come out at 2240-2290 kg/m3, denser
 // than halite, instead of the melt's 1470-1530.
 constexpr double kMaxSuperheat = 100.0;
+// Above the top of the correlation the law's liquid carries the difference
+// between the two at 1000 °C, faded out by this temperature (°C), as the
+// critical density does.
+constexpr double kLawOffsetFade = 1200.0;
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
-// saturated liquid denser than the 1000-bar estimate keeps its density at
-// every pressure.
+// saturated liquid denser than the 1000-bar estimate, or saturated above
+// 1000 bar, keeps its density at every pressure.
 double lawLiquid(double r1000, double rs, double P, double Plg) {
-    if (!(r1000 > rs)) return rs;
+    // (A liquid saturated above 1000 bar has no rise to follow.)
+    if (!(r1000 > rs) || !(Plg < 1000.0)) return rs;
     if (P > 1000.0) return r1000;
     return rs + (P - Plg) / (1000.0 - Plg) * (r1000 - rs);
 }
@@ -92,9 +97,17 @@ double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
     return lawLiquid(r1000 + (1695.0 - r1000) * X_, rsLaw, P_, Plaw);
 }
 
+double PalliserModel::lawOffsetAboveTop(double T_, double P_, double X_) {
+    if (!(T_ > driesner::kTopTemperature && T_ < kLawOffsetFade)) return 0.0;
+    const double d = driesnerLiquidDensity(driesner::kTopTemperature, P_, X_);
+    const double l = lawLiquidDensity(driesner::kTopTemperature, P_, X_);
+    if (!std::isfinite(d) || !std::isfinite(l)) return 0.0;
+    return (d - l) * (kLawOffsetFade - T_) / (kLawOffsetFade - driesner::kTopTemperature);
+}
+
 double PalliserModel::liquidDensity(double T_, double P_, double X_) {
     const double d = driesnerLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_) + lawOffsetAboveTop(T_, P_, X_);
 }
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {

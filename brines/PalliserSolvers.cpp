@@ -118,6 +118,46 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
         Ph = par[10];
         return;
     }
+    // Last, along the inclusions of the three-phase liquid and vapour at Tm:
+    // with no vapour the inclusion homogenises at Tm, and its homogenisation
+    // temperature rises as the vapour's mass share wv grows, until it no
+    // longer homogenises to a liquid.  The share that homogenises at Th is
+    // bracketed on a geometric scan of wv and bisected.
+    auto homogenisationAt = [&](double wv, double& X0, double& r0, double& P0) {
+        X0 = (1.0 - wv) * Xl + wv * Xv;
+        r0 = 1.0 / ((1.0 - wv) / rl + wv / rv);
+        return calculateThLiq(X0, r0, Th, P0);
+    };
+    double lo = 0.0, hi = -1.0, Xb = 0.0, rb = 0.0, Pb = 0.0;
+    for (double wv = 1e-10; wv < 1.0; wv *= 2.0) {
+        const double Tb = homogenisationAt(wv, Xb, rb, Pb);
+        if (!std::isfinite(Tb)) break;
+        if (Tb >= Th) {
+            hi = wv;
+            break;
+        }
+        lo = wv;
+    }
+    if (hi > 0.0) {
+        double Tb = Th;
+        for (int it = 0; it < 100 && hi - lo > 1e-15 * hi; ++it) {
+            const double wv = 0.5 * (lo + hi);
+            Tb = homogenisationAt(wv, Xb, rb, Pb);
+            if (std::isfinite(Tb) && Tb < Th)
+                lo = wv;
+            else
+                hi = wv;
+        }
+        Tb = homogenisationAt(hi, Xb, rb, Pb);
+        if (std::isfinite(Tb) && std::fabs(Tb - Th) < 1e-6) {
+            X_ = Xb;
+            rho_ = rb;
+            phiV = (hi / rv) * rb;
+            Ph = Pb;
+            pointFailed = 0;
+            return;
+        }
+    }
     X_ = rho_ = std::nan("");
     pointFailed = 1;
     platform::diagf("Fluid inclusion: no salinity and density homogenise at %g °C with halite dissolving at %g °C\n",
