@@ -351,15 +351,15 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     if (T_ <= 3127.0) {
         P_ = T_ <= 850.0 ? 256.326 - 3.28926 * T_ + 0.0105024 * T_ * T_ - 5.2439e-6 * T_ * T_ * T_
                          : -3282.54 + 9.20086 * T_ - 0.00419191 * T_ * T_ + 5.18556e-7 * T_ * T_ * T_;
-        X_ = criticalComposition(T_);
+        // (The composition's polynomial is 0 at 374.1508 °C, -8e-7 at
+        // 374.15 °C.)
+        X_ = std::fmax(criticalComposition(T_), 0.0);
     }
     // Critical density: the volumetric correlation at the critical point, so
     // that the liquid and the vapour of the surface meet there; above 1000 °C
     // the polynomial, shifted to it and the shift faded out by 1200 °C.
     if (T_ <= kCriticalDensityJoin) {
-        // (The critical composition is 0 at 374.1508 °C, slightly negative
-        // just below.)
-        const double d = driesnerLiquidDensity(T_, P_, std::fmax(X_, 0.0));
+        const double d = driesnerLiquidDensity(T_, P_, X_);
         if (std::isfinite(d)) {
             rho_ = d;
             return;
@@ -390,6 +390,14 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    // Vapour saturated with halite exists from 0 up to the three-phase
+    // pressure; above it the fluid beside halite is a liquid (the power law
+    // gave vapours of 1e26 wt % and denser than halite there).
+    if (!(P_ > 0.0 && P_ <= Ps)) {
+        X_ = rho_ = std::nan("");
+        pointFailed = 1;
+        return;
+    }
     X_ = std::pow(P_ / Ps, n) * Xv;
     rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }

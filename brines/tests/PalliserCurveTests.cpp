@@ -242,3 +242,46 @@ TEST_F(PalliserCurveTest, VapourCompositionScanAndGeotherm) {
     m.calculateBubblePoint(T, 0.05, Pb, Xvb, rlb, rvb);
     EXPECT_NEAR(Pb, P, 1e-9);
 }
+
+TEST_F(PalliserCurveTest, CurveRowsStayInsideTheDiagram) {
+    // Isobars from 0 °C across the three-phase pressure and the melting point
+    // of halite: every row is finite, its compositions within 0-100 wt %
+    // and its densities up to halite's; the halite-saturated vapour has rows
+    // only up to the three-phase pressure at their temperature.
+    auto inside = [](const std::vector<double>& a, size_t width, std::vector<size_t> comp, std::vector<size_t> dens,
+                     const char* what) {
+        ASSERT_EQ(a.size() % width, 0u) << what;
+        for (size_t r = 0; r < a.size(); r += width) {
+            for (size_t c = 0; c < width; ++c) EXPECT_TRUE(std::isfinite(a[r + c])) << what << " row " << r / width;
+            for (size_t c : comp) {
+                EXPECT_GE(a[r + c], 0.0) << what << " T " << a[r];
+                EXPECT_LE(a[r + c], 100.0) << what << " T " << a[r];
+            }
+            for (size_t c : dens) {
+                EXPECT_GT(a[r + c], 0.0) << what << " T " << a[r];
+                EXPECT_LE(a[r + c], 2163.3340736627797) << what << " T " << a[r];
+            }
+        }
+    };
+    for (double P : {0.001, 1.0, 100.0, 500.0}) {
+        std::vector<double> a;
+        m.calculateIsobaricHaliteGasCurve(a, P, 0.0, 1000.0);
+        inside(a, 3, {1}, {2}, "halite-saturated vapour");
+        for (size_t r = 0; r < a.size(); r += 3) {
+            double Ps, Xl, Xv, rl, rv;
+            m.calculateSLVPoint(a[r], Ps, Xl, Xv, rl, rv);
+            EXPECT_LE(P, Ps) << a[r];
+        }
+        // (At 500 bar, above the curve's maximum of 391 bar near 600 °C, none.)
+        if (P == 500.0) {
+            EXPECT_TRUE(a.empty());
+        }
+        a.clear();
+        m.calculateIsobaricLiquidGas1(a, P, 1000.0, 0.0);
+        inside(a, 5, {1, 2}, {3, 4}, "liquid-vapour isobar");
+    }
+    std::vector<double> a;
+    m.calculateCriticalCurve(a);
+    inside(a, 5, {2}, {3}, "critical curve");
+    EXPECT_EQ(a[2], 0.0);  // water's end
+}
