@@ -180,6 +180,13 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
         region = 6;
         return getNaClVapourDensity(T_, P_);
     }
+    if (P_ > getHaliteMeltingPressure(T_)) {
+        // Below halite's melting curve (0.0247 °C per bar above 800 °C).
+        region = 5;
+        wh = vh = 1.0;
+        wl = vl = wv = vv = 0.0;
+        return rhoHalite;
+    }
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
     Plg = PsatNaCl;
     rhollg = rholNaCl;
@@ -378,6 +385,17 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
 
     calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
+    if (P_ > getHaliteMeltingPressure(T_)) {
+        // Halite melts 0.0247 °C higher per bar: above its melting point at
+        // low pressure, below its melting curve, a fluid richer than the
+        // halite liquidus is still halite + liquid (at 5 kbar up to 924 °C).
+        calculateHaliteLiquidPoint(T_, P_, Xhl, 1.0, rhohl);
+        if (!pointFailed && X_ > Xhl) {
+            region = 5;
+            rho = calculateHaliteLiquidDensity();
+            return rho;
+        }
+    }
     if (P_ <= PsatNaCl) {
         region = 6;
         rho = calculateFluidDensityRegion7();

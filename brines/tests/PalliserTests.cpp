@@ -694,6 +694,17 @@ TEST_F(PalliserTest, EveryStateAcrossTheDiagramIsPlacedOrRefused) {
         m.calculateFluidDensity(T, P, 0.3, 0.0);
         EXPECT_EQ(m.region, 5) << T << " " << P;
     }
+    // Halite melts 0.0247 °C higher per bar: at 850 °C and 5 kbar (melting at
+    // 924 °C) pure NaCl is halite and a fluid of 90 % NaCl halite + liquid,
+    // as just below 800 °C.
+    m.calculateFluidDensity(850.0, 5000.0, 1.0, 0.0);
+    EXPECT_EQ(m.region, 5);
+    EXPECT_EQ(m.rho, m.rhoHalite);
+    for (double T : {799.99, 800.01, 850.0}) {
+        m.calculateFluidDensity(T, 5000.0, 0.9, 0.0);
+        EXPECT_EQ(m.region, 5) << T;
+        EXPECT_GT(m.wh, 0.0) << T;
+    }
     // Molten NaCl's liquid just above its boiling pressure is the melt's
     // (1466.5 kg/m3 at 1000 °C), at every temperature of the LG surface.
     for (double T : {850.0, 900.0, 1000.0}) {
