@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "platform/LogSink.h"
+
 Palliser::Palliser() { rhoHalite = 2163.3340736627797; }
 
 bool Palliser::sweepable(double a, double b, double step) {
@@ -145,7 +147,11 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
     if (T_ <= Ttriple) {
         const double Ps = getHaliteSublimationPressure(T_);
         const double rv = P_ * 1e5 * MNaCl / ((T_ + 273.15) * 8.314);
-        if (std::fabs(P_ - Ps) >= 0.01) {
+        // On the sublimation curve within 0.01 bar, or 0.1 % of its pressure
+        // where that is below 10 bar (halite sublimes at 1e-11 bar at 200 °C:
+        // an absolute 0.01 bar would put solid halite at 0.005 bar on it, with
+        // a density taken from the caller).
+        if (std::fabs(P_ - Ps) >= std::fmin(0.01, 1e-3 * Ps)) {
             if (P_ > Ps) {
                 region = 5;
                 wh = vh = 1.0;
@@ -173,6 +179,13 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
     if (T_ > TcNaCl) {
         region = 6;
         return getNaClVapourDensity(T_, P_);
+    }
+    if (P_ > getHaliteMeltingPressure(T_)) {
+        // Below halite's melting curve (0.0247 °C per bar above 800 °C).
+        region = 5;
+        wh = vh = 1.0;
+        wl = vl = wv = vv = 0.0;
+        return rhoHalite;
     }
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
     Plg = PsatNaCl;
@@ -214,7 +227,8 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
 double Palliser::calculateFluidDensity(double T_, double P_, double X_, double rhoIn) {
     // A state that cannot exist is refused: the record says so and the
     // density is NaN (the previous density stays in the record).
-    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || P_ < 0.0) {
+    // (At zero pressure there is no fluid to place: a vacuum.)
+    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || !(P_ > 0.0)) {
         reset();
         region = 0;
         pointFailed = 1;
@@ -231,8 +245,8 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
 
     if (X_ < 1e-8) {
         rho = calculateWaterDensity(T_, P_, rhoIn);
-        TcritX = Tcw;
-        PcritX = Pcw;
+        TcritX = TcwIAPWS;
+        PcritX = PcwIAPWS;
         rhocritX = rhocw;
         if (T_ < Tcw) {
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
@@ -248,6 +262,16 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
             calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
         }
         return rho;
+    }
+    if (!(T_ >= 0.0) || T_ >= TcNaCl) {
+        // The diagram's mixtures lie between 0 °C, where the three-phase
+        // curve and the halite liquidus start (ice is not part of it), and
+        // the critical point of NaCl.
+        pointFailed = 1;
+        platform::diagf("H2O-NaCl: no mixture at %g °C (the diagram's mixtures lie from 0 to %g °C, the critical "
+                        "point of NaCl)\n",
+                        T_, TcNaCl);
+        return std::nan("");
     }
     calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
     // A state is on the three-phase curve within 0.01 bar of its pressure, or
@@ -266,11 +290,18 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
             rho = calculateHaliteGasDensity();
         }
     };
+    // The halite liquidus at the top of the diagram and the liquidus
+    // temperatures are told in the record for the caller; where one does not
+    // exist (no liquidus temperature for a fluid poorer than the three-phase
+    // liquid at 0 °C) the field says so (NaN or -1), and the state itself is
+    // still placed: pointFailed is left as it was.
     auto haliteLiquidusTemperatures = [&]() {
+        const int failed = pointFailed;
         calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
         calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);
         calculateHaliteLiquidTemperature(1.0, Pmax, Thl1Pmax, dummy, T_);
         calculateHaliteLiquidTemperature(1.0, P_, Thl1, dummy, T_);
+        pointFailed = failed;
     };
 
     if (T_ < Tcw) {
@@ -281,9 +312,11 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
             region = 3;
             rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
-        } else if (P_ < Pslv) {
+        } else if (P_ <= Pslv) {
+            // (At the three-phase pressure a fluid poorer than the three-
+            // phase vapour is that vapour, undersaturated in halite.)
             haliteVapourTest();
-        } else if (P_ > Pslv) {
+        } else {
             calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
             if (X_ > Xhl) {
                 region = 5;
@@ -305,7 +338,6 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
                 }
             }
         }
-        // P equal to Pslv without the three-phase condition: not placed.
         return rho;
     }
 
@@ -351,9 +383,19 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         return rho;
     }
 
-    if (T_ >= TcNaCl) return rho;
     calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
+    if (P_ > getHaliteMeltingPressure(T_)) {
+        // Halite melts 0.0247 °C higher per bar: above its melting point at
+        // low pressure, below its melting curve, a fluid richer than the
+        // halite liquidus is still halite + liquid (at 5 kbar up to 924 °C).
+        calculateHaliteLiquidPoint(T_, P_, Xhl, 1.0, rhohl);
+        if (!pointFailed && X_ > Xhl) {
+            region = 5;
+            rho = calculateHaliteLiquidDensity();
+            return rho;
+        }
+    }
     if (P_ <= PsatNaCl) {
         region = 6;
         rho = calculateFluidDensityRegion7();

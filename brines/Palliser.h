@@ -30,6 +30,12 @@ public:
     double Pcw = 221.0;       // bar
     double Tcw = 374.15;      // °C
     double rhocw = 322.0;     // kg/m3
+    // Critical point of water itself (IAPWS-95: 647.096 K, 22.064 MPa,
+    // 322 kg/m3), the critical point of the composition X = 0.  (The bands
+    // of the diagram part at Tcw, where its critical curve starts, at
+    // 221.2 bar; water's saturation curve is continued up to there.)
+    double TcwIAPWS = 373.946;  // °C
+    double PcwIAPWS = 220.64;   // bar
     double PcNaCl = 355.0;    // bar; replaced by calculateNaClSatCurve
     double TcNaCl = 3127.0;   // °C, top temperature of the model
     double rhocNaCl = -1.0;   // set by calculateNaClSatCurve
@@ -108,9 +114,13 @@ public:
                            double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
     void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
     // Homogenisation (bubble-point) temperature of composition X and density
-    // rho, P its pressure; 0 when the search fails.
+    // rho, P its pressure; NaN and pointFailed when the search fails.
     double calculateThLiq(double X, double rho, double Tstart, double& P);
     double equationForThLiq(double T, void* data);
+    // The homogenisation temperature bracketed between the bottom of the
+    // liquid-vapour surface and the critical point of X, and bisected;
+    // par as equationForThLiq's.  NaN when the density lies outside.
+    double bracketThLiq(double* par);
 
     // ---- halite dissolution
     // Temperature at which the three-phase liquid holds X; a composition

@@ -63,7 +63,10 @@ void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, doubl
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
         double x, r;
+        pointFailed = 0;
         calculateHaliteGasBubble(t, P_, x, r);
+        // (None above the three-phase pressure or the melting point of halite.)
+        if (pointFailed) continue;
         row(array, {t, 100.0 * x, r});
     }
 }
@@ -81,12 +84,14 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
             row(array, {ts, 0.0, 0.0, rl, rv});
             start = ts;
         }
-    } else {
-        double pc, xc = 0.0, rc = 0.0;
+    } else if (T0 >= Tcw && T0 <= TcNaCl) {
+        double pc = P_, xc = 0.0, rc = 0.0;
         calculateCriticalPoint(T0, pc, xc, rc);
         P_ = pc;
         row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
     }
+    // (Below the critical point of water, or above NaCl's, T0 has no
+    // critical point: the isobar at P starts at T0 without a first row.)
     double xl, xv, rl, rv;
     for (double t = start; t <= Tend; t += 1.0) {
         calculateLGPoint(t, P_, xl, xv, rl, rv);

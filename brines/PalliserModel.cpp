@@ -68,6 +68,8 @@ double haasVapourPressure(double T, double m) {
 
 // Searches may reach the end of the three-phase curve a little above 800 °C.
 constexpr double kSlvEndTolerance = 0.01;
+// Slope of the three-phase liquid's composition at 0 °C, per kelvin.
+constexpr double kSlvLiquidSlopeAt0 = 7.48368e-6;
 // Where the three-phase pressure and vapour pass from the halite-saturated
 // solution's vapour (below) to the polynomials (above), °C.
 constexpr double kSlvJoinLow = 300.0;
@@ -78,6 +80,18 @@ constexpr double kSlvJoinHigh = 350.0;
 double slvPolynomialWeight(double T) {
     const double u = std::fmin(std::fmax((T - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0), 1.0);
     return u * u * (3.0 - 2.0 * u);
+}
+// Three-phase pressure (bar) at T (°C) whose liquid holds the mass fraction
+// Xl: the vapour pressure of the halite-saturated solution (Haas 1976) up to
+// 300 °C, the polynomial from 350 °C, geometric weights between.  (The
+// polynomial alone falls to 0.016 bar at 25 °C and 0 at 0 °C; the water
+// activity of saturated NaCl, 0.75, gives 0.024 bar.)
+double slvPressure(double T, double Xl) {
+    const double w = slvPolynomialWeight(T);
+    if (w >= 1.0) return slvPolynomialPressure(T);
+    const double P = haasVapourPressure(T, Xl / (kMNaCl * (1.0 - Xl)));
+    if (w > 0.0) return std::exp((1.0 - w) * std::log(P) + w * std::log(slvPolynomialPressure(T)));
+    return P;
 }
 // The three-phase liquid follows the volumetric correlation up to 700 °C
 // and the polynomial, shifted by the difference there, to 800 °C.
@@ -271,17 +285,7 @@ void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double&
     // (The liquid's composition reaches 1 at 800.002 °C.)
     Xl = slvLiquidComposition(T_);
     Xv = std::pow(10.0, -(147.519 / (T_ - 825.0) + 3.4434 + 3.9318e-5 * (T_ - 550.0) * (T_ - 550.0)));
-    // Pressure: the vapour pressure of the halite-saturated solution (Haas
-    // 1976) up to 300 °C, the polynomial from 350 °C, geometric weights
-    // between.  (The polynomial alone falls to 0.016 bar at 25 °C and 0 at
-    // 0 °C; the water activity of saturated NaCl, 0.75, gives 0.024 bar.)
-    const double w = slvPolynomialWeight(T_);
-    if (w >= 1.0) {
-        P_ = slvPolynomialPressure(T_);
-    } else {
-        P_ = haasVapourPressure(T_, Xl / (kMNaCl * (1.0 - Xl)));
-        if (w > 0.0) P_ = std::exp((1.0 - w) * std::log(P_) + w * std::log(slvPolynomialPressure(T_)));
-    }
+    P_ = slvPressure(T_, Xl);
     // Liquid: the volumetric correlation at the three-phase point, the
     // polynomial shifted to it above 700 °C (where the correlation would need
     // water far beyond its boiling point).
@@ -347,15 +351,15 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
     if (T_ <= 3127.0) {
         P_ = T_ <= 850.0 ? 256.326 - 3.28926 * T_ + 0.0105024 * T_ * T_ - 5.2439e-6 * T_ * T_ * T_
                          : -3282.54 + 9.20086 * T_ - 0.00419191 * T_ * T_ + 5.18556e-7 * T_ * T_ * T_;
-        X_ = criticalComposition(T_);
+        // (The composition's polynomial is 0 at 374.1508 °C, -8e-7 at
+        // 374.15 °C.)
+        X_ = std::fmax(criticalComposition(T_), 0.0);
     }
     // Critical density: the volumetric correlation at the critical point, so
     // that the liquid and the vapour of the surface meet there; above 1000 °C
     // the polynomial, shifted to it and the shift faded out by 1200 °C.
     if (T_ <= kCriticalDensityJoin) {
-        // (The critical composition is 0 at 374.1508 °C, slightly negative
-        // just below.)
-        const double d = driesnerLiquidDensity(T_, P_, std::fmax(X_, 0.0));
+        const double d = driesnerLiquidDensity(T_, P_, X_);
         if (std::isfinite(d)) {
             rho_ = d;
             return;
@@ -386,6 +390,14 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    // Vapour saturated with halite exists from 0 up to the three-phase
+    // pressure; above it the fluid beside halite is a liquid (the power law
+    // gave vapours of 1e26 wt % and denser than halite there).
+    if (!(P_ > 0.0 && P_ <= Ps)) {
+        X_ = rho_ = std::nan("");
+        pointFailed = 1;
+        return;
+    }
     X_ = std::pow(P_ / Ps, n) * Xv;
     rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
 }
@@ -470,45 +482,37 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
     T_ = (P_ - Ps) * kLiquidusSlopeT + Ts;
 }
 
-// Parameters: T, P, then the SLV temperature of the last trial (the start of
-// the next SLV search).
-double PalliserModel::equationForHaliteLiquidPoint(double X_, void* data) {
-    double* p = static_cast<double*>(data);
-    if (!(X_ >= 0.0 && X_ <= 1.0)) {
-        error = 1;
-        return 0.0;
+void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_, double, double& rho_) {
+    // The liquidus of composition X lies 0.024726 °C per bar above the
+    // three-phase point of X, so the liquid saturated with halite at (T, P)
+    // is the three-phase liquid at the temperature Ts that solves
+    // Ts + 0.024726 (P - Ps(Ts)) = T.  The search is on Ts, by fixed-point
+    // steps (the three-phase pressure moves by at most a few bar per kelvin,
+    // so each step gains a factor of ten or more).  Where the pressure
+    // carries Ts below 0 °C, the end of the three-phase curve (at 20 °C from
+    // 810 bar on, at any temperature below 124 °C at 5 kbar), the three-phase
+    // liquid's composition is continued along its tangent at 0 °C, 7.5e-6
+    // per kelvin, and its pressure held at its value at 0 °C: the liquid
+    // saturated with halite there is a solution of 26.3 wt %, not a failure.
+    pointFailed = 0;
+    double Ts = T_ - kLiquidusSlopeT * P_;
+    bool converged = false;
+    for (int it = 0; it < 100 && std::isfinite(Ts); ++it) {
+        const double Tc = std::fmax(Ts, 0.0);
+        const double next = T_ - kLiquidusSlopeT * (P_ - slvPressure(Tc, slvLiquidComposition(Tc)));
+        converged = std::fabs(next - Ts) < 1e-10;
+        Ts = next;
+        if (converged) break;
     }
-    double Ts, Ps, Xv, rl, rv;
-    calculateSLVPointFromX(X_, Ts, Ps, Xv, rl, rv, p[2]);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
-    p[2] = Ts;
-    return Ts + kLiquidusSlopeT * (p[1] - Ps) - p[0];
-}
-
-void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_, double Xstart, double& rho_) {
-    double par[3] = {T_, P_, T_};
-    Secant s;
-    s.obj = this;
-    s.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForHaliteLiquidPoint);
-    s.data = par;
-    s.x0 = Xstart;
-    s.x1 = 0.999 * Xstart;
-    s.itermax = 15;
-    s.tol = 1e-9;
-    s.lambda = 1.0;
-    s.lambdaMin = 0.01;
-    X_ = s.solve();
-    pointFailed = s.status != 0;
-    if (pointFailed) {
+    if (!converged || !(P_ > 0.0) || !(T_ >= 0.0) || !(Ts <= Ttriple + kSlvEndTolerance)) {
         // No liquidus at this state: no composition that could be taken for one.
+        pointFailed = 1;
         X_ = rho_ = std::nan("");
         return;
     }
+    X_ = Ts >= 0.0 ? slvLiquidComposition(Ts) : slvLiquidComposition(0.0) + kSlvLiquidSlopeAt0 * Ts;
     double Ps, Xl, Xv, rl, rv;
-    calculateSLVPoint(par[2], Ps, Xl, Xv, rl, rv);
+    calculateSLVPoint(std::fmax(Ts, 0.0), Ps, Xl, Xv, rl, rv);
     rho_ = haliteLiquidusDensity(T_, P_, X_, rl + kLiquidusSlopeRho * (P_ - Ps));
 }
 
@@ -567,6 +571,20 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 // ---------------------------------------------------------------- one-phase densities
 
 double PalliserModel::calculateFluidDensityRegion2a() {
+    const double d = region2aDensity(T, P, X, Pcrit, Xcrit, rhocrit);
+    if (!(T > kCriticalDensityJoin && T < kCriticalDensityFade)) return d;
+    // Above the top of the volumetric correlation the law carries the
+    // difference between the two at 1000 °C, faded out by 1200 °C (as the
+    // critical density and the liquid do), so the fluid is continuous there.
+    double Pc = 0.0, Xc = 0.0, rc = 0.0;
+    calculateCriticalPoint(kCriticalDensityJoin, Pc, Xc, rc);
+    const double top = region2aDensity(kCriticalDensityJoin, P, X, Pc, Xc, rc);
+    const double law = region2aLaw(kCriticalDensityJoin, P, X, Pc, Xc, rc);
+    if (!std::isfinite(top) || !std::isfinite(law)) return d;
+    return d + (top - law) * (kCriticalDensityFade - T) / (kCriticalDensityFade - kCriticalDensityJoin);
+}
+
+double PalliserModel::region2aDensity(double T_, double P_, double X_, double Pc, double Xc, double rc) {
     // Supercritical fluid poorer in NaCl than the critical composition: the
     // volumetric correlation, water's density at X = 0 and continuous with
     // the liquid-like side at the critical composition.  At the critical
@@ -574,19 +592,21 @@ double PalliserModel::calculateFluidDensityRegion2a() {
     // linearly in X to the critical density), the difference fading out
     // linearly by twice the critical pressure; the difference is zero at
     // X = 0 and at the critical composition.
-    const double d = driesnerLiquidDensity(T, P, X);
-    if (std::isfinite(d)) {
-        if (!(P < 2.0 * Pcrit) || !(Xcrit > 0.0)) return d;
-        const double rvc = getWaterVapourDensity(T, Pcrit), dc = driesnerLiquidDensity(T, Pcrit, X);
-        if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
-        const double vapourSide = rvc + (X / Xcrit) * (rhocrit - rvc);
-        return d + (vapourSide - dc) * (2.0 * Pcrit - P) / Pcrit;
-    }
-    const double r1 = getWaterLiquidDensity(T, 1000.0);
-    const double r1000 = r1 + (1695.0 - r1) * Xcrit;
-    const double rv = getWaterVapourDensity(T, P);
-    if (P < 1000.0) return rv + (X / Xcrit) * (rhocrit + (P - Pcrit) / (1000.0 - Pcrit) * (r1000 - rhocrit) - rv);
-    return rv + (X / Xcrit) * (r1000 - rv);
+    const double d = driesnerLiquidDensity(T_, P_, X_);
+    if (!std::isfinite(d)) return region2aLaw(T_, P_, X_, Pc, Xc, rc);
+    if (!(P_ < 2.0 * Pc) || !(Xc > 0.0)) return d;
+    const double rvc = getWaterVapourDensity(T_, Pc), dc = driesnerLiquidDensity(T_, Pc, X_);
+    if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
+    const double vapourSide = rvc + (X_ / Xc) * (rc - rvc);
+    return d + (vapourSide - dc) * (2.0 * Pc - P_) / Pc;
+}
+
+double PalliserModel::region2aLaw(double T_, double P_, double X_, double Pc, double Xc, double rc) {
+    const double r1 = getWaterLiquidDensity(T_, 1000.0);
+    const double r1000 = r1 + (1695.0 - r1) * Xc;
+    const double rv = getWaterVapourDensity(T_, P_);
+    if (P_ < 1000.0) return rv + (X_ / Xc) * (rc + (P_ - Pc) / (1000.0 - Pc) * (r1000 - rc) - rv);
+    return rv + (X_ / Xc) * (r1000 - rv);
 }
 
 double PalliserModel::calculateFluidDensityRegion4() {

@@ -88,8 +88,18 @@ public:
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
+    // Driesner's liquid less the law's at 1000 °C, the top of the
+    // correlation, at (P, X), faded out linearly from there to 1200 °C: added
+    // to the law's liquid above 1000 °C so that the liquid is continuous
+    // there (0 outside 1000-1200 °C or where either is undefined).
+    double lawOffsetAboveTop(double T, double P, double X);
+    // Supercritical fluid poorer than the critical composition Xc at (T, P,
+    // X), the critical point at T being (Pc, Xc, rc): the volumetric
+    // correlation where it holds, else the law (water vapour blended in X
+    // towards the critical point and an estimate at 1000 bar).
+    double region2aDensity(double T, double P, double X, double Pc, double Xc, double rc);
+    double region2aLaw(double T, double P, double X, double Pc, double Xc, double rc);
 
-    double equationForHaliteLiquidPoint(double X, void* data);
     double equationForFreezing(double X, void* data);
     double equationForHaliteLiquidFromRhoX(double P, void* data);
     // Residual of the vapour-composition law at the reduced pressure s;

@@ -10,7 +10,8 @@
 // (2004) within 0.1 % from 10 to 250 °C and 0.5 % at 275 °C up to 2 kbar and
 // 6 mol/kg, and the density of halite-saturated brine at 25 °C (1198 kg/m3).
 // The correlation holds where water at (T_V, P) is a liquid or a
-// supercritical fluid, or a superheated liquid at T_V up to 300 °C; at lower
+// supercritical fluid, or a liquid superheated by at most 100 K at T_V up to
+// 300 °C; at lower
 // pressures Driesner extrapolates the volume in temperature.  Beyond that
 // (molten-salt-rich liquids at low pressure above 700 °C) and above 1000 °C
 // the diagram's liquid-vapour law gives the liquid: its
@@ -27,13 +28,26 @@ namespace {
 constexpr double kPcWater = 220.64;         // bar, critical pressure of water (IAPWS-95)
 constexpr double kTcWater = 373.946;        // °C
 constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water the correlation may use
+// Largest superheat (K) of the water whose volume the correlation takes: the
+// halite-saturated brines of the three-phase curve near 0 °C need 50 K (water
+// at 48 °C and 0.0045 bar).  Far beyond, near water's liquid spinodal, the
+// metastable liquid's volume means nothing for the solution: molten NaCl at
+// its boiling pressure above 830 °C maps to water at 295-300 °C and 0.01 to
+// 0.1 bar, 250 K superheated, and would come out at 2240-2290 kg/m3, denser
+// than halite, instead of the melt's 1470-1530.
+constexpr double kMaxSuperheat = 100.0;
+// Above the top of the correlation the law's liquid carries the difference
+// between the two at 1000 °C, faded out by this temperature (°C), as the
+// critical density does.
+constexpr double kLawOffsetFade = 1200.0;
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
-// saturated liquid denser than the 1000-bar estimate keeps its density at
-// every pressure.
+// saturated liquid denser than the 1000-bar estimate, or saturated above
+// 1000 bar, keeps its density at every pressure.
 double lawLiquid(double r1000, double rs, double P, double Plg) {
-    if (!(r1000 > rs)) return rs;
+    // (A liquid saturated above 1000 bar has no rise to follow.)
+    if (!(r1000 > rs) || !(Plg < 1000.0)) return rs;
     if (P > 1000.0) return r1000;
     return rs + (P - Plg) / (1000.0 - Plg) * (r1000 - rs);
 }
@@ -50,6 +64,9 @@ double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
         if (Tv > kTcWater) return std::nan("");
         if (P_ < 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv + 273.15)) return std::nan("");
     }
+    if (P_ < kPcWater && Tv - kMaxSuperheat > 0.0 &&
+        P_ < 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv - kMaxSuperheat + 273.15))
+        return std::nan("");
     water->set_the_phase_as(2);
     water->temperature(Tv + 273.15);
     water->pressure(P_);
@@ -80,9 +97,17 @@ double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
     return lawLiquid(r1000 + (1695.0 - r1000) * X_, rsLaw, P_, Plaw);
 }
 
+double PalliserModel::lawOffsetAboveTop(double T_, double P_, double X_) {
+    if (!(T_ > driesner::kTopTemperature && T_ < kLawOffsetFade)) return 0.0;
+    const double d = driesnerLiquidDensity(driesner::kTopTemperature, P_, X_);
+    const double l = lawLiquidDensity(driesner::kTopTemperature, P_, X_);
+    if (!std::isfinite(d) || !std::isfinite(l)) return 0.0;
+    return (d - l) * (kLawOffsetFade - T_) / (kLawOffsetFade - driesner::kTopTemperature);
+}
+
 double PalliserModel::liquidDensity(double T_, double P_, double X_) {
     const double d = driesnerLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_) + lawOffsetAboveTop(T_, P_, X_);
 }
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {

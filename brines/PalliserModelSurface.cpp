@@ -22,6 +22,7 @@
 // molten-salt end.
 #include <cmath>
 
+#include "brines/DriesnerVolume.h"
 #include "brines/PalliserModel.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -239,7 +240,13 @@ double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, doub
     // power law.
     if (T_ <= kTriple) return liquidDensity(T_, P_, X_);
     const double d = driesnerLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawDensity;
+    if (std::isfinite(d)) return d;
+    // Above 1000 °C the law carries the correlation's difference from it at
+    // 1000 °C for the saturated liquid of X there.
+    if (!(T_ > driesner::kTopTemperature)) return lawDensity;
+    double Ps = 0.0, rs = 0.0;
+    lawSaturatedLiquid(driesner::kTopTemperature, X_, Ps, rs);
+    return lawDensity + lawOffsetAboveTop(T_, Ps, X_);
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {

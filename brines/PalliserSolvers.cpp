@@ -57,7 +57,7 @@ void Palliser::equationForTmTh(double* x, double* G, double** /*J*/, int& err, i
     G[0] = r - mix;
     double Ph = 0.0;
     const double Th = calculateThLiq(Xt, r, p[6], Ph);
-    if (Th == 0.0) {
+    if (!std::isfinite(Th)) {
         err = 1;
         return;
     }
@@ -118,6 +118,46 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
         Ph = par[10];
         return;
     }
+    // Last, along the inclusions of the three-phase liquid and vapour at Tm:
+    // with no vapour the inclusion homogenises at Tm, and its homogenisation
+    // temperature rises as the vapour's mass share wv grows, until it no
+    // longer homogenises to a liquid.  The share that homogenises at Th is
+    // bracketed on a geometric scan of wv and bisected.
+    auto homogenisationAt = [&](double wv, double& X0, double& r0, double& P0) {
+        X0 = (1.0 - wv) * Xl + wv * Xv;
+        r0 = 1.0 / ((1.0 - wv) / rl + wv / rv);
+        return calculateThLiq(X0, r0, Th, P0);
+    };
+    double lo = 0.0, hi = -1.0, Xb = 0.0, rb = 0.0, Pb = 0.0;
+    for (double wv = 1e-10; wv < 1.0; wv *= 2.0) {
+        const double Tb = homogenisationAt(wv, Xb, rb, Pb);
+        if (!std::isfinite(Tb)) break;
+        if (Tb >= Th) {
+            hi = wv;
+            break;
+        }
+        lo = wv;
+    }
+    if (hi > 0.0) {
+        double Tb = Th;
+        for (int it = 0; it < 100 && hi - lo > 1e-15 * hi; ++it) {
+            const double wv = 0.5 * (lo + hi);
+            Tb = homogenisationAt(wv, Xb, rb, Pb);
+            if (std::isfinite(Tb) && Tb < Th)
+                lo = wv;
+            else
+                hi = wv;
+        }
+        Tb = homogenisationAt(hi, Xb, rb, Pb);
+        if (std::isfinite(Tb) && std::fabs(Tb - Th) < 1e-6) {
+            X_ = Xb;
+            rho_ = rb;
+            phiV = (hi / rv) * rb;
+            Ph = Pb;
+            pointFailed = 0;
+            return;
+        }
+    }
     X_ = rho_ = std::nan("");
     pointFailed = 1;
     platform::diagf("Fluid inclusion: no salinity and density homogenise at %g °C with halite dissolving at %g °C\n",
@@ -127,7 +167,9 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
 // Parameters: X, rho, then the bubble pressure of the last evaluation.
 double Palliser::equationForThLiq(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 20.0) {
+    // (The liquid-vapour surface reaches down to 0 °C, where the diagram
+    // starts; inclusions of dilute brine homogenise below 20 °C too.)
+    if (!(T_ >= 0.0)) {
         error = 1;
         return 0.0;
     }
@@ -141,12 +183,50 @@ double Palliser::equationForThLiq(double T_, void* data) {
     return p[1] - rl;
 }
 
+double Palliser::bracketThLiq(double* par) {
+    // The bubble-point liquid of X thins monotonically from the bottom of the
+    // liquid-vapour surface (0 °C, or the three-phase point of X for a brine
+    // richer than the three-phase liquid at 0 °C) to the critical point of
+    // X, where it has the critical density: a secant started far from a
+    // homogenisation near the critical point may step past it, and the root
+    // is then bracketed there and bisected.
+    const double X_ = par[0];
+    double Ta = 0.0, Tb, Pc, rc, rl, Pm;
+    // (Just inside the three-phase end, where the bubble point exists.)
+    if (X_ >= slvLiquidComposition(0.0)) Ta = calculateTm0(X_, rl, Pm) + 1e-6;
+    calculateCriticalPointFromX(X_, Tb, Pc, rc);
+    if (pointFailed || !std::isfinite(Ta)) return std::nan("");
+    Tb -= 1e-9;
+    const double fa = equationForThLiq(Ta, par), fb = equationForThLiq(Tb, par);
+    if (error || !(fa * fb <= 0.0)) {
+        error = 0;
+        return std::nan("");
+    }
+    for (int it = 0; it < 200 && Tb - Ta > 1e-10; ++it) {
+        const double Tm = 0.5 * (Ta + Tb), fm = equationForThLiq(Tm, par);
+        if (error) {
+            error = 0;
+            return std::nan("");
+        }
+        if ((fm < 0.0) == (fa < 0.0))
+            Ta = Tm;
+        else
+            Tb = Tm;
+    }
+    return 0.5 * (Ta + Tb);
+}
+
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
     double par[3] = {X_, rho_, P_};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
                           Tstart + 0.01, 1e-4);
-    const double T_ = s.solve();
-    if (s.status != 0) return 0.0;
+    double T_ = s.solve();
+    if (s.status != 0) T_ = bracketThLiq(par);
+    pointFailed = !std::isfinite(T_);
+    if (pointFailed) return std::nan("");
+    // (The pressure of the bubble point at the answer.)
+    equationForThLiq(T_, par);
+    error = 0;
     P_ = par[2];
     return T_;
 }
@@ -305,6 +385,14 @@ double Palliser::equationForCriticalPoint(double T_, void* data) {
 }
 
 void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
+    if (X_ >= 0.0 && X_ < 1e-8) {
+        // Pure water (as the bulk density takes it): its own critical point.
+        T_ = TcwIAPWS;
+        P_ = PcwIAPWS;
+        rho_ = rhocw;
+        pointFailed = 0;
+        return;
+    }
     double par[3] = {X_, 0.0, 0.0};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForCriticalPoint), par, Tcw + 1.0,
                           Tcw + 1.001, 0.01);

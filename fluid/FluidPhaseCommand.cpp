@@ -321,9 +321,10 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 int present = 0;
                 for (int k = 0; k < component_count; ++k) present += x[k] > 0.0 ? 1 : 0;
                 if (present > 1 && component_count != 2) {
-                    platform::diagf("The crit command gives the critical point of a pure fluid or a binary mixture; "
-                                    "the model %s holds %d components.\n",
-                                    modelName(), present);
+                    platform::diagf("The crit command gives the critical point of a pure fluid or of a binary "
+                                    "model's mixture; the model %s holds %d components (%d of them in this "
+                                    "mixture).\n",
+                                    modelName(), component_count, present);
                     done = false;
                     return;
                 }

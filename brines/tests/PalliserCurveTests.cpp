@@ -60,17 +60,25 @@ TEST_F(PalliserCurveTest, ThreePhaseStateOutsideTheTriangleFallsBackToTwoPhases)
 }
 
 TEST_F(PalliserCurveTest, PureNaClOnItsSublimationCurve) {
-    const double Ps = m.getHaliteSublimationPressure(700.0);
-    const double rv = (Ps + 0.001) * 1e5 * m.MNaCl / (973.15 * 8.314);
-    const double d = m.calculateFluidDensity(700.0, Ps + 0.001, 1.0, 1000.0);
+    // On the curve within 0.1 % of its pressure (3.7e-5 bar at 700 °C).
+    const double Ps = m.getHaliteSublimationPressure(700.0), P = Ps * (1.0 + 5e-4);
+    const double rv = P * 1e5 * m.MNaCl / (973.15 * 8.314);
+    const double d = m.calculateFluidDensity(700.0, P, 1.0, 1000.0);
     EXPECT_EQ(m.region, 4);
     EXPECT_EQ(d, 1000.0);
     EXPECT_NEAR(m.wh, (1.0 / 1000.0 - 1.0 / rv) / (1.0 / m.rhoHalite - 1.0 / rv), 1e-12);
     EXPECT_NEAR(m.vh + m.vv, 1.0, 1e-15);
     EXPECT_EQ(m.calculateFluidDensity(700.0, Ps, 1.0, 3000.0), m.rhoHalite);
-    // Above it: halite.
-    EXPECT_EQ(m.calculateFluidDensity(300.0, 0.02, 1.0, 0.0), m.rhoHalite);
-    EXPECT_EQ(m.region, 5);
+    // Above it: halite, also at pressures below 0.01 bar that are many times
+    // the sublimation pressure; below it, the vapour.
+    for (double Pa : {0.02, 0.005, 1e-6}) {
+        EXPECT_EQ(m.calculateFluidDensity(300.0, Pa, 1.0, 1000.0), m.rhoHalite) << Pa;
+        EXPECT_EQ(m.region, 5);
+        EXPECT_EQ(m.wh, 1.0);
+    }
+    EXPECT_EQ(m.calculateFluidDensity(700.0, 0.5 * Ps, 1.0, 1000.0), 0.5 * Ps * 1e5 * m.MNaCl / (973.15 * 8.314));
+    EXPECT_EQ(m.region, 4);
+    EXPECT_EQ(m.wv, 1.0);
 }
 
 TEST_F(PalliserCurveTest, HaliteBearingInclusionsRoundTrip) {
@@ -233,4 +241,47 @@ TEST_F(PalliserCurveTest, VapourCompositionScanAndGeotherm) {
     double Pb = 0, Xvb, rlb, rvb;
     m.calculateBubblePoint(T, 0.05, Pb, Xvb, rlb, rvb);
     EXPECT_NEAR(Pb, P, 1e-9);
+}
+
+TEST_F(PalliserCurveTest, CurveRowsStayInsideTheDiagram) {
+    // Isobars from 0 °C across the three-phase pressure and the melting point
+    // of halite: every row is finite, its compositions within 0-100 wt %
+    // and its densities up to halite's; the halite-saturated vapour has rows
+    // only up to the three-phase pressure at their temperature.
+    auto inside = [](const std::vector<double>& a, size_t width, std::vector<size_t> comp, std::vector<size_t> dens,
+                     const char* what) {
+        ASSERT_EQ(a.size() % width, 0u) << what;
+        for (size_t r = 0; r < a.size(); r += width) {
+            for (size_t c = 0; c < width; ++c) EXPECT_TRUE(std::isfinite(a[r + c])) << what << " row " << r / width;
+            for (size_t c : comp) {
+                EXPECT_GE(a[r + c], 0.0) << what << " T " << a[r];
+                EXPECT_LE(a[r + c], 100.0) << what << " T " << a[r];
+            }
+            for (size_t c : dens) {
+                EXPECT_GT(a[r + c], 0.0) << what << " T " << a[r];
+                EXPECT_LE(a[r + c], 2163.3340736627797) << what << " T " << a[r];
+            }
+        }
+    };
+    for (double P : {0.001, 1.0, 100.0, 500.0}) {
+        std::vector<double> a;
+        m.calculateIsobaricHaliteGasCurve(a, P, 0.0, 1000.0);
+        inside(a, 3, {1}, {2}, "halite-saturated vapour");
+        for (size_t r = 0; r < a.size(); r += 3) {
+            double Ps, Xl, Xv, rl, rv;
+            m.calculateSLVPoint(a[r], Ps, Xl, Xv, rl, rv);
+            EXPECT_LE(P, Ps) << a[r];
+        }
+        // (At 500 bar, above the curve's maximum of 391 bar near 600 °C, none.)
+        if (P == 500.0) {
+            EXPECT_TRUE(a.empty());
+        }
+        a.clear();
+        m.calculateIsobaricLiquidGas1(a, P, 1000.0, 0.0);
+        inside(a, 5, {1, 2}, {3, 4}, "liquid-vapour isobar");
+    }
+    std::vector<double> a;
+    m.calculateCriticalCurve(a);
+    inside(a, 5, {2}, {3}, "critical curve");
+    EXPECT_EQ(a[2], 0.0);  // water's end
 }

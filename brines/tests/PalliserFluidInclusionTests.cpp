@@ -192,3 +192,33 @@ TEST_F(PalliserInclusionTest, ThTmInversionAnswersAndHomogenisesAtTh) {
         }
     }
 }
+
+TEST_F(PalliserInclusionTest, LiquidContinuousAtTheTopOfItsCorrelationAndInclusionsHomogenisingThere) {
+    // Driesner's correlation ends at 1000 °C and the diagram's law takes the
+    // liquid on: the bubble liquid and the one-phase fluids do not jump there
+    // (a bubble liquid of 55 wt % fell by 12 %).
+    for (double X : {0.45, 0.55, 0.7, 0.9}) {
+        const double below = bubbleLiquid(999.99, X), above = bubbleLiquid(1000.01, X);
+        EXPECT_NEAR(above, below, 5e-4 * below) << X;
+    }
+    for (double X : {0.1, 0.3, 0.6, 0.9})
+        for (double P : {1000.0, 2500.0, 5000.0}) {
+            const double below = m.calculateFluidDensity(999.99, P, X, 0.0);
+            const double above = m.calculateFluidDensity(1000.01, P, X, 0.0);
+            EXPECT_NEAR(above, below, 1e-3 * below) << X << " " << P;
+        }
+    // An inclusion of the three-phase liquid and 5 % (by mass) of its vapour
+    // at Tm = 500 °C homogenises near 1000 °C; the inversion of its Th and Tm
+    // gives back its salinity and density.
+    double Ps, Xl, Xv, rl, rv, Ph = 0.0;
+    m.calculateSLVPoint(500.0, Ps, Xl, Xv, rl, rv);
+    const double X = 0.95 * Xl + 0.05 * Xv, rho = 1.0 / (0.95 / rl + 0.05 / rv);
+    const double Th = m.calculateThLiq(X, rho, 600.0, Ph);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(bubbleLiquid(Th, X), rho, 1e-6 * rho);
+    double X2 = 0.0, rho2 = 0.0, Pslv, Ph2, phiV;
+    m.calculateFromThTm(Th, 500.0, X2, rho2, 0.0, Th, 1.01 * X, 0.99 * rho, Pslv, Ph2, phiV);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(X2, X, 1e-6);
+    EXPECT_NEAR(rho2, rho, 1e-4 * rho);
+}

@@ -98,6 +98,37 @@ TEST_F(PalliserTest, WaterAgreesWithIAPWS95) {
     w.calculate_molar_volume();
     EXPECT_DOUBLE_EQ(m.getWaterLiquidDensity(300.0, 500.0), WaterEOS::kMolarMass / w.V);
     EXPECT_NEAR(m.getIsochoricWaterPressure(300.0, WaterEOS::kMolarMass / w.V), 500.0, 1e-6);
+    // Salinity 0 is water: its critical point is IAPWS-95's (647.096 K,
+    // 22.064 MPa, 322 kg/m3), in the record of a water state as well; its
+    // bubble and dew points lie on water's vapour pressure, and the
+    // homogenisation temperature of water of its saturated liquid's density
+    // is that temperature, from 20 °C down as well as above.
+    double Tc, Pc, rc;
+    m.calculateCriticalPointFromX(0.0, Tc, Pc, rc);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Tc + 273.15, 647.096, 1e-9);
+    EXPECT_NEAR(Pc, 220.64, 1e-9);
+    EXPECT_NEAR(rc, 322.0, 1e-9);
+    m.calculateFluidDensity(300.0, 100.0, 0.0, 0.0);
+    EXPECT_NEAR(m.TcritX, 373.946, 1e-9);
+    EXPECT_NEAR(m.PcritX, 220.64, 1e-9);
+    for (double T : {10.0, 25.0, 100.0, 300.0, 373.9}) {
+        const double Psat = 1e-5 * WaterEOS::saturationPressureWagnerPruss(T + 273.15);
+        double Pb, Xv, rlb, rvb, Pd, a, b, rvd;
+        m.calculateBubblePoint(T, 0.0, Pb, Xv, rlb, rvb);
+        EXPECT_NEAR(Pb, Psat, 1e-9 * Psat) << T;
+        m.calculateDewPoint(T, 0.0, Pd, a, b, rvd);
+        EXPECT_NEAR(Pd, Psat, 1e-9 * Psat) << T;
+        double Ph = 0.0;
+        EXPECT_NEAR(m.calculateThLiq(0.0, rlb, T - 5.0, Ph), T, 1e-6) << T;
+        EXPECT_EQ(m.pointFailed, 0) << T;
+        EXPECT_NEAR(Ph, Psat, 1e-6 * Psat) << T;
+    }
+    // A liquid denser than any of the surface has no homogenisation: NaN and
+    // pointFailed, not 0 (°C).
+    double Ph = 0.0;
+    EXPECT_TRUE(std::isnan(m.calculateThLiq(0.1, 2000.0, 200.0, Ph)));
+    EXPECT_EQ(m.pointFailed, 1);
 }
 
 TEST_F(PalliserTest, HaliteLiquidusReachesPureNaClAtItsMeltingPoint) {
@@ -597,10 +628,91 @@ TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {
     d = m.calculateFluidDensity(500.0, 50.0, 0.5, 0.0);
     EXPECT_EQ(m.region, 4);
     EXPECT_NEAR(1.0 / d, m.wh / m.rhoHalite + m.wv / m.rhohg, 1e-15);
-    // Nothing is computed at or above the critical temperature of NaCl.
-    m.rho = 123.0;
-    EXPECT_EQ(m.calculateFluidDensity(3127.0, 100.0, 0.5, 0.0), 123.0);
+    // The diagram has no mixture at or above the critical temperature of NaCl:
+    // refused, not the density of the state placed before.
+    EXPECT_TRUE(std::isnan(m.calculateFluidDensity(3127.0, 100.0, 0.5, 0.0)));
     EXPECT_EQ(m.region, 0);
+    EXPECT_EQ(m.pointFailed, 1);
+}
+
+TEST_F(PalliserTest, EveryStateAcrossTheDiagramIsPlacedOrRefused) {
+    // Over the diagram's edges (0 °C, the critical point of water, the top
+    // of the three-phase curve at 800 °C, NaCl's critical point at 3127 °C;
+    // pressures from the sublimation of halite to 5 kbar; salinities from a
+    // trace to pure NaCl) a state is either placed, with a density between 0
+    // and halite's and fractions that close, or refused with NaN and
+    // pointFailed.  A reused record gives what a fresh one does, also right
+    // after a refusal.
+    PalliserModel reused;
+    const double Ts[] = {-10.0, 0.0, 0.5, 20.0, 300.0, 374.15, 500.0, 799.9, 830.0, 1000.0, 1500.0, 3127.0};
+    const double Ps[] = {1e-6, 0.005, 1.0, 100.0, 390.0, 1000.0, 5000.0};
+    const double Xs[] = {1e-6, 0.01, 0.2635, 0.5, 0.9, 0.9999, 1.0};
+    for (double T : Ts)
+        for (double P : Ps)
+            for (double X : Xs) {
+                PalliserModel f;
+                const double d = f.calculateFluidDensity(T, P, X, 1000.0);
+                const double r = reused.calculateFluidDensity(T, P, X, 1000.0);
+                const std::string at = std::to_string(T) + " °C " + std::to_string(P) + " bar X " + std::to_string(X);
+                EXPECT_TRUE(d == r || (std::isnan(d) && std::isnan(r))) << at << ": " << d << " after others " << r;
+                const bool mixture = X >= 1e-8 && X <= 0.9999;
+                if (mixture && (T < 0.0 || T >= f.TcNaCl)) {
+                    EXPECT_TRUE(std::isnan(d)) << at;
+                    EXPECT_EQ(f.pointFailed, 1) << at;
+                    continue;
+                }
+                if (T < 0.0) continue;  // (the pure components below 0 °C are left alone)
+                if (!std::isfinite(d)) {
+                    ADD_FAILURE() << at << ": not placed";
+                    continue;
+                }
+                EXPECT_EQ(f.pointFailed, 0) << at;
+                EXPECT_NE(f.region, 0) << at;
+                EXPECT_GT(d, 0.0) << at;
+                EXPECT_LE(d, f.rhoHalite) << at;
+                if (X == 1.0 && T < f.Ttriple && P > 1.01 * f.getHaliteSublimationPressure(T)) {
+                    EXPECT_EQ(d, f.rhoHalite) << at;
+                    EXPECT_EQ(f.region, 5) << at;
+                }
+                if (f.wl == -1.0) continue;
+                for (double w : {f.wl, f.wh, f.wv, f.vl, f.vv, f.vh}) {
+                    EXPECT_GE(w, -1e-12) << at;
+                    EXPECT_LE(w, 1.0 + 1e-12) << at;
+                }
+                EXPECT_NEAR(f.wl + f.wh + f.wv, 1.0, 1e-12) << at;
+                EXPECT_NEAR(f.vl + f.vh + f.vv, 1.0, 1e-12) << at;
+            }
+    // Halite-saturated brine where the three-phase point of its composition
+    // would lie below 0 °C (20 °C and 1 kbar; 0 °C at 5 kbar): a solution of
+    // 26.3 wt %, and a richer fluid is halite + liquid.
+    for (const auto& [T, P] : {std::pair{20.0, 1000.0}, std::pair{0.0, 5000.0}, std::pair{100.0, 5000.0}}) {
+        double X = 0, rho = 0;
+        m.calculateHaliteLiquidPoint(T, P, X, 0.2635, rho);
+        EXPECT_EQ(m.pointFailed, 0) << T << " " << P;
+        EXPECT_GT(X, 0.26) << T << " " << P;
+        EXPECT_LT(X, 0.2635 + 1e-9 + 1.45e-6 * T * T) << T << " " << P;
+        m.calculateFluidDensity(T, P, 0.3, 0.0);
+        EXPECT_EQ(m.region, 5) << T << " " << P;
+    }
+    // Halite melts 0.0247 °C higher per bar: at 850 °C and 5 kbar (melting at
+    // 924 °C) pure NaCl is halite and a fluid of 90 % NaCl halite + liquid,
+    // as just below 800 °C.
+    m.calculateFluidDensity(850.0, 5000.0, 1.0, 0.0);
+    EXPECT_EQ(m.region, 5);
+    EXPECT_EQ(m.rho, m.rhoHalite);
+    for (double T : {799.99, 800.01, 850.0}) {
+        m.calculateFluidDensity(T, 5000.0, 0.9, 0.0);
+        EXPECT_EQ(m.region, 5) << T;
+        EXPECT_GT(m.wh, 0.0) << T;
+    }
+    // Molten NaCl's liquid just above its boiling pressure is the melt's
+    // (1466.5 kg/m3 at 1000 °C), at every temperature of the LG surface.
+    for (double T : {850.0, 900.0, 1000.0}) {
+        double Pb, rl, rv;
+        m.calculateNaClSaturationPoint(T, Pb, rl, rv);
+        m.calculateFluidDensity(T, 1.0, 0.9999, 0.0);
+        EXPECT_NEAR(m.rho, rl, 0.01 * rl) << T;
+    }
 }
 
 TEST_F(PalliserTest, BadInputIsRefused) {

@@ -22,8 +22,11 @@ struct AnderkoComponent {
 };
 
 constexpr AnderkoComponent kH2O{"H2O", 2.84959143e-05, 1.85, 0.018015268, 648.6, 6.174e-05};
-constexpr AnderkoComponent kNaCl{"NaCl", 6.00124e-05, 6.4, 0.0585, 2167.0, 0.000167};
-constexpr AnderkoComponent kKCl{"KCl", 8.1783e-05, 7.3, 0.0745, 2271.0, 0.000218};
+// (Molar masses of NaCl and KCl from the standard atomic weights: 58.443
+// and 74.551 g/mol; they turn the model's molar volumes into densities and
+// mole fractions into mass fractions and molalities.)
+constexpr AnderkoComponent kNaCl{"NaCl", 6.00124e-05, 6.4, 0.058443, 2167.0, 0.000167};
+constexpr AnderkoComponent kKCl{"KCl", 8.1783e-05, 7.3, 0.074551, 2271.0, 0.000218};
 constexpr AnderkoComponent kCO2{"CO2", 4.952e-05, 0.0, 0.0440098, 305.0, 9.4e-05};
 constexpr AnderkoComponent kCH4{"CH4", 4.4e-05, 0.0, 0.016043, 190.6, 6e-05};
 
@@ -60,6 +63,7 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     interactions[0] = new Boublik();
     interactions[1] = new Dipole();
     interactions[2] = new AnderkoDispersion();
+    setModelName("Anderko");
     // The hard-sphere term carries the ideal gas's -ln V; the temperature
     // part of the ideal gas is that of the components' standard-state data
     // (none for the salts: their state functions fail, said once).
