@@ -25,9 +25,11 @@
 // nodes before and after them.
 //
 // One-variable passes (calculate(order, var), the passes of a volume search)
-// go through a tape: each node's value and pure derivatives in the variable
-// are kept in a slot of five doubles, in a compact array in the order of the
-// plan, and the operators compute their slots from their children's slots
+// go through a tape, made at the first such pass in that variable (a model
+// made for a few states searches in its volume alone and pays for no other
+// tape): each node's value and pure derivatives in the variable are kept
+// in a slot of five doubles, in a compact array in the order of the plan,
+// and the operators compute their slots from their children's slots
 // (VarKernel) before writing the same numbers into their own storage.  The
 // arithmetic is that of evaluateNode(order, var), operation for operation,
 // but for the terms of Leibniz's rule that a product's factor free of the
