@@ -37,7 +37,10 @@
 
 #include "families/anderko/Anderko.h"
 #include "families/anderko/BoublikEOS.h"
+#include "families/cubic/ClassicalCubic0.h"
+#include "families/cubic/CriticalInterpolation.h"
 #include "families/cubic/DaridonEOS.h"
+#include "families/cubic/HCubic.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
 #include "families/cubic/SRK1.h"
@@ -63,6 +66,9 @@ struct MixState {
 
 struct MixModel {
     std::string name;
+    // A closed-form model that gives fugacities but no Helmholtz energy: its
+    // a_res is the integral of its own pressure, (Z - 1)/rho over the density.
+    bool pressureOnly;
     Names names;             // its components
     Maker make;              // the model of these components, in the order given
     std::vector<int> order;  // another order of the same components (empty: fixed order)
@@ -138,6 +144,32 @@ Maker hardSphereMixture()
     };
 }
 
+// Nodes and weights of Gauss-Legendre quadrature of 24 points on [-1, 1]:
+// the roots of P_24 by Newton's method from Chebyshev starts.
+std::vector<std::pair<double, double>> gaussLegendre24()
+{
+    constexpr int n = 24;
+    std::vector<std::pair<double, double>> q;
+    for (int k = 1; k <= n; k++) {
+        double t = std::cos(M_PI * (k - 0.25) / (n + 0.5)), dp = 0.0;
+        for (int it = 0; it < 100; it++) {
+            double p0 = 1.0, p1 = t;
+            for (int j = 2; j <= n; j++) {
+                const double p2 = ((2 * j - 1) * t * p1 - (j - 1) * p0) / j;
+                p0 = p1;
+                p1 = p2;
+            }
+            dp = n * (t * p1 - p0) / (t * t - 1.0);
+            const double step = p1 / dp;
+            t -= step;
+            if (std::fabs(step) < 1e-16)
+                break;
+        }
+        q.emplace_back(t, 2.0 / ((1.0 - t * t) * dp * dp));
+    }
+    return q;
+}
+
 // The reduced Helmholtz energy a = A/(RT) of the model at (T, V) and its
 // current composition: the sum of its terms and its ideal-gas part, as the
 // state-function pass forms it (read from the terms, so that a fluid whose
@@ -156,9 +188,23 @@ double reducedA(FluidPhase& m, double T, double V)
 
 // a_res(T, v, x): a(v) - a(Vd) + ln(v/Vd) is a_res(v) - a_res(Vd), and
 // a_res(Vd) = B/Vd + O(1/Vd^2); the dilute volumes Vd and 2 Vd eliminate B.
-double residualA(FluidPhase& m, double T, double v, const std::vector<double>& x)
+double residualA(FluidPhase& m, double T, double v, const std::vector<double>& x, bool pressureOnly)
 {
     m.composition(x.data());
+    if (pressureOnly) {
+        // a_res = integral from 0 to 1/v of (Z - 1)/rho drho, the model's P at
+        // each density; the integrand is analytic on the interval (its nearest
+        // singularity the co-volume, at a density twice the state's or more),
+        // so that Gauss-Legendre of 24 points leaves no error above rounding.
+        const double rho = 1.0 / v;
+        double sum = 0.0;
+        for (const auto& [t, w] : gaussLegendre24()) {
+            const double r = 0.5 * rho * (1.0 + t);
+            m.calculateFromTV(T, 1.0 / r, 0);
+            sum += w * (m.P / (r * R * T) - 1.0) / r;
+        }
+        return 0.5 * rho * sum;
+    }
     constexpr double Vd = 10.0;  // m3/mol
     const double a = reducedA(m, T, v);
     const double d1 = a - reducedA(m, T, Vd) + std::log(v / Vd);
@@ -167,7 +213,7 @@ double residualA(FluidPhase& m, double T, double v, const std::vector<double>& x
 }
 
 // n a_res(T, V/n, n/sum n) of the mole numbers n at the total volume V.
-double totalResidualA(FluidPhase& m, double T, double V, const std::vector<double>& n)
+double totalResidualA(FluidPhase& m, double T, double V, const std::vector<double>& n, bool pressureOnly)
 {
     double sum = 0.0;
     for (double ni : n)
@@ -175,7 +221,7 @@ double totalResidualA(FluidPhase& m, double T, double V, const std::vector<doubl
     std::vector<double> x(n);
     for (double& xi : x)
         xi /= sum;
-    return sum * residualA(m, T, V / sum, x);
+    return sum * residualA(m, T, V / sum, x, pressureOnly);
 }
 
 struct Fugacities {
@@ -212,7 +258,7 @@ double derivative(const std::function<double(double)>& f, double h)
     return (4.0 * d(0.5 * h) - d(h)) / 3.0;
 }
 
-void checkMixtureState(FluidPhase& m, const MixState& s)
+void checkMixtureState(FluidPhase& m, const MixState& s, bool pressureOnly)
 {
     const int n = m.component_count;
     ASSERT_EQ(static_cast<int>(s.x.size()), n);
@@ -228,13 +274,13 @@ void checkMixtureState(FluidPhase& m, const MixState& s)
     // ln phi_i = d(n a_res)/dn_i at fixed T, V - ln Z.  Rounding of a_res
     // (about 1e-14) over the step 1e-3 and the h^4 remainder: 1e-9 (the
     // models agree within 1.2e-10).
-    const double ares = residualA(m, T, V, s.x);
+    const double ares = residualA(m, T, V, s.x, pressureOnly);
     for (int i = 0; i < n; i++) {
         const double d = derivative(
             [&](double h) {
                 std::vector<double> nn(s.x);
                 nn[i] += h;
-                return totalResidualA(m, T, V, nn);
+                return totalResidualA(m, T, V, nn, pressureOnly);
             },
             1e-3);
         EXPECT_NEAR(f.lnphi[i], d - std::log(Z), 1e-9 + 1e-9 * std::fabs(f.lnphi[i]))
@@ -273,6 +319,8 @@ void checkMixtureState(FluidPhase& m, const MixState& s)
             size += std::fabs(s.x[i] * d);
             const double analytic =
                 (dfdx[i][0] - dfdx[i][j]) / fug[i] - ((i == 0) - (i == j)) / s.x[i];
+            if (pressureOnly && !std::isfinite(analytic))
+                continue;  // a closed form without composition derivatives
             EXPECT_NEAR(analytic, d, 1e-7 * std::fabs(d) + 1e-9)
                 << "d ln phi_" << i << " of the model's d fugacity/dx, component 0 exchanged with " << j;
         }
@@ -280,6 +328,8 @@ void checkMixtureState(FluidPhase& m, const MixState& s)
     }
 
     // P = -(dA/dV)_T,x, within 1e-9 (the models agree within 2e-11).
+    if (pressureOnly)
+        return;
     m.composition(s.x.data());
     const double dadV = derivative([&](double h) { return reducedA(m, T, V * (1.0 + h)); }, 1e-3) / V;
     EXPECT_NEAR(-R * T * dadV, f.P, 1e-9 * f.P) << "P = -(dA/dV)_T";
@@ -306,6 +356,17 @@ void checkOrder(const MixModel& mc, FluidPhase& m, const MixState& s)
     EXPECT_NEAR(fromTP(*p, s.T, s.P, x).V, f.V, 1e-9 * f.V);
 }
 
+// SRK2's CO2-CH4 parameters stepping from 0.08 to 0.13 (kaij) and from 0.02
+// to -0.03 (kbij) over 20 K about 350 K, where a state lies.
+std::function<void(SRK2&, const Names&)> steppedPair()
+{
+    return [](SRK2& m, const Names& names) {
+        const int i = indexOf(names, "CO2"), j = indexOf(names, "CH4");
+        m.set_binary_interaction_kaij(i, j, 0.08, 0.13, 350.0, 20.0);
+        m.set_binary_interaction_kbij(i, j, 0.02, -0.03, 350.0, 20.0);
+    };
+}
+
 template <class M>
 std::function<void(M&, const Names&)> noPairs()
 {
@@ -324,29 +385,39 @@ std::vector<MixModel> mixtureModels()
     const std::vector<MixState> brine2{{1000, 1000, {0.9, 0.1}}, {1100, 1500, {0.98, 0.02}}};
     const std::vector<MixState> brine3{{1000, 1000, {0.8, 0.05, 0.15}}, {1100, 1500, {0.9, 0.02, 0.08}}};
     return {
-        {"SRK1", co2ch4, named<SRK1>(cubicPair<SRK1>("CO2", "CH4", 0.1, 0.05), 1, 0), {1, 0}, gas2},
-        {"SRK1 ternary", co2ch4n2, named<SRK1>(cubicPair<SRK1>("CO2", "N2", -0.05, 0.03), 1, 0), {2, 0, 1}, gas3},
-        {"SRK2", co2ch4, named<SRK2>(noPairs<SRK2>(), 1), {1, 0}, gas2},
-        {"PRSV", co2ch4, named<PRSV>(cubicPair<PRSV>("CO2", "CH4", 0.1, 0.05), 1, 0), {1, 0}, gas2},
-        {"PRSV ternary", co2ch4n2, named<PRSV>(cubicPair<PRSV>("CH4", "N2", 0.04, -0.02), 1, 0), {1, 2, 0}, gas3},
-        {"PRNirma", h2oco2, named<PRNirma>(cubicPair<PRNirma>("H2O", "CO2", 0.1, 0.05), 1, 0, 0), {1, 0}, water2},
-        {"PRNirma ternary", h2oco2ch4, named<PRNirma>(noPairs<PRNirma>(), 1, 0, 0), {2, 1, 0}, water3},
-        {"DaridonEOS", h2oco2, named<DaridonEOS>(noPairs<DaridonEOS>(), 1), {}, water2},
-        {"DaridonEOS ternary", h2oco2ch4, named<DaridonEOS>(noPairs<DaridonEOS>(), 1), {0, 2, 1}, water3},
-        {"Kreglewski", co2ch4, named<Kreglewski_EOS>(noPairs<Kreglewski_EOS>(), 1), {1, 0}, gas2},
-        {"DMW2", h2oco2, named<DMW2>(noPairs<DMW2>(), 1), {1, 0}, water2},
-        {"DMWEOS H2O-CO2", h2oco2, named<DMWEOS>(noPairs<DMWEOS>(), 1), {1, 0}, water2},
-        {"DMWEOS H2O-CH4", {"H2O", "CH4"}, named<DMWEOS>(noPairs<DMWEOS>(), 1), {1, 0},
+        {"SRK1", false, co2ch4, named<SRK1>(cubicPair<SRK1>("CO2", "CH4", 0.1, 0.05), 1, 0), {1, 0}, gas2},
+        {"SRK1 ternary", false, co2ch4n2, named<SRK1>(cubicPair<SRK1>("CO2", "N2", -0.05, 0.03), 1, 0), {2, 0, 1}, gas3},
+        {"SRK2", false, co2ch4, named<SRK2>(steppedPair(), 1), {1, 0}, gas2},
+        {"PRSV", false, co2ch4, named<PRSV>(cubicPair<PRSV>("CO2", "CH4", 0.1, 0.05), 1, 0), {1, 0}, gas2},
+        {"PRSV ternary", false, co2ch4n2, named<PRSV>(cubicPair<PRSV>("CH4", "N2", 0.04, -0.02), 1, 0), {1, 2, 0}, gas3},
+        {"PRNirma", false, h2oco2, named<PRNirma>(cubicPair<PRNirma>("H2O", "CO2", 0.1, 0.05), 1, 0, 0), {1, 0}, water2},
+        {"PRNirma ternary", false, h2oco2ch4, named<PRNirma>(noPairs<PRNirma>(), 1, 0, 0), {2, 1, 0}, water3},
+        {"DaridonEOS", false, h2oco2, named<DaridonEOS>(noPairs<DaridonEOS>(), 1), {}, water2},
+        {"DaridonEOS ternary", false, h2oco2ch4, named<DaridonEOS>(noPairs<DaridonEOS>(), 1), {0, 2, 1}, water3},
+        {"Kreglewski", false, co2ch4, named<Kreglewski_EOS>(noPairs<Kreglewski_EOS>(), 1), {1, 0}, gas2},
+        {"Kreglewski CO2-N2", false, {"CO2", "N2"}, named<Kreglewski_EOS>(noPairs<Kreglewski_EOS>(), 1), {1, 0}, gas2},
+        {"DMW2", false, h2oco2, named<DMW2>(noPairs<DMW2>(), 1), {1, 0}, water2},
+        {"DMWEOS H2O-CO2", false, h2oco2, named<DMWEOS>(noPairs<DMWEOS>(), 1), {1, 0}, water2},
+        {"DMWEOS H2O-CH4", false, {"H2O", "CH4"}, named<DMWEOS>(noPairs<DMWEOS>(), 1), {1, 0},
          {{450, 200, {0.02, 0.98}}, {500, 300, {0.1, 0.9}}}},
-        {"HollowayEOS", h2oco2, [](const Names&) -> std::unique_ptr<FluidPhase> { return std::make_unique<HollowayEOS>(1); },
+        {"HollowayEOS", false, h2oco2, [](const Names&) -> std::unique_ptr<FluidPhase> { return std::make_unique<HollowayEOS>(1); },
          {}, {{900, 500, {0.6, 0.4}}, {1100, 2000, {0.02, 0.98}}}},
-        {"VirialEos", {"N2", "CH4"}, virialBinary(), {1, 0}, {{400, 5, {0.4, 0.6}}, {500, 10, {0.02, 0.98}}}},
-        {"Anderko H2O-CO2", h2oco2, anderkoSystem("H2O-CO2"), {}, water2},
-        {"Anderko H2O-CH4", {"H2O", "CH4"}, anderkoSystem("H2O-CH4"), {}, water2},
-        {"Anderko H2O-KCl", {"H2O", "KCl"}, anderkoSystem("H2O-KCl"), {}, brine2},
-        {"Anderko H2O-NaCl-CO2", {"H2O", "NaCl", "CO2"}, anderkoSystem("H2O-NaCl-CO2"), {}, brine3},
-        {"Anderko H2O-NaCl-CH4", {"H2O", "NaCl", "CH4"}, anderkoSystem("H2O-NaCl-CH4"), {}, brine3},
-        {"BoublikEOS", {"A", "B"}, hardSphereMixture(), {1, 0}, {{500, 1000, {0.4, 0.6}}, {1000, 5000, {0.02, 0.98}}}},
+        {"VirialEos", false, {"N2", "CH4"}, virialBinary(), {1, 0}, {{400, 5, {0.4, 0.6}}, {500, 10, {0.02, 0.98}}}},
+        {"Anderko H2O-CO2", false, h2oco2, anderkoSystem("H2O-CO2"), {}, water2},
+        {"Anderko H2O-CH4", false, {"H2O", "CH4"}, anderkoSystem("H2O-CH4"), {}, water2},
+        {"Anderko H2O-KCl", false, {"H2O", "KCl"}, anderkoSystem("H2O-KCl"), {}, brine2},
+        {"Anderko H2O-NaCl-CO2", false, {"H2O", "NaCl", "CO2"}, anderkoSystem("H2O-NaCl-CO2"), {}, brine3},
+        {"Anderko H2O-NaCl-CH4", false, {"H2O", "NaCl", "CH4"}, anderkoSystem("H2O-NaCl-CH4"), {}, brine3},
+        {"Anderko NaCl-CO2", false, {"NaCl", "CO2"}, anderkoSystem("NaCl-CO2"), {}, {{1300, 1000, {0.3, 0.7}}, {1400, 1500, {0.02, 0.98}}}},
+        {"ClassicalSRK", true, co2ch4, named<ClassicalSRK>(noPairs<ClassicalSRK>(), 1), {1, 0}, gas2},
+        {"ClassicalSRK ternary", true, co2ch4n2, named<ClassicalSRK>(noPairs<ClassicalSRK>(), 1), {2, 0, 1}, gas3},
+        {"ClassicalCubic01", true, {"CH4", "C2H6", "C3H8"}, named<ClassicalCubic01>(noPairs<ClassicalCubic01>(), 1),
+         {2, 0, 1}, {{400, 100, {0.5, 0.3, 0.2}}, {450, 200, {0.02, 0.49, 0.49}}}},
+        {"Montel", true, co2ch4n2, named<Montel>(noPairs<Montel>(), 1), {1, 2, 0}, gas3},
+        {"CriticalInterpolationSRK", true, co2ch4, named<CriticalInterpolationSRK>(noPairs<CriticalInterpolationSRK>(), 1), {1, 0}, gas2},
+        {"TwoPar", true, co2ch4n2, named<TwoPar>(noPairs<TwoPar>(), 1), {2, 0, 1}, gas3},
+        {"ThreePar", true, co2ch4n2, named<ThreePar>(noPairs<ThreePar>(), 1), {1, 2, 0}, gas3},
+        {"BoublikEOS", false, {"A", "B"}, hardSphereMixture(), {1, 0}, {{500, 1000, {0.4, 0.6}}, {1000, 5000, {0.02, 0.98}}}},
     };
 }
 
@@ -368,7 +439,7 @@ TEST(ThermodynamicConsistency, EveryMixtureModel)
         for (int i = 0; i < m->component_count && mc.name != "BoublikEOS"; i++)
             EXPECT_STREQ(m->componentName(i), mc.names[i].c_str());
         for (const MixState& s : mc.states) {
-            checkMixtureState(*m, s);
+            checkMixtureState(*m, s, mc.pressureOnly);
             if (!mc.order.empty())
                 checkOrder(mc, *m, s);
         }
