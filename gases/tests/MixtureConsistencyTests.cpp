@@ -17,6 +17,8 @@
 //   - Gibbs-Duhem, sum x_i d ln phi_i = 0, for a change of composition at
 //     fixed T and P, and the model's composition derivatives of the
 //     fugacities (where it gives them) against the same differences;
+//   - the model's (d ln f_i/dP)_T and (d ln f_i/dT)_P (where it gives them)
+//     against differences, and sum x_i Vbar_i = V;
 //   - a component absent (x = 0) keeps the coefficient its dilute solution
 //     tends to;
 //   - P = -(dA/dV)_T,x by central differences;
@@ -337,6 +339,31 @@ void checkMixtureState(FluidPhase& m, const MixState& s, bool pressureOnly)
                 << "d ln phi_" << i << " of the model's d fugacity/dx, component 0 exchanged with " << j;
         }
         EXPECT_NEAR(sum, 0.0, 1e-7 * size + 1e-9) << "Gibbs-Duhem, component 0 exchanged with " << j;
+    }
+
+    // The model's derivatives of the fugacities at fixed composition against
+    // central differences (where it gives them): (d ln f_i/dP)_T = Vbar_i/(RT)
+    // with sum x_i Vbar_i = V, and (d ln f_i/dT)_P, within 1e-6 (the volume
+    // searches' rounding over the steps).
+    {
+        fromTP(m, T, s.P, s.x);
+        const std::vector<double> fP = m.dfugacitydP, fT = m.dfugacitydT;
+        double vsum = 0.0;
+        for (int i = 0; i < n; i++) {
+            const double dP = derivative(
+                                  [&](double h) {
+                                      return fromTP(m, T, s.P * (1.0 + h), s.x).lnphi[i] + std::log1p(h);
+                                  },
+                                  1e-4) /
+                              (s.P * 1e5);
+            const double dT = derivative([&](double h) { return fromTP(m, T + h, s.P, s.x).lnphi[i]; }, 1e-4 * T);
+            vsum += s.x[i] * dP * R * T;
+            if (!std::isfinite(fP[i]) && pressureOnly)
+                continue;
+            EXPECT_NEAR(fP[i] / fug[i], dP, 1e-6 * std::fabs(dP)) << "(d ln f/dP)_T of component " << i;
+            EXPECT_NEAR(fT[i] / fug[i], dT, 1e-6 * std::fabs(dT) + 1e-9) << "(d ln f/dT)_P of component " << i;
+        }
+        EXPECT_NEAR(vsum, V, 1e-7 * V) << "sum x_i Vbar_i = V";
     }
 
     // At the end of composition: a component of 0.02 taken out altogether
