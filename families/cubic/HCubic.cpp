@@ -1,5 +1,6 @@
 #include "families/cubic/HCubic.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -155,6 +156,14 @@ void HCubic::calculate_fugacities() {
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
     }
+    // The closed form gives no derivatives of the fugacities: they are not
+    // given (NaN), never the zeros of the arrays' sizing, which a
+    // phase-equilibrium solver would take for a Jacobian.
+    const double none = std::nan("");
+    for (auto* v : {&dfugcoefdT, &dfugcoefdP, &dfugcoefdV, &dfugacitydT, &dfugacitydP, &dfugacitydV})
+        std::fill(v->begin(), v->end(), none);
+    for (auto* m : {&dfugcoefdx, &dfugacitydx})
+        for (std::vector<double>& row : *m) std::fill(row.begin(), row.end(), none);
 }
 
 void HCubic::calculate_state_functions() {

@@ -22,6 +22,7 @@ public:
     void number_of_components(int n) override;
     void calculate_molar_volume() override;
     void calculate_pressure() override;
+    // The fugacities in closed form; their derivatives are not given (NaN).
     void calculate_fugacities() override;
     // Volumes, pressures and fugacities only: the pressure at the current V,
     // and no state functions or pressure derivatives (NaN).

@@ -56,6 +56,7 @@
 #include "water/Keenan.h"
 #include "water/Saul.h"
 #include "water/WagnerPruss.h"
+#include "gases/tests/QuietlyMade.h"
 
 namespace {
 
@@ -316,11 +317,8 @@ TEST(ThermodynamicConsistency, EveryPureFluidModel)
 {
     for (const Model& mc : models()) {
         SCOPED_TRACE(mc.name);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        std::unique_ptr<FluidPhase> m = mc.make();
-        const std::string said = testing::internal::GetCapturedStderr();
-        testing::internal::GetCapturedStdout();
+        std::string said;
+        std::unique_ptr<FluidPhase> m = quietlyMade(mc.make, said);
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(said, "");
         if (mc.noStateFunctions) {
