@@ -37,15 +37,27 @@ const char* fieldLabel(const std::string& key) {
     return it == labels.end() ? "value" : it->second;
 }
 
-// The value of a key, or a message naming the field when it is not a number.
-bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
-    if (auto v = form.number(key)) {
+// The number a value of the key stands for, or a message naming the field
+// when it is not a number.
+bool readNumber(const std::string& key, const PropertyList* raw, double& out, std::string& why) {
+    if (auto v = raw ? caseNumber(*raw) : std::nullopt) {
         out = *v;
         return true;
     }
-    const PropertyList* raw = form.values.find(key);
     why = std::string("The ") + fieldLabel(key) + " is not a number" +
           (raw ? ": \"" + caseValueDescription(*raw) + "\"." : ".");
+    return false;
+}
+
+bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
+    return readNumber(key, form.values.find(key), out, why);
+}
+
+// The chamber volume (km3): a positive number, or why it is not one.
+bool chamberVolume(const PropertyList& value, double& km3, std::string& why) {
+    if (!readNumber("chamber", &value, km3, why)) return false;
+    if (km3 > 0.0) return true;
+    why = strfmt::format("The chamber volume must be positive: %@ km3.", caseValueDescription(value));
     return false;
 }
 
@@ -346,6 +358,15 @@ bool ChamberCalculator::saturateFluid(CaseForm& form, std::string& why) {
         why = "The saturation content needs a positive pressure and a crystal content below 100 wt %.";
         return false;
     }
+    // Outside the pressures at which the solubility laws were measured the
+    // law's content means nothing (it tends to all of the melt at great
+    // pressure): the volatile content the user gave stays.
+    if (!(P0 * 1e5 >= TaitJaupart::kMinPressure && P0 * 1e5 <= TaitJaupart::kMaxPressure)) {
+        why = strfmt::format("The saturation content is not computed at %g bar: the solubility laws hold from %g bar "
+                             "to %g bar.",
+                             P0, 1e-5 * TaitJaupart::kMinPressure, 1e-5 * TaitJaupart::kMaxPressure);
+        return false;
+    }
     TaitJaupart& m = mModel;
     if (!(m.sa > 0.0) || !(m.na > 0.0) || (form.fluid() == kChamberFluidH2OCO2 && !(m.sb > 0.0 && m.nb > 0.0))) {
         why = "The saturation content needs the solubility laws of the volatiles.";
@@ -471,7 +492,9 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
         r.status = "No state at the final crystal content: " + m.message;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};
     }
-    for (auto& [name, value] : chamberExpansion(form.number("chamber"))) r.fields[name] = value;
+    std::string chamberWhy;
+    for (auto& [name, value] : chamberExpansion(*form.values.find("chamber"), &chamberWhy)) r.fields[name] = value;
+    if (r.finalState) r.status = chamberWhy;
 
     // Crystallisation from the initial to the final crystal content: the
     // pressure, and the volatile content of melt and gas on the way.
@@ -485,11 +508,19 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
     return r;
 }
 
-std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(std::optional<double> chamberKm3) const {
+std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const PropertyList& chamberKm3,
+                                                                      std::string* why) const {
     std::map<std::string, ResultField> f{
         {"mChamberExp", {}}, {"mChamberRel", {}}, {"mExpulLiquid", {}}, {"mExpandedLiquid", {}}};
-    if (!mHaveFinal || !chamberKm3) return f;
-    const double C = *chamberKm3;
+    std::string reason;
+    double C = 0;
+    if (why) why->clear();
+    if (!mHaveFinal) return f;
+    if (!chamberVolume(chamberKm3, C, reason)) {
+        // A volume that is not positive would turn the expansion's sign.
+        if (why) *why = reason;
+        return f;
+    }
     const double r = std::max(0.0, (mV - mV0) / mV0);
     const double expansion = C * r * 1000.0;  // 1e6 m3
     const double expelled = (1.0 - mVg / mV) * expansion;
@@ -546,11 +577,7 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     std::string why;
     Inputs in;
     double chamber = 0;
-    bool ok = configureModel(f, why) && readInputs(f, in, why) && need(f, "chamber", chamber, why);
-    if (ok && !(chamber > 0.0)) {
-        why = "The chamber volume must be positive.";
-        ok = false;
-    }
+    bool ok = configureModel(f, why) && readInputs(f, in, why) && chamberVolume(*f.values.find("chamber"), chamber, why);
     if (ok && !(std::isfinite(thresholdBar) && thresholdBar > 0.0)) {
         why = "The overpressure threshold of the eruptions must be positive.";
         ok = false;

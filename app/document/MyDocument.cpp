@@ -750,8 +750,10 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     } else if (auto v = fieldNumber(mChamberVol)) {
         mStepChamberVol->setValue(*v);
     }
-    for (auto& [name, value] : mCalc.chamberExpansion(fieldNumber(mChamberVol)))
-        mResult.fields[name] = value;
+    std::string why;
+    for (auto& [name, value] : mCalc.chamberExpansion(fieldValue(mChamberVol), &why)) mResult.fields[name] = value;
+    // With a final state the status line can only be telling about the chamber volume.
+    if (mResult.finalState) mResult.status = why;
     showResultFields();
     if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
 }

@@ -102,9 +102,30 @@ TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {
     EXPECT_NEAR(value(r, "mChamberRel"), rel, 1e-9);
     EXPECT_NEAR(value(r, "mChamberExp"), 20 * rel * 1000, 1e-6);
     EXPECT_NEAR(value(r, "mExpulLiquid"), (1 - m.Vg / m.V) * value(r, "mChamberExp"), 1e-6);
-    auto other = calc.chamberExpansion(40.0);
+    ASSERT_GT(rel, 0.0);
+    auto other = calc.chamberExpansion(PropertyList::real(40.0));
     EXPECT_NEAR(other["mChamberExp"].value.value_or(NAN), 2 * value(r, "mChamberExp"), 1e-6);
-    EXPECT_FALSE(calc.chamberExpansion(std::nullopt)["mChamberExp"].hasValue());
+
+    // A volume that is not a positive number gives no expansion (a negative
+    // one would show the chamber shrinking), and the status line says why.
+    struct Bad {
+        PropertyList volume;
+        const char* says;
+    };
+    for (const Bad& b : {Bad{PropertyList::real(-20), "The chamber volume must be positive: -20 km3."},
+                         Bad{PropertyList::real(0), "The chamber volume must be positive: 0 km3."},
+                         Bad{PropertyList::string("large"), "The chamber volume is not a number: \"large\"."}}) {
+        SCOPED_TRACE(b.says);
+        form.values.set("chamber", b.volume);
+        r = calc.calculate(form);
+        EXPECT_TRUE(r.finalState);
+        EXPECT_FALSE(r.field("mChamberExp").hasValue());
+        EXPECT_FALSE(r.field("mExpandedLiquid").hasValue());
+        EXPECT_NE(r.status.find(b.says), std::string::npos) << r.status;
+        std::string why;
+        EXPECT_FALSE(calc.chamberExpansion(b.volume, &why)["mExpulLiquid"].hasValue());
+        EXPECT_EQ(why, r.status);
+    }
 }
 
 TEST(ChamberCalculation, ImposedSaturationGivesTheClosedFormContent) {
@@ -127,6 +148,24 @@ TEST(ChamberCalculation, ImposedSaturationGivesTheClosedFormContent) {
     form.setNumber("wt0", 1.0);
     calc.calculate(form);
     EXPECT_EQ(*form.number("wt0"), 1.0);
+    // Outside the pressures of the solubility laws (100 to 5000 bar) there is
+    // no saturation content: the user's content stays, whether the imposed
+    // saturation runs with the calculation or is asked for alone.
+    for (double P0 : {20000.0, 50.0}) {
+        SCOPED_TRACE(P0);
+        form.setNumber("P0", P0);
+        form.setNumber("wt0", 1.0);
+        form.saturated = false;
+        r = calc.calculate(form);
+        EXPECT_EQ(*form.number("wt0"), 1.0);
+        EXPECT_FALSE(form.saturated);
+        EXPECT_FALSE(r.initialState);
+        EXPECT_NE(r.status.find("The saturation content is not computed at"), std::string::npos) << r.status;
+        std::string why;
+        EXPECT_FALSE(calc.saturateFluid(form, why));
+        EXPECT_EQ(why, r.status);
+        EXPECT_EQ(*form.number("wt0"), 1.0);
+    }
     EXPECT_TRUE(CaseForm::changesSaturation("P0"));
     EXPECT_FALSE(CaseForm::changesSaturation("T0"));
     EXPECT_FALSE(CaseForm::changesSaturation("cr0"));
@@ -244,12 +283,15 @@ TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {
     // The model's refusals of each range are tested with the model; here, that the form says them.
     for (const Case& c : {Case{20000, 4, 0, "The initial pressure of 20000 bar lies outside 100 bar to 5000 bar"},
                           Case{1000, 4, 300, "The melt temperature of 300 K lies outside"},
+                          Case{1000, 4, 1200, "crystal density -3300 kg/m3"},
                           Case{1000, 50, 0, "gas by volume"}}) {
         SCOPED_TRACE(c.says);
         CaseForm form = singleVolatile(kChamberFluidH2O, c.P0, c.wt0);
         if (c.T0 > 0) {
             form.values.set("melt", PropertyList::integer(kChamberMeltUser));
             form.setNumber("T0", c.T0);
+            // A crystal density typed with a stray sign is named in the refusal.
+            if (c.T0 == 1200) form.setNumber("rhoc0", -3300);
         }
         const CalculationResult r = calc.calculate(form);
         EXPECT_FALSE(r.initialState);

@@ -180,6 +180,18 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
     // A pressure above the stepper's range raises its maximum.
     type("P0", "5000");
     EXPECT_EQ(doc->stepper("P0")->maximum(), 5000.0);
+    // A modulus typed above its stepper's maximum (1e11 Pa) is never moved
+    // against the arrow: up keeps it, down takes one step (a tenth) off it.
+    type("mu", "5e11");
+    doc->stepper("mu")->stepUp();
+    EXPECT_EQ(stored("mu").realValue(), 5e11);
+    doc->stepper("mu")->stepDown();
+    EXPECT_EQ(stored("mu").realValue(), 4.5e11);
+    EXPECT_EQ(shown("mu"), "4.5e+11");
+    // Likewise a content typed below zero is not raised by the down arrow.
+    type("cr0", "-2");
+    doc->stepper("cr0")->stepDown();
+    EXPECT_EQ(stored("cr0").realValue(), -2.0);
 }
 
 TEST_F(CaseWindow, EveryEditThatChangesTheCaseMarksTheDocument) {
