@@ -481,13 +481,18 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
         mVg = m.Vg;
         mP = m.P;
         mBeta = m.beta;
+        // H = (D P + ml)/D and the approximate pressure through K hold for a
+        // melt with dissolved volatiles D; without any, the model's zeros are
+        // no values and are not shown as such.
+        const bool dissolved = m.md + m.mdCO2 > 0.0;
+        const char* none = "undefined, no volatile is dissolved";
         r.logLines = {strfmt::format("Case : %@", caseName),
                       strfmt::format("\tK1 : %lg", m.K1),
                       strfmt::format("\tK2 : %lg", m.K2),
                       strfmt::format("\tK3 : %lg", m.K3),
                       strfmt::format("\tK  : %lg", m.K),
-                      strfmt::format("\tH  : %lg", m.H),
-                      strfmt::format("\tP  : %lg", 1e-5 * m.Papprox)};
+                      dissolved ? strfmt::format("\tH  : %lg", m.H) : strfmt::format("\tH  : %@", none),
+                      dissolved ? strfmt::format("\tP  : %lg", 1e-5 * m.Papprox) : strfmt::format("\tP  : %@", none)};
     } else {
         r.status = "No state at the final crystal content: " + m.message;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};

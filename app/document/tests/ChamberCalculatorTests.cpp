@@ -87,6 +87,16 @@ TEST(ChamberCalculation, NewCaseGivesConsistentInitialAndFinalStates) {
     EXPECT_TRUE(sameFormValue(*form.values.find("rhol0"), PropertyList::real(2700)));
     EXPECT_TRUE(sameFormValue(*form.values.find("sa"), PropertyList::real(6.8e-08)));
     EXPECT_EQ(form.values, CaseForm().values);
+
+    // A chamber without volatiles has no H = (D P + ml)/D nor closed-form
+    // pressure: the log says so instead of printing 0 bar.
+    CaseForm dry;
+    dry.setNumber("wt0", 0);
+    r = calc.calculate(dry, "Dry");
+    ASSERT_TRUE(r.finalState) << r.status;
+    ASSERT_EQ(r.logLines.size(), 7u);
+    EXPECT_EQ(r.logLines[5], "\tH  : undefined, no volatile is dissolved");
+    EXPECT_EQ(r.logLines[6], "\tP  : undefined, no volatile is dissolved");
 }
 
 TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {

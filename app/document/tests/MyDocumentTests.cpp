@@ -242,6 +242,15 @@ TEST_F(CaseWindow, FailedCalculationShowsNoValueAndWhy) {
     type("P0", "1572");
     EXPECT_NE(result("mP1"), "no value");
     EXPECT_TRUE(doc->statusLine()->text().isEmpty());
+    // A chamber volume that is not positive gives no expansion, and says so
+    // until it is mended; the pressure it does not bear on stays.
+    type("chamber", "-10");
+    EXPECT_EQ(result("mChamberExp"), "no value");
+    EXPECT_EQ(doc->statusLine()->text(), "The chamber volume must be positive: -10 km3.");
+    EXPECT_NE(result("mP1"), "no value");
+    type("chamber", "10");
+    EXPECT_NE(result("mChamberExp"), "no value");
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty());
 }
 
 TEST_F(CaseWindow, UserDefinedVolatileDrivesTheModelAsFluidTypeTwo) {
