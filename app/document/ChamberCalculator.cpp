@@ -219,15 +219,17 @@ CaseForm::CaseForm(PropertyList caseValues) : values(std::move(caseValues)) {
         if (!values.contains(k)) values.set(k, *defaults.find(k));
 }
 
-int CaseForm::melt() const {
-    auto v = number("melt");
-    return v ? static_cast<int>(std::lround(*v)) : -1;
+namespace {
+// A kind of melt or volatile: a whole number within reach of an int, else -1
+// (no kind: 1.4 is neither kind 1 nor kind 2).
+int kindTag(std::optional<double> v) {
+    return v && *v == std::floor(*v) && std::fabs(*v) < 1e9 ? static_cast<int>(*v) : -1;
 }
+}  // namespace
 
-int CaseForm::fluid() const {
-    auto v = number("fluid");
-    return v ? static_cast<int>(std::lround(*v)) : -1;
-}
+int CaseForm::melt() const { return kindTag(number("melt")); }
+
+int CaseForm::fluid() const { return kindTag(number("fluid")); }
 
 std::optional<double> CaseForm::number(const std::string& key) const {
     const PropertyList* v = values.find(key);

@@ -540,8 +540,13 @@ CaseForm MyDocument::formSnapshot() const {
     }
     if (!mComment) return form;
     form.values.set("comment", PropertyList::string(mComment->text().toStdString()));
-    form.values.set("melt", PropertyList::integer(mMeltType->checkedId()));
-    form.values.set("fluid", PropertyList::integer(mFluidType->checkedId()));
+    // With no button checked the kind is the case's own, which the form cannot show.
+    for (auto [key, group] : {std::pair{"melt", mMeltType}, std::pair{"fluid", mFluidType}}) {
+        if (group->checkedId() >= 0) form.values.set(key, PropertyList::integer(group->checkedId()));
+        else if (row >= 0 && static_cast<size_t>(row) < mList.size()) {
+            if (const PropertyList* v = mList.at(static_cast<size_t>(row)).find(key)) form.values.set(key, *v);
+        }
+    }
     for (const FormEntry& e : mTextFields) form.values.set(e.key, fieldValue(e.field));
     form.useEOS = mUseEOS->isChecked();
     form.imposeSaturation = mImposeSaturation->isChecked();
@@ -552,8 +557,18 @@ CaseForm MyDocument::formSnapshot() const {
 void MyDocument::showForm(const CaseForm& form) {
     if (!mComment) return;
     if (const PropertyList* c = form.values.find("comment")) mComment->setText(QString::fromStdString(caseValueDescription(*c)));
-    if (QAbstractButton* b = mMeltType->button(form.melt())) b->setChecked(true);
-    if (QAbstractButton* b = mFluidType->button(form.fluid())) b->setChecked(true);
+    // A kind the form has no button for (a file written elsewhere) leaves no
+    // button checked, rather than the previous case's, which would be computed
+    // and written over the case's own value.
+    for (auto [group, id] : {std::pair{mMeltType, form.melt()}, std::pair{mFluidType, form.fluid()}}) {
+        if (QAbstractButton* b = group->button(id)) {
+            b->setChecked(true);
+        } else if (QAbstractButton* checked = group->checkedButton()) {
+            group->setExclusive(false);
+            checked->setChecked(false);
+            group->setExclusive(true);
+        }
+    }
     for (const FormEntry& e : mTextFields) showValue(e.field, form.values.find(e.key));
 }
 

@@ -22,6 +22,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -756,6 +757,40 @@ TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {
     EXPECT_NE(back->resultField("mP1")->text(), "no value");
     EXPECT_FALSE(back->isDocumentEdited());
     doc = back;
+}
+
+TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
+    // A file written elsewhere: the second case's volatile and melt are kinds
+    // the form does not know.  Showing it must not compute, nor store, the
+    // kinds of the case shown before.
+    CaseList list;
+    list.addCase(-1);
+    list.addCase(0);
+    list.setValue(1, "fluid", PropertyList::integer(7));
+    list.setValue(1, "melt", PropertyList::real(1.4));
+    {
+        std::ofstream out("docs/kinds.chamber", std::ios::binary);
+        out << list.dataOfType();
+    }
+    ASSERT_TRUE(c.closeDocument(doc));
+    doc = dynamic_cast<MyDocument*>(c.openDocument("docs/kinds.chamber"));
+    ASSERT_NE(doc, nullptr) << errors.join("; ").toStdString();
+    ASSERT_EQ(doc->fluidType()->checkedId(), kChamberFluidH2OCO2);
+    doc->listView()->selectRowOnly(1);
+    EXPECT_EQ(doc->meltType()->checkedId(), -1);
+    EXPECT_EQ(doc->fluidType()->checkedId(), -1);
+    EXPECT_EQ(doc->statusLine()->text(), "Unknown kind of melt.");
+    EXPECT_EQ(doc->resultField("mP1")->text(), "no value");
+    EXPECT_EQ(doc->list().cases(), list.cases());
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // An edit of another field keeps the kinds; choosing a kind mends the case.
+    type("P0", "1500");
+    EXPECT_EQ(*doc->list().at(1).find("fluid"), PropertyList::integer(7));
+    doc->meltType()->button(kChamberMelt2300)->click();
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    EXPECT_EQ(doc->list().at(1).find("fluid")->integerValue(), kChamberFluidH2O);
+    EXPECT_NE(doc->resultField("mP1")->text(), "no value");
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty()) << doc->statusLine()->text().toStdString();
 }
 
 }  // namespace
