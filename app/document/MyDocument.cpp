@@ -880,6 +880,21 @@ void MyDocument::showStatus(const QString& message) {
     else Document::showStatus(message);
 }
 
+void MyDocument::commitEditing() {
+    if (!mComment) return;
+    onChangeComment();
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return;
+    for (const FormEntry& e : mTextFields) {
+        // Every calculation stores the whole form in the case: a field that
+        // differs from it holds an edit not yet applied.
+        const PropertyList* stored = mList.at(static_cast<size_t>(row)).find(e.key);
+        if (stored && sameFormValue(*stored, fieldValue(e.field))) continue;
+        if (e.key == "chamber") onStepMagmaChamber(e.field);
+        else onCalculateExsolData(e.field);
+    }
+}
+
 void MyDocument::onChangeComment() {
     const int row = selectedRow();
     if (row < 0 || static_cast<size_t>(row) >= mList.size() || !mComment) return;

@@ -759,6 +759,38 @@ TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {
     doc = back;
 }
 
+TEST_F(CaseWindow, AnEditNotYetConfirmedIsSavedAndAskedAboutOnClosing) {
+    // Typed, without Return or leaving the field, then saved from the menu.
+    QLineEdit* p0 = doc->field("P0");
+    p0->selectAll();
+    QTest::keyClicks(p0, "1800");
+    doc->commentField()->selectAll();
+    QTest::keyClicks(doc->commentField(), "Etna");
+    ASSERT_TRUE(c.saveDocumentAs(doc, "docs/pending.chamber"));
+    EXPECT_EQ(stored("P0").realValue(), 1800.0);
+    EXPECT_EQ(stored("comment").stringValue(), "Etna");
+    EXPECT_NEAR(result("mOverpressure").toDouble(), result("mP1").toDouble() - 1800.0, 0.01);
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // Typed again and the window closed: the user is asked about it.
+    p0->selectAll();
+    QTest::keyClicks(p0, "1900");
+    int asked = 0;
+    c.askToSave = [&asked](Document*) {
+        ++asked;
+        return DocumentController::SaveChoice::Cancel;
+    };
+    EXPECT_FALSE(c.closeDocument(doc));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(stored("P0").realValue(), 1900.0);
+    // The file holds what was saved.
+    c.askToSave = [](Document*) { return DocumentController::SaveChoice::DontSave; };
+    ASSERT_TRUE(c.closeDocument(doc));
+    doc = dynamic_cast<MyDocument*>(c.openDocument("docs/pending.chamber"));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(stored("P0").realValue(), 1800.0);
+    EXPECT_EQ(stored("comment").stringValue(), "Etna");
+}
+
 TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
     // A file written elsewhere: the second case's volatile and melt are kinds
     // the form does not know.  Showing it must not compute, nor store, the
