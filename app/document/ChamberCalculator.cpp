@@ -615,12 +615,16 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     rep.eruptions = static_cast<int>(n);
     if (rep.end != EruptionSequenceEnd::halfCrystallised) {
         rep.stoppedEarly = true;
+        // Why a threshold is not reached is the model's to say (an eruption
+        // pressure beyond the range of its laws, or crystallisation to one half
+        // first, with the threshold named): it stands in for the end text.
+        const bool modelSaysWhy = rep.end == EruptionSequenceEnd::overpressureNotReached && !m.message.empty();
         std::string line =
             rep.end == EruptionSequenceEnd::cancelled
                 ? strfmt::format("The sequence was cancelled after %d eruptions, before half of the mass is crystals.",
                                  rep.eruptions)
                 : strfmt::format("The sequence stopped after %d eruptions, before half of the mass is crystals: %@",
-                                 rep.eruptions, eruptionSequenceEndText(rep.end));
+                                 rep.eruptions, modelSaysWhy ? m.message.c_str() : eruptionSequenceEndText(rep.end));
         // The model's own reason adds to the end text where a solve failed.
         if (!m.message.empty() && (rep.end == EruptionSequenceEnd::solveFailed ||
                                    rep.end == EruptionSequenceEnd::notConfigured))

@@ -416,6 +416,15 @@ TEST(EruptionSequence, ReportsWhereItStoppedEarly) {
     EXPECT_TRUE(rep.stoppedEarly);
     EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
     EXPECT_EQ(rep.lines.back().rfind("The sequence stopped after 0 eruptions", 0), 0u) << rep.lines.back();
+    // ... because the chamber would erupt beyond the range of its laws, not
+    // because it crystallises first (as with 3000 bar, within the range).
+    EXPECT_NE(rep.lines.back().find("The chamber would erupt at 101500 bar, above the 5000 bar"), std::string::npos)
+        << rep.lines.back();
+    rep = calc.eruptiveSequence(form, 3000.0);
+    EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
+    EXPECT_NE(rep.lines.back().find(": The overpressure of 3000 bar is not reached before half of the mass is crystals."),
+              std::string::npos)
+        << rep.lines.back();
     // A threshold that is no pressure, or a form the model refuses, runs nothing.
     rep = calc.eruptiveSequence(form, 0.0);
     EXPECT_TRUE(rep.stoppedEarly);
