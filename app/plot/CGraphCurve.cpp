@@ -12,8 +12,6 @@
 namespace {
 constexpr float kHitTolerance = 5.0f;
 
-bool isDrawable(PlotPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-
 struct FileCloser {
     void operator()(std::FILE* f) const {
         if (f) std::fclose(f);

@@ -242,6 +242,39 @@ TEST(GraphCurve, PointsWithoutANumberBreakTheCurve) {
     none->render(empty);
     for (const auto& op : empty.opsOfKind(Kind::Stroke)) EXPECT_TRUE(op.path.isEmpty());
     EXPECT_FALSE(none->isHit({0, 0}));
+
+    // Markers, labels, point series and areas: nothing is drawn at a point
+    // without a number, and every coordinate drawn is a number.
+    auto marker = std::make_shared<CGraphPoint>();
+    view->addGraphObject(marker);
+    marker->setPoint(nan, 10);
+    marker->setShowLabel(true);
+    auto series = std::make_shared<CGraphPointCurve>();
+    view->addGraphObject(series);
+    series->setJoinPoints(true);
+    for (PlotPoint p : {PlotPoint{10, 10}, PlotPoint{inf, 20}, PlotPoint{30, 30}, PlotPoint{40, 40}})
+        series->addPoint(p.x, p.y, 0);
+    auto area = std::make_shared<CGraphArea>();
+    view->addGraphObject(area);
+    area->setMPointsList({{0, 0}, {nan, 50}, {100, 0}, {100, 100}});
+    RecordingCanvas all;
+    for (CGraphObject* o : std::initializer_list<CGraphObject*>{marker.get(), series.get(), area.get()}) o->render(all);
+    EXPECT_TRUE(all.opsOfKind(Kind::Text).empty());
+    size_t drawn = 0;
+    for (Kind k : {Kind::Stroke, Kind::Fill})
+        for (const auto& op : all.opsOfKind(k))
+            for (const auto& e : op.path.elements()) {
+                ++drawn;
+                for (const PlotPoint& q : e.points)
+                    if (e.op != Path::Op::Close) EXPECT_TRUE(std::isfinite(q.x) && std::isfinite(q.y));
+            }
+    EXPECT_GT(drawn, 0u);
+    // The series' line: 10,10 alone, then 30,30 to 40,40.
+    std::vector<PlotPoint> line;
+    for (const auto& op : all.opsOfKind(Kind::Stroke))
+        if (op.lineWidth == 1.0f) line = vertices(op.path);
+    ASSERT_EQ(line.size(), 3u);
+    expectPoint(line[1], 30, view->getYValue(30));
 }
 
 TEST(GraphCurve, InterpolationAnswersOnlyWhereASegmentBracketsX) {
