@@ -577,6 +577,9 @@ void MyDocument::tableViewSelectionDidChange() {
     if (row < 0 || mList.empty() || !mComment) return;
     CaseForm form(mList.at(static_cast<size_t>(row)));
     showForm(form);
+    // The saturation imposed belongs to the case it was imposed on: another
+    // case (or the file read again) has its own pressure and content.
+    mSaturated = false;
     onCalculateExsolData(nullptr);
 }
 

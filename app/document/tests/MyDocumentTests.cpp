@@ -388,6 +388,14 @@ TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->imposeSaturationBox()->click();
     type("wt0", "5");
     EXPECT_EQ(shown("wt0"), "5");
+    // Each case shown is saturated at its own pressure while the box is on,
+    // whichever case was saturated before.
+    doc->onAddCase();
+    doc->imposeSaturationBox()->click();
+    ASSERT_TRUE(doc->isSaturated());
+    doc->listView()->selectRowOnly(0);
+    EXPECT_NEAR(stored("wt0").realValue(), 100 * C1 / (1 + C1), 1e-12);
+    EXPECT_EQ(shown("wt0"), saturated);
 }
 
 TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
