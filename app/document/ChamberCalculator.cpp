@@ -436,25 +436,22 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
     r.exsolXLabel = exsolutionXLabel(fluid, r.unit);
     const double f = r.unit == kUnitPpm ? 10000.0 : 1.0;
 
-    // The solubility curve needs only the volatile (and, for the mixture, the
-    // composition of the chamber's volatiles).
-    if (ok) {
-        const double X = form.number("cr0").value_or(0.0) / 100.0;
-        const double w = wt0.value_or(0.0) / 100.0;
-        const double z = form.number("zb").value_or(0.0) / 100.0;
-        std::vector<double> points;
-        if (m.calculateSolubilityCurve(X, w, z, kArrayOfValues, nullptr, &points) > 0) {
-            for (size_t i = 0; i + kSolubilityCurvePointSize <= points.size(); i += kSolubilityCurvePointSize)
-                r.solubilityCurve.push_back({points[i] * f, points[i + 1]});
-        }
-    }
-
+    // The inputs are read (and refused) before anything is drawn from them: a
+    // CO2 share of 150 % or a negative content has no solubility curve.
     Inputs in;
     if (ok) ok = readInputs(form, in, why);
     if (!ok) {
         r.status = why;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + why};
         return r;
+    }
+
+    // The solubility curve needs only the volatile (and, for the mixture, the
+    // composition of the chamber's volatiles).
+    std::vector<double> points;
+    if (m.calculateSolubilityCurve(in.X0, in.w, in.z, kArrayOfValues, nullptr, &points) > 0) {
+        for (size_t i = 0; i + kSolubilityCurvePointSize <= points.size(); i += kSolubilityCurvePointSize)
+            r.solubilityCurve.push_back({points[i] * f, points[i + 1]});
     }
 
     m.message.clear();

@@ -264,6 +264,14 @@ TEST(ChamberCalculation, FailedSetUpsShowNoValueAndSayWhy) {
     ASSERT_EQ(r.logLines.size(), 2u);
     EXPECT_EQ(r.logLines[1], "\t" + r.status);
 
+    // A CO2 share beyond 100 % is refused before anything is plotted: no
+    // solubility curve of an impossible composition.
+    form = CaseForm();
+    form.setNumber("zb", 150);
+    r = calc.calculate(form);
+    EXPECT_EQ(r.status, "The CO2 share of the volatiles must lie between 0 and 100 %.");
+    EXPECT_TRUE(r.solubilityCurve.empty());
+
     // More volatile and crystals than the chamber holds.
     form = CaseForm();
     form.setNumber("wt0", 60);
