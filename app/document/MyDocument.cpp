@@ -885,6 +885,7 @@ void MyDocument::showStatus(const QString& message) {
 
 void MyDocument::commitEditing() {
     if (!mComment) return;
+    mListView->commitOpenEditor();
     onChangeComment();
     const int row = selectedRow();
     if (row < 0 || static_cast<size_t>(row) >= mList.size()) return;

@@ -59,7 +59,7 @@ public:
     QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
     // The document's status line, under the form.
     void showStatus(const QString& message) override;
-    // A field or comment typed without Return is applied as Return would.
+    // A case name, field or comment typed without Return is applied as Return would.
     void commitEditing() override;
     void windowControllerDidLoad(QMainWindow* window) override;
 

@@ -774,7 +774,14 @@ TEST_F(CaseWindow, AnEditNotYetConfirmedIsSavedAndAskedAboutOnClosing) {
     QTest::keyClicks(p0, "1800");
     doc->commentField()->selectAll();
     QTest::keyClicks(doc->commentField(), "Etna");
+    // ... and a case name being typed in the table.
+    doc->listView()->edit(doc->listView()->model()->index(0, 0));
+    QLineEdit* nameEditor = doc->listView()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(nameEditor, nullptr);
+    nameEditor->selectAll();
+    QTest::keyClicks(nameEditor, "Etna 2002");
     ASSERT_TRUE(c.saveDocumentAs(doc, "docs/pending.chamber"));
+    EXPECT_EQ(stored("name").stringValue(), "Etna 2002");
     EXPECT_EQ(stored("P0").realValue(), 1800.0);
     EXPECT_EQ(stored("comment").stringValue(), "Etna");
     EXPECT_NEAR(result("mOverpressure").toDouble(), result("mP1").toDouble() - 1800.0, 0.01);
@@ -797,6 +804,7 @@ TEST_F(CaseWindow, AnEditNotYetConfirmedIsSavedAndAskedAboutOnClosing) {
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(stored("P0").realValue(), 1800.0);
     EXPECT_EQ(stored("comment").stringValue(), "Etna");
+    EXPECT_EQ(stored("name").stringValue(), "Etna 2002");
 }
 
 TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
