@@ -298,8 +298,9 @@ bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, doub
         return false;
     }
     if (!positive(T) || !positive(rhol0) || !positive(rhoc0)) {
-        refuse(format("The melt needs a positive temperature and densities (T = %g K, melt density %g kg/m3).",
-                      T, rhol0));
+        refuse(format("The melt needs a positive temperature and densities (T = %g K, melt density %g kg/m3", T,
+                      rhol0) +
+               format(", crystal density %g kg/m3).", rhoc0));
         return false;
     }
     if (!positive(Mtot) || !positive(Pinit)) {

@@ -37,15 +37,27 @@ const char* fieldLabel(const std::string& key) {
     return it == labels.end() ? "value" : it->second;
 }
 
-// The value of a key, or a message naming the field when it is not a number.
-bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
-    if (auto v = form.number(key)) {
+// The number a value of the key stands for, or a message naming the field
+// when it is not a number.
+bool readNumber(const std::string& key, const PropertyList* raw, double& out, std::string& why) {
+    if (auto v = raw ? caseNumber(*raw) : std::nullopt) {
         out = *v;
         return true;
     }
-    const PropertyList* raw = form.values.find(key);
     why = std::string("The ") + fieldLabel(key) + " is not a number" +
           (raw ? ": \"" + caseValueDescription(*raw) + "\"." : ".");
+    return false;
+}
+
+bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
+    return readNumber(key, form.values.find(key), out, why);
+}
+
+// The chamber volume (km3): a positive number, or why it is not one.
+bool chamberVolume(const PropertyList& value, double& km3, std::string& why) {
+    if (!readNumber("chamber", &value, km3, why)) return false;
+    if (km3 > 0.0) return true;
+    why = strfmt::format("The chamber volume must be positive: %@ km3.", caseValueDescription(value));
     return false;
 }
 
@@ -207,15 +219,17 @@ CaseForm::CaseForm(PropertyList caseValues) : values(std::move(caseValues)) {
         if (!values.contains(k)) values.set(k, *defaults.find(k));
 }
 
-int CaseForm::melt() const {
-    auto v = number("melt");
-    return v ? static_cast<int>(std::lround(*v)) : -1;
+namespace {
+// A kind of melt or volatile: a whole number within reach of an int, else -1
+// (no kind: 1.4 is neither kind 1 nor kind 2).
+int kindTag(std::optional<double> v) {
+    return v && *v == std::floor(*v) && std::fabs(*v) < 1e9 ? static_cast<int>(*v) : -1;
 }
+}  // namespace
 
-int CaseForm::fluid() const {
-    auto v = number("fluid");
-    return v ? static_cast<int>(std::lround(*v)) : -1;
-}
+int CaseForm::melt() const { return kindTag(number("melt")); }
+
+int CaseForm::fluid() const { return kindTag(number("fluid")); }
 
 std::optional<double> CaseForm::number(const std::string& key) const {
     const PropertyList* v = values.find(key);
@@ -346,6 +360,15 @@ bool ChamberCalculator::saturateFluid(CaseForm& form, std::string& why) {
         why = "The saturation content needs a positive pressure and a crystal content below 100 wt %.";
         return false;
     }
+    // Outside the pressures at which the solubility laws were measured the
+    // law's content means nothing (it tends to all of the melt at great
+    // pressure): the volatile content the user gave stays.
+    if (!(P0 * 1e5 >= TaitJaupart::kMinPressure && P0 * 1e5 <= TaitJaupart::kMaxPressure)) {
+        why = strfmt::format("The saturation content is not computed at %g bar: the solubility laws hold from %g bar "
+                             "to %g bar.",
+                             P0, 1e-5 * TaitJaupart::kMinPressure, 1e-5 * TaitJaupart::kMaxPressure);
+        return false;
+    }
     TaitJaupart& m = mModel;
     if (!(m.sa > 0.0) || !(m.na > 0.0) || (form.fluid() == kChamberFluidH2OCO2 && !(m.sb > 0.0 && m.nb > 0.0))) {
         why = "The saturation content needs the solubility laws of the volatiles.";
@@ -413,25 +436,22 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
     r.exsolXLabel = exsolutionXLabel(fluid, r.unit);
     const double f = r.unit == kUnitPpm ? 10000.0 : 1.0;
 
-    // The solubility curve needs only the volatile (and, for the mixture, the
-    // composition of the chamber's volatiles).
-    if (ok) {
-        const double X = form.number("cr0").value_or(0.0) / 100.0;
-        const double w = wt0.value_or(0.0) / 100.0;
-        const double z = form.number("zb").value_or(0.0) / 100.0;
-        std::vector<double> points;
-        if (m.calculateSolubilityCurve(X, w, z, kArrayOfValues, nullptr, &points) > 0) {
-            for (size_t i = 0; i + kSolubilityCurvePointSize <= points.size(); i += kSolubilityCurvePointSize)
-                r.solubilityCurve.push_back({points[i] * f, points[i + 1]});
-        }
-    }
-
+    // The inputs are read (and refused) before anything is drawn from them: a
+    // CO2 share of 150 % or a negative content has no solubility curve.
     Inputs in;
     if (ok) ok = readInputs(form, in, why);
     if (!ok) {
         r.status = why;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + why};
         return r;
+    }
+
+    // The solubility curve needs only the volatile (and, for the mixture, the
+    // composition of the chamber's volatiles).
+    std::vector<double> points;
+    if (m.calculateSolubilityCurve(in.X0, in.w, in.z, kArrayOfValues, nullptr, &points) > 0) {
+        for (size_t i = 0; i + kSolubilityCurvePointSize <= points.size(); i += kSolubilityCurvePointSize)
+            r.solubilityCurve.push_back({points[i] * f, points[i + 1]});
     }
 
     m.message.clear();
@@ -460,18 +480,25 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
         mVg = m.Vg;
         mP = m.P;
         mBeta = m.beta;
+        // H = (D P + ml)/D and the approximate pressure through K hold for a
+        // melt with dissolved volatiles D; without any, the model's zeros are
+        // no values and are not shown as such.
+        const bool dissolved = m.md + m.mdCO2 > 0.0;
+        const char* none = "undefined, no volatile is dissolved";
         r.logLines = {strfmt::format("Case : %@", caseName),
                       strfmt::format("\tK1 : %lg", m.K1),
                       strfmt::format("\tK2 : %lg", m.K2),
                       strfmt::format("\tK3 : %lg", m.K3),
                       strfmt::format("\tK  : %lg", m.K),
-                      strfmt::format("\tH  : %lg", m.H),
-                      strfmt::format("\tP  : %lg", 1e-5 * m.Papprox)};
+                      dissolved ? strfmt::format("\tH  : %lg", m.H) : strfmt::format("\tH  : %@", none),
+                      dissolved ? strfmt::format("\tP  : %lg", 1e-5 * m.Papprox) : strfmt::format("\tP  : %@", none)};
     } else {
         r.status = "No state at the final crystal content: " + m.message;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};
     }
-    for (auto& [name, value] : chamberExpansion(form.number("chamber"))) r.fields[name] = value;
+    std::string chamberWhy;
+    for (auto& [name, value] : chamberExpansion(*form.values.find("chamber"), &chamberWhy)) r.fields[name] = value;
+    if (r.finalState) r.status = chamberWhy;
 
     // Crystallisation from the initial to the final crystal content: the
     // pressure, and the volatile content of melt and gas on the way.
@@ -485,11 +512,19 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
     return r;
 }
 
-std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(std::optional<double> chamberKm3) const {
+std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const PropertyList& chamberKm3,
+                                                                      std::string* why) const {
     std::map<std::string, ResultField> f{
         {"mChamberExp", {}}, {"mChamberRel", {}}, {"mExpulLiquid", {}}, {"mExpandedLiquid", {}}};
-    if (!mHaveFinal || !chamberKm3) return f;
-    const double C = *chamberKm3;
+    std::string reason;
+    double C = 0;
+    if (why) why->clear();
+    if (!mHaveFinal) return f;
+    if (!chamberVolume(chamberKm3, C, reason)) {
+        // A volume that is not positive would turn the expansion's sign.
+        if (why) *why = reason;
+        return f;
+    }
     const double r = std::max(0.0, (mV - mV0) / mV0);
     const double expansion = C * r * 1000.0;  // 1e6 m3
     const double expelled = (1.0 - mVg / mV) * expansion;
@@ -546,11 +581,7 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     std::string why;
     Inputs in;
     double chamber = 0;
-    bool ok = configureModel(f, why) && readInputs(f, in, why) && need(f, "chamber", chamber, why);
-    if (ok && !(chamber > 0.0)) {
-        why = "The chamber volume must be positive.";
-        ok = false;
-    }
+    bool ok = configureModel(f, why) && readInputs(f, in, why) && chamberVolume(*f.values.find("chamber"), chamber, why);
     if (ok && !(std::isfinite(thresholdBar) && thresholdBar > 0.0)) {
         why = "The overpressure threshold of the eruptions must be positive.";
         ok = false;
@@ -581,12 +612,16 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     rep.eruptions = static_cast<int>(n);
     if (rep.end != EruptionSequenceEnd::halfCrystallised) {
         rep.stoppedEarly = true;
+        // Why a threshold is not reached is the model's to say (an eruption
+        // pressure beyond the range of its laws, or crystallisation to one half
+        // first, with the threshold named): it stands in for the end text.
+        const bool modelSaysWhy = rep.end == EruptionSequenceEnd::overpressureNotReached && !m.message.empty();
         std::string line =
             rep.end == EruptionSequenceEnd::cancelled
                 ? strfmt::format("The sequence was cancelled after %d eruptions, before half of the mass is crystals.",
                                  rep.eruptions)
                 : strfmt::format("The sequence stopped after %d eruptions, before half of the mass is crystals: %@",
-                                 rep.eruptions, eruptionSequenceEndText(rep.end));
+                                 rep.eruptions, modelSaysWhy ? m.message.c_str() : eruptionSequenceEndText(rep.end));
         // The model's own reason adds to the end text where a solve failed.
         if (!m.message.empty() && (rep.end == EruptionSequenceEnd::solveFailed ||
                                    rep.end == EruptionSequenceEnd::notConfigured))

@@ -129,9 +129,11 @@ public:
     bool saturateFluid(CaseForm& form, std::string& why);
 
     // The chamber expansion fields (mChamberExp, mChamberRel, mExpulLiquid,
-    // mExpandedLiquid) for a chamber of the given volume (km3) and the states
-    // of the last calculation.
-    std::map<std::string, ResultField> chamberExpansion(std::optional<double> chamberKm3) const;
+    // mExpandedLiquid) for a chamber of the given volume (km3, the form's
+    // value) and the states of the last calculation.  A volume that is not a
+    // positive number gives no values, and *why says so.
+    std::map<std::string, ResultField> chamberExpansion(const platform::PropertyList& chamberKm3,
+                                                        std::string* why = nullptr) const;
 
     // A click in a plot at (x, y) in the plot's units takes the point as the
     // new initial state (pressure and volatile or crystal content) or, with

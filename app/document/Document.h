@@ -35,6 +35,9 @@ public:
     virtual QString busyWith() const { return QStringLiteral("a calculation runs"); }
     // Tells the user something in the window's status line.
     virtual void showStatus(const QString& message);
+    // Applies what the user has typed but not yet confirmed (a field still
+    // being edited), so that saving writes it and closing asks about it.
+    virtual void commitEditing() {}
     // What the last reading of the file had to mend, as a phrase ("text that
     // is not UTF-8 was repaired in ..."); empty when nothing.  Taking it
     // clears it, so that it is told once.

@@ -141,6 +141,7 @@ Document* DocumentController::openDocumentWithDialog() {
 }
 
 bool DocumentController::writeDocument(Document* doc, const QString& path) {
+    doc->commitEditing();
     std::string error;
     const std::string bytes = doc->dataOfType(error);
     if (bytes.empty() || !platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
@@ -196,6 +197,7 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
 
 bool DocumentController::closeDocument(Document* doc) {
     if (!owns(doc) || refusedWhileBusy(doc, "closed")) return false;
+    doc->commitEditing();
     if (doc->isDocumentEdited()) {
         switch (askToSave(doc)) {
         case SaveChoice::Cancel: return false;

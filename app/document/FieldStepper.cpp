@@ -32,7 +32,13 @@ void FieldStepper::stepDown() { step(-mIncrement); }
 void FieldStepper::step(double delta) {
     double v = mValue + delta;
     if (!std::isfinite(v)) return;
-    v = std::clamp(v, mMinimum, std::max(mMinimum, mMaximum));
+    // Kept within the range; a value typed outside it is never carried further
+    // out, nor pulled back over the range against the arrow pressed (up from a
+    // modulus above the maximum would otherwise lower it to the maximum).
+    const double lo = std::min(mMinimum, mValue);
+    const double hi = std::max({mMinimum, mMaximum, mValue});
+    v = std::clamp(v, lo, hi);
+    if (v == mValue) return;
     // Steps of a decimal increment are kept free of binary round-off (0.1 + 0.2).
     if (mIncrement > 0.0 && std::isfinite(mIncrement)) {
         const double digits = std::pow(10.0, 12.0 - std::ceil(std::log10(std::max(std::fabs(v), mIncrement))));

@@ -540,8 +540,13 @@ CaseForm MyDocument::formSnapshot() const {
     }
     if (!mComment) return form;
     form.values.set("comment", PropertyList::string(mComment->text().toStdString()));
-    form.values.set("melt", PropertyList::integer(mMeltType->checkedId()));
-    form.values.set("fluid", PropertyList::integer(mFluidType->checkedId()));
+    // With no button checked the kind is the case's own, which the form cannot show.
+    for (auto [key, group] : {std::pair{"melt", mMeltType}, std::pair{"fluid", mFluidType}}) {
+        if (group->checkedId() >= 0) form.values.set(key, PropertyList::integer(group->checkedId()));
+        else if (row >= 0 && static_cast<size_t>(row) < mList.size()) {
+            if (const PropertyList* v = mList.at(static_cast<size_t>(row)).find(key)) form.values.set(key, *v);
+        }
+    }
     for (const FormEntry& e : mTextFields) form.values.set(e.key, fieldValue(e.field));
     form.useEOS = mUseEOS->isChecked();
     form.imposeSaturation = mImposeSaturation->isChecked();
@@ -552,8 +557,18 @@ CaseForm MyDocument::formSnapshot() const {
 void MyDocument::showForm(const CaseForm& form) {
     if (!mComment) return;
     if (const PropertyList* c = form.values.find("comment")) mComment->setText(QString::fromStdString(caseValueDescription(*c)));
-    if (QAbstractButton* b = mMeltType->button(form.melt())) b->setChecked(true);
-    if (QAbstractButton* b = mFluidType->button(form.fluid())) b->setChecked(true);
+    // A kind the form has no button for (a file written elsewhere) leaves no
+    // button checked, rather than the previous case's, which would be computed
+    // and written over the case's own value.
+    for (auto [group, id] : {std::pair{mMeltType, form.melt()}, std::pair{mFluidType, form.fluid()}}) {
+        if (QAbstractButton* b = group->button(id)) {
+            b->setChecked(true);
+        } else if (QAbstractButton* checked = group->checkedButton()) {
+            group->setExclusive(false);
+            checked->setChecked(false);
+            group->setExclusive(true);
+        }
+    }
     for (const FormEntry& e : mTextFields) showValue(e.field, form.values.find(e.key));
 }
 
@@ -562,6 +577,9 @@ void MyDocument::tableViewSelectionDidChange() {
     if (row < 0 || mList.empty() || !mComment) return;
     CaseForm form(mList.at(static_cast<size_t>(row)));
     showForm(form);
+    // The saturation imposed belongs to the case it was imposed on: another
+    // case (or the file read again) has its own pressure and content.
+    mSaturated = false;
     onCalculateExsolData(nullptr);
 }
 
@@ -750,8 +768,10 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     } else if (auto v = fieldNumber(mChamberVol)) {
         mStepChamberVol->setValue(*v);
     }
-    for (auto& [name, value] : mCalc.chamberExpansion(fieldNumber(mChamberVol)))
-        mResult.fields[name] = value;
+    std::string why;
+    for (auto& [name, value] : mCalc.chamberExpansion(fieldValue(mChamberVol), &why)) mResult.fields[name] = value;
+    // With a final state the status line can only be telling about the chamber volume.
+    if (mResult.finalState) mResult.status = why;
     showResultFields();
     if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
 }
@@ -861,6 +881,22 @@ void MyDocument::onPlotSelection(const void* sender) {
 void MyDocument::showStatus(const QString& message) {
     if (mStatus) mStatus->setText(message);
     else Document::showStatus(message);
+}
+
+void MyDocument::commitEditing() {
+    if (!mComment) return;
+    mListView->commitOpenEditor();
+    onChangeComment();
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return;
+    for (const FormEntry& e : mTextFields) {
+        // Every calculation stores the whole form in the case: a field that
+        // differs from it holds an edit not yet applied.
+        const PropertyList* stored = mList.at(static_cast<size_t>(row)).find(e.key);
+        if (stored && sameFormValue(*stored, fieldValue(e.field))) continue;
+        if (e.key == "chamber") onStepMagmaChamber(e.field);
+        else onCalculateExsolData(e.field);
+    }
 }
 
 void MyDocument::onChangeComment() {

@@ -59,6 +59,8 @@ public:
     QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
     // The document's status line, under the form.
     void showStatus(const QString& message) override;
+    // A case name, field or comment typed without Return is applied as Return would.
+    void commitEditing() override;
     void windowControllerDidLoad(QMainWindow* window) override;
 
     const CaseList& list() const { return mList; }

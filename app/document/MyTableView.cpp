@@ -40,6 +40,12 @@ void MyTableView::setEditable(bool on) {
 
 int MyTableView::selectedRow() const { return currentSelectedRow(this); }
 
+void MyTableView::commitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState) return;
+    // The cell editor lives in the viewport; committing anything else there is ignored.
+    for (QWidget* w : viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) commitData(w);
+}
+
 void MyTableView::selectRowOnly(int row) { selectOnly(this, row); }
 
 void MyTableView::keyPressEvent(QKeyEvent* e) {

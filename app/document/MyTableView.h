@@ -41,6 +41,8 @@ public:
     int selectedRow() const;
     // Selects this row only and scrolls it into view (-1 clears the selection).
     void selectRowOnly(int row);
+    // Stores what an open cell editor holds, as leaving the cell would.
+    void commitOpenEditor();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -43,9 +43,10 @@ void CGraphArea::render(Canvas& canvas) {
     beginClippedDrawing(canvas);
     applyOwnColor(canvas);
     Path path;
-    for (size_t k = 0; k < mPointsList_.size(); ++k) {
-        PlotPoint v = mapPoint(mPointsList_[k].x, mPointsList_[k].y);
-        if (k == 0) path.moveTo(v);
+    for (const auto& p : mPointsList_) {
+        const PlotPoint v = mapPoint(p.x, p.y);
+        if (!isDrawable(v)) continue;  // the outline goes round a vertex without a number
+        if (path.isEmpty()) path.moveTo(v);
         else path.lineTo(v);
     }
     canvas.fill(path);

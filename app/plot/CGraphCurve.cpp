@@ -112,11 +112,13 @@ void CGraphCurve::render(Canvas& canvas) {
     Path path;
     bool startPiece = true;
     for (const CurvePoint& c : mPointsList_) {
-        if (c.breakFlag) {
+        const PlotPoint v = mapPoint(c.x, c.y);
+        // A point without a number (a value that overflowed or was undefined)
+        // breaks the curve, as a break flag does: nothing is drawn towards it.
+        if (c.breakFlag || !isDrawable(v)) {
             startPiece = true;
             continue;
         }
-        PlotPoint v = mapPoint(c.x, c.y);
         if (startPiece) path.moveTo(v);
         else path.lineTo(v);
         startPiece = false;
@@ -142,7 +144,8 @@ bool CGraphCurve::isHit(PlotPoint p) {
     if (inStartBox(p0)) return true;
     for (size_t i = 1; i < mPointsList_.size(); ++i) {
         PlotPoint p1 = mapPoint(mPointsList_[i].x, mPointsList_[i].y);
-        if (mPointsList_[i].breakFlag) {
+        // Points without a number break the curve as they do when drawn.
+        if (mPointsList_[i].breakFlag || !isDrawable(p1) || !isDrawable(p0)) {
             p0 = p1;
             continue;
         }

@@ -129,7 +129,9 @@ Path CGraphObject::constructPoint0(std::int32_t selector, float a, float b, floa
 }
 
 Path CGraphObject::constructPoint(std::int32_t selector, float a, float b, float x, float y) const {
-    return constructPoint0(selector, a, b, mapX(x), mapY(y));
+    const PlotPoint v = mapPoint(x, y);
+    if (!isDrawable(v)) return Path();  // no marker for a point without a number
+    return constructPoint0(selector, a, b, v.x, v.y);
 }
 
 float CGraphObject::mapX(float x) const { return mPlotView ? mPlotView->getXValue(x) : x; }

@@ -8,6 +8,7 @@
 // plot view's list owns them, while the legend, colour cousins and reference
 // objects only watch them, so that an object removed and released anywhere
 // leaves no dangling reference behind.
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -118,6 +119,9 @@ protected:
     float mapX(float x) const;
     float mapY(float y) const;
     PlotPoint mapPoint(float x, float y) const { return {mapX(x), mapY(y)}; }
+    // A point of the view that can be drawn: a value that was undefined or
+    // overflowed (NaN, inf) has no place in the plot.
+    static bool isDrawable(PlotPoint v) { return std::isfinite(v.x) && std::isfinite(v.y); }
     // Saves the state and clips to the plot rectangle (when in a view).
     void beginClippedDrawing(Canvas& canvas) const;
     // Sets the object's colour, if it has one.

@@ -14,6 +14,7 @@ std::shared_ptr<CGraphPoint> CGraphPoint::newGraphPoint(float x, float y) {
 }
 
 void drawMarker(Canvas& canvas, const Path& marker, std::int32_t selector, float toolSize) {
+    if (marker.isEmpty()) return;  // a point without a number
     canvas.setLineWidth(markerLineWidth(toolSize));
     canvas.setLineDash({}, 0.0f);
     if (CGraphObject::isFilledMarker(selector)) canvas.fill(marker);
@@ -28,7 +29,7 @@ void CGraphPoint::render(Canvas& canvas) {
     applyOwnColor(canvas);
     drawMarker(canvas, marker, mSelector, mToolSizeFactor);
     mPath = std::move(marker);
-    if (mShowLabel) {
+    if (mShowLabel && isDrawable(mapPoint(mX, mY))) {
         const std::string text = labelText();
         FontDescription font = textFont();
         PlotSize s = canvas.measureText(text, font);

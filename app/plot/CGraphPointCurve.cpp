@@ -20,10 +20,17 @@ void CGraphPointCurve::render(Canvas& canvas) {
     Path path;
     if (mJoinPoints && !mPointsList_.empty()) {
         Path line;
-        for (size_t k = 0; k < mPointsList_.size(); ++k) {
-            PlotPoint v = mapPoint(mPointsList_[k].x, mPointsList_[k].y);
-            if (k == 0) line.moveTo(v);
+        bool startPiece = true;
+        for (PlotPoint p : mPointsList_) {
+            const PlotPoint v = mapPoint(p.x, p.y);
+            // A point without a number breaks the line; it has no marker either.
+            if (!isDrawable(v)) {
+                startPiece = true;
+                continue;
+            }
+            if (startPiece) line.moveTo(v);
             else line.lineTo(v);
+            startPiece = false;
         }
         canvas.setLineWidth(1.0f);
         canvas.setLineDash({}, 0.0f);

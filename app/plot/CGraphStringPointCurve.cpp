@@ -52,7 +52,7 @@ void CGraphStringPointCurve::render(Canvas& canvas) {
         applyOwnColor(canvas);
         drawMarker(canvas, marker, mSelector, mToolSizeFactor);
         path.append(marker);
-        if (mShowLabels) {
+        if (mShowLabels && !marker.isEmpty()) {
             std::string text = sp->getLabel().value_or(std::string());
             PlotSize s = canvas.measureText(text, font);
             PlotPoint v = mapPoint(sp->getX(), sp->getY());

@@ -87,6 +87,16 @@ TEST(ChamberCalculation, NewCaseGivesConsistentInitialAndFinalStates) {
     EXPECT_TRUE(sameFormValue(*form.values.find("rhol0"), PropertyList::real(2700)));
     EXPECT_TRUE(sameFormValue(*form.values.find("sa"), PropertyList::real(6.8e-08)));
     EXPECT_EQ(form.values, CaseForm().values);
+
+    // A chamber without volatiles has no H = (D P + ml)/D nor closed-form
+    // pressure: the log says so instead of printing 0 bar.
+    CaseForm dry;
+    dry.setNumber("wt0", 0);
+    r = calc.calculate(dry, "Dry");
+    ASSERT_TRUE(r.finalState) << r.status;
+    ASSERT_EQ(r.logLines.size(), 7u);
+    EXPECT_EQ(r.logLines[5], "\tH  : undefined, no volatile is dissolved");
+    EXPECT_EQ(r.logLines[6], "\tP  : undefined, no volatile is dissolved");
 }
 
 TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {
@@ -102,9 +112,30 @@ TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {
     EXPECT_NEAR(value(r, "mChamberRel"), rel, 1e-9);
     EXPECT_NEAR(value(r, "mChamberExp"), 20 * rel * 1000, 1e-6);
     EXPECT_NEAR(value(r, "mExpulLiquid"), (1 - m.Vg / m.V) * value(r, "mChamberExp"), 1e-6);
-    auto other = calc.chamberExpansion(40.0);
+    ASSERT_GT(rel, 0.0);
+    auto other = calc.chamberExpansion(PropertyList::real(40.0));
     EXPECT_NEAR(other["mChamberExp"].value.value_or(NAN), 2 * value(r, "mChamberExp"), 1e-6);
-    EXPECT_FALSE(calc.chamberExpansion(std::nullopt)["mChamberExp"].hasValue());
+
+    // A volume that is not a positive number gives no expansion (a negative
+    // one would show the chamber shrinking), and the status line says why.
+    struct Bad {
+        PropertyList volume;
+        const char* says;
+    };
+    for (const Bad& b : {Bad{PropertyList::real(-20), "The chamber volume must be positive: -20 km3."},
+                         Bad{PropertyList::real(0), "The chamber volume must be positive: 0 km3."},
+                         Bad{PropertyList::string("large"), "The chamber volume is not a number: \"large\"."}}) {
+        SCOPED_TRACE(b.says);
+        form.values.set("chamber", b.volume);
+        r = calc.calculate(form);
+        EXPECT_TRUE(r.finalState);
+        EXPECT_FALSE(r.field("mChamberExp").hasValue());
+        EXPECT_FALSE(r.field("mExpandedLiquid").hasValue());
+        EXPECT_NE(r.status.find(b.says), std::string::npos) << r.status;
+        std::string why;
+        EXPECT_FALSE(calc.chamberExpansion(b.volume, &why)["mExpulLiquid"].hasValue());
+        EXPECT_EQ(why, r.status);
+    }
 }
 
 TEST(ChamberCalculation, ImposedSaturationGivesTheClosedFormContent) {
@@ -127,6 +158,24 @@ TEST(ChamberCalculation, ImposedSaturationGivesTheClosedFormContent) {
     form.setNumber("wt0", 1.0);
     calc.calculate(form);
     EXPECT_EQ(*form.number("wt0"), 1.0);
+    // Outside the pressures of the solubility laws (100 to 5000 bar) there is
+    // no saturation content: the user's content stays, whether the imposed
+    // saturation runs with the calculation or is asked for alone.
+    for (double P0 : {20000.0, 50.0}) {
+        SCOPED_TRACE(P0);
+        form.setNumber("P0", P0);
+        form.setNumber("wt0", 1.0);
+        form.saturated = false;
+        r = calc.calculate(form);
+        EXPECT_EQ(*form.number("wt0"), 1.0);
+        EXPECT_FALSE(form.saturated);
+        EXPECT_FALSE(r.initialState);
+        EXPECT_NE(r.status.find("The saturation content is not computed at"), std::string::npos) << r.status;
+        std::string why;
+        EXPECT_FALSE(calc.saturateFluid(form, why));
+        EXPECT_EQ(why, r.status);
+        EXPECT_EQ(*form.number("wt0"), 1.0);
+    }
     EXPECT_TRUE(CaseForm::changesSaturation("P0"));
     EXPECT_FALSE(CaseForm::changesSaturation("T0"));
     EXPECT_FALSE(CaseForm::changesSaturation("cr0"));
@@ -215,6 +264,14 @@ TEST(ChamberCalculation, FailedSetUpsShowNoValueAndSayWhy) {
     ASSERT_EQ(r.logLines.size(), 2u);
     EXPECT_EQ(r.logLines[1], "\t" + r.status);
 
+    // A CO2 share beyond 100 % is refused before anything is plotted: no
+    // solubility curve of an impossible composition.
+    form = CaseForm();
+    form.setNumber("zb", 150);
+    r = calc.calculate(form);
+    EXPECT_EQ(r.status, "The CO2 share of the volatiles must lie between 0 and 100 %.");
+    EXPECT_TRUE(r.solubilityCurve.empty());
+
     // More volatile and crystals than the chamber holds.
     form = CaseForm();
     form.setNumber("wt0", 60);
@@ -244,12 +301,15 @@ TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {
     // The model's refusals of each range are tested with the model; here, that the form says them.
     for (const Case& c : {Case{20000, 4, 0, "The initial pressure of 20000 bar lies outside 100 bar to 5000 bar"},
                           Case{1000, 4, 300, "The melt temperature of 300 K lies outside"},
+                          Case{1000, 4, 1200, "crystal density -3300 kg/m3"},
                           Case{1000, 50, 0, "gas by volume"}}) {
         SCOPED_TRACE(c.says);
         CaseForm form = singleVolatile(kChamberFluidH2O, c.P0, c.wt0);
         if (c.T0 > 0) {
             form.values.set("melt", PropertyList::integer(kChamberMeltUser));
             form.setNumber("T0", c.T0);
+            // A crystal density typed with a stray sign is named in the refusal.
+            if (c.T0 == 1200) form.setNumber("rhoc0", -3300);
         }
         const CalculationResult r = calc.calculate(form);
         EXPECT_FALSE(r.initialState);
@@ -364,6 +424,15 @@ TEST(EruptionSequence, ReportsWhereItStoppedEarly) {
     EXPECT_TRUE(rep.stoppedEarly);
     EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
     EXPECT_EQ(rep.lines.back().rfind("The sequence stopped after 0 eruptions", 0), 0u) << rep.lines.back();
+    // ... because the chamber would erupt beyond the range of its laws, not
+    // because it crystallises first (as with 3000 bar, within the range).
+    EXPECT_NE(rep.lines.back().find("The chamber would erupt at 101500 bar, above the 5000 bar"), std::string::npos)
+        << rep.lines.back();
+    rep = calc.eruptiveSequence(form, 3000.0);
+    EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
+    EXPECT_NE(rep.lines.back().find(": The overpressure of 3000 bar is not reached before half of the mass is crystals."),
+              std::string::npos)
+        << rep.lines.back();
     // A threshold that is no pressure, or a form the model refuses, runs nothing.
     rep = calc.eruptiveSequence(form, 0.0);
     EXPECT_TRUE(rep.stoppedEarly);

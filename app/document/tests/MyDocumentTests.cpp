@@ -22,6 +22,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -180,6 +181,18 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
     // A pressure above the stepper's range raises its maximum.
     type("P0", "5000");
     EXPECT_EQ(doc->stepper("P0")->maximum(), 5000.0);
+    // A modulus typed above its stepper's maximum (1e11 Pa) is never moved
+    // against the arrow: up keeps it, down takes one step (a tenth) off it.
+    type("mu", "5e11");
+    doc->stepper("mu")->stepUp();
+    EXPECT_EQ(stored("mu").realValue(), 5e11);
+    doc->stepper("mu")->stepDown();
+    EXPECT_EQ(stored("mu").realValue(), 4.5e11);
+    EXPECT_EQ(shown("mu"), "4.5e+11");
+    // Likewise a content typed below zero is not raised by the down arrow.
+    type("cr0", "-2");
+    doc->stepper("cr0")->stepDown();
+    EXPECT_EQ(stored("cr0").realValue(), -2.0);
 }
 
 TEST_F(CaseWindow, EveryEditThatChangesTheCaseMarksTheDocument) {
@@ -229,6 +242,15 @@ TEST_F(CaseWindow, FailedCalculationShowsNoValueAndWhy) {
     EXPECT_EQ(doc->pressureView()->plotView()->graphObjects().size(), 0u);
     type("P0", "1572");
     EXPECT_NE(result("mP1"), "no value");
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty());
+    // A chamber volume that is not positive gives no expansion, and says so
+    // until it is mended; the pressure it does not bear on stays.
+    type("chamber", "-10");
+    EXPECT_EQ(result("mChamberExp"), "no value");
+    EXPECT_EQ(doc->statusLine()->text(), "The chamber volume must be positive: -10 km3.");
+    EXPECT_NE(result("mP1"), "no value");
+    type("chamber", "10");
+    EXPECT_NE(result("mChamberExp"), "no value");
     EXPECT_TRUE(doc->statusLine()->text().isEmpty());
 }
 
@@ -366,6 +388,14 @@ TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->imposeSaturationBox()->click();
     type("wt0", "5");
     EXPECT_EQ(shown("wt0"), "5");
+    // Each case shown is saturated at its own pressure while the box is on,
+    // whichever case was saturated before.
+    doc->onAddCase();
+    doc->imposeSaturationBox()->click();
+    ASSERT_TRUE(doc->isSaturated());
+    doc->listView()->selectRowOnly(0);
+    EXPECT_NEAR(stored("wt0").realValue(), 100 * C1 / (1 + C1), 1e-12);
+    EXPECT_EQ(shown("wt0"), saturated);
 }
 
 TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
@@ -735,6 +765,80 @@ TEST_F(CaseWindow, SaveCloseAndReopenGiveBackEveryCaseAndKey) {
     EXPECT_NE(back->resultField("mP1")->text(), "no value");
     EXPECT_FALSE(back->isDocumentEdited());
     doc = back;
+}
+
+TEST_F(CaseWindow, AnEditNotYetConfirmedIsSavedAndAskedAboutOnClosing) {
+    // Typed, without Return or leaving the field, then saved from the menu.
+    QLineEdit* p0 = doc->field("P0");
+    p0->selectAll();
+    QTest::keyClicks(p0, "1800");
+    doc->commentField()->selectAll();
+    QTest::keyClicks(doc->commentField(), "Etna");
+    // ... and a case name being typed in the table.
+    doc->listView()->edit(doc->listView()->model()->index(0, 0));
+    QLineEdit* nameEditor = doc->listView()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(nameEditor, nullptr);
+    nameEditor->selectAll();
+    QTest::keyClicks(nameEditor, "Etna 2002");
+    ASSERT_TRUE(c.saveDocumentAs(doc, "docs/pending.chamber"));
+    EXPECT_EQ(stored("name").stringValue(), "Etna 2002");
+    EXPECT_EQ(stored("P0").realValue(), 1800.0);
+    EXPECT_EQ(stored("comment").stringValue(), "Etna");
+    EXPECT_NEAR(result("mOverpressure").toDouble(), result("mP1").toDouble() - 1800.0, 0.01);
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // Typed again and the window closed: the user is asked about it.
+    p0->selectAll();
+    QTest::keyClicks(p0, "1900");
+    int asked = 0;
+    c.askToSave = [&asked](Document*) {
+        ++asked;
+        return DocumentController::SaveChoice::Cancel;
+    };
+    EXPECT_FALSE(c.closeDocument(doc));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(stored("P0").realValue(), 1900.0);
+    // The file holds what was saved.
+    c.askToSave = [](Document*) { return DocumentController::SaveChoice::DontSave; };
+    ASSERT_TRUE(c.closeDocument(doc));
+    doc = dynamic_cast<MyDocument*>(c.openDocument("docs/pending.chamber"));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(stored("P0").realValue(), 1800.0);
+    EXPECT_EQ(stored("comment").stringValue(), "Etna");
+    EXPECT_EQ(stored("name").stringValue(), "Etna 2002");
+}
+
+TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
+    // A file written elsewhere: the second case's volatile and melt are kinds
+    // the form does not know.  Showing it must not compute, nor store, the
+    // kinds of the case shown before.
+    CaseList list;
+    list.addCase(-1);
+    list.addCase(0);
+    list.setValue(1, "fluid", PropertyList::integer(7));
+    list.setValue(1, "melt", PropertyList::real(1.4));
+    {
+        std::ofstream out("docs/kinds.chamber", std::ios::binary);
+        out << list.dataOfType();
+    }
+    ASSERT_TRUE(c.closeDocument(doc));
+    doc = dynamic_cast<MyDocument*>(c.openDocument("docs/kinds.chamber"));
+    ASSERT_NE(doc, nullptr) << errors.join("; ").toStdString();
+    ASSERT_EQ(doc->fluidType()->checkedId(), kChamberFluidH2OCO2);
+    doc->listView()->selectRowOnly(1);
+    EXPECT_EQ(doc->meltType()->checkedId(), -1);
+    EXPECT_EQ(doc->fluidType()->checkedId(), -1);
+    EXPECT_EQ(doc->statusLine()->text(), "Unknown kind of melt.");
+    EXPECT_EQ(doc->resultField("mP1")->text(), "no value");
+    EXPECT_EQ(doc->list().cases(), list.cases());
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // An edit of another field keeps the kinds; choosing a kind mends the case.
+    type("P0", "1500");
+    EXPECT_EQ(*doc->list().at(1).find("fluid"), PropertyList::integer(7));
+    doc->meltType()->button(kChamberMelt2300)->click();
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    EXPECT_EQ(doc->list().at(1).find("fluid")->integerValue(), kChamberFluidH2O);
+    EXPECT_NE(doc->resultField("mP1")->text(), "no value");
+    EXPECT_TRUE(doc->statusLine()->text().isEmpty()) << doc->statusLine()->text().toStdString();
 }
 
 }  // namespace

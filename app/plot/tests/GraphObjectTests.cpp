@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/plot/CGraphArea.h"
 #include "app/plot/CGraphCurve.h"
@@ -204,6 +205,76 @@ TEST(GraphCurve, DrawsPiecesWithItsDashAndLabel) {
     RecordingCanvas rc;
     c->render(rc);
     EXPECT_EQ(rc.opsOfKind(Kind::Stroke)[0].lineWidth, 3.0f);
+}
+
+TEST(GraphCurve, PointsWithoutANumberBreakTheCurve) {
+    // A series with undefined and overflowed values (a model's curve beyond
+    // its range): each such point breaks the curve, nothing is drawn towards
+    // it, and the bounds and hits are those of the drawable pieces.
+    auto view = makeOneToOneView();
+    auto c = std::make_shared<CGraphCurve>();
+    view->addGraphObject(c);
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    for (PlotPoint p : {PlotPoint{nan, 5}, PlotPoint{0, 0}, PlotPoint{10, 10}, PlotPoint{20, inf},
+                        PlotPoint{30, 0}, PlotPoint{40, 0}, PlotPoint{-inf, 50}})
+        c->addPoint(p.x, p.y, false);
+    RecordingCanvas rc;
+    c->render(rc);
+    auto s = rc.opsOfKind(Kind::Stroke);
+    ASSERT_EQ(s.size(), 1u);
+    std::vector<Path::Op> ops;
+    for (const auto& e : s[0].path.elements()) {
+        ops.push_back(e.op);
+        EXPECT_TRUE(std::isfinite(e.points[0].x) && std::isfinite(e.points[0].y));
+    }
+    EXPECT_EQ(ops, (std::vector<Path::Op>{Path::Op::MoveTo, Path::Op::LineTo, Path::Op::MoveTo, Path::Op::LineTo}));
+    const PlotRect b = c->getBounds();
+    EXPECT_TRUE(std::isfinite(b.width) && std::isfinite(b.height));
+    EXPECT_TRUE(c->isHit({35, 0}));
+    EXPECT_TRUE(c->isHit({5, 5}));
+    EXPECT_FALSE(c->isHit({25, 20}));  // no segment joins 10,10 and 30,0 across the gap
+    // A series of nothing but undefined points draws nothing and is never hit.
+    auto none = std::make_shared<CGraphCurve>();
+    view->addGraphObject(none);
+    none->addPoint(nan, nan, false);
+    none->addPoint(inf, 1, false);
+    RecordingCanvas empty;
+    none->render(empty);
+    for (const auto& op : empty.opsOfKind(Kind::Stroke)) EXPECT_TRUE(op.path.isEmpty());
+    EXPECT_FALSE(none->isHit({0, 0}));
+
+    // Markers, labels, point series and areas: nothing is drawn at a point
+    // without a number, and every coordinate drawn is a number.
+    auto marker = std::make_shared<CGraphPoint>();
+    view->addGraphObject(marker);
+    marker->setPoint(nan, 10);
+    marker->setShowLabel(true);
+    auto series = std::make_shared<CGraphPointCurve>();
+    view->addGraphObject(series);
+    series->setJoinPoints(true);
+    for (PlotPoint p : {PlotPoint{10, 10}, PlotPoint{inf, 20}, PlotPoint{30, 30}, PlotPoint{40, 40}})
+        series->addPoint(p.x, p.y, 0);
+    auto area = std::make_shared<CGraphArea>();
+    view->addGraphObject(area);
+    area->setMPointsList({{0, 0}, {nan, 50}, {100, 0}, {100, 100}});
+    RecordingCanvas all;
+    for (CGraphObject* o : std::initializer_list<CGraphObject*>{marker.get(), series.get(), area.get()}) o->render(all);
+    EXPECT_TRUE(all.opsOfKind(Kind::Text).empty());
+    size_t drawn = 0;
+    for (Kind k : {Kind::Stroke, Kind::Fill})
+        for (const auto& op : all.opsOfKind(k))
+            for (const auto& e : op.path.elements()) {
+                ++drawn;
+                for (const PlotPoint& q : e.points)
+                    if (e.op != Path::Op::Close) EXPECT_TRUE(std::isfinite(q.x) && std::isfinite(q.y));
+            }
+    EXPECT_GT(drawn, 0u);
+    // The series' line: 10,10 alone, then 30,30 to 40,40.
+    std::vector<PlotPoint> line;
+    for (const auto& op : all.opsOfKind(Kind::Stroke))
+        if (op.lineWidth == 1.0f) line = vertices(op.path);
+    ASSERT_EQ(line.size(), 3u);
+    expectPoint(line[1], 30, view->getYValue(30));
 }
 
 TEST(GraphCurve, InterpolationAnswersOnlyWhereASegmentBracketsX) {
