@@ -265,8 +265,11 @@ TEST(GraphCurve, PointsWithoutANumberBreakTheCurve) {
         for (const auto& op : all.opsOfKind(k))
             for (const auto& e : op.path.elements()) {
                 ++drawn;
-                for (const PlotPoint& q : e.points)
-                    if (e.op != Path::Op::Close) EXPECT_TRUE(std::isfinite(q.x) && std::isfinite(q.y));
+                for (const PlotPoint& q : e.points) {
+                    if (e.op != Path::Op::Close) {
+                        EXPECT_TRUE(std::isfinite(q.x) && std::isfinite(q.y));
+                    }
+                }
             }
     EXPECT_GT(drawn, 0u);
     // The series' line: 10,10 alone, then 30,30 to 40,40.
