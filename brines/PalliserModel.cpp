@@ -103,10 +103,9 @@ constexpr double kDiluteVapourX = 1e-2;
 // departure from the ideal gas.
 constexpr double kIdealDeparture = 10.0;
 // The critical density follows the volumetric correlation to the top of its
-// range (1000 °C) and the polynomial, shifted by the difference there, to
-// 1200 °C.
+// range (1000 °C) and the polynomial above, shifted by the difference there
+// (topDifferenceWeight).
 constexpr double kCriticalDensityJoin = driesner::kTopTemperature;
-constexpr double kCriticalDensityFade = 1200.0;
 
 }  // namespace
 
@@ -366,8 +365,7 @@ void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, do
         }
     }
     rho_ = criticalPolynomialDensity(T_);
-    if (T_ > kCriticalDensityJoin && T_ < kCriticalDensityFade)
-        rho_ += criticalDensityOffsetTop * (kCriticalDensityFade - T_) / (kCriticalDensityFade - kCriticalDensityJoin);
+    rho_ += criticalDensityOffsetTop * topDifferenceWeight(T_);
 }
 
 // ---------------------------------------------------------------- halite-saturated vapour
@@ -572,16 +570,17 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 
 double PalliserModel::calculateFluidDensityRegion2a() {
     const double d = region2aDensity(T, P, X, Pcrit, Xcrit, rhocrit);
-    if (!(T > kCriticalDensityJoin && T < kCriticalDensityFade)) return d;
+    const double w = topDifferenceWeight(T);
+    if (w == 0.0) return d;
     // Above the top of the volumetric correlation the law carries the
-    // difference between the two at 1000 °C, faded out by 1200 °C (as the
-    // critical density and the liquid do), so the fluid is continuous there.
+    // difference between the two at 1000 °C (as the critical density and the
+    // liquid do), so the fluid is continuous there.
     double Pc = 0.0, Xc = 0.0, rc = 0.0;
     calculateCriticalPoint(kCriticalDensityJoin, Pc, Xc, rc);
     const double top = region2aDensity(kCriticalDensityJoin, P, X, Pc, Xc, rc);
     const double law = region2aLaw(kCriticalDensityJoin, P, X, Pc, Xc, rc);
     if (!std::isfinite(top) || !std::isfinite(law)) return d;
-    return d + (top - law) * (kCriticalDensityFade - T) / (kCriticalDensityFade - kCriticalDensityJoin);
+    return d + (top - law) * w;
 }
 
 double PalliserModel::region2aDensity(double T_, double P_, double X_, double Pc, double Xc, double rc) {

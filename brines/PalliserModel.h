@@ -88,10 +88,13 @@ public:
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
-    // Driesner's liquid less the law's at 1000 °C, the top of the
-    // correlation, at (P, X), faded out linearly from there to 1200 °C: added
-    // to the law's liquid above 1000 °C so that the liquid is continuous
-    // there (0 outside 1000-1200 °C or where either is undefined).
+    // Above 1000 °C, the top of the volumetric correlation, the law carries
+    // the correlation's difference from it at 1000 °C, faded out linearly by
+    // 1200 °C, so that the densities are continuous there: the weight of that
+    // difference at T (1 at 1000 °C, 0 outside 1000-1200 °C).
+    static double topDifferenceWeight(double T);
+    // Driesner's liquid less the law's at 1000 °C at (P, X), times that
+    // weight: added to the law's liquid (0 where either is undefined).
     double lawOffsetAboveTop(double T, double P, double X);
     // Supercritical fluid poorer than the critical composition Xc at (T, P,
     // X), the critical point at T being (Pc, Xc, rc): the volumetric

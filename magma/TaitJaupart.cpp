@@ -19,9 +19,9 @@ constexpr double kR = 8.31434;
 // published curves were computed with.
 constexpr double kRIdealGas = 8.31;
 
-std::string format(const char* fmt, double a, double b = 0.0) {
+std::string format(const char* fmt, double a, double b = 0.0, double c = 0.0) {
     char buffer[256];
-    std::snprintf(buffer, sizeof buffer, fmt, a, b);
+    std::snprintf(buffer, sizeof buffer, fmt, a, b, c);
     return buffer;
 }
 
@@ -298,9 +298,9 @@ bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, doub
         return false;
     }
     if (!positive(T) || !positive(rhol0) || !positive(rhoc0)) {
-        refuse(format("The melt needs a positive temperature and densities (T = %g K, melt density %g kg/m3", T,
-                      rhol0) +
-               format(", crystal density %g kg/m3).", rhoc0));
+        refuse(format("The melt needs a positive temperature and densities (T = %g K, melt density %g kg/m3, "
+                      "crystal density %g kg/m3).",
+                      T, rhol0, rhoc0));
         return false;
     }
     if (!positive(Mtot) || !positive(Pinit)) {
