@@ -216,17 +216,25 @@ double Palliser::bracketThLiq(double* par) {
     return 0.5 * (Ta + Tb);
 }
 
+namespace {
+// Largest relative difference between the inclusion's density and the bubble
+// liquid's at a homogenisation temperature found.
+constexpr double kThDensityTolerance = 1e-4;
+}  // namespace
+
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
     double par[3] = {X_, rho_, P_};
     Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
                           Tstart + 0.01, 1e-4);
     double T_ = s.solve();
     if (s.status != 0) T_ = bracketThLiq(par);
-    pointFailed = !std::isfinite(T_);
-    if (pointFailed) return std::nan("");
-    // (The pressure of the bubble point at the answer.)
-    equationForThLiq(T_, par);
+    // The answer is the bubble point of the inclusion's density (a bracket
+    // closed on a step of the surface would not be): its residual is checked,
+    // and its pressure taken.
+    const double residual = std::isfinite(T_) ? equationForThLiq(T_, par) : std::nan("");
+    pointFailed = error || !(std::fabs(residual) <= kThDensityTolerance * rho_);
     error = 0;
+    if (pointFailed) return std::nan("");
     P_ = par[2];
     return T_;
 }
