@@ -12,13 +12,24 @@
 
 // The entries are written through the flat views (the same storage as
 // d2[k][k] .. d4[k][k][k][k], without the row pointers).
-inline void setReducedVariable(Expression& e, double c, double x, int k, double offset = 0.0) {
+// c/x and its first four derivatives, f[n] = d^n(c/x)/dx^n.
+inline void reducedVariable(double c, double x, double* f) {
     const double x2 = x * x;
-    e.value = c / x + offset;
-    e.d1[k] = -c / x2;
-    e.D2[Expression::off2(k, k)] = 2.0 * c / (x2 * x);
-    e.D3[Expression::off3(k, k, k)] = -6.0 * c / (x2 * x2);
-    e.D4[Expression::off4(k, k, k, k)] = 24.0 * c / (x2 * x2 * x);
+    f[0] = c / x;
+    f[1] = -c / x2;
+    f[2] = 2.0 * c / (x2 * x);
+    f[3] = -6.0 * c / (x2 * x2);
+    f[4] = 24.0 * c / (x2 * x2 * x);
+}
+
+inline void setReducedVariable(Expression& e, double c, double x, int k, double offset = 0.0) {
+    double f[5];
+    reducedVariable(c, x, f);
+    e.value = f[0] + offset;
+    e.d1[k] = f[1];
+    e.D2[Expression::off2(k, k)] = f[2];
+    e.D3[Expression::off3(k, k, k)] = f[3];
+    e.D4[Expression::off4(k, k, k, k)] = f[4];
 }
 
 inline void setLogReducedVariable(Expression& e, double c, double x, int k) {

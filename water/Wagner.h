@@ -3,9 +3,18 @@
 // water (Wagner & Pruss 2002) as an expression tree over the reduced density
 // delta = Vc/V and the inverse reduced temperature tau = Tc/T.
 //
-// Every integer power of delta and tau, every damping factor exp(-delta^c) and
-// every damped power delta^d exp(-delta^c) is one node shared by all the terms
-// that use it, so that each is computed once per evaluation.
+// Every term but the two non-analytic ones is a product of a function of
+// delta and a function of tau, and so is the damping psi of those two.  The
+// terms 1 to 51 that share a power of tau are summed in delta first:
+//   phi_r = sum_t tau^t H_t(delta) + G(tau) h(delta) + the non-analytic terms,
+//   H_t(delta) = sum over the terms i of power t of n_i delta^d_i exp(-delta^c_i),
+//   h(delta) = delta^3 exp(-20 (delta - 1)^2)  (the three Gaussian terms share it),
+// so that the tree has one product per power of tau (24) instead of one per
+// term.  The functions of delta (H_t, h, and n delta exp(-C (delta - 1)^2) of
+// the non-analytic terms) are leaves that the term writes with their
+// analytic derivatives in V to the fourth order; the powers of tau and the
+// parts of the Gaussian and non-analytic terms in tau are nodes, which the
+// evaluations at one temperature (the two sides of a saturation point) keep.
 #include "expressions/Cube.h"
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
@@ -20,28 +29,23 @@
 
 class Wagner : public WaterResidualTerm<Interaction> {
 public:
+    // The distinct powers of tau of the terms 1 to 51.
+    static constexpr int kTauPowers = 24;
+
     Wagner();
     ~Wagner() override { releaseTree(); }
 
-    // Loads tau = Tc/T, and delta = Vc/V, with their derivatives.
+    // Loads tau = Tc/T, and the functions of delta = Vc/V, with their
+    // derivatives.
     void calculate_fixed_parameters() override;
+    // Every entry to the second order of the functions of delta, and those
+    // of the third and fourth orders (only the passes of those orders read them).
     void calculate_volume_dependent_parameters() override;
+    void calculate_high_order_parameters() override;
 
-    Leaf delta;
     Leaf tau;
 
 private:
-    // Integer powers of delta.
-    Square delta2;
-    Cube delta3;
-    Square delta4;
-    Product delta5;
-    Square delta6;
-    Product delta7, delta9, delta10, delta11;
-    Square delta12;
-    Product delta13;
-    Square delta14;
-    Product delta15;
     // Fractional powers of tau.
     Power taui1, taui2, taui4, taui5, taui6;
     // Integer powers of tau.
@@ -61,39 +65,39 @@ private:
     Product tau23;
     Square tau44, tau46;
     Product tau50;
-    // Damping factors exp(-delta^c), c = 1, 2, 3, 4, 6.
-    Exponential e1, e2, e3, e4, e6;
-    // Damped powers delta^d exp(-delta^c).
-    Product e1delta[11];
-    Product e2delta[10];
-    Product e3delta[3];
-    Product e4delta[1];
-    Product e6delta[2];
-    // Gaussian terms 52 to 54.
-    Sum1 deltai52, taui52, taui54;
-    Square deltai52sq, taui52sq, taui54sq;
-    Sum2 expo52, expo53, expo54;
-    Exponential e52, e53, e54;
-    Product delta3tau, delta3tau4;
-    // Non-analytic terms 55 and 56.  The powers of (delta - 1)^2, deltat and
-    // deltad, are leaves written with their analytic derivatives: on the
-    // critical isochore delta = 1 a power node over (delta - 1)^2 would multiply
-    // an infinite outer derivative by a zero inner one.
-    Sum1 deltam1, taum1;
-    Square deltam1sq, taum1sq;
-    Sum2 expophi55, expophi56;
-    Exponential phi55, phi56;
+    // H_t(delta) of the powers of tau in the order of their first term, and
+    // the products tau^t H_t.
+    Leaf damped[kTauPowers];
+    Product polynomial[kTauPowers];
+    // Gaussian terms 52 to 54: h(delta) G(tau) with
+    // G = sum_k n_k tau^t_k exp(-beta_k (tau - gamma_k)^2).
+    Leaf bell;
+    Sum1 taui52, taui54;
+    Square taui52sq, taui54sq;
+    Exponential g52, g54;
+    Product tau1g52, tau4g54;
+    Sum gauss;
+    Product gaussTerm;
+    // Non-analytic terms 55 and 56: n Delta^b delta psi with
+    // psi = exp(-C (delta-1)^2) exp(-D (tau-1)^2).  The powers of (delta - 1)^2,
+    // deltat and deltad, are leaves written with their analytic derivatives: on
+    // the critical isochore delta = 1 a power node over (delta - 1)^2 would
+    // multiply an infinite outer derivative by a zero inner one; so is
+    // n delta exp(-C (delta-1)^2) (psiDelta).
+    Sum1 taum1;
+    Square taum1sq;
+    Exponential psiTau55, psiTau56;
+    Leaf psiDelta55, psiDelta56;
+    Product psi55, psi56;
     Leaf deltat;
     Sum2 theta;
     Square theta2;
     Leaf deltad;
     Sum2 bigDelta;
     Power pdelta55, pdelta56;
-    Product deltaphi55, deltaphi56;
-    // The 56 terms.
-    Product a[56];
+    Product nonAnalytic55, nonAnalytic56;
 
-    Expression* deltaPower(int d);
-    Expression* tauPower(int t);
-    Expression* dampedPower(int c, int d);
+    Expression* tauPower(double t);
+    template <int K>
+    void loadDeltaParts();
 };
