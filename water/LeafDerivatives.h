@@ -103,10 +103,12 @@ inline void link(Expression& node, const char* name, Expression& u, Expression& 
     node.tie2(u, v);
 }
 
-// Clears the leaf's dependency on every variable but `keep`.
+// Clears the leaf's dependency on every variable but `keep` (kTemperatureAndVolume:
+// on the composition).
+inline constexpr int kTemperatureAndVolume = -1;
 inline void dependsOnlyOn(Leaf& leaf, int keep, int nvars) {
     for (int i = 0; i < nvars; ++i)
-        if (i != keep) leaf.flags[i] = 0;
+        if (keep == kTemperatureAndVolume ? i > 1 : i != keep) leaf.flags[i] = 0;
 }
 
 }  // namespace waterleaf

@@ -1,5 +1,6 @@
 #include "water/Wagner.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -19,6 +20,7 @@ constexpr double kVc = iapws95::Vc;
 // order of their first term, of the power of each of those terms.
 struct TauPowers {
     int of[51] = {};
+    double t[51] = {};  // the powers
     int count = 0;
 };
 
@@ -29,6 +31,7 @@ constexpr TauPowers tauPowers()
         int j = 0;
         while (j < i && iapws95::residualTerms[j].t != iapws95::residualTerms[i].t)
             ++j;
+        if (j == i) p.t[p.count] = iapws95::residualTerms[i].t;
         p.of[i] = j < i ? p.of[j] : p.count++;
     }
     return p;
@@ -64,25 +67,23 @@ constexpr DampedPowers dampedPowers()
 }
 
 constexpr DampedPowers kDamped = dampedPowers();
+static_assert(kDamped.count + 1 == Wagner::kFunctionsOfDelta);
 
-// The three Gaussian terms share delta^3 exp(-20 (delta - 1)^2), and the
-// first two their factor of tau, as the tree assumes.
+// The three Gaussian terms share their part in delta, delta^3 exp(-20 (delta - 1)^2).
 constexpr bool gaussianTermsShareTheirDeltaPart()
 {
     for (int k = 0; k < 3; ++k)
         if (iapws95::residualTerms[51 + k].d != 3 || iapws95::gaussAlpha[k] != iapws95::gaussAlpha[0] ||
             iapws95::gaussEpsilon[k] != 1.0)
             return false;
-    return iapws95::gaussBeta[1] == iapws95::gaussBeta[0] && iapws95::gaussGamma[1] == iapws95::gaussGamma[0] &&
-           iapws95::residualTerms[51].t == 0.0 && iapws95::residualTerms[52].t == 1.0 &&
-           iapws95::residualTerms[53].t == 4.0;
+    return true;
 }
 static_assert(gaussianTermsShareTheirDeltaPart());
 
 // A function of delta and its derivatives to the order K (2 for the
 // evaluations to the second order, 4 for those to the fourth).
 template <int K>
-struct DeltaJet {
+struct Jet {
     double f[K + 1] = {};
 };
 
@@ -108,9 +109,9 @@ constexpr FallingFactorials kFalling = fallingFactorials();
 
 // n x^d (d <= 15), from the powers p[k] = x^k (p[-1] .. p[-K] zero).
 template <int K>
-DeltaJet<K> monomial(double n, int d, const double* p)
+Jet<K> monomial(double n, int d, const double* p)
 {
-    DeltaJet<K> j;
+    Jet<K> j;
     const double* c = kFalling.of[d];
 #pragma GCC unroll 5
     for (int k = 0; k <= K; ++k)
@@ -120,10 +121,10 @@ DeltaJet<K> monomial(double n, int d, const double* p)
 
 // Leibniz's rule.
 template <int K>
-DeltaJet<K> product(const DeltaJet<K>& p, const DeltaJet<K>& q)
+Jet<K> product(const Jet<K>& p, const Jet<K>& q)
 {
     const double *a = p.f, *b = q.f;
-    DeltaJet<K> j;
+    Jet<K> j;
     j.f[0] = a[0] * b[0];
     j.f[1] = a[1] * b[0] + a[0] * b[1];
     j.f[2] = a[2] * b[0] + 2.0 * a[1] * b[1] + a[0] * b[2];
@@ -136,10 +137,10 @@ DeltaJet<K> product(const DeltaJet<K>& p, const DeltaJet<K>& q)
 
 // g(u(x)) from g's derivatives in u and u's in x (Faa di Bruno).
 template <int K>
-DeltaJet<K> compose(const DeltaJet<K>& g, const double* u)
+Jet<K> compose(const Jet<K>& g, const double* u)
 {
     const double u1 = u[1], u2 = u[2];
-    DeltaJet<K> j;
+    Jet<K> j;
     j.f[0] = g.f[0];
     j.f[1] = g.f[1] * u1;
     j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
@@ -154,34 +155,54 @@ DeltaJet<K> compose(const DeltaJet<K>& g, const double* u)
 
 // exp(u(x)).
 template <int K>
-DeltaJet<K> exponential(const DeltaJet<K>& u)
+Jet<K> exponential(const Jet<K>& u)
 {
     const double e = std::exp(u.f[0]);
-    DeltaJet<K> g;
+    Jet<K> g;
 #pragma GCC unroll 5
     for (double& gk : g.f)
         gk = e;
     return compose(g, u.f);
 }
 
-// n x^d exp(-alpha (x - 1)^2).
+// f(x) exp(-alpha (x - centre)^2).
 template <int K>
-DeltaJet<K> bellJet(double n, int d, double alpha, const double* p)
+Jet<K> gaussian(const Jet<K>& f, double alpha, double x, double centre)
 {
-    const double e = p[1] - 1.0;
-    DeltaJet<K> u;
+    const double e = x - centre;
+    Jet<K> u;
     u.f[0] = -alpha * e * e;
     u.f[1] = -2.0 * alpha * e;
     u.f[2] = -2.0 * alpha;
-    return product(monomial<K>(n, d, p), exponential(u));
+    return product(f, exponential(u));
+}
+
+// n x^t for a real t at x > 0 (integer powers by products).
+Jet<4> power(double n, double t, double x)
+{
+    double p = 1.0;
+    if (t == std::floor(t) && t >= 0.0 && t <= 64.0)
+        for (int k = 0; k < static_cast<int>(t); ++k)
+            p *= x;
+    else
+        p = std::pow(x, t);
+    Jet<4> j;
+    double coef = n;
+    const double r = 1.0 / x;
+    for (int k = 0; k <= 4; ++k) {
+        j.f[k] = coef * p;
+        coef *= t - k;
+        p *= r;
+    }
+    return j;
 }
 
 // Writes the entries of orders `from` to K of g(delta(V)) into the leaf, from
 // g's derivatives in delta and delta's in V (dv).
 template <int K>
-void loadInV(Leaf& leaf, const DeltaJet<K>& g, const double* dv, int from)
+void loadInV(Leaf& leaf, const Jet<K>& g, const double* dv, int from)
 {
-    const DeltaJet<K> j = compose(g, dv);
+    const Jet<K> j = compose(g, dv);
     if (from == 0) {
         leaf.value = j.f[0];
         leaf.d1[1] = j.f[1];
@@ -199,11 +220,11 @@ void loadInV(Leaf& leaf, const DeltaJet<K>& g, const double* dv, int from)
 // derivative of |delta - 1|^(10/3)).  Away from delta = 1 one power gives them
 // all: |e|^(q-k) = |e|^q / |e|^k.
 template <int K>
-DeltaJet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
+Jet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
 {
     const double e = delta - 1.0;
     const double x = std::fabs(e);
-    DeltaJet<K> g;
+    Jet<K> g;
     if (x > 0.0 && std::isfinite(x)) {
         const double r = 1.0 / x;
         // The power 2a = 7 of the non-analytic terms by products (cheaper
@@ -234,126 +255,30 @@ DeltaJet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
 
 }  // namespace
 
-Expression* Wagner::tauPower(double t)
-{
-    if (t == -0.5) return &taui1;
-    if (t == 0.875) return &taui2;
-    if (t == 0.5) return &taui4;
-    if (t == 0.75) return &taui5;
-    if (t == 0.375) return &taui6;
-    switch (static_cast<int>(t)) {
-    case 1: return &tau;
-    case 2: return &tau2;
-    case 3: return &tau3;
-    case 4: return &tau4;
-    case 5: return &tau5;
-    case 6: return &tau6;
-    case 7: return &tau7;
-    case 8: return &tau8;
-    case 9: return &tau9;
-    case 10: return &tau10;
-    case 11: return &tau11;
-    case 12: return &tau12;
-    case 13: return &tau13;
-    case 16: return &tau16;
-    case 22: return &tau22;
-    case 23: return &tau23;
-    case 44: return &tau44;
-    case 46: return &tau46;
-    case 50: return &tau50;
-    default: return nullptr;
-    }
-}
-
 Wagner::Wagner()
 {
-    leavesDependOnlyOn({{&tau, 0}, {&deltat, 1}, {&deltad, 1}, {&bell, 1}, {&psiDelta55, 1},
+    leavesDependOnlyOn({{&tau, 0},
+                        {&separable, waterleaf::kTemperatureAndVolume},
+                        {&deltat, 1},
+                        {&deltad, 1},
+                        {&psiDelta55, 1},
                         {&psiDelta56, 1}});
-    for (Leaf& h : damped)
-        leavesDependOnlyOn({{&h, 1}});
     using iapws95::residualTerms;
     setModelName("Wagner Interaction");
 
-    constexpr int kRootTerms = kTauPowers + 3;
     Sum* A = new Sum;
     A->setName("A");
-    A->number_of_terms(kRootTerms);
-    for (int j = 0; j < kTauPowers; ++j)
-        A->tiei(j, polynomial[j]);
-    A->tiei(kTauPowers, gaussTerm);
-    A->tiei(kTauPowers + 1, nonAnalytic55);
-    A->tiei(kTauPowers + 2, nonAnalytic56);
-    for (int j = 0; j < kRootTerms; ++j)
+    A->number_of_terms(3);
+    A->tiei(0, separable);
+    A->tiei(1, nonAnalytic55);
+    A->tiei(2, nonAnalytic56);
+    for (int j = 0; j < 3; ++j)
         A->set_scalar(j, 1.0);
-    A->set_scalar(kRootTerms, 0.0);
+    A->set_scalar(3, 0.0);
     root = A;
 
     tau.setName("tau");
-
-    // Fractional powers of tau.
-    link(taui1, "taui1", tau);
-    taui1.set_scalars3(1.0, -0.5, 0.0);
-    link(taui2, "taui2", tau);
-    taui2.set_scalars3(1.0, 0.875, 0.0);
-    link(taui4, "taui4", tau);
-    taui4.set_scalars3(1.0, 0.5, 0.0);
-    link(taui5, "taui5", tau);
-    taui5.set_scalars3(1.0, 0.75, 0.0);
-    link(taui6, "taui6", tau);
-    taui6.set_scalars3(1.0, 0.375, 0.0);
-
-    // Integer powers of tau.
-    link(tau2, "tau2", tau);
-    link(tau3, "tau3", tau);
-    link(tau4, "tau4", tau2);
-    link(tau5, "tau5", tau4, tau);
-    link(tau6, "tau6", tau3);
-    link(tau7, "tau7", tau6, tau);
-    link(tau8, "tau8", tau4);
-    link(tau9, "tau9", tau8, tau);
-    link(tau10, "tau10", tau5);
-    link(tau11, "tau11", tau10, tau);
-    link(tau12, "tau12", tau6);
-    link(tau13, "tau13", tau12, tau);
-    link(tau16, "tau16", tau8);
-    link(tau22, "tau22", tau11);
-    link(tau23, "tau23", tau22, tau);
-    link(tau44, "tau44", tau22);
-    link(tau46, "tau46", tau23);
-    link(tau50, "tau50", tau46, tau4);
-
-    // Terms 1 to 51: tau^t H_t(delta) for each power t.
-    for (int i = 0; i < 51; ++i) {
-        const int j = kPowers.of[i];
-        if (polynomial[j].u) continue;
-        const std::string t = std::to_string(j + 1);
-        damped[j].setName(("H" + t).c_str());
-        link(polynomial[j], ("p" + t).c_str(), damped[j], *tauPower(residualTerms[i].t));
-    }
-
-    // Gaussian terms 52 to 54: h(delta) G(tau).
-    link(taui52, "taui52", tau);
-    taui52.set_scalars2(1.0, -iapws95::gaussGamma[0]);
-    link(taui54, "taui54", tau);
-    taui54.set_scalars2(1.0, -iapws95::gaussGamma[2]);
-    link(taui52sq, "taui52sq", taui52);
-    link(taui54sq, "taui54sq", taui54);
-    link(g52, "g52", taui52sq);
-    g52.set_scalars3(0.0, 1.0, -iapws95::gaussBeta[0]);
-    link(g54, "g54", taui54sq);
-    g54.set_scalars3(0.0, 1.0, -iapws95::gaussBeta[2]);
-    link(tau1g52, "tau1g52", tau, g52);
-    link(tau4g54, "tau4g54", tau4, g54);
-    gauss.setName("G");
-    gauss.number_of_terms(3);
-    gauss.tiei(0, g52);
-    gauss.tiei(1, tau1g52);
-    gauss.tiei(2, tau4g54);
-    for (int k = 0; k < 3; ++k)
-        gauss.set_scalar(k, residualTerms[51 + k].n);
-    gauss.set_scalar(3, 0.0);
-    bell.setName("h");
-    link(gaussTerm, "gaussian", bell, gauss);
+    separable.setName("terms1to54");
 
     // Non-analytic terms 55 and 56: n Delta^b delta psi.
     link(taum1, "taum1", tau);
@@ -389,12 +314,42 @@ void Wagner::calculate_fixed_parameters()
     setReducedVariable(tau, kTc, T, 0);
 }
 
-// The leaves of delta to the order K: every entry to the second order
-// (K = 2), or the third and fourth (K = 4).
+// The coefficients of the separable part at T: for each damped power, the
+// sum over its terms of n tau^t, and G(tau), with their derivatives in T.
+void Wagner::updateTauCoefficients()
+{
+    if (T == coefficientsT_) return;
+    double tv[5];  // tau = Tc/T and its derivatives in T
+    reducedVariable(kTc, T, tv);
+    Jet<4> powerInT[kTauPowers];
+    for (int j = 0; j < kTauPowers; ++j)
+        powerInT[j] = compose(power(1.0, kPowers.t[j], tv[0]), tv);
+    for (auto& c : coefficients_)
+        for (double& ck : c)
+            ck = 0.0;
+    for (int i = 0; i < 51; ++i)
+        for (int k = 0; k <= 4; ++k)
+            coefficients_[kDamped.of[i]][k] += iapws95::residualTerms[i].n * powerInT[kPowers.of[i]].f[k];
+    Jet<4> G;
+    for (int k = 0; k < 3; ++k) {
+        const iapws95::ResidualTerm& term = iapws95::residualTerms[51 + k];
+        const Jet<4> g = gaussian(power(term.n, term.t, tv[0]), iapws95::gaussBeta[k], tv[0], iapws95::gaussGamma[k]);
+        for (int o = 0; o <= 4; ++o)
+            G.f[o] += g.f[o];
+    }
+    const Jet<4> GinT = compose(G, tv);
+    for (int k = 0; k <= 4; ++k)
+        coefficients_[kDamped.count][k] = GinT.f[k];
+    coefficientsT_ = T;
+}
+
+// The leaves of V, and of T and V, to the order K: every entry to the second
+// order (K = 2), or the third and fourth (K = 4).
 template <int K>
-void Wagner::loadDeltaParts()
+void Wagner::loadVolumeLeaves()
 {
     using iapws95::residualTerms;
+    updateTauCoefficients();
     double dv[5];  // delta = Vc/V and its derivatives in V
     reducedVariable(kVc, V, dv);
     double powers[16 + K];
@@ -405,33 +360,50 @@ void Wagner::loadDeltaParts()
     for (int k = 1; k < 16; ++k)
         p[k] = p[k - 1] * dv[0];
 
-    // H_t(delta) from the damping factors exp(-delta^c) and the damped
-    // powers, the terms in their order.
-    DeltaJet<K> damping[7];
+    // The damped powers delta^d exp(-delta^c) and h(delta).
+    Jet<K> damping[7];
     for (int c : {1, 2, 3, 4, 6})
         damping[c] = exponential(monomial<K>(-1.0, c, p));
-    DeltaJet<K> f[kDamped.count];
+    Jet<K> f[kFunctionsOfDelta];
     for (int q = 0; q < kDamped.count; ++q) {
         const int c = kDamped.c[q];
         f[q] = c ? product(monomial<K>(1.0, kDamped.d[q], p), damping[c]) : monomial<K>(1.0, kDamped.d[q], p);
     }
-    DeltaJet<K> H[kTauPowers];
-    for (int i = 0; i < 51; ++i) {
-        const double n = residualTerms[i].n;
-        const DeltaJet<K>& g = f[kDamped.of[i]];
-        DeltaJet<K>& h = H[kPowers.of[i]];
-#pragma GCC unroll 5
-        for (int o = 0; o <= K; ++o)
-            h.f[o] += n * g.f[o];
-    }
-    const int from = K == 2 ? 0 : 3;
-    for (int j = 0; j < kTauPowers; ++j)
-        loadInV(damped[j], H[j], dv, from);
-    loadInV(bell, bellJet<K>(1.0, 3, iapws95::gaussAlpha[0], p), dv, from);
-    loadInV(psiDelta55, bellJet<K>(residualTerms[54].n, 1, iapws95::nonAnalyticC[0], p), dv, from);
-    loadInV(psiDelta56, bellJet<K>(residualTerms[55].n, 1, iapws95::nonAnalyticC[1], p), dv, from);
+    f[kDamped.count] = gaussian(monomial<K>(1.0, 3, p), iapws95::gaussAlpha[0], dv[0], 1.0);
 
-    // The powers of the non-analytic terms, A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
+    // The separable part: its a-th derivative in T is the sum of the
+    // functions of delta times the a-th derivatives of their coefficients;
+    // that function of V gives the entries of a derivatives in T and b in V.
+    Leaf& l = separable;
+    for (int a = 0; a <= K; ++a) {
+        Jet<K> s;
+        for (int q = 0; q < kFunctionsOfDelta; ++q) {
+            const double c = coefficients_[q][a];
+#pragma GCC unroll 5
+            for (int o = 0; o <= K - a; ++o)
+                s.f[o] += c * f[q].f[o];
+        }
+        const Jet<K> inV = compose(s, dv);
+        for (int b = K == 2 ? 0 : std::max(0, 3 - a); a + b <= K; ++b) {
+            // The entry (1 .. 1 0 .. 0): b indices of V, a of T.
+            const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
+            switch (a + b) {
+            case 0: l.value = inV.f[0]; break;
+            case 1: l.d1[i] = inV.f[b]; break;
+            case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
+            case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
+            default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
+            }
+        }
+    }
+
+    // The parts in delta of the non-analytic terms: n delta exp(-C (delta-1)^2),
+    // A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
+    const int from = K == 2 ? 0 : 3;
+    loadInV(psiDelta55, gaussian(monomial<K>(residualTerms[54].n, 1, p), iapws95::nonAnalyticC[0], dv[0], 1.0), dv,
+            from);
+    loadInV(psiDelta56, gaussian(monomial<K>(residualTerms[55].n, 1, p), iapws95::nonAnalyticC[1], dv[0], 1.0), dv,
+            from);
     loadInV(deltat, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, dv[0]), dv, from);
     loadInV(deltad, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, dv[0]), dv,
             from);
@@ -439,10 +411,10 @@ void Wagner::loadDeltaParts()
 
 void Wagner::calculate_volume_dependent_parameters()
 {
-    loadDeltaParts<2>();
+    loadVolumeLeaves<2>();
 }
 
 void Wagner::calculate_high_order_parameters()
 {
-    loadDeltaParts<4>();
+    loadVolumeLeaves<4>();
 }

@@ -4,18 +4,28 @@
 // delta = Vc/V and the inverse reduced temperature tau = Tc/T.
 //
 // Every term but the two non-analytic ones is a product of a function of
-// delta and a function of tau, and so is the damping psi of those two.  The
-// terms 1 to 51 that share a power of tau are summed in delta first:
+// delta and a function of tau.  The terms 1 to 51 that share a power of tau
+// are summed in delta first, and the three Gaussian terms share their part
+// in delta:
 //   phi_r = sum_t tau^t H_t(delta) + G(tau) h(delta) + the non-analytic terms,
 //   H_t(delta) = sum over the terms i of power t of n_i delta^d_i exp(-delta^c_i),
-//   h(delta) = delta^3 exp(-20 (delta - 1)^2)  (the three Gaussian terms share it),
-// so that the tree has one product per power of tau (24) instead of one per
-// term.  The functions of delta (H_t, h, and n delta exp(-C (delta - 1)^2) of
-// the non-analytic terms) are leaves that the term writes with their
-// analytic derivatives in V to the fourth order; the powers of tau and the
-// parts of the Gaussian and non-analytic terms in tau are nodes, which the
-// evaluations at one temperature (the two sides of a saturation point) keep.
-#include "expressions/Cube.h"
+//   G(tau) = sum_k n_k tau^t_k exp(-beta_k (tau - gamma_k)^2),
+//   h(delta) = delta^3 exp(-20 (delta - 1)^2).
+// That part is one leaf (`separable`), which the term writes with its
+// derivatives as a sum over the 31 damped powers delta^d exp(-delta^c) of
+// those terms and h, each times its function of tau (the sum of the
+// n_i tau^t_i of its terms, or G): the derivatives of such a product of a
+// function of T and a function of V are the products of their derivatives.
+// The functions of tau are computed once per temperature.
+//
+// The non-analytic terms n Delta^b delta psi, with
+// psi = exp(-C (delta-1)^2) exp(-D (tau-1)^2), are nodes over the leaves
+// deltat and deltad, the powers of (delta - 1)^2 written with their analytic
+// derivatives (on the critical isochore delta = 1 a power node over
+// (delta - 1)^2 would multiply an infinite outer derivative by a zero inner
+// one), and psiDelta, n delta exp(-C (delta-1)^2).
+#include <cmath>
+
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
 #include "expressions/Power.h"
@@ -29,61 +39,27 @@
 
 class Wagner : public WaterResidualTerm<Interaction> {
 public:
-    // The distinct powers of tau of the terms 1 to 51.
+    // The distinct powers of tau of the terms 1 to 51, and the functions of
+    // delta of the separable part (the 31 damped powers of those terms, and h).
     static constexpr int kTauPowers = 24;
+    static constexpr int kFunctionsOfDelta = 32;
 
     Wagner();
     ~Wagner() override { releaseTree(); }
 
-    // Loads tau = Tc/T, and the functions of delta = Vc/V, with their
-    // derivatives.
+    // Loads tau = Tc/T.
     void calculate_fixed_parameters() override;
-    // Every entry to the second order of the functions of delta, and those
-    // of the third and fourth orders (only the passes of those orders read them).
+    // The leaves of V and of T and V with every entry to the second order,
+    // and with those of the third and fourth orders (only the passes of
+    // those orders read them).
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override;
 
     Leaf tau;
 
 private:
-    // Fractional powers of tau.
-    Power taui1, taui2, taui4, taui5, taui6;
-    // Integer powers of tau.
-    Square tau2;
-    Cube tau3;
-    Square tau4;
-    Product tau5;
-    Square tau6;
-    Product tau7;
-    Square tau8;
-    Product tau9;
-    Square tau10;
-    Product tau11;
-    Square tau12;
-    Product tau13;
-    Square tau16, tau22;
-    Product tau23;
-    Square tau44, tau46;
-    Product tau50;
-    // H_t(delta) of the powers of tau in the order of their first term, and
-    // the products tau^t H_t.
-    Leaf damped[kTauPowers];
-    Product polynomial[kTauPowers];
-    // Gaussian terms 52 to 54: h(delta) G(tau) with
-    // G = sum_k n_k tau^t_k exp(-beta_k (tau - gamma_k)^2).
-    Leaf bell;
-    Sum1 taui52, taui54;
-    Square taui52sq, taui54sq;
-    Exponential g52, g54;
-    Product tau1g52, tau4g54;
-    Sum gauss;
-    Product gaussTerm;
-    // Non-analytic terms 55 and 56: n Delta^b delta psi with
-    // psi = exp(-C (delta-1)^2) exp(-D (tau-1)^2).  The powers of (delta - 1)^2,
-    // deltat and deltad, are leaves written with their analytic derivatives: on
-    // the critical isochore delta = 1 a power node over (delta - 1)^2 would
-    // multiply an infinite outer derivative by a zero inner one; so is
-    // n delta exp(-C (delta-1)^2) (psiDelta).
+    Leaf separable;
+    // Non-analytic terms 55 and 56.
     Sum1 taum1;
     Square taum1sq;
     Exponential psiTau55, psiTau56;
@@ -97,7 +73,12 @@ private:
     Power pdelta55, pdelta56;
     Product nonAnalytic55, nonAnalytic56;
 
-    Expression* tauPower(double t);
+    // The separable part as a sum over its functions of delta (the damped
+    // powers of the terms 1 to 51, and h) of products with functions of tau:
+    // those with their derivatives in T to the fourth order, at coefficientsT_.
+    double coefficients_[kFunctionsOfDelta][5] = {};
+    double coefficientsT_ = std::nan("");
+    void updateTauCoefficients();
     template <int K>
-    void loadDeltaParts();
+    void loadVolumeLeaves();
 };

@@ -1,6 +1,6 @@
 #pragma once
 // Base of the water terms written as one expression tree whose leaves each
-// depend on one variable, temperature (0) or volume (1). A term lists those
+// depend on temperature (0), volume (1) or both, never on the composition. A term lists those
 // leaves once in its constructor; sizing it for n components then clears
 // every other dependency of each leaf over the n + 2 variables (T, V, x).
 // The term owns its tree: its destructor calls releaseTree() first, since
@@ -27,7 +27,7 @@ public:
 protected:
     struct LeafVariable {
         Leaf* leaf;
-        int variable;  // 0: T, 1: V
+        int variable;  // 0: T, 1: V, waterleaf::kTemperatureAndVolume: both
     };
 
     // expected: the only component count the term takes (0: any).
