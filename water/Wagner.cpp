@@ -1,6 +1,7 @@
 #include "water/Wagner.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -139,17 +140,15 @@ Jet<K> product(const Jet<K>& p, const Jet<K>& q)
 template <int K>
 Jet<K> compose(const Jet<K>& g, const double* u)
 {
-    const double u1 = u[1], u2 = u[2];
+    const double u1 = u[1], u2 = u[2], u3 = u[3], u4 = u[4];
     Jet<K> j;
     j.f[0] = g.f[0];
-    j.f[1] = g.f[1] * u1;
-    j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
-    if constexpr (K == 4) {
-        const double u3 = u[3], u4 = u[4];
-        j.f[3] = g.f[3] * u1 * u1 * u1 + 3.0 * g.f[2] * u1 * u2 + g.f[1] * u3;
+    if constexpr (K >= 1) j.f[1] = g.f[1] * u1;
+    if constexpr (K >= 2) j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
+    if constexpr (K >= 3) j.f[3] = g.f[3] * u1 * u1 * u1 + 3.0 * g.f[2] * u1 * u2 + g.f[1] * u3;
+    if constexpr (K >= 4)
         j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6.0 * g.f[3] * u1 * u1 * u2 + 3.0 * g.f[2] * u2 * u2 +
                  4.0 * g.f[2] * u1 * u3 + g.f[1] * u4;
-    }
     return j;
 }
 
@@ -343,6 +342,35 @@ void Wagner::updateTauCoefficients()
     coefficientsT_ = T;
 }
 
+// The entries of the separable part with A derivatives in T, from the
+// functions of delta f: those with 0 to K - A derivatives in V (K = 2), or
+// those of order 3 and 4 (K = 4).
+template <int K, int A, class FunctionOfDelta>
+void Wagner::loadSeparableEntries(const FunctionOfDelta* f, const double* dv)
+{
+    constexpr int B = K - A;
+    Jet<B> s;
+    for (int q = 0; q < kFunctionsOfDelta; ++q) {
+        const double c = coefficients_[q][A];
+#pragma GCC unroll 5
+        for (int o = 0; o <= B; ++o)
+            s.f[o] += c * f[q].f[o];
+    }
+    const Jet<B> inV = compose(s, dv);
+    Leaf& l = separable;
+    for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b) {
+        // The entry (1 .. 1 0 .. 0): b indices of V, A of T.
+        const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
+        switch (A + b) {
+        case 0: l.value = inV.f[0]; break;
+        case 1: l.d1[i] = inV.f[b]; break;
+        case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
+        case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
+        default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
+        }
+    }
+}
+
 // The leaves of V, and of T and V, to the order K: every entry to the second
 // order (K = 2), or the third and fourth (K = 4).
 template <int K>
@@ -374,28 +402,9 @@ void Wagner::loadVolumeLeaves()
     // The separable part: its a-th derivative in T is the sum of the
     // functions of delta times the a-th derivatives of their coefficients;
     // that function of V gives the entries of a derivatives in T and b in V.
-    Leaf& l = separable;
-    for (int a = 0; a <= K; ++a) {
-        Jet<K> s;
-        for (int q = 0; q < kFunctionsOfDelta; ++q) {
-            const double c = coefficients_[q][a];
-#pragma GCC unroll 5
-            for (int o = 0; o <= K - a; ++o)
-                s.f[o] += c * f[q].f[o];
-        }
-        const Jet<K> inV = compose(s, dv);
-        for (int b = K == 2 ? 0 : std::max(0, 3 - a); a + b <= K; ++b) {
-            // The entry (1 .. 1 0 .. 0): b indices of V, a of T.
-            const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
-            switch (a + b) {
-            case 0: l.value = inV.f[0]; break;
-            case 1: l.d1[i] = inV.f[b]; break;
-            case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
-            case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
-            default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
-            }
-        }
-    }
+    [&]<int... A>(std::integer_sequence<int, A...>) {
+        (loadSeparableEntries<K, A>(f, dv), ...);
+    }(std::make_integer_sequence<int, K + 1>());
 
     // The parts in delta of the non-analytic terms: n delta exp(-C (delta-1)^2),
     // A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.

@@ -81,4 +81,6 @@ private:
     void updateTauCoefficients();
     template <int K>
     void loadVolumeLeaves();
+    template <int K, int A, class FunctionOfDelta>
+    void loadSeparableEntries(const FunctionOfDelta* f, const double* dv);
 };

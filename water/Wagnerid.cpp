@@ -16,7 +16,7 @@ constexpr double kMinusLnVc = 9.791087203945331;  // -ln(Vc / (m3/mol))
 
 Wagnerid::Wagnerid()
 {
-    leavesDependOnlyOn({{&tau, 0}, {&delta, 1}});
+    leavesDependOnlyOn({{&tau, 0}, {&a0, 1}});
     setModelName("WagnerIdeal");
 
     Sum* A = new Sum;
@@ -32,11 +32,8 @@ Wagnerid::Wagnerid()
     A->set_scalar(kTerms, 0.0);
     root = A;
 
-    delta.setName("delta");
     tau.setName("tau");
     a0.setName("a0");
-    a0.tie1(delta);
-    a0.set_scalars3(1.0, 0.0, 0.0);
     a1.setName("a1");
     a1.tie1(tau);
     a1.set_scalars2(iapws95::idealN2, iapws95::idealN1);
@@ -71,5 +68,5 @@ void Wagnerid::calculate_fixed_parameters()
 
 void Wagnerid::calculate_volume_dependent_parameters()
 {
-    setReducedVariable(delta, kVc, V, 1);
+    setLogReducedVariable(a0, kVc, V, 1);
 }

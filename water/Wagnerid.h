@@ -21,14 +21,13 @@ public:
 
     // Sets the root's weights for the current pass and loads tau.
     void calculate_fixed_parameters() override;
-    // Loads delta.
+    // Loads ln delta.
     void calculate_volume_dependent_parameters() override;
 
-    Leaf delta;
     Leaf tau;
 
 private:
-    Logarithm a0;
+    Leaf a0;  // ln delta
     Sum1 a1;
     Logarithm a2;
     Exponential e[5];  // e3 .. e7: -exp(-gamma_k tau)
