@@ -262,7 +262,6 @@ Wagner::Wagner()
                         {&deltad, 1},
                         {&psiDelta55, 1},
                         {&psiDelta56, 1}});
-    using iapws95::residualTerms;
     setModelName("Wagner Interaction");
 
     Sum* A = new Sum;
