@@ -8,19 +8,21 @@
 
 namespace waterleaf {
 
-// Value f[0] and derivatives f[1] .. f[4] of one function of one variable.
-struct Jet {
-    double f[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+// Value f[0] and derivatives f[1] .. f[K] of one function of one variable.
+template <int K>
+struct JetOf {
+    double f[K + 1] = {};
 
-    Jet& operator+=(const Jet& o) {
-        for (int k = 0; k < 5; ++k) f[k] += o.f[k];
+    JetOf& operator+=(const JetOf& o) {
+        for (int k = 0; k <= K; ++k) f[k] += o.f[k];
         return *this;
     }
-    Jet& operator*=(double c) {
-        for (int k = 0; k < 5; ++k) f[k] *= c;
+    JetOf& operator*=(double c) {
+        for (int k = 0; k <= K; ++k) f[k] *= c;
         return *this;
     }
 };
+using Jet = JetOf<4>;
 
 // c x^p for any real p.
 inline Jet power(double c, double x, double p) {
@@ -69,18 +71,47 @@ inline Jet scaled(Jet j, double s) {
     return j;
 }
 
-// Derivatives in x of g(u(x)) from those of g in u (at u(x)) and of u in x
-// (Faa di Bruno's formula to the fourth order).
-inline Jet compose(const Jet& g, const Jet& u) {
-    const double u1 = u.f[1], u2 = u.f[2], u3 = u.f[3], u4 = u.f[4];
-    Jet j;
+// Derivatives in x of g(u(x)) from those of g in u (at u(x)) and u[0 .. K]
+// of u in x (Faa di Bruno's formula), to the order K <= 4.
+template <int K>
+JetOf<K> compose(const JetOf<K>& g, const double* u) {
+    JetOf<K> j;
     j.f[0] = g.f[0];
-    j.f[1] = g.f[1] * u1;
-    j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
-    j.f[3] = g.f[3] * u1 * u1 * u1 + 3.0 * g.f[2] * u1 * u2 + g.f[1] * u3;
-    j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6.0 * g.f[3] * u1 * u1 * u2 + 3.0 * g.f[2] * u2 * u2 +
-             4.0 * g.f[2] * u1 * u3 + g.f[1] * u4;
+    if constexpr (K >= 1) j.f[1] = g.f[1] * u[1];
+    if constexpr (K >= 2) j.f[2] = g.f[2] * u[1] * u[1] + g.f[1] * u[2];
+    if constexpr (K >= 3) j.f[3] = g.f[3] * u[1] * u[1] * u[1] + 3.0 * g.f[2] * u[1] * u[2] + g.f[1] * u[3];
+    if constexpr (K >= 4) {
+        const double u1 = u[1], u2 = u[2], u3 = u[3], u4 = u[4];
+        j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6.0 * g.f[3] * u1 * u1 * u2 + 3.0 * g.f[2] * u2 * u2 +
+                 4.0 * g.f[2] * u1 * u3 + g.f[1] * u4;
+    }
     return j;
+}
+
+inline Jet compose(const Jet& g, const Jet& u) { return compose(g, u.f); }
+
+// Derivatives of the product of two functions of x (Leibniz's rule), to the order K <= 4.
+template <int K>
+JetOf<K> product(const JetOf<K>& p, const JetOf<K>& q) {
+    const double *a = p.f, *b = q.f;
+    JetOf<K> j;
+    j.f[0] = a[0] * b[0];
+    if constexpr (K >= 1) j.f[1] = a[1] * b[0] + a[0] * b[1];
+    if constexpr (K >= 2) j.f[2] = a[2] * b[0] + 2.0 * a[1] * b[1] + a[0] * b[2];
+    if constexpr (K >= 3) j.f[3] = a[3] * b[0] + 3.0 * (a[2] * b[1] + a[1] * b[2]) + a[0] * b[3];
+    if constexpr (K >= 4)
+        j.f[4] = a[4] * b[0] + 4.0 * (a[3] * b[1] + a[1] * b[3]) + 6.0 * a[2] * b[2] + a[0] * b[4];
+    return j;
+}
+
+// Derivatives in x of exp(u(x)) from those of u, to the order K <= 4.
+template <int K>
+JetOf<K> exponential(const JetOf<K>& u) {
+    const double e = std::exp(u.f[0]);
+    JetOf<K> g;
+#pragma GCC unroll 5
+    for (double& gk : g.f) gk = e;
+    return compose(g, u.f);
 }
 
 // Writes the jet into the leaf as its value and pure derivatives in variable v.

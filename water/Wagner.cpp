@@ -1,10 +1,8 @@
 #include "water/Wagner.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
-#include <cstdio>
-#include <string>
+#include <utility>
 
 #include "water/IAPWS95Coefficients.h"
 #include "fluid/ReducedVariable.h"
@@ -81,12 +79,13 @@ constexpr bool gaussianTermsShareTheirDeltaPart()
 }
 static_assert(gaussianTermsShareTheirDeltaPart());
 
-// A function of delta and its derivatives to the order K (2 for the
+// A function of one variable and its derivatives to the order K (2 for the
 // evaluations to the second order, 4 for those to the fourth).
 template <int K>
-struct Jet {
-    double f[K + 1] = {};
-};
+using Jet = waterleaf::JetOf<K>;
+using waterleaf::compose;
+using waterleaf::exponential;
+using waterleaf::product;
 
 // The falling factorials d (d-1) ... (d-k+1), d = 0 .. 15, k = 0 .. 4.
 struct FallingFactorials {
@@ -120,50 +119,6 @@ Jet<K> monomial(double n, int d, const double* p)
     return j;
 }
 
-// Leibniz's rule.
-template <int K>
-Jet<K> product(const Jet<K>& p, const Jet<K>& q)
-{
-    const double *a = p.f, *b = q.f;
-    Jet<K> j;
-    j.f[0] = a[0] * b[0];
-    j.f[1] = a[1] * b[0] + a[0] * b[1];
-    j.f[2] = a[2] * b[0] + 2.0 * a[1] * b[1] + a[0] * b[2];
-    if constexpr (K == 4) {
-        j.f[3] = a[3] * b[0] + 3.0 * (a[2] * b[1] + a[1] * b[2]) + a[0] * b[3];
-        j.f[4] = a[4] * b[0] + 4.0 * (a[3] * b[1] + a[1] * b[3]) + 6.0 * a[2] * b[2] + a[0] * b[4];
-    }
-    return j;
-}
-
-// g(u(x)) from g's derivatives in u and u's in x (Faa di Bruno).
-template <int K>
-Jet<K> compose(const Jet<K>& g, const double* u)
-{
-    const double u1 = u[1], u2 = u[2], u3 = u[3], u4 = u[4];
-    Jet<K> j;
-    j.f[0] = g.f[0];
-    if constexpr (K >= 1) j.f[1] = g.f[1] * u1;
-    if constexpr (K >= 2) j.f[2] = g.f[2] * u1 * u1 + g.f[1] * u2;
-    if constexpr (K >= 3) j.f[3] = g.f[3] * u1 * u1 * u1 + 3.0 * g.f[2] * u1 * u2 + g.f[1] * u3;
-    if constexpr (K >= 4)
-        j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6.0 * g.f[3] * u1 * u1 * u2 + 3.0 * g.f[2] * u2 * u2 +
-                 4.0 * g.f[2] * u1 * u3 + g.f[1] * u4;
-    return j;
-}
-
-// exp(u(x)).
-template <int K>
-Jet<K> exponential(const Jet<K>& u)
-{
-    const double e = std::exp(u.f[0]);
-    Jet<K> g;
-#pragma GCC unroll 5
-    for (double& gk : g.f)
-        gk = e;
-    return compose(g, u.f);
-}
-
 // f(x) exp(-alpha (x - centre)^2).
 template <int K>
 Jet<K> gaussian(const Jet<K>& f, double alpha, double x, double centre)
@@ -176,8 +131,10 @@ Jet<K> gaussian(const Jet<K>& f, double alpha, double x, double centre)
     return product(f, exponential(u));
 }
 
-// n x^t for a real t at x > 0 (integer powers by products).
-Jet<4> power(double n, double t, double x)
+// n x^t for a real t at x > 0: one power (integer powers by products), the
+// derivatives from it by x^(t-k) = x^t / x^k.
+template <int K>
+Jet<K> power(double n, double t, double x)
 {
     double p = 1.0;
     if (t == std::floor(t) && t >= 0.0 && t <= 64.0)
@@ -185,10 +142,10 @@ Jet<4> power(double n, double t, double x)
             p *= x;
     else
         p = std::pow(x, t);
-    Jet<4> j;
+    Jet<K> j;
     double coef = n;
     const double r = 1.0 / x;
-    for (int k = 0; k <= 4; ++k) {
+    for (int k = 0; k <= K; ++k) {
         j.f[k] = coef * p;
         coef *= t - k;
         p *= r;
@@ -225,21 +182,7 @@ Jet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
     const double x = std::fabs(e);
     Jet<K> g;
     if (x > 0.0 && std::isfinite(x)) {
-        const double r = 1.0 / x;
-        // The power 2a = 7 of the non-analytic terms by products (cheaper
-        // than pow, and as exact).
-        double coef = c, p;
-        if (q == 7.0) {
-            const double x3 = x * x * x;
-            p = x3 * x3 * x;
-        } else {
-            p = std::pow(x, q);
-        }
-        for (int k = 0; k <= K; ++k) {
-            g.f[k] = coef == 0.0 ? 0.0 : coef * p;
-            coef *= q - k;
-            p *= r;
-        }
+        g = power<K>(c, q, x);
     } else {
         const waterleaf::Jet j = waterleaf::power(c, x, q);
         for (int k = 0; k <= K; ++k)
@@ -321,7 +264,7 @@ void Wagner::updateTauCoefficients()
     reducedVariable(kTc, T, tv);
     Jet<4> powerInT[kTauPowers];
     for (int j = 0; j < kTauPowers; ++j)
-        powerInT[j] = compose(power(1.0, kPowers.t[j], tv[0]), tv);
+        powerInT[j] = compose(power<4>(1.0, kPowers.t[j], tv[0]), tv);
     for (auto& c : coefficients_)
         for (double& ck : c)
             ck = 0.0;
@@ -331,7 +274,7 @@ void Wagner::updateTauCoefficients()
     Jet<4> G;
     for (int k = 0; k < 3; ++k) {
         const iapws95::ResidualTerm& term = iapws95::residualTerms[51 + k];
-        const Jet<4> g = gaussian(power(term.n, term.t, tv[0]), iapws95::gaussBeta[k], tv[0], iapws95::gaussGamma[k]);
+        const Jet<4> g = gaussian(power<4>(term.n, term.t, tv[0]), iapws95::gaussBeta[k], tv[0], iapws95::gaussGamma[k]);
         for (int o = 0; o <= 4; ++o)
             G.f[o] += g.f[o];
     }
