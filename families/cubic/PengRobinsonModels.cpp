@@ -231,9 +231,9 @@ void PRSV::read_component_data(int i, const char* name) {
         if (!cubic::readCorrespondingStates(name, "PRSV", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
     }
     molar_mass[i] = mw;
-    const double b = Nirma::kOmegaB * R * Tc / Pc;
+    const double b = 0.64682239464 * Tc / Pc;  // Stryjek & Vera's (1986) 0.077796 R Tc / Pc
     const double kappa0 = 0.378893 + 1.4897153 * omega - 0.17131848 * omega * omega + 0.0196554 * omega * omega * omega;
-    const double ac = Nirma::kOmegaA * R * R * Tc * Tc / Pc;
+    const double ac = 31.607855222133566 * Tc * Tc / Pc;
     attraction()->set_ai_parameters(i, ac, Tc, kappa0, 0.0);
     attraction()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);

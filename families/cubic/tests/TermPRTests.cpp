@@ -28,8 +28,8 @@ public:
     explicit ClosedPRSV(int kind) {
         d1 = cubic::kPRd1;
         d2 = cubic::kPRd2;
-        Omega_a = 0.45723553;
-        Omega_b = 0.07779607;
+        Omega_a = 31.607855222133566 / cubic::R2;
+        Omega_b = 0.64682239464 / cubic::R;
         phase_kind = kind;
         number_of_components(2);
         add_components("CO2", "CH4");
@@ -38,8 +38,8 @@ public:
             Tc[i] = Tcs[i];
             Pc[i] = Pcs[i];
             m[i] = kappa0(ws[i]);
-            ac[i] = 0.45723553 * cubic::R2 * Tcs[i] * Tcs[i] / Pcs[i];
-            bi[i] = 0.07779607 * cubic::R * Tcs[i] / Pcs[i];
+            ac[i] = 31.607855222133566 * Tcs[i] * Tcs[i] / Pcs[i];
+            bi[i] = 0.64682239464 * Tcs[i] / Pcs[i];
         }
     }
 };
