@@ -209,18 +209,16 @@ namespace {
 // of an infinite other factor).
 template <int CF>
 struct ProductSlots {
-    static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
-    template <int K, bool ST>
+    template <int K>
     static void one(const VarPass& p, const VarItem& it) {
         Product& n = static_cast<Product&>(*it.e);
         const double* u = it.u;
         const double* v = it.v;
         double* out = it.out;
         const bool dep = it.dep;
-        const double a = ST ? n.a : it.c[0];
+        const double a = n.a;
         out[0] = a * u[0] * v[0];
         if (dep) exprk::productSlot<K>(CF, a, u, v, out);
-        if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;
         if (dep) exprk::storePureK<K>(n, p, out);
