@@ -28,6 +28,7 @@ protected:
         c.chooseFile = [this](Document*, bool) { ++chosen; return nextPath; };
         c.askToSave = [this](Document*) { ++asked; return answer; };
         c.confirmRevert = [](Document*) { return true; };
+        c.confirmCancelBusy = [](Document*) { return false; };
         c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
         c.showWarning = [this](const QString& title, const QString& message) { warnings << title + " " + message; };
     }

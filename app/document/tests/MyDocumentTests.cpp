@@ -29,6 +29,7 @@
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
 #include "app/document/DocumentController.h"
+#include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
 #include "app/document/MyDocument.h"
 #include "app/plot/CGraphCurve.h"
@@ -56,6 +57,7 @@ protected:
         c.chooseFile = [this](Document*, bool) { return nextPath; };
         c.askToSave = [](Document*) { return DocumentController::SaveChoice::DontSave; };
         c.confirmRevert = [](Document*) { return true; };
+        c.confirmCancelBusy = [this](Document*) { ++askedToCancel; return cancelToClose; };
         c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
         doc = dynamic_cast<MyDocument*>(c.newDocument());
         ASSERT_NE(doc, nullptr);
@@ -132,6 +134,9 @@ protected:
     MyDocument* doc = nullptr;
     QString nextPath;
     QStringList errors;
+    // The answer to "cancel the running sequence and close?", and how often it was asked.
+    bool cancelToClose = false;
+    int askedToCancel = 0;
 };
 
 TEST_F(CaseWindow, NewDocumentShowsOneCaseNewWithTheDefaults) {
@@ -284,7 +289,7 @@ TEST_F(CaseWindow, VolatileAxisSwitchesBetweenPpmAndWeightPercentAtHalfAPercent)
     EXPECT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
     ex->getMaxXYRange(&x0, &x1, &y0, &y1);
     EXPECT_EQ(x1, 10.0f);
-    EXPECT_EQ(y1, 4000.0f);
+    EXPECT_EQ(y1, 5000.0f);
     ex->getDefaultXYRange(&x0, &x1, &y0, &y1);
     EXPECT_EQ(x1, 10.0f);
     EXPECT_EQ(y1, 2600.0f);
@@ -415,7 +420,7 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     ASSERT_NE(erupt, nullptr);
     erupt->click();
     text = log->plainText();
-    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
+    const size_t title = text.find("Eruptive sequence (homogeneous flow)");
     ASSERT_NE(title, std::string::npos) << text;
     // One numbered row per eruption, as many as the model counts.
     const EruptionReport expected = doc->calculator().eruptiveSequence(doc->formSnapshot(), 50.0);
@@ -497,7 +502,7 @@ TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
     QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
     panel->hide();
     v->getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 5000}));
     EXPECT_EQ(stack->count(), 2);
     EXPECT_EQ(stack->undoText(), "Changes Of Axis Ranges");
 
@@ -528,7 +533,7 @@ TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
     stack->redo();
     stack->redo();
     v->getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 5000}));
     EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
     // The exsolution plot's edits land on the same stack.
     doc->exsolView()->plotView()->onMaximumAxisRanges();
@@ -616,13 +621,29 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
     EXPECT_GE(ticks, ticksWhenShown + 5);
     EXPECT_EQ(progressPanel(), nullptr);  // gone with the command
 
-    // The rows computed so far, numbered from 1, then why the table ends; all written at once.
-    const std::string text = log->plainText();
-    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
-    ASSERT_NE(title, std::string::npos);
-    const int rows = numberedRows(text.substr(title));
-    EXPECT_GT(rows, 0);
+    // The rows computed so far, numbered from 1, then why the table ends:
+    // whole in the eruption table window; in the log, all written at once,
+    // its first and last rows and a note that says where the others are.
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    const std::string whole = doc->eruptionTableWindow()->tableText().toStdString();
+    const int rows = numberedRows(whole);
+    EXPECT_GT(rows, int(MyDocument::kLogTableHead + MyDocument::kLogTableTail));
     EXPECT_LT(rows, TaitJaupart::kMaxEruptions);
+    const std::string text = log->plainText();
+    const size_t title = text.find("Eruptive sequence (homogeneous flow)");
+    ASSERT_NE(title, std::string::npos);
+    std::vector<int> logged, expectedInLog;
+    std::istringstream in(text.substr(title));
+    for (std::string line; std::getline(in, line);) {
+        int n = 0;
+        double a, b, cc, d, e;
+        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) logged.push_back(n);
+    }
+    for (int n = 1; n <= rows; ++n)
+        if (n <= int(MyDocument::kLogTableHead) || n > rows - int(MyDocument::kLogTableTail)) expectedInLog.push_back(n);
+    EXPECT_EQ(logged, expectedInLog);
+    EXPECT_NE(text.find("the whole table of " + std::to_string(rows) + " rows is in the eruption table window"),
+              std::string::npos);
     const std::string end = "The sequence was cancelled after " + std::to_string(rows) + " eruptions";
     EXPECT_NE(text.find(end), std::string::npos) << text.substr(text.size() - std::min<size_t>(text.size(), 300));
     EXPECT_TRUE(doc->statusLine()->text().startsWith(QString::fromStdString(end)));
@@ -667,10 +688,12 @@ TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
     // One sequence at a time, and the document stays open; both said in the status line.
     EXPECT_TRUE(refusedEruption.contains("still being computed")) << refusedEruption.toStdString();
     EXPECT_EQ(doc->pfracField()->text(), "0.01");
-    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed.");
+    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed: wait for it "
+                            "to end or cancel it first.");
+    EXPECT_EQ(askedToCancel, 1);
     ASSERT_EQ(c.documents().size(), 1u);
     const std::string text = log->plainText();
-    EXPECT_EQ(text.find("Eruptive sequence (homogeneneous flow)"), text.rfind("Eruptive sequence (homogeneneous flow)"));
+    EXPECT_EQ(text.find("Eruptive sequence (homogeneous flow)"), text.rfind("Eruptive sequence (homogeneous flow)"));
     EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos);
     // The edit went into its case, the new case is selected and shown.
     ASSERT_EQ(doc->list().size(), 2u);
