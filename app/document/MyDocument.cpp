@@ -200,6 +200,24 @@ void fitRanges(CPlotView* v, float defaultX, float defaultY, float maxX, float m
     if (!atDefault) v->setXYRange(c0, c1, d0, d1);
 }
 
+// A pane that scrolls its contents up and down, never sideways: it is at
+// least as wide as its contents (with the font and style they are shown in)
+// beside its vertical scroll bar.
+class VerticalScrollPane : public QScrollArea {
+public:
+    explicit VerticalScrollPane(QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    QSize minimumSizeHint() const override {
+        const int contents = widget() ? widget()->minimumSizeHint().width() : 0;
+        return {contents + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth() + 2,
+                QScrollArea::minimumSizeHint().height()};
+    }
+    QSize sizeHint() const override { return {minimumSizeHint().width(), QScrollArea::sizeHint().height()}; }
+};
+
 // Places a window that is being opened clear of a rectangle (global
 // coordinates): right of it, left of it, above or below it, the first where
 // the window fits inside the screen; left where it is when none has room.
@@ -510,16 +528,13 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mListView->verticalHeader()->hide();
     mListView->setKeyDelegate(this);
     mListView->setDeletable(true);
-    mListView->setMinimumWidth(110);
+    mListView->setMinimumWidth(100);
     cases->addWidget(mListView, 1);
-    auto* commands = new QGridLayout;
+    // The commands one above the other, so that the pane can be narrow.
     auto* addCase = new QPushButton(QStringLiteral("Add"), casesPane);
     auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), casesPane);
     auto* delCase = new QPushButton(QStringLiteral("Delete"), casesPane);
-    commands->addWidget(addCase, 0, 0);
-    commands->addWidget(delCase, 0, 1);
-    commands->addWidget(dupCase, 1, 0, 1, 2);
-    cases->addLayout(commands);
+    for (QPushButton* b : {addCase, dupCase, delCase}) cases->addWidget(b);
     cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
     mComment = new QLineEdit(casesPane);
     mComment->setObjectName(QStringLiteral("comment"));
@@ -531,14 +546,9 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
 
     // The form and the results, each in a pane as wide as its contents that scrolls vertically.
     auto verticalPane = [splitter](QWidget* content, const char* name) {
-        auto* area = new QScrollArea(splitter);
+        auto* area = new VerticalScrollPane(splitter);
         area->setObjectName(QLatin1String(name));
-        area->setFrameShape(QFrame::NoFrame);
-        area->setWidgetResizable(true);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area->setWidget(content);
-        area->setMinimumWidth(content->minimumSizeHint().width() +
-                              area->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
         return area;
     };
     QScrollArea* formPane = verticalPane(buildForm(nullptr), "formPane");
@@ -568,7 +578,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mPressureView->setUndoStack(undoManager());
     for (int i = 0; i < 3; ++i) splitter->setStretchFactor(i, 0);
     splitter->setStretchFactor(3, 1);
-    splitter->setSizes({150, formPane->minimumWidth(), resultsPane->minimumWidth(), 600});
+    splitter->setSizes({120, formPane->minimumSizeHint().width(), resultsPane->minimumSizeHint().width(), 600});
 
     // On a screen narrower than the panes the window scrolls rather than squeezes them.
     auto* scroll = new QScrollArea;
