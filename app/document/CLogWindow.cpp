@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -59,6 +60,9 @@ public:
         auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
         row->addWidget(clear);
         row->addWidget(end);
+        auto* bound = new QLabel(QStringLiteral("Keeps the last %L1 lines").arg(CLogWindow::kMaxLines), this);
+        bound->setEnabled(false);
+        row->addWidget(bound);
         row->addStretch(1);
         row->addWidget(print);
         row->addWidget(pdf);
@@ -108,6 +112,7 @@ CLogWindow* CLogWindow::sharedLogWindowCtroller() {
 CLogWindow::CLogWindow() : mDocument(std::make_unique<QTextDocument>()) {
     mDocument->setDefaultFont(logFont());
     mDocument->setUndoRedoEnabled(false);  // the log only grows; nothing to undo
+    mDocument->setMaximumBlockCount(kMaxLines);
 }
 
 CLogWindow::~CLogWindow() { delete mWindow.data(); }
@@ -222,7 +227,10 @@ void CLogWindow::insertRTF(std::string_view rtf) {
     }
 }
 
-void CLogWindow::clearText() { mDocument->clear(); }
+void CLogWindow::clearText() {
+    mDocument->clear();
+    mDocument->setMaximumBlockCount(kMaxLines);
+}
 
 void CLogWindow::scrollToEnd() {
     if (!mTextView) return;

@@ -27,6 +27,11 @@ public:
     // (font 1), colours 1 white, 2 red, 3 blue, text in Courier 12 points.
     static const char* const kRTFHeader;
 
+    // The log keeps its last kMaxLines lines: older lines leave from its top,
+    // so that the log stays bounded however long the application runs (long
+    // tables are shortened before they come here: see the eruption table).
+    static constexpr int kMaxLines = 50000;
+
     // The shared instance, made on the first call and kept to the end of the process.
     static CLogWindow* sharedLogWindowCtroller();
 

@@ -1086,6 +1086,8 @@ TEST_F(CaseWindow, TheLogStaysSmallOverRepeatedLongRunsAndTheTableWindowHoldsThe
     EXPECT_LT(perRun, 5000);
     for (size_t i = 2; i < sizes.size(); ++i) EXPECT_EQ(sizes[i] - sizes[i - 1], perRun) << "run " << i + 1;
     EXPECT_LE(log->document()->blockCount(), 6 * 70);
+    // However long the application runs, the log keeps its last lines only.
+    EXPECT_EQ(log->document()->maximumBlockCount(), CLogWindow::kMaxLines);
     // The table window holds the last table only, and every row of it, with what it belongs to.
     EruptionTableWindow* table = doc->eruptionTableWindow();
     EXPECT_EQ(numberedRows(table->tableText().toStdString()), TaitJaupart::kMaxEruptions);
