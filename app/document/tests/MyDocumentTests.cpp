@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "QtTestApp.h"
@@ -963,6 +964,14 @@ TEST_F(CaseWindow, UndoAndRedoAcrossAUnitSwitchGiveTheRangesInTheAxisUnit) {
     stack->undo();
     EXPECT_FLOAT_EQ(range()[1], 1.2f);
     EXPECT_EQ(range()[3], 5000.0f);
+    // ... its tick labels still tell the ticks apart.
+    std::set<std::string> labels;
+    for (int i = 0; i <= 10; ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", int(ex->mXTicksDigits()), 0.12 * i);
+        labels.insert(text);
+    }
+    EXPECT_EQ(labels.size(), 11u);
     stack->undo();
     EXPECT_FLOAT_EQ(range()[1], 1.2f);
     EXPECT_EQ(range()[3], ppmDefault[3]);
