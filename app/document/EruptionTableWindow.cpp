@@ -45,7 +45,7 @@ EruptionTableWindow::EruptionTableWindow(QWidget* parent) : QWidget(parent, Qt::
             QMessageBox::critical(this, QStringLiteral("Save Eruption Table"), error);
     });
     const QFontMetrics metrics(mText->font());
-    resize(metrics.horizontalAdvance(QString(72, QLatin1Char('0'))) + 60, 480);
+    resize(metrics.horizontalAdvance(QString(80, QLatin1Char('0'))) + 60, 480);
 }
 
 void EruptionTableWindow::setTable(const QString& title, const QString& heading, const std::vector<std::string>& lines) {

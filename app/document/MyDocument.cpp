@@ -220,27 +220,45 @@ public:
 
 // Places a window that is being opened clear of a rectangle (global
 // coordinates): right of it, left of it, above or below it, the first where
-// the window fits inside the screen; left where it is when none has room.
+// the window fits inside the screen; where none has room, in the largest of
+// those spaces, made smaller to fit it (down to a usable size); left where it
+// is when even that is too small.
 void placeClearOf(QWidget* window, const QRect& avoid) {
     if (!window || avoid.isEmpty()) return;
     const QRect area = availableScreenArea(window, nullptr);
     const QRect frame = window->frameGeometry();
     if (!frame.intersects(avoid)) return;
-    const QPoint tries[] = {{avoid.right() + 1, frame.y()},
-                            {avoid.left() - frame.width(), frame.y()},
-                            {frame.x(), avoid.top() - frame.height()},
-                            {frame.x(), avoid.bottom() + 1}};
-    for (QPoint at : tries) {
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
-        const QRect placed(at, frame.size());
-        if (area.contains(placed) && !placed.intersects(avoid)) {
-            window->move(at);  // a window's position is its frame's
+    const QSize decoration = frame.size() - window->size();
+    // The four spaces beside the rectangle, inside the screen.
+    const QRect spaces[] = {QRect(QPoint(avoid.right() + 1, area.top()), area.bottomRight()),
+                            QRect(area.topLeft(), QPoint(avoid.left() - 1, area.bottom())),
+                            QRect(area.topLeft(), QPoint(area.right(), avoid.top() - 1)),
+                            QRect(QPoint(area.left(), avoid.bottom() + 1), area.bottomRight())};
+    auto placeIn = [&](const QRect& space, QSize outer) {
+        const int x = std::clamp(frame.x(), space.left(), space.right() + 1 - outer.width());
+        const int y = std::clamp(frame.y(), space.top(), space.bottom() + 1 - outer.height());
+        if (outer != frame.size()) window->resize(outer - decoration);
+        window->move(x, y);  // a window's position is its frame's
+    };
+    for (const QRect& space : spaces) {
+        if (space.width() >= frame.width() && space.height() >= frame.height()) {
+            placeIn(space, frame.size());
             return;
         }
     }
+    const QSize usable = QSize(320, 200) + decoration;
+    const QRect* best = nullptr;
+    long bestArea = 0;
+    for (const QRect& space : spaces) {
+        const QSize outer = frame.size().boundedTo(space.size());
+        const long a = long(outer.width()) * outer.height();
+        if (space.width() >= usable.width() && space.height() >= usable.height() && a > bestArea) {
+            best = &space;
+            bestArea = a;
+        }
+    }
+    if (best) placeIn(*best, frame.size().boundedTo(best->size()));
 }
-
 }  // namespace
 
 int MyDocument::sRunningSequences = 0;
@@ -563,7 +581,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mPressureView = new CDrawPlotView(plotsPane);
     mPressureView->setObjectName(QStringLiteral("mPressureView"));
     for (CDrawPlotView* v : {mExsolView, mPressureView}) {
-        v->setMinimumSize(320, 260);
+        v->setMinimumSize(300, 180);
         v->resize(560, 440);
         v->setPlotView();
         plots->addWidget(v, 1);
