@@ -84,7 +84,7 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
             row(array, {ts, 0.0, 0.0, rl, rv});
             start = ts;
         }
-    } else if (T0 >= Tcw && T0 <= TcNaCl) {
+    } else if (T0 >= Tcw && T0 <= TmixTop) {
         double pc = P_, xc = 0.0, rc = 0.0;
         calculateCriticalPoint(T0, pc, xc, rc);
         P_ = pc;
@@ -182,7 +182,7 @@ void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_)
 }
 
 void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_) {
-    if (!std::isfinite(T_) || T_ > TcNaCl) return;
+    if (!std::isfinite(T_) || T_ > TmixTop) return;
     preCalculate_Fixed_T_Parameters(T_);
     const double step = T_ < 400.0 ? 0.5 : 1.0;
     double Plow, Phigh;
@@ -203,13 +203,14 @@ void Palliser::calculateNaClSublimationCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateCriticalCurve(std::vector<double>& array) {
+    // From water's critical point to the top of the mixture's correlations.
     double p = 0.0, x = 0.0, r = 0.0;
-    for (double t = Tcw; t <= TcNaCl; t += 1.0) {
+    for (double t = Tcw; t < TmixTop; t += 1.0) {
         calculateCriticalPoint(t, p, x, r);
         row(array, {t, p, 100.0 * x, r, 1000.0 / r});
     }
-    calculateCriticalPoint(TcNaCl, p, x, r);
-    row(array, {TcNaCl, p, 100.0, r, 1000.0 / r});
+    calculateCriticalPoint(TmixTop, p, x, r);
+    row(array, {TmixTop, p, 100.0 * x, r, 1000.0 / r});
 }
 
 void Palliser::calculateNaClSatCurve(std::vector<double>& array) {
@@ -235,12 +236,16 @@ void Palliser::calculateSLVCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateIceMeltingCurve(std::vector<double>& array, double c) {
+    // Up to the eutectic, where ice stops melting last.
+    QuietScope q(*this);
     for (int k = 0; k <= 100; ++k) {
         const double w = 0.4 * k;
         double t;
         calculateFreezingTemperature(0.01 * w, c, t);
+        if (pointFailed) break;
         row(array, {w, t});
     }
+    pointFailed = 0;
 }
 
 void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double T0, double P0, double T1,

@@ -13,10 +13,10 @@
 // supercritical fluid, or a liquid superheated by at most 100 K at T_V up to
 // 300 °C; at lower
 // pressures Driesner extrapolates the volume in temperature.  Beyond that
-// (molten-salt-rich liquids at low pressure above 700 °C) and above 1000 °C
-// the diagram's liquid-vapour law gives the liquid: its
-// saturated liquid rising linearly with pressure towards an estimate at
-// 1000 bar.
+// (molten-salt-rich liquids at low pressure above 700 °C) the diagram's
+// liquid-vapour law gives the liquid: its saturated liquid rising linearly
+// with pressure towards an estimate at 1000 bar.  Above 1000 °C, the top of
+// the correlation, there is no liquid (NaN): the state lies beyond it.
 #include <cmath>
 
 #include "brines/DriesnerVolume.h"
@@ -36,9 +36,6 @@ constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water
 // 0.1 bar, 250 K superheated, and would come out at 2240-2290 kg/m3, denser
 // than halite, instead of the melt's 1470-1530.
 constexpr double kMaxSuperheat = 100.0;
-// Above the top of the correlation the law carries the difference between
-// the two at 1000 °C, faded out by this temperature (°C).
-constexpr double kTopDifferenceFade = 1200.0;
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
@@ -96,23 +93,10 @@ double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
     return lawLiquid(r1000 + (1695.0 - r1000) * X_, rsLaw, P_, Plaw);
 }
 
-double PalliserModel::topDifferenceWeight(double T_) {
-    if (!(T_ > driesner::kTopTemperature && T_ < kTopDifferenceFade)) return 0.0;
-    return (kTopDifferenceFade - T_) / (kTopDifferenceFade - driesner::kTopTemperature);
-}
-
-double PalliserModel::lawOffsetAboveTop(double T_, double P_, double X_) {
-    const double w = topDifferenceWeight(T_);
-    if (w == 0.0) return 0.0;
-    const double d = driesnerLiquidDensity(driesner::kTopTemperature, P_, X_);
-    const double l = lawLiquidDensity(driesner::kTopTemperature, P_, X_);
-    if (!std::isfinite(d) || !std::isfinite(l)) return 0.0;
-    return (d - l) * w;
-}
-
 double PalliserModel::liquidDensity(double T_, double P_, double X_) {
+    if (!(T_ <= driesner::kTopTemperature)) return std::nan("");
     const double d = driesnerLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_) + lawOffsetAboveTop(T_, P_, X_);
+    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_);
 }
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {
