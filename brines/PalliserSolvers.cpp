@@ -261,10 +261,12 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
         // Why not: an inclusion thinner than the critical density of its
         // salinity homogenises to vapour, one denser than its liquid at the
         // three-phase point by halite dissolution.
-        QuietScope q(*this);
         double Tc = 0.0, Pc = 0.0, rc = std::nan(""), rl0 = std::nan(""), P0 = 0.0;
-        calculateCriticalPointFromX(X_, Tc, Pc, rc);
-        if (X_ >= slvLiquidComposition(0.1)) calculateTm0(X_, rl0, P0);
+        {
+            QuietScope q(*this);
+            calculateCriticalPointFromX(X_, Tc, Pc, rc);
+            if (X_ >= slvLiquidComposition(0.1)) calculateTm0(X_, rl0, P0);
+        }
         std::string why = "outside the liquid-vapour surface";
         char buf[160];
         if (std::isfinite(rc) && rho_ < rc) {
