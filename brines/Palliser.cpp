@@ -261,8 +261,12 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         PcritX = PcwIAPWS;
         rhocritX = rhocw;
         if (T_ < Tcw) {
+            // (The three-phase point for the record, from 0.1 °C.)
+            QuietScope q(*this);
+            const int failed = pointFailed;
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
             calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+            pointFailed = failed;
         }
         return rho;
     }

@@ -482,12 +482,17 @@ double Palliser::equationForBubblePointFromP(double T_, void* data) {
 void Palliser::calculateBubblePointFromP(double P_, double X_, double& T_, double& Xv, double& rhol, double& rhov,
                                          double Tstart) {
     double par[5] = {P_, X_, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par, Tstart,
-                          Tstart + 1.0, 0.01);
-    const double Tb = s.solve();
-    pointFailed = s.status != 0;
+    double Tb = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par,
+                              Tstart, Tstart + 1.0, 0.01);
+        Tb = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         T_ = -1.0;
+        refuse("H2O-NaCl: no bubble point of %g wt %% NaCl at %g bar\n", 100.0 * X_, P_);
         return;
     }
     T_ = Tb;
@@ -530,12 +535,18 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
         return;
     }
     double par[8] = {T_, X_, phiV, Pb, 0.0, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBoilingGasVolume), par, Pb,
-                          Pb - 0.0001, 0.01);
-    const double Pr = s.solve();
-    pointFailed = s.status != 0;
+    double Pr = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBoilingGasVolume), par, Pb,
+                              Pb - 0.0001, 0.01);
+        Pr = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         P_ = Xl = Xv = rhol = rhov = -1.0;
+        refuse("H2O-NaCl: no boiling point of %g wt %% NaCl at %g °C with a vapour fraction of %g\n", 100.0 * X_, T_,
+               phiV);
         return;
     }
     P_ = Pr;
@@ -620,6 +631,7 @@ double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -658,6 +670,7 @@ double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -697,6 +710,7 @@ double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data)
 }
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -735,6 +749,7 @@ double Palliser::equationForDepthPressureConversion(double P_, void* data) {
 
 double Palliser::convertPressureToDepth(double X_, double P0, double P1, double z0, double& z) {
     double par[2] = {X_, 0.0};
+    QuietScope q(*this);
     auto g = std::make_unique<Gauss10>();
     g->obj = this;
     g->fn = toEquationFn<ScalarEquationFn>(&Palliser::equationForDepthPressureConversion);
@@ -790,12 +805,17 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
     double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForGeothermBubblePoint), par,
-                          Tc - 10.0, Tc - 11.0, 0.01);
-    const double Tr = s.solve();
-    pointFailed = s.status != 0;
+    double Tr = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForGeothermBubblePoint), par,
+                              Tc - 10.0, Tc - 11.0, 0.01);
+        Tr = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         T_ = P_ = z = rhol = -1.0;
+        refuse("H2O-NaCl: no bubble point of %g wt %% NaCl on the geotherm from %g °C\n", 100.0 * X_, T0);
         return;
     }
     T_ = Tr;
