@@ -283,7 +283,7 @@ void PalliserModel::threePhaseState(double T_, double& P_, double& Xl, double& X
         rhol = slvPolynomialLiquidDensity(T_) +
                slvLiquidOffset700 * std::fmax(Ttriple - T_, 0.0) / (Ttriple - kSlvDensityJoin);
     }
-    rhov = diluteVapourDensity(T_, P_, Xv, 1.0, threePhaseVapourLaw(T_, P_));
+    rhov = vapourDensity(T_, P_, Xv, diluteVapourDensity(T_, P_, Xv, 1.0, threePhaseVapourLaw(T_, P_)));
 }
 
 void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
@@ -404,7 +404,7 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
         return;
     }
     X_ = std::pow(P_ / Ps, n) * Xv;
-    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
+    rho_ = vapourDensity(T_, P_, X_, haliteSaturatedVapourDensity(T_, P_, Ps, rv, n));
 }
 
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
@@ -413,7 +413,7 @@ void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, doub
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     P_ = std::pow(X_ / Xv, 1.0 / n) * Ps;
     if (P_ > Ps) P_ = Ps;
-    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
+    rho_ = vapourDensity(T_, P_, X_, haliteSaturatedVapourDensity(T_, P_, Ps, rv, n));
 }
 
 void PalliserModel::preCalculateHaliteGasBubble(double T_) {
@@ -424,7 +424,8 @@ void PalliserModel::preCalculateHaliteGasBubble(double T_) {
 
 void PalliserModel::doCalculateHaliteGasBubble(double P_, double& X_, double& rho_) {
     X_ = std::pow(P_ / Pslv, hgExponent) * Xvslv;
-    rho_ = haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent);
+    rho_ = vapourDensity(hgTemperature, P_, X_,
+                         haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent));
 }
 
 // ---------------------------------------------------------------- halite liquidus
@@ -494,17 +495,26 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
         return;
     }
     double par[3] = {X_, rho_, 0.0};
-    constexpr int kScan = 100;
-    double a = Ps, fa = equationForHaliteLiquidFromRhoX(a, par);
-    for (int k = 1; k <= kScan && !error; ++k) {
-        const double b = Ps + (dh07::kTopPressure - Ps) * k / kScan;
-        const double fb = equationForHaliteLiquidFromRhoX(b, par);
-        if (error) break;
-        if (fa == 0.0 || (fa < 0.0) != (fb < 0.0)) {
+    // (A pressure without a liquid density is a gap in the scan.)
+    auto f = [&](double p) {
+        const double v = equationForHaliteLiquidFromRhoX(p, par);
+        const bool bad = error != 0;
+        error = 0;
+        return bad ? std::nan("") : v;
+    };
+    constexpr int kScan = 200;
+    double a = Ps, fa = f(a);
+    for (int k = 1; k <= kScan; ++k) {
+        const double b = Ps + (dh07::kTopPressure - Ps) * k / kScan, fb = f(b);
+        if (std::isfinite(fa) && std::isfinite(fb) && (fa == 0.0 || (fa < 0.0) != (fb < 0.0))) {
             double lo = a, hi = b, flo = fa;
+            bool ok = true;
             for (int i = 0; i < 200 && hi - lo > 1e-10 * hi; ++i) {
-                const double mid = 0.5 * (lo + hi), fm = equationForHaliteLiquidFromRhoX(mid, par);
-                if (error) break;
+                const double mid = 0.5 * (lo + hi), fm = f(mid);
+                if (!std::isfinite(fm)) {
+                    ok = false;
+                    break;
+                }
                 if ((fm < 0.0) == (flo < 0.0)) {
                     lo = mid;
                     flo = fm;
@@ -512,12 +522,15 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
                     hi = mid;
                 }
             }
-            if (error) break;
-            P_ = 0.5 * (lo + hi);
-            equationForHaliteLiquidFromRhoX(P_, par);
-            T_ = par[2];
-            pointFailed = 0;
-            return;
+            // (A bracket across a step of the liquid's density, where the
+            // correlation hands over to the law, holds no root.)
+            const double Pr = 0.5 * (lo + hi);
+            if (ok && std::fabs(f(Pr)) <= 1e-6 * rho_) {
+                P_ = Pr;
+                T_ = par[2];
+                pointFailed = 0;
+                return;
+            }
         }
         a = b;
         fa = fb;
@@ -643,21 +656,24 @@ double PalliserModel::calculateFluidDensityRegion2a() {
     return liquidLikeDensity("2a");
 }
 
+// The one-phase vapours: Driesner's (2007) correlation on water's vapour
+// side; where it does not hold, water vapour blended in X towards the
+// boundary's vapour (this model's own law).
 double PalliserModel::calculateFluidDensityRegion4() {
     const double rv = getWaterVapourDensity(T, P);
-    return rv + (X / Xvlg) * (rhovlg - rv);
+    return vapourDensity(T, P, X, rv + (X / Xvlg) * (rhovlg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {
     const double rv = getWaterVapourDensity(T, P);
-    return rv + (X / Xhg) * (rhohg - rv);
+    return vapourDensity(T, P, X, rv + (X / Xhg) * (rhohg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
     // Below NaCl's boiling pressure: between water vapour and NaCl vapour at
-    // the same (T, P).
+    // the same (T, P) where the correlation does not hold.
     const double rv = getWaterVapourDensity(T, P);
-    return rv + X * (getNaClVapourDensity(T, P) - rv);
+    return vapourDensity(T, P, X, rv + X * (getNaClVapourDensity(T, P) - rv));
 }
 
 // Liquid-like one-phase states (identical formulas, traced under their names).

@@ -89,6 +89,12 @@ public:
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
+    // Driesner's (2007) vapour: water vapour at the scaled temperature T_V
+    // and P (the same correlation on water's vapour side); NaN where water at
+    // (T_V, P) is a liquid (or above 1000 °C).
+    double driesnerVapourDensity(double T, double P, double X);
+    // That vapour where it holds, lawDensity elsewhere.
+    double vapourDensity(double T, double P, double X, double lawDensity);
 
     double equationForFreezing(double X, void* data);
     double equationForHaliteLiquidFromRhoX(double P, void* data);

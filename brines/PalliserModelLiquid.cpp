@@ -1,6 +1,6 @@
 // The liquid of the H2O-NaCl diagram.
 //
-// Up to 1000 °C, the top of its range, the liquid's density is the
+// Up to 1000 °C, the top of its range, the fluid's density is the
 // volumetric correlation of Driesner (2007) (DriesnerVolume.h): the molar
 // volume of the solution is that of water from the reference model
 // (IAPWS-95) at the same pressure and a scaled temperature T_V(T, P, x).
@@ -72,6 +72,32 @@ double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
         return std::nan("");
     }
     return driesner::solutionMolarMass(x) / water->V;
+}
+
+double PalliserModel::driesnerVapourDensity(double T_, double P_, double X_) {
+    if (!(T_ <= driesner::kTopTemperature) || !(P_ > 0.0) || !(X_ >= 0.0 && X_ <= 1.0)) return std::nan("");
+    // At and above water's critical pressure water has one fluid root: the
+    // liquid's form.
+    if (P_ >= kPcWater) return driesnerLiquidDensity(T_, P_, X_);
+    const double x = driesner::moleFraction(X_);
+    const double Tv = driesner::scaledTemperature(T_, P_, x);
+    if (!std::isfinite(Tv)) return std::nan("");
+    // Water at (T_V, P) must be a vapour: above its boiling point at P.
+    if (Tv < kTcWater && P_ > 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv + 273.15)) return std::nan("");
+    water->set_the_phase_as(1);
+    water->temperature(Tv + 273.15);
+    water->pressure(P_);
+    water->calculate_molar_volume();
+    if (water->errorflag || !(water->V > 0.0) || water->V < WaterEOS::kCriticalVolume) {
+        water->errorflag = 0;
+        return std::nan("");
+    }
+    return driesner::solutionMolarMass(x) / water->V;
+}
+
+double PalliserModel::vapourDensity(double T_, double P_, double X_, double lawDensity) {
+    const double d = driesnerVapourDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawDensity;
 }
 
 void PalliserModel::lawSaturatedLiquid(double T_, double X_, double& P_, double& rho_) {

@@ -9,10 +9,11 @@
 // s = (Phigh - P)/(Phigh - Plow), 1 at the low end and 0 at the high end.
 // The liquid's density is the one-phase liquid density of the model
 // (PalliserModelLiquid.cpp) at the point's composition and pressure, and the
-// critical density is that liquid's at the critical point; the vapour's
-// density is water vapour's plus the excess of a power law in s between the
-// three-phase (or molten-NaCl) vapour and the critical density (this model's
-// own law, Palliser & McKibbin 1998's exponents).
+// critical density is that liquid's at the critical point; the vapour's is
+// the same correlation on water's vapour side, and where that does not hold
+// water vapour's plus the excess of a power law in s between the three-phase
+// (or molten-NaCl) vapour and the critical density (this model's own law,
+// Palliser & McKibbin 1998's exponents).
 #include <cmath>
 
 #include "brines/DriesnerHeinrich.h"
@@ -174,12 +175,12 @@ void PalliserModel::surfacePhases(const SurfaceLaw& L, double s, double Xl, doub
     P_ = L.pressure(s);
     Xv = L.vapourComposition(s);
     rhol = surfaceLiquidDensity(L.T, P_, Xl, L.liquidLaw(s));
-    rhov = diluteVapourDensity(L.T, P_, Xv, s, L.vapourLaw(s));
+    rhov = vapourDensity(L.T, P_, Xv, diluteVapourDensity(L.T, P_, Xv, s, L.vapourLaw(s)));
 }
 
 void PalliserModel::surfaceDewPoint(const SurfaceLaw& L, double s, double X_, double& P_, double& rhov) {
     P_ = L.pressure(s);
-    rhov = diluteVapourDensity(L.T, P_, X_, s, L.vapourLaw(s));
+    rhov = vapourDensity(L.T, P_, X_, diluteVapourDensity(L.T, P_, X_, s, L.vapourLaw(s)));
 }
 
 // ---------------------------------------------------------------- liquid-vapour point

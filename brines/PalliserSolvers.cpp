@@ -590,6 +590,28 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
                               par, Pstart, 1.001 * Pstart, 0.01);
         Pr = s.solve();
         ok = matched(s, rho_) && Pr <= kTopPressure;
+        error = 0;
+        if (!ok) {
+            // The secant may step past the top of the diagram (5000 bar): the
+            // pressure is bracketed between the start and the top, where the
+            // fluid of one phase is denser the higher the pressure, and
+            // bisected.
+            auto f = [&](double p) {
+                const double d = calculateFluidDensity(T_, p, par[2], rho_);
+                return std::isfinite(d) ? d - rho_ : std::nan("");
+            };
+            double lo = Pstart, hi = kTopPressure, flo = f(lo), fhi = f(hi);
+            if (std::isfinite(flo) && std::isfinite(fhi) && flo < 0.0 && fhi >= 0.0) {
+                for (int k = 0; k < 200 && hi - lo > 1e-12 * hi; ++k) {
+                    const double mid = 0.5 * (lo + hi), fm = f(mid);
+                    if (!std::isfinite(fm)) break;
+                    (fm < 0.0 ? lo : hi) = mid;
+                }
+                Pr = hi;
+                ok = std::fabs(f(Pr)) <= 1e-6 * rho_;
+            }
+            error = 0;
+        }
     }
     if (ok) {
         pointFailed = 0;
