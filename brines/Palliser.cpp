@@ -193,7 +193,7 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
         return getNaClVapourDensity(T_, P_);
     }
     if (P_ > getHaliteMeltingPressure(T_)) {
-        // Below halite's melting curve (0.0247 °C per bar above 800 °C).
+        // Below halite's melting curve (0.0247 °C per bar above 800.7 °C).
         region = 5;
         wh = vh = 1.0;
         wl = vl = wv = vv = 0.0;

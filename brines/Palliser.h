@@ -124,7 +124,8 @@ public:
 
     // ---- halite dissolution
     // Temperature at which the three-phase liquid holds X; a composition
-    // outside 26.35 wt % (0 °C) to 1 is refused: NaN, pointFailed, a message.
+    // outside that of 0.1 °C (26.28 wt %, the peritectic of hydrohalite) to 1
+    // is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);

@@ -101,10 +101,12 @@ public:
     // Residual X - x_v(s) of the vapour branch of the liquid-vapour surface
     // at the reduced pressure s; parameters (T, -, -, X).
     double equationForGas(double s, void* data);
-    // Scans the vapour-composition law at s = 0, 0.1, ..., 1: state 1 with s1
-    // at the first positive residual, state 2 with s2 at the first negative one
+    // Scans the vapour branch at s = 0, 0.1, ..., 1: state 1 with s1 at the
+    // first positive residual, state 2 with s2 at the first negative one
     // after it.
     void analyzeGasEquation(double* data, int& state, double& s1, double& s2);
+    // The former correction of the vapour end near the melting point of
+    // halite (not used by the surface of Driesner & Heinrich).
     double patchForXgsat(double T, double P, double Plow, double x);
 
     // Curve builders of this model.
@@ -114,8 +116,10 @@ public:
 
     std::unique_ptr<WagnerPruss> water;
     std::unique_ptr<Anderko> anderko;
+    // (The former surface's patches and vapour exponents: kept in the record,
+    // no longer read by the surface of Driesner & Heinrich.)
     int usePatches = 1;
-    // Per-temperature coefficients of the liquid-vapour surface.
+    // Per-temperature coefficients of the liquid-vapour surface's density laws.
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
     double hgExponent = 0.0;
     double hgTemperature = 0.0;  // temperature of preCalculateHaliteGasBubble
@@ -136,10 +140,11 @@ private:
     // Liquidus temperature of X at P (eq. 8 bisected); NaN where none.
     double liquidusTemperatureAt(double X, double P);
     // The liquid-vapour surface at one temperature: its low end (three-phase
-    // point or boiling molten NaCl), its high end (water saturation up to
-    // 374.15 °C, the critical point above), the exponents of the laws under
-    // water's saturation pressure (B) and under the critical curve (A), and
-    // the weight w of the latter.
+    // point or boiling molten NaCl), its high end (water saturation below
+    // water's critical temperature, the critical point above), the exponents
+    // of the vapour- and liquid-density laws under water's saturation
+    // pressure (B) and under the critical curve (A), and the weight w of the
+    // latter.
     struct SurfaceLaw {
         double T = 0.0, Plow = 0.0, Phigh = 0.0;
         double Xl0 = 0.0, Xv0 = 0.0, rl0 = 0.0, rv0 = 0.0;
@@ -160,8 +165,7 @@ private:
         // lies outside the surface.
         bool liquidReducedPressure(double X, double& s) const;
     };
-    // The surface at T (its vapour end unpatched); false for a temperature
-    // outside the diagram.
+    // The surface at T; false for a temperature outside the diagram.
     bool surfaceLawAt(double T, SurfaceLaw& L);
     // The surface at T for a point of the surface given by the value v (its
     // pressure or composition): clears pointFailed, or sets it and returns
@@ -183,7 +187,9 @@ private:
     SurfaceLaw isothermLaw;
     // The surface of the last equationForGas (its T NaN when none).
     SurfaceLaw gasLaw;
-    // Coefficients of the liquid-vapour surface at T (above 374.15 °C).
+    // Exponents of the density laws of the liquid-vapour surface at T (and
+    // the former composition laws' coefficients, kept for the record of
+    // preCalculate_Fixed_T_Parameters).
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
@@ -207,8 +213,8 @@ private:
     // liquid's where the correlation holds, lawDensity elsewhere.
     double haliteLiquidusDensity(double T, double P, double X, double lawDensity);
     // Density of the liquid of the liquid-vapour surface at (T, P, X): the
-    // one-phase liquid's, lawDensity (the power law) above 800 °C where the
-    // correlation does not hold.
+    // one-phase liquid's, lawDensity (the power law) above the melting point of
+    // halite where the correlation does not hold.
     double surfaceLiquidDensity(double T, double P, double X, double lawDensity);
     // Density of the one-phase liquid of the record's state (regions 6 and 2b),
     // traced under the region's name.
