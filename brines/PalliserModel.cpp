@@ -8,6 +8,7 @@
 #include "brines/PalliserModel.h"
 
 #include <cmath>
+#include <limits>
 
 #include "brines/DriesnerHeinrich.h"
 #include "brines/DriesnerVolume.h"
@@ -534,6 +535,44 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
         }
         a = b;
         fa = fb;
+    }
+    // Where the liquidus liquid passes through a density maximum the density
+    // of the maximum itself is a double root, without a change of sign: the
+    // grid point nearest to it is refined by golden sections on |f|.
+    {
+        double best = std::numeric_limits<double>::infinity(), Pbest = Ps;
+        for (int k = 0; k <= kScan; ++k) {
+            const double p = Ps + (dh07::kTopPressure - Ps) * k / kScan, v = std::fabs(f(p));
+            if (v < best) {
+                best = v;
+                Pbest = p;
+            }
+        }
+        const double h = (dh07::kTopPressure - Ps) / kScan, g = 0.5 * (std::sqrt(5.0) - 1.0);
+        double lo = std::fmax(Ps, Pbest - h), hi = std::fmin(dh07::kTopPressure, Pbest + h);
+        double c = hi - g * (hi - lo), d = lo + g * (hi - lo), fc = std::fabs(f(c)), fd = std::fabs(f(d));
+        for (int i = 0; i < 200 && hi - lo > 1e-10 * hi; ++i) {
+            if (!(fc >= fd)) {
+                hi = d;
+                d = c;
+                fd = fc;
+                c = hi - g * (hi - lo);
+                fc = std::fabs(f(c));
+            } else {
+                lo = c;
+                c = d;
+                fc = fd;
+                d = lo + g * (hi - lo);
+                fd = std::fabs(f(d));
+            }
+        }
+        const double Pr = 0.5 * (lo + hi);
+        if (std::fabs(f(Pr)) <= 1e-6 * rho_) {
+            P_ = Pr;
+            T_ = par[2];
+            pointFailed = 0;
+            return;
+        }
     }
     error = 0;
     pointFailed = 1;

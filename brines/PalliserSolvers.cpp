@@ -348,16 +348,27 @@ double Palliser::equationForTm(double T_, void* data) {
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
     double par[4] = {X_, phiV, 0.0, 0.0};
     double x0 = Tstart, x1 = Tstart + 0.01;
-    if (Tstart > 799.8) {
-        x0 = 799.9;
-        x1 = 800.0;
+    if (Tstart > Ttriple - 0.2) {
+        x0 = Ttriple - 0.1;
+        x1 = Ttriple;
     }
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm), par, x0, x1, 0.01);
-    const double T_ = s.solve();
-    if (s.status != 0) {
+    double T_ = 0.0;
+    int status = 0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm), par, x0, x1, 0.01);
+        T_ = s.solve();
+        status = s.status;
+    }
+    if (status != 0) {
         rho_ = P_ = 0.0;
+        pointFailed = 1;
+        refuse("H2O-NaCl: no halite dissolution of %g wt %% NaCl with a vapour fraction of %g on the three-phase "
+               "curve\n",
+               100.0 * X_, phiV);
         return 0.0;
     }
+    pointFailed = 0;
     rho_ = par[2];
     P_ = par[3];
     return T_;
@@ -387,10 +398,19 @@ double Palliser::equationForTm3(double T_, void* data) {
 double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho_, double& Tslv, double& Xl,
                               double& Pslv_, double& P_) {
     double par[5] = {X_, phiH, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm3), par, Tstart,
-                          Tstart - 0.01, 0.01);
-    Tslv = s.solve();
-    if (s.status != 0) return 0.0;
+    int status = 0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm3), par, Tstart,
+                              Tstart - 0.01, 0.01);
+        Tslv = s.solve();
+        status = s.status;
+    }
+    if (status != 0) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no three-phase point where %g wt %% NaCl holds a halite fraction of %g\n", 100.0 * X_, phiH);
+        return 0.0;
+    }
     rho_ = par[2];
     Pslv_ = par[3];
     Xl = par[4];
