@@ -129,12 +129,17 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
             return false;
         }
     } else {
-        double V_ = 0.0, G_ = 0.0;
-        if (!pressureRootFromTP(phase_kind, T_, P_bar, V_, G_)) {
+        // A mixture at its composition: of its liquid and vapour roots, the
+        // one of lower Gibbs energy (the root of the model's phase kind alone
+        // may be a metastable one, or none: Anderko's brine models at 620 K
+        // and 50 bar have no liquid root, and water is a vapour there).
+        const int keep = phase_kind;
+        s = calculateStableStateFromTP(T_, P_bar, true);
+        set_the_phase_as(keep);
+        if (s.phase == kPhaseNone) {
             platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
             return false;
         }
-        setStateFromTPV(T_, P_bar, V_);
     }
     if ((component_count > 1 && errorflag) || !stateIsFinite()) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);

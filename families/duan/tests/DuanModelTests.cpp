@@ -693,17 +693,27 @@ TEST(DuanFixedFluids, ZhangDuanWaterOutsideItsRangeAndUnknownSetsGiveNoState)
         struct State {
             double T, P;
         };
-        // Below 1 kbar, below 673.15 K and above 2573.15 K.
-        for (const State& s : {State{873.15, 999.0}, State{873.15, 100.0}, State{573.15, 5000.0}, State{2600.0, 50000.0}}) {
+        // Below 1 kbar, below 298.15 K and above 2573.15 K.
+        for (const State& s : {State{873.15, 999.0}, State{873.15, 100.0}, State{298.14, 5000.0}, State{2600.0, 50000.0}}) {
             h.calculateFromTP(s.T, s.P, 0);
             EXPECT_EQ(h.errorflag, 1) << s.T << " K, " << s.P << " bar";
         }
         h.calculateFromTV(1073.15, 1e-3, 0);  // 88 bar
         EXPECT_EQ(h.errorflag, 1);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("Zhang & Duan (2005) holds from 673.15 to 2573.15 K and 1000 to 350000 bar"),
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Zhang & Duan (2005) holds from 298.15 to 2573.15 K and 1000 to 350000 bar"),
                   std::string::npos);
         h.calculateFromTP(873.15, 1000.0, 0);
         EXPECT_EQ(h.errorflag, 0);
+        // Below the 673 K of its simulations it still follows IAPWS-95 from
+        // 298.15 K at 1 to 10 kbar, within -0.37 ... +0.47 %.
+        WagnerPruss r(2);
+        for (double T : {298.15, 373.15, 473.15, 573.15, 673.15})
+            for (double P : {1000.0, 3000.0, 10000.0}) {
+                h.calculateFromTP(T, P, 0);
+                r.calculateFromTP(T, P, 0);
+                ASSERT_EQ(h.errorflag, 0) << T << " K, " << P << " bar";
+                EXPECT_NEAR(r.V / h.V, 1.0, 5e-3) << T << " K, " << P << " bar";
+            }
     }
     testing::internal::CaptureStderr();
     DuanH2O h(1, 7);
