@@ -348,6 +348,9 @@ public:
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
+    // Set once the model has said that it answers beyond its source's
+    // pressures (ValidityRange::extrapolatedAbove).
+    bool extrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range, or below its vapour-only limit
     // at or above the fluid's vapour pressure (ancillaryVapourPressure).
