@@ -523,10 +523,10 @@ void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const ch
 }
 
 void MyDocument::windowControllerDidLoad(QMainWindow* window) {
-    // Four panes side by side that the user can widen or narrow: the cases,
-    // the form, the results and the plots.  The form and the results scroll
-    // up and down each in its own pane, so that both result columns stand
-    // beside the form on a screen 1024 wide; the plots take the rest.
+    // Panes side by side that the user can widen or narrow: the cases, the
+    // form, the results and the plots.  The form and the results scroll up
+    // and down each in its own pane, so that both result columns stand beside
+    // the form on a screen 1024 wide; the plots take the rest.
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("panes"));
     splitter->setChildrenCollapsible(false);
@@ -569,8 +569,31 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         area->setWidget(content);
         return area;
     };
-    QScrollArea* formPane = verticalPane(buildForm(nullptr), "formPane");
-    QScrollArea* resultsPane = verticalPane(buildResults(nullptr), "resultsPane");
+    // Side by side where the screen has room for the cases, the form and both
+    // result columns; on a narrower screen the results stand below the form
+    // in the form's pane, both columns still in view.
+    QWidget* formContent = buildForm(nullptr);
+    QWidget* resultsContent = buildResults(nullptr);
+    formContent->ensurePolished();
+    resultsContent->ensurePolished();
+    const int scrollBar = splitter->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int sideBySide = mListView->minimumWidth() + formContent->minimumSizeHint().width() +
+                           resultsContent->minimumSizeHint().width() + 2 * scrollBar + 3 * splitter->handleWidth() + 40;
+    const QScreen* screen = window->screen();
+    const bool resultsBesideForm = !screen || screen->availableGeometry().width() >= sideBySide;
+    QScrollArea* formPane = nullptr;
+    QScrollArea* resultsPane = nullptr;
+    if (resultsBesideForm) {
+        formPane = verticalPane(formContent, "formPane");
+        resultsPane = verticalPane(resultsContent, "resultsPane");
+    } else {
+        auto* both = new QWidget;
+        auto* stack = new QVBoxLayout(both);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->addWidget(formContent);
+        stack->addWidget(resultsContent);
+        formPane = verticalPane(both, "formPane");
+    }
 
     // The two plots, one above the other.
     auto* plotsPane = new QWidget(splitter);
@@ -594,9 +617,12 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // plots are the document's edits: Edit > Undo and Redo take them back.
     mExsolView->setUndoStack(undoManager());
     mPressureView->setUndoStack(undoManager());
-    for (int i = 0; i < 3; ++i) splitter->setStretchFactor(i, 0);
-    splitter->setStretchFactor(3, 1);
-    splitter->setSizes({120, formPane->minimumSizeHint().width(), resultsPane->minimumSizeHint().width(), 600});
+    for (int i = 0; i + 1 < splitter->count(); ++i) splitter->setStretchFactor(i, 0);
+    splitter->setStretchFactor(splitter->count() - 1, 1);
+    QList<int> sizes{120, formPane->minimumSizeHint().width()};
+    if (resultsPane) sizes << resultsPane->minimumSizeHint().width();
+    sizes << 600;
+    splitter->setSizes(sizes);
 
     // On a screen narrower than the panes the window scrolls rather than squeezes them.
     auto* scroll = new QScrollArea;
