@@ -203,7 +203,13 @@ void DocumentController::closeWhenIdle(Document* doc) {
             disconnect(doc, &Document::busyEnded, this, nullptr);
             mClosingWhenIdle.erase(std::remove(mClosingWhenIdle.begin(), mClosingWhenIdle.end(), doc), mClosingWhenIdle.end());
             // After the command's own code has returned, not from within it.
-            QMetaObject::invokeMethod(this, [this, doc] { if (owns(doc)) closeDocument(doc); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this, doc] {
+                    if (owns(doc) && !closeDocument(doc))
+                        doc->showStatus(QStringLiteral("\"%1\" stays open: closing it was cancelled.").arg(doc->displayName()));
+                },
+                Qt::QueuedConnection);
         });
         doc->cancelBusyWork();
         return;

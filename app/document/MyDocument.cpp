@@ -196,8 +196,10 @@ void fitRanges(CPlotView* v, float defaultX, float defaultY, float maxX, float m
     v->getDefaultXYRange(&o0, &o1, &p0, &p1);
     if (o0 == 0 && o1 == x1 && p0 == 0 && p1 == y1) return;
     const bool atDefault = c0 == o0 && c1 == o1 && d0 == p0 && d1 == p1;
-    v->setDefaultXYRange(0, x1, 0, y1);  // which also shows it
-    if (!atDefault) v->setXYRange(c0, c1, d0, d1);
+    v->setDefaultXYRange(0, x1, 0, y1);
+    // Shown through setXYRange, so that an open axis-range panel follows.
+    if (atDefault) v->setXYRange(0, x1, 0, y1);
+    else v->setXYRange(c0, c1, d0, d1);
 }
 
 // A pane that scrolls its contents up and down, never sideways: it is at
