@@ -24,6 +24,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -599,6 +600,24 @@ TEST_F(CaseWindow, PanelsAndPlotCopiesOpenInsideAScreenNarrowerThanTheWindow) {
     // The log window, however wide its table makes it.
     MyDocument::onShowLog();
     inside(CLogWindow::sharedLogWindowCtroller()->window(), "the log window");
+    // Opened from the eruption controls, it leaves them in view.
+    QWidget* log = CLogWindow::sharedLogWindowCtroller()->window();
+    log->hide();
+    QWidget* controls = doc->eruptionControls();
+    auto* pane = w->findChild<QScrollArea*>("formPane");
+    ASSERT_NE(pane, nullptr);
+    pane->ensureWidgetVisible(controls);
+    QApplication::processEvents();
+    const QRect at(controls->mapToGlobal(QPoint(0, 0)), controls->size());
+    ASSERT_TRUE(area.intersects(at));
+    log->move(std::max(area.x(), at.x() - 20), std::max(area.y(), at.y() - 20));  // where it was: over them
+    MyDocument::onShowLog(controls);
+    QApplication::processEvents();
+    inside(log, "the log window beside the eruption controls");
+    EXPECT_FALSE(log->frameGeometry().intersects(at))
+        << "log " << log->frameGeometry().x() << "," << log->frameGeometry().y() << " "
+        << log->frameGeometry().width() << "x" << log->frameGeometry().height() << ", controls " << at.x() << ","
+        << at.y() << " " << at.width() << "x" << at.height();
 }
 
 TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled) {
