@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -275,4 +276,18 @@ void CLogWindowSink::appendText(const std::string& text) {
 
 void CLogWindowSink::appendRTF(const std::string& rtf) {
     if (mLog) mLog->insertRTF(rtf);
+}
+
+void CLogWindowSink::appendDiagnostic(const std::string& text) {
+    platform::LogSink::appendDiagnostic(text);
+    if (!mLog) return;
+    // The log's text belongs to the application's thread: a report from
+    // another thread reaches it through the event loop.
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        mLog->appendString(text);
+    } else {
+        CLogWindow* log = mLog;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [log, text] { log->appendString(text); },
+                                  Qt::QueuedConnection);
+    }
 }

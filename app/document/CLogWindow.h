@@ -107,12 +107,16 @@ private:
     std::string mData;  // the RTF source of the block being built
 };
 
-// Sends the library's reports (platform::logText, platform::logRTF) to a log window.
+// Sends the library's reports (platform::logText, platform::logRTF) to a log
+// window; its warnings and failure messages (a note that a model is
+// extrapolated) go there too, as well as to standard error, so that a user
+// of the window reads them.
 class CLogWindowSink : public platform::LogSink {
 public:
     explicit CLogWindowSink(CLogWindow* log) : mLog(log) {}
     void appendText(const std::string& text) override;
     void appendRTF(const std::string& rtf) override;
+    void appendDiagnostic(const std::string& text) override;
 
 private:
     CLogWindow* mLog;

@@ -1091,8 +1091,10 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     log->scrollToEnd();
     // The status line tells why the table ends early, else what the case's
     // calculation left there; what it told during the run (a close refused)
-    // stays.
-    if (!mToldDuringRun) {
+    // stays, with word that the run has ended.
+    if (mToldDuringRun) {
+        mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
+    } else {
         mStatus->setText(!failure.isEmpty()    ? failure
                          : report.stoppedEarly ? QString::fromStdString(report.lines.back())
                                                : QString::fromStdString(mResult.status));

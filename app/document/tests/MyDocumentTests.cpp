@@ -929,7 +929,8 @@ TEST_F(CaseWindow, ACloseFromTheWindowSystemDuringARunIsAnsweredAndCancelsAfterC
     EXPECT_EQ(told, "\"Untitled\" cannot be closed while the eruption sequence is being computed: wait for it to end "
                     "or cancel it first.");
     EXPECT_TRUE(goingOnAfterRefusal);
-    EXPECT_EQ(doc->statusLine()->text(), told);  // not overwritten by the end of the run
+    // Not overwritten by the end of the run, which is said after it.
+    EXPECT_EQ(doc->statusLine()->text(), told + " (The eruption sequence has ended since.)");
     EXPECT_NE(log->plainText().find("The sequence was cancelled after"), std::string::npos);
     ASSERT_EQ(c.documents().size(), 1u);
 
