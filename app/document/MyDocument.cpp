@@ -228,7 +228,10 @@ public:
 void placeClearOf(QWidget* window, const QRect& avoid) {
     if (!window || avoid.isEmpty()) return;
     const QRect area = availableScreenArea(window, nullptr);
-    const QRect frame = window->frameGeometry();
+    // A window not shown yet has no frame: room is kept for a title bar and borders.
+    const bool framed = window->isVisible() && window->frameGeometry() != window->geometry();
+    const QRect frame = framed ? window->frameGeometry()
+                               : QRect(window->frameGeometry().topLeft(), window->size() + QSize(16, 48));
     if (!frame.intersects(avoid)) return;
     const QSize decoration = frame.size() - window->size();
     // The four spaces beside the rectangle, inside the screen.
@@ -1108,10 +1111,9 @@ void MyDocument::onShowEruptionTable() {
         showStatus(QStringLiteral("No eruption table yet: \"Eruptive sequence\" computes one."));
         return;
     }
-    const bool opening = !mEruptionTable->isVisible();
-    showInsideScreen(mEruptionTable, window());
-    if (opening && mEruptionBox && mEruptionBox->isVisible())
+    if (!mEruptionTable->isVisible() && mEruptionBox && mEruptionBox->isVisible())
         placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
+    showInsideScreen(mEruptionTable, window());
     mEruptionTable->raise();
     mEruptionTable->activateWindow();
 }
@@ -1200,10 +1202,11 @@ void MyDocument::onShowLog(const QWidget* keepClear) {
     const int tableWidth = log->widthForColumns(static_cast<int>(ChamberCalculator::eruptionTableHeader().size()));
     const bool opening = !log->isWindowVisible();
     if (opening) log->setContentSize(std::max(700, tableWidth), 300);
-    log->showWindow();
-    // The log does not open over the eruption controls that asked for it.
+    // The log does not open over the eruption controls that asked for it:
+    // placed before it shows, so that the window manager takes the position.
     if (opening && keepClear && keepClear->isVisible())
         placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
+    log->showWindow();
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {
