@@ -1074,24 +1074,30 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     progress.hide();
 
     // The table with the case and inputs it belongs to: whole in the
-    // eruption table window, its start and end in the log.
-    const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
-    if (failure.isEmpty()) {
-        if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
-        mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
-                                 QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+    // eruption table window, its start and end in the log.  Memory running
+    // out here too is told, and the document stays as it is.
+    try {
+        const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
+        if (failure.isEmpty()) {
+            if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
+            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
+                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+        }
+        std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
+            report, kLogTableHead, kLogTableTail,
+            "the eruption table window (\"Show table\", or Window > Eruption Table)");
+        if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
+        if (!failure.isEmpty()) lines.push_back(failure.toStdString());
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        text += "\n";
+        onShowLog(mEruptionBox);
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->appendString(text);
+        log->scrollToEnd();
+    } catch (const std::exception& e) {
+        if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
     }
-    std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
-        report, kLogTableHead, kLogTableTail, "the eruption table window (\"Show table\", or Window > Eruption Table)");
-    if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
-    if (!failure.isEmpty()) lines.push_back(failure.toStdString());
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    text += "\n";
-    onShowLog(mEruptionBox);
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->appendString(text);
-    log->scrollToEnd();
     // The status line tells why the table ends early, else what the case's
     // calculation left there; what it told during the run (a close refused)
     // stays, with word that the run has ended.
