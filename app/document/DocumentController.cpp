@@ -188,8 +188,8 @@ bool DocumentController::refusedWhileBusy(Document* doc, const char* what) {
 }
 
 void DocumentController::closeWhenIdle(Document* doc) {
-    auto pending = [this, doc] { return std::find(mClosingWhenIdle.begin(), mClosingWhenIdle.end(), doc) != mClosingWhenIdle.end(); };
-    if (pending()) return;  // asked and answered already: it closes once stopped
+    // Asked and answered already: it closes once stopped.
+    if (std::find(mClosingWhenIdle.begin(), mClosingWhenIdle.end(), doc) != mClosingWhenIdle.end()) return;
     if (!confirmCancelBusy(doc)) {
         refusedWhileBusy(doc, "closed");
         return;
