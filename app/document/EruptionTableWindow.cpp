@@ -1,6 +1,5 @@
 #include "app/document/EruptionTableWindow.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
