@@ -62,7 +62,7 @@ public:
     // delta to the order K) and delta's derivatives in V (dv[0 .. 4]): every
     // entry to the second order (K = 2), or those of the third and fourth (K = 4).
     template <int K>
-    void load(const jet::Jet<K>* f, const double* dv)
+    void load(const univariate::Jet<K>* f, const double* dv)
     {
         [&]<int... A>(std::integer_sequence<int, A...>) {
             (loadEntries<K, A>(f, dv), ...);
@@ -76,17 +76,17 @@ private:
     // The entries with A derivatives in T: the function of V
     // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
     template <int K, int A>
-    void loadEntries(const jet::Jet<K>* f, const double* dv)
+    void loadEntries(const univariate::Jet<K>* f, const double* dv)
     {
         constexpr int B = K - A;
-        jet::Jet<B> s;
+        univariate::Jet<B> s;
         for (int q = 0; q < Q; ++q) {
             const double c = coefficients_[q][A];
 #pragma GCC unroll 5
             for (int o = 0; o <= B; ++o)
                 s.f[o] += c * f[q].f[o];
         }
-        const jet::Jet<B> inV = jet::compose(s, dv);
+        const univariate::Jet<B> inV = univariate::compose(s, dv);
         Leaf& l = leaf;
         for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b) {
             // The entry (1 .. 1 0 .. 0): b indices of V, A of T.
@@ -200,9 +200,9 @@ inline constexpr FallingFactorials kFalling = fallingFactorials();
 
 // n x^d (d <= 15), from the powers p[k] = x^k (p[-1] .. p[-K] zero).
 template <int K>
-jet::Jet<K> monomial(double n, int d, const double* p)
+univariate::Jet<K> monomial(double n, int d, const double* p)
 {
-    jet::Jet<K> j;
+    univariate::Jet<K> j;
     const double* c = kFalling.of[d];
 #pragma GCC unroll 5
     for (int k = 0; k <= K; ++k)
@@ -212,14 +212,14 @@ jet::Jet<K> monomial(double n, int d, const double* p)
 
 // f(x) exp(-alpha (x - centre)^2).
 template <int K>
-jet::Jet<K> gaussian(const jet::Jet<K>& f, double alpha, double x, double centre)
+univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
 {
     const double e = x - centre;
-    jet::Jet<K> u;
+    univariate::Jet<K> u;
     u.f[0] = -alpha * e * e;
     if constexpr (K >= 1) u.f[1] = -2.0 * alpha * e;
     if constexpr (K >= 2) u.f[2] = -2.0 * alpha;
-    return jet::product(f, jet::exponential(u));
+    return univariate::product(f, univariate::exponential(u));
 }
 
 // delta = Vc/V with its derivatives in V (dv), and its powers p[k] = delta^k,
@@ -266,9 +266,9 @@ public:
     {
         separable.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
             using reference_terms::Term;
-            jet::Jet<4> powerInT[kGroups.powers];
+            univariate::Jet<4> powerInT[kGroups.powers];
             for (int j = 0; j < kGroups.powers; ++j)
-                powerInT[j] = jet::compose(jet::power<4>(1.0, tv[0], kGroups.t[j]), tv);
+                powerInT[j] = univariate::compose(univariate::power<4>(1.0, tv[0], kGroups.t[j]), tv);
             for (std::size_t i = 0; i < N; ++i) {
                 if (Terms[i].gaussian()) continue;
                 for (int k = 0; k <= 4; ++k)
@@ -277,13 +277,13 @@ public:
             // The Gaussian terms: the sum of the functions of tau of those
             // that share a function of delta, then its derivatives in T.
             for (int q = kGroups.damped; q < kGroups.functions; ++q) {
-                jet::Jet<4> G;
+                univariate::Jet<4> G;
                 for (std::size_t i = 0; i < N; ++i) {
                     const Term& term = Terms[i];
                     if (!term.gaussian() || kGroups.functionOf[i] != q) continue;
-                    G += reference_terms::gaussian(jet::power<4>(term.n, tv[0], term.t), term.beta, tv[0], term.gamma);
+                    G += reference_terms::gaussian(univariate::power<4>(term.n, tv[0], term.t), term.beta, tv[0], term.gamma);
                 }
-                const jet::Jet<4> GinT = jet::compose(G, tv);
+                const univariate::Jet<4> GinT = univariate::compose(G, tv);
                 for (int k = 0; k <= 4; ++k)
                     coefficients[q][k] += GinT.f[k];
             }
@@ -293,15 +293,15 @@ public:
     // The functions of delta at delta = dv[0] (jets in delta to the order K),
     // from the powers p[k] = delta^k, k = -K .. 15 (p[-K] .. p[-1] zero).
     template <int K>
-    void functionsOfDelta(const double* p, double delta, jet::Jet<K>* f) const
+    void functionsOfDelta(const double* p, double delta, univariate::Jet<K>* f) const
     {
         using namespace reference_terms;
-        jet::Jet<K> damping[16];
+        univariate::Jet<K> damping[16];
         for (int c = 1; c < 16; ++c)
-            if (kGroups.dampedBy[c]) damping[c] = jet::exponential(monomial<K>(-1.0, c, p));
+            if (kGroups.dampedBy[c]) damping[c] = univariate::exponential(monomial<K>(-1.0, c, p));
         for (int q = 0; q < kGroups.damped; ++q) {
             const int c = kGroups.c[q];
-            f[q] = c ? jet::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
+            f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
         }
         for (int q = kGroups.damped; q < kGroups.functions; ++q)
             f[q] = gaussian(monomial<K>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
@@ -313,7 +313,7 @@ public:
     void load(double T, double Tc, const reference_terms::DeltaPowers<K>& d)
     {
         atTemperature(T, Tc);
-        jet::Jet<K> f[kGroups.functions];
+        univariate::Jet<K> f[kGroups.functions];
         functionsOfDelta<K>(d.p, d.dv[0], f);
         separable.template load<K>(f, d.dv);
     }

@@ -7,7 +7,7 @@
 // residual Helmholtz energies in delta with them.
 #include <cmath>
 
-namespace jet {
+namespace univariate {
 
 // Value f[0] and derivatives f[1] .. f[K] of one function of one variable.
 template <int K, class R = double>
@@ -151,4 +151,4 @@ Jet<K, R> scaled(Jet<K, R> j, R s) {
     return j;
 }
 
-}  // namespace jet
+}  // namespace univariate
