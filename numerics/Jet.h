@@ -9,6 +9,11 @@
 
 namespace univariate {
 
+template <int K, class R>
+struct Jet;
+template <int K, class R>
+Jet<K, R> product(const Jet<K, R>& p, const Jet<K, R>& q);
+
 // Value f[0] and derivatives f[1] .. f[K] of one function of one variable.
 template <int K, class R = double>
 struct Jet {
@@ -36,6 +41,20 @@ struct Jet {
         for (int k = 0; k <= K; ++k) f[k] *= c;
         return *this;
     }
+
+    // Arithmetic of functions of one variable (products by Leibniz's rule).
+    friend Jet operator+(Jet a, const Jet& b) { return a += b; }
+    friend Jet operator+(Jet a, R c) {
+        a.f[0] += c;
+        return a;
+    }
+    friend Jet operator-(Jet a, R c) {
+        a.f[0] -= c;
+        return a;
+    }
+    friend Jet operator-(Jet a) { return a *= R(-1); }
+    friend Jet operator*(R c, Jet a) { return a *= c; }
+    friend Jet operator*(const Jet& a, const Jet& b) { return product(a, b); }
 };
 
 // Derivatives in x of g(u(x)) from those of g in u (at u(x)) and u[0 .. K]
@@ -110,6 +129,25 @@ Jet<K, R> power(R c, R x, R p) {
         }
     }
     return j;
+}
+
+// exp(a), a^p (a > 0, p real) and a^n (n >= 0, by products; a of any sign)
+// of a function a of x.
+template <int K, class R>
+Jet<K, R> exp(const Jet<K, R>& a) {
+    return exponential(a);
+}
+
+template <int K, class R>
+Jet<K, R> pow(const Jet<K, R>& a, R p) {
+    return compose(power<K, R>(R(1), a.f[0], p), a);
+}
+
+template <int K, class R>
+Jet<K, R> powi(const Jet<K, R>& a, int n) {
+    Jet<K, R> r = Jet<K, R>::constant(1);
+    for (int k = 0; k < n; ++k) r = r * a;
+    return r;
 }
 
 // c x^p ln x (p real): d^k = x^(p-k) (a_k ln x + b_k) with

@@ -123,7 +123,7 @@ struct LongDoubleResidual {
 template <DeltaJet<LD> (*F)(LD, LD)>
 PhiDelta fromJet(LD delta, LD tau) {
     const DeltaJet<LD> j = F(delta, tau);
-    return {j.f, j.d, j.dd};
+    return {j.f[0], j.f[1], j.f[2]};
 }
 
 // The expansions of a model against its equilibrium solved in long double.
