@@ -102,11 +102,29 @@ Jet<K, R> exponential(const Jet<K, R>& u) {
     return compose(g, u.f);
 }
 
+// x^p for x > 0 and an exponent p with 2p an integer, |p| <= 64: by
+// multiplication (binary powers) and one square root.
+template <class R>
+R halfIntegerPower(R x, R p) {
+    const long n = static_cast<long>(std::floor(p));
+    unsigned long e = static_cast<unsigned long>(n < 0 ? -n : n);
+    R r = 1, b = n < 0 ? 1 / x : x;
+    while (e) {
+        if (e & 1u) r *= b;
+        e >>= 1;
+        if (e) b *= b;
+    }
+    return p != n ? r * std::sqrt(x) : r;
+}
+
 // c x^p for a real p, with its derivatives in x.  For x > 0 one power gives
-// them all, x^(p-k) = x^p / x^k (an integer p in [0, 64] by products); at
-// x = 0 (or x not finite) each is its own power, so that each is its limit:
-// zero below the order p, infinite above it.
-template <int K, class R = double>
+// them all, x^(p-k) = x^p / x^k (an integer p in [0, 64] by products, other
+// integer and half-integer exponents by halfIntegerPower); at
+// x = 0, for x < 0 or x not finite each is its own power, so that at 0 each
+// is its limit: zero below the order p (a vanishing coefficient, an integer
+// exponent differentiated past its degree, gives 0, not 0 times infinity),
+// infinite above it.
+template <int K = 4, class R = double>
 Jet<K, R> power(R c, R x, R p) {
     Jet<K, R> j;
     R coef = c;
@@ -114,6 +132,8 @@ Jet<K, R> power(R c, R x, R p) {
         R v = 1;
         if (p == std::floor(p) && p >= 0 && p <= 64)
             for (int k = 0; k < static_cast<int>(p); ++k) v *= x;
+        else if (2 * p == std::floor(2 * p) && std::fabs(p) <= 64)
+            v = halfIntegerPower(x, p);
         else
             v = std::pow(x, p);
         const R r = 1 / x;
