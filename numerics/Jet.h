@@ -57,20 +57,55 @@ struct Jet {
     friend Jet operator*(const Jet& a, const Jet& b) { return product(a, b); }
 };
 
+// The derivatives 1 .. K in x of g(u(x)), out[1 .. K], from those of g in u
+// (g[1 .. K], at u(x)) and those of u in x (u[1 .. K]): Faa di Bruno's
+// formula.  The expression engine's one-variable kernels use it as it stands.
+template <int K, class R>
+inline void composeEntries(const R* g, const R* u, R* out) {
+    const R u1 = u[1];
+    out[1] = g[1] * u1;
+    if constexpr (K >= 2) {
+        const R u2 = u[2];
+        out[2] = g[1] * u2 + g[2] * u1 * u1;
+        if constexpr (K >= 3) {
+            const R u3 = u[3];
+            out[3] = g[1] * u3 + 3 * g[2] * u1 * u2 + g[3] * u1 * u1 * u1;
+            if constexpr (K >= 4) {
+                const R u4 = u[4];
+                out[4] = g[1] * u4 + 4 * g[2] * u1 * u3 + 3 * g[2] * u2 * u2 + 6 * g[3] * u1 * u1 * u2 +
+                         g[4] * u1 * u1 * u1 * u1;
+            }
+        }
+    }
+}
+
+// The derivatives 1 .. K of a u(x) v(x), out[1 .. K], from those of u and v
+// (u[0 .. K], v[0 .. K]): Leibniz's rule, as the engine's kernels use it.
+template <int K, class R>
+inline void productEntries(R a, const R* u, const R* v, R* out) {
+    const R u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
+    out[1] = a * (u1 * v0 + u0 * v1);
+    if constexpr (K >= 2) {
+        const R u2 = u[2], v2 = v[2];
+        out[2] = a * (u2 * v0 + 2 * u1 * v1 + u0 * v2);
+        if constexpr (K >= 3) {
+            const R u3 = u[3], v3 = v[3];
+            out[3] = a * (u3 * v0 + 3 * u2 * v1 + 3 * u1 * v2 + u0 * v3);
+            if constexpr (K >= 4) {
+                const R u4 = u[4], v4 = v[4];
+                out[4] = a * (u4 * v0 + 4 * u3 * v1 + 6 * u2 * v2 + 4 * u1 * v3 + u0 * v4);
+            }
+        }
+    }
+}
+
 // Derivatives in x of g(u(x)) from those of g in u (at u(x)) and u[0 .. K]
 // of u in x (Faa di Bruno's formula).
 template <int K, class R>
 Jet<K, R> compose(const Jet<K, R>& g, const R* u) {
     Jet<K, R> j;
     j.f[0] = g.f[0];
-    if constexpr (K >= 1) j.f[1] = g.f[1] * u[1];
-    if constexpr (K >= 2) j.f[2] = g.f[2] * u[1] * u[1] + g.f[1] * u[2];
-    if constexpr (K >= 3) j.f[3] = g.f[3] * u[1] * u[1] * u[1] + 3 * g.f[2] * u[1] * u[2] + g.f[1] * u[3];
-    if constexpr (K >= 4) {
-        const R u1 = u[1], u2 = u[2], u3 = u[3], u4 = u[4];
-        j.f[4] = g.f[4] * u1 * u1 * u1 * u1 + 6 * g.f[3] * u1 * u1 * u2 + 3 * g.f[2] * u2 * u2 +
-                 4 * g.f[2] * u1 * u3 + g.f[1] * u4;
-    }
+    if constexpr (K >= 1) composeEntries<K>(g.f, u, j.f);
     return j;
 }
 
@@ -82,13 +117,9 @@ Jet<K, R> compose(const Jet<K, R>& g, const Jet<K, R>& u) {
 // Derivatives of the product of two functions of x (Leibniz's rule).
 template <int K, class R>
 Jet<K, R> product(const Jet<K, R>& p, const Jet<K, R>& q) {
-    const R *a = p.f, *b = q.f;
     Jet<K, R> j;
-    j.f[0] = a[0] * b[0];
-    if constexpr (K >= 1) j.f[1] = a[1] * b[0] + a[0] * b[1];
-    if constexpr (K >= 2) j.f[2] = a[2] * b[0] + 2 * a[1] * b[1] + a[0] * b[2];
-    if constexpr (K >= 3) j.f[3] = a[3] * b[0] + 3 * (a[2] * b[1] + a[1] * b[2]) + a[0] * b[3];
-    if constexpr (K >= 4) j.f[4] = a[4] * b[0] + 4 * (a[3] * b[1] + a[1] * b[3]) + 6 * a[2] * b[2] + a[0] * b[4];
+    j.f[0] = p.f[0] * q.f[0];
+    if constexpr (K >= 1) productEntries<K>(R(1), p.f, q.f, j.f);
     return j;
 }
 
