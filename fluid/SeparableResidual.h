@@ -36,17 +36,14 @@ public:
 
     Leaf leaf;
 
-    // The coefficients G_q of the current temperature with their first four
-    // derivatives in T: coefficients()[q][a] = d^a G_q / dT^a.
-    double (&coefficients())[Q][5] { return coefficients_; }
-
-    // Recomputes the coefficients when T changed: fill(tv, coefficients)
-    // receives tau = Tc/T with its derivatives in T (tv[0 .. 4]) and writes
-    // every coefficient (they are zero on entry).
+    // Recomputes the coefficients G_q with their first four derivatives in T
+    // when T (or Tc) changed: fill(tv, coefficients) receives tau = Tc/T with
+    // its derivatives in T (tv[0 .. 4]) and writes every coefficient,
+    // coefficients[q][a] = d^a G_q / dT^a (they are zero on entry).
     template <class Fill>
     void atTemperature(double T, double Tc, Fill&& fill)
     {
-        if (T == atT_) return;
+        if (T == atT_ && Tc == atTc_) return;
         double tv[5];
         reducedVariable(Tc, T, tv);
         for (auto& c : coefficients_)
@@ -54,9 +51,8 @@ public:
                 ck = 0.0;
         fill(static_cast<const double*>(tv), coefficients_);
         atT_ = T;
+        atTc_ = Tc;
     }
-    // Forgets the temperature of the coefficients (after they were changed).
-    void invalidate() { atT_ = std::nan(""); }
 
     // The leaf's entries from the functions of delta f[0 .. Q-1] (jets in
     // delta to the order K) and delta's derivatives in V (dv[0 .. 4]): every
@@ -71,7 +67,7 @@ public:
 
 private:
     double coefficients_[Q][5] = {};
-    double atT_ = std::nan("");
+    double atT_ = std::nan(""), atTc_ = std::nan("");
 
     // The entries with A derivatives in T: the function of V
     // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
