@@ -27,6 +27,7 @@
 #include "expressions/Expression.h"
 #include "expressions/Leaf.h"
 #include "fluid/ReducedVariable.h"
+#include "fluid/ReferenceTerms.h"
 #include "numerics/Jet.h"
 
 template <int Q>
@@ -99,19 +100,6 @@ private:
 };
 
 namespace reference_terms {
-
-// One term of a reference equation: n delta^d tau^t, times exp(-delta^c)
-// when c > 0, or times exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2)
-// when alpha > 0 (a Gaussian bell-shaped term).
-struct Term {
-    double n;
-    double t;
-    int d;
-    int c = 0;
-    double alpha = 0.0, eps = 0.0, beta = 0.0, gamma = 0.0;
-
-    constexpr bool gaussian() const { return alpha != 0.0; }
-};
 
 // The grouping of a table of N terms: the distinct powers of tau of the
 // terms without a Gaussian (in the order of their first term), and the

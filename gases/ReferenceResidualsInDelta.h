@@ -68,19 +68,5 @@ DeltaJet<R> iupacCH4ResidualInDelta(R delta, R tau) {
 
 template <class R>
 DeltaJet<R> nitrogenResidualInDelta(R delta, R tau) {
-    using J = DeltaJet<R>;
-    const J x = J::variable(delta);
-    J phi;
-    for (const reference_terms::Term& r : JacobsenRes1::kTerms) {
-        J term = (r.n * std::pow(tau, static_cast<R>(r.t))) * powi(x, r.d);
-        if (r.c > 0) {
-            term = term * exp(-powi(x, r.c));
-        } else if (r.gaussian()) {
-            const J e = x - static_cast<R>(r.eps);
-            const R y = tau - r.gamma;
-            term = term * exp(-(r.alpha * (e * e)) - r.beta * y * y);
-        }
-        phi += term;
-    }
-    return phi;
+    return reference_terms::inDelta<JacobsenRes1::kTerms>(delta, tau);
 }

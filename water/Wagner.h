@@ -17,7 +17,6 @@
 // derivatives (on the critical isochore delta = 1 a power node over
 // (delta - 1)^2 would multiply an infinite outer derivative by a zero inner
 // one), and psiDelta, n delta exp(-C (delta-1)^2).
-#include <array>
 #include <cmath>
 
 #include "expressions/Exponential.h"
@@ -33,31 +32,12 @@
 #include "water/IAPWS95Coefficients.h"
 #include "water/WaterTerm.h"
 
-// The terms 1 to 54 of IAPWS-95 in the form of the reference terms.
-constexpr std::array<reference_terms::Term, 54> iapws95SeparableTerms()
-{
-    std::array<reference_terms::Term, 54> t{};
-    for (int i = 0; i < 54; ++i) {
-        const iapws95::ResidualTerm& r = iapws95::residualTerms[i];
-        t[i] = {r.n, r.t, r.d, r.c};
-        if (i >= 51) {
-            const int k = i - 51;
-            t[i].alpha = iapws95::gaussAlpha[k];
-            t[i].eps = iapws95::gaussEpsilon[k];
-            t[i].beta = iapws95::gaussBeta[k];
-            t[i].gamma = iapws95::gaussGamma[k];
-        }
-    }
-    return t;
-}
-inline constexpr std::array<reference_terms::Term, 54> kIapws95SeparableTerms = iapws95SeparableTerms();
-
 class Wagner : public WaterResidualTerm<Interaction> {
 public:
     // The distinct powers of tau of the terms 1 to 51, and the functions of
     // delta of the separable part (the 31 damped powers of those terms, and h).
-    static constexpr int kTauPowers = ReferenceTermLeaf<kIapws95SeparableTerms>::kPowersOfTau;
-    static constexpr int kFunctionsOfDelta = ReferenceTermLeaf<kIapws95SeparableTerms>::kFunctionsOfDelta;
+    static constexpr int kTauPowers = ReferenceTermLeaf<iapws95::kSeparableTerms>::kPowersOfTau;
+    static constexpr int kFunctionsOfDelta = ReferenceTermLeaf<iapws95::kSeparableTerms>::kFunctionsOfDelta;
 
     Wagner();
     ~Wagner() override { releaseTree(); }
@@ -73,7 +53,7 @@ public:
     Leaf tau;
 
 private:
-    ReferenceTermLeaf<kIapws95SeparableTerms> terms;
+    ReferenceTermLeaf<iapws95::kSeparableTerms> terms;
     // Non-analytic terms 55 and 56.
     Sum1 taum1;
     Square taum1sq;
