@@ -14,9 +14,6 @@
 // The term is one leaf of T and V (fluid/SeparableResidual.h): its functions
 // of delta are -ln V, W^1 .. W^8 and the six Gaussian integrals I_k; their
 // coefficients 1, C_k(tau)/k and D_2k(tau) are computed once per temperature.
-#include "expressions/Leaf.h"
-#include "expressions/Product.h"
-#include "expressions/Square.h"
 #include "expressions/Sum.h"
 #include "expressions/Sum2.h"
 #include "fluid/SeparableResidual.h"
