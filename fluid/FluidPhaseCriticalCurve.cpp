@@ -137,10 +137,23 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         ++written;
     }
 
-    // d: driving mode of the last step (composition or temperature).
-    double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
-    if (fromPure && std::fabs(sx * t) > kSteepInT) sT = std::copysign(std::fabs(dT), sx * t);
+    // The curve is followed along its tangent (1, dT/dx1) in the (x1, T)
+    // plane, oriented by `dir` (the sign of the step in x1).  Steps are in
+    // x1 where the curve is flat, in T where it is steep.  The orientation
+    // is kept through the curve's extrema: with T scaled by
+    // scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the
+    // new tangent points the way of the last one (positive scaled product),
+    // so that past a temperature extremum x1 goes on and T turns, and past a
+    // composition extremum T goes on and x1 turns.
+    const double sx = std::fabs(dx), sT = std::fabs(dT);
+    const double scaleT = kSteepInT / std::max(sx, 1e-12);
+    double dir = dx < 0.0 ? -1.0 : 1.0;
+    if (!fromPure && std::fabs(dx * t) > kSteepInT && dT != 0.0) dir = (dT < 0.0) == (t < 0.0) ? 1.0 : -1.0;
+    double lambda = 1.0, tPrev = t;
     CriticalPointFlag d = first;
+    // The console's curves (stopIfUnstable 0) are followed to their end and
+    // say where their points stop being stable critical points.
+    bool saidUnstable = false, saidSplit = false;
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
@@ -150,24 +163,17 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             break;
         }
         if (lambda <= 0.5) lambda *= 1.4;
-        if (tPrev * t < 0.0) {
-            // dT/dx1 changed sign: past a composition extremum while stepping
-            // in T, past a temperature extremum while stepping in x1.
-            if (d == kCriticalPointFixedTemperature)
-                sx = -sx;
-            else
-                sT = -sT;
-        }
+        if (1.0 + t * tPrev / (scaleT * scaleT) < 0.0) dir = -dir;  // past a composition extremum
         double DT, Dx, DV;
         if (std::fabs(sx * t) > kSteepInT) {
-            DT = sT;
-            Dx = sT / t;
-            DV = sT * v / t;
+            DT = dir * (t < 0.0 ? -sT : sT);
+            Dx = DT / t;
+            DV = DT * v / t;
             d = kCriticalPointFixedTemperature;
         } else {
-            Dx = sx;
-            DT = sx * t;
-            DV = sx * v;
+            Dx = dir * sx;
+            DT = Dx * t;
+            DV = Dx * v;
             d = kCriticalPointFixedComposition;
         }
         bool converged = false;
@@ -188,7 +194,13 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             lambda /= 2.0;
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }
-        if (!converged) break;
+        if (!converged) {
+            if (!stopIfUnstable && lastTrialX > 0.001 && lastTrialX < 0.999)
+                platform::warnf("Critical curve: no critical point is found beyond x1 = %g, %g K and %g bar; the "
+                                "curve ends there\n",
+                                xp, Tp, Pconverged * 1e-5);
+            break;
+        }
         if (T > criticalCurveTmax) {
             // Beyond the model's range its critical curve may run to any
             // pressure: the point is not written and the curve ends here.
@@ -220,6 +232,31 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         if (stopIfUnstable && critical_stability < 0.0) {
             unstableStop = true;
             break;
+        }
+        if (!stopIfUnstable && !saidUnstable && critical_stability < 0.0) {
+            saidUnstable = true;
+            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
+                            "stability of a critical point (column stabi)\n",
+                            x[1], T, P * 1e-5);
+        }
+        if (!stopIfUnstable && !saidSplit && inside) {
+            // The tangent plane at the critical point: where the mixture
+            // splits into phases of other compositions the critical phase is
+            // metastable, beyond a critical end point on a three-phase line.
+            const double Tk = T, Vk = V, Pk = P, xk = x[1], stabk = critical_stability;
+            if (binarySplitsAt(Tk, Pk * 1e-5)) {
+                saidSplit = true;
+                platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into "
+                                "phases of other compositions (it is metastable, past a critical end point on a "
+                                "three-phase line)\n",
+                                xk, Tk, Pk * 1e-5);
+            }
+            setComposition(xk);
+            temperature(Tk);
+            volume(Vk);
+            P = Pk;
+            critical_stability = stabk;
+            errorflag = 0;
         }
     }
 
