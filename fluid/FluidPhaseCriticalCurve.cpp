@@ -144,12 +144,16 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the
     // new tangent points the way of the last one (positive scaled product),
     // so that past a temperature extremum x1 goes on and T turns, and past a
-    // composition extremum T goes on and x1 turns.
+    // composition extremum T (and V) go on and x1 turns.
     const double sx = std::fabs(dx), sT = std::fabs(dT);
     const double scaleT = kSteepInT / std::max(sx, 1e-12);
     double dir = dx < 0.0 ? -1.0 : 1.0;
     if (!fromPure && std::fabs(dx * t) > kSteepInT && dT != 0.0) dir = (dT < 0.0) == (t < 0.0) ? 1.0 : -1.0;
-    double lambda = 1.0, tPrev = t;
+    // The volume enters the orientation too (in ln V, a step of dx taken as
+    // 0.05 in ln V): where the curve runs up in pressure at nearly constant
+    // x1 and T, its volume carries it.
+    const double scaleLnV = 0.05 / std::max(sx, 1e-12);
+    double lambda = 1.0, tPrev = t, vPrev = v, VpPrev = Vp;
     CriticalPointFlag d = first;
     // The console's curves (stopIfUnstable 0) are followed to their end and
     // say where their points stop being stable critical points.
@@ -163,7 +167,8 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             break;
         }
         if (lambda <= 0.5) lambda *= 1.4;
-        if (1.0 + t * tPrev / (scaleT * scaleT) < 0.0) dir = -dir;  // past a composition extremum
+        // Past a composition extremum the tangent, scaled, turns back.
+        if (1.0 + t * tPrev / (scaleT * scaleT) + (v / Vp) * (vPrev / VpPrev) / (scaleLnV * scaleLnV) < 0.0) dir = -dir;
         double DT, Dx, DV;
         if (std::fabs(sx * t) > kSteepInT) {
             DT = dir * (t < 0.0 ? -sT : sT);
@@ -201,6 +206,15 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                                 xp, Tp, Pconverged * 1e-5);
             break;
         }
+        if (!(P > 0.0)) {
+            // A critical point at zero or negative pressure is no state of
+            // the fluid: the curve has run into the liquid's tension.
+            platform::warnf("Critical curve: its pressure falls to zero beyond x1 = %g, %g K and %g bar; the curve "
+                            "ends there\n",
+                            xp, Tp, Pconverged * 1e-5);
+            unstableStop = true;  // no closing pure-component point either
+            break;
+        }
         if (T > criticalCurveTmax) {
             // Beyond the model's range its critical curve may run to any
             // pressure: the point is not written and the curve ends here.
@@ -218,6 +232,8 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             break;
         }
         tPrev = t;
+        vPrev = v;
+        VpPrev = Vp;
         next_critical_point(t, v);
         xp = x[1];
         Vp = V;

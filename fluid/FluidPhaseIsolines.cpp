@@ -104,7 +104,7 @@ struct Dome {
         for (int k = 0; k < p.component_count && k < static_cast<int>(p.x.size()); ++k)
             present += p.x[k] > 0.0 ? 1 : 0;
         if (present != 1 && p.component_count != 1) return;
-        const double T0 = p.T, V0 = p.V;
+        const double T0 = p.T, V0 = p.V, P0 = p.P;
         {
             const platform::ThreadLogCapture quiet;
             pure = p.findTheCriticalPoint();
@@ -113,6 +113,7 @@ struct Dome {
         p.errorflag = 0;
         p.temperature(T0);
         p.volume(V0);
+        p.P = P0;
     }
 
     // The saturation at T: false above the critical temperature (or within
@@ -121,7 +122,8 @@ struct Dome {
     bool at(double T_, double& Vl, double& Vv, double& Ps, bool& failed) {
         failed = false;
         if (!pure || !(T_ < Tc - 1e-3)) return false;
-        const double T0 = p.T, V0 = p.V;
+        // The caller's state and saturation fields are kept as they were.
+        const double T0 = p.T, V0 = p.V, P0 = p.P, Vl0 = p.Vl_sat, Vv0 = p.Vv_sat, H0 = p.Hvap;
         short err = 0;
         {
             const platform::ThreadLogCapture quiet;
@@ -133,6 +135,10 @@ struct Dome {
         p.errorflag = 0;
         p.temperature(T0);
         p.volume(V0);
+        p.P = P0;
+        p.Vl_sat = Vl0;
+        p.Vv_sat = Vv0;
+        p.Hvap = H0;
         if (err != 0 || !(Vv > Vl) || !(Vl > 0.0) || !std::isfinite(Ps)) {
             failed = true;
             return false;
@@ -183,6 +189,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
                         T_);
         return;
     }
+    long written = 0;
     auto writeRow = [&] {
         double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
                           Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
@@ -194,6 +201,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             out->insert(out->end(), row, row + 13);
         }
         Pprev = P;
+        ++written;
     };
     bool domeDone = false;
     auto crossDome = [&] {
@@ -230,6 +238,10 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         }
         writeRow();
     }
+    if (written == 0 && crosses)
+        platform::diagf("Isotherm at %g K: the range from %g to %g cm3/mol lies inside the two-phase region (%g to %g "
+                        "cm3/mol at %g bar); it holds no single-phase state\n",
+                        T_, Vmin * 1e6, Vmax * 1e6, Vsl * 1e6, Vsv * 1e6, Ps * 1e-5);
 }
 
 void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int direction, char mode,
@@ -326,7 +338,11 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
             continue;
         writeRow();
     }
-    if (wasInside)
+    if (wasInside && !said)
+        platform::diagf("Isochore at %g cm3/mol: the range from %g to %g K lies inside the two-phase region; it holds "
+                        "no single-phase state\n",
+                        V_ * 1e6, Tmin, Tmax);
+    else if (wasInside)
         platform::warnf("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no "
                         "single-phase state is written there\n",
                         V_ * 1e6, insideFrom, Tmax);
