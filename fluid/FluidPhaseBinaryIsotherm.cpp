@@ -331,6 +331,10 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
         // A point above the highest pressure of the trace is not written.
         if (ok && P > 1e5 * Pmax) {
             ended = true;
+            if (out.text())
+                platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of "
+                                "the trace; the isotherm ends there\n",
+                                T_, Pmax);
             break;
         }
         if (ok) {
