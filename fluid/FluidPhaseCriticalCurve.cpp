@@ -25,6 +25,8 @@ constexpr double kSmallestStepFactor = 1e-8;
 // almost nothing and succeed for ever.  The trace ends after this many
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
+// The console's curves test the tangent plane at every this many points.
+constexpr std::size_t kSplitCheckEvery = 8;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -158,6 +160,40 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // The console's curves (stopIfUnstable 0) are followed to their end and
     // say where their points stop being stable critical points.
     bool saidUnstable = false, saidSplit = false;
+    // The tangent plane at the critical points: where the mixture splits
+    // into phases of other compositions the critical phase is metastable,
+    // beyond a critical end point on a three-phase line.  The test is made
+    // on every kSplitCheckEvery-th point and, once one splits, on the points
+    // since the last test, the first that splits being named.
+    struct Point {
+        double x1, T, V, P;
+    };
+    std::vector<Point> recent;
+    auto checkSplit = [&] {
+        if (recent.empty()) return;
+        const double Tk = T, Vk = V, Pk = P, xk = x[1], stabk = critical_stability;
+        auto splits = [&](const Point& q) {
+            setComposition(q.x1);
+            return binarySplitsAt(q.T, q.P * 1e-5);
+        };
+        if (splits(recent.back())) {
+            saidSplit = true;
+            std::size_t first = recent.size() - 1;
+            while (first > 0 && splits(recent[first - 1])) --first;
+            const Point& q = recent[first];
+            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into phases "
+                            "of other compositions (it is metastable, past a critical end point on a three-phase "
+                            "line)\n",
+                            q.x1, q.T, q.P * 1e-5);
+        }
+        recent.clear();
+        setComposition(xk);
+        temperature(Tk);
+        volume(Vk);
+        P = Pk;
+        critical_stability = stabk;
+        errorflag = 0;
+    };
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
@@ -256,25 +292,11 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                             x[1], T, P * 1e-5);
         }
         if (!stopIfUnstable && !saidSplit && inside) {
-            // The tangent plane at the critical point: where the mixture
-            // splits into phases of other compositions the critical phase is
-            // metastable, beyond a critical end point on a three-phase line.
-            const double Tk = T, Vk = V, Pk = P, xk = x[1], stabk = critical_stability;
-            if (binarySplitsAt(Tk, Pk * 1e-5)) {
-                saidSplit = true;
-                platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into "
-                                "phases of other compositions (it is metastable, past a critical end point on a "
-                                "three-phase line)\n",
-                                xk, Tk, Pk * 1e-5);
-            }
-            setComposition(xk);
-            temperature(Tk);
-            volume(Vk);
-            P = Pk;
-            critical_stability = stabk;
-            errorflag = 0;
+            recent.push_back({x[1], T, V, P});
+            if (recent.size() >= kSplitCheckEvery) checkSplit();
         }
     }
+    if (!stopIfUnstable && !saidSplit) checkSplit();
 
     if (!unstableStop) {
         // Close the curve at the other component's critical point (a curve
