@@ -1,6 +1,7 @@
 // Where the console's curves end, against evaluations written here from the
-// published equations: the binaries of Soave-Redlich-Kwong (Soave 1972) and of
-// Peng-Robinson with Stryjek and Vera's alpha (1986), van der Waals one-fluid
+// published equations: the binaries of Soave-Redlich-Kwong (Soave 1972), of
+// Peng-Robinson (1976) and of Peng-Robinson with Stryjek and Vera's alpha
+// (1986), van der Waals one-fluid
 // mixing with the project's constants and pair parameters, for the P-x
 // isotherms, which end at the critical point of their isotherm
 // (Heidemann and Khalil 1980, solved here anew), and the critical points at
@@ -154,8 +155,10 @@ struct Cubic {
 // (N2); ClassicalSRK's table; PRSV's own (CO2, CH4, H2O) and the component
 // file (N2); pair parameters CO2-CH4 0.1, CO2-N2 -0.035, CH4-N2 0.03, H2O-CO2 0.
 const double kSrkOa = 0.427480234, kSrkOb = (std::cbrt(2.0) - 1.0) / 3.0;
-// Stryjek and Vera's (1986) constants of PRSV, 0.457235 and 0.077796.
-const double kPrOa = 0.457235, kPrOb = 0.077796;
+// Stryjek and Vera's (1986) constants of PRSV, 0.457235 and 0.077796; Peng
+// and Robinson's own, 0.45723553 and 0.07779607, with their m = 0.37464 +
+// 1.54226 w - 0.26992 w^2 and the component files' constants.
+const double kPrsvOa = 0.457235, kPrsvOb = 0.077796, kPrOa = 0.45723553, kPrOb = 0.07779607;
 const double kPrD1 = std::sqrt(2.0) - 1.0, kPrD2 = -1.0 - std::sqrt(2.0);
 const Component kSrk1CO2 = soave(304.21, 7382500.0, 0.225), kSrk1CH4 = soave(190.555, 4595000.0, 0.013),
                 kSrk1N2 = soave(126.2, 3398000.0, 0.037), kSrkN2 = soave(126.2, 3390000.0, 0.04);
@@ -163,7 +166,11 @@ const Component kPrsvCO2 = strykjekVera(304.21, 7383000.0, 0.225), kPrsvCH4 = st
                 kPrsvN2 = strykjekVera(126.2, 3398000.0, 0.037), kPrsvH2O = strykjekVera(647.096, 22006400.0, 0.3438);
 
 Cubic srk(Component a, Component b, double k) { return {0.0, -1.0, kSrkOa, kSrkOb, {a, b}, k}; }
+Cubic prsv(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrsvOa, kPrsvOb, {a, b}, k}; }
 Cubic pr(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrOa, kPrOb, {a, b}, k}; }
+Component pengRobinson(double Tc, double Pc, double w) { return {Tc, Pc, 0.37464 + 1.54226 * w - 0.26992 * w * w}; }
+const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRobinson(190.56, 4599000.0, 0.011),
+                kPrN2 = pengRobinson(126.2, 3398000.0, 0.037);
 
 std::unique_ptr<FluidPhase> model(const std::string& name) {
     std::unique_ptr<FluidPhase> m;
@@ -201,14 +208,17 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
     const std::vector<Case> cases = {
         {"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
-        {"PRSV:CO2,CH4", pr(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
+        {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
+        {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {230.0, 250.0, 280.0}},
-        {"PRSV:CO2,N2", pr(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
+        {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
+        {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), {140.0, 150.0, 170.0}},
         {"SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), {140.0, 150.0, 170.0}},
-        {"PRSV:CH4,N2", pr(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
-        {"PRSV:H2O,CO2", pr(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
+        {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
+        {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
+        {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
     };
     int rows = 0, curves = 0, points = 0;
     double worstRow = 0.0, worstUnits = 0.0, worstEnd = 0.0, worstPoint = 0.0;
