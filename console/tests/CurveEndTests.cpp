@@ -169,6 +169,9 @@ Cubic srk(Component a, Component b, double k) { return {0.0, -1.0, kSrkOa, kSrkO
 Cubic prsv(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrsvOa, kPrsvOb, {a, b}, k}; }
 Cubic pr(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrOa, kPrOb, {a, b}, k}; }
 Component pengRobinson(double Tc, double Pc, double w) { return {Tc, Pc, 0.37464 + 1.54226 * w - 0.26992 * w * w}; }
+// SRK2 takes the component files' constants.
+const Component kFileCO2 = soave(304.13, 7377000.0, 0.224), kFileCH4 = soave(190.56, 4599000.0, 0.011),
+                kFileN2 = soave(126.2, 3398000.0, 0.037);
 const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRobinson(190.56, 4599000.0, 0.011),
                 kPrN2 = pengRobinson(126.2, 3398000.0, 0.037);
 
@@ -207,14 +210,17 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
     };
     const std::vector<Case> cases = {
         {"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
+        {"SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
         {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
         {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), {230.0, 250.0, 280.0}},
+        {"SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {230.0, 250.0, 280.0}},
         {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
         {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), {140.0, 150.0, 170.0}},
+        {"SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), {140.0, 150.0, 170.0}},
         {"SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), {140.0, 150.0, 170.0}},
         {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
         {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
