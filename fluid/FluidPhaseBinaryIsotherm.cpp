@@ -394,13 +394,21 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
             break;
         }
     }
-    if (errorflag == 0 && withheldPureEnd(*this, from, T_, P)) return;
+    // Without a pure end (both components above their critical temperature
+    // in the model, or without a saturation it finds there) the trace is
+    // still tried from the volumes the searches left.
+    const bool noPureEnd = errorflag != 0;
+    if (!noPureEnd && withheldPureEnd(*this, from, T_, P)) return;
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
     calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0,
                                                highestPressureBar(*this), T_, Vl0,
                                                Vv0, xs, xs, kIgorTextFile, suffix);
+    if (noPureEnd && errorflag != 0)
+        platform::diagf("The model %s gives no saturation of %s or of %s at %g K: the isotherm of the binary has no "
+                        "pure end to start from\n",
+                        modelName(), componentName(0), componentName(1), T_);
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose
