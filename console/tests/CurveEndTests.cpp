@@ -304,6 +304,46 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
                 curves, rows, worstRow, worstUnits, worstEnd, points, worstPoint);
 }
 
+// The two spinodals of "spinox" along temperature at x1 = 0.5 from the
+// critical point down: every row of each file lies where the Hessian of A in
+// (x1, V) is singular (G0 = 0 of the SRK above), at the SRK's pressure, the
+// liquid side below the critical volume and the vapour side above it
+// (250.505 K: 80.4407 and 141.644 cm3/mol); standard output stays empty.
+TEST(CurveEnds, SpinodalsOfAMixtureOnBothSides) {
+    const Cubic eos = srk(kSrk1CO2, kSrk1CH4, 0.1);
+    auto m = model("SRK1:CO2,CH4");
+    std::string err, out;
+    ASSERT_TRUE(run(*m, {"spinox", "250", "80", "0.5", "_cl", "_cv"}, &err, &out)) << err;
+    EXPECT_EQ(out, "");
+    const auto liquid = readTextRows("spinot_cl"), vapour = readTextRows("spinot_cv");
+    ASSERT_GE(liquid.size(), 30u);
+    ASSERT_EQ(liquid.size(), vapour.size());
+    const double Vc = liquid.front()[2];
+    int rows = 0;
+    double worst = 0.0;
+    for (const auto* r : {&liquid, &vapour}) {
+        for (std::size_t k = 1; k < r->size(); ++k) {
+            const double T = (*r)[k][0], V = (*r)[k][2] * 1e-6;
+            EXPECT_NEAR(T, liquid[k][0], 1e-9);
+            EXPECT_TRUE(r == &liquid ? V * 1e6 < Vc : V * 1e6 > Vc) << k;
+            double g0, g1;
+            eos.conditions(T, V, 0.5, g0, g1);
+            EXPECT_LT(std::fabs(g0), 2e-5) << T << " " << V;
+            // The pressure to the printed digits of P (five decimals) and V (six digits).
+            const double halfV = 0.5 * std::pow(10.0, std::floor(std::log10(V * 1e6)) - 5) * 1e-6;
+            const double dP = std::fabs(eos.P(T, V + halfV, 0.5) - eos.P(T, V - halfV, 0.5)) / 2.0;
+            EXPECT_LT(std::fabs(eos.P(T, V, 0.5) - (*r)[k][1] * 1e5), 1.2 * (0.5 + dP)) << T;
+            worst = std::max(worst, std::fabs(g0));
+            ++rows;
+        }
+    }
+    // The published pair at 250.505 K.
+    EXPECT_NEAR(liquid[3][0], 250.505077, 1e-6);
+    EXPECT_NEAR(liquid[3][2], 80.4407, 1e-4);
+    EXPECT_NEAR(vapour[3][2], 141.644, 1e-3);
+    std::printf("spinodals: %d rows, largest scaled G0 %.3g\n", rows, worst);
+}
+
 // The critical curves of Peng-Robinson and PRSV run from the first component's
 // critical point; in the order CH4,CO2 (N2,CH4) the curve is the same as in
 // the order CO2,CH4 (CH4,N2) read backwards.  PRSV's CO2-H2O curve goes past
