@@ -196,8 +196,8 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     // and volumes meet and the bubble curve ends: sought once the phases
     // come close (or the trace stalls), at T from the middle of the last
     // tie line.  It closes the isotherm only when it lies ahead of the last
-    // point (no lower pressure) and near it in composition.
-    // A search that fails is tried again once the phases have come closer.
+    // point (no lower pressure) and near it in composition; a search that
+    // fails is tried again once the phases have come closer.
     double nextTry = kNearCriticalVolumeRatio;
     bool criticalKnown = false;
     double xc = 0.0, Vc = 0.0, Pc = 0.0;
@@ -306,16 +306,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
         } else {
             calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
         }
-        bool ok = errorflag == 0;
-        // A point above the critical point of the isotherm, or one whose
-        // phases lie closer than the last point's on the far side of it, is
-        // not on the bubble curve: the isotherm closes at its critical point.
-        if (ok && criticalKnown &&
-            (P > Pc || !((x_vapour[1] - x_liquid[1]) * (y0 - x0) > 0.0) ||
-             (x_liquid[1] - xc) * (x0 - xc) < 0.0)) {
-            closeAtCritical(i);
-            return;
-        }
+        const bool ok = errorflag == 0;
         // Close to the mixture critical point the steps shrink towards the
         // pressure maximum of the isotherm and the points stop moving: a
         // point that repeats the last one to the printed precision (six
