@@ -1,7 +1,7 @@
 // Where the console's curves end, against evaluations written here from the
 // published equations: the binaries of Soave-Redlich-Kwong (Soave 1972), of
-// Peng-Robinson (1976) and of Peng-Robinson with Stryjek and Vera's alpha
-// (1986), van der Waals one-fluid
+// Peng-Robinson (1976), with Montel's volume translation, and of
+// Peng-Robinson with Stryjek and Vera's alpha (1986), van der Waals one-fluid
 // mixing with the project's constants and pair parameters, for the P-x
 // isotherms, which end at the critical point of their isotherm
 // (Heidemann and Khalil 1980, solved here anew), and the critical points at
@@ -44,6 +44,15 @@ struct Cubic {
     double d1, d2, Oa, Ob;
     Component c[2];
     double k;
+    // Volume translation (Peneloux): the cubic holds in V' = V + c, c = sum x_i s_i b_i.
+    double s[2] = {0.0, 0.0};
+
+    double shift(double x1) const {
+        const double x[2] = {1.0 - x1, x1};
+        double t = 0.0;
+        for (int i = 0; i < 2; ++i) t += x[i] * s[i] * Ob * kR * c[i].Tc / c[i].Pc;
+        return t;
+    }
 
     void params(double T, double x1, double& a, double& b, double ai[2], double bi[2]) const {
         const double x[2] = {1.0 - x1, x1};
@@ -60,22 +69,27 @@ struct Cubic {
     double P(double T, double V, double x1) const {
         double a, b, ai[2], bi[2];
         params(T, x1, a, b, ai, bi);
+        V += shift(x1);
         return kR * T / (V - b) - a / ((V - d1 * b) * (V - d2 * b));
     }
     // ln f_i = ln(x_i R T/(V - b)) + b_i/(V - b)
     //          + [(abar_i/b - a b_i/b^2) L + a b_i/b (d2/(V - d2 b) - d1/(V - d1 b))] / ((d1 - d2) R T),
     // L = ln((V - d1 b)/(V - d2 b)), abar_i = 2 sum_j x_j a_ij: the derivative in n_i of the
     // residual Helmholtz energy of n moles.
+    // (With a translation, at V' and less s_i b_i P/(R T).)
     double lnf(int i, double T, double V, double x1) const {
+        const double Pt = P(T, V, x1);
         double a, b, ai[2], bi[2];
         params(T, x1, a, b, ai, bi);
+        V += shift(x1);
         const double x[2] = {1.0 - x1, x1};
         double abar = 0.0;
         for (int j = 0; j < 2; ++j) abar += 2.0 * x[j] * (i == j ? 1.0 : 1.0 - k) * std::sqrt(ai[i] * ai[j]);
         const double RT = kR * T, L = std::log((V - d1 * b) / (V - d2 * b));
         return std::log(x[i] * RT / (V - b)) + bi[i] / (V - b) +
                ((abar / b - a * bi[i] / (b * b)) * L + a * bi[i] / b * (d2 / (V - d2 * b) - d1 / (V - d1 * b))) /
-                   ((d1 - d2) * RT);
+                   ((d1 - d2) * RT) -
+               s[i] * bi[i] * Pt / RT;
     }
     // A/(R T) up to terms linear in x1:
     // x0 ln x0 + x1 ln x1 - ln(V - b) + a/((d1 - d2) b R T) ln((V - d1 b)/(V - d2 b)),
@@ -90,6 +104,7 @@ struct Cubic {
         }
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) a += x[i] * x[j] * (i == j ? 1.0L : 1.0L - k) * std::sqrt(ai[i] * ai[j]);
+        for (int i = 0; i < 2; ++i) V += x[i] * (long double)s[i] * Ob * kR * c[i].Tc / c[i].Pc;
         return x[0] * std::log(x[0]) + x[1] * std::log(x[1]) - std::log(V - b) +
                a / ((d1 - d2) * b * kR * T) * std::log((V - d1 * b) / (V - d2 * b));
     }
@@ -169,6 +184,18 @@ Cubic srk(Component a, Component b, double k) { return {0.0, -1.0, kSrkOa, kSrkO
 Cubic prsv(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrsvOa, kPrsvOb, {a, b}, k}; }
 Cubic pr(Component a, Component b, double k) { return {kPrD1, kPrD2, kPrOa, kPrOb, {a, b}, k}; }
 Component pengRobinson(double Tc, double Pc, double w) { return {Tc, Pc, 0.37464 + 1.54226 * w - 0.26992 * w * w}; }
+// Montel's list: Peng and Robinson's 0.45724 and 0.07780, their m, and each
+// component's translation s (c_i = s_i b_i); pairs CO2-CH4 0.1, CO2-N2 -0.02,
+// CH4-N2 0.04.
+Cubic montel(Component a, double sa, Component b, double sb, double k) {
+    Cubic m{kPrD1, kPrD2, 0.45724, 0.0778, {a, b}, k};
+    m.s[0] = sa;
+    m.s[1] = sb;
+    return m;
+}
+const Component kMontelCO2 = pengRobinson(304.2, 7376000.0, 0.225), kMontelCH4 = pengRobinson(190.6, 4500000.0, 0.0115),
+                kMontelN2 = pengRobinson(126.2, 3394000.0, 0.04);
+const double kMontelSCO2 = -0.0817, kMontelSCH4 = -0.1595, kMontelSN2 = -0.1927;
 // SRK2 takes the component files' constants.
 const Component kFileCO2 = soave(304.13, 7377000.0, 0.224), kFileCH4 = soave(190.56, 4599000.0, 0.011),
                 kFileN2 = soave(126.2, 3398000.0, 0.037);
@@ -213,16 +240,19 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
         {"SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
         {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
+        {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), {230.0, 250.0, 270.0}},
         {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 250.0, 270.0}},
         {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {230.0, 250.0, 280.0}},
         {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
+        {"Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), {230.0, 250.0, 280.0}},
         {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {230.0, 250.0, 280.0}},
         {"SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), {140.0, 150.0, 170.0}},
         {"SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), {140.0, 150.0, 170.0}},
         {"SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), {140.0, 150.0, 170.0}},
         {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
+        {"Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), {140.0, 150.0, 170.0}},
         {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
         {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
     };
