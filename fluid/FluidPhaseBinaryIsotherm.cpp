@@ -481,6 +481,13 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
             if ((row.v[3] == 0.0 || row.v[3] == 1.0) && withheldPureEnd(*this, static_cast<int>(row.v[3]), T_,
                                                                         row.v[1] * 1e5))
                 return;
+    // Without a first point in either direction there is no isotherm: no
+    // file is written.
+    if (first.empty() && second.empty()) {
+        platform::diagf("The binary isotherm at %g K has no two-phase state at %g bar to start from\n", T_, P_bar);
+        errorflag = 1;
+        return;
+    }
     std::stable_sort(second.begin(), second.end(),
                      [](const Row& a, const Row& b) { return a.v[kIndexColumn] > b.v[kIndexColumn]; });
 
