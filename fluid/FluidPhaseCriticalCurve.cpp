@@ -85,6 +85,20 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     const ValidityRange range = validity;
     auto inRange = [&] { return range.holds(T, P * 1e-5); };
     long written = 0;
+    // A curve without a row leaves no file of headers (mode 0 keeps its
+    // empty file).
+    struct RemoveIfEmpty {
+        CurveOutput& out;
+        const std::string& file;
+        const long& written;
+        int mode;
+        ~RemoveIfEmpty() {
+            if (written > 0 || file.empty() || (mode != kIgorTextFile && mode != kColumnTextFile && mode != kBinaryRows))
+                return;
+            out.close();
+            std::remove(file.c_str());
+        }
+    } removeIfEmpty{out, file, written, m};
 
     auto setComposition = [this](double x1) {
         composition_of_component(0, 1.0 - x1);
@@ -126,7 +140,13 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         if (errorflag == 0 && !(x[1] >= 0.0 && x[1] <= 1.0)) errorflag = 1;
         return errorflag == 0;
     };
-    if (!searchInside(first)) return;  // no mixture point: the output is closed as it is
+    if (!searchInside(first)) {  // no mixture point: the output is closed as it is
+        if (written == 0) {
+            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
+            errorflag = 1;
+        }
+        return;
+    }
 
     double xp = x[1], Vp = V, Tp = T;
     // The tangent first: it reads the derivative set of the search, which the

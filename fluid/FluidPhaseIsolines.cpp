@@ -212,10 +212,6 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             volume(Vb);
             if (stateEvaluated(*this, &FluidPhase::calculate_state_functions)) writeRow();
         }
-        platform::warnf("Isotherm at %g K: from %g to %g cm3/mol the fluid is two-phase, at its saturation pressure "
-                        "%g bar; no single-phase state is written there (the rows stop at one saturated phase and go "
-                        "on from the other)\n",
-                        T_, Vsl * 1e6, Vsv * 1e6, Ps * 1e-5);
     };
     // The walk is bounded by the step count as well, so that rounding cannot
     // add steps without end.
@@ -238,6 +234,14 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         }
         writeRow();
     }
+    if (domeDone && written > 0)
+        platform::warnf("Isotherm at %g K: from %g to %g cm3/mol the fluid is two-phase, at its saturation pressure "
+                        "%g bar; no single-phase state is written there (the rows stop at one saturated phase and go "
+                        "on from the other)\n",
+                        T_, Vsl * 1e6, Vsv * 1e6, Ps * 1e-5);
+    if (written == 0 && !crosses)
+        platform::diagf("Isotherm at %g K: no state from %g to %g cm3/mol is a stable state of the model\n", T_,
+                        Vmin * 1e6, Vmax * 1e6);
     if (written == 0 && crosses)
         platform::diagf("Isotherm at %g K: the range from %g to %g cm3/mol lies inside the two-phase region (%g to %g "
                         "cm3/mol at %g bar); it holds no single-phase state\n",
@@ -259,7 +263,15 @@ void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int d
             if (mode == 1) std::fputs("BEGIN\n", f.get());
         }
     }
+    const long header = f ? std::ftell(f.get()) : -1;
+    const long failures = platform::diagnosticCount();
     calculate_isotherm(f.get(), T_, Vmin, Vmax, 1000, direction, f ? mode : (mode == 6 ? 6 : 0), out);
+    // A failed isotherm without a row (said why) leaves no file of headers.
+    if (f && header >= 0 && std::ftell(f.get()) == header && platform::diagnosticCount() != failures) {
+        f.reset();
+        std::remove(CurveOutput::fileName("isot", suffix).c_str());
+        return;
+    }
     if (f && mode == 1) std::fputs("END\n", f.get());
 }
 
@@ -281,7 +293,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         double Vl = 0.0, Vv = 0.0, Ps = 0.0;
         return dome.at(T_, Vl, Vv, Ps, failed) && V_ > Vl && V_ < Vv;
     };
+    long written = 0;
     auto writeRow = [&] {
+        ++written;
         double row[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
         withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 10});
         if ((mode == 1 || mode == 2) && f) {
@@ -338,6 +352,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
             continue;
         writeRow();
     }
+    if (written == 0 && !wasInside)
+        platform::diagf("Isochore at %g cm3/mol: no state from %g to %g K is a stable state of the model\n", V_ * 1e6,
+                        Tmin, Tmax);
     if (wasInside && !said)
         platform::diagf("Isochore at %g cm3/mol: the range from %g to %g K lies inside the two-phase region; it holds "
                         "no single-phase state\n",
@@ -397,10 +414,18 @@ void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int si
         }
     }
     const char rowMode = f ? mode : (mode == 6 ? 6 : 0);
+    const long header = f ? std::ftell(f.get()) : -1;
+    const long failures = platform::diagnosticCount();
     if (simplified)
         calculate_simplified_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
     else
         calculate_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
+    // A failed isochore without a row (said why) leaves no file of headers.
+    if (f && header >= 0 && std::ftell(f.get()) == header && platform::diagnosticCount() != failures) {
+        f.reset();
+        std::remove(path.c_str());
+        return;
+    }
     if (f && mode == 1) std::fputs("END\n", f.get());
     f.reset();
 

@@ -550,6 +550,13 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
         Vn = V + dT * m;
         Tn = T + dT;
     }
+    // A spinodal without a row leaves no file of headers.
+    if (out.rowsWritten() == 0 && out.text()) {
+        platform::diagf("Spinodal at x1 = %g: no point of it is found from %g K\n", x[1], T_);
+        errorflag = 1;
+        out.close();
+        std::remove(out.path().c_str());
+    }
 }
 
 // ---------------------------------------------------------------- transect and the two spinodals
