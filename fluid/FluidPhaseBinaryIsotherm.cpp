@@ -178,9 +178,14 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     double s = 1e5 * dP;
     // The accepted point.
     double P0 = P, x0 = x_liquid[1], y0 = x_vapour[1], Vl0a = Vl0, Vv0a = Vv0;
+    // The pressure of the point before the accepted one: the way the trace
+    // goes in pressure (up from a pure component's saturation, down from a
+    // flash at high pressure).
+    double Pbefore = P;
     writeIsothermRow(*this, out, 0);
     double dVl = 0, dVv = 0, dy = 0, dPdx = 0;
     auto accept = [&] {
+        Pbefore = P0;
         P0 = P;
         x0 = x_liquid[1];
         y0 = x_vapour[1];
@@ -196,8 +201,9 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     // and volumes meet and the bubble curve ends: sought once the phases
     // come close (or the trace stalls), at T from the middle of the last
     // tie line.  It closes the isotherm only when it lies ahead of the last
-    // point (no lower pressure) and near it in composition; a search that
-    // fails is tried again once the phases have come closer.
+    // point (on the way the trace goes in pressure) and near it in
+    // composition; a search that fails is tried again once the phases have
+    // come closer.
     double nextTry = kNearCriticalVolumeRatio;
     bool criticalKnown = false;
     double xc = 0.0, Vc = 0.0, Pc = 0.0;
@@ -213,7 +219,8 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
             search_a_critical_point(kCriticalPointFixedTemperature);
         }
         const bool found = errorflag == 0 && x[1] > 0.0 && x[1] < 1.0 && std::isfinite(P) && P > 0.0 &&
-                           std::isfinite(V) && P >= P0 * (1.0 - 1e-9) && std::fabs(x[1] - xm) < 0.25;
+                           std::isfinite(V) && (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore) &&
+                           std::fabs(x[1] - xm) < 0.25;
         errorflag = 0;
         if (!found) return false;
         xc = x[1];
@@ -237,12 +244,13 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     auto closeAtCritical = [&](int index) {
         for (int k = 0; k < 60; ++k) {
             const double gap = Pc - P0;
-            if (!(gap > kCriticalPressureReached * Pc) || std::fabs(x0 - xc) < kCriticalCompositionReached) break;
+            if (!(std::fabs(gap) > kCriticalPressureReached * Pc) || std::fabs(x0 - xc) < kCriticalCompositionReached)
+                break;
             // Three quarters of the way in pressure first; shorter steps
             // where the flash does not follow (far from the critical point
             // the square-root law predicts less well).
             bool moved = false;
-            for (double f : {0.75, 0.5, 0.25, 0.1}) {
+            for (double f : {0.75, 0.5, 0.25, 0.1, 0.03}) {
                 const double Pt = P0 + f * gap, w = std::sqrt(1.0 - f);
                 errorflag = 0;
                 {

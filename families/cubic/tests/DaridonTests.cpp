@@ -557,10 +557,12 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
     auto u = waterWith("CH4", 2);
     u->calculateTheUpperIsotherm(700.0, "_u");
     const auto upper = igorRows("isot_u");
-    ASSERT_GT(upper.size(), 20u);
+    ASSERT_GT(upper.size(), 10u);
     EXPECT_NEAR(upper.front()[1], 5000.0, 1e-6);
     EXPECT_LT(upper.back()[1], upper.front()[1]);
-    EXPECT_LT(std::fabs(upper.back()[5] - upper.back()[3]), 0.05);
+    for (size_t k = 1; k < upper.size(); k++) EXPECT_LT(upper[k][1], upper[k - 1][1]);  // down in pressure
+    // The last row is the critical point of the isotherm, the lower end of its two-phase region.
+    EXPECT_EQ(upper.back()[5], upper.back()[3]);
     expectEquilibriumRows(*u, upper, "upper isotherm");
 }
 
