@@ -40,10 +40,18 @@ ValidityRange FluidPhase::effectiveRange() const {
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
     const ValidityRange validity = effectiveRange();
     if (!validity.holds(T_, P_bar)) {
-        platform::diagf("The model %s holds %s: the state at %g K and %g bar lies outside it.\n", modelName(),
-                        validity.describe().c_str(), T_, P_bar);
+        platform::diagf("The model %s holds %s: the state at %s K and %s bar lies outside it.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
         errorflag = 1;
         return false;
+    }
+    if (P_bar > validity.extrapolatedAbove && !extrapolationSaid) {
+        extrapolationSaid = true;
+        platform::warnf("The model %s is extrapolated above %g bar (%s): the state at %s K and %s bar, and the "
+                        "others above it, lie beyond its source.\n",
+                        modelName(), validity.extrapolatedAbove,
+                        validity.extrapolationSource ? validity.extrapolationSource : validity.source,
+                        givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
         const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
@@ -51,10 +59,10 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
-                "The model %s holds %s: at %g K it describes the vapour only, below the vapour pressure %s, not at "
-                "%g bar.\n",
-                modelName(), validity.describe().c_str(), T_,
-                std::isfinite(psat) ? buf : "(unknown for this fluid)", P_bar);
+                "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
+                "%s bar.\n",
+                modelName(), validity.describe().c_str(), givenDigits(T_).c_str(),
+                std::isfinite(psat) ? buf : "(unknown for this fluid)", givenDigits(P_bar).c_str());
             errorflag = 1;
             return false;
         }
@@ -146,8 +154,8 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateBulkMolarWeight();
     const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_)) {
-        platform::diagf("The model %s holds %s: the state at %g K and %g cm3/mol lies outside it.\n", modelName(),
-                        validity.describe().c_str(), T_, V_ * 1e6);
+        platform::diagf("The model %s holds %s: the state at %s K and %g cm3/mol lies outside it.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str(), V_ * 1e6);
         errorflag = 1;
         return false;
     }
@@ -166,8 +174,8 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
     const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
-        platform::diagf("The model %s holds %s: it gives no saturation point at %g K.\n", modelName(),
-                        validity.describe().c_str(), T_);
+        platform::diagf("The model %s holds %s: it gives no saturation point at %s K.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str());
         errorflag = 1;
         return errorflag;
     }
