@@ -165,6 +165,12 @@ public:
         bool metastable = false;      // the other root has the lower Gibbs energy
         int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
         double otherV = 0.0;          // its volume, m3/mol
+        // The interpreter's phase rules (reportedStateFromTP): the vapour
+        // root of a vapour-only model taken where the model's own saturation
+        // prefers its liquid (otherV); the solid stable where the state is
+        // a supercooled liquid (metastable).
+        bool vapourOnlyRoot = false;
+        const char* supercooledUnder = nullptr;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -345,6 +351,9 @@ public:
     // The states the model holds in, declared by the model beside its
     // coefficients; the command interpreter's states are held against it.
     ValidityRange validity;
+    // The solids of the components (melting and sublimation curves), set by
+    // the program that builds the model; null: no state is refused as solid.
+    SolidLookup solidOf = nullptr;
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
@@ -355,7 +364,7 @@ public:
     // For a pure fluid with published saturation ancillaries below its
     // critical temperature: false, said once and errorflag set, when the
     // model's state (its V) is a liquid where the fluid is a vapour or the
-    // reverse, by more than 3 % in pressure from the vapour pressure.
+    // reverse, by more than 0.5 % in pressure from the vapour pressure.
     bool phaseAgreesWithFluid(double T_, double P_bar);
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
     // coefficient of a state where they describe no fluid: cv <= 0, cp <= 0,
@@ -394,6 +403,21 @@ public:
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
+    // The component whose phase rules (range ends, vapour pressure, solids)
+    // a state of the model's composition follows: the single component of a
+    // pure model, the component present alone in a mixture at a pure end,
+    // or the major component of a trace mixture (the others together at
+    // most kTraceFraction); null for any other mixture.
+    static constexpr double kTraceFraction = 1e-3;
+    const char* phaseRuleFluid() const;
+    // True for a pure model and for a mixture with one component present.
+    bool atPureComposition() const;
+    // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
+    // for a mixture or without a lookup.
+    SolidField solidAt(double T_, double P_bar) const;
+    // The model's range reaches below the triple point of phaseRuleFluid():
+    // it describes the supercooled liquid there (IAPWS-95's water).
+    bool describesSupercooledLiquid() const;
 
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
@@ -626,6 +650,10 @@ public:
         double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
         double vapourOnlyBelow = 0.0;
         const char* fluid = nullptr;
+        // A state where `fluid` is solid is withheld too (a supercooled
+        // liquid only where `supercooled`).
+        SolidLookup solidOf = nullptr;
+        bool supercooled = false;
         long withheld = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };
@@ -1006,6 +1034,10 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
+    bool keepVapourRoot(double T_, double P_bar, StableState& s);
+    bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);

@@ -224,8 +224,14 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                         "of other compositions (the state below is the single fluid)\n");
     }
-    if (component_count == 1) {
-        if (s.otherPhase != kPhaseNone)
+    if (component_count == 1 || atPureComposition()) {
+        if (s.supercooledUnder)
+            std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+        else if (s.vapourOnlyRoot)
+            std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
+                        "would take its liquid root at %.6g cm3/mol)\n",
+                        s.otherV * 1e6);
+        else if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
                         phaseName(s.otherPhase), s.otherV * 1e6);
         else
@@ -237,6 +243,8 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
 
 bool FluidPhase::printStateFromTV(double T_, double V_) {
     if (!reportedStateFromTV(T_, V_)) return false;
+    if (const SolidField solid = solidAt(T_, P * 1e-5); solid.solid)
+        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     if (!(dPdV < 0.0) && !compressibilityDiverges())
         std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
     dump();
@@ -264,8 +272,10 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
         if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
         curveRowLimits.Pmax = validity.Pmax;
         curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
-        curveRowLimits.fluid = pureFluidName();
     }
+    curveRowLimits.fluid = phaseRuleFluid();
+    curveRowLimits.solidOf = solidOf;
+    curveRowLimits.supercooled = describesSupercooledLiquid();
     curve();
     if (curveRowLimits.withheld > 0)
         platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",

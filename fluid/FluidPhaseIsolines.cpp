@@ -95,6 +95,10 @@ const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "
 
 bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
     if (P_bar > Pmax || P_bar < Pmin) return false;
+    if (solidOf && fluid) {
+        const SolidField solid = solidOf(fluid, T_, P_bar);
+        if (solid.solid && !(solid.supercooledLiquid && supercooled)) return false;
+    }
     if (!(T_ < vapourOnlyBelow)) return true;
     // Below the vapour-only limit, a vapour: a positive pressure below the
     // vapour pressure and a volume above the geometric mean of the saturated

@@ -16,9 +16,11 @@ namespace {
 
 // A state's pressure may lie this far (relative) from the fluid's vapour
 // pressure on the wrong side before its phase counts as wrong: the ancillary
-// equations agree with their reference equations within 0.1 to 0.2 %, and a
-// good model's vapour pressure within a percent.
-constexpr double kPhaseTolerance = 0.03;
+// equations agree with their reference equations within 0.1 to 0.2 % (the
+// older IUPAC equations of CO2 and CH4 within 0.4 %).  A model whose own
+// vapour pressure lies further off has its other phase there, which the
+// fluid does not have: it is withheld.
+constexpr double kPhaseTolerance = 0.005;
 // No fluid carries sound faster than this below 10 GPa (water near 4 km/s
 // at 2 GPa).
 constexpr double kMaxSoundSpeed = 1e4;  // m/s
@@ -30,10 +32,56 @@ const char* FluidPhase::pureFluidName() const {
     return component_names[0].c_str();
 }
 
+namespace {
+
+// The component of largest mole fraction and the others' sum; -1 without components.
+int majorComponent(const FluidPhase& m, double& others) {
+    const int n = std::min<int>(m.component_count, static_cast<int>(std::min(m.x.size(), m.component_names.size())));
+    others = 0.0;
+    if (n <= 0) return -1;
+    if (m.component_count == 1) return 0;
+    int major = 0;
+    for (int i = 1; i < n; ++i)
+        if (m.x[i] > m.x[major]) major = i;
+    for (int i = 0; i < n; ++i)
+        if (i != major) others += m.x[i];
+    return major;
+}
+
+}  // namespace
+
+const char* FluidPhase::phaseRuleFluid() const {
+    if (component_count == 1) return pureFluidName();
+    double others = 0.0;
+    const int major = majorComponent(*this, others);
+    if (major < 0 || !(others <= kTraceFraction)) return nullptr;
+    return component_names[static_cast<std::size_t>(major)].c_str();
+}
+
+bool FluidPhase::atPureComposition() const {
+    double others = 0.0;
+    return majorComponent(*this, others) >= 0 && others == 0.0;
+}
+
+SolidField FluidPhase::solidAt(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (!solidOf || !fluid) return SolidField{};
+    return solidOf(fluid, T_, P_bar);
+}
+
+bool FluidPhase::describesSupercooledLiquid() const {
+    const char* fluid = phaseRuleFluid();
+    return fluid && effectiveRange().Tmin < triplePointTemperature(fluid);
+}
+
 ValidityRange FluidPhase::effectiveRange() const {
     ValidityRange r = validity;
+    // A mixture at a pure end holds down to its component's triple point.
+    const bool pure = component_count > 1 && atPureComposition();
     if (r.fromTriplePoints)
-        for (const std::string& c : component_names) r.Tmin = std::max(r.Tmin, triplePointTemperature(c.c_str()));
+        for (std::size_t i = 0; i < component_names.size(); ++i)
+            if (!pure || (i < x.size() && x[i] > 0.0))
+                r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
     return r;
 }
 
@@ -46,7 +94,7 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
         return false;
     }
     if (T_ < validity.vapourOnlyBelow) {
-        const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
+        const double psat = ancillaryVapourPressure(phaseRuleFluid(), T_) * 1e-5;
         if (!(P_bar < psat)) {
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.4g bar", psat);
@@ -59,7 +107,92 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
             return false;
         }
     }
+    // Beyond its melting curve (or, below its triple point, above its
+    // sublimation curve) a fluid is solid.  A model fitted below the triple
+    // point gives the supercooled liquid, said to be metastable.
+    const SolidField solid = solidAt(T_, P_bar);
+    if (solid.solid && !(solid.supercooledLiquid && describesSupercooledLiquid())) {
+        platform::diagf("At %g K and %g bar %s is %s, not a fluid: the model %s gives no state there.\n", T_, P_bar,
+                        phaseRuleFluid(), solid.solid, modelName());
+        errorflag = 1;
+        return false;
+    }
     return true;
+}
+
+bool FluidPhase::refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solidName) {
+    *solidName = nullptr;
+    const SolidField solid = solidAt(T_, P_bar);
+    if (!solid.solid) return true;
+    // refuseOutsideRange let it through: a model of the supercooled liquid.
+    if (liquid) {
+        *solidName = solid.solid;
+        return true;
+    }
+    platform::diagf("At %g K and %g bar %s is %s: the model %s gives a vapour above the sublimation pressure, "
+                    "which is withheld.\n",
+                    T_, P_bar, phaseRuleFluid(), solid.solid, modelName());
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
+    // Below its vapour-only limit, at a pressure below the fluid's vapour
+    // pressure (refuseOutsideRange): the fluid is a vapour, and so is the
+    // state given, whatever the model's own saturation prefers.
+    const char* fluid = phaseRuleFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    if (!(Vl > 0.0) || !(Vv > Vl)) return true;
+    const double Vmid = std::sqrt(Vl * Vv);
+    if (V > Vmid) return true;
+    const double Vliquid = V;
+    double Vvap = 0.0;
+    if (s.otherPhase != kPhaseNone && s.otherV > Vmid) {
+        Vvap = s.otherV;
+    } else {
+        double G_ = 0.0;
+        const platform::ThreadLogCapture quiet;  // no vapour root is the refusal below
+        if (!pressureRootFromTP(1, T_, P_bar, Vvap, G_) || !(Vvap > Vmid)) Vvap = 0.0;
+    }
+    if (Vvap > 0.0) {
+        setStateFromTPV(T_, P_bar, Vvap);
+        if (errorflag == 0 && stateIsFinite() && dPdV < 0.0) {
+            s.phase = kPhaseVapour;
+            s.otherPhase = kPhaseLiquid;
+            s.otherV = Vliquid;
+            s.metastable = true;
+            s.vapourOnlyRoot = true;
+            return true;
+        }
+    }
+    platform::diagf("The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
+                    "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
+                    "refused.\n",
+                    modelName(), fluid, effectiveRange().vapourOnlyBelow, T_, P_bar,
+                    ancillaryVapourPressure(fluid, T_) * 1e-5, bulk_molar_weight / Vliquid);
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState& s) {
+    // A pure fluid's model whose own critical temperature lies above the
+    // fluid's splits the supercritical fluid between the two into a liquid
+    // and a vapour: where it has both roots, the state is refused.
+    if (component_count != 1 || s.otherPhase == kPhaseNone) return true;
+    const char* fluid = phaseRuleFluid();
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return true;
+    // Both roots there: the model's critical temperature lies above T.
+    double Tc = 0.0, Pc = 0.0;
+    char own[48];
+    std::snprintf(own, sizeof own, "above %g K", T_);
+    if (modelCriticalPoint(Tc, Pc) && T_ < Tc) std::snprintf(own, sizeof own, "at %.6g K", Tc);
+    platform::diagf("The model %s puts the critical point of %s %s, above the fluid's %.6g K: between the two it "
+                    "splits the supercritical fluid into a liquid and a vapour, and the state at %g K and %g bar, "
+                    "where it has both, is refused.\n",
+                    modelName(), fluid, own, Tcf, T_, P_bar);
+    errorflag = 1;
+    return false;
 }
 
 bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
@@ -67,7 +200,7 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
     // temperature: the state is a liquid when denser than the geometric mean
     // of the saturated liquid and vapour, and the fluid is a liquid above its
     // vapour pressure.
-    const char* name = pureFluidName();
+    const char* name = phaseRuleFluid();
     const double psat = ancillaryVapourPressure(name, T_) * 1e-5;
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!std::isfinite(psat) || !(Vl > 0.0) || !(Vv > Vl)) return true;
@@ -111,8 +244,9 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
-    if (component_count == 1) {
-        // A pure fluid: the stable one of the liquid and the vapour roots.
+    if (component_count == 1 || phaseRuleFluid()) {
+        // A pure fluid (a mixture at a pure end or of trace others too): the
+        // stable one of the liquid and the vapour roots.
         const int keep = phase_kind;
         s = calculateStableStateFromTP(T_, P_bar, true);  // the report names a metastable root
         set_the_phase_as(keep);
@@ -132,7 +266,16 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
         return false;
     }
+    if (T_ < effectiveRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
+    if (!refuseInCriticalBand(T_, P_bar, s)) return false;
+    // Above the fluid's critical temperature the phase is named as the
+    // fluid's, whatever the model's own critical point.
+    if (T_ >= ancillaryCriticalTemperature(phaseRuleFluid()) && (s.phase == kPhaseLiquid || s.phase == kPhaseVapour))
+        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(phaseRuleFluid()) ? kPhaseSupercritical : kPhaseVapour;
     if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    const double Vl = ancillarySaturatedLiquidVolume(phaseRuleFluid(), T_);
+    const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
+    if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
     withholdUnphysicalQuantities();
     return true;
 }
@@ -153,6 +296,29 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     }
     const double P_bar = P * 1e-5;
     if (!refuseOutsideRange(T_, P_bar)) return false;
+    // The rules of a state from T and P hold for the state of this volume.
+    const char* fluid = phaseRuleFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
+        platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
+                        "refused.\n",
+                        modelName(), fluid, validity.vapourOnlyBelow, V_ * 1e6, T_);
+        errorflag = 1;
+        return false;
+    }
+    double Tc = 0.0, Pc = 0.0;
+    if (component_count == 1 && T_ >= ancillaryCriticalTemperature(fluid) &&
+        (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
+        const int keep = phase_kind;
+        const StableState s = calculateStableStateFromTP(T_, P_bar, true);
+        set_the_phase_as(keep);
+        const bool ok = refuseInCriticalBand(T_, P_bar, s);
+        calculateFromTV(T_, V_, 0);
+        if (!ok) return false;
+    }
+    if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    const char* solid = nullptr;
+    if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
     withholdUnphysicalQuantities();
     return true;
 }
@@ -166,8 +332,23 @@ short FluidPhase::reportedSaturationPressure(double T_) {
         errorflag = 1;
         return errorflag;
     }
+    // A mixture's saturation at a pure end is its component's; the
+    // supercritical fluid of a model whose own critical point lies above the
+    // fluid's has none.
+    const char* name = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(name);
+    if (T_ >= Tcf) {
+        platform::diagf("The model %s gives no saturation point of %s at %g K: the fluid's critical temperature is "
+                        "%.6g K.\n",
+                        modelName(), name, T_, Tcf);
+        errorflag = 1;
+        return errorflag;
+    }
     if (calculateTheSaturationPressure(T_) != 0 || !std::isfinite(P)) return errorflag ? errorflag : 1;
-    const char* name = pureFluidName();
+    if (name && T_ < triplePointTemperature(name))
+        platform::warnf("At %g K, below the triple point of %s, the saturation is that of the supercooled liquid, "
+                        "metastable: %s is stable.\n",
+                        T_, name, solidAt(T_, P * 1e-5).solid ? solidAt(T_, P * 1e-5).solid : "the solid");
     const double psat = ancillaryVapourPressure(name, T_);
     if (std::isfinite(psat) && std::fabs(P / psat - 1.0) > kVapourPressureTolerance) {
         platform::diagf(

@@ -14,6 +14,20 @@
 #include <limits>
 #include <string>
 
+// A pure component's solid at a temperature (K) and pressure (bar): its name
+// ("ice V", "solid CO2"), or null where the component is a fluid there.
+// `supercooledLiquid`: the solid borders the vapour (ice Ih below water's
+// triple point), where a model fitted below the triple point describes the
+// metastable supercooled liquid.
+struct SolidField {
+    const char* solid = nullptr;
+    bool supercooledLiquid = false;
+};
+// The solids of the components a program knows: the melting and sublimation
+// curves live with each fluid's library, above the fluid framework, and the
+// program that builds the models hands them this lookup (FluidPhase::solidOf).
+using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
+
 struct ValidityRange {
     double Tmin = 0.0;
     double Tmax = std::numeric_limits<double>::infinity();
