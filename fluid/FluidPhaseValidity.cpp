@@ -178,7 +178,9 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     // A pure fluid's model whose own critical temperature lies above the
     // fluid's splits the supercritical fluid between the two into a liquid
     // and a vapour: where it has both roots, the state is refused.
-    if (component_count != 1 || s.otherPhase == kPhaseNone) return true;
+    // Two roots within 1 % of each other are the one fluid at the model's
+    // critical point.
+    if (component_count != 1 || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
     const char* fluid = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (!(T_ >= Tcf)) return true;
@@ -363,6 +365,19 @@ short FluidPhase::reportedSaturationPressure(double T_) {
 
 bool FluidPhase::criticalPointInRange() {
     const ValidityRange validity = effectiveRange();
+    // A model of the vapour alone below its fluid's critical temperature
+    // whose own critical point lies above it has no two-phase state the
+    // fluid has: from the fluid's critical temperature up to its own it
+    // splits the supercritical fluid.
+    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (validity.vapourOnlyBelow >= Tcf && T > Tcf) {
+        platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies above that of %s (%.6g K), "
+                        "and between the two it splits the supercritical fluid into a liquid and a vapour.\n",
+                        modelName(), validity.describe().c_str(), T, P * 1e-5, fluid, Tcf);
+        errorflag = 1;
+        return false;
+    }
     if (validity.holds(T, P * 1e-5)) return true;
     platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", modelName(),
                     validity.describe().c_str(), T, P * 1e-5);
