@@ -198,9 +198,18 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
             found = true;
         }
     }
+    // A grid of 1/200 steps, and trial compositions down to 1e-8 at both
+    // ends, where a trace mixture's split lies (the vapour of a liquid with
+    // a trace of a volatile component holds it at a few times its share).
+    std::vector<double> trials;
+    for (int k = 1; k < 200; ++k) trials.push_back(k / 200.0);
+    for (double e = 1e-8; e < 5e-3; e *= std::sqrt(10.0)) {
+        trials.push_back(e);
+        trials.push_back(1.0 - e);
+    }
     bool splits = false;
-    for (int k = 1; found && !splits && k < 200; ++k) {
-        const double w[2] = {1.0 - k / 200.0, k / 200.0};
+    for (std::size_t k = 0; found && !splits && k < trials.size(); ++k) {
+        const double w[2] = {1.0 - trials[k], trials[k]};
         composition(w);
         for (int kind : {1, 2}) {
             double G_ = 0.0, lnf[2];
