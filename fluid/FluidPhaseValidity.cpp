@@ -271,11 +271,19 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     if (T_ < effectiveRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
-    // fluid's, whatever the model's own critical point.
-    if (T_ >= ancillaryCriticalTemperature(phaseRuleFluid()) && (s.phase == kPhaseLiquid || s.phase == kPhaseVapour))
-        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(phaseRuleFluid()) ? kPhaseSupercritical : kPhaseVapour;
+    // fluid's, whatever the model's own critical point; a mixture at a pure
+    // end or of a trace is named as its component (below the critical
+    // temperature by its volume against the saturated ones).
+    const char* fluid = phaseRuleFluid();
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (T_ >= Tcf && (component_count > 1 || s.phase == kPhaseLiquid || s.phase == kPhaseVapour))
+        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(fluid) ? kPhaseSupercritical : kPhaseVapour;
+    else if (T_ < Tcf && component_count > 1)
+        s.phase = V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
+                      ? kPhaseLiquid
+                      : kPhaseVapour;
     if (!phaseAgreesWithFluid(T_, P_bar)) return false;
-    const double Vl = ancillarySaturatedLiquidVolume(phaseRuleFluid(), T_);
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
     withholdUnphysicalQuantities();
