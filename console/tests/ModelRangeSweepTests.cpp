@@ -291,6 +291,16 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"AnderkoH2O", {"TP", "300", "1"}, "from 573.15"},
         {"wagner", {"isotherm", "100", "10", "1000", "_range"}, "the isotherm at 100 K lies outside"},
         {"Jacobsen", {"isoc", "50", "40", "2000", "_range"}, "the isochore from 40 to 2000 K lies outside"},
+        // The same rules from T and V, for the saturation, and beyond the
+        // melting curves: a DMW liquid of CO2 at 290 K, a saturation of CO2
+        // above its critical temperature, ice V, solid N2 and halite.
+        {"DuanCO2", {"TV", "290", "60"}, "vapour only"},
+        {"DuanCO2", {"psat", "307"}, "critical temperature is 304.128"},
+        {"WagnerPruss", {"TP", "260", "5000"}, "ice V"},
+        {"Saul", {"TV", "300", "14"}, "ice VI"},
+        {"Jacobsen", {"TP", "80", "5000"}, "solid N2"},
+        {"NaCl", {"TP", "1000", "100"}, "halite"},
+        {"SRK2:CO2,CH4", {"x", "0", "TP", "216.8", "200"}, "solid CO2"},
     };
     for (const auto& k : kCases) {
         std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
