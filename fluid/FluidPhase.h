@@ -351,6 +351,10 @@ public:
     // The states the model holds in, declared by the model beside its
     // coefficients; the command interpreter's states are held against it.
     ValidityRange validity;
+    // The range of each component alone, for a mixture model whose range
+    // is where all its components hold (empty: the mixture's range holds at
+    // its pure ends too).
+    std::vector<ValidityRange> componentValidity;
     // The solids of the components (melting and sublimation curves), set by
     // the program that builds the model; null: no state is refused as solid.
     SolidLookup solidOf = nullptr;

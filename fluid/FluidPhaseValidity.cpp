@@ -75,9 +75,13 @@ bool FluidPhase::describesSupercooledLiquid() const {
 }
 
 ValidityRange FluidPhase::effectiveRange() const {
-    ValidityRange r = validity;
-    // A mixture at a pure end holds down to its component's triple point.
+    // A mixture at a pure end holds where its component does: in the
+    // component's own range, or down to its triple point.
     const bool pure = component_count > 1 && atPureComposition();
+    if (pure)
+        for (std::size_t i = 0; i < componentValidity.size() && i < x.size(); ++i)
+            if (x[i] > 0.0 && componentValidity[i].declared()) return componentValidity[i];
+    ValidityRange r = validity;
     if (r.fromTriplePoints)
         for (std::size_t i = 0; i < component_names.size(); ++i)
             if (!pure || (i < x.size() && x[i] > 0.0))
@@ -180,7 +184,7 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     // and a vapour: where it has both roots, the state is refused.
     // Two roots within 1 % of each other are the one fluid at the model's
     // critical point.
-    if (component_count != 1 || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
+    if (!atPureComposition() || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
     const char* fluid = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (!(T_ >= Tcf)) return true;
@@ -317,7 +321,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         return false;
     }
     double Tc = 0.0, Pc = 0.0;
-    if (component_count == 1 && T_ >= ancillaryCriticalTemperature(fluid) &&
+    if (atPureComposition() && T_ >= ancillaryCriticalTemperature(fluid) &&
         (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
         const int keep = phase_kind;
         const StableState s = calculateStableStateFromTP(T_, P_bar, true);

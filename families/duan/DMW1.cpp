@@ -1,5 +1,6 @@
 #include "families/duan/DMW1.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -125,8 +126,11 @@ void DMW2::read_component_data(int i, const char* name)
     molar_mass[i] = s->molarMass;
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
-    // A mixture holds where both its fluids do, above either's vapour-only limit.
+    // A mixture holds where both its fluids do, above either's vapour-only
+    // limit; at a pure end, where its fluid does.
     validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    componentValidity.resize(2);
+    componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == 1) {
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
@@ -178,5 +182,7 @@ void DMWEOS::read_component_data(int i, const char* name)
         if (i == 1) setPairType(term, componentName(0), componentName(1));
     }
     validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
+    componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == component_count - 1) installIdealGas(*this);
 }
