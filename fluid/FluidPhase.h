@@ -361,6 +361,11 @@ public:
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
+    // The range a state of the model's composition is held against: a
+    // mixture's at a pure end is its component's (componentValidity, else
+    // the range down to that component's triple point), otherwise
+    // effectiveRange().
+    ValidityRange stateRange() const;
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range, or below its vapour-only limit
     // at or above the fluid's vapour pressure (ancillaryVapourPressure).

@@ -261,7 +261,7 @@ bool FluidPhase::printStateFromTV(double T_, double V_) {
 }
 
 bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what) {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
     char at[64];
     if (T0 == T1)
@@ -275,7 +275,7 @@ bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what
 }
 
 void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     curveRowLimits = CurveRowLimits{};
     if (validity.declared()) {
         if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;

@@ -71,26 +71,31 @@ SolidField FluidPhase::solidAt(double T_, double P_bar) const {
 
 bool FluidPhase::describesSupercooledLiquid() const {
     const char* fluid = phaseRuleFluid();
-    return fluid && effectiveRange().Tmin < triplePointTemperature(fluid);
+    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
 }
 
 ValidityRange FluidPhase::effectiveRange() const {
-    // A mixture at a pure end holds where its component does: in the
-    // component's own range, or down to its triple point.
-    const bool pure = component_count > 1 && atPureComposition();
-    if (pure)
-        for (std::size_t i = 0; i < componentValidity.size() && i < x.size(); ++i)
-            if (x[i] > 0.0 && componentValidity[i].declared()) return componentValidity[i];
     ValidityRange r = validity;
     if (r.fromTriplePoints)
-        for (std::size_t i = 0; i < component_names.size(); ++i)
-            if (!pure || (i < x.size() && x[i] > 0.0))
-                r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
+        for (const std::string& c : component_names) r.Tmin = std::max(r.Tmin, triplePointTemperature(c.c_str()));
+    return r;
+}
+
+ValidityRange FluidPhase::stateRange() const {
+    // A mixture at a pure end holds where its component does: in the
+    // component's own range, or down to its triple point.
+    if (component_count < 2 || !atPureComposition()) return effectiveRange();
+    for (std::size_t i = 0; i < componentValidity.size() && i < x.size(); ++i)
+        if (x[i] > 0.0 && componentValidity[i].declared()) return componentValidity[i];
+    ValidityRange r = validity;
+    if (r.fromTriplePoints)
+        for (std::size_t i = 0; i < component_names.size() && i < x.size(); ++i)
+            if (x[i] > 0.0) r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
     return r;
 }
 
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holds(T_, P_bar)) {
         platform::diagf("The model %s holds %s: the state at %g K and %g bar lies outside it.\n", modelName(),
                         validity.describe().c_str(), T_, P_bar);
@@ -172,7 +177,7 @@ bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
     platform::diagf("The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
                     "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
                     "refused.\n",
-                    modelName(), fluid, effectiveRange().vapourOnlyBelow, T_, P_bar,
+                    modelName(), fluid, stateRange().vapourOnlyBelow, T_, P_bar,
                     ancillaryVapourPressure(fluid, T_) * 1e-5, bulk_molar_weight / Vliquid);
     errorflag = 1;
     return false;
@@ -272,7 +277,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
         return false;
     }
-    if (T_ < effectiveRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
+    if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a mixture at a pure
@@ -296,7 +301,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
 
 bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateBulkMolarWeight();
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: the state at %g K and %g cm3/mol lies outside it.\n", modelName(),
                         validity.describe().c_str(), T_, V_ * 1e6);
@@ -339,7 +344,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
 
 short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
         platform::diagf("The model %s holds %s: it gives no saturation point at %g K.\n", modelName(),
                         validity.describe().c_str(), T_);
@@ -376,7 +381,7 @@ short FluidPhase::reportedSaturationPressure(double T_) {
 }
 
 bool FluidPhase::criticalPointInRange() {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     // A model of the vapour alone below its fluid's critical temperature
     // whose own critical point lies above it has no two-phase state the
     // fluid has: from the fluid's critical temperature up to its own it
@@ -398,7 +403,7 @@ bool FluidPhase::criticalPointInRange() {
 }
 
 double FluidPhase::lowestReportedCurveTemperature() const {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     const double Tlow = lowestCurveTemperature();
     if (!validity.declared()) return Tlow;
     return std::max({Tlow, validity.Tmin, validity.vapourOnlyBelow});
