@@ -126,12 +126,12 @@ void DMW2::read_component_data(int i, const char* name)
     molar_mass[i] = s->molarMass;
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
-    // A mixture holds where both its fluids do, above either's vapour-only
-    // limit; at a pure end, where its fluid does.
-    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    if (i == 0) first = s;
+    // At a pure end the mixture holds where its fluid does.
     componentValidity.resize(2);
     componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == 1) {
+        if (first) validity = duan::mixtureRange(*first, *s);
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
     }
@@ -141,6 +141,7 @@ void DMW2::read_component_data(int i, const char* name)
 
 DMWEOS::DMWEOS(int phaseKind) : FluidPhase(1, phaseKind, 0)
 {
+    setModelName("Duan EOS");
     Vl0 = 3e-05;
     Vv0 = 0.0002;
 }
@@ -181,7 +182,8 @@ void DMWEOS::read_component_data(int i, const char* name)
         term->set_parameters(i, s->Tc, s->Pc, s->a);
         if (i == 1) setPairType(term, componentName(0), componentName(1));
     }
-    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    if (i == 0) first = s;
+    validity = i == 0 || !first ? duan::validityRange(*s) : duan::mixtureRange(*first, *s);
     componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
     componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == component_count - 1) installIdealGas(*this);
