@@ -407,7 +407,14 @@ public:
     // a curve run with the range's pressures as its row limits (states
     // beyond them written as NaN, their count said as a warning).
     bool curveTemperaturesInRange(double T0, double T1, const char* what);
-    void withCurveRowLimits(const std::function<void()>& curve);
+    // splitPmin..splitPmax (bar): the pressures at which an isotherm of a
+    // supercritical fluid has three roots in the model (its loop), whose
+    // states are withheld too; none by default.
+    void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
+    // The pressures (bar) between the local minimum and maximum of P(V) on
+    // the isotherm at T of a pure fluid above its fluid's critical
+    // temperature, where the model splits it; false where there is no loop.
+    bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
     // The lowest temperature of the curves the interpreter traces down from
     // the critical point: the tracers' own (lowestCurveTemperature), raised
     // to the range's lowest temperature and to its vapour-only limit (a
@@ -666,6 +673,7 @@ public:
         // liquid only where `supercooled`).
         SolidLookup solidOf = nullptr;
         bool supercooled = false;
+        double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };

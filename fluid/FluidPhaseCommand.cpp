@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -283,9 +284,56 @@ bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what
     return false;
 }
 
-void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
+bool FluidPhase::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
+    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return false;
+    // P(V) from the liquid's density well above the saturated liquid's at
+    // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
+    // minimum followed by a local maximum is the loop.
+    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf), V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
+    if (!(V0 > 0.0) || !(V1 > V0)) return false;
+    const double keptT = T, keptV = V, keptP = P;
+    const short keptFlag = errorflag;
+    constexpr int kSteps = 600;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double prev = std::nan(""), low = std::nan(""), high = std::nan("");
+    bool rising = false;
+    temperature(T_);
+    for (int k = 0; k <= kSteps; ++k) {
+        errorflag = 0;
+        volume(V0 * std::pow(r, k));
+        calculate_pressure();
+        if (errorflag || !std::isfinite(P)) {
+            prev = std::nan("");
+            continue;
+        }
+        if (std::isfinite(prev)) {
+            if (P > prev && !rising) {
+                rising = true;
+                low = std::isfinite(low) ? std::min(low, prev) : prev;
+            } else if (P < prev && rising) {
+                rising = false;
+                high = std::isfinite(high) ? std::max(high, prev) : prev;
+            }
+        }
+        prev = P;
+    }
+    temperature(keptT);
+    volume(keptV);
+    P = keptP;
+    errorflag = keptFlag;
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
+    Pmin_bar = low * 1e-5;
+    Pmax_bar = high * 1e-5;
+    return true;
+}
+
+void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
     const ValidityRange validity = stateRange();
     curveRowLimits = CurveRowLimits{};
+    curveRowLimits.splitPmin = splitPmin;
+    curveRowLimits.splitPmax = splitPmax;
     if (validity.declared()) {
         if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
         curveRowLimits.Pmax = validity.Pmax;
@@ -458,7 +506,15 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                     done = false;
                     return;
                 }
-                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); });
+                // Above its fluid's critical temperature the loop of a model
+                // whose own lies higher is no state of the fluid.
+                double lo = 0.0, hi = -1.0;
+                if (supercriticalLoopPressures(t, lo, hi))
+                    platform::warnf("The model %s splits %s at %g K, above its critical temperature, between %.6g and "
+                                    "%.6g bar: the isotherm's states there are written as nan.\n",
+                                    modelName(), phaseRuleFluid(), t, lo, hi);
+                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); },
+                                   lo, hi);
             });
         } else if (is(word, "tree")) {
             print_parse_tree(stdout);

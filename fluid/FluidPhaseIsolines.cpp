@@ -95,6 +95,7 @@ const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "
 
 bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
     if (P_bar > Pmax || P_bar < Pmin) return false;
+    if (P_bar >= splitPmin && P_bar <= splitPmax) return false;
     if (solidOf && fluid) {
         const SolidField solid = solidOf(fluid, T_, P_bar);
         if (solid.solid && !(solid.supercooledLiquid && supercooled)) return false;

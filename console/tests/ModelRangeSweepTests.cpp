@@ -555,6 +555,37 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         else
             EXPECT_GT(given, 5u);
     }
+    // At 307 K CO2 is supercritical (304.13 K), while DMW's CO2 still has its
+    // loop there (critical at 309.8 K): the isotherm written gives one
+    // density per pressure, falling with the volume, none at the pressures
+    // of the loop (found here by a scan of P(V)).
+    {
+        std::unique_ptr<FluidPhase> m(createFluidModel("DuanCO2"));
+        ASSERT_TRUE(m);
+        double lo = HUGE_VAL, hi = -HUGE_VAL, prev = std::nan("");
+        bool rising = false;
+        for (double v = 40e-6; v < 1000e-6; v *= 1.002) {
+            m->calculateFromTV(307.0, v, 0);
+            const double p = m->P * 1e-5;
+            if (std::isfinite(prev) && p > prev && !rising) rising = true, lo = std::min(lo, prev);
+            if (std::isfinite(prev) && p < prev && rising) rising = false, hi = std::max(hi, prev);
+            prev = p;
+        }
+        ASSERT_LT(lo, hi);
+        std::remove("isot_range");
+        consoletest::Args a({"isotherm", "307", "40", "1000", "_range"});
+        bool ok = false;
+        const consoletest::Captured c = consoletest::capture(
+            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        EXPECT_TRUE(ok) << c.err;
+        std::vector<std::pair<double, double>> vp;
+        for (const auto& row : readTextRows("isot_range"))
+            if (!std::isnan(row[1])) vp.emplace_back(row[0], row[1]);
+        std::sort(vp.begin(), vp.end());
+        ASSERT_GT(vp.size(), 20u);
+        for (std::size_t k = 1; k < vp.size(); ++k) EXPECT_LT(vp[k].second, vp[k - 1].second) << vp[k].first;
+        for (const auto& [v, p] : vp) EXPECT_FALSE(p >= lo && p <= hi) << v << " cm3/mol, " << p << " bar";
+    }
 }
 
 namespace {
