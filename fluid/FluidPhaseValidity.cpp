@@ -206,7 +206,10 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     double Tc = 0.0, Pc = 0.0;
     char own[48];
     std::snprintf(own, sizeof own, "above %g K", T_);
-    if (modelCriticalPoint(Tc, Pc) && T_ < Tc) std::snprintf(own, sizeof own, "at %.6g K", Tc);
+    if (modelCriticalPoint(Tc, Pc) && T_ < Tc)
+        std::snprintf(own, sizeof own, "at %.6g K", Tc);
+    else if (findTheCriticalPoint() && T > T_)  // the state is refused: the model may be left there
+        std::snprintf(own, sizeof own, "at %.6g K", T);
     platform::diagf("The model %s puts the critical point of %s %s, above the fluid's %.6g K: between the two it "
                     "splits the supercritical fluid into a liquid and a vapour, and the state at %g K and %g bar, "
                     "where it has both, is refused.\n",
