@@ -372,8 +372,10 @@ public:
     // pressures (ValidityRange::extrapolatedAbove).
     bool extrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
-    // set, when (T, P) lies outside the range, or below its vapour-only limit
-    // at or above the fluid's vapour pressure (ancillaryVapourPressure).
+    // set, when (T, P) lies outside the range (stateRange), below its
+    // vapour-only limit at or above the fluid's vapour pressure
+    // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
+    // not in the ice Ih field for a model of the supercooled liquid).
     bool refuseOutsideRange(double T_, double P_bar);
     // For a pure fluid with published saturation ancillaries below its
     // critical temperature: false, said once and errorflag set, when the
@@ -386,17 +388,22 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range; the stable root (for a mixture, of its liquid and vapour roots
-    // at its composition); a pure fluid's phase the fluid does not have there
-    // is withheld; then the quantities no fluid has.  False, said once, when
-    // there is no state to print.
+    // range or in a solid; the stable root (for a mixture, of its liquid and
+    // vapour roots at its composition); below a vapour-only limit the
+    // model's vapour root or a refusal; above the fluid's critical
+    // temperature, a state where the model has two roots is refused and the
+    // phase named as the fluid's; a phase the fluid (phaseRuleFluid) does not
+    // have there is withheld; a supercooled liquid is named (supercooledUnder);
+    // then the quantities no fluid has.  False, said once, when there is no
+    // state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);
-    // From T and V: refused when T or the pressure found lies outside the range.
+    // From T and V: the same rules at the pressure found.
     bool reportedStateFromTV(double T_, double V_);
     // The saturation pressure at T (calculateTheSaturationPressure), refused
-    // outside the range's temperatures or below its vapour-only limit, and
-    // withheld when it lies more than 5 % from the fluid's published vapour
-    // pressure; 0 on success.
+    // outside the range's temperatures, below its vapour-only limit or at or
+    // above the fluid's critical temperature, and withheld when it lies more
+    // than 5 % from the fluid's published vapour pressure; below the fluid's
+    // triple point said to be the supercooled liquid's; 0 on success.
     short reportedSaturationPressure(double T_);
     // The critical point the model is in (found by findTheCriticalPoint) is
     // one the interpreter reports (its critical point, saturation curve and
