@@ -409,7 +409,8 @@ public:
     // one the interpreter reports (its critical point, saturation curve and
     // spinodals): false, said once and errorflag set, when its temperature
     // or pressure lies outside the range (the equation's own critical point
-    // far from the states it was fitted to).
+    // far from the states it was fitted to), or when a model of the vapour
+    // alone below its fluid's critical temperature puts it above that.
     bool criticalPointInRange();
     // The interpreter's isotherms and isochores: false, said once and
     // errorflag set, when T0 or T1 lies outside the range's temperatures;
