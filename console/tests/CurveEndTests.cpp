@@ -511,3 +511,83 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
     }
     std::printf("pure-fluid lines: %d rows\n", rows);
 }
+
+// The bubble and dew branches of isopleths (fixed composition z of CH4) of
+// SRK1 and Peng-Robinson CO2-CH4, traced in temperature from 220 K: every row
+// is a two-phase state of the cubic written above (equal fugacities and
+// pressures), the phases stay distinct and on their sides, and the last row
+// of each branch is the critical point of the mixture z (Heidemann-Khalil,
+// solved here), where the two branches meet.
+TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+    };
+    const std::vector<Case> cases = {{"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1)},
+                                     {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1)}};
+    int rows = 0, curves = 0;
+    double worstRow = 0.0, worstEnd = 0.0;
+    for (const Case& c : cases) {
+        for (double z : {0.2, 0.4}) {
+            for (int type : {2, 1}) {
+                const bool bubble = type == 2;
+                auto m = model(c.model);
+                ASSERT_TRUE(m);
+                // Start values: the isotherm at 220 K where the held phase's
+                // composition passes z (liquid column 3, vapour column 5).
+                ASSERT_TRUE(run(*m, {"bino", "220", "_ip"}));
+                const auto iso = readTextRows("bino_ip");
+                const int col = bubble ? 3 : 5;
+                std::size_t k = 0;
+                while (k + 1 < iso.size() && !((iso[k][col] - z) * (iso[k + 1][col] - z) <= 0.0)) ++k;
+                ASSERT_LT(k + 1, iso.size()) << c.model << " " << z;
+                const auto& a = iso[k];
+                const auto& b = iso[k + 1];
+                const double t = (z - a[col]) / (b[col] - a[col]);
+                auto at = [&](int j) { return a[j] + t * (b[j] - a[j]); };
+                std::vector<double> flat;
+                consoletest::capture([&] {
+                    m->calculate_an_isopleth(220.0, at(6) * 1e-6, at(7) * 1e-6, bubble ? z : at(3), bubble ? at(5) : z,
+                                             3e7, 1.0, 1e5, type, 6, nullptr, &flat);
+                });
+                ASSERT_GE(flat.size(), 8u * 10) << c.model << " " << z << " " << type;
+                ++curves;
+                const std::size_t n = flat.size() / 8;
+                auto row = [&](std::size_t i) { return &flat[8 * i]; };
+                // The critical point of the mixture z, from the last row.
+                const double* e = row(n - 1);
+                double Tc = e[0], Vc = e[6], xc = z;
+                ASSERT_TRUE(c.eos.critical(false, Tc, Vc, xc)) << c.model << " " << z;
+                const double Pc = c.eos.P(Tc, Vc, z);
+                EXPECT_NEAR(e[3], z, 1e-12);
+                EXPECT_NEAR(e[5], z, 1e-12);
+                EXPECT_NEAR(e[6], e[7], 1e-15);
+                EXPECT_LT(std::fabs(e[0] / Tc - 1.0), 1e-6) << c.model << " " << z << " " << type;
+                EXPECT_LT(relDiff(e[1] * 1e5, Pc), 1e-5) << c.model << " " << z << " " << type;
+                worstEnd = std::max({worstEnd, std::fabs(e[0] / Tc - 1.0), relDiff(e[1] * 1e5, Pc)});
+                const double side = row(0)[5] - row(0)[3];
+                for (std::size_t i = 0; i + 1 < n; ++i) {
+                    const double* r = row(i);
+                    const double T = r[0], P = r[1] * 1e5, xl = r[3], yv = r[5], Vl = r[6], Vv = r[7];
+                    ++rows;
+                    EXPECT_NEAR(bubble ? xl : yv, z, 1e-12);
+                    // Distinct phases on their sides: no near-trivial pair, no
+                    // state past the critical point.
+                    EXPECT_GT((yv - xl) * side, 0.0) << c.model << " " << z << " row " << i;
+                    EXPECT_GT(std::fabs(yv - xl), 1e-5) << c.model << " " << z << " row " << i;
+                    EXPECT_GT(Vv, Vl * (1.0 + 1e-4)) << c.model << " " << z << " row " << i;
+                    const double dP = std::max(relDiff(c.eos.P(T, Vl, xl), P), relDiff(c.eos.P(T, Vv, yv), P));
+                    double df = 0.0;
+                    for (int j = 0; j < 2; ++j) df = std::max(df, std::fabs(c.eos.lnf(j, T, Vl, xl) - c.eos.lnf(j, T, Vv, yv)));
+                    EXPECT_LT(dP, 1e-6) << c.model << " " << z << " " << type << " row " << i;
+                    EXPECT_LT(df, 1e-6) << c.model << " " << z << " " << type << " row " << i;
+                    worstRow = std::max({worstRow, dP, df});
+                }
+                // The approach: the last rows close in on the critical point.
+                if (n >= 3) EXPECT_LT(std::fabs(row(n - 2)[5] - row(n - 2)[3]), 0.02) << c.model << " " << z;
+            }
+        }
+    }
+    std::printf("isopleths: %d branches, %d rows; largest relative difference of a row %.3g, at the end %.3g\n",
+                curves, rows, worstRow, worstEnd);
+}
