@@ -29,7 +29,9 @@ constexpr double kNearCriticalVolumeRatio = 1.6;
 inline double nextNearCriticalRatio(double ratio) { return 1.0 + (ratio - 1.0) / 3.0; }
 
 // The approach ends when the moving phase's composition lies this close to
-// the critical one, or the parameter this close (relative).
+// the critical one (closer by the ratio 10 min(zc, 1 - zc) near a pure
+// component, where the compositions are small numbers), or the parameter
+// this close (relative).
 constexpr double kCompositionReached = 2e-4;
 constexpr double kParameterReached = 1e-7;
 
@@ -44,9 +46,10 @@ template <class Solve, class Write>
 void approachTheCriticalPoint(TieLine last, const TieLine& c, bool vapourMoves, Solve&& solve, Write&& write) {
     auto moving = [vapourMoves](const TieLine& t) { return vapourMoves ? t.y : t.x; };
     const double zc = moving(c);
+    const double reached = kCompositionReached * std::fmin(1.0, 10.0 * std::fmin(zc, 1.0 - zc));
     for (int k = 0; k < 60; ++k) {
         const double gap = c.s - last.s;
-        if (!(std::fabs(gap) > kParameterReached * std::fabs(c.s)) || std::fabs(moving(last) - zc) < kCompositionReached)
+        if (!(std::fabs(gap) > kParameterReached * std::fabs(c.s)) || std::fabs(moving(last) - zc) < reached)
             break;
         // Three quarters of the way first; shorter steps where the solve
         // does not follow (farther from the critical point the square-root

@@ -170,7 +170,9 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         const bool ahead = pressureSteps
                                ? (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore)
                                : (T - T0) * (T0 - Tbefore) >= -1e-9 * T0 * std::fabs(T0 - Tbefore);
-        if (!ahead) return false;
+        // Above the highest pressure of the trace the critical point does
+        // not end it: the trace stops there as it would without it.
+        if (!ahead || P > Pmax) return false;
         Tc = T;
         Vc = V;
         Pc = P;
