@@ -12,6 +12,7 @@
 #include <string>
 
 #include "equilibria/IFP.h"
+#include "fluid/BinarySide.h"
 #include "fluid/CriticalApproach.h"
 #include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
@@ -281,27 +282,27 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
         return true;
     };
     // From the last point to the critical point: states of the curve at
-    // temperatures (pressures, where the curve is traced in pressure) that
-    // halve the distance in the moving phase's composition each time; the
-    // critical point itself is the last row.
+    // temperatures or pressures most of the way each time; the critical point
+    // itself is the last row.
     auto closeAtCritical = [&]() {
         using critical_approach::TieLine;
-        const bool inP = problem == 23;
-        const double T0 = previous.T, P0 = previous.P, zc = z[1];
-        const TieLine c{inP ? Pc : Tc, zc, zc, Vc, Vc};
-        const TieLine last{inP ? P0 : T0, previous.x[1], previous.y[1], VlAt, VvAt};
+        const double zc = z[1];
+        const TieLine c{Tc, Pc, zc, zc, Vc, Vc};
+        const TieLine last{previous.T, previous.P, previous.x[1], previous.y[1], VlAt, VvAt};
+        // Both parameters, T (problem 13) and P (problem 23): of the two the
+        // one that comes closer.
         critical_approach::approachTheCriticalPoint(
-            last, c, Fv_ == 0.0,
-            [&](double sv, const TieLine& st, TieLine& got) {
-                const double f = (sv - last.s) / (c.s - last.s);
-                estimate.T = T0 + f * (Tc - T0);
-                estimate.P = P0 + f * (Pc - P0);
+            last, c, Fv_ == 0.0, 1.0, 2,
+            [&](int kind, const TieLine& st, TieLine& got) {
+                set_type_of_problem(kind == 0 ? 13 : 23);
+                estimate.T = st.s;
+                estimate.P = st.t;
                 estimate.x = {1.0 - st.x, st.x};
                 estimate.y = {1.0 - st.y, st.y};
-                if (inP)
-                    set_the_pressure(sv / 100000.0);
+                if (kind == 0)
+                    set_the_temperature(st.s);
                 else
-                    set_the_temperature(sv);
+                    set_the_pressure(st.t / 100000.0);
                 handStartVolumes(st.Vl, st.Vv);
                 {
                     const platform::ThreadLogCapture quiet;
@@ -313,9 +314,10 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
                     error = 0;
                     return false;
                 }
-                got = {inP ? P : T, x[1], y[1], liquid->V, vapour->V};
-                calculate_derivatives(tangent.data(), inP ? 2 : 1, 3);
-                slope_T = inP ? 1.0 / tangent[0] : tangent[1];
+                got = {T, P, x[1], y[1], liquid->V, vapour->V};
+                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
+                calculate_derivatives(tangent.data(), kind == 0 ? 1 : 2, 3);
+                slope_T = kind == 0 ? tangent[1] : 1.0 / tangent[0];
                 return true;
             },
             writeRow);

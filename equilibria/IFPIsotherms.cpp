@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "equilibria/IFP.h"
+#include "fluid/BinarySide.h"
 #include "fluid/CriticalApproach.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
@@ -307,11 +308,12 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     // time; the critical point itself is the last row, where dP/dx is zero.
     auto closeAtCritical = [&]() {
         using critical_approach::TieLine;
-        const TieLine c{Pc, xc, xc, Vc, Vc};
-        const TieLine last{previous.P, previous.x[1], previous.y[1], previous.Vl, previous.Vv};
+        const TieLine c{Pc, Pc, xc, xc, Vc, Vc};
+        const TieLine last{previous.P, previous.P, previous.x[1], previous.y[1], previous.Vl, previous.Vv};
         critical_approach::approachTheCriticalPoint(
-            last, c, false,
-            [&](double Pt, const TieLine& st, TieLine& got) {
+            last, c, false, 0.5, 1,
+            [&](int, const TieLine& st, TieLine& got) {
+                const double Pt = st.s;
                 set_type_of_problem(12);
                 set_the_temperature(T_);
                 set_the_pressure(Pt / 100000.0);
@@ -333,7 +335,8 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
                     error = 0;
                     return false;
                 }
-                got = {Pt, x[1], y[1], liquid->V, vapour->V};
+                got = {Pt, Pt, x[1], y[1], liquid->V, vapour->V};
+                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
                 calculate_derivatives1(tangent.data(), 0, 0);
                 slope_x = tangent[1];
                 return true;

@@ -15,10 +15,11 @@
 
 namespace critical_approach {
 
-// One tie line of the trace: the parameter s, both phases' mole fractions of
+// One tie line of the trace: the trace's parameters s and t (P and P at
+// fixed T; T and P at fixed composition), both phases' mole fractions of
 // component 1 (liquid x, vapour y) and their molar volumes.
 struct TieLine {
-    double s = 0.0, x = 0.0, y = 0.0, Vl = 0.0, Vv = 0.0;
+    double s = 0.0, t = 0.0, x = 0.0, y = 0.0, Vl = 0.0, Vv = 0.0;
 };
 
 // Ratio of the vapour's to the liquid's volume below which a trace is close
@@ -30,50 +31,68 @@ inline double nextNearCriticalRatio(double ratio) { return 1.0 + (ratio - 1.0) /
 
 // The approach ends when the moving phase's composition lies this close to
 // the critical one (closer by the ratio 10 min(zc, 1 - zc) near a pure
-// component, where the compositions are small numbers), or the parameter
+// component, where the compositions are small numbers), or the parameters
 // this close (relative).
 constexpr double kCompositionReached = 2e-4;
 constexpr double kParameterReached = 1e-7;
 
 // From the last point `last` of a trace to its critical point `c` (c.x = c.y,
-// c.Vl = c.Vv): `solve(s, start, got)` solves the tie line at parameter s
-// from the start values `start` and returns true with it in `got`;
-// `write()` writes the point just solved.  The phase whose composition moves
-// along the trace is the vapour (vapourMoves: the bubble branch of an
-// isopleth, the liquid's composition held) or the liquid (an isotherm, the
-// dew branch of an isopleth).  The caller writes the critical row after.
+// c.Vl = c.Vv).  Each step goes a fraction f of the way in the parameters,
+// three quarters first and shorter where the solve does not follow; the
+// start of the compositions and volumes is shifted by (1 - f)^exponent of
+// their distance from the critical values (1/2 on an isotherm, where the
+// critical point is a pressure extremum and x - xc goes as the square root
+// of Pc - P; 1 on an isopleth, where the critical point is generally no
+// extremum of T or P).  `solve(kind, start, got)` solves the tie line at the
+// parameter s (kind 0) or t (kind 1) of `start` and returns true with it,
+// both parameters included, in `got`; of the `kinds` (1 or 2) the one that
+// comes closest is kept, so that a parameter near its extremum (where it
+// hardly moves) does not hold the approach back.  `write()` writes the point
+// just solved.  The phase whose composition moves along the trace is the
+// vapour (vapourMoves: the bubble branch of an isopleth, the liquid's
+// composition held) or the liquid (an isotherm, the dew branch of an
+// isopleth).  The caller writes the critical row after.
 template <class Solve, class Write>
-void approachTheCriticalPoint(TieLine last, const TieLine& c, bool vapourMoves, Solve&& solve, Write&& write) {
+void approachTheCriticalPoint(TieLine last, const TieLine& c, bool vapourMoves, double exponent, int kinds,
+                              Solve&& solve, Write&& write) {
     auto moving = [vapourMoves](const TieLine& t) { return vapourMoves ? t.y : t.x; };
     const double zc = moving(c);
     const double reached = kCompositionReached * std::fmin(1.0, 10.0 * std::fmin(zc, 1.0 - zc));
+    auto near = [](double a, double b) { return !(std::fabs(a - b) > kParameterReached * std::fabs(b)); };
     for (int k = 0; k < 60; ++k) {
-        const double gap = c.s - last.s;
-        if (!(std::fabs(gap) > kParameterReached * std::fabs(c.s)) || std::fabs(moving(last) - zc) < reached)
-            break;
-        // Three quarters of the way first; shorter steps where the solve
-        // does not follow (farther from the critical point the square-root
-        // law predicts less well).
+        if ((near(last.s, c.s) && (kinds < 2 || near(last.t, c.t))) || std::fabs(moving(last) - zc) < reached) break;
         bool moved = false;
         for (double f : {0.75, 0.5, 0.25, 0.1, 0.03}) {
-            const double w = std::sqrt(1.0 - f);
+            const double w = std::pow(1.0 - f, exponent);
             TieLine start;
-            start.s = last.s + f * gap;
+            start.s = last.s + f * (c.s - last.s);
+            start.t = last.t + f * (c.t - last.t);
             start.x = c.x + w * (last.x - c.x);
             start.y = c.y + w * (last.y - c.y);
             start.Vl = c.Vl + w * (last.Vl - c.Vl);
             start.Vv = c.Vv + w * (last.Vv - c.Vv);
-            TieLine got;
-            if (!solve(start.s, start, got)) continue;
-            const double zn = moving(got), z0 = moving(last);
-            const bool towards = (got.y - got.x) * (last.y - last.x) > 0.0 &&
-                                 std::fabs(got.y - got.x) < std::fabs(last.y - last.x) &&
-                                 std::fabs(zn - zc) < std::fabs(z0 - zc) && (zn - z0) * (zc - z0) >= 0.0 &&
-                                 got.Vv > got.Vl;
-            if (!towards) continue;
+            int best = -1, lastSolved = -1;
+            TieLine kept;
+            for (int kind = 0; kind < kinds; ++kind) {
+                if (kind == 0 ? near(last.s, c.s) : near(last.t, c.t)) continue;
+                TieLine got;
+                lastSolved = kind;
+                if (!solve(kind, start, got)) continue;
+                const double zn = moving(got), z0 = moving(last);
+                const bool towards = (got.y - got.x) * (last.y - last.x) > 0.0 &&
+                                     std::fabs(got.y - got.x) < std::fabs(last.y - last.x) &&
+                                     std::fabs(zn - zc) < std::fabs(z0 - zc) && (zn - z0) * (zc - z0) >= 0.0 &&
+                                     got.Vv > got.Vl;
+                if (towards && (best < 0 || std::fabs(zn - zc) < std::fabs(moving(kept) - zc))) {
+                    best = kind;
+                    kept = got;
+                }
+            }
+            if (best < 0) continue;
+            // The phase holds the last state solved: the kept one again.
+            if (best != lastSolved && !solve(best, start, kept)) continue;
             write();
-            got.s = start.s;
-            last = got;
+            last = kept;
             moved = true;
             break;
         }

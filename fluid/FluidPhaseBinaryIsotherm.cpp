@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinarySide.h"
 #include "fluid/CriticalApproach.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -232,18 +233,19 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     // halve the distance in composition each time, the critical point itself
     // the last row.
     auto closeAtCritical = [&](int index) {
-        const critical_approach::TieLine c{Pc, xc, xc, Vc, Vc};
+        const critical_approach::TieLine c{Pc, Pc, xc, xc, Vc, Vc};
         critical_approach::approachTheCriticalPoint(
-            {P0, x0, y0, Vl0a, Vv0a}, c, false,
-            [&](double Pt, const critical_approach::TieLine& st, critical_approach::TieLine& got) {
+            {P0, P0, x0, y0, Vl0a, Vv0a}, c, false, 0.5, 1,
+            [&](int, const critical_approach::TieLine& st, critical_approach::TieLine& got) {
                 errorflag = 0;
                 {
                     const platform::ThreadLogCapture quiet;
-                    calculate_flash_point(T_, Pt, st.Vl, st.Vv, st.x, st.y);
+                    calculate_flash_point(T_, st.s, st.Vl, st.Vv, st.x, st.y);
                 }
                 if (errorflag) return false;
-                got = {Pt, x_liquid[1], x_vapour[1], Vl0, Vv0};
-                return true;
+                got = {st.s, st.s, x_liquid[1], x_vapour[1], Vl0, Vv0};
+                return binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
+                       binary_side::locallyStable(*this, 1, got.y, got.Vv);
             },
             [&] { writeIsothermRow(*this, out, index++); });
         errorflag = 0;

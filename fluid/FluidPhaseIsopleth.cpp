@@ -179,32 +179,33 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         return true;
     };
     // From the last point to the critical point: bubble or dew points at
-    // temperatures (dew points at pressures, where the branch is traced in
-    // pressure) that halve the distance in the moving phase's composition
-    // each time; the critical point itself is the last row.
+    // temperatures (dew points at pressures, where these come closer) most
+    // of the way each time; the critical point itself is the last row.
     auto closeAtCritical = [&] {
         using critical_approach::TieLine;
-        const bool inP = !bubble && pressureSteps;
-        const TieLine c{inP ? Pc : Tc, z, z, Vc, Vc};
-        const TieLine last{inP ? P0 : T0, x0, y0, Vl0a, Vv0a};
+        // The parameters: the temperature, and for a dew branch the pressure
+        // too (its solver at given pressure), whichever comes closer.
+        const TieLine c{Tc, Pc, z, z, Vc, Vc};
+        const TieLine last{T0, P0, x0, y0, Vl0a, Vv0a};
         critical_approach::approachTheCriticalPoint(
-            last, c, bubble,
-            [&](double s, const TieLine& st, TieLine& got) {
+            last, c, bubble, 1.0, bubble ? 1 : 2,
+            [&](int kind, const TieLine& st, TieLine& got) {
                 errorflag = 0;
                 {
                     const platform::ThreadLogCapture quiet;
-                    if (bubble) {
-                        calculate_bubble_point(s, st.Vl, st.Vv, z, st.y);
-                    } else if (!inP) {
-                        calculate_dew_point(s, st.Vl, st.Vv, st.x, z);
-                    } else {
-                        const double Ts = T0 + (s - P0) / (Pc - P0) * (Tc - T0);
-                        calculate_dew_point_for_given_P(s, Ts, st.Vl, st.Vv, st.x, z);
-                    }
+                    if (bubble)
+                        calculate_bubble_point(st.s, st.Vl, st.Vv, z, st.y);
+                    else if (kind == 0)
+                        calculate_dew_point(st.s, st.Vl, st.Vv, st.x, z);
+                    else
+                        calculate_dew_point_for_given_P(st.t, st.s, st.Vl, st.Vv, st.x, z);
                 }
                 if (errorflag) return false;
-                got = {inP ? P : T, x_liquid[1], x_vapour[1], Vl0, Vv0};
-                return true;
+                got = {T, P, x_liquid[1], x_vapour[1], Vl0, Vv0};
+                const bool stable = binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
+                                    binary_side::locallyStable(*this, 1, got.y, got.Vv);
+                P = got.t;  // the evaluations left the phase's pressure
+                return stable;
             },
             writeRow);
         errorflag = 0;

@@ -515,9 +515,10 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
 // The bubble and dew branches of isopleths (fixed composition z of CH4) of
 // SRK1 and Peng-Robinson CO2-CH4, traced in temperature from 220 K: every row
 // is a two-phase state of the cubic written above (equal fugacities and
-// pressures), the phases stay distinct and on their sides, and the last row
-// of each branch is the critical point of the mixture z (Heidemann-Khalil,
-// solved here), where the two branches meet.
+// pressures, both phases inside their stable region), the phases stay
+// distinct and on their sides, and the last row of each branch is the
+// critical point of the mixture z (Heidemann-Khalil, solved here), where the
+// two branches meet.
 TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
     struct Case {
         std::string model;
@@ -576,6 +577,13 @@ TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
                     EXPECT_GT((yv - xl) * side, 0.0) << c.model << " " << z << " row " << i;
                     EXPECT_GT(std::fabs(yv - xl), 1e-5) << c.model << " " << z << " row " << i;
                     EXPECT_GT(Vv, Vl * (1.0 + 1e-4)) << c.model << " " << z << " row " << i;
+                    // Both phases stable states of the cubic (its Helmholtz
+                    // energy convex in V and x): not a root beyond a spinodal.
+                    for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                        double g0, g1;
+                        c.eos.conditions(T, Vp, xp, g0, g1);
+                        EXPECT_GT(g0, 0.0) << c.model << " " << z << " " << type << " row " << i;
+                    }
                     const double dP = std::max(relDiff(c.eos.P(T, Vl, xl), P), relDiff(c.eos.P(T, Vv, yv), P));
                     double df = 0.0;
                     for (int j = 0; j < 2; ++j) df = std::max(df, std::fabs(c.eos.lnf(j, T, Vl, xl) - c.eos.lnf(j, T, Vv, yv)));
