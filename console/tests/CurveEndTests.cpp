@@ -19,6 +19,7 @@
 
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "equilibria/IFP.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/tests/TextRows.h"
 
@@ -513,12 +514,13 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
 }
 
 // The bubble and dew branches of isopleths (fixed composition z of CH4) of
-// SRK1 and Peng-Robinson CO2-CH4, traced in temperature from 220 K: every row
-// is a two-phase state of the cubic written above (equal fugacities and
-// pressures, both phases inside their stable region), the phases stay
-// distinct and on their sides, and the last row of each branch is the
-// critical point of the mixture z (Heidemann-Khalil, solved here), where the
-// two branches meet.
+// SRK1 and Peng-Robinson CO2-CH4, traced in temperature from 220 K by the
+// fluid's isopleth and by the two-phase continuation on two models (liquid
+// and vapour): every row is a two-phase state of the cubic written above
+// (equal fugacities and pressures, both phases inside their stable region),
+// the phases stay distinct and on their sides, and the last row of each
+// branch is the critical point of the mixture z (Heidemann-Khalil, solved
+// here), where the two branches meet.
 TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
     struct Case {
         std::string model;
@@ -528,10 +530,56 @@ TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
                                      {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1)}};
     int rows = 0, curves = 0;
     double worstRow = 0.0, worstEnd = 0.0;
+    // A branch as rows of T (K), P (bar), x1, y1, Vl and Vv (m3/mol).
+    auto check = [&](const Case& c, double z, bool bubble, const std::vector<std::vector<double>>& r,
+                     const std::string& what) {
+        ASSERT_GE(r.size(), 10u) << what;
+        ++curves;
+        const std::size_t n = r.size();
+        // The critical point of the mixture z, from the last row.
+        const auto& e = r.back();
+        double Tc = e[0], Vc = e[4], xc = z;
+        ASSERT_TRUE(c.eos.critical(false, Tc, Vc, xc)) << what;
+        const double Pc = c.eos.P(Tc, Vc, z);
+        EXPECT_NEAR(e[2], z, 1e-12) << what;
+        EXPECT_NEAR(e[3], z, 1e-12) << what;
+        EXPECT_NEAR(e[4], e[5], 1e-15) << what;
+        EXPECT_LT(std::fabs(e[0] / Tc - 1.0), 1e-6) << what;
+        EXPECT_LT(relDiff(e[1] * 1e5, Pc), 1e-5) << what;
+        worstEnd = std::max({worstEnd, std::fabs(e[0] / Tc - 1.0), relDiff(e[1] * 1e5, Pc)});
+        const double side = r[0][3] - r[0][2];
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            const double T = r[i][0], P = r[i][1] * 1e5, xl = r[i][2], yv = r[i][3], Vl = r[i][4], Vv = r[i][5];
+            ++rows;
+            EXPECT_NEAR(bubble ? xl : yv, z, 1e-9) << what;
+            // Distinct phases on their sides: no near-trivial pair, no state
+            // past the critical point.
+            EXPECT_GT((yv - xl) * side, 0.0) << what << " row " << i;
+            EXPECT_GT(std::fabs(yv - xl), 1e-5) << what << " row " << i;
+            EXPECT_GT(Vv, Vl * (1.0 + 1e-4)) << what << " row " << i;
+            // Both phases stable states of the cubic (its Helmholtz energy
+            // convex in V and x): not a root beyond a spinodal.
+            for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                double g0, g1;
+                c.eos.conditions(T, Vp, xp, g0, g1);
+                EXPECT_GT(g0, 0.0) << what << " row " << i;
+            }
+            const double dP = std::max(relDiff(c.eos.P(T, Vl, xl), P), relDiff(c.eos.P(T, Vv, yv), P));
+            double df = 0.0;
+            for (int j = 0; j < 2; ++j)
+                df = std::max(df, std::fabs(c.eos.lnf(j, T, Vl, xl) - c.eos.lnf(j, T, Vv, yv)));
+            EXPECT_LT(dP, 1e-6) << what << " row " << i;
+            EXPECT_LT(df, 1e-6) << what << " row " << i;
+            worstRow = std::max({worstRow, dP, df});
+        }
+        // The approach: the last rows close in on the critical point.
+        EXPECT_LT(std::fabs(r[n - 2][3] - r[n - 2][2]), 0.02) << what;
+    };
     for (const Case& c : cases) {
         for (double z : {0.2, 0.4}) {
             for (int type : {2, 1}) {
                 const bool bubble = type == 2;
+                const std::string what = c.model + " z " + std::to_string(z) + (bubble ? " bubble" : " dew");
                 auto m = model(c.model);
                 ASSERT_TRUE(m);
                 // Start values: the isotherm at 220 K where the held phase's
@@ -541,58 +589,52 @@ TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
                 const int col = bubble ? 3 : 5;
                 std::size_t k = 0;
                 while (k + 1 < iso.size() && !((iso[k][col] - z) * (iso[k + 1][col] - z) <= 0.0)) ++k;
-                ASSERT_LT(k + 1, iso.size()) << c.model << " " << z;
+                ASSERT_LT(k + 1, iso.size()) << what;
                 const auto& a = iso[k];
                 const auto& b = iso[k + 1];
                 const double t = (z - a[col]) / (b[col] - a[col]);
                 auto at = [&](int j) { return a[j] + t * (b[j] - a[j]); };
+                const double x1 = bubble ? z : at(3), y1 = bubble ? at(5) : z;
+
                 std::vector<double> flat;
                 consoletest::capture([&] {
-                    m->calculate_an_isopleth(220.0, at(6) * 1e-6, at(7) * 1e-6, bubble ? z : at(3), bubble ? at(5) : z,
-                                             3e7, 1.0, 1e5, type, 6, nullptr, &flat);
+                    m->calculate_an_isopleth(220.0, at(6) * 1e-6, at(7) * 1e-6, x1, y1, 3e7, 1.0, 1e5, type, 6,
+                                             nullptr, &flat);
                 });
-                ASSERT_GE(flat.size(), 8u * 10) << c.model << " " << z << " " << type;
-                ++curves;
-                const std::size_t n = flat.size() / 8;
-                auto row = [&](std::size_t i) { return &flat[8 * i]; };
-                // The critical point of the mixture z, from the last row.
-                const double* e = row(n - 1);
-                double Tc = e[0], Vc = e[6], xc = z;
-                ASSERT_TRUE(c.eos.critical(false, Tc, Vc, xc)) << c.model << " " << z;
-                const double Pc = c.eos.P(Tc, Vc, z);
-                EXPECT_NEAR(e[3], z, 1e-12);
-                EXPECT_NEAR(e[5], z, 1e-12);
-                EXPECT_NEAR(e[6], e[7], 1e-15);
-                EXPECT_LT(std::fabs(e[0] / Tc - 1.0), 1e-6) << c.model << " " << z << " " << type;
-                EXPECT_LT(relDiff(e[1] * 1e5, Pc), 1e-5) << c.model << " " << z << " " << type;
-                worstEnd = std::max({worstEnd, std::fabs(e[0] / Tc - 1.0), relDiff(e[1] * 1e5, Pc)});
-                const double side = row(0)[5] - row(0)[3];
-                for (std::size_t i = 0; i + 1 < n; ++i) {
-                    const double* r = row(i);
-                    const double T = r[0], P = r[1] * 1e5, xl = r[3], yv = r[5], Vl = r[6], Vv = r[7];
-                    ++rows;
-                    EXPECT_NEAR(bubble ? xl : yv, z, 1e-12);
-                    // Distinct phases on their sides: no near-trivial pair, no
-                    // state past the critical point.
-                    EXPECT_GT((yv - xl) * side, 0.0) << c.model << " " << z << " row " << i;
-                    EXPECT_GT(std::fabs(yv - xl), 1e-5) << c.model << " " << z << " row " << i;
-                    EXPECT_GT(Vv, Vl * (1.0 + 1e-4)) << c.model << " " << z << " row " << i;
-                    // Both phases stable states of the cubic (its Helmholtz
-                    // energy convex in V and x): not a root beyond a spinodal.
-                    for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
-                        double g0, g1;
-                        c.eos.conditions(T, Vp, xp, g0, g1);
-                        EXPECT_GT(g0, 0.0) << c.model << " " << z << " " << type << " row " << i;
-                    }
-                    const double dP = std::max(relDiff(c.eos.P(T, Vl, xl), P), relDiff(c.eos.P(T, Vv, yv), P));
-                    double df = 0.0;
-                    for (int j = 0; j < 2; ++j) df = std::max(df, std::fabs(c.eos.lnf(j, T, Vl, xl) - c.eos.lnf(j, T, Vv, yv)));
-                    EXPECT_LT(dP, 1e-6) << c.model << " " << z << " " << type << " row " << i;
-                    EXPECT_LT(df, 1e-6) << c.model << " " << z << " " << type << " row " << i;
-                    worstRow = std::max({worstRow, dP, df});
-                }
-                // The approach: the last rows close in on the critical point.
-                if (n >= 3) EXPECT_LT(std::fabs(row(n - 2)[5] - row(n - 2)[3]), 0.02) << c.model << " " << z;
+                std::vector<std::vector<double>> r;
+                for (std::size_t i = 0; i + 8 <= flat.size(); i += 8)
+                    r.push_back({flat[i], flat[i + 1], flat[i + 3], flat[i + 5], flat[i + 6], flat[i + 7]});
+                check(c, z, bubble, r, what);
+
+                // The same branch by the continuation of two-phase states of
+                // the bulk z at the vapour fraction 0 (bubble) or 1 (dew).
+                auto liquid = model(c.model), vapour = model(c.model);
+                ASSERT_TRUE(liquid && vapour);
+                std::vector<double> ifpRows;
+                consoletest::capture([&] {
+                    liquid->set_the_phase_as(2);
+                    vapour->set_the_phase_as(1);
+                    IFP ifp(*liquid, *vapour);
+                    ifp.number_of_components(2);
+                    ifp.add_components("CO2", "CH4");
+                    ifp.bulk_composition(1.0 - z, z);
+                    ifp.temperature(220.0);
+                    ifp.pressure(at(1));
+                    ifp.xcomposition(0, 1.0 - x1);
+                    ifp.xcomposition(1, x1);
+                    ifp.ycomposition(0, 1.0 - y1);
+                    ifp.ycomposition(1, y1);
+                    liquid->Vl0 = at(6) * 1e-6;
+                    vapour->Vv0 = at(7) * 1e-6;
+                    ifp.first_init_flag = 0;
+                    ifp.calculate_an_isopleth(220.0, bubble ? 0.0 : 1.0, nullptr, "i", 200.0, 400.0, 1.0, 1e5, 0, 6,
+                                              &ifpRows);
+                });
+                r.clear();
+                for (std::size_t i = 0; i + 11 <= ifpRows.size(); i += 11)
+                    r.push_back({ifpRows[i], ifpRows[i + 1], ifpRows[i + 3], ifpRows[i + 5], ifpRows[i + 6] * 1e-6,
+                                 ifpRows[i + 7] * 1e-6});
+                check(c, z, bubble, r, what + " (two-phase continuation)");
             }
         }
     }
