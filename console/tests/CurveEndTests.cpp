@@ -310,6 +310,69 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
                 worstUnits = std::max({worstUnits, dPl, dPv});
             }
         }
+        if (c.model == "SRK1:CO2,CH4" || c.model == "PR:CO2,CH4") {
+            // The same isotherms by the two-phase continuation on two models
+            // (liquid and vapour), from a flash at a middle row of the trace
+            // towards the critical point: every row a stable tie line of the
+            // cubic, the last one the critical point of the isotherm.
+            for (double T : c.temperatures) {
+                auto m = model(c.model);
+                ASSERT_TRUE(run(*m, {"bino", std::to_string(T), "_ce"}));
+                const auto r = readTextRows("bino_ce");
+                const auto& mid = r[r.size() / 2];
+                auto liquid = model(c.model), vapour = model(c.model);
+                ASSERT_TRUE(liquid && vapour);
+                consoletest::capture([&] {
+                    liquid->set_the_phase_as(2);
+                    vapour->set_the_phase_as(1);
+                    IFP ifp(*liquid, *vapour);
+                    ifp.number_of_components(2);
+                    ifp.add_components("CO2", "CH4");
+                    ifp.temperature(T);
+                    ifp.pressure(mid[1]);
+                    ifp.xcomposition(0, mid[2]);
+                    ifp.xcomposition(1, mid[3]);
+                    ifp.ycomposition(0, mid[4]);
+                    ifp.ycomposition(1, mid[5]);
+                    liquid->Vl0 = mid[6] * 1e-6;
+                    vapour->Vv0 = mid[7] * 1e-6;
+                    ifp.first_init_flag = 0;
+                    ifp.calculate_an_isotherm_of_the_binary_system("ifpiso_ce", T, 0.5, -0.02, 1.0, 1000.0, "c");
+                });
+                std::vector<std::vector<double>> q;
+                for (const auto& row : readTextRows("ifpiso_ce"))
+                    if (row.size() == 9 && row[0] > 0.0) q.push_back(row);
+                ASSERT_GE(q.size(), 5u) << c.model << " " << T;
+                ++curves;
+                const auto& end = q.back();
+                double x1 = end[3], V = end[6] * 1e-6, Tc = T;
+                ASSERT_TRUE(c.eos.critical(true, Tc, V, x1)) << c.model << " " << T;
+                const double Pc = c.eos.P(T, V, x1);
+                EXPECT_NEAR(end[3], x1, 2e-6) << c.model << " " << T;
+                EXPECT_EQ(end[5], end[3]) << c.model << " " << T;
+                EXPECT_LT(relDiff(end[1] * 1e5, Pc), 1e-7) << c.model << " " << T;
+                worstEnd = std::max(worstEnd, relDiff(end[1] * 1e5, Pc));
+                for (std::size_t k = 0; k + 1 < q.size(); ++k) {
+                    const double P = q[k][1] * 1e5, xl = q[k][3], yv = q[k][5], Vl = q[k][6] * 1e-6,
+                                 Vv = q[k][7] * 1e-6;
+                    ++rows;
+                    EXPECT_LT(P, Pc) << c.model << " " << T << " continuation row " << k;
+                    EXPECT_GT(yv - xl, 1e-5) << c.model << " " << T << " continuation row " << k;
+                    for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                        double g0, g1;
+                        c.eos.conditions(T, Vp, xp, g0, g1);
+                        EXPECT_GT(g0, 0.0) << c.model << " " << T << " continuation row " << k;
+                    }
+                    double df = 0.0;
+                    for (int i = 0; i < 2; ++i)
+                        df = std::max(df, std::fabs(c.eos.lnf(i, T, Vl, xl) - c.eos.lnf(i, T, Vv, yv)));
+                    EXPECT_LT(df, 1e-6) << c.model << " " << T << " continuation row " << k;
+                    EXPECT_LT(relDiff(c.eos.P(T, Vl, xl), P), 1e-6) << c.model << " " << T << " row " << k;
+                    EXPECT_LT(relDiff(c.eos.P(T, Vv, yv), P), 1e-6) << c.model << " " << T << " row " << k;
+                    worstRow = std::max(worstRow, df);
+                }
+            }
+        }
         if (c.model.find("CO2,CH4") == std::string::npos) continue;
         // Five compositions; the independent solve starts from the
         // mole-fraction mean of the pure critical temperatures.
