@@ -78,6 +78,16 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // (PRNirma's differs from its attraction's by 2e-4), which moves a liquid's
     // pressure by tens of bar.
     f.calculateMolarVolumeFrom(f.V);
+    // Close to the critical point the two co-volumes can leave a root of
+    // the cubic on the other side of the loop of the model's own isotherm
+    // (the metastable liquid for the vapour kind, PR:N2's at 126.1 K just
+    // below its saturation pressure): the framework's search of the kind's
+    // branch answers then.  Where that branch has no root, the cubic's
+    // root stands, as the family takes it.
+    if (f.errorflag || f.stateOnKindBranch()) return;
+    const double cubicRoot = f.V;
+    f.FluidPhase::calculate_molar_volume();
+    if (f.errorflag) f.calculateMolarVolumeFrom(cubicRoot);
 }
 
 // Binary P-x isotherm with start values of water-rich systems.
