@@ -271,7 +271,7 @@ constexpr double kAtSaturatedVolume = 1e-9;
 // step, so that a stretch of rising pressure between the samples would have
 // to be paid for by a steeper fall within the same step, which a resolved
 // step does not have.  A step that is not resolved is halved (its midpoint
-// sampled) until both halves are, down to 1e-10 in ln V.  The steps grow
+// sampled) until both halves are, down to 1e-7 in ln V.  The steps grow
 // while the slope changes little and shrink where it changes fast (towards a
 // spinodal or the critical point), so that the number of samples stays
 // bounded: kMaxSamples at most, beyond which the walk gives no verdict.
@@ -280,7 +280,7 @@ namespace {
 
 constexpr double kFirstStep = 0.02;     // ln V
 constexpr double kLongestStep = 0.5;    // ln V
-constexpr double kShortestStep = 1e-10; // ln V, the finest resolution of a step
+constexpr double kShortestStep = 1e-7;  // ln V, the finest resolution of a step
 constexpr int kMaxSamples = 3000;
 
 }  // namespace
@@ -351,9 +351,15 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // -1: smaller).  On return a is the last sample reached along a stable
     // stretch and b the one after it (at the crossing of the pressure asked
     // for, the two bracket the root).  A step that is not stable is tried
-    // again shorter, so that the walk ends on instability only within
-    // kShortestStep of it: a root just short of a spinodal is not stepped over.
-    double h = kFirstStep;
+    // again shorter.  Where the slope flattens along the walk (towards a
+    // spinodal, where it vanishes) the next step covers four tenths of the
+    // distance to where the slope, straight through the last two samples,
+    // would vanish: the walk closes in on a spinodal geometrically and ends
+    // on instability within kShortestStep of it.  A walk towards the
+    // crossing also ends there when two steps predict the same spinodal and
+    // the rise of the pressure left before it (the triangle under that
+    // straight slope, taken ten times) falls short of the pressure asked for.
+    double h = kFirstStep, predicted = std::nan("");  // the spinodal predicted by the step before, u
     while (true) {
         if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
         if (direction * (a.u - uEnd) >= 0.0) return WalkEnd::Reached;
@@ -372,8 +378,25 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
             return WalkEnd::Reached;
         }
         // The next step: longer while the slope changes little over this one.
-        const double change = std::fabs(std::log(b.g / a.g));
+        const double step = std::fabs(b.u - a.u), change = std::fabs(std::log(b.g / a.g));
         h = std::min(kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
+        const double flattening = (b.g - a.g) / step;  // > 0: the slope heads for zero
+        if (flattening > 0.0) {
+            const double left = -b.g / flattening;  // to the predicted spinodal, in ln V
+            // The prediction counts once two steps agree on it (an
+            // inflection of the isotherm where the slope only flattens, as
+            // the reference equations have deep inside the two-phase region,
+            // moves it on from step to step).
+            const double spinodal = b.u + direction * left;
+            const bool confirmed = std::fabs(spinodal - predicted) <= 0.2 * left;
+            predicted = spinodal;
+            if (untilCrossing && confirmed &&
+                (left < kShortestStep || std::fabs(b.f) > 10.0 * 0.5 * -b.g * left))
+                return WalkEnd::Unstable;
+            h = std::max(std::min(h, 0.4 * left), kShortestStep);
+        } else {
+            predicted = std::nan("");
+        }
         a = b;
     }
 }
@@ -399,15 +422,16 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
         }
     }
     // The liquid: down to the smallest volume, where the model ends (its
-    // co-volume or the edge of its range), or where the pressure has passed
-    // ten times the one asked for and 10 kbar at a volume no larger than the
-    // liquid start `liquid` (the saturated liquid of an ancillary equation):
-    // a loop inside the two-phase region can rise to tens of kilobars
-    // (Hill's at 300 K to 47 kbar near 40 cm3/mol), and a reference
-    // equation may turn unstable again far beyond its range (methane's near
-    // 880 bar at 86 K, below its triple point).  A ten-thousandth of the
-    // root's volume at most.
-    const double Pend = std::max(10.0 * P, 1e9), uEnd = std::log(std::max(1e-4 * Vfound, 1.001 * coVolume()));
+    // co-volume or the edge of its range), or where the pressure has risen
+    // by 500 bar and doubled at a volume no larger than the liquid start
+    // `liquid` (the saturated liquid of an ancillary equation): a loop
+    // inside the two-phase region can rise to tens of kilobars (Hill's at
+    // 300 K to 47 kbar near 40 cm3/mol) but lies above the saturated liquid,
+    // and a reference equation may turn unstable again far beyond its range
+    // (methane's near 880 bar at 86 K, below its triple point; carbon
+    // dioxide's near 16 kbar at 288 K).  A ten-thousandth of the root's
+    // volume at most.
+    const double Pend = std::max(2.0 * P, P + 5e7), uEnd = std::log(std::max(1e-4 * Vfound, 1.001 * coVolume()));
     const double uLiquid = liquid > 0.0 && std::isfinite(liquid) ? std::log(liquid) : HUGE_VAL;
     const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid);
     return end == WalkEnd::Reached || end == WalkEnd::Failed;

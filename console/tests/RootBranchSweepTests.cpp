@@ -73,10 +73,10 @@ bool fallsBetween(FluidPhase& m, double T, double Va, double Vb) {
 
 // Whether the pressure rises strictly from V towards smaller volumes to the
 // smallest volume: where the model ends (its co-volume or range) or the
-// pressure has passed ten times P and 10 kbar at a volume below `liquid`
-// (a liquid volume of the fluid at T).
+// pressure has risen by 500 bar and doubled at a volume below `liquid` (a
+// liquid volume of the fluid at T).
 bool risesToTheDenseFluid(FluidPhase& m, double T, double V, double Pbar, double liquid) {
-    const double Pend = std::max(10.0 * Pbar, 1e4) * 1e5;
+    const double Pend = std::max(2.0 * Pbar, Pbar + 500.0) * 1e5;
     double prev = pressureAt(m, T, V);
     if (!std::isfinite(prev)) return false;
     for (double v = V * std::exp(-kScanStep); v > 1e-4 * V; v *= std::exp(-kScanStep)) {

@@ -87,7 +87,14 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     if (f.errorflag || f.stateOnKindBranch()) return;
     const double cubicRoot = f.V;
     f.FluidPhase::calculate_molar_volume();
-    if (f.errorflag) f.calculateMolarVolumeFrom(cubicRoot);
+    if (!f.errorflag && !(std::fabs(f.V / cubicRoot - 1.0) <= 1e-9)) return;
+    // The cubic's own root, solved as before.
+    f.errorflag = 0;
+    if (!resolvePengRobinsonCubicInZ(f, t, an, bn)) {
+        f.errorflag = 1;
+        return;
+    }
+    f.calculateMolarVolumeFrom(f.V);
 }
 
 // Binary P-x isotherm with start values of water-rich systems.
