@@ -282,6 +282,7 @@ constexpr double kFirstStep = 0.02;     // ln V
 constexpr double kLongestStep = 0.5;    // ln V
 constexpr double kShortestStep = 1e-7;  // ln V, the finest resolution of a step
 constexpr int kMaxSamples = 3000;
+constexpr double kProbeReach = 0.05;  // ln V: how far ahead a predicted spinodal is probed
 
 }  // namespace
 
@@ -356,10 +357,10 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // distance to where the slope, straight through the last two samples,
     // would vanish: the walk closes in on a spinodal geometrically and ends
     // on instability within kShortestStep of it.  A walk towards the
-    // crossing also ends there when two steps predict the same spinodal and
-    // the rise of the pressure left before it (the triangle under that
-    // straight slope, taken ten times) falls short of the pressure asked for.
-    double h = kFirstStep, predicted = std::nan("");  // the spinodal predicted by the step before, u
+    // crossing also ends early where the pressure asked for lies far beyond
+    // what the branch can still reach before a spinodal shown by a sample.
+    double h = kFirstStep;
+    bool probed = false;  // beyond a predicted spinodal, once per walk
     while (true) {
         if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
         if (direction * (a.u - uEnd) >= 0.0) return WalkEnd::Reached;
@@ -383,19 +384,22 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
         const double flattening = (b.g - a.g) / step;  // > 0: the slope heads for zero
         if (flattening > 0.0) {
             const double left = -b.g / flattening;  // to the predicted spinodal, in ln V
-            // The prediction counts once two steps agree on it (an
-            // inflection of the isotherm where the slope only flattens, as
-            // the reference equations have deep inside the two-phase region,
-            // moves it on from step to step).
-            const double spinodal = b.u + direction * left;
-            const bool confirmed = std::fabs(spinodal - predicted) <= 0.2 * left;
-            predicted = spinodal;
-            if (untilCrossing && confirmed &&
-                (left < kShortestStep || std::fabs(b.f) > 10.0 * 0.5 * -b.g * left))
-                return WalkEnd::Unstable;
+            if (untilCrossing && !probed && left < kProbeReach && std::fabs(b.f) > 10.0 * -b.g * 1.2 * left) {
+                // Far below the pressure asked for, close to a predicted
+                // spinodal: a sample just beyond it that is unstable shows
+                // the branch ends within 1.2 left, over which the pressure
+                // rises by about |g| 1.2 left at most (the slope flattening
+                // all the way), a tenth of what is missing; one that is
+                // stable (an inflection where the slope only flattens, as
+                // near a critical point) lets the walk go on.
+                probed = true;
+                const BranchSample c = branchSample(b.u + direction * 1.2 * left);
+                if (c.state != BranchSample::kStable) {
+                    a = b;
+                    return WalkEnd::Unstable;
+                }
+            }
             h = std::max(std::min(h, 0.4 * left), kShortestStep);
-        } else {
-            predicted = std::nan("");
         }
         a = b;
     }
