@@ -6,10 +6,22 @@
 #include "brines/Palliser.h"
 
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 
 #include "platform/LogSink.h"
 
 Palliser::Palliser() { rhoHalite = 2163.3340736627797; }
+
+void Palliser::refuse(const char* format, ...) {
+    if (quiet > 0) return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    platform::logDiagnostic(text);
+}
 
 bool Palliser::sweepable(double a, double b, double step) {
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(step) || step == 0.0) return false;
@@ -181,7 +193,7 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
         return getNaClVapourDensity(T_, P_);
     }
     if (P_ > getHaliteMeltingPressure(T_)) {
-        // Below halite's melting curve (0.0247 °C per bar above 800 °C).
+        // Below halite's melting curve (0.0247 °C per bar above 800.7 °C).
         region = 5;
         wh = vh = 1.0;
         wl = vl = wv = vv = 0.0;
@@ -249,31 +261,82 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
         PcritX = PcwIAPWS;
         rhocritX = rhocw;
         if (T_ < Tcw) {
+            // (The three-phase point for the record, from 0.1 °C.)
+            QuietScope q(*this);
+            const int failed = pointFailed;
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
             calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+            pointFailed = failed;
         }
         return rho;
     }
     if (X_ > 0.9999) {
         rho = calculateNaClDensity(T_, P_, rhoIn);
-        if (T_ <= Ttriple) {
+        if (T_ <= Ttriple && T_ >= 0.1) {
+            // The boundaries at T for the caller (none where T lies outside them).
+            QuietScope q(*this);
+            const int failed = pointFailed;
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-            calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
+            if (T_ >= Tcw) calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
             calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
+            pointFailed = failed;
         }
         return rho;
     }
-    if (!(T_ >= 0.0) || T_ >= TcNaCl) {
-        // The diagram's mixtures lie between 0 °C, where the three-phase
-        // curve and the halite liquidus start (ice is not part of it), and
-        // the critical point of NaCl.
+    if (!(T_ <= TmixTop) || !(P_ <= Pmax * (1.0 + 1e-9))) {
+        // The correlations of the mixture (Driesner & Heinrich 2007, Driesner
+        // 2007) hold up to 1000 °C and 5000 bar: beyond, no number.
         pointFailed = 1;
-        platform::diagf("H2O-NaCl: no mixture at %g °C (the diagram's mixtures lie from 0 to %g °C, the critical "
-                        "point of NaCl)\n",
-                        T_, TcNaCl);
+        refuse("H2O-NaCl: %g °C, %g bar lies beyond the correlations of the mixture (to %g °C and %g bar)\n", T_, P_,
+               TmixTop, Pmax);
         return std::nan("");
     }
-    calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
+    if (!(T_ >= 0.1)) {
+        // Below the peritectic of hydrohalite (0.1 °C) the diagram holds only
+        // the liquid above its freezing point (ice melting last, up to the
+        // eutectic composition) and above its vapour pressure.
+        double Tf = std::nan("");
+        {
+            QuietScope q(*this);
+            calculateFreezingTemperature(X_, 1.0, Tf);
+        }
+        pointFailed = 0;
+        if (!(X_ <= 0.232)) {
+            pointFailed = 1;
+            refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (below 0.1 °C, the peritectic, hydrohalite is "
+                   "stable beside a liquid richer than the eutectic's 23.2 wt %%)\n",
+                   T_, 100.0 * X_);
+            return std::nan("");
+        }
+        if (!(T_ >= Tf)) {
+            pointFailed = 1;
+            refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (it freezes at %g °C)\n", T_, 100.0 * X_, Tf);
+            return std::nan("");
+        }
+        double Pb = 0.0, Xvb, rlb, rvb;
+        {
+            QuietScope q(*this);
+            calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
+        }
+        if (pointFailed || !(P_ >= Pb)) {
+            pointFailed = 1;
+            refuse("H2O-NaCl: %g wt %% NaCl at %g °C and %g bar boils (below the peritectic of hydrohalite, 0.1 °C, the "
+                   "diagram holds its liquid only)\n",
+                   100.0 * X_, T_, P_);
+            return std::nan("");
+        }
+        region = 6;
+        wl = vl = 1.0;
+        wv = vv = wh = vh = 0.0;
+        rho = calculateFluidDensityRegion6();
+        return rho;
+    }
+    {
+        // (None for a fluid richer than the critical curve's end at 1000 °C.)
+        QuietScope q(*this);
+        calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
+        pointFailed = 0;
+    }
     // A state is on the three-phase curve within 0.01 bar of its pressure, or
     // within 0.1 % of it where that pressure is below 10 bar (at 25 °C the
     // curve lies at 0.024 bar, and 0.01 bar would take in 40 % of it).
@@ -296,6 +359,7 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
     // liquid at 0 °C) the field says so (NaN or -1), and the state itself is
     // still placed: pointFailed is left as it was.
     auto haliteLiquidusTemperatures = [&]() {
+        QuietScope q(*this);
         const int failed = pointFailed;
         calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
         calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);

@@ -124,7 +124,8 @@ public:
 
     // ---- halite dissolution
     // Temperature at which the three-phase liquid holds X; a composition
-    // outside 26.35 wt % (0 °C) to 1 is refused: NaN, pointFailed, a message.
+    // outside that of 0.1 °C (26.28 wt %, the peritectic of hydrohalite) to 1
+    // is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);
@@ -191,11 +192,29 @@ public:
     void calculateSpinodalCurve(std::vector<double>& array, double X);
     void calculateHaliteLiquidIsopleth(std::vector<double>& array, double X, double Tstart);
 
+    // Top temperature of the mixture's correlations (°C): no mixture, critical
+    // point or liquid-vapour surface above it.
+    double TmixTop = 1000.0;
+
+    // While a QuietScope lives, refusals of the point solvers set their
+    // flags without a message (searches that probe outside a boundary and
+    // handle the failure themselves).
+    struct QuietScope {
+        explicit QuietScope(Palliser& p) : owner(p) { ++owner.quiet; }
+        ~QuietScope() { --owner.quiet; }
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+        Palliser& owner;
+    };
+
 protected:
-    // True from 0 °C to the end of the three-phase curve at the melting point
-    // of halite (where the liquid's composition reaches 1, 0.01 °C allowed
+    int quiet = 0;
+    // A refusal's message on the log's diagnostic channel, unless quiet.
+    void refuse(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // True from the peritectic of hydrohalite (0.1 °C) to the end of the
+    // three-phase curve at the melting point of halite (where the liquid's composition reaches 1, 0.01 °C allowed
     // for the searches that end there).
-    bool onThreePhaseCurve(double T_) const { return T_ >= 0.0 && T_ <= Ttriple + 0.01; }
+    bool onThreePhaseCurve(double T_) const { return T_ >= 0.1 && T_ <= Ttriple + 0.01; }
     // True when a sweep from a to b in steps of `step` is finite and ends:
     // refuses non-finite bounds and steps too small to move the variable.
     static bool sweepable(double a, double b, double step);

@@ -12,6 +12,7 @@ void row(std::vector<double>& a, std::initializer_list<double> values) { a.inser
 }  // namespace
 
 void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     for (double t = 100.0; t <= Ttriple; t += 1.0) {
         double p, r;
         calculateHaliteGasSat(t, X_, p, r);
@@ -20,6 +21,7 @@ void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_)
 }
 
 void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double, double, double) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, PcNaCl, 1.0)) return;
     double p = 0.0, a = 0.0, b = 0.0, rv = 0.0;
@@ -31,6 +33,7 @@ void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, doub
 }
 
 void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, double Tend, double T0) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, Tend, 1.0)) return;
     double p = 0.0, Xv, rl, rv;
@@ -45,6 +48,7 @@ void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, d
 }
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
         double Xs = 1.0;
@@ -60,6 +64,7 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, do
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
         double x, r;
@@ -72,6 +77,7 @@ void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, doubl
 }
 
 void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_, double Tend, double T0) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, Tend, 1.0) || !std::isfinite(P_)) return;
     double start = T0;
     if (P_ < Pcw) {
@@ -84,7 +90,7 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
             row(array, {ts, 0.0, 0.0, rl, rv});
             start = ts;
         }
-    } else if (T0 >= Tcw && T0 <= TcNaCl) {
+    } else if (T0 >= Tcw && T0 <= TmixTop) {
         double pc = P_, xc = 0.0, rc = 0.0;
         calculateCriticalPoint(T0, pc, xc, rc);
         P_ = pc;
@@ -103,6 +109,7 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_, double T0, double T1) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double xl, xv, rl, rv;
     if (P_ <= PcNaCl) {
         const double Tend = calculateNaClSatTemperature(P_);
@@ -128,6 +135,7 @@ void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_, double T0, double T1) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double pc, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(T0, pc, xc, rc);
     row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
@@ -153,6 +161,7 @@ void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double T_) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double P0, Xs = 1.0;
     if (T_ <= Ttriple) {
         double xv, rl, rv;
@@ -170,6 +179,7 @@ void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double 
 }
 
 void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!(T_ <= Ttriple)) return;
     preCalculateHaliteGasBubble(T_);
     if (!sweepable(1e-5, Pslv, 1.0)) return;
@@ -182,7 +192,8 @@ void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_)
 }
 
 void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_) {
-    if (!std::isfinite(T_) || T_ > TcNaCl) return;
+    QuietScope quietRows(*this);  // (rows without a point are left out)
+    if (!std::isfinite(T_) || T_ > TmixTop) return;
     preCalculate_Fixed_T_Parameters(T_);
     const double step = T_ < 400.0 ? 0.5 : 1.0;
     double Plow, Phigh;
@@ -203,16 +214,19 @@ void Palliser::calculateNaClSublimationCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateCriticalCurve(std::vector<double>& array) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
+    // From water's critical point to the top of the mixture's correlations.
     double p = 0.0, x = 0.0, r = 0.0;
-    for (double t = Tcw; t <= TcNaCl; t += 1.0) {
+    for (double t = Tcw; t < TmixTop; t += 1.0) {
         calculateCriticalPoint(t, p, x, r);
         row(array, {t, p, 100.0 * x, r, 1000.0 / r});
     }
-    calculateCriticalPoint(TcNaCl, p, x, r);
-    row(array, {TcNaCl, p, 100.0, r, 1000.0 / r});
+    calculateCriticalPoint(TmixTop, p, x, r);
+    row(array, {TmixTop, p, 100.0 * x, r, 1000.0 / r});
 }
 
 void Palliser::calculateNaClSatCurve(std::vector<double>& array) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double p, rl, rv;
     for (double t = Ttriple; t < TcNaCl; t += 1.0) {
         calculateNaClSaturationPoint(t, p, rl, rv);
@@ -225,6 +239,7 @@ void Palliser::calculateNaClSatCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateSLVCurve(std::vector<double>& array) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double p, xl, xv, rl, rv;
     for (double t = 50.0; t < Ttriple; t += 1.0) {
         calculateSLVPoint(t, p, xl, xv, rl, rv);
@@ -235,16 +250,21 @@ void Palliser::calculateSLVCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateIceMeltingCurve(std::vector<double>& array, double c) {
+    // Up to the eutectic, where ice stops melting last.
+    QuietScope q(*this);
     for (int k = 0; k <= 100; ++k) {
         const double w = 0.4 * k;
         double t;
         calculateFreezingTemperature(0.01 * w, c, t);
+        if (pointFailed) break;
         row(array, {w, t});
     }
+    pointFailed = 0;
 }
 
 void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double T0, double P0, double T1,
                                    double rho_) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0) || !std::isfinite(P0)) return;
     double p = P0;
     for (double t = T0; t >= T1; t -= 1.0) {
@@ -264,6 +284,7 @@ void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double
 
 void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, double Xwt, double phiPct, double Tend,
                                                   double T0) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt, phi = 0.01 * phiPct;
     if (!sweepable(T0, Tend, 1.0)) return;
     double p = 0.0, xl, xv, rl, rv, r = 0.0;
@@ -288,6 +309,7 @@ void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double X_, double Tstart) {
+    QuietScope quietRows(*this);  // (rows without a point are left out)
     double t, p0, xv, rl, rv;
     calculateSLVPointFromX(X_, t, p0, xv, rl, rv, Tstart);
     if (pointFailed || !(Pmax > 0.0) || !sweepable(p0, Pmax, 20.0)) return;

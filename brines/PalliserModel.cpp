@@ -1,11 +1,16 @@
 // H2O-NaCl correlations: pure water on the reference model, NaCl melting,
 // sublimation and boiling, the three-phase halite-liquid-vapour curve, the
 // critical curve, the halite-saturated vapour, the halite liquidus and the
-// ice liquidus of NaCl-KCl solutions.
+// ice liquidus of NaCl-KCl solutions.  The boundaries of the mixture are
+// those of Driesner & Heinrich (2007, GCA 71, 4880-4901; DriesnerHeinrich.h)
+// from 0.1 to 1000 °C and up to 5000 bar, the liquid's volume that of
+// Driesner (2007, GCA 71, 4902-4919; DriesnerVolume.h).
 #include "brines/PalliserModel.h"
 
 #include <cmath>
+#include <limits>
 
+#include "brines/DriesnerHeinrich.h"
 #include "brines/DriesnerVolume.h"
 #include "families/anderko/Anderko.h"
 #include "numerics/Secant.h"
@@ -13,12 +18,6 @@
 #include "water/WagnerPruss.h"
 
 namespace {
-// Liquidus temperature rises 0.024726 °C per bar above the three-phase point
-// of the same composition; the law's liquid there 0.03 kg/m3 per bar (the
-// liquid where the volumetric correlation does not hold, and the start of the
-// search for the pressure of a liquidus density).
-constexpr double kLiquidusSlopeT = 0.024726;
-constexpr double kLiquidusSlopeRho = 0.03;
 constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kMNaCl = 0.058443;  // kg/mol
 constexpr double kMH2O = 0.018015268;  // kg/mol
@@ -27,29 +26,27 @@ constexpr double kR = 8.314462618;     // J/(mol K)
 // ideal gas of Na2Cl2.
 constexpr double kNaClVapourIdealTop = 2000.0;
 
-// NaCl's boiling pressure (bar) of the correlation at T (°C), and the span
-// (°C) above the melting point of halite over which it is lifted to the
-// triple point.
-double naclBoilingPressure(double T) { return 0.00687956 * std::exp(0.0034703 * T) - 0.110476; }
-constexpr double kNaClBoilingJoin = 10.0;
+// NaCl's boiling pressure above 1000 °C, where Driesner & Heinrich's eq. 3
+// ends: log P linear in 1/T (K) from eq. 3 at 1000 °C to the end of the
+// molten-salt correlation at NaCl's critical point (3127 °C), where the
+// former boiling law of this model gives 353.4 bar (a bridge of this
+// model's own for pure NaCl, continuous at 1000 °C).
+double naclBoilingLawAtCriticalPoint() { return 0.00687956 * std::exp(0.0034703 * 3127.0) - 0.110476; }
 
 // Density (kg/m3) of an ideal gas of molar mass M (kg/mol) at T (°C), P (bar).
 double idealGasDensity(double M, double T, double P) { return 1e5 * P * M / (kR * (T + 273.15)); }
-
-// Three-phase pressure of the polynomial in T/800 °C.
-double slvPolynomialPressure(double T) {
-    const double t = T / 800.0;
-    const double t2 = t * t, t4 = t2 * t2, t6 = t4 * t2, t8 = t4 * t4, t10 = t8 * t2;
-    return 13.2729 * t2 + 3189.09 * t4 - 724.296 * t6 - 8156.4 * t8 + 5678.34 * t10;
-}
 
 double slvPolynomialLiquidDensity(double T) {
     const double t = T / 800.0;
     return 1220.04 + t * (-609.462 + t * (3173.9 + t * (-17554.1 + t * (40800.0 + t * (-37348.8 + t * 11878.4)))));
 }
 
-double criticalPolynomialDensity(double T) {
-    return -15830.2 / (T - 320.0) - 8.80332e-5 * T * T + 1091.19 * std::pow(T, 0.1) - 1353.69;
+// Where the three-phase vapour's density passes from water vapour's (below)
+// to its polynomial (above), °C: a smooth step of weight 0 up to 300 °C and 1
+// from 350 °C (below 350 °C the vapour holds less than 1e-5 NaCl).
+double vapourPolynomialWeight(double T) {
+    const double u = std::fmin(std::fmax((T - 300.0) / 50.0, 0.0), 1.0);
+    return u * u * (3.0 - 2.0 * u);
 }
 
 // Vapour pressure (bar) of an NaCl solution of molality m at T (°C) after
@@ -66,33 +63,41 @@ double haasVapourPressure(double T, double m) {
     return 1e-5 * WaterEOS::saturationPressureWagnerPruss(T0);
 }
 
-// Searches may reach the end of the three-phase curve a little above 800 °C.
+// Searches may reach the end of the three-phase curve a little above the
+// melting point of halite.
 constexpr double kSlvEndTolerance = 0.01;
-// Slope of the three-phase liquid's composition at 0 °C, per kelvin.
-constexpr double kSlvLiquidSlopeAt0 = 7.48368e-6;
-// Where the three-phase pressure and vapour pass from the halite-saturated
-// solution's vapour (below) to the polynomials (above), °C.
-constexpr double kSlvJoinLow = 300.0;
-constexpr double kSlvJoinHigh = 350.0;
+// Hydrohalite (NaCl.2H2O) is stable below its peritectic, 0.1 °C: the
+// three-phase curve halite + liquid + vapour starts there.
+constexpr double kPeritectic = 0.1;
+// Where the three-phase pressure passes from the vapour pressure of the
+// halite-saturated solution (below) to eq. 10 of Driesner & Heinrich (above),
+// °C.  Below about 100 °C eq. 10 runs under the measured vapour pressure of
+// saturated brine (21 % at 25 °C against Greenspan 1977's humidity over
+// saturated NaCl, 75.29 %); Haas (1976) agrees with it within 2 % there.
+constexpr double kSlvJoinLow = 80.0;
+constexpr double kSlvJoinHigh = 100.0;
 
-// Weight of the polynomials in the three-phase pressure and vapour: 0 up to
-// 300 °C, 1 from 350 °C, a smooth step between.
-double slvPolynomialWeight(double T) {
+// Weight of eq. 10 in the three-phase pressure: 0 up to 80 °C, 1 from
+// 100 °C, a smooth step between.
+double slvCorrelationWeight(double T) {
     const double u = std::fmin(std::fmax((T - kSlvJoinLow) / (kSlvJoinHigh - kSlvJoinLow), 0.0), 1.0);
     return u * u * (3.0 - 2.0 * u);
 }
-// Three-phase pressure (bar) at T (°C) whose liquid holds the mass fraction
-// Xl: the vapour pressure of the halite-saturated solution (Haas 1976) up to
-// 300 °C, the polynomial from 350 °C, geometric weights between.  (The
-// polynomial alone falls to 0.016 bar at 25 °C and 0 at 0 °C; the water
-// activity of saturated NaCl, 0.75, gives 0.024 bar.)
-double slvPressure(double T, double Xl) {
-    const double w = slvPolynomialWeight(T);
-    if (w >= 1.0) return slvPolynomialPressure(T);
+// Three-phase pressure (bar) at T (°C): the vapour pressure of the
+// halite-saturated solution (Haas 1976, at the liquid of eq. 8 there) up to
+// 80 °C, eq. 10 from 100 °C, geometric weights between.
+double slvPressure(double T) {
+    const double w = slvCorrelationWeight(T);
+    const double Pdh = dh07::vlhPressure(T);
+    if (w >= 1.0) return Pdh;
+    const double Xl = dh07::massFraction(dh07::liquidusMoleFraction(T, Pdh));
     const double P = haasVapourPressure(T, Xl / (kMNaCl * (1.0 - Xl)));
-    if (w > 0.0) return std::exp((1.0 - w) * std::log(P) + w * std::log(slvPolynomialPressure(T)));
+    if (w > 0.0) return std::exp((1.0 - w) * std::log(P) + w * std::log(Pdh));
     return P;
 }
+// Liquid of the three-phase point at T whose pressure is P (eq. 8), mass
+// fraction, at most 1.
+double slvLiquid(double T, double P) { return std::fmin(dh07::massFraction(dh07::liquidusMoleFraction(T, P)), 1.0); }
 // The three-phase liquid follows the volumetric correlation up to 700 °C
 // and the polynomial, shifted by the difference there, to 800 °C.
 constexpr double kSlvDensityJoin = 700.0;
@@ -102,10 +107,6 @@ constexpr double kDiluteVapourX = 1e-2;
 // Widening of the ideal-gas bound of the laws' vapours with water vapour's
 // departure from the ideal gas.
 constexpr double kIdealDeparture = 10.0;
-// The critical density follows the volumetric correlation to the top of its
-// range (1000 °C) and the polynomial above, shifted by the difference there
-// (topDifferenceWeight).
-constexpr double kCriticalDensityJoin = driesner::kTopTemperature;
 
 }  // namespace
 
@@ -117,14 +118,17 @@ PalliserModel::PalliserModel()
     gasExp1 = 1.5;
     gasExp2 = 0.5;
     isothermLaw.T = std::nan("");
-    double Xw = 0.0;
-    calculateCriticalPoint(374.15, pcAtWaterEnd, Xw, rcAtWaterEnd);
+    gasLaw.T = std::nan("");
+    // The diagram's constants of Driesner & Heinrich (2007): the NaCl triple
+    // point and water's critical point (IAPWS-95), where the critical curve
+    // of the mixture starts.
+    Ttriple = dh07::kTriplePointT;
+    Ptriple = dh07::kTriplePointP;
+    Tcw = dh07::kWaterCriticalT;
+    Pcw = dh07::kWaterCriticalP;
     double P_, Xl, Xv, rl, rv;
-    calculateSLVPoint(kSlvDensityJoin, P_, Xl, Xv, rl, rv);
+    threePhaseState(kSlvDensityJoin, P_, Xl, Xv, rl, rv);
     slvLiquidOffset700 = rl - slvPolynomialLiquidDensity(kSlvDensityJoin);
-    double Xc = 0.0, rc = 0.0;
-    calculateCriticalPoint(kCriticalDensityJoin, P_, Xc, rc);
-    criticalDensityOffsetTop = rc - criticalPolynomialDensity(kCriticalDensityJoin);
 }
 
 PalliserModel::~PalliserModel() = default;
@@ -166,18 +170,9 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
         rhov = WaterEOS::saturatedVapourDensityWagnerPruss(TK);
         return;
     }
-    if (!usePatches) {
-        rhol = rhov = 322.0;
-        P_ = 221.0;
-        return;
-    }
-    // Continued past water's critical point (IAPWS-95: 373.946 °C, 220.64 bar,
-    // 322 kg/m3) to 374.15 °C, where the critical curve of the mixture starts:
-    // pressure and density linear in T to the critical point of the curve
-    // there, so that the liquid-vapour surface's high end is continuous.
-    const double f = std::fmin((T_ - 373.946) / (374.15 - 373.946), 1.0);
-    P_ = 220.64 + f * (pcAtWaterEnd - 220.64);
-    rhol = rhov = 322.0 + f * (rcAtWaterEnd - 322.0);
+    // No saturation above water's critical point: its critical point.
+    P_ = 220.64;
+    rhol = rhov = 322.0;
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, double& rhov) {
@@ -202,7 +197,7 @@ double PalliserModel::getIsochoricWaterPressure(double T_, double rho_) {
 // ---------------------------------------------------------------- NaCl and halite
 
 double PalliserModel::getNaClLiquidDensity(double T_, double P_) {
-    if (T_ < 800.0) return kHaliteDensity;
+    if (T_ < Ttriple) return kHaliteDensity;
     if (T_ > 3127.0) return 0.0;
     double Ps, rl, rv;
     calculateNaClSaturationPoint(T_, Ps, rl, rv);
@@ -213,34 +208,34 @@ double PalliserModel::getNaClVapourDensity(double T_, double P_) {
     return 1e5 * P_ * 0.058443 / ((T_ + 273.15) * 8.314);
 }
 
-double PalliserModel::getHaliteMeltingPressure(double T_) { return (T_ - 800.0) / kLiquidusSlopeT + 0.0005; }
+// Melting (eq. 1), sublimation (eq. 2) and boiling (eq. 3) of NaCl after
+// Driesner & Heinrich (2007).
+double PalliserModel::getHaliteMeltingPressure(double T_) { return dh07::haliteMeltingPressure(T_); }
 
-double PalliserModel::getHaliteMeltingTemperature(double P_) { return (P_ - 0.0005) * kLiquidusSlopeT + 800.0; }
+double PalliserModel::getHaliteMeltingTemperature(double P_) { return dh07::haliteMeltingTemperature(P_); }
 
 double PalliserModel::getHaliteMeltingTemperatureOffset(double P_, double T0) {
-    return (P_ - 0.0005) * kLiquidusSlopeT + T0;
+    return dh07::haliteMeltingTemperature(P_) - Ttriple + T0;
 }
 
 double PalliserModel::getHaliteSublimationPressure(double T_) {
-    return 0.0005 * std::pow(10.0, 11806.1 * (0.0009318361831989935 - 1.0 / (T_ + 273.15)));
+    return dh07::naclVapourPressure(std::fmin(T_, std::nextafter(Ttriple, 0.0)));
 }
 
 double PalliserModel::calculateNaClSatPressure(double T_) {
-    // The correlation gives -4e-7 bar at the melting point of halite, where
-    // the boiling curve starts from the triple point (0.0005 bar, the
-    // sublimation curve's end): the difference is added there and faded out
-    // linearly over kNaClBoilingJoin °C (the curve still rises: its slope is
-    // 4e-4 bar/°C there, the fade's -5e-5).
-    const double u = std::fmin(std::fmax((T_ - Ttriple) / kNaClBoilingJoin, 0.0), 1.0);
-    return naclBoilingPressure(T_) + (1.0 - u) * (Ptriple - naclBoilingPressure(Ttriple));
+    // Eq. 3 up to 1000 °C; above, the bridge to NaCl's critical point.
+    const double top = dh07::kTopTemperature;
+    if (T_ <= top) return dh07::naclVapourPressure(std::fmax(T_, Ttriple));
+    const double u = (1.0 / (top + 273.15) - 1.0 / (T_ + 273.15)) / (1.0 / (top + 273.15) - 1.0 / (3127.0 + 273.15));
+    const double l0 = std::log(dh07::naclVapourPressure(top)), l1 = std::log(naclBoilingLawAtCriticalPoint());
+    return std::exp(l0 + u * (l1 - l0));
 }
 
 double PalliserModel::calculateNaClSatTemperature(double P_) {
-    if (P_ < -0.110476) return 0.0;
-    const double T0 = std::log((P_ + 0.110476) / 0.00687956) / 0.0034703;
-    if (!(P_ > Ptriple) || T0 >= Ttriple + kNaClBoilingJoin) return T0;
-    // Where the correction is faded out: bisection.
-    double lo = Ttriple, hi = Ttriple + kNaClBoilingJoin;
+    // The boiling curve rises monotonically from the triple point to NaCl's
+    // critical point: bisection (NaN outside it).
+    if (!(P_ >= Ptriple) || !(P_ <= calculateNaClSatPressure(3127.0))) return std::nan("");
+    double lo = Ttriple, hi = 3127.0;
     for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
         const double mid = 0.5 * (lo + hi);
         (calculateNaClSatPressure(mid) < P_ ? lo : hi) = mid;
@@ -263,37 +258,47 @@ void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& 
 
 // ---------------------------------------------------------------- three-phase curve
 
-double PalliserModel::slvLiquidComposition(double T_) {
-    return std::fmin(0.2635 + 7.48368e-6 * T_ + 1.44611e-6 * T_ * T_ - 3.8086e-10 * T_ * T_ * T_, 1.0);
-}
+double PalliserModel::slvLiquidComposition(double T_) { return slvLiquid(T_, slvPressure(T_)); }
 
 double PalliserModel::criticalComposition(double T_) {
-    return -0.428737 + 0.00138295 * T_ - 6.79448e-7 * T_ * T_ + 1.22578e-10 * T_ * T_ * T_;
+    // Eq. 7 of Driesner & Heinrich (2007) as a mass fraction: 0 up to water's
+    // critical point, NaN above 1000 °C where the correlation ends.
+    if (!(T_ <= dh07::kTopTemperature)) return std::nan("");
+    return dh07::massFraction(dh07::criticalMoleFraction(T_));
 }
 
-void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
-    if (!(T_ <= Ttriple + kSlvEndTolerance)) {
-        // The three-phase curve ends at the melting point of halite.
-        P_ = Xl = Xv = rhol = rhov = std::nan("");
-        pointFailed = 1;
-        platform::diagf("H2O-NaCl: no halite + liquid + vapour curve at %g °C (it ends at the melting point of "
-                        "halite, %g °C)\n",
-                        T_, Ttriple);
-        return;
-    }
-    // (The liquid's composition reaches 1 at 800.002 °C.)
-    Xl = slvLiquidComposition(T_);
-    Xv = std::pow(10.0, -(147.519 / (T_ - 825.0) + 3.4434 + 3.9318e-5 * (T_ - 550.0) * (T_ - 550.0)));
-    P_ = slvPressure(T_, Xl);
+void PalliserModel::threePhaseState(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
+    // Pressure: the vapour pressure of halite-saturated brine below 100 °C,
+    // eq. 10 above; liquid: the halite liquidus (eq. 8) at that pressure;
+    // vapour: the vapour branch (eq. 13-17) with that liquid.
+    P_ = slvPressure(T_);
+    const double xl = std::fmin(dh07::liquidusMoleFraction(T_, P_), 1.0);
+    Xl = dh07::massFraction(xl);
+    Xv = std::fmin(dh07::massFraction(dh07::vapourBranch(T_, P_, xl)), Xl);
     // Liquid: the volumetric correlation at the three-phase point, the
     // polynomial shifted to it above 700 °C (where the correlation would need
     // water far beyond its boiling point).
     if (T_ <= kSlvDensityJoin) {
         rhol = driesnerLiquidDensity(T_, P_, Xl);
     } else {
-        rhol = slvPolynomialLiquidDensity(T_) + slvLiquidOffset700 * (Ttriple - T_) / (Ttriple - kSlvDensityJoin);
+        rhol = slvPolynomialLiquidDensity(T_) +
+               slvLiquidOffset700 * std::fmax(Ttriple - T_, 0.0) / (Ttriple - kSlvDensityJoin);
     }
-    rhov = diluteVapourDensity(T_, P_, Xv, 1.0, threePhaseVapourLaw(T_, P_));
+    rhov = vapourDensity(T_, P_, Xv, diluteVapourDensity(T_, P_, Xv, 1.0, threePhaseVapourLaw(T_, P_)));
+}
+
+void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
+    if (!(T_ <= Ttriple + kSlvEndTolerance) || !(T_ >= kPeritectic)) {
+        // The three-phase curve runs from the peritectic of hydrohalite to
+        // the melting point of halite.
+        P_ = Xl = Xv = rhol = rhov = std::nan("");
+        pointFailed = 1;
+        refuse("H2O-NaCl: no halite + liquid + vapour curve at %g °C (it runs from %g °C, below which hydrohalite "
+               "is stable, to the melting point of halite, %g °C)\n",
+               T_, kPeritectic, Ttriple);
+        return;
+    }
+    threePhaseState(T_, P_, Xl, Xv, rhol, rhov);
 }
 
 double PalliserModel::threePhaseVapourLaw(double T_, double P_) {
@@ -303,7 +308,7 @@ double PalliserModel::threePhaseVapourLaw(double T_, double P_) {
     // Below 350 °C the vapour holds less than 1e-5 NaCl: water vapour at the
     // three-phase pressure (IAPWS-95), joined to the polynomial as the
     // pressure is.
-    const double w = slvPolynomialWeight(T_);
+    const double w = vapourPolynomialWeight(T_);
     if (w < 1.0) {
         const int failed = pointFailed;
         const double rw = getWaterVapourDensity(T_, P_);
@@ -345,27 +350,30 @@ double PalliserModel::diluteVapourDensity(double T_, double P_, double Xv, doubl
     return rw + g * (law - rw);
 }
 
+bool PalliserModel::criticalPointAt(double T_, double& P_, double& X_, double& rho_) {
+    if (!(T_ >= Tcw && T_ <= dh07::kTopTemperature)) {
+        P_ = X_ = rho_ = std::nan("");
+        return false;
+    }
+    // Eq. 5 and 7 of Driesner & Heinrich (2007); the critical density is the
+    // volumetric correlation's liquid there, so that the liquid and the
+    // vapour of the surface meet at it.
+    P_ = dh07::criticalPressure(T_);
+    X_ = dh07::massFraction(dh07::criticalMoleFraction(T_));
+    // (At water's own critical point, IAPWS-95's critical density.)
+    rho_ = X_ > 0.0 ? driesnerLiquidDensity(T_, P_, X_) : 322.0;
+    return std::isfinite(rho_);
+}
+
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {
-    if (!(T_ >= 374.15)) return;
-    if (T_ <= 3127.0) {
-        P_ = T_ <= 850.0 ? 256.326 - 3.28926 * T_ + 0.0105024 * T_ * T_ - 5.2439e-6 * T_ * T_ * T_
-                         : -3282.54 + 9.20086 * T_ - 0.00419191 * T_ * T_ + 5.18556e-7 * T_ * T_ * T_;
-        // (The composition's polynomial is 0 at 374.1508 °C, -8e-7 at
-        // 374.15 °C.)
-        X_ = std::fmax(criticalComposition(T_), 0.0);
+    if (criticalPointAt(T_, P_, X_, rho_)) {
+        pointFailed = 0;
+        return;
     }
-    // Critical density: the volumetric correlation at the critical point, so
-    // that the liquid and the vapour of the surface meet there; above 1000 °C
-    // the polynomial, shifted to it and the shift faded out by 1200 °C.
-    if (T_ <= kCriticalDensityJoin) {
-        const double d = driesnerLiquidDensity(T_, P_, X_);
-        if (std::isfinite(d)) {
-            rho_ = d;
-            return;
-        }
-    }
-    rho_ = criticalPolynomialDensity(T_);
-    rho_ += criticalDensityOffsetTop * topDifferenceWeight(T_);
+    pointFailed = 1;
+    refuse("H2O-NaCl: no critical point at %g °C (the critical curve of Driesner & Heinrich 2007 runs from water's "
+           "critical point, %g °C, to %g °C)\n",
+           T_, Tcw, dh07::kTopTemperature);
 }
 
 // ---------------------------------------------------------------- halite-saturated vapour
@@ -397,7 +405,7 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
         return;
     }
     X_ = std::pow(P_ / Ps, n) * Xv;
-    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
+    rho_ = vapourDensity(T_, P_, X_, haliteSaturatedVapourDensity(T_, P_, Ps, rv, n));
 }
 
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
@@ -406,7 +414,7 @@ void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, doub
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     P_ = std::pow(X_ / Xv, 1.0 / n) * Ps;
     if (P_ > Ps) P_ = Ps;
-    rho_ = haliteSaturatedVapourDensity(T_, P_, Ps, rv, n);
+    rho_ = vapourDensity(T_, P_, X_, haliteSaturatedVapourDensity(T_, P_, Ps, rv, n));
 }
 
 void PalliserModel::preCalculateHaliteGasBubble(double T_) {
@@ -417,115 +425,232 @@ void PalliserModel::preCalculateHaliteGasBubble(double T_) {
 
 void PalliserModel::doCalculateHaliteGasBubble(double P_, double& X_, double& rho_) {
     X_ = std::pow(P_ / Pslv, hgExponent) * Xvslv;
-    rho_ = haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent);
+    rho_ = vapourDensity(hgTemperature, P_, X_,
+                         haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent));
 }
 
 // ---------------------------------------------------------------- halite liquidus
 
-void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, double& T_, double& rho_, double Tstart) {
-    double Ts, Ps, Xv, rl, rv;
-    calculateSLVPointFromX(X_, Ts, Ps, Xv, rl, rv, Tstart);
-    if (pointFailed) {
-        T_ = -1.0;
-        return;
+// The halite liquidus is eq. 8 of Driesner & Heinrich (2007), x_L(T, P), from
+// the peritectic of hydrohalite (0.1 °C; searches reach 0 °C) to the melting
+// temperature of halite at P, up to 5000 bar.  At fixed P it rises
+// monotonically with T, so a liquidus temperature is bisected.
+
+double PalliserModel::liquidusTemperatureAt(double X_, double P_) {
+    const double x = dh07::moleFraction(X_);
+    const double Thm = dh07::haliteMeltingTemperature(P_);
+    if (!(x >= dh07::liquidusMoleFraction(0.0, P_)) || !(x <= 1.0)) return std::nan("");
+    double lo = 0.0, hi = Thm;
+    for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (dh07::liquidusMoleFraction(mid, P_) < x ? lo : hi) = mid;
     }
-    T_ = Ts + kLiquidusSlopeT * (P_ - Ps);
-    rho_ = haliteLiquidusDensity(T_, P_, X_, rl + kLiquidusSlopeRho * (P_ - Ps));
+    return 0.5 * (lo + hi);
 }
 
-// Parameters: X, rho, Ts and Ps of the three-phase point of X.
+void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, double& T_, double& rho_, double) {
+    pointFailed = 0;
+    const bool inRange = P_ > 0.0 && P_ <= kTopPressureTolerance * dh07::kTopPressure && X_ >= 0.0 && X_ <= 1.0;
+    const double T = inRange ? liquidusTemperatureAt(X_, P_) : std::nan("");
+    if (!std::isfinite(T)) {
+        pointFailed = 1;
+        T_ = -1.0;
+        refuse("H2O-NaCl: no halite liquidus temperature for %g wt %% NaCl at %g bar (the liquidus holds from "
+               "%g wt %% at 0 °C to pure NaCl, at 0-%g bar)\n",
+               100.0 * X_, P_, 100.0 * dh07::massFraction(dh07::liquidusMoleFraction(0.0, P_)), dh07::kTopPressure);
+        return;
+    }
+    T_ = T;
+    rho_ = haliteLiquidusDensity(T_, P_, X_, std::nan(""));
+}
+
+// Parameters: X, rho; then the liquidus temperature of the last evaluation.
 double PalliserModel::equationForHaliteLiquidFromRhoX(double P_, void* data) {
-    const double* p = static_cast<const double*>(data);
-    const double T_ = p[2] + kLiquidusSlopeT * (P_ - p[3]);
-    const double d = haliteLiquidusDensity(T_, P_, p[0], std::nan(""));
+    double* p = static_cast<double*>(data);
+    const double T_ = liquidusTemperatureAt(p[0], P_);
+    const double d = std::isfinite(T_) ? haliteLiquidusDensity(T_, P_, p[0], std::nan("")) : std::nan("");
     if (!std::isfinite(d)) {
         error = 1;
         return 0.0;
     }
+    p[2] = T_;
     return d - p[1];
 }
 
 void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double rho_, double& T_, double& P_,
-                                                             double Tstart) {
-    double Ts, Ps, Xv, rl, rv;
-    calculateSLVPointFromX(X_, Ts, Ps, Xv, rl, rv, Tstart);
-    if (pointFailed) {
-        T_ = P_ = -1.0;
+                                                             double) {
+    // The liquid of composition X on its halite liquidus, from its
+    // three-phase point to 5000 bar: the pressure at which that liquid has
+    // the density rho (an inclusion homogenising by halite dissolution),
+    // bracketed on a scan of the pressure and bisected.
+    T_ = P_ = -1.0;
+    pointFailed = 1;
+    double Tm0 = std::nan(""), rl0 = 0.0, Ps = 0.0;
+    {
+        QuietScope q(*this);
+        Tm0 = calculateTm0(X_, rl0, Ps);
+    }
+    if (!std::isfinite(Tm0) || !(rho_ > 0.0)) {
+        refuse("H2O-NaCl: no halite dissolution for %g wt %% NaCl (the three-phase liquid holds %g to 100 wt %%)\n",
+               100.0 * X_, 100.0 * slvLiquidComposition(kPeritectic));
         return;
     }
-    // The liquidus rises 0.0247 °C per bar from the three-phase point; the
-    // pressure is the one at which the liquid there has the density rho
-    // (started from a compressibility of 0.03 kg/m3 per bar).
-    P_ = (rho_ - rl) / kLiquidusSlopeRho + Ps;
-    if (Ts + kLiquidusSlopeT * (P_ - Ps) <= Ttriple) {
-        double par[4] = {X_, rho_, Ts, Ps};
-        Secant s;
-        s.obj = this;
-        s.fn = toEquationFn<ScalarEquationFn>(&PalliserModel::equationForHaliteLiquidFromRhoX);
-        s.data = par;
-        s.x0 = std::fmax(P_, Ps);
-        s.x1 = s.x0 + 1.0;
-        s.itermax = 30;
-        s.tol = 1e-9;
-        s.lambda = 1.0;
-        s.lambdaMin = 0.01;
-        const double Pr = s.solve();
-        if (s.status != 0 || !(Pr >= Ps)) {
-            pointFailed = 1;
-            T_ = P_ = -1.0;
+    double par[3] = {X_, rho_, 0.0};
+    // (A pressure without a liquid density is a gap in the scan.)
+    auto f = [&](double p) {
+        const double v = equationForHaliteLiquidFromRhoX(p, par);
+        const bool bad = error != 0;
+        error = 0;
+        return bad ? std::nan("") : v;
+    };
+    constexpr int kScan = 200;
+    double a = Ps, fa = f(a);
+    for (int k = 1; k <= kScan; ++k) {
+        const double b = Ps + (dh07::kTopPressure - Ps) * k / kScan, fb = f(b);
+        if (std::isfinite(fa) && std::isfinite(fb) && (fa == 0.0 || (fa < 0.0) != (fb < 0.0))) {
+            double lo = a, hi = b, flo = fa;
+            bool ok = true;
+            for (int i = 0; i < 200 && hi - lo > 1e-10 * hi; ++i) {
+                const double mid = 0.5 * (lo + hi), fm = f(mid);
+                if (!std::isfinite(fm)) {
+                    ok = false;
+                    break;
+                }
+                if ((fm < 0.0) == (flo < 0.0)) {
+                    lo = mid;
+                    flo = fm;
+                } else {
+                    hi = mid;
+                }
+            }
+            // (A bracket across a step of the liquid's density, where the
+            // correlation hands over to the law, holds no root.)
+            const double Pr = 0.5 * (lo + hi);
+            if (ok && std::fabs(f(Pr)) <= 1e-6 * rho_) {
+                P_ = Pr;
+                T_ = par[2];
+                pointFailed = 0;
+                return;
+            }
+        }
+        a = b;
+        fa = fb;
+    }
+    // Where the liquidus liquid passes through a density maximum the density
+    // of the maximum itself is a double root, without a change of sign: the
+    // grid point nearest to it is refined by golden sections on |f|.
+    {
+        double best = std::numeric_limits<double>::infinity(), Pbest = Ps;
+        for (int k = 0; k <= kScan; ++k) {
+            const double p = Ps + (dh07::kTopPressure - Ps) * k / kScan, v = std::fabs(f(p));
+            if (v < best) {
+                best = v;
+                Pbest = p;
+            }
+        }
+        const double h = (dh07::kTopPressure - Ps) / kScan, g = 0.5 * (std::sqrt(5.0) - 1.0);
+        double lo = std::fmax(Ps, Pbest - h), hi = std::fmin(dh07::kTopPressure, Pbest + h);
+        double c = hi - g * (hi - lo), d = lo + g * (hi - lo), fc = std::fabs(f(c)), fd = std::fabs(f(d));
+        for (int i = 0; i < 200 && hi - lo > 1e-10 * hi; ++i) {
+            if (!(fc >= fd)) {
+                hi = d;
+                d = c;
+                fd = fc;
+                c = hi - g * (hi - lo);
+                fc = std::fabs(f(c));
+            } else {
+                lo = c;
+                c = d;
+                fc = fd;
+                d = lo + g * (hi - lo);
+                fd = std::fabs(f(d));
+            }
+        }
+        const double Pr = 0.5 * (lo + hi);
+        if (std::fabs(f(Pr)) <= 1e-6 * rho_) {
+            P_ = Pr;
+            T_ = par[2];
+            pointFailed = 0;
             return;
         }
-        P_ = Pr;
     }
-    T_ = (P_ - Ps) * kLiquidusSlopeT + Ts;
+    error = 0;
+    pointFailed = 1;
+    refuse("H2O-NaCl: no halite liquidus of %g wt %% NaCl has the density %g kg/m3 between its three-phase point "
+           "(%g bar) and %g bar\n",
+           100.0 * X_, rho_, Ps, dh07::kTopPressure);
 }
 
 void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_, double, double& rho_) {
-    // The liquidus of composition X lies 0.024726 °C per bar above the
-    // three-phase point of X, so the liquid saturated with halite at (T, P)
-    // is the three-phase liquid at the temperature Ts that solves
-    // Ts + 0.024726 (P - Ps(Ts)) = T.  The search is on Ts, by fixed-point
-    // steps (the three-phase pressure moves by at most a few bar per kelvin,
-    // so each step gains a factor of ten or more).  Where the pressure
-    // carries Ts below 0 °C, the end of the three-phase curve (at 20 °C from
-    // 810 bar on, at any temperature below 124 °C at 5 kbar), the three-phase
-    // liquid's composition is continued along its tangent at 0 °C, 7.5e-6
-    // per kelvin, and its pressure held at its value at 0 °C: the liquid
-    // saturated with halite there is a solution of 26.3 wt %, not a failure.
     pointFailed = 0;
-    double Ts = T_ - kLiquidusSlopeT * P_;
-    bool converged = false;
-    for (int it = 0; it < 100 && std::isfinite(Ts); ++it) {
-        const double Tc = std::fmax(Ts, 0.0);
-        const double next = T_ - kLiquidusSlopeT * (P_ - slvPressure(Tc, slvLiquidComposition(Tc)));
-        converged = std::fabs(next - Ts) < 1e-10;
-        Ts = next;
-        if (converged) break;
-    }
-    if (!converged || !(P_ > 0.0) || !(T_ >= 0.0) || !(Ts <= Ttriple + kSlvEndTolerance)) {
+    const double Thm = dh07::haliteMeltingTemperature(P_);
+    if (!(P_ > 0.0 && P_ <= kTopPressureTolerance * dh07::kTopPressure) || !(T_ >= 0.0) || !(T_ <= Thm)) {
         // No liquidus at this state: no composition that could be taken for one.
         pointFailed = 1;
         X_ = rho_ = std::nan("");
+        refuse("H2O-NaCl: no halite liquidus at %g °C and %g bar (it holds from 0 °C to the melting point of halite, "
+               "up to %g bar)\n",
+               T_, P_, dh07::kTopPressure);
         return;
     }
-    X_ = Ts >= 0.0 ? slvLiquidComposition(Ts) : slvLiquidComposition(0.0) + kSlvLiquidSlopeAt0 * Ts;
-    double Ps, Xl, Xv, rl, rv;
-    calculateSLVPoint(std::fmax(Ts, 0.0), Ps, Xl, Xv, rl, rv);
-    rho_ = haliteLiquidusDensity(T_, P_, X_, rl + kLiquidusSlopeRho * (P_ - Ps));
+    X_ = std::fmin(dh07::massFraction(dh07::liquidusMoleFraction(T_, P_)), 1.0);
+    rho_ = haliteLiquidusDensity(T_, P_, X_, std::nan(""));
 }
 
 double PalliserModel::haliteLiquidusDensity(double T_, double P_, double X_, double lawDensity) {
     // The liquid of the one-phase region at the same state, so that the
     // halite-bearing and the halite-free liquid agree on the liquidus.
-    const double d = driesnerLiquidDensity(T_, P_, X_);
+    const double d = liquidDensity(T_, P_, X_);
     return std::isfinite(d) ? d : lawDensity;
 }
 
 // ---------------------------------------------------------------- ice liquidus
 
+namespace {
+// Eutectic of the ice liquidus: -21.2 °C for H2O-NaCl, -10.7 °C for H2O-KCl,
+// -22.9 °C (the ternary eutectic) for a mixture of the two salts.
+double iceEutectic(double c) { return c >= 1.0 ? -21.2 : (c <= 0.0 ? -10.7 : -22.9); }
+// The law of NaCl-KCl solutions in wt % salt w and the NaCl share c.
+double iceLiquidusLaw(double w, double c) {
+    return -((0.4597 + 0.144 * c) * w +
+             (0.0002227 + 0.0001999 * c + 4.633e-5 * c * c + 0.0001123 * c * c * c) * w * w * w);
+}
+// Ice melting temperature of H2O-NaCl after Bodnar (1993), GCA 57, 683-684:
+// w = 1.78 θ - 0.0442 θ² + 0.000557 θ³ (θ the depression, °C), rising
+// monotonically in θ; solved for θ by Newton steps.
+double bodnarIceMelting(double w) {
+    double theta = w / 1.78;
+    for (int k = 0; k < 50; ++k) {
+        const double f = 1.78 * theta - 0.0442 * theta * theta + 0.000557 * theta * theta * theta - w;
+        const double d = 1.78 - 0.0884 * theta + 0.001671 * theta * theta;
+        const double step = f / d;
+        theta -= step;
+        if (std::fabs(step) < 1e-14 * (1.0 + std::fabs(theta))) break;
+    }
+    return -theta;
+}
+// The law, its H2O-NaCl end replaced by Bodnar's equation: the difference
+// between the two is added in proportion to the NaCl share c (the law's end
+// was up to 0.11 wt % off Bodnar's at 1.5-2.5 °C of depression).
+double iceLiquidus(double X, double c) {
+    const double w = 100.0 * X;
+    const double law = iceLiquidusLaw(w, c);
+    if (!(c > 0.0)) return law;
+    return law + std::fmin(c, 1.0) * (bodnarIceMelting(w) - iceLiquidusLaw(w, 1.0));
+}
+}  // namespace
+
 void PalliserModel::calculateFreezingTemperature(double X_, double c, double& T_) {
-    const double w = 100.0 * X_;
-    T_ = -((0.4597 + 0.144 * c) * w + (0.0002227 + 0.0001999 * c + 4.633e-5 * c * c + 0.0001123 * c * c * c) * w * w * w);
+    T_ = iceLiquidus(X_, c);
+    // Ice melts from the liquid only from 0 wt % up to the eutectic (0.1 °C
+    // allowed for the fit's -21.26 °C at 23.2 wt %); beyond, hydrohalite or
+    // the salt melts last.
+    if (!(X_ >= 0.0) || !(T_ >= iceEutectic(c) - 0.1)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no ice melting for %g wt %% salt (ice melts last only up to the eutectic, %g °C)\n",
+               100.0 * X_, iceEutectic(c));
+        T_ = std::nan("");
+    }
 }
 
 // Parameters: T, c.
@@ -535,20 +660,16 @@ double PalliserModel::equationForFreezing(double X_, void* data) {
         error = 1;
         return 0.0;
     }
-    double Tf;
-    calculateFreezingTemperature(X_, p[1], Tf);
-    return Tf - p[0];
+    return iceLiquidus(X_, p[1]) - p[0];
 }
 
 void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_) {
-    // Ice melts from the liquid only above the eutectic: -21.2 °C for
-    // H2O-NaCl, -10.7 °C for H2O-KCl, -22.9 °C (the ternary eutectic) for a
-    // mixture of the two salts.
-    const double eutectic = c >= 1.0 ? -21.2 : (c <= 0.0 ? -10.7 : -22.9);
+    // Ice melts from the liquid only above the eutectic.
+    const double eutectic = iceEutectic(c);
     if (!(T_ >= eutectic) || !(T_ <= 0.0)) {
         X_ = std::nan("");
         pointFailed = 1;
-        platform::diagf("H2O-NaCl: ice melting at %g °C lies outside the ice liquidus (%g to 0 °C)\n", T_,
+        refuse("H2O-NaCl: ice melting at %g °C lies outside the ice liquidus (%g to 0 °C)\n", T_,
                         eutectic);
         return;
     }
@@ -569,60 +690,29 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
 // ---------------------------------------------------------------- one-phase densities
 
 double PalliserModel::calculateFluidDensityRegion2a() {
-    const double d = region2aDensity(T, P, X, Pcrit, Xcrit, rhocrit);
-    const double w = topDifferenceWeight(T);
-    if (w == 0.0) return d;
-    // Above the top of the volumetric correlation the law carries the
-    // difference between the two at 1000 °C (as the critical density and the
-    // liquid do), so the fluid is continuous there.
-    double Pc = 0.0, Xc = 0.0, rc = 0.0;
-    calculateCriticalPoint(kCriticalDensityJoin, Pc, Xc, rc);
-    const double top = region2aDensity(kCriticalDensityJoin, P, X, Pc, Xc, rc);
-    const double law = region2aLaw(kCriticalDensityJoin, P, X, Pc, Xc, rc);
-    if (!std::isfinite(top) || !std::isfinite(law)) return d;
-    return d + (top - law) * w;
+    // Supercritical fluid poorer than the critical composition: the
+    // volumetric correlation of Driesner (2007), as on the salt-rich side.
+    return liquidLikeDensity("2a");
 }
 
-double PalliserModel::region2aDensity(double T_, double P_, double X_, double Pc, double Xc, double rc) {
-    // Supercritical fluid poorer in NaCl than the critical composition: the
-    // volumetric correlation, water's density at X = 0 and continuous with
-    // the liquid-like side at the critical composition.  At the critical
-    // pressure it takes the vapour side's density (water vapour blended
-    // linearly in X to the critical density), the difference fading out
-    // linearly by twice the critical pressure; the difference is zero at
-    // X = 0 and at the critical composition.
-    const double d = driesnerLiquidDensity(T_, P_, X_);
-    if (!std::isfinite(d)) return region2aLaw(T_, P_, X_, Pc, Xc, rc);
-    if (!(P_ < 2.0 * Pc) || !(Xc > 0.0)) return d;
-    const double rvc = getWaterVapourDensity(T_, Pc), dc = driesnerLiquidDensity(T_, Pc, X_);
-    if (!std::isfinite(rvc) || !std::isfinite(dc)) return d;
-    const double vapourSide = rvc + (X_ / Xc) * (rc - rvc);
-    return d + (vapourSide - dc) * (2.0 * Pc - P_) / Pc;
-}
-
-double PalliserModel::region2aLaw(double T_, double P_, double X_, double Pc, double Xc, double rc) {
-    const double r1 = getWaterLiquidDensity(T_, 1000.0);
-    const double r1000 = r1 + (1695.0 - r1) * Xc;
-    const double rv = getWaterVapourDensity(T_, P_);
-    if (P_ < 1000.0) return rv + (X_ / Xc) * (rc + (P_ - Pc) / (1000.0 - Pc) * (r1000 - rc) - rv);
-    return rv + (X_ / Xc) * (r1000 - rv);
-}
-
+// The one-phase vapours: Driesner's (2007) correlation on water's vapour
+// side; where it does not hold, water vapour blended in X towards the
+// boundary's vapour (this model's own law).
 double PalliserModel::calculateFluidDensityRegion4() {
     const double rv = getWaterVapourDensity(T, P);
-    return rv + (X / Xvlg) * (rhovlg - rv);
+    return vapourDensity(T, P, X, rv + (X / Xvlg) * (rhovlg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {
     const double rv = getWaterVapourDensity(T, P);
-    return rv + (X / Xhg) * (rhohg - rv);
+    return vapourDensity(T, P, X, rv + (X / Xhg) * (rhohg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
     // Below NaCl's boiling pressure: between water vapour and NaCl vapour at
-    // the same (T, P).
+    // the same (T, P) where the correlation does not hold.
     const double rv = getWaterVapourDensity(T, P);
-    return rv + X * (getNaClVapourDensity(T, P) - rv);
+    return vapourDensity(T, P, X, rv + X * (getNaClVapourDensity(T, P) - rv));
 }
 
 // Liquid-like one-phase states (identical formulas, traced under their names).

@@ -1,19 +1,20 @@
 #pragma once
 // PalliserModel: the H2O-NaCl phase diagram in closed-form correlations.
 // Pure water comes from the reference water model (IAPWS-95) and its
-// auxiliary saturation equations; NaCl from its melting, sublimation and
-// boiling curves; the mixture from the three-phase (halite + liquid + vapour)
-// curve, the critical curve, the halite liquidus, the halite-saturated vapour,
-// the ice liquidus of NaCl-KCl solutions and a liquid-vapour surface whose
-// compositions and densities follow power laws of a reduced pressure between
-// its low end (the three-phase point, or molten NaCl boiling above 800 °C) and
-// its high end (water saturation, or the critical curve above 374.15 °C).
-// The liquid's density, and the critical density, come from the volumetric
-// correlation of Driesner (2007) on the reference water model up to 1000 °C;
-// the three-phase pressure below 300 °C from the vapour pressure of
-// saturated NaCl solutions of Haas (1976).
-// An Anderko electrolyte equation of state gives a diagnostic comparison of
-// the one-phase volume.
+// auxiliary saturation equations.  The boundaries of the mixture are those of
+// Driesner & Heinrich (2007, GCA 71, 4880-4901; DriesnerHeinrich.h): NaCl's
+// melting, sublimation and boiling curves, the critical curve from water's
+// critical point, the halite liquidus at every pressure, the three-phase
+// (halite + liquid + vapour) curve and the liquid and vapour branches of the
+// liquid-vapour surface, from 0.1 to 1000 °C and up to 5000 bar.  Below
+// 100 °C the three-phase pressure is the vapour pressure of saturated NaCl
+// solutions of Haas (1976), joined to theirs over 80-100 °C.  The liquid's
+// density, and the critical density, come from the volumetric correlation of
+// Driesner (2007, GCA 71, 4902-4919) on the reference water model.  Mixtures
+// above 1000 °C or 5000 bar lie beyond the correlations and are refused.
+// The ice liquidus of NaCl-KCl solutions and the halite-saturated vapour
+// are this model's own laws; an Anderko electrolyte equation of state gives a
+// diagnostic comparison of the one-phase volume.
 //
 // Units: °C, bar, NaCl mass fraction, kg/m3.
 #include <memory>
@@ -88,33 +89,24 @@ public:
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
-    // Above 1000 °C, the top of the volumetric correlation, the law carries
-    // the correlation's difference from it at 1000 °C, faded out linearly by
-    // 1200 °C, so that the densities are continuous there: the weight of that
-    // difference at T (1 at 1000 °C, 0 outside 1000-1200 °C).
-    static double topDifferenceWeight(double T);
-    // Driesner's liquid less the law's at 1000 °C at (P, X), times that
-    // weight: added to the law's liquid (0 where either is undefined).
-    double lawOffsetAboveTop(double T, double P, double X);
-    // Supercritical fluid poorer than the critical composition Xc at (T, P,
-    // X), the critical point at T being (Pc, Xc, rc): the volumetric
-    // correlation where it holds, else the law (water vapour blended in X
-    // towards the critical point and an estimate at 1000 bar).
-    double region2aDensity(double T, double P, double X, double Pc, double Xc, double rc);
-    double region2aLaw(double T, double P, double X, double Pc, double Xc, double rc);
+    // Driesner's (2007) vapour: water vapour at the scaled temperature T_V
+    // and P (the same correlation on water's vapour side); NaN where water at
+    // (T_V, P) is a liquid (or above 1000 °C).
+    double driesnerVapourDensity(double T, double P, double X);
+    // That vapour where it holds, lawDensity elsewhere.
+    double vapourDensity(double T, double P, double X, double lawDensity);
 
     double equationForFreezing(double X, void* data);
     double equationForHaliteLiquidFromRhoX(double P, void* data);
-    // Residual of the vapour-composition law at the reduced pressure s;
-    // parameters (Xcrit, Xv0, zg, X, start of the search, w), w the weight of
-    // the law under the critical curve against the law under water's
-    // saturation pressure (1 outside the band above 374.15 °C where the two
-    // are blended).
+    // Residual X - x_v(s) of the vapour branch of the liquid-vapour surface
+    // at the reduced pressure s; parameters (T, -, -, X).
     double equationForGas(double s, void* data);
-    // Scans the vapour-composition law at s = 0, 0.1, ..., 1: state 1 with s1
-    // at the first positive residual, state 2 with s2 at the first negative one
+    // Scans the vapour branch at s = 0, 0.1, ..., 1: state 1 with s1 at the
+    // first positive residual, state 2 with s2 at the first negative one
     // after it.
     void analyzeGasEquation(double* data, int& state, double& s1, double& s2);
+    // The former correction of the vapour end near the melting point of
+    // halite (not used by the surface of Driesner & Heinrich).
     double patchForXgsat(double T, double P, double Plow, double x);
 
     // Curve builders of this model.
@@ -124,8 +116,10 @@ public:
 
     std::unique_ptr<WagnerPruss> water;
     std::unique_ptr<Anderko> anderko;
+    // (The former surface's patches and vapour exponents: kept in the record,
+    // no longer read by the surface of Driesner & Heinrich.)
     int usePatches = 1;
-    // Per-temperature coefficients of the liquid-vapour surface.
+    // Per-temperature coefficients of the liquid-vapour surface's density laws.
     double a0 = 0.0, bl = 0.0, zg = 0.0, zl = 0.0, ev = 0.0, el = 0.0, elInv = 0.0, evInv = 0.0;
     double hgExponent = 0.0;
     double hgTemperature = 0.0;  // temperature of preCalculateHaliteGasBubble
@@ -133,29 +127,45 @@ public:
     double gasExp2 = 0.5;
 
 private:
+    // Pressures up to this factor over 5000 bar, the top of the correlations,
+    // are taken as 5000 bar's (the searches that end there).
+    static constexpr double kTopPressureTolerance = 1.0 + 1e-9;
+    // The three-phase point at T without the range check of
+    // calculateSLVPoint (the surface's low end below 0.1 °C, where liquids of
+    // up to the eutectic composition still boil).
+    void threePhaseState(double T, double& P, double& Xl, double& Xv, double& rhol, double& rhov);
+    // The critical point at T; false (NaN) outside water's critical
+    // temperature to 1000 °C.
+    bool criticalPointAt(double T, double& P, double& X, double& rho);
+    // Liquidus temperature of X at P (eq. 8 bisected); NaN where none.
+    double liquidusTemperatureAt(double X, double P);
     // The liquid-vapour surface at one temperature: its low end (three-phase
-    // point or boiling molten NaCl), its high end (water saturation up to
-    // 374.15 °C, the critical point above), the exponents of the laws under
-    // water's saturation pressure (B) and under the critical curve (A), and
-    // the weight w of the latter.
+    // point or boiling molten NaCl), its high end (water saturation below
+    // water's critical temperature, the critical point above), the exponents
+    // of the vapour- and liquid-density laws under water's saturation
+    // pressure (B) and under the critical curve (A), and the weight w of the
+    // latter.
     struct SurfaceLaw {
         double T = 0.0, Plow = 0.0, Phigh = 0.0;
         double Xl0 = 0.0, Xv0 = 0.0, rl0 = 0.0, rv0 = 0.0;
         double Xc = 0.0, rHighL = 0.0, rHighV = 0.0;
+        // Low end's liquid (mole fraction) and water's saturation pressure
+        // (below water's critical temperature), the arguments of eq. 11.
+        double xlow = 0.0, PsatW = 0.0;
         double zl = 0.0, zg = 0.0, elA = 0.0, evA = 0.0, elB = 0.0, evB = 0.0;
         double w = 0.0, power = 1.0, g1 = 1.5, g2 = 0.5;
-        // The pressure at the reduced pressure s0 (before the near-critical power).
-        double pressure(double s0) const { return Phigh - (Phigh - Plow) * s0; }
+        // The pressure at the reduced pressure s.
+        double pressure(double s) const { return Phigh - (Phigh - Plow) * s; }
+        double liquidMoleFraction(double s) const;
         double liquidComposition(double s) const;
         double vapourComposition(double s) const;
         double liquidLaw(double s) const;
         double vapourLaw(double s) const;
-        // Reduced pressure s (after the near-critical power) of the liquid of
-        // composition X; false when X lies outside the surface.
+        // Reduced pressure s of the liquid of composition X; false when X
+        // lies outside the surface.
         bool liquidReducedPressure(double X, double& s) const;
     };
-    // The surface at T (its vapour end unpatched); false for a temperature
-    // outside the diagram.
+    // The surface at T; false for a temperature outside the diagram.
     bool surfaceLawAt(double T, SurfaceLaw& L);
     // The surface at T for a point of the surface given by the value v (its
     // pressure or composition): clears pointFailed, or sets it and returns
@@ -163,32 +173,23 @@ private:
     bool surfaceForPoint(double T, double v, SurfaceLaw& L);
     // The exponents and the blend weight of the laws at L.T, L.Xc.
     void surfaceExponents(SurfaceLaw& L) const;
-    // The vapour end patched near the melting point of halite against the
-    // pressure P (the liquid-vapour point's own, the bubble point's caller's).
-    void patchVapourEnd(SurfaceLaw& L, double P);
-    // Rows of the gas isopleth where the vapour end's correction acts: low and
-    // high are the surface with the end of the three-phase (or molten-NaCl)
-    // end and of high pressure.
-    SurfaceLaw rowLaw(const SurfaceLaw& low, const SurfaceLaw& high, double s);
-    bool vapourEndRow(const SurfaceLaw& low, const SurfaceLaw& high, double X, double sFrom, double& s);
     // Pressure, vapour composition and both densities of the surface at the
-    // reduced pressure s0 (before the near-critical power) whose liquid has
-    // the composition Xl.
-    void surfacePhases(const SurfaceLaw& L, double s0, double Xl, double& P, double& Xv, double& rhol, double& rhov);
+    // reduced pressure s whose liquid has the composition Xl.
+    void surfacePhases(const SurfaceLaw& L, double s, double Xl, double& P, double& Xv, double& rhol, double& rhov);
     // Pressure and vapour density of the dew point at the reduced pressure
-    // s (after the near-critical power) of a vapour of composition X.
+    // s of a vapour of composition X.
     void surfaceDewPoint(const SurfaceLaw& L, double s, double X, double& P, double& rhov);
-    // Reduced pressure s (after the near-critical power) of the dew point of
-    // X: closed form under water's saturation pressure, else a secant search
-    // from `start`; false when none.
+    // Reduced pressure s of the dew point of X (of highest pressure where
+    // there are several); false when none.
     bool solveDewReducedPressure(const SurfaceLaw& L, double X, double start, double& s);
     // The surface of the last preCalculate_Fixed_T_Parameters (its T NaN
     // when none).
     SurfaceLaw isothermLaw;
-    // Power of the reduced pressure near the critical point of water
-    // (374.15 to 384 °C), 1 elsewhere or without patches.
-    double nearCriticalPower(double T) const;
-    // Coefficients of the liquid-vapour surface at T (above 374.15 °C).
+    // The surface of the last equationForGas (its T NaN when none).
+    SurfaceLaw gasLaw;
+    // Exponents of the density laws of the liquid-vapour surface at T (and
+    // the former composition laws' coefficients, kept for the record of
+    // preCalculate_Fixed_T_Parameters).
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
@@ -212,8 +213,8 @@ private:
     // liquid's where the correlation holds, lawDensity elsewhere.
     double haliteLiquidusDensity(double T, double P, double X, double lawDensity);
     // Density of the liquid of the liquid-vapour surface at (T, P, X): the
-    // one-phase liquid's, lawDensity (the power law) above 800 °C where the
-    // correlation does not hold.
+    // one-phase liquid's, lawDensity (the power law) above the melting point of
+    // halite where the correlation does not hold.
     double surfaceLiquidDensity(double T, double P, double X, double lawDensity);
     // Density of the one-phase liquid of the record's state (regions 6 and 2b),
     // traced under the region's name.
@@ -221,10 +222,4 @@ private:
     // Three-phase liquid of Driesner's correlation at 700 °C less the
     // polynomial's there (kg/m3), the offset faded out towards 800 °C.
     double slvLiquidOffset700 = 0.0;
-    // Critical density of Driesner's correlation at 1000 °C less the
-    // critical-curve polynomial's there (kg/m3), faded out by 1200 °C.
-    double criticalDensityOffsetTop = 0.0;
-    // The critical point at 374.15 °C, where the critical curve starts: the
-    // end of water's saturation curve continued past its critical point.
-    double pcAtWaterEnd = 221.2, rcAtWaterEnd = 322.0;
 };

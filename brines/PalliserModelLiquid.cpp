@@ -1,6 +1,6 @@
 // The liquid of the H2O-NaCl diagram.
 //
-// Up to 1000 °C, the top of its range, the liquid's density is the
+// Up to 1000 °C, the top of its range, the fluid's density is the
 // volumetric correlation of Driesner (2007) (DriesnerVolume.h): the molar
 // volume of the solution is that of water from the reference model
 // (IAPWS-95) at the same pressure and a scaled temperature T_V(T, P, x).
@@ -13,10 +13,10 @@
 // supercritical fluid, or a liquid superheated by at most 100 K at T_V up to
 // 300 °C; at lower
 // pressures Driesner extrapolates the volume in temperature.  Beyond that
-// (molten-salt-rich liquids at low pressure above 700 °C) and above 1000 °C
-// the diagram's liquid-vapour law gives the liquid: its
-// saturated liquid rising linearly with pressure towards an estimate at
-// 1000 bar.
+// (molten-salt-rich liquids at low pressure above 700 °C) the diagram's
+// liquid-vapour law gives the liquid: its saturated liquid rising linearly
+// with pressure towards an estimate at 1000 bar.  Above 1000 °C, the top of
+// the correlation, there is no liquid (NaN): the state lies beyond it.
 #include <cmath>
 
 #include "brines/DriesnerVolume.h"
@@ -36,9 +36,6 @@ constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water
 // 0.1 bar, 250 K superheated, and would come out at 2240-2290 kg/m3, denser
 // than halite, instead of the melt's 1470-1530.
 constexpr double kMaxSuperheat = 100.0;
-// Above the top of the correlation the law carries the difference between
-// the two at 1000 °C, faded out by this temperature (°C).
-constexpr double kTopDifferenceFade = 1200.0;
 
 // The law's liquid at or above its saturation pressure: linear in P from the
 // saturated liquid (Plg, rs) to the density at 1000 bar, constant above; a
@@ -77,6 +74,32 @@ double PalliserModel::driesnerLiquidDensity(double T_, double P_, double X_) {
     return driesner::solutionMolarMass(x) / water->V;
 }
 
+double PalliserModel::driesnerVapourDensity(double T_, double P_, double X_) {
+    if (!(T_ <= driesner::kTopTemperature) || !(P_ > 0.0) || !(X_ >= 0.0 && X_ <= 1.0)) return std::nan("");
+    // At and above water's critical pressure water has one fluid root: the
+    // liquid's form.
+    if (P_ >= kPcWater) return driesnerLiquidDensity(T_, P_, X_);
+    const double x = driesner::moleFraction(X_);
+    const double Tv = driesner::scaledTemperature(T_, P_, x);
+    if (!std::isfinite(Tv)) return std::nan("");
+    // Water at (T_V, P) must be a vapour: above its boiling point at P.
+    if (Tv < kTcWater && P_ > 1e-5 * WaterEOS::saturationPressureWagnerPruss(Tv + 273.15)) return std::nan("");
+    water->set_the_phase_as(1);
+    water->temperature(Tv + 273.15);
+    water->pressure(P_);
+    water->calculate_molar_volume();
+    if (water->errorflag || !(water->V > 0.0) || water->V < WaterEOS::kCriticalVolume) {
+        water->errorflag = 0;
+        return std::nan("");
+    }
+    return driesner::solutionMolarMass(x) / water->V;
+}
+
+double PalliserModel::vapourDensity(double T_, double P_, double X_, double lawDensity) {
+    const double d = driesnerVapourDensity(T_, P_, X_);
+    return std::isfinite(d) ? d : lawDensity;
+}
+
 void PalliserModel::lawSaturatedLiquid(double T_, double X_, double& P_, double& rho_) {
     SurfaceLaw L;
     double s;
@@ -96,23 +119,10 @@ double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
     return lawLiquid(r1000 + (1695.0 - r1000) * X_, rsLaw, P_, Plaw);
 }
 
-double PalliserModel::topDifferenceWeight(double T_) {
-    if (!(T_ > driesner::kTopTemperature && T_ < kTopDifferenceFade)) return 0.0;
-    return (kTopDifferenceFade - T_) / (kTopDifferenceFade - driesner::kTopTemperature);
-}
-
-double PalliserModel::lawOffsetAboveTop(double T_, double P_, double X_) {
-    const double w = topDifferenceWeight(T_);
-    if (w == 0.0) return 0.0;
-    const double d = driesnerLiquidDensity(driesner::kTopTemperature, P_, X_);
-    const double l = lawLiquidDensity(driesner::kTopTemperature, P_, X_);
-    if (!std::isfinite(d) || !std::isfinite(l)) return 0.0;
-    return (d - l) * w;
-}
-
 double PalliserModel::liquidDensity(double T_, double P_, double X_) {
+    if (!(T_ <= driesner::kTopTemperature)) return std::nan("");
     const double d = driesnerLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_) + lawOffsetAboveTop(T_, P_, X_);
+    return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_);
 }
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {

@@ -4,7 +4,9 @@
 // bubble points at a pressure, boiling with a vapour fraction, pressures along
 // isochores and depths along a hydrostatic column or a geotherm.
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "brines/Palliser.h"
 #include "numerics/Integrator.h"
@@ -71,21 +73,31 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     double Xl, Xv, rl, rv;
     calculateSLVPoint(Tm, Pslv_, Xl, Xv, rl, rv);
     pointFailed = 0;
+    if (!std::isfinite(Pslv_)) {
+        X_ = rho_ = Ph = phiV = std::nan("");
+        pointFailed = 1;
+        return;
+    }
     if (std::fabs(Th - Tm) < 0.1) {
+        // Vapour and halite vanish together: the three-phase liquid at Tm,
+        // homogenising at the three-phase pressure with no vapour left.
         X_ = Xl;
         rho_ = rl;
+        Ph = Pslv_;
+        phiV = 0.0;
         return;
     }
     if (!(Th > Tm)) {
         // Homogenisation by halite dissolution: not this inversion.
         X_ = rho_ = std::nan("");
         pointFailed = 1;
-        platform::diagf("Fluid inclusion: homogenisation at %g °C below the halite dissolution at %g °C is not a "
+        refuse("Fluid inclusion: homogenisation at %g °C below the halite dissolution at %g °C is not a "
                         "liquid-vapour homogenisation\n",
                         Th, Tm);
         return;
     }
     double par[11] = {Th, Xl, Xv, rl, rv, ignored, ThStart, Xstart, rhoStart, 0.0, 0.0};
+    QuietScope quietSearch(*this);
     auto solver = std::make_unique<Newton>();
     solver->_setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&Palliser::equationForTmTh), 2);
     solver->data = par;
@@ -160,8 +172,11 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     }
     X_ = rho_ = std::nan("");
     pointFailed = 1;
-    platform::diagf("Fluid inclusion: no salinity and density homogenise at %g °C with halite dissolving at %g °C\n",
-                    Th, Tm);
+    // (Said as the caller would have it, outside this search's quiet scope.)
+    const int saved = quiet;
+    quiet = saved - 1;
+    refuse("Fluid inclusion: no salinity and density homogenise at %g °C with halite dissolving at %g °C\n", Th, Tm);
+    quiet = saved;
 }
 
 // Parameters: X, rho, then the bubble pressure of the last evaluation.
@@ -193,7 +208,7 @@ double Palliser::bracketThLiq(double* par) {
     const double X_ = par[0];
     double Ta = 0.0, Tb, Pc, rc, rl, Pm;
     // (Just inside the three-phase end, where the bubble point exists.)
-    if (X_ >= slvLiquidComposition(0.0)) Ta = calculateTm0(X_, rl, Pm) + 1e-6;
+    if (X_ >= slvLiquidComposition(0.1)) Ta = calculateTm0(X_, rl, Pm) + 1e-6;
     calculateCriticalPointFromX(X_, Tb, Pc, rc);
     if (pointFailed || !std::isfinite(Ta)) return std::nan("");
     Tb -= 1e-9;
@@ -224,19 +239,52 @@ constexpr double kThDensityTolerance = 1e-4;
 
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
     double par[3] = {X_, rho_, P_};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
-                          Tstart + 0.01, 1e-4);
-    double T_ = s.solve();
-    if (s.status != 0) T_ = bracketThLiq(par);
-    // The answer is the bubble point of the inclusion's density (a bracket
-    // closed on a step of the surface would not be): its residual is checked,
-    // and its pressure taken.
-    const double residual = std::isfinite(T_) ? equationForThLiq(T_, par) : std::nan("");
+    double residual = std::nan(""), T_ = std::nan("");
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForThLiq), par, Tstart,
+                              Tstart + 0.01, 1e-4);
+        T_ = s.solve();
+        if (s.status != 0) T_ = bracketThLiq(par);
+        // The answer is the bubble point of the inclusion's density (a
+        // bracket closed on a step of the surface would not be): its residual
+        // is checked, and its pressure taken.
+        residual = std::isfinite(T_) ? equationForThLiq(T_, par) : std::nan("");
+    }
     pointFailed = error || !(std::fabs(residual) <= kThDensityTolerance * rho_);
     error = 0;
-    if (pointFailed) return std::nan("");
-    P_ = par[2];
-    return T_;
+    if (!pointFailed) {
+        P_ = par[2];
+        return T_;
+    }
+    if (quiet == 0) {
+        // Why not: an inclusion thinner than the critical density of its
+        // salinity homogenises to vapour, one denser than its liquid at the
+        // three-phase point by halite dissolution.
+        double Tc = 0.0, Pc = 0.0, rc = std::nan(""), rl0 = std::nan(""), P0 = 0.0;
+        {
+            QuietScope q(*this);
+            calculateCriticalPointFromX(X_, Tc, Pc, rc);
+            if (X_ >= slvLiquidComposition(0.1)) calculateTm0(X_, rl0, P0);
+        }
+        std::string why = "outside the liquid-vapour surface";
+        char buf[160];
+        if (std::isfinite(rc) && rho_ < rc) {
+            std::snprintf(buf, sizeof buf, "thinner than its critical density (%g kg/m3), it homogenises to vapour",
+                          rc);
+            why = buf;
+        } else if (std::isfinite(rl0) && rho_ > rl0) {
+            std::snprintf(buf, sizeof buf,
+                          "denser than its liquid at the three-phase point (%g kg/m3), it homogenises by halite "
+                          "dissolution",
+                          rl0);
+            why = buf;
+        }
+        pointFailed = 1;
+        refuse("Fluid inclusion: no liquid-vapour homogenisation of %g wt %% NaCl at %g kg/m3: %s\n", 100.0 * X_, rho_,
+               why.c_str());
+    }
+    return std::nan("");
 }
 
 // ---------------------------------------------------------------- halite dissolution
@@ -252,27 +300,26 @@ double Palliser::equationForTm0(double T_, void* data) {
 }
 
 double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
-    // Halite dissolves along the three-phase curve from 0 °C (26.35 wt %) to
-    // its melting point (pure NaCl).
-    double P0, Xl0, Xv0, rl0, rv0;
-    calculateSLVPoint(0.0, P0, Xl0, Xv0, rl0, rv0);
-    if (!(X_ >= Xl0 && X_ <= 1.0)) {
+    // Halite dissolves along the three-phase curve from the peritectic of
+    // hydrohalite (0.1 °C, 26.3 wt %) to its melting point (pure NaCl); the
+    // three-phase liquid's salt content rises monotonically with T, so the
+    // temperature of X is bisected.
+    const double Tlow = 0.1, Xlow = slvLiquidComposition(Tlow);
+    if (!(X_ >= Xlow && X_ <= 1.0)) {
         rhol = P_ = std::nan("");
         pointFailed = 1;
-        platform::diagf("H2O-NaCl: no halite dissolution temperature for %g wt %% NaCl (the three-phase liquid "
-                        "holds %g to 100 wt %%)\n",
-                        100.0 * X_, 100.0 * Xl0);
+        refuse("H2O-NaCl: no halite dissolution temperature for %g wt %% NaCl (the three-phase liquid holds %g to "
+               "100 wt %%)\n",
+               100.0 * X_, 100.0 * Xlow);
         return std::nan("");
     }
     pointFailed = 0;
-    double par[3] = {X_, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm0), par, 799.0, 799.1, 0.01);
-    const double T_ = s.solve();
-    if (s.status != 0) {
-        pointFailed = 1;
-        rhol = P_ = 0.0;
-        return 0.0;
+    double lo = Tlow, hi = Ttriple;
+    for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (slvLiquidComposition(mid) < X_ ? lo : hi) = mid;
     }
+    const double T_ = 0.5 * (lo + hi);
     double Xl, Xv, rv;
     calculateSLVPoint(T_, P_, Xl, Xv, rhol, rv);
     return T_;
@@ -301,16 +348,27 @@ double Palliser::equationForTm(double T_, void* data) {
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
     double par[4] = {X_, phiV, 0.0, 0.0};
     double x0 = Tstart, x1 = Tstart + 0.01;
-    if (Tstart > 799.8) {
-        x0 = 799.9;
-        x1 = 800.0;
+    if (Tstart > Ttriple - 0.2) {
+        x0 = Ttriple - 0.1;
+        x1 = Ttriple;
     }
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm), par, x0, x1, 0.01);
-    const double T_ = s.solve();
-    if (s.status != 0) {
+    double T_ = 0.0;
+    int status = 0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm), par, x0, x1, 0.01);
+        T_ = s.solve();
+        status = s.status;
+    }
+    if (status != 0) {
         rho_ = P_ = 0.0;
+        pointFailed = 1;
+        refuse("H2O-NaCl: no halite dissolution of %g wt %% NaCl with a vapour fraction of %g on the three-phase "
+               "curve\n",
+               100.0 * X_, phiV);
         return 0.0;
     }
+    pointFailed = 0;
     rho_ = par[2];
     P_ = par[3];
     return T_;
@@ -340,10 +398,19 @@ double Palliser::equationForTm3(double T_, void* data) {
 double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho_, double& Tslv, double& Xl,
                               double& Pslv_, double& P_) {
     double par[5] = {X_, phiH, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm3), par, Tstart,
-                          Tstart - 0.01, 0.01);
-    Tslv = s.solve();
-    if (s.status != 0) return 0.0;
+    int status = 0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForTm3), par, Tstart,
+                              Tstart - 0.01, 0.01);
+        Tslv = s.solve();
+        status = s.status;
+    }
+    if (status != 0) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no three-phase point where %g wt %% NaCl holds a halite fraction of %g\n", 100.0 * X_, phiH);
+        return 0.0;
+    }
     rho_ = par[2];
     Pslv_ = par[3];
     Xl = par[4];
@@ -365,16 +432,12 @@ double Palliser::equationForSLVX(double T_, void* data) {
 }
 
 void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double& Xv, double& rhol, double& rhov,
-                                      double Tstart) {
-    double par[5] = {X_, 0.0, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForSLVX), par, Tstart,
-                          Tstart + 0.001, 0.01);
-    T_ = s.solve();
-    // Converged means on the curve: the secant's step test alone can stop
-    // far from it where the composition hardly changes with temperature.
-    pointFailed = s.status != 0 || !(std::fabs(s.f1) < 1e-8);
-    if (pointFailed || !onThreePhaseCurve(T_)) {
-        pointFailed = 1;
+                                      double) {
+    // The three-phase point whose liquid holds X (the halite dissolution
+    // temperature of calculateTm0).
+    double rl = 0.0;
+    T_ = calculateTm0(X_, rl, P_);
+    if (pointFailed) {
         P_ = Xv = rhol = rhov = 0.0;
         return;
     }
@@ -385,7 +448,7 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
 // Parameters: X.
 double Palliser::equationForCriticalPoint(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < Tcw || T_ > TcNaCl) {
+    if (T_ < Tcw || T_ > TmixTop) {
         error = 1;
         return 0.0;
     }
@@ -401,16 +464,25 @@ void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, do
         pointFailed = 0;
         return;
     }
-    double par[3] = {X_, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForCriticalPoint), par, Tcw + 1.0,
-                          Tcw + 1.001, 0.01);
-    T_ = s.solve();
-    pointFailed = s.status != 0;
-    P_ = rho_ = 0.0;
-    if (!pointFailed && T_ >= Tcw && T_ <= TcNaCl) {
-        double Xc = 0.0;
-        calculateCriticalPoint(T_, P_, Xc, rho_);
+    // The critical composition rises with T along the critical curve (with
+    // a step of 1.5e-5 in mole fraction at 600 °C, where its two published
+    // branches meet): the root is bisected on the curve.
+    const double Xtop = criticalComposition(TmixTop);
+    if (!(X_ >= 0.0 && X_ <= Xtop)) {
+        T_ = P_ = rho_ = std::nan("");
+        pointFailed = 1;
+        refuse("H2O-NaCl: no critical point of %g wt %% NaCl (the critical curve holds 0 to %g wt %%, up to %g °C)\n",
+               100.0 * X_, 100.0 * Xtop, TmixTop);
+        return;
     }
+    double lo = Tcw, hi = TmixTop;
+    for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (criticalComposition(mid) < X_ ? lo : hi) = mid;
+    }
+    T_ = 0.5 * (lo + hi);
+    double Xc = 0.0;
+    calculateCriticalPoint(T_, P_, Xc, rho_);
 }
 
 // ---------------------------------------------------------------- bubble and boiling points
@@ -430,12 +502,17 @@ double Palliser::equationForBubblePointFromP(double T_, void* data) {
 void Palliser::calculateBubblePointFromP(double P_, double X_, double& T_, double& Xv, double& rhol, double& rhov,
                                          double Tstart) {
     double par[5] = {P_, X_, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par, Tstart,
-                          Tstart + 1.0, 0.01);
-    const double Tb = s.solve();
-    pointFailed = s.status != 0;
+    double Tb = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par,
+                              Tstart, Tstart + 1.0, 0.01);
+        Tb = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         T_ = -1.0;
+        refuse("H2O-NaCl: no bubble point of %g wt %% NaCl at %g bar\n", 100.0 * X_, P_);
         return;
     }
     T_ = Tb;
@@ -478,12 +555,18 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
         return;
     }
     double par[8] = {T_, X_, phiV, Pb, 0.0, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBoilingGasVolume), par, Pb,
-                          Pb - 0.0001, 0.01);
-    const double Pr = s.solve();
-    pointFailed = s.status != 0;
+    double Pr = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBoilingGasVolume), par, Pb,
+                              Pb - 0.0001, 0.01);
+        Pr = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         P_ = Xl = Xv = rhol = rhov = -1.0;
+        refuse("H2O-NaCl: no boiling point of %g wt %% NaCl at %g °C with a vapour fraction of %g\n", 100.0 * X_, T_,
+               phiV);
         return;
     }
     P_ = Pr;
@@ -510,19 +593,64 @@ double Palliser::equationForIsochoricFluidPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_, double Xwt) {
+    if (!(Xwt >= 0.0 && Xwt <= 100.0) || !(rho_ > 0.0) || !std::isfinite(T_)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no isochore of %g wt %% NaCl and %g kg/m3 (the salinity lies from 0 to 100 wt %%, the "
+               "density above 0)\n",
+               Xwt, rho_);
+        return 0.0;
+    }
+    if (!(Pstart > 0.0 && Pstart <= kTopPressure)) Pstart = 1000.0;
     double par[6] = {T_, rho_, 0.01 * Xwt, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure), par,
-                          Pstart, 1.001 * Pstart, 0.01);
-    const double Pr = s.solve();
-    if (matched(s, rho_) && Pr <= kTopPressure) return Pr;
+    double Pr = 0.0;
+    bool ok = false;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricFluidPressure),
+                              par, Pstart, 1.001 * Pstart, 0.01);
+        Pr = s.solve();
+        ok = matched(s, rho_) && Pr <= kTopPressure;
+        error = 0;
+        if (!ok) {
+            // The secant may step past the top of the diagram (5000 bar): the
+            // pressure is bracketed between the start and the top, where the
+            // fluid of one phase is denser the higher the pressure, and
+            // bisected.
+            auto f = [&](double p) {
+                const double d = calculateFluidDensity(T_, p, par[2], rho_);
+                return std::isfinite(d) ? d - rho_ : std::nan("");
+            };
+            double lo = Pstart, hi = kTopPressure, flo = f(lo), fhi = f(hi);
+            if (std::isfinite(flo) && std::isfinite(fhi) && flo < 0.0 && fhi >= 0.0) {
+                for (int k = 0; k < 200 && hi - lo > 1e-12 * hi; ++k) {
+                    const double mid = 0.5 * (lo + hi), fm = f(mid);
+                    if (!std::isfinite(fm)) break;
+                    (fm < 0.0 ? lo : hi) = mid;
+                }
+                Pr = hi;
+                ok = std::fabs(f(Pr)) <= 1e-6 * rho_;
+            }
+            error = 0;
+        }
+    }
+    if (ok) {
+        pointFailed = 0;
+        return Pr;
+    }
     // A density reached only above the top of the diagram (or, where the
     // liquid's density is held, never) lies outside the model, which is not
     // the same as no answer.
-    const double top = calculateFluidDensity(T_, kTopPressure, par[2], rho_);
+    double top = 0.0;
+    {
+        QuietScope q(*this);
+        top = calculateFluidDensity(T_, kTopPressure, par[2], rho_);
+    }
     if (region == 6 && top < rho_) {
-        platform::diagf("H2O-NaCl: %g kg/m3 at %g °C and %g wt %% NaCl is denser than the model's fluid at %g bar "
+        refuse("H2O-NaCl: %g kg/m3 at %g °C and %g wt %% NaCl is denser than the model's fluid at %g bar "
                         "(%g kg/m3): outside the model's range\n",
                         rho_, T_, Xwt, kTopPressure, top);
+    } else {
+        refuse("H2O-NaCl: no one-phase fluid of %g wt %% NaCl has %g kg/m3 at %g °C\n", Xwt, rho_, T_);
     }
     pointFailed = 1;
     return 0.0;
@@ -545,6 +673,7 @@ double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -583,6 +712,7 @@ double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -622,6 +752,7 @@ double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data)
 }
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
+    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
     if (T_ <= Ttriple) {
@@ -660,6 +791,7 @@ double Palliser::equationForDepthPressureConversion(double P_, void* data) {
 
 double Palliser::convertPressureToDepth(double X_, double P0, double P1, double z0, double& z) {
     double par[2] = {X_, 0.0};
+    QuietScope q(*this);
     auto g = std::make_unique<Gauss10>();
     g->obj = this;
     g->fn = toEquationFn<ScalarEquationFn>(&Palliser::equationForDepthPressureConversion);
@@ -715,12 +847,17 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
     double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForGeothermBubblePoint), par,
-                          Tc - 10.0, Tc - 11.0, 0.01);
-    const double Tr = s.solve();
-    pointFailed = s.status != 0;
+    double Tr = 0.0;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForGeothermBubblePoint), par,
+                              Tc - 10.0, Tc - 11.0, 0.01);
+        Tr = s.solve();
+        pointFailed = s.status != 0;
+    }
     if (pointFailed) {
         T_ = P_ = z = rhol = -1.0;
+        refuse("H2O-NaCl: no bubble point of %g wt %% NaCl on the geotherm from %g °C\n", 100.0 * X_, T0);
         return;
     }
     T_ = Tr;

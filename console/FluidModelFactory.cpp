@@ -142,9 +142,35 @@ bool usable(FluidPhase& m, const std::string& name, std::string* why) {
         }
         return true;
     }
+    // The pressure alone: the trial computes no state functions (whose lack of
+    // data is said where they are asked for) and leaves no term in the form
+    // of its fugacity pass.  A mixture is tried at each pure end first: an
+    // interaction row the model refuses refuses the states it governs, not the
+    // model; a model whose pure ends give no state (a component of no data
+    // at all there) is tried at equal mole fractions.
     const double T = m.critical_T > 0.0 && std::isfinite(m.critical_T) ? 2.0 * m.critical_T : 1000.0;
-    m.calculateFromTV(T, FluidPhase::R * T / 1e5, 0);
-    if (m.errorflag || !m.stateIsFinite() || !(std::fabs(m.Z - 1.0) < 0.5)) {
+    const double V = FluidPhase::R * T / 1e5;
+    auto dilute = [&] {
+        m.errorflag = 0;
+        m.temperature(T);
+        m.volume(V);
+        m.calculate_pressure();
+        return !m.errorflag && std::isfinite(m.P) && std::isfinite(m.Z) && std::fabs(m.Z - 1.0) < 0.5;
+    };
+    bool ok = true;
+    const int n = m.component_count;
+    if (n > 1) {
+        const std::vector<double> z(m.x.begin(), m.x.begin() + n);
+        for (int i = 0; ok && i < n; ++i) {
+            std::vector<double> e(static_cast<std::size_t>(n), 0.0);
+            e[static_cast<std::size_t>(i)] = 1.0;
+            m.composition(e.data());
+            ok = dilute();
+        }
+        m.composition(z.data());
+    }
+    if (n <= 1 || !ok) ok = dilute();
+    if (!ok) {
         setReason(why, "The model " + name + " gives no finite state of its dilute gas: it cannot be used");
         return false;
     }

@@ -46,15 +46,6 @@ void print(const char* fmt, A... args) {
     std::fwrite(s.data(), 1, s.size(), stdout);
 }
 
-// The solvers' traces (iterations, intermediate values) are shown on
-// standard error only when the environment variable VARNOK_TRACE is set (to
-// anything but "0"): a scientist's terminal shows results, warnings and
-// failures.  The programs call this first.
-inline void showTracesOnlyWhenAsked() {
-    const char* v = std::getenv("VARNOK_TRACE");
-    platform::setTraceShown(v != nullptr && *v != '\0' && std::string(v) != "0");
-}
-
 // The exit status of a program once its standard output has been flushed:
 // output lost on the way (a full disk, a closed pipe) is a failure too.
 // `program` names it in the message ("" for none).

@@ -11,6 +11,14 @@
 
 namespace {
 
+// The water-magma mass ratio in the summaries: three decimals, or three
+// significant digits for a ratio they would show as 0.000 (1e-300 is no 0).
+std::string massRatio(double m) {
+    char text[64];
+    std::snprintf(text, sizeof text, m != 0.0 && std::fabs(m) < 0.0005 ? "%8.3g" : "%8.3f", m);
+    return text;
+}
+
 bool unset(double v) { return v == WaterMagmaCalculationInfo::kUnset; }
 bool unsetFlag(unsigned char f) { return f == WaterMagmaCalculationInfo::kUnsetFlag; }
 
@@ -68,7 +76,7 @@ void WaterMagmaCalculationInfo::setValuesToDefault() {
     if (unset(coupling)) coupling = 1.0;
 }
 
-bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::FILE* in) {
+bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::FILE* in, bool summary) {
     struct Keyword {
         const char* word;
         double WaterMagmaCalculationInfo::*field;
@@ -172,7 +180,7 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
     cp *= 1000.0;
     L *= 1000.0;
     geothermalGradient *= 0.001;
-    printSummary();
+    if (summary) printSummary();
     return true;
 }
 
@@ -293,7 +301,7 @@ void WaterMagmaCalculationInfo::printSummary() const {
     if (recharge == 1) std::printf("Maximum number of recharges : %d\n", maxRecharges);
     std::printf("Fractionation               : %s\n", yesNo(fractionation));
     if (fractionation == 1) std::printf("Fractionation number        : %d\n", fractionationCount);
-    std::printf("Water-magma mass ratio      : %8.3f kg of water / kg of magma \n\n", m);
+    std::printf("Water-magma mass ratio      : %s kg of water / kg of magma \n\n", massRatio(m).c_str());
     std::printf("Sediment porosity           : %8.2f %%\n", porosity * 100.0);
     std::printf("Water saturation            : %8.2f %%\n", saturation * 100.0);
     std::printf("Sediment density            : %8.2f g/cm3\n", sediRho * 0.001);
@@ -322,8 +330,8 @@ void WaterMagmaCalculationInfo::writeToLog() const {
     if (recharge == 1) line(format("Maximum number of recharges     : %d", maxRecharges));
     line(format("Fractionation                   : %s", yesNo(fractionation)));
     if (fractionation == 1) line(format("Maximum count of fractionations : %d", fractionationCount));
-    line(format("Water-magma mass ratio          : %8.3f kg of water / kg of magma ",
-                fractionation == 1 ? fractionationCount * m : m),
+    line("Water-magma mass ratio          : " + massRatio(fractionation == 1 ? fractionationCount * m : m) +
+             " kg of water / kg of magma ",
          2);
     line(format("Sediment porosity               : %8.2f %%", porosity * 100.0));
     line(format("Water saturation                : %8.2f %%", saturation * 100.0));

@@ -45,11 +45,13 @@ struct WaterMagmaCalculationInfo {
     // Every field still unset takes its default (typed units).
     void setValuesToDefault();
     // Parses the keyword words, completes (unless "interactive" was met),
-    // converts and prints the summary.  The dialogue of "interactive" reads
-    // from `in`.  A word that is no keyword, a value keyword without its value
-    // (the last word) and a value that is no number are reported on standard
-    // error; the call then returns false before the summary.
-    bool readArguments(int argc, const char** argv, std::FILE* in = stdin);
+    // converts and, with `summary`, prints the summary (a caller that checks
+    // the inputs first prints it once they are accepted).  The dialogue of
+    // "interactive" reads from `in`.  A word that is no keyword, a value
+    // keyword without its value (the last word) and a value that is no number
+    // are reported on standard error; the call then returns false before the
+    // summary.
+    bool readArguments(int argc, const char** argv, std::FILE* in = stdin, bool summary = true);
     // Checks the converted inputs (positive temperatures, pressures, ratio and
     // heat capacity, solidus not above liquidus, fractions within 0 and 1, at
     // least one recharge or fraction); false with the reason otherwise.

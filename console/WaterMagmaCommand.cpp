@@ -136,9 +136,12 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
     WaterMagmaCalculationInfo info;
     std::string problem;
     auto checkedInputs = [&]() {
+        // The summary of the inputs once they are accepted: a refusal prints none.
         if (info.validate(problem) &&
-            info.validateWaterStates(validity.Tmin, kExtrapolatedTmax, kExtrapolatedPmax, problem))
+            info.validateWaterStates(validity.Tmin, kExtrapolatedTmax, kExtrapolatedPmax, problem)) {
+            info.printSummary();
             return true;
+        }
         platform::diagf("Brenvik: %s\n", problem.c_str());
         return false;
     };
@@ -150,7 +153,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         info.heatingMode = static_cast<unsigned char>(mode);
         info.suffix[0] = '0';
         info.suffix[1] = 0;
-        if (!info.readArguments(argc, argv, in) || !checkedInputs()) return 1;
+        if (!info.readArguments(argc, argv, in, false) || !checkedInputs()) return 1;
         drawWaterMagmaCycle(info, 1);
         return errorflag ? 1 : 0;
     }
@@ -160,7 +163,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         if (!is(word, diagramWords[mode])) continue;
         info.heatingMode = static_cast<unsigned char>(mode);
         info.m = 1.0;
-        if (!info.readArguments(argc, argv, in) || !checkedInputs()) return 1;
+        if (!info.readArguments(argc, argv, in, false) || !checkedInputs()) return 1;
         drawWaterMagmaDiagram(info, 1, 1, nullptr, 0.001, 7.0);
         return errorflag ? 1 : 0;
     }

@@ -229,7 +229,10 @@ struct ProductSlots {
 
 }  // namespace
 
-VarKernel productConstFactorKernel(int factor, int order) {
+// The product's part in a one-variable pass when one factor is an operator
+// free of the variable: its entries in the variable are zeros and the terms
+// that hold them are left out (1: v, 2: u).
+VarKernel Product::freeChildKernel(int factor, int order) const {
     return factor == 1 ? exprk::byOrder<ProductSlots<1>>(order) : exprk::byOrder<ProductSlots<2>>(order);
 }
 

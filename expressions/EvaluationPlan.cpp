@@ -6,8 +6,6 @@
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
-#include "expressions/Product.h"
-#include "expressions/Sum.h"
 
 
 // The tape of the one-variable passes in one variable.
@@ -42,7 +40,7 @@ struct EvaluationPlan::Tape {
     // their slots: the items the passes have just read are the whole of what
     // it reads besides the nodes it writes.
     std::vector<int> written, freeWritten;
-    std::vector<const Sum*> freeSums;
+    std::vector<const Expression*> freeWeighted;
     std::vector<double> freeScalars;
 };
 
@@ -130,7 +128,7 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make
             for (Expression* c : f.children) children_.push_back(position.at(c));
             n.count = static_cast<int>(f.children.size());
             directlyCleared_.push_back(n.e);
-        } else if (n.e->planRole() == Expression::PlanRole::Leaf) {
+        } else if (n.e->writtenByOwner()) {
             n.kind = Kind::Leaf;  // written by its owner, computed by nobody
             directlyCleared_.push_back(n.e);
         } else {
@@ -520,26 +518,23 @@ std::vector<unsigned char> EvaluationPlan::TapeMaker::zeroSlots(const std::vecto
         const Node& nd = plan.nodes_[i];
         if (nd.kind != Kind::Op || dep[i]) continue;
         bool z = true;
-        if (nd.e->planRole() == Expression::PlanRole::WeightedSum)
+        if (nd.e->addsItsTerms())
             for (int c = nd.first; c < nd.first + nd.count; ++c) z = z && zero[plan.children_[c]];
         zero[i] = z;
     }
     return zero;
 }
 
-// 1 or 2 when the first or second factor of a product that depends on the
-// variable holds exact zeros in its entries (productConstFactorKernel), 0
-// otherwise.
+// 1 or 2 when the second or first child of a node of two that depends on the
+// variable holds exact zeros in its entries and the node has a kernel for
+// that (freeChildKernel), 0 otherwise.
 unsigned char EvaluationPlan::TapeMaker::constantFactor(int i, const std::vector<unsigned char>& dep,
                                                         const std::vector<unsigned char>& zero) const {
     const Node& nd = plan.nodes_[i];
-    if (!dep[i] || nd.kind != Kind::Op || nd.count != 2 ||
-        nd.e->planRole() != Expression::PlanRole::WeightedProduct)
-        return 0;
+    if (!dep[i] || nd.kind != Kind::Op || nd.count != 2) return 0;
     const int u = plan.children_[nd.first], v = plan.children_[nd.first + 1];
-    if (zero[v]) return 1;
-    if (zero[u]) return 2;
-    return 0;
+    const unsigned char f = zero[v] ? 1 : zero[u] ? 2 : 0;
+    return f && nd.e->freeChildKernel(f, 1) ? f : 0;
 }
 
 // Schedule: the nodes (positions, in the order of the plan) in batches of one
@@ -554,7 +549,7 @@ void EvaluationPlan::TapeMaker::schedule(std::vector<int> order, const std::vect
     std::vector<const void*> key(n, nullptr);
     for (int i : order) {
         if (const unsigned char f = constantFactor(i, dep, zero))
-            for (int k = 0; k < 4; ++k) kernel[k][i] = productConstFactorKernel(f, k + 1);
+            for (int k = 0; k < 4; ++k) kernel[k][i] = plan.nodes_[i].e->freeChildKernel(f, k + 1);
         key[i] = reinterpret_cast<const void*>(kernel[0][i]);
     }
     std::vector<int> batch;
@@ -629,10 +624,10 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
         t.freeItems.push_back(itemOf.at(nodes[i].e));
         if (nodes[i].kind == Kind::Op) t.freeWritten.push_back(t.freeItems.back());
         scalars += 3;
-        if (nodes[i].e->planRole() == Expression::PlanRole::WeightedSum) {
-            const Sum* sum = static_cast<const Sum*>(nodes[i].e);
-            t.freeSums.push_back(sum);
-            scalars += sum->scalars.size();
+        const std::span<const double> weights = nodes[i].e->planScalars();
+        if (!weights.empty()) {
+            t.freeWeighted.push_back(nodes[i].e);
+            scalars += weights.size();
         }
     }
     t.freeScalars.assign(scalars, 0.0);
@@ -763,8 +758,8 @@ bool EvaluationPlan::keepFreeScalars(Tape& t) {
         keep(c[1]);
         keep(c[2]);
     }
-    for (const Sum* sum : t.freeSums)
-        for (double w : sum->scalars) keep(w);
+    for (const Expression* e : t.freeWeighted)
+        for (double w : e->planScalars()) keep(w);
     return differ == 0;
 }
 
@@ -888,4 +883,73 @@ bool EvaluationPlan::markFreeNodesKept(int need) {
 void EvaluationPlan::recordFreeLevel(int provided) {
     if (holdVar_ < 0) return;
     freeLevel_ = Expression::sError ? -2 : std::max(freeLevel_, provided);
+}
+
+// ---- the node's side of its plan: a node owns the plan of the graph below it
+
+void PlanDeleter::operator()(EvaluationPlan* p) const noexcept { delete p; }
+
+bool Expression::makePlan() {
+    if (plan_ && plan_->current()) return plan_->worthwhile();
+    std::vector<Expression*> children;
+    if (!planChildren(children)) return false;
+    const int held = plan_ ? plan_->heldVariable() : -1;
+    const bool marksLeft = plan_ && plan_->freeMarksLeft();
+    plan_.reset(new EvaluationPlan(this));
+    planWatch_ = plan_->watch().get();
+    if (!watches_) watches_ = std::make_unique<Watches>();
+    ++watches_->plansMade;
+    // The old plan left marks on nodes its hold kept, for a pass that did not
+    // come: the new plan's pass computes every node.
+    if (marksLeft) plan_->clearMarks();
+    if (held >= 0) plan_->hold(held);
+    planWorth_ = plan_->worthwhile();
+    return planWorth_;
+}
+
+void Expression::watchedBy(const std::shared_ptr<StructureWatch>& w) const {
+    // Watches whose cache is gone or already stale are dropped on the way.
+    if (!watches_) watches_ = std::make_unique<Watches>();
+    std::erase_if(watches_->list,
+                  [](const std::shared_ptr<StructureWatch>& o) { return o->changed || o.use_count() == 1; });
+    watches_->list.push_back(w);
+}
+
+std::shared_ptr<StructureWatch> Expression::watchGraph() {
+    if (makePlan() || (plan_ && plan_->current())) return plan_->watch();
+    auto w = std::make_shared<StructureWatch>();  // a node without children to plan: itself
+    watchedBy(w);
+    return w;
+}
+
+bool Expression::runPlan(int order) {
+    if (!makePlan()) return false;
+    plan_->run(order);
+    return true;
+}
+
+bool Expression::runPlan(int order, int var) {
+    if (!makePlan()) return false;
+    plan_->run(order, var);
+    return true;
+}
+
+bool Expression::initializeByPlan() {
+    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
+    if (calculated) plan_->clearMarks();
+    return true;
+}
+
+bool Expression::variablesByPlan(double* x) {
+    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
+    plan_->setVariables(x);
+    return true;
+}
+
+void Expression::holdAllBut(int var) {
+    if (sCompiled && var >= 0 && var < nvar && makePlan()) plan_->hold(var);
+}
+
+void Expression::endHold(bool evaluatedNext) {
+    if (plan_) plan_->endHold(evaluatedNext);
 }

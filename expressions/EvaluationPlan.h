@@ -33,7 +33,7 @@
 // (VarKernel) before writing the same numbers into their own storage.  The
 // arithmetic is that of evaluateNode(order, var), operation for operation,
 // but for the terms of Leibniz's rule that a product's factor free of the
-// variable makes exact zeros (left out; see productConstFactorKernel).
+// variable makes exact zeros (left out; see Expression::freeChildKernel).
 //
 // Holds.  An owner that changes only one variable between evaluations (the
 // volume through a volume search at fixed temperature and composition) opens
@@ -87,8 +87,6 @@
 #include <vector>
 
 #include "expressions/Expression.h"
-
-class Sum;
 
 class EvaluationPlan {
 public:

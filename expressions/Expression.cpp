@@ -5,7 +5,6 @@
 #include <cstring>
 #include <new>
 
-#include "expressions/EvaluationPlan.h"
 #include "numerics/Equation.h"
 #include "platform/LogSink.h"
 
@@ -104,70 +103,6 @@ void WalkCounter::refill() {
     ++now;
 }
 
-bool Expression::makePlan() {
-    if (plan_ && plan_->current()) return plan_->worthwhile();
-    std::vector<Expression*> children;
-    if (!planChildren(children)) return false;
-    const int held = plan_ ? plan_->heldVariable() : -1;
-    const bool marksLeft = plan_ && plan_->freeMarksLeft();
-    plan_ = std::make_unique<EvaluationPlan>(this);
-    planWatch_ = plan_->watch().get();
-    if (!watches_) watches_ = std::make_unique<Watches>();
-    ++watches_->plansMade;
-    // The old plan left marks on nodes its hold kept, for a pass that did not
-    // come: the new plan's pass computes every node.
-    if (marksLeft) plan_->clearMarks();
-    if (held >= 0) plan_->hold(held);
-    planWorth_ = plan_->worthwhile();
-    return planWorth_;
-}
-
-void Expression::watchedBy(const std::shared_ptr<StructureWatch>& w) const {
-    // Watches whose cache is gone or already stale are dropped on the way.
-    if (!watches_) watches_ = std::make_unique<Watches>();
-    std::erase_if(watches_->list,
-                  [](const std::shared_ptr<StructureWatch>& o) { return o->changed || o.use_count() == 1; });
-    watches_->list.push_back(w);
-}
-
-std::shared_ptr<StructureWatch> Expression::watchGraph() {
-    if (makePlan() || (plan_ && plan_->current())) return plan_->watch();
-    auto w = std::make_shared<StructureWatch>();  // a node without children to plan: itself
-    watchedBy(w);
-    return w;
-}
-
-bool Expression::runPlan(int order) {
-    if (!makePlan()) return false;
-    plan_->run(order);
-    return true;
-}
-
-bool Expression::runPlan(int order, int var) {
-    if (!makePlan()) return false;
-    plan_->run(order, var);
-    return true;
-}
-
-bool Expression::initializeByPlan() {
-    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
-    if (calculated) plan_->clearMarks();
-    return true;
-}
-
-bool Expression::variablesByPlan(double* x) {
-    if (!sCompiled || !plan_->current() || !plan_->worthwhile()) return false;
-    plan_->setVariables(x);
-    return true;
-}
-
-void Expression::holdAllBut(int var) {
-    if (sCompiled && var >= 0 && var < nvar && makePlan()) plan_->hold(var);
-}
-
-void Expression::endHold(bool evaluatedNext) {
-    if (plan_) plan_->endHold(evaluatedNext);
-}
 
 
 void Expression::releaseBlock() {

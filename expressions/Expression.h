@@ -58,6 +58,11 @@
 
 class Equation;
 class EvaluationPlan;
+// Deletes a node's plan where the plan's class is known (EvaluationPlan.cpp),
+// so that the node base needs only its name.
+struct PlanDeleter {
+    void operator()(EvaluationPlan* p) const noexcept;
+};
 
 // Member operation of an Equation that recomputes the Leaf nodes of its trees
 // at the variable vector it is given (the debug link of the numeric checks).
@@ -265,14 +270,20 @@ public:
     // 4), or null: the pass then calls evaluateNode(order, var) and reads
     // the node's storage.
     virtual VarKernel varKernel(int order) const;
-    // The part the node plays in a plan beyond its kernels: a leaf (written by
-    // its owner, computed by nobody), a weighted sum of its terms (c0 t0 + ...
-    // + c_{n-1} t_{n-1} + c_n, the weights in `scalars`), a weighted product
-    // a u v of two factors, or none of these.  A plan adds a sum's entries of
-    // terms free of a variable as exact zeros, and leaves out the terms of
-    // Leibniz's rule that a factor free of the variable makes zero.
-    enum class PlanRole : unsigned char { Plain, Leaf, WeightedSum, WeightedProduct };
-    virtual PlanRole planRole() const { return PlanRole::Plain; }
+    // What a plan asks of a node beyond its kernels.  A leaf is written by
+    // its owner and computed by nobody.  A node that adds its terms (c0 t0 +
+    // ... + c_{n-1} t_{n-1} + c_n) has exact zeros in the entries where all
+    // its terms have them, so a plan adds a sum's entries of terms free of a
+    // variable as exact zeros.  A node of two children may give a kernel of a
+    // one-variable pass for when one child (1: the second, 2: the first) has
+    // exact zeros in its entries: a weighted product a u v leaves out the
+    // terms of Leibniz's rule that such a factor makes zero.  The plan scalars are the numbers beyond a node's
+    // own three that its kernels read (a sum's weights): a plan that keeps
+    // the nodes free of a variable checks them too.
+    virtual bool writtenByOwner() const { return false; }
+    virtual bool addsItsTerms() const { return false; }
+    virtual VarKernel freeChildKernel(int /*child*/, int /*order*/) const { return nullptr; }
+    virtual std::span<const double> planScalars() const { return {}; }
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
     virtual FullKernel fullKernel(int order) const;
     // The same, for a plan whose nodes are all sized to one number of
@@ -484,7 +495,7 @@ private:
     static constinit thread_local WalkCounter sMarkEpoch;
     unsigned long long varEpoch_ = 0;
     const StructureWatch* planWatch_ = nullptr;  // plan_'s watch
-    std::unique_ptr<EvaluationPlan> plan_;
+    std::unique_ptr<EvaluationPlan, PlanDeleter> plan_;
     // The plans' bookkeeping: the watches over the node and the count of
     // its plans, made at the node's first watch.
     struct Watches {

@@ -12,7 +12,7 @@ public:
     ~Leaf() override;
     const char* getType() const override;
     int hasLeaves() override;
-    PlanRole planRole() const override { return PlanRole::Leaf; }
+    bool writtenByOwner() const override { return true; }
     void set_variable_values(double* x) override;
     void printFormula(std::FILE* f) override;
 };

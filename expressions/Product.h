@@ -10,7 +10,7 @@
 // of the other, which the full rule turns into NaN).  The same holds of the
 // rule as the passes of order 3 and 4 write it (Expression::
 // sHigherOrderProducts), and of the one-variable passes of a product whose
-// factor does not depend on the variable (productConstFactorKernel).
+// factor does not depend on the variable (freeChildKernel).
 #include "expressions/BinOp.h"
 
 class Product : public BinOp {
@@ -24,7 +24,7 @@ public:
     void evaluateNode(int order) override;
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
-    PlanRole planRole() const override { return PlanRole::WeightedProduct; }
+    VarKernel freeChildKernel(int child, int order) const override;
     FullKernel fullKernel(int order) const override;
     // A kernel of the product's shape (see below), for the first two orders.
     FullKernel uniformFullKernel(int order) override;
@@ -47,8 +47,3 @@ private:
     int i_ = -1, j_ = -1, ii_ = 0, jj_ = 0, ij_ = 0;
     std::shared_ptr<StructureWatch> shapeWatch_;
 };
-
-// The kernel of a product's part in a one-variable pass of the given order
-// when one factor is an operator free of the variable: its entries in the
-// variable are zeros and the terms that hold them are left out (1: v, 2: u).
-VarKernel productConstFactorKernel(int factor, int order);

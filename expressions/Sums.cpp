@@ -212,7 +212,7 @@ void Sum1::printFormula(std::FILE* f) {
     if (a == -1)
         std::fprintf(f, "- ");
     else if (a != 1)
-        std::fprintf(f, "%lg ", a);
+        std::fprintf(f, "%lg ", a == 0.0 ? 0.0 : a);
     std::fprintf(f, "%s ", childName());
     if (b == 1)
         std::fprintf(f, "+ 1.0");
@@ -278,8 +278,8 @@ void Sum2::printFormula(std::FILE* f) {
         std::fprintf(f, "- ");
     else if (a != 1)
         std::fprintf(f, "%lg * ", a);
-    std::fprintf(f, b > 0 ? "%s + " : "%s - ", uName());
-    if (b != 1 && b != -1) std::fprintf(f, "%lg * ", b > 0 ? b : -b);
+    std::fprintf(f, b >= 0 ? "%s + " : "%s - ", uName());
+    if (b != 1 && b != -1) std::fprintf(f, "%lg * ", b > 0 ? b : b < 0 ? -b : 0.0);
     std::fprintf(f, "%s ", vName());
     if (c > 0)
         std::fprintf(f, "+ %lg", c);
@@ -536,7 +536,8 @@ void Sum::printFormula(std::FILE* f) {
         std::fprintf(f, "%s = %lg\n", displayName(), scalars.empty() ? 0.0 : scalars[0]);
         return;
     }
-    const double s0 = scalars[0];
+    // A zero weight prints as "+ 0 *" (never "- -0 *").
+    const double s0 = scalars[0] == 0.0 ? 0.0 : scalars[0];
     if (s0 == 1)
         std::fprintf(f, "%s = %s", displayName(), termName(0));
     else if (s0 == -1)
@@ -544,10 +545,10 @@ void Sum::printFormula(std::FILE* f) {
     else
         std::fprintf(f, "%s = %lg * %s", displayName(), s0, termName(0));
     for (int t = 1; t < nterms; ++t) {
-        const double s = scalars[t];
+        const double s = scalars[t] == 0.0 ? 0.0 : scalars[t];
         if (s == 1)
             std::fprintf(f, " + %s", termName(t));
-        else if (s > 0)
+        else if (s >= 0)
             std::fprintf(f, " + %lg * %s", s, termName(t));
         else if (s == -1)
             std::fprintf(f, " - %s", termName(t));

@@ -1,5 +1,6 @@
 #include "fluid/FluidPhase.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "expressions/Expression.h"
@@ -249,6 +250,15 @@ void FluidPhase::print_parameters(std::FILE* f) {
 }
 
 void FluidPhase::print_parse_tree(std::FILE* f) {
+    // The trees as the state functions take them, at the state in hand: a
+    // state's calculation ends with the fugacity pass, which leaves the terms
+    // that change in it (ideal-gas parts dropping their temperature terms) in
+    // the form of that pass.
+    if (T > 0.0 && std::isfinite(T) && V > 0.0 && std::isfinite(V)) {
+        const short kept = errorflag;
+        calculate_state_functions();
+        errorflag = kept;
+    }
     std::vector<Interaction*> terms;
     for (Interaction* t : interactions)
         if (t && t->root) terms.push_back(t);

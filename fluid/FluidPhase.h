@@ -336,7 +336,7 @@ public:
     // reported naming its command word).
     bool doCommand(int argc, char* const* argv, std::FILE* in = stdin);
     // The state from T (K) and P (bar), printed: for a pure fluid the stable
-    // root, named; for a mixture the root of the model's phase kind.  A state
+    // root, named; for a mixture its root of lower Gibbs energy.  A state
     // that is not found or has no finite properties is reported, not printed.
     bool printStateFromTP(double T_, double P_bar);
     // Whether a binary of the phase's composition splits into two phases at
@@ -355,6 +355,9 @@ public:
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
+    // Set once the model has said that it answers beyond its source's
+    // pressures (ValidityRange::extrapolatedAbove).
+    bool extrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range, or below its vapour-only limit
     // at or above the fluid's vapour pressure (ancillaryVapourPressure).
@@ -370,8 +373,8 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range; for a pure fluid the stable root, for a mixture the root of the
-    // model's phase kind; a pure fluid's phase the fluid does not have there
+    // range; the stable root (for a mixture, of its liquid and vapour roots
+    // at its composition); a pure fluid's phase the fluid does not have there
     // is withheld; then the quantities no fluid has.  False, said once, when
     // there is no state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);

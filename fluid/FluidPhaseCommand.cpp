@@ -218,8 +218,20 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         // The test leaves the model at a trial: the state printed, the
         // homogeneous fluid of the composition given, is found again.
+        // Its messages were said by the first search of the same state: said
+        // again only if this one fails.
         const bool splits = binarySplitsAt(T_, P_bar);
-        if (!reportedStateFromTP(T_, P_bar, s)) return false;
+        std::vector<platform::ThreadLogCapture::Entry> said;
+        bool found = false;
+        {
+            platform::ThreadLogCapture again;
+            found = reportedStateFromTP(T_, P_bar, s);
+            if (!found) said = again.take();
+        }
+        if (!found) {
+            platform::ThreadLogCapture::replay(said);
+            return false;
+        }
         if (splits)
             std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                         "of other compositions (the state below is the single fluid)\n");
@@ -246,13 +258,10 @@ bool FluidPhase::printStateFromTV(double T_, double V_) {
 bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what) {
     const ValidityRange validity = effectiveRange();
     if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
-    char at[64];
-    if (T0 == T1)
-        std::snprintf(at, sizeof at, "at %g K", T0);
-    else
-        std::snprintf(at, sizeof at, "from %g to %g K", T0, T1);
+    const std::string at =
+        T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
     platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", modelName(), validity.describe().c_str(),
-                    what, at);
+                    what, at.c_str());
     errorflag = 1;
     return false;
 }

@@ -40,10 +40,18 @@ ValidityRange FluidPhase::effectiveRange() const {
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
     const ValidityRange validity = effectiveRange();
     if (!validity.holds(T_, P_bar)) {
-        platform::diagf("The model %s holds %s: the state at %g K and %g bar lies outside it.\n", modelName(),
-                        validity.describe().c_str(), T_, P_bar);
+        platform::diagf("The model %s holds %s: the state at %s K and %s bar lies outside it.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
         errorflag = 1;
         return false;
+    }
+    if (P_bar > validity.extrapolatedAbove && !extrapolationSaid) {
+        extrapolationSaid = true;
+        platform::warnf("The model %s is extrapolated above %g bar (%s): the state at %s K and %s bar, and the "
+                        "others above it, lie beyond its source.\n",
+                        modelName(), validity.extrapolatedAbove,
+                        validity.extrapolationSource ? validity.extrapolationSource : validity.source,
+                        givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
         const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
@@ -51,10 +59,10 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
-                "The model %s holds %s: at %g K it describes the vapour only, below the vapour pressure %s, not at "
-                "%g bar.\n",
-                modelName(), validity.describe().c_str(), T_,
-                std::isfinite(psat) ? buf : "(unknown for this fluid)", P_bar);
+                "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
+                "%s bar.\n",
+                modelName(), validity.describe().c_str(), givenDigits(T_).c_str(),
+                std::isfinite(psat) ? buf : "(unknown for this fluid)", givenDigits(P_bar).c_str());
             errorflag = 1;
             return false;
         }
@@ -121,12 +129,17 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
             return false;
         }
     } else {
-        double V_ = 0.0, G_ = 0.0;
-        if (!pressureRootFromTP(phase_kind, T_, P_bar, V_, G_)) {
+        // A mixture at its composition: of its liquid and vapour roots, the
+        // one of lower Gibbs energy (the root of the model's phase kind alone
+        // may be a metastable one, or none: Anderko's brine models at 620 K
+        // and 50 bar have no liquid root, and water is a vapour there).
+        const int keep = phase_kind;
+        s = calculateStableStateFromTP(T_, P_bar, true);
+        set_the_phase_as(keep);
+        if (s.phase == kPhaseNone) {
             platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
             return false;
         }
-        setStateFromTPV(T_, P_bar, V_);
     }
     if ((component_count > 1 && errorflag) || !stateIsFinite()) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
@@ -141,8 +154,8 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateBulkMolarWeight();
     const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_)) {
-        platform::diagf("The model %s holds %s: the state at %g K and %g cm3/mol lies outside it.\n", modelName(),
-                        validity.describe().c_str(), T_, V_ * 1e6);
+        platform::diagf("The model %s holds %s: the state at %s K and %g cm3/mol lies outside it.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str(), V_ * 1e6);
         errorflag = 1;
         return false;
     }
@@ -161,8 +174,8 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
     const ValidityRange validity = effectiveRange();
     if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
-        platform::diagf("The model %s holds %s: it gives no saturation point at %g K.\n", modelName(),
-                        validity.describe().c_str(), T_);
+        platform::diagf("The model %s holds %s: it gives no saturation point at %s K.\n", modelName(),
+                        validity.describe().c_str(), givenDigits(T_).c_str());
         errorflag = 1;
         return errorflag;
     }

@@ -10,9 +10,19 @@
 //
 // Units: T in K, P in bar.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <string>
+
+// A state's temperature or pressure as it was given, for the messages that
+// refuse it: the shortest digits that read back as the same number
+// (1273.0000001 K stays 1273.0000001 K).
+inline std::string givenDigits(double v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
 
 struct ValidityRange {
     double Tmin = 0.0;
@@ -26,6 +36,11 @@ struct ValidityRange {
     // family of equations for any component: below it the fluid is solid).
     bool fromTriplePoints = false;
     const char* source = nullptr;  // the publication, or how the range was found
+    // Above this pressure the model still answers, but beyond the states its
+    // source covers (a mixture rule fitted to lower pressures than its
+    // components): the states there are extrapolated, and said to be once.
+    double extrapolatedAbove = std::numeric_limits<double>::infinity();
+    const char* extrapolationSource = nullptr;  // what ends there
 
     bool declared() const { return source != nullptr; }
     bool holdsTemperature(double T) const { return !declared() || (T >= Tmin && T <= Tmax); }
@@ -45,6 +60,8 @@ struct ValidityRange {
         r.Tmax = std::min(Tmax, o.Tmax);
         r.Pmin = std::max(Pmin, o.Pmin);
         r.Pmax = std::min(Pmax, o.Pmax);
+        r.extrapolatedAbove = std::min(extrapolatedAbove, o.extrapolatedAbove);
+        r.extrapolationSource = extrapolatedAbove <= o.extrapolatedAbove ? extrapolationSource : o.extrapolationSource;
         r.source = source == o.source ? source : "the ranges of its components";
         return r;
     }
@@ -60,6 +77,10 @@ struct ValidityRange {
         else
             std::snprintf(buf, sizeof buf, "from %g to %g K", Tmin, Tmax);
         std::string s = buf;
+        if (extrapolatedAbove < Pmax) {
+            std::snprintf(buf, sizeof buf, ", extrapolated above %g bar", extrapolatedAbove);
+            s += buf;
+        }
         if (vapourOnlyBelow > 0.0) {
             std::snprintf(buf, sizeof buf, ", below %g K for the vapour only", vapourOnlyBelow);
             s += buf;

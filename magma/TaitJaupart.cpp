@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "numerics/Newton.h"
@@ -26,6 +27,18 @@ std::string format(const char* fmt, double a, double b = 0.0, double c = 0.0) {
 }
 
 bool positive(double v) { return std::isfinite(v) && v > 0.0; }
+
+// A percentage that lies above (or below) a limit, with the digits that show
+// it does: 75.04 % is "75.04", not "75".
+std::string percentBeyond(double value, double limit) {
+    char buffer[64];
+    for (int digits = 3; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        const double shown = std::strtod(buffer, nullptr);
+        if ((value > limit) == (shown > limit) && (value < limit) == (shown < limit)) break;
+    }
+    return buffer;
+}
 
 }  // namespace
 
@@ -78,7 +91,11 @@ TaitJaupart::TaitJaupart()
     partitionSolver->_setSysEquationToSolve(
         this, toEquationFn<SysEquationFn>(&TaitJaupart::calculate_vector_function), 4);
 
+    // The default state says nothing: the notes on the gas equations are for
+    // the set-ups a caller gives.
+    co2ExtrapolationSaid = waterExtrapolationSaid = true;
     setInitialData(1000.0, 1e8, 0.0, 0.01, 0.0);
+    co2ExtrapolationSaid = waterExtrapolationSaid = false;
 }
 
 TaitJaupart::~TaitJaupart() = default;
@@ -387,10 +404,32 @@ bool TaitJaupart::gasDensity(double p, double& rho) {
     return true;
 }
 
+void TaitJaupart::noteExtrapolatedGases() {
+    if (useEOS != 1) return;
+    // The solubility laws reach 5 kbar and the melt 1473 K, beyond the
+    // reference equations of the gases: the IUPAC (1976) CO2 equation holds
+    // to 1100 K and 1000 bar, IAPWS-95 to 1273 K (and 10 kbar).
+    const bool withCO2 = fluidType == kChamberFluidCO2 || fluidType == kChamberFluidH2OCO2;
+    const bool withWater = fluidType == kChamberFluidH2O || fluidType == kChamberFluidH2OCO2;
+    if (withCO2 && !co2ExtrapolationSaid) {
+        co2ExtrapolationSaid = true;
+        platform::warnf("The chamber's CO2 densities come from the IUPAC (1976) equation of CO2, which holds up to "
+                        "1100 K and 1000 bar: at the melt's temperatures and above 1000 bar they are "
+                        "extrapolated.\n");
+    }
+    if (withWater && T > 1273.0 && !waterExtrapolationSaid) {
+        waterExtrapolationSaid = true;
+        platform::warnf("The chamber's water densities come from IAPWS-95, which holds up to 1273 K: at %g K they "
+                        "are extrapolated.\n",
+                        T);
+    }
+}
+
 bool TaitJaupart::checkRanges(double Pinit) {
     if (!(Pinit >= kMinPressure && Pinit <= kMaxPressure)) {
         refuse(format("The initial pressure of %g bar lies outside %g bar", 1e-5 * Pinit, 1e-5 * kMinPressure) +
-               format(" to %g bar, the range of the solubility laws and of the gas equations of the chamber.",
+               format(" to %g bar, the range in which the solubility laws of the chamber's volatiles were "
+                      "calibrated.",
                       1e-5 * kMaxPressure));
         return false;
     }
@@ -411,13 +450,17 @@ bool TaitJaupart::setInitialData(double Mtot, double Pinit, double X, double w, 
     // A magma is melt carrying bubbles only up to about three quarters of gas
     // by volume; beyond, it fragments (Sparks 1978, J. Volcanol. Geotherm.
     // Res. 3, 1-37) and the chamber's homogeneous magma no longer holds.
-    if (!(Vg0 <= kMaxGasVolumeFraction * V0)) {
+    // Judged on the percentage the refusal prints.
+    const double gasPercent = 100.0 * Vg0 / V0;
+    if (!(gasPercent <= 100.0 * kMaxGasVolumeFraction)) {
         configured = 0;
-        refuse(format("The initial magma would be %.3g %% gas by volume, more than the %g %% at which a magma "
-                      "fragments: lower the volatile content or raise the pressure.",
-                      100.0 * Vg0 / V0, 100.0 * kMaxGasVolumeFraction));
+        refuse("The initial magma would be " + percentBeyond(gasPercent, 100.0 * kMaxGasVolumeFraction) +
+               format(" %% gas by volume, more than the %g %% at which a magma fragments: lower the volatile "
+                      "content or raise the pressure.",
+                      100.0 * kMaxGasVolumeFraction));
         return false;
     }
+    noteExtrapolatedGases();
     return true;
 }
 
@@ -601,14 +644,14 @@ int TaitJaupart::calculateOverpressure(double X) {
         ml = ml0 + mc0 - mc;
         pressureStatus = bracketPressure();
     }
-    // The solubility laws and the gas equations hold up to kMaxPressure: a
+    // The solubility laws were calibrated up to kMaxPressure: a
     // chamber squeezed beyond it has no state here (below, down to the
     // pressure at which the melt saturates, the laws hold: they were
     // calibrated from 0 to 500 MPa).
     if (pressureStatus == 0 && P > kMaxPressure * (1.0 + 1e-12)) {
         pressureStatus = kSolverAboveMax;
         message = format("The chamber pressure at crystal fraction %g, %g bar,", X, 1e-5 * P) +
-                  format(" lies above the %g bar of the solubility laws and gas equations.", 1e-5 * kMaxPressure);
+                  format(" lies above the %g bar to which the solubility laws were calibrated.", 1e-5 * kMaxPressure);
         fillClosedFormTerms();
         return pressureStatus;
     }

@@ -136,6 +136,11 @@ public:
     std::unique_ptr<ChamberGasModel> co2;    // CO2 gas densities (reference EOS)
     int useEOS = 1;           // 1: H2O, CO2 and mixture gas densities from the EOS; 0: ideal gas
     int tabulateGas = 1;      // 1: an eruption sequence reads the EOS from isotherms tabulated once
+    // Said once: the gas equations answer beyond their ranges (CO2 always at
+    // magmatic temperatures, water above 1273 K).
+    bool co2ExtrapolationSaid = false;
+    bool waterExtrapolationSaid = false;
+    void noteExtrapolatedGases();
     std::unique_ptr<Secant> pressureSolver;   // bound to equationForP
     std::unique_ptr<Newton> partitionSolver;  // bound to calculate_vector_function
 

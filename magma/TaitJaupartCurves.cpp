@@ -2,11 +2,13 @@
 // fraction at a given overpressure and the eruption sequence.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "fluid/CurveOutput.h"
 #include "magma/TaitJaupart.h"
 #include "numerics/Secant.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -21,6 +23,18 @@ constexpr double kCurveMass = 1000.0;
 std::string format(const char* fmt, double a) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, fmt, a);
+    return buffer;
+}
+
+// A gas volume percentage above the 75 % limit, with the digits that show it
+// is above (75.004 is "75.004", not "75").
+std::string gasPercent(double value) {
+    char buffer[64];
+    const double limit = 100.0 * TaitJaupart::kMaxGasVolumeFraction;
+    for (int digits = 3; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtod(buffer, nullptr) > limit) break;
+    }
     return buffer;
 }
 
@@ -84,10 +98,24 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
     // Steps of 0.001 counted by index, the last one landing on X2.
     const double direction = X2 >= X1 ? 1.0 : -1.0;
     const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystalStep - 1e-9));
-    int rows = 0;
+    int rows = 0, dropped = 0;
+    std::string firstDropped;
+    bool fragmentedSaid = false;
     for (int i = 0; i <= steps; ++i) {
         const double X = i < steps ? X1 + direction * i * kCrystalStep : X2;
-        if (calculateOverpressure(X) != 0) continue;  // no pressure, no row
+        if (calculateOverpressure(X) != 0) {  // no pressure, no row: said once below
+            if (dropped++ == 0) firstDropped = message;
+            continue;
+        }
+        if (!fragmentedSaid && 100.0 * Vg / V > 100.0 * kMaxGasVolumeFraction) {
+            // The set-up held the magma under the limit; crystallisation
+            // exsolves gas past it.
+            fragmentedSaid = true;
+            platform::warnf("At crystal fraction %g the magma is %s %% gas by volume, more than the %g %% at which a "
+                            "magma fragments: from there the rows describe a magma the chamber model no longer "
+                            "holds.\n",
+                            X, gasPercent(100.0 * Vg / V).c_str(), 100.0 * kMaxGasVolumeFraction);
+        }
         const double row[kCrystallizationCurveRowSize] = {
             100.0 * mc / M,
             100.0 * ml / M,
@@ -102,6 +130,9 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
         ++rows;
         out.writeRow(row);
     }
+    if (dropped > 0)
+        platform::warnf("%d of the %d rows of the crystallisation curve are left out. The first: %s\n", dropped,
+                        steps + 1, firstDropped.c_str());
     return rows;
 }
 
@@ -179,11 +210,11 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
         refuse(format("The overpressure at which the chamber erupts must be positive (%g bar).", 1e-5 * overpressure));
         return EruptionSequenceEnd::notConfigured;
     }
-    // An eruption pressure above the range of the solubility laws and gas
-    // equations is a state the chamber never reaches within it.
+    // An eruption pressure above the range of the solubility laws is a state
+    // the chamber never reaches within it.
     if (!(P0 + overpressure <= kMaxPressure)) {
         message = format("The chamber would erupt at %g bar, above the ", 1e-5 * (P0 + overpressure)) +
-                  format("%g bar of its solubility laws and gas equations.", 1e-5 * kMaxPressure);
+                  format("%g bar to which its solubility laws were calibrated.", 1e-5 * kMaxPressure);
         return EruptionSequenceEnd::overpressureNotReached;
     }
     // Per 1000 kg of chamber contents, whatever mass the state was given with
@@ -218,6 +249,7 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
             waterTable.build(*water, T, lo, hi);
         if (co2 && (fluidType == kChamberFluidCO2 || fluidType == kChamberFluidH2OCO2)) co2Table.build(*co2, T, lo, hi);
     }
+    bool fragmentedSaid = false;
     for (int eruption = 0; Xc < kEndCrystalFraction; ++eruption) {
         if (eruption >= kMaxEruptions) return EruptionSequenceEnd::eruptionLimit;
         double X = 0.0;
@@ -229,6 +261,13 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
             return eruption > 0 ? EruptionSequenceEnd::halfCrystallised : EruptionSequenceEnd::overpressureNotReached;
         if (found != 0) return EruptionSequenceEnd::solveFailed;
         // The members now hold the chamber at the overpressure dP.
+        if (!fragmentedSaid && 100.0 * Vg / V > 100.0 * kMaxGasVolumeFraction) {
+            fragmentedSaid = true;
+            platform::warnf("At eruption %d (crystal fraction %g) the magma is %s %% gas by volume, more than the %g "
+                            "%% at which a magma fragments: from there the sequence describes a magma the chamber "
+                            "model no longer holds.\n",
+                            eruption + 1, X, gasPercent(100.0 * Vg / V).c_str(), 100.0 * kMaxGasVolumeFraction);
+        }
         const double G = mg + mgCO2;
         const double D = md + mdCO2;
         const double yG = G > 0.0 ? mgCO2 / G : 0.0;  // CO2 share of the gas

@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -80,8 +81,15 @@ void logRTF(const std::string& rtf) {
 }
 
 namespace {
+// Traces are off unless the environment variable VARNOK_TRACE asks for them
+// (set to anything but "0"), for every caller: the programs, the application
+// and a program that embeds the library; setTraceShown switches them later.
+bool tracesAskedFor() {
+    const char* v = std::getenv("VARNOK_TRACE");
+    return v != nullptr && *v != '\0' && std::strcmp(v, "0") != 0;
+}
 bool& traceFlag() {
-    static bool shown = true;
+    static bool shown = tracesAskedFor();
     return shown;
 }
 void writeStderr(const std::string& text) {

@@ -7,7 +7,8 @@
 //
 // Two more channels keep results apart from everything else:
 // - traces: solver iterations and intermediate values (logTrace, tracef), shown
-//   on standard error unless a program turns them off (setTraceShown);
+//   on standard error only when the environment variable VARNOK_TRACE is set
+//   (not to "0") or a caller turns them on (setTraceShown);
 // - diagnostics: warnings and failure messages (logDiagnostic, diagf), always
 //   on standard error.
 // A sink may override appendTrace and appendDiagnostic; by default both go to

@@ -14,7 +14,7 @@ const double HGKres::_GG[40] = {
     4656182.6115608,  -7275277.3275387, 417742.46148294,  1401635.8244614,  -3155523.1392127,
     4792966.6384584,  409126.64781209,  -1362636.9388386, 696252.20862664,  -1083490.0096447,
     -227228.27401688, 383654.8600066,   6883.3257944332,  21757.245522644,  -2662.794482977,
-    -70730.418082074, -0.225,           -1.68,            0.055,            -0.225};
+    -70730.418082074, -0.225,           -1.68,            0.055,            -93.0};
 
 const int HGKres::_kk[40] = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5,
                              6, 6, 6, 6, 7, 7, 7, 7, 9, 9, 9, 9, 3, 3, 1, 5, 0, 0, 0, 0};
@@ -25,14 +25,12 @@ const int HGKres::_ll[36] = {1, 2, 4, 6, 1, 2, 4, 6, 1, 2, 4, 6, 1, 2, 4, 6, 1, 
 namespace {
 
 constexpr double kR = 8.31434;          // J/(mol K)
-constexpr double kM = 18.0152;          // g/mol of the residual function
-constexpr double kRho = 1.80152e-5;     // rho (g/cm3) = kRho / V (m3/mol)
-constexpr double kDelta37 = 5.647398119122257e-05;   // kRho / 0.319
-constexpr double kDelta40 = 1.1622709677419354e-05;  // kRho / 1.55
-// (T0/T)^n = c_n / T^n with T0 = 647.074 K; c_4 as tabulated.
-constexpr double kC1 = 647.074, kC2 = 418704.7615, kC3 = 270932964.8, kC4 = 1.753137e11, kC6 = 7.340467e16;
-// Weights of the four Gaussian terms.
-constexpr double kW[4] = {-4.0534353, -30.265650239999996, 0.99083974, -4.0534353};
+constexpr double kM = 18.015268;        // g/mol, as in the base function
+constexpr double kRho = kM * 1e-6;       // rho (g/cm3) = kRho / V (m3/mol)
+constexpr double kDelta37 = kRho / 0.319;
+constexpr double kDelta40 = kRho / 1.55;
+// (T0/T)^n = c_n / T^n with the T0 = 647.073 K of the base function.
+constexpr double kC1 = 647.073, kC2 = kC1 * kC1, kC3 = kC2 * kC1, kC4 = kC2 * kC2, kC6 = kC4 * kC2;
 
 }  // namespace
 
@@ -139,8 +137,8 @@ HGKres::HGKres() : WaterResidualTerm(1)
 
     for (int i = 0; i < 36; ++i)
         A1.set_scalar(i, kM * _GG[i] / _kk[i]);
-    for (int i = 0; i < 4; ++i)
-        A1.set_scalar(36 + i, kW[i]);
+    for (int i = 36; i < 40; ++i)
+        A1.set_scalar(i, kM * _GG[i]);
     A1.set_scalar(40, 0.0);
     setDebugLink();
 }

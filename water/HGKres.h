@@ -2,9 +2,9 @@
 // Residual function of the Haar-Gallagher-Kell water formulation (NBS/NRC
 // Steam Tables, 1984): 36 terms g_i/k_i (T0/T)^l_i (1 - exp(-rho))^k_i and
 // four Gaussian terms in (rho/rho_i - 1) and (T/T_i - 1), in J/g, turned into
-// J/mol with 18.0152 g/mol and divided by R T:
+// J/mol with 18.015268 g/mol (as the base function) and divided by R T:
 //   A_res/RT = (1/(R T)) [ sum_i w_i (T0/T)^l_i e^k_i + sum_{i=37..40} w_i F_i ],
-//   e = 1 - exp(-rho), rho = 1.80152e-5 / V g/cm3 (V in m3/mol).
+//   e = 1 - exp(-rho), rho = 1.8015268e-5 / V g/cm3 (V in m3/mol), T0 = 647.073 K.
 //
 // The powers of e are computed once from e by products, and the temperature
 // powers are shared leaves, so that no power function is evaluated.

@@ -42,8 +42,9 @@ struct ReducedDielectric {
 constexpr double kJohnsonNortonTmin = 273.15, kJohnsonNortonTmax = 1273.15;
 constexpr ReducedDielectric kJohnsonNorton = {{14.70333593, 212.8462733, -115.4445173, 19.55210915, -83.3034798,
                                                32.13240048, -6.694098645, -37.86202045, 68.87359646, -27.29401652}};
-// Uematsu & Franck, J. Phys. Chem. Ref. Data 9 (1980) 1291, A1..A10; 0 to 550 C.
-constexpr double kUematsuFranckTmin = 273.15, kUematsuFranckTmax = 823.15;
+// Uematsu & Franck, J. Phys. Chem. Ref. Data 9 (1980) 1291, A1..A10; 0 to 550 C
+// and up to 500 MPa.
+constexpr double kUematsuFranckTmin = 273.15, kUematsuFranckTmax = 823.15, kUematsuFranckPmax = 5000.0;
 constexpr ReducedDielectric kUematsuFranck = {
     {7.62571, 244.003, -140.569, 27.7841, -96.2805, 41.7909, -10.2099, -45.2059, 84.6395, -35.8644}};
 
@@ -74,8 +75,14 @@ DielectricValue evaluateReduced(const ReducedDielectric& k, double t, double r) 
     return v;
 }
 
-// Helgeson & Kirkham (1974), Am. J. Sci. 274, 1089: sum of c T^i rho^j; 0 to 600 C.
-constexpr double kHelgesonKirkhamTmin = 273.15, kHelgesonKirkhamTmax = 873.15;
+// Helgeson & Kirkham (1974), Am. J. Sci. 274, 1089: sum of c T^i rho^j; 0 to
+// 550 C and up to 5 kbar, the states of the data it was fitted to.  The
+// polynomial does not tend to 1 at zero density: in the vapour it gives
+// values below 1 (-0.24 at 375 C and 1 bar), and below 0.4 g/cm3 it departs
+// from IAPWS R8-97 by up to 60 %; from 0.4 g/cm3 up it lies within 6.1 %
+// (measured), and lower densities are refused.
+constexpr double kHelgesonKirkhamTmin = 273.15, kHelgesonKirkhamTmax = 823.15, kHelgesonKirkhamPmax = 5000.0;
+constexpr double kHelgesonKirkhamRhoMin = 0.4;  // g/cm3
 struct HKTerm {
     double c;
     int i, j;
@@ -200,7 +207,8 @@ void writeBornRow(const WaterEOS& w, double T, double V, const DielectricValue& 
 // the correlation has a pressure range) lies outside the correlation's range.
 bool dielectricInRange(WaterEOS& w, const char* name, double T, double Tmin, double Tmax, double P_bar = 0.0,
                        double Pmax_bar = 0.0) {
-    const bool pOk = !(Pmax_bar > 0.0) || P_bar <= Pmax_bar;
+    // (A pressure found from a volume carries the volume search's rounding.)
+    const bool pOk = !(Pmax_bar > 0.0) || P_bar <= Pmax_bar * (1.0 + 1e-9);
     if (T >= Tmin && T <= Tmax && pOk) return true;
     if (Pmax_bar > 0.0)
         platform::diagf("%s: %g K and %g bar lie outside its range (%g to %g K, up to %g bar); no dielectric constant "
@@ -213,16 +221,36 @@ bool dielectricInRange(WaterEOS& w, const char* name, double T, double Tmin, dou
     return false;
 }
 
+// The model's pressure (bar) at (T, V), the model's state left as it was.
+double pressureBarAt(WaterEOS& w, double T, double V) {
+    const double T0 = w.T, V0 = w.V, P0 = w.P, Z0 = w.Z;
+    const short e0 = w.errorflag;
+    w.temperature(T);
+    w.volume(V);
+    w.calculate_pressure();
+    const double P = w.errorflag ? std::nan("") : 1e-5 * w.P;
+    w.temperature(T0);
+    w.volume(V0);
+    w.P = P0;
+    w.Z = Z0;
+    w.errorflag = e0;
+    return P;
+}
+
 // Pitzer (1983), Proc. Natl. Acad. Sci. USA 80, 4575: the Kirkwood equation
 //   (eps - 1)(2 eps + 1)/(9 eps) = (4 pi N_A rho / 3M)(alpha + g mu^2 / 3kT)
 // with the polarizability alpha = 1.444 A^3, the dipole moment mu = 1.84 D
 // and the correlation factor g = 1 + 2.68 rho + 6.69 rho^5 ((565/T)^0.3 - 1),
 // rho in g/cm3.  Solved for eps: eps = (G + sqrt(G^2 + 8))/4 with
 // G = 1 + 12 pi N_A alpha rho/M + 4 pi N_A mu^2 g rho/(M k T).
-// The correlation was made for high temperatures: from 200 to 600 C it lies
-// within 2.5 % of Uematsu & Franck (1980), while at 25 C it is 13 % high
-// (88.7 against 78.4).  It is given from 200 C up.
+// The correlation was made for high temperatures; at 25 C it is 13 % high
+// (88.7 against 78.4), and it is given from 200 C up.  Against IAPWS R8-97
+// (Fernandez et al. 1997) it lies within -2.4 ... +1.4 % from 200 to 350 C up
+// to 1 kbar and within 2 % up to 100 bar at every temperature; elsewhere it
+// departs by up to +10 % at supercritical densities (0.3-0.5 g/cm3) and by
+// +9.3 % at 200 C and 5 kbar: its value there is said to be extrapolated.
 constexpr double kPitzerTmin = 473.15;              // K
+constexpr double kPitzerCloseTmax = 623.15, kPitzerClosePmax = 1000.0, kPitzerGasPmax = 100.0;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kAvogadro = 6.0221367e23;                                 // 1/mol
 constexpr double kPolarizability = 1.444e-24;                              // cm3
@@ -267,6 +295,9 @@ double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE*
 
 double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState) {
     if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax)) return std::nan("");
+    if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax,
+                           pressureBarAt(*this, T_, V_), kUematsuFranckPmax))
+        return std::nan("");
     setStateTV(*this, T_, V_, setState);
     const DielectricValue d = evaluateReduced(kUematsuFranck, T_ / 298.15, 0.001 * bulk_molar_weight / V_);
     writeBornRow(*this, T_, V_, d, f);
@@ -274,8 +305,17 @@ double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE*
 }
 
 double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState) {
-    if (!dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax))
+    if (!dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax) ||
+        !dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax,
+                           pressureBarAt(*this, T_, V_), kHelgesonKirkhamPmax))
         return std::nan("");
+    if (!(0.001 * bulk_molar_weight / V_ >= kHelgesonKirkhamRhoMin)) {
+        platform::diagf("Helgeson & Kirkham (1974): at %.10g K and %.6g g/cm3 no dielectric constant is given: the "
+                        "correlation holds for the dense fluid, from %g g/cm3 up\n",
+                        T_, 0.001 * bulk_molar_weight / V_, kHelgesonKirkhamRhoMin);
+        errorflag = 1;
+        return std::nan("");
+    }
     setStateTV(*this, T_, V_, setState);
     const DielectricValue d = evaluateHelgesonKirkham(T_, 0.001 * bulk_molar_weight / V_);
     writeBornRow(*this, T_, V_, d, f);
@@ -290,6 +330,13 @@ double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, cha
         errorflag = 1;
         return std::nan("");
     }
+    const double P_bar = pressureBarAt(*this, T_, V_);
+    const double Pr = P_bar / (1.0 + 1e-9);  // the volume search's rounding is no departure
+    if (!(Pr <= kPitzerGasPmax) && !(T_ <= kPitzerCloseTmax && Pr <= kPitzerClosePmax))
+        platform::diagf("Pitzer (1983): at %.10g K and %.10g bar the dielectric constant is extrapolated: the "
+                        "correlation lies within 3 %% of IAPWS R8-97 from 200 to 350 C up to 1 kbar and up to 100 bar, "
+                        "and departs from it by up to 10 %% elsewhere\n",
+                        T_, P_bar);
     setStateTV(*this, T_, V_, setState);
     const double M = 1000.0 * bulk_molar_weight;        // g/mol
     const double rho = 0.001 * bulk_molar_weight / V_;  // g/cm3

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "brines/PalliserModel.h"
@@ -17,26 +18,80 @@ protected:
 
 }  // namespace
 
-TEST_F(PalliserCurveTest, NearCriticalPatchRaisesTheReducedPressure) {
-    const double T = 380.0, pw = 0.7 + 0.3 * 5.85 / 9.85;
-    double Ps, Xl0, Xv0, rl0, rv0, Pc, Xc, rc;
-    m.calculateSLVPoint(T, Ps, Xl0, Xv0, rl0, rv0);
-    m.calculateCriticalPoint(T, Pc, Xc, rc);
-    const double P = Ps + 0.4 * (Pc - Ps);
-    const double s = (Pc - P) / (Pc - Ps);
-    double a[4], b[4];
-    m.calculateLGPoint(T, P, a[0], a[1], a[2], a[3]);
-    m.usePatches = 0;
-    m.calculateLGPoint(T, Pc - (Pc - Ps) * std::pow(s, pw), b[0], b[1], b[2], b[3]);
-    // Compositions follow the patched reduced pressure; the liquid is the
-    // one-phase liquid of its composition at the point's own pressure (the
-    // vapour is water vapour at that pressure plus the law's excess).
-    for (int i : {0, 1}) EXPECT_NEAR(a[i], b[i], 1e-9 * std::fabs(b[i])) << i;
-    EXPECT_NEAR(a[2], m.liquidDensity(T, P, a[0]), 1e-9 * a[2]);
-    // Without patches the bubble point inverts the plain law too.
-    double Pb = P, Xv, rl, rv;
-    m.calculateBubblePoint(T, b[0], Pb, Xv, rl, rv);
-    EXPECT_NEAR(Pb, Pc - (Pc - Ps) * std::pow(s, pw), 1e-7);
+TEST_F(PalliserCurveTest, DiagramGivesTheCheckValuesOfDriesnerAndHeinrich2007) {
+    // The diagram's calls against values evaluated independently from
+    // Driesner & Heinrich (2007) on IAPWS-95, to six digits.  (This replaces
+    // the former near-critical patch of the reduced pressure between 374.15
+    // and 384 °C, which the published surface has no use for.)
+    auto rel = [](double got, double want, double tol, const char* what, double T) {
+        EXPECT_NEAR(got, want, tol * std::fabs(want)) << what << " at " << T << " °C";
+    };
+    // Bubble points: T, liquid wt %, P_b, vapour x (mole fraction), vapour wt %.
+    const double bub[][5] = {{200, 10, 14.5164, 4.19149e-9, 1.35975e-6}, {300, 20, 75.2700, 1.02073e-6, 3.31132e-4},
+                             {350, 10, 155.327, 2.06901e-5, 6.71174e-3}, {400, 20, 246.139, 2.69953e-4, 0.0875219},
+                             {450, 10, 416.599, 0.0192743, 5.99349},     {500, 30, 530.274, 7.22167e-3, 2.30541},
+                             {500, 40, 466.977, 1.93865e-3, 0.626191},   {600, 30, 890.842, 0.0363823, 10.9118},
+                             {800, 50, 1403.30, 0.0283607, 8.64993},     {900, 60, 1555.41, 0.0235553, 7.25787}};
+    for (const auto& b : bub) {
+        double Pb = 0.0, Xv, rl, rv;
+        m.calculateBubblePoint(b[0], 0.01 * b[1], Pb, Xv, rl, rv);
+        ASSERT_EQ(m.pointFailed, 0) << b[0];
+        // (Below water's critical temperature the surface rests on water's
+        // saturation pressure, here its auxiliary equation: 1e-5; the vapour
+        // moves 5-10 times as much.)
+        const bool sub = b[0] < 373.946;
+        rel(Pb, b[2], sub ? 1e-5 : 6e-6, "bubble pressure", b[0]);
+        rel(100.0 * Xv, b[4], sub ? 1e-4 : 6e-6, "vapour wt %", b[0]);
+        // The liquid-vapour point at that pressure has the liquid back.
+        double Xl, Xv2, rl2, rv2;
+        m.calculateLGPoint(b[0], Pb, Xl, Xv2, rl2, rv2);
+        EXPECT_NEAR(Xl, 0.01 * b[1], 1e-9) << b[0];
+        EXPECT_NEAR(Xv2, Xv, 1e-9 * Xv) << b[0];
+    }
+    // Critical points.
+    const double crit[][3] = {{380, 234.686, 0.266058}, {450, 417.444, 8.42040},  {500, 581.203, 13.4493},
+                              {700, 1242.77, 26.6747},  {800, 1558.91, 30.0515}, {1000, 2161.88, 33.5251}};
+    for (const auto& c : crit) {
+        double P, X, rho;
+        m.calculateCriticalPoint(c[0], P, X, rho);
+        rel(P, c[1], 6e-6, "P_crit", c[0]);
+        rel(100.0 * X, c[2], 6e-6, "X_crit", c[0]);
+    }
+    double Tc, Pc, rc;
+    m.calculateCriticalPointFromX(0.10, Tc, Pc, rc);
+    rel(Tc, 464.480, 6e-6, "T_crit of 10 wt %", Tc);
+    rel(Pc, 462.823, 6e-6, "P_crit of 10 wt %", Tc);
+    m.calculateCriticalPointFromX(0.20, Tc, Pc, rc);
+    rel(Tc, 578.269, 6e-6, "T_crit of 20 wt %", Tc);
+    rel(Pc, 844.759, 6e-6, "P_crit of 20 wt %", Tc);
+    // Three-phase curve from 100 °C (below, the measured vapour pressure of
+    // saturated brine): T, P, liquid wt %.
+    const double vlh[][3] = {{100, 0.766605, 28.0471}, {200, 11.1517, 31.7623}, {300, 60.4712, 37.7196},
+                             {400, 176.126, 47.1212},  {500, 322.003, 59.9038}, {600, 389.886, 74.2307},
+                             {700, 283.925, 88.0055},  {800, 2.46412, 99.9247}};
+    for (const auto& v : vlh) {
+        double P, Xl, Xv, rl, rv;
+        m.calculateSLVPoint(v[0], P, Xl, Xv, rl, rv);
+        rel(P, v[1], 6e-6, "P_VLH", v[0]);
+        rel(100.0 * Xl, v[2], 6e-6, "VLH liquid", v[0]);
+        EXPECT_NEAR(m.calculateTm0(Xl, rl, P), v[0], 1e-6);
+    }
+    // Halite liquidus: T, P, wt %; and the liquidus of 40 wt % at 2 kbar.
+    const double liq[][3] = {{25, 1000, 27.0174}, {200, 2000, 32.2369}, {300, 5000, 38.2748},
+                             {400, 1000, 47.1118}, {600, 2000, 72.2379}, {600, 5000, 68.3606}};
+    for (const auto& l : liq) {
+        double X, rho;
+        m.calculateHaliteLiquidPoint(l[0], l[1], X, 0.0, rho);
+        rel(100.0 * X, l[2], 6e-6, "halite liquidus", l[0]);
+    }
+    double T, rho;
+    m.calculateHaliteLiquidTemperature(0.40, 2000.0, T, rho, 300.0);
+    rel(T, 325.289, 6e-6, "liquidus of 40 wt % at 2 kbar", T);
+    // NaCl.
+    rel(m.getHaliteMeltingTemperature(2000.0), 850.152, 6e-6, "melting", 850.0);
+    rel(m.getHaliteSublimationPressure(700.0), 3.64175e-5, 6e-6, "sublimation", 700.0);
+    rel(m.calculateNaClSatPressure(900.0), 2.76270e-3, 6e-6, "boiling", 900.0);
+    rel(m.calculateNaClSatPressure(1000.0), 1.18005e-2, 6e-6, "boiling", 1000.0);
 }
 
 TEST_F(PalliserCurveTest, ThreePhaseStateOutsideTheTriangleFallsBackToTwoPhases) {
@@ -109,39 +164,55 @@ TEST_F(PalliserCurveTest, HaliteBearingInclusionsRoundTrip) {
     EXPECT_NEAR(m.getIsochoricHaliteGasPressure(500.0, 60.0, rb, 100.0 * Xb), 50.0, 1e-5);
 }
 
-TEST_F(PalliserCurveTest, CriticalCurveJoinsTheCriticalPointsOfWaterAndNaCl) {
+TEST_F(PalliserCurveTest, CriticalCurveRunsFromWatersCriticalPointToTheTopOfTheCorrelations) {
+    // (The former law ran from 374.15 °C, 221.2 bar to NaCl's critical point
+    // at 3127 °C; Driesner & Heinrich's curve starts at water's own critical
+    // point, IAPWS-95's, and ends at 1000 °C, the top of their correlations.)
     double P, X, rho;
-    m.calculateCriticalPoint(374.15, P, X, rho);
-    EXPECT_NEAR(P, 221.2, 0.01);
-    EXPECT_NEAR(X, 0.0, 1e-6);
-    m.calculateCriticalPoint(3127.0, P, X, rho);
-    EXPECT_NEAR(X, 1.0, 2e-5);
-    EXPECT_NEAR(P, m.calculateNaClSatPressure(3127.0), 0.02);
-    EXPECT_NEAR(P, m.PcNaCl, 0.02);
-    // The two pressure branches meet at 850 °C.
-    double P1, P2;
-    m.calculateCriticalPoint(850.0, P1, X, rho);
-    m.calculateCriticalPoint(850.0 + 1e-9, P2, X, rho);
-    EXPECT_NEAR(P1, P2, 0.05);
+    m.calculateCriticalPoint(373.946, P, X, rho);
+    EXPECT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(P, 220.64, 1e-9);
+    EXPECT_EQ(X, 0.0);
+    EXPECT_NEAR(rho, 322.0, 1.0);  // water's critical density (IAPWS-95)
+    for (double T : {370.0, 1000.1, 3127.0}) {
+        testing::internal::CaptureStderr();
+        m.calculateCriticalPoint(T, P, X, rho);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(m.pointFailed, 1) << T;
+        EXPECT_TRUE(std::isnan(P) && std::isnan(X) && std::isnan(rho)) << T;
+        EXPECT_NE(said.find("no critical point"), std::string::npos) << T << ": " << said;
+    }
+    // Continuous where the published branches meet: the pressure at 500 °C
+    // (c_12, c_13 are (5b)'s value and slope there), the composition at
+    // 600 °C within the coefficients' step of 1.5e-5 in mole fraction.
+    double P1, P2, X1, X2;
+    m.calculateCriticalPoint(500.0, P1, X1, rho);
+    m.calculateCriticalPoint(500.0 + 1e-7, P2, X2, rho);
+    EXPECT_NEAR(P1, P2, 1e-5);
+    m.calculateCriticalPoint(600.0, P1, X1, rho);
+    m.calculateCriticalPoint(600.0 + 1e-7, P2, X2, rho);
+    EXPECT_NEAR(X1, X2, 6e-5);
 }
 
 TEST_F(PalliserCurveTest, BoundaryCurvesEndWhereTheyShould) {
+    // (The melting point of halite is Driesner & Heinrich's 800.7 °C, the
+    // former law's 800 °C: one more row each.)
     std::vector<double> a;
     m.calculateNaClSublimationCurve(a);
-    ASSERT_EQ(a.size(), 2u * 701);
-    EXPECT_EQ(a[a.size() - 2], 800.0);
+    ASSERT_EQ(a.size(), 2u * 702);
+    EXPECT_EQ(a[a.size() - 2], 800.7);
     EXPECT_EQ(a.back(), 0.0005);
     a.clear();
     m.calculateSLVCurve(a);
-    ASSERT_EQ(a.size(), 8u * 751);
-    EXPECT_EQ(a[a.size() - 8], 800.0);
+    ASSERT_EQ(a.size(), 8u * 752);
+    EXPECT_EQ(a[a.size() - 8], 800.7);
     EXPECT_EQ(a[a.size() - 6], 100.0);
     a.clear();
     m.calculateCriticalCurve(a);
     ASSERT_EQ(a.size() % 5, 0u);
-    EXPECT_EQ(a[a.size() - 5], 3127.0);
-    EXPECT_EQ(a[a.size() - 3], 100.0);
-    EXPECT_NEAR(a[0], 374.15, 1e-12);
+    EXPECT_EQ(a[a.size() - 5], 1000.0);
+    EXPECT_NEAR(a[a.size() - 3], 33.5251, 1e-4);
+    EXPECT_NEAR(a[0], 373.946, 1e-12);
     a.clear();
     // Halite-saturated vapour isotherm ends at the three-phase vapour.
     m.calculateHaliteGasIsotherm(a, 500.0);

@@ -14,7 +14,6 @@
 #include "platform/LogSink.h"
 
 int main(int argc, char** argv) {
-    logreport::showTracesOnlyWhenAsked();
     try {
         WaterMagmaModel water(2);
         return logreport::finishOutput(water.doWaterMagmaCommand(argc, const_cast<const char**>(argv)), "Brenvik");

@@ -63,7 +63,6 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    logreport::showTracesOnlyWhenAsked();
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {

@@ -74,6 +74,12 @@ Cubic prsv(double Tc, double Pc, double w) {
     return {std::sqrt(2.0) - 1.0, -std::sqrt(2.0) - 1.0, 0.457235, 0.077796, k0, Tc, Pc, 0.0};
 }
 
+// Peng & Robinson (1976) with the roots of their equation at the critical
+// point, 0.45723553 and 0.07779607, and the slope m of alpha(T).
+Cubic pr(double Tc, double Pc, double m) {
+    return {std::sqrt(2.0) - 1.0, -std::sqrt(2.0) - 1.0, 0.45723553, 0.07779607, m, Tc, Pc, 0.0};
+}
+
 // Peng & Robinson (1976): 0.45724 and 0.07780, with the volume shift of the
 // seventeen-component list.
 Cubic montel(double Tc, double Pc, double w, double shift) {
@@ -107,7 +113,8 @@ TEST(CriticalPointSweep, EveryPureFluidModelFromItsStartAndFromItsOwnEstimate) {
 #endif
         {"DMW1:CO2"}, {"DMW1:CH4"}, {"DMW1:N2"}, {"DMW1:H2O"},
         {"DMWEOS:CO2"}, {"DMWEOS:CH4"}, {"DMWEOS:H2O"},
-        {"PR:N2"}, {"PR:H2O"},
+        {"PR:N2", pr(126.2, 3398000.0, 0.37464 + 1.54226 * 0.037 - 0.26992 * 0.037 * 0.037)},
+        {"PR:H2O", pr(647.13, 22055000.0, 0.85360439)},
         {"SRK:CO2", srk(304.21, 7382500.0, 0.225)},
         {"SRK:CH4", srk(190.555, 4595000.0, 0.013)},
         {"SRK:N2", srk(126.2, 3390000.0, 0.04)},

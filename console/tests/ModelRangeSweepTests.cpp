@@ -543,3 +543,52 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
             EXPECT_GT(given, 5u);
     }
 }
+
+// Ranges as their papers give them, each with a state just inside and one
+// just outside: Sterner & Pitzer's CO2 from 215 K (its density at 220 K
+// within 0.2 % of the IUPAC equation's), Zhang & Duan's water from 298.15 K
+// at 1 kbar (measured against IAPWS-95).  Inside the Anderko brine models'
+// range, water at 620 K below its vapour pressure (159 bar) is the vapour
+// of Anderko & Pitzer's water, within 2.5 % of IAPWS-95, not a metastable
+// liquid nor no state.
+TEST(ModelRangeSweep, PublishedLowerLimitsAndTheStablePhaseInside) {
+    const struct {
+        const char* model;
+        double Tin, Tout, P;
+        const char* ref;
+        double tol;
+    } kEdges[] = {{"Sterner", 215.0, 214.99, 50.0, nullptr, 0.0},
+                  {"Sterner", 220.0, 214.99, 100.0, "IUPACCO2", 2e-3},
+                  {"ZhangDuanH2O", 298.15, 298.14, 1000.0, "WagnerPruss", 5e-3}};
+    for (const auto& e : kEdges) {
+        SCOPED_TRACE(e.model);
+        std::unique_ptr<FluidPhase> m = build({e.model, ""});
+        ASSERT_TRUE(m);
+        Answer in, out;
+        consoletest::Captured said = consoletest::capture([&] { out = ask(*m, e.Tout, e.P); });
+        EXPECT_FALSE(out.given);
+        EXPECT_NE(said.err.find("lies outside it"), std::string::npos) << said.err;
+        said = consoletest::capture([&] { in = ask(*m, e.Tin, e.P); });
+        ASSERT_TRUE(in.given) << said.err;
+        if (e.ref) {
+            std::unique_ptr<FluidPhase> r = build({e.ref, ""});
+            Answer a;
+            consoletest::capture([&] { a = ask(*r, e.Tin, e.P); });
+            ASSERT_TRUE(a.given);
+            EXPECT_NEAR(in.rho / a.rho, 1.0, e.tol);
+        }
+    }
+    std::unique_ptr<FluidPhase> water = build({"WagnerPruss", "H2O"});
+    for (const char* brine : {"hn", "hk"})
+        for (double P : {1.0, 10.0, 50.0, 100.0, 150.0}) {
+            SCOPED_TRACE(testing::Message() << brine << " 620 K " << P << " bar");
+            std::unique_ptr<FluidPhase> m = build({brine, ""});
+            ASSERT_TRUE(m);
+            Answer a, w;
+            const consoletest::Captured said = consoletest::capture([&] { a = ask(*m, 620.0, P); });
+            consoletest::capture([&] { w = ask(*water, 620.0, P); });
+            ASSERT_TRUE(a.given) << said.err;
+            ASSERT_TRUE(w.given);
+            EXPECT_NEAR(a.rho / w.rho, 1.0, 0.025);
+        }
+}

@@ -513,3 +513,57 @@ TEST(Programs, CarbonDioxideMethaneIsothermsAreTheSameInEitherOrderAndEndAtTheCr
         }
     }
 }
+
+TEST(Programs, EachFactIsSaidOnceAsTheUserGaveIt) {
+    const fs::path dir = freshFolder("said");
+    const char* V = VARNOK_PROGRAM;
+    // The ideal part of IAPWS-95 is printed in the form its state functions
+    // take (every term weighted 1), not in the fugacity pass's form; no
+    // weight prints as "- -0 *".
+    Outcome r = run(V, {"wagner", "tree"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("A = a0 + a1 + a2 + a3 + a4 + a5 + a6 + a7\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("-0 *"), std::string::npos);
+    // A binary's withheld heat capacity: once, naming the model.
+    r = run(V, {"DMWEOS:H2O,CO2", "x", "0.2", "TP", "673.15", "500"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(consoletest::countOf(r.err, "gives cv = "), 1) << r.err;
+    EXPECT_EQ(r.err.find("noname"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("The model Duan EOS gives cv"), std::string::npos) << r.err;
+    // A salt without standard-state data says so only where state functions
+    // are asked for: not for a refused state.
+    r = run(V, {"NaCl", "TP", "1500", "100"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err.find("have not been found"), std::string::npos) << r.err;
+    // A refused state is named with the digits it was given.
+    r = run(V, {"wagner", "TP", "1273.0000001", "100"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("the state at 1273.0000001 K and 100 bar"), std::string::npos) << r.err;
+    // A Duan-Moller-Weare mixture above the mixture paper's 1000 bar: said
+    // once, however many states.
+    r = run(V, {"DMW2:H2O,CO2", "x", "0.3", "TP", "800", "2000", "TP", "900", "3000", "TP", "900", "500"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(consoletest::countOf(r.err, "extrapolated above 1000 bar"), 1) << r.err;
+    // The mixtures with water from 323.15 K: a liquid-like state at 400 K.
+    r = run(V, {"DMW2:H2O,CO2", "x", "0.05", "TP", "400", "300"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("-> rho"), std::string::npos) << r.out;
+    // A refused interaction row refuses its states, not the model: the pure
+    // end of CH4-H2O is DuanCH4's methane (597.1935 cm3/mol at 700 K and
+    // 100 bar), CH4-CO2 answers outside its 305.15-498.15 K row.
+    for (const char* name : {"DMW2:H2O,CH4", "DMW2:CH4,H2O"}) {
+        r = run(V, {name, "x", std::string(name) == "DMW2:H2O,CH4" ? "1" : "0", "TP", "700", "100"}, dir);
+        EXPECT_EQ(r.rc, 0) << name << "\n" << r.err;
+        EXPECT_NE(r.out.find("597.194 cm3/mol"), std::string::npos) << name << "\n" << r.out;
+    }
+    r = run(V, {"DMW2:CO2,CH4", "x", "0.5", "TP", "600", "100", "TP", "400", "100"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.out.find("fugcoef[0]     0.983363"), std::string::npos) << r.out;
+    EXPECT_EQ(consoletest::countOf(r.err, "above 305.15 K and up to 498.15 K"), 1) << r.err;
+    // Brenvik refuses before its summary, and shows a small ratio as it is.
+    r = run(BRENVIK_PROGRAM, {"pv", "m", "-1"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out.find("Summary"), std::string::npos) << r.out;
+    r = run(BRENVIK_PROGRAM, {"pv", "m", "1e-300", "d", "200", "pyroclast"}, dir);
+    EXPECT_NE(r.out.find("Water-magma mass ratio      :   1e-300 kg"), std::string::npos) << r.out;
+}

@@ -10,6 +10,12 @@
 
 class Nirma : public QuadraticCubic {
 public:
+    // Peng & Robinson's (1976) critical constants, the roots of their cubic at
+    // the critical point (printed there rounded to 0.45724 and 0.07780):
+    // ac = OmegaA R^2 Tc^2 / Pc, b = OmegaB R Tc / Pc in the attraction's pair
+    // terms and in the repulsion alike.
+    static constexpr double kOmegaA = 0.45723553, kOmegaB = 0.07779607;
+
     explicit Nirma(int type);
     ~Nirma() override;
 

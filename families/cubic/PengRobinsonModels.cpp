@@ -204,7 +204,7 @@ void PRNirma::read_component_data(int i, const char* name) {
         m = 0.37464 + 1.54226 * omega - 0.26992 * omega * omega;
         molar_mass[i] = mw;
     }
-    repulsion()->set_covolume(i, 0.64682239464 * Tc / Pc);
+    repulsion()->set_covolume(i, Nirma::kOmegaB * R * Tc / Pc);
     attraction()->set_parameters(i, Tc, Pc, omega, m, c0, c1, c2, c3, p);
     if (i == component_count - 1) read_BIP();
 }
@@ -248,7 +248,7 @@ void PRSV::read_component_data(int i, const char* name) {
         if (!cubic::readCorrespondingStates(name, "PRSV", "Cannot open %s file !\n", Tc, Pc, omega, mw)) return;
     }
     molar_mass[i] = mw;
-    const double b = 0.64682239464 * Tc / Pc;
+    const double b = 0.64682239464 * Tc / Pc;  // Stryjek & Vera's (1986) 0.077796 R Tc / Pc
     const double kappa0 = 0.378893 + 1.4897153 * omega - 0.17131848 * omega * omega + 0.0196554 * omega * omega * omega;
     const double ac = 31.607855222133566 * Tc * Tc / Pc;
     attraction()->set_ai_parameters(i, ac, Tc, kappa0, 0.0);

@@ -103,8 +103,8 @@ void Nirma::set_parameters(int i, double Tc, double Pc, double f, double m, doub
     alpha2(i)->set_scalars3(0.0, 1.0, c0);
     alpha3(i)->set_scalars3(1.0 - f, f, 0.0);
     alpha4(i)->set_scalars3(0.0, 1.0, c3);
-    ai(i)->set_scalars2(31.60820086338174 * Tc * Tc / Pc, 0.0);
-    if (pairs.setCovolume(i, 0.6466893652 * Tc / Pc)) apply_mixing_rules();
+    ai(i)->set_scalars2(kOmegaA * R * R * Tc * Tc / Pc, 0.0);
+    if (pairs.setCovolume(i, kOmegaB * R * Tc / Pc)) apply_mixing_rules();
 }
 
 void Nirma::test() {

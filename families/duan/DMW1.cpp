@@ -125,9 +125,9 @@ void DMW2::read_component_data(int i, const char* name)
     molar_mass[i] = s->molarMass;
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
-    // A mixture holds where both its fluids do, above either's vapour-only limit.
-    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    if (i == 0) first = s;
     if (i == 1) {
+        if (first) validity = duan::mixtureRange(*first, *s);
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
     }
@@ -137,6 +137,7 @@ void DMW2::read_component_data(int i, const char* name)
 
 DMWEOS::DMWEOS(int phaseKind) : FluidPhase(1, phaseKind, 0)
 {
+    setModelName("Duan EOS");
     Vl0 = 3e-05;
     Vv0 = 0.0002;
 }
@@ -177,6 +178,7 @@ void DMWEOS::read_component_data(int i, const char* name)
         term->set_parameters(i, s->Tc, s->Pc, s->a);
         if (i == 1) setPairType(term, componentName(0), componentName(1));
     }
-    validity = i == 0 ? duan::validityRange(*s) : validity.intersect(duan::validityRange(*s));
+    if (i == 0) first = s;
+    validity = i == 0 || !first ? duan::validityRange(*s) : duan::mixtureRange(*first, *s);
     if (i == component_count - 1) installIdealGas(*this);
 }

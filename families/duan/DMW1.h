@@ -15,6 +15,7 @@
 //
 // A component count or name a model cannot handle is reported; the Duan term
 // then refuses every state (errorflag set).
+#include "families/duan/DuanParameters.h"
 #include "fluid/FluidPhase.h"
 
 class DMW1 : public FluidPhase {
@@ -37,6 +38,7 @@ public:
 
     double Tc = 0.0;
     double Pc = 0.0;
+    const duan::FluidSet* first = nullptr;  // the set of component 0
 };
 
 class DMWEOS : public FluidPhase {
@@ -49,4 +51,5 @@ public:
 
     double Tc = 0.0;
     double Pc = 0.0;
+    const duan::FluidSet* first = nullptr;  // the set of component 0
 };

@@ -403,7 +403,7 @@ bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
     int row;
-    if (pairType == kCH4CO2)
+    if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15)
         row = 0;
     else if (pairType == kCH4H2O && T >= 513.15)
         row = 1;
@@ -412,9 +412,9 @@ bool Duan2::refuseMixture()
     if (!untracedRowSaid[row]) {
         untracedRowSaid[row] = true;
         if (row == 0)
-            platform::diagf("Duan EOS: no state of a CH4-CO2 mixture: the k3 of its interaction rows (1.59 from "
-                            "273.15 to 305.15 K, -0.7 from 305.15 to 498.15 K, which makes the mixture's gamma "
-                            "negative near x = 0.5) could not be traced to Duan, Moller & Weare (1992)\n");
+            platform::diagf("Duan EOS: no state of a CH4-CO2 mixture above 305.15 K and up to 498.15 K: the k3 = "
+                            "-0.7 of its interaction row there, which makes the mixture's gamma negative near x = "
+                            "0.5, could not be traced to Duan, Moller & Weare (1992)\n");
         else
             platform::diagf("Duan EOS: no state of a CH4-H2O mixture at or above 513.15 K: its interaction row "
                             "there (k1 = 42.1575 - 0.05 T, k2 = k3 = 1) could not be traced to Duan, Moller & Weare "

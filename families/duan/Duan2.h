@@ -53,16 +53,18 @@ public:
     bool set_interaction_parameters(double t);
 
     // True, after one message per row, for a state holding both components
-    // whose interaction row could not be traced to the publication: every
-    // CH4-CO2 row (its k3, 1.59 and -0.7, makes gamma of the mixture negative
-    // near x = 0.5) and the CH4-H2O row from 513.15 K up (k1 = 42.1575 -
-    // 0.05 T, with which the Henry constant of CH4 in liquid water lies 1e-6
-    // to 0.3 times IAPWS G7-04).  The pure components (x1 or x2 = 0) stand.
+    // whose interaction row could not be traced to the publication: the
+    // CH4-CO2 row above 305.15 K and up to 498.15 K (its k3 = -0.7 makes
+    // gamma of the mixture negative near x = 0.5) and the CH4-H2O row from
+    // 513.15 K up (k1 = 42.1575 - 0.05 T, with which the Henry constant of
+    // CH4 in liquid water lies 1e-6 to 0.3 times IAPWS G7-04).  The other
+    // CH4-CO2 rows (k3 = 1.59 up to 305.15 K, every k = 1 above 498.15 K) and
+    // the pure components (x1 or x2 = 0) stand.
     // refuseMixtures false lets the tree be evaluated for such mixtures
     // (checks of the mixing rules and their derivatives).
     bool refuseMixture();
     bool refuseMixtures = true;
-    bool untracedRowSaid[2] = {false, false};  // CH4-CO2, CH4-H2O from 513.15 K
+    bool untracedRowSaid[2] = {false, false};  // CH4-CO2 305.15-498.15 K, CH4-H2O from 513.15 K
 
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K

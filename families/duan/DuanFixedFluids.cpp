@@ -100,8 +100,9 @@ DuanH2O::DuanH2O(int phaseKind, int set) : WaterEOS(1, phaseKind, 0), parameterS
 }
 
 // Zhang & Duan fitted their equation to molecular dynamics of water from
-// 0.1 to 35 GPa and 673 to 2573 K; below 1 kbar it departs from IAPWS-95
-// (see outsideRange), and a state outside fails with one message.
+// 0.1 to 35 GPa and 673 to 2573 K; it follows IAPWS-95 down to 298.15 K from
+// 1 kbar up, below 1 kbar it departs from it, and a state outside fails with
+// one message.
 bool DuanH2O::outsideRange()
 {
     if (parameterSet != 1 || errorflag) return false;

@@ -1,5 +1,6 @@
 #include "families/duan/DuanParameters.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
@@ -58,6 +59,26 @@ const ValidityRange kCO2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .
                               .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kN2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0,
                              .source = "Duan, Moller & Weare 1996; lower limit measured"};
+
+// The mixtures: Duan, Moller & Weare (1992, part II) fitted the interaction
+// rows to mixture data from 50 to 1000 C and up to 1000 bar; the CH4-CO2 rows
+// start at 273.15 K.  A mixture holds from there where both fluids hold, its
+// own liquid included (no fluid's vapour-only limit applies to it), and from
+// 1000 bar to its fluids' 8000 bar it is extrapolated.
+ValidityRange mixtureRange(const FluidSet& a, const FluidSet& b)
+{
+    const ValidityRange& ra = validityRange(a);
+    const ValidityRange& rb = validityRange(b);
+    ValidityRange r;
+    const bool water = std::strcmp(a.name, "H2O") == 0 || std::strcmp(b.name, "H2O") == 0;
+    r.Tmin = std::max({ra.Tmin, rb.Tmin, water ? 323.15 : 0.0});
+    r.Tmax = std::min(ra.Tmax, rb.Tmax);
+    r.Pmax = std::min(ra.Pmax, rb.Pmax);
+    r.extrapolatedAbove = 1000.0;
+    r.extrapolationSource = "the mixture data of Duan, Moller & Weare 1992 end at 1000 bar";
+    r.source = "Duan, Moller & Weare 1992";
+    return r;
+}
 
 const ValidityRange& validityRange(const FluidSet& s)
 {

@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "magma/TaitJaupart.h"
@@ -283,4 +285,80 @@ TEST(ChamberCurves, CurvesAndSequencesArePerThousandKilogramsWhateverTheMass) {
             EXPECT_NEAR(m->mc0 + m->ml0 + m->mv + m->mvCO2, 1000.0, 1e-9);
         }
     }
+}
+
+namespace {
+
+int occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+std::unique_ptr<TaitJaupart> waterChamber(double P0, double w, bool* accepted = nullptr) {
+    auto m = std::make_unique<TaitJaupart>();
+    m->useEOS = 0;
+    m->setMagmaType(kChamberMelt2700);
+    m->setFluid(kChamberFluidH2O, 0.0);
+    const bool ok = m->setInitialData(1000.0, P0, 0.0, w, 0.0);
+    if (accepted) *accepted = ok;
+    m->mu = m->beta = 1e10;
+    return m;
+}
+
+}  // namespace
+
+TEST(ChamberCurves, LimitsPassedDuringCrystallisationAreSaid) {
+    // Accepted at 73.4 % gas by volume (100 bar, 2 wt % water), the magma
+    // exsolves gas as it crystallises and passes the 75 % at which it
+    // fragments: said once, at the first row beyond, and the rows stay.
+    {
+        auto m = waterChamber(1e7, 0.02);
+        ASSERT_LT(m->Vg0, 0.75 * m->V0);
+        std::vector<double> rows;
+        testing::internal::CaptureStderr();
+        const int n = m->calculateCrystallizationCurve(0.0, 0.9, 6, nullptr, &rows);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(n, 901);
+        EXPECT_EQ(occurrences(said, "at which a magma fragments"), 1) << said;
+        int first = -1;
+        for (int i = 0; i < n && first < 0; ++i)
+            if (rows[i * kCrystallizationCurveRowSize + 5] > 75.0) first = i;
+        ASSERT_GT(first, 0);
+        char at[64];
+        std::snprintf(at, sizeof at, "At crystal fraction %g ", rows[first * kCrystallizationCurveRowSize] / 100.0);
+        EXPECT_NE(said.find(at), std::string::npos) << said;
+    }
+    // Rows whose chamber pressure lies above the solubility laws' 5000 bar
+    // are left out, said once with their count and the first of them.
+    {
+        auto m = waterChamber(4.9e8, 0.09);
+        std::vector<double> rows;
+        testing::internal::CaptureStderr();
+        const int n = m->calculateCrystallizationCurve(0.0, 0.5, 6, nullptr, &rows);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_GT(n, 0);
+        ASSERT_LT(n, 501);
+        EXPECT_LE(rows[(n - 1) * kCrystallizationCurveRowSize + 7], 5000.0);
+        const std::string count = std::to_string(501 - n) + " of the 501 rows of the crystallisation curve are left out";
+        EXPECT_EQ(occurrences(said, count), 1) << said;
+        EXPECT_EQ(occurrences(said, "lies above the 5000 bar"), 1) << said;
+    }
+    // Refused just above 75 %: the percentage printed is above 75 too.
+    double lo = 0.02, hi = 0.03;  // accepted, refused
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 60; ++i) {
+        bool ok = false;
+        waterChamber(1e7, 0.5 * (lo + hi), &ok);
+        (ok ? lo : hi) = 0.5 * (lo + hi);
+    }
+    testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    bool ok = true;
+    waterChamber(1e7, hi, &ok);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_FALSE(ok);
+    const std::size_t at = said.find("would be ");
+    ASSERT_NE(at, std::string::npos) << said;
+    EXPECT_GT(std::strtod(said.c_str() + at + 9, nullptr), 75.0) << said;
 }

@@ -131,14 +131,22 @@ public:
     void appendDiagnostic(const std::string& t) override { diagnostics += t; }
 };
 
+TEST(LogSink, TracesAreOffUnlessAskedFor) {
+    // A program embedding the library gets no solver traces on its standard
+    // error unless VARNOK_TRACE asks for them.
+    const char* v = std::getenv("VARNOK_TRACE");
+    if (v != nullptr && *v != '\0' && std::string(v) != "0") GTEST_SKIP() << "VARNOK_TRACE is set";
+    EXPECT_FALSE(platform::traceShown());
+}
+
 TEST(LogSink, TracesAndDiagnosticsKeepOffTheResults) {
     CapturingSink sink;
     platform::setLogSink(&sink);
+    platform::setTraceShown(true);
     platform::tracef("step %d x %.3f\n", 2, 0.5);
     platform::setTraceShown(false);
     platform::tracef("hidden %d\n", 1);
     platform::logTrace("hidden too\n");
-    platform::setTraceShown(true);
     std::string longLine(2000, 'x');
     platform::diagf("Cannot open %s\n", longLine.c_str());
     platform::setLogSink(nullptr);

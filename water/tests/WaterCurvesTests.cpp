@@ -12,6 +12,7 @@
 
 #include "numerics/Newton.h"
 #include "water/WagnerPruss.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ TEST(WaterCurves, HeatCapacityCheck) {
 }
 
 TEST(WaterCurves, SuperheatTemperatureAndLiquidOutOfEquilibrium) {
+    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
     WagnerPruss w(2);
     testing::internal::CaptureStdout();
     w.calculateTheSallaSpinodalTemperature();

@@ -12,6 +12,7 @@
 #include "families/cubic/BWR_EOS.h"
 #include "families/cubic/LeeKeslerConstants.h"
 #include "families/cubic/tests/CubicChecks.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -124,6 +125,7 @@ TEST(ClosedFormBWR, PressureDerivativesAgainstDifferences) {
 }
 
 TEST(ClosedFormBWR, SettersKeepOrClearTheState) {
+    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
     BWR_EOS f(lee_kesler::kSimpleFluid);
     f.set_the_phase_as(1);
     f.temperature(2.0);

@@ -311,6 +311,7 @@ TEST(DaridonEOS, PureComponentLimitsEqualThePengRobinsonModel) {
         p->number_of_components(1);
         p->add_component("H2O");
         p->attraction()->set_parameters(0, kWater.Tc, kWater.Pc, 0.0, 0.0, m, 0.0, 0.0, 0.0, 1.0);
+        p->attraction()->ai(0)->set_scalars2(acOf(kWater), 0.0);  // Daridon's rounded 0.45724
         if (p->attraction()->pairs.setCovolume(0, b)) p->attraction()->apply_mixing_rules();
         p->repulsion()->set_covolume(0, b);
         return p;

@@ -3,9 +3,11 @@
 // the closed cubic on the same parameters, component data and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/CubicData.h"
@@ -70,12 +72,12 @@ TEST(PengRobinsonTerms, AlphaFunctionsAndDerivatives) {
                          1.007293331);
         // Every alpha equals 1 at the critical temperature.
         evaluateTerm(t, {647.13, 2e-5, 1.0});
-        EXPECT_NEAR(t.ai(0)->value, 31.60820086338174 * 647.13 * 647.13 / 22055000.0, 1e-9) << type;
+        EXPECT_NEAR(t.ai(0)->value, 0.45723553 * 8.31434 * 8.31434 * 647.13 * 647.13 / 22055000.0, 1e-9) << type;
         checkAllDerivatives(t, {373.15, 2e-05, 1.0});
         if (type == 0) {
             // Soave form with the given slope.
             evaluateTerm(t, {373.15, 2e-5, 1.0});
-            const double ac = 31.60820086338174 * 647.13 * 647.13 / 22055000.0;
+            const double ac = 0.45723553 * 8.31434 * 8.31434 * 647.13 * 647.13 / 22055000.0;
             EXPECT_NEAR(t.ai(0)->value, ac * soaveAlpha(373.15, 647.13, 0.85360439), 1e-9);
         }
     }
@@ -170,27 +172,37 @@ TEST(PRSVModel, InteractionTableInEitherOrder) {
 
 namespace {
 
-// Peng & Robinson (1976) for one component, written out: a = 0.45724 R^2 Tc^2/Pc
-// alpha, alpha = (1 + m (1 - sqrt Tr))^2, m = 0.37464 + 1.54226 w - 0.26992 w^2,
-// b = 0.07780 R Tc/Pc; Z from the cubic, ln phi in closed form.
+// Peng & Robinson (1976) for one component, written out: a = OmegaA R^2 Tc^2/Pc
+// alpha, alpha = (1 + m (1 - sqrt Tr))^2, b = OmegaB R Tc/Pc, with OmegaA and
+// OmegaB the roots of the equation at its critical point (0.45723553 and
+// 0.07779607, printed rounded to 0.45724 and 0.07780); the cubic in Z solved
+// in closed form (Cardano, or the trigonometric form for three real roots),
+// ln phi in closed form, and the vapour pressure where the fugacities of the
+// smallest and largest roots are equal.
 struct PengRobinson1976 {
-    double Tc, Pc, w;
+    double Tc, Pc, m;
     static constexpr double R = 8.31434;
+    static double slope(double w) { return 0.37464 + 1.54226 * w - 0.26992 * w * w; }
     double a(double T) const {
-        const double m = 0.37464 + 1.54226 * w - 0.26992 * w * w;
         const double s = 1.0 + m * (1.0 - std::sqrt(T / Tc));
-        return 0.45724 * R * R * Tc * Tc / Pc * s * s;
+        return 0.45723553 * R * R * Tc * Tc / Pc * s * s;
     }
-    double b() const { return 0.07780 * R * Tc / Pc; }
-    // The root of the cubic in Z reached by Newton's method from Z0.
-    double Z(double T, double P, double Z0) const {
+    double b() const { return 0.07779607 * R * Tc / Pc; }
+    // The real roots above B of Z^3 - (1 - B) Z^2 + (A - 3B^2 - 2B) Z - (AB - B^2 - B^3), ascending.
+    std::vector<double> roots(double T, double P) const {
         const double A = a(T) * P / (R * R * T * T), B = b() * P / (R * T);
-        double z = Z0;
-        for (int k = 0; k < 200; ++k) {
-            const double f = z * z * z - (1.0 - B) * z * z + (A - 3.0 * B * B - 2.0 * B) * z - (A * B - B * B - B * B * B);
-            const double df = 3.0 * z * z - 2.0 * (1.0 - B) * z + (A - 3.0 * B * B - 2.0 * B);
-            z -= f / df;
+        const double c2 = -(1.0 - B), c1 = A - 3.0 * B * B - 2.0 * B, c0 = -(A * B - B * B - B * B * B);
+        const double q = (3.0 * c1 - c2 * c2) / 9.0, r = (9.0 * c2 * c1 - 27.0 * c0 - 2.0 * c2 * c2 * c2) / 54.0;
+        const double D = q * q * q + r * r;
+        std::vector<double> z;
+        if (D > 0.0) {
+            z.push_back(std::cbrt(r + std::sqrt(D)) + std::cbrt(r - std::sqrt(D)) - c2 / 3.0);
+        } else {
+            const double th = std::acos(r / std::sqrt(-q * q * q)), pi = std::acos(-1.0);
+            for (int k = 0; k < 3; ++k) z.push_back(2.0 * std::sqrt(-q) * std::cos((th + 2.0 * k * pi) / 3.0) - c2 / 3.0);
+            std::sort(z.begin(), z.end());
         }
+        z.erase(std::remove_if(z.begin(), z.end(), [B](double x) { return !(x > B); }), z.end());
         return z;
     }
     double lnPhi(double T, double P, double z) const {
@@ -198,41 +210,80 @@ struct PengRobinson1976 {
         return z - 1.0 - std::log(z - B) -
                A / (2.0 * r2 * B) * std::log((z + (1.0 + r2) * B) / (z + (1.0 - r2) * B));
     }
-    // Vapour pressure by successive substitution of the fugacity ratio.
-    double psat(double T) const {
-        double P = Pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + w) * (1.0 - Tc / T));
-        for (int k = 0; k < 200; ++k) {
-            const double zl = Z(T, P, b() * P / (R * T) * 1.01), zv = Z(T, P, 1.0);
-            P *= std::exp(lnPhi(T, P, zl) - lnPhi(T, P, zv));
+    // Vapour pressure (Pa) and the liquid and vapour Z.
+    double psat(double T, double w, double& zl, double& zv) const {
+        double P = Pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + w) * (1.0 - Tc / T));  // Wilson's estimate
+        for (int k = 0; k < 500; ++k) {
+            const std::vector<double> z = roots(T, P);
+            if (z.size() == 1) {  // outside the loop: towards it
+                P *= z[0] < 0.3 ? 0.9 : 1.1;
+                continue;
+            }
+            zl = z.front();
+            zv = z.back();
+            const double f = lnPhi(T, P, zl) - lnPhi(T, P, zv);
+            P *= std::exp(f);
+            if (std::fabs(f) < 1e-14) break;
         }
         return P;
+    }
+    // The root of least Gibbs energy.
+    double Zstable(double T, double P) const {
+        const std::vector<double> z = roots(T, P);
+        if (z.size() == 1) return z[0];
+        return lnPhi(T, P, z.front()) < lnPhi(T, P, z.back()) ? z.front() : z.back();
     }
 };
 
 }  // namespace
 
 // Components from their files take Soave's alpha(T) with Peng & Robinson's
-// slope from the acentric factor: nitrogen against the 1976 equation written
-// out above (compo/N2: Tc 126.2 K, Pc 3.398 MPa, w 0.037, M 28.01 g/mol);
-// about 307.5 kg/m3 at 300 K and 300 bar, 7.81 bar at 100 K.
+// slope from the acentric factor (compo/: N2 126.2 K, 3.398 MPa, w 0.037; CO2
+// 304.13 K, 7.377 MPa, 0.224; CH4 190.56 K, 4.599 MPa, 0.011); water has its
+// own Tc, Pc and slope.  Vapour pressures, saturated volumes and the volumes
+// of the stable root against the equation written out above, to 1e-7.
 TEST(PRNirmaModel, SoaveSlopeFromTheAcentricFactor) {
-    const PengRobinson1976 n2{126.2, 3398000.0, 0.037};
-    PRNirma m(1, 0, 0);
-    m.number_of_components(1);
-    m.add_component("N2");
-    for (double T : {150.0, 200.0, 300.0, 500.0})
-        for (double P : {10.0, 100.0, 300.0}) {
-            SCOPED_TRACE(testing::Message() << T << " K " << P << " bar");
-            m.calculateFromTP(T, P, 0);
-            ASSERT_EQ(m.errorflag, 0);
-            const double V = n2.Z(T, P * 1e5, 1.0) * PengRobinson1976::R * T / (P * 1e5);
-            EXPECT_NEAR(m.V / V, 1.0, 3e-4);
+    const struct {
+        const char* name;
+        PengRobinson1976 pr;
+        double w;
+        std::vector<double> Tsat;
+    } fluids[] = {
+        {"N2", {126.2, 3398000.0, PengRobinson1976::slope(0.037)}, 0.037, {70.0, 100.0, 120.0}},
+        {"CO2", {304.13, 7377000.0, PengRobinson1976::slope(0.224)}, 0.224, {220.0, 260.0, 300.0}},
+        {"CH4", {190.56, 4599000.0, PengRobinson1976::slope(0.011)}, 0.011, {100.0, 150.0, 185.0}},
+        {"H2O", {647.13, 22055000.0, 0.85360439}, 0.345, {300.0, 450.0, 600.0, 640.0}},
+    };
+    for (const auto& f : fluids) {
+        PRNirma m(1, 0, 0);
+        m.number_of_components(1);
+        m.add_component(f.name);
+        for (double T : f.Tsat) {
+            SCOPED_TRACE(testing::Message() << f.name << " " << T << " K");
+            double zl = 0.0, zv = 0.0;
+            const double P = f.pr.psat(T, f.w, zl, zv);
+            ASSERT_EQ(m.calculateTheSaturationPressure(T, false), 0);
+            EXPECT_NEAR(m.P / P, 1.0, 1e-7);
+            EXPECT_NEAR(m.Vl_sat / (zl * PengRobinson1976::R * T / P), 1.0, 1e-7);
+            EXPECT_NEAR(m.Vv_sat / (zv * PengRobinson1976::R * T / P), 1.0, 1e-7);
         }
-    m.calculateFromTP(300.0, 300.0, 0);
-    EXPECT_NEAR(0.02801 / m.V, 307.5, 0.2);
-    ASSERT_EQ(m.calculateTheSaturationPressure(100.0, false), 0);
-    EXPECT_NEAR(m.P / n2.psat(100.0), 1.0, 1e-3);
-    EXPECT_NEAR(m.P * 1e-5, 7.81, 0.01);
+        for (double Tr : {0.6, 0.9, 1.1, 2.0, 4.0})
+            for (double Pbar : {1.0, 30.0, 300.0, 1000.0}) {
+                const double T = Tr * f.pr.Tc, P = Pbar * 1e5;
+                SCOPED_TRACE(testing::Message() << f.name << " " << T << " K " << Pbar << " bar");
+                const std::vector<double> z = f.pr.roots(T, P);
+                const double Z = f.pr.Zstable(T, P);
+                m.set_the_phase_as(z.size() > 1 && Z == z.front() ? 2 : 1);
+                m.calculateFromTP(T, Pbar, 0);
+                ASSERT_EQ(m.errorflag, 0);
+                EXPECT_NEAR(m.V / (Z * PengRobinson1976::R * T / P), 1.0, 1e-7);
+            }
+    }
+    PRNirma n2(1, 0, 0);
+    n2.number_of_components(1);
+    n2.add_component("N2");
+    ASSERT_EQ(n2.calculateTheSaturationPressure(100.0, false), 0);
+    EXPECT_NEAR(n2.P * 1e-5, 7.808895, 5e-7);
 
     // CO2 and CH4 from their files too; the exponential alpha functions have
     // parameters for water only and refuse every other component.
@@ -287,7 +338,7 @@ TEST(PRNirmaModel, WaterAndRefusedComponents) {
     PRNirma f(1, 0, 0);
     f.number_of_components(1);
     f.add_component("N2");
-    EXPECT_NEAR(f.repulsion()->covolumes[0], 0.64682239464 * 126.2 / 3398000.0, 1e-18);
+    EXPECT_NEAR(f.repulsion()->covolumes[0], 0.07779607 * 8.31434 * 126.2 / 3398000.0, 1e-18);
     EXPECT_DOUBLE_EQ(f.molar_mass[0], 0.02801);
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+// Phase relations of H2O-NaCl after T. Driesner and C. A. Heinrich (2007),
+// "The system H2O-NaCl. Part I: Correlation formulae for phase relations in
+// temperature-pressure-composition space from 0 to 1000 °C, 0 to 5000 bar,
+// and 0 to 1 X_NaCl", Geochim. Cosmochim. Acta 71, 4880-4901 (eq. 1-17).
+//
+// T in °C, P in bar, compositions as NaCl mole fractions x (moleFraction /
+// massFraction convert).  Water's critical point is IAPWS-95's (373.946 °C,
+// 220.64 bar): published transcriptions of the correlations differ in the
+// critical constants they take for water; the diagram uses IAPWS-95's
+// throughout, as it does for water itself.
+namespace dh07 {
+
+// NaCl triple point (eq. 1-3) and water's critical point (IAPWS-95).
+constexpr double kTriplePointT = 800.7;   // °C
+constexpr double kTriplePointP = 5.0e-4;  // bar
+constexpr double kWaterCriticalT = 373.946;
+constexpr double kWaterCriticalP = 220.64;
+// Range of the correlations.
+constexpr double kTopTemperature = 1000.0;  // °C
+constexpr double kTopPressure = 5000.0;     // bar
+
+// NaCl mole fraction of a mass fraction and back (M_NaCl 58.443 g/mol,
+// M_H2O 18.015268 g/mol).
+double moleFraction(double X);
+double massFraction(double x);
+
+// Eq. 1: melting temperature of halite at P, and its inverse.
+double haliteMeltingTemperature(double P);
+double haliteMeltingPressure(double T);
+// Eq. 2-3: vapour pressure of NaCl, sublimation below the triple point and
+// boiling of molten NaCl above it.
+double naclVapourPressure(double T);
+
+// Eq. 5: critical pressure, (5b)/(5c) from water's critical temperature to
+// 1000 °C; below it (5a), the reference pressure of the V+L surface only.
+double criticalPressure(double T);
+// Eq. 7: critical composition (0 at and below water's critical temperature).
+double criticalMoleFraction(double T);
+// Critical temperature of the composition x (root of eq. 7, bisected on
+// [water's critical temperature, 1000 °C]); NaN outside 0 <= x <= x_crit(1000).
+double criticalTemperature(double x);
+
+// Eq. 8: halite liquidus, the composition of the liquid saturated with
+// halite at (T, P).
+double liquidusMoleFraction(double T, double P);
+// Eq. 9-10: pressure of the three-phase curve vapour + liquid + halite.
+double vlhPressure(double T);
+
+// Eq. 11-12: liquid branch of the V+L surface at (T, P).  Its low-pressure
+// end (Plow, xlow) is the three-phase point, or boiling NaCl (x = 1) at and
+// above the triple point; PsatWater is water's saturation pressure at T
+// (used below water's critical temperature only, where x_l = 0 there).
+double liquidBranch(double T, double P, double Plow, double xlow, double PsatWater);
+// Eq. 13-17: the vapour coexisting at (T, P) with the liquid x_l.
+double vapourBranch(double T, double P, double xl);
+
+}  // namespace dh07
