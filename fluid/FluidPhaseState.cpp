@@ -292,7 +292,7 @@ FluidPhase::BranchSample FluidPhase::branchSample(double u) {
     const double v = std::exp(u);
     double f = std::nan(""), dfdV = std::nan("");
     error = 0;
-    if (!(std::isfinite(v) && v > 0.0)) {
+    if (!(std::isfinite(v) && v > coVolume())) {
     } else if (walkOnCriticalSet_) {
         // The pressure and its slope from the model's own derivatives of A
         // (a model that is not made of terms gives them itself).
@@ -604,7 +604,13 @@ void FluidPhase::calculateMolarVolumeFrom(double start) {
 void FluidPhase::acceptVolumeFromPressure() {
     // The search converged at a volume evaluated last (Z, dZdV belong to it).
     // A remaining gap is closed by one Newton step in V towards the pressure;
-    // a volume that still does not give the pressure is no state.
+    // a volume that still does not give the pressure is no state, nor is one
+    // at or below the model's smallest volume (its co-volume, or where its
+    // equation leaves the fluid), which the Newton steps do not see.
+    if (!(V > coVolume())) {
+        errorflag = 1;
+        return;
+    }
     const double PZ = R * Z * T / V;
     if (reproducesPressure(PZ, P, V * dPdV)) return;
     const double Vnew = V + (P - PZ) / dPdV;
