@@ -116,7 +116,14 @@ public:
     // where the kind's branch has no root at this pressure (above the
     // vapour's spinodal, below the liquid's), the other branch's root is the
     // answer.  A root on a loop of a multiparameter equation inside the
-    // two-phase region is never an answer.
+    // two-phase region is never an answer: a root is taken for a kind only
+    // where the isotherm is mechanically stable from it to the end of the
+    // kind's branch (the nearly ideal gas for the vapour; the smallest
+    // volume for the liquid), walked in steps that each resolve the slope
+    // (FluidPhaseState.cpp).  Below the critical temperature of a reference
+    // fluid with saturation expansions, a root beyond a saturated volume on
+    // the side of psat of its branch is on it without a walk; a root between
+    // the saturated volumes is walked to the saturated volume of its branch.
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a

@@ -409,10 +409,7 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // Vapour: from the root to a gas at least ten times as dilute as the
     // root and as the ideal gas at the pressure asked for, where the
     // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
-    // or to 10^4 times that volume.  Liquid: from the root to a tenth below
-    // the smaller of the root and the model's liquid start, where the
-    // compressed fluid has been reached (or to where the model ends, at its
-    // co-volume or the edge of its range).
+    // or to 10^4 times that volume.  Liquid: see below.
     BranchSample a = branchSample(std::log(Vfound)), b;
     if (a.state != BranchSample::kStable) return false;
     if (vapour) {
@@ -521,12 +518,12 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     // (liquid, walked towards the gas) monotonically until the isotherm turns
     // unstable: the first step across the pressure asked for brackets the
     // branch's root, which bisection closes.  The walk starts from the
-    // saturated volume of the branch, where the expansions give it and the
-    // root lies beyond it (a metastable root, between it and the spinodal);
-    // else from the dilute gas (ten times the ideal-gas volume) for the
-    // vapour, and from a stable dense volume for the liquid, walked towards
-    // the gas or, where the pressure there lies below the one asked for,
-    // towards the dense fluid down to a fifth of it.
+    // saturated volume of the branch where the expansions give it (towards
+    // the spinodal for a metastable root, away from it for a stable one);
+    // else from the nearly ideal gas for the vapour, and from a stable dense
+    // volume for the liquid, walked towards the gas or, where the pressure
+    // there lies below the one asked for, towards the dense fluid down to a
+    // fifth of it.
     const bool vapour = branch == RootBranch::Vapour;
     const double gas = R * T / P, b0 = coVolume();
     if (!std::isfinite(gas) || !(gas > 0.0)) return false;
