@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #include "expressions/Expression.h"
+#include "numerics/Jet.h"
 
 namespace exprk {
 
@@ -80,38 +81,50 @@ constexpr int offsetOf(const int* idx, int K) {
 }
 
 // The one-variable forms, inline: the volume search runs them once per node
-// and step, where a call costs as much as the arithmetic.
+// and step, where a call costs as much as the arithmetic.  The pure entries of
+// `var`, gathered, go through the derivative kit's Faa di Bruno and Leibniz
+// formulas (numerics/Jet.h).
+inline void gatherPure(int var, int order, const DerivView& u, double* s) {
+    s[1] = u.d1[var];
+    if (order >= 2) s[2] = u.d2[diag2(var)];
+    if (order >= 3) s[3] = u.d3[diag3(var)];
+    if (order >= 4) s[4] = u.d4[diag4(var)];
+}
+inline void scatterPure(int var, int order, const double* s, const DerivView& out) {
+    out.d1[var] = s[1];
+    if (order >= 2) out.d2[diag2(var)] = s[2];
+    if (order >= 3) out.d3[diag3(var)] = s[3];
+    if (order >= 4) out.d4[diag4(var)] = s[4];
+}
+
 inline void chainRuleDiag(int var, int order, const DerivView& u, const DerivView& out, double f1, double f2,
                           double f3, double f4) {
     if (order < 1) return;
-    const double u1 = u.d1[var];
-    out.d1[var] = f1 * u1;
-    if (order < 2) return;
-    const double u2 = u.d2[diag2(var)];
-    out.d2[diag2(var)] = f1 * u2 + f2 * u1 * u1;
-    if (order < 3) return;
-    const double u3 = u.d3[diag3(var)];
-    out.d3[diag3(var)] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
-    if (order < 4) return;
-    const double u4 = u.d4[diag4(var)];
-    out.d4[diag4(var)] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 +
-                         f4 * u1 * u1 * u1 * u1;
+    const double g[5] = {0.0, f1, f2, f3, f4};
+    double us[5] = {}, s[5] = {};
+    gatherPure(var, order, u, us);
+    switch (order) {
+    case 1: univariate::composeEntries<1>(g, us, s); break;
+    case 2: univariate::composeEntries<2>(g, us, s); break;
+    case 3: univariate::composeEntries<3>(g, us, s); break;
+    default: univariate::composeEntries<4>(g, us, s); break;
+    }
+    scatterPure(var, order, s, out);
 }
 
 inline void leibnizDiag(int var, int order, double a, double u0, const DerivView& u, double v0,
                         const DerivView& v, const DerivView& out) {
     if (order < 1) return;
-    const double u1 = u.d1[var], v1 = v.d1[var];
-    out.d1[var] = a * (u1 * v0 + u0 * v1);
-    if (order < 2) return;
-    const double u2 = u.d2[diag2(var)], v2 = v.d2[diag2(var)];
-    out.d2[diag2(var)] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-    if (order < 3) return;
-    const double u3 = u.d3[diag3(var)], v3 = v.d3[diag3(var)];
-    out.d3[diag3(var)] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
-    if (order < 4) return;
-    const double u4 = u.d4[diag4(var)], v4 = v.d4[diag4(var)];
-    out.d4[diag4(var)] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
+    double us[5] = {u0}, vs[5] = {v0}, s[5] = {};
+    gatherPure(var, order, u, us);
+    gatherPure(var, order, v, vs);
+    switch (order) {
+    case 1: univariate::productEntries<1>(a, us, vs, s); break;
+    case 2: univariate::productEntries<2>(a, us, vs, s); break;
+    case 3: univariate::productEntries<3>(a, us, vs, s); break;
+    default: univariate::productEntries<4>(a, us, vs, s); break;
+    }
+    scatterPure(var, order, s, out);
 }
 
 // ---- the first and second orders over one or two flagged variables, inline
@@ -224,42 +237,17 @@ inline void storePureK(Expression& e, const VarPass& p, const double* s) {
     if constexpr (K >= 4) e.D4[p.o4] = s[4];
 }
 
-// chainRuleDiag and leibnizDiag on slots, to order K, with the same operations.
+// chainRuleDiag and leibnizDiag on slots, to order K, with the same operations
+// (those of the derivative kit, numerics/Jet.h).
 template <int K>
 inline void chainRuleSlot(const double* u, double* out, double f1, double f2, double f3, double f4) {
-    const double u1 = u[1];
-    out[1] = f1 * u1;
-    if constexpr (K >= 2) {
-        const double u2 = u[2];
-        out[2] = f1 * u2 + f2 * u1 * u1;
-        if constexpr (K >= 3) {
-            const double u3 = u[3];
-            out[3] = f1 * u3 + 3.0 * f2 * u1 * u2 + f3 * u1 * u1 * u1;
-            if constexpr (K >= 4) {
-                const double u4 = u[4];
-                out[4] = f1 * u4 + 4.0 * f2 * u1 * u3 + 3.0 * f2 * u2 * u2 + 6.0 * f3 * u1 * u1 * u2 +
-                         f4 * u1 * u1 * u1 * u1;
-            }
-        }
-    }
+    const double g[5] = {0.0, f1, f2, f3, f4};
+    univariate::composeEntries<K>(g, u, out);
 }
 
 template <int K>
 inline void leibnizSlot(double a, const double* u, const double* v, double* out) {
-    const double u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1];
-    out[1] = a * (u1 * v0 + u0 * v1);
-    if constexpr (K >= 2) {
-        const double u2 = u[2], v2 = v[2];
-        out[2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
-        if constexpr (K >= 3) {
-            const double u3 = u[3], v3 = v[3];
-            out[3] = a * (u3 * v0 + 3.0 * u2 * v1 + 3.0 * u1 * v2 + u0 * v3);
-            if constexpr (K >= 4) {
-                const double u4 = u[4], v4 = v[4];
-                out[4] = a * (u4 * v0 + 4.0 * u3 * v1 + 6.0 * u2 * v2 + 4.0 * u1 * v3 + u0 * v4);
-            }
-        }
-    }
+    univariate::productEntries<K>(a, u, v, out);
 }
 
 // The entries 1..K of a*u*v when one factor is free of the variable, its

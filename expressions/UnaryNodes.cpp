@@ -4,6 +4,7 @@
 
 #include "expressions/DerivativeKernels.h"
 #include "expressions/UnaryNodes.h"
+#include "numerics/Jet.h"
 
 namespace {
 
@@ -129,29 +130,6 @@ bool memoFactors(const Node& n, FactorMemo& memo, double x, double& f, double& f
 // A division by an exact zero is reported; the IEEE result still propagates.
 inline void flagZero(double u0) {
     if (u0 == 0.0) Expression::sError = 1;
-}
-
-// x^p for x != 0: integer and half-integer exponents (most of those of the
-// reference equations of state) by multiplication and one square root, any
-// other exponent with pow.
-inline double fastPow(double x, double p) {
-    const double twice = 2.0 * p;
-    if (std::fabs(p) <= 64.0 && twice == std::floor(twice)) {
-        const bool half = twice != 2.0 * std::floor(p);
-        if (half && x < 0) return std::pow(x, p);  // NaN, as pow gives it
-        long n = static_cast<long>(std::floor(p));
-        const bool invert = n < 0;
-        unsigned long e = static_cast<unsigned long>(invert ? -n : n);
-        double r = 1.0, b = invert ? 1.0 / x : x;
-        while (e) {
-            if (e & 1u) r *= b;
-            e >>= 1;
-            if (e) b *= b;
-        }
-        if (half) r *= std::sqrt(x);
-        return r;
-    }
-    return std::pow(x, p);
 }
 
 // A derivative factor k * 0^q at u = 0: a vanishing coefficient (an integer
@@ -393,9 +371,10 @@ void Logarithm::printFormula(std::FILE* out) {
 }
 
 // ---- Power ----
-// Away from 0 the factors come from one pow and the recurrence
-// f_{k+1} = (p - k) f_k / u; at 0 each power is taken with pow, so that the
-// full and the one-variable evaluations agree there too.
+// The factors are those of the derivative kit's power (numerics/Jet.h): away
+// from 0 from one power and the recurrence f_{k+1} = (p - k) f_k / u; at 0
+// each power taken with pow, so that the full and the one-variable
+// evaluations agree there too.
 Power::~Power() = default;
 const char* Power::getType() const { return "power"; }
 void Power::set_scalars3(double a_, double p_, double c_) {
@@ -407,21 +386,12 @@ bool Power::factorsFrom(const double* k, double x, double& f, double& f1, double
     const double a = k[0];
     const double p = k[1];
     const double c = k[2];
-    if (x != 0.0) {
-        const double up = fastPow(x, p);
-        const double r = 1.0 / x;
-        f = a * up + c;
-        f1 = a * p * up * r;
-        f2 = (p - 1.0) * f1 * r;
-        f3 = (p - 2.0) * f2 * r;
-        f4 = (p - 3.0) * f3 * r;
-    } else {
-        f = a * std::pow(x, p) + c;
-        f1 = factorAtZero(a * p, std::pow(x, p - 1.0));
-        f2 = factorAtZero(a * p * (p - 1.0), std::pow(x, p - 2.0));
-        f3 = factorAtZero(a * p * (p - 1.0) * (p - 2.0), std::pow(x, p - 3.0));
-        f4 = factorAtZero(a * p * (p - 1.0) * (p - 2.0) * (p - 3.0), std::pow(x, p - 4.0));
-    }
+    const univariate::Jet<4> j = univariate::power<4>(a, x, p);
+    f = j.f[0] + c;
+    f1 = j.f[1];
+    f2 = j.f[2];
+    f3 = j.f[3];
+    f4 = j.f[4];
     return true;
 }
 

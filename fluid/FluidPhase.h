@@ -282,8 +282,10 @@ public:
     // ---- critical point
     // A model that is not made of terms gives these derivatives itself.
     virtual void calculate_critical_parameters_of_pure_fluid();
-    void calculate_critical_parameters();
-    void calculate_third_order_critical_parameters();
+    // The binary set to the fourth order (and the third-order one); a model
+    // without terms (a closed-form cubic) gives them itself.
+    virtual void calculate_critical_parameters();
+    virtual void calculate_third_order_critical_parameters();
     void check_critical_parameters();
     void equationForCalculatingCriticalPoint1(double* xv, double* G, double** J, int& err, int order, void*);
     // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
@@ -782,6 +784,13 @@ public:
     void equationForCalculatingCriticalPoint2xV(double* xv, double* G, double** J, int& err, int order, void*);
     // From the current state: T and V at fixed x1 (flag 0) or x1 and V at fixed T (flag 1).
     void search_a_critical_point(CriticalPointFlag flag);
+    // The vapour-liquid critical point of the binary at mole fraction x1 of
+    // component 1, from the pseudo-critical point (Tpc, Vpc) and the other
+    // starts: of the roots found, one the mixture does not split at (tangent
+    // plane) and whose fourth-order stability holds; of several, the highest
+    // in temperature.  The phase is left at the point (T, V, P, the state
+    // functions); false, with a message, where none is found.
+    bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc);
     // dT/dx1 and dV/dx1 along the critical curve at the point just found.
     void next_critical_point(double& dTdx, double& dVdx);
     // Critical point at the current T in V alone (start Vc_last).

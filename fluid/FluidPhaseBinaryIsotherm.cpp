@@ -27,6 +27,15 @@ constexpr long kMostPoints = 100000;
 // Relative change in pressure and absolute change in the mole fractions
 // below which a point repeats the previous row as printed.
 constexpr double kSameRow = 1e-6;
+// Ratio of the vapour's to the liquid's volume below which the two phases of
+// a point are close enough to the isotherm's critical point (where they
+// become one) for that point to be sought: far from it the ratio is large,
+// and at an azeotrope, where the compositions meet, it is not close to 1.
+constexpr double kNearCriticalVolumeRatio = 1.6;
+// The approach to the critical point ends when the liquid's composition lies
+// this close to the critical one, or the pressure this close (relative).
+constexpr double kCriticalCompositionReached = 2e-4;
+constexpr double kCriticalPressureReached = 1e-7;
 // The isotherms of the command interpreter end at this pressure (bar) or the
 // model's highest, whichever is lower.
 constexpr double kHighestPressureBar = 10000.0;
@@ -155,7 +164,6 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     x_vapour[0] = 1.0 - yv;
     x_vapour[1] = yv;
 
-    CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
     if (start != 0)
         calculate_bubble_point(T_, Vl, Vv, xl, yv);
     else
@@ -164,12 +172,20 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
         platform::diagf("Can't find a starting point for the isotherm\n");
         return;
     }
+    // The file is written only once the isotherm has a first point: a failed
+    // one leaves none.
+    CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
     double s = 1e5 * dP;
     // The accepted point.
     double P0 = P, x0 = x_liquid[1], y0 = x_vapour[1], Vl0a = Vl0, Vv0a = Vv0;
+    // The pressure of the point before the accepted one: the way the trace
+    // goes in pressure (up from a pure component's saturation, down from a
+    // flash at high pressure).
+    double Pbefore = P;
     writeIsothermRow(*this, out, 0);
     double dVl = 0, dVv = 0, dy = 0, dPdx = 0;
     auto accept = [&] {
+        Pbefore = P0;
         P0 = P;
         x0 = x_liquid[1];
         y0 = x_vapour[1];
@@ -181,11 +197,95 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     accept();
     P = P0;
 
+    // The critical point of the isotherm, where the two phases' compositions
+    // and volumes meet and the bubble curve ends: sought once the phases
+    // come close (or the trace stalls), at T from the middle of the last
+    // tie line.  It closes the isotherm only when it lies ahead of the last
+    // point (on the way the trace goes in pressure) and near it in
+    // composition; a search that fails is tried again once the phases have
+    // come closer.
+    double nextTry = kNearCriticalVolumeRatio;
+    bool criticalKnown = false;
+    double xc = 0.0, Vc = 0.0, Pc = 0.0;
+    auto searchCritical = [&]() {
+        nextTry = 1.0 + (nextTry - 1.0) / 3.0;
+        const double xm = 0.5 * (x0 + y0), Vm = std::sqrt(Vl0a * Vv0a);
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            temperature(T_);
+            composition_of_component(0, 1.0 - xm);
+            composition_of_component(1, xm);
+            volume(Vm);
+            search_a_critical_point(kCriticalPointFixedTemperature);
+        }
+        const bool found = errorflag == 0 && x[1] > 0.0 && x[1] < 1.0 && std::isfinite(P) && P > 0.0 &&
+                           std::isfinite(V) && (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore) &&
+                           std::fabs(x[1] - xm) < 0.25;
+        errorflag = 0;
+        if (!found) return false;
+        xc = x[1];
+        Vc = V;
+        Pc = P;
+        criticalKnown = true;
+        return true;
+    };
+    auto writeCriticalRow = [&](int index) {
+        x_liquid.assign({1.0 - xc, xc});
+        x_vapour.assign({1.0 - xc, xc});
+        Vl0 = Vv0 = Vc;
+        P = Pc;
+        writeIsothermRow(*this, out, index);
+    };
+    // From the last point to the critical point: flashes at pressures that
+    // halve the distance in composition each time (near the critical point
+    // x - xc and y - xc go as the square root of Pc - P), each kept only
+    // while both phases move towards the critical point and stay distinct;
+    // the critical point itself is the last row.
+    auto closeAtCritical = [&](int index) {
+        for (int k = 0; k < 60; ++k) {
+            const double gap = Pc - P0;
+            if (!(std::fabs(gap) > kCriticalPressureReached * Pc) || std::fabs(x0 - xc) < kCriticalCompositionReached)
+                break;
+            // Three quarters of the way in pressure first; shorter steps
+            // where the flash does not follow (far from the critical point
+            // the square-root law predicts less well).
+            bool moved = false;
+            for (double f : {0.75, 0.5, 0.25, 0.1, 0.03}) {
+                const double Pt = P0 + f * gap, w = std::sqrt(1.0 - f);
+                errorflag = 0;
+                {
+                    const platform::ThreadLogCapture quiet;
+                    calculate_flash_point(T_, Pt, Vc + w * (Vl0a - Vc), Vc + w * (Vv0a - Vc), xc + w * (x0 - xc),
+                                          xc + w * (y0 - xc));
+                }
+                if (errorflag) continue;
+                const double xn = x_liquid[1], yn = x_vapour[1];
+                const bool towards = (yn - xn) * (y0 - x0) > 0.0 && std::fabs(yn - xn) < std::fabs(y0 - x0) &&
+                                     std::fabs(xn - xc) < std::fabs(x0 - xc) && (xn - x0) * (xc - x0) >= 0.0 &&
+                                     Vv0 > Vl0;
+                if (!towards) continue;
+                writeIsothermRow(*this, out, index++);
+                P0 = Pt;
+                x0 = xn;
+                y0 = yn;
+                Vl0a = Vl0;
+                Vv0a = Vv0;
+                moved = true;
+                break;
+            }
+            if (!moved) break;
+        }
+        errorflag = 0;
+        writeCriticalRow(index);
+    };
+
     double r = 1.0;
     int i = 1;
+    bool ended = false;  // at a pure component or the highest pressure
     for (;;) {
         if (i >= kMostPoints) {
             platform::diagf("Isotherm: %d points traced without reaching an end; the trace stops\n", i);
+            ended = true;
             break;
         }
         errorflag = 0;
@@ -228,7 +328,14 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
         // the trace ends at the last point before it.
         if (ok && steep && dx != 0.0 && (x_liquid[1] - x0) * dx < 0.0) break;
         // A point above the highest pressure of the trace is not written.
-        if (ok && P > 1e5 * Pmax) break;
+        if (ok && P > 1e5 * Pmax) {
+            ended = true;
+            if (out.text())
+                platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of "
+                                "the trace; the isotherm ends there\n",
+                                T_, Pmax);
+            break;
+        }
         if (ok) {
             const double Pnew = P;
             writeIsothermRow(*this, out, i++);
@@ -236,14 +343,32 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
             accept();
             P = Pnew;
             if (r < 0.7) r *= 1.4;
-            if (last) break;
+            if (last) {
+                ended = true;
+                break;
+            }
+            if (Vv0a < nextTry * Vl0a && Vv0a > Vl0a && searchCritical()) {
+                closeAtCritical(i);
+                return;
+            }
+            P = Pnew;
         } else {
             r *= 0.5;
         }
-        if (P > 1e5 * Pmax) break;
+        if (P > 1e5 * Pmax) {
+            ended = true;
+            break;
+        }
         if (!ok && !(r > kSmallestStepFactor)) break;
-        if (dx == 0.0 && !steep) break;  // no step to take
+        if (dx == 0.0 && !steep) {
+            ended = true;
+            break;  // no step to take
+        }
     }
+    // A trace that stalls, turns back or jumps to another tie line before a
+    // pure component or its highest pressure has come to the critical point
+    // of the isotherm (or close to it): the isotherm closes there.
+    if (!ended && (criticalKnown || searchCritical())) closeAtCritical(i);
 }
 
 void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
@@ -268,13 +393,21 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
             break;
         }
     }
-    if (errorflag == 0 && withheldPureEnd(*this, from, T_, P)) return;
+    // Without a pure end (both components above their critical temperature
+    // in the model, or without a saturation it finds there) the trace is
+    // still tried from the volumes the searches left.
+    const bool noPureEnd = errorflag != 0;
+    if (!noPureEnd && withheldPureEnd(*this, from, T_, P)) return;
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
     calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0,
                                                highestPressureBar(*this), T_, Vl0,
                                                Vv0, xs, xs, kIgorTextFile, suffix);
+    if (noPureEnd && errorflag != 0)
+        platform::diagf("The model %s gives no saturation of %s or of %s at %g K: the isotherm of the binary has no "
+                        "pure end to start from\n",
+                        modelName(), componentName(0), componentName(1), T_);
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose
@@ -356,6 +489,13 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
             if ((row.v[3] == 0.0 || row.v[3] == 1.0) && withheldPureEnd(*this, static_cast<int>(row.v[3]), T_,
                                                                         row.v[1] * 1e5))
                 return;
+    // Without a first point in either direction there is no isotherm: no
+    // file is written.
+    if (first.empty() && second.empty()) {
+        platform::diagf("The binary isotherm at %g K has no two-phase state at %g bar to start from\n", T_, P_bar);
+        errorflag = 1;
+        return;
+    }
     std::stable_sort(second.begin(), second.end(),
                      [](const Row& a, const Row& b) { return a.v[kIndexColumn] > b.v[kIndexColumn]; });
 

@@ -376,7 +376,6 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const std::string sl = a.suffix("suffix (liquid spinodal)");
             const std::string sv = a.suffix("suffix (vapour spinodal)");
             run([&] {
-                std::printf("Done");
                 calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
             });
         } else if (is(word, "isoc")) {

@@ -466,80 +466,18 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     // lies inside the two-phase region (a pseudo-critical point); the
     // mixture's critical point is where its material stability ends
     // (Heidemann and Khalil 1980), sought from there at the same composition.
-    if (found && component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0) {
-        // The mixture's critical volume lies below the pseudo-critical one
-        // (a quarter below for CO2-CH4 at x1 = 0.5 in the cubics): the search
-        // is started at the pseudo-critical temperature from a few volumes,
-        // smaller ones first, each from the same start.
-        const double x1 = x[1];
-        auto searchFrom = [&](double Ts, double Vs) {
-            for (double f : {1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 1.2, 1.5}) {
-                temperature(Ts);
-                volume(f * Vs);
-                search_a_critical_point(kCriticalPointFixedComposition);
-                if (errorflag == 0 && x[1] == x1 && std::isfinite(T) && std::isfinite(V) && V > coVolume() &&
-                    std::isfinite(P) && P > 0.0)
-                    return true;
-            }
-            return false;
-        };
-        found = searchFrom(T, V);
-        if (!found) {
-            // Where the mixture's critical point lies far from its
-            // pseudo-critical one (a water-gas system at high pressure), the
-            // mole-fraction mean of the pure components' critical points is
-            // the other start.
-            const std::vector<double> kept = x;
-            double Tm = 0.0, Vm = 0.0;
-            bool pure = true;
-            for (int k = 0; k < 2 && pure; k++) {
-                std::vector<double> only(2, 0.0);
-                only[k] = 1.0;
-                composition(only.data());
-                temperature(critical_T);
-                volume(critical_V);
-                search_the_critical_point_of_the_pure_component();
-                pure = errorflag == 0;
-                Tm += kept[k] * T;
-                Vm += kept[k] * V;
-            }
-            composition(kept.data());
-            found = pure && searchFrom(Tm, Vm);
-        }
-        if (!found) {
-            // Last, the critical curve itself, traced from each pure
-            // component in turn (its notes kept off the log): the point of
-            // the curve closest in composition is the start.
-            const std::vector<double> kept = x;
-            double Tc = 0.0, Vc = 0.0, gap = HUGE_VAL;
-            for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
-                std::vector<double> rows;
-                {
-                    platform::ThreadLogCapture quiet;
-                    temperature(critical_T);
-                    volume(critical_V);
-                    calculate_the_critical_curve(nullptr, from, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues, nullptr,
-                                                 &rows);
-                }
-                // Rows of 16: P (bar), V (cm3/mol), T, x0, x1, ...
-                for (std::size_t r = 0; r + 16 <= rows.size(); r += 16)
-                    if (std::fabs(rows[r + 4] - x1) < gap) {
-                        gap = std::fabs(rows[r + 4] - x1);
-                        Tc = rows[r + 2];
-                        Vc = rows[r + 1] * 1e-6;
-                    }
-                if (gap < 0.01) break;
-            }
-            composition(kept.data());
-            errorflag = 0;
-            found = gap < 0.01 && searchFrom(Tc, Vc);
-        }
-        if (found) {
-            calculate_state_functions();
-            errorflag = 0;
-            if (!criticalPointInRange()) return;
-        } else {
-            platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
+    if (component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0) {
+        const double nan = std::nan("");
+        found = searchTheMixtureCriticalPoint(x[1], found ? T : nan, found ? V : nan);
+        if (!found) return;  // said why
+        calculate_state_functions();
+        errorflag = 0;
+        // A mixture's critical point is held to the model's declared range,
+        // as the critical curve's points are: a pure component's triple
+        // point does not bound it (the other component keeps it fluid).
+        if (!validity.holds(T, P * 1e-5)) {
+            platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n",
+                            modelName(), validity.describe().c_str(), T, P * 1e-5);
             errorflag = 1;
             return;
         }

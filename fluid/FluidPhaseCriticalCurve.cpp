@@ -25,6 +25,8 @@ constexpr double kSmallestStepFactor = 1e-8;
 // almost nothing and succeed for ever.  The trace ends after this many
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
+// The console's curves test the tangent plane at every this many points.
+constexpr std::size_t kSplitCheckEvery = 8;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -83,6 +85,20 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     const ValidityRange range = validity;
     auto inRange = [&] { return range.holds(T, P * 1e-5); };
     long written = 0;
+    // A curve without a row leaves no file of headers (mode 0 keeps its
+    // empty file).
+    struct RemoveIfEmpty {
+        CurveOutput& out;
+        const std::string& file;
+        const long& written;
+        int mode;
+        ~RemoveIfEmpty() {
+            if (written > 0 || file.empty() || (mode != kIgorTextFile && mode != kColumnTextFile && mode != kBinaryRows))
+                return;
+            out.close();
+            std::remove(file.c_str());
+        }
+    } removeIfEmpty{out, file, written, m};
 
     auto setComposition = [this](double x1) {
         composition_of_component(0, 1.0 - x1);
@@ -124,7 +140,13 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         if (errorflag == 0 && !(x[1] >= 0.0 && x[1] <= 1.0)) errorflag = 1;
         return errorflag == 0;
     };
-    if (!searchInside(first)) return;  // no mixture point: the output is closed as it is
+    if (!searchInside(first)) {  // no mixture point: the output is closed as it is
+        if (written == 0) {
+            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
+            errorflag = 1;
+        }
+        return;
+    }
 
     double xp = x[1], Vp = V, Tp = T;
     // The tangent first: it reads the derivative set of the search, which the
@@ -137,10 +159,61 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         ++written;
     }
 
-    // d: driving mode of the last step (composition or temperature).
-    double sT = dT, sx = dx, lambda = 1.0, tPrev = t;
-    if (fromPure && std::fabs(sx * t) > kSteepInT) sT = std::copysign(std::fabs(dT), sx * t);
+    // The curve is followed along its tangent (1, dT/dx1) in the (x1, T)
+    // plane, oriented by `dir` (the sign of the step in x1).  Steps are in
+    // x1 where the curve is flat, in T where it is steep.  The orientation
+    // is kept through the curve's extrema: with T scaled by
+    // scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the
+    // new tangent points the way of the last one (positive scaled product),
+    // so that past a temperature extremum x1 goes on and T turns, and past a
+    // composition extremum T (and V) go on and x1 turns.
+    const double sx = std::fabs(dx), sT = std::fabs(dT);
+    const double scaleT = kSteepInT / std::max(sx, 1e-12);
+    double dir = dx < 0.0 ? -1.0 : 1.0;
+    if (!fromPure && std::fabs(dx * t) > kSteepInT && dT != 0.0) dir = (dT < 0.0) == (t < 0.0) ? 1.0 : -1.0;
+    // The volume enters the orientation too (in ln V, a step of dx taken as
+    // 0.05 in ln V): where the curve runs up in pressure at nearly constant
+    // x1 and T, its volume carries it.
+    const double scaleLnV = 0.05 / std::max(sx, 1e-12);
+    double lambda = 1.0, tPrev = t, vPrev = v, VpPrev = Vp;
     CriticalPointFlag d = first;
+    // The console's curves (stopIfUnstable 0) are followed to their end and
+    // say where their points stop being stable critical points.
+    bool saidUnstable = false, saidSplit = false;
+    // The tangent plane at the critical points: where the mixture splits
+    // into phases of other compositions the critical phase is metastable,
+    // beyond a critical end point on a three-phase line.  The test is made
+    // on every kSplitCheckEvery-th point and, once one splits, on the points
+    // since the last test, the first that splits being named.
+    struct Point {
+        double x1, T, V, P;
+    };
+    std::vector<Point> recent;
+    auto checkSplit = [&] {
+        if (recent.empty()) return;
+        const double Tk = T, Vk = V, Pk = P, xk = x[1], stabk = critical_stability;
+        auto splits = [&](const Point& q) {
+            setComposition(q.x1);
+            return binarySplitsAt(q.T, q.P * 1e-5);
+        };
+        if (splits(recent.back())) {
+            saidSplit = true;
+            std::size_t first = recent.size() - 1;
+            while (first > 0 && splits(recent[first - 1])) --first;
+            const Point& q = recent[first];
+            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into phases "
+                            "of other compositions (it is metastable, past a critical end point on a three-phase "
+                            "line)\n",
+                            q.x1, q.T, q.P * 1e-5);
+        }
+        recent.clear();
+        setComposition(xk);
+        temperature(Tk);
+        volume(Vk);
+        P = Pk;
+        critical_stability = stabk;
+        errorflag = 0;
+    };
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
@@ -150,24 +223,18 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             break;
         }
         if (lambda <= 0.5) lambda *= 1.4;
-        if (tPrev * t < 0.0) {
-            // dT/dx1 changed sign: past a composition extremum while stepping
-            // in T, past a temperature extremum while stepping in x1.
-            if (d == kCriticalPointFixedTemperature)
-                sx = -sx;
-            else
-                sT = -sT;
-        }
+        // Past a composition extremum the tangent, scaled, turns back.
+        if (1.0 + t * tPrev / (scaleT * scaleT) + (v / Vp) * (vPrev / VpPrev) / (scaleLnV * scaleLnV) < 0.0) dir = -dir;
         double DT, Dx, DV;
         if (std::fabs(sx * t) > kSteepInT) {
-            DT = sT;
-            Dx = sT / t;
-            DV = sT * v / t;
+            DT = dir * (t < 0.0 ? -sT : sT);
+            Dx = DT / t;
+            DV = DT * v / t;
             d = kCriticalPointFixedTemperature;
         } else {
-            Dx = sx;
-            DT = sx * t;
-            DV = sx * v;
+            Dx = dir * sx;
+            DT = Dx * t;
+            DV = Dx * v;
             d = kCriticalPointFixedComposition;
         }
         bool converged = false;
@@ -188,7 +255,22 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             lambda /= 2.0;
             if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
         }
-        if (!converged) break;
+        if (!converged) {
+            if (!stopIfUnstable && lastTrialX > 0.001 && lastTrialX < 0.999)
+                platform::warnf("Critical curve: no critical point is found beyond x1 = %g, %g K and %g bar; the "
+                                "curve ends there\n",
+                                xp, Tp, Pconverged * 1e-5);
+            break;
+        }
+        if (!(P > 0.0)) {
+            // A critical point at zero or negative pressure is no state of
+            // the fluid: the curve has run into the liquid's tension.
+            platform::warnf("Critical curve: its pressure falls to zero beyond x1 = %g, %g K and %g bar; the curve "
+                            "ends there\n",
+                            xp, Tp, Pconverged * 1e-5);
+            unstableStop = true;  // no closing pure-component point either
+            break;
+        }
         if (T > criticalCurveTmax) {
             // Beyond the model's range its critical curve may run to any
             // pressure: the point is not written and the curve ends here.
@@ -206,6 +288,8 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             break;
         }
         tPrev = t;
+        vPrev = v;
+        VpPrev = Vp;
         next_critical_point(t, v);
         xp = x[1];
         Vp = V;
@@ -221,7 +305,18 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             unstableStop = true;
             break;
         }
+        if (!stopIfUnstable && !saidUnstable && critical_stability < 0.0) {
+            saidUnstable = true;
+            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
+                            "stability of a critical point (column stabi)\n",
+                            x[1], T, P * 1e-5);
+        }
+        if (!stopIfUnstable && !saidSplit && inside) {
+            recent.push_back({x[1], T, V, P});
+            if (recent.size() >= kSplitCheckEvery) checkSplit();
+        }
     }
+    if (!stopIfUnstable && !saidSplit) checkSplit();
 
     if (!unstableStop) {
         // Close the curve at the other component's critical point (a curve

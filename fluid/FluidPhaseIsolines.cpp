@@ -91,6 +91,62 @@ void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, dou
 const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "U(5)",   "S(6)",  "G(7)",
                                         "Cv(8)", "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"};
 
+// The two-phase region of a pure fluid, as an iso-line crossing it sees it:
+// below the model's critical temperature, the saturated volumes at T.  A
+// mixture (two components present) has none here.
+struct Dome {
+    FluidPhase& p;
+    bool pure = false;
+    double Tc = 0.0;
+
+    explicit Dome(FluidPhase& phase) : p(phase) {
+        int present = 0;
+        for (int k = 0; k < p.component_count && k < static_cast<int>(p.x.size()); ++k)
+            present += p.x[k] > 0.0 ? 1 : 0;
+        if (present != 1 && p.component_count != 1) return;
+        const double T0 = p.T, V0 = p.V, P0 = p.P;
+        {
+            const platform::ThreadLogCapture quiet;
+            pure = p.findTheCriticalPoint();
+            Tc = p.T;
+        }
+        p.errorflag = 0;
+        p.temperature(T0);
+        p.volume(V0);
+        p.P = P0;
+    }
+
+    // The saturation at T: false above the critical temperature (or within
+    // a millikelvin of it, where the saturated phases are one); `failed`
+    // where the model gives none below it.
+    bool at(double T_, double& Vl, double& Vv, double& Ps, bool& failed) {
+        failed = false;
+        if (!pure || !(T_ < Tc - 1e-3)) return false;
+        // The caller's state and saturation fields are kept as they were.
+        const double T0 = p.T, V0 = p.V, P0 = p.P, Vl0 = p.Vl_sat, Vv0 = p.Vv_sat, H0 = p.Hvap;
+        short err = 0;
+        {
+            const platform::ThreadLogCapture quiet;
+            err = p.calculateTheSaturationPressure(T_, false);
+        }
+        Vl = p.Vl_sat;
+        Vv = p.Vv_sat;
+        Ps = p.P;
+        p.errorflag = 0;
+        p.temperature(T0);
+        p.volume(V0);
+        p.P = P0;
+        p.Vl_sat = Vl0;
+        p.Vv_sat = Vv0;
+        p.Hvap = H0;
+        if (err != 0 || !(Vv > Vl) || !(Vl > 0.0) || !std::isfinite(Ps)) {
+            failed = true;
+            return false;
+        }
+        return true;
+    }
+};
+
 }  // namespace
 
 bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
@@ -116,21 +172,25 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     const bool array = mode == 6;
     const double M = bulk_molar_weight;
     double Pprev = direction == 0 ? 1e15 : 0.0;
-    // The walk is bounded by the step count as well, so that rounding cannot
-    // add steps without end.
-    double v = direction == 0 ? Vmin : Vmax;
-    for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
-        volume(v);
-        // A failed or mechanically unstable state gives no row; the walk goes on.
-        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;
-        const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
-        if (!monotonic) {
-            if (text) {
-                for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12s" : "\t%12s", "nan");
-                std::fprintf(f, "\n\n");
-            }
-            return;
-        }
+    // Below the critical temperature of a pure fluid the isotherm crosses
+    // the two-phase region between the saturated volumes, at the saturation
+    // pressure: no single-phase state inside is written (a stretched liquid
+    // or a compressed vapour there is metastable at best); the rows end at
+    // the saturated phase on the near side and go on from the one on the far
+    // side.
+    Dome dome(*this);
+    temperature(T_);
+    double Vsl = 0.0, Vsv = 0.0, Ps = 0.0;
+    bool failed = false;
+    const bool crosses = dome.at(T_, Vsl, Vsv, Ps, failed);
+    if (failed) {
+        platform::diagf("Isotherm at %g K: the model gives no saturation at this temperature below its critical "
+                        "point; the isotherm is not traced\n",
+                        T_);
+        return;
+    }
+    long written = 0;
+    auto writeRow = [&] {
         double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
                           Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
         withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 12});
@@ -141,7 +201,51 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             out->insert(out->end(), row, row + 13);
         }
         Pprev = P;
+        ++written;
+    };
+    bool domeDone = false;
+    auto crossDome = [&] {
+        domeDone = true;
+        const double nearV = direction == 0 ? Vsl : Vsv, farV = direction == 0 ? Vsv : Vsl;
+        for (double Vb : {nearV, farV}) {
+            if (!(Vb >= Vmin && Vb <= Vmax)) continue;
+            volume(Vb);
+            if (stateEvaluated(*this, &FluidPhase::calculate_state_functions)) writeRow();
+        }
+    };
+    // The walk is bounded by the step count as well, so that rounding cannot
+    // add steps without end.
+    double v = direction == 0 ? Vmin : Vmax;
+    for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
+        if (crosses && v > Vsl && v < Vsv) {
+            if (!domeDone) crossDome();
+            continue;
+        }
+        if (crosses && !domeDone && (direction == 0 ? v >= Vsv : v <= Vsl)) crossDome();  // stepped over it
+        volume(v);
+        // A failed or mechanically unstable state gives no row; the walk goes on.
+        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;
+        const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
+        if (!monotonic) {
+            platform::diagf("Isotherm at %g K: at %g cm3/mol the pressure (%g bar) turns back; the model has no "
+                            "stable state between there and the last row, and the isotherm stops\n",
+                            T_, v * 1e6, P * 1e-5);
+            return;
+        }
+        writeRow();
     }
+    if (domeDone && written > 0)
+        platform::warnf("Isotherm at %g K: from %g to %g cm3/mol the fluid is two-phase, at its saturation pressure "
+                        "%g bar; no single-phase state is written there (the rows stop at one saturated phase and go "
+                        "on from the other)\n",
+                        T_, Vsl * 1e6, Vsv * 1e6, Ps * 1e-5);
+    if (written == 0 && !crosses)
+        platform::diagf("Isotherm at %g K: no state from %g to %g cm3/mol is a stable state of the model\n", T_,
+                        Vmin * 1e6, Vmax * 1e6);
+    if (written == 0 && crosses)
+        platform::diagf("Isotherm at %g K: the range from %g to %g cm3/mol lies inside the two-phase region (%g to %g "
+                        "cm3/mol at %g bar); it holds no single-phase state\n",
+                        T_, Vmin * 1e6, Vmax * 1e6, Vsl * 1e6, Vsv * 1e6, Ps * 1e-5);
 }
 
 void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int direction, char mode,
@@ -159,7 +263,15 @@ void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int d
             if (mode == 1) std::fputs("BEGIN\n", f.get());
         }
     }
+    const long header = f ? std::ftell(f.get()) : -1;
+    const long failures = platform::diagnosticCount();
     calculate_isotherm(f.get(), T_, Vmin, Vmax, 1000, direction, f ? mode : (mode == 6 ? 6 : 0), out);
+    // A failed isotherm without a row (said why) leaves no file of headers.
+    if (f && header >= 0 && std::ftell(f.get()) == header && platform::diagnosticCount() != failures) {
+        f.reset();
+        std::remove(CurveOutput::fileName("isot", suffix).c_str());
+        return;
+    }
     if (f && mode == 1) std::fputs("END\n", f.get());
 }
 
@@ -170,24 +282,87 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
     if (!geometricRange("Isochor", Tmin, Tmax, n)) return;
     const double r = std::pow(Tmax / Tmin, 1.0 / n);
     const double M = bulk_molar_weight;
+    // Below the critical temperature of a pure fluid, the isochore lies
+    // inside the two-phase region where V is between the saturated volumes:
+    // no single-phase state is written there; the isochore starts (or ends)
+    // at the saturated phase of its volume, at the temperature found by
+    // bisection.
+    Dome dome(*this);
     volume(V_);
-    double t = Tmin;
-    for (int k = 0; k <= n; ++k, t *= r) {
-        temperature(t);
-        if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
-            !(dPdV < 0))
-            continue;
+    auto inside = [&](double T_, bool& failed) {
+        double Vl = 0.0, Vv = 0.0, Ps = 0.0;
+        return dome.at(T_, Vl, Vv, Ps, failed) && V_ > Vl && V_ < Vv;
+    };
+    long written = 0;
+    auto writeRow = [&] {
+        ++written;
         double row[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
         withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 10});
         if ((mode == 1 || mode == 2) && f) {
-            std::fprintf(f, "%12.2f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
+            std::fprintf(f, "%12.6f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
                          row[11], row[12]);
         } else if (mode == 6) {
             appendRow(out, {row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
                             row[11], row[12]});
         }
+    };
+    double t = Tmin, tPrev = Tmin;
+    bool wasInside = false, said = false;
+    double insideFrom = Tmin;
+    for (int k = 0; k <= n; ++k, tPrev = t, t *= r) {
+        bool failed = false;
+        const bool in = inside(t, failed);
+        if (failed) {
+            platform::diagf("Isochore at %g cm3/mol: the model gives no saturation at %g K below its critical point; "
+                            "the isochore stops there\n",
+                            V_ * 1e6, t);
+            return;
+        }
+        if (in) {
+            if (!wasInside) insideFrom = t;
+            wasInside = true;
+            continue;
+        }
+        if (wasInside) {
+            // Out of the two-phase region between tPrev and t: its edge by
+            // bisection, written as the saturated state of this volume.
+            double lo = tPrev, hi = t;
+            for (int i = 0; i < 60 && hi - lo > 1e-9 * hi; ++i) {
+                const double mid = 0.5 * (lo + hi);
+                bool fm = false;
+                (inside(mid, fm) && !fm ? lo : hi) = mid;
+            }
+            temperature(hi);
+            volume(V_);
+            if (stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions))
+                writeRow();
+            if (!said)
+                platform::warnf("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no "
+                                "single-phase state is written there (its rows start at the saturated phase at %g "
+                                "K)\n",
+                                V_ * 1e6, insideFrom, hi, hi);
+            said = true;
+            wasInside = false;
+        }
+        temperature(t);
+        volume(V_);
+        if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
+            !(dPdV < 0))
+            continue;
+        writeRow();
     }
+    if (written == 0 && !wasInside)
+        platform::diagf("Isochore at %g cm3/mol: no state from %g to %g K is a stable state of the model\n", V_ * 1e6,
+                        Tmin, Tmax);
+    if (wasInside && !said)
+        platform::diagf("Isochore at %g cm3/mol: the range from %g to %g K lies inside the two-phase region; it holds "
+                        "no single-phase state\n",
+                        V_ * 1e6, Tmin, Tmax);
+    else if (wasInside)
+        platform::warnf("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no "
+                        "single-phase state is written there\n",
+                        V_ * 1e6, insideFrom, Tmax);
 }
 
 void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
@@ -239,10 +414,18 @@ void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int si
         }
     }
     const char rowMode = f ? mode : (mode == 6 ? 6 : 0);
+    const long header = f ? std::ftell(f.get()) : -1;
+    const long failures = platform::diagnosticCount();
     if (simplified)
         calculate_simplified_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
     else
         calculate_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
+    // A failed isochore without a row (said why) leaves no file of headers.
+    if (f && header >= 0 && std::ftell(f.get()) == header && platform::diagnosticCount() != failures) {
+        f.reset();
+        std::remove(path.c_str());
+        return;
+    }
     if (f && mode == 1) std::fputs("END\n", f.get());
     f.reset();
 

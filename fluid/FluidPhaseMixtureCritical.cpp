@@ -13,8 +13,11 @@
 // derivative set of calculate_critical_parameters.
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "fluid/BinarySide.h"
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
@@ -213,4 +216,142 @@ void FluidPhase::search_a_critical_point1() {
     if (failed) errorflag = failed;
     P = -dAdV;
     critical_stability = stabilityOf(*this);
+}
+
+bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc) {
+    errorflag = 0;
+    if (refuseNonBinary(*this)) return false;
+    const std::vector<double> kept = {1.0 - x1, x1};
+    // A root of the two conditions, kept with its stability.
+    struct Root {
+        double T, V, P, stability;
+        bool splits;
+    };
+    std::vector<Root> roots;
+    auto keep = [&](double Tr, double Vr) {
+        for (const Root& r : roots)
+            if (std::fabs(r.T - Tr) < 1e-6 * Tr && std::fabs(r.V - Vr) < 1e-6 * Vr) return;
+        composition(kept.data());
+        temperature(Tr);
+        volume(Vr);
+        calculate_critical_parameters();
+        if (errorflag) return;
+        const double stability = stabilityOf(*this);
+        calculate_pressure();
+        if (errorflag || !std::isfinite(P) || !(P > 0.0)) return;
+        const double Pr = P;
+        // The tangent plane at the root: a critical point of the vapour-liquid
+        // kind is a limit of stable states; where the mixture splits into
+        // phases of other compositions the root lies inside a two-phase
+        // region (a liquid-liquid root of the model below its range).
+        const bool splits = binarySplitsAt(Tr, Pr * 1e-5);
+        roots.push_back({Tr, Vr, Pr, stability, splits});
+    };
+    // The search from one start; the root is kept when it converges at the
+    // composition asked for, above the co-volume and at a positive pressure.
+    auto searchFrom = [&](double Ts, double Vs) {
+        composition(kept.data());
+        temperature(Ts);
+        volume(Vs);
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            search_a_critical_point(kCriticalPointFixedComposition);
+        }
+        if (errorflag == 0 && x[1] == x1 && std::isfinite(T) && std::isfinite(V) && V > coVolume() &&
+            std::isfinite(P) && P > 0.0)
+            keep(T, V);
+        errorflag = 0;
+    };
+    auto usable = [](const Root& r) { return !r.splits && r.stability >= 0.0; };
+    auto anyUsable = [&] {
+        for (const Root& r : roots)
+            if (usable(r)) return true;
+        return false;
+    };
+    // The mixture's critical volume lies below the pseudo-critical one (a
+    // quarter below for CO2-CH4 at x1 = 0.5 in the cubics): starts at the
+    // pseudo-critical temperature from a few volumes.
+    if (std::isfinite(Tpc) && std::isfinite(Vpc) && Vpc > 0.0)
+        for (double f : {1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 1.2, 1.5}) searchFrom(Tpc, f * Vpc);
+    if (!anyUsable()) {
+        // Where it lies far from the pseudo-critical point (a water-gas system
+        // at high pressure): the mole-fraction mean of the pure components'
+        // critical points.
+        double Tm = 0.0, Vm = 0.0;
+        bool pure = true;
+        for (int k = 0; k < 2 && pure; k++) {
+            std::vector<double> only(2, 0.0);
+            only[k] = 1.0;
+            composition(only.data());
+            temperature(critical_T);
+            volume(critical_V);
+            search_the_critical_point_of_the_pure_component();
+            pure = errorflag == 0;
+            Tm += kept[k] * T;
+            Vm += kept[k] * V;
+        }
+        errorflag = 0;
+        if (pure)
+            for (double f : {1.0, 0.8, 0.6, 1.3}) searchFrom(Tm, f * Vm);
+    }
+    if (!anyUsable()) {
+        // Last, the critical curve itself, traced from each pure component in
+        // turn (its notes kept off the log): the points of the curve closest
+        // in composition are the starts.
+        for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
+            std::vector<double> rows;
+            {
+                const platform::ThreadLogCapture quiet;
+                std::vector<double> only(2, 0.0);
+                only[from == kCriticalCurveFromComponent0 ? 0 : 1] = 1.0;
+                composition(only.data());
+                temperature(critical_T);
+                volume(critical_V);
+                calculate_the_critical_curve(nullptr, from, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues, nullptr,
+                                             &rows);
+            }
+            errorflag = 0;
+            // Rows of 16: P (bar), V (cm3/mol), T, x0, x1, ...; each crossing
+            // of x1 along the curve is a start.
+            for (std::size_t r = 0; r + 32 <= rows.size(); r += 16) {
+                const double xa = rows[r + 4], xb = rows[r + 20];
+                if ((xa - x1) * (xb - x1) > 0.0) continue;
+                const bool nearerA = std::fabs(xa - x1) <= std::fabs(xb - x1);
+                const std::size_t q = nearerA ? r : r + 16;
+                searchFrom(rows[q + 2], rows[q + 1] * 1e-6);
+            }
+            if (anyUsable()) break;
+        }
+    }
+    composition(kept.data());
+    const Root* best = nullptr;
+    for (const Root& r : roots)
+        if (usable(r) && (!best || r.T > best->T)) best = &r;
+    if (!best) {
+        if (roots.empty()) {
+            platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
+        } else {
+            std::string found;
+            for (const Root& r : roots) {
+                char buf[160];
+                std::snprintf(buf, sizeof buf, "%s%g K and %g bar (%s)", found.empty() ? "" : "; ", r.T, r.P * 1e-5,
+                              r.splits ? "the mixture splits there into phases of other compositions"
+                                       : "its fourth-order stability fails");
+                found += buf;
+            }
+            platform::diagf("No vapour-liquid critical point of the mixture found at x1 = %g: the roots of the "
+                            "critical conditions found are no stable states: %s\n",
+                            x1, found.c_str());
+        }
+        errorflag = 1;
+        return false;
+    }
+    temperature(best->T);
+    volume(best->V);
+    calculate_critical_parameters();
+    critical_stability = stabilityOf(*this);
+    calculate_pressure();
+    Vc_last = V;
+    errorflag = 0;
+    return true;
 }

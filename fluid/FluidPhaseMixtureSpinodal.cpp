@@ -100,6 +100,74 @@ double spinodalBranchStart(FluidPhase& p, double T, double V, bool vapour) {
     return vapour ? last : first;
 }
 
+// The spinodal volume on one side of the unstable region at the phase's T
+// and composition, from a volume Vin inside it (G0 < 0 there): the walk goes
+// out of the region, to larger volumes for the vapour side and to smaller
+// ones (above the co-volume) for the liquid side, until G0 changes sign, and
+// the bracket is closed by regula falsi (Illinois).  Newton's method from a
+// point near the critical point, where the two sides lie close together,
+// falls on either; the bracket keeps the side asked for.  False where no
+// such bracket exists.
+bool spinodalVolumeOnSide(FluidPhase& p, double Vin, bool vapour, double& root) {
+    auto g = [&p](double v, double& f) {
+        p.volume(v);
+        double df = 0.0;
+        p.error = 0;
+        spinodalResidualAndSlope(p, spinodalDV, f, df);
+        const bool ok = p.error == 0 && std::isfinite(f);
+        p.error = 0;
+        return ok;
+    };
+    double fin = 0.0;
+    if (!(Vin > 0.0) || !g(Vin, fin) || !(fin < 0.0)) return false;
+    const double b = p.coVolume();
+    double a = Vin, fa = fin, c = Vin, fc = fin;
+    double step = 0.01;
+    bool bracketed = false;
+    for (int k = 0; k < 400; ++k) {
+        const double v = vapour ? c * (1.0 + step) : std::max(c / (1.0 + step), b > 0.0 ? b * (1.0 + 1e-9) : 0.0);
+        if (!(v > 0.0) || v == c) return false;
+        double f = 0.0;
+        if (!g(v, f)) return false;
+        if (f > 0.0) {
+            a = c;
+            fa = fc;
+            c = v;
+            fc = f;
+            bracketed = true;
+            break;
+        }
+        c = v;
+        fc = f;
+        step = std::min(step * 1.5, 0.5);
+    }
+    if (!bracketed) return false;
+    // a inside (fa < 0), c outside (fc > 0).
+    int side = 0;
+    double m = a;
+    for (int k = 0; k < 200 && std::fabs(c - a) > 1e-13 * std::fabs(c); ++k) {
+        m = (a * fc - c * fa) / (fc - fa);
+        if (!(m > std::min(a, c) && m < std::max(a, c))) m = 0.5 * (a + c);
+        double fm = 0.0;
+        if (!g(m, fm)) return false;
+        if (fm == 0.0) break;
+        if (fm < 0.0) {
+            a = m;
+            fa = fm;
+            if (side == -1) fc *= 0.5;
+            side = -1;
+        } else {
+            c = m;
+            fc = fm;
+            if (side == 1) fa *= 0.5;
+            side = 1;
+        }
+    }
+    root = m;
+    p.volume(root);
+    return true;
+}
+
 }  // namespace
 
 void FluidPhase::equationForCalculatingSpinodalFromV(double V_, double& f, double& df) {
@@ -140,7 +208,7 @@ void FluidPhase::calculateSpinodalPointInMixtureIterateV(double T_, double V_, d
         volume(root);
         calculate_pressure();
     }
-    std::printf("%d %10f %10f %10f\n", errorflag, T, V * 1e6, P * 1e-5);
+    platform::tracef("%d %10f %10f %10f\n", errorflag, T, V * 1e6, P * 1e-5);
 }
 
 void FluidPhase::calculateSpinodalPointInMixtureIterateX(double T_, double V_, double x1) {
@@ -157,7 +225,7 @@ void FluidPhase::calculateSpinodalPointInMixtureIterateX(double T_, double V_, d
         setComposition(*this, root);
         calculate_pressure();
     }
-    std::printf("%d %f %f\n", errorflag, V, x[1]);
+    platform::tracef("%d %f %f\n", errorflag, V, x[1]);
 }
 
 // ---------------------------------------------------------------- equal-fugacity partners
@@ -357,7 +425,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
     layout.writeHeader = false;
     const CurveValueFormat g13{13, 6, 'g'};
     layout.columnFormats.assign(12, g13);
-    layout.columnFormats[0] = CurveValueFormat{13, 2, 'f'};
+    layout.columnFormats[0] = CurveValueFormat{13, 6, 'f'};
     layout.columnFormats[1] = CurveValueFormat{13, 5, 'f'};
     const std::vector<std::string> names = {"T", "P", "V", "H", "A", "G", "U", "S", "c", "Um", "Hm", "rho"};
     CurveOutput out(mode, CurveOutput::fileName("spinot", suffix), suffix, names, nullptr, layout);
@@ -420,6 +488,10 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
         }
     }
     double Tprev = Tn - dT, Vprev = Vn - dT * m;
+    // A volume inside the unstable region at the next temperature: the
+    // critical volume below the critical point, then the last spinodal point
+    // of the branch (the region widens as T falls); 0 where none is known.
+    double Vinside = (fromCritical && dT < 0.0 && m != 0.0) ? Vn - dT * m : 0.0;
     long points = 0;
     // The curve stays inside the model's range: it ends at its temperature
     // limits and before a point above its highest pressure (a spinodal's
@@ -429,7 +501,26 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
     while (errorflag == 0 && !(Tend > Tn) && inRange(Tn) && points < kMostPoints) {
         double lambda = 1.0;
         bool found = false;
-        for (;;) {
+        if (Vinside > 0.0) {
+            // The branch asked for, bracketed from inside the unstable region.
+            temperature(Tn);
+            double root = 0.0;
+            errorflag = 0;
+            if (spinodalVolumeOnSide(*this, Vinside, c == 1, root)) {
+                volume(root);
+                calculate_pressure();
+                calculate_fugacities();
+                calculate_critical_parameters();
+                calculate_state_functions();
+                const double mn = -spinodalDT(*this) / spinodalDV(*this);
+                if (errorflag == 0 && std::isfinite(mn) && std::isfinite(P)) {
+                    m = mn;
+                    found = true;
+                }
+            }
+            if (!found) errorflag = 0;
+        }
+        for (; !found;) {
             calculateSpinodalPointInMixtureIterateV(Tn, Vn, x[1]);
             if (errorflag == 0) {
                 calculate_fugacities();
@@ -455,8 +546,16 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
         writeRow();
         Tprev = T;
         Vprev = V;
+        if (dT < 0.0) Vinside = V;
         Vn = V + dT * m;
         Tn = T + dT;
+    }
+    // A spinodal without a row leaves no file of headers.
+    if (out.rowsWritten() == 0 && out.text()) {
+        platform::diagf("Spinodal at x1 = %g: no point of it is found from %g K\n", x[1], T_);
+        errorflag = 1;
+        out.close();
+        std::remove(out.path().c_str());
     }
 }
 

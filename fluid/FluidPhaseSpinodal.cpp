@@ -197,7 +197,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     layout.firstNumberedWidth = 12;  // "# " then " %11s"
     layout.numberedWidth = 13;
     layout.value = CurveValueFormat{13, 6, 'g'};
-    layout.columnFormats = {CurveValueFormat{13, 2, 'f'}, CurveValueFormat{13, 5, 'f'}};
+    layout.columnFormats = {CurveValueFormat{13, 6, 'f'}, CurveValueFormat{13, 5, 'f'}};
     // Without a suffix the column file has no header; an Igor file always has its own.
     if (!suffix && mode == kColumnTextFile) layout.writeHeader = false;
     const int m = mode == kBinaryRows ? 0 : mode;  // no mode 5 here

@@ -12,57 +12,12 @@
 // volumes by up to 1e-9, is resolved about 2000 times more finely.
 #include <cmath>
 
+#include "numerics/Jet.h"
+
+// phi with its first three derivatives in delta: f[0] .. f[3] (numerics/Jet.h,
+// whose arithmetic, exp, pow and powi it carries through).
 template <class R>
-struct DeltaJet {
-    R f = 0, d = 0, dd = 0, ddd = 0;  // value and its first three derivatives in delta
-
-    static DeltaJet variable(R x) { return {x, 1, 0, 0}; }
-    static DeltaJet constant(R c) { return {c, 0, 0, 0}; }
-
-    DeltaJet& operator+=(const DeltaJet& o) {
-        f += o.f;
-        d += o.d;
-        dd += o.dd;
-        ddd += o.ddd;
-        return *this;
-    }
-    friend DeltaJet operator+(DeltaJet a, const DeltaJet& b) { return a += b; }
-    friend DeltaJet operator+(DeltaJet a, R c) { return {a.f + c, a.d, a.dd, a.ddd}; }
-    friend DeltaJet operator-(DeltaJet a, R c) { return {a.f - c, a.d, a.dd, a.ddd}; }
-    friend DeltaJet operator-(const DeltaJet& a) { return {-a.f, -a.d, -a.dd, -a.ddd}; }
-    friend DeltaJet operator*(const DeltaJet& a, const DeltaJet& b) {
-        return {a.f * b.f, a.d * b.f + a.f * b.d, a.dd * b.f + 2 * a.d * b.d + a.f * b.dd,
-                a.ddd * b.f + 3 * (a.dd * b.d + a.d * b.dd) + a.f * b.ddd};
-    }
-    friend DeltaJet operator*(R c, const DeltaJet& a) { return {c * a.f, c * a.d, c * a.dd, c * a.ddd}; }
-};
-
-// g(a) from g and its first three derivatives at a.f (the chain rule).
-template <class R>
-DeltaJet<R> compose(const DeltaJet<R>& a, R g, R g1, R g2, R g3) {
-    return {g, g1 * a.d, g1 * a.dd + g2 * a.d * a.d, g1 * a.ddd + 3 * g2 * a.d * a.dd + g3 * a.d * a.d * a.d};
-}
-
-template <class R>
-DeltaJet<R> exp(const DeltaJet<R>& a) {
-    const R e = std::exp(a.f);
-    return compose(a, e, e, e, e);
-}
-
-// a^p for a > 0.
-template <class R>
-DeltaJet<R> pow(const DeltaJet<R>& a, R p) {
-    const R v = std::pow(a.f, p), g1 = p * v / a.f, g2 = (p - 1) * g1 / a.f;
-    return compose(a, v, g1, g2, (p - 2) * g2 / a.f);
-}
-
-// a^n, n >= 0, by products (a may be negative).
-template <class R>
-DeltaJet<R> powi(const DeltaJet<R>& a, int n) {
-    DeltaJet<R> r = DeltaJet<R>::constant(1);
-    for (int k = 0; k < n; ++k) r = r * a;
-    return r;
-}
+using DeltaJet = univariate::Jet<3, R>;
 
 // The coexisting reduced densities dl > dv at one temperature, from start
 // values (replaced): Newton steps on the two conditions above while the
@@ -74,10 +29,10 @@ R solveCoexistenceInDelta(const Phi& phi, R& dl, R& dv) {
     R last = HUGE_VALL;
     for (int k = 0; k < 60; ++k) {
         const DeltaJet<R> l = phi(dl), v = phi(dv);
-        const R pl = dl + dl * dl * l.d, pv = dv + dv * dv * v.d;
-        const R gl = std::log(dl) + l.f + dl * l.d, gv = std::log(dv) + v.f + dv * v.d;
+        const R pl = dl + dl * dl * l.f[1], pv = dv + dv * dv * v.f[1];
+        const R gl = std::log(dl) + l.f[0] + dl * l.f[1], gv = std::log(dv) + v.f[0] + dv * v.f[1];
         // d(p)/d(delta) = delta d(g)/d(delta) = 1 + 2 delta phi_d + delta^2 phi_dd
-        const R kl = 1 + 2 * dl * l.d + dl * dl * l.dd, kv = 1 + 2 * dv * v.d + dv * dv * v.dd;
+        const R kl = 1 + 2 * dl * l.f[1] + dl * dl * l.f[2], kv = 1 + 2 * dv * v.f[1] + dv * dv * v.f[2];
         const R det = kl * kv * (dv - dl) / (dl * dv);
         const R stepL = ((pl - pv) * kv / dv - (gl - gv) * kv) / det;
         const R stepV = ((pl - pv) * kl / dl - (gl - gv) * kl) / det;
@@ -117,11 +72,11 @@ bool solveCriticalPointInDelta(const Phi& phi, R& tau, R& delta, R tolerance) {
     auto slopeAtInflection = [&](R t) {
         auto curvature = [&](R d) {
             const DeltaJet<R> j = phi(d, t);
-            return 2 * j.d + 4 * d * j.dd + d * d * j.ddd;
+            return 2 * j.f[1] + 4 * d * j.f[2] + d * d * j.f[3];
         };
         innerLast = secant(curvature, inflection, static_cast<R>(1e-4));
         const DeltaJet<R> j = phi(inflection, t);
-        return 1 + 2 * inflection * j.d + inflection * inflection * j.dd;
+        return 1 + 2 * inflection * j.f[1] + inflection * inflection * j.f[2];
     };
     const R outerLast = secant(slopeAtInflection, tau, static_cast<R>(1e-6));
     slopeAtInflection(tau);

@@ -2,8 +2,8 @@
 #include "fluid/ReducedVariable.h"
 
 #include <cmath>
-#include <cstdio>
-#include <string>
+#include <initializer_list>
+#include <utility>
 
 void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
 {
@@ -31,131 +31,107 @@ void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
 
 IUPAC1::IUPAC1()
 {
-    t2.tie1(t1);
-    t3.tie2(t2, t1);
-    t4.tie2(t3, t1);
-    t5.tie2(t4, t1);
-    t12.tie1(t1);
-    t12.set_scalars3(1.0, 0.5, 0.0);
-
-    C1.number_of_terms(4);
-    C1.tie_(&t12, &t1, &t2, &t3);
-    C1.set_scalars_(kC1[0], kC1[1], kC1[2], kC1[3], kC1[4]);
-    C2.number_of_terms(3);
-    C2.tie_(&t1, &t2, &t3);
-    C2.set_scalars_(kC2[0], kC2[1], kC2[2], kC2[3]);
-    C3.tie2(t1, t2);
-    C3.set_scalars3(kC3[0], kC3[1], kC3[2]);
-    C5.tie2(t2, t3);
-    C5.set_scalars3(kC5[0], kC5[1], 0.0);
-    C7.tie2(t2, t3);
-    C7.set_scalars3(kC7[0], kC7[1], 0.0);
-
-    A1.tie2(density.W1, C1);
-    A2.tie2(density.W2, C2);
-    A3.tie2(density.Wk[0], C3);
-    A4.tie2(density.Wk[1], t1);
-    A5.tie2(density.Wk[2], C5);
-    A6.tie2(density.Wk[3], t2);
-    A7.tie2(density.Wk[4], C7);
-    A8.tie2(density.Wk[5], t3);
-
-    // The Gaussian terms: Y0 = -exp(-gamma W^2)/(2 gamma), Y_2k = W^2k + (k/gamma) Y_2(k-1).
-    Y0.tie1(density.W2);
-    Y0.set_scalars3(0.0, -0.5 / kGamma, -kGamma);
-    Y2.tie1(density.W2);
-    Y2.set_scalars2(1.0, 1.0 / kGamma);
-    Y4.tie2(density.Wk[1], Y2);
-    Y4.set_scalars3(1.0, 2.0 / kGamma, 0.0);
-    Y6.tie2(density.Wk[3], Y4);
-    Y6.set_scalars3(1.0, 3.0 / kGamma, 0.0);
-    Y8.tie2(density.Wk[5], Y6);
-    Y8.set_scalars3(1.0, 4.0 / kGamma, 0.0);
-    Y10.tie2(density.Wk[7], Y8);
-    Y10.set_scalars3(1.0, 5.0 / kGamma, 0.0);
-    S2.tie2(Y2, Y0);
-    S4.tie2(Y4, Y0);
-    S6.tie2(Y6, Y0);
-    S8.tie2(Y8, Y0);
-    S10.tie2(Y10, Y0);
-    D.build(t3, t4, t5);
-    B0.tie2(Y0, D.D0);
-    B2.tie2(S2, D.D2);
-    B4.tie2(S4, D.D4);
-    B6.tie2(S6, D.D6);
-    B8.tie2(S8, D.D8);
-    B10.tie2(S10, D.D10);
-
-    Sum* A = new Sum;
-    A->number_of_terms(15);
-    A->tie_(&density.mlogV, &A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8, &B0, &B2, &B4, &B6, &B8, &B10);
-    A->set_scalars_(1.0, 1.0, 0.5, 1.0 / 3.0, kA4 / 4.0, 0.2, kA6 / 6.0, 1.0 / 7.0, kA8 / 8.0, 1.0, 1.0, 1.0,
-                    1.0, 1.0, 1.0, 0.0);
-    A->setName("A");
-    root = A;
+    makeRoot(terms.leaf, "terms");
     setDebugLink();
-
-    t1.setName("t1");
-    t2.setName("t2");
-    t3.setName("t3");
-    t4.setName("t4");
-    t5.setName("t5");
-    t12.setName("t12");
-    C1.setName("C1");
-    C2.setName("C2");
-    C3.setName("C3");
-    C5.setName("C5");
-    C7.setName("C7");
-    Product* a[8] = {&A1, &A2, &A3, &A4, &A5, &A6, &A7, &A8};
-    for (int k = 0; k < 8; ++k)
-        a[k]->setName(("A" + std::to_string(k + 1)).c_str());
-    Y0.setName("Y0");
-    Y2.setName("Y2");
-    Y4.setName("Y4");
-    Y6.setName("Y6");
-    Y8.setName("Y8");
-    Y10.setName("Y10");
-    S2.setName("S2");
-    S4.setName("S4");
-    S6.setName("S6");
-    S8.setName("S8");
-    S10.setName("S10");
-    B0.setName("B0");
-    B2.setName("B2");
-    B4.setName("B4");
-    B6.setName("B6");
-    B8.setName("B8");
-    B10.setName("B10");
     setModelName("IUPAC CH4");
-}
-
-IUPAC1::~IUPAC1()
-{
-    delete root;
-    root = nullptr;
-}
-
-void IUPAC1::number_of_components(int n)
-{
-    // Variables T, V, x: t1 depends on T alone.
-    sizeForComponents(n, 1, [this] {
-        density.dependOnVolumeOnly();
-        t1.flags[1] = t1.flags[2] = 0;
-    });
 }
 
 void IUPAC1::calculate_fixed_parameters()
 {
-    static_cast<Sum*>(root)->set_scalar(15, fugacityPass ? kFugacityConstant : 0.0);
-    setReducedVariable(t1, Tc, T, 0);
+    setRootConstant(fugacityPass ? kFugacityConstant : 0.0);
+}
+
+// The coefficients at T: C_k(tau)/k (the W^4, W^6 and W^8 terms a_k tau^(k/2 - 1)/k),
+// D_2k(tau) and 1 for -ln V, with their derivatives in T; then the functions
+// of delta = W.
+template <int K>
+void IUPAC1::load()
+{
+    terms.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+        using univariate::Jet;
+        const double tau = tv[0];
+        // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
+        const Jet<4> t12 = univariate::power<4>(1.0, tau, 0.5);
+        Jet<4> t[6];
+        for (int e = 1; e <= 5; ++e)
+            t[e] = univariate::power<4>(1.0, tau, static_cast<double>(e));
+        auto sum = [](std::initializer_list<std::pair<double, const Jet<4>*>> parts, double constant) {
+            Jet<4> s;
+            for (const auto& [c, j] : parts)
+                for (int k = 0; k <= 4; ++k)
+                    s.f[k] += c * j->f[k];
+            s.f[0] += constant;
+            return s;
+        };
+        const Jet<4> polynomials[kFunctions - 1] = {
+            sum({{kC1[0], &t12}, {kC1[1], &t[1]}, {kC1[2], &t[2]}, {kC1[3], &t[3]}}, kC1[4]),
+            sum({{kC2[0], &t[1]}, {kC2[1], &t[2]}, {kC2[2], &t[3]}}, kC2[3]),
+            sum({{kC3[0], &t[1]}, {kC3[1], &t[2]}}, kC3[2]),
+            sum({{kA4 / 4.0, &t[1]}}, 0.0),
+            sum({{kC5[0], &t[2]}, {kC5[1], &t[3]}}, 0.0),
+            sum({{kA6 / 6.0, &t[2]}}, 0.0),
+            sum({{kC7[0], &t[2]}, {kC7[1], &t[3]}}, 0.0),
+            sum({{kA8 / 8.0, &t[3]}}, 0.0),
+            sum({{kD[0][0], &t[3]}, {kD[0][1], &t[4]}}, 0.0),
+            sum({{kD[1][0], &t[3]}, {kD[1][2], &t[5]}}, 0.0),
+            sum({{kD[2][0], &t[3]}, {kD[2][1], &t[4]}}, 0.0),
+            sum({{kD[3][0], &t[3]}, {kD[3][2], &t[5]}}, 0.0),
+            sum({{kD[4][0], &t[3]}, {kD[4][1], &t[4]}}, 0.0),
+            sum({{kD[5][0], &t[3]}, {kD[5][1], &t[4]}, {kD[5][2], &t[5]}}, 0.0),
+        };
+        // The weights 1/k of C_1, C_2, C_3, C_5 and C_7; -ln V first.
+        const double weight[kFunctions - 1] = {1.0, 0.5, 1.0 / 3.0, 1.0, 0.2, 1.0, 1.0 / 7.0, 1.0, 1, 1, 1, 1, 1, 1};
+        coefficients[0][0] = 1.0;
+        for (int q = 0; q < kFunctions - 1; ++q) {
+            const Jet<4> inT = univariate::compose(polynomials[q], tv);
+            for (int k = 0; k <= 4; ++k)
+                coefficients[q + 1][k] = weight[q] * inT.f[k];
+        }
+    });
+    double dv[5];  // delta = W = Vc/V and its derivatives in V
+    reducedVariable(Vc, V, dv);
+    double powers[11 + K];
+    double* p = powers + K;
+    for (int k = -K; k < 0; ++k)
+        p[k] = 0.0;
+    p[0] = 1.0;
+    for (int k = 1; k <= 10; ++k)
+        p[k] = p[k - 1] * dv[0];
+    using reference_terms::monomial;
+    univariate::Jet<K> f[kFunctions];
+    // -ln V = ln delta - ln Vc: its derivatives in delta.
+    univariate::Jet<K>& mlogV = f[0];
+    mlogV.f[0] = -std::log(V);
+    const double r = 1.0 / dv[0];
+    mlogV.f[1] = r;
+    mlogV.f[2] = -r * r;
+    if constexpr (K == 4) {
+        mlogV.f[3] = 2.0 * r * r * r;
+        mlogV.f[4] = -6.0 * r * r * r * r;
+    }
+    for (int k = 1; k <= 8; ++k)
+        f[k] = monomial<K>(1.0, k, p);
+    // I_0 = -exp(-gamma W^2)/(2 gamma), I_k = Y_2k I_0 with Y_2k = W^2k + (k/gamma) Y_2(k-1), Y_0 = 1.
+    univariate::Jet<K> I0 = univariate::exponential(monomial<K>(-kGamma, 2, p));
+    I0 *= -0.5 / kGamma;
+    f[9] = I0;
+    univariate::Jet<K> Y = univariate::Jet<K>::constant(1.0);
+    for (int k = 1; k <= 5; ++k) {
+        univariate::Jet<K> next = monomial<K>(1.0, 2 * k, p);
+        for (int o = 0; o <= K; ++o)
+            next.f[o] += k / kGamma * Y.f[o];
+        Y = next;
+        f[9 + k] = univariate::product(Y, I0);
+    }
+    terms.load<K>(f, dv);
 }
 
 void IUPAC1::calculate_volume_dependent_parameters()
 {
-    density.load(V, Vc, 0.0);
+    load<2>();
 }
 
 void IUPAC1::calculate_high_order_parameters()
 {
-    density.loadHighOrder(V, Vc);
+    load<4>();
 }

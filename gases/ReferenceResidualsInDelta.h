@@ -68,21 +68,5 @@ DeltaJet<R> iupacCH4ResidualInDelta(R delta, R tau) {
 
 template <class R>
 DeltaJet<R> nitrogenResidualInDelta(R delta, R tau) {
-    using J = DeltaJet<R>;
-    using M = JacobsenRes1;
-    const J x = J::variable(delta);
-    J phi;
-    for (const M::Row& r : M::kRows) {
-        J term = (r.N * std::pow(tau, static_cast<R>(r.t))) * powi(x, r.d);
-        if (r.factor >= 1 && r.factor <= 4) {
-            term = term * exp(-powi(x, r.factor));
-        } else if (r.factor >= 33) {
-            const M::Gaussian& g = M::kGaussians[r.factor - 33];
-            const J e = x - 1;
-            const R y = tau - g.gamma;
-            term = term * exp(-(g.alpha * (e * e)) - g.beta * y * y);
-        }
-        phi += term;
-    }
-    return phi;
+    return reference_terms::inDelta<JacobsenRes1::kTerms>(delta, tau);
 }

@@ -69,6 +69,7 @@ void ThreadLogCapture::replay(const std::vector<Entry>& entries) {
             case Channel::RTF: logRTF(e.text); break;
             case Channel::Trace: logSink().appendTrace(e.text); break;
             case Channel::Diagnostic: logSink().appendDiagnostic(e.text); break;
+            case Channel::Failure: logDiagnostic(e.text); break;
         }
     }
 }
@@ -155,8 +156,9 @@ void warnf(const char* format, ...) {
 }
 
 void logDiagnostic(const std::string& text) {
+    if (captured(ThreadLogCapture::Channel::Failure, text)) return;
     ++diagnostics();
-    logWarning(text);
+    logSink().appendDiagnostic(text);
 }
 
 void diagf(const char* format, ...) {

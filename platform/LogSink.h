@@ -66,10 +66,12 @@ void warnf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // instead of reaching the sink; replay() passes it on to the sink later,
 // from any thread.  Workers of a calculation split over threads keep what
 // each step says, and the steps' reports reach the sink in the steps'
-// order.  Diagnostics count when they are logged.
+// order.  A failure (a diagnostic) counts when it reaches the sink: one kept
+// by a capture that is never replayed, the note of a trial the caller
+// discards, is no failure of the calculation.
 class ThreadLogCapture {
 public:
-    enum class Channel { Text, RTF, Trace, Diagnostic };
+    enum class Channel { Text, RTF, Trace, Diagnostic, Failure };
     struct Entry {
         Channel channel;
         std::string text;

@@ -10,6 +10,9 @@
 //       + sum_{55,56}  n Delta^b d psi
 // with Delta = theta^2 + B [(d-1)^2]^a, theta = (1 - t) + A [(d-1)^2]^(1/(2 beta_nonanalytic)),
 // psi = exp(-C (d-1)^2 - D (t-1)^2).
+#include <array>
+
+#include "fluid/ReferenceTerms.h"
 
 namespace iapws95 {
 
@@ -109,5 +112,24 @@ inline constexpr double rhoc = 322.0;                       // kg/m3
 inline constexpr double pc = 2.2064e7;                      // Pa
 inline constexpr double molarMass = 0.018015268;            // kg/mol
 inline constexpr double Vc = 5.5948037267080745e-05;        // m3/mol, molarMass / rhoc
+
+// The terms 1 to 54 in the form of the reference terms.
+constexpr std::array<reference_terms::Term, 54> separableTerms()
+{
+    std::array<reference_terms::Term, 54> t{};
+    for (int i = 0; i < 54; ++i) {
+        const ResidualTerm& r = residualTerms[i];
+        t[i] = {r.n, r.t, r.d, r.c};
+        if (i >= 51) {
+            const int k = i - 51;
+            t[i].alpha = gaussAlpha[k];
+            t[i].eps = gaussEpsilon[k];
+            t[i].beta = gaussBeta[k];
+            t[i].gamma = gaussGamma[k];
+        }
+    }
+    return t;
+}
+inline constexpr std::array<reference_terms::Term, 54> kSeparableTerms = separableTerms();
 
 }  // namespace iapws95

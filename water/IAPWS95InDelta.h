@@ -3,6 +3,7 @@
 // first two delta derivatives, in any floating type (Wagner & Pruss, J. Phys.
 // Chem. Ref. Data 31, 387 (2002)): the long double evaluation the saturation
 // expansions are fitted to near the critical point.
+#include "fluid/ReferenceTerms.h"
 #include "fluid/ResidualInDelta.h"
 #include "water/IAPWS95Coefficients.h"
 
@@ -11,20 +12,7 @@ DeltaJet<R> iapws95ResidualInDelta(R delta, R tau) {
     using namespace iapws95;
     using J = DeltaJet<R>;
     const J x = J::variable(delta);
-    J phi;
-    for (int i = 0; i < 54; ++i) {
-        const ResidualTerm& c = residualTerms[i];
-        J term = (c.n * std::pow(tau, static_cast<R>(c.t))) * pow(x, static_cast<R>(c.d));
-        if (i >= 51) {
-            const int g = i - 51;
-            const J e = x - static_cast<R>(gaussEpsilon[g]);
-            const R y = tau - gaussGamma[g];
-            term = term * exp(-(gaussAlpha[g] * (e * e)) - gaussBeta[g] * y * y);
-        } else if (c.c > 0) {
-            term = term * exp(-pow(x, static_cast<R>(c.c)));
-        }
-        phi += term;
-    }
+    J phi = reference_terms::inDelta<kSeparableTerms>(delta, tau);
     // n Delta^b delta psi, Delta = theta^2 + B ((delta-1)^2)^a,
     // theta = 1 - tau + A ((delta-1)^2)^(1/(2 beta)), psi = exp(-C (delta-1)^2 - D (tau-1)^2).
     const J e = x - 1, s = e * e;

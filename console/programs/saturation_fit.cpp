@@ -57,7 +57,7 @@ bool refineEquilibrium(const Residual& r, double T, double& P, double& Vl, doubl
     Real dl = Vc / Vl, dv = Vc / Vv;
     const auto phi = [&](Real delta) { return r.phi(delta, tau); };
     if (!(solveCoexistenceInDelta(phi, dl, dv) < 1e-9L)) return false;
-    P = static_cast<double>(FluidPhase::R * T / Vc * (dv + dv * dv * phi(dv).d));
+    P = static_cast<double>(FluidPhase::R * T / Vc * (dv + dv * dv * phi(dv).f[1]));
     Vl = static_cast<double>(Vc / dl);
     Vv = static_cast<double>(Vc / dv);
     return true;
@@ -74,7 +74,7 @@ bool refineCriticalPoint(const Residual& r, double& Tc, double& Vc, double& Pc) 
     const Real T = r.Tr / tau;
     Tc = static_cast<double>(T);
     Vc = static_cast<double>(r.Vr / delta);
-    Pc = static_cast<double>(FluidPhase::R * T / r.Vr * (delta + delta * delta * r.phi(delta, tau).d));
+    Pc = static_cast<double>(FluidPhase::R * T / r.Vr * (delta + delta * delta * r.phi(delta, tau).f[1]));
     return true;
 }
 

@@ -153,7 +153,7 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         // standard input included.
         {V, {"wagner", "sat", "a", "spino", "l", "v"}, "", {{"satua", Shape::Igor, 10000}, {"spinol", Shape::Igor, 1000},
                                                             {"spinov", Shape::Igor, 1000}}},
-        {V, {"wagner", "isoc", "30", "300", "800", "a", "isotherm", "400", "20", "1000"}, "a\n",
+        {V, {"wagner", "isoc", "30", "300", "800", "a", "isotherm", "400", "18", "1000"}, "a\n",
          {{"isoca", Shape::Igor, 10000}, {"isota", Shape::Igor, 1000}}},
         {V, {"PRSV:CO2,CH4", "crit2", "c"}, "", {{"critc", Shape::Igor, 10000}}},
         {V, {"wagner", "T", "300", "V", "30", "tree", "x", "TV", "300", "18", "TP", "300", "1"}, "", {}},

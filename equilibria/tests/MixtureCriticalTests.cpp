@@ -393,19 +393,24 @@ TEST(CriticalCurve, StopsAtTheFirstUnstablePointOrAfterItsLimit) {
     EXPECT_GT(rows.back()[4], 0.001);
     EXPECT_LT(rows.back()[4], 0.999);
 
-    // With k01 = 0.5 and no stop the branch runs to high pressure at nearly
-    // constant x1 and T, where the steps shrink without end: the trace stops
-    // after its limit of points.
+    // With k01 = 0.5 and no stop the branch is followed through its
+    // composition extrema (x1 near 0.226 and 0.219) until its pressure falls
+    // to zero: the trace ends there and says so; every point written has a
+    // positive pressure.
     VdWFluid g({kA0, kA1}, {kB0, kB1}, false, 0.5);
     g.temperature(300.0);
     g.volume(1.3e-4);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    g.calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 0, 1.0, 0.005, 1e-6, -1, 0, nullptr,
-                                   nullptr);
+    std::vector<double> gflat;
+    g.calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 0, 1.0, 0.005, 1e-6, -1, 6, nullptr,
+                                   &gflat);
     testing::internal::GetCapturedStdout();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("points traced without reaching an end"),
-              std::string::npos);
+    const std::string gerr = testing::internal::GetCapturedStderr();
+    const auto grows = rowsOf(gflat);
+    ASSERT_GT(grows.size(), 100u);
+    for (const auto& r : grows) EXPECT_GT(r[0], 0.0);
+    EXPECT_NE(gerr.find("its pressure falls to zero"), std::string::npos) << gerr;
 }
 
 TEST(CriticalCurve, OnlyPointsInsideTheModelsRangeAreWrittenFromEitherEnd) {

@@ -86,10 +86,10 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
     // The curves end at the upper end of the range the model was fitted on
     // (criticalCurveTmax, set with the system).
     if (systemCode == kSystemH2O_CO2 || systemCode == kSystemH2O_CH4)
-        calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-06, -1.0, 1,
+        calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 0, -1.0, 0.005, 1e-06, -1.0, 1,
                                      suffix, nullptr);
     else if (systemCode == kSystemH2O_NaCl)
-        calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-06, -1.0, 1,
+        calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 0, 1.0, 0.005, 1e-06, -1.0, 1,
                                      suffix, nullptr);
 }
 

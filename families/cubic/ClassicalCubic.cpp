@@ -387,3 +387,172 @@ void ClassicalCubic::printPairs(std::FILE* f, const std::vector<double>& kaij, c
     }
     std::fprintf(f, "a %lg  b %lg\n\n", a, b);
 }
+
+// ---------------------------------------------------------------- binary critical set
+
+namespace {
+
+// A truncated Taylor polynomial in (t, v, x) about the current state: the
+// coefficients of t^i v^j x^k with i <= 1 and i + j + k <= 4 (the critical
+// sets read no second temperature derivative).
+struct Jet {
+    double c[2][5][5] = {};
+
+    static Jet constant(double value) {
+        Jet j;
+        j.c[0][0][0] = value;
+        return j;
+    }
+    double value() const { return c[0][0][0]; }
+    // The derivative d^(i+j+k) / dt^i dv^j dx^k at the state.
+    double derivative(int i, int j, int k) const {
+        static const double factorial[5] = {1.0, 1.0, 2.0, 6.0, 24.0};
+        return c[i][j][k] * factorial[j] * factorial[k];
+    }
+};
+
+Jet operator+(const Jet& a, const Jet& b) {
+    Jet r;
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 5; ++j)
+            for (int k = 0; k < 5; ++k) r.c[i][j][k] = a.c[i][j][k] + b.c[i][j][k];
+    return r;
+}
+Jet operator*(double s, const Jet& a) {
+    Jet r;
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 5; ++j)
+            for (int k = 0; k < 5; ++k) r.c[i][j][k] = s * a.c[i][j][k];
+    return r;
+}
+Jet operator-(const Jet& a, const Jet& b) { return a + (-1.0) * b; }
+Jet operator+(double s, const Jet& a) {
+    Jet r = a;
+    r.c[0][0][0] += s;
+    return r;
+}
+Jet operator*(const Jet& a, const Jet& b) {
+    Jet r;
+    for (int i1 = 0; i1 < 2; ++i1)
+        for (int j1 = 0; j1 < 5; ++j1)
+            for (int k1 = 0; i1 + j1 + k1 <= 4; ++k1) {
+                const double ca = a.c[i1][j1][k1];
+                if (ca == 0.0) continue;
+                for (int i2 = 0; i1 + i2 < 2; ++i2)
+                    for (int j2 = 0; i1 + i2 + j1 + j2 + k1 <= 4; ++j2)
+                        for (int k2 = 0; i1 + i2 + j1 + j2 + k1 + k2 <= 4; ++k2)
+                            r.c[i1 + i2][j1 + j2][k1 + k2] += ca * b.c[i2][j2][k2];
+            }
+    return r;
+}
+// f(a) from the Taylor coefficients d[n] = f^(n)(a0)/n! of f at a's value:
+// the part of a without its value is nilpotent (its fifth power vanishes).
+Jet compose(const Jet& a, const double (&d)[5]) {
+    Jet h = a;
+    h.c[0][0][0] = 0.0;
+    Jet r = Jet::constant(d[0]), p = Jet::constant(1.0);
+    for (int n = 1; n <= 4; ++n) {
+        p = p * h;
+        r = r + d[n] * p;
+    }
+    return r;
+}
+Jet log(const Jet& a) {
+    const double u = a.value();
+    const double d[5] = {std::log(u), 1.0 / u, -0.5 / (u * u), 1.0 / (3.0 * u * u * u), -0.25 / (u * u * u * u)};
+    return compose(a, d);
+}
+Jet reciprocal(const Jet& a) {
+    const double u = a.value();
+    const double d[5] = {1.0 / u, -1.0 / (u * u), 1.0 / (u * u * u), -1.0 / (u * u * u * u),
+                         1.0 / (u * u * u * u * u)};
+    return compose(a, d);
+}
+
+}  // namespace
+
+void ClassicalCubic::calculate_critical_parameters() {
+    errorflag = 0;
+    if (component_count == 1 || n_ == 1) {
+        calculate_critical_parameters_of_pure_fluid();
+        return;
+    }
+    if (n_ != 2 || x.size() != 2) {
+        errorflag = 1;
+        return;
+    }
+    const double x1 = x[1];
+    if (!(x1 > 0.0 && x1 < 1.0) || !usableParametersRefreshed()) {
+        errorflag = 1;
+        return;
+    }
+    Jet t, v, X1;
+    t.c[1][0][0] = 1.0;
+    v = Jet::constant(V);
+    v.c[0][1][0] = 1.0;
+    X1 = Jet::constant(x1);
+    X1.c[0][0][1] = 1.0;
+    const Jet X[2] = {1.0 + (-1.0) * X1, X1};
+    // a(T, x) = sum x_i x_j a_ij(T), b(x) = sum x_i x_j b_ij, c(T, x) = sum x_i c_i(T).
+    Jet aJ, bJ, cJ;
+    for (int i = 0; i < 2; ++i) {
+        cJ = cJ + X[i] * (ci[i] + c1[i] * t);
+        for (int j = 0; j < 2; ++j) {
+            const int k = i * 2 + j;
+            aJ = aJ + (X[i] * X[j]) * (aij[k] + daijdT[k] * t);
+            bJ = bJ + bij[k] * (X[i] * X[j]);
+        }
+    }
+    const Jet Vp_ = v + cJ;
+    const Jet E0 = Vp_ - bJ, E1 = Vp_ - d1 * bJ, E2 = Vp_ - d2 * bJ;
+    if (!(E0.value() > 0.0) || !(E1.value() > 0.0) || !(E2.value() > 0.0) || !(bJ.value() > 0.0)) {
+        errorflag = 1;
+        return;
+    }
+    // A = R T [x0 ln x0 + x1 ln x1 - ln(V' - b)] + attraction, where the
+    // attraction's volume derivative is a/((V' - d1 b)(V' - d2 b)):
+    // a/(b (d1 - d2)) ln((V' - d1 b)/(V' - d2 b)), or -a/(V' - d1 b) when
+    // d1 = d2; terms linear in the mole fractions are left out (they add
+    // nothing to the second and higher composition derivatives).
+    const Jet RT = R * (T + t);
+    const Jet mixing = X[0] * log(X[0]) + X[1] * log(X[1]);
+    Jet attraction;
+    if (d1 != d2)
+        attraction = (aJ * reciprocal((d1 - d2) * bJ)) * (log(E1) - log(E2));
+    else
+        attraction = (-1.0) * (aJ * reciprocal(E1));
+    const Jet Aj = RT * (mixing - log(E0)) + attraction;
+
+    A = dAdT = std::nan("");
+    dAdV = Aj.derivative(0, 1, 0);
+    dAdx = Aj.derivative(0, 0, 1);
+    d2AdV2 = Aj.derivative(0, 2, 0);
+    d2AdVdx = Aj.derivative(0, 1, 1);
+    d2Adx2 = Aj.derivative(0, 0, 2);
+    d2AdTdV = Aj.derivative(1, 1, 0);
+    d2AdTdx = Aj.derivative(1, 0, 1);
+    d3AdV3 = Aj.derivative(0, 3, 0);
+    d3AdV2dx = Aj.derivative(0, 2, 1);
+    d3AdVdx2 = Aj.derivative(0, 1, 2);
+    d3Adx3 = Aj.derivative(0, 0, 3);
+    d3AdTdV2 = Aj.derivative(1, 2, 0);
+    d3AdTdVdx = Aj.derivative(1, 1, 1);
+    d3AdTdx2 = Aj.derivative(1, 0, 2);
+    d4AdV4 = Aj.derivative(0, 4, 0);
+    d4AdV3dx = Aj.derivative(0, 3, 1);
+    d4AdV2dx2 = Aj.derivative(0, 2, 2);
+    d4AdVdx3 = Aj.derivative(0, 1, 3);
+    d4Adx4 = Aj.derivative(0, 0, 4);
+    d4AdTdV3 = Aj.derivative(1, 3, 0);
+    d4AdTdV2dx = Aj.derivative(1, 2, 1);
+    d4AdTdVdx2 = Aj.derivative(1, 1, 2);
+    d4AdTdx3 = Aj.derivative(1, 0, 3);
+    // Second temperature derivatives are not part of the set.
+    d3AdT2dV = d4AdT2dVdx = d4AdT2dV2 = d4AdT2dx2 = std::nan("");
+    if (!std::isfinite(d2AdV2) || !std::isfinite(d2Adx2) || !std::isfinite(d4Adx4)) errorflag = 1;
+}
+
+void ClassicalCubic::calculate_third_order_critical_parameters() {
+    // The fourth-order set holds the third-order one.
+    calculate_critical_parameters();
+}

@@ -37,6 +37,11 @@ public:
     // and spinodal searches read, A_V = -P in closed form (A itself and
     // dA/dT are not given: NaN); errorflag at or below the co-volume.
     void calculate_critical_parameters_of_pure_fluid() override;
+    // The derivatives of A(T, V, x1) of a binary to the fourth order in V and
+    // x1 and the first in T (the critical-point, critical-curve and spinodal
+    // sets), from the closed form of A; a pure fluid's from the pure set.
+    void calculate_critical_parameters() override;
+    void calculate_third_order_critical_parameters() override;
     virtual void calculate_parameters_of_pure_components() {}
     virtual void calculate_mixing_parameters() {}
 

@@ -117,7 +117,7 @@ void tracePengRobinsonCriticalCurve(FluidPhase& f, const char* suffix) {
     const std::string name = std::string("crit") + (suffix ? suffix : "");
     f.temperature(f.critical_T);
     f.volume(f.critical_V);
-    f.calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 1, -1.0, 0.005, 1e-06, -1.0, 1, suffix,
+    f.calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 0, -1.0, 0.005, 1e-06, -1.0, 1, suffix,
                                    nullptr);
 }
 

@@ -212,7 +212,7 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
     volume(Vc2);
     // The curve walks from x1 = 1 into the mixture: composition steps and the
     // first offset are negative in x1.
-    calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 1, sign, -0.005, -1e-06, -1.0, 1,
+    calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 0, sign, -0.005, -1e-06, -1.0, 1,
                                  suffix ? suffix : "", nullptr);
 }
 

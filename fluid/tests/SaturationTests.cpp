@@ -442,7 +442,7 @@ TEST(VdWSpinodal, CurvesFollowTheClosedFormOnBothBranches) {
     std::getline(in, first);
     EXPECT_EQ(header.rfind("#         T(1)          P(2)", 0), 0u) << header;
     char expect[64];
-    std::snprintf(expect, sizeof expect, "%13.2f ", pure.Tc());
+    std::snprintf(expect, sizeof expect, "%13.6f ", pure.Tc());
     EXPECT_EQ(first.rfind(expect, 0), 0u) << first;
     EXPECT_EQ(readRows("spinoL", 12, false).size(), 7u);
     const auto vrows = readRows("spinoV", 12, false);

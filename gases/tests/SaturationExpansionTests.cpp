@@ -123,18 +123,21 @@ struct LongDoubleResidual {
 template <DeltaJet<LD> (*F)(LD, LD)>
 PhiDelta fromJet(LD delta, LD tau) {
     const DeltaJet<LD> j = F(delta, tau);
-    return {j.f, j.d, j.dd};
+    return {j.f[0], j.f[1], j.f[2]};
 }
 
 // The expansions of a model against its equilibrium solved in long double.
 // First, at ordinary states, the long double residual against the model
 // itself: the pressure at six supercritical states to 1e-14, and the
 // equilibrium at the temperatures `far`, where the double one is exact to its
-// rounding, to 5e-14 (methane's dilute vapour differs by 3.5e-14 at 100 K); then the expansions from 2 K to 1e-3 K below the model's Tc
+// rounding, to 5e-14 (the vapour to `vapourTolerance`: methane's differs by up
+// to 7e-14 at 100 and 140 K, where the terms of its liquid, several hundred,
+// cancel to a few units); then the expansions from 2 K to 1e-3 K below the model's Tc
 // and at `far`: psat within 1e-12, the densities within 1e-12 down to 0.1 K
 // below Tc and within 1e-10 nearer.
 void expectExpansionsOnTheLongDoubleEquilibrium(FluidPhase& m, const LongDoubleResidual& r,
-                                                std::initializer_list<double> far) {
+                                                std::initializer_list<double> far,
+                                                double vapourTolerance = 5e-14) {
     SCOPED_TRACE(m.modelName());
     const SaturationExpansion* e = m.saturationExpansion();
     ASSERT_NE(e, nullptr);
@@ -157,7 +160,7 @@ void expectExpansionsOnTheLongDoubleEquilibrium(FluidPhase& m, const LongDoubleR
         LD dl = Vc / m.Vl_sat, dv = Vc / m.Vv_sat;
         ASSERT_TRUE(maxwell(at(T), dl, dv)) << T;
         EXPECT_LT(rel(m.Vl_sat, static_cast<double>(Vc / dl)), 5e-14) << T;
-        EXPECT_LT(rel(m.Vv_sat, static_cast<double>(Vc / dv)), 5e-14) << T;
+        EXPECT_LT(rel(m.Vv_sat, static_cast<double>(Vc / dv)), vapourTolerance) << T;
     }
     // The expansions' critical point: the isotherm's slope and, by central
     // differences over 1e-6 in delta, its curvature vanish there.
@@ -265,7 +268,7 @@ TEST(SaturationExpansions, EachFollowsTheLongDoubleEquilibriumUpToTheCriticalPoi
                                                {220.0, 260.0, 290.0});
     IUPACCH4 h(2);
     expectExpansionsOnTheLongDoubleEquilibrium(h, {IUPAC1().Tc, IUPAC1().Vc, fromJet<iupacCH4ResidualInDelta<LD>>},
-                                               {100.0, 140.0, 180.0});
+                                               {100.0, 140.0, 180.0}, 1e-13);
     Jacobsen n(2);
     expectExpansionsOnTheLongDoubleEquilibrium(
         n, {JacobsenRes1::kTc, JacobsenRes1::kVc, fromJet<nitrogenResidualInDelta<LD>>}, {70.0, 100.0, 120.0});

@@ -545,21 +545,24 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
     EXPECT_NEAR(rows.front()[3], 0.0, 1e-12);
     EXPECT_NEAR(rows.front()[5], 0.0, 1e-12);
     for (size_t k = 1; k < rows.size(); k++) {
-        EXPECT_GE(rows[k][1], rows[k - 1][1]);  // the bubble pressure rises with methane
-        EXPECT_LT(rows[k][3], rows[k][5]);      // methane richer in the vapour
+        EXPECT_GE(rows[k][1], rows[k - 1][1]);                       // the bubble pressure rises with methane
+        if (k + 1 < rows.size()) EXPECT_LT(rows[k][3], rows[k][5]);  // methane richer in the vapour
     }
-    // The last point is close to the critical point: the phases merge.
-    EXPECT_LT(std::fabs(rows.back()[5] - rows.back()[3]), 0.01);
+    // The last point is the critical point of the isotherm: the phases merge.
+    EXPECT_EQ(rows.back()[5], rows.back()[3]);
+    EXPECT_EQ(rows.back()[6], rows.back()[7]);
     expectEquilibriumRows(*m, rows, "isotherm");
 
     // Downwards in pressure from a flash at 5000 bar, to the critical point.
     auto u = waterWith("CH4", 2);
     u->calculateTheUpperIsotherm(700.0, "_u");
     const auto upper = igorRows("isot_u");
-    ASSERT_GT(upper.size(), 20u);
+    ASSERT_GT(upper.size(), 10u);
     EXPECT_NEAR(upper.front()[1], 5000.0, 1e-6);
     EXPECT_LT(upper.back()[1], upper.front()[1]);
-    EXPECT_LT(std::fabs(upper.back()[5] - upper.back()[3]), 0.05);
+    for (size_t k = 1; k < upper.size(); k++) EXPECT_LT(upper[k][1], upper[k - 1][1]);  // down in pressure
+    // The last row is the critical point of the isotherm, the lower end of its two-phase region.
+    EXPECT_EQ(upper.back()[5], upper.back()[3]);
     expectEquilibriumRows(*u, upper, "upper isotherm");
 }
 

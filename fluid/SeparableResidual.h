@@ -1,0 +1,309 @@
+#pragma once
+// A residual Helmholtz energy that is a sum of products of a function of
+// tau = Tc/T and a function of delta = Vc/V,
+//   phi(tau, delta) = sum_q G_q(tau) F_q(delta),
+// written as one leaf of T and V with its derivatives to the fourth order.
+// The derivatives of such a product are the products of the derivatives of
+// its two factors: the entry with a derivatives in T and b in V is the b-th
+// derivative in V of sum_q G_q^(a)(T) F_q(V).  The G_q with their derivatives
+// in T are computed once per temperature (`atTemperature`), the F_q once per
+// volume by the caller, which hands their jets in delta to `load`.
+//
+// ReferenceTermLeaf below is such a leaf for the terms of the reference
+// equations of state (IAPWS-95, Span et al.'s nitrogen, ...):
+//   n delta^d tau^t,  n delta^d tau^t exp(-delta^c),
+//   n delta^d tau^t exp(-alpha (delta - eps)^2 - beta (tau - gamma)^2),
+// given as a constexpr table and grouped at compile time: the terms that share
+// a function of delta (delta^d exp(-delta^c), or delta^d exp(-alpha (delta -
+// eps)^2)) are one F_q with the sum of their functions of tau as G_q, and each
+// distinct power of tau is computed once per temperature.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <type_traits>
+#include <utility>
+
+#include "expressions/Expression.h"
+#include "expressions/Leaf.h"
+#include "fluid/ReducedVariable.h"
+#include "fluid/ReferenceTerms.h"
+#include "numerics/Jet.h"
+
+template <int Q>
+class SeparableLeaf {
+public:
+    static constexpr int kFunctions = Q;
+
+    Leaf leaf;
+
+    // Recomputes the coefficients G_q with their first four derivatives in T
+    // when T (or Tc) changed: fill(tv, coefficients) receives tau = Tc/T with
+    // its derivatives in T (tv[0 .. 4]) and writes every coefficient,
+    // coefficients[q][a] = d^a G_q / dT^a (they are zero on entry).
+    template <class Fill>
+    void atTemperature(double T, double Tc, Fill&& fill)
+    {
+        if (T == atT_ && Tc == atTc_) return;
+        double tv[5];
+        reducedVariable(Tc, T, tv);
+        for (auto& c : coefficients_)
+            for (double& ck : c)
+                ck = 0.0;
+        fill(static_cast<const double*>(tv), coefficients_);
+        atT_ = T;
+        atTc_ = Tc;
+    }
+
+    // The leaf's entries from the functions of delta f[0 .. Q-1] (jets in
+    // delta to the order K) and delta's derivatives in V (dv[0 .. 4]): every
+    // entry to the second order (K = 2), or those of the third and fourth (K = 4).
+    template <int K>
+    void load(const univariate::Jet<K>* f, const double* dv)
+    {
+        [&]<int... A>(std::integer_sequence<int, A...>) {
+            (loadEntries<K, A>(f, dv), ...);
+        }(std::make_integer_sequence<int, K + 1>());
+    }
+
+private:
+    double coefficients_[Q][5] = {};
+    double atT_ = std::nan(""), atTc_ = std::nan("");
+
+    // The entries with A derivatives in T: the function of V
+    // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
+    template <int K, int A>
+    void loadEntries(const univariate::Jet<K>* f, const double* dv)
+    {
+        constexpr int B = K - A;
+        univariate::Jet<B> s;
+        for (int q = 0; q < Q; ++q) {
+            const double c = coefficients_[q][A];
+#pragma GCC unroll 5
+            for (int o = 0; o <= B; ++o)
+                s.f[o] += c * f[q].f[o];
+        }
+        const univariate::Jet<B> inV = univariate::compose(s, dv);
+        Leaf& l = leaf;
+        for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b) {
+            // The entry (1 .. 1 0 .. 0): b indices of V, A of T.
+            const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
+            switch (A + b) {
+            case 0: l.value = inV.f[0]; break;
+            case 1: l.d1[i] = inV.f[b]; break;
+            case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
+            case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
+            default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
+            }
+        }
+    }
+};
+
+namespace reference_terms {
+
+// The grouping of a table of N terms: the distinct powers of tau of the
+// terms without a Gaussian (in the order of their first term), and the
+// distinct functions of delta, first the damped powers delta^d exp(-delta^c)
+// (c = 0: delta^d), then the Gaussian parts delta^d exp(-alpha (delta -
+// eps)^2), each in the order of its first term.
+template <std::size_t N>
+struct Grouping {
+    int powers = 0;
+    double t[N] = {};
+    int powerOf[N] = {};  // the power of each term (terms without a Gaussian)
+    int functions = 0;
+    int damped = 0;  // functions 0 .. damped - 1 are damped powers
+    int c[N] = {}, d[N] = {};
+    double alpha[N] = {}, eps[N] = {};
+    int functionOf[N] = {};  // the function of delta of each term
+    int maxPower = 0;        // the largest d or c
+    bool dampedBy[16] = {};  // the exponents c of exp(-delta^c) that occur
+};
+
+template <std::size_t N>
+constexpr Grouping<N> group(const std::array<Term, N>& terms)
+{
+    Grouping<N> g;
+    for (std::size_t i = 0; i < N; ++i) {
+        const Term& k = terms[i];
+        g.maxPower = std::max({g.maxPower, k.d, k.c});
+        if (k.gaussian()) continue;
+        int j = 0;
+        while (j < g.powers && g.t[j] != k.t)
+            ++j;
+        if (j == g.powers) g.t[g.powers++] = k.t;
+        g.powerOf[i] = j;
+        j = 0;
+        while (j < g.functions && (g.c[j] != k.c || g.d[j] != k.d))
+            ++j;
+        if (j == g.functions) {
+            g.c[j] = k.c;
+            g.d[j] = k.d;
+            ++g.functions;
+        }
+        g.functionOf[i] = j;
+        if (k.c > 0) g.dampedBy[k.c] = true;
+    }
+    g.damped = g.functions;
+    for (std::size_t i = 0; i < N; ++i) {
+        const Term& k = terms[i];
+        if (!k.gaussian()) continue;
+        int j = g.damped;
+        while (j < g.functions && (g.d[j] != k.d || g.alpha[j] != k.alpha || g.eps[j] != k.eps))
+            ++j;
+        if (j == g.functions) {
+            g.d[j] = k.d;
+            g.alpha[j] = k.alpha;
+            g.eps[j] = k.eps;
+            ++g.functions;
+        }
+        g.functionOf[i] = j;
+    }
+    return g;
+}
+
+// The falling factorials d (d-1) ... (d-k+1), d = 0 .. 15, k = 0 .. 4.
+struct FallingFactorials {
+    double of[16][5] = {};
+};
+
+constexpr FallingFactorials fallingFactorials()
+{
+    FallingFactorials t;
+    for (int d = 0; d < 16; ++d) {
+        double c = 1.0;
+        for (int k = 0; k < 5; ++k) {
+            t.of[d][k] = c;
+            c *= d - k;
+        }
+    }
+    return t;
+}
+
+inline constexpr FallingFactorials kFalling = fallingFactorials();
+
+// n x^d (d <= 15), from the powers p[k] = x^k (p[-1] .. p[-K] zero).
+template <int K>
+univariate::Jet<K> monomial(double n, int d, const double* p)
+{
+    univariate::Jet<K> j;
+    const double* c = kFalling.of[d];
+#pragma GCC unroll 5
+    for (int k = 0; k <= K; ++k)
+        j.f[k] = n * c[k] * p[d - k];
+    return j;
+}
+
+// f(x) exp(-alpha (x - centre)^2).
+template <int K>
+univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
+{
+    const double e = x - centre;
+    univariate::Jet<K> u;
+    u.f[0] = -alpha * e * e;
+    if constexpr (K >= 1) u.f[1] = -2.0 * alpha * e;
+    if constexpr (K >= 2) u.f[2] = -2.0 * alpha;
+    return univariate::product(f, univariate::exponential(u));
+}
+
+// delta = Vc/V with its derivatives in V (dv), and its powers p[k] = delta^k,
+// k = 0 .. 15, with p[-K] .. p[-1] zero (the monomials' derivatives of orders
+// above their power).
+template <int K>
+struct DeltaPowers {
+    double dv[5];
+    double powers[16 + K];
+    double* p = powers + K;
+
+    DeltaPowers(double V, double Vc)
+    {
+        reducedVariable(Vc, V, dv);
+        for (int k = -K; k < 0; ++k)
+            p[k] = 0.0;
+        p[0] = 1.0;
+        for (int k = 1; k < 16; ++k)
+            p[k] = p[k - 1] * dv[0];
+    }
+    DeltaPowers(const DeltaPowers&) = delete;
+    DeltaPowers& operator=(const DeltaPowers&) = delete;
+};
+
+}  // namespace reference_terms
+
+// The leaf of a table of reference terms (see above), reduced by Tc and Vc.
+template <const auto& Terms>
+class ReferenceTermLeaf {
+    static constexpr std::size_t N = std::tuple_size_v<std::remove_cvref_t<decltype(Terms)>>;
+    static constexpr reference_terms::Grouping<N> kGroups = reference_terms::group(Terms);
+    static_assert(kGroups.maxPower < 16, "powers of delta up to 15");
+
+public:
+    static constexpr int kPowersOfTau = kGroups.powers;
+    static constexpr int kFunctionsOfDelta = kGroups.functions;
+
+    SeparableLeaf<kGroups.functions> separable;
+
+    // The coefficients of the functions of delta at T: for each, the sum over
+    // its terms of n tau^t (or of their Gaussians in tau), with their
+    // derivatives in T.
+    void atTemperature(double T, double Tc)
+    {
+        separable.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+            using reference_terms::Term;
+            univariate::Jet<4> powerInT[kGroups.powers];
+            for (int j = 0; j < kGroups.powers; ++j)
+                powerInT[j] = univariate::compose(univariate::power<4>(1.0, tv[0], kGroups.t[j]), tv);
+            for (std::size_t i = 0; i < N; ++i) {
+                if (Terms[i].gaussian()) continue;
+                for (int k = 0; k <= 4; ++k)
+                    coefficients[kGroups.functionOf[i]][k] += Terms[i].n * powerInT[kGroups.powerOf[i]].f[k];
+            }
+            // The Gaussian terms: the sum of the functions of tau of those
+            // that share a function of delta, then its derivatives in T.
+            for (int q = kGroups.damped; q < kGroups.functions; ++q) {
+                univariate::Jet<4> G;
+                for (std::size_t i = 0; i < N; ++i) {
+                    const Term& term = Terms[i];
+                    if (!term.gaussian() || kGroups.functionOf[i] != q) continue;
+                    G += reference_terms::gaussian(univariate::power<4>(term.n, tv[0], term.t), term.beta, tv[0], term.gamma);
+                }
+                const univariate::Jet<4> GinT = univariate::compose(G, tv);
+                for (int k = 0; k <= 4; ++k)
+                    coefficients[q][k] += GinT.f[k];
+            }
+        });
+    }
+
+    // The functions of delta at delta = dv[0] (jets in delta to the order K),
+    // from the powers p[k] = delta^k, k = -K .. 15 (p[-K] .. p[-1] zero).
+    template <int K>
+    void functionsOfDelta(const double* p, double delta, univariate::Jet<K>* f) const
+    {
+        using namespace reference_terms;
+        univariate::Jet<K> damping[16];
+        for (int c = 1; c < 16; ++c)
+            if (kGroups.dampedBy[c]) damping[c] = univariate::exponential(monomial<K>(-1.0, c, p));
+        for (int q = 0; q < kGroups.damped; ++q) {
+            const int c = kGroups.c[q];
+            f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
+        }
+        for (int q = kGroups.damped; q < kGroups.functions; ++q)
+            f[q] = gaussian(monomial<K>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
+    }
+
+    // Loads the leaf at T and at the volume of d: every entry to the second
+    // order (K = 2) or those of the third and fourth (K = 4).
+    template <int K>
+    void load(double T, double Tc, const reference_terms::DeltaPowers<K>& d)
+    {
+        atTemperature(T, Tc);
+        univariate::Jet<K> f[kGroups.functions];
+        functionsOfDelta<K>(d.p, d.dv[0], f);
+        separable.template load<K>(f, d.dv);
+    }
+    template <int K>
+    void load(double T, double Tc, double V, double Vc)
+    {
+        load<K>(T, Tc, reference_terms::DeltaPowers<K>(V, Vc));
+    }
+};
