@@ -176,6 +176,12 @@ public:
         bool metastable = false;      // the other root has the lower Gibbs energy
         int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
         double otherV = 0.0;          // its volume, m3/mol
+        // The interpreter's phase rules (reportedStateFromTP): the vapour
+        // root of a vapour-only model taken where the model's own saturation
+        // prefers its liquid (otherV); the solid stable where the state is
+        // a supercooled liquid (metastable).
+        bool vapourOnlyRoot = false;
+        const char* supercooledUnder = nullptr;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -361,20 +367,34 @@ public:
     // The states the model holds in, declared by the model beside its
     // coefficients; the command interpreter's states are held against it.
     ValidityRange validity;
+    // The range of each component alone, for a mixture model whose range
+    // is where all its components hold (empty: the mixture's range holds at
+    // its pure ends too).
+    std::vector<ValidityRange> componentValidity;
+    // The solids of the components (melting and sublimation curves), set by
+    // the program that builds the model; null: no state is refused as solid.
+    SolidLookup solidOf = nullptr;
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
+    // The range a state of the model's composition is held against: a
+    // mixture's at a pure end is its component's (componentValidity, else
+    // the range down to that component's triple point), otherwise
+    // effectiveRange().
+    ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
     bool extrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
-    // set, when (T, P) lies outside the range, or below its vapour-only limit
-    // at or above the fluid's vapour pressure (ancillaryVapourPressure).
+    // set, when (T, P) lies outside the range (stateRange), below its
+    // vapour-only limit at or above the fluid's vapour pressure
+    // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
+    // not in the ice Ih field for a model of the supercooled liquid).
     bool refuseOutsideRange(double T_, double P_bar);
     // For a pure fluid with published saturation ancillaries below its
     // critical temperature: false, said once and errorflag set, when the
     // model's state (its V) is a liquid where the fluid is a vapour or the
-    // reverse, by more than 3 % in pressure from the vapour pressure.
+    // reverse, by more than 0.5 % in pressure from the vapour pressure.
     bool phaseAgreesWithFluid(double T_, double P_bar);
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
     // coefficient of a state where they describe no fluid: cv <= 0, cp <= 0,
@@ -382,30 +402,43 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range; the stable root (for a mixture, of its liquid and vapour roots
-    // at its composition); a pure fluid's phase the fluid does not have there
-    // is withheld; then the quantities no fluid has.  False, said once, when
-    // there is no state to print.
+    // range or in a solid; the stable root (for a mixture, of its liquid and
+    // vapour roots at its composition); below a vapour-only limit the
+    // model's vapour root or a refusal; above the fluid's critical
+    // temperature, a state where the model has two roots is refused and the
+    // phase named as the fluid's; a phase the fluid (phaseRuleFluid) does not
+    // have there is withheld; a supercooled liquid is named (supercooledUnder);
+    // then the quantities no fluid has.  False, said once, when there is no
+    // state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);
-    // From T and V: refused when T or the pressure found lies outside the range.
+    // From T and V: the same rules at the pressure found.
     bool reportedStateFromTV(double T_, double V_);
     // The saturation pressure at T (calculateTheSaturationPressure), refused
-    // outside the range's temperatures or below its vapour-only limit, and
-    // withheld when it lies more than 5 % from the fluid's published vapour
-    // pressure; 0 on success.
+    // outside the range's temperatures, below its vapour-only limit or at or
+    // above the fluid's critical temperature, and withheld when it lies more
+    // than 5 % from the fluid's published vapour pressure; below the fluid's
+    // triple point said to be the supercooled liquid's; 0 on success.
     short reportedSaturationPressure(double T_);
     // The critical point the model is in (found by findTheCriticalPoint) is
     // one the interpreter reports (its critical point, saturation curve and
     // spinodals): false, said once and errorflag set, when its temperature
     // or pressure lies outside the range (the equation's own critical point
-    // far from the states it was fitted to).
+    // far from the states it was fitted to), or when a model of the vapour
+    // alone below its fluid's critical temperature puts it above that.
     bool criticalPointInRange();
     // The interpreter's isotherms and isochores: false, said once and
     // errorflag set, when T0 or T1 lies outside the range's temperatures;
     // a curve run with the range's pressures as its row limits (states
     // beyond them written as NaN, their count said as a warning).
     bool curveTemperaturesInRange(double T0, double T1, const char* what);
-    void withCurveRowLimits(const std::function<void()>& curve);
+    // splitPmin..splitPmax (bar): the pressures at which an isotherm of a
+    // supercritical fluid has three roots in the model (its loop), whose
+    // states are withheld too; none by default.
+    void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
+    // The pressures (bar) between the local minimum and maximum of P(V) on
+    // the isotherm at T of a pure fluid above its fluid's critical
+    // temperature, where the model splits it; false where there is no loop.
+    bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
     // The lowest temperature of the curves the interpreter traces down from
     // the critical point: the tracers' own (lowestCurveTemperature), raised
     // to the range's lowest temperature and to its vapour-only limit (a
@@ -413,6 +446,21 @@ public:
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
+    // The component whose phase rules (range ends, vapour pressure, solids)
+    // a state of the model's composition follows: the single component of a
+    // pure model, the component present alone in a mixture at a pure end,
+    // or the major component of a trace mixture (the others together at
+    // most kTraceFraction); null for any other mixture.
+    static constexpr double kTraceFraction = 1e-3;
+    const char* phaseRuleFluid() const;
+    // True for a pure model and for a mixture with one component present.
+    bool atPureComposition() const;
+    // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
+    // for a mixture or without a lookup.
+    SolidField solidAt(double T_, double P_bar) const;
+    // The model's range reaches below the triple point of phaseRuleFluid():
+    // it describes the supercooled liquid there (IAPWS-95's water).
+    bool describesSupercooledLiquid() const;
 
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
@@ -645,6 +693,11 @@ public:
         double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
         double vapourOnlyBelow = 0.0;
         const char* fluid = nullptr;
+        // A state where `fluid` is solid is withheld too (a supercooled
+        // liquid only where `supercooled`).
+        SolidLookup solidOf = nullptr;
+        bool supercooled = false;
+        double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };
@@ -1070,6 +1123,10 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
+    bool keepVapourRoot(double T_, double P_bar, StableState& s);
+    bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
