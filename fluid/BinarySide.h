@@ -106,8 +106,8 @@ inline void startParameterLocus(FluidPhase& p, int i1, int i2, double p1, double
     p.tri_i2 = i2;
     p.tri_p1 = p.tri_p1_start = p1;
     p.tri_p2 = p2;
-    p.set_model_parameter(i1, p1);
-    p.set_model_parameter(i2, p2);
+    p.setModelParameter(i1, p1);
+    p.setModelParameter(i2, p2);
 }
 
 // The binary-mixture routines refuse a mixture of another size: a message,
