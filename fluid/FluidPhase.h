@@ -116,7 +116,14 @@ public:
     // where the kind's branch has no root at this pressure (above the
     // vapour's spinodal, below the liquid's), the other branch's root is the
     // answer.  A root on a loop of a multiparameter equation inside the
-    // two-phase region is never an answer.
+    // two-phase region is never an answer: a root is taken for a kind only
+    // where the isotherm is mechanically stable from it to the end of the
+    // kind's branch (the nearly ideal gas for the vapour; the smallest
+    // volume for the liquid), walked in steps that each resolve the slope
+    // (FluidPhaseState.cpp).  Below the critical temperature of a reference
+    // fluid with saturation expansions, a root beyond a saturated volume on
+    // the side of psat of its branch is on it without a walk; a root between
+    // the saturated volumes is walked to the saturated volume of its branch.
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
@@ -141,6 +148,10 @@ public:
     // The molar volume at T and P searched from `start` (no retries), with the
     // pressure check of calculate_molar_volume.
     void calculateMolarVolumeFrom(double start);
+    // Whether the state the model is in (T, P and the root V found) lies on
+    // the branch of the isotherm that its phase kind (1 or 2) asks for, as
+    // calculate_molar_volume accepts a root; true for other kinds.
+    bool stateOnKindBranch();
     // Whether a state found by a search gives the pressure asked for: within a
     // relative 1e-9, or, in a stiff state, within the pressure change of a
     // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).
@@ -286,10 +297,13 @@ public:
     // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
     // when they are no start (not finite, T below 50 K, V at or below the
     // co-volume) or lead to none, from estimateTheCriticalPoint.  The point
-    // found lies above the co-volume, has a finite positive pressure, and the
-    // isotherms 0.1 % and 1 % above it have no unstable stretch (the
-    // inflections of the loops below the critical point satisfy both
-    // conditions too); otherwise errorflag is set.
+    // found satisfies both conditions on their scales (R T / V^2, R T / V^3),
+    // lies above the co-volume, has a finite positive pressure, and either
+    // the isotherm at T (1 + 1e-4) has no unstable stretch left from the
+    // nearly ideal gas to the compressed fluid (the inflections of the loops
+    // below the critical point satisfy both conditions too) or it is the
+    // model's own point, the one found from its stored start (critical_T,
+    // critical_V); otherwise errorflag is set.
     void search_the_critical_point_of_the_pure_component();
     // The model's own start of the critical-point search, whatever it
     // computed before: Tc is bracketed as the lowest temperature above a
@@ -1007,6 +1021,17 @@ private:
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0, bool traced = true);
+    // The Newton search alone: a point where both conditions hold on their
+    // scales, above the co-volume, with a positive pressure; the phase is
+    // left in it.
+    bool criticalConditionsFrom(double T0, double V0, bool traced);
+    // Whether the isotherm at T has no mechanically unstable stretch from
+    // the nearly ideal gas to the compressed fluid (walked as the volume
+    // searches walk their branches).
+    bool isothermStableThroughout(double T_, double Vc);
+    // The model's own critical point from its stored start, kept (as
+    // modelCriticalPoint keeps it); false when it has none.
+    bool keptModelCriticalPoint();
     void bindVolumeEquation();
     void bindTemperatureEquation();
     bool belowCoVolume();
@@ -1025,20 +1050,45 @@ private:
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
     bool rootOnABranch(double T_, double P_bar, double V_);
-    // Whether the isotherm is mechanically stable at volumes sampled
-    // geometrically from Va to Vb (ends excluded), `step` apart in ln V;
-    // Va = Vb tests that one volume.
-    bool stableBetween(double Va, double Vb, double step);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
     // branches at a fixed composition are no coexisting phases, and in a pure
     // fluid at or above the model's critical-point start or in a model
     // without one (a loop of its isotherm there is no two-phase region).
     bool otherBranchAnswers() const;
-    // The step in ln V at which stableBetween samples an isotherm at the
-    // current temperature: fine close below the critical point, where the
-    // unstable stretch between the branches is narrow.
-    double branchSamplingStep() const;
+    // Walks along the isotherm at the current T (FluidPhaseState.cpp): one
+    // sample at u = ln V, with f = P(V) - P and g = V dP/dV.
+    struct BranchSample {
+        enum State : char { kStable, kUnstable, kFailed };
+        double u = 0.0, f = 0.0, g = 0.0;
+        State state = kFailed;
+    };
+    enum class WalkEnd : char { Reached, Crossed, Unstable, Failed, NoVerdict };
+    BranchSample branchSample(double u);
+    // Whether two stable samples are joined by a stretch resolved as
+    // monotone (slopes within a factor of two, and the Hermite cubic through
+    // them keeping at least half the shallower slope).
+    static bool resolvedStretch(const BranchSample& a, const BranchSample& b);
+    // Whether the isotherm is stable between two stable samples: a stretch
+    // not resolved is halved until it is.
+    bool stableStretch(const BranchSample& a, const BranchSample& b, int depth);
+    // Walks from the stable sample a towards uEnd (direction +1 or -1) along
+    // stable stretches; until the pressure asked for is crossed with
+    // untilCrossing.  a is left at the last sample reached, b at the next.
+    // The walk also ends (Reached) at a sample where f reaches fStop at or
+    // beyond uStop.
+    WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
+                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0);
+    // Whether the isotherm is stable from Vfound to the end of the vapour
+    // branch (the nearly ideal gas) or of the liquid branch (the smallest
+    // volume: the model's end, or ten times the pressure at a volume below
+    // the liquid start `liquid`).
+    bool stableToBranchEnd(bool vapour, double Vfound, double liquid);
+    int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
+    bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
+    // A volume of the nearly ideal gas at the current T, at least ten times
+    // the ideal-gas volume at P; 0 when none is found.
+    double nearlyIdealGasVolume();
     // A volume of the liquid branch at the current T, at or below `liquid`,
     // from which the isotherm falls; 0 when none is found.
     double denseStableVolume(double liquid);
@@ -1050,12 +1100,14 @@ private:
     // The stable state from (T, P) at the cost of a search
     // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
     // point, searched once from its start (critical_T, critical_V) and kept
-    // with the pressure the model gives at that start, which a change of the
-    // model's parameters changes (and the point is searched again).
+    // while the model stays the same: the same start, composition and
+    // parameters (parameterRevision); any change and it is searched again.
     struct KeptCriticalPoint {
         bool searched = false, found = false;
-        double startT = 0, startV = 0, startP = 0;  // K, m3/mol, Pa
-        double T = 0, P = 0, V = 0;                 // K, Pa, m3/mol
+        double startT = 0, startV = 0;  // K, m3/mol
+        unsigned long revision = 0;
+        std::vector<double> x;
+        double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);

@@ -15,7 +15,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 struct TriplePoint {
     double T, p;  // K, Pa
 };
-constexpr TriplePoint kCO2{216.592, 0.51795e6}, kCH4{90.6941, 0.11696e6}, kN2{63.151, 12.523e3};
+constexpr TriplePoint kCO2{216.592, 0.51795e6}, kCH4{90.6941, 11.696e3}, kN2{63.151, 12.523e3};
 
 }  // namespace
 
@@ -35,7 +35,7 @@ double co2SublimationPressure(double T) {
 double ch4MeltingPressure(double T) {
     if (!(T >= kCH4.T)) return kNaN;
     const double d = T / kCH4.T - 1.0;
-    return kCH4.p * (1.0 + 0.247568e5 * std::pow(d, 1.85) - 0.736602e4 * std::pow(d, 2.1));
+    return kCH4.p * (1.0 + d * (0.247568e5 + 0.736602e4 * d));
 }
 
 double n2MeltingPressure(double T) {

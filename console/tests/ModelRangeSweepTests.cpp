@@ -623,7 +623,7 @@ double publishedMeltingPressure(const std::string& fluid, double T) {
     }
     if (fluid == "CH4") {
         const double d = T / 90.6941 - 1.0;
-        return 1.1696 * (1.0 + 24756.8 * std::pow(d, 1.85) - 7366.02 * std::pow(d, 2.1));
+        return 0.11696 * (1.0 + d * (24756.8 + 7366.02 * d));
     }
     if (fluid == "N2") return 0.12523 * (1.0 + 12798.61 * (std::pow(T / 63.151, 1.78963) - 1.0));
     return std::nan("");
