@@ -19,11 +19,158 @@ void Product::calculate(int order) {
     Product::evaluateNode(order);
 }
 
-// The operations are those of exprk::leibniz.
-void Product::evaluateNode(int order) {
+namespace {
+// The one variable a node depends on, -1 for none or several.
+int onlyVariable(Expression* e, int nvar) {
+    int found = -1;
+    for (int k = 0; k < nvar; ++k)
+        if (e->isDependent(k)) {
+            if (found >= 0) return -1;
+            found = k;
+        }
+    return found;
+}
+}  // namespace
+
+void Product::findShape() {
+    shapeWatch_ = std::make_shared<StructureWatch>();
+    watchedBy(shapeWatch_);
+    u->watchedBy(shapeWatch_);
+    v->watchedBy(shapeWatch_);
+    shape_ = Shape::General;
+    const int m = activeVariables();
+    if (m < 1 || m > 2) return;
+    const int iu = onlyVariable(u, nvar), jv = onlyVariable(v, nvar);
+    if (m == 2 && iu >= 0 && jv >= 0 && iu != jv) {
+        shape_ = Shape::Separable;
+        i_ = iu, j_ = jv;
+    } else {
+        shape_ = m == 1 ? Shape::One : Shape::Two;
+        i_ = act_[0], j_ = m == 2 ? act_[1] : act_[0];
+    }
+    ii_ = off2(i_, i_);
+    jj_ = off2(j_, j_);
+    ij_ = i_ > j_ ? off2(i_, j_) : off2(j_, i_);
+}
+
+// The shape's part of evaluateNode(K), K = 1 or 2, for a product whose
+// storage and sizes evaluateNode or a plan has checked and whose shape is current.
+template <int S, int K>
+[[gnu::always_inline]] inline void Product::evaluateShape() {
+    const double u0 = u->value, v0 = v->value;
+    value = a * u0 * v0;
+    calculated = true;
+    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    const int i = i_, j = j_;
+    const double av = a * v0, au = a * u0;
+    if constexpr (S == static_cast<int>(Shape::Separable)) {
+        d1[i] = U1[i] * av;
+        d1[j] = au * V1[j];
+        if constexpr (K < 2) return;
+        D2[ii_] = U2[ii_] * av;
+        D2[jj_] = au * V2[jj_];
+        D2[ij_] = i > j ? (a * U1[i]) * V1[j] : (a * V1[j]) * U1[i];
+        return;
+    } else {
+        d1[i] = U1[i] * av + au * V1[i];
+        if constexpr (S == static_cast<int>(Shape::Two)) d1[j] = U1[j] * av + au * V1[j];
+        if constexpr (K < 2) return;
+        const double aui = a * U1[i], avi = a * V1[i];
+        D2[ii_] = U2[ii_] * av + aui * V1[i] + avi * U1[i] + au * V2[ii_];
+        if constexpr (S == static_cast<int>(Shape::One)) return;
+        const double auj = a * U1[j], avj = a * V1[j];
+        D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
+        D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
+    }
+}
+
+// The operations are those of exprk::leibniz; a separable product keeps only
+// the one nonzero term of each entry (see the class).
+[[gnu::always_inline]] inline void Product::evaluateNode(int order) {
     value = a * u->value * v->value;
     calculated = true;
     if (order < 1 || !d1 || u->nvar != nvar || v->nvar != nvar) return;
+    if (!shapeWatch_ || shapeWatch_->changed) findShape();
+    if (order > 2 || shape_ == Shape::General || sHigherOrderProducts) return evaluateGeneral(order);
+    constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
+                  two = static_cast<int>(Shape::Two);
+    switch (shape_) {
+        case Shape::Separable: return order == 1 ? evaluateShape<sep, 1>() : evaluateShape<sep, 2>();
+        case Shape::One: return order == 1 ? evaluateShape<one, 1>() : evaluateShape<one, 2>();
+        default: return order == 1 ? evaluateShape<two, 1>() : evaluateShape<two, 2>();
+    }
+}
+
+// The same entries with the operations of the passes of order 3 and 4
+// (sHigherOrderProducts): Leibniz's rule in one sum per entry, every term of
+// it, times the scalar, for the flagged variables in ascending order.
+template <int S, int K>
+[[gnu::always_inline]] inline void Product::evaluateShapeHigher() {
+    const double u0 = u->value, v0 = v->value;
+    value = a * u0 * v0;
+    calculated = true;
+    const double *U1 = u->d1, *V1 = v->d1, *U2 = u->D2, *V2 = v->D2;
+    if constexpr (S == static_cast<int>(Shape::Separable)) {
+        // u of variable i_ alone, v of j_ alone: the one nonzero term of each
+        // entry (as in evaluateShape).
+        const int i = i_, j = j_;
+        d1[i] = a * (U1[i] * v0);
+        d1[j] = a * (u0 * V1[j]);
+        if constexpr (K < 2) return;
+        D2[ii_] = a * (U2[ii_] * v0);
+        D2[jj_] = a * (u0 * V2[jj_]);
+        D2[ij_] = a * (U1[i] * V1[j]);
+        return;
+    }
+    const bool two = S != static_cast<int>(Shape::One);
+    const int lo = two ? std::min(i_, j_) : i_, hi = two ? std::max(i_, j_) : i_;
+    const double ul = U1[lo], vl = V1[lo];
+    d1[lo] = a * (ul * v0 + u0 * vl);
+    if constexpr (K >= 2) {
+        const int ll = off2(lo, lo);
+        D2[ll] = a * (U2[ll] * v0 + ul * vl + ul * vl + u0 * V2[ll]);
+    }
+    if (!two) return;
+    const double uh = U1[hi], vh = V1[hi];
+    d1[hi] = a * (uh * v0 + u0 * vh);
+    if constexpr (K >= 2) {
+        const int hl = off2(hi, lo), hh = off2(hi, hi);
+        D2[hl] = a * (U2[hl] * v0 + uh * vl + ul * vh + u0 * V2[hl]);
+        D2[hh] = a * (U2[hh] * v0 + uh * vh + uh * vh + u0 * V2[hh]);
+    }
+}
+
+namespace {
+template <int S, int K>
+void productShapeBatch(Expression* const* nodes, int count) {
+    if (Expression::sHigherOrderProducts) {
+        for (int i = 0; i < count; ++i) {
+            Expression* e = nodes[i];
+            if (!e->calculated) static_cast<Product*>(e)->evaluateShapeHigher<S, K>();
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        Expression* e = nodes[i];
+        if (!e->calculated) static_cast<Product*>(e)->evaluateShape<S, K>();
+    }
+}
+}  // namespace
+
+FullKernel Product::uniformFullKernel(int order) {
+    if (order < 1 || order > 2 || !u || !v || (order == 2 && (!D2 || !u->D2 || !v->D2))) return fullKernel(order);
+    if (!shapeWatch_ || shapeWatch_->changed) findShape();
+    constexpr int sep = static_cast<int>(Shape::Separable), one = static_cast<int>(Shape::One),
+                  two = static_cast<int>(Shape::Two);
+    switch (shape_) {
+        case Shape::Separable: return order == 1 ? &productShapeBatch<sep, 1> : &productShapeBatch<sep, 2>;
+        case Shape::One: return order == 1 ? &productShapeBatch<one, 1> : &productShapeBatch<one, 2>;
+        case Shape::Two: return order == 1 ? &productShapeBatch<two, 1> : &productShapeBatch<two, 2>;
+        default: return fullKernel(order);
+    }
+}
+
+[[gnu::noinline]] void Product::evaluateGeneral(int order) {
     const int m = activeVariables();
     exprk::leibniz(act_.data(), m, order, a, u->value, u->view(), v->value, v->view(), view());
 }

@@ -20,7 +20,7 @@
 // A full pass of order 0 to 4 computes the nodes in batches of one class
 // (each batch after the children of its nodes), each batch through its class's
 // evaluateNode called directly (FullKernel), or, where every node is sized
-// alike, through a kernel that relies on that (uniformFullKernel) with the same
+// alike, through a kernel of the node's shape (uniformFullKernel) with the same
 // arithmetic.  The nodes that are not operators stay in place between the
 // nodes before and after them.
 //

@@ -100,7 +100,7 @@ using VarKernel = void (*)(const VarPass& pass, VarItem* items, int count);
 using FullKernel = void (*)(Expression* const* nodes, int count);
 
 
-// What a cache built from a set of nodes (a compiled plan,
+// What a cache built from a set of nodes (a compiled plan, a product's shape,
 // an implicit function's table) knows of them: `changed` turns true when one
 // of those nodes changes its links, its size or its dependency flags, or goes.
 // Changes to nodes of other graphs leave it alone.
