@@ -209,16 +209,18 @@ namespace {
 // of an infinite other factor).
 template <int CF>
 struct ProductSlots {
-    template <int K>
+    static void snap(VarItem& it) { it.c[0] = static_cast<const Product&>(*it.e).a; }
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Product& n = static_cast<Product&>(*it.e);
         const double* u = it.u;
         const double* v = it.v;
         double* out = it.out;
         const bool dep = it.dep;
-        const double a = n.a;
+        const double a = ST ? n.a : it.c[0];
         out[0] = a * u[0] * v[0];
         if (dep) exprk::productSlot<K>(CF, a, u, v, out);
+        if constexpr (!ST) return;
         n.value = out[0];
         n.calculated = true;
         if (dep) exprk::storePureK<K>(n, p, out);

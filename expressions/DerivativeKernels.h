@@ -273,6 +273,9 @@ inline void productSlot(unsigned char constant, double a, const double* u, const
     }
 }
 
+// The kernel of a pass of the given order (1 to 4) over a batch of nodes,
+// each computed by S::one<K, ST>(pass, item), ST telling whether the pass
+// writes the nodes.
 // The kernel of a full pass of order K over a batch of nodes of class T.
 template <class T, int K>
 void fullBatch(Expression* const* nodes, int count) {
@@ -293,19 +296,28 @@ FullKernel fullByOrder(int order) {
     }
 }
 
-// The kernel of a pass of the given order (1 to 4) over a batch of nodes,
-// each computed by S::one<K>(pass, item); a node already computed (marked)
-// is only read into its slot.
+// In a pass that writes the nodes, a node already computed (marked) is only
+// read into its slot.
 template <class S>
 struct Batch {
     template <int K>
     static void run(const VarPass& p, VarItem* items, int count) {
+        if (p.snap) {
+            for (int i = 0; i < count; ++i) S::snap(items[i]);
+            return;
+        }
+        if (!p.store) {
+            if (p.fresh)
+                for (int i = 0; i < count; ++i) S::snap(items[i]);
+            for (int i = 0; i < count; ++i) S::template one<K, false>(p, items[i]);
+            return;
+        }
         for (int i = 0; i < count; ++i) {
             const VarItem& it = items[i];
             if (it.e->calculated)
                 loadPure(*it.e, p, it.dep, it.out);
             else
-                S::template one<K>(p, it);
+                S::template one<K, true>(p, it);
         }
     }
 };

@@ -1,6 +1,8 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
@@ -8,6 +10,8 @@
 
 // The tape of the one-variable passes in one variable.
 struct EvaluationPlan::Tape {
+    bool deferrable = false;         // every node that depends on the variable: a leaf or a kernel
+    bool wholly = false;             // every node: a leaf or a kernel (the first pass of a hold defers too)
     std::vector<unsigned char> dep;  // per node: depends on the variable
     // A schedule: nodes in batches of one kernel, each batch after the
     // children of its nodes, with its kernel of each order.
@@ -19,15 +23,34 @@ struct EvaluationPlan::Tape {
         std::vector<VarItem> items;
         std::vector<Run> runs;
     };
-    Schedule all;  // every node
+    Schedule all;        // every node: the passes that write the nodes
+    Schedule dependent;  // the nodes that depend on the variable: the deferred passes
+    // The items of `all` whose scalars the items of `dependent` take:
+    // (dependent item, item of all).
+    std::vector<std::pair<int, int>> scalarsFrom;
+    // The nodes free of the variable: leaves (positions in the plan), the
+    // other nodes' items in `all`, the sums among them, and their scalars as
+    // the last hold took them (three per item, then the sums' weights).
+    std::vector<int> freeLeaves, freeItems;
+    // The runs of `all` cut into the stretches of the items of the nodes
+    // free of the variable and those of the nodes that depend on it.
+    std::vector<Run> freeRuns, dependentRuns;
+    // The items of the operators, in `dependent` and in `all` among the free
+    // nodes, whose results materialize() writes into their storage from
+    // their slots: the items the passes have just read are the whole of what
+    // it reads besides the nodes it writes.
+    std::vector<int> written, freeWritten;
+    std::vector<const Expression*> freeWeighted;
+    std::vector<double> freeScalars;
 };
 
 namespace {
-// Leaves: read whole (their owner writes them).  Leaves and variables are
-// read whatever their flags say: their slots mirror their storage, as the
-// recursive pass reads it.
+// Leaves: read whole (their owner writes them; a deferred pass reads them at
+// every pass).  Leaves and variables are read whatever their flags say: their
+// slots mirror their storage, as the recursive pass reads it.
 struct LeafSlots {
-    template <int K>
+    static void snap(VarItem&) {}
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         const Expression& e = *it.e;
         double* out = it.out;
@@ -42,7 +65,8 @@ struct LeafSlots {
 // The other nodes compute themselves; operators without a kernel compute
 // themselves from their children's storage.
 struct OtherSlots {
-    template <int K>
+    static void snap(VarItem&) {}
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         it.e->calculate(p.order, p.var);
         exprk::loadPure(*it.e, p, true, it.out);
@@ -63,7 +87,8 @@ void nodeFull(Expression* const* nodes, int count) {
 }
 
 struct NodeSlots {
-    template <int K>
+    static void snap(VarItem&) {}
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         it.e->evaluateNode(p.order, p.var);
         exprk::loadPure(*it.e, p, it.dep, it.out);
@@ -352,8 +377,8 @@ void EvaluationPlan::clearNodeMarks(const std::vector<Expression*>& direct,
 }
 
 void EvaluationPlan::clearMarks() {
-    // The other nodes are known clear.
-    if (marksKnownClear()) {
+    // The other nodes were left unmarked by the deferred passes, or are known clear.
+    if (deferredVar_ >= 0 || marksKnownClear()) {
         root_->calculated = false;
         return;
     }
@@ -393,6 +418,16 @@ void EvaluationPlan::walkNodes(int order, int var, bool full) {
 
 void EvaluationPlan::run(int order) {
     Expression::marksSet();
+    // The nodes whose results deferred passes left in the tape have clear
+    // marks: a full pass of at least their order computes every one of them
+    // and writes every entry materialize() would, so the results are dropped.
+    // The nodes free of the held variable among them (all nodes deferred)
+    // are computed too once the hold is over, nothing being kept.
+    if (deferredVar_ >= 0 && (holdVar_ < 0 || !deferredEveryNode_) && order >= deferredOrder_ && order <= 4) {
+        deferredVar_ = -1;
+        deferredEveryNode_ = false;
+    }
+    materialize();
     // With the free nodes kept, the schedule of the nodes that depend on the
     // held variable: the same batches without the nodes they would skip.
     const bool kept = markFreeNodesKept(std::min(order, 4));
@@ -410,13 +445,25 @@ void EvaluationPlan::run(int order) {
 
 void EvaluationPlan::run(int order, int var) {
     Tape* t = tapeUsable_ && order >= 1 && order <= 4 && var >= 0 && var < root_->nvar ? tapeOf(var) : nullptr;
+    const bool usable = t != nullptr;
+    if (usable && var == holdVar_ && (deferredVar_ < 0 || deferredVar_ == var)) {
+        const bool later = t->deferrable && freeLevel_ >= -1 && order == holdTapeOrder_ && slotsVar_ == var;
+        const bool first = !later && t->wholly && deferredVar_ < 0;
+        if (later || first) {
+            runDeferred(*t, order, var, first);
+            recordFreeLevel(-1);
+            return;
+        }
+    }
     Expression::marksSet();
+    materialize();
     // A pass in the held variable needs only the values of the nodes free of
     // it; a pass in another variable needs their entries in that variable.
     markFreeNodesKept(var == holdVar_ ? -1 : std::min(order, 4));
     ++Expression::sNesting;
-    if (t) {
+    if (usable) {
         runTape(*t, order, var);
+        if (var == holdVar_) holdTapeOrder_ = order;
     } else {
         walkNodes(order, var, false);
     }
@@ -436,6 +483,7 @@ struct EvaluationPlan::TapeMaker {
     std::vector<VarKernel> fn[4];   // per node and order: the kernel the tape calls
 
     explicit TapeMaker(EvaluationPlan& p);
+    bool kernelOf(std::size_t i) const { return plan.nodes_[i].kind == Kind::Op && own[0][i]; }
     std::vector<unsigned char> zeroSlots(const std::vector<unsigned char>& dep) const;
     unsigned char constantFactor(int i, const std::vector<unsigned char>& dep,
                                  const std::vector<unsigned char>& zero) const;
@@ -443,6 +491,7 @@ struct EvaluationPlan::TapeMaker {
     void emit(const std::vector<int>& order, const std::vector<int>& batch, const std::vector<unsigned char>& dep,
               const std::vector<VarKernel> (&kernel)[4], Tape::Schedule& s) const;
     std::unique_ptr<Tape> tape(int var) const;
+    void linkDeferred(Tape& t) const;
 };
 
 EvaluationPlan::TapeMaker::TapeMaker(EvaluationPlan& p) : plan(p), n(p.nodes_.size()) {
@@ -517,7 +566,7 @@ void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::v
     for (std::size_t k = 0; k < order.size(); ++k) {
         const int i = order[k];
         const Node& nd = nodes[i];
-        s.items.push_back({nd.e, plan.slots_.data() + 5 * i,
+        s.items.push_back({nd.e, plan.slots_.data() + 5 * i, {0.0, 0.0, 0.0},
                            nd.count > 0 ? childSlots[nd.first] : nullptr,
                            nd.count > 1 ? childSlots[nd.first + 1] : nullptr, nd.first, dep[i] != 0});
         if (k == 0 || batch[k] != batch[k - 1])
@@ -526,16 +575,71 @@ void EvaluationPlan::TapeMaker::emit(const std::vector<int>& order, const std::v
     }
 }
 
-// The tape of one variable: the schedule of every node.
+// The tape of one variable: the schedule of every node, and, when every node
+// that depends on the variable is a leaf or an operator with a kernel (and
+// the root is one of them), the deferred schedule of those nodes alone.
 std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) const {
     const auto& nodes = plan.nodes_;
     auto t = std::make_unique<Tape>();
     t->dep.resize(n);
     for (std::size_t i = 0; i < n; ++i) t->dep[i] = nodes[i].e->isDependent(var) ? 1 : 0;
-    std::vector<int> everyNode(n);
+    std::vector<int> everyNode(n), dependent;
     for (std::size_t i = 0; i < n; ++i) everyNode[i] = static_cast<int>(i);
     schedule(everyNode, t->dep, t->all);
+    t->deferrable = t->dep.back() != 0;
+    t->wholly = t->deferrable;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool computed = nodes[i].kind == Kind::Leaf || kernelOf(i);
+        if (!computed) t->wholly = false;
+        if (!t->dep[i]) continue;
+        if (!computed) t->deferrable = false;
+        dependent.push_back(static_cast<int>(i));
+    }
+    if (t->deferrable) {
+        schedule(dependent, t->dep, t->dependent);
+        linkDeferred(*t);
+    }
     return t;
+}
+
+// The deferred schedule's items take their scalars from those of `all`; the
+// nodes free of the variable and their scalars, kept for the next hold.
+void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
+    const auto& nodes = plan.nodes_;
+    std::unordered_map<const Expression*, int> itemOf;
+    for (std::size_t k = 0; k < t.all.items.size(); ++k) itemOf[t.all.items[k].e] = static_cast<int>(k);
+    for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
+        t.scalarsFrom.push_back({static_cast<int>(k), itemOf.at(t.dependent.items[k].e)});
+    std::unordered_map<const Expression*, Kind> kindOf;
+    for (const Node& nd : nodes) kindOf[nd.e] = nd.kind;
+    for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
+        if (kindOf.at(t.dependent.items[k].e) == Kind::Op) t.written.push_back(static_cast<int>(k));
+    std::size_t scalars = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (t.dep[i]) continue;
+        if (nodes[i].kind == Kind::Leaf) {
+            t.freeLeaves.push_back(static_cast<int>(i));
+            continue;
+        }
+        t.freeItems.push_back(itemOf.at(nodes[i].e));
+        if (nodes[i].kind == Kind::Op) t.freeWritten.push_back(t.freeItems.back());
+        scalars += 3;
+        const std::span<const double> weights = nodes[i].e->planScalars();
+        if (!weights.empty()) {
+            t.freeWeighted.push_back(nodes[i].e);
+            scalars += weights.size();
+        }
+    }
+    t.freeScalars.assign(scalars, 0.0);
+    std::sort(t.freeWritten.begin(), t.freeWritten.end());
+    for (const Tape::Run& r : t.all.runs)
+        for (int k = r.begin; k < r.begin + r.count; ++k) {
+            std::vector<Tape::Run>& part = t.all.items[k].dep ? t.dependentRuns : t.freeRuns;
+            if (k == r.begin || part.empty() || part.back().begin + part.back().count != k)
+                part.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
+            else
+                ++part.back().count;
+        }
 }
 
 // What the tapes share: the slots, and whether every node is sized alike.
@@ -563,21 +667,175 @@ EvaluationPlan::Tape* EvaluationPlan::tapeOf(int var) {
 }
 
 void EvaluationPlan::runTape(Tape& t, int order, int var) {
-    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), childSlots_.data()};
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), true, false, false,
+              childSlots_.data()};
     // The operators free of the variable write only their values: their
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
+    freeSlotsVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
 
-void EvaluationPlan::hold(int var) {
-    holdVar_ = var;
-    freeLevel_ = -2;
+// The nodes that depend on the variable, from their children's slots, into
+// their own slots only; the nodes free of it keep their slots of the previous
+// passes of the hold, the leaves are read (their owner writes them at every
+// pass), and the root is written.
+void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
+    VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false,
+              childSlots_.data()};
+    const bool first = whole;  // the first pass of the hold
+    bool rewrite = whole;      // every node's storage is written with the results
+    VarItem* items = t.all.items.data();
+    // The scalars of the nodes, fixed through the hold: taken by the first
+    // pass of the hold as it computes every node, and copied from its items
+    // into those of the later passes; or taken by themselves, when the slots
+    // of the previous hold in this variable may serve again (freeSlotsKept).
+    const bool kept = freeSlotsVar_ == var && slotsVar_ == var;
+    if (whole && !kept) {  // every node, from fresh slots
+        if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
+        slotsVar_ = var;
+        VarPass fresh = p;
+        fresh.fresh = true;
+        for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
+        VarItem* later = t.dependent.items.data();
+        for (const auto& [d, a] : t.scalarsFrom)
+            for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
+        keepFreeScalars(t);
+    } else {
+        // The items that the pass in the dependent nodes reads, and those of
+        // the free nodes, whose scalars keepFreeScalars compares; the other
+        // items of `all` only for a pass over every node.
+        VarPass snap = p;
+        snap.snap = true;
+        auto take = [&](const std::vector<Tape::Run>& runs, VarItem* from) {
+            for (const Tape::Run& r : runs) r.fn[order - 1](snap, from + r.begin, r.count);
+        };
+        if (whole || !holdScalarsTaken_) {
+            take(t.dependent.runs, t.dependent.items.data());
+            take(t.freeRuns, items);
+        }
+        // The first pass of a hold whose free nodes' slots serve again
+        // computes the nodes that depend on the variable only.
+        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
+            whole = false;
+            // Their storage too holds what it held when the plan last wrote
+            // them, unless a walk or a pass, which marks nodes, came between.
+            if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
+        }
+        if (whole) take(t.dependentRuns, items);
+        Tape::Schedule& s = whole ? t.all : t.dependent;
+        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
+    }
+    holdScalarsTaken_ = true;
+    if (first) holdTapeOrder_ = order;
+    const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
+    root_->value = top[0];
+    exprk::storePure(*root_, p, top);
+    root_->calculated = true;
+    if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
+    deferredEveryNode_ = deferredEveryNode_ || rewrite;
+    deferredVar_ = var;
+    deferredOrder_ = order;
+    freeSlotsVar_ = Expression::sError ? -1 : var;
 }
 
-void EvaluationPlan::endHold() {
+// The scalars of the nodes free of the variable (their items' and the sums'
+// weights, which the sums' kernels read from the nodes) kept for the next
+// hold; true when they are those kept before, to the bit.
+bool EvaluationPlan::keepFreeScalars(Tape& t) {
+    std::uint64_t differ = 0;
+    double* k = t.freeScalars.data();
+    auto keep = [&](double c) {
+        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
+        *k++ = c;
+    };
+    const VarItem* items = t.all.items.data();
+    for (int i : t.freeItems) {
+        const double* c = items[i].c;
+        keep(c[0]);
+        keep(c[1]);
+        keep(c[2]);
+    }
+    for (const Expression* e : t.freeWeighted)
+        for (double w : e->planScalars()) keep(w);
+    return differ == 0;
+}
+
+// The leaves free of the variable hold what their slots hold, to the bit.
+bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
+    const int var = slotsVar_;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false, childSlots_.data()};
+    std::uint64_t differ = 0;
+    for (int i : t.freeLeaves) {
+        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+        exprk::loadPure(*nodes_[i].e, p, true, now);
+        const double* slot = slots_.data() + 5 * i;
+        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
+    }
+    return differ == 0;
+}
+
+// The results of the deferred passes into the nodes' storage: the values of
+// the nodes they computed and their entries in the variable.  The marks stay
+// as the deferred passes left them: the root's set (unless the graph has
+// been initialised since), the others clear, so that the next pass from the
+// root computes them all again.
+namespace {
+template <int K>
+void writeSlots(const VarPass& p, const VarItem* items, const std::vector<int>& written) {
+    for (int k : written) {
+        const VarItem& it = items[k];
+        it.e->value = it.out[0];
+        if (it.dep) exprk::storePureK<K>(*it.e, p, it.out);
+    }
+}
+}  // namespace
+
+void EvaluationPlan::materialize() {
+    if (deferredVar_ < 0) return;
+    const int var = deferredVar_;
+    const Tape& t = *tapes_[var];
+    const int order = deferredOrder_;
+    deferredVar_ = -1;
+    const bool every = deferredEveryNode_;
+    if (every) {
+        if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
+        freeWrittenAt_ = Expression::markEpoch();
+        freeWrittenVar_ = var;
+    }
+    deferredEveryNode_ = false;
+    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
+                    false, false, false, childSlots_.data()};
+    // The operators that depend on the variable, and with every node those
+    // free of it (their values), from the items of their own schedules.
+    auto write = [&](const VarItem* items, const std::vector<int>& written) {
+        switch (order) {
+            case 1: writeSlots<1>(p, items, written); break;
+            case 2: writeSlots<2>(p, items, written); break;
+            case 3: writeSlots<3>(p, items, written); break;
+            default: writeSlots<4>(p, items, written); break;
+        }
+    };
+    write(t.dependent.items.data(), t.written);
+    if (every) write(t.all.items.data(), t.freeWritten);
+}
+
+void EvaluationPlan::hold(int var) {
+    materialize();
+    holdScalarsTaken_ = false;
+    holdVar_ = var;
+    freeLevel_ = -2;
+    holdTapeOrder_ = 0;
+}
+
+void EvaluationPlan::endHold(bool evaluatedNext) {
+    // Deferred results left in the tape have nodes with clear marks: no
+    // evaluation takes their storage as computed, and the next one from the
+    // root writes them (materialize) or computes them anew.
+    if (!evaluatedNext) materialize();
     holdVar_ = -1;
     freeLevel_ = -2;
 }
@@ -692,6 +950,6 @@ void Expression::holdAllBut(int var) {
     if (sCompiled && var >= 0 && var < nvar && makePlan()) plan_->hold(var);
 }
 
-void Expression::endHold() {
-    if (plan_) plan_->endHold();
+void Expression::endHold(bool evaluatedNext) {
+    if (plan_) plan_->endHold(evaluatedNext);
 }

@@ -41,7 +41,21 @@
 // the previous evaluations of the hold computed, instead of computing it again:
 // their values after a one-variable pass in that variable, their values and
 // derivatives up to the order of a full pass.  The owner also keeps the
-// nodes' scalars unchanged through a hold.
+// nodes' scalars unchanged through a hold.  Through the passes of a hold in
+// the held variable, the nodes that depend on it keep their results in the
+// tape alone, when every one of them is a leaf or an operator with a kernel
+// (and every node, at its first pass, when every node is one): each pass
+// writes the root's storage and mark only, and the other nodes' storage is
+// brought up to date when the hold ends or before any other evaluation from
+// the root; their marks stay clear, so that the next pass computes them again.
+// An owner that evaluates from the root right after the hold (a state's full
+// pass after its volume search) may leave them to that evaluation, and a full
+// pass of at least their order computes them instead of having them written.
+// A hold whose leaves free of its variable and whose scalars are those of the
+// previous hold in the same variable (a volume search after another at the
+// same temperature and composition) starts from the free nodes' slots of that
+// hold, unless a pass has written the slots since: its first pass computes
+// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of one of its nodes (links, sizes, dependency
@@ -64,9 +78,11 @@
 // exact zeros (zero analysis), and the product p = x y leaves out the terms
 // of Leibniz's rule that x's entries would multiply (constant factor).  A
 // volume search in y at fixed x opens a hold on y: its first pass computes
-// every node; at the later passes the nodes free of y keep their marks
-// (markFreeNodesKept), their slots are read from their storage, and only the
-// nodes that depend on y (here p, t, q and r) are computed again.
+// every slot and takes the nodes' scalars; later passes keep x's slot
+// (markFreeNodesKept) and compute only the nodes that depend on y, here all
+// of them: the deferred schedule is [y] [t] [p q] [r], and only r's storage
+// is written at each pass; p, t and q receive their numbers when the hold
+// ends or another evaluation comes (materialize).
 #include <memory>
 #include <vector>
 
@@ -90,7 +106,9 @@ public:
     void run(int order, int var);
 
     void hold(int var);
-    void endHold();
+    // With `evaluatedNext`, deferred results stay in the tape for the next
+    // evaluation from the root (see Expression::endHold).
+    void endHold(bool evaluatedNext = false);
     int heldVariable() const { return holdVar_; }
     // Whether clearMarks left the marks of the nodes free of the held
     // variable for the next pass to keep or clear (freeMarksLeft_).
@@ -128,6 +146,8 @@ private:
     void batchByKey(std::vector<int>& order, const std::vector<const void*>& key, std::vector<int>& batch) const;
     void walkNodes(int order, int var, bool full);
     void runTape(Tape& t, int order, int var);
+    void runDeferred(Tape& t, int order, int var, bool whole);
+    void materialize();
 
     Expression* root_;
     std::shared_ptr<StructureWatch> watch_;
@@ -147,13 +167,29 @@ private:
     std::vector<double> slots_;       // five per node, of the variable of the last tape pass
     int slotsVar_ = -1;
     bool tapeUsable_ = false;         // every node sized alike: slots and storage agree
+    int deferredVar_ = -1;      // variable of deferred results not yet in the nodes' storage
+    int deferredOrder_ = 0;  // their order
+    bool deferredEveryNode_ = false;  // every node among them (the first pass of the hold deferred)
     // The marks of every node but the root are known clear: no walk, no
-    // pass, has marked any node since the plan cleared them all
-    // (Expression::marksSet), and the plan has no other nodes.
+    // pass but the deferred ones, has marked any node since the plan cleared
+    // them all (Expression::marksSet), and the plan has no other nodes.
     bool marksKnownClear() const { return marksClearedAt_ == Expression::markEpoch() && selfWalking_.empty(); }
     unsigned long long marksClearedAt_ = ~0ull;
-    // Whether nodes of the plan are linked from outside it too.
+    // The variable whose deferred passes last left the slots of the nodes
+    // free of it complete and without error, from the scalars kept in its
+    // tape (-1 none): the first pass of the next hold in it may start from
+    // them (see keepFreeScalars and freeLeavesKept).
+    int freeSlotsVar_ = -1;
+    // The epoch of the marks (Expression::marksSet) and the variable of the
+    // last writing of every node's results; whether nodes of the plan are
+    // linked from outside it too.
+    unsigned long long freeWrittenAt_ = ~0ull;
+    int freeWrittenVar_ = -1;
     bool linkedFromOutside_ = true;
+    bool keepFreeScalars(Tape& t);
+    bool freeLeavesKept(const Tape& t, int order) const;
+    int holdTapeOrder_ = 0;     // order of the last full-tape pass of the hold
+    bool holdScalarsTaken_ = false;  // the deferred items hold the scalars of this hold
     // Hold.
     int holdVar_ = -1;
     int freeLevel_ = -2;  // what the free nodes hold: -2 nothing, -1 values, k derivatives to order k

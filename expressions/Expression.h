@@ -71,16 +71,23 @@ using LeafUpdateFn = void (Equation::*)(double* vars);
 // The state of a compiled pass in one variable (EvaluationPlan.h): every
 // node's value and pure derivatives in the variable, to the order (1 to 4) of
 // the pass, in a slot of five doubles; o2..o4 are the offsets of the pure
-// entries of the variable in the flat second- to fourth-order arrays.
+// entries of the variable in the flat second- to fourth-order arrays.  With
+// `store` clear the nodes leave their own storage and marks alone (the plan
+// writes the slots there later) and take their scalars from their items;
+// with `snap` set the kernels only copy the nodes' scalars into the items;
+// with `fresh` (and `store` clear) they copy them and then compute.
 struct VarPass {
     const double* slots;
     int order, var, o2, o3, o4;
+    bool store;
+    bool snap;
+    bool fresh;
     const double* const* children;  // the slots of the children of every node, in plan order
     const double* slot(int i) const { return slots + 5 * i; }
 };
 // A node's part of such a pass: from the slots of its children (in the
 // order of planChildren, at VarPass::children + first) its own slot `out`
-// and the same numbers in its own storage and its mark; `dep`
+// and, with `store`, the same numbers in its own storage and its mark; `dep`
 // tells whether the node depends on the variable (when not, it computes its
 // value only).  A kernel computes a batch of nodes of its class, none of
 // which needs another.  An item fills one cache line.
@@ -88,6 +95,7 @@ class Expression;
 struct alignas(64) VarItem {
     Expression* e;
     double* out;
+    double c[3];  // the node's scalars, as of the last snapshot
     const double* u = nullptr;  // the first two children's slots, when the node has them
     const double* v = nullptr;
     int first = 0;
@@ -269,10 +277,13 @@ public:
     // variable as exact zeros.  A node of two children may give a kernel of a
     // one-variable pass for when one child (1: the second, 2: the first) has
     // exact zeros in its entries: a weighted product a u v leaves out the
-    // terms of Leibniz's rule that such a factor makes zero.
+    // terms of Leibniz's rule that such a factor makes zero.  The plan scalars are the numbers beyond a node's
+    // own three that its kernels read (a sum's weights): a plan that keeps
+    // the nodes free of a variable checks them too.
     virtual bool writtenByOwner() const { return false; }
     virtual bool addsItsTerms() const { return false; }
     virtual VarKernel freeChildKernel(int /*child*/, int /*order*/) const { return nullptr; }
+    virtual std::span<const double> planScalars() const { return {}; }
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
     virtual FullKernel fullKernel(int order) const;
     // The same, for a plan whose nodes are all sized to one number of
@@ -284,9 +295,13 @@ public:
     // `var` changes between the evaluations from this root, and nothing else
     // that the nodes free of it depend on (parameters, constants, leaves):
     // those nodes then keep what the previous evaluations in the hold computed
-    // (the temperature part of a term through a volume search).
+    // (the temperature part of a term through a volume search).  At its end
+    // every node holds what the last evaluation computed; with
+    // `evaluatedNext` the owner declares that its next use of the graph is an
+    // evaluation from this root, which brings the nodes up to date itself
+    // (or computes them anew: a state's full pass after a volume search).
     void holdAllBut(int var);
-    void endHold();
+    void endHold(bool evaluatedNext = false);
     // Compiled evaluation on or off, program-wide (on by default); with it off
     // every node evaluates its children recursively.
     static constinit thread_local bool sCompiled;
@@ -392,8 +407,8 @@ public:
         marksSet();
         return false;
     }
-    // Notes that nodes may have been marked computed (an evaluation, a
-    // printing walk): a plan that knows its
+    // Notes that nodes may have been marked computed outside the deferred
+    // passes of plans (an evaluation, a printing walk): a plan that knows its
     // marks clear since its last clearing (EvaluationPlan::clearMarks) knows it
     // no more.
     static void marksSet() { sMarkEpoch.advance(); }

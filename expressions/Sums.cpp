@@ -18,11 +18,12 @@ inline double& pure(const DerivView& d, int k, int v) {
     }
 }
 
-// Adds the entries 0..K of a term, times its weight c, to the sums s.
-template <int K>
+// Adds the entries 0..K of a term to the sums s, times its weight c unless
+// every weight is 1 (UNIT: the term as it is, what 1 times it gives).
+template <int K, bool UNIT>
 [[gnu::always_inline]] inline void addWeighted(double* s, const double* e, double c) {
 #pragma GCC unroll 5
-    for (int k = 0; k <= K; ++k) s[k] += c * e[k];
+    for (int k = 0; k <= K; ++k) s[k] += UNIT ? e[k] : c * e[k];
 }
 
 // The sums into a slot, the constant term w0 added to the value (the entries
@@ -35,16 +36,21 @@ template <int K>
 // ---- the nodes' parts of a compiled one-variable pass (VarKernel) ----
 
 struct Sum1Slots {
-    template <int K>
+    static void snap(VarItem& it) {
+        const Sum1& n = static_cast<const Sum1&>(*it.e);
+        it.c[0] = n.a, it.c[1] = n.b;
+    }
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum1& n = static_cast<Sum1&>(*it.e);
         const double* u = it.u;
         double* out = it.out;
         const bool dep = it.dep;
-        const double a = n.a, b = n.b;
+        const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k];
         out[0] = a * u[0] + b;
+        if constexpr (!ST) return;
         if (dep) exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;
@@ -52,17 +58,22 @@ struct Sum1Slots {
 };
 
 struct Sum2Slots {
-    template <int K>
+    static void snap(VarItem& it) {
+        const Sum2& n = static_cast<const Sum2&>(*it.e);
+        it.c[0] = n.a, it.c[1] = n.b, it.c[2] = n.c;
+    }
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum2& n = static_cast<Sum2&>(*it.e);
         const double* u = it.u;
         const double* v = it.v;
         double* out = it.out;
         const bool dep = it.dep;
-        const double a = n.a, b = n.b, c = n.c;
+        const double a = ST ? n.a : it.c[0], b = ST ? n.b : it.c[1], c = ST ? n.c : it.c[2];
         if (dep)
             for (int k = 1; k <= K; ++k) out[k] = a * u[k] + b * v[k];
         out[0] = a * u[0] + b * v[0] + c;
+        if constexpr (!ST) return;
         if (dep) exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;
@@ -72,18 +83,33 @@ struct Sum2Slots {
 // The entries are written whatever the flags (a sum of zeros for a variable
 // the sum does not depend on), after the arrays are cleared, as evaluateNode
 // does; the value starts from the cleared 0.
+// A pass that leaves the nodes' storage alone notes at the snapshot whether
+// every weight is 1 (c[0]): the terms are then added as they are, which is
+// what 1 times each gives.
 struct SumSlots {
-    template <int K>
+    static void snap(VarItem& it) {
+        const Sum& n = static_cast<const Sum&>(*it.e);
+        bool unit = true;
+        for (int t = 0; t < n.nterms; ++t) unit = unit && n.scalars[t] == 1.0;
+        it.c[0] = unit ? 1.0 : 0.0;
+    }
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it) {
         Sum& n = static_cast<Sum&>(*it.e);
         const double* const* in = it.in(p);
         double* out = it.out;
-        n.clean(K);
+        if constexpr (ST) n.clean(K);
         const double* w = n.scalars.data();
         const int m = n.nterms;
         double s[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-        for (int t = 0; t < m; ++t) addWeighted<K>(s, in[t], w[t]);
+        if (!ST && it.c[0] != 0.0) {
+            for (int t = 0; t < m; ++t) addWeighted<K, true>(s, in[t], 1.0);
+            storeSums(s, w[m], out);
+            return;
+        }
+        for (int t = 0; t < m; ++t) addWeighted<K, false>(s, in[t], w[t]);
         storeSums(s, w[m], out);
+        if constexpr (!ST) return;
         exprk::storePureK<K>(n, p, out);
         n.value = out[0];
         n.calculated = true;

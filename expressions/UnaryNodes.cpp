@@ -82,29 +82,33 @@ FullKernel uniformUnary(Node& n, int order) {
 }
 
 // The node's part of a compiled one-variable pass (VarKernel): computeVar on
-// slots.
+// slots.  A pass that leaves the nodes' storage alone takes the scalars from
+// the item (copied there by the snapshot) and leaves the memos alone too.
 template <class Node>
 struct Slots {
-    template <int K>
+    static void snap(VarItem& it) { static_cast<const Node&>(*it.e).scalarsTo(it.c); }
+    template <int K, bool ST>
     static void one(const VarPass& p, const VarItem& it);
 };
 
 template <class Node>
-template <int K>
+template <int K, bool ST>
 inline void Slots<Node>::one(const VarPass& p, const VarItem& it) {
     Node& n = static_cast<Node&>(*it.e);
     const double* u = it.u;
     double* out = it.out;
     const bool dep = it.dep;
     double f, f1, f2, f3, f4;
-    if (!n.factors(u[0], f, f1, f2, f3, f4)) {
+    const bool ok = ST ? n.factors(u[0], f, f1, f2, f3, f4) : Node::factorsFrom(it.c, u[0], f, f1, f2, f3, f4);
+    if (!ok) {
         Expression::sError = 1;
-        n.calculated = true;
+        if constexpr (ST) n.calculated = true;
         exprk::loadPure(n, p, dep, out);
         return;
     }
     out[0] = f;
     if (dep) exprk::chainRuleSlot<K>(u, out, f1, f2, f3, f4);
+    if constexpr (!ST) return;
     n.value = f;
     if (dep) exprk::storePureK<K>(n, p, out);
     n.calculated = true;

@@ -151,7 +151,7 @@ void Interaction::beginVolumeSearch() {
     if (root) root->holdAllBut(1);
 }
 
-void Interaction::endVolumeSearch(bool /*stateNext*/) {
+void Interaction::endVolumeSearch(bool stateNext) {
     // A term answered without its tree is evaluated once at the volume the
     // search ends at, so that its values and nodes belong to that state.
     zFixed = false;
@@ -161,7 +161,7 @@ void Interaction::endVolumeSearch(bool /*stateNext*/) {
         zFixed = false;
     }
     volumeSearch = 0;
-    if (root) root->endHold();
+    if (root) root->endHold(stateNext);
 }
 
 void Interaction::holdAllButVolume() {

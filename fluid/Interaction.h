@@ -83,8 +83,8 @@ public:
     // without error, calculate_Z runs only the volume-dependent stage, and the
     // tree keeps its nodes that do not depend on V: the fixed stage depends on
     // T and the composition only.
-    // `stateNext` (the caller evaluates the state from the tree right after
-    // the search) changes nothing now.
+    // With `stateNext`, the caller evaluates the state from the tree right
+    // after the search (Expression::endHold).
     void beginVolumeSearch();
     void endVolumeSearch(bool stateNext = false);
     // Evaluations at one temperature and composition and several volumes

@@ -182,7 +182,7 @@ std::vector<double> evaluated(rg::Graph& g, bool compiled, int order, int var) {
 // (an exact zero may differ in its sign): full passes and passes in one
 // variable, the entries of a pass of order 2 with the products rounding as at
 // the higher orders against those of a pass of order 3, and the passes of a
-// hold on one variable (the others' nodes kept) against
+// hold on one variable (the others' nodes kept, most passes deferred) against
 // fresh walks at each point, the nodes' storage when the hold ends included.
 TEST(JetOracle, CompiledPassesGiveWhatTheWalkGives) {
     for (unsigned seed = 1; seed <= 40; ++seed) {
@@ -259,9 +259,11 @@ TEST(JetOracle, CompiledPassesGiveWhatTheWalkGives) {
     }
 }
 
-// Holds of a graph of leaves and operators with kernels, one after another
-// at the same leaves free of the held variable, then after a changed scalar
-// of a node free of it and after a changed leaf: every hold gives, at each
+// Holds of a graph of leaves and operators with kernels (whose passes are all
+// deferred): a hold at the leaves free of its variable of the hold before
+// starts from that hold's nodes free of it (and, right after it, leaves their
+// storage as it is); a changed scalar of such a node, or a changed leaf, makes
+// it compute them again.  Every hold gives, at each
 // point and in every node when it ends, what the walk gives there.
 TEST(JetOracle, HoldsAtTheSameFreeLeavesGiveWhatTheWalkGives) {
     Leaf x, y;  // x on variable 1 (held), y on variable 0

@@ -536,7 +536,7 @@ double derivativeOf(const jet::Jet& j, const std::vector<int>& v)
 // series of |delta - 1| have no expansion there).  An engine entry may differ
 // from the loop's by rounding alone: a relative 1e-13 of the sum of the
 // magnitudes of the terms' entries.  The one-variable passes of a volume search
-// (the temperature part held) give
+// (the temperature part held, each evaluation after the first deferred) give
 // the same value, slope and curvature in V.
 TEST(WagnerPruss, ResidualMatchesAPlainLoopToTheFourthOrder)
 {
@@ -683,8 +683,8 @@ TEST(WagnerPruss, IdealPartOfAVolumeSearchIsTheIdealGas)
     }
 }
 
-// The passes of a volume search (the temperature part held, the sum of the
-// terms computing its products itself) give, to the
+// The passes of a volume search (the temperature part held, the later passes
+// deferred, the sum of the terms computing its products itself) give, to the
 // bit, what the node-by-node walk gives at each volume; and when the search
 // ends every node holds what the walk leaves in it at the last volume.
 TEST(WagnerPruss, VolumeSearchPassesGiveWhatTheWalkGives)
