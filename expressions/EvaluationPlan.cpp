@@ -1,8 +1,6 @@
 #include "expressions/EvaluationPlan.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <unordered_map>
 
 #include "expressions/DerivativeKernels.h"
@@ -28,20 +26,11 @@ struct EvaluationPlan::Tape {
     // The items of `all` whose scalars the items of `dependent` take:
     // (dependent item, item of all).
     std::vector<std::pair<int, int>> scalarsFrom;
-    // The nodes free of the variable: leaves (positions in the plan), the
-    // other nodes' items in `all`, the sums among them, and their scalars as
-    // the last hold took them (three per item, then the sums' weights).
-    std::vector<int> freeLeaves, freeItems;
-    // The runs of `all` cut into the stretches of the items of the nodes
-    // free of the variable and those of the nodes that depend on it.
-    std::vector<Run> freeRuns, dependentRuns;
     // The items of the operators, in `dependent` and in `all` among the free
     // nodes, whose results materialize() writes into their storage from
     // their slots: the items the passes have just read are the whole of what
     // it reads besides the nodes it writes.
     std::vector<int> written, freeWritten;
-    std::vector<const Expression*> freeWeighted;
-    std::vector<double> freeScalars;
 };
 
 namespace {
@@ -603,7 +592,7 @@ std::unique_ptr<EvaluationPlan::Tape> EvaluationPlan::TapeMaker::tape(int var) c
 }
 
 // The deferred schedule's items take their scalars from those of `all`; the
-// nodes free of the variable and their scalars, kept for the next hold.
+// operators' items whose results materialize() writes.
 void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     const auto& nodes = plan.nodes_;
     std::unordered_map<const Expression*, int> itemOf;
@@ -614,32 +603,9 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
     for (const Node& nd : nodes) kindOf[nd.e] = nd.kind;
     for (std::size_t k = 0; k < t.dependent.items.size(); ++k)
         if (kindOf.at(t.dependent.items[k].e) == Kind::Op) t.written.push_back(static_cast<int>(k));
-    std::size_t scalars = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (t.dep[i]) continue;
-        if (nodes[i].kind == Kind::Leaf) {
-            t.freeLeaves.push_back(static_cast<int>(i));
-            continue;
-        }
-        t.freeItems.push_back(itemOf.at(nodes[i].e));
-        if (nodes[i].kind == Kind::Op) t.freeWritten.push_back(t.freeItems.back());
-        scalars += 3;
-        const std::span<const double> weights = nodes[i].e->planScalars();
-        if (!weights.empty()) {
-            t.freeWeighted.push_back(nodes[i].e);
-            scalars += weights.size();
-        }
-    }
-    t.freeScalars.assign(scalars, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        if (!t.dep[i] && nodes[i].kind == Kind::Op) t.freeWritten.push_back(itemOf.at(nodes[i].e));
     std::sort(t.freeWritten.begin(), t.freeWritten.end());
-    for (const Tape::Run& r : t.all.runs)
-        for (int k = r.begin; k < r.begin + r.count; ++k) {
-            std::vector<Tape::Run>& part = t.all.items[k].dep ? t.dependentRuns : t.freeRuns;
-            if (k == r.begin || part.empty() || part.back().begin + part.back().count != k)
-                part.push_back({{r.fn[0], r.fn[1], r.fn[2], r.fn[3]}, k, 1});
-            else
-                ++part.back().count;
-        }
 }
 
 // What the tapes share: the slots, and whether every node is sized alike.
@@ -673,7 +639,6 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
     // entries must be the zeros of a fresh slot.
     if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
     slotsVar_ = var;
-    freeSlotsVar_ = -1;  // the slots from the nodes' own scalars, not the kept ones
     VarItem* items = t.all.items.data();
     for (const Tape::Run& r : t.all.runs) r.fn[order - 1](p, items + r.begin, r.count);
 }
@@ -681,101 +646,44 @@ void EvaluationPlan::runTape(Tape& t, int order, int var) {
 // The nodes that depend on the variable, from their children's slots, into
 // their own slots only; the nodes free of it keep their slots of the previous
 // passes of the hold, the leaves are read (their owner writes them at every
-// pass), and the root is written.
+// pass), and the root is written.  The first pass of the hold (whole)
+// computes every node from fresh slots.
 void EvaluationPlan::runDeferred(Tape& t, int order, int var, bool whole) {
     VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var), false, false, false,
               childSlots_.data()};
-    const bool first = whole;  // the first pass of the hold
-    bool rewrite = whole;      // every node's storage is written with the results
-    VarItem* items = t.all.items.data();
     // The scalars of the nodes, fixed through the hold: taken by the first
     // pass of the hold as it computes every node, and copied from its items
-    // into those of the later passes; or taken by themselves, when the slots
-    // of the previous hold in this variable may serve again (freeSlotsKept).
-    const bool kept = freeSlotsVar_ == var && slotsVar_ == var;
-    if (whole && !kept) {  // every node, from fresh slots
+    // into those of the later passes; or taken by the later passes
+    // themselves when the first pass of the hold wrote the nodes.
+    if (whole) {
         if (slotsVar_ != var) std::fill(slots_.begin(), slots_.end(), 0.0);
         slotsVar_ = var;
         VarPass fresh = p;
         fresh.fresh = true;
+        VarItem* items = t.all.items.data();
         for (const Tape::Run& r : t.all.runs) r.fn[order - 1](fresh, items + r.begin, r.count);
         VarItem* later = t.dependent.items.data();
         for (const auto& [d, a] : t.scalarsFrom)
             for (int k = 0; k < 3; ++k) later[d].c[k] = items[a].c[k];
-        keepFreeScalars(t);
+        holdTapeOrder_ = order;
     } else {
-        // The items that the pass in the dependent nodes reads, and those of
-        // the free nodes, whose scalars keepFreeScalars compares; the other
-        // items of `all` only for a pass over every node.
-        VarPass snap = p;
-        snap.snap = true;
-        auto take = [&](const std::vector<Tape::Run>& runs, VarItem* from) {
-            for (const Tape::Run& r : runs) r.fn[order - 1](snap, from + r.begin, r.count);
-        };
-        if (whole || !holdScalarsTaken_) {
-            take(t.dependent.runs, t.dependent.items.data());
-            take(t.freeRuns, items);
+        VarItem* items = t.dependent.items.data();
+        if (!holdScalarsTaken_) {
+            VarPass snap = p;
+            snap.snap = true;
+            for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](snap, items + r.begin, r.count);
         }
-        // The first pass of a hold whose free nodes' slots serve again
-        // computes the nodes that depend on the variable only.
-        if (whole && keepFreeScalars(t) && freeLeavesKept(t, order)) {
-            whole = false;
-            // Their storage too holds what it held when the plan last wrote
-            // them, unless a walk or a pass, which marks nodes, came between.
-            if (!linkedFromOutside_ && freeWrittenAt_ == Expression::markEpoch() && freeWrittenVar_ == var) rewrite = false;
-        }
-        if (whole) take(t.dependentRuns, items);
-        Tape::Schedule& s = whole ? t.all : t.dependent;
-        for (const Tape::Run& r : s.runs) r.fn[order - 1](p, s.items.data() + r.begin, r.count);
+        for (const Tape::Run& r : t.dependent.runs) r.fn[order - 1](p, items + r.begin, r.count);
     }
     holdScalarsTaken_ = true;
-    if (first) holdTapeOrder_ = order;
     const double* top = slots_.data() + 5 * (nodes_.size() - 1);  // the root
     root_->value = top[0];
     exprk::storePure(*root_, p, top);
     root_->calculated = true;
     if (root_->refcount > 0) Expression::marksSet();  // a node of other graphs too
-    deferredEveryNode_ = deferredEveryNode_ || rewrite;
+    deferredEveryNode_ = deferredEveryNode_ || whole;
     deferredVar_ = var;
     deferredOrder_ = order;
-    freeSlotsVar_ = Expression::sError ? -1 : var;
-}
-
-// The scalars of the nodes free of the variable (their items' and the sums'
-// weights, which the sums' kernels read from the nodes) kept for the next
-// hold; true when they are those kept before, to the bit.
-bool EvaluationPlan::keepFreeScalars(Tape& t) {
-    std::uint64_t differ = 0;
-    double* k = t.freeScalars.data();
-    auto keep = [&](double c) {
-        differ |= std::bit_cast<std::uint64_t>(*k) ^ std::bit_cast<std::uint64_t>(c);
-        *k++ = c;
-    };
-    const VarItem* items = t.all.items.data();
-    for (int i : t.freeItems) {
-        const double* c = items[i].c;
-        keep(c[0]);
-        keep(c[1]);
-        keep(c[2]);
-    }
-    for (const Expression* e : t.freeWeighted)
-        for (double w : e->planScalars()) keep(w);
-    return differ == 0;
-}
-
-// The leaves free of the variable hold what their slots hold, to the bit.
-bool EvaluationPlan::freeLeavesKept(const Tape& t, int order) const {
-    const int var = slotsVar_;
-    const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
-                    false, false, false, childSlots_.data()};
-    std::uint64_t differ = 0;
-    for (int i : t.freeLeaves) {
-        double now[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-        exprk::loadPure(*nodes_[i].e, p, true, now);
-        const double* slot = slots_.data() + 5 * i;
-        for (int k = 0; k <= order; ++k) differ |= std::bit_cast<std::uint64_t>(now[k]) ^ std::bit_cast<std::uint64_t>(slot[k]);
-    }
-    return differ == 0;
 }
 
 // The results of the deferred passes into the nodes' storage: the values of
@@ -801,11 +709,7 @@ void EvaluationPlan::materialize() {
     const int order = deferredOrder_;
     deferredVar_ = -1;
     const bool every = deferredEveryNode_;
-    if (every) {
-        if (linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
-        freeWrittenAt_ = Expression::markEpoch();
-        freeWrittenVar_ = var;
-    }
+    if (every && linkedFromOutside_) Expression::marksSet();  // nodes of other graphs written
     deferredEveryNode_ = false;
     const VarPass p{slots_.data(), order, var, exprk::diag2(var), exprk::diag3(var), exprk::diag4(var),
                     false, false, false, childSlots_.data()};

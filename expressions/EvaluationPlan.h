@@ -51,11 +51,6 @@
 // An owner that evaluates from the root right after the hold (a state's full
 // pass after its volume search) may leave them to that evaluation, and a full
 // pass of at least their order computes them instead of having them written.
-// A hold whose leaves free of its variable and whose scalars are those of the
-// previous hold in the same variable (a volume search after another at the
-// same temperature and composition) starts from the free nodes' slots of that
-// hold, unless a pass has written the slots since: its first pass computes
-// the nodes that depend on the variable only.
 //
 // A plan is made at the first evaluation from its node and made again after
 // any change of the structure of one of its nodes (links, sizes, dependency
@@ -175,19 +170,8 @@ private:
     // them all (Expression::marksSet), and the plan has no other nodes.
     bool marksKnownClear() const { return marksClearedAt_ == Expression::markEpoch() && selfWalking_.empty(); }
     unsigned long long marksClearedAt_ = ~0ull;
-    // The variable whose deferred passes last left the slots of the nodes
-    // free of it complete and without error, from the scalars kept in its
-    // tape (-1 none): the first pass of the next hold in it may start from
-    // them (see keepFreeScalars and freeLeavesKept).
-    int freeSlotsVar_ = -1;
-    // The epoch of the marks (Expression::marksSet) and the variable of the
-    // last writing of every node's results; whether nodes of the plan are
-    // linked from outside it too.
-    unsigned long long freeWrittenAt_ = ~0ull;
-    int freeWrittenVar_ = -1;
+    // Whether nodes of the plan are linked from outside it too.
     bool linkedFromOutside_ = true;
-    bool keepFreeScalars(Tape& t);
-    bool freeLeavesKept(const Tape& t, int order) const;
     int holdTapeOrder_ = 0;     // order of the last full-tape pass of the hold
     bool holdScalarsTaken_ = false;  // the deferred items hold the scalars of this hold
     // Hold.

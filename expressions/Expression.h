@@ -277,13 +277,10 @@ public:
     // variable as exact zeros.  A node of two children may give a kernel of a
     // one-variable pass for when one child (1: the second, 2: the first) has
     // exact zeros in its entries: a weighted product a u v leaves out the
-    // terms of Leibniz's rule that such a factor makes zero.  The plan scalars are the numbers beyond a node's
-    // own three that its kernels read (a sum's weights): a plan that keeps
-    // the nodes free of a variable checks them too.
+    // terms of Leibniz's rule that such a factor makes zero.
     virtual bool writtenByOwner() const { return false; }
     virtual bool addsItsTerms() const { return false; }
     virtual VarKernel freeChildKernel(int /*child*/, int /*order*/) const { return nullptr; }
-    virtual std::span<const double> planScalars() const { return {}; }
     // The node's kernel of a compiled full pass of that order (0 to 4), or null.
     virtual FullKernel fullKernel(int order) const;
     // The same, for a plan whose nodes are all sized to one number of

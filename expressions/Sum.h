@@ -28,7 +28,6 @@ public:
     void evaluateNode(int order, int var) override;
     VarKernel varKernel(int order) const override;
     bool addsItsTerms() const override { return true; }
-    std::span<const double> planScalars() const override { return scalars; }
     FullKernel fullKernel(int order) const override;
     bool planChildren(std::vector<Expression*>& children) override;
     void tieTerms(std::span<Expression* const> t) override;

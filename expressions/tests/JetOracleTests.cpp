@@ -260,11 +260,10 @@ TEST(JetOracle, CompiledPassesGiveWhatTheWalkGives) {
 }
 
 // Holds of a graph of leaves and operators with kernels (whose passes are all
-// deferred): a hold at the leaves free of its variable of the hold before
-// starts from that hold's nodes free of it (and, right after it, leaves their
-// storage as it is); a changed scalar of such a node, or a changed leaf, makes
-// it compute them again.  Every hold gives, at each
-// point and in every node when it ends, what the walk gives there.
+// deferred), one after another at the same leaves free of the held variable,
+// then after a changed scalar of a node free of it and after a changed leaf:
+// every hold gives, at each point and in every node when it ends, what the
+// walk gives there.
 TEST(JetOracle, HoldsAtTheSameFreeLeavesGiveWhatTheWalkGives) {
     Leaf x, y;  // x on variable 1 (held), y on variable 0
     Sum1 ya;
