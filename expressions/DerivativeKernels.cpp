@@ -92,18 +92,18 @@ inline void forEachEntry(const int* act, int m, int order, Op op) {
 template <int M>
 inline void chainRuleLow(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                          double f2) {
-    const double f3 = 0.0, f4 = 0.0;  // not used to the second order
+    using Chain = multivariate::ChainI<double>;
     const int count = M > 0 ? M : m;
     const double* EXPRK_RESTRICT U1 = u.d1;
     const double* EXPRK_RESTRICT U2 = u.d2;
     double* EXPRK_RESTRICT O1 = out.d1;
     double* EXPRK_RESTRICT O2 = out.d2;
-    for (int a = 0; a < count; ++a) O1[act[a]] = multivariate::ChainI<double>(f1, f2, f3, f4, U1[act[a]]).first();
+    for (int a = 0; a < count; ++a) O1[act[a]] = Chain(f1, f2, 0.0, 0.0, U1[act[a]]).first();
     if (order < 2) return;
     for (int a = 0; a < count; ++a) {
         const int i = act[a];
         const int i2 = t2(i);
-        const multivariate::ChainI<double> ci(f1, f2, f3, f4, U1[i]);
+        const Chain ci(f1, f2, 0.0, 0.0, U1[i]);
         for (int b = 0; b <= a; ++b) {
             const int j = act[b];
             O2[i2 + j] = multivariate::ChainIJ<double>(ci, U1[j], U2[i2 + j]).second();
@@ -133,7 +133,8 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
         const double aui = a * U1[i], avi = a * V1[i];
         for (int q = 0; q <= p; ++q) {
             const int j = act[q];
-            O2[i2 + j] = multivariate::weightedProductEntry(au, av, aui, avi, U1[j], V1[j], U2[i2 + j], V2[i2 + j]);
+            O2[i2 + j] =
+                multivariate::weightedProductEntry(au, av, aui, avi, U1[j], V1[j], U2[i2 + j], V2[i2 + j]);
         }
     }
 }
@@ -144,8 +145,8 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
 // orders.  DENSE: the flagged variables are 0 .. M-1 (act[a] == a), so that
 // every offset is known at compile time.
 template <int M, int ORDER, bool DENSE = false>
-[[gnu::always_inline]] inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
-                           double f2, double f3, double f4) {
+[[gnu::always_inline]] inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u,
+                                                 const DerivView& out, double f1, double f2, double f3, double f4) {
     const int count = M > 0 ? M : m;
     order = ORDER;
     double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,

@@ -1,6 +1,9 @@
 #pragma once
 // The derivative loops shared by the node classes: chain rule of a function of
 // one child, Leibniz rule of a product of two, and weighted copies and sums.
+// The loops walk the symmetric storage; each entry's formula (Faa di Bruno's,
+// Leibniz's, over one variable or a multi-index) is the derivative kit's
+// (numerics/Jet.h).
 //
 // Every loop visits the entries (i, j, k, l), l <= k <= j <= i, whose indices
 // all belong to `act`, the ascending list of the m variables flagged in the

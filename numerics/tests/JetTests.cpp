@@ -188,7 +188,8 @@ TEST(DerivativeKit, SeveralVariablesAgainstClosedForms)
                 idx[1] = j;
                 const multivariate::ChainIJ<double> cij(ci, at(u, 2), at(u, 3));
                 close(cij.second(), at(f, 3), "chain", i, j, -1, -1);
-                close(multivariate::productEntry(2.0, A0, B0, at(a, 1), at(b, 1), at(a, 2), at(b, 2), at(a, 3), at(b, 3)),
+                close(multivariate::productEntry(2.0, A0, B0, at(a, 1), at(b, 1), at(a, 2), at(b, 2), at(a, 3),
+                                                 at(b, 3)),
                       2 * at(ab, 3), "product", i, j, -1, -1);
                 for (int k = 0; k <= j; ++k) {
                     idx[2] = k;
