@@ -1,14 +1,14 @@
 // The chamber application: documents of magma-chamber cases and the shared log.
-#include <QApplication>
 #include <QStringList>
 
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberApplication.h"
 #include "app/document/Document.h"
 #include "app/document/DocumentController.h"
 #include "platform/LogSink.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ChamberApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("VARNOK"));
     QApplication::setApplicationName(QStringLiteral("chamber"));
 

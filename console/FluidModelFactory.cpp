@@ -20,10 +20,12 @@
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
+#include "gases/SolidCurves.h"
 #include "gases/Sterner.h"
 #include "magma/HollowayEOS.h"
 #include "platform/LogSink.h"
 #include "water/HGK.h"
+#include "water/IceCurves.h"
 #include "water/Hill.h"
 #include "water/Keenan.h"
 #include "water/Saul.h"
@@ -32,6 +34,10 @@
 #if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/Anderko.h")
 #include "families/anderko/Anderko.h"
 #define VARNOK_FACTORY_ANDERKO 1
+#endif
+#if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/SaltMelting.h")
+#include "families/anderko/SaltMelting.h"
+#define VARNOK_FACTORY_SALT_MELTING 1
 #endif
 #if defined(VARNOK_WITH_ANDERKO) && __has_include("families/anderko/AnderkoPure.h")
 #include "families/anderko/AnderkoPure.h"
@@ -180,6 +186,24 @@ bool usable(FluidPhase& m, const std::string& name, std::string* why) {
 
 FluidPhase* buildFluidModel(const char* name, std::string* why);
 
+// The solids of the components of these models: the ices of water (IAPWS
+// R14-08), solid CO2, CH4 and N2 (their reference equations' melting and
+// sublimation curves), halite and sylvite below their melting temperatures.
+SolidField componentSolid(const char* component, double T, double P_bar) {
+    SolidField f;
+    if (!component) return f;
+    if (std::string(component) == "H2O") {
+        f.solid = water::iceAt(T, P_bar * 1e5);
+        f.supercooledLiquid = f.solid && std::string(f.solid) == "ice Ih" && T < 273.16;
+        return f;
+    }
+    f.solid = gases::gasSolidAt(component, T, P_bar * 1e5);
+#ifdef VARNOK_FACTORY_SALT_MELTING
+    if (!f.solid) f.solid = anderko::saltSolidAt(component, T, P_bar);
+#endif
+    return f;
+}
+
 }  // namespace
 
 FluidPhase* createFluidModel(const char* name, std::string* why) {
@@ -194,6 +218,7 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
         m->composition(x.data());
     }
     if (!usable(*m, name, why)) return nullptr;
+    m->solidOf = &componentSolid;
     return m.release();
 }
 

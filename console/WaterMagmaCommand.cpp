@@ -9,6 +9,7 @@
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
+#include "water/IceCurves.h"
 
 namespace {
 
@@ -222,8 +223,19 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
                 P * 1e-5);
             return 1;
         }
+        // Beyond a melting curve water is ice; below its triple point at
+        // low pressure IAPWS-95 gives the supercooled liquid, metastable.
+        const char* ice = water::iceAt(T_, P);
+        if (ice && std::strcmp(ice, "ice Ih") != 0) {
+            platform::diagf("Brenvik: at %.2f deg. C and %.4g bar water is %s, not a fluid.\n", T_ - 273.15, P * 1e-5,
+                            ice);
+            return 1;
+        }
         dump();
-        if (byP) printPhaseOfState(phase, vapour);
+        if (ice)
+            std::printf("** Supercooled liquid water, metastable: %s is stable\n", ice);
+        else if (byP)
+            printPhaseOfState(phase, vapour);
         WaterMagmaCalculationResult r;
         r.T3 = T_;
         r.P3 = P * 1e-5;

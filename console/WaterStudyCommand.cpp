@@ -13,6 +13,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
+#include "water/IceCurves.h"
 
 namespace {
 
@@ -60,12 +61,13 @@ char flag(double v) { return static_cast<char>(v != 0.0 ? 1 : 0); }
 // Temperatures (K) and pressures of water states (the arguments named T..
 // and P.., in bar unless named P(Pa)) must be states of the model: from its
 // lowest temperature to the limits of its sound extrapolation, pressures
-// above zero.  Otherwise the command is not run.
+// above zero, and a T and P given together not beyond the melting curves of
+// the ices.  Otherwise the command is not run.
 bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, const WaterMagmaModel& m) {
     std::istringstream labels(w.labels);
-    std::string label;
+    std::string label, previous;
     std::size_t numeric = 0;
-    for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; ++k) {
+    for (std::size_t k = 0; w.kinds[k] != '\0' && labels >> label; previous = label, ++k) {
         if (w.kinds[k] != 'n') continue;
         const double v = n[numeric++];
         if (label[0] == 'T' && !m.holdsWaterTemperature(v)) {
@@ -78,6 +80,17 @@ bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, con
             platform::diagf("The %s command needs %s above 0 and up to %g, not %g: it is not run.\n", w.word,
                             label.c_str(), WaterMagmaModel::kExtrapolatedPmax / toBar, v);
             return false;
+        }
+        // A state given as T and P beyond a melting curve of the ices is
+        // no water state (supercooled water at low pressure is).
+        if (previous == "T" && (label == "P" || label == "P(Pa)") && numeric >= 2) {
+            const double P_bar = v * (label == "P(Pa)" ? 1e-5 : 1.0), T_ = n[numeric - 2];
+            const char* ice = water::iceAt(T_, P_bar * 1e5);
+            if (ice && std::strcmp(ice, "ice Ih") != 0) {
+                platform::diagf("The %s command's state at %g K and %g bar is %s, not water: it is not run.\n",
+                                w.word, T_, P_bar, ice);
+                return false;
+            }
         }
     }
     return true;

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "equilibria/IFP.h"
+#include "fluid/BinarySide.h"
+#include "fluid/CriticalApproach.h"
 #include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 
@@ -210,6 +212,8 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     previous.P = P;
     previous.T = T;
     double VlLast = liquid->V, VvLast = vapour->V;
+    // The volumes of the last solved state.
+    double VlAt = VlLast, VvAt = VvLast;
 
     // 6.
     estimate_next_state0(1.0, dT, dP);
@@ -239,6 +243,93 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
     // 9.
     set_initialization_flag(0);
     double VlStart = VlLast, VvStart = VvLast;
+
+    // The bubble curve (Fv = 0) and the dew curve (Fv = 1) of a binary meet
+    // at the critical point of the mixture of the bulk's composition: each
+    // ends there.  The point is sought once the two phases come close (or
+    // the trace stalls), from the last point's temperature and the geometric
+    // mean of its volumes, and closes the curve only when it lies ahead of
+    // the last point (in T while the steps are in T, in P while they are in
+    // P) and near it, inside the trace's window; a search that fails is
+    // tried again once the phases have come closer.
+    const bool closesAtCritical = n == 2 && (Fv_ == 0.0 || Fv_ == 1.0);
+    double nextTry = critical_approach::kNearCriticalVolumeRatio;
+    double Tbefore = T, Pbefore = P, Tc = 0.0, Vc = 0.0, Pc = 0.0;
+    auto searchCritical = [&]() {
+        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
+        const double T0 = previous.T, P0 = previous.P, zc = z[1];
+        FluidPhase& m = *liquid;
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            m.composition_of_component(0, 1.0 - zc);
+            m.composition_of_component(1, zc);
+            m.temperature(T0);
+            m.volume(std::sqrt(VlAt * VvAt));
+            m.search_a_critical_point(kCriticalPointFixedComposition);
+        }
+        const bool converged = m.errorflag == 0 && std::isfinite(m.T) && std::isfinite(m.V) && std::isfinite(m.P) &&
+                               m.P > 0.0 && m.V > 0.0 && std::fabs(m.T - T0) < 0.1 * T0;
+        m.errorflag = 0;
+        if (!converged) return false;
+        const bool ahead = problem == 23 ? (m.P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore)
+                                         : (m.T - T0) * (T0 - Tbefore) >= -1e-9 * T0 * std::fabs(T0 - Tbefore);
+        // A critical point outside the trace's window does not end it: the
+        // trace stops at the window as it would without it.
+        if (!ahead || m.T < Tmin || m.T > Tmax || m.P > 1e9) return false;
+        Tc = m.T;
+        Vc = m.V;
+        Pc = m.P;
+        return true;
+    };
+    // From the last point to the critical point: states of the curve at
+    // temperatures or pressures most of the way each time; the critical point
+    // itself is the last row.
+    auto closeAtCritical = [&]() {
+        using critical_approach::TieLine;
+        const double zc = z[1];
+        const TieLine c{Tc, Pc, zc, zc, Vc, Vc};
+        const TieLine last{previous.T, previous.P, previous.x[1], previous.y[1], VlAt, VvAt};
+        // Both parameters, T (problem 13) and P (problem 23): of the two the
+        // one that comes closer.
+        critical_approach::approachTheCriticalPoint(
+            last, c, Fv_ == 0.0, 1.0, 2,
+            [&](int kind, const TieLine& st, TieLine& got) {
+                set_type_of_problem(kind == 0 ? 13 : 23);
+                estimate.T = st.s;
+                estimate.P = st.t;
+                estimate.x = {1.0 - st.x, st.x};
+                estimate.y = {1.0 - st.y, st.y};
+                if (kind == 0)
+                    set_the_temperature(st.s);
+                else
+                    set_the_pressure(st.t / 100000.0);
+                handStartVolumes(st.Vl, st.Vv);
+                {
+                    const platform::ThreadLogCapture quiet;
+                    set_initialization_flag(0);
+                    initialize();
+                    if (error == 0) solveSystem();
+                }
+                if (error != 0) {
+                    error = 0;
+                    return false;
+                }
+                got = {T, P, x[1], y[1], liquid->V, vapour->V};
+                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
+                calculate_derivatives(tangent.data(), kind == 0 ? 1 : 2, 3);
+                slope_T = kind == 0 ? tangent[1] : 1.0 / tangent[0];
+                return true;
+            },
+            writeRow);
+        T = Tc;
+        P = Pc;
+        x = {1.0 - zc, zc};
+        y = x;
+        liquid->V = vapour->V = Vc;
+        writeRow();
+        error = 1;  // the curve ends here
+    };
+
     // 10.
     int points = 0;
     while (error == 0) {
@@ -249,15 +340,25 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
         handStartVolumes(VlStart, VvStart);
         initialize();
         solveSystem();
+        // The phases of a binary's curve stay on their sides up to the
+        // critical point: a state whose phases swapped (or became one) lies
+        // past it.
+        if (error == 0 && closesAtCritical &&
+            ((y[1] - x[1]) * (previous.y[1] - previous.x[1]) <= 0.0 || !(vapour->V > liquid->V)))
+            error = 1;
         if (error == 0) {
             VlLast = liquid->phase_kind == 2 ? liquid->Vl0 : liquid->Vv0;
             sL = slope(liquid->V - VlLast, P - previous.P);
             VvLast = vapour->phase_kind == 2 ? vapour->Vl0 : vapour->Vv0;
             sV = slope(vapour->V - VvLast, P - previous.P);
+            Tbefore = previous.T;
+            Pbefore = previous.P;
             previous.x = x;
             previous.y = y;
             previous.P = P;
             previous.T = T;
+            VlAt = liquid->V;
+            VvAt = vapour->V;
             if (T < Tmin || T > Tmax || P > 1e9) error = 1;  // the last row is still written
             estimate_next_state0(factor, dT, dP);
             if (problem == 23) VlStart = (estimate.P - previous.P) * sL + VlLast;
@@ -265,6 +366,8 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
             writeRow();
             // A step shortened by failures grows back after each success.
             if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
+            if (error == 0 && closesAtCritical && VvAt > VlAt && VvAt < nextTry * VlAt && searchCritical())
+                closeAtCritical();
         } else {
             factor = factor / 2.0;
             if (factor > 0.001) {
@@ -284,6 +387,10 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
                     VvStart = (estimate.P - previous.P) * sV + VvLast;
                 }
                 error = 0;
+            } else if (closesAtCritical && searchCritical()) {
+                // A curve that stalls has come to the critical point (or
+                // close to it): it closes there.
+                closeAtCritical();
             }
         }
     }

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "equilibria/IFP.h"
+#include "fluid/BinarySide.h"
+#include "fluid/CriticalApproach.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/LogSink.h"
@@ -268,7 +270,89 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     double sP = slope_x * dir >= 0.0 ? D : -D;
     double sx = dir;
     set_initialization_flag(0);
+
+    // The critical point of the isotherm, where the two phases' compositions
+    // and volumes meet and the isotherm ends: sought once the phases come
+    // close (or the trace stalls), from the middle of the last tie line; it
+    // closes the isotherm only when it lies ahead of the last point (on the
+    // way the trace goes in pressure), near it in composition and below the
+    // highest pressure.  A search that fails is tried again once the phases
+    // have come closer.
+    double nextTry = critical_approach::kNearCriticalVolumeRatio;
+    double Pbefore = P, xc = 0.0, Vc = 0.0, Pc = 0.0;
+    auto searchCritical = [&]() {
+        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
+        const double P0 = previous.P, xm = 0.5 * (previous.x[1] + previous.y[1]);
+        FluidPhase& m = *liquid;
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            m.composition_of_component(0, 1.0 - xm);
+            m.composition_of_component(1, xm);
+            m.temperature(T_);
+            m.volume(std::sqrt(previous.Vl * previous.Vv));
+            m.search_a_critical_point(kCriticalPointFixedTemperature);
+        }
+        const bool found = m.errorflag == 0 && m.x[1] > 0.0 && m.x[1] < 1.0 && std::isfinite(m.P) && m.P > 0.0 &&
+                           std::isfinite(m.V) && m.V > 0.0 && std::fabs(m.x[1] - xm) < 0.25 &&
+                           (m.P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore) &&
+                           !(m.P > 1e5 * Pmax);
+        m.errorflag = 0;
+        if (!found) return false;
+        xc = m.x[1];
+        Vc = m.V;
+        Pc = m.P;
+        return true;
+    };
+    // From the last point to the critical point: flashes of the middle of
+    // the tie line at pressures that halve the distance in composition each
+    // time; the critical point itself is the last row, where dP/dx is zero.
+    auto closeAtCritical = [&]() {
+        using critical_approach::TieLine;
+        const TieLine c{Pc, Pc, xc, xc, Vc, Vc};
+        const TieLine last{previous.P, previous.P, previous.x[1], previous.y[1], previous.Vl, previous.Vv};
+        critical_approach::approachTheCriticalPoint(
+            last, c, false, 0.5, 1,
+            [&](int, const TieLine& st, TieLine& got) {
+                const double Pt = st.s;
+                set_type_of_problem(12);
+                set_the_temperature(T_);
+                set_the_pressure(Pt / 100000.0);
+                estimate.P = Pt;
+                estimate.x = {1.0 - st.x, st.x};
+                estimate.y = {1.0 - st.y, st.y};
+                const double zm = 0.5 * (st.x + st.y);
+                z = {1.0 - zm, zm};
+                for (int i = 0; i < 2; i++) moles[i] = total_moles * z[i];
+                nL = nV = 0.5;
+                handStartVolumes(st.Vl, st.Vv);
+                {
+                    const platform::ThreadLogCapture quiet;
+                    set_initialization_flag(0);
+                    initialize();
+                    if (error == 0) solveSystem();
+                }
+                if (error != 0) {
+                    error = 0;
+                    return false;
+                }
+                got = {Pt, Pt, x[1], y[1], liquid->V, vapour->V};
+                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
+                calculate_derivatives1(tangent.data(), 0, 0);
+                slope_x = tangent[1];
+                return true;
+            },
+            [&] { row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n"); });
+        P = Pc;
+        x = {1.0 - xc, xc};
+        y = x;
+        liquid->V = vapour->V = Vc;
+        slope_x = 0.0;
+        row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n");
+        error = 0;
+    };
+
     int points = 0;
+    bool closed = false, atEnd = false;
     while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
         bool inside = true;
         if (chooseCompositionStep(sx, sP, dir, D)) {
@@ -309,19 +393,45 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
             nL = nV = 0.5;
         }
         // No step keeps the estimates inside [0, 1]: the curve has reached its end.
-        if (!inside) break;
+        if (!inside) {
+            atEnd = true;
+            break;
+        }
         liquid->Vl0 = estimate.Vl;
         vapour->Vv0 = estimate.Vv;
+        const State previousKept = previous, olderKept = older, estimateKept = estimate;
+        const double slopeKept = slope_x, Pkept = previous.P;
         calculateVLE();
+        // The phases stay on their sides up to the critical point: a state
+        // whose phases swapped (or became one) lies past it, and the trace
+        // goes on from the point before it.
+        if (error == 0 && ((y[1] - x[1]) * (previousKept.y[1] - previousKept.x[1]) <= 0.0 ||
+                           !(vapour->V > liquid->V))) {
+            error = 1;
+            previous = previousKept;
+            older = olderKept;
+            estimate = estimateKept;
+            slope_x = slopeKept;
+        }
         if (error != 0) {
             factor /= 2.0;
             if (factor > 1e-8) error = 0;
         } else {
+            Pbefore = Pkept;
             keepVolumes();
             row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n");
             if (factor < 1.0) factor = std::fmin(1.4 * factor, 1.0);
+            if (vapour->V > liquid->V && vapour->V < nextTry * liquid->V && searchCritical()) {
+                closeAtCritical();
+                closed = true;
+                break;
+            }
         }
     }
+    // A trace that stalls before a pure component or its highest pressure
+    // has come to the critical point of the isotherm (or close to it): it
+    // closes there.
+    if (!closed && !atEnd && !(P > 1e5 * Pmax) && searchCritical()) closeAtCritical();
     endIgorTable(f.get(), {{"Tr", "T"}, {"Pr", "Pr"}, {"dPdx", "dPdx"}, {"Vl", "Vl"}, {"Vv", "Vv"}}, sfx);
 }
 

@@ -64,6 +64,26 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
     return finite;
 }
 
+// A phase of the binary at (z, V) is locally stable: its Helmholtz energy is
+// convex in V and z, A_VV = -(dP/dV) > 0 and A_VV A_zz - A_zV^2 > 0 with
+// A_zz = RT d ln(f1/f0)/dz and A_zV = -dP/dz at constant volume.  The states
+// of a tie line are; a near-trivial root of the equal-fugacity equations
+// near a spinodal holds a phase beyond it.  The model is left at (z, V).
+inline bool locallyStable(FluidPhase& p, int kind, double z, double Vs) {
+    Side s;
+    if (!evaluate(p, kind, z, Vs, 0.0, s)) return false;
+    if (!(s.f[0] > 0.0 && s.f[1] > 0.0)) return -s.PV > 0.0;  // a pure phase
+    const double Azz = FluidPhase::R * p.T * (s.fz[1] / s.f[1] - s.fz[0] / s.f[0]);
+    return -s.PV > 0.0 && -s.PV * Azz - s.Pz * s.Pz > 0.0;
+}
+
+// Both phases of a tie line held by two models of the binary (the first at
+// x, Vl, the second at y, Vv, each as the kind of phase it is) locally
+// stable; each model is left at its state.
+inline bool stableTieLine(FluidPhase& l, FluidPhase& v, double x, double Vl, double y, double Vv) {
+    return locallyStable(l, l.phase_kind, x, Vl) && locallyStable(v, v.phase_kind, y, Vv);
+}
+
 // Opens the output file of a traced curve; null, with the message "<curve>:
 // <path> cannot be opened for writing" and errorflag 1, when it cannot be.
 inline std::FILE* openCurveFile(FluidPhase& p, const char* path, const char* curve) {
@@ -86,8 +106,8 @@ inline void startParameterLocus(FluidPhase& p, int i1, int i2, double p1, double
     p.tri_i2 = i2;
     p.tri_p1 = p.tri_p1_start = p1;
     p.tri_p2 = p2;
-    p.set_model_parameter(i1, p1);
-    p.set_model_parameter(i2, p2);
+    p.setModelParameter(i1, p1);
+    p.setModelParameter(i2, p2);
 }
 
 // The binary-mixture routines refuse a mixture of another size: a message,

@@ -184,6 +184,7 @@ bool FluidPhase::setSystemType(const char* name) {
 
 void FluidPhase::setSystemCode(char code) {
     systemCode = code;
+    parametersChanged();
     const SystemData* s = nullptr;
     for (const SystemData& d : kSystems)
         if (d.code == code) s = &d;

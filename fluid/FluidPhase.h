@@ -116,7 +116,14 @@ public:
     // where the kind's branch has no root at this pressure (above the
     // vapour's spinodal, below the liquid's), the other branch's root is the
     // answer.  A root on a loop of a multiparameter equation inside the
-    // two-phase region is never an answer.
+    // two-phase region is never an answer: a root is taken for a kind only
+    // where the isotherm is mechanically stable from it to the end of the
+    // kind's branch (the nearly ideal gas for the vapour; the smallest
+    // volume for the liquid), walked in steps that each resolve the slope
+    // (FluidPhaseState.cpp).  Below the critical temperature of a reference
+    // fluid with saturation expansions, a root beyond a saturated volume on
+    // the side of psat of its branch is on it without a walk; a root between
+    // the saturated volumes is walked to the saturated volume of its branch.
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
@@ -141,6 +148,10 @@ public:
     // The molar volume at T and P searched from `start` (no retries), with the
     // pressure check of calculate_molar_volume.
     void calculateMolarVolumeFrom(double start);
+    // Whether the state the model is in (T, P and the root V found) lies on
+    // the branch of the isotherm that its phase kind (1 or 2) asks for, as
+    // calculate_molar_volume accepts a root; true for other kinds.
+    bool stateOnKindBranch();
     // Whether a state found by a search gives the pressure asked for: within a
     // relative 1e-9, or, in a stiff state, within the pressure change of a
     // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).
@@ -165,6 +176,12 @@ public:
         bool metastable = false;      // the other root has the lower Gibbs energy
         int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
         double otherV = 0.0;          // its volume, m3/mol
+        // The interpreter's phase rules (reportedStateFromTP): the vapour
+        // root of a vapour-only model taken where the model's own saturation
+        // prefers its liquid (otherV); the solid stable where the state is
+        // a supercooled liquid (metastable).
+        bool vapourOnlyRoot = false;
+        const char* supercooledUnder = nullptr;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -280,10 +297,13 @@ public:
     // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
     // when they are no start (not finite, T below 50 K, V at or below the
     // co-volume) or lead to none, from estimateTheCriticalPoint.  The point
-    // found lies above the co-volume, has a finite positive pressure, and the
-    // isotherms 0.1 % and 1 % above it have no unstable stretch (the
-    // inflections of the loops below the critical point satisfy both
-    // conditions too); otherwise errorflag is set.
+    // found satisfies both conditions on their scales (R T / V^2, R T / V^3),
+    // lies above the co-volume, has a finite positive pressure, and either
+    // the isotherm at T (1 + 1e-4) has no unstable stretch left from the
+    // nearly ideal gas to the compressed fluid (the inflections of the loops
+    // below the critical point satisfy both conditions too) or it is the
+    // model's own point, the one found from its stored start (critical_T,
+    // critical_V); otherwise errorflag is set.
     void search_the_critical_point_of_the_pure_component();
     // The model's own start of the critical-point search, whatever it
     // computed before: Tc is bracketed as the lowest temperature above a
@@ -347,20 +367,34 @@ public:
     // The states the model holds in, declared by the model beside its
     // coefficients; the command interpreter's states are held against it.
     ValidityRange validity;
+    // The range of each component alone, for a mixture model whose range
+    // is where all its components hold (empty: the mixture's range holds at
+    // its pure ends too).
+    std::vector<ValidityRange> componentValidity;
+    // The solids of the components (melting and sublimation curves), set by
+    // the program that builds the model; null: no state is refused as solid.
+    SolidLookup solidOf = nullptr;
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
+    // The range a state of the model's composition is held against: a
+    // mixture's at a pure end is its component's (componentValidity, else
+    // the range down to that component's triple point), otherwise
+    // effectiveRange().
+    ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
     bool extrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
-    // set, when (T, P) lies outside the range, or below its vapour-only limit
-    // at or above the fluid's vapour pressure (ancillaryVapourPressure).
+    // set, when (T, P) lies outside the range (stateRange), below its
+    // vapour-only limit at or above the fluid's vapour pressure
+    // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
+    // not in the ice Ih field for a model of the supercooled liquid).
     bool refuseOutsideRange(double T_, double P_bar);
     // For a pure fluid with published saturation ancillaries below its
     // critical temperature: false, said once and errorflag set, when the
     // model's state (its V) is a liquid where the fluid is a vapour or the
-    // reverse, by more than 3 % in pressure from the vapour pressure.
+    // reverse, by more than 0.5 % in pressure from the vapour pressure.
     bool phaseAgreesWithFluid(double T_, double P_bar);
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
     // coefficient of a state where they describe no fluid: cv <= 0, cp <= 0,
@@ -368,30 +402,43 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range; the stable root (for a mixture, of its liquid and vapour roots
-    // at its composition); a pure fluid's phase the fluid does not have there
-    // is withheld; then the quantities no fluid has.  False, said once, when
-    // there is no state to print.
+    // range or in a solid; the stable root (for a mixture, of its liquid and
+    // vapour roots at its composition); below a vapour-only limit the
+    // model's vapour root or a refusal; above the fluid's critical
+    // temperature, a state where the model has two roots is refused and the
+    // phase named as the fluid's; a phase the fluid (phaseRuleFluid) does not
+    // have there is withheld; a supercooled liquid is named (supercooledUnder);
+    // then the quantities no fluid has.  False, said once, when there is no
+    // state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);
-    // From T and V: refused when T or the pressure found lies outside the range.
+    // From T and V: the same rules at the pressure found.
     bool reportedStateFromTV(double T_, double V_);
     // The saturation pressure at T (calculateTheSaturationPressure), refused
-    // outside the range's temperatures or below its vapour-only limit, and
-    // withheld when it lies more than 5 % from the fluid's published vapour
-    // pressure; 0 on success.
+    // outside the range's temperatures, below its vapour-only limit or at or
+    // above the fluid's critical temperature, and withheld when it lies more
+    // than 5 % from the fluid's published vapour pressure; below the fluid's
+    // triple point said to be the supercooled liquid's; 0 on success.
     short reportedSaturationPressure(double T_);
     // The critical point the model is in (found by findTheCriticalPoint) is
     // one the interpreter reports (its critical point, saturation curve and
     // spinodals): false, said once and errorflag set, when its temperature
     // or pressure lies outside the range (the equation's own critical point
-    // far from the states it was fitted to).
+    // far from the states it was fitted to), or when a model of the vapour
+    // alone below its fluid's critical temperature puts it above that.
     bool criticalPointInRange();
     // The interpreter's isotherms and isochores: false, said once and
     // errorflag set, when T0 or T1 lies outside the range's temperatures;
     // a curve run with the range's pressures as its row limits (states
     // beyond them written as NaN, their count said as a warning).
     bool curveTemperaturesInRange(double T0, double T1, const char* what);
-    void withCurveRowLimits(const std::function<void()>& curve);
+    // splitPmin..splitPmax (bar): the pressures at which an isotherm of a
+    // supercritical fluid has three roots in the model (its loop), whose
+    // states are withheld too; none by default.
+    void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
+    // The pressures (bar) between the local minimum and maximum of P(V) on
+    // the isotherm at T of a pure fluid above its fluid's critical
+    // temperature, where the model splits it; false where there is no loop.
+    bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
     // The lowest temperature of the curves the interpreter traces down from
     // the critical point: the tracers' own (lowestCurveTemperature), raised
     // to the range's lowest temperature and to its vapour-only limit (a
@@ -399,6 +446,21 @@ public:
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
+    // The component whose phase rules (range ends, vapour pressure, solids)
+    // a state of the model's composition follows: the single component of a
+    // pure model, the component present alone in a mixture at a pure end,
+    // or the major component of a trace mixture (the others together at
+    // most kTraceFraction); null for any other mixture.
+    static constexpr double kTraceFraction = 1e-3;
+    const char* phaseRuleFluid() const;
+    // True for a pure model and for a mixture with one component present.
+    bool atPureComposition() const;
+    // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
+    // for a mixture or without a lookup.
+    SolidField solidAt(double T_, double P_bar) const;
+    // The model's range reaches below the triple point of phaseRuleFluid():
+    // it describes the supercooled liquid there (IAPWS-95's water).
+    bool describesSupercooledLiquid() const;
 
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
@@ -631,6 +693,11 @@ public:
         double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
         double vapourOnlyBelow = 0.0;
         const char* fluid = nullptr;
+        // A state where `fluid` is solid is withheld too (a supercooled
+        // liquid only where `supercooled`).
+        SolidLookup solidOf = nullptr;
+        bool supercooled = false;
+        double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };
@@ -954,6 +1021,17 @@ private:
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0, bool traced = true);
+    // The Newton search alone: a point where both conditions hold on their
+    // scales, above the co-volume, with a positive pressure; the phase is
+    // left in it.
+    bool criticalConditionsFrom(double T0, double V0, bool traced);
+    // Whether the isotherm at T has no mechanically unstable stretch from
+    // the nearly ideal gas to the compressed fluid (walked as the volume
+    // searches walk their branches).
+    bool isothermStableThroughout(double T_, double Vc);
+    // The model's own critical point from its stored start, kept (as
+    // modelCriticalPoint keeps it); false when it has none.
+    bool keptModelCriticalPoint();
     void bindVolumeEquation();
     void bindTemperatureEquation();
     bool belowCoVolume();
@@ -972,20 +1050,45 @@ private:
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
     bool rootOnABranch(double T_, double P_bar, double V_);
-    // Whether the isotherm is mechanically stable at volumes sampled
-    // geometrically from Va to Vb (ends excluded), `step` apart in ln V;
-    // Va = Vb tests that one volume.
-    bool stableBetween(double Va, double Vb, double step);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
     // branches at a fixed composition are no coexisting phases, and in a pure
     // fluid at or above the model's critical-point start or in a model
     // without one (a loop of its isotherm there is no two-phase region).
     bool otherBranchAnswers() const;
-    // The step in ln V at which stableBetween samples an isotherm at the
-    // current temperature: fine close below the critical point, where the
-    // unstable stretch between the branches is narrow.
-    double branchSamplingStep() const;
+    // Walks along the isotherm at the current T (FluidPhaseState.cpp): one
+    // sample at u = ln V, with f = P(V) - P and g = V dP/dV.
+    struct BranchSample {
+        enum State : char { kStable, kUnstable, kFailed };
+        double u = 0.0, f = 0.0, g = 0.0;
+        State state = kFailed;
+    };
+    enum class WalkEnd : char { Reached, Crossed, Unstable, Failed, NoVerdict };
+    BranchSample branchSample(double u);
+    // Whether two stable samples are joined by a stretch resolved as
+    // monotone (slopes within a factor of two, and the Hermite cubic through
+    // them keeping at least half the shallower slope).
+    static bool resolvedStretch(const BranchSample& a, const BranchSample& b);
+    // Whether the isotherm is stable between two stable samples: a stretch
+    // not resolved is halved until it is.
+    bool stableStretch(const BranchSample& a, const BranchSample& b, int depth);
+    // Walks from the stable sample a towards uEnd (direction +1 or -1) along
+    // stable stretches; until the pressure asked for is crossed with
+    // untilCrossing.  a is left at the last sample reached, b at the next.
+    // The walk also ends (Reached) at a sample where f reaches fStop at or
+    // beyond uStop.
+    WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
+                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0);
+    // Whether the isotherm is stable from Vfound to the end of the vapour
+    // branch (the nearly ideal gas) or of the liquid branch (the smallest
+    // volume: the model's end, or ten times the pressure at a volume below
+    // the liquid start `liquid`).
+    bool stableToBranchEnd(bool vapour, double Vfound, double liquid);
+    int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
+    bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
+    // A volume of the nearly ideal gas at the current T, at least ten times
+    // the ideal-gas volume at P; 0 when none is found.
+    double nearlyIdealGasVolume();
     // A volume of the liquid branch at the current T, at or below `liquid`,
     // from which the isotherm falls; 0 when none is found.
     double denseStableVolume(double liquid);
@@ -997,12 +1100,14 @@ private:
     // The stable state from (T, P) at the cost of a search
     // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
     // point, searched once from its start (critical_T, critical_V) and kept
-    // with the pressure the model gives at that start, which a change of the
-    // model's parameters changes (and the point is searched again).
+    // while the model stays the same: the same start, composition and
+    // parameters (parameterRevision); any change and it is searched again.
     struct KeptCriticalPoint {
         bool searched = false, found = false;
-        double startT = 0, startV = 0, startP = 0;  // K, m3/mol, Pa
-        double T = 0, P = 0, V = 0;                 // K, Pa, m3/mol
+        double startT = 0, startV = 0;  // K, m3/mol
+        unsigned long revision = 0;
+        std::vector<double> x;
+        double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);
@@ -1018,6 +1123,10 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
+    bool keepVapourRoot(double T_, double P_bar, StableState& s);
+    bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);

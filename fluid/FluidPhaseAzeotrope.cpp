@@ -182,6 +182,7 @@ void FluidPhase::mapTheCriticalField() {
 void FluidPhase::testModelParametersForCriticalCurve(double* X, double* par, double& Y, double& Z, double* extra,
                                                      short& err) {
     tune(par);
+    parametersChanged();
     temperature(X[0]);
     volume(extra[0]);
     composition_of_component(0, 1.0 - extra[1]);

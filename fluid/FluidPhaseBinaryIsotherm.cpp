@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinarySide.h"
+#include "fluid/CriticalApproach.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
@@ -27,15 +29,6 @@ constexpr long kMostPoints = 100000;
 // Relative change in pressure and absolute change in the mole fractions
 // below which a point repeats the previous row as printed.
 constexpr double kSameRow = 1e-6;
-// Ratio of the vapour's to the liquid's volume below which the two phases of
-// a point are close enough to the isotherm's critical point (where they
-// become one) for that point to be sought: far from it the ratio is large,
-// and at an azeotrope, where the compositions meet, it is not close to 1.
-constexpr double kNearCriticalVolumeRatio = 1.6;
-// The approach to the critical point ends when the liquid's composition lies
-// this close to the critical one, or the pressure this close (relative).
-constexpr double kCriticalCompositionReached = 2e-4;
-constexpr double kCriticalPressureReached = 1e-7;
 // The isotherms of the command interpreter end at this pressure (bar) or the
 // model's highest, whichever is lower.
 constexpr double kHighestPressureBar = 10000.0;
@@ -204,11 +197,11 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     // point (on the way the trace goes in pressure) and near it in
     // composition; a search that fails is tried again once the phases have
     // come closer.
-    double nextTry = kNearCriticalVolumeRatio;
+    double nextTry = critical_approach::kNearCriticalVolumeRatio;
     bool criticalKnown = false;
     double xc = 0.0, Vc = 0.0, Pc = 0.0;
     auto searchCritical = [&]() {
-        nextTry = 1.0 + (nextTry - 1.0) / 3.0;
+        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
         const double xm = 0.5 * (x0 + y0), Vm = std::sqrt(Vl0a * Vv0a);
         {
             const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
@@ -237,44 +230,24 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
         writeIsothermRow(*this, out, index);
     };
     // From the last point to the critical point: flashes at pressures that
-    // halve the distance in composition each time (near the critical point
-    // x - xc and y - xc go as the square root of Pc - P), each kept only
-    // while both phases move towards the critical point and stay distinct;
-    // the critical point itself is the last row.
+    // halve the distance in composition each time, the critical point itself
+    // the last row.
     auto closeAtCritical = [&](int index) {
-        for (int k = 0; k < 60; ++k) {
-            const double gap = Pc - P0;
-            if (!(std::fabs(gap) > kCriticalPressureReached * Pc) || std::fabs(x0 - xc) < kCriticalCompositionReached)
-                break;
-            // Three quarters of the way in pressure first; shorter steps
-            // where the flash does not follow (far from the critical point
-            // the square-root law predicts less well).
-            bool moved = false;
-            for (double f : {0.75, 0.5, 0.25, 0.1, 0.03}) {
-                const double Pt = P0 + f * gap, w = std::sqrt(1.0 - f);
+        const critical_approach::TieLine c{Pc, Pc, xc, xc, Vc, Vc};
+        critical_approach::approachTheCriticalPoint(
+            {P0, P0, x0, y0, Vl0a, Vv0a}, c, false, 0.5, 1,
+            [&](int, const critical_approach::TieLine& st, critical_approach::TieLine& got) {
                 errorflag = 0;
                 {
                     const platform::ThreadLogCapture quiet;
-                    calculate_flash_point(T_, Pt, Vc + w * (Vl0a - Vc), Vc + w * (Vv0a - Vc), xc + w * (x0 - xc),
-                                          xc + w * (y0 - xc));
+                    calculate_flash_point(T_, st.s, st.Vl, st.Vv, st.x, st.y);
                 }
-                if (errorflag) continue;
-                const double xn = x_liquid[1], yn = x_vapour[1];
-                const bool towards = (yn - xn) * (y0 - x0) > 0.0 && std::fabs(yn - xn) < std::fabs(y0 - x0) &&
-                                     std::fabs(xn - xc) < std::fabs(x0 - xc) && (xn - x0) * (xc - x0) >= 0.0 &&
-                                     Vv0 > Vl0;
-                if (!towards) continue;
-                writeIsothermRow(*this, out, index++);
-                P0 = Pt;
-                x0 = xn;
-                y0 = yn;
-                Vl0a = Vl0;
-                Vv0a = Vv0;
-                moved = true;
-                break;
-            }
-            if (!moved) break;
-        }
+                if (errorflag) return false;
+                got = {st.s, st.s, x_liquid[1], x_vapour[1], Vl0, Vv0};
+                return binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
+                       binary_side::locallyStable(*this, 1, got.y, got.Vv);
+            },
+            [&] { writeIsothermRow(*this, out, index++); });
         errorflag = 0;
         writeCriticalRow(index);
     };

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -198,9 +199,18 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
             found = true;
         }
     }
+    // A grid of 1/200 steps, and trial compositions down to 1e-8 at both
+    // ends, where a trace mixture's split lies (the vapour of a liquid with
+    // a trace of a volatile component holds it at a few times its share).
+    std::vector<double> trials;
+    for (int k = 1; k < 200; ++k) trials.push_back(k / 200.0);
+    for (double e = 1e-8; e < 5e-3; e *= std::sqrt(10.0)) {
+        trials.push_back(e);
+        trials.push_back(1.0 - e);
+    }
     bool splits = false;
-    for (int k = 1; found && !splits && k < 200; ++k) {
-        const double w[2] = {1.0 - k / 200.0, k / 200.0};
+    for (std::size_t k = 0; found && !splits && k < trials.size(); ++k) {
+        const double w[2] = {1.0 - trials[k], trials[k]};
         composition(w);
         for (int kind : {1, 2}) {
             double G_ = 0.0, lnf[2];
@@ -236,8 +246,14 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                         "of other compositions (the state below is the single fluid)\n");
     }
-    if (component_count == 1) {
-        if (s.otherPhase != kPhaseNone)
+    if (component_count == 1 || atPureComposition()) {
+        if (s.supercooledUnder)
+            std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+        else if (s.vapourOnlyRoot)
+            std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
+                        "would take its liquid root at %.6g cm3/mol)\n",
+                        s.otherV * 1e6);
+        else if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
                         phaseName(s.otherPhase), s.otherV * 1e6);
         else
@@ -249,6 +265,8 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
 
 bool FluidPhase::printStateFromTV(double T_, double V_) {
     if (!reportedStateFromTV(T_, V_)) return false;
+    if (const SolidField solid = solidAt(T_, P * 1e-5); solid.solid)
+        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     if (!(dPdV < 0.0) && !compressibilityDiverges())
         std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
     dump();
@@ -256,7 +274,7 @@ bool FluidPhase::printStateFromTV(double T_, double V_) {
 }
 
 bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what) {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
     const std::string at =
         T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
@@ -266,15 +284,64 @@ bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what
     return false;
 }
 
-void FluidPhase::withCurveRowLimits(const std::function<void()>& curve) {
-    const ValidityRange validity = effectiveRange();
+bool FluidPhase::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
+    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return false;
+    // P(V) from the liquid's density well above the saturated liquid's at
+    // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
+    // minimum followed by a local maximum is the loop.
+    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf), V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
+    if (!(V0 > 0.0) || !(V1 > V0)) return false;
+    const double keptT = T, keptV = V, keptP = P;
+    const short keptFlag = errorflag;
+    constexpr int kSteps = 600;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double prev = std::nan(""), low = std::nan(""), high = std::nan("");
+    bool rising = false;
+    temperature(T_);
+    for (int k = 0; k <= kSteps; ++k) {
+        errorflag = 0;
+        volume(V0 * std::pow(r, k));
+        calculate_pressure();
+        if (errorflag || !std::isfinite(P)) {
+            prev = std::nan("");
+            continue;
+        }
+        if (std::isfinite(prev)) {
+            if (P > prev && !rising) {
+                rising = true;
+                low = std::isfinite(low) ? std::min(low, prev) : prev;
+            } else if (P < prev && rising) {
+                rising = false;
+                high = std::isfinite(high) ? std::max(high, prev) : prev;
+            }
+        }
+        prev = P;
+    }
+    temperature(keptT);
+    volume(keptV);
+    P = keptP;
+    errorflag = keptFlag;
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
+    Pmin_bar = low * 1e-5;
+    Pmax_bar = high * 1e-5;
+    return true;
+}
+
+void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
+    const ValidityRange validity = stateRange();
     curveRowLimits = CurveRowLimits{};
+    curveRowLimits.splitPmin = splitPmin;
+    curveRowLimits.splitPmax = splitPmax;
     if (validity.declared()) {
         if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
         curveRowLimits.Pmax = validity.Pmax;
         curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
-        curveRowLimits.fluid = pureFluidName();
     }
+    curveRowLimits.fluid = phaseRuleFluid();
+    curveRowLimits.solidOf = solidOf;
+    curveRowLimits.supercooled = describesSupercooledLiquid();
     curve();
     if (curveRowLimits.withheld > 0)
         platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
@@ -438,7 +505,15 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                     done = false;
                     return;
                 }
-                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); });
+                // Above its fluid's critical temperature the loop of a model
+                // whose own lies higher is no state of the fluid.
+                double lo = 0.0, hi = -1.0;
+                if (supercriticalLoopPressures(t, lo, hi))
+                    platform::warnf("The model %s splits %s at %g K, above its critical temperature, between %.6g and "
+                                    "%.6g bar: the isotherm's states there are written as nan.\n",
+                                    modelName(), phaseRuleFluid(), t, lo, hi);
+                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); },
+                                   lo, hi);
             });
         } else if (is(word, "tree")) {
             print_parse_tree(stdout);

@@ -269,10 +269,11 @@ void FluidPhase::checkInfiniteVolumes(double V_, double Tstart, double Tend, cha
 
 void FluidPhase::checkCpAt(double T_, double P_bar) {
     const double M = bulk_molar_weight;
+    // The stable state at each temperature: a search of one phase kind
+    // fails on the other side of the saturation curve, which runs through
+    // the critical point where the check is made.
     auto h = [&](double t) {
-        temperature(t);
-        pressure(P_bar);
-        calculate_molar_volume();
+        calculateStableStateFromTP(t, P_bar);
         calculate_state_functions();
         return H / M;
     };

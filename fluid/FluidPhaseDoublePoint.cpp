@@ -151,7 +151,7 @@ void FluidPhase::calculate_second_order_critical_parameters() {
 
 double FluidPhase::equationForG2x(double p, void*) {
     errorflag = error = 0;
-    set_model_parameter(tri_i1, p);
+    setModelParameter(tri_i1, p);
     if (errorflag) {
         error = 1;
         return 0.0;
@@ -178,7 +178,7 @@ double FluidPhase::equationForG3x(double T_, void*) {
         errorflag = error = 1;
         return 0.0;
     }
-    set_model_parameter(tri_i1, p);
+    setModelParameter(tri_i1, p);
     tri_p1 = p;
     calculate_third_order_critical_parameters();
     if (errorflag) {
@@ -265,7 +265,7 @@ void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, doubl
     while (points++ < kMostPoints) {
         if (!first) {
             tri_p2 += dp2;
-            set_model_parameter(i2, tri_p2);
+            setModelParameter(i2, tri_p2);
         }
         search_a_mathematical_double_point(i1, tri_p1_start);
         if (errorflag) break;
@@ -284,7 +284,7 @@ void FluidPhase::calculate_the_MDP_curve(const char* path, int i1, int i2, doubl
 
 double FluidPhase::equationForGxxT(double p, void*) {
     errorflag = error = 0;
-    set_model_parameter(tri_i1, p);
+    setModelParameter(tri_i1, p);
     if (errorflag) {
         error = 1;
         return 0.0;
@@ -404,7 +404,7 @@ void FluidPhase::calculate_the_CPSP_curve(const char* path, int i1, int i2, doub
         temperature(T0 + dp2 * sT);
         volume(V0 + dp2 * sV);
         setComposition(*this, x0 + dp2 * sx);
-        set_model_parameter(i2, tri_p2);
+        setModelParameter(i2, tri_p2);
         search_a_critical_pressure_step_point(i1, p0 + dp2 * sp, kCriticalPointFixedTemperature);
         if (errorflag) {
             std::fprintf(f, "END");

@@ -151,6 +151,11 @@ struct Dome {
 
 bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
     if (P_bar > Pmax || P_bar < Pmin) return false;
+    if (P_bar >= splitPmin && P_bar <= splitPmax) return false;
+    if (solidOf && fluid) {
+        const SolidField solid = solidOf(fluid, T_, P_bar);
+        if (solid.solid && !(solid.supercooledLiquid && supercooled)) return false;
+    }
     if (!(T_ < vapourOnlyBelow)) return true;
     // Below the vapour-only limit, a vapour: a positive pressure below the
     // vapour pressure and a volume above the geometric mean of the saturated

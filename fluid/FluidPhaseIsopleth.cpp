@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fluid/BinarySide.h"
+#include "fluid/CriticalApproach.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
@@ -131,6 +132,10 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     };
     // The accepted point.
     double T0 = T, Vl0a = Vl0, Vv0a = Vv0, x0 = x_liquid[1], y0 = x_vapour[1], P0 = P;
+    // The point before it: the way the trace goes in T and in P.
+    double Tbefore = T0, Pbefore = P0;
+    // The composition held along the branch.
+    const double z = bubble ? x0 : y0;
     double dVl = 0, dVv = 0, dz = 0, dPdT = 0;
     const double Pstart = P;
     isoplethTangent(*this, bubble, dVl, dVv, dz, dPdT);
@@ -138,8 +143,81 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     if (dT * dPdT * dP < 0.0) dP = -dP;
     writeRow();
 
-    double r = 1.0;
+    // The critical point of the mixture of composition z, where the bubble
+    // and dew curves of the isopleth meet: sought once the two phases come
+    // close (or the trace stalls), from the last point's temperature and the
+    // geometric mean of its volumes; it closes the branch only when it lies
+    // ahead of the last point on the way the trace goes (in T while the
+    // steps are in T, in P while they are in P) and near it.  A search that
+    // fails is tried again once the phases have come closer.
+    double nextTry = critical_approach::kNearCriticalVolumeRatio;
+    double Tc = 0.0, Vc = 0.0, Pc = 0.0;
     bool pressureSteps = false;
+    auto searchCritical = [&]() {
+        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            composition_of_component(0, 1.0 - z);
+            composition_of_component(1, z);
+            temperature(T0);
+            volume(std::sqrt(Vl0a * Vv0a));
+            search_a_critical_point(kCriticalPointFixedComposition);
+        }
+        const bool converged = errorflag == 0 && std::isfinite(T) && std::isfinite(V) && std::isfinite(P) &&
+                               P > 0.0 && V > 0.0 && std::fabs(T - T0) < 0.1 * T0;
+        errorflag = 0;
+        if (!converged) return false;
+        const bool ahead = pressureSteps
+                               ? (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore)
+                               : (T - T0) * (T0 - Tbefore) >= -1e-9 * T0 * std::fabs(T0 - Tbefore);
+        // Above the highest pressure of the trace the critical point does
+        // not end it: the trace stops there as it would without it.
+        if (!ahead || P > Pmax) return false;
+        Tc = T;
+        Vc = V;
+        Pc = P;
+        return true;
+    };
+    // From the last point to the critical point: bubble or dew points at
+    // temperatures (dew points at pressures, where these come closer) most
+    // of the way each time; the critical point itself is the last row.
+    auto closeAtCritical = [&] {
+        using critical_approach::TieLine;
+        // The parameters: the temperature, and for a dew branch the pressure
+        // too (its solver at given pressure), whichever comes closer.
+        const TieLine c{Tc, Pc, z, z, Vc, Vc};
+        const TieLine last{T0, P0, x0, y0, Vl0a, Vv0a};
+        critical_approach::approachTheCriticalPoint(
+            last, c, bubble, 1.0, bubble ? 1 : 2,
+            [&](int kind, const TieLine& st, TieLine& got) {
+                errorflag = 0;
+                {
+                    const platform::ThreadLogCapture quiet;
+                    if (bubble)
+                        calculate_bubble_point(st.s, st.Vl, st.Vv, z, st.y);
+                    else if (kind == 0)
+                        calculate_dew_point(st.s, st.Vl, st.Vv, st.x, z);
+                    else
+                        calculate_dew_point_for_given_P(st.t, st.s, st.Vl, st.Vv, st.x, z);
+                }
+                if (errorflag) return false;
+                got = {T, P, x_liquid[1], x_vapour[1], Vl0, Vv0};
+                const bool stable = binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
+                                    binary_side::locallyStable(*this, 1, got.y, got.Vv);
+                P = got.t;  // the evaluations left the phase's pressure
+                return stable;
+            },
+            writeRow);
+        errorflag = 0;
+        temperature(Tc);
+        P = Pc;
+        x_liquid.assign({1.0 - z, z});
+        x_vapour.assign({1.0 - z, z});
+        Vl0 = Vv0 = Vc;
+        writeRow();
+    };
+
+    double r = 1.0;
     long points = 1;
     while (errorflag == 0) {
         if (points >= kMostPoints) {
@@ -161,10 +239,34 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         }
         if (errorflag) {
             r *= 0.5;
-            if (r < kSmallestStepFactor) break;
+            if (r < kSmallestStepFactor) {
+                // A branch that stalls has come to the critical point of its
+                // mixture (or close to it): it closes there.
+                errorflag = 0;
+                if (searchCritical()) {
+                    closeAtCritical();
+                    return;
+                }
+                errorflag = 1;
+                break;
+            }
             errorflag = 0;
             continue;
         }
+        // Along a branch the moving phase's composition approaches the held
+        // one only towards the critical point: a point whose phases swapped
+        // sides (or became one) has passed it.
+        if ((x_vapour[1] - x_liquid[1]) * (y0 - x0) <= 0.0 || !(Vv0 > Vl0)) {
+            r *= 0.5;
+            if (r >= kSmallestStepFactor) continue;
+            if (searchCritical()) {
+                closeAtCritical();
+                return;
+            }
+            break;
+        }
+        Tbefore = T0;
+        Pbefore = P0;
         T0 = T;
         Vl0a = Vl0;
         Vv0a = Vv0;
@@ -192,5 +294,9 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         writeRow();
         ++points;
         if (P0 > Pmax) break;
+        if (Vv0a > Vl0a && Vv0a < nextTry * Vl0a && searchCritical()) {
+            closeAtCritical();
+            return;
+        }
     }
 }

@@ -334,32 +334,35 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
-bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
+bool FluidPhase::keptModelCriticalPoint() {
     if (!(critical_T > 0.0) || !(critical_V > 0.0) || !std::isfinite(critical_T) || !std::isfinite(critical_V))
         return false;
-    const KeptFields kept(*this);
-    temperature(critical_T);
-    volume(critical_V);
-    errorflag = 0;
-    calculate_fixed_parameters();
-    calculate_pressure();
-    if (errorflag || !std::isfinite(P)) return false;
     KeptCriticalPoint& k = keptCritical_;
-    if (!k.searched || k.startT != critical_T || k.startV != critical_V || k.startP != P) {
-        k = KeptCriticalPoint{};
-        k.searched = true;
-        k.startT = critical_T;
-        k.startV = critical_V;
-        k.startP = P;
-        k.found = criticalPointFrom(critical_T, critical_V, false) && T > 0.0 && std::isfinite(T) && P > 0.0 &&
-                  std::isfinite(P);
-        k.T = T;
-        k.P = P;
-        k.V = V;
-    }
-    Tc = k.T;
-    Pc = k.P;
+    // Valid while the model is the one it was searched on: no evaluation
+    // of the model is needed to tell.
+    if (k.searched && k.startT == critical_T && k.startV == critical_V && k.revision == parameterRevision() &&
+        k.x == x)
+        return k.found;
+    const KeptFields kept(*this);
+    k = KeptCriticalPoint{};
+    k.searched = true;
+    k.startT = critical_T;
+    k.startV = critical_V;
+    k.revision = parameterRevision();
+    k.x = x;
+    k.found = criticalConditionsFrom(critical_T, critical_V, false) && T > 0.0 && std::isfinite(T) && P > 0.0 &&
+              std::isfinite(P);
+    k.T = T;
+    k.P = P;
+    k.V = V;
     return k.found;
+}
+
+bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
+    if (!keptModelCriticalPoint()) return false;
+    Tc = keptCritical_.T;
+    Pc = keptCritical_.P;
+    return true;
 }
 
 bool FluidPhase::rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv,

@@ -250,14 +250,241 @@ bool FluidPhase::otherBranchAnswers() const {
     return present > 1 || !(critical_T > 0.0 && T < critical_T);
 }
 
-double FluidPhase::branchSamplingStep() const {
-    // Close to the critical point the unstable stretch of an isotherm spans
-    // about 2.3 sqrt(1 - T/Tc) in ln V (a van der Waals loop; the
-    // multiparameter equations' are alike): a quarter of that, between 0.8 %
-    // and 10 %.  A model that gives no critical-point start is sampled at the
-    // coarsest step.
-    if (!(critical_T > 0.0)) return 0.1;
-    return std::clamp(0.5 * std::sqrt(std::fabs(1.0 - T / critical_T)), 0.008, 0.1);
+namespace {
+
+// Relative margin within which a root counts as at a saturated volume of the
+// expansions (which hold the model's own equilibrium to about 1e-11): the
+// spinodals lie far further from it everywhere the expansions reach.
+constexpr double kAtSaturatedVolume = 1e-9;
+
+}  // namespace
+
+// ---------------------------------------------------------------- walks along an isotherm
+//
+// A walk samples the isotherm at the current temperature in u = ln V, each
+// sample giving f = P(V) - P (the pressure asked for) and g = dP/du =
+// V dP/dV.  Two neighbouring samples with g < 0 are joined by a mechanically
+// stable stretch when the stretch is resolved: their slopes differ by less
+// than a factor of two, and the cubic that matches both pressures and both
+// slopes keeps a slope at least half as steep as the shallower end all the
+// way.  The pressure difference is the exact integral of the slope over the
+// step, so that a stretch of rising pressure between the samples would have
+// to be paid for by a steeper fall within the same step, which a resolved
+// step does not have.  A step that is not resolved is halved (its midpoint
+// sampled) until both halves are, down to 1e-7 in ln V.  The steps grow
+// while the slope changes little and shrink where it changes fast (towards a
+// spinodal or the critical point), so that the number of samples stays
+// bounded: kMaxSamples at most, beyond which the walk gives no verdict.
+
+namespace {
+
+constexpr double kFirstStep = 0.02;     // ln V
+constexpr double kLongestStep = 0.5;    // ln V
+constexpr double kShortestStep = 1e-7;  // ln V, the finest resolution of a step
+constexpr int kMaxSamples = 3000;
+constexpr double kProbeReach = 0.05;  // ln V: how far ahead a predicted spinodal is probed
+
+}  // namespace
+
+FluidPhase::BranchSample FluidPhase::branchSample(double u) {
+    BranchSample s;
+    s.u = u;
+    const double v = std::exp(u);
+    double f = std::nan(""), dfdV = std::nan("");
+    error = 0;
+    if (!(std::isfinite(v) && v > coVolume())) {
+    } else if (walkOnCriticalSet_) {
+        // The pressure and its slope from the model's own derivatives of A
+        // (a model that is not made of terms gives them itself).
+        volume(v);
+        errorflag = 0;
+        calculate_critical_parameters_of_pure_fluid();
+        if (!errorflag) {
+            f = -dAdV - P;
+            dfdV = -d2AdV2;
+            dPdV = dfdV;
+        }
+        errorflag = 0;
+    } else {
+        equationForCalculating_V_FromTP(v, f, dfdV);
+    }
+    error = 0;
+    ++walkSamples_;
+    s.f = f;
+    s.g = v * dfdV;
+    if (!std::isfinite(f) || !std::isfinite(s.g)) {
+        s.state = BranchSample::kFailed;
+    } else {
+        // Unstable where either form of the slope says so (dP/dV from Z and
+        // its derivative, and from the second volume derivative of A).
+        s.state = s.g < 0.0 && !(dPdV > 0.0) ? BranchSample::kStable : BranchSample::kUnstable;
+    }
+    return s;
+}
+
+bool FluidPhase::resolvedStretch(const BranchSample& a, const BranchSample& b) {
+    const double h = b.u - a.u;
+    if (h == 0.0) return true;
+    const double shallow = std::max(a.g, b.g), steep = std::min(a.g, b.g);  // both negative
+    if (steep < 2.0 * shallow) return false;
+    // The slope of the Hermite cubic, dP/du = c0 + c1 t + c2 t^2 on t in [0, 1].
+    const double s = (b.f - a.f) / h;
+    const double c1 = -4.0 * a.g - 2.0 * b.g + 6.0 * s, c2 = 3.0 * (a.g + b.g) - 6.0 * s;
+    double highest = shallow;
+    if (c2 < 0.0) {
+        const double t = -c1 / (2.0 * c2);
+        if (t > 0.0 && t < 1.0) highest = std::max(highest, a.g + t * (c1 + t * c2));
+    }
+    return highest <= 0.5 * shallow;
+}
+
+bool FluidPhase::stableStretch(const BranchSample& a, const BranchSample& b, int depth) {
+    if (resolvedStretch(a, b) || std::fabs(b.u - a.u) < kShortestStep || depth <= 0) return true;
+    if (walkSamples_ > kMaxSamples) return false;
+    const BranchSample m = branchSample(0.5 * (a.u + b.u));
+    if (m.state != BranchSample::kStable) return false;
+    return stableStretch(a, m, depth - 1) && stableStretch(m, b, depth - 1);
+}
+
+FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing,
+                                             BranchSample& b, double fStop, double uStop) {
+    // From the stable sample a towards uEnd (direction +1: larger volumes,
+    // -1: smaller).  On return a is the last sample reached along a stable
+    // stretch and b the one after it (at the crossing of the pressure asked
+    // for, the two bracket the root).  A step that is not stable is tried
+    // again shorter.  Where the slope flattens along the walk (towards a
+    // spinodal, where it vanishes) the next step covers four tenths of the
+    // distance to where the slope, straight through the last two samples,
+    // would vanish: the walk closes in on a spinodal geometrically and ends
+    // on instability within kShortestStep of it.  A walk towards the
+    // crossing also ends early where the pressure asked for lies far beyond
+    // what the branch can still reach before a spinodal shown by a sample.
+    double h = kFirstStep;
+    bool probed = false;  // beyond a predicted spinodal, once per walk
+    while (true) {
+        if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
+        if (direction * (a.u - uEnd) >= 0.0) return WalkEnd::Reached;
+        const double u = direction > 0.0 ? std::min(a.u + h, uEnd) : std::max(a.u - h, uEnd);
+        b = branchSample(u);
+        if (b.state == BranchSample::kFailed) return WalkEnd::Failed;
+        const bool stable = b.state == BranchSample::kStable && stableStretch(a, b, 40);
+        if (!stable) {
+            if (h <= kShortestStep) return WalkEnd::Unstable;
+            h = std::max(0.125 * h, kShortestStep);
+            continue;
+        }
+        if (untilCrossing && (b.f > 0.0) != (a.f > 0.0)) return WalkEnd::Crossed;
+        if (b.f >= fStop && direction * (b.u - uStop) >= 0.0) {
+            a = b;
+            return WalkEnd::Reached;
+        }
+        // The next step: longer while the slope changes little over this one.
+        const double step = std::fabs(b.u - a.u), change = std::fabs(std::log(b.g / a.g));
+        h = std::min(kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
+        const double flattening = (b.g - a.g) / step;  // > 0: the slope heads for zero
+        if (flattening > 0.0) {
+            const double left = -b.g / flattening;  // to the predicted spinodal, in ln V
+            if (untilCrossing && !probed && left < kProbeReach && std::fabs(b.f) > 10.0 * -b.g * 1.2 * left) {
+                // Far below the pressure asked for, close to a predicted
+                // spinodal: a sample just beyond it that is unstable shows
+                // the branch ends within 1.2 left, over which the pressure
+                // rises by about |g| 1.2 left at most (the slope flattening
+                // all the way), a tenth of what is missing; one that is
+                // stable (an inflection where the slope only flattens, as
+                // near a critical point) lets the walk go on.
+                probed = true;
+                const BranchSample c = branchSample(b.u + direction * 1.2 * left);
+                if (c.state != BranchSample::kStable) {
+                    a = b;
+                    return WalkEnd::Unstable;
+                }
+            }
+            h = std::max(std::min(h, 0.4 * left), kShortestStep);
+        }
+        a = b;
+    }
+}
+
+bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
+    // Vapour: from the root to a gas at least ten times as dilute as the
+    // root and as the ideal gas at the pressure asked for, where the
+    // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
+    // or to 10^4 times that volume.  Liquid: see below.
+    BranchSample a = branchSample(std::log(Vfound)), b;
+    if (a.state != BranchSample::kStable) return false;
+    if (vapour) {
+        double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
+        const double uLast = uFar + std::log(1e4);
+        while (true) {
+            if (walkIsotherm(a, 1.0, uFar, false, b) != WalkEnd::Reached) return false;
+            const double k = -a.g * std::exp(a.u) / (R * T);
+            if (k > 0.9 || a.u >= uLast) return true;
+            uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
+        }
+    }
+    // The liquid: down to the smallest volume, where the model ends (its
+    // co-volume or the edge of its range), or where the pressure has risen
+    // by 500 bar and doubled at a volume no larger than the liquid start
+    // `liquid` (the saturated liquid of an ancillary equation): a loop
+    // inside the two-phase region can rise to tens of kilobars (Hill's at
+    // 300 K to 47 kbar near 40 cm3/mol) but lies above the saturated liquid,
+    // and a reference equation may turn unstable again far beyond its range
+    // (methane's near 880 bar at 86 K, below its triple point; carbon
+    // dioxide's near 16 kbar at 288 K).  A ten-thousandth of the root's
+    // volume at most.
+    const double Pend = std::max(2.0 * P, P + 5e7), uEnd = std::log(std::max(1e-4 * Vfound, 1.001 * coVolume()));
+    const double uLiquid = liquid > 0.0 && std::isfinite(liquid) ? std::log(liquid) : HUGE_VAL;
+    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid);
+    return end == WalkEnd::Reached || end == WalkEnd::Failed;
+}
+
+bool FluidPhase::onBranch(RootBranch branch, double liquid) {
+    // Above 1.1 times the model's critical-point start the isotherm has no
+    // unstable stretch, and every root is on both branches.
+    if (branch == RootBranch::Any || (critical_T > 0.0 && !(T < 1.1 * critical_T))) return true;
+    const double Vfound = V;
+    const bool wantLiquid = branch != RootBranch::Vapour, wantVapour = branch != RootBranch::Liquid;
+    // The cheap question first: below its critical temperature a pure fluid
+    // with expansions of its own saturation curve has its vapour branch
+    // beyond the saturated vapour and its liquid branch below the saturated
+    // liquid (the one-phase states, stable throughout); a root between the
+    // two is metastable, on a branch only when a stable stretch joins it to
+    // that branch's saturated volume.
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    walkSamples_ = 0;
+    bool found = false, sampled = false;
+    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+        // Beyond a saturated volume on the side of psat that the branch has
+        // (a vapour at or below psat, a liquid at or above it).
+        constexpr double kPressureMargin = 1e-6;
+        const bool beyondVapour = Vfound >= Vv * (1.0 - kAtSaturatedVolume) && P <= psat * (1.0 + kPressureMargin);
+        const bool beyondLiquid = Vfound <= Vl * (1.0 + kAtSaturatedVolume) && P >= psat * (1.0 - kPressureMargin);
+        if ((wantVapour && beyondVapour) || (wantLiquid && beyondLiquid)) return true;
+        if (!beyondVapour && !beyondLiquid) {
+            // Between the saturated volumes: a stable stretch to Vv (the
+            // vapour branch) or down to Vl (the liquid branch).
+            sampled = true;
+            BranchSample a = branchSample(std::log(Vfound)), b;
+            const BranchSample root = a;
+            if (a.state == BranchSample::kStable) {
+                if (wantVapour) found = walkIsotherm(a, 1.0, std::log(Vv), false, b) == WalkEnd::Reached;
+                a = root;
+                if (!found && wantLiquid) found = walkIsotherm(a, -1.0, std::log(Vl), false, b) == WalkEnd::Reached;
+            }
+        }
+    } else {
+        sampled = true;
+        found = (wantLiquid && stableToBranchEnd(false, Vfound, liquid)) ||
+                (wantVapour && stableToBranchEnd(true, Vfound, liquid));
+    }
+    if (sampled) {
+        double f = 0.0, dfdV = 0.0;
+        error = 0;
+        equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
+        error = 0;
+        refreshVolumeDerivatives();
+    }
+    return found;
 }
 
 double FluidPhase::denseStableVolume(double liquid) {
@@ -266,51 +493,65 @@ double FluidPhase::denseStableVolume(double liquid) {
     const double b = coVolume();
     double v = liquid;
     for (int k = 0; k < 12 && std::isfinite(v) && v > 1.02 * b; ++k, v *= 0.9)
-        if (stableBetween(v, v, 1.0)) return v;
+        if (branchSample(std::log(v)).state == BranchSample::kStable) return v;
     return 0.0;
 }
 
-bool FluidPhase::onBranch(RootBranch branch, double liquid) {
-    // Above 1.1 times the model's critical-point start the isotherm has no
-    // unstable stretch, and every root is on both branches.
-    if (branch == RootBranch::Any || (critical_T > 0.0 && !(T < 1.1 * critical_T))) return true;
-    const double Vfound = V, step = branchSamplingStep();
-    // Liquid: the isotherm falls all the way from a stable dense volume to
-    // the root (a root denser than that is compressed liquid); vapour: from
-    // the root all the way to a gas ten times as dilute.  Without a stable
-    // dense volume the liquid side cannot be told, and a root is taken as
-    // liquid.
-    auto liquidSide = [&] {
-        const double dense = liquid > 0.0 ? denseStableVolume(liquid) : 0.0;
-        return !(dense > 0.0) || !(Vfound > dense) || stableBetween(dense, Vfound, step);
-    };
-    auto vapourSide = [&] { return stableBetween(Vfound, 10.0 * std::max(Vfound, R * T / P), step); };
-    bool found = false;
-    switch (branch) {
-        case RootBranch::Liquid: found = liquidSide(); break;
-        case RootBranch::Vapour: found = vapourSide(); break;
-        default: found = liquidSide() || vapourSide(); break;
+double FluidPhase::nearlyIdealGasVolume() {
+    // Ten times the ideal-gas volume at the pressure asked for, and tenfold
+    // further until the gas there is nearly ideal (V^2 |dP/dV| / R T and
+    // P V / R T within 10 % of 1): at a high pressure ten times the
+    // ideal-gas volume can lie inside the two-phase region.
+    double v = 10.0 * R * T / P;
+    for (int k = 0; k < 12 && std::isfinite(v); ++k, v *= 10.0) {
+        const BranchSample s = branchSample(std::log(v));
+        if (s.state == BranchSample::kFailed) return 0.0;
+        const double k1 = -s.g * v / (R * T), z = (s.f + P) * v / (R * T);
+        if (s.state == BranchSample::kStable && std::fabs(k1 - 1.0) < 0.1 && std::fabs(z - 1.0) < 0.1) return v;
     }
-    double f = 0.0, dfdV = 0.0;
-    error = 0;
-    equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
-    error = 0;
-    refreshVolumeDerivatives();
-    return found;
+    return 0.0;
 }
 
 bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
-    // Along the branch from its far end, in steps of branchSamplingStep in
-    // ln V, the pressure rises (vapour, walked towards the dense fluid) or
-    // falls (liquid, walked towards the gas) monotonically until the isotherm
-    // turns unstable: the first step across the pressure asked for brackets
-    // the branch's root, which bisection closes.  A liquid compressed beyond
-    // the start is walked to from it towards the dense fluid, down to a fifth
-    // of the start's volume.
+    // Along the branch from a volume on it, in steps of the walk above, the
+    // pressure rises (vapour, walked towards the dense fluid) or falls
+    // (liquid, walked towards the gas) monotonically until the isotherm turns
+    // unstable: the first step across the pressure asked for brackets the
+    // branch's root, which bisection closes.  The walk starts from the
+    // saturated volume of the branch where the expansions give it (towards
+    // the spinodal for a metastable root, away from it for a stable one);
+    // else from the nearly ideal gas for the vapour, and from a stable dense
+    // volume for the liquid, walked towards the gas or, where the pressure
+    // there lies below the one asked for, towards the dense fluid down to a
+    // fifth of it.
     const bool vapour = branch == RootBranch::Vapour;
-    const double gas = R * T / P, b = coVolume();
-    const double from = vapour ? 10.0 * gas : denseStableVolume(liquid);
-    if (!std::isfinite(from) || !(from > 0.0) || !std::isfinite(gas) || !(gas > 0.0)) return false;
+    const double gas = R * T / P, b0 = coVolume();
+    if (!std::isfinite(gas) || !(gas > 0.0)) return false;
+    walkSamples_ = 0;
+    double from = 0.0, psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+        // The one-phase side of the branch (vapour below psat, liquid above)
+        // is stable throughout; its root is found from the saturated volume
+        // just as from the branch's far end.
+        from = vapour ? Vv : Vl;
+    } else if (vapour) {
+        from = nearlyIdealGasVolume();
+    } else {
+        from = denseStableVolume(liquid);
+    }
+    if (!std::isfinite(from) || !(from > 0.0)) return false;
+    BranchSample a = branchSample(std::log(from)), b;
+    if (a.state != BranchSample::kStable) return false;
+    if (vapour && !(from < gas) && !(a.f < 0.0)) return false;  // the dilute gas lies below the pressure asked for
+    // Towards the pressure asked for: smaller volumes where the pressure is
+    // below it.
+    const double direction = a.f < 0.0 ? -1.0 : 1.0;
+    const double uEnd =
+        direction < 0.0 ? std::log(std::max(vapour ? 1.001 * b0 : std::max(1.001 * b0, 0.2 * from), 1e-300))
+                        : std::log(vapour ? 10.0 * gas : std::max(10.0 * gas, from));
+    if (walkIsotherm(a, direction, uEnd, true, b) != WalkEnd::Crossed) return false;
+    // a and b bracket the root on a stable stretch where P is monotone.
+    double Va = std::exp(a.u), fa = a.f, Vb = std::exp(b.u);
     double f = 0.0, dfdV = 0.0;
     auto at = [&](double v) {
         error = 0;
@@ -319,25 +560,6 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
         error = 0;
         return ok;
     };
-    // The dilute gas lies below the pressure asked for.
-    if (!at(from) || (vapour && !(f < 0.0)) || !std::isfinite(f)) return false;
-    const bool down = vapour || !(f > 0.0);
-    const double factor = std::exp(down ? -branchSamplingStep() : branchSamplingStep());
-    const double Vend = vapour ? b : !down ? 10.0 * gas : std::max(b, 0.2 * from);
-    double Va = from, fa = f, Vb = from;
-    constexpr int kMaxSteps = 4000;
-    bool crossed = false;
-    for (int k = 0; k < kMaxSteps && !crossed; ++k) {
-        Vb = Va * factor;
-        if (down ? !(Vb > Vend) : Vb > Vend) return false;
-        if (!at(Vb)) return false;  // unstable, or beyond the model's range
-        crossed = (f > 0.0) != (fa > 0.0);
-        if (!crossed) {
-            Va = Vb;
-            fa = f;
-        }
-    }
-    if (!crossed) return false;
     for (int k = 0; k < 200 && std::fabs(Vb / Va - 1.0) > 1e-15; ++k) {
         const double Vm = std::sqrt(Va * Vb);
         if (!at(Vm)) return false;
@@ -355,29 +577,16 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     return !errorflag;
 }
 
+bool FluidPhase::stateOnKindBranch() {
+    if (phase_kind != 1 && phase_kind != 2) return true;
+    return onBranch(phase_kind == 1 ? RootBranch::Vapour : RootBranch::Liquid, estimate_Vl0());
+}
+
 bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
     temperature(T_);
     pressure(P_bar);
     volume(V_);
     return onBranch(RootBranch::LiquidOrVapour, estimate_Vl0());
-}
-
-bool FluidPhase::stableBetween(double Va, double Vb, double step) {
-    // Geometric samples: the unstable stretches that part a loop of a
-    // multiparameter equation from the branches span tens of per cent in V,
-    // a few per cent only close below the critical point.
-    const int samples = Va == Vb ? 1 : std::max(1, int(std::ceil(std::fabs(std::log(Vb / Va)) / step)));
-    double f = 0.0, dfdV = 0.0;
-    for (int i = 1; i <= samples; ++i) {
-        error = 0;
-        equationForCalculating_V_FromTP(Va == Vb ? Va : Va * std::pow(Vb / Va, double(i) / (samples + 1)), f,
-                                        dfdV);
-        if (error) {
-            error = 0;
-            return false;
-        }
-    }
-    return true;
 }
 
 void FluidPhase::calculateMolarVolumeFrom(double start) {
@@ -392,7 +601,13 @@ void FluidPhase::calculateMolarVolumeFrom(double start) {
 void FluidPhase::acceptVolumeFromPressure() {
     // The search converged at a volume evaluated last (Z, dZdV belong to it).
     // A remaining gap is closed by one Newton step in V towards the pressure;
-    // a volume that still does not give the pressure is no state.
+    // a volume that still does not give the pressure is no state, nor is one
+    // at or below the model's smallest volume (its co-volume, or where its
+    // equation leaves the fluid), which the Newton steps do not see.
+    if (!(V > coVolume())) {
+        errorflag = 1;
+        return;
+    }
     const double PZ = R * Z * T / V;
     if (reproducesPressure(PZ, P, V * dPdV)) return;
     const double Vnew = V + (P - PZ) / dPdV;

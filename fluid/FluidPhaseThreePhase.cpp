@@ -331,7 +331,7 @@ void FluidPhase::search_a_double_critical_endpoint(int index, double p, double T
                                                    double xv) {
     if (refuseNonBinary(*this)) return;
     for (long k = 0; k < kMostScanSteps; ++k) {
-        set_model_parameter(index, p);
+        setModelParameter(index, p);
         platform::tracef("\nPARAMETER %#.10lg\t", p);
         calculate_critical_endpoint1(T_, Vl, Vv, xl, xv);
         if (errorflag) return;

@@ -182,7 +182,7 @@ void FluidPhase::check_tricritical_parameters() {
 
 double FluidPhase::equationForG4x(double p, void*) {
     tri_p1 = p;
-    set_model_parameter(tri_i1, p);
+    setModelParameter(tri_i1, p);
     search_a_critical_point(kCriticalPointFixedComposition);
     if (errorflag) {
         error = 1;
@@ -244,7 +244,7 @@ void FluidPhase::search_the_tricritical_point(int i, double p, CriticalCurveFlag
     if (binary_side::refuseNonBinaryLocus(*this)) return;
     tri_i1 = i;
     tri_p1 = tri_p1_start = p;
-    set_model_parameter(i, p);
+    setModelParameter(i, p);
     calculate_the_critical_curve("tata.res", flag, 1, 10.0, 0.01, 1e-8, -1.0, 0, "0", nullptr);
     errorflag = 0;
     double g2r, g3r, g4r, g5r, g2i, g3i, g4i, g5i;
@@ -331,7 +331,7 @@ void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i
     long points = 0;
     while (errorflag == 0 && ++points < kMostPoints) {
         tri_p2 += dp2;
-        set_model_parameter(i2, tri_p2);
+        setModelParameter(i2, tri_p2);
         solveAt(tri_x, tri_x * 0.99999999);
         if (errorflag == 0) writeRow();
     }
@@ -341,7 +341,7 @@ void FluidPhase::calculate_the_tricritical_curve(const char* path, int i1, int i
 double FluidPhase::equationForG5xFromPar(double p2, void*) {
     errorflag = error = 0;
     tri_p2 = p2;
-    set_model_parameter(tri_i2, p2);
+    setModelParameter(tri_i2, p2);
     double g5 = 0.0;
     g5AtG4Point(*this, x[1], kFarTPar, g5);
     return g5;
@@ -430,8 +430,8 @@ void FluidPhase::test_stability_of_the_tricritical_curve(const char* inPath, con
             composition_of_component(0, x0r);
             composition_of_component(1, 1.0 - x0r);
         }
-        set_model_parameter(i1, par1);
-        set_model_parameter(i2, par2);
+        setModelParameter(i1, par1);
+        setModelParameter(i2, par2);
         double g[5], gi[5], Pr, AVV;
         calculate_tricritical_parameters(g[0], g[1], g[2], g[3], g[4], gi[0], gi[1], gi[2], gi[3], gi[4], Pr, AVV);
         std::fprintf(f, "%lg %lg %lg %lg %lg %lg %lg %lg %lg\n", T, V * 1e6, Pr * 1e-5, x[0], x[1], AVV, par1, par2,

@@ -16,9 +16,11 @@ namespace {
 
 // A state's pressure may lie this far (relative) from the fluid's vapour
 // pressure on the wrong side before its phase counts as wrong: the ancillary
-// equations agree with their reference equations within 0.1 to 0.2 %, and a
-// good model's vapour pressure within a percent.
-constexpr double kPhaseTolerance = 0.03;
+// equations agree with their reference equations within 0.1 to 0.2 % (the
+// older IUPAC equations of CO2 and CH4 within 0.4 %).  A model whose own
+// vapour pressure lies further off has its other phase there, which the
+// fluid does not have: it is withheld.
+constexpr double kPhaseTolerance = 0.005;
 // No fluid carries sound faster than this below 10 GPa (water near 4 km/s
 // at 2 GPa).
 constexpr double kMaxSoundSpeed = 1e4;  // m/s
@@ -30,6 +32,48 @@ const char* FluidPhase::pureFluidName() const {
     return component_names[0].c_str();
 }
 
+namespace {
+
+// The component of largest mole fraction and the others' sum; -1 without components.
+int majorComponent(const FluidPhase& m, double& others) {
+    const int n = std::min<int>(m.component_count, static_cast<int>(std::min(m.x.size(), m.component_names.size())));
+    others = 0.0;
+    if (n <= 0) return -1;
+    if (m.component_count == 1) return 0;
+    int major = 0;
+    for (int i = 1; i < n; ++i)
+        if (m.x[i] > m.x[major]) major = i;
+    for (int i = 0; i < n; ++i)
+        if (i != major) others += m.x[i];
+    return major;
+}
+
+}  // namespace
+
+const char* FluidPhase::phaseRuleFluid() const {
+    if (component_count == 1) return pureFluidName();
+    double others = 0.0;
+    const int major = majorComponent(*this, others);
+    if (major < 0 || !(others <= kTraceFraction)) return nullptr;
+    return component_names[static_cast<std::size_t>(major)].c_str();
+}
+
+bool FluidPhase::atPureComposition() const {
+    double others = 0.0;
+    return majorComponent(*this, others) >= 0 && others == 0.0;
+}
+
+SolidField FluidPhase::solidAt(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (!solidOf || !fluid) return SolidField{};
+    return solidOf(fluid, T_, P_bar);
+}
+
+bool FluidPhase::describesSupercooledLiquid() const {
+    const char* fluid = phaseRuleFluid();
+    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
+}
+
 ValidityRange FluidPhase::effectiveRange() const {
     ValidityRange r = validity;
     if (r.fromTriplePoints)
@@ -37,8 +81,21 @@ ValidityRange FluidPhase::effectiveRange() const {
     return r;
 }
 
+ValidityRange FluidPhase::stateRange() const {
+    // A mixture at a pure end holds where its component does: in the
+    // component's own range, or down to its triple point.
+    if (component_count < 2 || !atPureComposition()) return effectiveRange();
+    for (std::size_t i = 0; i < componentValidity.size() && i < x.size(); ++i)
+        if (x[i] > 0.0 && componentValidity[i].declared()) return componentValidity[i];
+    ValidityRange r = validity;
+    if (r.fromTriplePoints)
+        for (std::size_t i = 0; i < component_names.size() && i < x.size(); ++i)
+            if (x[i] > 0.0) r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
+    return r;
+}
+
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holds(T_, P_bar)) {
         platform::diagf("The model %s holds %s: the state at %s K and %s bar lies outside it.\n", modelName(),
                         validity.describe().c_str(), givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
@@ -54,7 +111,7 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
                         givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
-        const double psat = ancillaryVapourPressure(pureFluidName(), T_) * 1e-5;
+        const double psat = ancillaryVapourPressure(phaseRuleFluid(), T_) * 1e-5;
         if (!(P_bar < psat)) {
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.4g bar", psat);
@@ -67,7 +124,98 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
             return false;
         }
     }
+    // Beyond its melting curve (or, below its triple point, above its
+    // sublimation curve) a fluid is solid.  A model fitted below the triple
+    // point gives the supercooled liquid, said to be metastable.
+    const SolidField solid = solidAt(T_, P_bar);
+    if (solid.solid && !(solid.supercooledLiquid && describesSupercooledLiquid())) {
+        platform::diagf("At %s K and %s bar %s is %s, not a fluid: the model %s gives no state there.\n",
+                        givenDigits(T_).c_str(), givenDigits(P_bar).c_str(), phaseRuleFluid(), solid.solid,
+                        modelName());
+        errorflag = 1;
+        return false;
+    }
     return true;
+}
+
+bool FluidPhase::refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solidName) {
+    *solidName = nullptr;
+    const SolidField solid = solidAt(T_, P_bar);
+    if (!solid.solid) return true;
+    // refuseOutsideRange let it through: a model of the supercooled liquid.
+    if (liquid) {
+        *solidName = solid.solid;
+        return true;
+    }
+    platform::diagf("At %g K and %g bar %s is %s: the model %s gives a vapour above the sublimation pressure, "
+                    "which is withheld.\n",
+                    T_, P_bar, phaseRuleFluid(), solid.solid, modelName());
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
+    // Below its vapour-only limit, at a pressure below the fluid's vapour
+    // pressure (refuseOutsideRange): the fluid is a vapour, and so is the
+    // state given, whatever the model's own saturation prefers.
+    const char* fluid = phaseRuleFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    if (!(Vl > 0.0) || !(Vv > Vl)) return true;
+    const double Vmid = std::sqrt(Vl * Vv);
+    if (V > Vmid) return true;
+    const double Vliquid = V;
+    double Vvap = 0.0;
+    if (s.otherPhase != kPhaseNone && s.otherV > Vmid) {
+        Vvap = s.otherV;
+    } else {
+        double G_ = 0.0;
+        const platform::ThreadLogCapture quiet;  // no vapour root is the refusal below
+        if (!pressureRootFromTP(1, T_, P_bar, Vvap, G_) || !(Vvap > Vmid)) Vvap = 0.0;
+    }
+    if (Vvap > 0.0) {
+        setStateFromTPV(T_, P_bar, Vvap);
+        if (errorflag == 0 && stateIsFinite() && dPdV < 0.0) {
+            s.phase = kPhaseVapour;
+            s.otherPhase = kPhaseLiquid;
+            s.otherV = Vliquid;
+            s.metastable = true;
+            s.vapourOnlyRoot = true;
+            return true;
+        }
+    }
+    platform::diagf("The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
+                    "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
+                    "refused.\n",
+                    modelName(), fluid, stateRange().vapourOnlyBelow, T_, P_bar,
+                    ancillaryVapourPressure(fluid, T_) * 1e-5, bulk_molar_weight / Vliquid);
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState& s) {
+    // A pure fluid's model whose own critical temperature lies above the
+    // fluid's splits the supercritical fluid between the two into a liquid
+    // and a vapour: where it has both roots, the state is refused.
+    // Two roots within 1 % of each other are the one fluid at the model's
+    // critical point.
+    if (!atPureComposition() || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
+    const char* fluid = phaseRuleFluid();
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return true;
+    // Both roots there: the model's critical temperature lies above T.
+    double Tc = 0.0, Pc = 0.0;
+    char own[48];
+    std::snprintf(own, sizeof own, "above %g K", T_);
+    if (modelCriticalPoint(Tc, Pc) && T_ < Tc)
+        std::snprintf(own, sizeof own, "at %.6g K", Tc);
+    else if (findTheCriticalPoint() && T > T_)  // the state is refused: the model may be left there
+        std::snprintf(own, sizeof own, "at %.6g K", T);
+    platform::diagf("The model %s puts the critical point of %s %s, above the fluid's %.6g K: between the two it "
+                    "splits the supercritical fluid into a liquid and a vapour, and the state at %g K and %g bar, "
+                    "where it has both, is refused.\n",
+                    modelName(), fluid, own, Tcf, T_, P_bar);
+    errorflag = 1;
+    return false;
 }
 
 bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
@@ -75,7 +223,7 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
     // temperature: the state is a liquid when denser than the geometric mean
     // of the saturated liquid and vapour, and the fluid is a liquid above its
     // vapour pressure.
-    const char* name = pureFluidName();
+    const char* name = phaseRuleFluid();
     const double psat = ancillaryVapourPressure(name, T_) * 1e-5;
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!std::isfinite(psat) || !(Vl > 0.0) || !(Vv > Vl)) return true;
@@ -119,40 +267,47 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
-    if (component_count == 1) {
-        // A pure fluid: the stable one of the liquid and the vapour roots.
-        const int keep = phase_kind;
-        s = calculateStableStateFromTP(T_, P_bar, true);  // the report names a metastable root
-        set_the_phase_as(keep);
-        if (s.phase == kPhaseNone) {
-            platform::diagf("No state of the fluid found at %g K and %g bar.\n", T_, P_bar);
-            return false;
-        }
-    } else {
-        // A mixture at its composition: of its liquid and vapour roots, the
-        // one of lower Gibbs energy (the root of the model's phase kind alone
-        // may be a metastable one, or none: Anderko's brine models at 620 K
-        // and 50 bar have no liquid root, and water is a vapour there).
-        const int keep = phase_kind;
-        s = calculateStableStateFromTP(T_, P_bar, true);
-        set_the_phase_as(keep);
-        if (s.phase == kPhaseNone) {
-            platform::diagf("No state of the mixture found at %g K and %g bar.\n", T_, P_bar);
-            return false;
-        }
+    // Of the liquid and vapour roots, the one of lower Gibbs energy: a pure
+    // fluid's stable root, and a mixture's (the root of the model's phase
+    // kind alone may be a metastable one, or none: Anderko's brine models at
+    // 620 K and 50 bar have no liquid root, and water is a vapour there).
+    const int keep = phase_kind;
+    s = calculateStableStateFromTP(T_, P_bar, true);  // the report names a metastable root
+    set_the_phase_as(keep);
+    if (s.phase == kPhaseNone) {
+        platform::diagf("No state of the %s found at %g K and %g bar.\n",
+                        component_count == 1 || phaseRuleFluid() ? "fluid" : "mixture", T_, P_bar);
+        return false;
     }
     if ((component_count > 1 && errorflag) || !stateIsFinite()) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
         return false;
     }
+    if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
+    if (!refuseInCriticalBand(T_, P_bar, s)) return false;
+    // Above the fluid's critical temperature the phase is named as the
+    // fluid's, whatever the model's own critical point; a mixture at a pure
+    // end or of a trace is named as its component (below the critical
+    // temperature by its volume against the saturated ones).
+    const char* fluid = phaseRuleFluid();
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (T_ >= Tcf && (component_count > 1 || s.phase == kPhaseLiquid || s.phase == kPhaseVapour))
+        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(fluid) ? kPhaseSupercritical : kPhaseVapour;
+    else if (T_ < Tcf && component_count > 1)
+        s.phase = V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
+                      ? kPhaseLiquid
+                      : kPhaseVapour;
     if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
+    const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
+    if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
     withholdUnphysicalQuantities();
     return true;
 }
 
 bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateBulkMolarWeight();
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: the state at %s K and %g cm3/mol lies outside it.\n", modelName(),
                         validity.describe().c_str(), givenDigits(T_).c_str(), V_ * 1e6);
@@ -166,21 +321,59 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     }
     const double P_bar = P * 1e-5;
     if (!refuseOutsideRange(T_, P_bar)) return false;
+    // The rules of a state from T and P hold for the state of this volume.
+    const char* fluid = phaseRuleFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
+        platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
+                        "refused.\n",
+                        modelName(), fluid, validity.vapourOnlyBelow, V_ * 1e6, T_);
+        errorflag = 1;
+        return false;
+    }
+    double Tc = 0.0, Pc = 0.0;
+    if (atPureComposition() && T_ >= ancillaryCriticalTemperature(fluid) &&
+        (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
+        const int keep = phase_kind;
+        const StableState s = calculateStableStateFromTP(T_, P_bar, true);
+        set_the_phase_as(keep);
+        const bool ok = refuseInCriticalBand(T_, P_bar, s);
+        calculateFromTV(T_, V_, 0);
+        if (!ok) return false;
+    }
+    if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    const char* solid = nullptr;
+    if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
     withholdUnphysicalQuantities();
     return true;
 }
 
 short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     if (!validity.holdsTemperature(T_) || T_ < validity.vapourOnlyBelow) {
         platform::diagf("The model %s holds %s: it gives no saturation point at %s K.\n", modelName(),
                         validity.describe().c_str(), givenDigits(T_).c_str());
         errorflag = 1;
         return errorflag;
     }
+    // A mixture's saturation at a pure end is its component's; the
+    // supercritical fluid of a model whose own critical point lies above the
+    // fluid's has none.
+    const char* name = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(name);
+    if (T_ >= Tcf) {
+        platform::diagf("The model %s gives no saturation point of %s at %g K: the fluid's critical temperature is "
+                        "%.6g K.\n",
+                        modelName(), name, T_, Tcf);
+        errorflag = 1;
+        return errorflag;
+    }
     if (calculateTheSaturationPressure(T_) != 0 || !std::isfinite(P)) return errorflag ? errorflag : 1;
-    const char* name = pureFluidName();
+    if (name && T_ < triplePointTemperature(name))
+        platform::warnf("At %g K, below the triple point of %s, the saturation is that of the supercooled liquid, "
+                        "metastable: %s is stable.\n",
+                        T_, name, solidAt(T_, P * 1e-5).solid ? solidAt(T_, P * 1e-5).solid : "the solid");
     const double psat = ancillaryVapourPressure(name, T_);
     if (std::isfinite(psat) && std::fabs(P / psat - 1.0) > kVapourPressureTolerance) {
         platform::diagf(
@@ -194,7 +387,20 @@ short FluidPhase::reportedSaturationPressure(double T_) {
 }
 
 bool FluidPhase::criticalPointInRange() {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
+    // A model of the vapour alone below its fluid's critical temperature
+    // whose own critical point lies above it has no two-phase state the
+    // fluid has: from the fluid's critical temperature up to its own it
+    // splits the supercritical fluid.
+    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (validity.vapourOnlyBelow >= Tcf && T > Tcf) {
+        platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies above that of %s (%.6g K), "
+                        "and between the two it splits the supercritical fluid into a liquid and a vapour.\n",
+                        modelName(), validity.describe().c_str(), T, P * 1e-5, fluid, Tcf);
+        errorflag = 1;
+        return false;
+    }
     if (validity.holds(T, P * 1e-5)) return true;
     platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", modelName(),
                     validity.describe().c_str(), T, P * 1e-5);
@@ -203,7 +409,7 @@ bool FluidPhase::criticalPointInRange() {
 }
 
 double FluidPhase::lowestReportedCurveTemperature() const {
-    const ValidityRange validity = effectiveRange();
+    const ValidityRange validity = stateRange();
     const double Tlow = lowestCurveTemperature();
     if (!validity.declared()) return Tlow;
     return std::max({Tlow, validity.Tmin, validity.vapourOnlyBelow});

@@ -3,6 +3,7 @@
 
 void Phase::number_of_components(int n) {
     if (n == component_count) return;
+    parametersChanged();
     if (n < 1) {
         platform::diagf("Phase %s: %d components is not a valid count\n", modelName(), n);
         return;
@@ -33,6 +34,7 @@ void Phase::add_component(const char* name) {
     if (added_components >= component_count || !name) return;
     const int i = added_components;
     component_names[i] = name;
+    parametersChanged();
     read_component_data(i, name);
     if (i == component_count - 1) read_remaining_component_data();
     added_components++;

@@ -40,6 +40,17 @@ public:
     virtual void describe() {}
     virtual void tune(double* parameters);
     virtual void set_model_parameter(int i, double value);
+    // set_model_parameter, then parametersChanged.
+    void setModelParameter(int i, double value) {
+        set_model_parameter(i, value);
+        parametersChanged();
+    }
+    // Tells the model that its parameters changed (what it keeps computed
+    // from them, such as its own critical point, is computed again): called
+    // by the setters here; a caller that changes a term's parameters
+    // directly calls it too.
+    void parametersChanged() { ++parameterRevision_; }
+    unsigned long parameterRevision() const { return parameterRevision_; }
     virtual void calculate_molar_volume();
     virtual void molality(double /*m*/) {}
 
@@ -95,6 +106,11 @@ public:
     std::string model_name;
     int phase_kind = 0;  // 1 vapour, 2 liquid, 5 start from the vapour estimate Vv0
     short errorflag = 0;
+
+private:
+    unsigned long parameterRevision_ = 0;  // counts the changes of the model's parameters
+
+public:
     int added_components = 0;
     double P = 0.0;  // Pa
     double T = 0.0;  // K

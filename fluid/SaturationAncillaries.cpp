@@ -158,3 +158,17 @@ double ancillaryVapourPressure(const char* name, double T) {
     }
     return std::numeric_limits<double>::quiet_NaN();
 }
+
+double ancillaryCriticalTemperature(const char* name) {
+    if (name)
+        for (const PressureAncillary& f : kPressureAncillaries)
+            if (std::strcmp(name, f.name) == 0) return f.Tc;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+double ancillaryCriticalPressure(const char* name) {
+    if (name)
+        for (const PressureAncillary& f : kPressureAncillaries)
+            if (std::strcmp(name, f.name) == 0) return f.pc;
+    return std::numeric_limits<double>::quiet_NaN();
+}

@@ -51,3 +51,9 @@ inline constexpr double kVapourPressureTolerance = 0.05;
 // reference equations named above (methane: fitted to Setzmann & Wagner's);
 // NaN for another component or a temperature outside that range.
 double ancillaryVapourPressure(const char* name, double T);
+
+// The critical temperature (K) of the vapour-pressure equation of H2O, CO2,
+// CH4 or N2 (that of its reference equation); NaN for another component.
+double ancillaryCriticalTemperature(const char* name);
+// Its critical pressure (Pa); NaN for another component.
+double ancillaryCriticalPressure(const char* name);

@@ -15,6 +15,20 @@
 #include <limits>
 #include <string>
 
+// A pure component's solid at a temperature (K) and pressure (bar): its name
+// ("ice V", "solid CO2"), or null where the component is a fluid there.
+// `supercooledLiquid`: the solid borders the vapour (ice Ih below water's
+// triple point), where a model fitted below the triple point describes the
+// metastable supercooled liquid.
+struct SolidField {
+    const char* solid = nullptr;
+    bool supercooledLiquid = false;
+};
+// The solids of the components a program knows: the melting and sublimation
+// curves live with each fluid's library, above the fluid framework, and the
+// program that builds the models hands them this lookup (FluidPhase::solidOf).
+using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
+
 // A state's temperature or pressure as it was given, for the messages that
 // refuse it: the shortest digits that read back as the same number
 // (1273.0000001 K stays 1273.0000001 K).

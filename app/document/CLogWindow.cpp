@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -18,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -59,6 +61,9 @@ public:
         auto* pdf = new QPushButton(QStringLiteral("Save as PDF..."), this);
         row->addWidget(clear);
         row->addWidget(end);
+        auto* bound = new QLabel(QStringLiteral("Keeps the last %L1 lines").arg(CLogWindow::kMaxLines), this);
+        bound->setEnabled(false);
+        row->addWidget(bound);
         row->addStretch(1);
         row->addWidget(print);
         row->addWidget(pdf);
@@ -108,6 +113,7 @@ CLogWindow* CLogWindow::sharedLogWindowCtroller() {
 CLogWindow::CLogWindow() : mDocument(std::make_unique<QTextDocument>()) {
     mDocument->setDefaultFont(logFont());
     mDocument->setUndoRedoEnabled(false);  // the log only grows; nothing to undo
+    mDocument->setMaximumBlockCount(kMaxLines);
 }
 
 CLogWindow::~CLogWindow() { delete mWindow.data(); }
@@ -222,7 +228,10 @@ void CLogWindow::insertRTF(std::string_view rtf) {
     }
 }
 
-void CLogWindow::clearText() { mDocument->clear(); }
+void CLogWindow::clearText() {
+    mDocument->clear();
+    mDocument->setMaximumBlockCount(kMaxLines);
+}
 
 void CLogWindow::scrollToEnd() {
     if (!mTextView) return;
@@ -267,4 +276,18 @@ void CLogWindowSink::appendText(const std::string& text) {
 
 void CLogWindowSink::appendRTF(const std::string& rtf) {
     if (mLog) mLog->insertRTF(rtf);
+}
+
+void CLogWindowSink::appendDiagnostic(const std::string& text) {
+    platform::LogSink::appendDiagnostic(text);
+    if (!mLog) return;
+    // The log's text belongs to the application's thread: a report from
+    // another thread reaches it through the event loop.
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        mLog->appendString(text);
+    } else {
+        CLogWindow* log = mLog;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [log, text] { log->appendString(text); },
+                                  Qt::QueuedConnection);
+    }
 }

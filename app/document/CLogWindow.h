@@ -27,6 +27,11 @@ public:
     // (font 1), colours 1 white, 2 red, 3 blue, text in Courier 12 points.
     static const char* const kRTFHeader;
 
+    // The log keeps its last kMaxLines lines: older lines leave from its top,
+    // so that the log stays bounded however long the application runs (long
+    // tables are shortened before they come here: see the eruption table).
+    static constexpr int kMaxLines = 50000;
+
     // The shared instance, made on the first call and kept to the end of the process.
     static CLogWindow* sharedLogWindowCtroller();
 
@@ -102,12 +107,16 @@ private:
     std::string mData;  // the RTF source of the block being built
 };
 
-// Sends the library's reports (platform::logText, platform::logRTF) to a log window.
+// Sends the library's reports (platform::logText, platform::logRTF) to a log
+// window; its warnings and failure messages (a note that a model is
+// extrapolated) go there too, as well as to standard error, so that a user
+// of the window reads them.
 class CLogWindowSink : public platform::LogSink {
 public:
     explicit CLogWindowSink(CLogWindow* log) : mLog(log) {}
     void appendText(const std::string& text) override;
     void appendRTF(const std::string& rtf) override;
+    void appendDiagnostic(const std::string& text) override;
 
 private:
     CLogWindow* mLog;

@@ -92,6 +92,7 @@ bool CaseList::setValue(int row, const std::string& key, PropertyList value) {
 std::string CaseList::dataOfType(std::string* error) const {
     platform::KeyedArchiver archiver;
     archiver.encodeObject("list", mList);
+    if (mFormat == platform::PlistFormat::XML) return platform::writeXMLPropertyList(archiver.finishEncoding(), error);
     return archiver.encodedData(error);
 }
 
@@ -135,7 +136,8 @@ void repairCaseText(size_t i, PropertyList& c, std::vector<std::string>& places)
 PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repairs) {
     // Each layer says what is wrong in its own words; the caller names the file.
     PropertyList plist;
-    PlistReadResult r = platform::readPropertyList(bytes, plist);
+    platform::PlistFormat format = platform::PlistFormat::Binary;
+    PlistReadResult r = platform::readPropertyList(bytes, plist, &format);
     if (!r.ok) return r;
     platform::KeyedUnarchiver unarchiver;
     r = unarchiver.open(std::move(plist));
@@ -162,6 +164,7 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
         }
     }
     mList = std::move(list);
+    mFormat = format;
     if (repairs) {
         repairs->clear();
         for (size_t k = 0; k < repaired.size(); ++k)

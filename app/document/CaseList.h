@@ -4,7 +4,8 @@
 // A case is a dictionary of 17 keys whose values are numbers or text (a value
 // typed into the form as text is kept as text).  The file is a keyed archive,
 // written as a binary property list, whose root key "list" holds the array of
-// case dictionaries; XML property lists are read too.  Reading checks what the
+// case dictionaries; XML property lists are read too, and a list read from
+// XML is written back as XML, so that a file keeps the format it came in.  Reading checks what the
 // file holds and refuses it, with a message, when it is not a case document;
 // keys missing from a case take the values of a new case.
 #include <string>
@@ -39,9 +40,11 @@ public:
     // Stores an edited name; false for a row out of range.
     bool setValue(int row, const std::string& key, platform::PropertyList value);
 
-    // The document file's bytes; empty, with the reason in *error, when a
-    // value cannot be written (text that is not UTF-8).
+    // The document file's bytes, in the format the list was read in (binary
+    // for a new list); empty, with the reason in *error, when a value cannot
+    // be written (text that is not UTF-8).
     std::string dataOfType(std::string* error = nullptr) const;
+    platform::PlistFormat format() const { return mFormat; }
     // Replaces the list with the file's cases; on failure the list is untouched
     // and the result says what is wrong, in words that follow "the document
     // cannot be opened: " (the caller names the file).  Text that is not UTF-8
@@ -53,4 +56,5 @@ public:
 private:
     bool valid(int row) const { return row >= 0 && static_cast<size_t>(row) < mList.size(); }
     platform::PropertyList mList = platform::PropertyList::array();
+    platform::PlistFormat mFormat = platform::PlistFormat::Binary;
 };

@@ -575,7 +575,7 @@ std::string ChamberCalculator::eruptionTableHeader() {
 EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double thresholdBar,
                                                    const EruptionProgress& progress) {
     EruptionReport rep;
-    rep.lines.push_back("Eruptive sequence (homogeneneous flow)");
+    rep.lines.push_back("Eruptive sequence (homogeneous flow)");
     rep.lines.push_back(eruptionTableHeader());
     CaseForm f = form;
     std::string why;
@@ -629,4 +629,39 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
         rep.lines.push_back(line);
     }
     return rep;
+}
+
+std::string ChamberCalculator::eruptionInputs(const CaseForm& form, double thresholdBar, const std::string& caseName) {
+    auto value = [&form](const char* key) {
+        const PropertyList* v = form.values.find(key);
+        return v ? caseValueDescription(*v) : std::string("?");
+    };
+    const char* fluids[] = {"H2O", "CO2", "user-defined volatile", "H2O-CO2"};
+    const char* melts[] = {"melt of 2700 kg/m3 at 1473 K", "melt of 2300 kg/m3 at 1173 K", "user-defined melt"};
+    const int fluid = form.fluid(), melt = form.melt();
+    std::string volatiles = fluid >= 0 && fluid < 4 ? fluids[fluid] : "volatile of kind " + value("fluid");
+    if (fluid == kChamberFluidH2OCO2) volatiles += " with " + value("zb") + " % CO2";
+    std::string meltText = melt >= 0 && melt < 3 ? melts[melt] : "melt of kind " + value("melt");
+    if (melt == kChamberMeltUser)
+        meltText += " (" + value("rhol0") + " kg/m3, crystals " + value("rhoc0") + " kg/m3, " + value("T0") + " K)";
+    return strfmt::format("Case \"%@\": P0 %@ bar, %@ wt %% %@, crystals %@ to %@ wt %%, %@, chamber %@ km3, "
+                          "mu %@ Pa, beta %@ Pa, overpressure at eruption %@ bar.",
+                          caseName, value("P0"), value("wt0"), volatiles, value("cr0"), value("cr1"), meltText,
+                          value("chamber"), value("mu"), value("beta"),
+                          caseValueDescription(PropertyList::real(thresholdBar)));
+}
+
+std::vector<std::string> ChamberCalculator::eruptionLogLines(const EruptionReport& report, size_t head, size_t tail,
+                                                             const std::string& whereWhole) {
+    const size_t rows = static_cast<size_t>(std::max(report.eruptions, 0));
+    constexpr size_t kTitleLines = 2;  // the title and the column titles
+    if (rows <= head + tail || report.lines.size() < kTitleLines + rows) return report.lines;
+    std::vector<std::string> out(report.lines.begin(), report.lines.begin() + static_cast<long>(kTitleLines + head));
+    out.push_back(strfmt::format("  ... %d rows (%d to %d) are left out here: the log keeps the first %d and the "
+                                 "last %d rows of a table; the whole table of %d rows is in %@.",
+                                 static_cast<int>(rows - head - tail), static_cast<int>(head + 1),
+                                 static_cast<int>(rows - tail), static_cast<int>(head), static_cast<int>(tail),
+                                 static_cast<int>(rows), whereWhole));
+    out.insert(out.end(), report.lines.begin() + static_cast<long>(kTitleLines + rows - tail), report.lines.end());
+    return out;
 }

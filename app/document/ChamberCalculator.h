@@ -149,6 +149,15 @@ public:
                                     const EruptionProgress& progress = {});
     // The column titles of the eruption table: as wide as its rows.
     static std::string eruptionTableHeader();
+    // What an eruption table was computed from, in one sentence: the case's
+    // name and the inputs of the form that the sequence reads.
+    static std::string eruptionInputs(const CaseForm& form, double thresholdBar, const std::string& caseName);
+    // The lines of an eruption report that go to the log: a table of more
+    // than head + tail rows keeps its first `head` and last `tail` rows, with
+    // a line between them that says how many rows are left out and that the
+    // whole table is in `whereWhole`.
+    static std::vector<std::string> eruptionLogLines(const EruptionReport& report, size_t head, size_t tail,
+                                                     const std::string& whereWhole);
 
 private:
     struct Inputs {

@@ -33,6 +33,10 @@ public:
     // What keeps the document busy, as the end of a sentence ("the eruption
     // sequence is being computed"), for the messages that refuse a command meanwhile.
     virtual QString busyWith() const { return QStringLiteral("a calculation runs"); }
+    // The long command by name ("the eruption sequence").
+    virtual QString busyName() const { return QStringLiteral("the calculation"); }
+    // Asks the long command to stop as soon as it can; busyEnded follows.
+    virtual void cancelBusyWork() {}
     // Tells the user something in the window's status line.
     virtual void showStatus(const QString& message);
     // Applies what the user has typed but not yet confirmed (a field still
@@ -61,6 +65,8 @@ public:
 
 signals:
     void editedChanged();
+    // The long command that kept the document busy has returned.
+    void busyEnded();
 
 protected:
     // Deletes the window while the subclass that built its contents still exists.

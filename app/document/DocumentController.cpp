@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUndoStack>
 #include <algorithm>
 
@@ -36,6 +37,18 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
             QStringLiteral("Do you want to save the changes you made in \"%1\"?").arg(doc->displayName()),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         return answer == QMessageBox::Save ? SaveChoice::Save : answer == QMessageBox::Discard ? SaveChoice::DontSave : SaveChoice::Cancel;
+    };
+    confirmCancelBusy = [](Document* doc) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Close"),
+                        QStringLiteral("\"%1\" cannot be closed while %2.").arg(doc->displayName(), doc->busyWith()),
+                        QMessageBox::NoButton, doc->window());
+        box.setInformativeText(QStringLiteral("Cancel it and close the document once it has stopped?"));
+        QPushButton* cancelRun = box.addButton(QStringLiteral("Cancel It and Close"), QMessageBox::DestructiveRole);
+        QPushButton* keep = box.addButton(QStringLiteral("Keep Computing"), QMessageBox::RejectRole);
+        box.setDefaultButton(keep);
+        box.setEscapeButton(keep);
+        box.exec();
+        return box.clickedButton() == cancelRun;
     };
     confirmRevert = [](Document* doc) {
         return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
@@ -169,8 +182,39 @@ bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
 
 bool DocumentController::refusedWhileBusy(Document* doc, const char* what) {
     if (!doc->isBusy()) return false;
-    doc->showStatus(QStringLiteral("\"%1\" cannot be %2 while %3.").arg(doc->displayName(), QLatin1String(what), doc->busyWith()));
+    doc->showStatus(QStringLiteral("\"%1\" cannot be %2 while %3: wait for it to end or cancel it first.")
+                        .arg(doc->displayName(), QLatin1String(what), doc->busyWith()));
     return true;
+}
+
+void DocumentController::closeWhenIdle(Document* doc) {
+    // Asked and answered already: it closes once stopped.
+    if (std::find(mClosingWhenIdle.begin(), mClosingWhenIdle.end(), doc) != mClosingWhenIdle.end()) return;
+    if (!confirmCancelBusy(doc)) {
+        refusedWhileBusy(doc, "closed");
+        return;
+    }
+    // The document may have become idle while the question was up.
+    if (doc->isBusy()) {
+        doc->showStatus(QStringLiteral("Cancelling: \"%1\" closes once %2 has stopped.")
+                            .arg(doc->displayName(), doc->busyName()));
+        mClosingWhenIdle.push_back(doc);
+        connect(doc, &Document::busyEnded, this, [this, doc] {
+            disconnect(doc, &Document::busyEnded, this, nullptr);
+            mClosingWhenIdle.erase(std::remove(mClosingWhenIdle.begin(), mClosingWhenIdle.end(), doc), mClosingWhenIdle.end());
+            // After the command's own code has returned, not from within it.
+            QMetaObject::invokeMethod(
+                this,
+                [this, doc] {
+                    if (owns(doc) && !closeDocument(doc))
+                        doc->showStatus(QStringLiteral("\"%1\" stays open: closing it was cancelled.").arg(doc->displayName()));
+                },
+                Qt::QueuedConnection);
+        });
+        doc->cancelBusyWork();
+        return;
+    }
+    QMetaObject::invokeMethod(this, [this, doc] { if (owns(doc)) closeDocument(doc); }, Qt::QueuedConnection);
 }
 
 bool DocumentController::revertDocumentToSaved(Document* doc) {
@@ -196,7 +240,11 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
 }
 
 bool DocumentController::closeDocument(Document* doc) {
-    if (!owns(doc) || refusedWhileBusy(doc, "closed")) return false;
+    if (!owns(doc)) return false;
+    if (doc->isBusy()) {
+        closeWhenIdle(doc);
+        return false;
+    }
     doc->commitEditing();
     if (doc->isDocumentEdited()) {
         switch (askToSave(doc)) {
@@ -213,6 +261,8 @@ bool DocumentController::closeDocument(Document* doc) {
     if (closing->window()) closing->window()->hide();
     closing.reset();
     emit documentsChanged();
+    // No document window left: the application ends (a no-op outside the event loop).
+    if (mDocuments.empty()) QCoreApplication::quit();
     return true;
 }
 
@@ -268,7 +318,10 @@ void DocumentController::installMainMenu(QMainWindow* window, Document* doc) {
     }
 
     QMenu* win = bar->addMenu(QStringLiteral("&Window"));
-    add(win, QStringLiteral("Show &Log"), QKeySequence(), [] { MyDocument::onShowLog(); });
+    auto* cases = dynamic_cast<MyDocument*>(doc);
+    add(win, QStringLiteral("Show &Log"), QKeySequence(),
+        [cases] { MyDocument::onShowLog(cases ? cases->eruptionControls() : nullptr); });
+    if (cases) add(win, QStringLiteral("&Eruption Table"), QKeySequence(), [cases] { cases->onShowEruptionTable(); });
     add(win, QStringLiteral("&Clear Log"), QKeySequence(), [] { CLogWindow::sharedLogWindowCtroller()->clearText(); });
     add(win, QStringLiteral("&Print Log..."), QKeySequence(), [] {
         CLogWindow* log = CLogWindow::sharedLogWindowCtroller();

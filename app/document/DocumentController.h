@@ -28,6 +28,10 @@ public:
     std::function<QString(Document* doc, bool save)> chooseFile;
     // Asks whether to save a document's changes before it is closed.
     std::function<SaveChoice(Document* doc)> askToSave;
+    // Asks, when a document is to be closed while a long command runs in it
+    // (the eruption sequence), whether to cancel that command and close the
+    // document once it has stopped; false keeps both going.
+    std::function<bool(Document* doc)> confirmCancelBusy;
     // Asks before reverting a changed document to its file.
     std::function<bool(Document* doc)> confirmRevert;
     // Reports a failure to the user.
@@ -52,7 +56,12 @@ public:
     bool saveDocument(Document* doc);
     bool saveDocumentAs(Document* doc, const QString& path = QString());
     bool revertDocumentToSaved(Document* doc);
-    // Closes a document, first asking about unsaved changes; false when the user cancels.
+    // Closes a document, first asking about unsaved changes; false when the
+    // user cancels.  While a long command runs in the document the user is
+    // asked whether to cancel it: if so, the document closes (with the usual
+    // prompt) once the command has stopped; if not, the status line says that
+    // the command must end or be cancelled first.  Closing the last document
+    // ends the application, as closing the last window does on Linux and Windows.
     bool closeDocument(Document* doc);
     // Closes every document; false as soon as one is kept open.
     bool closeAllDocuments();
@@ -68,11 +77,16 @@ private:
     // True, with the reason in the document's status line, while the document
     // is busy: `what` is the command refused ("closed").
     bool refusedWhileBusy(Document* doc, const char* what);
+    // A close asked for while the document is busy: cancels the command and
+    // closes afterwards when the user confirms.
+    void closeWhenIdle(Document* doc);
     bool owns(Document* doc) const;
     // Tells, once, what reading the document's file had to mend.
     void tellReadingNotice(Document* doc, const QString& title, const QString& path);
     Document* adopt(std::unique_ptr<Document> doc);
 
     std::vector<std::unique_ptr<Document>> mDocuments;
+    // Documents to close once their long command has stopped.
+    std::vector<Document*> mClosingWhenIdle;
     int mUntitledCount = 0;
 };

@@ -20,18 +20,24 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberApplication.h"
+#include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
 #include "app/plot/qt/CDrawPlotView.h"
 #include "app/plot/qt/CPlotWidget.h"
+#include "app/plot/qt/PlotPanels.h"
 
 using platform::PropertyList;
 
@@ -142,15 +148,130 @@ int dialogWidthForTitle(const QWidget& dialog) {
 
 QLabel* unitLabel(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
-    l->setMinimumWidth(64);
+    l->setMinimumWidth(48);
     return l;
 }
 
+// The highest pressure the form takes for P0 (the top of the solubility and
+// equation-of-state laws the chamber model uses): the plots' maximum ranges
+// reach it.
+constexpr float kMaxPressureBar = 5000.0f;
+
+// The smallest end of an axis from 0 at or above v whose ten intervals are
+// 1, 2, 2.5, 4 or 5 times a power of ten, so that the ticks read plainly.
+float niceAxisEnd(double v) {
+    if (!(v > 0.0) || !std::isfinite(v)) return 0.0f;
+    const double step = v / 10.0;
+    const double p = std::pow(10.0, std::floor(std::log10(step)));
+    for (double m : {1.0, 2.0, 2.5, 4.0, 5.0, 10.0})
+        if (m * p >= step * (1.0 - 1e-9)) return static_cast<float>(10.0 * m * p);
+    return static_cast<float>(100.0 * p);
+}
+
+// The largest x and y of points of a plot.
+struct Extent {
+    double x = 0.0, y = 0.0;
+    void add(const CurveXY& p) {
+        if (std::isfinite(p.x)) x = std::max(x, p.x);
+        if (std::isfinite(p.y)) y = std::max(y, p.y);
+    }
+    void add(const std::optional<CurveXY>& p) {
+        if (p) add(*p);
+    }
+    void add(const std::vector<CurveXY>& points) {
+        for (const CurveXY& p : points) add(p);
+    }
+};
+
+// Gives a plot from 0 the default range of its preset widened to the extent
+// (with a twentieth to spare), and a maximum range that holds both.  The plot
+// shown at its default range follows the new default; a range the user chose
+// stays.
+void fitRanges(CPlotView* v, float defaultX, float defaultY, float maxX, float maxY, const Extent& e) {
+    const float x1 = std::max(defaultX, niceAxisEnd(1.05 * e.x));
+    const float y1 = std::max(defaultY, niceAxisEnd(1.05 * e.y));
+    v->setMaxXYRange(0, std::max(maxX, x1), 0, std::max(maxY, y1));
+    float c0, c1, d0, d1, o0, o1, p0, p1;
+    v->getXYRange(&c0, &c1, &d0, &d1);
+    v->getDefaultXYRange(&o0, &o1, &p0, &p1);
+    if (o0 == 0 && o1 == x1 && p0 == 0 && p1 == y1) return;
+    const bool atDefault = c0 == o0 && c1 == o1 && d0 == p0 && d1 == p1;
+    v->setDefaultXYRange(0, x1, 0, y1);
+    // Shown through setXYRange, so that an open axis-range panel follows.
+    if (atDefault) v->setXYRange(0, x1, 0, y1);
+    else v->setXYRange(c0, c1, d0, d1);
+}
+
+// A pane that scrolls its contents up and down, never sideways: it is at
+// least as wide as its contents (with the font and style they are shown in)
+// beside its vertical scroll bar.
+class VerticalScrollPane : public QScrollArea {
+public:
+    explicit VerticalScrollPane(QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    QSize minimumSizeHint() const override {
+        const int contents = widget() ? widget()->minimumSizeHint().width() : 0;
+        return {contents + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth() + 2,
+                QScrollArea::minimumSizeHint().height()};
+    }
+    QSize sizeHint() const override { return {minimumSizeHint().width(), QScrollArea::sizeHint().height()}; }
+};
+
+// Places a window that is being opened clear of a rectangle (global
+// coordinates): right of it, left of it, above or below it, the first where
+// the window fits inside the screen; where none has room, in the largest of
+// those spaces, made smaller to fit it (down to a usable size); left where it
+// is when even that is too small.
+void placeClearOf(QWidget* window, const QRect& avoid) {
+    if (!window || avoid.isEmpty()) return;
+    const QRect area = availableScreenArea(window, nullptr);
+    // A window not shown yet has no frame: room is kept for a title bar and borders.
+    const bool framed = window->isVisible() && window->frameGeometry() != window->geometry();
+    const QRect frame = framed ? window->frameGeometry()
+                               : QRect(window->frameGeometry().topLeft(), window->size() + QSize(16, 48));
+    if (!frame.intersects(avoid)) return;
+    const QSize decoration = frame.size() - window->size();
+    // The four spaces beside the rectangle, inside the screen.
+    const QRect spaces[] = {QRect(QPoint(avoid.right() + 1, area.top()), area.bottomRight()),
+                            QRect(area.topLeft(), QPoint(avoid.left() - 1, area.bottom())),
+                            QRect(area.topLeft(), QPoint(area.right(), avoid.top() - 1)),
+                            QRect(QPoint(area.left(), avoid.bottom() + 1), area.bottomRight())};
+    auto placeIn = [&](const QRect& space, QSize outer) {
+        const int x = std::clamp(frame.x(), space.left(), space.right() + 1 - outer.width());
+        const int y = std::clamp(frame.y(), space.top(), space.bottom() + 1 - outer.height());
+        if (outer != frame.size()) window->resize(outer - decoration);
+        window->move(x, y);  // a window's position is its frame's
+    };
+    for (const QRect& space : spaces) {
+        if (space.width() >= frame.width() && space.height() >= frame.height()) {
+            placeIn(space, frame.size());
+            return;
+        }
+    }
+    const QSize usable = QSize(320, 200) + decoration;
+    const QRect* best = nullptr;
+    long bestArea = 0;
+    for (const QRect& space : spaces) {
+        const QSize outer = frame.size().boundedTo(space.size());
+        const long a = long(outer.width()) * outer.height();
+        if (space.width() >= usable.width() && space.height() >= usable.height() && a > bestArea) {
+            best = &space;
+            bestArea = a;
+        }
+    }
+    if (best) placeIn(*best, frame.size().boundedTo(best->size()));
+}
 }  // namespace
+
+int MyDocument::sRunningSequences = 0;
 
 MyDocument::MyDocument() = default;
 
 MyDocument::~MyDocument() {
+    delete mEruptionTable.data();
     platform::NotificationCenter::defaultCenter().removeObserver(mPlotSelectionToken);
     if (mListView && mListView->selectionModel()) mListView->selectionModel()->disconnect(this);
     mListView = nullptr;
@@ -251,7 +372,7 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     auto* ch = new QGroupBox(QStringLiteral("Chamber"), form);
     auto* chGrid = new QGridLayout(ch);
     addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10, 1,
-               4000);
+               kMaxPressureBar);
     addFormRow(chGrid, 1, QStringLiteral("Initial volatile content"), "wt0", mVolaWt0, mStepVola0,
                QStringLiteral("wt %"), 0.01, 0, 100);
     auto* saturate = new QPushButton(QStringLiteral("Saturate"), ch);
@@ -278,6 +399,8 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
 
     // Eruptions.
     auto* er = new QGroupBox(QStringLiteral("Eruptions"), form);
+    er->setObjectName(QStringLiteral("eruptionControls"));
+    mEruptionBox = er;
     auto* erGrid = new QGridLayout(er);
     addFormRow(erGrid, 0, QStringLiteral("Overpressure at eruption"), std::string(), mPfrac, mStepPfrac,
                QStringLiteral("bar"), 10, 1, 10000);
@@ -285,9 +408,13 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     erupt->setObjectName(QStringLiteral("eruptionButton"));
     erupt->setToolTip(QStringLiteral("Writes the eruptions until half of the chamber mass is crystals to the log"));
     auto* showLog = new QPushButton(QStringLiteral("Show log"), er);
+    auto* showTable = new QPushButton(QStringLiteral("Show table"), er);
+    showTable->setObjectName(QStringLiteral("showEruptionTable"));
+    showTable->setToolTip(QStringLiteral("Shows the last eruption table whole, every row"));
     auto* erRow = new QHBoxLayout;
     erRow->addWidget(erupt);
     erRow->addWidget(showLog);
+    erRow->addWidget(showTable);
     erRow->addStretch(1);
     erGrid->addLayout(erRow, 1, 0, 1, 4);
     column->addWidget(er);
@@ -307,7 +434,8 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     connect(mPfrac, &QLineEdit::editingFinished, this, [this] { onCalculateEruptiveSequence(mPfrac); });
     connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] { onCalculateEruptiveSequence(mStepPfrac); });
     connect(erupt, &QPushButton::clicked, this, [this, erupt] { onCalculateEruptiveSequence(erupt); });
-    connect(showLog, &QPushButton::clicked, this, [] { onShowLog(); });
+    connect(showLog, &QPushButton::clicked, this, [this] { onShowLog(mEruptionBox); });
+    connect(showTable, &QPushButton::clicked, this, [this] { onShowEruptionTable(); });
     connect(saturate, &QPushButton::clicked, this, [this] { onSaturateInitialFluid(); });
     connect(mMeltType, &QButtonGroup::idClicked, this, [this] { onCalculateExsolData(mMeltType); });
     connect(mFluidType, &QButtonGroup::idClicked, this, [this] { onCalculateExsolData(mFluidType); });
@@ -330,7 +458,7 @@ QWidget* MyDocument::buildResults(QWidget* parent) {
         f->setReadOnly(true);
         f->setFocusPolicy(Qt::ClickFocus);
         f->setAlignment(Qt::AlignRight);
-        f->setFixedWidth(92);
+        f->setFixedWidth(84);
         mResultFields[name] = f;
         return f;
     };
@@ -391,7 +519,7 @@ QWidget* MyDocument::buildResults(QWidget* parent) {
 }
 
 void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const char* xLabel) {
-    view->setMaxXYRange(0, maxX, 0, 4000);
+    view->setMaxXYRange(0, maxX, 0, kMaxPressureBar);
     view->setDefaultXYRange(0, defaultX, 0, 2600);
     view->setLabels(xLabel, "P (bar)");
     view->setTicksNumber(11, 11);
@@ -400,13 +528,20 @@ void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const ch
 }
 
 void MyDocument::windowControllerDidLoad(QMainWindow* window) {
-    auto* central = new QWidget(window);
-    auto* row = new QHBoxLayout(central);
+    // Panes side by side that the user can widen or narrow: the cases, the
+    // form, the results and the plots.  The form and the results scroll up
+    // and down each in its own pane, so that both result columns stand beside
+    // the form on a screen 1024 wide; the plots take the rest.
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("panes"));
+    splitter->setChildrenCollapsible(false);
 
     // Cases: the table, its commands and the comment of the selected case.
-    auto* cases = new QVBoxLayout;
-    cases->addWidget(new QLabel(QStringLiteral("<b>Cases</b>"), central));
-    mListView = new MyTableView(central);
+    auto* casesPane = new QWidget(splitter);
+    auto* cases = new QVBoxLayout(casesPane);
+    cases->setContentsMargins(0, 0, 0, 0);
+    cases->addWidget(new QLabel(QStringLiteral("<b>Cases</b>"), casesPane));
+    mListView = new MyTableView(casesPane);
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
@@ -416,37 +551,65 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mListView->verticalHeader()->hide();
     mListView->setKeyDelegate(this);
     mListView->setDeletable(true);
-    mListView->setMinimumWidth(190);
+    mListView->setMinimumWidth(100);
     cases->addWidget(mListView, 1);
-    auto* commands = new QHBoxLayout;
-    auto* addCase = new QPushButton(QStringLiteral("Add"), central);
-    auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), central);
-    auto* delCase = new QPushButton(QStringLiteral("Delete"), central);
-    commands->addWidget(addCase);
-    commands->addWidget(dupCase);
-    commands->addWidget(delCase);
-    cases->addLayout(commands);
-    cases->addWidget(new QLabel(QStringLiteral("Comment"), central));
-    mComment = new QLineEdit(central);
+    // The commands one above the other, so that the pane can be narrow.
+    auto* addCase = new QPushButton(QStringLiteral("Add"), casesPane);
+    auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), casesPane);
+    auto* delCase = new QPushButton(QStringLiteral("Delete"), casesPane);
+    for (QPushButton* b : {addCase, dupCase, delCase}) cases->addWidget(b);
+    cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
+    mComment = new QLineEdit(casesPane);
     mComment->setObjectName(QStringLiteral("comment"));
     cases->addWidget(mComment);
     connect(addCase, &QPushButton::clicked, this, [this] { onAddCase(); });
     connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
     connect(delCase, &QPushButton::clicked, this, [this] { onDeleteCase(); });
     connect(mComment, &QLineEdit::editingFinished, this, [this] { onChangeComment(); });
-    row->addLayout(cases, 0);
 
-    row->addWidget(buildForm(central), 0);
-    row->addWidget(buildResults(central), 0);
+    // The form and the results, each in a pane as wide as its contents that scrolls vertically.
+    auto verticalPane = [splitter](QWidget* content, const char* name) {
+        auto* area = new VerticalScrollPane(splitter);
+        area->setObjectName(QLatin1String(name));
+        area->setWidget(content);
+        return area;
+    };
+    // Side by side where the screen has room for the cases, the form and both
+    // result columns; on a narrower screen the results stand below the form
+    // in the form's pane, both columns still in view.
+    QWidget* formContent = buildForm(nullptr);
+    QWidget* resultsContent = buildResults(nullptr);
+    formContent->ensurePolished();
+    resultsContent->ensurePolished();
+    const int scrollBar = splitter->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int sideBySide = mListView->minimumWidth() + formContent->minimumSizeHint().width() +
+                           resultsContent->minimumSizeHint().width() + 2 * scrollBar + 3 * splitter->handleWidth() + 40;
+    const QScreen* screen = window->screen();
+    const bool resultsBesideForm = !screen || screen->availableGeometry().width() >= sideBySide;
+    QScrollArea* formPane = nullptr;
+    QScrollArea* resultsPane = nullptr;
+    if (resultsBesideForm) {
+        formPane = verticalPane(formContent, "formPane");
+        resultsPane = verticalPane(resultsContent, "resultsPane");
+    } else {
+        auto* both = new QWidget;
+        auto* stack = new QVBoxLayout(both);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->addWidget(formContent);
+        stack->addWidget(resultsContent);
+        formPane = verticalPane(both, "formPane");
+    }
 
     // The two plots, one above the other.
-    auto* plots = new QVBoxLayout;
-    mExsolView = new CDrawPlotView(central);
+    auto* plotsPane = new QWidget(splitter);
+    auto* plots = new QVBoxLayout(plotsPane);
+    plots->setContentsMargins(0, 0, 0, 0);
+    mExsolView = new CDrawPlotView(plotsPane);
     mExsolView->setObjectName(QStringLiteral("mExsolView"));
-    mPressureView = new CDrawPlotView(central);
+    mPressureView = new CDrawPlotView(plotsPane);
     mPressureView->setObjectName(QStringLiteral("mPressureView"));
     for (CDrawPlotView* v : {mExsolView, mPressureView}) {
-        v->setMinimumSize(420, 340);
+        v->setMinimumSize(300, 180);
         v->resize(560, 440);
         v->setPlotView();
         plots->addWidget(v, 1);
@@ -459,18 +622,33 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // plots are the document's edits: Edit > Undo and Redo take them back.
     mExsolView->setUndoStack(undoManager());
     mPressureView->setUndoStack(undoManager());
-    row->addLayout(plots, 1);
-    // On a screen smaller than the form the window scrolls rather than squeezes it.
-    auto* scroll = new QScrollArea(window);
+    for (int i = 0; i + 1 < splitter->count(); ++i) splitter->setStretchFactor(i, 0);
+    splitter->setStretchFactor(splitter->count() - 1, 1);
+    QList<int> sizes{120, formPane->minimumSizeHint().width()};
+    if (resultsPane) sizes << resultsPane->minimumSizeHint().width();
+    sizes << 600;
+    splitter->setSizes(sizes);
+
+    // On a screen narrower than the panes the window scrolls rather than squeezes them.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("windowScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
-    scroll->setWidget(central);
-    window->setCentralWidget(scroll);
+    scroll->setWidget(splitter);
 
-    mStatus = new QLabel(window);
+    // The status line under the panes, wrapped so that a long refusal reads whole.
+    auto* central = new QWidget(window);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addWidget(scroll, 1);
+    mStatus = new QLabel(central);
     mStatus->setObjectName(QStringLiteral("mStatus"));
     mStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
-    window->statusBar()->addWidget(mStatus, 1);
+    mStatus->setWordWrap(true);
+    mStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    mStatus->setMinimumHeight(mStatus->fontMetrics().height());
+    column->addWidget(mStatus);
+    window->setCentralWidget(central);
     // Its own size where the screen has room; the controller then fits the
     // window, with its frame, inside the screen's available area.
     window->resize(1600, 960);
@@ -479,11 +657,12 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
 
     // Starting values of the form; the first case loaded replaces them.
-    mP0->setText(QStringLiteral("1000"));
-    mMu->setText(QStringLiteral("10000000000"));
-    mBeta->setText(QStringLiteral("10000000000"));
-    mzCO2->setText(QStringLiteral("0"));
-    mPfrac->setText(QStringLiteral("50"));
+    // Numbers are written as every number the document shows (the moduli both "1e+10").
+    setFieldNumber(mP0, 1000);
+    setFieldNumber(mMu, 1e10);
+    setFieldNumber(mBeta, 1e10);
+    setFieldNumber(mzCO2, 0);
+    setFieldNumber(mPfrac, 50);
     mStepPfrac->setValue(50);
     mSaturated = false;
     mExsolViewConcentrationUnit = kUnitNotChosen;
@@ -630,7 +809,15 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 }
 
 void MyDocument::calculate(CaseForm form, bool edited) {
-    mResult = mCalc.calculate(form, selectedCaseName());
+    try {
+        mResult = mCalc.calculate(form, selectedCaseName());
+    } catch (const std::exception& e) {
+        // Memory running out (or any failure thrown) stops this calculation
+        // only: the form and the document stay as they are.
+        mResult = CalculationResult();
+        mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
+        ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
+    }
     mSaturated = form.saturated;
     showForm(form);
 
@@ -668,6 +855,29 @@ void MyDocument::calculate(CaseForm form, bool edited) {
     if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
     buildSolubilityView();
     buildPressureView();
+    fitPlotRanges();
+}
+
+void MyDocument::fitPlotRanges() {
+    const bool ppm = mExsolViewConcentrationUnit == kUnitPpm;
+    const float presetX = ppm ? 12000.0f : 10.0f;
+    Extent ex;
+    ex.add(mResult.exsolutionPath);
+    ex.add(mResult.exsolInitial);
+    ex.add(mResult.exsolFinal);
+    // The solubility curve runs over the laws' whole range of pressure: it
+    // leaves the plot through its right edge, and lies inside it below.
+    const double right = std::max<double>(presetX, niceAxisEnd(1.05 * ex.x));
+    for (const CurveXY& p : mResult.solubilityCurve)
+        if (p.x <= right && std::isfinite(p.y)) ex.y = std::max(ex.y, p.y);
+    fitRanges(mExsolView->plotView(), presetX, 2600, presetX, kMaxPressureBar, ex);
+    Extent pr;
+    pr.add(mResult.crystallizationCurve);
+    pr.add(mResult.pressureInitial);
+    pr.add(mResult.pressureFinal);
+    fitRanges(mPressureView->plotView(), 20, 2600, 100, kMaxPressureBar, pr);
+    mExsolView->plotView()->setNeedsDisplay();
+    mPressureView->plotView()->setNeedsDisplay();
 }
 
 void MyDocument::setExsolutionUnit(int unit) {
@@ -675,7 +885,9 @@ void MyDocument::setExsolutionUnit(int unit) {
     mExsolViewConcentrationUnit = unit;
     const float maxX = unit == kUnitPpm ? 12000.0f : 10.0f;
     CPlotView* v = mExsolView->plotView();
-    v->setMaxXYRange(0, maxX, 0, 4000);
+    // Ranges kept for undo come back in the new unit.
+    v->setXUnitScale(unit == kUnitPpm ? 10000.0f : 1.0f);
+    v->setMaxXYRange(0, maxX, 0, kMaxPressureBar);
     v->setDefaultXYRange(0, maxX, 0, 2600);
 }
 
@@ -750,7 +962,7 @@ void MyDocument::doSaturateFluid() {
         mSaturated = true;
         if (auto w = form.number("wt0")) setFieldNumber(mVolaWt0, *w);
     } else if (mStatus) {
-        mStatus->setText(QString::fromStdString(why));
+        showStatus(QString::fromStdString(why));
     }
 }
 
@@ -784,7 +996,14 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         mPfrac->setText(mRunningThreshold);
         showFromStart(mPfrac);
         if (auto v = fieldNumber(mPfrac)) mStepPfrac->setValue(*v);
-        mStatus->setText(kEruptionRunning);
+        showStatus(kEruptionRunning);
+        return;
+    }
+    if (sRunningSequences > 0) {
+        // A sequence of another document runs: this one would run inside its
+        // progress and hold it up until done.
+        showStatus(QStringLiteral("The eruption sequence of another document is being computed: wait for its table "
+                                  "or cancel it."));
         return;
     }
     if (sender == mStepPfrac) {
@@ -795,15 +1014,17 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     const double threshold = fieldNumber(mPfrac).value_or(std::numeric_limits<double>::quiet_NaN());
     onCalculateExsolData(nullptr);
     const CaseForm form = formSnapshot();
+    const std::string caseName = selectedCaseName();
 
     // A small threshold makes thousands of eruptions (up to the model's
     // limit): the window shows how far the sequence is and keeps answering,
     // and Cancel (a click, or Escape) stops it with the eruptions computed so
-    // far.  The progress panel blocks the application's other input once it
-    // shows; input that comes before is applied at once: the sequence runs on
-    // a model of its own, so every edit recalculates the form as usual and
-    // the window always shows the inputs, results and plots of one case.  The
-    // document cannot be closed while the sequence runs.
+    // far.  The sequence runs on a model of its own, so every edit meanwhile
+    // recalculates the form as usual and the window always shows the inputs,
+    // results and plots of one case.  The progress panel is not modal: a
+    // window that a modal panel blocks does not get the window system's close
+    // requests, which would be lost without a word; a close asked for now is
+    // answered (DocumentController::closeDocument).
     QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QString(), 0, 1000, window());
     progress.setObjectName(QStringLiteral("eruptionProgress"));
     // The panel is made without a Cancel button of its own: the one set here
@@ -818,7 +1039,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
     progress.setMinimumWidth(dialogWidthForTitle(progress));
-    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setWindowModality(Qt::NonModal);
     progress.setMinimumDuration(300);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
@@ -826,31 +1047,81 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     mErupting = true;
+    mCancelRun = false;
+    mToldDuringRun = false;
+    ++sRunningSequences;
     mRunningThreshold = mPfrac->text();
-    const EruptionReport report = mEruptionCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
-        if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
-        sinceEvents.restart();
-        // Done when half of the mass is crystals, or at the model's limit on eruptions.
-        const double toHalf = X0 < 0.5 ? (X - X0) / (0.5 - X0) : 1.0;
-        const double done = std::clamp(std::max(toHalf, double(eruptions) / TaitJaupart::kMaxEruptions), 0.0, 1.0);
-        progress.setLabelText(QStringLiteral("Eruption %1, crystals %2 wt %").arg(eruptions).arg(100.0 * X, 0, 'f', 2));
-        progress.setValue(static_cast<int>(1000.0 * done));
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-    });
+    EruptionReport report;
+    QString failure;
+    try {
+        report = mEruptionCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
+            if (mCancelRun) return false;
+            if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
+            sinceEvents.restart();
+            // Done when half of the mass is crystals, or at the model's limit on eruptions.
+            const double toHalf = X0 < 0.5 ? (X - X0) / (0.5 - X0) : 1.0;
+            const double done = std::clamp(std::max(toHalf, double(eruptions) / TaitJaupart::kMaxEruptions), 0.0, 1.0);
+            progress.setLabelText(QStringLiteral("Eruption %1, crystals %2 wt %").arg(eruptions).arg(100.0 * X, 0, 'f', 2));
+            progress.setValue(static_cast<int>(1000.0 * done));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled() && !mCancelRun;
+        });
+    } catch (const std::exception& e) {
+        failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
+    }
+    --sRunningSequences;
     mErupting = false;
     progress.hide();
 
-    // The whole table goes into the log at once.
-    std::string text;
-    for (const std::string& line : report.lines) text += line + "\n";
-    text += "\n";
-    onShowLog();
-    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-    log->appendString(text);
-    log->scrollToEnd();
-    // The status line tells why the table ends early, else what the case's calculation left there.
-    mStatus->setText(QString::fromStdString(report.stoppedEarly ? report.lines.back() : mResult.status));
+    // The table with the case and inputs it belongs to: whole in the
+    // eruption table window, its start and end in the log.  Memory running
+    // out here too is told, and the document stays as it is.
+    try {
+        const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
+        if (failure.isEmpty()) {
+            if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
+            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
+                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+        }
+        std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
+            report, kLogTableHead, kLogTableTail,
+            "the eruption table window (\"Show table\", or Window > Eruption Table)");
+        if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
+        if (!failure.isEmpty()) lines.push_back(failure.toStdString());
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        text += "\n";
+        onShowLog(mEruptionBox);
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->appendString(text);
+        log->scrollToEnd();
+    } catch (const std::exception& e) {
+        if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
+    }
+    // The status line tells why the table ends early, else what the case's
+    // calculation left there; what it told during the run (a close refused)
+    // stays, with word that the run has ended.
+    if (mToldDuringRun) {
+        mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
+    } else {
+        mStatus->setText(!failure.isEmpty()    ? failure
+                         : report.stoppedEarly ? QString::fromStdString(report.lines.back())
+                                               : QString::fromStdString(mResult.status));
+    }
+    if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
+    emit busyEnded();
+}
+
+void MyDocument::onShowEruptionTable() {
+    if (!mEruptionTable) {
+        showStatus(QStringLiteral("No eruption table yet: \"Eruptive sequence\" computes one."));
+        return;
+    }
+    if (!mEruptionTable->isVisible() && mEruptionBox && mEruptionBox->isVisible())
+        placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
+    showInsideScreen(mEruptionTable, window());
+    mEruptionTable->raise();
+    mEruptionTable->activateWindow();
 }
 
 void MyDocument::onPlotSelection(const void* sender) {
@@ -879,6 +1150,7 @@ void MyDocument::onPlotSelection(const void* sender) {
 }
 
 void MyDocument::showStatus(const QString& message) {
+    if (mErupting) mToldDuringRun = true;
     if (mStatus) mStatus->setText(message);
     else Document::showStatus(message);
 }
@@ -930,11 +1202,16 @@ void MyDocument::onDeleteCase() {
     updateChangeCount(ChangeDone);
 }
 
-void MyDocument::onShowLog() {
+void MyDocument::onShowLog(const QWidget* keepClear) {
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     // At least 700 wide, and wide enough for the eruption table's rows.
     const int tableWidth = log->widthForColumns(static_cast<int>(ChamberCalculator::eruptionTableHeader().size()));
-    if (!log->isWindowVisible()) log->setContentSize(std::max(700, tableWidth), 300);
+    const bool opening = !log->isWindowVisible();
+    if (opening) log->setContentSize(std::max(700, tableWidth), 300);
+    // The log does not open over the eruption controls that asked for it:
+    // placed before it shows, so that the window manager takes the position.
+    if (opening && keepClear && keepClear->isVisible())
+        placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
     log->showWindow();
 }
 

@@ -8,6 +8,7 @@
 // form's values, and the result fields and both plots show the outcome.  A
 // click in a plot takes the clicked point as the new initial or final state.
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "app/document/CaseList.h"
 #include "app/document/ChamberCalculator.h"
 #include "app/document/Document.h"
+#include "app/document/EruptionTableWindow.h"
 #include "app/document/MyTableView.h"
 #include "platform/NotificationCenter.h"
 
@@ -57,6 +59,9 @@ public:
     // An eruption sequence is running.
     bool isBusy() const override { return mErupting; }
     QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
+    QString busyName() const override { return QStringLiteral("the eruption sequence"); }
+    // Stops the running eruption sequence as its Cancel button does.
+    void cancelBusyWork() override { mCancelRun = true; }
     // The document's status line, under the form.
     void showStatus(const QString& message) override;
     // A case name, field or comment typed without Return is applied as Return would.
@@ -71,8 +76,19 @@ public:
     void onAddCase();
     void onDuplicateCase();
     void onDeleteCase();
-    // Shows the shared log window, 700 x 300 points when it was hidden.
-    static void onShowLog();
+    // Shows the shared log window, 700 x 300 points when it was hidden; a log
+    // window that opens is placed clear of `keepClear` (a document's eruption
+    // controls) where the screen has room.
+    static void onShowLog(const QWidget* keepClear = nullptr);
+    // Shows the window that holds the last eruption table whole.
+    void onShowEruptionTable();
+    // The eruption controls (threshold, commands), which the log leaves clear.
+    QWidget* eruptionControls() const { return mEruptionBox; }
+    // The window with the last eruption table of this document, once there is one.
+    EruptionTableWindow* eruptionTableWindow() const { return mEruptionTable.data(); }
+    // The log keeps the first and the last rows of a longer eruption table.
+    static constexpr size_t kLogTableHead = 40;
+    static constexpr size_t kLogTableTail = 10;
     // Stores the comment field in the selected case.
     void onChangeComment();
 
@@ -145,6 +161,9 @@ private:
     void calculate(CaseForm form, bool edited);
     void buildSolubilityView();
     void buildPressureView();
+    // The plots' default and maximum ranges from the case shown: the presets,
+    // widened so that the case's curves and states lie inside.
+    void fitPlotRanges();
     void showResultFields();
     void setExsolutionUnit(int unit);
     // Stores the form's values in the selected case; the keys that changed.
@@ -167,6 +186,15 @@ private:
     platform::NotificationCenter::Token mPlotSelectionToken = 0;
     bool mLoading = false;
     bool mErupting = false;
+    // A close asked the running sequence to stop.
+    bool mCancelRun = false;
+    // The status line told something while the sequence ran: the end of the
+    // run leaves it there.
+    bool mToldDuringRun = false;
+    // Eruption sequences running in the application (one at a time).
+    static int sRunningSequences;
+    QWidget* mEruptionBox = nullptr;
+    QPointer<EruptionTableWindow> mEruptionTable;
 
     QLineEdit* mComment = nullptr;
     QButtonGroup* mMeltType = nullptr;

@@ -62,6 +62,12 @@ public:
     void getMaxXYRange(float* x0, float* x1, float* y0, float* y1) const;
     void adjustXYRange(float x0, float x1, float y0, float y1, float stepMinX, float stepMaxX);
     void getSameXYRange(const CPlotView& other);
+    // The x axis' unit as a factor on a base unit (1 for wt %, 10000 for ppm
+    // of the same contents).  A range change kept for undo remembers the
+    // unit it was made in: undone or redone after the unit has changed, it
+    // comes back as the same values in the axis' present unit.
+    void setXUnitScale(float scale) { mXUnitScale = scale; }
+    float xUnitScale() const { return mXUnitScale; }
 
     float mCurrentMinX() const { return mCurMinX; }
     float mCurrentMaxX() const { return mCurMaxX; }
@@ -324,6 +330,7 @@ private:
     float mMinX = 0, mMinY = 0, mMaxX = 1, mMaxY = 1;
     float mCurMinX = 0, mCurMaxX = 1, mCurMinY = 0, mCurMaxY = 1;
     float mMaxMinX = 0, mMaxMaxX = 1, mMaxMinY = 0, mMaxMaxY = 1;
+    float mXUnitScale = 1;
     std::int32_t mNbXTicks_ = 2, mNbYTicks_ = 2;
     std::int32_t mXTicksDigits_ = 3, mYTicksDigits_ = 3;
     RichText mXLabel_, mYLabel_;

@@ -346,9 +346,19 @@ void CPlotView::endTracking(PlotPoint q) {
 // ---------------------------------------------------------------- undoable edits
 
 void CPlotView::doChangeAxisRanges(float x0, float x1, float y0, float y1) {
-    const float p0 = mCurMinX, p1 = mCurMaxX, q0 = mCurMinY, q1 = mCurMaxY;
-    mUndoManager->registerUndo([this, p0, p1, q0, q1] { doChangeAxisRanges(p0, p1, q0, q1); },
-                               "Changes Of Axis Ranges");
+    const float p0 = mCurMinX, p1 = mCurMaxX, q0 = mCurMinY, q1 = mCurMaxY, unit = mXUnitScale;
+    mUndoManager->registerUndo(
+        [this, p0, p1, q0, q1, unit] {
+            const float k = mXUnitScale / unit;  // the x range in the axis' unit of now
+            if (k != 1.0f) {
+                // The tick labels keep their significant digits: 12000 ppm with
+                // none is 1.2000 wt % with four.
+                const int shift = static_cast<int>(std::lround(std::log10(k)));
+                mXTicksDigits_ = std::max(0, mXTicksDigits_ - shift);
+            }
+            doChangeAxisRanges(p0 * k, p1 * k, q0, q1);
+        },
+        "Changes Of Axis Ranges");
     mCurMinX = x0;
     mCurMaxX = x1;
     mCurMinY = y0;

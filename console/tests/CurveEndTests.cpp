@@ -19,6 +19,7 @@
 
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "equilibria/IFP.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/tests/TextRows.h"
 
@@ -256,8 +257,8 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
         {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
         {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
     };
-    int rows = 0, curves = 0, points = 0;
-    double worstRow = 0.0, worstUnits = 0.0, worstEnd = 0.0, worstPoint = 0.0;
+    int rows = 0, curves = 0, points = 0, contRows = 0, contCurves = 0;
+    double worstRow = 0.0, worstUnits = 0.0, worstEnd = 0.0, worstPoint = 0.0, contWorstRow = 0.0, contWorstEnd = 0.0;
     for (const Case& c : cases) {
         for (double T : c.temperatures) {
             auto m = model(c.model);
@@ -309,6 +310,69 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
                 worstUnits = std::max({worstUnits, dPl, dPv});
             }
         }
+        if (c.model == "SRK1:CO2,CH4" || c.model == "PR:CO2,CH4") {
+            // The same isotherms by the two-phase continuation on two models
+            // (liquid and vapour), from a flash at a middle row of the trace
+            // towards the critical point: every row a stable tie line of the
+            // cubic, the last one the critical point of the isotherm.
+            for (double T : c.temperatures) {
+                auto m = model(c.model);
+                ASSERT_TRUE(run(*m, {"bino", std::to_string(T), "_ce"}));
+                const auto r = readTextRows("bino_ce");
+                const auto& mid = r[r.size() / 2];
+                auto liquid = model(c.model), vapour = model(c.model);
+                ASSERT_TRUE(liquid && vapour);
+                consoletest::capture([&] {
+                    liquid->set_the_phase_as(2);
+                    vapour->set_the_phase_as(1);
+                    IFP ifp(*liquid, *vapour);
+                    ifp.number_of_components(2);
+                    ifp.add_components("CO2", "CH4");
+                    ifp.temperature(T);
+                    ifp.pressure(mid[1]);
+                    ifp.xcomposition(0, mid[2]);
+                    ifp.xcomposition(1, mid[3]);
+                    ifp.ycomposition(0, mid[4]);
+                    ifp.ycomposition(1, mid[5]);
+                    liquid->Vl0 = mid[6] * 1e-6;
+                    vapour->Vv0 = mid[7] * 1e-6;
+                    ifp.first_init_flag = 0;
+                    ifp.calculate_an_isotherm_of_the_binary_system("ifpiso_ce", T, 0.5, -0.02, 1.0, 1000.0, "c");
+                });
+                std::vector<std::vector<double>> q;
+                for (const auto& row : readTextRows("ifpiso_ce"))
+                    if (row.size() == 9 && row[0] > 0.0) q.push_back(row);
+                ASSERT_GE(q.size(), 5u) << c.model << " " << T;
+                ++contCurves;
+                const auto& end = q.back();
+                double x1 = end[3], V = end[6] * 1e-6, Tc = T;
+                ASSERT_TRUE(c.eos.critical(true, Tc, V, x1)) << c.model << " " << T;
+                const double Pc = c.eos.P(T, V, x1);
+                EXPECT_NEAR(end[3], x1, 2e-6) << c.model << " " << T;
+                EXPECT_EQ(end[5], end[3]) << c.model << " " << T;
+                EXPECT_LT(relDiff(end[1] * 1e5, Pc), 1e-7) << c.model << " " << T;
+                contWorstEnd = std::max(contWorstEnd, relDiff(end[1] * 1e5, Pc));
+                for (std::size_t k = 0; k + 1 < q.size(); ++k) {
+                    const double P = q[k][1] * 1e5, xl = q[k][3], yv = q[k][5], Vl = q[k][6] * 1e-6,
+                                 Vv = q[k][7] * 1e-6;
+                    ++contRows;
+                    EXPECT_LT(P, Pc) << c.model << " " << T << " continuation row " << k;
+                    EXPECT_GT(yv - xl, 1e-5) << c.model << " " << T << " continuation row " << k;
+                    for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                        double g0, g1;
+                        c.eos.conditions(T, Vp, xp, g0, g1);
+                        EXPECT_GT(g0, 0.0) << c.model << " " << T << " continuation row " << k;
+                    }
+                    double df = 0.0;
+                    for (int i = 0; i < 2; ++i)
+                        df = std::max(df, std::fabs(c.eos.lnf(i, T, Vl, xl) - c.eos.lnf(i, T, Vv, yv)));
+                    EXPECT_LT(df, 1e-6) << c.model << " " << T << " continuation row " << k;
+                    EXPECT_LT(relDiff(c.eos.P(T, Vl, xl), P), 1e-6) << c.model << " " << T << " row " << k;
+                    EXPECT_LT(relDiff(c.eos.P(T, Vv, yv), P), 1e-6) << c.model << " " << T << " row " << k;
+                    contWorstRow = std::max(contWorstRow, df);
+                }
+            }
+        }
         if (c.model.find("CO2,CH4") == std::string::npos) continue;
         // Five compositions; the independent solve starts from the
         // mole-fraction mean of the pure critical temperatures.
@@ -332,6 +396,9 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
                 "rounding; largest relative difference at the end %.3g; %d critical points, largest relative T "
                 "difference %.3g\n",
                 curves, rows, worstRow, worstUnits, worstEnd, points, worstPoint);
+    std::printf("two-phase continuation isotherms: %d curves, %d rows; largest ln f difference %.3g; largest relative "
+                "pressure difference at the end %.3g\n",
+                contCurves, contRows, contWorstRow, contWorstEnd);
 }
 
 // The two spinodals of "spinox" along temperature at x1 = 0.5 from the
@@ -510,4 +577,133 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
         }
     }
     std::printf("pure-fluid lines: %d rows\n", rows);
+}
+
+// The bubble and dew branches of isopleths (fixed composition z of CH4) of
+// SRK1 and Peng-Robinson CO2-CH4, traced in temperature from 220 K by the
+// fluid's isopleth and by the two-phase continuation on two models (liquid
+// and vapour): every row is a two-phase state of the cubic written above
+// (equal fugacities and pressures, both phases inside their stable region),
+// the phases stay distinct and on their sides, and the last row of each
+// branch is the critical point of the mixture z (Heidemann-Khalil, solved
+// here), where the two branches meet.
+TEST(CurveEnds, IsoplethBranchesEndAtTheCriticalPointOfTheirMixture) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+    };
+    const std::vector<Case> cases = {{"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1)},
+                                     {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1)}};
+    int rows = 0, curves = 0;
+    double worstRow = 0.0, worstEnd = 0.0;
+    // A branch as rows of T (K), P (bar), x1, y1, Vl and Vv (m3/mol).
+    auto check = [&](const Case& c, double z, bool bubble, const std::vector<std::vector<double>>& r,
+                     const std::string& what) {
+        ASSERT_GE(r.size(), 10u) << what;
+        ++curves;
+        const std::size_t n = r.size();
+        // The critical point of the mixture z, from the last row.
+        const auto& e = r.back();
+        double Tc = e[0], Vc = e[4], xc = z;
+        ASSERT_TRUE(c.eos.critical(false, Tc, Vc, xc)) << what;
+        const double Pc = c.eos.P(Tc, Vc, z);
+        EXPECT_NEAR(e[2], z, 1e-12) << what;
+        EXPECT_NEAR(e[3], z, 1e-12) << what;
+        EXPECT_NEAR(e[4], e[5], 1e-15) << what;
+        EXPECT_LT(std::fabs(e[0] / Tc - 1.0), 1e-6) << what;
+        EXPECT_LT(relDiff(e[1] * 1e5, Pc), 1e-5) << what;
+        worstEnd = std::max({worstEnd, std::fabs(e[0] / Tc - 1.0), relDiff(e[1] * 1e5, Pc)});
+        const double side = r[0][3] - r[0][2];
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            const double T = r[i][0], P = r[i][1] * 1e5, xl = r[i][2], yv = r[i][3], Vl = r[i][4], Vv = r[i][5];
+            ++rows;
+            EXPECT_NEAR(bubble ? xl : yv, z, 1e-9) << what;
+            // Distinct phases on their sides: no near-trivial pair, no state
+            // past the critical point.
+            EXPECT_GT((yv - xl) * side, 0.0) << what << " row " << i;
+            EXPECT_GT(std::fabs(yv - xl), 1e-5) << what << " row " << i;
+            EXPECT_GT(Vv, Vl * (1.0 + 1e-4)) << what << " row " << i;
+            // Both phases stable states of the cubic (its Helmholtz energy
+            // convex in V and x): not a root beyond a spinodal.
+            for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                double g0, g1;
+                c.eos.conditions(T, Vp, xp, g0, g1);
+                EXPECT_GT(g0, 0.0) << what << " row " << i;
+            }
+            const double dP = std::max(relDiff(c.eos.P(T, Vl, xl), P), relDiff(c.eos.P(T, Vv, yv), P));
+            double df = 0.0;
+            for (int j = 0; j < 2; ++j)
+                df = std::max(df, std::fabs(c.eos.lnf(j, T, Vl, xl) - c.eos.lnf(j, T, Vv, yv)));
+            EXPECT_LT(dP, 1e-6) << what << " row " << i;
+            EXPECT_LT(df, 1e-6) << what << " row " << i;
+            worstRow = std::max({worstRow, dP, df});
+        }
+        // The approach: the last rows close in on the critical point.
+        EXPECT_LT(std::fabs(r[n - 2][3] - r[n - 2][2]), 0.02) << what;
+    };
+    for (const Case& c : cases) {
+        for (double z : {0.2, 0.4}) {
+            for (int type : {2, 1}) {
+                const bool bubble = type == 2;
+                const std::string what = c.model + " z " + std::to_string(z) + (bubble ? " bubble" : " dew");
+                auto m = model(c.model);
+                ASSERT_TRUE(m);
+                // Start values: the isotherm at 220 K where the held phase's
+                // composition passes z (liquid column 3, vapour column 5).
+                ASSERT_TRUE(run(*m, {"bino", "220", "_ip"}));
+                const auto iso = readTextRows("bino_ip");
+                const int col = bubble ? 3 : 5;
+                std::size_t k = 0;
+                while (k + 1 < iso.size() && !((iso[k][col] - z) * (iso[k + 1][col] - z) <= 0.0)) ++k;
+                ASSERT_LT(k + 1, iso.size()) << what;
+                const auto& a = iso[k];
+                const auto& b = iso[k + 1];
+                const double t = (z - a[col]) / (b[col] - a[col]);
+                auto at = [&](int j) { return a[j] + t * (b[j] - a[j]); };
+                const double x1 = bubble ? z : at(3), y1 = bubble ? at(5) : z;
+
+                std::vector<double> flat;
+                consoletest::capture([&] {
+                    m->calculate_an_isopleth(220.0, at(6) * 1e-6, at(7) * 1e-6, x1, y1, 3e7, 1.0, 1e5, type, 6,
+                                             nullptr, &flat);
+                });
+                std::vector<std::vector<double>> r;
+                for (std::size_t i = 0; i + 8 <= flat.size(); i += 8)
+                    r.push_back({flat[i], flat[i + 1], flat[i + 3], flat[i + 5], flat[i + 6], flat[i + 7]});
+                check(c, z, bubble, r, what);
+
+                // The same branch by the continuation of two-phase states of
+                // the bulk z at the vapour fraction 0 (bubble) or 1 (dew).
+                auto liquid = model(c.model), vapour = model(c.model);
+                ASSERT_TRUE(liquid && vapour);
+                std::vector<double> ifpRows;
+                consoletest::capture([&] {
+                    liquid->set_the_phase_as(2);
+                    vapour->set_the_phase_as(1);
+                    IFP ifp(*liquid, *vapour);
+                    ifp.number_of_components(2);
+                    ifp.add_components("CO2", "CH4");
+                    ifp.bulk_composition(1.0 - z, z);
+                    ifp.temperature(220.0);
+                    ifp.pressure(at(1));
+                    ifp.xcomposition(0, 1.0 - x1);
+                    ifp.xcomposition(1, x1);
+                    ifp.ycomposition(0, 1.0 - y1);
+                    ifp.ycomposition(1, y1);
+                    liquid->Vl0 = at(6) * 1e-6;
+                    vapour->Vv0 = at(7) * 1e-6;
+                    ifp.first_init_flag = 0;
+                    ifp.calculate_an_isopleth(220.0, bubble ? 0.0 : 1.0, nullptr, "i", 200.0, 400.0, 1.0, 1e5, 0, 6,
+                                              &ifpRows);
+                });
+                r.clear();
+                for (std::size_t i = 0; i + 11 <= ifpRows.size(); i += 11)
+                    r.push_back({ifpRows[i], ifpRows[i + 1], ifpRows[i + 3], ifpRows[i + 5], ifpRows[i + 6] * 1e-6,
+                                 ifpRows[i + 7] * 1e-6});
+                check(c, z, bubble, r, what + " (two-phase continuation)");
+            }
+        }
+    }
+    std::printf("isopleths: %d branches, %d rows; largest relative difference of a row %.3g, at the end %.3g\n",
+                curves, rows, worstRow, worstEnd);
 }

@@ -39,11 +39,16 @@ TEST(Isopleth, BubbleBranchPointsAreBubblePointsOfTheFixedLiquid) {
         expectEquilibrium(row[0], row[6], row[7], row[3], row[5], 1e-8);
         EXPECT_LT(relDiff(row[1] * 1e5, mix.P(row[0], row[6], row[3])), 1e-8);
     }
-    // The branch ends below the pressure limit, close to the mixture's
-    // critical point at x1 = 0.3 (where the two phases merge).
+    // The branch ends on the mixture's critical point at x1 = 0.3, where the
+    // two phases merge: its last row is that point, the rows before it two
+    // distinct phases.
     const VdWMixture::Critical c = mix.critical(0.3);
-    EXPECT_LT(r.back()[0], c.T + 40.0);
-    EXPECT_LT(r.back()[1] * 1e5, 200e5);
+    EXPECT_LT(relDiff(r.back()[0], c.T), 1e-8);
+    EXPECT_LT(relDiff(r.back()[1] * 1e5, c.P), 1e-7);
+    EXPECT_LT(relDiff(r.back()[6], c.V), 1e-6);
+    EXPECT_EQ(r.back()[5], 0.3);
+    EXPECT_EQ(r.back()[7], r.back()[6]);
+    for (std::size_t k = 0; k + 1 < r.size(); ++k) EXPECT_GT(r[k][7], r[k][6] * (1.0 + 1e-4)) << k;
 }
 
 TEST(Isopleth, DewBranchPointsAreDewPointsOfTheFixedVapour) {
@@ -76,8 +81,16 @@ TEST(Isopleth, DewBranchPointsAreDewPointsOfTheFixedVapour) {
     // The cricondentherm lies at or above the critical temperature.
     EXPECT_GT(r[k - 1][0], c.T - 0.5);
     EXPECT_LT(r[k - 1][0], c.T + 5.0);
-    // The slopes at the last point are those of the branch: a small step
-    // along them stays on it.
+    // Past its temperature maximum the branch ends on the mixture's critical
+    // point, where it meets the bubble branch.
+    EXPECT_LT(relDiff(r.back()[0], c.T), 1e-8);
+    EXPECT_LT(relDiff(r.back()[1] * 1e5, c.P), 1e-7);
+    EXPECT_EQ(r.back()[3], y);
+    EXPECT_EQ(r.back()[7], r.back()[6]);
+    // The slopes at the temperature maximum are those of the branch.
+    const auto& top = r[k - 1];
+    f.calculate_dew_point(top[0], top[6], top[7], top[3], y);
+    ASSERT_EQ(f.errorflag, 0);
     double dVl, dVv, dx, dPdT;
     f.next_dew_point_for_isopleth(dVl, dVv, dx, dPdT, 0);
     EXPECT_EQ(f.errorflag, 0);

@@ -77,6 +77,28 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // the model's own pressure: its repulsion may take a co-volume of its own
     // (PRNirma's differs from its attraction's by 2e-4), which moves a liquid's
     // pressure by tens of bar.
+    // a / (b R T) of the cubic, 5.8773 (Omega_a / Omega_b) at its critical point.
+    const double reduced = an.value / (bn.value * R * f.T) / 5.8773;
+    f.calculateMolarVolumeFrom(f.V);
+    // Close to the critical point (a / (b R T) within 1 % of its critical
+    // value, about 0.6 % in T; the co-volumes differ by 2e-4) the two
+    // co-volumes can leave a root of the
+    // cubic on the other side of the loop of the model's own isotherm (the
+    // metastable liquid for the vapour kind, PR:N2's at 126.1 K just below
+    // its saturation pressure): the framework's search of the kind's branch
+    // answers then.  Where that branch has no root, the cubic's root stands,
+    // as the family takes it.  Farther from it the roots of the two lie on
+    // the same branches.
+    if (f.errorflag || !(std::fabs(reduced - 1.0) < 0.01) || f.stateOnKindBranch()) return;
+    const double cubicRoot = f.V;
+    f.FluidPhase::calculate_molar_volume();
+    if (!f.errorflag && !(std::fabs(f.V / cubicRoot - 1.0) <= 1e-9)) return;
+    // The cubic's own root, solved as before.
+    f.errorflag = 0;
+    if (!resolvePengRobinsonCubicInZ(f, t, an, bn)) {
+        f.errorflag = 1;
+        return;
+    }
     f.calculateMolarVolumeFrom(f.V);
 }
 

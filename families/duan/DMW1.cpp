@@ -1,5 +1,6 @@
 #include "families/duan/DMW1.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,6 +127,9 @@ void DMW2::read_component_data(int i, const char* name)
     auto* term = static_cast<Duan2*>(interactions[0]);
     term->set_parameters(i, s->Tc, s->Pc, s->a);
     if (i == 0) first = s;
+    // At a pure end the mixture holds where its fluid does.
+    componentValidity.resize(2);
+    componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == 1) {
         if (first) validity = duan::mixtureRange(*first, *s);
         setPairType(term, componentName(0), componentName(1));
@@ -180,5 +184,7 @@ void DMWEOS::read_component_data(int i, const char* name)
     }
     if (i == 0) first = s;
     validity = i == 0 || !first ? duan::validityRange(*s) : duan::mixtureRange(*first, *s);
+    componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
+    componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == component_count - 1) installIdealGas(*this);
 }

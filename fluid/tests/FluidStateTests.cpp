@@ -78,6 +78,28 @@ TEST(FluidState, LiquidAndVapourRootsByPhaseKind) {
     EXPECT_EQ(est.P, est.P);
 }
 
+TEST(FluidState, KeptCriticalPointFollowsTheModelsParameters) {
+    // Above 1.1 Tc the stable state is named from the model's own critical
+    // pressure, which the model keeps: a van der Waals fluid at 2 Tc and
+    // 1.2 Pc is supercritical; with its attraction made 1.5 times as strong
+    // (Tc and Pc 1.5 times as high, closed forms 8a/27Rb and a/27b^2) and
+    // parametersChanged said, the same state is a vapour below the new
+    // critical pressure, from the same stored start.
+    VdWFluid m({kA}, {kB}, false, 0.0, 1);
+    m.critical_T = pure.Tc();
+    m.critical_V = pure.Vc();
+    const double T = 2.0 * pure.Tc(), Pbar = 1.2 * pure.Pc() * 1e-5;
+    EXPECT_EQ(m.calculateStableStateFromTP(T, Pbar).phase, FluidPhase::kPhaseSupercritical);
+    EXPECT_EQ(m.calculateStableStateFromTP(T, Pbar).phase, FluidPhase::kPhaseSupercritical);
+    static_cast<VdWAttraction*>(m.interactions[1])->a[0] = 1.5 * kA;
+    m.parametersChanged();
+    const VdWPure stronger{1.5 * kA, kB};
+    ASSERT_GT(T, 1.1 * stronger.Tc());
+    ASSERT_LT(Pbar * 1e5, stronger.Pc());
+    EXPECT_EQ(m.calculateStableStateFromTP(T, Pbar).phase, FluidPhase::kPhaseVapour);
+    EXPECT_LT(rel(m.V, stronger.roots(T, Pbar * 1e5).back()), 1e-9);
+}
+
 TEST(FluidState, LiquidSearchRetriesFromFixedStarts) {
     // A co-volume of 1.75e-5 m3/mol: the searches from 1.0e-5 and 1.7e-5 start
     // inside the co-volume and fail; the one from 1.8e-5 converges.

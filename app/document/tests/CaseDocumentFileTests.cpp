@@ -71,6 +71,14 @@ TEST(CaseDocumentFile, RoundTripKeepsEveryKeyAndItsNumberOrStringType) {
     CaseList fromXml;
     ASSERT_TRUE(fromXml.readFromData(platform::writeXMLPropertyList(plist)).ok);
     EXPECT_EQ(fromXml.cases(), list.cases());
+    // ... and written back as XML, the format they came in; a binary file read into it makes it binary again.
+    const std::string xml = fromXml.dataOfType();
+    EXPECT_EQ(xml.rfind("<?xml", 0), 0u);
+    CaseList again;
+    ASSERT_TRUE(again.readFromData(xml).ok);
+    EXPECT_EQ(again.cases(), list.cases());
+    ASSERT_TRUE(fromXml.readFromData(bytes).ok);
+    EXPECT_EQ(fromXml.dataOfType(), bytes);
     // Text that is not UTF-8 cannot be stored: the file is refused, not changed.
     list.setValue(1, "comment", PropertyList::string("Lac\xE9"));
     std::string error;

@@ -388,7 +388,7 @@ TEST(EruptionSequence, WritesOneNumberedRowPerEruption) {
     form.setNumber("cr0", 30);
     EruptionReport rep = calc.eruptiveSequence(form, 50.0);
     ASSERT_GE(rep.lines.size(), 2u);
-    EXPECT_EQ(rep.lines[0], "Eruptive sequence (homogeneneous flow)");
+    EXPECT_EQ(rep.lines[0], "Eruptive sequence (homogeneous flow)");
     EXPECT_EQ(rep.lines[1], "    #     M0 (Gm3)      m (Mm3)     mc (Gm3)     % volat.     yCO2 (%)");
     ASSERT_GT(rep.eruptions, 0);
     EXPECT_EQ(rep.end, EruptionSequenceEnd::halfCrystallised);

@@ -10,10 +10,14 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
+#include <QWindow>
+#include <new>
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberApplication.h"
 #include "app/document/DocumentController.h"
 #include "app/document/MyDocument.h"
 
@@ -28,6 +32,7 @@ protected:
         c.chooseFile = [this](Document*, bool) { ++chosen; return nextPath; };
         c.askToSave = [this](Document*) { ++asked; return answer; };
         c.confirmRevert = [](Document*) { return true; };
+        c.confirmCancelBusy = [](Document*) { return false; };
         c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
         c.showWarning = [this](const QString& title, const QString& message) { warnings << title + " " + message; };
     }
@@ -96,6 +101,75 @@ TEST_F(Shell, ClosingTheWindowGoesThroughThePrompt) {
     QApplication::processEvents();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(c.documents().empty());
+}
+
+// A close request as the window system delivers it (the window's close
+// button): a close event to the window, not a call of close().
+void closeFromWindowSystem(QWidget* w) {
+    ASSERT_NE(w->windowHandle(), nullptr);
+    QCloseEvent e;
+    QCoreApplication::sendEvent(w->windowHandle(), &e);
+}
+
+TEST_F(Shell, ClosingTheLastWindowEndsTheEventLoopAfterThePrompt) {
+    MyDocument* first = asCases(c.newDocument());
+    MyDocument* second = asCases(c.newDocument());
+    second->onAddCase();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(second->window()));
+    CLogWindow::sharedLogWindowCtroller()->showWindow();  // an auxiliary window keeps nothing running
+    answer = DocumentController::SaveChoice::DontSave;
+    bool secondClosedInLoop = false;
+    // The first window's close button, then the second's File > Close, from within the event loop.
+    QTimer::singleShot(0, [&] { closeFromWindowSystem(first->window()); });
+    QTimer::singleShot(100, [&] {
+        EXPECT_EQ(c.documents().size(), 1u);  // the loop goes on while a window is left
+        secondClosedInLoop = true;
+        for (QAction* a : second->window()->menuBar()->actions().first()->menu()->actions())
+            if (a->shortcut() == QKeySequence(QKeySequence::Close)) a->trigger();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+    guard.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0) << "the event loop went on with no document window";
+    EXPECT_TRUE(secondClosedInLoop);
+    EXPECT_TRUE(c.documents().empty());
+    EXPECT_EQ(asked, 1);  // the changed document was asked about, the other not
+    CLogWindow::sharedLogWindowCtroller()->window()->hide();
+}
+
+TEST_F(Shell, AFailureThrownFromAnEventIsToldAndTheDocumentsStayOpenAndSave) {
+    QStringList told;
+    auto& reporter = ChamberApplication::failureReporter();
+    const auto installed = reporter;
+    reporter = [&told](const QString& message) { told << message; };
+    MyDocument* d = asCases(c.newDocument());
+    d->onAddCase();
+    // Objects whose event handling runs out of memory, or fails otherwise.
+    struct Failing : QObject {
+        bool outOfMemory = true;
+        bool event(QEvent* e) override {
+            if (e->type() != QEvent::User) return QObject::event(e);
+            if (outOfMemory) throw std::bad_alloc();
+            throw std::runtime_error("the solver's table is inconsistent");
+        }
+    } failing;
+    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    failing.outOfMemory = false;
+    QEvent e(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&failing, &e));
+    reporter = installed;
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], "A command needed more memory than the computer could give and was stopped. Every document "
+                       "stays open and can be saved.");
+    EXPECT_EQ(told[1], "A command failed and was stopped: the solver's table is inconsistent. Every document stays "
+                       "open and can be saved.");
+    ASSERT_EQ(c.documents().size(), 1u);
+    ASSERT_TRUE(c.saveDocumentAs(d, "docs/after-failure.chamber"));
+    CaseList onDisk;
+    ASSERT_TRUE(onDisk.readFromData(fileBytes("docs/after-failure.chamber")).ok);
+    EXPECT_EQ(onDisk.size(), 2u);
 }
 
 TEST_F(Shell, SaveReopenRevertAndClosePrompt) {

@@ -166,6 +166,11 @@ TEST_F(LogWindowTest, IsTheLibrarysLogSink) {
     platform::logRTF(std::string(CLogWindow::kRTFHeader) + "\\b strong\\b0}");
     platform::setLogSink(nullptr);
     EXPECT_EQ(log.plainText(), "library says\n strong");
+    // Warnings and failure messages reach the window's user too.
+    platform::setLogSink(&sink);
+    platform::warnf("The model is extrapolated at %g K.\n", 1473.0);
+    platform::setLogSink(nullptr);
+    EXPECT_EQ(log.plainText(), "library says\n strongThe model is extrapolated at 1473 K.\n");
     EXPECT_TRUE(formatOf(log, "strong").font().bold());
     EXPECT_EQ(CLogWindow::sharedLogWindowCtroller(), CLogWindow::sharedLogWindowCtroller());
 }

@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -22,13 +24,16 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
 #include "app/document/DocumentController.h"
+#include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
 #include "app/document/MyDocument.h"
 #include "app/plot/CGraphCurve.h"
@@ -56,6 +61,7 @@ protected:
         c.chooseFile = [this](Document*, bool) { return nextPath; };
         c.askToSave = [](Document*) { return DocumentController::SaveChoice::DontSave; };
         c.confirmRevert = [](Document*) { return true; };
+        c.confirmCancelBusy = [this](Document*) { ++askedToCancel; return cancelToClose; };
         c.showError = [this](const QString& title, const QString& message) { errors << title + " " + message; };
         doc = dynamic_cast<MyDocument*>(c.newDocument());
         ASSERT_NE(doc, nullptr);
@@ -132,6 +138,9 @@ protected:
     MyDocument* doc = nullptr;
     QString nextPath;
     QStringList errors;
+    // The answer to "cancel the running sequence and close?", and how often it was asked.
+    bool cancelToClose = false;
+    int askedToCancel = 0;
 };
 
 TEST_F(CaseWindow, NewDocumentShowsOneCaseNewWithTheDefaults) {
@@ -284,7 +293,7 @@ TEST_F(CaseWindow, VolatileAxisSwitchesBetweenPpmAndWeightPercentAtHalfAPercent)
     EXPECT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
     ex->getMaxXYRange(&x0, &x1, &y0, &y1);
     EXPECT_EQ(x1, 10.0f);
-    EXPECT_EQ(y1, 4000.0f);
+    EXPECT_EQ(y1, 5000.0f);
     ex->getDefaultXYRange(&x0, &x1, &y0, &y1);
     EXPECT_EQ(x1, 10.0f);
     EXPECT_EQ(y1, 2600.0f);
@@ -415,7 +424,7 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     ASSERT_NE(erupt, nullptr);
     erupt->click();
     text = log->plainText();
-    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
+    const size_t title = text.find("Eruptive sequence (homogeneous flow)");
     ASSERT_NE(title, std::string::npos) << text;
     // One numbered row per eruption, as many as the model counts.
     const EruptionReport expected = doc->calculator().eruptiveSequence(doc->formSnapshot(), 50.0);
@@ -497,7 +506,7 @@ TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
     QTest::mouseClick(panel->useMaxButton(), Qt::LeftButton);
     panel->hide();
     v->getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 5000}));
     EXPECT_EQ(stack->count(), 2);
     EXPECT_EQ(stack->undoText(), "Changes Of Axis Ranges");
 
@@ -528,7 +537,7 @@ TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
     stack->redo();
     stack->redo();
     v->getXYRange(&x0, &x1, &y0, &y1);
-    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 4000}));
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 100, 0, 5000}));
     EXPECT_EQ(curve->getToolSizeFactor(), 3.0f);
     // The exsolution plot's edits land on the same stack.
     doc->exsolView()->plotView()->onMaximumAxisRanges();
@@ -591,6 +600,24 @@ TEST_F(CaseWindow, PanelsAndPlotCopiesOpenInsideAScreenNarrowerThanTheWindow) {
     // The log window, however wide its table makes it.
     MyDocument::onShowLog();
     inside(CLogWindow::sharedLogWindowCtroller()->window(), "the log window");
+    // Opened from the eruption controls, it leaves them in view.
+    QWidget* log = CLogWindow::sharedLogWindowCtroller()->window();
+    log->hide();
+    QWidget* controls = doc->eruptionControls();
+    auto* pane = w->findChild<QScrollArea*>("formPane");
+    ASSERT_NE(pane, nullptr);
+    pane->ensureWidgetVisible(controls);
+    QApplication::processEvents();
+    const QRect at(controls->mapToGlobal(QPoint(0, 0)), controls->size());
+    ASSERT_TRUE(area.intersects(at));
+    log->move(std::max(area.x(), at.x() - 20), std::max(area.y(), at.y() - 20));  // where it was: over them
+    MyDocument::onShowLog(controls);
+    QApplication::processEvents();
+    inside(log, "the log window beside the eruption controls");
+    EXPECT_FALSE(log->frameGeometry().intersects(at))
+        << "log " << log->frameGeometry().x() << "," << log->frameGeometry().y() << " "
+        << log->frameGeometry().width() << "x" << log->frameGeometry().height() << ", controls " << at.x() << ","
+        << at.y() << " " << at.width() << "x" << at.height();
 }
 
 TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled) {
@@ -616,13 +643,29 @@ TEST_F(CaseWindow, ALongEruptionSequenceKeepsTheWindowAnsweringAndCanBeCancelled
     EXPECT_GE(ticks, ticksWhenShown + 5);
     EXPECT_EQ(progressPanel(), nullptr);  // gone with the command
 
-    // The rows computed so far, numbered from 1, then why the table ends; all written at once.
-    const std::string text = log->plainText();
-    const size_t title = text.find("Eruptive sequence (homogeneneous flow)");
-    ASSERT_NE(title, std::string::npos);
-    const int rows = numberedRows(text.substr(title));
-    EXPECT_GT(rows, 0);
+    // The rows computed so far, numbered from 1, then why the table ends:
+    // whole in the eruption table window; in the log, all written at once,
+    // its first and last rows and a note that says where the others are.
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    const std::string whole = doc->eruptionTableWindow()->tableText().toStdString();
+    const int rows = numberedRows(whole);
+    EXPECT_GT(rows, int(MyDocument::kLogTableHead + MyDocument::kLogTableTail));
     EXPECT_LT(rows, TaitJaupart::kMaxEruptions);
+    const std::string text = log->plainText();
+    const size_t title = text.find("Eruptive sequence (homogeneous flow)");
+    ASSERT_NE(title, std::string::npos);
+    std::vector<int> logged, expectedInLog;
+    std::istringstream in(text.substr(title));
+    for (std::string line; std::getline(in, line);) {
+        int n = 0;
+        double a, b, cc, d, e;
+        if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf", &n, &a, &b, &cc, &d, &e) == 6) logged.push_back(n);
+    }
+    for (int n = 1; n <= rows; ++n)
+        if (n <= int(MyDocument::kLogTableHead) || n > rows - int(MyDocument::kLogTableTail)) expectedInLog.push_back(n);
+    EXPECT_EQ(logged, expectedInLog);
+    EXPECT_NE(text.find("the whole table of " + std::to_string(rows) + " rows is in the eruption table window"),
+              std::string::npos);
     const std::string end = "The sequence was cancelled after " + std::to_string(rows) + " eruptions";
     EXPECT_NE(text.find(end), std::string::npos) << text.substr(text.size() - std::min<size_t>(text.size(), 300));
     EXPECT_TRUE(doc->statusLine()->text().startsWith(QString::fromStdString(end)));
@@ -667,10 +710,12 @@ TEST_F(CaseWindow, InputDuringAnEruptionRunIsAppliedAndTheWindowShowsOneCase) {
     // One sequence at a time, and the document stays open; both said in the status line.
     EXPECT_TRUE(refusedEruption.contains("still being computed")) << refusedEruption.toStdString();
     EXPECT_EQ(doc->pfracField()->text(), "0.01");
-    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed.");
+    EXPECT_EQ(refusedClose, "\"Untitled\" cannot be closed while the eruption sequence is being computed: wait for it "
+                            "to end or cancel it first.");
+    EXPECT_EQ(askedToCancel, 1);
     ASSERT_EQ(c.documents().size(), 1u);
     const std::string text = log->plainText();
-    EXPECT_EQ(text.find("Eruptive sequence (homogeneneous flow)"), text.rfind("Eruptive sequence (homogeneneous flow)"));
+    EXPECT_EQ(text.find("Eruptive sequence (homogeneous flow)"), text.rfind("Eruptive sequence (homogeneous flow)"));
     EXPECT_NE(text.find("The sequence was cancelled after"), std::string::npos);
     // The edit went into its case, the new case is selected and shown.
     ASSERT_EQ(doc->list().size(), 2u);
@@ -839,6 +884,253 @@ TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
     EXPECT_EQ(doc->list().at(1).find("fluid")->integerValue(), kChamberFluidH2O);
     EXPECT_NE(doc->resultField("mP1")->text(), "no value");
     EXPECT_TRUE(doc->statusLine()->text().isEmpty()) << doc->statusLine()->text().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A close request as the window system delivers it (the window's close
+// button): a close event to the window, not a call of close().
+void closeFromWindowSystem(QWidget* w) {
+    ASSERT_NE(w->windowHandle(), nullptr);
+    QCloseEvent e;
+    QCoreApplication::sendEvent(w->windowHandle(), &e);
+}
+
+TEST_F(CaseWindow, ACloseFromTheWindowSystemDuringARunIsAnsweredAndCancelsAfterConfirmation) {
+    CLogWindow* log = prepareLongRun();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
+    // Declined: the run goes on, the status line says why the window stays,
+    // and the end of the run leaves that there.
+    int shownAt = -1, ticks = 0;
+    bool blockedByAModalPanel = true, goingOnAfterRefusal = false;
+    QString told;
+    runLong([&] {
+        ++ticks;
+        QProgressDialog* progress = progressPanel();
+        if (!progress || !progress->isVisible()) return;
+        if (shownAt < 0) {
+            shownAt = ticks;
+            // A window a modal panel blocks gets no close request from the window system at all.
+            blockedByAModalPanel = QApplication::activeModalWidget() != nullptr;
+            cancelToClose = false;
+            closeFromWindowSystem(doc->window());
+            QApplication::processEvents();
+            told = doc->statusLine()->text();
+        } else if (ticks == shownAt + 5) {
+            goingOnAfterRefusal = !progress->wasCanceled();
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        }
+    });
+    ASSERT_GE(shownAt, 1) << "the run ended before its progress showed";
+    EXPECT_FALSE(blockedByAModalPanel);
+    EXPECT_EQ(askedToCancel, 1);
+    EXPECT_EQ(told, "\"Untitled\" cannot be closed while the eruption sequence is being computed: wait for it to end "
+                    "or cancel it first.");
+    EXPECT_TRUE(goingOnAfterRefusal);
+    // Not overwritten by the end of the run, which is said after it.
+    EXPECT_EQ(doc->statusLine()->text(), told + " (The eruption sequence has ended since.)");
+    EXPECT_NE(log->plainText().find("The sequence was cancelled after"), std::string::npos);
+    ASSERT_EQ(c.documents().size(), 1u);
+
+    // Confirmed: the run is cancelled and the document closes (through the
+    // save prompt) once the run has stopped.
+    doc->commentField()->setText("asked about on closing");  // a change of the case shown
+    doc->onChangeComment();
+    int prompts = 0;
+    c.askToSave = [&prompts](Document*) { ++prompts; return DocumentController::SaveChoice::DontSave; };
+    log->clearText();
+    shownAt = -1;
+    bool stillBusyAfterAnswer = false;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (shownAt >= 0 || !progress || !progress->isVisible()) return;
+        shownAt = 1;
+        cancelToClose = true;
+        closeFromWindowSystem(doc->window());
+        QApplication::processEvents();
+        stillBusyAfterAnswer = doc->isBusy() && c.documents().size() == 1u;
+    });
+    ASSERT_EQ(shownAt, 1);
+    EXPECT_EQ(askedToCancel, 2);
+    EXPECT_TRUE(stillBusyAfterAnswer);  // the document closes after the run, not from within it
+    EXPECT_NE(log->plainText().find("The sequence was cancelled after"), std::string::npos);
+    QApplication::processEvents();
+    EXPECT_EQ(prompts, 1);
+    EXPECT_TRUE(c.documents().empty());
+    doc = nullptr;
+}
+
+TEST_F(CaseWindow, UndoAndRedoAcrossAUnitSwitchGiveTheRangesInTheAxisUnit) {
+    CPlotView* ex = doc->exsolView()->plotView();
+    auto range = [ex] {
+        float a, b, c0, d;
+        ex->getXYRange(&a, &b, &c0, &d);
+        return std::vector<float>{a, b, c0, d};
+    };
+    type("wt0", "0.3");
+    ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitPpm);
+    const std::vector<float> ppmDefault = range();
+    ASSERT_EQ(ppmDefault[1], 12000.0f);
+    ex->onMaximumAxisRanges();
+    ex->doChangeAxisRanges(0, 6000, 0, 2000);  // a zoom, in ppm
+    type("wt0", "4");
+    ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
+    EXPECT_EQ(ex->mXLabel().text, "H2O+CO2 in (melt+gas), wt %");
+    QUndoStack* stack = doc->undoManager();
+    // Every range met on the way back and forth is in wt %: the maximum
+    // range of 0 to 12000 ppm comes back as 0 to 1.2 wt %, then the default.
+    stack->undo();
+    EXPECT_FLOAT_EQ(range()[1], 1.2f);
+    EXPECT_EQ(range()[3], 5000.0f);
+    // ... its tick labels still tell the ticks apart.
+    std::set<std::string> labels;
+    for (int i = 0; i <= 10; ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", int(ex->mXTicksDigits()), 0.12 * i);
+        labels.insert(text);
+    }
+    EXPECT_EQ(labels.size(), 11u);
+    stack->undo();
+    EXPECT_FLOAT_EQ(range()[1], 1.2f);
+    EXPECT_EQ(range()[3], ppmDefault[3]);
+    // Redo brings back, in turn, the ranges shown before each undo.
+    stack->redo();
+    EXPECT_FLOAT_EQ(range()[1], 1.2f);
+    EXPECT_EQ(range()[3], 5000.0f);
+    stack->redo();
+    float d0, d1, e0, e1;
+    ex->getDefaultXYRange(&d0, &d1, &e0, &e1);
+    EXPECT_EQ(range(), (std::vector<float>{d0, d1, e0, e1}));
+    EXPECT_EQ(d1, 10.0f);
+    stack->undo();
+    // Some of the case's solubility curve lies inside: the plot is not empty.
+    auto curve = std::dynamic_pointer_cast<CGraphCurve>(ex->graphObjects().front());
+    ASSERT_TRUE(curve);
+    EXPECT_TRUE(std::any_of(curve->mPointsList().begin(), curve->mPointsList().end(),
+                            [](const auto& p) { return p.x > 0.0f && p.x < 1.2f && p.y < 5000.0f; }));
+}
+
+TEST_F(CaseWindow, DefaultRangesHoldTheCasesCurvesAndStatesAndMaximumRangesEveryInput) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, QString>> inputs;
+    } cases[] = {
+        {"a final crystal content of 30 %", {{"cr1", "30"}}},
+        {"P0 of 4500 bar", {{"cr1", "10"}, {"P0", "4500"}}},
+        {"P0 of 5000 bar, the form's highest", {{"P0", "5000"}}},
+        {"0.3 wt % of volatiles (a ppm axis)", {{"P0", "1500"}, {"wt0", "0.3"}}},
+        {"60 % crystals of a water-rich melt", {{"wt0", "4"}, {"cr1", "60"}}},
+    };
+    auto inside = [](CPlotView* v, float x, float y) {
+        float x0, x1, y0, y1;
+        v->getXYRange(&x0, &x1, &y0, &y1);
+        return x >= x0 && x <= x1 && y >= y0 && y <= y1;
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        for (const auto& [key, text] : k.inputs) type(key, text);
+        const CalculationResult& r = doc->lastResult();
+        ASSERT_TRUE(r.finalState) << r.status;
+        for (CDrawPlotView* box : {doc->exsolView(), doc->pressureView()}) {
+            CPlotView* v = box->plotView();
+            float x0, x1, y0, y1, d0, d1, e0, e1, m0, m1, n0, n1;
+            v->getXYRange(&x0, &x1, &y0, &y1);
+            v->getDefaultXYRange(&d0, &d1, &e0, &e1);
+            v->getMaxXYRange(&m0, &m1, &n0, &n1);
+            EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({d0, d1, e0, e1}));
+            // "Maximum" holds the default and every P0 the form takes.
+            EXPECT_TRUE(m0 <= d0 && m1 >= d1 && n0 <= e0 && n1 >= e1);
+            EXPECT_GE(n1, 5000.0f);
+            const bool exsolution = box == doc->exsolView();
+            // Every marker, and every point of each curve but the solubility
+            // curve (which runs on to the laws' top pressure), lies inside.
+            int markers = 0;
+            for (const auto& o : v->graphObjects()) {
+                if (auto p = std::dynamic_pointer_cast<CGraphPoint>(o)) {
+                    ++markers;
+                    EXPECT_TRUE(inside(v, p->getX(), p->getY())) << p->getX() << ", " << p->getY();
+                }
+                auto c = std::dynamic_pointer_cast<CGraphCurve>(o);
+                if (!c || (exsolution && c == v->graphObjects().front())) continue;
+                for (const auto& p : c->mPointsList()) {
+                    if (std::isfinite(p.x) && std::isfinite(p.y)) {
+                        EXPECT_TRUE(inside(v, p.x, p.y)) << p.x << ", " << p.y;
+                    }
+                }
+            }
+            EXPECT_EQ(markers, 2);
+            // The final state, from the calculation itself.
+            const CurveXY fin = exsolution ? *r.exsolFinal : *r.pressureFinal;
+            EXPECT_TRUE(inside(v, float(fin.x), float(fin.y))) << fin.x << ", " << fin.y;
+            // The solubility curve inside, up to where it leaves through the right edge.
+            if (exsolution) {
+                for (const CurveXY& p : r.solubilityCurve) {
+                    if (p.x <= x1) {
+                        EXPECT_TRUE(inside(v, float(p.x), float(p.y))) << p.x << ", " << p.y;
+                    }
+                }
+            }
+        }
+        // The pressure plot's crystal axis reaches the final crystal content.
+        float px1;
+        doc->pressureView()->plotView()->getXYRange(nullptr, &px1, nullptr, nullptr);
+        EXPECT_GE(px1, doc->formSnapshot().number("cr1").value_or(0));
+    }
+
+    // A range the user chose stays when the case changes; the default follows the case.
+    CPlotView* pr = doc->pressureView()->plotView();
+    pr->doChangeAxisRanges(0, 15, 1000, 2000);
+    type("cr1", "80");
+    float x0, x1, y0, y1;
+    pr->getXYRange(&x0, &x1, &y0, &y1);
+    EXPECT_EQ(std::vector<float>({x0, x1, y0, y1}), std::vector<float>({0, 15, 1000, 2000}));
+    pr->onAxisRangesByDefault();
+    pr->getXYRange(nullptr, &x1, nullptr, nullptr);
+    EXPECT_GE(x1, 80.0f);
+}
+
+TEST_F(CaseWindow, TheLogStaysSmallOverRepeatedLongRunsAndTheTableWindowHoldsTheLastTableWhole) {
+    // At 0.01 bar this chamber erupts until the model's limit of 10,000
+    // eruptions: each run makes a table of 10,000 rows.
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    type("wt0", "4");
+    type("P0", "1500");
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    std::vector<int> sizes;
+    for (int run = 0; run < 6; ++run) {
+        doc->pfracField()->setText("0.01");
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        sizes.push_back(log->document()->characterCount());
+    }
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    // Each run adds the same small amount: its title, its case and inputs,
+    // 50 rows, the note and the end, and from the second run on (the log
+    // open) the case's closed-form terms; a whole table would be over
+    // 600,000 characters.
+    EXPECT_LT(sizes[0], 5000);
+    const int perRun = sizes[1] - sizes[0];
+    EXPECT_LT(perRun, 5000);
+    for (size_t i = 2; i < sizes.size(); ++i) EXPECT_EQ(sizes[i] - sizes[i - 1], perRun) << "run " << i + 1;
+    EXPECT_LE(log->document()->blockCount(), 6 * 70);
+    // However long the application runs, the log keeps its last lines only.
+    EXPECT_EQ(log->document()->maximumBlockCount(), CLogWindow::kMaxLines);
+    // The table window holds the last table only, and every row of it, with what it belongs to.
+    EruptionTableWindow* table = doc->eruptionTableWindow();
+    EXPECT_EQ(numberedRows(table->tableText().toStdString()), TaitJaupart::kMaxEruptions);
+    EXPECT_EQ(table->tableText().count(QStringLiteral("Eruptive sequence (homogeneous flow)")), 1);
+    EXPECT_TRUE(table->heading().startsWith(QStringLiteral("Untitled: Case \"New\": P0 1500 bar, 4 wt % H2O")))
+        << table->heading().toStdString();
+    EXPECT_TRUE(table->heading().contains(QStringLiteral("overpressure at eruption 0.01 bar")));
+    EXPECT_NE(log->plainText().find("Untitled, Case \"New\": P0 1500 bar, 4 wt % H2O"), std::string::npos);
+    // The whole table saves as text.
+    QString error;
+    ASSERT_TRUE(table->saveText("docs/eruptions.txt", error)) << error.toStdString();
+    QFile saved("docs/eruptions.txt");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(numberedRows(saved.readAll().toStdString()), TaitJaupart::kMaxEruptions);
 }
 
 }  // namespace

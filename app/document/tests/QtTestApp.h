@@ -1,8 +1,11 @@
 #pragma once
-// One QApplication for the whole test program (offscreen platform), made on
-// first use and kept to the end of the process, like the application's own.
+// One application object for the whole test program (offscreen platform),
+// the application's own class, made on first use and kept to the end of the
+// process, like the application's own.
 #include <QApplication>
 #include <cstdlib>
+
+#include "app/document/ChamberApplication.h"
 
 inline QApplication* qtTestApp() {
     static QApplication* app = [] {
@@ -10,7 +13,7 @@ inline QApplication* qtTestApp() {
         static int argc = 1;
         static char name[] = "chamber_app_tests";
         static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
+        return new ChamberApplication(argc, argv);
     }();
     return app;
 }

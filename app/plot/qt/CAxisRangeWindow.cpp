@@ -228,7 +228,7 @@ void CAxisRangeWindow::mainWindowResigned() {
     setCurrentPlotView(nullptr);
 }
 
-void CAxisRangeWindow::updatePanel() {
+void CAxisRangeWindow::updatePanel(bool rangesChanged) {
     if (!mLoaded) return;
     QWidget* controls[] = {mXminEditField, mXmaxEditField, mYminEditField, mYmaxEditField,
                            mStepXmin,      mStepXmax,      mStepYmin,      mStepYmax,
@@ -240,11 +240,11 @@ void CAxisRangeWindow::updatePanel() {
     const AxisRangeStep xs = xAxisRangeStep(x1 - x0);
     const AxisRangeStep ys = yAxisRangeStep(y1 - y0);
     bool digitsChanged = false;
-    if (xs.setsDigits && mPlotView->mXTicksDigits() != xs.digits) {
+    if (rangesChanged && xs.setsDigits && mPlotView->mXTicksDigits() != xs.digits) {
         mPlotView->setMXTicksDigits(xs.digits);
         digitsChanged = true;
     }
-    if (ys.setsDigits && mPlotView->mYTicksDigits() != ys.digits) {
+    if (rangesChanged && ys.setsDigits && mPlotView->mYTicksDigits() != ys.digits) {
         mPlotView->setMYTicksDigits(ys.digits);
         digitsChanged = true;
     }
@@ -310,12 +310,12 @@ void CAxisRangeWindow::onCancelButton() {
 
 void CAxisRangeWindow::onUseMaximumRangeValues() {
     if (mPlotView) mPlotView->onMaximumAxisRanges();
-    updatePanel();
+    updatePanel(true);
 }
 
 void CAxisRangeWindow::onUseDefaultRangeValues() {
     if (mPlotView) mPlotView->onAxisRangesByDefault();
-    updatePanel();
+    updatePanel(true);
 }
 
 void CAxisRangeWindow::stepInto(RangeStepper* stepper, QLineEdit* field) {

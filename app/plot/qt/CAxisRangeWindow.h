@@ -64,8 +64,11 @@ public:
     // Attaches the plot of a window: the one last clicked in, or its first;
     // none when the window holds no plot.
     void setCurrentPlotWindow(QWidget* window);
-    // Refreshes the controls (and the plot's tick digits) from the view.
-    void updatePanel();
+    // Refreshes the controls from the view.  With `rangesChanged` (the view's
+    // ranges have just changed while the panel shows it) the plot's tick
+    // digits follow the new spans too; opening the panel or attaching it to
+    // another plot leaves the plot's tick labels as they are.
+    void updatePanel(bool rangesChanged = false);
 
     void onChangeCoordinates();
     void onOKButton();

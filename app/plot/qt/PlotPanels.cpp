@@ -205,7 +205,7 @@ void QtPlotPanels::showAxisRangePanel(CPlotView& view) {
 
 void QtPlotPanels::axisRangesChanged(CPlotView&) {
     CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
-    if (panel && panel->isVisible()) panel->updatePanel();
+    if (panel && panel->isVisible()) panel->updatePanel(true);
 }
 
 void QtPlotPanels::runCurveSettingsPanel(CPlotView& view, const std::shared_ptr<CGraphObject>& curve) {

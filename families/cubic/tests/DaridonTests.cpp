@@ -580,6 +580,14 @@ TEST(DaridonEOS, IsoplethPointsAreEquilibria) {
     for (const auto& r : rows) EXPECT_NEAR(r[3], 0.001, 1e-9);
     EXPECT_GT(rows.back()[0], 600.0);
     expectEquilibriumRows(*m, rows, "isopleth");
+    // The bubble curve ends on the critical point of the mixture, where the
+    // incipient vapour becomes the liquid: one phase in the last row, two
+    // distinct ones before it.
+    EXPECT_EQ(rows.back()[5], rows.back()[3]);
+    EXPECT_EQ(rows.back()[7], rows.back()[6]);
+    const auto& before = rows[rows.size() - 2];
+    EXPECT_GT(before[5] - before[3], 1e-7);
+    EXPECT_GT(before[7], before[6] * (1.0 + 1e-4));
     // The pressure of 0.1 % methane at 373 K lies between the flashes at 50
     // and 100 bar, whose liquids hold less and more.
     EXPECT_GT(rows.front()[1], 50.0);

@@ -181,11 +181,17 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_EQ(panel->currentPlotView(), &v);
     EXPECT_EQ(panel->xMaxField()->text(), "2600");
     EXPECT_EQ(panel->yMaxField()->text(), "7");
-    // The digits follow the spans: 2600 gives 0 and steps of 50, 7 gives 1 and 0.1.
-    EXPECT_EQ(v.mXTicksDigits(), 0);
-    EXPECT_EQ(v.mYTicksDigits(), 1);
+    // The steps follow the spans: 2600 steps by 50, 7 by 0.1.  Opening the
+    // panel leaves the plot's tick labels alone; the digits follow the spans
+    // once the ranges change (0 for 2600, 1 for 7).
+    EXPECT_EQ(v.mXTicksDigits(), 3);
+    EXPECT_EQ(v.mYTicksDigits(), 3);
     EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 50.0);
     EXPECT_FLOAT_EQ(float(panel->stepYmin()->increment()), 0.1f);
+    v.doChangeAxisRanges(0, 2600, 0, 7.5f);
+    EXPECT_EQ(v.mXTicksDigits(), 0);
+    EXPECT_EQ(v.mYTicksDigits(), 1);
+    stack.undo();
 
     // Every change of the limits from the panel is one undoable change of the
     // axis ranges, undone and redone under its name, the panel following.

@@ -1,0 +1,211 @@
+// The searches from (T, P) where users call them most, with the branch test
+// that keeps a root off the loops of the isotherm:
+//   BM_SubcriticalSearch      the reference fluids' vapour (kind 1) and
+//                             compressed liquid (kind 2) below the critical
+//                             temperature: the whole search
+//                             (calculate_molar_volume) against the root alone
+//                             (one Newton search from the start the whole
+//                             search tries first, calculateMolarVolumeFrom);
+//   BM_WaterSubcriticalLoop   water's whole search against the plain-loop
+//                             Newton search of IAPWS-95 on the same states;
+//   BM_RootThatDoesNotExist   the vapour searched beyond its spinodal (far
+//                             above the saturation pressure, and near the
+//                             critical point): the search fails (every
+//                             state), at a bounded cost;
+//   BM_StableStateAboveTc     the stable state from (T, P) above 1.1 Tc.
+// Each reports per-state times (the smallest of the passes, which a busy
+// machine inflates least) and the largest relative difference of the volumes
+// compared.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "bench/Iapws95Loop.h"
+#include "fluid/SaturationExpansion.h"
+#include "gases/IUPACCH4.h"
+#include "gases/IUPACCO2.h"
+#include "gases/Jacobsen.h"
+#include "water/WagnerPruss.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct TP {
+    double T, Pbar;
+    int kind;
+};
+
+// 20 temperatures from 0.55 to 0.97 of the model's critical temperature
+// (within its saturation expansions) times 10 pressures: below the
+// saturation pressure (0.05 to 0.95 psat) for the vapour, above it (psat
+// plus 1 to 1000 bar) for the liquid.
+std::vector<TP> subcriticalStates(FluidPhase& m, double Tc, int kind) {
+    std::vector<TP> s;
+    for (int i = 0; i < 20; ++i) {
+        const double T = Tc * (0.55 + 0.42 * i / 19.0);
+        double psat = 0.0, Vl = 0.0, Vv = 0.0;
+        if (!m.saturationFromExpansion(T, psat, Vl, Vv)) continue;
+        for (int j = 0; j < 10; ++j) {
+            const double P = kind == 1 ? psat * (0.05 + 0.1 * j) : psat + 1e5 * std::pow(10.0, 3.0 * j / 9.0);
+            s.push_back({T, P * 1e-5, kind});
+        }
+    }
+    return s;
+}
+
+double search(FluidPhase& m, const TP& s) {
+    m.set_the_phase_as(s.kind);
+    m.temperature(s.T);
+    m.pressure(s.Pbar);
+    m.calculate_molar_volume();
+    return m.errorflag ? std::nan("") : m.V;
+}
+
+// The start the whole search tries first: R T / P for the vapour, the
+// model's liquid start for the liquid.
+double firstStart(FluidPhase& m, const TP& s) {
+    m.set_the_phase_as(s.kind);
+    m.temperature(s.T);
+    m.pressure(s.Pbar);
+    return s.kind == 2 ? m.estimate_Vl0() : FluidPhase::R * s.T / (s.Pbar * 1e5);
+}
+
+double rootAlone(FluidPhase& m, const TP& s, double start) {
+    m.set_the_phase_as(s.kind);
+    m.temperature(s.T);
+    m.pressure(s.Pbar);
+    m.calculateMolarVolumeFrom(start);
+    return m.errorflag ? std::nan("") : m.V;
+}
+
+template <class A, class B>
+void timeBoth(benchmark::State& state, std::size_t n, A a, B b, const char* nameA, const char* nameB) {
+    double bestA = 1e300, bestB = 1e300;
+    for (auto _ : state) {
+        double sink = 0.0;
+        const auto t0 = Clock::now();
+        for (std::size_t i = 0; i < n; ++i) sink += a(i);
+        const auto t1 = Clock::now();
+        for (std::size_t i = 0; i < n; ++i) sink += b(i);
+        const auto t2 = Clock::now();
+        benchmark::DoNotOptimize(sink);
+        bestA = std::min(bestA, std::chrono::duration<double, std::micro>(t1 - t0).count() / n);
+        bestB = std::min(bestB, std::chrono::duration<double, std::micro>(t2 - t1).count() / n);
+    }
+    state.counters[nameA] = bestA;
+    state.counters[nameB] = bestB;
+    state.counters["ratio"] = bestA / bestB;
+}
+
+template <class Model>
+void BM_SubcriticalSearch(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    static Model model(1);
+    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
+    const std::vector<TP> tp = subcriticalStates(model, Tc, kind);
+    std::vector<double> starts;
+    double worst = 0.0;
+    for (const TP& s : tp) {
+        starts.push_back(firstStart(model, s));
+        const double a = search(model, s), b = rootAlone(model, s, starts.back());
+        if (!std::isfinite(a) || !std::isfinite(b)) {
+            state.SkipWithError("a state of the grid failed");
+            return;
+        }
+        worst = std::max(worst, std::fabs(a - b) / b);
+    }
+    timeBoth(
+        state, tp.size(), [&](std::size_t i) { return search(model, tp[i]); },
+        [&](std::size_t i) { return rootAlone(model, tp[i], starts[i]); }, "search_us", "root_us");
+    state.counters["max_rel_diff"] = worst;
+    state.counters["states"] = static_cast<double>(tp.size());
+    state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
+}
+BENCHMARK_TEMPLATE(BM_SubcriticalSearch, WagnerPruss)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCO2)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCH4)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SubcriticalSearch, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_WaterSubcriticalLoop(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    static WagnerPruss water(1);
+    static iapws95bench::LoopPaths loop;
+    const std::vector<TP> tp = subcriticalStates(water, iapws95bench::LoopPaths::kTc, kind);
+    std::vector<double> starts;
+    double worst = 0.0;
+    for (const TP& s : tp) {
+        starts.push_back(firstStart(water, s));
+        const double a = search(water, s), b = loop.volume(s.T, s.Pbar, starts.back());
+        if (!std::isfinite(a) || !std::isfinite(b)) {
+            state.SkipWithError("a state of the grid failed");
+            return;
+        }
+        worst = std::max(worst, std::fabs(a - b) / b);
+    }
+    timeBoth(
+        state, tp.size(), [&](std::size_t i) { return search(water, tp[i]); },
+        [&](std::size_t i) { return loop.volume(tp[i].T, tp[i].Pbar, starts[i]); }, "search_us", "loop_us");
+    state.counters["max_rel_diff"] = worst;
+    state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
+}
+BENCHMARK(BM_WaterSubcriticalLoop)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+template <class Model>
+void BM_RootThatDoesNotExist(benchmark::State& state) {
+    // The vapour beyond its spinodal: range 0, 100 to 1000 bar above the
+    // saturation pressure from 0.55 to 0.7 Tc (nitrogen's equation keeps a
+    // stable vapour branch up to kilobars deep inside its two-phase region
+    // from 0.78 Tc up); range 1, 1.5 to 3 times the saturation pressure from
+    // 0.95 to 0.99 Tc.
+    const int group = static_cast<int>(state.range(0));
+    static Model model(1);
+    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
+    std::vector<TP> tp;
+    for (int i = 0; i < 10; ++i) {
+        const double T = Tc * (group == 0 ? 0.55 + 0.15 * i / 9.0 : 0.95 + 0.04 * i / 9.0);
+        double psat = 0.0, Vl = 0.0, Vv = 0.0;
+        if (!model.saturationFromExpansion(T, psat, Vl, Vv)) continue;
+        for (double f : {0.0, 1.0, 2.0})
+            tp.push_back({T, group == 0 ? psat * 1e-5 + 100.0 * std::pow(10.0, f / 2.0) : psat * 1e-5 * (1.5 + 0.75 * f), 1});
+    }
+    for (const TP& s : tp)
+        if (std::isfinite(search(model, s))) {
+            state.SkipWithError("a vapour was found");
+            return;
+        }
+    std::size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(search(model, tp[i++ % tp.size()]));
+    state.SetLabel(group == 0 ? "kind 1, psat + 100 to 1000 bar" : "kind 1, 1.5 to 3 psat near Tc");
+}
+BENCHMARK_TEMPLATE(BM_RootThatDoesNotExist, WagnerPruss)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_RootThatDoesNotExist, Jacobsen)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+template <class Model>
+void BM_StableStateAboveTc(benchmark::State& state) {
+    // 1.1 to 2 Tc, 1 bar to 1 kbar.
+    static Model model(1);
+    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
+    std::vector<TP> tp;
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j) tp.push_back({Tc * (1.1 + 0.9 * i / 9.0), std::pow(10.0, 3.0 * j / 9.0), 0});
+    auto stable = [&](const TP& s) {
+        model.calculateStableStateFromTP(s.T, s.Pbar);
+        return model.errorflag ? std::nan("") : model.V;
+    };
+    for (const TP& s : tp)
+        if (!std::isfinite(stable(s))) {
+            state.SkipWithError("a state of the grid failed");
+            return;
+        }
+    std::size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(stable(tp[i++ % tp.size()]));
+    state.SetLabel("stable state, 1.1 to 2 Tc");
+}
+BENCHMARK_TEMPLATE(BM_StableStateAboveTc, WagnerPruss)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_StableStateAboveTc, Jacobsen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
