@@ -72,15 +72,16 @@ template <int S, int K>
         D2[ij_] = i > j ? (a * U1[i]) * V1[j] : (a * V1[j]) * U1[i];
         return;
     } else {
-        d1[i] = U1[i] * av + au * V1[i];
-        if constexpr (S == static_cast<int>(Shape::Two)) d1[j] = U1[j] * av + au * V1[j];
+        using multivariate::weightedProductEntry;
+        d1[i] = weightedProductEntry(au, av, U1[i], V1[i]);
+        if constexpr (S == static_cast<int>(Shape::Two)) d1[j] = weightedProductEntry(au, av, U1[j], V1[j]);
         if constexpr (K < 2) return;
         const double aui = a * U1[i], avi = a * V1[i];
-        D2[ii_] = U2[ii_] * av + aui * V1[i] + avi * U1[i] + au * V2[ii_];
+        D2[ii_] = weightedProductEntry(au, av, aui, avi, U1[i], V1[i], U2[ii_], V2[ii_]);
         if constexpr (S == static_cast<int>(Shape::One)) return;
         const double auj = a * U1[j], avj = a * V1[j];
-        D2[ij_] = U2[ij_] * av + auj * V1[i] + avj * U1[i] + au * V2[ij_];
-        D2[jj_] = U2[jj_] * av + auj * V1[j] + avj * U1[j] + au * V2[jj_];
+        D2[ij_] = weightedProductEntry(au, av, auj, avj, U1[i], V1[i], U2[ij_], V2[ij_]);
+        D2[jj_] = weightedProductEntry(au, av, auj, avj, U1[j], V1[j], U2[jj_], V2[jj_]);
     }
 }
 
@@ -124,19 +125,20 @@ template <int S, int K>
     }
     const bool two = S != static_cast<int>(Shape::One);
     const int lo = two ? std::min(i_, j_) : i_, hi = two ? std::max(i_, j_) : i_;
+    using multivariate::productEntry;
     const double ul = U1[lo], vl = V1[lo];
-    d1[lo] = a * (ul * v0 + u0 * vl);
+    d1[lo] = productEntry(a, u0, v0, ul, vl);
     if constexpr (K >= 2) {
         const int ll = off2(lo, lo);
-        D2[ll] = a * (U2[ll] * v0 + ul * vl + ul * vl + u0 * V2[ll]);
+        D2[ll] = productEntry(a, u0, v0, ul, vl, ul, vl, U2[ll], V2[ll]);
     }
     if (!two) return;
     const double uh = U1[hi], vh = V1[hi];
-    d1[hi] = a * (uh * v0 + u0 * vh);
+    d1[hi] = productEntry(a, u0, v0, uh, vh);
     if constexpr (K >= 2) {
         const int hl = off2(hi, lo), hh = off2(hi, hi);
-        D2[hl] = a * (U2[hl] * v0 + uh * vl + ul * vh + u0 * V2[hl]);
-        D2[hh] = a * (U2[hh] * v0 + uh * vh + uh * vh + u0 * V2[hh]);
+        D2[hl] = productEntry(a, u0, v0, uh, vh, ul, vl, U2[hl], V2[hl]);
+        D2[hh] = productEntry(a, u0, v0, uh, vh, uh, vh, U2[hh], V2[hh]);
     }
 }
 
@@ -191,11 +193,12 @@ void Product::evaluateNode(int order, int var) {
     calculated = true;
     if (order < 1 || !d1 || U.nvar != nvar || W.nvar != nvar || var < 0 || var >= nvar || !flags[var]) return;
     if (order == 2) {  // the volume search: value, slope and curvature in V
-        const double u1 = U.d1[var], v1 = W.d1[var];
         const int o2 = exprk::diag2(var);
-        const double u2 = U.D2[o2], v2 = W.D2[o2];
-        d1[var] = a * (u1 * v0 + u0 * v1);
-        D2[o2] = a * (u2 * v0 + 2.0 * u1 * v1 + u0 * v2);
+        const double us[3] = {u0, U.d1[var], U.D2[o2]}, vs[3] = {v0, W.d1[var], W.D2[o2]};
+        double s[3];
+        univariate::productEntries<2>(a, us, vs, s);
+        d1[var] = s[1];
+        D2[o2] = s[2];
     } else {
         exprk::leibnizDiag(var, order, a, u0, U.view(), v0, W.view(), view());
     }

@@ -92,20 +92,21 @@ inline void forEachEntry(const int* act, int m, int order, Op op) {
 template <int M>
 inline void chainRuleLow(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
                          double f2) {
+    using Chain = multivariate::ChainI<double>;
     const int count = M > 0 ? M : m;
     const double* EXPRK_RESTRICT U1 = u.d1;
     const double* EXPRK_RESTRICT U2 = u.d2;
     double* EXPRK_RESTRICT O1 = out.d1;
     double* EXPRK_RESTRICT O2 = out.d2;
-    for (int a = 0; a < count; ++a) O1[act[a]] = f1 * U1[act[a]];
+    for (int a = 0; a < count; ++a) O1[act[a]] = Chain(f1, f2, 0.0, 0.0, U1[act[a]]).first();
     if (order < 2) return;
     for (int a = 0; a < count; ++a) {
         const int i = act[a];
         const int i2 = t2(i);
-        const double f2ui = f2 * U1[i];
+        const Chain ci(f1, f2, 0.0, 0.0, U1[i]);
         for (int b = 0; b <= a; ++b) {
             const int j = act[b];
-            O2[i2 + j] = f1 * U2[i2 + j] + f2ui * U1[j];
+            O2[i2 + j] = multivariate::ChainIJ<double>(ci, U1[j], U2[i2 + j]).second();
         }
     }
 }
@@ -123,7 +124,7 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
     const double au = a * u0, av = a * v0;
     for (int p = 0; p < count; ++p) {
         const int i = act[p];
-        O1[i] = U1[i] * av + au * V1[i];
+        O1[i] = multivariate::weightedProductEntry(au, av, U1[i], V1[i]);
     }
     if (order < 2) return;
     for (int p = 0; p < count; ++p) {
@@ -132,7 +133,8 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
         const double aui = a * U1[i], avi = a * V1[i];
         for (int q = 0; q <= p; ++q) {
             const int j = act[q];
-            O2[i2 + j] = U2[i2 + j] * av + aui * V1[j] + avi * U1[j] + au * V2[i2 + j];
+            O2[i2 + j] =
+                multivariate::weightedProductEntry(au, av, aui, avi, U1[j], V1[j], U2[i2 + j], V2[i2 + j]);
         }
     }
 }
@@ -143,8 +145,8 @@ inline void leibnizLow(const int* act, int m, int order, double a, double u0, co
 // orders.  DENSE: the flagged variables are 0 .. M-1 (act[a] == a), so that
 // every offset is known at compile time.
 template <int M, int ORDER, bool DENSE = false>
-inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, const DerivView& out, double f1,
-                           double f2, double f3, double f4) {
+[[gnu::always_inline]] inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u,
+                                                 const DerivView& out, double f1, double f2, double f3, double f4) {
     const int count = M > 0 ? M : m;
     order = ORDER;
     double *EXPRK_RESTRICT O1 = out.d1, *EXPRK_RESTRICT O2 = out.d2, *EXPRK_RESTRICT O3 = out.d3,
@@ -156,51 +158,31 @@ inline void chainRuleHigh(const int* act, int m, int order, const DerivView& u, 
     EXPRK_UNROLL
     for (int a = 0; a < count; ++a) {
         const int i = DENSE ? a : act[a];
-        const double ui = U1[i];
-        O1[i] = f1 * ui;
+        const multivariate::ChainI<double> ci(f1, f2, f3, f4, U1[i]);
+        O1[i] = ci.first();
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
-        const double f2ui = f2 * ui, f3ui = f3 * ui, f4ui = f4 * ui;
         EXPRK_UNROLL
         for (int b = 0; b <= a; ++b) {
             const int j = DENSE ? b : act[b];
-            const double uj = U1[j];
-            const double uij = U2[i2 + j];
-            O2[i2 + j] = f1 * uij + f2ui * uj;
+            const multivariate::ChainIJ<double> cij(ci, U1[j], U2[i2 + j]);
+            O2[i2 + j] = cij.second();
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
-            const double f3uiuj = f3ui * uj, f4uiuj = f4ui * uj, f2uij = f2 * uij, f3uij = f3 * uij;
             EXPRK_UNROLL
             for (int c = 0; c <= b; ++c) {
                 const int k = DENSE ? c : act[c];
-                const double uk = U1[k];
-                const double uik = U2[i2 + k], ujk = U2[j2 + k];
-                const double uijk = U3[i3 + j2 + k];
-                O3[i3 + j2 + k] =
-                    f1 * uijk + f2 * (ui * ujk + uj * uik) + f2uij * uk + f3uiuj * uk;
+                const multivariate::ChainIJK<double> cijk(cij, U1[k], U2[i2 + k], U2[j2 + k], U3[i3 + j2 + k]);
+                O3[i3 + j2 + k] = cijk.third;
                 if (order < 4) continue;
                 const int k2 = t2(k);
                 const int b4 = i4 + j3 + k2;
                 const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
-                // Parts that do not depend on l.
-                const double A = f2 * uijk;                      // * ul
-                const double B = f2 * uik;                       // * ujl
-                const double C = f2 * ujk;                       // * uil
-                const double Dk = f2uij;                         // * ukl
-                const double E = f2 * uj, F = f2 * uk, G = f2ui;  // * uikl, * uijl, * ujkl
-                const double H = f3uiuj;                          // * ukl
-                const double I = f3ui * uk;                       // * ujl
-                const double J = f3 * uj * uk;                    // * uil
-                const double K = f3 * (ujk * ui + uik * uj) + f3uij * uk;  // * ul
-                const double L = f4uiuj * uk;                     // * ul
                 EXPRK_UNROLL
                 for (int d = 0; d <= c; ++d) {
                     const int l = DENSE ? d : act[d];
-                    const double ul = U1[l];
-                    const double uil = U2[i2 + l], ujl = U2[j2 + l], ukl = U2[k2 + l];
-                    O4[b4 + l] = f1 * U4[b4 + l] + Dk * ukl + B * ujl + C * uil + A * ul +
-                                     E * U3[b3ik + l] + F * U3[b3ij + l] + G * U3[b3jk + l] + H * ukl +
-                                     I * ujl + J * uil + K * ul + L * ul;
+                    O4[b4 + l] = cijk.fourth(U1[l], U2[i2 + l], U2[j2 + l], U2[k2 + l], U3[b3ij + l], U3[b3ik + l],
+                                             U3[b3jk + l], U4[b4 + l]);
                 }
             }
         }
@@ -287,27 +269,11 @@ struct LeibnizLevel {
         int n = 0, e = 0;
         forEachMultiIndex<M, L>([&](const int* a) {
             tb.start[e++] = n;
-            for (int k = L; k >= 0; --k) {  // u's order falling
-                int b[M] = {};              // splittings beta with |beta| = k, in mixed-radix order
-                for (;;) {
-                    int sum = 0;
-                    for (int v = 0; v < M; ++v) sum += b[v];
-                    if (sum == k) {
-                        int rest[M] = {}, ib[4] = {}, ir[4] = {};
-                        double w = 1.0;
-                        for (int v = 0; v < M; ++v) {
-                            rest[v] = a[v] - b[v];
-                            w *= choose(a[v], b[v]);
-                        }
-                        const int kb = indicesOf<M>(b, ib), kr = indicesOf<M>(rest, ir);
-                        tb.t[n++] = LeibnizTerm{kb, offsetOf(ib, kb), kr, offsetOf(ir, kr), w};
-                    }
-                    int v = 0;
-                    while (v < M && b[v] == a[v]) b[v++] = 0;
-                    if (v == M) break;
-                    ++b[v];
-                }
-            }
+            multivariate::forEachSplitting<M>(a, [&](const int* b, const int* rest, double w) {
+                int ib[4] = {}, ir[4] = {};
+                const int kb = indicesOf<M>(b, ib), kr = indicesOf<M>(rest, ir);
+                tb.t[n++] = LeibnizTerm{kb, offsetOf(ib, kb), kr, offsetOf(ir, kr), w};
+            });
         });
         tb.start[e] = n;
         return tb;
@@ -373,14 +339,14 @@ inline void leibnizHigh(const int* act, int m, int order, double a, double u0, c
     for (int p = 0; p < count; ++p) {
         const int i = DENSE ? p : act[p];
         const double ui = U1[i], vi = V1[i];
-        O1[i] = a * (ui * v0 + u0 * vi);
+        O1[i] = multivariate::productEntry(a, u0, v0, ui, vi);
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         for (int q = 0; q <= p; ++q) {
             const int j = DENSE ? q : act[q];
             const double uj = U1[j], vj = V1[j];
             const double uij = U2[i2 + j], vij = V2[i2 + j];
-            O2[i2 + j] = a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+            O2[i2 + j] = multivariate::productEntry(a, u0, v0, ui, vi, uj, vj, uij, vij);
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
             for (int r = 0; r <= q; ++r) {
@@ -388,25 +354,22 @@ inline void leibnizHigh(const int* act, int m, int order, double a, double u0, c
                 const double uk = U1[k], vk = V1[k];
                 const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
                 const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
-                O3[i3 + j2 + k] = a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
-                                           uk * vij + u0 * vijk);
+                O3[i3 + j2 + k] = multivariate::productEntry(a, u0, v0, ui, vi, uj, vj, uk, vk, uij, vij, uik, vik,
+                                                             ujk, vjk, uijk, vijk);
                 if (order < 4) continue;
                 const int k2 = t2(k);
                 const int b4 = i4 + j3 + k2;
                 const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
                 for (int s = 0; s <= r; ++s) {
                     const int l = DENSE ? s : act[s];
-                    const double ul = U1[l], vl = V1[l];
-                    const double uil = U2[i2 + l], vil = V2[i2 + l];
-                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
-                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
-                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
-                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
-                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
-                    O4[b4 + l] =
-                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
-                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
-                             ujk * vil + ujl * vik + ukl * vij);
+                    // u's and v's entries at the subsets of (i, j, k, l), by bit mask.
+                    const double us[16] = {u0,         ui,         uj,          uij,        uk,         uik,
+                                           ujk,        uijk,       U1[l],       U2[i2 + l], U2[j2 + l], U3[b3ij + l],
+                                           U2[k2 + l], U3[b3ik + l], U3[b3jk + l], U4[b4 + l]};
+                    const double vs[16] = {v0,         vi,         vj,          vij,        vk,         vik,
+                                           vjk,        vijk,       V1[l],       V2[i2 + l], V2[j2 + l], V3[b3ij + l],
+                                           V2[k2 + l], V3[b3ik + l], V3[b3jk + l], V4[b4 + l]};
+                    O4[b4 + l] = multivariate::productEntry4(a, us, vs);
                 }
             }
         }
@@ -484,14 +447,14 @@ void leibnizAdd(const int* act, int m, int order, double a, double u0, const Der
     for (int p = 0; p < m; ++p) {
         const int i = act[p];
         const double ui = U1[i], vi = V1[i];
-        out.d1[i] += a * (ui * v0 + u0 * vi);
+        out.d1[i] += multivariate::productEntry(a, u0, v0, ui, vi);
         if (order < 2) continue;
         const int i2 = t2(i), i3 = t3(i), i4 = t4(i);
         for (int q = 0; q <= p; ++q) {
             const int j = act[q];
             const double uj = U1[j], vj = V1[j];
             const double uij = U2[i2 + j], vij = V2[i2 + j];
-            out.d2[i2 + j] += a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+            out.d2[i2 + j] += multivariate::productEntry(a, u0, v0, ui, vi, uj, vj, uij, vij);
             if (order < 3) continue;
             const int j2 = t2(j), j3 = t3(j);
             for (int r = 0; r <= q; ++r) {
@@ -499,25 +462,22 @@ void leibnizAdd(const int* act, int m, int order, double a, double u0, const Der
                 const double uk = U1[k], vk = V1[k];
                 const double uik = U2[i2 + k], vik = V2[i2 + k], ujk = U2[j2 + k], vjk = V2[j2 + k];
                 const double uijk = U3[i3 + j2 + k], vijk = V3[i3 + j2 + k];
-                out.d3[i3 + j2 + k] += a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik +
-                                            uk * vij + u0 * vijk);
+                out.d3[i3 + j2 + k] += multivariate::productEntry(a, u0, v0, ui, vi, uj, vj, uk, vk, uij, vij, uik,
+                                                                  vik, ujk, vjk, uijk, vijk);
                 if (order < 4) continue;
                 const int k2 = t2(k);
                 const int b4 = i4 + j3 + k2;
                 const int b3ij = i3 + j2, b3ik = i3 + k2, b3jk = j3 + k2;
                 for (int s = 0; s <= r; ++s) {
                     const int l = act[s];
-                    const double ul = U1[l], vl = V1[l];
-                    const double uil = U2[i2 + l], vil = V2[i2 + l];
-                    const double ujl = U2[j2 + l], vjl = V2[j2 + l];
-                    const double ukl = U2[k2 + l], vkl = V2[k2 + l];
-                    const double uijl = U3[b3ij + l], vijl = V3[b3ij + l];
-                    const double uikl = U3[b3ik + l], vikl = V3[b3ik + l];
-                    const double ujkl = U3[b3jk + l], vjkl = V3[b3jk + l];
-                    out.d4[b4 + l] +=
-                        a * (U4[b4 + l] * v0 + u0 * V4[b4 + l] + uijk * vl + uijl * vk + uikl * vj + ujkl * vi +
-                             ui * vjkl + uj * vikl + uk * vijl + ul * vijk + uij * vkl + uik * vjl + uil * vjk +
-                             ujk * vil + ujl * vik + ukl * vij);
+                    // u's and v's entries at the subsets of (i, j, k, l), by bit mask.
+                    const double us[16] = {u0,         ui,         uj,          uij,        uk,         uik,
+                                           ujk,        uijk,       U1[l],       U2[i2 + l], U2[j2 + l], U3[b3ij + l],
+                                           U2[k2 + l], U3[b3ik + l], U3[b3jk + l], U4[b4 + l]};
+                    const double vs[16] = {v0,         vi,         vj,          vij,        vk,         vik,
+                                           vjk,        vijk,       V1[l],       V2[i2 + l], V2[j2 + l], V3[b3ij + l],
+                                           V2[k2 + l], V3[b3ik + l], V3[b3jk + l], V4[b4 + l]};
+                    out.d4[b4 + l] += multivariate::productEntry4(a, us, vs);
                 }
             }
         }

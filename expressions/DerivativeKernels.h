@@ -1,6 +1,9 @@
 #pragma once
 // The derivative loops shared by the node classes: chain rule of a function of
 // one child, Leibniz rule of a product of two, and weighted copies and sums.
+// The loops walk the symmetric storage; each entry's formula (Faa di Bruno's,
+// Leibniz's, over one variable or a multi-index) is the derivative kit's
+// (numerics/Jet.h).
 //
 // Every loop visits the entries (i, j, k, l), l <= k <= j <= i, whose indices
 // all belong to `act`, the ascending list of the m variables flagged in the
@@ -132,25 +135,28 @@ inline void leibnizDiag(int var, int order, double a, double u0, const DerivView
 // with the operations of the loops of chainRule, scaleSet and combineSet.  Each returns false, having done nothing, outside that case.
 
 // The chain rule over the M flagged variables act[0..M-1] to the order K
-// (each 1 or 2): f1 u' and f1 u'' + f2 u'^2.
+// (each 1 or 2): f1 u' and f1 u'' + f2 u'^2, the derivative kit's formulas.
 template <int M, int K>
 [[gnu::always_inline]] inline void chainRuleFew(const int* act, const Expression& u, Expression& out, double f1,
                                                 double f2) {
+    using Chain = multivariate::ChainI<double>;
+    using Chain2 = multivariate::ChainIJ<double>;
     const double *U1 = u.d1, *U2 = u.D2;
     const int i = act[0];
     const double ui = U1[i];
-    out.d1[i] = f1 * ui;
+    const Chain ci(f1, f2, 0.0, 0.0, ui);
+    out.d1[i] = ci.first();
     const int j = M == 2 ? act[1] : -1;
     const double uj = M == 2 ? U1[j] : 0.0;
-    if constexpr (M == 2) out.d1[j] = f1 * uj;
+    const Chain cj(f1, f2, 0.0, 0.0, uj);
+    if constexpr (M == 2) out.d1[j] = cj.first();
     if constexpr (K >= 2) {
         const int ii = diag2(i);
-        out.D2[ii] = f1 * U2[ii] + f2 * ui * ui;
+        out.D2[ii] = Chain2(ci, ui, U2[ii]).second();
         if constexpr (M == 2) {
-            const double f2uj = f2 * uj;
             const int ji = Expression::off2(j, i), jj = diag2(j);
-            out.D2[ji] = f1 * U2[ji] + f2uj * ui;
-            out.D2[jj] = f1 * U2[jj] + f2uj * uj;
+            out.D2[ji] = Chain2(cj, ui, U2[ji]).second();
+            out.D2[jj] = Chain2(cj, uj, U2[jj]).second();
         }
     }
 }

@@ -192,32 +192,32 @@ void Geom::evaluateNode(int order, int var) {
         calculated = true;
         return;
     }
-    double S = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
+    // The chain rule of each term's power and of the mean's root: the
+    // derivative kit's Faa di Bruno formula (numerics/Jet.h), to the fourth
+    // order throughout (the entries above the order are zeros).
+    double S = 0.0, s[5] = {};
     for (Expression* t : terms) {
-        double h0, h1, h2, h3, h4;
-        powoFactors(t->value, p, h0, h1, h2, h3, h4);
-        S += h0;
+        double h[5];
+        powoFactors(t->value, p, h[0], h[1], h[2], h[3], h[4]);
+        S += h[0];
         if (t->nvar != nvar || !t->d1) continue;
-        const double t1 = t->d1[var];
-        const double t2 = order >= 2 ? t->D2[d2i(var)] : 0.0;
-        const double t3 = order >= 3 ? t->D3[d3i(var)] : 0.0;
-        const double t4 = order >= 4 ? t->D4[d4i(var)] : 0.0;
-        s1 += h1 * t1;
-        s2 += h1 * t2 + h2 * t1 * t1;
-        s3 += h1 * t3 + 3.0 * h2 * t1 * t2 + h3 * t1 * t1 * t1;
-        s4 += h1 * t4 + 4.0 * h2 * t1 * t3 + 3.0 * h2 * t2 * t2 + 6.0 * h3 * t1 * t1 * t2 + h4 * t1 * t1 * t1 * t1;
+        const double tv[5] = {t->value, t->d1[var], order >= 2 ? t->D2[d2i(var)] : 0.0,
+                              order >= 3 ? t->D3[d3i(var)] : 0.0, order >= 4 ? t->D4[d4i(var)] : 0.0};
+        double ht[5];
+        univariate::composeEntries<4>(h, tv, ht);
+        for (int k = 1; k <= 4; ++k) s[k] += ht[k];
     }
     const double A = a / std::pow(dn, q);
-    double F0, F1, F2, F3, F4;
-    powoFactors(S, q, F0, F1, F2, F3, F4);
-    F1 *= A, F2 *= A, F3 *= A, F4 *= A;
-    value = A * F0 + c;
-    d1[var] = F1 * s1;
-    if (order >= 2) D2[d2i(var)] = F1 * s2 + F2 * s1 * s1;
-    if (order >= 3) D3[d3i(var)] = F1 * s3 + 3.0 * F2 * s1 * s2 + F3 * s1 * s1 * s1;
-    if (order >= 4)
-        D4[d4i(var)] = F1 * s4 + 4.0 * F2 * s1 * s3 + 3.0 * F2 * s2 * s2 + 6.0 * F3 * s1 * s1 * s2 +
-                       F4 * s1 * s1 * s1 * s1;
+    double F[5];
+    powoFactors(S, q, F[0], F[1], F[2], F[3], F[4]);
+    for (int k = 1; k <= 4; ++k) F[k] *= A;
+    value = A * F[0] + c;
+    double out[5];
+    univariate::composeEntries<4>(F, s, out);
+    d1[var] = out[1];
+    if (order >= 2) D2[d2i(var)] = out[2];
+    if (order >= 3) D3[d3i(var)] = out[3];
+    if (order >= 4) D4[d4i(var)] = out[4];
     calculated = true;
 }
 

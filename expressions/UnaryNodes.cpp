@@ -270,6 +270,7 @@ void Inverse2::printFormula(std::FILE* out) {
 }
 
 // ---- Exponential ----
+// The factors are those of the derivative kit's b exp(c u) (numerics/Jet.h).
 Exponential::~Exponential() = default;
 const char* Exponential::getType() const { return "Exponential"; }
 void Exponential::set_scalars3(double a_, double b_, double c_) {
@@ -281,12 +282,12 @@ bool Exponential::factorsFrom(const double* k, double x, double& f, double& f1, 
     const double a = k[0];
     const double b = k[1];
     const double c = k[2];
-    const double be = b * std::exp(c * x);
-    f = a + be;
-    f1 = c * be;
-    f2 = c * f1;
-    f3 = c * f2;
-    f4 = c * f3;
+    const univariate::Jet<4> j = univariate::exponential<4>(b, c, x);
+    f = a + j.f[0];
+    f1 = j.f[1];
+    f2 = j.f[2];
+    f3 = j.f[3];
+    f4 = j.f[4];
     return true;
 }
 

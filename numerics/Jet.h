@@ -240,4 +240,149 @@ Jet<K, R> scaled(Jet<K, R> j, R s) {
     return j;
 }
 
+// b exp(c x) and its derivatives in x, each the one before times c.
+template <int K = 4, class R = double>
+Jet<K, R> exponential(R b, R c, R x) {
+    Jet<K, R> j;
+    j.f[0] = b * std::exp(c * x);
+    for (int k = 1; k <= K; ++k) j.f[k] = c * j.f[k - 1];
+    return j;
+}
+
 }  // namespace univariate
+
+// Derivatives of functions of several variables at one multi-index: the entry
+// of g(u) and of a u v with the indices i >= j >= k >= l, from the entries of
+// u and v at the sub-multi-indices (u_i, u_ij, ...; u0, v0 the values).  The
+// expression engine's kernels loop over the entries of its symmetric storage
+// and take each entry's formula from here.
+namespace multivariate {
+
+// Faa di Bruno's formula over a multi-index, for g1 .. g4 the derivatives of g
+// at u's value, staged by index: each stage holds the parts of the formula
+// free of the indices still to come, so that a loop over i >= j >= k >= l
+// computes each of them once per index.
+//   (i)        g1 u_i
+//   (i,j)      g1 u_ij + g2 u_i u_j
+//   (i,j,k)    g1 u_ijk + g2 (u_i u_jk + u_j u_ik + u_ij u_k) + g3 u_i u_j u_k
+//   (i,j,k,l)  g1 u_ijkl + g2 (u_ij u_kl + u_ik u_jl + u_jk u_il + u_ijk u_l + u_j u_ikl + u_k u_ijl
+//              + u_i u_jkl) + g3 (u_i u_j u_kl + u_i u_k u_jl + u_j u_k u_il + (u_jk u_i + u_ik u_j
+//              + u_ij u_k) u_l) + g4 u_i u_j u_k u_l
+template <class R>
+struct ChainI {
+    R g1, g2, g3, g4, ui, g2ui, g3ui, g4ui;
+    ChainI(R f1, R f2, R f3, R f4, R u_i)
+        : g1(f1), g2(f2), g3(f3), g4(f4), ui(u_i), g2ui(f2 * u_i), g3ui(f3 * u_i), g4ui(f4 * u_i) {}
+    R first() const { return g1 * ui; }
+};
+
+template <class R>
+struct ChainIJ {
+    const ChainI<R>& c;
+    R uj, uij, g3uiuj, g4uiuj, g2uij, g3uij;
+    ChainIJ(const ChainI<R>& ci, R u_j, R u_ij)
+        : c(ci), uj(u_j), uij(u_ij), g3uiuj(ci.g3ui * u_j), g4uiuj(ci.g4ui * u_j), g2uij(ci.g2 * u_ij),
+          g3uij(ci.g3 * u_ij) {}
+    R second() const { return c.g1 * uij + c.g2ui * uj; }
+};
+
+template <class R>
+struct ChainIJK {
+    R g1, third;
+    // The fourth-order parts free of l, each to be multiplied by the entry named.
+    R Aul, Bujl, Cuil, Dukl, Euikl, Fuijl, Gujkl, Hukl, Iujl, Juil, Kul, Lul;
+    ChainIJK(const ChainIJ<R>& p, R uk, R uik, R ujk, R uijk) {
+        const ChainI<R>& c = p.c;
+        const R ui = c.ui, uj = p.uj, g2 = c.g2, g3 = c.g3;
+        g1 = c.g1;
+        third = g1 * uijk + g2 * (ui * ujk + uj * uik) + p.g2uij * uk + p.g3uiuj * uk;
+        Aul = g2 * uijk;
+        Bujl = g2 * uik;
+        Cuil = g2 * ujk;
+        Dukl = p.g2uij;
+        Euikl = g2 * uj;
+        Fuijl = g2 * uk;
+        Gujkl = c.g2ui;
+        Hukl = p.g3uiuj;
+        Iujl = c.g3ui * uk;
+        Juil = g3 * uj * uk;
+        Kul = g3 * (ujk * ui + uik * uj) + p.g3uij * uk;
+        Lul = p.g4uiuj * uk;
+    }
+    R fourth(R ul, R uil, R ujl, R ukl, R uijl, R uikl, R ujkl, R uijkl) const {
+        return g1 * uijkl + Dukl * ukl + Bujl * ujl + Cuil * uil + Aul * ul + Euikl * uikl + Fuijl * uijl +
+               Gujkl * ujkl + Hukl * ukl + Iujl * ujl + Juil * uil + Kul * ul + Lul * ul;
+    }
+};
+
+// Leibniz's rule over a multi-index: the entry of a u v, every splitting of
+// the positions once, times a.
+template <class R>
+inline R productEntry(R a, R u0, R v0, R ui, R vi) {
+    return a * (ui * v0 + u0 * vi);
+}
+template <class R>
+inline R productEntry(R a, R u0, R v0, R ui, R vi, R uj, R vj, R uij, R vij) {
+    return a * (uij * v0 + ui * vj + uj * vi + u0 * vij);
+}
+template <class R>
+inline R productEntry(R a, R u0, R v0, R ui, R vi, R uj, R vj, R uk, R vk, R uij, R vij, R uik, R vik, R ujk,
+                      R vjk, R uijk, R vijk) {
+    return a * (uijk * v0 + uij * vk + uik * vj + ujk * vi + ui * vjk + uj * vik + uk * vij + u0 * vijk);
+}
+// The fourth order from u's and v's entries at the sixteen subsets of the
+// positions (i, j, k, l), indexed by bit masks: bit 0 i, bit 1 j, bit 2 k,
+// bit 3 l (u[0] the value, u[15] the entry (i, j, k, l)).
+template <class R>
+inline R productEntry4(R a, const R* u, const R* v) {
+    return a * (u[15] * v[0] + u[0] * v[15] + u[7] * v[8] + u[11] * v[4] + u[13] * v[2] + u[14] * v[1] +
+                u[1] * v[14] + u[2] * v[13] + u[4] * v[11] + u[8] * v[7] + u[3] * v[12] + u[5] * v[10] +
+                u[9] * v[6] + u[6] * v[9] + u[10] * v[5] + u[12] * v[3]);
+}
+
+// The same entries of orders 1 and 2 with the weight taken into the factors:
+// au = a u0, av = a v0, aui = a u_i, avi = a v_i.
+template <class R>
+inline R weightedProductEntry(R au, R av, R ui, R vi) {
+    return ui * av + au * vi;
+}
+template <class R>
+inline R weightedProductEntry(R au, R av, R aui, R avi, R uj, R vj, R uij, R vij) {
+    return uij * av + aui * vj + avi * uj + au * vij;
+}
+
+// Leibniz's rule at a multi-index alpha over M variables (alpha[v] the count
+// of variable v): calls term(beta, rest, w) for each beta <= alpha, rest =
+// alpha - beta, w the product of the binomial coefficients C(alpha_v,
+// beta_v); u's order |beta| falling, the betas of one order in mixed-radix
+// order (variable 0 fastest).  The derivative of u v at alpha is the sum of
+// w u_beta v_rest in that order.
+template <int M, class Term>
+constexpr void forEachSplitting(const int* alpha, Term term) {
+    int L = 0;
+    for (int v = 0; v < M; ++v) L += alpha[v];
+    for (int k = L; k >= 0; --k) {
+        int b[M] = {};
+        for (;;) {
+            int sum = 0;
+            for (int v = 0; v < M; ++v) sum += b[v];
+            if (sum == k) {
+                int rest[M] = {};
+                double w = 1.0;
+                for (int v = 0; v < M; ++v) {
+                    rest[v] = alpha[v] - b[v];
+                    long long c = 1;
+                    for (int i = 1; i <= b[v]; ++i) c = c * (alpha[v] - b[v] + i) / i;
+                    w *= static_cast<double>(c);
+                }
+                term(static_cast<const int*>(b), static_cast<const int*>(rest), w);
+            }
+            int v = 0;
+            while (v < M && b[v] == alpha[v]) b[v++] = 0;
+            if (v == M) break;
+            ++b[v];
+        }
+    }
+}
+
+}  // namespace multivariate
