@@ -160,6 +160,9 @@ private:
     bool chooseCompositionStep(double& sx, double& sP, double dir, double D);
     // The start volumes to the models by their phase kinds.
     void handStartVolumes(double Vl, double Vv);
+    // Solves the set problem from those start volumes without a word (a trial
+    // of a critical approach); false, with the error cleared, when it fails.
+    bool solveQuietlyFrom(double Vl, double Vv);
     // Solves the first state of a traced path at T0 (problem 13: molar vapour
     // fraction, 15: volumetric vapour fraction); false, with error 3 and a
     // message, when there is none.

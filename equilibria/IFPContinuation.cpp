@@ -142,6 +142,19 @@ void IFP::handStartVolumes(double Vl, double Vv) {
     }
 }
 
+bool IFP::solveQuietlyFrom(double Vl, double Vv) {
+    handStartVolumes(Vl, Vv);
+    {
+        const platform::ThreadLogCapture quiet;
+        set_initialization_flag(0);
+        initialize();
+        if (error == 0) solveSystem();
+    }
+    if (error == 0) return true;
+    error = 0;
+    return false;
+}
+
 void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
                                 double dT, double dP, char fromPressure, char mode, std::vector<double>* array) {
     if (!hasModels() || variable_count == 0) {
@@ -303,17 +316,7 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
                     set_the_temperature(st.s);
                 else
                     set_the_pressure(st.t / 100000.0);
-                handStartVolumes(st.Vl, st.Vv);
-                {
-                    const platform::ThreadLogCapture quiet;
-                    set_initialization_flag(0);
-                    initialize();
-                    if (error == 0) solveSystem();
-                }
-                if (error != 0) {
-                    error = 0;
-                    return false;
-                }
+                if (!solveQuietlyFrom(st.Vl, st.Vv)) return false;
                 got = {T, P, x[1], y[1], liquid->V, vapour->V};
                 if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
                 calculate_derivatives(tangent.data(), kind == 0 ? 1 : 2, 3);

@@ -324,17 +324,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
                 z = {1.0 - zm, zm};
                 for (int i = 0; i < 2; i++) moles[i] = total_moles * z[i];
                 nL = nV = 0.5;
-                handStartVolumes(st.Vl, st.Vv);
-                {
-                    const platform::ThreadLogCapture quiet;
-                    set_initialization_flag(0);
-                    initialize();
-                    if (error == 0) solveSystem();
-                }
-                if (error != 0) {
-                    error = 0;
-                    return false;
-                }
+                if (!solveQuietlyFrom(st.Vl, st.Vv)) return false;
                 got = {Pt, Pt, x[1], y[1], liquid->V, vapour->V};
                 if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
                 calculate_derivatives1(tangent.data(), 0, 0);
