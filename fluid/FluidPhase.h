@@ -313,7 +313,7 @@ public:
     // The phase is left at Tc and Vc.
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
     // The co-volume of the model's first term (m3/mol), 0 when it has none.
-    double coVolume();
+    virtual double coVolume();
     // The critical point searched from the model's stored start
     // (critical_T, critical_V) as above; false, errorflag set, when none.
     bool findTheCriticalPoint();

@@ -305,6 +305,19 @@ FluidPhase::BranchSample FluidPhase::branchSample(double u) {
             dPdV = dfdV;
         }
         errorflag = 0;
+    } else if (interactions.empty()) {
+        // A closed form that is not made of terms (the closed-form cubics):
+        // its own pressure and slope, the pressure asked for kept.
+        const double Pt = P;
+        volume(v);
+        errorflag = 0;
+        calculate_pressure();
+        if (!errorflag && std::isfinite(P) && std::isfinite(dPdV)) {
+            f = P - Pt;
+            dfdV = dPdV;
+        }
+        P = Pt;
+        errorflag = 0;
     } else {
         equationForCalculating_V_FromTP(v, f, dfdV);
     }

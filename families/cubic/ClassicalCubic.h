@@ -12,6 +12,7 @@
 // refresh.  Composition derivatives (abar_i = 2 sum_j x_j a_ij, ...) are taken
 // with the mole fractions as independent variables and projected on the mole
 // numbers where a partial molar quantity is needed.
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     void number_of_components(int n) override;
     void calculate_molar_volume() override;
     void calculate_pressure() override;
+    // The smallest volume of the closed form, b - c (its pressure diverges
+    // where the translated volume reaches the co-volume).
+    double coVolume() override { return parametersUsable() ? std::max(b - c, 0.0) : 0.0; }
     void calculate_fugacities() override;
     // The departure functions Hdep, Sdep, Adep, Gdep (and the derivatives of
     // Hdep) at the current T and V; the fluid's own A, H, S, G, U, heat

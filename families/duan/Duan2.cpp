@@ -427,7 +427,9 @@ bool Duan2::refuseMixture()
 void Duan2::calculate_fixed_parameters()
 {
     k1.T = k2.T = k3.T = T;
-    if (!set_interaction_parameters(T)) termError = 1;
+    // A pair without parameters at T refuses the states it governs: those
+    // holding both of its components (at a pure end the pair is absent).
+    if (!set_interaction_parameters(T) && x.size() > 1 && x[0] > 0.0 && x[1] > 0.0) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;
     calculate_x6_derivatives();
