@@ -182,6 +182,18 @@ constexpr FallingFactorials fallingFactorials()
 
 inline constexpr FallingFactorials kFalling = fallingFactorials();
 
+// The powers x^0 .. x^N at p[0] .. p[N], with p[-K] .. p[-1] zero, in an
+// array of N + 1 + K numbers: what monomial reads.
+template <int K, int N>
+double* powersWithZeros(double x, double (&powers)[N + 1 + K])
+{
+    double* p = powers + K;
+    for (int k = -K; k < 0; ++k) p[k] = 0.0;
+    p[0] = 1.0;
+    for (int k = 1; k <= N; ++k) p[k] = p[k - 1] * x;
+    return p;
+}
+
 // n x^d (d <= 15), from the powers p[k] = x^k (p[-1] .. p[-K] zero).
 template <int K>
 univariate::Jet<K> monomial(double n, int d, const double* p)

@@ -35,12 +35,7 @@ void IUPAC::load()
     const double W = dv[0] - 1.0;
     // W^k, k = 0 .. 10, with W^-K .. W^-1 zero.
     double powers[11 + K];
-    double* p = powers + K;
-    for (int k = -K; k < 0; ++k)
-        p[k] = 0.0;
-    p[0] = 1.0;
-    for (int k = 1; k <= 10; ++k)
-        p[k] = p[k - 1] * W;
+    const double* p = reference_terms::powersWithZeros<K, 10>(W, powers);
     univariate::Jet<K> f[kFunctions];
     for (int i = 0; i < 10; ++i)
         f[i] = reference_terms::monomial<K>(1.0, i + 1, p);

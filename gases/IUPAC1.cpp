@@ -91,12 +91,7 @@ void IUPAC1::load()
     double dv[5];  // delta = W = Vc/V and its derivatives in V
     reducedVariable(Vc, V, dv);
     double powers[11 + K];
-    double* p = powers + K;
-    for (int k = -K; k < 0; ++k)
-        p[k] = 0.0;
-    p[0] = 1.0;
-    for (int k = 1; k <= 10; ++k)
-        p[k] = p[k - 1] * dv[0];
+    const double* p = reference_terms::powersWithZeros<K, 10>(dv[0], powers);
     using reference_terms::monomial;
     univariate::Jet<K> f[kFunctions];
     // -ln V = ln delta - ln Vc: its derivatives in delta.
