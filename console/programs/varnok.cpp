@@ -22,7 +22,7 @@
 namespace {
 
 void usage() {
-    std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames());
+    std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames().c_str());
     std::printf(
         "\nCommands (T in K, P in bar, V in cm3/mol):\n"
         "  crit suffix         critical point          sat suffix          saturation curve\n"
@@ -48,7 +48,7 @@ int run(int argc, char** argv) {
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
         // The factory has said why; the list helps to choose.
-        platform::diagf("The models are:\n%s", fluidModelNames());
+        platform::diagf("The models are:\n%s", fluidModelNames().c_str());
         return 1;
     }
     if (argc == 2) {
