@@ -344,12 +344,8 @@ public:
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
     void reportNoCurve(const char* what) const;
 
-    // ---- console entry points
-    // Runs the command words argv[0 .. argc-1] on this model, in order
-    // (FluidPhaseCommand.cpp); arguments missing at the end of the list are
-    // read from `in`.  False when any command failed (each failure is
-    // reported naming its command word).
-    bool doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // ---- console entry points (FluidPhaseConsole.cpp); the command
+    // interpreter that runs them is console/FluidCommands.cpp.
     // The state from T (K) and P (bar), printed: for a pure fluid the stable
     // root, named; for a mixture its root of lower Gibbs energy.  A state
     // that is not found or has no finite properties is reported, not printed.

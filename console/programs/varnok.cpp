@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/LogReport.h"
 #include "fluid/FluidPhase.h"
@@ -55,7 +56,7 @@ int run(int argc, char** argv) {
         std::printf("Model %s is ready; give it command words, e.g. varnok %s crit a\n", argv[1], argv[1]);
         return finish(0);
     }
-    const bool done = model->doCommand(argc - 2, argv + 2, stdin);
+    const bool done = runFluidCommands(*model, argc - 2, argv + 2, stdin);
     const bool written = platform::writeFailureCount() == 0;
     return finish(done && written ? 0 : 1);
 }

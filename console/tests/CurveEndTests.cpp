@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "equilibria/IFP.h"
@@ -214,7 +215,7 @@ bool run(FluidPhase& m, std::vector<std::string> w, std::string* err = nullptr, 
     std::vector<char*> argv;
     for (std::string& s : w) argv.push_back(s.data());
     bool ok = false;
-    const auto c = consoletest::capture([&] { ok = m.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    const auto c = consoletest::capture([&] { ok = runFluidCommands(m, static_cast<int>(argv.size()), argv.data(), nullptr); });
     if (err) *err = c.err;
     if (out) *out = c.out;
     return ok;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
@@ -54,7 +55,7 @@ struct Input {
 std::string run(FluidPhase& m, std::vector<std::string> w, const std::string& input = "") {
     Words words(std::move(w));
     Input in(input);
-    const auto c = capture([&] { m.doCommand(words.argc(), words.argv(), in.f); });
+    const auto c = capture([&] { runFluidCommands(m, words.argc(), words.argv(), in.f); });
     return c.out + c.err;
 }
 

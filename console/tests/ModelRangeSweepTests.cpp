@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
@@ -308,7 +309,7 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         consoletest::Args a(k.words);
         bool ok = true;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_FALSE(ok) << k.model;
         EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
@@ -346,7 +347,7 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         consoletest::Args a({"crit", "_range", "sat", "_range"});
         bool ok = true;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         if (!k.inRange) {
             EXPECT_FALSE(ok);
             EXPECT_EQ(c.out.find("T   "), std::string::npos) << c.out;
@@ -393,7 +394,7 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         consoletest::Args a({"x", x1, "crit", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = mix->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*mix, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << x1 << c.err;
         double Tc = 0.0, Pc = 0.0;
         const std::size_t t = c.out.find("T   "), p = c.out.find("P   ");
@@ -425,7 +426,7 @@ TEST(ModelRangeSweep, ASaturationAtAPureCompositionIsTheComponentsInEitherOrder)
         consoletest::Args a(words);
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << model << " x " << (x1 ? x1 : "-") << " psat " << T << ": " << c.err;
         std::vector<double> v;
         for (const char* key : {"Psat", "Vl", "Vv"}) {
@@ -459,7 +460,7 @@ TEST(ModelRangeSweep, ABinaryInsideItsTwoPhaseRegionIsSaidToSplit) {
     consoletest::Args a({"bino", "250", "_split"});
     bool ok = false;
     const consoletest::Captured c =
-        consoletest::capture([&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        consoletest::capture([&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
     ASSERT_TRUE(ok) << c.err;
     const auto rows = readTextRows("bino_split");
     ASSERT_GT(rows.size(), 40u);
@@ -481,7 +482,7 @@ TEST(ModelRangeSweep, ABinaryInsideItsTwoPhaseRegionIsSaidToSplit) {
     // The interpreter's state says so, and prints the fluid of the feed.
     consoletest::Args tp({"x", "0.3", "TP", "250", "50"});
     const consoletest::Captured t =
-        consoletest::capture([&] { ok = m->doCommand(tp.argc(), const_cast<char* const*>(tp.argv()), nullptr); });
+        consoletest::capture([&] { ok = runFluidCommands(*m, tp.argc(), const_cast<char* const*>(tp.argv()), nullptr); });
     EXPECT_TRUE(ok) << t.err;
     EXPECT_NE(t.out.find("splits into two phases"), std::string::npos) << t.out;
     std::remove("bino_split");
@@ -505,7 +506,7 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a(words);
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         EXPECT_NE(c.err.find("two-phase"), std::string::npos) << c.err;
         if (words[0] == "isotherm") EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
@@ -539,7 +540,7 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a({"isotherm", "280", from, "100000", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         std::size_t given = 0;
         for (const auto& row : readTextRows("isot_range")) {
@@ -573,7 +574,7 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a({"isotherm", "307", "40", "1000", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         std::vector<std::pair<double, double>> vp;
         for (const auto& row : readTextRows("isot_range"))

@@ -567,12 +567,11 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
 }
 
 TEST(DaridonEOS, IsoplethPointsAreEquilibria) {
-    // The bubble curve of water with 0.1 % methane from 373 K, reached
-    // through the command interpreter's word "isop".
+    // The bubble curve of water with 0.1 % methane from 373 K, as the
+    // command interpreter's word "isop" traces it.
     auto m = waterWith("CH4", 2);
-    const char* words[] = {"isop", "373.15", "0.001", "10", "_d"};
     testing::internal::CaptureStdout();
-    m->doCommand(5, const_cast<char* const*>(words));
+    m->calculateTheIsopleth2("_d", 373.15, 0.001, 10.0);
     testing::internal::GetCapturedStdout();
     const auto rows = igorRows("isop_d");
     ASSERT_GT(rows.size(), 20u);
