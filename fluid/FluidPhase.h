@@ -872,11 +872,12 @@ public:
     // the stored point: dVl/dx, dVv/dx, dy/dx, dP/dx (Pa).
     void next_bubble_point(double& dVl, double& dVv, double& dy, double& dP);
 
-    // Pressure-composition isotherm (19 columns); dP and Pmax in bar.  start
-    // nonzero: from a bubble point at x, else from a flash at the model's P.
-    void calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP, double Pmax,
-                                                    double T_, double Vl, double Vv, double xl, double yv, char mode,
-                                                    const char* suffix, std::vector<double>* array = nullptr);
+    // Pressure-composition isotherm (19 columns).  start nonzero: from a
+    // bubble point at x, else from a flash at the model's P.
+    void calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP_bar,
+                                                    double Pmax_bar, double T_, double Vl, double Vv, double xl,
+                                                    double yv, char mode, const char* suffix,
+                                                    std::vector<double>* array = nullptr);
     // "bino" + suffix from pure component 0; "binop" + suffix from a flash at P (bar).
     void calculateTheBinaryIsotherm(double T_, const char* suffix);
     void calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix);
