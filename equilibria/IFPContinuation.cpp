@@ -179,6 +179,13 @@ public:
 
 private:
     static double slope(double dV, double dPa) { return dPa != 0.0 ? dV / dPa : 0.0; }
+    // The solved state becomes the last point of the trace.
+    void keepAsPrevious() {
+        q_.previous.x = q_.x;
+        q_.previous.y = q_.y;
+        q_.previous.P = q_.P;
+        q_.previous.T = q_.T;
+    }
     void writeRow();
     void keepSolved();
     void retry();
@@ -274,10 +281,7 @@ bool IFP::IsoplethTrace::start(double T0, char fromPressure) {
     // the start solve left the pressure unchanged).
     sL_ = slope(q.liquid->V - Vl0, q.P - q.previous.P);
     sV_ = slope(q.vapour->V - Vv0, q.P - q.previous.P);
-    q.previous.x = q.x;
-    q.previous.y = q.y;
-    q.previous.P = q.P;
-    q.previous.T = q.T;
+    keepAsPrevious();
     VlLast_ = q.liquid->V;
     VvLast_ = q.vapour->V;
     VlAt_ = VlLast_;
@@ -365,10 +369,7 @@ void IFP::IsoplethTrace::keepSolved() {
     sV_ = slope(q.vapour->V - VvLast_, q.P - q.previous.P);
     Tbefore_ = q.previous.T;
     Pbefore_ = q.previous.P;
-    q.previous.x = q.x;
-    q.previous.y = q.y;
-    q.previous.P = q.P;
-    q.previous.T = q.T;
+    keepAsPrevious();
     VlAt_ = q.liquid->V;
     VvAt_ = q.vapour->V;
     if (q.T < Tmin_ || q.T > Tmax_ || q.P > 1e9) q.error = 1;  // the last row is still written

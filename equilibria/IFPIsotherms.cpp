@@ -237,6 +237,26 @@ bool IFP::chooseCompositionStep(double& sx, double& sP, double dir, double D) {
     return false;
 }
 
+namespace {
+
+// The Igor table of an isotherm at `path`: its WAVES line (the temperature's
+// wave tWave, P, the compositions' waves X and Y, the volumes, the slope and
+// `tail`), the same names echoed on standard output.  Null, said, when it
+// cannot be opened.
+File openIsothermTable(const char* path, const char* tWave, const char* tail, const std::string& X,
+                       const std::string& Y) {
+    File f(path ? std::fopen(path, "w") : nullptr);
+    if (!f) {
+        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
+        return f;
+    }
+    std::fprintf(f.get(), "IGOR\nWAVES %s Pr %s %s Vl Vv dPdx %s\nBEGIN\n", tWave, X.c_str(), Y.c_str(), tail);
+    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+    return f;
+}
+
+}  // namespace
+
 // The rows of an isotherm: the first, and every later one.
 constexpr const char* kFirstIsothermRow = "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t%#.10lg %#.10lg %#.10lg \n";
 constexpr const char* kIsothermRow = "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n";
@@ -431,15 +451,9 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     if (nc != 2 || !hasModels()) return;
     estimate_mode = 1;
     factor = 1.0;
-    File f(path ? std::fopen(path, "w") : nullptr);
-    if (!f) {
-        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
-        return;
-    }
+    File f = openIsothermTable(path, "Tr", "", header("x", "     "), header("y", "     "));
+    if (!f) return;
     const char* sfx = suffix ? suffix : "";
-    const std::string X = header("x", "     "), Y = header("y", "     ");
-    std::fprintf(f.get(), "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", X.c_str(), Y.c_str());
-    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
 
     if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {z0_, 1.0 - z0_}; })) return;
     IsothermTrace trace(*this, f.get(), T_, dir, dP_bar, Pmax_bar);
@@ -455,16 +469,10 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     aux = r;
     if (nc != 3 || !hasModels()) return;
     estimate_mode = 2;
-    File f(path ? std::fopen(path, "w") : nullptr);
-    if (!f) {
-        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
-        return;
-    }
-    const char* sfx = suffix ? suffix : "";
-    const std::string X = header("x", "     "), Y = header("y", "     ");
     // The ic column carries the number of the point on the curve.
-    std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", X.c_str(), Y.c_str());
-    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+    File f = openIsothermTable(path, "T", "ic", header("x", "     "), header("y", "     "));
+    if (!f) return;
+    const char* sfx = suffix ? suffix : "";
 
     if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {(1.0 - r) * z0_, r * z0_, 1.0 - z0_}; })) return;
     int ic = 0;
