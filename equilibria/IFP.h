@@ -114,7 +114,7 @@ public:
                                                     double Pmax_bar, const char* suffix) override;
     // The same for three components whose first two keep the ratio r (aux).
     void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
-                                                           double dir, double dP, double Pmax,
+                                                           double dir, double dP_bar, double Pmax_bar,
                                                            const char* suffix) override;
     // Tie lines of a three-component system at T (K) and P (bar): the bulk
     // moves by dz from the middle of each tie line towards component `pole`

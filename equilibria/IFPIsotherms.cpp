@@ -465,7 +465,8 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
 }
 
 void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
-                                                           double dir, double dP, double Pmax, const char* suffix) {
+                                                           double dir, double dP_bar, double Pmax_bar,
+                                                           const char* suffix) {
     aux = r;
     if (nc != 3 || !hasModels()) return;
     estimate_mode = 2;
@@ -490,13 +491,13 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     };
     row();
 
-    const double D = 1e5 * std::fabs(dP);
+    const double D = 1e5 * std::fabs(dP_bar);
     slope_x = older.P;
     double sP = slope_x * dir >= 0.0 ? D : -D;
     double sx = dir;
     set_initialization_flag(0);
     int points = 0;
-    while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
+    while (!(P > 1e5 * Pmax_bar) && error == 0 && ++points < kMaxCurvePoints) {
         if (chooseCompositionStep(sx, sP, dir, D)) {
             // The bulk moves from the last liquid by the composition step
             // along the pseudo-binary: (1 - r, r, -1) times the step.
