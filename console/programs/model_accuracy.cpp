@@ -26,7 +26,8 @@
 // has) is counted and left out of the cp comparison.
 //
 // Results on standard output, one Markdown table row per model; the models'
-// own messages are dropped.  Each model runs on its own thread.
+// own messages are dropped.  The models are measured on up to four threads,
+// each with model objects of its own.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -70,14 +71,6 @@ std::vector<Case> tableCases() {
     }
     for (const char* f : {"CO2", "CH4", "N2"}) c.push_back({std::string("Kreglewski:") + f, f});
     return c;
-}
-
-const char* referenceOf(const std::string& fluid) {
-    if (fluid == "H2O") return "WagnerPruss";
-    if (fluid == "CO2") return "IUPACCO2";
-    if (fluid == "CH4") return "IUPACCH4";
-    if (fluid == "N2") return "Jacobsen";
-    return nullptr;
 }
 
 std::unique_ptr<FluidPhase> build(const std::string& name, double x1) {
@@ -144,7 +137,7 @@ bool nearSaturationOrCritical(const char* fluid, double T, double P_bar) {
 
 void measure(Row& row) {
     platform::ThreadLogCapture quiet;  // the refusals and withholdings of the grid's states
-    std::unique_ptr<FluidPhase> m = build(row.c.model, row.c.x1), ref = build(referenceOf(row.c.fluid), -1.0);
+    std::unique_ptr<FluidPhase> m = build(row.c.model, row.c.x1), ref = build(referenceModelOf(row.c.fluid), -1.0);
     if (!m || !ref) return;
     row.built = true;
     const ValidityRange a = m->stateRange(), b = ref->effectiveRange();
@@ -152,6 +145,7 @@ void measure(Row& row) {
     row.Tmax = std::min({a.Tmax, b.Tmax, row.box.Tmax});
     row.Plo = std::max({a.Pmin, b.Pmin, 1.0, row.box.Pmin});
     row.Phi = std::min({a.Pmax, b.Pmax, row.box.Pmax});
+    if (!(row.Tmin <= row.Tmax && row.Plo <= row.Phi)) return;  // the ranges do not meet: nothing compared
     const char* fluid = row.c.fluid.c_str();
     const int n = row.grid;
     for (int i = 0; i < n; ++i) {
@@ -235,7 +229,7 @@ int main(int argc, char** argv) {
             const char* f = m->phaseRuleFluid();
             if (f) fluid = f;
         }
-        if (!referenceOf(fluid)) {
+        if (!referenceModelOf(fluid)) {
             std::fprintf(stderr, "model_accuracy: %s is no model of H2O, CO2, CH4 or N2 at one composition\n",
                          argv[k]);
             return 1;
