@@ -341,6 +341,14 @@ FluidPhase* factoryEntry(const char* name) {
 
 void installFluidModelFactory() { FluidPhase::eosFactory = &factoryEntry; }
 
+const char* referenceModelOf(const std::string& fluid) {
+    if (fluid == "H2O") return "WagnerPruss";
+    if (fluid == "CO2") return "IUPACCO2";
+    if (fluid == "CH4") return "IUPACCH4";
+    if (fluid == "N2") return "Jacobsen";
+    return nullptr;
+}
+
 const char* fluidModelNames() {
     return "  water            wagner WagnerPruss HGK Saul Hill Keenan DuanH2O ZhangDuanH2O\n"
            "  carbon dioxide   IUPACCO2 Sterner DuanCO2\n"
