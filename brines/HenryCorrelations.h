@@ -16,7 +16,9 @@ double wilhelmBattinoWilcock(const char* gas, double T);
 // Fernandez-Prini, Alvarez & Harvey (2003), J. Phys. Chem. Ref. Data 32, 903
 // (IAPWS G7-04): ln(H/p1) = A/Tr + B tau^0.355/Tr + C Tr^-0.41 exp(tau), with
 // Tr = T/647.096 K, tau = 1 - Tr and p1 the vapour pressure of water.
-// Gases: "CO2", "CH4" ("C1"), "H2S", each in the range of its Table 2 row.
+// Gases: every row of its Table 2 for H2O, each in the range of its fit: "He",
+// "Ne", "Ar", "Kr", "Xe", "H2", "N2", "O2", "CO", "CO2", "H2S", "CH4" ("C1"),
+// "C2H6" ("C2"), "SF6".
 double fernandezPrini(const char* gas, double T);
 
 // The Henry constant in pure water of `gas` in the set `version` of the

@@ -404,6 +404,14 @@ FluidPhase* factoryEntry(const char* name) {
 
 void installFluidModelFactory() { FluidPhase::eosFactory = &factoryEntry; }
 
+const char* referenceModelOf(const std::string& fluid) {
+    if (fluid == "H2O") return "WagnerPruss";
+    if (fluid == "CO2") return "IUPACCO2";
+    if (fluid == "CH4") return "IUPACCH4";
+    if (fluid == "N2") return "Jacobsen";
+    return nullptr;
+}
+
 std::span<const FluidModelEntry> fluidModelRegistry() { return kRegistry; }
 
 std::string fluidModelNames() {

@@ -45,3 +45,9 @@ void installFluidModelFactory();
 // The list of short names, one line per fluid or family, for the programs'
 // help, from the registry.
 std::string fluidModelNames();
+
+// The short name of the reference equation of the fluid `fluid` ("H2O":
+// WagnerPruss, IAPWS-95; "CO2": IUPACCO2; "CH4": IUPACCH4; "N2": Jacobsen,
+// Span et al. 2000), against which the other models of that fluid are
+// measured; null for any other name.
+const char* referenceModelOf(const std::string& fluid);

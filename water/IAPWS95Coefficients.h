@@ -100,8 +100,13 @@ inline constexpr double nonAnalyticC[2] = {28.0, 32.0};
 inline constexpr double nonAnalyticD[2] = {700.0, 800.0};
 
 // Ideal-gas part: phi0 = ln d + n1 + n2 t + n3 ln t + sum_{4..8} n_k ln(1 - exp(-gamma_k t)).
-inline constexpr double idealN1 = -8.32044648201;
-inline constexpr double idealN2 = 6.6832105268;
+// n1 and n2 as revised in 2009 (IAPWS R6-95(2018), Table 1; Wagner & Pruss
+// 2002, Table 6.1), which make the internal energy and entropy of the
+// saturated liquid at the triple point zero; the 1995 values (-8.32044648201,
+// 6.6832105268) give phi0 = 2.0479773355 at 500 K and 838.025 kg/m3, against
+// the release's 2.04797733 (Table 6), and entropies 8e-10 kJ/(kg K) low.
+inline constexpr double idealN1 = -8.3204464837497;
+inline constexpr double idealN2 = 6.6832105275932;
 inline constexpr double idealN3 = 3.00632;
 inline constexpr double idealN[5] = {0.012436, 0.97315, 1.2795, 0.96956, 0.24873};
 inline constexpr double idealGamma[5] = {1.28728967, 3.53734222, 7.74073708, 9.24437796, 27.5075105};

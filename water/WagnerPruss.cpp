@@ -40,7 +40,7 @@ void WagnerPruss::checkInteractions()
     Interaction* residual = interactions[0];
     residual->calculate();
     ideal->calculate();
-    std::printf("Ar0 calculated %12.10lf /  2.04797734\n", ideal->A);
+    std::printf("Ar0 calculated %12.10lf /  2.04797733\n", ideal->A);
     std::printf("Ar1 calculated %12.10lf / -3.42693206\n", residual->A);
     residual->detect_connection_errors();
     residual->setDebugLink();

@@ -429,7 +429,7 @@ TEST(SolubilityFits, EndsOfTheRangesBubblePointsAndRepeatedCalls) {
             EXPECT_GT(solubility(0.5 * (f.Tmin + f.Tmax), 100.0, 0.0), 0.0);
         }
     }
-    // Henry's law (IAPWS G7-04 for CO2, to 632.31 K): no gas phase below
+    // Henry's law (IAPWS G7-04 for CO2, to 642.66 K): no gas phase below
     // water's vapour pressure nor above its critical temperature.
     Henry h;
     h.setSystemType(SM_H2O_CO2, 0);

@@ -234,7 +234,7 @@ TEST(HenryModel, ConstantsAgainstPublishedCorrelations) {
 }
 
 // Each set gives Henry constants only for its gases and in its temperature
-// range: IAPWS G7-04 rows from Table 2 (CO2 259.04-632.31 K, H2S
+// range: IAPWS G7-04 rows from Table 2 (CO2 274.19-642.66 K, H2S
 // 273.15-533.09 K, CH4 275.46-633.11 K), Wilhelm, Battino & Wilcock 0-80 C.
 // Anything else is refused with a message (NaN; the solubility reports an
 // error), never given as an insoluble gas.
@@ -250,7 +250,7 @@ TEST(HenryModel, EachSetRefusesGasesAndTemperaturesOutsideIt) {
         {0, "H2S", 500.0, ""},
         {0, "CH4", 300.0, "Henry model, set 0: no Henry constant of CH4 (the set has CO2 and H2S)"},
         {0, "N2", 300.0, "no Henry constant of N2"},
-        {0, "CO2", 650.0, "IAPWS G7-04: the Henry constant of CO2 holds from 259.04 to 632.31 K; none is given at 650 K"},
+        {0, "CO2", 650.0, "IAPWS G7-04: the Henry constant of CO2 holds from 274.19 to 642.66 K; none is given at 650 K"},
         {0, "H2S", 550.0, "the Henry constant of H2S holds from 273.15 to 533.09 K"},
         {1, "N2", 300.0, ""},
         {1, "CH4", 353.0, ""},

@@ -10,6 +10,25 @@
 
 namespace iapws95test {
 
+// The release's gas constant, R = 0.46151805 kJ/(kg K), is 8.3143714 J/(mol K)
+// with water's molar mass 18.015268 g/mol; the framework turns the reduced
+// Helmholtz energy into pressures and energies with R = 8.31434 J/(mol K).
+// At given T and density the release's pressures, energies, entropies and
+// heat capacities (and squared sound speeds) are the library's times
+// kGasConstantFactor = 1 + 3.77e-6; the reduced properties and the
+// saturation densities are the same.
+inline constexpr double kMolarMass = 0.018015268;                    // kg/mol
+inline constexpr double kReleaseGasConstant = 461.51805;             // J/(kg K)
+inline constexpr double kFrameworkGasConstant = 8.31434;             // J/(mol K)
+inline constexpr double kGasConstantFactor = kReleaseGasConstant * kMolarMass / kFrameworkGasConstant;
+
+// |value - printed| within half a unit of the last of the `digits`
+// significant digits printed in the release's tables.
+inline double halfUnit(double printed, int digits)
+{
+    return 0.5 * std::pow(10.0, std::floor(std::log10(std::fabs(printed))) - digits + 1);
+}
+
 struct Reduced {
     double f = 0, d = 0, dd = 0, t = 0, tt = 0, dt = 0;  // phi, phi_delta, ..., phi_delta_tau
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double kRmass = 461.51805;  // J/(kg K), the formulation's own gas constant
+constexpr double kRmass = iapws95test::kReleaseGasConstant;  // J/(kg K), the formulation's
 
 double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 

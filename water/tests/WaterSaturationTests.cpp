@@ -11,14 +11,11 @@
 #include <vector>
 
 #include "water/WagnerPruss.h"
+#include "water/tests/Iapws95Direct.h"
 
 namespace {
 
 constexpr double kM = 0.018015268;
-// The model's pressures carry the framework's gas constant 8.31434 J/(mol K)
-// where the formulation has 8.314371: every pressure at given (T, V) is lower
-// by their ratio, the equilibrium volumes are not affected.
-constexpr double kGasConstantRatio = 8.314371 / 8.31434;
 
 double rel(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
 
@@ -31,25 +28,43 @@ void saturate(WagnerPruss& w, double T) {
 
 }  // namespace
 
+// IAPWS-95 Release, Table 8: every printed digit of the saturation pressure,
+// the densities, enthalpies and entropies of both phases, with the release's
+// gas constant applied (iapws95test::kGasConstantFactor: the model's
+// pressures, enthalpies and entropies carry the framework's 8.31434 J/(mol K)
+// where the formulation has 8.3143714; the equilibrium densities do not
+// depend on it).
 TEST(WaterSaturation, VerificationValues) {
+    using iapws95test::halfUnit;
+    using iapws95test::kGasConstantFactor;
     struct Row {
-        double T, p, rhol, rhov;  // K, MPa, kg/m3
+        double T, p, rhol, rhov, hl, hv, sl, sv;  // K, MPa, kg/m3, kJ/kg, kJ/(kg K)
     };
     const Row rows[] = {
-        {275.0, 0.698451167e-3, 999.887406, 0.550664919e-2},
-        {450.0, 0.932203564, 890.341250, 4.81200360},
-        {625.0, 16.9082693, 567.090385, 118.290280},
+        {275.0, 0.698451167e-3, 0.999887406e3, 0.550664919e-2, 0.775972202e1, 0.250428995e4, 0.283094670e-1,
+         0.910660121e1},
+        {450.0, 0.932203564, 0.890341250e3, 0.481200360e1, 0.749161585e3, 0.277441078e4, 0.210865845e1,
+         0.660921221e1},
+        {625.0, 0.169082693e2, 0.567090385e3, 0.118290280e3, 0.168626976e4, 0.255071625e4, 0.380194683e1,
+         0.518506121e1},
     };
     WagnerPruss w(2);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.T);
         saturate(w, r.T);
         ASSERT_EQ(w.errorflag, 0);
-        EXPECT_LT(rel(kM / w.Vl_sat, r.rhol), 1e-6);
-        EXPECT_LT(rel(kM / w.Vv_sat, r.rhov), 1e-6);
-        EXPECT_LT(rel(w.Pv_sat * kGasConstantRatio * 1e-6, r.p), 1e-6);
+        const double Vl = w.Vl_sat, Vv = w.Vv_sat, P = w.Pv_sat;
+        EXPECT_NEAR(kM / Vl, r.rhol, halfUnit(r.rhol, 9));
+        EXPECT_NEAR(kM / Vv, r.rhov, halfUnit(r.rhov, 9));
+        EXPECT_NEAR(P * kGasConstantFactor * 1e-6, r.p, halfUnit(r.p, 9));
         // The liquid's own pressure carries the rounding of 1 + delta phi_delta.
         EXPECT_LT(rel(w.Pl_sat, w.Pv_sat), 1e-6);
+        w.calculateFromTV(r.T, Vl, 0);
+        EXPECT_NEAR(w.H / kM * 1e-3 * kGasConstantFactor, r.hl, halfUnit(r.hl, 9));
+        EXPECT_NEAR(w.S / kM * 1e-3 * kGasConstantFactor, r.sl, halfUnit(r.sl, 9));
+        w.calculateFromTV(r.T, Vv, 0);
+        EXPECT_NEAR(w.H / kM * 1e-3 * kGasConstantFactor, r.hv, halfUnit(r.hv, 9));
+        EXPECT_NEAR(w.S / kM * 1e-3 * kGasConstantFactor, r.sv, halfUnit(r.sv, 9));
     }
 }
 
