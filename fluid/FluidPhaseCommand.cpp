@@ -83,7 +83,7 @@ public:
     // 0", ...): every refusal names the argument, its range and the word.
     double number(const char* label, const char* range = "a finite number") {
         std::string word;
-        if (!next(label, word)) return 0.0;
+        if (!next(label, word, range)) return 0.0;
         double v = 0.0;
         const Parsed p = parseNumber(word.c_str(), v);
         if (p != Parsed::Number) {
@@ -125,7 +125,7 @@ public:
 
     std::string suffix(const char* label) {
         std::string word;
-        if (!next(label, word)) return std::string();
+        if (!next(label, word, "a suffix of 1 to 31 characters")) return std::string();
         if (word.size() > kMaxSuffix) {
             platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
                             word.c_str(), command_, kMaxSuffix, kMaxSuffix);
@@ -147,7 +147,7 @@ public:
     bool ok = true;
 
 private:
-    bool next(const char* label, std::string& word) {
+    bool next(const char* label, std::string& word, const char* range) {
         if (i_ < argc_) {
             word = argv_[i_] ? argv_[i_] : "";
             ++i_;
@@ -157,8 +157,8 @@ private:
         platform::warnf("Expected %s for %s command.\n", label, command_);  // a prompt, no failure
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
-            platform::diagf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(),
-                            command_);
+            platform::diagf("No value was given for %s (%s): the %s command is not run.\n", trim(label).c_str(),
+                            range, command_);
             ok = false;
             return false;
         }

@@ -199,7 +199,9 @@ TEST(FluidCommand, BadArgumentsStopTheCommandOnly) {
     EXPECT_DOUBLE_EQ(w.T, 333.0);
     // End of input while an argument is asked for.
     out = run(w, {"TP", "300"}, "");
-    EXPECT_NE(out.find("No value was given for P (bar): the TP command is not run.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("No value was given for P (bar) (a number above 0): the TP command is not run.\n"),
+              std::string::npos)
+        << out;
     // Suffixes hold 31 characters.
     const std::string longSuffix(32, 'q');
     out = run(w, {"crit", longSuffix});
