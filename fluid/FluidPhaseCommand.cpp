@@ -54,13 +54,20 @@ bool readToken(std::FILE* in, std::string& token, bool& tooLong) {
     return true;
 }
 
-bool parseNumber(const char* s, double& v) {
-    if (s == nullptr || *s == '\0') return false;
+// What a word read as a number is: a finite number, no number at all, one
+// beyond the largest double (1.8e308), or one below the smallest normal
+// double (2.2e-308, including the subnormals), which no calculation keeps.
+enum class Parsed { Number, NotANumber, TooLarge, TooSmall };
+
+Parsed parseNumber(const char* s, double& v) {
+    if (s == nullptr || *s == '\0') return Parsed::NotANumber;
     char* end = nullptr;
     errno = 0;
     v = std::strtod(s, &end);
-    if (end == s || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
-    return true;
+    if (end == s || *end != '\0' || std::isnan(v)) return Parsed::NotANumber;
+    if (std::isinf(v) || (errno == ERANGE && std::fabs(v) >= 1.0)) return Parsed::TooLarge;
+    if (errno == ERANGE || (v != 0.0 && !std::isnormal(v))) return Parsed::TooSmall;
+    return Parsed::Number;
 }
 
 // The arguments of one command: taken from the words that follow it, or
@@ -72,13 +79,20 @@ public:
     Arguments(int argc, char* const* argv, int first, std::FILE* in, const char* command)
         : argc_(argc), argv_(argv), i_(first), in_(in), command_(command) {}
 
-    double number(const char* label) {
+    // A number of the range `range` ("a finite number", "a number above
+    // 0", ...): every refusal names the argument, its range and the word.
+    double number(const char* label, const char* range = "a finite number") {
         std::string word;
-        if (!next(label, word)) return 0.0;
+        if (!next(label, word, range)) return 0.0;
         double v = 0.0;
-        if (!parseNumber(word.c_str(), v)) {
-            platform::diagf("Expected a number for %s of the %s command, not \"%s\".\n", trim(label).c_str(),
-                            command_, word.c_str());
+        const Parsed p = parseNumber(word.c_str(), v);
+        if (p != Parsed::Number) {
+            const char* why = p == Parsed::TooLarge   ? " (beyond the largest number, 1.8e308)"
+                              : p == Parsed::TooSmall ? " (below the smallest number kept, 2.2e-308: give 0 or a larger "
+                                                        "value)"
+                                                      : "";
+            platform::diagf("The %s of the %s command must be %s, not \"%s\"%s.\n", trim(label).c_str(), command_,
+                            range, word.c_str(), why);
             ok = false;
             return 0.0;
         }
@@ -88,9 +102,10 @@ public:
     // A temperature, pressure or volume: a number above zero.
     double positive(const char* label) {
         const bool before = ok;
-        const double v = number(label);
+        const double v = number(label, "a number above 0");
         if (before && ok && !(v > 0.0)) {
-            platform::diagf("The %s of the %s command must be above 0, not %g.\n", trim(label).c_str(), command_, v);
+            platform::diagf("The %s of the %s command must be a number above 0, not %g.\n", trim(label).c_str(),
+                            command_, v);
             ok = false;
         }
         return v;
@@ -99,10 +114,10 @@ public:
     // A mole fraction, from 0 to 1.
     double fraction(const char* label) {
         const bool before = ok;
-        const double v = number(label);
+        const double v = number(label, "a mole fraction from 0 to 1");
         if (before && ok && !(v >= 0.0 && v <= 1.0)) {
-            platform::diagf("The %s of the %s command is a mole fraction from 0 to 1, not %g.\n", trim(label).c_str(),
-                            command_, v);
+            platform::diagf("The %s of the %s command must be a mole fraction from 0 to 1, not %g.\n",
+                            trim(label).c_str(), command_, v);
             ok = false;
         }
         return v;
@@ -110,10 +125,10 @@ public:
 
     std::string suffix(const char* label) {
         std::string word;
-        if (!next(label, word)) return std::string();
+        if (!next(label, word, "a suffix of 1 to 31 characters")) return std::string();
         if (word.size() > kMaxSuffix) {
-            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters.\n", word.c_str(),
-                            command_, kMaxSuffix);
+            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
+                            word.c_str(), command_, kMaxSuffix, kMaxSuffix);
             ok = false;
             return std::string();
         }
@@ -132,7 +147,7 @@ public:
     bool ok = true;
 
 private:
-    bool next(const char* label, std::string& word) {
+    bool next(const char* label, std::string& word, const char* range) {
         if (i_ < argc_) {
             word = argv_[i_] ? argv_[i_] : "";
             ++i_;
@@ -142,8 +157,8 @@ private:
         platform::warnf("Expected %s for %s command.\n", label, command_);  // a prompt, no failure
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
-            platform::diagf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(),
-                            command_);
+            platform::diagf("No value was given for %s (%s): the %s command is not run.\n", trim(label).c_str(),
+                            range, command_);
             ok = false;
             return false;
         }
@@ -429,7 +444,9 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 // A model without an ideal-gas part gives no enthalpy.
                 char hvap[32] = "          --";
                 if (std::isfinite(Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", Hvap);
-                std::printf("T %12f K  Psat %12f bar  Vl %12f cm3/mol  Vv %12f cm3/mol  Hvap %s J/mol\n", T,
+                // (Seven digits in whichever form shows them: a vapour
+                // pressure of 1e-7 bar is not 0.000000.)
+                std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", T,
                             P * 1e-5, Vl_sat * 1e6, Vv_sat * 1e6, hvap);
             });
         } else if (is(word, "spino")) {
@@ -516,7 +533,37 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                                    lo, hi);
             });
         } else if (is(word, "tree")) {
-            print_parse_tree(stdout);
+            run([&] {
+                // The trees are printed with their values at the state in
+                // hand: below the model's temperatures, or where its terms
+                // give no finite energy, there are none to print.
+                const ValidityRange validity = stateRange();
+                if (validity.declared() && T < validity.Tmin) {
+                    platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
+                                    modelName(), validity.describe().c_str(), givenDigits(T).c_str());
+                    done = false;
+                    return;
+                }
+                bool finite = T > 0.0 && std::isfinite(T) && V > 0.0 && std::isfinite(V);
+                if (finite) {
+                    const short kept = errorflag;
+                    errorflag = 0;
+                    {
+                        const platform::ThreadLogCapture quiet;  // said below, once
+                        calculate_state_functions();
+                    }
+                    finite = errorflag == 0 && std::isfinite(A) && std::isfinite(P);
+                    errorflag = kept;
+                }
+                if (!finite) {
+                    platform::diagf("The model %s gives no finite values of its formula trees at %s K and %g cm3/mol "
+                                    "(it holds %s): set T and V within it.\n",
+                                    modelName(), givenDigits(T).c_str(), V * 1e6, validity.describe().c_str());
+                    done = false;
+                    return;
+                }
+                print_parse_tree(stdout);
+            });
         } else if (is(word, "isop")) {
             if (component_count == 3) {
                 const double t = a.positive("T (K)  ");
@@ -560,6 +607,12 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             continue;
         }
         i = a.index();
+        // Results that carry energies or heat capacities: where the model
+        // has no ideal-gas data for a component they are shown as "--", and
+        // why is said (a refused command shows none).
+        if (a.ok && done)
+            for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
+                if (is(word, shows)) sayWithheldStateFunctions();
         if (!a.ok || !done) {
             platform::diagf("Command %s failed\n", word);
             allDone = false;
