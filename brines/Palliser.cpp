@@ -23,6 +23,28 @@ void Palliser::refuse(const char* format, ...) {
     platform::logDiagnostic(text);
 }
 
+bool Palliser::argumentsHold(const char* call, std::initializer_list<Argument> args) {
+    for (const Argument& a : args) {
+        const bool above = a.openLow ? a.value > a.lo : a.value >= a.lo;
+        if (std::isfinite(a.value) && above && a.value <= a.hi) continue;
+        pointFailed = 1;
+        char range[96];
+        const char* sep = a.unit[0] == '\0' ? "" : " ";
+        if (std::isinf(a.hi))
+            std::snprintf(range, sizeof range, "%s %g%s%s", a.openLow ? "above" : "from", a.lo, sep, a.unit);
+        else if (a.openLow)
+            std::snprintf(range, sizeof range, "above %g and up to %g%s%s", a.lo, a.hi, sep, a.unit);
+        else
+            std::snprintf(range, sizeof range, "from %g to %g%s%s", a.lo, a.hi, sep, a.unit);
+        if (std::isinf(a.lo) && std::isinf(a.hi))
+            std::snprintf(range, sizeof range, "a finite number%s%s", sep, a.unit);
+        refuse("H2O-NaCl %s: the %s must be %s%s, not %g\n", call, a.name,
+               std::isinf(a.lo) && std::isinf(a.hi) ? "" : "a number ", range, a.value);
+        return false;
+    }
+    return true;
+}
+
 bool Palliser::sweepable(double a, double b, double step) {
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(step) || step == 0.0) return false;
     if (a + step == a) return false;
@@ -66,6 +88,11 @@ double Palliser::calculateHaliteLiquidDensity() {
 }
 
 void Palliser::getHaliteLiquidGasState(double T_, double X_, double rho_, double& Ps, double& wl_, double& wv_) {
+    pointFailed = 0;
+    if (!argumentsHold("getHaliteLiquidGasState", {salinityArg(X_), densityArg(rho_)})) {
+        Ps = wl_ = wv_ = std::nan("");
+        return;
+    }
     double Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     Pslv = Ps;
@@ -84,8 +111,11 @@ void Palliser::getHaliteLiquidGasState(double T_, double X_, double rho_, double
 }
 
 double Palliser::calculateHaliteLiquidGasDensity(double T_, double X_, double rho_) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateHaliteLiquidGasDensity", {salinityArg(X_), densityArg(rho_)})) return std::nan("");
     double Ps;
     getHaliteLiquidGasState(T_, X_, rho_, Ps, wl, wv);
+    if (pointFailed) return std::nan("");
     wh = 1.0 - wl - wv;
     double d = rho;
     auto in01 = [](double w) { return w >= 0.0 && w <= 1.0; };
@@ -113,6 +143,9 @@ double Palliser::calculateHaliteLiquidGasDensity(double T_, double X_, double rh
 // ---------------------------------------------------------------- pure components
 
 double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
+    if (!argumentsHold("calculateWaterDensity",
+                       {waterTemperatureArg(T_), waterPressureArg(P_), {"density rhoIn", rhoIn, 0.0, kInf, "kg/m3"}}))
+        return std::nan("");
     if (T_ > Tcw) {
         region = 6;
         return getWaterVapourDensity(T_, P_);
@@ -156,6 +189,9 @@ double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
 }
 
 double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
+    if (!argumentsHold("calculateNaClDensity", {{"temperature T", T_, kWaterTmin, kInf, "°C"}, anyPressureArg(P_),
+                                                {"density rhoIn", rhoIn, 0.0, kInf, "kg/m3"}}))
+        return std::nan("");
     if (T_ <= Ttriple) {
         const double Ps = getHaliteSublimationPressure(T_);
         const double rv = P_ * 1e5 * MNaCl / ((T_ + 273.15) * 8.314);
@@ -248,8 +284,10 @@ double slvPressureTolerance(double Ps) { return std::fmin(0.01, 1e-3 * Ps); }
 double Palliser::calculateFluidDensity(double T_, double P_, double X_, double rhoIn) {
     // A state that cannot exist is refused: the record says so and the
     // density is NaN (the previous density stays in the record).
-    // (At zero pressure there is no fluid to place: a vacuum.)
-    if (!std::isfinite(T_) || !std::isfinite(P_) || !std::isfinite(X_) || X_ < 0.0 || X_ > 1.0 || !(P_ > 0.0)) {
+    // (At zero pressure there is no fluid to place: a vacuum.  The density
+    // rhoIn decides a state on a saturation curve: a number from 0 up.)
+    if (!argumentsHold("calculateFluidDensity", {{"temperature T", T_, kWaterTmin, kInf, "°C"}, anyPressureArg(P_),
+                                                 salinityArg(X_), {"density rhoIn", rhoIn, 0.0, kInf, "kg/m3"}})) {
         reset();
         region = 0;
         pointFailed = 1;
@@ -286,6 +324,7 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
 bool Palliser::pureEndDensity(double T_, double P_, double X_, double rhoIn) {
     if (X_ < 1e-8) {
         rho = calculateWaterDensity(T_, P_, rhoIn);
+        if (pointFailed) return true;  // refused: rho holds the NaN
         TcritX = TcwIAPWS;
         PcritX = PcwIAPWS;
         rhocritX = rhocw;

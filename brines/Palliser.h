@@ -13,6 +13,16 @@
 // Failures are reported through pointFailed and sentinel results (0 or -1);
 // a failed fluid-inclusion inversion and an isochore denser than the model's
 // range also say so on the log's diagnostic channel.
+//
+// Every entry point tests its arguments before it computes anything: a
+// temperature, pressure, salinity or density that is not a finite number or
+// lies outside the range of the call is refused (pointFailed set, NaN or the
+// call's sentinel results, and a message naming the argument, the range it
+// must lie in and the value given, NaN printed as nan).  A point solver (a
+// void call) clears pointFailed first, so the flag always tells of the call
+// just made; a property (a call returning its value) sets it on failure only.
+#include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include "brines/PhaseDiagramInfo.h"
@@ -207,6 +217,53 @@ public:
         Palliser& owner;
     };
 
+    // An argument of an entry point and the range it must lie in: from lo
+    // (above lo when openLow) to hi (no bound where infinite), in `unit`.
+    struct Argument {
+        const char* name;
+        double value;
+        double lo, hi;
+        const char* unit;
+        bool openLow = false;
+    };
+    // Ranges of the arguments of the diagram's calls.
+    // Temperature of a water-bearing state (°C): from the NaCl-ice eutectic,
+    // the lowest liquid of the diagram, to the top of the correlations.
+    Argument temperatureArg(double v) const { return {"temperature T", v, kEutecticT, TmixTop, "°C"}; }
+    // Temperature of pure water (°C): the range of IAPWS-95 (251.165 to
+    // 1273.15 K).
+    Argument waterTemperatureArg(double v) const { return {"temperature T", v, kWaterTmin, TmixTop, "°C"}; }
+    // Temperature of pure NaCl (°C), up to its critical point.
+    Argument naclTemperatureArg(double v) const { return {"temperature T", v, kWaterTmin, TcNaCl, "°C"}; }
+    // Pressure (bar): above 0, up to the top of the mixture's correlations.
+    static Argument pressureArg(double v, const char* name = "pressure P") {
+        return {name, v, 0.0, kTopPressure, "bar", true};
+    }
+    // Pressure of a pure component (bar): above 0 (water: up to IAPWS-95's
+    // 10 kbar).
+    static Argument waterPressureArg(double v) { return {"pressure P", v, 0.0, 10000.0, "bar", true}; }
+    static Argument anyPressureArg(double v) { return {"pressure P", v, 0.0, kInf, "bar", true}; }
+    static Argument salinityArg(double v, const char* name = "salinity X") {
+        return {name, v, 0.0, 1.0, "(NaCl mass fraction)"};
+    }
+    static Argument salinityPercentArg(double v) { return {"salinity Xwt", v, 0.0, 100.0, "wt % NaCl"}; }
+    static Argument densityArg(double v, const char* name = "density rho") {
+        return {name, v, 0.0, kInf, "kg/m3", true};
+    }
+    static Argument fractionArg(const char* name, double v) { return {name, v, 0.0, 1.0, ""}; }
+    static Argument finiteArg(const char* name, double v, const char* unit) {
+        return {name, v, -kInf, kInf, unit};
+    }
+    // True when every argument is a finite number in its range; otherwise
+    // pointFailed is set and the first one out of range is refused, naming
+    // the call.
+    bool argumentsHold(const char* call, std::initializer_list<Argument> args);
+
+    static constexpr double kInf = std::numeric_limits<double>::infinity();
+    static constexpr double kEutecticT = -21.2;     // °C, NaCl-ice eutectic
+    static constexpr double kWaterTmin = -21.985;   // °C, 251.165 K, the bottom of IAPWS-95
+    static constexpr double kTopPressure = 5000.0;  // bar, top of the mixture's correlations
+
 private:
     // The parts of calculateFluidDensity: a pure end (true when X is one,
     // with its density in rho), the liquid below the peritectic of
@@ -228,9 +285,9 @@ protected:
     // A refusal's message on the log's diagnostic channel, unless quiet.
     void refuse(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // True from the peritectic of hydrohalite (0.1 °C) to the end of the
-    // three-phase curve at the melting point of halite (where the liquid's composition reaches 1, 0.01 °C allowed
-    // for the searches that end there).
-    bool onThreePhaseCurve(double T_) const { return T_ >= 0.1 && T_ <= Ttriple + 0.01; }
+    // three-phase curve at NaCl's triple point, where the liquid's
+    // composition reaches 1.
+    bool onThreePhaseCurve(double T_) const { return T_ >= 0.1 && T_ <= Ttriple; }
     // True when a sweep from a to b in steps of `step` is finite and ends:
     // refuses non-finite bounds and steps too small to move the variable.
     static bool sweepable(double a, double b, double step);

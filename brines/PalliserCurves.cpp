@@ -12,6 +12,7 @@ void row(std::vector<double>& a, std::initializer_list<double> values) { a.inser
 }  // namespace
 
 void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_) {
+    if (!argumentsHold("calculateHaliteGasIsopleth", {salinityArg(X_)})) return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     for (double t = 100.0; t <= Ttriple; t += 1.0) {
         double p, r;
@@ -21,6 +22,7 @@ void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_)
 }
 
 void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double, double, double) {
+    if (!argumentsHold("calculateGasIsopleth", {salinityPercentArg(Xwt), finiteArg("temperature T0", T0, "°C")})) return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, PcNaCl, 1.0)) return;
@@ -33,6 +35,9 @@ void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, doub
 }
 
 void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, double Tend, double T0) {
+    if (!argumentsHold("calculateLiquidIsopleth", {salinityPercentArg(Xwt), finiteArg("temperature Tend", Tend, "°C"),
+                                                   finiteArg("temperature T0", T0, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, Tend, 1.0)) return;
@@ -48,6 +53,9 @@ void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, d
 }
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!argumentsHold("calculateIsobaricHaliteLiquidCurve", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
+                                 finiteArg("temperature T1", T1, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
@@ -64,6 +72,9 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, do
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!argumentsHold("calculateIsobaricHaliteGasCurve", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
+                                 finiteArg("temperature T1", T1, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
@@ -77,6 +88,9 @@ void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, doubl
 }
 
 void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_, double Tend, double T0) {
+    if (!argumentsHold("calculateIsobaricLiquidGas1", {pressureArg(P_), finiteArg("temperature Tend", Tend, "°C"),
+                                                       finiteArg("temperature T0", T0, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, Tend, 1.0) || !std::isfinite(P_)) return;
     double start = T0;
@@ -109,6 +123,9 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!argumentsHold("calculateIsobaricLiquidGas2", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
+                                 finiteArg("temperature T1", T1, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double xl, xv, rl, rv;
     if (P_ <= PcNaCl) {
@@ -135,6 +152,9 @@ void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_, double T0, double T1) {
+    if (!argumentsHold("calculateIsobaricLiquidGas3", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
+                                 finiteArg("temperature T1", T1, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double pc, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(T0, pc, xc, rc);
@@ -161,6 +181,8 @@ void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_
 }
 
 void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double T_) {
+    if (!argumentsHold("calculateHaliteLiquidIsotherm", {{"temperature T", T_, 0.0, getHaliteMeltingTemperature(kTopPressure), "°C"}}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double P0, Xs = 1.0;
     if (T_ <= Ttriple) {
@@ -179,6 +201,7 @@ void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double 
 }
 
 void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_) {
+    if (!argumentsHold("calculateHaliteGasIsotherm", {{"temperature T", T_, 0.1, Ttriple, "°C"}})) return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!(T_ <= Ttriple)) return;
     preCalculateHaliteGasBubble(T_);
@@ -192,6 +215,7 @@ void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_)
 }
 
 void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_) {
+    if (!argumentsHold("calculateLiquidGasIsotherm", {temperatureArg(T_)})) return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!std::isfinite(T_) || T_ > TmixTop) return;
     preCalculate_Fixed_T_Parameters(T_);
@@ -250,6 +274,7 @@ void Palliser::calculateSLVCurve(std::vector<double>& array) {
 }
 
 void Palliser::calculateIceMeltingCurve(std::vector<double>& array, double c) {
+    if (!argumentsHold("calculateIceMeltingCurve", {fractionArg("NaCl share c of the salt", c)})) return;
     // Up to the eutectic, where ice stops melting last.
     QuietScope q(*this);
     for (int k = 0; k <= 100; ++k) {
@@ -264,6 +289,10 @@ void Palliser::calculateIceMeltingCurve(std::vector<double>& array, double c) {
 
 void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double T0, double P0, double T1,
                                    double rho_) {
+    if (!argumentsHold("calculateTheIsochor", {salinityArg(X_), finiteArg("temperature T0", T0, "°C"),
+                                               anyPressureArg(P0), finiteArg("temperature T1", T1, "°C"),
+                                               densityArg(rho_)}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0) || !std::isfinite(P0)) return;
     double p = P0;
@@ -284,6 +313,10 @@ void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double
 
 void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, double Xwt, double phiPct, double Tend,
                                                   double T0) {
+    if (!argumentsHold("calculateBoilingCurveWithGasVolume",
+                       {salinityPercentArg(Xwt), {"vapour volume fraction phiPct", phiPct, 0.0, 100.0, "%"},
+                        finiteArg("temperature Tend", Tend, "°C"), finiteArg("temperature T0", T0, "°C")}))
+        return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt, phi = 0.01 * phiPct;
     if (!sweepable(T0, Tend, 1.0)) return;
@@ -299,6 +332,7 @@ void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, do
 }
 
 void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
+    if (!argumentsHold("calculateSpinodalCurve", {salinityArg(X_)})) return;
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
     if (pointFailed) return;
@@ -309,6 +343,7 @@ void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double X_, double Tstart) {
+    if (!argumentsHold("calculateHaliteLiquidIsopleth", {salinityArg(X_)})) return;
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double t, p0, xv, rl, rv;
     calculateSLVPointFromX(X_, t, p0, xv, rl, rv, Tstart);

@@ -63,9 +63,6 @@ double haasVapourPressure(double T, double m) {
     return 1e-5 * WaterEOS::saturationPressureWagnerPruss(T0);
 }
 
-// Searches may reach the end of the three-phase curve a little above the
-// melting point of halite.
-constexpr double kSlvEndTolerance = 0.01;
 // Hydrohalite (NaCl.2H2O) is stable below its peritectic, 0.1 °C: the
 // three-phase curve halite + liquid + vapour starts there.
 constexpr double kPeritectic = 0.1;
@@ -75,6 +72,9 @@ constexpr double kPeritectic = 0.1;
 // saturated brine (21 % at 25 °C against Greenspan 1977's humidity over
 // saturated NaCl, 75.29 %); Haas (1976) agrees with it within 2 % there.
 constexpr double kSlvJoinLow = 80.0;
+// Relative rounding of a pressure taken as the three-phase pressure (the
+// searches that start from it).
+constexpr double kSlvPressureRounding = 1e-9;
 constexpr double kSlvJoinHigh = 100.0;
 
 // Weight of eq. 10 in the three-phase pressure: 0 up to 80 °C, 1 from
@@ -136,6 +136,7 @@ PalliserModel::~PalliserModel() = default;
 // ---------------------------------------------------------------- water
 
 double PalliserModel::getWaterLiquidDensity(double T_, double P_) {
+    if (!argumentsHold("getWaterLiquidDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
     water->set_the_phase_as(2);
     water->temperature(T_ + 273.15);
     water->pressure(P_);
@@ -150,6 +151,7 @@ double PalliserModel::getWaterLiquidDensity(double T_, double P_) {
 }
 
 double PalliserModel::getWaterVapourDensity(double T_, double P_) {
+    if (!argumentsHold("getWaterVapourDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
     water->set_the_phase_as(1);
     water->temperature(T_ + 273.15);
     water->pressure(P_);
@@ -163,6 +165,11 @@ double PalliserModel::getWaterVapourDensity(double T_, double P_) {
 }
 
 void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double& rhol, double& rhov) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateWaterSaturationPoint", {waterTemperatureArg(T_)})) {
+        P_ = rhol = rhov = std::nan("");
+        return;
+    }
     if (T_ <= 373.946) {
         const double TK = T_ + 273.15;
         P_ = 1e-5 * WaterEOS::saturationPressureWagnerPruss(TK);
@@ -176,10 +183,17 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, double& rhov) {
+    rhol = rhov = std::nan("");
+    // Water boils from its triple point (0.00611655 bar) to its critical
+    // point (IAPWS-95).
+    if (!argumentsHold("getWaterSaturationTemperature", {{"pressure P", P_, 0.00611655, PcwIAPWS, "bar"}}))
+        return std::nan("");
+    water->errorflag = 0;
     water->calculateTheSaturationTemperature(P_, 0);
     if (water->errorflag || !(water->Vl_sat > 0.0) || !(water->Vv_sat > 0.0)) {
         water->errorflag = 0;
         pointFailed = 1;
+        refuse("H2O-NaCl getWaterSaturationTemperature: no saturation temperature of water found at %g bar\n", P_);
         return std::nan("");
     }
     rhol = WaterEOS::kMolarMass / water->Vl_sat;
@@ -188,15 +202,25 @@ double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, dou
 }
 
 double PalliserModel::getIsochoricWaterPressure(double T_, double rho_) {
+    if (!argumentsHold("getIsochoricWaterPressure", {waterTemperatureArg(T_), densityArg(rho_)})) return std::nan("");
     water->temperature(T_ + 273.15);
     water->volume(WaterEOS::kMolarMass / rho_);
+    // (The flag tells of this evaluation, not of an earlier one.)
+    water->errorflag = 0;
     water->calculate_pressure();
+    if (water->errorflag || !std::isfinite(water->P)) {
+        water->errorflag = 0;
+        pointFailed = 1;
+        refuse("H2O-NaCl getIsochoricWaterPressure: water has no state at %g °C and %g kg/m3\n", T_, rho_);
+        return std::nan("");
+    }
     return 1e-5 * water->P;
 }
 
 // ---------------------------------------------------------------- NaCl and halite
 
 double PalliserModel::getNaClLiquidDensity(double T_, double P_) {
+    if (!argumentsHold("getNaClLiquidDensity", {naclTemperatureArg(T_), anyPressureArg(P_)})) return std::nan("");
     if (T_ < Ttriple) return kHaliteDensity;
     if (T_ > 3127.0) return 0.0;
     double Ps, rl, rv;
@@ -205,24 +229,45 @@ double PalliserModel::getNaClLiquidDensity(double T_, double P_) {
 }
 
 double PalliserModel::getNaClVapourDensity(double T_, double P_) {
+    // (Above NaCl's critical point too: the vapour of the pure salt.)
+    if (!argumentsHold("getNaClVapourDensity", {{"temperature T", T_, kWaterTmin, kInf, "°C"}, anyPressureArg(P_)}))
+        return std::nan("");
     return 1e5 * P_ * 0.058443 / ((T_ + 273.15) * 8.314);
 }
 
 // Melting (eq. 1), sublimation (eq. 2) and boiling (eq. 3) of NaCl after
 // Driesner & Heinrich (2007).
-double PalliserModel::getHaliteMeltingPressure(double T_) { return dh07::haliteMeltingPressure(T_); }
+// The melting curve starts at the triple point; eq. 1 is continued up to
+// NaCl's critical temperature, where the bulk density compares pressures
+// with it.
+double PalliserModel::getHaliteMeltingPressure(double T_) {
+    if (!argumentsHold("getHaliteMeltingPressure", {{"temperature T", T_, Ttriple, TcNaCl, "°C"}})) return std::nan("");
+    return dh07::haliteMeltingPressure(T_);
+}
 
-double PalliserModel::getHaliteMeltingTemperature(double P_) { return dh07::haliteMeltingTemperature(P_); }
+double PalliserModel::getHaliteMeltingTemperature(double P_) {
+    if (!argumentsHold("getHaliteMeltingTemperature", {{"pressure P", P_, 0.0, kTopPressureTolerance * dh07::kTopPressure, "bar"}}))
+        return std::nan("");
+    return dh07::haliteMeltingTemperature(P_);
+}
 
 double PalliserModel::getHaliteMeltingTemperatureOffset(double P_, double T0) {
+    if (!argumentsHold("getHaliteMeltingTemperatureOffset",
+                       {{"pressure P", P_, 0.0, kTopPressureTolerance * dh07::kTopPressure, "bar"},
+                        finiteArg("temperature T0", T0, "°C")}))
+        return std::nan("");
     return dh07::haliteMeltingTemperature(P_) - Ttriple + T0;
 }
 
 double PalliserModel::getHaliteSublimationPressure(double T_) {
+    if (!argumentsHold("getHaliteSublimationPressure", {{"temperature T", T_, -273.15, Ttriple, "°C", true}}))
+        return std::nan("");
     return dh07::naclVapourPressure(std::fmin(T_, std::nextafter(Ttriple, 0.0)));
 }
 
 double PalliserModel::calculateNaClSatPressure(double T_) {
+    if (!argumentsHold("calculateNaClSatPressure", {{"temperature T", T_, Ttriple, TcNaCl, "°C"}}))
+        return std::nan("");
     // Eq. 3 up to 1000 °C; above, the bridge to NaCl's critical point.
     const double top = dh07::kTopTemperature;
     if (T_ <= top) return dh07::naclVapourPressure(std::fmax(T_, Ttriple));
@@ -234,7 +279,9 @@ double PalliserModel::calculateNaClSatPressure(double T_) {
 double PalliserModel::calculateNaClSatTemperature(double P_) {
     // The boiling curve rises monotonically from the triple point to NaCl's
     // critical point: bisection (NaN outside it).
-    if (!(P_ >= Ptriple) || !(P_ <= calculateNaClSatPressure(3127.0))) return std::nan("");
+    if (!argumentsHold("calculateNaClSatTemperature",
+                       {{"pressure P", P_, Ptriple, calculateNaClSatPressure(TcNaCl), "bar"}}))
+        return std::nan("");
     double lo = Ttriple, hi = 3127.0;
     for (int k = 0; k < 200 && hi - lo > 1e-12; ++k) {
         const double mid = 0.5 * (lo + hi);
@@ -244,6 +291,11 @@ double PalliserModel::calculateNaClSatTemperature(double P_) {
 }
 
 void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& rhol, double& rhov) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateNaClSaturationPoint", {{"temperature T", T_, Ttriple, TcNaCl, "°C"}})) {
+        P_ = rhol = rhov = std::nan("");
+        return;
+    }
     P_ = calculateNaClSatPressure(T_);
     const double T2 = T_ * T_, T3 = T2 * T_, T4 = T3 * T_;
     rhol = 1744.12 + 0.114967 * T_ - 0.000621 * T2 + 2.71397e-7 * T3 - 4.29832e-11 * T4;
@@ -258,12 +310,16 @@ void PalliserModel::calculateNaClSaturationPoint(double T_, double& P_, double& 
 
 // ---------------------------------------------------------------- three-phase curve
 
-double PalliserModel::slvLiquidComposition(double T_) { return slvLiquid(T_, slvPressure(T_)); }
+double PalliserModel::slvLiquidComposition(double T_) {
+    if (!argumentsHold("slvLiquidComposition", {{"temperature T", T_, kPeritectic, Ttriple, "°C"}}))
+        return std::nan("");
+    return slvLiquid(T_, slvPressure(T_));
+}
 
 double PalliserModel::criticalComposition(double T_) {
     // Eq. 7 of Driesner & Heinrich (2007) as a mass fraction: 0 up to water's
-    // critical point, NaN above 1000 °C where the correlation ends.
-    if (!(T_ <= dh07::kTopTemperature)) return std::nan("");
+    // critical point, none above 1000 °C where the correlation ends.
+    if (!argumentsHold("criticalComposition", {temperatureArg(T_)})) return std::nan("");
     return dh07::massFraction(dh07::criticalMoleFraction(T_));
 }
 
@@ -288,14 +344,16 @@ void PalliserModel::threePhaseState(double T_, double& P_, double& Xl, double& X
 }
 
 void PalliserModel::calculateSLVPoint(double T_, double& P_, double& Xl, double& Xv, double& rhol, double& rhov) {
-    if (!(T_ <= Ttriple + kSlvEndTolerance) || !(T_ >= kPeritectic)) {
+    pointFailed = 0;
+    if (!(T_ <= Ttriple) || !(T_ >= kPeritectic)) {
         // The three-phase curve runs from the peritectic of hydrohalite to
-        // the melting point of halite.
+        // NaCl's triple point (800.7 °C, 5e-4 bar), where the liquid is
+        // molten NaCl; above it eq. 10 gives negative pressures.
         P_ = Xl = Xv = rhol = rhov = std::nan("");
         pointFailed = 1;
         refuse("H2O-NaCl: no halite + liquid + vapour curve at %g °C (it runs from %g °C, below which hydrohalite "
-               "is stable, to the melting point of halite, %g °C)\n",
-               T_, kPeritectic, Ttriple);
+               "is stable, to NaCl's triple point, %g °C and %g bar)\n",
+               T_, kPeritectic, Ttriple, Ptriple);
         return;
     }
     threePhaseState(T_, P_, Xl, Xv, rhol, rhov);
@@ -366,6 +424,7 @@ bool PalliserModel::criticalPointAt(double T_, double& P_, double& X_, double& r
 }
 
 void PalliserModel::calculateCriticalPoint(double T_, double& P_, double& X_, double& rho_) {
+    pointFailed = 0;
     if (criticalPointAt(T_, P_, X_, rho_)) {
         pointFailed = 0;
         return;
@@ -393,15 +452,22 @@ double PalliserModel::haliteSaturatedVapourDensity(double T_, double P_, double 
 double PalliserModel::haliteGasExponent(double T_) const { return T_ <= 350.0 ? 6.5 : 6.0 + (T_ - 400.0) / -100.0; }
 
 void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, double& rho_) {
+    pointFailed = 0;
+    X_ = rho_ = std::nan("");
+    if (!argumentsHold("calculateHaliteGasBubble",
+                       {{"temperature T", T_, kPeritectic, Ttriple, "°C"}, anyPressureArg(P_)}))
+        return;
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
     // Vapour saturated with halite exists from 0 up to the three-phase
     // pressure; above it the fluid beside halite is a liquid (the power law
     // gave vapours of 1e26 wt % and denser than halite there).
-    if (!(P_ > 0.0 && P_ <= Ps)) {
-        X_ = rho_ = std::nan("");
+    if (!(P_ <= Ps)) {
         pointFailed = 1;
+        refuse("H2O-NaCl: no vapour saturated with halite at %g °C and %g bar: above the three-phase pressure, "
+               "%g bar, halite lies beside a liquid\n",
+               T_, P_, Ps);
         return;
     }
     X_ = std::pow(P_ / Ps, n) * Xv;
@@ -409,6 +475,10 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
 }
 
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
+    pointFailed = 0;
+    P_ = rho_ = std::nan("");
+    if (!argumentsHold("calculateHaliteGasSat", {{"temperature T", T_, kPeritectic, Ttriple, "°C"}, salinityArg(X_)}))
+        return;
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
@@ -418,12 +488,27 @@ void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, doub
 }
 
 void PalliserModel::preCalculateHaliteGasBubble(double T_) {
+    pointFailed = 0;
+    if (!argumentsHold("preCalculateHaliteGasBubble", {{"temperature T", T_, kPeritectic, Ttriple, "°C"}})) {
+        hgTemperature = Pslv = Xvslv = rhovslv = std::nan("");
+        return;
+    }
     hgExponent = haliteGasExponent(T_);
     hgTemperature = T_;
     calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
 }
 
 void PalliserModel::doCalculateHaliteGasBubble(double P_, double& X_, double& rho_) {
+    // The vapour of the temperature of preCalculateHaliteGasBubble, from 0 to
+    // its three-phase pressure.
+    pointFailed = 0;
+    X_ = rho_ = std::nan("");
+    if (!std::isfinite(hgTemperature)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl doCalculateHaliteGasBubble: no temperature was set by preCalculateHaliteGasBubble\n");
+        return;
+    }
+    if (!argumentsHold("doCalculateHaliteGasBubble", {{"pressure P", P_, 0.0, Pslv, "bar", true}})) return;
     X_ = std::pow(P_ / Pslv, hgExponent) * Xvslv;
     rho_ = vapourDensity(hgTemperature, P_, X_,
                          haliteSaturatedVapourDensity(hgTemperature, P_, Pslv, rhovslv, hgExponent));
@@ -450,14 +535,31 @@ double PalliserModel::liquidusTemperatureAt(double X_, double P_) {
 
 void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, double& T_, double& rho_, double) {
     pointFailed = 0;
-    const bool inRange = P_ > 0.0 && P_ <= kTopPressureTolerance * dh07::kTopPressure && X_ >= 0.0 && X_ <= 1.0;
-    const double T = inRange ? liquidusTemperatureAt(X_, P_) : std::nan("");
+    if (!argumentsHold("calculateHaliteLiquidTemperature",
+                       {salinityArg(X_), pressureArg(P_)})) {
+        T_ = -1.0;
+        rho_ = std::nan("");
+        return;
+    }
+    const double T = liquidusTemperatureAt(X_, P_);
     if (!std::isfinite(T)) {
         pointFailed = 1;
         T_ = -1.0;
         refuse("H2O-NaCl: no halite liquidus temperature for %g wt %% NaCl at %g bar (the liquidus holds from "
                "%g wt %% at 0 °C to pure NaCl, at 0-%g bar)\n",
                100.0 * X_, P_, 100.0 * dh07::massFraction(dh07::liquidusMoleFraction(0.0, P_)), dh07::kTopPressure);
+        return;
+    }
+    // Below the three-phase pressure at that temperature there is no
+    // liquid: halite lies beside vapour.
+    const double Ps = T <= Ttriple ? slvPressure(std::fmax(T, kPeritectic)) : 0.0;
+    if (!(P_ >= Ps * (1.0 - kSlvPressureRounding))) {
+        pointFailed = 1;
+        T_ = -1.0;
+        rho_ = std::nan("");
+        refuse("H2O-NaCl: no halite liquidus of %g wt %% NaCl at %g bar: at its liquidus temperature, %g °C, the "
+               "liquid exists from the three-phase pressure, %g bar (below it halite lies beside vapour)\n",
+               100.0 * X_, P_, T, Ps);
         return;
     }
     T_ = T;
@@ -484,13 +586,15 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
     // the density rho (an inclusion homogenising by halite dissolution),
     // bracketed on a scan of the pressure and bisected.
     T_ = P_ = -1.0;
-    pointFailed = 1;
+    pointFailed = 0;
+    if (!argumentsHold("calculateHaliteLiquidTemperatureFromRhoX", {salinityArg(X_), densityArg(rho_)})) return;
     double Tm0 = std::nan(""), rl0 = 0.0, Ps = 0.0;
     {
         QuietScope q(*this);
         Tm0 = calculateTm0(X_, rl0, Ps);
     }
-    if (!std::isfinite(Tm0) || !(rho_ > 0.0)) {
+    pointFailed = 1;
+    if (!std::isfinite(Tm0)) {
         refuse("H2O-NaCl: no halite dissolution for %g wt %% NaCl (the three-phase liquid holds %g to 100 wt %%)\n",
                100.0 * X_, 100.0 * slvLiquidComposition(kPeritectic));
         return;
@@ -583,14 +687,26 @@ void PalliserModel::calculateHaliteLiquidTemperatureFromRhoX(double X_, double r
 
 void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_, double, double& rho_) {
     pointFailed = 0;
+    X_ = rho_ = std::nan("");
+    if (!argumentsHold("calculateHaliteLiquidPoint", {finiteArg("temperature T", T_, "°C"), pressureArg(P_)})) return;
     const double Thm = dh07::haliteMeltingTemperature(P_);
-    if (!(P_ > 0.0 && P_ <= kTopPressureTolerance * dh07::kTopPressure) || !(T_ >= 0.0) || !(T_ <= Thm)) {
+    if (!(T_ >= 0.0) || !(T_ <= Thm)) {
         // No liquidus at this state: no composition that could be taken for one.
         pointFailed = 1;
         X_ = rho_ = std::nan("");
         refuse("H2O-NaCl: no halite liquidus at %g °C and %g bar (it holds from 0 °C to the melting point of halite, "
                "up to %g bar)\n",
                T_, P_, dh07::kTopPressure);
+        return;
+    }
+    // The liquid exists from the three-phase pressure up (halite + vapour
+    // below it: Driesner & Heinrich's eq. 8 holds from there to 5000 bar).
+    const double Ps = T_ <= Ttriple ? slvPressure(std::fmax(T_, kPeritectic)) : 0.0;
+    if (!(P_ >= Ps * (1.0 - kSlvPressureRounding))) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no halite liquidus at %g °C and %g bar: the liquid exists from the three-phase pressure, "
+               "%g bar (below it halite lies beside vapour)\n",
+               T_, P_, Ps);
         return;
     }
     X_ = std::fmin(dh07::massFraction(dh07::liquidusMoleFraction(T_, P_)), 1.0);
@@ -641,6 +757,10 @@ double iceLiquidus(double X, double c) {
 }  // namespace
 
 void PalliserModel::calculateFreezingTemperature(double X_, double c, double& T_) {
+    pointFailed = 0;
+    T_ = std::nan("");
+    if (!argumentsHold("calculateFreezingTemperature", {salinityArg(X_, "salt content X"), fractionArg("NaCl share c of the salt", c)}))
+        return;
     T_ = iceLiquidus(X_, c);
     // Ice melts from the liquid only from 0 wt % up to the eutectic (0.1 °C
     // allowed for the fit's -21.26 °C at 23.2 wt %); beyond, hydrohalite or
@@ -665,6 +785,11 @@ double PalliserModel::equationForFreezing(double X_, void* data) {
 
 void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_) {
     // Ice melts from the liquid only above the eutectic.
+    pointFailed = 0;
+    X_ = std::nan("");
+    if (!argumentsHold("calculateIceMeltingSalinity",
+                       {finiteArg("temperature T", T_, "°C"), fractionArg("NaCl share c of the salt", c)}))
+        return;
     const double eutectic = iceEutectic(c);
     if (!(T_ >= eutectic) || !(T_ <= 0.0)) {
         X_ = std::nan("");
@@ -685,6 +810,10 @@ void PalliserModel::calculateIceMeltingSalinity(double T_, double c, double& X_)
     s.lambdaMin = 0.01;
     X_ = s.solve();
     pointFailed = s.status != 0;
+    if (pointFailed) {
+        X_ = std::nan("");
+        refuse("H2O-NaCl: the salinity of ice melting at %g °C was not found\n", T_);
+    }
 }
 
 // ---------------------------------------------------------------- one-phase densities

@@ -7,6 +7,7 @@
 #include "platform/LogSink.h"
 
 void PalliserModel::calculateIceMeltingIsotherm(std::vector<double>& array, double T_) {
+    if (!argumentsHold("calculateIceMeltingIsotherm", {{"temperature T", T_, -22.9, 0.0, "°C"}})) return;
     for (int k = 0; k <= 20; ++k) {
         const double f = 0.05 * k;
         double x;
@@ -21,7 +22,8 @@ void PalliserModel::calculateGasIsopleth(std::vector<double>& array, double Xwt,
     // The dew points of X from T0 upwards in steps of 1 °C, to the top of
     // the diagram's surface (1000 °C); temperatures without one are left out.
     const double X_ = 0.01 * Xwt;
-    if (!std::isfinite(T0) || !std::isfinite(X_) || !(T0 > 250.0)) return;
+    if (!argumentsHold("calculateGasIsopleth", {salinityPercentArg(Xwt), {"temperature T0", T0, 250.0, TmixTop, "°C", true}}))
+        return;
     QuietScope q(*this);
     double Tlast = T0;
     for (double T_ = T0; T_ <= TmixTop; T_ += 1.0) {

@@ -152,8 +152,8 @@ bool PalliserModel::surfaceForPoint(double T_, double v, SurfaceLaw& L) {
     pointFailed = 0;
     if (std::isfinite(v) && surfaceLawAt(T_, L)) return true;
     pointFailed = 1;
-    refuse("H2O-NaCl: no liquid-vapour surface at %g °C (the diagram's surface runs from 0.1 to %g °C)\n", T_,
-           TmixTop);
+    refuse("H2O-NaCl: no liquid-vapour surface at %g °C (the diagram's surface runs from %g to %g °C)\n", T_,
+           kEutecticT, TmixTop);
     return false;
 }
 
@@ -186,6 +186,11 @@ void PalliserModel::surfaceDewPoint(const SurfaceLaw& L, double s, double X_, do
 // ---------------------------------------------------------------- liquid-vapour point
 
 void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& Xv, double& rhol, double& rhov) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateLGPoint", {temperatureArg(T_), pressureArg(P_)})) {
+        Xl = Xv = rhol = rhov = std::nan("");
+        return;
+    }
     SurfaceLaw L;
     if (!surfaceForPoint(T_, P_, L)) return;
     if (P_ < L.Plow || P_ > L.Phigh) pointFailed = 1;
@@ -207,6 +212,11 @@ double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, doub
 }
 
 void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
+    pointFailed = 0;
+    if (!argumentsHold("preCalculate_Fixed_T_Parameters", {temperatureArg(T_)})) {
+        isothermLaw.T = std::nan("");
+        return;
+    }
     if (T_ < Tcw) {
         calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
     } else {
@@ -224,6 +234,12 @@ void PalliserModel::preCalculate_Fixed_T_Parameters(double T_) {
 }
 
 void PalliserModel::getLiquidGasPressureBounds(double T_, double& Plow, double& Phigh) {
+    // The bounds of the surface of preCalculate_Fixed_T_Parameters(T).
+    pointFailed = 0;
+    if (!argumentsHold("getLiquidGasPressureBounds", {temperatureArg(T_)})) {
+        Plow = Phigh = std::nan("");
+        return;
+    }
     if (T_ < Tcw) {
         Plow = Pslv;
         Phigh = Psatw;
@@ -239,9 +255,14 @@ void PalliserModel::getLiquidGasPressureBounds(double T_, double& Plow, double& 
 void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& Xl, double& Xv, double& rhol,
                                                   double& rhov) {
     // The surface of preCalculate_Fixed_T_Parameters(T).
+    pointFailed = 0;
+    Xl = Xv = rhol = rhov = std::nan("");
+    if (!argumentsHold("calculateForLiquidGasIsotherm", {temperatureArg(T_), pressureArg(P_)})) return;
     SurfaceLaw L = isothermLaw;
     if (!(L.T == T_) && !surfaceLawAt(T_, L)) {
-        Xl = Xv = rhol = rhov = std::nan("");
+        pointFailed = 1;
+        refuse("H2O-NaCl: no liquid-vapour surface at %g °C (the diagram's surface runs from %g to %g °C)\n", T_,
+               kEutecticT, TmixTop);
         return;
     }
     const double s = clip01((L.Phigh - P_) / (L.Phigh - L.Plow));
@@ -253,6 +274,11 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
 // ---------------------------------------------------------------- bubble, liquid-saturation and dew points
 
 void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, double& Xv, double& rhol, double& rhov) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateBubblePoint", {temperatureArg(T_), salinityArg(X_)})) {
+        P_ = Xv = rhol = rhov = std::nan("");
+        return;
+    }
     SurfaceLaw L;
     if (!surfaceForPoint(T_, X_, L)) return;
     double s;
@@ -272,8 +298,17 @@ void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, doubl
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double& P_, double& rho_) {
+    pointFailed = 0;
+    P_ = rho_ = std::nan("");
+    if (!argumentsHold("calculateLiquidSaturationPoint", {temperatureArg(T_), salinityArg(X_)})) return;
     lawSaturatedLiquid(T_, X_, P_, rho_);
-    rho_ = surfaceLiquidDensity(T_, P_, X_, rho_);
+    if (std::isfinite(P_)) rho_ = surfaceLiquidDensity(T_, P_, X_, rho_);
+    if (!std::isfinite(P_) || !std::isfinite(rho_)) {
+        P_ = rho_ = std::nan("");
+        pointFailed = 1;
+        refuse("H2O-NaCl: no saturated liquid of %g wt %% NaCl at %g °C (outside the liquid-vapour surface)\n",
+               100.0 * X_, T_);
+    }
 }
 
 // Parameters: T (°C), then unused entries, X at p[3].
@@ -338,7 +373,11 @@ bool PalliserModel::solveDewReducedPressure(const SurfaceLaw& L, double X_, doub
 }
 
 void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
-    platform::tracef("calculate dew point\n");
+    pointFailed = 0;
+    if (!argumentsHold("calculateDewPoint", {temperatureArg(T_), salinityArg(X_)})) {
+        P_ = rhov = std::nan("");
+        return;
+    }
     SurfaceLaw L;
     if (!surfaceForPoint(T_, X_, L)) return;
     double s = 0.0;

@@ -70,14 +70,16 @@ void Palliser::equationForTmTh(double* x, double* G, double** /*J*/, int& err, i
 
 void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_, double ignored, double ThStart,
                                  double Xstart, double rhoStart, double& Pslv_, double& Ph, double& phiV) {
-    double Xl, Xv, rl, rv;
-    calculateSLVPoint(Tm, Pslv_, Xl, Xv, rl, rv);
+    X_ = rho_ = Ph = phiV = std::nan("");
     pointFailed = 0;
-    if (!std::isfinite(Pslv_)) {
-        X_ = rho_ = Ph = phiV = std::nan("");
-        pointFailed = 1;
+    if (!argumentsHold("calculateFromThTm", {{"homogenisation temperature Th", Th, 0.0, TmixTop, "°C"},
+                                             {"halite dissolution temperature Tm", Tm, 0.1, Ttriple, "°C"}})) {
+        Pslv_ = std::nan("");
         return;
     }
+    double Xl, Xv, rl, rv;
+    calculateSLVPoint(Tm, Pslv_, Xl, Xv, rl, rv);
+    if (pointFailed) return;
     if (std::fabs(Th - Tm) < 0.1) {
         // Vapour and halite vanish together: the three-phase liquid at Tm,
         // homogenising at the three-phase pressure with no vapour left.
@@ -107,6 +109,8 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& X_, double& rho_,
     solver->h[0] = 1e-7;
     solver->h[1] = 1e-5;
     auto solveFrom = [&](double X0, double r0, double T0) {
+        // (A start that is no number is no start.)
+        if (!std::isfinite(X0) || !std::isfinite(r0) || !std::isfinite(T0)) return false;
         par[6] = T0;
         solver->x[0] = solver->xold[0] = X0 > Xl ? Xl - 2e-9 : X0;
         solver->x[1] = solver->xold[1] = r0;
@@ -238,7 +242,11 @@ constexpr double kThDensityTolerance = 1e-4;
 }  // namespace
 
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
-    double par[3] = {X_, rho_, P_};
+    pointFailed = 0;
+    if (!argumentsHold("calculateThLiq", {salinityArg(X_), densityArg(rho_)})) return std::nan("");
+    // (Without a start temperature the search starts from 200 °C.)
+    if (!std::isfinite(Tstart)) Tstart = 200.0;
+    double par[3] = {X_, rho_, std::isfinite(P_) ? P_ : 0.0};
     double residual = std::nan(""), T_ = std::nan("");
     {
         QuietScope q(*this);
@@ -305,6 +313,7 @@ double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
     // three-phase liquid's salt content rises monotonically with T, so the
     // temperature of X is bisected.
     const double Tlow = 0.1, Xlow = slvLiquidComposition(Tlow);
+    pointFailed = 0;
     if (!(X_ >= Xlow && X_ <= 1.0)) {
         rhol = P_ = std::nan("");
         pointFailed = 1;
@@ -346,6 +355,13 @@ double Palliser::equationForTm(double T_, void* data) {
 }
 
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateTm", {salinityArg(X_), fractionArg("vapour volume fraction phiV", phiV)})) {
+        rho_ = P_ = 0.0;
+        return 0.0;
+    }
+    // (Without a start temperature the search starts from 300 °C.)
+    if (!std::isfinite(Tstart)) Tstart = 300.0;
     double par[4] = {X_, phiV, 0.0, 0.0};
     double x0 = Tstart, x1 = Tstart + 0.01;
     if (Tstart > Ttriple - 0.2) {
@@ -397,6 +413,13 @@ double Palliser::equationForTm3(double T_, void* data) {
 
 double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho_, double& Tslv, double& Xl,
                               double& Pslv_, double& P_) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateTm3", {salinityArg(X_), fractionArg("halite volume fraction phiH", phiH)})) {
+        rho_ = Tslv = Xl = Pslv_ = P_ = std::nan("");
+        return 0.0;
+    }
+    // (Without a start temperature the search starts from 300 °C.)
+    if (!std::isfinite(Tstart)) Tstart = 300.0;
     double par[5] = {X_, phiH, 0.0, 0.0, 0.0};
     int status = 0;
     {
@@ -456,6 +479,7 @@ double Palliser::equationForCriticalPoint(double T_, void* data) {
 }
 
 void Palliser::calculateCriticalPointFromX(double X_, double& T_, double& P_, double& rho_) {
+    pointFailed = 0;
     if (X_ >= 0.0 && X_ < 1e-8) {
         // Pure water (as the bulk density takes it): its own critical point.
         T_ = TcwIAPWS;
@@ -501,6 +525,13 @@ double Palliser::equationForBubblePointFromP(double T_, void* data) {
 
 void Palliser::calculateBubblePointFromP(double P_, double X_, double& T_, double& Xv, double& rhol, double& rhov,
                                          double Tstart) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateBubblePointFromP", {pressureArg(P_), salinityArg(X_)})) {
+        T_ = -1.0;
+        return;
+    }
+    // (Without a start temperature the search starts from 200 °C.)
+    if (!std::isfinite(Tstart)) Tstart = 200.0;
     double par[5] = {P_, X_, 0.0, 0.0, 0.0};
     double Tb = 0.0;
     {
@@ -539,6 +570,12 @@ double Palliser::equationForBoilingGasVolume(double P_, void* data) {
 
 void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double phiV, double& P_, double& Xl,
                                                   double& Xv, double& rhol, double& rhov, double& rho_) {
+    pointFailed = 0;
+    if (!argumentsHold("calculateBoilingPointWithGasVolume",
+                       {temperatureArg(T_), salinityArg(X_), fractionArg("vapour volume fraction phiV", phiV)})) {
+        P_ = Xl = Xv = rhol = rhov = -1.0;
+        return;
+    }
     double Pb = P_, Xvb, rlb, rvb;
     calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
     if (pointFailed) {
@@ -593,13 +630,9 @@ double Palliser::equationForIsochoricFluidPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_, double Xwt) {
-    if (!(Xwt >= 0.0 && Xwt <= 100.0) || !(rho_ > 0.0) || !std::isfinite(T_)) {
-        pointFailed = 1;
-        refuse("H2O-NaCl: no isochore of %g wt %% NaCl and %g kg/m3 (the salinity lies from 0 to 100 wt %%, the "
-               "density above 0)\n",
-               Xwt, rho_);
+    pointFailed = 0;
+    if (!argumentsHold("getIsochoricFluidPressure", {temperatureArg(T_), densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
-    }
     if (!(Pstart > 0.0 && Pstart <= kTopPressure)) Pstart = 1000.0;
     double par[6] = {T_, rho_, 0.01 * Xwt, 0.0, 0.0, 0.0};
     double Pr = 0.0;
@@ -673,6 +706,10 @@ double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    pointFailed = 0;
+    if (!argumentsHold("getIsochoricHaliteGasPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
+                                    densityArg(rho_), salinityPercentArg(Xwt)}))
+        return 0.0;
     QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
@@ -712,6 +749,10 @@ double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
 }
 
 double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double rho_, double Xwt) {
+    pointFailed = 0;
+    if (!argumentsHold("getIsochoricLiquidGasPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
+                                    densityArg(rho_), salinityPercentArg(Xwt)}))
+        return 0.0;
     QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
     double P0 = Pstart;
@@ -752,6 +793,10 @@ double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data)
 }
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
+    pointFailed = 0;
+    if (!argumentsHold("getIsochoricHaliteLiquidPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
+                                                            densityArg(rho_), salinityPercentArg(Xwt)}))
+        return 0.0;
     QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
     double P0 = Pstart;
@@ -790,6 +835,11 @@ double Palliser::equationForDepthPressureConversion(double P_, void* data) {
 }
 
 double Palliser::convertPressureToDepth(double X_, double P0, double P1, double z0, double& z) {
+    pointFailed = 0;
+    z = std::nan("");
+    if (!argumentsHold("convertPressureToDepth", {salinityArg(X_), pressureArg(P0, "pressure P0"),
+                                                  pressureArg(P1, "pressure P1"), finiteArg("depth z0", z0, "m")}))
+        return z;
     double par[2] = {X_, 0.0};
     QuietScope q(*this);
     auto g = std::make_unique<Gauss10>();
@@ -844,8 +894,22 @@ double Palliser::equationForGeothermBubblePoint(double T_, void* data) {
 
 void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, double gradT, double X_, double rhoCol,
                                             double& T_, double& P_, double& z, double& rhol) {
+    pointFailed = 0;
+    // (A column density below 0 takes the bubble-point liquid's, 0 the
+    // liquid's along the column.)
+    if (!argumentsHold("calculateGeothermBubblePoint",
+                       {temperatureArg(T0), finiteArg("depth z0", z0, "m"), pressureArg(P0, "pressure P0"),
+                        finiteArg("gradient gradT", gradT, "°C/m"), salinityArg(X_),
+                        finiteArg("column density rhoCol", rhoCol, "kg/m3")})) {
+        T_ = P_ = z = rhol = -1.0;
+        return;
+    }
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
+    if (pointFailed) {
+        T_ = P_ = z = rhol = -1.0;
+        return;
+    }
     double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
     double Tr = 0.0;
     {

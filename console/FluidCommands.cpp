@@ -55,13 +55,20 @@ bool readToken(std::FILE* in, std::string& token, bool& tooLong) {
     return true;
 }
 
-bool parseNumber(const char* s, double& v) {
-    if (s == nullptr || *s == '\0') return false;
+// What a word read as a number is: a finite number, no number at all, one
+// beyond the largest double (1.8e308), or one below the smallest normal
+// double (2.2e-308, including the subnormals), which no calculation keeps.
+enum class Parsed { Number, NotANumber, TooLarge, TooSmall };
+
+Parsed parseNumber(const char* s, double& v) {
+    if (s == nullptr || *s == '\0') return Parsed::NotANumber;
     char* end = nullptr;
     errno = 0;
     v = std::strtod(s, &end);
-    if (end == s || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
-    return true;
+    if (end == s || *end != '\0' || std::isnan(v)) return Parsed::NotANumber;
+    if (std::isinf(v) || (errno == ERANGE && std::fabs(v) >= 1.0)) return Parsed::TooLarge;
+    if (errno == ERANGE || (v != 0.0 && !std::isnormal(v))) return Parsed::TooSmall;
+    return Parsed::Number;
 }
 
 // The arguments of one command: taken from the words that follow it, or
@@ -73,13 +80,20 @@ public:
     Arguments(int argc, char* const* argv, int first, std::FILE* in, const char* command)
         : argc_(argc), argv_(argv), i_(first), in_(in), command_(command) {}
 
-    double number(const char* label) {
+    // A number of the range `range` ("a finite number", "a number above
+    // 0", ...): every refusal names the argument, its range and the word.
+    double number(const char* label, const char* range = "a finite number") {
         std::string word;
-        if (!next(label, word)) return 0.0;
+        if (!next(label, word, range)) return 0.0;
         double v = 0.0;
-        if (!parseNumber(word.c_str(), v)) {
-            platform::diagf("Expected a number for %s of the %s command, not \"%s\".\n", trim(label).c_str(),
-                            command_, word.c_str());
+        const Parsed p = parseNumber(word.c_str(), v);
+        if (p != Parsed::Number) {
+            const char* why = p == Parsed::TooLarge   ? " (beyond the largest number, 1.8e308)"
+                              : p == Parsed::TooSmall ? " (below the smallest number kept, 2.2e-308: give 0 or a larger "
+                                                        "value)"
+                                                      : "";
+            platform::diagf("The %s of the %s command must be %s, not \"%s\"%s.\n", trim(label).c_str(), command_,
+                            range, word.c_str(), why);
             ok = false;
             return 0.0;
         }
@@ -89,9 +103,10 @@ public:
     // A temperature, pressure or volume: a number above zero.
     double positive(const char* label) {
         const bool before = ok;
-        const double v = number(label);
+        const double v = number(label, "a number above 0");
         if (before && ok && !(v > 0.0)) {
-            platform::diagf("The %s of the %s command must be above 0, not %g.\n", trim(label).c_str(), command_, v);
+            platform::diagf("The %s of the %s command must be a number above 0, not %g.\n", trim(label).c_str(),
+                            command_, v);
             ok = false;
         }
         return v;
@@ -100,10 +115,10 @@ public:
     // A mole fraction, from 0 to 1.
     double fraction(const char* label) {
         const bool before = ok;
-        const double v = number(label);
+        const double v = number(label, "a mole fraction from 0 to 1");
         if (before && ok && !(v >= 0.0 && v <= 1.0)) {
-            platform::diagf("The %s of the %s command is a mole fraction from 0 to 1, not %g.\n", trim(label).c_str(),
-                            command_, v);
+            platform::diagf("The %s of the %s command must be a mole fraction from 0 to 1, not %g.\n",
+                            trim(label).c_str(), command_, v);
             ok = false;
         }
         return v;
@@ -111,10 +126,10 @@ public:
 
     std::string suffix(const char* label) {
         std::string word;
-        if (!next(label, word)) return std::string();
+        if (!next(label, word, "a suffix of 1 to 31 characters")) return std::string();
         if (word.size() > kMaxSuffix) {
-            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters.\n", word.c_str(),
-                            command_, kMaxSuffix);
+            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
+                            word.c_str(), command_, kMaxSuffix, kMaxSuffix);
             ok = false;
             return std::string();
         }
@@ -133,7 +148,7 @@ public:
     bool ok = true;
 
 private:
-    bool next(const char* label, std::string& word) {
+    bool next(const char* label, std::string& word, const char* range) {
         if (i_ < argc_) {
             word = argv_[i_] ? argv_[i_] : "";
             ++i_;
@@ -143,8 +158,8 @@ private:
         platform::warnf("Expected %s for %s command.\n", label, command_);  // a prompt, no failure
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
-            platform::diagf("No value was given for %s: the %s command is not run.\n", trim(label).c_str(),
-                            command_);
+            platform::diagf("No value was given for %s (%s): the %s command is not run.\n", trim(label).c_str(),
+                            range, command_);
             ok = false;
             return false;
         }
@@ -166,6 +181,41 @@ private:
 };
 
 bool is(const char* word, const char* name) { return std::string(word) == name; }
+
+}  // namespace
+
+namespace {
+
+// The formula trees, printed with their values at the state in hand: below
+// the model's temperatures, or where its terms give no finite energy, there
+// are none to print (false, said).
+bool printFormulaTrees(FluidPhase& m) {
+    const ValidityRange validity = m.stateRange();
+    if (validity.declared() && m.T < validity.Tmin) {
+        platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
+                        m.modelName(), validity.describe().c_str(), givenDigits(m.T).c_str());
+        return false;
+    }
+    bool finite = m.T > 0.0 && std::isfinite(m.T) && m.V > 0.0 && std::isfinite(m.V);
+    if (finite) {
+        const short kept = m.errorflag;
+        m.errorflag = 0;
+        {
+            const platform::ThreadLogCapture quiet;  // said below, once
+            m.calculate_state_functions();
+        }
+        finite = m.errorflag == 0 && std::isfinite(m.A) && std::isfinite(m.P);
+        m.errorflag = kept;
+    }
+    if (!finite) {
+        platform::diagf("The model %s gives no finite values of its formula trees at %s K and %g cm3/mol "
+                        "(it holds %s): set T and V within it.\n",
+                        m.modelName(), givenDigits(m.T).c_str(), m.V * 1e6, validity.describe().c_str());
+        return false;
+    }
+    m.print_parse_tree(stdout);
+    return true;
+}
 
 }  // namespace
 
@@ -245,7 +295,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 // A model without an ideal-gas part gives no enthalpy.
                 char hvap[32] = "          --";
                 if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
-                std::printf("T %12f K  Psat %12f bar  Vl %12f cm3/mol  Vv %12f cm3/mol  Hvap %s J/mol\n", m.T,
+                // (Seven digits in whichever form shows them: a vapour
+                // pressure of 1e-7 bar is not 0.000000.)
+                std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
                             m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
             });
         } else if (is(word, "spino")) {
@@ -332,7 +384,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                                    lo, hi);
             });
         } else if (is(word, "tree")) {
-            m.print_parse_tree(stdout);
+            run([&] { done = printFormulaTrees(m); });
         } else if (is(word, "isop")) {
             if (m.component_count == 3) {
                 const double t = a.positive("T (K)  ");
@@ -376,6 +428,12 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             continue;
         }
         i = a.index();
+        // Results that carry energies or heat capacities: where the model
+        // has no ideal-gas data for a component they are shown as "--", and
+        // why is said (a refused command shows none).
+        if (a.ok && done)
+            for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
+                if (is(word, shows)) m.sayWithheldStateFunctions();
         if (!a.ok || !done) {
             platform::diagf("Command %s failed\n", word);
             allDone = false;

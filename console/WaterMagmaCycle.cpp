@@ -3,6 +3,7 @@
 // overpressure), heated by the magma to its peak (state 3) and expanded back
 // to the surface pressure.
 #include <cmath>
+#include <limits>
 
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
@@ -250,6 +251,18 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     // crystallising) heats the water and the sediment.
     const double magma = (magmaTemperature - r.T3) * magmaHeatCapacity - calculateLatentHeatTerm(magmaTemperature, r.T3);
     const double taken = m * gain / M + m * r.sedimentHeatCapacity * (r.T3 - r.Tcoupled);
+    // A ratio so small that the magma's cooling by the water lies below the
+    // resolution of its temperature (to the balance's 1e-6) underflows: the
+    // balance cannot close, whatever the peak.
+    const double cooling = taken / magmaHeatCapacity;  // K
+    const double resolution = 1e6 * magmaTemperature * std::numeric_limits<double>::epsilon();
+    if (taken > 0.0 && cooling < resolution) {
+        platform::warnf("Refused at m = %g: the water-magma mass ratio underflows: the water takes %.3g J/kg of "
+                        "magma, which cools the magma by %.3g K, below what its temperature (%.2f K) resolves; m "
+                        "must be at least about %.1g.\n",
+                        m, taken, cooling, magmaTemperature, m * resolution / cooling);
+        return false;
+    }
     if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
         platform::warnf("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
                         "of magma, the magma gives %.6g J/kg).\n",

@@ -17,6 +17,7 @@ namespace {
 
 constexpr double kMagmaVolume = 4.86e-5;  // m3 per kg of magma counted in the steam volume fractions
 constexpr double kSc = 79.394;           // critical molar entropy of water, J/(mol K)
+constexpr double kTriplePointT = 273.16;  // K, triple point of water
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double liquidVolumeFraction(double x, double Vl, double Vv) { return x * Vl / (x * Vl + (1.0 - x) * Vv); }
@@ -144,7 +145,17 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.T5irr = T;
         r.S5irr = S;
         if (errorflag) {
-            platform::logDiagnostic("errorflag irreversible m " + std::to_string(m) + "\n");
+            // Why there is no end state: the search for it runs over the
+            // stable fluid, above water's triple point.
+            if (r.T3 < kTriplePointT)
+                platform::diagf("Irreversible adiabatic expansion to %g bar: the water at %.2f K is a supercooled "
+                                "liquid, below the triple point of water (%g K), and so would be its end state, where "
+                                "the search for it does not go: its temperature and work are not given.\n",
+                                r.Pref, r.T3, kTriplePointT);
+            else
+                platform::diagf("Irreversible adiabatic expansion to %g bar from %.2f K (m = %g): no end state of "
+                                "the energy balance was found: its temperature and work are not given.\n",
+                                r.Pref, r.T3, m);
             r.Wirr = kNaN;
             r.T5irr = kNaN;
         } else {

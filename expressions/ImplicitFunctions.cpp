@@ -641,6 +641,8 @@ void VectFunc::uvDerivative(const int* idx, int K) {
     }
     int status = 0;
     solve_the_linear_system(jac.data(), rhs.data(), sol.data(), nu, status);
+    // (A singular system has no derivatives: NaN, not what was left there.)
+    if (status) std::fill(sol.begin(), sol.end(), std::nan(""));
     for (int j = 0; j < nu; ++j) setEntry(*uvNodes[j], idx, K, sol[j]);
 }
 
@@ -703,6 +705,7 @@ void VectFunc::uvOrderCompiled(int K) {
         }
         int status = 0;
         solve_the_linear_system(jac.data(), rhs.data(), sol.data(), nu, status);
+        if (status) std::fill(sol.begin(), sol.end(), std::nan(""));
         for (int j = 0; j < nu; ++j)
             if (t.out[row + j]) *t.out[row + j] = sol[j];
     }

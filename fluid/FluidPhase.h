@@ -282,6 +282,11 @@ public:
     virtual void calculateSigma(double V1, double V2);
     int getMajorComponentIndex() const;
     void dump();
+    // Where state functions are shown and the ideal-gas part has no data
+    // for a component present: says why they are shown as "--", once for
+    // each reason.
+    void sayWithheldStateFunctions();
+    std::string withheldStateFunctionsSaid;
     void check_expansivity_parameters();
     void check_fugacities();
 
@@ -385,8 +390,10 @@ public:
     // set, when (T, P) lies outside the range (stateRange), below its
     // vapour-only limit at or above the fluid's vapour pressure
     // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
-    // not in the ice Ih field for a model of the supercooled liquid).
-    bool refuseOutsideRange(double T_, double P_bar);
+    // not in the ice Ih field for a model of the supercooled liquid).  A
+    // pressure the model computed (pressureGiven false) is said to six
+    // digits; one given is said as it was typed.
+    bool refuseOutsideRange(double T_, double P_bar, bool pressureGiven = true);
     // For a pure fluid with published saturation ancillaries below its
     // critical temperature: false, said once and errorflag set, when the
     // model's state (its V) is a liquid where the fluid is a vapour or the

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -381,9 +382,18 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
-    calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0,
-                                               highestPressureBar(*this), T_, Vl0,
-                                               Vv0, xs, xs, kIgorTextFile, suffix);
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    {
+        // Without a pure end the trace is a trial: what it says is passed
+        // on only if it draws the isotherm (else the reason below is the one).
+        std::unique_ptr<platform::ThreadLogCapture> trial;
+        if (noPureEnd) trial = std::make_unique<platform::ThreadLogCapture>();
+        calculate_an_isotherm_of_the_binary_system(path.c_str(), 1, from == 0 ? 0.01 : -0.01, 1.0,
+                                                   highestPressureBar(*this), T_, Vl0, Vv0, xs, xs, kIgorTextFile,
+                                                   suffix);
+        if (trial) said = trial->take();
+    }
+    if (noPureEnd && errorflag == 0) platform::ThreadLogCapture::replay(said);
     if (noPureEnd && errorflag != 0)
         platform::diagf("The model %s gives no saturation of %s or of %s at %g K: the isotherm of the binary has no "
                         "pure end to start from\n",

@@ -284,6 +284,7 @@ void FluidPhase::next_bubble_point(double& dVl, double& dVv, double& dy, double&
     double* M[3] = {rows[0], rows[1], rows[2]};
     int status = 0;
     solve_the_linear_system(M, b, t, 3, status);
+    if (status) t[0] = t[1] = t[2] = std::nan("");  // a singular system gives no step
     dVl = t[0];
     dVv = t[1];
     dy = t[2];

@@ -461,12 +461,21 @@ bool FluidPhase::findTheCriticalPoint() {
 }
 
 void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
-    bool found = findTheCriticalPoint();
+    const bool mixture = component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0;
+    bool found = false;
+    if (mixture) {
+        // A binary's pseudo-critical point is only a start of its search:
+        // its trial states outside the model's range are no failure.
+        const platform::ThreadLogCapture quiet;
+        found = findTheCriticalPoint();
+    } else {
+        found = findTheCriticalPoint();
+    }
     // In a binary mixture the point where (dP/dV)T,x and (d2P/dV2)T,x vanish
     // lies inside the two-phase region (a pseudo-critical point); the
     // mixture's critical point is where its material stability ends
     // (Heidemann and Khalil 1980), sought from there at the same composition.
-    if (component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0) {
+    if (mixture) {
         const double nan = std::nan("");
         found = searchTheMixtureCriticalPoint(x[1], found ? T : nan, found ? V : nan);
         if (!found) return;  // said why

@@ -194,7 +194,7 @@ void FluidPhase::next_critical_point(double& dTdx, double& dVdx) {
     double t[2] = {0.0, 0.0};
     int status = 0;
     solve_the_linear_system(M, b, t, 2, status);
-    if (status) platform::diagf("Next critical point : singular matrix\n");
+    if (status) platform::tracef("Next critical point : singular matrix\n");  // (no step: t stays 0)
     dTdx = t[0];
     dVdx = t[1];
 }
@@ -279,6 +279,9 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         // critical points.
         double Tm = 0.0, Vm = 0.0;
         bool pure = true;
+        // (Its trial states outside the model's range are no failure of
+        // the mixture's search: their refusals are kept off the log.)
+        const platform::ThreadLogCapture quietPure;
         for (int k = 0; k < 2 && pure; k++) {
             std::vector<double> only(2, 0.0);
             only[k] = 1.0;
@@ -329,7 +332,12 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         if (usable(r) && (!best || r.T > best->T)) best = &r;
     if (!best) {
         if (roots.empty()) {
-            platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
+            const ValidityRange validity = stateRange();
+            if (validity.declared())
+                platform::diagf("No critical point of the mixture found at x1 = %g (the model %s holds %s)\n", x1,
+                                modelName(), validity.describe().c_str());
+            else
+                platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
         } else {
             std::string found;
             for (const Root& r : roots) {

@@ -552,7 +552,8 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
     }
     // A spinodal without a row leaves no file of headers.
     if (out.rowsWritten() == 0 && out.text()) {
-        platform::diagf("Spinodal at x1 = %g: no point of it is found from %g K\n", x[1], T_);
+        platform::diagf("The %s spinodal at x1 = %g: no point of it is found from %g K and %g cm3/mol\n",
+                        c == 0 ? "liquid" : "vapour", x[1], T_, V_ * 1e6);
         errorflag = 1;
         out.close();
         std::remove(out.path().c_str());
@@ -641,8 +642,25 @@ void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const c
         errorflag = 1;
         return;
     }
-    composition(1.0 - x1, x1);
-    calculateSpinodalCurveInMixture(T_, V_, 0, Tmin, -1.0, kIgorTextFile, suffix1, 1);
-    composition(1.0 - x1, x1);
-    calculateSpinodalCurveInMixture(T_, V_, 1, Tmin, -1.0, kIgorTextFile, suffix2, 1);
+    // One refusal, one reason: where neither spinodal has a point, that is
+    // said once.
+    std::vector<platform::ThreadLogCapture::Entry> said[2];
+    bool failed[2] = {false, false};
+    for (char c : {0, 1}) {
+        platform::ThreadLogCapture side;
+        composition(1.0 - x1, x1);
+        calculateSpinodalCurveInMixture(T_, V_, c, Tmin, -1.0, kIgorTextFile, c == 0 ? suffix1 : suffix2, 1);
+        failed[static_cast<int>(c)] = errorflag != 0;
+        said[static_cast<int>(c)] = side.take();
+    }
+    if (failed[0] && failed[1] && said[0].size() == 1 && said[1].size() == 1) {
+        platform::diagf("Spinodals at x1 = %g: no point of the liquid or the vapour spinodal is found from %g K and "
+                        "%g cm3/mol\n",
+                        x1, T_, V_ * 1e6);
+        errorflag = 1;
+        return;
+    }
+    platform::ThreadLogCapture::replay(said[0]);
+    platform::ThreadLogCapture::replay(said[1]);
+    errorflag = failed[0] || failed[1] ? 1 : 0;
 }

@@ -265,7 +265,17 @@ std::string field(const char* fmt, int width, double v) {
 
 }  // namespace
 
+void FluidPhase::sayWithheldStateFunctions() {
+    Ideal* part = ideal ? ideal->asIdealPart() : nullptr;
+    if (!part || part->hasData()) return;
+    const std::string why = part->whyNoData();
+    if (why.empty() || why == withheldStateFunctionsSaid) return;
+    withheldStateFunctionsSaid = why;
+    platform::warnf("%s (shown as --).\n", why.c_str());
+}
+
 void FluidPhase::dump() {
+    sayWithheldStateFunctions();
     auto f12 = [](double v) { return field("%12f", 12, v); };
     auto g12 = [](double v) { return field("%12lg", 12, v); };
     auto f2 = [](double v) { return field("%12.2f", 12, v); };
@@ -285,7 +295,7 @@ void FluidPhase::dump() {
                             f12(wt).c_str());
             }
         } else {
-            for (int i = 0; i < n; i++) std::printf("x(i) %s\n", f12(x[i]).c_str());
+            for (int i = 0; i < n; i++) std::printf("x(%d) %s\n", i, f12(x[i]).c_str());
         }
     }
     const double M = bulk_molar_weight;

@@ -94,11 +94,14 @@ ValidityRange FluidPhase::stateRange() const {
     return r;
 }
 
-bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
+bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven) {
     const ValidityRange validity = stateRange();
+    char computed[32];
+    std::snprintf(computed, sizeof computed, "%.6g", P_bar);
+    const std::string pText = pressureGiven ? givenDigits(P_bar) : std::string(computed);
     if (!validity.holds(T_, P_bar)) {
         platform::diagf("The model %s holds %s: the state at %s K and %s bar lies outside it.\n", modelName(),
-                        validity.describe().c_str(), givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
+                        validity.describe().c_str(), givenDigits(T_).c_str(), pText.c_str());
         errorflag = 1;
         return false;
     }
@@ -108,7 +111,7 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
                         "others above it, lie beyond its source.\n",
                         modelName(), validity.extrapolatedAbove,
                         validity.extrapolationSource ? validity.extrapolationSource : validity.source,
-                        givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
+                        givenDigits(T_).c_str(), pText.c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
         const double psat = ancillaryVapourPressure(phaseRuleFluid(), T_) * 1e-5;
@@ -119,7 +122,7 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
                 "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
                 "%s bar.\n",
                 modelName(), validity.describe().c_str(), givenDigits(T_).c_str(),
-                std::isfinite(psat) ? buf : "(unknown for this fluid)", givenDigits(P_bar).c_str());
+                std::isfinite(psat) ? buf : "(unknown for this fluid)", pText.c_str());
             errorflag = 1;
             return false;
         }
@@ -130,7 +133,7 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
     const SolidField solid = solidAt(T_, P_bar);
     if (solid.solid && !(solid.supercooledLiquid && describesSupercooledLiquid())) {
         platform::diagf("At %s K and %s bar %s is %s, not a fluid: the model %s gives no state there.\n",
-                        givenDigits(T_).c_str(), givenDigits(P_bar).c_str(), phaseRuleFluid(), solid.solid,
+                        givenDigits(T_).c_str(), pText.c_str(), phaseRuleFluid(), solid.solid,
                         modelName());
         errorflag = 1;
         return false;
@@ -272,11 +275,14 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     // kind alone may be a metastable one, or none: Anderko's brine models at
     // 620 K and 50 bar have no liquid root, and water is a vapour there).
     const int keep = phase_kind;
+    const long saidBefore = platform::diagnosticCount();
     s = calculateStableStateFromTP(T_, P_bar, true);  // the report names a metastable root
     set_the_phase_as(keep);
     if (s.phase == kPhaseNone) {
-        platform::diagf("No state of the %s found at %g K and %g bar.\n",
-                        component_count == 1 || phaseRuleFluid() ? "fluid" : "mixture", T_, P_bar);
+        // One refusal, one reason: where the model said why, that is it.
+        if (platform::diagnosticCount() == saidBefore)
+            platform::diagf("No state of the %s found at %g K and %g bar.\n",
+                            component_count == 1 || phaseRuleFluid() ? "fluid" : "mixture", T_, P_bar);
         return false;
     }
     if ((component_count > 1 && errorflag) || !stateIsFinite()) {
@@ -314,13 +320,16 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         errorflag = 1;
         return false;
     }
+    const long saidBefore = platform::diagnosticCount();
     calculateFromTV(T_, V_, 0);
     if (errorflag || belowCoVolume() || !stateIsFinite()) {
-        platform::diagf("No state of the fluid at %g K and %g cm3/mol in this model.\n", T_, V_ * 1e6);
+        // One refusal, one reason: where the model said why, that is it.
+        if (platform::diagnosticCount() == saidBefore)
+            platform::diagf("No state of the fluid at %g K and %g cm3/mol in this model.\n", T_, V_ * 1e6);
         return false;
     }
     const double P_bar = P * 1e-5;
-    if (!refuseOutsideRange(T_, P_bar)) return false;
+    if (!refuseOutsideRange(T_, P_bar, false)) return false;
     // The rules of a state from T and P hold for the state of this volume.
     const char* fluid = phaseRuleFluid();
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
@@ -369,7 +378,19 @@ short FluidPhase::reportedSaturationPressure(double T_) {
         errorflag = 1;
         return errorflag;
     }
-    if (calculateTheSaturationPressure(T_) != 0 || !std::isfinite(P)) return errorflag ? errorflag : 1;
+    if (calculateTheSaturationPressure(T_, false) != 0 || !std::isfinite(P)) {
+        // Below its triple point the fluid is solid: its name says why the
+        // model's supercooled liquid may have no saturation there.
+        const double Tt = name ? triplePointTemperature(name) : 0.0;
+        const char* solid = name && T_ < Tt ? solidAt(T_, 1.0).solid : nullptr;
+        if (solid)
+            platform::diagf("No saturation state of %s found at %g K: below its triple point, %.6g K, %s is %s, and the "
+                            "model %s finds no saturation of its supercooled liquid there.\n",
+                            name, T_, Tt, name, solid, modelName());
+        else
+            platform::diagf("No saturation state found at %g K\n", T_);
+        return errorflag ? errorflag : 1;
+    }
     if (name && T_ < triplePointTemperature(name))
         platform::warnf("At %g K, below the triple point of %s, the saturation is that of the supercooled liquid, "
                         "metastable: %s is stable.\n",

@@ -10,12 +10,6 @@ void readIdealComponentData(Interaction* ideal, const char* name) {
     if (auto* part = dynamic_cast<Ideal*>(ideal)) part->read_component_data(name);
 }
 
-bool NoIdealGas::hasData() {
-    if (!said_) platform::warnf("%s\n", why_.c_str());
-    said_ = true;
-    return false;
-}
-
 void Ideal::plot_cp_data(double Tmin, double Tmax, int n) {
     if (n < 1) n = 50;
     std::FILE* f = std::fopen("standard.note", "w");

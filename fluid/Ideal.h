@@ -17,8 +17,11 @@ public:
     // Whether the part has its data for every component present (mole
     // fraction not zero).  Without them it gives no state functions: the
     // model's state-function pass fails.  Parts built from fixed equations
-    // always have them.
+    // always have them.  Silent: why is told by whyNoData, said where the
+    // quantities are shown (FluidPhase::sayWithheldStateFunctions).
     virtual bool hasData() { return true; }
+    // Why hasData is false ("" when it is not).
+    virtual std::string whyNoData() { return std::string(); }
 
     // The ideal gas's Helmholtz energy depends on V only through -RT ln V
     // (where the part carries it at all).
@@ -46,14 +49,14 @@ void readIdealComponentData(Interaction* ideal, const char* name);
 // The ideal-gas part of a model whose fluid cannot be given one, such as a
 // corresponding-states fluid in reduced temperature and volume: it adds
 // nothing, and the model gives no state functions (h, s, cv, cp, w and the
-// Joule-Thomson coefficient are not the residual part alone).  Why is said
-// once, when the state functions are first asked for.
+// Joule-Thomson coefficient are not the residual part alone); whyNoData
+// tells why.
 class NoIdealGas : public Ideal {
 public:
     explicit NoIdealGas(std::string why) : why_(std::move(why)) { setModelName("no ideal gas"); }
-    bool hasData() override;
+    bool hasData() override { return false; }
+    std::string whyNoData() override { return why_; }
 
 private:
     std::string why_;
-    bool said_ = false;
 };

@@ -229,18 +229,21 @@ void Standard::read_component_data(const char* name) {
 }
 
 bool Standard::hasData() {
-    bool complete = true;
+    for (int i = 0; i < component_count && i < static_cast<int>(found.size()); i++)
+        if (!found[i] && x[i] != 0.0) return false;
+    return true;
+}
+
+std::string Standard::whyNoData() {
+    std::string why;
     for (int i = 0; i < component_count && i < static_cast<int>(found.size()); i++) {
         if (found[i] || x[i] == 0.0) continue;
-        complete = false;
-        if (!reported[i]) {
-            if (names[i].empty())
-                platform::warnf("No standard-state data were read for component %d: no state functions.\n", i);
-            else
-                platform::warnf("Data for component %s have not been found in the file compo/standard.txt.\n",
-                                names[i].c_str());
-            reported[i] = 1;
-        }
+        if (!why.empty()) why += "; ";
+        if (names[i].empty())
+            why += "No standard-state data were read for component " + std::to_string(i);
+        else
+            why += "Data for component " + names[i] + " have not been found in the file compo/standard.txt";
     }
-    return complete;
+    if (!why.empty()) why += ": h, u, s, cv, cp, the sound speed and the Joule-Thomson coefficient are not given";
+    return why;
 }

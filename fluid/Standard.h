@@ -16,9 +16,9 @@
 // A component whose record is missing (or that was never read) has no
 // standard-state data: hasData() is false while it is present in the
 // mixture, which fails the model's state functions instead of giving
-// Cv = -R and a sound speed of zero.  Which component lacks its data is said
-// once, when state functions are first asked for: volumes, fugacities and
-// phase equilibria do not need the data.
+// Cv = -R and a sound speed of zero.  Which component lacks its data is told
+// by whyNoData and said where the state functions are shown: volumes,
+// fugacities and phase equilibria do not need the data.
 //
 // The residual terms of a fluid model carry the ideal gas's -ln V; this part
 // adds ln(R T/P0) - 1 to G0/(RT), with the standard pressure P0 = 1 atm of the
@@ -54,6 +54,10 @@ public:
     // data (hasData reports it).
     void read_component_data(const char* name) override;
     bool hasData() override;
+    // "Data for component NaCl have not been found in the file
+    // compo/standard.txt: h, u, s, ... are not given" for the components
+    // present without their record.
+    std::string whyNoData() override;
 
     int componentIndex = 0;
     double S298mix = 0, H298mix = 0, CpAmix = 0, CpBmix = 0, CpCmix = 0, CpDmix = 0;

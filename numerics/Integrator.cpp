@@ -43,9 +43,14 @@ double gaussLegendre(const Rule& rule, double a, double b, auto&& f) {
 }  // namespace
 
 bool Integrator::bound() const {
-    if (obj && fn) return true;
-    platform::diagf("Integrator: no integrand is bound\n");
-    return false;
+    if (!(obj && fn)) {
+        platform::diagf("Integrator: no integrand is bound\n");
+        return false;
+    }
+    // The flag tells of this integral's points: one left set by an earlier
+    // call on the object is no failure of it.
+    obj->error = 0;
+    return true;
 }
 
 double Integrator::point(double x) {

@@ -6,9 +6,10 @@
 // numerics/Equation.h), sets both bounds and calls calculate() once.
 //
 // A failed point is reported by the integrand through the object's `error`
-// flag.  The rule does not clear it: while the flag is set every point counts
-// as 0, so after a failure the rest of the integral is lost, and the caller
-// finds the flag still set after calculate().
+// flag.  The rule clears it when it starts (a flag left by an earlier call
+// is no failure of this integral) and not after: once a point has failed
+// every later point counts as 0, the rest of the integral is lost, and the
+// caller finds the flag still set after calculate().
 #include "numerics/Equation.h"
 
 class Integrator {
@@ -28,6 +29,8 @@ public:
 protected:
     // f(x), or 0 while the object's error flag is set.
     double point(double x);
+    // True when an integrand is bound (its error flag then cleared for this
+    // integral); otherwise said.
     bool bound() const;
 };
 

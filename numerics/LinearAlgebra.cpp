@@ -36,7 +36,7 @@ void solve_the_linear_system(double** A, double* b, double* x, int n, int& statu
         const int p = pivotRow(A, k, n, big);
         // The negated test also refuses a NaN pivot.
         if (!(big > 1.02e-25)) {
-            platform::diagf("Singular matrix\n");
+            platform::tracef("Singular matrix\n");  // (status 1 tells the caller)
             return;
         }
         if (p != k) {

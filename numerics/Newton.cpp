@@ -50,7 +50,7 @@ int Newton::solve() {
             int st = 0;
             solve_the_linear_system(J, G, dx, n, st);
             status = st;
-            if (status) platform::diagf("The system is degenerated.\n");
+            if (status) platform::tracef("The system is degenerated.\n");  // (status tells the caller)
         }
     } while (!convergence());
     return 1;

@@ -42,6 +42,7 @@ void NewtonRaphson::calculate() {
         f1 = df1 = 0.0;
         return;
     }
+    obj->error = 0;  // (the flag tells of this evaluation)
     (obj->*fn)(x1, f1, df1);
     if (obj->error) {
         if (verbose) platform::tracef("Function evaluation error: x1 : %lf  fx1 : %lg \n", x1, f1);

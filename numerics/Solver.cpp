@@ -19,6 +19,9 @@ double Solver::calcFunction(double x) {
             return 0.0;
         }
     }
+    // The flag tells of this evaluation: one left set by an earlier call on
+    // the object is no failure of it.
+    obj->error = 0;
     double f = (obj->*fn)(x, data);
     if (obj->error) {
         status = kSolverEvaluationFailed;

@@ -115,7 +115,7 @@ void WaterEOS::compareWithEOS(FluidPhase* other) {
             const double T = t[j] + 273.15;
             other->temperature(T);
             other->calculate_molar_volume();
-            if (errorflag == 0) {
+            if (other->errorflag == 0) {
                 other->calculate_state_functions();
                 other->calculate_fugacities();
             }

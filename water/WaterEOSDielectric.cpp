@@ -222,11 +222,15 @@ bool dielectricInRange(WaterEOS& w, const char* name, double T, double Tmin, dou
 }
 
 // The model's pressure (bar) at (T, V), the model's state left as it was.
+// (The pressure evaluation does not clear the error flag: it is cleared
+// here, so that a failure left by an earlier call on the object does not
+// pass for this one's.)
 double pressureBarAt(WaterEOS& w, double T, double V) {
     const double T0 = w.T, V0 = w.V, P0 = w.P, Z0 = w.Z;
     const short e0 = w.errorflag;
     w.temperature(T);
     w.volume(V);
+    w.errorflag = 0;
     w.calculate_pressure();
     const double P = w.errorflag ? std::nan("") : 1e-5 * w.P;
     w.temperature(T0);
@@ -287,6 +291,7 @@ void writePitzerRow(const WaterEOS& w, double T, double V, double e, std::FILE* 
 }  // namespace
 
 double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState) {
+    errorflag = 0;  // (the flag tells of this call)
     if (!dielectricInRange(*this, "Johnson & Norton (1991)", T_, kJohnsonNortonTmin, kJohnsonNortonTmax)) return std::nan("");
     setStateTV(*this, T_, V_, setState);
     const DielectricValue d = evaluateReduced(kJohnsonNorton, T_ / 298.15, 0.001 * bulk_molar_weight / V_);
@@ -295,6 +300,7 @@ double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE*
 }
 
 double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState) {
+    errorflag = 0;  // (the flag tells of this call)
     if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax)) return std::nan("");
     if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax,
                            pressureBarAt(*this, T_, V_), kUematsuFranckPmax))
@@ -306,6 +312,7 @@ double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE*
 }
 
 double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState) {
+    errorflag = 0;  // (the flag tells of this call)
     if (!dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax) ||
         !dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax,
                            pressureBarAt(*this, T_, V_), kHelgesonKirkhamPmax))
@@ -324,6 +331,7 @@ double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE
 }
 
 double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState) {
+    errorflag = 0;  // (the flag tells of this call)
     if (!(T_ >= kPitzerTmin)) {
         platform::diagf("Pitzer (1983): no dielectric constant at %g K: the correlation holds from 200 C (473.15 K) "
                         "up; below, it is up to 13 %% high (88.7 against 78.4 at 25 C)\n",
@@ -357,6 +365,9 @@ double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_,
         // solutions computed with it follow Bodnar's (1993) to the eutectic.
         return bradleyPitzerForm(T_, P_bar, dEdP);
     }
+    // (A correlation that answers leaves the caller's flag as it was; one
+    // that refuses sets it.)
+    const short kept = errorflag;
     const double e = calculateEpsilon_JohnsonNorton(T_, V_, nullptr, 0);
     if (dEdP) {
         const double h = 1e-6 * V_;
@@ -364,10 +375,12 @@ double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_,
                           calculateEpsilon_JohnsonNorton(T_, V_ - h, nullptr, 0);
         *dEdP = 1e5 * de / (2.0 * h * dPdV_);
     }
+    if (std::isfinite(e)) errorflag = kept;
     return e;
 }
 
 double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState, double* dEdP) {
+    errorflag = 0;  // (the flag tells of this call)
     if (!dielectricInRange(*this, "Bradley & Pitzer (1979)", T_, kBradleyPitzerTmin, kBradleyPitzerTmax, P_bar,
                            kBradleyPitzerPmax)) {
         if (dEdP) *dEdP = std::nan("");

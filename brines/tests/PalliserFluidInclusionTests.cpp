@@ -163,7 +163,7 @@ TEST_F(PalliserInclusionTest, StatesOutsideTheDiagramAreRefused) {
     double X = 0.0, P, Xl, Xv, rl, rv;
     refused([&] { m.calculateIceMeltingSalinity(-25.0, 1.0, X); return X; }, "ice liquidus");
     refused([&] { m.calculateIceMeltingSalinity(-60.0, 1.0, X); return X; }, "ice liquidus");
-    refused([&] { m.calculateSLVPoint(850.0, P, Xl, Xv, rl, rv); return Xl; }, "melting point of halite");
+    refused([&] { m.calculateSLVPoint(850.0, P, Xl, Xv, rl, rv); return Xl; }, "to NaCl's triple point, 800.7 °C");
     refused([&] { return m.calculateTm0(0.20, rl, P); }, "no halite dissolution temperature");
     refused([&] { return m.calculateTm0(1.2, rl, P); }, "no halite dissolution temperature");
     double rho = 0.0, Pslv, Ph, phiV;
@@ -187,13 +187,13 @@ TEST_F(PalliserInclusionTest, StatesOutsideTheDiagramAreRefused) {
             "supercritical");
     refused([&] { const double p = m.getIsochoricFluidPressure(300.0, 500.0, 1000.0, -5.0);
                   return p == 0.0 ? std::nan("") : p; },
-            "no isochore");
+            "the salinity Xwt must be a number from 0 to 100 wt % NaCl, not -5");
     Ph = 0.0;
     refused([&] { return m.calculateThLiq(0.10, 100.0, 300.0, Ph); }, "homogenises to vapour");
     refused([&] { return m.calculateThLiq(0.40, 1300.0, 300.0, Ph); }, "halite dissolution");
     double Tf;
     refused([&] { m.calculateFreezingTemperature(0.30, 1.0, Tf); return Tf; }, "no ice melting");
-    refused([&] { m.calculateFreezingTemperature(1.5, 1.0, Tf); return Tf; }, "no ice melting");
+    refused([&] { m.calculateFreezingTemperature(1.5, 1.0, Tf); return Tf; }, "salt content X must be a number from 0 to 1");
     refused([&] { m.calculateSLVPoint(0.05, P, Xl, Xv, rl, rv); return P; }, "hydrohalite");
     refused([&] { return m.calculateFluidDensity(400.0, 5001.0, 0.10, 0.0); }, "beyond the correlations");
     refused([&] { return m.calculateFluidDensity(1000.5, 1000.0, 0.10, 0.0); }, "beyond the correlations");
@@ -262,7 +262,8 @@ TEST_F(PalliserInclusionTest, LiquidContinuousAtTheTopOfItsCorrelationAndInclusi
         double Pb = 0.0, Xv, rl, rv;
         testing::internal::CaptureStderr();
         m.calculateBubblePoint(1000.01, X, Pb, Xv, rl, rv);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("no liquid-vapour surface"), std::string::npos);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("the temperature T must be a number from -21.2 to 1000 °C"),
+                  std::string::npos);
         EXPECT_EQ(m.pointFailed, 1) << X;
     }
     for (double X : {0.1, 0.3, 0.6, 0.9})

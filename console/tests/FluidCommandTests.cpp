@@ -186,16 +186,23 @@ TEST(FluidCommand, BadArgumentsStopTheCommandOnly) {
     w.temperature(333.0);
     // A word that is not a number: reported, T unchanged, the next command runs.
     std::string out = run(w, {"T", "hot", "V", "25"});
-    EXPECT_NE(out.find("Expected a number for T (K) of the T command, not \"hot\".\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("The T (K) of the T command must be a number above 0, not \"hot\".\n"), std::string::npos) << out;
     EXPECT_DOUBLE_EQ(w.T, 333.0);
     EXPECT_DOUBLE_EQ(w.V, 25e-6);
     // Non-finite values are refused too.
     out = run(w, {"T", "nan", "T", "inf", "T", "1e999"});
-    EXPECT_EQ(countOf(out, "Expected a number"), 3);
+    EXPECT_EQ(countOf(out, "of the T command must be a number above 0, not"), 3) << out;
+    EXPECT_NE(out.find("not \"1e999\" (beyond the largest number, 1.8e308)"), std::string::npos) << out;
+    // A number below the smallest one kept (a subnormal, or one that
+    // underflows to 0) is refused for what it is, not as no number.
+    out = run(w, {"T", "1e-310", "T", "1e-400"});
+    EXPECT_EQ(countOf(out, "(below the smallest number kept, 2.2e-308: give 0 or a larger value)"), 2) << out;
     EXPECT_DOUBLE_EQ(w.T, 333.0);
     // End of input while an argument is asked for.
     out = run(w, {"TP", "300"}, "");
-    EXPECT_NE(out.find("No value was given for P (bar): the TP command is not run.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("No value was given for P (bar) (a number above 0): the TP command is not run.\n"),
+              std::string::npos)
+        << out;
     // Suffixes hold 31 characters.
     const std::string longSuffix(32, 'q');
     out = run(w, {"crit", longSuffix});
@@ -220,7 +227,13 @@ TEST(FluidCommand, CompositionOfAThreeComponentModel) {
     EXPECT_NE(out.find("The x command needs mole fractions that sum to at most 1.\n"), std::string::npos) << out;
     EXPECT_NEAR(m->x[0], 0.5, 1e-12);
     out = run(*m, {"x", "-0.1", "0.2"});
-    EXPECT_NE(out.find("is a mole fraction from 0 to 1, not -0.1"), std::string::npos) << out;
+    EXPECT_NE(out.find("must be a mole fraction from 0 to 1, not -0.1"), std::string::npos) << out;
+    out = run(*m, {"x", "1e-310", "0.2"});
+    EXPECT_NE(out.find("The mole fraction (1,CH4) of the x command must be a mole fraction from 0 to 1, not \"1e-310\" "
+                       "(below the smallest number kept"),
+              std::string::npos)
+        << out;
+    EXPECT_NEAR(m->x[0], 0.5, 1e-12);
     EXPECT_NEAR(m->x[0], 0.5, 1e-12);
     // A one-component model takes no fraction.
     WagnerPruss w(2);

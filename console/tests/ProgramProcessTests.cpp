@@ -209,7 +209,8 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         const fs::path dir = freshFolder("hn-binop");
         const Outcome r = run(V, {"hn", "binop", "573.15", "80", "b"}, dir);
         EXPECT_EQ(r.rc, 0) << r.err;
-        EXPECT_NE(r.err.find("Data for component NaCl have not been found in the file compo/standard.txt."),
+        EXPECT_NE(r.err.find("Data for component NaCl have not been found in the file compo/standard.txt: h, u, s, "
+                             "cv, cp, the sound speed and the Joule-Thomson coefficient are not given (shown as --)."),
                   std::string::npos)
             << r.err;
         EXPECT_EQ(r.err.find("Command binop failed"), std::string::npos) << r.err;
@@ -566,4 +567,109 @@ TEST(Programs, EachFactIsSaidOnceAsTheUserGaveIt) {
     EXPECT_EQ(r.out.find("Summary"), std::string::npos) << r.out;
     r = run(BRENVIK_PROGRAM, {"pv", "m", "1e-300", "d", "200", "pyroclast"}, dir);
     EXPECT_NE(r.out.find("Water-magma mass ratio      :   1e-300 kg"), std::string::npos) << r.out;
+}
+
+// Every refusal says why, once, in the user's terms: no trial states of a
+// search, no generic sentence beside the reason, computed values to their
+// precision, the models and labels by their names, and the missing
+// standard-state data only where the quantities they withhold are shown.
+TEST(Programs, EveryRefusalSaysWhyOnce) {
+    const fs::path dir = freshFolder("why");
+    const char* V = VARNOK_PROGRAM;
+    auto lines = [](const std::string& s) { return consoletest::countOf(s, "\n"); };
+    // A mixture's critical search: its trials at 50-570 K are no message.
+    Outcome r = run(V, {"HollowayEOS", "x", "0.415", "crit", "c"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err.find("no state of a fluid holding water"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No critical point of the mixture found at x1 = 0.415 (the model Holloway EOS holds from"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(lines(r.err), 2) << r.err;
+    // Pressures the model computed, to six digits.
+    struct Computed {
+        std::vector<std::string> args;
+        const char* said;
+    };
+    for (const Computed& c : {Computed{{"Kreglewski:CO2", "TV", "663.02", "50.63"}, "663.02 K and 2031.8 bar"},
+                              Computed{{"wagner", "TV", "500", "150"}, "500 K and -84719.4 bar"},
+                              Computed{{"Sterner", "TV", "219.07", "34.85"}, "At 219.07 K and 609.369 bar CO2 is solid"}}) {
+#ifndef VARNOK_WITH_KREGLEWSKI
+        if (c.args[0] == "Kreglewski:CO2") continue;
+#endif
+        r = run(V, c.args, dir);
+        EXPECT_EQ(r.rc, 1);
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(lines(r.err), 2) << r.err;
+    }
+    // One reason, no generic sentence beside it.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ZhangDuanH2O", "TV", "2037.60", "4994"},
+          std::vector<std::string>{"Montel:CO2,CH4", "bino", "316", "b"},
+          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.5", "TP", "1003.54", "7.86"},
+          std::vector<std::string>{"SRK1:CO2,CH4", "spinox", "400", "60", "0.3", "a", "b"}}) {
+        r = run(V, args, dir);
+        EXPECT_EQ(r.rc, 1) << join(args);
+        EXPECT_EQ(lines(r.err), 2) << join(args) << "\n" << r.err;
+        for (const char* generic : {"No state of the", "Can't find a starting point"})
+            EXPECT_EQ(r.err.find(generic), std::string::npos) << r.err;
+    }
+    // Names: the Peng-Robinson model, the mole fractions of a mixture.
+    r = run(V, {"PR:CH4", "TP", "108.7319", "672.9"}, dir);
+    EXPECT_NE(r.err.find("the model Peng-Robinson gives no state there"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("PRNirma"), std::string::npos) << r.err;
+    r = run(V, {"DMW2:CO2,CH4", "x", "0.5", "TP", "600", "100"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("x(0)     0.500000\nx(1)     0.500000\n"), std::string::npos) << r.out;
+    // The formula trees below the model's range: refused, no values.
+    r = run(V, {"wagner", "T", "1", "tree"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_FALSE(holdsNonFinite(r.out)) << r.out;
+    EXPECT_NE(r.err.find("its formula trees are not evaluated at 1 K, below it"), std::string::npos) << r.err;
+#ifdef VARNOK_WITH_ANDERKO
+    // Salts without standard-state data: said where h, s, cp are shown as
+    // "--" (the state, the saturation point), not before a refusal.
+    const char* withheld = "have not been found in the file compo/standard.txt: h, u, s, cv, cp, the sound speed and "
+                           "the Joule-Thomson coefficient are not given (shown as --).\n";
+    r = run(V, {"hn", "x", "0.1", "TP", "700", "500"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("           --"), std::string::npos) << r.out;
+    EXPECT_EQ(consoletest::countOf(r.err, withheld), 1) << r.err;
+    r = run(V, {"KCl", "psat", "1100"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(consoletest::countOf(r.err, withheld), 1) << r.err;
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"NaCl", "TV", "1100", "40"},
+                                                 std::vector<std::string>{"KCl", "crit", "a"},
+                                                 std::vector<std::string>{"hk", "x", "0.1", "crit", "a"}}) {
+        r = run(V, args, dir);
+        EXPECT_EQ(r.rc, 1) << join(args);
+        EXPECT_EQ(r.err.find("have not been found"), std::string::npos) << join(args) << "\n" << r.err;
+    }
+    // Below KCl's triple point (1044 K): the solid named; the supercooled
+    // liquid's vapour pressure at 600 K printed in a form that shows it.
+    r = run(V, {"KCl", "psat", "616"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("No saturation state of KCl found at 616 K: below its triple point, 1044 K, KCl is solid KCl "
+                         "(sylvite)"),
+              std::string::npos)
+        << r.err;
+    r = run(V, {"KCl", "psat", "600"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    const std::size_t at = r.out.find("Psat");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const double psat = std::strtod(r.out.c_str() + at + 4, nullptr);
+    EXPECT_GT(psat, 0.0) << r.out;
+    EXPECT_LT(psat, 1e-5) << r.out;
+    EXPECT_EQ(r.out.find("0.000000 bar"), std::string::npos) << r.out;
+#endif
+    // Brenvik: why the supercooled water's irreversible expansion has no end
+    // state, and a water-magma ratio that underflows.
+    r = run(BRENVIK_PROGRAM, {"TP", "-5", "1"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err.find("errorflag"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the water at 268.15 K is a supercooled liquid, below the triple point of water (273.16 K)"),
+              std::string::npos)
+        << r.err;
+    r = run(BRENVIK_PROGRAM, {"pv", "m", "1e-300"}, dir);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("Refused at m = 1e-300: the water-magma mass ratio underflows"), std::string::npos) << r.err;
 }

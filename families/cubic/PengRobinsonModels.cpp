@@ -176,8 +176,11 @@ void TermPengRobinson::calculateTheCriticalCurve(const char* suffix) { tracePeng
 
 // ---------------------------------------------------------------- PRNirma
 
+// Named in messages as the equation it is: Peng & Robinson (1976) with
+// Soave's alpha (type 0), or with Nirma's exponential alpha for water.
 PRNirma::PRNirma(int phaseKind, int type, char withVenturi_)
-    : TermPengRobinson(new Nirma(type), "PRNirma", phaseKind, withVenturi_) {}
+    : TermPengRobinson(new Nirma(type), type == 0 ? "Peng-Robinson" : "Peng-Robinson (Nirma's alpha)", phaseKind,
+                       withVenturi_) {}
 
 void PRNirma::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;
@@ -198,8 +201,8 @@ void PRNirma::read_component_data(int i, const char* name) {
         p = 1.007293331;
     } else if (attraction()->type != 0) {
         // The exponential alpha functions have parameters fitted to water only.
-        platform::diagf("PRNirma: the alpha function of type %d has parameters for H2O only; %s is refused\n",
-                        attraction()->type, name);
+        platform::diagf("%s: the alpha function of type %d has parameters for H2O only; %s is refused\n",
+                        modelName(), attraction()->type, name);
         return;
     } else {
         // Soave's alpha(T) with Peng & Robinson's (1976) slope from the

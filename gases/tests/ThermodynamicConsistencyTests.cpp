@@ -322,10 +322,16 @@ TEST(ThermodynamicConsistency, EveryPureFluidModel)
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(said, "");
         if (mc.noStateFunctions) {
-            // Said once, whatever the number of states asked for.
+            // Not said by the calculations; said once where the state is
+            // shown, whatever the number of states.
             testing::internal::CaptureStderr();
             for (const State& s : mc.states)
                 checkStateWithoutStateFunctions(*m, s);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            testing::internal::CaptureStderr();
+            testing::internal::CaptureStdout();
+            for (int k = 0; k < 2; ++k) m->dump();
+            testing::internal::GetCapturedStdout();
             const std::string why = testing::internal::GetCapturedStderr();
             EXPECT_NE(why.find(mc.noStateFunctions), std::string::npos) << why;
             EXPECT_EQ(why.find('\n'), why.size() - 1) << why;

@@ -124,7 +124,7 @@ TEST(Quadrature, ExponentialThroughAVirtualMemberFunction) {
     EXPECT_NEAR(integrate<Gauss10>(g, kExponential, 0.0, 1.0), 2.0 * exact, 6e-10 * exact);
 }
 
-TEST(Quadrature, FailedPointsCountAsZeroAndLeaveTheFlag) {
+TEST(Quadrature, FailedPointsCountAsZeroAndLeaveTheFlagForTheCallerOnly) {
     Integrands f;
     f.failAbove = -1.0;  // every point fails
     EXPECT_EQ(integrate<Gauss10>(f, kExponential, 0.0, 1.0), 0.0);
@@ -137,10 +137,24 @@ TEST(Quadrature, FailedPointsCountAsZeroAndLeaveTheFlag) {
     EXPECT_NEAR(integrate<Trapezoidal>(g, kExponential, 0.0, 1.0), 0.5 * 1.0 / 50.0, 1e-15);
     EXPECT_NE(g.error, 0);
 
-    // A flag already set before the integral makes it 0.
-    Integrands k;
-    k.error = 1;
-    EXPECT_EQ(integrate<Gauss20>(k, kExponential, 0.0, 1.0), 0.0);
+    // A flag left set by an earlier failure on the object is no failure of
+    // the next integral: after the failed one, each rule gives e - 1.
+    const double exact = std::exp(1.0) - 1.0;
+    for (Integrator* rule : {static_cast<Integrator*>(new Gauss10), static_cast<Integrator*>(new Gauss20),
+                             static_cast<Integrator*>(new Trapezoidal)}) {
+        std::unique_ptr<Integrator> owned(rule);
+        Integrands k;
+        k.failAbove = -1.0;
+        EXPECT_EQ(integrate<Gauss10>(k, kExponential, 0.0, 1.0), 0.0);
+        ASSERT_NE(k.error, 0);
+        k.failAbove = 1e300;
+        rule->obj = &k;
+        rule->fn = kExponential;
+        rule->a = 0.0;
+        rule->b = 1.0;
+        EXPECT_NEAR(rule->calculate(), exact, 2e-4 * exact);
+        EXPECT_EQ(k.error, 0);
+    }
 }
 
 TEST(Quadrature, UnboundIntegrandIsNotANumber) {

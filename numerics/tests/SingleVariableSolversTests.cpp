@@ -10,6 +10,7 @@
 #include "numerics/NewtonRaphson.h"
 #include "numerics/SecDic.h"
 #include "numerics/SecMul.h"
+#include "numerics/Secant.h"
 #include "numerics/tests/ScalarSolverSetup.h"
 
 namespace {
@@ -307,3 +308,29 @@ TEST(SecDic, FlatSecantEndsAsAFailure) {
 }
 
 }  // namespace
+
+// A flag left set on the model by an earlier failure (a call outside the
+// solver) is no failure of the solver's next evaluation: every solver of one
+// variable converges to Wallis' root from it.
+TEST(SingleVariableSolvers, AFlagLeftByAnEarlierFailureIsNoFailureOfTheNextSolve) {
+    Curve c;
+    c.failLo = 0.0;
+    c.failHi = 10.0;
+    c.value(3.0, nullptr);  // fails, leaving the flag set
+    ASSERT_EQ(c.error, 1);
+    c.failLo = 1e300;
+    c.failHi = -1e300;
+    NewtonRaphson nr = makeNR(c, 3.0);
+    EXPECT_NEAR(nr.solve(), kWallis, 1e-12);
+    EXPECT_EQ(nr.status, 0);
+    c.error = 1;
+    Secant s = makeBracket<Secant>(c, 3.0, 3.01);
+    EXPECT_NEAR(s.solve(), kWallis, 1e-9);
+    EXPECT_EQ(s.status, 0);
+    c.error = 1;
+    Bolzano b = makeBracket<Bolzano>(c, 2.0, 3.0);
+    b.itermax = 50;
+    EXPECT_NEAR(b.solve(), kWallis, 2e-9);
+    EXPECT_EQ(b.status, 0);
+    EXPECT_EQ(c.error, 0);
+}

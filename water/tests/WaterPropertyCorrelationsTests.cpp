@@ -697,3 +697,65 @@ TEST(WaterDielectric, CorrelationsAgainstIapwsR897) {
     const double V = referenceVolume(w, 473.15, 5000.0);
     EXPECT_NEAR(w.calculateEpsilon_Pitzer(473.15, V, nullptr, 0) / iapwsR897(473.15, kM / V), 1.093, 0.002);
 }
+
+// A refusal leaves no flag behind: after any dielectric correlation has
+// refused a state on a water object, every correlation answers the next
+// valid state on it, with its flag clear and no note.  At 600 K and 1 kbar
+// (IAPWS-95 density 0.71 g/cm3) Helgeson & Kirkham give 22.676 and Uematsu
+// & Franck 22.449 (their polynomials written out), Pitzer's Kirkwood form
+// lies in its close range (to 350 C and 1 kbar) and is no extrapolation.
+TEST(WaterDielectric, ARefusalLeavesNoFlagForTheNextState) {
+    WagnerPruss fresh(2);
+    const double T = 600.0, V = referenceVolume(fresh, T, 1000.0);
+    using Fn = double (WaterEOS::*)(double, double, std::FILE*, char);
+    struct Valid {
+        Fn fn;
+        double eps, tol;
+    };
+    // Uematsu & Franck and Helgeson & Kirkham written out at (T, rho).
+    const double r = 1e-3 * kM / V, t = T / 298.15;
+    const double uf = 1.0 + 7.62571 / t * r + (244.003 / t - 140.569 + 27.7841 * t) * r * r +
+                      (-96.2805 / t + 41.7909 * t - 10.2099 * t * t) * r * r * r +
+                      (-45.2059 / (t * t) + 84.6395 / t - 35.8644) * r * r * r * r;
+    const double hk = 439.109592 - 218.995148 * r + 18.2898246 * r * r + 154.8868 * r * r * r - 61.3542375 * std::pow(r, 4) +
+                      T * (-2.33277456 + 1.00498361 * r - 0.208896146 * r * r - 0.0613941874 * r * r * r) +
+                      T * T * (0.00461662109 - 0.00135650709 * r + 0.000160491325 * r * r) +
+                      T * T * T * (-4.03643333e-6 + 5.94046919e-7 * r) + 1.31604037e-9 * std::pow(T, 4);
+    EXPECT_NEAR(uf, 22.449, 5e-4);
+    EXPECT_NEAR(hk, 22.676, 5e-4);
+    const Valid valid[] = {{&WaterEOS::calculateEpsilon_UematsuFranck, uf, 1e-9 * uf},
+                           {&WaterEOS::calculateEpsilon_HelgesonKirkam, hk, 1e-9 * hk},
+                           {&WaterEOS::calculateEpsilon_JohnsonNorton, 22.5, 0.5},
+                           {&WaterEOS::calculateEpsilon_Pitzer, 22.5, 0.6}};
+    // Refusals of each correlation: out of its temperature range, below
+    // Helgeson & Kirkham's density, Pitzer below 200 C, Bradley & Pitzer
+    // above 1 kbar.
+    WagnerPruss w(2);
+    const std::function<void()> failing[] = {
+        [&] { w.calculateEpsilon_UematsuFranck(900.0, V, nullptr, 0); },
+        [&] { w.calculateEpsilon_HelgesonKirkam(700.0, 1e-3, nullptr, 0); },
+        [&] { w.calculateEpsilon_JohnsonNorton(1300.0, V, nullptr, 0); },
+        [&] { w.calculateEpsilon_Pitzer(298.15, V, nullptr, 0); },
+        [&] { w.calculateEpsilon_BradleyPitzer(500.0, 2000.0, nullptr, 0, nullptr); },
+    };
+    for (const auto& fail : failing)
+        for (const Valid& v : valid) {
+            testing::internal::CaptureStderr();
+            fail();
+            testing::internal::GetCapturedStderr();
+            ASSERT_EQ(w.errorflag, 1);
+            testing::internal::CaptureStderr();
+            const double e = (w.*v.fn)(T, V, nullptr, 0);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_NEAR(e, v.eps, v.tol);
+            EXPECT_EQ(w.errorflag, 0);
+            EXPECT_EQ(said, "");
+        }
+    // Bradley & Pitzer after a refusal: its own value at 500 K and 800 bar.
+    testing::internal::CaptureStderr();
+    w.calculateEpsilon_UematsuFranck(900.0, V, nullptr, 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_NEAR(w.calculateEpsilon_BradleyPitzer(500.0, 800.0, nullptr, 0, nullptr),
+                fresh.calculateEpsilon_BradleyPitzer(500.0, 800.0, nullptr, 0, nullptr), 1e-12);
+    EXPECT_EQ(w.errorflag, 0);
+}
