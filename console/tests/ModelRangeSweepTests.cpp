@@ -502,7 +502,9 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
             [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         EXPECT_NE(c.err.find("two-phase"), std::string::npos) << c.err;
-        if (words[0] == "isotherm") EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        if (words[0] == "isotherm") {
+            EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        }
         const auto rows = readTextRows(file);
         ASSERT_GT(rows.size(), 50u) << words[0];
         std::size_t withheld = 0, stretched = 0;
@@ -515,7 +517,9 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
             EXPECT_LE(row[1], 10000.0) << words[0] << " " << row[0];
             if (row[1] < 0.0) ++stretched;
         }
-        if (words[0] == "isotherm") EXPECT_GT(withheld, 0u) << words[0];
+        if (words[0] == "isotherm") {
+            EXPECT_GT(withheld, 0u) << words[0];
+        }
         EXPECT_LT(withheld, rows.size()) << words[0];
         EXPECT_EQ(stretched, 0u) << words[0];
     }
@@ -776,8 +780,9 @@ TEST(ModelRangeSweep, EveryStateIsInTheFluidsPhaseOrRefused) {
         // inside their ranges: a refusal is a state they do not give, and a
         // family that refuses them all has lost its root search.
         if (c.fluid != "NaCl" && c.fluid != "KCl" && c.model.find(':') != std::string::npos &&
-            c.model.rfind("DMW", 0) != 0)
+            c.model.rfind("DMW", 0) != 0) {
             EXPECT_LT(no, n) << "every state refused";
+        }
         states += n;
         refused += no;
         supercooled += sc;
