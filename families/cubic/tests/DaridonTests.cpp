@@ -546,7 +546,9 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
     EXPECT_NEAR(rows.front()[5], 0.0, 1e-12);
     for (size_t k = 1; k < rows.size(); k++) {
         EXPECT_GE(rows[k][1], rows[k - 1][1]);                       // the bubble pressure rises with methane
-        if (k + 1 < rows.size()) EXPECT_LT(rows[k][3], rows[k][5]);  // methane richer in the vapour
+        if (k + 1 < rows.size()) {
+            EXPECT_LT(rows[k][3], rows[k][5]);  // methane richer in the vapour
+        }
     }
     // The last point is the critical point of the isotherm: the phases merge.
     EXPECT_EQ(rows.back()[5], rows.back()[3]);
