@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -24,10 +25,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/document/CLogWindow.h"
 #include "app/document/ChamberApplication.h"
@@ -64,9 +68,10 @@ Qt::ItemFlags CaseTableModel::flags(const QModelIndex& index) const {
 
 bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid()) return false;
+    const PropertyList before = mList->cases();
     if (!mList->setValue(index.row(), "name", PropertyList::string(value.toString().toStdString()))) return false;
     emit dataChanged(index, index);
-    if (nameEdited) nameEdited(index.row());
+    if (nameEdited && !(before == mList->cases())) nameEdited(index.row(), before);
     return true;
 }
 
@@ -270,6 +275,11 @@ int MyDocument::sRunningSequences = 0;
 
 MyDocument::MyDocument() = default;
 
+ChamberCalculator& MyDocument::eruptionCalculator() {
+    if (!mEruptionCalc) mEruptionCalc = std::make_unique<ChamberCalculator>();
+    return *mEruptionCalc;
+}
+
 MyDocument::~MyDocument() {
     delete mEruptionTable.data();
     platform::NotificationCenter::defaultCenter().removeObserver(mPlotSelectionToken);
@@ -311,7 +321,10 @@ void MyDocument::addFormRow(QGridLayout* grid, int row, const QString& label, co
     stepper->setRange(lo, hi);
     grid->addWidget(stepper, row, 2);
     grid->addWidget(unitLabel(unit, parent), row, 3);
-    if (!key.empty()) mTextFields.push_back({key, field, stepper});
+    if (!key.empty()) {
+        mTextFields.push_back({key, field, stepper, label});
+        field->installEventFilter(this);
+    }
 }
 
 QWidget* MyDocument::buildForm(QWidget* parent) {
@@ -545,7 +558,9 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
-    mModel->nameEdited = [this](int) { updateChangeCount(ChangeDone); };
+    mModel->nameEdited = [this](int row, const PropertyList& before) {
+        recordEdit(QStringLiteral("Change Of Case Name"), before, row);
+    };
     mListView->setModel(mModel);
     mListView->horizontalHeader()->setStretchLastSection(true);
     mListView->verticalHeader()->hide();
@@ -561,6 +576,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
     mComment = new QLineEdit(casesPane);
     mComment->setObjectName(QStringLiteral("comment"));
+    mComment->installEventFilter(this);
     cases->addWidget(mComment);
     connect(addCase, &QPushButton::clicked, this, [this] { onAddCase(); });
     connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
@@ -672,9 +688,11 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         emit selectedCaseChanged(selectedRow());
     });
     if (mList.empty()) {
-        // A new document starts with one case and is not marked as changed.
-        onAddCase();
-        updateChangeCount(ChangeUndone);
+        // A new document starts with one case, is not marked as changed and
+        // has nothing to undo.
+        mList.addCase(-1);
+        mModel->reload();
+        selectRow(0);
     } else {
         selectRow(0);
     }
@@ -805,16 +823,19 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
         }
         form.saturated = mSaturated;
     }
-    calculate(std::move(form), sender != nullptr);
+    calculate(std::move(form), sender != nullptr, editName(sender));
 }
 
-void MyDocument::calculate(CaseForm form, bool edited) {
+void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
+    const PropertyList before = mList.cases();
+    const int row = selectedRow();
     try {
         mResult = mCalc.calculate(form, selectedCaseName());
     } catch (const std::exception& e) {
         // Memory running out (or any failure thrown) stops this calculation
         // only: the form and the document stay as they are.
         mResult = CalculationResult();
+        ChamberApplication::recoverFrom(e);
         mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
         ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
     }
@@ -849,13 +870,98 @@ void MyDocument::calculate(CaseForm form, bool edited) {
                                   (key == "zb" && !mResult.co2ShareEditable);
         changed = changed || edited || !fixedByModel;
     }
-    if (changed) updateChangeCount(ChangeDone);
 
     setExsolutionUnit(mResult.unit);
     if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
     buildSolubilityView();
     buildPressureView();
     fitPlotRanges();
+
+    // An edit goes on the undo stack (which counts it); a case only loaded
+    // and rewritten counts as a change that is not undone.
+    if (edited && changed) recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row);
+    else if (changed && !mRestoring) updateChangeCount(ChangeDone);
+}
+
+namespace {
+// An edit of a document's cases, undone and redone whole: the cases and the
+// selected row before and after it.  It is pushed once done, so its first
+// redo has nothing to do.
+class CaseEditCommand : public QUndoCommand {
+public:
+    CaseEditCommand(MyDocument* doc, const QString& text, PropertyList before, int rowBefore, PropertyList after,
+                    int rowAfter)
+        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)),
+          mRowBefore(rowBefore), mRowAfter(rowAfter) {}
+    void undo() override { mDoc->restoreCases(mBefore, mRowBefore); }
+    void redo() override {
+        if (std::exchange(mPushed, false)) return;
+        mDoc->restoreCases(mAfter, mRowAfter);
+    }
+
+private:
+    MyDocument* mDoc;
+    PropertyList mBefore, mAfter;
+    int mRowBefore, mRowAfter;
+    bool mPushed = true;
+};
+}  // namespace
+
+void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore) {
+    if (mRestoring || before == mList.cases()) return;
+    undoManager()->push(new CaseEditCommand(this, what, before, rowBefore, mList.cases(), selectedRow()));
+}
+
+void MyDocument::restoreCases(const PropertyList& cases, int row) {
+    if (!mModel) return;
+    const bool wasRestoring = std::exchange(mRestoring, true);
+    mList.setCases(cases);
+    mModel->reload();
+    selectRow(mList.empty() ? -1 : std::clamp(row, 0, static_cast<int>(mList.size()) - 1));
+    // The form, results and plots of the case put back, even where the
+    // selection stayed on its row.
+    tableViewSelectionDidChange();
+    mRestoring = wasRestoring;
+}
+
+QString MyDocument::editName(const QObject* sender) const {
+    for (const FormEntry& e : mTextFields)
+        if (sender == e.field || sender == e.stepper) return QStringLiteral("Change Of ") + e.label;
+    if (sender == mMeltType) return QStringLiteral("Change Of Melt");
+    if (sender == mFluidType) return QStringLiteral("Change Of Volatile");
+    if (sender == mUseEOS) return QStringLiteral("Change Of Gas Densities");
+    if (sender == mImposeSaturation) return QStringLiteral("Change Of Saturation");
+    return QStringLiteral("Change Of Case");
+}
+
+bool MyDocument::hasPendingEdit(const QLineEdit* field) const {
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return false;
+    const PropertyList& c = mList.at(static_cast<size_t>(row));
+    if (field == mComment) {
+        const PropertyList* stored = c.find("comment");
+        return !stored || !sameFormValue(*stored, PropertyList::string(mComment->text().toStdString()));
+    }
+    for (const FormEntry& e : mTextFields) {
+        if (e.field != field) continue;
+        const PropertyList* stored = c.find(e.key);
+        return !stored || !sameFormValue(*stored, fieldValue(e.field));
+    }
+    return false;
+}
+
+bool MyDocument::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        const bool undo = key->matches(QKeySequence::Undo), redo = key->matches(QKeySequence::Redo);
+        if (field && (undo || redo) && !hasPendingEdit(field)) {
+            if (undo) undoManager()->undo();
+            else undoManager()->redo();
+            return true;
+        }
+    }
+    return Document::eventFilter(watched, event);
 }
 
 void MyDocument::fitPlotRanges() {
@@ -970,7 +1076,7 @@ void MyDocument::onSaturateInitialFluid() {
     if (!mComment) return;
     doSaturateFluid();
     CaseForm form = formSnapshot();
-    calculate(std::move(form), true);
+    calculate(std::move(form), true, QStringLiteral("Saturate"));
 }
 
 void MyDocument::onStepMagmaChamber(QObject* sender) {
@@ -985,7 +1091,8 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     // With a final state the status line can only be telling about the chamber volume.
     if (mResult.finalState) mResult.status = why;
     showResultFields();
-    if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
+    const PropertyList before = mList.cases();
+    if (!storeInSelectedCase(formSnapshot()).empty()) recordEdit(editName(mChamberVol), before, selectedRow());
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
@@ -1046,6 +1153,9 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     const double X0 = form.number("cr0").value_or(0.0) / 100.0;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
+    // A long run may need much memory: the reserve given back after a
+    // failure is taken again first.
+    ChamberApplication::holdMemoryReserve();
     mErupting = true;
     mCancelRun = false;
     mToldDuringRun = false;
@@ -1054,7 +1164,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     EruptionReport report;
     QString failure;
     try {
-        report = mEruptionCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
+        report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
             if (mCancelRun) return false;
             if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
             sinceEvents.restart();
@@ -1067,6 +1177,11 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
             return !progress.wasCanceled() && !mCancelRun;
         });
     } catch (const std::exception& e) {
+        // What the failed run held is freed before the user is told: its
+        // model (with its tables) goes, and memory running out gives the
+        // reserve back, so that the message and a save can be made.
+        mEruptionCalc.reset();
+        ChamberApplication::recoverFrom(e);
         failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
     }
     --sRunningSequences;
@@ -1096,6 +1211,8 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         log->appendString(text);
         log->scrollToEnd();
     } catch (const std::exception& e) {
+        report = EruptionReport();
+        ChamberApplication::recoverFrom(e);
         if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
     }
     // The status line tells why the table ends early, else what the case's
@@ -1146,7 +1263,7 @@ void MyDocument::onPlotSelection(const void* sender) {
         return;
     mSaturated = form.saturated;
     showForm(form);
-    calculate(std::move(form), true);
+    calculate(std::move(form), true, QStringLiteral("Change Of State Chosen In A Plot"));
 }
 
 void MyDocument::showStatus(const QString& message) {
@@ -1177,29 +1294,36 @@ void MyDocument::onChangeComment() {
     PropertyList comment = PropertyList::string(mComment->text().toStdString());
     const PropertyList* stored = mList.at(static_cast<size_t>(row)).find("comment");
     if (stored && sameFormValue(*stored, comment)) return;
+    const PropertyList before = mList.cases();
     mList.setValue(row, "comment", std::move(comment));
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Change Of Comment"), before, row);
 }
 
 void MyDocument::onAddCase() {
-    int row = mList.addCase(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.addCase(from);
     if (mModel) mModel->reload();
-    updateChangeCount(ChangeDone);
     selectRow(row);
+    recordEdit(QStringLiteral("Add Case"), before, from);
 }
 
 void MyDocument::onDuplicateCase() {
-    int row = mList.duplicateCase(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.duplicateCase(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Duplicate Case"), before, from);
 }
 
 void MyDocument::onDeleteCase() {
-    if (!mList.deleteCase(selectedRow())) return;
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    if (!mList.deleteCase(from)) return;
     if (mModel) mModel->reload();
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Delete Case"), before, from);
 }
 
 void MyDocument::onShowLog(const QWidget* keepClear) {
@@ -1216,19 +1340,23 @@ void MyDocument::onShowLog(const QWidget* keepClear) {
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {
-    int row = mList.shiftDownSelectedRow(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.shiftDownSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Move Case Down"), before, from);
 }
 
 void MyDocument::tableViewShiftUpSelectedRow(MyTableView*) {
-    int row = mList.shiftUpSelectedRow(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.shiftUpSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Move Case Up"), before, from);
 }
 
 void MyDocument::tableViewDeleteSelectedRow(MyTableView*) { onDeleteCase(); }

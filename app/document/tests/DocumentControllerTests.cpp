@@ -161,10 +161,12 @@ TEST_F(Shell, AFailureThrownFromAnEventIsToldAndTheDocumentsStayOpenAndSave) {
     EXPECT_FALSE(QCoreApplication::sendEvent(&failing, &e));
     reporter = installed;
     ASSERT_EQ(told.size(), 2);
-    EXPECT_EQ(told[0], "A command needed more memory than the computer could give and was stopped. Every document "
-                       "stays open and can be saved.");
+    EXPECT_EQ(told[0], "A command needed more memory than the computer could give and was stopped; the memory it "
+                       "had taken is free again. Every document stays open: save your work now.");
     EXPECT_EQ(told[1], "A command failed and was stopped: the solver's table is inconsistent. Every document stays "
-                       "open and can be saved.");
+                       "open: save your work now.");
+    // Memory running out gave the reserve back, for the message and the save.
+    EXPECT_FALSE(ChamberApplication::memoryReserveHeld());
     ASSERT_EQ(c.documents().size(), 1u);
     ASSERT_TRUE(c.saveDocumentAs(d, "docs/after-failure.chamber"));
     CaseList onDisk;

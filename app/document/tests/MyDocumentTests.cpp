@@ -969,13 +969,17 @@ TEST_F(CaseWindow, UndoAndRedoAcrossAUnitSwitchGiveTheRangesInTheAxisUnit) {
         ex->getXYRange(&a, &b, &c0, &d);
         return std::vector<float>{a, b, c0, d};
     };
+    // Two cases, of 4 wt % and of 0.3 wt % (a ppm axis); the second shown.
+    type("wt0", "4");
+    doc->onAddCase();
     type("wt0", "0.3");
     ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitPpm);
     const std::vector<float> ppmDefault = range();
     ASSERT_EQ(ppmDefault[1], 12000.0f);
     ex->onMaximumAxisRanges();
     ex->doChangeAxisRanges(0, 6000, 0, 2000);  // a zoom, in ppm
-    type("wt0", "4");
+    // The first case shown again: the axis is in wt %.
+    doc->listView()->selectRowOnly(0);
     ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
     EXPECT_EQ(ex->mXLabel().text, "H2O+CO2 in (melt+gas), wt %");
     QUndoStack* stack = doc->undoManager();
