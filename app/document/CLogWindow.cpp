@@ -129,11 +129,13 @@ QWidget* CLogWindow::window() {
 
 bool CLogWindow::isWindowVisible() const { return mWindow && mWindow->isVisible(); }
 
-void CLogWindow::showWindow() {
+void CLogWindow::showWindow(bool activate) {
     QWidget* w = window();
+    // Read by the window system when the window is mapped.
+    if (!w->isVisible()) w->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     showInsideScreen(w, QApplication::activeWindow());
     w->raise();
-    w->activateWindow();
+    if (activate) w->activateWindow();
 }
 
 void CLogWindow::setContentSize(int width, int height) { window()->resize(width, height); }

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -444,8 +445,17 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
         connect(e.field, &QLineEdit::editingFinished, this, [this, f = e.field] { onCalculateExsolData(f); });
         connect(e.stepper, &FieldStepper::valueChanged, this, [this, s = e.stepper] { onCalculateExsolData(s); });
     }
-    connect(mPfrac, &QLineEdit::editingFinished, this, [this] { onCalculateEruptiveSequence(mPfrac); });
-    connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] { onCalculateEruptiveSequence(mStepPfrac); });
+    // The sequence runs on Return in its field and on its button only: leaving
+    // the field (Tab, a click elsewhere) or stepping the threshold just sets it.
+    connect(mPfrac, &QLineEdit::returnPressed, this, [this] { onCalculateEruptiveSequence(mPfrac); });
+    connect(mPfrac, &QLineEdit::editingFinished, this, [this] {
+        if (mErupting) return;  // the running threshold stays shown (see onCalculateEruptiveSequence)
+        if (auto v = fieldNumber(mPfrac)) mStepPfrac->setValue(*v);
+    });
+    connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] {
+        if (!mErupting) setFieldNumber(mPfrac, mStepPfrac->value());
+        else onCalculateEruptiveSequence(mStepPfrac);
+    });
     connect(erupt, &QPushButton::clicked, this, [this, erupt] { onCalculateEruptiveSequence(erupt); });
     connect(showLog, &QPushButton::clicked, this, [this] { onShowLog(mEruptionBox); });
     connect(showTable, &QPushButton::clicked, this, [this] { onShowEruptionTable(); });
@@ -668,6 +678,22 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // Its own size where the screen has room; the controller then fits the
     // window, with its frame, inside the screen's available area.
     window->resize(1600, 960);
+
+    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
+    // sequence wherever the keyboard is in the document window, as the
+    // progress panel's Cancel does; between runs they are left to the fields.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
+        auto* k = new QShortcut(keys, window);
+        k->setContext(Qt::WindowShortcut);
+        k->setEnabled(false);
+        connect(k, &QShortcut::activated, this, [this] {
+            if (!mErupting) return;
+            mCancelRun = true;
+            // Not a message of its own that would outlast the run: the run's end text follows.
+            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
+        });
+        mCancelKeys.push_back(k);
+    }
 
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
@@ -1122,6 +1148,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     onCalculateExsolData(nullptr);
     const CaseForm form = formSnapshot();
     const std::string caseName = selectedCaseName();
+    const int rowAtStart = selectedRow();
 
     // A small threshold makes thousands of eruptions (up to the model's
     // limit): the window shows how far the sequence is and keeps answering,
@@ -1156,8 +1183,11 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     // A long run may need much memory: the reserve given back after a
     // failure is taken again first.
     ChamberApplication::holdMemoryReserve();
+    // Where the user was typing: the keyboard goes back there when the run ends.
+    QPointer<QWidget> typingIn = QApplication::focusWidget();
     mErupting = true;
     mCancelRun = false;
+    for (QShortcut* k : mCancelKeys) k->setEnabled(true);
     mToldDuringRun = false;
     ++sRunningSequences;
     mRunningThreshold = mPfrac->text();
@@ -1186,6 +1216,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     }
     --sRunningSequences;
     mErupting = false;
+    for (QShortcut* k : mCancelKeys) k->setEnabled(false);
     progress.hide();
 
     // The table with the case and inputs it belongs to: whole in the
@@ -1206,7 +1237,8 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         std::string text;
         for (const std::string& line : lines) text += line + "\n";
         text += "\n";
-        onShowLog(mEruptionBox);
+        // The log shows the table without taking the keyboard from the form.
+        onShowLog(mEruptionBox, false);
         CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
         log->appendString(text);
         log->scrollToEnd();
@@ -1218,12 +1250,28 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     // The status line tells why the table ends early, else what the case's
     // calculation left there; what it told during the run (a close refused)
     // stays, with word that the run has ended.
+    // An end text of the run that the user has edited the inputs since says
+    // whose it is: the form and results now show other inputs.
+    const bool inputsChanged = selectedRow() != rowAtStart || !(formSnapshot().values == form.values);
+    const QString runEnd = !failure.isEmpty()    ? failure
+                           : report.stoppedEarly ? QString::fromStdString(report.lines.back())
+                                                 : QString();
     if (mToldDuringRun) {
         mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
+    } else if (!runEnd.isEmpty() && inputsChanged) {
+        mStatus->setText(QStringLiteral("The eruption sequence of the inputs as they were when it started, before "
+                                        "the edits made during it (named in the log): %1")
+                             .arg(runEnd));
     } else {
-        mStatus->setText(!failure.isEmpty()    ? failure
-                         : report.stoppedEarly ? QString::fromStdString(report.lines.back())
-                                               : QString::fromStdString(mResult.status));
+        mStatus->setText(!runEnd.isEmpty() ? runEnd : QString::fromStdString(mResult.status));
+    }
+    // The progress panel took the keyboard while it showed: it goes back to
+    // the form, unless the user has moved on to another window meanwhile.
+    QWidget* active = QApplication::activeWindow();
+    if (typingIn && typingIn->window() == window() &&
+        (!active || active == &progress || active == CLogWindow::sharedLogWindowCtroller()->window())) {
+        window()->activateWindow();
+        typingIn->setFocus(Qt::OtherFocusReason);
     }
     if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
     emit busyEnded();
@@ -1326,7 +1374,7 @@ void MyDocument::onDeleteCase() {
     recordEdit(QStringLiteral("Delete Case"), before, from);
 }
 
-void MyDocument::onShowLog(const QWidget* keepClear) {
+void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     // At least 700 wide, and wide enough for the eruption table's rows.
     const int tableWidth = log->widthForColumns(static_cast<int>(ChamberCalculator::eruptionTableHeader().size()));
@@ -1336,7 +1384,7 @@ void MyDocument::onShowLog(const QWidget* keepClear) {
     // placed before it shows, so that the window manager takes the position.
     if (opening && keepClear && keepClear->isVisible())
         placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
-    log->showWindow();
+    log->showWindow(activate);
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {

@@ -30,6 +30,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 // The case table's model: one column, the case's "name".
 class CaseTableModel : public QAbstractTableModel {
@@ -62,7 +63,8 @@ public:
     bool isBusy() const override { return mErupting; }
     QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
     QString busyName() const override { return QStringLiteral("the eruption sequence"); }
-    // Stops the running eruption sequence as its Cancel button does.
+    // Stops the running eruption sequence as its Cancel button does (and
+    // Escape or Ctrl+period in the document window).
     void cancelBusyWork() override { mCancelRun = true; }
     // The document's status line, under the form.
     void showStatus(const QString& message) override;
@@ -81,7 +83,8 @@ public:
     // Shows the shared log window, 700 x 300 points when it was hidden; a log
     // window that opens is placed clear of `keepClear` (a document's eruption
     // controls) where the screen has room.
-    static void onShowLog(const QWidget* keepClear = nullptr);
+    // With `activate` false the log does not take the keyboard.
+    static void onShowLog(const QWidget* keepClear = nullptr, bool activate = true);
     // Shows the window that holds the last eruption table whole.
     void onShowEruptionTable();
     // The eruption controls (threshold, commands), which the log leaves clear.
@@ -218,6 +221,8 @@ private:
     // Eruption sequences running in the application (one at a time).
     static int sRunningSequences;
     QWidget* mEruptionBox = nullptr;
+    // Escape and Ctrl+period in the document window: enabled while a sequence runs.
+    std::vector<QShortcut*> mCancelKeys;
     QPointer<EruptionTableWindow> mEruptionTable;
 
     QLineEdit* mComment = nullptr;
