@@ -486,7 +486,16 @@ QWidget* MyDocument::buildResults(QWidget* parent) {
         return f;
     };
     auto add = [&](const QString& label, const std::string& initial, const std::string& final, const QString& unit) {
-        grid->addWidget(new QLabel(label, box), row, 0);
+        auto* name = new QLabel(label, box);
+        grid->addWidget(name, row, 0);
+        // Rows of water name the user-defined volatile when it is the chamber's.
+        if (label.endsWith(QLatin1String("H2O"))) {
+            QString user = label;
+            user.replace(QLatin1String("Gas mass of H2O"), QLatin1String("Gas mass of the volatile"))
+                .replace(QLatin1String("Dissolved mass of H2O"), QLatin1String("Dissolved mass of the volatile"))
+                .replace(QLatin1String(": H2O"), QLatin1String(": the volatile"));
+            mVolatileLabels.push_back({name, label, user});
+        }
         if (QLineEdit* f = make(initial)) grid->addWidget(f, row, 1);
         if (QLineEdit* f = make(final)) grid->addWidget(f, row, 2);
         grid->addWidget(unitLabel(unit, box), row, 3);
@@ -877,6 +886,9 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     mStepExsoln->setEnabled(mResult.solubilityEditable);
     mzCO2->setEnabled(mResult.co2ShareEditable);
     mStepzCO2->setEnabled(mResult.co2ShareEditable);
+    offerKinds(form.melt(), form.fluid());
+    for (const VolatileLabel& l : mVolatileLabels)
+        l.label->setText(form.fluid() == kChamberFluidUser ? l.user : l.water);
 
     // The steppers follow their fields; moduli and the solubility factor step by a tenth of their value.
     for (const FormEntry& e : mTextFields)
@@ -948,6 +960,26 @@ void MyDocument::restoreCases(const PropertyList& cases, int row) {
     // selection stayed on its row.
     tableViewSelectionDidChange();
     mRestoring = wasRestoring;
+}
+
+void MyDocument::offerKinds(int melt, int fluid) {
+    // Each of the pair is offered unless the other is chosen alone; a case
+    // holding both (a file written elsewhere) leaves both to be changed.
+    QAbstractButton* mixture = mFluidType->button(kChamberFluidH2OCO2);
+    QAbstractButton* userMelt = mMeltType->button(kChamberMeltUser);
+    const bool both = melt == kChamberMeltUser && fluid == kChamberFluidH2OCO2;
+    mixture->setEnabled(both || melt != kChamberMeltUser);
+    userMelt->setEnabled(both || fluid != kChamberFluidH2OCO2);
+    mixture->setToolTip(mixture->isEnabled() ? QString()
+                                             : QStringLiteral("Not for a user-defined melt: its solubility factor s "
+                                                              "and exponent n are the law of one volatile, and the "
+                                                              "mixture needs the melt's CO2 law too, which only the "
+                                                              "preset melts have."));
+    userMelt->setToolTip(userMelt->isEnabled() ? QString()
+                                               : QStringLiteral("Not with the H2O-CO2 mixture: a user-defined melt "
+                                                                "has one solubility law (s and n), and the mixture "
+                                                                "needs the melt's CO2 law too. Choose a single "
+                                                                "volatile for a user-defined melt."));
 }
 
 QString MyDocument::editName(const QObject* sender) const {

@@ -245,4 +245,12 @@ private:
     // The form fields with their case keys, in the order of the form.
     std::vector<FormEntry> mTextFields;
     std::map<std::string, QLineEdit*> mResultFields;
+    // Result rows named after water, with their names for the user-defined volatile.
+    struct VolatileLabel {
+        QLabel* label;
+        QString water, user;
+    };
+    std::vector<VolatileLabel> mVolatileLabels;
+    // The kinds of melt and volatile offered: a user-defined melt takes no mixture.
+    void offerKinds(int melt, int fluid);
 };

@@ -205,7 +205,9 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
 }
 
 TEST_F(CaseWindow, EveryEditThatChangesTheCaseMarksTheDocument) {
-    // Temperature, densities and moduli count as edits too.
+    // Temperature, densities and moduli count as edits too (a user-defined
+    // melt takes a single volatile).
+    doc->fluidType()->button(kChamberFluidH2O)->click();
     doc->meltType()->button(kChamberMeltUser)->click();
     EXPECT_TRUE(doc->isDocumentEdited());
     EXPECT_FALSE(doc->field("T0")->isReadOnly());
