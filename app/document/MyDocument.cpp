@@ -609,18 +609,45 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         area->setWidget(content);
         return area;
     };
-    // Side by side where the screen has room for the cases, the form and both
-    // result columns; on a narrower screen the results stand below the form
-    // in the form's pane, both columns still in view.
+    // Form, results and plots in reach without scrolling sideways:
+    //  - side by side where the screen has room for the cases, the form, both
+    //    result columns and the plots at a usable width;
+    //  - else the results below the form in the form's pane, the plots beside;
+    //  - else (a screen about 800 wide) the plots below the results, in the
+    //    same pane, which scrolls up and down.
     QWidget* formContent = buildForm(nullptr);
     QWidget* resultsContent = buildResults(nullptr);
     formContent->ensurePolished();
     resultsContent->ensurePolished();
     const int scrollBar = splitter->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int sideBySide = mListView->minimumWidth() + formContent->minimumSizeHint().width() +
-                           resultsContent->minimumSizeHint().width() + 2 * scrollBar + 3 * splitter->handleWidth() + 40;
+    // The plots are where a new starting point is clicked.
+    constexpr int kPlotWidth = 360;
+    const int panes = mListView->minimumWidth() + 3 * splitter->handleWidth() + 40;
+    const int formWidth = formContent->minimumSizeHint().width(), resultsWidth = resultsContent->minimumSizeHint().width();
+    const int sideBySide = panes + formWidth + resultsWidth + 2 * scrollBar + kPlotWidth;
+    const int stacked = panes + std::max(formWidth, resultsWidth) + scrollBar + kPlotWidth;
     const QScreen* screen = window->screen();
-    const bool resultsBesideForm = !screen || screen->availableGeometry().width() >= sideBySide;
+    const int screenWidth = screen ? screen->availableGeometry().width() : sideBySide;
+    const bool resultsBesideForm = screenWidth >= sideBySide;
+    const bool plotsBesideForm = screenWidth >= stacked;
+
+    // The two plots, one above the other.
+    auto* plotsPane = new QWidget;
+    plotsPane->setObjectName(QStringLiteral("plotsPane"));
+    auto* plots = new QVBoxLayout(plotsPane);
+    plots->setContentsMargins(0, 0, 0, 0);
+    mExsolView = new CDrawPlotView(plotsPane);
+    mExsolView->setObjectName(QStringLiteral("mExsolView"));
+    mPressureView = new CDrawPlotView(plotsPane);
+    mPressureView->setObjectName(QStringLiteral("mPressureView"));
+    for (CDrawPlotView* v : {mExsolView, mPressureView}) {
+        // Below the results the plots take the pane's width and a height of their own.
+        v->setMinimumSize(300, plotsBesideForm ? 180 : 300);
+        v->resize(560, 440);
+        v->setPlotView();
+        plots->addWidget(v, 1);
+    }
+
     QScrollArea* formPane = nullptr;
     QScrollArea* resultsPane = nullptr;
     if (resultsBesideForm) {
@@ -632,23 +659,10 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         stack->setContentsMargins(0, 0, 0, 0);
         stack->addWidget(formContent);
         stack->addWidget(resultsContent);
+        if (!plotsBesideForm) stack->addWidget(plotsPane);
         formPane = verticalPane(both, "formPane");
     }
-
-    // The two plots, one above the other.
-    auto* plotsPane = new QWidget(splitter);
-    auto* plots = new QVBoxLayout(plotsPane);
-    plots->setContentsMargins(0, 0, 0, 0);
-    mExsolView = new CDrawPlotView(plotsPane);
-    mExsolView->setObjectName(QStringLiteral("mExsolView"));
-    mPressureView = new CDrawPlotView(plotsPane);
-    mPressureView->setObjectName(QStringLiteral("mPressureView"));
-    for (CDrawPlotView* v : {mExsolView, mPressureView}) {
-        v->setMinimumSize(300, 180);
-        v->resize(560, 440);
-        v->setPlotView();
-        plots->addWidget(v, 1);
-    }
+    if (plotsBesideForm) splitter->addWidget(plotsPane);
     setUpPlot(mExsolView->plotView(), 10, 10, "Volatile (wt %)");
     setUpPlot(mPressureView->plotView(), 100, 20, "Crystals (wt %)");
     mExsolView->installButtons();
@@ -661,7 +675,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     splitter->setStretchFactor(splitter->count() - 1, 1);
     QList<int> sizes{120, formPane->minimumSizeHint().width()};
     if (resultsPane) sizes << resultsPane->minimumSizeHint().width();
-    sizes << 600;
+    if (plotsBesideForm) sizes << 600;
     splitter->setSizes(sizes);
 
     // On a screen narrower than the panes the window scrolls rather than squeezes them.
