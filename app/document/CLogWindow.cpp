@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -245,7 +246,24 @@ void CLogWindow::scrollToEnd() {
     bar->setValue(bar->maximum());  // the last line whole, not just the cursor
 }
 
-void CLogWindow::printTo(QPagedPaintDevice* device) { mDocument->print(device); }
+void CLogWindow::printTo(QPagedPaintDevice* device) {
+    // A table row (columns lined up by runs of blanks) broken in two reads
+    // as two rows: a page too narrow for the widest row is turned sideways.
+    auto textWidth = [device] {
+        // QTextDocument::print's page: the paint area less 2 cm each side.
+        return device->width() - 2.0 * (2.0 / 2.54) * device->logicalDpiX();
+    };
+    qreal widestRow = 0.0;
+    for (QTextBlock b = mDocument->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        if (!text.contains(QLatin1String("   "))) continue;
+        const QFont font = b.begin().atEnd() ? logFont() : b.begin().fragment().charFormat().font();
+        widestRow = std::max(widestRow, QFontMetricsF(font, device).horizontalAdvance(text));
+    }
+    if (widestRow > textWidth() && device->pageLayout().orientation() == QPageLayout::Portrait)
+        device->setPageOrientation(QPageLayout::Landscape);
+    mDocument->print(device);
+}
 
 bool CLogWindow::printDocument() {
     QPrinter printer(QPrinter::HighResolution);

@@ -1328,7 +1328,9 @@ void MyDocument::onShowEruptionTable() {
         showStatus(QStringLiteral("No eruption table yet: \"Eruptive sequence\" computes one."));
         return;
     }
-    if (!mEruptionTable->isVisible() && mEruptionBox && mEruptionBox->isVisible())
+    // Also when it is already open (behind the document, or moved over the
+    // controls since): raised where it stands it would cover their buttons.
+    if (mEruptionBox && mEruptionBox->isVisible())
         placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
     showInsideScreen(mEruptionTable, window());
     mEruptionTable->raise();

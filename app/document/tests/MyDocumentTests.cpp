@@ -25,8 +25,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -1140,3 +1142,187 @@ TEST_F(CaseWindow, TheLogStaysSmallOverRepeatedLongRunsAndTheTableWindowHoldsThe
 }
 
 }  // namespace
+
+namespace {
+// What the window shows of a case: its result fields and both plots' markers.
+struct Shown {
+    std::map<std::string, QString> results;
+    std::vector<std::pair<float, float>> markers;
+    bool operator==(const Shown& o) const { return results == o.results && markers == o.markers; }
+};
+Shown shownBy(MyDocument* doc) {
+    Shown s;
+    for (const auto& [name, value] : doc->lastResult().fields) s.results[name] = doc->resultField(name) ? doc->resultField(name)->text() : QString();
+    for (CDrawPlotView* box : {doc->exsolView(), doc->pressureView()})
+        for (const auto& o : box->plotView()->graphObjects())
+            if (auto p = std::dynamic_pointer_cast<CGraphPoint>(o)) s.markers.emplace_back(p->getX(), p->getY());
+    return s;
+}
+}  // namespace
+
+TEST_F(CaseWindow, CtrlZRightAfterReturnUndoesTheEditWithItsResultsAndPlots) {
+    QApplication::setActiveWindow(doc->window());
+    QLineEdit* wt0 = doc->field("wt0");
+    const Shown before = shownBy(doc);
+    type("wt0", "4");
+    const Shown after = shownBy(doc);
+    ASSERT_FALSE(after == before);
+    EXPECT_EQ(doc->undoManager()->undoText(), "Change Of Initial volatile content");
+    // Ctrl+Z in the field, which still has the keyboard: the edit is undone
+    // whole, field, case, results and plots, and the document is unchanged.
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(wt0->text(), "0.1");
+    EXPECT_EQ(stored("wt0").realValue(), 0.1);
+    EXPECT_TRUE(shownBy(doc) == before);
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // Redo from the field brings it back whole.
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(wt0->text(), "4");
+    EXPECT_TRUE(shownBy(doc) == after);
+    EXPECT_TRUE(doc->isDocumentEdited());
+    // Text typed but not applied keeps the field's own undo: the case stays.
+    QTest::keyClicks(wt0, "5");
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(wt0->text(), "4");
+    EXPECT_EQ(stored("wt0").realValue(), 4.0);
+    // The case commands are edits too: a deleted case comes back.
+    doc->onAddCase();
+    ASSERT_EQ(doc->list().size(), 2u);
+    doc->onDeleteCase();
+    ASSERT_EQ(doc->list().size(), 1u);
+    doc->undoManager()->undo();
+    EXPECT_EQ(doc->list().size(), 2u);
+}
+
+TEST_F(CaseWindow, TheThresholdRunsOnReturnAndTheButtonOnlyAndTheLogLeavesTheKeyboardToTheForm) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    if (log->isWindowLoaded()) log->window()->hide();
+    QApplication::setActiveWindow(doc->window());
+    QLineEdit* pfrac = doc->pfracField();
+    pfrac->setFocus();
+    // Tab out of the field, the value unchanged, then changed: no sequence.
+    QTest::keyClick(pfrac, Qt::Key_Tab);
+    pfrac->setFocus();
+    pfrac->selectAll();
+    QTest::keyClicks(pfrac, "80");
+    QTest::keyClick(pfrac, Qt::Key_Tab);
+    EXPECT_EQ(log->plainText().find("Eruptive sequence"), std::string::npos);
+    EXPECT_FALSE(log->isWindowVisible());
+    // Return runs it: the log opens with the table and the keyboard stays.
+    pfrac->setFocus();
+    QTest::keyClick(pfrac, Qt::Key_Return);
+    EXPECT_NE(log->plainText().find("Eruptive sequence"), std::string::npos);
+    EXPECT_NE(log->plainText().find("overpressure at eruption 80 bar"), std::string::npos);
+    ASSERT_TRUE(log->isWindowVisible());
+    EXPECT_TRUE(log->window()->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(QApplication::focusWidget(), pfrac);
+    // The log opened from its menu or button is brought to the keyboard.
+    log->window()->hide();
+    MyDocument::onShowLog();
+    EXPECT_FALSE(log->window()->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST_F(CaseWindow, EscapeOrCtrlPeriodInTheDocumentWindowCancelsARun) {
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_Period)}) {
+        SCOPED_TRACE(QKeySequence(keys).toString().toStdString());
+        CLogWindow* log = prepareLongRun();
+        QApplication::setActiveWindow(doc->window());
+        bool sent = false;
+        runLong([&] {
+            if (sent || !doc->isBusy()) return;
+            // The keyboard in the form, not in the progress panel.
+            QApplication::setActiveWindow(doc->window());
+            doc->field("cr1")->setFocus();
+            QTest::keyClick(doc->field("cr1"), keys.key(), keys.keyboardModifiers());
+            sent = true;
+        });
+        ASSERT_TRUE(sent);
+        EXPECT_NE(log->plainText().find("The sequence was cancelled after"), std::string::npos);
+        // Between runs the keys are the fields' again: nothing happens.
+        EXPECT_FALSE(doc->isBusy());
+    }
+}
+
+TEST_F(CaseWindow, AUserDefinedMeltTakesASingleVolatileAndTheUserVolatileIsNamedAsSuch) {
+    QAbstractButton* userMelt = doc->meltType()->button(kChamberMeltUser);
+    QAbstractButton* mixture = doc->fluidType()->button(kChamberFluidH2OCO2);
+    // The new case holds the mixture: the user-defined melt is not offered, and says why.
+    ASSERT_TRUE(mixture->isChecked());
+    EXPECT_FALSE(userMelt->isEnabled());
+    EXPECT_TRUE(userMelt->toolTip().contains("CO2 law")) << userMelt->toolTip().toStdString();
+    doc->fluidType()->button(kChamberFluidUser)->click();
+    EXPECT_TRUE(userMelt->isEnabled());
+    userMelt->click();
+    EXPECT_FALSE(mixture->isEnabled());
+    EXPECT_TRUE(mixture->toolTip().contains("solubility factor s")) << mixture->toolTip().toStdString();
+    ASSERT_TRUE(doc->lastResult().initialState) << doc->lastResult().status;
+    // The user-defined volatile's rows name it, not water.
+    QStringList labels;
+    for (QLabel* l : doc->window()->findChildren<QLabel*>()) labels << l->text();
+    EXPECT_TRUE(labels.contains("Gas: the volatile"));
+    EXPECT_TRUE(labels.contains("Dissolved mass of the volatile"));
+    EXPECT_FALSE(labels.contains("Gas: H2O"));
+    EXPECT_FALSE(labels.contains("Gas mass of H2O"));
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    labels.clear();
+    for (QLabel* l : doc->window()->findChildren<QLabel*>()) labels << l->text();
+    EXPECT_TRUE(labels.contains("Gas: H2O"));
+    // A file's case holding both is refused in the form's words, and either
+    // kind can be changed.
+    CaseList file;
+    file.addCase(-1);
+    file.setValue(0, "melt", PropertyList::integer(kChamberMeltUser));
+    file.setValue(0, "fluid", PropertyList::integer(kChamberFluidH2OCO2));
+    std::string error;
+    ASSERT_TRUE(doc->readFromData(file.dataOfType(), error)) << error;
+    EXPECT_EQ(doc->statusLine()->text().toStdString(), kUserMeltMixtureRefusal);
+    EXPECT_EQ(doc->statusLine()->text().indexOf("sb"), -1);
+    EXPECT_TRUE(userMelt->isEnabled());
+    EXPECT_TRUE(mixture->isEnabled());
+}
+
+TEST_F(CaseWindow, FormResultsAndPlotsAreInReachWithoutScrollingSideways) {
+    QMainWindow* w = doc->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QApplication::processEvents();
+    auto* scroll = w->findChild<QScrollArea*>("windowScroll");
+    ASSERT_NE(scroll, nullptr);
+    const QRect screen = w->screen()->availableGeometry();
+    // On this screen (the test platform's, 800 wide) the plots stand below the results.
+    EXPECT_LE(w->frameGeometry().width(), screen.width());
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    auto* pane = w->findChild<QScrollArea*>("formPane");
+    ASSERT_NE(pane, nullptr);
+    for (CDrawPlotView* box : {doc->exsolView(), doc->pressureView()}) {
+        EXPECT_TRUE(pane->widget()->isAncestorOf(box) || screen.width() >= 1000);
+        EXPECT_GE(box->width(), 300);
+        // Scrolled to, the plot lies wholly inside the window, sideways too.
+        pane->ensureWidgetVisible(box);
+        QApplication::processEvents();
+        const QRect at(box->mapTo(w, QPoint(0, 0)), box->size());
+        EXPECT_GE(at.left(), 0);
+        EXPECT_LE(at.right(), w->width());
+    }
+}
+
+TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
+    doc->pfracField()->setText("500");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    doc->onShowEruptionTable();
+    EruptionTableWindow* table = doc->eruptionTableWindow();
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(table->isVisible());
+    QWidget* controls = doc->eruptionControls();
+    doc->window()->findChild<QScrollArea*>("formPane")->ensureWidgetVisible(controls);
+    QApplication::processEvents();
+    const QRect at(controls->mapToGlobal(QPoint(0, 0)), controls->size());
+    // Moved over the controls (and left behind the document), then asked for again.
+    table->resize(320, 200);
+    table->move(at.topLeft());
+    doc->window()->raise();
+    doc->onShowEruptionTable();
+    QApplication::processEvents();
+    EXPECT_FALSE(table->frameGeometry().intersects(at));
+    table->hide();
+}
