@@ -17,20 +17,17 @@ void showFailure(const QString& message) {
         Qt::QueuedConnection);
 }
 
-// The reserve: plain malloc, so that taking and giving it back never goes
-// through operator new (whose handler gives it back).
+// The reserve: plain malloc, never touched (it holds address space, not
+// pages), kept until a failure has been caught so that no command eats it.
 void* gReserve = nullptr;
-
-// operator new's handler: an allocation that fails is tried again once the
-// reserve is given back; without a reserve it fails (std::bad_alloc).
-void onOutOfMemory() {
-    if (!ChamberApplication::releaseMemoryReserve()) throw std::bad_alloc();
-}
 }  // namespace
 
-ChamberApplication::ChamberApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    holdMemoryReserve();
-    std::set_new_handler(onOutOfMemory);
+ChamberApplication::ChamberApplication(int& argc, char** argv) : QApplication(argc, argv) { holdMemoryReserve(); }
+
+void ChamberApplication::requireMemory(size_t bytes) {
+    void* probe = std::malloc(bytes);
+    if (!probe) throw std::bad_alloc();
+    std::free(probe);
 }
 
 bool ChamberApplication::holdMemoryReserve() {

@@ -6,10 +6,9 @@
 // document open, so that nothing is lost.
 //
 // Memory running out is met with a reserve: a block of address space taken at
-// start and given back when an allocation fails (operator new's handler, and
-// every failure caught here), so that the message, the Save dialog and the
-// save itself find the memory they need.  It is taken again once the user
-// has saved, or before the next long command.
+// start and given back when a failure for want of memory has been caught, so
+// that the message, the Save dialog and the save itself find the memory they
+// need.  It is taken again before the next long command.
 #include <QApplication>
 #include <QString>
 #include <cstddef>
@@ -38,6 +37,10 @@ public:
     // when it was not held.
     static bool releaseMemoryReserve();
     static bool memoryReserveHeld();
+    // Throws std::bad_alloc unless `bytes` can be had now.  Qt's text
+    // documents do not survive an allocation that fails (they crash): a
+    // large text is measured against the memory left before it goes in.
+    static void requireMemory(size_t bytes);
     // After a failure `e` has been caught and what the failed command held is
     // freed: memory running out gives the reserve back.
     static void recoverFrom(const std::exception& e);

@@ -1271,6 +1271,10 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     try {
         const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
         if (failure.isEmpty()) {
+            // A text document holds a line in some hundreds of bytes besides its text.
+            size_t bytes = 0;
+            for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
+            ChamberApplication::requireMemory(4 * bytes);
             if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
             mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
                                      QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);

@@ -27,6 +27,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <fstream>
+#include <iterator>
+#include <sys/resource.h>
 #include <functional>
 #include <map>
 #include <set>
@@ -34,6 +36,7 @@
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberApplication.h"
 #include "app/document/DocumentController.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
@@ -1326,3 +1329,72 @@ TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
     EXPECT_FALSE(table->frameGeometry().intersects(at));
     table->hide();
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST_F(CaseWindow, MemoryRunningOutDuringAnEruptionRunIsToldAndTheDocumentStillSaves) {
+    // The chamber: H2O-CO2 with 30 % CO2, 4 wt %, P0 1000 bar; its
+    // sequence at 0.01 bar runs to the model's 10,000 eruptions.
+    type("zb", "30");
+    type("wt0", "4");
+    type("P0", "1000");
+    ASSERT_TRUE(doc->lastResult().finalState) << doc->lastResult().status;
+    QStringList told;
+    auto& reporter = ChamberApplication::failureReporter();
+    const auto installed = reporter;
+    reporter = [&told](const QString& message) { told << message; };
+    // The address space capped a few MB above what the program holds, as
+    // `prlimit --as` does to the running application.
+    auto vmSize = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
+        return 0ull;
+    };
+    // Qt draws and scales images on threads of its own pool, which cannot be
+    // started under the cap (drawing would wait for them): they are started
+    // before, as a running application has them.
+    doc->window()->grab();
+    QImage large(2400, 2400, QImage::Format_ARGB32);
+    large.fill(Qt::white);
+    ASSERT_FALSE(large.scaled(1200, 1200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).isNull());
+    const unsigned long long held = vmSize();
+    ASSERT_GT(held, 0u);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+    ASSERT_TRUE(ChamberApplication::holdMemoryReserve());
+    rlimit capped = before;
+    capped.rlim_cur = held + (8u << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &capped), 0);
+    // Memory freed by earlier work stays the program's: it is taken too, all
+    // but a few MB, whatever this test program did before.
+    std::vector<void*> taken;
+    for (void* p; (p = std::malloc(size_t(1) << 20)) != nullptr;) taken.push_back(p);
+    for (int i = 0; i < 6 && !taken.empty(); ++i) {
+        std::free(taken.back());
+        taken.pop_back();
+    }
+    doc->pfracField()->setText("0.01");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    // Saved under the cap, with the reserve given back.
+    const bool saved = c.saveDocumentAs(doc, "docs/after-memory.chamber");
+    for (void* p : taken) std::free(p);
+    setrlimit(RLIMIT_AS, &before);
+    reporter = installed;
+    ASSERT_EQ(told.size(), 1) << told.join("; ").toStdString();
+    EXPECT_TRUE(told[0].contains("needed more memory than the computer could give and was stopped; the memory it had "
+                                 "taken is free again. Every document stays open: save your work now."))
+        << told[0].toStdString();
+    EXPECT_EQ(doc->statusLine()->text(), told[0]);
+    EXPECT_FALSE(doc->isBusy());
+    ASSERT_TRUE(saved) << errors.join("; ").toStdString();
+    CaseList onDisk;
+    std::ifstream in("docs/after-memory.chamber", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(onDisk.readFromData(bytes).ok);
+    EXPECT_EQ(onDisk.at(0).find("wt0")->realValue(), 4.0);
+    EXPECT_EQ(onDisk.at(0).find("zb")->realValue(), 30.0);
+    // The next long command takes the reserve again.
+    ChamberApplication::holdMemoryReserve();
+    EXPECT_TRUE(ChamberApplication::memoryReserveHeld());
+}
+#endif
