@@ -1398,3 +1398,35 @@ TEST_F(CaseWindow, MemoryRunningOutDuringAnEruptionRunIsToldAndTheDocumentStillS
     EXPECT_TRUE(ChamberApplication::memoryReserveHeld());
 }
 #endif
+
+TEST_F(CaseWindow, ARunsEndTextAfterEditsMadeDuringItSaysWhoseInputsItBelongsTo) {
+    prepareLongRun();
+    bool edited = false, cancelled = false;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (!edited) {
+            type("cr1", "20");
+            edited = true;
+        } else if (progress && progress->isVisible() && !cancelled) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    ASSERT_TRUE(edited && cancelled);
+    const QString status = doc->statusLine()->text();
+    EXPECT_TRUE(status.startsWith("The eruption sequence of the inputs as they were when it started, before the edits "
+                                  "made during it (named in the log): The sequence was cancelled after"))
+        << status.toStdString();
+    // Without edits meanwhile, the end text stands alone.
+    prepareLongRun();
+    cancelled = false;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (progress && progress->isVisible() && !cancelled) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    EXPECT_TRUE(doc->statusLine()->text().startsWith("The sequence was cancelled after"))
+        << doc->statusLine()->text().toStdString();
+}
