@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -129,11 +130,13 @@ QWidget* CLogWindow::window() {
 
 bool CLogWindow::isWindowVisible() const { return mWindow && mWindow->isVisible(); }
 
-void CLogWindow::showWindow() {
+void CLogWindow::showWindow(bool activate) {
     QWidget* w = window();
+    // Read by the window system when the window is mapped.
+    if (!w->isVisible()) w->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     showInsideScreen(w, QApplication::activeWindow());
     w->raise();
-    w->activateWindow();
+    if (activate) w->activateWindow();
 }
 
 void CLogWindow::setContentSize(int width, int height) { window()->resize(width, height); }
@@ -243,7 +246,24 @@ void CLogWindow::scrollToEnd() {
     bar->setValue(bar->maximum());  // the last line whole, not just the cursor
 }
 
-void CLogWindow::printTo(QPagedPaintDevice* device) { mDocument->print(device); }
+void CLogWindow::printTo(QPagedPaintDevice* device) {
+    // A table row (columns lined up by runs of blanks) broken in two reads
+    // as two rows: a page too narrow for the widest row is turned sideways.
+    auto textWidth = [device] {
+        // QTextDocument::print's page: the paint area less 2 cm each side.
+        return device->width() - 2.0 * (2.0 / 2.54) * device->logicalDpiX();
+    };
+    qreal widestRow = 0.0;
+    for (QTextBlock b = mDocument->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        if (!text.contains(QLatin1String("   "))) continue;
+        const QFont font = b.begin().atEnd() ? logFont() : b.begin().fragment().charFormat().font();
+        widestRow = std::max(widestRow, QFontMetricsF(font, device).horizontalAdvance(text));
+    }
+    if (widestRow > textWidth() && device->pageLayout().orientation() == QPageLayout::Portrait)
+        device->setPageOrientation(QPageLayout::Landscape);
+    mDocument->print(device);
+}
 
 bool CLogWindow::printDocument() {
     QPrinter printer(QPrinter::HighResolution);

@@ -45,7 +45,10 @@ public:
     QWidget* window();
     bool isWindowLoaded() const { return !mWindow.isNull(); }
     bool isWindowVisible() const;
-    void showWindow();
+    // Shows the window in front; with `activate` false it does not take the
+    // keyboard from the window the user is typing in (a log opened by a
+    // command that has ended).
+    void showWindow(bool activate = true);
     void setContentSize(int width, int height);
     // The window width that shows lines of `columns` characters of the log's
     // font whole, beside the vertical scroll bar.

@@ -113,19 +113,114 @@ std::string caseLabel(size_t i, const PropertyList& c) {
     return label;
 }
 
+// An XML file whose text is not UTF-8 is read with each invalid sequence
+// replaced by this private-use character (U+10FFFD), which the cases then
+// trade for U+FFFD, naming where: XML cannot be parsed before it is text.
+constexpr std::string_view kRepairMark = "\xF4\x8F\xBF\xBD";
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+std::string markedRepair(std::string_view s) {
+    // As platform::repairedUtf8: one mark for each maximal subpart of a sequence.
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const platform::utf8detail::Lead l = platform::utf8detail::leadOf(static_cast<unsigned char>(s[i]));
+        const size_t n = platform::utf8detail::wellFormedPrefix(s, i, l, nullptr);
+        if (l.length != 0 && n == l.length) out.append(s.substr(i, n));
+        else out.append(kRepairMark);
+        i += n;
+    }
+    return out;
+}
+
+std::string unmarked(const std::string& s, size_t& count) {
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        if (s.compare(i, kRepairMark.size(), kRepairMark) == 0) {
+            out.append(kReplacement);
+            i += kRepairMark.size();
+            ++count;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+// Trades the marks of a value (its strings and keys) for U+FFFD; how many.
+size_t unmark(PropertyList& v) {
+    size_t count = 0;
+    if (v.isString()) {
+        if (v.stringValue().find(kRepairMark) != std::string::npos) v = PropertyList::string(unmarked(v.stringValue(), count));
+        return count;
+    }
+    if (v.isArray()) {
+        for (PropertyList& item : v.items()) count += unmark(item);
+    } else if (v.isDictionary()) {
+        for (PropertyList& item : v.items()) count += unmark(item);
+        std::vector<std::string> keys = v.keys();
+        for (const std::string& k : keys) {
+            if (k.find(kRepairMark) == std::string::npos) continue;
+            PropertyList item = *v.find(k);
+            v.remove(k);
+            v.set(unmarked(k, count), std::move(item));
+        }
+    }
+    return count;
+}
+
+// The strings of a binary property list stored as ASCII whose bytes go
+// beyond ASCII (text of other writers, read as Latin-1), as the reader
+// gives them back.
+std::vector<std::string> latin1Strings(std::string_view b) {
+    std::vector<std::string> found;
+    if (b.size() < 8 + 32 || b.substr(0, 6) != "bplist") return found;
+    auto be = [&b](size_t at, size_t n) {
+        uint64_t v = 0;
+        for (size_t k = 0; k < n; ++k) v = (v << 8) | static_cast<unsigned char>(b[at + k]);
+        return v;
+    };
+    const size_t trailer = b.size() - 32;
+    const size_t offsetSize = static_cast<unsigned char>(b[trailer + 6]);
+    const uint64_t objects = be(trailer + 8, 8), table = be(trailer + 24, 8);
+    if (offsetSize < 1 || offsetSize > 8 || table > trailer || objects > (trailer - table) / offsetSize) return found;
+    for (uint64_t i = 0; i < objects; ++i) {
+        const uint64_t at = be(static_cast<size_t>(table + i * offsetSize), offsetSize);
+        if (at >= trailer || (static_cast<unsigned char>(b[at]) >> 4) != 0x5) continue;
+        uint64_t length = static_cast<unsigned char>(b[at]) & 0xF;
+        size_t pos = static_cast<size_t>(at) + 1;
+        if (length == 0xF) {
+            if (pos >= trailer || (static_cast<unsigned char>(b[pos]) >> 4) != 0x1) continue;
+            const size_t n = size_t(1) << (static_cast<unsigned char>(b[pos]) & 0xF);
+            if (n > 8 || pos + 1 + n > trailer) continue;
+            length = be(pos + 1, n);
+            pos += 1 + n;
+        }
+        if (length > trailer - pos) continue;
+        const std::string_view bytes = b.substr(pos, static_cast<size_t>(length));
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) continue;
+        std::string s;
+        for (char c : bytes) platform::appendUtf8(s, static_cast<unsigned char>(c));
+        found.push_back(std::move(s));
+    }
+    return found;
+}
+
 // The places of a case's text that was not UTF-8, repaired in place: its
 // fields ("the comment of case 2 ("Etna")") and its keys.
 void repairCaseText(size_t i, PropertyList& c, std::vector<std::string>& places) {
     std::vector<std::string> fields;
     for (size_t j = 0; j < c.size(); ++j) {
-        if (platform::repairUtf8(c.items()[j]) == 0) continue;
+        if (platform::repairUtf8(c.items()[j]) + unmark(c.items()[j]) == 0) continue;
         const std::string& key = c.keys()[j];
         fields.push_back(key == "name" || key == "comment" ? "the " + key : "the value under \"" + key + "\"");
     }
-    const bool badKey = std::any_of(c.keys().begin(), c.keys().end(),
-                                    [](const std::string& k) { return !platform::isValidUtf8(k); });
+    const bool badKey = std::any_of(c.keys().begin(), c.keys().end(), [](const std::string& k) {
+        return !platform::isValidUtf8(k) || k.find(kRepairMark) != std::string::npos;
+    });
     if (badKey) {
         platform::repairUtf8(c);
+        unmark(c);
         fields.push_back("a key");
     }
     // Named after the repair, so that the message is text too.
@@ -138,6 +233,20 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
     PropertyList plist;
     platform::PlistFormat format = platform::PlistFormat::Binary;
     PlistReadResult r = platform::readPropertyList(bytes, plist, &format);
+    // An XML file whose text is not all UTF-8 (a name typed elsewhere in
+    // another encoding) is read as its repair, as a binary file's strings are.
+    bool repairedXml = false;
+    if (!r.ok && !platform::isValidUtf8(bytes) && bytes.find(kRepairMark) == std::string_view::npos) {
+        const std::string mended = markedRepair(bytes);
+        PropertyList again;
+        platform::PlistFormat againFormat = platform::PlistFormat::Binary;
+        if (platform::readPropertyList(mended, again, &againFormat).ok && againFormat == platform::PlistFormat::XML) {
+            plist = std::move(again);
+            format = againFormat;
+            r = {true, {}};
+            repairedXml = true;
+        }
+    }
     if (!r.ok) return r;
     platform::KeyedUnarchiver unarchiver;
     r = unarchiver.open(std::move(plist));
@@ -148,12 +257,23 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
     if (!r.ok) return {false, "its case list cannot be read: " + r.error};
     if (!list.isArray()) return {false, "its \"list\" entry is not an array of cases"};
     const PropertyList defaults = newCaseDictionary();
-    std::vector<std::string> repaired;
+    std::vector<std::string> repaired, latin1;
+    const std::vector<std::string> latin1Text = format == platform::PlistFormat::Binary ? latin1Strings(bytes)
+                                                                                          : std::vector<std::string>();
+    auto isLatin1 = [&latin1Text](const PropertyList& v) {
+        return v.isString() && std::find(latin1Text.begin(), latin1Text.end(), v.stringValue()) != latin1Text.end();
+    };
     for (size_t i = 0; i < list.size(); ++i) {
         PropertyList& c = list.items()[i];
         if (!c.isDictionary())
             return {false, "its " + caseLabel(i, c) + " is not a dictionary but " + kindOf(c)};
         repairCaseText(i, c, repaired);
+        for (size_t j = 0; j < c.size(); ++j) {
+            if (!isLatin1(c.items()[j])) continue;
+            const std::string& key = c.keys()[j];
+            latin1.push_back((key == "name" || key == "comment" ? "the " + key : "the value under \"" + key + "\"") +
+                             " of " + caseLabel(i, c));
+        }
         for (const std::string& key : caseKeys()) {
             const PropertyList* v = c.find(key);
             if (!v) {
@@ -166,12 +286,22 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
     mList = std::move(list);
     mFormat = format;
     if (repairs) {
+        auto listed = [](const std::vector<std::string>& places) {
+            std::string text;
+            for (size_t k = 0; k < places.size(); ++k)
+                text += (k == 0 ? "" : k + 1 == places.size() ? " and " : ", ") + places[k];
+            return text;
+        };
         repairs->clear();
-        for (size_t k = 0; k < repaired.size(); ++k)
-            *repairs += (k == 0 ? "" : k + 1 == repaired.size() ? " and " : ", ") + repaired[k];
         if (!repaired.empty())
-            *repairs = "text that is not UTF-8 was repaired in " + *repairs +
+            *repairs = "text that is not UTF-8 was repaired in " + listed(repaired) +
                        ": each invalid sequence now reads as U+FFFD (\xEF\xBF\xBD)";
+        else if (repairedXml)
+            *repairs = "text that is not UTF-8 was repaired: each invalid sequence now reads as U+FFFD (\xEF\xBF\xBD)";
+        if (!latin1.empty())
+            *repairs += (repairs->empty() ? "" : "; ") + std::string("text stored as ASCII that holds other bytes was "
+                                                                     "read as Latin-1 in ") +
+                        listed(latin1) + ": check that it reads as written";
     }
     return {true, {}};
 }

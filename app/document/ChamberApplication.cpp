@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 #include <QMetaObject>
+#include <cstdlib>
+#include <malloc.h>
 #include <new>
 
 #include "platform/LogSink.h"
@@ -14,9 +16,40 @@ void showFailure(const QString& message) {
         qApp, [message] { QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Chamber"), message); },
         Qt::QueuedConnection);
 }
+
+// The reserve: plain malloc, never touched (it holds address space, not
+// pages), kept until a failure has been caught so that no command eats it.
+void* gReserve = nullptr;
 }  // namespace
 
-ChamberApplication::ChamberApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ChamberApplication::ChamberApplication(int& argc, char** argv) : QApplication(argc, argv) { holdMemoryReserve(); }
+
+void ChamberApplication::requireMemory(size_t bytes) {
+    void* probe = std::malloc(bytes);
+    if (!probe) throw std::bad_alloc();
+    std::free(probe);
+}
+
+bool ChamberApplication::holdMemoryReserve() {
+    if (!gReserve) gReserve = std::malloc(kMemoryReserveBytes);
+    return gReserve != nullptr;
+}
+
+bool ChamberApplication::releaseMemoryReserve() {
+    void* reserve = gReserve;
+    gReserve = nullptr;
+    std::free(reserve);
+    // What the failed command freed at the heap's top goes back to the
+    // system too: dialogs map fonts, images and thread stacks of their own.
+    malloc_trim(0);
+    return reserve != nullptr;
+}
+
+bool ChamberApplication::memoryReserveHeld() { return gReserve != nullptr; }
+
+void ChamberApplication::recoverFrom(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) releaseMemoryReserve();
+}
 
 std::function<void(const QString&)>& ChamberApplication::failureReporter() {
     static std::function<void(const QString&)> reporter = [](const QString& message) {
@@ -27,9 +60,13 @@ std::function<void(const QString&)>& ChamberApplication::failureReporter() {
 }
 
 QString ChamberApplication::failureText(const std::exception& e, const QString& what) {
-    const QString open = QStringLiteral("Every document stays open and can be saved.");
+    // Only what holds after the failure: the documents stay open (whether a
+    // save succeeds is told by the save itself).
+    const QString open = QStringLiteral("Every document stays open: save your work now.");
     if (dynamic_cast<const std::bad_alloc*>(&e))
-        return QStringLiteral("%1 needed more memory than the computer could give and was stopped. %2").arg(what, open);
+        return QStringLiteral("%1 needed more memory than the computer could give and was stopped; the memory it "
+                              "had taken is free again. %2")
+            .arg(what, open);
     return QStringLiteral("%1 failed and was stopped: %2. %3").arg(what, QString::fromUtf8(e.what()), open);
 }
 
@@ -37,6 +74,7 @@ bool ChamberApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
+        recoverFrom(e);
         try {
             reportFailure(failureText(e, QStringLiteral("A command")));
         } catch (...) {

@@ -26,8 +26,8 @@ const char* fieldLabel(const std::string& key) {
         {"zb", "CO2 share of the volatiles"},
         {"mu", "elastic modulus of the chamber"},
         {"beta", "bulk modulus of the melt"},
-        {"sa", "solubility factor"},
-        {"na", "solubility exponent"},
+        {"sa", "solubility factor s"},
+        {"na", "solubility exponent n"},
         {"T0", "temperature"},
         {"rhoc0", "crystal density"},
         {"rhol0", "melt density"},
@@ -51,6 +51,16 @@ bool readNumber(const std::string& key, const PropertyList* raw, double& out, st
 
 bool need(const CaseForm& form, const std::string& key, double& out, std::string& why) {
     return readNumber(key, form.values.find(key), out, why);
+}
+
+// The solubility law the user gives (dissolved/melt = s P^n): both positive,
+// or why not in the form's words.
+bool solubilityLaw(double s, double n, std::string& why) {
+    if (s > 0.0 && n > 0.0) return true;
+    why = strfmt::format("The solubility factor s and the solubility exponent n must be positive (s = %g, n = %g): "
+                         "the law dissolved/melt = s\xC2\xB7P\xE2\x81\xBF gives no volatile in the melt otherwise.",
+                         s, n);
+    return false;
 }
 
 // The chamber volume (km3): a positive number, or why it is not one.
@@ -263,6 +273,10 @@ bool ChamberCalculator::configureModel(CaseForm& form, std::string& why) {
         why = "Unknown kind of volatile.";
         return false;
     }
+    if (melt == kChamberMeltUser && fluid == kChamberFluidH2OCO2) {
+        why = kUserMeltMixtureRefusal;
+        return false;
+    }
     m.setMagmaType(melt);
     if (melt == kChamberMeltUser) {
         double rhol0 = 0, rhoc0 = 0, T = 0, sa = 0, na = 0;
@@ -272,6 +286,7 @@ bool ChamberCalculator::configureModel(CaseForm& form, std::string& why) {
         m.rhol0 = rhol0;
         m.rhoc0 = rhoc0;
         m.T = T;
+        if (!solubilityLaw(sa, na, why)) return false;
         m.sa = sa;
         m.na = na;
         // A user-defined melt has no CO2 solubility of its own: nothing left
@@ -285,7 +300,7 @@ bool ChamberCalculator::configureModel(CaseForm& form, std::string& why) {
     switch (fluid) {
     case kChamberFluidUser: {
         double sa = 0, na = 0;
-        if (!need(form, "sa", sa, why) || !need(form, "na", na, why)) return false;
+        if (!need(form, "sa", sa, why) || !need(form, "na", na, why) || !solubilityLaw(sa, na, why)) return false;
         // The model is told that its volatile is user-defined (ideal gas) and
         // given a molar mass, so that nothing of the previous volatile stays.
         m.setFluid(kChamberFluidUser, 0.0);

@@ -33,6 +33,14 @@ bool sameFormValue(const platform::PropertyList& a, const platform::PropertyList
 // Unit of the volatile axis of the exsolution plot.
 enum ExsolutionUnit : int { kUnitNotChosen = -1, kUnitPpm = 0, kUnitWtPercent = 1 };
 
+// Why a user-defined melt takes no H2O-CO2 mixture: the melt is given one
+// solubility law (the form's s and n), and the mixture needs the CO2 law of
+// the melt as well, which only the preset melts have.
+inline constexpr const char* kUserMeltMixtureRefusal =
+    "A user-defined melt takes a single volatile: its solubility factor s and exponent n are the law of one "
+    "volatile, and the H2O-CO2 mixture needs the CO2 law of the melt too, which only the two preset melts have. "
+    "Choose H2O, CO2 or the user-defined volatile, or a preset melt.";
+
 // Molar mass (kg/mol) given to a user-defined volatile: it is treated as an
 // ideal gas of water's molar mass.
 inline constexpr double kUserVolatileMolarMass = 0.018;

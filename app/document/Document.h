@@ -2,6 +2,7 @@
 // A document of the application: its file, its change count, its undo stack
 // and its window.  Subclasses give the file's contents (dataOfType,
 // readFromData) and build the window's contents.
+#include <QDateTime>
 #include <QMainWindow>
 #include <QObject>
 #include <QString>
@@ -49,6 +50,18 @@ public:
     // Builds the window's contents, once, after the window exists.
     virtual void windowControllerDidLoad(QMainWindow* window) = 0;
 
+    // The document's file as this document last read or wrote it: its
+    // modification time and size, so that a save can tell whether another
+    // program has changed the file since.
+    struct FileStamp {
+        QDateTime modified;
+        qint64 size = -1;
+        bool known() const { return size >= 0; }
+        bool operator==(const FileStamp& o) const { return modified == o.modified && size == o.size; }
+    };
+    FileStamp fileStamp() const { return mFileStamp; }
+    void setFileStamp(const FileStamp& stamp) { mFileStamp = stamp; }
+
     QString fileName() const { return mFileName; }
     void setFileName(const QString& path);
     QString displayName() const;
@@ -79,6 +92,7 @@ private:
     QString mFileName;
     QString mUntitledName = QStringLiteral("Untitled");
     QString mReadingNotice;
+    FileStamp mFileStamp;
     int mChangeCount = 0;
     int mUndoIndex = 0;
     QUndoStack* mUndo;

@@ -50,6 +50,23 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
         box.exec();
         return box.clickedButton() == cancelRun;
     };
+    askChangedOnDisk = [](Document* doc) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Save"),
+                        QStringLiteral("\"%1\" has been changed by another program since you opened or last saved it.")
+                            .arg(doc->displayName()),
+                        QMessageBox::NoButton, doc->window());
+        box.setInformativeText(QStringLiteral("Saving here replaces the other program's changes. Overwrite the file, "
+                                              "or save this document elsewhere and keep both?"));
+        QPushButton* elsewhere = box.addButton(QStringLiteral("Save Elsewhere..."), QMessageBox::AcceptRole);
+        QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(elsewhere);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == overwrite   ? ChangedFileChoice::Overwrite
+               : box.clickedButton() == elsewhere ? ChangedFileChoice::SaveElsewhere
+                                                  : ChangedFileChoice::Cancel;
+    };
     confirmRevert = [](Document* doc) {
         return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
                                      QStringLiteral("Revert \"%1\" to its saved version? Your changes will be lost.")
@@ -122,6 +139,9 @@ Document* DocumentController::openDocument(const QString& path) {
     const QString title = QStringLiteral("Open");
     const char* what = "cannot be opened";
     std::string bytes;
+    // Taken before the bytes are read: a change made meanwhile is then asked
+    // about at the next save rather than missed.
+    const Document::FileStamp stamp = stampOf(path);
     {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) {
@@ -143,6 +163,7 @@ Document* DocumentController::openDocument(const QString& path) {
         return nullptr;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
+    doc->setFileStamp(stamp);
     Document* opened = adopt(std::move(doc));
     tellReadingNotice(opened, title, path);
     return opened;
@@ -153,8 +174,40 @@ Document* DocumentController::openDocumentWithDialog() {
     return path.isEmpty() ? nullptr : openDocument(path);
 }
 
+Document::FileStamp DocumentController::stampOf(const QString& path) {
+    const QFileInfo info(path);  // a link stands for the file it points to
+    if (!info.exists()) return {};
+    return {info.lastModified(), info.size()};
+}
+
 bool DocumentController::writeDocument(Document* doc, const QString& path) {
     doc->commitEditing();
+    // The document's own file, changed by another program since it was read
+    // or written here: its cases are not replaced without asking.
+    const bool ownFile = !doc->fileName().isEmpty() &&
+                         QFileInfo(path).absoluteFilePath() == QFileInfo(doc->fileName()).absoluteFilePath();
+    if (ownFile && doc->fileStamp().known()) {
+        const Document::FileStamp now = stampOf(path);
+        if (now.known() && !(now == doc->fileStamp())) {
+            switch (askChangedOnDisk(doc)) {
+            case ChangedFileChoice::Overwrite: break;
+            case ChangedFileChoice::SaveElsewhere: {
+                QString other = chooseFile(doc, true);
+                if (other.isEmpty()) return false;
+                if (QFileInfo(other).suffix().isEmpty()) other += QLatin1Char('.') + documentExtension();
+                if (QFileInfo(other).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
+                    // The same file chosen again: that is to overwrite it.
+                    doc->setFileStamp(now);
+                }
+                return writeDocument(doc, other);
+            }
+            case ChangedFileChoice::Cancel:
+                doc->showStatus(QStringLiteral("\"%1\" was not saved: its file has been changed by another program.")
+                                    .arg(doc->displayName()));
+                return false;
+            }
+        }
+    }
     std::string error;
     const std::string bytes = doc->dataOfType(error);
     if (bytes.empty() || !platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
@@ -162,6 +215,7 @@ bool DocumentController::writeDocument(Document* doc, const QString& path) {
         return false;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
+    doc->setFileStamp(stampOf(path));
     doc->updateChangeCount(Document::ChangeCleared);
     return true;
 }
@@ -220,6 +274,7 @@ void DocumentController::closeWhenIdle(Document* doc) {
 bool DocumentController::revertDocumentToSaved(Document* doc) {
     if (!owns(doc) || doc->fileName().isEmpty() || refusedWhileBusy(doc, "reverted")) return false;
     if (doc->isDocumentEdited() && !confirmRevert(doc)) return false;
+    const Document::FileStamp stamp = stampOf(doc->fileName());
     QFile f(doc->fileName());
     const QString title = QStringLiteral("Revert to Saved");
     const char* what = "cannot be read again";
@@ -233,6 +288,7 @@ bool DocumentController::revertDocumentToSaved(Document* doc) {
         showError(title, refusal(doc->fileName(), what, reasonText(error)));
         return false;
     }
+    doc->setFileStamp(stamp);
     doc->undoManager()->clear();
     doc->updateChangeCount(Document::ChangeCleared);
     tellReadingNotice(doc, title, doc->fileName());

@@ -11,13 +11,17 @@
 #include <memory>
 #include <vector>
 
-class Document;
+#include "app/document/Document.h"
+
 class QMainWindow;
 
 class DocumentController : public QObject {
     Q_OBJECT
 public:
     enum class SaveChoice { Save, DontSave, Cancel };
+    // What to do with a file that another program changed since the document
+    // read or wrote it.
+    enum class ChangedFileChoice { Overwrite, SaveElsewhere, Cancel };
 
     explicit DocumentController(QObject* parent = nullptr);
     ~DocumentController() override;
@@ -32,6 +36,9 @@ public:
     // (the eruption sequence), whether to cancel that command and close the
     // document once it has stopped; false keeps both going.
     std::function<bool(Document* doc)> confirmCancelBusy;
+    // Asks, before a save would replace the document's file, what to do when
+    // another program has changed that file since it was opened or last saved.
+    std::function<ChangedFileChoice(Document* doc)> askChangedOnDisk;
     // Asks before reverting a changed document to its file.
     std::function<bool(Document* doc)> confirmRevert;
     // Reports a failure to the user.
@@ -52,7 +59,9 @@ public:
     // Saving replaces the file whole or not at all (platform::writeFileAtomically):
     // a document opened through a symbolic link is saved into the file the
     // link points to and the link stays; a read-only file is not replaced.
-    // A refusal says in one sentence which file and why.
+    // A file that another program has changed since the document read or
+    // wrote it is not replaced without asking (overwrite it, or save the
+    // document elsewhere).  A refusal says in one sentence which file and why.
     bool saveDocument(Document* doc);
     bool saveDocumentAs(Document* doc, const QString& path = QString());
     bool revertDocumentToSaved(Document* doc);
@@ -74,6 +83,8 @@ signals:
 
 private:
     bool writeDocument(Document* doc, const QString& path);
+    // The modification time and size of a file (unknown when it does not exist).
+    static Document::FileStamp stampOf(const QString& path);
     // True, with the reason in the document's status line, while the document
     // is busy: `what` is the command refused ("closed").
     bool refusedWhileBusy(Document* doc, const char* what);

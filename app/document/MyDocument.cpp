@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,13 +22,17 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/document/CLogWindow.h"
 #include "app/document/ChamberApplication.h"
@@ -64,9 +69,10 @@ Qt::ItemFlags CaseTableModel::flags(const QModelIndex& index) const {
 
 bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid()) return false;
+    const PropertyList before = mList->cases();
     if (!mList->setValue(index.row(), "name", PropertyList::string(value.toString().toStdString()))) return false;
     emit dataChanged(index, index);
-    if (nameEdited) nameEdited(index.row());
+    if (nameEdited && !(before == mList->cases())) nameEdited(index.row(), before);
     return true;
 }
 
@@ -270,6 +276,11 @@ int MyDocument::sRunningSequences = 0;
 
 MyDocument::MyDocument() = default;
 
+ChamberCalculator& MyDocument::eruptionCalculator() {
+    if (!mEruptionCalc) mEruptionCalc = std::make_unique<ChamberCalculator>();
+    return *mEruptionCalc;
+}
+
 MyDocument::~MyDocument() {
     delete mEruptionTable.data();
     platform::NotificationCenter::defaultCenter().removeObserver(mPlotSelectionToken);
@@ -311,7 +322,10 @@ void MyDocument::addFormRow(QGridLayout* grid, int row, const QString& label, co
     stepper->setRange(lo, hi);
     grid->addWidget(stepper, row, 2);
     grid->addWidget(unitLabel(unit, parent), row, 3);
-    if (!key.empty()) mTextFields.push_back({key, field, stepper});
+    if (!key.empty()) {
+        mTextFields.push_back({key, field, stepper, label});
+        field->installEventFilter(this);
+    }
 }
 
 QWidget* MyDocument::buildForm(QWidget* parent) {
@@ -431,8 +445,17 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
         connect(e.field, &QLineEdit::editingFinished, this, [this, f = e.field] { onCalculateExsolData(f); });
         connect(e.stepper, &FieldStepper::valueChanged, this, [this, s = e.stepper] { onCalculateExsolData(s); });
     }
-    connect(mPfrac, &QLineEdit::editingFinished, this, [this] { onCalculateEruptiveSequence(mPfrac); });
-    connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] { onCalculateEruptiveSequence(mStepPfrac); });
+    // The sequence runs on Return in its field and on its button only: leaving
+    // the field (Tab, a click elsewhere) or stepping the threshold just sets it.
+    connect(mPfrac, &QLineEdit::returnPressed, this, [this] { onCalculateEruptiveSequence(mPfrac); });
+    connect(mPfrac, &QLineEdit::editingFinished, this, [this] {
+        if (mErupting) return;  // the running threshold stays shown (see onCalculateEruptiveSequence)
+        if (auto v = fieldNumber(mPfrac)) mStepPfrac->setValue(*v);
+    });
+    connect(mStepPfrac, &FieldStepper::valueChanged, this, [this] {
+        if (!mErupting) setFieldNumber(mPfrac, mStepPfrac->value());
+        else onCalculateEruptiveSequence(mStepPfrac);
+    });
     connect(erupt, &QPushButton::clicked, this, [this, erupt] { onCalculateEruptiveSequence(erupt); });
     connect(showLog, &QPushButton::clicked, this, [this] { onShowLog(mEruptionBox); });
     connect(showTable, &QPushButton::clicked, this, [this] { onShowEruptionTable(); });
@@ -463,7 +486,16 @@ QWidget* MyDocument::buildResults(QWidget* parent) {
         return f;
     };
     auto add = [&](const QString& label, const std::string& initial, const std::string& final, const QString& unit) {
-        grid->addWidget(new QLabel(label, box), row, 0);
+        auto* name = new QLabel(label, box);
+        grid->addWidget(name, row, 0);
+        // Rows of water name the user-defined volatile when it is the chamber's.
+        if (label.endsWith(QLatin1String("H2O"))) {
+            QString user = label;
+            user.replace(QLatin1String("Gas mass of H2O"), QLatin1String("Gas mass of the volatile"))
+                .replace(QLatin1String("Dissolved mass of H2O"), QLatin1String("Dissolved mass of the volatile"))
+                .replace(QLatin1String(": H2O"), QLatin1String(": the volatile"));
+            mVolatileLabels.push_back({name, label, user});
+        }
         if (QLineEdit* f = make(initial)) grid->addWidget(f, row, 1);
         if (QLineEdit* f = make(final)) grid->addWidget(f, row, 2);
         grid->addWidget(unitLabel(unit, box), row, 3);
@@ -545,7 +577,9 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
-    mModel->nameEdited = [this](int) { updateChangeCount(ChangeDone); };
+    mModel->nameEdited = [this](int row, const PropertyList& before) {
+        recordEdit(QStringLiteral("Change Of Case Name"), before, row);
+    };
     mListView->setModel(mModel);
     mListView->horizontalHeader()->setStretchLastSection(true);
     mListView->verticalHeader()->hide();
@@ -561,6 +595,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
     mComment = new QLineEdit(casesPane);
     mComment->setObjectName(QStringLiteral("comment"));
+    mComment->installEventFilter(this);
     cases->addWidget(mComment);
     connect(addCase, &QPushButton::clicked, this, [this] { onAddCase(); });
     connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
@@ -574,18 +609,45 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         area->setWidget(content);
         return area;
     };
-    // Side by side where the screen has room for the cases, the form and both
-    // result columns; on a narrower screen the results stand below the form
-    // in the form's pane, both columns still in view.
+    // Form, results and plots in reach without scrolling sideways:
+    //  - side by side where the screen has room for the cases, the form, both
+    //    result columns and the plots at a usable width;
+    //  - else the results below the form in the form's pane, the plots beside;
+    //  - else (a screen about 800 wide) the plots below the results, in the
+    //    same pane, which scrolls up and down.
     QWidget* formContent = buildForm(nullptr);
     QWidget* resultsContent = buildResults(nullptr);
     formContent->ensurePolished();
     resultsContent->ensurePolished();
     const int scrollBar = splitter->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int sideBySide = mListView->minimumWidth() + formContent->minimumSizeHint().width() +
-                           resultsContent->minimumSizeHint().width() + 2 * scrollBar + 3 * splitter->handleWidth() + 40;
+    // The plots are where a new starting point is clicked.
+    constexpr int kPlotWidth = 360;
+    const int panes = mListView->minimumWidth() + 3 * splitter->handleWidth() + 40;
+    const int formWidth = formContent->minimumSizeHint().width(), resultsWidth = resultsContent->minimumSizeHint().width();
+    const int sideBySide = panes + formWidth + resultsWidth + 2 * scrollBar + kPlotWidth;
+    const int stacked = panes + std::max(formWidth, resultsWidth) + scrollBar + kPlotWidth;
     const QScreen* screen = window->screen();
-    const bool resultsBesideForm = !screen || screen->availableGeometry().width() >= sideBySide;
+    const int screenWidth = screen ? screen->availableGeometry().width() : sideBySide;
+    const bool resultsBesideForm = screenWidth >= sideBySide;
+    const bool plotsBesideForm = screenWidth >= stacked;
+
+    // The two plots, one above the other.
+    auto* plotsPane = new QWidget;
+    plotsPane->setObjectName(QStringLiteral("plotsPane"));
+    auto* plots = new QVBoxLayout(plotsPane);
+    plots->setContentsMargins(0, 0, 0, 0);
+    mExsolView = new CDrawPlotView(plotsPane);
+    mExsolView->setObjectName(QStringLiteral("mExsolView"));
+    mPressureView = new CDrawPlotView(plotsPane);
+    mPressureView->setObjectName(QStringLiteral("mPressureView"));
+    for (CDrawPlotView* v : {mExsolView, mPressureView}) {
+        // Below the results the plots take the pane's width and a height of their own.
+        v->setMinimumSize(300, plotsBesideForm ? 180 : 300);
+        v->resize(560, 440);
+        v->setPlotView();
+        plots->addWidget(v, 1);
+    }
+
     QScrollArea* formPane = nullptr;
     QScrollArea* resultsPane = nullptr;
     if (resultsBesideForm) {
@@ -597,23 +659,10 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         stack->setContentsMargins(0, 0, 0, 0);
         stack->addWidget(formContent);
         stack->addWidget(resultsContent);
+        if (!plotsBesideForm) stack->addWidget(plotsPane);
         formPane = verticalPane(both, "formPane");
     }
-
-    // The two plots, one above the other.
-    auto* plotsPane = new QWidget(splitter);
-    auto* plots = new QVBoxLayout(plotsPane);
-    plots->setContentsMargins(0, 0, 0, 0);
-    mExsolView = new CDrawPlotView(plotsPane);
-    mExsolView->setObjectName(QStringLiteral("mExsolView"));
-    mPressureView = new CDrawPlotView(plotsPane);
-    mPressureView->setObjectName(QStringLiteral("mPressureView"));
-    for (CDrawPlotView* v : {mExsolView, mPressureView}) {
-        v->setMinimumSize(300, 180);
-        v->resize(560, 440);
-        v->setPlotView();
-        plots->addWidget(v, 1);
-    }
+    if (plotsBesideForm) splitter->addWidget(plotsPane);
     setUpPlot(mExsolView->plotView(), 10, 10, "Volatile (wt %)");
     setUpPlot(mPressureView->plotView(), 100, 20, "Crystals (wt %)");
     mExsolView->installButtons();
@@ -626,7 +675,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     splitter->setStretchFactor(splitter->count() - 1, 1);
     QList<int> sizes{120, formPane->minimumSizeHint().width()};
     if (resultsPane) sizes << resultsPane->minimumSizeHint().width();
-    sizes << 600;
+    if (plotsBesideForm) sizes << 600;
     splitter->setSizes(sizes);
 
     // On a screen narrower than the panes the window scrolls rather than squeezes them.
@@ -653,6 +702,22 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // window, with its frame, inside the screen's available area.
     window->resize(1600, 960);
 
+    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
+    // sequence wherever the keyboard is in the document window, as the
+    // progress panel's Cancel does; between runs they are left to the fields.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
+        auto* k = new QShortcut(keys, window);
+        k->setContext(Qt::WindowShortcut);
+        k->setEnabled(false);
+        connect(k, &QShortcut::activated, this, [this] {
+            if (!mErupting) return;
+            mCancelRun = true;
+            // Not a message of its own that would outlast the run: the run's end text follows.
+            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
+        });
+        mCancelKeys.push_back(k);
+    }
+
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
 
@@ -672,9 +737,11 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
         emit selectedCaseChanged(selectedRow());
     });
     if (mList.empty()) {
-        // A new document starts with one case and is not marked as changed.
-        onAddCase();
-        updateChangeCount(ChangeUndone);
+        // A new document starts with one case, is not marked as changed and
+        // has nothing to undo.
+        mList.addCase(-1);
+        mModel->reload();
+        selectRow(0);
     } else {
         selectRow(0);
     }
@@ -805,16 +872,19 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
         }
         form.saturated = mSaturated;
     }
-    calculate(std::move(form), sender != nullptr);
+    calculate(std::move(form), sender != nullptr, editName(sender));
 }
 
-void MyDocument::calculate(CaseForm form, bool edited) {
+void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
+    const PropertyList before = mList.cases();
+    const int row = selectedRow();
     try {
         mResult = mCalc.calculate(form, selectedCaseName());
     } catch (const std::exception& e) {
         // Memory running out (or any failure thrown) stops this calculation
         // only: the form and the document stay as they are.
         mResult = CalculationResult();
+        ChamberApplication::recoverFrom(e);
         mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
         ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
     }
@@ -830,6 +900,9 @@ void MyDocument::calculate(CaseForm form, bool edited) {
     mStepExsoln->setEnabled(mResult.solubilityEditable);
     mzCO2->setEnabled(mResult.co2ShareEditable);
     mStepzCO2->setEnabled(mResult.co2ShareEditable);
+    offerKinds(form.melt(), form.fluid());
+    for (const VolatileLabel& l : mVolatileLabels)
+        l.label->setText(form.fluid() == kChamberFluidUser ? l.user : l.water);
 
     // The steppers follow their fields; moduli and the solubility factor step by a tenth of their value.
     for (const FormEntry& e : mTextFields)
@@ -849,13 +922,118 @@ void MyDocument::calculate(CaseForm form, bool edited) {
                                   (key == "zb" && !mResult.co2ShareEditable);
         changed = changed || edited || !fixedByModel;
     }
-    if (changed) updateChangeCount(ChangeDone);
 
     setExsolutionUnit(mResult.unit);
     if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
     buildSolubilityView();
     buildPressureView();
     fitPlotRanges();
+
+    // An edit goes on the undo stack (which counts it); a case only loaded
+    // and rewritten counts as a change that is not undone.
+    if (edited && changed) recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row);
+    else if (changed && !mRestoring) updateChangeCount(ChangeDone);
+}
+
+namespace {
+// An edit of a document's cases, undone and redone whole: the cases and the
+// selected row before and after it.  It is pushed once done, so its first
+// redo has nothing to do.
+class CaseEditCommand : public QUndoCommand {
+public:
+    CaseEditCommand(MyDocument* doc, const QString& text, PropertyList before, int rowBefore, PropertyList after,
+                    int rowAfter)
+        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)),
+          mRowBefore(rowBefore), mRowAfter(rowAfter) {}
+    void undo() override { mDoc->restoreCases(mBefore, mRowBefore); }
+    void redo() override {
+        if (std::exchange(mPushed, false)) return;
+        mDoc->restoreCases(mAfter, mRowAfter);
+    }
+
+private:
+    MyDocument* mDoc;
+    PropertyList mBefore, mAfter;
+    int mRowBefore, mRowAfter;
+    bool mPushed = true;
+};
+}  // namespace
+
+void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore) {
+    if (mRestoring || before == mList.cases()) return;
+    undoManager()->push(new CaseEditCommand(this, what, before, rowBefore, mList.cases(), selectedRow()));
+}
+
+void MyDocument::restoreCases(const PropertyList& cases, int row) {
+    if (!mModel) return;
+    const bool wasRestoring = std::exchange(mRestoring, true);
+    mList.setCases(cases);
+    mModel->reload();
+    selectRow(mList.empty() ? -1 : std::clamp(row, 0, static_cast<int>(mList.size()) - 1));
+    // The form, results and plots of the case put back, even where the
+    // selection stayed on its row.
+    tableViewSelectionDidChange();
+    mRestoring = wasRestoring;
+}
+
+void MyDocument::offerKinds(int melt, int fluid) {
+    // Each of the pair is offered unless the other is chosen alone; a case
+    // holding both (a file written elsewhere) leaves both to be changed.
+    QAbstractButton* mixture = mFluidType->button(kChamberFluidH2OCO2);
+    QAbstractButton* userMelt = mMeltType->button(kChamberMeltUser);
+    const bool both = melt == kChamberMeltUser && fluid == kChamberFluidH2OCO2;
+    mixture->setEnabled(both || melt != kChamberMeltUser);
+    userMelt->setEnabled(both || fluid != kChamberFluidH2OCO2);
+    mixture->setToolTip(mixture->isEnabled() ? QString()
+                                             : QStringLiteral("Not for a user-defined melt: its solubility factor s "
+                                                              "and exponent n are the law of one volatile, and the "
+                                                              "mixture needs the melt's CO2 law too, which only the "
+                                                              "preset melts have."));
+    userMelt->setToolTip(userMelt->isEnabled() ? QString()
+                                               : QStringLiteral("Not with the H2O-CO2 mixture: a user-defined melt "
+                                                                "has one solubility law (s and n), and the mixture "
+                                                                "needs the melt's CO2 law too. Choose a single "
+                                                                "volatile for a user-defined melt."));
+}
+
+QString MyDocument::editName(const QObject* sender) const {
+    for (const FormEntry& e : mTextFields)
+        if (sender == e.field || sender == e.stepper) return QStringLiteral("Change Of ") + e.label;
+    if (sender == mMeltType) return QStringLiteral("Change Of Melt");
+    if (sender == mFluidType) return QStringLiteral("Change Of Volatile");
+    if (sender == mUseEOS) return QStringLiteral("Change Of Gas Densities");
+    if (sender == mImposeSaturation) return QStringLiteral("Change Of Saturation");
+    return QStringLiteral("Change Of Case");
+}
+
+bool MyDocument::hasPendingEdit(const QLineEdit* field) const {
+    const int row = selectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= mList.size()) return false;
+    const PropertyList& c = mList.at(static_cast<size_t>(row));
+    if (field == mComment) {
+        const PropertyList* stored = c.find("comment");
+        return !stored || !sameFormValue(*stored, PropertyList::string(mComment->text().toStdString()));
+    }
+    for (const FormEntry& e : mTextFields) {
+        if (e.field != field) continue;
+        const PropertyList* stored = c.find(e.key);
+        return !stored || !sameFormValue(*stored, fieldValue(e.field));
+    }
+    return false;
+}
+
+bool MyDocument::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        const bool undo = key->matches(QKeySequence::Undo), redo = key->matches(QKeySequence::Redo);
+        if (field && (undo || redo) && !hasPendingEdit(field)) {
+            if (undo) undoManager()->undo();
+            else undoManager()->redo();
+            return true;
+        }
+    }
+    return Document::eventFilter(watched, event);
 }
 
 void MyDocument::fitPlotRanges() {
@@ -970,7 +1148,7 @@ void MyDocument::onSaturateInitialFluid() {
     if (!mComment) return;
     doSaturateFluid();
     CaseForm form = formSnapshot();
-    calculate(std::move(form), true);
+    calculate(std::move(form), true, QStringLiteral("Saturate"));
 }
 
 void MyDocument::onStepMagmaChamber(QObject* sender) {
@@ -985,7 +1163,8 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     // With a final state the status line can only be telling about the chamber volume.
     if (mResult.finalState) mResult.status = why;
     showResultFields();
-    if (!storeInSelectedCase(formSnapshot()).empty()) updateChangeCount(ChangeDone);
+    const PropertyList before = mList.cases();
+    if (!storeInSelectedCase(formSnapshot()).empty()) recordEdit(editName(mChamberVol), before, selectedRow());
 }
 
 void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
@@ -1015,6 +1194,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     onCalculateExsolData(nullptr);
     const CaseForm form = formSnapshot();
     const std::string caseName = selectedCaseName();
+    const int rowAtStart = selectedRow();
 
     // A small threshold makes thousands of eruptions (up to the model's
     // limit): the window shows how far the sequence is and keeps answering,
@@ -1046,15 +1226,21 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     const double X0 = form.number("cr0").value_or(0.0) / 100.0;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
+    // A long run may need much memory: the reserve given back after a
+    // failure is taken again first.
+    ChamberApplication::holdMemoryReserve();
+    // Where the user was typing: the keyboard goes back there when the run ends.
+    QPointer<QWidget> typingIn = QApplication::focusWidget();
     mErupting = true;
     mCancelRun = false;
+    for (QShortcut* k : mCancelKeys) k->setEnabled(true);
     mToldDuringRun = false;
     ++sRunningSequences;
     mRunningThreshold = mPfrac->text();
     EruptionReport report;
     QString failure;
     try {
-        report = mEruptionCalc.eruptiveSequence(form, threshold, [&](int eruptions, double X) {
+        report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
             if (mCancelRun) return false;
             if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
             sinceEvents.restart();
@@ -1067,10 +1253,16 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
             return !progress.wasCanceled() && !mCancelRun;
         });
     } catch (const std::exception& e) {
+        // What the failed run held is freed before the user is told: its
+        // model (with its tables) goes, and memory running out gives the
+        // reserve back, so that the message and a save can be made.
+        mEruptionCalc.reset();
+        ChamberApplication::recoverFrom(e);
         failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
     }
     --sRunningSequences;
     mErupting = false;
+    for (QShortcut* k : mCancelKeys) k->setEnabled(false);
     progress.hide();
 
     // The table with the case and inputs it belongs to: whole in the
@@ -1079,6 +1271,10 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     try {
         const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
         if (failure.isEmpty()) {
+            // A text document holds a line in some hundreds of bytes besides its text.
+            size_t bytes = 0;
+            for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
+            ChamberApplication::requireMemory(4 * bytes);
             if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
             mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
                                      QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
@@ -1091,22 +1287,41 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         std::string text;
         for (const std::string& line : lines) text += line + "\n";
         text += "\n";
-        onShowLog(mEruptionBox);
+        // The log shows the table without taking the keyboard from the form.
+        onShowLog(mEruptionBox, false);
         CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
         log->appendString(text);
         log->scrollToEnd();
     } catch (const std::exception& e) {
+        report = EruptionReport();
+        ChamberApplication::recoverFrom(e);
         if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
     }
     // The status line tells why the table ends early, else what the case's
     // calculation left there; what it told during the run (a close refused)
     // stays, with word that the run has ended.
+    // An end text of the run that the user has edited the inputs since says
+    // whose it is: the form and results now show other inputs.
+    const bool inputsChanged = selectedRow() != rowAtStart || !(formSnapshot().values == form.values);
+    const QString runEnd = !failure.isEmpty()    ? failure
+                           : report.stoppedEarly ? QString::fromStdString(report.lines.back())
+                                                 : QString();
     if (mToldDuringRun) {
         mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
+    } else if (!runEnd.isEmpty() && inputsChanged) {
+        mStatus->setText(QStringLiteral("The eruption sequence of the inputs as they were when it started, before "
+                                        "the edits made during it (named in the log): %1")
+                             .arg(runEnd));
     } else {
-        mStatus->setText(!failure.isEmpty()    ? failure
-                         : report.stoppedEarly ? QString::fromStdString(report.lines.back())
-                                               : QString::fromStdString(mResult.status));
+        mStatus->setText(!runEnd.isEmpty() ? runEnd : QString::fromStdString(mResult.status));
+    }
+    // The progress panel took the keyboard while it showed: it goes back to
+    // the form, unless the user has moved on to another window meanwhile.
+    QWidget* active = QApplication::activeWindow();
+    if (typingIn && typingIn->window() == window() &&
+        (!active || active == &progress || active == CLogWindow::sharedLogWindowCtroller()->window())) {
+        window()->activateWindow();
+        typingIn->setFocus(Qt::OtherFocusReason);
     }
     if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
     emit busyEnded();
@@ -1117,7 +1332,9 @@ void MyDocument::onShowEruptionTable() {
         showStatus(QStringLiteral("No eruption table yet: \"Eruptive sequence\" computes one."));
         return;
     }
-    if (!mEruptionTable->isVisible() && mEruptionBox && mEruptionBox->isVisible())
+    // Also when it is already open (behind the document, or moved over the
+    // controls since): raised where it stands it would cover their buttons.
+    if (mEruptionBox && mEruptionBox->isVisible())
         placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
     showInsideScreen(mEruptionTable, window());
     mEruptionTable->raise();
@@ -1146,7 +1363,7 @@ void MyDocument::onPlotSelection(const void* sender) {
         return;
     mSaturated = form.saturated;
     showForm(form);
-    calculate(std::move(form), true);
+    calculate(std::move(form), true, QStringLiteral("Change Of State Chosen In A Plot"));
 }
 
 void MyDocument::showStatus(const QString& message) {
@@ -1177,32 +1394,39 @@ void MyDocument::onChangeComment() {
     PropertyList comment = PropertyList::string(mComment->text().toStdString());
     const PropertyList* stored = mList.at(static_cast<size_t>(row)).find("comment");
     if (stored && sameFormValue(*stored, comment)) return;
+    const PropertyList before = mList.cases();
     mList.setValue(row, "comment", std::move(comment));
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Change Of Comment"), before, row);
 }
 
 void MyDocument::onAddCase() {
-    int row = mList.addCase(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.addCase(from);
     if (mModel) mModel->reload();
-    updateChangeCount(ChangeDone);
     selectRow(row);
+    recordEdit(QStringLiteral("Add Case"), before, from);
 }
 
 void MyDocument::onDuplicateCase() {
-    int row = mList.duplicateCase(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.duplicateCase(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Duplicate Case"), before, from);
 }
 
 void MyDocument::onDeleteCase() {
-    if (!mList.deleteCase(selectedRow())) return;
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    if (!mList.deleteCase(from)) return;
     if (mModel) mModel->reload();
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Delete Case"), before, from);
 }
 
-void MyDocument::onShowLog(const QWidget* keepClear) {
+void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
     CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
     // At least 700 wide, and wide enough for the eruption table's rows.
     const int tableWidth = log->widthForColumns(static_cast<int>(ChamberCalculator::eruptionTableHeader().size()));
@@ -1212,23 +1436,27 @@ void MyDocument::onShowLog(const QWidget* keepClear) {
     // placed before it shows, so that the window manager takes the position.
     if (opening && keepClear && keepClear->isVisible())
         placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
-    log->showWindow();
+    log->showWindow(activate);
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {
-    int row = mList.shiftDownSelectedRow(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.shiftDownSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Move Case Down"), before, from);
 }
 
 void MyDocument::tableViewShiftUpSelectedRow(MyTableView*) {
-    int row = mList.shiftUpSelectedRow(selectedRow());
+    const PropertyList before = mList.cases();
+    const int from = selectedRow();
+    int row = mList.shiftUpSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    updateChangeCount(ChangeDone);
+    recordEdit(QStringLiteral("Move Case Up"), before, from);
 }
 
 void MyDocument::tableViewDeleteSelectedRow(MyTableView*) { onDeleteCase(); }

@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 // The case table's model: one column, the case's "name".
 class CaseTableModel : public QAbstractTableModel {
@@ -41,8 +43,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     void reload() { beginResetModel(); endResetModel(); }
-    // Called with the row after the table has stored an edited name.
-    std::function<void(int row)> nameEdited;
+    // Called with the row and the cases before the edit, after the table has
+    // stored an edited name.
+    std::function<void(int row, const platform::PropertyList& before)> nameEdited;
 
 private:
     CaseList* mList;
@@ -60,7 +63,8 @@ public:
     bool isBusy() const override { return mErupting; }
     QString busyWith() const override { return QStringLiteral("the eruption sequence is being computed"); }
     QString busyName() const override { return QStringLiteral("the eruption sequence"); }
-    // Stops the running eruption sequence as its Cancel button does.
+    // Stops the running eruption sequence as its Cancel button does (and
+    // Escape or Ctrl+period in the document window).
     void cancelBusyWork() override { mCancelRun = true; }
     // The document's status line, under the form.
     void showStatus(const QString& message) override;
@@ -79,7 +83,8 @@ public:
     // Shows the shared log window, 700 x 300 points when it was hidden; a log
     // window that opens is placed clear of `keepClear` (a document's eruption
     // controls) where the screen has room.
-    static void onShowLog(const QWidget* keepClear = nullptr);
+    // With `activate` false the log does not take the keyboard.
+    static void onShowLog(const QWidget* keepClear = nullptr, bool activate = true);
     // Shows the window that holds the last eruption table whole.
     void onShowEruptionTable();
     // The eruption controls (threshold, commands), which the log leaves clear.
@@ -113,7 +118,7 @@ public:
     const CalculationResult& lastResult() const { return mResult; }
     ChamberCalculator& calculator() { return mCalc; }
     // The calculator the eruption sequences run on.
-    ChamberCalculator& eruptionCalculator() { return mEruptionCalc; }
+    ChamberCalculator& eruptionCalculator();
     bool isSaturated() const { return mSaturated; }
     int exsolViewConcentrationUnit() const { return mExsolViewConcentrationUnit; }
 
@@ -133,9 +138,19 @@ public:
     CDrawPlotView* exsolView() const { return mExsolView; }
     CDrawPlotView* pressureView() const { return mPressureView; }
 
+    // Puts back the cases and the selected row of an edit undone or redone:
+    // the form, results and plots show that case again.
+    void restoreCases(const platform::PropertyList& cases, int row);
+
     void tableViewShiftDownSelectedRow(MyTableView* view) override;
     void tableViewShiftUpSelectedRow(MyTableView* view) override;
     void tableViewDeleteSelectedRow(MyTableView* view) override;
+
+protected:
+    // Ctrl+Z (and the redo keys) in a form field whose text is applied undo
+    // the document's last edit, as Edit > Undo does, rather than the field's
+    // text alone; a field with text not yet applied keeps its own undo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The selected case changed (the form of the case follows it).
@@ -146,6 +161,7 @@ private:
         std::string key;
         QLineEdit* field = nullptr;
         FieldStepper* stepper = nullptr;
+        QString label;
     };
 
     void selectRow(int row);
@@ -158,7 +174,15 @@ private:
     void showForm(const CaseForm& form);
     // Calculates a form, shows the result and writes the form back to the
     // selected case; `edited` marks the document changed when the case changed.
-    void calculate(CaseForm form, bool edited);
+    // `what` names the edit for Edit > Undo.
+    void calculate(CaseForm form, bool edited, const QString& what = QString());
+    // Puts an edit of the cases made since `before` (the cases then, and the
+    // selected row) on the undo stack, which marks the document changed.
+    void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore);
+    // What an edit from a control is called ("Change Of Initial pressure P0").
+    QString editName(const QObject* sender) const;
+    // A form field (or the comment) holding text that differs from its case's value.
+    bool hasPendingEdit(const QLineEdit* field) const;
     void buildSolubilityView();
     void buildPressureView();
     // The plots' default and maximum ranges from the case shown: the presets,
@@ -177,7 +201,8 @@ private:
     ChamberCalculator mCalc;
     // The eruption sequence runs on a model of its own, so that the form can
     // be recalculated while the sequence waits for events.
-    ChamberCalculator mEruptionCalc;
+    // Made anew after a run that failed, so that what it held is freed.
+    std::unique_ptr<ChamberCalculator> mEruptionCalc;
     // The threshold field's text when the running sequence started.
     QString mRunningThreshold;
     CalculationResult mResult;
@@ -185,6 +210,8 @@ private:
     bool mSaturated = false;
     platform::NotificationCenter::Token mPlotSelectionToken = 0;
     bool mLoading = false;
+    // An undone or redone edit is being put back: nothing is recorded meanwhile.
+    bool mRestoring = false;
     bool mErupting = false;
     // A close asked the running sequence to stop.
     bool mCancelRun = false;
@@ -194,6 +221,8 @@ private:
     // Eruption sequences running in the application (one at a time).
     static int sRunningSequences;
     QWidget* mEruptionBox = nullptr;
+    // Escape and Ctrl+period in the document window: enabled while a sequence runs.
+    std::vector<QShortcut*> mCancelKeys;
     QPointer<EruptionTableWindow> mEruptionTable;
 
     QLineEdit* mComment = nullptr;
@@ -216,4 +245,12 @@ private:
     // The form fields with their case keys, in the order of the form.
     std::vector<FormEntry> mTextFields;
     std::map<std::string, QLineEdit*> mResultFields;
+    // Result rows named after water, with their names for the user-defined volatile.
+    struct VolatileLabel {
+        QLabel* label;
+        QString water, user;
+    };
+    std::vector<VolatileLabel> mVolatileLabels;
+    // The kinds of melt and volatile offered: a user-defined melt takes no mixture.
+    void offerKinds(int melt, int fluid);
 };

@@ -287,9 +287,17 @@ TEST(ChamberCalculation, FailedSetUpsShowNoValueAndSayWhy) {
     form.values.set("melt", PropertyList::integer(kChamberMeltUser));
     r = calc.calculate(form);
     EXPECT_FALSE(r.initialState);
-    EXPECT_NE(r.status.find("CO2 solubility"), std::string::npos) << r.status;
+    EXPECT_EQ(r.status, kUserMeltMixtureRefusal);
     EXPECT_FALSE(r.field("mGasVol0").hasValue());
     EXPECT_FALSE(r.exsolInitial);
+    // Refusals name the form's fields, not the model's symbols.
+    form.values.set("fluid", PropertyList::integer(kChamberFluidH2O));
+    form.setNumber("sa", 0);
+    EXPECT_EQ(calc.calculate(form).status.rfind("The solubility factor s and the solubility exponent n must be "
+                                                "positive (s = 0, n = 0.7)", 0),
+              0u);
+    form.values.set("sa", PropertyList::string("x"));
+    EXPECT_EQ(calc.calculate(form).status, "The solubility factor s is not a number: \"x\".");
 }
 
 TEST(ChamberCalculation, StatesOutsideTheModelsAreRefusedWithTheirReason) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -161,10 +162,12 @@ TEST_F(Shell, AFailureThrownFromAnEventIsToldAndTheDocumentsStayOpenAndSave) {
     EXPECT_FALSE(QCoreApplication::sendEvent(&failing, &e));
     reporter = installed;
     ASSERT_EQ(told.size(), 2);
-    EXPECT_EQ(told[0], "A command needed more memory than the computer could give and was stopped. Every document "
-                       "stays open and can be saved.");
+    EXPECT_EQ(told[0], "A command needed more memory than the computer could give and was stopped; the memory it "
+                       "had taken is free again. Every document stays open: save your work now.");
     EXPECT_EQ(told[1], "A command failed and was stopped: the solver's table is inconsistent. Every document stays "
-                       "open and can be saved.");
+                       "open: save your work now.");
+    // Memory running out gave the reserve back, for the message and the save.
+    EXPECT_FALSE(ChamberApplication::memoryReserveHeld());
     ASSERT_EQ(c.documents().size(), 1u);
     ASSERT_TRUE(c.saveDocumentAs(d, "docs/after-failure.chamber"));
     CaseList onDisk;
@@ -403,6 +406,121 @@ TEST_F(Shell, ChangeCountFollowsUndoAndTableKeys) {
     EXPECT_EQ(d->list().at(0).find("name")->stringValue(), "B");
     answer = DocumentController::SaveChoice::DontSave;
     EXPECT_TRUE(c.closeAllDocuments());
+}
+
+TEST_F(Shell, ASaveAsksBeforeReplacingAFileAnotherProgramChanged) {
+    int askedChanged = 0;
+    DocumentController::ChangedFileChoice choice = DocumentController::ChangedFileChoice::Cancel;
+    c.askChangedOnDisk = [&](Document*) { ++askedChanged; return choice; };
+    MyDocument* d = asCases(c.newDocument());
+    ASSERT_TRUE(c.saveDocumentAs(d, "docs/shared.chamber"));
+    // Saved again with nobody else writing: no question.
+    d->onAddCase();
+    ASSERT_TRUE(c.saveDocument(d));
+    EXPECT_EQ(askedChanged, 0);
+    // Another program writes its own cases into the file.
+    auto otherWriter = [](const QString& path, int cases, int secondsLater) {
+        CaseList list;
+        for (int i = 0; i < cases; ++i) list.addCase(-1);
+        const std::string bytes = list.dataOfType();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        // A time of its own even where the file system keeps whole seconds.
+        f.setFileTime(QDateTime::currentDateTime().addSecs(secondsLater), QFileDevice::FileModificationTime);
+    };
+    otherWriter("docs/shared.chamber", 5, 5);
+    const std::string theirs = fileBytes("docs/shared.chamber");
+    d->onAddCase();
+    // Cancelled: the other program's cases stay, the document stays changed.
+    EXPECT_FALSE(c.saveDocument(d));
+    EXPECT_EQ(askedChanged, 1);
+    EXPECT_EQ(fileBytes("docs/shared.chamber"), theirs);
+    EXPECT_TRUE(d->isDocumentEdited());
+    EXPECT_TRUE(d->statusLine()->text().contains("changed by another program")) << d->statusLine()->text().toStdString();
+    // Saved elsewhere: both kept.
+    choice = DocumentController::ChangedFileChoice::SaveElsewhere;
+    nextPath = "docs/mine.chamber";
+    EXPECT_TRUE(c.saveDocument(d));
+    EXPECT_EQ(askedChanged, 2);
+    EXPECT_EQ(fileBytes("docs/shared.chamber"), theirs);
+    CaseList mine;
+    ASSERT_TRUE(mine.readFromData(fileBytes("docs/mine.chamber")).ok);
+    EXPECT_EQ(mine.size(), 3u);
+    EXPECT_TRUE(d->fileName().endsWith("mine.chamber"));
+    EXPECT_FALSE(d->isDocumentEdited());
+    // Changed again by the other program, at the same size: overwritten when the user says so.
+    otherWriter("docs/mine.chamber", 3, 10);
+    d->onAddCase();
+    choice = DocumentController::ChangedFileChoice::Overwrite;
+    EXPECT_TRUE(c.saveDocument(d));
+    EXPECT_EQ(askedChanged, 3);
+    ASSERT_TRUE(mine.readFromData(fileBytes("docs/mine.chamber")).ok);
+    EXPECT_EQ(mine.size(), 4u);
+    // A document opened from a file is watched from its opening on.
+    MyDocument* opened = asCases(c.openDocument("docs/shared.chamber"));
+    ASSERT_NE(opened, nullptr);
+    otherWriter("docs/shared.chamber", 2, 20);
+    opened->onAddCase();
+    choice = DocumentController::ChangedFileChoice::Cancel;
+    EXPECT_FALSE(c.saveDocument(opened));
+    EXPECT_EQ(askedChanged, 4);
+}
+
+TEST_F(Shell, AnXmlDocumentWithTextThatIsNotUtf8OpensRepairedWithItsNoticeAsABinaryOneDoes) {
+    std::string xml;
+    {
+        QFile f(QString::fromStdString(std::string(VARNOK_TEST_SOURCE_DIR) + "/app/document/tests/fixtures/cases.xml"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        xml = f.readAll().toStdString();
+    }
+    const size_t at = xml.find("<string>Etna</string>");
+    ASSERT_NE(at, std::string::npos);
+    xml.replace(at, 21, "<string>Etn\xE1</string>");  // a Latin-1 a-acute
+    {
+        QFile f("docs/foreign.xml.chamber");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(xml.data(), static_cast<qint64>(xml.size()));
+    }
+    MyDocument* d = asCases(c.openDocument("docs/foreign.xml.chamber"));
+    ASSERT_NE(d, nullptr) << errors.join("; ").toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    bool found = false;
+    for (size_t i = 0; i < d->list().size(); ++i)
+        found = found || d->list().at(i).find("name")->stringValue() == "Etn\xEF\xBF\xBD";
+    EXPECT_TRUE(found);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QString::fromUtf8("text that is not UTF-8 was repaired in the name of case")))
+        << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QString::fromUtf8("(\"Etn\uFFFD\")"))) << warnings[0].toStdString();
+    // It saves, as XML still, and reads back as repaired.
+    EXPECT_TRUE(c.saveDocument(d)) << errors.join("; ").toStdString();
+    const std::string saved = fileBytes("docs/foreign.xml.chamber");
+    EXPECT_EQ(saved.rfind("<?xml", 0), 0u);
+    CaseList back;
+    std::string repairs;
+    ASSERT_TRUE(back.readFromData(saved, &repairs).ok);
+    EXPECT_TRUE(repairs.empty());
+
+    // A binary document whose string stored as ASCII holds a byte beyond it:
+    // read as Latin-1, and said.
+    CaseList list;
+    list.addCase(-1);
+    list.setValue(0, "comment", platform::PropertyList::string("LacX"));
+    std::string bytes = list.dataOfType();
+    const size_t placeholder = bytes.find("\x54LacX");
+    ASSERT_NE(placeholder, std::string::npos);
+    bytes[placeholder + 4] = static_cast<char>(0xE9);
+    {
+        QFile f("docs/latin1.chamber");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    MyDocument* b = asCases(c.openDocument("docs/latin1.chamber"));
+    ASSERT_NE(b, nullptr) << errors.join("; ").toStdString();
+    EXPECT_EQ(b->list().at(0).find("comment")->stringValue(), "Lac\xC3\xA9");
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_TRUE(warnings[1].contains("read as Latin-1 in the comment of case 1")) << warnings[1].toStdString();
 }
 
 }  // namespace

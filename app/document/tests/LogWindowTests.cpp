@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QFile>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -9,6 +11,7 @@
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberCalculator.h"
 #include "app/document/RtfReader.h"
 #include "app/document/StringFormat.h"
 
@@ -156,6 +159,28 @@ TEST_F(LogWindowTest, PrintsToAPdfFile) {
     EXPECT_GT(bytes.size(), 1000);
     EXPECT_FALSE(log.printToPdf("no-such-folder/log.pdf", error));
     EXPECT_FALSE(error.empty());
+}
+
+TEST_F(LogWindowTest, APdfKeepsEachRowOfAnEruptionTableOnOneLine) {
+    CLogWindow log;
+    log.appendString1(ChamberCalculator::eruptionTableHeader());
+    for (int i = 1; i <= 60; ++i)
+        log.appendFormat1("%5d %12.3lf %12.3lf %12.2lf %12.2lf %12.2lf", i, 10.0 - 0.01 * i, 1.234 * i, 0.5 * i, 4.0,
+                          30.0);
+    std::string error;
+    ASSERT_TRUE(log.printToPdf("table.pdf", error)) << error;
+    // The text as the pages lay it out: every row whole on its line.
+    if (std::system("pdftotext -layout table.pdf table.txt") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    QFile f("table.txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    int rows = 0;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList cells = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (cells.isEmpty() || cells[0].toInt() != rows + 1) continue;
+        EXPECT_EQ(cells.size(), 6) << line.toStdString();
+        ++rows;
+    }
+    EXPECT_EQ(rows, 60);
 }
 
 TEST_F(LogWindowTest, IsTheLibrarysLogSink) {

@@ -25,13 +25,18 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <fstream>
+#include <iterator>
+#include <sys/resource.h>
 #include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "QtTestApp.h"
 #include "app/document/CLogWindow.h"
+#include "app/document/ChamberApplication.h"
 #include "app/document/DocumentController.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
@@ -205,7 +210,9 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
 }
 
 TEST_F(CaseWindow, EveryEditThatChangesTheCaseMarksTheDocument) {
-    // Temperature, densities and moduli count as edits too.
+    // Temperature, densities and moduli count as edits too (a user-defined
+    // melt takes a single volatile).
+    doc->fluidType()->button(kChamberFluidH2O)->click();
     doc->meltType()->button(kChamberMeltUser)->click();
     EXPECT_TRUE(doc->isDocumentEdited());
     EXPECT_FALSE(doc->field("T0")->isReadOnly());
@@ -969,13 +976,17 @@ TEST_F(CaseWindow, UndoAndRedoAcrossAUnitSwitchGiveTheRangesInTheAxisUnit) {
         ex->getXYRange(&a, &b, &c0, &d);
         return std::vector<float>{a, b, c0, d};
     };
+    // Two cases, of 4 wt % and of 0.3 wt % (a ppm axis); the second shown.
+    type("wt0", "4");
+    doc->onAddCase();
     type("wt0", "0.3");
     ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitPpm);
     const std::vector<float> ppmDefault = range();
     ASSERT_EQ(ppmDefault[1], 12000.0f);
     ex->onMaximumAxisRanges();
     ex->doChangeAxisRanges(0, 6000, 0, 2000);  // a zoom, in ppm
-    type("wt0", "4");
+    // The first case shown again: the axis is in wt %.
+    doc->listView()->selectRowOnly(0);
     ASSERT_EQ(doc->exsolViewConcentrationUnit(), kUnitWtPercent);
     EXPECT_EQ(ex->mXLabel().text, "H2O+CO2 in (melt+gas), wt %");
     QUndoStack* stack = doc->undoManager();
@@ -1134,3 +1145,288 @@ TEST_F(CaseWindow, TheLogStaysSmallOverRepeatedLongRunsAndTheTableWindowHoldsThe
 }
 
 }  // namespace
+
+namespace {
+// What the window shows of a case: its result fields and both plots' markers.
+struct Shown {
+    std::map<std::string, QString> results;
+    std::vector<std::pair<float, float>> markers;
+    bool operator==(const Shown& o) const { return results == o.results && markers == o.markers; }
+};
+Shown shownBy(MyDocument* doc) {
+    Shown s;
+    for (const auto& [name, value] : doc->lastResult().fields) s.results[name] = doc->resultField(name) ? doc->resultField(name)->text() : QString();
+    for (CDrawPlotView* box : {doc->exsolView(), doc->pressureView()})
+        for (const auto& o : box->plotView()->graphObjects())
+            if (auto p = std::dynamic_pointer_cast<CGraphPoint>(o)) s.markers.emplace_back(p->getX(), p->getY());
+    return s;
+}
+}  // namespace
+
+TEST_F(CaseWindow, CtrlZRightAfterReturnUndoesTheEditWithItsResultsAndPlots) {
+    QApplication::setActiveWindow(doc->window());
+    QLineEdit* wt0 = doc->field("wt0");
+    const Shown before = shownBy(doc);
+    type("wt0", "4");
+    const Shown after = shownBy(doc);
+    ASSERT_FALSE(after == before);
+    EXPECT_EQ(doc->undoManager()->undoText(), "Change Of Initial volatile content");
+    // Ctrl+Z in the field, which still has the keyboard: the edit is undone
+    // whole, field, case, results and plots, and the document is unchanged.
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(wt0->text(), "0.1");
+    EXPECT_EQ(stored("wt0").realValue(), 0.1);
+    EXPECT_TRUE(shownBy(doc) == before);
+    EXPECT_FALSE(doc->isDocumentEdited());
+    // Redo from the field brings it back whole.
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(wt0->text(), "4");
+    EXPECT_TRUE(shownBy(doc) == after);
+    EXPECT_TRUE(doc->isDocumentEdited());
+    // Text typed but not applied keeps the field's own undo: the case stays.
+    QTest::keyClicks(wt0, "5");
+    QTest::keyClick(wt0, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(wt0->text(), "4");
+    EXPECT_EQ(stored("wt0").realValue(), 4.0);
+    // The case commands are edits too: a deleted case comes back.
+    doc->onAddCase();
+    ASSERT_EQ(doc->list().size(), 2u);
+    doc->onDeleteCase();
+    ASSERT_EQ(doc->list().size(), 1u);
+    doc->undoManager()->undo();
+    EXPECT_EQ(doc->list().size(), 2u);
+}
+
+TEST_F(CaseWindow, TheThresholdRunsOnReturnAndTheButtonOnlyAndTheLogLeavesTheKeyboardToTheForm) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->clearText();
+    if (log->isWindowLoaded()) log->window()->hide();
+    QApplication::setActiveWindow(doc->window());
+    QLineEdit* pfrac = doc->pfracField();
+    pfrac->setFocus();
+    // Tab out of the field, the value unchanged, then changed: no sequence.
+    QTest::keyClick(pfrac, Qt::Key_Tab);
+    pfrac->setFocus();
+    pfrac->selectAll();
+    QTest::keyClicks(pfrac, "80");
+    QTest::keyClick(pfrac, Qt::Key_Tab);
+    EXPECT_EQ(log->plainText().find("Eruptive sequence"), std::string::npos);
+    EXPECT_FALSE(log->isWindowVisible());
+    // Return runs it: the log opens with the table and the keyboard stays.
+    pfrac->setFocus();
+    QTest::keyClick(pfrac, Qt::Key_Return);
+    EXPECT_NE(log->plainText().find("Eruptive sequence"), std::string::npos);
+    EXPECT_NE(log->plainText().find("overpressure at eruption 80 bar"), std::string::npos);
+    ASSERT_TRUE(log->isWindowVisible());
+    EXPECT_TRUE(log->window()->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(QApplication::focusWidget(), pfrac);
+    // The log opened from its menu or button is brought to the keyboard.
+    log->window()->hide();
+    MyDocument::onShowLog();
+    EXPECT_FALSE(log->window()->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST_F(CaseWindow, EscapeOrCtrlPeriodInTheDocumentWindowCancelsARun) {
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_Period)}) {
+        SCOPED_TRACE(QKeySequence(keys).toString().toStdString());
+        CLogWindow* log = prepareLongRun();
+        QApplication::setActiveWindow(doc->window());
+        bool sent = false;
+        runLong([&] {
+            if (sent || !doc->isBusy()) return;
+            // The keyboard in the form, not in the progress panel.
+            QApplication::setActiveWindow(doc->window());
+            doc->field("cr1")->setFocus();
+            QTest::keyClick(doc->field("cr1"), keys.key(), keys.keyboardModifiers());
+            sent = true;
+        });
+        ASSERT_TRUE(sent);
+        EXPECT_NE(log->plainText().find("The sequence was cancelled after"), std::string::npos);
+        // Between runs the keys are the fields' again: nothing happens.
+        EXPECT_FALSE(doc->isBusy());
+    }
+}
+
+TEST_F(CaseWindow, AUserDefinedMeltTakesASingleVolatileAndTheUserVolatileIsNamedAsSuch) {
+    QAbstractButton* userMelt = doc->meltType()->button(kChamberMeltUser);
+    QAbstractButton* mixture = doc->fluidType()->button(kChamberFluidH2OCO2);
+    // The new case holds the mixture: the user-defined melt is not offered, and says why.
+    ASSERT_TRUE(mixture->isChecked());
+    EXPECT_FALSE(userMelt->isEnabled());
+    EXPECT_TRUE(userMelt->toolTip().contains("CO2 law")) << userMelt->toolTip().toStdString();
+    doc->fluidType()->button(kChamberFluidUser)->click();
+    EXPECT_TRUE(userMelt->isEnabled());
+    userMelt->click();
+    EXPECT_FALSE(mixture->isEnabled());
+    EXPECT_TRUE(mixture->toolTip().contains("solubility factor s")) << mixture->toolTip().toStdString();
+    ASSERT_TRUE(doc->lastResult().initialState) << doc->lastResult().status;
+    // The user-defined volatile's rows name it, not water.
+    QStringList labels;
+    for (QLabel* l : doc->window()->findChildren<QLabel*>()) labels << l->text();
+    EXPECT_TRUE(labels.contains("Gas: the volatile"));
+    EXPECT_TRUE(labels.contains("Dissolved mass of the volatile"));
+    EXPECT_FALSE(labels.contains("Gas: H2O"));
+    EXPECT_FALSE(labels.contains("Gas mass of H2O"));
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    labels.clear();
+    for (QLabel* l : doc->window()->findChildren<QLabel*>()) labels << l->text();
+    EXPECT_TRUE(labels.contains("Gas: H2O"));
+    // A file's case holding both is refused in the form's words, and either
+    // kind can be changed.
+    CaseList file;
+    file.addCase(-1);
+    file.setValue(0, "melt", PropertyList::integer(kChamberMeltUser));
+    file.setValue(0, "fluid", PropertyList::integer(kChamberFluidH2OCO2));
+    std::string error;
+    ASSERT_TRUE(doc->readFromData(file.dataOfType(), error)) << error;
+    EXPECT_EQ(doc->statusLine()->text().toStdString(), kUserMeltMixtureRefusal);
+    EXPECT_EQ(doc->statusLine()->text().indexOf("sb"), -1);
+    EXPECT_TRUE(userMelt->isEnabled());
+    EXPECT_TRUE(mixture->isEnabled());
+}
+
+TEST_F(CaseWindow, FormResultsAndPlotsAreInReachWithoutScrollingSideways) {
+    QMainWindow* w = doc->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QApplication::processEvents();
+    auto* scroll = w->findChild<QScrollArea*>("windowScroll");
+    ASSERT_NE(scroll, nullptr);
+    const QRect screen = w->screen()->availableGeometry();
+    // On this screen (the test platform's, 800 wide) the plots stand below the results.
+    EXPECT_LE(w->frameGeometry().width(), screen.width());
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    auto* pane = w->findChild<QScrollArea*>("formPane");
+    ASSERT_NE(pane, nullptr);
+    for (CDrawPlotView* box : {doc->exsolView(), doc->pressureView()}) {
+        EXPECT_TRUE(pane->widget()->isAncestorOf(box) || screen.width() >= 1000);
+        EXPECT_GE(box->width(), 300);
+        // Scrolled to, the plot lies wholly inside the window, sideways too.
+        pane->ensureWidgetVisible(box);
+        QApplication::processEvents();
+        const QRect at(box->mapTo(w, QPoint(0, 0)), box->size());
+        EXPECT_GE(at.left(), 0);
+        EXPECT_LE(at.right(), w->width());
+    }
+}
+
+TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
+    doc->pfracField()->setText("500");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    doc->onShowEruptionTable();
+    EruptionTableWindow* table = doc->eruptionTableWindow();
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(table->isVisible());
+    QWidget* controls = doc->eruptionControls();
+    doc->window()->findChild<QScrollArea*>("formPane")->ensureWidgetVisible(controls);
+    QApplication::processEvents();
+    const QRect at(controls->mapToGlobal(QPoint(0, 0)), controls->size());
+    // Moved over the controls (and left behind the document), then asked for again.
+    table->resize(320, 200);
+    table->move(at.topLeft());
+    doc->window()->raise();
+    doc->onShowEruptionTable();
+    QApplication::processEvents();
+    EXPECT_FALSE(table->frameGeometry().intersects(at));
+    table->hide();
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST_F(CaseWindow, MemoryRunningOutDuringAnEruptionRunIsToldAndTheDocumentStillSaves) {
+    // The chamber: H2O-CO2 with 30 % CO2, 4 wt %, P0 1000 bar; its
+    // sequence at 0.01 bar runs to the model's 10,000 eruptions.
+    type("zb", "30");
+    type("wt0", "4");
+    type("P0", "1000");
+    ASSERT_TRUE(doc->lastResult().finalState) << doc->lastResult().status;
+    QStringList told;
+    auto& reporter = ChamberApplication::failureReporter();
+    const auto installed = reporter;
+    reporter = [&told](const QString& message) { told << message; };
+    // The address space capped a few MB above what the program holds, as
+    // `prlimit --as` does to the running application.
+    auto vmSize = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
+        return 0ull;
+    };
+    // Qt draws and scales images on threads of its own pool, which cannot be
+    // started under the cap (drawing would wait for them): they are started
+    // before, as a running application has them.
+    doc->window()->grab();
+    QImage large(2400, 2400, QImage::Format_ARGB32);
+    large.fill(Qt::white);
+    ASSERT_FALSE(large.scaled(1200, 1200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).isNull());
+    const unsigned long long held = vmSize();
+    ASSERT_GT(held, 0u);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
+    ASSERT_TRUE(ChamberApplication::holdMemoryReserve());
+    rlimit capped = before;
+    capped.rlim_cur = held + (8u << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &capped), 0);
+    // Memory freed by earlier work stays the program's: it is taken too, all
+    // but a few MB, whatever this test program did before.
+    std::vector<void*> taken;
+    for (void* p; (p = std::malloc(size_t(1) << 20)) != nullptr;) taken.push_back(p);
+    for (int i = 0; i < 6 && !taken.empty(); ++i) {
+        std::free(taken.back());
+        taken.pop_back();
+    }
+    doc->pfracField()->setText("0.01");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    // Saved under the cap, with the reserve given back.
+    const bool saved = c.saveDocumentAs(doc, "docs/after-memory.chamber");
+    for (void* p : taken) std::free(p);
+    setrlimit(RLIMIT_AS, &before);
+    reporter = installed;
+    ASSERT_EQ(told.size(), 1) << told.join("; ").toStdString();
+    EXPECT_TRUE(told[0].contains("needed more memory than the computer could give and was stopped; the memory it had "
+                                 "taken is free again. Every document stays open: save your work now."))
+        << told[0].toStdString();
+    EXPECT_EQ(doc->statusLine()->text(), told[0]);
+    EXPECT_FALSE(doc->isBusy());
+    ASSERT_TRUE(saved) << errors.join("; ").toStdString();
+    CaseList onDisk;
+    std::ifstream in("docs/after-memory.chamber", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(onDisk.readFromData(bytes).ok);
+    EXPECT_EQ(onDisk.at(0).find("wt0")->realValue(), 4.0);
+    EXPECT_EQ(onDisk.at(0).find("zb")->realValue(), 30.0);
+    // The next long command takes the reserve again.
+    ChamberApplication::holdMemoryReserve();
+    EXPECT_TRUE(ChamberApplication::memoryReserveHeld());
+}
+#endif
+
+TEST_F(CaseWindow, ARunsEndTextAfterEditsMadeDuringItSaysWhoseInputsItBelongsTo) {
+    prepareLongRun();
+    bool edited = false, cancelled = false;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (!edited) {
+            type("cr1", "20");
+            edited = true;
+        } else if (progress && progress->isVisible() && !cancelled) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    ASSERT_TRUE(edited && cancelled);
+    const QString status = doc->statusLine()->text();
+    EXPECT_TRUE(status.startsWith("The eruption sequence of the inputs as they were when it started, before the edits "
+                                  "made during it (named in the log): The sequence was cancelled after"))
+        << status.toStdString();
+    // Without edits meanwhile, the end text stands alone.
+    prepareLongRun();
+    cancelled = false;
+    runLong([&] {
+        QProgressDialog* progress = progressPanel();
+        if (progress && progress->isVisible() && !cancelled) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    EXPECT_TRUE(doc->statusLine()->text().startsWith("The sequence was cancelled after"))
+        << doc->statusLine()->text().toStdString();
+}

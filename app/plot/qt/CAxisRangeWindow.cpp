@@ -284,6 +284,17 @@ void CAxisRangeWindow::onChangeCoordinates() {
         mMessage->setText(QStringLiteral("The minimum and the maximum of an axis must differ."));
         return;
     }
+    // A minimum above the maximum would draw the plot upside down and empty.
+    for (int axis : {0, 2}) {
+        const Field& lo = fields[axis];
+        const Field& hi = fields[axis + 1];
+        if (lo.value > hi.value) {
+            mMessage->setText(QStringLiteral("%1 (%2) lies above %3 (%4): an axis runs from its minimum up to its "
+                                             "maximum.")
+                                  .arg(lo.name, lo.edit->text().trimmed(), hi.name, hi.edit->text().trimmed()));
+            return;
+        }
+    }
     mMessage->clear();
     changeRange(fields[0].value, fields[1].value, fields[2].value, fields[3].value);
 }

@@ -296,6 +296,30 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_TRUE(panel->messageLine()->text().isEmpty());
     v.getXYRange(&x0, nullptr, nullptr, nullptr);
     EXPECT_EQ(x0, 100.0f);
+
+    // A minimum above the maximum is refused with the reason, the plot untouched.
+    panel->showWindow();
+    Range before = range();
+    const int edits = stack.count();
+    panel->yMinField()->setText("3500");
+    panel->yMaxField()->setText("2600");
+    panel->onOKButton();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->messageLine()->text(),
+              "Y min (3500) lies above Y max (2600): an axis runs from its minimum up to its maximum.");
+    EXPECT_EQ(range(), before);
+    EXPECT_EQ(stack.count(), edits);
+    // ... and by a stepper that would carry the minimum past the maximum.
+    panel->yMinField()->setText("0");
+    panel->yMaxField()->setText("1");
+    panel->onOKButton();
+    panel->showWindow();
+    before = range();
+    panel->stepXmin()->setValue(before[1] + 1);
+    panel->onStepXmin();
+    EXPECT_TRUE(panel->messageLine()->text().startsWith("X min")) << panel->messageLine()->text().toStdString();
+    EXPECT_EQ(range(), before);
+    panel->hide();
 }
 
 TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
