@@ -438,15 +438,29 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // The two halves, towards component 1 and towards component 0, are
     // traced from the same flash and joined: the second half reversed by its
     // point index, then the first, so that the file runs along the whole
-    // isotherm (the start point appears in both halves).
+    // isotherm.  Both halves begin at the start point: it is written once.
+    // What both halves say of the same start (no two-phase state there) is
+    // said once.
     std::vector<double> up, down;
     pressure(P_bar);
     const double Pmax = highestPressureBar(*this);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
-                                               suffix, &up);
-    pressure(P_bar);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
-                                               suffix, &down);
+    std::vector<platform::ThreadLogCapture::Entry> said[2];
+    {
+        const platform::ThreadLogCapture kept;
+        calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
+                                                   suffix, &up);
+        said[0] = platform::ThreadLogCapture::current()->take();
+        pressure(P_bar);
+        calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv,
+                                                   kArrayOfValues, suffix, &down);
+        said[1] = platform::ThreadLogCapture::current()->take();
+    }
+    for (const auto& e : said[0])
+        std::erase_if(said[1], [&](const platform::ThreadLogCapture::Entry& f) {
+            return f.channel == e.channel && f.text == e.text;
+        });
+    platform::ThreadLogCapture::replay(said[0]);
+    platform::ThreadLogCapture::replay(said[1]);
 
     struct Row {
         const double* v;
@@ -490,5 +504,9 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     header += "\nBEGIN\n";
     out.writeText(header);
     for (const Row& row : second) out.writeRow(std::span<const double>(row.v, kColumns));
-    for (const Row& row : first) out.writeRow(std::span<const double>(row.v, kColumns));
+    // The start point closes the reversed half and opens the other.
+    const bool startTwice = !second.empty() && !first.empty() && second.back().v[kIndexColumn] == 0.0 &&
+                            first.front().v[kIndexColumn] == 0.0;
+    for (std::size_t k = startTwice ? 1 : 0; k < first.size(); ++k)
+        out.writeRow(std::span<const double>(first[k].v, kColumns));
 }

@@ -12,7 +12,9 @@
 // arguments are refused, when its calculation fails (no state, a state with
 // no finite properties, a curve tracer that reports a failure) or when a file
 // it writes cannot be written; the failure is reported naming the command,
-// and doCommand returns false once any command has failed.
+// the files the command wrote are removed (no file of headers or of part of
+// a curve is left as if it were a result), and doCommand returns false once
+// any command has failed.
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
@@ -367,9 +369,13 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             return platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles;
         };
         const char* word = argv[i] ? argv[i] : "";
+        // A command that fails leaves no file: what it wrote (headers, part
+        // of a curve) is removed.
+        platform::WrittenFiles written;
         const int used = doCommandEx(argc - i, argv + i);
         if (used > 0) {
             if (reported()) {
+                written.removeAll();
                 platform::diagf("Command %s failed\n", word);
                 allDone = false;
             }
@@ -561,6 +567,7 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         }
         i = a.index();
         if (!a.ok || !done) {
+            written.removeAll();
             platform::diagf("Command %s failed\n", word);
             allDone = false;
         }
