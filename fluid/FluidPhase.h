@@ -838,12 +838,18 @@ public:
     // From the current state: T and V at fixed x1 (flag 0) or x1 and V at fixed T (flag 1).
     void search_a_critical_point(CriticalPointFlag flag);
     // The vapour-liquid critical point of the binary at mole fraction x1 of
-    // component 1, from the pseudo-critical point (Tpc, Vpc) and the other
-    // starts: of the roots found, one the mixture does not split at (tangent
-    // plane) and whose fourth-order stability holds; of several, the highest
-    // in temperature.  The phase is left at the point (T, V, P, the state
-    // functions); false, with a message, where none is found.
-    bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc);
+    // component 1, from the pseudo-critical point (Tpc, Vpc) and a grid of
+    // starts over temperature and volume: of the roots found, one the
+    // mixture does not split at (tangent plane) and whose fourth-order
+    // stability holds; of several, the highest in temperature (the others,
+    // highest first, in `others` where given).  The phase is left at the
+    // point (T, V, P, the state functions); false, with a message, where
+    // none is found.
+    struct MixtureCriticalPoint {
+        double T, V, P;  // K, m3/mol, Pa
+    };
+    bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
+                                       std::vector<MixtureCriticalPoint>* others = nullptr);
     // dT/dx1 and dV/dx1 along the critical curve at the point just found.
     void next_critical_point(double& dTdx, double& dVdx);
     // Critical point at the current T in V alone (start Vc_last).

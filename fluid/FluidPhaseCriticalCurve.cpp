@@ -26,7 +26,7 @@ constexpr double kSmallestStepFactor = 1e-8;
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
 // The console's curves test the tangent plane at every this many points.
-constexpr std::size_t kSplitCheckEvery = 8;
+constexpr std::size_t kSplitCheckEvery = 16;
 
 struct CriticalRow {
     FluidPhase& p;
