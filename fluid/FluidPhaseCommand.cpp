@@ -215,14 +215,16 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
         trials.push_back(1.0 - e);
     }
     std::sort(trials.begin(), trials.end());
-    // The tangent-plane distance of the trial w1 on the root of `kind`
-    // (+inf where it has none).
+    // The tangent-plane distance of the trial w1 on the root found from the
+    // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
-        double G_ = 0.0, lnf[2];
-        if (!lnFugacities(kind, G_, lnf)) return HUGE_VAL;
-        return w[0] * (lnf[0] - ref[0]) + w[1] * (lnf[1] - ref[1]);
+        double G_ = 0.0;
+        if (!trialRootFromTP(kind == 2, T_, P_bar, G_) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
+            return HUGE_VAL;
+        const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+        return std::isfinite(d) ? d : HUGE_VAL;
     };
     constexpr double kSplit = -1e-9;
     bool splits = false;

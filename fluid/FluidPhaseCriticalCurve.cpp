@@ -25,6 +25,11 @@ constexpr double kSmallestStepFactor = 1e-8;
 // almost nothing and succeed for ever.  The trace ends after this many
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
+// Largest angle between the tangents at the two ends of a step and its chord
+// (scaled as the orientation of the curve is), and the step factor below
+// which no step is refused for it (a corner of the curve, if any, is passed).
+constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
+constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
 constexpr std::size_t kSplitCheckEvery = 16;
 
@@ -214,6 +219,33 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         critical_stability = stabk;
         errorflag = 0;
     };
+    // The tangent at the point just converged, and whether the step to it
+    // followed the curve: in the scaled (x1, T, ln V) of the orientation
+    // above, the last tangent, the new one and the chord between the two
+    // points lie within kLargestTurn of one another on a smooth branch
+    // (the largest turn of a step measured on the cubics' and Kreglewski's
+    // curves is 33 degrees); a jump to another root gives a tangent and a
+    // chord at an unrelated angle (77 degrees on Kreglewski's N2-CO2).
+    double tNew = 0.0, vNew = 0.0;
+    auto onTheBranch = [&] {
+        next_critical_point(tNew, vNew);
+        auto unit = [](double a, double b, double c, double (&u)[3]) {
+            const double n = std::sqrt(a * a + b * b + c * c);
+            u[0] = a / n;
+            u[1] = b / n;
+            u[2] = c / n;
+        };
+        auto cosine = [](const double (&a)[3], const double (&b)[3]) {
+            return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
+        };
+        double last[3], next[3], chord[3];
+        unit(1.0, t / scaleT, (v / Vp) / scaleLnV, last);
+        unit(1.0, tNew / scaleT, (vNew / V) / scaleLnV, next);
+        unit(x[1] - xp, (T - Tp) / scaleT, std::log(V / Vp) / scaleLnV, chord);
+        const double c = std::cos(kLargestTurn);
+        const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
+        return ok || !(std::isfinite(tNew) && std::isfinite(vNew));
+    };
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
@@ -249,6 +281,15 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                 converged = searchInside(d);
             } else {
                 errorflag = 1;
+            }
+            // A step that lands on another root of the critical conditions
+            // (at the same x1 and T, at another volume) has left the curve:
+            // its tangent there is unrelated to the last one.  It is
+            // rejected and retried shorter.
+            if (converged && lambda >= kSmallestCheckedStep && !onTheBranch()) {
+                platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", x[1],
+                                 T, V * 1e6);
+                converged = false;
             }
             if (converged) break;
             platform::tracef("lambda %.12lg xc %.12lg\n", lambda, x1);
@@ -290,7 +331,12 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         tPrev = t;
         vPrev = v;
         VpPrev = Vp;
-        next_critical_point(t, v);
+        if (lambda >= kSmallestCheckedStep) {
+            t = tNew;
+            v = vNew;
+        } else {
+            next_critical_point(t, v);
+        }
         xp = x[1];
         Vp = V;
         Tp = T;

@@ -171,6 +171,18 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     return false;
 }
 
+bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar, double& G_) {
+    temperature(T_);
+    pressure(P_bar);
+    if (termRefusesState()) return false;
+    beginVolumeSearch();
+    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
+    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    if (!volumeStateFrom(start, liquid, RootBranch::Any)) return false;
+    double V_ = 0.0;
+    return acceptRoot(*this, P_bar, V_, G_);
+}
+
 void FluidPhase::setStateFromTPV(double T_, double P_bar, double V_) {
     errorflag = 0;
     temperature(T_);
