@@ -31,7 +31,7 @@ constexpr long kMostPoints = 50000;
 constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
 constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
-constexpr std::size_t kSplitCheckEvery = 16;
+constexpr std::size_t kSplitCheckEvery = 8;
 
 struct CriticalRow {
     FluidPhase& p;
