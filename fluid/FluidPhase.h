@@ -76,6 +76,14 @@ enum CriticalCurveFlag : int {
 // any other name.  Below it the liquid of the liquid-vapour curve is
 // metastable.
 double triplePointTemperature(const char* component);
+// Temperature (K) below which component `component` freezes out of a liquid
+// mixture holding mole fraction xi of it: for CO2, CH4 and N2 the ideal
+// solubility of the pure solid (Schroeder-van Laar),
+// 1/T = 1/Ttp - R ln(xi)/dHfus, from the triple point and the enthalpy of
+// fusion; for any other component (water, whose mixtures with the gases are
+// far from ideal, and the salts) its triple point whatever xi.  The triple
+// point at xi = 1; 0 for a component without one.
+double mixtureFreezingTemperature(const char* component, double xi);
 
 class FluidPhase : public Phase {
 public:
@@ -380,8 +388,11 @@ public:
     // The solids of the components (melting and sublimation curves), set by
     // the program that builds the model; null: no state is refused as solid.
     SolidLookup solidOf = nullptr;
-    // The range with its Tmin raised to the components' triple points where
-    // it says so.
+    // The range at the model's composition: where it says so
+    // (fromTriplePoints), its Tmin raised to where a component present above
+    // a trace (kTraceFraction) freezes out of the mixture
+    // (mixtureFreezingTemperature; a pure fluid's triple point).  Every
+    // command holds its states, points and curves to this one range.
     ValidityRange effectiveRange() const;
     // The range a state of the model's composition is held against: a
     // mixture's at a pure end is its component's (componentValidity, else

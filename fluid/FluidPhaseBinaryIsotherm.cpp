@@ -80,11 +80,27 @@ void writeIsothermRow(FluidPhase& p, CurveOutput& out, int index) {
 // The isotherms of the command interpreter stay inside the model's range: a
 // temperature outside it is refused with one message naming the model, and
 // the trace ends at its highest pressure.
+// The model's range at pure component k (effectiveRange at that
+// composition; the model's composition is kept).
+ValidityRange pureEndRange(FluidPhase& p, int k) {
+    const std::vector<double> kept = p.x;
+    std::vector<double> only(2, 0.0);
+    only[static_cast<std::size_t>(k)] = 1.0;
+    p.composition(only.data());
+    const ValidityRange r = p.effectiveRange();
+    p.composition(kept.data());
+    return r;
+}
+
+// An isotherm of the binary starts at the saturation of a pure component: at
+// a temperature where neither is fluid in the model's range (below both
+// triple points, above its Tmax) it has no start.
 bool refusedTemperature(FluidPhase& p, double T_) {
-    const ValidityRange range = p.effectiveRange();
-    if (range.holdsTemperature(T_)) return false;
-    platform::diagf("The model %s holds %s: it gives no isotherm of the binary at %g K.\n", p.modelName(),
-                    range.describe().c_str(), T_);
+    const ValidityRange r0 = pureEndRange(p, 0), r1 = pureEndRange(p, 1);
+    if (r0.holdsTemperature(T_) || r1.holdsTemperature(T_)) return false;
+    platform::diagf("The model %s holds %s for %s and %s for %s: it gives no isotherm of the binary at %g K.\n",
+                    p.modelName(), r0.describe().c_str(), p.componentName(0), r1.describe().c_str(),
+                    p.componentName(1), T_);
     p.errorflag = 1;
     return true;
 }
@@ -355,9 +371,18 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     // component 1: the same curve whatever the order of the components.
     // Each attempt starts from the volumes held on entry, not from what the
     // failed one left.
+    // A component below its freezing point in the model's range (solid at
+    // T) is no end to start from.
     int from = 0;
     const double VlHeld = Vl0, VvHeld = Vv0;
+    std::string frozen;
     for (int k : {0, 1}) {
+        const ValidityRange r = pureEndRange(*this, k);
+        if (!r.holdsTemperature(T_)) {
+            frozen += std::string("; the model holds ") + componentName(k) + " " + r.describe();
+            errorflag = 1;
+            continue;
+        }
         Vl0 = VlHeld;
         Vv0 = VvHeld;
         bubbleOfPureComponent(*this, k, T_);
@@ -379,8 +404,8 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
                                                Vv0, xs, xs, kIgorTextFile, suffix);
     if (noPureEnd && errorflag != 0)
         platform::diagf("The model %s gives no saturation of %s or of %s at %g K: the isotherm of the binary has no "
-                        "pure end to start from\n",
-                        modelName(), componentName(0), componentName(1), T_);
+                        "pure end to start from%s\n",
+                        modelName(), componentName(0), componentName(1), T_, frozen.c_str());
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose

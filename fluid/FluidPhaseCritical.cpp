@@ -473,12 +473,13 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         if (!found) return;  // said why
         calculate_state_functions();
         errorflag = 0;
-        // A mixture's critical point is held to the model's declared range,
-        // as the critical curve's points are: a pure component's triple
-        // point does not bound it (the other component keeps it fluid).
-        if (!validity.holds(T, P * 1e-5)) {
-            platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n",
-                            modelName(), validity.describe().c_str(), T, P * 1e-5);
+        // A mixture's critical point is held to the model's range at its
+        // composition, as the critical curve's points and its states are.
+        const ValidityRange range = effectiveRange();
+        if (!range.holds(T, P * 1e-5)) {
+            platform::diagf("The model %s holds %s at x1 = %g: its critical point at %g K and %g bar lies outside "
+                            "it.\n",
+                            modelName(), range.describe().c_str(), x[1], T, P * 1e-5);
             errorflag = 1;
             return;
         }

@@ -83,12 +83,14 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // that starts outside it (at a pure component's critical point below the
     // triple point of the other) is traced on until it enters the range, and
     // one that leaves the range ends there (outside it a cubic's curve may
-    // run to its packing limit, at any pressure).  The range is the one the
-    // model declares, not raised to the highest triple point of its
-    // components: near a pure component's critical point the other one is
-    // dilute and does not freeze there.
-    const ValidityRange range = validity;
-    auto inRange = [&] { return range.holds(T, P * 1e-5); };
+    // run to its packing limit, at any pressure).  The range is the model's
+    // at each point's composition (effectiveRange): near a pure component's
+    // critical point the other one is dilute and does not freeze there.
+    ValidityRange range = effectiveRange();
+    auto inRange = [&] {
+        range = effectiveRange();
+        return range.holds(T, P * 1e-5);
+    };
     long written = 0;
     // A curve without a row leaves no file of headers (mode 0 keeps its
     // empty file).
@@ -323,8 +325,8 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
         const bool inside = inRange();
         if (!inside && written > 0) {
-            platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n",
-                            modelName(), range.describe().c_str(), Tp, Pconverged * 1e-5);
+            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                            modelName(), range.describe().c_str(), x[1], Tp, Pconverged * 1e-5);
             unstableStop = true;  // no closing pure-component point either
             break;
         }
@@ -382,8 +384,9 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
     }
     if (written == 0 && range.declared()) {
-        platform::diagf("Critical curve: the model %s holds %s; no point of the curve lies inside it\n",
-                        modelName(), range.describe().c_str());
+        platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
+                        "%g)\n",
+                        modelName(), range.describe().c_str(), x[1]);
         errorflag = 1;
     }
 }

@@ -386,7 +386,8 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
     composition(kept.data());
     // Of the stable roots, those inside the model's range first (a root at a
     // pressure the model does not describe is no critical point of it).
-    auto inRange = [&](const Root& r) { return validity.holds(r.T, r.P * 1e-5); };
+    const ValidityRange range = effectiveRange();
+    auto inRange = [&](const Root& r) { return range.holds(r.T, r.P * 1e-5); };
     const Root* best = nullptr;
     for (const Root& r : roots)
         if (usable(r) && (!best || (inRange(r) && !inRange(*best)) || (inRange(r) == inRange(*best) && r.T > best->T)))
