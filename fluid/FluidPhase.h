@@ -716,6 +716,12 @@ public:
         bool supercooled = false;
         double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
+        // An isotherm leaves its states between splitPmin and splitPmax out
+        // (the loop of a model whose critical point lies above its fluid's):
+        // how many, and their volumes (m3/mol).
+        long leftOut = 0;
+        double leftOutVmin = 0.0, leftOutVmax = 0.0;
+        bool splitBand() const { return splitPmax >= splitPmin; }
         bool holds(double T_, double P_bar, double V_) const;
     };
     CurveRowLimits curveRowLimits;

@@ -550,12 +550,19 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 // Above its fluid's critical temperature the loop of a model
                 // whose own lies higher is no state of the fluid.
                 double lo = 0.0, hi = -1.0;
-                if (supercriticalLoopPressures(t, lo, hi))
-                    platform::warnf("The model %s splits %s at %g K, above its critical temperature, between %.6g and "
-                                    "%.6g bar: the isotherm's states there are written as nan.\n",
-                                    modelName(), phaseRuleFluid(), t, lo, hi);
-                withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); },
-                                   lo, hi);
+                const bool loop = supercriticalLoopPressures(t, lo, hi);
+                withCurveRowLimits(
+                    [&] {
+                        calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
+                        const CurveRowLimits& l = curveRowLimits;
+                        if (loop && l.leftOut > 0)
+                            platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
+                                            "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
+                                            "pressures (from %g to %g cm3/mol).\n",
+                                            modelName(), phaseRuleFluid(), t, lo, hi, l.leftOut, l.leftOutVmin * 1e6,
+                                            l.leftOutVmax * 1e6);
+                    },
+                    lo, hi);
             });
         } else if (is(word, "tree")) {
             print_parse_tree(stdout);
