@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kColumns = 19;
 constexpr int kIndexColumn = 18;
+// The step factor down to which an isotherm that leaves the model's range
+// (a component freezing out) is shortened before it ends there.
+constexpr double kShortestStepToTheRange = 1e-3;
 // |dP/dx| in Pa above which the step is in pressure.
 constexpr double kSteepInP = 1e6;
 constexpr double kSmallestStepFactor = 1e-8;
@@ -80,17 +83,19 @@ void writeIsothermRow(FluidPhase& p, CurveOutput& out, int index) {
 // The isotherms of the command interpreter stay inside the model's range: a
 // temperature outside it is refused with one message naming the model, and
 // the trace ends at its highest pressure.
-// The model's range at pure component k (effectiveRange at that
-// composition; the model's composition is kept).
-ValidityRange pureEndRange(FluidPhase& p, int k) {
+// The model's range at mole fraction x1 of component 1 (effectiveRange at
+// that composition; the model's composition is kept).
+ValidityRange rangeAtComposition(FluidPhase& p, double x1) {
     const std::vector<double> kept = p.x;
-    std::vector<double> only(2, 0.0);
-    only[static_cast<std::size_t>(k)] = 1.0;
-    p.composition(only.data());
+    const double at[2] = {1.0 - x1, x1};
+    p.composition(at);
     const ValidityRange r = p.effectiveRange();
     p.composition(kept.data());
     return r;
 }
+
+// The model's range at pure component k.
+ValidityRange pureEndRange(FluidPhase& p, int k) { return rangeAtComposition(p, k == 0 ? 0.0 : 1.0); }
 
 // An isotherm of the binary starts at the saturation of a pure component: at
 // a temperature where neither is fluid in the model's range (below both
@@ -324,6 +329,31 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
                                 "the trace; the isotherm ends there\n",
                                 T_, Pmax);
             break;
+        }
+        // A tie line whose liquid or vapour lies outside the model's range at
+        // its composition (a component freezing out of it) is no state the
+        // model gives: the isotherm ends at the last point before it.
+        if (ok) {
+            std::string outside;
+            for (double z : {x_liquid[1], x_vapour[1]}) {
+                const ValidityRange at = rangeAtComposition(*this, z);
+                if (outside.empty() && !at.holdsTemperature(T_)) {
+                    char buf[96];
+                    std::snprintf(buf, sizeof buf, " at x1 = %g", z);
+                    outside = at.describe() + buf;
+                }
+            }
+            // Shorter steps first, up to the edge of the range.
+            if (!outside.empty() && r > kShortestStepToTheRange) {
+                r *= 0.5;
+                continue;
+            }
+            if (!outside.empty()) {
+                ended = true;
+                platform::warnf("Isotherm at %g K: the model %s holds %s; the isotherm ends at x1 = %g and %g bar\n",
+                                T_, modelName(), outside.c_str(), x0, P0 * 1e-5);
+                break;
+            }
         }
         if (ok) {
             const double Pnew = P;
