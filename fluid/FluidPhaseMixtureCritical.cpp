@@ -20,6 +20,7 @@
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
@@ -293,8 +294,13 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         std::vector<double> only(2, 0.0);
         only[k] = 1.0;
         composition(only.data());
-        temperature(critical_T);
-        volume(critical_V);
+        // From the fluid's own critical point where its ancillary equations
+        // know it (a volume of Zc = 0.3), else from the model's start.
+        const double Tf = ancillaryCriticalTemperature(componentName(k)),
+                     Pf = ancillaryCriticalPressure(componentName(k));
+        const bool known = Tf > 0.0 && Pf > 0.0;
+        temperature(known ? Tf : critical_T);
+        volume(known ? 0.3 * R * Tf / Pf : critical_V);
         search_the_critical_point_of_the_pure_component();
         pure = errorflag == 0;
         Tpure[k] = T;
