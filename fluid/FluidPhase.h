@@ -198,10 +198,10 @@ public:
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
     // A trial phase of the tangent-plane test: a mechanically stable root of
     // P(V) = P at T and P from the liquid start (or the ideal gas's volume),
-    // with its Gibbs energy and fugacities, whatever branch of the isotherm
-    // it lies on (no walk along the isotherm): a negative tangent-plane
-    // distance on any such root shows a split.
-    bool trialRootFromTP(bool liquidStart, double T_, double P_bar, double& G_);
+    // with its fugacities, whatever branch of the isotherm it lies on (no
+    // walk along the isotherm): a negative tangent-plane distance on any
+    // such root shows a split.
+    bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a

@@ -220,8 +220,7 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
-        double G_ = 0.0;
-        if (!trialRootFromTP(kind == 2, T_, P_bar, G_) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
+        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
             return HUGE_VAL;
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
         return std::isfinite(d) ? d : HUGE_VAL;

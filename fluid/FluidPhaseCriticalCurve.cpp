@@ -31,7 +31,7 @@ constexpr long kMostPoints = 50000;
 constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
 constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
-constexpr std::size_t kSplitCheckEvery = 8;
+constexpr std::size_t kSplitCheckEvery = 16;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -355,6 +355,9 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
         if (!stopIfUnstable && !saidUnstable && critical_stability < 0.0) {
             saidUnstable = true;
+            // The points before this one are tested first, so that the notes
+            // come in the curve's order.
+            if (!saidSplit) checkSplit();
             platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
                             "stability of a critical point (column stabi)\n",
                             x[1], T, P * 1e-5);

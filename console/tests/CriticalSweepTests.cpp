@@ -19,6 +19,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "console/tests/IndependentCubic.h"
+#include "console/tests/ModelCommands.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/tests/TextRows.h"
 
@@ -26,22 +27,8 @@ namespace {
 
 using namespace indep;
 
-std::unique_ptr<FluidPhase> model(const std::string& name) {
-    std::unique_ptr<FluidPhase> m;
-    consoletest::capture([&] { m.reset(createFluidModel(name.c_str())); });
-    return m;
-}
-
-// Runs command words on the model; true when every command succeeded.
-bool run(FluidPhase& m, std::vector<std::string> w, std::string* err = nullptr, std::string* out = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& s : w) argv.push_back(s.data());
-    bool ok = false;
-    const auto c = consoletest::capture([&] { ok = m.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
-    if (err) *err = c.err;
-    if (out) *out = c.out;
-    return ok;
-}
+using consoletest::model;
+using consoletest::run;
 
 // The value printed after `key` at the start of a line of the report.
 double printed(const std::string& out, const char* key) {
