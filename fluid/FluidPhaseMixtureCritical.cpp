@@ -290,68 +290,74 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
     // where the mixture's are sought.
     double Tpure[2] = {0.0, 0.0}, Vpure[2] = {0.0, 0.0};
     bool pure = true;
-    for (int k = 0; k < 2 && pure; k++) {
-        std::vector<double> only(2, 0.0);
-        only[k] = 1.0;
-        composition(only.data());
-        // From the fluid's own critical point where its ancillary equations
-        // know it (a volume of Zc = 0.3), else from the model's start.
-        const double Tf = ancillaryCriticalTemperature(componentName(k)),
-                     Pf = ancillaryCriticalPressure(componentName(k));
-        const bool known = Tf > 0.0 && Pf > 0.0;
-        temperature(known ? Tf : critical_T);
-        volume(known ? 0.3 * R * Tf / Pf : critical_V);
-        search_the_critical_point_of_the_pure_component();
-        pure = errorflag == 0;
-        Tpure[k] = T;
-        Vpure[k] = V;
-    }
-    errorflag = 0;
-    // Where the critical curve turns in composition (or a liquid-liquid
-    // branch crosses the composition) the mixture has more than one critical
-    // point, and starts near the pseudo-critical point find only some of
-    // them.  All are sought on a grid in (T, ln V): a cell whose corners
-    // take both signs of G0 and of G1 holds a root or lies next to one, and
-    // the search starts at its centre.
-    if (pure) {
-        composition(kept.data());
-        const double b = coVolume();
-        const double Tlo = std::max(kLowestCriticalT, kScanTLow * std::min(Tpure[0], Tpure[1])),
-                     Thi = kScanTHigh * std::max(Tpure[0], Tpure[1]);
-        const double ulo = std::log(b > 0.0 ? kScanVLow * b : 0.2 * std::min(Vpure[0], Vpure[1])),
-                     uhi = std::log(b > 0.0 ? kScanVHigh * b : 3.0 * std::max(Vpure[0], Vpure[1]));
-        // Signs of G0 and G1 at the nodes (0 where the model fails there).
-        std::vector<signed char> s0(kScanT * kScanV), s1(kScanT * kScanV);
-        auto sign = [](double g) -> signed char { return g > 0.0 ? 1 : (g < 0.0 ? -1 : 0); };
-        for (int i = 0; i < kScanT; ++i) {
-            temperature(Tlo + (Thi - Tlo) * i / (kScanT - 1));
-            for (int j = 0; j < kScanV; ++j) {
-                volume(std::exp(ulo + (uhi - ulo) * j / (kScanV - 1)));
-                errorflag = 0;
-                calculate_third_order_critical_parameters();
-                const CriticalSet a = valuesOf(*this);
-                const double g0 = residual0(a), g1 = residual1(a);
-                const bool good = errorflag == 0 && std::isfinite(g0) && std::isfinite(g1);
-                s0[i * kScanV + j] = good ? sign(g0) : 0;
-                s1[i * kScanV + j] = good ? sign(g1) : 0;
-            }
+    {
+        // (The trial states of these searches and of the grid below outside the
+        // model's range are no failure of the mixture's search: what they say is
+        // kept off the log.)
+        const platform::ThreadLogCapture quietTrials;
+        for (int k = 0; k < 2 && pure; k++) {
+            std::vector<double> only(2, 0.0);
+            only[k] = 1.0;
+            composition(only.data());
+            // From the fluid's own critical point where its ancillary equations
+            // know it (a volume of Zc = 0.3), else from the model's start.
+            const double Tf = ancillaryCriticalTemperature(componentName(k)),
+                         Pf = ancillaryCriticalPressure(componentName(k));
+            const bool known = Tf > 0.0 && Pf > 0.0;
+            temperature(known ? Tf : critical_T);
+            volume(known ? 0.3 * R * Tf / Pf : critical_V);
+            search_the_critical_point_of_the_pure_component();
+            pure = errorflag == 0;
+            Tpure[k] = T;
+            Vpure[k] = V;
         }
         errorflag = 0;
-        for (int i = 0; i + 1 < kScanT; ++i)
-            for (int j = 0; j + 1 < kScanV; ++j) {
-                const int c[4] = {i * kScanV + j, i * kScanV + j + 1, (i + 1) * kScanV + j, (i + 1) * kScanV + j + 1};
-                bool valid = true, p0 = false, n0 = false, p1 = false, n1 = false;
-                for (int k : c) {
-                    valid = valid && s0[k] != 0 && s1[k] != 0;
-                    p0 = p0 || s0[k] > 0;
-                    n0 = n0 || s0[k] < 0;
-                    p1 = p1 || s1[k] > 0;
-                    n1 = n1 || s1[k] < 0;
+        // Where the critical curve turns in composition (or a liquid-liquid
+        // branch crosses the composition) the mixture has more than one critical
+        // point, and starts near the pseudo-critical point find only some of
+        // them.  All are sought on a grid in (T, ln V): a cell whose corners
+        // take both signs of G0 and of G1 holds a root or lies next to one, and
+        // the search starts at its centre.
+        if (pure) {
+            composition(kept.data());
+            const double b = coVolume();
+            const double Tlo = std::max(kLowestCriticalT, kScanTLow * std::min(Tpure[0], Tpure[1])),
+                         Thi = kScanTHigh * std::max(Tpure[0], Tpure[1]);
+            const double ulo = std::log(b > 0.0 ? kScanVLow * b : 0.2 * std::min(Vpure[0], Vpure[1])),
+                         uhi = std::log(b > 0.0 ? kScanVHigh * b : 3.0 * std::max(Vpure[0], Vpure[1]));
+            // Signs of G0 and G1 at the nodes (0 where the model fails there).
+            std::vector<signed char> s0(kScanT * kScanV), s1(kScanT * kScanV);
+            auto sign = [](double g) -> signed char { return g > 0.0 ? 1 : (g < 0.0 ? -1 : 0); };
+            for (int i = 0; i < kScanT; ++i) {
+                temperature(Tlo + (Thi - Tlo) * i / (kScanT - 1));
+                for (int j = 0; j < kScanV; ++j) {
+                    volume(std::exp(ulo + (uhi - ulo) * j / (kScanV - 1)));
+                    errorflag = 0;
+                    calculate_third_order_critical_parameters();
+                    const CriticalSet a = valuesOf(*this);
+                    const double g0 = residual0(a), g1 = residual1(a);
+                    const bool good = errorflag == 0 && std::isfinite(g0) && std::isfinite(g1);
+                    s0[i * kScanV + j] = good ? sign(g0) : 0;
+                    s1[i * kScanV + j] = good ? sign(g1) : 0;
                 }
-                if (valid && p0 && n0 && p1 && n1)
-                    searchFrom(Tlo + (Thi - Tlo) * (i + 0.5) / (kScanT - 1),
-                               std::exp(ulo + (uhi - ulo) * (j + 0.5) / (kScanV - 1)));
             }
+            errorflag = 0;
+            for (int i = 0; i + 1 < kScanT; ++i)
+                for (int j = 0; j + 1 < kScanV; ++j) {
+                    const int c[4] = {i * kScanV + j, i * kScanV + j + 1, (i + 1) * kScanV + j, (i + 1) * kScanV + j + 1};
+                    bool valid = true, p0 = false, n0 = false, p1 = false, n1 = false;
+                    for (int k : c) {
+                        valid = valid && s0[k] != 0 && s1[k] != 0;
+                        p0 = p0 || s0[k] > 0;
+                        n0 = n0 || s0[k] < 0;
+                        p1 = p1 || s1[k] > 0;
+                        n1 = n1 || s1[k] < 0;
+                    }
+                    if (valid && p0 && n0 && p1 && n1)
+                        searchFrom(Tlo + (Thi - Tlo) * (i + 0.5) / (kScanT - 1),
+                                   std::exp(ulo + (uhi - ulo) * (j + 0.5) / (kScanV - 1)));
+                }
+        }
     }
     if (!anyUsable() && pure) {
         // Where it lies far from the pseudo-critical point (a water-gas system
