@@ -366,10 +366,11 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         const double Tm = kept[0] * Tpure[0] + kept[1] * Tpure[1], Vm = kept[0] * Vpure[0] + kept[1] * Vpure[1];
         for (double f : {1.0, 0.8, 0.6, 1.3}) searchFrom(Tm, f * Vm);
     }
-    if (!anyUsable()) {
-        // Last, the critical curve itself, traced from each pure component in
-        // turn (its notes kept off the log): the points of the curve closest
-        // in composition are the starts.
+    if (!anyUsable() && !pure) {
+        // Last, where the pure components' critical points (and so the grid)
+        // are missing, the critical curve itself, traced from each pure
+        // component in turn (its notes kept off the log): the points of the
+        // curve closest in composition are the starts.
         for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
             std::vector<double> rows;
             {
