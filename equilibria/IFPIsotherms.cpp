@@ -18,6 +18,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -247,6 +248,7 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
         platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
         return;
     }
+    platform::noteOutputOpened(path);
     const char* sfx = suffix ? suffix : "";
     const std::string X = header("x", "     "), Y = header("y", "     ");
     std::fprintf(f.get(), "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", X.c_str(), Y.c_str());
@@ -435,6 +437,7 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
         platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
         return;
     }
+    platform::noteOutputOpened(path);
     const char* sfx = suffix ? suffix : "";
     const std::string X = header("x", "     "), Y = header("y", "     ");
     // The ic column carries the number of the point on the curve.
@@ -505,6 +508,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, doub
         platform::diagf("Can't open the output file %s\n", path.c_str());
         return;
     }
+    platform::noteOutputOpened(path);
     std::fprintf(f.get(), "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
     for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "x", i, nm);
     for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "y", i, nm);

@@ -25,8 +25,13 @@ constexpr double kSmallestStepFactor = 1e-8;
 // almost nothing and succeed for ever.  The trace ends after this many
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
+// Largest angle between the tangents at the two ends of a step and its chord
+// (scaled as the orientation of the curve is), and the step factor below
+// which no step is refused for it (a corner of the curve, if any, is passed).
+constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
+constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
-constexpr std::size_t kSplitCheckEvery = 8;
+constexpr std::size_t kSplitCheckEvery = 16;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -78,12 +83,14 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // that starts outside it (at a pure component's critical point below the
     // triple point of the other) is traced on until it enters the range, and
     // one that leaves the range ends there (outside it a cubic's curve may
-    // run to its packing limit, at any pressure).  The range is the one the
-    // model declares, not raised to the highest triple point of its
-    // components: near a pure component's critical point the other one is
-    // dilute and does not freeze there.
-    const ValidityRange range = validity;
-    auto inRange = [&] { return range.holds(T, P * 1e-5); };
+    // run to its packing limit, at any pressure).  The range is the model's
+    // at each point's composition (effectiveRange): near a pure component's
+    // critical point the other one is dilute and does not freeze there.
+    ValidityRange range = effectiveRange();
+    auto inRange = [&] {
+        range = effectiveRange();
+        return range.holds(T, P * 1e-5);
+    };
     long written = 0;
     // A curve without a row leaves no file of headers (mode 0 keeps its
     // empty file).
@@ -214,6 +221,33 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         critical_stability = stabk;
         errorflag = 0;
     };
+    // The tangent at the point just converged, and whether the step to it
+    // followed the curve: in the scaled (x1, T, ln V) of the orientation
+    // above, the last tangent, the new one and the chord between the two
+    // points lie within kLargestTurn of one another on a smooth branch
+    // (the largest turn of a step measured on the cubics' and Kreglewski's
+    // curves is 33 degrees); a jump to another root gives a tangent and a
+    // chord at an unrelated angle (77 degrees on Kreglewski's N2-CO2).
+    double tNew = 0.0, vNew = 0.0;
+    auto onTheBranch = [&] {
+        next_critical_point(tNew, vNew);
+        auto unit = [](double a, double b, double c, double (&u)[3]) {
+            const double n = std::sqrt(a * a + b * b + c * c);
+            u[0] = a / n;
+            u[1] = b / n;
+            u[2] = c / n;
+        };
+        auto cosine = [](const double (&a)[3], const double (&b)[3]) {
+            return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
+        };
+        double last[3], next[3], chord[3];
+        unit(1.0, t / scaleT, (v / Vp) / scaleLnV, last);
+        unit(1.0, tNew / scaleT, (vNew / V) / scaleLnV, next);
+        unit(x[1] - xp, (T - Tp) / scaleT, std::log(V / Vp) / scaleLnV, chord);
+        const double c = std::cos(kLargestTurn);
+        const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
+        return ok || !(std::isfinite(tNew) && std::isfinite(vNew));
+    };
     double lastTrialX = xp, Pconverged = P;
     bool unstableStop = false;
     long points = 1;
@@ -250,6 +284,15 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             } else {
                 errorflag = 1;
             }
+            // A step that lands on another root of the critical conditions
+            // (at the same x1 and T, at another volume) has left the curve:
+            // its tangent there is unrelated to the last one.  It is
+            // rejected and retried shorter.
+            if (converged && lambda >= kSmallestCheckedStep && !onTheBranch()) {
+                platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", x[1],
+                                 T, V * 1e6);
+                converged = false;
+            }
             if (converged) break;
             platform::tracef("lambda %.12lg xc %.12lg\n", lambda, x1);
             lambda /= 2.0;
@@ -282,15 +325,20 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
         const bool inside = inRange();
         if (!inside && written > 0) {
-            platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n",
-                            modelName(), range.describe().c_str(), Tp, Pconverged * 1e-5);
+            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                            modelName(), range.describe().c_str(), x[1], Tp, Pconverged * 1e-5);
             unstableStop = true;  // no closing pure-component point either
             break;
         }
         tPrev = t;
         vPrev = v;
         VpPrev = Vp;
-        next_critical_point(t, v);
+        if (lambda >= kSmallestCheckedStep) {
+            t = tNew;
+            v = vNew;
+        } else {
+            next_critical_point(t, v);
+        }
         xp = x[1];
         Vp = V;
         Tp = T;
@@ -307,6 +355,9 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
         if (!stopIfUnstable && !saidUnstable && critical_stability < 0.0) {
             saidUnstable = true;
+            // The points before this one are tested first, so that the notes
+            // come in the curve's order.
+            if (!saidSplit) checkSplit();
             platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
                             "stability of a critical point (column stabi)\n",
                             x[1], T, P * 1e-5);
@@ -336,8 +387,9 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
         }
     }
     if (written == 0 && range.declared()) {
-        platform::diagf("Critical curve: the model %s holds %s; no point of the curve lies inside it\n",
-                        modelName(), range.describe().c_str());
+        platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
+                        "%g)\n",
+                        modelName(), range.describe().c_str(), x[1]);
         errorflag = 1;
     }
 }

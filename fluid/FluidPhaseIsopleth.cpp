@@ -26,6 +26,8 @@ namespace {
 
 constexpr double kSteepInP = 1e5;           // Pa/K
 constexpr double kSmallestStepFactor = 1e-6;
+// A step factor at which a branch near its critical point is taken to crawl.
+constexpr double kCrawlingStep = 0.02;
 // A trace whose steps succeed but no longer move would never end.
 constexpr long kMostPoints = 20000;
 
@@ -153,7 +155,10 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     double nextTry = critical_approach::kNearCriticalVolumeRatio;
     double Tc = 0.0, Vc = 0.0, Pc = 0.0;
     bool pressureSteps = false;
-    auto searchCritical = [&]() {
+    // `everyRoot`: where the search from the last point fails, the critical
+    // points of the mixture are sought over temperature and volume as "crit"
+    // seeks them.
+    auto searchCritical = [&](bool everyRoot) {
         nextTry = critical_approach::nextNearCriticalRatio(nextTry);
         {
             const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
@@ -162,6 +167,10 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
             temperature(T0);
             volume(std::sqrt(Vl0a * Vv0a));
             search_a_critical_point(kCriticalPointFixedComposition);
+            if (errorflag != 0 && everyRoot) {
+                const double Vs = std::sqrt(Vl0a * Vv0a);
+                errorflag = searchTheMixtureCriticalPoint(z, T0, Vs) ? 0 : 1;
+            }
         }
         const bool converged = errorflag == 0 && std::isfinite(T) && std::isfinite(V) && std::isfinite(P) &&
                                P > 0.0 && V > 0.0 && std::fabs(T - T0) < 0.1 * T0;
@@ -219,6 +228,7 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
 
     double r = 1.0;
     long points = 1;
+    bool crawlChecked = false;
     while (errorflag == 0) {
         if (points >= kMostPoints) {
             platform::diagf("Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
@@ -243,7 +253,7 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
                 // A branch that stalls has come to the critical point of its
                 // mixture (or close to it): it closes there.
                 errorflag = 0;
-                if (searchCritical()) {
+                if (searchCritical(true)) {
                     closeAtCritical();
                     return;
                 }
@@ -259,7 +269,7 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         if ((x_vapour[1] - x_liquid[1]) * (y0 - x0) <= 0.0 || !(Vv0 > Vl0)) {
             r *= 0.5;
             if (r >= kSmallestStepFactor) continue;
-            if (searchCritical()) {
+            if (searchCritical(true)) {
                 closeAtCritical();
                 return;
             }
@@ -273,6 +283,7 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         x0 = x_liquid[1];
         y0 = x_vapour[1];
         P0 = P;
+        const double used = r;
         r = std::min(1.0, 2.0 * r);
         const double previous = dPdT;
         if (!isoplethTangent(*this, bubble, dVl, dVv, dz, dPdT)) {
@@ -294,9 +305,24 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
         writeRow();
         ++points;
         if (P0 > Pmax) break;
-        if (Vv0a > Vl0a && Vv0a < nextTry * Vl0a && searchCritical()) {
+        if (Vv0a > Vl0a && Vv0a < nextTry * Vl0a && searchCritical(false)) {
             closeAtCritical();
             return;
+        }
+        // Near the critical point the corrector's residual reaches the
+        // rounding of the model's fugacities before its step is small (the
+        // system is nearly singular there): only steps that start almost on
+        // the next point converge, and the trace would crawl.  Once the
+        // steps have shrunk that far with the phases close, the critical
+        // point is sought (over the whole plane if need be) and the branch
+        // closes there.
+        if (!crawlChecked && used < kCrawlingStep && Vv0a > Vl0a &&
+            Vv0a < critical_approach::kNearCriticalVolumeRatio * Vl0a) {
+            crawlChecked = true;
+            if (searchCritical(true)) {
+                closeAtCritical();
+                return;
+            }
         }
     }
 }
