@@ -12,7 +12,9 @@
 // arguments are refused, when its calculation fails (no state, a state with
 // no finite properties, a curve tracer that reports a failure) or when a file
 // it writes cannot be written; the failure is reported naming the command,
-// and runFluidCommands returns false once any command has failed.
+// the files the command wrote are removed (no file of headers or of part of
+// a curve is left as if it were a result), and runFluidCommands returns false
+// once any command has failed.
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
@@ -233,9 +235,13 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             return platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles;
         };
         const char* word = argv[i] ? argv[i] : "";
+        // A command that fails leaves no file: what it wrote (headers, part
+        // of a curve) is removed.
+        platform::WrittenFiles written;
         const int used = m.doCommandEx(argc - i, argv + i);
         if (used > 0) {
             if (reported()) {
+                written.removeAll();
                 platform::diagf("Command %s failed\n", word);
                 allDone = false;
             }
@@ -376,12 +382,19 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 // Above its fluid's critical temperature the loop of a model
                 // whose own lies higher is no state of the fluid.
                 double lo = 0.0, hi = -1.0;
-                if (m.supercriticalLoopPressures(t, lo, hi))
-                    platform::warnf("The model %s splits %s at %g K, above its critical temperature, between %.6g and "
-                                    "%.6g bar: the isotherm's states there are written as nan.\n",
-                                    m.modelName(), m.phaseRuleFluid(), t, lo, hi);
-                m.withCurveRowLimits([&] { m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); },
-                                   lo, hi);
+                const bool loop = m.supercriticalLoopPressures(t, lo, hi);
+                m.withCurveRowLimits(
+                    [&] {
+                        m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
+                        const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
+                        if (loop && l.leftOut > 0)
+                            platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
+                                            "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
+                                            "pressures (from %g to %g cm3/mol).\n",
+                                            m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
+                                            l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
+                    },
+                    lo, hi);
             });
         } else if (is(word, "tree")) {
             run([&] { done = printFormulaTrees(m); });
@@ -435,6 +448,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
                 if (is(word, shows)) m.sayWithheldStateFunctions();
         if (!a.ok || !done) {
+            written.removeAll();
             platform::diagf("Command %s failed\n", word);
             allDone = false;
         }

@@ -18,6 +18,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -250,6 +251,7 @@ File openIsothermTable(const char* path, const char* tWave, const char* tail, co
         platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
         return f;
     }
+    platform::noteOutputOpened(path);
     std::fprintf(f.get(), "IGOR\nWAVES %s Pr %s %s Vl Vv dPdx %s\nBEGIN\n", tWave, X.c_str(), Y.c_str(), tail);
     std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
     return f;
@@ -539,6 +541,7 @@ void IFP::calculate_an_isobaric_isothermal_diagram(double T_, double P_bar, doub
         platform::diagf("Can't open the output file %s\n", path.c_str());
         return;
     }
+    platform::noteOutputOpened(path);
     std::fprintf(f.get(), "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
     for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "x", i, nm);
     for (int i = 0; i < 3; i++) std::fprintf(f.get(), "%10s%1d%s ", "y", i, nm);

@@ -81,16 +81,22 @@ public:
 
     // Seeks the critical point from `end` on the model m (its state and
     // error flag are left at the search's end, the flag cleared); true with
-    // the point in `c` when it is accepted.
-    bool seek(FluidPhase& m, const TraceEnd& end, CriticalPoint& c) {
+    // the point in `c` when it is accepted.  `everyRoot` (at a fixed
+    // composition): where the search from the trace's end fails, the
+    // critical points of the mixture are sought over temperature and volume
+    // as "crit" seeks them (FluidPhase::searchTheMixtureCriticalPoint).
+    bool seek(FluidPhase& m, const TraceEnd& end, CriticalPoint& c, bool everyRoot = false) {
         nextTry_ = nextNearCriticalRatio(nextTry_);
         {
             const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            const double Vs = std::sqrt(end.Vl * end.Vv);
             m.composition_of_component(0, 1.0 - end.z);
             m.composition_of_component(1, end.z);
             m.temperature(end.T);
-            m.volume(std::sqrt(end.Vl * end.Vv));
+            m.volume(Vs);
             m.search_a_critical_point(kind_);
+            if (m.errorflag != 0 && everyRoot && kind_ == kCriticalPointFixedComposition)
+                m.errorflag = m.searchTheMixtureCriticalPoint(end.z, end.T, Vs) ? 0 : 1;
         }
         const bool accepted = m.errorflag == 0 && accepts(m, end);
         m.errorflag = 0;

@@ -57,11 +57,13 @@ void CurveOutput::open() {
             fail(std::strerror(errno));
             return;
         }
+        platform::noteOutputOpened(path_);
         if (layout_.writeHeader) writeHeader();
         break;
     case kBinaryRows:
         fp_ = std::fopen(path_.c_str(), "wb");
         if (!fp_) fail(std::strerror(errno));
+        else platform::noteOutputOpened(path_);
         break;
     case kArrayOfValues:
         if (!array_) {
@@ -184,6 +186,7 @@ bool CurveOutput::close() {
     if (mode_ == kIgorTextFile) put("END\n");
     if (mode_ == kCollectedRows) {
         fp_ = std::fopen(path_.c_str(), "wb");
+        if (fp_) platform::noteOutputOpened(path_);
         if (!fp_) {
             fail(std::strerror(errno));
         } else if (!collected_.empty() &&

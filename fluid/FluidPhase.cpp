@@ -92,6 +92,21 @@ double triplePointTemperature(const char* component) {
     return 0.0;
 }
 
+double mixtureFreezingTemperature(const char* component, double xi) {
+    const double Ttp = triplePointTemperature(component);
+    if (!(Ttp > 0.0) || !(xi > 0.0) || xi >= 1.0) return Ttp;
+    // Enthalpies of fusion at the triple point (J/mol; CRC Handbook of
+    // Chemistry and Physics): CO2 9020, CH4 940, N2 710.
+    struct Fusion {
+        const char* name;
+        double dH;
+    };
+    static constexpr Fusion kFusion[] = {{"CO2", 9020.0}, {"CH4", 940.0}, {"C1", 940.0}, {"N2", 710.0}};
+    for (const Fusion& f : kFusion)
+        if (std::strcmp(f.name, component) == 0) return 1.0 / (1.0 / Ttp - 8.31434 * std::log(xi) / f.dH);
+    return Ttp;
+}
+
 SystemTypeCode systemTypeCodeOf(const char* name) {
     if (!name) return 0;
     for (const SystemName& s : kSystemNames)

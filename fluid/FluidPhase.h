@@ -76,6 +76,14 @@ enum CriticalCurveFlag : int {
 // any other name.  Below it the liquid of the liquid-vapour curve is
 // metastable.
 double triplePointTemperature(const char* component);
+// Temperature (K) below which component `component` freezes out of a liquid
+// mixture holding mole fraction xi of it: for CO2, CH4 and N2 the ideal
+// solubility of the pure solid (Schroeder-van Laar),
+// 1/T = 1/Ttp - R ln(xi)/dHfus, from the triple point and the enthalpy of
+// fusion; for any other component (water, whose mixtures with the gases are
+// far from ideal, and the salts) its triple point whatever xi.  The triple
+// point at xi = 1; 0 for a component without one.
+double mixtureFreezingTemperature(const char* component, double xi);
 
 class FluidPhase : public Phase {
 public:
@@ -188,6 +196,12 @@ public:
     // fails or ends on a state that is mechanically unstable or does not give
     // P back.  The model's phase kind is kept.
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
+    // A trial phase of the tangent-plane test: a mechanically stable root of
+    // P(V) = P at T and P from the liquid start (or the ideal gas's volume),
+    // with its fugacities, whatever branch of the isotherm it lies on (no
+    // walk along the isotherm): a negative tangent-plane distance on any
+    // such root shows a split.
+    bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a
@@ -375,8 +389,11 @@ public:
     // The solids of the components (melting and sublimation curves), set by
     // the program that builds the model; null: no state is refused as solid.
     SolidLookup solidOf = nullptr;
-    // The range with its Tmin raised to the components' triple points where
-    // it says so.
+    // The range at the model's composition: where it says so
+    // (fromTriplePoints), its Tmin raised to where a component present above
+    // a trace (kTraceFraction) freezes out of the mixture
+    // (mixtureFreezingTemperature; a pure fluid's triple point).  Every
+    // command holds its states, points and curves to this one range.
     ValidityRange effectiveRange() const;
     // The range a state of the model's composition is held against: a
     // mixture's at a pure end is its component's (componentValidity, else
@@ -702,6 +719,12 @@ public:
         bool supercooled = false;
         double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
+        // An isotherm leaves its states between splitPmin and splitPmax out
+        // (the loop of a model whose critical point lies above its fluid's):
+        // how many, and their volumes (m3/mol).
+        long leftOut = 0;
+        double leftOutVmin = 0.0, leftOutVmax = 0.0;
+        bool splitBand() const { return splitPmax >= splitPmin; }
         bool holds(double T_, double P_bar, double V_) const;
     };
     CurveRowLimits curveRowLimits;
@@ -841,12 +864,18 @@ public:
     // From the current state: T and V at fixed x1 (flag 0) or x1 and V at fixed T (flag 1).
     void search_a_critical_point(CriticalPointFlag flag);
     // The vapour-liquid critical point of the binary at mole fraction x1 of
-    // component 1, from the pseudo-critical point (Tpc, Vpc) and the other
-    // starts: of the roots found, one the mixture does not split at (tangent
-    // plane) and whose fourth-order stability holds; of several, the highest
-    // in temperature.  The phase is left at the point (T, V, P, the state
-    // functions); false, with a message, where none is found.
-    bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc);
+    // component 1, from the pseudo-critical point (Tpc, Vpc) and a grid of
+    // starts over temperature and volume: of the roots found, one the
+    // mixture does not split at (tangent plane) and whose fourth-order
+    // stability holds; of several, the highest in temperature (the others,
+    // highest first, in `others` where given).  The phase is left at the
+    // point (T, V, P, the state functions); false, with a message, where
+    // none is found.
+    struct MixtureCriticalPoint {
+        double T, V, P;  // K, m3/mol, Pa
+    };
+    bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
+                                       std::vector<MixtureCriticalPoint>* others = nullptr);
     // dT/dx1 and dV/dx1 along the critical curve at the point just found.
     void next_critical_point(double& dTdx, double& dVdx);
     // Critical point at the current T in V alone (start Vc_last).

@@ -16,6 +16,7 @@
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 using binary_side::refuseNonBinary;
 using binary_side::Side;
@@ -280,6 +281,7 @@ void FluidPhase::fit_the_critical_curve(const char* path, double p0, double p1) 
     const std::string result = file + ".res";
     std::FILE* f = std::fopen(result.c_str(), "w");
     if (!f) platform::diagf("Critical-curve fit: %s cannot be opened for writing\n", result.c_str());
+    else platform::noteOutputOpened(result);
     for (long i = 0; i < n; ++i) {
         temperature(Tm[i]);
         volume(Vest[i]);

@@ -21,6 +21,9 @@ namespace {
 
 constexpr int kColumns = 19;
 constexpr int kIndexColumn = 18;
+// The step factor down to which an isotherm that leaves the model's range
+// (a component freezing out) is shortened before it ends there.
+constexpr double kShortestStepToTheRange = 1e-3;
 // |dP/dx| in Pa above which the step is in pressure.
 constexpr double kSteepInP = 1e6;
 constexpr double kSmallestStepFactor = 1e-8;
@@ -81,11 +84,29 @@ void writeIsothermRow(FluidPhase& p, CurveOutput& out, int index) {
 // The isotherms of the command interpreter stay inside the model's range: a
 // temperature outside it is refused with one message naming the model, and
 // the trace ends at its highest pressure.
+// The model's range at mole fraction x1 of component 1 (effectiveRange at
+// that composition; the model's composition is kept).
+ValidityRange rangeAtComposition(FluidPhase& p, double x1) {
+    const std::vector<double> kept = p.x;
+    const double at[2] = {1.0 - x1, x1};
+    p.composition(at);
+    const ValidityRange r = p.effectiveRange();
+    p.composition(kept.data());
+    return r;
+}
+
+// The model's range at pure component k.
+ValidityRange pureEndRange(FluidPhase& p, int k) { return rangeAtComposition(p, k == 0 ? 0.0 : 1.0); }
+
+// An isotherm of the binary starts at the saturation of a pure component: at
+// a temperature where neither is fluid in the model's range (below both
+// triple points, above its Tmax) it has no start.
 bool refusedTemperature(FluidPhase& p, double T_) {
-    const ValidityRange range = p.effectiveRange();
-    if (range.holdsTemperature(T_)) return false;
-    platform::diagf("The model %s holds %s: it gives no isotherm of the binary at %g K.\n", p.modelName(),
-                    range.describe().c_str(), T_);
+    const ValidityRange r0 = pureEndRange(p, 0), r1 = pureEndRange(p, 1);
+    if (r0.holdsTemperature(T_) || r1.holdsTemperature(T_)) return false;
+    platform::diagf("The model %s holds %s for %s and %s for %s: it gives no isotherm of the binary at %g K.\n",
+                    p.modelName(), r0.describe().c_str(), p.componentName(0), r1.describe().c_str(),
+                    p.componentName(1), T_);
     p.errorflag = 1;
     return true;
 }
@@ -182,6 +203,20 @@ private:
         if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
     }
     bool closedAtCritical();
+    // The range (said, with the composition) that the liquid or the vapour
+    // of the point just solved lies outside of at T; empty when both lie in
+    // the model's range at their compositions.
+    std::string outsideTheRange() {
+        for (double z : {p_.x_liquid[1], p_.x_vapour[1]}) {
+            const ValidityRange at = rangeAtComposition(p_, z);
+            if (!at.holdsTemperature(T_)) {
+                char buf[96];
+                std::snprintf(buf, sizeof buf, " at x1 = %g", z);
+                return at.describe() + buf;
+            }
+        }
+        return std::string();
+    }
 
     FluidPhase& p_;
     const double T_, dx_;
@@ -289,6 +324,23 @@ void IsothermTrace::run() {
                                 T_, PmaxBar_);
             break;
         }
+        // A tie line whose liquid or vapour lies outside the model's range at
+        // its composition (a component freezing out of it) is no state the
+        // model gives: the isotherm ends at the last point before it, after
+        // shorter steps up to the edge of the range.
+        if (ok) {
+            const std::string outside = outsideTheRange();
+            if (!outside.empty() && r > kShortestStepToTheRange) {
+                r *= 0.5;
+                continue;
+            }
+            if (!outside.empty()) {
+                ended = true;
+                platform::warnf("Isotherm at %g K: the model %s holds %s; the isotherm ends at x1 = %g and %g bar\n",
+                                T_, p_.modelName(), outside.c_str(), x0_, P0_ * 1e-5);
+                break;
+            }
+        }
         if (ok) {
             const double Pnew = p_.P;
             writeIsothermRow(p_, out_, index_++);
@@ -363,9 +415,18 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     // component 1: the same curve whatever the order of the components.
     // Each attempt starts from the volumes held on entry, not from what the
     // failed one left.
+    // A component below its freezing point in the model's range (solid at
+    // T) is no end to start from.
     int from = 0;
     const double VlHeld = Vl0, VvHeld = Vv0;
+    std::string frozen;
     for (int k : {0, 1}) {
+        const ValidityRange r = pureEndRange(*this, k);
+        if (!r.holdsTemperature(T_)) {
+            frozen += std::string("; the model holds ") + componentName(k) + " " + r.describe();
+            errorflag = 1;
+            continue;
+        }
         Vl0 = VlHeld;
         Vv0 = VvHeld;
         bubbleOfPureComponent(*this, k, T_);
@@ -396,8 +457,8 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     if (noPureEnd && errorflag == 0) platform::ThreadLogCapture::replay(said);
     if (noPureEnd && errorflag != 0)
         platform::diagf("The model %s gives no saturation of %s or of %s at %g K: the isotherm of the binary has no "
-                        "pure end to start from\n",
-                        modelName(), componentName(0), componentName(1), T_);
+                        "pure end to start from%s\n",
+                        modelName(), componentName(0), componentName(1), T_, frozen.c_str());
 }
 
 // The bubble curve of the isotherm is traced from a pure component whose
@@ -455,15 +516,29 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // The two halves, towards component 1 and towards component 0, are
     // traced from the same flash and joined: the second half reversed by its
     // point index, then the first, so that the file runs along the whole
-    // isotherm (the start point appears in both halves).
+    // isotherm.  Both halves begin at the start point: it is written once.
+    // What both halves say of the same start (no two-phase state there) is
+    // said once.
     std::vector<double> up, down;
     pressure(P_bar);
     const double Pmax = highestPressureBar(*this);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
-                                               suffix, &up);
-    pressure(P_bar);
-    calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
-                                               suffix, &down);
+    std::vector<platform::ThreadLogCapture::Entry> said[2];
+    {
+        const platform::ThreadLogCapture kept;
+        calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
+                                                   suffix, &up);
+        said[0] = platform::ThreadLogCapture::current()->take();
+        pressure(P_bar);
+        calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv,
+                                                   kArrayOfValues, suffix, &down);
+        said[1] = platform::ThreadLogCapture::current()->take();
+    }
+    for (const auto& e : said[0])
+        std::erase_if(said[1], [&](const platform::ThreadLogCapture::Entry& f) {
+            return f.channel == e.channel && f.text == e.text;
+        });
+    platform::ThreadLogCapture::replay(said[0]);
+    platform::ThreadLogCapture::replay(said[1]);
 
     struct Row {
         const double* v;
@@ -507,5 +582,9 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     header += "\nBEGIN\n";
     out.writeText(header);
     for (const Row& row : second) out.writeRow(std::span<const double>(row.v, kColumns));
-    for (const Row& row : first) out.writeRow(std::span<const double>(row.v, kColumns));
+    // The start point closes the reversed half and opens the other.
+    const bool startTwice = !second.empty() && !first.empty() && second.back().v[kIndexColumn] == 0.0 &&
+                            first.front().v[kIndexColumn] == 0.0;
+    for (std::size_t k = startTwice ? 1 : 0; k < first.size(); ++k)
+        out.writeRow(std::span<const double>(first[k].v, kColumns));
 }

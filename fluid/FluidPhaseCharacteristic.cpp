@@ -16,6 +16,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ void characteristicCurve(FluidPhase& p, void (FluidPhase::*point)(double, double
     }
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "wt"));
     if (!f) platform::diagf("Cannot write %s\n", path);
+    else platform::noteOutputOpened(path);
     auto put = [&](auto... args) {
         if (f) std::fprintf(f.get(), args...);
     };

@@ -2,6 +2,7 @@
 // (console/FluidCommands.cpp) runs: the stability of a binary at T and P,
 // the states from (T, P) and (T, V) printed, and the ranges and row limits of
 // the interpreter's isotherms and isochores.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -44,22 +45,56 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
             found = true;
         }
     }
-    // A grid of 1/200 steps, and trial compositions down to 1e-8 at both
+    // A grid of 1/40 steps, and trial compositions down to 1e-8 at both
     // ends, where a trace mixture's split lies (the vapour of a liquid with
-    // a trace of a volatile component holds it at a few times its share).
+    // a trace of a volatile component holds it at a few times its share);
+    // each minimum of the distance on the grid is then narrowed down
+    // (golden section between its neighbours), so that a split narrower
+    // than the grid's step is found too.
     std::vector<double> trials;
-    for (int k = 1; k < 200; ++k) trials.push_back(k / 200.0);
+    for (int k = 1; k < 40; ++k) trials.push_back(k / 40.0);
     for (double e = 1e-8; e < 5e-3; e *= std::sqrt(10.0)) {
         trials.push_back(e);
         trials.push_back(1.0 - e);
     }
-    bool splits = false;
-    for (std::size_t k = 0; found && !splits && k < trials.size(); ++k) {
-        const double w[2] = {1.0 - trials[k], trials[k]};
+    std::sort(trials.begin(), trials.end());
+    // The tangent-plane distance of the trial w1 on the root found from the
+    // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
+    auto distance = [&](int kind, double w1) {
+        const double w[2] = {1.0 - w1, w1};
         composition(w);
-        for (int kind : {1, 2}) {
-            double G_ = 0.0, lnf[2];
-            if (lnFugacities(kind, G_, lnf) && w[0] * (lnf[0] - ref[0]) + w[1] * (lnf[1] - ref[1]) < -1e-9) splits = true;
+        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
+            return HUGE_VAL;
+        const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+        return std::isfinite(d) ? d : HUGE_VAL;
+    };
+    constexpr double kSplit = -1e-9;
+    bool splits = false;
+    for (int kind = 1; found && !splits && kind <= 2; ++kind) {
+        std::vector<double> d(trials.size());
+        for (std::size_t k = 0; k < trials.size() && !splits; ++k) splits = (d[k] = distance(kind, trials[k])) < kSplit;
+        for (std::size_t k = 1; !splits && k + 1 < trials.size(); ++k) {
+            if (!(d[k] <= d[k - 1] && d[k] <= d[k + 1]) || !std::isfinite(d[k])) continue;
+            double a = trials[k - 1], b = trials[k + 1];
+            const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+            double c = b - g * (b - a), e = a + g * (b - a), dc = distance(kind, c), de = distance(kind, e);
+            for (int it = 0; it < 12 && !splits; ++it) {
+                splits = std::min(dc, de) < kSplit;
+                if (dc < de) {
+                    b = e;
+                    e = c;
+                    de = dc;
+                    c = b - g * (b - a);
+                    dc = distance(kind, c);
+                } else {
+                    a = c;
+                    c = e;
+                    dc = de;
+                    e = a + g * (b - a);
+                    de = distance(kind, e);
+                }
+            }
+            splits = splits || std::min(dc, de) < kSplit;
         }
     }
     composition(z.data());

@@ -471,22 +471,24 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     } else {
         found = findTheCriticalPoint();
     }
+    std::vector<MixtureCriticalPoint> otherCriticalPoints;
     // In a binary mixture the point where (dP/dV)T,x and (d2P/dV2)T,x vanish
     // lies inside the two-phase region (a pseudo-critical point); the
     // mixture's critical point is where its material stability ends
     // (Heidemann and Khalil 1980), sought from there at the same composition.
     if (mixture) {
         const double nan = std::nan("");
-        found = searchTheMixtureCriticalPoint(x[1], found ? T : nan, found ? V : nan);
+        found = searchTheMixtureCriticalPoint(x[1], found ? T : nan, found ? V : nan, &otherCriticalPoints);
         if (!found) return;  // said why
         calculate_state_functions();
         errorflag = 0;
-        // A mixture's critical point is held to the model's declared range,
-        // as the critical curve's points are: a pure component's triple
-        // point does not bound it (the other component keeps it fluid).
-        if (!validity.holds(T, P * 1e-5)) {
-            platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n",
-                            modelName(), validity.describe().c_str(), T, P * 1e-5);
+        // A mixture's critical point is held to the model's range at its
+        // composition, as the critical curve's points and its states are.
+        const ValidityRange range = effectiveRange();
+        if (!range.holds(T, P * 1e-5)) {
+            platform::diagf("The model %s holds %s at x1 = %g: its critical point at %g K and %g bar lies outside "
+                            "it.\n",
+                            modelName(), range.describe().c_str(), x[1], T, P * 1e-5);
             errorflag = 1;
             return;
         }
@@ -515,6 +517,16 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         std::printf("cv  %12s kJ/kg/K\n", "--");
     // (dP/dV)T vanishes at the critical point, and cp with it diverges.
     std::printf("cp  %12s kJ/kg/K\n", "diverging");
+    // Where the critical curve turns in composition the mixture has more
+    // than one stable critical point: the one above is the highest in
+    // temperature, and the others are named.
+    if (!otherCriticalPoints.empty()) {
+        std::printf("The mixture has %zu stable critical points: %f K and %f bar (above)", otherCriticalPoints.size() + 1,
+                    T, P * 1e-5);
+        for (const MixtureCriticalPoint& c : otherCriticalPoints)
+            std::printf("; %f K, %f cm3/mol and %f bar", c.T, c.V * 1e6, c.P * 1e-5);
+        std::printf("\n");
+    }
 
     const std::string sfx = suffix ? suffix : "";
     platform::OutputFile out("crit" + sfx, "wt");

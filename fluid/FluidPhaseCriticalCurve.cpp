@@ -26,8 +26,13 @@ constexpr double kSmallestStepFactor = 1e-8;
 // almost nothing and succeed for ever.  The trace ends after this many
 // points, far more than any curve traced in x1 or T needs.
 constexpr long kMostPoints = 50000;
+// Largest angle between the tangents at the two ends of a step and its chord
+// (scaled as the orientation of the curve is), and the step factor below
+// which no step is refused for it (a corner of the curve, if any, is passed).
+constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
+constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
-constexpr std::size_t kSplitCheckEvery = 8;
+constexpr std::size_t kSplitCheckEvery = 16;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -66,9 +71,18 @@ struct CurvePoint {
 class CriticalCurveTrace {
 public:
     CriticalCurveTrace(FluidPhase& p, CriticalRow& row, long& written, short stopIfUnstable, double Pmax)
-        : p_(p), row_(row), written_(written), range_(p.validity), stopIfUnstable_(stopIfUnstable), Pmax_(Pmax) {}
+        : p_(p), row_(row), written_(written), range_(p.effectiveRange()), stopIfUnstable_(stopIfUnstable),
+          Pmax_(Pmax) {}
 
-    bool inRange() const { return range_.holds(p_.T, p_.P * 1e-5); }
+    // The model's range at the point's composition (effectiveRange): near a
+    // pure component's critical point the other one is dilute and does not
+    // freeze there.
+    bool inRange() {
+        range_ = p_.effectiveRange();
+        return range_.holds(p_.T, p_.P * 1e-5);
+    }
+    // The range at the last point tested.
+    const ValidityRange& range() const { return range_; }
     void setComposition(double x1) {
         p_.composition_of_component(0, 1.0 - x1);
         p_.composition_of_component(1, x1);
@@ -88,20 +102,23 @@ public:
 private:
     void predict(double& DT, double& Dx, double& DV, CriticalPointFlag& d);
     bool correct(double DT, double Dx, double DV, CriticalPointFlag d);
+    bool onTheBranch();
     bool keep();
     void checkSplit();
 
     FluidPhase& p_;
     CriticalRow& row_;
     long& written_;
-    // Only the points inside the model's declared range are written.
-    const ValidityRange range_;
+    // Only the points inside the model's range are written.
+    ValidityRange range_;
     const short stopIfUnstable_;
     const double Pmax_;
     double xp_ = 0, Vp_ = 0, Tp_ = 0, t_ = 0, v_ = 0;
     double sx_ = 0, sT_ = 0, scaleT_ = 0, scaleLnV_ = 0, dir_ = 1;
     double lambda_ = 1.0, tPrev_ = 0, vPrev_ = 0, VpPrev_ = 0;
     double lastTrialX_ = 0, Pconverged_ = 0;
+    // The tangent at the point just converged (onTheBranch).
+    double tNew_ = 0, vNew_ = 0;
     bool unstableStop_ = false;
     // The console's curves (stopIfUnstable 0) are followed to their end and
     // say where their points stop being stable critical points.
@@ -202,11 +219,48 @@ bool CriticalCurveTrace::correct(double DT, double Dx, double DV, CriticalPointF
         } else {
             p_.errorflag = 1;
         }
+        // A step that lands on another root of the critical conditions (at
+        // the same x1 and T, at another volume) has left the curve: its
+        // tangent there is unrelated to the last one.  It is rejected and
+        // retried shorter.
+        if (converged && lambda_ >= kSmallestCheckedStep && !onTheBranch()) {
+            platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", p_.x[1],
+                             p_.T, p_.V * 1e6);
+            converged = false;
+        }
         if (converged) return true;
         platform::tracef("lambda %.12lg xc %.12lg\n", lambda_, x1);
         lambda_ /= 2.0;
         if (!(lambda_ > kSmallestStepFactor) || (Pmax_ > 0.0 && Pconverged_ > Pmax_)) return false;
     }
+}
+
+// The tangent at the point just converged, and whether the step to it
+// followed the curve: in the scaled (x1, T, ln V) of the orientation, the
+// last tangent, the new one and the chord between the two points lie within
+// kLargestTurn of one another on a smooth branch (the largest turn of a step
+// measured on the cubics' and Kreglewski's curves is 33 degrees); a jump to
+// another root gives a tangent and a chord at an unrelated angle (77 degrees
+// on Kreglewski's N2-CO2).
+bool CriticalCurveTrace::onTheBranch() {
+    FluidPhase& p = p_;
+    p.next_critical_point(tNew_, vNew_);
+    auto unit = [](double a, double b, double c, double (&u)[3]) {
+        const double n = std::sqrt(a * a + b * b + c * c);
+        u[0] = a / n;
+        u[1] = b / n;
+        u[2] = c / n;
+    };
+    auto cosine = [](const double (&a)[3], const double (&b)[3]) {
+        return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
+    };
+    double last[3], next[3], chord[3];
+    unit(1.0, t_ / scaleT_, (v_ / Vp_) / scaleLnV_, last);
+    unit(1.0, tNew_ / scaleT_, (vNew_ / p.V) / scaleLnV_, next);
+    unit(p.x[1] - xp_, (p.T - Tp_) / scaleT_, std::log(p.V / Vp_) / scaleLnV_, chord);
+    const double c = std::cos(kLargestTurn);
+    const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
+    return ok || !(std::isfinite(tNew_) && std::isfinite(vNew_));
 }
 
 // The step control of a converged point: the curve ends at a pressure of
@@ -237,15 +291,20 @@ bool CriticalCurveTrace::keep() {
     }
     const bool inside = inRange();
     if (!inside && written_ > 0) {
-        platform::warnf("Critical curve: the model %s holds %s; the curve ends at %g K and %g bar\n", p.modelName(),
-                        range_.describe().c_str(), Tp_, Pconverged_ * 1e-5);
+        platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                        p.modelName(), range_.describe().c_str(), p.x[1], Tp_, Pconverged_ * 1e-5);
         unstableStop_ = true;  // no closing pure-component point either
         return false;
     }
     tPrev_ = t_;
     vPrev_ = v_;
     VpPrev_ = Vp_;
-    p.next_critical_point(t_, v_);
+    if (lambda_ >= kSmallestCheckedStep) {
+        t_ = tNew_;
+        v_ = vNew_;
+    } else {
+        p.next_critical_point(t_, v_);
+    }
     xp_ = p.x[1];
     Vp_ = p.V;
     Tp_ = p.T;
@@ -261,6 +320,9 @@ bool CriticalCurveTrace::keep() {
     }
     if (!stopIfUnstable_ && !saidUnstable_ && p.critical_stability < 0.0) {
         saidUnstable_ = true;
+        // The points before this one are tested first, so that the notes
+        // come in the curve's order.
+        if (!saidSplit_) checkSplit();
         platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
                         "stability of a critical point (column stabi)\n",
                         p.x[1], p.T, p.P * 1e-5);
@@ -373,10 +435,9 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // that starts outside it (at a pure component's critical point below the
     // triple point of the other) is traced on until it enters the range, and
     // one that leaves the range ends there (outside it a cubic's curve may
-    // run to its packing limit, at any pressure).  The range is the one the
-    // model declares, not raised to the highest triple point of its
-    // components: near a pure component's critical point the other one is
-    // dilute and does not freeze there.
+    // run to its packing limit, at any pressure).  The range is the model's
+    // at each point's composition (effectiveRange): near a pure component's
+    // critical point the other one is dilute and does not freeze there.
     long written = 0;
     // A curve without a row leaves no file of headers (mode 0 keeps its
     // empty file).
@@ -418,9 +479,10 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     trace.firstMixturePoint(fromPure, dT, dx);
     trace.run();
     trace.closeAtPureComponent(fromPure, inward);
-    if (written == 0 && validity.declared()) {
-        platform::diagf("Critical curve: the model %s holds %s; no point of the curve lies inside it\n",
-                        modelName(), validity.describe().c_str());
+    if (written == 0 && trace.range().declared()) {
+        platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
+                        "%g)\n",
+                        modelName(), trace.range().describe().c_str(), x[1]);
         errorflag = 1;
     }
 }

@@ -195,7 +195,19 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         return;
     }
     long written = 0;
+    // Above its fluid's critical temperature, the states of a model whose own
+    // critical point lies higher at the pressures of its loop (its saturated
+    // phases among them) are no states of the fluid: they are left out, and
+    // the caller says so once.
+    CurveRowLimits& limits = curveRowLimits;
+    const bool loop = limits.splitBand();
     auto writeRow = [&] {
+        if (loop && P * 1e-5 >= limits.splitPmin && P * 1e-5 <= limits.splitPmax) {
+            limits.leftOutVmin = limits.leftOut == 0 ? V : std::min(limits.leftOutVmin, V);
+            limits.leftOutVmax = limits.leftOut == 0 ? V : std::max(limits.leftOutVmax, V);
+            ++limits.leftOut;
+            return;
+        }
         double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
                           Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
         withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 12});
@@ -239,7 +251,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         }
         writeRow();
     }
-    if (domeDone && written > 0)
+    if (domeDone && written > 0 && !loop)
         platform::warnf("Isotherm at %g K: from %g to %g cm3/mol the fluid is two-phase, at its saturation pressure "
                         "%g bar; no single-phase state is written there (the rows stop at one saturated phase and go "
                         "on from the other)\n",

@@ -26,6 +26,8 @@ namespace {
 
 constexpr double kSteepInP = 1e5;           // Pa/K
 constexpr double kSmallestStepFactor = 1e-6;
+// A step factor at which a branch near its critical point is taken to crawl.
+constexpr double kCrawlingStep = 0.02;
 // A trace whose steps succeed but no longer move would never end.
 constexpr long kMostPoints = 20000;
 
@@ -143,7 +145,7 @@ private:
     }
     void predictAndCorrect(double r);
     void accept();
-    bool closedAtCritical();
+    bool closedAtCritical(bool everyRoot);
     void closeAtCritical(const critical_approach::CriticalPoint& c);
 
     FluidPhase& p_;
@@ -206,13 +208,14 @@ void IsoplethTrace::accept() {
 
 // The critical point of the mixture of composition z, where the bubble and
 // dew curves of the isopleth meet, sought from the last point's temperature
-// (ahead of it in T while the steps are in T, in P while they are in P): true
-// when the branch has closed there.
-bool IsoplethTrace::closedAtCritical() {
+// (ahead of it in T while the steps are in T, in P while they are in P; over
+// the whole plane where that fails, with everyRoot): true when the branch
+// has closed there.
+bool IsoplethTrace::closedAtCritical(bool everyRoot) {
     critical_approach::CriticalPoint c;
     const critical_approach::TraceEnd end{T0_,          z_,           Vl0a_, Vv0a_, pressureSteps_,
                                           pressureSteps_ ? P0_ : T0_, pressureSteps_ ? Pbefore_ : Tbefore_};
-    if (!critical_.seek(p_, end, c)) return false;
+    if (!critical_.seek(p_, end, c, everyRoot)) return false;
     closeAtCritical(c);
     return true;
 }
@@ -262,10 +265,11 @@ void IsoplethTrace::closeAtCritical(const critical_approach::CriticalPoint& cp) 
 // The trace: a failed step is halved down to kSmallestStepFactor, a kept one
 // lets the step grow back; it ends above Pmax, after kMostPoints points, or
 // at the critical point of its mixture (sought once the phases come close,
-// or when the branch stalls or passes it).
+// when the steps crawl near it, or when the branch stalls or passes it).
 void IsoplethTrace::run() {
     double r = 1.0;
     long points = 1;
+    bool crawlChecked = false;
     while (p_.errorflag == 0) {
         if (points >= kMostPoints) {
             platform::diagf("Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
@@ -278,7 +282,7 @@ void IsoplethTrace::run() {
                 // A branch that stalls has come to the critical point of its
                 // mixture (or close to it): it closes there.
                 p_.errorflag = 0;
-                if (closedAtCritical()) return;
+                if (closedAtCritical(true)) return;
                 p_.errorflag = 1;
                 break;
             }
@@ -291,15 +295,28 @@ void IsoplethTrace::run() {
         if ((p_.x_vapour[1] - p_.x_liquid[1]) * (y0_ - x0_) <= 0.0 || !(p_.Vv0 > p_.Vl0)) {
             r *= 0.5;
             if (r >= kSmallestStepFactor) continue;
-            if (closedAtCritical()) return;
+            if (closedAtCritical(true)) return;
             break;
         }
+        const double used = r;
         r = std::min(1.0, 2.0 * r);
         accept();
         writeRow();
         ++points;
         if (P0_ > PmaxPa_) break;
-        if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return;
+        if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical(false)) return;
+        // Near the critical point the corrector's residual reaches the
+        // rounding of the model's fugacities before its step is small (the
+        // system is nearly singular there): only steps that start almost on
+        // the next point converge, and the trace would crawl.  Once the
+        // steps have shrunk that far with the phases close, the critical
+        // point is sought (over the whole plane if need be) and the branch
+        // closes there.
+        if (!crawlChecked && used < kCrawlingStep && Vv0a_ > Vl0a_ &&
+            Vv0a_ < critical_approach::kNearCriticalVolumeRatio * Vl0a_) {
+            crawlChecked = true;
+            if (closedAtCritical(true)) return;
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 // solved in (T, V) at fixed composition or in (x1, V) at fixed temperature by
 // the phase's Newton solver, with analytic Jacobians from the fourth-order
 // derivative set of calculate_critical_parameters.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -19,6 +20,7 @@
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
@@ -27,6 +29,13 @@
 namespace {
 
 constexpr double kLowestCriticalT = 50.0;  // K
+
+// The grid on which every critical point of a mixture is sought: from half
+// the lower pure critical temperature to 1.6 times the higher, and from just
+// above the co-volume to 15 times it (a cubic's critical volume lies near 4
+// co-volumes, a liquid-liquid one of high pressure below 2).
+constexpr int kScanT = 56, kScanV = 40;
+constexpr double kScanTLow = 0.5, kScanTHigh = 1.6, kScanVLow = 1.02, kScanVHigh = 15.0;
 
 // The derivatives of A entering G0 and G1, and their derivatives along one
 // of the variables T, V or x1.
@@ -218,11 +227,15 @@ void FluidPhase::search_a_critical_point1() {
     critical_stability = stabilityOf(*this);
 }
 
-bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc) {
+bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
+                                               std::vector<MixtureCriticalPoint>* others) {
     errorflag = 0;
+    if (others) others->clear();
     if (refuseNonBinary(*this)) return false;
     const std::vector<double> kept = {1.0 - x1, x1};
-    // A root of the two conditions, kept with its stability.
+    // A root of the two conditions, kept with its stability; whether the
+    // mixture splits there (the tangent plane) is asked only of the roots
+    // whose fourth-order stability holds.
     struct Root {
         double T, V, P, stability;
         bool splits;
@@ -244,7 +257,7 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         // kind is a limit of stable states; where the mixture splits into
         // phases of other compositions the root lies inside a two-phase
         // region (a liquid-liquid root of the model below its range).
-        const bool splits = binarySplitsAt(Tr, Pr * 1e-5);
+        const bool splits = stability >= 0.0 && binarySplitsAt(Tr, Pr * 1e-5);
         roots.push_back({Tr, Vr, Pr, stability, splits});
     };
     // The search from one start; the root is kept when it converges at the
@@ -273,34 +286,91 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
     // pseudo-critical temperature from a few volumes.
     if (std::isfinite(Tpc) && std::isfinite(Vpc) && Vpc > 0.0)
         for (double f : {1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 1.2, 1.5}) searchFrom(Tpc, f * Vpc);
-    if (!anyUsable()) {
-        // Where it lies far from the pseudo-critical point (a water-gas system
-        // at high pressure): the mole-fraction mean of the pure components'
-        // critical points.
-        double Tm = 0.0, Vm = 0.0;
-        bool pure = true;
-        // (Its trial states outside the model's range are no failure of
-        // the mixture's search: their refusals are kept off the log.)
-        const platform::ThreadLogCapture quietPure;
+    // The pure components' critical points: the temperatures and volumes
+    // where the mixture's are sought.
+    double Tpure[2] = {0.0, 0.0}, Vpure[2] = {0.0, 0.0};
+    bool pure = true;
+    {
+        // (The trial states of these searches and of the grid below outside the
+        // model's range are no failure of the mixture's search: what they say is
+        // kept off the log.)
+        const platform::ThreadLogCapture quietTrials;
         for (int k = 0; k < 2 && pure; k++) {
             std::vector<double> only(2, 0.0);
             only[k] = 1.0;
             composition(only.data());
-            temperature(critical_T);
-            volume(critical_V);
+            // From the fluid's own critical point where its ancillary equations
+            // know it (a volume of Zc = 0.3), else from the model's start.
+            const double Tf = ancillaryCriticalTemperature(componentName(k)),
+                         Pf = ancillaryCriticalPressure(componentName(k));
+            const bool known = Tf > 0.0 && Pf > 0.0;
+            temperature(known ? Tf : critical_T);
+            volume(known ? 0.3 * R * Tf / Pf : critical_V);
             search_the_critical_point_of_the_pure_component();
             pure = errorflag == 0;
-            Tm += kept[k] * T;
-            Vm += kept[k] * V;
+            Tpure[k] = T;
+            Vpure[k] = V;
         }
         errorflag = 0;
-        if (pure)
-            for (double f : {1.0, 0.8, 0.6, 1.3}) searchFrom(Tm, f * Vm);
+        // Where the critical curve turns in composition (or a liquid-liquid
+        // branch crosses the composition) the mixture has more than one critical
+        // point, and starts near the pseudo-critical point find only some of
+        // them.  All are sought on a grid in (T, ln V): a cell whose corners
+        // take both signs of G0 and of G1 holds a root or lies next to one, and
+        // the search starts at its centre.
+        if (pure) {
+            composition(kept.data());
+            const double b = coVolume();
+            const double Tlo = std::max(kLowestCriticalT, kScanTLow * std::min(Tpure[0], Tpure[1])),
+                         Thi = kScanTHigh * std::max(Tpure[0], Tpure[1]);
+            const double ulo = std::log(b > 0.0 ? kScanVLow * b : 0.2 * std::min(Vpure[0], Vpure[1])),
+                         uhi = std::log(b > 0.0 ? kScanVHigh * b : 3.0 * std::max(Vpure[0], Vpure[1]));
+            // Signs of G0 and G1 at the nodes (0 where the model fails there).
+            std::vector<signed char> s0(kScanT * kScanV), s1(kScanT * kScanV);
+            auto sign = [](double g) -> signed char { return g > 0.0 ? 1 : (g < 0.0 ? -1 : 0); };
+            for (int i = 0; i < kScanT; ++i) {
+                temperature(Tlo + (Thi - Tlo) * i / (kScanT - 1));
+                for (int j = 0; j < kScanV; ++j) {
+                    volume(std::exp(ulo + (uhi - ulo) * j / (kScanV - 1)));
+                    errorflag = 0;
+                    calculate_third_order_critical_parameters();
+                    const CriticalSet a = valuesOf(*this);
+                    const double g0 = residual0(a), g1 = residual1(a);
+                    const bool good = errorflag == 0 && std::isfinite(g0) && std::isfinite(g1);
+                    s0[i * kScanV + j] = good ? sign(g0) : 0;
+                    s1[i * kScanV + j] = good ? sign(g1) : 0;
+                }
+            }
+            errorflag = 0;
+            for (int i = 0; i + 1 < kScanT; ++i)
+                for (int j = 0; j + 1 < kScanV; ++j) {
+                    const int c[4] = {i * kScanV + j, i * kScanV + j + 1, (i + 1) * kScanV + j, (i + 1) * kScanV + j + 1};
+                    bool valid = true, p0 = false, n0 = false, p1 = false, n1 = false;
+                    for (int k : c) {
+                        valid = valid && s0[k] != 0 && s1[k] != 0;
+                        p0 = p0 || s0[k] > 0;
+                        n0 = n0 || s0[k] < 0;
+                        p1 = p1 || s1[k] > 0;
+                        n1 = n1 || s1[k] < 0;
+                    }
+                    if (valid && p0 && n0 && p1 && n1)
+                        searchFrom(Tlo + (Thi - Tlo) * (i + 0.5) / (kScanT - 1),
+                                   std::exp(ulo + (uhi - ulo) * (j + 0.5) / (kScanV - 1)));
+                }
+        }
     }
-    if (!anyUsable()) {
-        // Last, the critical curve itself, traced from each pure component in
-        // turn (its notes kept off the log): the points of the curve closest
-        // in composition are the starts.
+    if (!anyUsable() && pure) {
+        // Where it lies far from the pseudo-critical point (a water-gas system
+        // at high pressure): the mole-fraction mean of the pure components'
+        // critical points.
+        const double Tm = kept[0] * Tpure[0] + kept[1] * Tpure[1], Vm = kept[0] * Vpure[0] + kept[1] * Vpure[1];
+        for (double f : {1.0, 0.8, 0.6, 1.3}) searchFrom(Tm, f * Vm);
+    }
+    if (!anyUsable() && !pure) {
+        // Last, where the pure components' critical points (and so the grid)
+        // are missing, the critical curve itself, traced from each pure
+        // component in turn (its notes kept off the log): the points of the
+        // curve closest in composition are the starts.
         for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
             std::vector<double> rows;
             {
@@ -327,9 +397,14 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         }
     }
     composition(kept.data());
+    // Of the stable roots, those inside the model's range first (a root at a
+    // pressure the model does not describe is no critical point of it).
+    const ValidityRange range = effectiveRange();
+    auto inRange = [&](const Root& r) { return range.holds(r.T, r.P * 1e-5); };
     const Root* best = nullptr;
     for (const Root& r : roots)
-        if (usable(r) && (!best || r.T > best->T)) best = &r;
+        if (usable(r) && (!best || (inRange(r) && !inRange(*best)) || (inRange(r) == inRange(*best) && r.T > best->T)))
+            best = &r;
     if (!best) {
         if (roots.empty()) {
             const ValidityRange validity = stateRange();
@@ -353,6 +428,12 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         }
         errorflag = 1;
         return false;
+    }
+    if (others) {
+        for (const Root& r : roots)
+            if (usable(r) && &r != best && inRange(r)) others->push_back({r.T, r.V, r.P});
+        std::sort(others->begin(), others->end(),
+                  [](const MixtureCriticalPoint& a, const MixtureCriticalPoint& b) { return a.T > b.T; });
     }
     temperature(best->T);
     volume(best->V);

@@ -171,6 +171,19 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     return false;
 }
 
+bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
+    temperature(T_);
+    pressure(P_bar);
+    if (termRefusesState()) return false;
+    beginVolumeSearch();
+    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
+    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    // The search leaves a root that gives P back (dPdV of its volume).
+    if (!volumeStateFrom(start, liquid, RootBranch::Any) || !(dPdV < 0.0)) return false;
+    calculate_fugacities();
+    return errorflag == 0;
+}
+
 void FluidPhase::setStateFromTPV(double T_, double P_bar, double V_) {
     errorflag = 0;
     temperature(T_);

@@ -76,8 +76,19 @@ bool FluidPhase::describesSupercooledLiquid() const {
 
 ValidityRange FluidPhase::effectiveRange() const {
     ValidityRange r = validity;
-    if (r.fromTriplePoints)
-        for (const std::string& c : component_names) r.Tmin = std::max(r.Tmin, triplePointTemperature(c.c_str()));
+    if (!r.fromTriplePoints) return r;
+    // A component present at no more than a trace does not freeze the
+    // mixture (it follows its major component's rules); without a
+    // composition every component counts at its pure freezing point.
+    const bool composed = x.size() == component_names.size();
+    for (std::size_t i = 0; i < component_names.size(); ++i) {
+        const double xi = composed ? x[i] : 1.0;
+        if (component_names.size() > 1 && !(xi > kTraceFraction)) continue;
+        // The major component of a mixture holding only traces of the others
+        // freezes at its own triple point, as the pure fluid does.
+        const double major = xi >= 1.0 - kTraceFraction ? 1.0 : xi;
+        r.Tmin = std::max(r.Tmin, mixtureFreezingTemperature(component_names[i].c_str(), major));
+    }
     return r;
 }
 

@@ -1,12 +1,19 @@
 #include "platform/OutputFiles.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/LogSink.h"
 
 namespace platform {
 namespace {
+WrittenFiles*& threadRecord() {
+    thread_local WrittenFiles* record = nullptr;
+    return record;
+}
+
 int& failures() {
     static int n = 0;
     return n;
@@ -20,8 +27,23 @@ void reportWriteFailure(const std::string& path, const std::string& why) {
 
 int writeFailureCount() { return failures(); }
 
+WrittenFiles::WrittenFiles() : outer_(threadRecord()) { threadRecord() = this; }
+WrittenFiles::~WrittenFiles() { threadRecord() = outer_; }
+
+void WrittenFiles::removeAll() {
+    std::sort(paths_.begin(), paths_.end());
+    paths_.erase(std::unique(paths_.begin(), paths_.end()), paths_.end());
+    for (const std::string& p : paths_) std::remove(p.c_str());
+    paths_.clear();
+}
+
+void noteOutputOpened(const std::string& path) {
+    for (WrittenFiles* r = threadRecord(); r; r = r->outer_) r->paths_.push_back(path);
+}
+
 std::FILE* openOutput(const std::string& path, const char* mode) {
     std::FILE* f = std::fopen(path.c_str(), mode);
+    if (f) noteOutputOpened(path);
     if (!f) reportWriteFailure(path, std::strerror(errno));
     return f;
 }

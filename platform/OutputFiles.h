@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +26,29 @@ std::FILE* openOutput(const std::string& path, const char* mode);
 // stream's error flag) or a failed close is reported and counted; false then.
 // A null file is left alone (true).
 bool closeOutput(std::FILE* f, const std::string& path);
+
+// The output files opened on the calling thread while one of these lives on
+// it (nested records each see the files opened in their lifetime).  A
+// command that fails removes what it wrote, so that no file of headers or
+// of a partial curve is left as if it were a result.
+class WrittenFiles {
+public:
+    WrittenFiles();
+    ~WrittenFiles();
+    WrittenFiles(const WrittenFiles&) = delete;
+    WrittenFiles& operator=(const WrittenFiles&) = delete;
+    const std::vector<std::string>& paths() const { return paths_; }
+    // Removes every file recorded (each once) and forgets them.
+    void removeAll();
+
+private:
+    friend void noteOutputOpened(const std::string& path);
+    std::vector<std::string> paths_;
+    WrittenFiles* outer_;
+};
+
+// Tells the records on the calling thread that `path` was opened for writing.
+void noteOutputOpened(const std::string& path);
 
 // An output file closed (and checked) at the end of its scope.
 class OutputFile {

@@ -459,7 +459,7 @@ TEST(CriticalCurve, OnlyPointsInsideTheModelsRangeAreWrittenFromEitherEnd) {
     testing::internal::CaptureStderr();
     f->calculate_the_critical_curve(nullptr, kCriticalCurveFromComponent0, 1, 1.0, 0.005, 1e-6, -1, 6, nullptr,
                                     &flat);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("no point of the curve lies inside it"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no point of the curve lies inside the range"), std::string::npos);
     EXPECT_EQ(f->errorflag, 1);
     EXPECT_TRUE(flat.empty());
 }

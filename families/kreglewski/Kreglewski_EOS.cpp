@@ -225,21 +225,43 @@ double Kreglewski_EOS::estimate_Vl0() {
     // from the dense side without crossing it.
     const double V0 = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
     if (!(V0 > 0.0)) return Vl0;
+    // The scan steps by 6 % and the last step, where the pressure falls
+    // through the one asked for, is halved three times (to under 1 %).
     const double target = P, keptV = V;
     const short keptFlag = errorflag;
-    double start = 1.5 * V0, previous = HUGE_VAL;
-    bool falling = false;
-    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.02) {
+    auto pressureAt = [&](double v) {
         volume(v);
         errorflag = 0;
         calculate_pressure();
-        if (errorflag || !std::isfinite(P)) continue;
-        falling = P < previous;
-        previous = P;
+        return errorflag ? std::nan("") : P;
+    };
+    double start = 1.5 * V0, previous = HUGE_VAL, below = 0.0, pStart = HUGE_VAL;
+    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.06) {
+        const double p = pressureAt(v);
+        if (!std::isfinite(p)) continue;
+        const bool falling = p < previous;
+        previous = p;
         if (!falling) continue;
-        if (P < target) break;
+        if (p < target) {
+            below = v;
+            break;
+        }
         start = v;
+        pStart = p;
     }
+    // Only while the pressure falls between the two (one stretch of the
+    // liquid branch).
+    if (below > start)
+        for (int k = 0; k < 3; ++k) {
+            const double mid = std::sqrt(start * below), p = pressureAt(mid);
+            if (!std::isfinite(p) || p > pStart) break;
+            if (p < target) {
+                below = mid;
+            } else {
+                start = mid;
+                pStart = p;
+            }
+        }
     P = target;
     volume(keptV);
     errorflag = keptFlag;

@@ -324,7 +324,7 @@ TEST(SRK1Model, IsothermFromAPressureAgreesWithTheIsothermFromCarbonDioxide) {
             EXPECT_NEAR(r[3], onBino(r[1], 3), 1e-5) << Pbar << " P " << r[1];
             EXPECT_NEAR(r[5], onBino(r[1], 5), 1e-5) << Pbar << " P " << r[1];
         }
-        EXPECT_EQ(starts, 2) << Pbar;
+        EXPECT_EQ(starts, 1) << Pbar;  // the start point written once
         EXPECT_EQ(binop.front()[3], 0.0);  // down to pure CO2 ...
         EXPECT_NEAR(binop.front()[1], bino.front()[1], 1e-5 * bino.front()[1]);
         EXPECT_NEAR(binop.back()[1], bino.back()[1], 1e-3 * bino.back()[1]);  // ... and up to the critical region
