@@ -301,6 +301,7 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"Jacobsen", {"TP", "80", "5000"}, "solid N2"},
         {"NaCl", {"TP", "1000", "100"}, "halite"},
         {"SRK2:CO2,CH4", {"x", "0", "TP", "216.8", "200"}, "solid CO2"},
+        {"IUPACCH4", {"TP", "100", "400"}, "solid CH4"},
     };
     for (const auto& k : kCases) {
         std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
@@ -314,6 +315,24 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
         EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
     }
+}
+
+// Liquid methane between its triple point and its melting curve (Setzmann &
+// Wagner 1991: 377.5 bar at 100 K, 1040.3 bar at 115 K) is printed as the
+// liquid by the models of methane that reach it.
+TEST(ModelRangeSweep, LiquidMethaneBelowItsMeltingCurve) {
+    for (const char* model : {"IUPACCH4", "SRK1:CH4"})
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"TP", "100", "370"}, std::vector<std::string>{"TP", "115", "1000"}}) {
+            std::unique_ptr<FluidPhase> m(createFluidModel(model));
+            ASSERT_TRUE(m) << model;
+            consoletest::Args a(words);
+            bool ok = false;
+            const consoletest::Captured c = consoletest::capture(
+                [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            EXPECT_TRUE(ok) << model << " " << words[1] << " K: " << c.err;
+            EXPECT_NE(c.out.find("Phase: liquid"), std::string::npos) << model << " " << words[1] << " K:\n" << c.out;
+        }
 }
 
 // The critical point and the saturation curve the interpreter gives of a
