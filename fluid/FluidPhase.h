@@ -1076,9 +1076,14 @@ private:
     // stable stretches; until the pressure asked for is crossed with
     // untilCrossing.  a is left at the last sample reached, b at the next.
     // The walk also ends (Reached) at a sample where f reaches fStop at or
-    // beyond uStop.
+    // beyond uStop.  fromSaturation: the walk runs on the one-phase or the
+    // metastable stretch of a branch next to a saturated volume of a pure
+    // fluid below its critical temperature, where the bulk modulus
+    // K = -V dP/dV has no minimum inside the walk; one there ends it
+    // (Unstable, see walkIsotherm).
     WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
-                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0);
+                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0,
+                         bool fromSaturation = false);
     // Whether the isotherm is stable from Vfound to the end of the vapour
     // branch (the nearly ideal gas) or of the liquid branch (the smallest
     // volume: the model's end, or ten times the pressure at a volume below
@@ -1089,7 +1094,8 @@ private:
     // A volume of the nearly ideal gas at the current T, at least ten times
     // the ideal-gas volume at P; 0 when none is found.
     double nearlyIdealGasVolume();
-    // A volume of the liquid branch at the current T, at or below `liquid`,
+    // A volume of the liquid branch at the current T, at or below `liquid`
+    // (the isotherm stable from it to the dense end, stableToBranchEnd),
     // from which the isotherm falls; 0 when none is found.
     double denseStableVolume(double liquid);
     // The root of the branch walked from its far end (the dilute gas for
