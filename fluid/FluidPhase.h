@@ -123,7 +123,10 @@ public:
     // (FluidPhaseState.cpp).  Below the critical temperature of a reference
     // fluid with saturation expansions, a root beyond a saturated volume on
     // the side of psat of its branch is on it without a walk; a root between
-    // the saturated volumes is walked to the saturated volume of its branch.
+    // the saturated volumes is walked to the saturated volume of its branch,
+    // and is on no branch where the bulk modulus -V dP/dV, falling towards
+    // the spinodal, turns up again before it reaches zero (a pseudo-spinodal
+    // beyond which an equation's isotherm can rise stably to kilobars).
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a

@@ -385,7 +385,7 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // megabars, a "vapour" of 227.65 cm3/mol at 50 bar): the walk ends there
     // as at a spinodal.  Changes below a relative kSlopeTurn are no turn;
     // steps of at most kSaturatedStep in ln V resolve K.
-    constexpr double kSlopeTurn = 1e-3, kSaturatedStep = 0.05;
+    constexpr double kSlopeTurn = 1e-3, kSaturatedStep = 0.1;
     double Kpeak = -a.g, Ktrough = -a.g;  // the highest K so far, the lowest since
     double h = kFirstStep;
     bool probed = false;  // beyond a predicted spinodal, once per walk
