@@ -1079,14 +1079,18 @@ private:
     // stable stretches; until the pressure asked for is crossed with
     // untilCrossing.  a is left at the last sample reached, b at the next.
     // The walk also ends (Reached) at a sample where f reaches fStop at or
-    // beyond uStop.  fromSaturation: the walk runs on the one-phase or the
-    // metastable stretch of a branch next to a saturated volume of a pure
+    // beyond uStop.  subcritical: the walk runs along a branch of a pure
     // fluid below its critical temperature, where the bulk modulus
     // K = -V dP/dV has no minimum inside the walk; one there ends it
     // (Unstable, see walkIsotherm).
     WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
                          double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0,
-                         bool fromSaturation = false);
+                         bool subcritical = false);
+    // Whether the model is a pure fluid below 0.98 times the critical
+    // temperature of its fluid's published vapour-pressure equation (H2O,
+    // CO2, CH4, N2): its isotherm's branches are the fluid's two phases, and
+    // walks along them are subcritical.
+    bool subcriticalPureFluid() const;
     // Whether the isotherm is stable from Vfound to the end of the vapour
     // branch (the nearly ideal gas) or of the liquid branch (the smallest
     // volume: the model's end, or ten times the pressure at a volume below

@@ -360,7 +360,7 @@ bool FluidPhase::stableStretch(const BranchSample& a, const BranchSample& b, int
 }
 
 FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing,
-                                             BranchSample& b, double fStop, double uStop, bool fromSaturation) {
+                                             BranchSample& b, double fStop, double uStop, bool subcritical) {
     // From the stable sample a towards uEnd (direction +1: larger volumes,
     // -1: smaller).  On return a is the last sample reached along a stable
     // stretch and b the one after it (at the crossing of the pressure asked
@@ -373,21 +373,24 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // crossing also ends early where the pressure asked for lies far beyond
     // what the branch can still reach before a spinodal shown by a sample.
     //
-    // fromSaturation: next to a saturated volume of a pure fluid below its
-    // critical temperature the bulk modulus K = -g rises from the saturated
-    // vapour to one maximum and falls to zero at the vapour's spinodal, and
-    // falls from the saturated liquid to zero at the liquid's; towards the
-    // dilute gas and the compressed liquid it changes monotonically.  Where
+    // subcritical: along a branch of a pure fluid below its critical
+    // temperature the bulk modulus K = -g rises from the dilute gas to one
+    // maximum and falls to zero at the vapour's spinodal, and falls from the
+    // compressed liquid to zero at the liquid's.  Where
     // K, having fallen, rises again before it reaches zero, the equation has
     // turned at a pseudo-spinodal, and the stretch beyond is no state of the
     // fluid (Span et al.'s nitrogen at 100 K: K falls to 3.3 bar at
     // 349 cm3/mol, 13.2 bar, and the isotherm beyond rises stably to
     // megabars, a "vapour" of 227.65 cm3/mol at 50 bar): the walk ends there
     // as at a spinodal.  Changes below a relative kSlopeTurn are no turn;
-    // steps of at most kSaturatedStep in ln V resolve K.
-    constexpr double kSlopeTurn = 1e-3, kSaturatedStep = 0.1;
+    // steps from kSubcriticalFirstStep up to kSubcriticalStep in ln V
+    // resolve K next to the start and along the walk, and a minimum inside a
+    // step of kResolvedMean or more shows in its mean (Jacobsen's liquid at
+    // 113.8 K: K falls to 112 bar at 51.85 cm3/mol and rises to 117 bar at
+    // 52.33, 0.017 bar).
+    constexpr double kSlopeTurn = 1e-3, kSubcriticalFirstStep = 1e-3, kSubcriticalStep = 0.1, kResolvedMean = 1e-4;
     double Kpeak = -a.g, Ktrough = -a.g;  // the highest K so far, the lowest since
-    double h = kFirstStep;
+    double h = subcritical ? kSubcriticalFirstStep : kFirstStep;
     bool probed = false;  // beyond a predicted spinodal, once per walk
     while (true) {
         if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
@@ -401,8 +404,13 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
             h = std::max(0.125 * h, kShortestStep);
             continue;
         }
-        if (fromSaturation) {
-            const double K = -b.g;
+        if (subcritical) {
+            // A minimum between the samples shows in the pressure change:
+            // where K is monotone over a step its mean -df/du lies between
+            // its values at the ends.
+            const double K = -b.g, meanK = -(b.f - a.f) / (b.u - a.u);
+            if (std::fabs(b.u - a.u) >= kResolvedMean && meanK < (1.0 - kSlopeTurn) * std::min(-a.g, K))
+                return WalkEnd::Unstable;
             if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough) return WalkEnd::Unstable;
             if (K > Kpeak)
                 Kpeak = Ktrough = K;
@@ -416,7 +424,7 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
         }
         // The next step: longer while the slope changes little over this one.
         const double step = std::fabs(b.u - a.u), change = std::fabs(std::log(b.g / a.g));
-        h = std::min(fromSaturation ? kSaturatedStep : kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
+        h = std::min(subcritical ? kSubcriticalStep : kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
         const double flattening = (b.g - a.g) / step;  // > 0: the slope heads for zero
         if (flattening > 0.0) {
             const double left = -b.g / flattening;  // to the predicted spinodal, in ln V
@@ -441,6 +449,10 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     }
 }
 
+bool FluidPhase::subcriticalPureFluid() const {
+    return component_count == 1 && T < 0.98 * ancillaryCriticalTemperature(componentName(0));
+}
+
 bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // Vapour: from the root to a gas at least ten times as dilute as the
     // root and as the ideal gas at the pressure asked for, where the
@@ -448,11 +460,13 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // or to 10^4 times that volume.  Liquid: see below.
     BranchSample a = branchSample(std::log(Vfound)), b;
     if (a.state != BranchSample::kStable) return false;
+    constexpr double kNone = std::numeric_limits<double>::infinity();
+    const bool subcritical = subcriticalPureFluid();
     if (vapour) {
         double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
         const double uLast = uFar + std::log(1e4);
         while (true) {
-            if (walkIsotherm(a, 1.0, uFar, false, b) != WalkEnd::Reached) return false;
+            if (walkIsotherm(a, 1.0, uFar, false, b, kNone, 0.0, subcritical) != WalkEnd::Reached) return false;
             const double k = -a.g * std::exp(a.u) / (R * T);
             if (k > 0.9 || a.u >= uLast) return true;
             uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
@@ -475,7 +489,7 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     const double Pend = std::max(2.0 * P, P + 5e7),
                  uEnd = std::log(std::max(1e-4 * (withLiquid ? std::min(Vfound, liquid) : Vfound), 1.001 * coVolume()));
     const double uLiquid = withLiquid ? std::log(liquid) : HUGE_VAL;
-    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid);
+    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid, subcritical);
     return end == WalkEnd::Reached || end == WalkEnd::Failed;
 }
 
@@ -595,8 +609,8 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     const double uEnd =
         direction < 0.0 ? std::log(std::max(vapour ? 1.001 * b0 : std::max(1.001 * b0, 0.2 * from), 1e-300))
                         : std::log(vapour ? 10.0 * gas : std::max(10.0 * gas, from));
-    if (walkIsotherm(a, direction, uEnd, true, b, std::numeric_limits<double>::infinity(), 0.0, psat > 0.0) !=
-        WalkEnd::Crossed)
+    if (walkIsotherm(a, direction, uEnd, true, b, std::numeric_limits<double>::infinity(), 0.0,
+                     psat > 0.0 || subcriticalPureFluid()) != WalkEnd::Crossed)
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
     double Va = std::exp(a.u), fa = a.f, Vb = std::exp(b.u);
