@@ -42,28 +42,33 @@ void IUPAC1::calculate_fixed_parameters()
 }
 
 // The coefficients at T: C_k(tau)/k (the W^4, W^6 and W^8 terms a_k tau^(k/2 - 1)/k),
-// D_2k(tau) and 1 for -ln V, with their derivatives in T; then the functions
-// of delta = W.
+// D_2k(tau) and 1 for -ln V, with their derivatives in T to the order K;
+// then the functions of delta = W.
 template <int K>
 void IUPAC1::load()
 {
-    terms.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+    terms.atTemperature<K>(T, Tc, [](auto, const double* tv, double (*coefficients)[5]) {
         using univariate::Jet;
         const double tau = tv[0];
         // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
-        const Jet<4> t12 = univariate::power<4>(1.0, tau, 0.5);
-        Jet<4> t[6];
-        for (int e = 1; e <= 5; ++e)
-            t[e] = univariate::power<4>(1.0, tau, static_cast<double>(e));
-        auto sum = [](std::initializer_list<std::pair<double, const Jet<4>*>> parts, double constant) {
-            Jet<4> s;
+        // (tau^e from tau^(e-1) times tau, univariate::power's products.)
+        const Jet<K> t12 = univariate::power<K>(1.0, tau, 0.5);
+        Jet<K> t[6];
+        double te = 1.0;
+        for (int e = 1; e <= 5; ++e) {
+            te *= tau;
+            t[e] = tau > 0.0 && std::isfinite(tau) ? univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te)
+                                                   : univariate::power<K>(1.0, tau, static_cast<double>(e));
+        }
+        auto sum = [](std::initializer_list<std::pair<double, const Jet<K>*>> parts, double constant) {
+            Jet<K> s;
             for (const auto& [c, j] : parts)
-                for (int k = 0; k <= 4; ++k)
+                for (int k = 0; k <= K; ++k)
                     s.f[k] += c * j->f[k];
             s.f[0] += constant;
             return s;
         };
-        const Jet<4> polynomials[kFunctions - 1] = {
+        const Jet<K> polynomials[kFunctions - 1] = {
             sum({{kC1[0], &t12}, {kC1[1], &t[1]}, {kC1[2], &t[2]}, {kC1[3], &t[3]}}, kC1[4]),
             sum({{kC2[0], &t[1]}, {kC2[1], &t[2]}, {kC2[2], &t[3]}}, kC2[3]),
             sum({{kC3[0], &t[1]}, {kC3[1], &t[2]}}, kC3[2]),
@@ -83,8 +88,8 @@ void IUPAC1::load()
         const double weight[kFunctions - 1] = {1.0, 0.5, 1.0 / 3.0, 1.0, 0.2, 1.0, 1.0 / 7.0, 1.0, 1, 1, 1, 1, 1, 1};
         coefficients[0][0] = 1.0;
         for (int q = 0; q < kFunctions - 1; ++q) {
-            const Jet<4> inT = univariate::compose(polynomials[q], tv);
-            for (int k = 0; k <= 4; ++k)
+            const Jet<K> inT = univariate::compose(polynomials[q], tv);
+            for (int k = 0; k <= K; ++k)
                 coefficients[q + 1][k] = weight[q] * inT.f[k];
         }
     });
