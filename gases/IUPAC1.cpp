@@ -36,11 +36,6 @@ IUPAC1::IUPAC1()
     setModelName("IUPAC CH4");
 }
 
-void IUPAC1::calculate_fixed_parameters()
-{
-    setRootConstant(fugacityPass ? kFugacityConstant : 0.0);
-}
-
 // The coefficients at T: C_k(tau)/k (the W^4, W^6 and W^8 terms a_k tau^(k/2 - 1)/k),
 // D_2k(tau) and 1 for -ln V, with their derivatives in T to the order K;
 // then the functions of delta = W.

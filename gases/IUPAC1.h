@@ -33,11 +33,10 @@ public:
     IUPAC1();
     ~IUPAC1() override { releaseTree(); }
 
-    // The root's constant: kFugacityConstant in the fugacity pass, else 0.
-    void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
     void calculate_high_order_parameters() override;
-    bool changesInFugacityPass() const override { return true; }
+    // kFugacityConstant added in the fugacity pass (the tree the same in both).
+    double fugacityPassConstant() const override { return kFugacityConstant; }
 
     static constexpr double kGamma = 0.98113911;
     // The temperature polynomials of the W^k terms (before their weights 1/k):
