@@ -423,15 +423,33 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // root and as the ideal gas at the pressure asked for, where the
     // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
     // or to 10^4 times that volume.  Liquid: see below.
-    BranchSample a = branchSample(std::log(Vfound)), b;
+    const double uRoot = std::log(Vfound);
+    double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
+    // A stretch known stable that reaches as far as this root's walk must.
+    const bool known = vapour && stretchHolds(vapourStretch_) && vapourStretch_.uHigh >= uFar;
+    if (known && uRoot >= vapourStretch_.uLow && uRoot <= vapourStretch_.uHigh) return true;
+    BranchSample a = branchSample(uRoot), b;
     if (a.state != BranchSample::kStable) return false;
+    if (known && uRoot < vapourStretch_.uLow) {
+        if (walkIsotherm(a, 1.0, vapourStretch_.uLow, false, b) != WalkEnd::Reached) return false;
+        vapourStretch_.uLow = uRoot;
+        return true;
+    }
     if (vapour) {
-        double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
         const double uLast = uFar + std::log(1e4);
         while (true) {
             if (walkIsotherm(a, 1.0, uFar, false, b) != WalkEnd::Reached) return false;
             const double k = -a.g * std::exp(a.u) / (R * T);
-            if (k > 0.9 || a.u >= uLast) return true;
+            if (k > 0.9 || a.u >= uLast) {
+                StableStretch& k = vapourStretch_;
+                k.T = T;
+                k.x = x;  // (the storage kept)
+                k.revision = parameterRevision();
+                k.criticalSet = walkOnCriticalSet_;
+                k.uLow = uRoot;
+                k.uHigh = a.u;
+                return true;
+            }
             uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
         }
     }
@@ -449,6 +467,10 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     const double uLiquid = liquid > 0.0 && std::isfinite(liquid) ? std::log(liquid) : HUGE_VAL;
     const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid);
     return end == WalkEnd::Reached || end == WalkEnd::Failed;
+}
+
+bool FluidPhase::stretchHolds(const StableStretch& s) const {
+    return s.T == T && s.x == x && s.revision == parameterRevision() && s.criticalSet == walkOnCriticalSet_;
 }
 
 bool FluidPhase::onBranch(RootBranch branch, double liquid) {
@@ -490,7 +512,7 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         found = (wantLiquid && stableToBranchEnd(false, Vfound, liquid)) ||
                 (wantVapour && stableToBranchEnd(true, Vfound, liquid));
     }
-    if (sampled) {
+    if (sampled && walkSamples_ > 0) {
         double f = 0.0, dfdV = 0.0;
         error = 0;
         equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
