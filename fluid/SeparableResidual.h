@@ -90,18 +90,8 @@ private:
                 s.f[o] += c * f[q].f[o];
         }
         const univariate::Jet<B> inV = univariate::compose(s, dv);
-        Leaf& l = leaf;
-        for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b) {
-            // The entry (1 .. 1 0 .. 0): b indices of V, A of T.
-            const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
-            switch (A + b) {
-            case 0: l.value = inV.f[0]; break;
-            case 1: l.d1[i] = inV.f[b]; break;
-            case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
-            case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
-            default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
-            }
-        }
+        for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b)
+            leafjet::setEntry(leaf, A, b, inV.f[b]);  // b indices of V, A of T
     }
 };
 
@@ -239,7 +229,7 @@ univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x,
     u.f[0] = -alpha * e * e;
     if constexpr (K >= 1) u.f[1] = -2.0 * alpha * e;
     if constexpr (K >= 2) u.f[2] = -2.0 * alpha;
-    return univariate::product(f, univariate::exponential(u));
+    return univariate::product(f, univariate::exp(u));
 }
 
 // delta = Vc/V with its derivatives in V (dv), and its powers p[k] = delta^k,
@@ -349,7 +339,7 @@ public:
         using namespace reference_terms;
         univariate::Jet<K> damping[16];
         for (int c = 1; c < 16; ++c)
-            if (kGroups.dampedBy[c]) damping[c] = univariate::exponential(monomial<K>(-1.0, c, p));
+            if (kGroups.dampedBy[c]) damping[c] = univariate::exp(monomial<K>(-1.0, c, p));
         for (int q = 0; q < kGroups.damped; ++q) {
             const int c = kGroups.c[q];
             f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);

@@ -107,7 +107,7 @@ void IUPAC1::load()
     for (int k = 1; k <= 8; ++k)
         f[k] = monomial<K>(1.0, k, p);
     // I_0 = -exp(-gamma W^2)/(2 gamma), I_k = Y_2k I_0 with Y_2k = W^2k + (k/gamma) Y_2(k-1), Y_0 = 1.
-    univariate::Jet<K> I0 = univariate::exponential(monomial<K>(-kGamma, 2, p));
+    univariate::Jet<K> I0 = univariate::exp(monomial<K>(-kGamma, 2, p));
     I0 *= -0.5 / kGamma;
     f[9] = I0;
     univariate::Jet<K> Y = univariate::Jet<K>::constant(1.0);

@@ -123,15 +123,6 @@ Jet<K, R> product(const Jet<K, R>& p, const Jet<K, R>& q) {
     return j;
 }
 
-// Derivatives in x of exp(u(x)) from those of u.
-template <int K, class R>
-Jet<K, R> exponential(const Jet<K, R>& u) {
-    const R e = std::exp(u.f[0]);
-    Jet<K, R> g;
-#pragma GCC unroll 5
-    for (R& gk : g.f) gk = e;
-    return compose(g, u.f);
-}
 
 // x^p for x > 0 and an exponent p with 2p an integer, |p| <= 64: by
 // multiplication (binary powers) and one square root.
@@ -197,7 +188,11 @@ Jet<K, R> power(R c, R x, R p) {
 // of a function a of x.
 template <int K, class R>
 Jet<K, R> exp(const Jet<K, R>& a) {
-    return exponential(a);
+    const R e = std::exp(a.f[0]);
+    Jet<K, R> g;
+#pragma GCC unroll 5
+    for (R& gk : g.f) gk = e;
+    return compose(g, a.f);
 }
 
 template <int K, class R>
