@@ -15,7 +15,7 @@ IUPAC::IUPAC()
 template <int K>
 void IUPAC::load()
 {
-    terms.atTemperature<K>(T, Tc, [](auto, const double* tv, double (*coefficients)[5]) {
+    terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         const double Y = tv[0] - 1.0;
         for (int i = 0; i < 10; ++i) {
             univariate::Jet<K> c;  // the polynomial and its derivatives in Y
@@ -31,7 +31,7 @@ void IUPAC::load()
         coefficients[10][0] = 1.0;
     });
     double dv[5];  // delta = Vc/V and its derivatives in V
-    reducedVariable(Vc, V, dv);
+    reducedVariable(kVc, V, dv);
     const double W = dv[0] - 1.0;
     // W^k, k = 0 .. 10, with W^-K .. W^-1 zero.
     double powers[11 + K];

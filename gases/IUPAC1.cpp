@@ -42,7 +42,7 @@ IUPAC1::IUPAC1()
 template <int K>
 void IUPAC1::load()
 {
-    terms.atTemperature<K>(T, Tc, [](auto, const double* tv, double (*coefficients)[5]) {
+    terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         using univariate::Jet;
         const double tau = tv[0];
         // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
@@ -89,7 +89,7 @@ void IUPAC1::load()
         }
     });
     double dv[5];  // delta = W = Vc/V and its derivatives in V
-    reducedVariable(Vc, V, dv);
+    reducedVariable(kVc, V, dv);
     double powers[11 + K];
     const double* p = reference_terms::powersWithZeros<K, 10>(dv[0], powers);
     using reference_terms::monomial;

@@ -64,8 +64,9 @@ public:
     // Constant of the root in the fugacity pass (cancelled by the ideal term).
     static constexpr double kFugacityConstant = -5.92995;
 
-    double Vc = 9.891686037885158e-05;  // m3/mol, 1/10109.5 mol/m3
-    double Tc = 190.555;                // K
+    // The reducing state, which the ideal part shares.
+    static constexpr double kVc = 9.891686037885158e-05;  // m3/mol, 1/10109.5 mol/m3
+    static constexpr double kTc = 190.555;                // K
 
 private:
     // The functions of delta: -ln V, W^1 .. W^8 and I_0 .. I_5.

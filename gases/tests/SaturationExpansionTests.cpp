@@ -264,10 +264,10 @@ TEST(SaturationExpansions, EachFollowsTheLongDoubleEquilibriumUpToTheCriticalPoi
     WagnerPruss w(2);
     expectExpansionsOnTheLongDoubleEquilibrium(w, {iapws95::Tc, iapws95::Vc, iapws95Residual}, {300.0, 450.0, 600.0});
     IUPACCO2 c(2);
-    expectExpansionsOnTheLongDoubleEquilibrium(c, {IUPAC().Tc, IUPAC().Vc, fromJet<iupacCO2ResidualInDelta<LD>>},
+    expectExpansionsOnTheLongDoubleEquilibrium(c, {IUPAC::kTc, IUPAC::kVc, fromJet<iupacCO2ResidualInDelta<LD>>},
                                                {220.0, 260.0, 290.0});
     IUPACCH4 h(2);
-    expectExpansionsOnTheLongDoubleEquilibrium(h, {IUPAC1().Tc, IUPAC1().Vc, fromJet<iupacCH4ResidualInDelta<LD>>},
+    expectExpansionsOnTheLongDoubleEquilibrium(h, {IUPAC1::kTc, IUPAC1::kVc, fromJet<iupacCH4ResidualInDelta<LD>>},
                                                {100.0, 140.0, 180.0}, 1e-13);
     Jacobsen n(2);
     expectExpansionsOnTheLongDoubleEquilibrium(
