@@ -8,8 +8,8 @@
 // W^(2k+1) exp(-gamma W^2) up to a constant, with Y_0 = 1 and
 // Y_2k = W^2k + (k/gamma) Y_2(k-1), gamma = 0.98113911.  The Gaussian part
 // does not vanish at zero density; the model's ideal term removes its
-// zero-density value in the fugacity pass.  During that pass the root's
-// constant is -5.92995, which the ideal term's +5.92995 cancels.
+// zero-density value.  In the fugacity pass the term adds -5.92995
+// (fugacityPassConstant), which the ideal term's +5.92995 cancels.
 //
 // The term is one leaf of T and V (fluid/SeparableResidual.h): its functions
 // of delta are -ln V, W^1 .. W^8 and the six Gaussian integrals I_k; their
@@ -61,7 +61,7 @@ public:
                                         {-1.51553322986, 0.0, -0.0806250313879},
                                         {-0.0369326536783, 0.0528555059265, 0.0},
                                         {-0.0478198692008, -0.00692834320138, 0.00057222052999}};
-    // Constant of the root in the fugacity pass (cancelled by the ideal term).
+    // Constant added in the fugacity pass (cancelled by the ideal term).
     static constexpr double kFugacityConstant = -5.92995;
 
     // The reducing state, which the ideal part shares.
