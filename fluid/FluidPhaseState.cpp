@@ -498,13 +498,25 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         if (!beyondVapour && !beyondLiquid) {
             // Between the saturated volumes: a stable stretch to Vv (the
             // vapour branch) or down to Vl (the liquid branch).
+            // A root that may be on either branch walks first towards the
+            // saturated volume nearer to it (in ln V), where its branch
+            // most likely ends: the walk the other way would end only at
+            // the spinodal between.
             sampled = true;
             BranchSample a = branchSample(std::log(Vfound)), b;
             const BranchSample root = a;
-            if (a.state == BranchSample::kStable) {
-                if (wantVapour) found = walkIsotherm(a, 1.0, std::log(Vv), false, b) == WalkEnd::Reached;
+            auto reaches = [&](bool vapourSide) {
                 a = root;
-                if (!found && wantLiquid) found = walkIsotherm(a, -1.0, std::log(Vl), false, b) == WalkEnd::Reached;
+                return walkIsotherm(a, vapourSide ? 1.0 : -1.0, std::log(vapourSide ? Vv : Vl), false, b) ==
+                       WalkEnd::Reached;
+            };
+            if (a.state == BranchSample::kStable) {
+                const bool liquidFirst = wantLiquid && (!wantVapour || std::log(Vfound / Vl) < std::log(Vv / Vfound));
+                if (liquidFirst) {
+                    found = reaches(false) || (wantVapour && reaches(true));
+                } else {
+                    found = (wantVapour && reaches(true)) || (wantLiquid && reaches(false));
+                }
             }
         }
     } else {
