@@ -79,48 +79,49 @@ double perState(std::size_t n, Before before, Timed timed) {
     return total / n;
 }
 
+// Two paths over the states, each state timed alone after its own untimed
+// evaluation (beforeA, beforeB): the smallest per-state times of the passes
+// as counters nameA and nameB, and their ratio.
+template <class BeforeA, class TimedA, class BeforeB, class TimedB>
+void timeTwoPaths(benchmark::State& state, std::size_t n, BeforeA beforeA, TimedA a, BeforeB beforeB, TimedB b,
+                  const char* nameA, const char* nameB) {
+    double bestA = 1e300, bestB = 1e300;
+    for (auto _ : state) {
+        bestA = std::min(bestA, perState(n, beforeA, a));
+        bestB = std::min(bestB, perState(n, beforeB, b));
+    }
+    state.counters[nameA] = bestA;
+    state.counters[nameB] = bestB;
+    state.counters["ratio"] = bestA / bestB;
+}
+
 template <class Model>
 void BM_NewTemperature(benchmark::State& state) {
     static Model m(1);
     const std::vector<TV> s = states(m, m.critical_T);
-    if (s.empty()) {
-        state.SkipWithError("no state");
-        return;
-    }
+    if (s.empty()) return state.SkipWithError("no state");
     // Each state timed after the state at 1.01 T (a new temperature) or at
     // 1.001 V (the same temperature, a new volume).
-    double bestT = 1e300, bestV = 1e300;
     auto timed = [&](std::size_t i) { return functions(m, s[i]); };
-    for (auto _ : state) {
-        bestT = std::min(bestT, perState(s.size(), [&](std::size_t i) { return functions(m, {1.01 * s[i].T, s[i].V}); }, timed));
-        bestV = std::min(bestV, perState(s.size(), [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); }, timed));
-    }
-    state.counters["new_T_us"] = bestT;
-    state.counters["new_V_us"] = bestV;
-    state.counters["ratio"] = bestT / bestV;
+    timeTwoPaths(
+        state, s.size(), [&](std::size_t i) { return functions(m, {1.01 * s[i].T, s[i].V}); }, timed,
+        [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
 }
 
 template <class Model>
 void BM_FullState(benchmark::State& state) {
     static Model m(1);
     const std::vector<TV> s = states(m, m.critical_T);
-    if (s.empty()) {
-        state.SkipWithError("no state");
-        return;
-    }
-    double bestFull = 1e300, bestFunctions = 1e300;
-    for (auto _ : state) {
-        // Each state after the one at 1.001 V: the functions of T kept.
-        auto before = [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); };
-        bestFull = std::min(bestFull, perState(s.size(), before, [&](std::size_t i) {
-                                m.calculateFromTV(s[i].T, s[i].V, 0);
-                                return m.P + m.H + m.fugcoef[0];
-                            }));
-        bestFunctions = std::min(bestFunctions, perState(s.size(), before, [&](std::size_t i) { return functions(m, s[i]); }));
-    }
-    state.counters["full_us"] = bestFull;
-    state.counters["functions_us"] = bestFunctions;
-    state.counters["ratio"] = bestFull / bestFunctions;
+    if (s.empty()) return state.SkipWithError("no state");
+    // Each state after the one at 1.001 V: the functions of T kept.
+    auto before = [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); };
+    auto full = [&](std::size_t i) {
+        m.calculateFromTV(s[i].T, s[i].V, 0);
+        return m.P + m.H + m.fugcoef[0];
+    };
+    timeTwoPaths(
+        state, s.size(), before, full, before, [&](std::size_t i) { return functions(m, s[i]); }, "full_us",
+        "functions_us");
 }
 
 #define STATE_COST(Model)                                                     \
