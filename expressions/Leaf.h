@@ -39,7 +39,14 @@ inline void setEntry(Expression& e, int nT, int nV, double value) {
 // 1: V), from its jet in v.
 template <int K>
 void load(Expression& e, int v, const univariate::Jet<K>& f, int from = 0) {
-    for (int n = from; n <= K; ++n) setEntry(e, v == 0 ? n : 0, v == 0 ? 0 : n, f.f[n]);
+    if (from <= 0) e.value = f.f[0];
+    if constexpr (K >= 1)
+        if (from <= 1) e.d1[v] = f.f[1];
+    if constexpr (K >= 2)
+        if (from <= 2) e.D2[Expression::off2(v, v)] = f.f[2];
+    if constexpr (K >= 3)
+        if (from <= 3) e.D3[Expression::off3(v, v, v)] = f.f[3];
+    if constexpr (K >= 4) e.D4[Expression::off4(v, v, v, v)] = f.f[4];
 }
 
 }  // namespace leafjet
