@@ -1143,6 +1143,9 @@ private:
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
+    // The walk of metastableRoot along the branch from the saturated volume
+    // a: true where it crosses the pressure asked for, between a and b.
+    bool crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
     StableState stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar);

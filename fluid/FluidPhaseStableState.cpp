@@ -464,15 +464,12 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
                                     : v >= Vl * (1.0 - kBeyondSaturation) && v < Vv * (1.0 - kBeyondSaturation);
         return between && rootOnABranch(T_, P_bar, v);
     };
-    double G_ = 0.0;
-    temperature(T_);
-    pressure(P_bar);
-    calculateMolarVolumeFrom(start);
-    if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
-    // Else walked from the saturated volume along the branch, in steps of
-    // 1 % in V, to where P - P(V) changes sign (then bisected, as the scan
-    // does) or to where the pressure turns within a step of 1e-5 (the
-    // spinodal: no metastable root).
+    // A search from the saturated volume, else the walk from it along the
+    // branch, in steps of 1 % in V, to where P - P(V) changes sign (then
+    // bisected, as the scan does) or to where the pressure turns within a
+    // step of 1e-5 (the spinodal: no metastable root).  The walk is taken
+    // first: where it ends at the spinodal the branch has no root, and the
+    // search is not needed.
     //
     // The walk first strides kStride of its steps at a time while the
     // pressure keeps rising towards the pressure asked for (falling, for
@@ -481,6 +478,19 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
     // (at the spinodal) the single steps are those of a walk from the
     // saturated volume, the same volumes (each the one before times the
     // step) and the same verdict.
+    double G_ = 0.0, a = start, b = start;
+    if (!crossingOnBranch(T_, P_bar, vapour, a, b)) {
+        errorflag = 0;
+        return false;
+    }
+    temperature(T_);
+    pressure(P_bar);
+    calculateMolarVolumeFrom(start);
+    if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
+    return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+}
+
+bool FluidPhase::crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b) {
     const double Pt = P_bar * 1e5;
     double factor = vapour ? 1.0 / kBranchStep : kBranchStep;
     temperature(T_);
@@ -492,7 +502,7 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
         return !errorflag && std::isfinite(p);
     };
     auto towardsPt = [&](double p, double from) { return vapour ? p > from && !(p > Pt) : p < from && !(p < Pt); };
-    double a = start, Pa = vapour ? -HUGE_VAL : HUGE_VAL;
+    double Pa = vapour ? -HUGE_VAL : HUGE_VAL;
     int k = 0;
     {
         double c = a, Pc = Pa;
@@ -508,7 +518,7 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
         }
     }
     for (; k < kBranchSteps; ++k) {
-        const double b = a * factor;
+        b = a * factor;
         double Pb = 0.0;
         if (!pressureAt(b, Pb)) break;
         if (vapour ? !(Pb > Pa) : !(Pb < Pa)) {
@@ -518,12 +528,10 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
             factor = std::sqrt(factor);
             continue;
         }
-        if (vapour ? Pb > Pt : Pb < Pt)
-            return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+        if (vapour ? Pb > Pt : Pb < Pt) return true;
         a = b;
         Pa = Pb;
     }
-    errorflag = 0;
     return false;
 }
 
