@@ -125,6 +125,9 @@ struct Grouping {
     int c[N] = {}, d[N] = {};
     double alpha[N] = {}, eps[N] = {};
     int functionOf[N] = {};  // the function of delta of each term
+    int bells = 0;           // the distinct (beta, gamma) of the Gaussian terms
+    double beta[N] = {}, gamma[N] = {};
+    int bellOf[N] = {};      // the bell in tau of each Gaussian term
     int maxPower = 0;        // the largest d or c
     int maxIntegerT = 0;     // the largest exponent t that is an integer in [0, 64]
     bool dampedBy[16] = {};  // the exponents c of exp(-delta^c) that occur
@@ -172,6 +175,15 @@ constexpr Grouping<N> group(const std::array<Term, N>& terms)
             ++g.functions;
         }
         g.functionOf[i] = j;
+        int b = 0;
+        while (b < g.bells && (g.beta[b] != k.beta || g.gamma[b] != k.gamma))
+            ++b;
+        if (b == g.bells) {
+            g.beta[b] = k.beta;
+            g.gamma[b] = k.gamma;
+            ++g.bells;
+        }
+        g.bellOf[i] = b;
     }
     return g;
 }
@@ -220,16 +232,22 @@ univariate::Jet<K> monomial(double n, int d, const double* p)
     return j;
 }
 
-// f(x) exp(-alpha (x - centre)^2).
+// exp(-alpha (x - centre)^2), and f(x) times it.
 template <int K>
-univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
+univariate::Jet<K> bell(double alpha, double x, double centre)
 {
     const double e = x - centre;
     univariate::Jet<K> u;
     u.f[0] = -alpha * e * e;
     if constexpr (K >= 1) u.f[1] = -2.0 * alpha * e;
     if constexpr (K >= 2) u.f[2] = -2.0 * alpha;
-    return univariate::product(f, univariate::exp(u));
+    return univariate::exp(u);
+}
+
+template <int K>
+univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
+{
+    return univariate::product(f, bell<K>(alpha, x, centre));
 }
 
 // delta = Vc/V with its derivatives in V (dv), and its powers p[k] = delta^k,
@@ -311,13 +329,17 @@ public:
                     }
                 };
                 (add(std::integral_constant<std::size_t, I>{}), ...);
+                // exp(-beta (tau - gamma)^2) once for the terms that share it.
+                univariate::Jet<K> bells[kGroups.bells > 0 ? kGroups.bells : 1];
+                for (int b = 0; b < kGroups.bells; ++b)
+                    bells[b] = reference_terms::bell<K>(kGroups.beta[b], tau, kGroups.gamma[b]);
                 auto gaussians = [&]<int q>(std::integral_constant<int, q>) {
                     univariate::Jet<K> G;
                     auto addTo = [&]<std::size_t i>(std::integral_constant<std::size_t, i>) {
                         constexpr Term term = Terms[i];
                         if constexpr (term.gaussian() && kGroups.functionOf[i] == q)
-                            G += reference_terms::gaussian(power(term.n, term.t, reference_terms::exponentKind(term.t)),
-                                                           term.beta, tau, term.gamma);
+                            G += univariate::product(power(term.n, term.t, reference_terms::exponentKind(term.t)),
+                                                     bells[kGroups.bellOf[i]]);
                     };
                     (addTo(std::integral_constant<std::size_t, I>{}), ...);
                     const univariate::Jet<K> GinT = univariate::compose(G, tv);
