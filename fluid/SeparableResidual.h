@@ -42,9 +42,10 @@ public:
     // orders read too) when T (or Tc) changed or a higher order is asked:
     // fill(order, tv, coefficients) receives std::integral_constant<int, K>,
     // tau = Tc/T with its derivatives in T (tv[0 .. 4]) and writes every
-    // coefficient to the order K, coefficients[q][a] = d^a G_q / dT^a (they
-    // are zero on entry).  The orders up to K are the same numbers whatever
-    // K is, so that a state's numbers do not depend on the order loaded first.
+    // coefficient to the order K, coefficients[q][a] = d^a G_q / dT^a (those
+    // to the order K are zero on entry).  The orders up to K are the same
+    // numbers whatever K is, so that a state's numbers do not depend on the
+    // order loaded first.
     template <int K, class Fill>
     void atTemperature(double T, double Tc, Fill&& fill)
     {
@@ -52,8 +53,8 @@ public:
         double tv[5];
         reducedVariable(Tc, T, tv);
         for (auto& c : coefficients_)
-            for (double& ck : c)
-                ck = 0.0;
+            for (int a = 0; a <= K; ++a)
+                c[a] = 0.0;
         fill(std::integral_constant<int, K>{}, static_cast<const double*>(tv), coefficients_);
         atT_ = T;
         atTc_ = Tc;
