@@ -2,8 +2,6 @@
 #include "fluid/ReducedVariable.h"
 
 #include <cmath>
-#include <initializer_list>
-#include <utility>
 
 void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
 {
@@ -36,9 +34,8 @@ IUPAC1::IUPAC1()
     setModelName("IUPAC CH4");
 }
 
-// The coefficients at T: C_k(tau)/k (the W^4, W^6 and W^8 terms a_k tau^(k/2 - 1)/k),
-// D_2k(tau) and 1 for -ln V, with their derivatives in T to the order K;
-// then the functions of delta = W.
+// The coefficients at T: 1 for -ln V and the rows of kTau, with their
+// derivatives in T to the order K; then the functions of delta = W.
 template <int K>
 void IUPAC1::load()
 {
@@ -55,37 +52,19 @@ void IUPAC1::load()
             t[e] = tau > 0.0 && std::isfinite(tau) ? univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te)
                                                    : univariate::power<K>(1.0, tau, static_cast<double>(e));
         }
-        auto sum = [](std::initializer_list<std::pair<double, const Jet<K>*>> parts, double constant) {
-            Jet<K> s;
-            for (const auto& [c, j] : parts)
-                for (int k = 0; k <= K; ++k)
-                    s.f[k] += c * j->f[k];
-            s.f[0] += constant;
-            return s;
-        };
-        const Jet<K> polynomials[kFunctions - 1] = {
-            sum({{kC1[0], &t12}, {kC1[1], &t[1]}, {kC1[2], &t[2]}, {kC1[3], &t[3]}}, kC1[4]),
-            sum({{kC2[0], &t[1]}, {kC2[1], &t[2]}, {kC2[2], &t[3]}}, kC2[3]),
-            sum({{kC3[0], &t[1]}, {kC3[1], &t[2]}}, kC3[2]),
-            sum({{kA4 / 4.0, &t[1]}}, 0.0),
-            sum({{kC5[0], &t[2]}, {kC5[1], &t[3]}}, 0.0),
-            sum({{kA6 / 6.0, &t[2]}}, 0.0),
-            sum({{kC7[0], &t[2]}, {kC7[1], &t[3]}}, 0.0),
-            sum({{kA8 / 8.0, &t[3]}}, 0.0),
-            sum({{kD[0][0], &t[3]}, {kD[0][1], &t[4]}}, 0.0),
-            sum({{kD[1][0], &t[3]}, {kD[1][2], &t[5]}}, 0.0),
-            sum({{kD[2][0], &t[3]}, {kD[2][1], &t[4]}}, 0.0),
-            sum({{kD[3][0], &t[3]}, {kD[3][2], &t[5]}}, 0.0),
-            sum({{kD[4][0], &t[3]}, {kD[4][1], &t[4]}}, 0.0),
-            sum({{kD[5][0], &t[3]}, {kD[5][1], &t[4]}, {kD[5][2], &t[5]}}, 0.0),
-        };
-        // The weights 1/k of C_1, C_2, C_3, C_5 and C_7; -ln V first.
-        const double weight[kFunctions - 1] = {1.0, 0.5, 1.0 / 3.0, 1.0, 0.2, 1.0, 1.0 / 7.0, 1.0, 1, 1, 1, 1, 1, 1};
         coefficients[0][0] = 1.0;
-        for (int q = 0; q < kFunctions - 1; ++q) {
-            const Jet<K> inT = univariate::compose(polynomials[q], tv);
+        for (int q = 0; q < kTauRows; ++q) {
+            const TauRow& row = kTau[q];
+            Jet<K> s;
+            for (int i = 0; i < row.parts; ++i) {
+                const Jet<K>& power = row.power[i] == 0 ? t12 : t[row.power[i]];
+                for (int k = 0; k <= K; ++k)
+                    s.f[k] += row.c[i] * power.f[k];
+            }
+            s.f[0] += row.constant;
+            const Jet<K> inT = univariate::compose(s, tv);
             for (int k = 0; k <= K; ++k)
-                coefficients[q + 1][k] = weight[q] * inT.f[k];
+                coefficients[q + 1][k] = row.weight * inT.f[k];
         }
     });
     double dv[5];  // delta = W = Vc/V and its derivatives in V
