@@ -440,16 +440,18 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
         while (true) {
             if (walkIsotherm(a, 1.0, uFar, false, b) != WalkEnd::Reached) return false;
             const double k = -a.g * std::exp(a.u) / (R * T);
-            if (k > 0.9 || a.u >= uLast) {
-                StableStretch& k = vapourStretch_;
-                k.T = T;
-                k.x = x;  // (the storage kept)
-                k.revision = parameterRevision();
-                k.criticalSet = walkOnCriticalSet_;
-                k.uLow = uRoot;
-                k.uHigh = a.u;
+            if (k > 0.9) {
+                // Kept where the walk ended in the nearly ideal gas.
+                StableStretch& kept = vapourStretch_;
+                kept.T = T;
+                kept.x = x;  // (the storage kept)
+                kept.revision = parameterRevision();
+                kept.criticalSet = walkOnCriticalSet_;
+                kept.uLow = uRoot;
+                kept.uHigh = a.u;
                 return true;
             }
+            if (a.u >= uLast) return true;
             uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
         }
     }
