@@ -134,6 +134,21 @@ struct Grouping {
     bool dampedBy[16] = {};  // the exponents c of exp(-delta^c) that occur
 };
 
+// The first of the entries from .. count - 1 that `same` matches, or a new
+// entry at count (filled by add, count then one more).
+template <class Same, class Add>
+constexpr int findOrAdd(int from, int& count, Same same, Add add)
+{
+    int j = from;
+    while (j < count && !same(j))
+        ++j;
+    if (j == count) {
+        add(j);
+        ++count;
+    }
+    return j;
+}
+
 template <std::size_t N>
 constexpr Grouping<N> group(const std::array<Term, N>& terms)
 {
@@ -143,48 +158,37 @@ constexpr Grouping<N> group(const std::array<Term, N>& terms)
         g.maxPower = std::max({g.maxPower, k.d, k.c});
         if (exponentKind(k.t) == ExponentKind::Integer) g.maxIntegerT = std::max(g.maxIntegerT, static_cast<int>(k.t));
         if (k.gaussian()) continue;
-        int j = 0;
-        while (j < g.powers && g.t[j] != k.t)
-            ++j;
-        if (j == g.powers) {
-            g.kind[g.powers] = exponentKind(k.t);
-            g.t[g.powers++] = k.t;
-        }
-        g.powerOf[i] = j;
-        j = 0;
-        while (j < g.functions && (g.c[j] != k.c || g.d[j] != k.d))
-            ++j;
-        if (j == g.functions) {
-            g.c[j] = k.c;
-            g.d[j] = k.d;
-            ++g.functions;
-        }
-        g.functionOf[i] = j;
+        g.powerOf[i] = findOrAdd(
+            0, g.powers, [&](int j) { return g.t[j] == k.t; },
+            [&](int j) {
+                g.kind[j] = exponentKind(k.t);
+                g.t[j] = k.t;
+            });
+        g.functionOf[i] = findOrAdd(
+            0, g.functions, [&](int j) { return g.c[j] == k.c && g.d[j] == k.d; },
+            [&](int j) {
+                g.c[j] = k.c;
+                g.d[j] = k.d;
+            });
         if (k.c > 0) g.dampedBy[k.c] = true;
     }
     g.damped = g.functions;
     for (std::size_t i = 0; i < N; ++i) {
         const Term& k = terms[i];
         if (!k.gaussian()) continue;
-        int j = g.damped;
-        while (j < g.functions && (g.d[j] != k.d || g.alpha[j] != k.alpha || g.eps[j] != k.eps))
-            ++j;
-        if (j == g.functions) {
-            g.d[j] = k.d;
-            g.alpha[j] = k.alpha;
-            g.eps[j] = k.eps;
-            ++g.functions;
-        }
-        g.functionOf[i] = j;
-        int b = 0;
-        while (b < g.bells && (g.beta[b] != k.beta || g.gamma[b] != k.gamma))
-            ++b;
-        if (b == g.bells) {
-            g.beta[b] = k.beta;
-            g.gamma[b] = k.gamma;
-            ++g.bells;
-        }
-        g.bellOf[i] = b;
+        g.functionOf[i] = findOrAdd(
+            g.damped, g.functions, [&](int j) { return g.d[j] == k.d && g.alpha[j] == k.alpha && g.eps[j] == k.eps; },
+            [&](int j) {
+                g.d[j] = k.d;
+                g.alpha[j] = k.alpha;
+                g.eps[j] = k.eps;
+            });
+        g.bellOf[i] = findOrAdd(
+            0, g.bells, [&](int b) { return g.beta[b] == k.beta && g.gamma[b] == k.gamma; },
+            [&](int b) {
+                g.beta[b] = k.beta;
+                g.gamma[b] = k.gamma;
+            });
     }
     return g;
 }
