@@ -47,13 +47,14 @@ void IUPACIdeal::loadPass(const double (&w)[6], double offset, double fugacityCo
 
 bool IUPACIdeal::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
 {
+    if (!nodes_[5]) return false;  // (makeRoot sets all six)
     f = fugacityConstant_;
     fT = fTT = m = 0.0;
     for (int k = 0; k < 6; ++k) {
-        if (!nodes_[k]) return false;
-        f += weights_[k] * nodes_[k]->value;
-        fT += weights_[k] * nodes_[k]->d1[0];
-        fTT += weights_[k] * nodes_[k]->d2[0][0];
+        const Expression& node = *nodes_[k];
+        f += weights_[k] * node.value;
+        fT += weights_[k] * node.d1[0];
+        fTT += weights_[k] * node.D2[0];  // d2[0][0]
     }
     return true;
 }
