@@ -1132,6 +1132,21 @@ private:
     // volume: the model's end, or ten times the pressure at a volume below
     // the liquid start `liquid`).
     bool stableToBranchEnd(bool vapour, double Vfound, double liquid);
+    // The stretch of the isotherm that the walks of stableToBranchEnd have
+    // found stable at one temperature and composition (with the same
+    // parameters and samples), from uLow to the end of the vapour branch at
+    // uHigh: a root inside it is on the vapour branch without a walk of its
+    // own, one below it once a walk reaches uLow.  A sweep of pressures along
+    // an isotherm walks each stretch once.
+    struct StableStretch {
+        double T = std::numeric_limits<double>::quiet_NaN();
+        std::vector<double> x;
+        unsigned long revision = 0;
+        bool criticalSet = false;
+        double uLow = 0.0, uHigh = 0.0;
+    };
+    bool stretchHolds(const StableStretch& s) const;
+    StableStretch vapourStretch_;
     int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
     bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
     // A volume of the nearly ideal gas at the current T, at least ten times
@@ -1177,6 +1192,9 @@ private:
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
+    // The walk of metastableRoot along the branch from the saturated volume
+    // a: true where it crosses the pressure asked for, between a and b.
+    bool crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
     StableState stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar);

@@ -458,17 +458,38 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // root and as the ideal gas at the pressure asked for, where the
     // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
     // or to 10^4 times that volume.  Liquid: see below.
-    BranchSample a = branchSample(std::log(Vfound)), b;
+    const double uRoot = std::log(Vfound);
+    double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
+    // A stretch known stable that reaches as far as this root's walk must.
+    const bool known = vapour && stretchHolds(vapourStretch_) && vapourStretch_.uHigh >= uFar;
+    if (known && uRoot >= vapourStretch_.uLow && uRoot <= vapourStretch_.uHigh) return true;
+    BranchSample a = branchSample(uRoot), b;
     if (a.state != BranchSample::kStable) return false;
     constexpr double kNone = std::numeric_limits<double>::infinity();
     const bool subcritical = subcriticalPureFluid();
+    if (known && uRoot < vapourStretch_.uLow) {
+        if (walkIsotherm(a, 1.0, vapourStretch_.uLow, false, b, kNone, 0.0, subcritical) != WalkEnd::Reached)
+            return false;
+        vapourStretch_.uLow = uRoot;
+        return true;
+    }
     if (vapour) {
-        double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
         const double uLast = uFar + std::log(1e4);
         while (true) {
             if (walkIsotherm(a, 1.0, uFar, false, b, kNone, 0.0, subcritical) != WalkEnd::Reached) return false;
             const double k = -a.g * std::exp(a.u) / (R * T);
-            if (k > 0.9 || a.u >= uLast) return true;
+            if (k > 0.9) {
+                // Kept where the walk ended in the nearly ideal gas.
+                StableStretch& kept = vapourStretch_;
+                kept.T = T;
+                kept.x = x;  // (the storage kept)
+                kept.revision = parameterRevision();
+                kept.criticalSet = walkOnCriticalSet_;
+                kept.uLow = uRoot;
+                kept.uHigh = a.u;
+                return true;
+            }
+            if (a.u >= uLast) return true;
             uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
         }
     }
@@ -491,6 +512,10 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     const double uLiquid = withLiquid ? std::log(liquid) : HUGE_VAL;
     const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid, subcritical);
     return end == WalkEnd::Reached || end == WalkEnd::Failed;
+}
+
+bool FluidPhase::stretchHolds(const StableStretch& s) const {
+    return s.T == T && s.x == x && s.revision == parameterRevision() && s.criticalSet == walkOnCriticalSet_;
 }
 
 bool FluidPhase::onBranch(RootBranch branch, double liquid) {
@@ -518,16 +543,26 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         if (!beyondVapour && !beyondLiquid) {
             // Between the saturated volumes: a stable stretch to Vv (the
             // vapour branch) or down to Vl (the liquid branch).
+            // A root that may be on either branch walks first towards the
+            // saturated volume nearer to it (in ln V), where its branch
+            // most likely ends: the walk the other way would end only at
+            // the spinodal between.
             sampled = true;
             BranchSample a = branchSample(std::log(Vfound)), b;
             const BranchSample root = a;
-            if (a.state == BranchSample::kStable) {
+            auto reaches = [&](bool vapourSide) {
                 constexpr double kNone = std::numeric_limits<double>::infinity();
-                if (wantVapour)
-                    found = walkIsotherm(a, 1.0, std::log(Vv), false, b, kNone, 0.0, true) == WalkEnd::Reached;
                 a = root;
-                if (!found && wantLiquid)
-                    found = walkIsotherm(a, -1.0, std::log(Vl), false, b, kNone, 0.0, true) == WalkEnd::Reached;
+                return walkIsotherm(a, vapourSide ? 1.0 : -1.0, std::log(vapourSide ? Vv : Vl), false, b, kNone, 0.0,
+                                    true) == WalkEnd::Reached;
+            };
+            if (a.state == BranchSample::kStable) {
+                const bool liquidFirst = wantLiquid && (!wantVapour || std::log(Vfound / Vl) < std::log(Vv / Vfound));
+                if (liquidFirst) {
+                    found = reaches(false) || (wantVapour && reaches(true));
+                } else {
+                    found = (wantVapour && reaches(true)) || (wantLiquid && reaches(false));
+                }
             }
         }
     } else {
@@ -535,7 +570,7 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         found = (wantLiquid && stableToBranchEnd(false, Vfound, liquid)) ||
                 (wantVapour && stableToBranchEnd(true, Vfound, liquid));
     }
-    if (sampled) {
+    if (sampled && walkSamples_ > 0) {
         double f = 0.0, dfdV = 0.0;
         error = 0;
         equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
