@@ -227,8 +227,8 @@ void BM_GasFullStatesBesideWater(benchmark::State& state)
     static IUPACCH4 ch4(1);
     static ReducedStates models[4] = {{water, iapws95::Tc, iapws95::Vc},
                                       {n2, JacobsenRes1::kTc, JacobsenRes1::kVc},
-                                      {co2, IUPAC().Tc, IUPAC().Vc},
-                                      {ch4, IUPAC1().Tc, IUPAC1().Vc}};
+                                      {co2, IUPAC::kTc, IUPAC::kVc},
+                                      {ch4, IUPAC1::kTc, IUPAC1::kVc}};
     for (ReducedStates& m : models)
         for (std::size_t i = 0; i < m.tv.size(); ++i)
             if (!std::isfinite(m.state(i))) {

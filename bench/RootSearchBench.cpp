@@ -8,6 +8,8 @@
 //                             search tries first, calculateMolarVolumeFrom);
 //   BM_WaterSubcriticalLoop   water's whole search against the plain-loop
 //                             Newton search of IAPWS-95 on the same states;
+//   BM_WaterGridLoop          the same on the grids of states users ask for,
+//                             supercritical states and states near psat in;
 //   BM_RootThatDoesNotExist   the vapour searched beyond its spinodal (far
 //                             above the saturation pressure, and near the
 //                             critical point): the search fails (every
@@ -130,11 +132,11 @@ BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCO2)->Arg(1)->Arg(2)->Unit(benchma
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCH4)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-void BM_WaterSubcriticalLoop(benchmark::State& state) {
-    const int kind = static_cast<int>(state.range(0));
+// Water's whole search against the plain-loop Newton search from the same
+// start, on the states tp (the benchmark skipped when a state fails).
+void timeAgainstTheLoop(benchmark::State& state, const std::vector<TP>& tp) {
     static WagnerPruss water(1);
     static iapws95bench::LoopPaths loop;
-    const std::vector<TP> tp = subcriticalStates(water, iapws95bench::LoopPaths::kTc, kind);
     std::vector<double> starts;
     double worst = 0.0;
     for (const TP& s : tp) {
@@ -150,9 +152,48 @@ void BM_WaterSubcriticalLoop(benchmark::State& state) {
         state, tp.size(), [&](std::size_t i) { return search(water, tp[i]); },
         [&](std::size_t i) { return loop.volume(tp[i].T, tp[i].Pbar, starts[i]); }, "search_us", "loop_us");
     state.counters["max_rel_diff"] = worst;
+    state.counters["states"] = static_cast<double>(tp.size());
+}
+
+void BM_WaterSubcriticalLoop(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    WagnerPruss water(1);
+    timeAgainstTheLoop(state, subcriticalStates(water, iapws95bench::LoopPaths::kTc, kind));
     state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
 }
 BENCHMARK(BM_WaterSubcriticalLoop)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The grids of water states a user asks for, each searched with the phase
+// kind of its state (the liquid, kind 2, below the critical temperature and
+// above the saturation pressure; the vapour, kind 1, elsewhere):
+//   range 0: 20 x 20 states, 300 to 1000 K, 0.1 to 1000 bar (log-spaced),
+//            supercritical states included;
+//   range 1: 20 temperatures from 0.46 to 0.99 Tc times 20 pressures from
+//            0.05 to 30 psat (log-spaced), vapour and liquid, near psat too.
+std::vector<TP> waterGrid(WagnerPruss& w, int grid) {
+    const double Tc = iapws95bench::LoopPaths::kTc;
+    std::vector<TP> s;
+    for (int i = 0; i < 20; ++i) {
+        const double T = grid == 0 ? 300.0 + 700.0 * i / 19.0 : Tc * (0.46 + 0.53 * i / 19.0);
+        double psat = 0.0, Vl = 0.0, Vv = 0.0;
+        const bool subcritical = T < Tc && w.saturationFromExpansion(T, psat, Vl, Vv);
+        if (grid == 1 && !subcritical) continue;
+        for (int j = 0; j < 20; ++j) {
+            const double Pbar =
+                grid == 0 ? 0.1 * std::pow(1e4, j / 19.0) : psat * 1e-5 * 0.05 * std::pow(600.0, j / 19.0);
+            s.push_back({T, Pbar, subcritical && Pbar * 1e5 > psat ? 2 : 1});
+        }
+    }
+    return s;
+}
+
+void BM_WaterGridLoop(benchmark::State& state) {
+    const int grid = static_cast<int>(state.range(0));
+    WagnerPruss water(1);
+    timeAgainstTheLoop(state, waterGrid(water, grid));
+    state.SetLabel(grid == 0 ? "300-1000 K, 0.1-1000 bar" : "0.46-0.99 Tc, 0.05-30 psat");
+}
+BENCHMARK(BM_WaterGridLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 template <class Model>
 void BM_RootThatDoesNotExist(benchmark::State& state) {

@@ -82,10 +82,17 @@ void HenPitSet::describe() {
     double S = 0.0;
     errorflag = 0;
     if (ig >= 0 && vapour && vapour->component_count > 0) {
-        vapour->temperature(T);
-        vapour->pressure(P / 1e5);
-        vapour->errorflag = 0;
-        vapour->describe();
+        // The gas phase: the gases' vapour, or their liquid where the pure
+        // gas has no vapour at T and P (CO2 at 280 K and 100 bar).
+        for (int kind : {1, 2}) {
+            vapour->set_the_phase_as(kind);
+            vapour->temperature(T);
+            vapour->pressure(P / 1e5);
+            vapour->errorflag = 0;
+            vapour->describe();
+            if (vapour->errorflag == 0) break;
+        }
+        vapour->set_the_phase_as(1);
         if (vapour->errorflag != 0) {  // no vapour state: no fugacity, no solubility
             errorflag = 1;
             if (ig >= 0) x[ig] = std::numeric_limits<double>::quiet_NaN();

@@ -194,8 +194,9 @@ SolidField componentSolid(const char* component, double T, double P_bar) {
     SolidField f;
     if (!component) return f;
     if (std::string(component) == "H2O") {
-        f.solid = water::iceAt(T, P_bar * 1e5);
-        f.supercooledLiquid = f.solid && std::string(f.solid) == "ice Ih" && T < 273.16;
+        const water::Ice ice = water::iceAt(T, P_bar * 1e5);
+        f.solid = water::iceName(ice);
+        f.supercooledLiquid = ice == water::Ice::Ih && T < 273.16;
         return f;
     }
     f.solid = gases::gasSolidAt(component, T, P_bar * 1e5);

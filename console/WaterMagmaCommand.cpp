@@ -225,15 +225,15 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         }
         // Beyond a melting curve water is ice; below its triple point at
         // low pressure IAPWS-95 gives the supercooled liquid, metastable.
-        const char* ice = water::iceAt(T_, P);
-        if (ice && std::strcmp(ice, "ice Ih") != 0) {
+        const water::Ice ice = water::iceAt(T_, P);
+        if (ice != water::Ice::None && ice != water::Ice::Ih) {
             platform::diagf("Brenvik: at %.2f deg. C and %.4g bar water is %s, not a fluid.\n", T_ - 273.15, P * 1e-5,
-                            ice);
+                            water::iceName(ice));
             return 1;
         }
         dump();
-        if (ice)
-            std::printf("** Supercooled liquid water, metastable: %s is stable\n", ice);
+        if (ice != water::Ice::None)
+            std::printf("** Supercooled liquid water, metastable: %s is stable\n", water::iceName(ice));
         else if (byP)
             printPhaseOfState(phase, vapour);
         WaterMagmaCalculationResult r;

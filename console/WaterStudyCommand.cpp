@@ -85,10 +85,10 @@ bool stateArgumentsInRange(const StudyWord& w, const std::vector<double>& n, con
         // no water state (supercooled water at low pressure is).
         if (previous == "T" && (label == "P" || label == "P(Pa)") && numeric >= 2) {
             const double P_bar = v * (label == "P(Pa)" ? 1e-5 : 1.0), T_ = n[numeric - 2];
-            const char* ice = water::iceAt(T_, P_bar * 1e5);
-            if (ice && std::strcmp(ice, "ice Ih") != 0) {
+            const water::Ice ice = water::iceAt(T_, P_bar * 1e5);
+            if (ice != water::Ice::None && ice != water::Ice::Ih) {
                 platform::diagf("The %s command's state at %g K and %g bar is %s, not water: it is not run.\n",
-                                w.word, T_, P_bar, ice);
+                                w.word, T_, P_bar, water::iceName(ice));
                 return false;
             }
         }

@@ -1,5 +1,5 @@
 #pragma once
-// Exponential: a + b*exp(c*u).
+// Exponential: a + b*exp(c*u); with a = -b, b*expm1(c*u), exact where c*u is small.
 #include "expressions/UnaryNode.h"
 
 class Exponential : public UnaryNode<Exponential, true> {

@@ -283,7 +283,10 @@ bool Exponential::factorsFrom(const double* k, double x, double& f, double& f1, 
     const double b = k[1];
     const double c = k[2];
     const univariate::Jet<4> j = univariate::exponential<4>(b, c, x);
-    f = a + j.f[0];
+    // b (exp(c u) - 1) from expm1: where c u is small the difference of two
+    // numbers near b would keep only the rounding of the exponential (steps
+    // of 1e-16 b), and a function built from it would jump.
+    f = a == -b ? b * std::expm1(c * x) : a + j.f[0];
     f1 = j.f[1];
     f2 = j.f[2];
     f3 = j.f[3];

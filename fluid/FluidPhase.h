@@ -131,7 +131,10 @@ public:
     // (FluidPhaseState.cpp).  Below the critical temperature of a reference
     // fluid with saturation expansions, a root beyond a saturated volume on
     // the side of psat of its branch is on it without a walk; a root between
-    // the saturated volumes is walked to the saturated volume of its branch.
+    // the saturated volumes is walked to the saturated volume of its branch,
+    // and is on no branch where the bulk modulus -V dP/dV, falling towards
+    // the spinodal, turns up again before it reaches zero (a pseudo-spinodal
+    // beyond which an equation's isotherm can rise stably to kilobars).
     // The starts depend on the state asked for and the model alone (kind 2:
     // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
     // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
@@ -1109,20 +1112,45 @@ private:
     // stable stretches; until the pressure asked for is crossed with
     // untilCrossing.  a is left at the last sample reached, b at the next.
     // The walk also ends (Reached) at a sample where f reaches fStop at or
-    // beyond uStop.
+    // beyond uStop.  subcritical: the walk runs along a branch of a pure
+    // fluid below its critical temperature, where the bulk modulus
+    // K = -V dP/dV has no minimum inside the walk; one there ends it
+    // (Unstable, see walkIsotherm).
     WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
-                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0);
+                         double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0,
+                         bool subcritical = false);
+    // Whether the model is a pure fluid below 0.98 times the critical
+    // temperature of its fluid's published vapour-pressure equation (H2O,
+    // CO2, CH4, N2): its isotherm's branches are the fluid's two phases, and
+    // walks along them are subcritical.
+    bool subcriticalPureFluid() const;
     // Whether the isotherm is stable from Vfound to the end of the vapour
     // branch (the nearly ideal gas) or of the liquid branch (the smallest
     // volume: the model's end, or ten times the pressure at a volume below
     // the liquid start `liquid`).
     bool stableToBranchEnd(bool vapour, double Vfound, double liquid);
+    // The stretch of the isotherm that the walks of stableToBranchEnd have
+    // found stable at one temperature and composition (with the same
+    // parameters and samples), from uLow to the end of the vapour branch at
+    // uHigh: a root inside it is on the vapour branch without a walk of its
+    // own, one below it once a walk reaches uLow.  A sweep of pressures along
+    // an isotherm walks each stretch once.
+    struct StableStretch {
+        double T = std::numeric_limits<double>::quiet_NaN();
+        std::vector<double> x;
+        unsigned long revision = 0;
+        bool criticalSet = false;
+        double uLow = 0.0, uHigh = 0.0;
+    };
+    bool stretchHolds(const StableStretch& s) const;
+    StableStretch vapourStretch_;
     int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
     bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
     // A volume of the nearly ideal gas at the current T, at least ten times
     // the ideal-gas volume at P; 0 when none is found.
     double nearlyIdealGasVolume();
-    // A volume of the liquid branch at the current T, at or below `liquid`,
+    // A volume of the liquid branch at the current T, at or below `liquid`
+    // (the isotherm stable from it to the dense end, stableToBranchEnd),
     // from which the isotherm falls; 0 when none is found.
     double denseStableVolume(double liquid);
     // The root of the branch walked from its far end (the dilute gas for
@@ -1161,6 +1189,9 @@ private:
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
+    // The walk of metastableRoot along the branch from the saturated volume
+    // a: true where it crosses the pressure asked for, between a and b.
+    bool crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
     StableState stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar);

@@ -39,6 +39,7 @@ constexpr int kCoarseScanSteps = 100;
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
 constexpr int kBranchSteps = 2000;
+constexpr int kStride = 8;  // steps of the walk's strides
 constexpr double kFinestBranchStep = 1e-5;  // ln V
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
@@ -476,26 +477,63 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
                                     : v >= Vl * (1.0 - kBeyondSaturation) && v < Vv * (1.0 - kBeyondSaturation);
         return between && rootOnABranch(T_, P_bar, v);
     };
-    double G_ = 0.0;
+    // A search from the saturated volume, else the walk from it along the
+    // branch, in steps of 1 % in V, to where P - P(V) changes sign (then
+    // bisected, as the scan does) or to where the pressure turns within a
+    // step of 1e-5 (the spinodal: no metastable root).  The walk is taken
+    // first: where it ends at the spinodal the branch has no root, and the
+    // search is not needed.
+    //
+    // The walk first strides kStride of its steps at a time while the
+    // pressure keeps rising towards the pressure asked for (falling, for
+    // the liquid), and takes its single steps from one stride before the
+    // first that does not: where the pressure along the branch turns once
+    // (at the spinodal) the single steps are those of a walk from the
+    // saturated volume, the same volumes (each the one before times the
+    // step) and the same verdict.
+    double G_ = 0.0, a = start, b = start;
+    if (!crossingOnBranch(T_, P_bar, vapour, a, b)) {
+        errorflag = 0;
+        return false;
+    }
     temperature(T_);
     pressure(P_bar);
     calculateMolarVolumeFrom(start);
     if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
-    // Else walked from the saturated volume along the branch, in steps of
-    // 1 % in V, to where P - P(V) changes sign (then bisected, as the scan
-    // does) or to where the pressure turns within a step of 1e-5 (the
-    // spinodal: no metastable root).
+    return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+}
+
+bool FluidPhase::crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b) {
     const double Pt = P_bar * 1e5;
     double factor = vapour ? 1.0 / kBranchStep : kBranchStep;
     temperature(T_);
-    double a = start, Pa = vapour ? -HUGE_VAL : HUGE_VAL;
-    for (int k = 0; k < kBranchSteps; ++k) {
-        const double b = a * factor;
-        volume(b);
+    auto pressureAt = [&](double v, double& p) {
+        volume(v);
         errorflag = 0;
         calculate_pressure();
-        const double Pb = P;
-        if (errorflag || !std::isfinite(Pb)) break;
+        p = P;
+        return !errorflag && std::isfinite(p);
+    };
+    auto towardsPt = [&](double p, double from) { return vapour ? p > from && !(p > Pt) : p < from && !(p < Pt); };
+    double Pa = vapour ? -HUGE_VAL : HUGE_VAL;
+    int k = 0;
+    {
+        double c = a, Pc = Pa;
+        for (int kc = 0; kc + kStride < kBranchSteps; kc += kStride) {
+            double v = c, Pv = 0.0;
+            for (int i = 0; i < kStride; ++i) v *= factor;
+            if (!pressureAt(v, Pv) || !towardsPt(Pv, Pc)) break;
+            a = c;
+            Pa = Pc;
+            k = kc;
+            c = v;
+            Pc = Pv;
+        }
+    }
+    for (; k < kBranchSteps; ++k) {
+        b = a * factor;
+        double Pb = 0.0;
+        if (!pressureAt(b, Pb)) break;
         if (vapour ? !(Pb > Pa) : !(Pb < Pa)) {
             // Past the turn of the pressure: close to the critical point the
             // branch is short, and is walked again from a in smaller steps.
@@ -503,12 +541,10 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
             factor = std::sqrt(factor);
             continue;
         }
-        if (vapour ? Pb > Pt : Pb < Pt)
-            return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
+        if (vapour ? Pb > Pt : Pb < Pt) return true;
         a = b;
         Pa = Pb;
     }
-    errorflag = 0;
     return false;
 }
 

@@ -360,7 +360,7 @@ bool FluidPhase::stableStretch(const BranchSample& a, const BranchSample& b, int
 }
 
 FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing,
-                                             BranchSample& b, double fStop, double uStop) {
+                                             BranchSample& b, double fStop, double uStop, bool subcritical) {
     // From the stable sample a towards uEnd (direction +1: larger volumes,
     // -1: smaller).  On return a is the last sample reached along a stable
     // stretch and b the one after it (at the crossing of the pressure asked
@@ -372,7 +372,25 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // on instability within kShortestStep of it.  A walk towards the
     // crossing also ends early where the pressure asked for lies far beyond
     // what the branch can still reach before a spinodal shown by a sample.
-    double h = kFirstStep;
+    //
+    // subcritical: along a branch of a pure fluid below its critical
+    // temperature the bulk modulus K = -g rises from the dilute gas to one
+    // maximum and falls to zero at the vapour's spinodal, and falls from the
+    // compressed liquid to zero at the liquid's.  Where
+    // K, having fallen, rises again before it reaches zero, the equation has
+    // turned at a pseudo-spinodal, and the stretch beyond is no state of the
+    // fluid (Span et al.'s nitrogen at 100 K: K falls to 3.3 bar at
+    // 349 cm3/mol, 13.2 bar, and the isotherm beyond rises stably to
+    // megabars, a "vapour" of 227.65 cm3/mol at 50 bar): the walk ends there
+    // as at a spinodal.  Changes below a relative kSlopeTurn are no turn;
+    // steps from kSubcriticalFirstStep up to kSubcriticalStep in ln V
+    // resolve K next to the start and along the walk, and a minimum inside a
+    // step of kResolvedMean or more shows in its mean (Jacobsen's liquid at
+    // 113.8 K: K falls to 112 bar at 51.85 cm3/mol and rises to 117 bar at
+    // 52.33, 0.017 bar).
+    constexpr double kSlopeTurn = 1e-3, kSubcriticalFirstStep = 1e-3, kSubcriticalStep = 0.1, kResolvedMean = 1e-4;
+    double Kpeak = -a.g, Ktrough = -a.g;  // the highest K so far, the lowest since
+    double h = subcritical ? kSubcriticalFirstStep : kFirstStep;
     bool probed = false;  // beyond a predicted spinodal, once per walk
     while (true) {
         if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
@@ -386,6 +404,19 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
             h = std::max(0.125 * h, kShortestStep);
             continue;
         }
+        if (subcritical) {
+            // A minimum between the samples shows in the pressure change:
+            // where K is monotone over a step its mean -df/du lies between
+            // its values at the ends.
+            const double K = -b.g, meanK = -(b.f - a.f) / (b.u - a.u);
+            if (std::fabs(b.u - a.u) >= kResolvedMean && meanK < (1.0 - kSlopeTurn) * std::min(-a.g, K))
+                return WalkEnd::Unstable;
+            if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough) return WalkEnd::Unstable;
+            if (K > Kpeak)
+                Kpeak = Ktrough = K;
+            else
+                Ktrough = std::min(Ktrough, K);
+        }
         if (untilCrossing && (b.f > 0.0) != (a.f > 0.0)) return WalkEnd::Crossed;
         if (b.f >= fStop && direction * (b.u - uStop) >= 0.0) {
             a = b;
@@ -393,7 +424,7 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
         }
         // The next step: longer while the slope changes little over this one.
         const double step = std::fabs(b.u - a.u), change = std::fabs(std::log(b.g / a.g));
-        h = std::min(kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
+        h = std::min(subcritical ? kSubcriticalStep : kLongestStep, change < 0.1 ? 2.0 * h : change > 0.4 ? 0.5 * h : h);
         const double flattening = (b.g - a.g) / step;  // > 0: the slope heads for zero
         if (flattening > 0.0) {
             const double left = -b.g / flattening;  // to the predicted spinodal, in ln V
@@ -418,20 +449,47 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     }
 }
 
+bool FluidPhase::subcriticalPureFluid() const {
+    return component_count == 1 && T < 0.98 * ancillaryCriticalTemperature(componentName(0));
+}
+
 bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // Vapour: from the root to a gas at least ten times as dilute as the
     // root and as the ideal gas at the pressure asked for, where the
     // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
     // or to 10^4 times that volume.  Liquid: see below.
-    BranchSample a = branchSample(std::log(Vfound)), b;
+    const double uRoot = std::log(Vfound);
+    double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
+    // A stretch known stable that reaches as far as this root's walk must.
+    const bool known = vapour && stretchHolds(vapourStretch_) && vapourStretch_.uHigh >= uFar;
+    if (known && uRoot >= vapourStretch_.uLow && uRoot <= vapourStretch_.uHigh) return true;
+    BranchSample a = branchSample(uRoot), b;
     if (a.state != BranchSample::kStable) return false;
+    constexpr double kNone = std::numeric_limits<double>::infinity();
+    const bool subcritical = subcriticalPureFluid();
+    if (known && uRoot < vapourStretch_.uLow) {
+        if (walkIsotherm(a, 1.0, vapourStretch_.uLow, false, b, kNone, 0.0, subcritical) != WalkEnd::Reached)
+            return false;
+        vapourStretch_.uLow = uRoot;
+        return true;
+    }
     if (vapour) {
-        double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
         const double uLast = uFar + std::log(1e4);
         while (true) {
-            if (walkIsotherm(a, 1.0, uFar, false, b) != WalkEnd::Reached) return false;
+            if (walkIsotherm(a, 1.0, uFar, false, b, kNone, 0.0, subcritical) != WalkEnd::Reached) return false;
             const double k = -a.g * std::exp(a.u) / (R * T);
-            if (k > 0.9 || a.u >= uLast) return true;
+            if (k > 0.9) {
+                // Kept where the walk ended in the nearly ideal gas.
+                StableStretch& kept = vapourStretch_;
+                kept.T = T;
+                kept.x = x;  // (the storage kept)
+                kept.revision = parameterRevision();
+                kept.criticalSet = walkOnCriticalSet_;
+                kept.uLow = uRoot;
+                kept.uHigh = a.u;
+                return true;
+            }
+            if (a.u >= uLast) return true;
             uFar = std::min(uFar + std::log(10.0), uLast);  // not yet a nearly ideal gas: tenfold further
         }
     }
@@ -444,11 +502,20 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // and a reference equation may turn unstable again far beyond its range
     // (methane's near 880 bar at 86 K, below its triple point; carbon
     // dioxide's near 16 kbar at 288 K).  A ten-thousandth of the root's
-    // volume at most.
-    const double Pend = std::max(2.0 * P, P + 5e7), uEnd = std::log(std::max(1e-4 * Vfound, 1.001 * coVolume()));
-    const double uLiquid = liquid > 0.0 && std::isfinite(liquid) ? std::log(liquid) : HUGE_VAL;
-    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid);
+    // volume, or of the liquid start where that is smaller, at most: from a
+    // root of the dilute vapour a ten-thousandth of its volume is still
+    // vapour (HGK's at 619 K and 0.0256 bar: 2e6 cm3/mol), and the walk has
+    // to pass the vapour's spinodal before it can reach a liquid.
+    const bool withLiquid = liquid > 0.0 && std::isfinite(liquid);
+    const double Pend = std::max(2.0 * P, P + 5e7),
+                 uEnd = std::log(std::max(1e-4 * (withLiquid ? std::min(Vfound, liquid) : Vfound), 1.001 * coVolume()));
+    const double uLiquid = withLiquid ? std::log(liquid) : HUGE_VAL;
+    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, false, b, Pend - P, uLiquid, subcritical);
     return end == WalkEnd::Reached || end == WalkEnd::Failed;
+}
+
+bool FluidPhase::stretchHolds(const StableStretch& s) const {
+    return s.T == T && s.x == x && s.revision == parameterRevision() && s.criticalSet == walkOnCriticalSet_;
 }
 
 bool FluidPhase::onBranch(RootBranch branch, double liquid) {
@@ -476,13 +543,26 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         if (!beyondVapour && !beyondLiquid) {
             // Between the saturated volumes: a stable stretch to Vv (the
             // vapour branch) or down to Vl (the liquid branch).
+            // A root that may be on either branch walks first towards the
+            // saturated volume nearer to it (in ln V), where its branch
+            // most likely ends: the walk the other way would end only at
+            // the spinodal between.
             sampled = true;
             BranchSample a = branchSample(std::log(Vfound)), b;
             const BranchSample root = a;
-            if (a.state == BranchSample::kStable) {
-                if (wantVapour) found = walkIsotherm(a, 1.0, std::log(Vv), false, b) == WalkEnd::Reached;
+            auto reaches = [&](bool vapourSide) {
+                constexpr double kNone = std::numeric_limits<double>::infinity();
                 a = root;
-                if (!found && wantLiquid) found = walkIsotherm(a, -1.0, std::log(Vl), false, b) == WalkEnd::Reached;
+                return walkIsotherm(a, vapourSide ? 1.0 : -1.0, std::log(vapourSide ? Vv : Vl), false, b, kNone, 0.0,
+                                    true) == WalkEnd::Reached;
+            };
+            if (a.state == BranchSample::kStable) {
+                const bool liquidFirst = wantLiquid && (!wantVapour || std::log(Vfound / Vl) < std::log(Vv / Vfound));
+                if (liquidFirst) {
+                    found = reaches(false) || (wantVapour && reaches(true));
+                } else {
+                    found = (wantVapour && reaches(true)) || (wantLiquid && reaches(false));
+                }
             }
         }
     } else {
@@ -490,7 +570,7 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
         found = (wantLiquid && stableToBranchEnd(false, Vfound, liquid)) ||
                 (wantVapour && stableToBranchEnd(true, Vfound, liquid));
     }
-    if (sampled) {
+    if (sampled && walkSamples_ > 0) {
         double f = 0.0, dfdV = 0.0;
         error = 0;
         equationForCalculating_V_FromTP(Vfound, f, dfdV);  // back to the state found
@@ -501,12 +581,14 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
 }
 
 double FluidPhase::denseStableVolume(double liquid) {
-    // A liquid start that is no stable state (a fit of the real fluid inside
-    // the loop of a model's isotherm) is moved towards the dense fluid.
+    // A liquid start that is not on the liquid branch (a fit of the real
+    // fluid inside the loop of a model's isotherm, or on a stable stretch
+    // between two loops: Anderko's H2O-NaCl at x = 0.05 and 644 K between
+    // 40 and 63 cm3/mol) is moved towards the dense fluid.
     const double b = coVolume();
     double v = liquid;
     for (int k = 0; k < 12 && std::isfinite(v) && v > 1.02 * b; ++k, v *= 0.9)
-        if (branchSample(std::log(v)).state == BranchSample::kStable) return v;
+        if (branchSample(std::log(v)).state == BranchSample::kStable && stableToBranchEnd(false, v, liquid)) return v;
     return 0.0;
 }
 
@@ -562,7 +644,9 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     const double uEnd =
         direction < 0.0 ? std::log(std::max(vapour ? 1.001 * b0 : std::max(1.001 * b0, 0.2 * from), 1e-300))
                         : std::log(vapour ? 10.0 * gas : std::max(10.0 * gas, from));
-    if (walkIsotherm(a, direction, uEnd, true, b) != WalkEnd::Crossed) return false;
+    if (walkIsotherm(a, direction, uEnd, true, b, std::numeric_limits<double>::infinity(), 0.0,
+                     psat > 0.0 || subcriticalPureFluid()) != WalkEnd::Crossed)
+        return false;
     // a and b bracket the root on a stable stretch where P is monotone.
     double Va = std::exp(a.u), fa = a.f, Vb = std::exp(b.u);
     double f = 0.0, dfdV = 0.0;

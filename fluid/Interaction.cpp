@@ -352,10 +352,17 @@ void Interaction::calculate_critical_parameters_of_pure_fluid() {
 }
 
 void Interaction::calculate_fugacities() {
-    const bool reuse = reusableOrder >= 2 && !changesInFugacityPass() && leavesHoldState();
+    const bool held = reusableOrder >= 2 && leavesHoldState();
+    double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
+    const bool closed = held && fugacityPassInClosedForm(f, fT, fTT, m);
+    const bool reuse = held && !changesInFugacityPass();
     reusableOrder = 0;
     termError = 0;
     if (refusesEvaluation()) return;
+    if (closed) {
+        fugacitiesInClosedForm(f, fT, fTT, m);
+        return;
+    }
     if (!reuse) {
         assignVariables();
         fugacityPass = 1;
@@ -376,7 +383,7 @@ void Interaction::calculate_fugacities() {
         return;
     }
     const Expression* e = root;
-    A = e->value;
+    A = e->value + fugacityPassConstant();
     aT = AT = e->d1[0];
     aV = Av = e->d1[1];
     ATT = e->d2[0][0];
@@ -410,6 +417,30 @@ void Interaction::calculate_fugacities() {
         double s = 0.0;
         for (int j = 0; j < n; j++) s += x[j] * dadxdx[j][k];
         for (int i = 0; i < n; i++) drcpdx[i][k] = dadxdx[i][k] - s + dZdx[k];
+    }
+}
+
+void Interaction::fugacitiesInClosedForm(double f, double fT, double fTT, double m) {
+    // a = f(T) - m ln V: Z = m at every volume, no composition dependence.
+    const int n = component_count;
+    const double iV = 1.0 / V;
+    A = m == 0.0 ? f : f - m * std::log(V);
+    aT = AT = fT;
+    aV = Av = -m * iV;
+    ATT = fTT;
+    aTV = ATv = 0.0;
+    aVV = Avv = m * iV * iV;
+    dZdV = dZdT = 0.0;
+    Z = m;
+    P = R * Z * T / V;
+    const double dPdV = -P / V;
+    for (int i = 0; i < n; i++) {
+        dadx[i] = dadxdV[i] = dadxdT[i] = dZdx[i] = 0.0;
+        rcp[i] = A + Z;
+        drcpdT[i] = aT;
+        drcpdV[i] = aV;
+        drcpdP[i] = drcpdV[i] / dPdV;
+        for (int k = 0; k < n; k++) drcpdx[i][k] = dadxdx[i][k] = 0.0;
     }
 }
 

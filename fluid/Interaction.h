@@ -57,6 +57,18 @@ public:
     // evaluation that calculate_state_functions has just made at the same T, V
     // and composition, instead of evaluating its tree again.
     virtual bool changesInFugacityPass() const { return true; }
+    // A term whose Helmholtz energy in the fugacity pass is f(T) - m ln V
+    // (V in m3/mol: an ideal-gas part that keeps there the ideal gas's -ln V,
+    // or a function of T alone) gives f with its first two derivatives in T
+    // and m (true), from its second-order evaluation at the pass's state,
+    // and the pass takes them instead of running its tree again.
+    virtual bool fugacityPassInClosedForm(double& /*f*/, double& /*fT*/, double& /*fTT*/, double& /*m*/) const
+    {
+        return false;
+    }
+    // A constant the term adds to its Helmholtz energy in the fugacity pass
+    // alone (its tree the same in both passes).
+    virtual double fugacityPassConstant() const { return 0.0; }
     // Whether the term depends on the volume at most through a multiple of
     // ln V (an ideal-gas part): its Z is then the same at every volume of a
     // search at fixed temperature and composition.
@@ -192,6 +204,8 @@ private:
     // The binary derivative set to `order` (2 to 4).
     void calculateBinaryCriticalSet(int order);
     bool leavesHoldState() const;
+    // The fugacity pass's results of a term that is f(T) - m ln V there.
+    void fugacitiesInClosedForm(double f, double fT, double fTT, double m);
     int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
     // 0 outside a volume search; 1 in one, before an evaluation without error; 2 after it.
     int volumeSearch = 0;

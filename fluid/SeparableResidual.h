@@ -37,22 +37,28 @@ public:
 
     Leaf leaf;
 
-    // Recomputes the coefficients G_q with their first four derivatives in T
-    // when T (or Tc) changed: fill(tv, coefficients) receives tau = Tc/T with
-    // its derivatives in T (tv[0 .. 4]) and writes every coefficient,
-    // coefficients[q][a] = d^a G_q / dT^a (they are zero on entry).
-    template <class Fill>
+    // Recomputes the coefficients G_q with their derivatives in T to the
+    // order K (2: what the state functions read, 4: what the third and fourth
+    // orders read too) when T (or Tc) changed or a higher order is asked:
+    // fill(order, tv, coefficients) receives std::integral_constant<int, K>,
+    // tau = Tc/T with its derivatives in T (tv[0 .. 4]) and writes every
+    // coefficient to the order K, coefficients[q][a] = d^a G_q / dT^a (those
+    // to the order K are zero on entry).  The orders up to K are the same
+    // numbers whatever K is, so that a state's numbers do not depend on the
+    // order loaded first.
+    template <int K, class Fill>
     void atTemperature(double T, double Tc, Fill&& fill)
     {
-        if (T == atT_ && Tc == atTc_) return;
+        if (T == atT_ && Tc == atTc_ && order_ >= K) return;
         double tv[5];
         reducedVariable(Tc, T, tv);
         for (auto& c : coefficients_)
-            for (double& ck : c)
-                ck = 0.0;
-        fill(static_cast<const double*>(tv), coefficients_);
+            for (int a = 0; a <= K; ++a)
+                c[a] = 0.0;
+        fill(std::integral_constant<int, K>{}, static_cast<const double*>(tv), coefficients_);
         atT_ = T;
         atTc_ = Tc;
+        order_ = K;
     }
 
     // The leaf's entries from the functions of delta f[0 .. Q-1] (jets in
@@ -69,6 +75,7 @@ public:
 private:
     double coefficients_[Q][5] = {};
     double atT_ = std::nan(""), atTc_ = std::nan("");
+    int order_ = 0;  // the order in T of the coefficients at atT_
 
     // The entries with A derivatives in T: the function of V
     // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
@@ -84,18 +91,8 @@ private:
                 s.f[o] += c * f[q].f[o];
         }
         const univariate::Jet<B> inV = univariate::compose(s, dv);
-        Leaf& l = leaf;
-        for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b) {
-            // The entry (1 .. 1 0 .. 0): b indices of V, A of T.
-            const int i = b > 0 ? 1 : 0, j = b > 1 ? 1 : 0, k = b > 2 ? 1 : 0;
-            switch (A + b) {
-            case 0: l.value = inV.f[0]; break;
-            case 1: l.d1[i] = inV.f[b]; break;
-            case 2: l.D2[Expression::off2(i, j)] = inV.f[b]; break;
-            case 3: l.D3[Expression::off3(i, j, k)] = inV.f[b]; break;
-            default: l.D4[Expression::off4(i, j, k, b > 3 ? 1 : 0)] = inV.f[b]; break;
-            }
-        }
+        for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b)
+            leafjet::setEntry(leaf, A, b, inV.f[b]);  // b indices of V, A of T
     }
 };
 
@@ -106,19 +103,51 @@ namespace reference_terms {
 // distinct functions of delta, first the damped powers delta^d exp(-delta^c)
 // (c = 0: delta^d), then the Gaussian parts delta^d exp(-alpha (delta -
 // eps)^2), each in the order of its first term.
+// How univariate::power takes tau^t for tau > 0: an integer t in [0, 64] by
+// products of tau, another integer or half-integer t (|t| <= 64) by
+// halfIntegerPower, any other t by std::pow.
+enum class ExponentKind { Integer, HalfInteger, Real };
+
+constexpr ExponentKind exponentKind(double t)
+{
+    if (t >= 0.0 && t <= 64.0 && t == static_cast<int>(t)) return ExponentKind::Integer;
+    if (t >= -64.0 && t <= 64.0 && 2.0 * t == static_cast<int>(2.0 * t)) return ExponentKind::HalfInteger;
+    return ExponentKind::Real;
+}
+
 template <std::size_t N>
 struct Grouping {
     int powers = 0;
     double t[N] = {};
+    ExponentKind kind[N] = {};  // how tau^t[j] is taken
     int powerOf[N] = {};  // the power of each term (terms without a Gaussian)
     int functions = 0;
     int damped = 0;  // functions 0 .. damped - 1 are damped powers
     int c[N] = {}, d[N] = {};
     double alpha[N] = {}, eps[N] = {};
     int functionOf[N] = {};  // the function of delta of each term
+    int bells = 0;           // the distinct (beta, gamma) of the Gaussian terms
+    double beta[N] = {}, gamma[N] = {};
+    int bellOf[N] = {};      // the bell in tau of each Gaussian term
     int maxPower = 0;        // the largest d or c
+    int maxIntegerT = 0;     // the largest exponent t that is an integer in [0, 64]
     bool dampedBy[16] = {};  // the exponents c of exp(-delta^c) that occur
 };
+
+// The first of the entries from .. count - 1 that `same` matches, or a new
+// entry at count (filled by add, count then one more).
+template <class Same, class Add>
+constexpr int findOrAdd(int from, int& count, Same same, Add add)
+{
+    int j = from;
+    while (j < count && !same(j))
+        ++j;
+    if (j == count) {
+        add(j);
+        ++count;
+    }
+    return j;
+}
 
 template <std::size_t N>
 constexpr Grouping<N> group(const std::array<Term, N>& terms)
@@ -127,37 +156,39 @@ constexpr Grouping<N> group(const std::array<Term, N>& terms)
     for (std::size_t i = 0; i < N; ++i) {
         const Term& k = terms[i];
         g.maxPower = std::max({g.maxPower, k.d, k.c});
+        if (exponentKind(k.t) == ExponentKind::Integer) g.maxIntegerT = std::max(g.maxIntegerT, static_cast<int>(k.t));
         if (k.gaussian()) continue;
-        int j = 0;
-        while (j < g.powers && g.t[j] != k.t)
-            ++j;
-        if (j == g.powers) g.t[g.powers++] = k.t;
-        g.powerOf[i] = j;
-        j = 0;
-        while (j < g.functions && (g.c[j] != k.c || g.d[j] != k.d))
-            ++j;
-        if (j == g.functions) {
-            g.c[j] = k.c;
-            g.d[j] = k.d;
-            ++g.functions;
-        }
-        g.functionOf[i] = j;
+        g.powerOf[i] = findOrAdd(
+            0, g.powers, [&](int j) { return g.t[j] == k.t; },
+            [&](int j) {
+                g.kind[j] = exponentKind(k.t);
+                g.t[j] = k.t;
+            });
+        g.functionOf[i] = findOrAdd(
+            0, g.functions, [&](int j) { return g.c[j] == k.c && g.d[j] == k.d; },
+            [&](int j) {
+                g.c[j] = k.c;
+                g.d[j] = k.d;
+            });
         if (k.c > 0) g.dampedBy[k.c] = true;
     }
     g.damped = g.functions;
     for (std::size_t i = 0; i < N; ++i) {
         const Term& k = terms[i];
         if (!k.gaussian()) continue;
-        int j = g.damped;
-        while (j < g.functions && (g.d[j] != k.d || g.alpha[j] != k.alpha || g.eps[j] != k.eps))
-            ++j;
-        if (j == g.functions) {
-            g.d[j] = k.d;
-            g.alpha[j] = k.alpha;
-            g.eps[j] = k.eps;
-            ++g.functions;
-        }
-        g.functionOf[i] = j;
+        g.functionOf[i] = findOrAdd(
+            g.damped, g.functions, [&](int j) { return g.d[j] == k.d && g.alpha[j] == k.alpha && g.eps[j] == k.eps; },
+            [&](int j) {
+                g.d[j] = k.d;
+                g.alpha[j] = k.alpha;
+                g.eps[j] = k.eps;
+            });
+        g.bellOf[i] = findOrAdd(
+            0, g.bells, [&](int b) { return g.beta[b] == k.beta && g.gamma[b] == k.gamma; },
+            [&](int b) {
+                g.beta[b] = k.beta;
+                g.gamma[b] = k.gamma;
+            });
     }
     return g;
 }
@@ -206,16 +237,22 @@ univariate::Jet<K> monomial(double n, int d, const double* p)
     return j;
 }
 
-// f(x) exp(-alpha (x - centre)^2).
+// exp(-alpha (x - centre)^2), and f(x) times it.
 template <int K>
-univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
+univariate::Jet<K> bell(double alpha, double x, double centre)
 {
     const double e = x - centre;
     univariate::Jet<K> u;
     u.f[0] = -alpha * e * e;
     if constexpr (K >= 1) u.f[1] = -2.0 * alpha * e;
     if constexpr (K >= 2) u.f[2] = -2.0 * alpha;
-    return univariate::product(f, univariate::exponential(u));
+    return univariate::exp(u);
+}
+
+template <int K>
+univariate::Jet<K> gaussian(const univariate::Jet<K>& f, double alpha, double x, double centre)
+{
+    return univariate::product(f, bell<K>(alpha, x, centre));
 }
 
 // delta = Vc/V with its derivatives in V (dv), and its powers p[k] = delta^k,
@@ -257,32 +294,67 @@ public:
 
     // The coefficients of the functions of delta at T: for each, the sum over
     // its terms of n tau^t (or of their Gaussians in tau), with their
-    // derivatives in T.
+    // derivatives in T to the order K.  The integer powers of tau come from
+    // one table, tau^k the one before times tau (the products
+    // univariate::power takes one by one).
+    template <int K>
     void atTemperature(double T, double Tc)
     {
-        separable.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+        separable.template atTemperature<K>(T, Tc, [](auto, const double* tv, double (*coefficients)[5]) {
             using reference_terms::Term;
-            univariate::Jet<4> powerInT[kGroups.powers];
+            const double tau = tv[0];
+            const bool table = tau > 0.0 && std::isfinite(tau);
+            double tauPowers[kGroups.maxIntegerT + 1];
+            tauPowers[0] = 1.0;
+            for (int k = 1; k <= kGroups.maxIntegerT; ++k)
+                tauPowers[k] = tauPowers[k - 1] * tau;
+            // n tau^t with its derivatives in tau: univariate::power's
+            // products, taken from the table.
+            auto power = [&](double n, double t, reference_terms::ExponentKind kind) {
+                using reference_terms::ExponentKind;
+                if (!table) return univariate::power<K>(n, tau, t);
+                const double v = kind == ExponentKind::Integer       ? tauPowers[static_cast<int>(t)]
+                                 : kind == ExponentKind::HalfInteger ? univariate::halfIntegerPower(tau, t)
+                                                                     : std::pow(tau, t);
+                return univariate::powerFrom<K>(n, tau, t, v);
+            };
+            univariate::Jet<K> powerInT[kGroups.powers];
             for (int j = 0; j < kGroups.powers; ++j)
-                powerInT[j] = univariate::compose(univariate::power<4>(1.0, tv[0], kGroups.t[j]), tv);
-            for (std::size_t i = 0; i < N; ++i) {
-                if (Terms[i].gaussian()) continue;
-                for (int k = 0; k <= 4; ++k)
-                    coefficients[kGroups.functionOf[i]][k] += Terms[i].n * powerInT[kGroups.powerOf[i]].f[k];
-            }
-            // The Gaussian terms: the sum of the functions of tau of those
-            // that share a function of delta, then its derivatives in T.
-            for (int q = kGroups.damped; q < kGroups.functions; ++q) {
-                univariate::Jet<4> G;
-                for (std::size_t i = 0; i < N; ++i) {
-                    const Term& term = Terms[i];
-                    if (!term.gaussian() || kGroups.functionOf[i] != q) continue;
-                    G += reference_terms::gaussian(univariate::power<4>(term.n, tv[0], term.t), term.beta, tv[0], term.gamma);
-                }
-                const univariate::Jet<4> GinT = univariate::compose(G, tv);
-                for (int k = 0; k <= 4; ++k)
-                    coefficients[q][k] += GinT.f[k];
-            }
+                powerInT[j] = univariate::compose(power(1.0, kGroups.t[j], kGroups.kind[j]), tv);
+            // The terms in the order of the table (each coefficient the same
+            // sum in the same order), unrolled at compile time; the Gaussian
+            // terms summed per function of delta in tau (their sum G), then
+            // G's derivatives in T.
+            [&]<std::size_t... I>(std::index_sequence<I...>) {
+                auto add = [&]<std::size_t i>(std::integral_constant<std::size_t, i>) {
+                    if constexpr (!Terms[i].gaussian()) {
+                        constexpr int q = kGroups.functionOf[i], j = kGroups.powerOf[i];
+                        for (int k = 0; k <= K; ++k)
+                            coefficients[q][k] += Terms[i].n * powerInT[j].f[k];
+                    }
+                };
+                (add(std::integral_constant<std::size_t, I>{}), ...);
+                // exp(-beta (tau - gamma)^2) once for the terms that share it.
+                univariate::Jet<K> bells[kGroups.bells > 0 ? kGroups.bells : 1];
+                for (int b = 0; b < kGroups.bells; ++b)
+                    bells[b] = reference_terms::bell<K>(kGroups.beta[b], tau, kGroups.gamma[b]);
+                auto gaussians = [&]<int q>(std::integral_constant<int, q>) {
+                    univariate::Jet<K> G;
+                    auto addTo = [&]<std::size_t i>(std::integral_constant<std::size_t, i>) {
+                        constexpr Term term = Terms[i];
+                        if constexpr (term.gaussian() && kGroups.functionOf[i] == q)
+                            G += univariate::product(power(term.n, term.t, reference_terms::exponentKind(term.t)),
+                                                     bells[kGroups.bellOf[i]]);
+                    };
+                    (addTo(std::integral_constant<std::size_t, I>{}), ...);
+                    const univariate::Jet<K> GinT = univariate::compose(G, tv);
+                    for (int k = 0; k <= K; ++k)
+                        coefficients[q][k] += GinT.f[k];
+                };
+                [&]<int... G>(std::integer_sequence<int, G...>) {
+                    (gaussians(std::integral_constant<int, kGroups.damped + G>{}), ...);
+                }(std::make_integer_sequence<int, kGroups.functions - kGroups.damped>());
+            }(std::make_index_sequence<N>());
         });
     }
 
@@ -294,7 +366,7 @@ public:
         using namespace reference_terms;
         univariate::Jet<K> damping[16];
         for (int c = 1; c < 16; ++c)
-            if (kGroups.dampedBy[c]) damping[c] = univariate::exponential(monomial<K>(-1.0, c, p));
+            if (kGroups.dampedBy[c]) damping[c] = univariate::exp(monomial<K>(-1.0, c, p));
         for (int q = 0; q < kGroups.damped; ++q) {
             const int c = kGroups.c[q];
             f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
@@ -308,7 +380,7 @@ public:
     template <int K>
     void load(double T, double Tc, const reference_terms::DeltaPowers<K>& d)
     {
-        atTemperature(T, Tc);
+        atTemperature<K>(T, Tc);
         univariate::Jet<K> f[kGroups.functions];
         functionsOfDelta<K>(d.p, d.dv[0], f);
         separable.template load<K>(f, d.dv);

@@ -10,28 +10,28 @@ IUPAC::IUPAC()
 }
 
 // The coefficients at T: sum_j a_ij/(i+1) Y^j as polynomials in Y = tau - 1
-// (Horner's scheme, with their derivatives in Y, which are those in tau),
-// and 1 for -ln V.
+// (Horner's scheme, with their derivatives in Y, which are those in tau, to
+// the order K), and 1 for -ln V.
 template <int K>
 void IUPAC::load()
 {
-    terms.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+    terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         const double Y = tv[0] - 1.0;
         for (int i = 0; i < 10; ++i) {
-            univariate::Jet<4> c;  // the polynomial and its derivatives in Y
+            univariate::Jet<K> c;  // the polynomial and its derivatives in Y
             for (int j = 6; j >= 0; --j) {
-                for (int k = 4; k >= 1; --k)
+                for (int k = K; k >= 1; --k)
                     c.f[k] = c.f[k] * Y + k * c.f[k - 1];
                 c.f[0] = c.f[0] * Y + kWeights.of[i][j];
             }
-            const univariate::Jet<4> inT = univariate::compose(c, tv);
-            for (int k = 0; k <= 4; ++k)
+            const univariate::Jet<K> inT = univariate::compose(c, tv);
+            for (int k = 0; k <= K; ++k)
                 coefficients[i][k] = inT.f[k];
         }
         coefficients[10][0] = 1.0;
     });
     double dv[5];  // delta = Vc/V and its derivatives in V
-    reducedVariable(Vc, V, dv);
+    reducedVariable(kVc, V, dv);
     const double W = dv[0] - 1.0;
     // W^k, k = 0 .. 10, with W^-K .. W^-1 zero.
     double powers[11 + K];

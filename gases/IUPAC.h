@@ -73,8 +73,9 @@ public:
     // root (2356 kg/m3 at 356 K and 1000 bar); no state lies there.
     double getVolumeMinimum() override { return 2.8e-5; }
 
-    double Vc = 9.407337723424271e-05;  // m3/mol, 1/10630 mol/m3
-    double Tc = 304.2;                  // K
+    // The reducing state, which the ideal part shares.
+    static constexpr double kVc = 9.407337723424271e-05;  // m3/mol, 1/10630 mol/m3
+    static constexpr double kTc = 304.2;                  // K
 
     // Number of i values in row j, the coefficients a_ij by j, and the
     // weights a_ij/(i+1) by i and j (iupac_co2 above).

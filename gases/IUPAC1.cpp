@@ -2,8 +2,6 @@
 #include "fluid/ReducedVariable.h"
 
 #include <cmath>
-#include <initializer_list>
-#include <utility>
 
 void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
 {
@@ -36,60 +34,41 @@ IUPAC1::IUPAC1()
     setModelName("IUPAC CH4");
 }
 
-void IUPAC1::calculate_fixed_parameters()
-{
-    setRootConstant(fugacityPass ? kFugacityConstant : 0.0);
-}
-
-// The coefficients at T: C_k(tau)/k (the W^4, W^6 and W^8 terms a_k tau^(k/2 - 1)/k),
-// D_2k(tau) and 1 for -ln V, with their derivatives in T; then the functions
-// of delta = W.
+// The coefficients at T: 1 for -ln V and the rows of kTau, with their
+// derivatives in T to the order K; then the functions of delta = W.
 template <int K>
 void IUPAC1::load()
 {
-    terms.atTemperature(T, Tc, [](const double* tv, double (*coefficients)[5]) {
+    terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         using univariate::Jet;
         const double tau = tv[0];
         // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
-        const Jet<4> t12 = univariate::power<4>(1.0, tau, 0.5);
-        Jet<4> t[6];
-        for (int e = 1; e <= 5; ++e)
-            t[e] = univariate::power<4>(1.0, tau, static_cast<double>(e));
-        auto sum = [](std::initializer_list<std::pair<double, const Jet<4>*>> parts, double constant) {
-            Jet<4> s;
-            for (const auto& [c, j] : parts)
-                for (int k = 0; k <= 4; ++k)
-                    s.f[k] += c * j->f[k];
-            s.f[0] += constant;
-            return s;
-        };
-        const Jet<4> polynomials[kFunctions - 1] = {
-            sum({{kC1[0], &t12}, {kC1[1], &t[1]}, {kC1[2], &t[2]}, {kC1[3], &t[3]}}, kC1[4]),
-            sum({{kC2[0], &t[1]}, {kC2[1], &t[2]}, {kC2[2], &t[3]}}, kC2[3]),
-            sum({{kC3[0], &t[1]}, {kC3[1], &t[2]}}, kC3[2]),
-            sum({{kA4 / 4.0, &t[1]}}, 0.0),
-            sum({{kC5[0], &t[2]}, {kC5[1], &t[3]}}, 0.0),
-            sum({{kA6 / 6.0, &t[2]}}, 0.0),
-            sum({{kC7[0], &t[2]}, {kC7[1], &t[3]}}, 0.0),
-            sum({{kA8 / 8.0, &t[3]}}, 0.0),
-            sum({{kD[0][0], &t[3]}, {kD[0][1], &t[4]}}, 0.0),
-            sum({{kD[1][0], &t[3]}, {kD[1][2], &t[5]}}, 0.0),
-            sum({{kD[2][0], &t[3]}, {kD[2][1], &t[4]}}, 0.0),
-            sum({{kD[3][0], &t[3]}, {kD[3][2], &t[5]}}, 0.0),
-            sum({{kD[4][0], &t[3]}, {kD[4][1], &t[4]}}, 0.0),
-            sum({{kD[5][0], &t[3]}, {kD[5][1], &t[4]}, {kD[5][2], &t[5]}}, 0.0),
-        };
-        // The weights 1/k of C_1, C_2, C_3, C_5 and C_7; -ln V first.
-        const double weight[kFunctions - 1] = {1.0, 0.5, 1.0 / 3.0, 1.0, 0.2, 1.0, 1.0 / 7.0, 1.0, 1, 1, 1, 1, 1, 1};
+        // (tau^e from tau^(e-1) times tau, univariate::power's products.)
+        const Jet<K> t12 = univariate::power<K>(1.0, tau, 0.5);
+        Jet<K> t[6];
+        double te = 1.0;
+        for (int e = 1; e <= 5; ++e) {
+            te *= tau;
+            t[e] = tau > 0.0 && std::isfinite(tau) ? univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te)
+                                                   : univariate::power<K>(1.0, tau, static_cast<double>(e));
+        }
         coefficients[0][0] = 1.0;
-        for (int q = 0; q < kFunctions - 1; ++q) {
-            const Jet<4> inT = univariate::compose(polynomials[q], tv);
-            for (int k = 0; k <= 4; ++k)
-                coefficients[q + 1][k] = weight[q] * inT.f[k];
+        for (int q = 0; q < kTauRows; ++q) {
+            const TauRow& row = kTau[q];
+            Jet<K> s;
+            for (int i = 0; i < row.parts; ++i) {
+                const Jet<K>& power = row.power[i] == 0 ? t12 : t[row.power[i]];
+                for (int k = 0; k <= K; ++k)
+                    s.f[k] += row.c[i] * power.f[k];
+            }
+            s.f[0] += row.constant;
+            const Jet<K> inT = univariate::compose(s, tv);
+            for (int k = 0; k <= K; ++k)
+                coefficients[q + 1][k] = row.weight * inT.f[k];
         }
     });
     double dv[5];  // delta = W = Vc/V and its derivatives in V
-    reducedVariable(Vc, V, dv);
+    reducedVariable(kVc, V, dv);
     double powers[11 + K];
     const double* p = reference_terms::powersWithZeros<K, 10>(dv[0], powers);
     using reference_terms::monomial;
@@ -107,7 +86,7 @@ void IUPAC1::load()
     for (int k = 1; k <= 8; ++k)
         f[k] = monomial<K>(1.0, k, p);
     // I_0 = -exp(-gamma W^2)/(2 gamma), I_k = Y_2k I_0 with Y_2k = W^2k + (k/gamma) Y_2(k-1), Y_0 = 1.
-    univariate::Jet<K> I0 = univariate::exponential(monomial<K>(-kGamma, 2, p));
+    univariate::Jet<K> I0 = univariate::exp(monomial<K>(-kGamma, 2, p));
     I0 *= -0.5 / kGamma;
     f[9] = I0;
     univariate::Jet<K> Y = univariate::Jet<K>::constant(1.0);

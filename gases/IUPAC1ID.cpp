@@ -1,10 +1,6 @@
 #include "gases/IUPAC1ID.h"
 
-namespace {
-constexpr double kTc = 190.555;  // K
-}
-
-IUPAC1ID::IUPAC1ID() : IUPACIdeal(kSetzmannWagnerCH4, t1, kTc, 0.0)
+IUPAC1ID::IUPAC1ID() : IUPACIdeal(kSetzmannWagnerCH4, t1, IUPAC1::kTc, 0.0)
 {
     t2.tie1(t1);
     t3.tie2(t2, t1);

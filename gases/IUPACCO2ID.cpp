@@ -2,11 +2,9 @@
 
 #include <string>
 
-namespace {
-constexpr double kTc = 304.2;  // K
-}
+#include "gases/IUPAC.h"
 
-IUPACCO2ID::IUPACCO2ID() : IUPACIdeal(kSpanWagnerCO2, Y1, kTc, -1.0)
+IUPACCO2ID::IUPACCO2ID() : IUPACIdeal(kSpanWagnerCO2, Y1, IUPAC::kTc, -1.0)
 {
     Y1.setName("Y1");
     Y2.setName("Y2");

@@ -20,6 +20,10 @@ public:
 
     PlanckEinsteinNodes ideal;
 
+    // The fugacity pass's sum of the six temperature nodes and its constant,
+    // from the nodes' values at the state last evaluated.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override;
+
 protected:
     // The leaf is loaded with Tc/T + offset; the derived term owns it.
     IUPACIdeal(const PlanckEinsteinForm& form, Leaf& leaf, double Tc, double offset);
@@ -33,4 +37,6 @@ protected:
 private:
     Leaf& reduced;
     double reducingT, reducedOffset;
+    const Expression* nodes_[6] = {};
+    double weights_[6] = {}, fugacityConstant_ = 0.0;  // of the last loadPass
 };

@@ -6,6 +6,8 @@
 // tau = 126.192/T, delta = 1/(11183.9 V) with V in m3/mol.
 // In the fugacity pass it is ln delta + 9.32223, that is -ln V (V in m3/mol)
 // to within 6e-7: the framework's fugacities take the ideal gas from it.
+#include <cmath>
+
 #include "expressions/Exponential.h"
 #include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
@@ -22,6 +24,14 @@ public:
     // Sets the root's weights for the current pass and loads the temperature leaves.
     void calculate_fixed_parameters() override;
     void calculate_volume_dependent_parameters() override;
+    // The fugacity pass's ln delta + 9.32223, -ln V + (9.32223 - ln 11183.9).
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
+    {
+        f = kFugacityConstant - lnRhoc_;
+        fT = fTT = 0.0;
+        m = 1.0;
+        return true;
+    }
 
     static constexpr double kTc = 126.192;  // K
     static constexpr double kRhoc = 11183.9;  // mol/m3
@@ -33,4 +43,7 @@ public:
     Leaf lndelta, lntau, tau, mtau, mtau2, mtau3;
     Exponential E;
     Logarithm lnE;
+
+private:
+    double lnRhoc_ = std::log(kRhoc);
 };

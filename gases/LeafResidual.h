@@ -25,7 +25,7 @@ public:
 protected:
     LeafResidual() = default;
 
-    // Builds the root "A" = leaf + constant (the constant 0 until set).
+    // Builds the root "A" over the leaf.
     void makeRoot(Leaf& leaf, const char* leafName)
     {
         leaf_ = &leaf;
@@ -43,7 +43,6 @@ protected:
         delete root;
         root = nullptr;
     }
-    void setRootConstant(double c) { static_cast<Sum*>(root)->set_scalar(1, c); }
 
 private:
     Leaf* leaf_ = nullptr;

@@ -38,19 +38,19 @@ DeltaJet<R> iupacCH4ResidualInDelta(R delta, R tau) {
     using J = DeltaJet<R>;
     using M = IUPAC1;
     const R t2 = tau * tau, t3 = t2 * tau, t4 = t3 * tau, t5 = t4 * tau;
-    // c_k(tau) with the model's weights (1/k in double, as the model has them).
-    const R c[9] = {0,
-                    M::kC1[0] * std::sqrt(tau) + M::kC1[1] * tau + M::kC1[2] * t2 + M::kC1[3] * t3 + M::kC1[4],
-                    0.5 * (M::kC2[0] * tau + M::kC2[1] * t2 + M::kC2[2] * t3 + M::kC2[3]),
-                    (1.0 / 3.0) * (M::kC3[0] * tau + M::kC3[1] * t2 + M::kC3[2]),
-                    (M::kA4 / 4.0) * tau,
-                    0.2 * (M::kC5[0] * t2 + M::kC5[1] * t3),
-                    (M::kA6 / 6.0) * t2,
-                    (1.0 / 7.0) * (M::kC7[0] * t2 + M::kC7[1] * t3),
-                    (M::kA8 / 8.0) * t3};
+    const R powers[6] = {std::sqrt(tau), tau, t2, t3, t4, t5};  // tau^0.5, tau^1 .. tau^5
+    // The rows of the model's table: c_k(tau) with the model's weights (1/k
+    // in double, as the model has them), then D_0 .. D_10.
+    R row[M::kTauRows];
+    for (int q = 0; q < M::kTauRows; ++q) {
+        const M::TauRow& r = M::kTau[q];
+        R s = 0;
+        for (int i = 0; i < r.parts; ++i) s += r.c[i] * powers[r.power[i]];
+        row[q] = r.weight * (s + r.constant);
+    }
     const J W = J::variable(delta), W2 = W * W;
     J phi, Wk = W;
-    for (int k = 1; k <= 8; ++k, Wk = Wk * W) phi += c[k] * Wk;
+    for (int k = 1; k <= 8; ++k, Wk = Wk * W) phi += row[k - 1] * Wk;
     // S_0 = -exp(-gamma W^2)/(2 gamma), S_2k = Y_2k S_0 with Y_0 = 1 and
     // Y_2k = W^2k + (k/gamma) Y_2(k-1).
     const J S0 = (-0.5 / M::kGamma) * exp(-(M::kGamma * W2));
@@ -60,8 +60,7 @@ DeltaJet<R> iupacCH4ResidualInDelta(R delta, R tau) {
             W2k = W2k * W2;
             Y = W2k + static_cast<R>(k / M::kGamma) * Y;
         }
-        const R D = M::kD[k][0] * t3 + M::kD[k][1] * t4 + M::kD[k][2] * t5;
-        phi += D * (Y * S0);
+        phi += row[8 + k] * (Y * S0);
     }
     return phi;
 }

@@ -34,8 +34,8 @@ double co2SublimationPressure(double T) {
 
 double ch4MeltingPressure(double T) {
     if (!(T >= kCH4.T)) return kNaN;
-    const double d = T / kCH4.T - 1.0;
-    return kCH4.p * (1.0 + d * (0.247568e5 + 0.736602e4 * d));
+    const double r = T / kCH4.T;
+    return kCH4.p * (1.0 + 0.247568e5 * (std::pow(r, 1.85) - 1.0) - 0.736602e4 * (std::pow(r, 2.1) - 1.0));
 }
 
 double n2MeltingPressure(double T) {

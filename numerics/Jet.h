@@ -123,15 +123,6 @@ Jet<K, R> product(const Jet<K, R>& p, const Jet<K, R>& q) {
     return j;
 }
 
-// Derivatives in x of exp(u(x)) from those of u.
-template <int K, class R>
-Jet<K, R> exponential(const Jet<K, R>& u) {
-    const R e = std::exp(u.f[0]);
-    Jet<K, R> g;
-#pragma GCC unroll 5
-    for (R& gk : g.f) gk = e;
-    return compose(g, u.f);
-}
 
 // x^p for x > 0 and an exponent p with 2p an integer, |p| <= 64: by
 // multiplication (binary powers) and one square root.
@@ -155,10 +146,25 @@ R halfIntegerPower(R x, R p) {
 // is its limit: zero below the order p (a vanishing coefficient, an integer
 // exponent differentiated past its degree, gives 0, not 0 times infinity),
 // infinite above it.
+//
+// powerFrom is the same for x > 0 from v = x^p computed by the caller (an
+// integer power read from a table of the powers of x, each the one before
+// times x, is the product above).
 template <int K = 4, class R = double>
-Jet<K, R> power(R c, R x, R p) {
+Jet<K, R> powerFrom(R c, R x, R p, R v) {
     Jet<K, R> j;
     R coef = c;
+    const R r = 1 / x;
+    for (int k = 0; k <= K; ++k) {
+        j.f[k] = coef * v;
+        coef *= p - k;
+        v *= r;
+    }
+    return j;
+}
+
+template <int K = 4, class R = double>
+Jet<K, R> power(R c, R x, R p) {
     if (x > 0 && std::isfinite(x)) {
         R v = 1;
         if (p == std::floor(p) && p >= 0 && p <= 64)
@@ -167,17 +173,13 @@ Jet<K, R> power(R c, R x, R p) {
             v = halfIntegerPower(x, p);
         else
             v = std::pow(x, p);
-        const R r = 1 / x;
-        for (int k = 0; k <= K; ++k) {
-            j.f[k] = coef * v;
-            coef *= p - k;
-            v *= r;
-        }
-    } else {
-        for (int k = 0; k <= K; ++k) {
-            j.f[k] = coef == 0 ? R(0) : coef * std::pow(x, p - k);
-            coef *= p - k;
-        }
+        return powerFrom<K, R>(c, x, p, v);
+    }
+    Jet<K, R> j;
+    R coef = c;
+    for (int k = 0; k <= K; ++k) {
+        j.f[k] = coef == 0 ? R(0) : coef * std::pow(x, p - k);
+        coef *= p - k;
     }
     return j;
 }
@@ -186,7 +188,11 @@ Jet<K, R> power(R c, R x, R p) {
 // of a function a of x.
 template <int K, class R>
 Jet<K, R> exp(const Jet<K, R>& a) {
-    return exponential(a);
+    const R e = std::exp(a.f[0]);
+    Jet<K, R> g;
+#pragma GCC unroll 5
+    for (R& gk : g.f) gk = e;
+    return compose(g, a.f);
 }
 
 template <int K, class R>

@@ -12,7 +12,7 @@ DeltaJet<R> iapws95ResidualInDelta(R delta, R tau) {
     using namespace iapws95;
     using J = DeltaJet<R>;
     const J x = J::variable(delta);
-    J phi = reference_terms::inDelta<kSeparableTerms>(delta, tau);
+    J phi = reference_terms::inDelta<kTerms>(delta, tau);
     // n Delta^b delta psi, Delta = theta^2 + B ((delta-1)^2)^a,
     // theta = 1 - tau + A ((delta-1)^2)^(1/(2 beta)), psi = exp(-C (delta-1)^2 - D (tau-1)^2).
     const J e = x - 1, s = e * e;
@@ -20,7 +20,7 @@ DeltaJet<R> iapws95ResidualInDelta(R delta, R tau) {
     const J Delta = theta * theta + nonAnalyticB * pow(s, static_cast<R>(nonAnalyticSmallA));
     for (int k = 0; k < 2; ++k) {
         const J psi = exp(-(nonAnalyticC[k] * s) - nonAnalyticD[k] * (tau - 1) * (tau - 1));
-        phi += residualTerms[54 + k].n * (pow(Delta, static_cast<R>(nonAnalyticSmallB[k])) * x * psi);
+        phi += nonAnalyticN[k] * (pow(Delta, static_cast<R>(nonAnalyticSmallB[k])) * x * psi);
     }
     return phi;
 }

@@ -68,21 +68,34 @@ double iceIhSublimationPressure(double T) {
     return kPt * std::exp(s / theta);
 }
 
-const char* iceAt(double T, double P) {
-    if (!(T > 0.0) || !(P > 0.0) || !std::isfinite(P) || !(T < kTVIIEnd)) return nullptr;
+Ice iceAt(double T, double P) {
+    if (!(T > 0.0) || !(P > 0.0) || !std::isfinite(P) || !(T < kTVIIEnd)) return Ice::None;
     if (T < kTt) {
         // Below the triple point the vapour lies below the sublimation
         // curve (under 50 K it is negligibly small: ice at any pressure).
         const double psub = T >= 50.0 ? iceIhSublimationPressure(T) : 0.0;
-        if (P <= psub) return nullptr;
-        if (T < kTIhIII) return P < kPIhIII ? "ice Ih" : "a high-pressure ice";
-        if (P < iceIhMeltingPressure(T)) return "ice Ih";
-        if (T < kTIIIV) return P < iceIIIMeltingPressure(T) ? nullptr : "ice III";
-        return P < iceVMeltingPressure(T) ? nullptr : "ice V";
+        if (P <= psub) return Ice::None;
+        if (T < kTIhIII) return P < kPIhIII ? Ice::Ih : Ice::HighPressure;
+        if (P < iceIhMeltingPressure(T)) return Ice::Ih;
+        if (T < kTIIIV) return P < iceIIIMeltingPressure(T) ? Ice::None : Ice::III;
+        return P < iceVMeltingPressure(T) ? Ice::None : Ice::V;
     }
-    if (T < kTVVI) return P < iceVMeltingPressure(T) ? nullptr : "ice V";
-    if (T < kTVIVII) return P < iceVIMeltingPressure(T) ? nullptr : "ice VI";
-    return P < iceVIIMeltingPressure(T) ? nullptr : "ice VII";
+    if (T < kTVVI) return P < iceVMeltingPressure(T) ? Ice::None : Ice::V;
+    if (T < kTVIVII) return P < iceVIMeltingPressure(T) ? Ice::None : Ice::VI;
+    return P < iceVIIMeltingPressure(T) ? Ice::None : Ice::VII;
+}
+
+const char* iceName(Ice ice) {
+    switch (ice) {
+    case Ice::Ih: return "ice Ih";
+    case Ice::III: return "ice III";
+    case Ice::V: return "ice V";
+    case Ice::VI: return "ice VI";
+    case Ice::VII: return "ice VII";
+    case Ice::HighPressure: return "a high-pressure ice";
+    case Ice::None: break;
+    }
+    return nullptr;
 }
 
 }  // namespace water

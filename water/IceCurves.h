@@ -20,12 +20,15 @@ double iceVIMeltingPressure(double T);     // 273.31 to 355 K
 double iceVIIMeltingPressure(double T);    // 355 to 715 K
 double iceIhSublimationPressure(double T); // 50 to 273.16 K
 
-// The ice stable at T (K) and P (Pa) ("ice Ih", "ice III", "ice V", "ice VI",
-// "ice VII"), or null where water is a fluid: below the sublimation curve
-// (the vapour) and between the melting curves (the liquid), and above 715 K,
-// the end of the ice VII melting curve.  Below 251.165 K, above the
-// sublimation pressure, "ice Ih" below 208.566 MPa and "a high-pressure ice"
-// above.
-const char* iceAt(double T, double P);
+// The ice stable at T (K) and P (Pa), or None where water is a fluid: below
+// the sublimation curve (the vapour) and between the melting curves (the
+// liquid), and above 715 K, the end of the ice VII melting curve.  Below
+// 251.165 K, above the sublimation pressure, ice Ih below 208.566 MPa and a
+// high-pressure ice above.
+enum class Ice { None, Ih, III, V, VI, VII, HighPressure };
+Ice iceAt(double T, double P);
+// Its name ("ice Ih", "ice III", "ice V", "ice VI", "ice VII", "a
+// high-pressure ice"); null for None.
+const char* iceName(Ice ice);
 
 }  // namespace water

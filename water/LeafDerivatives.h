@@ -18,18 +18,11 @@ inline Jet powerLog(double c, double x, double p) { return univariate::powerLog<
 inline Jet logarithm(double c, double x) { return univariate::logarithm<4>(c, x); }
 
 using univariate::compose;
-using univariate::exponential;
 using univariate::product;
 using univariate::scaled;
 
 // Writes the jet into the leaf as its value and pure derivatives in variable v.
-inline void load(Leaf& leaf, int v, const Jet& j) {
-    leaf.value = j.f[0];
-    leaf.d1[v] = j.f[1];
-    leaf.D2[Expression::off2(v, v)] = j.f[2];
-    leaf.D3[Expression::off3(v, v, v)] = j.f[3];
-    leaf.D4[Expression::off4(v, v, v, v)] = j.f[4];
-}
+using leafjet::load;
 
 // Names a node and ties it to its operand(s).
 inline void link(Expression& node, const char* name, Expression& u) {

@@ -95,9 +95,9 @@ Saul58::Saul58()
     e6a.tie1(*deltaPower(6));
     e6a.set_scalars3(0.0, 1.0, -0.4);
     e6b.tie1(*deltaPower(6));
-    e6b.set_scalars3(0.0, 1.0, -2.0);
+    e6b.set_scalars3(1.0, -1.0, -1.6);
     g.tie2(e6a, e6b);
-    g.set_scalars3(1.0, -1.0, 0.0);
+    g.set_scalars1(1.0);
 
     // delta^d tau^t: one product per pair, shared between the sums.
     std::pair<int, int> made[46];

@@ -4,6 +4,11 @@
 // with the density part -ln V of the ideal gas:
 //   A/RT = -ln V + sum_0 n delta^d tau^t + exp(-delta) sum_1 + exp(-delta^2) sum_2
 //          + exp(-delta^3) sum_3 + (exp(-0.4 delta^6) - exp(-2 delta^6)) sum_4.
+// The damping of the last sum is evaluated as exp(-0.4 delta^6) (1 -
+// exp(-1.6 delta^6)), the bracket from expm1: in the dilute gas the two
+// exponentials differ by 1.6 delta^6, below the rounding of numbers near 1
+// (delta^6 = 2e-16 at 23 000 cm3/mol), and their difference, multiplied by
+// the tau^50 of sum_4, made the pressure jump along an isotherm.
 // Every power of delta and tau is one node shared by the terms that use it,
 // and a product delta^d tau^t that occurs in two sums is one node
 // (delta^4 tau^5 and delta^11 tau in the first two damped sums, delta^4 tau^26
@@ -15,7 +20,6 @@
 #include "expressions/Product.h"
 #include "expressions/Square.h"
 #include "expressions/Sum.h"
-#include "expressions/Sum2.h"
 #include "fluid/MultiParInteraction.h"
 #include "water/WaterTerm.h"
 
@@ -47,8 +51,8 @@ private:
     Power tauP[19];    // tau^4 .. tau^16, tau^23, tau^25, tau^26, tau^32, tau^40, tau^50
     Product prod[46];  // delta^d tau^t, d >= 1 and t >= 1
     Sum S1, S2, S3, S4;
-    Exponential e1, e2, e3, e6a, e6b;
-    Sum2 g;
+    Exponential e1, e2, e3, e6a, e6b;  // e6b = 1 - exp(-1.6 delta^6)
+    Product g;
     Product eS1, eS2, eS3, gS4;
 
     Expression* deltaPower(int d);

@@ -21,10 +21,9 @@ static_assert(Wagner::kFunctionsOfDelta == 32);
 // The three Gaussian terms share their part in delta, delta^3 exp(-20 (delta - 1)^2).
 constexpr bool gaussianTermsShareTheirDeltaPart()
 {
-    for (int k = 0; k < 3; ++k)
-        if (iapws95::residualTerms[51 + k].d != 3 || iapws95::gaussAlpha[k] != iapws95::gaussAlpha[0] ||
-            iapws95::gaussEpsilon[k] != 1.0)
-            return false;
+    using iapws95::kTerms;
+    for (int i = 51; i < 54; ++i)
+        if (kTerms[i].d != 3 || kTerms[i].alpha != kTerms[51].alpha || kTerms[i].eps != 1.0) return false;
     return true;
 }
 static_assert(gaussianTermsShareTheirDeltaPart());
@@ -39,16 +38,7 @@ using reference_terms::monomial;
 template <int K>
 void loadInV(Leaf& leaf, const Jet<K>& g, const double* dv, int from)
 {
-    const Jet<K> j = univariate::compose(g, dv);
-    if (from == 0) {
-        leaf.value = j.f[0];
-        leaf.d1[1] = j.f[1];
-        leaf.D2[Expression::off2(1, 1)] = j.f[2];
-    }
-    if constexpr (K == 4) {
-        leaf.D3[Expression::off3(1, 1, 1)] = j.f[3];
-        leaf.D4[Expression::off4(1, 1, 1, 1)] = j.f[4];
-    }
+    leafjet::load(leaf, 1, univariate::compose(g, dv), from);
 }
 
 // c |delta - 1|^q, which is c [(delta - 1)^2]^(q/2), and its derivatives in
@@ -133,7 +123,6 @@ void Wagner::calculate_fixed_parameters()
 template <int K>
 void Wagner::loadVolumeLeaves()
 {
-    using iapws95::residualTerms;
     const reference_terms::DeltaPowers<K> d(V, kVc);
     terms.load<K>(T, kTc, d);
     const double* p = d.p;
@@ -142,9 +131,9 @@ void Wagner::loadVolumeLeaves()
     // The parts in delta of the non-analytic terms: n delta exp(-C (delta-1)^2),
     // A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
     const int from = K == 2 ? 0 : 3;
-    loadInV(psiDelta55, gaussian(monomial<K>(residualTerms[54].n, 1, p), iapws95::nonAnalyticC[0], dv[0], 1.0), dv,
+    loadInV(psiDelta55, gaussian(monomial<K>(iapws95::nonAnalyticN[0], 1, p), iapws95::nonAnalyticC[0], dv[0], 1.0), dv,
             from);
-    loadInV(psiDelta56, gaussian(monomial<K>(residualTerms[55].n, 1, p), iapws95::nonAnalyticC[1], dv[0], 1.0), dv,
+    loadInV(psiDelta56, gaussian(monomial<K>(iapws95::nonAnalyticN[1], 1, p), iapws95::nonAnalyticC[1], dv[0], 1.0), dv,
             from);
     loadInV(deltat, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, dv[0]), dv, from);
     loadInV(deltad, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, dv[0]), dv,

@@ -36,8 +36,8 @@ class Wagner : public WaterResidualTerm<Interaction> {
 public:
     // The distinct powers of tau of the terms 1 to 51, and the functions of
     // delta of the separable part (the 31 damped powers of those terms, and h).
-    static constexpr int kTauPowers = ReferenceTermLeaf<iapws95::kSeparableTerms>::kPowersOfTau;
-    static constexpr int kFunctionsOfDelta = ReferenceTermLeaf<iapws95::kSeparableTerms>::kFunctionsOfDelta;
+    static constexpr int kTauPowers = ReferenceTermLeaf<iapws95::kTerms>::kPowersOfTau;
+    static constexpr int kFunctionsOfDelta = ReferenceTermLeaf<iapws95::kTerms>::kFunctionsOfDelta;
 
     Wagner();
     ~Wagner() override { releaseTree(); }
@@ -53,7 +53,7 @@ public:
     Leaf tau;
 
 private:
-    ReferenceTermLeaf<iapws95::kSeparableTerms> terms;
+    ReferenceTermLeaf<iapws95::kTerms> terms;
     // Non-analytic terms 55 and 56.
     Sum1 taum1;
     Square taum1sq;

@@ -23,6 +23,13 @@ public:
     void calculate_fixed_parameters() override;
     // Loads ln delta.
     void calculate_volume_dependent_parameters() override;
+    // The fugacity pass's -ln V.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
+    {
+        f = fT = fTT = 0.0;
+        m = 1.0;
+        return true;
+    }
 
     Leaf tau;
 

@@ -41,8 +41,8 @@ struct Residual {
 
 bool residualOf(const std::string& name, Residual& r) {
     if (name == "WagnerPruss") r = {iapws95::Tc, iapws95::Vc, iapws95ResidualInDelta<Real>};
-    else if (name == "IUPACCO2") r = {IUPAC().Tc, IUPAC().Vc, iupacCO2ResidualInDelta<Real>};
-    else if (name == "IUPACCH4") r = {IUPAC1().Tc, IUPAC1().Vc, iupacCH4ResidualInDelta<Real>};
+    else if (name == "IUPACCO2") r = {IUPAC::kTc, IUPAC::kVc, iupacCO2ResidualInDelta<Real>};
+    else if (name == "IUPACCH4") r = {IUPAC1::kTc, IUPAC1::kVc, iupacCH4ResidualInDelta<Real>};
     else if (name == "Jacobsen") r = {JacobsenRes1::kTc, JacobsenRes1::kVc, nitrogenResidualInDelta<Real>};
     else return false;
     return true;

@@ -295,6 +295,7 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"Jacobsen", {"TP", "80", "5000"}, "solid N2"},
         {"NaCl", {"TP", "1000", "100"}, "halite"},
         {"SRK2:CO2,CH4", {"x", "0", "TP", "216.8", "200"}, "solid CO2"},
+        {"IUPACCH4", {"TP", "100", "400"}, "solid CH4"},
     };
     for (const auto& k : kCases) {
         std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
@@ -308,6 +309,24 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
         EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
     }
+}
+
+// Liquid methane between its triple point and its melting curve (Setzmann &
+// Wagner 1991: 377.5 bar at 100 K, 1040.3 bar at 115 K) is printed as the
+// liquid by the models of methane that reach it.
+TEST(ModelRangeSweep, LiquidMethaneBelowItsMeltingCurve) {
+    for (const char* model : {"IUPACCH4", "SRK1:CH4", "PR:CH4"})
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"TP", "100", "370"}, std::vector<std::string>{"TP", "115", "1000"}}) {
+            std::unique_ptr<FluidPhase> m(createFluidModel(model));
+            ASSERT_TRUE(m) << model;
+            consoletest::Args a(words);
+            bool ok = false;
+            const consoletest::Captured c = consoletest::capture(
+                [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            EXPECT_TRUE(ok) << model << " " << words[1] << " K: " << c.err;
+            EXPECT_NE(c.out.find("Phase: liquid"), std::string::npos) << model << " " << words[1] << " K:\n" << c.out;
+        }
 }
 
 // The critical point and the saturation curve the interpreter gives of a
@@ -620,8 +639,8 @@ double publishedMeltingPressure(const std::string& fluid, double T) {
         return 5.1795 * (1.0 + 1955.5390 * d + 2055.4593 * d * d);
     }
     if (fluid == "CH4") {
-        const double d = T / 90.6941 - 1.0;
-        return 0.11696 * (1.0 + d * (24756.8 + 7366.02 * d));
+        const double r = T / 90.6941;
+        return 0.11696 * (1.0 + 24756.8 * (std::pow(r, 1.85) - 1.0) - 7366.02 * (std::pow(r, 2.1) - 1.0));
     }
     if (fluid == "N2") return 0.12523 * (1.0 + 12798.61 * (std::pow(T / 63.151, 1.78963) - 1.0));
     return std::nan("");

@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
+#include "fluid/SaturationAncillaries.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/tests/StateSweep.h"
 
@@ -288,4 +290,179 @@ TEST(RootBranchSweep, CriticalPointsFromCallersStartsAreTheModels) {
     }
     std::printf("[ sweep    ] critical points: %d starts, %d answered\n", asked, answered);
     EXPECT_GT(answered, asked / 4);
+}
+
+namespace {
+
+// Uniform numbers in [0, 1) from a fixed-seed Mersenne twister, the same on
+// every platform (the standard distributions are not).
+struct Draw {
+    std::mt19937 gen{20261208u};
+    double operator()() { return gen() / 4294967296.0; }
+};
+
+// Whether the isotherm at T falls strictly from the smaller to the larger of
+// Va and Vb, and its bulk modulus K = -V dP/dV (from the pressures of the
+// scan) has no minimum inside the stretch: next to a saturated volume K
+// rises from the saturated vapour to one maximum and falls to zero at the
+// vapour's spinodal, and falls from the saturated liquid to zero at the
+// liquid's; an equation whose K turns up again before zero has left the
+// fluid's branch at a pseudo-spinodal.
+bool saturatedStretch(FluidPhase& m, double T, double Va, double Vb) {
+    const double lo = std::min(Va, Vb), hi = std::max(Va, Vb);
+    const int n = std::max(2, int(std::ceil(std::log(hi / lo) / kScanStep)));
+    const double step = std::log(hi / lo) / n;
+    double prev = pressureAt(m, T, lo), Kpeak = -HUGE_VAL, Ktrough = HUGE_VAL;
+    if (!std::isfinite(prev)) return false;
+    for (int i = 1; i <= n; ++i) {
+        const double p = pressureAt(m, T, lo * std::exp(i * step));
+        if (!std::isfinite(p) || !(p < prev)) return false;
+        // Along the scan K may fall, or rise to one maximum and fall; a
+        // rise by 1 % after a fall by 1 % is a minimum inside.
+        const double K = (prev - p) / step;
+        if (Ktrough < (1.0 - 1e-2) * Kpeak && K > (1.0 + 1e-2) * Ktrough) return false;
+        if (K > Kpeak)
+            Kpeak = Ktrough = K;
+        else
+            Ktrough = std::min(Ktrough, K);
+        prev = p;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The library's phase-kind searches at random states (fixed seed): T from
+// 0.4 to 1.2 Tc, P from 0.01 bar to 20 kbar (uniform in ln P), both kinds,
+// on the reference equations, the other water equations and cubics of each
+// fluid, and Anderko's H2O-NaCl and H2O-KCl at x = 0.02 to 0.2 around
+// water's critical point (630 to 720 K, 10 to 400 bar).  An answer must
+//  - give the pressure asked for on a mechanically stable isotherm
+//    (dP/dV < 0): no root on a loop;
+//  - lie on its kind's branch: of a pure fluid below its critical point, a
+//    vapour beyond the model's saturated vapour, or joined to it by a
+//    saturatedStretch (a metastable vapour); a liquid likewise; of a
+//    mixture, on a stretch that reaches the dilute gas or the dense fluid;
+//  - be in the phase of the fluid's reference equation from its triple
+//    point to 0.95 Tc: a vapour less dense, a liquid denser, than the
+//    rectilinear diameter (rho' + rho'') / 2 of the saturated densities of
+//    the published ancillary equations (a metastable root stays on its side
+//    of it, however far the model's own branch reaches).
+TEST(RootBranchSweep, RandomLibrarySearchesGiveTheirBranchOrFail) {
+    struct Lib {
+        const char* name;
+        const char* fluid;  // the fluid of its reference equation; null for the brine
+        double Tt, Tc;      // K, published triple and critical points
+    };
+    constexpr double kH2O[2] = {273.16, 647.096}, kCO2[2] = {216.592, 304.1282}, kCH4[2] = {90.6941, 190.564},
+                     kN2[2] = {63.151, 126.192};
+    const std::vector<Lib> libs = {
+        {"WagnerPruss", "H2O", kH2O[0], kH2O[1]}, {"HGK", "H2O", kH2O[0], kH2O[1]},
+        {"Hill", "H2O", kH2O[0], kH2O[1]},        {"Saul", "H2O", kH2O[0], kH2O[1]},
+        {"Keenan", "H2O", kH2O[0], kH2O[1]},      {"IUPACCO2", "CO2", kCO2[0], kCO2[1]},
+        {"IUPACCH4", "CH4", kCH4[0], kCH4[1]},    {"Jacobsen", "N2", kN2[0], kN2[1]},
+        {"PR:N2", "N2", kN2[0], kN2[1]},          {"SRK:CO2", "CO2", kCO2[0], kCO2[1]},
+        {"PR:CH4", "CH4", kCH4[0], kCH4[1]},      {"PRSV:H2O", "H2O", kH2O[0], kH2O[1]},
+        {"SRK1:CO2", "CO2", kCO2[0], kCO2[1]},    {"Montel:N2", "N2", kN2[0], kN2[1]},
+        {"SRK1:H2O", "H2O", kH2O[0], kH2O[1]},
+#ifdef VARNOK_WITH_ANDERKO
+        {"hn", nullptr, kH2O[0], kH2O[1]},        {"hk", nullptr, kH2O[0], kH2O[1]},
+#endif
+    };
+    // Named states first, where a search answered off its branch: a kind-2
+    // root of H2O-NaCl at x = 0.05 between two loops (49.25 cm3/mol), HGK's
+    // vapour for a liquid search, PR's compressed liquid and Span et al.'s
+    // dense "vapour" (227.65 cm3/mol) of nitrogen for a vapour search.
+    struct Named {
+        const char* name;
+        double x, T, P;  // mole fraction of component 1; K; bar
+    };
+    const std::vector<Named> named = {{"hn", 0.05, 644.429, 50.9585},
+                                      {"HGK", 0.0, 619.370978, 0.0256},
+                                      {"PR:N2", 0.0, 100.0, 50.0},
+                                      {"Jacobsen", 0.0, 100.0, 50.0},
+                                      {"SRK:CO2", 0.0, 250.0, 100.0}};
+    constexpr int kStates = 80;  // random (T, P) per model, each searched with both kinds
+    Draw draw;
+    long asked = 0, answered = 0, wrongPhase = 0, onLoops = 0, wrongBranch = 0;
+    std::string first;
+    auto bad = [&](long& count, const std::string& what) {
+        if (onLoops + wrongPhase + wrongBranch < 12) first += "\n  " + what;
+        ++count;
+    };
+    for (const Lib& l : libs) {
+        auto m = model(l.name), sat = model(l.name);
+        ASSERT_TRUE(m && sat) << l.name;
+        std::vector<Named> states;
+        for (const Named& n : named)
+            if (std::string(n.name) == l.name) states.push_back(n);
+        for (int k = 0; k < kStates; ++k) {
+            if (l.fluid)
+                states.push_back({l.name, 0.0, (0.4 + 0.8 * draw()) * l.Tc, 0.01 * std::pow(2e6, draw())});
+            else
+                states.push_back({l.name, 0.02 + 0.18 * draw(), 630.0 + 90.0 * draw(), 10.0 * std::pow(40.0, draw())});
+        }
+        for (const Named& s : states) {
+            const double T = s.T, P = s.P;
+            if (!l.fluid) {
+                m->composition_of_component(0, 1.0 - s.x);
+                m->composition_of_component(1, s.x);
+            }
+            // The model's own saturation below the fluid's critical point.
+            double Vl = 0.0, Vv = 0.0, psat = 0.0;
+            if (l.fluid && T < 0.999 * l.Tc) {
+                int status = 1;
+                capture([&] { status = sat->calculateTheSaturationPressure(T); });
+                if (status == 0 && sat->Vv_sat > sat->Vl_sat) {
+                    Vl = sat->Vl_sat;
+                    Vv = sat->Vv_sat;
+                    psat = pressureAt(*sat, T, Vv) * 1e-5;
+                }
+            }
+            for (int kind : {1, 2}) {
+                ++asked;
+                m->set_the_phase_as(kind);
+                m->temperature(T);
+                m->pressure(P);
+                capture([&] { m->calculate_molar_volume(); });
+                if (m->errorflag) continue;
+                ++answered;
+                const double V = m->V;
+                const std::string at = std::string(l.name) + " kind " + std::to_string(kind) + " T " + sweep::num(T) +
+                                       " P " + sweep::num(P) + " bar: V " + sweep::num(V * 1e6) + " cm3/mol";
+                const double p0 = pressureAt(*m, T, V), h = 1e-6 * V;
+                const double slope = (pressureAt(*m, T, V + h) - pressureAt(*m, T, V - h)) / (2.0 * h);
+                if (!(slope < 0.0) || !sweep::pressureGiven(p0, P * 1e5, V * slope)) {
+                    bad(onLoops, at + " lies on a loop (dP/dV " + sweep::num(slope) + ", P " + sweep::num(p0 * 1e-5) +
+                                     " bar)");
+                    continue;
+                }
+                const bool vapour = kind == 1;
+                if (!l.fluid) {
+                    if (!fallsToTheGas(*m, T, V, P) && !risesToTheDenseFluid(*m, T, V, P, m->estimate_Vl0()))
+                        bad(wrongBranch, at + " is on neither branch");
+                } else if (Vv > 0.0) {
+                    bool on = false;
+                    if (vapour)
+                        on = V >= Vv * (1.0 - 1e-9) || (V > Vl && P > psat && saturatedStretch(*m, T, V, Vv));
+                    else
+                        on = V <= Vl * (1.0 + 1e-9) || (V < Vv && P < psat && saturatedStretch(*m, T, V, Vl));
+                    if (!on)
+                        bad(wrongBranch, at + " is not on the " + (vapour ? "vapour" : "liquid") + " branch (Vl " +
+                                             sweep::num(Vl * 1e6) + ", Vv " + sweep::num(Vv * 1e6) + ")");
+                }
+                if (l.fluid && T >= l.Tt && T < 0.95 * l.Tc) {
+                    const double Vmid = 2.0 / (1.0 / ancillarySaturatedLiquidVolume(l.fluid, T) +
+                                               1.0 / ancillarySaturatedVapourVolume(l.fluid, T));
+                    if (vapour ? V < Vmid : V > Vmid)
+                        bad(wrongPhase, at + " is a " + (V < Vmid ? "liquid" : "vapour") + " of " + l.fluid);
+                }
+            }
+        }
+    }
+    std::printf("[ sweep    ] library: %ld searches, %ld answered, %ld in the wrong phase, %ld on loops, %ld on the "
+                "wrong branch\n",
+                asked, answered, wrongPhase, onLoops, wrongBranch);
+    EXPECT_EQ(wrongPhase + onLoops + wrongBranch, 0) << first;
+    EXPECT_GT(answered, asked / 3);
 }

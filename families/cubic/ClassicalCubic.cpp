@@ -85,11 +85,22 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
     Vp = Z * R * T / P;
     if (nk == 1) {
         // Below the pseudo-critical temperature a single root is labelled by
-        // its side of the pseudo-critical volume.
+        // its side of the pseudo-critical volume, which the loop of the
+        // isotherm spans: the liquid branch below it, the vapour branch
+        // above.  At a pure composition the branches are the fluid's two
+        // phases, and a search of one kind whose root lies on the other
+        // branch has none of its own.
         Vc_pc = Zc * b / Omega_b;
         const double E1 = Vc_pc - d1 * b, E2 = Vc_pc - d2 * b;
         const double dpdv = -R * T / ((Vc_pc - b) * (Vc_pc - b)) + (a / (E1 * E2)) * (1.0 / E1 + 1.0 / E2);
-        if (!(dpdv <= 0.0)) phase_kind = Vp > Vc_pc ? 1 : 2;
+        if (!(dpdv <= 0.0)) {
+            const int side = Vp > Vc_pc ? 1 : 2;
+            if ((phase_kind == 1 || phase_kind == 2) && side != phase_kind && atPureComposition()) {
+                errorflag = 1;
+                return;
+            }
+            phase_kind = side;
+        }
     }
     volumeDerivatives();
     V = Vp - c;

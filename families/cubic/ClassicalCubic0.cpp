@@ -112,6 +112,7 @@ void ClassicalCubic0::setComponent(int i, double Tc_, double Pc_, double omega_,
     c0[i] = c1[i] = 0.0;
     ac[i] = Omega_a * R * R * Tc_ * Tc_ / Pc_;
     bi[i] = Omega_b * R * Tc_ / Pc_;
+    cubic::keepCriticalStart(critical_T, critical_V, i, Tc_, Vc_);
     known[i] = 1;
 }
 

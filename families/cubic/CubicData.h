@@ -19,6 +19,10 @@ constexpr double kSrkOmegaA = 0.427480234;
 constexpr double kSrkOmegaB = 0.08664034996495773;
 constexpr double kSrkAcFactor = 29.550960330236702;  // Omega_a R^2
 constexpr double kSrkBFactor = kSrkOmegaB * R;       // Omega_b R
+// Critical compressibility factors of a pure fluid: SRK's 1/3 and
+// Peng-Robinson's 0.307401 (the root of the cubic at its critical point).
+constexpr double kSrkZc = 1.0 / 3.0;
+constexpr double kPengRobinsonZc = 0.307401;
 // Hard-sphere diameter (m) and co-volume b = (2 pi / 3) N_A sigma^3 (m3/mol).
 constexpr double kCovolumeToDiameter3 = 7.928495314699315e-25;
 constexpr double kDiameter3ToCovolume = 1.2612733694198122e24;
@@ -36,6 +40,21 @@ constexpr ValidityRange kCubicRange{
     .Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true, .source = "no published range; measured"};
 
 bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
+
+// The start of the critical-point search of a cubic model (its critical_T
+// and critical_V) as component i is read, from that component's critical
+// constants Tc (K) and Vc (m3/mol): with Soave's alpha(T), 1 at Tc, a pure
+// fluid's critical point lies at its Tc exactly.  A mixture keeps the
+// component of highest Tc: no isotherm of a mixture whose attraction
+// parameter stays below the largest a_i / b_i of its components (kaij >= 0,
+// or slightly negative) has a loop far above it, and the phase-kind searches
+// take every root of an isotherm above 1.1 times that start.
+inline void keepCriticalStart(double& critical_T, double& critical_V, int i, double Tc, double Vc) {
+    if (i == 0 || Tc > critical_T) {
+        critical_T = Tc;
+        critical_V = Vc;
+    }
+}
 
 // set(i, j, kaij) for each pair i < j of the first n components that has a
 // built-in kaij.

@@ -41,9 +41,19 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& t, Expression& an, 
         hi = std::max(hi, kept[k]);
     }
     double z;
-    if (nk == 1)
+    if (nk == 1) {
         z = kept[0];
-    else if (f.phase_kind == 1)
+        // Below the temperature where a / (b R T) reaches Omega_a / Omega_b
+        // the isotherm of these a and b has a loop, which spans the
+        // pseudo-critical volume Zc b / Omega_b: a single root below it lies
+        // on the liquid branch, above it on the vapour branch.  At a pure
+        // composition the branches are the fluid's two phases, and a search
+        // of one kind whose root lies on the other branch has none of its own.
+        const bool loop = a / (b * R * T) > Nirma::kOmegaA / Nirma::kOmegaB;
+        const int side = z > cubic::kPengRobinsonZc / Nirma::kOmegaB * B ? 1 : 2;
+        if (loop && (f.phase_kind == 1 || f.phase_kind == 2) && side != f.phase_kind && f.atPureComposition())
+            return false;
+    } else if (f.phase_kind == 1)
         z = hi;
     else if (f.phase_kind == 2)
         z = lo;
@@ -191,8 +201,6 @@ void PRNirma::read_component_data(int i, const char* name) {
         Pc = 22055000.0;
         omega = 0.345;
         molar_mass[i] = 0.018015268;
-        critical_T = 649.0;
-        critical_V = 7e-05;
         m = 0.85360439;
         c0 = 0.892972678;
         c1 = 0.905476289;
@@ -214,6 +222,12 @@ void PRNirma::read_component_data(int i, const char* name) {
     }
     repulsion()->set_covolume(i, Nirma::kOmegaB * R * Tc / Pc);
     attraction()->set_parameters(i, Tc, Pc, omega, m, c0, c1, c2, c3, p);
+    // Water's alpha functions of other types are not 1 at Tc: its search
+    // starts above the fluid's critical point.
+    if (std::strcmp(name, "H2O") == 0)
+        cubic::keepCriticalStart(critical_T, critical_V, i, 649.0, 7e-05);
+    else
+        cubic::keepCriticalStart(critical_T, critical_V, i, Tc, cubic::kPengRobinsonZc * R * Tc / Pc);
     if (i == component_count - 1) read_BIP();
 }
 
@@ -239,16 +253,12 @@ void PRSV::read_component_data(int i, const char* name) {
         Pc = 22006400.0;
         omega = 0.3438;
         mw = 0.018015268;
-        critical_T = 649.0;
-        critical_V = 7e-05;
     } else if (std::strcmp(name, "CO2") == 0) {
         Tc = 304.21;
         Pc = 7383000.0;
         omega = 0.225;
         mw = 0.0440098;
     } else if (std::strcmp(name, "CH4") == 0) {
-        critical_T = 192.0;
-        critical_V = 9e-05;
         Tmin = 100.0;
     } else {
         // A component from its file takes all its constants from there: its
@@ -262,6 +272,7 @@ void PRSV::read_component_data(int i, const char* name) {
     attraction()->set_ai_parameters(i, ac, Tc, kappa0, 0.0);
     attraction()->set_covolume(i, b);
     repulsion()->set_covolume(i, b);
+    cubic::keepCriticalStart(critical_T, critical_V, i, Tc, cubic::kPengRobinsonZc * R * Tc / Pc);
     if (i == component_count - 1) read_BIP();
 }
 

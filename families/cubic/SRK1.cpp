@@ -64,14 +64,14 @@ void SRK1::read_component_data(int i, const char* name) {
         Pc = r->Pc;
         omega = r->omega;
         molar_mass[i] = r->mw;
-        critical_T = r->Tcrit;
-        critical_V = r->Vcrit;
+        cubic::keepCriticalStart(critical_T, critical_V, i, r->Tcrit, r->Vcrit);
         if (r->Tsat > 0) Tmin = r->Tsat;
     } else {
         // Without its critical constants and acentric factor the component
         // has no parameters (Soave's m comes from omega).
         if (!cubic::readCorrespondingStates(name, "SRK1", "Cannot open %s file !\n", Tc, Pc, omega, molar_mass[i]))
             return;
+        cubic::keepCriticalStart(critical_T, critical_V, i, Tc, cubic::kSrkZc * cubic::R * Tc / Pc);
     }
     const double b = cubic::kSrkBFactor * Tc / Pc;
     const double m = 0.48 + 1.574 * omega - 0.176 * omega * omega;

@@ -42,6 +42,7 @@ void SRK2::read_component_data(int i, const char* name) {
     attraction()->set_ai_parameters(i, ac[i], m[i], Tc[i]);
     repulsion()->set_covolume(i, b[i]);
     attraction()->set_covolume(i, b[i]);
+    cubic::keepCriticalStart(critical_T, critical_V, i, Tc[i], cubic::kSrkZc * R * Tc[i] / Pc[i]);
     if (i == component_count - 1) read_BIP();
 }
 

@@ -415,4 +415,39 @@ Tally historyIndependence(Make make, double Tc, double Vc, const std::vector<dou
     return t;
 }
 
+// States from T and P along isotherms, the pressures swept up and then down
+// on one model (the walks along an isotherm that its branch tests make for
+// one state serve the next): each state, of both phase kinds, is to the bit
+// the one a model made new for it finds, or both fail.
+template <class Make>
+Tally isothermSweeps(Make make, const std::vector<double>& Ts, const std::vector<double>& Ps) {
+    Tally t;
+    std::unique_ptr<FluidPhase> used = make();
+    testing::internal::CaptureStderr();
+    auto state = [](FluidPhase& m, double T, double P, int kind) {
+        m.set_the_phase_as(kind);
+        m.temperature(T);
+        m.pressure(P);
+        m.calculate_molar_volume();
+    };
+    for (double T : Ts)
+        for (bool up : {true, false})
+            for (std::size_t j = 0; j < Ps.size(); ++j)
+                for (int kind : {1, 2}) {
+                    const double P = Ps[up ? j : Ps.size() - 1 - j];
+                    ++t.asked;
+                    std::unique_ptr<FluidPhase> fresh = make();
+                    state(*fresh, T, P, kind);
+                    state(*used, T, P, kind);
+                    const bool same = fresh->errorflag ? used->errorflag != 0 : !used->errorflag && used->V == fresh->V;
+                    if (!same)
+                        t.add(where("TP along an isotherm:", T, P, kind) + " V " + num(fresh->V) + " err " +
+                              num(fresh->errorflag) + ", in the sweep V " + num(used->V) + " err " +
+                              num(used->errorflag));
+                    if (!fresh->errorflag) ++t.answered;
+                }
+    testing::internal::GetCapturedStderr();
+    return t;
+}
+
 }  // namespace sweep

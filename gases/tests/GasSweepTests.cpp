@@ -46,6 +46,16 @@ void gasHistory(double Tt, double Tc, double Vc, double Tmax) {
     EXPECT_GT(h.answered, h.asked * 3 / 4) << h.report();
 }
 
+// Isotherms from Tc to 1.1 Tc, where the branch tests walk the isotherm,
+// swept in pressure from 0.01 to 1000 bar.
+template <class Model>
+void gasIsotherms(double Tc) {
+    const sweep::Tally s = sweep::isothermSweeps([] { return std::make_unique<Model>(1); },
+                                                 sweep::linear(1.005 * Tc, 1.095 * Tc, 3), sweep::geometric(1e-2, 1e3, 8));
+    EXPECT_TRUE(s.wrong.empty()) << s.report();
+    EXPECT_GT(s.answered, s.asked / 2) << s.report();
+}
+
 // States within 1 % of the saturation pressure from 0.9 to 0.999 Tc.
 template <class Model>
 void gasBand(double Tc) {
@@ -79,6 +89,7 @@ TEST(GasSweep, CarbonDioxide) {
     IUPACCO2 m(1);
     sweepModel(m, 216.59, 304.13, 0.0440098 / 467.6, 1100.0);
     gasHistory<IUPACCO2>(216.59, 304.13, 0.0440098 / 467.6, 1100.0);
+    gasIsotherms<IUPACCO2>(304.13);
     gasBand<IUPACCO2>(304.1282);
     noSpuriousCriticalPoint<IUPACCO2>(213.327, 75.19e-6, 304.1282);
 }
@@ -87,6 +98,7 @@ TEST(GasSweep, Methane) {
     IUPACCH4 m(1);
     sweepModel(m, 90.69, 190.56, 0.016043 / 162.66, 620.0);
     gasHistory<IUPACCH4>(90.69, 190.56, 0.016043 / 162.66, 620.0);
+    gasIsotherms<IUPACCH4>(190.56);
     gasBand<IUPACCH4>(190.564);
     noSpuriousCriticalPoint<IUPACCH4>(133.4, 9e-5, 190.564);
 }
@@ -95,6 +107,7 @@ TEST(GasSweep, Nitrogen) {
     Jacobsen m(1);
     sweepModel(m, 63.15, 126.19, 0.0280134 / 313.3, 1000.0);
     gasHistory<Jacobsen>(63.15, 126.19, 0.0280134 / 313.3, 1000.0);
+    gasIsotherms<Jacobsen>(126.19);
     gasBand<Jacobsen>(126.192);
     noSpuriousCriticalPoint<Jacobsen>(88.33, 89.41e-6, 126.192);
 }

@@ -4,7 +4,6 @@
 // ideal-gas heat capacity, round trips, and the 28-term residual term.
 #include "gases/Jacobsen.h"
 #include "gases/JacobsenId.h"
-#include "gases/JacobsenRes.h"
 #include "gases/JacobsenRes1.h"
 #include "gases/N2EOS.h"
 
@@ -13,6 +12,7 @@
 #include <cmath>
 
 #include "GasTermChecks.h"
+#include "JacobsenRes.h"
 #include "fluid/tests/RefusedCount.h"
 #include "expressions/Sum.h"
 

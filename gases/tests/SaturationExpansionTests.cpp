@@ -48,15 +48,15 @@ PhiDelta iapws95Residual(LD delta, LD tau) {
     using namespace iapws95;
     PhiDelta r;
     for (int i = 0; i < 54; ++i) {
-        const ResidualTerm& k = residualTerms[i];
+        const reference_terms::Term& k = kTerms[i];
         LD g = k.n * std::pow(tau, static_cast<LD>(k.t)) * std::pow(delta, static_cast<LD>(k.d));
         LD a = k.d / delta, b = -k.d / (delta * delta);  // (ln g)' and (ln g)'' in delta
         if (i >= 51) {
             const int j = i - 51;
-            const LD e = delta - gaussEpsilon[j], s = tau - gaussGamma[j];
-            g *= std::exp(-gaussAlpha[j] * e * e - gaussBeta[j] * s * s);
-            a -= 2 * gaussAlpha[j] * e;
-            b -= 2 * gaussAlpha[j];
+            const LD e = delta - kTerms[51 + j].eps, s = tau - kTerms[51 + j].gamma;
+            g *= std::exp(-kTerms[51 + j].alpha * e * e - kTerms[51 + j].beta * s * s);
+            a -= 2 * kTerms[51 + j].alpha * e;
+            b -= 2 * kTerms[51 + j].alpha;
         } else if (k.c > 0) {
             const LD dc = std::pow(delta, static_cast<LD>(k.c));
             g *= std::exp(-dc);
@@ -76,7 +76,7 @@ PhiDelta iapws95Residual(LD delta, LD tau) {
     const LD Ddd = Dd / e + e2 * (4 * B * a * (a - 1) * pa / e2 + 2 * A * A / (beta * beta) * q * q +
                                   A * theta * 4 / beta * (1 / (2 * beta) - 1) * q / e2);
     for (int k = 0; k < 2; ++k) {
-        const LD n = residualTerms[54 + k].n, b = nonAnalyticSmallB[k], C = nonAnalyticC[k];
+        const LD n = nonAnalyticN[k], b = nonAnalyticSmallB[k], C = nonAnalyticC[k];
         const LD psi = std::exp(-C * e2 - nonAnalyticD[k] * (tau - 1) * (tau - 1));
         const LD psid = -2 * C * e * psi, psidd = (2 * C * e2 - 1) * 2 * C * psi;
         const LD Db = std::pow(D, b), Dbd = b * Db / D * Dd;
@@ -264,10 +264,10 @@ TEST(SaturationExpansions, EachFollowsTheLongDoubleEquilibriumUpToTheCriticalPoi
     WagnerPruss w(2);
     expectExpansionsOnTheLongDoubleEquilibrium(w, {iapws95::Tc, iapws95::Vc, iapws95Residual}, {300.0, 450.0, 600.0});
     IUPACCO2 c(2);
-    expectExpansionsOnTheLongDoubleEquilibrium(c, {IUPAC().Tc, IUPAC().Vc, fromJet<iupacCO2ResidualInDelta<LD>>},
+    expectExpansionsOnTheLongDoubleEquilibrium(c, {IUPAC::kTc, IUPAC::kVc, fromJet<iupacCO2ResidualInDelta<LD>>},
                                                {220.0, 260.0, 290.0});
     IUPACCH4 h(2);
-    expectExpansionsOnTheLongDoubleEquilibrium(h, {IUPAC1().Tc, IUPAC1().Vc, fromJet<iupacCH4ResidualInDelta<LD>>},
+    expectExpansionsOnTheLongDoubleEquilibrium(h, {IUPAC1::kTc, IUPAC1::kVc, fromJet<iupacCH4ResidualInDelta<LD>>},
                                                {100.0, 140.0, 180.0}, 1e-13);
     Jacobsen n(2);
     expectExpansionsOnTheLongDoubleEquilibrium(

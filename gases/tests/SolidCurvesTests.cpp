@@ -15,6 +15,11 @@ TEST(SolidCurves, MeetTheTriplePointsAndCO2SublimesAtItsNormalTemperature) {
     EXPECT_NEAR(gases::co2SublimationPressure(216.592), 0.51795e6, 1e-6);
     EXPECT_NEAR(gases::co2SublimationPressure(194.686), 0.101325e6, 0.00001e6);
     EXPECT_NEAR(gases::ch4MeltingPressure(90.6941), 11.696e3, 1e-6);
+    // Methane's melting pressures of Setzmann & Wagner (1991): 377.5 bar at
+    // 100 K, 1040.3 bar at 115 K, 2832.6 bar at 150 K.
+    EXPECT_NEAR(gases::ch4MeltingPressure(100.0), 377.5e5, 0.05e5);
+    EXPECT_NEAR(gases::ch4MeltingPressure(115.0), 1040.3e5, 0.05e5);
+    EXPECT_NEAR(gases::ch4MeltingPressure(150.0), 2832.6e5, 0.05e5);
     // The melting curve leaves the triple point on the Clausius-Clapeyron
     // slope of the fusion, dp/dT = dH / (T dV): 0.94 kJ/mol over a volume
     // change of 2.5 to 4 cm3/mol at 90.7 K gives 2.6 to 4.1 MPa/K.
@@ -34,7 +39,8 @@ TEST(SolidCurves, MeetTheTriplePointsAndCO2SublimesAtItsNormalTemperature) {
         double T, P;  // K, Pa
         bool solid;
     } kStates[] = {{"CO2", 280.0, 600e6, true},  {"CO2", 280.0, 300e6, false}, {"N2", 80.0, 500e6, true},
-                   {"N2", 80.0, 1e5, false},     {"CH4", 100.0, 1e5, false},   {"CH4", 100.0, 100e6, true}, {"CH4", 273.15, 800e6, false},   {"CO2", 190.0, 1e5, true},
+                   {"N2", 80.0, 1e5, false},     {"CH4", 100.0, 1e5, false},   {"CH4", 100.0, 100e6, true}, {"CH4", 273.15, 800e6, false},
+                   {"CH4", 115.0, 100e6, false}, {"CH4", 115.0, 105e6, true},   {"CO2", 190.0, 1e5, true},
                    {"CO2", 190.0, 0.5e5, false}, {"H2O", 200.0, 1e9, false}};
     for (const auto& s : kStates) EXPECT_EQ(gases::gasSolidAt(s.c, s.T, s.P) != nullptr, s.solid) << s.c << " " << s.T;
 }

@@ -58,7 +58,7 @@ TEST(DerivativeKit, ProductsCompositionsAndExpAgainstClosedForms)
     for (double x : {0.4, 1.0, 1.9}) {
         const Jet<4> p = univariate::power<4>(1.0, x, 2.5);
         Jet<4> u = univariate::power<4>(-1.0, x, 3.0);
-        const Jet<4> f = univariate::product(p, univariate::exponential(u));
+        const Jet<4> f = univariate::product(p, univariate::exp(u));
         // f' = f (2.5/x - 3x^2), f'' = f [(2.5/x - 3x^2)^2 - 2.5/x^2 - 6x].
         const double F = std::pow(x, 2.5) * std::exp(-x * x * x);
         const double a = 2.5 / x - 3 * x * x, a1 = -2.5 / (x * x) - 6 * x, a2 = 5 / (x * x * x) - 6;

@@ -38,7 +38,7 @@ inline Reduced residual(double delta, double tau)
     using namespace iapws95;
     Reduced r;
     for (int i = 0; i < 7; ++i) {
-        const ResidualTerm& k = residualTerms[i];
+        const reference_terms::Term& k = kTerms[i];
         const double dd = k.d, tt = k.t, n = k.n;
         const double base = n * std::pow(delta, dd) * std::pow(tau, tt);
         r.f += base;
@@ -49,7 +49,7 @@ inline Reduced residual(double delta, double tau)
         r.dt += base * dd * tt / (delta * tau);
     }
     for (int i = 7; i < 51; ++i) {
-        const ResidualTerm& k = residualTerms[i];
+        const reference_terms::Term& k = kTerms[i];
         const double dd = k.d, tt = k.t, n = k.n, c = k.c;
         const double dc = std::pow(delta, c);
         const double e = std::exp(-dc);
@@ -63,9 +63,9 @@ inline Reduced residual(double delta, double tau)
         r.dt += base * tt * g / (tau * delta);
     }
     for (int k = 0; k < 3; ++k) {
-        const ResidualTerm& c = residualTerms[51 + k];
+        const reference_terms::Term& c = kTerms[51 + k];
         const double dd = c.d, tt = c.t, n = c.n;
-        const double al = gaussAlpha[k], be = gaussBeta[k], ga = gaussGamma[k], ep = gaussEpsilon[k];
+        const double al = kTerms[51 + k].alpha, be = kTerms[51 + k].beta, ga = kTerms[51 + k].gamma, ep = kTerms[51 + k].eps;
         const double E = std::exp(-al * (delta - ep) * (delta - ep) - be * (tau - ga) * (tau - ga));
         const double base = n * std::pow(delta, dd) * std::pow(tau, tt) * E;
         const double gd = dd / delta - 2 * al * (delta - ep);
@@ -81,7 +81,7 @@ inline Reduced residual(double delta, double tau)
         r.dt += base * gd * gt;
     }
     for (int k = 0; k < 2; ++k) {
-        const double n = residualTerms[54 + k].n;
+        const double n = nonAnalyticN[k];
         const double A = nonAnalyticA, B = nonAnalyticB, a = nonAnalyticSmallA, b = nonAnalyticSmallB[k];
         const double be = nonAnalyticBeta, C = nonAnalyticC[k], D = nonAnalyticD[k];
         const double dm = delta - 1, tm = tau - 1, dm2 = dm * dm;

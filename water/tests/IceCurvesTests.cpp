@@ -41,7 +41,7 @@ TEST(IceCurves, ReproduceTheReleasesCheckValuesAndMeetAtTheTriplePoints) {
                    {253.0, 250e6, "ice III"}, {500.0, 7000e6, "ice VII"}, {400.0, 1e8, nullptr},
                    {273.2, 1e5, nullptr}};
     for (const auto& s : kStates) {
-        const char* ice = water::iceAt(s.T, s.P);
+        const char* ice = water::iceName(water::iceAt(s.T, s.P));
         EXPECT_EQ(std::string(ice ? ice : "fluid"), std::string(s.ice ? s.ice : "fluid")) << s.T << " K " << s.P;
     }
 }

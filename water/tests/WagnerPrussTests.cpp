@@ -520,7 +520,7 @@ LoopResidual residualByLoop(const jet::Space& s, double T, double V)
         }
     };
     for (int i = 0; i < 51; ++i) {
-        const ResidualTerm& k = residualTerms[i];
+        const reference_terms::Term& k = kTerms[i];
         Jet term = k.n * (d.compose(jet::seriesPow(k.d, d0)) * t.compose(jet::seriesPow(k.t, t0)));
         if (k.c > 0) {
             const Jet dc = d.compose(jet::seriesPow(k.c, d0));
@@ -529,9 +529,9 @@ LoopResidual residualByLoop(const jet::Space& s, double T, double V)
         add(term);
     }
     for (int k = 0; k < 3; ++k) {
-        const ResidualTerm& c = residualTerms[51 + k];
-        const Jet de = d.plus(-gaussEpsilon[k]), tg = t.plus(-gaussGamma[k]);
-        const Jet x = (-gaussAlpha[k]) * (de * de) + (-gaussBeta[k]) * (tg * tg);
+        const reference_terms::Term& c = kTerms[51 + k];
+        const Jet de = d.plus(-kTerms[51 + k].eps), tg = t.plus(-kTerms[51 + k].gamma);
+        const Jet x = (-kTerms[51 + k].alpha) * (de * de) + (-kTerms[51 + k].beta) * (tg * tg);
         add(c.n * (d.compose(jet::seriesPow(c.d, d0)) * t.compose(jet::seriesPow(c.t, t0)) *
                    x.compose(jet::seriesExp(1.0, x.value()))));
     }
@@ -541,7 +541,7 @@ LoopResidual residualByLoop(const jet::Space& s, double T, double V)
             (-1.0) * tm + nonAnalyticA * dm2.compose(jet::seriesPow(1.0 / (2.0 * nonAnalyticBeta), dm2.value()));
         const Jet Delta = theta * theta + nonAnalyticB * dm2.compose(jet::seriesPow(nonAnalyticSmallA, dm2.value()));
         const Jet psi = (-nonAnalyticC[k]) * dm2 + (-nonAnalyticD[k]) * (tm * tm);
-        add(residualTerms[54 + k].n *
+        add(nonAnalyticN[k] *
             (Delta.compose(jet::seriesPow(nonAnalyticSmallB[k], Delta.value())) * d * psi.compose(jet::seriesExp(1.0, psi.value()))));
     }
     return r;

@@ -71,6 +71,15 @@ void waterHistory(const char* name) {
     EXPECT_GT(h.answered, h.asked * 3 / 4) << name << ": " << h.report();
 }
 
+// Isotherms from Tc to 1.1 Tc, where the branch tests walk the isotherm,
+// swept in pressure from 0.01 to 1000 bar.
+TEST(WaterSweep, StatesAlongAnIsothermAreThoseOfAFreshModel) {
+    const sweep::Tally s = sweep::isothermSweeps([] { return std::make_unique<WagnerPruss>(2); },
+                                                 sweep::linear(650.0, 710.0, 3), sweep::geometric(1e-2, 1e3, 8));
+    EXPECT_TRUE(s.wrong.empty()) << s.report();
+    EXPECT_GT(s.answered, s.asked / 2) << s.report();
+}
+
 TEST(WaterSweep, StatesDoNotDependOnWhatTheModelComputedBefore) {
     waterHistory<WagnerPruss>("Wagner & Pruss");
     waterHistory<Hill>("Hill");

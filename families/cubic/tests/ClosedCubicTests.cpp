@@ -101,15 +101,22 @@ TEST(ClassicalSRK, PseudoCriticalPointOfAPureFluid) {
     EXPECT_NEAR(Pc, 7382500.0, 30.0);
     EXPECT_NEAR(Pc * Vc / (kR * Tc), 1.0 / 3.0, 1e-5);
     EXPECT_DOUBLE_EQ(c.T, 280.0);
-    // Above it a single root keeps the phase kind; below it the root is
-    // labelled by its side of the pseudo-critical volume.
+    // Above it a single root keeps the phase kind; below it the root lies
+    // on the branch of its side of the pseudo-critical volume, and a search
+    // of the other kind has no root (the vapour at 5 bar, the liquid at
+    // 150 bar).
     c.set_the_phase_as(2);
     c.calculateFromTP(350.0, 10.0, 0);
+    EXPECT_EQ(c.errorflag, 0);
     EXPECT_EQ(c.phase_kind, 2);
-    c.calculateFromTP(300.0, 5.0, 0);
-    EXPECT_EQ(c.phase_kind, 1);
-    c.calculateFromTP(300.0, 150.0, 0);
-    EXPECT_EQ(c.phase_kind, 2);
+    for (double P : {5.0, 150.0})
+        for (int kind : {1, 2}) {
+            c.set_the_phase_as(kind);
+            c.calculateFromTP(300.0, P, 0);
+            const bool own = (P < 50.0) == (kind == 1);
+            EXPECT_EQ(c.errorflag == 0, own) << P << " bar, kind " << kind;
+            if (own) EXPECT_EQ(c.V > Vc, kind == 1) << P << " bar, kind " << kind;
+        }
 }
 
 TEST(ClassicalSRK, FugacityDerivativesAgainstDifferences) {

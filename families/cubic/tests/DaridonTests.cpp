@@ -327,13 +327,20 @@ TEST(DaridonEOS, PureComponentLimitsEqualThePengRobinsonModel) {
             d->calculateFromTP(T, Pbar, 0);
             p->calculateFromTP(T, Pbar, 0);
             d2->calculateFromTP(T, Pbar, 0);
-            ASSERT_EQ(d->errorflag, 0);
-            ASSERT_EQ(p->errorflag, 0);
-            ASSERT_EQ(d2->errorflag, 0);
-            EXPECT_NEAR(d->V, p->V, 1e-11 * p->V) << kind << " " << T;
-            EXPECT_NEAR(d2->V, p->V, 1e-11 * p->V) << kind << " " << T;
-            EXPECT_NEAR(std::log(d->fugcoef[0]), std::log(p->fugcoef[0]), 1e-10);
-            EXPECT_NEAR(std::log(d2->fugcoef[0]), std::log(p->fugcoef[0]), 1e-10);
+            // The three find the same root or fail alike: where the cubic
+            // has one root, on the other branch, pure water has no state of
+            // the kind (no vapour at 300 K and 50 bar).
+            ASSERT_EQ(p->errorflag, d->errorflag) << kind << " " << T;
+            ASSERT_EQ(d2->errorflag, d->errorflag) << kind << " " << T;
+            if (T < 400.0) {
+                EXPECT_EQ(d->errorflag, kind == 1 ? 1 : 0) << kind << " " << T;
+            }
+            if (!d->errorflag) {
+                EXPECT_NEAR(d->V, p->V, 1e-11 * p->V) << kind << " " << T;
+                EXPECT_NEAR(d2->V, p->V, 1e-11 * p->V) << kind << " " << T;
+                EXPECT_NEAR(std::log(d->fugcoef[0]), std::log(p->fugcoef[0]), 1e-10);
+                EXPECT_NEAR(std::log(d2->fugcoef[0]), std::log(p->fugcoef[0]), 1e-10);
+            }
             d->calculateFromTV(T, 1e-3, 0);
             p->calculateFromTV(T, 1e-3, 0);
             EXPECT_NEAR(d->P, p->P, 1e-9 * p->P);
