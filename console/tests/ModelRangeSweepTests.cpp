@@ -323,7 +323,7 @@ TEST(ModelRangeSweep, LiquidMethaneBelowItsMeltingCurve) {
             consoletest::Args a(words);
             bool ok = false;
             const consoletest::Captured c = consoletest::capture(
-                [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+                [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
             EXPECT_TRUE(ok) << model << " " << words[1] << " K: " << c.err;
             EXPECT_NE(c.out.find("Phase: liquid"), std::string::npos) << model << " " << words[1] << " K:\n" << c.out;
         }
