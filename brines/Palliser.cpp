@@ -272,6 +272,15 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
 
 // ---------------------------------------------------------------- bulk density
 
+namespace {
+
+// A state is on the three-phase curve within 0.01 bar of its pressure, or
+// within 0.1 % of it where that pressure is below 10 bar (at 25 °C the curve
+// lies at 0.024 bar, and 0.01 bar would take in 40 % of it).
+double slvPressureTolerance(double Ps) { return std::fmin(0.01, 1e-3 * Ps); }
+
+}  // namespace
+
 double Palliser::calculateFluidDensity(double T_, double P_, double X_, double rhoIn) {
     // A state that cannot exist is refused: the record says so and the
     // density is NaN (the previous density stays in the record).
@@ -291,11 +300,31 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
     pointFailed = 0;
     reset();
     Pmax = 5000.0;
-    double dummy;
+    if (pureEndDensity(T_, P_, X_, rhoIn)) return rho;
+    if (!(T_ <= TmixTop) || !(P_ <= Pmax * (1.0 + 1e-9))) {
+        // The correlations of the mixture (Driesner & Heinrich 2007, Driesner
+        // 2007) hold up to 1000 °C and 5000 bar: beyond, no number.
+        pointFailed = 1;
+        refuse("H2O-NaCl: %g °C, %g bar lies beyond the correlations of the mixture (to %g °C and %g bar)\n", T_, P_,
+               TmixTop, Pmax);
+        return std::nan("");
+    }
+    if (!(T_ >= 0.1)) return densityBelowPeritectic(T_, P_, X_);
+    {
+        // (None for a fluid richer than the critical curve's end at 1000 °C.)
+        QuietScope q(*this);
+        calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
+        pointFailed = 0;
+    }
+    if (T_ < Tcw) return densityBelowWaterCriticalT(T_, P_, X_, rhoIn);
+    if (T_ <= Ttriple) return densityBelowHaliteMelting(T_, P_, X_, rhoIn);
+    return densityAboveHaliteMelting(T_, P_, X_);
+}
 
+bool Palliser::pureEndDensity(double T_, double P_, double X_, double rhoIn) {
     if (X_ < 1e-8) {
         rho = calculateWaterDensity(T_, P_, rhoIn);
-        if (pointFailed) return rho;
+        if (pointFailed) return true;  // refused: rho holds the NaN
         TcritX = TcwIAPWS;
         PcritX = PcwIAPWS;
         rhocritX = rhocw;
@@ -307,7 +336,7 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
             calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
             pointFailed = failed;
         }
-        return rho;
+        return true;
     }
     if (X_ > 0.9999) {
         rho = calculateNaClDensity(T_, P_, rhoIn);
@@ -320,172 +349,160 @@ double Palliser::calculateFluidDensity(double T_, double P_, double X_, double r
             calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
             pointFailed = failed;
         }
-        return rho;
+        return true;
     }
-    if (!(T_ <= TmixTop) || !(P_ <= Pmax * (1.0 + 1e-9))) {
-        // The correlations of the mixture (Driesner & Heinrich 2007, Driesner
-        // 2007) hold up to 1000 °C and 5000 bar: beyond, no number.
+    return false;
+}
+
+// Below the peritectic of hydrohalite (0.1 °C) the diagram holds only the
+// liquid above its freezing point (ice melting last, up to the eutectic
+// composition) and above its vapour pressure.
+double Palliser::densityBelowPeritectic(double T_, double P_, double X_) {
+    double Tf = std::nan("");
+    {
+        QuietScope q(*this);
+        calculateFreezingTemperature(X_, 1.0, Tf);
+    }
+    pointFailed = 0;
+    if (!(X_ <= 0.232)) {
         pointFailed = 1;
-        refuse("H2O-NaCl: %g °C, %g bar lies beyond the correlations of the mixture (to %g °C and %g bar)\n", T_, P_,
-               TmixTop, Pmax);
+        refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (below 0.1 °C, the peritectic, hydrohalite is "
+               "stable beside a liquid richer than the eutectic's 23.2 wt %%)\n",
+               T_, 100.0 * X_);
         return std::nan("");
     }
-    if (!(T_ >= 0.1)) {
-        // Below the peritectic of hydrohalite (0.1 °C) the diagram holds only
-        // the liquid above its freezing point (ice melting last, up to the
-        // eutectic composition) and above its vapour pressure.
-        double Tf = std::nan("");
-        {
-            QuietScope q(*this);
-            calculateFreezingTemperature(X_, 1.0, Tf);
-        }
-        pointFailed = 0;
-        if (!(X_ <= 0.232)) {
-            pointFailed = 1;
-            refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (below 0.1 °C, the peritectic, hydrohalite is "
-                   "stable beside a liquid richer than the eutectic's 23.2 wt %%)\n",
-                   T_, 100.0 * X_);
-            return std::nan("");
-        }
-        if (!(T_ >= Tf)) {
-            pointFailed = 1;
-            refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (it freezes at %g °C)\n", T_, 100.0 * X_, Tf);
-            return std::nan("");
-        }
-        double Pb = 0.0, Xvb, rlb, rvb;
-        {
-            QuietScope q(*this);
-            calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
-        }
-        if (pointFailed || !(P_ >= Pb)) {
-            pointFailed = 1;
-            refuse("H2O-NaCl: %g wt %% NaCl at %g °C and %g bar boils (below the peritectic of hydrohalite, 0.1 °C, the "
-                   "diagram holds its liquid only)\n",
-                   100.0 * X_, T_, P_);
-            return std::nan("");
-        }
-        region = 6;
-        wl = vl = 1.0;
-        wv = vv = wh = vh = 0.0;
-        rho = calculateFluidDensityRegion6();
-        return rho;
+    if (!(T_ >= Tf)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: at %g °C %g wt %% NaCl is not all liquid (it freezes at %g °C)\n", T_, 100.0 * X_, Tf);
+        return std::nan("");
     }
+    double Pb = 0.0, Xvb, rlb, rvb;
     {
-        // (None for a fluid richer than the critical curve's end at 1000 °C.)
         QuietScope q(*this);
-        calculateCriticalPointFromX(X_, TcritX, PcritX, rhocritX);
-        pointFailed = 0;
+        calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
     }
-    // A state is on the three-phase curve within 0.01 bar of its pressure, or
-    // within 0.1 % of it where that pressure is below 10 bar (at 25 °C the
-    // curve lies at 0.024 bar, and 0.01 bar would take in 40 % of it).
-    auto slvPressureTolerance = [](double Ps) { return std::fmin(0.01, 1e-3 * Ps); };
-
-    // Vapour side below the three-phase pressure.
-    auto haliteVapourTest = [&]() {
-        calculateHaliteGasBubble(T_, P_, Xhg, rhohg);
-        if (X_ < Xhg) {
-            region = 6;
-            rho = calculateFluidDensityRegion8();
-        } else {
-            region = 4;
-            rho = calculateHaliteGasDensity();
-        }
-    };
-    // The halite liquidus at the top of the diagram and the liquidus
-    // temperatures are told in the record for the caller; where one does not
-    // exist (no liquidus temperature for a fluid poorer than the three-phase
-    // liquid at 0 °C) the field says so (NaN or -1), and the state itself is
-    // still placed: pointFailed is left as it was.
-    auto haliteLiquidusTemperatures = [&]() {
-        QuietScope q(*this);
-        const int failed = pointFailed;
-        calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
-        calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);
-        calculateHaliteLiquidTemperature(1.0, Pmax, Thl1Pmax, dummy, T_);
-        calculateHaliteLiquidTemperature(1.0, P_, Thl1, dummy, T_);
-        pointFailed = failed;
-    };
-
-    if (T_ < Tcw) {
-        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-        calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
-        haliteLiquidusTemperatures();
-        Xhl = Xlslv + (P_ - Pslv) / (Pmax - Pslv) * (XhlPmax - Xlslv);
-        if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
-            region = 3;
-            rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
-        } else if (P_ <= Pslv) {
-            // (At the three-phase pressure a fluid poorer than the three-
-            // phase vapour is that vapour, undersaturated in halite.)
-            haliteVapourTest();
-        } else {
-            calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
-            if (X_ > Xhl) {
-                region = 5;
-                rho = calculateHaliteLiquidDensity();
-            } else if (P_ > Psatw) {
-                region = 6;
-                rho = calculateFluidDensityRegion2b();
-            } else {
-                calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
-                if (X_ < Xvlg) {
-                    region = 6;
-                    rho = calculateFluidDensityRegion4();
-                } else if (X_ <= Xllg) {
-                    region = 1;
-                    rho = calculateLiquidGasDensity();
-                } else {
-                    region = 6;
-                    rho = calculateFluidDensityRegion6();
-                }
-            }
-        }
-        return rho;
+    if (pointFailed || !(P_ >= Pb)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: %g wt %% NaCl at %g °C and %g bar boils (below the peritectic of hydrohalite, 0.1 °C, the "
+               "diagram holds its liquid only)\n",
+               100.0 * X_, T_, P_);
+        return std::nan("");
     }
+    region = 6;
+    wl = vl = 1.0;
+    wv = vv = wh = vh = 0.0;
+    rho = calculateFluidDensityRegion6();
+    return rho;
+}
 
-    if (T_ <= Ttriple) {
-        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-        calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
-        haliteLiquidusTemperatures();
-        if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
-            region = 3;
-            rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
-            return rho;
-        }
-        if (P_ < Pslv) {
-            haliteVapourTest();
-            return rho;
-        }
+// Vapour side below the three-phase pressure.
+void Palliser::placeBelowThreePhasePressure(double T_, double P_, double X_) {
+    calculateHaliteGasBubble(T_, P_, Xhg, rhohg);
+    if (X_ < Xhg) {
+        region = 6;
+        rho = calculateFluidDensityRegion8();
+    } else {
+        region = 4;
+        rho = calculateHaliteGasDensity();
+    }
+}
+
+// The halite liquidus at the top of the diagram and the liquidus
+// temperatures are told in the record for the caller; where one does not
+// exist (no liquidus temperature for a fluid poorer than the three-phase
+// liquid at 0 °C) the field says so (NaN or -1), and the state itself is
+// still placed: pointFailed is left as it was.
+void Palliser::recordHaliteLiquidus(double T_, double P_, double X_) {
+    QuietScope q(*this);
+    const int failed = pointFailed;
+    double dummy;
+    calculateHaliteLiquidPoint(T_, Pmax, XhlPmax, Xlslv, rhohlPmax);
+    calculateHaliteLiquidTemperature(X_, Pmax, ThlPmax, dummy, T_);
+    calculateHaliteLiquidTemperature(1.0, Pmax, Thl1Pmax, dummy, T_);
+    calculateHaliteLiquidTemperature(1.0, P_, Thl1, dummy, T_);
+    pointFailed = failed;
+}
+
+double Palliser::densityBelowWaterCriticalT(double T_, double P_, double X_, double rhoIn) {
+    calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+    calculateWaterSaturationPoint(T_, Psatw, rholw, rhovw);
+    recordHaliteLiquidus(T_, P_, X_);
+    Xhl = Xlslv + (P_ - Pslv) / (Pmax - Pslv) * (XhlPmax - Xlslv);
+    if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
+        region = 3;
+        rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
+    } else if (P_ <= Pslv) {
+        // (At the three-phase pressure a fluid poorer than the three-
+        // phase vapour is that vapour, undersaturated in halite.)
+        placeBelowThreePhasePressure(T_, P_, X_);
+    } else {
         calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
-        if (P_ <= Pcrit) {
-            calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
-            if (X_ > Xllg && X_ < Xhl) {
-                region = 6;
-                rho = calculateFluidDensityRegion6();
-            } else if (X_ < Xvlg) {
-                region = 6;
-                rho = calculateFluidDensityRegion4();
-            } else if (X_ >= Xhl) {
-                region = 5;
-                rho = calculateHaliteLiquidDensity();
-            } else {
-                region = 1;
-                rho = calculateLiquidGasDensity();
-            }
-        } else if (X_ > Xcrit && X_ < Xhl) {
+        if (X_ > Xhl) {
+            region = 5;
+            rho = calculateHaliteLiquidDensity();
+        } else if (P_ > Psatw) {
             region = 6;
             rho = calculateFluidDensityRegion2b();
-        } else if (X_ >= Xcrit) {
+        } else {
+            calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
+            if (X_ < Xvlg) {
+                region = 6;
+                rho = calculateFluidDensityRegion4();
+            } else if (X_ <= Xllg) {
+                region = 1;
+                rho = calculateLiquidGasDensity();
+            } else {
+                region = 6;
+                rho = calculateFluidDensityRegion6();
+            }
+        }
+    }
+    return rho;
+}
+
+double Palliser::densityBelowHaliteMelting(double T_, double P_, double X_, double rhoIn) {
+    calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+    calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
+    recordHaliteLiquidus(T_, P_, X_);
+    if (std::fabs(P_ - Pslv) < slvPressureTolerance(Pslv) && X_ >= Xvslv) {
+        region = 3;
+        rho = calculateHaliteLiquidGasDensity(T_, X_, rhoIn);
+        return rho;
+    }
+    if (P_ < Pslv) {
+        placeBelowThreePhasePressure(T_, P_, X_);
+        return rho;
+    }
+    calculateHaliteLiquidPoint(T_, P_, Xhl, Xlslv, rhohl);
+    if (P_ <= Pcrit) {
+        calculateLGPoint(T_, P_, Xllg, Xvlg, rhollg, rhovlg);
+        if (X_ > Xllg && X_ < Xhl) {
+            region = 6;
+            rho = calculateFluidDensityRegion6();
+        } else if (X_ < Xvlg) {
+            region = 6;
+            rho = calculateFluidDensityRegion4();
+        } else if (X_ >= Xhl) {
             region = 5;
             rho = calculateHaliteLiquidDensity();
         } else {
-            region = 6;
-            rho = calculateFluidDensityRegion2a();
+            region = 1;
+            rho = calculateLiquidGasDensity();
         }
-        return rho;
+    } else if (X_ > Xcrit && X_ < Xhl) {
+        region = 6;
+        rho = calculateFluidDensityRegion2b();
+    } else if (X_ >= Xcrit) {
+        region = 5;
+        rho = calculateHaliteLiquidDensity();
+    } else {
+        region = 6;
+        rho = calculateFluidDensityRegion2a();
     }
+    return rho;
+}
 
+double Palliser::densityAboveHaliteMelting(double T_, double P_, double X_) {
     calculateCriticalPoint(T_, Pcrit, Xcrit, rhocrit);
     calculateNaClSaturationPoint(T_, PsatNaCl, rholNaCl, rhovNaCl);
     if (P_ > getHaliteMeltingPressure(T_)) {

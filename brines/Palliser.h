@@ -264,6 +264,22 @@ public:
     static constexpr double kWaterTmin = -21.985;   // °C, 251.165 K, the bottom of IAPWS-95
     static constexpr double kTopPressure = 5000.0;  // bar, top of the mixture's correlations
 
+private:
+    // The parts of calculateFluidDensity: a pure end (true when X is one,
+    // with its density in rho), the liquid below the peritectic of
+    // hydrohalite, and the mixture below the critical temperature of water,
+    // up to the melting point of halite and above it.
+    bool pureEndDensity(double T_, double P_, double X_, double rhoIn);
+    double densityBelowPeritectic(double T_, double P_, double X_);
+    double densityBelowWaterCriticalT(double T_, double P_, double X_, double rhoIn);
+    double densityBelowHaliteMelting(double T_, double P_, double X_, double rhoIn);
+    double densityAboveHaliteMelting(double T_, double P_, double X_);
+    // A fluid below the three-phase pressure: vapour, or halite and vapour.
+    void placeBelowThreePhasePressure(double T_, double P_, double X_);
+    // The halite liquidus at Pmax and the liquidus temperatures, for the
+    // record (the state itself is placed whether they exist or not).
+    void recordHaliteLiquidus(double T_, double P_, double X_);
+
 protected:
     int quiet = 0;
     // A refusal's message on the log's diagnostic channel, unless quiet.

@@ -1,6 +1,7 @@
 // Fluid models by short name (see FluidModelFactory.h).
 #include "console/FluidModelFactory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -225,6 +226,150 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
 
 namespace {
 
+// Builders of the registry's models: `comps` holds the components named
+// after the colon (empty for a model of fixed components).
+using Comps = std::vector<std::string>;
+
+template <class Model, int... Args>
+FluidPhase* fixedWater(const Comps&, std::string*) {
+    return water<Model>(2, Args...);
+}
+template <class Model>
+FluidPhase* fixedGas(const Comps&, std::string*) {
+    return new Model(1);
+}
+template <const char* System>
+FluidPhase* anderkoSystem(const Comps&, std::string* why) {
+    return anderko(System, why);
+}
+constexpr char kHNC[] = "H2O-NaCl-CH4", kHN[] = "H2O-NaCl", kHK[] = "H2O-KCl", kHNK[] = "H2O-NaCl-KCl",
+               kNaCl[] = "NaCl", kKCl[] = "KCl";
+
+FluidPhase* anderkoPure(bool co2, std::string* why) {
+#ifdef VARNOK_FACTORY_ANDERKO_PURE
+    (void)why;
+    if (co2) return new AnderkoCO2(1);
+    return water<AnderkoH2O>(2);
+#else
+    (void)co2;
+    setReason(why, "The Anderko pure-fluid models are not part of this build");
+    return nullptr;
+#endif
+}
+
+template <class Model, int... Args>
+FluidPhase* mixture(const Comps& comps, std::string*) {
+    return withComponents(std::make_unique<Model>(1, Args...), comps);
+}
+
+FluidPhase* srk2(const Comps& comps, std::string* why) {
+    if (comps.size() != 2) {
+        setReason(why, "SRK2 takes exactly two components");
+        return nullptr;
+    }
+    return withComponents(std::make_unique<SRK2>(1), comps);
+}
+
+FluidPhase* kreglewski(const Comps& comps, std::string* why) {
+#ifdef VARNOK_FACTORY_KREGLEWSKI
+    // One or two components of its table (other counts fail every state).
+    bool known = comps.size() <= 2;
+    for (const std::string& c : comps) known = known && Kreglewski_EOS::findComponent(c.c_str()) != nullptr;
+    if (!known) {
+        setReason(why, "Kreglewski takes one or two components of its table (e.g. CH4, CO2, N2)");
+        return nullptr;
+    }
+    return withComponents(std::make_unique<Kreglewski_EOS>(1), comps);
+#else
+    (void)comps;
+    setReason(why, "The Kreglewski model is not part of this build");
+    return nullptr;
+#endif
+}
+
+// The Duan models fail every state on a component they do not know: their
+// names and counts are checked here first.
+template <class Model>
+FluidPhase* duanMixture(const Comps& comps, std::string* why, std::size_t least, std::size_t most, bool withN2,
+                        const char* refusal) {
+    if (comps.size() < least || comps.size() > most || !duanNamesKnown(comps, withN2)) {
+        setReason(why, refusal);
+        return nullptr;
+    }
+    return withComponents(std::make_unique<Model>(1), comps);
+}
+
+// The registry of the fluid command interpreter's models: the factory, the
+// list the programs print and the README's model table (checked by a test)
+// all follow it.  A model is added by one row here and one row in the
+// README's table.
+const FluidModelEntry kRegistry[] = {
+    {"wagner", "water", false, &fixedWater<WaterStudyModel>},
+    {"WagnerPruss", "water", false, &fixedWater<WagnerPruss>},
+    {"HGK", "water", false, &fixedWater<HGK>},
+    {"Saul", "water", false, &fixedWater<Saul>},
+    {"Hill", "water", false, &fixedWater<Hill>},
+    {"Keenan", "water", false, &fixedWater<Keenan>},
+    {"DuanH2O", "water", false, &fixedWater<DuanH2O, 0>},
+    {"ZhangDuanH2O", "water", false, &fixedWater<DuanH2O, 1>},
+    {"IUPACCO2", "carbon dioxide", false, &fixedGas<IUPACCO2>},
+    {"Sterner", "carbon dioxide", false, &fixedGas<Sterner>},
+    {"DuanCO2", "carbon dioxide", false, &fixedGas<DuanCO2>},
+    {"IUPACCH4", "methane", false, &fixedGas<IUPACCH4>},
+    {"DuanCH4", "methane", false, &fixedGas<DuanCH4>},
+    {"Jacobsen", "nitrogen", false, &fixedGas<Jacobsen>},
+    {"HollowayEOS", "H2O-CO2", false, &fixedGas<HollowayEOS>},
+    {"SRK", "cubics", true, &mixture<ClassicalSRK>},
+    {"SRK1", "cubics", true, &mixture<SRK1, 0>},
+    {"SRK2", "cubics", true, &srk2, "a,b"},
+    {"PR", "cubics", true, &mixture<PRNirma, 0, 0>},
+    {"PRSV", "cubics", true, &mixture<PRSV, 0>},
+    {"Montel", "cubics", true, &mixture<Montel>},
+    {"DMW1", "Duan family", true,
+     [](const Comps& c, std::string* why) {
+         return duanMixture<DMW1>(c, why, 1, 1, true, "DMW1 takes one component, H2O, CO2, CH4 or N2");
+     },
+     "c"},
+    {"DMW2", "Duan family", true,
+     [](const Comps& c, std::string* why) {
+         return duanMixture<DMW2>(c, why, 2, 2, false, "DMW2 takes two components of H2O, CO2 and CH4");
+     },
+     "a,b"},
+    {"DMWEOS", "Duan family", true,
+     [](const Comps& c, std::string* why) {
+         return duanMixture<DMWEOS>(c, why, 1, 2, false, "DMWEOS takes one or two components of H2O, CO2 and CH4");
+     },
+     "a[,b]"},
+    {"Kreglewski", "Kreglewski", true, &kreglewski, "a[,b]"},
+    {"hnc", "Anderko family", false, &anderkoSystem<kHNC>},
+    {"hn", "Anderko family", false, &anderkoSystem<kHN>},
+    {"hk", "Anderko family", false, &anderkoSystem<kHK>},
+    {"NaCl", "Anderko family", false, &anderkoSystem<kNaCl>},
+    {"KCl", "Anderko family", false, &anderkoSystem<kKCl>},
+    {"AnderkoH2O", "Anderko family", false, [](const Comps&, std::string* why) { return anderkoPure(false, why); }},
+    {"AnderkoCO2", "Anderko family", false, [](const Comps&, std::string* why) { return anderkoPure(true, why); }},
+    // A name of the Anderko family's systems that the model does not treat:
+    // it builds no model and says why.
+    {"hnk", nullptr, false, &anderkoSystem<kHNK>},
+};
+
+// What the list adds after a group's names.
+struct GroupNote {
+    const char* group;
+    const char* note;
+};
+constexpr GroupNote kGroupNotes[] = {
+    {"cubics", "  (e.g. SRK1:CO2,CH4)"},
+    {"Duan family", "  (H2O, CO2, CH4; N2 for DMW1)"},
+    {"Kreglewski", "  (CH4, CO2, N2, ... of its table)"},
+};
+
+const FluidModelEntry* findEntry(const std::string& model) {
+    for (const FluidModelEntry& e : kRegistry)
+        if (model == e.name) return &e;
+    return nullptr;
+}
+
 FluidPhase* buildFluidModel(const char* name, std::string* why) {
     if (why) why->clear();
     if (name == nullptr) {
@@ -232,47 +377,13 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
         return nullptr;
     }
     const std::string full(name);
-    // Models of fixed components.
-    if (full == "wagner") return water<WaterStudyModel>(2);
-    if (full == "WagnerPruss") return water<WagnerPruss>(2);
-    if (full == "HGK") return water<HGK>(2);
-    if (full == "Saul") return water<Saul>(2);
-    if (full == "Hill") return water<Hill>(2);
-    if (full == "Keenan") return water<Keenan>(2);
-    if (full == "DuanH2O") return water<DuanH2O>(2, 0);
-    if (full == "ZhangDuanH2O") return water<DuanH2O>(2, 1);
-    if (full == "IUPACCO2") return new IUPACCO2(1);
-    if (full == "Sterner") return new Sterner(1);
-    if (full == "DuanCO2") return new DuanCO2(1);
-    if (full == "IUPACCH4") return new IUPACCH4(1);
-    if (full == "DuanCH4") return new DuanCH4(1);
-    if (full == "Jacobsen") return new Jacobsen(1);
-    if (full == "HollowayEOS") return new HollowayEOS(1);
-    // The Anderko family.
-    if (full == "hnc") return anderko("H2O-NaCl-CH4", why);
-    if (full == "hn") return anderko("H2O-NaCl", why);
-    if (full == "hk") return anderko("H2O-KCl", why);
-    if (full == "hnk") return anderko("H2O-NaCl-KCl", why);
-    if (full == "NaCl") return anderko("NaCl", why);
-    if (full == "KCl") return anderko("KCl", why);
-    if (full == "AnderkoH2O" || full == "AnderkoCO2") {
-#ifdef VARNOK_FACTORY_ANDERKO_PURE
-        if (full == "AnderkoCO2") return new AnderkoCO2(1);
-        return water<AnderkoH2O>(2);
-#else
-        setReason(why, "The Anderko pure-fluid models are not part of this build");
-        return nullptr;
-#endif
-    }
-
+    if (const FluidModelEntry* e = findEntry(full); e && !e->components) return e->build({}, why);
     // Models whose components follow the name.
     std::string model;
     std::vector<std::string> comps;
     if (!splitName(full, model, comps, why)) return nullptr;
-    const bool family = model == "SRK" || model == "SRK1" || model == "SRK2" || model == "PR" || model == "PRSV" ||
-                        model == "Montel" || model == "DMW1" || model == "DMW2" || model == "DMWEOS" ||
-                        model == "Kreglewski";
-    if (!family) {
+    const FluidModelEntry* e = findEntry(model);
+    if (!e || !e->components) {
         setReason(why, "Unknown model " + full);
         return nullptr;
     }
@@ -280,55 +391,7 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
         setReason(why, model + " needs its components after a colon, e.g. " + model + ":CO2,CH4");
         return nullptr;
     }
-    const std::size_t n = comps.size();
-    if (model == "SRK") return withComponents(std::make_unique<ClassicalSRK>(1), comps);
-    if (model == "SRK1") return withComponents(std::make_unique<SRK1>(1, 0), comps);
-    if (model == "PR") return withComponents(std::make_unique<PRNirma>(1, 0, 0), comps);
-    if (model == "PRSV") return withComponents(std::make_unique<PRSV>(1, 0), comps);
-    if (model == "Montel") return withComponents(std::make_unique<Montel>(1), comps);
-    if (model == "SRK2") {
-        if (n != 2) {
-            setReason(why, "SRK2 takes exactly two components");
-            return nullptr;
-        }
-        return withComponents(std::make_unique<SRK2>(1), comps);
-    }
-    if (model == "Kreglewski") {
-#ifdef VARNOK_FACTORY_KREGLEWSKI
-        // One or two components of its table (other counts fail every state).
-        bool known = n <= 2;
-        for (const std::string& c : comps) known = known && Kreglewski_EOS::findComponent(c.c_str()) != nullptr;
-        if (!known) {
-            setReason(why, "Kreglewski takes one or two components of its table (e.g. CH4, CO2, N2)");
-            return nullptr;
-        }
-        return withComponents(std::make_unique<Kreglewski_EOS>(1), comps);
-#else
-        setReason(why, "The Kreglewski model is not part of this build");
-        return nullptr;
-#endif
-    }
-    // The Duan models fail every state on a component they do not know:
-    // their names and counts are checked here first.
-    if (model == "DMW1") {
-        if (n != 1 || !duanNamesKnown(comps, true)) {
-            setReason(why, "DMW1 takes one component, H2O, CO2, CH4 or N2");
-            return nullptr;
-        }
-        return withComponents(std::make_unique<DMW1>(1), comps);
-    }
-    if (model == "DMW2") {
-        if (n != 2 || !duanNamesKnown(comps, false)) {
-            setReason(why, "DMW2 takes two components of H2O, CO2 and CH4");
-            return nullptr;
-        }
-        return withComponents(std::make_unique<DMW2>(1), comps);
-    }
-    if (n > 2 || !duanNamesKnown(comps, false)) {
-        setReason(why, "DMWEOS takes one or two components of H2O, CO2 and CH4");
-        return nullptr;
-    }
-    return withComponents(std::make_unique<DMWEOS>(1), comps);
+    return e->build(comps, why);
 }
 
 FluidPhase* factoryEntry(const char* name) {
@@ -350,14 +413,27 @@ const char* referenceModelOf(const std::string& fluid) {
     return nullptr;
 }
 
-const char* fluidModelNames() {
-    return "  water            wagner WagnerPruss HGK Saul Hill Keenan DuanH2O ZhangDuanH2O\n"
-           "  carbon dioxide   IUPACCO2 Sterner DuanCO2\n"
-           "  methane          IUPACCH4 DuanCH4\n"
-           "  nitrogen         Jacobsen\n"
-           "  H2O-CO2          HollowayEOS\n"
-           "  with components  SRK:.. SRK1:.. SRK2:a,b PR:.. PRSV:.. Montel:..  (e.g. SRK1:CO2,CH4)\n"
-           "                   DMW1:c DMW2:a,b DMWEOS:a[,b]  (H2O, CO2, CH4; N2 for DMW1)\n"
-           "                   Kreglewski:a[,b]  (CH4, CO2, N2, ... of its table)\n"
-           "  Anderko family   hnc hn hk NaCl KCl AnderkoH2O AnderkoCO2\n";
+std::span<const FluidModelEntry> fluidModelRegistry() { return kRegistry; }
+
+std::string fluidModelNames() {
+    std::string list;
+    std::vector<std::string> groups;
+    for (const FluidModelEntry& e : kRegistry)
+        if (e.group && std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.emplace_back(e.group);
+    for (const std::string& g : groups) {
+        std::string line = "  " + g;
+        line.resize(std::max<std::size_t>(line.size() + 1, 19), ' ');
+        const char* sep = "";
+        for (const FluidModelEntry& e : kRegistry) {
+            if (!e.group || g != e.group) continue;
+            line += sep;
+            line += e.name;
+            if (e.components) line += std::string(":") + (e.shownComponents ? e.shownComponents : "..");
+            sep = " ";
+        }
+        for (const GroupNote& n : kGroupNotes)
+            if (g == n.group) line += n.note;
+        list += line + "\n";
+    }
+    return list;
 }

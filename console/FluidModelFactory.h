@@ -4,27 +4,36 @@
 // the framework's FluidPhase::getEOS calls the factory that this layer
 // installs (installFluidModelFactory).
 //
-// Names are compared exactly (case-sensitive).  Models of fixed components:
-//     wagner (the reference water model, with the superheated-water studies),
-//     WagnerPruss, HGK, Saul, Hill, Keenan, DuanH2O,
-//     ZhangDuanH2O (Zhang & Duan 2005, from 1 kbar)        water
-//     IUPACCO2, Sterner, DuanCO2                           carbon dioxide
-//     IUPACCH4, DuanCH4                                    methane
-//     Jacobsen                                             nitrogen
-//     HollowayEOS                                          H2O-CO2
-// Models whose components follow the name after a colon, separated by
-// commas (at most five components of at most 31 characters each):
-//     SRK, SRK1, PR, PRSV, Montel (cubics; SRK2 takes exactly two)
-//     DMW1 (one of H2O, CO2, CH4, N2), DMW2 (two of H2O, CO2, CH4),
-//     DMWEOS (one or two of H2O, CO2, CH4), Kreglewski (one or two of its table)
-// e.g. "SRK1:CO2,CH4".  A mixture starts with equal mole fractions.
-// The names of the Anderko family ("hnc", "hn", "hk", "hnk", "NaCl", "KCl",
-// "AnderkoH2O", "AnderkoCO2") and the Kreglewski model build their models
-// when those families are part of the build; "hnk" names a system the
-// Anderko model does not treat and builds nothing.
+// Names are compared exactly (case-sensitive) with the rows of the registry
+// (kRegistry in FluidModelFactory.cpp): models of fixed components (wagner,
+// IUPACCO2, ...) by their name, models whose components follow the name
+// after a colon, separated by commas (at most five components of at most 31
+// characters each), by the word before it, e.g. "SRK1:CO2,CH4".  A mixture
+// starts with equal mole fractions.  The Anderko and Kreglewski families
+// build their models when those families are part of the build; "hnk" names
+// a system the Anderko model does not treat and builds nothing.
+#include <span>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
+
+// One model of the registry: its short name, the line of the programs' list
+// it is printed on (null for a name that builds no model), whether its
+// components follow the name after a colon, its builder (given those
+// components, empty for a model of fixed components; null with the reason in
+// `why` when it refuses them) and, for a model with components, how the list
+// shows them ("..", any number, when null).
+struct FluidModelEntry {
+    const char* name;
+    const char* group;
+    bool components;
+    FluidPhase* (*build)(const std::vector<std::string>& components, std::string* why);
+    const char* shownComponents = nullptr;
+};
+
+// Every name the factory knows, in the order of the programs' list.
+std::span<const FluidModelEntry> fluidModelRegistry();
 
 // The model of `name`, owned by the caller; null for a name that builds no
 // model, with the reason in `why` when it is given.
@@ -33,8 +42,9 @@ FluidPhase* createFluidModel(const char* name, std::string* why = nullptr);
 // Installs createFluidModel as the factory behind FluidPhase::getEOS.
 void installFluidModelFactory();
 
-// The list of short names, one line per family, for the program's help.
-const char* fluidModelNames();
+// The list of short names, one line per fluid or family, for the programs'
+// help, from the registry.
+std::string fluidModelNames();
 
 // The short name of the reference equation of the fluid `fluid` ("H2O":
 // WagnerPruss, IAPWS-95; "CO2": IUPACCO2; "CH4": IUPACCH4; "N2": Jacobsen,

@@ -109,12 +109,12 @@ public:
     // Pressure-composition isotherm of a binary at T (K) from the bubble
     // point of z0 (first_init_flag 2) or a flash at the estimate pressure
     // (first_init_flag 0), by composition steps dir while |dP/dx0| < 1e7 Pa
-    // and pressure steps dP (bar) beyond, up to Pmax (bar).  Igor text at path.
-    void calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP,
-                                                    double Pmax, const char* suffix) override;
+    // and pressure steps dP_bar beyond, up to Pmax_bar.  Igor text at path.
+    void calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP_bar,
+                                                    double Pmax_bar, const char* suffix) override;
     // The same for three components whose first two keep the ratio r (aux).
     void calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
-                                                           double dir, double dP, double Pmax,
+                                                           double dir, double dP_bar, double Pmax_bar,
                                                            const char* suffix) override;
     // Tie lines of a three-component system at T (K) and P (bar): the bulk
     // moves by dz from the middle of each tie line towards component `pole`
@@ -142,6 +142,10 @@ protected:
     void solveSystem();
 
 private:
+    // The traces of an isopleth and of an isotherm of a binary, step by step
+    // (IFPContinuation.cpp, IFPIsotherms.cpp).
+    class IsoplethTrace;
+    class IsothermTrace;
     // A converged state whose phases have the same molar volume and
     // compositions within 1e-4 (volumes within 1e-3): the trivial solution reached from outside
     // the band that the trial test rejects.

@@ -155,6 +155,285 @@ bool IFP::solveQuietlyFrom(double Vl, double Vv) {
     return false;
 }
 
+// One isopleth of the continuation: its output, its window, the volumes and
+// pressure slopes of the last solved state, and the critical point that ends
+// a binary's bubble or dew curve.  The start is solved (start), each step is
+// predicted (estimate_next_state0) and corrected by a full solve (run), kept
+// (keepSolved) or shortened (retry), and the curve closes at its critical
+// point (closedAtCritical).
+class IFP::IsoplethTrace {
+public:
+    IsoplethTrace(IFP& q, std::FILE* f, const char* name, char mode, std::vector<double>* array, double Fv,
+                  double Tmin, double Tmax, double dT, double dP)
+        : q_(q), n_(q.nc), nm_(name ? name : ""), f_(f), mode_(mode), array_(array),
+          text_((mode == 1 || mode == 2) && f), toArray_(mode == 6 && array), Fv_(Fv), Tmin_(Tmin), Tmax_(Tmax),
+          dT_(dT), dP_(dP), closesAtCritical_(n_ == 2 && (Fv == 0.0 || Fv == 1.0)),
+          critical_(kCriticalPointFixedComposition, {.Tmin = Tmin, .Tmax = Tmax, .Pmax = 1e9}) {}
+
+    void writeHeader();
+    bool start(double T0, char fromPressure);
+    void run();
+    void end() {
+        if (text_ && mode_ == 1) std::fprintf(f_, "END\n");
+    }
+
+private:
+    static double slope(double dV, double dPa) { return dPa != 0.0 ? dV / dPa : 0.0; }
+    // The solved state becomes the last point of the trace.
+    void keepAsPrevious() {
+        q_.previous.x = q_.x;
+        q_.previous.y = q_.y;
+        q_.previous.P = q_.P;
+        q_.previous.T = q_.T;
+    }
+    void writeRow();
+    void keepSolved();
+    void retry();
+    bool closedAtCritical();
+    void closeAtCritical(const critical_approach::CriticalPoint& cp);
+
+    IFP& q_;
+    const int n_;
+    const char* nm_;
+    std::FILE* f_;
+    const char mode_;
+    std::vector<double>* array_;
+    const bool text_, toArray_;
+    const double Fv_, Tmin_, Tmax_, dT_, dP_;
+    // The bubble curve (Fv = 0) and the dew curve (Fv = 1) of a binary meet
+    // at the critical point of the mixture of the bulk's composition.
+    const bool closesAtCritical_;
+    critical_approach::CriticalSearch critical_;
+    double Mwl_ = 0.0, Mwv_ = 0.0;
+    // Volume slopes in pressure, the start volumes of the last solved state
+    // and its volumes, the start volumes of the next solve.
+    double sL_ = 0.0, sV_ = 0.0, VlLast_ = 0.0, VvLast_ = 0.0, VlAt_ = 0.0, VvAt_ = 0.0, VlStart_ = 0.0,
+           VvStart_ = 0.0;
+    double Tbefore_ = 0.0, Pbefore_ = 0.0;
+};
+
+void IFP::IsoplethTrace::writeHeader() {
+    if (text_ && mode_ == 1) {
+        std::fprintf(f_, "IGOR\nWAVES %5s%s %11s%s ", "T", nm_, "P", nm_);
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%10s%1d%s ", "x", i, nm_);
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%10s%1d%s ", "y", i, nm_);
+        std::fprintf(f_, "%11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "Vl", nm_, "Vv", nm_, "dPdT", nm_, "Mwl", nm_,
+                     "Mwv", nm_);
+    } else if (text_) {
+        std::fprintf(f_, "# ");
+        std::fprintf(f_, " %12s\t%12s\t", "T(1)", "P(2)");
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%12s(%d)\t", "x", i + 3);
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%12s(%d)\t", "y", n_ + i + 3);
+        std::fprintf(f_, "Vl(%d)\tVv(%d)\tdPdT(%d)\tMwl(%d)\tMwv(%d)\n", 2 * n_ + 3, 2 * n_ + 4, 2 * n_ + 5,
+                     2 * n_ + 6, 2 * n_ + 7);
+    }
+}
+
+void IFP::IsoplethTrace::writeRow() {
+    IFP& q = q_;
+    const double Vl = q.liquid->V * 1e6, Vv = q.vapour->V * 1e6;
+    if (text_) {
+        std::fprintf(f_, "%12lg %12lg ", q.T, q.P / 100000.0);
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%12lg ", tiny0(q.x[i]));
+        for (int i = 0; i < n_; i++) std::fprintf(f_, "%12lg ", tiny0(q.y[i]));
+        std::fprintf(f_, "%12lg %12lg %12lg %12lg %12lg\n", Vl, Vv, q.slope_T * 1e-5, Mwl_, Mwv_);
+    } else if (toArray_) {
+        array_->push_back(q.T);
+        array_->push_back(q.P / 100000.0);
+        for (int i = 0; i < n_; i++) array_->push_back(tiny0(q.x[i]));
+        for (int i = 0; i < n_; i++) array_->push_back(tiny0(q.y[i]));
+        for (double v : {Vl, Vv, q.slope_T * 1e-5, Mwl_, Mwv_}) array_->push_back(v);
+    }
+}
+
+// The start at T0 (or at the estimate's pressure), its first row and the
+// first prediction; false, with error 3 and a message, where there is none.
+bool IFP::IsoplethTrace::start(double T0, char fromPressure) {
+    IFP& q = q_;
+    const double Vl0 = q.liquid->Vl0, Vv0 = q.vapour->Vv0;
+    q.factor = 1.0;
+    if (fromPressure) {
+        q.vapour->set_the_phase_as(5);
+        q.set_type_of_problem(23);
+        q.set_the_temperature(T0);
+        q.set_the_pressure(q.estimate.P / 100000.0);
+    } else {
+        q.set_type_of_problem(13);
+        q.set_the_temperature(T0);
+        q.set_the_vaporization_ratio(Fv_);
+    }
+    q.pass_count = 0;
+    q.set_initialization_flag(q.first_init_flag);
+    q.calculateVLE();
+    if (q.error != 0 && fromPressure) {
+        // The vapour's volume search from its stored volume served the first
+        // evaluation; the trial states need the kind of a vapour (1), which
+        // the failed solve has restored, so the start is solved once more.
+        q.set_initialization_flag(q.first_init_flag);
+        q.calculateVLE();
+    }
+    if (q.error != 0) {
+        q.error = 3;
+        platform::diagf("Can't find a starting point for the isopleth\n");
+        return false;
+    }
+    // Volume slopes for the start volumes of the pressure steps (none when
+    // the start solve left the pressure unchanged).
+    sL_ = slope(q.liquid->V - Vl0, q.P - q.previous.P);
+    sV_ = slope(q.vapour->V - Vv0, q.P - q.previous.P);
+    keepAsPrevious();
+    VlLast_ = q.liquid->V;
+    VvLast_ = q.vapour->V;
+    VlAt_ = VlLast_;
+    VvAt_ = VvLast_;
+    q.estimate_next_state0(1.0, dT_, dP_);
+    // Mean molar masses of the start point.
+    for (int i = 0; i < n_; i++) {
+        Mwl_ += q.x[i] * q.liquid->molar_mass[i];
+        Mwv_ += q.y[i] * q.vapour->molar_mass[i];
+    }
+    writeRow();
+    q.set_initialization_flag(0);
+    VlStart_ = VlLast_;
+    VvStart_ = VvLast_;
+    Tbefore_ = q.T;
+    Pbefore_ = q.P;
+    return true;
+}
+
+// The critical point of the mixture of the bulk's composition, sought from
+// the last point's temperature and volumes (ahead of it in T while the steps
+// are in T, in P while they are in P, inside the trace's window): true when
+// the curve has closed there.
+bool IFP::IsoplethTrace::closedAtCritical() {
+    IFP& q = q_;
+    const bool inP = q.problem == 23;
+    critical_approach::CriticalPoint cp;
+    if (!critical_.seek(*q.liquid,
+                        {q.previous.T, q.z[1], VlAt_, VvAt_, inP, inP ? q.previous.P : q.previous.T,
+                         inP ? Pbefore_ : Tbefore_},
+                        cp))
+        return false;
+    closeAtCritical(cp);
+    return true;
+}
+
+// From the last point to the critical point: states of the curve at
+// temperatures or pressures most of the way each time; the critical point
+// itself is the last row.
+void IFP::IsoplethTrace::closeAtCritical(const critical_approach::CriticalPoint& cp) {
+    using critical_approach::TieLine;
+    IFP& q = q_;
+    const double zc = q.z[1];
+    const TieLine c{cp.T, cp.P, zc, zc, cp.V, cp.V};
+    const TieLine last{q.previous.T, q.previous.P, q.previous.x[1], q.previous.y[1], VlAt_, VvAt_};
+    // Both parameters, T (problem 13) and P (problem 23): of the two the one
+    // that comes closer.
+    critical_approach::approachTheCriticalPoint(
+        last, c, Fv_ == 0.0, 1.0, 2,
+        [&](int kind, const TieLine& st, TieLine& got) {
+            q.set_type_of_problem(kind == 0 ? 13 : 23);
+            q.estimate.T = st.s;
+            q.estimate.P = st.t;
+            q.estimate.x = {1.0 - st.x, st.x};
+            q.estimate.y = {1.0 - st.y, st.y};
+            if (kind == 0)
+                q.set_the_temperature(st.s);
+            else
+                q.set_the_pressure(st.t / 100000.0);
+            if (!q.solveQuietlyFrom(st.Vl, st.Vv)) return false;
+            got = {q.T, q.P, q.x[1], q.y[1], q.liquid->V, q.vapour->V};
+            if (!binary_side::stableTieLine(*q.liquid, *q.vapour, got.x, got.Vl, got.y, got.Vv)) return false;
+            q.calculate_derivatives(q.tangent.data(), kind == 0 ? 1 : 2, 3);
+            q.slope_T = kind == 0 ? q.tangent[1] : 1.0 / q.tangent[0];
+            return true;
+        },
+        [&] { writeRow(); });
+    q.T = cp.T;
+    q.P = cp.P;
+    q.x = {1.0 - zc, zc};
+    q.y = q.x;
+    q.liquid->V = q.vapour->V = cp.V;
+    writeRow();
+    q.error = 1;  // the curve ends here
+}
+
+// Step control after a solved state: its volumes and slopes kept, the window
+// checked (the last row is still written), the next prediction, the step
+// grown back, and the critical point sought once the phases come close.
+void IFP::IsoplethTrace::keepSolved() {
+    IFP& q = q_;
+    VlLast_ = q.liquid->phase_kind == 2 ? q.liquid->Vl0 : q.liquid->Vv0;
+    sL_ = slope(q.liquid->V - VlLast_, q.P - q.previous.P);
+    VvLast_ = q.vapour->phase_kind == 2 ? q.vapour->Vl0 : q.vapour->Vv0;
+    sV_ = slope(q.vapour->V - VvLast_, q.P - q.previous.P);
+    Tbefore_ = q.previous.T;
+    Pbefore_ = q.previous.P;
+    keepAsPrevious();
+    VlAt_ = q.liquid->V;
+    VvAt_ = q.vapour->V;
+    if (q.T < Tmin_ || q.T > Tmax_ || q.P > 1e9) q.error = 1;  // the last row is still written
+    q.estimate_next_state0(q.factor, dT_, dP_);
+    if (q.problem == 23) VlStart_ = (q.estimate.P - q.previous.P) * sL_ + VlLast_;
+    platform::tracef("%12lg %12lg %5d %12lg %12lg\n", q.T, q.P / 100000.0, q.problem, q.spec_T, q.spec_P / 100000.0);
+    writeRow();
+    // A step shortened by failures grows back after each success.
+    if (q.factor < 1.0) q.factor = std::fmin(2.0 * q.factor, 1.0);
+    if (q.error == 0 && closesAtCritical_ && critical_.due(VlAt_, VvAt_)) closedAtCritical();
+}
+
+// Step control after a failed solve: the step halved from the last solved
+// state, down to 1/1000 of the full one; a curve that stalls there has come
+// to the critical point (or close to it) and closes there.
+void IFP::IsoplethTrace::retry() {
+    IFP& q = q_;
+    q.factor = q.factor / 2.0;
+    if (q.factor > 0.001) {
+        q.x = q.previous.x;
+        q.y = q.previous.y;
+        q.P = q.previous.P;
+        q.T = q.previous.T;
+        q.handStartVolumes(VlLast_, VvLast_);
+        q.apply_conditions();
+        q.vapour->describe();
+        q.liquid->describe();
+        q.estimate_next_state0(q.factor, dT_, dP_);
+        VlStart_ = VlLast_;
+        VvStart_ = VvLast_;
+        if (q.problem == 23) {
+            VlStart_ = (q.estimate.P - q.previous.P) * sL_ + VlLast_;
+            VvStart_ = (q.estimate.P - q.previous.P) * sV_ + VvLast_;
+        }
+        q.error = 0;
+    } else if (closesAtCritical_) {
+        closedAtCritical();
+    }
+}
+
+void IFP::IsoplethTrace::run() {
+    IFP& q = q_;
+    int points = 0;
+    while (q.error == 0) {
+        if (++points > kMaxTracePoints) {
+            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
+            break;
+        }
+        q.handStartVolumes(VlStart_, VvStart_);
+        q.initialize();
+        q.solveSystem();
+        // The phases of a binary's curve stay on their sides up to the
+        // critical point: a state whose phases swapped (or became one) lies
+        // past it.
+        if (q.error == 0 && closesAtCritical_ &&
+            ((q.y[1] - q.x[1]) * (q.previous.y[1] - q.previous.x[1]) <= 0.0 || !(q.vapour->V > q.liquid->V)))
+            q.error = 1;
+        if (q.error == 0)
+            keepSolved();
+        else
+            retry();
+    }
+}
+
 void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char* name, double Tmin, double Tmax,
                                 double dT, double dP, char fromPressure, char mode, std::vector<double>* array) {
     if (!hasModels() || variable_count == 0) {
@@ -162,243 +441,11 @@ void IFP::calculate_an_isopleth(double T0, double Fv_, std::FILE* f, const char*
         platform::diagf("The two-phase problem is not set up (models and components)\n");
         return;
     }
-    const int n = nc;
-    const char* nm = name ? name : "";
-    // Output into the caller's file (modes 1 and 2) or array (mode 6).
-    const bool text = (mode == 1 || mode == 2) && f;
-    const bool toArray = mode == 6 && array;
-
-    // 1.
-    const double Vl0 = liquid->Vl0, Vv0 = vapour->Vv0;
-    factor = 1.0;
-    // 2. Header.
-    if (text && mode == 1) {
-        std::fprintf(f, "IGOR\nWAVES %5s%s %11s%s ", "T", nm, "P", nm);
-        for (int i = 0; i < n; i++) std::fprintf(f, "%10s%1d%s ", "x", i, nm);
-        for (int i = 0; i < n; i++) std::fprintf(f, "%10s%1d%s ", "y", i, nm);
-        std::fprintf(f, "%11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "Vl", nm, "Vv", nm, "dPdT", nm, "Mwl", nm,
-                     "Mwv", nm);
-    } else if (text) {
-        std::fprintf(f, "# ");
-        std::fprintf(f, " %12s\t%12s\t", "T(1)", "P(2)");
-        for (int i = 0; i < n; i++) std::fprintf(f, "%12s(%d)\t", "x", i + 3);
-        for (int i = 0; i < n; i++) std::fprintf(f, "%12s(%d)\t", "y", n + i + 3);
-        std::fprintf(f, "Vl(%d)\tVv(%d)\tdPdT(%d)\tMwl(%d)\tMwv(%d)\n", 2 * n + 3, 2 * n + 4, 2 * n + 5, 2 * n + 6,
-                     2 * n + 7);
-    }
-
-    // 3. Start.
-    if (fromPressure) {
-        vapour->set_the_phase_as(5);
-        set_type_of_problem(23);
-        set_the_temperature(T0);
-        set_the_pressure(estimate.P / 100000.0);
-    } else {
-        set_type_of_problem(13);
-        set_the_temperature(T0);
-        set_the_vaporization_ratio(Fv_);
-    }
-    pass_count = 0;
-    set_initialization_flag(first_init_flag);
-    calculateVLE();
-    if (error != 0 && fromPressure) {
-        // The vapour's volume search from its stored volume served the first
-        // evaluation; the trial states need the kind of a vapour (1), which
-        // the failed solve has restored, so the start is solved once more.
-        set_initialization_flag(first_init_flag);
-        calculateVLE();
-    }
-    // 4.
-    if (error != 0) {
-        error = 3;
-        platform::diagf("Can't find a starting point for the isopleth\n");
-        return;
-    }
-
-    // 5. Volume slopes for the start volumes of the pressure steps (none
-    // when the start solve left the pressure unchanged).
-    auto slope = [](double dV, double dPa) { return dPa != 0.0 ? dV / dPa : 0.0; };
-    double sL = slope(liquid->V - Vl0, P - previous.P);
-    double sV = slope(vapour->V - Vv0, P - previous.P);
-    previous.x = x;
-    previous.y = y;
-    previous.P = P;
-    previous.T = T;
-    double VlLast = liquid->V, VvLast = vapour->V;
-    // The volumes of the last solved state.
-    double VlAt = VlLast, VvAt = VvLast;
-
-    // 6.
-    estimate_next_state0(1.0, dT, dP);
-    // 7. Mean molar masses of the start point.
-    double Mwl = 0.0, Mwv = 0.0;
-    for (int i = 0; i < n; i++) {
-        Mwl += x[i] * liquid->molar_mass[i];
-        Mwv += y[i] * vapour->molar_mass[i];
-    }
-    auto writeRow = [&]() {
-        const double Vl = liquid->V * 1e6, Vv = vapour->V * 1e6;
-        if (text) {
-            std::fprintf(f, "%12lg %12lg ", T, P / 100000.0);
-            for (int i = 0; i < n; i++) std::fprintf(f, "%12lg ", tiny0(x[i]));
-            for (int i = 0; i < n; i++) std::fprintf(f, "%12lg ", tiny0(y[i]));
-            std::fprintf(f, "%12lg %12lg %12lg %12lg %12lg\n", Vl, Vv, slope_T * 1e-5, Mwl, Mwv);
-        } else if (toArray) {
-            array->push_back(T);
-            array->push_back(P / 100000.0);
-            for (int i = 0; i < n; i++) array->push_back(tiny0(x[i]));
-            for (int i = 0; i < n; i++) array->push_back(tiny0(y[i]));
-            for (double v : {Vl, Vv, slope_T * 1e-5, Mwl, Mwv}) array->push_back(v);
-        }
-    };
-    // 8.
-    writeRow();
-    // 9.
-    set_initialization_flag(0);
-    double VlStart = VlLast, VvStart = VvLast;
-
-    // The bubble curve (Fv = 0) and the dew curve (Fv = 1) of a binary meet
-    // at the critical point of the mixture of the bulk's composition: each
-    // ends there.  The point is sought once the two phases come close (or
-    // the trace stalls), from the last point's temperature and the geometric
-    // mean of its volumes, and closes the curve only when it lies ahead of
-    // the last point (in T while the steps are in T, in P while they are in
-    // P) and near it, inside the trace's window; a search that fails is
-    // tried again once the phases have come closer.
-    const bool closesAtCritical = n == 2 && (Fv_ == 0.0 || Fv_ == 1.0);
-    double nextTry = critical_approach::kNearCriticalVolumeRatio;
-    double Tbefore = T, Pbefore = P, Tc = 0.0, Vc = 0.0, Pc = 0.0;
-    auto searchCritical = [&]() {
-        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
-        const double T0 = previous.T, P0 = previous.P, zc = z[1];
-        FluidPhase& m = *liquid;
-        {
-            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
-            m.composition_of_component(0, 1.0 - zc);
-            m.composition_of_component(1, zc);
-            m.temperature(T0);
-            m.volume(std::sqrt(VlAt * VvAt));
-            m.search_a_critical_point(kCriticalPointFixedComposition);
-        }
-        const bool converged = m.errorflag == 0 && std::isfinite(m.T) && std::isfinite(m.V) && std::isfinite(m.P) &&
-                               m.P > 0.0 && m.V > 0.0 && std::fabs(m.T - T0) < 0.1 * T0;
-        m.errorflag = 0;
-        if (!converged) return false;
-        const bool ahead = problem == 23 ? (m.P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore)
-                                         : (m.T - T0) * (T0 - Tbefore) >= -1e-9 * T0 * std::fabs(T0 - Tbefore);
-        // A critical point outside the trace's window does not end it: the
-        // trace stops at the window as it would without it.
-        if (!ahead || m.T < Tmin || m.T > Tmax || m.P > 1e9) return false;
-        Tc = m.T;
-        Vc = m.V;
-        Pc = m.P;
-        return true;
-    };
-    // From the last point to the critical point: states of the curve at
-    // temperatures or pressures most of the way each time; the critical point
-    // itself is the last row.
-    auto closeAtCritical = [&]() {
-        using critical_approach::TieLine;
-        const double zc = z[1];
-        const TieLine c{Tc, Pc, zc, zc, Vc, Vc};
-        const TieLine last{previous.T, previous.P, previous.x[1], previous.y[1], VlAt, VvAt};
-        // Both parameters, T (problem 13) and P (problem 23): of the two the
-        // one that comes closer.
-        critical_approach::approachTheCriticalPoint(
-            last, c, Fv_ == 0.0, 1.0, 2,
-            [&](int kind, const TieLine& st, TieLine& got) {
-                set_type_of_problem(kind == 0 ? 13 : 23);
-                estimate.T = st.s;
-                estimate.P = st.t;
-                estimate.x = {1.0 - st.x, st.x};
-                estimate.y = {1.0 - st.y, st.y};
-                if (kind == 0)
-                    set_the_temperature(st.s);
-                else
-                    set_the_pressure(st.t / 100000.0);
-                if (!solveQuietlyFrom(st.Vl, st.Vv)) return false;
-                got = {T, P, x[1], y[1], liquid->V, vapour->V};
-                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
-                calculate_derivatives(tangent.data(), kind == 0 ? 1 : 2, 3);
-                slope_T = kind == 0 ? tangent[1] : 1.0 / tangent[0];
-                return true;
-            },
-            writeRow);
-        T = Tc;
-        P = Pc;
-        x = {1.0 - zc, zc};
-        y = x;
-        liquid->V = vapour->V = Vc;
-        writeRow();
-        error = 1;  // the curve ends here
-    };
-
-    // 10.
-    int points = 0;
-    while (error == 0) {
-        if (++points > kMaxTracePoints) {
-            platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
-            break;
-        }
-        handStartVolumes(VlStart, VvStart);
-        initialize();
-        solveSystem();
-        // The phases of a binary's curve stay on their sides up to the
-        // critical point: a state whose phases swapped (or became one) lies
-        // past it.
-        if (error == 0 && closesAtCritical &&
-            ((y[1] - x[1]) * (previous.y[1] - previous.x[1]) <= 0.0 || !(vapour->V > liquid->V)))
-            error = 1;
-        if (error == 0) {
-            VlLast = liquid->phase_kind == 2 ? liquid->Vl0 : liquid->Vv0;
-            sL = slope(liquid->V - VlLast, P - previous.P);
-            VvLast = vapour->phase_kind == 2 ? vapour->Vl0 : vapour->Vv0;
-            sV = slope(vapour->V - VvLast, P - previous.P);
-            Tbefore = previous.T;
-            Pbefore = previous.P;
-            previous.x = x;
-            previous.y = y;
-            previous.P = P;
-            previous.T = T;
-            VlAt = liquid->V;
-            VvAt = vapour->V;
-            if (T < Tmin || T > Tmax || P > 1e9) error = 1;  // the last row is still written
-            estimate_next_state0(factor, dT, dP);
-            if (problem == 23) VlStart = (estimate.P - previous.P) * sL + VlLast;
-            platform::tracef("%12lg %12lg %5d %12lg %12lg\n", T, P / 100000.0, problem, spec_T, spec_P / 100000.0);
-            writeRow();
-            // A step shortened by failures grows back after each success.
-            if (factor < 1.0) factor = std::fmin(2.0 * factor, 1.0);
-            if (error == 0 && closesAtCritical && VvAt > VlAt && VvAt < nextTry * VlAt && searchCritical())
-                closeAtCritical();
-        } else {
-            factor = factor / 2.0;
-            if (factor > 0.001) {
-                x = previous.x;
-                y = previous.y;
-                P = previous.P;
-                T = previous.T;
-                handStartVolumes(VlLast, VvLast);
-                apply_conditions();
-                vapour->describe();
-                liquid->describe();
-                estimate_next_state0(factor, dT, dP);
-                VlStart = VlLast;
-                VvStart = VvLast;
-                if (problem == 23) {
-                    VlStart = (estimate.P - previous.P) * sL + VlLast;
-                    VvStart = (estimate.P - previous.P) * sV + VvLast;
-                }
-                error = 0;
-            } else if (closesAtCritical && searchCritical()) {
-                // A curve that stalls has come to the critical point (or
-                // close to it): it closes there.
-                closeAtCritical();
-            }
-        }
-    }
-    // 11.
-    if (text && mode == 1) std::fprintf(f, "END\n");
+    IsoplethTrace trace(*this, f, name, mode, array, Fv_, Tmin, Tmax, dT, dP);
+    trace.writeHeader();
+    if (!trace.start(T0, fromPressure)) return;
+    trace.run();
+    trace.end();
 }
 
 bool IFP::solvePathStart(short code, double T0, double fraction) {

@@ -238,183 +238,205 @@ bool IFP::chooseCompositionStep(double& sx, double& sP, double dir, double D) {
     return false;
 }
 
-void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP,
-                                                     double Pmax, const char* suffix) {
-    if (nc != 2 || !hasModels()) return;
-    estimate_mode = 1;
-    factor = 1.0;
+namespace {
+
+// The Igor table of an isotherm at `path`: its WAVES line (the temperature's
+// wave tWave, P, the compositions' waves X and Y, the volumes, the slope and
+// `tail`), the same names echoed on standard output.  Null, said, when it
+// cannot be opened.
+File openIsothermTable(const char* path, const char* tWave, const char* tail, const std::string& X,
+                       const std::string& Y) {
     File f(path ? std::fopen(path, "w") : nullptr);
     if (!f) {
         platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
-        return;
+        return f;
     }
     platform::noteOutputOpened(path);
-    const char* sfx = suffix ? suffix : "";
-    const std::string X = header("x", "     "), Y = header("y", "     ");
-    std::fprintf(f.get(), "IGOR\nWAVES Tr Pr %s %s Vl Vv dPdx \nBEGIN\n", X.c_str(), Y.c_str());
+    std::fprintf(f.get(), "IGOR\nWAVES %s Pr %s %s Vl Vv dPdx %s\nBEGIN\n", tWave, X.c_str(), Y.c_str(), tail);
     std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+    return f;
+}
 
-    if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {z0_, 1.0 - z0_}; })) return;
-    auto keepVolumes = [&]() {
-        estimate.Vl = previous.Vl = liquid->V;
-        estimate.Vv = previous.Vv = vapour->V;
-    };
-    auto row = [&](const char* format) {
-        std::fprintf(f.get(), format, T, P / 100000.0, x[0], x[1], y[0], y[1], liquid->V * 1e6, vapour->V * 1e6,
-                     slope_x / 1e7);
-        std::printf("%lg %lg %lg %lg %lg %lg \n", T, P / 100000.0, x[0], x[1], y[0], y[1]);
-    };
-    keepVolumes();
-    row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t%#.10lg %#.10lg %#.10lg \n");
+}  // namespace
 
-    const double D = 1e5 * std::fabs(dP);
-    slope_x = older.P;
-    double sP = slope_x * dir >= 0.0 ? D : -D;
-    double sx = dir;
-    set_initialization_flag(0);
+// The rows of an isotherm: the first, and every later one.
+constexpr const char* kFirstIsothermRow = "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t%#.10lg %#.10lg %#.10lg \n";
+constexpr const char* kIsothermRow = "%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n";
 
-    // The critical point of the isotherm, where the two phases' compositions
-    // and volumes meet and the isotherm ends: sought once the phases come
-    // close (or the trace stalls), from the middle of the last tie line; it
-    // closes the isotherm only when it lies ahead of the last point (on the
-    // way the trace goes in pressure), near it in composition and below the
-    // highest pressure.  A search that fails is tried again once the phases
-    // have come closer.
-    double nextTry = critical_approach::kNearCriticalVolumeRatio;
-    double Pbefore = P, xc = 0.0, Vc = 0.0, Pc = 0.0;
-    auto searchCritical = [&]() {
-        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
-        const double P0 = previous.P, xm = 0.5 * (previous.x[1] + previous.y[1]);
-        FluidPhase& m = *liquid;
-        {
-            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
-            m.composition_of_component(0, 1.0 - xm);
-            m.composition_of_component(1, xm);
-            m.temperature(T_);
-            m.volume(std::sqrt(previous.Vl * previous.Vv));
-            m.search_a_critical_point(kCriticalPointFixedTemperature);
+// A P-x isotherm of the continuation from its solved start: composition
+// steps (bubble points) while the curve is flat, pressure steps (flashes of
+// the middle of the tie line) where it is steep, each predicted along the
+// tangent (predict), corrected by a full solve and kept or halved (run), and
+// closed at the critical point of the isotherm (closedAtCritical).
+class IFP::IsothermTrace {
+public:
+    IsothermTrace(IFP& q, std::FILE* f, double T, double dir, double dP_bar, double Pmax_bar)
+        : q_(q), f_(f), T_(T), dir_(dir), D_(1e5 * std::fabs(dP_bar)), PmaxBar_(Pmax_bar),
+          critical_(kCriticalPointFixedTemperature, {.Pmax = 1e5 * Pmax_bar}) {}
+
+    void row(const char* format) {
+        IFP& q = q_;
+        std::fprintf(f_, format, q.T, q.P / 100000.0, q.x[0], q.x[1], q.y[0], q.y[1], q.liquid->V * 1e6,
+                     q.vapour->V * 1e6, q.slope_x / 1e7);
+        std::printf("%lg %lg %lg %lg %lg %lg \n", q.T, q.P / 100000.0, q.x[0], q.x[1], q.y[0], q.y[1]);
+    }
+    void keepVolumes() {
+        q_.estimate.Vl = q_.previous.Vl = q_.liquid->V;
+        q_.estimate.Vv = q_.previous.Vv = q_.vapour->V;
+    }
+    void run();
+
+private:
+    bool predict();
+    bool closedAtCritical();
+
+    IFP& q_;
+    std::FILE* f_;
+    const double T_, dir_, D_, PmaxBar_;
+    critical_approach::CriticalSearch critical_;
+    double sP_ = 0.0, sx_ = 0.0, Pbefore_ = 0.0;
+};
+
+// The predictor: the estimate of the next tie line at the step factor,
+// halved while it leaves [0, 1]; false when no step keeps it inside (the
+// curve has reached its end).
+bool IFP::IsothermTrace::predict() {
+    IFP& q = q_;
+    bool inside = true;
+    if (q.chooseCompositionStep(sx_, sP_, dir_, D_)) {
+        // Composition steps: bubble points of the estimated liquid.
+        for (;;) {
+            q.estimate.P = q.factor * q.slope_x * sx_ + q.previous.P;
+            inside = true;
+            for (int i = 0; i < 2; i++) {
+                q.estimate.x[i] = q.factor * q.older.x[i] * sx_ + q.previous.x[i];
+                q.estimate.y[i] = q.factor * q.older.y[i] * sx_ + q.previous.y[i];
+                inside = inside && inUnit(q.estimate.x[i]) && inUnit(q.estimate.y[i]);
+            }
+            if (inside || q.factor < 1e-8) break;
+            q.factor /= 2.0;
         }
-        const bool found = m.errorflag == 0 && m.x[1] > 0.0 && m.x[1] < 1.0 && std::isfinite(m.P) && m.P > 0.0 &&
-                           std::isfinite(m.V) && m.V > 0.0 && std::fabs(m.x[1] - xm) < 0.25 &&
-                           (m.P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore) &&
-                           !(m.P > 1e5 * Pmax);
-        m.errorflag = 0;
-        if (!found) return false;
-        xc = m.x[1];
-        Vc = m.V;
-        Pc = m.P;
-        return true;
-    };
-    // From the last point to the critical point: flashes of the middle of
-    // the tie line at pressures that halve the distance in composition each
-    // time; the critical point itself is the last row, where dP/dx is zero.
-    auto closeAtCritical = [&]() {
-        using critical_approach::TieLine;
-        const TieLine c{Pc, Pc, xc, xc, Vc, Vc};
-        const TieLine last{previous.P, previous.P, previous.x[1], previous.y[1], previous.Vl, previous.Vv};
-        critical_approach::approachTheCriticalPoint(
-            last, c, false, 0.5, 1,
-            [&](int, const TieLine& st, TieLine& got) {
-                const double Pt = st.s;
-                set_type_of_problem(12);
-                set_the_temperature(T_);
-                set_the_pressure(Pt / 100000.0);
-                estimate.P = Pt;
-                estimate.x = {1.0 - st.x, st.x};
-                estimate.y = {1.0 - st.y, st.y};
-                const double zm = 0.5 * (st.x + st.y);
-                z = {1.0 - zm, zm};
-                for (int i = 0; i < 2; i++) moles[i] = total_moles * z[i];
-                nL = nV = 0.5;
-                if (!solveQuietlyFrom(st.Vl, st.Vv)) return false;
-                got = {Pt, Pt, x[1], y[1], liquid->V, vapour->V};
-                if (!binary_side::stableTieLine(*liquid, *vapour, got.x, got.Vl, got.y, got.Vv)) return false;
-                calculate_derivatives1(tangent.data(), 0, 0);
-                slope_x = tangent[1];
-                return true;
-            },
-            [&] { row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n"); });
-        P = Pc;
-        x = {1.0 - xc, xc};
-        y = x;
-        liquid->V = vapour->V = Vc;
-        slope_x = 0.0;
-        row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n");
-        error = 0;
-    };
+        for (int i = 0; i < 2; i++) {
+            q.z[i] = q.estimate.x[i];
+            q.moles[i] = q.total_moles * q.z[i];
+        }
+    } else {
+        // Pressure steps: flashes of the middle of the estimated tie line.
+        for (;;) {
+            q.estimate.P = q.factor * sP_ + q.previous.P;
+            inside = true;
+            for (int i = 0; i < 2; i++) {
+                q.estimate.x[i] = q.factor * (q.older.x[i] / q.slope_x) * sP_ + q.previous.x[i];
+                q.estimate.y[i] = q.factor * (q.older.y[i] / q.slope_x) * sP_ + q.previous.y[i];
+                inside = inside && inUnit(q.estimate.x[i]) && inUnit(q.estimate.y[i]);
+            }
+            if (inside || q.factor < 1e-8) break;
+            q.factor /= 2.0;
+        }
+        q.set_the_pressure(q.estimate.P / 100000.0);
+        for (int i = 0; i < 2; i++) {
+            q.z[i] = (q.estimate.x[i] + q.estimate.y[i]) / 2.0;
+            q.moles[i] = q.total_moles * q.z[i];
+        }
+        q.nL = q.nV = 0.5;
+    }
+    return inside;
+}
 
+// The critical point of the isotherm, where the two phases' compositions
+// and volumes meet, sought from the middle of the last tie line (ahead of
+// the last point in pressure, below the highest pressure); from the last
+// point to it, flashes of the middle of the tie line at pressures that halve
+// the distance in composition each time, the critical point itself the last
+// row, where dP/dx is zero.  True when the isotherm has closed there.
+bool IFP::IsothermTrace::closedAtCritical() {
+    using critical_approach::TieLine;
+    IFP& q = q_;
+    const double xm = 0.5 * (q.previous.x[1] + q.previous.y[1]);
+    critical_approach::CriticalPoint cp;
+    if (!critical_.seek(*q.liquid, {T_, xm, q.previous.Vl, q.previous.Vv, true, q.previous.P, Pbefore_}, cp))
+        return false;
+    const double xc = cp.z;
+    const TieLine c{cp.P, cp.P, xc, xc, cp.V, cp.V};
+    const TieLine last{q.previous.P, q.previous.P, q.previous.x[1], q.previous.y[1], q.previous.Vl, q.previous.Vv};
+    const double T = T_;
+    critical_approach::approachTheCriticalPoint(
+        last, c, false, 0.5, 1,
+        [&](int, const TieLine& st, TieLine& got) {
+            const double Pt = st.s;
+            q.set_type_of_problem(12);
+            q.set_the_temperature(T);
+            q.set_the_pressure(Pt / 100000.0);
+            q.estimate.P = Pt;
+            q.estimate.x = {1.0 - st.x, st.x};
+            q.estimate.y = {1.0 - st.y, st.y};
+            const double zm = 0.5 * (st.x + st.y);
+            q.z = {1.0 - zm, zm};
+            for (int i = 0; i < 2; i++) q.moles[i] = q.total_moles * q.z[i];
+            q.nL = q.nV = 0.5;
+            if (!q.solveQuietlyFrom(st.Vl, st.Vv)) return false;
+            got = {Pt, Pt, q.x[1], q.y[1], q.liquid->V, q.vapour->V};
+            if (!binary_side::stableTieLine(*q.liquid, *q.vapour, got.x, got.Vl, got.y, got.Vv)) return false;
+            q.calculate_derivatives1(q.tangent.data(), 0, 0);
+            q.slope_x = q.tangent[1];
+            return true;
+        },
+        [&] { row(kIsothermRow); });
+    q.P = cp.P;
+    q.x = {1.0 - xc, xc};
+    q.y = q.x;
+    q.liquid->V = q.vapour->V = cp.V;
+    q.slope_x = 0.0;
+    row(kIsothermRow);
+    q.error = 0;
+    return true;
+}
+
+// The step control: a solved state is written and the step grows back by
+// 1.4; a failed one, or one whose phases swapped sides (past the critical
+// point: the trace goes on from the point before it), halves the step down
+// to 1e-8 of the full one.  The trace ends above its highest pressure, at a
+// pure component, or at the critical point of the isotherm, sought once the
+// phases come close or the trace stalls.
+void IFP::IsothermTrace::run() {
+    IFP& q = q_;
+    sP_ = q.slope_x * dir_ >= 0.0 ? D_ : -D_;
+    sx_ = dir_;
+    q.set_initialization_flag(0);
+    Pbefore_ = q.P;
     int points = 0;
     bool closed = false, atEnd = false;
-    while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
-        bool inside = true;
-        if (chooseCompositionStep(sx, sP, dir, D)) {
-            // Composition steps: bubble points of the estimated liquid.
-            for (;;) {
-                estimate.P = factor * slope_x * sx + previous.P;
-                inside = true;
-                for (int i = 0; i < 2; i++) {
-                    estimate.x[i] = factor * older.x[i] * sx + previous.x[i];
-                    estimate.y[i] = factor * older.y[i] * sx + previous.y[i];
-                    inside = inside && inUnit(estimate.x[i]) && inUnit(estimate.y[i]);
-                }
-                if (inside || factor < 1e-8) break;
-                factor /= 2.0;
-            }
-            for (int i = 0; i < 2; i++) {
-                z[i] = estimate.x[i];
-                moles[i] = total_moles * z[i];
-            }
-        } else {
-            // Pressure steps: flashes of the middle of the estimated tie line.
-            for (;;) {
-                estimate.P = factor * sP + previous.P;
-                inside = true;
-                for (int i = 0; i < 2; i++) {
-                    estimate.x[i] = factor * (older.x[i] / slope_x) * sP + previous.x[i];
-                    estimate.y[i] = factor * (older.y[i] / slope_x) * sP + previous.y[i];
-                    inside = inside && inUnit(estimate.x[i]) && inUnit(estimate.y[i]);
-                }
-                if (inside || factor < 1e-8) break;
-                factor /= 2.0;
-            }
-            set_the_pressure(estimate.P / 100000.0);
-            for (int i = 0; i < 2; i++) {
-                z[i] = (estimate.x[i] + estimate.y[i]) / 2.0;
-                moles[i] = total_moles * z[i];
-            }
-            nL = nV = 0.5;
-        }
+    while (!(q.P > 1e5 * PmaxBar_) && q.error == 0 && ++points < kMaxCurvePoints) {
         // No step keeps the estimates inside [0, 1]: the curve has reached its end.
-        if (!inside) {
+        if (!predict()) {
             atEnd = true;
             break;
         }
-        liquid->Vl0 = estimate.Vl;
-        vapour->Vv0 = estimate.Vv;
-        const State previousKept = previous, olderKept = older, estimateKept = estimate;
-        const double slopeKept = slope_x, Pkept = previous.P;
-        calculateVLE();
+        q.liquid->Vl0 = q.estimate.Vl;
+        q.vapour->Vv0 = q.estimate.Vv;
+        const State previousKept = q.previous, olderKept = q.older, estimateKept = q.estimate;
+        const double slopeKept = q.slope_x, Pkept = q.previous.P;
+        q.calculateVLE();
         // The phases stay on their sides up to the critical point: a state
         // whose phases swapped (or became one) lies past it, and the trace
         // goes on from the point before it.
-        if (error == 0 && ((y[1] - x[1]) * (previousKept.y[1] - previousKept.x[1]) <= 0.0 ||
-                           !(vapour->V > liquid->V))) {
-            error = 1;
-            previous = previousKept;
-            older = olderKept;
-            estimate = estimateKept;
-            slope_x = slopeKept;
+        if (q.error == 0 && ((q.y[1] - q.x[1]) * (previousKept.y[1] - previousKept.x[1]) <= 0.0 ||
+                             !(q.vapour->V > q.liquid->V))) {
+            q.error = 1;
+            q.previous = previousKept;
+            q.older = olderKept;
+            q.estimate = estimateKept;
+            q.slope_x = slopeKept;
         }
-        if (error != 0) {
-            factor /= 2.0;
-            if (factor > 1e-8) error = 0;
+        if (q.error != 0) {
+            q.factor /= 2.0;
+            if (q.factor > 1e-8) q.error = 0;
         } else {
-            Pbefore = Pkept;
+            Pbefore_ = Pkept;
             keepVolumes();
-            row("%#.10lg %#.10lg %#.10lg %#.10lg %#.10lg %#.10lg \t\t%#.10lg %#.10lg %#.10lg\n");
-            if (factor < 1.0) factor = std::fmin(1.4 * factor, 1.0);
-            if (vapour->V > liquid->V && vapour->V < nextTry * liquid->V && searchCritical()) {
-                closeAtCritical();
+            row(kIsothermRow);
+            if (q.factor < 1.0) q.factor = std::fmin(1.4 * q.factor, 1.0);
+            if (critical_.due(q.liquid->V, q.vapour->V) && closedAtCritical()) {
                 closed = true;
                 break;
             }
@@ -423,26 +445,37 @@ void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_
     // A trace that stalls before a pure component or its highest pressure
     // has come to the critical point of the isotherm (or close to it): it
     // closes there.
-    if (!closed && !atEnd && !(P > 1e5 * Pmax) && searchCritical()) closeAtCritical();
+    if (!closed && !atEnd && !(q.P > 1e5 * PmaxBar_)) closedAtCritical();
+}
+
+void IFP::calculate_an_isotherm_of_the_binary_system(const char* path, double T_, double z0, double dir, double dP_bar,
+                                                     double Pmax_bar, const char* suffix) {
+    if (nc != 2 || !hasModels()) return;
+    estimate_mode = 1;
+    factor = 1.0;
+    File f = openIsothermTable(path, "Tr", "", header("x", "     "), header("y", "     "));
+    if (!f) return;
+    const char* sfx = suffix ? suffix : "";
+
+    if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {z0_, 1.0 - z0_}; })) return;
+    IsothermTrace trace(*this, f.get(), T_, dir, dP_bar, Pmax_bar);
+    trace.keepVolumes();
+    trace.row(kFirstIsothermRow);
+    slope_x = older.P;
+    trace.run();
     endIgorTable(f.get(), {{"Tr", "T"}, {"Pr", "Pr"}, {"dPdx", "dPdx"}, {"Vl", "Vl"}, {"Vv", "Vv"}}, sfx);
 }
 
 void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, double T_, double z0, double r,
-                                                           double dir, double dP, double Pmax, const char* suffix) {
+                                                           double dir, double dP_bar, double Pmax_bar,
+                                                           const char* suffix) {
     aux = r;
     if (nc != 3 || !hasModels()) return;
     estimate_mode = 2;
-    File f(path ? std::fopen(path, "w") : nullptr);
-    if (!f) {
-        platform::diagf("Can't open the output file %s\n", path ? path : "(null)");
-        return;
-    }
-    platform::noteOutputOpened(path);
-    const char* sfx = suffix ? suffix : "";
-    const std::string X = header("x", "     "), Y = header("y", "     ");
     // The ic column carries the number of the point on the curve.
-    std::fprintf(f.get(), "IGOR\nWAVES T Pr %s %s Vl Vv dPdx ic\nBEGIN\n", X.c_str(), Y.c_str());
-    std::printf("T  Pr %s  %s dPdx \n", X.c_str(), Y.c_str());
+    File f = openIsothermTable(path, "T", "ic", header("x", "     "), header("y", "     "));
+    if (!f) return;
+    const char* sfx = suffix ? suffix : "";
 
     if (!solveIsothermStart(T_, z0, [&](double z0_) { z = {(1.0 - r) * z0_, r * z0_, 1.0 - z0_}; })) return;
     int ic = 0;
@@ -460,13 +493,13 @@ void IFP::calculate_an_isotherm_of_the_pseudo_binary_system(const char* path, do
     };
     row();
 
-    const double D = 1e5 * std::fabs(dP);
+    const double D = 1e5 * std::fabs(dP_bar);
     slope_x = older.P;
     double sP = slope_x * dir >= 0.0 ? D : -D;
     double sx = dir;
     set_initialization_flag(0);
     int points = 0;
-    while (!(P > 1e5 * Pmax) && error == 0 && ++points < kMaxCurvePoints) {
+    while (!(P > 1e5 * Pmax_bar) && error == 0 && ++points < kMaxCurvePoints) {
         if (chooseCompositionStep(sx, sP, dir, D)) {
             // The bulk moves from the last liquid by the composition step
             // along the pseudo-binary: (1 - r, r, -1) times the step.

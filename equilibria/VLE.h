@@ -108,12 +108,13 @@ public:
     virtual void flash1(const char* in, const char* out);
     virtual void bubble(const char* in, const char* out);
     virtual void calculate_an_isotherm_of_the_binary_system(const char* out, double T_, double z1, double dz,
-                                                            double, double, const char* suffix);
+                                                            double /*dP_bar*/, double /*Pmax_bar*/,
+                                                            const char* suffix);
     virtual void flash_isotherm(const char* out, double T_, double dP, double z1, double Fv_);
     virtual void flash1_isotherm(const char* out, double T_, double P0, double dP, double*);
     virtual void calculate_an_isotherm_of_the_pseudo_binary_system(const char* out, double T_, double s,
-                                                                   double r, double dz, double, double,
-                                                                   const char* suffix);
+                                                                   double r, double dz, double /*dP_bar*/,
+                                                                   double /*Pmax_bar*/, const char* suffix);
 
     template <typename... Rest>
     void add_components(const char* first, Rest... rest) {

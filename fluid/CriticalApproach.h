@@ -12,6 +12,10 @@
 // critical point and stay distinct, so that no near-trivial pair and no state
 // beyond the critical point is written.
 #include <cmath>
+#include <limits>
+
+#include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
 
 namespace critical_approach {
 
@@ -28,6 +32,98 @@ struct TieLine {
 // close to 1.  A search that fails is tried again at 1 + (ratio - 1)/3.
 constexpr double kNearCriticalVolumeRatio = 1.6;
 inline double nextNearCriticalRatio(double ratio) { return 1.0 + (ratio - 1.0) / 3.0; }
+
+// The critical point a trace closes at: T (K), P (Pa), V (m3/mol) and the
+// mole fraction z of component 1.
+struct CriticalPoint {
+    double T = 0.0, P = 0.0, V = 0.0, z = 0.0;
+};
+
+// Where a trace stands when it seeks its critical point: the start of the
+// search (T, the composition z of component 1, and the last tie line's
+// volumes, whose geometric mean starts the volume), and the parameter the
+// trace moves in (P when inPressure, else T) at its last point and at the
+// point before, which tell the way it goes.
+struct TraceEnd {
+    double T = 0.0, z = 0.0, Vl = 0.0, Vv = 0.0;
+    bool inPressure = false;
+    double last = 0.0, before = 0.0;
+};
+
+// The trace's window: the temperatures (K) and pressures (Pa) it may write.
+struct TraceWindow {
+    double Tmin = -std::numeric_limits<double>::infinity();
+    double Tmax = std::numeric_limits<double>::infinity();
+    double Pmax = std::numeric_limits<double>::infinity();
+};
+
+// The search for the critical point that ends a two-phase trace of a binary:
+// at the composition the trace holds (an isopleth, fixed composition: the
+// critical point of that mixture, where its bubble and dew curves meet) or at
+// its temperature (an isotherm, fixed temperature: the critical point of the
+// isotherm, where the compositions of the two phases meet).  It is sought
+// once the two phases come close (due(): the vapour less than the ratio
+// kNearCriticalVolumeRatio larger than the liquid) or the trace stalls; a
+// search that fails is tried again once the phases have come closer.  A
+// critical point is accepted by one rule: the search converged; T, P, V and
+// its composition are finite, P and V above zero; it lies near the trace's
+// end (within 10 % in T, 0.25 in mole fraction, strictly between the pure
+// components where the search moved the composition: a pure component's
+// critical point ends no isotherm of the binary); it lies ahead of the last
+// point on the way the trace goes; and it lies inside the trace's window
+// (a critical point beyond it does not end the trace, which stops at the
+// window as it would without it).
+class CriticalSearch {
+public:
+    CriticalSearch(CriticalPointFlag kind, TraceWindow window) : kind_(kind), window_(window) {}
+
+    bool due(double Vl, double Vv) const { return Vv > Vl && Vv < nextTry_ * Vl; }
+
+    // Seeks the critical point from `end` on the model m (its state and
+    // error flag are left at the search's end, the flag cleared); true with
+    // the point in `c` when it is accepted.  `everyRoot` (at a fixed
+    // composition): where the search from the trace's end fails, the
+    // critical points of the mixture are sought over temperature and volume
+    // as "crit" seeks them (FluidPhase::searchTheMixtureCriticalPoint).
+    bool seek(FluidPhase& m, const TraceEnd& end, CriticalPoint& c, bool everyRoot = false) {
+        nextTry_ = nextNearCriticalRatio(nextTry_);
+        {
+            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
+            const double Vs = std::sqrt(end.Vl * end.Vv);
+            m.composition_of_component(0, 1.0 - end.z);
+            m.composition_of_component(1, end.z);
+            m.temperature(end.T);
+            m.volume(Vs);
+            m.search_a_critical_point(kind_);
+            if (m.errorflag != 0 && everyRoot && kind_ == kCriticalPointFixedComposition)
+                m.errorflag = m.searchTheMixtureCriticalPoint(end.z, end.T, Vs) ? 0 : 1;
+        }
+        const bool accepted = m.errorflag == 0 && accepts(m, end);
+        m.errorflag = 0;
+        if (!accepted) return false;
+        c = {m.T, m.P, m.V, m.x[1]};
+        return true;
+    }
+
+private:
+    bool accepts(const FluidPhase& m, const TraceEnd& end) const {
+        const double z = m.x[1];
+        const bool finite = std::isfinite(m.T) && std::isfinite(m.P) && std::isfinite(m.V) && std::isfinite(z) &&
+                            m.P > 0.0 && m.V > 0.0;
+        const bool freeComposition = kind_ == kCriticalPointFixedTemperature;
+        const bool near = std::fabs(m.T - end.T) < 0.1 * end.T && std::fabs(z - end.z) < 0.25 &&
+                          (!freeComposition || (z > 0.0 && z < 1.0));
+        const double reached = end.inPressure ? m.P : m.T;
+        const bool ahead =
+            (reached - end.last) * (end.last - end.before) >= -1e-9 * end.last * std::fabs(end.last - end.before);
+        const bool inside = !(m.T < window_.Tmin) && !(m.T > window_.Tmax) && !(m.P > window_.Pmax);
+        return finite && near && ahead && inside;
+    }
+
+    CriticalPointFlag kind_;
+    TraceWindow window_;
+    double nextTry_ = kNearCriticalVolumeRatio;
+};
 
 // The approach ends when the moving phase's composition lies this close to
 // the critical one (closer by the ratio 10 min(zc, 1 - zc) near a pure

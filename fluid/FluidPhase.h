@@ -366,12 +366,8 @@ public:
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
     void reportNoCurve(const char* what) const;
 
-    // ---- console entry points
-    // Runs the command words argv[0 .. argc-1] on this model, in order
-    // (FluidPhaseCommand.cpp); arguments missing at the end of the list are
-    // read from `in`.  False when any command failed (each failure is
-    // reported naming its command word).
-    bool doCommand(int argc, char* const* argv, std::FILE* in = stdin);
+    // ---- console entry points (FluidPhaseConsole.cpp); the command
+    // interpreter that runs them is console/FluidCommands.cpp.
     // The state from T (K) and P (bar), printed: for a pure fluid the stable
     // root, named; for a mixture its root of lower Gibbs energy.  A state
     // that is not found or has no finite properties is reported, not printed.
@@ -915,11 +911,12 @@ public:
     // the stored point: dVl/dx, dVv/dx, dy/dx, dP/dx (Pa).
     void next_bubble_point(double& dVl, double& dVv, double& dy, double& dP);
 
-    // Pressure-composition isotherm (19 columns); dP and Pmax in bar.  start
-    // nonzero: from a bubble point at x, else from a flash at the model's P.
-    void calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP, double Pmax,
-                                                    double T_, double Vl, double Vv, double xl, double yv, char mode,
-                                                    const char* suffix, std::vector<double>* array = nullptr);
+    // Pressure-composition isotherm (19 columns).  start nonzero: from a
+    // bubble point at x, else from a flash at the model's P.
+    void calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP_bar,
+                                                    double Pmax_bar, double T_, double Vl, double Vv, double xl,
+                                                    double yv, char mode, const char* suffix,
+                                                    std::vector<double>* array = nullptr);
     // "bino" + suffix from pure component 0; "binop" + suffix from a flash at P (bar).
     void calculateTheBinaryIsotherm(double T_, const char* suffix);
     void calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix);

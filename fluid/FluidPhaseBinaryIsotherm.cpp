@@ -164,8 +164,219 @@ double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressur
 
 }  // namespace
 
-void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP,
-                                                            double Pmax, double T_, double Vl, double Vv,
+namespace {
+
+// A P-x isotherm traced from its first point: the accepted point, the
+// pressure of the point before it (the way the trace goes in pressure: up
+// from a pure component's saturation, down from a flash at high pressure),
+// the tangent of the bubble curve and the step factor.  Each step is
+// predicted along the tangent and corrected by a bubble point, or by a flash
+// where the curve is steep (predictAndCorrect); the step control (run) keeps
+// or shortens it; the isotherm ends at a pure component, at its highest
+// pressure, or at its critical point (closeAtCritical).
+class IsothermTrace {
+public:
+    IsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out)
+        : p_(p), T_(T), dx_(dx), s_(1e5 * dP_bar), PmaxBar_(Pmax_bar), out_(out),
+          critical_(kCriticalPointFixedTemperature, critical_approach::TraceWindow{.Pmax = 1e5 * Pmax_bar}) {
+        P0_ = Pbefore_ = p.P;
+        writeIsothermRow(p, out, 0);
+        accept();
+        p.P = P0_;
+    }
+
+    void run();
+
+private:
+    // The step Dx in the liquid's composition (or the pressure step r s where
+    // the curve is steep), kept inside [0, 1]: `last` where it reaches a pure
+    // component, whose bubble point closes the isotherm.
+    void predictAndCorrect(double r, bool& steep, bool& last);
+    void accept() {
+        Pbefore_ = P0_;
+        P0_ = p_.P;
+        x0_ = p_.x_liquid[1];
+        y0_ = p_.x_vapour[1];
+        Vl0a_ = p_.Vl0;
+        Vv0a_ = p_.Vv0;
+        p_.next_bubble_point(dVl_, dVv_, dy_, dPdx_);
+        if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
+    }
+    bool closedAtCritical();
+    // The range (said, with the composition) that the liquid or the vapour
+    // of the point just solved lies outside of at T; empty when both lie in
+    // the model's range at their compositions.
+    std::string outsideTheRange() {
+        for (double z : {p_.x_liquid[1], p_.x_vapour[1]}) {
+            const ValidityRange at = rangeAtComposition(p_, z);
+            if (!at.holdsTemperature(T_)) {
+                char buf[96];
+                std::snprintf(buf, sizeof buf, " at x1 = %g", z);
+                return at.describe() + buf;
+            }
+        }
+        return std::string();
+    }
+
+    FluidPhase& p_;
+    const double T_, dx_;
+    double s_;  // Pa
+    const double PmaxBar_;
+    CurveOutput& out_;
+    critical_approach::CriticalSearch critical_;
+    double P0_ = 0, x0_ = 0, y0_ = 0, Vl0a_ = 0, Vv0a_ = 0, Pbefore_ = 0;
+    double dVl_ = 0, dVv_ = 0, dy_ = 0, dPdx_ = 0;
+    int index_ = 1;
+};
+
+void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
+    double Dx;
+    steep = std::fabs(dPdx_) > kSteepInP;
+    if (steep) {
+        Dx = r * s_ / dPdx_;
+        if (x0_ + Dx < 0.0 || x0_ + Dx > 1.0) steep = false;
+    }
+    if (!steep) Dx = r * dx_;
+    last = false;
+    if (x0_ + Dx > 1.0) {
+        Dx = 1.0 - x0_;
+        last = true;
+    } else if (x0_ + Dx < 0.0) {
+        Dx = -x0_;
+        last = true;
+    }
+    const double xl1 = last ? (Dx > 0.0 ? 1.0 : 0.0) : x0_ + Dx;
+    const double y1 = std::clamp(y0_ + Dx * dy_, 0.0, 1.0);
+    const double Vl1 = Vl0a_ + Dx * dVl_, Vv1 = Vv0a_ + Dx * dVv_;
+    if (steep) {
+        p_.calculate_flash_point(T_, P0_ + r * s_, Vl1, Vv1, xl1, y1);
+    } else {
+        p_.calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
+    }
+}
+
+// The critical point of the isotherm, where the two phases' compositions and
+// volumes meet and the bubble curve ends, sought at T from the middle of the
+// last tie line (ahead of the last point in pressure); from the last point
+// to it, flashes at pressures that halve the distance in composition each
+// time, the critical point itself the last row.  True when the isotherm has
+// closed there.
+bool IsothermTrace::closedAtCritical() {
+    critical_approach::CriticalPoint cp;
+    const double xm = 0.5 * (x0_ + y0_);
+    if (!critical_.seek(p_, {T_, xm, Vl0a_, Vv0a_, true, P0_, Pbefore_}, cp)) return false;
+    const critical_approach::TieLine c{cp.P, cp.P, cp.z, cp.z, cp.V, cp.V};
+    FluidPhase& p = p_;
+    const double T = T_;
+    critical_approach::approachTheCriticalPoint(
+        {P0_, P0_, x0_, y0_, Vl0a_, Vv0a_}, c, false, 0.5, 1,
+        [&](int, const critical_approach::TieLine& st, critical_approach::TieLine& got) {
+            p.errorflag = 0;
+            {
+                const platform::ThreadLogCapture quiet;
+                p.calculate_flash_point(T, st.s, st.Vl, st.Vv, st.x, st.y);
+            }
+            if (p.errorflag) return false;
+            got = {st.s, st.s, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
+            return binary_side::locallyStable(p, 2, got.x, got.Vl) && binary_side::locallyStable(p, 1, got.y, got.Vv);
+        },
+        [&] { writeIsothermRow(p, out_, index_++); });
+    p.errorflag = 0;
+    p.x_liquid.assign({1.0 - cp.z, cp.z});
+    p.x_vapour.assign({1.0 - cp.z, cp.z});
+    p.Vl0 = p.Vv0 = cp.V;
+    p.P = cp.P;
+    writeIsothermRow(p, out_, index_);
+    return true;
+}
+
+void IsothermTrace::run() {
+    double r = 1.0;
+    bool ended = false;  // at a pure component or the highest pressure
+    for (;;) {
+        if (index_ >= kMostPoints) {
+            platform::diagf("Isotherm: %d points traced without reaching an end; the trace stops\n", index_);
+            ended = true;
+            break;
+        }
+        p_.errorflag = 0;
+        bool steep = false, last = false;
+        predictAndCorrect(r, steep, last);
+        const bool ok = p_.errorflag == 0;
+        // Close to the mixture critical point the steps shrink towards the
+        // pressure maximum of the isotherm and the points stop moving: a
+        // point that repeats the last one to the printed precision (six
+        // digits) closes the trace there instead of being written again.
+        if (ok && std::fabs(p_.P - P0_) <= kSameRow * std::fabs(P0_) && std::fabs(p_.x_liquid[1] - x0_) <= kSameRow &&
+            std::fabs(p_.x_vapour[1] - y0_) <= kSameRow)
+            break;
+        // Along the bubble curve of an isotherm the liquid's composition
+        // moves one way up to the mixture critical point; a flash whose
+        // liquid moved back has passed it (or jumped to another tie line):
+        // the trace ends at the last point before it.
+        if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) break;
+        // A point above the highest pressure of the trace is not written.
+        if (ok && p_.P > 1e5 * PmaxBar_) {
+            ended = true;
+            if (out_.text())
+                platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of "
+                                "the trace; the isotherm ends there\n",
+                                T_, PmaxBar_);
+            break;
+        }
+        // A tie line whose liquid or vapour lies outside the model's range at
+        // its composition (a component freezing out of it) is no state the
+        // model gives: the isotherm ends at the last point before it, after
+        // shorter steps up to the edge of the range.
+        if (ok) {
+            const std::string outside = outsideTheRange();
+            if (!outside.empty() && r > kShortestStepToTheRange) {
+                r *= 0.5;
+                continue;
+            }
+            if (!outside.empty()) {
+                ended = true;
+                platform::warnf("Isotherm at %g K: the model %s holds %s; the isotherm ends at x1 = %g and %g bar\n",
+                                T_, p_.modelName(), outside.c_str(), x0_, P0_ * 1e-5);
+                break;
+            }
+        }
+        if (ok) {
+            const double Pnew = p_.P;
+            writeIsothermRow(p_, out_, index_++);
+            p_.P = Pnew;
+            accept();
+            p_.P = Pnew;
+            if (r < 0.7) r *= 1.4;
+            if (last) {
+                ended = true;
+                break;
+            }
+            if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return;
+            p_.P = Pnew;
+        } else {
+            r *= 0.5;
+        }
+        if (p_.P > 1e5 * PmaxBar_) {
+            ended = true;
+            break;
+        }
+        if (!ok && !(r > kSmallestStepFactor)) break;
+        if (dx_ == 0.0 && !steep) {
+            ended = true;
+            break;  // no step to take
+        }
+    }
+    // A trace that stalls, turns back or jumps to another tie line before a
+    // pure component or its highest pressure has come to the critical point
+    // of the isotherm (or close to it): the isotherm closes there.
+    if (!ended) closedAtCritical();
+}
+
+}  // namespace
+
+void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, short start, double dx, double dP_bar,
+                                                            double Pmax_bar, double T_, double Vl, double Vv,
                                                             double xl, double yv, char mode, const char* suffix,
                                                             std::vector<double>* array) {
     temperature(T_);
@@ -190,205 +401,7 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     // The file is written only once the isotherm has a first point: a failed
     // one leaves none.
     CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
-    double s = 1e5 * dP;
-    // The accepted point.
-    double P0 = P, x0 = x_liquid[1], y0 = x_vapour[1], Vl0a = Vl0, Vv0a = Vv0;
-    // The pressure of the point before the accepted one: the way the trace
-    // goes in pressure (up from a pure component's saturation, down from a
-    // flash at high pressure).
-    double Pbefore = P;
-    writeIsothermRow(*this, out, 0);
-    double dVl = 0, dVv = 0, dy = 0, dPdx = 0;
-    auto accept = [&] {
-        Pbefore = P0;
-        P0 = P;
-        x0 = x_liquid[1];
-        y0 = x_vapour[1];
-        Vl0a = Vl0;
-        Vv0a = Vv0;
-        next_bubble_point(dVl, dVv, dy, dPdx);
-        if (s * dPdx * dx < 0.0) s = -s;
-    };
-    accept();
-    P = P0;
-
-    // The critical point of the isotherm, where the two phases' compositions
-    // and volumes meet and the bubble curve ends: sought once the phases
-    // come close (or the trace stalls), at T from the middle of the last
-    // tie line.  It closes the isotherm only when it lies ahead of the last
-    // point (on the way the trace goes in pressure) and near it in
-    // composition; a search that fails is tried again once the phases have
-    // come closer.
-    double nextTry = critical_approach::kNearCriticalVolumeRatio;
-    bool criticalKnown = false;
-    double xc = 0.0, Vc = 0.0, Pc = 0.0;
-    auto searchCritical = [&]() {
-        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
-        const double xm = 0.5 * (x0 + y0), Vm = std::sqrt(Vl0a * Vv0a);
-        {
-            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
-            temperature(T_);
-            composition_of_component(0, 1.0 - xm);
-            composition_of_component(1, xm);
-            volume(Vm);
-            search_a_critical_point(kCriticalPointFixedTemperature);
-        }
-        const bool found = errorflag == 0 && x[1] > 0.0 && x[1] < 1.0 && std::isfinite(P) && P > 0.0 &&
-                           std::isfinite(V) && (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore) &&
-                           std::fabs(x[1] - xm) < 0.25;
-        errorflag = 0;
-        if (!found) return false;
-        xc = x[1];
-        Vc = V;
-        Pc = P;
-        criticalKnown = true;
-        return true;
-    };
-    auto writeCriticalRow = [&](int index) {
-        x_liquid.assign({1.0 - xc, xc});
-        x_vapour.assign({1.0 - xc, xc});
-        Vl0 = Vv0 = Vc;
-        P = Pc;
-        writeIsothermRow(*this, out, index);
-    };
-    // From the last point to the critical point: flashes at pressures that
-    // halve the distance in composition each time, the critical point itself
-    // the last row.
-    auto closeAtCritical = [&](int index) {
-        const critical_approach::TieLine c{Pc, Pc, xc, xc, Vc, Vc};
-        critical_approach::approachTheCriticalPoint(
-            {P0, P0, x0, y0, Vl0a, Vv0a}, c, false, 0.5, 1,
-            [&](int, const critical_approach::TieLine& st, critical_approach::TieLine& got) {
-                errorflag = 0;
-                {
-                    const platform::ThreadLogCapture quiet;
-                    calculate_flash_point(T_, st.s, st.Vl, st.Vv, st.x, st.y);
-                }
-                if (errorflag) return false;
-                got = {st.s, st.s, x_liquid[1], x_vapour[1], Vl0, Vv0};
-                return binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
-                       binary_side::locallyStable(*this, 1, got.y, got.Vv);
-            },
-            [&] { writeIsothermRow(*this, out, index++); });
-        errorflag = 0;
-        writeCriticalRow(index);
-    };
-
-    double r = 1.0;
-    int i = 1;
-    bool ended = false;  // at a pure component or the highest pressure
-    for (;;) {
-        if (i >= kMostPoints) {
-            platform::diagf("Isotherm: %d points traced without reaching an end; the trace stops\n", i);
-            ended = true;
-            break;
-        }
-        errorflag = 0;
-        // The liquid composition stays in [0, 1]: a step that would leave it
-        // ends at the pure component, whose bubble point closes the isotherm.
-        double Dx;
-        bool steep = std::fabs(dPdx) > kSteepInP;
-        if (steep) {
-            Dx = r * s / dPdx;
-            if (x0 + Dx < 0.0 || x0 + Dx > 1.0) steep = false;
-        }
-        if (!steep) Dx = r * dx;
-        bool last = false;
-        if (x0 + Dx > 1.0) {
-            Dx = 1.0 - x0;
-            last = true;
-        } else if (x0 + Dx < 0.0) {
-            Dx = -x0;
-            last = true;
-        }
-        const double xl1 = last ? (Dx > 0.0 ? 1.0 : 0.0) : x0 + Dx;
-        const double y1 = std::clamp(y0 + Dx * dy, 0.0, 1.0);
-        const double Vl1 = Vl0a + Dx * dVl, Vv1 = Vv0a + Dx * dVv;
-        if (steep) {
-            calculate_flash_point(T_, P0 + r * s, Vl1, Vv1, xl1, y1);
-        } else {
-            calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
-        }
-        const bool ok = errorflag == 0;
-        // Close to the mixture critical point the steps shrink towards the
-        // pressure maximum of the isotherm and the points stop moving: a
-        // point that repeats the last one to the printed precision (six
-        // digits) closes the trace there instead of being written again.
-        if (ok && std::fabs(P - P0) <= kSameRow * std::fabs(P0) && std::fabs(x_liquid[1] - x0) <= kSameRow &&
-            std::fabs(x_vapour[1] - y0) <= kSameRow)
-            break;
-        // Along the bubble curve of an isotherm the liquid's composition
-        // moves one way up to the mixture critical point; a flash whose
-        // liquid moved back has passed it (or jumped to another tie line):
-        // the trace ends at the last point before it.
-        if (ok && steep && dx != 0.0 && (x_liquid[1] - x0) * dx < 0.0) break;
-        // A point above the highest pressure of the trace is not written.
-        if (ok && P > 1e5 * Pmax) {
-            ended = true;
-            if (out.text())
-                platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of "
-                                "the trace; the isotherm ends there\n",
-                                T_, Pmax);
-            break;
-        }
-        // A tie line whose liquid or vapour lies outside the model's range at
-        // its composition (a component freezing out of it) is no state the
-        // model gives: the isotherm ends at the last point before it.
-        if (ok) {
-            std::string outside;
-            for (double z : {x_liquid[1], x_vapour[1]}) {
-                const ValidityRange at = rangeAtComposition(*this, z);
-                if (outside.empty() && !at.holdsTemperature(T_)) {
-                    char buf[96];
-                    std::snprintf(buf, sizeof buf, " at x1 = %g", z);
-                    outside = at.describe() + buf;
-                }
-            }
-            // Shorter steps first, up to the edge of the range.
-            if (!outside.empty() && r > kShortestStepToTheRange) {
-                r *= 0.5;
-                continue;
-            }
-            if (!outside.empty()) {
-                ended = true;
-                platform::warnf("Isotherm at %g K: the model %s holds %s; the isotherm ends at x1 = %g and %g bar\n",
-                                T_, modelName(), outside.c_str(), x0, P0 * 1e-5);
-                break;
-            }
-        }
-        if (ok) {
-            const double Pnew = P;
-            writeIsothermRow(*this, out, i++);
-            P = Pnew;
-            accept();
-            P = Pnew;
-            if (r < 0.7) r *= 1.4;
-            if (last) {
-                ended = true;
-                break;
-            }
-            if (Vv0a < nextTry * Vl0a && Vv0a > Vl0a && searchCritical()) {
-                closeAtCritical(i);
-                return;
-            }
-            P = Pnew;
-        } else {
-            r *= 0.5;
-        }
-        if (P > 1e5 * Pmax) {
-            ended = true;
-            break;
-        }
-        if (!ok && !(r > kSmallestStepFactor)) break;
-        if (dx == 0.0 && !steep) {
-            ended = true;
-            break;  // no step to take
-        }
-    }
-    // A trace that stalls, turns back or jumps to another tie line before a
-    // pure component or its highest pressure has come to the critical point
-    // of the isotherm (or close to it): the isotherm closes there.
-    if (!ended && (criticalKnown || searchCritical())) closeAtCritical(i);
+    IsothermTrace(*this, T_, dx, dP_bar, Pmax_bar, out).run();
 }
 
 void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {

@@ -3,6 +3,7 @@
 // point is predicted along the tangent (dT/dx1, dV/dx1) of the curve and
 // corrected by a critical-point search, in composition steps where the curve
 // is flat in T and in temperature steps where it is steep.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -55,6 +56,357 @@ struct CriticalRow {
     }
 };
 
+// A point of the curve kept for the tangent-plane test.
+struct CurvePoint {
+    double x1, T, V, P;
+};
+
+// The critical curve traced from its first mixture point: the last point
+// (xp, Tp, Vp) and its tangent (t = dT/dx1, v = dV/dx1), the orientation
+// and the step factor.  Each point is predicted along the tangent, in x1
+// where the curve is flat and in T where it is steep (predict), corrected by
+// a critical-point search, the step halved where it fails (correct), and
+// kept, or the curve ended, by the step control (keep); the curve closes at
+// the other component's critical point (closeAtPureComponent).
+class CriticalCurveTrace {
+public:
+    CriticalCurveTrace(FluidPhase& p, CriticalRow& row, long& written, short stopIfUnstable, double Pmax)
+        : p_(p), row_(row), written_(written), range_(p.effectiveRange()), stopIfUnstable_(stopIfUnstable),
+          Pmax_(Pmax) {}
+
+    // The model's range at the point's composition (effectiveRange): near a
+    // pure component's critical point the other one is dilute and does not
+    // freeze there.
+    bool inRange() {
+        range_ = p_.effectiveRange();
+        return range_.holds(p_.T, p_.P * 1e-5);
+    }
+    // The range at the last point tested.
+    const ValidityRange& range() const { return range_; }
+    void setComposition(double x1) {
+        p_.composition_of_component(0, 1.0 - x1);
+        p_.composition_of_component(1, x1);
+    }
+    // A point is a mixture point only inside 0 <= x1 <= 1: a search at fixed
+    // T that converges outside has failed.
+    bool searchInside(CriticalPointFlag how) {
+        p_.search_a_critical_point(how);
+        if (p_.errorflag == 0 && !(p_.x[1] >= 0.0 && p_.x[1] <= 1.0)) p_.errorflag = 1;
+        return p_.errorflag == 0;
+    }
+    void startAtPureComponent(CriticalCurveFlag flag, double dx0);
+    void firstMixturePoint(bool fromPure, double dT, double dx);
+    void run();
+    void closeAtPureComponent(bool fromPure, double inward);
+
+private:
+    void predict(double& DT, double& Dx, double& DV, CriticalPointFlag& d);
+    bool correct(double DT, double Dx, double DV, CriticalPointFlag d);
+    bool onTheBranch();
+    bool keep();
+    void checkSplit();
+
+    FluidPhase& p_;
+    CriticalRow& row_;
+    long& written_;
+    // Only the points inside the model's range are written.
+    ValidityRange range_;
+    const short stopIfUnstable_;
+    const double Pmax_;
+    double xp_ = 0, Vp_ = 0, Tp_ = 0, t_ = 0, v_ = 0;
+    double sx_ = 0, sT_ = 0, scaleT_ = 0, scaleLnV_ = 0, dir_ = 1;
+    double lambda_ = 1.0, tPrev_ = 0, vPrev_ = 0, VpPrev_ = 0;
+    double lastTrialX_ = 0, Pconverged_ = 0;
+    // The tangent at the point just converged (onTheBranch).
+    double tNew_ = 0, vNew_ = 0;
+    bool unstableStop_ = false;
+    // The console's curves (stopIfUnstable 0) are followed to their end and
+    // say where their points stop being stable critical points.
+    bool saidUnstable_ = false, saidSplit_ = false;
+    std::vector<CurvePoint> recent_;
+};
+
+// From a pure component the curve can only run into the mixtures: its
+// critical point is the first row (inside the range), and the first mixture
+// point is sought from it at the offset dx0 inwards.
+void CriticalCurveTrace::startAtPureComponent(CriticalCurveFlag flag, double dx0) {
+    const double x1s = flag == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
+    setComposition(x1s);
+    p_.search_the_critical_point_of_the_pure_component();
+    if (p_.errorflag) {
+        platform::diagf("Critical state has not been located\n");
+    } else if (inRange()) {
+        p_.calculate_state_functions();
+        row_.pure();
+        ++written_;
+    }
+    const double Tc = p_.T, Vc = p_.V;
+    setComposition(x1s + dx0);
+    p_.temperature(Tc);
+    p_.volume(Vc);
+}
+
+// The first mixture point (found by the caller), its tangent and row, and the
+// orientation of the trace.  The curve is followed along its tangent (1,
+// dT/dx1) in the (x1, T) plane, oriented by dir (the sign of the step in
+// x1).  Steps are in x1 where the curve is flat, in T where it is steep.
+// The orientation is kept through the curve's extrema: with T scaled by
+// scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the new
+// tangent points the way of the last one (positive scaled product), so that
+// past a temperature extremum x1 goes on and T turns, and past a composition
+// extremum T (and V) go on and x1 turns.  The volume enters the orientation
+// too (in ln V, a step of dx taken as 0.05 in ln V): where the curve runs up
+// in pressure at nearly constant x1 and T, its volume carries it.
+void CriticalCurveTrace::firstMixturePoint(bool fromPure, double dT, double dx) {
+    xp_ = p_.x[1];
+    Vp_ = p_.V;
+    Tp_ = p_.T;
+    // The tangent first: it reads the derivative set of the search, which the
+    // state functions partly rewrite.
+    p_.next_critical_point(t_, v_);
+    p_.calculate_state_functions();
+    if (inRange()) {
+        row_.mixture(0.0, 0.0);
+        ++written_;
+    }
+    sx_ = std::fabs(dx);
+    sT_ = std::fabs(dT);
+    scaleT_ = kSteepInT / std::max(sx_, 1e-12);
+    dir_ = dx < 0.0 ? -1.0 : 1.0;
+    if (!fromPure && std::fabs(dx * t_) > kSteepInT && dT != 0.0) dir_ = (dT < 0.0) == (t_ < 0.0) ? 1.0 : -1.0;
+    scaleLnV_ = 0.05 / std::max(sx_, 1e-12);
+    tPrev_ = t_;
+    vPrev_ = v_;
+    VpPrev_ = Vp_;
+    lastTrialX_ = xp_;
+    Pconverged_ = p_.P;
+}
+
+// The predictor: the step along the tangent, in T where the curve is steep
+// (a search at fixed T), else in x1 (a search at fixed composition); past a
+// composition extremum the tangent, scaled, turns back.
+void CriticalCurveTrace::predict(double& DT, double& Dx, double& DV, CriticalPointFlag& d) {
+    if (lambda_ <= 0.5) lambda_ *= 1.4;
+    if (1.0 + t_ * tPrev_ / (scaleT_ * scaleT_) + (v_ / Vp_) * (vPrev_ / VpPrev_) / (scaleLnV_ * scaleLnV_) < 0.0)
+        dir_ = -dir_;
+    if (std::fabs(sx_ * t_) > kSteepInT) {
+        DT = dir_ * (t_ < 0.0 ? -sT_ : sT_);
+        Dx = DT / t_;
+        DV = DT * v_ / t_;
+        d = kCriticalPointFixedTemperature;
+    } else {
+        Dx = dir_ * sx_;
+        DT = Dx * t_;
+        DV = Dx * v_;
+        d = kCriticalPointFixedComposition;
+    }
+}
+
+// The corrector: the critical-point search from the predicted point, the
+// step halved where it fails, down to kSmallestStepFactor (or once the
+// curve has passed Pmax).
+bool CriticalCurveTrace::correct(double DT, double Dx, double DV, CriticalPointFlag d) {
+    for (;;) {
+        p_.errorflag = 0;
+        const double x1 = xp_ + lambda_ * Dx;
+        lastTrialX_ = x1;
+        setComposition(x1);
+        p_.temperature(Tp_ + lambda_ * DT);
+        p_.volume(Vp_ + lambda_ * DV);
+        bool converged = false;
+        if (x1 >= 0.0 && x1 <= 1.0) {
+            converged = searchInside(d);
+        } else {
+            p_.errorflag = 1;
+        }
+        // A step that lands on another root of the critical conditions (at
+        // the same x1 and T, at another volume) has left the curve: its
+        // tangent there is unrelated to the last one.  It is rejected and
+        // retried shorter.
+        if (converged && lambda_ >= kSmallestCheckedStep && !onTheBranch()) {
+            platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", p_.x[1],
+                             p_.T, p_.V * 1e6);
+            converged = false;
+        }
+        if (converged) return true;
+        platform::tracef("lambda %.12lg xc %.12lg\n", lambda_, x1);
+        lambda_ /= 2.0;
+        if (!(lambda_ > kSmallestStepFactor) || (Pmax_ > 0.0 && Pconverged_ > Pmax_)) return false;
+    }
+}
+
+// The tangent at the point just converged, and whether the step to it
+// followed the curve: in the scaled (x1, T, ln V) of the orientation, the
+// last tangent, the new one and the chord between the two points lie within
+// kLargestTurn of one another on a smooth branch (the largest turn of a step
+// measured on the cubics' and Kreglewski's curves is 33 degrees); a jump to
+// another root gives a tangent and a chord at an unrelated angle (77 degrees
+// on Kreglewski's N2-CO2).
+bool CriticalCurveTrace::onTheBranch() {
+    FluidPhase& p = p_;
+    p.next_critical_point(tNew_, vNew_);
+    auto unit = [](double a, double b, double c, double (&u)[3]) {
+        const double n = std::sqrt(a * a + b * b + c * c);
+        u[0] = a / n;
+        u[1] = b / n;
+        u[2] = c / n;
+    };
+    auto cosine = [](const double (&a)[3], const double (&b)[3]) {
+        return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
+    };
+    double last[3], next[3], chord[3];
+    unit(1.0, t_ / scaleT_, (v_ / Vp_) / scaleLnV_, last);
+    unit(1.0, tNew_ / scaleT_, (vNew_ / p.V) / scaleLnV_, next);
+    unit(p.x[1] - xp_, (p.T - Tp_) / scaleT_, std::log(p.V / Vp_) / scaleLnV_, chord);
+    const double c = std::cos(kLargestTurn);
+    const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
+    return ok || !(std::isfinite(tNew_) && std::isfinite(vNew_));
+}
+
+// The step control of a converged point: the curve ends at a pressure of
+// zero or below (the liquid's tension), above the model's critical curve's
+// highest temperature, or where it leaves the model's range; otherwise the
+// point is kept, its tangent computed, its row written, and its stability
+// and (every kSplitCheckEvery points) its tangent plane tested.  False when
+// the curve ends.
+bool CriticalCurveTrace::keep() {
+    FluidPhase& p = p_;
+    if (!(p.P > 0.0)) {
+        // A critical point at zero or negative pressure is no state of the
+        // fluid: the curve has run into the liquid's tension.
+        platform::warnf("Critical curve: its pressure falls to zero beyond x1 = %g, %g K and %g bar; the curve "
+                        "ends there\n",
+                        xp_, Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    if (p.T > p.criticalCurveTmax) {
+        // Beyond the model's range its critical curve may run to any
+        // pressure: the point is not written and the curve ends here.
+        platform::warnf("Critical curve: above %g K the model describes no critical point; the curve ends at "
+                        "%g K and %g bar\n",
+                        p.criticalCurveTmax, Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    const bool inside = inRange();
+    if (!inside && written_ > 0) {
+        platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                        p.modelName(), range_.describe().c_str(), p.x[1], Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    tPrev_ = t_;
+    vPrev_ = v_;
+    VpPrev_ = Vp_;
+    if (lambda_ >= kSmallestCheckedStep) {
+        t_ = tNew_;
+        v_ = vNew_;
+    } else {
+        p.next_critical_point(t_, v_);
+    }
+    xp_ = p.x[1];
+    Vp_ = p.V;
+    Tp_ = p.T;
+    Pconverged_ = p.P;
+    p.calculate_state_functions();
+    if (inside) {
+        row_.mixture(t_, v_);
+        ++written_;
+    }
+    if (stopIfUnstable_ && p.critical_stability < 0.0) {
+        unstableStop_ = true;
+        return false;
+    }
+    if (!stopIfUnstable_ && !saidUnstable_ && p.critical_stability < 0.0) {
+        saidUnstable_ = true;
+        // The points before this one are tested first, so that the notes
+        // come in the curve's order.
+        if (!saidSplit_) checkSplit();
+        platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
+                        "stability of a critical point (column stabi)\n",
+                        p.x[1], p.T, p.P * 1e-5);
+    }
+    if (!stopIfUnstable_ && !saidSplit_ && inside) {
+        recent_.push_back({p.x[1], p.T, p.V, p.P});
+        if (recent_.size() >= kSplitCheckEvery) checkSplit();
+    }
+    return true;
+}
+
+// The tangent plane at the critical points: where the mixture splits into
+// phases of other compositions the critical phase is metastable, beyond a
+// critical end point on a three-phase line.  The test is made on every
+// kSplitCheckEvery-th point and, once one splits, on the points since the
+// last test, the first that splits being named.
+void CriticalCurveTrace::checkSplit() {
+    if (recent_.empty()) return;
+    FluidPhase& p = p_;
+    const double Tk = p.T, Vk = p.V, Pk = p.P, xk = p.x[1], stabk = p.critical_stability;
+    auto splits = [&](const CurvePoint& q) {
+        setComposition(q.x1);
+        return p.binarySplitsAt(q.T, q.P * 1e-5);
+    };
+    if (splits(recent_.back())) {
+        saidSplit_ = true;
+        std::size_t first = recent_.size() - 1;
+        while (first > 0 && splits(recent_[first - 1])) --first;
+        const CurvePoint& q = recent_[first];
+        platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into phases "
+                        "of other compositions (it is metastable, past a critical end point on a three-phase "
+                        "line)\n",
+                        q.x1, q.T, q.P * 1e-5);
+    }
+    recent_.clear();
+    setComposition(xk);
+    p.temperature(Tk);
+    p.volume(Vk);
+    p.P = Pk;
+    p.critical_stability = stabk;
+    p.errorflag = 0;
+}
+
+void CriticalCurveTrace::run() {
+    long points = 1;
+    for (;;) {
+        if (points >= kMostPoints) {
+            platform::diagf("Critical curve: %ld points traced without reaching an end; the trace stops\n", points);
+            break;
+        }
+        double DT, Dx, DV;
+        CriticalPointFlag d;
+        predict(DT, Dx, DV, d);
+        if (!correct(DT, Dx, DV, d)) {
+            if (!stopIfUnstable_ && lastTrialX_ > 0.001 && lastTrialX_ < 0.999)
+                platform::warnf("Critical curve: no critical point is found beyond x1 = %g, %g K and %g bar; the "
+                                "curve ends there\n",
+                                xp_, Tp_, Pconverged_ * 1e-5);
+            break;
+        }
+        if (!keep()) break;
+        ++points;
+    }
+    if (!stopIfUnstable_ && !saidSplit_) checkSplit();
+}
+
+// Closes the curve at the other component's critical point (a curve from a
+// pure component only at the far one), unless it ended on its own.
+void CriticalCurveTrace::closeAtPureComponent(bool fromPure, double inward) {
+    if (unstableStop_) return;
+    double x1End = -1.0;
+    if (lastTrialX_ > 0.999 && !(fromPure && inward < 0.0)) x1End = 1.0;
+    if (lastTrialX_ < 0.001 && !(fromPure && inward > 0.0)) x1End = 0.0;
+    if (x1End < 0.0) return;
+    setComposition(x1End);
+    p_.errorflag = 0;
+    p_.search_the_critical_point_of_the_pure_component();
+    if (!p_.errorflag && inRange()) {
+        p_.calculate_state_functions();
+        row_.pure();
+        ++written_;
+    }
+}
+
 }  // namespace
 
 void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFlag flag, short stopIfUnstable,
@@ -86,11 +438,6 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // run to its packing limit, at any pressure).  The range is the model's
     // at each point's composition (effectiveRange): near a pure component's
     // critical point the other one is dilute and does not freeze there.
-    ValidityRange range = effectiveRange();
-    auto inRange = [&] {
-        range = effectiveRange();
-        return range.holds(T, P * 1e-5);
-    };
     long written = 0;
     // A curve without a row leaves no file of headers (mode 0 keeps its
     // empty file).
@@ -106,290 +453,36 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
             std::remove(file.c_str());
         }
     } removeIfEmpty{out, file, written, m};
-
-    auto setComposition = [this](double x1) {
-        composition_of_component(0, 1.0 - x1);
-        composition_of_component(1, x1);
-    };
+    CriticalCurveTrace trace(*this, row, written, stopIfUnstable, Pmax);
 
     // From a pure component the curve can only run into the mixtures: the
     // offset of the first point and the composition step point away from the
     // start whatever the signs given (and so does a first step in
-    // temperature, below).
+    // temperature, in firstMixturePoint).
     const bool fromPure = flag == kCriticalCurveFromComponent0 || flag == kCriticalCurveFromComponent1;
     const double inward = flag == kCriticalCurveFromComponent1 ? -1.0 : 1.0;
     if (fromPure) {
         dx0 = inward * std::fabs(dx0);
         dx = inward * std::fabs(dx);
-        const double x1s = flag == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
-        setComposition(x1s);
-        search_the_critical_point_of_the_pure_component();
-        if (errorflag) {
-            platform::diagf("Critical state has not been located\n");
-        } else if (inRange()) {
-            calculate_state_functions();
-            row.pure();
-            ++written;
-        }
-        const double Tc = T, Vc = V;
-        setComposition(x1s + dx0);
-        temperature(Tc);
-        volume(Vc);
+        trace.startAtPureComponent(flag, dx0);
     }
-
     const CriticalPointFlag first = (flag == kCriticalCurveFromStateFixedT || flag == kCriticalCurveFromStateFixedT1)
                                         ? kCriticalPointFixedTemperature
                                         : kCriticalPointFixedComposition;
-    // A point is a mixture point only inside 0 <= x1 <= 1: a search at fixed T
-    // that converges outside has failed.
-    auto searchInside = [this](CriticalPointFlag how) {
-        search_a_critical_point(how);
-        if (errorflag == 0 && !(x[1] >= 0.0 && x[1] <= 1.0)) errorflag = 1;
-        return errorflag == 0;
-    };
-    if (!searchInside(first)) {  // no mixture point: the output is closed as it is
+    if (!trace.searchInside(first)) {  // no mixture point: the output is closed as it is
         if (written == 0) {
             platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
             errorflag = 1;
         }
         return;
     }
-
-    double xp = x[1], Vp = V, Tp = T;
-    // The tangent first: it reads the derivative set of the search, which the
-    // state functions partly rewrite.
-    double t = 0.0, v = 0.0;
-    next_critical_point(t, v);
-    calculate_state_functions();
-    if (inRange()) {
-        row.mixture(0.0, 0.0);
-        ++written;
-    }
-
-    // The curve is followed along its tangent (1, dT/dx1) in the (x1, T)
-    // plane, oriented by `dir` (the sign of the step in x1).  Steps are in
-    // x1 where the curve is flat, in T where it is steep.  The orientation
-    // is kept through the curve's extrema: with T scaled by
-    // scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the
-    // new tangent points the way of the last one (positive scaled product),
-    // so that past a temperature extremum x1 goes on and T turns, and past a
-    // composition extremum T (and V) go on and x1 turns.
-    const double sx = std::fabs(dx), sT = std::fabs(dT);
-    const double scaleT = kSteepInT / std::max(sx, 1e-12);
-    double dir = dx < 0.0 ? -1.0 : 1.0;
-    if (!fromPure && std::fabs(dx * t) > kSteepInT && dT != 0.0) dir = (dT < 0.0) == (t < 0.0) ? 1.0 : -1.0;
-    // The volume enters the orientation too (in ln V, a step of dx taken as
-    // 0.05 in ln V): where the curve runs up in pressure at nearly constant
-    // x1 and T, its volume carries it.
-    const double scaleLnV = 0.05 / std::max(sx, 1e-12);
-    double lambda = 1.0, tPrev = t, vPrev = v, VpPrev = Vp;
-    CriticalPointFlag d = first;
-    // The console's curves (stopIfUnstable 0) are followed to their end and
-    // say where their points stop being stable critical points.
-    bool saidUnstable = false, saidSplit = false;
-    // The tangent plane at the critical points: where the mixture splits
-    // into phases of other compositions the critical phase is metastable,
-    // beyond a critical end point on a three-phase line.  The test is made
-    // on every kSplitCheckEvery-th point and, once one splits, on the points
-    // since the last test, the first that splits being named.
-    struct Point {
-        double x1, T, V, P;
-    };
-    std::vector<Point> recent;
-    auto checkSplit = [&] {
-        if (recent.empty()) return;
-        const double Tk = T, Vk = V, Pk = P, xk = x[1], stabk = critical_stability;
-        auto splits = [&](const Point& q) {
-            setComposition(q.x1);
-            return binarySplitsAt(q.T, q.P * 1e-5);
-        };
-        if (splits(recent.back())) {
-            saidSplit = true;
-            std::size_t first = recent.size() - 1;
-            while (first > 0 && splits(recent[first - 1])) --first;
-            const Point& q = recent[first];
-            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into phases "
-                            "of other compositions (it is metastable, past a critical end point on a three-phase "
-                            "line)\n",
-                            q.x1, q.T, q.P * 1e-5);
-        }
-        recent.clear();
-        setComposition(xk);
-        temperature(Tk);
-        volume(Vk);
-        P = Pk;
-        critical_stability = stabk;
-        errorflag = 0;
-    };
-    // The tangent at the point just converged, and whether the step to it
-    // followed the curve: in the scaled (x1, T, ln V) of the orientation
-    // above, the last tangent, the new one and the chord between the two
-    // points lie within kLargestTurn of one another on a smooth branch
-    // (the largest turn of a step measured on the cubics' and Kreglewski's
-    // curves is 33 degrees); a jump to another root gives a tangent and a
-    // chord at an unrelated angle (77 degrees on Kreglewski's N2-CO2).
-    double tNew = 0.0, vNew = 0.0;
-    auto onTheBranch = [&] {
-        next_critical_point(tNew, vNew);
-        auto unit = [](double a, double b, double c, double (&u)[3]) {
-            const double n = std::sqrt(a * a + b * b + c * c);
-            u[0] = a / n;
-            u[1] = b / n;
-            u[2] = c / n;
-        };
-        auto cosine = [](const double (&a)[3], const double (&b)[3]) {
-            return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
-        };
-        double last[3], next[3], chord[3];
-        unit(1.0, t / scaleT, (v / Vp) / scaleLnV, last);
-        unit(1.0, tNew / scaleT, (vNew / V) / scaleLnV, next);
-        unit(x[1] - xp, (T - Tp) / scaleT, std::log(V / Vp) / scaleLnV, chord);
-        const double c = std::cos(kLargestTurn);
-        const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
-        return ok || !(std::isfinite(tNew) && std::isfinite(vNew));
-    };
-    double lastTrialX = xp, Pconverged = P;
-    bool unstableStop = false;
-    long points = 1;
-    for (;;) {
-        if (points >= kMostPoints) {
-            platform::diagf("Critical curve: %ld points traced without reaching an end; the trace stops\n", points);
-            break;
-        }
-        if (lambda <= 0.5) lambda *= 1.4;
-        // Past a composition extremum the tangent, scaled, turns back.
-        if (1.0 + t * tPrev / (scaleT * scaleT) + (v / Vp) * (vPrev / VpPrev) / (scaleLnV * scaleLnV) < 0.0) dir = -dir;
-        double DT, Dx, DV;
-        if (std::fabs(sx * t) > kSteepInT) {
-            DT = dir * (t < 0.0 ? -sT : sT);
-            Dx = DT / t;
-            DV = DT * v / t;
-            d = kCriticalPointFixedTemperature;
-        } else {
-            Dx = dir * sx;
-            DT = Dx * t;
-            DV = Dx * v;
-            d = kCriticalPointFixedComposition;
-        }
-        bool converged = false;
-        for (;;) {
-            errorflag = 0;
-            const double x1 = xp + lambda * Dx;
-            lastTrialX = x1;
-            setComposition(x1);
-            temperature(Tp + lambda * DT);
-            volume(Vp + lambda * DV);
-            if (x1 >= 0.0 && x1 <= 1.0) {
-                converged = searchInside(d);
-            } else {
-                errorflag = 1;
-            }
-            // A step that lands on another root of the critical conditions
-            // (at the same x1 and T, at another volume) has left the curve:
-            // its tangent there is unrelated to the last one.  It is
-            // rejected and retried shorter.
-            if (converged && lambda >= kSmallestCheckedStep && !onTheBranch()) {
-                platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", x[1],
-                                 T, V * 1e6);
-                converged = false;
-            }
-            if (converged) break;
-            platform::tracef("lambda %.12lg xc %.12lg\n", lambda, x1);
-            lambda /= 2.0;
-            if (!(lambda > kSmallestStepFactor) || (Pmax > 0.0 && Pconverged > Pmax)) break;
-        }
-        if (!converged) {
-            if (!stopIfUnstable && lastTrialX > 0.001 && lastTrialX < 0.999)
-                platform::warnf("Critical curve: no critical point is found beyond x1 = %g, %g K and %g bar; the "
-                                "curve ends there\n",
-                                xp, Tp, Pconverged * 1e-5);
-            break;
-        }
-        if (!(P > 0.0)) {
-            // A critical point at zero or negative pressure is no state of
-            // the fluid: the curve has run into the liquid's tension.
-            platform::warnf("Critical curve: its pressure falls to zero beyond x1 = %g, %g K and %g bar; the curve "
-                            "ends there\n",
-                            xp, Tp, Pconverged * 1e-5);
-            unstableStop = true;  // no closing pure-component point either
-            break;
-        }
-        if (T > criticalCurveTmax) {
-            // Beyond the model's range its critical curve may run to any
-            // pressure: the point is not written and the curve ends here.
-            platform::warnf("Critical curve: above %g K the model describes no critical point; the curve ends at "
-                            "%g K and %g bar\n",
-                            criticalCurveTmax, Tp, Pconverged * 1e-5);
-            unstableStop = true;  // no closing pure-component point either
-            break;
-        }
-        const bool inside = inRange();
-        if (!inside && written > 0) {
-            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
-                            modelName(), range.describe().c_str(), x[1], Tp, Pconverged * 1e-5);
-            unstableStop = true;  // no closing pure-component point either
-            break;
-        }
-        tPrev = t;
-        vPrev = v;
-        VpPrev = Vp;
-        if (lambda >= kSmallestCheckedStep) {
-            t = tNew;
-            v = vNew;
-        } else {
-            next_critical_point(t, v);
-        }
-        xp = x[1];
-        Vp = V;
-        Tp = T;
-        Pconverged = P;
-        calculate_state_functions();
-        if (inside) {
-            row.mixture(t, v);
-            ++written;
-        }
-        ++points;
-        if (stopIfUnstable && critical_stability < 0.0) {
-            unstableStop = true;
-            break;
-        }
-        if (!stopIfUnstable && !saidUnstable && critical_stability < 0.0) {
-            saidUnstable = true;
-            // The points before this one are tested first, so that the notes
-            // come in the curve's order.
-            if (!saidSplit) checkSplit();
-            platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
-                            "stability of a critical point (column stabi)\n",
-                            x[1], T, P * 1e-5);
-        }
-        if (!stopIfUnstable && !saidSplit && inside) {
-            recent.push_back({x[1], T, V, P});
-            if (recent.size() >= kSplitCheckEvery) checkSplit();
-        }
-    }
-    if (!stopIfUnstable && !saidSplit) checkSplit();
-
-    if (!unstableStop) {
-        // Close the curve at the other component's critical point (a curve
-        // from a pure component only at the far one).
-        double x1End = -1.0;
-        if (lastTrialX > 0.999 && !(fromPure && inward < 0.0)) x1End = 1.0;
-        if (lastTrialX < 0.001 && !(fromPure && inward > 0.0)) x1End = 0.0;
-        if (x1End >= 0.0) {
-            setComposition(x1End);
-            errorflag = 0;
-            search_the_critical_point_of_the_pure_component();
-            if (!errorflag && inRange()) {
-                calculate_state_functions();
-                row.pure();
-                ++written;
-            }
-        }
-    }
-    if (written == 0 && range.declared()) {
+    trace.firstMixturePoint(fromPure, dT, dx);
+    trace.run();
+    trace.closeAtPureComponent(fromPure, inward);
+    if (written == 0 && trace.range().declared()) {
         platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
                         "%g)\n",
-                        modelName(), range.describe().c_str(), x[1]);
+                        modelName(), trace.range().describe().c_str(), x[1]);
         errorflag = 1;
     }
 }

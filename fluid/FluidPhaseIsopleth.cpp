@@ -104,6 +104,224 @@ void FluidPhase::next_dew_point_for_isopleth(double& dVl, double& dVv, double& d
     if (!isoplethTangent(*this, false, dVl, dVv, dx, dPdT)) errorflag = 1;
 }
 
+namespace {
+
+// One branch of an isopleth traced from its first point: the accepted point,
+// the point before it (the way the trace goes in T and in P), the tangent and
+// the step factor.  Each step is predicted along the tangent (predict),
+// corrected by a bubble or dew point (correct), kept or shortened (the step
+// control of run and accept), and the branch closes at the critical point of
+// its mixture (closeAtCritical).
+class IsoplethTrace {
+public:
+    IsoplethTrace(FluidPhase& p, bool bubble, double PmaxPa, double dT, double dP, CurveOutput& out)
+        : p_(p), bubble_(bubble), PmaxPa_(PmaxPa), dT_(dT), dP_(dP), out_(out),
+          critical_(kCriticalPointFixedComposition, critical_approach::TraceWindow{.Pmax = PmaxPa}) {
+        keepPoint();
+        Tbefore_ = T0_;
+        Pbefore_ = P0_;
+        z_ = bubble ? x0_ : y0_;
+        const double Pstart = p.P;
+        isoplethTangent(p, bubble, dVl_, dVv_, dz_, dPdT_);
+        p.P = Pstart;
+        if (dT_ * dPdT_ * dP_ < 0.0) dP_ = -dP_;
+        writeRow();
+    }
+
+    void run();
+
+private:
+    void writeRow() {
+        const double x1 = p_.x_liquid[1], y1 = p_.x_vapour[1];
+        out_.writeRow({p_.T, p_.P * 1e-5, 1.0 - x1, x1, 1.0 - y1, y1, p_.Vl0, p_.Vv0});
+    }
+    void keepPoint() {
+        T0_ = p_.T;
+        Vl0a_ = p_.Vl0;
+        Vv0a_ = p_.Vv0;
+        x0_ = p_.x_liquid[1];
+        y0_ = p_.x_vapour[1];
+        P0_ = p_.P;
+    }
+    void predictAndCorrect(double r);
+    void accept();
+    bool closedAtCritical(bool everyRoot);
+    void closeAtCritical(const critical_approach::CriticalPoint& c);
+
+    FluidPhase& p_;
+    const bool bubble_;
+    const double PmaxPa_;
+    double dT_, dP_;
+    CurveOutput& out_;
+    critical_approach::CriticalSearch critical_;
+    // The accepted point, the point before it, the composition held.
+    double T0_ = 0, Vl0a_ = 0, Vv0a_ = 0, x0_ = 0, y0_ = 0, P0_ = 0;
+    double Tbefore_ = 0, Pbefore_ = 0, z_ = 0;
+    double dVl_ = 0, dVv_ = 0, dz_ = 0, dPdT_ = 0;
+    bool pressureSteps_ = false;
+};
+
+// Predictor and corrector: the point at the step r of the full one, predicted
+// along the tangent and solved as a bubble point, a dew point at T or (where
+// the dew branch is steep) a dew point at P.
+void IsoplethTrace::predictAndCorrect(double r) {
+    double DT = r * dT_, DP = 0.0;
+    if (!bubble_ && pressureSteps_) {
+        DP = r * dP_;
+        DT = DP / dPdT_;
+    }
+    const double Vlp = Vl0a_ + DT * dVl_, Vvp = Vv0a_ + DT * dVv_;
+    if (bubble_) {
+        p_.calculate_bubble_point(T0_ + DT, Vlp, Vvp, x0_, std::clamp(y0_ + DT * dz_, 0.0, 1.0));
+    } else if (!pressureSteps_) {
+        p_.calculate_dew_point(T0_ + DT, Vlp, Vvp, std::clamp(x0_ + DT * dz_, 0.0, 1.0), y0_);
+    } else {
+        p_.calculate_dew_point_for_given_P(P0_ + DP, T0_ + DT, Vlp, Vvp, std::clamp(x0_ + DT * dz_, 0.0, 1.0), y0_);
+    }
+}
+
+// Step control after a point is kept: the new tangent, and on the dew branch
+// the switch between temperature and pressure steps where |dP/dT| passes
+// kSteepInP (the step's sign kept along the way the branch goes).
+void IsoplethTrace::accept() {
+    Tbefore_ = T0_;
+    Pbefore_ = P0_;
+    keepPoint();
+    const double previous = dPdT_;
+    if (!isoplethTangent(p_, bubble_, dVl_, dVv_, dz_, dPdT_)) {
+        // Keep the last tangent: the next prediction is poorer but the
+        // corrector may still find the point.
+        dPdT_ = previous;
+    }
+    p_.P = P0_;
+    if (!bubble_) {
+        const bool signChanged = previous * dPdT_ < 0.0;
+        if (std::fabs(dPdT_) > kSteepInP) {
+            pressureSteps_ = true;
+            if (signChanged) dT_ = -dT_;
+        } else {
+            pressureSteps_ = false;
+            if (signChanged) dP_ = -dP_;
+        }
+    }
+}
+
+// The critical point of the mixture of composition z, where the bubble and
+// dew curves of the isopleth meet, sought from the last point's temperature
+// (ahead of it in T while the steps are in T, in P while they are in P; over
+// the whole plane where that fails, with everyRoot): true when the branch
+// has closed there.
+bool IsoplethTrace::closedAtCritical(bool everyRoot) {
+    critical_approach::CriticalPoint c;
+    const critical_approach::TraceEnd end{T0_,          z_,           Vl0a_, Vv0a_, pressureSteps_,
+                                          pressureSteps_ ? P0_ : T0_, pressureSteps_ ? Pbefore_ : Tbefore_};
+    if (!critical_.seek(p_, end, c, everyRoot)) return false;
+    closeAtCritical(c);
+    return true;
+}
+
+// From the last point to the critical point: bubble or dew points at
+// temperatures (dew points at pressures, where these come closer) most of
+// the way each time; the critical point itself is the last row.
+void IsoplethTrace::closeAtCritical(const critical_approach::CriticalPoint& cp) {
+    using critical_approach::TieLine;
+    const double z = z_;
+    // The parameters: the temperature, and for a dew branch the pressure too
+    // (its solver at given pressure), whichever comes closer.
+    const TieLine c{cp.T, cp.P, z, z, cp.V, cp.V};
+    const TieLine last{T0_, P0_, x0_, y0_, Vl0a_, Vv0a_};
+    FluidPhase& p = p_;
+    const bool bubble = bubble_;
+    critical_approach::approachTheCriticalPoint(
+        last, c, bubble, 1.0, bubble ? 1 : 2,
+        [&](int kind, const TieLine& st, TieLine& got) {
+            p.errorflag = 0;
+            {
+                const platform::ThreadLogCapture quiet;
+                if (bubble)
+                    p.calculate_bubble_point(st.s, st.Vl, st.Vv, z, st.y);
+                else if (kind == 0)
+                    p.calculate_dew_point(st.s, st.Vl, st.Vv, st.x, z);
+                else
+                    p.calculate_dew_point_for_given_P(st.t, st.s, st.Vl, st.Vv, st.x, z);
+            }
+            if (p.errorflag) return false;
+            got = {p.T, p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
+            const bool stable = binary_side::locallyStable(p, 2, got.x, got.Vl) &&
+                                binary_side::locallyStable(p, 1, got.y, got.Vv);
+            p.P = got.t;  // the evaluations left the phase's pressure
+            return stable;
+        },
+        [&] { writeRow(); });
+    p.errorflag = 0;
+    p.temperature(cp.T);
+    p.P = cp.P;
+    p.x_liquid.assign({1.0 - z, z});
+    p.x_vapour.assign({1.0 - z, z});
+    p.Vl0 = p.Vv0 = cp.V;
+    writeRow();
+}
+
+// The trace: a failed step is halved down to kSmallestStepFactor, a kept one
+// lets the step grow back; it ends above Pmax, after kMostPoints points, or
+// at the critical point of its mixture (sought once the phases come close,
+// when the steps crawl near it, or when the branch stalls or passes it).
+void IsoplethTrace::run() {
+    double r = 1.0;
+    long points = 1;
+    bool crawlChecked = false;
+    while (p_.errorflag == 0) {
+        if (points >= kMostPoints) {
+            platform::diagf("Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
+            break;
+        }
+        predictAndCorrect(r);
+        if (p_.errorflag) {
+            r *= 0.5;
+            if (r < kSmallestStepFactor) {
+                // A branch that stalls has come to the critical point of its
+                // mixture (or close to it): it closes there.
+                p_.errorflag = 0;
+                if (closedAtCritical(true)) return;
+                p_.errorflag = 1;
+                break;
+            }
+            p_.errorflag = 0;
+            continue;
+        }
+        // Along a branch the moving phase's composition approaches the held
+        // one only towards the critical point: a point whose phases swapped
+        // sides (or became one) has passed it.
+        if ((p_.x_vapour[1] - p_.x_liquid[1]) * (y0_ - x0_) <= 0.0 || !(p_.Vv0 > p_.Vl0)) {
+            r *= 0.5;
+            if (r >= kSmallestStepFactor) continue;
+            if (closedAtCritical(true)) return;
+            break;
+        }
+        const double used = r;
+        r = std::min(1.0, 2.0 * r);
+        accept();
+        writeRow();
+        ++points;
+        if (P0_ > PmaxPa_) break;
+        if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical(false)) return;
+        // Near the critical point the corrector's residual reaches the
+        // rounding of the model's fugacities before its step is small (the
+        // system is nearly singular there): only steps that start almost on
+        // the next point converge, and the trace would crawl.  Once the
+        // steps have shrunk that far with the phases close, the critical
+        // point is sought (over the whole plane if need be) and the branch
+        // closes there.
+        if (!crawlChecked && used < kCrawlingStep && Vv0a_ > Vl0a_ &&
+            Vv0a_ < critical_approach::kNearCriticalVolumeRatio * Vl0a_) {
+            crawlChecked = true;
+            if (closedAtCritical(true)) return;
+        }
+    }
+}
+
+}  // namespace
+
 void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double xl, double yv, double Pmax,
                                        double dT, double dP, int type, char mode, const char* suffix,
                                        std::vector<double>* array) {
@@ -127,202 +345,5 @@ void FluidPhase::calculate_an_isopleth(double T_, double Vl, double Vv, double x
     else
         calculate_dew_point(T_, Vl, Vv, xl, yv);
     if (errorflag) return;
-
-    auto writeRow = [&] {
-        const double x1 = x_liquid[1], y1 = x_vapour[1];
-        out.writeRow({T, P * 1e-5, 1.0 - x1, x1, 1.0 - y1, y1, Vl0, Vv0});
-    };
-    // The accepted point.
-    double T0 = T, Vl0a = Vl0, Vv0a = Vv0, x0 = x_liquid[1], y0 = x_vapour[1], P0 = P;
-    // The point before it: the way the trace goes in T and in P.
-    double Tbefore = T0, Pbefore = P0;
-    // The composition held along the branch.
-    const double z = bubble ? x0 : y0;
-    double dVl = 0, dVv = 0, dz = 0, dPdT = 0;
-    const double Pstart = P;
-    isoplethTangent(*this, bubble, dVl, dVv, dz, dPdT);
-    P = Pstart;
-    if (dT * dPdT * dP < 0.0) dP = -dP;
-    writeRow();
-
-    // The critical point of the mixture of composition z, where the bubble
-    // and dew curves of the isopleth meet: sought once the two phases come
-    // close (or the trace stalls), from the last point's temperature and the
-    // geometric mean of its volumes; it closes the branch only when it lies
-    // ahead of the last point on the way the trace goes (in T while the
-    // steps are in T, in P while they are in P) and near it.  A search that
-    // fails is tried again once the phases have come closer.
-    double nextTry = critical_approach::kNearCriticalVolumeRatio;
-    double Tc = 0.0, Vc = 0.0, Pc = 0.0;
-    bool pressureSteps = false;
-    // `everyRoot`: where the search from the last point fails, the critical
-    // points of the mixture are sought over temperature and volume as "crit"
-    // seeks them.
-    auto searchCritical = [&](bool everyRoot) {
-        nextTry = critical_approach::nextNearCriticalRatio(nextTry);
-        {
-            const platform::ThreadLogCapture quiet;  // a start that does not converge is no failure
-            composition_of_component(0, 1.0 - z);
-            composition_of_component(1, z);
-            temperature(T0);
-            volume(std::sqrt(Vl0a * Vv0a));
-            search_a_critical_point(kCriticalPointFixedComposition);
-            if (errorflag != 0 && everyRoot) {
-                const double Vs = std::sqrt(Vl0a * Vv0a);
-                errorflag = searchTheMixtureCriticalPoint(z, T0, Vs) ? 0 : 1;
-            }
-        }
-        const bool converged = errorflag == 0 && std::isfinite(T) && std::isfinite(V) && std::isfinite(P) &&
-                               P > 0.0 && V > 0.0 && std::fabs(T - T0) < 0.1 * T0;
-        errorflag = 0;
-        if (!converged) return false;
-        const bool ahead = pressureSteps
-                               ? (P - P0) * (P0 - Pbefore) >= -1e-9 * P0 * std::fabs(P0 - Pbefore)
-                               : (T - T0) * (T0 - Tbefore) >= -1e-9 * T0 * std::fabs(T0 - Tbefore);
-        // Above the highest pressure of the trace the critical point does
-        // not end it: the trace stops there as it would without it.
-        if (!ahead || P > Pmax) return false;
-        Tc = T;
-        Vc = V;
-        Pc = P;
-        return true;
-    };
-    // From the last point to the critical point: bubble or dew points at
-    // temperatures (dew points at pressures, where these come closer) most
-    // of the way each time; the critical point itself is the last row.
-    auto closeAtCritical = [&] {
-        using critical_approach::TieLine;
-        // The parameters: the temperature, and for a dew branch the pressure
-        // too (its solver at given pressure), whichever comes closer.
-        const TieLine c{Tc, Pc, z, z, Vc, Vc};
-        const TieLine last{T0, P0, x0, y0, Vl0a, Vv0a};
-        critical_approach::approachTheCriticalPoint(
-            last, c, bubble, 1.0, bubble ? 1 : 2,
-            [&](int kind, const TieLine& st, TieLine& got) {
-                errorflag = 0;
-                {
-                    const platform::ThreadLogCapture quiet;
-                    if (bubble)
-                        calculate_bubble_point(st.s, st.Vl, st.Vv, z, st.y);
-                    else if (kind == 0)
-                        calculate_dew_point(st.s, st.Vl, st.Vv, st.x, z);
-                    else
-                        calculate_dew_point_for_given_P(st.t, st.s, st.Vl, st.Vv, st.x, z);
-                }
-                if (errorflag) return false;
-                got = {T, P, x_liquid[1], x_vapour[1], Vl0, Vv0};
-                const bool stable = binary_side::locallyStable(*this, 2, got.x, got.Vl) &&
-                                    binary_side::locallyStable(*this, 1, got.y, got.Vv);
-                P = got.t;  // the evaluations left the phase's pressure
-                return stable;
-            },
-            writeRow);
-        errorflag = 0;
-        temperature(Tc);
-        P = Pc;
-        x_liquid.assign({1.0 - z, z});
-        x_vapour.assign({1.0 - z, z});
-        Vl0 = Vv0 = Vc;
-        writeRow();
-    };
-
-    double r = 1.0;
-    long points = 1;
-    bool crawlChecked = false;
-    while (errorflag == 0) {
-        if (points >= kMostPoints) {
-            platform::diagf("Isopleth: %ld points traced without reaching an end; the trace stops\n", points);
-            break;
-        }
-        double DT = r * dT, DP = 0.0;
-        if (!bubble && pressureSteps) {
-            DP = r * dP;
-            DT = DP / dPdT;
-        }
-        const double Vlp = Vl0a + DT * dVl, Vvp = Vv0a + DT * dVv;
-        if (bubble) {
-            calculate_bubble_point(T0 + DT, Vlp, Vvp, x0, std::clamp(y0 + DT * dz, 0.0, 1.0));
-        } else if (!pressureSteps) {
-            calculate_dew_point(T0 + DT, Vlp, Vvp, std::clamp(x0 + DT * dz, 0.0, 1.0), y0);
-        } else {
-            calculate_dew_point_for_given_P(P0 + DP, T0 + DT, Vlp, Vvp, std::clamp(x0 + DT * dz, 0.0, 1.0), y0);
-        }
-        if (errorflag) {
-            r *= 0.5;
-            if (r < kSmallestStepFactor) {
-                // A branch that stalls has come to the critical point of its
-                // mixture (or close to it): it closes there.
-                errorflag = 0;
-                if (searchCritical(true)) {
-                    closeAtCritical();
-                    return;
-                }
-                errorflag = 1;
-                break;
-            }
-            errorflag = 0;
-            continue;
-        }
-        // Along a branch the moving phase's composition approaches the held
-        // one only towards the critical point: a point whose phases swapped
-        // sides (or became one) has passed it.
-        if ((x_vapour[1] - x_liquid[1]) * (y0 - x0) <= 0.0 || !(Vv0 > Vl0)) {
-            r *= 0.5;
-            if (r >= kSmallestStepFactor) continue;
-            if (searchCritical(true)) {
-                closeAtCritical();
-                return;
-            }
-            break;
-        }
-        Tbefore = T0;
-        Pbefore = P0;
-        T0 = T;
-        Vl0a = Vl0;
-        Vv0a = Vv0;
-        x0 = x_liquid[1];
-        y0 = x_vapour[1];
-        P0 = P;
-        const double used = r;
-        r = std::min(1.0, 2.0 * r);
-        const double previous = dPdT;
-        if (!isoplethTangent(*this, bubble, dVl, dVv, dz, dPdT)) {
-            // Keep the last tangent: the next prediction is poorer but the
-            // corrector may still find the point.
-            dPdT = previous;
-        }
-        P = P0;
-        if (!bubble) {
-            const bool signChanged = previous * dPdT < 0.0;
-            if (std::fabs(dPdT) > kSteepInP) {
-                pressureSteps = true;
-                if (signChanged) dT = -dT;
-            } else {
-                pressureSteps = false;
-                if (signChanged) dP = -dP;
-            }
-        }
-        writeRow();
-        ++points;
-        if (P0 > Pmax) break;
-        if (Vv0a > Vl0a && Vv0a < nextTry * Vl0a && searchCritical(false)) {
-            closeAtCritical();
-            return;
-        }
-        // Near the critical point the corrector's residual reaches the
-        // rounding of the model's fugacities before its step is small (the
-        // system is nearly singular there): only steps that start almost on
-        // the next point converge, and the trace would crawl.  Once the
-        // steps have shrunk that far with the phases close, the critical
-        // point is sought (over the whole plane if need be) and the branch
-        // closes there.
-        if (!crawlChecked && used < kCrawlingStep && Vv0a > Vl0a &&
-            Vv0a < critical_approach::kNearCriticalVolumeRatio * Vl0a) {
-            crawlChecked = true;
-            if (searchCritical(true)) {
-                closeAtCritical();
-                return;
-            }
-        }
-    }
+    IsoplethTrace(*this, bubble, Pmax, dT, dP, out).run();
 }

@@ -227,22 +227,158 @@ void FluidPhase::search_a_critical_point1() {
     critical_stability = stabilityOf(*this);
 }
 
+namespace {
+
+// A root of the two critical conditions of a mixture, kept with its
+// stability; whether the mixture splits there (the tangent plane) is asked
+// only of the roots whose fourth-order stability holds.
+struct MixtureRoot {
+    double T, V, P, stability;
+    bool splits;
+};
+
+bool usableRoot(const MixtureRoot& r) { return !r.splits && r.stability >= 0.0; }
+
+// The pure components' critical points (K, m3/mol): the temperatures and
+// volumes where the mixture's are sought; false where the model has none.
+// Each is found from the fluid's own critical point where its ancillary
+// equations know it (a volume of Zc = 0.3), else from the model's start.
+bool pureCriticalPoints(FluidPhase& p, double (&Tpure)[2], double (&Vpure)[2]) {
+    bool pure = true;
+    for (int k = 0; k < 2 && pure; k++) {
+        std::vector<double> only(2, 0.0);
+        only[k] = 1.0;
+        p.composition(only.data());
+        const double Tf = ancillaryCriticalTemperature(p.componentName(k)),
+                     Pf = ancillaryCriticalPressure(p.componentName(k));
+        const bool known = Tf > 0.0 && Pf > 0.0;
+        p.temperature(known ? Tf : p.critical_T);
+        p.volume(known ? 0.3 * FluidPhase::R * Tf / Pf : p.critical_V);
+        p.search_the_critical_point_of_the_pure_component();
+        pure = p.errorflag == 0;
+        Tpure[k] = p.T;
+        Vpure[k] = p.V;
+    }
+    p.errorflag = 0;
+    return pure;
+}
+
+// Where the critical curve turns in composition (or a liquid-liquid branch
+// crosses the composition) the mixture has more than one critical point,
+// and starts near the pseudo-critical point find only some of them.  All
+// are sought on a grid in (T, ln V) between the pure components' critical
+// points: a cell whose corners take both signs of G0 and of G1 holds a root
+// or lies next to one, and searchFrom(T, V) starts at its centre.
+template <class SearchFrom>
+void scanForCriticalRoots(FluidPhase& p, const std::vector<double>& kept, const double (&Tpure)[2],
+                          const double (&Vpure)[2], SearchFrom&& searchFrom) {
+    p.composition(kept.data());
+    const double b = p.coVolume();
+    const double Tlo = std::max(kLowestCriticalT, kScanTLow * std::min(Tpure[0], Tpure[1])),
+                 Thi = kScanTHigh * std::max(Tpure[0], Tpure[1]);
+    const double ulo = std::log(b > 0.0 ? kScanVLow * b : 0.2 * std::min(Vpure[0], Vpure[1])),
+                 uhi = std::log(b > 0.0 ? kScanVHigh * b : 3.0 * std::max(Vpure[0], Vpure[1]));
+    // Signs of G0 and G1 at the nodes (0 where the model fails there).
+    std::vector<signed char> s0(kScanT * kScanV), s1(kScanT * kScanV);
+    auto sign = [](double g) -> signed char { return g > 0.0 ? 1 : (g < 0.0 ? -1 : 0); };
+    for (int i = 0; i < kScanT; ++i) {
+        p.temperature(Tlo + (Thi - Tlo) * i / (kScanT - 1));
+        for (int j = 0; j < kScanV; ++j) {
+            p.volume(std::exp(ulo + (uhi - ulo) * j / (kScanV - 1)));
+            p.errorflag = 0;
+            p.calculate_third_order_critical_parameters();
+            const CriticalSet a = valuesOf(p);
+            const double g0 = residual0(a), g1 = residual1(a);
+            const bool good = p.errorflag == 0 && std::isfinite(g0) && std::isfinite(g1);
+            s0[i * kScanV + j] = good ? sign(g0) : 0;
+            s1[i * kScanV + j] = good ? sign(g1) : 0;
+        }
+    }
+    p.errorflag = 0;
+    for (int i = 0; i + 1 < kScanT; ++i)
+        for (int j = 0; j + 1 < kScanV; ++j) {
+            const int c[4] = {i * kScanV + j, i * kScanV + j + 1, (i + 1) * kScanV + j, (i + 1) * kScanV + j + 1};
+            bool valid = true, p0 = false, n0 = false, p1 = false, n1 = false;
+            for (int k : c) {
+                valid = valid && s0[k] != 0 && s1[k] != 0;
+                p0 = p0 || s0[k] > 0;
+                n0 = n0 || s0[k] < 0;
+                p1 = p1 || s1[k] > 0;
+                n1 = n1 || s1[k] < 0;
+            }
+            if (valid && p0 && n0 && p1 && n1)
+                searchFrom(Tlo + (Thi - Tlo) * (i + 0.5) / (kScanT - 1),
+                           std::exp(ulo + (uhi - ulo) * (j + 0.5) / (kScanV - 1)));
+        }
+}
+
+// Last, where the pure components' critical points (and so the grid) are
+// missing, the critical curve itself, traced from each pure component in
+// turn (its notes kept off the log): the points of the curve closest in
+// composition to x1 are the starts of searchFrom(T, V), until found() holds.
+template <class SearchFrom, class Found>
+void startsOnTheCriticalCurve(FluidPhase& p, double x1, SearchFrom&& searchFrom, Found&& found) {
+    for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
+        std::vector<double> rows;
+        {
+            const platform::ThreadLogCapture quiet;
+            std::vector<double> only(2, 0.0);
+            only[from == kCriticalCurveFromComponent0 ? 0 : 1] = 1.0;
+            p.composition(only.data());
+            p.temperature(p.critical_T);
+            p.volume(p.critical_V);
+            p.calculate_the_critical_curve(nullptr, from, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues, nullptr, &rows);
+        }
+        p.errorflag = 0;
+        // Rows of 16: P (bar), V (cm3/mol), T, x0, x1, ...; each crossing
+        // of x1 along the curve is a start.
+        for (std::size_t r = 0; r + 32 <= rows.size(); r += 16) {
+            const double xa = rows[r + 4], xb = rows[r + 20];
+            if ((xa - x1) * (xb - x1) > 0.0) continue;
+            const bool nearerA = std::fabs(xa - x1) <= std::fabs(xb - x1);
+            const std::size_t q = nearerA ? r : r + 16;
+            searchFrom(rows[q + 2], rows[q + 1] * 1e-6);
+        }
+        if (found()) break;
+    }
+}
+
+// Says why no critical point of the mixture at x1 is given: none found, or
+// the roots found and why none is a stable state.
+void reportNoMixtureCriticalPoint(const FluidPhase& p, double x1, const std::vector<MixtureRoot>& roots) {
+    if (roots.empty()) {
+        const ValidityRange validity = p.stateRange();
+        if (validity.declared())
+            platform::diagf("No critical point of the mixture found at x1 = %g (the model %s holds %s)\n", x1,
+                            p.modelName(), validity.describe().c_str());
+        else
+            platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
+        return;
+    }
+    std::string found;
+    for (const MixtureRoot& r : roots) {
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s%g K and %g bar (%s)", found.empty() ? "" : "; ", r.T, r.P * 1e-5,
+                      r.splits ? "the mixture splits there into phases of other compositions"
+                               : "its fourth-order stability fails");
+        found += buf;
+    }
+    platform::diagf("No vapour-liquid critical point of the mixture found at x1 = %g: the roots of the "
+                    "critical conditions found are no stable states: %s\n",
+                    x1, found.c_str());
+}
+
+}  // namespace
+
 bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
                                                std::vector<MixtureCriticalPoint>* others) {
     errorflag = 0;
     if (others) others->clear();
     if (refuseNonBinary(*this)) return false;
     const std::vector<double> kept = {1.0 - x1, x1};
-    // A root of the two conditions, kept with its stability; whether the
-    // mixture splits there (the tangent plane) is asked only of the roots
-    // whose fourth-order stability holds.
-    struct Root {
-        double T, V, P, stability;
-        bool splits;
-    };
-    std::vector<Root> roots;
+    std::vector<MixtureRoot> roots;
     auto keep = [&](double Tr, double Vr) {
-        for (const Root& r : roots)
+        for (const MixtureRoot& r : roots)
             if (std::fabs(r.T - Tr) < 1e-6 * Tr && std::fabs(r.V - Vr) < 1e-6 * Vr) return;
         composition(kept.data());
         temperature(Tr);
@@ -275,89 +411,21 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
             keep(T, V);
         errorflag = 0;
     };
-    auto usable = [](const Root& r) { return !r.splits && r.stability >= 0.0; };
-    auto anyUsable = [&] {
-        for (const Root& r : roots)
-            if (usable(r)) return true;
-        return false;
-    };
+    auto anyUsable = [&] { return std::any_of(roots.begin(), roots.end(), usableRoot); };
     // The mixture's critical volume lies below the pseudo-critical one (a
     // quarter below for CO2-CH4 at x1 = 0.5 in the cubics): starts at the
     // pseudo-critical temperature from a few volumes.
     if (std::isfinite(Tpc) && std::isfinite(Vpc) && Vpc > 0.0)
         for (double f : {1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 1.2, 1.5}) searchFrom(Tpc, f * Vpc);
-    // The pure components' critical points: the temperatures and volumes
-    // where the mixture's are sought.
     double Tpure[2] = {0.0, 0.0}, Vpure[2] = {0.0, 0.0};
     bool pure = true;
     {
-        // (The trial states of these searches and of the grid below outside the
-        // model's range are no failure of the mixture's search: what they say is
-        // kept off the log.)
+        // (The trial states of these searches and of the grid outside the
+        // model's range are no failure of the mixture's search: what they say
+        // is kept off the log.)
         const platform::ThreadLogCapture quietTrials;
-        for (int k = 0; k < 2 && pure; k++) {
-            std::vector<double> only(2, 0.0);
-            only[k] = 1.0;
-            composition(only.data());
-            // From the fluid's own critical point where its ancillary equations
-            // know it (a volume of Zc = 0.3), else from the model's start.
-            const double Tf = ancillaryCriticalTemperature(componentName(k)),
-                         Pf = ancillaryCriticalPressure(componentName(k));
-            const bool known = Tf > 0.0 && Pf > 0.0;
-            temperature(known ? Tf : critical_T);
-            volume(known ? 0.3 * R * Tf / Pf : critical_V);
-            search_the_critical_point_of_the_pure_component();
-            pure = errorflag == 0;
-            Tpure[k] = T;
-            Vpure[k] = V;
-        }
-        errorflag = 0;
-        // Where the critical curve turns in composition (or a liquid-liquid
-        // branch crosses the composition) the mixture has more than one critical
-        // point, and starts near the pseudo-critical point find only some of
-        // them.  All are sought on a grid in (T, ln V): a cell whose corners
-        // take both signs of G0 and of G1 holds a root or lies next to one, and
-        // the search starts at its centre.
-        if (pure) {
-            composition(kept.data());
-            const double b = coVolume();
-            const double Tlo = std::max(kLowestCriticalT, kScanTLow * std::min(Tpure[0], Tpure[1])),
-                         Thi = kScanTHigh * std::max(Tpure[0], Tpure[1]);
-            const double ulo = std::log(b > 0.0 ? kScanVLow * b : 0.2 * std::min(Vpure[0], Vpure[1])),
-                         uhi = std::log(b > 0.0 ? kScanVHigh * b : 3.0 * std::max(Vpure[0], Vpure[1]));
-            // Signs of G0 and G1 at the nodes (0 where the model fails there).
-            std::vector<signed char> s0(kScanT * kScanV), s1(kScanT * kScanV);
-            auto sign = [](double g) -> signed char { return g > 0.0 ? 1 : (g < 0.0 ? -1 : 0); };
-            for (int i = 0; i < kScanT; ++i) {
-                temperature(Tlo + (Thi - Tlo) * i / (kScanT - 1));
-                for (int j = 0; j < kScanV; ++j) {
-                    volume(std::exp(ulo + (uhi - ulo) * j / (kScanV - 1)));
-                    errorflag = 0;
-                    calculate_third_order_critical_parameters();
-                    const CriticalSet a = valuesOf(*this);
-                    const double g0 = residual0(a), g1 = residual1(a);
-                    const bool good = errorflag == 0 && std::isfinite(g0) && std::isfinite(g1);
-                    s0[i * kScanV + j] = good ? sign(g0) : 0;
-                    s1[i * kScanV + j] = good ? sign(g1) : 0;
-                }
-            }
-            errorflag = 0;
-            for (int i = 0; i + 1 < kScanT; ++i)
-                for (int j = 0; j + 1 < kScanV; ++j) {
-                    const int c[4] = {i * kScanV + j, i * kScanV + j + 1, (i + 1) * kScanV + j, (i + 1) * kScanV + j + 1};
-                    bool valid = true, p0 = false, n0 = false, p1 = false, n1 = false;
-                    for (int k : c) {
-                        valid = valid && s0[k] != 0 && s1[k] != 0;
-                        p0 = p0 || s0[k] > 0;
-                        n0 = n0 || s0[k] < 0;
-                        p1 = p1 || s1[k] > 0;
-                        n1 = n1 || s1[k] < 0;
-                    }
-                    if (valid && p0 && n0 && p1 && n1)
-                        searchFrom(Tlo + (Thi - Tlo) * (i + 0.5) / (kScanT - 1),
-                                   std::exp(ulo + (uhi - ulo) * (j + 0.5) / (kScanV - 1)));
-                }
-        }
+        pure = pureCriticalPoints(*this, Tpure, Vpure);
+        if (pure) scanForCriticalRoots(*this, kept, Tpure, Vpure, searchFrom);
     }
     if (!anyUsable() && pure) {
         // Where it lies far from the pseudo-critical point (a water-gas system
@@ -366,72 +434,25 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         const double Tm = kept[0] * Tpure[0] + kept[1] * Tpure[1], Vm = kept[0] * Vpure[0] + kept[1] * Vpure[1];
         for (double f : {1.0, 0.8, 0.6, 1.3}) searchFrom(Tm, f * Vm);
     }
-    if (!anyUsable() && !pure) {
-        // Last, where the pure components' critical points (and so the grid)
-        // are missing, the critical curve itself, traced from each pure
-        // component in turn (its notes kept off the log): the points of the
-        // curve closest in composition are the starts.
-        for (CriticalCurveFlag from : {kCriticalCurveFromComponent0, kCriticalCurveFromComponent1}) {
-            std::vector<double> rows;
-            {
-                const platform::ThreadLogCapture quiet;
-                std::vector<double> only(2, 0.0);
-                only[from == kCriticalCurveFromComponent0 ? 0 : 1] = 1.0;
-                composition(only.data());
-                temperature(critical_T);
-                volume(critical_V);
-                calculate_the_critical_curve(nullptr, from, 1, 1.0, 0.005, 1e-6, -1.0, kArrayOfValues, nullptr,
-                                             &rows);
-            }
-            errorflag = 0;
-            // Rows of 16: P (bar), V (cm3/mol), T, x0, x1, ...; each crossing
-            // of x1 along the curve is a start.
-            for (std::size_t r = 0; r + 32 <= rows.size(); r += 16) {
-                const double xa = rows[r + 4], xb = rows[r + 20];
-                if ((xa - x1) * (xb - x1) > 0.0) continue;
-                const bool nearerA = std::fabs(xa - x1) <= std::fabs(xb - x1);
-                const std::size_t q = nearerA ? r : r + 16;
-                searchFrom(rows[q + 2], rows[q + 1] * 1e-6);
-            }
-            if (anyUsable()) break;
-        }
-    }
+    if (!anyUsable() && !pure) startsOnTheCriticalCurve(*this, x1, searchFrom, anyUsable);
     composition(kept.data());
     // Of the stable roots, those inside the model's range first (a root at a
     // pressure the model does not describe is no critical point of it).
     const ValidityRange range = effectiveRange();
-    auto inRange = [&](const Root& r) { return range.holds(r.T, r.P * 1e-5); };
-    const Root* best = nullptr;
-    for (const Root& r : roots)
-        if (usable(r) && (!best || (inRange(r) && !inRange(*best)) || (inRange(r) == inRange(*best) && r.T > best->T)))
+    auto inRange = [&](const MixtureRoot& r) { return range.holds(r.T, r.P * 1e-5); };
+    const MixtureRoot* best = nullptr;
+    for (const MixtureRoot& r : roots)
+        if (usableRoot(r) &&
+            (!best || (inRange(r) && !inRange(*best)) || (inRange(r) == inRange(*best) && r.T > best->T)))
             best = &r;
     if (!best) {
-        if (roots.empty()) {
-            const ValidityRange validity = stateRange();
-            if (validity.declared())
-                platform::diagf("No critical point of the mixture found at x1 = %g (the model %s holds %s)\n", x1,
-                                modelName(), validity.describe().c_str());
-            else
-                platform::diagf("No critical point of the mixture found at x1 = %g\n", x1);
-        } else {
-            std::string found;
-            for (const Root& r : roots) {
-                char buf[160];
-                std::snprintf(buf, sizeof buf, "%s%g K and %g bar (%s)", found.empty() ? "" : "; ", r.T, r.P * 1e-5,
-                              r.splits ? "the mixture splits there into phases of other compositions"
-                                       : "its fourth-order stability fails");
-                found += buf;
-            }
-            platform::diagf("No vapour-liquid critical point of the mixture found at x1 = %g: the roots of the "
-                            "critical conditions found are no stable states: %s\n",
-                            x1, found.c_str());
-        }
+        reportNoMixtureCriticalPoint(*this, x1, roots);
         errorflag = 1;
         return false;
     }
     if (others) {
-        for (const Root& r : roots)
-            if (usable(r) && &r != best && inRange(r)) others->push_back({r.T, r.V, r.P});
+        for (const MixtureRoot& r : roots)
+            if (usableRoot(r) && &r != best && inRange(r)) others->push_back({r.T, r.V, r.P});
         std::sort(others->begin(), others->end(),
                   [](const MixtureCriticalPoint& a, const MixtureCriticalPoint& b) { return a.T > b.T; });
     }

@@ -386,45 +386,52 @@ void FluidPhase::check_expansivity_parameters() {
     std::fclose(f);
 }
 
-void FluidPhase::check_fugacities() {
-    const int n = component_count;
-    const double T0 = T, P0 = P;
-    auto vec = [](const char* label, const std::vector<double>& v, double scale = 1.0) {
-        std::printf("%s", label);
-        for (double e : v) std::printf("%lg ", e * scale);
+namespace {
+
+void printVector(const char* label, const std::vector<double>& v) {
+    std::printf("%s", label);
+    for (double e : v) std::printf("%lg ", e);
+    std::printf("\n");
+}
+
+void printMatrix(const char* label, const std::vector<std::vector<double>>& m) {
+    std::printf("%s", label);
+    for (const auto& row : m) {
+        for (double e : row) std::printf("%lg ", e);
         std::printf("\n");
-    };
-    auto mat = [](const char* label, const std::vector<std::vector<double>>& m) {
-        std::printf("%s", label);
-        for (const auto& row : m) {
-            for (double e : row) std::printf("%lg ", e);
-            std::printf("\n");
-        }
-    };
-    std::printf("T %lg\n", T);
-    std::printf("P %lg\n", P * 1e-5);
+    }
+}
+
+// The fugacities' analytic derivatives in T, P and x against central
+// differences at constant P; the state is left at (T0, P0).
+void checkFugacitiesAtConstantP(FluidPhase& fl, double T0, double P0) {
+    const int n = fl.component_count;
+    auto vec = printVector;
+    auto mat = printMatrix;
+    std::printf("T %lg\n", fl.T);
+    std::printf("P %lg\n", fl.P * 1e-5);
     std::printf("x ");
-    for (int i = 0; i < n; i++) std::printf("%lg ", x[i]);
+    for (int i = 0; i < n; i++) std::printf("%lg ", fl.x[i]);
     std::printf("\n\n");
-    calculate_molar_volume();
-    calculate_fugacities();
+    fl.calculate_molar_volume();
+    fl.calculate_fugacities();
     std::printf("Fugacities ");
-    for (int i = 0; i < n; i++) std::printf("%lg  ", fugacity[i] * 1e-5);
+    for (int i = 0; i < n; i++) std::printf("%lg  ", fl.fugacity[i] * 1e-5);
     std::printf("\nFugacity coefficients");
-    for (int i = 0; i < n; i++) std::printf("%lg  ", fugcoef[i]);
+    for (int i = 0; i < n; i++) std::printf("%lg  ", fl.fugcoef[i]);
     std::printf("\n\n");
     std::printf("Analytical derivatives as a function of T, P and x variables\n");
-    vec("dfugacitydT ", dfugacitydT);
-    vec("dfugacitydP ", dfugacitydP);
-    mat("dfugacitydx ", dfugacitydx);
+    vec("dfugacitydT ", fl.dfugacitydT);
+    vec("dfugacitydP ", fl.dfugacitydP);
+    mat("dfugacitydx ", fl.dfugacitydx);
 
     // At constant P.
-    auto fugAtTP = [this](double t, double p) {
-        temperature(t);
-        P = p;
-        calculate_molar_volume();
-        calculate_fugacities();
-        return fugacity;
+    auto fugAtTP = [&fl](double t, double pa) {
+        fl.temperature(t);
+        fl.P = pa;
+        fl.calculate_molar_volume();
+        fl.calculate_fugacities();
+        return fl.fugacity;
     };
     std::printf("Numerical derivatives\n");
     {
@@ -437,55 +444,62 @@ void FluidPhase::check_fugacities() {
         vec("dfugacitydP ", d);
         std::vector<std::vector<double>> dx(n, std::vector<double>(n));
         for (int k = 0; k < n; k++) {
-            const double xk = x[k];
-            composition_of_component(k, xk + 1e-5);
+            const double xk = fl.x[k];
+            fl.composition_of_component(k, xk + 1e-5);
             const auto hp = fugAtTP(T0, P0);
-            composition_of_component(k, xk - 1e-5);
+            fl.composition_of_component(k, xk - 1e-5);
             const auto hm = fugAtTP(T0, P0);
-            composition_of_component(k, xk);
+            fl.composition_of_component(k, xk);
             for (int i = 0; i < n; i++) dx[i][k] = (hp[i] - hm[i]) / 2e-5;
         }
         mat("dfugacitydx ", dx);
     }
     fugAtTP(T0, P0);
+}
 
-    // At constant V.
-    const double V0 = V;
-    std::printf("T %lg\n", T);
-    std::printf("P %lg\n", P * 1e-5);
-    std::printf("V %lg\n", V);
+// The derivatives of Z, P, the residual chemical potentials, the fugacity
+// coefficients and the fugacities in T, V and x against central differences
+// at constant V; the state is left at (T0, V0).
+void checkFugacitiesAtConstantV(FluidPhase& fl, double T0) {
+    const int n = fl.component_count;
+    auto vec = printVector;
+    auto mat = printMatrix;
+    const double V0 = fl.V;
+    std::printf("T %lg\n", fl.T);
+    std::printf("P %lg\n", fl.P * 1e-5);
+    std::printf("V %lg\n", fl.V);
     std::printf("x ");
-    for (int i = 0; i < n; i++) std::printf("%lg ", x[i]);
+    for (int i = 0; i < n; i++) std::printf("%lg ", fl.x[i]);
     std::printf("\n");
     std::printf("Analytical derivatives as a function of T, V and x variables\n");
-    std::printf("dZdT       %lg\n", dZdT);
-    std::printf("dPdT       %lg\n", dPdT);
-    vec("drcpdT      ", drcpdT);
-    vec("dfugcoefdT  ", dfugcoefdT);
-    vec("dfugacitydT ", dfugacitydT);
-    std::printf("dZdV       %lg\n", dZdV);
-    std::printf("dPdV       %lg\n", dPdV);
-    vec("dfugcoefdV ", dfugcoefdV);
-    vec("dfugacitydV ", dfugacitydV);
-    std::printf("dZdP       %lg\n", dZdP);
-    vec("drcpdV      ", drcpdV);
-    vec("dZdx        ", dZdx);
-    vec("dPdx        ", dPdx);
-    mat("drcpdx      ", drcpdx);
-    mat("dfugcoefdx  ", dfugcoefdx);
-    vec("dfugcoefdP  ", dfugcoefdP);
-    mat("dfugacitydx ", dfugacitydx);
+    std::printf("dZdT       %lg\n", fl.dZdT);
+    std::printf("dPdT       %lg\n", fl.dPdT);
+    vec("drcpdT      ", fl.drcpdT);
+    vec("dfugcoefdT  ", fl.dfugcoefdT);
+    vec("dfugacitydT ", fl.dfugacitydT);
+    std::printf("dZdV       %lg\n", fl.dZdV);
+    std::printf("dPdV       %lg\n", fl.dPdV);
+    vec("dfugcoefdV ", fl.dfugcoefdV);
+    vec("dfugacitydV ", fl.dfugacitydV);
+    std::printf("dZdP       %lg\n", fl.dZdP);
+    vec("drcpdV      ", fl.drcpdV);
+    vec("dZdx        ", fl.dZdx);
+    vec("dPdx        ", fl.dPdx);
+    mat("drcpdx      ", fl.drcpdx);
+    mat("dfugcoefdx  ", fl.dfugcoefdx);
+    vec("dfugcoefdP  ", fl.dfugcoefdP);
+    mat("dfugacitydx ", fl.dfugacitydx);
 
     struct Snap {
         double Z, P;
         std::vector<double> rcp, phi, f;
     };
-    auto atTV = [this](double t, double v) {
-        temperature(t);
-        volume(v);
-        calculate_pressure();
-        calculate_fugacities();
-        return Snap{Z, P, rcp, fugcoef, fugacity};
+    auto atTV = [&fl](double t, double v) {
+        fl.temperature(t);
+        fl.volume(v);
+        fl.calculate_pressure();
+        fl.calculate_fugacities();
+        return Snap{fl.Z, fl.P, fl.rcp, fl.fugcoef, fl.fugacity};
     };
     std::printf("Numerical derivatives\n");
     std::vector<double> d(n);
@@ -516,12 +530,12 @@ void FluidPhase::check_fugacities() {
         std::vector<double> dz(n), dp(n);
         std::vector<std::vector<double>> dr(n, std::vector<double>(n)), dphi = dr, df = dr;
         for (int k = 0; k < n; k++) {
-            const double xk = x[k];
-            composition_of_component(k, xk + 1e-5);
+            const double xk = fl.x[k];
+            fl.composition_of_component(k, xk + 1e-5);
             const Snap p = atTV(T0, V0);
-            composition_of_component(k, xk - 1e-5);
+            fl.composition_of_component(k, xk - 1e-5);
             const Snap m = atTV(T0, V0);
-            composition_of_component(k, xk);
+            fl.composition_of_component(k, xk);
             dz[k] = (p.Z - m.Z) / 2e-5;
             dp[k] = (p.P - m.P) / 2e-5;
             for (int i = 0; i < n; i++) {
@@ -537,5 +551,13 @@ void FluidPhase::check_fugacities() {
         mat("dfugacitydx", df);
     }
     atTV(T0, V0);
+}
+
+}  // namespace
+
+void FluidPhase::check_fugacities() {
+    const double T0 = T, P0 = P;
+    checkFugacitiesAtConstantP(*this, T0, P0);
+    checkFugacitiesAtConstantV(*this, T0);
     P = P0;
 }

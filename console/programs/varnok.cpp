@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/LogReport.h"
 #include "fluid/FluidPhase.h"
@@ -22,7 +23,7 @@
 namespace {
 
 void usage() {
-    std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames());
+    std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames().c_str());
     std::printf(
         "\nCommands (T in K, P in bar, V in cm3/mol):\n"
         "  crit suffix         critical point          sat suffix          saturation curve\n"
@@ -48,14 +49,14 @@ int run(int argc, char** argv) {
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
         // The factory has said why; the list helps to choose.
-        platform::diagf("The models are:\n%s", fluidModelNames());
+        platform::diagf("The models are:\n%s", fluidModelNames().c_str());
         return 1;
     }
     if (argc == 2) {
         std::printf("Model %s is ready; give it command words, e.g. varnok %s crit a\n", argv[1], argv[1]);
         return finish(0);
     }
-    const bool done = model->doCommand(argc - 2, argv + 2, stdin);
+    const bool done = runFluidCommands(*model, argc - 2, argv + 2, stdin);
     const bool written = platform::writeFailureCount() == 0;
     return finish(done && written ? 0 : 1);
 }

@@ -381,7 +381,9 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
         EXPECT_LT(relDiff(r.front()[1] * 1e5, ancillaryVapourPressure(c.fluid, T0)), tol) << c.model << " " << c.V;
         const double Vs = c.liquid ? ancillarySaturatedLiquidVolume(c.fluid, T0) : ancillarySaturatedVapourVolume(c.fluid, T0);
         EXPECT_LT(relDiff(c.V * 1e-6, Vs), 2 * tol) << c.model << " " << c.V << " at " << T0;
-        if (std::string(c.model) == "wagner" && c.V == 60.0) EXPECT_NEAR(T0, 647.072, 0.002);
+        if (std::string(c.model) == "wagner" && c.V == 60.0) {
+            EXPECT_NEAR(T0, 647.072, 0.002);
+        }
         for (const auto& row : r) {
             ++rows;
             EXPECT_GE(row[0], T0);

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
@@ -54,7 +55,7 @@ struct Input {
 std::string run(FluidPhase& m, std::vector<std::string> w, const std::string& input = "") {
     Words words(std::move(w));
     Input in(input);
-    const auto c = capture([&] { m.doCommand(words.argc(), words.argv(), in.f); });
+    const auto c = capture([&] { runFluidCommands(m, words.argc(), words.argv(), in.f); });
     return c.out + c.err;
 }
 
@@ -344,6 +345,45 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
         EXPECT_NE(why.find("Kreglewski takes"), std::string::npos) << n;
     }
 #endif
+}
+
+TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
+    // The first column of the README's table "Where each model holds": each
+    // name in backticks, "MODEL:" or "MODEL:COMPONENTS" for a model whose
+    // components follow its name.
+    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::size_t table = readme.find("\n| model |", readme.find("## Where each model holds"));
+    ASSERT_NE(table, std::string::npos);
+    std::vector<std::pair<std::string, bool>> named;  // model word, with components
+    for (std::size_t pos = readme.find('\n', table + 1) + 1; readme.compare(pos, 1, "|") == 0;
+         pos = readme.find('\n', pos) + 1) {
+        const std::string cell = readme.substr(pos + 1, readme.find('|', pos + 1) - pos - 1);
+        for (std::size_t a = cell.find('`'); a != std::string::npos; a = cell.find('`', a + 1)) {
+            const std::size_t b = cell.find('`', a + 1);
+            ASSERT_NE(b, std::string::npos) << cell;
+            const std::string word = cell.substr(a + 1, b - a - 1);
+            const std::size_t colon = word.find(':');
+            named.emplace_back(word.substr(0, colon), colon != std::string::npos);
+            a = b;
+        }
+    }
+    ASSERT_GT(named.size(), 20u);
+    const std::string list = fluidModelNames();
+    for (const FluidModelEntry& e : fluidModelRegistry()) {
+        const bool listed = e.group != nullptr;  // a name that builds no model is in neither
+        const bool inReadme = std::any_of(named.begin(), named.end(), [&](const auto& n) { return n.first == e.name; });
+        EXPECT_EQ(inReadme, listed) << e.name;
+        const std::string shown = std::string(" ") + e.name + (e.components ? ":" : "");
+        EXPECT_EQ(list.find(shown) != std::string::npos, listed) << e.name << "\n" << list;
+    }
+    for (const auto& [word, components] : named) {
+        const auto reg = fluidModelRegistry();
+        const auto e = std::find_if(reg.begin(), reg.end(), [&](const FluidModelEntry& r) { return word == r.name; });
+        ASSERT_NE(e, reg.end()) << word << " is in the README but not in the registry";
+        // "DMW1:H2O" names a component of a model that takes them; a model
+        // of fixed components is named without a colon.
+        EXPECT_EQ(components, e->components) << word;
+    }
 }
 
 TEST(ModelFactory, GetEOSUsesTheInstalledFactory) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 
@@ -21,7 +22,7 @@ inline bool run(FluidPhase& m, std::vector<std::string> w, std::string* err = nu
     std::vector<char*> argv;
     for (std::string& s : w) argv.push_back(s.data());
     bool ok = false;
-    const auto c = capture([&] { ok = m.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    const auto c = capture([&] { ok = runFluidCommands(m, static_cast<int>(argv.size()), argv.data(), nullptr); });
     if (err) *err = c.err;
     if (out) *out = c.out;
     return ok;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
@@ -302,7 +303,7 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         consoletest::Args a(k.words);
         bool ok = true;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_FALSE(ok) << k.model;
         EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
@@ -322,7 +323,7 @@ TEST(ModelRangeSweep, LiquidMethaneBelowItsMeltingCurve) {
             consoletest::Args a(words);
             bool ok = false;
             const consoletest::Captured c = consoletest::capture(
-                [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+                [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
             EXPECT_TRUE(ok) << model << " " << words[1] << " K: " << c.err;
             EXPECT_NE(c.out.find("Phase: liquid"), std::string::npos) << model << " " << words[1] << " K:\n" << c.out;
         }
@@ -358,7 +359,7 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         consoletest::Args a({"crit", "_range", "sat", "_range"});
         bool ok = true;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         if (!k.inRange) {
             EXPECT_FALSE(ok);
             EXPECT_EQ(c.out.find("T   "), std::string::npos) << c.out;
@@ -405,7 +406,7 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         consoletest::Args a({"x", x1, "crit", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = mix->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*mix, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << x1 << c.err;
         double Tc = 0.0, Pc = 0.0;
         const std::size_t t = c.out.find("T   "), p = c.out.find("P   ");
@@ -437,7 +438,7 @@ TEST(ModelRangeSweep, ASaturationAtAPureCompositionIsTheComponentsInEitherOrder)
         consoletest::Args a(words);
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << model << " x " << (x1 ? x1 : "-") << " psat " << T << ": " << c.err;
         std::vector<double> v;
         for (const char* key : {"Psat", "Vl", "Vv"}) {
@@ -471,7 +472,7 @@ TEST(ModelRangeSweep, ABinaryInsideItsTwoPhaseRegionIsSaidToSplit) {
     consoletest::Args a({"bino", "250", "_split"});
     bool ok = false;
     const consoletest::Captured c =
-        consoletest::capture([&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+        consoletest::capture([&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
     ASSERT_TRUE(ok) << c.err;
     const auto rows = readTextRows("bino_split");
     ASSERT_GT(rows.size(), 40u);
@@ -493,7 +494,7 @@ TEST(ModelRangeSweep, ABinaryInsideItsTwoPhaseRegionIsSaidToSplit) {
     // The interpreter's state says so, and prints the fluid of the feed.
     consoletest::Args tp({"x", "0.3", "TP", "250", "50"});
     const consoletest::Captured t =
-        consoletest::capture([&] { ok = m->doCommand(tp.argc(), const_cast<char* const*>(tp.argv()), nullptr); });
+        consoletest::capture([&] { ok = runFluidCommands(*m, tp.argc(), const_cast<char* const*>(tp.argv()), nullptr); });
     EXPECT_TRUE(ok) << t.err;
     EXPECT_NE(t.out.find("splits into two phases"), std::string::npos) << t.out;
     std::remove("bino_split");
@@ -517,10 +518,12 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a(words);
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         EXPECT_NE(c.err.find("two-phase"), std::string::npos) << c.err;
-        if (words[0] == "isotherm") EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        if (words[0] == "isotherm") {
+            EXPECT_NE(c.err.find("are written as nan"), std::string::npos) << c.err;
+        }
         const auto rows = readTextRows(file);
         ASSERT_GT(rows.size(), 50u) << words[0];
         std::size_t withheld = 0, stretched = 0;
@@ -533,7 +536,9 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
             EXPECT_LE(row[1], 10000.0) << words[0] << " " << row[0];
             if (row[1] < 0.0) ++stretched;
         }
-        if (words[0] == "isotherm") EXPECT_GT(withheld, 0u) << words[0];
+        if (words[0] == "isotherm") {
+            EXPECT_GT(withheld, 0u) << words[0];
+        }
         EXPECT_LT(withheld, rows.size()) << words[0];
         EXPECT_EQ(stretched, 0u) << words[0];
     }
@@ -551,7 +556,7 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a({"isotherm", "280", from, "100000", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         std::size_t given = 0;
         for (const auto& row : readTextRows("isot_range")) {
@@ -585,7 +590,7 @@ TEST(ModelRangeSweep, CurvesWriteNoStateBeyondTheRangesPressures) {
         consoletest::Args a({"isotherm", "307", "40", "1000", "_range"});
         bool ok = false;
         const consoletest::Captured c = consoletest::capture(
-            [&] { ok = m->doCommand(a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
+            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
         EXPECT_TRUE(ok) << c.err;
         std::vector<std::pair<double, double>> vp;
         for (const auto& row : readTextRows("isot_range"))
@@ -794,8 +799,9 @@ TEST(ModelRangeSweep, EveryStateIsInTheFluidsPhaseOrRefused) {
         // inside their ranges: a refusal is a state they do not give, and a
         // family that refuses them all has lost its root search.
         if (c.fluid != "NaCl" && c.fluid != "KCl" && c.model.find(':') != std::string::npos &&
-            c.model.rfind("DMW", 0) != 0)
+            c.model.rfind("DMW", 0) != 0) {
             EXPECT_LT(no, n) << "every state refused";
+        }
         states += n;
         refused += no;
         supercooled += sc;

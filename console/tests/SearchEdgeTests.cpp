@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/tests/StateSweep.h"
@@ -32,7 +33,7 @@ bool run(FluidPhase& m, std::vector<std::string> words) {
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     bool ok = false;
-    capture([&] { ok = m.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    capture([&] { ok = runFluidCommands(m, static_cast<int>(argv.size()), argv.data(), nullptr); });
     return ok;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
 
@@ -386,7 +387,7 @@ TEST(WaterStudies, CommandWords) {
                                       "T",            "320", "superheat", "5"};
     std::vector<char*> argv;
     for (auto& s : words) argv.push_back(s.data());
-    const auto c = capture([&] { w.doCommand(static_cast<int>(argv.size()), argv.data(), nullptr); });
+    const auto c = capture([&] { runFluidCommands(w, static_cast<int>(argv.size()), argv.data(), nullptr); });
     EXPECT_NE(c.out.find("k :     0.60"), std::string::npos) << c.out;
     EXPECT_NE(c.out.find("Volume water fraction : 0.000000\n"), std::string::npos);
     EXPECT_NE(c.err.find("Expected a number, not \"hot\""), std::string::npos);
@@ -416,7 +417,7 @@ TEST(WaterStudies, CommandWords) {
         std::vector<std::string> a = args;
         std::vector<char*> v;
         for (auto& x : a) v.push_back(x.data());
-        const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+        const auto r = capture([&] { runFluidCommands(w, static_cast<int>(v.size()), v.data(), nullptr); });
         EXPECT_NE(r.err.find(says), std::string::npos) << args[0] << ": " << r.err;
         EXPECT_EQ(r.out.find("k :"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("-> V"), std::string::npos) << r.out;
@@ -425,7 +426,7 @@ TEST(WaterStudies, CommandWords) {
     std::vector<std::string> ends = {"conductivity", "273.16", "conductivity", "647.096"};
     std::vector<char*> e;
     for (auto& x : ends) e.push_back(x.data());
-    const auto k = capture([&] { w.doCommand(static_cast<int>(e.size()), e.data(), nullptr); });
+    const auto k = capture([&] { runFluidCommands(w, static_cast<int>(e.size()), e.data(), nullptr); });
     EXPECT_NE(k.out.find("k :     0.5643"), std::string::npos) << k.out;
     EXPECT_NE(k.out.find("k :     0.3804"), std::string::npos) << k.out;
 }
@@ -466,7 +467,7 @@ TEST(WaterStudies, ArgumentsWithoutAMeaningAreRefusedWithoutAResult) {
         std::vector<std::string> a = c.args;
         std::vector<char*> v;
         for (auto& x : a) v.push_back(x.data());
-        const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+        const auto r = capture([&] { runFluidCommands(w, static_cast<int>(v.size()), v.data(), nullptr); });
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args[0] << ": " << r.err;
         if (c.noResult) {
             EXPECT_EQ(r.out.find(c.noResult), std::string::npos) << c.args[0] << ": " << r.out;
@@ -490,7 +491,7 @@ TEST(WaterStudies, ReversibleAndIrreversibleDecompressionBalances) {
     std::vector<std::string> a = {"revirr", "700", "1e7"};
     std::vector<char*> v;
     for (auto& x : a) v.push_back(x.data());
-    const auto r = capture([&] { w.doCommand(static_cast<int>(v.size()), v.data(), nullptr); });
+    const auto r = capture([&] { runFluidCommands(w, static_cast<int>(v.size()), v.data(), nullptr); });
     EXPECT_EQ(r.err.find("failed"), std::string::npos) << r.err;
     std::vector<double> T, h;
     for (std::size_t at = r.out.find("T : "); at != std::string::npos; at = r.out.find("T : ", at + 1)) {

@@ -268,6 +268,39 @@ TEST(BinaryIsotherm, PointsAreEquilibriaInEveryMode) {
     EXPECT_LT(limited[limited.size() - 2 * 19 + 1], Pmax);
 }
 
+TEST(BinaryIsotherm, ACriticalPointAboveTheHighestPressureDoesNotEndTheTrace) {
+    // At 320 K, between the components' critical temperatures, the isotherm
+    // from pure component 1 rises to its critical point, where the mixture
+    // of the closed form's critical temperature 320 K is critical.  With the
+    // highest pressure just below it, the trace ends at that pressure: no
+    // row above it, and no critical row (the critical point lies outside
+    // the trace's window).  Without a limit it ends on the critical point.
+    constexpr double T = 320.0;
+    double lo = 0.0, hi = 1.0;
+    for (int i = 0; i < 60; i++) {
+        const double mid = 0.5 * (lo + hi);
+        (mix.critical(mid).T < T ? lo : hi) = mid;
+    }
+    const VdWMixture::Critical c = mix.critical(0.5 * (lo + hi));
+    ASSERT_LT(std::fabs(c.T - T), 1e-6);
+    const PureCoexistence c1 = pureCoexistence(kA1, kB1, T);
+    for (double limit : {0.999 * c.P * 1e-5, 10000.0}) {
+        auto f = makeMixture();
+        std::vector<double> rows;
+        f->calculate_an_isotherm_of_the_binary_system(nullptr, 1, -0.02, -1.0, limit, T, c1.Vl, c1.Vv, 1.0, 1.0, 6,
+                                                      nullptr, &rows);
+        ASSERT_GE(rows.size(), 10 * 19u) << limit;
+        const double* last = &rows[rows.size() - 19];
+        for (std::size_t k = 0; k < rows.size(); k += 19) EXPECT_LE(rows[k + 1], limit) << limit;
+        if (limit < 1000.0) {
+            EXPECT_GT(last[7], last[6] * (1.0 + 1e-4));  // two distinct phases
+        } else {
+            EXPECT_LT(rel(last[1] * 1e5, c.P), 1e-6);
+            EXPECT_EQ(last[3], last[5]);
+        }
+    }
+}
+
 TEST(BinaryIsotherm, FromAPressureJoinsBothHalves) {
     auto f = makeMixture();
     bubbleAt(*f, 0.5);

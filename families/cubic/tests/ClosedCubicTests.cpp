@@ -115,7 +115,9 @@ TEST(ClassicalSRK, PseudoCriticalPointOfAPureFluid) {
             c.calculateFromTP(300.0, P, 0);
             const bool own = (P < 50.0) == (kind == 1);
             EXPECT_EQ(c.errorflag == 0, own) << P << " bar, kind " << kind;
-            if (own) EXPECT_EQ(c.V > Vc, kind == 1) << P << " bar, kind " << kind;
+            if (own) {
+                EXPECT_EQ(c.V > Vc, kind == 1) << P << " bar, kind " << kind;
+            }
         }
 }
 

@@ -553,7 +553,9 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
     EXPECT_NEAR(rows.front()[5], 0.0, 1e-12);
     for (size_t k = 1; k < rows.size(); k++) {
         EXPECT_GE(rows[k][1], rows[k - 1][1]);                       // the bubble pressure rises with methane
-        if (k + 1 < rows.size()) EXPECT_LT(rows[k][3], rows[k][5]);  // methane richer in the vapour
+        if (k + 1 < rows.size()) {
+            EXPECT_LT(rows[k][3], rows[k][5]);  // methane richer in the vapour
+        }
     }
     // The last point is the critical point of the isotherm: the phases merge.
     EXPECT_EQ(rows.back()[5], rows.back()[3]);
@@ -574,12 +576,11 @@ TEST(DaridonEOS, IsothermPointsAreEquilibria) {
 }
 
 TEST(DaridonEOS, IsoplethPointsAreEquilibria) {
-    // The bubble curve of water with 0.1 % methane from 373 K, reached
-    // through the command interpreter's word "isop".
+    // The bubble curve of water with 0.1 % methane from 373 K, as the
+    // command interpreter's word "isop" traces it.
     auto m = waterWith("CH4", 2);
-    const char* words[] = {"isop", "373.15", "0.001", "10", "_d"};
     testing::internal::CaptureStdout();
-    m->doCommand(5, const_cast<char* const*>(words));
+    m->calculateTheIsopleth2("_d", 373.15, 0.001, 10.0);
     testing::internal::GetCapturedStdout();
     const auto rows = igorRows("isop_d");
     ASSERT_GT(rows.size(), 20u);

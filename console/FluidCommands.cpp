@@ -13,12 +13,11 @@
 // no finite properties, a curve tracer that reports a failure) or when a file
 // it writes cannot be written; the failure is reported naming the command,
 // the files the command wrote are removed (no file of headers or of part of
-// a curve is left as if it were a result), and doCommand returns false once
-// any command has failed.
+// a curve is left as if it were a result), and runFluidCommands returns false
+// once any command has failed.
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -29,8 +28,9 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
+
 #include "fluid/FluidPhase.h"
-#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -186,226 +186,42 @@ bool is(const char* word, const char* name) { return std::string(word) == name; 
 
 }  // namespace
 
-// The tangent-plane test of Michelsen (1982): a fluid of composition z at T
-// and P is stable when tpd(w) = sum_i w_i [ln f_i(w) - ln f_i(z)] >= 0 for
-// every trial composition w (both roots of each), f_i(z) taken from the root
-// of z of lowest Gibbs energy.  For a binary a grid of trial compositions
-// finds the negative region of any split the isotherm shows.
-bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
-    if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0)) return false;
-    const std::vector<double> z = x;
-    const short kept = errorflag;
-    const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
-    // ln f of both components at the root of each kind (the root's search
-    // leaves its fugacities), false where none.
-    auto lnFugacities = [&](int kind, double& G_, double (&lnf)[2]) {
-        double V_ = 0.0;
-        if (!pressureRootFromTP(kind, T_, P_bar, V_, G_)) return false;
-        if (!(fugacity[0] > 0.0) || !(fugacity[1] > 0.0)) return false;
-        lnf[0] = std::log(fugacity[0]);
-        lnf[1] = std::log(fugacity[1]);
-        return std::isfinite(lnf[0]) && std::isfinite(lnf[1]);
-    };
-    double ref[2] = {0.0, 0.0}, Gref = HUGE_VAL;
-    bool found = false;
-    for (int kind : {1, 2}) {
-        double G_ = 0.0, lnf[2];
-        if (lnFugacities(kind, G_, lnf) && G_ < Gref) {
-            Gref = G_;
-            ref[0] = lnf[0];
-            ref[1] = lnf[1];
-            found = true;
-        }
-    }
-    // A grid of 1/40 steps, and trial compositions down to 1e-8 at both
-    // ends, where a trace mixture's split lies (the vapour of a liquid with
-    // a trace of a volatile component holds it at a few times its share);
-    // each minimum of the distance on the grid is then narrowed down
-    // (golden section between its neighbours), so that a split narrower
-    // than the grid's step is found too.
-    std::vector<double> trials;
-    for (int k = 1; k < 40; ++k) trials.push_back(k / 40.0);
-    for (double e = 1e-8; e < 5e-3; e *= std::sqrt(10.0)) {
-        trials.push_back(e);
-        trials.push_back(1.0 - e);
-    }
-    std::sort(trials.begin(), trials.end());
-    // The tangent-plane distance of the trial w1 on the root found from the
-    // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
-    auto distance = [&](int kind, double w1) {
-        const double w[2] = {1.0 - w1, w1};
-        composition(w);
-        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
-            return HUGE_VAL;
-        const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
-        return std::isfinite(d) ? d : HUGE_VAL;
-    };
-    constexpr double kSplit = -1e-9;
-    bool splits = false;
-    for (int kind = 1; found && !splits && kind <= 2; ++kind) {
-        std::vector<double> d(trials.size());
-        for (std::size_t k = 0; k < trials.size() && !splits; ++k) splits = (d[k] = distance(kind, trials[k])) < kSplit;
-        for (std::size_t k = 1; !splits && k + 1 < trials.size(); ++k) {
-            if (!(d[k] <= d[k - 1] && d[k] <= d[k + 1]) || !std::isfinite(d[k])) continue;
-            double a = trials[k - 1], b = trials[k + 1];
-            const double g = 0.5 * (std::sqrt(5.0) - 1.0);
-            double c = b - g * (b - a), e = a + g * (b - a), dc = distance(kind, c), de = distance(kind, e);
-            for (int it = 0; it < 12 && !splits; ++it) {
-                splits = std::min(dc, de) < kSplit;
-                if (dc < de) {
-                    b = e;
-                    e = c;
-                    de = dc;
-                    c = b - g * (b - a);
-                    dc = distance(kind, c);
-                } else {
-                    a = c;
-                    c = e;
-                    dc = de;
-                    e = a + g * (b - a);
-                    de = distance(kind, e);
-                }
-            }
-            splits = splits || std::min(dc, de) < kSplit;
-        }
-    }
-    composition(z.data());
-    errorflag = kept;
-    return splits;
-}
+namespace {
 
-bool FluidPhase::printStateFromTP(double T_, double P_bar) {
-    StableState s;
-    if (!reportedStateFromTP(T_, P_bar, s)) return false;
-    if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
-        // The test leaves the model at a trial: the state printed, the
-        // homogeneous fluid of the composition given, is found again.
-        // Its messages were said by the first search of the same state: said
-        // again only if this one fails.
-        const bool splits = binarySplitsAt(T_, P_bar);
-        std::vector<platform::ThreadLogCapture::Entry> said;
-        bool found = false;
+// The formula trees, printed with their values at the state in hand: below
+// the model's temperatures, or where its terms give no finite energy, there
+// are none to print (false, said).
+bool printFormulaTrees(FluidPhase& m) {
+    const ValidityRange validity = m.stateRange();
+    if (validity.declared() && m.T < validity.Tmin) {
+        platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
+                        m.modelName(), validity.describe().c_str(), givenDigits(m.T).c_str());
+        return false;
+    }
+    bool finite = m.T > 0.0 && std::isfinite(m.T) && m.V > 0.0 && std::isfinite(m.V);
+    if (finite) {
+        const short kept = m.errorflag;
+        m.errorflag = 0;
         {
-            platform::ThreadLogCapture again;
-            found = reportedStateFromTP(T_, P_bar, s);
-            if (!found) said = again.take();
+            const platform::ThreadLogCapture quiet;  // said below, once
+            m.calculate_state_functions();
         }
-        if (!found) {
-            platform::ThreadLogCapture::replay(said);
-            return false;
-        }
-        if (splits)
-            std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                        "of other compositions (the state below is the single fluid)\n");
+        finite = m.errorflag == 0 && std::isfinite(m.A) && std::isfinite(m.P);
+        m.errorflag = kept;
     }
-    if (component_count == 1 || atPureComposition()) {
-        if (s.supercooledUnder)
-            std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
-        else if (s.vapourOnlyRoot)
-            std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
-                        "would take its liquid root at %.6g cm3/mol)\n",
-                        s.otherV * 1e6);
-        else if (s.otherPhase != kPhaseNone)
-            std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
-                        phaseName(s.otherPhase), s.otherV * 1e6);
-        else
-            std::printf("** Phase: %s\n", phaseName(s.phase));
+    if (!finite) {
+        platform::diagf("The model %s gives no finite values of its formula trees at %s K and %g cm3/mol "
+                        "(it holds %s): set T and V within it.\n",
+                        m.modelName(), givenDigits(m.T).c_str(), m.V * 1e6, validity.describe().c_str());
+        return false;
     }
-    dump();
+    m.print_parse_tree(stdout);
     return true;
 }
 
-bool FluidPhase::printStateFromTV(double T_, double V_) {
-    if (!reportedStateFromTV(T_, V_)) return false;
-    if (const SolidField solid = solidAt(T_, P * 1e-5); solid.solid)
-        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
-    if (!(dPdV < 0.0) && !compressibilityDiverges())
-        std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
-    dump();
-    return true;
-}
+}  // namespace
 
-bool FluidPhase::curveTemperaturesInRange(double T0, double T1, const char* what) {
-    const ValidityRange validity = stateRange();
-    if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
-    const std::string at =
-        T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
-    platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", modelName(), validity.describe().c_str(),
-                    what, at.c_str());
-    errorflag = 1;
-    return false;
-}
-
-bool FluidPhase::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
-    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
-    const double Tcf = ancillaryCriticalTemperature(fluid);
-    if (!(T_ >= Tcf)) return false;
-    // P(V) from the liquid's density well above the saturated liquid's at
-    // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
-    // minimum followed by a local maximum is the loop.
-    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf), V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
-    if (!(V0 > 0.0) || !(V1 > V0)) return false;
-    const double keptT = T, keptV = V, keptP = P;
-    const short keptFlag = errorflag;
-    constexpr int kSteps = 600;
-    const double r = std::pow(V1 / V0, 1.0 / kSteps);
-    double prev = std::nan(""), low = std::nan(""), high = std::nan("");
-    bool rising = false;
-    temperature(T_);
-    for (int k = 0; k <= kSteps; ++k) {
-        errorflag = 0;
-        volume(V0 * std::pow(r, k));
-        calculate_pressure();
-        if (errorflag || !std::isfinite(P)) {
-            prev = std::nan("");
-            continue;
-        }
-        if (std::isfinite(prev)) {
-            if (P > prev && !rising) {
-                rising = true;
-                low = std::isfinite(low) ? std::min(low, prev) : prev;
-            } else if (P < prev && rising) {
-                rising = false;
-                high = std::isfinite(high) ? std::max(high, prev) : prev;
-            }
-        }
-        prev = P;
-    }
-    temperature(keptT);
-    volume(keptV);
-    P = keptP;
-    errorflag = keptFlag;
-    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
-    Pmin_bar = low * 1e-5;
-    Pmax_bar = high * 1e-5;
-    return true;
-}
-
-void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
-    const ValidityRange validity = stateRange();
-    curveRowLimits = CurveRowLimits{};
-    curveRowLimits.splitPmin = splitPmin;
-    curveRowLimits.splitPmax = splitPmax;
-    if (validity.declared()) {
-        if (validity.Pmin > 0.0) curveRowLimits.Pmin = validity.Pmin;
-        curveRowLimits.Pmax = validity.Pmax;
-        curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
-    }
-    curveRowLimits.fluid = phaseRuleFluid();
-    curveRowLimits.solidOf = solidOf;
-    curveRowLimits.supercooled = describesSupercooledLiquid();
-    curve();
-    if (curveRowLimits.withheld > 0)
-        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
-                        modelName(), validity.describe().c_str(), curveRowLimits.withheld);
-    curveRowLimits = CurveRowLimits{};
-}
-
-void FluidPhase::reportNoCurve(const char* what) const {
-    platform::diagf("The model %s computes no %s.\n", modelName(), what);
-}
-
-bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
+bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
     bool allDone = true;
@@ -422,7 +238,7 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         // A command that fails leaves no file: what it wrote (headers, part
         // of a curve) is removed.
         platform::WrittenFiles written;
-        const int used = doCommandEx(argc - i, argv + i);
+        const int used = m.doCommandEx(argc - i, argv + i);
         if (used > 0) {
             if (reported()) {
                 written.removeAll();
@@ -451,49 +267,49 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 // the critical point of a binary is sought where its material
                 // stability ends; a mixture of more components has none here.
                 int present = 0;
-                for (int k = 0; k < component_count; ++k) present += x[k] > 0.0 ? 1 : 0;
-                if (present > 1 && component_count != 2) {
+                for (int k = 0; k < m.component_count; ++k) present += m.x[k] > 0.0 ? 1 : 0;
+                if (present > 1 && m.component_count != 2) {
                     platform::diagf("The crit command gives the critical point of a pure fluid or of a binary "
                                     "model's mixture; the model %s holds %d components (%d of them in this "
                                     "mixture).\n",
-                                    modelName(), component_count, present);
+                                    m.modelName(), m.component_count, present);
                     done = false;
                     return;
                 }
                 // A critical point outside the model's range is refused (a
                 // binary's once it is found).
-                if (present == 1 && findTheCriticalPoint() && !criticalPointInRange()) {
+                if (present == 1 && m.findTheCriticalPoint() && !m.criticalPointInRange()) {
                     done = false;
                     return;
                 }
-                calculateTheCriticalPoint(1, s.c_str());
-                if (errorflag) done = false;
+                m.calculateTheCriticalPoint(1, s.c_str());
+                if (m.errorflag) done = false;
             });
         } else if (is(word, "crit2")) {
             const std::string s = a.suffix("suffix");
-            run([&] { calculateTheCriticalCurve(s.c_str()); });
+            run([&] { m.calculateTheCriticalCurve(s.c_str()); });
         } else if (is(word, "sat")) {
             const std::string s = a.suffix("suffix");
-            run([&] { calculateTheSaturationCurve(s.c_str(), 1); });
+            run([&] { m.calculateTheSaturationCurve(s.c_str(), 1); });
         } else if (is(word, "psat")) {
             const double t = a.positive("T (K)  ");
             run([&] {
-                if (reportedSaturationPressure(t) != 0) {
+                if (m.reportedSaturationPressure(t) != 0) {
                     done = false;
                     return;
                 }
                 // A model without an ideal-gas part gives no enthalpy.
                 char hvap[32] = "          --";
-                if (std::isfinite(Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", Hvap);
+                if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
                 // (Seven digits in whichever form shows them: a vapour
                 // pressure of 1e-7 bar is not 0.000000.)
-                std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", T,
-                            P * 1e-5, Vl_sat * 1e6, Vv_sat * 1e6, hvap);
+                std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
+                            m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
             });
         } else if (is(word, "spino")) {
             const std::string sl = a.suffix("suffix (liquid spinodal)");
             const std::string sv = a.suffix("suffix (vapour spinodal)");
-            run([&] { calculateTheSpinodals(sl.c_str(), sv.c_str()); });
+            run([&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
         } else if (is(word, "spinox")) {
             const double t = a.positive("T (K)       ");
             const double v = a.positive("V (cm3/mol) ");
@@ -501,7 +317,7 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const std::string sl = a.suffix("suffix (liquid spinodal)");
             const std::string sv = a.suffix("suffix (vapour spinodal)");
             run([&] {
-                calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
+                m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
             });
         } else if (is(word, "isoc")) {
             const double v = a.positive("V (cm3/mol) ");
@@ -510,18 +326,18 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const std::string s = a.suffix("suffix      ");
             a.require(t1 > t0, "Tmax above Tmin");
             run([&] {
-                if (!curveTemperaturesInRange(t0, t1, "isochore")) {
+                if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
                     done = false;
                     return;
                 }
-                withCurveRowLimits([&] { calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+                m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
             });
         } else if (is(word, "x")) {
-            const int n = component_count;
+            const int n = m.component_count;
             std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
             double sum = 0.0;
             for (int k = 1; k < n; ++k) {
-                const char* name = componentName(k);
+                const char* name = m.componentName(k);
                 const std::string label =
                     "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
                 xs[k] = a.fraction(label.c_str());
@@ -530,28 +346,28 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
             run([&] {
                 if (n <= 0) return;
-                for (int k = 1; k < n; ++k) composition_of_component(k, xs[k]);
-                composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
+                for (int k = 1; k < n; ++k) m.composition_of_component(k, xs[k]);
+                m.composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
             });
         } else if (is(word, "ter")) {
             const double t = a.positive("T (K)  ");
             const double p = a.positive("P (bar)");
             const std::string s = a.suffix("suffix");
-            run([&] { calculateTheTernaryDiagram(t, p, s.c_str()); });
+            run([&] { m.calculateTheTernaryDiagram(t, p, s.c_str()); });
         } else if (is(word, "T")) {
             const double t = a.positive("T (K)      ");
-            run([&] { temperature(t); });
+            run([&] { m.temperature(t); });
         } else if (is(word, "V")) {
             const double v = a.positive("V (cm3/mol)      ");
-            run([&] { volume(v * 1e-6); });
+            run([&] { m.volume(v * 1e-6); });
         } else if (is(word, "TV")) {
             const double t = a.positive("T (K)      ");
             const double v = a.positive("V (cm3/mol)");
-            run([&] { done = printStateFromTV(t, v * 1e-6); });
+            run([&] { done = m.printStateFromTV(t, v * 1e-6); });
         } else if (is(word, "TP")) {
             const double t = a.positive("T (K)  ");
             const double p = a.positive("P (bar)");
-            run([&] { done = printStateFromTP(t, p); });
+            run([&] { done = m.printStateFromTP(t, p); });
         } else if (is(word, "isotherm")) {
             const double t = a.positive("T (K)          ");
             const double v0 = a.positive("vmin (cm3/mol) ");
@@ -559,75 +375,45 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const std::string s = a.suffix("suffix         ");
             a.require(v1 > v0, "vmax above vmin");
             run([&] {
-                if (!curveTemperaturesInRange(t, t, "isotherm")) {
+                if (!m.curveTemperaturesInRange(t, t, "isotherm")) {
                     done = false;
                     return;
                 }
                 // Above its fluid's critical temperature the loop of a model
                 // whose own lies higher is no state of the fluid.
                 double lo = 0.0, hi = -1.0;
-                const bool loop = supercriticalLoopPressures(t, lo, hi);
-                withCurveRowLimits(
+                const bool loop = m.supercriticalLoopPressures(t, lo, hi);
+                m.withCurveRowLimits(
                     [&] {
-                        calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
-                        const CurveRowLimits& l = curveRowLimits;
+                        m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
+                        const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
                         if (loop && l.leftOut > 0)
                             platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
                                             "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
                                             "pressures (from %g to %g cm3/mol).\n",
-                                            modelName(), phaseRuleFluid(), t, lo, hi, l.leftOut, l.leftOutVmin * 1e6,
-                                            l.leftOutVmax * 1e6);
+                                            m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
+                                            l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
                     },
                     lo, hi);
             });
         } else if (is(word, "tree")) {
-            run([&] {
-                // The trees are printed with their values at the state in
-                // hand: below the model's temperatures, or where its terms
-                // give no finite energy, there are none to print.
-                const ValidityRange validity = stateRange();
-                if (validity.declared() && T < validity.Tmin) {
-                    platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
-                                    modelName(), validity.describe().c_str(), givenDigits(T).c_str());
-                    done = false;
-                    return;
-                }
-                bool finite = T > 0.0 && std::isfinite(T) && V > 0.0 && std::isfinite(V);
-                if (finite) {
-                    const short kept = errorflag;
-                    errorflag = 0;
-                    {
-                        const platform::ThreadLogCapture quiet;  // said below, once
-                        calculate_state_functions();
-                    }
-                    finite = errorflag == 0 && std::isfinite(A) && std::isfinite(P);
-                    errorflag = kept;
-                }
-                if (!finite) {
-                    platform::diagf("The model %s gives no finite values of its formula trees at %s K and %g cm3/mol "
-                                    "(it holds %s): set T and V within it.\n",
-                                    modelName(), givenDigits(T).c_str(), V * 1e6, validity.describe().c_str());
-                    done = false;
-                    return;
-                }
-                print_parse_tree(stdout);
-            });
+            run([&] { done = printFormulaTrees(m); });
         } else if (is(word, "isop")) {
-            if (component_count == 3) {
+            if (m.component_count == 3) {
                 const double t = a.positive("T (K)  ");
                 const double x1 = a.fraction("x1     ");
                 const double x2 = a.fraction("x2     ");
                 const double dT = a.number("dT     ");
                 const std::string s = a.suffix("suffix ");
-                run([&] { calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
-            } else if (component_count == 2) {
+                run([&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
+            } else if (m.component_count == 2) {
                 const double t = a.positive("T (K)  ");
                 const double x1 = a.fraction("x1     ");
                 const double dT = a.number("dT     ");
                 const std::string s = a.suffix("suffix ");
-                run([&] { calculateTheIsopleth2(s.c_str(), t, x1, dT); });
+                run([&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
             } else {
-                run([&] { reportNoCurve("isopleth of a pure fluid"); });
+                run([&] { m.reportNoCurve("isopleth of a pure fluid"); });
             }
         } else if (is(word, "ll3")) {
             const double t = a.positive("T (K)  ");
@@ -635,16 +421,16 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
             const double x2 = a.fraction("x2     ");
             const double dT = a.number("dT     ");
             const std::string s = a.suffix("suffix ");
-            run([&] { calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
+            run([&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
         } else if (is(word, "bino")) {
             const double t = a.positive("T (K)  ");
             const std::string s = a.suffix("suffix ");
-            run([&] { calculateTheBinaryIsotherm(t, s.c_str()); });
+            run([&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
         } else if (is(word, "binop")) {
             const double t = a.positive("T (K)   ");
             const double p = a.positive("P (bar) ");
             const std::string s = a.suffix("suffix ");
-            run([&] { calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
+            run([&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
         } else {
             known = false;
         }
@@ -660,7 +446,7 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
         // why is said (a refused command shows none).
         if (a.ok && done)
             for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
-                if (is(word, shows)) sayWithheldStateFunctions();
+                if (is(word, shows)) m.sayWithheldStateFunctions();
         if (!a.ok || !done) {
             written.removeAll();
             platform::diagf("Command %s failed\n", word);
