@@ -171,6 +171,14 @@ public:
     struct PhaseRoots {
         PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
     };
+    // A dilute binary's phase (dilutePhaseAt).
+    enum class DilutePhase { kNone, kVapour, kLiquid, kTwoPhase, kUncertain, kFluid };
+    struct DiluteSplit {
+        DilutePhase phase = DilutePhase::kNone;
+        double psat = 0.0, dew = 0.0, bubble = 0.0;  // bar; dew and bubble at the central H
+        double H = 0.0;                              // bar
+        bool published = false;                      // H from henryOf
+    };
     struct StableState {
         int phase = kPhaseNone;       // of the state the model is left in
         bool metastable = false;      // the other root has the lower Gibbs energy
@@ -182,6 +190,12 @@ public:
         // a supercooled liquid (metastable).
         bool vapourOnlyRoot = false;
         const char* supercooledUnder = nullptr;
+        // Within the phase tolerance of the fluid's vapour pressure (a pure
+        // fluid) or of a dilute binary's dew and bubble pressures: the phase
+        // cannot be told from them.
+        bool phaseUncertain = false;
+        // A dilute binary's phase from Raoult's and Henry's laws (dilutePhaseAt).
+        DiluteSplit dilute;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -374,6 +388,11 @@ public:
     // The solids of the components (melting and sublimation curves), set by
     // the program that builds the model; null: no state is refused as solid.
     SolidLookup solidOf = nullptr;
+    // The fluid's one-phase state from its reference equation and the
+    // published Henry constants of gases in liquids, set by the program that
+    // builds the model as solidOf; null: none.
+    ReferenceVolumeLookup referenceVolumeOf = nullptr;
+    HenryLookup henryOf = nullptr;
     // The range with its Tmin raised to the components' triple points where
     // it says so.
     ValidityRange effectiveRange() const;
@@ -446,13 +465,49 @@ public:
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
-    // The component whose phase rules (range ends, vapour pressure, solids)
-    // a state of the model's composition follows: the single component of a
-    // pure model, the component present alone in a mixture at a pure end,
-    // or the major component of a trace mixture (the others together at
-    // most kTraceFraction); null for any other mixture.
-    static constexpr double kTraceFraction = 1e-3;
+    // The component whose phase rules (range ends, vapour-only limit, split
+    // band, vapour pressure, solids) a state of the model's composition
+    // follows: the single component of a pure model, the component present
+    // alone in a mixture at a pure end, or the solvent of a dilute binary
+    // (the other component at most kDiluteFraction, where Raoult's law holds
+    // for the solvent within the phase tolerance and Henry's law for the
+    // solute within the uncertainty given to its constant); null for any
+    // other mixture.
+    static constexpr double kDiluteFraction = 0.02;
     const char* phaseRuleFluid() const;
+    // A binary with both components present, the solute at most
+    // kDiluteFraction: the indices of its solvent and solute and the
+    // solute's mole fraction; false for any other composition.
+    bool diluteBinary(int& solvent, int& solute, double& xs) const;
+    // The phase of a dilute binary at (T, P) from the pure solvent's vapour
+    // pressure psat (its ancillary equation) and the solute's Henry constant
+    // H (published, henryOf, else the model's own at infinite dilution):
+    // Raoult's law for the solvent and Henry's for the solute give the dew
+    // pressure psat / (1 - x + x psat / H) and the bubble pressure
+    // (1 - x) psat + x H.  H is taken as uncertain within a factor
+    // kHenryUncertainty and the pressures within the phase tolerance; a
+    // pressure inside neither band's certain part is kUncertain.  At x = 0
+    // both pressures are psat.  kFluid at or above the solvent's critical
+    // temperature; kNone where there is no solvent or no vapour pressure.
+    static constexpr double kHenryUncertainty = 2.0;
+    DiluteSplit dilutePhaseAt(double T_, double P_bar);
+    // The solute's Henry constant (bar) in the liquid solvent at T and the
+    // solvent's vapour pressure psat (bar): henryOf's, else f/x of the
+    // solute in the model's liquid of the solvent with a trace of it; NaN
+    // where neither gives one.  The model's state and composition are kept.
+    double soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published);
+    // Between the critical temperature of phaseRuleFluid() and the model's
+    // own (found at the solvent's pure composition): the pressures (bar)
+    // around the model's saturation pressure at T where its stable state's
+    // density lies further than the range's densityAccuracy from the
+    // fluid's one-phase state (referenceVolumeOf), with the model's critical
+    // point; false where the model does not split the fluid at T or the
+    // accuracy or the reference is not given.  The model's state and
+    // composition are kept.
+    bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+    // False, said once and errorflag set, where (T, P) lies in the pressures
+    // of splitBandPressures.
+    bool refuseInSplitBand(double T_, double P_bar);
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
@@ -1126,6 +1181,10 @@ private:
     // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
     bool keepVapourRoot(double T_, double P_bar, StableState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    // For a dilute binary: false, said once and errorflag set, when the
+    // model's state (its V) is a liquid where dilutePhaseAt gives a vapour
+    // or the reverse.
+    bool phaseAgreesWithDilutePhase(double T_, double P_bar, const DiluteSplit& d);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);

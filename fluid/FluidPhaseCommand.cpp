@@ -16,6 +16,7 @@
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -225,12 +226,18 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
-    if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
+    const bool dilute = s.dilute.phase != DilutePhase::kNone && component_count == 2 && x[0] > 0.0 && x[1] > 0.0;
+    bool splits = false;
+    if (dilute) {
+        // A dilute binary splits where Raoult's and Henry's laws put it
+        // between its dew and bubble pressures.
+        splits = s.dilute.phase == DilutePhase::kTwoPhase;
+    } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         // The test leaves the model at a trial: the state printed, the
         // homogeneous fluid of the composition given, is found again.
         // Its messages were said by the first search of the same state: said
         // again only if this one fails.
-        const bool splits = binarySplitsAt(T_, P_bar);
+        splits = binarySplitsAt(T_, P_bar);
         std::vector<platform::ThreadLogCapture::Entry> said;
         bool found = false;
         {
@@ -242,17 +249,24 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
-        if (splits)
-            std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                        "of other compositions (the state below is the single fluid)\n");
     }
-    if (component_count == 1 || atPureComposition()) {
+    if (splits)
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                    "of other compositions (the state below is the single fluid)\n");
+    else if (component_count == 1 || atPureComposition() || dilute) {
         if (s.supercooledUnder)
             std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
         else if (s.vapourOnlyRoot)
             std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
                         "would take its liquid root at %.6g cm3/mol)\n",
                         s.otherV * 1e6);
+        else if (s.phaseUncertain && dilute)
+            std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
+                        "uncertain)\n",
+                        phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+        else if (s.phaseUncertain)
+            std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
+                        phaseName(s.phase));
         else if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
                         phaseName(s.otherPhase), s.otherV * 1e6);
@@ -507,11 +521,27 @@ bool FluidPhase::doCommand(int argc, char* const* argv, std::FILE* in) {
                 }
                 // Above its fluid's critical temperature the loop of a model
                 // whose own lies higher is no state of the fluid.
-                double lo = 0.0, hi = -1.0;
-                if (supercriticalLoopPressures(t, lo, hi))
+                double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
+                const bool loop = supercriticalLoopPressures(t, lo, hi);
+                if (splitBandPressures(t, bandLo, bandHi, Tcm, Pcm)) {
+                    // The states of the model's split further from the fluid than its accuracy too.
+                    if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
+                    lo = bandLo;
+                    hi = bandHi;
+                    const char* fluid = phaseRuleFluid();
+                    platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the "
+                                    "fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the model's "
+                                    "split of it and its states from %.6g to %.6g bar, more than %g %% from the "
+                                    "fluid's density, are no states of the fluid: the isotherm writes no two-phase "
+                                    "rows and its states there as nan.\n",
+                                    modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
+                                    ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
+                                    100.0 * stateRange().densityAccuracy);
+                } else if (loop) {
                     platform::warnf("The model %s splits %s at %g K, above its critical temperature, between %.6g and "
                                     "%.6g bar: the isotherm's states there are written as nan.\n",
                                     modelName(), phaseRuleFluid(), t, lo, hi);
+                }
                 withCurveRowLimits([&] { calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr); },
                                    lo, hi);
             });

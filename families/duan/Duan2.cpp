@@ -1,6 +1,8 @@
 #include "families/duan/Duan2.h"
+#include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -401,7 +403,10 @@ bool Duan2::set_interaction_parameters(double t)
 
 bool Duan2::refuseMixture()
 {
+    // A dilute solution follows its solvent: the row changes its states by
+    // the solute's share only.
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
+    if (std::min(x[0], x[1]) / (x[0] + x[1]) <= FluidPhase::kDiluteFraction) return false;
     int row;
     if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15)
         row = 0;
