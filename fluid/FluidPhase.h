@@ -171,13 +171,30 @@ public:
     struct PhaseRoots {
         PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
     };
-    // A dilute binary's phase (dilutePhaseAt).
-    enum class DilutePhase { kNone, kVapour, kLiquid, kTwoPhase, kUncertain, kFluid };
+    // A dilute binary's dew and bubble pressures (dilutePhaseAt), and what
+    // they say of a state: one phase, the phase uncertain, a mixture that
+    // splits into two phases, or a phase the mixture is not in.
+    enum class DiluteVerdict { kOnePhase, kUncertain, kSplits, kWrong };
     struct DiluteSplit {
-        DilutePhase phase = DilutePhase::kNone;
-        double psat = 0.0, dew = 0.0, bubble = 0.0;  // bar; dew and bubble at the central H
-        double H = 0.0;                              // bar
-        bool published = false;                      // H from henryOf
+        bool known = false;    // below the solvent's critical temperature, with a vapour pressure
+        double psat = 0.0;     // bar, the solvent's
+        double dew = 0.0, bubble = 0.0;  // bar, at the central Henry constant
+        double H = 0.0;        // bar
+        bool published = false;          // H from henryOf
+        // bar: the dew pressure lies within [dewLow, dewHigh] and the bubble
+        // pressure within [bubbleLow, bubbleHigh], the phase tolerance included.
+        double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
+        DiluteVerdict judge(bool liquidState, double P_bar) const {
+            if (!known) return DiluteVerdict::kOnePhase;
+            if (liquidState) {
+                if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
+                if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
+                return P_bar > dewHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+            }
+            if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
+            if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
+            return P_bar < bubbleLow ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+        }
     };
     struct StableState {
         int phase = kPhaseNone;       // of the state the model is left in
@@ -194,8 +211,10 @@ public:
         // fluid) or of a dilute binary's dew and bubble pressures: the phase
         // cannot be told from them.
         bool phaseUncertain = false;
-        // A dilute binary's phase from Raoult's and Henry's laws (dilutePhaseAt).
+        // A dilute binary's dew and bubble pressures (dilutePhaseAt) and
+        // what they say of the state.
         DiluteSplit dilute;
+        DiluteVerdict verdict = DiluteVerdict::kOnePhase;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -479,18 +498,18 @@ public:
     // kDiluteFraction: the indices of its solvent and solute and the
     // solute's mole fraction; false for any other composition.
     bool diluteBinary(int& solvent, int& solute, double& xs) const;
-    // The phase of a dilute binary at (T, P) from the pure solvent's vapour
-    // pressure psat (its ancillary equation) and the solute's Henry constant
-    // H (published, henryOf, else the model's own at infinite dilution):
-    // Raoult's law for the solvent and Henry's for the solute give the dew
-    // pressure psat / (1 - x + x psat / H) and the bubble pressure
-    // (1 - x) psat + x H.  H is taken as uncertain within a factor
-    // kHenryUncertainty and the pressures within the phase tolerance; a
-    // pressure inside neither band's certain part is kUncertain.  At x = 0
-    // both pressures are psat.  kFluid at or above the solvent's critical
-    // temperature; kNone where there is no solvent or no vapour pressure.
+    // The dew and bubble pressures of a dilute binary at T from the pure
+    // solvent's vapour pressure psat (its ancillary equation) and the
+    // solute's Henry constant H (published, henryOf, else the model's own at
+    // infinite dilution): Raoult's law for the solvent and Henry's for the
+    // solute give the dew pressure psat / (1 - x + x psat / H) and the bubble
+    // pressure (1 - x) psat + x H.  H is taken as uncertain within a factor
+    // kHenryUncertainty and psat within the phase tolerance.  At x = 0 (a
+    // pure fluid) both pressures are psat.  Not known at or above the
+    // solvent's critical temperature, or without a vapour pressure or a
+    // Henry constant.  The model's state and composition are kept.
     static constexpr double kHenryUncertainty = 2.0;
-    DiluteSplit dilutePhaseAt(double T_, double P_bar);
+    DiluteSplit dilutePhaseAt(double T_);
     // The solute's Henry constant (bar) in the liquid solvent at T and the
     // solvent's vapour pressure psat (bar): henryOf's, else f/x of the
     // solute in the model's liquid of the solvent with a trace of it; NaN
@@ -508,6 +527,17 @@ public:
     // False, said once and errorflag set, where (T, P) lies in the pressures
     // of splitBandPressures.
     bool refuseInSplitBand(double T_, double P_bar);
+    // The last answer of splitBandPressures, for the temperature, solvent and
+    // model parameters it was found at (the isotherms and sweeps of one
+    // temperature ask again for every state).
+    struct KeptSplitBand {
+        bool searched = false, found = false;
+        double T = 0.0;
+        std::string fluid;
+        unsigned long revision = 0;
+        double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
+    };
+    KeptSplitBand keptSplitBand_;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
@@ -1181,10 +1211,10 @@ private:
     // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
     bool keepVapourRoot(double T_, double P_bar, StableState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
-    // For a dilute binary: false, said once and errorflag set, when the
-    // model's state (its V) is a liquid where dilutePhaseAt gives a vapour
-    // or the reverse.
-    bool phaseAgreesWithDilutePhase(double T_, double P_bar, const DiluteSplit& d);
+    // For a dilute binary: the verdict of dilutePhaseAt on the model's state
+    // (its V, a liquid when denser than the geometric mean of the solvent's
+    // saturated volumes); kWrong is said once, with errorflag set.
+    DiluteVerdict judgeDiluteState(double T_, double P_bar, const DiluteSplit& d);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);

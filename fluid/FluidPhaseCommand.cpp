@@ -226,12 +226,14 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
-    const bool dilute = s.dilute.phase != DilutePhase::kNone && component_count == 2 && x[0] > 0.0 && x[1] > 0.0;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool dilute = diluteBinary(solvent, solute, xs);
     bool splits = false;
     if (dilute) {
         // A dilute binary splits where Raoult's and Henry's laws put it
         // between its dew and bubble pressures.
-        splits = s.dilute.phase == DilutePhase::kTwoPhase;
+        splits = s.verdict == DiluteVerdict::kSplits;
     } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         // The test leaves the model at a trial: the state printed, the
         // homogeneous fluid of the composition given, is found again.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -145,15 +146,10 @@ double FluidPhase::soluteHenryConstant(int solvent, int solute, double T_, doubl
     return std::isfinite(H) ? H : std::nan("");
 }
 
-FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_, double P_bar) {
+FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
     DiluteSplit d;
     const char* fluid = phaseRuleFluid();
-    const double Tcf = ancillaryCriticalTemperature(fluid);
-    if (!fluid || !std::isfinite(Tcf)) return d;
-    if (T_ >= Tcf) {
-        d.phase = DilutePhase::kFluid;
-        return d;
-    }
+    if (!fluid || !(T_ < ancillaryCriticalTemperature(fluid))) return d;
     const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
     if (!std::isfinite(psat)) return d;
     int solvent = 0, solute = 0;
@@ -161,27 +157,31 @@ FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_, double P_bar) {
     double dewLow = psat, dewHigh = psat, bubbleLow = psat, bubbleHigh = psat;
     d.psat = d.dew = d.bubble = psat;
     if (diluteBinary(solvent, solute, xs)) {
-        const double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
-        if (!(H > 0.0)) return DiluteSplit{};
         // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
         auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
         auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
+        const double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
         d.H = H;
-        d.dew = dew(H);
-        d.bubble = bubble(H);
-        dewLow = dew(H / kHenryUncertainty);
-        dewHigh = dew(H * kHenryUncertainty);
-        bubbleLow = bubble(H / kHenryUncertainty);
-        bubbleHigh = bubble(H * kHenryUncertainty);
+        if (H > 0.0) {
+            d.dew = dew(H);
+            d.bubble = bubble(H);
+            dewLow = dew(H / kHenryUncertainty);
+            dewHigh = dew(H * kHenryUncertainty);
+            bubbleLow = bubble(H / kHenryUncertainty);
+            bubbleHigh = bubble(H * kHenryUncertainty);
+        } else {
+            // No Henry constant: the bounds of any, from 0 to infinity.
+            dewLow = 0.0;
+            dewHigh = psat / (1.0 - xs);
+            bubbleLow = (1.0 - xs) * psat;
+            bubbleHigh = std::numeric_limits<double>::infinity();
+        }
     }
-    if (P_bar < dewLow * (1.0 - kPhaseTolerance))
-        d.phase = DilutePhase::kVapour;
-    else if (P_bar > bubbleHigh * (1.0 + kPhaseTolerance))
-        d.phase = DilutePhase::kLiquid;
-    else if (P_bar > dewHigh * (1.0 + kPhaseTolerance) && P_bar < bubbleLow * (1.0 - kPhaseTolerance))
-        d.phase = DilutePhase::kTwoPhase;
-    else
-        d.phase = DilutePhase::kUncertain;
+    d.dewLow = dewLow * (1.0 - kPhaseTolerance);
+    d.dewHigh = dewHigh * (1.0 + kPhaseTolerance);
+    d.bubbleLow = bubbleLow * (1.0 - kPhaseTolerance);
+    d.bubbleHigh = bubbleHigh * (1.0 + kPhaseTolerance);
+    d.known = true;
     return d;
 }
 
@@ -210,8 +210,8 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar) {
         double xs = 0.0;
         double limit = psat;
         if (diluteBinary(solvent, solute, xs) && std::isfinite(psat)) {
-            const DiluteSplit d = dilutePhaseAt(T_, P_bar);
-            limit = d.phase == DilutePhase::kNone ? psat : d.dew;
+            const DiluteSplit d = dilutePhaseAt(T_);
+            if (d.known) limit = d.dew;
         }
         if (!(P_bar < limit)) {
             char buf[96];
@@ -328,6 +328,11 @@ bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar,
     const double Tcf = ancillaryCriticalTemperature(fluid);
     const ValidityRange range = stateRange();
     if (!fluid || !referenceVolumeOf || !(T_ >= Tcf) || !(range.densityAccuracy > 0.0)) return false;
+    KeptSplitBand& kept = keptSplitBand_;
+    if (kept.searched && kept.T == T_ && kept.fluid == fluid && kept.revision == parameterRevision()) {
+        Plo_bar = kept.lo, Phi_bar = kept.hi, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
+        return kept.found;
+    }
     // The split is the solvent's: a dilute binary is taken at its pure end.
     const std::vector<double> z = x;
     const double keptT = T, keptV = V, keptP = P, keptVl = Vl_sat, keptVv = Vv_sat, keptHvap = Hvap;
@@ -380,7 +385,7 @@ bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar,
                     }
                     inside = Pt;
                 }
-                for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-5; ++k) {
+                for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-4; ++k) {
                     const double mid = 0.5 * (inside + outside);
                     (off(mid) ? inside : outside) = mid;
                 }
@@ -400,6 +405,7 @@ bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar,
     Vl_sat = keptVl;
     Vv_sat = keptVv;
     Hvap = keptHvap;
+    kept = KeptSplitBand{true, found, T_, fluid, parameterRevision(), Plo_bar, Phi_bar, Tcm, Pcm_bar};
     return found;
 }
 
@@ -417,28 +423,25 @@ bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
     return false;
 }
 
-bool FluidPhase::phaseAgreesWithDilutePhase(double T_, double P_bar, const DiluteSplit& d) {
-    // A dilute binary: its state is a liquid when denser than the geometric
-    // mean of its solvent's saturated volumes; Raoult's and Henry's laws
-    // say where the mixture is one vapour or one liquid.
+FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, const DiluteSplit& d) {
     const char* name = phaseRuleFluid();
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
-    if (!(Vl > 0.0) || !(Vv > Vl)) return true;
+    if (!d.known || !(Vl > 0.0) || !(Vv > Vl)) return DiluteVerdict::kOnePhase;
     const bool liquidState = V < std::sqrt(Vl * Vv);
-    const bool wrong = liquidState ? d.phase == DilutePhase::kVapour : d.phase == DilutePhase::kLiquid;
-    if (!wrong) return true;
+    const DiluteVerdict v = d.judge(liquidState, P_bar);
+    if (v != DiluteVerdict::kWrong) return v;
     int solvent = 0, solute = 0;
     double xs = 0.0;
     diluteBinary(solvent, solute, xs);
-    platform::diagf("The model %s gives a %s of %.4g kg/m3 at %g K and %g bar, where the mixture of %.3g %s in %s is a "
-                    "%s (its dew and bubble pressures %.5g and %.5g bar, from the vapour pressure %.5g bar of %s and "
-                    "%s Henry constant of %s, %.4g bar): the state is withheld.\n",
-                    modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, xs,
-                    component_names[static_cast<std::size_t>(solute)].c_str(), name, liquidState ? "vapour" : "liquid",
-                    d.dew, d.bubble, d.psat, name, d.published ? "the published" : "the model's",
-                    component_names[static_cast<std::size_t>(solute)].c_str(), d.H);
+    const char* gas = component_names[static_cast<std::size_t>(solute)].c_str();
+    platform::diagf("The model %s gives a %s of %.4g kg/m3 at %g K and %g bar, where the mixture of %.3g %s in %s %s "
+                    "(its dew and bubble pressures %.5g and %.5g bar, from the vapour pressure %.5g bar of %s and %s "
+                    "Henry constant of %s, %.4g bar): the state is withheld.\n",
+                    modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, xs, gas, name,
+                    liquidState ? "holds a vapour" : "holds a liquid", d.dew, d.bubble, d.psat, name,
+                    d.published ? "the published" : "the model's", gas, d.H);
     errorflag = 1;
-    return false;
+    return v;
 }
 
 bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
@@ -494,7 +497,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     int solvent = 0, solute = 0;
     double xs = 0.0;
     const bool dilute = diluteBinary(solvent, solute, xs);
-    const DiluteSplit d = phaseRuleFluid() ? dilutePhaseAt(T_, P_bar) : DiluteSplit{};
+    const DiluteSplit d = dilutePhaseAt(T_);
     // Of the liquid and vapour roots, the one of lower Gibbs energy: a pure
     // fluid's stable root, and a mixture's (the root of the model's phase
     // kind alone may be a metastable one, or none: Anderko's brine models at
@@ -526,8 +529,17 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         s.phase = V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
                       ? kPhaseLiquid
                       : kPhaseVapour;
-    if (dilute ? !phaseAgreesWithDilutePhase(T_, P_bar, d) : !phaseAgreesWithFluid(T_, P_bar)) return false;
-    s.phaseUncertain = d.phase == DilutePhase::kUncertain;
+    if (dilute) {
+        s.verdict = judgeDiluteState(T_, P_bar, d);
+        if (s.verdict == DiluteVerdict::kWrong) return false;
+    } else {
+        if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+        s.verdict = d.judge(s.phase == kPhaseLiquid || (T_ < ancillaryCriticalTemperature(fluid) &&
+                                                          V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) *
+                                                                        ancillarySaturatedVapourVolume(fluid, T_))),
+                            P_bar);
+    }
+    s.phaseUncertain = s.verdict == DiluteVerdict::kUncertain;
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
@@ -573,9 +585,9 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     int solvent = 0, solute = 0;
     double xs = 0.0;
     if (diluteBinary(solvent, solute, xs)) {
-        const DiluteSplit d = dilutePhaseAt(T_, P_bar);
+        const DiluteSplit d = dilutePhaseAt(T_);
         calculateFromTV(T_, V_, 0);
-        if (!phaseAgreesWithDilutePhase(T_, P_bar, d)) return false;
+        if (judgeDiluteState(T_, P_bar, d) == DiluteVerdict::kWrong) return false;
     } else if (!phaseAgreesWithFluid(T_, P_bar)) {
         return false;
     }
