@@ -524,6 +524,7 @@ public:
     // accuracy or the reference is not given.  The model's state and
     // composition are kept.
     bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+    bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
     // False, said once and errorflag set, where (T, P) lies in the pressures
     // of splitBandPressures.
     bool refuseInSplitBand(double T_, double P_bar);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/KeptFields.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -121,29 +122,17 @@ double FluidPhase::soluteHenryConstant(int solvent, int solute, double T_, doubl
     }
     // The model's own: f/x of the solute at infinite dilution in the
     // solvent's liquid at its vapour pressure, phi P.
-    const std::vector<double> z = x;
-    const double keptT = T, keptV = V, keptP = P;
-    const short keptFlag = errorflag;
-    const int keptKind = phase_kind;
-    std::vector<double> w(z.size(), 0.0);
+    const KeptFieldsAndComposition kept(*this);
+    std::vector<double> w(x.size(), 0.0);
     w[static_cast<std::size_t>(solvent)] = 1.0 - 1e-10;
     w[static_cast<std::size_t>(solute)] = 1e-10;
-    double H = std::nan("");
-    {
-        const platform::ThreadLogCapture quiet;  // no liquid root: no constant, said by the caller's rule
-        composition(w.data());
-        double V_ = 0.0, G_ = 0.0;
-        if (pressureRootFromTP(2, T_, psat_bar, V_, G_) && static_cast<std::size_t>(solute) < fugcoef.size() &&
-            fugcoef[static_cast<std::size_t>(solute)] > 0.0)
-            H = fugcoef[static_cast<std::size_t>(solute)] * psat_bar;
-    }
-    composition(z.data());
-    set_the_phase_as(keptKind);
-    errorflag = keptFlag;
-    temperature(keptT);
-    volume(keptV);
-    P = keptP;
-    return std::isfinite(H) ? H : std::nan("");
+    const platform::ThreadLogCapture quiet;  // no liquid root: no constant, said by the caller's rule
+    composition(w.data());
+    double V_ = 0.0, G_ = 0.0;
+    if (pressureRootFromTP(2, T_, psat_bar, V_, G_) && static_cast<std::size_t>(solute) < fugcoef.size() &&
+        fugcoef[static_cast<std::size_t>(solute)] > 0.0 && std::isfinite(fugcoef[static_cast<std::size_t>(solute)]))
+        return fugcoef[static_cast<std::size_t>(solute)] * psat_bar;
+    return std::nan("");
 }
 
 FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
@@ -333,80 +322,69 @@ bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar,
         Plo_bar = kept.lo, Phi_bar = kept.hi, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
         return kept.found;
     }
+    const bool found = searchSplitBand(T_, range.densityAccuracy, Plo_bar, Phi_bar, Tcm, Pcm_bar);
+    kept = KeptSplitBand{true, found, T_, fluid, parameterRevision(), Plo_bar, Phi_bar, Tcm, Pcm_bar};
+    return found;
+}
+
+bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
+                                 double& Pcm_bar) {
+    const char* fluid = phaseRuleFluid();
+    const KeptFieldsAndComposition keptState(*this);
+    const platform::ThreadLogCapture quiet;  // no split found: no band
     // The split is the solvent's: a dilute binary is taken at its pure end.
-    const std::vector<double> z = x;
-    const double keptT = T, keptV = V, keptP = P, keptVl = Vl_sat, keptVv = Vv_sat, keptHvap = Hvap;
-    const short keptFlag = errorflag;
-    const int keptKind = phase_kind;
     int solvent = 0, solute = 0;
     double xs = 0.0;
     if (diluteBinary(solvent, solute, xs)) {
-        std::vector<double> w(z.size(), 0.0);
+        std::vector<double> w(x.size(), 0.0);
         w[static_cast<std::size_t>(solvent)] = 1.0;
         composition(w.data());
     }
-    bool found = false;
-    {
-        const platform::ThreadLogCapture quiet;  // no split found: no band
-        double Pc = 0.0;
-        errorflag = 0;
-        bool critical = modelCriticalPoint(Tcm, Pc);
-        if (!critical && findTheCriticalPoint()) {  // a family model without a stored start
-            critical = true;
-            Tcm = T;
-            Pc = P;
-        }
-        errorflag = 0;
-        if (critical && T_ < Tcm && calculateTheSaturationPressure(T_, false) == 0 &&
-            std::isfinite(P) && P > 0.0) {
-            Pcm_bar = Pc * 1e-5;
-            const double psat = P * 1e-5;
-            // The model's stable state at (T, P) further from the fluid's
-            // density than the model's accuracy (a state the model does not
-            // give counts as off).
-            auto off = [&](double Pb) {
-                errorflag = 0;
-                const StableState st = calculateStableStateFromTP(T_, Pb);
-                if (st.phase == kPhaseNone || errorflag || !(V > 0.0)) return true;
-                const double Vref = referenceVolumeOf(fluid, T_, Pb);
-                return !(std::fabs(Vref / V - 1.0) <= range.densityAccuracy);
-            };
-            // From the saturation pressure outward on one branch: the last
-            // pressure where the model is off, found by doubling steps and
-            // then by bisection.
-            auto edge = [&](double dir) {
-                if (!off(psat * (1.0 + dir * 1e-6))) return psat;
-                double inside = psat, outside = std::nan(""), step = 0.005;
-                for (int k = 0; k < 8; ++k, step *= 2.0) {
-                    const double Pt = psat * (1.0 + dir * step);
-                    if (!off(Pt)) {
-                        outside = Pt;
-                        break;
-                    }
-                    inside = Pt;
-                }
-                for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-4; ++k) {
-                    const double mid = 0.5 * (inside + outside);
-                    (off(mid) ? inside : outside) = mid;
-                }
-                return inside;
-            };
-            Phi_bar = edge(1.0);
-            Plo_bar = edge(-1.0);
-            found = Phi_bar > Plo_bar;
-        }
+    double Pc = 0.0;
+    errorflag = 0;
+    bool critical = modelCriticalPoint(Tcm, Pc);
+    if (!critical && findTheCriticalPoint()) {  // a family model without a stored start
+        critical = true;
+        Tcm = T;
+        Pc = P;
     }
-    composition(z.data());
-    set_the_phase_as(keptKind);
-    errorflag = keptFlag;
-    temperature(keptT);
-    volume(keptV);
-    P = keptP;
-    Vl_sat = keptVl;
-    Vv_sat = keptVv;
-    Hvap = keptHvap;
-    kept = KeptSplitBand{true, found, T_, fluid, parameterRevision(), Plo_bar, Phi_bar, Tcm, Pcm_bar};
-    return found;
+    errorflag = 0;
+    if (!critical || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 || !std::isfinite(P) || !(P > 0.0))
+        return false;
+    Pcm_bar = Pc * 1e-5;
+    const double psat = P * 1e-5;
+    // The model's stable state at (T, P) further from the fluid's density
+    // than the model's accuracy (a state the model does not give counts as
+    // off).
+    auto off = [&](double Pb) {
+        errorflag = 0;
+        const StableState st = calculateStableStateFromTP(T_, Pb);
+        if (st.phase == kPhaseNone || errorflag || !(V > 0.0)) return true;
+        const double Vref = referenceVolumeOf(fluid, T_, Pb);
+        return !(std::fabs(Vref / V - 1.0) <= accuracy);
+    };
+    // From the saturation pressure outward on one branch: the last pressure
+    // where the model is off, found by doubling steps and then by bisection.
+    auto edge = [&](double dir) {
+        if (!off(psat * (1.0 + dir * 1e-6))) return psat;
+        double inside = psat, outside = std::nan(""), step = 0.005;
+        for (int k = 0; k < 8; ++k, step *= 2.0) {
+            const double Pt = psat * (1.0 + dir * step);
+            if (!off(Pt)) {
+                outside = Pt;
+                break;
+            }
+            inside = Pt;
+        }
+        for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-4; ++k) {
+            const double mid = 0.5 * (inside + outside);
+            (off(mid) ? inside : outside) = mid;
+        }
+        return inside;
+    };
+    Phi_bar = edge(1.0);
+    Plo_bar = edge(-1.0);
+    return Phi_bar > Plo_bar;
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {

@@ -115,6 +115,20 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteDuanBinaryIsInTheMixturesPhaseOrRefuse
             z[static_cast<std::size_t>(1 - b.solvent)] = x;
             m->composition(z.data());
         };
+        auto where = [&](double x, double T, double P) {
+            return b.model + " solvent " + solvent + " x " + std::to_string(x) + " at " + std::to_string(T) +
+                   " K, " + std::to_string(P) + " bar";
+        };
+        // The state printed, counted; a refusal says why.
+        auto ask = [&](double T, double P) {
+            const Printed p = printState(*m, T, P);
+            ++checked;
+            if (!p.given) {
+                ++refused;
+                EXPECT_FALSE(p.err.empty()) << "a refusal without a message";
+            }
+            return p;
+        };
         for (double x : fractions) {
             setComposition(x);
             for (double T : below) {
@@ -132,15 +146,9 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteDuanBinaryIsInTheMixturesPhaseOrRefuse
                 dewHigh *= 1.0 + kTolerance, bubbleHigh *= 1.0 + kTolerance;
                 for (double r : ratios) {
                     const double P = r * psat;
-                    SCOPED_TRACE(b.model + " solvent " + solvent + " x " + std::to_string(x) + " at " +
-                                 std::to_string(T) + " K, " + std::to_string(P) + " bar");
-                    const Printed p = printState(*m, T, P);
-                    ++checked;
-                    if (!p.given) {
-                        ++refused;
-                        EXPECT_FALSE(p.err.empty()) << "a refusal without a message";
-                        continue;
-                    }
+                    SCOPED_TRACE(where(x, T, P));
+                    const Printed p = ask(T, P);
+                    if (!p.given) continue;
                     // The models describe these solvents as vapours only: a liquid is never given.
                     const bool liquid = m->V < Vmid, splits = p.out.find("not stable") != std::string::npos;
                     const bool off = splits ? x == 0.0 || P < dewLow || P > bubbleHigh : liquid || P > dewHigh;
@@ -163,16 +171,10 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteDuanBinaryIsInTheMixturesPhaseOrRefuse
                 setComposition(x);
                 for (double r : bandRatios) {
                     const double P = r * Pcf;
-                    SCOPED_TRACE(b.model + " solvent " + solvent + " x " + std::to_string(x) + " at " +
-                                 std::to_string(T) + " K, " + std::to_string(P) + " bar");
-                    const Printed p = printState(*m, T, P);
-                    ++checked;
+                    SCOPED_TRACE(where(x, T, P));
                     ++bandChecked;
-                    if (!p.given) {
-                        ++refused;
-                        EXPECT_FALSE(p.err.empty()) << "a refusal without a message";
-                        continue;
-                    }
+                    const Printed p = ask(T, P);
+                    if (!p.given) continue;
                     const double V = m->V;
                     ASSERT_NE(ref->calculateStableStateFromTP(T, P).phase, FluidPhase::kPhaseNone);
                     const std::string named = P >= Pcf ? "** Phase: supercritical fluid" : "** Phase: vapour";
