@@ -230,9 +230,11 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     double xs = 0.0;
     const bool dilute = diluteBinary(solvent, solute, xs);
     bool splits = false;
-    if (dilute) {
-        // A dilute binary splits where Raoult's and Henry's laws put it
-        // between its dew and bubble pressures.
+    if (dilute && s.dilute.known) {
+        // Below its solvent's critical temperature a dilute binary splits
+        // where Raoult's and Henry's laws put it between its dew and bubble
+        // pressures.  Above it the model's own test decides (a salt raises
+        // the critical temperature of water steeply).
         splits = s.verdict == DiluteVerdict::kSplits;
     } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         // The test leaves the model at a trial: the state printed, the
