@@ -260,6 +260,10 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     else if (component_count == 1 || atPureComposition() || dilute) {
         if (s.supercooledUnder)
             std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+        else if (s.vapourOnlyRoot && dilute && s.dilute.known)
+            std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar; the model's own "
+                        "saturation would take its liquid root at %.6g cm3/mol)\n",
+                        s.dilute.dew, s.otherV * 1e6);
         else if (s.vapourOnlyRoot)
             std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
                         "would take its liquid root at %.6g cm3/mol)\n",
