@@ -525,6 +525,26 @@ public:
     // composition are kept.
     bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
     bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+    // At or above the critical temperature of phaseRuleFluid(), for a model
+    // that states its density accuracy: the molar volume of the fluid's
+    // state at (T, P) from its reference equation when the model's volume V_
+    // lies further from it than the accuracy (near its own critical point a
+    // model whose critical temperature lies above the fluid's is tens of per
+    // cent off); NaN otherwise.
+    double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
+    // False, said once and errorflag set, where the model's state at (T, P)
+    // (a dilute binary's at its solvent's pure end) is so far off.
+    bool refuseOffReference(double T_, double P_bar);
+    // The model's own critical point at its solvent's pure composition (K,
+    // bar), kept for the solvent and the model's parameters.
+    bool solventCriticalPoint(double& Tcm, double& Pcm_bar);
+    struct KeptSolventCritical {
+        bool searched = false, found = false;
+        std::string fluid;
+        unsigned long revision = 0;
+        double Tcm = 0.0, Pcm = 0.0;
+    };
+    KeptSolventCritical keptSolventCritical_;
     // False, said once and errorflag set, where (T, P) lies in the pressures
     // of splitBandPressures.
     bool refuseInSplitBand(double T_, double P_bar);
@@ -785,6 +805,11 @@ public:
         bool supercooled = false;
         double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
         long withheld = 0;
+        // A state of `model` further from its fluid's reference density than
+        // the model's accuracy (FluidPhase::referenceVolumeIfOff) is
+        // withheld too, and counted apart.
+        const FluidPhase* model = nullptr;
+        long offReference = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };
     CurveRowLimits curveRowLimits;

@@ -364,10 +364,16 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double s
     curveRowLimits.fluid = phaseRuleFluid();
     curveRowLimits.solidOf = solidOf;
     curveRowLimits.supercooled = describesSupercooledLiquid();
+    curveRowLimits.model = this;
     curve();
     if (curveRowLimits.withheld > 0)
         platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
                         modelName(), validity.describe().c_str(), curveRowLimits.withheld);
+    if (curveRowLimits.offReference > 0)
+        platform::warnf("The model %s: %ld states of the curve, near its critical point, lie more than %g %% from the "
+                        "density of %s (its reference equation) and are written as nan.\n",
+                        modelName(), curveRowLimits.offReference, 100.0 * validity.densityAccuracy,
+                        phaseRuleFluid());
     curveRowLimits = CurveRowLimits{};
 }
 

@@ -82,8 +82,12 @@ const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "C
 // counted.
 void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, double P_bar, double V_, double* row,
                               int n, std::pair<int, int> kept) {
-    if (limits.holds(T_, P_bar, V_)) return;
-    ++limits.withheld;
+    if (limits.holds(T_, P_bar, V_)) {
+        if (!limits.model || !std::isfinite(limits.model->referenceVolumeIfOff(T_, P_bar, V_))) return;
+        ++limits.offReference;
+    } else {
+        ++limits.withheld;
+    }
     for (int i = 0; i < n; ++i)
         if (i != kept.first && i != kept.second) row[i] = std::nan("");
 }

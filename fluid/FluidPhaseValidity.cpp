@@ -340,18 +340,10 @@ bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, do
         w[static_cast<std::size_t>(solvent)] = 1.0;
         composition(w.data());
     }
-    double Pc = 0.0;
     errorflag = 0;
-    bool critical = modelCriticalPoint(Tcm, Pc);
-    if (!critical && findTheCriticalPoint()) {  // a family model without a stored start
-        critical = true;
-        Tcm = T;
-        Pc = P;
-    }
-    errorflag = 0;
-    if (!critical || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 || !std::isfinite(P) || !(P > 0.0))
+    if (!solventCriticalPoint(Tcm, Pcm_bar) || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 ||
+        !std::isfinite(P) || !(P > 0.0))
         return false;
-    Pcm_bar = Pc * 1e-5;
     const double psat = P * 1e-5;
     // The model's stable state at (T, P) further from the fluid's density
     // than the model's accuracy (a state the model does not give counts as
@@ -385,6 +377,85 @@ bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, do
     Phi_bar = edge(1.0);
     Plo_bar = edge(-1.0);
     return Phi_bar > Plo_bar;
+}
+
+bool FluidPhase::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
+    const char* fluid = phaseRuleFluid();
+    if (!fluid) return false;
+    KeptSolventCritical& kept = keptSolventCritical_;
+    if (!kept.searched || kept.fluid != fluid || kept.revision != parameterRevision()) {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;  // none found: none kept
+        int solvent = 0, solute = 0;
+        double xs = 0.0;
+        if (diluteBinary(solvent, solute, xs)) {
+            std::vector<double> w(x.size(), 0.0);
+            w[static_cast<std::size_t>(solvent)] = 1.0;
+            composition(w.data());
+        }
+        double Tc = 0.0, Pc = 0.0;
+        errorflag = 0;
+        bool found = modelCriticalPoint(Tc, Pc);
+        if (!found && findTheCriticalPoint()) {  // a family model without a stored start
+            found = true;
+            Tc = T;
+            Pc = P;
+        }
+        kept = KeptSolventCritical{true, found, fluid, parameterRevision(), Tc, Pc * 1e-5};
+    }
+    Tcm = kept.Tcm;
+    Pcm_bar = kept.Pcm;
+    return kept.found;
+}
+
+double FluidPhase::referenceVolumeIfOff(double T_, double P_bar, double V_) const {
+    const char* fluid = phaseRuleFluid();
+    const ValidityRange range = stateRange();
+    if (!fluid || !referenceVolumeOf || !(range.densityAccuracy > 0.0) || !(T_ >= ancillaryCriticalTemperature(fluid)))
+        return std::nan("");
+    const double Vref = referenceVolumeOf(fluid, T_, P_bar);
+    return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
+}
+
+bool FluidPhase::refuseOffReference(double T_, double P_bar) {
+    const char* fluid = phaseRuleFluid();
+    if (!fluid || !referenceVolumeOf || !(stateRange().densityAccuracy > 0.0) ||
+        !(T_ >= ancillaryCriticalTemperature(fluid)))
+        return true;
+    double M = 0.0;
+    // The solvent's state: a dilute binary at its pure end; NaN where the
+    // model has none (the search of the state itself says so).
+    auto solventVolume = [&] {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;
+        int solvent = 0, solute = 0;
+        double xs = 0.0;
+        if (diluteBinary(solvent, solute, xs)) {
+            std::vector<double> w(x.size(), 0.0);
+            w[static_cast<std::size_t>(solvent)] = 1.0;
+            composition(w.data());
+        }
+        calculateBulkMolarWeight();
+        M = bulk_molar_weight;
+        errorflag = 0;
+        if (calculateStableStateFromTP(T_, P_bar).phase == kPhaseNone || errorflag || !(V > 0.0)) return std::nan("");
+        return V;
+    };
+    const double Vm = solventVolume();
+    calculateBulkMolarWeight();  // of the composition given
+    if (!std::isfinite(Vm)) return true;
+    const double Vref = referenceVolumeIfOff(T_, P_bar, Vm);
+    if (!std::isfinite(Vref)) return true;
+    double Tcm = 0.0, Pcm = 0.0;
+    char own[64] = "above it";
+    if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
+    platform::diagf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, more than %g %% from the "
+                    "fluid's %.4g kg/m3 (its reference equation; the model's critical point lies %s, the fluid's at "
+                    "%.6g K and %.5g bar): the state is refused.\n",
+                    modelName(), fluid, M / Vm, T_, P_bar, 100.0 * stateRange().densityAccuracy, M / Vref, own,
+                    ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5);
+    errorflag = 1;
+    return false;
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
@@ -471,7 +542,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
-    if (!refuseInSplitBand(T_, P_bar)) return false;
+    if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
     int solvent = 0, solute = 0;
     double xs = 0.0;
     const bool dilute = diluteBinary(solvent, solute, xs);
@@ -542,7 +613,8 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     const double P_bar = P * 1e-5;
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
-    if (!refuseOutsideRange(T_, P_bar) || !refuseInSplitBand(T_, P_bar)) return false;
+    if (!refuseOutsideRange(T_, P_bar) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
+        return false;
     const char* fluid = phaseRuleFluid();
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
     if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
