@@ -207,7 +207,7 @@ SolidField componentSolid(const char* component, double T, double P_bar) {
 
 // The stable state of a pure fluid from its reference equation (IAPWS-95,
 // IUPAC CO2 and CH4, Span et al. N2), built for the call: the molar volume
-// (m3/mol), NaN where the equation gives none.
+// (m3/mol), NaN outside the equation's range or where it gives none.
 double referenceVolume(const char* component, double T, double P_bar) {
     if (!component) return std::nan("");
     const std::string c(component);
@@ -222,6 +222,8 @@ double referenceVolume(const char* component, double T, double P_bar) {
         m.reset(new Jacobsen(1));
     else
         return std::nan("");
+    // Beyond its range the reference is no reference.
+    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
     const platform::ThreadLogCapture quiet;  // no state: NaN
     const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
     if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");
