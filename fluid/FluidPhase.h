@@ -440,14 +440,18 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range or in a solid; the stable root (for a mixture, of its liquid and
-    // vapour roots at its composition); below a vapour-only limit the
-    // model's vapour root or a refusal; above the fluid's critical
-    // temperature, a state where the model has two roots is refused and the
-    // phase named as the fluid's; a phase the fluid (phaseRuleFluid) does not
-    // have there is withheld; a supercooled liquid is named (supercooledUnder);
-    // then the quantities no fluid has.  False, said once, when there is no
-    // state to print.
+    // range (a dilute binary's: its solvent's) or in a solid; from the
+    // fluid's critical temperature up, refused on the model's split and
+    // where it lies further than its accuracy from the fluid's density; the
+    // stable root (for a mixture, of its liquid and vapour roots at its
+    // composition); below a vapour-only limit the model's vapour root or a
+    // refusal (a dilute binary's from its dew pressure up); above the
+    // fluid's critical temperature, a state where the model has two roots is
+    // refused and the phase named as the fluid's; a phase the fluid
+    // (phaseRuleFluid), or the dilute mixture (dilutePhaseAt), does not have
+    // there is withheld, and the verdict kept (s.verdict, s.phaseUncertain);
+    // a supercooled liquid is named (supercooledUnder); then the quantities
+    // no fluid has.  False, said once, when there is no state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);
     // From T and V: the same rules at the pressure found.
     bool reportedStateFromTV(double T_, double V_);
