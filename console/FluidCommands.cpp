@@ -18,6 +18,7 @@
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -31,6 +32,7 @@
 #include "console/FluidCommands.h"
 
 #include "fluid/FluidPhase.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -381,12 +383,32 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 }
                 // Above its fluid's critical temperature the loop of a model
                 // whose own lies higher is no state of the fluid.
-                double lo = 0.0, hi = -1.0;
-                const bool loop = m.supercriticalLoopPressures(t, lo, hi);
+                double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
+                bool loop = m.supercriticalLoopPressures(t, lo, hi);
+                const bool band = m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
+                if (band) {
+                    // The states of the model's split further from the fluid
+                    // than its accuracy too.
+                    if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
+                    lo = bandLo;
+                    hi = bandHi;
+                    loop = false;
+                }
                 m.withCurveRowLimits(
                     [&] {
                         m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
                         const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
+                        if (band) {
+                            const char* fluid = m.phaseRuleFluid();
+                            platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
+                                            "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
+                                            "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
+                                            "from the fluid's density, are no states of the fluid: the isotherm writes "
+                                            "no two-phase rows and leaves out its %ld states at those pressures.\n",
+                                            m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
+                                            ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
+                                            100.0 * m.stateRange().densityAccuracy, l.leftOut);
+                        }
                         if (loop && l.leftOut > 0)
                             platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
                                             "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "

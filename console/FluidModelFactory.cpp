@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "brines/HenryCorrelations.h"
 #include "console/WaterStudyModel.h"
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/PRNirma.h"
@@ -206,6 +207,41 @@ SolidField componentSolid(const char* component, double T, double P_bar) {
     return f;
 }
 
+// The stable state of a pure fluid from its reference equation (IAPWS-95,
+// IUPAC CO2 and CH4, Span et al. N2), built for the call: the molar volume
+// (m3/mol), NaN outside the equation's range or where it gives none.
+double referenceVolume(const char* component, double T, double P_bar) {
+    if (!component) return std::nan("");
+    const std::string c(component);
+    std::unique_ptr<FluidPhase> m;
+    if (c == "H2O")
+        m.reset(water<WagnerPruss>(2));
+    else if (c == "CO2")
+        m.reset(new IUPACCO2(1));
+    else if (c == "CH4")
+        m.reset(new IUPACCH4(1));
+    else if (c == "N2")
+        m.reset(new Jacobsen(1));
+    else
+        return std::nan("");
+    // Beyond its range the reference is no reference.
+    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
+    const platform::ThreadLogCapture quiet;  // no state: NaN
+    const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
+    if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");
+    return m->V;
+}
+
+// The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
+// 2003) of CO2 and CH4 in liquid water, in the ranges of their rows (Pa).
+double publishedHenryConstant(const char* solvent, const char* solute, double T) {
+    if (!solvent || !solute || std::string(solvent) != "H2O") return std::nan("");
+    const std::string gas(solute);
+    if (gas != "CO2" && gas != "CH4") return std::nan("");
+    const platform::ThreadLogCapture quiet;  // outside a row's range: none
+    return henry::fernandezPrini(solute, T);
+}
+
 }  // namespace
 
 FluidPhase* createFluidModel(const char* name, std::string* why) {
@@ -221,6 +257,8 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     }
     if (!usable(*m, name, why)) return nullptr;
     m->solidOf = &componentSolid;
+    m->referenceVolumeOf = &referenceVolume;
+    m->henryOf = &publishedHenryConstant;
     return m.release();
 }
 

@@ -182,6 +182,31 @@ public:
     struct PhaseRoots {
         PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
     };
+    // A dilute binary's dew and bubble pressures (dilutePhaseAt), and what
+    // they say of a state: one phase, the phase uncertain, a mixture that
+    // splits into two phases, or a phase the mixture is not in.
+    enum class DiluteVerdict { kOnePhase, kUncertain, kSplits, kWrong };
+    struct DiluteSplit {
+        bool known = false;    // below the solvent's critical temperature, with a vapour pressure
+        double psat = 0.0;     // bar, the solvent's
+        double dew = 0.0, bubble = 0.0;  // bar, at the central Henry constant
+        double H = 0.0;        // bar
+        bool published = false;          // H from henryOf
+        // bar: the dew pressure lies within [dewLow, dewHigh] and the bubble
+        // pressure within [bubbleLow, bubbleHigh], the phase tolerance included.
+        double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
+        DiluteVerdict judge(bool liquidState, double P_bar) const {
+            if (!known) return DiluteVerdict::kOnePhase;
+            if (liquidState) {
+                if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
+                if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
+                return P_bar > dewHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+            }
+            if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
+            if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
+            return P_bar < bubbleLow ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+        }
+    };
     struct StableState {
         int phase = kPhaseNone;       // of the state the model is left in
         bool metastable = false;      // the other root has the lower Gibbs energy
@@ -193,6 +218,14 @@ public:
         // a supercooled liquid (metastable).
         bool vapourOnlyRoot = false;
         const char* supercooledUnder = nullptr;
+        // Within the phase tolerance of the fluid's vapour pressure (a pure
+        // fluid) or of a dilute binary's dew and bubble pressures: the phase
+        // cannot be told from them.
+        bool phaseUncertain = false;
+        // A dilute binary's dew and bubble pressures (dilutePhaseAt) and
+        // what they say of the state.
+        DiluteSplit dilute;
+        DiluteVerdict verdict = DiluteVerdict::kOnePhase;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -392,6 +425,11 @@ public:
     // The solids of the components (melting and sublimation curves), set by
     // the program that builds the model; null: no state is refused as solid.
     SolidLookup solidOf = nullptr;
+    // The fluid's one-phase state from its reference equation and the
+    // published Henry constants of gases in liquids, set by the program that
+    // builds the model as solidOf; null: none.
+    ReferenceVolumeLookup referenceVolumeOf = nullptr;
+    HenryLookup henryOf = nullptr;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
@@ -425,14 +463,18 @@ public:
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // The states the interpreter prints.  From T and P: refused outside the
-    // range or in a solid; the stable root (for a mixture, of its liquid and
-    // vapour roots at its composition); below a vapour-only limit the
-    // model's vapour root or a refusal; above the fluid's critical
-    // temperature, a state where the model has two roots is refused and the
-    // phase named as the fluid's; a phase the fluid (phaseRuleFluid) does not
-    // have there is withheld; a supercooled liquid is named (supercooledUnder);
-    // then the quantities no fluid has.  False, said once, when there is no
-    // state to print.
+    // range (a dilute binary's: its solvent's) or in a solid; from the
+    // fluid's critical temperature up, refused on the model's split and
+    // where it lies further than its accuracy from the fluid's density; the
+    // stable root (for a mixture, of its liquid and vapour roots at its
+    // composition); below a vapour-only limit the model's vapour root or a
+    // refusal (a dilute binary's from its dew pressure up); above the
+    // fluid's critical temperature, a state where the model has two roots is
+    // refused and the phase named as the fluid's; a phase the fluid
+    // (phaseRuleFluid), or the dilute mixture (dilutePhaseAt), does not have
+    // there is withheld, and the verdict kept (s.verdict, s.phaseUncertain);
+    // a supercooled liquid is named (supercooledUnder); then the quantities
+    // no fluid has.  False, said once, when there is no state to print.
     bool reportedStateFromTP(double T_, double P_bar, StableState& s);
     // From T and V: the same rules at the pressure found.
     bool reportedStateFromTV(double T_, double V_);
@@ -469,13 +511,85 @@ public:
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
-    // The component whose phase rules (range ends, vapour pressure, solids)
-    // a state of the model's composition follows: the single component of a
-    // pure model, the component present alone in a mixture at a pure end,
-    // or the major component of a trace mixture (the others together at
-    // most kTraceFraction); null for any other mixture.
+    // The component whose phase rules (range ends, vapour-only limit, split
+    // band, vapour pressure, solids) a state of the model's composition
+    // follows: the single component of a pure model, the component present
+    // alone in a mixture at a pure end, or the solvent of a dilute binary
+    // (the other component at most kDiluteFraction, where Raoult's law holds
+    // for the solvent within the phase tolerance and Henry's law for the
+    // solute within the uncertainty given to its constant); null for any
+    // other mixture.
+    static constexpr double kDiluteFraction = 0.02;
+    // A component at most this share of a mixture freezes none of it out
+    // (effectiveRange): its mixture holds from the major component's triple
+    // point.
     static constexpr double kTraceFraction = 1e-3;
     const char* phaseRuleFluid() const;
+    // A binary with both components present, the solute at most
+    // kDiluteFraction: the indices of its solvent and solute and the
+    // solute's mole fraction; false for any other composition.
+    bool diluteBinary(int& solvent, int& solute, double& xs) const;
+    // The dew and bubble pressures of a dilute binary at T from the pure
+    // solvent's vapour pressure psat (its ancillary equation) and the
+    // solute's Henry constant H (published, henryOf, else the model's own at
+    // infinite dilution): Raoult's law for the solvent and Henry's for the
+    // solute give the dew pressure psat / (1 - x + x psat / H) and the bubble
+    // pressure (1 - x) psat + x H.  H is taken as uncertain within a factor
+    // kHenryUncertainty and psat within the phase tolerance.  At x = 0 (a
+    // pure fluid) both pressures are psat.  Not known at or above the
+    // solvent's critical temperature, or without a vapour pressure or a
+    // Henry constant.  The model's state and composition are kept.
+    static constexpr double kHenryUncertainty = 2.0;
+    DiluteSplit dilutePhaseAt(double T_);
+    // The solute's Henry constant (bar) in the liquid solvent at T and the
+    // solvent's vapour pressure psat (bar): henryOf's, else f/x of the
+    // solute in the model's liquid of the solvent with a trace of it; NaN
+    // where neither gives one.  The model's state and composition are kept.
+    double soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published);
+    // Between the critical temperature of phaseRuleFluid() and the model's
+    // own (found at the solvent's pure composition): the pressures (bar)
+    // around the model's saturation pressure at T where its stable state's
+    // density lies further than the range's densityAccuracy from the
+    // fluid's one-phase state (referenceVolumeOf), with the model's critical
+    // point; false where the model does not split the fluid at T or the
+    // accuracy or the reference is not given.  The model's state and
+    // composition are kept.
+    bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+    bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+    // At or above the critical temperature of phaseRuleFluid(), for a model
+    // that states its density accuracy: the molar volume of the fluid's
+    // state at (T, P) from its reference equation when the model's volume V_
+    // lies further from it than the accuracy (near its own critical point a
+    // model whose critical temperature lies above the fluid's is tens of per
+    // cent off); NaN otherwise.
+    double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
+    // False, said once and errorflag set, where the model's state at (T, P)
+    // (a dilute binary's at its solvent's pure end) is so far off.
+    bool refuseOffReference(double T_, double P_bar);
+    // The model's own critical point at its solvent's pure composition (K,
+    // bar), kept for the solvent and the model's parameters.
+    bool solventCriticalPoint(double& Tcm, double& Pcm_bar);
+    struct KeptSolventCritical {
+        bool searched = false, found = false;
+        std::string fluid;
+        unsigned long revision = 0;
+        double Tcm = 0.0, Pcm = 0.0;
+    };
+    KeptSolventCritical keptSolventCritical_;
+    // False, said once and errorflag set, where (T, P) lies in the pressures
+    // of splitBandPressures.
+    bool refuseInSplitBand(double T_, double P_bar);
+    // The last answer of splitBandPressures, for the temperature, solvent and
+    // model parameters it was found at (the isotherms and sweeps of one
+    // temperature ask again for every state).
+    struct KeptSplitBand {
+        bool searched = false, found = false;
+        double T = 0.0;
+        std::string fluid;
+        unsigned long revision = 0;
+        double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
+    };
+    KeptSplitBand keptSplitBand_;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
@@ -728,6 +842,11 @@ public:
         long leftOut = 0;
         double leftOutVmin = 0.0, leftOutVmax = 0.0;
         bool splitBand() const { return splitPmax >= splitPmin; }
+        // A state of `model` further from its fluid's reference density than
+        // the model's accuracy (FluidPhase::referenceVolumeIfOff) is
+        // withheld too, and counted apart.
+        const FluidPhase* model = nullptr;
+        long offReference = 0;
         bool holds(double T_, double P_bar, double V_) const;
     };
     CurveRowLimits curveRowLimits;
@@ -1187,6 +1306,10 @@ private:
     // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
     bool keepVapourRoot(double T_, double P_bar, StableState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    // For a dilute binary: the verdict of dilutePhaseAt on the model's state
+    // (its V, a liquid when denser than the geometric mean of the solvent's
+    // saturated volumes); kWrong is said once, with errorflag set.
+    DiluteVerdict judgeDiluteState(double T_, double P_bar, const DiluteSplit& d);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     // The walk of metastableRoot along the branch from the saturated volume

@@ -105,12 +105,22 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
-    if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool dilute = diluteBinary(solvent, solute, xs);
+    bool splits = false;
+    if (dilute && s.dilute.known) {
+        // Below its solvent's critical temperature a dilute binary splits
+        // where Raoult's and Henry's laws put it between its dew and bubble
+        // pressures.  Above it the model's own test decides (a salt raises
+        // the critical temperature of water steeply).
+        splits = s.verdict == DiluteVerdict::kSplits;
+    } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         // The test leaves the model at a trial: the state printed, the
         // homogeneous fluid of the composition given, is found again.
         // Its messages were said by the first search of the same state: said
         // again only if this one fails.
-        const bool splits = binarySplitsAt(T_, P_bar);
+        splits = binarySplitsAt(T_, P_bar);
         std::vector<platform::ThreadLogCapture::Entry> said;
         bool found = false;
         {
@@ -122,17 +132,28 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
-        if (splits)
-            std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                        "of other compositions (the state below is the single fluid)\n");
     }
-    if (component_count == 1 || atPureComposition()) {
+    if (splits)
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                    "of other compositions (the state below is the single fluid)\n");
+    else if (component_count == 1 || atPureComposition() || dilute) {
         if (s.supercooledUnder)
             std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+        else if (s.vapourOnlyRoot && dilute && s.dilute.known)
+            std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar; the model's own "
+                        "saturation would take its liquid root at %.6g cm3/mol)\n",
+                        s.dilute.dew, s.otherV * 1e6);
         else if (s.vapourOnlyRoot)
             std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
                         "would take its liquid root at %.6g cm3/mol)\n",
                         s.otherV * 1e6);
+        else if (s.phaseUncertain && dilute)
+            std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
+                        "uncertain)\n",
+                        phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+        else if (s.phaseUncertain)
+            std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
+                        phaseName(s.phase));
         else if (s.otherPhase != kPhaseNone)
             std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
                         phaseName(s.otherPhase), s.otherV * 1e6);
@@ -222,10 +243,16 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double s
     curveRowLimits.fluid = phaseRuleFluid();
     curveRowLimits.solidOf = solidOf;
     curveRowLimits.supercooled = describesSupercooledLiquid();
+    curveRowLimits.model = this;
     curve();
     if (curveRowLimits.withheld > 0)
         platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
                         modelName(), validity.describe().c_str(), curveRowLimits.withheld);
+    if (curveRowLimits.offReference > 0)
+        platform::warnf("The model %s: %ld states of the curve, near its critical point, lie more than %g %% from the "
+                        "density of %s (its reference equation) and are written as nan.\n",
+                        modelName(), curveRowLimits.offReference, 100.0 * validity.densityAccuracy,
+                        phaseRuleFluid());
     curveRowLimits = CurveRowLimits{};
 }
 

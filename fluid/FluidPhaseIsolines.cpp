@@ -82,8 +82,12 @@ const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "C
 // counted.
 void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, double P_bar, double V_, double* row,
                               int n, std::pair<int, int> kept) {
-    if (limits.holds(T_, P_bar, V_)) return;
-    ++limits.withheld;
+    if (limits.holds(T_, P_bar, V_)) {
+        if (!limits.model || !std::isfinite(limits.model->referenceVolumeIfOff(T_, P_bar, V_))) return;
+        ++limits.offReference;
+    } else {
+        ++limits.withheld;
+    }
     for (int i = 0; i < n; ++i)
         if (i != kept.first && i != kept.second) row[i] = std::nan("");
 }
@@ -188,6 +192,11 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     double Vsl = 0.0, Vsv = 0.0, Ps = 0.0;
     bool failed = false;
     const bool crosses = dome.at(T_, Vsl, Vsv, Ps, failed);
+    // Above its fluid's critical temperature the model's saturation is its
+    // split of the supercritical fluid, no two-phase state of the fluid: the
+    // walk steps over it without saturated rows (the interpreter writes the
+    // split's states as nan and says so).
+    const bool split = crosses && T_ >= ancillaryCriticalTemperature(phaseRuleFluid());
     if (failed) {
         platform::diagf("Isotherm at %g K: the model gives no saturation at this temperature below its critical "
                         "point; the isotherm is not traced\n",
@@ -235,10 +244,10 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     double v = direction == 0 ? Vmin : Vmax;
     for (int k = 0; k <= n + 1 && (direction == 0 ? v < Vmax : v > Vmin); ++k, v = direction == 0 ? v * r : v / r) {
         if (crosses && v > Vsl && v < Vsv) {
-            if (!domeDone) crossDome();
+            if (!domeDone && !split) crossDome();
             continue;
         }
-        if (crosses && !domeDone && (direction == 0 ? v >= Vsv : v <= Vsl)) crossDome();  // stepped over it
+        if (crosses && !split && !domeDone && (direction == 0 ? v >= Vsv : v <= Vsl)) crossDome();  // stepped over it
         volume(v);
         // A failed or mechanically unstable state gives no row; the walk goes on.
         if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/KeptFields.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -54,7 +57,7 @@ const char* FluidPhase::phaseRuleFluid() const {
     if (component_count == 1) return pureFluidName();
     double others = 0.0;
     const int major = majorComponent(*this, others);
-    if (major < 0 || !(others <= kTraceFraction)) return nullptr;
+    if (major < 0 || !(others <= kDiluteFraction)) return nullptr;
     return component_names[static_cast<std::size_t>(major)].c_str();
 }
 
@@ -93,16 +96,93 @@ ValidityRange FluidPhase::effectiveRange() const {
 }
 
 ValidityRange FluidPhase::stateRange() const {
-    // A mixture at a pure end holds where its component does: in the
-    // component's own range, or down to its triple point.
-    if (component_count < 2 || !atPureComposition()) return effectiveRange();
-    for (std::size_t i = 0; i < componentValidity.size() && i < x.size(); ++i)
-        if (x[i] > 0.0 && componentValidity[i].declared()) return componentValidity[i];
+    // A mixture at a pure end, or a dilute solution, holds where its solvent
+    // does: in the solvent's own range, or down to its triple point (the
+    // mixture's rules of interaction, fitted to other compositions, change
+    // its states by the solute's share only).
+    if (component_count < 2) return effectiveRange();
+    double others = 0.0;
+    const int major = majorComponent(*this, others);
+    if (major < 0 || !(others <= kDiluteFraction)) return effectiveRange();
+    const auto i = static_cast<std::size_t>(major);
+    if (i < componentValidity.size() && componentValidity[i].declared()) return componentValidity[i];
     ValidityRange r = validity;
-    if (r.fromTriplePoints)
-        for (std::size_t i = 0; i < component_names.size() && i < x.size(); ++i)
-            if (x[i] > 0.0) r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
+    if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
     return r;
+}
+
+bool FluidPhase::diluteBinary(int& solvent, int& solute, double& xs) const {
+    if (component_count != 2 || x.size() < 2 || component_names.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0))
+        return false;
+    solvent = x[0] >= x[1] ? 0 : 1;
+    solute = 1 - solvent;
+    xs = x[static_cast<std::size_t>(solute)] / (x[0] + x[1]);
+    return xs <= kDiluteFraction;
+}
+
+double FluidPhase::soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published) {
+    published = false;
+    const char* a = component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = component_names[static_cast<std::size_t>(solute)].c_str();
+    if (henryOf) {
+        const double H = henryOf(a, b, T_);
+        if (H > 0.0 && std::isfinite(H)) {
+            published = true;
+            return H * 1e-5;
+        }
+    }
+    // The model's own: f/x of the solute at infinite dilution in the
+    // solvent's liquid at its vapour pressure, phi P.
+    const KeptFieldsAndComposition kept(*this);
+    std::vector<double> w(x.size(), 0.0);
+    w[static_cast<std::size_t>(solvent)] = 1.0 - 1e-10;
+    w[static_cast<std::size_t>(solute)] = 1e-10;
+    const platform::ThreadLogCapture quiet;  // no liquid root: no constant, said by the caller's rule
+    composition(w.data());
+    double V_ = 0.0, G_ = 0.0;
+    if (pressureRootFromTP(2, T_, psat_bar, V_, G_) && static_cast<std::size_t>(solute) < fugcoef.size() &&
+        fugcoef[static_cast<std::size_t>(solute)] > 0.0 && std::isfinite(fugcoef[static_cast<std::size_t>(solute)]))
+        return fugcoef[static_cast<std::size_t>(solute)] * psat_bar;
+    return std::nan("");
+}
+
+FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
+    DiluteSplit d;
+    const char* fluid = phaseRuleFluid();
+    if (!fluid || !(T_ < ancillaryCriticalTemperature(fluid))) return d;
+    const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
+    if (!std::isfinite(psat)) return d;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    double dewLow = psat, dewHigh = psat, bubbleLow = psat, bubbleHigh = psat;
+    d.psat = d.dew = d.bubble = psat;
+    if (diluteBinary(solvent, solute, xs)) {
+        // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
+        auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
+        auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
+        const double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
+        d.H = H;
+        if (H > 0.0) {
+            d.dew = dew(H);
+            d.bubble = bubble(H);
+            dewLow = dew(H / kHenryUncertainty);
+            dewHigh = dew(H * kHenryUncertainty);
+            bubbleLow = bubble(H / kHenryUncertainty);
+            bubbleHigh = bubble(H * kHenryUncertainty);
+        } else {
+            // No Henry constant: the bounds of any, from 0 to infinity.
+            dewLow = 0.0;
+            dewHigh = psat / (1.0 - xs);
+            bubbleLow = (1.0 - xs) * psat;
+            bubbleHigh = std::numeric_limits<double>::infinity();
+        }
+    }
+    d.dewLow = dewLow * (1.0 - kPhaseTolerance);
+    d.dewHigh = dewHigh * (1.0 + kPhaseTolerance);
+    d.bubbleLow = bubbleLow * (1.0 - kPhaseTolerance);
+    d.bubbleHigh = bubbleHigh * (1.0 + kPhaseTolerance);
+    d.known = true;
+    return d;
 }
 
 bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven) {
@@ -125,10 +205,24 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven)
                         givenDigits(T_).c_str(), pText.c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
-        const double psat = ancillaryVapourPressure(phaseRuleFluid(), T_) * 1e-5;
-        if (!(P_bar < psat)) {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.4g bar", psat);
+        // A liquid appears at the vapour pressure, in a dilute binary at its
+        // dew pressure.
+        const char* fluid = phaseRuleFluid();
+        const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
+        int solvent = 0, solute = 0;
+        double xs = 0.0;
+        double limit = psat;
+        if (diluteBinary(solvent, solute, xs) && std::isfinite(psat)) {
+            const DiluteSplit d = dilutePhaseAt(T_);
+            if (d.known) limit = d.dew;
+        }
+        if (!(P_bar < limit)) {
+            char buf[96];
+            if (std::fabs(limit / psat - 1.0) > 1e-4)
+                std::snprintf(buf, sizeof buf, "%.4g bar (its mixture's dew pressure; %s's vapour pressure %.4g bar)",
+                              limit, fluid, psat);
+            else
+                std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
                 "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
                 "%s bar.\n",
@@ -212,7 +306,7 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     // and a vapour: where it has both roots, the state is refused.
     // Two roots within 1 % of each other are the one fluid at the model's
     // critical point.
-    if (!atPureComposition() || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
+    if (!phaseRuleFluid() || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
     const char* fluid = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (!(T_ >= Tcf)) return true;
@@ -230,6 +324,187 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
                     modelName(), fluid, own, Tcf, T_, P_bar);
     errorflag = 1;
     return false;
+}
+
+bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar) {
+    const char* fluid = phaseRuleFluid();
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    const ValidityRange range = stateRange();
+    if (!fluid || !referenceVolumeOf || !(T_ >= Tcf) || !(range.densityAccuracy > 0.0)) return false;
+    KeptSplitBand& kept = keptSplitBand_;
+    if (kept.searched && kept.T == T_ && kept.fluid == fluid && kept.revision == parameterRevision()) {
+        Plo_bar = kept.lo, Phi_bar = kept.hi, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
+        return kept.found;
+    }
+    const bool found = searchSplitBand(T_, range.densityAccuracy, Plo_bar, Phi_bar, Tcm, Pcm_bar);
+    kept = KeptSplitBand{true, found, T_, fluid, parameterRevision(), Plo_bar, Phi_bar, Tcm, Pcm_bar};
+    return found;
+}
+
+bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
+                                 double& Pcm_bar) {
+    const char* fluid = phaseRuleFluid();
+    const KeptFieldsAndComposition keptState(*this);
+    const platform::ThreadLogCapture quiet;  // no split found: no band
+    // The split is the solvent's: a dilute binary is taken at its pure end.
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (diluteBinary(solvent, solute, xs)) {
+        std::vector<double> w(x.size(), 0.0);
+        w[static_cast<std::size_t>(solvent)] = 1.0;
+        composition(w.data());
+    }
+    errorflag = 0;
+    if (!solventCriticalPoint(Tcm, Pcm_bar) || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 ||
+        !std::isfinite(P) || !(P > 0.0))
+        return false;
+    const double psat = P * 1e-5;
+    // The model's stable state at (T, P) further from the fluid's density
+    // than the model's accuracy (a state the model does not give counts as
+    // off).
+    auto off = [&](double Pb) {
+        errorflag = 0;
+        const StableState st = calculateStableStateFromTP(T_, Pb);
+        if (st.phase == kPhaseNone || errorflag || !(V > 0.0)) return true;
+        const double Vref = referenceVolumeOf(fluid, T_, Pb);
+        return !(std::fabs(Vref / V - 1.0) <= accuracy);
+    };
+    // From the saturation pressure outward on one branch: the last pressure
+    // where the model is off, found by doubling steps and then by bisection.
+    auto edge = [&](double dir) {
+        if (!off(psat * (1.0 + dir * 1e-6))) return psat;
+        double inside = psat, outside = std::nan(""), step = 0.005;
+        for (int k = 0; k < 8; ++k, step *= 2.0) {
+            const double Pt = psat * (1.0 + dir * step);
+            if (!off(Pt)) {
+                outside = Pt;
+                break;
+            }
+            inside = Pt;
+        }
+        for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-4; ++k) {
+            const double mid = 0.5 * (inside + outside);
+            (off(mid) ? inside : outside) = mid;
+        }
+        return inside;
+    };
+    Phi_bar = edge(1.0);
+    Plo_bar = edge(-1.0);
+    return Phi_bar > Plo_bar;
+}
+
+bool FluidPhase::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
+    const char* fluid = phaseRuleFluid();
+    if (!fluid) return false;
+    KeptSolventCritical& kept = keptSolventCritical_;
+    if (!kept.searched || kept.fluid != fluid || kept.revision != parameterRevision()) {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;  // none found: none kept
+        int solvent = 0, solute = 0;
+        double xs = 0.0;
+        if (diluteBinary(solvent, solute, xs)) {
+            std::vector<double> w(x.size(), 0.0);
+            w[static_cast<std::size_t>(solvent)] = 1.0;
+            composition(w.data());
+        }
+        double Tc = 0.0, Pc = 0.0;
+        errorflag = 0;
+        bool found = modelCriticalPoint(Tc, Pc);
+        if (!found && findTheCriticalPoint()) {  // a family model without a stored start
+            found = true;
+            Tc = T;
+            Pc = P;
+        }
+        kept = KeptSolventCritical{true, found, fluid, parameterRevision(), Tc, Pc * 1e-5};
+    }
+    Tcm = kept.Tcm;
+    Pcm_bar = kept.Pcm;
+    return kept.found;
+}
+
+double FluidPhase::referenceVolumeIfOff(double T_, double P_bar, double V_) const {
+    const char* fluid = phaseRuleFluid();
+    const ValidityRange range = stateRange();
+    if (!fluid || !referenceVolumeOf || !(range.densityAccuracy > 0.0) || !(T_ >= ancillaryCriticalTemperature(fluid)))
+        return std::nan("");
+    const double Vref = referenceVolumeOf(fluid, T_, P_bar);
+    return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
+}
+
+bool FluidPhase::refuseOffReference(double T_, double P_bar) {
+    const char* fluid = phaseRuleFluid();
+    if (!fluid || !referenceVolumeOf || !(stateRange().densityAccuracy > 0.0) ||
+        !(T_ >= ancillaryCriticalTemperature(fluid)))
+        return true;
+    double M = 0.0;
+    // The solvent's state: a dilute binary at its pure end; NaN where the
+    // model has none (the search of the state itself says so).
+    auto solventVolume = [&] {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;
+        int solvent = 0, solute = 0;
+        double xs = 0.0;
+        if (diluteBinary(solvent, solute, xs)) {
+            std::vector<double> w(x.size(), 0.0);
+            w[static_cast<std::size_t>(solvent)] = 1.0;
+            composition(w.data());
+        }
+        calculateBulkMolarWeight();
+        M = bulk_molar_weight;
+        errorflag = 0;
+        if (calculateStableStateFromTP(T_, P_bar).phase == kPhaseNone || errorflag || !(V > 0.0)) return std::nan("");
+        return V;
+    };
+    const double Vm = solventVolume();
+    calculateBulkMolarWeight();  // of the composition given
+    if (!std::isfinite(Vm)) return true;
+    const double Vref = referenceVolumeIfOff(T_, P_bar, Vm);
+    if (!std::isfinite(Vref)) return true;
+    double Tcm = 0.0, Pcm = 0.0;
+    char own[64] = "above it";
+    if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
+    platform::diagf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, more than %g %% from the "
+                    "fluid's %.4g kg/m3 (its reference equation; the model's critical point lies %s, the fluid's at "
+                    "%.6g K and %.5g bar): the state is refused.\n",
+                    modelName(), fluid, M / Vm, T_, P_bar, 100.0 * stateRange().densityAccuracy, M / Vref, own,
+                    ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5);
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
+    double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
+    if (!splitBandPressures(T_, lo, hi, Tcm, Pcm) || P_bar < lo || P_bar > hi) return true;
+    const char* fluid = phaseRuleFluid();
+    platform::diagf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K and "
+                    "%.5g bar: between the two temperatures it splits the supercritical fluid into a liquid and a "
+                    "vapour, and at %g K its states from %.5g to %.5g bar lie more than %g %% from the fluid's "
+                    "density: the state at %g bar is refused.\n",
+                    modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
+                    ancillaryCriticalPressure(fluid) * 1e-5, T_, lo, hi, 100.0 * stateRange().densityAccuracy, P_bar);
+    errorflag = 1;
+    return false;
+}
+
+FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, const DiluteSplit& d) {
+    const char* name = phaseRuleFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
+    if (!d.known || !(Vl > 0.0) || !(Vv > Vl)) return DiluteVerdict::kOnePhase;
+    const bool liquidState = V < std::sqrt(Vl * Vv);
+    const DiluteVerdict v = d.judge(liquidState, P_bar);
+    if (v != DiluteVerdict::kWrong) return v;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    diluteBinary(solvent, solute, xs);
+    const char* gas = component_names[static_cast<std::size_t>(solute)].c_str();
+    platform::diagf("The model %s gives a %s of %.4g kg/m3 at %g K and %g bar, where the mixture of %.3g %s in %s %s "
+                    "(its dew and bubble pressures %.5g and %.5g bar, from the vapour pressure %.5g bar of %s and %s "
+                    "Henry constant of %s, %.4g bar): the state is withheld.\n",
+                    modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, xs, gas, name,
+                    liquidState ? "holds a vapour" : "holds a liquid", d.dew, d.bubble, d.psat, name,
+                    d.published ? "the published" : "the model's", gas, d.H);
+    errorflag = 1;
+    return v;
 }
 
 bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
@@ -281,6 +556,11 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
+    if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool dilute = diluteBinary(solvent, solute, xs);
+    const DiluteSplit d = dilutePhaseAt(T_);
     // Of the liquid and vapour roots, the one of lower Gibbs energy: a pure
     // fluid's stable root, and a mixture's (the root of the model's phase
     // kind alone may be a metastable one, or none: Anderko's brine models at
@@ -300,11 +580,12 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         platform::diagf("The state at %g K and %g bar has no finite properties in this model.\n", T_, P_bar);
         return false;
     }
+    s.dilute = d;
     if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a mixture at a pure
-    // end or of a trace is named as its component (below the critical
+    // end or a dilute one is named as its solvent (below the critical
     // temperature by its volume against the saturated ones).
     const char* fluid = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
@@ -314,7 +595,17 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         s.phase = V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
                       ? kPhaseLiquid
                       : kPhaseVapour;
-    if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    if (dilute) {
+        s.verdict = judgeDiluteState(T_, P_bar, d);
+        if (s.verdict == DiluteVerdict::kWrong) return false;
+    } else {
+        if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+        s.verdict = d.judge(s.phase == kPhaseLiquid || (T_ < ancillaryCriticalTemperature(fluid) &&
+                                                          V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) *
+                                                                        ancillarySaturatedVapourVolume(fluid, T_))),
+                            P_bar);
+    }
+    s.phaseUncertain = s.verdict == DiluteVerdict::kUncertain;
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
@@ -340,8 +631,10 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         return false;
     }
     const double P_bar = P * 1e-5;
-    if (!refuseOutsideRange(T_, P_bar, false)) return false;
-    // The rules of a state from T and P hold for the state of this volume.
+    // The rules of a state from T and P hold for the state of this volume;
+    // they may leave the model elsewhere, and the state is evaluated again.
+    if (!refuseOutsideRange(T_, P_bar, false) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
+        return false;
     const char* fluid = phaseRuleFluid();
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
     if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
@@ -352,16 +645,23 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         return false;
     }
     double Tc = 0.0, Pc = 0.0;
-    if (atPureComposition() && T_ >= ancillaryCriticalTemperature(fluid) &&
-        (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
+    if (fluid && T_ >= ancillaryCriticalTemperature(fluid) && (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
         const int keep = phase_kind;
         const StableState s = calculateStableStateFromTP(T_, P_bar, true);
         set_the_phase_as(keep);
-        const bool ok = refuseInCriticalBand(T_, P_bar, s);
         calculateFromTV(T_, V_, 0);
-        if (!ok) return false;
+        if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     }
-    if (!phaseAgreesWithFluid(T_, P_bar)) return false;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (diluteBinary(solvent, solute, xs)) {
+        const DiluteSplit d = dilutePhaseAt(T_);
+        calculateFromTV(T_, V_, 0);
+        if (judgeDiluteState(T_, P_bar, d) == DiluteVerdict::kWrong) return false;
+    } else if (!phaseAgreesWithFluid(T_, P_bar)) {
+        return false;
+    }
+    calculateFromTV(T_, V_, 0);
     const char* solid = nullptr;
     if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
     withholdUnphysicalQuantities();
@@ -380,7 +680,7 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     // A mixture's saturation at a pure end is its component's; the
     // supercritical fluid of a model whose own critical point lies above the
     // fluid's has none.
-    const char* name = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const char* name = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(name);
     if (T_ >= Tcf) {
         platform::diagf("The model %s gives no saturation point of %s at %g K: the fluid's critical temperature is "

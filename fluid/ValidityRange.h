@@ -28,6 +28,13 @@ struct SolidField {
 // curves live with each fluid's library, above the fluid framework, and the
 // program that builds the models hands them this lookup (FluidPhase::solidOf).
 using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
+// The molar volume (m3/mol) of the stable state of a pure component at T (K)
+// and P (bar) from its reference equation (IAPWS-95, IUPAC CO2 and CH4, Span
+// et al. N2); NaN for a component without one.
+using ReferenceVolumeLookup = double (*)(const char* component, double T, double P_bar);
+// The published Henry constant (Pa, f/x at infinite dilution) of `solute` in
+// liquid `solvent` at T (K); NaN where none is published at T.
+using HenryLookup = double (*)(const char* solvent, const char* solute, double T);
 
 // A state's temperature or pressure as it was given, for the messages that
 // refuse it: the shortest digits that read back as the same number
@@ -46,6 +53,12 @@ struct ValidityRange {
     // Below this temperature only the vapour is described (a state at a
     // pressure below the fluid's vapour pressure); 0: every state.
     double vapourOnlyBelow = 0.0;
+    // The model's density accuracy against its fluid's reference equation
+    // (relative): between the fluid's critical temperature and a higher one
+    // of the model, the states of the model's split further off than this
+    // are refused (FluidPhase::splitBandPressures); 0: only where the model
+    // has two roots.
+    double densityAccuracy = 0.0;
     // Tmin rises to the highest triple point of the model's components (a
     // family of equations for any component: below it the fluid is solid).
     bool fromTriplePoints = false;

@@ -1,6 +1,8 @@
 #include "families/duan/Duan2.h"
+#include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -402,8 +404,13 @@ bool Duan2::set_interaction_parameters(double t)
 bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
+    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5; a dilute
+    // solution, which it changes by the solute's share only, follows its
+    // solvent.  The CH4-H2O row is refused at any composition: it sets the
+    // Henry constant of CH4 in water, the fugacity of its trace.
+    const bool dilute = std::min(x[0], x[1]) / (x[0] + x[1]) <= FluidPhase::kDiluteFraction;
     int row;
-    if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15)
+    if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !dilute)
         row = 0;
     else if (pairType == kCH4H2O && T >= 513.15)
         row = 1;

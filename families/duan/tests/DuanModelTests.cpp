@@ -508,8 +508,9 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
 {
     // CH4-CO2 from 305.15 to 498.15 K (its k3 could not be traced) and CH4-H2O from 513.15 K up (its
     // row gives Henry constants of CH4 1e-6 to 0.3 times IAPWS G7-04): every
-    // state holding both components fails, with a message naming the row;
-    // the pure components are DMW1's.
+    // state holding both components fails, with a message naming the row
+    // (CH4-CO2 beyond a dilute solution, which its k3 changes by the
+    // solute's share only); the pure components are DMW1's.
     struct Case {
         const char *a, *b;
         double T;
@@ -522,12 +523,14 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
             auto m = mixture(dmweos, c.a, c.b);
             SCOPED_TRACE(testing::Message() << c.a << "-" << c.b << " at " << c.T << (dmweos ? " DMWEOS" : " DMW2"));
             testing::internal::CaptureStderr();
+            const bool diluteAnswers = std::string(c.row) == "CH4-CO2";
             for (double x1 : {1e-6, 0.2, 0.5, 0.9}) {
+                const int refused = diluteAnswers && x1 <= FluidPhase::kDiluteFraction ? 0 : 1;
                 m->composition(1.0 - x1, x1);
                 m->calculateFromTP(c.T, 1000.0, 0);
-                EXPECT_EQ(m->errorflag, 1) << x1;
+                EXPECT_EQ(m->errorflag, refused) << x1;
                 m->calculateFromTV(c.T, 1e-4, 0);
-                EXPECT_EQ(m->errorflag, 1) << x1;
+                EXPECT_EQ(m->errorflag, refused) << x1;
             }
             const std::string said = testing::internal::GetCapturedStderr();
             EXPECT_NE(said.find(c.row), std::string::npos) << said;
