@@ -529,6 +529,10 @@ public:
     // kDiluteFraction: the indices of its solvent and solute and the
     // solute's mole fraction; false for any other composition.
     bool diluteBinary(int& solvent, int& solute, double& xs) const;
+    // A dilute binary set to its solvent's pure end (its split, critical
+    // point and reference state are the solvent's); any other composition
+    // is left as it is.
+    void toSolventEnd();
     // The dew and bubble pressures of a dilute binary at T from the pure
     // solvent's vapour pressure psat (its ancillary equation) and the
     // solute's Henry constant H (published, henryOf, else the model's own at

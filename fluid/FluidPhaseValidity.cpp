@@ -120,6 +120,15 @@ bool FluidPhase::diluteBinary(int& solvent, int& solute, double& xs) const {
     return xs <= kDiluteFraction;
 }
 
+void FluidPhase::toSolventEnd() {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!diluteBinary(solvent, solute, xs)) return;
+    std::vector<double> w(x.size(), 0.0);
+    w[static_cast<std::size_t>(solvent)] = 1.0;
+    composition(w.data());
+}
+
 double FluidPhase::soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published) {
     published = false;
     const char* a = component_names[static_cast<std::size_t>(solvent)].c_str();
@@ -347,13 +356,7 @@ bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, do
     const KeptFieldsAndComposition keptState(*this);
     const platform::ThreadLogCapture quiet;  // no split found: no band
     // The split is the solvent's: a dilute binary is taken at its pure end.
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    if (diluteBinary(solvent, solute, xs)) {
-        std::vector<double> w(x.size(), 0.0);
-        w[static_cast<std::size_t>(solvent)] = 1.0;
-        composition(w.data());
-    }
+    toSolventEnd();
     errorflag = 0;
     if (!solventCriticalPoint(Tcm, Pcm_bar) || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 ||
         !std::isfinite(P) || !(P > 0.0))
@@ -400,13 +403,7 @@ bool FluidPhase::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
     if (!kept.searched || kept.fluid != fluid || kept.revision != parameterRevision()) {
         const KeptFieldsAndComposition keptState(*this);
         const platform::ThreadLogCapture quiet;  // none found: none kept
-        int solvent = 0, solute = 0;
-        double xs = 0.0;
-        if (diluteBinary(solvent, solute, xs)) {
-            std::vector<double> w(x.size(), 0.0);
-            w[static_cast<std::size_t>(solvent)] = 1.0;
-            composition(w.data());
-        }
+        toSolventEnd();
         double Tc = 0.0, Pc = 0.0;
         errorflag = 0;
         bool found = modelCriticalPoint(Tc, Pc);
@@ -442,13 +439,7 @@ bool FluidPhase::refuseOffReference(double T_, double P_bar) {
     auto solventVolume = [&] {
         const KeptFieldsAndComposition keptState(*this);
         const platform::ThreadLogCapture quiet;
-        int solvent = 0, solute = 0;
-        double xs = 0.0;
-        if (diluteBinary(solvent, solute, xs)) {
-            std::vector<double> w(x.size(), 0.0);
-            w[static_cast<std::size_t>(solvent)] = 1.0;
-            composition(w.data());
-        }
+        toSolventEnd();
         calculateBulkMolarWeight();
         M = bulk_molar_weight;
         errorflag = 0;
