@@ -49,7 +49,7 @@ void JacobsenId::calculate_fixed_parameters()
 {
     Sum* A = static_cast<Sum*>(root);
     if (fugacityPass)
-        A->set_scalars_(1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, kFugacityConstant);
+        A->set_scalars_(1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, lnRhoc_);
     else
         A->set_scalars_(kWeights[0], kWeights[1], kWeights[2], kWeights[3], kWeights[4], kWeights[5], kWeights[6],
                         kWeights[7]);
