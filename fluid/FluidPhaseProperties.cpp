@@ -22,6 +22,17 @@ void FluidPhase::calculate_fugacities() {
         return;
     }
     keepHoldValid();
+    if (n == 1)
+        fugacitiesFromTerms<1>();
+    else
+        fugacitiesFromTerms<0>();
+}
+
+// The sums over the terms and the fugacities with their derivatives; N = 1 a
+// pure fluid (its loops unrolled), N = 0 any component count.
+template <int N>
+void FluidPhase::fugacitiesFromTerms() {
+    const int n = N == 1 ? 1 : component_count;
     Z = dZdV = dZdT = 0.0;
     const double lnV = std::log(V);
     for (int i = 0; i < n; i++) {
@@ -49,7 +60,7 @@ void FluidPhase::calculate_fugacities() {
         }
     }
     if (ideal) {
-        ideal->calculate_fugacities();
+        ideal->calculate_fugacities(lnV);
         if (ideal->termError) {
             errorflag = 1;
             return;
