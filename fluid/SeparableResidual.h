@@ -338,18 +338,34 @@ public:
             const reference_terms::Roots roots(table ? tau : 1.0);
             // n tau^t with its derivatives in tau from tau^t, taken from the
             // table and the roots.
-            auto power = [&](double n, double t, reference_terms::ExponentKind kind) {
+            auto valueOf = [&](double t, reference_terms::ExponentKind kind) {
                 using namespace reference_terms;
-                if (!table) return univariate::power<K>(n, tau, t);
-                const double v = kind == ExponentKind::Integer       ? tauPowers[static_cast<int>(t)]
-                                 : kind == ExponentKind::Eighths     ? roots.times(tauPowers[integerPart(t)], eighths(t))
-                                 : kind == ExponentKind::HalfInteger ? univariate::halfIntegerPower(tau, t)
-                                                                     : std::pow(tau, t);
-                return univariate::powerFrom<K>(n, tau, t, v);
+                return kind == ExponentKind::Integer       ? tauPowers[static_cast<int>(t)]
+                       : kind == ExponentKind::Eighths     ? roots.times(tauPowers[integerPart(t)], eighths(t))
+                       : kind == ExponentKind::HalfInteger ? univariate::halfIntegerPower(tau, t)
+                                                           : std::pow(tau, t);
             };
+            auto power = [&](double n, double t, reference_terms::ExponentKind kind) {
+                if (!table) return univariate::power<K>(n, tau, t);
+                return univariate::powerFrom<K>(n, tau, t, valueOf(t, kind));
+            };
+            // tau^t = (Tc/T)^t with its derivatives in T directly,
+            // d^k/dT^k tau^t = (-t)(-t-1) ... (-t-k+1) tau^t / T^k.
+            const double invT = table ? -tv[1] / tau : 0.0;
             univariate::Jet<K> powerInT[kGroups.powers];
-            for (int j = 0; j < kGroups.powers; ++j)
-                powerInT[j] = univariate::compose(power(1.0, kGroups.t[j], kGroups.kind[j]), tv);
+            for (int j = 0; j < kGroups.powers; ++j) {
+                const double t = kGroups.t[j];
+                if (!table) {
+                    powerInT[j] = univariate::compose(power(1.0, t, kGroups.kind[j]), tv);
+                    continue;
+                }
+                double v = valueOf(t, kGroups.kind[j]), c = 1.0;
+                for (int k = 0; k <= K; ++k) {
+                    powerInT[j].f[k] = c * v;
+                    c *= -t - k;
+                    v *= invT;
+                }
+            }
             // The terms in the order of the table (each coefficient the same
             // sum in the same order), unrolled at compile time; the Gaussian
             // terms summed per function of delta in tau (their sum G), then
