@@ -1055,6 +1055,9 @@ private:
     // calculate_fugacities after its checks (N = 1: one component).
     template <int N>
     void fugacitiesFromTerms();
+    template <int N>
+    void fugacitiesFromSums();
+    bool pureFugacitiesFromState();
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;

@@ -355,6 +355,19 @@ void Interaction::calculate_fugacities() { runFugacityPass(nullptr); }
 
 void Interaction::calculate_fugacities(double lnV) { runFugacityPass(&lnV); }
 
+bool Interaction::fugacityPassFromState(double lnV, PassDerivatives& d) const {
+    if (refusedComponents || !root || reusableOrder < 2 || !leavesHoldState()) return false;
+    double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
+    if (fugacityPassInClosedForm(f, fT, fTT, m)) {
+        const double iV = 1.0 / V;
+        d = {m == 0.0 ? f : f - m * lnV, fT, -m * iV, 0.0, m * iV * iV};
+        return true;
+    }
+    if (changesInFugacityPass()) return false;
+    d = {A + fugacityPassConstant(), AT, Av, ATv, Avv};
+    return true;
+}
+
 void Interaction::runFugacityPass(const double* lnV) {
     const bool held = reusableOrder >= 2 && leavesHoldState();
     double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
