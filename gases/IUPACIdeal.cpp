@@ -1,8 +1,10 @@
 #include "gases/IUPACIdeal.h"
 
+#include <cmath>
+
 #include "fluid/ReducedVariable.h"
 
-IUPACIdeal::IUPACIdeal(const PlanckEinsteinForm& form, Leaf& leaf, double Tc, double offset)
+IUPACIdeal::IUPACIdeal(const IdealGasForm& form, Leaf& leaf, double Tc, double offset)
     : ideal(form), reduced(leaf), reducingT(Tc), reducedOffset(offset)
 {
 }
@@ -11,12 +13,12 @@ Sum* IUPACIdeal::makeRoot(Expression* const (&nodes)[6])
 {
     Sum* A = new Sum;
     A->setName("A");
-    A->number_of_terms(kIdealSlot + PlanckEinsteinNodes::kTerms);
+    A->number_of_terms(kConstantSlot);
     for (int k = 0; k < 6; ++k) {
         A->tiei(k, *nodes[k]);
         nodes_[k] = nodes[k];
     }
-    ideal.link(*A, kIdealSlot);
+    A->tiei(kIdealSlot, ideal.leaf);
     return A;
 }
 
@@ -38,9 +40,8 @@ void IUPACIdeal::loadPass(const double (&w)[6], double offset, double fugacityCo
     }
     fugacityConstant_ = fugacityConstant;
     const bool withIdealGas = !fugacityPass;
-    ideal.setWeights(*A, kIdealSlot, withIdealGas);
-    A->set_scalar(kIdealSlot + PlanckEinsteinNodes::kTerms,
-                  withIdealGas ? ideal.constant() + offset : fugacityConstant);
+    A->set_scalar(kIdealSlot, withIdealGas ? 1.0 : 0.0);
+    A->set_scalar(kConstantSlot, withIdealGas ? offset - std::log(ideal.form.rhoc) : fugacityConstant);
     setReducedVariable(reduced, reducingT, T, 0, reducedOffset);
     ideal.load(T);
 }
