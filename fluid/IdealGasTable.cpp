@@ -5,16 +5,19 @@
 #include "expressions/Sum.h"
 #include "fluid/ReducedVariable.h"
 
-univariate::Jet<4> idealGasFunction(const IdealGasForm& form, double T)
+template <int K>
+univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T)
 {
     const double tau = form.Tc / T;
     const double r = 1.0 / tau;
-    univariate::Jet<4> g;  // in tau
+    univariate::Jet<K> g;  // in tau
     g.f[0] = form.a1 + form.a2 * tau + form.c * std::log(tau);
     g.f[1] = form.a2 + form.c * r;
     g.f[2] = -form.c * r * r;
-    g.f[3] = 2.0 * form.c * r * r * r;
-    g.f[4] = -6.0 * form.c * r * r * r * r;
+    if constexpr (K == 4) {
+        g.f[3] = 2.0 * form.c * r * r * r;
+        g.f[4] = -6.0 * form.c * r * r * r * r;
+    }
     for (int i = 0; i < form.einsteins; ++i) {
         // ln w, w = 1 - exp(-x), x = theta tau: its derivatives in x are
         // q, -q (1 + q), q (1 + q)(1 + 2q), -q (1 + q)(1 + 6q + 6q^2) with
@@ -24,12 +27,15 @@ univariate::Jet<4> idealGasFunction(const IdealGasForm& form, double T)
         const double th = form.theta[i], x = th * tau;
         const double u = std::exp(-x), w = 1.0 - u, q = u / w;
         const double q1 = q * (1.0 + q);
-        const double a = form.a[i], a1 = a * th, a2 = a1 * th, a3 = a2 * th, a4 = a3 * th;
+        const double a = form.a[i], a1 = a * th, a2 = a1 * th;
         g.f[0] += a * std::log(w);
         g.f[1] += a1 * q;
         g.f[2] -= a2 * q1;
-        g.f[3] += a3 * q1 * (1.0 + 2.0 * q);
-        g.f[4] -= a4 * q1 * (1.0 + 6.0 * q * (1.0 + q));
+        if constexpr (K == 4) {
+            const double a3 = a2 * th, a4 = a3 * th;
+            g.f[3] += a3 * q1 * (1.0 + 2.0 * q);
+            g.f[4] -= a4 * q1 * (1.0 + 6.0 * q * (1.0 + q));
+        }
     }
     for (int k = 0; k < form.powers; ++k) {
         // n tau^t and its derivatives n t (t-1) ... tau^(t-j); a negative
@@ -42,7 +48,7 @@ univariate::Jet<4> idealGasFunction(const IdealGasForm& form, double T)
         else
             v = std::pow(tau, t);
         double c = form.n[k];
-        for (int j = 0; j <= 4; ++j) {
+        for (int j = 0; j <= K; ++j) {
             g.f[j] += c * v;
             c *= t - j;
             v *= r;
@@ -52,6 +58,9 @@ univariate::Jet<4> idealGasFunction(const IdealGasForm& form, double T)
     reducedVariable(form.Tc, T, tv);
     return univariate::compose(g, tv);
 }
+
+template univariate::Jet<2> idealGasFunction<2>(const IdealGasForm&, double);
+template univariate::Jet<4> idealGasFunction<4>(const IdealGasForm&, double);
 
 double idealGasCv0R(const IdealGasForm& form, double T)
 {
@@ -67,13 +76,31 @@ double idealGasCv0R(const IdealGasForm& form, double T)
     return cv;
 }
 
-void IdealGasFunction::load(double T)
+void IdealGasFunction::load(double T, bool highOrder)
 {
     if (T != atT_) {
         atT_ = T;
-        g_ = idealGasFunction(form, T);
+        order_ = 0;
     }
-    leafjet::load<4>(leaf, 0, g_);
+    if (highOrder) {
+        // The third and fourth orders, which the state functions do not read.
+        if (order_ < 4) {
+            const univariate::Jet<4> g = idealGasFunction<4>(form, T);
+            for (int k = 0; k < 5; ++k)
+                g_[k] = g.f[k];
+            order_ = 4;
+        }
+        leaf.D3[Expression::off3(0, 0, 0)] = g_[3];
+        leaf.D4[Expression::off4(0, 0, 0, 0)] = g_[4];
+    } else if (order_ < 2) {
+        const univariate::Jet<2> g = idealGasFunction<2>(form, T);
+        for (int k = 0; k < 3; ++k)
+            g_[k] = g.f[k];
+        order_ = 2;
+    }
+    leaf.value = g_[0];
+    leaf.d1[0] = g_[1];
+    leaf.D2[Expression::off2(0, 0)] = g_[2];
 }
 
 void IdealGasFunction::clearDependencies(int nvar)
@@ -118,6 +145,8 @@ void TableIdeal::calculate_fixed_parameters()
     A->set_scalar(2, fugacityPass ? std::log(g.form.rhoc) : 0.0);
     g.load(T);
 }
+
+void TableIdeal::calculate_high_order_parameters() { g.load(T, true); }
 
 void TableIdeal::calculate_volume_dependent_parameters()
 {

@@ -26,8 +26,9 @@ struct IdealGasForm {
     double n[3] = {}, t[3] = {};
 };
 
-// g(T) with its derivatives in T to the fourth order.
-univariate::Jet<4> idealGasFunction(const IdealGasForm& form, double T);
+// g(T) with its derivatives in T to the order K (2 or 4).
+template <int K = 4>
+univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T);
 // cv0/R at T in closed form.
 double idealGasCv0R(const IdealGasForm& form, double T);
 
@@ -37,8 +38,10 @@ public:
     IdealGasFunction(const IdealGasFunction&) = delete;
     IdealGasFunction& operator=(const IdealGasFunction&) = delete;
 
-    // The leaf at T (g recomputed when T changed).
-    void load(double T);
+    // The leaf's value and first two derivatives at T, or with highOrder
+    // its third and fourth (what the third- and fourth-order passes read
+    // after them); g computed once per temperature to the order asked.
+    void load(double T, bool highOrder = false);
     // The leaf depends on T alone (call after its root is sized for nvar variables).
     void clearDependencies(int nvar);
 
@@ -47,7 +50,8 @@ public:
 
 private:
     double atT_ = -1.0;
-    univariate::Jet<4> g_;  // g at atT_
+    int order_ = 0;          // the order of g_ at atT_
+    double g_[5] = {};       // g and its derivatives in T at atT_
 };
 
 class TableIdeal : public Ideal {
@@ -62,6 +66,8 @@ public:
     void calculate_fixed_parameters() override;
     // ln delta at V.
     void calculate_volume_dependent_parameters() override;
+    // g's third and fourth derivatives.
+    void calculate_high_order_parameters() override;
     // The fugacity pass's -ln V.
     bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
     {

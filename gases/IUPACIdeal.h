@@ -17,6 +17,7 @@ public:
     void number_of_components(int n) override;
     // The root's weights for the pass, the leaves at T.
     void calculate_fixed_parameters() override;
+    void calculate_high_order_parameters() override { ideal.load(T, true); }
 
     static constexpr int kZeroDensitySlot = 0, kIdealSlot = 1, kConstantSlot = 2;
 

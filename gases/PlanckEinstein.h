@@ -30,6 +30,7 @@ public:
     // Any component count: the function depends on T alone.
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
+    void calculate_high_order_parameters() override { g.load(T, true); }
 
     IdealGasFunction g;
 };
