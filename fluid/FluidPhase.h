@@ -1172,6 +1172,12 @@ private:
     double heldT_ = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> heldX_;
     void releaseHeldTerms();
+    // calculate_fugacities after its checks (N = 1: one component).
+    template <int N>
+    void fugacitiesFromTerms();
+    template <int N>
+    void fugacitiesFromSums();
+    bool pureFugacitiesFromState();
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;

@@ -257,10 +257,10 @@ void FluidPhase::checkInfiniteVolumes(double V_, double Tstart, double Tend, cha
         temperature(t);
         calculate_state_functions();
         calculate_fugacities();
-        double a = 0.0;
-        for (const Interaction* term : interactions) a += term->A;
-        if (ideal) a += ideal->A;
-        const double da = a + std::log(V) + Z - 1.0;
+        // a + ln V + Z - 1 with a the fugacity pass's A/(RT) (ideal gas -ln V)
+        // is sum_i x_i Lambda_i, Lambda_i = ln V - 1 + the terms' rcp_i.
+        double da = 0.0;
+        for (int i = 0; i < component_count; i++) da += x[i] * rcp[i];
         std::fprintf(f.get(), "%12lg %12lg %12lg %12lg %12lg\t%.25lg\t%12lg %12lg\n", T, V, P, Z, A, da,
                      std::exp(da), rcp.empty() ? 0.0 : rcp[0]);
     }

@@ -22,6 +22,48 @@ void FluidPhase::calculate_fugacities() {
         return;
     }
     keepHoldValid();
+    if (n != 1)
+        fugacitiesFromTerms<0>();
+    else if (!pureFugacitiesFromState())
+        fugacitiesFromTerms<1>();
+}
+
+// One component, every term's pass taken from its state-function evaluation
+// at this state (Interaction::fugacityPassFromState): Lambda = ln V - 1 + a + Z
+// with a and Z of the pass, that is ln phi = a_res + Z - 1 - ln Z for the
+// ideal gas's -ln V, from the quantities the state already holds.
+bool FluidPhase::pureFugacitiesFromState() {
+    const double lnV = std::log(V);
+    Interaction::PassDerivatives s, d;
+    auto add = [&](const Interaction* t) {
+        if (!t->fugacityPassFromState(lnV, d)) return false;
+        s.a += d.a;
+        s.aT += d.aT;
+        s.aV += d.aV;
+        s.aTV += d.aTV;
+        s.aVV += d.aVV;
+        return true;
+    };
+    for (const Interaction* t : interactions)
+        if (!add(t)) return false;
+    if (ideal && !add(ideal)) return false;
+    Z = -V * s.aV;
+    dZdV = -s.aV - V * s.aVV;
+    dZdT = -V * s.aTV;
+    rcp[0] = lnV - 1.0 + s.a + Z;
+    drcpdT[0] = s.aT + dZdT;
+    drcpdV[0] = 1.0 / V + s.aV + dZdV;
+    dZdx[0] = 0.0;
+    drcpdx[0][0] = 0.0;
+    fugacitiesFromSums<1>();
+    return true;
+}
+
+// The sums over the terms and the fugacities with their derivatives; N = 1 a
+// pure fluid (its loops unrolled), N = 0 any component count.
+template <int N>
+void FluidPhase::fugacitiesFromTerms() {
+    const int n = N == 1 ? 1 : component_count;
     Z = dZdV = dZdT = 0.0;
     const double lnV = std::log(V);
     for (int i = 0; i < n; i++) {
@@ -49,7 +91,7 @@ void FluidPhase::calculate_fugacities() {
         }
     }
     if (ideal) {
-        ideal->calculate_fugacities();
+        ideal->calculate_fugacities(lnV);
         if (ideal->termError) {
             errorflag = 1;
             return;
@@ -63,7 +105,13 @@ void FluidPhase::calculate_fugacities() {
             drcpdV[i] += ideal->drcpdV[i];
         }
     }
+    fugacitiesFromSums<N>();
+}
 
+// P, the fugacities and their derivatives from Z, rcp and their derivatives.
+template <int N>
+void FluidPhase::fugacitiesFromSums() {
+    const int n = N == 1 ? 1 : component_count;
     const double RTV = R * T / V;
     P = Z * RTV;
     bool finite = std::isfinite(P);

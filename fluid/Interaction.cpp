@@ -351,7 +351,24 @@ void Interaction::calculate_critical_parameters_of_pure_fluid() {
     ATvvv = e->d4[1][1][1][0];
 }
 
-void Interaction::calculate_fugacities() {
+void Interaction::calculate_fugacities() { runFugacityPass(nullptr); }
+
+void Interaction::calculate_fugacities(double lnV) { runFugacityPass(&lnV); }
+
+bool Interaction::fugacityPassFromState(double lnV, PassDerivatives& d) const {
+    if (refusedComponents || !root || reusableOrder < 2 || !leavesHoldState()) return false;
+    double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
+    if (fugacityPassInClosedForm(f, fT, fTT, m)) {
+        const double iV = 1.0 / V;
+        d = {m == 0.0 ? f : f - m * lnV, fT, -m * iV, 0.0, m * iV * iV};
+        return true;
+    }
+    if (changesInFugacityPass()) return false;
+    d = {A + fugacityPassConstant(), AT, Av, ATv, Avv};
+    return true;
+}
+
+void Interaction::runFugacityPass(const double* lnV) {
     const bool held = reusableOrder >= 2 && leavesHoldState();
     double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
     const bool closed = held && fugacityPassInClosedForm(f, fT, fTT, m);
@@ -360,7 +377,7 @@ void Interaction::calculate_fugacities() {
     termError = 0;
     if (refusesEvaluation()) return;
     if (closed) {
-        fugacitiesInClosedForm(f, fT, fTT, m);
+        fugacitiesInClosedForm(f, fT, fTT, m, lnV);
         return;
     }
     if (!reuse) {
@@ -420,11 +437,11 @@ void Interaction::calculate_fugacities() {
     }
 }
 
-void Interaction::fugacitiesInClosedForm(double f, double fT, double fTT, double m) {
+void Interaction::fugacitiesInClosedForm(double f, double fT, double fTT, double m, const double* lnV) {
     // a = f(T) - m ln V: Z = m at every volume, no composition dependence.
     const int n = component_count;
     const double iV = 1.0 / V;
-    A = m == 0.0 ? f : f - m * std::log(V);
+    A = m == 0.0 ? f : f - m * (lnV ? *lnV : std::log(V));
     aT = AT = fT;
     aV = Av = -m * iV;
     ATT = fTT;

@@ -50,6 +50,19 @@ public:
     // The fugacity pass: a and its first and second derivatives, the term's Z,
     // reduced chemical potentials and their derivatives.
     virtual void calculate_fugacities();
+    // The same with ln V given (the caller's, V in m3/mol), which an ideal-gas
+    // part in closed form takes instead of its own logarithm.
+    void calculate_fugacities(double lnV);
+    // A pure fluid's fugacity pass from the term's state-function evaluation
+    // at the same T and V, without running the pass: its a and the
+    // derivatives aT, aV, aTV, aVV (true), where the term's pass is its
+    // evaluation plus fugacityPassConstant, or f(T) - m ln V in closed form;
+    // false where the pass must be run.  The term's own results are left as
+    // the state functions set them.
+    struct PassDerivatives {
+        double a = 0.0, aT = 0.0, aV = 0.0, aTV = 0.0, aVV = 0.0;
+    };
+    bool fugacityPassFromState(double lnV, PassDerivatives& d) const;
     virtual void print_parameters(std::FILE* /*f*/) {}
     // Whether the term's stages or tree differ while `fugacityPass` is set
     // (ideal-gas and reference terms that switch their constant parts).  A term
@@ -205,7 +218,8 @@ private:
     void calculateBinaryCriticalSet(int order);
     bool leavesHoldState() const;
     // The fugacity pass's results of a term that is f(T) - m ln V there.
-    void fugacitiesInClosedForm(double f, double fT, double fTT, double m);
+    void fugacitiesInClosedForm(double f, double fT, double fTT, double m, const double* lnV);
+    void runFugacityPass(const double* lnV);
     int reusableOrder = 0;  // order of a full evaluation the fugacity pass may reuse (0: none)
     // 0 outside a volume search; 1 in one, before an evaluation without error; 2 after it.
     int volumeSearch = 0;

@@ -103,17 +103,42 @@ namespace reference_terms {
 // distinct functions of delta, first the damped powers delta^d exp(-delta^c)
 // (c = 0: delta^d), then the Gaussian parts delta^d exp(-alpha (delta -
 // eps)^2), each in the order of its first term.
-// How univariate::power takes tau^t for tau > 0: an integer t in [0, 64] by
-// products of tau, another integer or half-integer t (|t| <= 64) by
-// halfIntegerPower, any other t by std::pow.
-enum class ExponentKind { Integer, HalfInteger, Real };
+// How tau^t is taken for tau > 0: an integer t in [0, 64] from the products
+// of tau; a positive multiple of 1/8 below 64 (IAPWS-95's and nitrogen's
+// 0.375, 0.75, 0.875, 1.25, 2.75, ..., and the half-integers) as the product
+// of that integer power and of the roots tau^(1/2), tau^(1/4) = sqrt(tau^(1/2)),
+// tau^(1/8) = sqrt(tau^(1/4)) its eighths name (a few roundings instead of one
+// std::pow each); another half-integer t (|t| <= 64) by halfIntegerPower; any
+// other t by std::pow.
+enum class ExponentKind { Integer, Eighths, HalfInteger, Real };
 
 constexpr ExponentKind exponentKind(double t)
 {
     if (t >= 0.0 && t <= 64.0 && t == static_cast<int>(t)) return ExponentKind::Integer;
+    if (t > 0.0 && t < 64.0 && 8.0 * t == static_cast<int>(8.0 * t)) return ExponentKind::Eighths;
     if (t >= -64.0 && t <= 64.0 && 2.0 * t == static_cast<int>(2.0 * t)) return ExponentKind::HalfInteger;
     return ExponentKind::Real;
 }
+
+// The integer part of an exponent t >= 0 (its power of tau read from the
+// table of products) and its eighths 8 (t - floor t).
+constexpr int integerPart(double t) { return static_cast<int>(t); }
+constexpr int eighths(double t) { return static_cast<int>(8.0 * t) - 8 * static_cast<int>(t); }
+
+// tau^(1/2), tau^(1/4), tau^(1/8) for tau > 0, and tau^t of a multiple t of
+// 1/8 from them and the integer power tau^floor(t).
+struct Roots {
+    double r2, r4, r8;
+    explicit Roots(double tau) : r2(std::sqrt(tau)), r4(std::sqrt(r2)), r8(std::sqrt(r4)) {}
+    double times(double integerPower, int eighths) const
+    {
+        double v = integerPower;
+        if (eighths & 4) v *= r2;
+        if (eighths & 2) v *= r4;
+        if (eighths & 1) v *= r8;
+        return v;
+    }
+};
 
 template <std::size_t N>
 struct Grouping {
@@ -130,7 +155,7 @@ struct Grouping {
     double beta[N] = {}, gamma[N] = {};
     int bellOf[N] = {};      // the bell in tau of each Gaussian term
     int maxPower = 0;        // the largest d or c
-    int maxIntegerT = 0;     // the largest exponent t that is an integer in [0, 64]
+    int maxIntegerT = 0;     // the largest integer part of an Integer or Eighths exponent t
     bool dampedBy[16] = {};  // the exponents c of exp(-delta^c) that occur
 };
 
@@ -156,7 +181,8 @@ constexpr Grouping<N> group(const std::array<Term, N>& terms)
     for (std::size_t i = 0; i < N; ++i) {
         const Term& k = terms[i];
         g.maxPower = std::max({g.maxPower, k.d, k.c});
-        if (exponentKind(k.t) == ExponentKind::Integer) g.maxIntegerT = std::max(g.maxIntegerT, static_cast<int>(k.t));
+        if (exponentKind(k.t) == ExponentKind::Integer || exponentKind(k.t) == ExponentKind::Eighths)
+            g.maxIntegerT = std::max(g.maxIntegerT, integerPart(k.t));
         if (k.gaussian()) continue;
         g.powerOf[i] = findOrAdd(
             0, g.powers, [&](int j) { return g.t[j] == k.t; },
@@ -296,7 +322,8 @@ public:
     // its terms of n tau^t (or of their Gaussians in tau), with their
     // derivatives in T to the order K.  The integer powers of tau come from
     // one table, tau^k the one before times tau (the products
-    // univariate::power takes one by one).
+    // univariate::power takes one by one), the multiples of 1/8 from that
+    // table and three square roots.
     template <int K>
     void atTemperature(double T, double Tc)
     {
@@ -308,19 +335,37 @@ public:
             tauPowers[0] = 1.0;
             for (int k = 1; k <= kGroups.maxIntegerT; ++k)
                 tauPowers[k] = tauPowers[k - 1] * tau;
-            // n tau^t with its derivatives in tau: univariate::power's
-            // products, taken from the table.
-            auto power = [&](double n, double t, reference_terms::ExponentKind kind) {
-                using reference_terms::ExponentKind;
-                if (!table) return univariate::power<K>(n, tau, t);
-                const double v = kind == ExponentKind::Integer       ? tauPowers[static_cast<int>(t)]
-                                 : kind == ExponentKind::HalfInteger ? univariate::halfIntegerPower(tau, t)
-                                                                     : std::pow(tau, t);
-                return univariate::powerFrom<K>(n, tau, t, v);
+            const reference_terms::Roots roots(table ? tau : 1.0);
+            // n tau^t with its derivatives in tau from tau^t, taken from the
+            // table and the roots.
+            auto valueOf = [&](double t, reference_terms::ExponentKind kind) {
+                using namespace reference_terms;
+                return kind == ExponentKind::Integer       ? tauPowers[static_cast<int>(t)]
+                       : kind == ExponentKind::Eighths     ? roots.times(tauPowers[integerPart(t)], eighths(t))
+                       : kind == ExponentKind::HalfInteger ? univariate::halfIntegerPower(tau, t)
+                                                           : std::pow(tau, t);
             };
+            auto power = [&](double n, double t, reference_terms::ExponentKind kind) {
+                if (!table) return univariate::power<K>(n, tau, t);
+                return univariate::powerFrom<K>(n, tau, t, valueOf(t, kind));
+            };
+            // tau^t = (Tc/T)^t with its derivatives in T directly,
+            // d^k/dT^k tau^t = (-t)(-t-1) ... (-t-k+1) tau^t / T^k.
+            const double invT = table ? -tv[1] / tau : 0.0;
             univariate::Jet<K> powerInT[kGroups.powers];
-            for (int j = 0; j < kGroups.powers; ++j)
-                powerInT[j] = univariate::compose(power(1.0, kGroups.t[j], kGroups.kind[j]), tv);
+            for (int j = 0; j < kGroups.powers; ++j) {
+                const double t = kGroups.t[j];
+                if (!table) {
+                    powerInT[j] = univariate::compose(power(1.0, t, kGroups.kind[j]), tv);
+                    continue;
+                }
+                double v = valueOf(t, kGroups.kind[j]), c = 1.0;
+                for (int k = 0; k <= K; ++k) {
+                    powerInT[j].f[k] = c * v;
+                    c *= -t - k;
+                    v *= invT;
+                }
+            }
             // The terms in the order of the table (each coefficient the same
             // sum in the same order), unrolled at compile time; the Gaussian
             // terms summed per function of delta in tau (their sum G), then

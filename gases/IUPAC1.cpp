@@ -3,30 +3,6 @@
 
 #include <cmath>
 
-void IUPACMethaneD::build(Expression& t3, Expression& t4, Expression& t5)
-{
-    const auto& k = IUPAC1::kD;
-    D0.tie2(t3, t4);
-    D0.set_scalars3(k[0][0], k[0][1], 0.0);
-    D2.tie2(t3, t5);
-    D2.set_scalars3(k[1][0], k[1][2], 0.0);
-    D4.tie2(t3, t4);
-    D4.set_scalars3(k[2][0], k[2][1], 0.0);
-    D6.tie2(t3, t5);
-    D6.set_scalars3(k[3][0], k[3][2], 0.0);
-    D8.tie2(t3, t4);
-    D8.set_scalars3(k[4][0], k[4][1], 0.0);
-    D10.number_of_terms(3);
-    D10.tie_(&t3, &t4, &t5);
-    D10.set_scalars_(k[5][0], k[5][1], k[5][2], 0.0);
-    D0.setName("D0");
-    D2.setName("D2");
-    D4.setName("D4");
-    D6.setName("D6");
-    D8.setName("D8");
-    D10.setName("D10");
-}
-
 IUPAC1::IUPAC1()
 {
     makeRoot(terms.leaf, "terms");

@@ -15,18 +15,8 @@
 // of delta are -ln V, W^1 .. W^8 and the six Gaussian integrals I_k; their
 // coefficients 1, C_k(tau)/k and D_2k(tau) are computed once per temperature.
 #include "expressions/Sum.h"
-#include "expressions/Sum2.h"
 #include "fluid/SeparableResidual.h"
 #include "gases/LeafResidual.h"
-
-// The six temperature polynomials D_0 .. D_10 of the Gaussian terms over the
-// powers t3, t4, t5 of tau; shared by the residual and the ideal-gas term.
-struct IUPACMethaneD {
-    Sum2 D0, D2, D4, D6, D8;
-    Sum D10;
-    // Links the polynomials to t3, t4, t5, sets their coefficients and names.
-    void build(Expression& t3, Expression& t4, Expression& t5);
-};
 
 class IUPAC1 : public LeafResidual {
 public:

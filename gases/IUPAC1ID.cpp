@@ -1,28 +1,25 @@
 #include "gases/IUPAC1ID.h"
 
-IUPAC1ID::IUPAC1ID() : IUPACIdeal(kSetzmannWagnerCH4, t1, IUPAC1::kTc, 0.0)
+namespace {
+
+// -(s0 D0 + s1 D2 + ... + s5 D10) as a polynomial in tau.
+struct MinusLimit {
+    double c[7] = {};
+    constexpr MinusLimit()
+    {
+        const double s[6] = {IUPAC1ID::s0, IUPAC1ID::s1, IUPAC1ID::s2, IUPAC1ID::s3, IUPAC1ID::s4, IUPAC1ID::s5};
+        for (int k = 0; k < 6; ++k)
+            for (int p = 0; p < 3; ++p)
+                c[3 + p] -= s[k] * IUPAC1::kD[k][p];
+    }
+};
+
+constexpr MinusLimit kMinusLimit;
+
+}  // namespace
+
+IUPAC1ID::IUPAC1ID()
+    : IUPACIdeal(kSetzmannWagnerCH4, kMinusLimit.c, IUPAC1::kTc, 0.0, 0.0, -IUPAC1::kFugacityConstant)
 {
-    t2.tie1(t1);
-    t3.tie2(t2, t1);
-    t4.tie2(t3, t1);
-    t5.tie2(t4, t1);
-    D.build(t3, t4, t5);
-    root = makeRoot({&D.D0, &D.D2, &D.D4, &D.D6, &D.D8, &D.D10});
-    t1.setName("t1");
-    t2.setName("t2");
-    t3.setName("t3");
-    t4.setName("t4");
-    t5.setName("t5");
     setModelName("IUPAC CH4 ideal");
-}
-
-IUPAC1ID::~IUPAC1ID()
-{
-    delete root;
-    root = nullptr;
-}
-
-void IUPAC1ID::calculate_fixed_parameters()
-{
-    loadPass({s0, s1, s2, s3, s4, s5}, 0.0, -IUPAC1::kFugacityConstant);
 }

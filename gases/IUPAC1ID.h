@@ -2,9 +2,10 @@
 // Ideal-gas term of the IUPAC methane model.
 //
 // The residual term's Gaussian terms leave, at zero density, s0 D0 + s1 D2 +
-// ... + s5 D10, a function of T alone.  This term subtracts it in every
-// evaluation, so that the residual part vanishes in the ideal-gas limit, and
-// adds
+// ... + s5 D10, a function of T alone (the D polynomials over tau^3, tau^4,
+// tau^5 read from the residual's table IUPAC1::kD).  This term subtracts it
+// in every evaluation, so that the residual part vanishes in the ideal-gas
+// limit, and adds
 //   in the fugacity pass:  +5.92995, which cancels the residual root's
 //                          fugacity-pass constant;
 //   otherwise:             the ideal gas's temperature function from the
@@ -14,26 +15,14 @@
 // fluid: h, s, cv, cp, w and the Joule-Thomson coefficient are methane's.
 // The term has no volume dependence: pressures, densities and fugacities are
 // those of the residual term alone.
-#include "expressions/Leaf.h"
-#include "expressions/Product.h"
-#include "expressions/Square.h"
 #include "gases/IUPAC1.h"
 #include "gases/IUPACIdeal.h"
 
 class IUPAC1ID : public IUPACIdeal {
 public:
     IUPAC1ID();
-    ~IUPAC1ID() override;
-
-    // Sets the root's weights for the current pass and loads tau.
-    void calculate_fixed_parameters() override;
 
     // Zero-density values of Y0, S2, S4, S6, S8, S10 of the residual term.
-    double s0 = -0.5096117307972771, s1 = -0.5194082323323927, s2 = -1.0587861130770595,
-           s3 = -3.237418941775931, s4 = -13.198613361874571, s5 = -67.26168199468968;
-
-    Leaf t1;
-    Square t2;
-    Product t3, t4, t5;
-    IUPACMethaneD D;  // root slots 0 .. 5: D0 .. D10
+    static constexpr double s0 = -0.5096117307972771, s1 = -0.5194082323323927, s2 = -1.0587861130770595,
+                            s3 = -3.237418941775931, s4 = -13.198613361874571, s5 = -67.26168199468968;
 };

@@ -13,24 +13,15 @@
 // fluid: h, s, cv, cp, w and the Joule-Thomson coefficient are CO2's.  The
 // term has no volume dependence: pressures, densities and fugacities are
 // those of the residual term alone.
-#include "expressions/Leaf.h"
-#include "expressions/Product.h"
-#include "expressions/Square.h"
 #include "gases/IUPACIdeal.h"
 
 class IUPACCO2ID : public IUPACIdeal {
 public:
     IUPACCO2ID();
-    ~IUPACCO2ID() override;
-
-    // Sets the root's weights for the current pass and loads Y and tau.
-    void calculate_fixed_parameters() override;
 
     // Zero-density values of the residual sum by power of Y (c_j = -sum_i (-1)^i a_ij/(i+1)).
-    double c0 = 0.9843435175390475, c1 = 2.376171905648889, c2 = 1.5856701819301589, c3 = 3.0762428269047617,
-           c4 = 4.481669451666668, c5 = 2.465416821666667, c6 = 0.149156928;
-
-    Leaf Y1;
-    Square Y2;
-    Product Yk[4];  // Y3 .. Y6, with Y1 and Y2 in root slots 0 .. 5
+    static constexpr double c0 = 0.9843435175390475, c1 = 2.376171905648889, c2 = 1.5856701819301589,
+                            c3 = 3.0762428269047617, c4 = 4.481669451666668, c5 = 2.465416821666667,
+                            c6 = 0.149156928;
+    static constexpr double kMinusLimit[7] = {-c0, -c1, -c2, -c3, -c4, -c5, -c6};
 };

@@ -1,42 +1,43 @@
 #pragma once
 // Base of the ideal-gas terms of the IUPAC models of methane and carbon
-// dioxide. Each subtracts the residual term's zero-density limit, six
-// temperature nodes over one reduced-temperature leaf weighted -w_k, and
-// outside the fugacity pass adds the fluid's Planck-Einstein ideal gas
-// (root slots kIdealSlot ...). The root's constant is that ideal gas's
-// constant plus an offset, or the fugacity-pass constant. One component only:
-// any other count is refused (refusedComponents).
+// dioxide. Each subtracts the residual term's zero-density limit, a
+// polynomial in y = Tc/T + offset (one leaf of T, root slot
+// kZeroDensitySlot), and outside the fugacity pass adds the fluid's
+// Planck-Einstein ideal gas g(T) (root slot kIdealSlot). The root's constant
+// is that ideal gas's -ln rhoc plus a constant, or the fugacity-pass
+// constant. One component only: any other count is refused
+// (refusedComponents).
 #include "expressions/Leaf.h"
-#include "expressions/Sum.h"
 #include "fluid/Ideal.h"
 #include "gases/PlanckEinstein.h"
 
 class IUPACIdeal : public Ideal {
 public:
+    ~IUPACIdeal() override;
     void number_of_components(int n) override;
+    // The root's weights for the pass, the leaves at T.
+    void calculate_fixed_parameters() override;
+    void calculate_high_order_parameters() override { ideal.load(T, true); }
 
-    // Root slots: the six temperature nodes, then the ideal-gas nodes.
-    static constexpr int kIdealSlot = 6;
+    static constexpr int kZeroDensitySlot = 0, kIdealSlot = 1, kConstantSlot = 2;
 
-    PlanckEinsteinNodes ideal;
+    IdealGasFunction ideal;
+    Leaf zeroDensity;  // minus the residual term's zero-density limit
 
-    // The fugacity pass's sum of the six temperature nodes and its constant,
-    // from the nodes' values at the state last evaluated.
+    // The fugacity pass's constant plus the zero-density leaf, from the
+    // leaf at the state last evaluated.
     bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override;
 
 protected:
-    // The leaf is loaded with Tc/T + offset; the derived term owns it.
-    IUPACIdeal(const PlanckEinsteinForm& form, Leaf& leaf, double Tc, double offset);
-    // The root "A" over the six nodes and the ideal-gas nodes (created with new).
-    Sum* makeRoot(Expression* const (&nodes)[6]);
-    // The root's weights -w_k, the ideal gas on or off by pass, the constant
-    // (ideal.constant() + offset, or fugacityConstant in the fugacity pass),
-    // and the leaves at T.
-    void loadPass(const double (&w)[6], double offset, double fugacityConstant);
+    // minusLimit[j]: the coefficient of y^j (j = 1 .. 6) of minus the
+    // residual's zero-density limit, y = Tc/T + offset; `constant` is added
+    // with the ideal gas, fugacityConstant in the fugacity pass.
+    IUPACIdeal(const IdealGasForm& form, const double (&minusLimit)[7], double Tc, double offset, double constant,
+               double fugacityConstant);
 
 private:
-    Leaf& reduced;
-    double reducingT, reducedOffset;
-    const Expression* nodes_[6] = {};
-    double weights_[6] = {}, fugacityConstant_ = 0.0;  // of the last loadPass
+    double polynomial_[7];
+    double reducingT, reducedOffset, constant_, fugacityConstant_;
+    double atT_ = -1.0;
+    univariate::Jet<4> zero_;  // the zero-density leaf's jet in T at atT_
 };

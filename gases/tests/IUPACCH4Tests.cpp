@@ -215,7 +215,7 @@ TEST(IUPACCH4, TreesAndTheFugacityPass)
         res->calculate_fugacities();
         id->calculate_fugacities();
         EXPECT_NEAR(res->A + id->A + std::log(1e12), 0.0, 1e-9);
-        EXPECT_EQ(static_cast<Sum*>(id->root)->scalars[IUPAC1ID::kIdealSlot + PlanckEinsteinNodes::kTerms], 5.92995);
+        EXPECT_EQ(static_cast<Sum*>(id->root)->scalars[IUPAC1ID::kConstantSlot], 5.92995);
         // The next ordinary evaluation restores the normal constants: the
         // residual part still vanishes at zero density, and the ideal gas's
         // temperature function is added.
