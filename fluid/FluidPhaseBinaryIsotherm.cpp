@@ -230,13 +230,16 @@ private:
 };
 
 void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
-    double Dx;
+    // A step in pressure where the isotherm is steep in x, else in x.
+    double Dx = r * dx_;
     steep = std::fabs(dPdx_) > kSteepInP;
     if (steep) {
-        Dx = r * s_ / dPdx_;
-        if (x0_ + Dx < 0.0 || x0_ + Dx > 1.0) steep = false;
+        const double DxSteep = r * s_ / dPdx_;
+        if (x0_ + DxSteep < 0.0 || x0_ + DxSteep > 1.0)
+            steep = false;
+        else
+            Dx = DxSteep;
     }
-    if (!steep) Dx = r * dx_;
     last = false;
     if (x0_ + Dx > 1.0) {
         Dx = 1.0 - x0_;
