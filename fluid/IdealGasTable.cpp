@@ -55,7 +55,7 @@ univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T)
         }
     }
     double tv[5];
-    reducedVariable(form.Tc, T, tv);
+    reducedVariable<K>(form.Tc, T, tv);
     return univariate::compose(g, tv);
 }
 

@@ -13,13 +13,14 @@
 // The entries are written through the flat views (the same storage as
 // d2[k][k] .. d4[k][k][k][k], without the row pointers).
 // c/x and its first four derivatives, f[n] = d^n(c/x)/dx^n.
+template <int K = 4>
 inline void reducedVariable(double c, double x, double* f) {
     const double x2 = x * x;
     f[0] = c / x;
     f[1] = -c / x2;
     f[2] = 2.0 * c / (x2 * x);
-    f[3] = -6.0 * c / (x2 * x2);
-    f[4] = 24.0 * c / (x2 * x2 * x);
+    if constexpr (K >= 3) f[3] = -6.0 * c / (x2 * x2);
+    if constexpr (K >= 4) f[4] = 24.0 * c / (x2 * x2 * x);
 }
 
 inline void setReducedVariable(Expression& e, double c, double x, int k, double offset = 0.0) {

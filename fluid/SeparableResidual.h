@@ -51,7 +51,7 @@ public:
     {
         if (T == atT_ && Tc == atTc_ && order_ >= K) return;
         double tv[5];
-        reducedVariable(Tc, T, tv);
+        reducedVariable<K>(Tc, T, tv);
         for (auto& c : coefficients_)
             for (int a = 0; a <= K; ++a)
                 c[a] = 0.0;
@@ -292,7 +292,7 @@ struct DeltaPowers {
 
     DeltaPowers(double V, double Vc)
     {
-        reducedVariable(Vc, V, dv);
+        reducedVariable<K>(Vc, V, dv);
         for (int k = -K; k < 0; ++k)
             p[k] = 0.0;
         p[0] = 1.0;

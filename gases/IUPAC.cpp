@@ -17,21 +17,36 @@ void IUPAC::load()
 {
     terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         const double Y = tv[0] - 1.0;
-        for (int i = 0; i < 10; ++i) {
-            univariate::Jet<K> c;  // the polynomial and its derivatives in Y
+        // The polynomials by Horner's rule, five side by side (independent
+        // chains that stay in registers), with their derivatives in Y (those
+        // in tau): to the second order their Taylor coefficients P^(k)/k!
+        // (P'' = 2 P''/2 exactly: the same numbers as the recurrence of the
+        // derivatives, P^(k) = Y P^(k) + k P^(k-1), that the fourth order
+        // uses).
+        for (int i0 = 0; i0 < 10; i0 += 5) {
+            double t[K + 1][5] = {};
             for (int j = 6; j >= 0; --j) {
-                for (int k = K; k >= 1; --k)
-                    c.f[k] = c.f[k] * Y + k * c.f[k - 1];
-                c.f[0] = c.f[0] * Y + kWeights.of[i][j];
+#pragma GCC unroll 5
+                for (int i = 0; i < 5; ++i) {
+#pragma GCC unroll 4
+                    for (int k = K; k >= 1; --k)
+                        t[k][i] = t[k][i] * Y + (K == 2 ? t[k - 1][i] : k * t[k - 1][i]);
+                    t[0][i] = t[0][i] * Y + kWeights.of[i0 + i][j];
+                }
             }
-            const univariate::Jet<K> inT = univariate::compose(c, tv);
-            for (int k = 0; k <= K; ++k)
-                coefficients[i][k] = inT.f[k];
+            for (int i = 0; i < 5; ++i) {
+                double g[K + 1];
+                for (int k = 0; k <= K; ++k)
+                    g[k] = t[k][i];
+                if constexpr (K == 2) g[2] *= 2.0;
+                coefficients[i0 + i][0] = g[0];
+                univariate::composeEntries<K>(g, tv, coefficients[i0 + i]);
+            }
         }
         coefficients[10][0] = 1.0;
     });
     double dv[5];  // delta = Vc/V and its derivatives in V
-    reducedVariable(kVc, V, dv);
+    reducedVariable<K>(kVc, V, dv);
     const double W = dv[0] - 1.0;
     // W^k, k = 0 .. 10, with W^-K .. W^-1 zero.
     double powers[11 + K];

@@ -44,7 +44,7 @@ void IUPAC1::load()
         }
     });
     double dv[5];  // delta = W = Vc/V and its derivatives in V
-    reducedVariable(kVc, V, dv);
+    reducedVariable<K>(kVc, V, dv);
     double powers[11 + K];
     const double* p = reference_terms::powersWithZeros<K, 10>(dv[0], powers);
     using reference_terms::monomial;

@@ -7,7 +7,8 @@
 
 IUPACIdeal::IUPACIdeal(const IdealGasForm& form, const double (&minusLimit)[7], double Tc, double offset,
                        double constant, double fugacityConstant)
-    : ideal(form), reducingT(Tc), reducedOffset(offset), constant_(constant), fugacityConstant_(fugacityConstant)
+    : ideal(form), reducingT(Tc), reducedOffset(offset), idealConstant_(constant - std::log(form.rhoc)),
+      fugacityConstant_(fugacityConstant)
 {
     for (int j = 0; j < 7; ++j)
         polynomial_[j] = minusLimit[j];
@@ -41,28 +42,55 @@ void IUPACIdeal::calculate_fixed_parameters()
     const bool withIdealGas = !fugacityPass;
     A->set_scalar(kZeroDensitySlot, 1.0);
     A->set_scalar(kIdealSlot, withIdealGas ? 1.0 : 0.0);
-    A->set_scalar(kConstantSlot, withIdealGas ? constant_ - std::log(ideal.form.rhoc) : fugacityConstant_);
-    if (T != atT_) {
-        // The polynomial in y by Horner's rule with its Taylor coefficients
-        // P^(k)/k!, then its derivatives in y (those in tau) and in T.  Its
-        // y^0 coefficient is zero: that constant is the root's.
-        const double y = reducingT / T + reducedOffset;
-        univariate::Jet<4> p;
-        for (int j = 6; j >= 0; --j) {
-            for (int k = 4; k >= 1; --k)
-                p.f[k] = p.f[k] * y + p.f[k - 1];
-            p.f[0] = p.f[0] * y + (j > 0 ? polynomial_[j] : 0.0);
-        }
-        p.f[2] *= 2.0;
-        p.f[3] *= 6.0;
-        p.f[4] *= 24.0;
-        double tv[5];
-        reducedVariable(reducingT, T, tv);
-        zero_ = univariate::compose(p, tv);
-        atT_ = T;
-    }
-    leafjet::load<4>(zeroDensity, 0, zero_);
+    A->set_scalar(kConstantSlot, withIdealGas ? idealConstant_ : fugacityConstant_);
+    zeroDensityAt(2);
+    leafjet::load<2>(zeroDensity, 0, univariate::Jet<2>{{zero_.f[0], zero_.f[1], zero_.f[2]}});
     ideal.load(T);
+}
+
+void IUPACIdeal::calculate_high_order_parameters()
+{
+    zeroDensityAt(4);
+    leafjet::load<4>(zeroDensity, 0, zero_, 3);
+    ideal.load(T, true);
+}
+
+void IUPACIdeal::zeroDensityAt(int order)
+{
+    if (T != atT_) {
+        atT_ = T;
+        order_ = 0;
+    }
+    if (order_ >= order) return;
+    // The polynomial in y by Horner's rule with its Taylor coefficients
+    // P^(k)/k! (independent chains in registers), then its derivatives in
+    // y (those in tau) and in T.  Its y^0 coefficient is zero: that
+    // constant is the root's.  The first three are the same numbers to
+    // either order.
+    const double y = reducingT / T + reducedOffset;
+    double p0 = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+    for (int j = 6; j >= 0; --j) {
+        if (order == 4) {
+            p4 = p4 * y + p3;
+            p3 = p3 * y + p2;
+        }
+        p2 = p2 * y + p1;
+        p1 = p1 * y + p0;
+        p0 = p0 * y + (j > 0 ? polynomial_[j] : 0.0);
+    }
+    double tv[5];
+    if (order == 4) {
+        reducedVariable<4>(reducingT, T, tv);
+        const univariate::Jet<4> p{{p0, p1, 2.0 * p2, 6.0 * p3, 24.0 * p4}};
+        zero_ = univariate::compose(p, tv);
+    } else {
+        reducedVariable<2>(reducingT, T, tv);
+        const univariate::Jet<2> p{{p0, p1, 2.0 * p2}};
+        const univariate::Jet<2> z = univariate::compose(p, tv);
+        for (int k = 0; k <= 2; ++k)
+            zero_.f[k] = z.f[k];
+    }
+    order_ = order;
 }
 
 bool IUPACIdeal::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const

@@ -17,7 +17,8 @@ public:
     void number_of_components(int n) override;
     // The root's weights for the pass, the leaves at T.
     void calculate_fixed_parameters() override;
-    void calculate_high_order_parameters() override { ideal.load(T, true); }
+    // The third and fourth orders of the leaves.
+    void calculate_high_order_parameters() override;
 
     static constexpr int kZeroDensitySlot = 0, kIdealSlot = 1, kConstantSlot = 2;
 
@@ -37,7 +38,12 @@ protected:
 
 private:
     double polynomial_[7];
-    double reducingT, reducedOffset, constant_, fugacityConstant_;
+    double reducingT, reducedOffset;
+    double idealConstant_;  // the root's constant with the ideal gas: constant - ln rhoc
+    double fugacityConstant_;
     double atT_ = -1.0;
+    int order_ = 0;            // the order of zero_ at atT_
     univariate::Jet<4> zero_;  // the zero-density leaf's jet in T at atT_
+    // zero_ at T to the order asked (2 or 4).
+    void zeroDensityAt(int order);
 };
