@@ -42,19 +42,15 @@ public:
     // orders read too) when T (or Tc) changed or a higher order is asked:
     // fill(order, tv, coefficients) receives std::integral_constant<int, K>,
     // tau = Tc/T with its derivatives in T (tv[0 .. 4]) and writes every
-    // coefficient to the order K, coefficients[q][a] = d^a G_q / dT^a (those
-    // to the order K are zero on entry).  The orders up to K are the same
-    // numbers whatever K is, so that a state's numbers do not depend on the
-    // order loaded first.
+    // coefficient to the order K, coefficients[q][a] = d^a G_q / dT^a, each
+    // of them.  The orders up to K are the same numbers whatever K is, so
+    // that a state's numbers do not depend on the order loaded first.
     template <int K, class Fill>
     void atTemperature(double T, double Tc, Fill&& fill)
     {
         if (T == atT_ && Tc == atTc_ && order_ >= K) return;
         double tv[5];
         reducedVariable<K>(Tc, T, tv);
-        for (auto& c : coefficients_)
-            for (int a = 0; a <= K; ++a)
-                c[a] = 0.0;
         fill(std::integral_constant<int, K>{}, static_cast<const double*>(tv), coefficients_);
         atT_ = T;
         atTc_ = Tc;
@@ -312,6 +308,19 @@ class ReferenceTermLeaf {
     static constexpr reference_terms::Grouping<N> kGroups = reference_terms::group(Terms);
     static_assert(kGroups.maxPower < 16, "powers of delta up to 15");
 
+    // 1, -t, -t (-t - 1), ...: the factors of the derivatives in T of tau^t,
+    // d^k/dT^k tau^t = (-t)(-t-1) ... (-t-k+1) tau^t / T^k.
+    template <double t>
+    static constexpr std::array<double, 5> kFalling = [] {
+        std::array<double, 5> c{};
+        double f = 1.0;
+        for (int k = 0; k < 5; ++k) {
+            c[k] = f;
+            f *= -t - k;
+        }
+        return c;
+    }();
+
 public:
     static constexpr int kPowersOfTau = kGroups.powers;
     static constexpr int kFunctionsOfDelta = kGroups.functions;
@@ -333,6 +342,7 @@ public:
             const bool table = tau > 0.0 && std::isfinite(tau);
             double tauPowers[kGroups.maxIntegerT + 1];
             tauPowers[0] = 1.0;
+#pragma GCC unroll 64
             for (int k = 1; k <= kGroups.maxIntegerT; ++k)
                 tauPowers[k] = tauPowers[k - 1] * tau;
             const reference_terms::Roots roots(table ? tau : 1.0);
@@ -352,33 +362,56 @@ public:
             // tau^t = (Tc/T)^t with its derivatives in T directly,
             // d^k/dT^k tau^t = (-t)(-t-1) ... (-t-k+1) tau^t / T^k.
             const double invT = table ? -tv[1] / tau : 0.0;
-            univariate::Jet<K> powerInT[kGroups.powers];
-            for (int j = 0; j < kGroups.powers; ++j) {
-                const double t = kGroups.t[j];
-                if (!table) {
-                    powerInT[j] = univariate::compose(power(1.0, t, kGroups.kind[j]), tv);
-                    continue;
+            struct {
+                double f[K + 1];  // written below before it is read
+            } powerInT[kGroups.powers];
+            if (!table)
+                for (int j = 0; j < kGroups.powers; ++j) {
+                    const univariate::Jet<K> inT = univariate::compose(power(1.0, kGroups.t[j], kGroups.kind[j]), tv);
+                    for (int k = 0; k <= K; ++k)
+                        powerInT[j].f[k] = inT.f[k];
                 }
-                double v = valueOf(t, kGroups.kind[j]), c = 1.0;
-                for (int k = 0; k <= K; ++k) {
-                    powerInT[j].f[k] = c * v;
-                    c *= -t - k;
-                    v *= invT;
-                }
-            }
+            else
+                [&]<int... J>(std::integer_sequence<int, J...>) {
+                    // (each exponent, the way its power is taken and its
+                    // factors known at compile time)
+                    auto inT = [&]<int j>(std::integral_constant<int, j>) {
+                        constexpr double t = kGroups.t[j];
+                        constexpr reference_terms::ExponentKind kind = kGroups.kind[j];
+                        double v = valueOf(t, kind);
+#pragma GCC unroll 5
+                        for (int k = 0; k <= K; ++k) {
+                            powerInT[j].f[k] = kFalling<t>[k] * v;
+                            v *= invT;
+                        }
+                    };
+                    (inT(std::integral_constant<int, J>{}), ...);
+                }(std::make_integer_sequence<int, kGroups.powers>());
             // The terms in the order of the table (each coefficient the same
             // sum in the same order), unrolled at compile time; the Gaussian
             // terms summed per function of delta in tau (their sum G), then
             // G's derivatives in T.
             [&]<std::size_t... I>(std::index_sequence<I...>) {
-                auto add = [&]<std::size_t i>(std::integral_constant<std::size_t, i>) {
-                    if constexpr (!Terms[i].gaussian()) {
-                        constexpr int q = kGroups.functionOf[i], j = kGroups.powerOf[i];
-                        for (int k = 0; k <= K; ++k)
-                            coefficients[q][k] += Terms[i].n * powerInT[j].f[k];
-                    }
+                // Each damped function's coefficient: the sum over its terms
+                // in the order of the table, in registers, then stored.
+                auto damped = [&]<int q>(std::integral_constant<int, q>) {
+                    univariate::Jet<K> sum;
+                    auto add = [&]<std::size_t i>(std::integral_constant<std::size_t, i>) {
+                        if constexpr (!Terms[i].gaussian() && kGroups.functionOf[i] == q) {
+                            constexpr int j = kGroups.powerOf[i];
+#pragma GCC unroll 5
+                            for (int k = 0; k <= K; ++k)
+                                sum.f[k] += Terms[i].n * powerInT[j].f[k];
+                        }
+                    };
+                    (add(std::integral_constant<std::size_t, I>{}), ...);
+#pragma GCC unroll 5
+                    for (int k = 0; k <= K; ++k)
+                        coefficients[q][k] = sum.f[k];
                 };
-                (add(std::integral_constant<std::size_t, I>{}), ...);
+                [&]<int... D>(std::integer_sequence<int, D...>) {
+                    (damped(std::integral_constant<int, D>{}), ...);
+                }(std::make_integer_sequence<int, kGroups.damped>());
                 // exp(-beta (tau - gamma)^2) once for the terms that share it.
                 univariate::Jet<K> bells[kGroups.bells > 0 ? kGroups.bells : 1];
                 for (int b = 0; b < kGroups.bells; ++b)
@@ -394,7 +427,7 @@ public:
                     (addTo(std::integral_constant<std::size_t, I>{}), ...);
                     const univariate::Jet<K> GinT = univariate::compose(G, tv);
                     for (int k = 0; k <= K; ++k)
-                        coefficients[q][k] += GinT.f[k];
+                        coefficients[q][k] = GinT.f[k];
                 };
                 [&]<int... G>(std::integer_sequence<int, G...>) {
                     (gaussians(std::integral_constant<int, kGroups.damped + G>{}), ...);

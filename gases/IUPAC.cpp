@@ -43,7 +43,9 @@ void IUPAC::load()
                 univariate::composeEntries<K>(g, tv, coefficients[i0 + i]);
             }
         }
-        coefficients[10][0] = 1.0;
+        coefficients[10][0] = 1.0;  // -ln V, with no derivatives in T
+        for (int k = 1; k <= K; ++k)
+            coefficients[10][k] = 0.0;
     });
     double dv[5];  // delta = Vc/V and its derivatives in V
     reducedVariable<K>(kVc, V, dv);

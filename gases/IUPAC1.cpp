@@ -28,7 +28,9 @@ void IUPAC1::load()
             t[e] = tau > 0.0 && std::isfinite(tau) ? univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te)
                                                    : univariate::power<K>(1.0, tau, static_cast<double>(e));
         }
-        coefficients[0][0] = 1.0;
+        coefficients[0][0] = 1.0;  // -ln V, with no derivatives in T
+        for (int k = 1; k <= K; ++k)
+            coefficients[0][k] = 0.0;
         for (int q = 0; q < kTauRows; ++q) {
             const TauRow& row = kTau[q];
             Jet<K> s;
