@@ -2,6 +2,7 @@
 #include "fluid/ReducedVariable.h"
 
 #include <cmath>
+#include <utility>
 
 IUPAC1::IUPAC1()
 {
@@ -19,31 +20,60 @@ void IUPAC1::load()
         using univariate::Jet;
         const double tau = tv[0];
         // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
-        // (tau^e from tau^(e-1) times tau, univariate::power's products.)
-        const Jet<K> t12 = univariate::power<K>(1.0, tau, 0.5);
-        Jet<K> t[6];
-        double te = 1.0;
-        for (int e = 1; e <= 5; ++e) {
-            te *= tau;
-            t[e] = tau > 0.0 && std::isfinite(tau) ? univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te)
-                                                   : univariate::power<K>(1.0, tau, static_cast<double>(e));
+        // (tau^e from tau^(e-1) times tau, univariate::power's products;
+        // for tau > 0 its sqrt(tau) and one 1/tau for all.)
+        Jet<K> t12, t[6];
+        if (tau > 0.0 && std::isfinite(tau)) {
+            const double r = 1.0 / tau;
+            auto fromValue = [r](double e, double v) {
+                Jet<K> j;
+                double coef = 1.0;
+#pragma GCC unroll 5
+                for (int k = 0; k <= K; ++k) {
+                    j.f[k] = coef * v;
+                    coef *= e - k;
+                    v *= r;
+                }
+                return j;
+            };
+            t12 = fromValue(0.5, std::sqrt(tau));
+            double te = 1.0;
+#pragma GCC unroll 5
+            for (int e = 1; e <= 5; ++e) {
+                te *= tau;
+                t[e] = fromValue(e, te);
+            }
+        } else {
+            t12 = univariate::power<K>(1.0, tau, 0.5);
+            for (int e = 1; e <= 5; ++e)
+                t[e] = univariate::power<K>(1.0, tau, static_cast<double>(e));
         }
         coefficients[0][0] = 1.0;  // -ln V, with no derivatives in T
         for (int k = 1; k <= K; ++k)
             coefficients[0][k] = 0.0;
-        for (int q = 0; q < kTauRows; ++q) {
-            const TauRow& row = kTau[q];
-            Jet<K> s;
-            for (int i = 0; i < row.parts; ++i) {
-                const Jet<K>& power = row.power[i] == 0 ? t12 : t[row.power[i]];
+        // The rows unrolled at compile time (each the same sum in the same
+        // order as the table lists its parts).
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            auto rowAt = [&]<int q>(std::integral_constant<int, q>) {
+                constexpr TauRow row = kTau[q];
+                Jet<K> s;
+                [&]<int... I>(std::integer_sequence<int, I...>) {
+                    auto part = [&]<int i>(std::integral_constant<int, i>) {
+                        const Jet<K>& power = row.power[i] == 0 ? t12 : t[row.power[i]];
+#pragma GCC unroll 5
+                        for (int k = 0; k <= K; ++k)
+                            s.f[k] += row.c[i] * power.f[k];
+                    };
+                    (part(std::integral_constant<int, I>{}), ...);
+                }(std::make_integer_sequence<int, row.parts>());
+                s.f[0] += row.constant;
+                const Jet<K> inT = univariate::compose(s, tv);
+#pragma GCC unroll 5
                 for (int k = 0; k <= K; ++k)
-                    s.f[k] += row.c[i] * power.f[k];
-            }
-            s.f[0] += row.constant;
-            const Jet<K> inT = univariate::compose(s, tv);
-            for (int k = 0; k <= K; ++k)
-                coefficients[q + 1][k] = row.weight * inT.f[k];
-        }
+                    coefficients[q + 1][k] = row.weight * inT.f[k];
+            };
+            (rowAt(std::integral_constant<int, Q>{}), ...);
+        }(std::make_integer_sequence<int, kTauRows>());
     });
     double dv[5];  // delta = W = Vc/V and its derivatives in V
     reducedVariable<K>(kVc, V, dv);
