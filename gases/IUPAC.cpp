@@ -17,31 +17,36 @@ void IUPAC::load()
 {
     terms.atTemperature<K>(T, kTc, [](auto, const double* tv, double (*coefficients)[5]) {
         const double Y = tv[0] - 1.0;
-        // The polynomials by Horner's rule, five side by side (independent
-        // chains that stay in registers), with their derivatives in Y (those
+        // The polynomials by Horner's rule, two at a time in one register
+        // (the five pairs side by side), with their derivatives in Y (those
         // in tau): to the second order their Taylor coefficients P^(k)/k!
         // (P'' = 2 P''/2 exactly: the same numbers as the recurrence of the
         // derivatives, P^(k) = Y P^(k) + k P^(k-1), that the fourth order
         // uses).
-        for (int i0 = 0; i0 < 10; i0 += 5) {
-            double t[K + 1][5] = {};
-            for (int j = 6; j >= 0; --j) {
+        using Pair = double __attribute__((vector_size(16)));
+        Pair t[K + 1][5];
 #pragma GCC unroll 5
-                for (int i = 0; i < 5; ++i) {
+        for (int p = 0; p < 5; ++p)
+#pragma GCC unroll 5
+            for (int k = 0; k <= K; ++k)
+                t[k][p] = Pair{0.0, 0.0};
+#pragma GCC unroll 7
+        for (int j = 6; j >= 0; --j) {
+#pragma GCC unroll 5
+            for (int p = 0; p < 5; ++p) {
 #pragma GCC unroll 4
-                    for (int k = K; k >= 1; --k)
-                        t[k][i] = t[k][i] * Y + (K == 2 ? t[k - 1][i] : k * t[k - 1][i]);
-                    t[0][i] = t[0][i] * Y + kWeights.of[i0 + i][j];
-                }
+                for (int k = K; k >= 1; --k)
+                    t[k][p] = t[k][p] * Y + (K == 2 ? t[k - 1][p] : k * t[k - 1][p]);
+                t[0][p] = t[0][p] * Y + Pair{kWeights.of[2 * p][j], kWeights.of[2 * p + 1][j]};
             }
-            for (int i = 0; i < 5; ++i) {
-                double g[K + 1];
-                for (int k = 0; k <= K; ++k)
-                    g[k] = t[k][i];
-                if constexpr (K == 2) g[2] *= 2.0;
-                coefficients[i0 + i][0] = g[0];
-                univariate::composeEntries<K>(g, tv, coefficients[i0 + i]);
-            }
+        }
+        for (int i = 0; i < 10; ++i) {
+            double g[K + 1];
+            for (int k = 0; k <= K; ++k)
+                g[k] = t[k][i / 2][i % 2];
+            if constexpr (K == 2) g[2] *= 2.0;
+            coefficients[i][0] = g[0];
+            univariate::composeEntries<K>(g, tv, coefficients[i]);
         }
         coefficients[10][0] = 1.0;  // -ln V, with no derivatives in T
         for (int k = 1; k <= K; ++k)
