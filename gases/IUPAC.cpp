@@ -40,13 +40,21 @@ void IUPAC::load()
                 t[0][p] = t[0][p] * Y + Pair{kWeights.of[2 * p][j], kWeights.of[2 * p + 1][j]};
             }
         }
-        for (int i = 0; i < 10; ++i) {
-            double g[K + 1];
+        // Their derivatives in T (Faa di Bruno's formula, two at a time).
+#pragma GCC unroll 5
+        for (int p = 0; p < 5; ++p) {
+            if constexpr (K == 2) t[2][p] *= 2.0;
+            Pair g[K + 1], inT[K + 1];
+#pragma GCC unroll 5
             for (int k = 0; k <= K; ++k)
-                g[k] = t[k][i / 2][i % 2];
-            if constexpr (K == 2) g[2] *= 2.0;
-            coefficients[i][0] = g[0];
-            univariate::composeEntries<K>(g, tv, coefficients[i]);
+                g[k] = t[k][p];
+            inT[0] = g[0];
+            univariate::composeEntries<K>(g, tv, inT);
+#pragma GCC unroll 5
+            for (int k = 0; k <= K; ++k) {
+                coefficients[2 * p][k] = inT[k][0];
+                coefficients[2 * p + 1][k] = inT[k][1];
+            }
         }
         coefficients[10][0] = 1.0;  // -ln V, with no derivatives in T
         for (int k = 1; k <= K; ++k)

@@ -60,18 +60,20 @@ struct Jet {
 // The derivatives 1 .. K in x of g(u(x)), out[1 .. K], from those of g in u
 // (g[1 .. K], at u(x)) and those of u in x (u[1 .. K]): Faa di Bruno's
 // formula.  The expression engine's one-variable kernels use it as it stands.
-template <int K, class R>
-inline void composeEntries(const R* g, const R* u, R* out) {
-    const R u1 = u[1];
+// (g and out may also be vectors of the compiler's, several functions of u
+// at once, each lane the same operations.)
+template <int K, class R, class U = R>
+inline void composeEntries(const R* g, const U* u, R* out) {
+    const U u1 = u[1];
     out[1] = g[1] * u1;
     if constexpr (K >= 2) {
-        const R u2 = u[2];
+        const U u2 = u[2];
         out[2] = g[1] * u2 + g[2] * u1 * u1;
         if constexpr (K >= 3) {
-            const R u3 = u[3];
+            const U u3 = u[3];
             out[3] = g[1] * u3 + 3 * g[2] * u1 * u2 + g[3] * u1 * u1 * u1;
             if constexpr (K >= 4) {
-                const R u4 = u[4];
+                const U u4 = u[4];
                 out[4] = g[1] * u4 + 4 * g[2] * u1 * u3 + 3 * g[2] * u2 * u2 + 6 * g[3] * u1 * u1 * u2 +
                          g[4] * u1 * u1 * u1 * u1;
             }
