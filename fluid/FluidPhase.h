@@ -1175,8 +1175,8 @@ private:
     // calculate_fugacities after its checks (N = 1: one component).
     template <int N>
     void fugacitiesFromTerms();
-    template <int N>
     void fugacitiesFromSums();
+    void pureFugacitiesFromSums(double e, double rT, double rV);
     bool pureFugacitiesFromState();
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;

@@ -355,16 +355,20 @@ void Interaction::calculate_fugacities() { runFugacityPass(nullptr); }
 
 void Interaction::calculate_fugacities(double lnV) { runFugacityPass(&lnV); }
 
-bool Interaction::fugacityPassFromState(double lnV, PassDerivatives& d) const {
+bool Interaction::fugacityPassFromState(PassDerivatives& d) const {
     if (refusedComponents || !root || reusableOrder < 2 || !leavesHoldState()) return false;
     double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
     if (fugacityPassInClosedForm(f, fT, fTT, m)) {
+        if (m == 0.0) {
+            d = {.a = f, .aT = fT};
+            return true;
+        }
         const double iV = 1.0 / V;
-        d = {m == 0.0 ? f : f - m * lnV, fT, -m * iV, 0.0, m * iV * iV};
+        d = {f, fT, -m * iV, 0.0, m * iV * iV, m};
         return true;
     }
     if (changesInFugacityPass()) return false;
-    d = {A + fugacityPassConstant(), AT, Av, ATv, Avv};
+    d = {A + fugacityPassConstant(), AT, Av, ATv, Avv, 0.0};
     return true;
 }
 
