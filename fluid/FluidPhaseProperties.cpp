@@ -45,7 +45,7 @@ void FluidPhase::calculate_fugacities() {
 // where the ideal part's pass is a function of T alone the pressure and its
 // derivatives are then the same numbers as the term-by-term pass gives.
 bool FluidPhase::pureFugacitiesFromState() {
-    Interaction::PassDerivatives id, d;
+    Interaction::PassDerivatives id{}, d;
     if (ideal && !ideal->fugacityPassFromState(id)) return false;
     double a = 0.0, aT = 0.0, aV = 0.0, M = 0.0;
     double z = 0.0, zV = 0.0, zT = 0.0;

@@ -59,8 +59,9 @@ public:
     // evaluation plus fugacityPassConstant (m = 0, a the pass's), or
     // f(T) - m ln V in closed form (a = f); false where the pass must be
     // run.  The term's own results are left as the state functions set them.
+    // Every field is written where the call gives true.
     struct PassDerivatives {
-        double a = 0.0, aT = 0.0, aV = 0.0, aTV = 0.0, aVV = 0.0, m = 0.0;
+        double a, aT, aV, aTV, aVV, m;
     };
     bool fugacityPassFromState(PassDerivatives& d) const;
     virtual void print_parameters(std::FILE* /*f*/) {}
@@ -219,7 +220,15 @@ private:
     void runStages(bool highOrder);
     // The binary derivative set to `order` (2 to 4).
     void calculateBinaryCriticalSet(int order);
-    bool leavesHoldState() const;
+    // Whether the leaves hold the term's T, V and composition.
+    bool leavesHoldState() const
+    {
+        const int n = component_count;
+        if (leaves.size() != static_cast<std::size_t>(n) + 2 || leaves[0] != T || leaves[1] != V) return false;
+        for (int i = 0; i < n; i++)
+            if (leaves[2 + i] != x[i]) return false;
+        return true;
+    }
     // The fugacity pass's results of a term that is f(T) - m ln V there.
     void fugacitiesInClosedForm(double f, double fT, double fTT, double m, const double* lnV);
     void runFugacityPass(const double* lnV);
