@@ -182,8 +182,8 @@ public:
     // energies, entropy, heat capacities, sound speed and Joule-Thomson
     // coefficient are the full state's to the last bit, and calculate_fugacities
     // at the same state then completes it as calculateFromTV does.  For a
-    // caller that reads no fugacity: a mixture's fugacity pass costs about as
-    // much as its state functions.
+    // caller that reads no fugacity: a mixture's fugacity pass runs every
+    // term's pass again.
     void calculateStateFunctionsFromTV(double T_, double V_);
     void calculateFromVP(double V_, double P_bar, char print);
 
