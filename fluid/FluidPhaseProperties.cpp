@@ -38,12 +38,13 @@ void FluidPhase::calculate_fugacities() {
 // multiples m of ln V that parts in closed form hold are summed apart (M):
 // Lambda = (1 - M) ln V - 1 + a + Z, without a logarithm where M = 1 (the
 // ideal gas's -ln V in the ideal-gas part), and phi = V exp(a - 1 + Z) / Z
-// where M = 0 (the -ln V in the residual terms), its logarithm only for the
-// stored Lambda, from a term that holds it where one does.  Z and its derivatives are summed term by term, each -V a_V,
-// -a_V - V a_VV and -V a_TV as the term's own pass forms them, the ideal-gas
-// part's volume derivatives (of -m ln V at most) with the last term's:
-// where the ideal part's pass is a function of T alone the pressure and its
-// derivatives are then the same numbers as the term-by-term pass gives.
+// where M = 0 (the -ln V in the residual terms), ln V then only for the
+// stored Lambda, from a term that holds it where one does.  Z and its
+// derivatives are summed term by term, each -V a_V, -a_V - V a_VV and
+// -V a_TV as the term's own pass forms them, the ideal-gas part's volume
+// derivatives (of -m ln V at most) with the last term's: where the ideal
+// part's pass is a function of T alone the pressure and its derivatives are
+// then the same numbers as the term-by-term pass gives.
 bool FluidPhase::pureFugacitiesFromState() {
     Interaction::PassDerivatives id{}, d;
     if (ideal && !ideal->fugacityPassFromState(id)) return false;
