@@ -6,6 +6,8 @@
 //                supercritical state;
 //   FromTV       state functions and fugacities at (T, V), per state at the
 //                volumes of the same three states;
+//   StateFunctionsFromTV  the same without the fugacities
+//                (calculateStateFunctionsFromTV);
 //   BubblePoint  the bubble point of the liquid with 30 % CH4 at 260 K, from
 //                start values 1-2 % off the converged ones.
 #include <benchmark/benchmark.h>
@@ -62,7 +64,10 @@ void BM_CubicMixtureFromTP(benchmark::State& state, MakeModel make)
     if (failed) state.SkipWithError("state failed");
 }
 
-void BM_CubicMixtureFromTV(benchmark::State& state, MakeModel make)
+// calculateFromTV (with fugacities) or calculateStateFunctionsFromTV
+// (without) at the volumes of the three states.
+template <bool Fugacities>
+void cubicMixtureFromTV(benchmark::State& state, MakeModel make)
 {
     auto m = co2Methane(make);
     double V[kStateCount];
@@ -77,10 +82,20 @@ void BM_CubicMixtureFromTV(benchmark::State& state, MakeModel make)
     }
     int k = 0;
     for (auto _ : state) {
-        m->calculateFromTV(kStates[k].T, V[k], 0);
+        if constexpr (Fugacities)
+            m->calculateFromTV(kStates[k].T, V[k], 0);
+        else
+            m->calculateStateFunctionsFromTV(kStates[k].T, V[k]);
+        benchmark::DoNotOptimize(m->H);
         benchmark::DoNotOptimize(m->fugcoef.data());
         k = k + 1 == kStateCount ? 0 : k + 1;
     }
+}
+
+void BM_CubicMixtureFromTV(benchmark::State& state, MakeModel make) { cubicMixtureFromTV<true>(state, make); }
+void BM_CubicMixtureStateFunctionsFromTV(benchmark::State& state, MakeModel make)
+{
+    cubicMixtureFromTV<false>(state, make);
 }
 
 // The bubble point at x(CH4) = 0.3 and 260 K: converged once along the
@@ -112,6 +127,7 @@ void BM_CubicMixtureBubblePoint(benchmark::State& state, MakeModel make)
 #define CUBIC_MIXTURE_BENCHMARKS(name)                                                                    \
     BENCHMARK_CAPTURE(BM_CubicMixtureFromTP, name, &make##name)->Unit(benchmark::kMicrosecond);          \
     BENCHMARK_CAPTURE(BM_CubicMixtureFromTV, name, &make##name)->Unit(benchmark::kMicrosecond);          \
+    BENCHMARK_CAPTURE(BM_CubicMixtureStateFunctionsFromTV, name, &make##name)->Unit(benchmark::kMicrosecond); \
     BENCHMARK_CAPTURE(BM_CubicMixtureBubblePoint, name, &make##name)->Unit(benchmark::kMicrosecond)
 
 CUBIC_MIXTURE_BENCHMARKS(SRK1);

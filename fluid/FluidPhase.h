@@ -170,7 +170,21 @@ public:
     void equationForCalculating_V_FromTP(double V_, double& f, double& dfdV);
     void equationForCalculating_T_FromVP(double T_, double& f, double& dfdT);
     void calculateFromTP(double T_, double P_bar, char print);
+    // The full state at (T, V): the state functions, then the fugacities with
+    // their derivatives (calculate_fugacities, which also forms Z, P and their
+    // derivatives again from the fugacity pass's sums).
     void calculateFromTV(double T_, double V_, char print);
+    // The state functions at (T, V) alone (calculate_state_functions): the
+    // fugacities, the fugacity coefficients, Lambda (rcp) and every
+    // derivative of theirs, dZdP, dPdx and dVdx are not computed and keep
+    // the values of an earlier state; Z, P and their T and V derivatives are
+    // the state functions' (equal to the full state's to rounding).  The
+    // energies, entropy, heat capacities, sound speed and Joule-Thomson
+    // coefficient are the full state's to the last bit, and calculate_fugacities
+    // at the same state then completes it as calculateFromTV does.  For a
+    // caller that reads no fugacity: a mixture's fugacity pass runs every
+    // term's pass again.
+    void calculateStateFunctionsFromTV(double T_, double V_);
     void calculateFromVP(double V_, double P_bar, char print);
 
     // ---- stable state of a pure fluid (FluidPhaseStableState.cpp)
@@ -1175,8 +1189,8 @@ private:
     // calculate_fugacities after its checks (N = 1: one component).
     template <int N>
     void fugacitiesFromTerms();
-    template <int N>
     void fugacitiesFromSums();
+    void pureFugacitiesFromSums(double e, double rT, double rV);
     bool pureFugacitiesFromState();
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;

@@ -10,8 +10,12 @@
 using phase_terms::sumOverTerms;
 
 void FluidPhase::calculate_fugacities() {
-    if (termRefusesState()) return;
+    keepHoldValid();
+    // A pure fluid whose terms hold their evaluation at this state (no term
+    // has refused the state) takes its fugacity from it.
     const int n = component_count;
+    if (n == 1 && !belowCoVolume() && pureFugacitiesFromState()) return;
+    if (termRefusesState()) return;
     if (belowCoVolume()) {
         // At or below the co-volume there is no state: a failure, not P = 0
         // with the fugacities of the previous state.
@@ -21,41 +25,79 @@ void FluidPhase::calculate_fugacities() {
         for (int i = 0; i < n; i++) fugacity[i] = fugcoef[i] = 0.0;
         return;
     }
-    keepHoldValid();
     if (n != 1)
         fugacitiesFromTerms<0>();
-    else if (!pureFugacitiesFromState())
+    else
         fugacitiesFromTerms<1>();
 }
 
 // One component, every term's pass taken from its state-function evaluation
 // at this state (Interaction::fugacityPassFromState): Lambda = ln V - 1 + a + Z
 // with a and Z of the pass, that is ln phi = a_res + Z - 1 - ln Z for the
-// ideal gas's -ln V, from the quantities the state already holds.
+// ideal gas's -ln V, from the quantities the state already holds.  The
+// multiples m of ln V that parts in closed form hold are summed apart (M):
+// Lambda = (1 - M) ln V - 1 + a + Z, without a logarithm where M = 1 (the
+// ideal gas's -ln V in the ideal-gas part), and phi = V exp(a - 1 + Z) / Z
+// where M = 0 (the -ln V in the residual terms), ln V then only for the
+// stored Lambda, from a term that holds it where one does.  Z and its
+// derivatives are summed term by term, each -V a_V, -a_V - V a_VV and
+// -V a_TV as the term's own pass forms them, the ideal-gas part's volume
+// derivatives (of -m ln V at most) with the last term's: where the ideal
+// part's pass is a function of T alone the pressure and its derivatives are
+// then the same numbers as the term-by-term pass gives.
 bool FluidPhase::pureFugacitiesFromState() {
-    const double lnV = std::log(V);
-    Interaction::PassDerivatives s, d;
-    auto add = [&](const Interaction* t) {
-        if (!t->fugacityPassFromState(lnV, d)) return false;
-        s.a += d.a;
-        s.aT += d.aT;
-        s.aV += d.aV;
-        s.aTV += d.aTV;
-        s.aVV += d.aVV;
-        return true;
+    Interaction::PassDerivatives id{}, d;
+    if (ideal && !ideal->fugacityPassFromState(id)) return false;
+    double a = 0.0, aT = 0.0, aV = 0.0, M = 0.0;
+    double z = 0.0, zV = 0.0, zT = 0.0;
+    const std::size_t terms = interactions.size();
+    for (std::size_t k = 0; k < terms; ++k) {
+        if (!interactions[k]->fugacityPassFromState(d)) return false;
+        a += d.a;
+        aT += d.aT;
+        aV += d.aV;
+        M += d.m;
+        if (k + 1 == terms) {
+            d.aV += id.aV;
+            d.aVV += id.aVV;
+            d.aTV += id.aTV;
+        }
+        z += -V * d.aV;
+        zV += -d.aV - V * d.aVV;
+        zT += -V * d.aTV;
+    }
+    if (terms == 0) {
+        z += -V * id.aV;
+        zV += -id.aV - V * id.aVV;
+        zT += -V * id.aTV;
+    }
+    a += id.a;
+    aT += id.aT;
+    aV += id.aV;
+    M += id.m;
+    Z = z;
+    dZdV = zV;
+    dZdT = zT;
+    auto logV = [this] {
+        double lnV;
+        for (const Interaction* t : interactions)
+            if (t->heldLogVolume(V, lnV)) return lnV;
+        return std::log(V);
     };
-    for (const Interaction* t : interactions)
-        if (!add(t)) return false;
-    if (ideal && !add(ideal)) return false;
-    Z = -V * s.aV;
-    dZdV = -s.aV - V * s.aVV;
-    dZdT = -V * s.aTV;
-    rcp[0] = lnV - 1.0 + s.a + Z;
-    drcpdT[0] = s.aT + dZdT;
-    drcpdV[0] = 1.0 / V + s.aV + dZdV;
+    double e;
+    if (M == 1.0) {
+        rcp[0] = a - 1.0 + z;
+        e = std::exp(rcp[0]);
+    } else if (M == 0.0) {
+        e = V * std::exp(a - 1.0 + z);
+        rcp[0] = logV() - 1.0 + a + z;
+    } else {
+        rcp[0] = (1.0 - M) * logV() - 1.0 + a + z;
+        e = std::exp(rcp[0]);
+    }
     dZdx[0] = 0.0;
     drcpdx[0][0] = 0.0;
-    fugacitiesFromSums<1>();
+    pureFugacitiesFromSums(e, aT + zT, 1.0 / V + aV + zV);
     return true;
 }
 
@@ -105,13 +147,63 @@ void FluidPhase::fugacitiesFromTerms() {
             drcpdV[i] += ideal->drcpdV[i];
         }
     }
-    fugacitiesFromSums<N>();
+    if constexpr (N == 1)
+        pureFugacitiesFromSums(std::exp(rcp[0]), drcpdT[0], drcpdV[0]);
+    else
+        fugacitiesFromSums();
+}
+
+// One component: P, the fugacity and their derivatives from Z, dZ/dV, dZ/dT,
+// dZ/dx and d Lambda/dx (held), e = exp(Lambda) and Lambda's derivatives rT
+// and rV, which are stored.  The pressure and its derivatives are formed as
+// fugacitiesFromSums forms them.
+void FluidPhase::pureFugacitiesFromSums(double e, double rT, double rV) {
+    const double RTV = R * T / V;
+    const double p = Z * RTV;
+    const double iZ = 1.0 / Z;
+    const double phi = e * iZ;
+    const double x0 = x[0];
+    const double pV = (dZdV - Z / V) * RTV;
+    const double zP = dZdV / pV;
+    const double zx = dZdx[0];
+    const double px = zx * RTV;
+    const double ipV = 1.0 / pV;
+    const double rP = rV * ipV;
+    const double pT = dZdT * RTV + R * Z / V;
+    const double vT = -pT / pV;
+    const double vx = -px * ipV;
+    P = p;
+    dPdV = pV;
+    dZdP = zP;
+    dPdT = pT;
+    dVdT = vT;
+    drcpdT[0] = rT;
+    drcpdV[0] = rV;
+    drcpdP[0] = rP;
+    dPdx[0] = px;
+    dVdx[0] = vx;
+    fugcoef[0] = phi;
+    fugacity[0] = x0 * p * phi;
+    if (!std::isfinite(p) || !std::isfinite(phi)) errorflag = 1;  // a term outside its range (NaN)
+    const double cT = (rT - dZdT * iZ) * phi;
+    const double cV = (rV - dZdV * iZ) * phi;
+    const double cP = (rP - zP * iZ) * phi;
+    const double cx = (drcpdx[0][0] - zx * iZ) * phi;
+    dfugcoefdT[0] = cT;
+    dfugcoefdV[0] = cV;
+    dfugcoefdP[0] = cP;
+    dfugcoefdx[0][0] = cx;
+    const double fV = (p * cV + pV * phi) * x0;
+    dfugacitydV[0] = fV;
+    dfugacitydP[0] = (p * cP + phi) * x0;
+    // From constant volume to constant pressure.
+    dfugacitydT[0] = (p * cT + pT * phi) * x0 + fV * vT;
+    dfugacitydx[0][0] = (x0 * px + p) * phi + p * x0 * cx + fV * vx;
 }
 
 // P, the fugacities and their derivatives from Z, rcp and their derivatives.
-template <int N>
 void FluidPhase::fugacitiesFromSums() {
-    const int n = N == 1 ? 1 : component_count;
+    const int n = component_count;
     const double RTV = R * T / V;
     P = Z * RTV;
     bool finite = std::isfinite(P);

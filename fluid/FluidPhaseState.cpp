@@ -804,11 +804,15 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     if (print) dump();
 }
 
-void FluidPhase::calculateFromTV(double T_, double V_, char print) {
+void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
     errorflag = 0;
     temperature(T_);
     volume(V_);
     calculate_state_functions();
+}
+
+void FluidPhase::calculateFromTV(double T_, double V_, char print) {
+    calculateStateFunctionsFromTV(T_, V_);
     calculate_fugacities();
     if (print) dump();
 }

@@ -640,14 +640,14 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         const int keep = phase_kind;
         const StableState s = calculateStableStateFromTP(T_, P_bar, true);
         set_the_phase_as(keep);
-        calculateFromTV(T_, V_, 0);
+        calculateStateFunctionsFromTV(T_, V_);
         if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     }
     int solvent = 0, solute = 0;
     double xs = 0.0;
     if (diluteBinary(solvent, solute, xs)) {
         const DiluteSplit d = dilutePhaseAt(T_);
-        calculateFromTV(T_, V_, 0);
+        calculateStateFunctionsFromTV(T_, V_);
         if (judgeDiluteState(T_, P_bar, d) == DiluteVerdict::kWrong) return false;
     } else if (!phaseAgreesWithFluid(T_, P_bar)) {
         return false;

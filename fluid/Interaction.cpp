@@ -86,14 +86,6 @@ void Interaction::composition(std::initializer_list<double> xs) {
     }
 }
 
-bool Interaction::leavesHoldState() const {
-    if (leaves.size() != static_cast<std::size_t>(component_count) + 2) return false;
-    if (leaves[0] != T || leaves[1] != V) return false;
-    for (int i = 0; i < component_count; i++)
-        if (leaves[2 + i] != x[i]) return false;
-    return true;
-}
-
 void Interaction::assignVariables() {
     reusableOrder = 0;
     if (leaves.size() != static_cast<std::size_t>(component_count) + 2) leaves.assign(component_count + 2, 0.0);
@@ -355,16 +347,20 @@ void Interaction::calculate_fugacities() { runFugacityPass(nullptr); }
 
 void Interaction::calculate_fugacities(double lnV) { runFugacityPass(&lnV); }
 
-bool Interaction::fugacityPassFromState(double lnV, PassDerivatives& d) const {
+bool Interaction::fugacityPassFromState(PassDerivatives& d) const {
     if (refusedComponents || !root || reusableOrder < 2 || !leavesHoldState()) return false;
-    double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
-    if (fugacityPassInClosedForm(f, fT, fTT, m)) {
-        const double iV = 1.0 / V;
-        d = {m == 0.0 ? f : f - m * lnV, fT, -m * iV, 0.0, m * iV * iV};
+    if (!changesInFugacityPass()) {
+        d = {A + fugacityPassConstant(), AT, Av, ATv, Avv, 0.0};
         return true;
     }
-    if (changesInFugacityPass()) return false;
-    d = {A + fugacityPassConstant(), AT, Av, ATv, Avv};
+    double f = 0.0, fT = 0.0, fTT = 0.0, m = 0.0;
+    if (!fugacityPassInClosedForm(f, fT, fTT, m)) return false;
+    if (m == 0.0) {
+        d = {f, fT, 0.0, 0.0, 0.0, 0.0};
+        return true;
+    }
+    const double iV = 1.0 / V;
+    d = {f, fT, -m * iV, 0.0, m * iV * iV, m};
     return true;
 }
 

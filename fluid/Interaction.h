@@ -54,15 +54,16 @@ public:
     // part in closed form takes instead of its own logarithm.
     void calculate_fugacities(double lnV);
     // A pure fluid's fugacity pass from the term's state-function evaluation
-    // at the same T and V, without running the pass: its a and the
+    // at the same T and V, without running the pass: its a - m ln V with the
     // derivatives aT, aV, aTV, aVV (true), where the term's pass is its
-    // evaluation plus fugacityPassConstant, or f(T) - m ln V in closed form;
-    // false where the pass must be run.  The term's own results are left as
-    // the state functions set them.
+    // evaluation plus fugacityPassConstant (m = 0, a the pass's), or
+    // f(T) - m ln V in closed form (a = f); false where the pass must be
+    // run.  The term's own results are left as the state functions set them.
+    // Every field is written where the call gives true.
     struct PassDerivatives {
-        double a = 0.0, aT = 0.0, aV = 0.0, aTV = 0.0, aVV = 0.0;
+        double a, aT, aV, aTV, aVV, m;
     };
-    bool fugacityPassFromState(double lnV, PassDerivatives& d) const;
+    bool fugacityPassFromState(PassDerivatives& d) const;
     virtual void print_parameters(std::FILE* /*f*/) {}
     // Whether the term's stages or tree differ while `fugacityPass` is set
     // (ideal-gas and reference terms that switch their constant parts).  A term
@@ -79,6 +80,9 @@ public:
     {
         return false;
     }
+    // ln V (V in m3/mol) where the term's last evaluation took it at this V
+    // (true): the fugacity pass need not take the logarithm again.
+    virtual bool heldLogVolume(double /*atV*/, double& /*lnV*/) const { return false; }
     // A constant the term adds to its Helmholtz energy in the fugacity pass
     // alone (its tree the same in both passes).
     virtual double fugacityPassConstant() const { return 0.0; }
@@ -216,7 +220,15 @@ private:
     void runStages(bool highOrder);
     // The binary derivative set to `order` (2 to 4).
     void calculateBinaryCriticalSet(int order);
-    bool leavesHoldState() const;
+    // Whether the leaves hold the term's T, V and composition.
+    bool leavesHoldState() const
+    {
+        const int n = component_count;
+        if (leaves.size() != static_cast<std::size_t>(n) + 2 || leaves[0] != T || leaves[1] != V) return false;
+        for (int i = 0; i < n; i++)
+            if (leaves[2 + i] != x[i]) return false;
+        return true;
+    }
     // The fugacity pass's results of a term that is f(T) - m ln V there.
     void fugacitiesInClosedForm(double f, double fT, double fTT, double m, const double* lnV);
     void runFugacityPass(const double* lnV);

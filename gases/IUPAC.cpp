@@ -70,7 +70,7 @@ void IUPAC::load()
     for (int i = 0; i < 10; ++i)
         f[i] = reference_terms::monomial<K>(1.0, i + 1, p);
     // -ln V = ln delta - ln Vc: its derivatives in delta.
-    f[10].f[0] = -std::log(V);
+    f[10].f[0] = minusLogVolume();
     const double r = 1.0 / dv[0];
     f[10].f[1] = r;
     f[10].f[2] = -r * r;

@@ -83,7 +83,7 @@ void IUPAC1::load()
     univariate::Jet<K> f[kFunctions];
     // -ln V = ln delta - ln Vc: its derivatives in delta.
     univariate::Jet<K>& mlogV = f[0];
-    mlogV.f[0] = -std::log(V);
+    mlogV.f[0] = minusLogVolume();
     const double r = 1.0 / dv[0];
     mlogV.f[1] = r;
     mlogV.f[2] = -r * r;

@@ -7,6 +7,8 @@
 // high-order stage (third and fourth).  The derived term owns the leaf: its
 // destructor calls releaseTree() first, since deleting the root unlinks the
 // leaf, which goes with the derived object.
+#include <cmath>
+
 #include "expressions/Leaf.h"
 #include "expressions/Sum.h"
 #include "fluid/MultiParInteraction.h"
@@ -21,6 +23,12 @@ public:
         sizeForComponents(n, 1, [this] { leaf_->flags[2] = 0; });
     }
     bool changesInFugacityPass() const override { return false; }
+    bool heldLogVolume(double atV, double& lnV) const override
+    {
+        if (logVAt_ != atV) return false;
+        lnV = logV_;
+        return true;
+    }
 
 protected:
     LeafResidual() = default;
@@ -43,7 +51,15 @@ protected:
         delete root;
         root = nullptr;
     }
+    // The -ln V of the term's functions of delta at V, its logarithm kept.
+    double minusLogVolume()
+    {
+        logVAt_ = V;
+        logV_ = std::log(V);
+        return -logV_;
+    }
 
 private:
     Leaf* leaf_ = nullptr;
+    double logVAt_ = -1.0, logV_ = 0.0;
 };

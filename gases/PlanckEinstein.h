@@ -31,6 +31,12 @@ public:
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
     void calculate_high_order_parameters() override { g.load(T, true); }
+    // Nothing in the fugacity pass.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
+    {
+        f = fT = fTT = m = 0.0;
+        return true;
+    }
 
     IdealGasFunction g;
 };

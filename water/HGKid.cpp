@@ -22,14 +22,27 @@ const double kFugacityConstant = 15.166666666666666 - std::log(1e6);
 // ln(R T / p0), T in K, R = 0.4615 J/(g K) times 18.015268 g/mol, p0 = 0.101325 MPa.
 inline double logRTP0(double T) { return std::log(0.4615 * T * 18.015268 / 0.101325); }
 
+// The fugacity pass's function of T: with the base's ln(R T/(p0 V)) + 91/6
+// it leaves -ln V.
+inline double passValue(double T) { return 15.166666666666666 - logRTP0(T) - kFugacityConstant; }
+
 }  // namespace
+
+bool HGKid::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
+{
+    f = passValue(T);
+    fT = -1.0 / T;
+    fTT = 1.0 / (T * T);
+    m = 0.0;
+    return true;
+}
 
 void HGKid::calculate_fixed_parameters()
 {
     using namespace waterleaf;
     if (fugacityPass) {
         Jet j;
-        j.f[0] = 15.166666666666666 - logRTP0(T) - kFugacityConstant;
+        j.f[0] = passValue(T);
         j.f[1] = -1.0 / T;
         j.f[2] = 1.0 / (T * T);
         j.f[3] = -2.0 / (T * T * T);

@@ -16,6 +16,8 @@ public:
     HGKid() : LeafIdeal("HGKid") {}
 
     void calculate_fixed_parameters() override;
+    // The fugacity pass's 91/6 - ln(R T/p0) - its constant, a function of T.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override;
 };
 
 // HGK's ideal gas of water for a model whose own term carries the ideal
@@ -30,4 +32,10 @@ class HGKIdealGas : public HGKid {
 public:
     HGKIdealGas() = default;
     void calculate_fixed_parameters() override;
+    // Nothing in the fugacity pass.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
+    {
+        f = fT = fTT = m = 0.0;
+        return true;
+    }
 };

@@ -8,15 +8,23 @@ namespace {
 
 constexpr double kTheta = 647.067;               // K
 constexpr double kOmega = 0.018015268 / 322.778;  // m3/mol
+const double kPassConstant = -std::log(kOmega);
 
 }  // namespace
+
+bool Hillid::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
+{
+    f = kPassConstant;
+    fT = fTT = m = 0.0;
+    return true;
+}
 
 void Hillid::calculate_fixed_parameters()
 {
     using namespace waterleaf;
     if (fugacityPass) {
         Jet j;
-        j.f[0] = -std::log(kOmega);
+        j.f[0] = kPassConstant;
         load(*A_, 0, j);
         return;
     }

@@ -12,4 +12,6 @@ public:
     Hillid() : LeafIdeal("Hillid") {}
 
     void calculate_fixed_parameters() override;
+    // The fugacity pass's constant -ln omega.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override;
 };

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr double kC[8] = {1857.065, 3229.12, -419.465, 36.6649, -20.5516, 4.85233, 46.0, -1011.249};
+const double kPassConstant = -std::log(KeenanRes::rho0);
 
 }  // namespace
 
@@ -25,13 +26,20 @@ KeenanId::KeenanId()
     setDebugLink();
 }
 
+bool KeenanId::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
+{
+    f = kPassConstant;
+    fT = fTT = m = 0.0;
+    return true;
+}
+
 void KeenanId::calculate_fixed_parameters()
 {
     using namespace waterleaf;
     Jet rt;
     if (fugacityPass) {
         Jet p;
-        p.f[0] = -std::log(KeenanRes::rho0);
+        p.f[0] = kPassConstant;
         load(psi0, 0, p);
         rt.f[0] = 1.0;
         load(RT, 0, rt);

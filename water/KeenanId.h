@@ -15,6 +15,8 @@ public:
     ~KeenanId() override { releaseTree(); }
 
     void calculate_fixed_parameters() override;
+    // The fugacity pass's constant -ln rho0.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override;
 
     static constexpr double Rg = 0.46151;  // J/(g K)
 

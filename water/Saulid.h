@@ -18,6 +18,12 @@ public:
 
     // The root's weights for the pass at hand, and tau with its T-derivatives.
     void calculate_fixed_parameters() override;
+    // Nothing in the fugacity pass.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
+    {
+        f = fT = fTT = m = 0.0;
+        return true;
+    }
 
     // Saul & Wagner's reducing temperature: the gamma_i are their
     // characteristic temperatures over 647.14 K.

@@ -90,11 +90,15 @@ void HCubic::calculate_pressure() {
         errorflag = 1;
         return;
     }
+    // The parameters reduced at 1 bar, not at the pressure the model held
+    // before: P of (T, V) depends on T, V and x alone, to the last bit.
+    P = 1e5;
     calculate_parameters_of_pure_components();
     calculate_mixing_parameters();
     const double p = Pref();
     const double bm = B_ * R * T / p, cm = C_ * R * T / p, am = A_ * cubic::R2 * T * T / p;
     P = R * T / (V - bm) - am / (V * V + (bm + cm) * V - bm * cm);
+    Z = P * V / (R * T);
     // The reduced parameters of the fugacities are those of this pressure.
     calculate_parameters_of_pure_components();
     calculate_mixing_parameters();

@@ -4,7 +4,11 @@
 // the residual Helmholtz energy over RT integrated along the isotherm from
 // the ideal gas (Gauss-Legendre, 20 nodes on each of 16 panels in rho).
 // Whatever constants a model's ideal-gas part carries, the fugacity
-// coefficient must go to 1 at zero density and follow the pressure.
+// coefficient must go to 1 at zero density and follow the pressure.  Its
+// derivatives follow the same definition:
+//   (d ln phi/d ln P)_T = Z - 1,
+//   T (d ln f/dT)_P = T (d ln phi/dT)_P = -h_res/(RT) = T (d a_res/dT)_V - (Z - 1),
+// (d a_res/dT)_V by central differences of the integral in T.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -73,10 +77,16 @@ void fugacityFollowsDefinition(double Tc, double Vc) {
             const double T = t * Tc, V = v * Vc;
             SCOPED_TRACE(::testing::Message() << T << " K, " << V << " m3/mol");
             const double aRes = residualEnergy(m, T, V);
+            const double h = 1e-5 * T;
+            const double aResT = (residualEnergy(m, T + h, V) - residualEnergy(m, T - h, V)) / (2.0 * h);
             const double Z = compressibility(m, T, V);
             m.calculateFromTV(T, V, 0);
             ASSERT_EQ(m.errorflag, 0);
-            EXPECT_NEAR(std::log(m.fugcoef[0]), aRes + Z - 1.0 - std::log(Z), 1e-9);
+            const double phi = m.fugcoef[0], f = m.fugacity[0], P = m.P;
+            EXPECT_NEAR(std::log(phi), aRes + Z - 1.0 - std::log(Z), 1e-9);
+            EXPECT_NEAR(P * m.dfugcoefdP[0] / phi, Z - 1.0, 1e-12);
+            EXPECT_NEAR(P * m.dfugacitydP[0] / f, Z, 1e-12 * Z);
+            EXPECT_NEAR(T * m.dfugacitydT[0] / f, T * aResT - (Z - 1.0), 1e-8);
             ++states;
         }
     EXPECT_EQ(states, 17);
