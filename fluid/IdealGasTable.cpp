@@ -18,23 +18,32 @@ univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T)
         g.f[3] = 2.0 * form.c * r * r * r;
         g.f[4] = -6.0 * form.c * r * r * r * r;
     }
-    for (int i = 0; i < form.einsteins; ++i) {
-        // ln w, w = 1 - exp(-x), x = theta tau: its derivatives in x are
-        // q, -q (1 + q), q (1 + q)(1 + 2q), -q (1 + q)(1 + 6q + 6q^2) with
-        // q = 1/(e^x - 1) = exp(-x)/w (x = theta tau is above 0.2 up to
-        // 4000 K for IAPWS-95, CO2, CH4 and N2, where 1 - exp(-x) loses at
-        // most 3 bits).
-        const double th = form.theta[i], x = th * tau;
-        const double u = std::exp(-x), w = 1.0 - u, q = u / w;
-        const double q1 = q * (1.0 + q);
+    // ln w, w = 1 - exp(-x), x = theta tau: its derivatives in x are
+    // q, -q (1 + q), q (1 + q)(1 + 2q), -q (1 + q)(1 + 6q + 6q^2) with
+    // q = 1/(e^x - 1) = exp(-x)/w (x = theta tau is above 0.2 up to 4000 K
+    // for IAPWS-95, CO2, CH4 and N2, where 1 - exp(-x) loses at most 3 bits).
+    // The exponentials first, then the logarithms: calls that do not wait
+    // for one another.
+    const int n = form.einsteins;
+    double w[5], q[5], lnw[5];
+    for (int i = 0; i < n; ++i) {
+        const double u = std::exp(-(form.theta[i] * tau));
+        w[i] = 1.0 - u;
+        q[i] = u / w[i];
+    }
+    for (int i = 0; i < n; ++i)
+        lnw[i] = std::log(w[i]);
+    for (int i = 0; i < n; ++i) {
+        const double th = form.theta[i];
+        const double q1 = q[i] * (1.0 + q[i]);
         const double a = form.a[i], a1 = a * th, a2 = a1 * th;
-        g.f[0] += a * std::log(w);
-        g.f[1] += a1 * q;
+        g.f[0] += a * lnw[i];
+        g.f[1] += a1 * q[i];
         g.f[2] -= a2 * q1;
         if constexpr (K == 4) {
             const double a3 = a2 * th, a4 = a3 * th;
-            g.f[3] += a3 * q1 * (1.0 + 2.0 * q);
-            g.f[4] -= a4 * q1 * (1.0 + 6.0 * q * (1.0 + q));
+            g.f[3] += a3 * q1 * (1.0 + 2.0 * q[i]);
+            g.f[4] -= a4 * q1 * (1.0 + 6.0 * q[i] * (1.0 + q[i]));
         }
     }
     for (int k = 0; k < form.powers; ++k) {

@@ -23,15 +23,20 @@ void IUPAC::load()
         // (P'' = 2 P''/2 exactly: the same numbers as the recurrence of the
         // derivatives, P^(k) = Y P^(k) + k P^(k-1), that the fourth order
         // uses).
+        // Each begins at its Y^6 coefficient: the steps of the rule from
+        // zero before it give that coefficient and zeros exactly (Y is
+        // finite for T > 0).
         using Pair = double __attribute__((vector_size(16)));
         Pair t[K + 1][5];
 #pragma GCC unroll 5
-        for (int p = 0; p < 5; ++p)
-#pragma GCC unroll 5
-            for (int k = 0; k <= K; ++k)
+        for (int p = 0; p < 5; ++p) {
+            t[0][p] = Pair{kWeights.of[2 * p][6], kWeights.of[2 * p + 1][6]};
+#pragma GCC unroll 4
+            for (int k = 1; k <= K; ++k)
                 t[k][p] = Pair{0.0, 0.0};
-#pragma GCC unroll 7
-        for (int j = 6; j >= 0; --j) {
+        }
+#pragma GCC unroll 6
+        for (int j = 5; j >= 0; --j) {
 #pragma GCC unroll 5
             for (int p = 0; p < 5; ++p) {
 #pragma GCC unroll 4

@@ -68,8 +68,10 @@ void IUPACIdeal::zeroDensityAt(int order)
     // constant is the root's.  The first three are the same numbers to
     // either order.
     const double y = reducingT / T + reducedOffset;
-    double p0 = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
-    for (int j = 6; j >= 0; --j) {
+    // (from its y^6 coefficient: the first step from zero gives it exactly,
+    // y being finite for T > 0)
+    double p0 = polynomial_[6], p1 = 0.0, p2 = 0.0, p3 = 0.0, p4 = 0.0;
+    for (int j = 5; j >= 0; --j) {
         if (order == 4) {
             p4 = p4 * y + p3;
             p3 = p3 * y + p2;
