@@ -11,7 +11,6 @@ univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T)
     const double tau = form.Tc / T;
     const double r = 1.0 / tau;
     univariate::Jet<K> g;  // in tau
-    g.f[0] = form.a1 + form.a2 * tau + form.c * std::log(tau);
     g.f[1] = form.a2 + form.c * r;
     g.f[2] = -form.c * r * r;
     if constexpr (K == 4) {
@@ -22,17 +21,21 @@ univariate::Jet<K> idealGasFunction(const IdealGasForm& form, double T)
     // q, -q (1 + q), q (1 + q)(1 + 2q), -q (1 + q)(1 + 6q + 6q^2) with
     // q = 1/(e^x - 1) = exp(-x)/w (x = theta tau is above 0.2 up to 4000 K
     // for IAPWS-95, CO2, CH4 and N2, where 1 - exp(-x) loses at most 3 bits).
-    // The exponentials first, then the logarithms: calls that do not wait
-    // for one another.
+    // The exponentials first, then the logarithms, ln tau last: calls that
+    // do not wait for one another.
     const int n = form.einsteins;
-    double w[5], q[5], lnw[5];
+    double w[5] = {}, q[5] = {}, lnw[5] = {};
+#pragma GCC unroll 5
     for (int i = 0; i < n; ++i) {
         const double u = std::exp(-(form.theta[i] * tau));
         w[i] = 1.0 - u;
         q[i] = u / w[i];
     }
+#pragma GCC unroll 5
     for (int i = 0; i < n; ++i)
         lnw[i] = std::log(w[i]);
+    g.f[0] = form.a1 + form.a2 * tau + form.c * std::log(tau);
+#pragma GCC unroll 5
     for (int i = 0; i < n; ++i) {
         const double th = form.theta[i];
         const double q1 = q[i] * (1.0 + q[i]);
