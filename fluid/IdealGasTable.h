@@ -71,9 +71,7 @@ public:
     // The fugacity pass's -ln V.
     bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
     {
-        f = fT = fTT = 0.0;
-        m = 1.0;
-        return true;
+        return constantFugacityPass(0.0, 1.0, f, fT, fTT, m);
     }
 
     IdealGasFunction g;

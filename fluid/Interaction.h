@@ -188,6 +188,15 @@ public:
     int fugacityPass = 0;  // 1 while the fugacity pass runs the stages and the tree
 
 protected:
+    // The closed form of a fugacity pass c - m ln V with c and m constants.
+    static bool constantFugacityPass(double c, double m, double& f, double& fT, double& fTT, double& mOut)
+    {
+        f = c;
+        fT = fTT = 0.0;
+        mOut = m;
+        return true;
+    }
+
     // The set-up of a term written for `expected` components (0: any count of
     // at least one).  Another count is refused with a message naming the term:
     // the per-component arrays are still sized for the larger of the two

@@ -21,27 +21,15 @@ void IUPAC1::load()
         const double tau = tv[0];
         // tau^e, e = 0.5, 1 .. 5, with their derivatives in tau.
         // (tau^e from tau^(e-1) times tau, univariate::power's products;
-        // for tau > 0 its sqrt(tau) and one 1/tau for all.)
+        // for tau > 0 from sqrt(tau) and those products directly.)
         Jet<K> t12, t[6];
         if (tau > 0.0 && std::isfinite(tau)) {
-            const double r = 1.0 / tau;
-            auto fromValue = [r](double e, double v) {
-                Jet<K> j;
-                double coef = 1.0;
-#pragma GCC unroll 5
-                for (int k = 0; k <= K; ++k) {
-                    j.f[k] = coef * v;
-                    coef *= e - k;
-                    v *= r;
-                }
-                return j;
-            };
-            t12 = fromValue(0.5, std::sqrt(tau));
+            t12 = univariate::powerFrom<K>(1.0, tau, 0.5, std::sqrt(tau));
             double te = 1.0;
 #pragma GCC unroll 5
             for (int e = 1; e <= 5; ++e) {
                 te *= tau;
-                t[e] = fromValue(e, te);
+                t[e] = univariate::powerFrom<K>(1.0, tau, static_cast<double>(e), te);
             }
         } else {
             t12 = univariate::power<K>(1.0, tau, 0.5);

@@ -34,8 +34,7 @@ public:
     // Nothing in the fugacity pass.
     bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override
     {
-        f = fT = fTT = m = 0.0;
-        return true;
+        return constantFugacityPass(0.0, 0.0, f, fT, fTT, m);
     }
 
     IdealGasFunction g;

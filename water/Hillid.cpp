@@ -14,9 +14,7 @@ const double kPassConstant = -std::log(kOmega);
 
 bool Hillid::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
 {
-    f = kPassConstant;
-    fT = fTT = m = 0.0;
-    return true;
+    return constantFugacityPass(kPassConstant, 0.0, f, fT, fTT, m);
 }
 
 void Hillid::calculate_fixed_parameters()

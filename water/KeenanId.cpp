@@ -28,9 +28,7 @@ KeenanId::KeenanId()
 
 bool KeenanId::fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const
 {
-    f = kPassConstant;
-    fT = fTT = m = 0.0;
-    return true;
+    return constantFugacityPass(kPassConstant, 0.0, f, fT, fTT, m);
 }
 
 void KeenanId::calculate_fixed_parameters()
