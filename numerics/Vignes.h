@@ -56,7 +56,24 @@ private:
     std::vector<double*> jrows_, arows_;
     int rows_ = -1, cols_ = -1;
 
+    // Outcome of a line search along the descent direction.
+    struct LineSearch {
+        bool improved = false;   // a point better than the best was found
+        bool gaveUp = false;     // the failure limit was reached without improvement
+        double sBest = 0.0;      // length of the best point along the direction
+        double sLast = 0.0;      // last length tried
+        double phiLast = 0.0;    // Phi at the last rejected point (inf if it failed)
+    };
+
     void shape(int mm);
+    // The checks of the binding and the first evaluation; false (with status
+    // set) when the search cannot start.
+    bool startSolve(double& phi);
+    bool gaussNewtonStep();
+    void descentDirection();
+    LineSearch descend(double s, int maxFailures);
+    void descendAfterGaussNewton(double phi0);
+    bool stalled() const;
     // Evaluates G (and with order 1 J) at x; Phi into phi.  False on failure or
     // a value that is not a number.
     bool evaluate(double* at, int order, double& phi);
