@@ -489,221 +489,241 @@ public:
     // The power means, piecewise nodes, mixing sums and implicit functions.
     bool makeMore(unsigned kind) {
         switch (kind) {
-            case kGeom: {
-                const int nt = pick(1, 4);
-                std::vector<int> cs;
-                for (int t = 0; t < nt; ++t) {
-                    int c = child();
-                    if (std::fabs(jets[c].value()) < 0.3) return false;
-                    cs.push_back(c);
-                }
-                if (nt >= 2 && pick(0, 1)) cs[1] = cs[0];  // a term tied twice counts twice
-                static const double ps[] = {1.0 / 3.0, 0.5, 1.0, 2.0, -1.0};
-                double p = pick(0, 5) == 5 ? uniform(-1.5, 2.5) : ps[pick(0, 4)];
-                if (std::fabs(p) < 0.2) p = 0.75;
-                double S0 = 0.0;
-                for (int c : cs) S0 += powo(jets[c].value(), p);
-                if (std::fabs(S0) < 0.2 * nt) return false;
-                const double a = uniform(-1.5, 1.5), k = uniform(-1, 1);
-                auto* g = new Geom;
-                g->number_of_terms(nt);
-                int depth = 0;
-                for (int t = 0; t < nt; ++t) {
-                    g->tieip(t, items[cs[t]].node);
-                    depth = std::max(depth, items[cs[t]].depth);
-                }
-                g->set_scalars3(a, p, k);
-                add(g, depth + 1, [=, this](const std::vector<MJet>& j, const std::vector<double>&) {
-                    MJet S(space);
-                    for (int c : cs) S = S + j[c].compose(jet::seriesPowOdd(p, j[c].value()));
-                    const double q = 1.0 / p;
-                    const double A = a / std::pow(static_cast<double>(cs.size()), q);
-                    return (A * S.compose(jet::seriesPowOdd(q, S.value()))).plus(k);
-                });
-                return true;
-            }
-            case kSelector: {
-                const int c = child();
-                const double off = (pick(0, 1) ? -1.0 : 1.0) * uniform(0.2, 0.6);
-                const double b = -jets[c].value() + off;
-                auto* cond = new Sum1;
-                cond->tiep1(items[c].node);
-                cond->set_scalars2(1.0, b);
-                const int ic = add(cond, items[c].depth + 1, [=](const std::vector<MJet>& j, const std::vector<double>&) {
-                    return j[c].plus(b);
-                });
-                const int cu = child(), cv = child();
-                auto* s = new Selector;
-                s->tie3(*items[ic].node, *items[cu].node, *items[cv].node);
-                add(s, std::max({items[ic].depth, items[cu].depth, items[cv].depth}) + 1,
-                    [=](const std::vector<MJet>& j, const std::vector<double>&) {
-                        return j[ic].value() < 0.0 ? j[cu] : j[cv];
-                    });
-                return true;
-            }
-            case kSumX2: case kSumX3: case kSumX4: case kSumX5: {
-                const int k = kind == kSumX2 ? 2 : kind == kSumX3 ? 3 : kind == kSumX4 ? 4 : 5;
-                const int first = pick(0, n - 2 > 0 ? n - 2 : 0);
-                const int nc = pick(1, std::min(n - first, k <= 3 ? 4 : 3));
-                SumF* s = k == 2 ? static_cast<SumF*>(new SumX2)
-                        : k == 3 ? static_cast<SumF*>(new SumX3)
-                        : k == 4 ? static_cast<SumF*>(new SumX4)
-                                 : static_cast<SumF*>(new SumX5);
-                const auto sorted = tuples(nc, k);
-                std::vector<int> coef;  // child of each sorted tuple, in table order
-                int depth = 0;
-                for (std::size_t t = 0; t < sorted.size(); ++t) {
-                    coef.push_back(child());
-                    depth = std::max(depth, items[coef.back()].depth);
-                }
-                const bool install = pick(0, 1) == 1;
-                if (!install) {
-                    s->defineXVariables(first, nc);
-                    for (std::size_t t = 0; t < sorted.size(); ++t) {
-                        const auto& u = sorted[t];
-                        Expression* e = items[coef[t]].node;
-                        if (k == 2) static_cast<SumX2*>(s)->tie_ij(u[0], u[1], e);
-                        else if (k == 3) static_cast<SumX3*>(s)->tie_ijk(u[0], u[1], u[2], e);
-                        else if (k == 4) static_cast<SumX4*>(s)->tie_ijkl(u[0], u[1], u[2], u[3], e);
-                        else static_cast<SumX5*>(s)->tie_ijklm(u[0], u[1], u[2], u[3], u[4], e);
-                    }
-                } else {
-                    // The owner's table made by the engine's allocators, handed over.
-                    s->number_of_xvariables(nc);
-                    s->starting_index(first);
-                    if (k == 2) {
-                        Expression*** tb;
-                        expression_sym2alloc(&tb, nc);
-                        for (std::size_t t = 0; t < sorted.size(); ++t) tb[sorted[t][0]][sorted[t][1]] = items[coef[t]].node;
-                        static_cast<SumX2*>(s)->installTerms(tb);
-                    } else if (k == 3) {
-                        Expression**** tb;
-                        expression_sym3alloc(&tb, nc);
-                        for (std::size_t t = 0; t < sorted.size(); ++t) {
-                            const auto& u = sorted[t];
-                            tb[u[0]][u[1]][u[2]] = items[coef[t]].node;
-                        }
-                        static_cast<SumX3*>(s)->installTerms(tb);
-                    } else if (k == 4) {
-                        Expression***** tb;
-                        expression_sym4alloc(&tb, nc);
-                        for (std::size_t t = 0; t < sorted.size(); ++t) {
-                            const auto& u = sorted[t];
-                            tb[u[0]][u[1]][u[2]][u[3]] = items[coef[t]].node;
-                        }
-                        static_cast<SumX4*>(s)->installTerms(tb);
-                    } else {
-                        Expression****** tb;
-                        expression_sym5alloc(&tb, nc);
-                        for (std::size_t t = 0; t < sorted.size(); ++t) {
-                            const auto& u = sorted[t];
-                            tb[u[0]][u[1]][u[2]][u[3]][u[4]] = items[coef[t]].node;
-                        }
-                        static_cast<SumX5*>(s)->installTerms(tb);
-                    }
-                }
-                // The oracle: the plain sum over all nc^k ordered tuples.
-                add(s, depth + 1, [=, this](const std::vector<MJet>& j, const std::vector<double>& xs) {
-                    MJet r(space);
-                    std::vector<int> a(k, 0);
-                    for (;;) {
-                        std::vector<int> srt = a;
-                        std::sort(srt.rbegin(), srt.rend());
-                        const std::size_t t = std::find(sorted.begin(), sorted.end(), srt) - sorted.begin();
-                        MJet term = j[coef[t]];
-                        for (int m = 0; m < k; ++m) term = term * MJet::variable(space, first + a[m], xs[first + a[m]]);
-                        r = r + term;
-                        int m = 0;
-                        while (m < k && ++a[m] == nc) a[m++] = 0;
-                        if (m == k) break;
-                    }
-                    return r;
-                });
-                return true;
-            }
-            case kMonoFunc: {
-                std::vector<double> b(n), q(n * (n + 1) / 2);
-                for (double& v : b) v = uniform(0.0, 0.5);
-                for (double& v : q) v = uniform(-0.5, 0.5);
-                const double d = uniform(-1, 1);
-                auto owner = std::make_shared<CubicMono>(n, b, q, d);
-                auto* node = new XFunc0;
-                node->owner = owner.get();
-                owner->node = node;
-                owners.push_back(owner);
-                add(node, 0, [=, this](const std::vector<MJet>&, const std::vector<double>& xs) {
-                    MJet L(space), Q(space);
-                    for (int i = 0; i < n; ++i) {
-                        const MJet xi = MJet::variable(space, i, xs[i]);
-                        L = L + b[i] * xi;
-                        for (int jj = 0; jj <= i; ++jj)
-                            Q = Q + ((i == jj ? 1.0 : 2.0) * q[i * (i + 1) / 2 + jj]) *
-                                        (xi * MJet::variable(space, jj, xs[jj]));
-                    }
-                    double u = 1.0;
-                    for (int it = 0; it < 60; ++it)
-                        u -= (u * u * u + 2 * u + u * L.value() - Q.value() - d) / (3 * u * u + 2 + L.value());
-                    MJet U(space, u);
-                    for (int it = 0; it < 4; ++it) {
-                        U.m = absJet(U.v);  // each step's majorant: the magnitudes of that step's terms
-                        MJet Fj = (U * U * U + 2.0 * U + U * L + (-1.0) * Q).plus(-d);
-                        MJet Fu = (3.0 * (U * U) + L).plus(2.0);
-                        U = U + (-1.0) * (Fj * Fu.compose(jet::seriesInverse(Fu.value())));
-                    }
-                    return U;
-                });
-                return true;
-            }
-            case kVectFunc: {
-                const int c0 = child(), c1 = child();
-                if (std::fabs(jets[c1].value()) > 8.0 || std::fabs(jets[c0].value()) > 20.0) return false;
-                const double cc = uniform(-0.5, 0.5);
-                auto owner = std::make_shared<CubicPair>(n, cc);
-                owner->tie_v_nodes(items[c0].node, items[c1].node);
-                auto* u0 = new XFunc;
-                auto* u1 = new XFunc;
-                owner->tie_u_nodes(u0, u1);
-                owners.push_back(owner);
-                const int depth = std::max(items[c0].depth, items[c1].depth) + 1;
-                auto recipe = [=, this](int which) {
-                    return [=, this](const std::vector<MJet>& j, const std::vector<double>&) {
-                        const MJet& V0 = j[c0];
-                        const MJet& V1 = j[c1];
-                        double a0 = 0.5, a1 = 0.5;
-                        const double v0 = V0.value(), v1 = V1.value();
-                        for (int it = 0; it < 60; ++it) {
-                            const double g0 = a0 * a0 * a0 + 2 * a0 + 0.3 * a1 - v0;
-                            const double g1 = a1 * a1 * a1 + 2 * a1 + 0.3 * a0 * v1 - v1 + cc;
-                            const double j00 = 3 * a0 * a0 + 2, j01 = 0.3, j10 = 0.3 * v1, j11 = 3 * a1 * a1 + 2;
-                            const double det = j00 * j11 - j01 * j10;
-                            a0 -= (j11 * g0 - j01 * g1) / det;
-                            a1 -= (-j10 * g0 + j00 * g1) / det;
-                        }
-                        MJet U0(space, a0), U1(space, a1);
-                        for (int it = 0; it < 4; ++it) {
-                            U0.m = absJet(U0.v);  // each step's majorant: the magnitudes of that step's terms
-                            U1.m = absJet(U1.v);
-                            MJet G0 = U0 * U0 * U0 + 2.0 * U0 + 0.3 * U1 + (-1.0) * V0;
-                            MJet G1 = (U1 * U1 * U1 + 2.0 * U1 + 0.3 * (U0 * V1) + (-1.0) * V1).plus(cc);
-                            MJet J00 = (3.0 * (U0 * U0)).plus(2.0), J11 = (3.0 * (U1 * U1)).plus(2.0);
-                            MJet J10 = 0.3 * V1;
-                            MJet det = J00 * J11 + (-0.3) * J10;
-                            MJet inv = det.compose(jet::seriesInverse(det.value()));
-                            MJet d0 = (J11 * G0 + (-0.3) * G1) * inv;
-                            MJet d1 = ((-1.0) * (J10 * G0) + J00 * G1) * inv;
-                            U0 = U0 + (-1.0) * d0;
-                            U1 = U1 + (-1.0) * d1;
-                        }
-                        return which == 0 ? U0 : U1;
-                    };
-                };
-                add(u0, depth, recipe(0));
-                add(u1, depth, recipe(1));
-                return true;
-            }
+            case kGeom:
+                return makeGeom();
+            case kSelector:
+                return makeSelector();
+            case kSumX2: case kSumX3: case kSumX4: case kSumX5:
+                return makeMixingSum(kind);
+            case kMonoFunc:
+                return makeMonoFunc();
+            case kVectFunc:
+                return makeVectFunc();
             default:
                 return false;
         }
+    }
+
+    // A power mean of one to four children.
+    bool makeGeom() {
+        const int nt = pick(1, 4);
+        std::vector<int> cs;
+        for (int t = 0; t < nt; ++t) {
+            int c = child();
+            if (std::fabs(jets[c].value()) < 0.3) return false;
+            cs.push_back(c);
+        }
+        if (nt >= 2 && pick(0, 1)) cs[1] = cs[0];  // a term tied twice counts twice
+        static const double ps[] = {1.0 / 3.0, 0.5, 1.0, 2.0, -1.0};
+        double p = pick(0, 5) == 5 ? uniform(-1.5, 2.5) : ps[pick(0, 4)];
+        if (std::fabs(p) < 0.2) p = 0.75;
+        double S0 = 0.0;
+        for (int c : cs) S0 += powo(jets[c].value(), p);
+        if (std::fabs(S0) < 0.2 * nt) return false;
+        const double a = uniform(-1.5, 1.5), k = uniform(-1, 1);
+        auto* g = new Geom;
+        g->number_of_terms(nt);
+        int depth = 0;
+        for (int t = 0; t < nt; ++t) {
+            g->tieip(t, items[cs[t]].node);
+            depth = std::max(depth, items[cs[t]].depth);
+        }
+        g->set_scalars3(a, p, k);
+        add(g, depth + 1, [=, this](const std::vector<MJet>& j, const std::vector<double>&) {
+            MJet S(space);
+            for (int c : cs) S = S + j[c].compose(jet::seriesPowOdd(p, j[c].value()));
+            const double q = 1.0 / p;
+            const double A = a / std::pow(static_cast<double>(cs.size()), q);
+            return (A * S.compose(jet::seriesPowOdd(q, S.value()))).plus(k);
+        });
+        return true;
+    }
+
+    // A piecewise node: a condition node and two branches.
+    bool makeSelector() {
+        const int c = child();
+        const double off = (pick(0, 1) ? -1.0 : 1.0) * uniform(0.2, 0.6);
+        const double b = -jets[c].value() + off;
+        auto* cond = new Sum1;
+        cond->tiep1(items[c].node);
+        cond->set_scalars2(1.0, b);
+        const int ic = add(cond, items[c].depth + 1, [=](const std::vector<MJet>& j, const std::vector<double>&) {
+            return j[c].plus(b);
+        });
+        const int cu = child(), cv = child();
+        auto* s = new Selector;
+        s->tie3(*items[ic].node, *items[cu].node, *items[cv].node);
+        add(s, std::max({items[ic].depth, items[cu].depth, items[cv].depth}) + 1,
+            [=](const std::vector<MJet>& j, const std::vector<double>&) {
+                return j[ic].value() < 0.0 ? j[cu] : j[cv];
+            });
+        return true;
+    }
+
+    // A mixing sum over the composition variables of order 2 to 5.
+    bool makeMixingSum(unsigned kind) {
+        const int k = kind == kSumX2 ? 2 : kind == kSumX3 ? 3 : kind == kSumX4 ? 4 : 5;
+        const int first = pick(0, n - 2 > 0 ? n - 2 : 0);
+        const int nc = pick(1, std::min(n - first, k <= 3 ? 4 : 3));
+        SumF* s = k == 2 ? static_cast<SumF*>(new SumX2)
+                : k == 3 ? static_cast<SumF*>(new SumX3)
+                : k == 4 ? static_cast<SumF*>(new SumX4)
+                         : static_cast<SumF*>(new SumX5);
+        const auto sorted = tuples(nc, k);
+        std::vector<int> coef;  // child of each sorted tuple, in table order
+        int depth = 0;
+        for (std::size_t t = 0; t < sorted.size(); ++t) {
+            coef.push_back(child());
+            depth = std::max(depth, items[coef.back()].depth);
+        }
+        const bool install = pick(0, 1) == 1;
+        if (!install) {
+            s->defineXVariables(first, nc);
+            for (std::size_t t = 0; t < sorted.size(); ++t) {
+                const auto& u = sorted[t];
+                Expression* e = items[coef[t]].node;
+                if (k == 2) static_cast<SumX2*>(s)->tie_ij(u[0], u[1], e);
+                else if (k == 3) static_cast<SumX3*>(s)->tie_ijk(u[0], u[1], u[2], e);
+                else if (k == 4) static_cast<SumX4*>(s)->tie_ijkl(u[0], u[1], u[2], u[3], e);
+                else static_cast<SumX5*>(s)->tie_ijklm(u[0], u[1], u[2], u[3], u[4], e);
+            }
+        } else {
+            // The owner's table made by the engine's allocators, handed over.
+            s->number_of_xvariables(nc);
+            s->starting_index(first);
+            if (k == 2) {
+                Expression*** tb;
+                expression_sym2alloc(&tb, nc);
+                for (std::size_t t = 0; t < sorted.size(); ++t) tb[sorted[t][0]][sorted[t][1]] = items[coef[t]].node;
+                static_cast<SumX2*>(s)->installTerms(tb);
+            } else if (k == 3) {
+                Expression**** tb;
+                expression_sym3alloc(&tb, nc);
+                for (std::size_t t = 0; t < sorted.size(); ++t) {
+                    const auto& u = sorted[t];
+                    tb[u[0]][u[1]][u[2]] = items[coef[t]].node;
+                }
+                static_cast<SumX3*>(s)->installTerms(tb);
+            } else if (k == 4) {
+                Expression***** tb;
+                expression_sym4alloc(&tb, nc);
+                for (std::size_t t = 0; t < sorted.size(); ++t) {
+                    const auto& u = sorted[t];
+                    tb[u[0]][u[1]][u[2]][u[3]] = items[coef[t]].node;
+                }
+                static_cast<SumX4*>(s)->installTerms(tb);
+            } else {
+                Expression****** tb;
+                expression_sym5alloc(&tb, nc);
+                for (std::size_t t = 0; t < sorted.size(); ++t) {
+                    const auto& u = sorted[t];
+                    tb[u[0]][u[1]][u[2]][u[3]][u[4]] = items[coef[t]].node;
+                }
+                static_cast<SumX5*>(s)->installTerms(tb);
+            }
+        }
+        // The oracle: the plain sum over all nc^k ordered tuples.
+        add(s, depth + 1, [=, this](const std::vector<MJet>& j, const std::vector<double>& xs) {
+            MJet r(space);
+            std::vector<int> a(k, 0);
+            for (;;) {
+                std::vector<int> srt = a;
+                std::sort(srt.rbegin(), srt.rend());
+                const std::size_t t = std::find(sorted.begin(), sorted.end(), srt) - sorted.begin();
+                MJet term = j[coef[t]];
+                for (int m = 0; m < k; ++m) term = term * MJet::variable(space, first + a[m], xs[first + a[m]]);
+                r = r + term;
+                int m = 0;
+                while (m < k && ++a[m] == nc) a[m++] = 0;
+                if (m == k) break;
+            }
+            return r;
+        });
+        return true;
+    }
+
+    // A scalar implicit function of the variables.
+    bool makeMonoFunc() {
+        std::vector<double> b(n), q(n * (n + 1) / 2);
+        for (double& v : b) v = uniform(0.0, 0.5);
+        for (double& v : q) v = uniform(-0.5, 0.5);
+        const double d = uniform(-1, 1);
+        auto owner = std::make_shared<CubicMono>(n, b, q, d);
+        auto* node = new XFunc0;
+        node->owner = owner.get();
+        owner->node = node;
+        owners.push_back(owner);
+        add(node, 0, [=, this](const std::vector<MJet>&, const std::vector<double>& xs) {
+            MJet L(space), Q(space);
+            for (int i = 0; i < n; ++i) {
+                const MJet xi = MJet::variable(space, i, xs[i]);
+                L = L + b[i] * xi;
+                for (int jj = 0; jj <= i; ++jj)
+                    Q = Q + ((i == jj ? 1.0 : 2.0) * q[i * (i + 1) / 2 + jj]) *
+                                (xi * MJet::variable(space, jj, xs[jj]));
+            }
+            double u = 1.0;
+            for (int it = 0; it < 60; ++it)
+                u -= (u * u * u + 2 * u + u * L.value() - Q.value() - d) / (3 * u * u + 2 + L.value());
+            MJet U(space, u);
+            for (int it = 0; it < 4; ++it) {
+                U.m = absJet(U.v);  // each step's majorant: the magnitudes of that step's terms
+                MJet Fj = (U * U * U + 2.0 * U + U * L + (-1.0) * Q).plus(-d);
+                MJet Fu = (3.0 * (U * U) + L).plus(2.0);
+                U = U + (-1.0) * (Fj * Fu.compose(jet::seriesInverse(Fu.value())));
+            }
+            return U;
+        });
+        return true;
+    }
+
+    // A pair of implicit functions of two children.
+    bool makeVectFunc() {
+        const int c0 = child(), c1 = child();
+        if (std::fabs(jets[c1].value()) > 8.0 || std::fabs(jets[c0].value()) > 20.0) return false;
+        const double cc = uniform(-0.5, 0.5);
+        auto owner = std::make_shared<CubicPair>(n, cc);
+        owner->tie_v_nodes(items[c0].node, items[c1].node);
+        auto* u0 = new XFunc;
+        auto* u1 = new XFunc;
+        owner->tie_u_nodes(u0, u1);
+        owners.push_back(owner);
+        const int depth = std::max(items[c0].depth, items[c1].depth) + 1;
+        auto recipe = [=, this](int which) {
+            return [=, this](const std::vector<MJet>& j, const std::vector<double>&) {
+                const MJet& V0 = j[c0];
+                const MJet& V1 = j[c1];
+                double a0 = 0.5, a1 = 0.5;
+                const double v0 = V0.value(), v1 = V1.value();
+                for (int it = 0; it < 60; ++it) {
+                    const double g0 = a0 * a0 * a0 + 2 * a0 + 0.3 * a1 - v0;
+                    const double g1 = a1 * a1 * a1 + 2 * a1 + 0.3 * a0 * v1 - v1 + cc;
+                    const double j00 = 3 * a0 * a0 + 2, j01 = 0.3, j10 = 0.3 * v1, j11 = 3 * a1 * a1 + 2;
+                    const double det = j00 * j11 - j01 * j10;
+                    a0 -= (j11 * g0 - j01 * g1) / det;
+                    a1 -= (-j10 * g0 + j00 * g1) / det;
+                }
+                MJet U0(space, a0), U1(space, a1);
+                for (int it = 0; it < 4; ++it) {
+                    U0.m = absJet(U0.v);  // each step's majorant: the magnitudes of that step's terms
+                    U1.m = absJet(U1.v);
+                    MJet G0 = U0 * U0 * U0 + 2.0 * U0 + 0.3 * U1 + (-1.0) * V0;
+                    MJet G1 = (U1 * U1 * U1 + 2.0 * U1 + 0.3 * (U0 * V1) + (-1.0) * V1).plus(cc);
+                    MJet J00 = (3.0 * (U0 * U0)).plus(2.0), J11 = (3.0 * (U1 * U1)).plus(2.0);
+                    MJet J10 = 0.3 * V1;
+                    MJet det = J00 * J11 + (-0.3) * J10;
+                    MJet inv = det.compose(jet::seriesInverse(det.value()));
+                    MJet d0 = (J11 * G0 + (-0.3) * G1) * inv;
+                    MJet d1 = ((-1.0) * (J10 * G0) + J00 * G1) * inv;
+                    U0 = U0 + (-1.0) * d0;
+                    U1 = U1 + (-1.0) * d1;
+                }
+                return which == 0 ? U0 : U1;
+            };
+        };
+        add(u0, depth, recipe(0));
+        add(u1, depth, recipe(1));
+        return true;
     }
 
     MJet rootJet() const {
