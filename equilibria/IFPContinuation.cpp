@@ -486,7 +486,10 @@ void IFP::followPath(int predictor, double minFactor, double Tmin, double Tmax, 
             platform::diagf("The curve is cut after %d points\n", kMaxTracePoints);
             break;
         }
-        predictNextState(predictor, factor, dT, 0.0);
+        if (predictor == 1)
+            estimate_next_state4(factor, dT);
+        else
+            estimate_next_state0a(factor, dT);
         handStartVolumes(Vl, Vv);
         calculateVLE();
         if (error == 0) {
