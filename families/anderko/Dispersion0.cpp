@@ -135,10 +135,6 @@ void Dispersion0::number_of_components(int n) {
     build_parse_graph();
 }
 
-double Dispersion0::covolume2(int i, int j) const {
-    int t[2] = {i, j};
-    return b2[sortedOffset<2>(t)];
-}
 double Dispersion0::covolume3(int i, int j, int k) const {
     int t[3] = {i, j, k};
     return b3[sortedOffset<3>(t)];

@@ -51,7 +51,6 @@ public:
     bool graphBuilt() const { return built; }
 
     // Combined covolumes (indices in any order).
-    double covolume2(int i, int j) const;
     double covolume3(int i, int j, int k) const;
     double covolume4(int i, int j, int k, int l) const;
     double covolume5(int i, int j, int k, int l, int m) const;
