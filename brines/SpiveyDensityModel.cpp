@@ -40,6 +40,11 @@ double SpiveyDensityModel::calculate_density() {
                       (4.6782 + 0.05614 * t) / (1.0 + 0.026069 * t - 3.07e-5 * t2) * m +
                       (-0.0452 + 0.002047 * t - 1.127e-5 * t2) * sm;
     rho = 1000.0 * rb0 * std::exp(std::log(std::fabs(Eb * P / P0 + Fb)) / Eb - std::log(std::fabs(Eb + Fb)) / Eb);
+    // The specific and molar volumes of the solution, which the curve
+    // writers print beside the density.
+    v = 1.0 / rho;
+    M = meanMolarMass(m, Ms);
+    V = M / rho;
     return rho;
 }
 
