@@ -100,7 +100,7 @@ TEST(DensityComparisons, SpiveyAgainstMaoDuan) {
         ++both;
         EXPECT_NEAR(r[5], 100.0 * (r[3] - r[4]) / r[4], 2e-6);
         EXPECT_LT(std::fabs(r[5]), 0.7) << r[0] << " C " << r[1] << " bar " << r[2] << " mol/kg";
-        if (k % 101 != 0) continue;
+        if (k % 499 != 0) continue;
         EXPECT_NEAR(r[3], densityOf(spivey, r[0] + 273.15, r[1], r[2]), 1e-6);
         EXPECT_NEAR(r[4], densityOf(mao, r[0] + 273.15, r[1], r[2]), 1e-6);
     }

@@ -37,7 +37,7 @@ TEST(SolubilityComparison, SpiveyAgainstDuanMethaneSolubility) {
     DMGWwater duan(SM_H2O_CH4_NaCl, 0);
     int pureWater = 0;
     testing::internal::CaptureStderr();
-    for (std::size_t k = 0; k < rows.size(); k += 53) {
+    for (std::size_t k = 0; k < rows.size(); k += 499) {
         const auto& r = rows[k];  // t, P, ms, mg Duan, mg Spivey, dev %, Vg Duan (cm3/mol), Vg Spivey (m3/mol)
         const double T = r[0] + 273.15, P = r[1], ms = r[2];
         SCOPED_TRACE(testing::Message() << T << " K " << P << " bar " << ms << " mol/kg");
@@ -75,5 +75,5 @@ TEST(SolubilityComparison, SpiveyAgainstDuanMethaneSolubility) {
         }
     }
     testing::internal::GetCapturedStderr();
-    EXPECT_GT(pureWater, 50);
+    EXPECT_GT(pureWater, 15);
 }
