@@ -139,9 +139,11 @@ void SpiveySolubility::compare_with_Duan_model() {
                 duan.compositionCode = 11;
                 duan.SolubilityModel::calculate_gas_solubility0();
                 calculate_gas_solubility0();
-                const double mgD = duan.mg;
+                // A state the Duan model refuses has no molality (not the 0 it
+                // was given to start from) and no deviation.
+                const double mgD = duan.errorflag ? std::nan("") : duan.mg;
                 std::fprintf(f, "%12f %12f %12f %12f %12f %12f %12f %12f\n", t, p, mss, mgD, mg,
-                             100.0 * (mg - mgD) / mgD, duan.Vg * 1e6, Vg);
+                             100.0 * (mg - mgD) / mgD, duan.errorflag ? std::nan("") : duan.Vg * 1e6, Vg);
             }
         }
     }
