@@ -16,12 +16,17 @@
 // The search: first a grid of N (20 by default) temperatures evenly spaced
 // over the box and N pressures evenly spaced in log P from the box's lowest
 // pressure (1 bar where the range starts at 0) to its highest; the counts of
-// the table are those of this grid.  Then, from each of the grid's four
-// largest local maxima of |difference|, a pattern search in (T, ln P): the 8
-// neighbours at the current steps (half the grid's at first); it moves to the
-// largest of them while one is larger, else halves the steps; it stops when
-// the figure moved by less than 0.005 points (half the last printed digit)
-// over two successive halvings, after at least four.  A figure still moving
+// the table are those of this grid.  The largest differences lie mostly at
+// edges: beside the exclusions below and where the compared states end (a
+// melting curve, the end of a range, a phase the two models do not share).
+// So the search starts from the grid's 8 largest local maxima of
+// |difference|, the 8 largest along the exclusions' edges and the 8 largest
+// beside the edges of the compared states, and from each runs a pattern
+// search in (T, ln P): the 8 neighbours at the current steps (half the
+// grid's at first); it moves to the largest of them while one is larger,
+// else halves the steps; it stops when the figure moved by less than 0.005
+// points (half the last printed digit) over two successive halvings, after
+// at least four.  A figure still moving
 // after 30 halvings or 400 steps is printed as "at least" and said on
 // standard error.  Everything is deterministic: each row is searched on one
 // thread in a fixed order.
