@@ -23,12 +23,12 @@
 // |difference|, the 8 largest along the exclusions' edges and the 8 largest
 // beside the edges of the compared states, and from each runs a pattern
 // search in (T, ln P): the 8 neighbours at the current steps (half the
-// grid's at first); it moves to the largest of them while one is larger,
-// else halves the steps; it stops when the figure moved by less than 0.005
-// points (half the last printed digit) over two successive halvings, after
-// at least four.  A figure still moving
-// after 30 halvings or 400 steps is printed as "at least" and said on
-// standard error.  Everything is deterministic: each row is searched on one
+// grid's at first), and where an edge crosses their ring the state on it;
+// it moves to the largest of them while one is larger, else halves the
+// steps; it stops when the figure moved by less than 0.005 points (half the
+// last printed digit) over two successive halvings, after at least four.  A
+// figure still moving after 30 halvings or 400 steps is printed as "at
+// least" and said on standard error.  Everything is deterministic: each row is searched on one
 // thread in a fixed order.
 //
 // Each state is asked for as the interpreter asks (reportedStateFromTP): a
@@ -54,6 +54,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
@@ -66,7 +67,7 @@ namespace {
 constexpr double kSaturationMargin = 0.02;                         // relative, in pressure
 constexpr double kCriticalMarginT = 0.02, kCriticalMarginP = 0.2;  // relative
 constexpr int kSeeds = 8;      // local maxima of the grid, and of the exclusions' edges, searched from
-constexpr int kEdgeStates = 100, kBisections = 12;  // states along each edge of an exclusion
+constexpr int kEdgeStates = 100, kBisections = 12, kRingBisections = 6;  // states along each edge of an exclusion
 constexpr double kSettled = 5e-5;       // half a unit of the printed 0.01 %
 constexpr int kLeastHalvings = 4, kMostHalvings = 30, kMostSteps = 400;
 
@@ -330,6 +331,19 @@ std::vector<std::pair<Coordinate, Coordinate>> edgeSeeds(Lattice& g, int quantit
     return best;
 }
 
+// Between a state where `inside` holds and one where it does not (either
+// order), the state on the inside nearest the edge after `halvings` halvings.
+template <class Inside>
+std::pair<Coordinate, Coordinate> edgeBetween(std::pair<Coordinate, Coordinate> in, std::pair<Coordinate, Coordinate> out,
+                                              const Inside& inside, int halvings = kBisections) {
+    if (!inside(in.first, in.second)) std::swap(in, out);
+    for (int k = 0; k < halvings; ++k) {
+        const std::pair<Coordinate, Coordinate> mid{(in.first + out.first) / 2, (in.second + out.second) / 2};
+        (inside(mid.first, mid.second) ? in : out) = mid;
+    }
+    return in;
+}
+
 // Where a compared state of the grid neighbours one that is not (a melting
 // curve, the end of a model's range, a split band, a phase the two models do
 // not share), the edge between them found by bisection along the grid line
@@ -343,16 +357,11 @@ std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int qua
         for (int j = 0; j < n; ++j)
             for (const auto& [di, dj] : {std::pair{1, 0}, std::pair{0, 1}}) {
                 if (i + di >= n || j + dj >= n) continue;
-                Coordinate u0 = kUnit * i, v0 = kUnit * j, u1 = kUnit * (i + di), v1 = kUnit * (j + dj);
-                if (compared(u0, v0) == compared(u1, v1)) continue;
-                if (!compared(u0, v0)) std::swap(u0, u1), std::swap(v0, v1);  // (u0, v0) compared
-                for (int k = 0; k < kBisections; ++k) {
-                    const Coordinate um = (u0 + u1) / 2, vm = (v0 + v1) / 2;
-                    if (compared(um, vm)) u0 = um, v0 = vm;
-                    else u1 = um, v1 = vm;
-                }
-                const double d = std::fabs(g.at(u0, v0).of(quantity));
-                if (!std::isnan(d)) found.push_back({d, {u0, v0}});
+                const std::pair<Coordinate, Coordinate> a{kUnit * i, kUnit * j}, b{kUnit * (i + di), kUnit * (j + dj)};
+                if (compared(a.first, a.second) == compared(b.first, b.second)) continue;
+                const auto e = edgeBetween(a, b, compared);
+                const double d = std::fabs(g.at(e.first, e.second).of(quantity));
+                if (!std::isnan(d)) found.push_back({d, e});
             }
     std::stable_sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     std::vector<std::pair<Coordinate, Coordinate>> best;
@@ -361,25 +370,38 @@ std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int qua
     return best;
 }
 
-// The pattern search from one grid state (see the head of the file).
+// The pattern search from one state (see the head of the file).  Where the
+// ring of 8 neighbours passes from states with a figure to states without
+// one (an edge of the compared states crosses it), the state on the edge
+// between the two neighbours joins them: the search then follows a curved
+// edge instead of stopping against it.
 Worst climb(Lattice& g, int quantity, std::pair<Coordinate, Coordinate> seed) {
-    Coordinate u = seed.first, v = seed.second, h = kUnit / 2;
+    static constexpr int kRing[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    const auto given = [&](Coordinate a, Coordinate b) { return !std::isnan(g.at(a, b).of(quantity)); };
+    auto [u, v] = seed;
+    Coordinate h = kUnit / 2;
     double best = g.at(u, v).of(quantity);
     double atHalving = std::fabs(best);
     int halvings = 0, still = 0;
     for (int step = 0; step < kMostSteps; ++step) {
-        Coordinate nu = u, nv = v;
+        std::pair<Coordinate, Coordinate> ring[8], next{u, v};
+        for (int k = 0; k < 8; ++k)
+            ring[k] = {std::clamp(u + kRing[k][0] * h, Coordinate{0}, g.last),
+                       std::clamp(v + kRing[k][1] * h, Coordinate{0}, g.last)};
+        std::vector<std::pair<Coordinate, Coordinate>> tried(ring, ring + 8);
+        for (int k = 0; k < 8; ++k) {
+            const auto& p = ring[k];
+            const auto& q = ring[(k + 1) % 8];
+            if (given(p.first, p.second) != given(q.first, q.second)) tried.push_back(edgeBetween(p, q, given, kRingBisections));
+        }
         double nBest = best;
-        for (int a = -1; a <= 1; ++a)
-            for (int b = -1; b <= 1; ++b) {
-                const Coordinate tu = std::clamp(u + a * h, Coordinate{0}, g.last),
-                                 tv = std::clamp(v + b * h, Coordinate{0}, g.last);
-                if (tu == u && tv == v) continue;
-                const double d = g.at(tu, tv).of(quantity);
-                if (std::fabs(d) > std::fabs(nBest)) nu = tu, nv = tv, nBest = d;
-            }
-        if (nu != u || nv != v) {
-            u = nu, v = nv, best = nBest;
+        for (const auto& [tu, tv] : tried) {
+            const double d = g.at(tu, tv).of(quantity);
+            if (std::fabs(d) > std::fabs(nBest)) next = {tu, tv}, nBest = d;
+        }
+        if (next != std::pair{u, v}) {
+            std::tie(u, v) = next;
+            best = nBest;
             continue;
         }
         h /= 2, ++halvings;
