@@ -29,8 +29,11 @@ HollowayEOS::HollowayEOS(int kind) : FluidPhase(1, kind, 0) {
         add_component(name);
         readIdealComponentData(ideal, name);
     }
-    molar_mass[0] = 0.018;
-    molar_mass[1] = 0.044;
+    // Holloway's equation is molar (volumes in cm3/mol): the mass-based
+    // properties take the molar masses every other model of the two fluids
+    // takes, IAPWS-95's 18.015268 g/mol and IUPAC's 44.0098 g/mol.
+    molar_mass[0] = 0.018015268;
+    molar_mass[1] = 0.0440098;
 }
 
 HollowayEOS::~HollowayEOS() = default;

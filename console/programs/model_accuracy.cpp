@@ -1,40 +1,60 @@
 // model_accuracy: measures each fluid model of the command interpreter against
 // the reference equation of its fluid (IAPWS-95, IUPAC CO2, IUPAC CH4, Span et
-// al. N2) over the whole range the model declares, intersected with the
-// reference equation's range: the largest relative differences in density and
-// in isobaric heat capacity, and the states where they lie.  These are the
-// figures of the README's table of models.
+// al. N2) over the box where both hold (the model's range intersected with the
+// reference equation's): the largest relative differences in density and in
+// isobaric heat capacity, and the states where they lie.  These are the rows
+// of the README's table of the models against the reference equations.
 //
 //   model_accuracy [--grid N] [--range Tmin Tmax Pmin Pmax] [--liquid] [MODEL[@x1]...]
 //
 // With no model, every row of the README's table.  --range narrows the
-// comparison to a box of temperatures (K) and pressures (bar) inside the
-// ranges; --liquid compares only states both give as the liquid.
+// comparison to a box of temperatures (K) and pressures (bar) that meets the
+// compared box; --liquid compares only states both give as the liquid.
 // MODEL is a short name of the interpreter; "@x1" sets the mole fraction of
 // the second component of a binary (HollowayEOS@0 is its water, @1 its CO2).
 //
-// The grid: N (20 by default) temperatures evenly spaced over the range and N
-// pressures evenly spaced in log P from the range's lowest pressure (1 bar where the
-// range starts at 0) to its highest.  Each state is asked for as the
-// interpreter asks (reportedStateFromTP): a state either model refuses or
-// withholds is not compared.  A state is compared only where both give the
-// same phase (below the fluid's critical temperature both its liquid or both
-// its vapour), and not within 2 % in pressure of the fluid's vapour pressure
-// nor within 2 % in temperature and 20 % in pressure of its critical point
-// (the vapour pressures and critical points of the fluids' published
-// ancillary equations).  A heat capacity the model withholds (one no fluid
-// has) is counted and left out of the cp comparison.
+// The search: first a grid of N (20 by default) temperatures evenly spaced
+// over the box and N pressures evenly spaced in log P from the box's lowest
+// pressure (1 bar where the range starts at 0) to its highest; the counts of
+// the table are those of this grid.  The largest differences lie mostly at
+// edges: beside the exclusions below and where the compared states end (a
+// melting curve, the end of a range, a phase the two models do not share).
+// So the search starts from the grid's 8 largest local maxima of
+// |difference|, the 8 largest along the exclusions' edges and the 8 largest
+// beside the edges of the compared states, and from each runs a pattern
+// search in (T, ln P): the 8 neighbours at the current steps (half the
+// grid's at first), and where an edge crosses their ring the state on it;
+// it moves to the largest of them while one is larger, else halves the
+// steps; it stops when the figure moved by less than 0.005 points (half the
+// last printed digit) over two successive halvings, after at least four.  A
+// figure still moving after 30 halvings or 400 steps is printed as "at
+// least" and said on standard error.  Everything is deterministic: each row is searched on one
+// thread in a fixed order.
+//
+// Each state is asked for as the interpreter asks (reportedStateFromTP): a
+// state either model refuses or withholds is not compared.  A state is
+// compared only where both give the same phase (below the fluid's critical
+// temperature both its liquid or both its vapour), and not within 2 % in
+// pressure of the fluid's vapour pressure nor within 2 % in temperature and
+// 20 % in pressure of its critical point (the vapour pressures and critical
+// points of the fluids' published ancillary equations).  A heat capacity the
+// model withholds (one no fluid has) is left out of the cp comparison, and
+// the row says at how many of the grid's compared states.
 //
 // Results on standard output, one Markdown table row per model; the models'
 // own messages are dropped.  The models are measured on up to four threads,
 // each with model objects of its own.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
@@ -44,8 +64,12 @@
 
 namespace {
 
-constexpr double kSaturationMargin = 0.02;              // relative, in pressure
+constexpr double kSaturationMargin = 0.02;                         // relative, in pressure
 constexpr double kCriticalMarginT = 0.02, kCriticalMarginP = 0.2;  // relative
+constexpr int kSeeds = 8;      // local maxima of the grid, and of the exclusions' edges, searched from
+constexpr int kEdgeStates = 100, kBisections = 12, kRingBisections = 6;  // states along each edge of an exclusion
+constexpr double kSettled = 5e-5;       // half a unit of the printed 0.01 %
+constexpr int kLeastHalvings = 4, kMostHalvings = 30, kMostSteps = 400;
 
 struct Case {
     std::string model;  // the short name
@@ -82,6 +106,36 @@ std::unique_ptr<FluidPhase> build(const std::string& name, double x1) {
     return m;
 }
 
+// Options that narrow the comparison: a box of (T, P), the liquid only.
+struct Box {
+    double Tmin = 0.0, Tmax = 1e300, Pmin = 0.0, Pmax = 1e300;
+    bool liquidOnly = false;
+    bool holds() const { return Tmin <= Tmax && Pmin <= Pmax; }
+};
+
+// The box a model is compared over: its range, the reference equation's and
+// the --range asked for, from 1 bar up.
+Box comparedBox(const FluidPhase& m, const FluidPhase& ref, const Box& asked) {
+    const ValidityRange a = m.stateRange(), b = ref.effectiveRange();
+    Box c;
+    c.Tmin = std::max({a.Tmin, b.Tmin, asked.Tmin});
+    c.Tmax = std::min({a.Tmax, b.Tmax, asked.Tmax});
+    c.Pmin = std::max({a.Pmin, b.Pmin, 1.0, asked.Pmin});
+    c.Pmax = std::min({a.Pmax, b.Pmax, asked.Pmax});
+    c.liquidOnly = asked.liquidOnly;
+    return c;
+}
+
+enum class Verdict { kCompared, kRefused, kOtherPhase, kNearSaturation };
+
+// One state: what became of it and, compared, the relative differences
+// (cp NaN where the model withholds it).
+struct Sample {
+    Verdict verdict = Verdict::kRefused;
+    double rho = std::nan(""), cp = std::nan("");
+    double of(int quantity) const { return quantity == 0 ? rho : cp; }
+};
+
 struct Answer {
     bool given = false;
     int phase = 0;
@@ -99,34 +153,6 @@ Answer ask(FluidPhase& m, double T, double P) {
     return a;
 }
 
-// The largest relative difference and where it lies.
-struct Worst {
-    double d = 0.0, T = 0.0, P = 0.0;
-    bool any = false;
-    void take(double value, double T_, double P_) {
-        if (!std::isfinite(value)) return;
-        if (!any || std::fabs(value) > std::fabs(d)) d = value, T = T_, P = P_;
-        any = true;
-    }
-};
-
-// Options that narrow the comparison: a box of (T, P) inside the ranges, the
-// liquid only.
-struct Box {
-    double Tmin = 0.0, Tmax = 1e300, Pmin = 0.0, Pmax = 1e300;
-    bool liquidOnly = false;
-};
-
-struct Row {
-    Case c;
-    int grid = 20;
-    Box box;
-    bool built = false;
-    double Tmin = 0, Tmax = 0, Plo = 0, Phi = 0;
-    int compared = 0, refused = 0, otherPhase = 0, nearSaturation = 0, cpWithheld = 0;
-    Worst rho, cp;
-};
-
 bool nearSaturationOrCritical(const char* fluid, double T, double P_bar) {
     const double Tc = ancillaryCriticalTemperature(fluid), Pc = ancillaryCriticalPressure(fluid) * 1e-5;
     if (std::fabs(T / Tc - 1.0) < kCriticalMarginT && std::fabs(P_bar / Pc - 1.0) < kCriticalMarginP) return true;
@@ -135,73 +161,331 @@ bool nearSaturationOrCritical(const char* fluid, double T, double P_bar) {
     return std::fabs(P_bar / ps - 1.0) < kSaturationMargin;
 }
 
+// A model and its fluid's reference equation, asked for the same states.
+struct Comparison {
+    FluidPhase& model;
+    FluidPhase& ref;
+    const char* fluid;
+    bool liquidOnly;
+    platform::ThreadLogCapture& quiet;
+
+    Sample at(double T, double P) {
+        Sample s;
+        if (quiet.size() > 4096) quiet.take();
+        if (nearSaturationOrCritical(fluid, T, P)) {
+            s.verdict = Verdict::kNearSaturation;
+            return s;
+        }
+        const Answer r = ask(ref, T, P), x = ask(model, T, P);
+        if (!r.given || !x.given) return s;
+        const bool liquids = r.phase == FluidPhase::kPhaseLiquid && x.phase == FluidPhase::kPhaseLiquid;
+        if ((T < ancillaryCriticalTemperature(fluid) && r.phase != x.phase) || (liquidOnly && !liquids)) {
+            s.verdict = Verdict::kOtherPhase;
+            return s;
+        }
+        s.verdict = Verdict::kCompared;
+        s.rho = x.rho / r.rho - 1.0;
+        if (!std::isnan(x.cp)) s.cp = x.cp / r.cp - 1.0;
+        return s;
+    }
+};
+
+// The largest relative difference found and where it lies.
+struct Worst {
+    double d = 0.0, T = 0.0, P = 0.0;
+    bool any = false;
+    bool settled = true;  // the search's figure stopped moving
+};
+
+struct Row {
+    Case c;
+    int grid = 20;
+    Box asked;
+    bool built = false;
+    Box box;  // compared over
+    int compared = 0, refused = 0, otherPhase = 0, nearSaturation = 0, cpWithheld = 0;
+    Worst worst[2];  // density, cp
+};
+
+// The states searched, on a lattice in (T, ln P): integer coordinates in
+// units of 2^-32 of the first grid's spacing, so that a state reached twice
+// (by two paths, or by the density's search and the heat capacity's) is
+// evaluated once.
+using Coordinate = std::int64_t;
+constexpr Coordinate kUnit = Coordinate{1} << 32;
+
+struct Lattice {
+    Row& row;
+    Comparison& cmp;
+    Coordinate last;  // the box's far corner, in both coordinates
+    double dT, dL;
+    std::map<std::pair<Coordinate, Coordinate>, Sample> seen;
+
+    Lattice(Row& r, Comparison& c)
+        : row(r), cmp(c), last(kUnit * (r.grid - 1)), dT((r.box.Tmax - r.box.Tmin) / (r.grid - 1)),
+          dL(std::log(r.box.Pmax / r.box.Pmin) / (r.grid - 1)) {}
+    double T(Coordinate u) const { return u == last ? row.box.Tmax : row.box.Tmin + dT * std::ldexp(double(u), -32); }
+    double P(Coordinate v) const {
+        return v == last ? row.box.Pmax : row.box.Pmin * std::exp(dL * std::ldexp(double(v), -32));
+    }
+    const Sample& at(Coordinate u, Coordinate v) {
+        const auto key = std::make_pair(u, v);
+        auto it = seen.find(key);
+        if (it == seen.end()) it = seen.emplace(key, cmp.at(T(u), P(v))).first;
+        return it->second;
+    }
+};
+
+// The first stage: the grid, counted.
+void sampleGrid(Lattice& g) {
+    Row& row = g.row;
+    for (int i = 0; i < row.grid; ++i)
+        for (int j = 0; j < row.grid; ++j) {
+            const Sample& s = g.at(kUnit * i, kUnit * j);
+            switch (s.verdict) {
+                case Verdict::kCompared:
+                    ++row.compared;
+                    if (std::isnan(s.cp)) ++row.cpWithheld;
+                    break;
+                case Verdict::kRefused: ++row.refused; break;
+                case Verdict::kOtherPhase: ++row.otherPhase; break;
+                case Verdict::kNearSaturation: ++row.nearSaturation; break;
+            }
+        }
+}
+
+// The grid states whose |difference| is at least that of every compared
+// neighbour, largest first, at most kSeeds.
+std::vector<std::pair<Coordinate, Coordinate>> gridSeeds(Lattice& g, int quantity) {
+    const int n = g.row.grid;
+    std::vector<std::pair<int, int>> found;
+    const auto value = [&](int i, int j) { return std::fabs(g.at(kUnit * i, kUnit * j).of(quantity)); };
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const double v = value(i, j);
+            if (std::isnan(v)) continue;
+            bool peak = true;
+            for (int a = std::max(0, i - 1); a <= std::min(n - 1, i + 1) && peak; ++a)
+                for (int b = std::max(0, j - 1); b <= std::min(n - 1, j + 1); ++b)
+                    if (value(a, b) > v) peak = false;
+            if (peak) found.emplace_back(i, j);
+        }
+    std::stable_sort(found.begin(), found.end(), [&](const auto& p, const auto& q) {
+        return value(p.first, p.second) > value(q.first, q.second);
+    });
+    if (found.size() > static_cast<std::size_t>(kSeeds)) found.resize(kSeeds);
+    std::vector<std::pair<Coordinate, Coordinate>> at;
+    for (const auto& [i, j] : found) at.emplace_back(kUnit * i, kUnit * j);
+    return at;
+}
+
+// States just outside the exclusions, where the largest differences of a
+// model beside its fluid's phase boundary lie: along both edges of the band
+// about the vapour pressure and along the four edges of the box about the
+// critical point, kEdgeStates each.  Returned as lattice coordinates, the
+// largest |difference| first, at most kSeeds.
+std::vector<std::pair<Coordinate, Coordinate>> edgeSeeds(Lattice& g, int quantity) {
+    const char* fluid = g.cmp.fluid;
+    const double Tc = ancillaryCriticalTemperature(fluid), Pc = ancillaryCriticalPressure(fluid) * 1e-5;
+    const Box& box = g.row.box;
+    const double out = 1.0 + 1e-6;  // just outside a margin
+    // Each edge from one end to the other: the vapour-pressure band's lower
+    // and upper edges, the critical box's cold, hot, low and high edges.
+    std::vector<std::pair<double, double>> edges[6];  // (T, P)
+    for (int k = 0; k < kEdgeStates; ++k) {
+        const double f = static_cast<double>(k) / (kEdgeStates - 1), across = 2.0 * f - 1.0;
+        const double T = box.Tmin + (std::min(Tc, box.Tmax) - box.Tmin) * f;
+        const double ps = T < Tc ? ancillaryVapourPressure(fluid, T) * 1e-5 : std::nan("");
+        edges[0].emplace_back(T, ps * (1.0 - kSaturationMargin * out));
+        edges[1].emplace_back(T, ps * (1.0 + kSaturationMargin * out));
+        edges[2].emplace_back(Tc * (1.0 - kCriticalMarginT * out), Pc * (1.0 + across * kCriticalMarginP));
+        edges[3].emplace_back(Tc * (1.0 + kCriticalMarginT * out), Pc * (1.0 + across * kCriticalMarginP));
+        edges[4].emplace_back(Tc * (1.0 + across * kCriticalMarginT), Pc * (1.0 - kCriticalMarginP * out));
+        edges[5].emplace_back(Tc * (1.0 + across * kCriticalMarginT), Pc * (1.0 + kCriticalMarginP * out));
+    }
+    const double Lmin = std::log(box.Pmin);
+    std::vector<std::pair<double, std::pair<Coordinate, Coordinate>>> peaks;  // |difference|, state
+    for (const auto& edge : edges) {
+        std::vector<std::pair<double, std::pair<Coordinate, Coordinate>>> along;
+        for (const auto& [T, P] : edge) {
+            double d = std::nan("");
+            Coordinate u = 0, v = 0;
+            if (T >= box.Tmin && T <= box.Tmax && P >= box.Pmin && P <= box.Pmax) {
+                u = std::llround(std::ldexp((T - box.Tmin) / g.dT, 32));
+                v = std::llround(std::ldexp((std::log(P) - Lmin) / g.dL, 32));
+                d = std::fabs(g.at(u, v).of(quantity));
+            }
+            along.push_back({d, {u, v}});
+        }
+        for (std::size_t k = 0; k < along.size(); ++k) {
+            const double d = along[k].first;
+            if (std::isnan(d)) continue;
+            if ((k == 0 || !(along[k - 1].first > d)) && (k + 1 == along.size() || !(along[k + 1].first > d)))
+                peaks.push_back(along[k]);
+        }
+    }
+    std::stable_sort(peaks.begin(), peaks.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    std::vector<std::pair<Coordinate, Coordinate>> best;
+    for (std::size_t k = 0; k < peaks.size() && best.size() < static_cast<std::size_t>(kSeeds); ++k)
+        best.push_back(peaks[k].second);
+    return best;
+}
+
+// Between a state where `inside` holds and one where it does not (either
+// order), the state on the inside nearest the edge after `halvings` halvings.
+template <class Inside>
+std::pair<Coordinate, Coordinate> edgeBetween(std::pair<Coordinate, Coordinate> in, std::pair<Coordinate, Coordinate> out,
+                                              const Inside& inside, int halvings = kBisections) {
+    if (!inside(in.first, in.second)) std::swap(in, out);
+    for (int k = 0; k < halvings; ++k) {
+        const std::pair<Coordinate, Coordinate> mid{(in.first + out.first) / 2, (in.second + out.second) / 2};
+        (inside(mid.first, mid.second) ? in : out) = mid;
+    }
+    return in;
+}
+
+// Where a compared state of the grid neighbours one that is not (a melting
+// curve, the end of a model's range, a split band, a phase the two models do
+// not share), the edge between them found by bisection along the grid line
+// (kBisections halvings), and the compared state beside it: the largest
+// |difference| first, at most kSeeds.
+std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int quantity) {
+    const int n = g.row.grid;
+    std::vector<std::pair<double, std::pair<Coordinate, Coordinate>>> found;
+    const auto compared = [&](Coordinate u, Coordinate v) { return g.at(u, v).verdict == Verdict::kCompared; };
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            for (const auto& [di, dj] : {std::pair{1, 0}, std::pair{0, 1}}) {
+                if (i + di >= n || j + dj >= n) continue;
+                const std::pair<Coordinate, Coordinate> a{kUnit * i, kUnit * j}, b{kUnit * (i + di), kUnit * (j + dj)};
+                if (compared(a.first, a.second) == compared(b.first, b.second)) continue;
+                const auto e = edgeBetween(a, b, compared);
+                const double d = std::fabs(g.at(e.first, e.second).of(quantity));
+                if (!std::isnan(d)) found.push_back({d, e});
+            }
+    std::stable_sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    std::vector<std::pair<Coordinate, Coordinate>> best;
+    for (std::size_t k = 0; k < found.size() && best.size() < static_cast<std::size_t>(kSeeds); ++k)
+        best.push_back(found[k].second);
+    return best;
+}
+
+// The pattern search from one state (see the head of the file).  Where the
+// ring of 8 neighbours passes from states with a figure to states without
+// one (an edge of the compared states crosses it), the state on the edge
+// between the two neighbours joins them: the search then follows a curved
+// edge instead of stopping against it.
+Worst climb(Lattice& g, int quantity, std::pair<Coordinate, Coordinate> seed) {
+    static constexpr int kRing[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    const auto given = [&](Coordinate a, Coordinate b) { return !std::isnan(g.at(a, b).of(quantity)); };
+    auto [u, v] = seed;
+    Coordinate h = kUnit / 2;
+    double best = g.at(u, v).of(quantity);
+    double atHalving = std::fabs(best);
+    int halvings = 0, still = 0;
+    for (int step = 0; step < kMostSteps; ++step) {
+        std::pair<Coordinate, Coordinate> ring[8], next{u, v};
+        for (int k = 0; k < 8; ++k)
+            ring[k] = {std::clamp(u + kRing[k][0] * h, Coordinate{0}, g.last),
+                       std::clamp(v + kRing[k][1] * h, Coordinate{0}, g.last)};
+        std::vector<std::pair<Coordinate, Coordinate>> tried(ring, ring + 8);
+        for (int k = 0; k < 8; ++k) {
+            const auto& p = ring[k];
+            const auto& q = ring[(k + 1) % 8];
+            if (given(p.first, p.second) != given(q.first, q.second)) tried.push_back(edgeBetween(p, q, given, kRingBisections));
+        }
+        double nBest = best;
+        for (const auto& [tu, tv] : tried) {
+            const double d = g.at(tu, tv).of(quantity);
+            if (std::fabs(d) > std::fabs(nBest)) next = {tu, tv}, nBest = d;
+        }
+        if (next != std::pair{u, v}) {
+            std::tie(u, v) = next;
+            best = nBest;
+            continue;
+        }
+        h /= 2, ++halvings;
+        still = std::fabs(best) - atHalving < kSettled ? still + 1 : 0;
+        atHalving = std::fabs(best);
+        if (halvings >= kLeastHalvings && still >= 2) return {best, g.T(u), g.P(v), true, true};
+        if (halvings >= kMostHalvings) break;
+    }
+    return {best, g.T(u), g.P(v), true, false};
+}
+
 void measure(Row& row) {
-    platform::ThreadLogCapture quiet;  // the refusals and withholdings of the grid's states
+    platform::ThreadLogCapture quiet;  // the refusals and withholdings of the searched states
     std::unique_ptr<FluidPhase> m = build(row.c.model, row.c.x1), ref = build(referenceModelOf(row.c.fluid), -1.0);
     if (!m || !ref) return;
     row.built = true;
-    const ValidityRange a = m->stateRange(), b = ref->effectiveRange();
-    row.Tmin = std::max({a.Tmin, b.Tmin, row.box.Tmin});
-    row.Tmax = std::min({a.Tmax, b.Tmax, row.box.Tmax});
-    row.Plo = std::max({a.Pmin, b.Pmin, 1.0, row.box.Pmin});
-    row.Phi = std::min({a.Pmax, b.Pmax, row.box.Pmax});
-    if (!(row.Tmin <= row.Tmax && row.Plo <= row.Phi)) return;  // the ranges do not meet: nothing compared
-    const char* fluid = row.c.fluid.c_str();
-    const int n = row.grid;
-    for (int i = 0; i < n; ++i) {
-        const double T = row.Tmin + (row.Tmax - row.Tmin) * i / (n - 1);
-        for (int j = 0; j < n; ++j) {
-            const double P = row.Plo * std::pow(row.Phi / row.Plo, static_cast<double>(j) / (n - 1));
-            if (nearSaturationOrCritical(fluid, T, P)) {
-                ++row.nearSaturation;
-                continue;
-            }
-            const Answer r = ask(*ref, T, P), x = ask(*m, T, P);
-            if (!r.given || !x.given) {
-                ++row.refused;
-                continue;
-            }
-            const double Tc = ancillaryCriticalTemperature(fluid);
-            if ((T < Tc && r.phase != x.phase) ||
-                (row.box.liquidOnly && (r.phase != FluidPhase::kPhaseLiquid || x.phase != FluidPhase::kPhaseLiquid))) {
-                ++row.otherPhase;
-                continue;
-            }
-            ++row.compared;
-            row.rho.take(x.rho / r.rho - 1.0, T, P);
-            if (std::isnan(x.cp)) ++row.cpWithheld;
-            else row.cp.take(x.cp / r.cp - 1.0, T, P);
+    row.box = comparedBox(*m, *ref, row.asked);
+    if (!row.box.holds()) return;
+    Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.asked.liquidOnly, quiet};
+    Lattice g(row, cmp);
+    sampleGrid(g);
+    for (int q = 0; q < 2; ++q) {
+        std::vector<std::pair<Coordinate, Coordinate>> from = gridSeeds(g, q), edge = edgeSeeds(g, q);
+        from.insert(from.end(), edge.begin(), edge.end());
+        const std::vector<std::pair<Coordinate, Coordinate>> bounds = boundarySeeds(g, q);
+        from.insert(from.end(), bounds.begin(), bounds.end());
+        for (const auto& seed : from) {
+            const Worst w = climb(g, q, seed);
+            if (!row.worst[q].any || std::fabs(w.d) > std::fabs(row.worst[q].d)) row.worst[q] = w;
         }
     }
 }
 
 std::string where(const Worst& w) {
     if (!w.any) return "—";
-    char buf[96];
-    const double P = w.P;
-    if (P >= 1000.0)
-        std::snprintf(buf, sizeof buf, "%+.2f %% at %.0f K, %.1f kbar", 100.0 * w.d, w.T, P / 1000.0);
+    char buf[128];
+    const char* least = w.settled ? "" : "at least ";
+    if (w.P >= 1000.0)
+        std::snprintf(buf, sizeof buf, "%s%+.2f %% at %.1f K, %.2f kbar", least, 100.0 * w.d, w.T, w.P / 1000.0);
     else
-        std::snprintf(buf, sizeof buf, "%+.2f %% at %.0f K, %.3g bar", 100.0 * w.d, w.T, P);
+        std::snprintf(buf, sizeof buf, "%s%+.2f %% at %.1f K, %.4g bar", least, 100.0 * w.d, w.T, w.P);
     return buf;
 }
 
-}  // namespace
+// The cp cell: its figure, and at how many compared states cp is withheld.
+std::string cpCell(const Row& r) {
+    std::string cell = r.cpWithheld == r.compared && r.compared > 0 ? "none given" : where(r.worst[1]);
+    if (r.cpWithheld > 0 && r.cpWithheld < r.compared) {
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "; withheld at %d of %d states (%.0f %%)", r.cpWithheld, r.compared,
+                      100.0 * r.cpWithheld / r.compared);
+        cell += buf;
+    }
+    return cell;
+}
 
-int main(int argc, char** argv) {
-    installFluidModelFactory();
-    std::vector<Case> cases;
-    int grid = 20;
-    Box box;
+// A number of an option, the whole word read, or a sentence and false.
+bool optionNumber(int argc, char** argv, int k, const char* option, const char* needs, double& value) {
+    if (k >= argc) {
+        std::fprintf(stderr, "model_accuracy: %s needs %s\n", option, needs);
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(argv[k], &end);
+    if (end == argv[k] || *end != '\0' || errno != 0 || !std::isfinite(value)) {
+        std::fprintf(stderr, "model_accuracy: %s needs %s, not \"%s\"\n", option, needs, argv[k]);
+        return false;
+    }
+    return true;
+}
+
+// The options; the models named go to `cases`.  False after a sentence on
+// standard error.
+bool readOptions(int argc, char** argv, std::vector<Case>& cases, int& grid, Box& box) {
     for (int k = 1; k < argc; ++k) {
         std::string a = argv[k];
-        if (a == "--range" && k + 4 < argc) {
-            box.Tmin = std::atof(argv[k + 1]), box.Tmax = std::atof(argv[k + 2]);
-            box.Pmin = std::atof(argv[k + 3]), box.Pmax = std::atof(argv[k + 4]);
-            k += 4;
+        if (a == "--range") {
+            static const char* const kNeeds = "four numbers: Tmin Tmax (K) Pmin Pmax (bar)";
+            for (double* v : {&box.Tmin, &box.Tmax, &box.Pmin, &box.Pmax})
+                if (!optionNumber(argc, argv, ++k, "--range", kNeeds, *v)) return false;
             if (!(box.Tmin < box.Tmax && box.Pmin > 0.0 && box.Pmin < box.Pmax)) {
                 std::fprintf(stderr, "model_accuracy: --range takes Tmin < Tmax (K) and 0 < Pmin < Pmax (bar)\n");
-                return 1;
+                return false;
             }
             continue;
         }
@@ -209,13 +493,20 @@ int main(int argc, char** argv) {
             box.liquidOnly = true;
             continue;
         }
-        if (a == "--grid" && k + 1 < argc) {
-            grid = std::atoi(argv[++k]);
-            if (grid < 2 || grid > 1000) {
+        if (a == "--grid") {
+            double n = 0.0;
+            if (!optionNumber(argc, argv, ++k, "--grid", "a number of points a side, 2 to 1000", n)) return false;
+            if (n != std::floor(n) || n < 2 || n > 1000) {
                 std::fprintf(stderr, "model_accuracy: --grid takes 2 to 1000 points a side, not %s\n", argv[k]);
-                return 1;
+                return false;
             }
+            grid = static_cast<int>(n);
             continue;
+        }
+        if (a.compare(0, 2, "--") == 0) {
+            std::fprintf(stderr, "model_accuracy: unknown option %s (--grid N, --range Tmin Tmax Pmin Pmax, --liquid)\n",
+                         argv[k]);
+            return false;
         }
         double x1 = -1.0;
         const std::size_t at = a.find('@');
@@ -232,14 +523,49 @@ int main(int argc, char** argv) {
         if (!referenceModelOf(fluid)) {
             std::fprintf(stderr, "model_accuracy: %s is no model of H2O, CO2, CH4 or N2 at one composition\n",
                          argv[k]);
-            return 1;
+            return false;
         }
         cases.push_back({a, fluid, x1});
     }
+    return true;
+}
+
+std::string rowName(const Case& c) {
+    return c.x1 >= 0.0 ? c.model + "@" + std::to_string(c.x1).substr(0, 3) : c.model;
+}
+
+// A --range that does not meet a model's compared box is refused before any
+// search.
+bool rangeMeetsEveryModel(const std::vector<Case>& cases, const Box& asked) {
+    bool meets = true;
+    for (const Case& c : cases) {
+        platform::ThreadLogCapture quiet;
+        std::unique_ptr<FluidPhase> m = build(c.model, c.x1), ref = build(referenceModelOf(c.fluid), -1.0);
+        if (!m || !ref || comparedBox(*m, *ref, asked).holds()) continue;
+        const Box whole = comparedBox(*m, *ref, Box{});
+        std::fprintf(stderr,
+                     "model_accuracy: --range %g–%g K, %g–%g bar lies outside the box %s is compared over "
+                     "(%g–%g K, %g–%g bar)\n",
+                     asked.Tmin, asked.Tmax, asked.Pmin, asked.Pmax, rowName(c).c_str(), whole.Tmin, whole.Tmax,
+                     whole.Pmin, whole.Pmax);
+        meets = false;
+    }
+    return meets;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installFluidModelFactory();
+    std::vector<Case> cases;
+    int grid = 20;
+    Box box;
+    if (!readOptions(argc, argv, cases, grid, box)) return 1;
     if (cases.empty()) cases = tableCases();
+    if (!rangeMeetsEveryModel(cases, box)) return 1;
 
     std::vector<Row> rows(cases.size());
-    for (std::size_t k = 0; k < cases.size(); ++k) rows[k].c = cases[k], rows[k].grid = grid, rows[k].box = box;
+    for (std::size_t k = 0; k < cases.size(); ++k) rows[k].c = cases[k], rows[k].grid = grid, rows[k].asked = box;
     const unsigned threads = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
     for (unsigned t = 0; t < threads; ++t)
@@ -248,20 +574,24 @@ int main(int argc, char** argv) {
         });
     for (std::thread& t : pool) t.join();
 
-    std::printf("| model | fluid | grid: K, bar | states compared | refused | other phase | near saturation or "
-                "critical | cp withheld | density vs reference | cp vs reference |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| model | fluid | compared over: K, bar | states compared | refused | other phase | near saturation "
+                "or critical | density vs reference | cp vs reference |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     int failed = 0;
     for (const Row& r : rows) {
-        const std::string name = r.c.x1 >= 0.0 ? r.c.model + "@" + std::to_string(r.c.x1).substr(0, 3) : r.c.model;
+        const std::string name = rowName(r.c);
         if (!r.built) {
             std::fprintf(stderr, "model_accuracy: %s builds no model\n", name.c_str());
             ++failed;
             continue;
         }
-        std::printf("| `%s` | %s | %g–%g, %g–%g | %d | %d | %d | %d | %d | %s | %s |\n", name.c_str(),
-                    r.c.fluid.c_str(), r.Tmin, r.Tmax, r.Plo, r.Phi, r.compared, r.refused, r.otherPhase,
-                    r.nearSaturation, r.cpWithheld, where(r.rho).c_str(), where(r.cp).c_str());
+        for (const Worst& w : r.worst)
+            if (w.any && !w.settled)
+                std::fprintf(stderr, "model_accuracy: %s: a largest difference still moved after %d halvings\n",
+                             name.c_str(), kMostHalvings);
+        std::printf("| `%s` | %s | %g–%g, %g–%g | %d | %d | %d | %d | %s | %s |\n", name.c_str(), r.c.fluid.c_str(),
+                    r.box.Tmin, r.box.Tmax, r.box.Pmin, r.box.Pmax, r.compared, r.refused, r.otherPhase,
+                    r.nearSaturation, where(r.worst[0]).c_str(), cpCell(r).c_str());
     }
     return failed ? 1 : 0;
 }

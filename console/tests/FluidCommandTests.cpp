@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -384,6 +385,96 @@ TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
         // of fixed components is named without a colon.
         EXPECT_EQ(components, e->components) << word;
     }
+}
+
+namespace {
+
+// A figure of the README as printed and the half unit of its last digit.
+struct Printed {
+    double value = std::nan("");
+    double halfUnit = 0.0;
+    bool given() const { return !std::isnan(value); }
+};
+
+Printed printed(const std::smatch& m, int group) {
+    Printed p;
+    if (!m[group].matched) return p;
+    const std::string s = m[group].str();
+    p.value = std::stod(s);
+    const std::size_t dot = s.find('.');
+    p.halfUnit = 0.5 * std::pow(10.0, dot == std::string::npos ? 0.0 : -double(s.size() - dot - 1));
+    return p;
+}
+
+// One model of a name of the README's table: a family named "SRK:" is built
+// for one of its fluids.
+std::unique_ptr<FluidPhase> modelOfReadmeName(const std::string& word) {
+    std::string name = word;
+    if (!word.empty() && word.back() == ':') {
+        const std::string family = word.substr(0, word.size() - 1);
+        name += family == "DMW2" || family == "DMWEOS" ? "H2O,CO2" : family == "SRK2" ? "CH4,N2" : "CO2";
+    }
+    return std::unique_ptr<FluidPhase>(createFluidModel(name.c_str()));
+}
+
+}  // namespace
+
+TEST(ModelFactory, TheReadmeTableGivesEachModelsOwnRange) {
+    // The range column of the README's table "Where each model holds" against
+    // the range every model of the row carries: "Tmin–Tmax K" (Tmax alone
+    // after words), "≤ Pmax bar" or "Pmin–Pmax bar", "vapour only below T K",
+    // "extrapolated above P bar", each to the digits printed.
+    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::size_t table = readme.find("\n| model |", readme.find("## Where each model holds"));
+    ASSERT_NE(table, std::string::npos);
+    const std::regex thousands("([0-9]) ([0-9]{3})(?![0-9])"), word("`([^`]+)`");
+    const std::regex temperatures("^ *(?:([0-9.]+)|[^|]*?)–([0-9.]+) K"), pressures("(?:≤ |([0-9.]+)–)([0-9.]+) bar"),
+        vapourOnly("vapour only below ([0-9.]+) K"), extrapolated("extrapolated above ([0-9.]+) bar");
+    int checked = 0;
+    for (std::size_t pos = readme.find('\n', readme.find('\n', table + 1) + 1) + 1; readme.compare(pos, 1, "|") == 0;
+         pos = readme.find('\n', pos) + 1) {
+        const std::string line = readme.substr(pos, readme.find('\n', pos) - pos);
+        std::vector<std::string> cells;
+        for (std::size_t a = 1, b; (b = line.find('|', a)) != std::string::npos; a = b + 1) cells.push_back(line.substr(a, b - a));
+        ASSERT_GE(cells.size(), 3u) << line;
+        const std::string range = std::regex_replace(cells[2], thousands, "$1$2");
+        std::smatch t, p, v, e;
+        ASSERT_TRUE(std::regex_search(range, t, temperatures)) << range;
+        ASSERT_TRUE(std::regex_search(range, p, pressures)) << range;
+        const bool saysVapourOnly = std::regex_search(range, v, vapourOnly);
+        const bool saysExtrapolated = std::regex_search(range, e, extrapolated);
+        for (std::sregex_iterator w(cells[0].begin(), cells[0].end(), word), end; w != end; ++w) {
+            const std::string name = (*w)[1].str();
+            std::unique_ptr<FluidPhase> m;
+            capture([&] { m = modelOfReadmeName(name); });
+            ASSERT_TRUE(m) << name;
+            const ValidityRange r = m->validity;
+            const auto expectPrinted = [&](const Printed& x, double value, const char* what) {
+                if (!x.given()) return;
+                EXPECT_NEAR(value, x.value, x.halfUnit * (1.0 + 1e-12)) << name << " " << what << ": " << range;
+            };
+            expectPrinted(printed(t, 1), r.Tmin, "Tmin");
+            expectPrinted(printed(t, 2), r.Tmax, "Tmax");
+            expectPrinted(printed(p, 2), r.Pmax, "Pmax");
+            if (p[1].matched) {
+                expectPrinted(printed(p, 1), r.Pmin, "Pmin");
+            } else {
+                EXPECT_EQ(r.Pmin, 0.0) << name << ": " << range;
+            }
+            if (saysVapourOnly) {
+                expectPrinted(printed(v, 1), r.vapourOnlyBelow, "vapour only below");
+            } else {
+                EXPECT_LE(r.vapourOnlyBelow, r.Tmin) << name << ": " << range;  // no limit inside the range
+            }
+            if (saysExtrapolated) {
+                expectPrinted(printed(e, 1), r.extrapolatedAbove, "extrapolated above");
+            } else {
+                EXPECT_TRUE(std::isinf(r.extrapolatedAbove)) << name << ": " << range;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 30);
 }
 
 TEST(ModelFactory, GetEOSUsesTheInstalledFactory) {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -674,4 +675,65 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     r = run(BRENVIK_PROGRAM, {"pv", "m", "1e-300"}, dir);
     EXPECT_EQ(r.rc, 1);
     EXPECT_NE(r.err.find("Refused at m = 1e-300: the water-magma mass ratio underflows"), std::string::npos) << r.err;
+}
+
+// The README's table of the models against the reference equations is what
+// model_accuracy prints: its header and, for a few of its rows (the whole
+// table takes the program about two minutes), each row exactly as printed.
+TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
+    const fs::path dir = freshFolder("accuracy");
+    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const Outcome r = run(MODEL_ACCURACY_PROGRAM,
+                          {"Keenan", "AnderkoH2O", "AnderkoCO2", "DuanCH4", "Kreglewski:N2", "HollowayEOS@1"}, dir);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::istringstream lines(r.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line); ++rows)
+        EXPECT_NE(readme.find("\n" + line + "\n"), std::string::npos) << "not in the README:\n" << line;
+    EXPECT_EQ(rows, 8) << r.out;
+    // The sentences quoting a command, "`model_accuracy ARGS`: FIGURE and
+    // FIGURE": each figure as the command prints it.
+    const std::regex quoted("`model_accuracy ([^`]+)`: ([^;)]+)");
+    int commands = 0;
+    for (std::sregex_iterator q(readme.begin(), readme.end(), quoted), end; q != end; ++q, ++commands) {
+        std::vector<std::string> args;
+        std::istringstream words((*q)[1].str());
+        for (std::string w; words >> w;) args.push_back(w);
+        const Outcome c = run(MODEL_ACCURACY_PROGRAM, args, dir);
+        ASSERT_EQ(c.rc, 0) << (*q)[1] << "\n" << c.err;
+        const std::string figures = (*q)[2].str();
+        for (std::size_t a = 0, b; a < figures.size(); a = b + 5) {
+            b = std::min(figures.find(" and ", a), figures.size());
+            const std::string figure = figures.substr(a, b - a);
+            EXPECT_NE(c.out.find("| " + figure + " |"), std::string::npos) << (*q)[0] << "\n" << c.out;
+        }
+    }
+    EXPECT_GE(commands, 4);
+}
+
+// model_accuracy refuses, with a sentence and no table, an option without
+// its value, a value that is no number, and a --range that does not meet the
+// box a model is compared over.
+TEST(Programs, ModelAccuracyRefusesWhatItCannotMeasure) {
+    const fs::path dir = freshFolder("accuracy-bad");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--grid"}, "--grid needs a number of points a side"},
+        {{"--grid", "HGK"}, "--grid needs a number of points a side, 2 to 1000, not \"HGK\""},
+        {{"--grid", "1"}, "--grid takes 2 to 1000 points a side, not 1"},
+        {{"--range", "300", "600", "1"}, "--range needs four numbers"},
+        {{"--range", "300", "600", "1", "HGK"}, "--range needs four numbers: Tmin Tmax (K) Pmin Pmax (bar), not \"HGK\""},
+        {{"--range", "600", "300", "1", "3000", "HGK"}, "--range takes Tmin < Tmax"},
+        {{"--range", "1300", "1500", "1", "3000", "HGK"},
+         "--range 1300–1500 K, 1–3000 bar lies outside the box HGK is compared over (273.15–1273 K, 1–10000 bar)"},
+        {{"--range", "300", "600", "20000", "30000", "Keenan"}, "--range 300–600 K, 20000–30000 bar lies outside the box Keenan is compared over"},
+        {{"--liquids", "HGK"}, "unknown option --liquids"},
+        {{"NoSuchModel"}, "NoSuchModel is no model of H2O, CO2, CH4 or N2"},
+    };
+    for (const auto& [args, said] : cases) {
+        const Outcome r = run(MODEL_ACCURACY_PROGRAM, args, dir);
+        EXPECT_EQ(r.rc, 1) << join(args);
+        EXPECT_EQ(r.out, "") << join(args);
+        EXPECT_NE(r.err.find("model_accuracy: " + said), std::string::npos) << join(args) << "\n" << r.err;
+    }
 }

@@ -200,8 +200,9 @@ TEST(HollowayEOS, FreshModel) {
     ASSERT_EQ(m.component_count, 2);
     EXPECT_EQ(m.component_names[0], "H2O");
     EXPECT_EQ(m.component_names[1], "CO2");
-    EXPECT_DOUBLE_EQ(m.molar_mass[0], 0.018);
-    EXPECT_DOUBLE_EQ(m.molar_mass[1], 0.044);
+    // The molar masses of IAPWS-95 and of the IUPAC CO2 tables.
+    EXPECT_DOUBLE_EQ(m.molar_mass[0], 0.018015268);
+    EXPECT_DOUBLE_EQ(m.molar_mass[1], 0.0440098);
     // The ideal gas of the standard-state data of water and CO2.
     ASSERT_NE(m.ideal, nullptr);
     EXPECT_TRUE(static_cast<Ideal*>(m.ideal)->hasData());
