@@ -38,6 +38,7 @@
 #include "app/document/ChamberApplication.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
+#include "app/document/WindowPlacement.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
 #include "app/plot/qt/CDrawPlotView.h"
@@ -118,7 +119,7 @@ std::optional<double> fieldNumber(const QLineEdit* f) { return caseNumber(fieldV
 // Shows a case value in a field, leaving the field alone when it already
 // stands for that value (as the user typed it, or as the document wrote it).
 void showValue(QLineEdit* f, const PropertyList* v) {
-    if (v && (v->isReal() || v->isInteger()) && std::isfinite(v->realValue())) {
+    if (v && (v->isReal() || v->isInteger())) {
         if (!(fieldValue(f) == PropertyList::real(v->realValue()))) setFieldNumber(f, v->realValue());
         return;
     }
@@ -226,49 +227,45 @@ public:
     QSize sizeHint() const override { return {minimumSizeHint().width(), QScrollArea::sizeHint().height()}; }
 };
 
-// Places a window that is being opened clear of a rectangle (global
-// coordinates): right of it, left of it, above or below it, the first where
-// the window fits inside the screen; where none has room, in the largest of
-// those spaces, made smaller to fit it (down to a usable size); left where it
-// is when even that is too small.
-void placeClearOf(QWidget* window, const QRect& avoid) {
-    if (!window || avoid.isEmpty()) return;
+// The parts of a document window that a window opening beside it leaves
+// clear (screen coordinates): the shown part of `controls` (the eruption
+// controls) and the document window's title bar and menus.
+std::vector<QRect> keepClearOf(const QWidget* controls) {
+    std::vector<QRect> clear;
+    if (!controls || !controls->isVisible()) return clear;
+    const QRect shown = controls->visibleRegion().boundingRect();
+    if (!shown.isEmpty()) clear.emplace_back(controls->mapToGlobal(shown.topLeft()), shown.size());
+    if (const auto* doc = qobject_cast<const QMainWindow*>(controls->window())) {
+        const QRect frame = doc->frameGeometry();
+        int bottom = doc->geometry().top() - 1;  // the title bar
+        if (const QWidget* menus = doc->menuWidget(); menus && menus->isVisible())
+            bottom = menus->mapToGlobal(QPoint(0, menus->height() - 1)).y();
+        if (bottom >= frame.top()) clear.emplace_back(QPoint(frame.left(), frame.top()), QPoint(frame.right(), bottom));
+    }
+    return clear;
+}
+
+// Places a window that is being opened clear of rectangles (screen
+// coordinates), at its final position before it shows: where it was when
+// the user had it open before and that is clear, else beside the first
+// rectangle (the controls), else at the clear position nearest to that; made
+// smaller (down to a usable size) where the screen has no room for it whole;
+// left as it is when not even that fits.  The position is set explicitly, so
+// that the window manager keeps it rather than placing the window itself.
+void placeClearOf(QWidget* window, const std::vector<QRect>& keepClear) {
+    if (!window || keepClear.empty()) return;
     const QRect area = availableScreenArea(window, nullptr);
     // A window not shown yet has no frame: room is kept for a title bar and borders.
     const bool framed = window->isVisible() && window->frameGeometry() != window->geometry();
-    const QRect frame = framed ? window->frameGeometry()
-                               : QRect(window->frameGeometry().topLeft(), window->size() + QSize(16, 48));
-    if (!frame.intersects(avoid)) return;
-    const QSize decoration = frame.size() - window->size();
-    // The four spaces beside the rectangle, inside the screen.
-    const QRect spaces[] = {QRect(QPoint(avoid.right() + 1, area.top()), area.bottomRight()),
-                            QRect(area.topLeft(), QPoint(avoid.left() - 1, area.bottom())),
-                            QRect(area.topLeft(), QPoint(area.right(), avoid.top() - 1)),
-                            QRect(QPoint(area.left(), avoid.bottom() + 1), area.bottomRight())};
-    auto placeIn = [&](const QRect& space, QSize outer) {
-        const int x = std::clamp(frame.x(), space.left(), space.right() + 1 - outer.width());
-        const int y = std::clamp(frame.y(), space.top(), space.bottom() + 1 - outer.height());
-        if (outer != frame.size()) window->resize(outer - decoration);
-        window->move(x, y);  // a window's position is its frame's
-    };
-    for (const QRect& space : spaces) {
-        if (space.width() >= frame.width() && space.height() >= frame.height()) {
-            placeIn(space, frame.size());
-            return;
-        }
-    }
-    const QSize usable = QSize(320, 200) + decoration;
-    const QRect* best = nullptr;
-    long bestArea = 0;
-    for (const QRect& space : spaces) {
-        const QSize outer = frame.size().boundedTo(space.size());
-        const long a = long(outer.width()) * outer.height();
-        if (space.width() >= usable.width() && space.height() >= usable.height() && a > bestArea) {
-            best = &space;
-            bestArea = a;
-        }
-    }
-    if (best) placeIn(*best, frame.size().boundedTo(best->size()));
+    const QSize decoration = framed ? window->frameGeometry().size() - window->size() : QSize(16, 48);
+    const QSize outer = window->size() + decoration;
+    const bool placedBefore = window->testAttribute(Qt::WA_Moved) || window->isVisible();
+    const QRect& controls = keepClear.front();
+    const QPoint preferred = placedBefore ? window->frameGeometry().topLeft() : QPoint(controls.right() + 1, controls.top());
+    const QRect r = placementClearOf(area, outer, QSize(320, 200) + decoration, keepClear, preferred);
+    if (r.isEmpty()) return;
+    if (r.size() != outer) window->resize(r.size() - decoration);
+    window->move(r.topLeft());  // a window's position is its frame's
 }
 }  // namespace
 
@@ -404,9 +401,14 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     addFormRow(chGrid, 4, QStringLiteral("Final crystal content"), "cr1", mCrystaWt1, mStepCrysta1,
                QStringLiteral("wt %"), 1, 0, 99);
     addFormRow(chGrid, 5, QString::fromUtf8("Chamber elastic modulus \u03BC"), "mu", mMu, mStepMu,
-               QStringLiteral("Pa"), 1e9, 0, 1e11);
+               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, 1e11);
     addFormRow(chGrid, 6, QString::fromUtf8("Melt bulk modulus \u03B2"), "beta", mBeta, mStepBeta, QStringLiteral("Pa"),
-               1e9, 0, 1e11);
+               1e9, TaitJaupart::kMinModulus, 1e11);
+    // The range the model computes with, where the user types a modulus.
+    for (QLineEdit* f : {mMu, mBeta})
+        f->setToolTip(QStringLiteral("From %1 Pa to %2 Pa: rocks and melts lie near 1e10 Pa.")
+                          .arg(TaitJaupart::kMinModulus, 0, 'g')
+                          .arg(TaitJaupart::kMaxModulus, 0, 'g'));
     addFormRow(chGrid, 7, QStringLiteral("Chamber volume"), "chamber", mChamberVol, mStepChamberVol,
                QString::fromUtf8("km\u00B3"), 1, 0, 1e6);
     column->addWidget(ch);
@@ -616,6 +618,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     //  - else (a screen about 800 wide) the plots below the results, in the
     //    same pane, which scrolls up and down.
     QWidget* formContent = buildForm(nullptr);
+    mFormContent = formContent;
     QWidget* resultsContent = buildResults(nullptr);
     formContent->ensurePolished();
     resultsContent->ensurePolished();
@@ -818,8 +821,21 @@ void MyDocument::showForm(const CaseForm& form) {
     for (const FormEntry& e : mTextFields) showValue(e.field, form.values.find(e.key));
 }
 
+void MyDocument::showCaseSelected(bool selected) {
+    // Without a selected case the form, the comment and the plots take no
+    // edit: an edit always belongs to a case.
+    for (QWidget* w : {mFormContent, static_cast<QWidget*>(mComment), static_cast<QWidget*>(mExsolView),
+                       static_cast<QWidget*>(mPressureView)})
+        if (w) w->setEnabled(selected);
+    if (!selected && mStatus)
+        mStatus->setText(mList.empty() ? QStringLiteral("The document holds no case: add one with \"Add\".")
+                                       : QStringLiteral("No case is selected: select one in the list to show and "
+                                                        "edit it."));
+}
+
 void MyDocument::tableViewSelectionDidChange() {
     const int row = selectedRow();
+    showCaseSelected(row >= 0 && static_cast<size_t>(row) < mList.size());
     if (row < 0 || mList.empty() || !mComment) return;
     CaseForm form(mList.at(static_cast<size_t>(row)));
     showForm(form);
@@ -878,16 +894,26 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     const PropertyList before = mList.cases();
     const int row = selectedRow();
-    try {
-        mResult = mCalc.calculate(form, selectedCaseName());
-    } catch (const std::exception& e) {
-        // Memory running out (or any failure thrown) stops this calculation
-        // only: the form and the document stay as they are.
-        mResult = CalculationResult();
-        ChamberApplication::recoverFrom(e);
-        mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
-        ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
+    const PlotRanges rangesBefore = plotRanges();
+    // What the model says about the case while it computes (densities of its
+    // gases extrapolated beyond their equations' range, said once per model)
+    // goes where the user looks at the case: its status line and the log.
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    {
+        platform::ThreadLogCapture capture;
+        try {
+            mResult = mCalc.calculate(form, selectedCaseName());
+        } catch (const std::exception& e) {
+            // Memory running out (or any failure thrown) stops this calculation
+            // only: the form and the document stay as they are.
+            mResult = CalculationResult();
+            ChamberApplication::recoverFrom(e);
+            mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
+            ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
+        }
+        said = capture.take();
     }
+    tellModelNotes(said);
     mSaturated = form.saturated;
     showForm(form);
 
@@ -931,40 +957,83 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
 
     // An edit goes on the undo stack (which counts it); a case only loaded
     // and rewritten counts as a change that is not undone.
-    if (edited && changed) recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row);
+    if (edited && changed)
+        recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row, rangesBefore);
     else if (changed && !mRestoring) updateChangeCount(ChangeDone);
 }
 
 namespace {
-// An edit of a document's cases, undone and redone whole: the cases and the
-// selected row before and after it.  It is pushed once done, so its first
+// An edit of a document's cases, undone and redone whole: the cases, the
+// selected row and the plots' ranges before and after it (an edit that
+// changes the unit of the volatile axis resets that plot's range: undone, the
+// plot comes back as the user had it).  It is pushed once done, so its first
 // redo has nothing to do.
 class CaseEditCommand : public QUndoCommand {
 public:
-    CaseEditCommand(MyDocument* doc, const QString& text, PropertyList before, int rowBefore, PropertyList after,
-                    int rowAfter)
-        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)),
-          mRowBefore(rowBefore), mRowAfter(rowAfter) {}
-    void undo() override { mDoc->restoreCases(mBefore, mRowBefore); }
+    struct State {
+        PropertyList cases;
+        int row;
+        MyDocument::PlotRanges ranges;
+    };
+    CaseEditCommand(MyDocument* doc, const QString& text, State before, State after)
+        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)) {}
+    void undo() override { mDoc->restoreCases(mBefore.cases, mBefore.row, &mBefore.ranges); }
     void redo() override {
         if (std::exchange(mPushed, false)) return;
-        mDoc->restoreCases(mAfter, mRowAfter);
+        mDoc->restoreCases(mAfter.cases, mAfter.row, &mAfter.ranges);
     }
 
 private:
     MyDocument* mDoc;
-    PropertyList mBefore, mAfter;
-    int mRowBefore, mRowAfter;
+    State mBefore, mAfter;
     bool mPushed = true;
 };
 }  // namespace
 
-void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore) {
-    if (mRestoring || before == mList.cases()) return;
-    undoManager()->push(new CaseEditCommand(this, what, before, rowBefore, mList.cases(), selectedRow()));
+MyDocument::PlotRanges MyDocument::plotRanges() const {
+    PlotRanges r;
+    if (!mExsolView || !mPressureView) return r;
+    mExsolView->plotView()->getXYRange(&r.exsol[0], &r.exsol[1], &r.exsol[2], &r.exsol[3]);
+    mPressureView->plotView()->getXYRange(&r.pressure[0], &r.pressure[1], &r.pressure[2], &r.pressure[3]);
+    return r;
 }
 
-void MyDocument::restoreCases(const PropertyList& cases, int row) {
+void MyDocument::showPlotRanges(const PlotRanges& r) {
+    if (!mExsolView || !mPressureView) return;
+    // Through setXYRange, which an open axis-range panel follows and which is
+    // no edit of its own.
+    mExsolView->plotView()->setXYRange(r.exsol[0], r.exsol[1], r.exsol[2], r.exsol[3]);
+    mPressureView->plotView()->setXYRange(r.pressure[0], r.pressure[1], r.pressure[2], r.pressure[3]);
+    mExsolView->plotView()->setNeedsDisplay();
+    mPressureView->plotView()->setNeedsDisplay();
+}
+
+void MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said) {
+    std::vector<platform::ThreadLogCapture::Entry> others;
+    std::string notes;
+    for (const auto& e : said) {
+        if (e.channel != platform::ThreadLogCapture::Channel::Diagnostic) {
+            others.push_back(e);
+            continue;
+        }
+        CLogWindow::sharedLogWindowCtroller()->appendString(e.text);
+        std::string line = e.text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        notes += (notes.empty() ? "" : " ") + line;
+    }
+    platform::ThreadLogCapture::replay(others);
+    // The status line tells what is missing first; a note stands there otherwise.
+    if (!notes.empty() && mResult.status.empty()) mResult.status = notes;
+}
+
+void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore,
+                            std::optional<PlotRanges> rangesBefore) {
+    if (mRestoring || before == mList.cases()) return;
+    undoManager()->push(new CaseEditCommand(this, what, {before, rowBefore, rangesBefore.value_or(plotRanges())},
+                                            {mList.cases(), selectedRow(), plotRanges()}));
+}
+
+void MyDocument::restoreCases(const PropertyList& cases, int row, const PlotRanges* ranges) {
     if (!mModel) return;
     const bool wasRestoring = std::exchange(mRestoring, true);
     mList.setCases(cases);
@@ -973,6 +1042,7 @@ void MyDocument::restoreCases(const PropertyList& cases, int row) {
     // The form, results and plots of the case put back, even where the
     // selection stayed on its row.
     tableViewSelectionDidChange();
+    if (ranges) showPlotRanges(*ranges);
     mRestoring = wasRestoring;
 }
 
@@ -1283,7 +1353,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
             report, kLogTableHead, kLogTableTail,
             "the eruption table window (\"Show table\", or Window > Eruption Table)");
         if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
-        if (!failure.isEmpty()) lines.push_back(failure.toStdString());
+        // A failure goes to the log once, with its message (reportFailure below).
         std::string text;
         for (const std::string& line : lines) text += line + "\n";
         text += "\n";
@@ -1335,7 +1405,7 @@ void MyDocument::onShowEruptionTable() {
     // Also when it is already open (behind the document, or moved over the
     // controls since): raised where it stands it would cover their buttons.
     if (mEruptionBox && mEruptionBox->isVisible())
-        placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
+        placeClearOf(mEruptionTable, keepClearOf(mEruptionBox));
     showInsideScreen(mEruptionTable, window());
     mEruptionTable->raise();
     mEruptionTable->activateWindow();
@@ -1402,28 +1472,36 @@ void MyDocument::onChangeComment() {
 void MyDocument::onAddCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.addCase(from);
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Add Case"), before, from);
+    recordEdit(QStringLiteral("Add Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onDuplicateCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.duplicateCase(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Duplicate Case"), before, from);
+    recordEdit(QStringLiteral("Duplicate Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onDeleteCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     if (!mList.deleteCase(from)) return;
     if (mModel) mModel->reload();
-    recordEdit(QStringLiteral("Delete Case"), before, from);
+    // The case that took the deleted one's row (or, for the last row, the one
+    // before it) is selected and shown: the form never goes on showing, and
+    // taking edits for, a case that is gone.
+    selectRow(mList.empty() ? -1 : std::min(from, static_cast<int>(mList.size()) - 1));
+    tableViewSelectionDidChange();
+    recordEdit(QStringLiteral("Delete Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
@@ -1435,28 +1513,30 @@ void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
     // The log does not open over the eruption controls that asked for it:
     // placed before it shows, so that the window manager takes the position.
     if (opening && keepClear && keepClear->isVisible())
-        placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
+        placeClearOf(log->window(), keepClearOf(keepClear));
     log->showWindow(activate);
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.shiftDownSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Move Case Down"), before, from);
+    recordEdit(QStringLiteral("Move Case Down"), before, from, rangesBefore);
 }
 
 void MyDocument::tableViewShiftUpSelectedRow(MyTableView*) {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.shiftUpSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Move Case Up"), before, from);
+    recordEdit(QStringLiteral("Move Case Up"), before, from, rangesBefore);
 }
 
 void MyDocument::tableViewDeleteSelectedRow(MyTableView*) { onDeleteCase(); }

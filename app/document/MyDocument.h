@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "app/document/Document.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/MyTableView.h"
+#include "platform/LogSink.h"
 #include "platform/NotificationCenter.h"
 
 class CDrawPlotView;
@@ -138,9 +140,16 @@ public:
     CDrawPlotView* exsolView() const { return mExsolView; }
     CDrawPlotView* pressureView() const { return mPressureView; }
 
+    // The shown ranges of the two plots (x min, x max, y min, y max).
+    struct PlotRanges {
+        float exsol[4] = {0, 0, 0, 0};
+        float pressure[4] = {0, 0, 0, 0};
+    };
+    PlotRanges plotRanges() const;
     // Puts back the cases and the selected row of an edit undone or redone:
-    // the form, results and plots show that case again.
-    void restoreCases(const platform::PropertyList& cases, int row);
+    // the form, results and plots show that case again, at the plots' ranges
+    // of that moment when they are given.
+    void restoreCases(const platform::PropertyList& cases, int row, const PlotRanges* ranges = nullptr);
 
     void tableViewShiftDownSelectedRow(MyTableView* view) override;
     void tableViewShiftUpSelectedRow(MyTableView* view) override;
@@ -165,6 +174,9 @@ private:
     };
 
     void selectRow(int row);
+    // Enables the form and the plots while a case is selected; without one
+    // they are disabled and the status line says why.
+    void showCaseSelected(bool selected);
     QWidget* buildForm(QWidget* parent);
     QWidget* buildResults(QWidget* parent);
     void addFormRow(QGridLayout* grid, int row, const QString& label, const std::string& key, QLineEdit*& field,
@@ -178,7 +190,13 @@ private:
     void calculate(CaseForm form, bool edited, const QString& what = QString());
     // Puts an edit of the cases made since `before` (the cases then, and the
     // selected row) on the undo stack, which marks the document changed.
-    void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore);
+    // `rangesBefore` are the plots' ranges before the edit (by default those of now).
+    void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore,
+                    std::optional<PlotRanges> rangesBefore = std::nullopt);
+    void showPlotRanges(const PlotRanges& ranges);
+    // Puts what the model said while computing the case (warnings) into the
+    // log and the status line rather than on standard error; replays the rest.
+    void tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said);
     // What an edit from a control is called ("Change Of Initial pressure P0").
     QString editName(const QObject* sender) const;
     // A form field (or the comment) holding text that differs from its case's value.
@@ -221,6 +239,7 @@ private:
     // Eruption sequences running in the application (one at a time).
     static int sRunningSequences;
     QWidget* mEruptionBox = nullptr;
+    QWidget* mFormContent = nullptr;
     // Escape and Ctrl+period in the document window: enabled while a sequence runs.
     std::vector<QShortcut*> mCancelKeys;
     QPointer<EruptionTableWindow> mEruptionTable;
