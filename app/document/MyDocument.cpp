@@ -561,17 +561,8 @@ void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const ch
     view->showSelectionPoint(true);
 }
 
-void MyDocument::windowControllerDidLoad(QMainWindow* window) {
-    // Panes side by side that the user can widen or narrow: the cases, the
-    // form, the results and the plots.  The form and the results scroll up
-    // and down each in its own pane, so that both result columns stand beside
-    // the form on a screen 1024 wide; the plots take the rest.
-    auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->setObjectName(QStringLiteral("panes"));
-    splitter->setChildrenCollapsible(false);
-
-    // Cases: the table, its commands and the comment of the selected case.
-    auto* casesPane = new QWidget(splitter);
+void MyDocument::buildCasesPane(QWidget* parent) {
+    auto* casesPane = new QWidget(parent);
     auto* cases = new QVBoxLayout(casesPane);
     cases->setContentsMargins(0, 0, 0, 0);
     cases->addWidget(new QLabel(QStringLiteral("<b>Cases</b>"), casesPane));
@@ -603,6 +594,36 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
     connect(delCase, &QPushButton::clicked, this, [this] { onDeleteCase(); });
     connect(mComment, &QLineEdit::editingFinished, this, [this] { onChangeComment(); });
+}
+
+void MyDocument::installCancelKeys(QMainWindow* window) {
+    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
+    // sequence wherever the keyboard is in the document window, as the
+    // progress panel's Cancel does; between runs they are left to the fields.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
+        auto* k = new QShortcut(keys, window);
+        k->setContext(Qt::WindowShortcut);
+        k->setEnabled(false);
+        connect(k, &QShortcut::activated, this, [this] {
+            if (!mErupting) return;
+            mCancelRun = true;
+            // Not a message of its own that would outlast the run: the run's end text follows.
+            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
+        });
+        mCancelKeys.push_back(k);
+    }
+}
+
+void MyDocument::windowControllerDidLoad(QMainWindow* window) {
+    // Panes side by side that the user can widen or narrow: the cases, the
+    // form, the results and the plots.  The form and the results scroll up
+    // and down each in its own pane, so that both result columns stand beside
+    // the form on a screen 1024 wide; the plots take the rest.
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("panes"));
+    splitter->setChildrenCollapsible(false);
+
+    buildCasesPane(splitter);
 
     // The form and the results, each in a pane as wide as its contents that scrolls vertically.
     auto verticalPane = [splitter](QWidget* content, const char* name) {
@@ -705,21 +726,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // window, with its frame, inside the screen's available area.
     window->resize(1600, 960);
 
-    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
-    // sequence wherever the keyboard is in the document window, as the
-    // progress panel's Cancel does; between runs they are left to the fields.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
-        auto* k = new QShortcut(keys, window);
-        k->setContext(Qt::WindowShortcut);
-        k->setEnabled(false);
-        connect(k, &QShortcut::activated, this, [this] {
-            if (!mErupting) return;
-            mCancelRun = true;
-            // Not a message of its own that would outlast the run: the run's end text follows.
-            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
-        });
-        mCancelKeys.push_back(k);
-    }
+    installCancelKeys(window);
 
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
@@ -913,7 +920,8 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
         }
         said = capture.take();
     }
-    tellModelNotes(said);
+    // The status line tells what is missing first; a note stands there otherwise.
+    if (const std::string notes = tellModelNotes(said); !notes.empty() && mResult.status.empty()) mResult.status = notes;
     mSaturated = form.saturated;
     showForm(form);
 
@@ -1008,7 +1016,7 @@ void MyDocument::showPlotRanges(const PlotRanges& r) {
     mPressureView->plotView()->setNeedsDisplay();
 }
 
-void MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said) {
+std::string MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said) {
     std::vector<platform::ThreadLogCapture::Entry> others;
     std::string notes;
     for (const auto& e : said) {
@@ -1016,14 +1024,16 @@ void MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapture::En
             others.push_back(e);
             continue;
         }
+        // Each model of the document (the form's, the eruption sequence's)
+        // says its notes once: the document tells each once.
+        if (!mNotesSaid.insert(e.text).second) continue;
         CLogWindow::sharedLogWindowCtroller()->appendString(e.text);
         std::string line = e.text;
         while (!line.empty() && line.back() == '\n') line.pop_back();
         notes += (notes.empty() ? "" : " ") + line;
     }
     platform::ThreadLogCapture::replay(others);
-    // The status line tells what is missing first; a note stands there otherwise.
-    if (!notes.empty() && mResult.status.empty()) mResult.status = notes;
+    return notes;
 }
 
 void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore,
@@ -1309,6 +1319,9 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     mRunningThreshold = mPfrac->text();
     EruptionReport report;
     QString failure;
+    // What the sequence's model says (its notes on the gases, a magma past
+    // fragmentation) goes to the log, each note once for the document.
+    std::optional<platform::ThreadLogCapture> runSaid(std::in_place);
     try {
         report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
             if (mCancelRun) return false;
@@ -1330,14 +1343,48 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         ChamberApplication::recoverFrom(e);
         failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
     }
+    const std::vector<platform::ThreadLogCapture::Entry> said = runSaid->take();
+    runSaid.reset();
+    tellModelNotes(said);
     --sRunningSequences;
     mErupting = false;
     for (QShortcut* k : mCancelKeys) k->setEnabled(false);
     progress.hide();
 
-    // The table with the case and inputs it belongs to: whole in the
-    // eruption table window, its start and end in the log.  Memory running
-    // out here too is told, and the document stays as it is.
+    // The table with the case and inputs it belongs to.
+    writeEruptionTable(report, failure, form, threshold, caseName);
+    // The status line tells why the table ends early, else what the case's
+    // calculation left there; what it told during the run (a close refused)
+    // stays, with word that the run has ended.
+    // An end text of the run that the user has edited the inputs since says
+    // whose it is: the form and results now show other inputs.
+    const bool inputsChanged = selectedRow() != rowAtStart || !(formSnapshot().values == form.values);
+    const QString runEnd = !failure.isEmpty()    ? failure
+                           : report.stoppedEarly ? QString::fromStdString(report.lines.back())
+                                                 : QString();
+    if (mToldDuringRun) {
+        mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
+    } else if (!runEnd.isEmpty() && inputsChanged) {
+        mStatus->setText(QStringLiteral("The eruption sequence of the inputs as they were when it started, before "
+                                        "the edits made during it (named in the log): %1")
+                             .arg(runEnd));
+    } else {
+        mStatus->setText(!runEnd.isEmpty() ? runEnd : QString::fromStdString(mResult.status));
+    }
+    // The progress panel took the keyboard while it showed: it goes back to
+    // the form, unless the user has moved on to another window meanwhile.
+    QWidget* active = QApplication::activeWindow();
+    if (typingIn && typingIn->window() == window() &&
+        (!active || active == &progress || active == CLogWindow::sharedLogWindowCtroller()->window())) {
+        window()->activateWindow();
+        typingIn->setFocus(Qt::OtherFocusReason);
+    }
+    if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
+    emit busyEnded();
+}
+
+void MyDocument::writeEruptionTable(EruptionReport& report, QString& failure, const CaseForm& form, double threshold,
+                                    const std::string& caseName) {
     try {
         const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
         if (failure.isEmpty()) {
@@ -1367,34 +1414,6 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         ChamberApplication::recoverFrom(e);
         if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
     }
-    // The status line tells why the table ends early, else what the case's
-    // calculation left there; what it told during the run (a close refused)
-    // stays, with word that the run has ended.
-    // An end text of the run that the user has edited the inputs since says
-    // whose it is: the form and results now show other inputs.
-    const bool inputsChanged = selectedRow() != rowAtStart || !(formSnapshot().values == form.values);
-    const QString runEnd = !failure.isEmpty()    ? failure
-                           : report.stoppedEarly ? QString::fromStdString(report.lines.back())
-                                                 : QString();
-    if (mToldDuringRun) {
-        mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
-    } else if (!runEnd.isEmpty() && inputsChanged) {
-        mStatus->setText(QStringLiteral("The eruption sequence of the inputs as they were when it started, before "
-                                        "the edits made during it (named in the log): %1")
-                             .arg(runEnd));
-    } else {
-        mStatus->setText(!runEnd.isEmpty() ? runEnd : QString::fromStdString(mResult.status));
-    }
-    // The progress panel took the keyboard while it showed: it goes back to
-    // the form, unless the user has moved on to another window meanwhile.
-    QWidget* active = QApplication::activeWindow();
-    if (typingIn && typingIn->window() == window() &&
-        (!active || active == &progress || active == CLogWindow::sharedLogWindowCtroller()->window())) {
-        window()->activateWindow();
-        typingIn->setFocus(Qt::OtherFocusReason);
-    }
-    if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
-    emit busyEnded();
 }
 
 void MyDocument::onShowEruptionTable() {

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,10 @@ private:
     // Enables the form and the plots while a case is selected; without one
     // they are disabled and the status line says why.
     void showCaseSelected(bool selected);
+    // The cases: the table, its commands and the comment of the selected case.
+    void buildCasesPane(QWidget* parent);
+    // Escape and Ctrl+period in the document window, which cancel a running sequence.
+    void installCancelKeys(QMainWindow* window);
     QWidget* buildForm(QWidget* parent);
     QWidget* buildResults(QWidget* parent);
     void addFormRow(QGridLayout* grid, int row, const QString& label, const std::string& key, QLineEdit*& field,
@@ -194,9 +199,10 @@ private:
     void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore,
                     std::optional<PlotRanges> rangesBefore = std::nullopt);
     void showPlotRanges(const PlotRanges& ranges);
-    // Puts what the model said while computing the case (warnings) into the
-    // log and the status line rather than on standard error; replays the rest.
-    void tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said);
+    // Puts what a model said while computing (warnings) into the log rather
+    // than on standard error, each note once for the document, and returns
+    // the notes new to it; replays the rest.
+    std::string tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said);
     // What an edit from a control is called ("Change Of Initial pressure P0").
     QString editName(const QObject* sender) const;
     // A form field (or the comment) holding text that differs from its case's value.
@@ -208,6 +214,12 @@ private:
     void fitPlotRanges();
     void showResultFields();
     void setExsolutionUnit(int unit);
+    // Puts the table of an eruption run, with the case and the inputs it was
+    // computed from, whole into the eruption table window and its start and
+    // end into the log.  Memory running out here too is told: `failure` then
+    // says why and the report is emptied; the document stays as it is.
+    void writeEruptionTable(EruptionReport& report, QString& failure, const CaseForm& form, double threshold,
+                            const std::string& caseName);
     // Stores the form's values in the selected case; the keys that changed.
     std::vector<std::string> storeInSelectedCase(const CaseForm& form);
     std::string selectedCaseName() const;
@@ -240,6 +252,8 @@ private:
     static int sRunningSequences;
     QWidget* mEruptionBox = nullptr;
     QWidget* mFormContent = nullptr;
+    // The models' notes told so far.
+    std::set<std::string> mNotesSaid;
     // Escape and Ctrl+period in the document window: enabled while a sequence runs.
     std::vector<QShortcut*> mCancelKeys;
     QPointer<EruptionTableWindow> mEruptionTable;

@@ -371,9 +371,12 @@ TEST(WindowPlacement, TheLogAndTheTableOpenClearOfTheControlsAndTheMenusAtThreeS
         QRect area, titleAndMenus, eruptionBox;
     };
     const Screen screens[] = {
-        {QRect(0, 0, 1920, 1080), QRect(160, 48, 1602, 54), QRect(289, 898, 384, 86)},
-        {QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 56), QRect(283, 670, 384, 86)},
-        {QRect(0, 0, 800, 600), QRect(0, 0, 800, 56), QRect(150, 420, 384, 86)},
+        {QRect(0, 0, 1920, 1080), QRect(160, 48, 1602, 62), QRect(287, 858, 386, 88)},
+        // The form scrolled so that the controls show at the middle, and at the bottom.
+        {QRect(0, 0, 1024, 768), QRect(8, 11, 1008, 40), QRect(136, 215, 470, 88)},
+        {QRect(0, 0, 1024, 768), QRect(8, 11, 1008, 40), QRect(136, 630, 470, 88)},
+        {QRect(0, 0, 800, 600), QRect(8, 11, 784, 40), QRect(136, 215, 640, 88)},
+        {QRect(0, 0, 800, 600), QRect(8, 11, 784, 40), QRect(136, 440, 640, 88)},
     };
     const QSize log(718 + 16, 300 + 48), table(700 + 16, 480 + 48), minimum(320 + 16, 200 + 48);
     for (const Screen& s : screens) {
@@ -389,6 +392,7 @@ TEST(WindowPlacement, TheLogAndTheTableOpenClearOfTheControlsAndTheMenusAtThreeS
                 EXPECT_FALSE(r.intersects(s.titleAndMenus)) << s.area.width();
                 EXPECT_GE(r.width(), minimum.width());
                 EXPECT_GE(r.height(), minimum.height());
+                EXPECT_EQ(r.size(), outer.boundedTo(r.size()));  // never larger than asked
             }
         }
         // Where the whole window has room, it keeps its size.
@@ -398,7 +402,7 @@ TEST(WindowPlacement, TheLogAndTheTableOpenClearOfTheControlsAndTheMenusAtThreeS
     }
     // A window already clear stays where it is.
     const QRect clear = placementClearOf(QRect(0, 0, 1920, 1080), log, minimum,
-                                         {QRect(289, 898, 384, 86), QRect(160, 48, 1602, 54)}, QPoint(1000, 300));
+                                         {QRect(287, 858, 386, 88), QRect(160, 48, 1602, 62)}, QPoint(1000, 300));
     EXPECT_EQ(clear.topLeft(), QPoint(1000, 300));
     // Not even the smallest usable window fits: nothing is decided.
     EXPECT_TRUE(placementClearOf(QRect(0, 0, 400, 300), log, minimum, {QRect(0, 0, 400, 150), QRect(0, 200, 400, 100)},
