@@ -86,7 +86,9 @@ void ChamberApplication::keepRoomForDrawing(const QEvent* event) {
     // before a window is drawn with the memory nearly gone, the reserve is
     // given back and the user told, so that the notice comes first and the
     // drawing then finds the memory it needs.
-    if (event->type() != QEvent::UpdateRequest && event->type() != QEvent::Paint) return;
+    // Once per window drawn: a window's widgets are painted within its
+    // update request (or its exposure), not one by one from the event loop.
+    if (event->type() != QEvent::UpdateRequest && event->type() != QEvent::Expose) return;
     if (!memoryReserveHeld() || addressSpaceLeft(kDrawingRoomBytes)) return;
     releaseMemoryReserve();
     reportFailure(QStringLiteral("The computer's memory is almost used up: the memory the program kept in reserve "

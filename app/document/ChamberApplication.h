@@ -46,7 +46,7 @@ public:
     static constexpr size_t kDrawingRoomBytes = size_t(16) << 20;
     // True when `bytes` of address space can still be mapped.
     static bool addressSpaceLeft(size_t bytes);
-    // Before a paint event: gives the reserve back, with a notice, when the
+    // Before a window is drawn: gives the reserve back, with a notice, when the
     // address space left is less than kDrawingRoomBytes.
     static void keepRoomForDrawing(const QEvent* event);
     // After a failure `e` has been caught and what the failed command held is
