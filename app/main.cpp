@@ -3,11 +3,22 @@
 
 #include "app/document/CLogWindow.h"
 #include "app/document/ChamberApplication.h"
+#include "app/document/DisplayCheck.h"
 #include "app/document/Document.h"
 #include "app/document/DocumentController.h"
 #include "platform/LogSink.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // A display that is missing or cannot be reached is said in one sentence
+    // before Qt tries it (Qt would abort with a word about its plugins).
+    const std::string problem =
+        displayProblem(displaySettingsFrom(argc, argv), defaultDisplayProbes(), argc > 0 ? argv[0] : "chamber");
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 2;
+    }
     ChamberApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("VARNOK"));
     QApplication::setApplicationName(QStringLiteral("chamber"));

@@ -21,7 +21,7 @@ constexpr double kR = 8.31434;
 constexpr double kRIdealGas = 8.31;
 
 std::string format(const char* fmt, double a, double b = 0.0, double c = 0.0) {
-    char buffer[256];
+    char buffer[512];
     std::snprintf(buffer, sizeof buffer, fmt, a, b, c);
     return buffer;
 }
@@ -662,12 +662,27 @@ int TaitJaupart::calculateOverpressure(double X) {
             pressureStatus = kSolverEvaluationFailed;
         }
     }
-    if (pressureStatus != 0) {
-        message = format("The chamber pressure at crystal fraction %g was not found (solver status %g).", X,
-                         pressureStatus);
-    }
+    if (pressureStatus != 0) message = pressureFailureText(X);
     fillClosedFormTerms();
     return pressureStatus;
+}
+
+std::string TaitJaupart::pressureFailureText(double X) const {
+    std::string text = format("The chamber pressure at crystal fraction %g could not be computed: ", X);
+    text += pressureStatus == kSolverEvaluationFailed
+                ? "the volumes of the chamber and of its melt, crystals and gas could not be evaluated on the way to it"
+                : "no pressure balances the volume of the chamber against those of its melt, crystals and gas";
+    const double softest = std::fmin(mu, beta);
+    if (softest < kMinModulus)
+        return text + format(" (the elastic moduli mu = %g Pa and beta = %g Pa lie below the %g Pa from which the "
+                             "model computes the volumes: use moduli near those of rocks and melts, about 1e10 Pa).",
+                             mu, beta, kMinModulus);
+    if (std::fmax(mu, beta) > kMaxModulus)
+        return text + format(" (the elastic moduli mu = %g Pa and beta = %g Pa lie above the %g Pa up to which the "
+                             "model computes the volumes).",
+                             mu, beta, kMaxModulus);
+    return text + "; the chamber's contents would need a pressure outside the range of its model (check the "
+                  "initial pressure, the volatile content and the moduli).";
 }
 
 int TaitJaupart::bracketPressure() {

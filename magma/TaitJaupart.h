@@ -91,6 +91,13 @@ public:
     static constexpr double kMinTemperature = 973.15;     // K (700 C)
     static constexpr double kMaxTemperature = 1473.15;    // K (1200 C)
     static constexpr double kMaxGasVolumeFraction = 0.75;  // fragmentation
+    // The elastic moduli (mu, beta) the pressure search computes with: the
+    // volumes go as exp((P - P0)/modulus), which over the pressures of the
+    // solubility laws overflows, or leaves no root the search can find, below
+    // about 1e5 Pa.  Rocks and melts lie near 1e10 Pa, and no solid is
+    // stiffer than about 1e12 Pa.
+    static constexpr double kMinModulus = 1e6;   // Pa
+    static constexpr double kMaxModulus = 1e13;  // Pa
 
     // --- state (Equation::error at the head is the solvers' flag) ---
     double M = 1000.0;        // total mass of the chamber contents
@@ -233,6 +240,9 @@ public:
                                                   const EruptionProgress& progress = {});
 
 private:
+    // Why the last pressure search (pressureStatus) at crystal fraction X
+    // failed, in words a user can act on.
+    std::string pressureFailureText(double X) const;
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
     // Isotherms of the pure gases tabulated for an eruption sequence.
     GasVolumeTable waterTable, co2Table;

@@ -20,9 +20,9 @@ constexpr double kEndCrystalFraction = 0.5;
 // Total mass (kg) of the chamber contents the curves and sequences are given for.
 constexpr double kCurveMass = 1000.0;
 
-std::string format(const char* fmt, double a) {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, fmt, a);
+std::string format(const char* fmt, double a, double b = 0.0) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, fmt, a, b);
     return buffer;
 }
 
@@ -162,14 +162,35 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     const int scanSteps = static_cast<int>(std::ceil((kEndCrystalFraction - Xc) / kScanStep - 1e-9));
     double below = Xc;  // overpressure not yet reached
     double above = -1.0;
+    // Fractions whose pressure could not be computed: the first, the last and why.
+    int failed = 0;
+    double firstFailed = 0.0, lastFailed = 0.0;
+    std::string why;
     for (int i = 1; i <= scanSteps && above < 0.0; ++i) {
         const double Xi = i < scanSteps ? Xc + i * kScanStep : kEndCrystalFraction;
-        if (calculateOverpressure(Xi) != 0) continue;
+        if (calculateOverpressure(Xi) != 0) {
+            if (failed++ == 0) {
+                firstFailed = Xi;
+                why = message;
+            }
+            lastFailed = Xi;
+            continue;
+        }
         if (P - P0 >= dP) {
             above = Xi;
         } else {
             below = Xi;
         }
+    }
+    if (above < 0.0 && failed > 0) {
+        // The threshold may lie where the pressure is unknown: that is not
+        // "not reached", it is a failure, said with where and why.
+        message = format("The chamber pressure could not be computed at %g of the %g crystal fractions searched for "
+                         "the next eruption",
+                         failed, scanSteps) +
+                  (failed > 1 ? format(" (from %g to %g)", firstFailed, lastFailed) : format(" (at %g)", firstFailed)) +
+                  format(", so whether the overpressure of %g bar is reached is not known. ", 1e-5 * dP) + why;
+        return 2;
     }
     if (above < 0.0) {
         message = format("The overpressure of %g bar is not reached before half of the mass is crystals.", 1e-5 * dP);

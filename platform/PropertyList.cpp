@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace platform {
@@ -1387,6 +1388,13 @@ std::string temporaryNameFor(const std::string& target, std::mt19937_64& random)
     return folder + "." + base + "." + tag + ".saving~";
 }
 
+// A file system mounted read-only (a CD, a write-protected stick, a
+// snapshot): no file on it can be written, whatever its permissions say.
+bool onReadOnlyFileSystem(const std::string& path) {
+    struct statvfs fs;
+    return ::statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -1421,7 +1429,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
     if (exists && ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-        error = "the file is read-only";
+        error = onReadOnlyFileSystem(target) ? "the file system it is on is read-only" : "the file is read-only";
         return false;
     }
     mode_t mode;
@@ -1446,6 +1454,10 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         tmp = temporaryNameFor(target, random);
         if (beforeCreating) beforeCreating(tmp);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EROFS) {
+            error = "the file system of its folder is read-only";
+            return false;
+        }
         if (fd < 0 && errno != EEXIST) {
             error = "its folder cannot be written to (" + systemError(errno) + ")";
             return false;

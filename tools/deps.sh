@@ -3,7 +3,7 @@
 # Run as root it installs them; otherwise it names what is missing and goes on.
 set -euo pipefail
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils xdg-utils gnuplot-nox python3)
+          qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils xdg-utils gnuplot-nox python3 xvfb)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -247,6 +247,10 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
             repairedXml = true;
         }
     }
+    // Bytes in neither of the formats a case list is stored in (a text, an
+    // image, another program's file) are not a chamber document at all.
+    if (!r.ok && !bytes.empty() && format == platform::PlistFormat::Binary && bytes.substr(0, 6) != "bplist")
+        return {false, "it is not a chamber document (it holds other data, such as a text or an image)"};
     if (!r.ok) return r;
     platform::KeyedUnarchiver unarchiver;
     r = unarchiver.open(std::move(plist));

@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <cstdlib>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <new>
 
 #include "platform/LogSink.h"
@@ -70,8 +71,34 @@ QString ChamberApplication::failureText(const std::exception& e, const QString& 
     return QStringLiteral("%1 failed and was stopped: %2. %3").arg(what, QString::fromUtf8(e.what()), open);
 }
 
+bool ChamberApplication::addressSpaceLeft(size_t bytes) {
+    // A mapping that is never touched takes address space only: the limit
+    // the system sets on a process's address space (ulimit -v) is what
+    // refuses it, as it refuses the allocations of a drawing.
+    void* p = ::mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) return false;
+    ::munmap(p, bytes);
+    return true;
+}
+
+void ChamberApplication::keepRoomForDrawing(const QEvent* event) {
+    // Qt's painting does not survive an allocation that fails (it crashes):
+    // before a window is drawn with the memory nearly gone, the reserve is
+    // given back and the user told, so that the notice comes first and the
+    // drawing then finds the memory it needs.
+    // Once per window drawn: a window's widgets are painted within its
+    // update request (or its exposure), not one by one from the event loop.
+    if (event->type() != QEvent::UpdateRequest && event->type() != QEvent::Expose) return;
+    if (!memoryReserveHeld() || addressSpaceLeft(kDrawingRoomBytes)) return;
+    releaseMemoryReserve();
+    reportFailure(QStringLiteral("The computer's memory is almost used up: the memory the program kept in reserve "
+                                 "has been given back so that the windows can still be drawn. Every document stays "
+                                 "open: save your work now."));
+}
+
 bool ChamberApplication::notify(QObject* receiver, QEvent* event) {
     try {
+        keepRoomForDrawing(event);
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         recoverFrom(e);

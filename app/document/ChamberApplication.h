@@ -41,6 +41,14 @@ public:
     // documents do not survive an allocation that fails (they crash): a
     // large text is measured against the memory left before it goes in.
     static void requireMemory(size_t bytes);
+    // Address space the program needs free before a window is drawn; with
+    // less, the reserve is given back first (with a notice).
+    static constexpr size_t kDrawingRoomBytes = size_t(16) << 20;
+    // True when `bytes` of address space can still be mapped.
+    static bool addressSpaceLeft(size_t bytes);
+    // Before a window is drawn: gives the reserve back, with a notice, when the
+    // address space left is less than kDrawingRoomBytes.
+    static void keepRoomForDrawing(const QEvent* event);
     // After a failure `e` has been caught and what the failed command held is
     // freed: memory running out gives the reserve back.
     static void recoverFrom(const std::exception& e);

@@ -217,6 +217,9 @@ bool sameFormValue(const PropertyList& a, const PropertyList& b) {
     // A number typed as text shows the same as that number.
     const std::optional<double> x = caseNumber(a), y = caseNumber(b);
     if (x && y) return *x == *y;
+    // A value that is not a number (a file written elsewhere) stands for
+    // itself: read and written back unchanged it is no edit.
+    if (a.isReal() && b.isReal() && std::isnan(a.realValue()) && std::isnan(b.realValue())) return true;
     return a == b;
 }
 
@@ -354,9 +357,18 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
         why = "The CO2 share of the volatiles must lie between 0 and 100 %.";
         return false;
     }
-    if (!(in.mu > 0.0) || !(in.beta > 0.0)) {
-        why = "The elastic moduli must be positive.";
-        return false;
+    // Outside this range the chamber's volumes overflow or leave no pressure
+    // the search can find: refused here, with the range named, rather than
+    // failing as a result.
+    for (auto [name, v] : {std::pair{"\xCE\xBC", in.mu}, std::pair{"\xCE\xB2", in.beta}}) {
+        if (!(v >= TaitJaupart::kMinModulus && v <= TaitJaupart::kMaxModulus)) {
+            why = strfmt::format("The elastic modulus %@ = %@ Pa lies outside the range the chamber model computes "
+                                 "with, %@ Pa to %@ Pa (rocks and melts lie near 1e+10 Pa).",
+                                 name, caseValueDescription(PropertyList::real(v)),
+                                 caseValueDescription(PropertyList::real(TaitJaupart::kMinModulus)),
+                                 caseValueDescription(PropertyList::real(TaitJaupart::kMaxModulus)));
+            return false;
+        }
     }
     in.P0 = P0 * 1e5;
     in.X0 = cr0 / 100.0;

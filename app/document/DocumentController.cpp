@@ -26,8 +26,14 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
         const QString filter = QStringLiteral("Chamber documents (*.%1);;All files (*)").arg(documentExtension());
         QWidget* parent = doc ? doc->window() : nullptr;
         if (save) {
-            QString suggested = doc && !doc->fileName().isEmpty() ? doc->fileName() : doc ? doc->displayName() : QString();
-            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), suggested, filter);
+            QString suggested = doc && !doc->fileName().isEmpty() ? doc->fileName()
+                                : doc ? documentPath(doc->displayName())
+                                      : QString();
+            // The controller asks about an existing file once the extension
+            // is added: the dialog's own question would look for the name
+            // without it.
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), suggested, filter, nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
         }
         return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), filter);
     };
@@ -67,6 +73,20 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
                : box.clickedButton() == elsewhere ? ChangedFileChoice::SaveElsewhere
                                                   : ChangedFileChoice::Cancel;
     };
+    confirmReplace = [](Document* doc, const QString& path) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Save"),
+                        QStringLiteral("\"%1\" already exists. Do you want to replace it?").arg(QFileInfo(path).fileName()),
+                        QMessageBox::NoButton, doc ? doc->window() : nullptr);
+        box.setInformativeText(QStringLiteral("A file with the same name exists in \"%1\". Replacing it overwrites "
+                                              "its contents.")
+                                   .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        QPushButton* replace = box.addButton(QStringLiteral("Replace"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == replace;
+    };
     confirmRevert = [](Document* doc) {
         return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
                                      QStringLiteral("Revert \"%1\" to its saved version? Your changes will be lost.")
@@ -94,6 +114,10 @@ QString reasonText(QString reason) {
     return reason;
 }
 QString reasonText(const std::string& reason) { return reasonText(QString::fromStdString(reason)); }
+
+// What every refusal to save adds: the document can still be kept elsewhere.
+const QString kSaveElsewhere =
+    QStringLiteral(" Your changes are still in the window: save them elsewhere with File > Save As.");
 
 // One sentence: which file, what could not be done, and why.
 QString refusal(const QString& path, const char* what, const QString& reason) {
@@ -192,9 +216,8 @@ bool DocumentController::writeDocument(Document* doc, const QString& path) {
             switch (askChangedOnDisk(doc)) {
             case ChangedFileChoice::Overwrite: break;
             case ChangedFileChoice::SaveElsewhere: {
-                QString other = chooseFile(doc, true);
+                const QString other = chooseSaveTarget(doc, QString());
                 if (other.isEmpty()) return false;
-                if (QFileInfo(other).suffix().isEmpty()) other += QLatin1Char('.') + documentExtension();
                 if (QFileInfo(other).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
                     // The same file chosen again: that is to overwrite it.
                     doc->setFileStamp(now);
@@ -211,7 +234,7 @@ bool DocumentController::writeDocument(Document* doc, const QString& path) {
     std::string error;
     const std::string bytes = doc->dataOfType(error);
     if (bytes.empty() || !platform::writeFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
-        showError(QStringLiteral("Save"), refusal(path, "cannot be saved", reasonText(error)));
+        showError(QStringLiteral("Save"), refusal(path, "cannot be saved", reasonText(error)) + kSaveElsewhere);
         return false;
     }
     doc->setFileName(QFileInfo(path).absoluteFilePath());
@@ -226,12 +249,44 @@ bool DocumentController::saveDocument(Document* doc) {
     return writeDocument(doc, doc->fileName());
 }
 
+QString DocumentController::documentPath(const QString& chosen) {
+    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    return chosen + QLatin1Char('.') + documentExtension();
+}
+
+Document* DocumentController::documentWithFile(const QString& path, const Document* except) const {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const auto& d : mDocuments) {
+        if (d.get() == except || d->fileName().isEmpty()) continue;
+        const QFileInfo theirs(d->fileName());
+        if (theirs.absoluteFilePath() == absolute || (!canonical.isEmpty() && theirs.canonicalFilePath() == canonical))
+            return d.get();
+    }
+    return nullptr;
+}
+
+QString DocumentController::chooseSaveTarget(Document* doc, const QString& given) {
+    const QString path = documentPath(given.isEmpty() ? chooseFile(doc, true) : given);
+    if (path.isEmpty()) return {};
+    if (Document* other = documentWithFile(path, doc)) {
+        showError(QStringLiteral("Save"),
+                  refusal(path, "cannot be saved",
+                          QStringLiteral("it is open in the window \"%1\"; close that window first, or save under "
+                                         "another name")
+                              .arg(other->displayName())));
+        return {};
+    }
+    // A name the user chose in the dialog: an existing file is replaced only
+    // when the user says so (a path given by the caller is its own decision).
+    if (given.isEmpty() && QFileInfo::exists(path) && !confirmReplace(doc, path)) return {};
+    return path;
+}
+
 bool DocumentController::saveDocumentAs(Document* doc, const QString& given) {
     if (!owns(doc)) return false;
-    QString path = given.isEmpty() ? chooseFile(doc, true) : given;
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + documentExtension();
-    return writeDocument(doc, path);
+    const QString path = chooseSaveTarget(doc, given);
+    return !path.isEmpty() && writeDocument(doc, path);
 }
 
 bool DocumentController::refusedWhileBusy(Document* doc, const char* what) {

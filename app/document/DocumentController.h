@@ -39,6 +39,9 @@ public:
     // Asks, before a save would replace the document's file, what to do when
     // another program has changed that file since it was opened or last saved.
     std::function<ChangedFileChoice(Document* doc)> askChangedOnDisk;
+    // Asks whether to replace a file that exists already, at the path that
+    // will be written (with its extension).
+    std::function<bool(Document* doc, const QString& path)> confirmReplace;
     // Asks before reverting a changed document to its file.
     std::function<bool(Document* doc)> confirmRevert;
     // Reports a failure to the user.
@@ -48,6 +51,9 @@ public:
 
     // The file extension of documents written here.
     static QString documentExtension() { return QStringLiteral("chamber"); }
+    // The file a name chosen for saving stands for: the name with the
+    // documents' extension when it has none ("Untitled" is "Untitled.chamber").
+    static QString documentPath(const QString& chosen);
 
     const std::vector<std::unique_ptr<Document>>& documents() const { return mDocuments; }
 
@@ -83,6 +89,13 @@ signals:
 
 private:
     bool writeDocument(Document* doc, const QString& path);
+    // The file a Save As (or a save elsewhere) writes: `given`, or the name
+    // the user chooses, with its extension decided before the question about
+    // an existing file is asked.  Empty when cancelled, or refused because
+    // another window has that file open (two windows would carry one name).
+    QString chooseSaveTarget(Document* doc, const QString& given);
+    // The open document, other than `except`, whose file is `path`.
+    Document* documentWithFile(const QString& path, const Document* except) const;
     // The modification time and size of a file (unknown when it does not exist).
     static Document::FileStamp stampOf(const QString& path);
     // True, with the reason in the document's status line, while the document

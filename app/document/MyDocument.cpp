@@ -38,6 +38,7 @@
 #include "app/document/ChamberApplication.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
+#include "app/document/WindowPlacement.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
 #include "app/plot/qt/CDrawPlotView.h"
@@ -118,7 +119,7 @@ std::optional<double> fieldNumber(const QLineEdit* f) { return caseNumber(fieldV
 // Shows a case value in a field, leaving the field alone when it already
 // stands for that value (as the user typed it, or as the document wrote it).
 void showValue(QLineEdit* f, const PropertyList* v) {
-    if (v && (v->isReal() || v->isInteger()) && std::isfinite(v->realValue())) {
+    if (v && (v->isReal() || v->isInteger())) {
         if (!(fieldValue(f) == PropertyList::real(v->realValue()))) setFieldNumber(f, v->realValue());
         return;
     }
@@ -226,49 +227,45 @@ public:
     QSize sizeHint() const override { return {minimumSizeHint().width(), QScrollArea::sizeHint().height()}; }
 };
 
-// Places a window that is being opened clear of a rectangle (global
-// coordinates): right of it, left of it, above or below it, the first where
-// the window fits inside the screen; where none has room, in the largest of
-// those spaces, made smaller to fit it (down to a usable size); left where it
-// is when even that is too small.
-void placeClearOf(QWidget* window, const QRect& avoid) {
-    if (!window || avoid.isEmpty()) return;
+// The parts of a document window that a window opening beside it leaves
+// clear (screen coordinates): the shown part of `controls` (the eruption
+// controls) and the document window's title bar and menus.
+std::vector<QRect> keepClearOf(const QWidget* controls) {
+    std::vector<QRect> clear;
+    if (!controls || !controls->isVisible()) return clear;
+    const QRect shown = controls->visibleRegion().boundingRect();
+    if (!shown.isEmpty()) clear.emplace_back(controls->mapToGlobal(shown.topLeft()), shown.size());
+    if (const auto* doc = qobject_cast<const QMainWindow*>(controls->window())) {
+        const QRect frame = doc->frameGeometry();
+        int bottom = doc->geometry().top() - 1;  // the title bar
+        if (const QWidget* menus = doc->menuWidget(); menus && menus->isVisible())
+            bottom = menus->mapToGlobal(QPoint(0, menus->height() - 1)).y();
+        if (bottom >= frame.top()) clear.emplace_back(QPoint(frame.left(), frame.top()), QPoint(frame.right(), bottom));
+    }
+    return clear;
+}
+
+// Places a window that is being opened clear of rectangles (screen
+// coordinates), at its final position before it shows: where it was when
+// the user had it open before and that is clear, else beside the first
+// rectangle (the controls), else at the clear position nearest to that; made
+// smaller (down to a usable size) where the screen has no room for it whole;
+// left as it is when not even that fits.  The position is set explicitly, so
+// that the window manager keeps it rather than placing the window itself.
+void placeClearOf(QWidget* window, const std::vector<QRect>& keepClear) {
+    if (!window || keepClear.empty()) return;
     const QRect area = availableScreenArea(window, nullptr);
     // A window not shown yet has no frame: room is kept for a title bar and borders.
     const bool framed = window->isVisible() && window->frameGeometry() != window->geometry();
-    const QRect frame = framed ? window->frameGeometry()
-                               : QRect(window->frameGeometry().topLeft(), window->size() + QSize(16, 48));
-    if (!frame.intersects(avoid)) return;
-    const QSize decoration = frame.size() - window->size();
-    // The four spaces beside the rectangle, inside the screen.
-    const QRect spaces[] = {QRect(QPoint(avoid.right() + 1, area.top()), area.bottomRight()),
-                            QRect(area.topLeft(), QPoint(avoid.left() - 1, area.bottom())),
-                            QRect(area.topLeft(), QPoint(area.right(), avoid.top() - 1)),
-                            QRect(QPoint(area.left(), avoid.bottom() + 1), area.bottomRight())};
-    auto placeIn = [&](const QRect& space, QSize outer) {
-        const int x = std::clamp(frame.x(), space.left(), space.right() + 1 - outer.width());
-        const int y = std::clamp(frame.y(), space.top(), space.bottom() + 1 - outer.height());
-        if (outer != frame.size()) window->resize(outer - decoration);
-        window->move(x, y);  // a window's position is its frame's
-    };
-    for (const QRect& space : spaces) {
-        if (space.width() >= frame.width() && space.height() >= frame.height()) {
-            placeIn(space, frame.size());
-            return;
-        }
-    }
-    const QSize usable = QSize(320, 200) + decoration;
-    const QRect* best = nullptr;
-    long bestArea = 0;
-    for (const QRect& space : spaces) {
-        const QSize outer = frame.size().boundedTo(space.size());
-        const long a = long(outer.width()) * outer.height();
-        if (space.width() >= usable.width() && space.height() >= usable.height() && a > bestArea) {
-            best = &space;
-            bestArea = a;
-        }
-    }
-    if (best) placeIn(*best, frame.size().boundedTo(best->size()));
+    const QSize decoration = framed ? window->frameGeometry().size() - window->size() : QSize(16, 48);
+    const QSize outer = window->size() + decoration;
+    const bool placedBefore = window->testAttribute(Qt::WA_Moved) || window->isVisible();
+    const QRect& controls = keepClear.front();
+    const QPoint preferred = placedBefore ? window->frameGeometry().topLeft() : QPoint(controls.right() + 1, controls.top());
+    const QRect r = placementClearOf(area, outer, QSize(320, 200) + decoration, keepClear, preferred);
+    if (r.isEmpty()) return;
+    if (r.size() != outer) window->resize(r.size() - decoration);
+    window->move(r.topLeft());  // a window's position is its frame's
 }
 }  // namespace
 
@@ -404,9 +401,14 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     addFormRow(chGrid, 4, QStringLiteral("Final crystal content"), "cr1", mCrystaWt1, mStepCrysta1,
                QStringLiteral("wt %"), 1, 0, 99);
     addFormRow(chGrid, 5, QString::fromUtf8("Chamber elastic modulus \u03BC"), "mu", mMu, mStepMu,
-               QStringLiteral("Pa"), 1e9, 0, 1e11);
+               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, 1e11);
     addFormRow(chGrid, 6, QString::fromUtf8("Melt bulk modulus \u03B2"), "beta", mBeta, mStepBeta, QStringLiteral("Pa"),
-               1e9, 0, 1e11);
+               1e9, TaitJaupart::kMinModulus, 1e11);
+    // The range the model computes with, where the user types a modulus.
+    for (QLineEdit* f : {mMu, mBeta})
+        f->setToolTip(QStringLiteral("From %1 Pa to %2 Pa: rocks and melts lie near 1e10 Pa.")
+                          .arg(TaitJaupart::kMinModulus, 0, 'g')
+                          .arg(TaitJaupart::kMaxModulus, 0, 'g'));
     addFormRow(chGrid, 7, QStringLiteral("Chamber volume"), "chamber", mChamberVol, mStepChamberVol,
                QString::fromUtf8("km\u00B3"), 1, 0, 1e6);
     column->addWidget(ch);
@@ -559,17 +561,8 @@ void MyDocument::setUpPlot(CPlotView* view, float maxX, float defaultX, const ch
     view->showSelectionPoint(true);
 }
 
-void MyDocument::windowControllerDidLoad(QMainWindow* window) {
-    // Panes side by side that the user can widen or narrow: the cases, the
-    // form, the results and the plots.  The form and the results scroll up
-    // and down each in its own pane, so that both result columns stand beside
-    // the form on a screen 1024 wide; the plots take the rest.
-    auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->setObjectName(QStringLiteral("panes"));
-    splitter->setChildrenCollapsible(false);
-
-    // Cases: the table, its commands and the comment of the selected case.
-    auto* casesPane = new QWidget(splitter);
+void MyDocument::buildCasesPane(QWidget* parent) {
+    auto* casesPane = new QWidget(parent);
     auto* cases = new QVBoxLayout(casesPane);
     cases->setContentsMargins(0, 0, 0, 0);
     cases->addWidget(new QLabel(QStringLiteral("<b>Cases</b>"), casesPane));
@@ -601,6 +594,36 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     connect(dupCase, &QPushButton::clicked, this, [this] { onDuplicateCase(); });
     connect(delCase, &QPushButton::clicked, this, [this] { onDeleteCase(); });
     connect(mComment, &QLineEdit::editingFinished, this, [this] { onChangeComment(); });
+}
+
+void MyDocument::installCancelKeys(QMainWindow* window) {
+    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
+    // sequence wherever the keyboard is in the document window, as the
+    // progress panel's Cancel does; between runs they are left to the fields.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
+        auto* k = new QShortcut(keys, window);
+        k->setContext(Qt::WindowShortcut);
+        k->setEnabled(false);
+        connect(k, &QShortcut::activated, this, [this] {
+            if (!mErupting) return;
+            mCancelRun = true;
+            // Not a message of its own that would outlast the run: the run's end text follows.
+            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
+        });
+        mCancelKeys.push_back(k);
+    }
+}
+
+void MyDocument::windowControllerDidLoad(QMainWindow* window) {
+    // Panes side by side that the user can widen or narrow: the cases, the
+    // form, the results and the plots.  The form and the results scroll up
+    // and down each in its own pane, so that both result columns stand beside
+    // the form on a screen 1024 wide; the plots take the rest.
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("panes"));
+    splitter->setChildrenCollapsible(false);
+
+    buildCasesPane(splitter);
 
     // The form and the results, each in a pane as wide as its contents that scrolls vertically.
     auto verticalPane = [splitter](QWidget* content, const char* name) {
@@ -616,6 +639,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     //  - else (a screen about 800 wide) the plots below the results, in the
     //    same pane, which scrolls up and down.
     QWidget* formContent = buildForm(nullptr);
+    mFormContent = formContent;
     QWidget* resultsContent = buildResults(nullptr);
     formContent->ensurePolished();
     resultsContent->ensurePolished();
@@ -702,21 +726,7 @@ void MyDocument::windowControllerDidLoad(QMainWindow* window) {
     // window, with its frame, inside the screen's available area.
     window->resize(1600, 960);
 
-    // Escape, and Ctrl+period (Cmd+period on a Mac), cancel a running
-    // sequence wherever the keyboard is in the document window, as the
-    // progress panel's Cancel does; between runs they are left to the fields.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)}) {
-        auto* k = new QShortcut(keys, window);
-        k->setContext(Qt::WindowShortcut);
-        k->setEnabled(false);
-        connect(k, &QShortcut::activated, this, [this] {
-            if (!mErupting) return;
-            mCancelRun = true;
-            // Not a message of its own that would outlast the run: the run's end text follows.
-            mStatus->setText(QStringLiteral("Cancelling the eruption sequence..."));
-        });
-        mCancelKeys.push_back(k);
-    }
+    installCancelKeys(window);
 
     mPlotSelectionToken = platform::NotificationCenter::defaultCenter().addObserver(
         kPlotSelection, nullptr, [this](const std::string&, const void* sender) { onPlotSelection(sender); });
@@ -818,8 +828,21 @@ void MyDocument::showForm(const CaseForm& form) {
     for (const FormEntry& e : mTextFields) showValue(e.field, form.values.find(e.key));
 }
 
+void MyDocument::showCaseSelected(bool selected) {
+    // Without a selected case the form, the comment and the plots take no
+    // edit: an edit always belongs to a case.
+    for (QWidget* w : {mFormContent, static_cast<QWidget*>(mComment), static_cast<QWidget*>(mExsolView),
+                       static_cast<QWidget*>(mPressureView)})
+        if (w) w->setEnabled(selected);
+    if (!selected && mStatus)
+        mStatus->setText(mList.empty() ? QStringLiteral("The document holds no case: add one with \"Add\".")
+                                       : QStringLiteral("No case is selected: select one in the list to show and "
+                                                        "edit it."));
+}
+
 void MyDocument::tableViewSelectionDidChange() {
     const int row = selectedRow();
+    showCaseSelected(row >= 0 && static_cast<size_t>(row) < mList.size());
     if (row < 0 || mList.empty() || !mComment) return;
     CaseForm form(mList.at(static_cast<size_t>(row)));
     showForm(form);
@@ -878,16 +901,27 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     const PropertyList before = mList.cases();
     const int row = selectedRow();
-    try {
-        mResult = mCalc.calculate(form, selectedCaseName());
-    } catch (const std::exception& e) {
-        // Memory running out (or any failure thrown) stops this calculation
-        // only: the form and the document stay as they are.
-        mResult = CalculationResult();
-        ChamberApplication::recoverFrom(e);
-        mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
-        ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
+    const PlotRanges rangesBefore = plotRanges();
+    // What the model says about the case while it computes (densities of its
+    // gases extrapolated beyond their equations' range, said once per model)
+    // goes where the user looks at the case: its status line and the log.
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    {
+        platform::ThreadLogCapture capture;
+        try {
+            mResult = mCalc.calculate(form, selectedCaseName());
+        } catch (const std::exception& e) {
+            // Memory running out (or any failure thrown) stops this calculation
+            // only: the form and the document stay as they are.
+            mResult = CalculationResult();
+            ChamberApplication::recoverFrom(e);
+            mResult.status = ChamberApplication::failureText(e, QStringLiteral("The calculation")).toStdString();
+            ChamberApplication::reportFailure(QString::fromStdString(mResult.status));
+        }
+        said = capture.take();
     }
+    // The status line tells what is missing first; a note stands there otherwise.
+    if (const std::string notes = tellModelNotes(said); !notes.empty() && mResult.status.empty()) mResult.status = notes;
     mSaturated = form.saturated;
     showForm(form);
 
@@ -931,40 +965,85 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
 
     // An edit goes on the undo stack (which counts it); a case only loaded
     // and rewritten counts as a change that is not undone.
-    if (edited && changed) recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row);
+    if (edited && changed)
+        recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row, rangesBefore);
     else if (changed && !mRestoring) updateChangeCount(ChangeDone);
 }
 
 namespace {
-// An edit of a document's cases, undone and redone whole: the cases and the
-// selected row before and after it.  It is pushed once done, so its first
+// An edit of a document's cases, undone and redone whole: the cases, the
+// selected row and the plots' ranges before and after it (an edit that
+// changes the unit of the volatile axis resets that plot's range: undone, the
+// plot comes back as the user had it).  It is pushed once done, so its first
 // redo has nothing to do.
 class CaseEditCommand : public QUndoCommand {
 public:
-    CaseEditCommand(MyDocument* doc, const QString& text, PropertyList before, int rowBefore, PropertyList after,
-                    int rowAfter)
-        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)),
-          mRowBefore(rowBefore), mRowAfter(rowAfter) {}
-    void undo() override { mDoc->restoreCases(mBefore, mRowBefore); }
+    struct State {
+        PropertyList cases;
+        int row;
+        MyDocument::PlotRanges ranges;
+    };
+    CaseEditCommand(MyDocument* doc, const QString& text, State before, State after)
+        : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)) {}
+    void undo() override { mDoc->restoreCases(mBefore.cases, mBefore.row, &mBefore.ranges); }
     void redo() override {
         if (std::exchange(mPushed, false)) return;
-        mDoc->restoreCases(mAfter, mRowAfter);
+        mDoc->restoreCases(mAfter.cases, mAfter.row, &mAfter.ranges);
     }
 
 private:
     MyDocument* mDoc;
-    PropertyList mBefore, mAfter;
-    int mRowBefore, mRowAfter;
+    State mBefore, mAfter;
     bool mPushed = true;
 };
 }  // namespace
 
-void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore) {
-    if (mRestoring || before == mList.cases()) return;
-    undoManager()->push(new CaseEditCommand(this, what, before, rowBefore, mList.cases(), selectedRow()));
+MyDocument::PlotRanges MyDocument::plotRanges() const {
+    PlotRanges r;
+    if (!mExsolView || !mPressureView) return r;
+    mExsolView->plotView()->getXYRange(&r.exsol[0], &r.exsol[1], &r.exsol[2], &r.exsol[3]);
+    mPressureView->plotView()->getXYRange(&r.pressure[0], &r.pressure[1], &r.pressure[2], &r.pressure[3]);
+    return r;
 }
 
-void MyDocument::restoreCases(const PropertyList& cases, int row) {
+void MyDocument::showPlotRanges(const PlotRanges& r) {
+    if (!mExsolView || !mPressureView) return;
+    // Through setXYRange, which an open axis-range panel follows and which is
+    // no edit of its own.
+    mExsolView->plotView()->setXYRange(r.exsol[0], r.exsol[1], r.exsol[2], r.exsol[3]);
+    mPressureView->plotView()->setXYRange(r.pressure[0], r.pressure[1], r.pressure[2], r.pressure[3]);
+    mExsolView->plotView()->setNeedsDisplay();
+    mPressureView->plotView()->setNeedsDisplay();
+}
+
+std::string MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said) {
+    std::vector<platform::ThreadLogCapture::Entry> others;
+    std::string notes;
+    for (const auto& e : said) {
+        if (e.channel != platform::ThreadLogCapture::Channel::Diagnostic) {
+            others.push_back(e);
+            continue;
+        }
+        // Each model of the document (the form's, the eruption sequence's)
+        // says its notes once: the document tells each once.
+        if (!mNotesSaid.insert(e.text).second) continue;
+        CLogWindow::sharedLogWindowCtroller()->appendString(e.text);
+        std::string line = e.text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        notes += (notes.empty() ? "" : " ") + line;
+    }
+    platform::ThreadLogCapture::replay(others);
+    return notes;
+}
+
+void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore,
+                            std::optional<PlotRanges> rangesBefore) {
+    if (mRestoring || before == mList.cases()) return;
+    undoManager()->push(new CaseEditCommand(this, what, {before, rowBefore, rangesBefore.value_or(plotRanges())},
+                                            {mList.cases(), selectedRow(), plotRanges()}));
+}
+
+void MyDocument::restoreCases(const PropertyList& cases, int row, const PlotRanges* ranges) {
     if (!mModel) return;
     const bool wasRestoring = std::exchange(mRestoring, true);
     mList.setCases(cases);
@@ -973,6 +1052,7 @@ void MyDocument::restoreCases(const PropertyList& cases, int row) {
     // The form, results and plots of the case put back, even where the
     // selection stayed on its row.
     tableViewSelectionDidChange();
+    if (ranges) showPlotRanges(*ranges);
     mRestoring = wasRestoring;
 }
 
@@ -1239,6 +1319,9 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     mRunningThreshold = mPfrac->text();
     EruptionReport report;
     QString failure;
+    // What the sequence's model says (its notes on the gases, a magma past
+    // fragmentation) goes to the log, each note once for the document.
+    std::optional<platform::ThreadLogCapture> runSaid(std::in_place);
     try {
         report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
             if (mCancelRun) return false;
@@ -1260,43 +1343,16 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
         ChamberApplication::recoverFrom(e);
         failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
     }
+    const std::vector<platform::ThreadLogCapture::Entry> said = runSaid->take();
+    runSaid.reset();
+    tellModelNotes(said);
     --sRunningSequences;
     mErupting = false;
     for (QShortcut* k : mCancelKeys) k->setEnabled(false);
     progress.hide();
 
-    // The table with the case and inputs it belongs to: whole in the
-    // eruption table window, its start and end in the log.  Memory running
-    // out here too is told, and the document stays as it is.
-    try {
-        const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
-        if (failure.isEmpty()) {
-            // A text document holds a line in some hundreds of bytes besides its text.
-            size_t bytes = 0;
-            for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
-            ChamberApplication::requireMemory(4 * bytes);
-            if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
-            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
-                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
-        }
-        std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
-            report, kLogTableHead, kLogTableTail,
-            "the eruption table window (\"Show table\", or Window > Eruption Table)");
-        if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
-        if (!failure.isEmpty()) lines.push_back(failure.toStdString());
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        text += "\n";
-        // The log shows the table without taking the keyboard from the form.
-        onShowLog(mEruptionBox, false);
-        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-        log->appendString(text);
-        log->scrollToEnd();
-    } catch (const std::exception& e) {
-        report = EruptionReport();
-        ChamberApplication::recoverFrom(e);
-        if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
-    }
+    // The table with the case and inputs it belongs to.
+    writeEruptionTable(report, failure, form, threshold, caseName);
     // The status line tells why the table ends early, else what the case's
     // calculation left there; what it told during the run (a close refused)
     // stays, with word that the run has ended.
@@ -1327,6 +1383,39 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     emit busyEnded();
 }
 
+void MyDocument::writeEruptionTable(EruptionReport& report, QString& failure, const CaseForm& form, double threshold,
+                                    const std::string& caseName) {
+    try {
+        const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
+        if (failure.isEmpty()) {
+            // A text document holds a line in some hundreds of bytes besides its text.
+            size_t bytes = 0;
+            for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
+            ChamberApplication::requireMemory(4 * bytes);
+            if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
+            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
+                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+        }
+        std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
+            report, kLogTableHead, kLogTableTail,
+            "the eruption table window (\"Show table\", or Window > Eruption Table)");
+        if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
+        // A failure goes to the log once, with its message (reportFailure below).
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        text += "\n";
+        // The log shows the table without taking the keyboard from the form.
+        onShowLog(mEruptionBox, false);
+        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+        log->appendString(text);
+        log->scrollToEnd();
+    } catch (const std::exception& e) {
+        report = EruptionReport();
+        ChamberApplication::recoverFrom(e);
+        if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
+    }
+}
+
 void MyDocument::onShowEruptionTable() {
     if (!mEruptionTable) {
         showStatus(QStringLiteral("No eruption table yet: \"Eruptive sequence\" computes one."));
@@ -1335,7 +1424,7 @@ void MyDocument::onShowEruptionTable() {
     // Also when it is already open (behind the document, or moved over the
     // controls since): raised where it stands it would cover their buttons.
     if (mEruptionBox && mEruptionBox->isVisible())
-        placeClearOf(mEruptionTable, QRect(mEruptionBox->mapToGlobal(QPoint(0, 0)), mEruptionBox->size()));
+        placeClearOf(mEruptionTable, keepClearOf(mEruptionBox));
     showInsideScreen(mEruptionTable, window());
     mEruptionTable->raise();
     mEruptionTable->activateWindow();
@@ -1402,28 +1491,36 @@ void MyDocument::onChangeComment() {
 void MyDocument::onAddCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.addCase(from);
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Add Case"), before, from);
+    recordEdit(QStringLiteral("Add Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onDuplicateCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.duplicateCase(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Duplicate Case"), before, from);
+    recordEdit(QStringLiteral("Duplicate Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onDeleteCase() {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     if (!mList.deleteCase(from)) return;
     if (mModel) mModel->reload();
-    recordEdit(QStringLiteral("Delete Case"), before, from);
+    // The case that took the deleted one's row (or, for the last row, the one
+    // before it) is selected and shown: the form never goes on showing, and
+    // taking edits for, a case that is gone.
+    selectRow(mList.empty() ? -1 : std::min(from, static_cast<int>(mList.size()) - 1));
+    tableViewSelectionDidChange();
+    recordEdit(QStringLiteral("Delete Case"), before, from, rangesBefore);
 }
 
 void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
@@ -1435,28 +1532,30 @@ void MyDocument::onShowLog(const QWidget* keepClear, bool activate) {
     // The log does not open over the eruption controls that asked for it:
     // placed before it shows, so that the window manager takes the position.
     if (opening && keepClear && keepClear->isVisible())
-        placeClearOf(log->window(), QRect(keepClear->mapToGlobal(QPoint(0, 0)), keepClear->size()));
+        placeClearOf(log->window(), keepClearOf(keepClear));
     log->showWindow(activate);
 }
 
 void MyDocument::tableViewShiftDownSelectedRow(MyTableView*) {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.shiftDownSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Move Case Down"), before, from);
+    recordEdit(QStringLiteral("Move Case Down"), before, from, rangesBefore);
 }
 
 void MyDocument::tableViewShiftUpSelectedRow(MyTableView*) {
     const PropertyList before = mList.cases();
     const int from = selectedRow();
+    const PlotRanges rangesBefore = plotRanges();
     int row = mList.shiftUpSelectedRow(from);
     if (row < 0) return;
     if (mModel) mModel->reload();
     selectRow(row);
-    recordEdit(QStringLiteral("Move Case Up"), before, from);
+    recordEdit(QStringLiteral("Move Case Up"), before, from, rangesBefore);
 }
 
 void MyDocument::tableViewDeleteSelectedRow(MyTableView*) { onDeleteCase(); }

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "app/document/Document.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/MyTableView.h"
+#include "platform/LogSink.h"
 #include "platform/NotificationCenter.h"
 
 class CDrawPlotView;
@@ -138,9 +141,16 @@ public:
     CDrawPlotView* exsolView() const { return mExsolView; }
     CDrawPlotView* pressureView() const { return mPressureView; }
 
+    // The shown ranges of the two plots (x min, x max, y min, y max).
+    struct PlotRanges {
+        float exsol[4] = {0, 0, 0, 0};
+        float pressure[4] = {0, 0, 0, 0};
+    };
+    PlotRanges plotRanges() const;
     // Puts back the cases and the selected row of an edit undone or redone:
-    // the form, results and plots show that case again.
-    void restoreCases(const platform::PropertyList& cases, int row);
+    // the form, results and plots show that case again, at the plots' ranges
+    // of that moment when they are given.
+    void restoreCases(const platform::PropertyList& cases, int row, const PlotRanges* ranges = nullptr);
 
     void tableViewShiftDownSelectedRow(MyTableView* view) override;
     void tableViewShiftUpSelectedRow(MyTableView* view) override;
@@ -165,6 +175,13 @@ private:
     };
 
     void selectRow(int row);
+    // Enables the form and the plots while a case is selected; without one
+    // they are disabled and the status line says why.
+    void showCaseSelected(bool selected);
+    // The cases: the table, its commands and the comment of the selected case.
+    void buildCasesPane(QWidget* parent);
+    // Escape and Ctrl+period in the document window, which cancel a running sequence.
+    void installCancelKeys(QMainWindow* window);
     QWidget* buildForm(QWidget* parent);
     QWidget* buildResults(QWidget* parent);
     void addFormRow(QGridLayout* grid, int row, const QString& label, const std::string& key, QLineEdit*& field,
@@ -178,7 +195,14 @@ private:
     void calculate(CaseForm form, bool edited, const QString& what = QString());
     // Puts an edit of the cases made since `before` (the cases then, and the
     // selected row) on the undo stack, which marks the document changed.
-    void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore);
+    // `rangesBefore` are the plots' ranges before the edit (by default those of now).
+    void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore,
+                    std::optional<PlotRanges> rangesBefore = std::nullopt);
+    void showPlotRanges(const PlotRanges& ranges);
+    // Puts what a model said while computing (warnings) into the log rather
+    // than on standard error, each note once for the document, and returns
+    // the notes new to it; replays the rest.
+    std::string tellModelNotes(const std::vector<platform::ThreadLogCapture::Entry>& said);
     // What an edit from a control is called ("Change Of Initial pressure P0").
     QString editName(const QObject* sender) const;
     // A form field (or the comment) holding text that differs from its case's value.
@@ -190,6 +214,12 @@ private:
     void fitPlotRanges();
     void showResultFields();
     void setExsolutionUnit(int unit);
+    // Puts the table of an eruption run, with the case and the inputs it was
+    // computed from, whole into the eruption table window and its start and
+    // end into the log.  Memory running out here too is told: `failure` then
+    // says why and the report is emptied; the document stays as it is.
+    void writeEruptionTable(EruptionReport& report, QString& failure, const CaseForm& form, double threshold,
+                            const std::string& caseName);
     // Stores the form's values in the selected case; the keys that changed.
     std::vector<std::string> storeInSelectedCase(const CaseForm& form);
     std::string selectedCaseName() const;
@@ -221,6 +251,9 @@ private:
     // Eruption sequences running in the application (one at a time).
     static int sRunningSequences;
     QWidget* mEruptionBox = nullptr;
+    QWidget* mFormContent = nullptr;
+    // The models' notes told so far.
+    std::set<std::string> mNotesSaid;
     // Escape and Ctrl+period in the document window: enabled while a sequence runs.
     std::vector<QShortcut*> mCancelKeys;
     QPointer<EruptionTableWindow> mEruptionTable;

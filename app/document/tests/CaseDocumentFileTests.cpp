@@ -135,7 +135,8 @@ TEST(CaseDocumentFile, RefusesWhatIsNotACaseDocumentAndKeepsTheList) {
 
     const std::pair<std::string, std::string> cases[] = {
         {"", "the file is empty"},
-        {"hello, world", "not a property list"},
+        {"hello, world", "it is not a chamber document"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "it is not a chamber document"},
         {platform::writeBinaryPropertyList(notArchive), "not a keyed archive"},
         {archiveOf(topOther), "no case list"},
         {archiveOf(topNotArray), "not an array"},

@@ -241,7 +241,7 @@ TEST_F(Shell, BadFilesAreRefusedAndOpenDocumentsUntouched) {
     EXPECT_TRUE(errors[0].startsWith("Open \"" + docs + "/bad.chamber\" cannot be opened: the file is truncated"))
         << errors[0].toStdString();
     EXPECT_EQ(errors[1], "Open \"" + docs + "/missing.chamber\" cannot be opened: no such file or directory.");
-    EXPECT_EQ(errors[2], "Open \"" + docs + "/hello.chamber\" cannot be opened: the file is not a property list.");
+    EXPECT_EQ(errors[2], "Open \"" + docs + "/hello.chamber\" cannot be opened: it is not a chamber document (it holds other data, such as a text or an image).");
     EXPECT_EQ(c.documents().size(), 1u);
     EXPECT_EQ(d->list().cases(), before);
     EXPECT_TRUE(d->isDocumentEdited());
@@ -327,7 +327,9 @@ TEST_F(Shell, AFailedSaveKeepsThePreviousFileAndTheChanges) {
     EXPECT_EQ(errors.size(), 1);
     EXPECT_TRUE(d->isDocumentEdited());
     EXPECT_TRUE(QDir("docs/folder.chamber/inner").exists());
-    EXPECT_TRUE(errors[0].endsWith("folder.chamber\" cannot be saved: it is a folder.")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].endsWith("folder.chamber\" cannot be saved: it is a folder. Your changes are still in the "
+                                   "window: save them elsewhere with File > Save As."))
+        << errors[0].toStdString();
     EXPECT_EQ(QDir("docs").entryList(QStringList{"*saving*"}, QDir::AllEntries | QDir::Hidden), QStringList{});
 }
 
@@ -360,7 +362,8 @@ TEST_F(Shell, ADocumentOpenedThroughALinkIsSavedIntoItsFileAndTheLinkStays) {
     EXPECT_FALSE(c.saveDocument(d));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0], "Save \"" + QDir::toNativeSeparators(QFileInfo("docs/link.chamber").absoluteFilePath()) +
-                             "\" cannot be saved: the file is read-only.");
+                             "\" cannot be saved: the file is read-only. Your changes are still in the window: save "
+                             "them elsewhere with File > Save As.");
     EXPECT_TRUE(d->isDocumentEdited());
     EXPECT_EQ(fileBytes("docs/real/cases.chamber"), saved);
     EXPECT_TRUE(QFileInfo("docs/link.chamber").isSymLink());

@@ -1,0 +1,120 @@
+#include "app/document/DisplayCheck.h"
+
+#include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+std::optional<std::string> environment(const char* name) {
+    const char* v = std::getenv(name);
+    if (!v || !*v) return std::nullopt;
+    return std::string(v);
+}
+
+// The window systems a platform list asks for ("wayland;xcb", "xcb:option"):
+// 'x' for X11, 'w' for Wayland; empty when one entry draws without a window
+// system (offscreen, minimal, vnc, eglfs...), which needs no display.
+std::optional<std::string> windowSystems(const std::string& platforms) {
+    std::string systems;
+    size_t start = 0;
+    while (start <= platforms.size()) {
+        size_t end = platforms.find(';', start);
+        if (end == std::string::npos) end = platforms.size();
+        std::string name = platforms.substr(start, end - start);
+        name = name.substr(0, name.find(':'));
+        if (name == "xcb") systems += 'x';
+        else if (name.rfind("wayland", 0) == 0) systems += 'w';
+        else if (!name.empty()) return std::nullopt;
+        start = end + 1;
+    }
+    return systems;
+}
+
+bool connectUnixSocket(const std::string& path) {
+    sockaddr_un addr{};
+    if (path.size() >= sizeof(addr.sun_path)) return false;
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// An X connection opened and closed through libxcb, the library Qt's own X
+// platform uses: it reads the display's address and authorisation as Qt will.
+bool openX11Display(const std::string& display) {
+    void* xcb = ::dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+    if (!xcb) return true;  // cannot tell: the window system is left to answer
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
+    bool ok = true;
+    if (connect && hasError && disconnect) {
+        void* c = connect(display.c_str(), nullptr);
+        ok = c && hasError(c) == 0;
+        if (c) disconnect(c);  // a connection in error is freed the same way
+    }
+    ::dlclose(xcb);
+    return ok;
+}
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+}  // namespace
+
+DisplaySettings displaySettingsFrom(int argc, char** argv) {
+    DisplaySettings s;
+    s.qtPlatform = environment("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) s.qtPlatform = argv[i + 1];
+    s.x11Display = environment("DISPLAY");
+    s.waylandDisplay = environment("WAYLAND_DISPLAY");
+    s.runtimeDir = environment("XDG_RUNTIME_DIR");
+    return s;
+}
+
+DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket}; }
+
+std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes, const std::string& program) {
+    std::optional<std::string> systems = s.qtPlatform ? windowSystems(*s.qtPlatform) : std::string();
+    if (!systems) return {};
+    if (systems->empty()) systems = "wx";  // Qt's own choice among those it has
+    const bool tryX = systems->find('x') != std::string::npos && s.x11Display;
+    const bool tryWayland = systems->find('w') != std::string::npos && s.waylandDisplay;
+    const std::string virtualDisplay = "start a virtual display (for example Xvfb :1 & DISPLAY=:1 " + program + ")";
+    if (!tryX && !tryWayland) {
+        return program +
+               ": no display is set (neither DISPLAY nor WAYLAND_DISPLAY), so the window cannot open: run it from a "
+               "terminal of a desktop session, log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
+    }
+    std::vector<std::string> unreachable;
+    if (tryX) {
+        if (probes.x11 && probes.x11(*s.x11Display)) return {};
+        unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by DISPLAY");
+    }
+    if (tryWayland) {
+        const std::string& name = *s.waylandDisplay;
+        std::optional<std::string> socket =
+            name.front() == '/' ? std::optional(name) : s.runtimeDir ? std::optional(*s.runtimeDir + "/" + name)
+                                                                     : std::nullopt;
+        if (socket && probes.wayland && probes.wayland(*socket)) return {};
+        unreachable.push_back("the Wayland display " + quoted(name) + " named by WAYLAND_DISPLAY (" +
+                              (socket ? "no compositor answers at " + *socket : std::string("XDG_RUNTIME_DIR is not set")) +
+                              ")");
+    }
+    std::string which = unreachable[0];
+    if (unreachable.size() > 1) which += " nor " + unreachable[1];
+    return program + ": cannot reach " + which +
+           ", so the window cannot open (a display left from an ended ssh -X session, or a display server that has "
+           "stopped): run it from a terminal of a running desktop session, log in again with ssh -X, or " +
+           virtualDisplay + ".";
+}

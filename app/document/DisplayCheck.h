@@ -1,0 +1,36 @@
+#pragma once
+// Whether the desktop program can reach a display, asked before any window
+// system is touched: Qt ends a program whose display it cannot open with an
+// abort and a message about platform plugins, which tells a user nothing about
+// a stale DISPLAY (an ended ssh -X session) or a WAYLAND_DISPLAY without its
+// compositor.
+#include <functional>
+#include <optional>
+#include <string>
+
+// Where the window system is looked for: the environment, and the platform
+// named on the command line ("-platform offscreen"), which comes first.
+struct DisplaySettings {
+    std::optional<std::string> qtPlatform;  // QT_QPA_PLATFORM, or the -platform argument
+    std::optional<std::string> x11Display;  // DISPLAY
+    std::optional<std::string> waylandDisplay;  // WAYLAND_DISPLAY
+    std::optional<std::string> runtimeDir;      // XDG_RUNTIME_DIR, where a Wayland socket named alone lies
+};
+
+DisplaySettings displaySettingsFrom(int argc, char** argv);
+
+// How a display is tried: an X display by its name, a Wayland socket by its
+// path; true when a connection was made.  The defaults open an X connection
+// through libxcb (loaded at run time: the window system's own library decides
+// the display's address and its authorisation) and connect to the socket.
+struct DisplayProbes {
+    std::function<bool(const std::string& display)> x11;
+    std::function<bool(const std::string& socketPath)> wayland;
+};
+DisplayProbes defaultDisplayProbes();
+
+// Empty when the window can open (or when the platform asked for draws
+// without a window system, such as "offscreen"); otherwise one sentence for
+// standard error that names the display that cannot be reached and how to
+// give the program one.  `program` begins the sentence.
+std::string displayProblem(const DisplaySettings& settings, const DisplayProbes& probes, const std::string& program);
