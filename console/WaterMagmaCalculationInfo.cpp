@@ -118,7 +118,9 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
             bad = true;
         }
     };
-    for (int i = 0; i < argc; ++i) {
+    // (The first slip stops the reading: one refusal, not one for every
+    // word after it.)
+    for (int i = 0; i < argc && !bad; ++i) {
         const char* w = argv[i];
         if (w == nullptr) continue;
         bool done = false;
@@ -224,9 +226,9 @@ bool WaterMagmaCalculationInfo::validateWaterStates(double Tmin, double Tmax, do
     for (const auto& w : states) {
         if (w.T >= Tmin && w.T <= Tmax && w.P <= Pmax) continue;
         std::snprintf(text, sizeof text,
-                      "the %s at %.2f deg. C and %.6g bar lies outside the states of the water model (%.3f to %.2f "
+                      "the %s at %s deg. C and %.6g bar lies outside the states of the water model (%.3f to %.2f "
                       "deg. C, up to %.0f bar).",
-                      w.what, w.T - 273.15, w.P, Tmin - 273.15, Tmax - 273.15, Pmax);
+                      w.what, logreport::given(w.T - 273.15).c_str(), w.P, Tmin - 273.15, Tmax - 273.15, Pmax);
         message = text;
         return false;
     }

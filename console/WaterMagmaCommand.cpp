@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -42,8 +43,8 @@ constexpr double kExtrapolatedPmax = WaterMagmaModel::kExtrapolatedPmax;
 
 bool waterTemperature(const WaterMagmaModel& m, double T, const char* what) {
     if (m.holdsWaterTemperature(T)) return true;
-    platform::diagf("Brenvik: the %s (%.2f deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
-                    what, T - 273.15, m.validity.Tmin - 273.15, kExtrapolatedTmax - 273.15);
+    platform::diagf("Brenvik: the %s (%s deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
+                    what, logreport::given(T - 273.15).c_str(), m.validity.Tmin - 273.15, kExtrapolatedTmax - 273.15);
     return false;
 }
 
@@ -123,12 +124,18 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
     if (word == nullptr) return 1;
     // A calculation that reports a failure through the log, or a file that
     // cannot be written, makes the run fail whatever the option returns.
+    // An option that fails leaves no file: what it wrote (headers, rows of
+    // the refused calculation, the Igor macro that plots them) is removed.
+    // The option has said why it failed; nothing more is added.
     const long diagnostics = platform::diagnosticCount();
     const int lostFiles = platform::writeFailureCount();
-    const int status = runMenuCommand(word, argc, argv, in);
-    if (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles) {
-        platform::diagf("Brenvik: the option %s failed.\n", word);
-        return 1;
+    platform::WrittenFiles written;
+    int status = runMenuCommand(word, argc, argv, in);
+    const bool said = platform::diagnosticCount() != diagnostics;
+    if (said || platform::writeFailureCount() != lostFiles) status = 1;
+    if (status != 0) {
+        written.removeAll();
+        if (!said) platform::diagf("Brenvik: the option %s failed.\n", word);
     }
     return status;
 }
@@ -141,6 +148,12 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         if (info.validate(problem) &&
             info.validateWaterStates(validity.Tmin, kExtrapolatedTmax, kExtrapolatedPmax, problem)) {
             info.printSummary();
+            // A magma below its solidus is solid rock: it gives its heat
+            // without latent heat.
+            if (info.Tm < info.Tsol)
+                platform::warnf("Note: the magma at Tm = %s deg. C lies below its solidus (Tsol = %s deg. C): it is "
+                                "solid and gives no latent heat.\n",
+                                logreport::given(info.Tm - 273.15).c_str(), logreport::given(info.Tsol - 273.15).c_str());
             return true;
         }
         platform::diagf("Brenvik: %s\n", problem.c_str());
@@ -188,6 +201,11 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
             (byP ? !waterPressure(second) : !positive(second, "volume", "cm3/mol")))
             return 1;
         const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
+        if (argc == 3 && !vapour && !is(argv[2], "liquid") && !is(argv[2], "water")) {
+            platform::diagf("Brenvik: the phase \"%s\" of %s is none of liquid, water, gas, steam or vapour.\n",
+                            argv[2], word);
+            return 1;
+        }
         const int kind = vapour ? 1 : 2;
         std::printf("\n");
         set_the_phase_as(kind);
@@ -231,6 +249,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
                             water::iceName(ice));
             return 1;
         }
+        noteStateBeyondFittedRange(T_, P * 1e-5);
         dump();
         if (ice != water::Ice::None)
             std::printf("** Supercooled liquid water, metastable: %s is stable\n", water::iceName(ice));
@@ -279,6 +298,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         double t = 0.0, p = 0.0;
         if (!readNumber(argv[0], "temperature in deg. C", t) || !readNumber(argv[1], "pressure in bar", p)) return 1;
         if (!waterTemperature(*this, t + 273.15, "temperature") || !waterPressure(p)) return 1;
+        noteStateBeyondFittedRange(t + 273.15, p);
         set_the_phase_as(1);
         calculateExsolutionWork(t + 273.15, p, 1.2e-05);
         return errorflag ? 1 : 0;
