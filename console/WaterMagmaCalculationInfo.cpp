@@ -199,6 +199,9 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(depth >= 0.0)) return fail("the depth d must not be negative.");
     if (!(g >= 0.0)) return fail("the gravity g must not be negative.");
     if (!std::isfinite(geothermalGradient)) return fail("the geothermal gradient geo is not a number.");
+    if (!std::isfinite(depthTemperature()) || !std::isfinite(depthPressure()))
+        return fail("the depth d puts the water at depth beyond any state of the water model (its temperature or "
+                    "pressure there is no finite number).");
     if (!(depthTemperature() > 0.0))
         return fail("the water temperature at depth (T1 + geo x d) must be above -273.15 deg. C.");
     if (!(depthPressure() > 0.0))

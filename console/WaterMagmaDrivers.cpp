@@ -362,6 +362,14 @@ public:
         }
         return false;
     }
+    // True when the run so far holds all `total` points: its cause, for the
+    // failure of the whole diagram, goes to `cause`, and the run is said.
+    bool holdsAll(std::size_t total, std::string& cause) {
+        if (count_ == 0 || count_ != total) return false;
+        cause = (same_ ? "" : "(the figures are those at m = " + shortNumber(first_) + ") ") + cause_;
+        count_ = 0;
+        return true;
+    }
     // Says the run so far (before a point that was found, and at the end).
     void flush() {
         if (count_ == 0) return;
@@ -498,12 +506,20 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         else if (mode == 6 && array)
             appendEnergyDiagramPoint(p.r, *array);
     }
-    refused.flush();
     errorflag = 0;
-    // A diagram none of whose points was found is a failure, not an empty plot.
-    if (found == 0) {
-        platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
+    // A diagram none of whose points was found is a failure, not an empty
+    // plot: said once, with the cause when every point had the same.
+    std::string cause;
+    if (found == 0 && refused.holdsAll(grid.size(), cause)) {
+        platform::diagf("No point of the E(m) diagram was found between m = %g and %g: every point was refused: %s",
+                        mMin, mMax, cause.c_str());
         errorflag = 1;
+    } else {
+        refused.flush();
+        if (found == 0) {
+            platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
+            errorflag = 1;
+        }
     }
     if (rechargeTable) writeRechargeTable(*rechargeTable);
     if (file) {

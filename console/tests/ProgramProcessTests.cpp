@@ -316,7 +316,7 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {B, {"pv", "m", "-1"}, "", "mass ratio"},
         {B, {"pv", "m", "0"}, "", "mass ratio"},
         {B, {"pv", "m"}, "", "needs a value"},
-        {B, {"pv", "Tm", "10"}, "", "the option pv failed"},  // magma colder than the water
+        {B, {"pv", "Tm", "10"}, "", "Refused at m = 1: the isochoric peak state"},  // magma colder than the water
         {B, {"exsol", "900", "x"}, "", "\"x\""},
         {B, {"heat", "100", "20"}, "", "three arguments"},
         {B, {"satu", "foo"}, "", "satu takes"},
@@ -674,4 +674,65 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     r = run(BRENVIK_PROGRAM, {"pv", "m", "1e-300"}, dir);
     EXPECT_EQ(r.rc, 1);
     EXPECT_NE(r.err.find("Refused at m = 1e-300: the water-magma mass ratio underflows"), std::string::npos) << r.err;
+}
+
+// Every cycle and diagram option that fails leaves no file in its folder (no
+// rows of the refused calculation, no Igor macro that would plot them) and
+// says why once; the points of an E(m) diagram left out are said in one
+// sentence per cause, and the option's arguments are refused at the first
+// slip.
+TEST(Programs, EveryFailingBrenvikOptionLeavesNoFile) {
+    struct Failing {
+        std::vector<std::string> args;
+        const char* said;
+        bool oneLine;
+    };
+    const std::vector<Failing> cases = {
+        {{"pv", "d", "20000"}, "Refused at m = 1: the reversible adiabatic work", true},
+        {{"pp", "d", "20000"}, "Refused at m = 1: the reversible adiabatic work", true},
+        {{"pw", "d", "20000"}, "Refused at m = 1: the reversible adiabatic work", true},
+        {{"pv", "m", "1e-300"}, "the water-magma mass ratio underflows", true},
+        {{"pp", "m", "1e-300"}, "the water-magma mass ratio underflows", true},
+        {{"ev", "d", "15000"}, "No point of the E(m) diagram was found between m = 0.001 and 7: every point was refused", true},
+        {{"ep", "d", "15000"}, "No point of the E(m) diagram was found between m = 0.001 and 7: every point was refused", true},
+        {{"ew", "Tm", "10"}, "Refused from m = 1.73 to 7 (128 points): the magma (283.15 K) is not hotter", false},
+        {{"pv", "mm", "0.5"}, "Brenvik: unknown keyword \"mm\".\n", true},
+        {{"pv", "d", "1e308"}, "the depth d puts the water at depth beyond any state of the water model", true},
+        {{"ep", "m", "x"}, "the value \"x\" of \"m\" is not a number", true},
+    };
+    const fs::path dir = freshFolder("failing");
+    for (const Failing& c : cases) {
+        const std::string what = "brenvik " + join(c.args);
+        const Outcome r = run(BRENVIK_PROGRAM, c.args, dir);
+        EXPECT_EQ(r.rc, 1) << what;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << what << "\n" << r.err;
+        if (c.oneLine) {
+            EXPECT_EQ(consoletest::countOf(r.err, "\n"), 1) << what << "\n" << r.err;
+        }
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());
+        EXPECT_TRUE(left.empty()) << what << ": " << join(left);
+    }
+    // A successful option after them writes its files.
+    const Outcome ok = run(BRENVIK_PROGRAM, {"pv", "m", "0.5"}, dir);
+    EXPECT_EQ(ok.rc, 0) << ok.err;
+    EXPECT_TRUE(fs::exists(dir / "isoc0"));
+    // Beyond IAPWS-95's fit, said once; a third number of TP refused; a
+    // magma below its solidus noted.
+    const Outcome hot = run(BRENVIK_PROGRAM, {"TP", "2000", "1"}, dir);
+    EXPECT_EQ(hot.rc, 0) << hot.err;
+    EXPECT_EQ(consoletest::countOf(hot.err, "lies beyond the range of IAPWS-95's fit (1273 K, 10000 bar)"), 1) << hot.err;
+    const Outcome exsol = run(BRENVIK_PROGRAM, {"exsol", "3000", "1"}, dir);
+    EXPECT_EQ(consoletest::countOf(exsol.err, "at 3273.15 K and 1 bar lies beyond the range of IAPWS-95's fit"), 1)
+        << exsol.err;
+    const Outcome third = run(BRENVIK_PROGRAM, {"TP", "25", "1", "2"}, dir);
+    EXPECT_EQ(third.rc, 1);
+    EXPECT_EQ(third.err, "Brenvik: the phase \"2\" of TP is none of liquid, water, gas, steam or vapour.\n");
+    const Outcome cold = run(BRENVIK_PROGRAM, {"pv", "m", "0.5", "Tm", "100"}, dir);
+    EXPECT_NE(cold.err.find("Note: the magma at Tm = 100.00 deg. C lies below its solidus (Tsol = 900.00 deg. C)"),
+              std::string::npos)
+        << cold.err;
+    const Outcome huge = run(BRENVIK_PROGRAM, {"exsol", "1e308", "1"}, dir);
+    EXPECT_EQ(huge.err, "Brenvik: the temperature (1e+308 deg. C) lies outside the states of the water model (-21.985 "
+                        "to 4726.85 deg. C).\n");
 }
