@@ -231,6 +231,28 @@ bool printFormulaTrees(FluidPhase& m) {
 
 }  // namespace
 
+namespace {
+
+// Refuses the unknown command word argv[i] in one sentence; the numbers
+// after it are its arguments, not commands: said with it and skipped.
+// Returns the index of the next word to run.
+int refuseUnknownCommand(int argc, char* const* argv, int i) {
+    const char* word = argv[i] ? argv[i] : "";
+    std::string numbers;
+    for (++i; i < argc && argv[i]; ++i) {
+        double v = 0.0;
+        if (parseNumber(argv[i], v) == Parsed::NotANumber) break;
+        numbers += std::string(numbers.empty() ? "" : " ") + argv[i];
+    }
+    if (numbers.empty())
+        platform::diagf("Command %s not recognized\n", word);
+    else
+        platform::diagf("Command %s not recognized: it is not run, nor its arguments %s\n", word, numbers.c_str());
+    return i;
+}
+
+}  // namespace
+
 bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
@@ -467,18 +489,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             known = false;
         }
         if (!known) {
-            // The numbers after an unknown word are its arguments, not
-            // commands: said in the same sentence, and skipped.
-            std::string numbers;
-            for (++i; i < argc && argv[i]; ++i) {
-                double v = 0.0;
-                if (parseNumber(argv[i], v) == Parsed::NotANumber) break;
-                numbers += std::string(numbers.empty() ? "" : " ") + argv[i];
-            }
-            if (numbers.empty())
-                platform::diagf("Command %s not recognized\n", word);
-            else
-                platform::diagf("Command %s not recognized: it is not run, nor its arguments %s\n", word, numbers.c_str());
+            i = refuseUnknownCommand(argc, argv, i);
             allDone = false;
             continue;
         }

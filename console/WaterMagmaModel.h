@@ -73,6 +73,7 @@ public:
 
 private:
     int runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in);
+    int runStateWorkCommand(const char* word, int argc, const char** argv);
     // Says once, on standard error, that a peak state lies beyond the range in
     // which IAPWS-95 was fitted (1 GPa, 1273 K) and is extrapolated.
     void notePeakBeyondFittedRange(const WaterMagmaCalculationResult& r);
