@@ -132,6 +132,21 @@ double PalliserModel::liquidDensity(double T_, double P_, double X_) {
     if (!argumentsHold("liquidDensity", {temperatureArg(T_), {"pressure P", P_, 0.0, kTopPressure * kTopPressureTolerance, "bar", true},
                                          salinityArg(X_)}))
         return std::nan("");
+    // Below its bubble pressure the liquid boils: no one-phase liquid there.
+    double Pb = std::nan(""), Xv, rl, rv;
+    {
+        QuietScope q(*this);
+        const int failed = pointFailed;
+        calculateBubblePoint(T_, X_, Pb, Xv, rl, rv);
+        pointFailed = failed;
+    }
+    if (P_ < Pb * (1.0 - 1e-9)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl liquidDensity: %g wt %% NaCl at %g °C boils below %g bar, its bubble pressure: no one-phase "
+               "liquid at %g bar\n",
+               100.0 * X_, T_, Pb, P_);
+        return std::nan("");
+    }
     const double d = oneLiquidDensity(T_, P_, X_);
     if (std::isfinite(d)) return d;
     pointFailed = 1;

@@ -359,3 +359,33 @@ TEST(PalliserCallSequences, DriesnerHeinrichCorrelationsAreNaNOutsideTheirRanges
     EXPECT_NEAR(dh07::liquidusMoleFraction(dh07::haliteMeltingTemperature(5000.0), 5000.0), 1.0, 1e-12);
     EXPECT_NEAR(dh07::vlhPressure(dh07::kTriplePointT), dh07::kTriplePointP, 1e-9);
 }
+
+// The one-phase liquid exists from its bubble pressure up (10 wt % NaCl at
+// 300 °C boils at 81.26 bar, Driesner & Heinrich 2007): below it, and at
+// no pressure at all, it is refused; the vapour takes no non-finite state.
+TEST(PalliserCallSequences, OnePhaseLiquidAndVapourOnlyWhereTheyExist) {
+    PalliserModel m;
+    double Pb, Xv, rl, rv;
+    m.calculateBubblePoint(300.0, 0.1, Pb, Xv, rl, rv);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_NEAR(Pb, 81.26, 0.05);
+    for (double P : {kNaN, -1.0, 0.0, 1e-300, 1.0, 0.99 * Pb}) {
+        m.pointFailed = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(std::isnan(m.liquidDensity(300.0, P, 0.1))) << P;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(m.pointFailed, 1) << P;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+    // From the bubble pressure up the liquid joins the bubble point's.
+    m.pointFailed = 0;
+    EXPECT_NEAR(m.liquidDensity(300.0, Pb * (1.0 + 1e-12), 0.1), rl, 1e-6 * rl);
+    EXPECT_EQ(m.pointFailed, 0);
+    for (double bad : {kNaN, kInf, -kInf}) {
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(std::isnan(m.vapourDensity(bad, 10.0, 0.01, 5.0)));
+        EXPECT_TRUE(std::isnan(m.vapourDensity(400.0, bad, 0.01, 5.0)));
+        EXPECT_TRUE(std::isnan(m.vapourDensity(400.0, 10.0, bad, 5.0)));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("vapourDensity"), std::string::npos);
+    }
+}
