@@ -499,7 +499,9 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
     pointFailed = 0;
     P_ = rho_ = std::nan("");
-    if (!argumentsHold("calculateHaliteGasSat", {{"temperature T", T_, kPeritectic, Ttriple, "°C"}, salinityArg(X_)}))
+    // (A vapour without salt is saturated with halite at no pressure.)
+    if (!argumentsHold("calculateHaliteGasSat", {{"temperature T", T_, kPeritectic, Ttriple, "°C"},
+                                                 {"salinity X", X_, 0.0, 1.0, "(NaCl mass fraction)", true}}))
         return;
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
@@ -851,19 +853,19 @@ double PalliserModel::calculateFluidDensityRegion2a() {
 // side; where it does not hold, water vapour blended in X towards the
 // boundary's vapour (this model's own law).
 double PalliserModel::calculateFluidDensityRegion4() {
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + (X / Xvlg) * (rhovlg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + (X / Xhg) * (rhohg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
     // Below NaCl's boiling pressure: between water vapour and NaCl vapour at
     // the same (T, P) where the correlation does not hold.
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + X * (getNaClVapourDensity(T, P) - rv));
 }
 

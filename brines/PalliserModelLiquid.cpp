@@ -97,10 +97,14 @@ double PalliserModel::driesnerVapourDensity(double T_, double P_, double X_) {
 
 double PalliserModel::vapourDensity(double T_, double P_, double X_, double lawDensity) {
     if (!argumentsHold("vapourDensity", {temperatureArg(T_), {"pressure P", P_, 0.0, kTopPressure * kTopPressureTolerance, "bar", true},
-                                         salinityArg(X_), finiteArg("law's density lawDensity", lawDensity, "kg/m3")}))
+                                         salinityArg(X_)}))
         return std::nan("");
     const double d = driesnerVapourDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawDensity;
+    if (std::isfinite(d)) return d;
+    if (std::isfinite(lawDensity)) return lawDensity;
+    pointFailed = 1;
+    refuse("H2O-NaCl: no vapour of %g wt %% NaCl at %g °C and %g bar in the diagram\n", 100.0 * X_, T_, P_);
+    return std::nan("");
 }
 
 void PalliserModel::lawSaturatedLiquid(double T_, double X_, double& P_, double& rho_) {

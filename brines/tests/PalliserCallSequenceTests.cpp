@@ -268,6 +268,8 @@ TEST(PalliserCallSequences, EveryCallAnswersAsOnAFreshObjectAndFailsWithAMessage
     }
     EXPECT_EQ(compared, 24 * 40);
     EXPECT_GT(refused, 200);
+    RecordProperty("calls", compared);
+    RecordProperty("refused", refused);
 }
 
 // At 400 °C the three phases of 50 wt % NaCl make bulk densities from the
