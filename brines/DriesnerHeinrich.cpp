@@ -2,6 +2,7 @@
 #include "brines/DriesnerHeinrich.h"
 
 #include <cmath>
+#include <limits>
 
 namespace dh07 {
 namespace {
@@ -53,22 +54,42 @@ constexpr double kH[12] = {0.0,      1.68486e-3, 2.19379e-4,  438.58,     18.450
 constexpr double kK[16] = {-0.235694, -0.188838,  0.004,       0.0552466,  0.66918,    396.848,
                            45.0,      -3.2719e-7, 141.699,     -0.292631,  -0.00139991, 1.95965e-6,
                            -7.3653e-10, 0.904411, 0.000769766, -1.18658e-6};
+// Ranges of the arguments (see the header): a NaN where a value lies outside.
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+bool inRange(double v, double lo, double hi) { return v >= lo && v <= hi; }
+bool temperatureHolds(double T) { return inRange(T, kLowTemperature, kTopTemperature); }
+bool pressureHolds(double P) { return inRange(P, 0.0, kTopPressure * (1.0 + kRangeRounding)); }
+bool fractionHolds(double x) { return inRange(x, 0.0, 1.0 + kRangeRounding); }
 }  // namespace
 
-double moleFraction(double X) { return (X / kMNaCl) / (X / kMNaCl + (1.0 - X) / kMH2O); }
+double moleFraction(double X) {
+    if (!fractionHolds(X)) return kNaN;
+    return (X / kMNaCl) / (X / kMNaCl + (1.0 - X) / kMH2O);
+}
 
-double massFraction(double x) { return x * kMNaCl / (x * kMNaCl + (1.0 - x) * kMH2O); }
+double massFraction(double x) {
+    if (!fractionHolds(x)) return kNaN;
+    return x * kMNaCl / (x * kMNaCl + (1.0 - x) * kMH2O);
+}
 
-double haliteMeltingTemperature(double P) { return kTt + 2.4726e-2 * (P - kPt); }
+double haliteMeltingTemperature(double P) {
+    if (!pressureHolds(P)) return kNaN;
+    return kTt + kMeltingSlope * (P - kPt);
+}
 
-double haliteMeltingPressure(double T) { return kPt + (T - kTt) / 2.4726e-2; }
+double haliteMeltingPressure(double T) {
+    if (!inRange(T, kTt, kTt + kMeltingSlope * (kTopPressure * (1.0 + kRangeRounding) - kPt))) return kNaN;
+    return kPt + (T - kTt) / kMeltingSlope;
+}
 
 double naclVapourPressure(double T) {
+    if (!inRange(T, -273.15, kTopTemperature) || T == -273.15) return kNaN;
     const double b = T < kTt ? 1.18061e4 : 0.941812e4;
     return kPt * std::pow(10.0, b * (1.0 / (kTt + 273.15) - 1.0 / (T + 273.15)));
 }
 
 double criticalPressure(double T) {
+    if (!temperatureHolds(T)) return kNaN;
     if (T < kTcw) {
         const double d = kTcw - T;
         double P = kPcw;
@@ -84,6 +105,7 @@ double criticalPressure(double T) {
 }
 
 double criticalMoleFraction(double T) {
+    if (!temperatureHolds(T)) return kNaN;
     if (!(T > kTcw)) return 0.0;
     double x = 0.0;
     if (T <= 600.0) {
@@ -110,6 +132,9 @@ double criticalTemperature(double x) {
 }
 
 double liquidusMoleFraction(double T, double P) {
+    // (From the lowest temperature of the diagram to halite's melting point
+    // at P, where the liquid is pure NaCl.)
+    if (!pressureHolds(P) || !inRange(T, kLowTemperature, haliteMeltingTemperature(P) * (1.0 + kRangeRounding))) return kNaN;
     double e[6];
     double sum = 0.0;
     for (int i = 0; i < 5; ++i) {
@@ -124,6 +149,8 @@ double liquidusMoleFraction(double T, double P) {
 }
 
 double vlhPressure(double T) {
+    // (The curve ends at NaCl's triple point.)
+    if (!inRange(T, kLowTemperature, kTt * (1.0 + kRangeRounding))) return kNaN;
     double sum = 0.0;
     for (double f : kF) sum += f;
     const double f10 = kPt - sum;
@@ -135,6 +162,9 @@ double vlhPressure(double T) {
 }
 
 double liquidBranch(double T, double P, double Plow, double xlow, double PsatWater) {
+    if (!temperatureHolds(T) || !pressureHolds(P) || !pressureHolds(Plow) || !fractionHolds(xlow) ||
+        (T < kTcw && !pressureHolds(PsatWater)))
+        return kNaN;
     const double g1 = kH[2] + (kH[1] - kH[2]) / (1.0 + std::exp((T - kH[3]) / kH[4])) + kH[5] * T * T;
     const double g2 =
         kH[7] + (kH[6] - kH[7]) / (1.0 + std::exp((T - kH[8]) / kH[9])) + kH[10] * std::exp(-kH[11] * T);
@@ -152,6 +182,7 @@ double liquidBranch(double T, double P, double Plow, double xlow, double PsatWat
 }
 
 double vapourBranch(double T, double P, double xl) {
+    if (!temperatureHolds(T) || !pressureHolds(P) || !fractionHolds(xl)) return kNaN;
     const double PNaCl = naclVapourPressure(T);
     const double Pc = criticalPressure(T);
     // x_s: the halite liquidus at NaCl's vapour pressure, capped at 1; 1 from

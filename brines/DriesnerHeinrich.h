@@ -16,20 +16,31 @@ constexpr double kTriplePointT = 800.7;   // °C
 constexpr double kTriplePointP = 5.0e-4;  // bar
 constexpr double kWaterCriticalT = 373.946;
 constexpr double kWaterCriticalP = 220.64;
-// Range of the correlations.
+// Range of the correlations: 0 to 1000 °C, 0 to 5000 bar and 0 to 1 in
+// composition as published; the diagram continues the liquid's boundaries
+// down to the NaCl-ice eutectic (-21.2 °C), where liquids still boil.  Each
+// function below gives NaN for an argument outside its range (pressures up
+// to kRangeRounding over the top are the top's, for searches that end
+// there).
 constexpr double kTopTemperature = 1000.0;  // °C
 constexpr double kTopPressure = 5000.0;     // bar
+constexpr double kLowTemperature = -21.2;   // °C
+constexpr double kRangeRounding = 1e-9;
+// Eq. 1: slope of halite's melting curve (°C/bar).
+constexpr double kMeltingSlope = 2.4726e-2;
 
 // NaCl mole fraction of a mass fraction and back (M_NaCl 58.443 g/mol,
 // M_H2O 18.015268 g/mol).
 double moleFraction(double X);
 double massFraction(double x);
 
-// Eq. 1: melting temperature of halite at P, and its inverse.
+// Eq. 1: melting temperature of halite at P, and its inverse (from the
+// triple point to the melting point at 5000 bar, 924.3 °C).
 double haliteMeltingTemperature(double P);
 double haliteMeltingPressure(double T);
-// Eq. 2-3: vapour pressure of NaCl, sublimation below the triple point and
-// boiling of molten NaCl above it.
+// Eq. 2-3: vapour pressure of NaCl, sublimation below the triple point (its
+// Clausius-Clapeyron form down to 0 K) and boiling of molten NaCl above it,
+// up to 1000 °C.
 double naclVapourPressure(double T);
 
 // Eq. 5: critical pressure, (5b)/(5c) from water's critical temperature to
@@ -42,9 +53,10 @@ double criticalMoleFraction(double T);
 double criticalTemperature(double x);
 
 // Eq. 8: halite liquidus, the composition of the liquid saturated with
-// halite at (T, P).
+// halite at (T, P), up to halite's melting temperature at P.
 double liquidusMoleFraction(double T, double P);
-// Eq. 9-10: pressure of the three-phase curve vapour + liquid + halite.
+// Eq. 9-10: pressure of the three-phase curve vapour + liquid + halite, up
+// to NaCl's triple point.
 double vlhPressure(double T);
 
 // Eq. 11-12: liquid branch of the V+L surface at (T, P).  Its low-pressure

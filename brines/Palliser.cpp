@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 
 #include "platform/LogSink.h"
 
@@ -87,15 +88,45 @@ double Palliser::calculateHaliteLiquidDensity() {
     return d;
 }
 
+namespace {
+
+// Bulk densities that halite, the liquid (Xl, rl) and the vapour (Xv, rv)
+// of a three-phase point can make at the bulk composition X: the specific
+// volume is linear in the mass fractions, so its extremes lie on the edges
+// of the triangle that the line X crosses.  False when X lies outside the
+// triangle (below the vapour's composition).
+bool threePhaseDensityRange(double X, double Xl, double Xv, double rl, double rv, double rh, double& lo, double& hi) {
+    double vmin = std::numeric_limits<double>::infinity(), vmax = -vmin;
+    auto edge = [&](double Xa, double ra, double Xb, double rb) {
+        // The mixture of a and b whose composition is X, when there is one.
+        if (!(X >= std::fmin(Xa, Xb) && X <= std::fmax(Xa, Xb))) return;
+        const double wa = Xa == Xb ? 1.0 : (X - Xb) / (Xa - Xb);
+        const double v = wa / ra + (1.0 - wa) / rb;
+        vmin = std::fmin(vmin, v);
+        vmax = std::fmax(vmax, v);
+    };
+    edge(Xl, rl, Xv, rv);
+    edge(1.0, rh, Xv, rv);
+    edge(1.0, rh, Xl, rl);
+    if (!(vmax >= vmin)) return false;
+    lo = 1.0 / vmax;
+    hi = 1.0 / vmin;
+    return true;
+}
+
+// Mass fractions that fall outside [0, 1] by rounding only.
+constexpr double kFractionRounding = 1e-12;
+
+}  // namespace
+
 void Palliser::getHaliteLiquidGasState(double T_, double X_, double rho_, double& Ps, double& wl_, double& wv_) {
     pointFailed = 0;
-    if (!argumentsHold("getHaliteLiquidGasState", {salinityArg(X_), densityArg(rho_)})) {
-        Ps = wl_ = wv_ = std::nan("");
-        return;
-    }
-    double Xl, Xv, rl, rv;
-    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
-    Pslv = Ps;
+    Ps = wl_ = wv_ = std::nan("");
+    if (!argumentsHold("getHaliteLiquidGasState", {salinityArg(X_), densityArg(rho_)})) return;
+    double P0, Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, P0, Xl, Xv, rl, rv);
+    if (pointFailed) return;
+    Pslv = P0;
     Xlslv = Xl;
     Xvslv = Xv;
     rholslv = rl;
@@ -106,38 +137,45 @@ void Palliser::getHaliteLiquidGasState(double T_, double X_, double rho_, double
     const double gl = rho_ / rl - h, gv = rho_ / rv - h;
     const double al = Xl - 1.0, av = Xv - 1.0;
     const double c = 1.0 - h, xp = X_ - 1.0;
-    wv_ = (al * c - gl * xp) / (gv * al - gl * av);
-    wl_ = (c * av - gv * xp) / (gl * av - gv * al);
+    const double v = (al * c - gl * xp) / (gv * al - gl * av);
+    const double l = (c * av - gv * xp) / (gl * av - gv * al);
+    auto in01 = [](double w) { return w >= -kFractionRounding && w <= 1.0 + kFractionRounding; };
+    if (in01(l) && in01(v) && in01(1.0 - l - v)) {
+        Ps = P0;
+        wl_ = std::fmin(std::fmax(l, 0.0), 1.0);
+        wv_ = std::fmin(std::fmax(v, 0.0), 1.0);
+        return;
+    }
+    // Not a mixture of the three phases: the densities they can make at X.
+    pointFailed = 1;
+    double lo = 0.0, hi = 0.0;
+    if (threePhaseDensityRange(X_, Xl, Xv, rl, rv, rhoHalite, lo, hi))
+        refuse("H2O-NaCl: at %g °C and the three-phase pressure, %g bar, %g wt %% NaCl has a bulk density from %g to "
+               "%g kg/m3 (halite, liquid and vapour), not %g\n",
+               T_, P0, 100.0 * X_, lo, hi, rho_);
+    else
+        refuse("H2O-NaCl: at %g °C %g wt %% NaCl lies below the three-phase vapour's %g wt %%: it makes no halite, "
+               "liquid and vapour\n",
+               T_, 100.0 * X_, 100.0 * Xv);
 }
 
 double Palliser::calculateHaliteLiquidGasDensity(double T_, double X_, double rho_) {
+    // The density of a bulk on the three-phase curve is the caller's: the
+    // three phases of X make it (fractions below), or the bulk is refused.
     pointFailed = 0;
     if (!argumentsHold("calculateHaliteLiquidGasDensity", {salinityArg(X_), densityArg(rho_)})) return std::nan("");
-    double Ps;
-    getHaliteLiquidGasState(T_, X_, rho_, Ps, wl, wv);
+    double Ps, l, v;
+    getHaliteLiquidGasState(T_, X_, rho_, Ps, l, v);
     if (pointFailed) return std::nan("");
-    wh = 1.0 - wl - wv;
-    double d = rho;
-    auto in01 = [](double w) { return w >= 0.0 && w <= 1.0; };
-    if (in01(wl) && in01(wv) && in01(wh)) {
-        d = rho_;
-        P = Pslv;
-    } else if (Pslv > P) {
-        wh = (X_ - Xvslv) / (1.0 - Xvslv);
-        wv = 1.0 - wh;
-        wl = 0.0;
-        d = 1.0 / (wh / rhoHalite + wv / rhovslv);
-    } else if (P > Pslv) {
-        wh = (X_ - Xlslv) / (1.0 - Xlslv);
-        wl = 1.0 - wh;
-        wv = 0.0;
-        d = 1.0 / (wh / rhoHalite + wl / rholslv);
-    }
+    wl = l;
+    wv = v;
+    wh = std::fmax(1.0 - wl - wv, 0.0);
+    P = Pslv;
     const double s = wh / rhoHalite + wl / rholslv + wv / rhovslv;
     vl = wl / (rholslv * s);
     vh = wh / (rhoHalite * s);
     vv = wv / (rhovslv * s);
-    return d;
+    return rho_;
 }
 
 // ---------------------------------------------------------------- pure components

@@ -23,6 +23,8 @@
 // just made; a property (a call returning its value) sets it on failure only.
 #include <initializer_list>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "brines/PhaseDiagramInfo.h"
@@ -217,6 +219,25 @@ public:
         Palliser& owner;
     };
 
+    // Lives over a curve builder (made before its QuietScope): a curve that
+    // ends without a row is refused as a whole, naming the call and the
+    // sweep asked for (pointFailed set, one message); one with rows clears
+    // pointFailed.
+    struct CurveScope {
+        CurveScope(Palliser& p, const char* call, const std::vector<double>& rows, std::string sweep)
+            : owner(p), name(call), array(rows), start(rows.size()), what(std::move(sweep)) {}
+        ~CurveScope();
+        CurveScope(const CurveScope&) = delete;
+        CurveScope& operator=(const CurveScope&) = delete;
+        Palliser& owner;
+        const char* name;
+        const std::vector<double>& array;
+        std::size_t start;
+        std::string what;
+    };
+    // "name = value unit" parts of a sweep's description.
+    static std::string sweepText(std::initializer_list<std::pair<const char*, double>> parts, const char* unit);
+
     // An argument of an entry point and the range it must lie in: from lo
     // (above lo when openLow) to hi (no bound where infinite), in `unit`.
     struct Argument {
@@ -241,7 +262,7 @@ public:
     }
     // Pressure of a pure component (bar): above 0 (water: up to IAPWS-95's
     // 10 kbar).
-    static Argument waterPressureArg(double v) { return {"pressure P", v, 0.0, 10000.0, "bar", true}; }
+    static Argument waterPressureArg(double v) { return {"pressure P", v, 0.0, kWaterPmax, "bar", true}; }
     static Argument anyPressureArg(double v) { return {"pressure P", v, 0.0, kInf, "bar", true}; }
     static Argument salinityArg(double v, const char* name = "salinity X") {
         return {name, v, 0.0, 1.0, "(NaCl mass fraction)"};
@@ -263,6 +284,7 @@ public:
     static constexpr double kEutecticT = -21.2;     // °C, NaCl-ice eutectic
     static constexpr double kWaterTmin = -21.985;   // °C, 251.165 K, the bottom of IAPWS-95
     static constexpr double kTopPressure = 5000.0;  // bar, top of the mixture's correlations
+    static constexpr double kWaterPmax = 10000.0;   // bar, top of IAPWS-95's range
 
 private:
     // The parts of calculateFluidDensity: a pure end (true when X is one,

@@ -3,6 +3,7 @@
 // specific volumes in cm3/g, T in °C, P in bar).  A row whose point search
 // fails is left out where the curve says so.
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 
 #include "brines/Palliser.h"
@@ -11,18 +12,40 @@ namespace {
 void row(std::vector<double>& a, std::initializer_list<double> values) { a.insert(a.end(), values); }
 }  // namespace
 
+Palliser::CurveScope::~CurveScope() {
+    if (array.size() > start) {
+        owner.pointFailed = 0;
+        return;
+    }
+    owner.pointFailed = 1;
+    owner.refuse("H2O-NaCl %s: no point of the curve lies in the diagram %s\n", name, what.c_str());
+}
+
+std::string Palliser::sweepText(std::initializer_list<std::pair<const char*, double>> parts, const char* unit) {
+    std::string s;
+    char buf[96];
+    for (const auto& [name, v] : parts) {
+        std::snprintf(buf, sizeof buf, "%s%s = %g%s%s", s.empty() ? "at " : ", ", name, v, unit[0] ? " " : "", unit);
+        s += buf;
+    }
+    return s;
+}
+
 void Palliser::calculateHaliteGasIsopleth(std::vector<double>& array, double X_) {
     if (!argumentsHold("calculateHaliteGasIsopleth", {salinityArg(X_)})) return;
+    CurveScope curve(*this, "calculateHaliteGasIsopleth", array, sweepText({{"X", X_}}, "(NaCl mass fraction)"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     for (double t = 100.0; t <= Ttriple; t += 1.0) {
         double p, r;
         calculateHaliteGasSat(t, X_, p, r);
+        if (pointFailed) continue;
         row(array, {t, p});
     }
 }
 
 void Palliser::calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double, double, double) {
     if (!argumentsHold("calculateGasIsopleth", {salinityPercentArg(Xwt), finiteArg("temperature T0", T0, "°C")})) return;
+    CurveScope curve(*this, "calculateGasIsopleth", array, sweepText({{"Xwt", Xwt}, {"T0", T0}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, PcNaCl, 1.0)) return;
@@ -38,6 +61,7 @@ void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, d
     if (!argumentsHold("calculateLiquidIsopleth", {salinityPercentArg(Xwt), finiteArg("temperature Tend", Tend, "°C"),
                                                    finiteArg("temperature T0", T0, "°C")}))
         return;
+    CurveScope curve(*this, "calculateLiquidIsopleth", array, sweepText({{"T0", T0}, {"Tend", Tend}}, "°C"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt;
     if (!sweepable(T0, Tend, 1.0)) return;
@@ -49,13 +73,14 @@ void Palliser::calculateLiquidIsopleth(std::vector<double>& array, double Xwt, d
     }
     double pc = 0.0, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(Tend, pc, xc, rc);
-    row(array, {Tend, pc, rc});
+    if (!pointFailed) row(array, {Tend, pc, rc});
 }
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(std::vector<double>& array, double P_, double T0, double T1) {
     if (!argumentsHold("calculateIsobaricHaliteLiquidCurve", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
                                  finiteArg("temperature T1", T1, "°C")}))
         return;
+    CurveScope curve(*this, "calculateIsobaricHaliteLiquidCurve", array, sweepText({{"P", P_}, {"T0", T0}, {"T1", T1}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
@@ -75,6 +100,7 @@ void Palliser::calculateIsobaricHaliteGasCurve(std::vector<double>& array, doubl
     if (!argumentsHold("calculateIsobaricHaliteGasCurve", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
                                  finiteArg("temperature T1", T1, "°C")}))
         return;
+    CurveScope curve(*this, "calculateIsobaricHaliteGasCurve", array, sweepText({{"P", P_}, {"T0", T0}, {"T1", T1}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0)) return;
     for (double t = T0; t <= T1; t += 1.0) {
@@ -91,6 +117,7 @@ void Palliser::calculateIsobaricLiquidGas1(std::vector<double>& array, double P_
     if (!argumentsHold("calculateIsobaricLiquidGas1", {pressureArg(P_), finiteArg("temperature Tend", Tend, "°C"),
                                                        finiteArg("temperature T0", T0, "°C")}))
         return;
+    CurveScope curve(*this, "calculateIsobaricLiquidGas1", array, sweepText({{"P", P_}, {"T0", T0}, {"Tend", Tend}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, Tend, 1.0) || !std::isfinite(P_)) return;
     double start = T0;
@@ -126,6 +153,7 @@ void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_
     if (!argumentsHold("calculateIsobaricLiquidGas2", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
                                  finiteArg("temperature T1", T1, "°C")}))
         return;
+    CurveScope curve(*this, "calculateIsobaricLiquidGas2", array, sweepText({{"P", P_}, {"T0", T0}, {"T1", T1}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double xl, xv, rl, rv;
     if (P_ <= PcNaCl) {
@@ -137,7 +165,7 @@ void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_
             row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
         }
         calculateLGPoint(Tend, P_, xl, xv, rl, rv);
-        row(array, {Tend, 100.0, 100.0, rl, rv});
+        if (!pointFailed) row(array, {Tend, 100.0, 100.0, rl, rv});
         return;
     }
     if (!sweepable(T0, T1, 10.0)) return;
@@ -148,20 +176,22 @@ void Palliser::calculateIsobaricLiquidGas2(std::vector<double>& array, double P_
     }
     double pc, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(T1, pc, xc, rc);
-    row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
+    if (!pointFailed) row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
 }
 
 void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_, double T0, double T1) {
     if (!argumentsHold("calculateIsobaricLiquidGas3", {pressureArg(P_), finiteArg("temperature T0", T0, "°C"),
                                  finiteArg("temperature T1", T1, "°C")}))
         return;
+    CurveScope curve(*this, "calculateIsobaricLiquidGas3", array, sweepText({{"P", P_}, {"T0", T0}, {"T1", T1}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double pc, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(T0, pc, xc, rc);
-    row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
+    if (!pointFailed) row(array, {T0, 100.0 * xc, 100.0 * xc, rc, rc});
     if (P_ < Pcw) return;
     if (!sweepable(T0, T1, 10.0)) return;
     double xl = 0.0, xv = 0.0, rl = 0.0, rv = 0.0;
+    bool found = false;
     for (double t = T0 + 1.0; t <= T1; t += 10.0) {
         double a, b, c, d;
         calculateLGPoint(t, P_, a, b, c, d);
@@ -170,12 +200,13 @@ void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_
         xv = b;
         rl = c;
         rv = d;
+        found = true;
         row(array, {t, 100.0 * xl, 100.0 * xv, rl, rv});
     }
     if (P_ >= PcNaCl) {
         calculateCriticalPoint(T1, pc, xc, rc);
-        row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
-    } else {
+        if (!pointFailed) row(array, {T1, 100.0 * xc, 100.0 * xc, rc, rc});
+    } else if (found) {
         row(array, {T1, 100.0, 100.0, rl, rv});
     }
 }
@@ -183,6 +214,7 @@ void Palliser::calculateIsobaricLiquidGas3(std::vector<double>& array, double P_
 void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double T_) {
     if (!argumentsHold("calculateHaliteLiquidIsotherm", {{"temperature T", T_, 0.0, getHaliteMeltingTemperature(kTopPressure), "°C"}}))
         return;
+    CurveScope curve(*this, "calculateHaliteLiquidIsotherm", array, sweepText({{"T", T_}}, "°C"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double P0, Xs = 1.0;
     if (T_ <= Ttriple) {
@@ -202,6 +234,7 @@ void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double 
 
 void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_) {
     if (!argumentsHold("calculateHaliteGasIsotherm", {{"temperature T", T_, 0.1, Ttriple, "°C"}})) return;
+    CurveScope curve(*this, "calculateHaliteGasIsotherm", array, sweepText({{"T", T_}}, "°C"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!(T_ <= Ttriple)) return;
     preCalculateHaliteGasBubble(T_);
@@ -209,6 +242,7 @@ void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_)
     for (double p = 1e-5; p <= Pslv; p += 1.0) {
         double x, r;
         doCalculateHaliteGasBubble(p, x, r);
+        if (pointFailed) continue;
         row(array, {p, 100.0 * x, r, 1000.0 / r});
     }
     row(array, {Pslv, 100.0 * Xvslv, rhovslv, 1000.0 / rhovslv});
@@ -216,6 +250,7 @@ void Palliser::calculateHaliteGasIsotherm(std::vector<double>& array, double T_)
 
 void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_) {
     if (!argumentsHold("calculateLiquidGasIsotherm", {temperatureArg(T_)})) return;
+    CurveScope curve(*this, "calculateLiquidGasIsotherm", array, sweepText({{"T", T_}}, "°C"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!std::isfinite(T_) || T_ > TmixTop) return;
     preCalculate_Fixed_T_Parameters(T_);
@@ -226,10 +261,11 @@ void Palliser::calculateLiquidGasIsotherm(std::vector<double>& array, double T_)
     double xl, xv, rl, rv;
     for (double p = Plow; p <= Phigh; p += step) {
         calculateForLiquidGasIsotherm(T_, p, xl, xv, rl, rv);
+        if (pointFailed) continue;
         row(array, {p, 100.0 * xl, 100.0 * xv, rl, rv, 1000.0 / rl, 1000.0 / rv});
     }
     calculateForLiquidGasIsotherm(T_, Phigh, xl, xv, rl, rv);
-    row(array, {Phigh, 100.0 * xl, 100.0 * xv, rl, rv, 1000.0 / rl, 1000.0 / rv});
+    if (!pointFailed) row(array, {Phigh, 100.0 * xl, 100.0 * xv, rl, rv, 1000.0 / rl, 1000.0 / rv});
 }
 
 void Palliser::calculateNaClSublimationCurve(std::vector<double>& array) {
@@ -293,6 +329,7 @@ void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double
                                                anyPressureArg(P0), finiteArg("temperature T1", T1, "°C"),
                                                densityArg(rho_)}))
         return;
+    CurveScope curve(*this, "calculateTheIsochor", array, sweepText({{"T0", T0}, {"P0", P0}, {"T1", T1}, {"rho", rho_}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     if (!sweepable(T0, T1, 1.0) || !std::isfinite(P0)) return;
     double p = P0;
@@ -301,6 +338,7 @@ void Palliser::calculateTheIsochor(std::vector<double>& array, double X_, double
         if (region != 6) break;
         if (X_ < 1e-8) {
             p = getIsochoricWaterPressure(t, rho_);
+            if (!std::isfinite(p)) break;
             region = 60;
         } else if (X_ <= 0.9999) {
             p = getIsochoricFluidPressure(t, p, rho_, 100.0 * X_);
@@ -317,6 +355,7 @@ void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, do
                        {salinityPercentArg(Xwt), {"vapour volume fraction phiPct", phiPct, 0.0, 100.0, "%"},
                         finiteArg("temperature Tend", Tend, "°C"), finiteArg("temperature T0", T0, "°C")}))
         return;
+    CurveScope curve(*this, "calculateBoilingCurveWithGasVolume", array, sweepText({{"T0", T0}, {"Tend", Tend}}, "°C"));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     const double X_ = 0.01 * Xwt, phi = 0.01 * phiPct;
     if (!sweepable(T0, Tend, 1.0)) return;
@@ -328,7 +367,7 @@ void Palliser::calculateBoilingCurveWithGasVolume(std::vector<double>& array, do
     }
     double pc = 0.0, xc = 0.0, rc = 0.0;
     calculateCriticalPoint(Tend, pc, xc, rc);
-    row(array, {Tend, pc, rc});
+    if (!pointFailed) row(array, {Tend, pc, rc});
 }
 
 void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
@@ -344,6 +383,7 @@ void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
 
 void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double X_, double Tstart) {
     if (!argumentsHold("calculateHaliteLiquidIsopleth", {salinityArg(X_)})) return;
+    CurveScope curve(*this, "calculateHaliteLiquidIsopleth", array, sweepText({{"X", X_}, {"Tstart", Tstart}}, ""));
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double t, p0, xv, rl, rv;
     calculateSLVPointFromX(X_, t, p0, xv, rl, rv, Tstart);

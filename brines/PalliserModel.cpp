@@ -145,9 +145,18 @@ double PalliserModel::getWaterLiquidDensity(double T_, double P_) {
         // No liquid volume at this state: no density rather than a wrong one.
         water->errorflag = 0;
         pointFailed = 1;
+        refuse("H2O-NaCl getWaterLiquidDensity: water has no liquid state at %g °C and %g bar\n", T_, P_);
         return std::nan("");
     }
     return WaterEOS::kMolarMass / water->V;
+}
+
+double PalliserModel::quietWaterVapourDensity(double T_, double P_) {
+    QuietScope q(*this);
+    const int failed = pointFailed;
+    const double d = getWaterVapourDensity(T_, P_);
+    pointFailed = failed;
+    return d;
 }
 
 double PalliserModel::getWaterVapourDensity(double T_, double P_) {
@@ -159,6 +168,7 @@ double PalliserModel::getWaterVapourDensity(double T_, double P_) {
     if (water->errorflag) {
         water->errorflag = 0;
         pointFailed = 1;
+        refuse("H2O-NaCl getWaterVapourDensity: water has no vapour state at %g °C and %g bar\n", T_, P_);
         return std::nan("");
     }
     return WaterEOS::kMolarMass / water->V;
@@ -203,6 +213,14 @@ double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, dou
 
 double PalliserModel::getIsochoricWaterPressure(double T_, double rho_) {
     if (!argumentsHold("getIsochoricWaterPressure", {waterTemperatureArg(T_), densityArg(rho_)})) return std::nan("");
+    if (T_ < TcwIAPWS) {
+        // Inside the liquid-vapour dome water of that density is liquid and
+        // vapour at their saturation pressure (below the triple point, the
+        // metastable continuation of the saturation curve).
+        double Ps, rl, rv;
+        calculateWaterSaturationPoint(T_, Ps, rl, rv);
+        if (rho_ > rv && rho_ < rl) return Ps;
+    }
     water->temperature(T_ + 273.15);
     water->volume(WaterEOS::kMolarMass / rho_);
     // (The flag tells of this evaluation, not of an earlier one.)
@@ -212,6 +230,13 @@ double PalliserModel::getIsochoricWaterPressure(double T_, double rho_) {
         water->errorflag = 0;
         pointFailed = 1;
         refuse("H2O-NaCl getIsochoricWaterPressure: water has no state at %g °C and %g kg/m3\n", T_, rho_);
+        return std::nan("");
+    }
+    if (!(water->P > 0.0) || 1e-5 * water->P > kWaterPmax) {
+        pointFailed = 1;
+        refuse("H2O-NaCl getIsochoricWaterPressure: water at %g °C and %g kg/m3 lies beyond IAPWS-95's range (above "
+               "0 and up to %g bar; its equation gives %g bar)\n",
+               T_, rho_, kWaterPmax, 1e-5 * water->P);
         return std::nan("");
     }
     return 1e-5 * water->P;
@@ -242,7 +267,8 @@ double PalliserModel::getNaClVapourDensity(double T_, double P_) {
 // with it.
 double PalliserModel::getHaliteMeltingPressure(double T_) {
     if (!argumentsHold("getHaliteMeltingPressure", {{"temperature T", T_, Ttriple, TcNaCl, "°C"}})) return std::nan("");
-    return dh07::haliteMeltingPressure(T_);
+    // (Eq. 1 continued linearly above 5000 bar.)
+    return dh07::kTriplePointP + (T_ - Ttriple) / dh07::kMeltingSlope;
 }
 
 double PalliserModel::getHaliteMeltingTemperature(double P_) {
@@ -368,9 +394,7 @@ double PalliserModel::threePhaseVapourLaw(double T_, double P_) {
     // pressure is.
     const double w = vapourPolynomialWeight(T_);
     if (w < 1.0) {
-        const int failed = pointFailed;
-        const double rw = getWaterVapourDensity(T_, P_);
-        pointFailed = failed;
+        const double rw = quietWaterVapourDensity(T_, P_);
         if (std::isfinite(rw)) rhov = (1.0 - w) * rw + w * rhov;
     }
     return rhov;
@@ -386,9 +410,7 @@ double PalliserModel::diluteVapourDensity(double T_, double P_, double Xv, doubl
     // up to tens of per cent where they hold only 1e-5 to 1e-4 NaCl).
     const double g = Xv / (Xv + kDiluteVapourX * s);
     if (!(g < 1.0)) return lawDensity;
-    const int failed = pointFailed;
-    const double rw = getWaterVapourDensity(T_, P_);
-    pointFailed = failed;
+    const double rw = quietWaterVapourDensity(T_, P_);
     if (!std::isfinite(rw)) return lawDensity;
     // Where water vapour is nearly an ideal gas, so is the vapour: it is no
     // denser than water vapour with as many moles per volume and its salt as
@@ -444,7 +466,7 @@ double PalliserModel::haliteSaturatedVapourDensity(double T_, double P_, double 
     // The excess is taken relative to water vapour's density, so that a
     // trace of salt changes the density by a like fraction at every pressure
     // (an absolute excess would outgrow water vapour's density as P -> 0).
-    const double wP = getWaterVapourDensity(T_, P_), wPs = getWaterVapourDensity(T_, Ps);
+    const double wP = quietWaterVapourDensity(T_, P_), wPs = quietWaterVapourDensity(T_, Ps);
     if (!std::isfinite(wP) || !std::isfinite(wPs) || !(Ps > 0.0)) return P_ / Ps * rv;
     return wP * (1.0 + (rv / wPs - 1.0) * std::pow(P_ / Ps, n));
 }
@@ -477,7 +499,9 @@ void PalliserModel::calculateHaliteGasBubble(double T_, double P_, double& X_, d
 void PalliserModel::calculateHaliteGasSat(double T_, double X_, double& P_, double& rho_) {
     pointFailed = 0;
     P_ = rho_ = std::nan("");
-    if (!argumentsHold("calculateHaliteGasSat", {{"temperature T", T_, kPeritectic, Ttriple, "°C"}, salinityArg(X_)}))
+    // (A vapour without salt is saturated with halite at no pressure.)
+    if (!argumentsHold("calculateHaliteGasSat", {{"temperature T", T_, kPeritectic, Ttriple, "°C"},
+                                                 {"salinity X", X_, 0.0, 1.0, "(NaCl mass fraction)", true}}))
         return;
     const double n = haliteGasExponent(T_);
     double Ps, Xl, Xv, rl, rv;
@@ -535,6 +559,7 @@ double PalliserModel::liquidusTemperatureAt(double X_, double P_) {
 
 void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, double& T_, double& rho_, double) {
     pointFailed = 0;
+    rho_ = std::nan("");
     if (!argumentsHold("calculateHaliteLiquidTemperature",
                        {salinityArg(X_), pressureArg(P_)})) {
         T_ = -1.0;
@@ -716,7 +741,7 @@ void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_,
 double PalliserModel::haliteLiquidusDensity(double T_, double P_, double X_, double lawDensity) {
     // The liquid of the one-phase region at the same state, so that the
     // halite-bearing and the halite-free liquid agree on the liquidus.
-    const double d = liquidDensity(T_, P_, X_);
+    const double d = oneLiquidDensity(T_, P_, X_);
     return std::isfinite(d) ? d : lawDensity;
 }
 
@@ -725,7 +750,7 @@ double PalliserModel::haliteLiquidusDensity(double T_, double P_, double X_, dou
 namespace {
 // Eutectic of the ice liquidus: -21.2 °C for H2O-NaCl, -10.7 °C for H2O-KCl,
 // -22.9 °C (the ternary eutectic) for a mixture of the two salts.
-double iceEutectic(double c) { return c >= 1.0 ? -21.2 : (c <= 0.0 ? -10.7 : -22.9); }
+double iceEutectic(double c) { return c >= 1.0 ? -21.2 : (c <= 0.0 ? PalliserModel::kKClEutecticT : -22.9); }
 // The law of NaCl-KCl solutions in wt % salt w and the NaCl share c.
 double iceLiquidusLaw(double w, double c) {
     return -((0.4597 + 0.144 * c) * w +
@@ -828,19 +853,19 @@ double PalliserModel::calculateFluidDensityRegion2a() {
 // side; where it does not hold, water vapour blended in X towards the
 // boundary's vapour (this model's own law).
 double PalliserModel::calculateFluidDensityRegion4() {
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + (X / Xvlg) * (rhovlg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion8() {
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + (X / Xhg) * (rhohg - rv));
 }
 
 double PalliserModel::calculateFluidDensityRegion7() {
     // Below NaCl's boiling pressure: between water vapour and NaCl vapour at
     // the same (T, P) where the correlation does not hold.
-    const double rv = getWaterVapourDensity(T, P);
+    const double rv = quietWaterVapourDensity(T, P);
     return vapourDensity(T, P, X, rv + X * (getNaClVapourDensity(T, P) - rv));
 }
 

@@ -86,6 +86,9 @@ public:
     // volumetric correlation of Driesner (2007) where it holds, the law
     // elsewhere (see PalliserModelLiquid.cpp).
     double liquidDensity(double T, double P, double X);
+    // The same without the checks and the message: NaN where there is none
+    // (the searches and the regions that fall back to other laws).
+    double oneLiquidDensity(double T, double P, double X);
     // Driesner's (2007) liquid density alone; NaN where water at the scaled
     // temperature is not on its liquid side (or above 1000 °C).
     double driesnerLiquidDensity(double T, double P, double X);
@@ -110,7 +113,10 @@ public:
     double patchForXgsat(double T, double P, double Plow, double x);
 
     // Curve builders of this model.
+    // The ice-melting salinities at T of the NaCl shares 0, 0.05, ..., 1 of the
+    // salt (rows: wt % NaCl, wt % KCl); none when T lies outside -10.7 to 0 °C.
     void calculateIceMeltingIsotherm(std::vector<double>& array, double T);
+    static constexpr double kKClEutecticT = -10.7;  // °C, H2O-KCl eutectic
     void calculateGasIsopleth(std::vector<double>& array, double Xwt, double T0, double Tend, double Pend,
                               double rhoEnd);
 
@@ -193,6 +199,9 @@ private:
     void surfaceCoefficients(double T, double Xc, double& a0_, double& bl_, double& zg_, double& zl_, double& el_,
                              double& ev_) const;
     double haliteGasExponent(double T) const;
+    // Water vapour's density at (T, P), NaN where it has none, without a
+    // message and with pointFailed as it was.
+    double quietWaterVapourDensity(double T, double P);
     // Density of the halite-saturated vapour at (T, P) below the three-phase
     // pressure Ps, whose vapour has the density rv; n the exponent of its
     // salt content in P/Ps.

@@ -96,8 +96,15 @@ double PalliserModel::driesnerVapourDensity(double T_, double P_, double X_) {
 }
 
 double PalliserModel::vapourDensity(double T_, double P_, double X_, double lawDensity) {
+    if (!argumentsHold("vapourDensity", {temperatureArg(T_), {"pressure P", P_, 0.0, kTopPressure * kTopPressureTolerance, "bar", true},
+                                         salinityArg(X_)}))
+        return std::nan("");
     const double d = driesnerVapourDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawDensity;
+    if (std::isfinite(d)) return d;
+    if (std::isfinite(lawDensity)) return lawDensity;
+    pointFailed = 1;
+    refuse("H2O-NaCl: no vapour of %g wt %% NaCl at %g °C and %g bar in the diagram\n", 100.0 * X_, T_, P_);
+    return std::nan("");
 }
 
 void PalliserModel::lawSaturatedLiquid(double T_, double X_, double& P_, double& rho_) {
@@ -115,18 +122,51 @@ double PalliserModel::lawLiquidDensity(double T_, double P_, double X_) {
     double Plaw = 0.0, rsLaw = 0.0;
     lawSaturatedLiquid(T_, X_, Plaw, rsLaw);
     if (!(P_ > Plaw)) return rsLaw;
-    const double r1000 = getWaterLiquidDensity(T_, 1000.0);
+    double r1000;
+    {
+        QuietScope q(*this);  // (NaN, and the law with it, where water has no liquid)
+        const int failed = pointFailed;
+        r1000 = getWaterLiquidDensity(T_, 1000.0);
+        pointFailed = failed;
+    }
     return lawLiquid(r1000 + (1695.0 - r1000) * X_, rsLaw, P_, Plaw);
 }
 
 double PalliserModel::liquidDensity(double T_, double P_, double X_) {
+    if (!argumentsHold("liquidDensity", {temperatureArg(T_), {"pressure P", P_, 0.0, kTopPressure * kTopPressureTolerance, "bar", true},
+                                         salinityArg(X_)}))
+        return std::nan("");
+    // Below its bubble pressure the liquid boils: no one-phase liquid there.
+    double Pb = std::nan(""), Xv, rl, rv;
+    {
+        QuietScope q(*this);
+        const int failed = pointFailed;
+        calculateBubblePoint(T_, X_, Pb, Xv, rl, rv);
+        pointFailed = failed;
+    }
+    if (P_ < Pb * (1.0 - 1e-9)) {
+        pointFailed = 1;
+        refuse("H2O-NaCl liquidDensity: %g wt %% NaCl at %g °C boils below %g bar, its bubble pressure: no one-phase "
+               "liquid at %g bar\n",
+               100.0 * X_, T_, Pb, P_);
+        return std::nan("");
+    }
+    const double d = oneLiquidDensity(T_, P_, X_);
+    if (std::isfinite(d)) return d;
+    pointFailed = 1;
+    refuse("H2O-NaCl liquidDensity: no liquid of %g wt %% NaCl at %g °C and %g bar in the diagram\n", 100.0 * X_, T_,
+           P_);
+    return d;
+}
+
+double PalliserModel::oneLiquidDensity(double T_, double P_, double X_) {
     if (!(T_ <= driesner::kTopTemperature)) return std::nan("");
     const double d = driesnerLiquidDensity(T_, P_, X_);
     return std::isfinite(d) ? d : lawLiquidDensity(T_, P_, X_);
 }
 
 double PalliserModel::liquidLikeDensity(const char* regionName) {
-    const double d = liquidDensity(T, P, X);
+    const double d = oneLiquidDensity(T, P, X);
     if (platform::traceShown()) platform::tracef("region %s rho %f\n", regionName, d);
     return d;
 }

@@ -191,10 +191,19 @@ void PalliserModel::calculateLGPoint(double T_, double P_, double& Xl, double& X
         Xl = Xv = rhol = rhov = std::nan("");
         return;
     }
+    Xl = Xv = rhol = rhov = std::nan("");
     SurfaceLaw L;
     if (!surfaceForPoint(T_, P_, L)) return;
-    if (P_ < L.Plow || P_ > L.Phigh) pointFailed = 1;
-    if (T_ >= Tcw && std::fabs(L.Plow - P_) < 0.1) pointFailed = 0;
+    // (Above water's critical temperature a pressure within 0.1 bar below
+    // the low end is taken as the low end.)
+    const bool atLowEnd = T_ >= Tcw && std::fabs(L.Plow - P_) < 0.1;
+    if ((P_ < L.Plow || P_ > L.Phigh) && !atLowEnd) {
+        pointFailed = 1;
+        refuse("H2O-NaCl: no liquid-vapour point at %g °C and %g bar (liquid and vapour coexist from %g to %g bar at "
+               "that temperature)\n",
+               T_, P_, L.Plow, L.Phigh);
+        return;
+    }
     const double s = clip01((L.Phigh - P_) / (L.Phigh - L.Plow));
     Xl = L.liquidComposition(s);
     double P;
@@ -206,7 +215,7 @@ double PalliserModel::surfaceLiquidDensity(double T_, double P_, double X_, doub
     // and composition; above the melting point of halite, where the
     // correlation does not hold (the molten-salt end at low pressure), the
     // power law.
-    if (T_ <= Ttriple) return liquidDensity(T_, P_, X_);
+    if (T_ <= Ttriple) return oneLiquidDensity(T_, P_, X_);
     const double d = driesnerLiquidDensity(T_, P_, X_);
     return std::isfinite(d) ? d : lawDensity;
 }
@@ -275,10 +284,8 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T_, double P_, double& 
 
 void PalliserModel::calculateBubblePoint(double T_, double X_, double& P_, double& Xv, double& rhol, double& rhov) {
     pointFailed = 0;
-    if (!argumentsHold("calculateBubblePoint", {temperatureArg(T_), salinityArg(X_)})) {
-        P_ = Xv = rhol = rhov = std::nan("");
-        return;
-    }
+    P_ = Xv = rhol = rhov = std::nan("");
+    if (!argumentsHold("calculateBubblePoint", {temperatureArg(T_), salinityArg(X_)})) return;
     SurfaceLaw L;
     if (!surfaceForPoint(T_, X_, L)) return;
     double s;
@@ -374,10 +381,8 @@ bool PalliserModel::solveDewReducedPressure(const SurfaceLaw& L, double X_, doub
 
 void PalliserModel::calculateDewPoint(double T_, double X_, double& P_, double& /*a*/, double& /*b*/, double& rhov) {
     pointFailed = 0;
-    if (!argumentsHold("calculateDewPoint", {temperatureArg(T_), salinityArg(X_)})) {
-        P_ = rhov = std::nan("");
-        return;
-    }
+    P_ = rhov = std::nan("");
+    if (!argumentsHold("calculateDewPoint", {temperatureArg(T_), salinityArg(X_)})) return;
     SurfaceLaw L;
     if (!surfaceForPoint(T_, X_, L)) return;
     double s = 0.0;

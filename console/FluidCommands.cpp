@@ -24,10 +24,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "console/FluidCommands.h"
 
@@ -92,10 +95,13 @@ public:
         double v = 0.0;
         const Parsed p = parseNumber(word.c_str(), v);
         if (p != Parsed::Number) {
-            const char* why = p == Parsed::TooLarge   ? " (beyond the largest number, 1.8e308)"
-                              : p == Parsed::TooSmall ? " (below the smallest number kept, 2.2e-308: give 0 or a larger "
-                                                        "value)"
-                                                      : "";
+            // (0 is a value only where the range takes it.)
+            const bool zeroTaken = std::strstr(range, "above 0") == nullptr;
+            const char* why = p == Parsed::TooLarge ? " (beyond the largest number, 1.8e308)"
+                              : p == Parsed::TooSmall
+                                  ? (zeroTaken ? " (below the smallest number kept, 2.2e-308: give 0 or a larger value)"
+                                               : " (below the smallest number kept, 2.2e-308: give a larger value)")
+                                  : "";
             platform::diagf("The %s of the %s command must be %s, not \"%s\"%s.\n", trim(label).c_str(), command_,
                             range, word.c_str(), why);
             ok = false;
@@ -159,7 +165,9 @@ private:
             return true;
         }
         if (!ok) return false;  // the command will not run: ask for nothing more
-        platform::warnf("Expected %s for %s command.\n", label, command_);  // a prompt, no failure
+        // A prompt, no failure, where someone types the answer (a script's
+        // input gets none).
+        if (in_ != nullptr && ::isatty(::fileno(in_))) platform::warnf("Expected %s for %s command.\n", label, command_);
         bool tooLong = false;
         if (in_ == nullptr || !readToken(in_, word, tooLong)) {
             platform::diagf("No value was given for %s (%s): the %s command is not run.\n", trim(label).c_str(),
@@ -223,6 +231,28 @@ bool printFormulaTrees(FluidPhase& m) {
 
 }  // namespace
 
+namespace {
+
+// Refuses the unknown command word argv[i] in one sentence; the numbers
+// after it are its arguments, not commands: said with it and skipped.
+// Returns the index of the next word to run.
+int refuseUnknownCommand(int argc, char* const* argv, int i) {
+    const char* word = argv[i] ? argv[i] : "";
+    std::string numbers;
+    for (++i; i < argc && argv[i]; ++i) {
+        double v = 0.0;
+        if (parseNumber(argv[i], v) == Parsed::NotANumber) break;
+        numbers += std::string(numbers.empty() ? "" : " ") + argv[i];
+    }
+    if (numbers.empty())
+        platform::diagf("Command %s not recognized\n", word);
+    else
+        platform::diagf("Command %s not recognized: it is not run, nor its arguments %s\n", word, numbers.c_str());
+    return i;
+}
+
+}  // namespace
+
 bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
@@ -244,12 +274,14 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         if (used > 0) {
             if (reported()) {
                 written.removeAll();
-                platform::diagf("Command %s failed\n", word);
+                // (A command that said why has failed with that sentence.)
+                if (platform::diagnosticCount() == diagnostics) platform::diagf("Command %s failed\n", word);
                 allDone = false;
             }
             i += used;
             continue;
         }
+        const long commandStart = platform::diagnosticCount();
         Arguments a(argc, argv, i + 1, in, word);
         bool known = true, done = true;
         // Runs a calculation once its arguments are good; a tracer fails when it reports a failure.
@@ -457,9 +489,8 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             known = false;
         }
         if (!known) {
-            platform::diagf("Command %s not recognized\n", word);
+            i = refuseUnknownCommand(argc, argv, i);
             allDone = false;
-            ++i;
             continue;
         }
         i = a.index();
@@ -471,7 +502,8 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 if (is(word, shows)) m.sayWithheldStateFunctions();
         if (!a.ok || !done) {
             written.removeAll();
-            platform::diagf("Command %s failed\n", word);
+            // (A command that said why has failed with that sentence.)
+            if (platform::diagnosticCount() == commandStart) platform::diagf("Command %s failed\n", word);
             allDone = false;
         }
     }

@@ -416,6 +416,15 @@ FluidPhase* buildFluidModel(const char* name, std::string* why) {
     }
     const std::string full(name);
     if (const FluidModelEntry* e = findEntry(full); e && !e->components) return e->build({}, why);
+    // A model of fixed components given with a colon: its own name, alone.
+    if (const std::size_t colon = full.find(':'); colon != std::string::npos) {
+        const std::string word = full.substr(0, colon);
+        if (const FluidModelEntry* e = findEntry(word); e && !e->components) {
+            setReason(why, "The model " + word + " has its own components and takes no names after a colon: give it as " +
+                               word);
+            return nullptr;
+        }
+    }
     // Models whose components follow the name.
     std::string model;
     std::vector<std::string> comps;

@@ -2,6 +2,7 @@
 // Reports of the magma-water energetics into the log: RTF blocks in the log
 // window's own header (fonts f0 Courier and f1 Courier-Bold, colours 1 white,
 // 2 red, 3 blue) and plain lines, through the platform's log sink.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,15 @@ std::string format(const char* fmt, A... args) {
     std::snprintf(s.data(), s.size(), fmt, args...);
     s.resize(static_cast<std::size_t>(n));
     return withoutNonFinite(s);
+}
+
+// A temperature or pressure given by the user, as a refusal repeats it: two
+// decimals, or six significant digits where those would be more than a
+// dozen digits (1e308 is no 309-digit number).
+inline std::string given(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, std::fabs(v) < 1e9 ? "%.2f" : "%.6g", v);
+    return buf;
 }
 
 // A report line on standard output, formatted as `format` does.

@@ -118,7 +118,9 @@ bool WaterMagmaCalculationInfo::readArguments(int argc, const char** argv, std::
             bad = true;
         }
     };
-    for (int i = 0; i < argc; ++i) {
+    // (The first slip stops the reading: one refusal, not one for every
+    // word after it.)
+    for (int i = 0; i < argc && !bad; ++i) {
         const char* w = argv[i];
         if (w == nullptr) continue;
         bool done = false;
@@ -197,6 +199,9 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(depth >= 0.0)) return fail("the depth d must not be negative.");
     if (!(g >= 0.0)) return fail("the gravity g must not be negative.");
     if (!std::isfinite(geothermalGradient)) return fail("the geothermal gradient geo is not a number.");
+    if (!std::isfinite(depthTemperature()) || !std::isfinite(depthPressure()))
+        return fail("the depth d puts the water at depth beyond any state of the water model (its temperature or "
+                    "pressure there is no finite number).");
     if (!(depthTemperature() > 0.0))
         return fail("the water temperature at depth (T1 + geo x d) must be above -273.15 deg. C.");
     if (!(depthPressure() > 0.0))
@@ -224,9 +229,9 @@ bool WaterMagmaCalculationInfo::validateWaterStates(double Tmin, double Tmax, do
     for (const auto& w : states) {
         if (w.T >= Tmin && w.T <= Tmax && w.P <= Pmax) continue;
         std::snprintf(text, sizeof text,
-                      "the %s at %.2f deg. C and %.6g bar lies outside the states of the water model (%.3f to %.2f "
+                      "the %s at %s deg. C and %.6g bar lies outside the states of the water model (%.3f to %.2f "
                       "deg. C, up to %.0f bar).",
-                      w.what, w.T - 273.15, w.P, Tmin - 273.15, Tmax - 273.15, Pmax);
+                      w.what, logreport::given(w.T - 273.15).c_str(), w.P, Tmin - 273.15, Tmax - 273.15, Pmax);
         message = text;
         return false;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -42,8 +43,8 @@ constexpr double kExtrapolatedPmax = WaterMagmaModel::kExtrapolatedPmax;
 
 bool waterTemperature(const WaterMagmaModel& m, double T, const char* what) {
     if (m.holdsWaterTemperature(T)) return true;
-    platform::diagf("Brenvik: the %s (%.2f deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
-                    what, T - 273.15, m.validity.Tmin - 273.15, kExtrapolatedTmax - 273.15);
+    platform::diagf("Brenvik: the %s (%s deg. C) lies outside the states of the water model (%.3f to %.2f deg. C).\n",
+                    what, logreport::given(T - 273.15).c_str(), m.validity.Tmin - 273.15, kExtrapolatedTmax - 273.15);
     return false;
 }
 
@@ -123,14 +124,111 @@ int WaterMagmaModel::doMenuCommand(const char* word, int argc, const char** argv
     if (word == nullptr) return 1;
     // A calculation that reports a failure through the log, or a file that
     // cannot be written, makes the run fail whatever the option returns.
+    // An option that fails leaves no file: what it wrote (headers, rows of
+    // the refused calculation, the Igor macro that plots them) is removed.
+    // The option has said why it failed; nothing more is added.
     const long diagnostics = platform::diagnosticCount();
     const int lostFiles = platform::writeFailureCount();
-    const int status = runMenuCommand(word, argc, argv, in);
-    if (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles) {
-        platform::diagf("Brenvik: the option %s failed.\n", word);
-        return 1;
+    platform::WrittenFiles written;
+    int status = runMenuCommand(word, argc, argv, in);
+    const bool said = platform::diagnosticCount() != diagnostics;
+    if (said || platform::writeFailureCount() != lostFiles) status = 1;
+    if (status != 0) {
+        written.removeAll();
+        if (!said) platform::diagf("Brenvik: the option %s failed.\n", word);
     }
     return status;
+}
+
+// "TP" and "TV": the expansion work of the water at a given temperature and
+// pressure, or temperature and molar volume.
+int WaterMagmaModel::runStateWorkCommand(const char* word, int argc, const char** argv) {
+    const bool byP = is(word, "TP");
+    if (argc < 2) {
+        platform::diagf(byP ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"
+                            : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n");
+        return 1;
+    }
+    if (argc > 3) {
+        platform::diagf("Brenvik: %s takes at most three arguments.\n", word);
+        return 1;
+    }
+    double t = 0.0, second = 0.0;
+    if (!readNumber(argv[0], "temperature in deg. C", t) ||
+        !readNumber(argv[1], byP ? "pressure in bar" : "volume in cm3/mol", second))
+        return 1;
+    const double T_ = t + 273.15;
+    if (!waterTemperature(*this, T_, "temperature") ||
+        (byP ? !waterPressure(second) : !positive(second, "volume", "cm3/mol")))
+        return 1;
+    const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
+    if (argc == 3 && !vapour && !is(argv[2], "liquid") && !is(argv[2], "water")) {
+        platform::diagf("Brenvik: the phase \"%s\" of %s is none of liquid, water, gas, steam or vapour.\n",
+                        argv[2], word);
+        return 1;
+    }
+    const int kind = vapour ? 1 : 2;
+    std::printf("\n");
+    set_the_phase_as(kind);
+    StableState phase;
+    if (byP) {
+        // The root of the phase asked for, set against the other root.
+        double Vr = 0.0, Gr = 0.0;
+        if (!pressureRootFromTP(kind, T_, second, Vr, Gr)) {
+            platform::diagf("Brenvik: no %s state of water at %.2f deg. C and %.4g bar.\n",
+                            vapour ? "steam" : "liquid", t, second);
+            return 1;
+        }
+        setStateFromTPV(T_, second, Vr);
+        phase = assessStateAtTP(T_, second);
+    } else {
+        calculateFromTV(T_, second * 1e-6, 0);
+    }
+    // IAPWS-95 extrapolates soundly up to 5000 K and 100 000 bar; a state
+    // beyond that, or mechanically unstable, is no starting point.
+    if (errorflag || !stateIsFinite()) {
+        platform::diagf("Brenvik: no state of water found at these conditions.\n");
+        return 1;
+    }
+    if (!(P > 0.0 && P * 1e-5 <= kExtrapolatedPmax && dPdV < 0.0)) {
+        platform::diagf("Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
+                        "model (up to %.0f K and %.0f bar).\n",
+                        T_ - 273.15, P * 1e-5, kExtrapolatedTmax, kExtrapolatedPmax);
+        return 1;
+    }
+    if (!(P >= 1e5 * (1.0 - 1e-9))) {
+        platform::diagf(
+            "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
+            P * 1e-5);
+        return 1;
+    }
+    // Beyond a melting curve water is ice; below its triple point at
+    // low pressure IAPWS-95 gives the supercooled liquid, metastable.
+    const water::Ice ice = water::iceAt(T_, P);
+    if (ice != water::Ice::None && ice != water::Ice::Ih) {
+        platform::diagf("Brenvik: at %.2f deg. C and %.4g bar water is %s, not a fluid.\n", T_ - 273.15, P * 1e-5,
+                        water::iceName(ice));
+        return 1;
+    }
+    noteStateBeyondFittedRange(T_, P * 1e-5);
+    dump();
+    if (ice != water::Ice::None)
+        std::printf("** Supercooled liquid water, metastable: %s is stable\n", water::iceName(ice));
+    else if (byP)
+        printPhaseOfState(phase, vapour);
+    WaterMagmaCalculationResult r;
+    r.T3 = T_;
+    r.P3 = P * 1e-5;
+    r.S3 = S;
+    r.V3 = V * 1e6;
+    r.U3 = U;
+    r.H3 = H;
+    r.scriptFlag = 0;
+    prepareExpansionWorkCalculation(1.0, r);
+    calculateExpansionWork(r);
+    r.printExpansionWork();
+    std::printf("\n");
+    return 0;
 }
 
 int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in) {
@@ -141,6 +239,12 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         if (info.validate(problem) &&
             info.validateWaterStates(validity.Tmin, kExtrapolatedTmax, kExtrapolatedPmax, problem)) {
             info.printSummary();
+            // A magma below its solidus is solid rock: it gives its heat
+            // without latent heat.
+            if (info.Tm < info.Tsol)
+                platform::warnf("Note: the magma at Tm = %s deg. C lies below its solidus (Tsol = %s deg. C): it is "
+                                "solid and gives no latent heat.\n",
+                                logreport::given(info.Tm - 273.15).c_str(), logreport::given(info.Tsol - 273.15).c_str());
             return true;
         }
         platform::diagf("Brenvik: %s\n", problem.c_str());
@@ -168,88 +272,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         drawWaterMagmaDiagram(info, 1, 1, nullptr, 0.001, 7.0);
         return errorflag ? 1 : 0;
     }
-    if (is(word, "TP") || is(word, "TV")) {
-        const bool byP = is(word, "TP");
-        if (argc < 2) {
-            platform::diagf(byP ? "Syntax: TP <temperature in deg. C>   <pressure in bar>  (<phase>)\n"
-                                : "Syntax: TV <temperature in deg. C>   <volume in cm3/mol>  (<phase>)\n");
-            return 1;
-        }
-        if (argc > 3) {
-            platform::diagf("Brenvik: %s takes at most three arguments.\n", word);
-            return 1;
-        }
-        double t = 0.0, second = 0.0;
-        if (!readNumber(argv[0], "temperature in deg. C", t) ||
-            !readNumber(argv[1], byP ? "pressure in bar" : "volume in cm3/mol", second))
-            return 1;
-        const double T_ = t + 273.15;
-        if (!waterTemperature(*this, T_, "temperature") ||
-            (byP ? !waterPressure(second) : !positive(second, "volume", "cm3/mol")))
-            return 1;
-        const bool vapour = argc == 3 && (is(argv[2], "gas") || is(argv[2], "steam") || is(argv[2], "vapour"));
-        const int kind = vapour ? 1 : 2;
-        std::printf("\n");
-        set_the_phase_as(kind);
-        StableState phase;
-        if (byP) {
-            // The root of the phase asked for, set against the other root.
-            double Vr = 0.0, Gr = 0.0;
-            if (!pressureRootFromTP(kind, T_, second, Vr, Gr)) {
-                platform::diagf("Brenvik: no %s state of water at %.2f deg. C and %.4g bar.\n",
-                                vapour ? "steam" : "liquid", t, second);
-                return 1;
-            }
-            setStateFromTPV(T_, second, Vr);
-            phase = assessStateAtTP(T_, second);
-        } else {
-            calculateFromTV(T_, second * 1e-6, 0);
-        }
-        // IAPWS-95 extrapolates soundly up to 5000 K and 100 000 bar; a state
-        // beyond that, or mechanically unstable, is no starting point.
-        if (errorflag || !stateIsFinite()) {
-            platform::diagf("Brenvik: no state of water found at these conditions.\n");
-            return 1;
-        }
-        if (!(P > 0.0 && P * 1e-5 <= kExtrapolatedPmax && dPdV < 0.0)) {
-            platform::diagf("Brenvik: the state at %.2f deg. C and %.4g bar lies outside the stable states of the water "
-                            "model (up to %.0f K and %.0f bar).\n",
-                            T_ - 273.15, P * 1e-5, kExtrapolatedTmax, kExtrapolatedPmax);
-            return 1;
-        }
-        if (!(P >= 1e5 * (1.0 - 1e-9))) {
-            platform::diagf(
-                "Brenvik: the water at %.4g bar does not expand to 1 bar (its pressure must not be below it).\n",
-                P * 1e-5);
-            return 1;
-        }
-        // Beyond a melting curve water is ice; below its triple point at
-        // low pressure IAPWS-95 gives the supercooled liquid, metastable.
-        const water::Ice ice = water::iceAt(T_, P);
-        if (ice != water::Ice::None && ice != water::Ice::Ih) {
-            platform::diagf("Brenvik: at %.2f deg. C and %.4g bar water is %s, not a fluid.\n", T_ - 273.15, P * 1e-5,
-                            water::iceName(ice));
-            return 1;
-        }
-        dump();
-        if (ice != water::Ice::None)
-            std::printf("** Supercooled liquid water, metastable: %s is stable\n", water::iceName(ice));
-        else if (byP)
-            printPhaseOfState(phase, vapour);
-        WaterMagmaCalculationResult r;
-        r.T3 = T_;
-        r.P3 = P * 1e-5;
-        r.S3 = S;
-        r.V3 = V * 1e6;
-        r.U3 = U;
-        r.H3 = H;
-        r.scriptFlag = 0;
-        prepareExpansionWorkCalculation(1.0, r);
-        calculateExpansionWork(r);
-        r.printExpansionWork();
-        std::printf("\n");
-        return 0;
-    }
+    if (is(word, "TP") || is(word, "TV")) return runStateWorkCommand(word, argc, argv);
     if (is(word, "psat") || is(word, "tsat")) {
         const bool byT = is(word, "psat");
         if (argc != 1) {
@@ -279,6 +302,7 @@ int WaterMagmaModel::runMenuCommand(const char* word, int argc, const char** arg
         double t = 0.0, p = 0.0;
         if (!readNumber(argv[0], "temperature in deg. C", t) || !readNumber(argv[1], "pressure in bar", p)) return 1;
         if (!waterTemperature(*this, t + 273.15, "temperature") || !waterPressure(p)) return 1;
+        noteStateBeyondFittedRange(t + 273.15, p);
         set_the_phase_as(1);
         calculateExsolutionWork(t + 273.15, p, 1.2e-05);
         return errorflag ? 1 : 0;

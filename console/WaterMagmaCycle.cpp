@@ -128,7 +128,7 @@ bool WaterMagmaModel::peakFound(const WaterMagmaCalculationResult& r, const Wate
     if (!errorflag) return true;
     // No temperature closes the heat balance: with a latent heat released at
     // one temperature (Tsol = Tliq) the balance steps across zero there.
-    platform::warnf("Refused at m = %g: the heat balance of the peak does not close (no peak temperature of the %s "
+    refusePoint("Refused at m = %g: the heat balance of the peak does not close (no peak temperature of the %s "
                     "heating closes it).\n",
                     r.m, WaterMagmaCalculationInfo::heatingName(info.heatingMode));
     return false;
@@ -175,7 +175,7 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         // contracts when warmed) heated at constant volume loses pressure:
         // such a state is stretched or mechanically unstable.
         if (errorflag || !(P > 0.0) || !(dPdV < 0.0) || !std::isfinite(V)) {
-            platform::warnf("Refused at m = %g: the %s peak state at %.2f K is no stable state of water (its pressure "
+            refusePoint("Refused at m = %g: the %s peak state at %.2f K is no stable state of water (its pressure "
                             "%.6g bar).\n",
                             r.m, WaterMagmaCalculationInfo::heatingName(info.heatingMode), T, P * 1e-5);
             errorflag = 1;
@@ -207,14 +207,20 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
 void WaterMagmaModel::notePeakBeyondFittedRange(const WaterMagmaCalculationResult& r) {
     // IAPWS-95 was fitted up to 1273 K and 1 GPa; beyond, it extrapolates
     // soundly (to 5000 K and 100 GPa) but is no longer a fit to measurements.
-    constexpr double kFittedTmax = 1273.0, kFittedPmaxBar = 1e4;
-    if (peakExtrapolationNoted || !(r.T3 > kFittedTmax || r.P3 > kFittedPmaxBar)) return;
+    if (peakExtrapolationNoted || !(r.T3 > kFittedTmax || r.P3 > kFittedPmax)) return;
     peakExtrapolationNoted = true;
     if (const platform::ThreadLogCapture* c = platform::ThreadLogCapture::current())
         peakNoteEntry = static_cast<long>(c->size());
     platform::warnf("Note: the peak state at m = %g (%.2f K, %.6g bar) lies beyond the range of IAPWS-95's fit "
                     "(1273 K, 10000 bar): its values are extrapolated.\n",
                     r.m, r.T3, r.P3);
+}
+
+void WaterMagmaModel::noteStateBeyondFittedRange(double T_, double P_bar) {
+    if (!(T_ > kFittedTmax || P_bar > kFittedPmax)) return;
+    platform::warnf("Note: the water at %.2f K and %.6g bar lies beyond the range of IAPWS-95's fit (1273 K, "
+                    "10000 bar): its values are extrapolated.\n",
+                    T_, P_bar);
 }
 
 bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r) {
@@ -242,7 +248,7 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
         return true;  // no heating, nothing to bound
     }
     if (!(magmaTemperature > r.T2)) {
-        platform::warnf("Refused at m = %g: the magma (%.2f K) is not hotter than the water at depth (%.2f K): it "
+        refusePoint("Refused at m = %g: the magma (%.2f K) is not hotter than the water at depth (%.2f K): it "
                         "cannot heat it.\n",
                         m, magmaTemperature, r.T2);
         return false;
@@ -257,14 +263,14 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     const double cooling = taken / magmaHeatCapacity;  // K
     const double resolution = 1e6 * magmaTemperature * std::numeric_limits<double>::epsilon();
     if (taken > 0.0 && cooling < resolution) {
-        platform::warnf("Refused at m = %g: the water-magma mass ratio underflows: the water takes %.3g J/kg of "
+        refusePoint("Refused at m = %g: the water-magma mass ratio underflows: the water takes %.3g J/kg of "
                         "magma, which cools the magma by %.3g K, below what its temperature (%.2f K) resolves; m "
                         "must be at least about %.1g.\n",
                         m, taken, cooling, magmaTemperature, m * resolution / cooling);
         return false;
     }
     if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
-        platform::warnf("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
+        refusePoint("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
                         "of magma, the magma gives %.6g J/kg).\n",
                         m, taken, magma);
         return false;
@@ -289,19 +295,19 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     for (const Case& c : cases) {
         if (!std::isfinite(c.W)) continue;  // a work without an end state is reported missing, not refused
         if (c.Tend > r.T3 + 1e-9) {
-            platform::warnf("Refused at m = %g: the end of the %s expansion (%.2f K) is hotter than the fragments "
+            refusePoint("Refused at m = %g: the end of the %s expansion (%.2f K) is hotter than the fragments "
                             "that heat it (%.2f K).\n",
                             m, c.name, c.Tend, r.T3);
             return false;
         }
         if (-c.W < -1e-9) {
-            platform::warnf("Refused at m = %g: the %s expansion takes work (%.6g J/g of water) instead of giving "
+            refusePoint("Refused at m = %g: the %s expansion takes work (%.6g J/g of water) instead of giving "
                             "it.\n",
                             m, c.name, c.W);
             return false;
         }
         if (-c.W > carnot * c.heat + 1e-9) {
-            platform::warnf("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
+            refusePoint("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
                             "water can give (%.6g J/g between %.2f K and %.2f K): the water is too little heated for "
                             "the magma to drive its expansion.\n",
                             m, c.name, -c.W, carnot * c.heat, Thot, Tcold);

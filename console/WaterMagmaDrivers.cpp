@@ -47,10 +47,14 @@ void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char 
     r.T3 = 0.0;
     r.scriptFlag = mode;
     std::clock_t t0 = std::clock();
+    // The first cycle refused is the failure of the option, said once.
+    refusalIsFailure = true;
+    refusalSaid = false;
     calculateWaterMagmaCycle(info, r, 1, 1);
+    refusalIsFailure = false;
     std::clock_t t1 = std::clock();
     if (errorflag) {
-        platform::diagf("Failure of the calculation !\n\n");
+        if (!refusalSaid) platform::diagf("Failure of the calculation !\n\n");
         return;
     }
     if (mode == 1) {
@@ -338,6 +342,77 @@ struct EnergyDiagramPoint {
     std::string rechargeTable;  // its table of recharge cycles, if it made one
 };
 
+// The points of the E(m) diagram left out, said once for each run of
+// consecutive points refused for the same cause ("Refused from m = 5.45 to
+// 7 (32 points): ..."), not once per point.
+class RefusedPoints {
+public:
+    // Takes the refusal ("Refused at m = ...: cause") out of a point's log;
+    // false when the point has none.
+    bool take(std::vector<platform::ThreadLogCapture::Entry>& log, double m) {
+        static const std::string kHead = "Refused at m = ";
+        for (auto it = log.begin(); it != log.end(); ++it) {
+            if (it->channel != platform::ThreadLogCapture::Channel::Diagnostic || it->text.rfind(kHead, 0) != 0)
+                continue;
+            const std::size_t colon = it->text.find(": ");
+            std::string cause = colon == std::string::npos ? it->text : it->text.substr(colon + 2);
+            log.erase(it);
+            add(m, std::move(cause));
+            return true;
+        }
+        return false;
+    }
+    // True when the run so far holds all `total` points: its cause, for the
+    // failure of the whole diagram, goes to `cause`, and the run is said.
+    bool holdsAll(std::size_t total, std::string& cause) {
+        if (count_ == 0 || count_ != total) return false;
+        cause = (same_ ? "" : "(the figures are those at m = " + shortNumber(first_) + ") ") + cause_;
+        count_ = 0;
+        return true;
+    }
+    // Says the run so far (before a point that was found, and at the end).
+    void flush() {
+        if (count_ == 0) return;
+        if (count_ == 1)
+            platform::warnf("Refused at m = %g: %s", first_, cause_.c_str());
+        else
+            platform::warnf("Refused from m = %g to %g (%zu points): %s%s", first_, last_, count_,
+                            same_ ? "" : ("(the figures are those at m = " + shortNumber(first_) + ") ").c_str(),
+                            cause_.c_str());
+        count_ = 0;
+    }
+
+private:
+    static std::string shortNumber(double v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", v);
+        return buf;
+    }
+    // The cause without its figures: causes that differ only in them are one.
+    static std::string kind(const std::string& cause) {
+        std::string k;
+        for (char c : cause)
+            if (!(c >= '0' && c <= '9') && c != '.' && c != '-' && c != '+') k += c;
+        return k;
+    }
+    void add(double m, std::string cause) {
+        if (count_ > 0 && kind(cause) != kind(cause_)) flush();
+        if (count_ == 0) {
+            first_ = m;
+            cause_ = std::move(cause);
+            same_ = true;
+        } else {
+            same_ = same_ && cause == cause_;
+        }
+        last_ = m;
+        ++count_;
+    }
+    std::size_t count_ = 0;
+    double first_ = 0.0, last_ = 0.0;
+    std::string cause_;
+    bool same_ = true;
+};
+
 }  // namespace
 
 void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
@@ -411,6 +486,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
 
     const std::string* rechargeTable = nullptr;
     std::size_t found = 0;
+    RefusedPoints refused;
     for (EnergyDiagramPoint& p : out) {
         if (!p.done) continue;
         if (!p.rechargeTable.empty()) rechargeTable = &p.rechargeTable;
@@ -420,6 +496,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             p.log.erase(p.log.begin() + p.peakNote);
         else if (p.peakNote >= 0)
             peakExtrapolationNoted = true;
+        if (p.found || !refused.take(p.log, p.info.m)) refused.flush();
         platform::ThreadLogCapture::replay(p.log);
         info = p.info;  // the inputs as the point left them (its mass ratio)
         if (!p.found) continue;  // a failed point is skipped and the sweep goes on
@@ -430,10 +507,19 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             appendEnergyDiagramPoint(p.r, *array);
     }
     errorflag = 0;
-    // A diagram none of whose points was found is a failure, not an empty plot.
-    if (found == 0) {
-        platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
+    // A diagram none of whose points was found is a failure, not an empty
+    // plot: said once, with the cause when every point had the same.
+    std::string cause;
+    if (found == 0 && refused.holdsAll(grid.size(), cause)) {
+        platform::diagf("No point of the E(m) diagram was found between m = %g and %g: every point was refused: %s",
+                        mMin, mMax, cause.c_str());
         errorflag = 1;
+    } else {
+        refused.flush();
+        if (found == 0) {
+            platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
+            errorflag = 1;
+        }
     }
     if (rechargeTable) writeRechargeTable(*rechargeTable);
     if (file) {

@@ -21,6 +21,7 @@
 #include "console/WaterMagmaCalculationInfo.h"
 #include "console/WaterMagmaCalculationResult.h"
 #include "fluid/CurveOutput.h"
+#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 // Saturated expansion results of calculateSaturatedExpansionWork when a
@@ -49,6 +50,8 @@ public:
     // limits, or below the model's lowest temperature, is no state of water.
     static constexpr double kExtrapolatedTmax = 5000.0;    // K
     static constexpr double kExtrapolatedPmax = 100000.0;  // bar
+    static constexpr double kFittedTmax = 1273.0;          // K
+    static constexpr double kFittedPmax = 10000.0;         // bar
     // Whether T (K) and P (bar) lie within those states.
     bool holdsWaterTemperature(double T_) const { return T_ >= validity.Tmin && T_ <= kExtrapolatedTmax; }
     static bool holdsWaterPressure(double P_bar) { return P_bar > 0.0 && P_bar <= kExtrapolatedPmax; }
@@ -70,10 +73,27 @@ public:
 
 private:
     int runMenuCommand(const char* word, int argc, const char** argv, std::FILE* in);
+    int runStateWorkCommand(const char* word, int argc, const char** argv);
     // Says once, on standard error, that a peak state lies beyond the range in
     // which IAPWS-95 was fitted (1 GPa, 1273 K) and is extrapolated.
     void notePeakBeyondFittedRange(const WaterMagmaCalculationResult& r);
+    // Says once, on standard error, that the starting water at T (K) and P
+    // (bar) lies beyond that range.
+    static void noteStateBeyondFittedRange(double T_, double P_bar);
     bool peakExtrapolationNoted = false;
+    // A cycle refused at its mass ratio ("Refused at m = ...: why"): the
+    // failure of a single cycle (a diagnostic) while refusalIsFailure, a
+    // point left out of a sweep (a note) otherwise; refusalSaid records it.
+    template <class... A>
+    void refusePoint(const char* format, A... args) {
+        refusalSaid = true;
+        if (refusalIsFailure)
+            platform::diagf(format, args...);
+        else
+            platform::warnf(format, args...);
+    }
+    bool refusalIsFailure = false;
+    bool refusalSaid = false;
     // The entry of the calling thread's log capture that holds the note,
     // -1 when it went to the sink or was not given.
     long peakNoteEntry = -1;

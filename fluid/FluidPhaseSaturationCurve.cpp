@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CriticalStart.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/TrialEvaluation.h"
@@ -86,12 +87,7 @@ bool criticalState(FluidPhase& p) {
 // The critical point searched from (T0, V0) as a tracer's start; false, with
 // errorflag set and a message, when it is not found.
 bool startAtCriticalPoint(FluidPhase& p, double T0, double V0) {
-    p.temperature(T0);
-    p.volume(V0);
-    if (criticalState(p)) return true;
-    platform::diagf("Cannot find the critical point\n");
-    p.errorflag = 1;
-    return false;
+    return criticalPointToStartFrom(p, T0, V0, "saturation curve starts", true);
 }
 
 // A tracer's start at a given saturation point: the start volumes, the step
@@ -187,6 +183,32 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
 }
 
 }  // namespace
+
+bool criticalPointToStartFrom(FluidPhase& p, double T0, double V0, const char* curve, bool stateFunctions) {
+    p.temperature(T0);
+    p.volume(V0);
+    {
+        // Trial states outside the model's range are no failure of the search.
+        const platform::ThreadLogCapture quiet;
+        if (stateFunctions) {
+            if (criticalState(p)) return true;
+        } else {
+            p.search_the_critical_point_of_the_pure_component();
+            if (p.errorflag == 0) return true;
+        }
+    }
+    p.errorflag = 1;
+    const ValidityRange range = p.effectiveRange();
+    const std::string holds = range.declared() ? " (the model holds " + range.describe() + ")" : std::string();
+    if (p.component_count == 2 && p.x.size() == 2 && p.x[1] > 0.0 && p.x[1] < 1.0)
+        platform::diagf("Cannot find the critical point of the model %s at x1 = %g, where its %s: the mixture has "
+                        "no state there where dP/dV and d2P/dV2 vanish%s.\n",
+                        p.modelName(), p.x[1], curve, holds.c_str());
+    else
+        platform::diagf("Cannot find the critical point of the model %s, where its %s%s.\n", p.modelName(),
+                        curve, holds.c_str());
+    return false;
+}
 
 void FluidPhase::calculate_saturation_curve(const char* path, short start, double T0, double dT, double Vl_start,
                                             double Vv_start, double Tlow, char mode, const char* suffix,
@@ -406,9 +428,11 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     // reports one not found).
     // A critical point outside the model's range is refused, and the curve
     // ends at the range's lower end.
-    const bool found = findTheCriticalPoint();
-    if (found && !criticalPointInRange()) return;
-    const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
+    // (Said once when there is none.)
+    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "saturation curve starts", false) ||
+        !criticalPointInRange())
+        return;
+    const double Tc = T, Vc = V;
     calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestReportedCurveTemperature(), mode, suffix,
                                nullptr);
 }

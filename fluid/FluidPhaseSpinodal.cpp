@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CriticalStart.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
@@ -209,13 +210,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
                         U / M / 1000.0, H / M / 1000.0, M / V);
     };
 
-    temperature(T0);
-    volume(V0);
-    search_the_critical_point_of_the_pure_component();
-    if (errorflag) {
-        platform::diagf("Cannot find the critical point\n");
-        return;
-    }
+    if (!criticalPointToStartFrom(*this, T0, V0, side == 0 ? "liquid spinodal starts" : "vapour spinodal starts", false)) return;
     row();
     const double Tc = T, Vc = V;
     double t = Tc - 0.5;
@@ -270,9 +265,9 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     const double Tlow = lowestReportedCurveTemperature();
     // From the critical point found from the model's start (the tracer
     // reports one not found); one outside the model's range is refused.
-    const bool found = findTheCriticalPoint();
-    if (found && !criticalPointInRange()) return;
-    const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
+    // (Said once for both spinodals when there is none.)
+    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false) || !criticalPointInRange()) return;
+    const double Tc = T, Vc = V;
     calculateSpinodalCurve(pl.c_str(), Tc, Vc, 0, Tlow, 1, suffixL, nullptr);
     calculateSpinodalCurve(pv.c_str(), Tc, Vc, 1, Tlow, 1, suffixV, nullptr);
 }

@@ -258,8 +258,9 @@ std::string formatReal(double v) {
 // XML dates are written in the form other readers of the format take (Python's
 // plistlib reads nothing else): ISO 8601 calendar dates in UTC, in whole
 // seconds, with a four-digit year, "2001-01-02T03:04:05Z".  A date with a
-// fraction of a second is written as the second it falls in, as those
-// readers' own writers do; only the years 1 to 9999 are written.
+// fraction of a second keeps it, in the fewest decimals that read back as
+// the same date ("2001-01-02T03:04:05.25Z"); only the years 1 to 9999 are
+// written.
 constexpr double kFirstXMLDate = -63113904000.0;  // 0001-01-01T00:00:00Z
 constexpr double kLastXMLDate = 252423993599.0;   // 9999-12-31T23:59:59Z
 
@@ -277,7 +278,9 @@ std::string decimalsOfOneMinus(std::string_view d) {
     return out;
 }
 
-std::string formatXMLDate(double t) {
+// The date in whole seconds, and the decimals of the fraction (none, or
+// digits after the point).
+std::string formatXMLDate(double t, std::string_view decimals) {
     const int64_t secs = static_cast<int64_t>(std::floor(t));
     const int64_t days = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
     const int64_t rem = secs - days * 86400;
@@ -285,9 +288,26 @@ std::string formatXMLDate(double t) {
     unsigned m, d;
     civilFromDays(days + kDaysFrom1970To2001, y, m, d);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02d:%02d:%02dZ", static_cast<long long>(y), m, d,
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02d:%02d:%02d", static_cast<long long>(y), m, d,
                   static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
-    return buf;
+    std::string out(buf);
+    if (!decimals.empty()) out += "." + std::string(decimals);
+    return out + "Z";
+}
+
+std::string formatXMLDate(double t) {
+    if (t == std::floor(t)) return formatXMLDate(t, {});
+    // The fraction t - floor(t) is exact in a double (Sterbenz) except in the
+    // second before 2001, which the reader takes as -(1 - 0.decimals): there
+    // the decimals are those of 1 - |t|, from |t|'s own.  The shortest fixed
+    // form of a double reads back as that double.
+    const bool beforeOne = t < 0.0 && t > -1.0;
+    const double f = beforeOne ? -t : t - std::floor(t);
+    char buf[1200];
+    const auto r = std::to_chars(buf, buf + sizeof buf, f, std::chars_format::fixed);
+    if (r.ec != std::errc() || r.ptr - buf < 3 || buf[0] != '0' || buf[1] != '.') return formatXMLDate(t, {});
+    const std::string_view digits(buf + 2, static_cast<size_t>(r.ptr - buf - 2));
+    return formatXMLDate(t, beforeOne ? std::string_view(decimalsOfOneMinus(digits)) : digits);
 }
 
 // Reads what formatXMLDate writes, and what other writers may: a fraction of

@@ -18,6 +18,7 @@
 // X = (dY/dT)_P, the temperature derivatives taken at constant density.
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "platform/LogSink.h"
 #include "water/WaterEOS.h"
@@ -221,6 +222,35 @@ bool dielectricInRange(WaterEOS& w, const char* name, double T, double Tmin, dou
     return false;
 }
 
+// Water is no denser than 1.5 g/cm3 in any fluid state (about 1.3 at
+// 1 GPa): a molar volume below that of such water is no state of it.
+constexpr double kDensestWater = 1500.0;  // kg/m3
+
+// False, with a message and the object's errorflag set, when an argument is
+// not a finite number above 0 (a molar volume: no denser than kDensestWater).
+struct DielectricArg {
+    const char* what;
+    double v;
+    bool volume = false;
+    bool anySign = false;  // a pressure of stretched liquid water may be negative
+};
+bool dielectricArgumentsHold(WaterEOS& w, const char* name, std::initializer_list<DielectricArg> args) {
+    for (const auto& [what, v, volume, anySign] : args) {
+        const double lo = volume ? w.bulk_molar_weight / kDensestWater : 0.0;
+        if (std::isfinite(v) && (anySign || v > lo)) continue;
+        if (volume)
+            platform::diagf("%s: the %s must be a number above %.6g m3/mol (water no denser than %g kg/m3), not %g; "
+                            "no dielectric constant is given\n",
+                            name, what, lo, kDensestWater, v);
+        else
+            platform::diagf("%s: the %s must be a finite number%s, not %g; no dielectric constant is given\n", name,
+                            what, anySign ? "" : " above 0", v);
+        w.errorflag = 1;
+        return false;
+    }
+    return true;
+}
+
 // The model's pressure (bar) at (T, V), the model's state left as it was.
 // (The pressure evaluation does not clear the error flag: it is cleared
 // here, so that a failure left by an earlier call on the object does not
@@ -292,6 +322,8 @@ void writePitzerRow(const WaterEOS& w, double T, double V, double e, std::FILE* 
 
 double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE* f, char setState) {
     errorflag = 0;  // (the flag tells of this call)
+    if (!dielectricArgumentsHold(*this, "Johnson & Norton (1991)", {{"temperature T (K)", T_}, {"molar volume V", V_, true}}))
+        return std::nan("");
     if (!dielectricInRange(*this, "Johnson & Norton (1991)", T_, kJohnsonNortonTmin, kJohnsonNortonTmax)) return std::nan("");
     setStateTV(*this, T_, V_, setState);
     const DielectricValue d = evaluateReduced(kJohnsonNorton, T_ / 298.15, 0.001 * bulk_molar_weight / V_);
@@ -301,6 +333,8 @@ double WaterEOS::calculateEpsilon_JohnsonNorton(double T_, double V_, std::FILE*
 
 double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE* f, char setState) {
     errorflag = 0;  // (the flag tells of this call)
+    if (!dielectricArgumentsHold(*this, "Uematsu & Franck (1980)", {{"temperature T (K)", T_}, {"molar volume V", V_, true}}))
+        return std::nan("");
     if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax)) return std::nan("");
     if (!dielectricInRange(*this, "Uematsu & Franck (1980)", T_, kUematsuFranckTmin, kUematsuFranckTmax,
                            pressureBarAt(*this, T_, V_), kUematsuFranckPmax))
@@ -313,6 +347,8 @@ double WaterEOS::calculateEpsilon_UematsuFranck(double T_, double V_, std::FILE*
 
 double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE* f, char setState) {
     errorflag = 0;  // (the flag tells of this call)
+    if (!dielectricArgumentsHold(*this, "Helgeson & Kirkham (1974)", {{"temperature T (K)", T_}, {"molar volume V", V_, true}}))
+        return std::nan("");
     if (!dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax) ||
         !dielectricInRange(*this, "Helgeson & Kirkham (1974)", T_, kHelgesonKirkhamTmin, kHelgesonKirkhamTmax,
                            pressureBarAt(*this, T_, V_), kHelgesonKirkhamPmax))
@@ -332,6 +368,8 @@ double WaterEOS::calculateEpsilon_HelgesonKirkam(double T_, double V_, std::FILE
 
 double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, char setState) {
     errorflag = 0;  // (the flag tells of this call)
+    if (!dielectricArgumentsHold(*this, "Pitzer (1983)", {{"temperature T (K)", T_}, {"molar volume V", V_, true}}))
+        return std::nan("");
     if (!(T_ >= kPitzerTmin)) {
         platform::diagf("Pitzer (1983): no dielectric constant at %g K: the correlation holds from 200 C (473.15 K) "
                         "up; below, it is up to 13 %% high (88.7 against 78.4 at 25 C)\n",
@@ -357,6 +395,11 @@ double WaterEOS::calculateEpsilon_Pitzer(double T_, double V_, std::FILE* f, cha
 }
 
 double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_, double dPdV_, double* dEdP) {
+    if (!dielectricArgumentsHold(*this, "The solution's dielectric constant",
+                                 {{"temperature T (K)", T_}, {"pressure P (bar)", P_bar, false, true}, {"molar volume V", V_, true}})) {
+        if (dEdP) *dEdP = std::nan("");
+        return std::nan("");
+    }
     if (bradleyPitzerHolds(T_, P_bar)) return bradleyPitzerForm(T_, P_bar, dEdP);
     if (T_ >= kEutecticT && T_ < kBradleyPitzerTmin && P_bar <= kBradleyPitzerPmax) {
         // Supercooled solutions down to the eutectic: Bradley & Pitzer's form
@@ -381,6 +424,10 @@ double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_,
 
 double WaterEOS::calculateEpsilon_BradleyPitzer(double T_, double P_bar, std::FILE* f, char setState, double* dEdP) {
     errorflag = 0;  // (the flag tells of this call)
+    if (!dielectricArgumentsHold(*this, "Bradley & Pitzer (1979)", {{"temperature T (K)", T_}, {"pressure P (bar)", P_bar}})) {
+        if (dEdP) *dEdP = std::nan("");
+        return std::nan("");
+    }
     if (!dielectricInRange(*this, "Bradley & Pitzer (1979)", T_, kBradleyPitzerTmin, kBradleyPitzerTmax, P_bar,
                            kBradleyPitzerPmax)) {
         if (dEdP) *dEdP = std::nan("");

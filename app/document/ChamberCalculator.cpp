@@ -199,7 +199,11 @@ std::optional<double> caseNumber(const PropertyList& v) {
     if (b == std::string::npos) return std::nullopt;
     const char* first = s.data() + b;
     const char* last = s.data() + e + 1;
-    if (*first == '+') ++first;  // from_chars takes no plus sign
+    // from_chars takes no plus sign; one plus and no other sign after it.
+    if (*first == '+') {
+        ++first;
+        if (first == last || *first == '-' || *first == '+') return std::nullopt;
+    }
     double d = 0.0;
     auto r = std::from_chars(first, last, d);
     if (r.ec != std::errc() || r.ptr != last || !std::isfinite(d)) return std::nullopt;

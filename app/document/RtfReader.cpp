@@ -132,15 +132,10 @@ public:
                 continue;
             }
             if (d == '\'') {
-                if (i + 3 < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i + 2])) &&
-                    std::isxdigit(static_cast<unsigned char>(s_[i + 3]))) {
-                    unsigned v = static_cast<unsigned>(std::strtoul(std::string(s_.substr(i + 2, 2)).c_str(), nullptr, 16));
-                    emitCodePoint(cp1252(v));
-                    i += 4;
-                } else {  // a truncated escape: drop what there is of it
-                    i += 2;
-                    if (i < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i]))) ++i;
-                }
+                const size_t n = hexEscapeBytes(i);
+                // (A truncated escape is dropped, what there is of it.)
+                if (n == 4) emitCodePoint(cp1252(static_cast<unsigned>(std::strtoul(std::string(s_.substr(i + 2, 2)).c_str(), nullptr, 16))));
+                i += n;
                 continue;
             }
             if (d == '*') {
@@ -160,7 +155,8 @@ public:
             }
             if (!std::isalpha(static_cast<unsigned char>(d))) {  // \- \_ \| \: and the like
                 if (d == '_') emitCodePoint(0x2011);
-                i += 2;
+                // (The symbol is one character, all the bytes of it.)
+                i += 1 + characterBytes(i + 1);
                 continue;
             }
             size_t j = i + 1;
@@ -194,10 +190,10 @@ public:
                 for (int k = 0; k < st.uc && i < s_.size(); ++k) {
                     if (s_[i] == '{' || s_[i] == '}') break;
                     if (s_[i] == '\\') {
-                        if (i + 1 < s_.size() && s_[i + 1] == '\'') i = std::min(s_.size(), i + 4);
+                        if (i + 1 < s_.size() && s_[i + 1] == '\'') i += hexEscapeBytes(i);
                         else break;
                     } else {
-                        ++i;
+                        i += characterBytes(i);
                     }
                 }
             }
@@ -206,6 +202,17 @@ public:
     }
 
 private:
+    // Bytes of the character at s_[i]: its whole UTF-8 sequence, or the one
+    // byte where none is well formed.
+    size_t characterBytes(size_t i) const { return std::max<size_t>(1, platform::utf8SequenceLength(s_, i)); }
+    // Bytes of the \'hh escape at s_[i]: 4, or those of a truncated one (the
+    // backslash, the quote and a hex digit if there is one).
+    size_t hexEscapeBytes(size_t i) const {
+        auto hex = [&](size_t k) { return k < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[k])); };
+        if (hex(i + 2) && hex(i + 3)) return 4;
+        return hex(i + 2) ? 3 : 2;
+    }
+
     template <class Emit>
     void control(const std::string& w, bool hasArg, long arg, State& st, RtfDocument& doc, Emit emitCp) {
         (void)doc;

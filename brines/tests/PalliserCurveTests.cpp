@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -94,24 +95,23 @@ TEST_F(PalliserCurveTest, DiagramGivesTheCheckValuesOfDriesnerAndHeinrich2007) {
     rel(m.calculateNaClSatPressure(1000.0), 1.18005e-2, 6e-6, "boiling", 1000.0);
 }
 
-TEST_F(PalliserCurveTest, ThreePhaseStateOutsideTheTriangleFallsBackToTwoPhases) {
-    double Ps, Xl, Xv, rl, rv;
-    m.calculateSLVPoint(300.0, Ps, Xl, Xv, rl, rv);
-    // Denser than halite + SLV liquid can be: fractions outside [0, 1].
-    const double X = 0.5;
-    m.P = Ps + 0.005;  // above the three-phase pressure: halite + SLV liquid
-    const double d = m.calculateHaliteLiquidGasDensity(300.0, X, 3000.0);
-    const double wh = (X - Xl) / (1.0 - Xl);
-    EXPECT_NEAR(m.wh, wh, 1e-14);
-    EXPECT_EQ(m.wv, 0.0);
-    EXPECT_NEAR(d, 1.0 / (wh / m.rhoHalite + (1 - wh) / rl), 1e-9);
-    EXPECT_NEAR(m.vl + m.vh, 1.0, 1e-12);
-    m.P = Ps - 0.005;  // below: halite + SLV vapour
-    const double d2 = m.calculateHaliteLiquidGasDensity(300.0, X, 3000.0);
-    const double wh2 = (X - Xv) / (1.0 - Xv);
-    EXPECT_NEAR(m.wh, wh2, 1e-14);
-    EXPECT_EQ(m.wl, 0.0);
-    EXPECT_NEAR(d2, 1.0 / (wh2 / m.rhoHalite + (1 - wh2) / rv), 1e-9);
+TEST_F(PalliserCurveTest, ThreePhaseStateOutsideTheTriangleIsRefused) {
+    // Denser than halite + three-phase liquid can be: no mixture of the
+    // three phases, whichever side of the three-phase pressure the record is.
+    for (double side : {0.005, -0.005}) {
+        double Ps, Xl, Xv, rl, rv;
+        m.calculateSLVPoint(300.0, Ps, Xl, Xv, rl, rv);
+        m.P = Ps + side;
+        testing::internal::CaptureStderr();
+        const double d = m.calculateHaliteLiquidGasDensity(300.0, 0.5, 3000.0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::isnan(d)) << d;
+        EXPECT_EQ(m.pointFailed, 1);
+        const double wh = (0.5 - Xl) / (1.0 - Xl);
+        char top[64];
+        std::snprintf(top, sizeof top, "to %g kg/m3", 1.0 / (wh / m.rhoHalite + (1.0 - wh) / rl));
+        EXPECT_NE(said.find(top), std::string::npos) << said;
+    }
 }
 
 TEST_F(PalliserCurveTest, PureNaClOnItsSublimationCurve) {

@@ -167,9 +167,10 @@ TEST(FluidCommand, UnknownWordIsReportedAndTheNextRuns) {
 
 TEST(FluidCommand, MissingArgumentsAreAskedForInOrder) {
     WagnerPruss w(2);
+    // Read in order from the input; a stream that is no terminal gets no
+    // prompt (a script's input is answered, not asked for).
     const std::string out = run(w, {"TP", "300"}, "  1\n");
-    EXPECT_NE(out.find("Expected P (bar) for TP command.\n"), std::string::npos) << out;
-    EXPECT_EQ(out.find("Expected T (K)"), std::string::npos);
+    EXPECT_EQ(out.find("Expected "), std::string::npos) << out;
     EXPECT_DOUBLE_EQ(w.T, 300.0);
     EXPECT_NEAR(w.P, 1e5, 1e-3);
     // Liquid water at 300 K and 1 bar: 996.5 kg/m3 (IAPWS-95).
@@ -177,7 +178,7 @@ TEST(FluidCommand, MissingArgumentsAreAskedForInOrder) {
 
     WagnerPruss v(2);
     const std::string out2 = run(v, {"TV"}, "400\n1000\n");
-    EXPECT_EQ(countOf(out2, "Expected "), 2);
+    EXPECT_EQ(countOf(out2, "Expected "), 0);
     EXPECT_DOUBLE_EQ(v.T, 400.0);
     EXPECT_DOUBLE_EQ(v.V, 1e-3);
 }
@@ -196,8 +197,9 @@ TEST(FluidCommand, BadArgumentsStopTheCommandOnly) {
     EXPECT_NE(out.find("not \"1e999\" (beyond the largest number, 1.8e308)"), std::string::npos) << out;
     // A number below the smallest one kept (a subnormal, or one that
     // underflows to 0) is refused for what it is, not as no number.
+    // (T must be above 0: the way out is a larger value, not 0.)
     out = run(w, {"T", "1e-310", "T", "1e-400"});
-    EXPECT_EQ(countOf(out, "(below the smallest number kept, 2.2e-308: give 0 or a larger value)"), 2) << out;
+    EXPECT_EQ(countOf(out, "(below the smallest number kept, 2.2e-308: give a larger value)"), 2) << out;
     EXPECT_DOUBLE_EQ(w.T, 333.0);
     // End of input while an argument is asked for.
     out = run(w, {"TP", "300"}, "");
@@ -223,15 +225,16 @@ TEST(FluidCommand, CompositionOfAThreeComponentModel) {
     EXPECT_NEAR(m->x[2], 0.3, 1e-12);
     EXPECT_NEAR(m->x[0], 0.5, 1e-12);
     // Labels name the component; fractions summing above 1 change nothing.
+    // (Read from a stream that no one types into: no prompt.)
     std::string out = run(*m, {"x", "0.7"}, "0.6\n");
-    EXPECT_NE(out.find("Expected mole fraction (2,N2) for x command.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Expected "), std::string::npos) << out;
     EXPECT_NE(out.find("The x command needs mole fractions that sum to at most 1.\n"), std::string::npos) << out;
     EXPECT_NEAR(m->x[0], 0.5, 1e-12);
     out = run(*m, {"x", "-0.1", "0.2"});
     EXPECT_NE(out.find("must be a mole fraction from 0 to 1, not -0.1"), std::string::npos) << out;
     out = run(*m, {"x", "1e-310", "0.2"});
     EXPECT_NE(out.find("The mole fraction (1,CH4) of the x command must be a mole fraction from 0 to 1, not \"1e-310\" "
-                       "(below the smallest number kept"),
+                       "(below the smallest number kept, 2.2e-308: give 0 or a larger value)"),
               std::string::npos)
         << out;
     EXPECT_NEAR(m->x[0], 0.5, 1e-12);

@@ -290,19 +290,19 @@ public:
         case 7: return xml_ ? PropertyList::string("") : PropertyList();
         default: {
             const double t = std::ldexp(static_cast<double>(rng_() % 1000), -10);  // fractions near 2001
-            return PropertyList::date(xml_ ? std::floor(t) : t);
+            return PropertyList::date(t);
         }
         }
     }
 
-    // Seconds from 2001: in XML whole seconds of the years 1 to 9999 (the
-    // dates XML is written with), in binary anything, fractional or not.
+    // Seconds from 2001: in XML the years 1 to 9999 (the dates XML is
+    // written with), in binary anything; fractional or not.
     double date() {
         if (xml_) {
             switch (rng_() % 3) {
-            case 0: return std::floor(std::uniform_real_distribution<double>(kFirstXMLDate, kLastXMLDate + 1)(rng_));
+            case 0: return std::uniform_real_distribution<double>(kFirstXMLDate, kLastXMLDate + 1)(rng_);
             case 1: return rng_() & 1 ? kFirstXMLDate : kLastXMLDate;
-            default: return std::floor((rng_() & 1 ? 1 : -1) * std::ldexp(static_cast<double>(rng_() % (1u << 20)), -static_cast<int>(rng_() % 20)));
+            default: return (rng_() & 1 ? 1 : -1) * std::ldexp(static_cast<double>(rng_() % (1u << 20)), -static_cast<int>(rng_() % 20));
             }
         }
         const double limit = 1e15;
@@ -378,21 +378,24 @@ TEST(PropertyList, WhatEachWriterWritesItsReaderReadsBackAsItWas) {
     }
 }
 
-TEST(PropertyList, XMLDatesAreWholeSecondsThatOtherReadersTake) {
-    // Python's plistlib reads only "YYYY-MM-DDTHH:MM:SSZ": a fraction of the
-    // second is dropped (the date is written as the second it falls in, as
-    // plistlib and CoreFoundation write theirs), the first and the last
-    // seconds of the years 1 to 9999 are written (their offsets from 2001 by
-    // Python's datetime: -63113904000 s and 252423993599 s).
+TEST(PropertyList, XMLDatesKeepTheirFractionOfASecond) {
+    // ISO 8601 in UTC, the fraction of the second in the fewest decimals that
+    // read back as the same date; the first and the last seconds of the
+    // years 1 to 9999 (their offsets from 2001 by Python's datetime:
+    // -63113904000 s and 252423993599 s).  In the second before 2001 the
+    // decimals are those of 1 - |t|.
     const std::vector<std::pair<double, std::string>> cases{
         {0.0, "2001-01-01T00:00:00Z"},
-        {0.1, "2001-01-01T00:00:00Z"},
-        {0.999, "2001-01-01T00:00:00Z"},
-        {-0.5, "2000-12-31T23:59:59Z"},
-        {-1e-20, "2000-12-31T23:59:59Z"},
-        {86400.0 + 3 * 3600 + 4 * 60 + 5.75, "2001-01-02T03:04:05Z"},
+        {0.1, "2001-01-01T00:00:00.1Z"},
+        {0.999, "2001-01-01T00:00:00.999Z"},
+        {-0.5, "2000-12-31T23:59:59.5Z"},
+        {-0.3, "2000-12-31T23:59:59.7Z"},
+        {-1e-20, "2000-12-31T23:59:59.99999999999999999999Z"},
+        {-1.25, "2000-12-31T23:59:58.75Z"},
+        {86400.0 + 3 * 3600 + 4 * 60 + 5.75, "2001-01-02T03:04:05.75Z"},
         {kFirstXMLDate, "0001-01-01T00:00:00Z"},
-        {kLastXMLDate + 0.5, "9999-12-31T23:59:59Z"},
+        {kLastXMLDate + 0.5, "9999-12-31T23:59:59.5Z"},
+        {std::ldexp(1.0, -30), "2001-01-01T00:00:00.0000000009313225746154785Z"},
     };
     PropertyList dates = PropertyList::array();
     for (const auto& [t, text] : cases) dates.append(PropertyList::date(t));
@@ -405,14 +408,28 @@ TEST(PropertyList, XMLDatesAreWholeSecondsThatOtherReadersTake) {
         written.push_back((*it)[1]);
     ASSERT_EQ(written.size(), cases.size()) << xml;
     for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(written[i], cases[i].second) << cases[i].first;
-    // Read back: each date is the start of its second.
+    // Read back: each date to the bit.
     PropertyList back;
     ASSERT_TRUE(platform::readXMLPropertyList(xml, back).ok);
     ASSERT_EQ(back.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         EXPECT_TRUE(back.at(i).isDate());
-        EXPECT_EQ(back.at(i).realValue(), std::floor(cases[i].first)) << cases[i].second;
+        EXPECT_EQ(back.at(i).realValue(), cases[i].first) << cases[i].second;
     }
+    // Random fractional dates over the years 1 to 9999 come back to the bit.
+    std::mt19937_64 rng(11);
+    PropertyList many = PropertyList::array();
+    std::vector<double> ts;
+    for (int k = 0; k < 2000; ++k) {
+        const double t = k % 2 ? std::uniform_real_distribution<double>(kFirstXMLDate, kLastXMLDate)(rng)
+                               : std::ldexp(std::uniform_real_distribution<double>(-1.0, 1.0)(rng), -(k % 60));
+        ts.push_back(t);
+        many.append(PropertyList::date(t));
+    }
+    PropertyList manyBack;
+    ASSERT_TRUE(platform::readXMLPropertyList(platform::writeXMLPropertyList(many, &error), manyBack).ok) << error;
+    ASSERT_EQ(manyBack.size(), ts.size());
+    for (size_t i = 0; i < ts.size(); ++i) EXPECT_EQ(manyBack.at(i).realValue(), ts[i]) << i;
     // What other writers may write is still read: fractions (the second before
     // 2001 from its own decimals), years before 1 and beyond 9999.
     const std::vector<std::pair<std::string, double>> read{

@@ -7,7 +7,9 @@
 // critical enhancement).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <functional>
 #include <cstdio>
 #include <cstdlib>
@@ -333,6 +335,35 @@ TEST(WaterDielectric, CorrelationsRefuseStatesOutsideTheirRanges) {
             "Uematsu & Franck (1980): 900 K lies outside its range (273.15 to 823.15 K)");
     refused([&] { return w.calculateEpsilon_HelgesonKirkam(900.0, V, nullptr, 0); },
             "Helgeson & Kirkham (1974): 900 K lies outside its range (273.15 to 823.15 K)");
+    // No state of water: a volume not above 0 or denser than 1.5 g/cm3, a
+    // pressure not above 0, anything not finite; one sentence each.
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    for (double bad : {-1e-5, 0.0, 1e-9, nan, inf}) {
+        refused([&] { return w.calculateEpsilon_JohnsonNorton(600.0, bad, nullptr, 0); },
+                "Johnson & Norton (1991): the molar volume V must be a number above 1.20102e-05 m3/mol");
+        refused([&] { return w.calculateEpsilon_UematsuFranck(600.0, bad, nullptr, 0); }, "the molar volume V must be");
+        refused([&] { return w.calculateEpsilon_HelgesonKirkam(600.0, bad, nullptr, 0); }, "the molar volume V must be");
+        refused([&] { return w.calculateEpsilon_Pitzer(600.0, bad, nullptr, 0); }, "Pitzer (1983): the molar volume V");
+        refused([&] { return w.calculateSolutionDielectric(500.0, 100.0, bad, -1e12); }, "the molar volume V must be");
+    }
+    for (double bad : {-1.0, 0.0, -inf, nan, inf}) {
+        refused([&] { return w.calculateEpsilon_BradleyPitzer(500.0, bad, nullptr, 0, &dEdP); },
+                "Bradley & Pitzer (1979): the pressure P (bar) must be a finite number above 0");
+        EXPECT_TRUE(std::isnan(dEdP));
+        if (!std::isfinite(bad))
+            refused([&] { return w.calculateSolutionDielectric(500.0, bad, V, -1e12); },
+                    "the pressure P (bar) must be a finite number, not");
+        refused([&] { return w.calculateEpsilon_Pitzer(bad, V, nullptr, 0); },
+                "Pitzer (1983): the temperature T (K) must be a finite number above 0");
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(w.calculateEpsilon_JohnsonNorton(600.0, -1e-5, nullptr, 0)));
+    const std::string once = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(once.begin(), once.end(), '\n'), 1) << once;
+    // After a refusal a valid call answers, its flag clear (78.41 at 25 C).
+    w.errorflag = 0;
+    EXPECT_NEAR(w.calculateEpsilon_BradleyPitzer(298.15, 1.0, nullptr, 0, nullptr), 78.41, 0.1);
+    EXPECT_EQ(w.errorflag, 0);
 
     // A_phi = (1/3) sqrt(2 pi N_A rho_w) (e^2 / (4 pi eps0 eps k T))^1.5.
     auto slope = [&](double eps) {

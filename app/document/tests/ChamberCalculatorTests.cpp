@@ -31,6 +31,7 @@ TEST(CaseFormValues, TextThatReadsAsANumberIsANumberAndOtherTextStaysText) {
     EXPECT_EQ(caseNumber(PropertyList::integer(3)), 3.0);
     EXPECT_FALSE(caseNumber(PropertyList::string("12 bar")));
     EXPECT_FALSE(caseNumber(PropertyList::string("")));
+    for (const char* t : {"+-5", "++5", "+", " + 5", "-+5"}) EXPECT_FALSE(caseNumber(PropertyList::string(t))) << t;
     EXPECT_FALSE(caseNumber(PropertyList::string("nan")));
     EXPECT_TRUE(formValueFromText("0.1").isReal());
     EXPECT_TRUE(formValueFromText("about 3").isString());

@@ -14,6 +14,7 @@
 #include "app/document/ChamberCalculator.h"
 #include "app/document/RtfReader.h"
 #include "app/document/StringFormat.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -111,12 +112,20 @@ TEST_F(LogWindowTest, RTFOutsideTheSubsetIsKeptAsText) {
     EXPECT_EQ(readRTF("{\\rtf1\\b bold").plainText(), "bold");
     EXPECT_EQ(readRTF("{\\rtf1 a\\u176\\'b0 b\\uc0\\u8211 c\\uc2\\u8212 xyd}").plainText(), "a\xC2\xB0 b\xE2\x80\x93" "c\xE2\x80\x94" "d");
     EXPECT_EQ(readRTF("{\\rtf1 \\'4").plainText(), "");
+    // A fallback character or a control symbol that is several bytes of UTF-8
+    // is skipped whole: the text stays valid UTF-8.
+    EXPECT_EQ(readRTF("{\\rtf1 a\\u176\xC2\xB0 b}").plainText(), "a\xC2\xB0 b");
+    EXPECT_EQ(readRTF("{\\rtf1 a\\uc2\\u8364\xE2\x82\xAC\xF0\x9F\x98\x80z}").plainText(), "a\xE2\x82\xAC" "z");
+    EXPECT_EQ(readRTF("{\\rtf1 a\\\xC2\xB0 b}").plainText(), "a b");
     std::mt19937 rng(3);
-    const char alphabet[] = "{}\\'abfsc0129 ;*u-";
+    // (Valid UTF-8 in, valid UTF-8 out: the degree sign and the euro sign
+    // are several bytes each.)
+    const char* const pieces[] = {"{", "}", "\\", "'", "a", "b", "f", "s", "c", "0", "1", "2", "9",
+                                  " ", ";", "*", "u", "-", "\xC2\xB0", "\xE2\x82\xAC"};
     for (int k = 0; k < 2000; ++k) {
         std::string s = "{\\rtf1";
-        for (int i = 0; i < 60; ++i) s += alphabet[rng() % (sizeof alphabet - 1)];
-        (void)readRTF(s);
+        for (int i = 0; i < 60; ++i) s += pieces[rng() % std::size(pieces)];
+        EXPECT_TRUE(platform::isValidUtf8(readRTF(s).plainText()));
     }
     std::string deep = "{\\rtf1";
     deep.append(100000, '{');
