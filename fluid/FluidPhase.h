@@ -424,6 +424,10 @@ public:
     // fluid's stable root is negative somewhere.  The state is left at a
     // trial; the composition is put back.
     bool binarySplitsAt(double T_, double P_bar);
+    // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
+    // the state tested (a critical point at its own volume, say); true where
+    // a trial phase at T and P lies below it.  The composition is put back.
+    bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2]);
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);
