@@ -523,9 +523,10 @@ public:
     // temperature, where the model splits it; false where there is no loop.
     bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
     // The lowest temperature of the curves the interpreter traces down from
-    // the critical point: the tracers' own (lowestCurveTemperature), raised
-    // to the range's lowest temperature and to its vapour-only limit (a
-    // two-phase curve holds a liquid).
+    // the critical point: the lower end of the model's declared range (not
+    // below the major component's triple point, nor below its vapour-only
+    // limit: a two-phase curve holds a liquid); without a declared range the
+    // tracers' own (lowestCurveTemperature).
     double lowestReportedCurveTemperature() const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;

@@ -145,9 +145,13 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
     for (int trial = 0; trial < kMaxTrials; ++trial) {
         if (newStep && lambda <= 0.5) lambda *= 1.4;
         p.errorflag = 0;
-        p.Vl0 = Vlprev + lambda * dT * sl;
-        p.Vv0 = Vvprev + lambda * dT * sv;
-        const double t = Tprev + lambda * dT;
+        // A step past the lowest temperature is shortened to land on it, and
+        // the point there ends the curve.
+        const bool last = Tprev + lambda * dT <= Tlow && Tprev > Tlow;
+        const double step = last ? (Tlow - Tprev) / dT : lambda;
+        p.Vl0 = Vlprev + step * dT * sl;
+        p.Vv0 = Vvprev + step * dT * sv;
+        const double t = last ? Tlow : Tprev + step * dT;
         p.temperature(t);
         if (p.Vl0 < 0.0 || p.Vv0 < 0.0 || t < Tlow)
             p.errorflag = 1;
@@ -157,6 +161,7 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
             double nl = 0.0, nv = 0.0;
             p.next_saturation_point(nl, nv);
             if (accept()) {
+                if (last) return;  // on the lowest temperature (errorflag clear)
                 sl = nl;
                 sv = nv;
                 Tprev = p.T;
@@ -409,8 +414,22 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const bool found = findTheCriticalPoint();
     if (found && !criticalPointInRange()) return;
     const double Tc = found ? T : critical_T, Vc = found ? V : critical_V;
-    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestReportedCurveTemperature(), mode, suffix,
-                               nullptr);
+    const double Tlow = lowestReportedCurveTemperature();
+    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
+    // The curve ends on its lowest temperature: where that lies and why.
+    if (errorflag == 0 && T == Tlow) {
+        const ValidityRange range = stateRange();
+        const int major = component_count > 1 && !(x[0] > 0.9999999) ? 1 : 0;
+        const char* fluid = major < static_cast<int>(component_names.size())
+                                ? component_names[static_cast<std::size_t>(major)].c_str()
+                                : "";
+        const bool triple = Tlow == triplePointTemperature(fluid);
+        const std::string why = triple ? std::string("the triple point of ") + fluid
+                                : range.declared() ? "the lower end of the model's range, " + range.describe()
+                                                   : std::string("the lowest temperature of the model's curves");
+        platform::warnf("The saturation curve of the model %s ends at %.6g K and %.6g bar, %s.\n", modelName(), T,
+                        P * 1e-5, why.c_str());
+    }
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

@@ -733,7 +733,14 @@ bool FluidPhase::criticalPointInRange() {
 
 double FluidPhase::lowestReportedCurveTemperature() const {
     const ValidityRange validity = stateRange();
-    const double Tlow = lowestCurveTemperature();
-    if (!validity.declared()) return Tlow;
-    return std::max({Tlow, validity.Tmin, validity.vapourOnlyBelow});
+    if (!validity.declared()) return lowestCurveTemperature();
+    // A model with a declared range is traced down to the range's lower end
+    // (its saturation point is given there): the triple point of the major
+    // component where the range starts below it; the tracers' own floor
+    // (Tmin) holds for models without a range.
+    const int major = component_count > 1 && !(x[0] > 0.9999999) ? 1 : 0;
+    const double Tt = major < static_cast<int>(component_names.size())
+                          ? triplePointTemperature(component_names[static_cast<std::size_t>(major)].c_str())
+                          : 0.0;
+    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
 }
