@@ -528,6 +528,9 @@ public:
     // limit: a two-phase curve holds a liquid); without a declared range the
     // tracers' own (lowestCurveTemperature).
     double lowestReportedCurveTemperature() const;
+    // Why the curves end at that temperature, said in a message: "the triple
+    // point of N2", "the lower end of the model's range, ...".
+    std::string lowestCurveTemperatureReason(double Tlow) const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
     // The component whose phase rules (range ends, vapour-only limit, split

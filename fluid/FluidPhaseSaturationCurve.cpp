@@ -417,19 +417,9 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const double Tlow = lowestReportedCurveTemperature();
     calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
     // The curve ends on its lowest temperature: where that lies and why.
-    if (errorflag == 0 && T == Tlow) {
-        const ValidityRange range = stateRange();
-        const int major = component_count > 1 && !(x[0] > 0.9999999) ? 1 : 0;
-        const char* fluid = major < static_cast<int>(component_names.size())
-                                ? component_names[static_cast<std::size_t>(major)].c_str()
-                                : "";
-        const bool triple = Tlow == triplePointTemperature(fluid);
-        const std::string why = triple ? std::string("the triple point of ") + fluid
-                                : range.declared() ? "the lower end of the model's range, " + range.describe()
-                                                   : std::string("the lowest temperature of the model's curves");
+    if (errorflag == 0 && T == Tlow)
         platform::warnf("The saturation curve of the model %s ends at %.6g K and %.6g bar, %s.\n", modelName(), T,
-                        P * 1e-5, why.c_str());
-    }
+                        P * 1e-5, lowestCurveTemperatureReason(Tlow).c_str());
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {
