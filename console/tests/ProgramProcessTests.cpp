@@ -210,7 +210,7 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         const Outcome r = run(V, {"hn", "binop", "573.15", "80", "b"}, dir);
         EXPECT_EQ(r.rc, 0) << r.err;
         EXPECT_NE(r.err.find("Data for component NaCl have not been found in the file compo/standard.txt: h, u, s, "
-                             "cv, cp, the sound speed and the Joule-Thomson coefficient are not given (shown as --)."),
+                             "cv, cp, the sound speed and the Joule-Thomson coefficient are not given (shown as --, and as nan in the curve files)."),
                   std::string::npos)
             << r.err;
         EXPECT_EQ(r.err.find("Command binop failed"), std::string::npos) << r.err;
@@ -631,7 +631,7 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     // Salts without standard-state data: said where h, s, cp are shown as
     // "--" (the state, the saturation point), not before a refusal.
     const char* withheld = "have not been found in the file compo/standard.txt: h, u, s, cv, cp, the sound speed and "
-                           "the Joule-Thomson coefficient are not given (shown as --).\n";
+                           "the Joule-Thomson coefficient are not given (shown as --, and as nan in the curve files).\n";
     r = run(V, {"hn", "x", "0.1", "TP", "700", "500"}, dir);
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(r.out.find("           --"), std::string::npos) << r.out;
