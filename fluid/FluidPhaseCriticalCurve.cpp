@@ -111,6 +111,17 @@ private:
     bool onTheBranch();
     bool keep();
     bool landOnTheRangeEdge();
+    // The converged point becomes the last one (its row written when asked).
+    void takePoint(bool write) {
+        xp_ = p_.x[1];
+        Vp_ = p_.V;
+        Tp_ = p_.T;
+        Pconverged_ = p_.P;
+        p_.calculate_state_functions();
+        if (!write) return;
+        row_.mixture(t_, v_);
+        ++written_;
+    }
     void checkSplit();
 
     FluidPhase& p_;
@@ -340,15 +351,7 @@ bool CriticalCurveTrace::keep() {
     } else {
         p.next_critical_point(t_, v_);
     }
-    xp_ = p.x[1];
-    Vp_ = p.V;
-    Tp_ = p.T;
-    Pconverged_ = p.P;
-    p.calculate_state_functions();
-    if (inside) {
-        row_.mixture(t_, v_);
-        ++written_;
-    }
+    takePoint(inside);
     if (stopIfUnstable_ && p.critical_stability < 0.0) {
         unstableStop_ = true;
         return false;
@@ -399,13 +402,7 @@ bool CriticalCurveTrace::landOnTheRangeEdge() {
         return false;
     }
     p.next_critical_point(t_, v_);
-    xp_ = p.x[1];
-    Vp_ = p.V;
-    Tp_ = p.T;
-    Pconverged_ = p.P;
-    p.calculate_state_functions();
-    row_.mixture(t_, v_);
-    ++written_;
+    takePoint(true);
     return true;
 }
 

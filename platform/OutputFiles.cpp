@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/LogSink.h"
@@ -154,6 +155,12 @@ bool endsWithEnd(int fd, off_t size) {
 // The file of the slot, written through descriptor fd (opened for writing
 // only: it is read through a descriptor of its own).
 void finishInterruptedFile(const OpenSlot& slot, int fd, const char* signame) {
+    // A slot left by a file closed without closeOutput may name a descriptor
+    // reused since: only the file the path names is touched.
+    struct stat byFd {}, byPath {};
+    if (::fstat(fd, &byFd) != 0 || ::stat(slot.path, &byPath) != 0 || byFd.st_dev != byPath.st_dev ||
+        byFd.st_ino != byPath.st_ino)
+        return;
     const off_t size = ::lseek(fd, 0, SEEK_END);
     if (size < 0) return;
     if (slot.rowBytes > 0) {  // raw rows: the last whole one
@@ -224,8 +231,16 @@ void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes)
     if (!f || path.size() >= kPathBytes) return;
     const int fd = ::fileno(f);
     if (fd < 0) return;
-    for (OpenSlot& slot : openSlots)
-        if (slot.fd.load(std::memory_order_acquire) == fd) return;
+    // A slot that holds the descriptor already was left by a file closed
+    // without closeOutput: it is taken for this one.
+    for (OpenSlot& slot : openSlots) {
+        int same = fd;
+        if (!slot.fd.compare_exchange_strong(same, -2, std::memory_order_acq_rel)) continue;
+        slot.rowBytes = rowBytes;
+        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.fd.store(fd, std::memory_order_release);
+        return;
+    }
     for (OpenSlot& slot : openSlots) {
         int free = -1;
         if (!slot.fd.compare_exchange_strong(free, -2, std::memory_order_acq_rel)) continue;

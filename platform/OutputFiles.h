@@ -67,7 +67,7 @@ void noteOutputOpened(const std::string& path);
 // (the curve writer does) leave every row they finished.
 void keepOutputOnInterrupt();
 // Registers an open output file with the interrupt handler; rowBytes > 0 for
-// a file of raw rows of that size.  A file already registered is left alone.
+// a file of raw rows of that size.
 void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes = 0);
 // Takes a file off the interrupt handler's list (before it is closed: its
 // descriptor may be reused).  A null or unregistered file is left alone.
