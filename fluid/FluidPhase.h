@@ -662,6 +662,9 @@ public:
     // the critical-curve tracer ends before a point above it (none by default).
     double criticalCurveTmax = std::numeric_limits<double>::infinity();
     double Vc_bound = -1.0;
+    // The temperature (K) of the last point the saturation curve traced down
+    // from the critical point wrote (NaN when none): where it ended.
+    double lastSaturationRowT = std::numeric_limits<double>::quiet_NaN();
     double T_spinodal_start = 0.0;
 
     // Helmholtz derivatives of the phase (J/mol; T, V and x = x_1 of a binary).

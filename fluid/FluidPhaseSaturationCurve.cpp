@@ -147,7 +147,8 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
         p.errorflag = 0;
         // A step past the lowest temperature is shortened to land on it, and
         // the point there ends the curve.
-        const bool last = Tprev + lambda * dT <= Tlow && Tprev > Tlow;
+        // (A step that ends within rounding of it lands on it too.)
+        const bool last = Tprev + lambda * dT - Tlow <= 1e-9 * std::fabs(Tlow) && Tprev > Tlow;
         const double step = last ? (Tlow - Tprev) / dT : lambda;
         p.Vl0 = Vlprev + step * dT * sl;
         p.Vv0 = Vvprev + step * dT * sv;
@@ -161,7 +162,10 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
             double nl = 0.0, nv = 0.0;
             p.next_saturation_point(nl, nv);
             if (accept()) {
-                if (last) return;  // on the lowest temperature (errorflag clear)
+                if (last) {  // on the lowest temperature: the trace ends (errorflag set, as at every end)
+                    p.errorflag = 1;
+                    return;
+                }
                 sl = nl;
                 sv = nv;
                 Tprev = p.T;
@@ -251,10 +255,12 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
         return;
     }
 
+    lastSaturationRowT = std::nan("");
     continueSaturationCurve(*this, dT, Tlow, [&]() {
         SideProps l, v;
         if (!evaluatePair(*this, Mmajor, l, v)) return false;
         writeSaturationRow(*this, out, l, v);
+        lastSaturationRowT = T;
         return true;
     });
 
@@ -417,7 +423,7 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     const double Tlow = lowestReportedCurveTemperature();
     calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
     // The curve ends on its lowest temperature: where that lies and why.
-    if (errorflag == 0 && T == Tlow)
+    if (lastSaturationRowT == Tlow)
         platform::warnf("The saturation curve of the model %s ends at %.6g K and %.6g bar, %s.\n", modelName(), T,
                         P * 1e-5, lowestCurveTemperatureReason(Tlow).c_str());
 }

@@ -224,7 +224,8 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     for (int trial = 0; trial < kMaxTrials && errorflag == 0 && t > 0.0; ++trial) {
         // A step past the lowest temperature is shortened to land on it; the
         // point there is the last.
-        const bool last = t <= Tlow;
+        // (A step that ends within rounding of it lands on it too.)
+        const bool last = t - Tlow <= 1e-9 * std::fabs(Tlow);
         if (last) {
             v -= (Tlow - t) * slope;
             t = Tlow;
