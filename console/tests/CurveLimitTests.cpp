@@ -398,9 +398,11 @@ TEST(CriticalPoints, EveryPointCalledStablePassesItsTangentPlaneTest) {
 #endif
 }
 
-// A curve command interrupted by SIGINT or SIGTERM: the program ends by the
-// signal, and the curve's file holds whole rows only, then "END" and the note
-// of the interrupt as its last line.
+// Two curve commands, the second interrupted by SIGINT or SIGTERM: the
+// program ends by the signal; the first command's file is left as it was
+// finished (its "END" the last line, no note), the second's holds whole
+// rows only, every point up to the last one, then "END" and the note of the
+// interrupt as its last line; no other file is left.
 TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
     namespace fs = std::filesystem;
     for (int sig : {SIGINT, SIGTERM}) {
@@ -414,7 +416,8 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
             if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) ||
                 !std::freopen("err.txt", "w", stderr))
                 ::_exit(125);
-            ::execl(VARNOK_PROGRAM, VARNOK_PROGRAM, "DMW2:H2O,CO2", "bino", "500", "s", static_cast<char*>(nullptr));
+            ::execl(VARNOK_PROGRAM, VARNOK_PROGRAM, "DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s",
+                    static_cast<char*>(nullptr));
             ::_exit(126);
         }
         ASSERT_GT(pid, 0);
@@ -444,5 +447,13 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
             EXPECT_EQ(rows[q][18], static_cast<double>(q)) << "row " << q;  // the point index: none lost
         }
         EXPECT_NE(readWholeFile((dir / "err.txt").string()).find("Interrupted by"), std::string::npos);
+        const std::string finished = readWholeFile((dir / "binof").string());
+        ASSERT_GT(finished.size(), 5u);
+        EXPECT_EQ(finished.substr(finished.size() - 5), "\nEND\n");
+        EXPECT_GT(readTextRows((dir / "binof").string()).size(), 100u);
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"binof", "binos", "err.txt"}));
     }
 }
