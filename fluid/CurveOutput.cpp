@@ -58,12 +58,17 @@ void CurveOutput::open() {
             return;
         }
         platform::noteOutputOpened(path_);
+        platform::noteOpenOutput(fp_, path_);
         if (layout_.writeHeader) writeHeader();
         break;
     case kBinaryRows:
         fp_ = std::fopen(path_.c_str(), "wb");
-        if (!fp_) fail(std::strerror(errno));
-        else platform::noteOutputOpened(path_);
+        if (!fp_) {
+            fail(std::strerror(errno));
+        } else {
+            platform::noteOutputOpened(path_);
+            platform::noteOpenOutput(fp_, path_, sizeof(double) * names_.size());
+        }
         break;
     case kArrayOfValues:
         if (!array_) {
@@ -114,9 +119,11 @@ void CurveOutput::writeHeader() {
     put(h);
 }
 
+// Each piece (a header, a row) goes to the file whole and at once, so that
+// an interrupted run leaves every row it finished (platform/OutputFiles.h).
 void CurveOutput::put(std::string_view text) {
     if (!fp_ || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), fp_) != text.size())
+    if (std::fwrite(text.data(), 1, text.size(), fp_) != text.size() || std::fflush(fp_) != 0)
         fail(std::string("write failed: ") + std::strerror(errno));
 }
 
@@ -161,7 +168,7 @@ bool CurveOutput::writeRow(std::span<const double> row) {
         break;
     case kBinaryRows:
         if (!fp_) return false;
-        if (std::fwrite(row.data(), sizeof(double), row.size(), fp_) != row.size())
+        if (std::fwrite(row.data(), sizeof(double), row.size(), fp_) != row.size() || std::fflush(fp_) != 0)
             fail(std::string("write failed: ") + std::strerror(errno));
         break;
     case kArrayOfValues:
@@ -187,6 +194,7 @@ bool CurveOutput::close() {
     if (mode_ == kCollectedRows) {
         fp_ = std::fopen(path_.c_str(), "wb");
         if (fp_) platform::noteOutputOpened(path_);
+        if (fp_) platform::noteOpenOutput(fp_, path_, sizeof(double) * names_.size());
         if (!fp_) {
             fail(std::strerror(errno));
         } else if (!collected_.empty() &&
@@ -197,6 +205,9 @@ bool CurveOutput::close() {
         collected_ = {};
     }
     if (fp_) {
+        // On disk whole before the interrupt handler lets go of the file.
+        std::fflush(fp_);
+        platform::forgetOpenOutput(fp_);
         if (std::ferror(fp_)) fail("write failed");
         if (std::fclose(fp_) != 0) fail(std::string("write failed: ") + std::strerror(errno));
         fp_ = nullptr;

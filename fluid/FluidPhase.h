@@ -424,6 +424,10 @@ public:
     // fluid's stable root is negative somewhere.  The state is left at a
     // trial; the composition is put back.
     bool binarySplitsAt(double T_, double P_bar);
+    // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
+    // the state tested (a critical point at its own volume, say); true where
+    // a trial phase at T and P lies below it.  The composition is put back.
+    bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2]);
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);
@@ -519,10 +523,14 @@ public:
     // temperature, where the model splits it; false where there is no loop.
     bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
     // The lowest temperature of the curves the interpreter traces down from
-    // the critical point: the tracers' own (lowestCurveTemperature), raised
-    // to the range's lowest temperature and to its vapour-only limit (a
-    // two-phase curve holds a liquid).
+    // the critical point: the lower end of the model's declared range (not
+    // below the major component's triple point, nor below its vapour-only
+    // limit: a two-phase curve holds a liquid); without a declared range the
+    // tracers' own (lowestCurveTemperature).
     double lowestReportedCurveTemperature() const;
+    // Why the curves end at that temperature, said in a message: "the triple
+    // point of N2", "the lower end of the model's range, ...".
+    std::string lowestCurveTemperatureReason(double Tlow) const;
     // The name of the single component, null for a mixture.
     const char* pureFluidName() const;
     // The component whose phase rules (range ends, vapour-only limit, split
@@ -654,6 +662,9 @@ public:
     // the critical-curve tracer ends before a point above it (none by default).
     double criticalCurveTmax = std::numeric_limits<double>::infinity();
     double Vc_bound = -1.0;
+    // The temperature (K) of the last point the saturation curve traced down
+    // from the critical point wrote (NaN when none): where it ended.
+    double lastSaturationRowT = std::numeric_limits<double>::quiet_NaN();
     double T_spinodal_start = 0.0;
 
     // Helmholtz derivatives of the phase (J/mol; T, V and x = x_1 of a binary).

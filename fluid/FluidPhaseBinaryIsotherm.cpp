@@ -21,9 +21,6 @@ namespace {
 
 constexpr int kColumns = 19;
 constexpr int kIndexColumn = 18;
-// The step factor down to which an isotherm that leaves the model's range
-// (a component freezing out) is shortened before it ends there.
-constexpr double kShortestStepToTheRange = 1e-3;
 // |dP/dx| in Pa above which the step is in pressure.
 constexpr double kSteepInP = 1e6;
 constexpr double kSmallestStepFactor = 1e-8;
@@ -162,6 +159,74 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
 
 double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.effectiveRange().Pmax); }
 
+// The tie line of the binary at T and P found without a pure end to trace
+// from (both components above their critical temperature or frozen in the
+// model): g(z) = z0 ln f0(z) + z1 ln f1(z), the molar Gibbs energy over RT
+// but for terms linear in z, on the lower of its two roots, over a grid of
+// compositions; the phases that coexist are the ends of the longest segment
+// of the lower convex hull of g (the common tangent), polished by a flash.
+// False where g is convex throughout (no split at T and P).
+bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl,
+                               double& yv) {
+    struct Node {
+        double z, g, V;
+    };
+    std::vector<Node> nodes;
+    const std::vector<double> kept = p.x;
+    constexpr int kGrid = 200;
+    {
+        const platform::ThreadLogCapture quiet;  // a composition without a root is no failure
+        for (int k = 0; k <= kGrid; ++k) {
+            const double z = std::clamp(static_cast<double>(k) / kGrid, 1e-7, 1.0 - 1e-7);
+            const double w[2] = {1.0 - z, z};
+            Node best{z, HUGE_VAL, 0.0};
+            for (bool liquid : {true, false}) {
+                p.composition(w);
+                p.errorflag = 0;
+                if (!p.trialRootFromTP(liquid, T_, P_bar) || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0))
+                    continue;
+                const double g = w[0] * std::log(p.fugacity[0]) + w[1] * std::log(p.fugacity[1]);
+                if (std::isfinite(g) && g < best.g) best = {z, g, p.V};
+            }
+            if (std::isfinite(best.g)) nodes.push_back(best);
+        }
+    }
+    p.composition(kept.data());
+    p.errorflag = 0;
+    // The lower hull (Andrew's monotone chain) and its longest segment.
+    std::vector<Node> hull;
+    for (const Node& n : nodes) {
+        while (hull.size() >= 2) {
+            const Node &a = hull[hull.size() - 2], &b = hull.back();
+            if ((b.z - a.z) * (n.g - a.g) - (b.g - a.g) * (n.z - a.z) > 0.0) break;
+            hull.pop_back();
+        }
+        hull.push_back(n);
+    }
+    std::size_t widest = 0;
+    double span = 0.0;
+    for (std::size_t k = 1; k < hull.size(); ++k)
+        if (hull[k].z - hull[k - 1].z > span) {
+            span = hull[k].z - hull[k - 1].z;
+            widest = k - 1;
+        }
+    // (A segment over one or two steps of the grid is a rounding of g.)
+    if (!(span > 3.0 / kGrid)) return false;
+    const Node &a = hull[widest], &b = hull[widest + 1];
+    const bool aLiquid = a.V < b.V;
+    const Node &l = aLiquid ? a : b, &v = aLiquid ? b : a;
+    p.calculate_flash_point(T_, P_bar * 1e5, l.V, v.V, l.z, v.z);
+    if (p.errorflag || !(std::fabs(p.x_liquid[1] - p.x_vapour[1]) > 1e-6)) {
+        p.errorflag = 0;
+        return false;
+    }
+    Vl = p.Vl0;
+    Vv = p.Vv0;
+    xl = p.x_liquid[1];
+    yv = p.x_vapour[1];
+    return true;
+}
+
 }  // namespace
 
 namespace {
@@ -203,20 +268,15 @@ private:
         if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
     }
     bool closedAtCritical();
-    // The range (said, with the composition) that the liquid or the vapour
-    // of the point just solved lies outside of at T; empty when both lie in
-    // the model's range at their compositions.
-    std::string outsideTheRange() {
-        for (double z : {p_.x_liquid[1], p_.x_vapour[1]}) {
-            const ValidityRange at = rangeAtComposition(p_, z);
-            if (!at.holdsTemperature(T_)) {
-                char buf[96];
-                std::snprintf(buf, sizeof buf, " at x1 = %g", z);
-                return at.describe() + buf;
-            }
-        }
-        return std::string();
+    // The phase of the point just solved that lies outside the model's range
+    // at its composition and T (2 liquid, 1 vapour), 0 when both lie in it.
+    int outsideTheRange() {
+        if (!rangeAtComposition(p_, p_.x_liquid[1]).holdsTemperature(T_)) return 2;
+        if (!rangeAtComposition(p_, p_.x_vapour[1]).holdsTemperature(T_)) return 1;
+        return 0;
     }
+    void endOnTheRange(int phase);
+    void endOnThePressureLimit();
 
     FluidPhase& p_;
     const double T_, dx_;
@@ -293,6 +353,77 @@ bool IsothermTrace::closedAtCritical() {
     return true;
 }
 
+// The last step shortened to land on the edge of the model's range: the
+// composition of the phase that left it where the range ends at T (by
+// bisection between the last point and the point outside), its bubble point
+// (a liquid) or dew point (a vapour) there the last row, and why the
+// isotherm ends said: the component that freezes out of that phase.
+void IsothermTrace::endOnTheRange(int phase) {
+    const bool liquid = phase == 2;
+    double in = liquid ? x0_ : y0_, out = liquid ? p_.x_liquid[1] : p_.x_vapour[1];
+    const double zOut = out;
+    for (int k = 0; k < 60 && in != out; ++k) {
+        const double mid = 0.5 * (in + out);
+        (rangeAtComposition(p_, mid).holdsTemperature(T_) ? in : out) = mid;
+    }
+    const double zEdge = in;
+    // The frozen component: the one whose freezing point at its share
+    // outside the edge lies above T.
+    const char* frozen = nullptr;
+    for (int i = 0; i < 2 && !frozen; ++i) {
+        const double share = i == 0 ? 1.0 - zOut : zOut;
+        if (mixtureFreezingTemperature(p_.componentName(i), share) > T_) frozen = p_.componentName(i);
+    }
+    const double Dx = liquid ? zEdge - x0_ : (dy_ != 0.0 ? (zEdge - y0_) / dy_ : 0.0);
+    const double Vl1 = Vl0a_ + Dx * dVl_, Vv1 = Vv0a_ + Dx * dVv_;
+    p_.errorflag = 0;
+    if (liquid)
+        p_.calculate_bubble_point(T_, Vl1, Vv1, zEdge, std::clamp(y0_ + Dx * dy_, 0.0, 1.0));
+    else
+        p_.calculate_dew_point(T_, Vl1, Vv1, std::clamp(x0_ + Dx, 0.0, 1.0), zEdge);
+    const bool landed = p_.errorflag == 0 && outsideTheRange() == 0;
+    if (landed) {
+        const double Pnew = p_.P;
+        writeIsothermRow(p_, out_, index_++);
+        P0_ = Pnew;
+        x0_ = p_.x_liquid[1];
+        y0_ = p_.x_vapour[1];
+    }
+    const ValidityRange edge = rangeAtComposition(p_, zEdge);
+    platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s holds "
+                    "%s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
+                    T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
+                    frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
+                    landed ? "on it" : "at the last point before it", x0_, P0_ * 1e-5);
+    p_.errorflag = 0;
+}
+
+// The last step shortened to land on the highest pressure of the trace (the
+// model's range or the limit of the command): the flash there, from the
+// tangent's prediction, is the last row, and why the isotherm ends is said.
+void IsothermTrace::endOnThePressureLimit() {
+    const double Pmax = 1e5 * PmaxBar_, xOut = p_.x_liquid[1];
+    double Dx = dPdx_ != 0.0 ? (Pmax - P0_) / dPdx_ : 0.0;
+    if ((Dx - 0.0) * (xOut - x0_) < 0.0 || std::fabs(Dx) > std::fabs(xOut - x0_)) Dx = xOut - x0_;
+    p_.errorflag = 0;
+    p_.calculate_flash_point(T_, Pmax, Vl0a_ + Dx * dVl_, Vv0a_ + Dx * dVv_, std::clamp(x0_ + Dx, 0.0, 1.0),
+                             std::clamp(y0_ + Dx * dy_, 0.0, 1.0));
+    const bool landed = p_.errorflag == 0 && std::fabs(p_.x_liquid[1] - p_.x_vapour[1]) > kSameRow &&
+                        (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0;
+    if (landed) {
+        p_.P = Pmax;
+        writeIsothermRow(p_, out_, index_++);
+        x0_ = p_.x_liquid[1];
+        y0_ = p_.x_vapour[1];
+        P0_ = Pmax;
+    }
+    platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of the "
+                    "trace (and of the model %s's range, or of the command's isotherms); the isotherm ends %s, at "
+                    "x1 = %.6g and %.6g bar\n",
+                    T_, PmaxBar_, p_.modelName(), landed ? "on it" : "at the last point below it", x0_, P0_ * 1e-5);
+    p_.errorflag = 0;
+}
+
 void IsothermTrace::run() {
     double r = 1.0;
     bool ended = false;  // at a pure component or the highest pressure
@@ -318,29 +449,20 @@ void IsothermTrace::run() {
         // liquid moved back has passed it (or jumped to another tie line):
         // the trace ends at the last point before it.
         if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) break;
-        // A point above the highest pressure of the trace is not written.
+        // A point above the highest pressure of the trace is not written:
+        // the isotherm ends on that pressure.
         if (ok && p_.P > 1e5 * PmaxBar_) {
             ended = true;
-            if (out_.text())
-                platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of "
-                                "the trace; the isotherm ends there\n",
-                                T_, PmaxBar_);
+            endOnThePressureLimit();
             break;
         }
         // A tie line whose liquid or vapour lies outside the model's range at
         // its composition (a component freezing out of it) is no state the
-        // model gives: the isotherm ends at the last point before it, after
-        // shorter steps up to the edge of the range.
+        // model gives: the isotherm ends on the edge of the range.
         if (ok) {
-            const std::string outside = outsideTheRange();
-            if (!outside.empty() && r > kShortestStepToTheRange) {
-                r *= 0.5;
-                continue;
-            }
-            if (!outside.empty()) {
+            if (const int phase = outsideTheRange(); phase != 0) {
                 ended = true;
-                platform::warnf("Isotherm at %g K: the model %s holds %s; the isotherm ends at x1 = %g and %g bar\n",
-                                T_, p_.modelName(), outside.c_str(), x0_, P0_ * 1e-5);
+                endOnTheRange(phase);
                 break;
             }
         }
@@ -476,13 +598,19 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
     const std::vector<double> xKept = x_liquid, yKept = x_vapour;
     for (int k : {0, 1}) {
         const double xs = k;
+        // A component frozen at T in the model's range is no end to start from.
+        if (!pureEndRange(*this, k).holdsTemperature(T_)) continue;
         bubbleOfPureComponent(*this, k, T_);
         if (errorflag) continue;  // component k has no saturation at T
         std::vector<double> flat;
         const double dx = k == 0 ? 0.01 : -0.01;
-        // Traced past P (a trace ends before a point above its limit).
-        calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, kHighestPressureBar, T_, Vl0, Vv0,
-                                                   xs, xs, kArrayOfValues, nullptr, &flat);
+        // Traced past P (a trace ends before a point above its limit); what
+        // this trial trace says is no part of the isotherm's report.
+        {
+            const platform::ThreadLogCapture quiet;
+            calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, kHighestPressureBar, T_, Vl0,
+                                                       Vv0, xs, xs, kArrayOfValues, nullptr, &flat);
+        }
         for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
             // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
             const double* a = &flat[i];
@@ -505,43 +633,80 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
     errorflag = 0;
 }
 
-void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
-    if (component_count != 2) {
-        platform::diagf("Works only for binary fluids\n");
-        return;
-    }
-    if (refusedTemperature(*this, T_) || !refuseOutsideRange(T_, P_bar)) return;
-    initializeFlash2(T_, P_bar);
-    if (x_liquid.size() != 2) x_liquid.assign({1.0, 0.0});
-    if (x_vapour.size() != 2) x_vapour.assign({1.0, 0.0});
-    const double Vl = Vl0, Vv = Vv0, xl = x_liquid[1], yv = x_vapour[1];
+namespace {
 
-    // The two halves, towards component 1 and towards component 0, are
-    // traced from the same flash and joined: the second half reversed by its
-    // point index, then the first, so that the file runs along the whole
-    // isotherm.  Both halves begin at the start point: it is written once.
-    // What both halves say of the same start (no two-phase state there) is
-    // said once.
-    std::vector<double> up, down;
-    pressure(P_bar);
-    const double Pmax = highestPressureBar(*this);
+// A P-x isotherm uses no feed composition: its pressure is held to the
+// model's range at the pure ends that hold T (refusedTemperature has made
+// sure of one), not at the composition of the model.
+bool refusedPressure(FluidPhase& p, double T_, double P_bar) {
+    std::string held;
+    for (int k : {0, 1}) {
+        const ValidityRange r = pureEndRange(p, k);
+        if (r.holds(T_, P_bar)) return false;
+        held += std::string(held.empty() ? "" : " and ") + r.describe() + " for " + p.componentName(k);
+    }
+    platform::diagf("The model %s holds %s: the isotherm of the binary at %s K and %s bar lies outside it.\n",
+                    p.modelName(), held.c_str(), givenDigits(T_).c_str(), givenDigits(P_bar).c_str());
+    p.errorflag = 1;
+    return true;
+}
+
+// The two halves of the isotherm from the flash at P (bar) and the start
+// values given: towards component 1 (up) and towards component 0 (down),
+// each as rows of the flat vector; what the halves say is returned, what
+// both say of the same start once.
+std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, double T_, double P_bar, double Vl,
+                                                             double Vv, double xl, double yv, const char* suffix,
+                                                             std::vector<double>& up, std::vector<double>& down) {
+    up.clear();
+    down.clear();
+    const double Pmax = highestPressureBar(p);
     std::vector<platform::ThreadLogCapture::Entry> said[2];
     {
         const platform::ThreadLogCapture kept;
-        calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv, kArrayOfValues,
-                                                   suffix, &up);
+        p.pressure(P_bar);
+        p.calculate_an_isotherm_of_the_binary_system(nullptr, 0, 0.01, 1.0, Pmax, T_, Vl, Vv, xl, yv,
+                                                     kArrayOfValues, suffix, &up);
         said[0] = platform::ThreadLogCapture::current()->take();
-        pressure(P_bar);
-        calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv,
-                                                   kArrayOfValues, suffix, &down);
+        p.pressure(P_bar);
+        p.calculate_an_isotherm_of_the_binary_system(nullptr, 0, -0.01, -1.0, Pmax, T_, Vl, Vv, xl, yv,
+                                                     kArrayOfValues, suffix, &down);
         said[1] = platform::ThreadLogCapture::current()->take();
     }
     for (const auto& e : said[0])
         std::erase_if(said[1], [&](const platform::ThreadLogCapture::Entry& f) {
             return f.channel == e.channel && f.text == e.text;
         });
-    platform::ThreadLogCapture::replay(said[0]);
-    platform::ThreadLogCapture::replay(said[1]);
+    said[0].insert(said[0].end(), said[1].begin(), said[1].end());
+    return said[0];
+}
+
+}  // namespace
+
+void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
+    if (component_count != 2) {
+        platform::diagf("Works only for binary fluids\n");
+        return;
+    }
+    if (refusedTemperature(*this, T_) || refusedPressure(*this, T_, P_bar)) return;
+    initializeFlash2(T_, P_bar);
+    if (x_liquid.size() != 2) x_liquid.assign({1.0, 0.0});
+    if (x_vapour.size() != 2) x_vapour.assign({1.0, 0.0});
+    double Vl = Vl0, Vv = Vv0, xl = x_liquid[1], yv = x_vapour[1];
+
+    // The two halves, towards component 1 and towards component 0, are
+    // traced from the same flash and joined: the second half reversed by its
+    // point index, then the first, so that the file runs along the whole
+    // isotherm.  Both halves begin at the start point: it is written once.
+    std::vector<double> up, down;
+    std::vector<platform::ThreadLogCapture::Entry> said =
+        traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
+    // Where no pure end boils at T (both above their critical temperature,
+    // or frozen out of the model's range) the start values of a bubble curve
+    // traced from one are missing: the tie line at P is found from the
+    // Gibbs energy of the mixture itself.
+    if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
+        said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
 
     struct Row {
         const double* v;
@@ -560,10 +725,28 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // Without a first point in either direction there is no isotherm: no
     // file is written.
     if (first.empty() && second.empty()) {
+        platform::ThreadLogCapture::replay(said);
         platform::diagf("The binary isotherm at %g K has no two-phase state at %g bar to start from\n", T_, P_bar);
         errorflag = 1;
         return;
     }
+    // The tie line at P itself outside the model's range (the liquid of the
+    // split below the freezing point of a component at its composition):
+    // P lies beyond the end of the isotherm in the range.
+    const Row& start = first.empty() ? second.front() : first.front();
+    for (int column : {3, 5}) {
+        const double z = start.v[column];
+        const ValidityRange at = rangeAtComposition(*this, z);
+        if (at.holdsTemperature(T_)) continue;
+        platform::diagf("The binary isotherm at %g K splits at %g bar into phases of x1 = %.6g and %.6g, and the "
+                        "model %s holds %s at x1 = %.6g (the %s): that tie line lies outside the range; the "
+                        "isotherm in it ends at a pressure where the phases' compositions reach its edge.\n",
+                        T_, P_bar, start.v[3], start.v[5], modelName(), at.describe().c_str(), z,
+                        column == 3 ? "liquid" : "vapour");
+        errorflag = 1;
+        return;
+    }
+    platform::ThreadLogCapture::replay(said);
     std::stable_sort(second.begin(), second.end(),
                      [](const Row& a, const Row& b) { return a.v[kIndexColumn] > b.v[kIndexColumn]; });
 

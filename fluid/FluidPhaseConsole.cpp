@@ -45,6 +45,17 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
             found = true;
         }
     }
+    composition(z.data());
+    errorflag = kept;
+    return found && binarySplitsAgainst(T_, P_bar, ref);
+}
+
+bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref)[2]) {
+    if (component_count != 2 || x.size() != 2) return false;
+    const std::vector<double> z = x;
+    const short kept = errorflag;
+    const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
+    const bool found = std::isfinite(ref[0]) && std::isfinite(ref[1]);
     // A grid of 1/40 steps, and trial compositions down to 1e-8 at both
     // ends, where a trace mixture's split lies (the vapour of a liquid with
     // a trace of a volatile component holds it at a few times its share);
@@ -57,13 +68,19 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
         trials.push_back(e);
         trials.push_back(1.0 - e);
     }
+    // (and the state's own composition, whose other root may lie lower)
+    if (z[1] > 0.0 && z[1] < 1.0) trials.push_back(z[1]);
     std::sort(trials.begin(), trials.end());
     // The tangent-plane distance of the trial w1 on the root found from the
     // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
-        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
+        // (A model whose volume search from a start does not reach its roots,
+        // a closed-form cubic's, gives them by its own root of that kind.)
+        double Vk = 0.0, Gk = 0.0;
+        if ((!trialRootFromTP(kind == 2, T_, P_bar) && !pressureRootFromTP(kind, T_, P_bar, Vk, Gk)) ||
+            !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
             return HUGE_VAL;
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
         return std::isfinite(d) ? d : HUGE_VAL;

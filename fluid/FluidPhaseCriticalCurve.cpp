@@ -33,6 +33,12 @@ constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
 constexpr double kSmallestCheckedStep = 1e-4;
 // The console's curves test the tangent plane at every this many points.
 constexpr std::size_t kSplitCheckEvery = 16;
+// A step past a pure component lands this far from it (the offset of a
+// curve's first point from its start too), and the curve closes there.
+constexpr double kPureEndOffset = 1e-6;
+// The step to the edge of the model's range is found to this fraction of
+// the step that crossed it.
+constexpr double kEdgeStepTolerance = 1e-7;
 
 struct CriticalRow {
     FluidPhase& p;
@@ -104,6 +110,18 @@ private:
     bool correct(double DT, double Dx, double DV, CriticalPointFlag d);
     bool onTheBranch();
     bool keep();
+    bool landOnTheRangeEdge();
+    // The converged point becomes the last one (its row written when asked).
+    void takePoint(bool write) {
+        xp_ = p_.x[1];
+        Vp_ = p_.V;
+        Tp_ = p_.T;
+        Pconverged_ = p_.P;
+        p_.calculate_state_functions();
+        if (!write) return;
+        row_.mixture(t_, v_);
+        ++written_;
+    }
     void checkSplit();
 
     FluidPhase& p_;
@@ -117,6 +135,11 @@ private:
     double sx_ = 0, sT_ = 0, scaleT_ = 0, scaleLnV_ = 0, dir_ = 1;
     double lambda_ = 1.0, tPrev_ = 0, vPrev_ = 0, VpPrev_ = 0;
     double lastTrialX_ = 0, Pconverged_ = 0;
+    // The step of the last trial (the one that converged) and whether it
+    // was shortened to land next to a pure component.
+    double stepT_ = 0, stepX_ = 0, stepV_ = 0;
+    CriticalPointFlag stepFlag_ = kCriticalPointFixedComposition;
+    bool closing_ = false;
     // The tangent at the point just converged (onTheBranch).
     double tNew_ = 0, vNew_ = 0;
     bool unstableStop_ = false;
@@ -206,9 +229,25 @@ void CriticalCurveTrace::predict(double& DT, double& Dx, double& DV, CriticalPoi
 // step halved where it fails, down to kSmallestStepFactor (or once the
 // curve has passed Pmax).
 bool CriticalCurveTrace::correct(double DT, double Dx, double DV, CriticalPointFlag d) {
+    stepT_ = DT;
+    stepX_ = Dx;
+    stepV_ = DV;
+    stepFlag_ = d;
     for (;;) {
         p_.errorflag = 0;
-        const double x1 = xp_ + lambda_ * Dx;
+        double x1 = xp_ + lambda_ * Dx;
+        // A step in x1 past a pure component is shortened once to land next
+        // to it (kPureEndOffset): the curve closes at its critical point
+        // from there, not after ever shorter steps towards it.
+        closing_ = false;
+        if (d == kCriticalPointFixedComposition && !(x1 >= 0.0 && x1 <= 1.0)) {
+            const double end = x1 < 0.0 ? kPureEndOffset : 1.0 - kPureEndOffset;
+            if ((end - xp_) * Dx > 0.0) {
+                lambda_ = (end - xp_) / Dx;
+                x1 = end;
+                closing_ = true;
+            }
+        }
         lastTrialX_ = x1;
         setComposition(x1);
         p_.temperature(Tp_ + lambda_ * DT);
@@ -291,8 +330,15 @@ bool CriticalCurveTrace::keep() {
     }
     const bool inside = inRange();
     if (!inside && written_ > 0) {
-        platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
-                        p.modelName(), range_.describe().c_str(), p.x[1], Tp_, Pconverged_ * 1e-5);
+        const ValidityRange outside = range_;
+        const double xOut = p.x[1];
+        if (landOnTheRangeEdge())
+            platform::warnf("Critical curve: it reaches the edge of the range of the model %s at x1 = %g, %g K and "
+                            "%g bar (the model holds %s there); the curve ends on it\n",
+                            p.modelName(), xp_, Tp_, Pconverged_ * 1e-5, range_.describe().c_str());
+        else
+            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                            p.modelName(), outside.describe().c_str(), xOut, Tp_, Pconverged_ * 1e-5);
         unstableStop_ = true;  // no closing pure-component point either
         return false;
     }
@@ -305,15 +351,7 @@ bool CriticalCurveTrace::keep() {
     } else {
         p.next_critical_point(t_, v_);
     }
-    xp_ = p.x[1];
-    Vp_ = p.V;
-    Tp_ = p.T;
-    Pconverged_ = p.P;
-    p.calculate_state_functions();
-    if (inside) {
-        row_.mixture(t_, v_);
-        ++written_;
-    }
+    takePoint(inside);
     if (stopIfUnstable_ && p.critical_stability < 0.0) {
         unstableStop_ = true;
         return false;
@@ -331,6 +369,40 @@ bool CriticalCurveTrace::keep() {
         recent_.push_back({p.x[1], p.T, p.V, p.P});
         if (recent_.size() >= kSplitCheckEvery) checkSplit();
     }
+    return true;
+}
+
+// The last step shortened to land on the edge of the model's range (its
+// lowest temperature at the composition, a component freezing out, or its
+// highest pressure): the step that left the range is bisected down to
+// kEdgeStepTolerance of itself, and the last point inside is written.  True
+// when a point closer to the edge than the last one was found.
+bool CriticalCurveTrace::landOnTheRangeEdge() {
+    FluidPhase& p = p_;
+    double in = 0.0, out = lambda_;
+    bool found = false;
+    auto searchAt = [&](double l) {
+        setComposition(xp_ + l * stepX_);
+        p.temperature(Tp_ + l * stepT_);
+        p.volume(Vp_ + l * stepV_);
+        p.errorflag = 0;
+        return searchInside(stepFlag_);
+    };
+    for (int k = 0; k < 60 && out - in > kEdgeStepTolerance * lambda_; ++k) {
+        const double mid = 0.5 * (in + out);
+        if (searchAt(mid) && inRange()) {
+            in = mid;
+            found = true;
+        } else {
+            out = mid;
+        }
+    }
+    if (!found || !searchAt(in) || !inRange()) {
+        p.errorflag = 0;
+        return false;
+    }
+    p.next_critical_point(t_, v_);
+    takePoint(true);
     return true;
 }
 
@@ -385,6 +457,7 @@ void CriticalCurveTrace::run() {
         }
         if (!keep()) break;
         ++points;
+        if (closing_) break;  // next to the pure component: closed at its critical point
     }
     if (!stopIfUnstable_ && !saidSplit_) checkSplit();
 }

@@ -359,7 +359,8 @@ void reportNoMixtureCriticalPoint(const FluidPhase& p, double x1, const std::vec
     for (const MixtureRoot& r : roots) {
         char buf[160];
         std::snprintf(buf, sizeof buf, "%s%g K and %g bar (%s)", found.empty() ? "" : "; ", r.T, r.P * 1e-5,
-                      r.splits ? "the mixture splits there into phases of other compositions"
+                      r.splits ? "a phase of another composition or density lies below its tangent plane: the "
+                                 "mixture splits there"
                                : "its fourth-order stability fails");
         found += buf;
     }
@@ -389,11 +390,20 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
         calculate_pressure();
         if (errorflag || !std::isfinite(P) || !(P > 0.0)) return;
         const double Pr = P;
-        // The tangent plane at the root: a critical point of the vapour-liquid
-        // kind is a limit of stable states; where the mixture splits into
-        // phases of other compositions the root lies inside a two-phase
-        // region (a liquid-liquid root of the model below its range).
-        const bool splits = stability >= 0.0 && binarySplitsAt(Tr, Pr * 1e-5);
+        // The tangent plane at the root itself (the model's own fugacities
+        // at its T, V and composition): a critical point of the vapour-liquid
+        // kind is a limit of stable states; where a trial phase of any
+        // composition (its own included, on another root) lies below that
+        // plane the root lies inside a two-phase region or under a
+        // lower-lying fluid, and is no stable state.
+        bool splits = false;
+        if (stability >= 0.0) {
+            calculate_fugacities();
+            const double lnf[2] = {fugacity[0] > 0.0 ? std::log(fugacity[0]) : std::nan(""),
+                                   fugacity[1] > 0.0 ? std::log(fugacity[1]) : std::nan("")};
+            errorflag = 0;
+            splits = !std::isfinite(lnf[0]) || !std::isfinite(lnf[1]) || binarySplitsAgainst(Tr, Pr * 1e-5, lnf);
+        }
         roots.push_back({Tr, Vr, Pr, stability, splits});
     };
     // The search from one start; the root is kept when it converges at the

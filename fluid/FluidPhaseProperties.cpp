@@ -411,7 +411,10 @@ void FluidPhase::sayWithheldStateFunctions() {
     const std::string why = part->whyNoData();
     if (why.empty() || why == withheldStateFunctionsSaid) return;
     withheldStateFunctionsSaid = why;
-    platform::warnf("%s (shown as --).\n", why.c_str());
+    // One form of a missing value in each kind of output: "--" in the
+    // printed states, nan (which the column readers take as a missing value)
+    // in the curve files.
+    platform::warnf("%s (shown as --, and as nan in the curve files).\n", why.c_str());
 }
 
 void FluidPhase::dump() {

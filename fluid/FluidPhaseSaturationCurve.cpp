@@ -141,9 +141,14 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
     for (int trial = 0; trial < kMaxTrials; ++trial) {
         if (newStep && lambda <= 0.5) lambda *= 1.4;
         p.errorflag = 0;
-        p.Vl0 = Vlprev + lambda * dT * sl;
-        p.Vv0 = Vvprev + lambda * dT * sv;
-        const double t = Tprev + lambda * dT;
+        // A step past the lowest temperature is shortened to land on it, and
+        // the point there ends the curve.
+        // (A step that ends within rounding of it lands on it too.)
+        const bool last = Tprev + lambda * dT - Tlow <= 1e-9 * std::fabs(Tlow) && Tprev > Tlow;
+        const double step = last ? (Tlow - Tprev) / dT : lambda;
+        p.Vl0 = Vlprev + step * dT * sl;
+        p.Vv0 = Vvprev + step * dT * sv;
+        const double t = last ? Tlow : Tprev + step * dT;
         p.temperature(t);
         if (p.Vl0 < 0.0 || p.Vv0 < 0.0 || t < Tlow)
             p.errorflag = 1;
@@ -153,6 +158,10 @@ void continueSaturationCurve(FluidPhase& p, double dT, double Tlow, Accept&& acc
             double nl = 0.0, nv = 0.0;
             p.next_saturation_point(nl, nv);
             if (accept()) {
+                if (last) {  // on the lowest temperature: the trace ends (errorflag set, as at every end)
+                    p.errorflag = 1;
+                    return;
+                }
                 sl = nl;
                 sv = nv;
                 Tprev = p.T;
@@ -268,10 +277,12 @@ void FluidPhase::calculate_saturation_curve(const char* path, short start, doubl
         return;
     }
 
+    lastSaturationRowT = std::nan("");
     continueSaturationCurve(*this, dT, Tlow, [&]() {
         SideProps l, v;
         if (!evaluatePair(*this, Mmajor, l, v)) return false;
         writeSaturationRow(*this, out, l, v);
+        lastSaturationRowT = T;
         return true;
     });
 
@@ -433,8 +444,12 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
         !criticalPointInRange())
         return;
     const double Tc = T, Vc = V;
-    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, lowestReportedCurveTemperature(), mode, suffix,
-                               nullptr);
+    const double Tlow = lowestReportedCurveTemperature();
+    calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
+    // The curve ends on its lowest temperature: where that lies and why.
+    if (lastSaturationRowT == Tlow)
+        platform::warnf("The saturation curve of the model %s ends at %.6g K and %.6g bar, %s.\n", modelName(), T,
+                        P * 1e-5, lowestCurveTemperatureReason(Tlow).c_str());
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

@@ -216,7 +216,15 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     double t = Tc - 0.5;
     double v = side == 0 ? Vc - 1e-5 : Vc + 5e-6;
     double lambda = 1.0, Tprev = Tc, Vprev = Vc, Pprev = P, slope = 1e-8;
-    for (int trial = 0; trial < kMaxTrials && errorflag == 0 && t >= Tlow && t > 0.0; ++trial) {
+    for (int trial = 0; trial < kMaxTrials && errorflag == 0 && t > 0.0; ++trial) {
+        // A step past the lowest temperature is shortened to land on it; the
+        // point there is the last.
+        // (A step that ends within rounding of it lands on it too.)
+        const bool last = t - Tlow <= 1e-9 * std::fabs(Tlow);
+        if (last) {
+            v -= (Tlow - t) * slope;
+            t = Tlow;
+        }
         calculateSpinodalPoint(t, v);
         bool ok = errorflag == 0;
         if (ok) {
@@ -235,6 +243,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
         }
         if (ok) {
             row();
+            if (last) break;
             slope = -d3AdTdV2 / d3AdV3;  // dV/dT along the spinodal
             // The predictor steps from the volume found, not from the start.
             Tprev = t;
@@ -268,8 +277,29 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     // (Said once for both spinodals when there is none.)
     if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false) || !criticalPointInRange()) return;
     const double Tc = T, Vc = V;
-    calculateSpinodalCurve(pl.c_str(), Tc, Vc, 0, Tlow, 1, suffixL, nullptr);
-    calculateSpinodalCurve(pv.c_str(), Tc, Vc, 1, Tlow, 1, suffixV, nullptr);
+    // The spinodals run down from the critical point: one at or below the
+    // lowest temperature of the model's range leaves them no state in it.
+    if (!(Tc > Tlow)) {
+        platform::diagf("The model %s holds %s: the spinodals run down from the critical point at %g K and %g "
+                        "bar, at or below the range's lowest temperature (%g K), and have no state in it.\n",
+                        modelName(), stateRange().describe().c_str(), Tc, P * 1e-5, Tlow);
+        errorflag = 1;
+        return;
+    }
+    double ends[2] = {0.0, 0.0};
+    short failed = 0;  // either spinodal's failure, kept for the caller
+    for (char side : {0, 1}) {
+        calculateSpinodalCurve(side == 0 ? pl.c_str() : pv.c_str(), Tc, Vc, side, Tlow, 1,
+                               side == 0 ? suffixL : suffixV, nullptr);
+        ends[static_cast<int>(side)] = errorflag == 0 ? T : 0.0;
+        failed = failed ? failed : errorflag;
+        errorflag = 0;
+    }
+    errorflag = failed;
+    for (char side : {0, 1})
+        if (ends[static_cast<int>(side)] == Tlow)
+            platform::warnf("The %s spinodal of the model %s ends at %.6g K, %s.\n", side == 0 ? "liquid" : "vapour",
+                            modelName(), Tlow, lowestCurveTemperatureReason(Tlow).c_str());
 }
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {

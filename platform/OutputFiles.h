@@ -8,6 +8,7 @@
 //     if (!f) return;
 //     std::fprintf(f.get(), ...);
 //     f.close();                               // or at the end of the scope
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -49,6 +50,28 @@ private:
 
 // Tells the records on the calling thread that `path` was opened for writing.
 void noteOutputOpened(const std::string& path);
+
+// Files that survive an interrupt.  A program that calls
+// keepOutputOnInterrupt() from its main finishes, on SIGINT or SIGTERM, every
+// output file still open (opened through openOutput, OutputFile or a curve
+// writer): a text file is cut back to its last whole line; an Igor text file
+// ("IGOR" ... "BEGIN" rows) gets its "END" line and then the comment line
+//     X // Interrupted by SIGINT: the rows above are those finished before the run stopped
+// a "# " column file the line "# Interrupted by SIGINT: ..."; a file of raw
+// rows (rowBytes > 0) is cut back to its last whole row; any other file, or
+// an Igor file whose rows had not begun, is removed.  A line on standard
+// error says that the run was interrupted, and the program then ends by the
+// signal itself (the shell sees status 128 + the signal's number).  All of
+// this runs in the signal handler with system calls that are safe there
+// (lseek, read, ftruncate, write, unlink): writers that flush each row whole
+// (the curve writer does) leave every row they finished.
+void keepOutputOnInterrupt();
+// Registers an open output file with the interrupt handler; rowBytes > 0 for
+// a file of raw rows of that size.
+void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes = 0);
+// Takes a file off the interrupt handler's list (before it is closed: its
+// descriptor may be reused).  A null or unregistered file is left alone.
+void forgetOpenOutput(std::FILE* f);
 
 // An output file closed (and checked) at the end of its scope.
 class OutputFile {

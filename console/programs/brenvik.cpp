@@ -6,14 +6,19 @@
 // Results go to standard output, messages to standard error, and the
 // solvers' traces too when VARNOK_TRACE asks for them.  The exit status is 0
 // when the option ran, its calculation succeeded
-// and every result was written; 1 otherwise.
+// and every result was written; 1 otherwise.  Interrupted (SIGINT, SIGTERM),
+// it leaves each file it was writing complete up to its last whole row, with
+// a note of the interrupt, and ends by that signal.
 #include <new>
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 int main(int argc, char** argv) {
+    // Ctrl-C or a SIGTERM leaves the files written so far whole.
+    platform::keepOutputOnInterrupt();
     try {
         WaterMagmaModel water(2);
         return logreport::finishOutput(water.doWaterMagmaCommand(argc, const_cast<const char**>(argv)), "Brenvik");

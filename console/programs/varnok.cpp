@@ -8,7 +8,9 @@
 // order.  Arguments missing at the end are asked for on standard input.
 // Results go to standard output, messages to standard error, and the
 // solvers' traces too when VARNOK_TRACE asks for them.  The exit status is 0 when every command ran and every result was
-// written, 1 otherwise.
+// written, 1 otherwise.  Interrupted (SIGINT, SIGTERM), it leaves each file it
+// was writing complete up to its last whole row, with its end marker and a
+// note of the interrupt, and ends by that signal (status 128 + its number).
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -64,6 +66,8 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl-C or a SIGTERM leaves the files written so far whole.
+    platform::keepOutputOnInterrupt();
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {

@@ -291,8 +291,10 @@ TEST(BinaryIsotherm, ACriticalPointAboveTheHighestPressureDoesNotEndTheTrace) {
                                                       nullptr, &rows);
         ASSERT_GE(rows.size(), 10 * 19u) << limit;
         const double* last = &rows[rows.size() - 19];
-        for (std::size_t k = 0; k < rows.size(); k += 19) EXPECT_LE(rows[k + 1], limit) << limit;
+        // (The last row lies on the limit, to the rounding of its vapour's pressure.)
+        for (std::size_t k = 0; k < rows.size(); k += 19) EXPECT_LE(rows[k + 1], limit * (1.0 + 1e-12)) << limit;
         if (limit < 1000.0) {
+            EXPECT_NEAR(last[1], limit, 1e-9 * limit);  // the last step lands on the limit
             EXPECT_GT(last[7], last[6] * (1.0 + 1e-4));  // two distinct phases
         } else {
             EXPECT_LT(rel(last[1] * 1e5, c.P), 1e-6);
@@ -484,7 +486,10 @@ TEST(BinaryIsotherm, CommandIsothermsStayInsideTheModelsRange) {
     const double Pin = 0.5 * (c1.P * 1e-5 + Pr);
     testing::internal::CaptureStderr();
     f->calculateTheBinaryIsothermFromP(kT, Pin, "_r5");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // Where it ends is said: on the highest pressure of the range.
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the two-phase region goes on above " + std::to_string(Pr).substr(0, 5)), std::string::npos)
+        << said;
     const auto rows = readTextRows("binop_r5");
     ASSERT_GT(rows.size(), 5u);
     for (const auto& q : rows) {

@@ -211,7 +211,7 @@ TEST(Standard, ComponentWithoutDataFailsTheStateFunctions) {
     EXPECT_NE(shown.find("--"), std::string::npos) << shown;
     const std::string message = "Data for component Unobtainium have not been found in the file compo/standard.txt: "
                                 "h, u, s, cv, cp, the sound speed and the Joule-Thomson coefficient are not given "
-                                "(shown as --).\n";
+                                "(shown as --, and as nan in the curve files).\n";
     ASSERT_NE(said.find(message), std::string::npos) << said;
     EXPECT_EQ(said.find(message, said.find(message) + 1), std::string::npos) << said;
 
