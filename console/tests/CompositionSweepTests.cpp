@@ -1,0 +1,274 @@
+// Every binary the command interpreter names, swept in composition from its
+// pure solvent to a tenth of the other component (steps of 1e-3, and of 1e-4
+// around the compositions where a trace and a dilute solution end), at states
+// near the solvent's saturation, across its critical band, supercritical, and
+// near the temperatures where a DMW model's mixing rule takes the cube root
+// of a coefficient passing through zero.  Between neighbouring compositions
+// the printed verdict (refused, split, uncertain, or the phase named) and the
+// printed density and heat capacity change only where the mixture's physics
+// does: where the state crosses the dew or bubble pressure from the
+// solvent's vapour pressure (its reference equation) and the solute's Henry
+// constant (IAPWS G7-04 in water, evaluated here from its table), or a band
+// of uncertainty around them (a factor 2 on the constant, growing in
+// proportion to the solute's share beyond 2 %, and 0.5 % on the pressure).
+// No mixture is said to split where it is one phase (above both critical
+// temperatures of H2O-CO2 and of the pairs of CO2, CH4 and N2, or outside
+// the bounds of its dew and bubble pressures), and no heat capacity printed
+// is negative or lies more than 50 % from its neighbours' mean.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <tuple>
+#include <string>
+#include <vector>
+
+#include "console/FluidModelFactory.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+// IAPWS G7-04, Table 2, in Pa, with the vapour pressure of water of Wagner &
+// Pruss (IAPWS): ln(kH / p1*) = A / Tr + B (1 - Tr)^0.355 / Tr + C Tr^-0.41 exp(1 - Tr).
+double g704(const std::string& gas, double T) {
+    const double Tc = 647.096, Tr = T / Tc, t = 1.0 - Tr;
+    if (!(T < Tc) || !(T >= 273.15)) return std::nan("");
+    const double a[] = {-7.85951783, 1.84408259, -11.7866497, 22.6807411, -15.9618719, 1.80122502};
+    const double e = a[0] * t + a[1] * std::pow(t, 1.5) + a[2] * std::pow(t, 3) + a[3] * std::pow(t, 3.5) +
+                     a[4] * std::pow(t, 4) + a[5] * std::pow(t, 7.5);
+    const double psat = 22.064e6 * std::exp(Tc / T * e);
+    double A = 0.0, B = 0.0, C = 0.0;
+    if (gas == "CO2")
+        A = -8.55445, B = 4.01195, C = 9.52345;
+    else if (gas == "CH4")
+        A = -10.44708, B = 4.66491, C = 12.12986;
+    else
+        return std::nan("");
+    return psat * std::exp(A / Tr + B * std::pow(t, 0.355) / Tr + C * std::pow(Tr, -0.41) * std::exp(t));
+}
+
+struct Sweep {
+    std::string model;  // "FAMILY:SOLVENT,SOLUTE"
+    std::vector<std::pair<double, double>> states;  // (T K, P bar)
+};
+
+struct Printed {
+    std::string verdict;  // "refused", "splits", "uncertain", or the phase named
+    double rho = std::nan(""), cv = std::nan("");
+};
+
+double numberAfter(const std::string& out, const std::string& key, int field) {
+    const std::size_t at = out.find(key);
+    if (at == std::string::npos) return std::nan("");
+    std::istringstream line(out.substr(at + key.size(), out.find('\n', at) - at - key.size()));
+    std::string word;
+    for (int k = 0; k <= field && line >> word; ++k)
+        if (k == field) return word == "--" ? std::nan("") : std::atof(word.c_str());
+    return std::nan("");
+}
+
+Printed print(FluidPhase& m, double T, double P) {
+    bool given = false;
+    const consoletest::Captured c = consoletest::capture([&] { given = m.printStateFromTP(T, P); });
+    Printed p;
+    if (!given) {
+        p.verdict = "refused";
+        return p;
+    }
+    const std::size_t at = c.out.find("** Phase: ");
+    const std::string line = at == std::string::npos ? "" : c.out.substr(at + 10, c.out.find('\n', at) - at - 10);
+    if (line.find("not stable") != std::string::npos)
+        p.verdict = "splits";
+    else if (line.find("uncertain") != std::string::npos)
+        p.verdict = "uncertain";
+    else
+        p.verdict = line.substr(0, line.find(" ("));
+    p.rho = numberAfter(c.out, "-> rho", 0);
+    p.cv = numberAfter(c.out, "cv", 2);  // J/(mol K)
+    return p;
+}
+
+// The compositions: 0 to 0.1 in steps of 1e-3, and of 1e-4 from 5e-4 to
+// 1.5e-3 and from 0.019 to 0.021.
+std::vector<double> compositions() {
+    std::vector<double> x;
+    for (int k = 0; k <= 100; ++k) x.push_back(k * 1e-3);
+    for (int k = 5; k <= 15; ++k) x.push_back(k * 1e-4);
+    for (int k = 190; k <= 210; ++k) x.push_back(k * 1e-4);
+    std::sort(x.begin(), x.end());
+    x.erase(std::unique(x.begin(), x.end(), [](double a, double b) { return std::fabs(a - b) < 1e-12; }), x.end());
+    return x;
+}
+
+// The solvent's vapour pressure (bar) from its reference equation; NaN at or
+// above its critical temperature.
+double referenceVapourPressure(const std::string& solvent, double T) {
+    const char* ref = solvent == "H2O" ? "WagnerPruss" : solvent == "CO2" ? "IUPACCO2" : solvent == "CH4" ? "IUPACCH4" : "Jacobsen";
+    static std::vector<std::pair<std::string, std::unique_ptr<FluidPhase>>> kept;
+    FluidPhase* m = nullptr;
+    for (auto& k : kept)
+        if (k.first == ref) m = k.second.get();
+    if (!m) {
+        kept.emplace_back(ref, std::unique_ptr<FluidPhase>(createFluidModel(ref)));
+        m = kept.back().second.get();
+    }
+    const double Tc = solvent == "H2O" ? 647.096 : solvent == "CO2" ? 304.1282 : solvent == "CH4" ? 190.564 : 126.192;
+    if (!m || !(T < Tc)) return std::nan("");
+    consoletest::Captured c = consoletest::capture([&] { m->calculateTheSaturationPressure(T, false); });
+    return m->P * 1e-5;
+}
+
+// The pressures (bar) that bound the mixture's phases at T: the dew and
+// bubble pressures and the edges of their uncertainty; empty above the
+// solvent's critical temperature.
+std::vector<double> phaseBounds(const std::string& solvent, const std::string& solute, double x, double T) {
+    const double psat = referenceVapourPressure(solvent, T);
+    if (!std::isfinite(psat)) return {};
+    const double H = solvent == "H2O" ? g704(solute, T) * 1e-5 : std::nan("");
+    const double k = 2.0 * std::max(1.0, x / 0.02);
+    auto dew = [&](double h) { return psat / (1.0 - x + x * psat / h); };
+    auto bubble = [&](double h) { return (1.0 - x) * psat + x * h; };
+    std::vector<double> b{psat * 0.995, psat * 1.005};
+    if (H > 0.0) {
+        for (double h : {H / k, H, H * k}) {
+            b.push_back(dew(h) * 0.995), b.push_back(dew(h) * 1.005);
+            b.push_back(bubble(h) * 0.995), b.push_back(bubble(h) * 1.005);
+        }
+    } else {
+        b.push_back(psat / (1.0 - x) * 1.005);
+        b.push_back((1.0 - x) * psat * 0.995);
+    }
+    return b;
+}
+
+// True where a bound lies between P at the two compositions' bounds: the
+// mixture's physics changes between them.
+bool physicsChanges(const std::vector<double>& a, const std::vector<double>& b, double P) {
+    if (a.size() != b.size()) return true;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if ((a[i] - P) * (b[i] - P) <= 0.0) return true;
+    return false;
+}
+
+bool onePhasePair(const std::string& a, const std::string& b) {
+    auto is = [&](const char* p, const char* q) { return (a == p && b == q) || (a == q && b == p); };
+    return is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2");
+}
+
+double criticalTemperature(const std::string& f) {
+    return f == "H2O" ? 647.096 : f == "CO2" ? 304.1282 : f == "CH4" ? 190.564 : 126.192;
+}
+
+class CompositionSweep : public ::testing::TestWithParam<Sweep> {};
+
+TEST_P(CompositionSweep, NoCliffInComposition) {
+    const Sweep& sw = GetParam();
+    std::unique_ptr<FluidPhase> m;
+    consoletest::capture([&] { m.reset(createFluidModel(sw.model.c_str())); });
+    ASSERT_TRUE(m) << sw.model;
+    const std::string solvent = m->component_names[0], solute = m->component_names[1];
+    const std::vector<double> xs = compositions();
+    long states = 0, printed = 0, verdictCliffs = 0, numberCliffs = 0, falseSplits = 0, badCv = 0;
+    for (const auto& [T, P] : sw.states) {
+        std::vector<Printed> row;
+        std::vector<std::vector<double>> bounds;
+        for (double x : xs) {
+            m->composition(1.0 - x, x);
+            row.push_back(print(*m, T, P));
+            bounds.push_back(phaseBounds(solvent, solute, x, T));
+            ++states;
+            if (row.back().verdict != "refused") ++printed;
+        }
+        for (std::size_t k = 0; k < xs.size(); ++k) {
+            const Printed& p = row[k];
+            const std::string at = sw.model + " x " + std::to_string(xs[k]) + " at " + std::to_string(T) + " K, " +
+                                   std::to_string(P) + " bar";
+            // One phase: above both critical temperatures of a pair whose
+            // critical curve lies below them, or outside the dew and bubble
+            // pressures' bounds.
+            const bool above = onePhasePair(solvent, solute) && T >= criticalTemperature(solvent) &&
+                               T >= criticalTemperature(solute);
+            const std::vector<double>& b = bounds[k];
+            const bool outside = !b.empty() && (P < *std::min_element(b.begin(), b.end()) ||
+                                                P > *std::max_element(b.begin(), b.end()));
+            if (p.verdict == "splits" && (above || outside || xs[k] == 0.0)) {
+                ++falseSplits;
+                ADD_FAILURE() << "said to split, one phase: " << at;
+            }
+            if (std::isfinite(p.cv) && !(p.cv > 0.0)) {
+                ++badCv;
+                ADD_FAILURE() << "cv " << p.cv << ": " << at;
+            }
+            if (k > 0 && k + 1 < xs.size() && std::isfinite(p.cv) && std::isfinite(row[k - 1].cv) &&
+                std::isfinite(row[k + 1].cv)) {
+                const double trend = 0.5 * (row[k - 1].cv + row[k + 1].cv);
+                if (std::fabs(p.cv / trend - 1.0) > 0.5) {
+                    ++badCv;
+                    ADD_FAILURE() << "cv " << p.cv << " against its neighbours' " << trend << ": " << at;
+                }
+            }
+            if (k == 0) continue;
+            const Printed& q = row[k - 1];
+            if (physicsChanges(bounds[k - 1], b, P)) continue;
+            if (q.verdict != p.verdict) {
+                ++verdictCliffs;
+                ADD_FAILURE() << "\"" << q.verdict << "\" at x " << xs[k - 1] << ", \"" << p.verdict
+                              << "\" at " << at;
+                continue;
+            }
+            for (auto [a, c, what] : {std::tuple{q.rho, p.rho, "density"}, std::tuple{q.cv, p.cv, "cv"}}) {
+                if (std::isfinite(a) && std::isfinite(c) && std::fabs(c / a - 1.0) > 0.05) {
+                    ++numberCliffs;
+                    ADD_FAILURE() << what << " " << a << " at x " << xs[k - 1] << ", " << c << " at " << at;
+                }
+            }
+        }
+    }
+    std::printf("%s: %ld states, %ld printed; %ld changes of verdict and %ld of a number by more than 5 %% where the "
+                "physics does not change, %ld splits of a one-phase mixture, %ld heat capacities negative or off "
+                "their neighbours' trend\n",
+                sw.model.c_str(), states, printed, verdictCliffs, numberCliffs, falseSplits, badCv);
+    EXPECT_GT(printed, 0);
+}
+
+std::vector<Sweep> sweeps() {
+    // Near the solvent's saturation (3 % below and above its vapour
+    // pressure), across its critical band, supercritical, and for the DMW
+    // models near their mixing rule's poles.
+    const std::vector<std::pair<double, double>> water{{550, 0.97 * 61.1}, {550, 1.03 * 61.1}, {650, 220.64},
+                                                       {970, 441.0}},
+        co2{{280, 0.97 * 41.6}, {280, 1.03 * 41.6}, {307, 73.8}, {456, 147.6}},
+        ch4{{150, 0.97 * 10.4}, {150, 1.03 * 10.4}, {193, 46.0}, {286, 92.0}};
+    auto with = [](std::vector<std::pair<double, double>> s, std::vector<std::pair<double, double>> more) {
+        s.insert(s.end(), more.begin(), more.end());
+        return s;
+    };
+    std::vector<Sweep> v;
+    for (const char* f : {"DMW2", "DMWEOS"}) {
+        const std::string family(f);
+        v.push_back({family + ":H2O,CO2", with(water, {{700, 1000}, {696, 1000}})});
+        v.push_back({family + ":CO2,CH4", with(co2, {{506, 500}, {700, 500}})});
+        v.push_back({family + ":H2O,CH4", with(water, {{506, 500}})});
+    }
+    for (const char* model : {"PR:H2O,CO2", "PRSV:H2O,CO2"}) v.push_back({model, water});
+    for (const char* model : {"PR:CO2,CH4", "SRK:CO2,CH4", "Montel:CO2,CH4", "Kreglewski:CO2,CH4", "SRK2:CO2,N2"})
+        v.push_back({model, co2});
+    v.push_back({"SRK1:CH4,N2", ch4});
+    return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryBinary, CompositionSweep, ::testing::ValuesIn(sweeps()),
+                         [](const ::testing::TestParamInfo<Sweep>& info) {
+                             std::string name = info.param.model;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+}  // namespace
