@@ -228,18 +228,26 @@ FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
         if (!d.published && !(H > psat)) H = std::nan("");
         d.H = H;
         const double k = henryUncertaintyAt(xs);
+        // A solute more volatile than its solvent (of the lower critical
+        // temperature) has a Henry constant above the solvent's vapour
+        // pressure: its dew and bubble pressures lie above psat.
+        const double Hmin = ancillaryCriticalTemperature(component_names[static_cast<std::size_t>(solute)].c_str()) <
+                                    ancillaryCriticalTemperature(fluid)
+                                ? psat
+                                : 0.0;
         if (H > 0.0) {
             d.dew = dew(H);
             d.bubble = bubble(H);
-            dewLow = dew(H / k);
+            dewLow = dew(std::max(H / k, Hmin));
             dewHigh = dew(H * k);
-            bubbleLow = bubble(H / k);
+            bubbleLow = bubble(std::max(H / k, Hmin));
             bubbleHigh = bubble(H * k);
         } else {
-            // No Henry constant: the bounds of any, from 0 to infinity.
-            dewLow = 0.0;
+            // No Henry constant: the bounds of any, from 0 (a light solute's:
+            // from psat) to infinity.
+            dewLow = Hmin > 0.0 ? psat : 0.0;
             dewHigh = psat / (1.0 - xs);
-            bubbleLow = (1.0 - xs) * psat;
+            bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
             bubbleHigh = std::numeric_limits<double>::infinity();
         }
     }

@@ -24,15 +24,6 @@ void loadBracket(Leaf& l, double T, double Tc, double c0, double c2, double c3)
     l.d4[0][0][0][0] = 120.0 * c2 * Tc2 * iT6 + 360.0 * c3 * Tc3 * iT7;
 }
 
-// n (n - 1) .. (n - k + 1) and x^(n - k).
-double fallingPower(int n, int k, double x)
-{
-    if (k > n) return 0.0;
-    double f = 1.0;
-    for (int i = 0; i < k; ++i) f *= (n - i);
-    return f * std::pow(x, n - k);
-}
-
 void clearFlags(Leaf& l, std::initializer_list<int> vars)
 {
     for (int v : vars)
@@ -308,8 +299,20 @@ void Duan2::calculate_x6_derivatives()
     const double x1 = x.size() > 0 ? x[0] : 0.0;
     const double x2 = x.size() > 1 ? x[1] : 0.0;
     // Variables 2 (x1) and 3 (x2); a derivative with n1 x1's and n2 x2's of
-    // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2).
-    auto D = [&](int p, int q, int n1, int n2) { return fallingPower(p, n1, x1) * fallingPower(q, n2, x2); };
+    // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2): n (n - 1) ..
+    // (n - k + 1) times x^(n - k), the powers taken once.
+    double pw1[7], pw2[7];
+    for (int e = 0; e <= 6; ++e) {
+        pw1[e] = std::pow(x1, e);
+        pw2[e] = std::pow(x2, e);
+    }
+    auto falling = [](int n, int k, const double* pw) {
+        if (k > n) return 0.0;
+        double f = 1.0;
+        for (int i = 0; i < k; ++i) f *= (n - i);
+        return f * pw[n - k];
+    };
+    auto D = [&](int p, int q, int n1, int n2) { return falling(p, n1, pw1) * falling(q, n2, pw2); };
     for (int m = 0; m < 7; ++m) {
         Leaf& l = x6[m];
         const int p = 6 - m, q = m;
