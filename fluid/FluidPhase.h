@@ -449,13 +449,14 @@ public:
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
-    // (mixtureFreezingTemperature; a pure fluid's triple point).  Every
-    // command holds its states, points and curves to this one range.
+    // (mixtureFreezingTemperature; a pure fluid's triple point).
     ValidityRange effectiveRange() const;
-    // The range a state of the model's composition is held against: a
-    // mixture's at a pure end is its component's (componentValidity, else
-    // the range down to that component's triple point), otherwise
-    // effectiveRange().
+    // The range a state, point or curve of the model's composition is held
+    // against, by every command alike: a mixture's at a pure end or a dilute
+    // one's is its major component's (componentValidity, else the range down
+    // to that component's triple point) above the temperature where the
+    // other freezes out; otherwise effectiveRange(), below the major
+    // component's vapour-only limit for the vapour only.
     ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).

@@ -90,7 +90,7 @@ ValidityRange rangeAtComposition(FluidPhase& p, double x1) {
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const ValidityRange r = p.effectiveRange();
+    const ValidityRange r = p.stateRange();
     p.composition(kept.data());
     return r;
 }
@@ -160,7 +160,7 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
 }
 
-double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.effectiveRange().Pmax); }
+double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
 
 }  // namespace
 

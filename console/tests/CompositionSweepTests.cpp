@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
@@ -272,6 +273,134 @@ TEST_P(CompositionSweep, NoCliffInComposition) {
                 "their neighbours' trend; %ld changes in the solvent's split band, %ld to a refusal for an untraced interaction row\n",
                 sw.model.c_str(), states, printed, verdictCliffs, numberCliffs, falseSplits, badCv, bandChanges, untraced);
     EXPECT_GT(printed, 0);
+}
+
+// The interpreter's answer to command words on a model built by name: its
+// standard output, its standard error, and whether every command succeeded.
+struct Answer {
+    std::string out, err;
+    bool ok = false;
+};
+
+Answer answer(const std::string& model, std::vector<std::string> words) {
+    std::unique_ptr<FluidPhase> m;
+    consoletest::capture([&] { m.reset(createFluidModel(model.c_str())); });
+    Answer a;
+    if (!m) return a;
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    std::FILE* in = std::tmpfile();
+    const consoletest::Captured c = consoletest::capture(
+        [&] { a.ok = runFluidCommands(*m, static_cast<int>(argv.size()), argv.data(), in); });
+    if (in) std::fclose(in);
+    a.out = c.out;
+    a.err = c.err;
+    return a;
+}
+
+// The states of a scientist's trial at 2.01 %, near DMW's poles and below
+// the freeze-out: each prints the fluid's phase with its numbers, or a
+// refusal, or "--" with a sentence naming why.
+TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
+    // Water with 2.01 % CO2 at 500 K and 200 bar is one compressed liquid
+    // (bubble pressure about 130 bar), whose heat capacities DMW does not
+    // give: the model's liquid is refused, as at 2 %.
+    for (const char* x : {"0.02", "0.0201", "0.05"}) {
+        const Answer a = answer("DMWEOS:H2O,CO2", {"x", x, "TP", "500", "200"});
+        EXPECT_FALSE(a.ok) << x;
+        EXPECT_NE(a.err.find("vapour only"), std::string::npos) << x << a.err;
+    }
+    // A mixture has a dew and a bubble pressure, not one saturation pressure.
+    EXPECT_FALSE(answer("DMW2:CO2,CH4", {"x", "0.0201", "psat", "280"}).ok);
+    const Answer sat = answer("PR:H2O,CO2", {"x", "0.05", "psat", "500"});
+    EXPECT_FALSE(sat.ok);
+    EXPECT_NE(sat.err.find("dew and a bubble pressure"), std::string::npos) << sat.err;
+    // Near the mixing rule's poles (CO2's B through zero near 699 K, CH4's
+    // near 505 K): no heat capacity, a sentence saying why; away from them,
+    // at 0.1 % CO2 and 760 K, water's cv within 2 % of the pure end's.
+    for (const auto& [model, x, T, P] : {std::tuple{"DMW2:H2O,CO2", "1e-3", "696", "1000"},
+                                         std::tuple{"DMW2:H2O,CO2", "0.01", "700", "1000"},
+                                         std::tuple{"DMW2:CO2,CH4", "0.5", "506", "500"},
+                                         std::tuple{"DMWEOS:CO2,CH4", "0.5", "506", "500"}}) {
+        const Answer a = answer(model, {"x", x, "TP", T, P});
+        EXPECT_TRUE(a.ok) << model << " " << T;
+        EXPECT_TRUE(std::isnan(numberAfter(a.out, "cv", 2))) << a.out;
+        EXPECT_NE(a.err.find("passes through zero"), std::string::npos) << a.err;
+    }
+    const double cv0 = numberAfter(answer("DMW2:H2O,CO2", {"x", "0", "TP", "760", "1000"}).out, "cv", 2);
+    const double cv1 = numberAfter(answer("DMW2:H2O,CO2", {"x", "1e-3", "TP", "760", "1000"}).out, "cv", 2);
+    EXPECT_NEAR(cv1 / cv0, 1.0, 0.02);
+    // A light solute puts the dew pressure above the solvent's vapour
+    // pressure: below it the mixture is one vapour (H2O at 582.843 K: 98.238
+    // bar; CH4 at 96.1943 K: 0.2273 bar), and above water's critical
+    // temperature H2O-CO2 is one fluid.
+    for (const auto& [model, T, P] : {std::tuple{"DMW2:H2O,CO2", "582.843", "97.7463"},
+                                      std::tuple{"PRSV:H2O,CO2", "340.089", "0.259315"},
+                                      std::tuple{"SRK1:CH4,N2", "96.1943", "0.215928"},
+                                      std::tuple{"DMW2:H2O,CO2", "648.589", "229.364"}}) {
+        for (const char* x : {"0.02", "0.0201", "0.03"}) {
+            const Answer a = answer(model, {"x", x, "TP", T, P});
+            EXPECT_EQ(a.out.find("not stable"), std::string::npos) << model << " x " << x << a.out;
+            if (a.ok) {
+                EXPECT_NE(a.out.find("** Phase: "), std::string::npos) << a.out;
+            }
+        }
+    }
+    // CO2 with 60 % CH4 at 230 K and 46 bar lies between its dew and bubble
+    // pressures (about 20 and 75 bar, Davalos et al. 1976): every cubic's
+    // own tangent-plane test splits it, SRK's and Montel's too.
+    for (const char* model : {"SRK:CO2,CH4", "Montel:CO2,CH4", "SRK1:CO2,CH4", "PR:CO2,CH4", "Kreglewski:CO2,CH4"}) {
+        const Answer a = answer(model, {"x", "0.6", "TP", "230", "46"});
+        EXPECT_NE(a.out.find("not stable"), std::string::npos) << model << a.out << a.err;
+    }
+    // CO2 freezes out of methane holding 2 % of it near 121.6 K (its ideal
+    // solubility, the enthalpy of fusion 9.02 kJ/mol at 216.59 K): 2 % and
+    // 1.99 % alike, 1 - 0.98 counting as 2 %.
+    const double Tf = 1.0 / (1.0 / 216.59 - 8.314 * std::log(0.02) / 9020.0);
+    for (const char* x : {"0.98", "0.9801"}) {
+        EXPECT_FALSE(answer("PR:CO2,CH4", {"x", x, "TP", "100", "5"}).ok) << x;
+        EXPECT_FALSE(answer("PR:CO2,CH4", {"x", x, "TP", std::to_string(Tf - 1.5), "5"}).ok) << x;
+        EXPECT_TRUE(answer("PR:CO2,CH4", {"x", x, "TP", std::to_string(Tf + 1.5), "5"}).ok) << x;
+    }
+    // A trace of CO2 in water below 323.15 K, where the pair's rows begin,
+    // prints the pure end's vapour (0.014452 kg/m3 at 300 K and 0.02 bar).
+    const Answer trace = answer("DMW2:H2O,CO2", {"x", "1e-9", "TP", "300", "0.02"});
+    ASSERT_TRUE(trace.ok) << trace.err;
+    EXPECT_NEAR(numberAfter(trace.out, "-> rho", 0), 0.014452, 1e-6);
+    // Water with 0.1 % CH4 at 275 K and 1 mbar: a vapour below its dew
+    // pressure (about 7 mbar, G7-04's Henry constant), no refusal.
+    const Answer ch4 = answer("DMW2:H2O,CH4", {"x", "0.001", "TP", "275", "0.001"});
+    EXPECT_TRUE(ch4.ok) << ch4.err;
+    EXPECT_NE(ch4.out.find("** Phase: vapour"), std::string::npos) << ch4.out;
+    // From 633.11 K to water's critical temperature the refusal names its
+    // reason.
+    const Answer row = answer("DMW2:H2O,CH4", {"x", "0.001", "TP", "640", "100"});
+    EXPECT_FALSE(row.ok);
+    EXPECT_NE(row.err.find("could not be traced"), std::string::npos) << row.err;
+    // Between the dew and bubble pressures a withheld vapour is said to
+    // split, or to be a liquid, not to hold one.
+    const Answer between = answer("SRK:CO2,CH4", {"x", "0.02", "TP", "275.006", "38.424"});
+    EXPECT_EQ(between.err.find("holds a liquid"), std::string::npos) << between.err;
+    EXPECT_NE(between.err.find("splits"), std::string::npos) << between.err;
+    // Within 0.5 % below water's vapour pressure (86.478 bar at 573.73 K) a
+    // vapour-only model's vapour is of uncertain phase.
+    const Answer duan = answer("DuanH2O", {"TP", "573.73", "86.1935"});
+    EXPECT_NE(duan.out.find("uncertain"), std::string::npos) << duan.out;
+    // Steam expanded irreversibly from 600 K and 100 bar to 1 bar ends below
+    // the boiling temperature (372.756 K): a supercooled vapour, metastable;
+    // the stable state of its enthalpy is the boiling liquid and its steam,
+    // the steam's share (h - hl) / (hv - hl) with IAPWS's hl = 417.44 and
+    // hv = 2674.95 kJ/kg at 1 bar.
+    const Answer irr = answer("wagner", {"revirr", "600", "1e7"});
+    ASSERT_TRUE(irr.ok) << irr.err;
+    const std::size_t block = irr.out.find("Irreversible");
+    ASSERT_NE(block, std::string::npos) << irr.out;
+    const double h = numberAfter(irr.out.substr(block), "H :", 2);
+    const std::size_t said = irr.out.find("supercooled vapour");
+    ASSERT_NE(said, std::string::npos) << irr.out;
+    const double share = numberAfter(irr.out.substr(said), "stable state of its enthalpy is", 0);
+    EXPECT_NEAR(share, 100.0 * (h - 417.44) / (2674.95 - 417.44), 0.15) << irr.out;
+    EXPECT_NEAR(numberAfter(irr.out.substr(said), "boiling temperature", 0), 372.756, 0.02) << irr.out;
 }
 
 std::vector<Sweep> sweeps() {
