@@ -254,6 +254,10 @@ public:
     // walk along the isotherm): a negative tangent-plane distance on any
     // such root shows a split.
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
+    // A model whose volume search from a start finds no root (the classical
+    // SRK and Montel's cubic solve for V in their own search of a state from
+    // T and P): its trial phases are the roots of that search.
+    virtual bool trialsFromStateSearch() const { return false; }
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a

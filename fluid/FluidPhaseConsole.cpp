@@ -116,13 +116,16 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     double xs = 0.0;
     const bool binary = binarySolvent(solvent, solute, xs);
     bool splits = false;
-    if (binary && s.dilute.known) {
-        // Below its solvent's critical temperature a binary splits where
-        // Raoult's and Henry's laws put it between its dew and bubble
-        // pressures, at every composition (their uncertainty grows with the
-        // solute's share).  Above it the model's own test decides (a salt
-        // raises the critical temperature of water steeply), except where
-        // the pair is one fluid at every composition.
+    // Below its solvent's critical temperature a binary splits where
+    // Raoult's and Henry's laws put it between its dew and bubble pressures,
+    // at every composition (their uncertainty grows with the solute's
+    // share), and is one phase where they put it outside; near them, where
+    // the two cannot be told apart, the model's own test decides.  Above it
+    // the model's own test decides (a salt raises the critical temperature
+    // of water steeply), except where the pair is one fluid at every
+    // composition.
+    const bool byLaws = binary && s.dilute.known && s.verdict != DiluteVerdict::kUncertain;
+    if (byLaws) {
         splits = s.verdict == DiluteVerdict::kSplits;
     } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0 && !oneFluidAt(T_)) {
         // The test leaves the model at a trial: the state printed, the

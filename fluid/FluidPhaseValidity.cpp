@@ -751,6 +751,10 @@ bool FluidPhase::saturationOfOnePressure(double T_) {
     int solvent = 0, solute = 0;
     double xs = 0.0;
     if (!binarySolvent(solvent, solute, xs)) return true;
+    // A solute without a vapour pressure (a salt) stays in the liquid: the
+    // solution has one.
+    if (!std::isfinite(ancillaryCriticalTemperature(component_names[static_cast<std::size_t>(solute)].c_str())))
+        return true;
     const DiluteSplit d = dilutePhaseAt(T_);
     if (d.known && d.H > 0.0 && std::fabs(d.bubble / d.dew - 1.0) <= kPhaseTolerance) return true;
     const char* name = solventFluid();

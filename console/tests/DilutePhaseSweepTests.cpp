@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ struct Binary {
     int solvent;             // component index of the solvent
     bool duan = true;        // the solvent described as a vapour only, with a band above its critical point
 };
+
+void PrintTo(const Binary& b, std::ostream* os) { *os << b.model << " solvent " << b.solvent; }
 
 struct Printed {
     bool given = false;
@@ -201,7 +204,11 @@ TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
                     const double V = m->V;
                     ASSERT_NE(ref->calculateStableStateFromTP(T, P).phase, FluidPhase::kPhaseNone);
                     const std::string named = P >= Pcf ? "** Phase: supercritical fluid" : "** Phase: vapour";
-                    const bool off = p.out.find(named) == std::string::npos ||
+                    // Water dissolves in CO2 up to about 0.4 % there (Spycher,
+                    // Pruess & Ennis-King 2003): 1 % of it splits off a liquid.
+                    const bool beyondSolubility = solvent == "CO2" && solute == "H2O" && x > 0.005;
+                    const bool splitSaid = p.out.find("** Phase: not stable") != std::string::npos;
+                    const bool off = (p.out.find(named) == std::string::npos && !(beyondSolubility && splitSaid)) ||
                                      (x <= 1e-4 && std::fabs(ref->V / V - 1.0) > kAccuracy);
                     if (off) {
                         ++wrong;
