@@ -222,12 +222,6 @@ FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
         // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
         auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
         auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
-        double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
-        // A model's own constant below the solvent's vapour pressure is no
-        // light solute's (DMW's CH4 in water below 275 K: 1e-16 bar): none.
-        if (!d.published && !(H > psat)) H = std::nan("");
-        d.H = H;
-        const double k = henryUncertaintyAt(xs);
         // A solute more volatile than its solvent (of the lower critical
         // temperature) has a Henry constant above the solvent's vapour
         // pressure: its dew and bubble pressures lie above psat.
@@ -235,6 +229,12 @@ FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
                                     ancillaryCriticalTemperature(fluid)
                                 ? psat
                                 : 0.0;
+        double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
+        // A model's own constant below that is no light solute's (DMW's CH4
+        // in water below 275 K: 1e-16 bar): none.
+        if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
+        d.H = H;
+        const double k = henryUncertaintyAt(xs);
         if (H > 0.0) {
             d.dew = dew(H);
             d.bubble = bubble(H);
