@@ -103,8 +103,13 @@ double wilhelmBattinoWilcock(const char* gas, double T) {
 }
 
 double fernandezPrini(const char* gas, double T) {
-    const Row* r = rowInRange(kIAPWS, "IAPWS G7-04", gas, T);
-    if (!r) return std::numeric_limits<double>::quiet_NaN();
+    if (!rowInRange(kIAPWS, "IAPWS G7-04", gas, T)) return std::numeric_limits<double>::quiet_NaN();
+    return fernandezPriniToCritical(gas, T);
+}
+
+double fernandezPriniToCritical(const char* gas, double T) {
+    const Row* r = find(kIAPWS, gas);
+    if (!r || !(T >= 273.15) || !(T < kTc)) return std::numeric_limits<double>::quiet_NaN();
     const double Tr = T / kTc, tau = 1.0 - Tr;
     const double* c = r->c;
     return WaterEOS::saturationPressureWagnerPruss(T) *

@@ -20,6 +20,11 @@ double wilhelmBattinoWilcock(const char* gas, double T);
 // "Ne", "Ar", "Kr", "Xe", "H2", "N2", "O2", "CO", "CO2", "H2S", "CH4" ("C1"),
 // "C2H6" ("C2"), "SF6".
 double fernandezPrini(const char* gas, double T);
+// The same equation from 273.15 K up to water's critical temperature, beyond
+// the row's fitted range too (its form carries the Henry constant's
+// asymptotic behaviour at the solvent's critical point, Japas & Levelt
+// Sengers 1989); NaN outside or for a gas not in the table.
+double fernandezPriniToCritical(const char* gas, double T);
 
 // The Henry constant in pure water of `gas` in the set `version` of the
 // Henry-law models (`model` names the caller in messages):

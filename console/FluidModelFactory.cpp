@@ -233,13 +233,15 @@ double referenceVolume(const char* component, double T, double P_bar) {
 }
 
 // The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
-// 2003) of CO2 and CH4 in liquid water, in the ranges of their rows (Pa).
+// 2003) of CO2 and CH4 in liquid water (Pa), from 273.15 K to water's
+// critical temperature: a few kelvin beyond their rows' fitted ranges
+// (274.19-642.66 K, 275.46-633.11 K) the equation's form holds, where a
+// model's own constant may be orders of magnitude off.
 double publishedHenryConstant(const char* solvent, const char* solute, double T) {
     if (!solvent || !solute || std::string(solvent) != "H2O") return std::nan("");
     const std::string gas(solute);
     if (gas != "CO2" && gas != "CH4") return std::nan("");
-    const platform::ThreadLogCapture quiet;  // outside a row's range: none
-    return henry::fernandezPrini(solute, T);
+    return henry::fernandezPriniToCritical(solute, T);
 }
 
 }  // namespace

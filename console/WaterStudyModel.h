@@ -49,6 +49,10 @@ public:
     // Thermal conductivity of liquid water, W/(m K) (polynomial in T, K).
     static double calculateWaterConductivity(double T_);
     void compareReversibleIrreversibleWorks(double T_, double P_Pa);
+    // After an irreversible decompression point: a vapour below the boiling
+    // temperature at its pressure is said to be supercooled, metastable, with
+    // the stable state of the same enthalpy beside it.  M in kg/mol.
+    void sayIfSupercooledVapour(double M);
     double calculateWaterVolumeFractionMagma(double T_, double P_bar, double w);
     void calculateWaterVolumeFractionDiagram(double w, double Tmin_, double Tmax_, double Pmin, double Pmax);
     void drawSuperheatDiagram(double z, double dT);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "console/WaterStudyModel.h"
+#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Progress.h"
@@ -32,6 +33,37 @@ double WaterStudyModel::calculateWaterConductivity(double T_) {
                        T_ * (-9.42725477742753e-08 + T_ * (1.12390728109853e-10 + T_ * -5.01397987009335e-14))));
 }
 
+void WaterStudyModel::sayIfSupercooledVapour(double M) {
+    // Below the boiling temperature at its pressure a vapour is supercooled,
+    // metastable: the stable state of the same enthalpy H = U + P V (which
+    // the expansion against the constant pressure keeps) is the boiling
+    // liquid and its steam, the steam's mass fraction (H - Hl) / (Hv - Hl).
+    if (!(V > 0.0) || T >= ancillaryCriticalTemperature("H2O")) return;
+    const double H0 = H, T0 = T, P0 = P * 1e-5;
+    const short kept = errorflag;
+    calculateTheSaturationTemperature(P0, 0);
+    if (errorflag || !(T0 < T) || !(V > Vl_sat)) {
+        errorflag = kept;
+        return;
+    }
+    const double Ts = T, Vl = Vl_sat, Vv = Vv_sat;
+    auto enthalpyAt = [&](double v) {
+        temperature(Ts);
+        volume(v);
+        calculate_state_functions();
+        return H;
+    };
+    const double Hl = enthalpyAt(Vl), Hv = enthalpyAt(Vv);
+    const double q = (H0 - Hl) / (Hv - Hl);
+    std::printf("** Metastable: a supercooled vapour, below the boiling temperature %.2f K at %.2f bar;", Ts, P0);
+    if (q >= 0.0 && q <= 1.0)
+        std::printf(" the stable state of its enthalpy is %.1f %% steam (by mass) with the boiling liquid at %.2f K\n",
+                    100.0 * q, Ts);
+    else
+        std::printf(" the stable state of its enthalpy (%.2f kJ/kg) is the liquid\n", H0 * 1e-3 / M);
+    errorflag = kept;
+}
+
 void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa) {
     const double M = molarMass();
     errorflag = 0;
@@ -52,6 +84,7 @@ void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa)
         errorflag = 0;
     } else {
         printDecompressionPoint("Irreversible", *this, M);
+        sayIfSupercooledVapour(M);
     }
     // An isentrope that enters the two-phase region ends at 1 bar as the
     // liquid-steam mixture of its entropy; otherwise in one phase.

@@ -15,10 +15,12 @@
 // Failures: `errorflag` reports a failed state (volume or temperature search,
 // a domain error in a term, a volume at or below the co-volume); the Equation
 // `error` flag reports a failed evaluation to the solver that called it.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "fluid/Ideal.h"
@@ -252,6 +254,10 @@ public:
     // walk along the isotherm): a negative tangent-plane distance on any
     // such root shows a split.
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
+    // A model whose volume search from a start finds no root (the classical
+    // SRK and Montel's cubic solve for V in their own search of a state from
+    // T and P): its trial phases are the roots of that search.
+    virtual bool trialsFromStateSearch() const { return false; }
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a
@@ -451,13 +457,14 @@ public:
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
-    // (mixtureFreezingTemperature; a pure fluid's triple point).  Every
-    // command holds its states, points and curves to this one range.
+    // (mixtureFreezingTemperature; a pure fluid's triple point).
     ValidityRange effectiveRange() const;
-    // The range a state of the model's composition is held against: a
-    // mixture's at a pure end is its component's (componentValidity, else
-    // the range down to that component's triple point), otherwise
-    // effectiveRange().
+    // The range a state, point or curve of the model's composition is held
+    // against, by every command alike: a mixture's at a pure end or a dilute
+    // one's is its major component's (componentValidity, else the range down
+    // to that component's triple point) above the temperature where the
+    // other freezes out; otherwise effectiveRange(), below the major
+    // component's vapour-only limit for the vapour only.
     ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
@@ -480,6 +487,15 @@ public:
     // cp < cv, a negative squared sound speed or one above 10 km/s; says why
     // once (a warning).  True when it withheld them.
     bool withholdUnphysicalQuantities();
+    // A mixing rule whose temperature derivatives diverge at the model's
+    // temperature and composition (Duan, Moller & Weare's cube roots of the
+    // components' virial coefficients, where one passes through zero): true,
+    // with the reason, where its heat capacities, sound speed and
+    // Joule-Thomson coefficient are not the fluid's.  None by default.
+    virtual bool mixingRuleDiverges(std::string& why) {
+        (void)why;
+        return false;
+    }
     // The states the interpreter prints.  From T and P: refused outside the
     // range (a dilute binary's: its solvent's) or in a solid; from the
     // fluid's critical temperature up, refused on the model's split and
@@ -502,6 +518,10 @@ public:
     // than 5 % from the fluid's published vapour pressure; below the fluid's
     // triple point said to be the supercooled liquid's; 0 on success.
     short reportedSaturationPressure(double T_);
+    // A binary's dew and bubble pressures (dilutePhaseAt) within the phase
+    // tolerance of each other: one saturation pressure; false, said once and
+    // errorflag set, for any other binary.  True for any other fluid.
+    bool saturationOfOnePressure(double T_);
     // The critical point the model is in (found by findTheCriticalPoint) is
     // one the interpreter reports (its critical point, saturation curve and
     // spinodals): false, said once and errorflag set, when its temperature
@@ -542,6 +562,10 @@ public:
     // solute within the uncertainty given to its constant); null for any
     // other mixture.
     static constexpr double kDiluteFraction = 0.02;
+    // A solute's share xs counts as dilute up to kDiluteFraction, the
+    // rounding of a share computed as 1 - x included (1 - 0.98 is
+    // 0.020000000000000018).
+    static bool isDiluteShare(double xs) { return xs <= kDiluteFraction * (1.0 + 1e-9); }
     // A component at most this share of a mixture freezes none of it out
     // (effectiveRange): its mixture holds from the major component's triple
     // point.
@@ -551,6 +575,30 @@ public:
     // kDiluteFraction: the indices of its solvent and solute and the
     // solute's mole fraction; false for any other composition.
     bool diluteBinary(int& solvent, int& solute, double& xs) const;
+    // A binary of two fluids with saturation ancillaries, both present, at
+    // any composition: its solvent (the larger share), its solute and the
+    // solute's mole fraction.  Its phase is judged from the solvent's vapour
+    // pressure and the solute's Henry constant (dilutePhaseAt) wherever the
+    // solvent is below its critical temperature.
+    bool binarySolvent(int& solvent, int& solute, double& xs) const;
+    // The fluid whose vapour pressure and saturated volumes name a state's
+    // phase: phaseRuleFluid(), else the solvent of binarySolvent(); null for
+    // any other mixture.
+    const char* solventFluid() const;
+    // The lowest temperature at which no component present above a trace
+    // freezes out of the mixture (mixtureFreezingTemperature; at a pure end
+    // the triple point); 0 for a model whose range does not end at its
+    // components' triple points.
+    double freezeOutTemperature() const;
+    // A binary of fluids that is one phase at every composition above the
+    // higher of its components' critical temperatures (the critical curve of
+    // CO2-CH4, CO2-N2 and CH4-N2 runs between the two critical points; that
+    // of H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar,
+    // Todheide & Franck 1963): a split the model finds there is its own.
+    bool onePhaseAboveCriticalTemperatures() const;
+    // onePhaseAboveCriticalTemperatures() and T (K) at or above both
+    // components' critical temperatures.
+    bool oneFluidAt(double T_) const;
     // A dilute binary set to its solvent's pure end (its split, critical
     // point and reference state are the solvent's); any other composition
     // is left as it is.
@@ -566,6 +614,13 @@ public:
     // solvent's critical temperature, or without a vapour pressure or a
     // Henry constant.  The model's state and composition are kept.
     static constexpr double kHenryUncertainty = 2.0;
+    // Above kDiluteFraction the solvent departs from Raoult's law and the
+    // solute from Henry's: the factor grows in proportion to the solute's
+    // share (continuous at kDiluteFraction), so that near x = 0.5 the dew and
+    // bubble pressures bound the split only loosely.
+    static double henryUncertaintyAt(double xs) {
+        return kHenryUncertainty * std::max(1.0, xs / kDiluteFraction);
+    }
     DiluteSplit dilutePhaseAt(double T_);
     // The solute's Henry constant (bar) in the liquid solvent at T and the
     // solvent's vapour pressure psat (bar): henryOf's, else f/x of the
@@ -859,6 +914,9 @@ public:
         double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
         double vapourOnlyBelow = 0.0;
         const char* fluid = nullptr;
+        // The fluid whose vapour pressure and saturated volumes bound the
+        // vapour below vapourOnlyBelow: `fluid`, or a binary's solvent.
+        const char* vapourFluid = nullptr;
         // A state where `fluid` is solid is withheld too (a supercooled
         // liquid only where `supercooled`).
         SolidLookup solidOf = nullptr;

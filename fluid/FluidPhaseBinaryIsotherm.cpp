@@ -87,7 +87,7 @@ ValidityRange rangeAtComposition(FluidPhase& p, double x1) {
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const ValidityRange r = p.effectiveRange();
+    const ValidityRange r = p.stateRange();
     p.composition(kept.data());
     return r;
 }
@@ -157,7 +157,7 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
 }
 
-double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.effectiveRange().Pmax); }
+double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
 
 // The tie line of the binary at T and P found without a pure end to trace
 // from (both components above their critical temperature or frozen in the

@@ -119,20 +119,32 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     return splits;
 }
 
+bool FluidPhase::oneFluidAt(double T_) const {
+    if (!onePhaseAboveCriticalTemperatures()) return false;
+    for (const std::string& name : component_names)
+        if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
+    return true;
+}
+
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    const bool dilute = diluteBinary(solvent, solute, xs);
+    const bool binary = binarySolvent(solvent, solute, xs);
     bool splits = false;
-    if (dilute && s.dilute.known) {
-        // Below its solvent's critical temperature a dilute binary splits
-        // where Raoult's and Henry's laws put it between its dew and bubble
-        // pressures.  Above it the model's own test decides (a salt raises
-        // the critical temperature of water steeply).
+    // Below its solvent's critical temperature a binary splits where
+    // Raoult's and Henry's laws put it between its dew and bubble pressures,
+    // at every composition (their uncertainty grows with the solute's
+    // share), and is one phase where they put it outside; near them, where
+    // the two cannot be told apart, the model's own test decides.  Above it
+    // the model's own test decides (a salt raises the critical temperature
+    // of water steeply), except where the pair is one fluid at every
+    // composition.
+    const bool byLaws = binary && s.dilute.known && s.verdict != DiluteVerdict::kUncertain;
+    if (byLaws) {
         splits = s.verdict == DiluteVerdict::kSplits;
-    } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
+    } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0 && !oneFluidAt(T_)) {
         // The test leaves the model at a trial: the state printed, the
         // homogeneous fluid of the composition given, is found again.
         // Its messages were said by the first search of the same state: said
@@ -150,33 +162,33 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             return false;
         }
     }
+    const bool mixture = binary && s.dilute.known;
     if (splits)
         std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                     "of other compositions (the state below is the single fluid)\n");
-    else if (component_count == 1 || atPureComposition() || dilute) {
-        if (s.supercooledUnder)
-            std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
-        else if (s.vapourOnlyRoot && dilute && s.dilute.known)
-            std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar; the model's own "
-                        "saturation would take its liquid root at %.6g cm3/mol)\n",
-                        s.dilute.dew, s.otherV * 1e6);
-        else if (s.vapourOnlyRoot)
-            std::printf("** Phase: vapour (the fluid's phase below its vapour pressure; the model's own saturation "
-                        "would take its liquid root at %.6g cm3/mol)\n",
-                        s.otherV * 1e6);
-        else if (s.phaseUncertain && dilute)
-            std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
-                        "uncertain)\n",
-                        phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
-        else if (s.phaseUncertain)
-            std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
-                        phaseName(s.phase));
-        else if (s.otherPhase != kPhaseNone)
-            std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
-                        phaseName(s.otherPhase), s.otherV * 1e6);
-        else
-            std::printf("** Phase: %s\n", phaseName(s.phase));
-    }
+    else if (s.supercooledUnder)
+        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+    else if (s.vapourOnlyRoot && mixture)
+        std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar%s; the model's own "
+                    "saturation would take its liquid root at %.6g cm3/mol)\n",
+                    s.dilute.dew, s.phaseUncertain ? ", near which the phase is uncertain" : "", s.otherV * 1e6);
+    else if (s.vapourOnlyRoot)
+        std::printf("** Phase: vapour (the fluid's phase below its vapour pressure%s; the model's own saturation "
+                    "would take its liquid root at %.6g cm3/mol)\n",
+                    s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
+                    s.otherV * 1e6);
+    else if (s.phaseUncertain && mixture)
+        std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
+                    "uncertain)\n",
+                    phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+    else if (s.phaseUncertain)
+        std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
+                    phaseName(s.phase));
+    else if (s.otherPhase != kPhaseNone && (component_count == 1 || atPureComposition() || binary))
+        std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n", phaseName(s.phase),
+                    phaseName(s.otherPhase), s.otherV * 1e6);
+    else
+        std::printf("** Phase: %s\n", phaseName(s.phase));
     dump();
     return true;
 }
@@ -258,6 +270,7 @@ void FluidPhase::withCurveRowLimits(const std::function<void()>& curve, double s
         curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
     }
     curveRowLimits.fluid = phaseRuleFluid();
+    curveRowLimits.vapourFluid = solventFluid();
     curveRowLimits.solidOf = solidOf;
     curveRowLimits.supercooled = describesSupercooledLiquid();
     curveRowLimits.model = this;

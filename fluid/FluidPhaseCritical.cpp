@@ -484,7 +484,7 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         errorflag = 0;
         // A mixture's critical point is held to the model's range at its
         // composition, as the critical curve's points and its states are.
-        const ValidityRange range = effectiveRange();
+        const ValidityRange range = stateRange();
         if (!range.holds(T, P * 1e-5)) {
             platform::diagf("The model %s holds %s at x1 = %g: its critical point at %g K and %g bar lies outside "
                             "it.\n",

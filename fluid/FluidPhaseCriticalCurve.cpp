@@ -77,14 +77,14 @@ struct CurvePoint {
 class CriticalCurveTrace {
 public:
     CriticalCurveTrace(FluidPhase& p, CriticalRow& row, long& written, short stopIfUnstable, double Pmax)
-        : p_(p), row_(row), written_(written), range_(p.effectiveRange()), stopIfUnstable_(stopIfUnstable),
+        : p_(p), row_(row), written_(written), range_(p.stateRange()), stopIfUnstable_(stopIfUnstable),
           Pmax_(Pmax) {}
 
-    // The model's range at the point's composition (effectiveRange): near a
+    // The model's range at the point's composition (stateRange): near a
     // pure component's critical point the other one is dilute and does not
     // freeze there.
     bool inRange() {
-        range_ = p_.effectiveRange();
+        range_ = p_.stateRange();
         return range_.holds(p_.T, p_.P * 1e-5);
     }
     // The range at the last point tested.
@@ -509,7 +509,7 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
     // triple point of the other) is traced on until it enters the range, and
     // one that leaves the range ends there (outside it a cubic's curve may
     // run to its packing limit, at any pressure).  The range is the model's
-    // at each point's composition (effectiveRange): near a pure component's
+    // at each point's composition (stateRange): near a pure component's
     // critical point the other one is dilute and does not freeze there.
     long written = 0;
     // A curve without a row leaves no file of headers (mode 0 keeps its

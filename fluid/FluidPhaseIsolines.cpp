@@ -165,8 +165,9 @@ bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const
     // vapour pressure and a volume above the geometric mean of the saturated
     // volumes (a superheated or stretched liquid lies below the vapour
     // pressure too).
-    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
-    return P_bar > 0.0 && P_bar < ancillaryVapourPressure(fluid, T_) * 1e-5 && V_ > std::sqrt(Vl * Vv);
+    const char* vapour = vapourFluid ? vapourFluid : fluid;
+    const double Vl = ancillarySaturatedLiquidVolume(vapour, T_), Vv = ancillarySaturatedVapourVolume(vapour, T_);
+    return P_bar > 0.0 && P_bar < ancillaryVapourPressure(vapour, T_) * 1e-5 && V_ > std::sqrt(Vl * Vv);
 }
 
 // ---------------------------------------------------------------- isotherms

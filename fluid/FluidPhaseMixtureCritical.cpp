@@ -448,7 +448,7 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
     composition(kept.data());
     // Of the stable roots, those inside the model's range first (a root at a
     // pressure the model does not describe is no critical point of it).
-    const ValidityRange range = effectiveRange();
+    const ValidityRange range = stateRange();
     auto inRange = [&](const MixtureRoot& r) { return range.holds(r.T, r.P * 1e-5); };
     const MixtureRoot* best = nullptr;
     for (const MixtureRoot& r : roots)

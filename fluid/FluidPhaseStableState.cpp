@@ -147,6 +147,13 @@ bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
     beginVolumeSearch();
     const double liquid = liquidStart ? estimate_Vl0() : 0.0;
     const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    if (trialsFromStateSearch()) {
+        // The root of the same kind its own search of a state from T and P
+        // gives, with its fugacities.
+        double V_ = 0.0, G_ = 0.0;
+        errorflag = 0;
+        return pressureRootFromTP(liquidStart ? 2 : 1, T_, P_bar, V_, G_) && errorflag == 0;
+    }
     // The search leaves a root that gives P back (dPdV of its volume).
     if (!volumeStateFrom(start, liquid, RootBranch::Any) || !(dPdV < 0.0)) return false;
     calculate_fugacities();

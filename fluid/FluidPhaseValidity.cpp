@@ -57,7 +57,7 @@ const char* FluidPhase::phaseRuleFluid() const {
     if (component_count == 1) return pureFluidName();
     double others = 0.0;
     const int major = majorComponent(*this, others);
-    if (major < 0 || !(others <= kDiluteFraction)) return nullptr;
+    if (major < 0 || !isDiluteShare(others)) return nullptr;
     return component_names[static_cast<std::size_t>(major)].c_str();
 }
 
@@ -77,21 +77,27 @@ bool FluidPhase::describesSupercooledLiquid() const {
     return fluid && stateRange().Tmin < triplePointTemperature(fluid);
 }
 
-ValidityRange FluidPhase::effectiveRange() const {
-    ValidityRange r = validity;
-    if (!r.fromTriplePoints) return r;
+double FluidPhase::freezeOutTemperature() const {
+    if (!validity.fromTriplePoints) return 0.0;
     // A component present at no more than a trace does not freeze the
     // mixture (it follows its major component's rules); without a
     // composition every component counts at its pure freezing point.
     const bool composed = x.size() == component_names.size();
+    double Tf = 0.0;
     for (std::size_t i = 0; i < component_names.size(); ++i) {
         const double xi = composed ? x[i] : 1.0;
         if (component_names.size() > 1 && !(xi > kTraceFraction)) continue;
         // The major component of a mixture holding only traces of the others
         // freezes at its own triple point, as the pure fluid does.
         const double major = xi >= 1.0 - kTraceFraction ? 1.0 : xi;
-        r.Tmin = std::max(r.Tmin, mixtureFreezingTemperature(component_names[i].c_str(), major));
+        Tf = std::max(Tf, mixtureFreezingTemperature(component_names[i].c_str(), major));
     }
+    return Tf;
+}
+
+ValidityRange FluidPhase::effectiveRange() const {
+    ValidityRange r = validity;
+    if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
     return r;
 }
 
@@ -99,25 +105,72 @@ ValidityRange FluidPhase::stateRange() const {
     // A mixture at a pure end, or a dilute solution, holds where its solvent
     // does: in the solvent's own range, or down to its triple point (the
     // mixture's rules of interaction, fitted to other compositions, change
-    // its states by the solute's share only).
+    // its states by the solute's share only), and above the temperature
+    // where its solute freezes out.  Any other mixture holds in its own
+    // range; below its solvent's vapour-only limit it is a vapour only, as
+    // the solvent is (its liquid is the solvent's liquid, whose heat
+    // capacities the model does not give).
     if (component_count < 2) return effectiveRange();
     double others = 0.0;
     const int major = majorComponent(*this, others);
-    if (major < 0 || !(others <= kDiluteFraction)) return effectiveRange();
+    if (major < 0) return effectiveRange();
     const auto i = static_cast<std::size_t>(major);
-    if (i < componentValidity.size() && componentValidity[i].declared()) return componentValidity[i];
+    if (!isDiluteShare(others)) {
+        ValidityRange r = effectiveRange();
+        if (i < componentValidity.size())
+            r.vapourOnlyBelow = std::max(r.vapourOnlyBelow, componentValidity[i].vapourOnlyBelow);
+        return r;
+    }
     ValidityRange r = validity;
-    if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
+    if (i < componentValidity.size() && componentValidity[i].declared())
+        r = componentValidity[i];
+    else if (r.fromTriplePoints)
+        r.Tmin = std::max(r.Tmin, triplePointTemperature(component_names[i].c_str()));
+    if (validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
     return r;
 }
 
-bool FluidPhase::diluteBinary(int& solvent, int& solute, double& xs) const {
-    if (component_count != 2 || x.size() < 2 || component_names.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0))
+namespace {
+
+// Both components present: the solvent (the larger share), the solute and its share.
+bool binaryShares(const FluidPhase& m, int& solvent, int& solute, double& xs) {
+    if (m.component_count != 2 || m.x.size() < 2 || m.component_names.size() < 2 || !(m.x[0] > 0.0 && m.x[1] > 0.0))
         return false;
-    solvent = x[0] >= x[1] ? 0 : 1;
+    solvent = m.x[0] >= m.x[1] ? 0 : 1;
     solute = 1 - solvent;
-    xs = x[static_cast<std::size_t>(solute)] / (x[0] + x[1]);
-    return xs <= kDiluteFraction;
+    xs = m.x[static_cast<std::size_t>(solute)] / (m.x[0] + m.x[1]);
+    return true;
+}
+
+}  // namespace
+
+bool FluidPhase::diluteBinary(int& solvent, int& solute, double& xs) const {
+    return binaryShares(*this, solvent, solute, xs) && isDiluteShare(xs);
+}
+
+bool FluidPhase::binarySolvent(int& solvent, int& solute, double& xs) const {
+    if (!binaryShares(*this, solvent, solute, xs)) return false;
+    if (isDiluteShare(xs)) return true;
+    // Both fluids with a vapour pressure: a salt or another solute without
+    // one follows the mixture's own rules beyond the dilute solution.
+    for (const std::string& name : component_names)
+        if (!std::isfinite(ancillaryCriticalTemperature(name.c_str()))) return false;
+    return true;
+}
+
+const char* FluidPhase::solventFluid() const {
+    if (const char* f = phaseRuleFluid()) return f;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    return binarySolvent(solvent, solute, xs) ? component_names[static_cast<std::size_t>(solvent)].c_str() : nullptr;
+}
+
+bool FluidPhase::onePhaseAboveCriticalTemperatures() const {
+    if (component_count != 2 || component_names.size() < 2) return false;
+    auto is = [&](const char* a, const char* b) {
+        return (component_names[0] == a && component_names[1] == b) || (component_names[0] == b && component_names[1] == a);
+    };
+    return is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2");
 }
 
 void FluidPhase::toSolventEnd() {
@@ -157,7 +210,7 @@ double FluidPhase::soluteHenryConstant(int solvent, int solute, double T_, doubl
 
 FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
     DiluteSplit d;
-    const char* fluid = phaseRuleFluid();
+    const char* fluid = solventFluid();
     if (!fluid || !(T_ < ancillaryCriticalTemperature(fluid))) return d;
     const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
     if (!std::isfinite(psat)) return d;
@@ -165,24 +218,36 @@ FluidPhase::DiluteSplit FluidPhase::dilutePhaseAt(double T_) {
     double xs = 0.0;
     double dewLow = psat, dewHigh = psat, bubbleLow = psat, bubbleHigh = psat;
     d.psat = d.dew = d.bubble = psat;
-    if (diluteBinary(solvent, solute, xs)) {
+    if (binarySolvent(solvent, solute, xs)) {
         // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
         auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
         auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
-        const double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
+        // A solute more volatile than its solvent (of the lower critical
+        // temperature) has a Henry constant above the solvent's vapour
+        // pressure: its dew and bubble pressures lie above psat.
+        const double Hmin = ancillaryCriticalTemperature(component_names[static_cast<std::size_t>(solute)].c_str()) <
+                                    ancillaryCriticalTemperature(fluid)
+                                ? psat
+                                : 0.0;
+        double H = soluteHenryConstant(solvent, solute, T_, psat, d.published);
+        // A model's own constant below that is no light solute's (DMW's CH4
+        // in water below 275 K: 1e-16 bar): none.
+        if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
         d.H = H;
+        const double k = henryUncertaintyAt(xs);
         if (H > 0.0) {
             d.dew = dew(H);
             d.bubble = bubble(H);
-            dewLow = dew(H / kHenryUncertainty);
-            dewHigh = dew(H * kHenryUncertainty);
-            bubbleLow = bubble(H / kHenryUncertainty);
-            bubbleHigh = bubble(H * kHenryUncertainty);
+            dewLow = dew(std::max(H / k, Hmin));
+            dewHigh = dew(H * k);
+            bubbleLow = bubble(std::max(H / k, Hmin));
+            bubbleHigh = bubble(H * k);
         } else {
-            // No Henry constant: the bounds of any, from 0 to infinity.
-            dewLow = 0.0;
+            // No Henry constant: the bounds of any, from 0 (a light solute's:
+            // from psat) to infinity.
+            dewLow = Hmin > 0.0 ? psat : 0.0;
             dewHigh = psat / (1.0 - xs);
-            bubbleLow = (1.0 - xs) * psat;
+            bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
             bubbleHigh = std::numeric_limits<double>::infinity();
         }
     }
@@ -214,14 +279,14 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven)
                         givenDigits(T_).c_str(), pText.c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
-        // A liquid appears at the vapour pressure, in a dilute binary at its
-        // dew pressure.
-        const char* fluid = phaseRuleFluid();
+        // A liquid appears at the vapour pressure, in a binary at its dew
+        // pressure.
+        const char* fluid = solventFluid();
         const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
         int solvent = 0, solute = 0;
         double xs = 0.0;
         double limit = psat;
-        if (diluteBinary(solvent, solute, xs) && std::isfinite(psat)) {
+        if (binarySolvent(solvent, solute, xs) && std::isfinite(psat)) {
             const DiluteSplit d = dilutePhaseAt(T_);
             if (d.known) limit = d.dew;
         }
@@ -275,7 +340,7 @@ bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
     // Below its vapour-only limit, at a pressure below the fluid's vapour
     // pressure (refuseOutsideRange): the fluid is a vapour, and so is the
     // state given, whatever the model's own saturation prefers.
-    const char* fluid = phaseRuleFluid();
+    const char* fluid = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
     if (!(Vl > 0.0) || !(Vv > Vl)) return true;
     const double Vmid = std::sqrt(Vl * Vv);
@@ -478,7 +543,7 @@ bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
 }
 
 FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, const DiluteSplit& d) {
-    const char* name = phaseRuleFluid();
+    const char* name = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!d.known || !(Vl > 0.0) || !(Vv > Vl)) return DiluteVerdict::kOnePhase;
     const bool liquidState = V < std::sqrt(Vl * Vv);
@@ -486,14 +551,27 @@ FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, 
     if (v != DiluteVerdict::kWrong) return v;
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    diluteBinary(solvent, solute, xs);
+    binarySolvent(solvent, solute, xs);
     const char* gas = component_names[static_cast<std::size_t>(solute)].c_str();
+    // Beyond the uncertainty of the dew (bubble) pressure the mixture is the
+    // other phase alone; within it, it splits or is that phase.
+    const char* is = liquidState ? (P_bar < d.dewLow ? "is a vapour"
+                                                     : "splits into a liquid and a vapour or is a vapour (near its dew "
+                                                       "pressure its phase is uncertain)")
+                                 : (P_bar > d.bubbleHigh ? "is a liquid"
+                                                         : "splits into a liquid and a vapour or is a liquid (near its "
+                                                           "bubble pressure its phase is uncertain)");
+    char henry[96];
+    if (d.H > 0.0)
+        std::snprintf(henry, sizeof henry, "%s Henry constant of %s, %.4g bar", d.published ? "the published" : "the model's",
+                      gas, d.H);
+    else
+        std::snprintf(henry, sizeof henry, "no Henry constant of %s", gas);
     platform::diagf("The model %s gives a %s of %.4g kg/m3 at %g K and %g bar, where the mixture of %.3g %s in %s %s "
-                    "(its dew and bubble pressures %.5g and %.5g bar, from the vapour pressure %.5g bar of %s and %s "
-                    "Henry constant of %s, %.4g bar): the state is withheld.\n",
-                    modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, xs, gas, name,
-                    liquidState ? "holds a vapour" : "holds a liquid", d.dew, d.bubble, d.psat, name,
-                    d.published ? "the published" : "the model's", gas, d.H);
+                    "(its dew and bubble pressures %.5g and %.5g bar, from the vapour pressure %.5g bar of %s and %s): "
+                    "the state is withheld.\n",
+                    modelName(), liquidState ? "liquid" : "vapour", bulk_molar_weight / V, T_, P_bar, xs, gas, name, is,
+                    d.dew, d.bubble, d.psat, name, henry);
     errorflag = 1;
     return v;
 }
@@ -522,6 +600,14 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
 bool FluidPhase::withholdUnphysicalQuantities() {
     if (compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = bulk_molar_weight;
+    std::string rule;
+    if (mixingRuleDiverges(rule)) {
+        platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson coefficient "
+                        "are withheld.\n",
+                        modelName(), rule.c_str(), T, P * 1e-5);
+        for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
+        return true;
+    }
     const double c2 = (d2AdV2 + d2AdTdV * dPdT / d2AdT2) * V * V / M;
     char why[160] = "";
     if (std::isfinite(Cv) && !(Cv > 0.0))
@@ -550,7 +636,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    const bool dilute = diluteBinary(solvent, solute, xs);
+    const bool binary = binarySolvent(solvent, solute, xs);
     const DiluteSplit d = dilutePhaseAt(T_);
     // Of the liquid and vapour roots, the one of lower Gibbs energy: a pure
     // fluid's stable root, and a mixture's (the root of the model's phase
@@ -575,10 +661,10 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
-    // fluid's, whatever the model's own critical point; a mixture at a pure
-    // end or a dilute one is named as its solvent (below the critical
-    // temperature by its volume against the saturated ones).
-    const char* fluid = phaseRuleFluid();
+    // fluid's, whatever the model's own critical point; a binary is named as
+    // its solvent (below the critical temperature by its volume against the
+    // saturated ones).
+    const char* fluid = solventFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (T_ >= Tcf && (component_count > 1 || s.phase == kPhaseLiquid || s.phase == kPhaseVapour))
         s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(fluid) ? kPhaseSupercritical : kPhaseVapour;
@@ -586,7 +672,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         s.phase = V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
                       ? kPhaseLiquid
                       : kPhaseVapour;
-    if (dilute) {
+    if (binary) {
         s.verdict = judgeDiluteState(T_, P_bar, d);
         if (s.verdict == DiluteVerdict::kWrong) return false;
     } else {
@@ -627,11 +713,13 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     if (!refuseOutsideRange(T_, P_bar, false) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
         return false;
     const char* fluid = phaseRuleFluid();
-    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    const char* solventName = solventFluid();
+    const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
+                 Vv = ancillarySaturatedVapourVolume(solventName, T_);
     if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
         platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
-                        modelName(), fluid, validity.vapourOnlyBelow, V_ * 1e6, T_);
+                        modelName(), solventName, validity.vapourOnlyBelow, V_ * 1e6, T_);
         errorflag = 1;
         return false;
     }
@@ -645,7 +733,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     }
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (diluteBinary(solvent, solute, xs)) {
+    if (binarySolvent(solvent, solute, xs)) {
         const DiluteSplit d = dilutePhaseAt(T_);
         calculateStateFunctionsFromTV(T_, V_);
         if (judgeDiluteState(T_, P_bar, d) == DiluteVerdict::kWrong) return false;
@@ -659,6 +747,29 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     return true;
 }
 
+bool FluidPhase::saturationOfOnePressure(double T_) {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!binarySolvent(solvent, solute, xs)) return true;
+    // A solute without a vapour pressure (a salt) stays in the liquid: the
+    // solution has one.
+    if (!std::isfinite(ancillaryCriticalTemperature(component_names[static_cast<std::size_t>(solute)].c_str())))
+        return true;
+    const DiluteSplit d = dilutePhaseAt(T_);
+    if (d.known && d.H > 0.0 && std::fabs(d.bubble / d.dew - 1.0) <= kPhaseTolerance) return true;
+    const char* name = solventFluid();
+    char which[160] = "";
+    if (d.known && d.H > 0.0)
+        std::snprintf(which, sizeof which, " (from Raoult's and Henry's laws at %g K, %.5g and %.5g bar)", T_, d.dew,
+                      d.bubble);
+    platform::diagf("The mixture of %.3g %s in %s has a dew and a bubble pressure%s, not one saturation pressure: the "
+                    "model %s gives none at %s K.\n",
+                    xs, component_names[static_cast<std::size_t>(solute)].c_str(), name, which, modelName(),
+                    givenDigits(T_).c_str());
+    errorflag = 1;
+    return false;
+}
+
 short FluidPhase::reportedSaturationPressure(double T_) {
     // A saturation point holds a liquid: below the vapour-only limit there is none to give.
     const ValidityRange validity = stateRange();
@@ -670,7 +781,10 @@ short FluidPhase::reportedSaturationPressure(double T_) {
     }
     // A mixture's saturation at a pure end is its component's; the
     // supercritical fluid of a model whose own critical point lies above the
-    // fluid's has none.
+    // fluid's has none.  A binary has a dew and a bubble pressure: one
+    // saturation pressure only where the two lie within the phase tolerance
+    // (a trace of the solute), none beyond.
+    if (!saturationOfOnePressure(T_)) return errorflag;
     const char* name = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(name);
     if (T_ >= Tcf) {

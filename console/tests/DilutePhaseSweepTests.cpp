@@ -16,10 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,8 @@ struct Binary {
     bool duan = true;        // the solvent described as a vapour only, with a band above its critical point
 };
 
+void PrintTo(const Binary& b, std::ostream* os) { *os << b.model << " solvent " << b.solvent; }
+
 struct Printed {
     bool given = false;
     std::string out, err;
@@ -79,11 +83,10 @@ Printed printState(FluidPhase& m, double T, double P) {
 
 }  // namespace
 
-TEST(DilutePhaseSweep, EveryStateOfADiluteBinaryIsInTheMixturesPhaseOrRefused) {
-    // The test's G7-04 against the guideline's check values (ln(kH / 1 Pa)).
-    EXPECT_NEAR(std::log(g704("CO2", 400.0)), 20.178247122, 1e-6);
-    EXPECT_NEAR(std::log(g704("CH4", 550.0)), 21.199299266, 1e-6);
-
+// The binaries swept: the DMW models with either solvent, and cubics, whose
+// liquids are given, near the vapour pressure only.  One test each, so that
+// the test runner spreads them.
+std::vector<Binary> sweptBinaries() {
     std::vector<Binary> binaries;
     for (const char* family : {"DMW2", "DMWEOS"}) {
         const std::string f(family);
@@ -92,11 +95,23 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteBinaryIsInTheMixturesPhaseOrRefused) {
         binaries.push_back({f + ":CO2,CH4", 0});
         binaries.push_back({f + ":H2O,CH4", 0});
     }
-    // Cubics, whose liquids are given, near the vapour pressure only.
     for (const char* cubic : {"PR", "PRSV"}) {
         binaries.push_back({std::string(cubic) + ":H2O,CO2", 0, false});
         binaries.push_back({std::string(cubic) + ":CO2,CH4", 0, false});
     }
+    return binaries;
+}
+
+class DiluteBinarySweep : public ::testing::TestWithParam<Binary> {};
+
+TEST(DilutePhaseSweep, TheTestsHenryConstantsAreTheGuidelines) {
+    // The test's G7-04 against the guideline's check values (ln(kH / 1 Pa)).
+    EXPECT_NEAR(std::log(g704("CO2", 400.0)), 20.178247122, 1e-6);
+    EXPECT_NEAR(std::log(g704("CH4", 550.0)), 21.199299266, 1e-6);
+}
+
+TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
+    const std::vector<Binary> binaries{GetParam()};
     const double fractions[] = {0.0, 1e-9, 1e-6, 1e-4, 1e-3, 2e-3, 5e-3, 0.01};
     const double ratios[] = {0.95, 0.97, 0.99, 0.995, 1.005, 1.01, 1.03, 1.05};
     const double bandRatios[] = {0.85, 0.9, 0.95, 1.0, 1.02, 1.05, 1.1, 1.2};
@@ -189,7 +204,11 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteBinaryIsInTheMixturesPhaseOrRefused) {
                     const double V = m->V;
                     ASSERT_NE(ref->calculateStableStateFromTP(T, P).phase, FluidPhase::kPhaseNone);
                     const std::string named = P >= Pcf ? "** Phase: supercritical fluid" : "** Phase: vapour";
-                    const bool off = p.out.find(named) == std::string::npos ||
+                    // Water dissolves in CO2 up to about 0.4 % there (Spycher,
+                    // Pruess & Ennis-King 2003): 1 % of it splits off a liquid.
+                    const bool beyondSolubility = solvent == "CO2" && solute == "H2O" && x > 0.005;
+                    const bool splitSaid = p.out.find("** Phase: not stable") != std::string::npos;
+                    const bool off = (p.out.find(named) == std::string::npos && !(beyondSolubility && splitSaid)) ||
                                      (x <= 1e-4 && std::fabs(ref->V / V - 1.0) > kAccuracy);
                     if (off) {
                         ++wrong;
@@ -206,6 +225,14 @@ TEST(DilutePhaseSweep, EveryStateOfADiluteBinaryIsInTheMixturesPhaseOrRefused) {
     EXPECT_EQ(wrong, 0);
     EXPECT_LT(refused, checked);
 }
+
+INSTANTIATE_TEST_SUITE_P(DilutePhaseSweep, DiluteBinarySweep, ::testing::ValuesIn(sweptBinaries()),
+                         [](const ::testing::TestParamInfo<Binary>& info) {
+                             std::string name = info.param.model + "_solvent" + std::to_string(info.param.solvent);
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 // Within 0.5 % of the vapour pressure (the published ancillary equations'
 // agreement with their reference equations) the phase of a state cannot be

@@ -19,6 +19,7 @@ public:
     void read_component_data(int i, const char* name) override;
     void calculate_parameters_of_pure_components() override;
     bool parametersUsable() const override;
+    bool trialsFromStateSearch() const override { return true; }
 
     double m0 = 0.0, m1 = 0.0, m2 = 0.0;
     std::vector<double> Tc, Pc, Vc, omega, m, ac, bi;

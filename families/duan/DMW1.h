@@ -35,6 +35,7 @@ public:
     ~DMW2() override;
 
     void read_component_data(int i, const char* name) override;
+    bool mixingRuleDiverges(std::string& why) override;
 
     double Tc = 0.0;
     double Pc = 0.0;
@@ -48,6 +49,7 @@ public:
 
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
+    bool mixingRuleDiverges(std::string& why) override;
 
     double Tc = 0.0;
     double Pc = 0.0;

@@ -24,15 +24,6 @@ void loadBracket(Leaf& l, double T, double Tc, double c0, double c2, double c3)
     l.d4[0][0][0][0] = 120.0 * c2 * Tc2 * iT6 + 360.0 * c3 * Tc3 * iT7;
 }
 
-// n (n - 1) .. (n - k + 1) and x^(n - k).
-double fallingPower(int n, int k, double x)
-{
-    if (k > n) return 0.0;
-    double f = 1.0;
-    for (int i = 0; i < k; ++i) f *= (n - i);
-    return f * std::pow(x, n - k);
-}
-
 void clearFlags(Leaf& l, std::initializer_list<int> vars)
 {
     for (int v : vars)
@@ -308,8 +299,20 @@ void Duan2::calculate_x6_derivatives()
     const double x1 = x.size() > 0 ? x[0] : 0.0;
     const double x2 = x.size() > 1 ? x[1] : 0.0;
     // Variables 2 (x1) and 3 (x2); a derivative with n1 x1's and n2 x2's of
-    // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2).
-    auto D = [&](int p, int q, int n1, int n2) { return fallingPower(p, n1, x1) * fallingPower(q, n2, x2); };
+    // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2): n (n - 1) ..
+    // (n - k + 1) times x^(n - k), the powers taken once.
+    double pw1[7], pw2[7];
+    for (int e = 0; e <= 6; ++e) {
+        pw1[e] = std::pow(x1, e);
+        pw2[e] = std::pow(x2, e);
+    }
+    auto falling = [](int n, int k, const double* pw) {
+        if (k > n) return 0.0;
+        double f = 1.0;
+        for (int i = 0; i < k; ++i) f *= (n - i);
+        return f * pw[n - k];
+    };
+    auto D = [&](int p, int q, int n1, int n2) { return falling(p, n1, pw1) * falling(q, n2, pw2); };
     for (int m = 0; m < 7; ++m) {
         Leaf& l = x6[m];
         const int p = 6 - m, q = m;
@@ -408,7 +411,7 @@ bool Duan2::refuseMixture()
     // solution, which it changes by the solute's share only, follows its
     // solvent.  The CH4-H2O row is refused at any composition: it sets the
     // Henry constant of CH4 in water, the fugacity of its trace.
-    const bool dilute = std::min(x[0], x[1]) / (x[0] + x[1]) <= FluidPhase::kDiluteFraction;
+    const bool dilute = FluidPhase::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
     int row;
     if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !dilute)
         row = 0;
@@ -417,7 +420,9 @@ bool Duan2::refuseMixture()
     else
         return false;
     if (!untracedRowSaid[row]) {
-        untracedRowSaid[row] = true;
+        // Said once, and again after a caller that kept its messages to
+        // itself (a trial state's search), so that a refusal names its reason.
+        untracedRowSaid[row] = platform::ThreadLogCapture::current() == nullptr;
         if (row == 0)
             platform::diagf("Duan EOS: no state of a CH4-CO2 mixture above 305.15 K and up to 498.15 K: the k3 = "
                             "-0.7 of its interaction row there, which makes the mixture's gamma negative near x = "
@@ -431,12 +436,65 @@ bool Duan2::refuseMixture()
     return true;
 }
 
+double Duan2::cubeRootPoleShare(double t, double v, double x1, double x2, int& component, char& coefficient) const
+{
+    component = -1;
+    coefficient = ' ';
+    if (!(x1 > 0.0) || !(x2 > 0.0) || !(t > 0.0) || !(v > 0.0) || !(Vpc[0] > 0.0)) return 0.0;
+    // The coefficients' brackets c0 + c2 (Tc/T)^2 + c3 (Tc/T)^3 and the
+    // power n of the reduced density each enters the reduced Helmholtz
+    // energy with, a = B/Vr + C/(2 Vr^2) + D/(4 Vr^4) + E/(5 Vr^5) + (about)
+    // F/(2 Vr^2).
+    struct Bracket {
+        int c0, c2, c3;  // indices into par; -1 for a zero coefficient
+        int n;
+        char name;
+    };
+    const Bracket groups[] = {
+        {0, 1, 2, 1, 'B'}, {3, 4, 5, 2, 'C'}, {6, 7, 8, 4, 'D'}, {9, 10, 11, 5, 'E'}, {-1, -1, 12, 2, 'F'}};
+    const double rho = Vpc[0] / v;  // the reduced density of the pair's mean critical volume
+    double worst = 0.0;
+    for (const Bracket& g : groups) {
+        for (int i = 0; i < 2; ++i) {
+            const int j = 1 - i;
+            auto coef = [&](int k, int idx) { return idx < 0 ? 0.0 : par[k][idx]; };
+            const double ri = Tc[i] / t, rj = Tc[j] / t;
+            const double a0 = coef(i, g.c0), a2 = coef(i, g.c2) * ri * ri, a3 = coef(i, g.c3) * ri * ri * ri;
+            const double Q = a0 + a2 + a3;
+            const double dQ = (-2.0 * a2 - 3.0 * a3) / t;
+            // The other component's coefficient at the size of its terms (it
+            // may pass through zero itself).
+            const double size = std::fabs(coef(j, g.c0)) + std::fabs(coef(j, g.c2)) * rj * rj +
+                                std::fabs(coef(j, g.c3)) * rj * rj * rj;
+            if (!(size > 0.0) || dQ == 0.0) continue;
+            // The cross coefficient ((Q_i^(1/3) + Q_j^(1/3)) / 2)^3, weighted
+            // about 2 x1 x2 in the mixture's: the singular part of the cube
+            // root's second derivative times 3/8 Q_j^(2/3), and its share of
+            // -T^2 d2a/dT2, cv/R.
+            const double singular = 2.0 * dQ * dQ / (9.0 * std::pow(std::fabs(Q), 5.0 / 3.0));
+            const double share =
+                2.0 * x1 * x2 * 0.375 * std::pow(size, 2.0 / 3.0) * singular * t * t * std::pow(rho, g.n) / g.n;
+            if (share > worst) {
+                worst = share;
+                component = i;
+                coefficient = g.name;
+            }
+        }
+    }
+    return worst;
+}
+
 void Duan2::calculate_fixed_parameters()
 {
     k1.T = k2.T = k3.T = T;
     // A pair without parameters at T refuses the states it governs: those
-    // holding both of its components (at a pure end the pair is absent).
-    if (!set_interaction_parameters(T) && x.size() > 1 && x[0] > 0.0 && x[1] > 0.0) termError = 1;
+    // holding both of its components (at a pure end the pair is absent).  A
+    // dilute solution, which the pair changes by the solute's share only,
+    // takes the nearest range's parameters (H2O-CO2 from 273.15 K, the
+    // lower end of its solvent's range).
+    const bool both = x.size() > 1 && x[0] > 0.0 && x[1] > 0.0;
+    const bool dilute = both && FluidPhase::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
+    if (!set_interaction_parameters(T) && both && !dilute) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;
     calculate_x6_derivatives();

@@ -63,6 +63,17 @@ public:
     // refuseMixtures false lets the tree be evaluated for such mixtures
     // (checks of the mixing rules and their derivatives).
     bool refuseMixture();
+    // The mixing rule takes the cube roots of the components' coefficients
+    // B, C, D, E and F; where one of them passes through zero (CO2's B near
+    // 699 K and E near 680 K, CH4's B near 505 K) the cube root's temperature
+    // derivatives diverge, and with them the mixture's heat capacities.  At
+    // T (K), V (m3/mol) and the mole fractions x1, x2: the largest estimate,
+    // among the coefficients of a component present in a mixture, of the
+    // change of cv/R by the singular part 2 Q'^2 / (9 |Q|^(5/3)) of its cube
+    // root's second derivative (the other component's coefficient taken at
+    // the size of its terms), with the component and coefficient it belongs
+    // to; 0 at a pure end.
+    double cubeRootPoleShare(double T, double V, double x1, double x2, int& component, char& coefficient) const;
     bool refuseMixtures = true;
     bool untracedRowSaid[2] = {false, false};  // CH4-CO2 305.15-498.15 K, CH4-H2O from 513.15 K
 
