@@ -76,11 +76,9 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
-        // (A model whose volume search from a start does not reach its roots,
-        // a closed-form cubic's, gives them by its own root of that kind.)
-        double Vk = 0.0, Gk = 0.0;
-        if ((!trialRootFromTP(kind == 2, T_, P_bar) && !pressureRootFromTP(kind, T_, P_bar, Vk, Gk)) ||
-            !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
+        // (trialRootFromTP gives a closed-form cubic's own root of that kind
+        // where its volume search from a start does not reach it.)
+        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
             return HUGE_VAL;
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
         return std::isfinite(d) ? d : HUGE_VAL;
