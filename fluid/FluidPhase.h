@@ -1332,6 +1332,10 @@ private:
     // bracketed from it outwards and bisected, the model left in it; false
     // when there is none.
     bool sideRootInBracket(double T_, double P_bar, bool liquid, double Vl, double Vv);
+    // The root above the model's critical temperature and pressure from a
+    // start of the second virial coefficient, the model left in it; false
+    // when that search does not end in a root.
+    bool denseRootAboveCritical(double T_, double P_bar);
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
