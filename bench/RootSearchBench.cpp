@@ -14,7 +14,15 @@
 //                             above the saturation pressure, and near the
 //                             critical point): the search fails (every
 //                             state), at a bounded cost;
-//   BM_StableStateAboveTc     the stable state from (T, P) above 1.1 Tc.
+//   BM_StableStateAboveTc     the stable state from (T, P) above 1.1 Tc;
+//   BM_CriticalIsotherm       the stable state from (T, P) on the critical
+//                             isotherm and beside it (Tc (1 +- 1e-9, 1e-6,
+//                             1e-3), 1 to 1000 bar);
+//   BM_WaterAgainstIf97       water's whole search on the grid of
+//                             BM_WaterGridLoop against the explicit
+//                             formulation IAPWS-IF97 (regions 1 and 2, its
+//                             states in region 3 left out), checked first
+//                             against the formulation's verification values.
 // Each reports per-state times (the smallest of the passes, which a busy
 // machine inflates least) and the largest relative difference of the volumes
 // compared.
@@ -23,8 +31,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
+#include "bench/If97Explicit.h"
 #include "bench/Iapws95Loop.h"
 #include "fluid/SaturationExpansion.h"
 #include "gases/IUPACCH4.h"
@@ -248,5 +258,106 @@ void BM_StableStateAboveTc(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_StableStateAboveTc, WagnerPruss)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_StableStateAboveTc, Jacobsen)->Unit(benchmark::kMicrosecond);
+
+// The critical isotherm and its neighbours: the stable state from (T, P) at
+// T = Tc (1 + f) for f = -1e-3, -1e-6, -1e-9, 0, 1e-6, 1e-3 (ranges 0 .. 5;
+// water's Tc the exact 647.096 K of its critical point, nitrogen's its
+// equation's own), 10 pressures from 1 to 1000 bar (log-spaced).
+template <class Model>
+void BM_CriticalIsotherm(benchmark::State& state) {
+    static Model model(1);
+    const double Tc = std::is_same_v<Model, WagnerPruss> ? 647.096
+                      : model.saturationExpansion()  ? model.saturationExpansion()->Tc
+                                                     : 0.0;
+    static constexpr double kOffsets[] = {-1e-3, -1e-6, -1e-9, 0.0, 1e-6, 1e-3};
+    const double T = Tc * (1.0 + kOffsets[state.range(0)]);
+    std::vector<double> P;
+    for (int j = 0; j < 10; ++j) P.push_back(std::pow(10.0, 3.0 * j / 9.0));
+    auto stable = [&](double Pbar) {
+        model.calculateStableStateFromTP(T, Pbar);
+        return model.errorflag ? std::nan("") : model.V;
+    };
+    for (double Pbar : P)
+        if (!std::isfinite(stable(Pbar))) {
+            state.SkipWithError("a state of the isotherm failed");
+            return;
+        }
+    std::size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(stable(P[i++ % P.size()]));
+    state.counters["T_over_Tc_minus_1"] = kOffsets[state.range(0)];
+}
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, WagnerPruss)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, Jacobsen)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+
+// The explicit formulation reproduces its verification values (IAPWS R7-97,
+// Tables 5 and 15: v, h, u, s, cp and w, nine digits) before it is timed.
+bool if97Verified() {
+    struct Value {
+        int region;
+        double T, p_MPa;
+        if97::Properties expected;
+    };
+    static constexpr Value kValues[] = {
+        {1, 300.0, 3.0, {0.100215168e-2, 0.115331273e3, 0.112324818e3, 0.392294792, 0.417301218e1, 0.150773921e4}},
+        {1, 300.0, 80.0, {0.971180894e-3, 0.184142828e3, 0.106448356e3, 0.368563852, 0.401008987e1, 0.163469054e4}},
+        {1, 500.0, 3.0, {0.120241800e-2, 0.975542239e3, 0.971934985e3, 0.258041912e1, 0.465580682e1, 0.124071337e4}},
+        {2, 300.0, 0.0035, {0.394913866e2, 0.254991145e4, 0.241169160e4, 0.852238967e1, 0.191300162e1, 0.427920172e3}},
+        {2, 700.0, 0.0035, {0.923015898e2, 0.333568375e4, 0.301262819e4, 0.101749996e2, 0.208141274e1, 0.644289068e3}},
+        {2, 700.0, 30.0, {0.542946619e-2, 0.263149474e4, 0.246861076e4, 0.517540298e1, 0.103505092e2, 0.480386523e3}},
+    };
+    auto close = [](double a, double b) { return std::fabs(a - b) <= 1e-8 * std::fabs(b); };
+    for (const Value& c : kValues) {
+        const if97::Properties r =
+            c.region == 1 ? if97::region1Properties(c.p_MPa, c.T) : if97::region2Properties(c.p_MPa, c.T);
+        const double v = c.region == 1 ? if97::region1MolarVolume(c.T, c.p_MPa * 10.0)
+                                       : if97::region2MolarVolume(c.T, c.p_MPa * 10.0);
+        const if97::Properties& e = c.expected;
+        if (!close(r.v, e.v) || !close(r.h, e.h) || !close(r.u, e.u) || !close(r.s, e.s) || !close(r.cp, e.cp) ||
+            !close(r.w, e.w) || !close(v, e.v * if97::kMolarMass * 1e-3))
+            return false;
+    }
+    return true;
+}
+
+// The region of the explicit formulation of a state of kind 2 (compressed
+// liquid, region 1 up to 623.15 K) or 1 (vapour and supercritical fluid,
+// region 2 below the boundary B23 above 623.15 K); 3 for the rest.
+int if97Region(const TP& s) {
+    if (s.T <= 623.15) return s.kind == 2 ? 1 : 2;
+    return s.T > 863.15 || s.Pbar * 0.1 <= if97::b23Pressure(s.T) ? 2 : 3;
+}
+
+void BM_WaterAgainstIf97(benchmark::State& state) {
+    if (!if97Verified()) {
+        state.SkipWithError("the explicit formulation misses its verification values");
+        return;
+    }
+    WagnerPruss water(1);
+    std::vector<TP> tp;
+    for (const TP& s : waterGrid(water, static_cast<int>(state.range(0))))
+        if (if97Region(s) != 3) tp.push_back(s);
+    auto explicitVolume = [&](std::size_t i) {
+        return if97Region(tp[i]) == 1 ? if97::region1MolarVolume(tp[i].T, tp[i].Pbar)
+                                      : if97::region2MolarVolume(tp[i].T, tp[i].Pbar);
+    };
+    double worst = 0.0;
+    for (std::size_t i = 0; i < tp.size(); ++i) {
+        const double a = search(water, tp[i]), b = explicitVolume(i);
+        if (!std::isfinite(a) || !std::isfinite(b)) {
+            state.SkipWithError("a state of the grid failed");
+            return;
+        }
+        worst = std::max(worst, std::fabs(a - b) / b);
+    }
+    timeBoth(
+        state, tp.size(), [&](std::size_t i) { return search(water, tp[i]); }, explicitVolume, "search_us",
+        "if97_us");
+    // The two formulations differ by their fits (IF97 reproduces IAPWS-95
+    // to about 0.1 % in volume).
+    state.counters["max_rel_diff"] = worst;
+    state.counters["states"] = static_cast<double>(tp.size());
+    state.SetLabel(state.range(0) == 0 ? "300-1000 K, 0.1-1000 bar" : "0.46-0.99 Tc, 0.05-30 psat");
+}
+BENCHMARK(BM_WaterAgainstIf97)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 
 #include <cmath>
@@ -270,9 +271,8 @@ void FluidPhase::print_parse_tree(std::FILE* f) {
     // that change in it (ideal-gas parts dropping their temperature terms) in
     // the form of that pass.
     if (T > 0.0 && std::isfinite(T) && V > 0.0 && std::isfinite(V)) {
-        const short kept = errorflag;
+        const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
         calculate_state_functions();
-        errorflag = kept;
     }
     std::vector<Interaction*> terms;
     for (Interaction* t : interactions)

@@ -1385,6 +1385,10 @@ private:
     KeptCriticalPoint keptCritical_;
     bool modelCriticalPoint(double& Tc, double& Pc);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
+    // Between the top of the saturation expansions and the model's own
+    // critical temperature: psat and the saturated volumes from the top of
+    // the expansions and the critical point (false elsewhere).
+    bool saturationNearCritical(double T_, double& psat_Pa, double& Vl, double& Vv);
     // The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
     // the model left in it: searched from the side's saturated volume, else
     // by the search of the side's phase kind; false when neither finds a
@@ -1393,6 +1397,14 @@ private:
     bool rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat,
                                  bool nearSaturation);
     bool sideRoot(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat, bool nearSaturation);
+    // The root of the liquid or the vapour side beyond its saturated volume
+    // bracketed from it outwards and bisected, the model left in it; false
+    // when there is none.
+    bool sideRootInBracket(double T_, double P_bar, bool liquid, double Vl, double Vv);
+    // The root above the model's critical temperature and pressure from a
+    // start of the second virial coefficient, the model left in it; false
+    // when that search does not end in a root.
+    bool denseRootAboveCritical(double T_, double P_bar);
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -25,12 +26,14 @@ namespace {
 // cannot evaluate is a failed evaluation for the secant, not a root.
 double characteristicResidual(FluidPhase& p, double V_, double FluidPhase::*quantity, double offset) {
     p.volume(V_);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_state_functions();
-    const double r = p.*quantity - offset;
-    const bool failed = p.errorflag != 0 || !std::isfinite(r);
-    p.errorflag = saved;
+    bool failed = false;
+    double r = 0.0;
+    {
+        const ErrorFlagScope trial(p);
+        p.calculate_state_functions();
+        r = p.*quantity - offset;
+        failed = trial.failed() || !std::isfinite(r);
+    }
     if (failed) {
         p.error = 1;
         return 0.0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
@@ -22,7 +23,7 @@
 bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
     if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0)) return false;
     const std::vector<double> z = x;
-    const short kept = errorflag;
+    const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
     // ln f of both components at the root of each kind (the root's search
     // leaves its fugacities), false where none.
@@ -113,7 +114,6 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
         }
     }
     composition(z.data());
-    errorflag = kept;
     return splits;
 }
 
@@ -222,7 +222,7 @@ bool FluidPhase::supercriticalLoopPressures(double T_, double& Pmin_bar, double&
     const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf), V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
     if (!(V0 > 0.0) || !(V1 > V0)) return false;
     const double keptT = T, keptV = V, keptP = P;
-    const short keptFlag = errorflag;
+    const ErrorFlagScope keptFlag(*this, ErrorFlagScope::kAsItIs);
     constexpr int kSteps = 600;
     const double r = std::pow(V1 / V0, 1.0 / kSteps);
     double prev = std::nan(""), low = std::nan(""), high = std::nan("");
@@ -250,7 +250,6 @@ bool FluidPhase::supercriticalLoopPressures(double T_, double& Pmin_bar, double&
     temperature(keptT);
     volume(keptV);
     P = keptP;
-    errorflag = keptFlag;
     if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
     Pmin_bar = low * 1e-5;
     Pmax_bar = high * 1e-5;

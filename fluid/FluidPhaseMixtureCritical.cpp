@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -132,10 +133,12 @@ void FluidPhase::equationForCalculatingCriticalPoint2xV(double* xv, double* G, d
     // A term that fails here (a volume below the co-volume, a pure
     // composition) makes the evaluation fail, so the solver shortens its step
     // instead of taking residuals of a failed state.
-    const short saved = errorflag;
-    calculate_critical_parameters();
-    const bool failed = errorflag != 0;
-    errorflag = saved;
+    bool failed = false;
+    {
+        const ErrorFlagScope trial(*this, ErrorFlagScope::kAsItIs);
+        calculate_critical_parameters();
+        failed = trial.failed();
+    }
     if (failed) {
         err = 1;
         return;

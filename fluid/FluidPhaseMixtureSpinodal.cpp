@@ -12,6 +12,7 @@
 #include <limits>
 #include <string>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
@@ -50,10 +51,12 @@ double spinodalDT(const FluidPhase& p) {
 // searched variable; error 1 where the critical set fails there or either is
 // not finite (the phase's error flag is kept as it was).
 void spinodalResidualAndSlope(FluidPhase& p, double (*slope)(const FluidPhase&), double& f, double& df) {
-    const short saved = p.errorflag;
-    p.calculate_critical_parameters();
-    const bool failed = p.errorflag != 0;
-    p.errorflag = saved;
+    bool failed = false;
+    {
+        const ErrorFlagScope trial(p, ErrorFlagScope::kAsItIs);
+        p.calculate_critical_parameters();
+        failed = trial.failed();
+    }
     f = spinodalResidual(p);
     df = slope(p);
     if (failed || !std::isfinite(f) || !std::isfinite(df)) p.error = 1;

@@ -24,6 +24,7 @@
 #include "fluid/PhaseSolvers.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/SaturationExpansion.h"
+#include "fluid/TrialEvaluation.h"
 #include "numerics/LinearAlgebra.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
@@ -65,19 +66,14 @@ bool evaluateSide(FluidPhase& p, int kind, double Vs, double Ts, bool entropy, S
     if (Ts != p.T) p.temperature(Ts);
     p.volume(Vs);
     // A failed trial is the solver's business (err); it leaves errorflag as it was.
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_fugacities();
-    bool ok = p.errorflag == 0;
-    if (ok && entropy) {
-        p.calculate_state_functions();
-        ok = p.errorflag == 0;
+    const bool ok = entropy ? trialEvaluation(p, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions)
+                            : trialEvaluation(p, &FluidPhase::calculate_fugacities);
+    if (!ok) return false;
+    if (entropy) {
         s.S = p.S;
         s.ST = p.dSdTv;
         s.SV = p.dSdVt;
     }
-    p.errorflag = saved;
-    if (!ok) return false;
     const int k = majorIndex(p);
     s.f = p.fugacity[k];
     s.P = p.P;

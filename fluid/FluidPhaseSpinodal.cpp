@@ -12,6 +12,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "fluid/TrialEvaluation.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -90,14 +91,9 @@ bool spinodalState(FluidPhase& p, const double* xv) {
     if (!(xv[0] > 0.0) || !(xv[1] > 0.0)) return false;
     p.temperature(xv[0]);
     p.volume(xv[1]);
-    const short saved = p.errorflag;
-    p.errorflag = 0;
-    p.calculate_pressure();
-    if (!p.errorflag) p.calculate_fugacities();
-    if (!p.errorflag) p.calculate_state_functions();
-    if (!p.errorflag) p.calculate_critical_parameters_of_pure_fluid();
-    const bool ok = p.errorflag == 0;
-    p.errorflag = saved;
+    const bool ok = trialEvaluation(p, &FluidPhase::calculate_pressure, &FluidPhase::calculate_fugacities,
+                                    &FluidPhase::calculate_state_functions,
+                                    &FluidPhase::calculate_critical_parameters_of_pure_fluid);
     return ok && std::isfinite(p.P) && std::isfinite(p.S) && std::isfinite(p.d2AdV2);
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/LinearAlgebra.h"
@@ -223,14 +224,16 @@ void FluidPhase::equationForEndPoint(double* xv, double* G, double** J, int& err
         return;
     }
     // The critical phase at Tt, from the stored critical composition and volume.
-    const short saved = errorflag;
-    temperature(Tt);
-    composition_of_component(0, 1.0 - x_liquid[1]);
-    composition_of_component(1, x_liquid[1]);
-    volume(Vl0);
-    search_a_critical_point(kCriticalPointFixedTemperature);
-    const bool critical = errorflag == 0;
-    errorflag = saved;
+    bool critical = false;
+    {
+        const ErrorFlagScope trial(*this, ErrorFlagScope::kAsItIs);
+        temperature(Tt);
+        composition_of_component(0, 1.0 - x_liquid[1]);
+        composition_of_component(1, x_liquid[1]);
+        volume(Vl0);
+        search_a_critical_point(kCriticalPointFixedTemperature);
+        critical = !trial.failed();
+    }
     if (!critical) {
         err = 1;
         return;

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/BinarySide.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/DataTextFile.h"
@@ -111,7 +112,8 @@ void FluidPhase::calculate_tricritical_parameters(double& g2r, double& g3r, doub
                                                   double& g2i, double& g3i, double& g4i, double& g5i, double& g6i,
                                                   double& Pr, double& AVV) {
     const double x1 = x[1], x0 = x[0], V0 = V;
-    const short saved = errorflag;
+    // The flag the phase had, or 1 when a step below fails.
+    ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
     calculate_residual_critical_parameters();
     short failed = errorflag;
     double r;
@@ -138,7 +140,10 @@ void FluidPhase::calculate_tricritical_parameters(double& g2r, double& g3r, doub
     composition_of_component(0, x0);
     volume(V0);
     calculate_residual_critical_parameters();
-    errorflag = failed ? 1 : saved;
+    if (failed) {
+        kept.keepTrialFlag();
+        errorflag = 1;
+    }
     const double RT = R * T;
     g2i = RT / (x0 * x1);
     g3i = RT * (1.0 / (x0 * x0) - 1.0 / (x1 * x1));

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 # Run as root it installs them; otherwise it names what is missing and goes on.
 set -euo pipefail
-packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+packages=(g++ clang cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev fonts-dejavu-core poppler-utils xdg-utils gnuplot-nox python3 xvfb)
 missing=()
 for p in "${packages[@]}"; do

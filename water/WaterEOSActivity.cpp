@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/PhaseSolvers.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -122,12 +123,9 @@ namespace {
 bool evaluateOsmoticSide(WaterEOS& w, int kind, double Vs) {
     w.set_the_phase_as(kind);
     w.volume(Vs);
-    const short saved = w.errorflag;
-    w.errorflag = 0;
+    const ErrorFlagScope trial(w);
     w.calculate_fugacities();
-    const bool ok = w.errorflag == 0 && std::isfinite(w.fugacity[0]) && std::isfinite(w.P) && w.dPdV <= 0.0;
-    w.errorflag = saved;
-    return ok;
+    return !trial.failed() && std::isfinite(w.fugacity[0]) && std::isfinite(w.P) && w.dPdV <= 0.0;
 }
 
 bool rejectedPair(double Vl, double Vv) {

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "fluid/ErrorFlagScope.h"
 #include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
@@ -257,17 +258,15 @@ bool dielectricArgumentsHold(WaterEOS& w, const char* name, std::initializer_lis
 // pass for this one's.)
 double pressureBarAt(WaterEOS& w, double T, double V) {
     const double T0 = w.T, V0 = w.V, P0 = w.P, Z0 = w.Z;
-    const short e0 = w.errorflag;
+    const ErrorFlagScope trial(w);
     w.temperature(T);
     w.volume(V);
-    w.errorflag = 0;
     w.calculate_pressure();
-    const double P = w.errorflag ? std::nan("") : 1e-5 * w.P;
+    const double P = trial.failed() ? std::nan("") : 1e-5 * w.P;
     w.temperature(T0);
     w.volume(V0);
     w.P = P0;
     w.Z = Z0;
-    w.errorflag = e0;
     return P;
 }
 
@@ -410,7 +409,7 @@ double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_,
     }
     // (A correlation that answers leaves the caller's flag as it was; one
     // that refuses sets it.)
-    const short kept = errorflag;
+    ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
     const double e = calculateEpsilon_JohnsonNorton(T_, V_, nullptr, 0);
     if (dEdP) {
         const double h = 1e-6 * V_;
@@ -418,7 +417,7 @@ double WaterEOS::calculateSolutionDielectric(double T_, double P_bar, double V_,
                           calculateEpsilon_JohnsonNorton(T_, V_ - h, nullptr, 0);
         *dEdP = 1e5 * de / (2.0 * h * dPdV_);
     }
-    if (std::isfinite(e)) errorflag = kept;
+    if (!std::isfinite(e)) kept.keepTrialFlag();
     return e;
 }
 

@@ -382,7 +382,7 @@ TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
     }
     for (const auto& [word, components] : named) {
         const auto reg = fluidModelRegistry();
-        const auto e = std::find_if(reg.begin(), reg.end(), [&](const FluidModelEntry& r) { return word == r.name; });
+        const auto e = std::find_if(reg.begin(), reg.end(), [&w = word](const FluidModelEntry& r) { return w == r.name; });
         ASSERT_NE(e, reg.end()) << word << " is in the README but not in the registry";
         // "DMW1:H2O" names a component of a model that takes them; a model
         // of fixed components is named without a colon.

@@ -104,7 +104,7 @@ TEST(SearchEdges, ASaltsSaturationCurveEndsAtItsMeltingPoint) {
         std::remove("satuedge");
         EXPECT_FALSE(run(*m, {"sat", "edge"})) << name;
         EXPECT_TRUE(readTextRows("satuedge").empty()) << name;
-        consoletest::capture([&] {
+        consoletest::capture([&, name = name] {
             ASSERT_TRUE(m->findTheCriticalPoint()) << name;
             m->calculate_saturation_curve("satuedge", 2, m->T, -1.0, m->V, m->V, m->lowestCurveTemperature(), 1,
                                           "edge", nullptr);

@@ -230,15 +230,15 @@ TEST(WaterStudies, ThroatAndShockEndStatesDoNotDependOnTheStudyBefore) {
     for (const auto& [Tb, Pb] : states) {
         WaterStudyModel fresh(2);
         phaseFor(fresh, Tb, Pb);
-        capture([&] { fresh.calculateFlow(Tb, Pb, nullptr); });
+        capture([&, Tb = Tb, Pb = Pb] { fresh.calculateFlow(Tb, Pb, nullptr); });
         ASSERT_EQ(fresh.errorflag, 0) << Tb << " " << Pb;
         const double T0 = fresh.lastThroatT, V0 = fresh.lastThroatV;
         for (const auto& [Ta, Pa] : states) {
             WaterStudyModel w(2);
             phaseFor(w, Ta, Pa);
-            capture([&] { w.calculateFlow(Ta, Pa, nullptr); });
+            capture([&, Ta = Ta, Pa = Pa] { w.calculateFlow(Ta, Pa, nullptr); });
             phaseFor(w, Tb, Pb);
-            capture([&] { w.calculateFlow(Tb, Pb, nullptr); });
+            capture([&, Tb = Tb, Pb = Pb] { w.calculateFlow(Tb, Pb, nullptr); });
             EXPECT_NEAR(w.lastThroatT, T0, 1e-6 * T0) << Ta << " " << Pa << " then " << Tb << " " << Pb;
             EXPECT_NEAR(w.lastThroatV, V0, 1e-6 * V0) << Ta << " " << Pa << " then " << Tb << " " << Pb;
         }

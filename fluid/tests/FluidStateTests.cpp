@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/TrialEvaluation.h"
 #include "fluid/VenturiInteraction.h"
 #include "numerics/NewtonRaphson.h"
 #include "fluid/tests/RelativeError.h"
@@ -265,4 +267,35 @@ TEST(FluidPhaseConstruction, VenturiTerm) {
     v.calculate_fugacities();
     EXPECT_EQ(v.Z, 0.0);
     EXPECT_EQ(v.rcp[0], 0.0);
+}
+
+TEST(FluidState, ATrialKeepsThePhasesErrorFlag) {
+    // A trial evaluation at a volume below the co-volume fails; the flag the
+    // phase carried before (set or clear) is the one it carries after, and a
+    // trial that starts from the flag as it is reads a failure left before.
+    VdWFluid f({kA}, {kB}, false);
+    for (short before : {0, 1}) {
+        f.errorflag = before;
+        f.temperature(300.0);
+        f.volume(0.5 * kB);
+        EXPECT_FALSE(trialEvaluation(f, &FluidPhase::calculate_fugacities)) << before;
+        EXPECT_EQ(f.errorflag, before);
+        f.volume(1e-3);
+        EXPECT_TRUE(trialEvaluation(f, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions))
+            << before;
+        EXPECT_LT(rel(f.P, pure.P(300.0, 1e-3)), 1e-12);
+        EXPECT_EQ(f.errorflag, before);
+        {
+            const ErrorFlagScope asItIs(f, ErrorFlagScope::kAsItIs);
+            EXPECT_EQ(asItIs.failed(), before != 0);
+        }
+        {
+            ErrorFlagScope kept(f);
+            f.volume(0.5 * kB);
+            f.calculate_fugacities();
+            ASSERT_TRUE(kept.failed());
+            kept.keepTrialFlag();  // the trial's failure is the caller's too
+        }
+        EXPECT_NE(f.errorflag, 0);
+    }
 }
