@@ -47,14 +47,14 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
         }
     }
     composition(z.data());
-    errorflag = kept;
+    errorflag = kept.saved();
     return found && binarySplitsAgainst(T_, P_bar, ref);
 }
 
 bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref)[2]) {
     if (component_count != 2 || x.size() != 2) return false;
     const std::vector<double> z = x;
-    const short kept = errorflag;
+    const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
     const bool found = std::isfinite(ref[0]) && std::isfinite(ref[1]);
     // A grid of 1/40 steps, and trial compositions down to 1e-8 at both
