@@ -9,6 +9,7 @@
 #include "families/kreglewski/HCB2.h"
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/Standard.h"
 #include "platform/LogSink.h"
 
@@ -229,7 +230,7 @@ double Kreglewski_EOS::estimate_Vl0() {
     // The scan steps by 6 % and the last step, where the pressure falls
     // through the one asked for, is halved three times (to under 1 %).
     const double target = P, keptV = V;
-    const short keptFlag = errorflag;
+    const ErrorFlagScope keptFlag(*this, ErrorFlagScope::kAsItIs);
     auto pressureAt = [&](double v) {
         volume(v);
         errorflag = 0;
@@ -265,6 +266,5 @@ double Kreglewski_EOS::estimate_Vl0() {
         }
     P = target;
     volume(keptV);
-    errorflag = keptFlag;
     return start;
 }
