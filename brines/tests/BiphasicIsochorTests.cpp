@@ -12,19 +12,12 @@
 #include <vector>
 
 #include "brines/DMGWwater.h"
+#include "numerics/tests/NumericRows.h"
 
 namespace {
 
 std::vector<std::vector<double>> rowsOf(const char* path, std::size_t width) {
-    std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    for (std::string l; std::getline(in, l);) {
-        std::istringstream is(l);
-        std::vector<double> r;
-        for (double v; is >> v;) r.push_back(v);
-        if (r.size() == width) rows.push_back(r);
-    }
-    return rows;
+    return testrows::numericRowsOfFile(path, width);
 }
 
 }  // namespace

@@ -19,27 +19,11 @@
 #include "brines/PotterBrown.h"
 #include "brines/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
+#include "numerics/tests/NumericRows.h"
 
 namespace {
 
-std::vector<std::vector<double>> numericRows(std::istream& in) {
-    std::vector<std::vector<double>> rows;
-    for (std::string l; std::getline(in, l);) {
-        std::istringstream is(l);
-        std::vector<double> r;
-        for (std::string w; is >> w;) {
-            char* end = nullptr;
-            const double v = std::strtod(w.c_str(), &end);
-            if (end == w.c_str()) {
-                r.clear();
-                break;
-            }
-            r.push_back(v);
-        }
-        if (!r.empty()) rows.push_back(r);
-    }
-    return rows;
-}
+std::vector<std::vector<double>> numericRows(std::istream& in) { return testrows::numericRows(in); }
 
 std::vector<std::vector<double>> fileRows(const char* path) {
     std::ifstream in(path);

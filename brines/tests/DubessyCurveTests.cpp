@@ -15,28 +15,12 @@
 #include <vector>
 
 #include "brines/Dubessy.h"
+#include "numerics/tests/NumericRows.h"
 
 namespace {
 
-// The numeric rows of a text (rows of `width` numbers only).
 std::vector<std::vector<double>> rowsOf(const std::string& text, std::size_t width) {
-    std::vector<std::vector<double>> rows;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) {
-        std::istringstream is(l);
-        std::vector<double> r;
-        for (std::string w; is >> w;) {
-            char* end = nullptr;
-            const double v = std::strtod(w.c_str(), &end);
-            if (end == w.c_str() || *end) {
-                r.clear();
-                break;
-            }
-            r.push_back(v);
-        }
-        if (r.size() == width) rows.push_back(r);
-    }
-    return rows;
+    return testrows::numericRowsOfText(text, width);
 }
 
 std::string fileText(const char* path) {

@@ -12,32 +12,13 @@
 #include <vector>
 
 #include "equilibria/IdealMixture.h"
-#include "fluid/PsatCorr.h"
+#include "equilibria/tests/RaoultPressures.h"
+#include "numerics/tests/NumericRows.h"
 
 namespace {
 
-double PsatCO2(double T) {
-    Clapeyron c;
-    c.set_constants(304.21, 7382500.0, 185.0, 101325.0);
-    return c.Psat(T);
-}
-double PsatC3(double T) {
-    Antoine a;
-    a.set_constants(6.84343, 818.54, 248.677);
-    return a.Psat(T);
-}
 
-std::vector<std::vector<double>> rowsOf(const char* path) {
-    std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    for (std::string l; std::getline(in, l);) {
-        std::istringstream is(l);
-        std::vector<double> r;
-        for (double v; is >> v;) r.push_back(v);
-        if (!r.empty()) rows.push_back(r);
-    }
-    return rows;
-}
+std::vector<std::vector<double>> rowsOf(const char* path) { return testrows::numericRowsOfFile(path); }
 
 }  // namespace
 

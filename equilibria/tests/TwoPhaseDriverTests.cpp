@@ -12,21 +12,11 @@
 #include <vector>
 
 #include "equilibria/IdealMixture.h"
-#include "fluid/PsatCorr.h"
+#include "equilibria/tests/RaoultPressures.h"
 #include "numerics/DataTextFile.h"
 
 namespace {
 
-double PsatCO2(double T) {
-    Clapeyron c;
-    c.set_constants(304.21, 7382500.0, 185.0, 101325.0);
-    return c.Psat(T);
-}
-double PsatC3(double T) {
-    Antoine a;
-    a.set_constants(6.84343, 818.54, 248.677);
-    return a.Psat(T);
-}
 
 void writeFile(const char* path, const std::string& text) {
     std::ofstream(path) << text;

@@ -13,23 +13,12 @@
 #include <vector>
 
 #include "families/anderko/Anderko.h"
+#include "families/anderko/tests/BoundaryTable.h"
+#include "numerics/tests/NumericRows.h"
 
 namespace {
 
-std::vector<std::vector<double>> numericRows(const std::string& path) {
-    std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    for (std::string l; std::getline(in, l);) {
-        if (l.empty() || l[0] == '#' || l == "IGOR" || l == "BEGIN" || l == "END" || l.rfind("WAVES", 0) == 0 ||
-            l.rfind("x ", 0) == 0)
-            continue;
-        std::istringstream is(l);
-        std::vector<double> r;
-        for (double v; is >> v;) r.push_back(v);
-        if (!r.empty()) rows.push_back(r);
-    }
-    return rows;
-}
+std::vector<std::vector<double>> numericRows(const std::string& path) { return testrows::numericRowsOfFile(path); }
 
 }  // namespace
 
@@ -70,19 +59,10 @@ TEST(AnderkoDriverCurves, SaltWaterSpinodalFromTheCriticalPointOfTheBrine) {
 TEST(AnderkoDriverCurves, BrineBubbleIsoplethIsAChainOfEquilibria) {
     // Start values at 700 and 750 K for NaCl fractions 0.05 and 0.1 of the
     // liquid (near bubble points of this model).
-    std::filesystem::create_directories("init");
-    {
-        std::ofstream f("init/initH2ONaCl");
-        auto row = [&](double T, double P, double xl, double yv, double Vl, double Vv) {
-            f << T << ' ' << P << ' ' << 1 - xl << ' ' << xl << ' ' << 1 - yv << ' ' << yv << ' ' << Vl << ' ' << Vv;
-            for (int i = 0; i < 11; i++) f << " 0";
-            f << '\n';
-        };
-        row(700, 337.2, 0.05, 0.00295, 30.65, 65.53);
-        row(700, 300.9, 0.1, 0.00064, 26.25, 93.51);
-        row(750, 503.7, 0.05, 0.01297, 33.55, 47.98);
-        row(750, 458.1, 0.1, 0.00423, 28.43, 63.84);
-    }
+    writeBoundaryTable({{700, 337.2, 0.05, 0.00295, 30.65, 65.53},
+                        {700, 300.9, 0.1, 0.00064, 26.25, 93.51},
+                        {750, 503.7, 0.05, 0.01297, 33.55, 47.98},
+                        {750, 458.1, 0.1, 0.00423, 28.43, 63.84}});
     Anderko m(2);
     m.setSystemCode(10);
     std::vector<double> out;

@@ -8,31 +8,24 @@
 
 #include "equilibria/IFP.h"
 #include "families/anderko/Anderko.h"
+#include "families/anderko/tests/BoundaryTable.h"
 
 namespace {
 
-// A phase-boundary table of two isotherms (19 numbers a row) in the scratch
-// folder's init/, where the data-file resolver finds it last.
-void writeBoundaryTable() {
-    std::filesystem::create_directories("init");
-    std::ofstream f("init/initH2ONaCl");
-    auto row = [&](double T, double P, double xl, double yv, double Vl, double Vv) {
-        f << T << ' ' << P << ' ' << 1 - xl << ' ' << xl << ' ' << 1 - yv << ' ' << yv << ' ' << Vl << ' ' << Vv;
-        for (int i = 0; i < 11; i++) f << " 0";
-        f << '\n';
-    };
-    // 700 K: liquid NaCl fraction 0.1 -> 0.3 as the pressure falls from 300 to 200 bar.
-    row(700, 300, 0.1, 0.001, 40, 200);
-    row(700, 200, 0.3, 0.0005, 30, 300);
+// A phase-boundary table of two isotherms.
+void writeTwoIsotherms() {
+    // 700 K: liquid NaCl fraction 0.1 -> 0.3 as the pressure falls from 300 to 200 bar;
     // 800 K: the same span from 500 to 400 bar.
-    row(800, 500, 0.1, 0.002, 45, 150);
-    row(800, 400, 0.3, 0.001, 35, 250);
+    writeBoundaryTable({{700, 300, 0.1, 0.001, 40, 200},
+                        {700, 200, 0.3, 0.0005, 30, 300},
+                        {800, 500, 0.1, 0.002, 45, 150},
+                        {800, 400, 0.3, 0.001, 35, 250}});
 }
 
 }  // namespace
 
 TEST(AnderkoStartValues, BubblePointInterpolatesInTheTable) {
-    writeBoundaryTable();
+    writeTwoIsotherms();
     Anderko m(2);
     m.setSystemCode(10);
     m.useVLE();
