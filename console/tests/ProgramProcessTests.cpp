@@ -742,6 +742,55 @@ TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
     EXPECT_GE(commands, 4);
 }
 
+// Every row of the README's model table, in groups of four rows run as one
+// test each (so that the tests share the cores): what model_accuracy prints
+// now for that row's model is the row as the README gives it.  The whole
+// table takes the program minutes: under the sanitizers, which add nothing
+// to a check of printed figures, only the test above runs it.
+static std::vector<std::vector<std::string>> readmeTableRowGroups() {
+    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    std::vector<std::vector<std::string>> groups;
+    std::size_t at = readme.find("\n| model | fluid | compared over");
+    if (at == std::string::npos) return groups;
+    std::istringstream lines(readme.substr(at + 1));
+    std::string line;
+    std::getline(lines, line);  // header
+    std::getline(lines, line);  // rule
+    while (std::getline(lines, line) && line.rfind("| `", 0) == 0) {
+        const std::size_t end = line.find('`', 3);
+        if (groups.empty() || groups.back().size() == 4) groups.emplace_back();
+        groups.back().push_back(line.substr(3, end - 3));
+    }
+    return groups;
+}
+
+class ModelAccuracyReadmeRows : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(ModelAccuracyReadmeRows, AreWhatTheProgramPrints) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the whole table is checked in the build without sanitizers";
+#endif
+    const std::vector<std::string>& names = GetParam();
+    const fs::path dir = freshFolder("accuracy-rows");
+    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const Outcome r = run(MODEL_ACCURACY_PROGRAM, names, dir);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    std::istringstream lines(r.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("| `", 0) == 0) {
+            ++rows;
+            EXPECT_NE(readme.find("\n" + line + "\n"), std::string::npos) << "not in the README:\n" << line;
+        }
+    EXPECT_EQ(rows, static_cast<int>(names.size())) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ModelAccuracyReadmeRows, testing::ValuesIn(readmeTableRowGroups()),
+                         [](const testing::TestParamInfo<std::vector<std::string>>& info) {
+                             return "rows" + std::to_string(4 * info.index + 1) + "to" +
+                                    std::to_string(4 * info.index + info.param.size());
+                         });
+
 // model_accuracy refuses, with a sentence and no table, an option without
 // its value, a value that is no number, and a --range that does not meet the
 // box a model is compared over.
