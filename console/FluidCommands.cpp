@@ -251,6 +251,250 @@ int refuseUnknownCommand(int argc, char* const* argv, int i) {
     return i;
 }
 
+// Runs a calculation once its arguments are good; it fails (done false) when
+// it reports a failure through the log or loses a file it writes.
+template <class Calculation>
+void runCalculation(const Arguments& a, bool& done, Calculation&& calculation) {
+    if (!a.ok) return;
+    const long diagnostics = platform::diagnosticCount();
+    const int lostFiles = platform::writeFailureCount();
+    calculation();
+    if (platform::diagnosticCount() != diagnostics || platform::writeFailureCount() != lostFiles) done = false;
+}
+
+// crit: the critical point of a pure fluid, or of a binary model's mixture.
+void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& done) {
+    // The point where dP/dV and d2P/dV2 vanish at a fixed
+    // composition is a pure fluid's critical point, not a
+    // mixture's (whose coexisting phases differ in composition):
+    // the critical point of a binary is sought where its material
+    // stability ends; a mixture of more components has none here.
+    int present = 0;
+    for (int k = 0; k < m.component_count; ++k) present += m.x[k] > 0.0 ? 1 : 0;
+    if (present > 1 && m.component_count != 2) {
+        platform::diagf("The crit command gives the critical point of a pure fluid or of a binary "
+                        "model's mixture; the model %s holds %d components (%d of them in this "
+                        "mixture).\n",
+                        m.modelName(), m.component_count, present);
+        done = false;
+        return;
+    }
+    // A critical point outside the model's range is refused (a
+    // binary's once it is found).
+    if (present == 1 && m.findTheCriticalPoint() && !m.criticalPointInRange()) {
+        done = false;
+        return;
+    }
+    m.calculateTheCriticalPoint(1, s.c_str());
+    if (m.errorflag) done = false;
+}
+
+// isotherm: the isotherm between two volumes; where the model splits its
+// fluid above the fluid's critical temperature, or beyond its accuracy, the
+// states it leaves out are said.
+void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
+    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
+    const double t = a.positive("T (K)          ");
+    const double v0 = a.positive("vmin (cm3/mol) ");
+    const double v1 = a.positive("vmax (cm3/mol) ");
+    const std::string s = a.suffix("suffix         ");
+    a.require(v1 > v0, "vmax above vmin");
+    run([&] {
+        if (!m.curveTemperaturesInRange(t, t, "isotherm")) {
+            done = false;
+            return;
+        }
+        // Above its fluid's critical temperature the loop of a model
+        // whose own lies higher is no state of the fluid.
+        double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
+        bool loop = m.supercriticalLoopPressures(t, lo, hi);
+        const bool band = m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
+        if (band) {
+            // The states of the model's split further from the fluid
+            // than its accuracy too.
+            if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
+            lo = bandLo;
+            hi = bandHi;
+            loop = false;
+        }
+        m.withCurveRowLimits(
+            [&] {
+                m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
+                const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
+                if (band) {
+                    const char* fluid = m.phaseRuleFluid();
+                    platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
+                                    "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
+                                    "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
+                                    "from the fluid's density, are no states of the fluid: the isotherm writes "
+                                    "no two-phase rows and leaves out its %ld states at those pressures.\n",
+                                    m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
+                                    ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
+                                    100.0 * m.stateRange().densityAccuracy, l.leftOut);
+                }
+                if (loop && l.leftOut > 0)
+                    platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
+                                    "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
+                                    "pressures (from %g to %g cm3/mol).\n",
+                                    m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
+                                    l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
+            },
+            lo, hi);
+    });
+}
+
+// The critical point, saturation, spinodal and isochore commands; false for
+// another word.
+bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
+    if (is(word, "crit")) {
+        const std::string s = a.suffix("suffix");
+        run([&] { calculateCriticalPointCommand(m, s, done); });
+    } else if (is(word, "crit2")) {
+        const std::string s = a.suffix("suffix");
+        run([&] { m.calculateTheCriticalCurve(s.c_str()); });
+    } else if (is(word, "sat")) {
+        const std::string s = a.suffix("suffix");
+        run([&] { m.calculateTheSaturationCurve(s.c_str(), 1); });
+    } else if (is(word, "psat")) {
+        const double t = a.positive("T (K)  ");
+        run([&] {
+            if (m.reportedSaturationPressure(t) != 0) {
+                done = false;
+                return;
+            }
+            // A model without an ideal-gas part gives no enthalpy.
+            char hvap[32] = "          --";
+            if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
+            // (Seven digits in whichever form shows them: a vapour
+            // pressure of 1e-7 bar is not 0.000000.)
+            std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
+                        m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
+        });
+    } else if (is(word, "spino")) {
+        const std::string sl = a.suffix("suffix (liquid spinodal)");
+        const std::string sv = a.suffix("suffix (vapour spinodal)");
+        run([&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
+    } else if (is(word, "spinox")) {
+        const double t = a.positive("T (K)       ");
+        const double v = a.positive("V (cm3/mol) ");
+        const double x1 = a.fraction("x1          ");
+        const std::string sl = a.suffix("suffix (liquid spinodal)");
+        const std::string sv = a.suffix("suffix (vapour spinodal)");
+        run([&] {
+            m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
+        });
+    } else if (is(word, "isoc")) {
+        const double v = a.positive("V (cm3/mol) ");
+        const double t0 = a.positive("Tmin (K)    ");
+        const double t1 = a.positive("Tmax (K)    ");
+        const std::string s = a.suffix("suffix      ");
+        a.require(t1 > t0, "Tmax above Tmin");
+        run([&] {
+            if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
+                done = false;
+                return;
+            }
+            m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+        });
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The composition, state and formula commands; false for another word.
+bool runStateCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
+    if (is(word, "x")) {
+        const int n = m.component_count;
+        std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
+        double sum = 0.0;
+        for (int k = 1; k < n; ++k) {
+            const char* name = m.componentName(k);
+            const std::string label =
+                "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
+            xs[k] = a.fraction(label.c_str());
+            sum += xs[k];
+        }
+        a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
+        run([&] {
+            if (n <= 0) return;
+            for (int k = 1; k < n; ++k) m.composition_of_component(k, xs[k]);
+            m.composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
+        });
+    } else if (is(word, "T")) {
+        const double t = a.positive("T (K)      ");
+        run([&] { m.temperature(t); });
+    } else if (is(word, "V")) {
+        const double v = a.positive("V (cm3/mol)      ");
+        run([&] { m.volume(v * 1e-6); });
+    } else if (is(word, "TV")) {
+        const double t = a.positive("T (K)      ");
+        const double v = a.positive("V (cm3/mol)");
+        run([&] { done = m.printStateFromTV(t, v * 1e-6); });
+    } else if (is(word, "TP")) {
+        const double t = a.positive("T (K)  ");
+        const double p = a.positive("P (bar)");
+        run([&] { done = m.printStateFromTP(t, p); });
+    } else if (is(word, "tree")) {
+        run([&] { done = printFormulaTrees(m); });
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The isotherm, the mixtures' isopleths, binary isotherms and ternary
+// diagram; false for another word.
+bool runPhaseDiagramCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
+    if (is(word, "isotherm")) {
+        runIsothermCommand(m, a, done);
+    } else if (is(word, "isop")) {
+        if (m.component_count == 3) {
+            const double t = a.positive("T (K)  ");
+            const double x1 = a.fraction("x1     ");
+            const double x2 = a.fraction("x2     ");
+            const double dT = a.number("dT     ");
+            const std::string s = a.suffix("suffix ");
+            run([&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
+        } else if (m.component_count == 2) {
+            const double t = a.positive("T (K)  ");
+            const double x1 = a.fraction("x1     ");
+            const double dT = a.number("dT     ");
+            const std::string s = a.suffix("suffix ");
+            run([&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
+        } else {
+            run([&] { m.reportNoCurve("isopleth of a pure fluid"); });
+        }
+    } else if (is(word, "ll3")) {
+        const double t = a.positive("T (K)  ");
+        const double x1 = a.fraction("x1     ");
+        const double x2 = a.fraction("x2     ");
+        const double dT = a.number("dT     ");
+        const std::string s = a.suffix("suffix ");
+        run([&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
+    } else if (is(word, "bino")) {
+        const double t = a.positive("T (K)  ");
+        const std::string s = a.suffix("suffix ");
+        run([&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
+    } else if (is(word, "binop")) {
+        const double t = a.positive("T (K)   ");
+        const double p = a.positive("P (bar) ");
+        const std::string s = a.suffix("suffix ");
+        run([&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
+    } else if (is(word, "ter")) {
+        const double t = a.positive("T (K)  ");
+        const double p = a.positive("P (bar)");
+        const std::string s = a.suffix("suffix");
+        run([&] { m.calculateTheTernaryDiagram(t, p, s.c_str()); });
+    } else {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in) {
@@ -283,211 +527,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         }
         const long commandStart = platform::diagnosticCount();
         Arguments a(argc, argv, i + 1, in, word);
-        bool known = true, done = true;
-        // Runs a calculation once its arguments are good; a tracer fails when it reports a failure.
-        auto run = [&](auto&& calculation) {
-            if (!a.ok) return;
-            diagnostics = platform::diagnosticCount();
-            lostFiles = platform::writeFailureCount();
-            calculation();
-            if (reported()) done = false;
-        };
-        if (is(word, "crit")) {
-            const std::string s = a.suffix("suffix");
-            run([&] {
-                // The point where dP/dV and d2P/dV2 vanish at a fixed
-                // composition is a pure fluid's critical point, not a
-                // mixture's (whose coexisting phases differ in composition):
-                // the critical point of a binary is sought where its material
-                // stability ends; a mixture of more components has none here.
-                int present = 0;
-                for (int k = 0; k < m.component_count; ++k) present += m.x[k] > 0.0 ? 1 : 0;
-                if (present > 1 && m.component_count != 2) {
-                    platform::diagf("The crit command gives the critical point of a pure fluid or of a binary "
-                                    "model's mixture; the model %s holds %d components (%d of them in this "
-                                    "mixture).\n",
-                                    m.modelName(), m.component_count, present);
-                    done = false;
-                    return;
-                }
-                // A critical point outside the model's range is refused (a
-                // binary's once it is found).
-                if (present == 1 && m.findTheCriticalPoint() && !m.criticalPointInRange()) {
-                    done = false;
-                    return;
-                }
-                m.calculateTheCriticalPoint(1, s.c_str());
-                if (m.errorflag) done = false;
-            });
-        } else if (is(word, "crit2")) {
-            const std::string s = a.suffix("suffix");
-            run([&] { m.calculateTheCriticalCurve(s.c_str()); });
-        } else if (is(word, "sat")) {
-            const std::string s = a.suffix("suffix");
-            run([&] { m.calculateTheSaturationCurve(s.c_str(), 1); });
-        } else if (is(word, "psat")) {
-            const double t = a.positive("T (K)  ");
-            run([&] {
-                if (m.reportedSaturationPressure(t) != 0) {
-                    done = false;
-                    return;
-                }
-                // A model without an ideal-gas part gives no enthalpy.
-                char hvap[32] = "          --";
-                if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
-                // (Seven digits in whichever form shows them: a vapour
-                // pressure of 1e-7 bar is not 0.000000.)
-                std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
-                            m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
-            });
-        } else if (is(word, "spino")) {
-            const std::string sl = a.suffix("suffix (liquid spinodal)");
-            const std::string sv = a.suffix("suffix (vapour spinodal)");
-            run([&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
-        } else if (is(word, "spinox")) {
-            const double t = a.positive("T (K)       ");
-            const double v = a.positive("V (cm3/mol) ");
-            const double x1 = a.fraction("x1          ");
-            const std::string sl = a.suffix("suffix (liquid spinodal)");
-            const std::string sv = a.suffix("suffix (vapour spinodal)");
-            run([&] {
-                m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
-            });
-        } else if (is(word, "isoc")) {
-            const double v = a.positive("V (cm3/mol) ");
-            const double t0 = a.positive("Tmin (K)    ");
-            const double t1 = a.positive("Tmax (K)    ");
-            const std::string s = a.suffix("suffix      ");
-            a.require(t1 > t0, "Tmax above Tmin");
-            run([&] {
-                if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
-                    done = false;
-                    return;
-                }
-                m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
-            });
-        } else if (is(word, "x")) {
-            const int n = m.component_count;
-            std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
-            double sum = 0.0;
-            for (int k = 1; k < n; ++k) {
-                const char* name = m.componentName(k);
-                const std::string label =
-                    "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
-                xs[k] = a.fraction(label.c_str());
-                sum += xs[k];
-            }
-            a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
-            run([&] {
-                if (n <= 0) return;
-                for (int k = 1; k < n; ++k) m.composition_of_component(k, xs[k]);
-                m.composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
-            });
-        } else if (is(word, "ter")) {
-            const double t = a.positive("T (K)  ");
-            const double p = a.positive("P (bar)");
-            const std::string s = a.suffix("suffix");
-            run([&] { m.calculateTheTernaryDiagram(t, p, s.c_str()); });
-        } else if (is(word, "T")) {
-            const double t = a.positive("T (K)      ");
-            run([&] { m.temperature(t); });
-        } else if (is(word, "V")) {
-            const double v = a.positive("V (cm3/mol)      ");
-            run([&] { m.volume(v * 1e-6); });
-        } else if (is(word, "TV")) {
-            const double t = a.positive("T (K)      ");
-            const double v = a.positive("V (cm3/mol)");
-            run([&] { done = m.printStateFromTV(t, v * 1e-6); });
-        } else if (is(word, "TP")) {
-            const double t = a.positive("T (K)  ");
-            const double p = a.positive("P (bar)");
-            run([&] { done = m.printStateFromTP(t, p); });
-        } else if (is(word, "isotherm")) {
-            const double t = a.positive("T (K)          ");
-            const double v0 = a.positive("vmin (cm3/mol) ");
-            const double v1 = a.positive("vmax (cm3/mol) ");
-            const std::string s = a.suffix("suffix         ");
-            a.require(v1 > v0, "vmax above vmin");
-            run([&] {
-                if (!m.curveTemperaturesInRange(t, t, "isotherm")) {
-                    done = false;
-                    return;
-                }
-                // Above its fluid's critical temperature the loop of a model
-                // whose own lies higher is no state of the fluid.
-                double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
-                bool loop = m.supercriticalLoopPressures(t, lo, hi);
-                const bool band = m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
-                if (band) {
-                    // The states of the model's split further from the fluid
-                    // than its accuracy too.
-                    if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
-                    lo = bandLo;
-                    hi = bandHi;
-                    loop = false;
-                }
-                m.withCurveRowLimits(
-                    [&] {
-                        m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
-                        const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
-                        if (band) {
-                            const char* fluid = m.phaseRuleFluid();
-                            platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
-                                            "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
-                                            "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
-                                            "from the fluid's density, are no states of the fluid: the isotherm writes "
-                                            "no two-phase rows and leaves out its %ld states at those pressures.\n",
-                                            m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
-                                            ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
-                                            100.0 * m.stateRange().densityAccuracy, l.leftOut);
-                        }
-                        if (loop && l.leftOut > 0)
-                            platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
-                                            "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
-                                            "pressures (from %g to %g cm3/mol).\n",
-                                            m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
-                                            l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
-                    },
-                    lo, hi);
-            });
-        } else if (is(word, "tree")) {
-            run([&] { done = printFormulaTrees(m); });
-        } else if (is(word, "isop")) {
-            if (m.component_count == 3) {
-                const double t = a.positive("T (K)  ");
-                const double x1 = a.fraction("x1     ");
-                const double x2 = a.fraction("x2     ");
-                const double dT = a.number("dT     ");
-                const std::string s = a.suffix("suffix ");
-                run([&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
-            } else if (m.component_count == 2) {
-                const double t = a.positive("T (K)  ");
-                const double x1 = a.fraction("x1     ");
-                const double dT = a.number("dT     ");
-                const std::string s = a.suffix("suffix ");
-                run([&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
-            } else {
-                run([&] { m.reportNoCurve("isopleth of a pure fluid"); });
-            }
-        } else if (is(word, "ll3")) {
-            const double t = a.positive("T (K)  ");
-            const double x1 = a.fraction("x1     ");
-            const double x2 = a.fraction("x2     ");
-            const double dT = a.number("dT     ");
-            const std::string s = a.suffix("suffix ");
-            run([&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
-        } else if (is(word, "bino")) {
-            const double t = a.positive("T (K)  ");
-            const std::string s = a.suffix("suffix ");
-            run([&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
-        } else if (is(word, "binop")) {
-            const double t = a.positive("T (K)   ");
-            const double p = a.positive("P (bar) ");
-            const std::string s = a.suffix("suffix ");
-            run([&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
-        } else {
-            known = false;
-        }
+        bool done = true;
+        const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
+                           runPhaseDiagramCommand(m, word, a, done);
         if (!known) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;

@@ -30,6 +30,21 @@ struct EquilibriumData {
     double Tmag, Tw, Cw;
 };
 
+// The columns of the curve "isoh" of a heating-decompression path.
+CurveLayout heatingDecompressionLayout() {
+    CurveLayout layout;
+    layout.firstNameWidth = 5;
+    layout.nameWidth = 12;
+    layout.nameSeparator = "\t";
+    layout.valueSeparator = "\t";
+    layout.columnFormats = {{12, 4, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
+                            {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
+                            {12, 2, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}};
+    layout.firstNumberedWidth = 12;
+    layout.numberedSeparator = "\t";
+    return layout;
+}
+
 }  // namespace
 
 void WaterMagmaModel::calculate_irreversible_decompression_point_at_fixed_p(double T1, double V1, double P_Pa,
@@ -247,23 +262,175 @@ double WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature(do
     return (T_ - d.Tw) * d.Cw + (T_ - d.Tmag) * magmaHeatCapacity + calculateLatentHeatTerm(d.Tmag, T_);
 }
 
+// The running state of a heating-decompression path: the work and heat taken
+// up so far, the water's and the fragments' temperatures after the last
+// reheating, the next step, and the last points on each side of the end
+// pressure and of the saturation curve (between which states 5 and 4 are
+// interpolated).
+struct WaterMagmaModel::HeatingDecompressionPath {
+    double Uprev = 0.0, Tmag = 0.0, dP = -1.0, W = 0.0, Q = 0.0;
+    bool byPressure = false;
+    double Tw = 0.0, Vw = 0.0, Tnext = 0.0;
+    double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
+    double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
+    // The last point of the path (a failed step leaves the model elsewhere).
+    double lastT = 0.0, lastP = 0.0, lastV = 0.0, lastW = 0.0, lastQ = 0.0;
+    bool failed = false;
+};
+
+void WaterMagmaModel::setDecompressionState4(double t, double p, double v, double w, double q) {
+    decompressionT4 = t;
+    decompressionP4 = p;
+    decompressionV4 = v;
+    decompressionWork4 = w;
+    decompressionHeat4 = q;
+}
+
+// One isentropic step of the path, from the state the last reheating left;
+// false (errorflag set) when it finds no stable state.  A step that fails on
+// the unstable side before the path has crossed the saturation curve below
+// the critical temperature takes the saturation state there as state 4.
+bool WaterMagmaModel::stepHeatingDecompressionIsentrope(HeatingDecompressionPath& path) {
+    if (path.byPressure)
+        continueIsentrope(P + path.dP * 1e5, true, path.Tw, path.Vw);
+    else
+        continueIsentrope(path.Tnext, false, path.Tnext, V);
+    if (!errorflag) return true;
+    path.failed = true;
+    if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
+        const double Vkeep = V;
+        const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
+        // A probe: without a saturation state here the path goes on
+        // to the tests after the loop, so a miss is no failure.
+        const short st = calculateTheSaturationPressure(Ts, false);
+        if (st == 0) {
+            decompressionP4 = P;
+            decompressionV4 = Vv_sat;
+            decompressionWork4 = path.W;
+            decompressionHeat4 = path.Q;
+            decompressionSaturationFlag = 1;
+        }
+        errorflag = 1;
+    }
+    return false;
+}
+
+// The common temperature of the water at Tw, of heat capacity Cw per kg of
+// magma, and the fragments at Tmag after the isochoric reheating, with the
+// latent heat of crystallisation between solidus and liquidus; false when
+// the search for it fails.
+bool WaterMagmaModel::fragmentsEquilibriumTemperature(double Tw, double Tmag, double Cw, double& Teq) {
+    const double cpm = magmaHeatCapacity;
+    Teq = (Tw * Cw + Tmag * cpm) / (Cw + cpm);
+    const double lo = Tmag < Tw ? Tmag : Tw, hi = Tmag < Tw ? Tw : Tmag;
+    if (latentHeat != 0.0 && !(hi < solidusTemperature) && !(lo > liquidusTemperature)) {
+        EquilibriumData d{Tmag, Tw, Cw};
+        Secant s;
+        s.obj = this;
+        s.fn = toEquationFn<ScalarEquationFn>(&WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature);
+        s.data = &d;
+        s.x0 = Teq;
+        s.x1 = Teq + 1e-4;
+        s.monotone = 1;
+        Teq = s.solve();
+        if (s.status != 0) return false;
+    }
+    return true;
+}
+
+// State 5: the last point above the end pressure Pend, and the end
+// interpolated between it and the first point below.
+void WaterMagmaModel::trackHeatingDecompressionEnd(HeatingDecompressionPath& path, double Pend) {
+    if (P > Pend) {
+        decompressionEndFlag = 0;
+        path.P5s = P;
+        path.T5s = T;
+        path.V5s = V;
+        path.W5s = path.W;
+        path.Q5s = path.Q;
+    } else if (P < Pend && decompressionEndFlag == 0) {
+        const double f = (Pend - path.P5s) / (P - path.P5s);
+        decompressionP5 = f * P + (1 - f) * path.P5s;
+        decompressionT5 = f * T + (1 - f) * path.T5s;
+        decompressionV5 = f * V + (1 - f) * path.V5s;
+        decompressionHeat5 = f * path.Q + (1 - f) * path.Q5s;
+        decompressionWork5 = f * path.W + (1 - f) * path.W5s;
+        decompressionEndFlag = 1;
+    }
+}
+
+// State 4: below the critical temperature, the last point before the
+// saturation curve (Wagner and Pruss's saturation pressure) on the path's
+// side of it, and the crossing interpolated between it and the first point
+// beyond; true when the path has crossed.
+bool WaterMagmaModel::crossHeatingDecompressionSaturation(HeatingDecompressionPath& path) {
+    if (!(T < 647.096)) return false;
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
+    const bool liquidSide = S < 79.3939;
+    const bool before = liquidSide ? P > Psat : P < Psat;
+    if (before) {
+        decompressionSaturationFlag = 0;
+        path.P4s = P;
+        path.T4s = T;
+        path.V4s = V;
+        path.W4s = path.W;
+        path.Q4s = path.Q;
+        setDecompressionState4(T, P, V, path.W, path.Q);
+    } else if (decompressionSaturationFlag == 0) {
+        double w;
+        if (liquidSide) {
+            const double f = (Psat - path.P4s) / (P - path.P4s);
+            w = f;
+        } else {
+            w = 1.0 / (1.0 + std::fabs((Psat - P) / (Psat - path.P4s)));
+        }
+        setDecompressionState4(w * T + (1 - w) * path.T4s, w * P + (1 - w) * path.P4s, w * V + (1 - w) * path.V4s,
+                               w * path.W + (1 - w) * path.W4s, w * path.Q + (1 - w) * path.Q4s);
+        decompressionSaturationFlag = 1;
+        return true;
+    }
+    return false;
+}
+
+// The next step: in pressure where the isotherms are flat in pressure,
+// else in temperature, both smaller at lower temperatures and pressures.
+void WaterMagmaModel::chooseNextHeatingDecompressionStep(HeatingDecompressionPath& path) {
+    const double a = d2AdTdV, b = d2AdV2, c = d2AdT2;
+    const double r = (c - a * a / b) / (a / b);
+    path.byPressure = r > 1e6;
+    const double dT = T > 2000.0 ? -5.0 : (T > 1000.0 ? -2.0 : (T > 650.0 ? -1.0 : -0.1));
+    path.dP = P > 1e9 ? -10.0 : (P > 1e8 ? -5.0 : (P > 2e7 ? -2.0 : (P > 1e7 ? -1.0 : -0.5)));
+    path.Tnext = T + dT;
+}
+
+// A path that ended near the saturation curve without crossing it: its last
+// state stands for state 4.
+void WaterMagmaModel::closeHeatingDecompressionPath(const HeatingDecompressionPath& path) {
+    // A path that never met the saturation curve but ends within 4 bar of it
+    // below the critical temperature: its last state is state 4.
+    if (decompressionSaturationFlag == -1 && T < 647.096 &&
+        std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
+        setDecompressionState4(T, P, V, path.W, path.Q);
+        decompressionSaturationFlag = 1;
+    }
+    // A path that came down on one side of the curve and failed within a
+    // kelvin below the critical point, within 4 bar of the curve, before its
+    // step could cross it: its last point is state 4.
+    if (decompressionSaturationFlag == 0 && path.failed && path.lastT > 646.096 && path.lastT < 647.096 &&
+        std::fabs(path.lastP - WaterEOS::saturationPressureWagnerPruss(path.lastT)) < 400000.0) {
+        setDecompressionState4(path.lastT, path.lastP, path.lastV, path.lastW, path.lastQ);
+        decompressionSaturationFlag = 1;
+    }
+}
+
 void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double Tmin_, double Tmax_, double Pend,
                                                     char mode, const char* suffix, std::vector<double>* array) {
     const double M = molarMass();
-    const double m = magmaWaterRatio, cpm = magmaHeatCapacity, L = latentHeat;
-    CurveLayout layout;
-    layout.firstNameWidth = 5;
-    layout.nameWidth = 12;
-    layout.nameSeparator = "\t";
-    layout.valueSeparator = "\t";
-    layout.columnFormats = {{12, 4, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
-                            {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'}, {12, 6, 'f'},
-                            {12, 2, 'f'}, {12, 4, 'f'}, {12, 4, 'f'}};
-    layout.firstNumberedWidth = 12;
-    layout.numberedSeparator = "\t";
+    const double m = magmaWaterRatio;
     const int outMode = (mode == 1 || mode == 2 || mode == 6) ? mode : 0;
     CurveOutput out(outMode, CurveOutput::fileName("isoh", suffix), suffix,
-                    {"T", "V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "Tm", "W2", "Q"}, array, layout);
+                    {"T", "V", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "Tm", "W2", "Q"}, array,
+                    heatingDecompressionLayout());
 
     decompressionSaturationFlag = -1;
     decompressionEndFlag = -1;
@@ -273,158 +440,48 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     calculate_pressure();
     calculate_state_functions();
     S_target = S;
-    double Uprev = U, Tmag = T0, dT = -1.0, dP = -1.0, W = 0.0, Q = 0.0;
-    bool byPressure = false;
-    double Tw = T, Vw = V;
-    // Stored points (state 4 and state 5 candidates).
-    double P4s = 0, T4s = 0, V4s = 0, W4s = 0, Q4s = 0;
-    double P5s = 0, T5s = 0, V5s = 0, W5s = 0, Q5s = 0;
-    double Tnext = T;
-    // The last point of the path (a failed step leaves the model elsewhere).
-    double lastT = T, lastP = P, lastV = V, lastW = 0.0, lastQ = 0.0;
-    bool failed = false;
-    auto setState4 = [&](double t, double p, double v, double w, double q) {
-        decompressionT4 = t;
-        decompressionP4 = p;
-        decompressionV4 = v;
-        decompressionWork4 = w;
-        decompressionHeat4 = q;
-    };
+    HeatingDecompressionPath path;
+    path.Uprev = U;
+    path.Tmag = T0;
+    path.Tw = path.Tnext = path.lastT = T;
+    path.Vw = path.lastV = V;
+    path.lastP = P;
     // Every step lowers the temperature by at least 0.1 K or the pressure by
     // at least 0.5 bar; the count is a guard against a path that stalls.
     for (long step = 0; T > Tmin_ && T < Tmax_ && step < 1000000; ++step) {
-        // The isentropic step, from the state the last reheating left.
-        if (byPressure)
-            continueIsentrope(P + dP * 1e5, true, Tw, Vw);
-        else
-            continueIsentrope(Tnext, false, Tnext, V);
-        if (errorflag) {
-            failed = true;
-            if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
-                const double Vkeep = V;
-                const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
-                // A probe: without a saturation state here the path goes on
-                // to the tests after the loop, so a miss is no failure.
-                const short st = calculateTheSaturationPressure(Ts, false);
-                if (st == 0) {
-                    decompressionP4 = P;
-                    decompressionV4 = Vv_sat;
-                    decompressionWork4 = W;
-                    decompressionHeat4 = Q;
-                    decompressionSaturationFlag = 1;
-                }
-                errorflag = 1;
-            }
-            break;
-        }
-        Tw = T;
-        Vw = V;
+        if (!stepHeatingDecompressionIsentrope(path)) break;
+        path.Tw = T;
+        path.Vw = V;
         const double Uafter = U;
         // The reheating is isochoric: the water takes up Cv dT, so its heat
         // capacity in the balance with the fragments is Cv.
-        const double Cw = m * Cv / M;
-        double Teq = (Tw * Cw + Tmag * cpm) / (Cw + cpm);
-        const double lo = Tmag < Tw ? Tmag : Tw, hi = Tmag < Tw ? Tw : Tmag;
-        if (L != 0.0 && !(hi < solidusTemperature) && !(lo > liquidusTemperature)) {
-            EquilibriumData d{Tmag, Tw, Cw};
-            Secant s;
-            s.obj = this;
-            s.fn = toEquationFn<ScalarEquationFn>(
-                &WaterMagmaModel::equationForHeatingDecompressionEquilibriumTemperature);
-            s.data = &d;
-            s.x0 = Teq;
-            s.x1 = Teq + 1e-4;
-            s.monotone = 1;
-            Teq = s.solve();
-            if (s.status != 0) {
-                errorflag = 1;
-                failed = true;
-                break;
-            }
+        double Teq = 0.0;
+        if (!fragmentsEquilibriumTemperature(path.Tw, path.Tmag, m * Cv / M, Teq)) {
+            errorflag = 1;
+            path.failed = true;
+            break;
         }
         temperature(Teq);
         calculate_state_functions();
         S_target = S;
         const double Unew = U;
-        W += Uafter - Uprev;
-        Q += Unew - Uafter;
-        out.writeValues(T, V * 1e6, P * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, Teq, W, Q);
-        lastT = T;
-        lastP = P;
-        lastV = V;
-        lastW = W;
-        lastQ = Q;
-
-        // End pressure.
-        if (P > Pend) {
-            decompressionEndFlag = 0;
-            P5s = P;
-            T5s = T;
-            V5s = V;
-            W5s = W;
-            Q5s = Q;
-        } else if (P < Pend && decompressionEndFlag == 0) {
-            const double f = (Pend - P5s) / (P - P5s);
-            decompressionP5 = f * P + (1 - f) * P5s;
-            decompressionT5 = f * T + (1 - f) * T5s;
-            decompressionV5 = f * V + (1 - f) * V5s;
-            decompressionHeat5 = f * Q + (1 - f) * Q5s;
-            decompressionWork5 = f * W + (1 - f) * W5s;
-            decompressionEndFlag = 1;
-        }
-        // Saturation crossing.
-        if (T < 647.096) {
-            const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
-            const bool liquidSide = S < 79.3939;
-            const bool before = liquidSide ? P > Psat : P < Psat;
-            if (before) {
-                decompressionSaturationFlag = 0;
-                P4s = P;
-                T4s = T;
-                V4s = V;
-                W4s = W;
-                Q4s = Q;
-                setState4(T, P, V, W, Q);
-            } else if (decompressionSaturationFlag == 0) {
-                double w;
-                if (liquidSide) {
-                    const double f = (Psat - P4s) / (P - P4s);
-                    w = f;
-                } else {
-                    w = 1.0 / (1.0 + std::fabs((Psat - P) / (Psat - P4s)));
-                }
-                setState4(w * T + (1 - w) * T4s, w * P + (1 - w) * P4s, w * V + (1 - w) * V4s, w * W + (1 - w) * W4s,
-                          w * Q + (1 - w) * Q4s);
-                decompressionSaturationFlag = 1;
-                break;
-            }
-        }
+        path.W += Uafter - path.Uprev;
+        path.Q += Unew - Uafter;
+        out.writeValues(T, V * 1e6, P * 1e-5, A * 0.001, H * 0.001, U * 0.001, S, G * 0.001, Cv, Cp, Teq, path.W,
+                        path.Q);
+        path.lastT = T;
+        path.lastP = P;
+        path.lastV = V;
+        path.lastW = path.W;
+        path.lastQ = path.Q;
+        trackHeatingDecompressionEnd(path, Pend);
+        if (crossHeatingDecompressionSaturation(path)) break;
         if (P < Pend) break;
-        // Next step: pressure steps where the isotherms are flat in pressure.
-        const double a = d2AdTdV, b = d2AdV2, c = d2AdT2;
-        const double r = (c - a * a / b) / (a / b);
-        byPressure = r > 1e6;
-        dT = T > 2000.0 ? -5.0 : (T > 1000.0 ? -2.0 : (T > 650.0 ? -1.0 : -0.1));
-        dP = P > 1e9 ? -10.0 : (P > 1e8 ? -5.0 : (P > 2e7 ? -2.0 : (P > 1e7 ? -1.0 : -0.5)));
-        Tnext = T + dT;
-        Uprev = Unew;
-        Tmag = Teq;
+        chooseNextHeatingDecompressionStep(path);
+        path.Uprev = Unew;
+        path.Tmag = Teq;
     }
-    // A path that never met the saturation curve but ends within 4 bar of it
-    // below the critical temperature: its last state is state 4.
-    if (decompressionSaturationFlag == -1 && T < 647.096 &&
-        std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
-        setState4(T, P, V, W, Q);
-        decompressionSaturationFlag = 1;
-    }
-    // A path that came down on one side of the curve and failed within a
-    // kelvin below the critical point, within 4 bar of the curve, before its
-    // step could cross it: its last point is state 4.
-    if (decompressionSaturationFlag == 0 && failed && lastT > 646.096 && lastT < 647.096 &&
-        std::fabs(lastP - WaterEOS::saturationPressureWagnerPruss(lastT)) < 400000.0) {
-        setState4(lastT, lastP, lastV, lastW, lastQ);
-        decompressionSaturationFlag = 1;
-    }
+    closeHeatingDecompressionPath(path);
 }
 
 void WaterMagmaModel::calculateHeatingDecompressionPath1(const char*, double T0, double V0, double m_,

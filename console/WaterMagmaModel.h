@@ -105,9 +105,40 @@ public:
     std::string rechargeTable;
 
 private:
+    // Steps of the heating-decompression path (WaterMagmaDecompression.cpp).
+    struct HeatingDecompressionPath;
+    void setDecompressionState4(double t, double p, double v, double w, double q);
+    bool stepHeatingDecompressionIsentrope(HeatingDecompressionPath& path);
+    bool fragmentsEquilibriumTemperature(double Tw, double Tmag, double Cw, double& Teq);
+    void trackHeatingDecompressionEnd(HeatingDecompressionPath& path, double Pend);
+    bool crossHeatingDecompressionSaturation(HeatingDecompressionPath& path);
+    void chooseNextHeatingDecompressionStep(HeatingDecompressionPath& path);
+    void closeHeatingDecompressionPath(const HeatingDecompressionPath& path);
+
+    // Steps of the expansions after isobaric heating (WaterMagmaExpansion.cpp).
+    void setReversibleEndSteamFractions(WaterMagmaCalculationResult& r, double x5);
+    void setIrreversibleEndSteamFractions(WaterMagmaCalculationResult& r, double x);
+    void expandIrreversiblyAfterIsobaricHeating(WaterMagmaCalculationResult& r, double Ts, double Vs, double Us,
+                                                double leg);
+    double leverRuleAtSurfacePressure(WaterMagmaCalculationResult& r, double S4);
+    void expandTwoPhaseStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
+    bool expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
+    void expandLiquidStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
+    void writeIsobaricHeatingPath(const WaterMagmaCalculationResult& r);
+
+    // Steps of the pyroclast-heated expansions (WaterMagmaExpansion.cpp).
+    void setPyroclastEndSteamFractions(WaterMagmaCalculationResult& r, double x);
+    double leverRuleForPyroclastEnd(WaterMagmaCalculationResult& r);
+    void setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r);
+    void coolLiquidWithFragmentsAtSurfacePressure(WaterMagmaCalculationResult& r);
+    void expandBoilingLiquidWithFragments(WaterMagmaCalculationResult& r);
+    void runPyroclastHeatingDecompression(WaterMagmaCalculationResult& r);
+    void expandFromPyroclastSaturationPoint(WaterMagmaCalculationResult& r);
+    void setPyroclastEndAtSurfacePressure(WaterMagmaCalculationResult& r);
+    void expandWithFragmentsAlongHeatingDecompression(WaterMagmaCalculationResult& r);
+    void expandIrreversiblyWithFragments(WaterMagmaCalculationResult& r);
 
 public:
-
     // ---- peak temperatures of heating (WaterMagmaHeating.cpp)
     double calculateLatentHeatTerm(double a, double b) const;
     void calculateIsobaricPeakTemperature(WaterMagmaCalculationResult& r);
@@ -207,6 +238,17 @@ public:
     SaturatedExpansion calculateSaturationExpansionWorkForPex(const SaturatedStart& start,
                                                               const SaturatedReference& ref);
     void calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* record, double Pex);
+    // Its steps: the saturated liquid and vapour at the final pressure; the
+    // start on the saturation curve (at T_ or at P_bar), the critical point
+    // standing for it at the top; the start's liquid and vapour.  False when
+    // the command ends there (errorflag set, said unless `record`).
+    bool saturatedReferenceAtFinalPressure(double Pex, bool record, SaturatedReference& ref);
+    void placeSaturationAtCriticalPoint();
+    bool saturationStartAtTemperature(double T_, bool record, bool& ok);
+    bool saturationStartAtPressure(double P_bar, bool record, bool& ok);
+    bool saturationStartState(double T_, double P_bar, bool record);
+    double saturatedStartStates(double Ts, double Vl, double Vv, WaterSaturationResult* rec, SaturatedStart& liq,
+                                SaturatedStart& vap);
     // The saturation state at P_Pa close below the critical pressure, where
     // the search at given pressure no longer converges: a bisection on the
     // saturation pressure at given T.  False when none is found.

@@ -100,18 +100,72 @@ bool WaterMagmaModel::saturationTemperatureNearCritical(double P_Pa) {
     return errorflag == 0 && Vl_sat < Vv_sat && std::fabs(P - P_Pa) <= 1e-6 * P_Pa;
 }
 
-void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* rec,
-                                                      double Pex) {
-    const double M = molarMass();
-    if (!rec) std::printf("\n");
-    // Saturated liquid and vapour at the final pressure.
+namespace {
+
+// Steam mass and volume percentages of the final mixture (an irreversible end
+// beyond the two-phase region is all liquid or all steam).
+double steamMassPercent(double x) { return 100.0 * (1.0 - clamp01(x)); }
+
+double steamVolumePercent(double x, const WaterMagmaModel::SaturatedReference& ref) {
+    x = clamp01(x);
+    return 100.0 * (1 - x) * ref.Vv / (x * ref.Vl + (1 - x) * ref.Vv);
+}
+
+void recordSaturatedExpansion(WaterSaturationResult& rec, const WaterMagmaModel::SaturatedExpansion& el,
+                              const WaterMagmaModel::SaturatedExpansion& ev,
+                              const WaterMagmaModel::SaturatedReference& ref) {
+    rec.steamMassRevLiquid = steamMassPercent(el.xRev);
+    rec.steamMassIrrLiquid = steamMassPercent(el.xIrr);
+    rec.steamMassRevSteam = steamMassPercent(ev.xRev);
+    rec.steamMassIrrSteam = steamMassPercent(ev.xIrr);
+    rec.steamVolumeRevLiquid = steamVolumePercent(el.xRev, ref);
+    rec.steamVolumeIrrLiquid = steamVolumePercent(el.xIrr, ref);
+    rec.steamVolumeRevSteam = steamVolumePercent(ev.xRev, ref);
+    rec.steamVolumeIrrSteam = steamVolumePercent(ev.xIrr, ref);
+    rec.WrevLiquid = el.Wrev;
+    rec.WirrLiquid = el.Wirr;
+    rec.WrevSteam = ev.Wrev;
+    rec.WirrSteam = ev.Wirr;
+}
+
+void printSaturatedExpansion(const WaterMagmaModel::SaturatedExpansion& el,
+                             const WaterMagmaModel::SaturatedExpansion& ev,
+                             const WaterMagmaModel::SaturatedReference& ref) {
+    std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
+    std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
+                steamMassPercent(el.xRev));
+    std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
+                steamMassPercent(el.xIrr));
+    std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
+                steamMassPercent(ev.xRev));
+    std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n\n",
+                steamMassPercent(ev.xIrr));
+    std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
+    std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
+                steamVolumePercent(el.xRev, ref));
+    std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
+                steamVolumePercent(el.xIrr, ref));
+    std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
+                steamVolumePercent(ev.xRev, ref));
+    std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n\n",
+                steamVolumePercent(ev.xIrr, ref));
+    std::printf("Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n", el.Wrev, el.Wirr);
+    std::printf("Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n", ev.Wrev, ev.Wirr);
+    std::printf("\n");
+}
+
+}  // namespace
+
+// The saturated liquid and vapour at the final pressure Pex (bar), the end
+// of both expansions; false (errorflag set) when there is no saturation state
+// there (said unless `record`).
+bool WaterMagmaModel::saturatedReferenceAtFinalPressure(double Pex, bool record, SaturatedReference& ref) {
     initializeSaturationVolumesFromP("H2O", Pex);
     calculate_saturation_temperature(Pex * 1e5, T);
     if (errorflag) {
-        if (!rec) platform::diagf("No saturation state found at the final pressure %.2f bar.\n\n", Pex);
-        return;
+        if (!record) platform::diagf("No saturation state found at the final pressure %.2f bar.\n\n", Pex);
+        return false;
     }
-    SaturatedReference ref{};
     ref.Pf = Pex * 1e5;
     ref.Vl = Vl_sat;
     ref.Vv = Vv_sat;
@@ -129,88 +183,117 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
     ref.Uv = U;
     ref.Hv = H;
     ref.Sv = S;
+    return true;
+}
 
-    auto criticalPoint = [&]() {
-        temperature(critical_T);
-        volume(critical_V);
-        search_the_critical_point_of_the_pure_component();
-        Vl_sat = Vv_sat = V;
-    };
-    bool ok = true;
-    if (P_bar == 0.0) {
-        if (T_ > kCriticalTemperature) {
-            if (!rec) {  // no saturation state: a refusal, as above the critical pressure
-                platform::diagf("The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature (%6.3f deg. "
-                                "C, 647.096 K).\n\n",
-                                T_ - 273.15, T_, 373.946);
-                errorflag = 1;
-                return;
-            }
-            criticalPoint();
-        } else {
-            initializeSaturationVolumesFromT("H2O", T_);
-            temperature(T_);
-            calculate_saturation_pressure();
-            ok = errorflag == 0;
-            if (ok && T >= validity.Tmin && !rec)
-                std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
+// The critical point of the model, taken as the saturation state with equal
+// liquid and vapour volumes.
+void WaterMagmaModel::placeSaturationAtCriticalPoint() {
+    temperature(critical_T);
+    volume(critical_V);
+    search_the_critical_point_of_the_pure_component();
+    Vl_sat = Vv_sat = V;
+}
+
+// The start on the saturation curve at the temperature T_ (K): its pressure,
+// printed unless `record`; false when the command ends here (above the critical
+// temperature), `ok` false when the search failed.
+bool WaterMagmaModel::saturationStartAtTemperature(double T_, bool record, bool& ok) {
+    if (T_ > kCriticalTemperature) {
+        if (!record) {  // no saturation state: a refusal, as above the critical pressure
+            platform::diagf("The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature (%6.3f deg. "
+                            "C, 647.096 K).\n\n",
+                            T_ - 273.15, T_, 373.946);
+            errorflag = 1;
+            return false;
         }
-        if (ok && T >= validity.Tmin && !rec) {
-            std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
-            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
-        }
+        placeSaturationAtCriticalPoint();
     } else {
-        if (P_bar > 220.64) {
-            if (!rec) {  // no saturation state: a refusal, not a result
-                platform::diagf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
-                errorflag = 1;
-            }
-            return;
-        }
-        // Close below the critical pressure the saturation search still
-        // holds: the critical state stands only for the pressures from the
-        // model's own critical pressure (220.639 bar) up to 220.64 bar.
-        bool critical = false;
-        if (P_bar > 220.6) {
-            criticalPoint();
-            critical = errorflag == 0 && P_bar * 1e5 >= P;
-        }
-        if (critical) {
-            if (!rec) std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
-        } else {
-            initializeSaturationVolumesFromP("H2O", P_bar);
-            calculate_saturation_temperature(P_bar * 1e5, T);
-            ok = errorflag == 0 && Vl_sat < Vv_sat;
-            if (!ok && P_bar > 200.0) ok = saturationTemperatureNearCritical(P_bar * 1e5);
-        }
-        if (ok && T >= validity.Tmin && !rec) {
-            std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
-            std::printf("Pressure    %6.2f bar \n", P * 1e-5);
-        }
+        initializeSaturationVolumesFromT("H2O", T_);
+        temperature(T_);
+        calculate_saturation_pressure();
+        ok = errorflag == 0;
+        if (ok && T >= validity.Tmin && !record)
+            std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
     }
+    if (ok && T >= validity.Tmin && !record) {
+        std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);
+        std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+    }
+    return true;
+}
+
+// The start on the saturation curve at the pressure P_bar: its temperature,
+// printed unless `record`; false when the command ends here (above the
+// critical pressure), `ok` false when the search failed.
+bool WaterMagmaModel::saturationStartAtPressure(double P_bar, bool record, bool& ok) {
+    if (P_bar > 220.64) {
+        if (!record) {  // no saturation state: a refusal, not a result
+            platform::diagf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+            errorflag = 1;
+        }
+        return false;
+    }
+    // Close below the critical pressure the saturation search still
+    // holds: the critical state stands only for the pressures from the
+    // model's own critical pressure (220.639 bar) up to 220.64 bar.
+    bool critical = false;
+    if (P_bar > 220.6) {
+        placeSaturationAtCriticalPoint();
+        critical = errorflag == 0 && P_bar * 1e5 >= P;
+    }
+    if (critical) {
+        if (!record) std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
+    } else {
+        initializeSaturationVolumesFromP("H2O", P_bar);
+        calculate_saturation_temperature(P_bar * 1e5, T);
+        ok = errorflag == 0 && Vl_sat < Vv_sat;
+        if (!ok && P_bar > 200.0) ok = saturationTemperatureNearCritical(P_bar * 1e5);
+    }
+    if (ok && T >= validity.Tmin && !record) {
+        std::printf("Temperature %6.2f deg.C, %6.2f K \n", T - 273.15, T);
+        std::printf("Pressure    %6.2f bar \n", P * 1e-5);
+    }
+    return true;
+}
+
+// The start on the saturation curve, at T_ (K) when P_bar is 0, else at
+// P_bar: the model left at its saturation state (T, Vl_sat, Vv_sat); false
+// when there is none within the model (errorflag set, said unless `record`).
+bool WaterMagmaModel::saturationStartState(double T_, double P_bar, bool record) {
+    bool ok = true;
+    if (!(P_bar == 0.0 ? saturationStartAtTemperature(T_, record, ok) : saturationStartAtPressure(P_bar, record, ok)))
+        return false;
     if (!ok || !std::isfinite(T) || !(T > 0.0)) {
-        if (!rec) platform::diagf("No saturation state of water found there.\n\n");
+        if (!record) platform::diagf("No saturation state of water found there.\n\n");
         errorflag = 1;
-        return;
+        return false;
     }
     // Below the model's lowest temperature (251.165 K, where ice Ih, ice III
     // and the liquid meet) there is no liquid state of the model to saturate.
     if (!(T >= validity.Tmin)) {
-        if (!rec)
+        if (!record)
             platform::diagf("The saturation temperature (%.2f K) lies below the lowest temperature of the water model "
                             "(%.3f K).\n\n",
                             T, validity.Tmin);
         errorflag = 1;
-        return;
+        return false;
     }
-    const double Ts = T, Vl = Vl_sat, Vv = Vv_sat;
-    // The saturated liquid and vapour at the start.
+    return true;
+}
+
+// The saturated liquid and vapour at the start (Ts, Vl, Vv): their state
+// functions, kept in `rec` or their volumes printed; the saturation pressure
+// is returned.
+double WaterMagmaModel::saturatedStartStates(double Ts, double Vl, double Vv, WaterSaturationResult* rec,
+                                             SaturatedStart& liq, SaturatedStart& vap) {
+    const double M = molarMass();
     set_the_phase_as(2);
     volume(Vl);
     temperature(Ts);
     calculate_state_functions();
     const double Psat = P;
-    SaturatedStart liq{Vl, U, S, H};
+    liq = SaturatedStart{Vl, U, S, H};
     if (rec) {
         rec->P = Psat * 1e-5;
         rec->T = Ts;
@@ -221,7 +304,7 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
     volume(Vv);
     calculate_state_functions();
     calculate_fugacities();
-    SaturatedStart vap{Vv, U, S, H};
+    vap = SaturatedStart{Vv, U, S, H};
     if (rec) {
         rec->Vv = Vv;
         rec->Uv = U, rec->Hv = H, rec->Av = A, rec->Gv = G, rec->Cvv = Cv, rec->Cpv = Cp, rec->Sv = S;
@@ -233,6 +316,18 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
         std::printf("Steam  %12.4lf cm3/mol     %12.4lf cm3/g     %12.4lf g/cm3\n", Vv * 1e6, 1000.0 * Vv / M,
                     0.001 * M / Vv);
     }
+    return Psat;
+}
+
+void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, WaterSaturationResult* rec,
+                                                      double Pex) {
+    if (!rec) std::printf("\n");
+    SaturatedReference ref{};
+    if (!saturatedReferenceAtFinalPressure(Pex, rec != nullptr, ref)) return;
+    if (!saturationStartState(T_, P_bar, rec != nullptr)) return;
+    const double Ts = T, Vl = Vl_sat, Vv = Vv_sat;
+    SaturatedStart liq{}, vap{};
+    const double Psat = saturatedStartStates(Ts, Vl, Vv, rec, liq, vap);
     if (Pex * 1e5 > Psat) {
         // Decompression to a higher pressure is no decompression.
         if (rec) {
@@ -247,46 +342,10 @@ void WaterMagmaModel::calculateSaturatedExpansionWork(double T_, double P_bar, W
     }
     const SaturatedExpansion el = calculateSaturationExpansionWorkForPex(liq, ref);
     const SaturatedExpansion ev = calculateSaturationExpansionWorkForPex(vap, ref);
-    // Fractions of the final mixture (an irreversible end beyond the two-phase
-    // region is all liquid or all steam).
-    auto steamMass = [](double x) { return 100.0 * (1.0 - clamp01(x)); };
-    auto steamVolume = [&](double x) {
-        x = clamp01(x);
-        return 100.0 * (1 - x) * ref.Vv / (x * ref.Vl + (1 - x) * ref.Vv);
-    };
-    if (rec) {
-        rec->steamMassRevLiquid = steamMass(el.xRev);
-        rec->steamMassIrrLiquid = steamMass(el.xIrr);
-        rec->steamMassRevSteam = steamMass(ev.xRev);
-        rec->steamMassIrrSteam = steamMass(ev.xIrr);
-        rec->steamVolumeRevLiquid = steamVolume(el.xRev);
-        rec->steamVolumeIrrLiquid = steamVolume(el.xIrr);
-        rec->steamVolumeRevSteam = steamVolume(ev.xRev);
-        rec->steamVolumeIrrSteam = steamVolume(ev.xIrr);
-        rec->WrevLiquid = el.Wrev;
-        rec->WirrLiquid = el.Wirr;
-        rec->WrevSteam = ev.Wrev;
-        rec->WirrSteam = ev.Wirr;
-        return;
-    }
-    std::printf("\nSteam mass %% of the final liquid-steam at 100°C and 1 bar:\n");
-    std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n", steamMass(el.xRev));
-    std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n", steamMass(el.xIrr));
-    std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n", steamMass(ev.xRev));
-    std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n\n",
-                steamMass(ev.xIrr));
-    std::printf("Steam volume %% of the final liquid-steam at 100°C and 1 bar:\n");
-    std::printf("\t- for an initial saturated liquid (isentropic decompression)    : %8.2f %%\n",
-                steamVolume(el.xRev));
-    std::printf("\t- for an initial saturated liquid (irreversible decompression)  : %8.2f %%\n",
-                steamVolume(el.xIrr));
-    std::printf("\t- for an initial saturated steam  (isentropic decompression)    : %8.2f %%\n",
-                steamVolume(ev.xRev));
-    std::printf("\t- for an initial saturated steam  (irreversible decompression)  : %8.2f %%\n\n",
-                steamVolume(ev.xIrr));
-    std::printf("Liquid expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n", el.Wrev, el.Wirr);
-    std::printf("Steam  expansion work (reversible) : %8.2f  J/g      (irreversible) %8.2f  J/g \n", ev.Wrev, ev.Wirr);
-    std::printf("\n");
+    if (rec)
+        recordSaturatedExpansion(*rec, el, ev, ref);
+    else
+        printSaturatedExpansion(el, ev, ref);
 }
 
 // ---------------------------------------------------------------- exsolution and isobaric heating

@@ -40,168 +40,189 @@ public:
     explicit Reader(std::string_view s) : s_(s) {}
 
     RtfDocument read() {
-        RtfDocument doc;
-        if (s_.substr(0, 5) != "{\\rtf") return doc;
-        doc.isRTF = true;
-        State st;
-        std::vector<State> stack;
-        size_t i = 0;
-        std::string fontName;  // the name being read in the font table
-        int fontIndex = -1;
-        int r = 0, g = 0, b = 0;
-        bool colorHasValue = false;
-        auto flushFontName = [&]() {
-            if (fontIndex < 0) return;
-            std::string name = fontName;
-            while (!name.empty() && (name.back() == ';' || name.back() == ' ')) name.pop_back();
-            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
-            FontEntry e;
-            // PostScript names carry the style: "Courier-Bold", "Helvetica-BoldOblique".
-            size_t dash = name.find('-');
-            e.family = name.substr(0, dash);
-            if (dash != std::string::npos) {
-                std::string style = name.substr(dash + 1);
-                e.bold = style.find("Bold") != std::string::npos;
-                e.italic = style.find("Italic") != std::string::npos || style.find("Oblique") != std::string::npos;
-            }
-            if (fonts_.size() <= static_cast<size_t>(fontIndex)) fonts_.resize(static_cast<size_t>(fontIndex) + 1);
-            fonts_[static_cast<size_t>(fontIndex)] = e;
-            fontName.clear();
-            fontIndex = -1;
-        };
-        auto text = [&](std::string_view t) {
-            if (st.skip) return;
-            if (st.table == State::Table::Fonts) {
-                for (char c : t) {
-                    if (c == ';') flushFontName();
-                    else fontName += c;
-                }
-                return;
-            }
-            if (st.table == State::Table::Colors) {
-                for (char c : t) {
-                    if (c != ';') continue;
-                    RtfColor col;
-                    if (colorHasValue) col = RtfColor{false, r, g, b};
-                    colors_.push_back(col);
-                    r = g = b = 0;
-                    colorHasValue = false;
-                }
-                return;
-            }
-            emit(doc, st, t);
-        };
-        auto emitCodePoint = [&](unsigned long cp) {
-            std::string u;
-            platform::appendUtf8(u, cp);
-            text(u);
-        };
-        while (i < s_.size()) {
-            char c = s_[i];
+        if (s_.substr(0, 5) != "{\\rtf") return doc_;
+        doc_.isRTF = true;
+        while (i_ < s_.size()) {
+            const char c = s_[i_];
             if (c == '{') {
-                if (stack.size() > 1000) break;  // nesting beyond any sensible document: stop reading
-                stack.push_back(st);
-                ++i;
-                continue;
-            }
-            if (c == '}') {
-                if (st.table == State::Table::Fonts) flushFontName();
-                if (stack.empty()) break;  // the end of the document
-                st = stack.back();
-                stack.pop_back();
-                ++i;
-                continue;
-            }
-            if (c == '\r' || c == '\n') {
-                ++i;
-                continue;
-            }
-            if (c != '\\') {
-                size_t j = i;
-                while (j < s_.size() && s_[j] != '\\' && s_[j] != '{' && s_[j] != '}' && s_[j] != '\r' && s_[j] != '\n') ++j;
-                text(s_.substr(i, j - i));
-                i = j;
-                continue;
-            }
-            // A control symbol or a control word.
-            if (i + 1 >= s_.size()) break;
-            char d = s_[i + 1];
-            if (d == '\\' || d == '{' || d == '}') {
-                text(s_.substr(i + 1, 1));
-                i += 2;
-                continue;
-            }
-            if (d == '\'') {
-                const size_t n = hexEscapeBytes(i);
-                // (A truncated escape is dropped, what there is of it.)
-                if (n == 4) emitCodePoint(cp1252(static_cast<unsigned>(std::strtoul(std::string(s_.substr(i + 2, 2)).c_str(), nullptr, 16))));
-                i += n;
-                continue;
-            }
-            if (d == '*') {
-                st.skip = true;
-                i += 2;
-                continue;
-            }
-            if (d == '~') {
-                emitCodePoint(0xA0);
-                i += 2;
-                continue;
-            }
-            if (d == '\n' || d == '\r') {
-                text("\n");
-                i += 2;
-                continue;
-            }
-            if (!std::isalpha(static_cast<unsigned char>(d))) {  // \- \_ \| \: and the like
-                if (d == '_') emitCodePoint(0x2011);
-                // (The symbol is one character, all the bytes of it.)
-                i += 1 + characterBytes(i + 1);
-                continue;
-            }
-            size_t j = i + 1;
-            while (j < s_.size() && j - i <= 32 && std::isalpha(static_cast<unsigned char>(s_[j]))) ++j;
-            std::string word(s_.substr(i + 1, j - i - 1));
-            bool hasArg = false;
-            long arg = 0;
-            if (j < s_.size() && (s_[j] == '-' || std::isdigit(static_cast<unsigned char>(s_[j])))) {
-                size_t k = j + 1;
-                while (k < s_.size() && k - j < 10 && std::isdigit(static_cast<unsigned char>(s_[k]))) ++k;
-                arg = std::strtol(std::string(s_.substr(j, k - j)).c_str(), nullptr, 10);
-                hasArg = true;
-                j = k;
-            }
-            if (j < s_.size() && s_[j] == ' ') ++j;
-            i = j;
-            control(word, hasArg, arg, st, doc, [&](unsigned long cp) { emitCodePoint(cp); });
-            if (st.table == State::Table::Fonts && word == "f" && hasArg) {
-                flushFontName();
-                fontIndex = static_cast<int>(std::clamp(arg, 0L, 255L));
-            }
-            if (st.table == State::Table::Colors && hasArg) {
-                long v = std::clamp(arg, 0L, 255L);
-                if (word == "red") r = static_cast<int>(v), colorHasValue = true;
-                if (word == "green") g = static_cast<int>(v), colorHasValue = true;
-                if (word == "blue") b = static_cast<int>(v), colorHasValue = true;
-            }
-            if (word == "uc" && hasArg) st.uc = static_cast<int>(std::clamp(arg, 0L, 8L));
-            if (word == "u" && hasArg) {
-                // Skip the fallback that follows \uN: \ucN characters, an \'hh escape counting as one.
-                for (int k = 0; k < st.uc && i < s_.size(); ++k) {
-                    if (s_[i] == '{' || s_[i] == '}') break;
-                    if (s_[i] == '\\') {
-                        if (i + 1 < s_.size() && s_[i + 1] == '\'') i += hexEscapeBytes(i);
-                        else break;
-                    } else {
-                        i += characterBytes(i);
-                    }
-                }
+                if (!openGroup()) break;
+            } else if (c == '}') {
+                if (!closeGroup()) break;
+            } else if (c == '\r' || c == '\n') {
+                ++i_;
+            } else if (c != '\\') {
+                readPlainText();
+            } else if (!readControl()) {
+                break;
             }
         }
-        return doc;
+        return doc_;
     }
 
 private:
+    // A group opens: its state starts as the enclosing one's.  False for
+    // nesting beyond any sensible document (reading stops).
+    bool openGroup() {
+        if (stack_.size() > 1000) return false;
+        stack_.push_back(st_);
+        ++i_;
+        return true;
+    }
+
+    // A group closes: the enclosing state comes back.  False at the end of
+    // the document.
+    bool closeGroup() {
+        if (st_.table == State::Table::Fonts) flushFontName();
+        if (stack_.empty()) return false;
+        st_ = stack_.back();
+        stack_.pop_back();
+        ++i_;
+        return true;
+    }
+
+    // Text up to the next control, group or line break.
+    void readPlainText() {
+        size_t j = i_;
+        while (j < s_.size() && s_[j] != '\\' && s_[j] != '{' && s_[j] != '}' && s_[j] != '\r' && s_[j] != '\n') ++j;
+        addText(s_.substr(i_, j - i_));
+        i_ = j;
+    }
+
+    // A control symbol or a control word; false when the document ends in
+    // a lone backslash.
+    bool readControl() {
+        if (i_ + 1 >= s_.size()) return false;
+        const char d = s_[i_ + 1];
+        if (std::isalpha(static_cast<unsigned char>(d)))
+            readControlWord();
+        else
+            readControlSymbol(d);
+        return true;
+    }
+
+    void readControlSymbol(char d) {
+        if (d == '\\' || d == '{' || d == '}') {
+            addText(s_.substr(i_ + 1, 1));
+            i_ += 2;
+        } else if (d == '\'') {
+            const size_t n = hexEscapeBytes(i_);
+            // (A truncated escape is dropped, what there is of it.)
+            if (n == 4) addCodePoint(cp1252(static_cast<unsigned>(std::strtoul(std::string(s_.substr(i_ + 2, 2)).c_str(), nullptr, 16))));
+            i_ += n;
+        } else if (d == '*') {
+            st_.skip = true;
+            i_ += 2;
+        } else if (d == '~') {
+            addCodePoint(0xA0);
+            i_ += 2;
+        } else if (d == '\n' || d == '\r') {
+            addText("\n");
+            i_ += 2;
+        } else {  // \- \_ \| \: and the like
+            if (d == '_') addCodePoint(0x2011);
+            // (The symbol is one character, all the bytes of it.)
+            i_ += 1 + characterBytes(i_ + 1);
+        }
+    }
+
+    // A control word with its optional numeric argument and the one space
+    // that ends it; the font and colour tables take their entries from it.
+    void readControlWord() {
+        size_t j = i_ + 1;
+        while (j < s_.size() && j - i_ <= 32 && std::isalpha(static_cast<unsigned char>(s_[j]))) ++j;
+        std::string word(s_.substr(i_ + 1, j - i_ - 1));
+        bool hasArg = false;
+        long arg = 0;
+        if (j < s_.size() && (s_[j] == '-' || std::isdigit(static_cast<unsigned char>(s_[j])))) {
+            size_t k = j + 1;
+            while (k < s_.size() && k - j < 10 && std::isdigit(static_cast<unsigned char>(s_[k]))) ++k;
+            arg = std::strtol(std::string(s_.substr(j, k - j)).c_str(), nullptr, 10);
+            hasArg = true;
+            j = k;
+        }
+        if (j < s_.size() && s_[j] == ' ') ++j;
+        i_ = j;
+        control(word, hasArg, arg, st_, doc_, [&](unsigned long cp) { addCodePoint(cp); });
+        if (st_.table == State::Table::Fonts && word == "f" && hasArg) {
+            flushFontName();
+            fontIndex_ = static_cast<int>(std::clamp(arg, 0L, 255L));
+        }
+        if (st_.table == State::Table::Colors && hasArg) {
+            long v = std::clamp(arg, 0L, 255L);
+            if (word == "red") r_ = static_cast<int>(v), colorHasValue_ = true;
+            if (word == "green") g_ = static_cast<int>(v), colorHasValue_ = true;
+            if (word == "blue") b_ = static_cast<int>(v), colorHasValue_ = true;
+        }
+        if (word == "uc" && hasArg) st_.uc = static_cast<int>(std::clamp(arg, 0L, 8L));
+        if (word == "u" && hasArg) skipUnicodeFallback();
+    }
+
+    // Skips the fallback that follows \uN: \ucN characters, an \'hh escape
+    // counting as one.
+    void skipUnicodeFallback() {
+        for (int k = 0; k < st_.uc && i_ < s_.size(); ++k) {
+            if (s_[i_] == '{' || s_[i_] == '}') break;
+            if (s_[i_] == '\\') {
+                if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') i_ += hexEscapeBytes(i_);
+                else break;
+            } else {
+                i_ += characterBytes(i_);
+            }
+        }
+    }
+
+    // The font table entry whose name has been read.
+    void flushFontName() {
+        if (fontIndex_ < 0) return;
+        std::string name = fontName_;
+        while (!name.empty() && (name.back() == ';' || name.back() == ' ')) name.pop_back();
+        while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+        FontEntry e;
+        // PostScript names carry the style: "Courier-Bold", "Helvetica-BoldOblique".
+        size_t dash = name.find('-');
+        e.family = name.substr(0, dash);
+        if (dash != std::string::npos) {
+            std::string style = name.substr(dash + 1);
+            e.bold = style.find("Bold") != std::string::npos;
+            e.italic = style.find("Italic") != std::string::npos || style.find("Oblique") != std::string::npos;
+        }
+        if (fonts_.size() <= static_cast<size_t>(fontIndex_)) fonts_.resize(static_cast<size_t>(fontIndex_) + 1);
+        fonts_[static_cast<size_t>(fontIndex_)] = e;
+        fontName_.clear();
+        fontIndex_ = -1;
+    }
+
+    // Text: a font name or colour entries inside their tables, else a run of
+    // the document (none inside a destination that is not shown).
+    void addText(std::string_view t) {
+        if (st_.skip) return;
+        if (st_.table == State::Table::Fonts) {
+            for (char c : t) {
+                if (c == ';') flushFontName();
+                else fontName_ += c;
+            }
+            return;
+        }
+        if (st_.table == State::Table::Colors) {
+            for (char c : t) {
+                if (c != ';') continue;
+                RtfColor col;
+                if (colorHasValue_) col = RtfColor{false, r_, g_, b_};
+                colors_.push_back(col);
+                r_ = g_ = b_ = 0;
+                colorHasValue_ = false;
+            }
+            return;
+        }
+        emit(doc_, st_, t);
+    }
+
+    void addCodePoint(unsigned long cp) {
+        std::string u;
+        platform::appendUtf8(u, cp);
+        addText(u);
+    }
+
     // Bytes of the character at s_[i]: its whole UTF-8 sequence, or the one
     // byte where none is well formed.
     size_t characterBytes(size_t i) const { return std::max<size_t>(1, platform::utf8SequenceLength(s_, i)); }
@@ -276,6 +297,17 @@ private:
     std::string_view s_;
     std::vector<FontEntry> fonts_;
     std::vector<RtfColor> colors_;
+    // The reading: the document so far, the state of the current group and
+    // of the enclosing ones, the position, the font name and colour being
+    // read in their tables.
+    RtfDocument doc_;
+    State st_;
+    std::vector<State> stack_;
+    size_t i_ = 0;
+    std::string fontName_;
+    int fontIndex_ = -1;
+    int r_ = 0, g_ = 0, b_ = 0;
+    bool colorHasValue_ = false;
 };
 
 }  // namespace

@@ -42,118 +42,148 @@ std::string printed(double v) {
     return buf;
 }
 
-}  // namespace
-
-TEST(PalliserArguments, EveryEntryPointRefusesBadArgumentsWithAMessage) {
-    using M = PalliserModel;
+// The outputs the cases' calls write into.
+struct CaseOutputs {
     double a = 0, b = 0, c = 0, d = 0, e = 0;
     std::vector<double> rows;
-    const char* T = "the temperature T must be a number from";
-    const char* X = "the salinity X must be a number from 0 to 1 (NaCl mass fraction)";
-    const char* P = "the pressure P must be a number above 0";
-    const char* rho = "the density rho must be a number above 0 kg/m3";
-    const char* Xwt = "the salinity Xwt must be a number from 0 to 100 wt % NaCl";
-    const std::vector<ArgumentCase> cases = {
+};
+
+// The messages' texts naming the common arguments and their ranges.
+const char* const kT = "the temperature T must be a number from";
+const char* const kX = "the salinity X must be a number from 0 to 1 (NaCl mass fraction)";
+const char* const kP = "the pressure P must be a number above 0";
+const char* const kRho = "the density rho must be a number above 0 kg/m3";
+const char* const kXwt = "the salinity Xwt must be a number from 0 to 100 wt % NaCl";
+
+// Water and NaCl.
+std::vector<ArgumentCase> waterAndNaClCases(CaseOutputs& o) {
+    using M = PalliserModel;
+    double &a = o.a, &b = o.b, &c = o.c;
+    return {
         // ---- water
-        {"getWaterLiquidDensity", T, {-30.0, 1000.5}, 25.0, false, [](M& m, double v) { return m.getWaterLiquidDensity(v, 100.0); }},
-        {"getWaterLiquidDensity", P, {0.0, -1.0, 10001.0}, 100.0, false, [](M& m, double v) { return m.getWaterLiquidDensity(25.0, v); }},
-        {"getWaterVapourDensity", T, {-30.0, 1001.0}, 200.0, false, [](M& m, double v) { return m.getWaterVapourDensity(v, 1.0); }},
-        {"getWaterVapourDensity", P, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.getWaterVapourDensity(200.0, v); }},
-        {"calculateWaterSaturationPoint", T, {-30.0, 1001.0}, 100.0, true,
+        {"getWaterLiquidDensity", kT, {-30.0, 1000.5}, 25.0, false, [](M& m, double v) { return m.getWaterLiquidDensity(v, 100.0); }},
+        {"getWaterLiquidDensity", kP, {0.0, -1.0, 10001.0}, 100.0, false, [](M& m, double v) { return m.getWaterLiquidDensity(25.0, v); }},
+        {"getWaterVapourDensity", kT, {-30.0, 1001.0}, 200.0, false, [](M& m, double v) { return m.getWaterVapourDensity(v, 1.0); }},
+        {"getWaterVapourDensity", kP, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.getWaterVapourDensity(200.0, v); }},
+        {"calculateWaterSaturationPoint", kT, {-30.0, 1001.0}, 100.0, true,
          [&](M& m, double v) { m.calculateWaterSaturationPoint(v, a, b, c); return a; }},
         {"getWaterSaturationTemperature", "the pressure P must be a number from 0.00611655 to 220.64 bar", {0.0, -1.0, 300.0}, 1.01325, false,
          [&](M& m, double v) { return m.getWaterSaturationTemperature(v, a, b); }},
-        {"getIsochoricWaterPressure", T, {-30.0, 1001.0}, 400.0, false, [](M& m, double v) { return m.getIsochoricWaterPressure(v, 500.0); }},
-        {"getIsochoricWaterPressure", rho, {0.0, -1.0}, 500.0, false, [](M& m, double v) { return m.getIsochoricWaterPressure(400.0, v); }},
-        {"calculateWaterDensity", T, {-30.0, 1001.0}, 25.0, false, [](M& m, double v) { return m.calculateWaterDensity(v, 1.0, 0.0); }},
+        {"getIsochoricWaterPressure", kT, {-30.0, 1001.0}, 400.0, false, [](M& m, double v) { return m.getIsochoricWaterPressure(v, 500.0); }},
+        {"getIsochoricWaterPressure", kRho, {0.0, -1.0}, 500.0, false, [](M& m, double v) { return m.getIsochoricWaterPressure(400.0, v); }},
+        {"calculateWaterDensity", kT, {-30.0, 1001.0}, 25.0, false, [](M& m, double v) { return m.calculateWaterDensity(v, 1.0, 0.0); }},
         {"calculateWaterDensity", "the density rhoIn must be a number from 0 kg/m3", {-1.0}, 0.0, false,
          [](M& m, double v) { return m.calculateWaterDensity(25.0, 1.0, v); }},
         // ---- NaCl
-        {"getNaClLiquidDensity", T, {-30.0, 3200.0}, 900.0, false, [](M& m, double v) { return m.getNaClLiquidDensity(v, 1.0); }},
-        {"getNaClLiquidDensity", P, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.getNaClLiquidDensity(900.0, v); }},
-        {"getNaClVapourDensity", T, {-30.0}, 900.0, false, [](M& m, double v) { return m.getNaClVapourDensity(v, 1e-3); }},
-        {"getNaClVapourDensity", P, {0.0, -1.0}, 1e-3, false, [](M& m, double v) { return m.getNaClVapourDensity(900.0, v); }},
-        {"getHaliteMeltingPressure", T, {700.0, 3200.0}, 850.0, false, [](M& m, double v) { return m.getHaliteMeltingPressure(v); }},
+        {"getNaClLiquidDensity", kT, {-30.0, 3200.0}, 900.0, false, [](M& m, double v) { return m.getNaClLiquidDensity(v, 1.0); }},
+        {"getNaClLiquidDensity", kP, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.getNaClLiquidDensity(900.0, v); }},
+        {"getNaClVapourDensity", kT, {-30.0}, 900.0, false, [](M& m, double v) { return m.getNaClVapourDensity(v, 1e-3); }},
+        {"getNaClVapourDensity", kP, {0.0, -1.0}, 1e-3, false, [](M& m, double v) { return m.getNaClVapourDensity(900.0, v); }},
+        {"getHaliteMeltingPressure", kT, {700.0, 3200.0}, 850.0, false, [](M& m, double v) { return m.getHaliteMeltingPressure(v); }},
         {"getHaliteMeltingTemperature", "the pressure P must be a number from 0 to", {-1.0, 5001.0}, 2000.0, false,
          [](M& m, double v) { return m.getHaliteMeltingTemperature(v); }},
         {"getHaliteMeltingTemperatureOffset", "the temperature T0 must be a finite number", {}, 800.7, false,
          [](M& m, double v) { return m.getHaliteMeltingTemperatureOffset(2000.0, v); }},
         {"getHaliteSublimationPressure", "the temperature T must be a number above -273.15 and up to 800.7 °C", {-300.0, 801.0}, 700.0, false, [](M& m, double v) { return m.getHaliteSublimationPressure(v); }},
-        {"calculateNaClSatPressure", T, {700.0, 3200.0}, 900.0, false, [](M& m, double v) { return m.calculateNaClSatPressure(v); }},
+        {"calculateNaClSatPressure", kT, {700.0, 3200.0}, 900.0, false, [](M& m, double v) { return m.calculateNaClSatPressure(v); }},
         {"calculateNaClSatTemperature", "the pressure P must be a number from 0.0005 to", {1e-4, 400.0, -1.0}, 2.7627e-3, false,
          [](M& m, double v) { return m.calculateNaClSatTemperature(v); }},
-        {"calculateNaClSaturationPoint", T, {700.0, 3200.0}, 900.0, true,
+        {"calculateNaClSaturationPoint", kT, {700.0, 3200.0}, 900.0, true,
          [&](M& m, double v) { m.calculateNaClSaturationPoint(v, a, b, c); return a; }},
-        {"calculateNaClDensity", P, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.calculateNaClDensity(900.0, v, 0.0); }},
+        {"calculateNaClDensity", kP, {0.0, -1.0}, 1.0, false, [](M& m, double v) { return m.calculateNaClDensity(900.0, v, 0.0); }},
+    };
+}
+
+// The three-phase curve and halite.
+std::vector<ArgumentCase> haliteCases(CaseOutputs& o) {
+    using M = PalliserModel;
+    double &a = o.a, &b = o.b, &c = o.c, &d = o.d, &e = o.e;
+    return {
         // ---- three-phase curve and halite
         {"H2O-NaCl: no halite + liquid + vapour curve", "to NaCl's triple point, 800.7 °C and 0.0005 bar", {0.05, 800.705, -1.0}, 400.0, true,
          [&](M& m, double v) { m.calculateSLVPoint(v, a, b, c, d, e); return a; }},
-        {"slvLiquidComposition", T, {0.05, 800.705}, 400.0, false, [](M& m, double v) { return m.slvLiquidComposition(v); }},
-        {"calculateHaliteGasSat", T, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.calculateHaliteGasSat(v, 1e-6, a, b); return a; }},
+        {"slvLiquidComposition", kT, {0.05, 800.705}, 400.0, false, [](M& m, double v) { return m.slvLiquidComposition(v); }},
+        {"calculateHaliteGasSat", kT, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.calculateHaliteGasSat(v, 1e-6, a, b); return a; }},
         {"calculateHaliteGasSat", "the salinity X must be a number above 0 and up to 1 (NaCl mass fraction)", {-0.1, 0.0, 1.1}, 1e-6, true,
          [&](M& m, double v) { m.calculateHaliteGasSat(400.0, v, a, b); return a; }},
-        {"calculateHaliteGasBubble", T, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.calculateHaliteGasBubble(v, 100.0, a, b); return a; }},
-        {"calculateHaliteGasBubble", P, {0.0, -1.0}, 100.0, true, [&](M& m, double v) { m.calculateHaliteGasBubble(400.0, v, a, b); return a; }},
+        {"calculateHaliteGasBubble", kT, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.calculateHaliteGasBubble(v, 100.0, a, b); return a; }},
+        {"calculateHaliteGasBubble", kP, {0.0, -1.0}, 100.0, true, [&](M& m, double v) { m.calculateHaliteGasBubble(400.0, v, a, b); return a; }},
         {"H2O-NaCl: no vapour saturated with halite", "above the three-phase pressure, 176.126 bar", {200.0}, 100.0, true,
          [&](M& m, double v) { m.calculateHaliteGasBubble(400.0, v, a, b); return a; }},
-        {"preCalculateHaliteGasBubble", T, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.preCalculateHaliteGasBubble(v); return m.Pslv; }},
+        {"preCalculateHaliteGasBubble", kT, {0.05, 801.0}, 400.0, true, [&](M& m, double v) { m.preCalculateHaliteGasBubble(v); return m.Pslv; }},
         {"doCalculateHaliteGasBubble", "the pressure P must be a number above 0 and up to 176.126 bar", {0.0, -1.0, 200.0}, 100.0, true,
          [&](M& m, double v) { m.preCalculateHaliteGasBubble(400.0); m.doCalculateHaliteGasBubble(v, a, b); return a; }},
         {"calculateHaliteLiquidPoint", "the temperature T must be a finite number", {}, 400.0, true,
          [&](M& m, double v) { m.calculateHaliteLiquidPoint(v, 1000.0, a, 0.0, b); return a; }},
-        {"calculateHaliteLiquidPoint", P, {0.0, -1.0, 5001.0}, 1000.0, true,
+        {"calculateHaliteLiquidPoint", kP, {0.0, -1.0, 5001.0}, 1000.0, true,
          [&](M& m, double v) { m.calculateHaliteLiquidPoint(400.0, v, a, 0.0, b); return a; }},
         {"H2O-NaCl: no halite liquidus at", "from 0 °C to the melting point of halite", {-1.0, 850.0}, 400.0, true,
          [&](M& m, double v) { m.calculateHaliteLiquidPoint(v, 1000.0, a, 0.0, b); return a; }},
-        {"calculateHaliteLiquidTemperature", X, {-0.1, 1.1}, 0.40, true,
+        {"calculateHaliteLiquidTemperature", kX, {-0.1, 1.1}, 0.40, true,
          [&](M& m, double v) { m.calculateHaliteLiquidTemperature(v, 2000.0, a, b, 300.0); return orNaN(m.pointFailed, a); }},
-        {"calculateHaliteLiquidTemperature", P, {0.0, -1.0, 5001.0}, 2000.0, true,
+        {"calculateHaliteLiquidTemperature", kP, {0.0, -1.0, 5001.0}, 2000.0, true,
          [&](M& m, double v) { m.calculateHaliteLiquidTemperature(0.40, v, a, b, 300.0); return orNaN(m.pointFailed, a); }},
         {"H2O-NaCl: no halite liquidus temperature", "(the liquidus holds from", {0.1, 0.2}, 0.40, true,
          [&](M& m, double v) { m.calculateHaliteLiquidTemperature(v, 2000.0, a, b, 300.0); return orNaN(m.pointFailed, a); }},
-        {"calculateHaliteLiquidTemperatureFromRhoX", X, {-0.1, 1.1}, kNaN, true,
+        {"calculateHaliteLiquidTemperatureFromRhoX", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { m.calculateHaliteLiquidTemperatureFromRhoX(v, 1300.0, a, b, 300.0); return orNaN(m.pointFailed, a); }},
-        {"calculateHaliteLiquidTemperatureFromRhoX", rho, {0.0, -1.0}, kNaN, true,
+        {"calculateHaliteLiquidTemperatureFromRhoX", kRho, {0.0, -1.0}, kNaN, true,
          [&](M& m, double v) { m.calculateHaliteLiquidTemperatureFromRhoX(0.40, v, a, b, 300.0); return orNaN(m.pointFailed, a); }},
-        {"getHaliteLiquidGasState", X, {-0.1, 1.1}, 0.5, true,
+        {"getHaliteLiquidGasState", kX, {-0.1, 1.1}, 0.5, true,
          [&](M& m, double v) { m.getHaliteLiquidGasState(400.0, v, 500.0, a, b, c); return a; }},
         {"H2O-NaCl: no halite + liquid + vapour curve", "to NaCl's triple point", {801.0}, 400.0, true,
          [&](M& m, double v) { m.getHaliteLiquidGasState(v, 0.5, 500.0, a, b, c); return a; }},
-        {"getHaliteLiquidGasState", rho, {0.0, -1.0}, 500.0, true,
+        {"getHaliteLiquidGasState", kRho, {0.0, -1.0}, 500.0, true,
          [&](M& m, double v) { m.getHaliteLiquidGasState(400.0, 0.5, v, a, b, c); return a; }},
-        {"calculateHaliteLiquidGasDensity", rho, {0.0, -1.0}, 500.0, false,
+        {"calculateHaliteLiquidGasDensity", kRho, {0.0, -1.0}, 500.0, false,
          [&](M& m, double v) { return m.calculateHaliteLiquidGasDensity(400.0, 0.5, v); }},
+    };
+}
+
+// The critical curve and the liquid-vapour surface.
+std::vector<ArgumentCase> criticalAndLiquidVapourCases(CaseOutputs& o) {
+    using M = PalliserModel;
+    double &a = o.a, &b = o.b, &c = o.c, &d = o.d, &e = o.e;
+    return {
         // ---- critical curve
         {"H2O-NaCl: no critical point at", "runs from water's critical point", {370.0, 1000.5, -1.0}, 500.0, true,
          [&](M& m, double v) { m.calculateCriticalPoint(v, a, b, c); return a; }},
-        {"criticalComposition", T, {-30.0, 1000.01}, 600.0, false, [](M& m, double v) { return m.criticalComposition(v); }},
+        {"criticalComposition", kT, {-30.0, 1000.01}, 600.0, false, [](M& m, double v) { return m.criticalComposition(v); }},
         {"H2O-NaCl: no critical point of", "(the critical curve holds 0 to", {-0.01, 0.4, 1.1}, 0.1, true,
          [&](M& m, double v) { m.calculateCriticalPointFromX(v, a, b, c); return a; }},
         // ---- liquid-vapour surface
-        {"calculateLGPoint", T, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateLGPoint(v, 500.0, a, b, c, d); return a; }},
-        {"calculateLGPoint", P, {0.0, -1.0, 5001.0}, 500.0, true, [&](M& m, double v) { m.calculateLGPoint(500.0, v, a, b, c, d); return a; }},
-        {"calculateBubblePoint", T, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateBubblePoint(v, 0.3, a, b, c, d); return a; }},
-        {"calculateBubblePoint", X, {-0.1, 1.1}, 0.3, true, [&](M& m, double v) { m.calculateBubblePoint(500.0, v, a, b, c, d); return a; }},
-        {"calculateDewPoint", T, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateDewPoint(v, 0.01, a, b, c, d); return a; }},
-        {"calculateDewPoint", X, {-0.1, 1.1}, 0.01, true, [&](M& m, double v) { m.calculateDewPoint(500.0, v, a, b, c, d); return a; }},
-        {"calculateLiquidSaturationPoint", T, {-30.0, 1001.0}, 300.0, true,
+        {"calculateLGPoint", kT, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateLGPoint(v, 500.0, a, b, c, d); return a; }},
+        {"calculateLGPoint", kP, {0.0, -1.0, 5001.0}, 500.0, true, [&](M& m, double v) { m.calculateLGPoint(500.0, v, a, b, c, d); return a; }},
+        {"calculateBubblePoint", kT, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateBubblePoint(v, 0.3, a, b, c, d); return a; }},
+        {"calculateBubblePoint", kX, {-0.1, 1.1}, 0.3, true, [&](M& m, double v) { m.calculateBubblePoint(500.0, v, a, b, c, d); return a; }},
+        {"calculateDewPoint", kT, {-30.0, 1001.0}, 500.0, true, [&](M& m, double v) { m.calculateDewPoint(v, 0.01, a, b, c, d); return a; }},
+        {"calculateDewPoint", kX, {-0.1, 1.1}, 0.01, true, [&](M& m, double v) { m.calculateDewPoint(500.0, v, a, b, c, d); return a; }},
+        {"calculateLiquidSaturationPoint", kT, {-30.0, 1001.0}, 300.0, true,
          [&](M& m, double v) { m.calculateLiquidSaturationPoint(v, 0.2, a, b); return a; }},
-        {"calculateLiquidSaturationPoint", X, {-0.1, 1.1}, 0.2, true,
+        {"calculateLiquidSaturationPoint", kX, {-0.1, 1.1}, 0.2, true,
          [&](M& m, double v) { m.calculateLiquidSaturationPoint(300.0, v, a, b); return a; }},
-        {"preCalculate_Fixed_T_Parameters", T, {-30.0, 1001.0}, 500.0, true,
+        {"preCalculate_Fixed_T_Parameters", kT, {-30.0, 1001.0}, 500.0, true,
          [&](M& m, double v) { m.preCalculate_Fixed_T_Parameters(v); return orNaN(m.pointFailed, 1.0); }},
-        {"getLiquidGasPressureBounds", T, {-30.0, 1001.0}, 500.0, true,
+        {"getLiquidGasPressureBounds", kT, {-30.0, 1001.0}, 500.0, true,
          [&](M& m, double v) { m.preCalculate_Fixed_T_Parameters(500.0); m.getLiquidGasPressureBounds(v, a, b); return a; }},
-        {"calculateForLiquidGasIsotherm", P, {0.0, -1.0, 5001.0}, 500.0, true,
+        {"calculateForLiquidGasIsotherm", kP, {0.0, -1.0, 5001.0}, 500.0, true,
          [&](M& m, double v) { m.preCalculate_Fixed_T_Parameters(500.0); m.calculateForLiquidGasIsotherm(500.0, v, a, b, c, d); return a; }},
-        {"calculateBubblePointFromP", P, {0.0, -1.0, 5001.0}, 530.274, true,
+        {"calculateBubblePointFromP", kP, {0.0, -1.0, 5001.0}, 530.274, true,
          [&](M& m, double v) { m.calculateBubblePointFromP(v, 0.3, a, b, c, d, 480.0); return orNaN(a == -1.0, a); }},
-        {"calculateBubblePointFromP", X, {-0.1, 1.1}, 0.3, true,
+        {"calculateBubblePointFromP", kX, {-0.1, 1.1}, 0.3, true,
          [&](M& m, double v) { m.calculateBubblePointFromP(530.274, v, a, b, c, d, 480.0); return orNaN(a == -1.0, a); }},
         {"calculateBoilingPointWithGasVolume", "the vapour volume fraction phiV must be a number from 0 to 1", {-0.1, 1.1}, 0.0, true,
          [&](M& m, double v) { double r = 0, w = 0; m.calculateBoilingPointWithGasVolume(500.0, 0.3, v, a, b, c, d, e, r); (void)w; return orNaN(a == -1.0, a); }},
-        {"calculateBoilingPointWithGasVolume", X, {-0.1, 1.1}, 0.3, true,
+        {"calculateBoilingPointWithGasVolume", kX, {-0.1, 1.1}, 0.3, true,
          [&](M& m, double v) { double r = 0; m.calculateBoilingPointWithGasVolume(500.0, v, 0.0, a, b, c, d, e, r); return orNaN(a == -1.0, a); }},
+    };
+}
+
+// Ice, bulk density, fluid inclusions and halite dissolution.
+std::vector<ArgumentCase> iceDensityAndInclusionCases(CaseOutputs& o) {
+    using M = PalliserModel;
+    double &a = o.a, &b = o.b, &c = o.c, &d = o.d, &e = o.e;
+    return {
         // ---- ice
         {"calculateFreezingTemperature", "the salt content X must be a number from 0 to 1", {-0.1, 1.1}, 0.1, true,
          [&](M& m, double v) { m.calculateFreezingTemperature(v, 1.0, a); return a; }},
@@ -168,8 +198,8 @@ TEST(PalliserArguments, EveryEntryPointRefusesBadArgumentsWithAMessage) {
         // ---- bulk density
         {"calculateFluidDensity", "the temperature T must be a number from -21.985", {-30.0}, 400.0, true,
          [](M& m, double v) { return m.calculateFluidDensity(v, 100.0, 0.1, 0.0); }},
-        {"calculateFluidDensity", P, {0.0, -1.0}, 100.0, true, [](M& m, double v) { return m.calculateFluidDensity(400.0, v, 0.1, 0.0); }},
-        {"calculateFluidDensity", X, {-0.1, 1.1}, 0.1, true, [](M& m, double v) { return m.calculateFluidDensity(400.0, 100.0, v, 0.0); }},
+        {"calculateFluidDensity", kP, {0.0, -1.0}, 100.0, true, [](M& m, double v) { return m.calculateFluidDensity(400.0, v, 0.1, 0.0); }},
+        {"calculateFluidDensity", kX, {-0.1, 1.1}, 0.1, true, [](M& m, double v) { return m.calculateFluidDensity(400.0, 100.0, v, 0.0); }},
         {"calculateFluidDensity", "the density rhoIn must be a number from 0 kg/m3", {-1.0}, 0.0, true,
          [](M& m, double v) { return m.calculateFluidDensity(400.0, 100.0, 0.1, v); }},
         // ---- fluid inclusions and halite dissolution
@@ -177,62 +207,77 @@ TEST(PalliserArguments, EveryEntryPointRefusesBadArgumentsWithAMessage) {
          [&](M& m, double v) { double r = 0, Ps = 0, Ph = 0, phi = 0; m.calculateFromThTm(v, 250.0, a, r, 0.0, 300.0, 0.3, 1000.0, Ps, Ph, phi); return a; }},
         {"calculateFromThTm", "the halite dissolution temperature Tm must be a number from 0.1 to 800.7 °C", {0.05, 801.0}, kNaN, true,
          [&](M& m, double v) { double r = 0, Ps = 0, Ph = 0, phi = 0; m.calculateFromThTm(900.0, v, a, r, 0.0, 300.0, 0.3, 1000.0, Ps, Ph, phi); return a; }},
-        {"calculateThLiq", X, {-0.1, 1.1}, kNaN, true, [&](M& m, double v) { return m.calculateThLiq(v, 900.0, 300.0, a); }},
-        {"calculateThLiq", rho, {0.0, -1.0}, kNaN, true, [&](M& m, double v) { return m.calculateThLiq(0.1, v, 300.0, a); }},
+        {"calculateThLiq", kX, {-0.1, 1.1}, kNaN, true, [&](M& m, double v) { return m.calculateThLiq(v, 900.0, 300.0, a); }},
+        {"calculateThLiq", kRho, {0.0, -1.0}, kNaN, true, [&](M& m, double v) { return m.calculateThLiq(0.1, v, 300.0, a); }},
         {"H2O-NaCl: no halite dissolution temperature", "(the three-phase liquid holds", {0.2, 1.1, -0.1}, 0.4, true,
          [&](M& m, double v) { return m.calculateTm0(v, a, b); }},
-        {"calculateTm", X, {-0.1, 1.1}, kNaN, true, [&](M& m, double v) { m.calculateTm(v, 0.1, 300.0, a, b); return orNaN(m.pointFailed, a); }},
+        {"calculateTm", kX, {-0.1, 1.1}, kNaN, true, [&](M& m, double v) { m.calculateTm(v, 0.1, 300.0, a, b); return orNaN(m.pointFailed, a); }},
         {"calculateTm", "the vapour volume fraction phiV must be a number from 0 to 1", {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { m.calculateTm(0.4, v, 300.0, a, b); return orNaN(m.pointFailed, a); }},
-        {"calculateTm3", X, {-0.1, 1.1}, kNaN, true,
+        {"calculateTm3", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { m.calculateTm3(v, 0.1, 300.0, a, b, c, d, e); return orNaN(m.pointFailed, a); }},
         {"calculateTm3", "the halite volume fraction phiH must be a number from 0 to 1", {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { m.calculateTm3(0.4, v, 300.0, a, b, c, d, e); return orNaN(m.pointFailed, a); }},
         {"H2O-NaCl: no halite dissolution temperature", "(the three-phase liquid holds", {0.2, 1.1}, 0.4, true,
          [&](M& m, double v) { m.calculateSLVPointFromX(v, a, b, c, d, e, 300.0); return orNaN(m.pointFailed, a); }},
+    };
+}
+
+// Isochores, depths and curves.
+std::vector<ArgumentCase> isochoreAndCurveCases(CaseOutputs& o) {
+    using M = PalliserModel;
+    double &a = o.a, &b = o.b, &c = o.c, &d = o.d;
+    std::vector<double>& rows = o.rows;
+    return {
         // ---- isochores and depths
-        {"getIsochoricFluidPressure", T, {-30.0, 1001.0}, kNaN, true,
+        {"getIsochoricFluidPressure", kT, {-30.0, 1001.0}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricFluidPressure(v, 500.0, 900.0, 10.0) == 0.0, 1.0); }},
-        {"getIsochoricFluidPressure", rho, {0.0, -1.0}, kNaN, true,
+        {"getIsochoricFluidPressure", kRho, {0.0, -1.0}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricFluidPressure(400.0, 500.0, v, 10.0) == 0.0, 1.0); }},
-        {"getIsochoricFluidPressure", Xwt, {-5.0, 101.0}, kNaN, true,
+        {"getIsochoricFluidPressure", kXwt, {-5.0, 101.0}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricFluidPressure(400.0, 500.0, 900.0, v) == 0.0, 1.0); }},
-        {"getIsochoricHaliteGasPressure", Xwt, {-5.0, 101.0}, kNaN, true,
+        {"getIsochoricHaliteGasPressure", kXwt, {-5.0, 101.0}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricHaliteGasPressure(400.0, 100.0, 50.0, v) == 0.0, 1.0); }},
         {"getIsochoricHaliteGasPressure", "the start pressure Pstart must be a finite number", {}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricHaliteGasPressure(400.0, v, 50.0, 50.0) == 0.0, 1.0); }},
-        {"getIsochoricLiquidGasPressure", rho, {0.0, -1.0}, kNaN, true,
+        {"getIsochoricLiquidGasPressure", kRho, {0.0, -1.0}, kNaN, true,
          [](M& m, double v) { return orNaN(m.getIsochoricLiquidGasPressure(300.0, 0.0, v, 10.0) == 0.0, 1.0); }},
-        {"getIsochoricHaliteLiquidPressure", T, {-30.0, 1001.0}, kNaN, true,
+        {"getIsochoricHaliteLiquidPressure", kT, {-30.0, 1001.0}, kNaN, true,
          [&](M& m, double v) { return orNaN(m.getIsochoricHaliteLiquidPressure(v, 500.0, 1500.0, 50.0, a) == 0.0, 1.0); }},
-        {"convertPressureToDepth", X, {-0.1, 1.1}, kNaN, true,
+        {"convertPressureToDepth", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { return m.convertPressureToDepth(v, 10.0, 100.0, 0.0, a); }},
         {"convertPressureToDepth", "the pressure P1 must be a number above 0", {0.0, -1.0, 5001.0}, kNaN, true,
          [&](M& m, double v) { return m.convertPressureToDepth(0.1, 10.0, v, 0.0, a); }},
-        {"calculateGeothermBubblePoint", X, {-0.1, 1.1}, kNaN, true,
+        {"calculateGeothermBubblePoint", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, 0.03, v, -1.0, a, b, c, d); return orNaN(a == -1.0, a); }},
         {"calculateGeothermBubblePoint", "the gradient gradT must be a finite number", {}, kNaN, true,
          [&](M& m, double v) { m.calculateGeothermBubblePoint(20.0, 0.0, 1.0, v, 0.1, -1.0, a, b, c, d); return orNaN(a == -1.0, a); }},
         // ---- curves: no rows
-        {"calculateLiquidIsopleth", Xwt, {-5.0, 101.0}, kNaN, true,
+        {"calculateLiquidIsopleth", kXwt, {-5.0, 101.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateLiquidIsopleth(rows, v, 400.0, 300.0); return orNaN(rows.empty(), 1.0); }},
-        {"calculateGasIsopleth", Xwt, {-5.0, 101.0}, kNaN, true,
+        {"calculateGasIsopleth", kXwt, {-5.0, 101.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateGasIsopleth(rows, v, 400.0, 0.0, 0.0, 0.0); return orNaN(rows.empty(), 1.0); }},
-        {"calculateIsobaricHaliteLiquidCurve", P, {0.0, -1.0, 5001.0}, kNaN, true,
+        {"calculateIsobaricHaliteLiquidCurve", kP, {0.0, -1.0, 5001.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateIsobaricHaliteLiquidCurve(rows, v, 300.0, 310.0); return orNaN(rows.empty(), 1.0); }},
-        {"calculateLiquidGasIsotherm", T, {-30.0, 1001.0}, kNaN, true,
+        {"calculateLiquidGasIsotherm", kT, {-30.0, 1001.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateLiquidGasIsotherm(rows, v); return orNaN(rows.empty(), 1.0); }},
-        {"calculateHaliteGasIsotherm", T, {0.05, 801.0}, kNaN, true,
+        {"calculateHaliteGasIsotherm", kT, {0.05, 801.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateHaliteGasIsotherm(rows, v); return orNaN(rows.empty(), 1.0); }},
-        {"calculateTheIsochor", X, {-0.1, 1.1}, kNaN, true,
+        {"calculateTheIsochor", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateTheIsochor(rows, v, 500.0, 1000.0, 400.0, 900.0); return orNaN(rows.empty(), 1.0); }},
         {"calculateTheIsochor", "the density rho must be a number above 0", {0.0, -1.0}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateTheIsochor(rows, 0.1, 500.0, 1000.0, 400.0, v); return orNaN(rows.empty(), 1.0); }},
-        {"calculateSpinodalCurve", X, {-0.1, 1.1}, kNaN, true,
+        {"calculateSpinodalCurve", kX, {-0.1, 1.1}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateSpinodalCurve(rows, v); return orNaN(rows.empty(), 1.0); }},
         {"calculateIceMeltingIsotherm", "the temperature T must be a number from -10.7 to 0 °C", {1.0, -30.0, -21.2, -21.985, -10.8}, kNaN, true,
          [&](M& m, double v) { rows.clear(); m.calculateIceMeltingIsotherm(rows, v); return orNaN(rows.empty(), 1.0); }},
     };
+}
+
+// Each case's NaN, infinities and bad values are refused with pointFailed,
+// no result and a message naming the call, the argument and the value; its
+// valid value then answers without a message.
+void expectEveryBadArgumentRefused(const std::vector<ArgumentCase>& cases) {
     // Refusals of a cause other than the argument itself, whose NaN and
     // infinities the argument's own case tries.
     auto causeOnly = [](const char* call) {
@@ -271,6 +316,33 @@ TEST(PalliserArguments, EveryEntryPointRefusesBadArgumentsWithAMessage) {
         EXPECT_EQ(m.pointFailed, 0);
         EXPECT_EQ(err, "");
     }
+}
+
+}  // namespace
+
+TEST(PalliserArguments, WaterAndNaClEntryPointsRefuseBadArgumentsWithAMessage) {
+    CaseOutputs o;
+    expectEveryBadArgumentRefused(waterAndNaClCases(o));
+}
+
+TEST(PalliserArguments, ThreePhaseAndHaliteEntryPointsRefuseBadArgumentsWithAMessage) {
+    CaseOutputs o;
+    expectEveryBadArgumentRefused(haliteCases(o));
+}
+
+TEST(PalliserArguments, CriticalAndLiquidVapourEntryPointsRefuseBadArgumentsWithAMessage) {
+    CaseOutputs o;
+    expectEveryBadArgumentRefused(criticalAndLiquidVapourCases(o));
+}
+
+TEST(PalliserArguments, IceDensityAndInclusionEntryPointsRefuseBadArgumentsWithAMessage) {
+    CaseOutputs o;
+    expectEveryBadArgumentRefused(iceDensityAndInclusionCases(o));
+}
+
+TEST(PalliserArguments, IsochoreDepthAndCurveEntryPointsRefuseBadArgumentsWithAMessage) {
+    CaseOutputs o;
+    expectEveryBadArgumentRefused(isochoreAndCurveCases(o));
 }
 
 // The halite liquidus exists from the three-phase pressure up (Driesner &

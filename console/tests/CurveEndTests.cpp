@@ -36,42 +36,51 @@ double relDiff(double a, double b) { return std::fabs(a / b - 1.0); }
 
 }  // namespace
 
+namespace {
+
+// The binaries of the cubics, each with the cubic written here and three
+// temperatures of its two-phase region.
+struct CubicBinaryCase {
+    std::string model;
+    Cubic eos;
+    std::vector<double> temperatures;
+};
+
+std::vector<CubicBinaryCase> cubicBinaryCases() {
+    return {
+            {"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
+            {"SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), {230.0, 250.0, 270.0}},
+            {"SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
+            {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
+            {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), {230.0, 250.0, 270.0}},
+            {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 250.0, 270.0}},
+            {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), {230.0, 250.0, 280.0}},
+            {"SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), {230.0, 250.0, 280.0}},
+            {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {230.0, 250.0, 280.0}},
+            {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
+            {"Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), {230.0, 250.0, 280.0}},
+            {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {230.0, 250.0, 280.0}},
+            {"SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), {140.0, 150.0, 170.0}},
+            {"SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), {140.0, 150.0, 170.0}},
+            {"SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), {140.0, 150.0, 170.0}},
+            {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
+            {"Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), {140.0, 150.0, 170.0}},
+            {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
+            {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
+    };
+}
+
+}  // namespace
+
 // Every row of each isotherm is a bubble point of the cubic written above (the
 // two phases' pressures and fugacities equal, to the six printed digits), the
 // rows approach the critical point of the isotherm without passing it (no
 // pressure above it, no liquid composition beyond it), and the last row is
-// that critical point, solved here anew.  The critical points at five
-// compositions are the roots of the same conditions.
-TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFiveCompositions) {
-    struct Case {
-        std::string model;
-        Cubic eos;
-        std::vector<double> temperatures;
-    };
-    const std::vector<Case> cases = {
-        {"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
-        {"SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), {230.0, 250.0, 270.0}},
-        {"SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 250.0, 270.0}},
-        {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), {230.0, 250.0, 270.0}},
-        {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), {230.0, 250.0, 270.0}},
-        {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 250.0, 270.0}},
-        {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), {230.0, 250.0, 280.0}},
-        {"SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), {230.0, 250.0, 280.0}},
-        {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {230.0, 250.0, 280.0}},
-        {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 250.0, 280.0}},
-        {"Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), {230.0, 250.0, 280.0}},
-        {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {230.0, 250.0, 280.0}},
-        {"SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), {140.0, 150.0, 170.0}},
-        {"SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), {140.0, 150.0, 170.0}},
-        {"SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), {140.0, 150.0, 170.0}},
-        {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 150.0, 170.0}},
-        {"Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), {140.0, 150.0, 170.0}},
-        {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 150.0, 170.0}},
-        {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {580.0, 600.0, 620.0}},
-    };
-    int rows = 0, curves = 0, points = 0, contRows = 0, contCurves = 0;
-    double worstRow = 0.0, worstUnits = 0.0, worstEnd = 0.0, worstPoint = 0.0, contWorstRow = 0.0, contWorstEnd = 0.0;
-    for (const Case& c : cases) {
+// that critical point, solved here anew.
+TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPoint) {
+    int rows = 0, curves = 0;
+    double worstRow = 0.0, worstUnits = 0.0, worstEnd = 0.0;
+    for (const CubicBinaryCase& c : cubicBinaryCases()) {
         for (double T : c.temperatures) {
             auto m = model(c.model);
             ASSERT_TRUE(m) << c.model;
@@ -122,69 +131,90 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
                 worstUnits = std::max({worstUnits, dPl, dPv});
             }
         }
-        if (c.model == "SRK1:CO2,CH4" || c.model == "PR:CO2,CH4") {
-            // The same isotherms by the two-phase continuation on two models
-            // (liquid and vapour), from a flash at a middle row of the trace
-            // towards the critical point: every row a stable tie line of the
-            // cubic, the last one the critical point of the isotherm.
-            for (double T : c.temperatures) {
-                auto m = model(c.model);
-                ASSERT_TRUE(run(*m, {"bino", std::to_string(T), "_ce"}));
-                const auto r = readTextRows("bino_ce");
-                const auto& mid = r[r.size() / 2];
-                auto liquid = model(c.model), vapour = model(c.model);
-                ASSERT_TRUE(liquid && vapour);
-                consoletest::capture([&] {
-                    liquid->set_the_phase_as(2);
-                    vapour->set_the_phase_as(1);
-                    IFP ifp(*liquid, *vapour);
-                    ifp.number_of_components(2);
-                    ifp.add_components("CO2", "CH4");
-                    ifp.temperature(T);
-                    ifp.pressure(mid[1]);
-                    ifp.xcomposition(0, mid[2]);
-                    ifp.xcomposition(1, mid[3]);
-                    ifp.ycomposition(0, mid[4]);
-                    ifp.ycomposition(1, mid[5]);
-                    liquid->Vl0 = mid[6] * 1e-6;
-                    vapour->Vv0 = mid[7] * 1e-6;
-                    ifp.first_init_flag = 0;
-                    ifp.calculate_an_isotherm_of_the_binary_system("ifpiso_ce", T, 0.5, -0.02, 1.0, 1000.0, "c");
-                });
-                std::vector<std::vector<double>> q;
-                for (const auto& row : readTextRows("ifpiso_ce"))
-                    if (row.size() == 9 && row[0] > 0.0) q.push_back(row);
-                ASSERT_GE(q.size(), 5u) << c.model << " " << T;
-                ++contCurves;
-                const auto& end = q.back();
-                double x1 = end[3], V = end[6] * 1e-6, Tc = T;
-                ASSERT_TRUE(c.eos.critical(true, Tc, V, x1)) << c.model << " " << T;
-                const double Pc = c.eos.P(T, V, x1);
-                EXPECT_NEAR(end[3], x1, 2e-6) << c.model << " " << T;
-                EXPECT_EQ(end[5], end[3]) << c.model << " " << T;
-                EXPECT_LT(relDiff(end[1] * 1e5, Pc), 1e-7) << c.model << " " << T;
-                contWorstEnd = std::max(contWorstEnd, relDiff(end[1] * 1e5, Pc));
-                for (std::size_t k = 0; k + 1 < q.size(); ++k) {
-                    const double P = q[k][1] * 1e5, xl = q[k][3], yv = q[k][5], Vl = q[k][6] * 1e-6,
-                                 Vv = q[k][7] * 1e-6;
-                    ++contRows;
-                    EXPECT_LT(P, Pc) << c.model << " " << T << " continuation row " << k;
-                    EXPECT_GT(yv - xl, 1e-5) << c.model << " " << T << " continuation row " << k;
-                    for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
-                        double g0, g1;
-                        c.eos.conditions(T, Vp, xp, g0, g1);
-                        EXPECT_GT(g0, 0.0) << c.model << " " << T << " continuation row " << k;
-                    }
-                    double df = 0.0;
-                    for (int i = 0; i < 2; ++i)
-                        df = std::max(df, std::fabs(c.eos.lnf(i, T, Vl, xl) - c.eos.lnf(i, T, Vv, yv)));
-                    EXPECT_LT(df, 1e-6) << c.model << " " << T << " continuation row " << k;
-                    EXPECT_LT(relDiff(c.eos.P(T, Vl, xl), P), 1e-6) << c.model << " " << T << " row " << k;
-                    EXPECT_LT(relDiff(c.eos.P(T, Vv, yv), P), 1e-6) << c.model << " " << T << " row " << k;
-                    contWorstRow = std::max(contWorstRow, df);
+    }
+    std::printf("cubic isotherms: %d curves, %d rows; largest ln f difference %.3g, pressure difference %.3g of the "
+                "rounding; largest relative difference at the end %.3g\n",
+                curves, rows, worstRow, worstUnits, worstEnd);
+}
+
+// The same isotherms by the two-phase continuation on two models (liquid and
+// vapour), from a flash at a middle row of the trace towards the critical
+// point: every row a stable tie line of the cubic, the last one the critical
+// point of the isotherm.
+TEST(CurveEnds, TwoPhaseContinuationIsothermsEndAtTheirCriticalPoint) {
+    int contRows = 0, contCurves = 0;
+    double contWorstRow = 0.0, contWorstEnd = 0.0;
+    for (const CubicBinaryCase& c : cubicBinaryCases()) {
+        if (c.model != "SRK1:CO2,CH4" && c.model != "PR:CO2,CH4") continue;
+        for (double T : c.temperatures) {
+            auto m = model(c.model);
+            ASSERT_TRUE(run(*m, {"bino", std::to_string(T), "_ce"}));
+            const auto r = readTextRows("bino_ce");
+            const auto& mid = r[r.size() / 2];
+            auto liquid = model(c.model), vapour = model(c.model);
+            ASSERT_TRUE(liquid && vapour);
+            consoletest::capture([&] {
+                liquid->set_the_phase_as(2);
+                vapour->set_the_phase_as(1);
+                IFP ifp(*liquid, *vapour);
+                ifp.number_of_components(2);
+                ifp.add_components("CO2", "CH4");
+                ifp.temperature(T);
+                ifp.pressure(mid[1]);
+                ifp.xcomposition(0, mid[2]);
+                ifp.xcomposition(1, mid[3]);
+                ifp.ycomposition(0, mid[4]);
+                ifp.ycomposition(1, mid[5]);
+                liquid->Vl0 = mid[6] * 1e-6;
+                vapour->Vv0 = mid[7] * 1e-6;
+                ifp.first_init_flag = 0;
+                ifp.calculate_an_isotherm_of_the_binary_system("ifpiso_ce", T, 0.5, -0.02, 1.0, 1000.0, "c");
+            });
+            std::vector<std::vector<double>> q;
+            for (const auto& row : readTextRows("ifpiso_ce"))
+                if (row.size() == 9 && row[0] > 0.0) q.push_back(row);
+            ASSERT_GE(q.size(), 5u) << c.model << " " << T;
+            ++contCurves;
+            const auto& end = q.back();
+            double x1 = end[3], V = end[6] * 1e-6, Tc = T;
+            ASSERT_TRUE(c.eos.critical(true, Tc, V, x1)) << c.model << " " << T;
+            const double Pc = c.eos.P(T, V, x1);
+            EXPECT_NEAR(end[3], x1, 2e-6) << c.model << " " << T;
+            EXPECT_EQ(end[5], end[3]) << c.model << " " << T;
+            EXPECT_LT(relDiff(end[1] * 1e5, Pc), 1e-7) << c.model << " " << T;
+            contWorstEnd = std::max(contWorstEnd, relDiff(end[1] * 1e5, Pc));
+            for (std::size_t k = 0; k + 1 < q.size(); ++k) {
+                const double P = q[k][1] * 1e5, xl = q[k][3], yv = q[k][5], Vl = q[k][6] * 1e-6,
+                             Vv = q[k][7] * 1e-6;
+                ++contRows;
+                EXPECT_LT(P, Pc) << c.model << " " << T << " continuation row " << k;
+                EXPECT_GT(yv - xl, 1e-5) << c.model << " " << T << " continuation row " << k;
+                for (const auto& [Vp, xp] : {std::pair{Vl, xl}, std::pair{Vv, yv}}) {
+                    double g0, g1;
+                    c.eos.conditions(T, Vp, xp, g0, g1);
+                    EXPECT_GT(g0, 0.0) << c.model << " " << T << " continuation row " << k;
                 }
+                double df = 0.0;
+                for (int i = 0; i < 2; ++i)
+                    df = std::max(df, std::fabs(c.eos.lnf(i, T, Vl, xl) - c.eos.lnf(i, T, Vv, yv)));
+                EXPECT_LT(df, 1e-6) << c.model << " " << T << " continuation row " << k;
+                EXPECT_LT(relDiff(c.eos.P(T, Vl, xl), P), 1e-6) << c.model << " " << T << " row " << k;
+                EXPECT_LT(relDiff(c.eos.P(T, Vv, yv), P), 1e-6) << c.model << " " << T << " row " << k;
+                contWorstRow = std::max(contWorstRow, df);
             }
         }
+    }
+    std::printf("two-phase continuation isotherms: %d curves, %d rows; largest ln f difference %.3g; largest relative "
+                "pressure difference at the end %.3g\n",
+                contCurves, contRows, contWorstRow, contWorstEnd);
+}
+
+// The critical points at five compositions of the CO2-CH4 binaries are the
+// roots of the same conditions.
+TEST(CurveEnds, CubicCriticalPointsAtFiveCompositions) {
+    int points = 0;
+    double worstPoint = 0.0;
+    for (const CubicBinaryCase& c : cubicBinaryCases()) {
         if (c.model.find("CO2,CH4") == std::string::npos) continue;
         // Five compositions; the independent solve starts from the
         // mole-fraction mean of the pure critical temperatures.
@@ -204,13 +234,7 @@ TEST(CurveEnds, CubicBinaryIsothermsEndAtTheirCriticalPointAndCriticalPointsAtFi
             worstPoint = std::max(worstPoint, std::fabs(Tp / T - 1.0));
         }
     }
-    std::printf("cubic isotherms: %d curves, %d rows; largest ln f difference %.3g, pressure difference %.3g of the "
-                "rounding; largest relative difference at the end %.3g; %d critical points, largest relative T "
-                "difference %.3g\n",
-                curves, rows, worstRow, worstUnits, worstEnd, points, worstPoint);
-    std::printf("two-phase continuation isotherms: %d curves, %d rows; largest ln f difference %.3g; largest relative "
-                "pressure difference at the end %.3g\n",
-                contCurves, contRows, contWorstRow, contWorstEnd);
+    std::printf("cubic critical points: %d, largest relative T difference %.3g\n", points, worstPoint);
 }
 
 // The two spinodals of "spinox" along temperature at x1 = 0.5 from the

@@ -32,12 +32,13 @@ void clearFlags(Leaf& l, std::initializer_list<int> vars)
 
 }  // namespace
 
-Duan2::Duan2()
+// The names of the pure-fluid coefficient leaves, the mole-fraction powers
+// and the interaction parameters.
+void Duan2::nameLeaves()
 {
-    setModelName("Duan2");
+    char buf[32];
     const char* names[7] = {"B", "C", "D", "E", "F", "gamma", "beta"};
     Leaf* per[7] = {Bi, Ci, Di, Ei, Fi, gami, beti};
-    char buf[32];
     for (int k = 0; k < 7; ++k)
         for (int i = 0; i < 2; ++i) {
             std::snprintf(buf, sizeof buf, "%s%d", names[k], i + 1);
@@ -50,8 +51,13 @@ Duan2::Duan2()
     k1.setName("k1");
     k2.setName("k2");
     k3.setName("k3");
+}
 
-    // Combining nodes.
+// Combining nodes: cube-root means of the pure fluids' coefficients, a
+// coefficient repeated to weight it.
+void Duan2::tieCombiningNodes()
+{
+    char buf[32];
     MB.number_of_terms(2);
     MB.tie_(&Bi[0], &Bi[1]);
     MC112.number_of_terms(3);
@@ -87,9 +93,12 @@ Duan2::Duan2()
         std::snprintf(buf, sizeof buf, "ME%d", k + 1);
         ME[k].setName(buf);
     }
+}
 
-    // Duan, Moller & Weare (1992): k1 on the mixed second virial coefficient,
-    // k2 on every mixed third one, k3 on every mixed gamma.
+// Duan, Moller & Weare (1992): k1 on the mixed second virial coefficient,
+// k2 on every mixed third one, k3 on every mixed gamma.
+void Duan2::tieInteractionFactors()
+{
     kB.tie2(k1, MB);
     kC112.tie2(k2, MC112);
     kC122.tie2(k2, MC122);
@@ -100,8 +109,13 @@ Duan2::Duan2()
     kC122.setName("k2MC122");
     kg112.setName("k3Mg112");
     kg122.setName("k3Mg122");
+}
 
-    // Scale nodes.
+// Scale nodes: each term of the mixing sums, and the E sum's terms weighted
+// by their mole-fraction powers.
+void Duan2::tieScaleNodes()
+{
+    char buf[32];
     sB[0].tie1(Bi[0]);
     sB[1].tie1(kB);
     sB[2].tie1(Bi[1]);
@@ -139,8 +153,11 @@ Duan2::Duan2()
         std::snprintf(buf, sizeof buf, "pE%d", m);
         pE[m].setName(buf);
     }
+}
 
-    // Coefficient nodes: mixing sums over the two mole fractions (variables 2 and 3).
+// Coefficient nodes: mixing sums over the two mole fractions (variables 2 and 3).
+void Duan2::tieMixingSums()
+{
     Bsum = new SumX2();
     Bsum->defineXVariables(2, 2);
     Bsum->tie_ij(0, 0, &sB[0]);
@@ -176,6 +193,16 @@ Duan2::Duan2()
     gsum->tie_ijk(1, 1, 0, &sg[2]);
     gsum->tie_ijk(1, 1, 1, &sg[3]);
     beta1Leaf = new Leaf();
+}
+
+Duan2::Duan2()
+{
+    setModelName("Duan2");
+    nameLeaves();
+    tieCombiningNodes();
+    tieInteractionFactors();
+    tieScaleNodes();
+    tieMixingSums();
 
     Bd = Bsum;
     Cd = Csum;

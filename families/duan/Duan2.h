@@ -93,6 +93,12 @@ public:
     BIPDuan k1, k2, k3;
 
 private:
+    // Steps of the construction of the expression tree.
+    void nameLeaves();
+    void tieCombiningNodes();
+    void tieInteractionFactors();
+    void tieScaleNodes();
+    void tieMixingSums();
     void setCombiningScalars();
     void setScaleFactors();
 

@@ -162,28 +162,35 @@ TEST(PointPanel, MarkerSizeAndColourRoundTrip) {
     EXPECT_EQ(point->getToolSizeFactor(), 6.0f);
 }
 
-TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
-    qtTestApp();
-    QUndoStack stack;
-    Plot plot;
-    plot.box.setUndoStack(&stack);
-    CPlotView& v = plot.view();
-    v.setMaxXYRange(0, 5000, 0, 10);
-    v.setDefaultXYRange(0, 2600, 0, 7);
-    v.setTicksDigits(3, 3);
-    plot.box.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot.box));
+using Range = std::vector<float>;
 
-    QTest::mouseClick(plot.box.axisButton(), Qt::LeftButton);
-    CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
-    ASSERT_TRUE(panel);
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(panel->currentPlotView(), &v);
-    EXPECT_EQ(panel->xMaxField()->text(), "2600");
-    EXPECT_EQ(panel->yMaxField()->text(), "7");
-    // The steps follow the spans: 2600 steps by 50, 7 by 0.1.  Opening the
-    // panel leaves the plot's tick labels alone; the digits follow the spans
-    // once the ranges change (0 for 2600, 1 for 7).
+// The shared axis panel open on a plot, with the undo stack of its document.
+struct AxisPanelSession {
+    QUndoStack& stack;
+    CPlotView& v;
+    CAxisRangeWindow* panel;
+
+    Range range() const {
+        float a, b, c, d;
+        v.getXYRange(&a, &b, &c, &d);
+        return Range{a, b, c, d};
+    }
+    static void enter(QLineEdit* field, const QString& text) {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    void expectStepsAndDigitsFollowTheSpans();
+    void expectEachChangeUndoable();
+    void expectDefaultMaximumAndCancel();
+    void expectStepsOfReversedAndSmallRanges();
+    void expectBadLimitsRefused();
+};
+
+// The steps follow the spans: 2600 steps by 50, 7 by 0.1.  Opening the
+// panel leaves the plot's tick labels alone; the digits follow the spans
+// once the ranges change (0 for 2600, 1 for 7).
+void AxisPanelSession::expectStepsAndDigitsFollowTheSpans() {
     EXPECT_EQ(v.mXTicksDigits(), 3);
     EXPECT_EQ(v.mYTicksDigits(), 3);
     EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 50.0);
@@ -192,20 +199,11 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_EQ(v.mXTicksDigits(), 0);
     EXPECT_EQ(v.mYTicksDigits(), 1);
     stack.undo();
+}
 
-    // Every change of the limits from the panel is one undoable change of the
-    // axis ranges, undone and redone under its name, the panel following.
-    using Range = std::vector<float>;
-    auto range = [&v] {
-        float a, b, c, d;
-        v.getXYRange(&a, &b, &c, &d);
-        return Range{a, b, c, d};
-    };
-    auto enter = [](QLineEdit* field, const QString& text) {
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-    };
+// Every change of the limits from the panel is one undoable change of the
+// axis ranges, undone and redone under its name, the panel following.
+void AxisPanelSession::expectEachChangeUndoable() {
     // A step, at once.
     QTest::mouseClick(panel->stepXmax()->downButton(), Qt::LeftButton);
     EXPECT_EQ(range(), (Range{0, 2550, 0, 7}));
@@ -245,8 +243,10 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     stack.undo();
     EXPECT_EQ(panel->yMinField()->text(), "0");  // the open panel follows
     stack.redo();
+}
 
-    // Default and maximum, as before.
+// Default and maximum, as before.
+void AxisPanelSession::expectDefaultMaximumAndCancel() {
     QTest::mouseClick(panel->useDefaultButton(), Qt::LeftButton);
     EXPECT_EQ(range(), (Range{0, 2600, 0, 7}));
     EXPECT_EQ(stack.count(), 3);
@@ -268,9 +268,10 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     panel->setCurrentPlotView(&v);
     QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(stack.count(), 5);
-    float x0;
+}
 
-    // Reversed limits: y mirrored, x keeps its digits.
+// Reversed limits: y mirrored, x keeps its digits.
+void AxisPanelSession::expectStepsOfReversedAndSmallRanges() {
     panel->showWindow();
     panel->setCurrentPlotView(&v);
     v.setXYRange(150, 0, 200, 50);  // dx = -150, dy = -150
@@ -282,8 +283,11 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_FLOAT_EQ(float(panel->stepYmax()->increment()), 0.0005f);
     EXPECT_EQ(v.mXTicksDigits(), 0);  // 1000 takes the row above 500
     EXPECT_DOUBLE_EQ(panel->stepXmax()->increment(), 20.0);
+}
 
-    // A limit that is not a number is named and changes nothing.
+// A limit that is not a number is named and changes nothing.
+void AxisPanelSession::expectBadLimitsRefused() {
+    float x0;
     panel->xMinField()->setText("12,5x");
     panel->onOKButton();
     EXPECT_TRUE(panel->isVisible());
@@ -320,6 +324,34 @@ TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
     EXPECT_TRUE(panel->messageLine()->text().startsWith("X min")) << panel->messageLine()->text().toStdString();
     EXPECT_EQ(range(), before);
     panel->hide();
+}
+
+TEST(AxisPanel, FollowsThePlotItWasGivenAndRestoresOnCancel) {
+    qtTestApp();
+    QUndoStack stack;
+    Plot plot;
+    plot.box.setUndoStack(&stack);
+    CPlotView& v = plot.view();
+    v.setMaxXYRange(0, 5000, 0, 10);
+    v.setDefaultXYRange(0, 2600, 0, 7);
+    v.setTicksDigits(3, 3);
+    plot.box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot.box));
+
+    QTest::mouseClick(plot.box.axisButton(), Qt::LeftButton);
+    CAxisRangeWindow* panel = CAxisRangeWindow::existingShared();
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->currentPlotView(), &v);
+    EXPECT_EQ(panel->xMaxField()->text(), "2600");
+    EXPECT_EQ(panel->yMaxField()->text(), "7");
+
+    AxisPanelSession session{stack, v, panel};
+    session.expectStepsAndDigitsFollowTheSpans();
+    session.expectEachChangeUndoable();
+    session.expectDefaultMaximumAndCancel();
+    session.expectStepsOfReversedAndSmallRanges();
+    session.expectBadLimitsRefused();
 }
 
 TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
