@@ -152,6 +152,12 @@ void Interaction::endVolumeSearch(bool stateNext) {
         calculate_Z();
         zFixed = false;
     }
+    // A caller that evaluates the state next runs every stage again.
+    if (treeBehind && !stateNext) {
+        loadLeavesLeftOut();
+        evaluateInV(2);
+    }
+    treeBehind = false;
     volumeSearch = 0;
     if (root) root->endHold(stateNext);
 }
@@ -175,6 +181,7 @@ void Interaction::calculate_Z() {
         zStale = true;
         return;
     }
+    loadingForVolumeSearch = volumeSearch != 0;
     if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
         termError = 0;
         assignVariables();
@@ -182,16 +189,20 @@ void Interaction::calculate_Z() {
     } else {
         runStages(false);
     }
+    loadingForVolumeSearch = false;
     if (!root) {
         A = aV = aVV = Z = dZdV = dZdT = P = 0.0;
         return;
     }
-    const bool ok = evaluateInV(2);
+    const Expression* answer = termError ? nullptr : volumeSearchAnswer();
+    treeBehind = answer != nullptr;
+    const bool ok = answer ? !refusesEvaluation() : evaluateInV(2);
     if (volumeSearch) volumeSearch = ok && !termError ? 2 : 1;
     if (!ok) return;
-    A = root->value;
-    aV = root->d1[1];
-    aVV = root->D2[Expression::off2(1, 1)];
+    if (!answer) answer = root;
+    A = answer->value;
+    aV = answer->d1[1];
+    aVV = answer->D2[Expression::off2(1, 1)];
     Z = -V * aV;
     dZdV = -aV - V * aVV;
     dZdT = -V * root->D2[Expression::off2(1, 0)];

@@ -207,6 +207,18 @@ protected:
     // variables on which the leaves do not depend, and the tree's dependencies
     // are analysed.  Returns whether the count was taken.
     bool sizeForComponents(int n, int expected, const std::function<void()>& dependencies = {});
+    // Set while calculate_Z runs the stages in a volume search: a term whose
+    // tree reduces at the loaded state, to the last bit of its value and
+    // first two V derivatives, to one of its nodes may then leave out the
+    // leaves of the other parts and name that node (volumeSearchAnswer);
+    // calculate_Z reads it instead of evaluating the tree.  Should the
+    // search end on such a pass, the term loads the leaves it left out
+    // (loadLeavesLeftOut) and the tree is evaluated once there, so that its
+    // nodes hold the search's last volume as after any other search.
+    bool loadingForVolumeSearch = false;
+    virtual const Expression* volumeSearchAnswer() const { return nullptr; }
+    virtual void loadLeavesLeftOut() {}
+
     // The refusal part alone, for a term that builds its tree for the count it
     // takes: true when n is refused (the term sized for n and marked
     // unusable, or, for n < 1, left as it was); false, the mark cleared, when
@@ -250,6 +262,8 @@ private:
     // coefficient of ln V does not depend on T); `zStale` once a volume was
     // answered without evaluating the tree.
     bool zFixed = false, zStale = false;
+    // The last pass of the search was answered by volumeSearchAnswer().
+    bool treeBehind = false;
     bool zKnown = false;
     double zKnownValue = 0.0;
     int zKnownPass = 0;

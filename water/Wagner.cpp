@@ -58,6 +58,52 @@ Jet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
     return g;
 }
 
+// Whether the non-analytic terms 55 and 56, sum of n Delta^b delta psi, and
+// their first two derivatives in V each stay below 2^-60 of the same entry of
+// `s`, the sum of the terms 1 to 54 at (delta, tau), V = Vc/delta: added to it
+// they then change no bit of it, whatever the order of the additions.  A
+// rigorous bound, from psi <= exp(-28 (delta-1)^2 - 700 (tau-1)^2) (C >= 28,
+// D >= 700 for both terms) and bounds on Delta^b and its derivatives that take
+// no power: with e = delta - 1, |e|^(10/3) lies between e^2 and e^4, |e|^(7/3)
+// below max(|e|, |e|^3), |e|^(4/3) below max(1, e^2); for 0 < b < 1, Delta^b
+// <= max(1, Delta), Delta^(b-1) <= max(1, 1/Delta), Delta^(b-2) <= max(1,
+// 1/Delta^2).  Where psi is not below exp(-40) the terms count: no test.
+bool nonAnalyticTermsNegligible(double delta, double tau, double V, const Expression& s)
+{
+    using namespace iapws95;
+    const double e = delta - 1.0, t = tau - 1.0, e2 = e * e, ae = std::fabs(e);
+    const double X = nonAnalyticC[0] * e2 + nonAnalyticD[0] * t * t;
+    if (!(X > 40.0)) return false;
+    const double psi = std::exp(-X);
+    constexpr double C = std::max(nonAnalyticC[0], nonAnalyticC[1]);
+    // h = delta psi and its first two derivatives in delta.
+    const double h = delta * psi, hd = psi * (1.0 + 2.0 * C * delta * ae),
+                 hdd = psi * (4.0 * C * ae + delta * (4.0 * C * C * e2 + 2.0 * C));
+    // theta = -t + A |e|^(1/beta) within [thetaLow, thetaHigh]; Delta within [L, U].
+    constexpr double A = nonAnalyticA, B = nonAnalyticB, a2 = 2.0 * nonAnalyticSmallA, ib = 1.0 / nonAnalyticBeta;
+    const double e4 = e2 * e2, lo = std::min(e2, e4), hi = std::max(e2, e4);
+    const double thetaLow = -t + A * lo, thetaHigh = -t + A * hi;
+    const double thetaMax = std::max(std::fabs(thetaLow), std::fabs(thetaHigh));
+    const double thetaMin = thetaLow > 0.0 ? thetaLow : thetaHigh < 0.0 ? -thetaHigh : 0.0;
+    const double e5 = e4 * ae, e6 = e4 * e2, e7 = e6 * ae;
+    const double L = thetaMin * thetaMin + B * e7, U = thetaMax * thetaMax + B * e7;
+    if (!(L > 0.0)) return false;
+    const double thetaD = A * ib * std::max(ae, ae * e2), thetaDD = A * ib * (ib - 1.0) * std::max(1.0, e2);
+    const double Dd = 2.0 * thetaMax * thetaD + a2 * B * e6;
+    const double Ddd = 2.0 * thetaD * thetaD + 2.0 * thetaMax * thetaDD + a2 * (a2 - 1.0) * B * e5;
+    const double g = std::max(1.0, U), p1 = std::max(1.0, 1.0 / L), p2 = std::max(1.0, 1.0 / (L * L));
+    // g = Delta^b: |g'| <= b Delta^(b-1) |Delta'|, |g''| <= |b (b-1)| Delta^(b-2) Delta'^2 + b Delta^(b-1) |Delta''|.
+    const double gd = p1 * Dd, gdd = 0.25 * p2 * Dd * Dd + p1 * Ddd;
+    const double n = std::fabs(nonAnalyticN[0]) + std::fabs(nonAnalyticN[1]);
+    const double f = n * g * h, fd = n * (gd * h + g * hd), fdd = n * (gdd * h + 2.0 * gd * hd + g * hdd);
+    // In V: d/dV = -(delta/V) d/ddelta, d2/dV2 = (delta/V)^2 d2/ddelta2 + (2 delta/V^2) d/ddelta.
+    const double r = delta / V;
+    const double fV = r * fd, fVV = r * r * fdd + 2.0 * r / V * fd;
+    constexpr double kBit = 0x1p-60;
+    return f < kBit * std::fabs(s.value) && fV < kBit * std::fabs(s.d1[1]) &&
+           fVV < kBit * std::fabs(s.D2[Expression::off2(1, 1)]);
+}
+
 }  // namespace
 
 Wagner::Wagner()
@@ -119,17 +165,29 @@ void Wagner::calculate_fixed_parameters()
 }
 
 // The leaves of V, and of T and V, to the order K: every entry to the second
-// order (K = 2), or the third and fourth (K = 4).
+// order (K = 2), or the third and fourth (K = 4).  In a volume search's pass,
+// the leaves of the non-analytic terms are left out where those terms cannot
+// change the last bit of what the search reads (separableAlone).
 template <int K>
 void Wagner::loadVolumeLeaves()
 {
     const reference_terms::DeltaPowers<K> d(V, kVc);
     terms.load<K>(T, kTc, d);
+    separableAlone = nullptr;
+    if (K == 2 && loadingForVolumeSearch && nonAnalyticTermsNegligible(d.dv[0], kTc / T, V, terms.separable.leaf)) {
+        separableAlone = &terms.separable.leaf;
+        return;
+    }
+    loadNonAnalyticLeaves<K>(d);
+}
+
+// The parts in delta of the non-analytic terms: n delta exp(-C (delta-1)^2),
+// A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
+template <int K>
+void Wagner::loadNonAnalyticLeaves(const reference_terms::DeltaPowers<K>& d)
+{
     const double* p = d.p;
     const double* dv = d.dv;
-
-    // The parts in delta of the non-analytic terms: n delta exp(-C (delta-1)^2),
-    // A [(delta-1)^2]^(1/(2 beta)) and B [(delta-1)^2]^a.
     const int from = K == 2 ? 0 : 3;
     loadInV(psiDelta55, gaussian(monomial<K>(iapws95::nonAnalyticN[0], 1, p), iapws95::nonAnalyticC[0], dv[0], 1.0), dv,
             from);
@@ -138,6 +196,13 @@ void Wagner::loadVolumeLeaves()
     loadInV(deltat, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticA, 1.0 / iapws95::nonAnalyticBeta, dv[0]), dv, from);
     loadInV(deltad, absPowerOfDeltaMinusOne<K>(iapws95::nonAnalyticB, 2.0 * iapws95::nonAnalyticSmallA, dv[0]), dv,
             from);
+}
+
+void Wagner::loadLeavesLeftOut()
+{
+    if (!separableAlone) return;
+    separableAlone = nullptr;
+    loadNonAnalyticLeaves<2>(reference_terms::DeltaPowers<2>(V, kVc));
 }
 
 void Wagner::calculate_volume_dependent_parameters()

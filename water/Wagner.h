@@ -52,7 +52,15 @@ public:
 
     Leaf tau;
 
+protected:
+    // The leaf of the terms 1 to 54 where the non-analytic terms cannot
+    // change the last bit of the value, a_V or a_VV (their leaves then not
+    // loaded), none elsewhere.
+    const Expression* volumeSearchAnswer() const override { return separableAlone; }
+    void loadLeavesLeftOut() override;
+
 private:
+    const Expression* separableAlone = nullptr;
     ReferenceTermLeaf<iapws95::kTerms> terms;
     // Non-analytic terms 55 and 56.
     Sum1 taum1;
@@ -70,4 +78,6 @@ private:
 
     template <int K>
     void loadVolumeLeaves();
+    template <int K>
+    void loadNonAnalyticLeaves(const reference_terms::DeltaPowers<K>& d);
 };

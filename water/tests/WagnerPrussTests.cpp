@@ -646,6 +646,50 @@ TEST(WagnerPruss, ResidualMatchesAPlainLoopToTheFourthOrder)
     }
 }
 
+// The passes of a volume search leave the non-analytic terms 55 and 56 out
+// where they cannot change the last bit of phi_r, a_V or a_VV: over a sweep
+// from the dilute gas to the compressed liquid, across the critical region,
+// every pass gives the numbers of the whole tree at the same state to the
+// bit, and the nodes hold the search's last volume when it ends.  The sweep
+// reaches far into the states where those terms are below 1e-30 of phi_r
+// (psi = exp(-28 (delta-1)^2 - 700 (tau-1)^2) from the published form).
+TEST(WagnerPruss, VolumeSearchPassesEqualTheWholeTreeToTheBit)
+{
+    WagnerPruss w(1), whole(1);
+    Interaction* res = w.interactions[0];
+    Interaction* ref = whole.interactions[0];
+    int negligible = 0, states = 0;
+    for (int i = 0; i < 24; ++i) {
+        const double T = 255.0 + (1273.0 - 255.0) * i / 23.0;
+        w.temperature(T);
+        res->beginVolumeSearch();
+        for (int j = 0; j < 30; ++j) {
+            const double rho = 1e-3 * std::pow(1.25e6, j / 29.0);
+            SCOPED_TRACE(testing::Message() << T << " K, " << rho << " kg/m3");
+            const double V = kM / rho;
+            w.volume(V);
+            res->calculate_Z();
+            ASSERT_FALSE(res->termError);
+            whole.temperature(T);
+            whole.volume(V);
+            ref->calculate();
+            ASSERT_FALSE(ref->termError);
+            EXPECT_EQ(res->A, ref->root->value);
+            EXPECT_EQ(res->aV, ref->root->d1[1]);
+            EXPECT_EQ(res->aVV, ref->root->d2[1][1]);
+            const double e = kVc / V - 1.0, t = kTc / T - 1.0;
+            const double psi = std::exp(-iapws95::nonAnalyticC[0] * e * e - iapws95::nonAnalyticD[0] * t * t);
+            negligible += psi * kVc / V < 1e-30 * std::fabs(ref->root->value);
+            ++states;
+        }
+        res->endVolumeSearch();
+        EXPECT_EQ(res->root->value, ref->root->value);
+        EXPECT_EQ(res->root->d2[1][1], ref->root->d2[1][1]);
+    }
+    EXPECT_GT(negligible, states / 2);
+    EXPECT_LT(negligible, states);
+}
+
 namespace {
 
 // Every node below e, each once (children through planChildren).
