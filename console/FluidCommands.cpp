@@ -34,6 +34,7 @@
 
 #include "console/FluidCommands.h"
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
@@ -210,14 +211,12 @@ bool printFormulaTrees(FluidPhase& m) {
     }
     bool finite = m.T > 0.0 && std::isfinite(m.T) && m.V > 0.0 && std::isfinite(m.V);
     if (finite) {
-        const short kept = m.errorflag;
-        m.errorflag = 0;
+        const ErrorFlagScope kept(m);
         {
             const platform::ThreadLogCapture quiet;  // said below, once
             m.calculate_state_functions();
         }
-        finite = m.errorflag == 0 && std::isfinite(m.A) && std::isfinite(m.P);
-        m.errorflag = kept;
+        finite = !kept.failed() && std::isfinite(m.A) && std::isfinite(m.P);
     }
     if (!finite) {
         platform::diagf("The model %s gives no finite values of its formula trees at %s K and %g cm3/mol "

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console/WaterMagmaModel.h"
+#include "fluid/ErrorFlagScope.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -99,7 +100,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
     }
     // 4. Curves of the cycle.
     if (r.writeCurves) {
-        const short kept = errorflag;
+        const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);  // the curves are no part of the result
         if (r.scriptFlag == 1) {
             if (r.T2 > 0.0) calculateTheIsochor(r.V2 * 1e-6, r.T2, r.T3, 0, 1, "0", nullptr);
             calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature, r.Pref * 1e5,
@@ -119,7 +120,6 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
             calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1, r.Pref * 1e5,
                                         1e15, 6, "", &r.isentropeArray);
         }
-        errorflag = kept;
     }
     // 5. Energies.
     r.Q = (r.U3 - r.U2) * 0.001 / M;
@@ -293,7 +293,7 @@ bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculation
         r.state4 = 0;
     }
     if (r.writeCurves) {
-        const short kept = errorflag;
+        const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);  // the curves are no part of the result
         if (r.scriptFlag == 1) {
             calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1, 1e5, 1e15, 1,
                                         "1", nullptr);
@@ -308,7 +308,6 @@ bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculation
             calculateTheIsentropicCurve(r.T3, 0.0, r.V3 * 1e-6, -1.0, 273.15, magmaTemperature + 0.1, r.Pref * 1e5,
                                         1e15, 6, "", &r.isentropeArray);
         }
-        errorflag = kept;
     }
     r.Q = (r.H3 - r.H2) * k;
     r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;

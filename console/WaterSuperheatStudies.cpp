@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "console/WaterStudyModel.h"
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -40,12 +41,9 @@ void WaterStudyModel::sayIfSupercooledVapour(double M) {
     // liquid and its steam, the steam's mass fraction (H - Hl) / (Hv - Hl).
     if (!(V > 0.0) || T >= ancillaryCriticalTemperature("H2O")) return;
     const double H0 = H, T0 = T, P0 = P * 1e-5;
-    const short kept = errorflag;
+    const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);  // a note, no failure of the state
     calculateTheSaturationTemperature(P0, 0);
-    if (errorflag || !(T0 < T) || !(V > Vl_sat)) {
-        errorflag = kept;
-        return;
-    }
+    if (errorflag || !(T0 < T) || !(V > Vl_sat)) return;
     const double Ts = T, Vl = Vl_sat, Vv = Vv_sat;
     auto enthalpyAt = [&](double v) {
         temperature(Ts);
@@ -61,7 +59,6 @@ void WaterStudyModel::sayIfSupercooledVapour(double M) {
                     100.0 * q, Ts);
     else
         std::printf(" the stable state of its enthalpy (%.2f kJ/kg) is the liquid\n", H0 * 1e-3 / M);
-    errorflag = kept;
 }
 
 void WaterStudyModel::compareReversibleIrreversibleWorks(double T_, double P_Pa) {
