@@ -483,9 +483,10 @@ public:
     // reverse, by more than 0.5 % in pressure from the vapour pressure.
     bool phaseAgreesWithFluid(double T_, double P_bar);
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
-    // coefficient of a state where they describe no fluid: cv <= 0, cp <= 0,
-    // cp < cv, a negative squared sound speed or one above 10 km/s; says why
-    // once (a warning).  True when it withheld them.
+    // coefficient of a state where they describe no fluid: cv below the 3R/2
+    // of the molecules' translation, cp <= 0, cp < cv, a negative squared
+    // sound speed or one above 10 km/s; says why once (a warning).  True when
+    // it withheld them.
     bool withholdUnphysicalQuantities();
     // A mixing rule whose temperature derivatives diverge at the model's
     // temperature and composition (Duan, Moller & Weare's cube roots of the

@@ -27,6 +27,12 @@ constexpr double kPhaseTolerance = 0.005;
 // No fluid carries sound faster than this below 10 GPa (water near 4 km/s
 // at 2 GPa).
 constexpr double kMaxSoundSpeed = 1e4;  // m/s
+// No fluid's cv lies below the 3R/2 of its molecules' translation: in the
+// canonical ensemble Cv = <(E - <E>)^2>/(k T^2), and the kinetic energy of
+// translation, independent of the positions, contributes 3R/2 per mole while
+// the rotations and the configurational energy's variance add what is never
+// negative (e.g. McQuarrie, Statistical Mechanics, 1976, ch. 3 and 7).
+constexpr double kTranslationalCv = 1.5 * FluidPhase::R;  // J/(mol K)
 
 }  // namespace
 
@@ -612,6 +618,9 @@ bool FluidPhase::withholdUnphysicalQuantities() {
     char why[160] = "";
     if (std::isfinite(Cv) && !(Cv > 0.0))
         std::snprintf(why, sizeof why, "cv = %.4g J/(mol K)", Cv);
+    else if (std::isfinite(Cv) && Cv < kTranslationalCv)
+        std::snprintf(why, sizeof why, "cv = %.4g J/(mol K), below the %.4g J/(mol K) of its molecules' translation alone,",
+                      Cv, kTranslationalCv);
     else if (std::isfinite(Cp) && !(Cp > 0.0))
         std::snprintf(why, sizeof why, "cp = %.4g J/(mol K)", Cp);
     else if (std::isfinite(Cp) && std::isfinite(Cv) && Cp < Cv)
