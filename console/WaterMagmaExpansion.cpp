@@ -82,19 +82,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.state4 = 0;
         r.T4 = 0.0;
         calculateAtmosphericDecompressionPoint(r.S3, r.Pref);
-        r.T5 = T;
-        r.U5 = U;
-        r.H5 = H;
-        r.S5 = S;
-        r.P5 = r.Pref;
-        if (Sc > r.S5) {
-            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
-            r.steamMassFraction5 = r.steamVolumeFraction5 = 0.0;
-        } else {
-            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 0.0;
-            r.steamMassFraction5 = m / (1 + m);
-            r.steamVolumeFraction5 = m * V / (m * V + kMagmaVolume);
-        }
+        takeOnePhaseDecompressionEnd(r, Sc);
         r.W34 = 0.0;
         r.W45 = (r.U5 - r.U3) * 0.001 / M;
     }
@@ -184,6 +172,26 @@ void WaterMagmaModel::setReversibleEndSteamFractions(WaterMagmaCalculationResult
     r.steamVolumeFraction5 = (1 - x5) * m * r.VvRef / (x5 * m * r.VlRef + (1 - x5) * m * r.VvRef + kMagmaVolume);
 }
 
+// The end state 5 of a decompression to Pref that stays in one phase (the
+// state the phase holds now): a liquid below water's critical entropy Sc,
+// steam above it.
+void WaterMagmaModel::takeOnePhaseDecompressionEnd(WaterMagmaCalculationResult& r, double Sc) {
+    const double m = r.m;
+    r.T5 = T;
+    r.U5 = U;
+    r.H5 = H;
+    r.S5 = S;
+    r.P5 = r.Pref;
+    if (r.S5 < Sc) {
+        r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
+        r.steamMassFraction5 = r.steamVolumeFraction5 = 0.0;
+    } else {
+        r.liquidMassFraction5 = r.liquidVolumeFraction5 = 0.0;
+        r.steamMassFraction5 = m / (1 + m);
+        r.steamVolumeFraction5 = m * V / (m * V + kMagmaVolume);
+    }
+}
+
 // The same at the irreversible end.
 void WaterMagmaModel::setIrreversibleEndSteamFractions(WaterMagmaCalculationResult& r, double x) {
     const double m = r.m;
@@ -259,7 +267,6 @@ void WaterMagmaModel::expandTwoPhaseStateAfterIsobaricHeating(WaterMagmaCalculat
 // rule at Pref), or reaches Pref first in one phase.  False (errorflag set)
 // when the saturation point of the isentrope is not found.
 bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r) {
-    const double m = r.m;
     const double k = 0.001 / molarMass();
     if (r.S3 < kSc)
         calculateBoilingPointFromS(r.S3);
@@ -277,19 +284,7 @@ bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculation
     } else {
         calculateAtmosphericDecompressionPoint(r.S3, r.Pref);
         if (errorflag) r.saturationFailed = 1;
-        r.T5 = T;
-        r.U5 = U;
-        r.S5 = S;
-        r.H5 = H;
-        r.P5 = r.Pref;
-        if (r.S5 < kSc) {
-            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 1.0;
-            r.steamMassFraction5 = r.steamVolumeFraction5 = 0.0;
-        } else {
-            r.liquidMassFraction5 = r.liquidVolumeFraction5 = 0.0;
-            r.steamMassFraction5 = m / (1 + m);
-            r.steamVolumeFraction5 = m * V / (m * V + kMagmaVolume);
-        }
+        takeOnePhaseDecompressionEnd(r, kSc);
         r.state4 = 0;
     }
     if (r.writeCurves) {

@@ -118,6 +118,7 @@ private:
     // Steps of the expansions after isobaric heating (WaterMagmaExpansion.cpp).
     void setReversibleEndSteamFractions(WaterMagmaCalculationResult& r, double x5);
     void setIrreversibleEndSteamFractions(WaterMagmaCalculationResult& r, double x);
+    void takeOnePhaseDecompressionEnd(WaterMagmaCalculationResult& r, double Sc);
     void expandIrreversiblyAfterIsobaricHeating(WaterMagmaCalculationResult& r, double Ts, double Vs, double Us,
                                                 double leg);
     double leverRuleAtSurfacePressure(WaterMagmaCalculationResult& r, double S4);
