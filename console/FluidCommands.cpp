@@ -307,7 +307,7 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
         // whose own lies higher is no state of the fluid.
         double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
         bool loop = m.supercriticalLoopPressures(t, lo, hi);
-        const bool band = m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
+        const bool band = m.phaseRuleFluid() && m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
         if (band) {
             // The states of the model's split further from the fluid
             // than its accuracy too.

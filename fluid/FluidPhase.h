@@ -469,6 +469,8 @@ public:
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
     bool extrapolationSaid = false;
+    // Likewise below its source's temperatures (ValidityRange::extrapolatedBelow).
+    bool lowExtrapolationSaid = false;
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range (stateRange), below its
     // vapour-only limit at or above the fluid's vapour pressure
@@ -493,6 +495,18 @@ public:
     // components' virial coefficients, where one passes through zero): true,
     // with the reason, where its heat capacities, sound speed and
     // Joule-Thomson coefficient are not the fluid's.  None by default.
+    // Interaction parameters that could not be traced to their source: at
+    // (T, P) of the model's composition, false with a message (errorflag
+    // set) where they change the stable state's density by more than the
+    // model's accuracy from the plain combining rule; true elsewhere and for
+    // a model without such parameters.  admitUntracedInteraction(true) lets
+    // the model evaluate its mixtures with them (they are refused
+    // otherwise), for a state the rule has judged.
+    virtual bool untracedInteractionHolds(double T_, double P_bar) {
+        (void)T_, (void)P_bar;
+        return true;
+    }
+    virtual void admitUntracedInteraction(bool admit) { (void)admit; }
     virtual bool mixingRuleDiverges(std::string& why) {
         (void)why;
         return false;
@@ -655,12 +669,36 @@ public:
         bool searched = false, found = false;
         std::string fluid;
         unsigned long revision = 0;
-        double Tcm = 0.0, Pcm = 0.0;
+        double Tcm = 0.0, Pcm = 0.0, Vcm = 0.0;
     };
     KeptSolventCritical keptSolventCritical_;
+    // A binary of two fluids beyond a trace, taken to its solvent by
+    // corresponding states at the model's own critical points: the
+    // mixture's (T, P) is the solvent's (T tScale, P pScale), with tScale =
+    // Tc(solvent) / Tc(mixture) and pScale = Pc(solvent) / Pc(mixture); 1
+    // and 1 for a pure fluid or a trace.  The mixture's critical point is
+    // kept for the composition and the model's parameters.  False where the
+    // mixture or its solvent has no critical point in the model.
+    bool criticalScaling(double& tScale, double& pScale, double* Tcx = nullptr, double* Pcx_bar = nullptr);
+    // The model's critical point of a binary at its composition (x1 the
+    // second component's share; K, bar, m3/mol), kept for every composition
+    // asked for (at most 512) and the model's parameters.
+    struct MixtureCritical {
+        double x1;
+        bool found;
+        double Tc, Pc, Vc;
+    };
+    const MixtureCritical* mixtureCriticalPoint();
+    std::vector<MixtureCritical> keptMixtureCritical_;
+    unsigned long keptMixtureRevision_ = 0;
+    std::string keptMixtureSolvent_;
     // False, said once and errorflag set, where (T, P) lies in the pressures
     // of splitBandPressures.
     bool refuseInSplitBand(double T_, double P_bar);
+    // For the refusals above: how a mixture's state corresponds to its
+    // solvent's ("" for a pure fluid or a trace).
+    std::string correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
+                                   double pScale) const;
     // The last answer of splitBandPressures, for the temperature, solvent and
     // model parameters it was found at (the isotherms and sweeps of one
     // temperature ask again for every state).

@@ -182,7 +182,7 @@ bool FluidPhase::onePhaseAboveCriticalTemperatures() const {
 void FluidPhase::toSolventEnd() {
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (!diluteBinary(solvent, solute, xs)) return;
+    if (!binaryShares(*this, solvent, solute, xs)) return;
     std::vector<double> w(x.size(), 0.0);
     w[static_cast<std::size_t>(solvent)] = 1.0;
     composition(w.data());
@@ -282,6 +282,14 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven)
                         "others above it, lie beyond its source.\n",
                         modelName(), validity.extrapolatedAbove,
                         validity.extrapolationSource ? validity.extrapolationSource : validity.source,
+                        givenDigits(T_).c_str(), pText.c_str());
+    }
+    if (T_ < validity.extrapolatedBelow && !lowExtrapolationSaid) {
+        lowExtrapolationSaid = true;
+        platform::warnf("The model %s is extrapolated below %g K (%s): the state at %s K and %s bar, and the others "
+                        "below it, lie beyond its source.\n",
+                        modelName(), validity.extrapolatedBelow,
+                        validity.lowExtrapolationSource ? validity.lowExtrapolationSource : validity.source,
                         givenDigits(T_).c_str(), pText.c_str());
     }
     if (T_ < validity.vapourOnlyBelow) {
@@ -406,27 +414,91 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     return false;
 }
 
-bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar) {
-    const char* fluid = phaseRuleFluid();
-    const double Tcf = ancillaryCriticalTemperature(fluid);
-    const ValidityRange range = stateRange();
-    if (!fluid || !referenceVolumeOf || !(T_ >= Tcf) || !(range.densityAccuracy > 0.0)) return false;
-    KeptSplitBand& kept = keptSplitBand_;
-    if (kept.searched && kept.T == T_ && kept.fluid == fluid && kept.revision == parameterRevision()) {
-        Plo_bar = kept.lo, Phi_bar = kept.hi, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
-        return kept.found;
+namespace {
+
+// The density accuracy of a binary's solvent in the model (its own range's),
+// else the model's.
+double solventDensityAccuracy(const FluidPhase& m) {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const auto i = static_cast<std::size_t>(binaryShares(m, solvent, solute, xs) ? solvent : 0);
+    if (m.component_count == 2 && i < m.componentValidity.size() && m.componentValidity[i].declared())
+        return m.componentValidity[i].densityAccuracy;
+    return m.stateRange().densityAccuracy;
+}
+
+}  // namespace
+
+bool FluidPhase::criticalScaling(double& tScale, double& pScale, double* Tcx, double* Pcx_bar) {
+    tScale = pScale = 1.0;
+    double Tc0 = 0.0, Pc0 = 0.0;
+    if (!solventCriticalPoint(Tc0, Pc0)) return false;
+    if (Tcx) *Tcx = Tc0;
+    if (Pcx_bar) *Pcx_bar = Pc0;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    // Below a millionth the critical point moves by less than 1e-4 K.
+    if (component_count == 1 || !binaryShares(*this, solvent, solute, xs) || !(xs > 1e-6)) return true;
+    const MixtureCritical* k = mixtureCriticalPoint();
+    if (!k || !k->found) return false;
+    tScale = Tc0 / k->Tc;
+    pScale = Pc0 / k->Pc;
+    if (Tcx) *Tcx = k->Tc;
+    if (Pcx_bar) *Pcx_bar = k->Pc;
+    return true;
+}
+
+const FluidPhase::MixtureCritical* FluidPhase::mixtureCriticalPoint() {
+    std::vector<MixtureCritical>& kept = keptMixtureCritical_;
+    if (keptMixtureRevision_ != parameterRevision() || keptMixtureSolvent_ != keptSolventCritical_.fluid) {
+        kept.clear();
+        keptMixtureRevision_ = parameterRevision();
+        keptMixtureSolvent_ = keptSolventCritical_.fluid;
     }
-    const bool found = searchSplitBand(T_, range.densityAccuracy, Plo_bar, Phi_bar, Tcm, Pcm_bar);
-    kept = KeptSplitBand{true, found, T_, fluid, parameterRevision(), Plo_bar, Phi_bar, Tcm, Pcm_bar};
-    return found;
+    const double x1 = x[1] / (x[0] + x[1]);
+    for (const MixtureCritical& k : kept)
+        if (k.x1 == x1) return &k;
+    // Continued from the nearest composition searched (the solvent's own
+    // point at first): the critical curve is smooth in composition.
+    double Ts = keptSolventCritical_.Tcm, Vs = keptSolventCritical_.Vcm, nearest = x[0] >= x[1] ? x1 : 1.0 - x1;
+    for (const MixtureCritical& k : kept)
+        if (k.found && std::fabs(k.x1 - x1) < nearest) nearest = std::fabs(k.x1 - x1), Ts = k.Tc, Vs = k.Vc;
+    MixtureCritical found{x1, false, 0.0, 0.0, 0.0};
+    {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;  // none found: no correspondence
+        if (searchTheMixtureCriticalPoint(x1, Ts, Vs) && std::isfinite(P) && P > 0.0 && T > 0.0)
+            found = MixtureCritical{x1, true, T, P * 1e-5, V};
+    }
+    if (kept.size() >= 512) kept.erase(kept.begin());
+    kept.push_back(found);
+    return &kept.back();
+}
+
+bool FluidPhase::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar) {
+    // A mixture's band is its solvent's at the corresponding states.
+    const char* fluid = solventFluid();
+    const double accuracy = solventDensityAccuracy(*this);
+    double tScale = 1.0, pScale = 1.0;
+    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale)) return false;
+    const double Ts = T_ * tScale;
+    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return false;
+    KeptSplitBand& kept = keptSplitBand_;
+    if (!(kept.searched && kept.T == Ts && kept.fluid == fluid && kept.revision == parameterRevision())) {
+        double lo = 0.0, hi = 0.0, Tc = 0.0, Pc = 0.0;
+        const bool found = searchSplitBand(Ts, accuracy, lo, hi, Tc, Pc);
+        kept = KeptSplitBand{true, found, Ts, fluid, parameterRevision(), lo, hi, Tc, Pc};
+    }
+    Plo_bar = kept.lo / pScale, Phi_bar = kept.hi / pScale, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
+    return kept.found;
 }
 
 bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
                                  double& Pcm_bar) {
-    const char* fluid = phaseRuleFluid();
+    const char* fluid = solventFluid();
     const KeptFieldsAndComposition keptState(*this);
     const platform::ThreadLogCapture quiet;  // no split found: no band
-    // The split is the solvent's: a dilute binary is taken at its pure end.
+    // The split is the solvent's: a binary is taken at its pure end.
     toSolventEnd();
     errorflag = 0;
     if (!solventCriticalPoint(Tcm, Pcm_bar) || !(T_ < Tcm) || calculateTheSaturationPressure(T_, false) != 0 ||
@@ -468,22 +540,24 @@ bool FluidPhase::searchSplitBand(double T_, double accuracy, double& Plo_bar, do
 }
 
 bool FluidPhase::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
-    const char* fluid = phaseRuleFluid();
+    const char* fluid = solventFluid();
     if (!fluid) return false;
     KeptSolventCritical& kept = keptSolventCritical_;
     if (!kept.searched || kept.fluid != fluid || kept.revision != parameterRevision()) {
         const KeptFieldsAndComposition keptState(*this);
         const platform::ThreadLogCapture quiet;  // none found: none kept
         toSolventEnd();
-        double Tc = 0.0, Pc = 0.0;
+        double Tc = 0.0, Pc = 0.0, Vc = 0.0;
         errorflag = 0;
         bool found = modelCriticalPoint(Tc, Pc);
+        if (found) Vc = keptCritical_.V;
         if (!found && findTheCriticalPoint()) {  // a family model without a stored start
             found = true;
             Tc = T;
             Pc = P;
+            Vc = V;
         }
-        kept = KeptSolventCritical{true, found, fluid, parameterRevision(), Tc, Pc * 1e-5};
+        kept = KeptSolventCritical{true, found, fluid, parameterRevision(), Tc, Pc * 1e-5, Vc};
     }
     Tcm = kept.Tcm;
     Pcm_bar = kept.Pcm;
@@ -500,13 +574,16 @@ double FluidPhase::referenceVolumeIfOff(double T_, double P_bar, double V_) cons
 }
 
 bool FluidPhase::refuseOffReference(double T_, double P_bar) {
-    const char* fluid = phaseRuleFluid();
-    if (!fluid || !referenceVolumeOf || !(stateRange().densityAccuracy > 0.0) ||
-        !(T_ >= ancillaryCriticalTemperature(fluid)))
-        return true;
+    const char* fluid = solventFluid();
+    const double accuracy = solventDensityAccuracy(*this);
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
+    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale, &Tcx, &Pcx)) return true;
+    // A mixture is judged by its solvent at the corresponding state.
+    const double Ts = T_ * tScale, Ps = P_bar * pScale;
+    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return true;
     double M = 0.0;
-    // The solvent's state: a dilute binary at its pure end; NaN where the
-    // model has none (the search of the state itself says so).
+    // The solvent's state: NaN where the model has none (the search of the
+    // state itself says so).
     auto solventVolume = [&] {
         const KeptFieldsAndComposition keptState(*this);
         const platform::ThreadLogCapture quiet;
@@ -514,36 +591,54 @@ bool FluidPhase::refuseOffReference(double T_, double P_bar) {
         calculateBulkMolarWeight();
         M = bulk_molar_weight;
         errorflag = 0;
-        if (calculateStableStateFromTP(T_, P_bar).phase == kPhaseNone || errorflag || !(V > 0.0)) return std::nan("");
+        if (calculateStableStateFromTP(Ts, Ps).phase == kPhaseNone || errorflag || !(V > 0.0)) return std::nan("");
         return V;
     };
     const double Vm = solventVolume();
     calculateBulkMolarWeight();  // of the composition given
     if (!std::isfinite(Vm)) return true;
-    const double Vref = referenceVolumeIfOff(T_, P_bar, Vm);
-    if (!std::isfinite(Vref)) return true;
+    const double Vref = referenceVolumeOf(fluid, Ts, Ps);
+    if (!(std::fabs(Vref / Vm - 1.0) > accuracy)) return true;
     double Tcm = 0.0, Pcm = 0.0;
     char own[64] = "above it";
     if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
     platform::diagf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, more than %g %% from the "
                     "fluid's %.4g kg/m3 (its reference equation; the model's critical point lies %s, the fluid's at "
-                    "%.6g K and %.5g bar): the state is refused.\n",
-                    modelName(), fluid, M / Vm, T_, P_bar, 100.0 * stateRange().densityAccuracy, M / Vref, own,
-                    ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5);
+                    "%.6g K and %.5g bar): %s.\n",
+                    modelName(), fluid, M / Vm, Ts, Ps, 100.0 * accuracy, M / Vref, own,
+                    ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
+                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
     errorflag = 1;
     return false;
+}
+
+std::string FluidPhase::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
+                                           double pScale) const {
+    char buf[320];
+    if (tScale == 1.0 && pScale == 1.0)
+        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar is refused", T_, P_bar);
+    else
+        std::snprintf(buf, sizeof buf,
+                      "the mixture's state at %g K and %g bar, which corresponds to %s's at %g K and %g bar (by the "
+                      "model's critical points, the mixture's at %.6g K and %.5g bar), is refused",
+                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar);
+    return buf;
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
     double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
     if (!splitBandPressures(T_, lo, hi, Tcm, Pcm) || P_bar < lo || P_bar > hi) return true;
-    const char* fluid = phaseRuleFluid();
+    const char* fluid = solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
+    criticalScaling(tScale, pScale, &Tcx, &Pcx);
     platform::diagf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K and "
                     "%.5g bar: between the two temperatures it splits the supercritical fluid into a liquid and a "
                     "vapour, and at %g K its states from %.5g to %.5g bar lie more than %g %% from the fluid's "
-                    "density: the state at %g bar is refused.\n",
+                    "density: %s.\n",
                     modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
-                    ancillaryCriticalPressure(fluid) * 1e-5, T_, lo, hi, 100.0 * stateRange().densityAccuracy, P_bar);
+                    ancillaryCriticalPressure(fluid) * 1e-5, T_ * tScale, lo * pScale, hi * pScale,
+                    100.0 * solventDensityAccuracy(*this),
+                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
     errorflag = 1;
     return false;
 }
@@ -638,10 +733,29 @@ bool FluidPhase::withholdUnphysicalQuantities() {
     return true;
 }
 
+namespace {
+
+// The model's untraced interaction parameters admitted for one state the
+// rule has judged (FluidPhase::untracedInteractionHolds).
+class UntracedInteractionAdmitted {
+public:
+    explicit UntracedInteractionAdmitted(FluidPhase& m) : m_(m) { m_.admitUntracedInteraction(true); }
+    ~UntracedInteractionAdmitted() { m_.admitUntracedInteraction(false); }
+    UntracedInteractionAdmitted(const UntracedInteractionAdmitted&) = delete;
+    UntracedInteractionAdmitted& operator=(const UntracedInteractionAdmitted&) = delete;
+
+private:
+    FluidPhase& m_;
+};
+
+}  // namespace
+
 bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
+    if (!untracedInteractionHolds(T_, P_bar)) return false;
+    const UntracedInteractionAdmitted admitted(*this);
     if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -709,6 +823,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         return false;
     }
     const long saidBefore = platform::diagnosticCount();
+    const UntracedInteractionAdmitted admitted(*this);
     calculateFromTV(T_, V_, 0);
     if (errorflag || belowCoVolume() || !stateIsFinite()) {
         // One refusal, one reason: where the model said why, that is it.
@@ -719,7 +834,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     const double P_bar = P * 1e-5;
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
-    if (!refuseOutsideRange(T_, P_bar, false) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
+    if (!refuseOutsideRange(T_, P_bar, false) || !untracedInteractionHolds(T_, P_bar) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
         return false;
     const char* fluid = phaseRuleFluid();
     const char* solventName = solventFluid();

@@ -68,6 +68,11 @@ struct ValidityRange {
     // components): the states there are extrapolated, and said to be once.
     double extrapolatedAbove = std::numeric_limits<double>::infinity();
     const char* extrapolationSource = nullptr;  // what ends there
+    // Below this temperature the model still answers, beyond the states its
+    // source covers (a mixture rule fitted from a higher temperature than its
+    // components): said once, as above.
+    double extrapolatedBelow = 0.0;
+    const char* lowExtrapolationSource = nullptr;
 
     bool declared() const { return source != nullptr; }
     bool holdsTemperature(double T) const { return !declared() || (T >= Tmin && T <= Tmax); }
@@ -89,6 +94,9 @@ struct ValidityRange {
         r.Pmax = std::min(Pmax, o.Pmax);
         r.extrapolatedAbove = std::min(extrapolatedAbove, o.extrapolatedAbove);
         r.extrapolationSource = extrapolatedAbove <= o.extrapolatedAbove ? extrapolationSource : o.extrapolationSource;
+        r.extrapolatedBelow = std::max(extrapolatedBelow, o.extrapolatedBelow);
+        r.lowExtrapolationSource =
+            extrapolatedBelow >= o.extrapolatedBelow ? lowExtrapolationSource : o.lowExtrapolationSource;
         r.source = source == o.source ? source : "the ranges of its components";
         return r;
     }
@@ -106,6 +114,10 @@ struct ValidityRange {
         std::string s = buf;
         if (extrapolatedAbove < Pmax) {
             std::snprintf(buf, sizeof buf, ", extrapolated above %g bar", extrapolatedAbove);
+            s += buf;
+        }
+        if (extrapolatedBelow > Tmin) {
+            std::snprintf(buf, sizeof buf, ", extrapolated below %g K", extrapolatedBelow);
             s += buf;
         }
         if (vapourOnlyBelow > 0.0) {

@@ -1,13 +1,16 @@
 #include "families/duan/DMW1.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "families/duan/Duan1.h"
 #include "families/duan/Duan2.h"
 #include "families/duan/DuanParameters.h"
+#include "fluid/KeptFields.h"
 #include "fluid/Standard.h"
 #include "gases/PlanckEinstein.h"
 #include "platform/LogSink.h"
@@ -101,6 +104,85 @@ bool cubeRootPoleNear(const FluidPhase& m, const Duan2* term, std::string& why)
     return true;
 }
 
+// The CH4-CO2 row above 305.15 K and up to 498.15 K (k1 = 1.1, k2 = 3.211 -
+// 0.00158 T - 537.814/T, k3 = -0.7) could not be traced to Duan, Moller &
+// Weare (1992): a state holding both components is given where the row
+// changes its density by no more than the 2 % to which the model holds its
+// CO2 (kCO2Range) from the plain combining rule (every k = 1, the row above
+// 498.15 K); its effect grows with the share of the other component (0.4 %
+// at 0.1 % CH4, 9 % at 2 %, CO2 at 310 K and 100 bar; below 0.2 % at 350 K
+// and 100 bar up to 10 % CH4).
+constexpr double kUntracedRowTolerance = 0.02;
+
+bool untracedRowApplies(const FluidPhase& m, const Duan2* t, double T)
+{
+    return t && t->pairType == Duan2::kCH4CO2 && T > 305.15 && T <= 498.15 && m.x.size() > 1 && m.x[0] > 0.0 &&
+           m.x[1] > 0.0;
+}
+
+// The model's twin with the plain combining rule in place of the row, of the
+// model's composition (made once; its searches keep their own starts).
+template <class Model>
+FluidPhase& plainRowTwin(Model& m, std::unique_ptr<FluidPhase>& twin)
+{
+    if (!twin) {
+        const platform::ThreadLogCapture quiet;
+        auto made = std::make_unique<Model>(m.phase_kind);
+        made->number_of_components(m.component_count);
+        for (const std::string& name : m.component_names) made->add_component(name.c_str());
+        if (auto* t = dynamic_cast<Duan2*>(made->interactions[0])) t->plainRow = true;
+        twin = std::move(made);
+    }
+    twin->composition(m.x.data());
+    return *twin;
+}
+
+template <class Model>
+bool untracedRowHolds(Model& m, Duan2* t, double T, double P_bar, bool& said, std::unique_ptr<FluidPhase>& twin)
+{
+    if (!untracedRowApplies(m, t, T)) return true;
+    auto volume = [&](FluidPhase& f) {
+        const platform::ThreadLogCapture quiet;  // a state not found is said by the state's own search
+        f.errorflag = 0;
+        const FluidPhase::StableState s = f.calculateStableStateFromTP(T, P_bar);
+        return s.phase != FluidPhase::kPhaseNone && !f.errorflag && f.V > 0.0 ? f.V : std::nan("");
+    };
+    double Vrow = std::nan("");
+    {
+        const KeptFieldsAndComposition kept(m);
+        const bool admitted = t->admitUntracedRow;
+        t->admitUntracedRow = true;
+        Vrow = volume(m);
+        t->admitUntracedRow = admitted;
+    }
+    const double Vplain = volume(plainRowTwin(m, twin));
+    if (!std::isfinite(Vrow) || !std::isfinite(Vplain)) return true;
+    const double change = Vplain / Vrow - 1.0;  // of the density
+    if (std::fabs(change) > kUntracedRowTolerance) {
+        platform::diagf("The model %s: the CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, "
+                        "which makes the mixture's gamma negative near x = 0.5) could not be traced to Duan, Moller "
+                        "& Weare (1992); at %g K and %g bar it changes the mixture's density by %+.3g %% from the "
+                        "plain combining rule (every k = 1), more than the model's %g %%: the state is refused.\n",
+                        m.modelName(), T, P_bar, 100.0 * change, 100.0 * kUntracedRowTolerance);
+        m.errorflag = 1;
+        return false;
+    }
+    if (!said) {
+        said = true;
+        platform::warnf("The model %s: the CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7) "
+                        "could not be traced to Duan, Moller & Weare (1992); a mixture's state is given where the "
+                        "row changes its density by no more than %g %% from the plain combining rule (every k = 1): "
+                        "at %g K and %g bar by %+.3g %%.\n",
+                        m.modelName(), 100.0 * kUntracedRowTolerance, T, P_bar, 100.0 * change);
+    }
+    return true;
+}
+
+void admitRow(Duan2* t, bool admit)
+{
+    if (t) t->admitUntracedRow = admit;
+}
+
 }  // namespace
 
 // ---- DMW1
@@ -145,6 +227,16 @@ DMW2::DMW2(int phaseKind) : FluidPhase(1, phaseKind, 0)
 
 DMW2::~DMW2() = default;
 
+bool DMW2::untracedInteractionHolds(double T_, double P_bar)
+{
+    return untracedRowHolds(*this, dynamic_cast<Duan2*>(interactions[0]), T_, P_bar, untracedRowNoted, plainTwin);
+}
+
+void DMW2::admitUntracedInteraction(bool admit)
+{
+    admitRow(dynamic_cast<Duan2*>(interactions[0]), admit);
+}
+
 bool DMW2::mixingRuleDiverges(std::string& why)
 {
     return cubeRootPoleNear(*this, dynamic_cast<const Duan2*>(interactions[0]), why);
@@ -180,6 +272,17 @@ DMWEOS::DMWEOS(int phaseKind) : FluidPhase(1, phaseKind, 0)
 }
 
 DMWEOS::~DMWEOS() = default;
+
+bool DMWEOS::untracedInteractionHolds(double T_, double P_bar)
+{
+    return component_count != 2 ||
+           untracedRowHolds(*this, dynamic_cast<Duan2*>(interactions[0]), T_, P_bar, untracedRowNoted, plainTwin);
+}
+
+void DMWEOS::admitUntracedInteraction(bool admit)
+{
+    if (component_count == 2) admitRow(dynamic_cast<Duan2*>(interactions[0]), admit);
+}
 
 bool DMWEOS::mixingRuleDiverges(std::string& why)
 {

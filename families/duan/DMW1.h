@@ -15,6 +15,8 @@
 //
 // A component count or name a model cannot handle is reported; the Duan term
 // then refuses every state (errorflag set).
+#include <memory>
+
 #include "families/duan/DuanParameters.h"
 #include "fluid/FluidPhase.h"
 
@@ -36,10 +38,14 @@ public:
 
     void read_component_data(int i, const char* name) override;
     bool mixingRuleDiverges(std::string& why) override;
+    bool untracedInteractionHolds(double T_, double P_bar) override;
+    void admitUntracedInteraction(bool admit) override;
 
     double Tc = 0.0;
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
+    bool untracedRowNoted = false;          // the untraced row's states said once
+    std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
 };
 
 class DMWEOS : public FluidPhase {
@@ -50,8 +56,12 @@ public:
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
     bool mixingRuleDiverges(std::string& why) override;
+    bool untracedInteractionHolds(double T_, double P_bar) override;
+    void admitUntracedInteraction(bool admit) override;
 
     double Tc = 0.0;
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
+    bool untracedRowNoted = false;          // the untraced row's states said once
+    std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
 };

@@ -367,9 +367,10 @@ bool Duan2::set_interaction_parameters(double t)
     switch (pairType) {
     case kCO2H2O: {
         // Outside 323.15-1273.15 K the pair has no parameters: the nearest
-        // range is loaded (so that the nodes hold defined values) and the
-        // caller flags the state.
-        const bool inRange = t >= 323.15 && t <= 1273.15;
+        // range is loaded (so that the nodes hold defined values); from the
+        // fluids' 273.15 K to 323.15 K the first row is extrapolated (the
+        // mixture's range says so once), elsewhere the caller flags the state.
+        const bool inRange = t >= 273.15 && t <= 1273.15;
         if (std::isnan(t)) return false;
         if (t <= 373.15) {
             k1.setCoefficients(0.20611, 0.0006);
@@ -413,7 +414,7 @@ bool Duan2::set_interaction_parameters(double t)
             k1.setCoefficients(0.38);
             k2.setCoefficients(1.74094, -0.0058903);
             k3.setCoefficients(1.59);
-        } else if (t > 305.15 && t <= 498.15) {
+        } else if (t > 305.15 && t <= 498.15 && !plainRow) {
             k1.setCoefficients(1.1);
             k2.setCoefficients(3.211, -0.00158, 0.0, -537.814);
             k3.setCoefficients(-0.7);
@@ -434,13 +435,13 @@ bool Duan2::set_interaction_parameters(double t)
 bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
-    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5; a dilute
-    // solution, which it changes by the solute's share only, follows its
-    // solvent.  The CH4-H2O row is refused at any composition: it sets the
-    // Henry constant of CH4 in water, the fugacity of its trace.
-    const bool dilute = FluidPhase::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
+    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5: its states
+    // are given only where a caller has weighed the row's effect on them
+    // (FluidPhase::untracedInteractionHolds).  The CH4-H2O row is refused at
+    // any composition: it sets the Henry constant of CH4 in water, the
+    // fugacity of its trace.
     int row;
-    if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !dilute)
+    if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !plainRow && !admitUntracedRow)
         row = 0;
     else if (pairType == kCH4H2O && T >= 513.15)
         row = 1;
@@ -517,8 +518,7 @@ void Duan2::calculate_fixed_parameters()
     // A pair without parameters at T refuses the states it governs: those
     // holding both of its components (at a pure end the pair is absent).  A
     // dilute solution, which the pair changes by the solute's share only,
-    // takes the nearest range's parameters (H2O-CO2 from 273.15 K, the
-    // lower end of its solvent's range).
+    // takes the nearest range's parameters.
     const bool both = x.size() > 1 && x[0] > 0.0 && x[1] > 0.0;
     const bool dilute = both && FluidPhase::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
     if (!set_interaction_parameters(T) && both && !dilute) termError = 1;

@@ -49,7 +49,8 @@ public:
     void calculate_x6_derivatives();
     // Coefficients of k1, k2, k3 for the pair type at temperature t; false
     // when the pair's parameters are not defined there (CO2-H2O outside
-    // 323.15-1273.15 K).
+    // 273.15-1273.15 K; its rows begin at 323.15 K, and the first is
+    // extrapolated below it).
     bool set_interaction_parameters(double t);
 
     // True, after one message per row, for a state holding both components
@@ -75,6 +76,11 @@ public:
     // to; 0 at a pure end.
     double cubeRootPoleShare(double T, double V, double x1, double x2, int& component, char& coefficient) const;
     bool refuseMixtures = true;
+    // The CH4-CO2 row of 305.15-498.15 K: evaluated where a caller has
+    // judged its effect (admitUntracedRow), or replaced by every k = 1, the
+    // plain combining rule of the rows beyond it (plainRow).
+    bool admitUntracedRow = false;
+    bool plainRow = false;
     bool untracedRowSaid[2] = {false, false};  // CH4-CO2 305.15-498.15 K, CH4-H2O from 513.15 K
 
     short pairType = kCH4H2O;

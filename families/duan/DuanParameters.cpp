@@ -67,7 +67,9 @@ const ValidityRange kN2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0,
 
 // The mixtures: Duan, Moller & Weare (1992, part II) fitted the interaction
 // rows to mixture data from 50 to 1000 C and up to 1000 bar; the CH4-CO2 rows
-// start at 273.15 K.  A mixture holds from there where both fluids hold, its
+// start at 273.15 K, the CH4-H2O rows at 311.15 K, the CO2-H2O rows at
+// 323.15 K (their first rows are extrapolated below, down to the fluids'
+// 273.15 K, and said to be).  A mixture holds where both fluids hold, its
 // own liquid included (no fluid's vapour-only limit applies to it), and from
 // 1000 bar to its fluids' 8000 bar it is extrapolated.
 ValidityRange mixtureRange(const FluidSet& a, const FluidSet& b)
@@ -76,7 +78,16 @@ ValidityRange mixtureRange(const FluidSet& a, const FluidSet& b)
     const ValidityRange& rb = validityRange(b);
     ValidityRange r;
     const bool water = std::strcmp(a.name, "H2O") == 0 || std::strcmp(b.name, "H2O") == 0;
-    r.Tmin = std::max({ra.Tmin, rb.Tmin, water ? 323.15 : 0.0});
+    r.Tmin = std::max(ra.Tmin, rb.Tmin);
+    if (water && (std::strcmp(a.name, "CO2") == 0 || std::strcmp(b.name, "CO2") == 0)) {
+        // The CO2-H2O rows begin at 323.15 K (50 C); below it, down to the
+        // fluids' 273.15 K, the first row is taken as it stands.
+        r.extrapolatedBelow = 323.15;
+        r.lowExtrapolationSource = "the CO2-H2O interaction rows of Duan, Moller & Weare 1992 begin at 323.15 K";
+    } else if (water && (std::strcmp(a.name, "CH4") == 0 || std::strcmp(b.name, "CH4") == 0)) {
+        r.extrapolatedBelow = 311.15;
+        r.lowExtrapolationSource = "the CH4-H2O interaction rows of Duan, Moller & Weare 1992 begin at 311.15 K";
+    }
     r.Tmax = std::min(ra.Tmax, rb.Tmax);
     r.Pmax = std::min(ra.Pmax, rb.Pmax);
     r.extrapolatedAbove = 1000.0;

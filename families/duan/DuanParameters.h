@@ -38,9 +38,10 @@ double referencePressure(const FluidSet& s);
 
 // The states a set holds in, by its fluid's name (see DuanParameters.cpp).
 const ValidityRange& validityRange(const FluidSet& s);
-// The states a binary mixture of two sets holds in: from 323.15 K with water
-// (273.15 K without) to 1273.15 K, its liquid included, and up to 8000 bar,
-// extrapolated above the mixture data's 1000 bar.
+// The states a binary mixture of two sets holds in: from 273.15 K to
+// 1273.15 K, its liquid included, and up to 8000 bar, extrapolated above the
+// mixture data's 1000 bar and, with water, below the first interaction row's
+// temperature (323.15 K with CO2, 311.15 K with CH4).
 ValidityRange mixtureRange(const FluidSet& a, const FluidSet& b);
 
 // The set of the named fluid ("H2O", "CH4", "CO2", and "N2" when withN2),

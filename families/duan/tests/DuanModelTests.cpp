@@ -508,9 +508,10 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
 {
     // CH4-CO2 from 305.15 to 498.15 K (its k3 could not be traced) and CH4-H2O from 513.15 K up (its
     // row gives Henry constants of CH4 1e-6 to 0.3 times IAPWS G7-04): every
-    // state holding both components fails, with a message naming the row
-    // (CH4-CO2 beyond a dilute solution, which its k3 changes by the
-    // solute's share only); the pure components are DMW1's.
+    // state holding both components fails in the library, with a message
+    // naming the row, at every composition (the interpreter weighs the
+    // CH4-CO2 row's effect on each state, below); the pure components are
+    // DMW1's.
     struct Case {
         const char *a, *b;
         double T;
@@ -523,9 +524,8 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
             auto m = mixture(dmweos, c.a, c.b);
             SCOPED_TRACE(testing::Message() << c.a << "-" << c.b << " at " << c.T << (dmweos ? " DMWEOS" : " DMW2"));
             testing::internal::CaptureStderr();
-            const bool diluteAnswers = std::string(c.row) == "CH4-CO2";
-            for (double x1 : {1e-6, 0.2, 0.5, 0.9}) {
-                const int refused = diluteAnswers && x1 <= FluidPhase::kDiluteFraction ? 0 : 1;
+            for (double x1 : {1e-6, 0.02, 0.0201, 0.2, 0.5, 0.9}) {
+                const int refused = 1;
                 m->composition(1.0 - x1, x1);
                 m->calculateFromTP(c.T, 1000.0, 0);
                 EXPECT_EQ(m->errorflag, refused) << x1;
@@ -552,6 +552,51 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
     m->composition(0.5, 0.5);
     m->calculateFromTP(513.0, 1000.0, 0);
     EXPECT_EQ(m->errorflag, 0);
+}
+
+TEST(DuanModels, TheUntracedCH4CO2RowGivesTheStatesItChangesByLessThanTwoPercent)
+{
+    // The interpreter's rule, the same at every composition: a CH4-CO2 state
+    // from 305.15 to 498.15 K is given where the row changes its density by
+    // at most 2 % from the plain combining rule (every k = 1, the published
+    // row above 498.15 K), else refused naming the row.  Both densities are
+    // found here on models of their own (the row evaluated, and the plain
+    // rule), across 2 %, where the library's dilute solutions once ended.
+    for (bool dmweos : {false, true}) {
+        auto m = mixture(dmweos, "CO2", "CH4");
+        auto row = mixture(dmweos, "CO2", "CH4");
+        auto plain = mixture(dmweos, "CO2", "CH4");
+        static_cast<Duan2*>(row->interactions[0])->admitUntracedRow = true;
+        static_cast<Duan2*>(plain->interactions[0])->plainRow = true;
+        int given = 0, refused = 0;
+        for (double x1 : {1e-3, 0.0199, 0.02, 0.0201, 0.05, 0.3})
+            for (double T : {310.0, 350.0, 456.0, 498.0})
+                for (double P : {30.0, 100.0, 300.0, 1000.0}) {
+                    SCOPED_TRACE(testing::Message() << (dmweos ? "DMWEOS" : "DMW2") << " x " << x1 << " at " << T
+                                                    << " K, " << P << " bar");
+                    for (FluidPhase* f : {m.get(), row.get(), plain.get()}) f->composition(1.0 - x1, x1);
+                    row->calculateStableStateFromTP(T, P);
+                    plain->calculateStableStateFromTP(T, P);
+                    ASSERT_EQ(row->errorflag + plain->errorflag, 0);
+                    const double change = plain->V / row->V - 1.0;
+                    FluidPhase::StableState s;
+                    testing::internal::CaptureStderr();
+                    const bool ok = m->reportedStateFromTP(T, P, s);
+                    const std::string said = testing::internal::GetCapturedStderr();
+                    if (std::fabs(change) > 0.02 + 1e-9) {
+                        ++refused;
+                        EXPECT_FALSE(ok);
+                        EXPECT_NE(said.find("could not be traced"), std::string::npos) << said;
+                    } else if (std::fabs(change) < 0.02 - 1e-9) {
+                        ++given;
+                        if (ok) EXPECT_NEAR(m->V / row->V, 1.0, 1e-9);
+                        EXPECT_EQ(said.find("more than the model's 2 %"), std::string::npos) << said;
+                    }
+                }
+        // Both kinds occur on each side of 2 %.
+        EXPECT_GT(given, 40);
+        EXPECT_GT(refused, 10);
+    }
 }
 
 TEST(DuanModels, DMWEOSIdealPartLeavesTheFugacitiesAndCompletesTheIdealGas)

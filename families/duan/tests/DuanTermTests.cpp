@@ -271,11 +271,16 @@ TEST(Duan2Term, InteractionParametersByPairAndTemperature)
     EXPECT_NEAR(cw.k1.d1[0], (cw.k1.at(T + h) - cw.k1.at(T - h)) / (2 * h), 1e-6);
     EXPECT_EQ(cw.termError, 0);
 
-    // CO2-H2O below 323.15 K has no parameters: the term reports it.
-    cw.T = 300.0;
+    // CO2-H2O has no parameters below the fluids' 273.15 K: the term
+    // reports it; from there to 323.15 K its first row is extrapolated.
+    cw.T = 270.0;
     cw.V = 1e-4;
     cw.calculate_Z();
     EXPECT_EQ(cw.termError, 1);
+    cw.T = 300.0;
+    cw.calculate_Z();
+    EXPECT_EQ(cw.termError, 0);
+    EXPECT_NEAR(cw.k1.value, 0.20611 + 0.0006 * 300.0, 1e-12);
     cw.T = 500.0;
     cw.calculate_Z();
     EXPECT_EQ(cw.termError, 0);
