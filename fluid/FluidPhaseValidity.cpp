@@ -276,21 +276,22 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven)
         errorflag = 1;
         return false;
     }
+    // Beyond the source's pressures or temperatures: said once each.
+    auto sayExtrapolated = [&](bool& said, const char* where, const char* source) {
+        said = true;
+        platform::warnf("The model %s is extrapolated %s (%s): the state at %s K and %s bar, and the others %s it, "
+                        "lie beyond its source.\n",
+                        modelName(), where, source ? source : validity.source, givenDigits(T_).c_str(),
+                        pText.c_str(), where[0] == 'a' ? "above" : "below");
+    };
+    char where[48];
     if (P_bar > validity.extrapolatedAbove && !extrapolationSaid) {
-        extrapolationSaid = true;
-        platform::warnf("The model %s is extrapolated above %g bar (%s): the state at %s K and %s bar, and the "
-                        "others above it, lie beyond its source.\n",
-                        modelName(), validity.extrapolatedAbove,
-                        validity.extrapolationSource ? validity.extrapolationSource : validity.source,
-                        givenDigits(T_).c_str(), pText.c_str());
+        std::snprintf(where, sizeof where, "above %g bar", validity.extrapolatedAbove);
+        sayExtrapolated(extrapolationSaid, where, validity.extrapolationSource);
     }
     if (T_ < validity.extrapolatedBelow && !lowExtrapolationSaid) {
-        lowExtrapolationSaid = true;
-        platform::warnf("The model %s is extrapolated below %g K (%s): the state at %s K and %s bar, and the others "
-                        "below it, lie beyond its source.\n",
-                        modelName(), validity.extrapolatedBelow,
-                        validity.lowExtrapolationSource ? validity.lowExtrapolationSource : validity.source,
-                        givenDigits(T_).c_str(), pText.c_str());
+        std::snprintf(where, sizeof where, "below %g K", validity.extrapolatedBelow);
+        sayExtrapolated(lowExtrapolationSaid, where, validity.lowExtrapolationSource);
     }
     if (T_ < validity.vapourOnlyBelow) {
         // A liquid appears at the vapour pressure, in a binary at its dew
