@@ -1450,6 +1450,9 @@ private:
     // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
     bool keepVapourRoot(double T_, double P_bar, StableState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
+    // The rule above for a binary beyond a trace: refused where its solvent
+    // has both roots at the corresponding state.
+    bool refuseCorrespondingSplit(double T_, double P_bar);
     // For a dilute binary: the verdict of dilutePhaseAt on the model's state
     // (its V, a liquid when denser than the geometric mean of the solvent's
     // saturated volumes); kWrong is said once, with errorflag set.

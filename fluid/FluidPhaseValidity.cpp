@@ -394,7 +394,18 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
     // fluid's splits the supercritical fluid between the two into a liquid
     // and a vapour: where it has both roots, the state is refused.
     // Two roots within 1 % of each other are the one fluid at the model's
-    // critical point.
+    // critical point.  A binary beyond a trace is held to the rule at its
+    // solvent's corresponding state (criticalScaling).
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (binaryShares(*this, solvent, solute, xs) && xs > 1e-6) {
+        // The searches of the rule evaluate the model elsewhere: the state's
+        // own functions are evaluated again at its volume.
+        const double Vstate = V;
+        if (!refuseCorrespondingSplit(T_, P_bar)) return false;
+        calculateFromTV(T_, Vstate, 0);
+        return true;
+    }
     if (!phaseRuleFluid() || s.otherPhase == kPhaseNone || std::fabs(s.otherV / V - 1.0) < 0.01) return true;
     const char* fluid = phaseRuleFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
@@ -411,6 +422,32 @@ bool FluidPhase::refuseInCriticalBand(double T_, double P_bar, const StableState
                     "splits the supercritical fluid into a liquid and a vapour, and the state at %g K and %g bar, "
                     "where it has both, is refused.\n",
                     modelName(), fluid, own, Tcf, T_, P_bar);
+    errorflag = 1;
+    return false;
+}
+
+bool FluidPhase::refuseCorrespondingSplit(double T_, double P_bar) {
+    const char* fluid = solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
+    if (!fluid || !criticalScaling(tScale, pScale, &Tcx, &Pcx) || !solventCriticalPoint(Tc0, Pc0)) return true;
+    const double Ts = T_ * tScale, Ps = P_bar * pScale, Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(Ts >= Tcf) || !(Ts < Tc0)) return true;
+    bool both = false;
+    {
+        const KeptFieldsAndComposition keptState(*this);
+        const platform::ThreadLogCapture quiet;  // no state there: nothing to refuse
+        toSolventEnd();
+        errorflag = 0;
+        const StableState st = calculateStableStateFromTP(Ts, Ps, true);
+        both = st.phase != kPhaseNone && !errorflag && st.otherPhase != kPhaseNone &&
+               !(std::fabs(st.otherV / V - 1.0) < 0.01);
+    }
+    if (!both) return true;
+    platform::diagf("The model %s puts the critical point of %s at %.6g K, above the fluid's %.6g K: between the two "
+                    "it splits the supercritical fluid into a liquid and a vapour, and it has both at %g K and %g "
+                    "bar: %s.\n",
+                    modelName(), fluid, Tc0, Tcf, Ts, Ps,
+                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
     errorflag = 1;
     return false;
 }
@@ -849,15 +886,17 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
         return false;
     }
     double Tc = 0.0, Pc = 0.0;
-    if (fluid && T_ >= ancillaryCriticalTemperature(fluid) && (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (binaryShares(*this, solvent, solute, xs) && xs > 1e-6) {
+        if (!refuseCorrespondingSplit(T_, P_bar)) return false;
+    } else if (fluid && T_ >= ancillaryCriticalTemperature(fluid) && (!modelCriticalPoint(Tc, Pc) || T_ < Tc)) {
         const int keep = phase_kind;
         const StableState s = calculateStableStateFromTP(T_, P_bar, true);
         set_the_phase_as(keep);
         calculateStateFunctionsFromTV(T_, V_);
         if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     }
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
     if (binarySolvent(solvent, solute, xs)) {
         const DiluteSplit d = dilutePhaseAt(T_);
         calculateStateFunctionsFromTV(T_, V_);
