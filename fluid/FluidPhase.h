@@ -713,6 +713,13 @@ public:
     char withVenturi = 0;
     double sigma = 0, parachor = 0;
     double critical_T = 0, critical_V = 0;  // start of the pure-fluid critical-point search
+    // The lowest temperature (K) from which the model's isotherms, the pure
+    // fluid's, are mechanically stable (dP/dV < 0) from the dilute gas to
+    // pressures far beyond its range, as a scan of them shows: a root there
+    // at a pressure in its range is the isotherm's only one, on both
+    // branches without a walk.  0: none shown (isotherms above 1.1
+    // critical_T count as such in every model).
+    double oneRootFromT = 0;
     double Tmin = 80.0;
     // Highest temperature (K) of a mixture critical point the model describes:
     // the critical-curve tracer ends before a point above it (none by default).
@@ -1298,6 +1305,10 @@ private:
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
+    // Whether the isotherm at T has one root at the pressure P asked for:
+    // above 1.1 critical_T, or from oneRootFromT up in the plain pure fluid
+    // within the pressure range of the model.
+    bool isothermHasOneRoot() const;
     bool rootOnABranch(double T_, double P_bar, double V_);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
