@@ -136,7 +136,9 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     set_the_phase_as(kind);
     temperature(T_);
     pressure(P_bar);
+    stateFollowsSearch_ = true;  // a root's state functions follow (acceptRoot)
     calculate_molar_volume();
+    stateFollowsSearch_ = false;
     set_the_phase_as(keep);
     if (errorflag || !std::isfinite(V) || !(V > 0.0)) return false;
     errorflag = 0;
@@ -614,7 +616,9 @@ bool FluidPhase::denseRootAboveCritical(double T_, double P_bar) {
     const double B = (Z - 1.0) * V;
     if (errorflag || !std::isfinite(B)) return false;
     pressure(P_bar);
+    stateFollowsSearch_ = true;  // a root's state functions follow (acceptRoot)
     calculateMolarVolumeFrom(std::fmax(R * T_ / (P_bar * 1e5) + B, 0.5 * keptCritical_.V));
+    stateFollowsSearch_ = false;
     double V_ = 0.0, G_ = 0.0;
     return !errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_);
 }

@@ -107,7 +107,9 @@ public:
         if (phase_.ideal) phase_.ideal->beginVolumeSearch();
     }
     ~VolumeSearch() {
-        const bool stateNext = phase_.stateFollowsSearch();
+        // A root found whose state functions follow at once (the trees then
+        // evaluated from their roots) needs no evaluation of its own here.
+        const bool stateNext = phase_.stateFollowsSearch() && phase_.errorflag == 0;
         for (Interaction* t : phase_.interactions)
             if (t) t->endVolumeSearch(stateNext);
         if (phase_.ideal) phase_.ideal->endVolumeSearch(stateNext);
