@@ -119,7 +119,8 @@ public:
     // to the first mechanically unstable stretch), kind 1 the vapour branch
     // (from the dilute gas down to the last one); an isotherm without an
     // unstable stretch (above the critical temperature; every isotherm above
-    // 1.1 critical_T of a model that gives it) is both.  The search finds
+    // 1.1 critical_T of a model that gives it, and from oneRootFromT where a
+    // model shows it) is both.  The search finds
     // the kind's root or fails (never the other phase; a pure fluid's kind-1
     // search fails in its compressed liquid below critical_T), except where
     // the branches are no coexisting phases (otherBranchAnswers): there,
