@@ -1297,6 +1297,10 @@ private:
     bool volumeSearchFrom(double start);
     // Set by calculateFromTP around its search, whose state functions follow.
     bool stateFollowsSearch_ = false;
+    // calculateMolarVolumeFrom(start) for a root whose state functions are
+    // evaluated next: its terms are not evaluated once more at the end of
+    // the search.
+    void rootBeforeItsState(double start);
 
 public:
     bool stateFollowsSearch() const { return stateFollowsSearch_; }
