@@ -174,8 +174,9 @@ struct LoopPaths {
     }
     // Newton in V on R T Z / V - P, step for step the library's search: the
     // same start, the step halved while a trial volume is outside [1e-7, 1e6]
-    // m3/mol or mechanically unstable, and the same stopping rule
-    // |V1 - V0| < 1e-15 max(1, |V0|) tested after the evaluation at V1.
+    // m3/mol or mechanically unstable, and the same stopping rules
+    // |V1 - V0| < 1e-15 max(1, |V0|), or a next step that rounds back to V1,
+    // tested after the evaluation at V1.
     double volume(double T, double Pbar, double start, int* evaluations = nullptr)
     {
         loop.setTau(kTc / T);
@@ -207,6 +208,8 @@ struct LoopPaths {
             } while (!ok && rho > 0.001);
             if (std::fabs(V1 - V0) < 1e-15 * std::fmax(1.0, std::fabs(V0)) || !ok)
                 break;
+            if (V1 - f1 / df1 == V1)
+                break;  // the next step would land on V1 again
             V0 = V1, f0 = f1, df0 = df1;
         }
         if (evaluations)

@@ -119,7 +119,8 @@ public:
     // to the first mechanically unstable stretch), kind 1 the vapour branch
     // (from the dilute gas down to the last one); an isotherm without an
     // unstable stretch (above the critical temperature; every isotherm above
-    // 1.1 critical_T of a model that gives it) is both.  The search finds
+    // 1.1 critical_T of a model that gives it, and from oneRootFromT where a
+    // model shows it) is both.  The search finds
     // the kind's root or fails (never the other phase; a pure fluid's kind-1
     // search fails in its compressed liquid below critical_T), except where
     // the branches are no coexisting phases (otherBranchAnswers): there,
@@ -751,6 +752,13 @@ public:
     char withVenturi = 0;
     double sigma = 0, parachor = 0;
     double critical_T = 0, critical_V = 0;  // start of the pure-fluid critical-point search
+    // The lowest temperature (K) from which the model's isotherms, the pure
+    // fluid's, are mechanically stable (dP/dV < 0) from the dilute gas to
+    // pressures far beyond its range, as a scan of them shows: a root there
+    // at a pressure in its range is the isotherm's only one, on both
+    // branches without a walk.  0: none shown (isotherms above 1.1
+    // critical_T count as such in every model).
+    double oneRootFromT = 0;
     double Tmin = 80.0;
     // Highest temperature (K) of a mixture critical point the model describes:
     // the critical-curve tracer ends before a point above it (none by default).
@@ -1327,6 +1335,10 @@ private:
     bool volumeSearchFrom(double start);
     // Set by calculateFromTP around its search, whose state functions follow.
     bool stateFollowsSearch_ = false;
+    // calculateMolarVolumeFrom(start) for a root whose state functions are
+    // evaluated next: its terms are not evaluated once more at the end of
+    // the search.
+    void rootBeforeItsState(double start);
 
 public:
     bool stateFollowsSearch() const { return stateFollowsSearch_; }
@@ -1336,6 +1348,10 @@ private:
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
     bool onBranch(RootBranch branch, double liquid);
+    // Whether the isotherm at T has one root at the pressure P asked for:
+    // above 1.1 critical_T, or from oneRootFromT up in the plain pure fluid
+    // within the pressure range of the model.
+    bool isothermHasOneRoot() const;
     bool rootOnABranch(double T_, double P_bar, double V_);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose

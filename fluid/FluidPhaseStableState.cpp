@@ -131,12 +131,23 @@ bool FluidPhase::stateIsFinite() const {
            bulk_molar_weight > 0.0 && std::isfinite(bulk_molar_weight);
 }
 
+void FluidPhase::rootBeforeItsState(double start) {
+    // The state functions of the root follow (acceptRoot, the fugacities of
+    // rootGibbsEnergy), evaluating the terms from their roots; or, where the
+    // root is not taken, another search or evaluation does.
+    stateFollowsSearch_ = true;
+    calculateMolarVolumeFrom(start);
+    stateFollowsSearch_ = false;
+}
+
 bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_) {
     const int keep = phase_kind;
     set_the_phase_as(kind);
     temperature(T_);
     pressure(P_bar);
+    stateFollowsSearch_ = true;  // a root's state functions follow (acceptRoot)
     calculate_molar_volume();
+    stateFollowsSearch_ = false;
     set_the_phase_as(keep);
     if (errorflag || !std::isfinite(V) || !(V > 0.0)) return false;
     errorflag = 0;
@@ -402,7 +413,7 @@ bool FluidPhase::rootFromSaturatedVolume(double T_, double P_bar, bool liquid, d
     }
     temperature(T_);
     pressure(P_bar);
-    calculateMolarVolumeFrom(start);
+    rootBeforeItsState(start);
     return !errorflag && std::isfinite(V) && V > 0.0 && dPdV < 0.0 && onSideOf(V, liquid, Vl, Vv, nearSaturation);
 }
 
@@ -441,7 +452,7 @@ bool FluidPhase::sideRootInBracket(double T_, double P_bar, bool liquid, double 
     const double lo = std::fmin(a, c), hi = std::fmax(a, c);
     double V_ = 0.0, G_ = 0.0;
     pressure(P_bar);
-    calculateMolarVolumeFrom(c);
+    rootBeforeItsState(c);
     if (!errorflag && V >= lo && V <= hi && acceptRoot(*this, P_bar, V_, G_)) return true;
     return pressureRootInBracket(T_, P_bar, lo, hi, V_, G_) && !errorflag;
 }
@@ -547,7 +558,7 @@ bool FluidPhase::metastableRoot(double T_, double P_bar, double start, bool vapo
     }
     temperature(T_);
     pressure(P_bar);
-    calculateMolarVolumeFrom(start);
+    rootBeforeItsState(start);
     if (!errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_) && onItsBranch(V_)) return true;
     return pressureRootInBracket(T_, P_bar, std::fmin(a, b), std::fmax(a, b), V_, G_) && onItsBranch(V_);
 }
@@ -614,7 +625,7 @@ bool FluidPhase::denseRootAboveCritical(double T_, double P_bar) {
     const double B = (Z - 1.0) * V;
     if (errorflag || !std::isfinite(B)) return false;
     pressure(P_bar);
-    calculateMolarVolumeFrom(std::fmax(R * T_ / (P_bar * 1e5) + B, 0.5 * keptCritical_.V));
+    rootBeforeItsState(std::fmax(R * T_ / (P_bar * 1e5) + B, 0.5 * keptCritical_.V));
     double V_ = 0.0, G_ = 0.0;
     return !errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_);
 }

@@ -107,7 +107,9 @@ public:
         if (phase_.ideal) phase_.ideal->beginVolumeSearch();
     }
     ~VolumeSearch() {
-        const bool stateNext = phase_.stateFollowsSearch();
+        // A root found whose state functions follow at once (the trees then
+        // evaluated from their roots) needs no evaluation of its own here.
+        const bool stateNext = phase_.stateFollowsSearch() && phase_.errorflag == 0;
         for (Interaction* t : phase_.interactions)
             if (t) t->endVolumeSearch(stateNext);
         if (phase_.ideal) phase_.ideal->endVolumeSearch(stateNext);
@@ -518,10 +520,20 @@ bool FluidPhase::stretchHolds(const StableStretch& s) const {
     return s.T == T && s.x == x && s.revision == parameterRevision() && s.criticalSet == walkOnCriticalSet_;
 }
 
-bool FluidPhase::onBranch(RootBranch branch, double liquid) {
+bool FluidPhase::isothermHasOneRoot() const {
     // Above 1.1 times the model's critical-point start the isotherm has no
-    // unstable stretch, and every root is on both branches.
-    if (branch == RootBranch::Any || (critical_T > 0.0 && !(T < 1.1 * critical_T))) return true;
+    // unstable stretch.
+    if (critical_T > 0.0 && !(T < 1.1 * critical_T)) return true;
+    // Nor from oneRootFromT up in the plain pure fluid, where the model shows
+    // it far beyond the pressures its range holds (the walk from a root at
+    // P looks at most up to max(2 P, P + 500 bar)).
+    return oneRootFromT > 0.0 && !(T < oneRootFromT) && component_count == 1 && T_shift == 0.0 && P_shift == 0.0 &&
+           capillary_mode == 0 && !walkOnCriticalSet_ && P > 0.0 && !(P > validity.Pmax * 1e5);
+}
+
+bool FluidPhase::onBranch(RootBranch branch, double liquid) {
+    // Where the isotherm has one root, every root is on both branches.
+    if (branch == RootBranch::Any || isothermHasOneRoot()) return true;
     const double Vfound = V;
     const bool wantLiquid = branch != RootBranch::Vapour, wantVapour = branch != RootBranch::Liquid;
     // The cheap question first: below its critical temperature a pure fluid

@@ -75,6 +75,11 @@ int NewtonRaphson::convergence() {
         status = 0;
         return 1;
     }
+    // A Newton step from x1 that rounds back to x1 would evaluate the model
+    // at x1 once more and stop there on its zero step: x1, evaluated last,
+    // is that answer already (the same bits, the model left in the same
+    // state), one evaluation sooner.
+    if (evaluated && status == 0 && !bisecting && tol > 0.0 && x1 - newtonStep(r, f1, df1) == x1) return 1;
     if (status) {
         if (verbose) platform::tracef("Calculation failure %d. x1 : %lf \n", status, x1);
         return 1;

@@ -77,6 +77,54 @@ void acrossTheTopOfTheExpansions(const std::string& name) {
     }
 }
 
+// Just above the critical temperature, where the volume search takes a root
+// without walking the isotherm (oneRootFromT): each isotherm from 1.001 to
+// 1.1 Tc is mechanically stable from the dilute gas (1e4 R T / 1 bar) up to
+// 100 GPa, far beyond the model's range (dP/dV < 0 at samples 0.001 apart in
+// ln V, from the slope of Z and from A's second volume derivative, and the
+// pressure rising from each sample to the next); and the searches of both
+// kinds find the one root there at pressures across the range.
+template <class Model>
+void oneRootJustAboveTc(const std::string& name, double Tc) {
+    Model m(1);
+    const double Pmax = m.validity.Pmax;
+    ASSERT_GE(m.oneRootFromT, 1.001 * Tc) << name;  // no lower than the isotherms shown
+    for (int i = 0; i <= 20; ++i) {
+        const double T = Tc * (1.001 + 0.099 * i / 20.0);
+        const std::string at = name + " " + std::to_string(T) + " K";
+        m.temperature(T);
+        m.pressure(1.0);
+        double Pprev = 0.0, P = 0.0;
+        for (double V = 1e4 * FluidPhase::R * T / 1e5; P < 1e11; V *= std::exp(-1e-3)) {
+            double f = 0.0, dfdV = 0.0;
+            m.error = 0;
+            m.equationForCalculating_V_FromTP(V, f, dfdV);
+            P = f + 1e5;
+            ASSERT_TRUE(m.error == 0 && dfdV < 0.0 && m.dPdV < 0.0 && P > Pprev) << at << " " << V << " m3/mol";
+            Pprev = P;
+        }
+        for (int j = 0; j < 8; ++j) {
+            const double Pbar = 0.1 * std::pow(Pmax / 0.1, j / 7.0);
+            double V[3] = {};
+            for (int kind : {1, 2}) {
+                m.set_the_phase_as(kind);
+                m.temperature(T);
+                m.pressure(Pbar);
+                m.calculate_molar_volume();
+                ASSERT_EQ(m.errorflag, 0) << at << " " << Pbar << " bar, kind " << kind;
+                V[kind] = m.V;
+            }
+            EXPECT_NEAR(V[1] / V[2], 1.0, 1e-12) << at << " " << Pbar << " bar";
+            EXPECT_NEAR(pressureOfAFreshModel<Model>(T, V[1]) / (Pbar * 1e5), 1.0, 1e-9) << at << " " << Pbar << " bar";
+        }
+    }
+}
+
+TEST(CriticalIsotherm, JustAboveItEachIsothermHasOneRoot) {
+    oneRootJustAboveTc<WagnerPruss>("IAPWS-95", 647.096);
+    oneRootJustAboveTc<Jacobsen>("Span et al. nitrogen", 126.192);
+}
+
 TEST(CriticalIsotherm, WaterStatesAreStableRoots) {
     // 647.096 K, the critical temperature of IAPWS-95 (2.4e-10 K below that
     // of its equation), and Tc (1 - 1e-9), Tc (1 + 1e-9).

@@ -5,9 +5,11 @@
 #include "water/WagnerPruss.h"
 
 #include "expressions/Expression.h"
+#include "water/tests/Iapws95Direct.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -108,4 +110,59 @@ TEST(WagnerVolumeSearch, PartialEvaluationAtAnotherTemperatureDoesNotLeakIntoThe
     expectSame(stateOf(w), liquid, "after a partial evaluation at 610 K");
 }
 
+// The root of the independent term-by-term IAPWS-95 at T (K) and P (Pa):
+// Newton steps in V from `start` until a step rounds back to the volume (at
+// most 60), in the framework's gas constant.
+double independentRoot(double T, double P, double start)
+{
+    using iapws95test::kFrameworkGasConstant;
+    const double tau = iapws95::Tc / T, RT = kFrameworkGasConstant * T;
+    double V = start;
+    for (int k = 0; k < 60; ++k) {
+        const double delta = iapws95::Vc / V;
+        const iapws95test::Reduced r = iapws95test::residual(delta, tau);
+        const double p = RT / V * (1.0 + delta * r.d);
+        const double dpdV = -RT / (V * V) * (1.0 + 2.0 * delta * r.d + delta * delta * r.dd);
+        const double next = V - (p - P) / dpdV;
+        if (next == V) break;
+        V = next;
+    }
+    return V;
+}
+
 }  // namespace
+
+// The searches end on the root of the equation to its last bits: over the
+// grids of the benchmarks (300 to 1000 K by 0.1 to 1000 bar, and 0.46 to
+// 0.99 Tc by 0.05 to 30 times the saturation pressure, each state of its
+// phase's kind) every volume is the root of the independent evaluation,
+// Newton-stepped from the volume found to where its steps round away, within
+// the spread that rounding of the two sums of terms leaves (a few parts in
+// 1e14 in a liquid at low pressure, whose pressure is a small difference of
+// large terms).  Stopped on its predicted step instead, one evaluation sooner,
+// the search leaves 119 of these volumes up to 1e-12 off.
+TEST(WagnerVolumeSearch, EveryVolumeOfTheGridsIsTheRootOfTheIndependentEquation)
+{
+    WagnerPruss w(1);
+    int states = 0;
+    for (int grid = 0; grid < 2; ++grid)
+        for (int i = 0; i < 20; ++i) {
+            const double T = grid == 0 ? 300.0 + 700.0 * i / 19.0 : iapws95::Tc * (0.46 + 0.53 * i / 19.0);
+            double psat = 0.0, Vl = 0.0, Vv = 0.0;
+            const bool subcritical = T < iapws95::Tc && w.saturationFromExpansion(T, psat, Vl, Vv);
+            if (grid == 1 && !subcritical) continue;
+            for (int j = 0; j < 20; ++j) {
+                const double P = grid == 0 ? 1e4 * std::pow(1e4, j / 19.0) : psat * 0.05 * std::pow(600.0, j / 19.0);
+                SCOPED_TRACE(testing::Message() << T << " K, " << P << " Pa");
+                w.set_the_phase_as(subcritical && P > psat ? 2 : 1);
+                w.temperature(T);
+                w.pressure(P * 1e-5);
+                w.calculate_molar_volume();
+                ASSERT_EQ(w.errorflag, 0);
+                const double V = w.V, off = std::fabs(independentRoot(T, P, V) / V - 1.0);
+                EXPECT_LT(off, 5e-14);  // 1.3e-14 at most here
+                ++states;
+            }
+        }
+    EXPECT_EQ(states, 800);
+}
