@@ -401,6 +401,30 @@ TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
     const Answer row = answer("DMW2:H2O,CH4", {"x", "0.001", "TP", "640", "100"});
     EXPECT_FALSE(row.ok);
     EXPECT_NE(row.err.find("could not be traced"), std::string::npos) << row.err;
+    // DMW's water near its own critical point (653.76 K, above the fluid's
+    // 647.096 K) at every composition: the mixture is refused where its
+    // solvent's corresponding state (scaled by the model's critical points)
+    // lies more than 2 % from IAPWS-95, on both sides of 2 %; once the
+    // mixture's critical point has moved away (10 % CO2) it is given.
+    std::unique_ptr<FluidPhase> dmwWater, iapws;
+    consoletest::capture([&] {
+        dmwWater.reset(createFluidModel("DMW1:H2O"));
+        iapws.reset(createFluidModel("WagnerPruss"));
+    });
+    for (const char* x : {"0.001", "0.02", "0.0201", "0.025"}) {
+        const Answer band = answer("DMW2:H2O,CO2", {"x", x, "TP", "648.589", "229.364"});
+        EXPECT_FALSE(band.ok) << x;
+        const std::size_t at = band.err.find("corresponds to H2O's at ");
+        ASSERT_NE(at, std::string::npos) << band.err;
+        double Ts = 0.0, Ps = 0.0;
+        ASSERT_EQ(std::sscanf(band.err.c_str() + at, "corresponds to H2O's at %lf K and %lf bar", &Ts, &Ps), 2);
+        consoletest::capture([&] {
+            dmwWater->calculateStableStateFromTP(Ts, Ps);
+            iapws->calculateStableStateFromTP(Ts, Ps);
+        });
+        EXPECT_GT(std::fabs(iapws->V / dmwWater->V - 1.0), 0.02) << x << ": " << Ts << " K, " << Ps << " bar";
+    }
+    EXPECT_TRUE(answer("DMW2:H2O,CO2", {"x", "0.1", "TP", "648.589", "229.364"}).ok);
     // Between the dew and bubble pressures a withheld vapour is said to
     // split, or to be a liquid, not to hold one.
     const Answer between = answer("SRK:CO2,CH4", {"x", "0.02", "TP", "275.006", "38.424"});
