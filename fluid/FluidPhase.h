@@ -674,16 +674,20 @@ public:
     };
     KeptSolventCritical keptSolventCritical_;
     // A binary of two fluids beyond a trace, taken to its solvent by
-    // corresponding states at the model's own critical points: the
+    // corresponding states at the model's own critical points (the
+    // mixture's at its fixed composition, mixtureCriticalPoint): the
     // mixture's (T, P) is the solvent's (T tScale, P pScale), with tScale =
     // Tc(solvent) / Tc(mixture) and pScale = Pc(solvent) / Pc(mixture); 1
     // and 1 for a pure fluid or a trace.  The mixture's critical point is
     // kept for the composition and the model's parameters.  False where the
     // mixture or its solvent has no critical point in the model.
     bool criticalScaling(double& tScale, double& pScale, double* Tcx = nullptr, double* Pcx_bar = nullptr);
-    // The model's critical point of a binary at its composition (x1 the
-    // second component's share; K, bar, m3/mol), kept for every composition
-    // asked for (at most 512) and the model's parameters.
+    // The model's critical point of a binary at its fixed composition,
+    // where its isotherm has a horizontal inflection (a pseudo-critical
+    // point: the mixture's one-fluid critical point, on which corresponding
+    // states rest), continued from its solvent's (x1 the solute's share;
+    // K, bar, m3/mol), kept for every composition asked for (at most 512)
+    // and the model's parameters.
     struct MixtureCritical {
         double x1;
         bool found;

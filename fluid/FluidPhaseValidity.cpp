@@ -493,20 +493,33 @@ const FluidPhase::MixtureCritical* FluidPhase::mixtureCriticalPoint() {
         keptMixtureRevision_ = parameterRevision();
         keptMixtureSolvent_ = keptSolventCritical_.fluid;
     }
-    const double x1 = x[1] / (x[0] + x[1]);
+    const std::vector<double> given = x;
+    const int solvent = x[0] >= x[1] ? 0 : 1;
+    const double share = x[1 - solvent] / (x[0] + x[1]);  // the solute's
     for (const MixtureCritical& k : kept)
-        if (k.x1 == x1) return &k;
-    // Continued from the nearest composition searched (the solvent's own
-    // point at first): the critical curve is smooth in composition.
-    double Ts = keptSolventCritical_.Tcm, Vs = keptSolventCritical_.Vcm, nearest = x[0] >= x[1] ? x1 : 1.0 - x1;
+        if (k.x1 == share) return &k;
+    // Continued from the nearest share found (the solvent's own point at
+    // first) in steps of at most 0.005: the point moves smoothly with the
+    // composition.
+    double from = 0.0, Ts = keptSolventCritical_.Tcm, Vs = keptSolventCritical_.Vcm;
     for (const MixtureCritical& k : kept)
-        if (k.found && std::fabs(k.x1 - x1) < nearest) nearest = std::fabs(k.x1 - x1), Ts = k.Tc, Vs = k.Vc;
-    MixtureCritical found{x1, false, 0.0, 0.0, 0.0};
+        if (k.found && std::fabs(k.x1 - share) < std::fabs(from - share)) from = k.x1, Ts = k.Tc, Vs = k.Vc;
+    MixtureCritical found{share, false, 0.0, 0.0, 0.0};
     {
         const KeptFieldsAndComposition keptState(*this);
         const platform::ThreadLogCapture quiet;  // none found: no correspondence
-        if (searchTheMixtureCriticalPoint(x1, Ts, Vs) && std::isfinite(P) && P > 0.0 && T > 0.0)
-            found = MixtureCritical{x1, true, T, P * 1e-5, V};
+        const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(share - from) / 0.005)));
+        bool on = std::isfinite(Ts) && Ts > 0.0 && std::isfinite(Vs) && Vs > 0.0;
+        for (int k = 1; k <= steps && on; ++k) {
+            const double xk = from + (share - from) * k / steps;
+            std::vector<double> w(x.size(), 0.0);
+            w[static_cast<std::size_t>(solvent)] = 1.0 - xk;
+            w[static_cast<std::size_t>(1 - solvent)] = xk;
+            composition(w.data());
+            on = criticalConditionsFrom(Ts, Vs, false) && P * V < R * T;  // Zc below the ideal gas's 1
+            Ts = T, Vs = V;
+        }
+        if (on) found = MixtureCritical{share, true, T, P * 1e-5, V};
     }
     if (kept.size() >= 512) kept.erase(kept.begin());
     kept.push_back(found);
@@ -664,6 +677,12 @@ std::string FluidPhase::correspondenceText(double T_, double P_bar, double Tcx, 
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
+    // A binary beyond a trace is held to the band's states one by one, at
+    // its solvent's corresponding state (refuseOffReference): each
+    // composition would ask for a band at a temperature of its own.
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (binaryShares(*this, solvent, solute, xs) && xs > 1e-6) return true;
     double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
     if (!splitBandPressures(T_, lo, hi, Tcm, Pcm) || P_bar < lo || P_bar > hi) return true;
     const char* fluid = solventFluid();
