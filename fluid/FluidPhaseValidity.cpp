@@ -493,7 +493,6 @@ const FluidPhase::MixtureCritical* FluidPhase::mixtureCriticalPoint() {
         keptMixtureRevision_ = parameterRevision();
         keptMixtureSolvent_ = keptSolventCritical_.fluid;
     }
-    const std::vector<double> given = x;
     const int solvent = x[0] >= x[1] ? 0 : 1;
     const double share = x[1 - solvent] / (x[0] + x[1]);  // the solute's
     for (const MixtureCritical& k : kept)
