@@ -8,6 +8,19 @@ function(varnok_add_tests name)
   add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/TestMain.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   target_compile_definitions(${name} PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # The builds that watch the memory or the compiler rather than the numbers
+  # run the long sweeps on a sample of their states (VARNOK_SAMPLE_SWEEPS 1).
+  if(VARNOK_SAMPLE_SWEEPS OR VARNOK_SANITIZE OR VARNOK_TSAN)
+    target_compile_definitions(${name} PRIVATE VARNOK_SAMPLE_SWEEPS=1)
+  else()
+    target_compile_definitions(${name} PRIVATE VARNOK_SAMPLE_SWEEPS=0)
+  endif()
+  # GoogleTest's header and the standard headers most tests include, parsed
+  # once per test program rather than once per source file.
+  if(VARNOK_PCH)
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <cmath> <string> <vector> <cstdio>
+                              <fstream> <sstream> <memory> <filesystem> <algorithm> <functional>)
+  endif()
   set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
   file(MAKE_DIRECTORY ${workdir})
   gtest_discover_tests(${name}
