@@ -5,8 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QLibraryInfo>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -68,30 +70,84 @@ bool openX11Display(const std::string& display) {
     return ok;
 }
 
+// Whether one of the folders Qt takes its platform plugins from holds the
+// plugin of a window system ("xcb" is libqxcb.so, "wayland" libqwayland-*.so):
+// Qt's own plugin folder, QT_PLUGIN_PATH's folders, QT_QPA_PLATFORM_PLUGIN_PATH
+// and the program's own folder.
+bool hasPlatformPlugin(const std::string& plugin) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> folders{
+        fs::path(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString()) / "platforms"};
+    if (const char* list = std::getenv("QT_PLUGIN_PATH")) {
+        std::string paths = list;
+        for (size_t start = 0; start <= paths.size();) {
+            size_t end = paths.find(':', start);
+            if (end == std::string::npos) end = paths.size();
+            if (end > start) folders.push_back(fs::path(paths.substr(start, end - start)) / "platforms");
+            start = end + 1;
+        }
+    }
+    if (const char* dir = std::getenv("QT_QPA_PLATFORM_PLUGIN_PATH")) folders.emplace_back(dir);
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) folders.push_back(self.parent_path() / "platforms");
+    const std::string prefix = "libq" + plugin;
+    for (const fs::path& folder : folders) {
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind(prefix, 0) == 0 && name.find(".so") != std::string::npos) return true;
+        }
+        ec.clear();
+    }
+    return false;
+}
+
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 }  // namespace
 
 DisplaySettings displaySettingsFrom(int argc, char** argv) {
     DisplaySettings s;
     s.qtPlatform = environment("QT_QPA_PLATFORM");
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) s.qtPlatform = argv[i + 1];
     s.x11Display = environment("DISPLAY");
+    // Qt's own arguments, with one dash or two: "-display" names the X display
+    // in place of DISPLAY.
+    for (int i = 1; i + 1 < argc; ++i) {
+        const char* arg = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (std::strcmp(arg, "-platform") == 0) s.qtPlatform = argv[i + 1];
+        if (std::strcmp(arg, "-display") == 0) {
+            s.x11Display = std::string(argv[i + 1]);
+            s.x11DisplaySource = "-display";
+        }
+    }
     s.waylandDisplay = environment("WAYLAND_DISPLAY");
     s.runtimeDir = environment("XDG_RUNTIME_DIR");
     return s;
 }
 
-DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket}; }
+DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket, hasPlatformPlugin}; }
 
 std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes, const std::string& program) {
     std::optional<std::string> systems = s.qtPlatform ? windowSystems(*s.qtPlatform) : std::string();
     if (!systems) return {};
     if (systems->empty()) systems = "wx";  // Qt's own choice among those it has
-    const bool tryX = systems->find('x') != std::string::npos && s.x11Display;
-    const bool tryWayland = systems->find('w') != std::string::npos && s.waylandDisplay;
+    auto has = [&probes](const char* plugin) { return !probes.platformPlugin || probes.platformPlugin(plugin); };
+    const bool wantX = systems->find('x') != std::string::npos, wantWayland = systems->find('w') != std::string::npos;
+    const bool tryX = wantX && s.x11Display && has("xcb");
+    const bool tryWayland = wantWayland && s.waylandDisplay && has("wayland");
     const std::string virtualDisplay = "start a virtual display (for example Xvfb :1 & DISPLAY=:1 " + program + ")";
     if (!tryX && !tryWayland) {
+        // A display is named, but this Qt has no plugin to draw on it.
+        std::string unusable;
+        if (wantWayland && s.waylandDisplay)
+            unusable = "the Wayland display " + quoted(*s.waylandDisplay) +
+                       " named by WAYLAND_DISPLAY cannot be used (this Qt has no Wayland platform plugin)";
+        else if (wantX && s.x11Display)
+            unusable = "the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource +
+                       " cannot be used (this Qt has no X11 platform plugin)";
+        if (!unusable.empty())
+            return program + ": " + unusable + " and no other display is set, so the window cannot open: run it " +
+                   "from a terminal of " + (tryX || !has("xcb") ? "a desktop session" : "an X11 desktop session") +
+                   ", log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
         return program +
                ": no display is set (neither DISPLAY nor WAYLAND_DISPLAY), so the window cannot open: run it from a "
                "terminal of a desktop session, log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
@@ -99,7 +155,7 @@ std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes
     std::vector<std::string> unreachable;
     if (tryX) {
         if (probes.x11 && probes.x11(*s.x11Display)) return {};
-        unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by DISPLAY");
+        unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource);
     }
     if (tryWayland) {
         const std::string& name = *s.waylandDisplay;

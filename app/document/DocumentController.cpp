@@ -87,6 +87,25 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
         box.exec();
         return box.clickedButton() == replace;
     };
+    askExtension = [](Document* doc, const QString& chosen, const QString& withOurs) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Save"),
+                        QStringLiteral("\"%1\" ends in \".%2\", not in \".%3\".")
+                            .arg(QFileInfo(chosen).fileName(), otherExtension(chosen), documentExtension()),
+                        QMessageBox::NoButton, doc ? doc->window() : nullptr);
+        box.setInformativeText(QStringLiteral("File > Open lists chamber documents by their \".%1\" extension. Save "
+                                              "as \"%2\", or keep the name as typed?")
+                                   .arg(documentExtension(), QFileInfo(withOurs).fileName()));
+        QPushButton* add = box.addButton(QStringLiteral("Use .%1").arg(documentExtension()), QMessageBox::AcceptRole);
+        QPushButton* keep = box.addButton(QStringLiteral("Keep \".%1\"").arg(otherExtension(chosen)),
+                                          QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(add);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == add    ? ExtensionChoice::AddExtension
+               : box.clickedButton() == keep ? ExtensionChoice::KeepName
+                                             : ExtensionChoice::Cancel;
+    };
     confirmRevert = [](Document* doc) {
         return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
                                      QStringLiteral("Revert \"%1\" to its saved version? Your changes will be lost.")
@@ -250,8 +269,25 @@ bool DocumentController::saveDocument(Document* doc) {
 }
 
 QString DocumentController::documentPath(const QString& chosen) {
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
-    return chosen + QLatin1Char('.') + documentExtension();
+    const QString ours = QLatin1Char('.') + documentExtension();
+    if (chosen.isEmpty() || chosen.endsWith(ours, Qt::CaseInsensitive)) return chosen;
+    return chosen + ours;
+}
+
+QString DocumentController::otherExtension(const QString& chosen) {
+    const QString name = QFileInfo(chosen).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || chosen.endsWith(QLatin1Char('.') + documentExtension(), Qt::CaseInsensitive)) return {};
+    const QString suffix = name.mid(dot + 1);
+    // A file type's extension is a short word of letters and digits with at
+    // least one letter; "5 kbar" or "1" is the rest of a name.
+    if (suffix.isEmpty() || suffix.size() > 8) return {};
+    bool letter = false;
+    for (QChar ch : suffix) {
+        if (!ch.isLetterOrNumber()) return {};
+        letter = letter || ch.isLetter();
+    }
+    return letter ? suffix : QString();
 }
 
 Document* DocumentController::documentWithFile(const QString& path, const Document* except) const {
@@ -267,7 +303,23 @@ Document* DocumentController::documentWithFile(const QString& path, const Docume
 }
 
 QString DocumentController::chooseSaveTarget(Document* doc, const QString& given) {
-    const QString path = documentPath(given.isEmpty() ? chooseFile(doc, true) : given);
+    QString path;
+    if (!given.isEmpty()) {
+        // The caller's own name: another extension is its decision.
+        path = otherExtension(given).isEmpty() ? documentPath(given) : given;
+    } else {
+        const QString chosen = chooseFile(doc, true);
+        path = documentPath(chosen);
+        // Saved under another extension only when the user says so: File >
+        // Open would not list it among the documents.
+        if (!otherExtension(chosen).isEmpty()) {
+            switch (askExtension ? askExtension(doc, chosen, path) : ExtensionChoice::AddExtension) {
+            case ExtensionChoice::AddExtension: break;
+            case ExtensionChoice::KeepName: path = chosen; break;
+            case ExtensionChoice::Cancel: return {};
+            }
+        }
+    }
     if (path.isEmpty()) return {};
     if (Document* other = documentWithFile(path, doc)) {
         showError(QStringLiteral("Save"),

@@ -47,9 +47,15 @@ EruptionTableWindow::EruptionTableWindow(QWidget* parent) : QWidget(parent, Qt::
     resize(metrics.horizontalAdvance(QString(80, QLatin1Char('0'))) + 60, 480);
 }
 
-void EruptionTableWindow::setTable(const QString& title, const QString& heading, const std::vector<std::string>& lines) {
-    setWindowTitle(title);
-    mHeading->setText(heading);
+void EruptionTableWindow::setDocumentName(const QString& documentName) {
+    setWindowTitle(QStringLiteral("Eruption Table - %1").arg(documentName));
+    mHeading->setText(QStringLiteral("%1: %2").arg(documentName, mInputs));
+}
+
+void EruptionTableWindow::setTable(const QString& documentName, const QString& inputs,
+                                   const std::vector<std::string>& lines) {
+    mInputs = inputs;
+    setDocumentName(documentName);
     QString text;
     size_t size = 0;
     for (const std::string& l : lines) size += l.size() + 1;

@@ -615,6 +615,10 @@ void MyDocument::installCancelKeys(QMainWindow* window) {
 }
 
 void MyDocument::windowControllerDidLoad(QMainWindow* window) {
+    // The eruption table names its document as the window does, also after Save As.
+    connect(this, &Document::fileNameChanged, this, [this] {
+        if (mEruptionTable) mEruptionTable->setDocumentName(displayName());
+    });
     // Panes side by side that the user can widen or narrow: the cases, the
     // form, the results and the plots.  The form and the results scroll up
     // and down each in its own pane, so that both result columns stand beside
@@ -1393,8 +1397,7 @@ void MyDocument::writeEruptionTable(EruptionReport& report, QString& failure, co
             for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
             ChamberApplication::requireMemory(4 * bytes);
             if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
-            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
-                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+            mEruptionTable->setTable(displayName(), inputs, report.lines);
         }
         std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
             report, kLogTableHead, kLogTableTail,
