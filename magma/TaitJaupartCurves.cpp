@@ -238,6 +238,12 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
                   format("%g bar to which its solubility laws were calibrated.", 1e-5 * kMaxPressure);
         return EruptionSequenceEnd::overpressureNotReached;
     }
+    // A magma without volatiles never gains pressure from crystals denser
+    // than its melt: no eruption is searched for.
+    if (const std::string why = fallingPressureReason(mv + mvCO2 <= 0.0); !why.empty()) {
+        message = format("The overpressure of %g bar is never reached: ", 1e-5 * overpressure) + why + ".";
+        return EruptionSequenceEnd::overpressureNotReached;
+    }
     // Per 1000 kg of chamber contents, whatever mass the state was given with
     // (or an earlier sequence left).
     if (!scaleInitialState(kCurveMass)) {

@@ -1,5 +1,7 @@
 #include "app/document/EruptionTableWindow.h"
 
+#include "app/plot/FileChooser.h"
+
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -36,9 +38,11 @@ EruptionTableWindow::EruptionTableWindow(QWidget* parent) : QWidget(parent, Qt::
     row->addWidget(save);
     layout->addLayout(row);
     connect(save, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Eruption Table"),
-                                                          QStringLiteral("eruptions.txt"),
-                                                          QStringLiteral("Text (*.txt);;All files (*)"));
+        const QString path = QString::fromStdString(withFileExtension(
+            QFileDialog::getSaveFileName(this, QStringLiteral("Save Eruption Table"), QStringLiteral("eruptions.txt"),
+                                         QStringLiteral("Text (*.txt)"))
+                .toStdString(),
+            "txt"));
         QString error;
         if (!path.isEmpty() && !saveText(path, error))
             QMessageBox::critical(this, QStringLiteral("Save Eruption Table"), error);

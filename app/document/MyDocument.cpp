@@ -70,6 +70,11 @@ Qt::ItemFlags CaseTableModel::flags(const QModelIndex& index) const {
 
 bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid()) return false;
+    // A case is known by its name in the table: a blank one would be an empty row.
+    if (value.toString().trimmed().isEmpty()) {
+        if (emptyNameRefused) emptyNameRefused(index.row());
+        return false;
+    }
     const PropertyList before = mList->cases();
     if (!mList->setValue(index.row(), "name", PropertyList::string(value.toString().toStdString()))) return false;
     emit dataChanged(index, index);
@@ -401,9 +406,9 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     addFormRow(chGrid, 4, QStringLiteral("Final crystal content"), "cr1", mCrystaWt1, mStepCrysta1,
                QStringLiteral("wt %"), 1, 0, 99);
     addFormRow(chGrid, 5, QString::fromUtf8("Chamber elastic modulus \u03BC"), "mu", mMu, mStepMu,
-               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, 1e11);
+               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, TaitJaupart::kMaxModulus);
     addFormRow(chGrid, 6, QString::fromUtf8("Melt bulk modulus \u03B2"), "beta", mBeta, mStepBeta, QStringLiteral("Pa"),
-               1e9, TaitJaupart::kMinModulus, 1e11);
+               1e9, TaitJaupart::kMinModulus, TaitJaupart::kMaxModulus);
     // The range the model computes with, where the user types a modulus.
     for (QLineEdit* f : {mMu, mBeta})
         f->setToolTip(QStringLiteral("From %1 Pa to %2 Pa: rocks and melts lie near 1e10 Pa.")
@@ -570,6 +575,10 @@ void MyDocument::buildCasesPane(QWidget* parent) {
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
+    mModel->emptyNameRefused = [this](int row) {
+        showStatus(QStringLiteral("A case needs a name: \"%1\" keeps its name.")
+                       .arg(mModel->data(mModel->index(row, 0), Qt::DisplayRole).toString()));
+    };
     mModel->nameEdited = [this](int row, const PropertyList& before) {
         recordEdit(QStringLiteral("Change Of Case Name"), before, row);
     };
@@ -838,6 +847,16 @@ void MyDocument::showCaseSelected(bool selected) {
     for (QWidget* w : {mFormContent, static_cast<QWidget*>(mComment), static_cast<QWidget*>(mExsolView),
                        static_cast<QWidget*>(mPressureView)})
         if (w) w->setEnabled(selected);
+    // Nor do the results and plots show a case that is not there (the one
+    // just deleted).
+    if (!selected && mExsolView && mPressureView) {
+        mResult = CalculationResult();
+        showResultFields();
+        for (CDrawPlotView* v : {mExsolView, mPressureView}) {
+            v->plotView()->purge();
+            v->plotView()->setNeedsDisplay();
+        }
+    }
     if (!selected && mStatus)
         mStatus->setText(mList.empty() ? QStringLiteral("The document holds no case: add one with \"Add\".")
                                        : QStringLiteral("No case is selected: select one in the list to show and "
@@ -947,8 +966,9 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
         if (auto v = form.number(e.key)) e.stepper->setValue(*v);
     for (FieldStepper* s : {mStepMu, mStepBeta, mStepExsols})
         if (s->value() > 0.0) s->setIncrement(s->value() / 10.0);
-    mStepMu->setMaximum(1e11);
-    mStepBeta->setMaximum(1e11);
+    // The steppers reach the whole range the model computes with.
+    mStepMu->setMaximum(TaitJaupart::kMaxModulus);
+    mStepBeta->setMaximum(TaitJaupart::kMaxModulus);
 
     // Every change of a case counts, so that nothing is lost on closing.  A
     // case only loaded counts as changed when more than the values the model

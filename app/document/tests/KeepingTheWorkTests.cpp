@@ -44,6 +44,7 @@
 #include "app/plot/CPlotView.h"
 #include "app/plot/qt/CDrawPlotView.h"
 #include "magma/TaitJaupart.h"
+#include "numerics/Solver.h"
 
 using platform::PropertyList;
 
@@ -422,14 +423,14 @@ TEST(FailedPressures, AreSaidAsFailuresWithWhereAndWhyNeverAsAThresholdNotReache
     form.setNumber("mu", 0.5);
     CalculationResult r = calc.calculate(form);
     EXPECT_FALSE(r.initialState);
-    EXPECT_EQ(r.status, "The elastic modulus \xCE\xBC = 0.5 Pa lies outside the range the chamber model computes with, "
+    EXPECT_EQ(r.status, "The elastic modulus of the chamber \xCE\xBC = 0.5 Pa lies outside the range the chamber model computes with, "
                         "1e+06 Pa to 1e+13 Pa (rocks and melts lie near 1e+10 Pa).");
     const EruptionReport rep = calc.eruptiveSequence(form, 50);
     EXPECT_EQ(rep.eruptions, 0);
     EXPECT_EQ(rep.lines.back(), "The sequence was not computed: " + r.status);
     form.setNumber("mu", 1e10);
     form.setNumber("beta", 1200);
-    EXPECT_NE(calc.calculate(form).status.find("\xCE\xB2 = 1200 Pa lies outside"), std::string::npos);
+    EXPECT_EQ(calc.calculate(form).status.rfind("The bulk modulus of the melt \xCE\xB2 = 1200 Pa lies outside", 0), 0u);
 }
 
 TEST(FailedPressures, EveryModulusOfTheNamedRangeGivesChamberStatesWhoseVolumesBalance) {
@@ -454,7 +455,10 @@ TEST(FailedPressures, EveryModulusOfTheNamedRangeGivesChamberStatesWhoseVolumesB
                 m.beta = beta;
                 for (int i = 1; i <= 50; ++i) {
                     const double X = 0.01 * i;
-                    ASSERT_EQ(m.calculateOverpressure(X), 0) << m.message << " mu " << mu << " beta " << beta;
+                    // Below 100 bar the state is found, and refused as outside the laws' range.
+                    const int status = m.calculateOverpressure(X);
+                    ASSERT_TRUE(status == 0 || (status == kSolverBelowMin && m.P < TaitJaupart::kMinPressure))
+                        << m.message << " mu " << mu << " beta " << beta;
                     EXPECT_NEAR(m.V, m.Vl + m.Vg + m.Vc, 1e-9 * m.V) << "X " << X;
                     EXPECT_NEAR(m.V, m.V0 * std::exp((m.P - m.P0) / mu), 1e-12 * m.V);
                 }
