@@ -168,7 +168,14 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     std::string why;
     for (int i = 1; i <= scanSteps && above < 0.0; ++i) {
         const double Xi = i < scanSteps ? Xc + i * kScanStep : kEndCrystalFraction;
-        if (calculateOverpressure(Xi) != 0) {
+        const int status = calculateOverpressure(Xi);
+        // A pressure below the laws' range lies below P0 (which is within
+        // it), and so below any threshold: known not to be reached there.
+        if (status == kSolverBelowMin) {
+            below = Xi;
+            continue;
+        }
+        if (status != 0) {
             if (failed++ == 0) {
                 firstFailed = Xi;
                 why = message;

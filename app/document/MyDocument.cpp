@@ -234,12 +234,20 @@ public:
 
 // The parts of a document window that a window opening beside it leaves
 // clear (screen coordinates): the shown part of `controls` (the eruption
-// controls) and the document window's title bar and menus.
+// controls), the case commands and the status line, and the document
+// window's title bar and menus.
 std::vector<QRect> keepClearOf(const QWidget* controls) {
     std::vector<QRect> clear;
     if (!controls || !controls->isVisible()) return clear;
-    const QRect shown = controls->visibleRegion().boundingRect();
-    if (!shown.isEmpty()) clear.emplace_back(controls->mapToGlobal(shown.topLeft()), shown.size());
+    auto keepShown = [&clear](const QWidget* w) {
+        const QRect shown = w->visibleRegion().boundingRect();
+        if (!shown.isEmpty()) clear.emplace_back(w->mapToGlobal(shown.topLeft()), shown.size());
+    };
+    keepShown(controls);
+    // The case commands and the status line of the same window stay in view too.
+    for (const char* name : {"addCase", "duplicateCase", "deleteCase", "mStatus"})
+        if (const auto* w = controls->window()->findChild<const QWidget*>(QLatin1String(name)); w && w->isVisible())
+            keepShown(w);
     if (const auto* doc = qobject_cast<const QMainWindow*>(controls->window())) {
         const QRect frame = doc->frameGeometry();
         int bottom = doc->geometry().top() - 1;  // the title bar
@@ -593,6 +601,9 @@ void MyDocument::buildCasesPane(QWidget* parent) {
     auto* addCase = new QPushButton(QStringLiteral("Add"), casesPane);
     auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), casesPane);
     auto* delCase = new QPushButton(QStringLiteral("Delete"), casesPane);
+    addCase->setObjectName(QStringLiteral("addCase"));
+    dupCase->setObjectName(QStringLiteral("duplicateCase"));
+    delCase->setObjectName(QStringLiteral("deleteCase"));
     for (QPushButton* b : {addCase, dupCase, delCase}) cases->addWidget(b);
     cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
     mComment = new QLineEdit(casesPane);
