@@ -41,6 +41,7 @@
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
 #include "app/document/MyDocument.h"
+#include "app/plot/FileChooser.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
 #include "app/plot/CPlotView.h"
@@ -495,6 +496,56 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     EXPECT_NE(text.find(never), std::string::npos) << text;
     EXPECT_EQ(text.find("stopped"), std::string::npos) << text;
     EXPECT_EQ(doc->statusLine()->text().toStdString(), never);
+}
+
+// What the window shows and says holds for the case it shows: no round-off
+// as a value, no note on a gas the case has none of, no case without a name,
+// no plot of a deleted case, and the eruption table under the document's name.
+TEST_F(CaseWindow, TheWindowShowsNoRoundOffNoNoteOnAnAbsentGasAndNothingOfACaseThatIsGone) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    // The new case holds 0 % CO2: the CO2 equation of state is not used, and not mentioned.
+    log->clearText();
+    type("P0", "1600");
+    EXPECT_FALSE(doc->statusLine()->text().contains("CO2")) << doc->statusLine()->text().toStdString();
+    EXPECT_EQ(log->plainText().find("CO2 densities"), std::string::npos) << log->plainText();
+    // Saturated water at P0 (C/(1 + C) of the melt, the capacity): the gas
+    // left by the subtraction is round-off, shown as none; the final state at
+    // the initial crystal content is P0 itself.
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
+        if (b->text() == "Saturate") b->click();
+    type("cr1", "0");
+    for (const char* f : {"mGasWt0", "mGasWt1", "mGasVol0", "mOverpressure"}) EXPECT_EQ(result(f), "0") << f;
+    EXPECT_EQ(result("mP1"), "1600");
+    // A name of blanks is refused: the case keeps its name.
+    doc->listView()->edit(doc->listView()->model()->index(0, 0));
+    QLineEdit* nameEditor = doc->listView()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(nameEditor, nullptr);
+    nameEditor->selectAll();
+    QTest::keyClicks(nameEditor, "   ");
+    QTest::keyClick(nameEditor, Qt::Key_Return);
+    QApplication::processEvents();  // the view commits the edit once its editor closes
+    EXPECT_EQ(stored("name").stringValue(), "New");
+    EXPECT_TRUE(doc->statusLine()->text().startsWith("A case needs a name")) << doc->statusLine()->text().toStdString();
+    // The eruption table follows the document's name through Save As.
+    doc->pfracField()->setText("50");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    EXPECT_TRUE(doc->eruptionTableWindow()->heading().startsWith("Untitled: "));
+    ASSERT_TRUE(c.saveDocumentAs(doc, "docs/Mt. Etna"));
+    EXPECT_EQ(doc->eruptionTableWindow()->windowTitle(), "Eruption Table - Mt. Etna.chamber");
+    EXPECT_TRUE(doc->eruptionTableWindow()->heading().startsWith("Mt. Etna.chamber: Case \"New\""))
+        << doc->eruptionTableWindow()->heading().toStdString();
+    // The last case deleted: neither plot draws it, no result shows it.
+    doc->onDeleteCase();
+    ASSERT_TRUE(doc->list().empty());
+    for (CDrawPlotView* v : {doc->exsolView(), doc->pressureView()}) EXPECT_TRUE(v->plotView()->graphObjects().empty());
+    EXPECT_EQ(result("mP1"), "no value");
+    EXPECT_EQ(result("mGasWt0"), "no value");
+    // Exports keep the extension of their type whatever dots the name holds.
+    EXPECT_EQ(withFileExtension("log v1.2", "pdf"), "log v1.2.pdf");
+    EXPECT_EQ(withFileExtension("log.PDF", "pdf"), "log.PDF");
+    EXPECT_EQ(withFileExtension("eruptions", "txt"), "eruptions.txt");
 }
 
 // A volatile-free magma in the window: the final pressure falls with the
