@@ -431,6 +431,10 @@ namespace {
 // just at saturation) is no gas: below 1e-12 of the chamber's mass it is the
 // round-off of the masses themselves, and is shown as nil.
 bool roundOffGas(double gas, double total) { return !(gas > 1e-12 * total); }
+
+// The pressure is solved to 1e-9 of itself: a smaller difference from P0 is
+// the search's tolerance, not an overpressure.
+bool withinPressureTolerance(double P, double P0) { return std::fabs(P - P0) <= 1e-9 * P0; }
 }  // namespace
 
 void ChamberCalculator::fillInitialFields(CalculationResult& r, int fluid) const {
@@ -453,9 +457,7 @@ void ChamberCalculator::fillFinalFields(CalculationResult& r, int fluid) const {
     const double gas = speck ? 0.0 : m.mg + m.mgCO2;
     const double dis = m.md + m.mdCO2 + (m.mg + m.mgCO2 - gas);
     f["mP1"] = number(1e-5 * m.P);
-    // The pressure is solved to 1e-9 of itself: a smaller difference from P0
-    // is the search's tolerance, not an overpressure.
-    const double overpressure = std::fabs(m.P - m.P0) <= 1e-9 * m.P0 ? 0.0 : m.P - m.P0;
+    const double overpressure = withinPressureTolerance(m.P, m.P0) ? 0.0 : m.P - m.P0;
     f["mOverpressure"] = number(1e-5 * overpressure);
     fillStateFields(f, "1", {m.ml, dis, gas, m.mc, gas + dis, m.M, speck ? 0.0 : m.Vg, m.Vl, m.Vc, m.V});
     r.undersaturated1 = m.saturated == 0;
@@ -525,6 +527,7 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
         mV0 = m.V0;
         mVg = m.Vg;
         mP = m.P;
+        mP0 = m.P0;
         mBeta = m.beta;
         // H = (D P + ml)/D and the approximate pressure through K hold for a
         // melt with dissolved volatiles D; without any, the model's zeros are
@@ -571,7 +574,8 @@ std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const Pro
         if (why) *why = reason;
         return f;
     }
-    const double r = std::max(0.0, (mV - mV0) / mV0);
+    // No expansion where the pressure is P0 within the search's tolerance (as the overpressure).
+    const double r = withinPressureTolerance(mP, mP0) ? 0.0 : std::max(0.0, (mV - mV0) / mV0);
     const double expansion = C * r * 1000.0;  // 1e6 m3
     const double expelled = (1.0 - mVg / mV) * expansion;
     f["mChamberExp"] = number(expansion);

@@ -188,5 +188,5 @@ private:
     TaitJaupart mModel;
     // The states of the last calculation that the chamber expansion reads.
     bool mHaveFinal = false;
-    double mV = 0, mV0 = 0, mVg = 0, mP = 0, mBeta = 0;
+    double mV = 0, mV0 = 0, mVg = 0, mP = 0, mP0 = 0, mBeta = 0;
 };

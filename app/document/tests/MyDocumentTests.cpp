@@ -515,7 +515,8 @@ TEST_F(CaseWindow, TheWindowShowsNoRoundOffNoNoteOnAnAbsentGasAndNothingOfACaseT
     for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
         if (b->text() == "Saturate") b->click();
     type("cr1", "0");
-    for (const char* f : {"mGasWt0", "mGasWt1", "mGasVol0", "mOverpressure"}) EXPECT_EQ(result(f), "0") << f;
+    for (const char* f : {"mGasWt0", "mGasWt1", "mGasVol0", "mOverpressure", "mChamberExp", "mChamberRel"})
+        EXPECT_EQ(result(f), "0") << f;
     EXPECT_EQ(result("mP1"), "1600");
     // A name of blanks is refused: the case keeps its name.
     doc->listView()->edit(doc->listView()->model()->index(0, 0));
