@@ -454,7 +454,9 @@ TEST(EruptionSequence, ReportsWhereItStoppedEarly) {
         const EruptionReport rep = calc.eruptiveSequence(form, c.threshold);
         EXPECT_EQ(rep.eruptions, 0);
         EXPECT_TRUE(rep.stoppedEarly);
-        if (c.end != EruptionSequenceEnd::notConfigured) EXPECT_EQ(rep.end, c.end);
+        if (c.end != EruptionSequenceEnd::notConfigured) {
+            EXPECT_EQ(rep.end, c.end);
+        }
         EXPECT_EQ(rep.lines.back(), c.says);
     }
     form.values.set("chamber", PropertyList::string("big"));
