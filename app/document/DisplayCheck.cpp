@@ -18,23 +18,39 @@ std::optional<std::string> environment(const char* name) {
     return std::string(v);
 }
 
-// The window systems a platform list asks for ("wayland;xcb", "xcb:option"):
-// 'x' for X11, 'w' for Wayland; empty when one entry draws without a window
-// system (offscreen, minimal, vnc, eglfs...), which needs no display.
-std::optional<std::string> windowSystems(const std::string& platforms) {
+// What a platform list asks for ("wayland;xcb", "xcb:option"), among the
+// platforms this Qt has a plugin for (`has`, by plugin name): the window
+// systems, 'x' for X11 and 'w' for Wayland; whether an entry draws without a
+// window system (offscreen, minimal, vnc, eglfs...), which needs no display;
+// and the entries this Qt has no plugin for.
+struct PlatformRequest {
     std::string systems;
+    bool withoutWindowSystem = false;
+    std::vector<std::string> missing;
+};
+
+PlatformRequest requestedPlatforms(const std::string& platforms, const std::function<bool(const std::string&)>& has) {
+    PlatformRequest r;
     size_t start = 0;
     while (start <= platforms.size()) {
         size_t end = platforms.find(';', start);
         if (end == std::string::npos) end = platforms.size();
         std::string name = platforms.substr(start, end - start);
         name = name.substr(0, name.find(':'));
-        if (name == "xcb") systems += 'x';
-        else if (name.rfind("wayland", 0) == 0) systems += 'w';
-        else if (!name.empty()) return std::nullopt;
         start = end + 1;
+        if (name.empty()) continue;
+        const bool wayland = name.rfind("wayland", 0) == 0;
+        if (!has(wayland ? "wayland" : name)) {
+            r.missing.push_back(name);
+        } else if (name == "xcb") {
+            r.systems += 'x';
+        } else if (wayland) {
+            r.systems += 'w';
+        } else {
+            r.withoutWindowSystem = true;
+        }
     }
-    return systems;
+    return r;
 }
 
 bool connectUnixSocket(const std::string& path) {
@@ -113,7 +129,10 @@ DisplaySettings displaySettingsFrom(int argc, char** argv) {
     // in place of DISPLAY.
     for (int i = 1; i + 1 < argc; ++i) {
         const char* arg = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
-        if (std::strcmp(arg, "-platform") == 0) s.qtPlatform = argv[i + 1];
+        if (std::strcmp(arg, "-platform") == 0) {
+            s.qtPlatform = argv[i + 1];
+            s.qtPlatformSource = "-platform";
+        }
         if (std::strcmp(arg, "-display") == 0) {
             s.x11Display = std::string(argv[i + 1]);
             s.x11DisplaySource = "-display";
@@ -127,27 +146,41 @@ DisplaySettings displaySettingsFrom(int argc, char** argv) {
 DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket, hasPlatformPlugin}; }
 
 std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes, const std::string& program) {
-    std::optional<std::string> systems = s.qtPlatform ? windowSystems(*s.qtPlatform) : std::string();
-    if (!systems) return {};
-    if (systems->empty()) systems = "wx";  // Qt's own choice among those it has
-    auto has = [&probes](const char* plugin) { return !probes.platformPlugin || probes.platformPlugin(plugin); };
-    const bool wantX = systems->find('x') != std::string::npos, wantWayland = systems->find('w') != std::string::npos;
-    const bool tryX = wantX && s.x11Display && has("xcb");
-    const bool tryWayland = wantWayland && s.waylandDisplay && has("wayland");
+    auto has = [&probes](const std::string& plugin) { return !probes.platformPlugin || probes.platformPlugin(plugin); };
     const std::string virtualDisplay = "start a virtual display (for example Xvfb :1 & DISPLAY=:1 " + program + ")";
+    // Qt's own choice, without a platform named, is among the window systems it has.
+    const PlatformRequest asked = requestedPlatforms(s.qtPlatform.value_or("wayland;xcb"), has);
+    if (asked.withoutWindowSystem) return {};
+    const std::string named = s.qtPlatform ? "the Qt platform " + quoted(*s.qtPlatform) + " named by " +
+                                                 s.qtPlatformSource
+                                           : std::string();
+    if (s.qtPlatform && asked.systems.empty()) {
+        return program + ": " + named + " is not one this Qt has a platform plugin for, so the window cannot open: " +
+               "name xcb (an X display) or offscreen (no window shown), or " +
+               (s.qtPlatformSource == "-platform" ? "leave out -platform" : "unset " + s.qtPlatformSource) + ".";
+    }
+    const bool wantX = asked.systems.find('x') != std::string::npos;
+    const bool wantWayland = asked.systems.find('w') != std::string::npos;
+    const bool tryX = wantX && s.x11Display;
+    const bool tryWayland = wantWayland && s.waylandDisplay;
     if (!tryX && !tryWayland) {
         // A display is named, but this Qt has no plugin to draw on it.
         std::string unusable;
-        if (wantWayland && s.waylandDisplay)
+        if (!has("wayland") && s.waylandDisplay)
             unusable = "the Wayland display " + quoted(*s.waylandDisplay) +
                        " named by WAYLAND_DISPLAY cannot be used (this Qt has no Wayland platform plugin)";
-        else if (wantX && s.x11Display)
+        else if (!has("xcb") && s.x11Display)
             unusable = "the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource +
                        " cannot be used (this Qt has no X11 platform plugin)";
         if (!unusable.empty())
             return program + ": " + unusable + " and no other display is set, so the window cannot open: run it " +
-                   "from a terminal of " + (tryX || !has("xcb") ? "a desktop session" : "an X11 desktop session") +
+                   "from a terminal of " + (has("xcb") ? "an X11 desktop session" : "a desktop session") +
                    ", log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
+        // The platform named asks for a display that is not set.
+        if (s.qtPlatform)
+            return program + ": " + named + " needs " + (wantX ? "DISPLAY" : "WAYLAND_DISPLAY") +
+                   ", which is not set, so the window cannot open: set it, or run it from a terminal of a desktop " +
+                   "session, or " + virtualDisplay + ".";
         return program +
                ": no display is set (neither DISPLAY nor WAYLAND_DISPLAY), so the window cannot open: run it from a "
                "terminal of a desktop session, log in with X forwarding (ssh -X), or " + virtualDisplay + ".";

@@ -13,6 +13,7 @@
 // :1"), which come first.
 struct DisplaySettings {
     std::optional<std::string> qtPlatform;  // QT_QPA_PLATFORM, or the -platform argument
+    std::string qtPlatformSource = "QT_QPA_PLATFORM";  // which of the two named it
     std::optional<std::string> x11Display;  // DISPLAY, or the -display argument
     std::string x11DisplaySource = "DISPLAY";   // which of the two named it
     std::optional<std::string> waylandDisplay;  // WAYLAND_DISPLAY

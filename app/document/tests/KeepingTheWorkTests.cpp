@@ -572,6 +572,23 @@ TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHo
                          0),
               0u)
         << said;
+    // A platform named that this Qt has no plugin for, or one whose display is not set.
+    DisplaySettings bogus;
+    bogus.x11Display = ":0";
+    bogus.qtPlatform = "bogus";
+    bogus.qtPlatformSource = "-platform";
+    EXPECT_EQ(displayProblem(bogus, noWaylandPlugin, "chamber"),
+              "chamber: the Qt platform \"bogus\" named by -platform is not one this Qt has a platform plugin for, so "
+              "the window cannot open: name xcb (an X display) or offscreen (no window shown), or leave out -platform.");
+    bogus.qtPlatform = "wayland";
+    bogus.qtPlatformSource = "QT_QPA_PLATFORM";
+    EXPECT_NE(displayProblem(bogus, noWaylandPlugin, "chamber").find("\"wayland\" named by QT_QPA_PLATFORM is not one"),
+              std::string::npos);
+    bogus.qtPlatform = "xcb";
+    bogus.x11Display.reset();
+    EXPECT_EQ(displayProblem(bogus, noWaylandPlugin, "chamber")
+                  .rfind("chamber: the Qt platform \"xcb\" named by QT_QPA_PLATFORM needs DISPLAY, which is not set", 0),
+              0u);
     // With an X display beside it, the X display is used.
     DisplaySettings both = wayland;
     both.x11Display = ":0";
