@@ -531,6 +531,12 @@ TEST_F(KeepingTheWork, TheLogOpenedByAnEruptionRunIsPlacedClearOfTheControlsBefo
     EXPECT_FALSE(frame.intersects(boxRect)) << frame.x() << "," << frame.y();
     const QWidget* menus = doc->window()->menuWidget();
     EXPECT_GT(frame.top(), menus->mapToGlobal(QPoint(0, menus->height() - 1)).y());
+    // Nor over the case commands and the status line of the window.
+    for (const char* name : {"addCase", "duplicateCase", "deleteCase", "mStatus"}) {
+        const QWidget* w = doc->window()->findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_FALSE(frame.intersects(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()))) << name;
+    }
     EXPECT_TRUE(c.closeAllDocuments());
 }
 
