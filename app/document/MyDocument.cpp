@@ -395,8 +395,9 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     // Chamber.
     auto* ch = new QGroupBox(QStringLiteral("Chamber"), form);
     auto* chGrid = new QGridLayout(ch);
-    addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10, 1,
-               kMaxPressureBar);
+    // The stepper keeps to the pressures the chamber model takes.
+    addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10,
+               TaitJaupart::kMinPressure / 1e5, kMaxPressureBar);
     addFormRow(chGrid, 1, QStringLiteral("Initial volatile content"), "wt0", mVolaWt0, mStepVola0,
                QStringLiteral("wt %"), 0.01, 0, 100);
     auto* saturate = new QPushButton(QStringLiteral("Saturate"), ch);

@@ -200,6 +200,7 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
     // A pressure above the stepper's range raises its maximum.
     type("P0", "5000");
     EXPECT_EQ(doc->stepper("P0")->maximum(), 5000.0);
+    EXPECT_EQ(doc->stepper("P0")->minimum(), 100.0);  // the range the chamber model takes
     // The modulus steppers reach the top of the range the form accepts, 1e13 Pa.
     type("mu", "9.5e12");
     doc->stepper("mu")->stepUp();
