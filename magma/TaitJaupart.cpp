@@ -326,7 +326,7 @@ bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, doub
         return false;
     }
     if (!(X >= 0.0) || !(w >= 0.0) || !(X + w < 1.0)) {
-        refuse(format("The crystal and volatile fractions (%g and %g) must be positive and leave some melt.",
+        refuse(format("The crystal and volatile fractions (%g and %g) must not be negative and must leave some melt.",
                       X, w));
         return false;
     }

@@ -354,7 +354,7 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
         return false;
     }
     if (!(wt0 >= 0.0) || !(wt0 + cr0 < 100.0)) {
-        why = "The initial volatile content must be positive and leave some melt beside the crystals.";
+        why = "The initial volatile content must not be negative and must leave some melt beside the crystals.";
         return false;
     }
     if (form.fluid() == kChamberFluidH2OCO2 && !(zb >= 0.0 && zb <= 100.0)) {
