@@ -326,7 +326,7 @@ bool TaitJaupart::checkSetup(double Mtot, double Pinit, double X, double w, doub
         return false;
     }
     if (!(X >= 0.0) || !(w >= 0.0) || !(X + w < 1.0)) {
-        refuse(format("The crystal and volatile fractions (%g and %g) must be positive and leave some melt.",
+        refuse(format("The crystal and volatile fractions (%g and %g) must not be negative and must leave some melt.",
                       X, w));
         return false;
     }
@@ -409,8 +409,11 @@ void TaitJaupart::noteExtrapolatedGases() {
     // The solubility laws reach 5 kbar and the melt 1473 K, beyond the
     // reference equations of the gases: the IUPAC (1976) CO2 equation holds
     // to 1100 K and 1000 bar, IAPWS-95 to 1273 K (and 10 kbar).
-    const bool withCO2 = fluidType == kChamberFluidCO2 || fluidType == kChamberFluidH2OCO2;
-    const bool withWater = fluidType == kChamberFluidH2O || fluidType == kChamberFluidH2OCO2;
+    // Only a gas the chamber's volatiles can make: a mixture with 0 % CO2 has
+    // no CO2 density, a magma without volatiles no gas at all.
+    const bool mixture = fluidType == kChamberFluidH2OCO2;
+    const bool withCO2 = (fluidType == kChamberFluidCO2 && mv > 0.0) || (mixture && mvCO2 > 0.0);
+    const bool withWater = (fluidType == kChamberFluidH2O || mixture) && mv > 0.0;
     if (withCO2 && !co2ExtrapolationSaid) {
         co2ExtrapolationSaid = true;
         platform::warnf("The chamber's CO2 densities come from the IUPAC (1976) equation of CO2, which holds up to "
@@ -644,14 +647,21 @@ int TaitJaupart::calculateOverpressure(double X) {
         ml = ml0 + mc0 - mc;
         pressureStatus = bracketPressure();
     }
-    // The solubility laws were calibrated up to kMaxPressure: a
-    // chamber squeezed beyond it has no state here (below, down to the
-    // pressure at which the melt saturates, the laws hold: they were
-    // calibrated from 0 to 500 MPa).
+    // The solubility laws were calibrated from kMinPressure to kMaxPressure:
+    // a chamber squeezed beyond it, or relaxed below it, has no state here.
     if (pressureStatus == 0 && P > kMaxPressure * (1.0 + 1e-12)) {
         pressureStatus = kSolverAboveMax;
         message = format("The chamber pressure at crystal fraction %g, %g bar,", X, 1e-5 * P) +
                   format(" lies above the %g bar to which the solubility laws were calibrated.", 1e-5 * kMaxPressure);
+        fillClosedFormTerms();
+        return pressureStatus;
+    }
+    if (pressureStatus == 0 && P < kMinPressure * (1.0 - 1e-12)) {
+        pressureStatus = kSolverBelowMin;
+        const std::string why = fallingPressureReason(saturated == 0);
+        message = format("The chamber pressure at crystal fraction %g, %g bar,", X, 1e-5 * P) +
+                  format(" lies below the %g bar from which the solubility laws were calibrated", 1e-5 * kMinPressure) +
+                  (why.empty() ? "." : ": " + why + ".");
         fillClosedFormTerms();
         return pressureStatus;
     }
@@ -681,8 +691,23 @@ std::string TaitJaupart::pressureFailureText(double X) const {
         return text + format(" (the elastic moduli mu = %g Pa and beta = %g Pa lie above the %g Pa up to which the "
                              "model computes the volumes).",
                              mu, beta, kMaxModulus);
+    // Without volatiles the contents need a pressure below zero once enough
+    // dense crystals have grown: the reason is the magma's, not an input's.
+    if (const std::string why = fallingPressureReason(mv + mvCO2 <= 0.0); !why.empty())
+        return format("The chamber pressure at crystal fraction %g could not be computed: ", X) + why +
+               ", and at this crystal fraction no positive pressure is left.";
     return text + "; the chamber's contents would need a pressure outside the range of its model (check the "
                   "initial pressure, the volatile content and the moduli).";
+}
+
+std::string TaitJaupart::fallingPressureReason(bool gasFree) const {
+    if (!gasFree || !(rhoc0 > rhol0)) return {};
+    const std::string density = format("crystals denser than the melt (%g against %g kg/m3)", rhoc0, rhol0);
+    if (mv + mvCO2 <= 0.0)
+        return "with no volatile in the magma there is no gas, and " + density +
+               " take less room than the melt they grow from, so the chamber's pressure only falls as it crystallises";
+    return "the melt holds all its volatiles dissolved there (no gas), and " + density +
+           " take less room than the melt they grow from, so the pressure falls as it crystallises";
 }
 
 int TaitJaupart::bracketPressure() {

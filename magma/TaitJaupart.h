@@ -199,7 +199,8 @@ public:
     // when both fail the root is bracketed and bisected.  Returns the search's
     // status, also in pressureStatus (0 converged, kRefused when no initial
     // state has been accepted, kSolverAboveMax for a pressure above
-    // kMaxPressure, with `message`).
+    // kMaxPressure, kSolverBelowMin for one below kMinPressure, with
+    // `message`).
     int calculateOverpressure(double X);
     // dP - (P - P0) at crystal mass fraction X; `error` when the pressure search failed.
     double equationForOverpressure(double X, void* data);
@@ -243,6 +244,11 @@ private:
     // Why the last pressure search (pressureStatus) at crystal fraction X
     // failed, in words a user can act on.
     std::string pressureFailureText(double X) const;
+    // Why the chamber's pressure falls as it crystallises, when it holds no
+    // gas and its crystals are denser than its melt: they take less room than
+    // the melt they grow from, and no gas expands to fill it.  Empty otherwise.
+    // `gasFree` is whether the state in question holds no gas.
+    std::string fallingPressureReason(bool gasFree) const;
     bool rhogAtP = false;  // rhog is the gas density at P (gas-free trials skip it)
     // Isotherms of the pure gases tabulated for an eruption sequence.
     GasVolumeTable waterTable, co2Table;

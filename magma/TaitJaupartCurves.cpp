@@ -168,7 +168,14 @@ int TaitJaupart::nextEruptionFraction(double Xc, double& X) {
     std::string why;
     for (int i = 1; i <= scanSteps && above < 0.0; ++i) {
         const double Xi = i < scanSteps ? Xc + i * kScanStep : kEndCrystalFraction;
-        if (calculateOverpressure(Xi) != 0) {
+        const int status = calculateOverpressure(Xi);
+        // A pressure below the laws' range lies below P0 (which is within
+        // it), and so below any threshold: known not to be reached there.
+        if (status == kSolverBelowMin) {
+            below = Xi;
+            continue;
+        }
+        if (status != 0) {
             if (failed++ == 0) {
                 firstFailed = Xi;
                 why = message;
@@ -236,6 +243,12 @@ EruptionSequenceEnd TaitJaupart::calculateEruptionSequence(double overpressure, 
     if (!(P0 + overpressure <= kMaxPressure)) {
         message = format("The chamber would erupt at %g bar, above the ", 1e-5 * (P0 + overpressure)) +
                   format("%g bar to which its solubility laws were calibrated.", 1e-5 * kMaxPressure);
+        return EruptionSequenceEnd::overpressureNotReached;
+    }
+    // A magma without volatiles never gains pressure from crystals denser
+    // than its melt: no eruption is searched for.
+    if (const std::string why = fallingPressureReason(mv + mvCO2 <= 0.0); !why.empty()) {
+        message = format("The overpressure of %g bar is never reached: ", 1e-5 * overpressure) + why + ".";
         return EruptionSequenceEnd::overpressureNotReached;
     }
     // Per 1000 kg of chamber contents, whatever mass the state was given with

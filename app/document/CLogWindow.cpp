@@ -1,5 +1,7 @@
 #include "app/document/CLogWindow.h"
 
+#include "app/plot/FileChooser.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -85,6 +87,7 @@ public:
         QObject::connect(pdf, &QPushButton::clicked, this, [this] {
             QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Log as PDF"), QStringLiteral("log.pdf"),
                                                         QStringLiteral("PDF (*.pdf)"));
+            path = QString::fromStdString(withFileExtension(path.toStdString(), "pdf"));
             std::string error;
             if (!path.isEmpty() && !mLog->printToPdf(path, error)) platform::logText(error + "\n");
         });
@@ -299,8 +302,9 @@ void CLogWindowSink::appendRTF(const std::string& rtf) {
 }
 
 void CLogWindowSink::appendDiagnostic(const std::string& text) {
-    platform::LogSink::appendDiagnostic(text);
-    if (!mLog) return;
+    // The application's refusals and notes are the user's to read in its log
+    // window, not on a terminal the user may not see.
+    if (!mLog) return platform::LogSink::appendDiagnostic(text);
     // The log's text belongs to the application's thread: a report from
     // another thread reaches it through the event loop.
     if (QThread::currentThread() == QCoreApplication::instance()->thread()) {

@@ -112,8 +112,8 @@ private:
 
 // Sends the library's reports (platform::logText, platform::logRTF) to a log
 // window; its warnings and failure messages (a note that a model is
-// extrapolated) go there too, as well as to standard error, so that a user
-// of the window reads them.
+// extrapolated, a refusal) go there too, where the user of the window reads
+// them (to standard error only when there is no log window).
 class CLogWindowSink : public platform::LogSink {
 public:
     explicit CLogWindowSink(CLogWindow* log) : mLog(log) {}

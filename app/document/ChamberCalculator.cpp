@@ -354,7 +354,7 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
         return false;
     }
     if (!(wt0 >= 0.0) || !(wt0 + cr0 < 100.0)) {
-        why = "The initial volatile content must be positive and leave some melt beside the crystals.";
+        why = "The initial volatile content must not be negative and must leave some melt beside the crystals.";
         return false;
     }
     if (form.fluid() == kChamberFluidH2OCO2 && !(zb >= 0.0 && zb <= 100.0)) {
@@ -364,9 +364,10 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
     // Outside this range the chamber's volumes overflow or leave no pressure
     // the search can find: refused here, with the range named, rather than
     // failing as a result.
-    for (auto [name, v] : {std::pair{"\xCE\xBC", in.mu}, std::pair{"\xCE\xB2", in.beta}}) {
+    for (auto [name, v] : {std::pair{"elastic modulus of the chamber \xCE\xBC", in.mu},
+                           std::pair{"bulk modulus of the melt \xCE\xB2", in.beta}}) {
         if (!(v >= TaitJaupart::kMinModulus && v <= TaitJaupart::kMaxModulus)) {
-            why = strfmt::format("The elastic modulus %@ = %@ Pa lies outside the range the chamber model computes "
+            why = strfmt::format("The %@ = %@ Pa lies outside the range the chamber model computes "
                                  "with, %@ Pa to %@ Pa (rocks and melts lie near 1e+10 Pa).",
                                  name, caseValueDescription(PropertyList::real(v)),
                                  caseValueDescription(PropertyList::real(TaitJaupart::kMinModulus)),
@@ -425,26 +426,42 @@ bool ChamberCalculator::saturateFluid(CaseForm& form, std::string& why) {
     return true;
 }
 
+namespace {
+// A gas mass left by the subtraction of nearly equal volatile masses (a melt
+// just at saturation) is no gas: below 1e-12 of the chamber's mass it is the
+// round-off of the masses themselves, and is shown as nil.
+bool roundOffGas(double gas, double total) { return !(gas > 1e-12 * total); }
+
+// The pressure is solved to 1e-9 of itself: a smaller difference from P0 is
+// the search's tolerance, not an overpressure.
+bool withinPressureTolerance(double P, double P0) { return std::fabs(P - P0) <= 1e-9 * P0; }
+}  // namespace
+
 void ChamberCalculator::fillInitialFields(CalculationResult& r, int fluid) const {
     const TaitJaupart& m = mModel;
     auto& f = r.fields;
-    const double dis = m.md0 + m.md0CO2;
-    const double gas = m.mg0 + m.mg0CO2;
-    fillStateFields(f, "0", {m.ml0, dis, gas, m.mc0, m.mv + m.mvCO2, m.M, m.Vg0, m.Vl0, m.Vc0, m.V0});
+    // A melt at saturation (its gas nil or a speck of round-off) shows the
+    // composition of its incipient gas, with no gas mass.
+    const bool speck = roundOffGas(m.mg0 + m.mg0CO2, m.M);
+    const double gas = speck ? 0.0 : m.mg0 + m.mg0CO2;
+    const double dis = m.md0 + m.md0CO2 + (m.mg0 + m.mg0CO2 - gas);
+    fillStateFields(f, "0", {m.ml0, dis, gas, m.mc0, m.mv + m.mvCO2, m.M, speck ? 0.0 : m.Vg0, m.Vl0, m.Vc0, m.V0});
     r.undersaturated0 = m.saturated0 == 0;
-    fillComposition(f, "0", fluid, m.saturated0 != 0, m.mg0, m.mg0CO2, m.md0, m.md0CO2);
+    fillComposition(f, "0", fluid, m.saturated0 != 0, speck ? 0.0 : m.mg0, speck ? 0.0 : m.mg0CO2, m.md0, m.md0CO2);
 }
 
 void ChamberCalculator::fillFinalFields(CalculationResult& r, int fluid) const {
     const TaitJaupart& m = mModel;
     auto& f = r.fields;
-    const double dis = m.md + m.mdCO2;
-    const double gas = m.mg + m.mgCO2;
+    const bool speck = roundOffGas(m.mg + m.mgCO2, m.M);
+    const double gas = speck ? 0.0 : m.mg + m.mgCO2;
+    const double dis = m.md + m.mdCO2 + (m.mg + m.mgCO2 - gas);
     f["mP1"] = number(1e-5 * m.P);
-    f["mOverpressure"] = number(1e-5 * (m.P - m.P0));
-    fillStateFields(f, "1", {m.ml, dis, gas, m.mc, gas + dis, m.M, m.Vg, m.Vl, m.Vc, m.V});
+    const double overpressure = withinPressureTolerance(m.P, m.P0) ? 0.0 : m.P - m.P0;
+    f["mOverpressure"] = number(1e-5 * overpressure);
+    fillStateFields(f, "1", {m.ml, dis, gas, m.mc, gas + dis, m.M, speck ? 0.0 : m.Vg, m.Vl, m.Vc, m.V});
     r.undersaturated1 = m.saturated == 0;
-    fillComposition(f, "1", fluid, m.saturated != 0, m.mg, m.mgCO2, m.md, m.mdCO2);
+    fillComposition(f, "1", fluid, m.saturated != 0, speck ? 0.0 : m.mg, speck ? 0.0 : m.mgCO2, m.md, m.mdCO2);
 }
 
 CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string& caseName) {
@@ -510,6 +527,7 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
         mV0 = m.V0;
         mVg = m.Vg;
         mP = m.P;
+        mP0 = m.P0;
         mBeta = m.beta;
         // H = (D P + ml)/D and the approximate pressure through K hold for a
         // melt with dissolved volatiles D; without any, the model's zeros are
@@ -556,7 +574,8 @@ std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const Pro
         if (why) *why = reason;
         return f;
     }
-    const double r = std::max(0.0, (mV - mV0) / mV0);
+    // No expansion where the pressure is P0 within the search's tolerance (as the overpressure).
+    const double r = withinPressureTolerance(mP, mP0) ? 0.0 : std::max(0.0, (mV - mV0) / mV0);
     const double expansion = C * r * 1000.0;  // 1e6 m3
     const double expelled = (1.0 - mVg / mV) * expansion;
     f["mChamberExp"] = number(expansion);
@@ -613,16 +632,13 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     Inputs in;
     double chamber = 0;
     bool ok = configureModel(f, why) && readInputs(f, in, why) && chamberVolume(*f.values.find("chamber"), chamber, why);
-    if (ok && !(std::isfinite(thresholdBar) && thresholdBar > 0.0)) {
-        why = "The overpressure threshold of the eruptions must be positive.";
-        ok = false;
-    }
     TaitJaupart& m = mModel;
     m.message.clear();
     if (ok && !m.setInitialData(kChamberMass, in.P0, in.X0, in.w, in.z)) {
         why = "No initial state: " + m.message;
         ok = false;
     }
+    if (ok) ok = thresholdInRange(thresholdBar, in.P0, why);
     if (!ok) {
         rep.stoppedEarly = true;
         rep.lines.push_back("The sequence was not computed: " + why);
@@ -643,23 +659,44 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
     rep.eruptions = static_cast<int>(n);
     if (rep.end != EruptionSequenceEnd::halfCrystallised) {
         rep.stoppedEarly = true;
-        // Why a threshold is not reached is the model's to say (an eruption
-        // pressure beyond the range of its laws, or crystallisation to one half
-        // first, with the threshold named): it stands in for the end text.
-        const bool modelSaysWhy = rep.end == EruptionSequenceEnd::overpressureNotReached && !m.message.empty();
-        std::string line =
-            rep.end == EruptionSequenceEnd::cancelled
-                ? strfmt::format("The sequence was cancelled after %d eruptions, before half of the mass is crystals.",
-                                 rep.eruptions)
-                : strfmt::format("The sequence stopped after %d eruptions, before half of the mass is crystals: %@",
-                                 rep.eruptions, modelSaysWhy ? m.message.c_str() : eruptionSequenceEndText(rep.end));
-        // The model's own reason adds to the end text where a solve failed.
-        if (!m.message.empty() && (rep.end == EruptionSequenceEnd::solveFailed ||
-                                   rep.end == EruptionSequenceEnd::notConfigured))
-            line += " " + m.message;
-        rep.lines.push_back(line);
+        rep.lines.push_back(earlyEndLine(rep.end, rep.eruptions, m.message));
     }
     return rep;
+}
+
+bool ChamberCalculator::thresholdInRange(double thresholdBar, double P0, std::string& why) {
+    const double P0bar = 1e-5 * P0, highest = 1e-5 * (TaitJaupart::kMaxPressure - P0);
+    if (std::isnan(thresholdBar)) {
+        why = "The overpressure at eruption is not a number.";
+    } else if (!(thresholdBar > 0.0)) {
+        why = strfmt::format("The overpressure at eruption must be positive: %g bar.", thresholdBar);
+    } else if (!(thresholdBar <= highest)) {
+        // The chamber would erupt above the range of its solubility laws.
+        why = strfmt::format("The overpressure at eruption, %g bar, lies outside the 0 to %g bar that the chamber, "
+                             "at %g bar, can reach within the %g bar to which its solubility laws were calibrated.",
+                             thresholdBar, highest, P0bar, 1e-5 * TaitJaupart::kMaxPressure);
+    } else {
+        return true;
+    }
+    return false;
+}
+
+std::string ChamberCalculator::earlyEndLine(EruptionSequenceEnd end, int eruptions, const std::string& modelWhy) {
+    const std::string after =
+        eruptions == 0 ? std::string("before its first eruption")
+                       : strfmt::format("after %d eruption%@, before half of the mass is crystals", eruptions,
+                                        eruptions == 1 ? "" : "s");
+    // The model's reason, where it gave one, says what its end text says and more.
+    const std::string why = modelWhy.empty() ? eruptionSequenceEndText(end) : modelWhy;
+    switch (end) {
+    case EruptionSequenceEnd::cancelled: return "The sequence was cancelled " + after + ".";
+    case EruptionSequenceEnd::notConfigured: return "The sequence was not computed: " + why;
+    case EruptionSequenceEnd::overpressureNotReached:
+        // Not reached at all: no eruption, and the model's sentence says why.
+        if (eruptions == 0) return why;
+        [[fallthrough]];
+    default: return "The sequence stopped " + after + ": " + why;
+    }
 }
 
 std::string ChamberCalculator::eruptionInputs(const CaseForm& form, double thresholdBar, const std::string& caseName) {

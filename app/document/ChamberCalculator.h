@@ -155,6 +155,13 @@ public:
     // stop the sequence; the table then holds the eruptions so far.
     EruptionReport eruptiveSequence(const CaseForm& form, double thresholdBar,
                                     const EruptionProgress& progress = {});
+    // Whether an overpressure threshold (bar) is one the chamber at P0 (Pa)
+    // can erupt at within the range of its solubility laws; why not otherwise.
+    static bool thresholdInRange(double thresholdBar, double P0, std::string& why);
+    // The sentence that ends a table cut short: cancelled, refused (not
+    // computed), not reached, or stopped after so many eruptions, with the
+    // model's reason where it gave one.
+    static std::string earlyEndLine(EruptionSequenceEnd end, int eruptions, const std::string& modelWhy);
     // The column titles of the eruption table: as wide as its rows.
     static std::string eruptionTableHeader();
     // What an eruption table was computed from, in one sentence: the case's
@@ -181,5 +188,5 @@ private:
     TaitJaupart mModel;
     // The states of the last calculation that the chamber expansion reads.
     bool mHaveFinal = false;
-    double mV = 0, mV0 = 0, mVg = 0, mP = 0, mBeta = 0;
+    double mV = 0, mV0 = 0, mVg = 0, mP = 0, mP0 = 0, mBeta = 0;
 };

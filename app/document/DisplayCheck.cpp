@@ -5,8 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QLibraryInfo>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -16,23 +18,39 @@ std::optional<std::string> environment(const char* name) {
     return std::string(v);
 }
 
-// The window systems a platform list asks for ("wayland;xcb", "xcb:option"):
-// 'x' for X11, 'w' for Wayland; empty when one entry draws without a window
-// system (offscreen, minimal, vnc, eglfs...), which needs no display.
-std::optional<std::string> windowSystems(const std::string& platforms) {
+// What a platform list asks for ("wayland;xcb", "xcb:option"), among the
+// platforms this Qt has a plugin for (`has`, by plugin name): the window
+// systems, 'x' for X11 and 'w' for Wayland; whether an entry draws without a
+// window system (offscreen, minimal, vnc, eglfs...), which needs no display;
+// and the entries this Qt has no plugin for.
+struct PlatformRequest {
     std::string systems;
+    bool withoutWindowSystem = false;
+    std::vector<std::string> missing;
+};
+
+PlatformRequest requestedPlatforms(const std::string& platforms, const std::function<bool(const std::string&)>& has) {
+    PlatformRequest r;
     size_t start = 0;
     while (start <= platforms.size()) {
         size_t end = platforms.find(';', start);
         if (end == std::string::npos) end = platforms.size();
         std::string name = platforms.substr(start, end - start);
         name = name.substr(0, name.find(':'));
-        if (name == "xcb") systems += 'x';
-        else if (name.rfind("wayland", 0) == 0) systems += 'w';
-        else if (!name.empty()) return std::nullopt;
         start = end + 1;
+        if (name.empty()) continue;
+        const bool wayland = name.rfind("wayland", 0) == 0;
+        if (!has(wayland ? "wayland" : name)) {
+            r.missing.push_back(name);
+        } else if (name == "xcb") {
+            r.systems += 'x';
+        } else if (wayland) {
+            r.systems += 'w';
+        } else {
+            r.withoutWindowSystem = true;
+        }
     }
-    return systems;
+    return r;
 }
 
 bool connectUnixSocket(const std::string& path) {
@@ -68,30 +86,101 @@ bool openX11Display(const std::string& display) {
     return ok;
 }
 
+// Whether one of the folders Qt takes its platform plugins from holds the
+// plugin of a window system ("xcb" is libqxcb.so, "wayland" libqwayland-*.so):
+// Qt's own plugin folder, QT_PLUGIN_PATH's folders, QT_QPA_PLATFORM_PLUGIN_PATH
+// and the program's own folder.
+bool hasPlatformPlugin(const std::string& plugin) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> folders{
+        fs::path(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString()) / "platforms"};
+    if (const char* list = std::getenv("QT_PLUGIN_PATH")) {
+        std::string paths = list;
+        for (size_t start = 0; start <= paths.size();) {
+            size_t end = paths.find(':', start);
+            if (end == std::string::npos) end = paths.size();
+            if (end > start) folders.push_back(fs::path(paths.substr(start, end - start)) / "platforms");
+            start = end + 1;
+        }
+    }
+    if (const char* dir = std::getenv("QT_QPA_PLATFORM_PLUGIN_PATH")) folders.emplace_back(dir);
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) folders.push_back(self.parent_path() / "platforms");
+    const std::string prefix = "libq" + plugin;
+    for (const fs::path& folder : folders) {
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind(prefix, 0) == 0 && name.find(".so") != std::string::npos) return true;
+        }
+        ec.clear();
+    }
+    return false;
+}
+
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 }  // namespace
 
 DisplaySettings displaySettingsFrom(int argc, char** argv) {
     DisplaySettings s;
     s.qtPlatform = environment("QT_QPA_PLATFORM");
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) s.qtPlatform = argv[i + 1];
     s.x11Display = environment("DISPLAY");
+    // Qt's own arguments, with one dash or two: "-display" names the X display
+    // in place of DISPLAY.
+    for (int i = 1; i + 1 < argc; ++i) {
+        const char* arg = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (std::strcmp(arg, "-platform") == 0) {
+            s.qtPlatform = argv[i + 1];
+            s.qtPlatformSource = "-platform";
+        }
+        if (std::strcmp(arg, "-display") == 0) {
+            s.x11Display = std::string(argv[i + 1]);
+            s.x11DisplaySource = "-display";
+        }
+    }
     s.waylandDisplay = environment("WAYLAND_DISPLAY");
     s.runtimeDir = environment("XDG_RUNTIME_DIR");
     return s;
 }
 
-DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket}; }
+DisplayProbes defaultDisplayProbes() { return {openX11Display, connectUnixSocket, hasPlatformPlugin}; }
 
 std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes, const std::string& program) {
-    std::optional<std::string> systems = s.qtPlatform ? windowSystems(*s.qtPlatform) : std::string();
-    if (!systems) return {};
-    if (systems->empty()) systems = "wx";  // Qt's own choice among those it has
-    const bool tryX = systems->find('x') != std::string::npos && s.x11Display;
-    const bool tryWayland = systems->find('w') != std::string::npos && s.waylandDisplay;
+    auto has = [&probes](const std::string& plugin) { return !probes.platformPlugin || probes.platformPlugin(plugin); };
     const std::string virtualDisplay = "start a virtual display (for example Xvfb :1 & DISPLAY=:1 " + program + ")";
+    // Qt's own choice, without a platform named, is among the window systems it has.
+    const PlatformRequest asked = requestedPlatforms(s.qtPlatform.value_or("wayland;xcb"), has);
+    if (asked.withoutWindowSystem) return {};
+    const std::string named = s.qtPlatform ? "the Qt platform " + quoted(*s.qtPlatform) + " named by " +
+                                                 s.qtPlatformSource
+                                           : std::string();
+    if (s.qtPlatform && asked.systems.empty()) {
+        return program + ": " + named + " is not one this Qt has a platform plugin for, so the window cannot open: " +
+               "name xcb (an X display) or offscreen (no window shown), or " +
+               (s.qtPlatformSource == "-platform" ? "leave out -platform" : "unset " + s.qtPlatformSource) + ".";
+    }
+    const bool wantX = asked.systems.find('x') != std::string::npos;
+    const bool wantWayland = asked.systems.find('w') != std::string::npos;
+    const bool tryX = wantX && s.x11Display;
+    const bool tryWayland = wantWayland && s.waylandDisplay;
     if (!tryX && !tryWayland) {
+        // A display is named, but this Qt has no plugin to draw on it.
+        std::string unusable;
+        if (!has("wayland") && s.waylandDisplay)
+            unusable = "the Wayland display " + quoted(*s.waylandDisplay) +
+                       " named by WAYLAND_DISPLAY cannot be used (this Qt has no Wayland platform plugin)";
+        else if (!has("xcb") && s.x11Display)
+            unusable = "the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource +
+                       " cannot be used (this Qt has no X11 platform plugin)";
+        if (!unusable.empty())
+            return program + ": " + unusable + " and no other display is set, so the window cannot open: run it " +
+                   "from a terminal of " + (has("xcb") ? "an X11 desktop session" : "a desktop session") +
+                   ", log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
+        // The platform named asks for a display that is not set.
+        if (s.qtPlatform)
+            return program + ": " + named + " needs " + (wantX ? "DISPLAY" : "WAYLAND_DISPLAY") +
+                   ", which is not set, so the window cannot open: set it, or run it from a terminal of a desktop " +
+                   "session, or " + virtualDisplay + ".";
         return program +
                ": no display is set (neither DISPLAY nor WAYLAND_DISPLAY), so the window cannot open: run it from a "
                "terminal of a desktop session, log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
@@ -99,7 +188,7 @@ std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes
     std::vector<std::string> unreachable;
     if (tryX) {
         if (probes.x11 && probes.x11(*s.x11Display)) return {};
-        unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by DISPLAY");
+        unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource);
     }
     if (tryWayland) {
         const std::string& name = *s.waylandDisplay;

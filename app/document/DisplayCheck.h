@@ -9,10 +9,13 @@
 #include <string>
 
 // Where the window system is looked for: the environment, and the platform
-// named on the command line ("-platform offscreen"), which comes first.
+// and X display named on the command line ("-platform offscreen", "-display
+// :1"), which come first.
 struct DisplaySettings {
     std::optional<std::string> qtPlatform;  // QT_QPA_PLATFORM, or the -platform argument
-    std::optional<std::string> x11Display;  // DISPLAY
+    std::string qtPlatformSource = "QT_QPA_PLATFORM";  // which of the two named it
+    std::optional<std::string> x11Display;  // DISPLAY, or the -display argument
+    std::string x11DisplaySource = "DISPLAY";   // which of the two named it
     std::optional<std::string> waylandDisplay;  // WAYLAND_DISPLAY
     std::optional<std::string> runtimeDir;      // XDG_RUNTIME_DIR, where a Wayland socket named alone lies
 };
@@ -23,9 +26,14 @@ DisplaySettings displaySettingsFrom(int argc, char** argv);
 // path; true when a connection was made.  The defaults open an X connection
 // through libxcb (loaded at run time: the window system's own library decides
 // the display's address and its authorisation) and connect to the socket.
+// `platformPlugin` says whether Qt has the platform plugin of a window system
+// ("xcb", "wayland"): a display Qt has no plugin for cannot be used, however
+// well it answers.  The default looks where Qt looks for its plugins; an
+// empty one takes every plugin as present.
 struct DisplayProbes {
     std::function<bool(const std::string& display)> x11;
     std::function<bool(const std::string& socketPath)> wayland;
+    std::function<bool(const std::string& plugin)> platformPlugin;
 };
 DisplayProbes defaultDisplayProbes();
 

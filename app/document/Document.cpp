@@ -24,8 +24,10 @@ void Document::destroyWindow() {
 }
 
 void Document::setFileName(const QString& path) {
+    const bool changed = mFileName != path;
     mFileName = path;
     updateTitle();
+    if (changed) emit fileNameChanged();
 }
 
 QString Document::displayName() const { return mFileName.isEmpty() ? mUntitledName : QFileInfo(mFileName).fileName(); }

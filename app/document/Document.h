@@ -78,6 +78,8 @@ public:
 
 signals:
     void editedChanged();
+    // The document's file, and with it its name, has changed (Save As).
+    void fileNameChanged();
     // The long command that kept the document busy has returned.
     void busyEnded();
 

@@ -20,6 +20,23 @@
 #include "app/plot/qt/PlotPanels.h"
 #include "platform/PropertyList.h"
 
+namespace {
+// A question about a save with two answers and Cancel (Escape): the first
+// answer is the default.  0 or 1 for the answer given, 2 for Cancel.
+int askAboutSave(QMessageBox::Icon icon, QWidget* parent, const QString& text, const QString& detail,
+                 const QString& first, const QString& second) {
+    QMessageBox box(icon, QStringLiteral("Save"), text, QMessageBox::NoButton, parent);
+    box.setInformativeText(detail);
+    QPushButton* a = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* b = box.addButton(second, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(a);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == a ? 0 : box.clickedButton() == b ? 1 : 2;
+}
+}  // namespace
+
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
     makeDocument = [] { return std::unique_ptr<Document>(new MyDocument); };
     chooseFile = [](Document* doc, bool save) {
@@ -57,21 +74,16 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
         return box.clickedButton() == cancelRun;
     };
     askChangedOnDisk = [](Document* doc) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Save"),
-                        QStringLiteral("\"%1\" has been changed by another program since you opened or last saved it.")
-                            .arg(doc->displayName()),
-                        QMessageBox::NoButton, doc->window());
-        box.setInformativeText(QStringLiteral("Saving here replaces the other program's changes. Overwrite the file, "
-                                              "or save this document elsewhere and keep both?"));
-        QPushButton* elsewhere = box.addButton(QStringLiteral("Save Elsewhere..."), QMessageBox::AcceptRole);
-        QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(elsewhere);
-        box.setEscapeButton(cancel);
-        box.exec();
-        return box.clickedButton() == overwrite   ? ChangedFileChoice::Overwrite
-               : box.clickedButton() == elsewhere ? ChangedFileChoice::SaveElsewhere
-                                                  : ChangedFileChoice::Cancel;
+        const int answer = askAboutSave(
+            QMessageBox::Warning, doc->window(),
+            QStringLiteral("\"%1\" has been changed by another program since you opened or last saved it.")
+                .arg(doc->displayName()),
+            QStringLiteral("Saving here replaces the other program's changes. Overwrite the file, or save this "
+                           "document elsewhere and keep both?"),
+            QStringLiteral("Save Elsewhere..."), QStringLiteral("Overwrite"));
+        return answer == 1   ? ChangedFileChoice::Overwrite
+               : answer == 0 ? ChangedFileChoice::SaveElsewhere
+                             : ChangedFileChoice::Cancel;
     };
     confirmReplace = [](Document* doc, const QString& path) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Save"),
@@ -86,6 +98,19 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
         box.setEscapeButton(cancel);
         box.exec();
         return box.clickedButton() == replace;
+    };
+    askExtension = [](Document* doc, const QString& chosen, const QString& withOurs) {
+        const int answer = askAboutSave(
+            QMessageBox::Question, doc ? doc->window() : nullptr,
+            QStringLiteral("\"%1\" ends in \".%2\", not in \".%3\".")
+                .arg(QFileInfo(chosen).fileName(), otherExtension(chosen), documentExtension()),
+            QStringLiteral("File > Open lists chamber documents by their \".%1\" extension. Save as \"%2\", or keep "
+                           "the name as typed?")
+                .arg(documentExtension(), QFileInfo(withOurs).fileName()),
+            QStringLiteral("Use .%1").arg(documentExtension()), QStringLiteral("Keep \".%1\"").arg(otherExtension(chosen)));
+        return answer == 0   ? ExtensionChoice::AddExtension
+               : answer == 1 ? ExtensionChoice::KeepName
+                             : ExtensionChoice::Cancel;
     };
     confirmRevert = [](Document* doc) {
         return QMessageBox::question(doc->window(), QStringLiteral("Revert"),
@@ -250,8 +275,25 @@ bool DocumentController::saveDocument(Document* doc) {
 }
 
 QString DocumentController::documentPath(const QString& chosen) {
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
-    return chosen + QLatin1Char('.') + documentExtension();
+    const QString ours = QLatin1Char('.') + documentExtension();
+    if (chosen.isEmpty() || chosen.endsWith(ours, Qt::CaseInsensitive)) return chosen;
+    return chosen + ours;
+}
+
+QString DocumentController::otherExtension(const QString& chosen) {
+    const QString name = QFileInfo(chosen).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || chosen.endsWith(QLatin1Char('.') + documentExtension(), Qt::CaseInsensitive)) return {};
+    const QString suffix = name.mid(dot + 1);
+    // A file type's extension is a short word of letters and digits with at
+    // least one letter; "5 kbar" or "1" is the rest of a name.
+    if (suffix.isEmpty() || suffix.size() > 8) return {};
+    bool letter = false;
+    for (QChar ch : suffix) {
+        if (!ch.isLetterOrNumber()) return {};
+        letter = letter || ch.isLetter();
+    }
+    return letter ? suffix : QString();
 }
 
 Document* DocumentController::documentWithFile(const QString& path, const Document* except) const {
@@ -267,7 +309,23 @@ Document* DocumentController::documentWithFile(const QString& path, const Docume
 }
 
 QString DocumentController::chooseSaveTarget(Document* doc, const QString& given) {
-    const QString path = documentPath(given.isEmpty() ? chooseFile(doc, true) : given);
+    QString path;
+    if (!given.isEmpty()) {
+        // The caller's own name: another extension is its decision.
+        path = otherExtension(given).isEmpty() ? documentPath(given) : given;
+    } else {
+        const QString chosen = chooseFile(doc, true);
+        path = documentPath(chosen);
+        // Saved under another extension only when the user says so: File >
+        // Open would not list it among the documents.
+        if (!otherExtension(chosen).isEmpty()) {
+            switch (askExtension ? askExtension(doc, chosen, path) : ExtensionChoice::AddExtension) {
+            case ExtensionChoice::AddExtension: break;
+            case ExtensionChoice::KeepName: path = chosen; break;
+            case ExtensionChoice::Cancel: return {};
+            }
+        }
+    }
     if (path.isEmpty()) return {};
     if (Document* other = documentWithFile(path, doc)) {
         showError(QStringLiteral("Save"),

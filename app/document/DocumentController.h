@@ -22,6 +22,9 @@ public:
     // What to do with a file that another program changed since the document
     // read or wrote it.
     enum class ChangedFileChoice { Overwrite, SaveElsewhere, Cancel };
+    // What to do with a name chosen for saving that ends in another extension
+    // ("notes.txt"): add the documents' own, keep the name as typed, or cancel.
+    enum class ExtensionChoice { AddExtension, KeepName, Cancel };
 
     explicit DocumentController(QObject* parent = nullptr);
     ~DocumentController() override;
@@ -42,6 +45,10 @@ public:
     // Asks whether to replace a file that exists already, at the path that
     // will be written (with its extension).
     std::function<bool(Document* doc, const QString& path)> confirmReplace;
+    // Asks, for a name chosen in the Save dialog that ends in another
+    // extension than the documents' (chosen), whether to save it as withOurs
+    // (the name with ".chamber" added) or under the name as typed.
+    std::function<ExtensionChoice(Document* doc, const QString& chosen, const QString& withOurs)> askExtension;
     // Asks before reverting a changed document to its file.
     std::function<bool(Document* doc)> confirmRevert;
     // Reports a failure to the user.
@@ -52,8 +59,14 @@ public:
     // The file extension of documents written here.
     static QString documentExtension() { return QStringLiteral("chamber"); }
     // The file a name chosen for saving stands for: the name with the
-    // documents' extension when it has none ("Untitled" is "Untitled.chamber").
+    // documents' extension unless it ends in it already ("Untitled" is
+    // "Untitled.chamber", "Mt. Etna" is "Mt. Etna.chamber": a dot in a name is
+    // no extension of a document).
     static QString documentPath(const QString& chosen);
+    // The extension other than the documents' that a chosen name ends in, as a
+    // file type is named ("txt" of "notes.txt"; none for "run 1.5 kbar" or
+    // "case v2.1", whose last dot is part of the name); empty when none.
+    static QString otherExtension(const QString& chosen);
 
     const std::vector<std::unique_ptr<Document>>& documents() const { return mDocuments; }
 

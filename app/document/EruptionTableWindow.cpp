@@ -1,5 +1,7 @@
 #include "app/document/EruptionTableWindow.h"
 
+#include "app/plot/FileChooser.h"
+
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -36,9 +38,11 @@ EruptionTableWindow::EruptionTableWindow(QWidget* parent) : QWidget(parent, Qt::
     row->addWidget(save);
     layout->addLayout(row);
     connect(save, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Eruption Table"),
-                                                          QStringLiteral("eruptions.txt"),
-                                                          QStringLiteral("Text (*.txt);;All files (*)"));
+        const QString path = QString::fromStdString(withFileExtension(
+            QFileDialog::getSaveFileName(this, QStringLiteral("Save Eruption Table"), QStringLiteral("eruptions.txt"),
+                                         QStringLiteral("Text (*.txt)"))
+                .toStdString(),
+            "txt"));
         QString error;
         if (!path.isEmpty() && !saveText(path, error))
             QMessageBox::critical(this, QStringLiteral("Save Eruption Table"), error);
@@ -47,9 +51,15 @@ EruptionTableWindow::EruptionTableWindow(QWidget* parent) : QWidget(parent, Qt::
     resize(metrics.horizontalAdvance(QString(80, QLatin1Char('0'))) + 60, 480);
 }
 
-void EruptionTableWindow::setTable(const QString& title, const QString& heading, const std::vector<std::string>& lines) {
-    setWindowTitle(title);
-    mHeading->setText(heading);
+void EruptionTableWindow::setDocumentName(const QString& documentName) {
+    setWindowTitle(QStringLiteral("Eruption Table - %1").arg(documentName));
+    mHeading->setText(QStringLiteral("%1: %2").arg(documentName, mInputs));
+}
+
+void EruptionTableWindow::setTable(const QString& documentName, const QString& inputs,
+                                   const std::vector<std::string>& lines) {
+    mInputs = inputs;
+    setDocumentName(documentName);
     QString text;
     size_t size = 0;
     for (const std::string& l : lines) size += l.size() + 1;

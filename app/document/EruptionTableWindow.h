@@ -17,9 +17,12 @@ class EruptionTableWindow : public QWidget {
 public:
     explicit EruptionTableWindow(QWidget* parent = nullptr);
 
-    // Shows a table: `heading` names where it comes from; `lines` are the
-    // table's lines as the calculation laid them out.
-    void setTable(const QString& title, const QString& heading, const std::vector<std::string>& lines);
+    // Shows a table of the document `documentName`: `inputs` names the case
+    // and inputs it comes from; `lines` are the table's lines as the
+    // calculation laid them out.
+    void setTable(const QString& documentName, const QString& inputs, const std::vector<std::string>& lines);
+    // The document's new name (after Save As) in the title and the heading.
+    void setDocumentName(const QString& documentName);
     QString heading() const;
     QString tableText() const;
     int tableLines() const;
@@ -27,6 +30,7 @@ public:
     bool saveText(const QString& path, QString& error) const;
 
 private:
+    QString mInputs;
     QLabel* mHeading = nullptr;
     QPlainTextEdit* mText = nullptr;
 };

@@ -70,6 +70,11 @@ Qt::ItemFlags CaseTableModel::flags(const QModelIndex& index) const {
 
 bool CaseTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid()) return false;
+    // A case is known by its name in the table: a blank one would be an empty row.
+    if (value.toString().trimmed().isEmpty()) {
+        if (emptyNameRefused) emptyNameRefused(index.row());
+        return false;
+    }
     const PropertyList before = mList->cases();
     if (!mList->setValue(index.row(), "name", PropertyList::string(value.toString().toStdString()))) return false;
     emit dataChanged(index, index);
@@ -229,12 +234,20 @@ public:
 
 // The parts of a document window that a window opening beside it leaves
 // clear (screen coordinates): the shown part of `controls` (the eruption
-// controls) and the document window's title bar and menus.
+// controls), the case commands and the status line, and the document
+// window's title bar and menus.
 std::vector<QRect> keepClearOf(const QWidget* controls) {
     std::vector<QRect> clear;
     if (!controls || !controls->isVisible()) return clear;
-    const QRect shown = controls->visibleRegion().boundingRect();
-    if (!shown.isEmpty()) clear.emplace_back(controls->mapToGlobal(shown.topLeft()), shown.size());
+    auto keepShown = [&clear](const QWidget* w) {
+        const QRect shown = w->visibleRegion().boundingRect();
+        if (!shown.isEmpty()) clear.emplace_back(w->mapToGlobal(shown.topLeft()), shown.size());
+    };
+    keepShown(controls);
+    // The case commands and the status line of the same window stay in view too.
+    for (const char* name : {"addCase", "duplicateCase", "deleteCase", "mStatus"})
+        if (const auto* w = controls->window()->findChild<const QWidget*>(QLatin1String(name)); w && w->isVisible())
+            keepShown(w);
     if (const auto* doc = qobject_cast<const QMainWindow*>(controls->window())) {
         const QRect frame = doc->frameGeometry();
         int bottom = doc->geometry().top() - 1;  // the title bar
@@ -382,8 +395,9 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     // Chamber.
     auto* ch = new QGroupBox(QStringLiteral("Chamber"), form);
     auto* chGrid = new QGridLayout(ch);
-    addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10, 1,
-               kMaxPressureBar);
+    // The stepper keeps to the pressures the chamber model takes.
+    addFormRow(chGrid, 0, QStringLiteral("Initial pressure P0"), "P0", mP0, mStepP0, QStringLiteral("bar"), 10,
+               TaitJaupart::kMinPressure / 1e5, kMaxPressureBar);
     addFormRow(chGrid, 1, QStringLiteral("Initial volatile content"), "wt0", mVolaWt0, mStepVola0,
                QStringLiteral("wt %"), 0.01, 0, 100);
     auto* saturate = new QPushButton(QStringLiteral("Saturate"), ch);
@@ -401,9 +415,9 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     addFormRow(chGrid, 4, QStringLiteral("Final crystal content"), "cr1", mCrystaWt1, mStepCrysta1,
                QStringLiteral("wt %"), 1, 0, 99);
     addFormRow(chGrid, 5, QString::fromUtf8("Chamber elastic modulus \u03BC"), "mu", mMu, mStepMu,
-               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, 1e11);
+               QStringLiteral("Pa"), 1e9, TaitJaupart::kMinModulus, TaitJaupart::kMaxModulus);
     addFormRow(chGrid, 6, QString::fromUtf8("Melt bulk modulus \u03B2"), "beta", mBeta, mStepBeta, QStringLiteral("Pa"),
-               1e9, TaitJaupart::kMinModulus, 1e11);
+               1e9, TaitJaupart::kMinModulus, TaitJaupart::kMaxModulus);
     // The range the model computes with, where the user types a modulus.
     for (QLineEdit* f : {mMu, mBeta})
         f->setToolTip(QStringLiteral("From %1 Pa to %2 Pa: rocks and melts lie near 1e10 Pa.")
@@ -570,6 +584,10 @@ void MyDocument::buildCasesPane(QWidget* parent) {
     mListView->setObjectName(QStringLiteral("caseTable"));
     mModel = new CaseTableModel(&mList, mListView);
     // Editing a name marks the document changed without a new calculation.
+    mModel->emptyNameRefused = [this](int row) {
+        showStatus(QStringLiteral("A case needs a name: \"%1\" keeps its name.")
+                       .arg(mModel->data(mModel->index(row, 0), Qt::DisplayRole).toString()));
+    };
     mModel->nameEdited = [this](int row, const PropertyList& before) {
         recordEdit(QStringLiteral("Change Of Case Name"), before, row);
     };
@@ -584,6 +602,9 @@ void MyDocument::buildCasesPane(QWidget* parent) {
     auto* addCase = new QPushButton(QStringLiteral("Add"), casesPane);
     auto* dupCase = new QPushButton(QStringLiteral("Duplicate"), casesPane);
     auto* delCase = new QPushButton(QStringLiteral("Delete"), casesPane);
+    addCase->setObjectName(QStringLiteral("addCase"));
+    dupCase->setObjectName(QStringLiteral("duplicateCase"));
+    delCase->setObjectName(QStringLiteral("deleteCase"));
     for (QPushButton* b : {addCase, dupCase, delCase}) cases->addWidget(b);
     cases->addWidget(new QLabel(QStringLiteral("Comment"), casesPane));
     mComment = new QLineEdit(casesPane);
@@ -615,6 +636,10 @@ void MyDocument::installCancelKeys(QMainWindow* window) {
 }
 
 void MyDocument::windowControllerDidLoad(QMainWindow* window) {
+    // The eruption table names its document as the window does, also after Save As.
+    connect(this, &Document::fileNameChanged, this, [this] {
+        if (mEruptionTable) mEruptionTable->setDocumentName(displayName());
+    });
     // Panes side by side that the user can widen or narrow: the cases, the
     // form, the results and the plots.  The form and the results scroll up
     // and down each in its own pane, so that both result columns stand beside
@@ -834,6 +859,16 @@ void MyDocument::showCaseSelected(bool selected) {
     for (QWidget* w : {mFormContent, static_cast<QWidget*>(mComment), static_cast<QWidget*>(mExsolView),
                        static_cast<QWidget*>(mPressureView)})
         if (w) w->setEnabled(selected);
+    // Nor do the results and plots show a case that is not there (the one
+    // just deleted).
+    if (!selected && mExsolView && mPressureView) {
+        mResult = CalculationResult();
+        showResultFields();
+        for (CDrawPlotView* v : {mExsolView, mPressureView}) {
+            v->plotView()->purge();
+            v->plotView()->setNeedsDisplay();
+        }
+    }
     if (!selected && mStatus)
         mStatus->setText(mList.empty() ? QStringLiteral("The document holds no case: add one with \"Add\".")
                                        : QStringLiteral("No case is selected: select one in the list to show and "
@@ -943,8 +978,9 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
         if (auto v = form.number(e.key)) e.stepper->setValue(*v);
     for (FieldStepper* s : {mStepMu, mStepBeta, mStepExsols})
         if (s->value() > 0.0) s->setIncrement(s->value() / 10.0);
-    mStepMu->setMaximum(1e11);
-    mStepBeta->setMaximum(1e11);
+    // The steppers reach the whole range the model computes with.
+    mStepMu->setMaximum(TaitJaupart::kMaxModulus);
+    mStepBeta->setMaximum(TaitJaupart::kMaxModulus);
 
     // Every change of a case counts, so that nothing is lost on closing.  A
     // case only loaded counts as changed when more than the values the model
@@ -1393,8 +1429,7 @@ void MyDocument::writeEruptionTable(EruptionReport& report, QString& failure, co
             for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
             ChamberApplication::requireMemory(4 * bytes);
             if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
-            mEruptionTable->setTable(QStringLiteral("Eruption Table - %1").arg(displayName()),
-                                     QStringLiteral("%1: %2").arg(displayName(), inputs), report.lines);
+            mEruptionTable->setTable(displayName(), inputs, report.lines);
         }
         std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
             report, kLogTableHead, kLogTableTail,

@@ -49,6 +49,8 @@ public:
     // Called with the row and the cases before the edit, after the table has
     // stored an edited name.
     std::function<void(int row, const platform::PropertyList& before)> nameEdited;
+    // Told when a name of nothing but blanks was typed: the case keeps its name.
+    std::function<void(int row)> emptyNameRefused;
 
 private:
     CaseList* mList;

@@ -14,6 +14,10 @@ public:
                                                       const std::string& fileType) = 0;
 };
 
+// The path with ".type" added unless it ends in it already (in any case of
+// letters): a dot in a chosen name ("log v1.2") is no extension of the file.
+std::string withFileExtension(const std::string& path, const std::string& fileType);
+
 // Installs the chooser (nullptr removes it).  The caller keeps ownership and
 // must remove it before destroying it.
 void setFileChooser(FileChooser* chooser);

@@ -427,28 +427,50 @@ TEST(EruptionSequence, ReportsWhereItStoppedEarly) {
     ChamberCalculator calc;
     CaseForm form = singleVolatile(kChamberFluidH2O, 1500, 4.0);
     form.useEOS = false;
-    // 100 kbar of overpressure is never reached.
-    EruptionReport rep = calc.eruptiveSequence(form, 1e5);
-    EXPECT_EQ(rep.eruptions, 0);
-    EXPECT_TRUE(rep.stoppedEarly);
-    EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
-    EXPECT_EQ(rep.lines.back().rfind("The sequence stopped after 0 eruptions", 0), 0u) << rep.lines.back();
-    // ... because the chamber would erupt beyond the range of its laws, not
-    // because it crystallises first (as with 3000 bar, within the range).
-    EXPECT_NE(rep.lines.back().find("The chamber would erupt at 101500 bar, above the 5000 bar"), std::string::npos)
-        << rep.lines.back();
-    rep = calc.eruptiveSequence(form, 3000.0);
-    EXPECT_EQ(rep.end, EruptionSequenceEnd::overpressureNotReached);
-    EXPECT_NE(rep.lines.back().find(": The overpressure of 3000 bar is not reached before half of the mass is crystals."),
-              std::string::npos)
-        << rep.lines.back();
-    // A threshold that is no pressure, or a form the model refuses, runs nothing.
-    rep = calc.eruptiveSequence(form, 0.0);
-    EXPECT_TRUE(rep.stoppedEarly);
-    EXPECT_NE(rep.lines.back().find("threshold"), std::string::npos);
+    struct Case {
+        double threshold;
+        EruptionSequenceEnd end;
+        const char* says;  // the whole last line
+    };
+    for (const Case& c : {
+             // Within the range, crystallisation to one half comes first.
+             Case{3000.0, EruptionSequenceEnd::overpressureNotReached,
+                  "The overpressure of 3000 bar is not reached before half of the mass is crystals."},
+             // Beyond the 5000 bar of the laws, or no pressure: refused, with the range.
+             Case{1e5, EruptionSequenceEnd::notConfigured,
+                  "The sequence was not computed: The overpressure at eruption, 100000 bar, lies outside the 0 to "
+                  "3500 bar that the chamber, at 1500 bar, can reach within the 5000 bar to which its solubility laws "
+                  "were calibrated."},
+             Case{1e308, EruptionSequenceEnd::notConfigured,
+                  "The sequence was not computed: The overpressure at eruption, 1e+308 bar, lies outside the 0 to "
+                  "3500 bar that the chamber, at 1500 bar, can reach within the 5000 bar to which its solubility laws "
+                  "were calibrated."},
+             Case{0.0, EruptionSequenceEnd::notConfigured,
+                  "The sequence was not computed: The overpressure at eruption must be positive: 0 bar."},
+             Case{NAN, EruptionSequenceEnd::notConfigured,
+                  "The sequence was not computed: The overpressure at eruption is not a number."},
+         }) {
+        SCOPED_TRACE(c.threshold);
+        const EruptionReport rep = calc.eruptiveSequence(form, c.threshold);
+        EXPECT_EQ(rep.eruptions, 0);
+        EXPECT_TRUE(rep.stoppedEarly);
+        if (c.end != EruptionSequenceEnd::notConfigured) {
+            EXPECT_EQ(rep.end, c.end);
+        }
+        EXPECT_EQ(rep.lines.back(), c.says);
+    }
     form.values.set("chamber", PropertyList::string("big"));
-    rep = calc.eruptiveSequence(form, 50.0);
+    EruptionReport rep = calc.eruptiveSequence(form, 50.0);
     EXPECT_NE(rep.lines.back().find("chamber volume"), std::string::npos) << rep.lines.back();
+    // Each early end says what happened once: no end text repeated by the model's reason.
+    using End = EruptionSequenceEnd;
+    EXPECT_EQ(ChamberCalculator::earlyEndLine(End::solveFailed, 0, "The chamber pressure could not be computed."),
+              "The sequence stopped before its first eruption: The chamber pressure could not be computed.");
+    EXPECT_EQ(ChamberCalculator::earlyEndLine(End::meltExhausted, 1, ""),
+              "The sequence stopped after 1 eruption, before half of the mass is crystals: The eruption would take "
+              "more melt than the chamber holds.");
+    EXPECT_EQ(ChamberCalculator::earlyEndLine(End::cancelled, 3, ""),
+              "The sequence was cancelled after 3 eruptions, before half of the mass is crystals.");
 }
 
 }  // namespace

@@ -200,11 +200,17 @@ TEST_F(LogWindowTest, IsTheLibrarysLogSink) {
     platform::logRTF(std::string(CLogWindow::kRTFHeader) + "\\b strong\\b0}");
     platform::setLogSink(nullptr);
     EXPECT_EQ(log.plainText(), "library says\n strong");
-    // Warnings and failure messages reach the window's user too.
+    // Warnings and failure messages reach the window's user, there and not
+    // on standard error.
     platform::setLogSink(&sink);
+    testing::internal::CaptureStderr();
     platform::warnf("The model is extrapolated at %g K.\n", 1473.0);
+    platform::diagf("The model refuses %g bar.\n", 1e6);
+    const std::string onStderr = testing::internal::GetCapturedStderr();
     platform::setLogSink(nullptr);
-    EXPECT_EQ(log.plainText(), "library says\n strongThe model is extrapolated at 1473 K.\n");
+    EXPECT_EQ(log.plainText(),
+              "library says\n strongThe model is extrapolated at 1473 K.\nThe model refuses 1e+06 bar.\n");
+    EXPECT_EQ(onStderr, "");
     EXPECT_TRUE(formatOf(log, "strong").font().bold());
     EXPECT_EQ(CLogWindow::sharedLogWindowCtroller(), CLogWindow::sharedLogWindowCtroller());
 }

@@ -41,6 +41,7 @@
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
 #include "app/document/MyDocument.h"
+#include "app/plot/FileChooser.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
 #include "app/plot/CPlotView.h"
@@ -199,14 +200,20 @@ TEST_F(CaseWindow, EditingP0RecalculatesAndMarksTheDocumentChanged) {
     // A pressure above the stepper's range raises its maximum.
     type("P0", "5000");
     EXPECT_EQ(doc->stepper("P0")->maximum(), 5000.0);
-    // A modulus typed above its stepper's maximum (1e11 Pa) is never moved
-    // against the arrow: up keeps it, down takes one step (a tenth) off it.
-    type("mu", "5e11");
+    EXPECT_EQ(doc->stepper("P0")->minimum(), 100.0);  // the range the chamber model takes
+    // The modulus steppers reach the top of the range the form accepts, 1e13 Pa.
+    type("mu", "9.5e12");
     doc->stepper("mu")->stepUp();
-    EXPECT_EQ(stored("mu").realValue(), 5e11);
+    EXPECT_EQ(stored("mu").realValue(), 1e13);
+    EXPECT_EQ(doc->stepper("beta")->maximum(), 1e13);
+    // A modulus typed above it is never moved against the arrow: up keeps it,
+    // down takes one step (a tenth) off it.
+    type("mu", "5e13");
+    doc->stepper("mu")->stepUp();
+    EXPECT_EQ(stored("mu").realValue(), 5e13);
     doc->stepper("mu")->stepDown();
-    EXPECT_EQ(stored("mu").realValue(), 4.5e11);
-    EXPECT_EQ(shown("mu"), "4.5e+11");
+    EXPECT_EQ(stored("mu").realValue(), 4.5e13);
+    EXPECT_EQ(shown("mu"), "4.5e+13");
     // Likewise a content typed below zero is not raised by the down arrow.
     type("cr0", "-2");
     doc->stepper("cr0")->stepDown();
@@ -461,14 +468,111 @@ TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
     ASSERT_FALSE(logShot.isNull());
     EXPECT_TRUE(logShot.save("log-window.png"));
 
-    // A threshold that is never reached says so, in the log and the status line.
+    // A threshold beyond the chamber's range is refused with that range, one
+    // that is not a number as such; in the log and the status line.
+    struct Refused {
+        const char* typed;
+        const char* says;
+    };
+    for (const Refused& r : {Refused{"1e308", "The sequence was not computed: The overpressure at eruption, 1e+308 bar, "
+                                              "lies outside the 0 to 3500 bar that the chamber, at 1500 bar, can reach"},
+                             Refused{"abc", "The sequence was not computed: The overpressure at eruption is not a number."}}) {
+        log->clearText();
+        doc->pfracField()->setText(r.typed);
+        QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+        text = log->plainText();
+        EXPECT_NE(text.find(r.says), std::string::npos) << text;
+        EXPECT_TRUE(doc->statusLine()->text().startsWith(r.says)) << doc->statusLine()->text().toStdString();
+    }
+    // A volatile-free magma (crystals 3300 kg/m3 in a melt of 2700) loses
+    // pressure as it crystallises: the threshold is never reached, and why.
     log->clearText();
-    type("wt0", "0.1");
-    doc->pfracField()->setText("100000");
+    type("wt0", "0");
+    doc->pfracField()->setText("50");
     QTest::keyClick(doc->pfracField(), Qt::Key_Return);
     text = log->plainText();
-    EXPECT_NE(text.find("The sequence stopped after 0 eruptions"), std::string::npos) << text;
-    EXPECT_TRUE(doc->statusLine()->text().contains("stopped")) << doc->statusLine()->text().toStdString();
+    const char* never = "The overpressure of 50 bar is never reached: with no volatile in the magma there is no gas, "
+                        "and crystals denser than the melt (3300 against 2700 kg/m3) take less room than the melt they "
+                        "grow from, so the chamber's pressure only falls as it crystallises.";
+    EXPECT_NE(text.find(never), std::string::npos) << text;
+    EXPECT_EQ(text.find("stopped"), std::string::npos) << text;
+    EXPECT_EQ(doc->statusLine()->text().toStdString(), never);
+}
+
+// What the window shows and says holds for the case it shows: no round-off
+// as a value, no note on a gas the case has none of, no case without a name,
+// no plot of a deleted case, and the eruption table under the document's name.
+TEST_F(CaseWindow, TheWindowShowsNoRoundOffNoNoteOnAnAbsentGasAndNothingOfACaseThatIsGone) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    // The new case holds 0 % CO2: the CO2 equation of state is not used, and not mentioned.
+    log->clearText();
+    type("P0", "1600");
+    EXPECT_FALSE(doc->statusLine()->text().contains("CO2")) << doc->statusLine()->text().toStdString();
+    EXPECT_EQ(log->plainText().find("CO2 densities"), std::string::npos) << log->plainText();
+    // Saturated water at P0 (C/(1 + C) of the melt, the capacity): the gas
+    // left by the subtraction is round-off, shown as none; the final state at
+    // the initial crystal content is P0 itself.
+    doc->fluidType()->button(kChamberFluidH2O)->click();
+    for (QPushButton* b : doc->window()->findChildren<QPushButton*>())
+        if (b->text() == "Saturate") b->click();
+    type("cr1", "0");
+    for (const char* f : {"mGasWt0", "mGasWt1", "mGasVol0", "mOverpressure", "mChamberExp", "mChamberRel"})
+        EXPECT_EQ(result(f), "0") << f;
+    EXPECT_EQ(result("mP1"), "1600");
+    // A name of blanks is refused: the case keeps its name.
+    doc->listView()->edit(doc->listView()->model()->index(0, 0));
+    QLineEdit* nameEditor = doc->listView()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(nameEditor, nullptr);
+    nameEditor->selectAll();
+    QTest::keyClicks(nameEditor, "   ");
+    QTest::keyClick(nameEditor, Qt::Key_Return);
+    QApplication::processEvents();  // the view commits the edit once its editor closes
+    EXPECT_EQ(stored("name").stringValue(), "New");
+    EXPECT_TRUE(doc->statusLine()->text().startsWith("A case needs a name")) << doc->statusLine()->text().toStdString();
+    // The eruption table follows the document's name through Save As.
+    doc->pfracField()->setText("50");
+    QTest::keyClick(doc->pfracField(), Qt::Key_Return);
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    EXPECT_TRUE(doc->eruptionTableWindow()->heading().startsWith("Untitled: "));
+    ASSERT_TRUE(c.saveDocumentAs(doc, "docs/Mt. Etna"));
+    EXPECT_EQ(doc->eruptionTableWindow()->windowTitle(), "Eruption Table - Mt. Etna.chamber");
+    EXPECT_TRUE(doc->eruptionTableWindow()->heading().startsWith("Mt. Etna.chamber: Case \"New\""))
+        << doc->eruptionTableWindow()->heading().toStdString();
+    // The last case deleted: neither plot draws it, no result shows it.
+    doc->onDeleteCase();
+    ASSERT_TRUE(doc->list().empty());
+    for (CDrawPlotView* v : {doc->exsolView(), doc->pressureView()}) EXPECT_TRUE(v->plotView()->graphObjects().empty());
+    EXPECT_EQ(result("mP1"), "no value");
+    EXPECT_EQ(result("mGasWt0"), "no value");
+    // Exports keep the extension of their type whatever dots the name holds.
+    EXPECT_EQ(withFileExtension("log v1.2", "pdf"), "log v1.2.pdf");
+    EXPECT_EQ(withFileExtension("log.PDF", "pdf"), "log.PDF");
+    EXPECT_EQ(withFileExtension("eruptions", "txt"), "eruptions.txt");
+}
+
+// A volatile-free magma in the window: the final pressure falls with the
+// crystals, as the closed form of the volume balance has it; the state below
+// the 100 bar of the solubility laws is refused with that end named, and a
+// crystal content with no positive pressure left says why.
+TEST_F(CaseWindow, AVolatileFreeMagmaSaysTheLowerEndOfTheRangeAndWhyItsPressureFalls) {
+    type("wt0", "0");
+    // No gas, mu = beta: V0 e^(dP/mu) = (ml/rhol0 + mc/rhoc0) e^(-dP/mu), so
+    // dP = mu/2 ln((1 - X) + X rhol0/rhoc0) with V0 = M/rhol0.
+    auto closedForm = [](double X) { return 1572.0 + 0.5 * 1e10 * std::log((1 - X) + X * 2700.0 / 3300.0) * 1e-5; };
+    type("cr1", "15");
+    EXPECT_NEAR(result("mP1").toDouble(), closedForm(0.15), 1e-3) << doc->statusLine()->text().toStdString();
+    type("cr1", "16");
+    EXPECT_EQ(result("mP1"), "no value");
+    const QString below = doc->statusLine()->text();
+    EXPECT_TRUE(below.startsWith(QStringLiteral("No state at the final crystal content: The chamber pressure at crystal "
+                                                "fraction 0.16, %1 bar, lies below the 100 bar from which the solubility "
+                                                "laws were calibrated: with no volatile in the magma there is no gas")
+                                     .arg(closedForm(0.16), 0, 'g', 5)))
+        << below.toStdString();
+    // The closed form leaves no positive pressure beyond X = 0.1702.
+    type("cr1", "18");
+    EXPECT_TRUE(doc->statusLine()->text().contains("no positive pressure is left")) << doc->statusLine()->text().toStdString();
+    EXPECT_FALSE(doc->statusLine()->text().contains("check the initial pressure"));
 }
 
 TEST_F(CaseWindow, PlotEditsUndoAndRedoInTheDocumentWindowUnderTheirNames) {
@@ -901,6 +1005,7 @@ TEST_F(CaseWindow, ACaseOfAKindTheFormHasNoButtonForIsRefusedAndKeptAsItIs) {
     doc->meltType()->button(kChamberMelt2300)->click();
     doc->fluidType()->button(kChamberFluidH2O)->click();
     EXPECT_EQ(doc->list().at(1).find("fluid")->integerValue(), kChamberFluidH2O);
+    type("wt0", "4");  // a melt that keeps its chamber within 100 to 5000 bar
     EXPECT_NE(doc->resultField("mP1")->text(), "no value");
     EXPECT_TRUE(doc->statusLine()->text().isEmpty()) << doc->statusLine()->text().toStdString();
 }
@@ -1040,7 +1145,7 @@ TEST_F(CaseWindow, DefaultRangesHoldTheCasesCurvesAndStatesAndMaximumRangesEvery
         const char* what;
         std::vector<std::pair<std::string, QString>> inputs;
     } cases[] = {
-        {"a final crystal content of 30 %", {{"cr1", "30"}}},
+        {"a final crystal content of 30 %", {{"wt0", "2"}, {"cr1", "30"}}},
         {"P0 of 4500 bar", {{"cr1", "10"}, {"P0", "4500"}}},
         {"P0 of 5000 bar, the form's highest", {{"P0", "5000"}}},
         {"0.3 wt % of volatiles (a ppm axis)", {{"P0", "1500"}, {"wt0", "0.3"}}},

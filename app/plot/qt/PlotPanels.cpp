@@ -337,5 +337,5 @@ std::optional<std::string> QtFileChooser::chooseSaveFile(const std::string& prop
     }
     dialog.selectFile(QString::fromStdString(proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return withFileExtension(dialog.selectedFiles().first().toStdString(), fileType);
 }
