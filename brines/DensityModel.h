@@ -45,7 +45,9 @@ public:
     // rho(P_bar) - *(double*)data.
     double equation_for_pressure(double P_bar, void* data);
     // Pressure at which the solution (T, m) has density rho_target (kg/m3),
-    // from the current pressure.  On failure: message, errorflag 1, P = 1e7 Pa.
+    // from the current pressure, between the lowest and highest pressures of
+    // the fit.  On failure (no such pressure in that range): one sentence,
+    // errorflag 1, P = 1e7 Pa and NaN in rho, v, V and the apparent volume.
     void calculate_pressure(double rho_target);
 
     // Igor text files "res" + name + ".txt" (mode 1; other modes write nothing).
@@ -85,6 +87,9 @@ protected:
     // pressure limit, the solution's vapour pressure, is left to the caller:
     // pressure searches pass through stretched liquid.
     bool inRangeOfFit(const char* source);
+    // A state without density: errorflag 1 and NaN in every result (rho, v,
+    // V, the apparent molar volume and the ion molalities).
+    void refuse();
 
 public:
 
