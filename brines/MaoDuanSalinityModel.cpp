@@ -81,6 +81,10 @@ double MaoDuanSalinityModel::calculate_density() {
         }
     } else if (waterSource == 1) {
         Vw = WaterEOS::calculateSpiveyVolume(T, P / 1e5, &Kw, beyondFit);
+        if (!(Vw > 0.0)) {  // outside Spivey's water (said): no density
+            refuse();
+            return rho;
+        }
     } else {
         return 0.0;
     }

@@ -141,6 +141,9 @@ public:
     // is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
+    // Halite dissolution on the three-phase curve of an inclusion of X with
+    // the vapour fraction phiV; on failure 0, rho = P = NaN, pointFailed and
+    // a message.
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);
     double equationForTm(double T, void* data);
     // Halite dissolution temperature of an inclusion of composition X whose
@@ -198,6 +201,8 @@ public:
     // pointFailed is set.
     double convertPressureToDepth(double X, double P0, double P1, double z0, double& z);
     double equationForDepthPressureConversion(double P, void* data);
+    // The bubble point of X on a geotherm of gradient gradT from (T0, z0, P0);
+    // on failure T = -1 and P, z, rhol NaN, pointFailed and a message.
     void calculateGeothermBubblePoint(double T0, double z0, double P0, double gradT, double X, double rhoCol,
                                       double& T, double& P, double& z, double& rhol);
     double equationForGeothermBubblePoint(double T, void* data);

@@ -361,7 +361,7 @@ double Palliser::equationForTm(double T_, void* data) {
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
     pointFailed = 0;
     if (!argumentsHold("calculateTm", {salinityArg(X_), fractionArg("vapour volume fraction phiV", phiV)})) {
-        rho_ = P_ = 0.0;
+        rho_ = P_ = std::nan("");
         return 0.0;
     }
     // (Without a start temperature the search starts from 300 °C.)
@@ -381,7 +381,7 @@ double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_
         status = s.status;
     }
     if (status != 0) {
-        rho_ = P_ = 0.0;
+        rho_ = P_ = std::nan("");
         pointFailed = 1;
         refuse("H2O-NaCl: no halite dissolution of %g wt %% NaCl with a vapour fraction of %g on the three-phase "
                "curve\n",
@@ -472,7 +472,7 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     double rl = 0.0;
     T_ = calculateTm0(X_, rl, P_);
     if (pointFailed) {
-        P_ = Xv = rhol = rhov = 0.0;
+        P_ = Xv = rhol = rhov = std::nan("");
         return;
     }
     double Xl;
@@ -1015,13 +1015,15 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
                        {temperatureArg(T0), finiteArg("depth z0", z0, "m"), pressureArg(P0, "pressure P0"),
                         finiteArg("gradient gradT", gradT, "°C/m"), salinityArg(X_),
                         finiteArg("column density rhoCol", rhoCol, "kg/m3")})) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         return;
     }
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
     if (pointFailed) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         return;
     }
     double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
@@ -1034,7 +1036,8 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
         pointFailed = s.status != 0;
     }
     if (pointFailed) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         refuse("H2O-NaCl: no bubble point of %g wt %% NaCl on the geotherm from %g °C\n", 100.0 * X_, T0);
         return;
     }

@@ -124,6 +124,7 @@ double PotterBrown::calculate_density() {
     } else {
         V = M / rho;
         v = 1.0 / rho;
+        Vphi0 = std::nan("");  // the table gives no apparent molar volume
     }
     return rho;
 }

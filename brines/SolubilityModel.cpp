@@ -175,19 +175,42 @@ void SolubilityModel::calculateSigma() {
 }
 
 void SolubilityModel::solveGasModel(bool withFugacities) {
+    // The gas-rich phase over the liquid: the gas model's vapour root or,
+    // where the gas is condensed (CO2 below its critical temperature at high
+    // pressure), its liquid root; where both exist, the stable one (the lower
+    // Gibbs energy, sum of x ln f).  Every start and the phase kind are set
+    // here, so that nothing an earlier state left in the gas model enters.
     FluidPhase& g = *gasModel;
-    g.temperature(T);
-    g.Pascal(P);
-    if (g.phase_kind == 2) g.Vl0 = R * T / P;
-    else g.Vv0 = R * T / P;
-    g.errorflag = 0;
-    g.calculate_molar_volume();
-    if (g.errorflag) {
-        if (g.phase_kind == 2) g.Vl0 = 7.5e-5;
-        else g.Vv0 = 7.5e-5;
+    auto solveAs = [&](int kind, double start) {
+        g.set_the_phase_as(kind);
+        g.temperature(T);
+        g.Pascal(P);
+        g.Vl0 = g.Vv0 = start;
+        g.volume(start);
         g.errorflag = 0;
         g.calculate_molar_volume();
+        return g.errorflag == 0 && g.V > 0.0 && std::isfinite(g.V);
+    };
+    auto rootOf = [&](int kind) {
+        return solveAs(kind, kind == 1 ? R * T / P : 7.5e-5) || solveAs(kind, kind == 1 ? 7.5e-5 : 5e-5);
+    };
+    auto gibbs = [&]() {
+        g.calculate_fugacities();
+        double G = 0.0;
+        for (int i = 0; i < g.component_count; ++i)
+            if (g.x[i] > 0.0) G += g.x[i] * std::log(g.fugacity[i]);
+        return g.errorflag == 0 && std::isfinite(G) ? G : std::numeric_limits<double>::infinity();
+    };
+    const bool vapour = rootOf(1);
+    const double Vvap = g.V, Gvap = vapour ? gibbs() : std::numeric_limits<double>::infinity();
+    const bool liquid = rootOf(2);
+    const double Gliq = liquid ? gibbs() : std::numeric_limits<double>::infinity();
+    const bool takeLiquid = liquid && (!vapour || (Gliq < Gvap && std::fabs(g.V - Vvap) > 1e-9 * Vvap));
+    if (!vapour && !liquid) {
+        g.errorflag = 1;
+        return;
     }
+    if (!takeLiquid) rootOf(1);  // the state left at the chosen root
     if (withFugacities) g.calculate_fugacities();
 }
 
@@ -288,7 +311,7 @@ const char* SolubilityModel::whyNoGasPhase() const {
     if (!gasModel || gasModel->component_count < 1) return "no gas model describes the vapour";
     if (std::isnan(yw)) return "water has no vapour pressure at this temperature (above its critical point)";
     if (!(yw <= 1.0)) return "below the vapour pressure of the solution no gas phase exists over the liquid";
-    return "the gas model finds no vapour at this state";
+    return "the gas model finds no gas-rich phase at this state";
 }
 
 void SolubilityModel::calculate_gas_solubility0() {

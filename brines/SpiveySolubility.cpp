@@ -56,6 +56,11 @@ void SpiveySolubility::calculate_gas_solubility0() {
     if (ig >= 0) x[ig] = xg;
     if (is >= 0) x[is] = xs;
     if (iw >= 0) x[iw] = 1.0 - xg - xs;
+    // The correlation gives the molality itself: no Henry constant, activity
+    // coefficient or vapour fugacity of its own (nothing of an earlier state
+    // stands for them).
+    fv = std::numeric_limits<double>::quiet_NaN();
+    if (ig >= 0) henryConstant[ig] = activity[ig] = fugacity[ig] = fv;
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) {
@@ -97,6 +102,8 @@ void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, do
                     fit.source, target, T, fit.Pmax * 1e-5);
     P = std::numeric_limits<double>::quiet_NaN();
 }
+
+void SpiveySolubility::calculate_gas_partial_volume_() { Vg = partialVolume(P * 1e-6); }
 
 double SpiveySolubility::calculate_gas_partial_volume(double T_, double P_bar, double /*ms_*/, double mg_) {
     temperature(T_);
