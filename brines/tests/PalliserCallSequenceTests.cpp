@@ -518,3 +518,94 @@ TEST(PalliserCallSequences, OnePhaseLiquidAndVapourOnlyWhereTheyExist) {
         EXPECT_NE(testing::internal::GetCapturedStderr().find("vapourDensity"), std::string::npos);
     }
 }
+
+// Bubble points of Driesner & Heinrich (2007) (their check values: 10 wt %
+// at 350 °C, 155.327 bar, and 450 °C, 416.599 bar; 30 wt % at 500 °C,
+// 530.274 bar) found from a pressure whatever the start temperature.  The
+// bubble-point branch of 10 wt % ends at its critical point (464.480 °C,
+// 462.823 bar): above it no bubble point, and no boiling column reaches
+// beyond it, each refused naming that point with NaN beside the flag.
+TEST(PalliserCallSequences, BubblePointsFromAPressureEndAtTheCriticalPoint) {
+    PalliserModel m;
+    const struct {
+        double X, T, P;
+    } published[] = {{0.10, 350.0, 155.327}, {0.10, 450.0, 416.599}, {0.30, 500.0, 530.274}};
+    for (const auto& p : published) {
+        for (double start : {20.0, 100.0, 300.0, 600.0}) {
+            SCOPED_TRACE(testing::Message() << p.X << " " << p.P << " bar from " << start);
+            double T = 0, Xv = 0, rl = 0, rv = 0;
+            m.calculateBubblePointFromP(p.P, p.X, T, Xv, rl, rv, start);
+            ASSERT_EQ(m.pointFailed, 0);
+            EXPECT_NEAR(T, p.T, 0.01);
+            EXPECT_GT(rl, rv);
+        }
+    }
+    double T = 0, Xv = 1, rl = 1, rv = 1;
+    testing::internal::CaptureStderr();
+    m.calculateBubblePointFromP(470.0, 0.10, T, Xv, rl, rv, 100.0);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m.pointFailed, 1);
+    EXPECT_EQ(T, -1.0);
+    EXPECT_TRUE(std::isnan(Xv) && std::isnan(rl) && std::isnan(rv));
+    EXPECT_NE(said.find("464.48 °C, 462.823 bar"), std::string::npos) << said;
+    // A boiling column of 10 wt % from 100 bar: to 460 bar a depth (the
+    // hydrostatic column of a liquid lighter than water: more than 10 m per
+    // bar); to 500 bar none.
+    double z = 0.0;
+    m.convertPressureToDepth(0.10, 100.0, 460.0, 0.0, z);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_GT(z, 360.0 * 1e5 / (9.81 * 1000.0));
+    testing::internal::CaptureStderr();
+    m.convertPressureToDepth(0.10, 100.0, 500.0, 0.0, z);
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m.pointFailed, 1);
+    EXPECT_TRUE(std::isnan(z));
+    EXPECT_NE(said.find("ends at its critical point (464.48 °C, 462.823 bar)"), std::string::npos) << said;
+}
+
+// Refused inversions hand back no number of an earlier call: the liquid
+// homogenisation of an inclusion denser than any liquid of its salinity, and
+// halite dissolution without a three-phase point (the tester's cases).
+TEST(PalliserCallSequences, RefusedInversionsLeaveNoEarlierNumber) {
+    PalliserModel m;
+    double P = 0.0;
+    const double Th = m.calculateThLiq(0.1, 900.0, 200.0, P);
+    ASSERT_EQ(m.pointFailed, 0);
+    EXPECT_TRUE(std::isfinite(Th) && P > 0.0);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(std::isnan(m.calculateThLiq(0.1, 2058.9, 541.0, P)));
+    EXPECT_TRUE(std::isnan(P));
+    const struct {
+        double X, phiH, Tstart;
+    } cases[] = {{0.4233, 0.7488, 354.03}, {0.5493, 0.1890, 45.92}};
+    for (const auto& c : cases) {
+        double r = 1, Ts = 1, Xl = 1, Ps = 1, Pd = 1;
+        EXPECT_EQ(m.calculateTm3(c.X, c.phiH, c.Tstart, r, Ts, Xl, Ps, Pd), 0.0);
+        EXPECT_EQ(m.pointFailed, 1);
+        for (double v : {r, Ts, Xl, Ps, Pd}) EXPECT_TRUE(std::isnan(v)) << c.X;
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+// On halite's melting curve (Driesner & Heinrich 2007, eq. 1: 850.152 °C at
+// 2000 bar) the liquidus liquid is molten NaCl, with a density from the pure
+// salt's saturated liquid up (compressed), at low pressure too, never NaN
+// beside a clear flag.
+TEST(PalliserCallSequences, TheLiquidusOnHalitesMeltingCurveIsMoltenSalt) {
+    PalliserModel m;
+    for (double P : {2000.0, 2.6, 0.01}) {
+        SCOPED_TRACE(P);
+        const double T = m.getHaliteMeltingTemperature(P);
+        if (P == 2000.0) {
+            EXPECT_NEAR(T, 850.152, 1e-3);
+        }
+        double X = 0, r = 0;
+        m.calculateHaliteLiquidPoint(T, P, X, 0.3, r);
+        ASSERT_EQ(m.pointFailed, 0);
+        EXPECT_DOUBLE_EQ(X, 1.0);
+        // Within the compression of the melt from its boiling pressure.
+        const double melt = m.getNaClLiquidDensity(T, P);
+        EXPECT_GE(r, melt * (1.0 - 1e-9));
+        EXPECT_LT(r, 1.05 * melt);
+    }
+}
