@@ -193,6 +193,12 @@ public:
     // regions: Pr when found, else 0 with pointFailed and a message naming
     // the phases.
     double isochoricPressure(bool found, double Pr, const char* phases, double T, double rho, double Xwt);
+    // The secant search of such an isochore on `fn` (par: T, rho, X, ...)
+    // from x0, x1, and its outcome.
+    double searchIsochoricPressure(ScalarEquationFn fn, double* par, double x0, double x1, const char* phases,
+                                   double Xwt);
+    // The three-phase pressure at T without a message (NaN without one).
+    double quietThreePhasePressure(double T);
     double equationForIsochoricHaliteLiquidPressure(double P, void* data);
 
     // ---- depth (m)

@@ -778,23 +778,31 @@ double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double 
                                     densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
+    if (T_ <= Ttriple) par[3] = quietThreePhasePressure(T_);
+    const double P0 = T_ <= Ttriple ? std::fmin(par[3], Pstart) : Pstart;
+    return searchIsochoricPressure(toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
+                                   par, P0, 0.999 * P0, "halite and vapour", Xwt);
+}
+
+double Palliser::quietThreePhasePressure(double T_) {
+    QuietScope q(*this);
+    double Ps = std::nan(""), Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    return Ps;
+}
+
+double Palliser::searchIsochoricPressure(ScalarEquationFn fn, double* par, double x0, double x1, const char* phases,
+                                         double Xwt) {
     double Pr = 0.0;
     bool ok = false;
     {
         QuietScope q(*this);
-        double P0 = Pstart;
-        if (T_ <= Ttriple) {
-            double Xl, Xv, rl, rv;
-            calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
-            P0 = std::fmin(par[3], Pstart);
-        }
-        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
-                              par, P0, 0.999 * P0, 0.01);
+        Secant s = makeSecant(this, fn, par, x0, x1, 0.01);
         Pr = s.solve();
-        ok = matched(s, rho_);
+        ok = matched(s, par[1]);
         error = 0;
     }
-    return isochoricPressure(ok, Pr, "halite and vapour", T_, rho_, Xwt);
+    return isochoricPressure(ok, Pr, phases, par[0], par[1], Xwt);
 }
 
 double Palliser::isochoricPressure(bool found, double Pr, const char* phases, double T_, double rho_, double Xwt) {
@@ -836,27 +844,15 @@ double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double 
                                     densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
-    double Pr = 0.0;
-    bool ok = false;
-    {
+    double P0 = Pstart;
+    if (T_ <= Ttriple) P0 = par[3] = quietThreePhasePressure(T_);
+    if (T_ < Tcw) {
         QuietScope q(*this);
-        double P0 = Pstart;
-        if (T_ <= Ttriple) {
-            double Xl, Xv, rl, rv;
-            calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
-            P0 = par[3];
-        }
-        if (T_ < Tcw) {
-            double rl, rv;
-            calculateWaterSaturationPoint(T_, par[4], rl, rv);
-        }
-        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
-                              par, P0, 1.001 * P0, 0.01);
-        Pr = s.solve();
-        ok = matched(s, rho_);
-        error = 0;
+        double rl, rv;
+        calculateWaterSaturationPoint(T_, par[4], rl, rv);
     }
-    return isochoricPressure(ok, Pr, "liquid and vapour", T_, rho_, Xwt);
+    return searchIsochoricPressure(toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
+                                   par, P0, 1.001 * P0, "liquid and vapour", Xwt);
 }
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data) {

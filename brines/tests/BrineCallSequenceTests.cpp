@@ -24,22 +24,11 @@
 #include "brines/PotterBrown.h"
 #include "brines/SpiveyDensityModel.h"
 #include "brines/SpiveySolubility.h"
+#include "brines/tests/SanitizerBuild.h"
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 struct Draw {
     double T, P, m, rho, mg;
@@ -200,10 +189,21 @@ const std::vector<Call<SolubilityModel>>& solubilityCalls() {
     return list;
 }
 
+// No answer differs from a fresh object's, every refusal says why, and the
+// sweep holds both answers and refusals.
+void expectNoDifferenceAndEveryRefusalSaid(const Counts& n) {
+    EXPECT_EQ(n.differences, 0);
+    EXPECT_EQ(n.unexplained, 0);
+    EXPECT_GT(n.refused, n.calls / 10);
+    EXPECT_LT(n.refused, n.calls);
+    testing::Test::RecordProperty("calls", n.calls);
+    testing::Test::RecordProperty("refused", n.refused);
+}
+
 }  // namespace
 
 TEST(BrineCallSequences, DensitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) {
-    const int sequences = kSanitized ? 2 : 10;
+    const int sequences = kSanitizedBuild ? 2 : 10;
     Counts n;
     runSequences<DensityModel>("Mao-Duan (IAPWS-95)", [] { return std::make_unique<MaoDuanSalinityModel>(0); },
                                densityCalls(), 11, sequences, 40, n);
@@ -213,16 +213,11 @@ TEST(BrineCallSequences, DensitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) 
                                sequences, 40, n);
     runSequences<DensityModel>("Potter-Brown", [] { return std::make_unique<PotterBrown>(); }, densityCalls(), 14,
                                sequences, 40, n);
-    EXPECT_EQ(n.differences, 0);
-    EXPECT_EQ(n.unexplained, 0);
-    EXPECT_GT(n.refused, n.calls / 10);
-    EXPECT_LT(n.refused, n.calls);
-    RecordProperty("calls", n.calls);
-    RecordProperty("refused", n.refused);
+    expectNoDifferenceAndEveryRefusalSaid(n);
 }
 
 TEST(BrineCallSequences, SolubilitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) {
-    const int sequences = kSanitized ? 1 : 5;
+    const int sequences = kSanitizedBuild ? 1 : 5;
     Counts n;
     runSequences<SolubilityModel>("Henry CO2", [] {
         auto h = std::make_unique<Henry>();
@@ -241,12 +236,7 @@ TEST(BrineCallSequences, SolubilitiesAnswerAsOnAFreshObjectAndRefuseWithASentenc
     runSequences<SolubilityModel>("Spivey CH4", [] {
         return std::unique_ptr<SolubilityModel>(std::make_unique<SpiveySolubility>());
     }, solubilityCalls(), 23, sequences, 30, n);
-    EXPECT_EQ(n.differences, 0);
-    EXPECT_EQ(n.unexplained, 0);
-    EXPECT_GT(n.refused, n.calls / 10);
-    EXPECT_LT(n.refused, n.calls);
-    RecordProperty("calls", n.calls);
-    RecordProperty("refused", n.refused);
+    expectNoDifferenceAndEveryRefusalSaid(n);
 }
 
 // Mao & Duan (2008) hold from 1 to 1000 bar: 4.6012 mol/kg NaCl at 354.42 K

@@ -19,6 +19,7 @@
 
 #include "brines/DriesnerHeinrich.h"
 #include "brines/PalliserModel.h"
+#include "brines/tests/SanitizerBuild.h"
 
 namespace {
 
@@ -276,18 +277,6 @@ SequenceCounts runSequences(const std::vector<Call>& list, unsigned seed, int se
     return n;
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 // The diagram's point solvers, inversions, isochores and curves of one
 // composition, with their outputs (a sentinel beside a raised flag read as
 // no number).
@@ -387,7 +376,7 @@ TEST(PalliserCallSequences, EveryCallAnswersAsOnAFreshObjectAndFailsWithAMessage
 // The same for the point solvers, inversions, isochores and curves of the
 // diagram (a sample of them under the sanitizers).
 TEST(PalliserCallSequences, SolversAnswerAsOnAFreshObjectAndFailWithAMessageAndNoNumber) {
-    const int sequences = kSanitized ? 4 : 20;
+    const int sequences = kSanitizedBuild ? 4 : 20;
     const SequenceCounts n = runSequences(solverCalls(), 73, sequences, 30);
     EXPECT_EQ(n.differences, 0);
     EXPECT_EQ(n.unexplained, 0);
