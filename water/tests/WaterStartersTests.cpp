@@ -176,6 +176,23 @@ TEST(WaterStarters, LiquidHomogenisationLiesAboveTheDensityMaximum) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(w.errorflag, 1);
     EXPECT_NE(said.find("never that dense"), std::string::npos) << said;
+    // The fluid-inclusion report of a liquid of 18.3 cm3/mol trapped at
+    // 400 K starts its isochore ("isocc1") at the homogenisation temperature
+    // above the density maximum.
+    w.set_the_phase_as(2);
+    w.temperature(400.0);
+    w.volume(18.3e-6);
+    w.calculate_pressure();
+    const double Ptrap = w.P * 1e-5;
+    testing::internal::CaptureStdout();
+    w.calculateTheFluidInclusionProperties(400.0, Ptrap);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(w.errorflag, 0);
+    const std::vector<std::string> lines = readLines("isocc1");
+    double Th = 0.0;
+    for (const std::string& l : lines)
+        if (std::sscanf(l.c_str(), "%lf", &Th) == 1) break;
+    EXPECT_NEAR(Th, 330.62, 0.01);
 }
 
 TEST(WaterStarters, FluidInclusionAndTieLines) {
