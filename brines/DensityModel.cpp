@@ -44,7 +44,9 @@ void DensityModel::setSystemType(DM_SystemType type) {
 bool DensityModel::inRangeOfFit(const char* source) {
     // Each density is judged on its own: no flag of an earlier state stays.
     errorflag = 0;
-    if (beyondFit || (T >= Tmin && T <= Tmax && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
+    // (No fit describes a liquid under tension: a negative pressure is
+    // refused too.)
+    if (beyondFit || (T >= Tmin && T <= Tmax && P >= 0.0 && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
     platform::diagf("%s: %g K, %g bar and %g mol/kg lie outside the range of its fit (%g to %g K, %g to %g bar, up to "
                     "%g mol/kg); no density is given\n",
                     source, T, P * 1e-5, m, Tmin, Tmax, Pmin * 1e-5, Pmax * 1e-5, mmax);

@@ -83,9 +83,11 @@ public:
 protected:
     // Whether T, P and m lie in the range Tmin..Tmax, up to Pmax, 0..mmax of
     // the model's fit (or beyondFit is set); if not, a message naming
-    // `source`, errorflag 1 and rho NaN (the caller returns it).  The lower
-    // pressure limit, the solution's vapour pressure, is left to the caller:
-    // pressure searches pass through stretched liquid.
+    // `source`, errorflag 1 and NaN results (the caller returns rho).  A
+    // negative pressure is refused; between 0 and the fit's lowest pressure
+    // (the solution's vapour pressure may lie below it) the fit is
+    // continued.  A pressure search refuses a root outside the fit's
+    // pressures.
     bool inRangeOfFit(const char* source);
     // A state without density: errorflag 1 and NaN in every result (rho, v,
     // V, the apparent molar volume and the ion molalities).

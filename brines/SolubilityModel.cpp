@@ -202,15 +202,21 @@ void SolubilityModel::solveGasModel(bool withFugacities) {
         return g.errorflag == 0 && std::isfinite(G) ? G : std::numeric_limits<double>::infinity();
     };
     const bool vapour = rootOf(1);
-    const double Vvap = g.V, Gvap = vapour ? gibbs() : std::numeric_limits<double>::infinity();
+    const double Vvap = g.V;
     const bool liquid = rootOf(2);
-    const double Gliq = liquid ? gibbs() : std::numeric_limits<double>::infinity();
-    const bool takeLiquid = liquid && (!vapour || (Gliq < Gvap && std::fabs(g.V - Vvap) > 1e-9 * Vvap));
     if (!vapour && !liquid) {
         g.errorflag = 1;
         return;
     }
-    if (!takeLiquid) rootOf(1);  // the state left at the chosen root
+    if (vapour && liquid && std::fabs(g.V - Vvap) > 1e-9 * Vvap) {
+        // Two roots: the stable one (the state is left at it).
+        const double Gliq = gibbs();
+        rootOf(1);
+        if (Gliq < gibbs()) rootOf(2);
+    } else if (vapour && !liquid) {
+        rootOf(1);
+    }
+    // (One root found by both searches: the state already stands at it.)
     if (withFugacities) g.calculate_fugacities();
 }
 
