@@ -44,13 +44,19 @@ void DensityModel::setSystemType(DM_SystemType type) {
 bool DensityModel::inRangeOfFit(const char* source) {
     // Each density is judged on its own: no flag of an earlier state stays.
     errorflag = 0;
-    if (beyondFit || (T >= Tmin && T <= Tmax && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
+    // (No fit describes a liquid under tension: a negative pressure is
+    // refused too.)
+    if (beyondFit || (T >= Tmin && T <= Tmax && P >= 0.0 && P <= Pmax && m >= 0.0 && m <= mmax)) return true;
     platform::diagf("%s: %g K, %g bar and %g mol/kg lie outside the range of its fit (%g to %g K, %g to %g bar, up to "
                     "%g mol/kg); no density is given\n",
                     source, T, P * 1e-5, m, Tmin, Tmax, Pmin * 1e-5, Pmax * 1e-5, mmax);
-    errorflag = 1;
-    rho = std::nan("");
+    refuse();
     return false;
+}
+
+void DensityModel::refuse() {
+    errorflag = 1;
+    rho = v = V = Vphi0 = mM = mX = std::nan("");
 }
 
 double DensityModel::meanMolarMass(double m_, double Ms_) {
@@ -76,23 +82,37 @@ void DensityModel::calculate_pressure(double rho_target) {
     errorflag = 0;
     s.x0 = P * 1e-5;
     s.x1 = P * 1.0001e-5;
-    if (s.x0 == 0.0) {  // a secant from two zero points has no first step
+    if (!(s.x0 != 0.0 && std::isfinite(s.x0))) {  // a secant from two zero points has no first step
         s.x0 = 1.0;
         s.x1 = 1.0001;
     }
     s.tol = 1e-7;
-    s.solve();
-    // The secant may step out of the range of the fit, where the model gives
-    // no density (a target near the range's top); the density rises with
-    // pressure, so the root is then bisected between the range's ends.
-    if (s.status != 0 || !(std::fabs(rho - rho_target) <= 1e-7 * rho_target)) s.status = bisectPressure(rho_target);
-    if (s.status != 0) {
-        platform::diagf("DensityModel: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T,
-                     V * 1e6);
-        errorflag = 1;
-        P = 1e7;
-        rho = v = V = std::nan("");  // no trial's density stands for the answer
+    {
+        // The trials' own refusals (a trial beyond the range of the fit) are
+        // no failure of the search: only its outcome is reported.
+        platform::ThreadLogCapture trials;
+        s.solve();
+        // The secant may step out of the range of the fit, where the model
+        // gives no density (a target near the range's top); the density rises
+        // with pressure, so the root is then bisected between the range's ends.
+        if (s.status != 0 || !(std::fabs(rho - rho_target) <= 1e-7 * rho_target))
+            s.status = bisectPressure(rho_target);
     }
+    // The fit gives densities between its lowest and highest pressures only: a
+    // root the secant finds beyond them (a density below the one at the lowest
+    // pressure lies at a negative pressure of the extrapolated fit) is none.
+    const double tol = 1e-9 * Pmax;
+    const bool inFit = beyondFit || (P >= Pmin - tol && P <= Pmax + tol);
+    if (s.status == 0 && inFit) return;
+    const double T_ = T;
+    P = 1e7;
+    refuse();
+    if (beyondFit || !(Pmax > 0.0))
+        platform::diagf("DensityModel: no pressure gives %g kg/m3 at %g K and %g mol/kg\n", rho_target, T_, m);
+    else
+        platform::diagf("DensityModel: no pressure from %g to %g bar (the range of the fit) gives %g kg/m3 at %g K "
+                        "and %g mol/kg\n",
+                        Pmin * 1e-5, Pmax * 1e-5, rho_target, T_, m);
 }
 
 int DensityModel::bisectPressure(double rho_target) {

@@ -45,7 +45,9 @@ public:
     // rho(P_bar) - *(double*)data.
     double equation_for_pressure(double P_bar, void* data);
     // Pressure at which the solution (T, m) has density rho_target (kg/m3),
-    // from the current pressure.  On failure: message, errorflag 1, P = 1e7 Pa.
+    // from the current pressure, between the lowest and highest pressures of
+    // the fit.  On failure (no such pressure in that range): one sentence,
+    // errorflag 1, P = 1e7 Pa and NaN in rho, v, V and the apparent volume.
     void calculate_pressure(double rho_target);
 
     // Igor text files "res" + name + ".txt" (mode 1; other modes write nothing).
@@ -81,10 +83,15 @@ public:
 protected:
     // Whether T, P and m lie in the range Tmin..Tmax, up to Pmax, 0..mmax of
     // the model's fit (or beyondFit is set); if not, a message naming
-    // `source`, errorflag 1 and rho NaN (the caller returns it).  The lower
-    // pressure limit, the solution's vapour pressure, is left to the caller:
-    // pressure searches pass through stretched liquid.
+    // `source`, errorflag 1 and NaN results (the caller returns rho).  A
+    // negative pressure is refused; between 0 and the fit's lowest pressure
+    // (the solution's vapour pressure may lie below it) the fit is
+    // continued.  A pressure search refuses a root outside the fit's
+    // pressures.
     bool inRangeOfFit(const char* source);
+    // A state without density: errorflag 1 and NaN in every result (rho, v,
+    // V, the apparent molar volume and the ion molalities).
+    void refuse();
 
 public:
 

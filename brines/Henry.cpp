@@ -44,11 +44,12 @@ void Henry::calculate_aqueous_fugacities() {
     }
 }
 
+void Henry::calculate_gas_partial_volume_() { Vg = version == 1 ? 3.2e-5 : 0.0; }
+
 double Henry::calculateHenryConstant(int i, double Pp) {
     const char* name = component_names[i].c_str();
     const bool salt = is >= 0 && ms != 0.0;
     activity[i] = 1.0;
-    if (version == 1) Vg = 3.2e-5;
     // NaN, said, for a gas the set has no constants for or a temperature
     // outside its range: the solubility is then refused.
     const double H = henry::henrySet("Henry model", version, name, T);

@@ -15,6 +15,9 @@ public:
     // H (Pa) of component i at the model's T and the pressure P (Pa); sets its
     // activity coefficient (1, or the salting-out factor in a brine).
     double calculateHenryConstant(int i, double P_Pa);
+    // The dissolved gas's partial molar volume: 3.2e-5 m3/mol in the
+    // Wilhelm, Battino & Wilcock set (version 1), none (0) in the others.
+    void calculate_gas_partial_volume_() override;
     // 1: water and NaCl activities of a 1 mol/kg solution at 25 °C, printed.
     void test(int which);
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "brines/PotterBrown.h"
+#include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
@@ -72,12 +73,18 @@ double MaoDuanSalinityModel::calculate_density() {
         Vw = water->V;
         Kw = water->dPdV;
         if (water->errorflag != 0 || !(Vw > 0.0)) {  // no water volume: no density
-            errorflag = 1;
-            rho = std::nan("");
+            platform::diagf("Mao & Duan (2008) brine density: the water model gives no liquid volume at %g K and %g "
+                            "bar; no density is given\n",
+                            T, P * 1e-5);
+            refuse();
             return rho;
         }
     } else if (waterSource == 1) {
         Vw = WaterEOS::calculateSpiveyVolume(T, P / 1e5, &Kw, beyondFit);
+        if (!(Vw > 0.0)) {  // outside Spivey's water (said): no density
+            refuse();
+            return rho;
+        }
     } else {
         return 0.0;
     }
@@ -87,8 +94,10 @@ double MaoDuanSalinityModel::calculate_density() {
     double deps = 0.0;  // per bar
     const double eps = water->calculateSolutionDielectric(T, P / 1e5, Vw, Kw, &deps);
     if (!std::isfinite(eps) || !std::isfinite(deps)) {
-        errorflag = 1;
-        rho = std::nan("");
+        platform::diagf("Mao & Duan (2008) brine density: no dielectric constant of water at %g K and %g bar; no "
+                        "density is given\n",
+                        T, P * 1e-5);
+        refuse();
         return rho;
     }
     const double depsdP = deps * 1e-5;

@@ -10,7 +10,8 @@
 //
 // Units: °C, bar, NaCl mass fraction, kg/m3 (the isochoric pressures and the
 // curve builders take weight per cent where their argument is named Xwt).
-// Failures are reported through pointFailed and sentinel results (0 or -1);
+// Failures are reported through pointFailed and sentinel results (0 or -1,
+// the outputs beside them NaN);
 // a failed fluid-inclusion inversion and an isochore denser than the model's
 // range also say so on the log's diagnostic channel.
 //
@@ -126,7 +127,7 @@ public:
                            double Xstart, double rhoStart, double& Pslv, double& Ph, double& phiV);
     void equationForTmTh(double* x, double* G, double** J, int& err, int order, void* data);
     // Homogenisation (bubble-point) temperature of composition X and density
-    // rho, P its pressure; NaN and pointFailed when the search fails.
+    // rho, P its pressure; NaN in both and pointFailed when the search fails.
     double calculateThLiq(double X, double rho, double Tstart, double& P);
     double equationForThLiq(double T, void* data);
     // The homogenisation temperature bracketed between the bottom of the
@@ -140,8 +141,16 @@ public:
     // is refused: NaN, pointFailed, a message.
     double calculateTm0(double X, double& rhol, double& P);
     double equationForTm0(double T, void* data);
+    // Halite dissolution on the three-phase curve of an inclusion of X with
+    // the vapour fraction phiV; on failure 0, rho = P = NaN, pointFailed and
+    // a message.
     double calculateTm(double X, double phiV, double Tstart, double& rho, double& P);
     double equationForTm(double T, void* data);
+    // Halite dissolution temperature of an inclusion of composition X whose
+    // halite fills the volume fraction phiH at its three-phase temperature
+    // Tslv (with the bulk density, the three-phase liquid Xl and pressure
+    // Pslv, and the pressure P at dissolution).  On failure 0, NaN in every
+    // output, pointFailed and a message.
     double calculateTm3(double X, double phiH, double Tstart, double& rho, double& Tslv, double& Xl,
                         double& Pslv, double& P);
     double equationForTm3(double T, void* data);
@@ -152,16 +161,27 @@ public:
     double equationForCriticalPoint(double T, void* data);
 
     // ---- bubble and boiling points
+    // Temperature T at which the liquid of composition X has the bubble
+    // pressure P, with the vapour's composition Xv and the two densities; the
+    // search runs from Tstart and, failing that, brackets the temperature
+    // between the eutectic and the critical point of X.  On failure T = -1,
+    // Xv = rhol = rhov = NaN, pointFailed and a message.
     void calculateBubblePointFromP(double P, double X, double& T, double& Xv, double& rhol, double& rhov,
                                    double Tstart);
+    // The bracketed search: par as equationForBubblePointFromP's; Tc, Pc the
+    // critical point of X (NaN without one).  True with Tb at the root.
+    bool bracketBubbleTemperature(double* par, double& Tb, double& Tc, double& Pc);
     double equationForBubblePointFromP(double T, void* data);
+    // Pressure at which the liquid of bulk composition X at T holds the
+    // vapour volume fraction phiV; on failure NaN in every output.
     void calculateBoilingPointWithGasVolume(double T, double X, double phiV, double& P, double& Xl, double& Xv,
                                             double& rhol, double& rhov, double& rho);
     double equationForBoilingGasVolume(double P, void* data);
 
-    // ---- isochores (Xwt in weight per cent); 0 when the search fails
-    // (getIsochoricFluidPressure: also pointFailed, and a diagnostic when the
-    // density lies above what the model gives at the top of the diagram)
+    // ---- isochores (Xwt in weight per cent); 0 when the search fails, with
+    // pointFailed and a message (getIsochoricFluidPressure says when the
+    // density lies above what the model gives at the top of the diagram;
+    // getIsochoricHaliteLiquidPressure's Xl is then NaN)
     double getIsochoricFluidPressure(double T, double Pstart, double rho, double Xwt);
     double equationForIsochoricFluidPressure(double P, void* data);
     double getIsochoricHaliteGasPressure(double T, double Pstart, double rho, double Xwt);
@@ -169,6 +189,16 @@ public:
     double getIsochoricLiquidGasPressure(double T, double Pstart, double rho, double Xwt);
     double equationForIsochoricLiquidGasPressure(double P, void* data);
     double getIsochoricHaliteLiquidPressure(double T, double Pstart, double rho, double Xwt, double& Xl);
+    // The outcome of an isochoric search of the two- and three-phase
+    // regions: Pr when found, else 0 with pointFailed and a message naming
+    // the phases.
+    double isochoricPressure(bool found, double Pr, const char* phases, double T, double rho, double Xwt);
+    // The secant search of such an isochore on `fn` (par: T, rho, X, ...)
+    // from x0, x1, and its outcome.
+    double searchIsochoricPressure(ScalarEquationFn fn, double* par, double x0, double x1, const char* phases,
+                                   double Xwt);
+    // The three-phase pressure at T without a message (NaN without one).
+    double quietThreePhasePressure(double T);
     double equationForIsochoricHaliteLiquidPressure(double P, void* data);
 
     // ---- depth (m)
@@ -177,6 +207,8 @@ public:
     // pointFailed is set.
     double convertPressureToDepth(double X, double P0, double P1, double z0, double& z);
     double equationForDepthPressureConversion(double P, void* data);
+    // The bubble point of X on a geotherm of gradient gradT from (T0, z0, P0);
+    // on failure T = -1 and P, z, rhol NaN, pointFailed and a message.
     void calculateGeothermBubblePoint(double T0, double z0, double P0, double gradT, double X, double rhoCol,
                                       double& T, double& P, double& z, double& rhol);
     double equationForGeothermBubblePoint(double T, void* data);

@@ -223,8 +223,10 @@ void Palliser::calculateHaliteLiquidIsotherm(std::vector<double>& array, double 
     } else {
         P0 = getHaliteMeltingPressure(T_);
     }
-    if (!(Pmax > 0.0) || !sweepable(P0, Pmax, 10.0)) return;
-    for (double p = P0; p <= Pmax; p += 10.0) {
+    // Up to the top of the diagram (the halite liquidus's correlations hold
+    // to 5000 bar), whatever state was placed before.
+    if (!sweepable(P0, kTopPressure, 10.0)) return;
+    for (double p = P0; p <= kTopPressure; p += 10.0) {
         double x, r;
         calculateHaliteLiquidPoint(T_, p, x, Xs, r);
         if (pointFailed) continue;
@@ -387,9 +389,10 @@ void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double 
     QuietScope quietRows(*this);  // (rows without a point are left out)
     double t, p0, xv, rl, rv;
     calculateSLVPointFromX(X_, t, p0, xv, rl, rv, Tstart);
-    if (pointFailed || !(Pmax > 0.0) || !sweepable(p0, Pmax, 20.0)) return;
+    // Up to the top of the diagram, whatever state was placed before.
+    if (pointFailed || !sweepable(p0, kTopPressure, 20.0)) return;
     double r;
-    for (double p = p0; p < Pmax; p += 20.0) {
+    for (double p = p0; p < kTopPressure; p += 20.0) {
         double tn;
         calculateHaliteLiquidTemperature(X_, p, tn, r, t);
         if (pointFailed) continue;
@@ -397,6 +400,6 @@ void Palliser::calculateHaliteLiquidIsopleth(std::vector<double>& array, double 
         row(array, {t, p, r});
     }
     double tn;
-    calculateHaliteLiquidTemperature(X_, Pmax, tn, r, t);
-    if (!pointFailed) row(array, {tn, Pmax, r});
+    calculateHaliteLiquidTemperature(X_, kTopPressure, tn, r, t);
+    if (!pointFailed) row(array, {tn, kTopPressure, r});
 }

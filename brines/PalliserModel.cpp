@@ -587,8 +587,15 @@ void PalliserModel::calculateHaliteLiquidTemperature(double X_, double P_, doubl
                100.0 * X_, P_, T, Ps);
         return;
     }
-    T_ = T;
-    rho_ = haliteLiquidusDensity(T_, P_, X_, std::nan(""));
+    rho_ = haliteLiquidusDensity(T, P_, X_, std::nan(""));
+    if (std::isfinite(rho_)) {
+        T_ = T;
+        return;
+    }
+    pointFailed = 1;
+    T_ = -1.0;
+    refuse("H2O-NaCl: the halite liquidus of %g wt %% NaCl at %g bar (%g °C) has no liquid density in the diagram\n",
+           100.0 * X_, P_, T);
 }
 
 // Parameters: X, rho; then the liquidus temperature of the last evaluation.
@@ -736,13 +743,28 @@ void PalliserModel::calculateHaliteLiquidPoint(double T_, double P_, double& X_,
     }
     X_ = std::fmin(dh07::massFraction(dh07::liquidusMoleFraction(T_, P_)), 1.0);
     rho_ = haliteLiquidusDensity(T_, P_, X_, std::nan(""));
+    if (std::isfinite(rho_)) return;
+    pointFailed = 1;
+    X_ = std::nan("");
+    refuse("H2O-NaCl: the halite liquidus at %g °C and %g bar has no liquid density in the diagram\n", T_, P_);
 }
 
 double PalliserModel::haliteLiquidusDensity(double T_, double P_, double X_, double lawDensity) {
     // The liquid of the one-phase region at the same state, so that the
     // halite-bearing and the halite-free liquid agree on the liquidus.
     const double d = oneLiquidDensity(T_, P_, X_);
-    return std::isfinite(d) ? d : lawDensity;
+    if (std::isfinite(d)) return d;
+    // On halite's melting curve the liquidus liquid is molten NaCl itself,
+    // which the correlation of the solution does not reach at low pressure:
+    // the pure salt's liquid.
+    if (X_ > 0.9999 && T_ >= Ttriple) {
+        QuietScope q(*this);
+        const int failed = pointFailed;
+        const double melt = getNaClLiquidDensity(T_, P_);
+        pointFailed = failed;
+        if (std::isfinite(melt)) return melt;
+    }
+    return lawDensity;
 }
 
 // ---------------------------------------------------------------- ice liquidus

@@ -243,7 +243,10 @@ constexpr double kThDensityTolerance = 1e-4;
 
 double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P_) {
     pointFailed = 0;
-    if (!argumentsHold("calculateThLiq", {salinityArg(X_), densityArg(rho_)})) return std::nan("");
+    if (!argumentsHold("calculateThLiq", {salinityArg(X_), densityArg(rho_)})) {
+        P_ = std::nan("");
+        return std::nan("");
+    }
     // (Without a start temperature the search starts from 200 °C.)
     if (!std::isfinite(Tstart)) Tstart = 200.0;
     double par[3] = {X_, rho_, std::isfinite(P_) ? P_ : 0.0};
@@ -265,6 +268,7 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
         P_ = par[2];
         return T_;
     }
+    P_ = std::nan("");  // no bubble pressure either
     if (quiet == 0) {
         // Why not: an inclusion thinner than the critical density of its
         // salinity homogenises to vapour, one denser than its liquid at the
@@ -357,7 +361,7 @@ double Palliser::equationForTm(double T_, void* data) {
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
     pointFailed = 0;
     if (!argumentsHold("calculateTm", {salinityArg(X_), fractionArg("vapour volume fraction phiV", phiV)})) {
-        rho_ = P_ = 0.0;
+        rho_ = P_ = std::nan("");
         return 0.0;
     }
     // (Without a start temperature the search starts from 300 °C.)
@@ -377,7 +381,7 @@ double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_
         status = s.status;
     }
     if (status != 0) {
-        rho_ = P_ = 0.0;
+        rho_ = P_ = std::nan("");
         pointFailed = 1;
         refuse("H2O-NaCl: no halite dissolution of %g wt %% NaCl with a vapour fraction of %g on the three-phase "
                "curve\n",
@@ -431,6 +435,7 @@ double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho
     }
     if (status != 0) {
         pointFailed = 1;
+        rho_ = Tslv = Xl = Pslv_ = P_ = std::nan("");
         refuse("H2O-NaCl: no three-phase point where %g wt %% NaCl holds a halite fraction of %g\n", 100.0 * X_, phiH);
         return 0.0;
     }
@@ -438,7 +443,13 @@ double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho
     Pslv_ = par[3];
     Xl = par[4];
     double T_;
-    calculateHaliteLiquidTemperatureFromRhoX(X_, rho_, T_, P_, Tslv);
+    calculateHaliteLiquidTemperatureFromRhoX(X_, rho_, T_, P_, Tslv);  // says why it fails
+    if (pointFailed) {
+        // Without its dissolution the inclusion has no answer: none of the
+        // three-phase point's numbers stands beside the flag.
+        rho_ = Tslv = Xl = Pslv_ = P_ = std::nan("");
+        return 0.0;
+    }
     return T_;
 }
 
@@ -461,7 +472,7 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
     double rl = 0.0;
     T_ = calculateTm0(X_, rl, P_);
     if (pointFailed) {
-        P_ = Xv = rhol = rhov = 0.0;
+        P_ = Xv = rhol = rhov = std::nan("");
         return;
     }
     double Xl;
@@ -526,30 +537,86 @@ double Palliser::equationForBubblePointFromP(double T_, void* data) {
 void Palliser::calculateBubblePointFromP(double P_, double X_, double& T_, double& Xv, double& rhol, double& rhov,
                                          double Tstart) {
     pointFailed = 0;
-    if (!argumentsHold("calculateBubblePointFromP", {pressureArg(P_), salinityArg(X_)})) {
-        T_ = -1.0;
-        return;
-    }
+    T_ = -1.0;
+    Xv = rhol = rhov = std::nan("");
+    if (!argumentsHold("calculateBubblePointFromP", {pressureArg(P_), salinityArg(X_)})) return;
     // (Without a start temperature the search starts from 200 °C.)
     if (!std::isfinite(Tstart)) Tstart = 200.0;
     double par[5] = {P_, X_, 0.0, 0.0, 0.0};
-    double Tb = 0.0;
+    double Tb = 0.0, Tc = std::nan(""), Pc = std::nan("");
+    bool found = false;
     {
         QuietScope q(*this);
         Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForBubblePointFromP), par,
                               Tstart, Tstart + 1.0, 0.01);
         Tb = s.solve();
-        pointFailed = s.status != 0;
+        found = s.status == 0;
+        error = 0;
+        if (!found) found = bracketBubbleTemperature(par, Tb, Tc, Pc);
+        // The state at the root, evaluated there.
+        if (found) {
+            equationForBubblePointFromP(Tb, par);
+            found = error == 0 && !pointFailed && std::isfinite(par[3]);
+        }
+        error = 0;
     }
-    if (pointFailed) {
-        T_ = -1.0;
-        refuse("H2O-NaCl: no bubble point of %g wt %% NaCl at %g bar\n", 100.0 * X_, P_);
+    pointFailed = found ? 0 : 1;
+    if (!found) {
+        if (std::isfinite(Pc) && P_ > Pc)
+            refuse("H2O-NaCl: no bubble point of %g wt %% NaCl at %g bar: the liquid boils only up to its critical "
+                   "point (%g °C, %g bar)\n",
+                   100.0 * X_, P_, Tc, Pc);
+        else
+            refuse("H2O-NaCl: no bubble point of %g wt %% NaCl at %g bar\n", 100.0 * X_, P_);
         return;
     }
     T_ = Tb;
     Xv = par[2];
     rhol = par[3];
     rhov = par[4];
+}
+
+bool Palliser::bracketBubbleTemperature(double* par, double& Tb, double& Tc, double& Pc) {
+    // The bubble pressure of a composition rises with temperature up to its
+    // critical point, where the bubble-point branch ends: a scan of the
+    // temperature from the eutectic to the critical temperature brackets
+    // the pressure asked for, which is then bisected.
+    double rc = 0.0;
+    calculateCriticalPointFromX(par[1], Tc, Pc, rc);
+    if (pointFailed || !std::isfinite(Tc)) {
+        Tc = Pc = std::nan("");
+        return false;
+    }
+    auto f = [&](double t) {
+        const double v = equationForBubblePointFromP(t, par);
+        const bool bad = error != 0 || pointFailed;
+        error = 0;
+        return bad ? std::nan("") : v;
+    };
+    constexpr int kScan = 80;
+    const double lo0 = kEutecticT, hi0 = Tc - 1e-6;
+    double a = hi0, fa = f(a);
+    for (int k = kScan - 1; k >= 0; --k) {
+        const double b = lo0 + (hi0 - lo0) * k / kScan, fb = f(b);
+        if (std::isfinite(fa) && std::isfinite(fb) && (fa < 0.0) != (fb < 0.0)) {
+            double lo = b, hi = a, flo = fb;
+            for (int i = 0; i < 200 && hi - lo > 1e-10; ++i) {
+                const double mid = 0.5 * (lo + hi), fm = f(mid);
+                if (!std::isfinite(fm)) return false;
+                if ((fm < 0.0) == (flo < 0.0)) {
+                    lo = mid;
+                    flo = fm;
+                } else {
+                    hi = mid;
+                }
+            }
+            Tb = 0.5 * (lo + hi);
+            return true;
+        }
+        a = b;
+        fa = fb;
+    }
+    return false;
 }
 
 // Parameters: T, X, phiV, Pb, then Xl, Xv, rhol, rhov of the last evaluation.
@@ -573,13 +640,13 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
     pointFailed = 0;
     if (!argumentsHold("calculateBoilingPointWithGasVolume",
                        {temperatureArg(T_), salinityArg(X_), fractionArg("vapour volume fraction phiV", phiV)})) {
-        P_ = Xl = Xv = rhol = rhov = -1.0;
+        P_ = Xl = Xv = rhol = rhov = rho_ = std::nan("");
         return;
     }
     double Pb = P_, Xvb, rlb, rvb;
-    calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);
+    calculateBubblePoint(T_, X_, Pb, Xvb, rlb, rvb);  // says why it fails
     if (pointFailed) {
-        P_ = Xl = Xv = rhol = rhov = -1.0;
+        P_ = Xl = Xv = rhol = rhov = rho_ = std::nan("");
         return;
     }
     if (phiV == 0.0) {
@@ -601,7 +668,7 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
         pointFailed = s.status != 0;
     }
     if (pointFailed) {
-        P_ = Xl = Xv = rhol = rhov = -1.0;
+        P_ = Xl = Xv = rhol = rhov = rho_ = std::nan("");
         refuse("H2O-NaCl: no boiling point of %g wt %% NaCl at %g °C with a vapour fraction of %g\n", 100.0 * X_, T_,
                phiV);
         return;
@@ -710,18 +777,41 @@ double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double 
     if (!argumentsHold("getIsochoricHaliteGasPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
                                     densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
-    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
-    double P0 = Pstart;
-    if (T_ <= Ttriple) {
-        double Xl, Xv, rl, rv;
-        calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
-        P0 = std::fmin(par[3], Pstart);
+    if (T_ <= Ttriple) par[3] = quietThreePhasePressure(T_);
+    const double P0 = T_ <= Ttriple ? std::fmin(par[3], Pstart) : Pstart;
+    return searchIsochoricPressure(toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
+                                   par, P0, 0.999 * P0, "halite and vapour", Xwt);
+}
+
+double Palliser::quietThreePhasePressure(double T_) {
+    QuietScope q(*this);
+    double Ps = std::nan(""), Xl, Xv, rl, rv;
+    calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
+    return Ps;
+}
+
+double Palliser::searchIsochoricPressure(ScalarEquationFn fn, double* par, double x0, double x1, const char* phases,
+                                         double Xwt) {
+    double Pr = 0.0;
+    bool ok = false;
+    {
+        QuietScope q(*this);
+        Secant s = makeSecant(this, fn, par, x0, x1, 0.01);
+        Pr = s.solve();
+        ok = matched(s, par[1]);
+        error = 0;
     }
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteGasPressure),
-                          par, P0, 0.999 * P0, 0.01);
-    const double Pr = s.solve();
-    return matched(s, rho_) ? Pr : 0.0;
+    return isochoricPressure(ok, Pr, phases, par[0], par[1], Xwt);
+}
+
+double Palliser::isochoricPressure(bool found, double Pr, const char* phases, double T_, double rho_, double Xwt) {
+    pointFailed = found ? 0 : 1;
+    if (found) return Pr;
+    // (0, the isochoric pressures' sentinel.)
+    refuse("H2O-NaCl: no pressure at %g °C gives %g wt %% NaCl as %s the bulk density %g kg/m3\n", T_, Xwt, phases,
+           rho_);
+    return 0.0;
 }
 
 double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
@@ -753,22 +843,16 @@ double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double 
     if (!argumentsHold("getIsochoricLiquidGasPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
                                     densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
-    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 1e15, 0.0};
     double P0 = Pstart;
-    if (T_ <= Ttriple) {
-        double Xl, Xv, rl, rv;
-        calculateSLVPoint(T_, par[3], Xl, Xv, rl, rv);
-        P0 = par[3];
-    }
+    if (T_ <= Ttriple) P0 = par[3] = quietThreePhasePressure(T_);
     if (T_ < Tcw) {
+        QuietScope q(*this);
         double rl, rv;
         calculateWaterSaturationPoint(T_, par[4], rl, rv);
     }
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
-                          par, P0, 1.001 * P0, 0.01);
-    const double Pr = s.solve();
-    return matched(s, rho_) ? Pr : 0.0;
+    return searchIsochoricPressure(toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricLiquidGasPressure),
+                                   par, P0, 1.001 * P0, "liquid and vapour", Xwt);
 }
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data) {
@@ -795,29 +879,40 @@ double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data)
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
     pointFailed = 0;
     if (!argumentsHold("getIsochoricHaliteLiquidPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
-                                                            densityArg(rho_), salinityPercentArg(Xwt)}))
+                                                            densityArg(rho_), salinityPercentArg(Xwt)})) {
+        Xl = std::nan("");
         return 0.0;
-    QuietScope q(*this);  // (the caller reads 0 as no isochoric pressure)
+    }
     double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
-    double P0 = Pstart;
-    if (T_ <= Ttriple) {
-        calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-        par[3] = Pslv;
-        P0 = std::fmax(Pstart, Pslv);
-    } else {
-        // No three-phase point above the melting point of halite: the
-        // liquidus search starts from molten NaCl.
-        Xlslv = 1.0;
+    double Pr = 0.0;
+    bool ok = false;
+    {
+        QuietScope q(*this);
+        double P0 = Pstart;
+        if (T_ <= Ttriple) {
+            calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
+            par[3] = Pslv;
+            P0 = std::fmax(Pstart, Pslv);
+        } else {
+            // No three-phase point above the melting point of halite: the
+            // liquidus search starts from molten NaCl.
+            Xlslv = 1.0;
+        }
+        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteLiquidPressure),
+                              par, P0, 1.001 * P0, 0.01);
+        Pr = s.solve();
+        ok = matched(s, rho_);
+        error = 0;
+        if (!ok && T_ <= Ttriple && Pr < par[3] && std::isfinite(par[3])) {
+            // The halite + liquid isochore lies below the three-phase
+            // pressure: the inclusion holds vapour too, at that pressure.
+            Pr = par[3];
+            par[5] = Xlslv;
+            ok = true;
+        }
     }
-    Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteLiquidPressure),
-                          par, P0, 1.001 * P0, 0.01);
-    const double Pr = s.solve();
-    if (matched(s, rho_)) {
-        Xl = par[5];
-        return Pr;
-    }
-    if (T_ <= Ttriple && Pr < par[3]) return par[3];
-    return 0.0;
+    Xl = ok ? par[5] : std::nan("");
+    return isochoricPressure(ok, Pr, "halite and liquid", T_, rho_, Xwt);
 }
 
 // ---------------------------------------------------------------- depth
@@ -841,23 +936,38 @@ double Palliser::convertPressureToDepth(double X_, double P0, double P1, double 
                                                   pressureArg(P1, "pressure P1"), finiteArg("depth z0", z0, "m")}))
         return z;
     double par[2] = {X_, 0.0};
-    QuietScope q(*this);
-    auto g = std::make_unique<Gauss10>();
-    g->obj = this;
-    g->fn = toEquationFn<ScalarEquationFn>(&Palliser::equationForDepthPressureConversion);
-    g->data = par;
-    g->a = P0;
-    g->b = P1;
-    const double dz = g->calculate();
-    if (error || !std::isfinite(dz)) {
-        // A point of the column without a bubble-point liquid: no depth.
+    double dz = std::nan(""), Tc = std::nan(""), Pc = std::nan("");
+    {
+        QuietScope q(*this);
+        auto g = std::make_unique<Gauss10>();
+        g->obj = this;
+        g->fn = toEquationFn<ScalarEquationFn>(&Palliser::equationForDepthPressureConversion);
+        g->data = par;
+        g->a = P0;
+        g->b = P1;
+        dz = g->calculate();
+        if (error || !std::isfinite(dz)) {
+            dz = std::nan("");
+            double rc = 0.0;
+            calculateCriticalPointFromX(X_, Tc, Pc, rc);  // (for the message)
+        }
         error = 0;
-        pointFailed = 1;
-        z = std::nan("");
+    }
+    if (std::isfinite(dz)) {
+        pointFailed = 0;
+        z = z0 + dz;
         return z;
     }
-    pointFailed = 0;
-    z = z0 + dz;
+    // A point of the column without a bubble-point liquid: no depth.
+    pointFailed = 1;
+    if (std::isfinite(Pc) && std::fmax(P0, P1) > Pc)
+        refuse("H2O-NaCl: no depth at %g bar below %g bar in a column of boiling %g wt %% NaCl: its bubble-point "
+               "liquid ends at its critical point (%g °C, %g bar)\n",
+               P1, P0, 100.0 * X_, Tc, Pc);
+    else
+        refuse("H2O-NaCl: no depth at %g bar below %g bar in a column of boiling %g wt %% NaCl: no bubble-point "
+               "liquid at some pressure between\n",
+               P1, P0, 100.0 * X_);
     return z;
 }
 
@@ -901,13 +1011,15 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
                        {temperatureArg(T0), finiteArg("depth z0", z0, "m"), pressureArg(P0, "pressure P0"),
                         finiteArg("gradient gradT", gradT, "°C/m"), salinityArg(X_),
                         finiteArg("column density rhoCol", rhoCol, "kg/m3")})) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         return;
     }
     double Tc, Pc, rc;
     calculateCriticalPointFromX(X_, Tc, Pc, rc);
     if (pointFailed) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         return;
     }
     double par[10] = {T0, z0, P0, gradT, X_, rhoCol, Tc, 0.0, 0.0, 0.0};
@@ -920,7 +1032,8 @@ void Palliser::calculateGeothermBubblePoint(double T0, double z0, double P0, dou
         pointFailed = s.status != 0;
     }
     if (pointFailed) {
-        T_ = P_ = z = rhol = -1.0;
+        T_ = -1.0;
+        P_ = z = rhol = std::nan("");
         refuse("H2O-NaCl: no bubble point of %g wt %% NaCl on the geotherm from %g °C\n", 100.0 * X_, T0);
         return;
     }

@@ -120,10 +120,11 @@ double PotterBrown::calculate_density() {
         if (onTheGrids(m, T - 273.15, P * 1e-5))
             platform::diagf("PotterBrown: the density table holds no value at %g K, %g bar and %g mol/kg\n", T,
                             P * 1e-5, m);
-        rho = V = v = std::nan("");
+        refuse();
     } else {
         V = M / rho;
         v = 1.0 / rho;
+        Vphi0 = std::nan("");  // the table gives no apparent molar volume
     }
     return rho;
 }
@@ -143,7 +144,14 @@ void PotterBrown::calculate_pressure(double V_target) {
     s.data = &V_target;
     s.x0 = P > 0.0 ? P : 1e5;  // a secant from two zero points has no first step
     s.x1 = 1.0001 * s.x0;
-    s.solve();
-    if (s.status != 0)
-        platform::diagf("PotterBrown: failed to calculate pressure for T=%lf K and V=%lf cm3/mol\n", T, V * 1e6);
+    {
+        platform::ThreadLogCapture trials;  // a trial off the table is no failure of the search
+        s.solve();
+    }
+    if (s.status != 0 || errorflag != 0) {
+        platform::diagf("PotterBrown: no pressure of the density table gives %g cm3/mol at %g K and %g mol/kg\n",
+                        V_target * 1e6, T, m);
+        P = std::nan("");
+        refuse();
+    }
 }

@@ -7,6 +7,7 @@
 
 #include "brines/CurveFile.h"
 #include "brines/SolubilityModel.h"
+#include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
 void SolubilityModel::calculateTheIsotherm(double T_, double ms_, char mode, const char* suffix) {
@@ -299,9 +300,22 @@ double SolubilityModel::calculate_pressure(double T_, double rho_target, double 
     s.obj = this;
     s.fn = toEquationFn<ScalarEquationFn>(&SolubilityModel::equationForPressure);
     s.data = data;
-    s.x0 = P0_bar;
-    s.x1 = P0_bar + 1.0;
-    return s.solve();
+    s.x0 = std::isfinite(P0_bar) ? P0_bar : 100.0;
+    s.x1 = s.x0 + 1.0;
+    double p = 0.0;
+    {
+        platform::ThreadLogCapture trials;  // a trial beyond the density model's range is no failure of the search
+        p = s.solve();
+        errorflag = 0;
+        if (s.status == 0) equationForPressure(p, data);  // the state at the root, judged on its own
+    }
+    errorflag = s.status != 0 || errorflag != 0 || !(std::fabs(rho - rho_target) <= 1e-6 * rho_target) ? 1 : 0;
+    if (!errorflag) return p;
+    platform::diagf("%s: no pressure gives a liquid of %g mol/kg of gas and %g mol/kg NaCl the density %g kg/m3 at "
+                    "%g K\n",
+                    modelName(), mg_, ms_, rho_target, T_);
+    P = rho = std::numeric_limits<double>::quiet_NaN();
+    return P;
 }
 
 void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double rho_target, double ms_, double mg_,
@@ -309,7 +323,9 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
                                                     std::vector<double>* out) {
     double p = P0_bar;
     for (double t = T0; t < T1; t += 1.0) {
-        p = calculate_pressure(t, rho_target, ms_, mg_, p);
+        const double found = calculate_pressure(t, rho_target, ms_, mg_, p);
+        if (errorflag) continue;  // said; the next point starts from the last one found
+        p = found;
         if (mode == 6 && out) {
             out->push_back(t);
             out->push_back(p);

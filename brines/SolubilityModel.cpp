@@ -175,19 +175,48 @@ void SolubilityModel::calculateSigma() {
 }
 
 void SolubilityModel::solveGasModel(bool withFugacities) {
+    // The gas-rich phase over the liquid: the gas model's vapour root or,
+    // where the gas is condensed (CO2 below its critical temperature at high
+    // pressure), its liquid root; where both exist, the stable one (the lower
+    // Gibbs energy, sum of x ln f).  Every start and the phase kind are set
+    // here, so that nothing an earlier state left in the gas model enters.
     FluidPhase& g = *gasModel;
-    g.temperature(T);
-    g.Pascal(P);
-    if (g.phase_kind == 2) g.Vl0 = R * T / P;
-    else g.Vv0 = R * T / P;
-    g.errorflag = 0;
-    g.calculate_molar_volume();
-    if (g.errorflag) {
-        if (g.phase_kind == 2) g.Vl0 = 7.5e-5;
-        else g.Vv0 = 7.5e-5;
+    auto solveAs = [&](int kind, double start) {
+        g.set_the_phase_as(kind);
+        g.temperature(T);
+        g.Pascal(P);
+        g.Vl0 = g.Vv0 = start;
+        g.volume(start);
         g.errorflag = 0;
         g.calculate_molar_volume();
+        return g.errorflag == 0 && g.V > 0.0 && std::isfinite(g.V);
+    };
+    auto rootOf = [&](int kind) {
+        return solveAs(kind, kind == 1 ? R * T / P : 7.5e-5) || solveAs(kind, kind == 1 ? 7.5e-5 : 5e-5);
+    };
+    auto gibbs = [&]() {
+        g.calculate_fugacities();
+        double G = 0.0;
+        for (int i = 0; i < g.component_count; ++i)
+            if (g.x[i] > 0.0) G += g.x[i] * std::log(g.fugacity[i]);
+        return g.errorflag == 0 && std::isfinite(G) ? G : std::numeric_limits<double>::infinity();
+    };
+    const bool vapour = rootOf(1);
+    const double Vvap = g.V;
+    const bool liquid = rootOf(2);
+    if (!vapour && !liquid) {
+        g.errorflag = 1;
+        return;
     }
+    if (vapour && liquid && std::fabs(g.V - Vvap) > 1e-9 * Vvap) {
+        // Two roots: the stable one (the state is left at it).
+        const double Gliq = gibbs();
+        rootOf(1);
+        if (Gliq < gibbs()) rootOf(2);
+    } else if (vapour && !liquid) {
+        rootOf(1);
+    }
+    // (One root found by both searches: the state already stands at it.)
     if (withFugacities) g.calculate_fugacities();
 }
 
@@ -267,30 +296,55 @@ bool SolubilityModel::inRangeOfFit() {
     return false;
 }
 
+void SolubilityModel::refuseSolubility(const char* why) {
+    if (why)
+        platform::diagf("%s: no solubility at %g K and %g bar: %s\n", modelName(), T, P * 1e-5, why);
+    errorflag = 1;
+    fugacityError = 1;
+    // Nothing of an earlier state stands for this one's results.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    mg = fv = Vg = nan;
+    if (ig >= 0)
+        for (int k = 0; k < gasCount && ig + k < component_count; ++k) {
+            const int i = ig + k;
+            x[i] = henryConstant[i] = activity[i] = fugacity[i] = nan;
+        }
+    if (iw >= 0) x[iw] = nan;
+    if (is >= 0) x[is] = nan;
+}
+
+const char* SolubilityModel::whyNoGasPhase() const {
+    if (!gasModel || gasModel->component_count < 1) return "no gas model describes the vapour";
+    if (std::isnan(yw)) return "water has no vapour pressure at this temperature (above its critical point)";
+    if (!(yw <= 1.0)) return "below the vapour pressure of the solution no gas phase exists over the liquid";
+    return "the gas model finds no gas-rich phase at this state";
+}
+
 void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
     // Each solubility is judged on its own: no flag of an earlier state stays.
     errorflag = 0;
     fugacityError = 0;
-    if (!inRangeOfFit()) return;
+    if (!inRangeOfFit()) return refuseSolubility(nullptr);  // said
     calculatePsatH2O();
     calculate_vapour_fugacities();
     if (fugacityError) {
         // No gas phase over the liquid (below water's vapour pressure, or
         // beyond its critical point) or no vapour fugacity: no solubility.
-        errorflag = 1;
-        return;
+        return refuseSolubility(whyNoGasPhase());
     }
+    const long said = platform::diagnosticCount();
     calculate_aqueous_fugacities();
     if (gasCount > 1) {
         platform::diagf("Not implemented\n");
     } else if (ig >= 0) {
         const double Hg = henryConstant[ig] * activity[ig];
-        if (!(Hg > 0.0) || !std::isfinite(Hg)) {
-            // No Henry constant for this gas: no finite solubility.
-            fugacityError = 1;
-            errorflag = 1;
-            return;
+        if (fugacityError || !(Hg > 0.0) || !std::isfinite(Hg)) {
+            // No Henry constant (or activity coefficient) for this gas here:
+            // no finite solubility.  The correlation that has none says why.
+            return refuseSolubility(platform::diagnosticCount() != said
+                                        ? nullptr
+                                        : "the model gives no Henry constant of the gas at this state");
         }
         double xw, xg, xs = 0.0;
         if (henryScale == 1) {
@@ -401,18 +455,30 @@ void SolubilityModel::calculate_bubble_pressure() {
         return !fit.source || (T >= fit.Tmin && T <= fit.Tmax && P <= fit.Pmax * (1.0 + 1e-5) && ms >= 0.0 &&
                                ms <= fit.msMax);
     };
-    const bool found =
-        run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg)) ||
-        (fromCurrent && run(estimate_bubble_pressure(T, ms, mg)));
-    if (found && withinFit()) return;
-    if (bracketBubblePressure()) {
-        if (withinFit()) return;
-        inRangeOfFit();  // says where the bubble point lies
-    } else if (found) {
-        platform::diagf("%s: the bubble point of %g mol/kg lies outside the range of its fit; none is given\n",
-                        fit.source, bubbleTargetMg);
+    // The trials' own refusals are no failure of the search: only its
+    // outcome is reported.
+    enum { Found, Beyond, None } outcome = None;
+    double beyondP = 0.0;
+    {
+        platform::ThreadLogCapture trials;
+        const bool found =
+            run(fromCurrent ? P / 1e5 : estimate_bubble_pressure(T, ms, mg)) ||
+            (fromCurrent && run(estimate_bubble_pressure(T, ms, mg)));
+        if (found && withinFit()) outcome = Found;
+        else if (bracketBubblePressure()) outcome = withinFit() ? Found : Beyond;
+        else if (found) outcome = Beyond;
+        beyondP = P;
     }
+    if (outcome == Found) return;
+    if (outcome == Beyond)
+        platform::diagf("%s: the bubble point of %g mol/kg of gas at %g K lies near %g bar, outside the range of its "
+                        "fit; none is given\n",
+                        fit.source ? fit.source : modelName(), bubbleTargetMg, T, beyondP * 1e-5);
+    else
+        platform::diagf("%s: no bubble point of a liquid of %g mol/kg of gas and %g mol/kg NaCl at %g K\n",
+                        modelName(), bubbleTargetMg, ms, T);
     errorflag = 1;
+    P = std::numeric_limits<double>::quiet_NaN();
 }
 
 bool SolubilityModel::changesSignAround(double p) {

@@ -162,6 +162,13 @@ protected:
     // its source, errorflag and fugacityError 1.  The lower pressure limit,
     // the solution's vapour pressure, is the solubility's own refusal.
     bool inRangeOfFit();
+    // A refused solubility: the sentence `why` (none when the refusal was
+    // already said), errorflag and fugacityError 1, NaN in every result (mg,
+    // the mole fractions, the gas's Henry constant, activity and fugacity, fv
+    // and Vg).
+    void refuseSolubility(const char* why);
+    // Why no gas phase stands over the liquid (after calculate_vapour_fugacities).
+    const char* whyNoGasPhase() const;
     // The bubble pressure by bisection in a bracket grown from just above
     // water's vapour pressure (the residual of bubbleSolver); false when no
     // sign change is found.  Leaves the state at the root.

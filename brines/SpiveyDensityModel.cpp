@@ -45,6 +45,7 @@ double SpiveyDensityModel::calculate_density() {
     v = 1.0 / rho;
     M = meanMolarMass(m, Ms);
     V = M / rho;
+    Vphi0 = std::nan("");  // the correlation gives no apparent molar volume
     return rho;
 }
 

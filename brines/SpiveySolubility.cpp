@@ -5,6 +5,7 @@
 
 #include "brines/DMGWwater.h"
 #include "water/WaterEOS.h"
+#include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
 namespace {
@@ -33,17 +34,12 @@ double SpiveySolubility::partialVolume(double PM) const {
 void SpiveySolubility::calculate_gas_solubility0() {
     fugacityError = 0;
     errorflag = 0;
-    if (!inRangeOfFit()) {
-        mg = std::numeric_limits<double>::quiet_NaN();
-        return;
-    }
+    if (!inRangeOfFit()) return refuseSolubility(nullptr);  // said
     Psat = WaterEOS::saturationPressureWagnerPruss(T);
-    if (Psat > P) {
-        // Below water's vapour pressure no gas phase: no solubility.
-        fugacityError = 1;
-        errorflag = 1;
-        mg = std::numeric_limits<double>::quiet_NaN();
-        return;
+    if (!(Psat < P)) {
+        // At or below water's vapour pressure no gas phase: no solubility
+        // (the correlation takes the logarithm of P - Psat).
+        return refuseSolubility("at or below the vapour pressure of water no gas phase exists over the liquid");
     }
     const double t = T - 273.15, t2 = t * t;
     const double L = std::log((P - Psat) * 1e-6);
@@ -60,6 +56,11 @@ void SpiveySolubility::calculate_gas_solubility0() {
     if (ig >= 0) x[ig] = xg;
     if (is >= 0) x[is] = xs;
     if (iw >= 0) x[iw] = 1.0 - xg - xs;
+    // The correlation gives the molality itself: no Henry constant, activity
+    // coefficient or vapour fugacity of its own (nothing of an earlier state
+    // stands for them).
+    fv = std::numeric_limits<double>::quiet_NaN();
+    if (ig >= 0) henryConstant[ig] = activity[ig] = fugacity[ig] = fv;
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) {
@@ -73,22 +74,36 @@ void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, do
     temperature(T_);
     errorflag = 0;
     double target = mg_;
-    bubbleSolver.data = &target;
-    bubbleSolver.x0 = P * 1e-5;
-    bubbleSolver.x1 = P * 1.0001e-5;
-    const double p = bubbleSolver.solve();
-    bubbleSolver.data = nullptr;
-    bubbleTargetMg = target;
-    if (bubbleSolver.status != 0 || !changesSignAround(p)) {
-        // From a start below water's vapour pressure or near the top of the
-        // range the secant fails: the bracket from the vapour pressure up.
-        Psat = WaterEOS::saturationPressureWagnerPruss(T);
-        errorflag = bracketBubblePressure() ? 0 : 1;
-        return;
+    bool found = false;
+    {
+        // The trials' own refusals (below the vapour pressure) are no failure
+        // of the search: only its outcome is reported.
+        platform::ThreadLogCapture trials;
+        bubbleSolver.data = &target;
+        bubbleSolver.x0 = P * 1e-5;
+        bubbleSolver.x1 = P * 1.0001e-5;
+        const double p = bubbleSolver.solve();
+        bubbleSolver.data = nullptr;
+        bubbleTargetMg = target;
+        if (bubbleSolver.status == 0 && changesSignAround(p)) {
+            equation_for_bubble_pressure(p, nullptr);  // leave the state at the root
+            found = errorflag == 0;
+        } else {
+            // From a start below water's vapour pressure or near the top of
+            // the range the secant fails: the bracket from the vapour pressure up.
+            Psat = WaterEOS::saturationPressureWagnerPruss(T);
+            found = bracketBubblePressure();
+        }
     }
-    equation_for_bubble_pressure(p, nullptr);  // leave the state at the root
-    errorflag = 0;
+    errorflag = found ? 0 : 1;
+    if (found) return;
+    platform::diagf("%s: no bubble point of a liquid of %g mol/kg of methane at %g K between water's vapour pressure "
+                    "and %g bar\n",
+                    fit.source, target, T, fit.Pmax * 1e-5);
+    P = std::numeric_limits<double>::quiet_NaN();
 }
+
+void SpiveySolubility::calculate_gas_partial_volume_() { Vg = partialVolume(P * 1e-6); }
 
 double SpiveySolubility::calculate_gas_partial_volume(double T_, double P_bar, double /*ms_*/, double mg_) {
     temperature(T_);

@@ -19,6 +19,8 @@ public:
     // (P_bar and ms_ are not used: the salt molality is the model's).
     void calculate_bubble_pressure(double T_, double P_bar, double ms_, double mg_);
     double calculate_gas_partial_volume(double T_, double P_bar, double ms_, double mg_);
+    // The closed partial molar volume at the model's T, P and mg.
+    void calculate_gas_partial_volume_() override;
     // Bubble points from 273.15 K by 1 K into out (T in K, P in bar), up to
     // 573.15 K or the first temperature without one (the correlation ends at
     // 548.15 K).

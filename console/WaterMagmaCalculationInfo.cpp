@@ -215,7 +215,11 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(coupling >= 0.0 && coupling <= 1.0)) return fail("the coupling must lie between 0 and 1.");
     if (!(sediRho >= 0.0) || !(sediCp >= 0.0)) return fail("the sediment density and heat capacity must not be negative.");
     if (recharge == 1 && maxRecharges < 1) return fail("the maximum number of recharges (max) must be at least 1.");
-    if (fractionation == 1 && fractionationCount < 1) return fail("the fractionation number (frac) must be at least 1.");
+    // Each batch is a cycle of its own, for every point of a diagram: beyond
+    // 1000 batches (whose totals lie within a few tenths of a per cent of
+    // those of 300) more only take longer.
+    if (fractionation == 1 && !(fractionationCount >= 1 && fractionationCount <= kMaxFractionations))
+        return fail("the fractionation number (frac) must be from 1 to 1000.");
     return true;
 }
 

@@ -14,6 +14,8 @@ struct WaterMagmaCalculationInfo {
     // Unset markers.
     static constexpr double kUnset = -100.0;
     static constexpr unsigned char kUnsetFlag = 0xFF;
+    // Most batches of a fractionated calculation.
+    static constexpr int kMaxFractionations = 1000;
 
     double T1 = kUnset;                 // K: initial water temperature
     double Psurf = kUnset;              // bar: surface pressure
@@ -54,7 +56,8 @@ struct WaterMagmaCalculationInfo {
     bool readArguments(int argc, const char** argv, std::FILE* in = stdin, bool summary = true);
     // Checks the converted inputs (positive temperatures, pressures, ratio and
     // heat capacity, solidus not above liquidus, fractions within 0 and 1, at
-    // least one recharge or fraction); false with the reason otherwise.
+    // least one recharge, 1 to kMaxFractionations batches); false with the
+    // reason otherwise.
     bool validate(std::string& message) const;
     // The water at depth (state 2): the surface water warmed by the
     // geothermal gradient (K) and loaded by a water column of 1000 kg/m3 and

@@ -270,9 +270,12 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
         return false;
     }
     if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
-        refusePoint("Refused at m = %g: the heat balance of the peak does not close (the water takes %.6g J/kg "
-                        "of magma, the magma gives %.6g J/kg).\n",
-                        m, taken, magma);
+        // (Digits enough to show the difference, which may lie in the
+        // seventh.)
+        refusePoint("Refused at m = %g: the heat balance of the peak does not close (the water takes %.10g J/kg "
+                        "of magma, the magma gives %.10g J/kg: they differ by %.3g J/kg, more than the balance's "
+                        "relative 1e-6).\n",
+                        m, taken, magma, taken - magma);
         return false;
     }
     // The heat enters the water at temperatures up to T3, or up to its

@@ -149,7 +149,18 @@ public:
     void calculateTheDensityFromTh(double Th);
     // Homogenisation of an inclusion of molar volume V (cm3/mol).
     void calculateTheGasTh(double V_cm3);
+    // The liquid's homogenisation temperature is the one above the density
+    // maximum (near 277 K); a volume no saturated liquid has is refused.
     void calculateTheLiquidTh(double V_cm3);
+    // The saturated liquid of volume V (cm3/mol) bisected in T between a and
+    // b (K); false when they do not bracket it.  Leaves the model at the root.
+    bool bisectLiquidTh(double V_cm3, double a, double b);
+    // Temperature (K) of the saturated liquid's density maximum between the
+    // triple point and 290 K, with its volume (cm3/mol).
+    double densityMaximumTemperature(double& Vmin_cm3);
+    // Temperature above Tlow at which the auxiliary saturated liquid volume
+    // of IAPWS-95 is V (cm3/mol).
+    static double auxiliaryTemperatureAbove(double V_cm3, double Tlow);
     void calculateTheGasThs();
     void calculateTheLiquidThs();
     // Tie line at P (bar) from water's start values; the framework's form with

@@ -166,19 +166,110 @@ void WaterEOS::calculateTheGasTh(double V_cm3) {
     calculateGasTh(V_cm3 * 1e-6);
 }
 
+namespace {
+
+constexpr double kTripleT = 273.16;  // K, triple point of water
+
+// Saturated liquid molar volume (cm3/mol) of the auxiliary equation of
+// IAPWS-95 (Wagner & Pruss 2002), a start for the exact search.
+double auxiliaryLiquidVolume(double T) {
+    return 1e6 * WaterEOS::kMolarMass / WaterEOS::saturatedLiquidDensityWagnerPruss(T);
+}
+
+// The model's saturated liquid volume (cm3/mol) at T, NaN where its
+// saturation search fails; the model is left at that saturation state.
+double saturatedLiquidVolume(WaterEOS& w, double T) {
+    w.temperature(T);
+    w.initializeSaturationVolumesFromT("H2O", T);
+    w.errorflag = 0;
+    w.calculate_saturation_pressure();
+    return w.errorflag ? std::nan("") : w.Vl_sat * 1e6;
+}
+
+}  // namespace
+
+double WaterEOS::densityMaximumTemperature(double& Vmin_cm3) {
+    // Golden sections on the model's own saturated liquid volume between the
+    // triple point and 290 K.
+    const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+    double lo = kTripleT, hi = 290.0;
+    double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
+    double fc = saturatedLiquidVolume(*this, c), fd = saturatedLiquidVolume(*this, d);
+    for (int k = 0; k < 40; ++k) {
+        if (fc < fd) {
+            hi = d;
+            d = c;
+            fd = fc;
+            c = hi - g * (hi - lo);
+            fc = saturatedLiquidVolume(*this, c);
+        } else {
+            lo = c;
+            c = d;
+            fc = fd;
+            d = lo + g * (hi - lo);
+            fd = saturatedLiquidVolume(*this, d);
+        }
+    }
+    const double Tm = 0.5 * (lo + hi);
+    Vmin_cm3 = saturatedLiquidVolume(*this, Tm);
+    return Tm;
+}
+
+bool WaterEOS::bisectLiquidTh(double V_cm3, double a, double b) {
+    double fa = saturatedLiquidVolume(*this, a) - V_cm3;
+    const double fb = saturatedLiquidVolume(*this, b) - V_cm3;
+    if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0.0) == (fb > 0.0)) return false;
+    for (int k = 0; k < 60 && std::fabs(b - a) > 1e-10 * b; ++k) {
+        const double mid = 0.5 * (a + b), f = saturatedLiquidVolume(*this, mid) - V_cm3;
+        if (!std::isfinite(f)) return false;
+        if ((f > 0.0) == (fa > 0.0)) {
+            a = mid;
+            fa = f;
+        } else {
+            b = mid;
+        }
+    }
+    return std::isfinite(saturatedLiquidVolume(*this, 0.5 * (a + b)));  // the state at the root
+}
+
 void WaterEOS::calculateTheLiquidTh(double V_cm3) {
     const double v = V_cm3;
+    if (v < 19.0) {
+        // The saturated liquid's volume falls from the triple point to the
+        // density maximum near 277 K and rises from there to the critical
+        // point, so below about 18.5 cm3/mol two liquid temperatures share a
+        // volume.  The homogenisation temperature (the bubble vanishing on
+        // heating) is the one above the density maximum; the other,
+        // supercooled below the triple point, is never one.  Between the two
+        // both lie above the triple point: the lower one (the bubble
+        // vanishing on cooling) is named too.
+        double vmin = 0.0;
+        const double Tmax = densityMaximumTemperature(vmin);
+        if (!(v >= vmin)) {
+            errorflag = 1;
+            platform::diagf("No homogenisation temperature for V %g cm3/mol: water's saturated liquid is never that "
+                            "dense (its smallest volume is %.5f cm3/mol, at %.2f K)\n",
+                            v, vmin, Tmax);
+            return;
+        }
+        double lower = std::nan("");
+        if (bisectLiquidTh(v, kTripleT, Tmax)) lower = T;
+        const double hi = std::fmin(auxiliaryTemperatureAbove(v, Tmax) + 5.0, 420.0);
+        if (!bisectLiquidTh(v, Tmax, hi)) {
+            errorflag = 1;
+            platform::diagf("No homogenisation temperature found for V %g cm3/mol\n", v);
+            return;
+        }
+        errorflag = 0;
+        if (std::isfinite(lower))
+            platform::warnf("V %g cm3/mol: the saturated liquid has this volume at %.4f K too, below its density "
+                            "maximum (%.2f K), where the bubble vanishes on cooling; %.4f K is the homogenisation "
+                            "temperature on heating\n",
+                            v, lower, Tmax, T);
+        return;
+    }
     double T0, vapour;
-    if (v < 18.1) {
-        T0 = 260.0;
-        vapour = 10.0;
-    } else if (v < 18.5) {
-        T0 = 270.0;
-        vapour = 9.0;
-    } else if (v < 19.0) {
-        T0 = 350.0;
-        vapour = 0.025;
-    } else if (v <= 54.5) {
+    if (v <= 54.5) {
         T0 = 647.096 - std::exp(14.9654329526504 - 0.812655984755887 * v + 0.0215482178896008 * v * v -
                                 0.000242797227397963 * v * v * v);
         vapour = 1e-6 / (0.0341799588157568 - 0.00486713863208795 * v + 0.000230978544813378 * v * v -
@@ -190,6 +281,17 @@ void WaterEOS::calculateTheLiquidTh(double V_cm3) {
     Vv0 = vapour;
     temperature(T0);
     calculateLiquidTh(V_cm3 * 1e-6);
+}
+
+double WaterEOS::auxiliaryTemperatureAbove(double V_cm3, double Tlow) {
+    // The auxiliary liquid volume rises monotonically above the density
+    // maximum: bisection up to 647 K.
+    double lo = Tlow, hi = 647.0;
+    for (int k = 0; k < 100; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (auxiliaryLiquidVolume(mid) < V_cm3 ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
 }
 
 void WaterEOS::calculateTheGasThs() {
@@ -232,15 +334,17 @@ void WaterEOS::calculateTheFluidInclusionProperties(double T_, double P_bar) {
     const double Vtrap = V;
     std::printf("V %.2f cm3/mol\t\tDensity : %.3lf\t\tTtrap : %.2f K (%.2f\u00b0C)\t\tPtrap : %.2f bar\n", Vtrap * 1e6,
                 bulk_molar_weight / Vtrap, T_, T_ - 273.15, P * 1e-5);
+    const long said = platform::diagnosticCount();
     if (Vtrap >= 5.55e-5)
         calculateTheGasTh(Vtrap * 1e6);
     else
         calculateTheLiquidTh(Vtrap * 1e6);
     // The isochore of the inclusion from its homogenisation temperature up to
     // the trapping temperature (Igor text "isocc1").  Without a homogenisation
-    // temperature there is no start.
+    // temperature there is no start (said once).
     if (errorflag) {
-        platform::diagf("No homogenisation temperature for V %.2f cm3/mol: no isochore\n", Vtrap * 1e6);
+        if (platform::diagnosticCount() == said)
+            platform::diagf("No homogenisation temperature for V %.2f cm3/mol: no isochore\n", Vtrap * 1e6);
         return;
     }
     const double Th = T;

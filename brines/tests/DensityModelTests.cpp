@@ -287,7 +287,7 @@ TEST(DensityModel, CurveFiles) {
     EXPECT_EQ(rows, 1);  // m1 < m0: one row at m1
     EXPECT_TRUE(end);
     std::vector<double> out;
-    s.calculate_isochor(1.0, 1030.0, 0, 300.0, 303.0, 6, "b", &out);
+    s.calculate_isochor(1.0, 1040.0, 0, 300.0, 303.0, 6, "b", &out);
     ASSERT_EQ(out.size(), 8u);
     EXPECT_DOUBLE_EQ(out[0], 300.0);
     EXPECT_DOUBLE_EQ(out[6], 303.0);
@@ -295,7 +295,7 @@ TEST(DensityModel, CurveFiles) {
         s.temperature(out[i]);
         s.pressure(out[i + 1]);
         s.molality(1.0);
-        EXPECT_NEAR(s.calculate_density(), 1030.0, 1e-4);
+        EXPECT_NEAR(s.calculate_density(), 1040.0, 1e-4);
     }
     out.clear();
     s.calculate_isochor(1.0, 1030.0, 5, 300.0, 303.0, 6, "b", &out);  // unknown kind refused

@@ -797,13 +797,18 @@ TEST_F(PalliserTest, DepthOfAColumnOfBoilingBrine) {
 
 TEST_F(PalliserTest, CurveBuilders) {
     std::vector<double> a;
-    // Before any density calculation the top pressure is unset: no rows.
-    m.calculateHaliteLiquidIsotherm(a, 300.0);
-    EXPECT_TRUE(a.empty());
-    m.calculateFluidDensity(300.0, 100.0, 0.05, 0.0);
+    // The halite liquidus isotherm runs from the three-phase pressure to the
+    // top of the diagram (5000 bar) whatever ran before: the same rows on a
+    // fresh model and after a density calculation.
     m.calculateHaliteLiquidIsotherm(a, 300.0);
     ASSERT_FALSE(a.empty());
     EXPECT_EQ(a.size() % 3, 0u);
+    EXPECT_LE(a[a.size() - 3], 5000.0);
+    EXPECT_GT(a[a.size() - 3], 4990.0);
+    std::vector<double> after;
+    m.calculateFluidDensity(300.0, 100.0, 0.05, 0.0);
+    m.calculateHaliteLiquidIsotherm(after, 300.0);
+    EXPECT_EQ(after, a);
     a.clear();
     m.calculateHaliteGasIsotherm(a, 850.0);
     EXPECT_TRUE(a.empty());

@@ -116,7 +116,7 @@ TEST(WaterMagmaInfo, ValidationNamesTheInputOutOfRange) {
         {{"m", "-1"}, "mass ratio"},       {{"Psurf", "0"}, "surface pressure"}, {{"d", "-5"}, "depth"},
         {{"cp", "0"}, "heat capacity"},    {{"Tsol", "1300"}, "solidus"},        {{"porosity", "1.5"}, "porosity"},
         {{"coupling", "2"}, "coupling"},   {{"recharge", "max", "0"}, "recharges"},
-        {{"frac", "0"}, "fractionation"},  {{"T1", "-300"}, "T1"},
+        {{"frac", "0"}, "fractionation"},  {{"frac", "1001"}, "from 1 to 1000"}, {{"T1", "-300"}, "T1"},
         {{"T1", "150", "Psurf", "2"}, "boiling point"},
     };
     for (const Case& c : cases) {

@@ -140,6 +140,61 @@ TEST(WaterStarters, HomogenisationTemperatures) {
     EXPECT_NEAR(kM / 18.8e-6, WaterEOS::saturatedLiquidDensityWagnerPruss(w.T), 2.0);
 }
 
+// Below about 18.5 cm3/mol the saturated liquid's volume recurs on both sides
+// of water's density maximum (near 277 K): the homogenisation temperature is
+// the root above it, never the supercooled one (IAPWS-95, Wagner & Pruss
+// 2002, Table 8: saturated liquid 999.887406 kg/m3 at 275 K, 890.341250 at
+// 450 K).  At the 275 K volume both roots lie above the triple point; the
+// lower one is named beside the homogenisation temperature.  A volume below
+// the saturated liquid's smallest is refused with its sentence.
+TEST(WaterStarters, LiquidHomogenisationLiesAboveTheDensityMaximum) {
+    WagnerPruss w(2);
+    const double V275 = 1e6 * kM / 999.887406, V450 = 1e6 * kM / 890.341250;
+    w.calculateTheLiquidTh(V450);
+    ASSERT_EQ(w.errorflag, 0);
+    EXPECT_NEAR(w.T, 450.0, 1e-5);
+    testing::internal::CaptureStderr();
+    w.calculateTheLiquidTh(V275);
+    const std::string twin = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(w.errorflag, 0);
+    EXPECT_GT(w.T, 277.5);
+    EXPECT_LT(w.T, 281.0);
+    EXPECT_NE(twin.find("275.000"), std::string::npos) << twin;  // the lower root, named
+    // 18.05 and 18.3 cm3/mol: the stable roots (the supercooled ones lie at
+    // 263 and 244 K), each the saturated liquid of that volume.
+    for (const auto& c : {std::pair{18.05, 293.56}, std::pair{18.3, 330.62}}) {
+        SCOPED_TRACE(c.first);
+        testing::internal::CaptureStderr();
+        w.calculateTheLiquidTh(c.first);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_EQ(w.errorflag, 0);
+        EXPECT_NEAR(w.T, c.second, 0.01);
+        EXPECT_LT(rel(saturated(w, w.T).Vl, c.first * 1e-6), 1e-9);
+    }
+    testing::internal::CaptureStderr();
+    w.calculateTheLiquidTh(18.0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(w.errorflag, 1);
+    EXPECT_NE(said.find("never that dense"), std::string::npos) << said;
+    // The fluid-inclusion report of a liquid of 18.3 cm3/mol trapped at
+    // 400 K starts its isochore ("isocc1") at the homogenisation temperature
+    // above the density maximum.
+    w.set_the_phase_as(2);
+    w.temperature(400.0);
+    w.volume(18.3e-6);
+    w.calculate_pressure();
+    const double Ptrap = w.P * 1e-5;
+    testing::internal::CaptureStdout();
+    w.calculateTheFluidInclusionProperties(400.0, Ptrap);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(w.errorflag, 0);
+    const std::vector<std::string> lines = readLines("isocc1");
+    double Th = 0.0;
+    for (const std::string& l : lines)
+        if (std::sscanf(l.c_str(), "%lf", &Th) == 1) break;
+    EXPECT_NEAR(Th, 330.62, 0.01);
+}
+
 TEST(WaterStarters, FluidInclusionAndTieLines) {
     WagnerPruss w(2);
     testing::internal::CaptureStdout();
