@@ -15,9 +15,12 @@
 //                             critical point): the search fails (every
 //                             state), at a bounded cost;
 //   BM_StableStateAboveTc     the stable state from (T, P) above 1.1 Tc;
-//   BM_CriticalIsotherm       the stable state from (T, P) on the critical
-//                             isotherm and beside it (Tc (1 +- 1e-9, 1e-6,
-//                             1e-3), 1 to 1000 bar);
+//   BM_CriticalIsotherm       the stable state and the searches of both
+//                             kinds from (T, P) on the critical isotherm
+//                             of the four reference fluids and beside it
+//                             (Tc (1 +- 1e-9, 1e-6, 1e-3), 1 to 1000 bar);
+//   BM_SearchAboveTc          the searches of both kinds from Tc to 1.1 Tc
+//                             against the root alone;
 //   BM_WaterAgainstIf97       water's whole search on the grid of
 //                             BM_WaterGridLoop against the explicit
 //                             formulation IAPWS-IF97 (regions 1 and 2, its
@@ -259,35 +262,93 @@ void BM_StableStateAboveTc(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_StableStateAboveTc, WagnerPruss)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_StableStateAboveTc, Jacobsen)->Unit(benchmark::kMicrosecond);
 
-// The critical isotherm and its neighbours: the stable state from (T, P) at
-// T = Tc (1 + f) for f = -1e-3, -1e-6, -1e-9, 0, 1e-6, 1e-3 (ranges 0 .. 5;
-// water's Tc the exact 647.096 K of its critical point, nitrogen's its
-// equation's own), 10 pressures from 1 to 1000 bar (log-spaced).
+// The critical isotherm and its neighbours: T = Tc (1 + f) for f = -1e-3,
+// -1e-6, -1e-9, 0, 1e-9, 1e-6, 1e-3 (first range 0 .. 6; water's Tc the
+// exact 647.096 K of its critical point, the others' their equation's own,
+// the top of their saturation expansions' critical point), 10 pressures from
+// 1 to 1000 bar (log-spaced), each path of a (T, P) state (second range):
+// 0 the stable state, 1 the vapour-like search (phase kind 1), 2 the
+// liquid-like search (phase kind 2).  Every state of every path has its root.
+template <class Model>
+double criticalTemperature(Model& model) {
+    if constexpr (std::is_same_v<Model, WagnerPruss>) return 647.096;
+    return model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
+}
+
 template <class Model>
 void BM_CriticalIsotherm(benchmark::State& state) {
     static Model model(1);
-    const double Tc = std::is_same_v<Model, WagnerPruss> ? 647.096
-                      : model.saturationExpansion()  ? model.saturationExpansion()->Tc
-                                                     : 0.0;
-    static constexpr double kOffsets[] = {-1e-3, -1e-6, -1e-9, 0.0, 1e-6, 1e-3};
-    const double T = Tc * (1.0 + kOffsets[state.range(0)]);
+    static constexpr double kOffsets[] = {-1e-3, -1e-6, -1e-9, 0.0, 1e-9, 1e-6, 1e-3};
+    const double T = criticalTemperature(model) * (1.0 + kOffsets[state.range(0)]);
+    const int path = static_cast<int>(state.range(1));
     std::vector<double> P;
     for (int j = 0; j < 10; ++j) P.push_back(std::pow(10.0, 3.0 * j / 9.0));
-    auto stable = [&](double Pbar) {
-        model.calculateStableStateFromTP(T, Pbar);
+    auto root = [&](double Pbar) {
+        if (path == 0) {
+            model.calculateStableStateFromTP(T, Pbar);
+        } else {
+            model.set_the_phase_as(path);
+            model.temperature(T);
+            model.pressure(Pbar);
+            model.calculate_molar_volume();
+        }
         return model.errorflag ? std::nan("") : model.V;
     };
     for (double Pbar : P)
-        if (!std::isfinite(stable(Pbar))) {
+        if (!std::isfinite(root(Pbar))) {
             state.SkipWithError("a state of the isotherm failed");
             return;
         }
     std::size_t i = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(stable(P[i++ % P.size()]));
+    for (auto _ : state) benchmark::DoNotOptimize(root(P[i++ % P.size()]));
     state.counters["T_over_Tc_minus_1"] = kOffsets[state.range(0)];
+    state.SetLabel(path == 0 ? "stable state" : path == 1 ? "vapour-like search" : "liquid-like search");
 }
-BENCHMARK_TEMPLATE(BM_CriticalIsotherm, WagnerPruss)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_CriticalIsotherm, Jacobsen)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, WagnerPruss)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, Jacobsen)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, IUPACCO2)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_CriticalIsotherm, IUPACCH4)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+
+// The search of each kind (range 1 vapour-like, 2 liquid-like) from Tc to
+// 1.1 Tc (11 temperatures, 10 pressures from 1 to 1000 bar) against the root
+// alone (one Newton search from the start the whole search tries first).
+template <class Model>
+void BM_SearchAboveTc(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    static Model model(1);
+    const double Tc = criticalTemperature(model);
+    std::vector<TP> tp;
+    for (int i = 0; i <= 10; ++i)
+        for (int j = 0; j < 10; ++j) tp.push_back({Tc * (1.0 + 0.01 * i), std::pow(10.0, 3.0 * j / 9.0), kind});
+    std::vector<double> starts;
+    double worst = 0.0;
+    for (const TP& s : tp) {
+        starts.push_back(firstStart(model, s));
+        const double a = search(model, s), b = rootAlone(model, s, starts.back());
+        if (!std::isfinite(a) || !std::isfinite(b)) {
+            state.SkipWithError("a state of the grid failed");
+            return;
+        }
+        worst = std::max(worst, std::fabs(a - b) / b);
+    }
+    timeBoth(
+        state, tp.size(), [&](std::size_t i) { return search(model, tp[i]); },
+        [&](std::size_t i) { return rootAlone(model, tp[i], starts[i]); }, "search_us", "root_us");
+    state.counters["max_rel_diff"] = worst;
+    state.SetLabel(kind == 1 ? "vapour-like, Tc to 1.1 Tc" : "liquid-like, Tc to 1.1 Tc");
+}
+BENCHMARK_TEMPLATE(BM_SearchAboveTc, WagnerPruss)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SearchAboveTc, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SearchAboveTc, IUPACCO2)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SearchAboveTc, IUPACCH4)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The explicit formulation reproduces its verification values (IAPWS R7-97,
 // Tables 5 and 15: v, h, u, s, cp and w, nine digits) before it is timed.

@@ -207,8 +207,13 @@ void FluidPhase::calculate_molar_volume() {
         const RootBranch own = vapour ? RootBranch::Vapour : RootBranch::Liquid;
         const RootBranch other = vapour ? RootBranch::Liquid : RootBranch::Vapour;
         const double liquid = estimate_Vl0();
-        const Starts starts =
-            vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
+        // Where the isotherm has one root, the kind's starts are followed by
+        // the other kind's: the first root found is the one.
+        const bool one = isothermHasOneRoot();
+        const Starts starts = vapour ? (one ? Starts{gas, 4.5 * liquid, liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5}
+                                            : Starts{gas, 4.5 * liquid})
+                                     : (one ? Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas, 4.5 * liquid}
+                                            : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas});
         double otherRoot = 0.0;
         for (double s : starts) {
             if (volumeStateFrom(s, liquid, own)) return;
@@ -225,7 +230,7 @@ void FluidPhase::calculate_molar_volume() {
         // no root at this pressure (above the vapour's spinodal, below the
         // liquid's), the one state there is, the other branch's root, is the
         // answer.  A root on a loop of the isotherm is no state at all.
-        if (!otherBranchAnswers()) {
+        if (!otherBranchAnswers() && !one) {
             errorflag = 1;
             return;
         }
