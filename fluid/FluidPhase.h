@@ -1351,6 +1351,13 @@ private:
     // The branch of the isotherm on which a root found from a start may lie.
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    // The root of an isotherm that has one (isothermHasOneRoot), of either
+    // kind, at T and P; false where none is found.
+    bool oneRootOfTheIsotherm();
+    // The volume of the virial equation truncated after its second
+    // coefficient at the model's T and P, R T / P + B(T), no smaller than
+    // Vfloor (NaN where the model gives no B).
+    double secondVirialVolume(double Vfloor);
     bool onBranch(RootBranch branch, double liquid);
     // Whether the isotherm at T has one root at the pressure P asked for:
     // above 1.1 critical_T, or from oneRootFromT up in the plain pure fluid
@@ -1429,6 +1436,9 @@ private:
     // crosses the one asked for or the isotherm turns unstable; the phase
     // is left at the root, false when the branch has none.
     bool branchRootByWalk(RootBranch branch, double liquid);
+    // The root between volumes Va and Vb where P(V) is monotone, fa = P(Va)
+    // - P, by bisection; the state left at it and accepted.
+    bool rootInMonotoneBracket(double Va, double fa, double Vb);
     // The stable state from (T, P) at the cost of a search
     // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
     // point, searched once from its start (critical_T, critical_V) and kept

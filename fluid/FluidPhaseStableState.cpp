@@ -644,15 +644,24 @@ bool FluidPhase::denseRootAboveCritical(double T_, double P_bar) {
     // volume a thousand times that of the ideal gas at 1 bar.
     if (!(keptCritical_.V > 0.0)) return false;
     temperature(T_);
-    volume(1e3 * R * T_ / 1e5);
-    errorflag = 0;
-    calculate_pressure();
-    const double B = (Z - 1.0) * V;
-    if (errorflag || !std::isfinite(B)) return false;
     pressure(P_bar);
-    rootBeforeItsState(std::fmax(R * T_ / (P_bar * 1e5) + B, 0.5 * keptCritical_.V));
+    calculate_fixed_parameters();
+    const double start = secondVirialVolume(0.5 * keptCritical_.V);
+    if (!std::isfinite(start)) return false;
+    rootBeforeItsState(start);
     double V_ = 0.0, G_ = 0.0;
     return !errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_);
+}
+
+double FluidPhase::secondVirialVolume(double Vfloor) {
+    // At the T and P (Pa) the model holds, its fixed parameters set.
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    equationForCalculating_V_FromTP(1e3 * R * T / 1e5, f, dfdV);
+    const double B = (Z - 1.0) * V;
+    const bool failed = error != 0 || !std::isfinite(B);
+    error = 0;
+    return failed ? std::nan("") : std::fmax(R * T / P + B, Vfloor);
 }
 
 bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s) {

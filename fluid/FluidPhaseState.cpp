@@ -206,14 +206,14 @@ void FluidPhase::calculate_molar_volume() {
         const bool vapour = phase_kind == 1;
         const RootBranch own = vapour ? RootBranch::Vapour : RootBranch::Liquid;
         const RootBranch other = vapour ? RootBranch::Liquid : RootBranch::Vapour;
+        if (isothermHasOneRoot()) {
+            // Either kind's root is the isotherm's one.
+            if (!oneRootOfTheIsotherm()) errorflag = 1;
+            return;
+        }
         const double liquid = estimate_Vl0();
-        // Where the isotherm has one root, the kind's starts are followed by
-        // the other kind's: the first root found is the one.
-        const bool one = isothermHasOneRoot();
-        const Starts starts = vapour ? (one ? Starts{gas, 4.5 * liquid, liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5}
-                                            : Starts{gas, 4.5 * liquid})
-                                     : (one ? Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas, 4.5 * liquid}
-                                            : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas});
+        const Starts starts =
+            vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
         double otherRoot = 0.0;
         for (double s : starts) {
             if (volumeStateFrom(s, liquid, own)) return;
@@ -230,7 +230,7 @@ void FluidPhase::calculate_molar_volume() {
         // no root at this pressure (above the vapour's spinodal, below the
         // liquid's), the one state there is, the other branch's root, is the
         // answer.  A root on a loop of the isotherm is no state at all.
-        if (!otherBranchAnswers() && !one) {
+        if (!otherBranchAnswers()) {
             errorflag = 1;
             return;
         }
@@ -240,6 +240,60 @@ void FluidPhase::calculate_molar_volume() {
         return;
     }
     errorflag = 1;
+}
+
+bool FluidPhase::oneRootOfTheIsotherm() {
+    // The isotherm is mechanically stable throughout (isothermHasOneRoot):
+    // Newton from the volume of the virial equation truncated after its
+    // second coefficient, V = R T / P + B(T), no smaller than half the
+    // critical volume (where the truncated series fails, far above Pc),
+    // which lies close to the root from the dilute gas to the dense fluid
+    // (B = (Z - 1) V at a thousand times the ideal-gas volume at 1 bar).
+    // Where Newton fails (on the flat isotherm near the critical pressure),
+    // P(V) is monotone: the root is bracketed from that volume in steps of
+    // a factor 2 towards the pressure asked for (a step where the model
+    // gives no pressure, or one that does not move on, is halved in ln V:
+    // the co-volume, or an equation turning over far beyond its range), and
+    // Newton starts again from where the chord across the bracket crosses P,
+    // else bisection closes it.
+    const double gas = R * T / P;
+    double f = 0.0, dfdV = 0.0;
+    auto at = [&](double v) {
+        error = 0;
+        equationForCalculating_V_FromTP(v, f, dfdV);
+        const bool ok = !error && std::isfinite(f);
+        error = 0;
+        return ok;
+    };
+    const double start = secondVirialVolume(critical_V > 0.0 ? 0.5 * critical_V : 0.0);
+    if (!std::isfinite(gas) || !(gas > 0.0) || !std::isfinite(start)) return false;
+    if (volumeStateFrom(start, 0.0, RootBranch::Any)) return true;
+    const double Vlow = std::fmax(1.001 * coVolume(), 1e-300);
+    double a = start;
+    if (!at(a)) return false;
+    double fa = f;
+    const bool denser = fa < 0.0;  // below the pressure asked for: smaller volumes
+    for (int k = 0; k < 64; ++k) {
+        double c = denser ? std::fmax(0.5 * a, Vlow) : 2.0 * a;
+        bool on = false;
+        for (int h = 0; h < 40 && !on; ++h) {
+            on = at(c) && dfdV < 0.0 && (denser ? f > fa : f < fa);
+            if (!on) c = std::sqrt(a * c);
+        }
+        if (!on) return false;
+        if ((f < 0.0) != denser) {
+            const double fc = f;
+            errorflag = 0;
+            if (volumeStateFrom(a - fa * (c - a) / (fc - fa), 0.0, RootBranch::Any) && V >= std::fmin(a, c) &&
+                V <= std::fmax(a, c))
+                return true;
+            return rootInMonotoneBracket(a, fa, c);
+        }
+        if (c == Vlow) return false;
+        a = c;
+        fa = f;
+    }
+    return false;
 }
 
 bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch) {
@@ -665,7 +719,11 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
                      psat > 0.0 || subcriticalPureFluid()) != WalkEnd::Crossed)
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
-    double Va = std::exp(a.u), fa = a.f, Vb = std::exp(b.u);
+    return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
+}
+
+bool FluidPhase::rootInMonotoneBracket(double Va, double fa, double Vb) {
+    // Bisection in ln V to rounding, the end nearer the root taken.
     double f = 0.0, dfdV = 0.0;
     auto at = [&](double v) {
         error = 0;
