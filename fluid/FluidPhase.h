@@ -1351,7 +1351,11 @@ private:
     // The branch of the isotherm on which a root found from a start may lie.
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
-    // The root of an isotherm that has one (isothermHasOneRoot), of either
+    // A start of the volume search of the phase kind (1 or 2) at the T and
+    // P the model holds, from an explicit formulation of the fluid close to
+    // the model (water's IAPWS-IF97 for IAPWS-95); NaN where it has none.
+    virtual double explicitVolumeStart() { return std::numeric_limits<double>::quiet_NaN(); }
+    // The root of an isotherm that has one (oneRootShown), of either
     // kind, at T and P; false where none is found.
     bool oneRootOfTheIsotherm();
     // The volume of the virial equation truncated after its second
@@ -1363,6 +1367,8 @@ private:
     // above 1.1 critical_T, or from oneRootFromT up in the plain pure fluid
     // within the pressure range of the model.
     bool isothermHasOneRoot() const;
+    // The second: from oneRootFromT up.
+    bool oneRootShown() const;
     bool rootOnABranch(double T_, double P_bar, double V_);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose

@@ -206,11 +206,19 @@ void FluidPhase::calculate_molar_volume() {
         const bool vapour = phase_kind == 1;
         const RootBranch own = vapour ? RootBranch::Vapour : RootBranch::Liquid;
         const RootBranch other = vapour ? RootBranch::Liquid : RootBranch::Vapour;
-        if (isothermHasOneRoot()) {
+        // A start from an explicit formulation of the fluid, where the model
+        // has one, comes first: close to the root, it leaves a few Newton
+        // steps.
+        const double explicitStart = explicitVolumeStart();
+        if (oneRootShown()) {
             // Either kind's root is the isotherm's one.
-            if (!oneRootOfTheIsotherm()) errorflag = 1;
+            if (!volumeStateFrom(explicitStart, 0.0, RootBranch::Any) && !oneRootOfTheIsotherm()) errorflag = 1;
             return;
         }
+        // The kind's branch tells a root from the explicit start without the
+        // liquid start (a pure fluid's branches from its saturation
+        // expansions), which the other starts need.
+        if (volumeStateFrom(explicitStart, 0.0, own)) return;
         const double liquid = estimate_Vl0();
         const Starts starts =
             vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
@@ -243,7 +251,7 @@ void FluidPhase::calculate_molar_volume() {
 }
 
 bool FluidPhase::oneRootOfTheIsotherm() {
-    // The isotherm is mechanically stable throughout (isothermHasOneRoot):
+    // The isotherm is mechanically stable throughout (oneRootShown):
     // Newton from the volume of the virial equation truncated after its
     // second coefficient, V = R T / P + B(T), no smaller than half the
     // critical volume (where the truncated series fails, far above Pc),
@@ -582,8 +590,11 @@ bool FluidPhase::stretchHolds(const StableStretch& s) const {
 bool FluidPhase::isothermHasOneRoot() const {
     // Above 1.1 times the model's critical-point start the isotherm has no
     // unstable stretch.
-    if (critical_T > 0.0 && !(T < 1.1 * critical_T)) return true;
-    // Nor from oneRootFromT up in the plain pure fluid, where the model shows
+    return (critical_T > 0.0 && !(T < 1.1 * critical_T)) || oneRootShown();
+}
+
+bool FluidPhase::oneRootShown() const {
+    // From oneRootFromT up in the plain pure fluid, where the model shows
     // it far beyond the pressures its range holds (the walk from a root at
     // P looks at most up to max(2 P, P + 500 bar)).
     return oneRootFromT > 0.0 && !(T < oneRootFromT) && component_count == 1 && T_shift == 0.0 && P_shift == 0.0 &&

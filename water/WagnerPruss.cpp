@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "water/IAPWS95Coefficients.h"
+#include "water/If97Volume.h"
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
 
@@ -50,4 +51,10 @@ void WagnerPruss::checkInteractions()
     residual->setDebugLink();
     residual->check_derivatives_of(residual->root);
     residual->print_values();
+}
+
+double WagnerPruss::explicitVolumeStart()
+{
+    if (phase_kind != 1 && phase_kind != 2) return std::nan("");
+    return if97::liquidOrVapourVolume(T, P * 1e-5, phase_kind == 2);
 }
