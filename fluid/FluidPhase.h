@@ -1464,6 +1464,9 @@ private:
     // critical temperature: psat and the saturated volumes from the top of
     // the expansions and the critical point (false elsewhere).
     bool saturationNearCritical(double T_, double& psat_Pa, double& Vl, double& Vv);
+    // Either of the two: the saturation state of the plain fluid from its
+    // expansions, up to its own critical temperature.
+    bool saturationOfThePlainFluid(double T_, double& psat_Pa, double& Vl, double& Vv);
     // The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
     // the model left in it: searched from the side's saturated volume, else
     // by the search of the side's phase kind; false when neither finds a

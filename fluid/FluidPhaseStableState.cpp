@@ -350,10 +350,14 @@ bool FluidPhase::saturationNearCritical(double T_, double& psat_Pa, double& Vl, 
     return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
+bool FluidPhase::saturationOfThePlainFluid(double T_, double& psat_Pa, double& Vl, double& Vv) {
+    return saturationByExpansion(T_, psat_Pa, Vl, Vv) || saturationNearCritical(T_, psat_Pa, Vl, Vv);
+}
+
 bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
-    if (saturationByExpansion(T_, psat_Pa, Vl, Vv) || saturationNearCritical(T_, psat_Pa, Vl, Vv)) return true;
+    if (saturationOfThePlainFluid(T_, psat_Pa, Vl, Vv)) return true;
     const KeptFields kept(*this);
     if (!saturationStateAt(T_)) return false;
     psat_Pa = Pv_sat;

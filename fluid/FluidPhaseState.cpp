@@ -607,15 +607,16 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
     const double Vfound = V;
     const bool wantLiquid = branch != RootBranch::Vapour, wantVapour = branch != RootBranch::Liquid;
     // The cheap question first: below its critical temperature a pure fluid
-    // with expansions of its own saturation curve has its vapour branch
-    // beyond the saturated vapour and its liquid branch below the saturated
-    // liquid (the one-phase states, stable throughout); a root between the
+    // with expansions of its own saturation curve (continued from their top
+    // to its critical point) has its vapour branch beyond the saturated
+    // vapour and its liquid branch below the saturated liquid (the one-phase
+    // states, stable throughout); a root between the
     // two is metastable, on a branch only when a stable stretch joins it to
     // that branch's saturated volume.
     double psat = 0.0, Vl = 0.0, Vv = 0.0;
     walkSamples_ = 0;
     bool found = false, sampled = false;
-    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+    if (component_count == 1 && saturationOfThePlainFluid(T, psat, Vl, Vv)) {
         // Beyond a saturated volume on the side of psat that the branch has
         // (a vapour at or below psat, a liquid at or above it).
         constexpr double kPressureMargin = 1e-6;
@@ -706,7 +707,7 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     if (!std::isfinite(gas) || !(gas > 0.0)) return false;
     walkSamples_ = 0;
     double from = 0.0, psat = 0.0, Vl = 0.0, Vv = 0.0;
-    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+    if (component_count == 1 && saturationOfThePlainFluid(T, psat, Vl, Vv)) {
         // The one-phase side of the branch (vapour below psat, liquid above)
         // is stable throughout; its root is found from the saturated volume
         // just as from the branch's far end.
