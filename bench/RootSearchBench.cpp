@@ -120,6 +120,17 @@ void timeBoth(benchmark::State& state, std::size_t n, A a, B b, const char* name
     state.counters["ratio"] = bestA / bestB;
 }
 
+// The whole search against the root alone from the given starts, on the
+// states tp, with the largest relative difference of their volumes.
+void timeSearchAgainstRoot(benchmark::State& state, FluidPhase& model, const std::vector<TP>& tp,
+                           const std::vector<double>& starts, double worst) {
+    timeBoth(
+        state, tp.size(), [&](std::size_t i) { return search(model, tp[i]); },
+        [&](std::size_t i) { return rootAlone(model, tp[i], starts[i]); }, "search_us", "root_us");
+    state.counters["max_rel_diff"] = worst;
+    state.counters["states"] = static_cast<double>(tp.size());
+}
+
 template <class Model>
 void BM_SubcriticalSearch(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
@@ -137,11 +148,7 @@ void BM_SubcriticalSearch(benchmark::State& state) {
         }
         worst = std::max(worst, std::fabs(a - b) / b);
     }
-    timeBoth(
-        state, tp.size(), [&](std::size_t i) { return search(model, tp[i]); },
-        [&](std::size_t i) { return rootAlone(model, tp[i], starts[i]); }, "search_us", "root_us");
-    state.counters["max_rel_diff"] = worst;
-    state.counters["states"] = static_cast<double>(tp.size());
+    timeSearchAgainstRoot(state, model, tp, starts, worst);
     state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
 }
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, WagnerPruss)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
@@ -399,11 +406,7 @@ void BM_SearchAboveTc(benchmark::State& state) {
             starts.push_back(start);
             worst = std::max(worst, std::fabs(a - b) / b);
         }
-    timeBoth(
-        state, tp.size(), [&](std::size_t i) { return search(model, tp[i]); },
-        [&](std::size_t i) { return rootAlone(model, tp[i], starts[i]); }, "search_us", "root_us");
-    state.counters["max_rel_diff"] = worst;
-    state.counters["states"] = static_cast<double>(tp.size());
+    timeSearchAgainstRoot(state, model, tp, starts, worst);
     state.SetLabel(kind == 1 ? "vapour-like, Tc to 1.1 Tc" : "liquid-like, Tc to 1.1 Tc");
 }
 BENCHMARK_TEMPLATE(BM_SearchAboveTc, WagnerPruss)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

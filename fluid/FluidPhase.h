@@ -1445,6 +1445,9 @@ private:
     // The root between volumes Va and Vb where P(V) is monotone, fa = P(Va)
     // - P, by bisection; the state left at it and accepted.
     bool rootInMonotoneBracket(double Va, double fa, double Vb);
+    // P(v) - P and its volume derivative at the model's T, the state left
+    // at v; false where the model gives none (the error flag cleared).
+    bool residualAt(double v, double& f, double& dfdV);
     // The stable state from (T, P) at the cost of a search
     // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
     // point, searched once from its start (critical_T, critical_V) and kept

@@ -266,13 +266,7 @@ bool FluidPhase::oneRootOfTheIsotherm() {
     // else bisection closes it.
     const double gas = R * T / P;
     double f = 0.0, dfdV = 0.0;
-    auto at = [&](double v) {
-        error = 0;
-        equationForCalculating_V_FromTP(v, f, dfdV);
-        const bool ok = !error && std::isfinite(f);
-        error = 0;
-        return ok;
-    };
+    auto at = [&](double v) { return residualAt(v, f, dfdV); };
     const double start = secondVirialVolume(critical_V > 0.0 ? 0.5 * critical_V : 0.0);
     if (!std::isfinite(gas) || !(gas > 0.0) || !std::isfinite(start)) return false;
     if (volumeStateFrom(start, 0.0, RootBranch::Any)) return true;
@@ -734,16 +728,18 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
 }
 
+bool FluidPhase::residualAt(double v, double& f, double& dfdV) {
+    error = 0;
+    equationForCalculating_V_FromTP(v, f, dfdV);
+    const bool ok = !error && std::isfinite(f);
+    error = 0;
+    return ok;
+}
+
 bool FluidPhase::rootInMonotoneBracket(double Va, double fa, double Vb) {
     // Bisection in ln V to rounding, the end nearer the root taken.
     double f = 0.0, dfdV = 0.0;
-    auto at = [&](double v) {
-        error = 0;
-        equationForCalculating_V_FromTP(v, f, dfdV);
-        const bool ok = !error && std::isfinite(f);
-        error = 0;
-        return ok;
-    };
+    auto at = [&](double v) { return residualAt(v, f, dfdV); };
     for (int k = 0; k < 200 && std::fabs(Vb / Va - 1.0) > 1e-15; ++k) {
         const double Vm = std::sqrt(Va * Vb);
         if (!at(Vm)) return false;
