@@ -1351,11 +1351,24 @@ private:
     // The branch of the isotherm on which a root found from a start may lie.
     enum class RootBranch : char { Any, LiquidOrVapour, Liquid, Vapour };
     bool volumeStateFrom(double start, double liquid, RootBranch branch);
+    // A start of the volume search of the phase kind (1 or 2) at the T and
+    // P the model holds, from an explicit formulation of the fluid close to
+    // the model (water's IAPWS-IF97 for IAPWS-95); NaN where it has none.
+    virtual double explicitVolumeStart() { return std::numeric_limits<double>::quiet_NaN(); }
+    // The root of an isotherm that has one (oneRootShown), of either
+    // kind, at T and P; false where none is found.
+    bool oneRootOfTheIsotherm();
+    // The volume of the virial equation truncated after its second
+    // coefficient at the model's T and P, R T / P + B(T), no smaller than
+    // Vfloor (NaN where the model gives no B).
+    double secondVirialVolume(double Vfloor);
     bool onBranch(RootBranch branch, double liquid);
     // Whether the isotherm at T has one root at the pressure P asked for:
     // above 1.1 critical_T, or from oneRootFromT up in the plain pure fluid
     // within the pressure range of the model.
     bool isothermHasOneRoot() const;
+    // The second: from oneRootFromT up.
+    bool oneRootShown() const;
     bool rootOnABranch(double T_, double P_bar, double V_);
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
@@ -1429,6 +1442,12 @@ private:
     // crosses the one asked for or the isotherm turns unstable; the phase
     // is left at the root, false when the branch has none.
     bool branchRootByWalk(RootBranch branch, double liquid);
+    // The root between volumes Va and Vb where P(V) is monotone, fa = P(Va)
+    // - P, by bisection; the state left at it and accepted.
+    bool rootInMonotoneBracket(double Va, double fa, double Vb);
+    // P(v) - P and its volume derivative at the model's T, the state left
+    // at v; false where the model gives none (the error flag cleared).
+    bool residualAt(double v, double& f, double& dfdV);
     // The stable state from (T, P) at the cost of a search
     // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
     // point, searched once from its start (critical_T, critical_V) and kept
@@ -1448,6 +1467,9 @@ private:
     // critical temperature: psat and the saturated volumes from the top of
     // the expansions and the critical point (false elsewhere).
     bool saturationNearCritical(double T_, double& psat_Pa, double& Vl, double& Vv);
+    // Either of the two: the saturation state of the plain fluid from its
+    // expansions, up to its own critical temperature.
+    bool saturationOfThePlainFluid(double T_, double& psat_Pa, double& Vl, double& Vv);
     // The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
     // the model left in it: searched from the side's saturated volume, else
     // by the search of the side's phase kind; false when neither finds a

@@ -350,10 +350,14 @@ bool FluidPhase::saturationNearCritical(double T_, double& psat_Pa, double& Vl, 
     return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
+bool FluidPhase::saturationOfThePlainFluid(double T_, double& psat_Pa, double& Vl, double& Vv) {
+    return saturationByExpansion(T_, psat_Pa, Vl, Vv) || saturationNearCritical(T_, psat_Pa, Vl, Vv);
+}
+
 bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl, double& Vv) {
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
-    if (saturationByExpansion(T_, psat_Pa, Vl, Vv) || saturationNearCritical(T_, psat_Pa, Vl, Vv)) return true;
+    if (saturationOfThePlainFluid(T_, psat_Pa, Vl, Vv)) return true;
     const KeptFields kept(*this);
     if (!saturationStateAt(T_)) return false;
     psat_Pa = Pv_sat;
@@ -422,37 +426,59 @@ bool FluidPhase::sideRootInBracket(double T_, double P_bar, bool liquid, double 
     // pressure rises from psat as the liquid is compressed, falls from it
     // as the vapour expands): from the saturated volume outwards in steps
     // of a factor 2 in V (the liquid down to its co-volume, the vapour up to
-    // ten times the ideal-gas volume) to where P(V) - P changes sign.
-    const double Pt = P_bar * 1e5, Vlow = std::fmax(coVolume(), 1e-7), Vhigh = 10.0 * R * T_ / Pt;
+    // ten times the ideal-gas volume) to where P(V) - P changes sign.  The
+    // liquid's steps end just above the co-volume, where the model still
+    // gives a pressure (at the co-volume itself it gives none).  A step
+    // whose pressure does not move on (rise for the liquid, fall for the
+    // vapour), or where the model gives none, has passed the end of the
+    // branch, where an equation turns over far beyond its range (IUPAC
+    // methane near 7 kbar, at 2.76e-5 m3/mol): it is halved (in ln V).
+    const double Pt = P_bar * 1e5, Vlow = std::fmax(1.001 * coVolume(), 1e-7), Vhigh = 10.0 * R * T_ / Pt;
     temperature(T_);
-    auto below = [&](double v, bool& b) {
+    auto pressureAt = [&](double v, double& p) {
         volume(v);
         errorflag = 0;
         calculate_pressure();
-        b = P < Pt;
+        p = P;
         return !errorflag && std::isfinite(P);
     };
-    double a = liquid ? Vl : Vv, c = a;
+    constexpr int kHalvings = 40;
+    double a = liquid ? Vl : Vv, c = a, Pa = 0.0, Pc = 0.0;
     bool b = false;
     // At the saturated volume P lies on the other side of P(V): none
     // beyond it otherwise.
-    if (!below(a, b) || b != liquid) return false;
+    if (!pressureAt(a, Pa) || (Pa < Pt) != liquid) return false;
+    bool plainStep = true;  // the last step a factor 2
     for (int k = 0; k < 64; ++k) {
         c = liquid ? std::fmax(0.5 * a, Vlow) : std::fmin(2.0 * a, Vhigh);
-        if (!below(c, b)) return false;
+        plainStep = c == (liquid ? 0.5 * a : 2.0 * a);
+        bool on = false;
+        for (int h = 0; h < kHalvings && !on; ++h) {
+            on = pressureAt(c, Pc) && (liquid ? Pc > Pa : Pc < Pa);
+            if (!on) {
+                c = std::sqrt(a * c);
+                plainStep = false;
+            }
+        }
+        if (!on) return false;
+        b = Pc < Pt;
         if (b != liquid) break;  // past P: the liquid above it, the vapour below
         if (c == (liquid ? Vlow : Vhigh)) return false;
         a = c;
+        Pa = Pc;
     }
     if (b == liquid) return false;
     // Newton from the outer end, else bisection.  The outer end of the
     // liquid's bracket lies on the convex part of the isotherm (denser than
     // the critical density, where P - Pc goes as the cube of the density's
     // excess), from which Newton's steps approach the root from one side.
+    // An outer end moved by the co-volume or by the end of the branch may
+    // lie where the isotherm turns, and Newton starts from the volume where
+    // the chord between the bracket's ends crosses P instead.
     const double lo = std::fmin(a, c), hi = std::fmax(a, c);
     double V_ = 0.0, G_ = 0.0;
     pressure(P_bar);
-    rootBeforeItsState(c);
+    rootBeforeItsState(plainStep ? c : a + (Pt - Pa) * (c - a) / (Pc - Pa));
     if (!errorflag && V >= lo && V <= hi && acceptRoot(*this, P_bar, V_, G_)) return true;
     return pressureRootInBracket(T_, P_bar, lo, hi, V_, G_) && !errorflag;
 }
@@ -464,8 +490,11 @@ bool FluidPhase::sideRoot(double T_, double P_bar, bool liquid, double Vl, doubl
     // shallower than the solvers' tolerance on P, the Newton steps from the
     // saturated volumes, where the isotherm is flat, overshoot: the root
     // beyond the saturated volume is bracketed instead, and there is no
-    // metastable root to walk to.
+    // metastable root to walk to.  So is a compressed liquid's far from
+    // psat (CO2 and CH4 near Tc at a kilobar, where Newton's first step from
+    // the flat isotherm at the saturated liquid lands below the co-volume).
     if (Vv < kShallowLoop * Vl) return sideRootInBracket(T_, P_bar, liquid, Vl, Vv);
+    if (liquid && !nearSaturation && sideRootInBracket(T_, P_bar, liquid, Vl, Vv)) return true;
     // Else the search of the side's phase kind, walking its branch.
     double V_ = 0.0, G_ = 0.0;
     return pressureRootFromTP(liquid ? 2 : 1, T_, P_bar, V_, G_) && onSideOf(V_, liquid, Vl, Vv, nearSaturation);
@@ -619,15 +648,24 @@ bool FluidPhase::denseRootAboveCritical(double T_, double P_bar) {
     // volume a thousand times that of the ideal gas at 1 bar.
     if (!(keptCritical_.V > 0.0)) return false;
     temperature(T_);
-    volume(1e3 * R * T_ / 1e5);
-    errorflag = 0;
-    calculate_pressure();
-    const double B = (Z - 1.0) * V;
-    if (errorflag || !std::isfinite(B)) return false;
     pressure(P_bar);
-    rootBeforeItsState(std::fmax(R * T_ / (P_bar * 1e5) + B, 0.5 * keptCritical_.V));
+    calculate_fixed_parameters();
+    const double start = secondVirialVolume(0.5 * keptCritical_.V);
+    if (!std::isfinite(start)) return false;
+    rootBeforeItsState(start);
     double V_ = 0.0, G_ = 0.0;
     return !errorflag && std::isfinite(V) && V > 0.0 && acceptRoot(*this, P_bar, V_, G_);
+}
+
+double FluidPhase::secondVirialVolume(double Vfloor) {
+    // At the T and P (Pa) the model holds, its fixed parameters set.
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    equationForCalculating_V_FromTP(1e3 * R * T / 1e5, f, dfdV);
+    const double B = (Z - 1.0) * V;
+    const bool failed = error != 0 || !std::isfinite(B);
+    error = 0;
+    return failed ? std::nan("") : std::fmax(R * T / P + B, Vfloor);
 }
 
 bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s) {

@@ -206,6 +206,19 @@ void FluidPhase::calculate_molar_volume() {
         const bool vapour = phase_kind == 1;
         const RootBranch own = vapour ? RootBranch::Vapour : RootBranch::Liquid;
         const RootBranch other = vapour ? RootBranch::Liquid : RootBranch::Vapour;
+        // A start from an explicit formulation of the fluid, where the model
+        // has one, comes first: close to the root, it leaves a few Newton
+        // steps.
+        const double explicitStart = explicitVolumeStart();
+        if (oneRootShown()) {
+            // Either kind's root is the isotherm's one.
+            if (!volumeStateFrom(explicitStart, 0.0, RootBranch::Any) && !oneRootOfTheIsotherm()) errorflag = 1;
+            return;
+        }
+        // The kind's branch tells a root from the explicit start without the
+        // liquid start (a pure fluid's branches from its saturation
+        // expansions), which the other starts need.
+        if (volumeStateFrom(explicitStart, 0.0, own)) return;
         const double liquid = estimate_Vl0();
         const Starts starts =
             vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
@@ -235,6 +248,54 @@ void FluidPhase::calculate_molar_volume() {
         return;
     }
     errorflag = 1;
+}
+
+bool FluidPhase::oneRootOfTheIsotherm() {
+    // The isotherm is mechanically stable throughout (oneRootShown):
+    // Newton from the volume of the virial equation truncated after its
+    // second coefficient, V = R T / P + B(T), no smaller than half the
+    // critical volume (where the truncated series fails, far above Pc),
+    // which lies close to the root from the dilute gas to the dense fluid
+    // (B = (Z - 1) V at a thousand times the ideal-gas volume at 1 bar).
+    // Where Newton fails (on the flat isotherm near the critical pressure),
+    // P(V) is monotone: the root is bracketed from that volume in steps of
+    // a factor 2 towards the pressure asked for (a step where the model
+    // gives no pressure, or one that does not move on, is halved in ln V:
+    // the co-volume, or an equation turning over far beyond its range), and
+    // Newton starts again from where the chord across the bracket crosses P,
+    // else bisection closes it.
+    const double gas = R * T / P;
+    double f = 0.0, dfdV = 0.0;
+    auto at = [&](double v) { return residualAt(v, f, dfdV); };
+    const double start = secondVirialVolume(critical_V > 0.0 ? 0.5 * critical_V : 0.0);
+    if (!std::isfinite(gas) || !(gas > 0.0) || !std::isfinite(start)) return false;
+    if (volumeStateFrom(start, 0.0, RootBranch::Any)) return true;
+    const double Vlow = std::fmax(1.001 * coVolume(), 1e-300);
+    double a = start;
+    if (!at(a)) return false;
+    double fa = f;
+    const bool denser = fa < 0.0;  // below the pressure asked for: smaller volumes
+    for (int k = 0; k < 64; ++k) {
+        double c = denser ? std::fmax(0.5 * a, Vlow) : 2.0 * a;
+        bool on = false;
+        for (int h = 0; h < 40 && !on; ++h) {
+            on = at(c) && dfdV < 0.0 && (denser ? f > fa : f < fa);
+            if (!on) c = std::sqrt(a * c);
+        }
+        if (!on) return false;
+        if ((f < 0.0) != denser) {
+            const double fc = f;
+            errorflag = 0;
+            if (volumeStateFrom(a - fa * (c - a) / (fc - fa), 0.0, RootBranch::Any) && V >= std::fmin(a, c) &&
+                V <= std::fmax(a, c))
+                return true;
+            return rootInMonotoneBracket(a, fa, c);
+        }
+        if (c == Vlow) return false;
+        a = c;
+        fa = f;
+    }
+    return false;
 }
 
 bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch) {
@@ -523,8 +584,11 @@ bool FluidPhase::stretchHolds(const StableStretch& s) const {
 bool FluidPhase::isothermHasOneRoot() const {
     // Above 1.1 times the model's critical-point start the isotherm has no
     // unstable stretch.
-    if (critical_T > 0.0 && !(T < 1.1 * critical_T)) return true;
-    // Nor from oneRootFromT up in the plain pure fluid, where the model shows
+    return (critical_T > 0.0 && !(T < 1.1 * critical_T)) || oneRootShown();
+}
+
+bool FluidPhase::oneRootShown() const {
+    // From oneRootFromT up in the plain pure fluid, where the model shows
     // it far beyond the pressures its range holds (the walk from a root at
     // P looks at most up to max(2 P, P + 500 bar)).
     return oneRootFromT > 0.0 && !(T < oneRootFromT) && component_count == 1 && T_shift == 0.0 && P_shift == 0.0 &&
@@ -537,15 +601,16 @@ bool FluidPhase::onBranch(RootBranch branch, double liquid) {
     const double Vfound = V;
     const bool wantLiquid = branch != RootBranch::Vapour, wantVapour = branch != RootBranch::Liquid;
     // The cheap question first: below its critical temperature a pure fluid
-    // with expansions of its own saturation curve has its vapour branch
-    // beyond the saturated vapour and its liquid branch below the saturated
-    // liquid (the one-phase states, stable throughout); a root between the
+    // with expansions of its own saturation curve (continued from their top
+    // to its critical point) has its vapour branch beyond the saturated
+    // vapour and its liquid branch below the saturated liquid (the one-phase
+    // states, stable throughout); a root between the
     // two is metastable, on a branch only when a stable stretch joins it to
     // that branch's saturated volume.
     double psat = 0.0, Vl = 0.0, Vv = 0.0;
     walkSamples_ = 0;
     bool found = false, sampled = false;
-    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+    if (component_count == 1 && saturationOfThePlainFluid(T, psat, Vl, Vv)) {
         // Beyond a saturated volume on the side of psat that the branch has
         // (a vapour at or below psat, a liquid at or above it).
         constexpr double kPressureMargin = 1e-6;
@@ -636,7 +701,7 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     if (!std::isfinite(gas) || !(gas > 0.0)) return false;
     walkSamples_ = 0;
     double from = 0.0, psat = 0.0, Vl = 0.0, Vv = 0.0;
-    if (component_count == 1 && saturationByExpansion(T, psat, Vl, Vv)) {
+    if (component_count == 1 && saturationOfThePlainFluid(T, psat, Vl, Vv)) {
         // The one-phase side of the branch (vapour below psat, liquid above)
         // is stable throughout; its root is found from the saturated volume
         // just as from the branch's far end.
@@ -660,15 +725,21 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
                      psat > 0.0 || subcriticalPureFluid()) != WalkEnd::Crossed)
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
-    double Va = std::exp(a.u), fa = a.f, Vb = std::exp(b.u);
+    return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
+}
+
+bool FluidPhase::residualAt(double v, double& f, double& dfdV) {
+    error = 0;
+    equationForCalculating_V_FromTP(v, f, dfdV);
+    const bool ok = !error && std::isfinite(f);
+    error = 0;
+    return ok;
+}
+
+bool FluidPhase::rootInMonotoneBracket(double Va, double fa, double Vb) {
+    // Bisection in ln V to rounding, the end nearer the root taken.
     double f = 0.0, dfdV = 0.0;
-    auto at = [&](double v) {
-        error = 0;
-        equationForCalculating_V_FromTP(v, f, dfdV);
-        const bool ok = !error && std::isfinite(f);
-        error = 0;
-        return ok;
-    };
+    auto at = [&](double v) { return residualAt(v, f, dfdV); };
     for (int k = 0; k < 200 && std::fabs(Vb / Va - 1.0) > 1e-15; ++k) {
         const double Vm = std::sqrt(Va * Vb);
         if (!at(Vm)) return false;

@@ -14,6 +14,10 @@ IUPACCH4::IUPACCH4(int kind) : CH4EOS(1, kind, 0)
     Vv0 = 3e-04;
     critical_T = 192.0;
     critical_V = 9e-05;
+    // Its isotherms from the critical temperature of its equation (190.55501193781092
+    // K, that of its saturation expansions) up have one root each: dP/dV < 0
+    // from the dilute gas to 5 kbar, five times its range (CriticalIsothermTests).
+    oneRootFromT = 190.55501193781092;
     setModelName("IUPAC CH4");
     FluidPhase::number_of_components(1);
     add_component("CH4");

@@ -16,6 +16,10 @@ IUPACCO2::IUPACCO2(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
     Vv0 = 2e-04;
     critical_T = 305.0;
     critical_V = 9.4e-05;
+    // Its isotherms from the critical temperature of its equation (304.75255303183934
+    // K, that of its saturation expansions) up have one root each: dP/dV < 0
+    // from the dilute gas to 5 kbar, five times its range (CriticalIsothermTests).
+    oneRootFromT = 304.75255303183934;
     setModelName("IUPAC CO2");
     FluidPhase::number_of_components(1);
     add_component("CO2");

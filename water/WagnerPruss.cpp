@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "water/IAPWS95Coefficients.h"
+#include "water/If97Volume.h"
 #include "water/Wagner.h"
 #include "water/Wagnerid.h"
 
@@ -13,9 +14,9 @@ WagnerPruss::WagnerPruss(int phaseKind) : WaterEOS(1, phaseKind, 0)
     // IAPWS-95: the stable fluid from the melting curve (its lowest
     // temperature 251.165 K, at 209.9 MPa) to 1273 K, up to 1000 MPa.
     validity = {.Tmin = 251.165, .Tmax = 1273.0, .Pmax = 10000.0, .source = "IAPWS-95, Wagner & Pruss 2002"};
-    // Its isotherms from 1.001 Tc up have one root each: dP/dV < 0 from the
-    // dilute gas to 100 GPa (CriticalIsothermTests).
-    oneRootFromT = 1.001 * iapws95::Tc;
+    // Its isotherms from Tc up have one root each: dP/dV < 0 from the dilute
+    // gas to 100 GPa (CriticalIsothermTests).
+    oneRootFromT = iapws95::Tc;
     ideal = new Wagnerid();
     setUpPureWater("Wagner & Pruss", 1.8e-05, 2e-04);
 }
@@ -50,4 +51,10 @@ void WagnerPruss::checkInteractions()
     residual->setDebugLink();
     residual->check_derivatives_of(residual->root);
     residual->print_values();
+}
+
+double WagnerPruss::explicitVolumeStart()
+{
+    if (phase_kind != 1 && phase_kind != 2) return std::nan("");
+    return if97::liquidOrVapourVolume(T, P * 1e-5, phase_kind == 2);
 }

@@ -29,6 +29,9 @@ public:
     // published with IAPWS-95, closer to the equation's own: from 273.16 K to
     // 646 K.
     bool ownSaturationStart(double T_, double& Vl, double& Vv) override;
+    // The volume search's start: the volume of IAPWS-IF97 (regions 1 and 2)
+    // of the phase kind at the model's T and P, within about 1e-3 of the root.
+    double explicitVolumeStart() override;
     // Prints phi0 and phi_r at 500 K and 838.025 kg/m3 against the IAPWS-95
     // verification values, the residual tree and its numeric derivative check.
     void checkInteractions();

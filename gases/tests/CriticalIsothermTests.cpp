@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "fluid/SaturationExpansion.h"
+#include "gases/IUPACCH4.h"
+#include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
 #include "water/WagnerPruss.h"
 
@@ -77,25 +79,34 @@ void acrossTheTopOfTheExpansions(const std::string& name) {
     }
 }
 
-// Just above the critical temperature, where the volume search takes a root
-// without walking the isotherm (oneRootFromT): each isotherm from 1.001 to
-// 1.1 Tc is mechanically stable from the dilute gas (1e4 R T / 1 bar) up to
-// 100 GPa, far beyond the model's range (dP/dV < 0 at samples 0.001 apart in
-// ln V, from the slope of Z and from A's second volume derivative, and the
-// pressure rising from each sample to the next); and the searches of both
-// kinds find the one root there at pressures across the range.
+// From the critical temperature up, where the volume search takes a root
+// without walking the isotherm (oneRootFromT): each isotherm at Tc, Tc (1 +
+// 1e-9, 1e-6, 1e-3) and from 1.0125 to 1.1 Tc is mechanically stable from
+// the dilute gas (1e4 R T / 1 bar) up to Pscan, far beyond its range
+// (dP/dV < 0 at samples 0.001 apart in ln V, from the slope
+// of Z and from A's second volume derivative, and the pressure rising from
+// each sample to the next); and the searches of both kinds find the one root
+// there at pressures across the range.  (Water's Tc, 647.096 K, lies 2.4e-10
+// K below the critical point of its equation: the loop of that isotherm is
+// narrower than the samples and shallower than the rounding of the
+// pressure.  CO2's and methane's are those of their equations, the top of
+// their saturation expansions.)
 template <class Model>
-void oneRootJustAboveTc(const std::string& name, double Tc) {
+void oneRootFromTc(const std::string& name, double Tc, double Pscan) {
     Model m(1);
-    const double Pmax = m.validity.Pmax;
-    ASSERT_GE(m.oneRootFromT, 1.001 * Tc) << name;  // no lower than the isotherms shown
-    for (int i = 0; i <= 20; ++i) {
-        const double T = Tc * (1.001 + 0.099 * i / 20.0);
+    const double Pmax = m.validity.Pmax, b = m.coVolume();
+    ASSERT_GE(m.oneRootFromT, Tc) << name;  // no lower than the isotherms shown
+    // From the top of the saturation expansions (the equation's critical
+    // point) or below it.
+    ASSERT_LE(Tc, m.saturationExpansion()->Tc) << name;
+    std::vector<double> temperatures = {Tc, Tc * (1.0 + 1e-9), Tc * (1.0 + 1e-6), Tc * (1.0 + 1e-3)};
+    for (int i = 1; i <= 8; ++i) temperatures.push_back(Tc * (1.0 + 0.0125 * i));
+    for (double T : temperatures) {
         const std::string at = name + " " + std::to_string(T) + " K";
         m.temperature(T);
         m.pressure(1.0);
         double Pprev = 0.0, P = 0.0;
-        for (double V = 1e4 * FluidPhase::R * T / 1e5; P < 1e11; V *= std::exp(-1e-3)) {
+        for (double V = 1e4 * FluidPhase::R * T / 1e5; P < Pscan && V > 1.001 * b; V *= std::exp(-1e-3)) {
             double f = 0.0, dfdV = 0.0;
             m.error = 0;
             m.equationForCalculating_V_FromTP(V, f, dfdV);
@@ -103,6 +114,7 @@ void oneRootJustAboveTc(const std::string& name, double Tc) {
             ASSERT_TRUE(m.error == 0 && dfdV < 0.0 && m.dPdV < 0.0 && P > Pprev) << at << " " << V << " m3/mol";
             Pprev = P;
         }
+        ASSERT_GT(P, 2.0 * Pmax * 1e5) << at;  // beyond the pressures a search looks at
         for (int j = 0; j < 8; ++j) {
             const double Pbar = 0.1 * std::pow(Pmax / 0.1, j / 7.0);
             double V[3] = {};
@@ -114,15 +126,19 @@ void oneRootJustAboveTc(const std::string& name, double Tc) {
                 ASSERT_EQ(m.errorflag, 0) << at << " " << Pbar << " bar, kind " << kind;
                 V[kind] = m.V;
             }
-            EXPECT_NEAR(V[1] / V[2], 1.0, 1e-12) << at << " " << Pbar << " bar";
+            // One root, to the searches' tolerance (the flat isotherm near Tc).
+            EXPECT_NEAR(V[1] / V[2], 1.0, 1e-11) << at << " " << Pbar << " bar";
             EXPECT_NEAR(pressureOfAFreshModel<Model>(T, V[1]) / (Pbar * 1e5), 1.0, 1e-9) << at << " " << Pbar << " bar";
         }
     }
 }
 
-TEST(CriticalIsotherm, JustAboveItEachIsothermHasOneRoot) {
-    oneRootJustAboveTc<WagnerPruss>("IAPWS-95", 647.096);
-    oneRootJustAboveTc<Jacobsen>("Span et al. nitrogen", 126.192);
+TEST(CriticalIsotherm, FromTcUpEachIsothermHasOneRoot) {
+    oneRootFromTc<WagnerPruss>("IAPWS-95", 647.096, 1e11);
+    oneRootFromTc<Jacobsen>("Span et al. nitrogen", 126.19199999958562, 1e11);
+    // The IUPAC equations turn over near 7 kbar, far above their 1 kbar.
+    oneRootFromTc<IUPACCO2>("IUPAC CO2", 304.75255303183934, 5e8);
+    oneRootFromTc<IUPACCH4>("IUPAC CH4", 190.55501193781092, 5e8);
 }
 
 TEST(CriticalIsotherm, WaterStatesAreStableRoots) {
@@ -136,6 +152,18 @@ TEST(CriticalIsotherm, NitrogenStatesAreStableRoots) {
     const double Tc = 126.192;
     criticalIsotherm<Jacobsen>("Span et al. nitrogen", {Tc * (1.0 - 1e-9), Tc * (1.0 - 1e-6), Tc});
     acrossTheTopOfTheExpansions<Jacobsen>("Span et al. nitrogen");
+}
+
+// CO2 and methane from 1 mK below their equations' critical temperatures:
+// the compressed liquid far above Pc, whose Newton steps from the flat
+// isotherm at the saturated liquid overshoot, bracketed on its branch.
+TEST(CriticalIsotherm, CarbonDioxideAndMethaneStatesAreStableRoots) {
+    for (double f : {-3e-6, -1e-6, -1e-9, 1e-9}) {
+        criticalIsotherm<IUPACCO2>("IUPAC CO2", {304.75255303183934 * (1.0 + f)});
+        criticalIsotherm<IUPACCH4>("IUPAC CH4", {190.55501193781092 * (1.0 + f)});
+    }
+    acrossTheTopOfTheExpansions<IUPACCO2>("IUPAC CO2");
+    acrossTheTopOfTheExpansions<IUPACCH4>("IUPAC CH4");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "water/WagnerPruss.h"
 
 #include "expressions/Expression.h"
+#include "water/If97Volume.h"
 #include "water/tests/Iapws95Direct.h"
 
 #include <gtest/gtest.h>
@@ -165,4 +166,77 @@ TEST(WagnerVolumeSearch, EveryVolumeOfTheGridsIsTheRootOfTheIndependentEquation)
             }
         }
     EXPECT_EQ(states, 800);
+}
+
+// The search's start from the explicit formulation IAPWS-IF97 (regions 1 and
+// 2): the formulation gives its published verification values (IAPWS R7-97,
+// Tables 5, 15 and 35: v to nine digits, the saturation pressure), lies
+// within 1e-3 of IAPWS-95's root wherever it starts a search (from 273.16 to
+// 1073.15 K, 0.01 bar to 1 kbar, the liquid above the saturation pressure
+// and the vapour below it), and every volume the search ends on from it is
+// the root of the independent term-by-term IAPWS-95 to 1e-13, its pressure
+// the one asked for.  At exactly the critical temperature, where IF97 gives
+// no start above B23, both kinds' searches give the isotherm's one root.
+TEST(WagnerVolumeSearch, EveryRootFromTheExplicitStartIsTheIndependentRoot)
+{
+    using iapws95test::kFrameworkGasConstant;
+    const double M = if97::kMolarMass * 1e-3;
+    EXPECT_NEAR(if97::region1MolarVolume(300.0, 30.0) / (0.100215168e-2 * M), 1.0, 1e-8);
+    EXPECT_NEAR(if97::region1MolarVolume(500.0, 30.0) / (0.120241800e-2 * M), 1.0, 1e-8);
+    EXPECT_NEAR(if97::region2MolarVolume(700.0, 300.0) / (0.542946619e-2 * M), 1.0, 1e-8);
+    EXPECT_NEAR(if97::region2MolarVolume(300.0, 0.035) / (0.394913866e2 * M), 1.0, 1e-8);
+    EXPECT_NEAR(if97::saturationPressure(300.0) / 0.353658941e-1, 1.0, 1e-8);
+    EXPECT_NEAR(if97::saturationPressure(500.0) / 0.263889776e2, 1.0, 1e-8);
+    EXPECT_NEAR(if97::saturationPressure(600.0) / 0.123443146e3, 1.0, 1e-8);
+
+    WagnerPruss w(1);
+    int started = 0;
+    for (int i = 0; i < 24; ++i) {
+        const double T = 273.16 + (1073.15 - 273.16) * i / 23.0;
+        for (int j = 0; j < 16; ++j) {
+            const double Pbar = 0.01 * std::pow(1e5, j / 15.0);
+            for (int kind : {1, 2}) {
+                SCOPED_TRACE(testing::Message() << T << " K, " << Pbar << " bar, kind " << kind);
+                w.set_the_phase_as(kind);
+                w.temperature(T);
+                w.pressure(Pbar);
+                const double start = w.explicitVolumeStart();
+                if (!std::isfinite(start)) continue;
+                w.calculate_molar_volume();
+                ASSERT_EQ(w.errorflag, 0);
+                const double V = w.V, root = independentRoot(T, Pbar * 1e5, start);
+                EXPECT_LT(std::fabs(start / root - 1.0), 1e-3);  // 2.8e-4 at most here
+                EXPECT_LT(std::fabs(V / root - 1.0), 1e-13);
+                // P(T, V) = P to the search's own tolerance (a liquid at low
+                // pressure to the change of a relative 1e-12 of its volume).
+                const double delta = iapws95::Vc / V, RT = kFrameworkGasConstant * T;
+                const iapws95test::Reduced r = iapws95test::residual(delta, iapws95::Tc / T);
+                const double p = RT / V * (1.0 + delta * r.d);
+                const double dpdV = -RT / (V * V) * (1.0 + 2.0 * delta * r.d + delta * delta * r.dd);
+                EXPECT_TRUE(FluidPhase::reproducesPressure(p, Pbar * 1e5, V * dpdV)) << p;
+                ++started;
+            }
+        }
+    }
+    EXPECT_GT(started, 300);
+
+    // 647.096 K: the one root at each pressure, whichever kind is asked
+    // (300 bar: 3.2009578e-5 m3/mol).
+    for (double Pbar : {1.0, 100.0, 220.0, 300.0, 1000.0}) {
+        double V[3] = {};
+        for (int kind : {1, 2}) {
+            w.set_the_phase_as(kind);
+            w.temperature(iapws95::Tc);
+            w.pressure(Pbar);
+            w.calculate_molar_volume();
+            ASSERT_EQ(w.errorflag, 0) << Pbar << " bar, kind " << kind;
+            V[kind] = w.V;
+        }
+        const double root = independentRoot(iapws95::Tc, Pbar * 1e5, V[1]);
+        EXPECT_LT(std::fabs(V[1] / root - 1.0), 1e-13) << Pbar << " bar";
+        EXPECT_LT(std::fabs(V[2] / root - 1.0), 1e-13) << Pbar << " bar";
+        if (Pbar == 300.0) {
+            EXPECT_NEAR(root, 3.2009578e-5, 1e-12);
+        }
+    }
 }
