@@ -30,6 +30,9 @@ constexpr long kMostPoints = 100000;
 // Relative change in pressure and absolute change in the mole fractions
 // below which a point repeats the previous row as printed.
 constexpr double kSameRow = 1e-6;
+// The widest step between two rows in the liquid's or the vapour's mole
+// fraction: a plot of the rows follows the envelope.
+constexpr double kWidestStep = 0.03;
 // The isotherms of the command interpreter end at this pressure (bar) or the
 // model's highest, whichever is lower.
 constexpr double kHighestPressureBar = 10000.0;
@@ -159,12 +162,102 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
 
 double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
 
+// The tie line at T and P from an estimate of its compositions and volumes:
+// Newton's method on the equality of both components' fugacities in the
+// liquid (the root of P(V) = P at x1 = xl nearest Vl) and the vapour (at yv
+// nearest Vv), its Jacobian by differences, which needs none of the
+// model's composition derivatives; the tie line found is the phase's two-
+// phase state (P, x_liquid, x_vapour, Vl0, Vv0).  False where the search
+// fails or the phases meet (no split at T and P).
+bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv) {
+    const std::vector<double> kept = p.x;
+    // ln f of both components at composition z on the root of P(V) = P
+    // nearest the volume V (Newton's method in ln V from V, the slope by
+    // differences; a root where the pressure falls with volume), V the root.
+    auto lnf = [&](double z, double f[2], double& V) {
+        const double w[2] = {1.0 - z, z};
+        p.composition(w);
+        p.temperature(T_);
+        auto pressureAt = [&](double v) {
+            p.errorflag = 0;
+            p.volume(v);
+            p.calculate_pressure();
+            return p.errorflag ? std::nan("") : p.P - P_bar * 1e5;
+        };
+        double u = std::log(V);
+        bool found = false;
+        for (int it = 0; it < 60 && !found; ++it) {
+            const double g = pressureAt(std::exp(u)), gu = (pressureAt(std::exp(u + 1e-7)) - g) / 1e-7;
+            if (!std::isfinite(g) || !(gu < 0.0)) return false;
+            const double du = std::clamp(-g / gu, -0.1, 0.1);
+            u += du;
+            found = std::fabs(du) < 1e-13;
+        }
+        if (!found) return false;
+        V = std::exp(u);
+        if (!std::isfinite(pressureAt(V))) return false;
+        p.calculate_fugacities();
+        if (p.errorflag || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return false;
+        f[0] = std::log(p.fugacity[0]);
+        f[1] = std::log(p.fugacity[1]);
+        return std::isfinite(f[0]) && std::isfinite(f[1]);
+    };
+    // The two equations at (x, y) and the phases' volumes.
+    auto residual = [&](double x, double y, double g[2], double& VL, double& VV) {
+        double fl[2], fv[2];
+        if (!lnf(x, fl, VL) || !lnf(y, fv, VV)) return false;
+        g[0] = fl[0] - fv[0];
+        g[1] = fl[1] - fv[1];
+        return true;
+    };
+    bool solved = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a trial composition without a root is no failure
+        double x = xl, y = yv;
+        for (int it = 0; it < 60 && !solved; ++it) {
+            double g[2], VL = Vl, VV = Vv;
+            if (!residual(x, y, g, VL, VV)) break;
+            Vl = VL;
+            Vv = VV;
+            const double h = 1e-7;
+            double gx[2], gy[2], VLx = Vl, VVx = Vv, VLy = Vl, VVy = Vv;
+            if (!residual(x + (x < 0.5 ? h : -h), y, gx, VLx, VVx) || !residual(x, y + (y < 0.5 ? h : -h), gy, VLy, VVy))
+                break;
+            const double hx = x < 0.5 ? h : -h, hy = y < 0.5 ? h : -h;
+            const double J00 = (gx[0] - g[0]) / hx, J01 = (gy[0] - g[0]) / hy, J10 = (gx[1] - g[1]) / hx,
+                         J11 = (gy[1] - g[1]) / hy, det = J00 * J11 - J01 * J10;
+            if (!(std::fabs(det) > 0.0)) break;
+            double dx = -(g[0] * J11 - J01 * g[1]) / det, dy = -(J00 * g[1] - J10 * g[0]) / det;
+            // Steps of at most a quarter of the distance between the phases.
+            const double most = 0.25 * std::fabs(y - x), size = std::max(std::fabs(dx), std::fabs(dy));
+            if (size > most && size > 0.0) {
+                dx *= most / size;
+                dy *= most / size;
+            }
+            x = std::clamp(x + dx, 1e-12, 1.0 - 1e-12);
+            y = std::clamp(y + dy, 1e-12, 1.0 - 1e-12);
+            solved = std::fabs(dx) < 1e-11 && std::fabs(dy) < 1e-11;
+        }
+        xl = x;
+        yv = y;
+    }
+    p.composition(kept.data());
+    p.errorflag = 0;
+    if (!solved || !(std::fabs(xl - yv) > 1e-6)) return false;
+    p.P = P_bar * 1e5;
+    p.x_liquid.assign({1.0 - xl, xl});
+    p.x_vapour.assign({1.0 - yv, yv});
+    p.Vl0 = Vl;
+    p.Vv0 = Vv;
+    return true;
+}
+
 // The tie line of the binary at T and P found without a pure end to trace
 // from (both components above their critical temperature or frozen in the
 // model): g(z) = z0 ln f0(z) + z1 ln f1(z), the molar Gibbs energy over RT
 // but for terms linear in z, on the lower of its two roots, over a grid of
-// compositions; the phases that coexist are the ends of the longest segment
-// of the lower convex hull of g (the common tangent), polished by a flash.
+// compositions; the phases that coexist are the ends of a segment of the
+// lower convex hull of g (the common tangent), polished (tieLineAtTP).
 // False where g is convex throughout (no split at T and P).
 bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl,
                                double& yv) {
@@ -203,28 +296,25 @@ bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& V
         }
         hull.push_back(n);
     }
-    std::size_t widest = 0;
-    double span = 0.0;
+    // The segments of the hull wider than the grid's step, widest first:
+    // each polished in turn, the first that gives a tie line taken.
+    std::vector<std::size_t> segments;
     for (std::size_t k = 1; k < hull.size(); ++k)
-        if (hull[k].z - hull[k - 1].z > span) {
-            span = hull[k].z - hull[k - 1].z;
-            widest = k - 1;
-        }
-    // (A segment over one or two steps of the grid is a rounding of g.)
-    if (!(span > 3.0 / kGrid)) return false;
-    const Node &a = hull[widest], &b = hull[widest + 1];
-    const bool aLiquid = a.V < b.V;
-    const Node &l = aLiquid ? a : b, &v = aLiquid ? b : a;
-    p.calculate_flash_point(T_, P_bar * 1e5, l.V, v.V, l.z, v.z);
-    if (p.errorflag || !(std::fabs(p.x_liquid[1] - p.x_vapour[1]) > 1e-6)) {
-        p.errorflag = 0;
-        return false;
+        if (hull[k].z - hull[k - 1].z > 1.5 / kGrid) segments.push_back(k - 1);
+    std::stable_sort(segments.begin(), segments.end(), [&](std::size_t i, std::size_t j) {
+        return hull[i + 1].z - hull[i].z > hull[j + 1].z - hull[j].z;
+    });
+    for (std::size_t k : segments) {
+        const Node &a = hull[k], &b = hull[k + 1];
+        const bool aLiquid = a.V < b.V;
+        const Node &l = aLiquid ? a : b, &v = aLiquid ? b : a;
+        xl = l.z;
+        yv = v.z;
+        Vl = l.V;
+        Vv = v.V;
+        if (tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv)) return true;
     }
-    Vl = p.Vl0;
-    Vv = p.Vv0;
-    xl = p.x_liquid[1];
-    yv = p.x_vapour[1];
-    return true;
+    return false;
 }
 
 }  // namespace
@@ -245,6 +335,7 @@ public:
         : p_(p), T_(T), dx_(dx), s_(1e5 * dP_bar), PmaxBar_(Pmax_bar), out_(out),
           critical_(kCriticalPointFixedTemperature, critical_approach::TraceWindow{.Pmax = 1e5 * Pmax_bar}) {
         P0_ = Pbefore_ = p.P;
+        last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
         writeIsothermRow(p, out, 0);
         accept();
         p.P = P0_;
@@ -258,6 +349,11 @@ private:
     // component, whose bubble point closes the isotherm.
     void predictAndCorrect(double r, bool& steep, bool& last);
     void accept() {
+        xBefore_ = x0_;
+        yBefore_ = y0_;
+        VlBefore_ = Vl0a_;
+        VvBefore_ = Vv0a_;
+        ++accepted_;
         Pbefore_ = P0_;
         P0_ = p_.P;
         x0_ = p_.x_liquid[1];
@@ -265,8 +361,24 @@ private:
         Vl0a_ = p_.Vl0;
         Vv0a_ = p_.Vv0;
         p_.next_bubble_point(dVl_, dVv_, dy_, dPdx_);
+        checkTheTangent();
         if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
     }
+    void checkTheTangent();
+    // A tie line of the isotherm as written: P (Pa), x, y, Vl, Vv.
+    struct Row {
+        double P, x, y, Vl, Vv;
+    };
+    Row current() const { return {p_.P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0}; }
+    void restore(const Row& r) {
+        p_.P = r.P;
+        p_.x_liquid.assign({1.0 - r.x, r.x});
+        p_.x_vapour.assign({1.0 - r.y, r.y});
+        p_.Vl0 = r.Vl;
+        p_.Vv0 = r.Vv;
+    }
+    void emit();
+    void fillBetween(const Row& a, const Row& b, int depth);
     bool closedAtCritical();
     // The phase of the point just solved that lies outside the model's range
     // at its composition and T (2 liquid, 1 vapour), 0 when both lie in it.
@@ -286,8 +398,103 @@ private:
     critical_approach::CriticalSearch critical_;
     double P0_ = 0, x0_ = 0, y0_ = 0, Vl0a_ = 0, Vv0a_ = 0, Pbefore_ = 0;
     double dVl_ = 0, dVv_ = 0, dy_ = 0, dPdx_ = 0;
+    double xBefore_ = 0, yBefore_ = 0, VlBefore_ = 0, VvBefore_ = 0;
+    int accepted_ = 0;
     int index_ = 1;
+    Row last_{};  // the last row written
 };
+
+// The tangent of the bubble curve from the model's derivatives checked
+// against a difference quotient: the secant from the point before or, at the
+// first point, the tie line a small step in pressure away (below, else
+// above) from the fugacities themselves (tieLineAtTP).
+// Where the two differ by more than a tenth in dP/dx (a model whose
+// composition derivatives are not those of its pressure, as a volume
+// translation can leave them), the difference quotient is the tangent.  The
+// accepted point is kept.
+void IsothermTrace::checkTheTangent() {
+    auto quotient = [&](double dP, double Dx, double Dy, double DVl, double DVv) {
+        if (!(std::fabs(Dx) > 1e-10)) return false;
+        const double dPdx = dP / Dx;
+        if (!(std::fabs(dPdx - dPdx_) <= 0.1 * std::fabs(dPdx))) {
+            dPdx_ = dPdx;
+            dy_ = Dy / Dx;
+            dVl_ = DVl / Dx;
+            dVv_ = DVv / Dx;
+        }
+        return true;
+    };
+    if (accepted_ > 1) {
+        quotient(P0_ - Pbefore_, x0_ - xBefore_, y0_ - yBefore_, Vl0a_ - VlBefore_, Vv0a_ - VvBefore_);
+        return;
+    }
+    const double P = p_.P;
+    const short keptErr = p_.errorflag;
+    const std::vector<double> xl = p_.x_liquid, yv = p_.x_vapour;
+    const double Vl = p_.Vl0, Vv = p_.Vv0;
+    {
+        const platform::ThreadLogCapture quiet;  // a probe that fails leaves the model's tangent
+        for (double d : {-1e-4 * P, 1e-4 * P}) {
+            double VlP = Vl, VvP = Vv, xP = x0_, yP = y0_;
+            if (tieLineAtTP(p_, T_, (P + d) * 1e-5, VlP, VvP, xP, yP) &&
+                quotient(d, xP - x0_, yP - y0_, VlP - Vl, VvP - Vv))
+                break;
+        }
+    }
+    p_.P = P;
+    p_.x_liquid = xl;
+    p_.x_vapour = yv;
+    p_.Vl0 = Vl;
+    p_.Vv0 = Vv;
+    p_.errorflag = keptErr;
+}
+
+// The point in hand written as the next row, unless it repeats the last
+// row as printed; where it lies further than kWidestStep in the liquid's or
+// the vapour's composition from that row, the tie lines between are written
+// first (fillBetween), so that a plot of the rows follows the envelope.
+void IsothermTrace::emit() {
+    const Row now = current();
+    if (std::fabs(now.P - last_.P) <= kSameRow * std::fabs(last_.P) && std::fabs(now.x - last_.x) <= kSameRow &&
+        std::fabs(now.y - last_.y) <= kSameRow)
+        return;
+    fillBetween(last_, now, 0);
+    restore(now);
+    writeIsothermRow(p_, out_, index_++);
+    restore(now);
+    last_ = now;
+}
+
+// The tie lines between rows a and b (written, in order): the flash at the
+// middle pressure from the start values interpolated between them, each half
+// filled again while it is wider than kWidestStep; a flash that fails, or
+// lands outside the two rows' compositions, leaves the interval as it is.
+void IsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
+    if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
+    const double P = 0.5 * (a.P + b.P);
+    {
+        const platform::ThreadLogCapture quiet;  // a failed fill leaves the step as traced
+        p_.errorflag = 0;
+        p_.calculate_flash_point(T_, P, 0.5 * (a.Vl + b.Vl), 0.5 * (a.Vv + b.Vv), 0.5 * (a.x + b.x),
+                                 0.5 * (a.y + b.y));
+    }
+    if (p_.errorflag != 0) {
+        double Vl = 0.5 * (a.Vl + b.Vl), Vv = 0.5 * (a.Vv + b.Vv), x = 0.5 * (a.x + b.x), y = 0.5 * (a.y + b.y);
+        p_.errorflag = tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ? 0 : 1;
+    }
+    const Row m{P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0};
+    auto within = [](double v, double u, double w) {
+        return v >= std::min(u, w) - 1e-9 && v <= std::max(u, w) + 1e-9;
+    };
+    const bool ok = p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x) &&
+                    within(m.y, a.y, b.y) && outsideTheRange() == 0;
+    p_.errorflag = 0;
+    if (!ok) return;
+    fillBetween(a, m, depth + 1);
+    restore(m);
+    writeIsothermRow(p_, out_, index_++);
+    fillBetween(m, b, depth + 1);
+}
 
 void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
     // A step in pressure where the isotherm is steep in x, else in x.
@@ -313,6 +520,13 @@ void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
     const double Vl1 = Vl0a_ + Dx * dVl_, Vv1 = Vv0a_ + Dx * dVv_;
     if (steep) {
         p_.calculate_flash_point(T_, P0_ + r * s_, Vl1, Vv1, xl1, y1);
+        // A flash whose Newton steps miss (a model whose composition
+        // derivatives are not those of its fugacities): the tie line at
+        // that pressure from the fugacities themselves.
+        if (p_.errorflag != 0) {
+            double Vl = Vl1, Vv = Vv1, x = xl1, y = y1;
+            p_.errorflag = tieLineAtTP(p_, T_, (P0_ + r * s_) * 1e-5, Vl, Vv, x, y) ? 0 : 1;
+        }
     } else {
         p_.calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
     }
@@ -328,6 +542,10 @@ bool IsothermTrace::closedAtCritical() {
     critical_approach::CriticalPoint cp;
     const double xm = 0.5 * (x0_ + y0_);
     if (!critical_.seek(p_, {T_, xm, Vl0a_, Vv0a_, true, P0_, Pbefore_}, cp)) return false;
+    // The liquid moves towards the critical point's composition: a trace
+    // going the other way (towards the freezing edge or a pure end) has not
+    // come to it.
+    if (dx_ != 0.0 && (cp.z - x0_) * dx_ < 0.0) return false;
     const critical_approach::TieLine c{cp.P, cp.P, cp.z, cp.z, cp.V, cp.V};
     FluidPhase& p = p_;
     const double T = T_;
@@ -343,13 +561,13 @@ bool IsothermTrace::closedAtCritical() {
             got = {st.s, st.s, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
             return binary_side::locallyStable(p, 2, got.x, got.Vl) && binary_side::locallyStable(p, 1, got.y, got.Vv);
         },
-        [&] { writeIsothermRow(p, out_, index_++); });
+        [&] { emit(); });
     p.errorflag = 0;
     p.x_liquid.assign({1.0 - cp.z, cp.z});
     p.x_vapour.assign({1.0 - cp.z, cp.z});
     p.Vl0 = p.Vv0 = cp.V;
     p.P = cp.P;
-    writeIsothermRow(p, out_, index_);
+    emit();
     return true;
 }
 
@@ -384,7 +602,7 @@ void IsothermTrace::endOnTheRange(int phase) {
     const bool landed = p_.errorflag == 0 && outsideTheRange() == 0;
     if (landed) {
         const double Pnew = p_.P;
-        writeIsothermRow(p_, out_, index_++);
+        emit();
         P0_ = Pnew;
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
@@ -412,7 +630,7 @@ void IsothermTrace::endOnThePressureLimit() {
                         (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0;
     if (landed) {
         p_.P = Pmax;
-        writeIsothermRow(p_, out_, index_++);
+        emit();
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
         P0_ = Pmax;
@@ -468,7 +686,7 @@ void IsothermTrace::run() {
         }
         if (ok) {
             const double Pnew = p_.P;
-            writeIsothermRow(p_, out_, index_++);
+            emit();
             p_.P = Pnew;
             accept();
             p_.P = Pnew;
@@ -515,10 +733,15 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     x_vapour[0] = 1.0 - yv;
     x_vapour[1] = yv;
 
-    if (start != 0)
+    if (start != 0) {
         calculate_bubble_point(T_, Vl, Vv, xl, yv);
-    else
-        calculate_flash_point(T_, P, Vl, Vv, xl, yv);
+    } else {
+        {
+            const platform::ThreadLogCapture quiet;  // said below if the fugacities give no tie line either
+            calculate_flash_point(T_, P, Vl, Vv, xl, yv);
+        }
+        if (errorflag) errorflag = tieLineAtTP(*this, T_, P * 1e-5, Vl, Vv, xl, yv) ? 0 : 1;
+    }
     if (errorflag) {
         platform::diagf("Can't find a starting point for the isotherm\n");
         return;
@@ -651,6 +874,45 @@ bool refusedPressure(FluidPhase& p, double T_, double P_bar) {
     return true;
 }
 
+// The pressure (Pa) where the isotherm, from the tie line `row` (a written
+// row: P in bar, x1 of the liquid and vapour in columns 3 and 5, their
+// volumes in cm3/mol in 6 and 7) whose liquid (or vapour) lies outside the
+// model's range, reaches the range's edge: the edge composition zEdge by
+// bisection towards the other phase's composition, then bubble points (dew
+// points for the vapour) in 50 steps of the liquid's (vapour's) composition
+// from the row to it.  NaN where either fails.
+double pressureOnTheEdge(FluidPhase& p, double T_, const double* row, bool liquid, double& zEdge) {
+    double out = row[liquid ? 3 : 5], in = row[liquid ? 5 : 3];
+    if (!rangeAtComposition(p, in).holdsTemperature(T_)) return std::nan("");
+    for (int k = 0; k < 60; ++k) {
+        const double mid = 0.5 * (in + out);
+        (rangeAtComposition(p, mid).holdsTemperature(T_) ? in : out) = mid;
+    }
+    zEdge = in;
+    const double z0 = row[liquid ? 3 : 5];
+    double x = row[3], y = row[5], Vl = row[6] * 1e-6, Vv = row[7] * 1e-6;
+    const platform::ThreadLogCapture quiet;  // a failed step leaves the refusal without the pressure
+    constexpr int kSteps = 50;
+    for (int k = 1; k <= kSteps; ++k) {
+        const double z = z0 + (zEdge - z0) * k / kSteps;
+        p.errorflag = 0;
+        if (liquid)
+            p.calculate_bubble_point(T_, Vl, Vv, z, y);
+        else
+            p.calculate_dew_point(T_, Vl, Vv, x, z);
+        if (p.errorflag || !(std::fabs(p.x_liquid[1] - p.x_vapour[1]) > 1e-6)) {
+            p.errorflag = 0;
+            return std::nan("");
+        }
+        x = p.x_liquid[1];
+        y = p.x_vapour[1];
+        Vl = p.Vl0;
+        Vv = p.Vv0;
+    }
+    p.errorflag = 0;
+    return p.P;
+}
+
 // The two halves of the isotherm from the flash at P (bar) and the start
 // values given: towards component 1 (up) and towards component 0 (down),
 // each as rows of the flat vector; what the halves say is returned, what
@@ -738,11 +1000,20 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         const double z = start.v[column];
         const ValidityRange at = rangeAtComposition(*this, z);
         if (at.holdsTemperature(T_)) continue;
+        double zEdge = 0.0;
+        const double Pedge = pressureOnTheEdge(*this, T_, start.v, column == 3, zEdge);
+        std::string where = "at a pressure where the phases' compositions reach its edge";
+        if (std::isfinite(Pedge)) {
+            char text[160];
+            std::snprintf(text, sizeof text, "at %.6g bar, where the %s's x1 reaches %.6g", Pedge * 1e-5,
+                          column == 3 ? "liquid" : "vapour", zEdge);
+            where = text;
+        }
         platform::diagf("The binary isotherm at %g K splits at %g bar into phases of x1 = %.6g and %.6g, and the "
                         "model %s holds %s at x1 = %.6g (the %s): that tie line lies outside the range; the "
-                        "isotherm in it ends at a pressure where the phases' compositions reach its edge.\n",
+                        "isotherm in it ends %s.\n",
                         T_, P_bar, start.v[3], start.v[5], modelName(), at.describe().c_str(), z,
-                        column == 3 ? "liquid" : "vapour");
+                        column == 3 ? "liquid" : "vapour", where.c_str());
         errorflag = 1;
         return;
     }
