@@ -468,7 +468,8 @@ void IsothermTrace::emit() {
 // The tie lines between rows a and b (written, in order): the flash at the
 // middle pressure from the start values interpolated between them, each half
 // filled again while it is wider than kWidestStep; a flash that fails, or
-// lands outside the two rows' compositions, leaves the interval as it is.
+// lands outside the two rows' liquid compositions, leaves the interval as it
+// is.
 void IsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
     if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
     const double P = 0.5 * (a.P + b.P);
@@ -483,11 +484,13 @@ void IsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
         p_.errorflag = tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ? 0 : 1;
     }
     const Row m{P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0};
-    auto within = [](double v, double u, double w) {
-        return v >= std::min(u, w) - 1e-9 && v <= std::max(u, w) + 1e-9;
+    // The liquid's composition between the two rows'; the vapour's may pass
+    // an extremum between them (close to the critical point), but not far.
+    auto within = [](double v, double u, double w, double slack) {
+        return v >= std::min(u, w) - slack && v <= std::max(u, w) + slack;
     };
-    const bool ok = p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x) &&
-                    within(m.y, a.y, b.y) && outsideTheRange() == 0;
+    const bool ok = p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x, 1e-9) &&
+                    within(m.y, a.y, b.y, kWidestStep) && outsideTheRange() == 0;
     p_.errorflag = 0;
     if (!ok) return;
     fillBetween(a, m, depth + 1);
@@ -943,6 +946,33 @@ std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, doub
     return said[0];
 }
 
+// Close below the critical point of the isotherm the split at P may be too
+// narrow for the grid of the Gibbs energy to show: the isotherm is then
+// found from the tie line at a nearby pressure (below first, where the split
+// widens) whose phases lie in the model's range, and kept when its rows
+// span P.  False, the halves empty, when none does.
+bool traceFromANearbyPressure(FluidPhase& p, double T_, double P_bar, const char* suffix, std::vector<double>& up,
+                              std::vector<double>& down, std::vector<platform::ThreadLogCapture::Entry>& said) {
+    for (double f : {0.99, 0.97, 0.93, 0.85, 0.7, 0.5, 1.01, 1.03, 1.07, 1.15}) {
+        const double Pf = f * P_bar;
+        double Vl = 0, Vv = 0, xl = 0, yv = 0;
+        if (Pf > highestPressureBar(p) || !tieLineFromTheGibbsEnergy(p, T_, Pf, Vl, Vv, xl, yv) ||
+            !rangeAtComposition(p, xl).holdsTemperature(T_) || !rangeAtComposition(p, yv).holdsTemperature(T_))
+            continue;
+        said = traceBothWays(p, T_, Pf, Vl, Vv, xl, yv, suffix, up, down);
+        double lo = HUGE_VAL, hi = -HUGE_VAL;
+        for (const std::vector<double>* half : {&up, &down})
+            for (std::size_t k = 1; k < half->size(); k += kColumns) {
+                lo = std::min(lo, (*half)[k]);
+                hi = std::max(hi, (*half)[k]);
+            }
+        if (lo <= P_bar && P_bar <= hi) return true;
+    }
+    up.clear();
+    down.clear();
+    return false;
+}
+
 }  // namespace
 
 void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const char* suffix) {
@@ -969,6 +999,7 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // Gibbs energy of the mixture itself.
     if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
         said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
+    if (up.empty() && down.empty()) traceFromANearbyPressure(*this, T_, P_bar, suffix, up, down, said);
 
     struct Row {
         const double* v;
