@@ -379,6 +379,8 @@ private:
     }
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
+    bool traceOn();
+    bool jumpAlong();
     bool closedAtCritical();
     // The phase of the point just solved that lies outside the model's range
     // at its composition and T (2 liquid, 1 vapour), 0 when both lie in it.
@@ -645,7 +647,11 @@ void IsothermTrace::endOnThePressureLimit() {
     p_.errorflag = 0;
 }
 
-void IsothermTrace::run() {
+// The trace from the point in hand until it ends (true: at a pure
+// component, the highest pressure, the edge of the range or the critical
+// point) or stalls (false: its steps shrink to nothing, its point repeats or
+// its liquid turns back).
+bool IsothermTrace::traceOn() {
     double r = 1.0;
     bool ended = false;  // at a pure component or the highest pressure
     for (;;) {
@@ -698,7 +704,7 @@ void IsothermTrace::run() {
                 ended = true;
                 break;
             }
-            if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return;
+            if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return true;
             p_.P = Pnew;
         } else {
             r *= 0.5;
@@ -713,10 +719,44 @@ void IsothermTrace::run() {
             break;  // no step to take
         }
     }
-    // A trace that stalls, turns back or jumps to another tie line before a
-    // pure component or its highest pressure has come to the critical point
-    // of the isotherm (or close to it): the isotherm closes there.
-    if (!ended) closedAtCritical();
+    return ended;
+}
+
+// A trace that stalls, turns back or jumps to another tie line before a
+// pure component or its highest pressure has come to the critical point of
+// the isotherm (or close to it): the isotherm closes there.  One that
+// stalls going away from it (close to it, where the steps in pressure are
+// small) goes on from the tie line a little further along in pressure
+// (jumpAlong); where there is none, the isotherm ends there, saying so.
+void IsothermTrace::run() {
+    for (int jumps = 0; !traceOn(); ++jumps) {
+        if (closedAtCritical()) return;
+        if (jumps >= 20 || !jumpAlong()) {
+            platform::warnf("Isotherm at %g K: the trace stops at x1 = %.6g and %.6g bar, where no further tie line "
+                            "is found, before reaching an end of the isotherm\n",
+                            T_, x0_, P0_ * 1e-5);
+            return;
+        }
+    }
+}
+
+// The tie line a tenth of a step to three steps further along in pressure
+// (the way the trace goes), from the fugacities themselves, its liquid
+// moved on the way the trace goes and in the model's range: written and
+// accepted.  False when there is none.
+bool IsothermTrace::jumpAlong() {
+    for (double f : {0.1, 0.3, 1.0, 3.0}) {
+        const double P = P0_ + f * s_;
+        double Vl = Vl0a_, Vv = Vv0a_, x = x0_, y = y0_;
+        if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ||
+            !((x - x0_) * dx_ > 0.0) || outsideTheRange() != 0)
+            continue;
+        emit();
+        accept();
+        p_.P = P;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
