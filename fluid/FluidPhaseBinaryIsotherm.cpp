@@ -430,24 +430,18 @@ void IsothermTrace::checkTheTangent() {
         quotient(P0_ - Pbefore_, x0_ - xBefore_, y0_ - yBefore_, Vl0a_ - VlBefore_, Vv0a_ - VvBefore_);
         return;
     }
-    const double P = p_.P;
+    const Row kept = current();
     const short keptErr = p_.errorflag;
-    const std::vector<double> xl = p_.x_liquid, yv = p_.x_vapour;
-    const double Vl = p_.Vl0, Vv = p_.Vv0;
     {
         const platform::ThreadLogCapture quiet;  // a probe that fails leaves the model's tangent
-        for (double d : {-1e-4 * P, 1e-4 * P}) {
-            double VlP = Vl, VvP = Vv, xP = x0_, yP = y0_;
-            if (tieLineAtTP(p_, T_, (P + d) * 1e-5, VlP, VvP, xP, yP) &&
-                quotient(d, xP - x0_, yP - y0_, VlP - Vl, VvP - Vv))
+        for (double d : {-1e-4 * kept.P, 1e-4 * kept.P}) {
+            double Vl = kept.Vl, Vv = kept.Vv, x = x0_, y = y0_;
+            if (tieLineAtTP(p_, T_, (kept.P + d) * 1e-5, Vl, Vv, x, y) &&
+                quotient(d, x - x0_, y - y0_, Vl - kept.Vl, Vv - kept.Vv))
                 break;
         }
     }
-    p_.P = P;
-    p_.x_liquid = xl;
-    p_.x_vapour = yv;
-    p_.Vl0 = Vl;
-    p_.Vv0 = Vv;
+    restore(kept);
     p_.errorflag = keptErr;
 }
 

@@ -469,6 +469,26 @@ TEST(CriticalPoints, EveryPointCalledStablePassesItsTangentPlaneTest) {
 #endif
 }
 
+namespace {
+
+// varnok started in `dir` with the words given, its standard output to
+// /dev/null and its standard error to `err`; the child's process id.
+pid_t startVarnokIn(const std::filesystem::path& dir, const char* err, std::vector<const char*> words) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) || !std::freopen(err, "w", stderr))
+            ::_exit(125);
+        words.insert(words.begin(), VARNOK_PROGRAM);
+        words.push_back(nullptr);
+        ::execv(VARNOK_PROGRAM, const_cast<char* const*>(words.data()));
+        ::_exit(126);
+    }
+    return pid;
+}
+
+}  // namespace
+
 // Two curve commands, the second interrupted by SIGINT or SIGTERM: the
 // program ends by the signal; the first command's file is left as it was
 // finished (its "END" the last line, no note), the second's holds whole
@@ -481,16 +501,7 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         const fs::path file = dir / "binos";
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) ||
-                !std::freopen("err.txt", "w", stderr))
-                ::_exit(125);
-            ::execl(VARNOK_PROGRAM, VARNOK_PROGRAM, "DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s",
-                    static_cast<char*>(nullptr));
-            ::_exit(126);
-        }
+        const pid_t pid = startVarnokIn(dir, "err.txt", {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
         ASSERT_GT(pid, 0);
         // Interrupted once the curve has some rows (within a minute).
         for (int k = 0; k < 6000; ++k) {
@@ -547,17 +558,7 @@ TEST(CurveLimits, InterruptsAtRandomMomentsLeaveNoFileWithoutRows) {
     auto start = [&]() {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) ||
-                !std::freopen("/dev/null", "w", stderr))
-                ::_exit(125);
-            ::execl(VARNOK_PROGRAM, VARNOK_PROGRAM, "PR:CO2,CH4", "bino", "250", "a", "binop", "230", "40", "b",
-                    "crit2", "c", static_cast<char*>(nullptr));
-            ::_exit(126);
-        }
-        return pid;
+        return startVarnokIn(dir, "/dev/null", {"PR:CO2,CH4", "bino", "250", "a", "binop", "230", "40", "b", "crit2", "c"});
     };
     // The length of a whole run.
     const auto t0 = std::chrono::steady_clock::now();
