@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fluid/BinarySide.h"
@@ -162,6 +163,36 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
 
 double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
 
+// A phase of the binary at (z, V) and T locally stable, its Helmholtz
+// energy convex in V and z: -dP/dV > 0 and -dP/dV A_zz - (dP/dz)^2 > 0,
+// A_zz = RT d ln(f1/f0)/dz, each derivative at constant volume by central
+// differences (none of the model's composition derivatives).  A near-trivial
+// root of the equal-fugacity equations beyond the critical point of the
+// isotherm holds a phase that is not.
+bool locallyStableByDifferences(FluidPhase& p, double T_, double z, double V) {
+    const double hz = std::min({1e-5, 0.5 * z, 0.5 * (1.0 - z)}), hV = 1e-5 * V;
+    if (!(hz > 0.0)) return true;  // a pure phase: mechanical stability is its volume search's
+    double P[2][2] = {}, r[2] = {};  // P at z -+ hz and at V -+ hV; ln(f1/f0) at z -+ hz
+    for (int k = 0; k < 2; ++k) {
+        const double zs = k == 0 ? z - hz : z + hz, Vs = k == 0 ? V - hV : V + hV;
+        for (const auto& [zz, VV, row] : {std::tuple{zs, V, 0}, std::tuple{z, Vs, 1}}) {
+            const double w[2] = {1.0 - zz, zz};
+            p.composition(w);
+            p.temperature(T_);
+            p.volume(VV);
+            p.errorflag = 0;
+            p.calculate_pressure();
+            if (row == 0) p.calculate_fugacities();
+            if (p.errorflag) return false;
+            P[row][k] = p.P;
+            if (row == 0) r[k] = std::log(p.fugacity[1] / p.fugacity[0]);
+        }
+    }
+    const double PV = (P[1][1] - P[1][0]) / (2.0 * hV), Pz = (P[0][1] - P[0][0]) / (2.0 * hz),
+                 Azz = FluidPhase::R * T_ * (r[1] - r[0]) / (2.0 * hz);
+    return -PV > 0.0 && -PV * Azz - Pz * Pz > 0.0;
+}
+
 // The tie line at T and P from an estimate of its compositions and volumes:
 // Newton's method on the equality of both components' fugacities in the
 // liquid (the root of P(V) = P at x1 = xl nearest Vl) and the vapour (at yv
@@ -238,6 +269,14 @@ bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv,
             y = std::clamp(y + dy, 1e-12, 1.0 - 1e-12);
             solved = std::fabs(dx) < 1e-11 && std::fabs(dy) < 1e-11;
         }
+        // Solved where both fugacities agree at the last point, on two
+        // distinct roots (not a step that only stalled, nor the trivial
+        // solution of one phase twice).
+        double g[2], VL = Vl, VV = Vv;
+        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 && std::fabs(g[1]) < 1e-9 &&
+                 std::fabs(VV / VL - 1.0) > 1e-6;
+        Vl = VL;
+        Vv = VV;
         xl = x;
         yv = y;
     }
@@ -370,6 +409,19 @@ private:
         double P, x, y, Vl, Vv;
     };
     Row current() const { return {p_.P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0}; }
+    // The tie line in hand, where its phases lie close (within 0.05 in x),
+    // not an equilibrium: one of its phases locally unstable.
+    bool spurious() {
+        const Row now = current();
+        if (!(std::fabs(now.x - now.y) < 0.05)) return false;
+        const std::vector<double> kept = p_.x;
+        const bool stable = locallyStableByDifferences(p_, T_, now.x, now.Vl) &&
+                            locallyStableByDifferences(p_, T_, now.y, now.Vv);
+        p_.composition(kept.data());
+        restore(now);
+        p_.errorflag = 0;
+        return !stable;
+    }
     void restore(const Row& r) {
         p_.P = r.P;
         p_.x_liquid.assign({1.0 - r.x, r.x});
@@ -469,24 +521,31 @@ void IsothermTrace::emit() {
 void IsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
     if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
     const double P = 0.5 * (a.P + b.P);
-    {
-        const platform::ThreadLogCapture quiet;  // a failed fill leaves the step as traced
-        p_.errorflag = 0;
-        p_.calculate_flash_point(T_, P, 0.5 * (a.Vl + b.Vl), 0.5 * (a.Vv + b.Vv), 0.5 * (a.x + b.x),
-                                 0.5 * (a.y + b.y));
-    }
-    if (p_.errorflag != 0) {
-        double Vl = 0.5 * (a.Vl + b.Vl), Vv = 0.5 * (a.Vv + b.Vv), x = 0.5 * (a.x + b.x), y = 0.5 * (a.y + b.y);
-        p_.errorflag = tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ? 0 : 1;
-    }
-    const Row m{P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0};
     // The liquid's composition between the two rows'; the vapour's may pass
     // an extremum between them (close to the critical point), but not far.
     auto within = [](double v, double u, double w, double slack) {
         return v >= std::min(u, w) - slack && v <= std::max(u, w) + slack;
     };
-    const bool ok = p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x, 1e-9) &&
-                    within(m.y, a.y, b.y, kWidestStep) && outsideTheRange() == 0;
+    auto found = [&] {
+        const Row m = current();
+        return p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x, 1e-9) &&
+               within(m.y, a.y, b.y, kWidestStep) && outsideTheRange() == 0 && !spurious();
+    };
+    // The flash, else (failed, or landed on no tie line between the rows)
+    // the tie line from the fugacities themselves.
+    const double Vl = 0.5 * (a.Vl + b.Vl), Vv = 0.5 * (a.Vv + b.Vv), x = 0.5 * (a.x + b.x), y = 0.5 * (a.y + b.y);
+    {
+        const platform::ThreadLogCapture quiet;  // a failed fill leaves the step as traced
+        p_.errorflag = 0;
+        p_.calculate_flash_point(T_, P, Vl, Vv, x, y);
+    }
+    bool ok = found();
+    if (!ok) {
+        double VlN = Vl, VvN = Vv, xN = x, yN = y;
+        p_.errorflag = tieLineAtTP(p_, T_, P * 1e-5, VlN, VvN, xN, yN) ? 0 : 1;
+        ok = found();
+    }
+    const Row m = current();
     p_.errorflag = 0;
     if (!ok) return;
     fillBetween(a, m, depth + 1);
@@ -657,7 +716,12 @@ bool IsothermTrace::traceOn() {
         p_.errorflag = 0;
         bool steep = false, last = false;
         predictAndCorrect(r, steep, last);
-        const bool ok = p_.errorflag == 0;
+        // (A step that closes the split to a tenth at once, short of a pure
+        // end, has jumped past the critical point onto a near-trivial root:
+        // shorter steps, and the critical point closes the trace.)
+        const bool ok = p_.errorflag == 0 &&
+                        (last || std::fabs(p_.x_vapour[1] - p_.x_liquid[1]) > 0.1 * std::fabs(y0_ - x0_)) &&
+                        !spurious();
         // Close to the mixture critical point the steps shrink towards the
         // pressure maximum of the isotherm and the points stop moving: a
         // point that repeats the last one to the printed precision (six
@@ -734,16 +798,20 @@ void IsothermTrace::run() {
     }
 }
 
-// The tie line a tenth of a step to three steps further along in pressure
-// (the way the trace goes), from the fugacities themselves, its liquid
-// moved on the way the trace goes and in the model's range: written and
+// The tie line a tenth of a step to three steps away in pressure, from the
+// fugacities themselves, whose liquid has moved on the way the trace goes,
+// whose phases lie further apart and in the model's range: written and
 // accepted.  False when there is none.
 bool IsothermTrace::jumpAlong() {
-    for (double f : {0.1, 0.3, 1.0, 3.0}) {
+    // (Either way in pressure: the tangent that set the sign of s_ may be
+    // the model's.)
+    for (double f : {0.1, 0.3, 1.0, 3.0, -0.1, -0.3, -1.0, -3.0}) {
         const double P = P0_ + f * s_;
         double Vl = Vl0a_, Vv = Vv0a_, x = x0_, y = y0_;
+        // (Away from the critical point the phases move apart.)
         if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ||
-            !((x - x0_) * dx_ > 0.0) || outsideTheRange() != 0)
+            !((x - x0_) * dx_ > 0.0) || !(std::fabs(y - x) > std::fabs(y0_ - x0_)) || outsideTheRange() != 0 ||
+            spurious())
             continue;
         emit();
         accept();
