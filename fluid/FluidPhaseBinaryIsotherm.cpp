@@ -265,6 +265,13 @@ bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv,
                 dx *= most / size;
                 dy *= most / size;
             }
+            // (The trivial root, one phase twice, draws Newton's steps close
+            // to the critical point: a step that closes the split by more
+            // than half is halved.)
+            for (int k = 0; k < 20 && std::fabs((y + dy) - (x + dx)) < 0.5 * std::fabs(y - x); ++k) {
+                dx *= 0.5;
+                dy *= 0.5;
+            }
             x = std::clamp(x + dx, 1e-12, 1.0 - 1e-12);
             y = std::clamp(y + dy, 1e-12, 1.0 - 1e-12);
             solved = std::fabs(dx) < 1e-11 && std::fabs(dy) < 1e-11;
@@ -807,7 +814,11 @@ bool IsothermTrace::jumpAlong() {
     // the model's.)
     for (double f : {0.1, 0.3, 1.0, 3.0, -0.1, -0.3, -1.0, -3.0}) {
         const double P = P0_ + f * s_;
-        double Vl = Vl0a_, Vv = Vv0a_, x = x0_, y = y0_;
+        // From the tangent's prediction (a step of at most 0.05 in x).
+        const double Dx = std::isfinite(f * s_ / dPdx_) ? std::clamp(f * s_ / dPdx_, -0.05, 0.05) : 0.0;
+        double Vl = Vl0a_ + Dx * dVl_, Vv = Vv0a_ + Dx * dVv_, x = std::clamp(x0_ + Dx, 0.0, 1.0),
+               y = std::clamp(y0_ + Dx * dy_, 0.0, 1.0);
+        if (!(Vl > 0.0 && Vv > 0.0)) Vl = Vl0a_, Vv = Vv0a_;
         // (Away from the critical point the phases move apart.)
         if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ||
             !((x - x0_) * dx_ > 0.0) || !(std::fabs(y - x) > std::fabs(y0_ - x0_)) || outsideTheRange() != 0 ||

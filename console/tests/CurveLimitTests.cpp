@@ -285,6 +285,10 @@ TEST(CurveLimits, PxIsothermsOfEveryCubicAreOneWholeCurveFromEveryStartingPressu
         {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), 250.0, {30.0, 70.0}},
         {"SRK2:CH4,CO2", srk(kFileCH4, kFileCO2, 0.1), 230.0, {20.0, 70.0}},
         {"Montel:CO2,N2", montelCO2N2, 250.0, {40.0, 150.0}},
+        // Starts within 0.1 bar of the critical point.
+        {"Montel:CO2,N2", montelCO2N2, 232.41, {100.0, 201.2042}},
+        {"Montel:CH4,CO2", montel(kMontelCH4, kMontelSCH4, kMontelCO2, kMontelSCO2, 0.1), 221.22, {40.0, 65.6506}},
+        {"SRK:CH4,CO2", srk(kSrk1CH4, kSrk1CO2, 0.1), 213.48, {40.0, 60.8518}},
     };
     int rows = 0, curves = 0;
     double widest = 0.0;
