@@ -814,20 +814,25 @@ bool IsothermTrace::jumpAlong() {
     // the model's.)
     for (double f : {0.1, 0.3, 1.0, 3.0, -0.1, -0.3, -1.0, -3.0}) {
         const double P = P0_ + f * s_;
-        // From the tangent's prediction (a step of at most 0.05 in x).
+        if (!(P > 0.0) || P > 1e5 * PmaxBar_) continue;
+        // From the tangent's prediction (a step of at most 0.05 in x), else
+        // from the phases pushed apart by half their distance.
         const double Dx = std::isfinite(f * s_ / dPdx_) ? std::clamp(f * s_ / dPdx_, -0.05, 0.05) : 0.0;
-        double Vl = Vl0a_ + Dx * dVl_, Vv = Vv0a_ + Dx * dVv_, x = std::clamp(x0_ + Dx, 0.0, 1.0),
-               y = std::clamp(y0_ + Dx * dy_, 0.0, 1.0);
-        if (!(Vl > 0.0 && Vv > 0.0)) Vl = Vl0a_, Vv = Vv0a_;
-        // (Away from the critical point the phases move apart.)
-        if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) ||
-            !((x - x0_) * dx_ > 0.0) || !(std::fabs(y - x) > std::fabs(y0_ - x0_)) || outsideTheRange() != 0 ||
-            spurious())
-            continue;
-        emit();
-        accept();
-        p_.P = P;
-        return true;
+        const double w = y0_ - x0_;
+        const double starts[2][4] = {{Vl0a_ + Dx * dVl_, Vv0a_ + Dx * dVv_, x0_ + Dx, y0_ + Dx * dy_},
+                                     {Vl0a_, Vv0a_, x0_ - 0.5 * w, y0_ + 0.5 * w}};
+        for (const auto& st : starts) {
+            double Vl = st[0] > 0.0 ? st[0] : Vl0a_, Vv = st[1] > 0.0 ? st[1] : Vv0a_,
+                   x = std::clamp(st[2], 0.0, 1.0), y = std::clamp(st[3], 0.0, 1.0);
+            // (Away from the critical point the phases move apart.)
+            if (!tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) || !((x - x0_) * dx_ > 0.0) ||
+                !(std::fabs(y - x) > std::fabs(w)) || outsideTheRange() != 0 || spurious())
+                continue;
+            emit();
+            accept();
+            p_.P = P;
+            return true;
+        }
     }
     return false;
 }
