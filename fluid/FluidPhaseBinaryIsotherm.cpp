@@ -692,7 +692,7 @@ void IsothermTrace::endOnThePressureLimit() {
     p_.calculate_flash_point(T_, Pmax, Vl0a_ + Dx * dVl_, Vv0a_ + Dx * dVv_, std::clamp(x0_ + Dx, 0.0, 1.0),
                              std::clamp(y0_ + Dx * dy_, 0.0, 1.0));
     const bool landed = p_.errorflag == 0 && std::fabs(p_.x_liquid[1] - p_.x_vapour[1]) > kSameRow &&
-                        (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0;
+                        (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0 && !spurious();
     if (landed) {
         p_.P = Pmax;
         emit();
@@ -726,7 +726,15 @@ bool IsothermTrace::traceOn() {
         // (A step that closes the split to a tenth at once, short of a pure
         // end, has jumped past the critical point onto a near-trivial root:
         // shorter steps, and the critical point closes the trace.)
-        const bool ok = p_.errorflag == 0 &&
+        const bool solved = p_.errorflag == 0;
+        // A point above the highest pressure of the trace is not written:
+        // the isotherm ends on that pressure.
+        if (solved && p_.P > 1e5 * PmaxBar_) {
+            ended = true;
+            endOnThePressureLimit();
+            break;
+        }
+        const bool ok = solved &&
                         (last || std::fabs(p_.x_vapour[1] - p_.x_liquid[1]) > 0.1 * std::fabs(y0_ - x0_)) &&
                         !spurious();
         // Close to the mixture critical point the steps shrink towards the
@@ -741,13 +749,6 @@ bool IsothermTrace::traceOn() {
         // liquid moved back has passed it (or jumped to another tie line):
         // the trace ends at the last point before it.
         if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) break;
-        // A point above the highest pressure of the trace is not written:
-        // the isotherm ends on that pressure.
-        if (ok && p_.P > 1e5 * PmaxBar_) {
-            ended = true;
-            endOnThePressureLimit();
-            break;
-        }
         // A tie line whose liquid or vapour lies outside the model's range at
         // its composition (a component freezing out of it) is no state the
         // model gives: the isotherm ends on the edge of the range.
@@ -773,6 +774,7 @@ bool IsothermTrace::traceOn() {
             p_.P = Pnew;
         } else {
             r *= 0.5;
+            p_.P = P0_;  // (what a failed solve left is no point of the trace)
         }
         if (p_.P > 1e5 * PmaxBar_) {
             ended = true;
