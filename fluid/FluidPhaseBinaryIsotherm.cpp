@@ -367,6 +367,10 @@ bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& V
 
 namespace {
 
+// Set by a trace that stops before an end of its isotherm: the isotherm
+// through a pressure then starts from another one (traceBothWays).
+thread_local bool stalledTrace = false;
+
 // A P-x isotherm traced from its first point: the accepted point, the
 // pressure of the point before it (the way the trace goes in pressure: up
 // from a pure component's saturation, down from a flash at high pressure),
@@ -802,6 +806,7 @@ void IsothermTrace::run() {
             platform::warnf("Isotherm at %g K: the trace stops at x1 = %.6g and %.6g bar, where no further tie line "
                             "is found, before reaching an end of the isotherm\n",
                             T_, x0_, P0_ * 1e-5);
+            stalledTrace = true;
             return;
         }
     }
@@ -1039,12 +1044,14 @@ double pressureOnTheEdge(FluidPhase& p, double T_, const double* row, bool liqui
 // The two halves of the isotherm from the flash at P (bar) and the start
 // values given: towards component 1 (up) and towards component 0 (down),
 // each as rows of the flat vector; what the halves say is returned, what
-// both say of the same start once.
+// both say of the same start once; `whole` when both reached an end.
 std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, double T_, double P_bar, double Vl,
                                                              double Vv, double xl, double yv, const char* suffix,
-                                                             std::vector<double>& up, std::vector<double>& down) {
+                                                             std::vector<double>& up, std::vector<double>& down,
+                                                             bool& whole) {
     up.clear();
     down.clear();
+    stalledTrace = false;
     const double Pmax = highestPressureBar(p);
     std::vector<platform::ThreadLogCapture::Entry> said[2];
     {
@@ -1063,14 +1070,16 @@ std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, doub
             return f.channel == e.channel && f.text == e.text;
         });
     said[0].insert(said[0].end(), said[1].begin(), said[1].end());
+    whole = !stalledTrace && !(up.empty() && down.empty());
     return said[0];
 }
 
 // Close below the critical point of the isotherm the split at P may be too
-// narrow for the grid of the Gibbs energy to show: the isotherm is then
-// found from the tie line at a nearby pressure (below first, where the split
-// widens) whose phases lie in the model's range, and kept when its rows
-// span P.  False, the halves empty, when none does.
+// narrow for the grid of the Gibbs energy to show, or for the trace to
+// leave: the isotherm is then found from the tie line at a nearby pressure
+// (below first, where the split widens) whose phases lie in the model's
+// range, and kept when it is traced whole and its rows span P.  False, the
+// halves empty, when none is.
 bool traceFromANearbyPressure(FluidPhase& p, double T_, double P_bar, const char* suffix, std::vector<double>& up,
                               std::vector<double>& down, std::vector<platform::ThreadLogCapture::Entry>& said) {
     for (double f : {0.99, 0.97, 0.93, 0.85, 0.7, 0.5, 1.01, 1.03, 1.07, 1.15}) {
@@ -1079,7 +1088,9 @@ bool traceFromANearbyPressure(FluidPhase& p, double T_, double P_bar, const char
         if (Pf > highestPressureBar(p) || !tieLineFromTheGibbsEnergy(p, T_, Pf, Vl, Vv, xl, yv) ||
             !rangeAtComposition(p, xl).holdsTemperature(T_) || !rangeAtComposition(p, yv).holdsTemperature(T_))
             continue;
-        said = traceBothWays(p, T_, Pf, Vl, Vv, xl, yv, suffix, up, down);
+        bool whole = false;
+        said = traceBothWays(p, T_, Pf, Vl, Vv, xl, yv, suffix, up, down, whole);
+        if (!whole) continue;
         double lo = HUGE_VAL, hi = -HUGE_VAL;
         for (const std::vector<double>* half : {&up, &down})
             for (std::size_t k = 1; k < half->size(); k += kColumns) {
@@ -1111,15 +1122,24 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // point index, then the first, so that the file runs along the whole
     // isotherm.  Both halves begin at the start point: it is written once.
     std::vector<double> up, down;
+    bool whole = false;
     std::vector<platform::ThreadLogCapture::Entry> said =
-        traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
+        traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
     // Where no pure end boils at T (both above their critical temperature,
     // or frozen out of the model's range) the start values of a bubble curve
     // traced from one are missing: the tie line at P is found from the
     // Gibbs energy of the mixture itself.
     if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
-        said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
-    if (up.empty() && down.empty()) traceFromANearbyPressure(*this, T_, P_bar, suffix, up, down, said);
+        said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
+    if (!whole) {
+        std::vector<double> upNear, downNear;
+        std::vector<platform::ThreadLogCapture::Entry> saidNear;
+        if (traceFromANearbyPressure(*this, T_, P_bar, suffix, upNear, downNear, saidNear)) {
+            up.swap(upNear);
+            down.swap(downNear);
+            said.swap(saidNear);
+        }
+    }
 
     struct Row {
         const double* v;

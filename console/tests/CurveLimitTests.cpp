@@ -287,6 +287,7 @@ TEST(CurveLimits, PxIsothermsOfEveryCubicAreOneWholeCurveFromEveryStartingPressu
         {"Montel:CO2,N2", montelCO2N2, 250.0, {40.0, 150.0}},
         // Starts within 0.1 bar of the critical point.
         {"Montel:CO2,N2", montelCO2N2, 232.41, {100.0, 201.2042}},
+        {"Montel:CO2,N2", montelCO2N2, 248.16, {100.0, 174.3201}},
         {"Montel:CH4,CO2", montel(kMontelCH4, kMontelSCH4, kMontelCO2, kMontelSCO2, 0.1), 221.22, {40.0, 65.6506}},
         {"SRK:CH4,CO2", srk(kSrk1CH4, kSrk1CO2, 0.1), 213.48, {40.0, 60.8518}},
         {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), 267.41, {50.0, 87.9585}},
