@@ -1,7 +1,10 @@
 // Pressure-composition isotherm of a binary system: bubble points traced by
 // continuation along the liquid composition, each predicted along the
 // tangent of the bubble curve; where the curve is steep (|dP/dx| > 1e6 Pa)
-// the step is taken in pressure and solved as a flash instead.
+// the step is taken in pressure and solved as a flash instead (or, where the
+// flash misses, as the tie line at that pressure from the equal fugacities
+// themselves).  No row is written twice, and rows further apart than 0.03 in
+// either phase's mole fraction have the tie lines between them filled in.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
