@@ -1079,13 +1079,14 @@ std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, doub
 
 // Close below the critical point of the isotherm the split at P may be too
 // narrow for the grid of the Gibbs energy to show, or for the trace to
-// leave: the isotherm is then found from the tie line at a nearby pressure
-// (below first, where the split widens) whose phases lie in the model's
-// range, and kept when it is traced whole and its rows span P.  False, the
+// leave: the isotherm is then found from the tie line at a nearby pressure,
+// then a farther one (below first, where the split widens), whose phases
+// lie in the model's range, and kept when it is traced whole and its rows
+// span P.  False, the
 // halves empty, when none is.
 bool traceFromANearbyPressure(FluidPhase& p, double T_, double P_bar, const char* suffix, std::vector<double>& up,
                               std::vector<double>& down, std::vector<platform::ThreadLogCapture::Entry>& said) {
-    for (double f : {0.99, 0.97, 0.93, 0.85, 0.7, 0.5, 1.01, 1.03, 1.07, 1.15}) {
+    for (double f : {0.99, 0.97, 0.93, 0.85, 0.7, 0.5, 0.3, 0.15, 0.05, 1.01, 1.03, 1.07, 1.15, 1.5, 3.0}) {
         const double Pf = f * P_bar;
         double Vl = 0, Vv = 0, xl = 0, yv = 0;
         if (Pf > highestPressureBar(p) || !tieLineFromTheGibbsEnergy(p, T_, Pf, Vl, Vv, xl, yv) ||
@@ -1160,8 +1161,8 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
                 return;
     // Without a first point in either direction there is no isotherm: no
     // file is written.
+    // (What the failed starts said is no part of the one sentence.)
     if (first.empty() && second.empty()) {
-        platform::ThreadLogCapture::replay(said);
         platform::diagf("The binary isotherm at %g K has no two-phase state at %g bar to start from\n", T_, P_bar);
         errorflag = 1;
         return;
