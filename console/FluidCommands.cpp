@@ -342,6 +342,30 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
     });
 }
 
+// A saturation curve is a pure fluid's: a mixture of two or more
+// components present has a two-phase envelope instead, which the isotherm
+// and isopleth commands give.  True (said) for such a mixture.
+bool refusedForAMixture(FluidPhase& m, const char* command) {
+    int present = 0;
+    for (int k = 0; k < m.component_count; ++k) present += m.x[k] > 0.0 ? 1 : 0;
+    if (present < 2) return false;
+    const char* envelope = m.component_count == 2
+                               ? "bino (a P-x isotherm from a pure end), binop (a P-x isotherm through a pressure) "
+                                 "or isop (the isopleth of its composition)"
+                               : "isop (the isopleth of its composition)";
+    platform::diagf("The %s command traces the saturation curve of a pure fluid, and the model %s holds a mixture "
+                    "of %d components: its two-phase envelope is given by %s.\n",
+                    command, m.modelName(), present, envelope);
+    return true;
+}
+
+// The liquid and the vapour spinodal go to "spino" + each suffix: one
+// suffix for both would write the second curve over the first.
+void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::string& vapour) {
+    a.require(liquid != vapour, "two different suffixes (the liquid and the vapour spinodal are written to "
+                                "\"spino\" followed by each)");
+}
+
 // The critical point, saturation, spinodal and isochore commands; false for
 // another word.
 bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
@@ -354,7 +378,13 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
         run([&] { m.calculateTheCriticalCurve(s.c_str()); });
     } else if (is(word, "sat")) {
         const std::string s = a.suffix("suffix");
-        run([&] { m.calculateTheSaturationCurve(s.c_str(), 1); });
+        run([&] {
+            if (refusedForAMixture(m, "sat")) {
+                done = false;
+                return;
+            }
+            m.calculateTheSaturationCurve(s.c_str(), 1);
+        });
     } else if (is(word, "psat")) {
         const double t = a.positive("T (K)  ");
         run([&] {
@@ -373,6 +403,7 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
     } else if (is(word, "spino")) {
         const std::string sl = a.suffix("suffix (liquid spinodal)");
         const std::string sv = a.suffix("suffix (vapour spinodal)");
+        requireTwoSuffixes(a, sl, sv);
         run([&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
     } else if (is(word, "spinox")) {
         const double t = a.positive("T (K)       ");
@@ -380,6 +411,7 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
         const double x1 = a.fraction("x1          ");
         const std::string sl = a.suffix("suffix (liquid spinodal)");
         const std::string sv = a.suffix("suffix (vapour spinodal)");
+        requireTwoSuffixes(a, sl, sv);
         run([&] {
             m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
         });
@@ -500,6 +532,10 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     if (argc <= 0 || argv == nullptr) return true;
     const std::clock_t start = std::clock();
     bool allDone = true;
+    // The files the commands of the line have written: a later output to one
+    // of them (the same command word and suffix twice, or a command given
+    // the same suffix for two of its curves) is refused, not written over it.
+    const platform::WrittenFiles line;
     int i = 0;
     while (i < argc) {
         // A command fails when it reports a failure through the log or loses

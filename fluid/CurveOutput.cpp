@@ -52,23 +52,14 @@ void CurveOutput::open() {
     switch (mode_) {
     case kIgorTextFile:
     case kColumnTextFile:
-        fp_ = std::fopen(path_.c_str(), "w");
-        if (!fp_) {
-            fail(std::strerror(errno));
-            return;
-        }
-        platform::noteOutputOpened(path_);
-        platform::noteOpenOutput(fp_, path_);
-        if (layout_.writeHeader) writeHeader();
+        // (A file that cannot be opened is reported by openOutput.)
+        fp_ = platform::openOutput(path_, "w");
+        ok_ = fp_ != nullptr;
+        if (fp_ && layout_.writeHeader) writeHeader();
         break;
     case kBinaryRows:
-        fp_ = std::fopen(path_.c_str(), "wb");
-        if (!fp_) {
-            fail(std::strerror(errno));
-        } else {
-            platform::noteOutputOpened(path_);
-            platform::noteOpenOutput(fp_, path_, sizeof(double) * names_.size());
-        }
+        fp_ = platform::openOutput(path_, "wb", sizeof(double) * names_.size());
+        ok_ = fp_ != nullptr;
         break;
     case kArrayOfValues:
         if (!array_) {
@@ -192,11 +183,9 @@ bool CurveOutput::close() {
     closed_ = true;
     if (mode_ == kIgorTextFile) put("END\n");
     if (mode_ == kCollectedRows) {
-        fp_ = std::fopen(path_.c_str(), "wb");
-        if (fp_) platform::noteOutputOpened(path_);
-        if (fp_) platform::noteOpenOutput(fp_, path_, sizeof(double) * names_.size());
+        fp_ = platform::openOutput(path_, "wb", sizeof(double) * names_.size());
         if (!fp_) {
-            fail(std::strerror(errno));
+            ok_ = false;
         } else if (!collected_.empty() &&
                    std::fwrite(collected_.data(), sizeof(double), collected_.size(), fp_) !=
                        collected_.size()) {

@@ -1,13 +1,17 @@
 // Pressure-composition isotherm of a binary system: bubble points traced by
 // continuation along the liquid composition, each predicted along the
 // tangent of the bubble curve; where the curve is steep (|dP/dx| > 1e6 Pa)
-// the step is taken in pressure and solved as a flash instead.
+// the step is taken in pressure and solved as a flash instead (or, where the
+// flash misses, as the tie line at that pressure from the equal fugacities
+// themselves).  No row is written twice, and rows further apart than 0.03 in
+// either phase's mole fraction have the tie lines between them filled in.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fluid/BinarySide.h"
@@ -30,6 +34,9 @@ constexpr long kMostPoints = 100000;
 // Relative change in pressure and absolute change in the mole fractions
 // below which a point repeats the previous row as printed.
 constexpr double kSameRow = 1e-6;
+// The widest step between two rows in the liquid's or the vapour's mole
+// fraction: a plot of the rows follows the envelope.
+constexpr double kWidestStep = 0.03;
 // The isotherms of the command interpreter end at this pressure (bar) or the
 // model's highest, whichever is lower.
 constexpr double kHighestPressureBar = 10000.0;
@@ -159,12 +166,147 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
 
 double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
 
+// A phase of the binary at (z, V) and T locally stable, its Helmholtz
+// energy convex in V and z: -dP/dV > 0 and -dP/dV A_zz - (dP/dz)^2 > 0,
+// A_zz = RT d ln(f1/f0)/dz, each derivative at constant volume by central
+// differences (none of the model's composition derivatives).  A near-trivial
+// root of the equal-fugacity equations beyond the critical point of the
+// isotherm holds a phase that is not.
+bool locallyStableByDifferences(FluidPhase& p, double T_, double z, double V) {
+    const double hz = std::min({1e-5, 0.5 * z, 0.5 * (1.0 - z)}), hV = 1e-5 * V;
+    if (!(hz > 0.0)) return true;  // a pure phase: mechanical stability is its volume search's
+    double P[2][2] = {}, r[2] = {};  // P at z -+ hz and at V -+ hV; ln(f1/f0) at z -+ hz
+    for (int k = 0; k < 2; ++k) {
+        const double zs = k == 0 ? z - hz : z + hz, Vs = k == 0 ? V - hV : V + hV;
+        for (const auto& [zz, VV, row] : {std::tuple{zs, V, 0}, std::tuple{z, Vs, 1}}) {
+            const double w[2] = {1.0 - zz, zz};
+            p.composition(w);
+            p.temperature(T_);
+            p.volume(VV);
+            p.errorflag = 0;
+            p.calculate_pressure();
+            if (row == 0) p.calculate_fugacities();
+            if (p.errorflag) return false;
+            P[row][k] = p.P;
+            if (row == 0) r[k] = std::log(p.fugacity[1] / p.fugacity[0]);
+        }
+    }
+    const double PV = (P[1][1] - P[1][0]) / (2.0 * hV), Pz = (P[0][1] - P[0][0]) / (2.0 * hz),
+                 Azz = FluidPhase::R * T_ * (r[1] - r[0]) / (2.0 * hz);
+    return -PV > 0.0 && -PV * Azz - Pz * Pz > 0.0;
+}
+
+// The tie line at T and P from an estimate of its compositions and volumes:
+// Newton's method on the equality of both components' fugacities in the
+// liquid (the root of P(V) = P at x1 = xl nearest Vl) and the vapour (at yv
+// nearest Vv), its Jacobian by differences, which needs none of the
+// model's composition derivatives; the tie line found is the phase's two-
+// phase state (P, x_liquid, x_vapour, Vl0, Vv0).  False where the search
+// fails or the phases meet (no split at T and P).
+bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv) {
+    const std::vector<double> kept = p.x;
+    // ln f of both components at composition z on the root of P(V) = P
+    // nearest the volume V (Newton's method in ln V from V, the slope by
+    // differences; a root where the pressure falls with volume), V the root.
+    auto lnf = [&](double z, double f[2], double& V) {
+        const double w[2] = {1.0 - z, z};
+        p.composition(w);
+        p.temperature(T_);
+        auto pressureAt = [&](double v) {
+            p.errorflag = 0;
+            p.volume(v);
+            p.calculate_pressure();
+            return p.errorflag ? std::nan("") : p.P - P_bar * 1e5;
+        };
+        double u = std::log(V);
+        bool found = false;
+        for (int it = 0; it < 60 && !found; ++it) {
+            const double g = pressureAt(std::exp(u)), gu = (pressureAt(std::exp(u + 1e-7)) - g) / 1e-7;
+            if (!std::isfinite(g) || !(gu < 0.0)) return false;
+            const double du = std::clamp(-g / gu, -0.1, 0.1);
+            u += du;
+            found = std::fabs(du) < 1e-13;
+        }
+        if (!found) return false;
+        V = std::exp(u);
+        if (!std::isfinite(pressureAt(V))) return false;
+        p.calculate_fugacities();
+        if (p.errorflag || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return false;
+        f[0] = std::log(p.fugacity[0]);
+        f[1] = std::log(p.fugacity[1]);
+        return std::isfinite(f[0]) && std::isfinite(f[1]);
+    };
+    // The two equations at (x, y) and the phases' volumes.
+    auto residual = [&](double x, double y, double g[2], double& VL, double& VV) {
+        double fl[2], fv[2];
+        if (!lnf(x, fl, VL) || !lnf(y, fv, VV)) return false;
+        g[0] = fl[0] - fv[0];
+        g[1] = fl[1] - fv[1];
+        return true;
+    };
+    bool solved = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a trial composition without a root is no failure
+        double x = xl, y = yv;
+        for (int it = 0; it < 60 && !solved; ++it) {
+            double g[2], VL = Vl, VV = Vv;
+            if (!residual(x, y, g, VL, VV)) break;
+            Vl = VL;
+            Vv = VV;
+            const double h = 1e-7;
+            double gx[2], gy[2], VLx = Vl, VVx = Vv, VLy = Vl, VVy = Vv;
+            if (!residual(x + (x < 0.5 ? h : -h), y, gx, VLx, VVx) || !residual(x, y + (y < 0.5 ? h : -h), gy, VLy, VVy))
+                break;
+            const double hx = x < 0.5 ? h : -h, hy = y < 0.5 ? h : -h;
+            const double J00 = (gx[0] - g[0]) / hx, J01 = (gy[0] - g[0]) / hy, J10 = (gx[1] - g[1]) / hx,
+                         J11 = (gy[1] - g[1]) / hy, det = J00 * J11 - J01 * J10;
+            if (!(std::fabs(det) > 0.0)) break;
+            double dx = -(g[0] * J11 - J01 * g[1]) / det, dy = -(J00 * g[1] - J10 * g[0]) / det;
+            // Steps of at most a quarter of the distance between the phases.
+            const double most = 0.25 * std::fabs(y - x), size = std::max(std::fabs(dx), std::fabs(dy));
+            if (size > most && size > 0.0) {
+                dx *= most / size;
+                dy *= most / size;
+            }
+            // (The trivial root, one phase twice, draws Newton's steps close
+            // to the critical point: a step that closes the split by more
+            // than half is halved.)
+            for (int k = 0; k < 20 && std::fabs((y + dy) - (x + dx)) < 0.5 * std::fabs(y - x); ++k) {
+                dx *= 0.5;
+                dy *= 0.5;
+            }
+            x = std::clamp(x + dx, 1e-12, 1.0 - 1e-12);
+            y = std::clamp(y + dy, 1e-12, 1.0 - 1e-12);
+            solved = std::fabs(dx) < 1e-11 && std::fabs(dy) < 1e-11;
+        }
+        // Solved where both fugacities agree at the last point, on two
+        // distinct roots (not a step that only stalled, nor the trivial
+        // solution of one phase twice).
+        double g[2], VL = Vl, VV = Vv;
+        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 && std::fabs(g[1]) < 1e-9 &&
+                 std::fabs(VV / VL - 1.0) > 1e-6;
+        Vl = VL;
+        Vv = VV;
+        xl = x;
+        yv = y;
+    }
+    p.composition(kept.data());
+    p.errorflag = 0;
+    if (!solved || !(std::fabs(xl - yv) > 1e-6)) return false;
+    p.P = P_bar * 1e5;
+    p.x_liquid.assign({1.0 - xl, xl});
+    p.x_vapour.assign({1.0 - yv, yv});
+    p.Vl0 = Vl;
+    p.Vv0 = Vv;
+    return true;
+}
+
 // The tie line of the binary at T and P found without a pure end to trace
 // from (both components above their critical temperature or frozen in the
 // model): g(z) = z0 ln f0(z) + z1 ln f1(z), the molar Gibbs energy over RT
 // but for terms linear in z, on the lower of its two roots, over a grid of
-// compositions; the phases that coexist are the ends of the longest segment
-// of the lower convex hull of g (the common tangent), polished by a flash.
+// compositions; the phases that coexist are the ends of a segment of the
+// lower convex hull of g (the common tangent), polished (tieLineAtTP).
 // False where g is convex throughout (no split at T and P).
 bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl,
                                double& yv) {
@@ -203,33 +345,34 @@ bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& V
         }
         hull.push_back(n);
     }
-    std::size_t widest = 0;
-    double span = 0.0;
+    // The segments of the hull wider than the grid's step, widest first:
+    // each polished in turn, the first that gives a tie line taken.
+    std::vector<std::size_t> segments;
     for (std::size_t k = 1; k < hull.size(); ++k)
-        if (hull[k].z - hull[k - 1].z > span) {
-            span = hull[k].z - hull[k - 1].z;
-            widest = k - 1;
-        }
-    // (A segment over one or two steps of the grid is a rounding of g.)
-    if (!(span > 3.0 / kGrid)) return false;
-    const Node &a = hull[widest], &b = hull[widest + 1];
-    const bool aLiquid = a.V < b.V;
-    const Node &l = aLiquid ? a : b, &v = aLiquid ? b : a;
-    p.calculate_flash_point(T_, P_bar * 1e5, l.V, v.V, l.z, v.z);
-    if (p.errorflag || !(std::fabs(p.x_liquid[1] - p.x_vapour[1]) > 1e-6)) {
-        p.errorflag = 0;
-        return false;
+        if (hull[k].z - hull[k - 1].z > 1.5 / kGrid) segments.push_back(k - 1);
+    std::stable_sort(segments.begin(), segments.end(), [&](std::size_t i, std::size_t j) {
+        return hull[i + 1].z - hull[i].z > hull[j + 1].z - hull[j].z;
+    });
+    for (std::size_t k : segments) {
+        const Node &a = hull[k], &b = hull[k + 1];
+        const bool aLiquid = a.V < b.V;
+        const Node &l = aLiquid ? a : b, &v = aLiquid ? b : a;
+        xl = l.z;
+        yv = v.z;
+        Vl = l.V;
+        Vv = v.V;
+        if (tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv)) return true;
     }
-    Vl = p.Vl0;
-    Vv = p.Vv0;
-    xl = p.x_liquid[1];
-    yv = p.x_vapour[1];
-    return true;
+    return false;
 }
 
 }  // namespace
 
 namespace {
+
+// Set by a trace that stops before an end of its isotherm: the isotherm
+// through a pressure then starts from another one (traceBothWays).
+thread_local bool stalledTrace = false;
 
 // A P-x isotherm traced from its first point: the accepted point, the
 // pressure of the point before it (the way the trace goes in pressure: up
@@ -245,6 +388,7 @@ public:
         : p_(p), T_(T), dx_(dx), s_(1e5 * dP_bar), PmaxBar_(Pmax_bar), out_(out),
           critical_(kCriticalPointFixedTemperature, critical_approach::TraceWindow{.Pmax = 1e5 * Pmax_bar}) {
         P0_ = Pbefore_ = p.P;
+        last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
         writeIsothermRow(p, out, 0);
         accept();
         p.P = P0_;
@@ -258,6 +402,11 @@ private:
     // component, whose bubble point closes the isotherm.
     void predictAndCorrect(double r, bool& steep, bool& last);
     void accept() {
+        xBefore_ = x0_;
+        yBefore_ = y0_;
+        VlBefore_ = Vl0a_;
+        VvBefore_ = Vv0a_;
+        ++accepted_;
         Pbefore_ = P0_;
         P0_ = p_.P;
         x0_ = p_.x_liquid[1];
@@ -265,8 +414,39 @@ private:
         Vl0a_ = p_.Vl0;
         Vv0a_ = p_.Vv0;
         p_.next_bubble_point(dVl_, dVv_, dy_, dPdx_);
+        checkTheTangent();
         if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
     }
+    void checkTheTangent();
+    // A tie line of the isotherm as written: P (Pa), x, y, Vl, Vv.
+    struct Row {
+        double P, x, y, Vl, Vv;
+    };
+    Row current() const { return {p_.P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0}; }
+    // The tie line in hand, where its phases lie close (within 0.05 in x),
+    // not an equilibrium: one of its phases locally unstable.
+    bool spurious() {
+        const Row now = current();
+        if (!(std::fabs(now.x - now.y) < 0.05)) return false;
+        const std::vector<double> kept = p_.x;
+        const bool stable = locallyStableByDifferences(p_, T_, now.x, now.Vl) &&
+                            locallyStableByDifferences(p_, T_, now.y, now.Vv);
+        p_.composition(kept.data());
+        restore(now);
+        p_.errorflag = 0;
+        return !stable;
+    }
+    void restore(const Row& r) {
+        p_.P = r.P;
+        p_.x_liquid.assign({1.0 - r.x, r.x});
+        p_.x_vapour.assign({1.0 - r.y, r.y});
+        p_.Vl0 = r.Vl;
+        p_.Vv0 = r.Vv;
+    }
+    void emit();
+    void fillBetween(const Row& a, const Row& b, int depth);
+    bool traceOn();
+    bool jumpAlong();
     bool closedAtCritical();
     // The phase of the point just solved that lies outside the model's range
     // at its composition and T (2 liquid, 1 vapour), 0 when both lie in it.
@@ -286,8 +466,107 @@ private:
     critical_approach::CriticalSearch critical_;
     double P0_ = 0, x0_ = 0, y0_ = 0, Vl0a_ = 0, Vv0a_ = 0, Pbefore_ = 0;
     double dVl_ = 0, dVv_ = 0, dy_ = 0, dPdx_ = 0;
+    double xBefore_ = 0, yBefore_ = 0, VlBefore_ = 0, VvBefore_ = 0;
+    int accepted_ = 0;
     int index_ = 1;
+    Row last_{};  // the last row written
 };
+
+// The tangent of the bubble curve from the model's derivatives checked
+// against a difference quotient: the secant from the point before or, at the
+// first point, the tie line a small step in pressure away (below, else
+// above) from the fugacities themselves (tieLineAtTP).
+// Where the two differ by more than a tenth in dP/dx (a model whose
+// composition derivatives are not those of its pressure, as a volume
+// translation can leave them), the difference quotient is the tangent.  The
+// accepted point is kept.
+void IsothermTrace::checkTheTangent() {
+    auto quotient = [&](double dP, double Dx, double Dy, double DVl, double DVv) {
+        if (!(std::fabs(Dx) > 1e-10)) return false;
+        const double dPdx = dP / Dx;
+        if (!(std::fabs(dPdx - dPdx_) <= 0.1 * std::fabs(dPdx))) {
+            dPdx_ = dPdx;
+            dy_ = Dy / Dx;
+            dVl_ = DVl / Dx;
+            dVv_ = DVv / Dx;
+        }
+        return true;
+    };
+    if (accepted_ > 1) {
+        quotient(P0_ - Pbefore_, x0_ - xBefore_, y0_ - yBefore_, Vl0a_ - VlBefore_, Vv0a_ - VvBefore_);
+        return;
+    }
+    const Row kept = current();
+    const short keptErr = p_.errorflag;
+    {
+        const platform::ThreadLogCapture quiet;  // a probe that fails leaves the model's tangent
+        for (double d : {-1e-4 * kept.P, 1e-4 * kept.P}) {
+            double Vl = kept.Vl, Vv = kept.Vv, x = x0_, y = y0_;
+            if (tieLineAtTP(p_, T_, (kept.P + d) * 1e-5, Vl, Vv, x, y) &&
+                quotient(d, x - x0_, y - y0_, Vl - kept.Vl, Vv - kept.Vv))
+                break;
+        }
+    }
+    restore(kept);
+    p_.errorflag = keptErr;
+}
+
+// The point in hand written as the next row, unless it repeats the last
+// row as printed; where it lies further than kWidestStep in the liquid's or
+// the vapour's composition from that row, the tie lines between are written
+// first (fillBetween), so that a plot of the rows follows the envelope.
+void IsothermTrace::emit() {
+    const Row now = current();
+    if (std::fabs(now.P - last_.P) <= kSameRow * std::fabs(last_.P) && std::fabs(now.x - last_.x) <= kSameRow &&
+        std::fabs(now.y - last_.y) <= kSameRow)
+        return;
+    fillBetween(last_, now, 0);
+    restore(now);
+    writeIsothermRow(p_, out_, index_++);
+    restore(now);
+    last_ = now;
+}
+
+// The tie lines between rows a and b (written, in order): the flash at the
+// middle pressure from the start values interpolated between them, each half
+// filled again while it is wider than kWidestStep; a flash that fails, or
+// lands outside the two rows' liquid compositions, leaves the interval as it
+// is.
+void IsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
+    if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
+    const double P = 0.5 * (a.P + b.P);
+    // The liquid's composition between the two rows'; the vapour's may pass
+    // an extremum between them (close to the critical point), but not far.
+    auto within = [](double v, double u, double w, double slack) {
+        return v >= std::min(u, w) - slack && v <= std::max(u, w) + slack;
+    };
+    auto found = [&] {
+        const Row m = current();
+        return p_.errorflag == 0 && std::fabs(m.x - m.y) > kSameRow && within(m.x, a.x, b.x, 1e-9) &&
+               within(m.y, a.y, b.y, kWidestStep) && outsideTheRange() == 0 && !spurious();
+    };
+    // The flash, else (failed, or landed on no tie line between the rows)
+    // the tie line from the fugacities themselves.
+    const double Vl = 0.5 * (a.Vl + b.Vl), Vv = 0.5 * (a.Vv + b.Vv), x = 0.5 * (a.x + b.x), y = 0.5 * (a.y + b.y);
+    {
+        const platform::ThreadLogCapture quiet;  // a failed fill leaves the step as traced
+        p_.errorflag = 0;
+        p_.calculate_flash_point(T_, P, Vl, Vv, x, y);
+    }
+    bool ok = found();
+    if (!ok) {
+        double VlN = Vl, VvN = Vv, xN = x, yN = y;
+        p_.errorflag = tieLineAtTP(p_, T_, P * 1e-5, VlN, VvN, xN, yN) ? 0 : 1;
+        ok = found();
+    }
+    const Row m = current();
+    p_.errorflag = 0;
+    if (!ok) return;
+    fillBetween(a, m, depth + 1);
+    restore(m);
+    writeIsothermRow(p_, out_, index_++);
+    fillBetween(m, b, depth + 1);
+}
 
 void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
     // A step in pressure where the isotherm is steep in x, else in x.
@@ -313,6 +592,13 @@ void IsothermTrace::predictAndCorrect(double r, bool& steep, bool& last) {
     const double Vl1 = Vl0a_ + Dx * dVl_, Vv1 = Vv0a_ + Dx * dVv_;
     if (steep) {
         p_.calculate_flash_point(T_, P0_ + r * s_, Vl1, Vv1, xl1, y1);
+        // A flash whose Newton steps miss (a model whose composition
+        // derivatives are not those of its fugacities): the tie line at
+        // that pressure from the fugacities themselves.
+        if (p_.errorflag != 0) {
+            double Vl = Vl1, Vv = Vv1, x = xl1, y = y1;
+            p_.errorflag = tieLineAtTP(p_, T_, (P0_ + r * s_) * 1e-5, Vl, Vv, x, y) ? 0 : 1;
+        }
     } else {
         p_.calculate_bubble_point(T_, Vl1, Vv1, xl1, y1);
     }
@@ -328,6 +614,10 @@ bool IsothermTrace::closedAtCritical() {
     critical_approach::CriticalPoint cp;
     const double xm = 0.5 * (x0_ + y0_);
     if (!critical_.seek(p_, {T_, xm, Vl0a_, Vv0a_, true, P0_, Pbefore_}, cp)) return false;
+    // The liquid moves towards the critical point's composition: a trace
+    // going the other way (towards the freezing edge or a pure end) has not
+    // come to it.
+    if (dx_ != 0.0 && (cp.z - x0_) * dx_ < 0.0) return false;
     const critical_approach::TieLine c{cp.P, cp.P, cp.z, cp.z, cp.V, cp.V};
     FluidPhase& p = p_;
     const double T = T_;
@@ -343,13 +633,13 @@ bool IsothermTrace::closedAtCritical() {
             got = {st.s, st.s, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
             return binary_side::locallyStable(p, 2, got.x, got.Vl) && binary_side::locallyStable(p, 1, got.y, got.Vv);
         },
-        [&] { writeIsothermRow(p, out_, index_++); });
+        [&] { emit(); });
     p.errorflag = 0;
     p.x_liquid.assign({1.0 - cp.z, cp.z});
     p.x_vapour.assign({1.0 - cp.z, cp.z});
     p.Vl0 = p.Vv0 = cp.V;
     p.P = cp.P;
-    writeIsothermRow(p, out_, index_);
+    emit();
     return true;
 }
 
@@ -384,7 +674,7 @@ void IsothermTrace::endOnTheRange(int phase) {
     const bool landed = p_.errorflag == 0 && outsideTheRange() == 0;
     if (landed) {
         const double Pnew = p_.P;
-        writeIsothermRow(p_, out_, index_++);
+        emit();
         P0_ = Pnew;
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
@@ -409,10 +699,10 @@ void IsothermTrace::endOnThePressureLimit() {
     p_.calculate_flash_point(T_, Pmax, Vl0a_ + Dx * dVl_, Vv0a_ + Dx * dVv_, std::clamp(x0_ + Dx, 0.0, 1.0),
                              std::clamp(y0_ + Dx * dy_, 0.0, 1.0));
     const bool landed = p_.errorflag == 0 && std::fabs(p_.x_liquid[1] - p_.x_vapour[1]) > kSameRow &&
-                        (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0;
+                        (p_.x_liquid[1] - x0_) * (xOut - x0_) >= 0.0 && outsideTheRange() == 0 && !spurious();
     if (landed) {
         p_.P = Pmax;
-        writeIsothermRow(p_, out_, index_++);
+        emit();
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
         P0_ = Pmax;
@@ -424,7 +714,11 @@ void IsothermTrace::endOnThePressureLimit() {
     p_.errorflag = 0;
 }
 
-void IsothermTrace::run() {
+// The trace from the point in hand until it ends (true: at a pure
+// component, the highest pressure, the edge of the range or the critical
+// point) or stalls (false: its steps shrink to nothing, its point repeats or
+// its liquid turns back).
+bool IsothermTrace::traceOn() {
     double r = 1.0;
     bool ended = false;  // at a pure component or the highest pressure
     for (;;) {
@@ -436,7 +730,20 @@ void IsothermTrace::run() {
         p_.errorflag = 0;
         bool steep = false, last = false;
         predictAndCorrect(r, steep, last);
-        const bool ok = p_.errorflag == 0;
+        // (A step that closes the split to a tenth at once, short of a pure
+        // end, has jumped past the critical point onto a near-trivial root:
+        // shorter steps, and the critical point closes the trace.)
+        const bool solved = p_.errorflag == 0;
+        // A point above the highest pressure of the trace is not written:
+        // the isotherm ends on that pressure.
+        if (solved && p_.P > 1e5 * PmaxBar_) {
+            ended = true;
+            endOnThePressureLimit();
+            break;
+        }
+        const bool ok = solved &&
+                        (last || std::fabs(p_.x_vapour[1] - p_.x_liquid[1]) > 0.1 * std::fabs(y0_ - x0_)) &&
+                        !spurious();
         // Close to the mixture critical point the steps shrink towards the
         // pressure maximum of the isotherm and the points stop moving: a
         // point that repeats the last one to the printed precision (six
@@ -449,13 +756,6 @@ void IsothermTrace::run() {
         // liquid moved back has passed it (or jumped to another tie line):
         // the trace ends at the last point before it.
         if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) break;
-        // A point above the highest pressure of the trace is not written:
-        // the isotherm ends on that pressure.
-        if (ok && p_.P > 1e5 * PmaxBar_) {
-            ended = true;
-            endOnThePressureLimit();
-            break;
-        }
         // A tie line whose liquid or vapour lies outside the model's range at
         // its composition (a component freezing out of it) is no state the
         // model gives: the isotherm ends on the edge of the range.
@@ -468,7 +768,7 @@ void IsothermTrace::run() {
         }
         if (ok) {
             const double Pnew = p_.P;
-            writeIsothermRow(p_, out_, index_++);
+            emit();
             p_.P = Pnew;
             accept();
             p_.P = Pnew;
@@ -477,10 +777,11 @@ void IsothermTrace::run() {
                 ended = true;
                 break;
             }
-            if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return;
+            if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return true;
             p_.P = Pnew;
         } else {
             r *= 0.5;
+            p_.P = P0_;  // (what a failed solve left is no point of the trace)
         }
         if (p_.P > 1e5 * PmaxBar_) {
             ended = true;
@@ -492,10 +793,58 @@ void IsothermTrace::run() {
             break;  // no step to take
         }
     }
-    // A trace that stalls, turns back or jumps to another tie line before a
-    // pure component or its highest pressure has come to the critical point
-    // of the isotherm (or close to it): the isotherm closes there.
-    if (!ended) closedAtCritical();
+    return ended;
+}
+
+// A trace that stalls, turns back or jumps to another tie line before a
+// pure component or its highest pressure has come to the critical point of
+// the isotherm (or close to it): the isotherm closes there.  One that
+// stalls going away from it (close to it, where the steps in pressure are
+// small) goes on from the tie line a little further along in pressure
+// (jumpAlong); where there is none, the isotherm ends there, saying so.
+void IsothermTrace::run() {
+    for (int jumps = 0; !traceOn(); ++jumps) {
+        if (closedAtCritical()) return;
+        if (jumps >= 20 || !jumpAlong()) {
+            platform::warnf("Isotherm at %g K: the trace stops at x1 = %.6g and %.6g bar, where no further tie line "
+                            "is found, before reaching an end of the isotherm\n",
+                            T_, x0_, P0_ * 1e-5);
+            stalledTrace = true;
+            return;
+        }
+    }
+}
+
+// The tie line a tenth of a step to three steps away in pressure, from the
+// fugacities themselves, whose liquid has moved on the way the trace goes,
+// whose phases lie further apart and in the model's range: written and
+// accepted.  False when there is none.
+bool IsothermTrace::jumpAlong() {
+    // (Either way in pressure: the tangent that set the sign of s_ may be
+    // the model's.)
+    for (double f : {0.1, 0.3, 1.0, 3.0, -0.1, -0.3, -1.0, -3.0}) {
+        const double P = P0_ + f * s_;
+        if (!(P > 0.0) || P > 1e5 * PmaxBar_) continue;
+        // From the tangent's prediction (a step of at most 0.05 in x), else
+        // from the phases pushed apart by half their distance.
+        const double Dx = std::isfinite(f * s_ / dPdx_) ? std::clamp(f * s_ / dPdx_, -0.05, 0.05) : 0.0;
+        const double w = y0_ - x0_;
+        const double starts[2][4] = {{Vl0a_ + Dx * dVl_, Vv0a_ + Dx * dVv_, x0_ + Dx, y0_ + Dx * dy_},
+                                     {Vl0a_, Vv0a_, x0_ - 0.5 * w, y0_ + 0.5 * w}};
+        for (const auto& st : starts) {
+            double Vl = st[0] > 0.0 ? st[0] : Vl0a_, Vv = st[1] > 0.0 ? st[1] : Vv0a_,
+                   x = std::clamp(st[2], 0.0, 1.0), y = std::clamp(st[3], 0.0, 1.0);
+            // (Away from the critical point the phases move apart.)
+            if (!tieLineAtTP(p_, T_, P * 1e-5, Vl, Vv, x, y) || !((x - x0_) * dx_ > 0.0) ||
+                !(std::fabs(y - x) > std::fabs(w)) || outsideTheRange() != 0 || spurious())
+                continue;
+            emit();
+            accept();
+            p_.P = P;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -515,10 +864,15 @@ void FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* path, sh
     x_vapour[0] = 1.0 - yv;
     x_vapour[1] = yv;
 
-    if (start != 0)
+    if (start != 0) {
         calculate_bubble_point(T_, Vl, Vv, xl, yv);
-    else
-        calculate_flash_point(T_, P, Vl, Vv, xl, yv);
+    } else {
+        {
+            const platform::ThreadLogCapture quiet;  // said below if the fugacities give no tie line either
+            calculate_flash_point(T_, P, Vl, Vv, xl, yv);
+        }
+        if (errorflag) errorflag = tieLineAtTP(*this, T_, P * 1e-5, Vl, Vv, xl, yv) ? 0 : 1;
+    }
     if (errorflag) {
         platform::diagf("Can't find a starting point for the isotherm\n");
         return;
@@ -651,15 +1005,56 @@ bool refusedPressure(FluidPhase& p, double T_, double P_bar) {
     return true;
 }
 
+// The pressure (Pa) where the isotherm, from the tie line `row` (a written
+// row: P in bar, x1 of the liquid and vapour in columns 3 and 5, their
+// volumes in cm3/mol in 6 and 7) whose liquid (or vapour) lies outside the
+// model's range, reaches the range's edge: the edge composition zEdge by
+// bisection towards the other phase's composition, then bubble points (dew
+// points for the vapour) in 50 steps of the liquid's (vapour's) composition
+// from the row to it.  NaN where either fails.
+double pressureOnTheEdge(FluidPhase& p, double T_, const double* row, bool liquid, double& zEdge) {
+    double out = row[liquid ? 3 : 5], in = row[liquid ? 5 : 3];
+    if (!rangeAtComposition(p, in).holdsTemperature(T_)) return std::nan("");
+    for (int k = 0; k < 60; ++k) {
+        const double mid = 0.5 * (in + out);
+        (rangeAtComposition(p, mid).holdsTemperature(T_) ? in : out) = mid;
+    }
+    zEdge = in;
+    const double z0 = row[liquid ? 3 : 5];
+    double x = row[3], y = row[5], Vl = row[6] * 1e-6, Vv = row[7] * 1e-6;
+    const platform::ThreadLogCapture quiet;  // a failed step leaves the refusal without the pressure
+    constexpr int kSteps = 50;
+    for (int k = 1; k <= kSteps; ++k) {
+        const double z = z0 + (zEdge - z0) * k / kSteps;
+        p.errorflag = 0;
+        if (liquid)
+            p.calculate_bubble_point(T_, Vl, Vv, z, y);
+        else
+            p.calculate_dew_point(T_, Vl, Vv, x, z);
+        if (p.errorflag || !(std::fabs(p.x_liquid[1] - p.x_vapour[1]) > 1e-6)) {
+            p.errorflag = 0;
+            return std::nan("");
+        }
+        x = p.x_liquid[1];
+        y = p.x_vapour[1];
+        Vl = p.Vl0;
+        Vv = p.Vv0;
+    }
+    p.errorflag = 0;
+    return p.P;
+}
+
 // The two halves of the isotherm from the flash at P (bar) and the start
 // values given: towards component 1 (up) and towards component 0 (down),
 // each as rows of the flat vector; what the halves say is returned, what
-// both say of the same start once.
+// both say of the same start once; `whole` when both reached an end.
 std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, double T_, double P_bar, double Vl,
                                                              double Vv, double xl, double yv, const char* suffix,
-                                                             std::vector<double>& up, std::vector<double>& down) {
+                                                             std::vector<double>& up, std::vector<double>& down,
+                                                             bool& whole) {
     up.clear();
     down.clear();
+    stalledTrace = false;
     const double Pmax = highestPressureBar(p);
     std::vector<platform::ThreadLogCapture::Entry> said[2];
     {
@@ -678,7 +1073,39 @@ std::vector<platform::ThreadLogCapture::Entry> traceBothWays(FluidPhase& p, doub
             return f.channel == e.channel && f.text == e.text;
         });
     said[0].insert(said[0].end(), said[1].begin(), said[1].end());
+    whole = !stalledTrace && !(up.empty() && down.empty());
     return said[0];
+}
+
+// Close below the critical point of the isotherm the split at P may be too
+// narrow for the grid of the Gibbs energy to show, or for the trace to
+// leave: the isotherm is then found from the tie line at a nearby pressure,
+// then a farther one (below first, where the split widens), whose phases
+// lie in the model's range, and kept when it is traced whole and its rows
+// span P.  False, the
+// halves empty, when none is.
+bool traceFromANearbyPressure(FluidPhase& p, double T_, double P_bar, const char* suffix, std::vector<double>& up,
+                              std::vector<double>& down, std::vector<platform::ThreadLogCapture::Entry>& said) {
+    for (double f : {0.99, 0.97, 0.93, 0.85, 0.7, 0.5, 0.3, 0.15, 0.05, 1.01, 1.03, 1.07, 1.15, 1.5, 3.0}) {
+        const double Pf = f * P_bar;
+        double Vl = 0, Vv = 0, xl = 0, yv = 0;
+        if (Pf > highestPressureBar(p) || !tieLineFromTheGibbsEnergy(p, T_, Pf, Vl, Vv, xl, yv) ||
+            !rangeAtComposition(p, xl).holdsTemperature(T_) || !rangeAtComposition(p, yv).holdsTemperature(T_))
+            continue;
+        bool whole = false;
+        said = traceBothWays(p, T_, Pf, Vl, Vv, xl, yv, suffix, up, down, whole);
+        if (!whole) continue;
+        double lo = HUGE_VAL, hi = -HUGE_VAL;
+        for (const std::vector<double>* half : {&up, &down})
+            for (std::size_t k = 1; k < half->size(); k += kColumns) {
+                lo = std::min(lo, (*half)[k]);
+                hi = std::max(hi, (*half)[k]);
+            }
+        if (lo <= P_bar && P_bar <= hi) return true;
+    }
+    up.clear();
+    down.clear();
+    return false;
 }
 
 }  // namespace
@@ -699,14 +1126,24 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // point index, then the first, so that the file runs along the whole
     // isotherm.  Both halves begin at the start point: it is written once.
     std::vector<double> up, down;
+    bool whole = false;
     std::vector<platform::ThreadLogCapture::Entry> said =
-        traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
+        traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
     // Where no pure end boils at T (both above their critical temperature,
     // or frozen out of the model's range) the start values of a bubble curve
     // traced from one are missing: the tie line at P is found from the
     // Gibbs energy of the mixture itself.
     if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
-        said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down);
+        said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
+    if (!whole) {
+        std::vector<double> upNear, downNear;
+        std::vector<platform::ThreadLogCapture::Entry> saidNear;
+        if (traceFromANearbyPressure(*this, T_, P_bar, suffix, upNear, downNear, saidNear)) {
+            up.swap(upNear);
+            down.swap(downNear);
+            said.swap(saidNear);
+        }
+    }
 
     struct Row {
         const double* v;
@@ -724,8 +1161,8 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
                 return;
     // Without a first point in either direction there is no isotherm: no
     // file is written.
+    // (What the failed starts said is no part of the one sentence.)
     if (first.empty() && second.empty()) {
-        platform::ThreadLogCapture::replay(said);
         platform::diagf("The binary isotherm at %g K has no two-phase state at %g bar to start from\n", T_, P_bar);
         errorflag = 1;
         return;
@@ -738,11 +1175,20 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         const double z = start.v[column];
         const ValidityRange at = rangeAtComposition(*this, z);
         if (at.holdsTemperature(T_)) continue;
+        double zEdge = 0.0;
+        const double Pedge = pressureOnTheEdge(*this, T_, start.v, column == 3, zEdge);
+        std::string where = "at a pressure where the phases' compositions reach its edge";
+        if (std::isfinite(Pedge)) {
+            char text[160];
+            std::snprintf(text, sizeof text, "at %.6g bar, where the %s's x1 reaches %.6g", Pedge * 1e-5,
+                          column == 3 ? "liquid" : "vapour", zEdge);
+            where = text;
+        }
         platform::diagf("The binary isotherm at %g K splits at %g bar into phases of x1 = %.6g and %.6g, and the "
                         "model %s holds %s at x1 = %.6g (the %s): that tie line lies outside the range; the "
-                        "isotherm in it ends at a pressure where the phases' compositions reach its edge.\n",
+                        "isotherm in it ends %s.\n",
                         T_, P_bar, start.v[3], start.v[5], modelName(), at.describe().c_str(), z,
-                        column == 3 ? "liquid" : "vapour");
+                        column == 3 ? "liquid" : "vapour", where.c_str());
         errorflag = 1;
         return;
     }

@@ -1034,18 +1034,18 @@ double FluidPhase::lowestReportedCurveTemperature() const {
     // (its saturation point is given there): the triple point of the major
     // component where the range starts below it; the tracers' own floor
     // (Tmin) holds for models without a range.
-    // (The component of the largest share: a mixture's curve holds its liquid
-    // down to that component's freezing, as its range says.)
-    const auto major = static_cast<std::size_t>(std::max_element(x.begin(), x.end()) - x.begin());
-    const double Tt = major < component_names.size() ? triplePointTemperature(component_names[major].c_str()) : 0.0;
+    // (A pure fluid, or a dilute solution, down to its solvent's triple
+    // point; any other mixture down to the lower end of its own range, where
+    // a component freezes out of it.)
+    const char* fluid = phaseRuleFluid();
+    const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
     return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
 }
 
 std::string FluidPhase::lowestCurveTemperatureReason(double Tlow) const {
     const ValidityRange range = stateRange();
-    const auto major = static_cast<std::size_t>(std::max_element(x.begin(), x.end()) - x.begin());
-    const char* fluid = major < component_names.size() ? component_names[major].c_str() : "";
-    if (Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
+    const char* fluid = phaseRuleFluid();
+    if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
     if (range.declared()) return "the lower end of the model's range, " + range.describe();
     return "the lowest temperature of the model's curves";
 }

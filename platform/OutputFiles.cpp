@@ -39,7 +39,11 @@ WrittenFiles::~WrittenFiles() { threadRecord() = outer_; }
 void WrittenFiles::removeAll() {
     std::sort(paths_.begin(), paths_.end());
     paths_.erase(std::unique(paths_.begin(), paths_.end()), paths_.end());
-    for (const std::string& p : paths_) std::remove(p.c_str());
+    for (const std::string& p : paths_) {
+        std::remove(p.c_str());
+        // A removed file is no longer held by the records around this one.
+        for (WrittenFiles* r = outer_; r; r = r->outer_) std::erase(r->paths_, p);
+    }
     paths_.clear();
 }
 
@@ -47,11 +51,33 @@ void noteOutputOpened(const std::string& path) {
     for (WrittenFiles* r = threadRecord(); r; r = r->outer_) r->paths_.push_back(path);
 }
 
-std::FILE* openOutput(const std::string& path, const char* mode) {
+bool writtenEarlier(const std::string& path) {
+    for (const WrittenFiles* r = threadRecord(); r; r = r->outer_)
+        if (std::find(r->paths_.begin(), r->paths_.end(), path) != r->paths_.end()) return true;
+    return false;
+}
+
+std::FILE* openOutput(const std::string& path, const char* mode, std::size_t rowBytes) {
+    // A file that an earlier output of the same run still holds is not
+    // written over: two results never share one file without a word.
+    if (mode[0] == 'w' && writtenEarlier(path)) {
+        reportWriteFailure(path, "an earlier output of this run was written to it, and it is not overwritten "
+                                 "(give another suffix)");
+        return nullptr;
+    }
+    // The interrupts wait while the file is opened and registered with
+    // their handler: none finds a file that it does not know of.
+    sigset_t interrupts, before;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &interrupts, &before);
     std::FILE* f = std::fopen(path.c_str(), mode);
+    const int openError = errno;
     if (f) noteOutputOpened(path);
-    if (f) noteOpenOutput(f, path);
-    if (!f) reportWriteFailure(path, std::strerror(errno));
+    if (f) noteOpenOutput(f, path, rowBytes);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (!f) reportWriteFailure(path, std::strerror(openError));
     return f;
 }
 
@@ -121,8 +147,9 @@ off_t wholeLines(int fd, off_t size) {
     return 0;
 }
 
-// Whether the line "BEGIN" lies within the file's first `size` bytes.
-bool holdsBegin(int fd, off_t size) {
+// The offset just past the line "BEGIN" within the file's first `size`
+// bytes (-1: none).
+off_t pastBegin(int fd, off_t size) {
     const char* key = "\nBEGIN\n";
     const std::size_t keyLen = std::strlen(key);
     char buf[4096 + 8];
@@ -133,12 +160,53 @@ bool holdsBegin(int fd, off_t size) {
         if (n <= 0) return false;
         const std::size_t have = carry + static_cast<std::size_t>(n);
         for (std::size_t k = 0; k + keyLen <= have; ++k)
-            if (std::memcmp(buf + k, key, keyLen) == 0) return true;
+            if (std::memcmp(buf + k, key, keyLen) == 0)
+                return at - static_cast<off_t>(carry) + static_cast<off_t>(k + keyLen);
         carry = std::min<std::size_t>(keyLen - 1, have);
         std::memmove(buf, buf + have - carry, carry);
         at += n;
     }
+    return -1;
+}
+
+// Whether the bytes [from, to) of the file hold a row: a line that is not
+// empty, not a "#" comment, not "END" and not an Igor "X" command.
+bool holdsRow(int fd, off_t from, off_t to) {
+    char buf[4096];
+    char head[4] = {};
+    std::size_t length = 0;  // of the line so far
+    for (off_t at = from; at < to;) {
+        const ssize_t n = ::pread(fd, buf, static_cast<std::size_t>(std::min<off_t>(sizeof buf, to - at)), at);
+        if (n <= 0) return false;
+        for (ssize_t k = 0; k < n; ++k) {
+            if (buf[k] != '\n') {
+                if (length < sizeof head) head[length] = buf[k];
+                ++length;
+                continue;
+            }
+            const bool note = head[0] == '#' || (length >= 2 && head[0] == 'X' && head[1] == ' ') ||
+                              (length == 3 && std::memcmp(head, "END", 3) == 0);
+            if (length > 0 && !note) return true;
+            length = 0;
+            std::memset(head, 0, sizeof head);
+        }
+        at += n;
+    }
     return false;
+}
+
+// The offset just past the first line of the file's first `size` bytes (-1:
+// no whole line).
+off_t pastFirstLine(int fd, off_t size) {
+    char buf[512];
+    for (off_t at = 0; at < size;) {
+        const ssize_t n = ::pread(fd, buf, static_cast<std::size_t>(std::min<off_t>(sizeof buf, size - at)), at);
+        if (n <= 0) return -1;
+        for (ssize_t k = 0; k < n; ++k)
+            if (buf[k] == '\n') return at + k + 1;
+        at += n;
+    }
+    return -1;
 }
 
 // Whether the last line of the file's first `size` bytes is "END".
@@ -163,8 +231,11 @@ void finishInterruptedFile(const OpenSlot& slot, int fd, const char* signame) {
         return;
     const off_t size = ::lseek(fd, 0, SEEK_END);
     if (size < 0) return;
-    if (slot.rowBytes > 0) {  // raw rows: the last whole one
-        (void)!::ftruncate(fd, size - size % static_cast<off_t>(slot.rowBytes));
+    if (slot.rowBytes > 0) {  // raw rows: the last whole one; none, no file
+        if (size < static_cast<off_t>(slot.rowBytes))
+            ::unlink(slot.path);
+        else
+            (void)!::ftruncate(fd, size - size % static_cast<off_t>(slot.rowBytes));
         return;
     }
     const int in = ::open(slot.path, O_RDONLY);
@@ -174,10 +245,14 @@ void finishInterruptedFile(const OpenSlot& slot, int fd, const char* signame) {
     const bool igor = h == 5 && std::memcmp(head, "IGOR\n", 5) == 0;
     const bool columns = h >= 2 && head[0] == '#' && head[1] == ' ';
     const off_t keep = wholeLines(in, size);
-    const bool begun = igor && holdsBegin(in, keep);
+    // The rows of an Igor file follow its "BEGIN" line, those of a column
+    // file its "# " header line.
+    const off_t rowsFrom = igor ? pastBegin(in, keep) : columns ? pastFirstLine(in, keep) : -1;
+    const bool rows = rowsFrom >= 0 && holdsRow(in, rowsFrom, keep);
     const bool ended = igor && endsWithEnd(in, keep);
     ::close(in);
-    if ((!igor && !columns) || (igor && !begun)) {
+    // A file without a finished row is no result: it is removed.
+    if (!rows) {
         ::unlink(slot.path);
         return;
     }

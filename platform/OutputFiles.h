@@ -21,8 +21,13 @@ void reportWriteFailure(const std::string& path, const std::string& why);
 // The failures reported since the process started.
 int writeFailureCount();
 
-// fopen for writing; a failure is reported and counted (null is returned).
-std::FILE* openOutput(const std::string& path, const char* mode);
+// fopen for writing, the file registered with the interrupt handler
+// (rowBytes > 0 for a file of raw rows of that size) and with the records of
+// written files; a failure is reported and counted (null is returned).  A
+// path that a live record (WrittenFiles) holds already is not opened with
+// "w" again: that is reported as a failure, so that a second output never
+// silently replaces the first.
+std::FILE* openOutput(const std::string& path, const char* mode, std::size_t rowBytes = 0);
 // Closes a file opened for writing: a write that failed on the way (the
 // stream's error flag) or a failed close is reported and counted; false then.
 // A null file is left alone (true).
@@ -31,7 +36,8 @@ bool closeOutput(std::FILE* f, const std::string& path);
 // The output files opened on the calling thread while one of these lives on
 // it (nested records each see the files opened in their lifetime).  A
 // command that fails removes what it wrote, so that no file of headers or
-// of a partial curve is left as if it were a result.
+// of a partial curve is left as if it were a result (and the records around
+// it forget the files removed).
 class WrittenFiles {
 public:
     WrittenFiles();
@@ -44,12 +50,15 @@ public:
 
 private:
     friend void noteOutputOpened(const std::string& path);
+    friend bool writtenEarlier(const std::string& path);
     std::vector<std::string> paths_;
     WrittenFiles* outer_;
 };
 
 // Tells the records on the calling thread that `path` was opened for writing.
 void noteOutputOpened(const std::string& path);
+// Whether a record on the calling thread holds `path`.
+bool writtenEarlier(const std::string& path);
 
 // Files that survive an interrupt.  A program that calls
 // keepOutputOnInterrupt() from its main finishes, on SIGINT or SIGTERM, every
@@ -61,7 +70,8 @@ void noteOutputOpened(const std::string& path);
 // rows (rowBytes > 0) is cut back to its last whole row; any other file, or
 // an Igor file whose rows had not begun, is removed.  A line on standard
 // error says that the run was interrupted, and the program then ends by the
-// signal itself (the shell sees status 128 + the signal's number).  All of
+// signal itself (the shell sees status 128 + the signal's number).  A file
+// holding no finished row (a header alone, or nothing) is removed.  All of
 // this runs in the signal handler with system calls that are safe there
 // (lseek, read, ftruncate, write, unlink): writers that flush each row whole
 // (the curve writer does) leave every row they finished.

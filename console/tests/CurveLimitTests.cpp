@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -256,6 +257,82 @@ TEST(CurveLimits, PxIsothermsWithoutABoilingPureEndRunFromTheFreezingEdgeToTheCr
     }
 }
 
+// A P-x isotherm of every cubic model started from several pressures where
+// the model splits (near the freezing edge, in the middle, close below the
+// critical point, where no pure end boils and where one does): each start
+// gives the same curve, whole from one end to the other (its lowest and
+// highest pressure rows the same whichever start, the start's pressure
+// between them), no row twice, no step in either phase's x above 0.03 (to
+// the printed digits), and every row a tie line of the cubic written here.
+TEST(CurveLimits, PxIsothermsOfEveryCubicAreOneWholeCurveFromEveryStartingPressure) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+        double T;
+        std::vector<double> pressures;
+    };
+    const Cubic montelCO2N2 = montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02);
+    const std::vector<Case> cases = {
+        {"Montel:CO2,N2", montelCO2N2, 205.0, {220.0, 240.0, 250.0, 260.0, 264.0}},
+        {"Montel:CO2,N2", montelCO2N2, 200.5, {240.0, 220.0}},
+        {"Montel:CO2,N2", montelCO2N2, 210.0, {240.0, 150.0}},
+        {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), 195.0, {47.0, 40.0}},
+        {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), 196.0, {47.313, 42.0, 48.9}},
+        {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), 212.0, {118.261, 200.0}},
+        {"SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), 207.0, {166.205, 140.0}},
+        {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), 212.0, {119.503, 230.0}},
+        {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), 212.0, {197.876, 100.0}},
+        {"PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), 250.0, {30.0, 70.0}},
+        {"SRK2:CH4,CO2", srk(kFileCH4, kFileCO2, 0.1), 230.0, {20.0, 70.0}},
+        {"Montel:CO2,N2", montelCO2N2, 250.0, {40.0, 150.0}},
+        // Starts within 0.1 bar of the critical point.
+        {"Montel:CO2,N2", montelCO2N2, 232.41, {100.0, 201.2042}},
+        {"Montel:CO2,N2", montelCO2N2, 248.16, {100.0, 174.3201}},
+        {"Montel:CH4,CO2", montel(kMontelCH4, kMontelSCH4, kMontelCO2, kMontelSCO2, 0.1), 221.22, {40.0, 65.6506}},
+        {"SRK:CH4,CO2", srk(kSrk1CH4, kSrk1CO2, 0.1), 213.48, {40.0, 60.8518}},
+        {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), 267.41, {50.0, 87.9585}},
+    };
+    int rows = 0, curves = 0;
+    double widest = 0.0;
+    for (const Case& c : cases) {
+        std::vector<double> ends;  // the first start's lowest and highest pressure rows: P, x, y
+        for (double P : c.pressures) {
+            const std::string what = c.model + " " + std::to_string(c.T) + " K from " + std::to_string(P) + " bar";
+            auto m = model(c.model);
+            ASSERT_TRUE(m);
+            std::string err;
+            ASSERT_TRUE(run(*m, {"binop", std::to_string(c.T), std::to_string(P), "_w"}, &err)) << what << err;
+            const auto r = readTextRows("binop_w");
+            ASSERT_GE(r.size(), 5u) << what;
+            ++curves;
+            for (std::size_t q = 0; q < r.size(); ++q) {
+                ++rows;
+                if (r[q][3] != r[q][5]) expectTieLine(c.eos, c.T, r[q], what + " row " + std::to_string(q));
+                for (std::size_t o = 0; o < q; ++o)
+                    ASSERT_FALSE(r[o][1] == r[q][1] && r[o][3] == r[q][3] && r[o][5] == r[q][5])
+                        << what << " rows " << o << " and " << q;
+                if (q == 0) continue;
+                const double step = std::max(std::fabs(r[q][3] - r[q - 1][3]), std::fabs(r[q][5] - r[q - 1][5]));
+                widest = std::max(widest, step);
+                EXPECT_LE(step, 0.03 + 1e-6) << what << " row " << q;
+            }
+            const auto [lo, hi] =
+                std::minmax_element(r.begin(), r.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
+            EXPECT_LE((*lo)[1], P) << what;
+            EXPECT_GE((*hi)[1], P) << what;
+            const std::vector<double> e = {(*lo)[1], (*lo)[3], (*lo)[5], (*hi)[1], (*hi)[3], (*hi)[5]};
+            if (ends.empty()) {
+                ends = e;
+                continue;
+            }
+            for (int k = 0; k < 6; ++k)
+                EXPECT_NEAR(e[k], ends[k], k % 3 == 0 ? 2e-5 * ends[k] : 2e-5) << what << " end " << k;
+        }
+    }
+    std::printf("P-x isotherms of every cubic from several starts: %d curves, %d rows on the independent cubic, "
+                "widest step in x %.4g\n", curves, rows, widest);
+}
+
 // The isotherms at 1000 bar, the highest pressure of Peng-Robinson's range,
 // and the critical curves at it and at the freezing edge, end on the limit
 // with a row on it and a message; the saturation curves of N2 and CH4 reach
@@ -398,6 +475,26 @@ TEST(CriticalPoints, EveryPointCalledStablePassesItsTangentPlaneTest) {
 #endif
 }
 
+namespace {
+
+// varnok started in `dir` with the words given, its standard output to
+// /dev/null and its standard error to `err`; the child's process id.
+pid_t startVarnokIn(const std::filesystem::path& dir, const char* err, std::vector<const char*> words) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) || !std::freopen(err, "w", stderr))
+            ::_exit(125);
+        words.insert(words.begin(), VARNOK_PROGRAM);
+        words.push_back(nullptr);
+        ::execv(VARNOK_PROGRAM, const_cast<char* const*>(words.data()));
+        ::_exit(126);
+    }
+    return pid;
+}
+
+}  // namespace
+
 // Two curve commands, the second interrupted by SIGINT or SIGTERM: the
 // program ends by the signal; the first command's file is left as it was
 // finished (its "END" the last line, no note), the second's holds whole
@@ -410,16 +507,7 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         const fs::path file = dir / "binos";
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) ||
-                !std::freopen("err.txt", "w", stderr))
-                ::_exit(125);
-            ::execl(VARNOK_PROGRAM, VARNOK_PROGRAM, "DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s",
-                    static_cast<char*>(nullptr));
-            ::_exit(126);
-        }
+        const pid_t pid = startVarnokIn(dir, "err.txt", {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
         ASSERT_GT(pid, 0);
         // Interrupted once the curve has some rows (within a minute).
         for (int k = 0; k < 6000; ++k) {
@@ -456,4 +544,138 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
         std::sort(left.begin(), left.end());
         EXPECT_EQ(left, (std::vector<std::string>{"binof", "binos", "err.txt"}));
     }
+}
+
+// Interrupts at random moments of a run of three curve commands, from its
+// first microseconds on (before the program has started, while a file is
+// being opened, between its header and its first row, in the middle of a
+// curve, after the end): whatever the moment, no file is left without a row
+// (a file opened and not yet finished with a row is removed), and every
+// Igor file left is closed by its "END" line.  The moments are drawn over
+// the length of an uninterrupted run, measured first.
+TEST(CurveLimits, InterruptsAtRandomMomentsLeaveNoFileWithoutRows) {
+    namespace fs = std::filesystem;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    constexpr int kRuns = 40;  // under the sanitizers, which watch the memory
+#else
+    constexpr int kRuns = 120;
+#endif
+    const fs::path dir = fs::current_path() / "interruptedAtRandom";
+    auto start = [&]() {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        return startVarnokIn(dir, "/dev/null", {"PR:CO2,CH4", "bino", "250", "a", "binop", "230", "40", "b", "crit2", "c"});
+    };
+    // The length of a whole run.
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t pid = start();
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const double length = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+    std::mt19937 draw(20261209);
+    int interrupted = 0, files = 0, removed = 0;
+    for (int k = 0; k < kRuns; ++k) {
+        // A third of the moments within the first 2 % of the run, the rest over all of it.
+        const double u = std::uniform_real_distribution<double>(0.0, 1.0)(draw);
+        const double at = k % 3 == 0 ? 0.02 * u * length : 1.1 * u * length;
+        const int sig = k % 2 == 0 ? SIGTERM : SIGINT;
+        pid = start();
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(at)));
+        ::kill(pid, sig);
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        if (WIFSIGNALED(status)) ++interrupted;
+        int left = 0;
+        for (const auto& e : fs::directory_iterator(dir)) {
+            ++left;
+            const std::string name = e.path().filename().string();
+            const std::string text = readWholeFile(e.path().string());
+            EXPECT_FALSE(readTextRows(e.path().string()).empty())
+                << name << " left without rows, signal " << sig << " after " << at << " us:\n"
+                << text;
+            if (text.rfind("IGOR\n", 0) == 0) {
+                EXPECT_NE(text.find("\nEND\n"), std::string::npos) << name << " after " << at << " us";
+            }
+        }
+        files += left;
+        removed += 3 - left;
+    }
+    std::printf("interrupts at random moments: %d runs (%d ended by the signal, a whole run %.0f us), %d files "
+                "left, each with rows; %d not written or removed\n",
+                kRuns, interrupted, length, files, removed);
+}
+
+// A mixture's curves run to the mixture's own range, not to the triple point
+// of its major component: the spinodals of a mixture end where its major
+// component freezes out of it, by the ideal solubility of the pure solid
+// written here (1/T = 1/Ttp - R ln x/dHfus; CO2 216.592 K and 9020 J/mol, CH4
+// 90.6941 K and 940 J/mol, CRC Handbook); a P-x isotherm refused because its
+// tie line lies past the freezing edge names the pressure where the isotherm
+// reaches the edge, the lowest pressure of the same isotherm traced from
+// inside the range; and "sat", a pure fluid's curve, is refused for a
+// mixture naming the commands that give its envelope.
+TEST(CurveLimits, MixtureCurvesEndOnTheMixturesOwnRange) {
+    auto freezing = [](double Ttp, double dH, double x) { return 1.0 / (1.0 / Ttp - 8.31434 * std::log(x) / dH); };
+    struct Case {
+        const char *model, *x;
+        double Tend;
+    };
+    for (const Case& c : {Case{"PR:CO2,CH4", "0.3", freezing(216.592, 9020.0, 0.7)},
+                          Case{"SRK:CO2,N2", "0.2", freezing(216.592, 9020.0, 0.8)},
+                          Case{"Kreglewski:CH4,N2", "0.5", freezing(90.6941, 940.0, 0.5)}}) {
+        auto m = model(c.model);
+        ASSERT_TRUE(m);
+        std::string err;
+        ASSERT_TRUE(run(*m, {"x", c.x, "spino", "_ml", "_mv"}, &err)) << c.model << err;
+        for (const char* file : {"spino_ml", "spino_mv"}) {
+            const auto r = readTextRows(file);
+            ASSERT_GT(r.size(), 20u) << c.model << " " << file;
+            EXPECT_NEAR(r.back()[0], c.Tend, 2e-3) << c.model << " " << file;
+        }
+        EXPECT_EQ(err.find("triple point"), std::string::npos) << c.model << err;
+        std::filesystem::remove("satu_m");
+        EXPECT_FALSE(run(*m, {"x", c.x, "sat", "_m"}, &err)) << c.model;
+        EXPECT_NE(err.find("traces the saturation curve of a pure fluid"), std::string::npos) << err;
+        EXPECT_NE(err.find("binop"), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists("satu_m"));
+    }
+    // SRK's CO2-CH4 isotherm at 200 K: at 35 bar the liquid holds more CO2
+    // than the mixture can at 200 K; from 42 bar it is traced down to the edge.
+    auto m = model("SRK:CO2,CH4");
+    std::string err;
+    ASSERT_TRUE(run(*m, {"binop", "200", "42", "_me"}, &err)) << err;
+    const auto r = readTextRows("binop_me");
+    ASSERT_GT(r.size(), 10u);
+    const auto edge = *std::min_element(r.begin(), r.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
+    EXPECT_NEAR(freezing(216.592, 9020.0, edge[2]), 200.0, 2e-3);
+    EXPECT_FALSE(run(*m, {"binop", "200", "35", "_mr"}, &err));
+    char named[64];
+    std::snprintf(named, sizeof named, "ends at %g bar", edge[1]);
+    EXPECT_NE(err.find(named), std::string::npos) << named << "\n" << err;
+}
+
+// Two outputs never share a file: the spinodals given one suffix for both
+// are refused before either is traced, and a second command of a line that
+// would write the file of an earlier one is refused with a sentence,
+// leaving the earlier file as it was written.
+TEST(CurveLimits, TwoOutputsOfALineNeverShareAFile) {
+    namespace fs = std::filesystem;
+    std::string err;
+    fs::remove("spino_s");
+    auto m = model("IUPACCO2");
+    ASSERT_TRUE(m);
+    EXPECT_FALSE(run(*m, {"spino", "_s", "_s"}, &err));
+    EXPECT_NE(err.find("needs two different suffixes"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists("spino_s"));
+    ASSERT_TRUE(run(*m, {"sat", "_s1"}, &err)) << err;
+    const std::string once = readWholeFile("satu_s1");
+    ASSERT_GT(readTextRows("satu_s1").size(), 20u);
+    fs::remove("satu_s1");
+    auto again = model("IUPACCO2");
+    EXPECT_FALSE(run(*again, {"sat", "_s1", "psat", "250", "sat", "_s1"}, &err));
+    EXPECT_NE(err.find("Cannot write satu_s1: an earlier output of this run was written to it"), std::string::npos)
+        << err;
+    EXPECT_EQ(readWholeFile("satu_s1"), once);
 }

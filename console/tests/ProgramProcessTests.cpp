@@ -604,12 +604,20 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
               std::string::npos)
         << r.err;
     EXPECT_EQ(lines(r.err), 1) << r.err;
-    // The saturation curve and the spinodals start at the critical point:
-    // where there is none, that is said once with the model's range, without
-    // the trials' states.
+    // The saturation curve is a pure fluid's: a mixture's is refused once,
+    // naming the commands that give its two-phase envelope.
+    for (const char* mixture : {"HollowayEOS", "DMW2:CH4,H2O"}) {
+        r = run(V, {mixture, "sat", "a"}, dir);
+        EXPECT_EQ(r.rc, 1) << mixture;
+        EXPECT_EQ(lines(r.err), 1) << mixture << "\n" << r.err;
+        EXPECT_NE(r.err.find("traces the saturation curve of a pure fluid"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("binop (a P-x isotherm through a pressure)"), std::string::npos) << r.err;
+    }
+    // The spinodals start at the critical point: where there is none, that
+    // is said once with the model's range, without the trials' states.
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"HollowayEOS", "sat", "a"}, std::vector<std::string>{"HollowayEOS", "x", "0.415", "spino", "a", "b"},
-          std::vector<std::string>{"DMW2:CH4,H2O", "sat", "a"}, std::vector<std::string>{"DMW2:CH4,H2O", "spino", "a", "b"}}) {
+         {std::vector<std::string>{"HollowayEOS", "x", "0.415", "spino", "a", "b"},
+          std::vector<std::string>{"DMW2:CH4,H2O", "spino", "a", "b"}}) {
         r = run(V, args, dir);
         EXPECT_EQ(r.rc, 1) << join(args);
         EXPECT_EQ(lines(r.err), 1) << join(args) << "\n" << r.err;
