@@ -623,14 +623,14 @@ double FluidPhase::referenceVolumeIfOff(double T_, double P_bar, double V_) cons
     return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
 }
 
-bool FluidPhase::refuseOffReference(double T_, double P_bar) {
+void FluidPhase::noteOffReference(double T_, double P_bar) {
     const char* fluid = solventFluid();
     const double accuracy = solventDensityAccuracy(*this);
     double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
-    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale, &Tcx, &Pcx)) return true;
+    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale, &Tcx, &Pcx)) return;
     // A mixture is judged by its solvent at the corresponding state.
     const double Ts = T_ * tScale, Ps = P_bar * pScale;
-    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return true;
+    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return;
     double M = 0.0;
     // The solvent's state: NaN where the model has none (the search of the
     // state itself says so).
@@ -646,38 +646,44 @@ bool FluidPhase::refuseOffReference(double T_, double P_bar) {
     };
     const double Vm = solventVolume();
     calculateBulkMolarWeight();  // of the composition given
-    if (!std::isfinite(Vm)) return true;
+    if (!std::isfinite(Vm)) return;
+    // The model's departure from the reference is a property of the state
+    // the model gives, not a reason to refuse it: a refusal at a fixed
+    // percentage would cut islands out of the broad region where DMW's
+    // water lies 2.0-2.3 % off IAPWS-95 (715-782 K, 320-580 bar).  It is
+    // said, as a number, wherever it exceeds the accuracy the model keeps
+    // elsewhere.
     const double Vref = referenceVolumeOf(fluid, Ts, Ps);
-    if (!(std::fabs(Vref / Vm - 1.0) > accuracy)) return true;
+    const double departure = Vref / Vm - 1.0;  // of the density
+    if (!(std::fabs(departure) > accuracy)) return;
     double Tcm = 0.0, Pcm = 0.0;
     char own[64] = "above it";
     if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
-    platform::diagf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, more than %g %% from the "
-                    "fluid's %.4g kg/m3 (its reference equation; the model's critical point lies %s, the fluid's at "
-                    "%.6g K and %.5g bar): %s.\n",
-                    modelName(), fluid, M / Vm, Ts, Ps, 100.0 * accuracy, M / Vref, own,
+    platform::warnf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, %+.3g %% from the fluid's "
+                    "%.4g kg/m3 (its reference equation; beyond the model's %g %%; the model's critical point lies "
+                    "%s, the fluid's at %.6g K and %.5g bar): %s.\n",
+                    modelName(), fluid, M / Vm, Ts, Ps, 100.0 * departure, M / Vref, 100.0 * accuracy, own,
                     ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
-                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
-    errorflag = 1;
-    return false;
+                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale, false).c_str());
 }
 
 std::string FluidPhase::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
-                                           double pScale) const {
-    char buf[320];
+                                           double pScale, bool refused) const {
+    char buf[360];
+    const char* verdict = refused ? "is refused" : "departs from the fluid's by about as much";
     if (tScale == 1.0 && pScale == 1.0)
-        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar is refused", T_, P_bar);
+        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar %s", T_, P_bar, refused ? verdict : "is given");
     else
         std::snprintf(buf, sizeof buf,
                       "the mixture's state at %g K and %g bar, which corresponds to %s's at %g K and %g bar (by the "
-                      "model's critical points, the mixture's at %.6g K and %.5g bar), is refused",
-                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar);
+                      "model's critical points, the mixture's at %.6g K and %.5g bar), %s",
+                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar, verdict);
     return buf;
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
     // A binary beyond a trace is held to the band's states one by one, at
-    // its solvent's corresponding state (refuseOffReference): each
+    // its solvent's corresponding state (refuseCorrespondingSplit): each
     // composition would ask for a band at a temperature of its own.
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -806,13 +812,31 @@ private:
 
 }  // namespace
 
+namespace {
+
+// What a rule says, kept to be said once the state it concerns is given.
+template <class Rule>
+std::vector<platform::ThreadLogCapture::Entry> saidBy(Rule rule) {
+    platform::ThreadLogCapture kept;
+    rule();
+    return kept.take();
+}
+
+}  // namespace
+
 bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
-    if (!untracedInteractionHolds(T_, P_bar)) return false;
+    bool rowHolds = true;
+    auto offReference = saidBy([&] { rowHolds = untracedInteractionHolds(T_, P_bar); });
+    if (!rowHolds) {
+        platform::ThreadLogCapture::replay(offReference);
+        return false;
+    }
     const UntracedInteractionAdmitted admitted(*this);
-    if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
+    if (!refuseInSplitBand(T_, P_bar)) return false;
+    for (auto& said : saidBy([&] { noteOffReference(T_, P_bar); })) offReference.push_back(std::move(said));
     int solvent = 0, solute = 0;
     double xs = 0.0;
     const bool binary = binarySolvent(solvent, solute, xs);
@@ -865,6 +889,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
+    platform::ThreadLogCapture::replay(offReference);
     withholdUnphysicalQuantities();
     return true;
 }
@@ -890,8 +915,9 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     const double P_bar = P * 1e-5;
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
-    if (!refuseOutsideRange(T_, P_bar, false) || !untracedInteractionHolds(T_, P_bar) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
+    if (!refuseOutsideRange(T_, P_bar, false) || !untracedInteractionHolds(T_, P_bar) || !refuseInSplitBand(T_, P_bar))
         return false;
+    const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
     const char* fluid = phaseRuleFluid();
     const char* solventName = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
@@ -925,6 +951,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateFromTV(T_, V_, 0);
     const char* solid = nullptr;
     if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
+    platform::ThreadLogCapture::replay(offReference);
     withholdUnphysicalQuantities();
     return true;
 }
