@@ -464,8 +464,8 @@ public:
     // against, by every command alike: a mixture's at a pure end or a dilute
     // one's is its major component's (componentValidity, else the range down
     // to that component's triple point) above the temperature where the
-    // other freezes out; otherwise effectiveRange(), below the major
-    // component's vapour-only limit for the vapour only.
+    // other freezes out; otherwise effectiveRange(), the mixture's liquid
+    // included.
     ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
@@ -491,6 +491,15 @@ public:
     // sound speed or one above 10 km/s; says why once (a warning).  True when
     // it withheld them.
     bool withholdUnphysicalQuantities();
+    // A binary beyond the dilute share below the vapour-only limit of one of
+    // its components (componentValidity), holding it as densely as that
+    // component's liquid: true, with the reason, as the model's liquid heat
+    // capacities are not the fluid's.
+    bool liquidOfVapourOnlyComponent(std::string& why) const;
+    // The component of the larger share of a binary; of equal shares, the
+    // same whichever is named first (the one of the higher critical
+    // temperature, else the first by name).
+    int binaryMajorComponent() const;
     // A mixing rule whose temperature derivatives diverge at the model's
     // temperature and composition (Duan, Moller & Weare's cube roots of the
     // components' virial coefficients, where one passes through zero): true,

@@ -52,12 +52,25 @@ int majorComponent(const FluidPhase& m, double& others) {
     int major = 0;
     for (int i = 1; i < n; ++i)
         if (m.x[i] > m.x[major]) major = i;
+    if (n == 2) major = m.binaryMajorComponent();
     for (int i = 0; i < n; ++i)
         if (i != major) others += m.x[i];
     return major;
 }
 
 }  // namespace
+
+int FluidPhase::binaryMajorComponent() const {
+    if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
+    // Equal shares: the same component whichever is named first, the less
+    // volatile one (of the higher critical temperature), else the first in
+    // alphabetical order.
+    const char* a = component_names.size() > 0 ? component_names[0].c_str() : "";
+    const char* b = component_names.size() > 1 ? component_names[1].c_str() : "";
+    const double Ta = ancillaryCriticalTemperature(a), Tb = ancillaryCriticalTemperature(b);
+    if (std::isfinite(Ta) && std::isfinite(Tb) && Ta != Tb) return Ta > Tb ? 0 : 1;
+    return std::string(a) <= std::string(b) ? 0 : 1;
+}
 
 const char* FluidPhase::phaseRuleFluid() const {
     if (component_count == 1) return pureFluidName();
@@ -113,20 +126,18 @@ ValidityRange FluidPhase::stateRange() const {
     // mixture's rules of interaction, fitted to other compositions, change
     // its states by the solute's share only), and above the temperature
     // where its solute freezes out.  Any other mixture holds in its own
-    // range; below its solvent's vapour-only limit it is a vapour only, as
-    // the solvent is (its liquid is the solvent's liquid, whose heat
-    // capacities the model does not give).
+    // range, the mixture's liquid included: the mixture's rules were fitted
+    // to its own volumes (Duan, Moller & Weare 1992: H2O-CO2 one fluid at
+    // every composition above its critical curve, whose temperature minimum
+    // lies near 538 K at 2.1-2.5 kbar), and where a component's liquid
+    // heat capacities are not the fluid's, they alone are withheld
+    // (withholdUnphysicalQuantities).
     if (component_count < 2) return effectiveRange();
     double others = 0.0;
     const int major = majorComponent(*this, others);
     if (major < 0) return effectiveRange();
     const auto i = static_cast<std::size_t>(major);
-    if (!isDiluteShare(others)) {
-        ValidityRange r = effectiveRange();
-        if (i < componentValidity.size())
-            r.vapourOnlyBelow = std::max(r.vapourOnlyBelow, componentValidity[i].vapourOnlyBelow);
-        return r;
-    }
+    if (!isDiluteShare(others)) return effectiveRange();
     ValidityRange r = validity;
     if (i < componentValidity.size() && componentValidity[i].declared())
         r = componentValidity[i];
@@ -142,7 +153,7 @@ namespace {
 bool binaryShares(const FluidPhase& m, int& solvent, int& solute, double& xs) {
     if (m.component_count != 2 || m.x.size() < 2 || m.component_names.size() < 2 || !(m.x[0] > 0.0 && m.x[1] > 0.0))
         return false;
-    solvent = m.x[0] >= m.x[1] ? 0 : 1;
+    solvent = m.binaryMajorComponent();
     solute = 1 - solvent;
     xs = m.x[static_cast<std::size_t>(solute)] / (m.x[0] + m.x[1]);
     return true;
@@ -493,7 +504,7 @@ const FluidPhase::MixtureCritical* FluidPhase::mixtureCriticalPoint() {
         keptMixtureRevision_ = parameterRevision();
         keptMixtureSolvent_ = keptSolventCritical_.fluid;
     }
-    const int solvent = x[0] >= x[1] ? 0 : 1;
+    const int solvent = binaryMajorComponent();
     const double share = x[1 - solvent] / (x[0] + x[1]);  // the solute's
     for (const MixtureCritical& k : kept)
         if (k.x1 == share) return &k;
@@ -760,6 +771,31 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
     return false;
 }
 
+bool FluidPhase::liquidOfVapourOnlyComponent(std::string& why) const {
+    // A binary beyond the dilute share holds its liquid (stateRange); a
+    // component the model describes as a vapour only below its limit has,
+    // where the mixture holds it as densely as its liquid (its share per
+    // molar volume above the geometric mean of its saturated volumes'), the
+    // model's liquid heat capacities, which are not the fluid's.
+    double others = 0.0;
+    if (component_count != 2 || majorComponent(*this, others) < 0 || isDiluteShare(others)) return false;
+    for (std::size_t i = 0; i < componentValidity.size() && i < x.size() && i < component_names.size(); ++i) {
+        const char* name = component_names[i].c_str();
+        if (!(T < componentValidity[i].vapourOnlyBelow) || !(x[i] > 0.0)) continue;
+        const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
+        if (!(Vl > 0.0) || !(Vv > Vl) || !(V / x[i] < std::sqrt(Vl * Vv))) continue;
+        char buf[320];
+        std::snprintf(buf, sizeof buf,
+                      "the mixture holds its %.3g %s as densely as %s's liquid, whose heat capacities the model does "
+                      "not give below %g K (its equation was fitted to volumes and phase equilibria: its liquid's "
+                      "cv is not the fluid's)",
+                      x[i], name, name, componentValidity[i].vapourOnlyBelow);
+        why = buf;
+        return true;
+    }
+    return false;
+}
+
 bool FluidPhase::withholdUnphysicalQuantities() {
     if (compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = bulk_molar_weight;
@@ -767,6 +803,13 @@ bool FluidPhase::withholdUnphysicalQuantities() {
     if (mixingRuleDiverges(rule)) {
         platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson coefficient "
                         "are withheld.\n",
+                        modelName(), rule.c_str(), T, P * 1e-5);
+        for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
+        return true;
+    }
+    if (liquidOfVapourOnlyComponent(rule)) {
+        platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson "
+                        "coefficient are withheld.\n",
                         modelName(), rule.c_str(), T, P * 1e-5);
         for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
         return true;
@@ -822,6 +865,15 @@ std::vector<platform::ThreadLogCapture::Entry> saidBy(Rule rule) {
     return kept.take();
 }
 
+// Says what saidBy kept: into the caller's capture where there is one.
+void sayKept(const std::vector<platform::ThreadLogCapture::Entry>& said) {
+    if (platform::ThreadLogCapture* outer = platform::ThreadLogCapture::current()) {
+        for (const auto& e : said) outer->append(e.channel, e.text);
+        return;
+    }
+    platform::ThreadLogCapture::replay(said);
+}
+
 }  // namespace
 
 bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
@@ -831,7 +883,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     bool rowHolds = true;
     auto offReference = saidBy([&] { rowHolds = untracedInteractionHolds(T_, P_bar); });
     if (!rowHolds) {
-        platform::ThreadLogCapture::replay(offReference);
+        sayKept(offReference);
         return false;
     }
     const UntracedInteractionAdmitted admitted(*this);
@@ -889,7 +941,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
-    platform::ThreadLogCapture::replay(offReference);
+    sayKept(offReference);
     withholdUnphysicalQuantities();
     return true;
 }
@@ -951,7 +1003,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateFromTV(T_, V_, 0);
     const char* solid = nullptr;
     if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
-    platform::ThreadLogCapture::replay(offReference);
+    sayKept(offReference);
     withholdUnphysicalQuantities();
     return true;
 }

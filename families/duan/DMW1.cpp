@@ -114,10 +114,17 @@ bool cubeRootPoleNear(const FluidPhase& m, const Duan2* term, std::string& why)
 // varies smoothly with T and P: a refusal where it crosses a fixed
 // percentage would cut islands out of the isotherms (30 % CH4 at 300 bar:
 // -1.96 % at 400 K, -2.18 % at 420 K, -1.94 % at 470 K).
+// The CH4-H2O row from 513.15 K up (k1 = 42.1575 - 0.05 T) could not be
+// traced either: a mixture holding both beyond a trace is refused
+// (Duan2::refuseMixture); a trace (at most FluidPhase::kTraceFraction) is
+// given as the CH4-CO2 row's states are, with the row's change of the density
+// said, and its CH4 fugacity (the Henry constant) resting on the row.
 bool untracedRowApplies(const FluidPhase& m, const Duan2* t, double T)
 {
-    return t && t->pairType == Duan2::kCH4CO2 && T > 305.15 && T <= 498.15 && m.x.size() > 1 && m.x[0] > 0.0 &&
-           m.x[1] > 0.0;
+    if (!t || m.x.size() < 2 || !(m.x[0] > 0.0) || !(m.x[1] > 0.0)) return false;
+    if (t->pairType == Duan2::kCH4H2O)
+        return T >= 513.15 && std::min(m.x[0], m.x[1]) / (m.x[0] + m.x[1]) <= FluidPhase::kTraceFraction;
+    return t->pairType == Duan2::kCH4CO2 && T > 305.15 && T <= 498.15;
 }
 
 // The model's twin with the plain combining rule in place of the row, of the
@@ -157,11 +164,17 @@ bool untracedRowHolds(Model& m, Duan2* t, double T, double P_bar, std::unique_pt
     }
     const double Vplain = volume(plainRowTwin(m, twin));
     if (!std::isfinite(Vrow) || !std::isfinite(Vplain)) return true;
-    platform::warnf("The model %s: the CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, which "
-                    "makes the mixture's gamma negative near x = 0.5) could not be traced to Duan, Moller & Weare "
-                    "(1992); at %g K and %g bar it changes the mixture's density by %+.3g %% from the plain "
-                    "combining rule (every k = 1).\n",
-                    m.modelName(), T, P_bar, 100.0 * (Vplain / Vrow - 1.0));
+    const bool water = t->pairType == Duan2::kCH4H2O;
+    platform::warnf("The model %s: the %s could not be traced to Duan, Moller & Weare (1992); at %g K and %g bar it "
+                    "changes the mixture's density by %+.3g %% from the plain combining rule (every k = 1)%s.\n",
+                    m.modelName(),
+                    water ? "CH4-H2O interaction row from 513.15 K up (k1 = 42.1575 - 0.05 T, k2 = k3 = 1)"
+                          : "CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, which makes the "
+                            "mixture's gamma negative near x = 0.5)",
+                    T, P_bar, 100.0 * (Vplain / Vrow - 1.0),
+                    water ? "; the fugacities of the trace rest on the row (with it the Henry constant of CH4 in "
+                            "liquid water lies 1e-6 to 0.3 times IAPWS G7-04)"
+                          : "");
     return true;
 }
 

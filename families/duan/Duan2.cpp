@@ -403,8 +403,12 @@ bool Duan2::set_interaction_parameters(double t)
             k1.setCoefficients(-0.108948, 0.00035);
             k2.setCoefficients(-36.3512, 0.08256278, -6.175e-05, 5515.0249);
             k3.setCoefficients(0.5038515, 0.00102381);
-        } else {
+        } else if (!plainRow) {
             k1.setCoefficients(42.1575, -0.05);
+            k2.setCoefficients(1.0);
+            k3.setCoefficients(1.0);
+        } else {
+            k1.setCoefficients(1.0);
             k2.setCoefficients(1.0);
             k3.setCoefficients(1.0);
         }
@@ -440,10 +444,15 @@ bool Duan2::refuseMixture()
     // (FluidPhase::untracedInteractionHolds).  The CH4-H2O row is refused at
     // any composition: it sets the Henry constant of CH4 in water, the
     // fugacity of its trace.
+    // A trace of either component (at most FluidPhase::kTraceFraction) is
+    // given as with the other rows, with the row's effect said by the
+    // caller's rule: the row changes its states by the trace's share.
+    const double trace = std::min(x[0], x[1]) / (x[0] + x[1]);
     int row;
     if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !plainRow && !admitUntracedRow)
         row = 0;
-    else if (pairType == kCH4H2O && T >= 513.15)
+    else if (pairType == kCH4H2O && T >= 513.15 && !plainRow &&
+             !(admitUntracedRow && trace <= FluidPhase::kTraceFraction))
         row = 1;
     else
         return false;
