@@ -500,6 +500,9 @@ public:
     // same whichever is named first (the one of the higher critical
     // temperature, else the first by name).
     int binaryMajorComponent() const;
+    // The vapour-only limit (K) of a binary's solvent alone
+    // (componentValidity); 0 where none is declared.
+    double solventVapourOnlyBelow() const;
     // A mixing rule whose temperature derivatives diverge at the model's
     // temperature and composition (Duan, Moller & Weare's cube roots of the
     // components' virial coefficients, where one passes through zero): true,

@@ -60,6 +60,12 @@ int majorComponent(const FluidPhase& m, double& others) {
 
 }  // namespace
 
+double FluidPhase::solventVapourOnlyBelow() const {
+    if (component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return 0.0;
+    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
+    return solvent < componentValidity.size() ? componentValidity[solvent].vapourOnlyBelow : 0.0;
+}
+
 int FluidPhase::binaryMajorComponent() const {
     if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
     // Equal shares: the same component whichever is named first, the less
@@ -394,7 +400,7 @@ bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
     platform::diagf("The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
                     "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
                     "refused.\n",
-                    modelName(), fluid, stateRange().vapourOnlyBelow, T_, P_bar,
+                    modelName(), fluid, std::max(stateRange().vapourOnlyBelow, solventVapourOnlyBelow()), T_, P_bar,
                     ancillaryVapourPressure(fluid, T_) * 1e-5, bulk_molar_weight / Vliquid);
     errorflag = 1;
     return false;
@@ -913,7 +919,11 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         return false;
     }
     s.dilute = d;
-    if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
+    // Below its dew pressure a mixture is a vapour: where its solvent is
+    // described as a vapour only, the model's own saturation may prefer
+    // its liquid (a dilute solution is held to its solvent's range).
+    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < solventVapourOnlyBelow();
+    if ((T_ < stateRange().vapourOnlyBelow || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a binary is named as

@@ -439,20 +439,14 @@ bool Duan2::set_interaction_parameters(double t)
 bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
-    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5: its states
-    // are given only where a caller has weighed the row's effect on them
-    // (FluidPhase::untracedInteractionHolds).  The CH4-H2O row is refused at
-    // any composition: it sets the Henry constant of CH4 in water, the
-    // fugacity of its trace.
-    // A trace of either component (at most FluidPhase::kTraceFraction) is
-    // given as with the other rows, with the row's effect said by the
-    // caller's rule: the row changes its states by the trace's share.
-    const double trace = std::min(x[0], x[1]) / (x[0] + x[1]);
+    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5, the CH4-H2O
+    // row sets the Henry constant of CH4 in water: their states are given
+    // only where a caller says the rows' effect on them
+    // (FluidPhase::untracedInteractionHolds).
     int row;
     if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !plainRow && !admitUntracedRow)
         row = 0;
-    else if (pairType == kCH4H2O && T >= 513.15 && !plainRow &&
-             !(admitUntracedRow && trace <= FluidPhase::kTraceFraction))
+    else if (pairType == kCH4H2O && T >= 513.15 && !plainRow && !admitUntracedRow)
         row = 1;
     else
         return false;
