@@ -806,16 +806,9 @@ bool FluidPhase::withholdUnphysicalQuantities() {
     if (compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = bulk_molar_weight;
     std::string rule;
-    if (mixingRuleDiverges(rule)) {
+    if (mixingRuleDiverges(rule) || liquidOfVapourOnlyComponent(rule)) {
         platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson coefficient "
                         "are withheld.\n",
-                        modelName(), rule.c_str(), T, P * 1e-5);
-        for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
-        return true;
-    }
-    if (liquidOfVapourOnlyComponent(rule)) {
-        platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson "
-                        "coefficient are withheld.\n",
                         modelName(), rule.c_str(), T, P * 1e-5);
         for (double* q : {&Cv, &Cp, &dHdTv, &soundSpeed, &jouleThomson}) *q = std::nan("");
         return true;

@@ -345,10 +345,9 @@ Answer answer(const std::string& model, std::vector<std::string> words) {
     return a;
 }
 
-// The states of a scientist's trial at 2.01 %, near DMW's poles and below
-// the freeze-out: each prints the fluid's phase with its numbers, or a
-// refusal, or "--" with a sentence naming why.
-TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
+// Water with CO2 beyond a dilute solution, below water's critical
+// temperature: the mixture's own liquid, or its split.
+TEST(CompositionSweep, AWaterRichLiquidBeyondADiluteSolutionIsGivenWithoutHeatCapacities) {
     // Water with 2.01 % CO2 at 500 K and 200 bar is one compressed liquid
     // (bubble pressure about 130 bar), whose heat capacities DMW does not
     // give: beyond the dilute solution the mixture's liquid is given, its
@@ -372,6 +371,12 @@ TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
     const Answer dilute = answer("DMWEOS:H2O,CO2", {"x", "0.02", "TP", "500", "200"});
     EXPECT_FALSE(dilute.ok);
     EXPECT_NE(dilute.err.find("vapour only"), std::string::npos) << dilute.err;
+}
+
+// The states of a scientist's trial at 2.01 %, near DMW's poles and below
+// the freeze-out: each prints the fluid's phase with its numbers, or a
+// refusal, or "--" with a sentence naming why.
+TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
     // A mixture has a dew and a bubble pressure, not one saturation pressure.
     EXPECT_FALSE(answer("DMW2:CO2,CH4", {"x", "0.0201", "psat", "280"}).ok);
     const Answer sat = answer("PR:H2O,CO2", {"x", "0.05", "psat", "500"});

@@ -224,8 +224,8 @@ bool untracedRowHolds(Model& m, Duan2* t, double T, double P_bar, std::unique_pt
                           : "CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, which makes the "
                             "mixture's gamma negative near x = 0.5)",
                     T, P_bar, 100.0 * (Vplain / Vrow - 1.0),
-                    water ? "; the fugacities of the trace rest on the row (with it the Henry constant of CH4 in "
-                            "liquid water lies 1e-6 to 0.3 times IAPWS G7-04)"
+                    water ? "; the fugacities rest on the row (with it the Henry constant of CH4 in liquid water "
+                            "lies 1e-6 to 0.3 times IAPWS G7-04)"
                           : "");
     return true;
 }
