@@ -464,8 +464,8 @@ public:
     // against, by every command alike: a mixture's at a pure end or a dilute
     // one's is its major component's (componentValidity, else the range down
     // to that component's triple point) above the temperature where the
-    // other freezes out; otherwise effectiveRange(), below the major
-    // component's vapour-only limit for the vapour only.
+    // other freezes out; otherwise effectiveRange(), the mixture's liquid
+    // included.
     ValidityRange stateRange() const;
     // Set once the model has said that it answers beyond its source's
     // pressures (ValidityRange::extrapolatedAbove).
@@ -491,16 +491,28 @@ public:
     // sound speed or one above 10 km/s; says why once (a warning).  True when
     // it withheld them.
     bool withholdUnphysicalQuantities();
+    // A binary beyond the dilute share below the vapour-only limit of one of
+    // its components (componentValidity), holding it as densely as that
+    // component's liquid: true, with the reason, as the model's liquid heat
+    // capacities are not the fluid's.
+    bool liquidOfVapourOnlyComponent(std::string& why) const;
+    // The component of the larger share of a binary; of equal shares, the
+    // same whichever is named first (the one of the higher critical
+    // temperature, else the first by name).
+    int binaryMajorComponent() const;
+    // The vapour-only limit (K) of a binary's solvent alone
+    // (componentValidity); 0 where none is declared.
+    double solventVapourOnlyBelow() const;
     // A mixing rule whose temperature derivatives diverge at the model's
     // temperature and composition (Duan, Moller & Weare's cube roots of the
     // components' virial coefficients, where one passes through zero): true,
     // with the reason, where its heat capacities, sound speed and
     // Joule-Thomson coefficient are not the fluid's.  None by default.
     // Interaction parameters that could not be traced to their source: at
-    // (T, P) of the model's composition, false with a message (errorflag
-    // set) where they change the stable state's density by more than the
-    // model's accuracy from the plain combining rule; true elsewhere and for
-    // a model without such parameters.  admitUntracedInteraction(true) lets
+    // (T, P) of the model's composition, says by how much they change the
+    // stable state's density from the plain combining rule; false with a
+    // message (errorflag set) where the model cannot give the state with
+    // them, true elsewhere and for a model without such parameters.  admitUntracedInteraction(true) lets
     // the model evaluate its mixtures with them (they are refused
     // otherwise), for a state the rule has judged.
     virtual bool untracedInteractionHolds(double T_, double P_bar) {
@@ -660,9 +672,11 @@ public:
     // model whose critical temperature lies above the fluid's is tens of per
     // cent off); NaN otherwise.
     double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
-    // False, said once and errorflag set, where the model's state at (T, P)
-    // (a dilute binary's at its solvent's pure end) is so far off.
-    bool refuseOffReference(double T_, double P_bar);
+    // Says, as a number, how far the model's density lies from the fluid's
+    // reference equation at (T, P) (a binary's solvent's at its
+    // corresponding state) where it lies further than the range's
+    // densityAccuracy; the state is given all the same.
+    void noteOffReference(double T_, double P_bar);
     // The model's own critical point at its solvent's pure composition (K,
     // bar), kept for the solvent and the model's parameters.
     bool solventCriticalPoint(double& Tcm, double& Pcm_bar);
@@ -700,10 +714,10 @@ public:
     // False, said once and errorflag set, where (T, P) lies in the pressures
     // of splitBandPressures.
     bool refuseInSplitBand(double T_, double P_bar);
-    // For the refusals above: how a mixture's state corresponds to its
-    // solvent's ("" for a pure fluid or a trace).
+    // For the rules above: how a mixture's state corresponds to its
+    // solvent's, and that it is refused (or, not refused, how it departs).
     std::string correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
-                                   double pScale) const;
+                                   double pScale, bool refused = true) const;
     // The last answer of splitBandPressures, for the temperature, solvent and
     // model parameters it was found at (the isotherms and sweeps of one
     // temperature ask again for every state).

@@ -52,12 +52,31 @@ int majorComponent(const FluidPhase& m, double& others) {
     int major = 0;
     for (int i = 1; i < n; ++i)
         if (m.x[i] > m.x[major]) major = i;
+    if (n == 2) major = m.binaryMajorComponent();
     for (int i = 0; i < n; ++i)
         if (i != major) others += m.x[i];
     return major;
 }
 
 }  // namespace
+
+double FluidPhase::solventVapourOnlyBelow() const {
+    if (component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return 0.0;
+    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
+    return solvent < componentValidity.size() ? componentValidity[solvent].vapourOnlyBelow : 0.0;
+}
+
+int FluidPhase::binaryMajorComponent() const {
+    if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
+    // Equal shares: the same component whichever is named first, the less
+    // volatile one (of the higher critical temperature), else the first in
+    // alphabetical order.
+    const char* a = component_names.size() > 0 ? component_names[0].c_str() : "";
+    const char* b = component_names.size() > 1 ? component_names[1].c_str() : "";
+    const double Ta = ancillaryCriticalTemperature(a), Tb = ancillaryCriticalTemperature(b);
+    if (std::isfinite(Ta) && std::isfinite(Tb) && Ta != Tb) return Ta > Tb ? 0 : 1;
+    return std::string(a) <= std::string(b) ? 0 : 1;
+}
 
 const char* FluidPhase::phaseRuleFluid() const {
     if (component_count == 1) return pureFluidName();
@@ -113,20 +132,18 @@ ValidityRange FluidPhase::stateRange() const {
     // mixture's rules of interaction, fitted to other compositions, change
     // its states by the solute's share only), and above the temperature
     // where its solute freezes out.  Any other mixture holds in its own
-    // range; below its solvent's vapour-only limit it is a vapour only, as
-    // the solvent is (its liquid is the solvent's liquid, whose heat
-    // capacities the model does not give).
+    // range, the mixture's liquid included: the mixture's rules were fitted
+    // to its own volumes (Duan, Moller & Weare 1992: H2O-CO2 one fluid at
+    // every composition above its critical curve, whose temperature minimum
+    // lies near 538 K at 2.1-2.5 kbar), and where a component's liquid
+    // heat capacities are not the fluid's, they alone are withheld
+    // (withholdUnphysicalQuantities).
     if (component_count < 2) return effectiveRange();
     double others = 0.0;
     const int major = majorComponent(*this, others);
     if (major < 0) return effectiveRange();
     const auto i = static_cast<std::size_t>(major);
-    if (!isDiluteShare(others)) {
-        ValidityRange r = effectiveRange();
-        if (i < componentValidity.size())
-            r.vapourOnlyBelow = std::max(r.vapourOnlyBelow, componentValidity[i].vapourOnlyBelow);
-        return r;
-    }
+    if (!isDiluteShare(others)) return effectiveRange();
     ValidityRange r = validity;
     if (i < componentValidity.size() && componentValidity[i].declared())
         r = componentValidity[i];
@@ -142,7 +159,7 @@ namespace {
 bool binaryShares(const FluidPhase& m, int& solvent, int& solute, double& xs) {
     if (m.component_count != 2 || m.x.size() < 2 || m.component_names.size() < 2 || !(m.x[0] > 0.0 && m.x[1] > 0.0))
         return false;
-    solvent = m.x[0] >= m.x[1] ? 0 : 1;
+    solvent = m.binaryMajorComponent();
     solute = 1 - solvent;
     xs = m.x[static_cast<std::size_t>(solute)] / (m.x[0] + m.x[1]);
     return true;
@@ -383,7 +400,7 @@ bool FluidPhase::keepVapourRoot(double T_, double P_bar, StableState& s) {
     platform::diagf("The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
                     "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
                     "refused.\n",
-                    modelName(), fluid, stateRange().vapourOnlyBelow, T_, P_bar,
+                    modelName(), fluid, std::max(stateRange().vapourOnlyBelow, solventVapourOnlyBelow()), T_, P_bar,
                     ancillaryVapourPressure(fluid, T_) * 1e-5, bulk_molar_weight / Vliquid);
     errorflag = 1;
     return false;
@@ -493,7 +510,7 @@ const FluidPhase::MixtureCritical* FluidPhase::mixtureCriticalPoint() {
         keptMixtureRevision_ = parameterRevision();
         keptMixtureSolvent_ = keptSolventCritical_.fluid;
     }
-    const int solvent = x[0] >= x[1] ? 0 : 1;
+    const int solvent = binaryMajorComponent();
     const double share = x[1 - solvent] / (x[0] + x[1]);  // the solute's
     for (const MixtureCritical& k : kept)
         if (k.x1 == share) return &k;
@@ -623,14 +640,14 @@ double FluidPhase::referenceVolumeIfOff(double T_, double P_bar, double V_) cons
     return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
 }
 
-bool FluidPhase::refuseOffReference(double T_, double P_bar) {
+void FluidPhase::noteOffReference(double T_, double P_bar) {
     const char* fluid = solventFluid();
     const double accuracy = solventDensityAccuracy(*this);
     double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
-    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale, &Tcx, &Pcx)) return true;
+    if (!fluid || !referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale, &Tcx, &Pcx)) return;
     // A mixture is judged by its solvent at the corresponding state.
     const double Ts = T_ * tScale, Ps = P_bar * pScale;
-    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return true;
+    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return;
     double M = 0.0;
     // The solvent's state: NaN where the model has none (the search of the
     // state itself says so).
@@ -646,38 +663,44 @@ bool FluidPhase::refuseOffReference(double T_, double P_bar) {
     };
     const double Vm = solventVolume();
     calculateBulkMolarWeight();  // of the composition given
-    if (!std::isfinite(Vm)) return true;
+    if (!std::isfinite(Vm)) return;
+    // The model's departure from the reference is a property of the state
+    // the model gives, not a reason to refuse it: a refusal at a fixed
+    // percentage would cut islands out of the broad region where DMW's
+    // water lies 2.0-2.3 % off IAPWS-95 (715-782 K, 320-580 bar).  It is
+    // said, as a number, wherever it exceeds the accuracy the model keeps
+    // elsewhere.
     const double Vref = referenceVolumeOf(fluid, Ts, Ps);
-    if (!(std::fabs(Vref / Vm - 1.0) > accuracy)) return true;
+    const double departure = Vref / Vm - 1.0;  // of the density
+    if (!(std::fabs(departure) > accuracy)) return;
     double Tcm = 0.0, Pcm = 0.0;
     char own[64] = "above it";
     if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
-    platform::diagf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, more than %g %% from the "
-                    "fluid's %.4g kg/m3 (its reference equation; the model's critical point lies %s, the fluid's at "
-                    "%.6g K and %.5g bar): %s.\n",
-                    modelName(), fluid, M / Vm, Ts, Ps, 100.0 * accuracy, M / Vref, own,
+    platform::warnf("The model %s gives %s a density of %.4g kg/m3 at %g K and %g bar, %+.3g %% from the fluid's "
+                    "%.4g kg/m3 (its reference equation; beyond the model's %g %%; the model's critical point lies "
+                    "%s, the fluid's at %.6g K and %.5g bar): %s.\n",
+                    modelName(), fluid, M / Vm, Ts, Ps, 100.0 * departure, M / Vref, 100.0 * accuracy, own,
                     ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
-                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
-    errorflag = 1;
-    return false;
+                    correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale, false).c_str());
 }
 
 std::string FluidPhase::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
-                                           double pScale) const {
-    char buf[320];
+                                           double pScale, bool refused) const {
+    char buf[360];
+    const char* verdict = refused ? "is refused" : "departs from the fluid's by about as much";
     if (tScale == 1.0 && pScale == 1.0)
-        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar is refused", T_, P_bar);
+        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar %s", T_, P_bar, refused ? verdict : "is given");
     else
         std::snprintf(buf, sizeof buf,
                       "the mixture's state at %g K and %g bar, which corresponds to %s's at %g K and %g bar (by the "
-                      "model's critical points, the mixture's at %.6g K and %.5g bar), is refused",
-                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar);
+                      "model's critical points, the mixture's at %.6g K and %.5g bar), %s",
+                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar, verdict);
     return buf;
 }
 
 bool FluidPhase::refuseInSplitBand(double T_, double P_bar) {
     // A binary beyond a trace is held to the band's states one by one, at
-    // its solvent's corresponding state (refuseOffReference): each
+    // its solvent's corresponding state (refuseCorrespondingSplit): each
     // composition would ask for a band at a temperature of its own.
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -754,11 +777,36 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
     return false;
 }
 
+bool FluidPhase::liquidOfVapourOnlyComponent(std::string& why) const {
+    // A binary beyond the dilute share holds its liquid (stateRange); a
+    // component the model describes as a vapour only below its limit has,
+    // where the mixture holds it as densely as its liquid (its share per
+    // molar volume above the geometric mean of its saturated volumes'), the
+    // model's liquid heat capacities, which are not the fluid's.
+    double others = 0.0;
+    if (component_count != 2 || majorComponent(*this, others) < 0 || isDiluteShare(others)) return false;
+    for (std::size_t i = 0; i < componentValidity.size() && i < x.size() && i < component_names.size(); ++i) {
+        const char* name = component_names[i].c_str();
+        if (!(T < componentValidity[i].vapourOnlyBelow) || !(x[i] > 0.0)) continue;
+        const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
+        if (!(Vl > 0.0) || !(Vv > Vl) || !(V / x[i] < std::sqrt(Vl * Vv))) continue;
+        char buf[320];
+        std::snprintf(buf, sizeof buf,
+                      "the mixture holds its %.3g %s as densely as %s's liquid, whose heat capacities the model does "
+                      "not give below %g K (its equation was fitted to volumes and phase equilibria: its liquid's "
+                      "cv is not the fluid's)",
+                      x[i], name, name, componentValidity[i].vapourOnlyBelow);
+        why = buf;
+        return true;
+    }
+    return false;
+}
+
 bool FluidPhase::withholdUnphysicalQuantities() {
     if (compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = bulk_molar_weight;
     std::string rule;
-    if (mixingRuleDiverges(rule)) {
+    if (mixingRuleDiverges(rule) || liquidOfVapourOnlyComponent(rule)) {
         platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed and the Joule-Thomson coefficient "
                         "are withheld.\n",
                         modelName(), rule.c_str(), T, P * 1e-5);
@@ -806,13 +854,40 @@ private:
 
 }  // namespace
 
+namespace {
+
+// What a rule says, kept to be said once the state it concerns is given.
+template <class Rule>
+std::vector<platform::ThreadLogCapture::Entry> saidBy(Rule rule) {
+    platform::ThreadLogCapture kept;
+    rule();
+    return kept.take();
+}
+
+// Says what saidBy kept: into the caller's capture where there is one.
+void sayKept(const std::vector<platform::ThreadLogCapture::Entry>& said) {
+    if (platform::ThreadLogCapture* outer = platform::ThreadLogCapture::current()) {
+        for (const auto& e : said) outer->append(e.channel, e.text);
+        return;
+    }
+    platform::ThreadLogCapture::replay(said);
+}
+
+}  // namespace
+
 bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     s = StableState();
     calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar)) return false;
-    if (!untracedInteractionHolds(T_, P_bar)) return false;
+    bool rowHolds = true;
+    auto offReference = saidBy([&] { rowHolds = untracedInteractionHolds(T_, P_bar); });
+    if (!rowHolds) {
+        sayKept(offReference);
+        return false;
+    }
     const UntracedInteractionAdmitted admitted(*this);
-    if (!refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar)) return false;
+    if (!refuseInSplitBand(T_, P_bar)) return false;
+    for (auto& said : saidBy([&] { noteOffReference(T_, P_bar); })) offReference.push_back(std::move(said));
     int solvent = 0, solute = 0;
     double xs = 0.0;
     const bool binary = binarySolvent(solvent, solute, xs);
@@ -837,7 +912,11 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
         return false;
     }
     s.dilute = d;
-    if (T_ < stateRange().vapourOnlyBelow && !keepVapourRoot(T_, P_bar, s)) return false;
+    // Below its dew pressure a mixture is a vapour: where its solvent is
+    // described as a vapour only, the model's own saturation may prefer
+    // its liquid (a dilute solution is held to its solvent's range).
+    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < solventVapourOnlyBelow();
+    if ((T_ < stateRange().vapourOnlyBelow || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a binary is named as
@@ -865,6 +944,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_);
     const bool liquid = s.phase == kPhaseLiquid || (Vl > 0.0 && V < 2.0 * Vl);
     if (!refuseOrNameSupercooled(T_, P_bar, liquid, &s.supercooledUnder)) return false;
+    sayKept(offReference);
     withholdUnphysicalQuantities();
     return true;
 }
@@ -890,8 +970,9 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     const double P_bar = P * 1e-5;
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
-    if (!refuseOutsideRange(T_, P_bar, false) || !untracedInteractionHolds(T_, P_bar) || !refuseInSplitBand(T_, P_bar) || !refuseOffReference(T_, P_bar))
+    if (!refuseOutsideRange(T_, P_bar, false) || !untracedInteractionHolds(T_, P_bar) || !refuseInSplitBand(T_, P_bar))
         return false;
+    const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
     const char* fluid = phaseRuleFluid();
     const char* solventName = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
@@ -925,6 +1006,7 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     calculateFromTV(T_, V_, 0);
     const char* solid = nullptr;
     if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
+    sayKept(offReference);
     withholdUnphysicalQuantities();
     return true;
 }

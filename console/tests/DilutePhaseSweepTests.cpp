@@ -191,7 +191,8 @@ TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
         // Between the fluid's critical temperature and the model's, and a
         // little above: the fluid is one phase, named as the fluid's; a state
         // given lies within the model's accuracy of the fluid's density (the
-        // solvent's reference equation, for a solution of at most 1e-4).
+        // solvent's reference equation, for a solution of at most 1e-4), or
+        // says how far it lies.
         for (double T : b.duan ? band : std::vector<double>{}) {
             for (double x : fractions) {
                 setComposition(x);
@@ -208,8 +209,11 @@ TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
                     // Pruess & Ennis-King 2003): 1 % of it splits off a liquid.
                     const bool beyondSolubility = solvent == "CO2" && solute == "H2O" && x > 0.005;
                     const bool splitSaid = p.out.find("** Phase: not stable") != std::string::npos;
+                    // Further than the model's accuracy from it, the state is
+                    // given with its departure said as a number.
+                    const bool departureSaid = p.err.find("% from the fluid's") != std::string::npos;
                     const bool off = (p.out.find(named) == std::string::npos && !(beyondSolubility && splitSaid)) ||
-                                     (x <= 1e-4 && std::fabs(ref->V / V - 1.0) > kAccuracy);
+                                     (x <= 1e-4 && std::fabs(ref->V / V - 1.0) > kAccuracy && !departureSaid);
                     if (off) {
                         ++wrong;
                         ADD_FAILURE() << "density " << m->bulk_molar_weight / V << " kg/m3, the fluid's "

@@ -559,10 +559,16 @@ TEST(Programs, EachFactIsSaidOnceAsTheUserGaveIt) {
     r = run(V, {"DMW2:H2O,CO2", "x", "0.3", "TP", "800", "2000", "TP", "900", "3000", "TP", "900", "500"}, dir);
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_EQ(consoletest::countOf(r.err, "extrapolated above 1000 bar"), 1) << r.err;
-    // The mixtures with water from 323.15 K, below water's critical
-    // temperature the vapour only, as water: the liquid-like state at 400 K
-    // and 300 bar is refused with its reason, the vapour at 1 bar given.
+    // The mixtures with water from 323.15 K, beyond a dilute solution with
+    // their own liquid: 5 % CO2 at 400 K and 300 bar is more than water
+    // dissolves (about 2.3 %, Duan & Sun 2003), and splits; its heat
+    // capacities are the model's liquid water's, withheld; the vapour at 1
+    // bar is given.  A dilute solution is refused as water's liquid is.
     r = run(V, {"DMW2:H2O,CO2", "x", "0.05", "TP", "400", "300"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("** Phase: not stable"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("cv           --"), std::string::npos) << r.out;
+    r = run(V, {"DMW2:H2O,CO2", "x", "0.01", "TP", "400", "300"}, dir);
     EXPECT_EQ(r.rc, 1) << r.err;
     EXPECT_NE(r.err.find("it describes the vapour only"), std::string::npos) << r.err;
     r = run(V, {"DMW2:H2O,CO2", "x", "0.05", "TP", "400", "1"}, dir);
@@ -577,7 +583,7 @@ TEST(Programs, EachFactIsSaidOnceAsTheUserGaveIt) {
         EXPECT_NE(r.out.find("597.194 cm3/mol"), std::string::npos) << name << "\n" << r.out;
     }
     r = run(V, {"DMW2:CO2,CH4", "x", "0.5", "TP", "600", "100", "TP", "420", "1000"}, dir);
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(r.out.find("fugcoef[0]     0.983363"), std::string::npos) << r.out;
     EXPECT_EQ(consoletest::countOf(r.err, "above 305.15 K and up to 498.15 K"), 1) << r.err;
     // Brenvik refuses before its summary, and shows a small ratio as it is.
@@ -646,7 +652,7 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"ZhangDuanH2O", "TV", "2037.60", "4994"},
           std::vector<std::string>{"Montel:CO2,CH4", "bino", "316", "b"},
-          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.5", "TP", "1003.54", "7.86"},
+          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.01", "TP", "500", "300"},
           std::vector<std::string>{"SRK1:CO2,CH4", "spinox", "400", "60", "0.3", "a", "b"}}) {
         r = run(V, args, dir);
         EXPECT_EQ(r.rc, 1) << join(args);

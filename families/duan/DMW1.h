@@ -44,7 +44,6 @@ public:
     double Tc = 0.0;
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
-    bool untracedRowNoted = false;          // the untraced row's states said once
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
 };
 
@@ -62,6 +61,5 @@ public:
     double Tc = 0.0;
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
-    bool untracedRowNoted = false;          // the untraced row's states said once
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
 };

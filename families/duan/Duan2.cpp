@@ -403,8 +403,12 @@ bool Duan2::set_interaction_parameters(double t)
             k1.setCoefficients(-0.108948, 0.00035);
             k2.setCoefficients(-36.3512, 0.08256278, -6.175e-05, 5515.0249);
             k3.setCoefficients(0.5038515, 0.00102381);
-        } else {
+        } else if (!plainRow) {
             k1.setCoefficients(42.1575, -0.05);
+            k2.setCoefficients(1.0);
+            k3.setCoefficients(1.0);
+        } else {
+            k1.setCoefficients(1.0);
             k2.setCoefficients(1.0);
             k3.setCoefficients(1.0);
         }
@@ -435,15 +439,14 @@ bool Duan2::set_interaction_parameters(double t)
 bool Duan2::refuseMixture()
 {
     if (!refuseMixtures || !(x.size() > 1 && x[0] > 0.0 && x[1] > 0.0)) return false;
-    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5: its states
-    // are given only where a caller has weighed the row's effect on them
-    // (FluidPhase::untracedInteractionHolds).  The CH4-H2O row is refused at
-    // any composition: it sets the Henry constant of CH4 in water, the
-    // fugacity of its trace.
+    // The CH4-CO2 row's k3 makes gamma negative near x = 0.5, the CH4-H2O
+    // row sets the Henry constant of CH4 in water: their states are given
+    // only where a caller says the rows' effect on them
+    // (FluidPhase::untracedInteractionHolds).
     int row;
     if (pairType == kCH4CO2 && T > 305.15 && T <= 498.15 && !plainRow && !admitUntracedRow)
         row = 0;
-    else if (pairType == kCH4H2O && T >= 513.15)
+    else if (pairType == kCH4H2O && T >= 513.15 && !plainRow && !admitUntracedRow)
         row = 1;
     else
         return false;

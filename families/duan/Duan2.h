@@ -60,7 +60,8 @@ public:
     // 513.15 K up (k1 = 42.1575 - 0.05 T, with which the Henry constant of
     // CH4 in liquid water lies 1e-6 to 0.3 times IAPWS G7-04).  The other
     // CH4-CO2 rows (k3 = 1.59 up to 305.15 K, every k = 1 above 498.15 K) and
-    // the pure components (x1 or x2 = 0) stand.
+    // the pure components (x1 or x2 = 0) stand.  admitUntracedRow lets
+    // either untraced row be evaluated.
     // refuseMixtures false lets the tree be evaluated for such mixtures
     // (checks of the mixing rules and their derivatives).
     bool refuseMixture();
@@ -76,9 +77,9 @@ public:
     // to; 0 at a pure end.
     double cubeRootPoleShare(double T, double V, double x1, double x2, int& component, char& coefficient) const;
     bool refuseMixtures = true;
-    // The CH4-CO2 row of 305.15-498.15 K: evaluated where a caller has
-    // judged its effect (admitUntracedRow), or replaced by every k = 1, the
-    // plain combining rule of the rows beyond it (plainRow).
+    // The untraced rows (CH4-CO2 of 305.15-498.15 K, CH4-H2O from 513.15 K):
+    // evaluated where a caller says their effect (admitUntracedRow), or
+    // replaced by every k = 1, the plain combining rule (plainRow).
     bool admitUntracedRow = false;
     bool plainRow = false;
     bool untracedRowSaid[2] = {false, false};  // CH4-CO2 305.15-498.15 K, CH4-H2O from 513.15 K

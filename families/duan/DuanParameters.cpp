@@ -53,9 +53,10 @@ const FluidSet* findFluid(const char* name, bool withN2)
 // twice too dense.  Their critical points lie above the fluids' (water's at
 // 653.76 K, CO2's at 309.80 K): between the two temperatures the fluid's
 // states on the model's split, further than 2 % from its reference
-// equation's density, are refused (elsewhere the sets reproduce IAPWS-95 and
-// the IUPAC CO2 equation within 2.8 and 5.6 %, most beside the vapour
-// pressure; see the README's table of models).
+// equation's density, are refused; above, a state further than 2 % is given
+// with its departure said (elsewhere the sets reproduce IAPWS-95 and the
+// IUPAC CO2 equation within 2.8 and 5.6 %, most beside the vapour pressure;
+// see the README's table of models).
 const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 647.096,
                               .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 190.564,
@@ -70,7 +71,9 @@ const ValidityRange kN2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0,
 // start at 273.15 K, the CH4-H2O rows at 311.15 K, the CO2-H2O rows at
 // 323.15 K (their first rows are extrapolated below, down to the fluids'
 // 273.15 K, and said to be).  A mixture holds where both fluids hold, its
-// own liquid included (no fluid's vapour-only limit applies to it), and from
+// own liquid included (no fluid's vapour-only limit applies to it beyond a
+// dilute solution; the heat capacities of a vapour-only fluid's liquid are
+// withheld), and from
 // 1000 bar to its fluids' 8000 bar it is extrapolated.
 ValidityRange mixtureRange(const FluidSet& a, const FluidSet& b)
 {
