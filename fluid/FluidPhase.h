@@ -1517,6 +1517,8 @@ private:
     // (solid null) where none does.  The state is left at a trial; the
     // composition is put back.
     FrostPoint frostPointAt(double T_, double P_bar);
+    // Its "Phase:" line, at the state's pressure P (bar).
+    void printFrostPoint(const FrostPoint& frost, double P_bar) const;
     // The fugacities (Pa) of the fluid's root of lower Gibbs energy at T and
     // P, false where it has none.
     bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f);

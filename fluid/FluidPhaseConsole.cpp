@@ -178,16 +178,7 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
         }
     }
     if (frost.solid) {
-        char at[96];
-        if (std::isfinite(frost.T))
-            std::snprintf(at, sizeof at, "its frost point at %g bar is %.5g K", P_bar, frost.T);
-        else
-            std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
-                          triplePointTemperature(frost.component));
-        std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of "
-                    "%s, %.4g bar (from its published sublimation pressure); %s (the state below is the single "
-                    "fluid)\n",
-                    frost.solid, frost.component, frost.f, frost.solid, frost.fSolid, at);
+        printFrostPoint(frost, P_bar);
         dump();
         return true;
     }
@@ -232,8 +223,31 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     return true;
 }
 
+void FluidPhase::printFrostPoint(const FrostPoint& frost, double P_bar) const {
+    char at[96];
+    if (std::isfinite(frost.T))
+        std::snprintf(at, sizeof at, "its frost point at %g bar is %.5g K", P_bar, frost.T);
+    else
+        std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
+                      triplePointTemperature(frost.component));
+    std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
+                "%.4g bar (from its published sublimation pressure); %s (the state below is the single fluid)\n",
+                frost.solid, frost.component, frost.f, frost.solid, frost.fSolid, at);
+}
+
 bool FluidPhase::printStateFromTV(double T_, double V_) {
     if (!reportedStateFromTV(T_, V_)) return false;
+    if (sublimationOf && component_count > 1 && !atPureComposition()) {
+        // The frost test leaves the model at a trial: the state is found again.
+        const double P_bar = P * 1e-5;
+        const FrostPoint frost = frostPointAt(T_, P_bar);
+        if (!reportedStateFromTV(T_, V_)) return false;
+        if (frost.solid) {
+            printFrostPoint(frost, P_bar);
+            dump();
+            return true;
+        }
+    }
     if (const SolidField solid = solidAt(T_, P * 1e-5); solid.solid)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     if (!(dPdV < 0.0) && !compressibilityDiverges())

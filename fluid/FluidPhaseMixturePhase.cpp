@@ -130,8 +130,9 @@ FluidPhase::DiluteVerdict FluidPhase::publishedBinaryVerdict(double T_, double P
     };
     const bool light = ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a);
     if (light) return laws ? byLaws() : DiluteVerdict::kUncertain;
-    // A heavy solute: its own liquid (or solid, held against by
-    // frostPointAt) bounds the solvent-rich fluid.
+    // A heavy solute: its own liquid bounds the solvent-rich fluid (its
+    // solid is frostPointAt's; below its triple point a liquid rich in it
+    // may still form, the solvent lowering its freezing point).
     const double c = solubilityOf ? solubilityOf(a, b, T_, P_bar) : std::nan("");
     bool fits = false;
     if (c > 0.0) {
@@ -150,9 +151,7 @@ FluidPhase::DiluteVerdict FluidPhase::publishedBinaryVerdict(double T_, double P
                           a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
             why = buf;
         }
-    } else if (T_ < triplePointTemperature(b)) {
-        fits = true;  // no liquid of the solute: its solid is frostPointAt's
-    } else if (henryOf) {
+    } else if (henryOf && T_ >= triplePointTemperature(b)) {
         // The solute's liquid, holding the solvent at x = P/H (its published
         // Henry constant), condenses only where the solute's partial
         // pressure reaches (1 - P/H) of its vapour pressure; below that
