@@ -1533,4 +1533,9 @@ private:
     // within a factor kSolubilityUncertainty, bounds that fluid.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const StableState& s, std::string& why);
     static constexpr double kSolubilityUncertainty = 2.0;
+    // The published solubility of a heavy solute alone (solubilityOf):
+    // kSplits beyond kSolubilityUncertainty times it, kOnePhase below its
+    // share over that factor, kUncertain between or without one; `share`
+    // (if given) the solubility, NaN without.
+    DiluteVerdict publishedSolubility(double T_, double P_bar, double* share = nullptr);
 };

@@ -100,6 +100,21 @@ FluidPhase::FrostPoint FluidPhase::frostPointAt(double T_, double P_bar) {
     return frost;
 }
 
+FluidPhase::DiluteVerdict FluidPhase::publishedSolubility(double T_, double P_bar, double* share) {
+    if (share) *share = std::nan("");
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!solubilityOf || !binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
+    const char* a = component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = component_names[static_cast<std::size_t>(solute)].c_str();
+    if (!(ancillaryCriticalTemperature(b) >= ancillaryCriticalTemperature(a))) return DiluteVerdict::kUncertain;
+    const double c = solubilityOf(a, b, T_, P_bar);
+    if (share) *share = c;
+    if (!(c > 0.0)) return DiluteVerdict::kUncertain;
+    if (xs > kSolubilityUncertainty * c) return DiluteVerdict::kSplits;
+    return xs < c / kSolubilityUncertainty ? DiluteVerdict::kOnePhase : DiluteVerdict::kUncertain;
+}
+
 FluidPhase::DiluteVerdict FluidPhase::publishedBinaryVerdict(double T_, double P_bar, const StableState& s,
                                                               std::string& why) {
     why.clear();
@@ -133,24 +148,19 @@ FluidPhase::DiluteVerdict FluidPhase::publishedBinaryVerdict(double T_, double P
     // A heavy solute: its own liquid bounds the solvent-rich fluid (its
     // solid is frostPointAt's; below its triple point a liquid rich in it
     // may still form, the solvent lowering its freezing point).
-    const double c = solubilityOf ? solubilityOf(a, b, T_, P_bar) : std::nan("");
-    bool fits = false;
+    double c = 0.0;
+    const DiluteVerdict bySolubility = publishedSolubility(T_, P_bar, &c);
+    bool fits = bySolubility == DiluteVerdict::kOnePhase;
     if (c > 0.0) {
-        if (xs > kSolubilityUncertainty * c) {
+        if (bySolubility == DiluteVerdict::kSplits || fits) {
+            const std::string separates = fits ? "" : std::string("a liquid rich in ") + b + " separates: ";
             std::snprintf(buf, sizeof buf,
-                          "a liquid rich in %s separates: the %s-rich fluid holds about %.3g %% %s at %g K and %g bar "
-                          "(its published solubility), the mixture %.3g %%",
-                          b, a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
-            why = buf;
-            return DiluteVerdict::kSplits;
-        }
-        fits = xs < c / kSolubilityUncertainty;
-        if (fits) {
-            std::snprintf(buf, sizeof buf, "the %s-rich fluid holds about %.3g %% %s at %g K and %g bar (its published "
-                          "solubility), the mixture %.3g %%",
-                          a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
+                          "%sthe %s-rich fluid holds about %.3g %% %s at %g K and %g bar (its published solubility), "
+                          "the mixture %.3g %%",
+                          separates.c_str(), a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
             why = buf;
         }
+        if (bySolubility == DiluteVerdict::kSplits) return bySolubility;
     } else if (henryOf && T_ >= triplePointTemperature(b)) {
         // The solute's liquid, holding the solvent at x = P/H (its published
         // Henry constant), condenses only where the solute's partial
