@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "brines/HenryCorrelations.h"
+#include "brines/WaterInCO2.h"
 #include "console/WaterStudyModel.h"
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/PRNirma.h"
@@ -244,6 +245,33 @@ double publishedHenryConstant(const char* solvent, const char* solute, double T)
     return henry::fernandezPriniToCritical(solute, T);
 }
 
+// The sublimation pressures (Pa) of ice Ih (IAPWS R14-08) and solid CO2
+// (Span & Wagner 1996, eq. 3.12) below their triple points, with the solids'
+// molar volumes for the Poynting correction: ice Ih 19.65 cm3/mol (916.72
+// kg/m3 at the triple point, IAPWS R10-06), solid CO2 28.2 cm3/mol (about
+// 1.56 g/cm3 near its sublimation point); NaN for any other component.
+double componentSublimation(const char* component, double T, double& solidVolume) {
+    solidVolume = std::nan("");
+    if (!component) return std::nan("");
+    const std::string c(component);
+    if (c == "H2O" && T < 273.16) {
+        solidVolume = 19.65e-6;
+        return water::iceIhSublimationPressure(T);
+    }
+    if (c == "CO2" && T < 216.592) {
+        solidVolume = 28.2e-6;
+        return gases::co2SublimationPressure(T);
+    }
+    return std::nan("");
+}
+
+// The published water content of CO2-rich phases (Spycher, Pruess &
+// Ennis-King 2003); NaN for any other pair.
+double publishedSolubility(const char* solvent, const char* solute, double T, double P_bar) {
+    if (!solvent || !solute || std::string(solvent) != "CO2" || std::string(solute) != "H2O") return std::nan("");
+    return solubility::waterInCO2(T, P_bar);
+}
+
 }  // namespace
 
 FluidPhase* createFluidModel(const char* name, std::string* why) {
@@ -261,6 +289,8 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     m->solidOf = &componentSolid;
     m->referenceVolumeOf = &referenceVolume;
     m->henryOf = &publishedHenryConstant;
+    m->sublimationOf = &componentSublimation;
+    m->solubilityOf = &publishedSolubility;
     return m.release();
 }
 

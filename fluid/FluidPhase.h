@@ -430,7 +430,9 @@ public:
     // T (K) and P (bar): the tangent-plane distance of a trial phase to the
     // fluid's stable root is negative somewhere.  The state is left at a
     // trial; the composition is put back.
-    bool binarySplitsAt(double T_, double P_bar);
+    // `tested` (if given) is set where the test had a root of the fluid to
+    // hold the trials against: without one the model cannot decide.
+    bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr);
     // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
     // the state tested (a critical point at its own volume, say); true where
     // a trial phase at T and P lies below it.  The composition is put back.
@@ -455,6 +457,11 @@ public:
     // builds the model as solidOf; null: none.
     ReferenceVolumeLookup referenceVolumeOf = nullptr;
     HenryLookup henryOf = nullptr;
+    // The published sublimation curves of the components' solids and the
+    // published solubility of a heavy solute in its solvent-rich fluid, set
+    // by the program that builds the model as solidOf; null: none.
+    SublimationLookup sublimationOf = nullptr;
+    SolubilityLookup solubilityOf = nullptr;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
@@ -1527,4 +1534,44 @@ private:
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);
+    // ---- the phase of a printed binary from published data
+    // (FluidPhaseMixturePhase.cpp)
+    // A component's solid deposits from the fluid where its fugacity there
+    // exceeds the pure solid's, psub exp(Vs (P - psub)/(R T)) from its
+    // published sublimation pressure psub (sublimationOf): the solid, the
+    // component, both fugacities (bar) and the frost point, the temperature
+    // at P where the solid first deposits (the fluid's fugacity coefficient
+    // taken from the model at each trial temperature; NaN where the model
+    // gives no state there, inf above the component's triple point).
+    struct FrostPoint {
+        const char* solid = nullptr;
+        const char* component = nullptr;
+        double f = 0.0, fSolid = 0.0, T = 0.0;
+    };
+    // For a mixture at T (K) and P (bar), from the root of the fluid of
+    // lower Gibbs energy: the first component whose solid deposits, none
+    // (solid null) where none does.  The state is left at a trial; the
+    // composition is put back.
+    FrostPoint frostPointAt(double T_, double P_bar);
+    // Its "Phase:" line, at the state's pressure P (bar).
+    void printFrostPoint(const FrostPoint& frost, double P_bar) const;
+    // The fugacities (Pa) of the fluid's root of lower Gibbs energy at T and
+    // P, false where it has none.
+    bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f);
+    // What published data say of a binary's phase at T (K) and P (bar):
+    // whether it splits (kSplits), is one phase (kOnePhase), or whether they
+    // cannot tell (kUncertain), with the data named in `why`.  Raoult's and
+    // Henry's laws (the dilute verdict) hold for a solute more volatile than
+    // its solvent; a solute less volatile than its solvent (water in CO2)
+    // condenses as its own liquid once its partial pressure passes its vapour
+    // pressure (the solvent-rich fluid holding at least psat/P of it), and
+    // its published solubility in the solvent-rich fluid (solubilityOf),
+    // within a factor kSolubilityUncertainty, bounds that fluid.
+    DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const StableState& s, std::string& why);
+    static constexpr double kSolubilityUncertainty = 2.0;
+    // The published solubility of a heavy solute alone (solubilityOf):
+    // kSplits beyond kSolubilityUncertainty times it, kOnePhase below its
+    // share over that factor, kUncertain between or without one; `share`
+    // (if given) the solubility, NaN without.
+    DiluteVerdict publishedSolubility(double T_, double P_bar, double* share = nullptr);
 };

@@ -20,7 +20,8 @@
 // every trial composition w (both roots of each), f_i(z) taken from the root
 // of z of lowest Gibbs energy.  For a binary a grid of trial compositions
 // finds the negative region of any split the isotherm shows.
-bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
+bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested) {
+    if (tested) *tested = false;
     if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0)) return false;
     const std::vector<double> z = x;
     const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
@@ -48,6 +49,7 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar) {
     }
     composition(z.data());
     errorflag = kept.saved();
+    if (tested) *tested = found;
     return found && binarySplitsAgainst(T_, P_bar, ref);
 }
 
@@ -130,24 +132,39 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     int solvent = 0, solute = 0;
     double xs = 0.0;
     const bool binary = binarySolvent(solvent, solute, xs);
-    bool splits = false;
-    // Below its solvent's critical temperature a binary splits where
-    // Raoult's and Henry's laws put it between its dew and bubble pressures,
-    // at every composition (their uncertainty grows with the solute's
-    // share), and is one phase where they put it outside; near them, where
-    // the two cannot be told apart, the model's own test decides.  Above it
-    // the model's own test decides (a salt raises the critical temperature
-    // of water steeply), except where the pair is one fluid at every
-    // composition.
-    const bool byLaws = binary && s.dilute.known && s.verdict != DiluteVerdict::kUncertain;
-    if (byLaws) {
-        splits = s.verdict == DiluteVerdict::kSplits;
-    } else if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0 && !oneFluidAt(T_)) {
-        // The test leaves the model at a trial: the state printed, the
-        // homogeneous fluid of the composition given, is found again.
-        // Its messages were said by the first search of the same state: said
+    // A mixture's phase: the model's own stability test always runs, and
+    // published data overrule it only where their physics holds
+    // (publishedBinaryVerdict): Raoult's and Henry's laws for a light
+    // solute, the solute's own liquid and its published solubility for a
+    // heavy one, the critical curve above both critical temperatures.  A
+    // solid deposits where a component's fugacity passes the pure solid's
+    // (frostPointAt).  Where neither decides, the phase is uncertain.
+    bool splits = false, uncertain = false;
+    std::string note;
+    const FrostPoint frost = frostPointAt(T_, P_bar);
+    bool probed = frost.component != nullptr || (sublimationOf && component_count > 1 && !atPureComposition());
+    if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
+        probed = true;
+        bool tested = false;
+        const bool modelSplits = binarySplitsAt(T_, P_bar, &tested);
+        std::string why;
+        const DiluteVerdict v = binary ? publishedBinaryVerdict(T_, P_bar, s, why) : DiluteVerdict::kUncertain;
+        if (v == DiluteVerdict::kSplits) {
+            splits = true;
+            note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
+        } else if (v == DiluteVerdict::kOnePhase) {
+            if (tested && modelSplits) note = "the model's own stability test splits it, but " + why;
+        } else if (tested) {
+            splits = modelSplits;
+        } else {
+            uncertain = !s.phaseUncertain;
+        }
+    }
+    if (probed) {
+        // The tests leave the model at a trial: the state printed, the
+        // homogeneous fluid of the composition given, is found again.  Its
+        // messages were said by the first search of the same state: said
         // again only if this one fails.
-        splits = binarySplitsAt(T_, P_bar);
         std::vector<platform::ThreadLogCapture::Entry> said;
         bool found = false;
         {
@@ -160,10 +177,25 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             return false;
         }
     }
+    if (frost.solid) {
+        printFrostPoint(frost, P_bar);
+        dump();
+        return true;
+    }
+    if (uncertain) {
+        std::printf("** Phase: %s (uncertain: neither published data nor the model's own stability test decide "
+                    "whether the mixture splits here)\n",
+                    phaseName(s.phase));
+        dump();
+        return true;
+    }
     const bool mixture = binary && s.dilute.known;
     if (splits)
         std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                    "of other compositions (the state below is the single fluid)\n");
+                    "of other compositions (the state below is the single fluid%s)\n",
+                    note.c_str());
+    else if (!note.empty())
+        std::printf("** Phase: %s (%s)\n", phaseName(s.phase), note.c_str());
     else if (s.supercooledUnder)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
     else if (s.vapourOnlyRoot && mixture)
@@ -191,8 +223,31 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     return true;
 }
 
+void FluidPhase::printFrostPoint(const FrostPoint& frost, double P_bar) const {
+    char at[96];
+    if (std::isfinite(frost.T))
+        std::snprintf(at, sizeof at, "its frost point at %g bar is %.5g K", P_bar, frost.T);
+    else
+        std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
+                      triplePointTemperature(frost.component));
+    std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
+                "%.4g bar (from its published sublimation pressure); %s (the state below is the single fluid)\n",
+                frost.solid, frost.component, frost.f, frost.solid, frost.fSolid, at);
+}
+
 bool FluidPhase::printStateFromTV(double T_, double V_) {
     if (!reportedStateFromTV(T_, V_)) return false;
+    if (sublimationOf && component_count > 1 && !atPureComposition()) {
+        // The frost test leaves the model at a trial: the state is found again.
+        const double P_bar = P * 1e-5;
+        const FrostPoint frost = frostPointAt(T_, P_bar);
+        if (!reportedStateFromTV(T_, V_)) return false;
+        if (frost.solid) {
+            printFrostPoint(frost, P_bar);
+            dump();
+            return true;
+        }
+    }
     if (const SolidField solid = solidAt(T_, P * 1e-5); solid.solid)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     if (!(dPdV < 0.0) && !compressibilityDiverges())

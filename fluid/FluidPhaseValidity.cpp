@@ -729,6 +729,10 @@ FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, 
     const bool liquidState = V < std::sqrt(Vl * Vv);
     const DiluteVerdict v = d.judge(liquidState, P_bar);
     if (v != DiluteVerdict::kWrong) return v;
+    // A heavy solute beyond its published solubility: the mixture splits
+    // off the solute's liquid, whatever the solvent's own dew and bubble
+    // pressures say; the state is the single fluid.
+    if (publishedSolubility(T_, P_bar) == DiluteVerdict::kSplits) return DiluteVerdict::kSplits;
     int solvent = 0, solute = 0;
     double xs = 0.0;
     binarySolvent(solvent, solute, xs);

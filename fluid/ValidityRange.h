@@ -35,6 +35,15 @@ using ReferenceVolumeLookup = double (*)(const char* component, double T, double
 // The published Henry constant (Pa, f/x at infinite dilution) of `solute` in
 // liquid `solvent` at T (K); NaN where none is published at T.
 using HenryLookup = double (*)(const char* solvent, const char* solute, double T);
+// The sublimation pressure (Pa) of a pure component's solid at T (K) below
+// its triple point, with the solid's molar volume (m3/mol, for the Poynting
+// correction of its fugacity); NaN at and above the triple point or for a
+// component whose sublimation curve is not published here.
+using SublimationLookup = double (*)(const char* component, double T, double& solidVolume);
+// The published mole fraction of `solute` that a `solvent`-rich fluid holds
+// at T (K) and P (bar) in equilibrium with the solute's own liquid (the water
+// content of CO2-rich phases); NaN where none is published.
+using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
 
 // A state's temperature or pressure as it was given, for the messages that
 // refuse it: the shortest digits that read back as the same number

@@ -1,0 +1,98 @@
+// The phase the command interpreter prints for a binary whose minor
+// component is less volatile than its solvent, judged against measurements
+// the verdict does not read: the water content of CO2-rich phases in
+// equilibrium with liquid water (about 0.1-0.2 mol % at 25 C and 50 bar,
+// King, Mubarak, Kim & Bott 1992, J. Supercrit. Fluids 5, 296; 0.4 % at
+// 50 C and 100 bar and 0.6 % at 50 C and 200 bar, Wiebe & Gaddy 1941,
+// J. Am. Chem. Soc. 63, 475), the sublimation pressure of solid CO2 at its
+// normal sublimation point (194.686 K at 1.01325 bar, Span & Wagner 1996)
+// and at 120 and 160 K (3.74e-5 and 0.0315 bar), and that of ice Ih at
+// 230 K (8.94735 Pa, the check value of IAPWS R14-08).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "console/FluidModelFactory.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "fluid/FluidPhase.h"
+
+namespace {
+
+struct Printed {
+    bool given = false;
+    std::string out, err;
+};
+
+Printed printState(const char* model, double x, double T, double P) {
+    std::unique_ptr<FluidPhase> m;
+    consoletest::capture([&] { m.reset(createFluidModel(model)); });
+    Printed p;
+    if (!m) return p;
+    m->composition(1.0 - x, x);
+    const consoletest::Captured c = consoletest::capture([&] { p.given = m->printStateFromTP(T, P); });
+    p.out = c.out;
+    p.err = c.err;
+    return p;
+}
+
+bool saidToSplit(const Printed& p) { return p.out.find("** Phase: not stable") != std::string::npos; }
+
+}  // namespace
+
+// Three times the measured water content splits off a liquid rich in water,
+// whatever the model's own test says; a third of it is one phase.  Each
+// state below or above its side, in every model of CO2 and water.
+TEST(HeavySolutePhase, WaterInCO2IsHeldToItsMeasuredContent) {
+    const struct {
+        double T, P, content;  // K, bar, mole fraction of water measured in the CO2-rich phase
+    } kMeasured[] = {{298.15, 50.0, 0.0015}, {323.15, 100.0, 0.004}, {323.15, 200.0, 0.006}};
+    for (const char* model : {"PR:CO2,H2O", "PRSV:CO2,H2O", "DMW2:CO2,H2O", "DMWEOS:CO2,H2O"}) {
+        for (const auto& k : kMeasured) {
+            for (double factor : {3.0, 1.0 / 3.0}) {
+                const double x = factor * k.content;
+                SCOPED_TRACE(std::string(model) + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K, " +
+                             std::to_string(k.P) + " bar");
+                const Printed p = printState(model, x, k.T, k.P);
+                ASSERT_TRUE(p.given) << p.err;
+                EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
+                EXPECT_EQ(p.out.find("uncertain"), std::string::npos) << p.out;
+            }
+        }
+    }
+}
+
+// Where a gas carries CO2 (or water) at three times the published
+// sublimation pressure the solid deposits, and the state is said not to be
+// one fluid, the solid named; at a third of it no solid is said.  The frost
+// point named for CO2 at a partial pressure of 1.01325 bar in a gas near
+// the ideal lies at CO2's normal sublimation point.
+TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
+    const struct {
+        const char* model;
+        double T, psub;  // K, bar: the published sublimation pressure of the solute's solid
+        const char* solid;
+    } kCases[] = {{"PR:N2,CO2", 120.0, 3.74e-5, "solid CO2"},        {"SRK1:CH4,CO2", 160.0, 0.0315, "solid CO2"},
+                  {"PRSV:CH4,CO2", 160.0, 0.0315, "solid CO2"},      {"Kreglewski:N2,CO2", 160.0, 0.0315, "solid CO2"},
+                  {"PR:CH4,H2O", 230.0, 8.94735e-5, "ice Ih"}};
+    for (const auto& k : kCases) {
+        for (double factor : {3.0, 1.0 / 3.0}) {
+            // A gas at 1 bar, where the fugacity coefficients lie within 2 % of 1.
+            const double P = 1.0, x = factor * k.psub / P;
+            SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K");
+            const Printed p = printState(k.model, x, k.T, P);
+            ASSERT_TRUE(p.given) << p.err;
+            EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
+            EXPECT_EQ(p.out.find(std::string(k.solid) + " deposits") != std::string::npos, factor > 1.0) << p.out;
+        }
+    }
+    const Printed p = printState("PR:N2,CO2", 0.5, 192.0, 2.0265);
+    ASSERT_TRUE(p.given) << p.err;
+    const std::size_t at = p.out.find("its frost point at 2.0265 bar is ");
+    ASSERT_NE(at, std::string::npos) << p.out;
+    const double Tf = std::strtod(p.out.c_str() + at + std::string("its frost point at 2.0265 bar is ").size(), nullptr);
+    // CO2's fugacity coefficient there, 0.97 to 0.98, lowers it by about 0.5 K.
+    EXPECT_NEAR(Tf, 194.686, 1.0) << p.out;
+}
