@@ -26,10 +26,23 @@
 // grid's at first), and where an edge crosses their ring the state on it;
 // it moves to the largest of them while one is larger, else halves the
 // steps; it stops when the figure moved by less than 0.005 points (half the
-// last printed digit) over two successive halvings, after at least four.  A
+// last printed digit) over two successive halvings, after at least six
+// (a maximum on a curved edge creeps along it in steps that small).  A
 // figure still moving after 30 halvings or 400 steps is printed as "at
 // least" and said on standard error.  Everything is deterministic: each row is searched on one
 // thread in a fixed order.
+//
+// Within the exclusions the same search runs on two lattices of their own:
+// the band about the vapour pressure (temperatures up to the near-critical
+// box, pressures evenly spaced in P / psat - 1 across the band), for density
+// and cp, and the near-critical box, for density only (there each equation's
+// cp grows without bound at its own critical point).
+//
+// A state is printed to 0.1 K and four figures of P, or to as many more
+// digits as make the state read back from the printed text one compared
+// (not across the edge of an exclusion, a refusal or a phase) with the same
+// figure within half its last digit; the figure printed is that of the
+// state as printed.
 //
 // Each state is asked for as the interpreter asks (reportedStateFromTP): a
 // state either model refuses or withholds is not compared.  A state is
@@ -59,17 +72,28 @@
 
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Ideal.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
 namespace {
 
+std::string figure(double d) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%+.2f %%", 100.0 * d);
+    return buf;
+}
+
 constexpr double kSaturationMargin = 0.02;                         // relative, in pressure
 constexpr double kCriticalMarginT = 0.02, kCriticalMarginP = 0.2;  // relative
+// Within the exclusions: the band about the vapour pressure, whose
+// differences vary smoothly along it, on a coarser grid from fewer seeds;
+// the near-critical box on the row's grid from kSeeds.
+constexpr int kBandGrid = 12, kBandSeeds = 3;
 constexpr int kSeeds = 8;      // local maxima of the grid, and of the exclusions' edges, searched from
 constexpr int kEdgeStates = 100, kBisections = 12, kRingBisections = 6;  // states along each edge of an exclusion
 constexpr double kSettled = 5e-5;       // half a unit of the printed 0.01 %
-constexpr int kLeastHalvings = 4, kMostHalvings = 30, kMostSteps = 400;
+constexpr int kLeastHalvings = 6, kMostHalvings = 30, kMostSteps = 400;
 
 struct Case {
     std::string model;  // the short name
@@ -126,7 +150,9 @@ Box comparedBox(const FluidPhase& m, const FluidPhase& ref, const Box& asked) {
     return c;
 }
 
-enum class Verdict { kCompared, kRefused, kOtherPhase, kNearSaturation };
+// kOutside: a state of a search within the exclusions that lies outside
+// them or outside the compared box.
+enum class Verdict { kCompared, kRefused, kOtherPhase, kNearSaturation, kOutside };
 
 // One state: what became of it and, compared, the relative differences
 // (cp NaN where the model withholds it).
@@ -139,7 +165,8 @@ struct Sample {
 struct Answer {
     bool given = false;
     int phase = 0;
-    double rho = 0.0, cp = 0.0;  // kg/m3, J/(mol K)
+    double rho = 0.0, cp = 0.0;  // kg/m3, J/(kg K): per mass, as the interpreter prints them (two models of
+                                 // one fluid may take slightly different molar masses)
 };
 
 Answer ask(FluidPhase& m, double T, double P) {
@@ -149,7 +176,7 @@ Answer ask(FluidPhase& m, double T, double P) {
     a.given = true;
     a.phase = s.phase;
     a.rho = m.bulk_molar_weight / m.V;
-    a.cp = m.Cp;
+    a.cp = m.Cp / m.bulk_molar_weight;
     return a;
 }
 
@@ -161,25 +188,32 @@ bool nearSaturationOrCritical(const char* fluid, double T, double P_bar) {
     return std::fabs(P_bar / ps - 1.0) < kSaturationMargin;
 }
 
-// A model and its fluid's reference equation, asked for the same states.
+// A model and its fluid's reference equation, asked for the same states:
+// those of the compared box outside the exclusions, or (`within`) those
+// inside them.
 struct Comparison {
     FluidPhase& model;
     FluidPhase& ref;
     const char* fluid;
-    bool liquidOnly;
+    const Box& box;
+    bool within;
     platform::ThreadLogCapture& quiet;
 
     Sample at(double T, double P) {
         Sample s;
         if (quiet.size() > 4096) quiet.take();
-        if (nearSaturationOrCritical(fluid, T, P)) {
-            s.verdict = Verdict::kNearSaturation;
+        if (!(T >= box.Tmin && T <= box.Tmax && P >= box.Pmin && P <= box.Pmax)) {
+            s.verdict = Verdict::kOutside;
+            return s;
+        }
+        if (nearSaturationOrCritical(fluid, T, P) != within) {
+            s.verdict = within ? Verdict::kOutside : Verdict::kNearSaturation;
             return s;
         }
         const Answer r = ask(ref, T, P), x = ask(model, T, P);
         if (!r.given || !x.given) return s;
         const bool liquids = r.phase == FluidPhase::kPhaseLiquid && x.phase == FluidPhase::kPhaseLiquid;
-        if ((T < ancillaryCriticalTemperature(fluid) && r.phase != x.phase) || (liquidOnly && !liquids)) {
+        if ((T < ancillaryCriticalTemperature(fluid) && r.phase != x.phase) || (box.liquidOnly && !liquids)) {
             s.verdict = Verdict::kOtherPhase;
             return s;
         }
@@ -195,6 +229,7 @@ struct Worst {
     double d = 0.0, T = 0.0, P = 0.0;
     bool any = false;
     bool settled = true;  // the search's figure stopped moving
+    int digits = 0;       // printed beyond 0.1 K and four figures of P (roundForPrint)
 };
 
 struct Row {
@@ -204,7 +239,20 @@ struct Row {
     bool built = false;
     Box box;  // compared over
     int compared = 0, refused = 0, otherPhase = 0, nearSaturation = 0, cpWithheld = 0;
-    Worst worst[2];  // density, cp
+    bool givesCp = true;  // the model has heat capacities at all (an ideal-gas part)
+    Worst worst[2];       // density, cp
+    Worst band[2];        // density and cp within 2 % of the vapour pressure
+    Worst critical;       // density within the near-critical box
+};
+
+// A region searched on a lattice: temperatures evenly spaced from Tlo to
+// Thi, and pressures evenly spaced in ln P from Plo to Phi or, across the
+// band about the vapour pressure (`band`), evenly spaced in P / psat(T) - 1
+// from just inside -2 % to just inside +2 %.
+struct Region {
+    double Tlo = 0.0, Thi = 0.0, Plo = 0.0, Phi = 0.0;
+    bool band = false;
+    int points = 0;  // a side of its first grid; 0: the row's grid
 };
 
 // The states searched, on a lattice in (T, ln P): integer coordinates in
@@ -217,21 +265,27 @@ constexpr Coordinate kUnit = Coordinate{1} << 32;
 struct Lattice {
     Row& row;
     Comparison& cmp;
-    Coordinate last;  // the box's far corner, in both coordinates
+    Region region;
+    int n;            // points a side of the first grid
+    Coordinate last;  // the region's far corner, in both coordinates
     double dT, dL;
     std::map<std::pair<Coordinate, Coordinate>, Sample> seen;
 
-    Lattice(Row& r, Comparison& c)
-        : row(r), cmp(c), last(kUnit * (r.grid - 1)), dT((r.box.Tmax - r.box.Tmin) / (r.grid - 1)),
-          dL(std::log(r.box.Pmax / r.box.Pmin) / (r.grid - 1)) {}
-    double T(Coordinate u) const { return u == last ? row.box.Tmax : row.box.Tmin + dT * std::ldexp(double(u), -32); }
-    double P(Coordinate v) const {
-        return v == last ? row.box.Pmax : row.box.Pmin * std::exp(dL * std::ldexp(double(v), -32));
+    Lattice(Row& r, Comparison& c, const Region& a)
+        : row(r), cmp(c), region(a), n(a.points > 0 ? a.points : r.grid), last(kUnit * (n - 1)),
+          dT((a.Thi - a.Tlo) / (n - 1)), dL(a.band ? 2.0 / (n - 1) : std::log(a.Phi / a.Plo) / (n - 1)) {}
+    double T(Coordinate u) const { return u == last ? region.Thi : region.Tlo + dT * std::ldexp(double(u), -32); }
+    double P(Coordinate u, Coordinate v) const {
+        if (region.band) {
+            const double across = v == last ? 1.0 : dL * std::ldexp(double(v), -32) - 1.0;
+            return ancillaryVapourPressure(cmp.fluid, T(u)) * 1e-5 * (1.0 + across * kSaturationMargin * (1.0 - 1e-6));
+        }
+        return v == last ? region.Phi : region.Plo * std::exp(dL * std::ldexp(double(v), -32));
     }
     const Sample& at(Coordinate u, Coordinate v) {
         const auto key = std::make_pair(u, v);
         auto it = seen.find(key);
-        if (it == seen.end()) it = seen.emplace(key, cmp.at(T(u), P(v))).first;
+        if (it == seen.end()) it = seen.emplace(key, cmp.at(T(u), P(u, v))).first;
         return it->second;
     }
 };
@@ -239,8 +293,8 @@ struct Lattice {
 // The first stage: the grid, counted.
 void sampleGrid(Lattice& g) {
     Row& row = g.row;
-    for (int i = 0; i < row.grid; ++i)
-        for (int j = 0; j < row.grid; ++j) {
+    for (int i = 0; i < g.n; ++i)
+        for (int j = 0; j < g.n; ++j) {
             const Sample& s = g.at(kUnit * i, kUnit * j);
             switch (s.verdict) {
                 case Verdict::kCompared:
@@ -250,14 +304,15 @@ void sampleGrid(Lattice& g) {
                 case Verdict::kRefused: ++row.refused; break;
                 case Verdict::kOtherPhase: ++row.otherPhase; break;
                 case Verdict::kNearSaturation: ++row.nearSaturation; break;
+                case Verdict::kOutside: break;
             }
         }
 }
 
 // The grid states whose |difference| is at least that of every compared
 // neighbour, largest first, at most kSeeds.
-std::vector<std::pair<Coordinate, Coordinate>> gridSeeds(Lattice& g, int quantity) {
-    const int n = g.row.grid;
+std::vector<std::pair<Coordinate, Coordinate>> gridSeeds(Lattice& g, int quantity, int seeds) {
+    const int n = g.n;
     std::vector<std::pair<int, int>> found;
     const auto value = [&](int i, int j) { return std::fabs(g.at(kUnit * i, kUnit * j).of(quantity)); };
     for (int i = 0; i < n; ++i)
@@ -273,7 +328,7 @@ std::vector<std::pair<Coordinate, Coordinate>> gridSeeds(Lattice& g, int quantit
     std::stable_sort(found.begin(), found.end(), [&](const auto& p, const auto& q) {
         return value(p.first, p.second) > value(q.first, q.second);
     });
-    if (found.size() > static_cast<std::size_t>(kSeeds)) found.resize(kSeeds);
+    if (found.size() > static_cast<std::size_t>(seeds)) found.resize(seeds);
     std::vector<std::pair<Coordinate, Coordinate>> at;
     for (const auto& [i, j] : found) at.emplace_back(kUnit * i, kUnit * j);
     return at;
@@ -349,8 +404,8 @@ std::pair<Coordinate, Coordinate> edgeBetween(std::pair<Coordinate, Coordinate> 
 // not share), the edge between them found by bisection along the grid line
 // (kBisections halvings), and the compared state beside it: the largest
 // |difference| first, at most kSeeds.
-std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int quantity) {
-    const int n = g.row.grid;
+std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int quantity, int seeds) {
+    const int n = g.n;
     std::vector<std::pair<double, std::pair<Coordinate, Coordinate>>> found;
     const auto compared = [&](Coordinate u, Coordinate v) { return g.at(u, v).verdict == Verdict::kCompared; };
     for (int i = 0; i < n; ++i)
@@ -365,7 +420,7 @@ std::vector<std::pair<Coordinate, Coordinate>> boundarySeeds(Lattice& g, int qua
             }
     std::stable_sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     std::vector<std::pair<Coordinate, Coordinate>> best;
-    for (std::size_t k = 0; k < found.size() && best.size() < static_cast<std::size_t>(kSeeds); ++k)
+    for (std::size_t k = 0; k < found.size() && best.size() < static_cast<std::size_t>(seeds); ++k)
         best.push_back(found[k].second);
     return best;
 }
@@ -407,10 +462,92 @@ Worst climb(Lattice& g, int quantity, std::pair<Coordinate, Coordinate> seed) {
         h /= 2, ++halvings;
         still = std::fabs(best) - atHalving < kSettled ? still + 1 : 0;
         atHalving = std::fabs(best);
-        if (halvings >= kLeastHalvings && still >= 2) return {best, g.T(u), g.P(v), true, true};
+        if (halvings >= kLeastHalvings && still >= 2) return {best, g.T(u), g.P(u, v), true, true};
         if (halvings >= kMostHalvings) break;
     }
-    return {best, g.T(u), g.P(v), true, false};
+    return {best, g.T(u), g.P(u, v), true, false};
+}
+
+// A state as printed: T with 1 + `digits` decimals in K, P with 4 +
+// `digits` figures in bar below 1 kbar and 2 + `digits` decimals in kbar
+// above; the text, and the state it reads as.
+std::string printedState(double T, double P, int digits, double& Tread, double& Pread) {
+    char t[48], p[48];
+    std::snprintf(t, sizeof t, "%.*f", 1 + digits, T);
+    if (P >= 1000.0)
+        std::snprintf(p, sizeof p, "%.*f", 2 + digits, P / 1000.0);
+    else
+        std::snprintf(p, sizeof p, "%.*g", 4 + digits, P);
+    Tread = std::strtod(t, nullptr);
+    Pread = std::strtod(p, nullptr) * (P >= 1000.0 ? 1000.0 : 1.0);
+    return std::string(t) + " K, " + p + (P >= 1000.0 ? " kbar" : " bar");
+}
+
+// The state a largest difference is printed at: rounded to the fewest
+// digits at which the rounded state is still one compared and its figure
+// the same within half the last printed digit (else the most digits tried
+// that give a compared state), with the figure of that rounded state: the
+// state typed as printed gives the printed figure.
+void roundForPrint(Comparison& cmp, int quantity, Worst& w) {
+    if (!w.any) return;
+    constexpr int kMostDigits = 8;
+    Worst found = w;
+    found.digits = -1;
+    for (int digits = 0; digits <= kMostDigits; ++digits) {
+        double T = 0.0, P = 0.0;
+        printedState(w.T, w.P, digits, T, P);
+        const double d = cmp.at(T, P).of(quantity);
+        if (std::isnan(d)) continue;
+        found.d = d, found.T = T, found.P = P, found.digits = digits;
+        if (std::fabs(d - w.d) < kSettled) break;
+    }
+    if (found.digits < 0) found.digits = kMostDigits, found.d = w.d;  // no rounding of it compared: printed as found
+    w = found;
+}
+
+// The searches of one lattice: from its grid's largest local maxima (and,
+// outside the exclusions, from the largest along their edges) and from the
+// largest beside the edges of its compared states; `best` keeps the
+// largest of each quantity asked for.
+void searchLattice(Lattice& g, int quantities, int seeds, bool fromExclusionEdges, Worst* best) {
+    for (int q = 0; q < quantities; ++q) {
+        std::vector<std::pair<Coordinate, Coordinate>> from = gridSeeds(g, q, seeds);
+        if (fromExclusionEdges) {
+            const std::vector<std::pair<Coordinate, Coordinate>> edge = edgeSeeds(g, q);
+            from.insert(from.end(), edge.begin(), edge.end());
+        }
+        const std::vector<std::pair<Coordinate, Coordinate>> bounds = boundarySeeds(g, q, seeds);
+        from.insert(from.end(), bounds.begin(), bounds.end());
+        for (const auto& seed : from) {
+            const Worst w = climb(g, q, seed);
+            if (!best[q].any || std::fabs(w.d) > std::fabs(best[q].d)) best[q] = w;
+        }
+    }
+}
+
+// Within the exclusions: the band about the vapour pressure up to the
+// near-critical box (density and cp), and the near-critical box (density
+// only: there the model's cp and the reference's grow without bound each at
+// its own critical point).  The band's differences vary smoothly along it:
+// a coarser grid and fewer seeds find its maxima.
+void measureWithin(Row& row, Comparison& cmp) {
+    const double Tc = ancillaryCriticalTemperature(cmp.fluid), Pc = ancillaryCriticalPressure(cmp.fluid) * 1e-5;
+    const double in = 1.0 - 1e-6;  // just inside a margin
+    const Region band{row.box.Tmin, std::min(row.box.Tmax, Tc * (1.0 - kCriticalMarginT)), 0.0, 0.0, true, kBandGrid};
+    if (band.Tlo < band.Thi) {
+        Lattice g(row, cmp, band);
+        searchLattice(g, 2, kBandSeeds, false, row.band);
+    }
+    const Region critical{std::max(row.box.Tmin, Tc * (1.0 - kCriticalMarginT * in)),
+                          std::min(row.box.Tmax, Tc * (1.0 + kCriticalMarginT * in)),
+                          std::max(row.box.Pmin, Pc * (1.0 - kCriticalMarginP * in)),
+                          std::min(row.box.Pmax, Pc * (1.0 + kCriticalMarginP * in)), false};
+    if (critical.Tlo < critical.Thi && critical.Plo < critical.Phi) {
+        Lattice g(row, cmp, critical);
+        searchLattice(g, 1, kSeeds, false, &row.critical);
+    }
+    for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.band[q]);
+    roundForPrint(cmp, 0, row.critical);
 }
 
 void measure(Row& row) {
@@ -418,38 +555,32 @@ void measure(Row& row) {
     std::unique_ptr<FluidPhase> m = build(row.c.model, row.c.x1), ref = build(referenceModelOf(row.c.fluid), -1.0);
     if (!m || !ref) return;
     row.built = true;
+    Ideal* part = m->ideal ? m->ideal->asIdealPart() : nullptr;
+    row.givesCp = m->ideal && (!part || part->hasData());
     row.box = comparedBox(*m, *ref, row.asked);
     if (!row.box.holds()) return;
-    Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.asked.liquidOnly, quiet};
-    Lattice g(row, cmp);
+    Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.box, false, quiet};
+    Lattice g(row, cmp, Region{row.box.Tmin, row.box.Tmax, row.box.Pmin, row.box.Pmax, false});
     sampleGrid(g);
-    for (int q = 0; q < 2; ++q) {
-        std::vector<std::pair<Coordinate, Coordinate>> from = gridSeeds(g, q), edge = edgeSeeds(g, q);
-        from.insert(from.end(), edge.begin(), edge.end());
-        const std::vector<std::pair<Coordinate, Coordinate>> bounds = boundarySeeds(g, q);
-        from.insert(from.end(), bounds.begin(), bounds.end());
-        for (const auto& seed : from) {
-            const Worst w = climb(g, q, seed);
-            if (!row.worst[q].any || std::fabs(w.d) > std::fabs(row.worst[q].d)) row.worst[q] = w;
-        }
-    }
+    searchLattice(g, 2, kSeeds, true, row.worst);
+    for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.worst[q]);
+    Comparison within{*m, *ref, row.c.fluid.c_str(), row.box, true, quiet};
+    measureWithin(row, within);
 }
 
 std::string where(const Worst& w) {
     if (!w.any) return "—";
-    char buf[128];
-    const char* least = w.settled ? "" : "at least ";
-    if (w.P >= 1000.0)
-        std::snprintf(buf, sizeof buf, "%s%+.2f %% at %.1f K, %.2f kbar", least, 100.0 * w.d, w.T, w.P / 1000.0);
-    else
-        std::snprintf(buf, sizeof buf, "%s%+.2f %% at %.1f K, %.4g bar", least, 100.0 * w.d, w.T, w.P);
-    return buf;
+    double T = 0.0, P = 0.0;
+    return std::string(w.settled ? "" : "at least ") + figure(w.d) + " at " + printedState(w.T, w.P, w.digits, T, P);
 }
 
-// The cp cell: its figure, and at how many compared states cp is withheld.
+// The cp cell: its figure, and at how many compared states cp is withheld;
+// "none given" for a model without heat capacities.
 std::string cpCell(const Row& r) {
-    std::string cell = r.cpWithheld == r.compared && r.compared > 0 ? "none given" : where(r.worst[1]);
-    if (r.cpWithheld > 0 && r.cpWithheld < r.compared) {
+    if (!r.givesCp) return "none given";
+    if (r.cpWithheld == r.compared && r.compared > 0) return "withheld at all " + std::to_string(r.compared) + " states";
+    std::string cell = where(r.worst[1]);
+    if (r.cpWithheld > 0) {
         char buf[96];
         std::snprintf(buf, sizeof buf, "; withheld at %d of %d states (%.0f %%)", r.cpWithheld, r.compared,
                       100.0 * r.cpWithheld / r.compared);
@@ -575,8 +706,9 @@ int main(int argc, char** argv) {
     for (std::thread& t : pool) t.join();
 
     std::printf("| model | fluid | compared over: K, bar | states compared | refused | other phase | near saturation "
-                "or critical | density vs reference | cp vs reference |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+                "or critical | density vs reference | cp vs reference | density within 2 %% of the vapour pressure | "
+                "cp there | density near the critical point |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     int failed = 0;
     for (const Row& r : rows) {
         const std::string name = rowName(r.c);
@@ -585,13 +717,15 @@ int main(int argc, char** argv) {
             ++failed;
             continue;
         }
-        for (const Worst& w : r.worst)
-            if (w.any && !w.settled)
+        for (const Worst* w : {&r.worst[0], &r.worst[1], &r.band[0], &r.band[1], &r.critical})
+            if (w->any && !w->settled)
                 std::fprintf(stderr, "model_accuracy: %s: a largest difference still moved after %d halvings\n",
                              name.c_str(), kMostHalvings);
-        std::printf("| `%s` | %s | %g–%g, %g–%g | %d | %d | %d | %d | %s | %s |\n", name.c_str(), r.c.fluid.c_str(),
-                    r.box.Tmin, r.box.Tmax, r.box.Pmin, r.box.Pmax, r.compared, r.refused, r.otherPhase,
-                    r.nearSaturation, where(r.worst[0]).c_str(), cpCell(r).c_str());
+        std::printf("| `%s` | %s | %g–%g, %g–%g | %d | %d | %d | %d | %s | %s | %s | %s | %s |\n", name.c_str(),
+                    r.c.fluid.c_str(), r.box.Tmin, r.box.Tmax, r.box.Pmin, r.box.Pmax, r.compared, r.refused,
+                    r.otherPhase, r.nearSaturation, where(r.worst[0]).c_str(), cpCell(r).c_str(),
+                    where(r.band[0]).c_str(), r.givesCp ? where(r.band[1]).c_str() : "none given",
+                    where(r.critical).c_str());
     }
     return failed ? 1 : 0;
 }
