@@ -518,8 +518,8 @@ TEST(CompositionSweep, NoRefusalBetweenPrintedStatesWhereTheFluidIsOneSmoothPhas
         std::vector<std::tuple<double, double, double>> states;  // x, T K, P bar
     };
     std::vector<Line> lines;
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    const int step = 3;  // under the sanitizers, every third state
+#if VARNOK_SAMPLE_SWEEPS
+    const int step = 3;  // in the sampled builds (sanitizers, Clang), every third state
 #else
     const int step = 1;
 #endif
@@ -621,8 +621,8 @@ TEST(CompositionSweep, ATraceOfMethaneInWaterIsGivenAsWater) {
 // withheld: CO2 with 0.1 and 1 % CH4 at 1000 bar across CH4's E pole near
 // 378 K, water with 0.1 % CO2 at 1000 bar across CO2's poles near 680-699 K.
 TEST(CompositionSweep, ADiluteMixturesHeatCapacityLiesNearItsEnds) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    const double scale = 3.0;  // under the sanitizers, every third state
+#if VARNOK_SAMPLE_SWEEPS
+    const double scale = 3.0;  // in the sampled builds (sanitizers, Clang), every third state
 #else
     const double scale = 1.0;
 #endif

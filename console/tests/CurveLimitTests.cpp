@@ -555,8 +555,8 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
 // the length of an uninterrupted run, measured first.
 TEST(CurveLimits, InterruptsAtRandomMomentsLeaveNoFileWithoutRows) {
     namespace fs = std::filesystem;
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    constexpr int kRuns = 40;  // under the sanitizers, which watch the memory
+#if VARNOK_SAMPLE_SWEEPS
+    constexpr int kRuns = 40;  // in the sampled builds (sanitizers, Clang)
 #else
     constexpr int kRuns = 120;
 #endif
