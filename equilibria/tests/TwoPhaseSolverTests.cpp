@@ -114,6 +114,12 @@ TEST(VLEBase, SettersAndReset) {
     EXPECT_EQ(v.total_moles, 1.0);
     EXPECT_EQ(v.factor, 1.0);
     EXPECT_EQ(v.first_init_flag, 2);
+    // The printing flag is kept until a reset clears it.
+    EXPECT_EQ(v.printing, 0);
+    v.set_printing_flag(3);
+    EXPECT_EQ(v.printing, 3);
+    v.reset_to_zero();
+    EXPECT_EQ(v.printing, 0);
     EXPECT_EQ(v.header("x", "     "), "");  // no components
     v.number_of_components(1);
     EXPECT_EQ(v.x[0], 1.0);
