@@ -124,14 +124,14 @@ void BM_CubicMixtureBubblePoint(benchmark::State& state, MakeModel make)
     if (m->errorflag) state.SkipWithError("no bubble point");
 }
 
-#define CUBIC_MIXTURE_BENCHMARKS(name)                                                                    \
-    BENCHMARK_CAPTURE(BM_CubicMixtureFromTP, name, &make##name)->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(BM_CubicMixtureFromTV, name, &make##name)->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(BM_CubicMixtureStateFunctionsFromTV, name, &make##name)->Unit(benchmark::kMicrosecond); \
-    BENCHMARK_CAPTURE(BM_CubicMixtureBubblePoint, name, &make##name)->Unit(benchmark::kMicrosecond)
+#define CUBIC_MIXTURE_BENCHMARKS(name, make)                                                                 \
+    BENCHMARK_CAPTURE(BM_CubicMixtureFromTP, name, make)->Unit(benchmark::kMicrosecond);          \
+    BENCHMARK_CAPTURE(BM_CubicMixtureFromTV, name, make)->Unit(benchmark::kMicrosecond);          \
+    BENCHMARK_CAPTURE(BM_CubicMixtureStateFunctionsFromTV, name, make)->Unit(benchmark::kMicrosecond); \
+    BENCHMARK_CAPTURE(BM_CubicMixtureBubblePoint, name, make)->Unit(benchmark::kMicrosecond)
 
-CUBIC_MIXTURE_BENCHMARKS(SRK1);
-CUBIC_MIXTURE_BENCHMARKS(PRSV);
-CUBIC_MIXTURE_BENCHMARKS(SRK2);
+CUBIC_MIXTURE_BENCHMARKS(SRK1, &makeSRK1);
+CUBIC_MIXTURE_BENCHMARKS(PRSV, &makePRSV);
+CUBIC_MIXTURE_BENCHMARKS(SRK2, &makeSRK2);
 
 }  // namespace

@@ -18,6 +18,13 @@
 
 namespace {
 
+// The molar entropy of water at its critical point, J/(mol K): IAPWS-95
+// (Wagner and Pruss 2002) gives 4.40695 kJ/(kg K) at 647.096 K and 322 kg/m3,
+// times 18.015268 g/mol 79.392 J/(mol K), which this value rounds 0.002 high.
+// A state beside the saturation curve with less entropy lies on its liquid
+// side, one with more on its vapour side.
+constexpr double kCriticalMolarEntropy = 79.3939;
+
 struct IrreversibleData {
     double P;   // Pa
     double V1;  // m3/mol
@@ -366,7 +373,7 @@ void WaterMagmaModel::trackHeatingDecompressionEnd(HeatingDecompressionPath& pat
 bool WaterMagmaModel::crossHeatingDecompressionSaturation(HeatingDecompressionPath& path) {
     if (!(T < 647.096)) return false;
     const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
-    const bool liquidSide = S < 79.3939;
+    const bool liquidSide = S < kCriticalMolarEntropy;
     const bool before = liquidSide ? P > Psat : P < Psat;
     if (before) {
         decompressionSaturationFlag = 0;

@@ -65,14 +65,7 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         r.U4 = U;
         r.S4 = S;
         r.V4 = V * 1e6;
-        const double x = (r.S4 - r.SvRef) / (r.SlRef - r.SvRef);
-        r.liquidMassFraction5 = x;
-        r.liquidVolumeFraction5 = liquidVolumeFraction(x, r.VlRef, r.VvRef);
-        r.U5 = x * r.UlRef + (1 - x) * r.UvRef;
-        r.H5 = x * r.HlRef + (1 - x) * r.HvRef;
-        r.S5 = x * r.SlRef + (1 - x) * r.SvRef;
-        r.T5 = r.TsatRef;
-        r.P5 = r.Pref;
+        const double x = leverRuleAtSurfacePressure(r, r.S4);
         r.state4 = 1;
         r.W34 = (r.U4 - r.U3) * 0.001 / M;
         r.W45 = (r.U5 - r.U4) * 0.001 / M;

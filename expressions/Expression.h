@@ -461,7 +461,6 @@ public:
         OwnerEvaluation& operator=(const OwnerEvaluation&) = delete;
         int saved;
     };
-    static int nesting() { return sNesting; }
 
 protected:
     // set_variable_values of an operator visits each node once per call on the

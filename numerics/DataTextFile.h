@@ -99,7 +99,6 @@ public:
     const std::string& error() const { return error_; }
     bool is_igor() const { return igor_; }
 
-    const std::string& file_path() const { return path; }
     int columns() const { return ncols; }
     long rows() const { return nrows; }
     long rows_read() const { return rowsRead_; }

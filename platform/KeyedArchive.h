@@ -45,11 +45,6 @@ class KeyedArchiver {
 public:
     KeyedArchiver();
 
-    // Arrays and dictionaries of plain values are archived as NSMutableArray and
-    // NSMutableDictionary (what the documents of the macOS version hold, so that
-    // they can be edited once read there) unless this is switched off.
-    void setMutableContainers(bool on) { mutableContainers_ = on; }
-
     // Scalars, stored directly under the key of the object being encoded.
     void encodeBool(const std::string& key, bool v);
     void encodeInt(const std::string& key, int64_t v);
@@ -82,6 +77,9 @@ private:
     std::map<std::string, uint64_t> classes_;
     std::map<std::string, uint64_t> strings_;
     std::map<const KeyedEncodable*, uint64_t> encoded_;
+    // Arrays and dictionaries of plain values are archived as NSMutableArray and
+    // NSMutableDictionary: what the documents of the macOS version hold, so that
+    // they can be edited once read there.
     bool mutableContainers_ = true;
     bool finished_ = false;
 };

@@ -72,10 +72,6 @@ public:
     void appendFormat2(std::string_view fmt, const A&... a) { appendString(strfmt::format(fmt, a...)); appendString("\n\n"); }
     template <class... A>
     void appendFormat3(std::string_view fmt, const A&... a) { appendString(strfmt::format(fmt, a...)); appendString("\n\n\n"); }
-    // For callers that already hold the arguments.
-    void appendFormatArguments(std::string_view fmt, const std::vector<strfmt::Arg>& args) {
-        appendString(strfmt::formatArgs(fmt, args));
-    }
 
     // RTF blocks: begin, appends, end.  The block is inserted at its end; plain
     // appends made meanwhile go ahead of it.  Beginning a second block drops the

@@ -73,7 +73,6 @@ void EruptionTableWindow::setTable(const QString& documentName, const QString& i
 
 QString EruptionTableWindow::heading() const { return mHeading->text(); }
 QString EruptionTableWindow::tableText() const { return mText->toPlainText(); }
-int EruptionTableWindow::tableLines() const { return mText->document()->blockCount(); }
 
 bool EruptionTableWindow::saveText(const QString& path, QString& error) const {
     QSaveFile f(path);

@@ -25,7 +25,6 @@ public:
     void setDocumentName(const QString& documentName);
     QString heading() const;
     QString tableText() const;
-    int tableLines() const;
     // Writes the heading and the table to a text file; false, with the reason, on failure.
     bool saveText(const QString& path, QString& error) const;
 

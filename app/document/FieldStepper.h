@@ -27,7 +27,6 @@ public:
     void stepUp();
     void stepDown();
 
-    QToolButton* upButton() const { return mUp; }
     QToolButton* downButton() const { return mDown; }
 
 signals:

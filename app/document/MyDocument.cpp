@@ -2,10 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -38,6 +34,7 @@
 #include "app/document/ChamberApplication.h"
 #include "app/document/EruptionTableWindow.h"
 #include "app/document/FieldStepper.h"
+#include "app/document/FormFields.h"
 #include "app/document/WindowPlacement.h"
 #include "app/plot/CGraphCurve.h"
 #include "app/plot/CGraphPoint.h"
@@ -45,6 +42,11 @@
 #include "app/plot/qt/CPlotWidget.h"
 #include "app/plot/qt/PlotPanels.h"
 
+using formfields::fieldNumber;
+using formfields::fieldValue;
+using formfields::setFieldNumber;
+using formfields::showFromStart;
+using formfields::showValue;
 using platform::PropertyList;
 
 int CaseTableModel::rowCount(const QModelIndex& parent) const {
@@ -87,75 +89,12 @@ namespace {
 // The name under which "PlotSelection" is posted by a clicked plot view.
 constexpr const char* kPlotSelection = "PlotSelection";
 
-// A number the document puts into a form field: its shortest exact form when
-// that is short, else seven significant digits, so that the field (narrow)
-// shows the number from its start.  The exact value stays behind the text and
-// is what the form reads as long as the text is not edited.
-constexpr int kShownDigits = 7;
-constexpr const char* kExactValue = "exactValue";
-constexpr const char* kExactText = "exactText";
-
-QString shownNumber(double v) {
-    const QString exact = QString::fromStdString(caseValueDescription(PropertyList::real(v)));
-    const QString rounded = QString::number(v, 'g', kShownDigits);
-    return rounded.size() < exact.size() ? rounded : exact;
-}
-
-// Shows the start of a field's text (a field scrolls to the end of what it was given).
-void showFromStart(QLineEdit* f) { f->setCursorPosition(0); }
-
-void setFieldNumber(QLineEdit* f, double v) {
-    const QString text = shownNumber(v);
-    f->setText(text);
-    f->setProperty(kExactValue, v);
-    f->setProperty(kExactText, text);
-    showFromStart(f);
-}
-
-// What a field holds: the exact number behind a text the document wrote, or
-// what the user typed (a number when it reads as one, else the text).
-PropertyList fieldValue(const QLineEdit* f) {
-    const QVariant shown = f->property(kExactText);
-    if (shown.isValid() && shown.toString() == f->text()) return PropertyList::real(f->property(kExactValue).toDouble());
-    return formValueFromText(f->text().toStdString());
-}
-std::optional<double> fieldNumber(const QLineEdit* f) { return caseNumber(fieldValue(f)); }
-
-// Shows a case value in a field, leaving the field alone when it already
-// stands for that value (as the user typed it, or as the document wrote it).
-void showValue(QLineEdit* f, const PropertyList* v) {
-    if (v && (v->isReal() || v->isInteger())) {
-        if (!(fieldValue(f) == PropertyList::real(v->realValue()))) setFieldNumber(f, v->realValue());
-        return;
-    }
-    const QString text = v ? QString::fromStdString(caseValueDescription(*v)) : QString();
-    if (f->text() != text) {
-        f->setText(text);
-        showFromStart(f);
-    }
-}
-
 // A result as the window shows it: the number, the text that stands in for
 // it, or "no value" when the calculation gave none.
 QString resultText(const ResultField& f) {
     if (f.value) return QString::number(*f.value, 'g', 6);
     if (!f.text.empty()) return QString::fromStdString(f.text);
     return QStringLiteral("no value");
-}
-
-// What the status line says when an eruption sequence is asked for while one runs.
-const QString kEruptionRunning =
-    QStringLiteral("The eruption sequence is still being computed: wait for its table or cancel it.");
-
-// A dialog width at which a window manager's title bar shows the dialog's
-// title whole: the title in a bold face of the application's font, beside
-// room for the title bar's icon and buttons.
-int dialogWidthForTitle(const QWidget& dialog) {
-    QFont font = QApplication::font();
-    font.setBold(true);
-    constexpr int kTitleBarControls = 160;
-    return std::max(dialog.sizeHint().width(),
-                    QFontMetrics(font).horizontalAdvance(dialog.windowTitle()) + kTitleBarControls);
 }
 
 QLabel* unitLabel(const QString& text, QWidget* parent) {
@@ -1281,174 +1220,6 @@ void MyDocument::onStepMagmaChamber(QObject* sender) {
     showResultFields();
     const PropertyList before = mList.cases();
     if (!storeInSelectedCase(formSnapshot()).empty()) recordEdit(editName(mChamberVol), before, selectedRow());
-}
-
-void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
-    if (!mComment) return;
-    if (mErupting) {
-        // One sequence at a time: the threshold shown stays the one whose
-        // table is being computed, and the status line says why.
-        mPfrac->setText(mRunningThreshold);
-        showFromStart(mPfrac);
-        if (auto v = fieldNumber(mPfrac)) mStepPfrac->setValue(*v);
-        showStatus(kEruptionRunning);
-        return;
-    }
-    if (sRunningSequences > 0) {
-        // A sequence of another document runs: this one would run inside its
-        // progress and hold it up until done.
-        showStatus(QStringLiteral("The eruption sequence of another document is being computed: wait for its table "
-                                  "or cancel it."));
-        return;
-    }
-    if (sender == mStepPfrac) {
-        setFieldNumber(mPfrac, mStepPfrac->value());
-    } else if (auto v = fieldNumber(mPfrac)) {
-        mStepPfrac->setValue(*v);
-    }
-    const double threshold = fieldNumber(mPfrac).value_or(std::numeric_limits<double>::quiet_NaN());
-    onCalculateExsolData(nullptr);
-    const CaseForm form = formSnapshot();
-    const std::string caseName = selectedCaseName();
-    const int rowAtStart = selectedRow();
-
-    // A small threshold makes thousands of eruptions (up to the model's
-    // limit): the window shows how far the sequence is and keeps answering,
-    // and Cancel (a click, or Escape) stops it with the eruptions computed so
-    // far.  The sequence runs on a model of its own, so every edit meanwhile
-    // recalculates the form as usual and the window always shows the inputs,
-    // results and plots of one case.  The progress panel is not modal: a
-    // window that a modal panel blocks does not get the window system's close
-    // requests, which would be lost without a word; a close asked for now is
-    // answered (DocumentController::closeDocument).
-    QProgressDialog progress(QStringLiteral("Computing the eruption sequence..."), QString(), 0, 1000, window());
-    progress.setObjectName(QStringLiteral("eruptionProgress"));
-    // The panel is made without a Cancel button of its own: the one set here
-    // brings the panel's Escape shortcut, and is no default button, so that
-    // Return (a second Return in the threshold field lands here) does not
-    // stop a long run.
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    cancel->setAutoDefault(false);
-    cancel->setDefault(false);
-    progress.setCancelButton(cancel);
-    // A panel closed otherwise (rejected) stops the run too.
-    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
-    progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
-    progress.setMinimumWidth(dialogWidthForTitle(progress));
-    progress.setWindowModality(Qt::NonModal);
-    progress.setMinimumDuration(300);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    const double X0 = form.number("cr0").value_or(0.0) / 100.0;
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    // A long run may need much memory: the reserve given back after a
-    // failure is taken again first.
-    ChamberApplication::holdMemoryReserve();
-    // Where the user was typing: the keyboard goes back there when the run ends.
-    QPointer<QWidget> typingIn = QApplication::focusWidget();
-    mErupting = true;
-    mCancelRun = false;
-    for (QShortcut* k : mCancelKeys) k->setEnabled(true);
-    mToldDuringRun = false;
-    ++sRunningSequences;
-    mRunningThreshold = mPfrac->text();
-    EruptionReport report;
-    QString failure;
-    // What the sequence's model says (its notes on the gases, a magma past
-    // fragmentation) goes to the log, each note once for the document.
-    std::optional<platform::ThreadLogCapture> runSaid(std::in_place);
-    try {
-        report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
-            if (mCancelRun) return false;
-            if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
-            sinceEvents.restart();
-            // Done when half of the mass is crystals, or at the model's limit on eruptions.
-            const double toHalf = X0 < 0.5 ? (X - X0) / (0.5 - X0) : 1.0;
-            const double done = std::clamp(std::max(toHalf, double(eruptions) / TaitJaupart::kMaxEruptions), 0.0, 1.0);
-            progress.setLabelText(QStringLiteral("Eruption %1, crystals %2 wt %").arg(eruptions).arg(100.0 * X, 0, 'f', 2));
-            progress.setValue(static_cast<int>(1000.0 * done));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled() && !mCancelRun;
-        });
-    } catch (const std::exception& e) {
-        // What the failed run held is freed before the user is told: its
-        // model (with its tables) goes, and memory running out gives the
-        // reserve back, so that the message and a save can be made.
-        mEruptionCalc.reset();
-        ChamberApplication::recoverFrom(e);
-        failure = ChamberApplication::failureText(e, QStringLiteral("The eruption sequence"));
-    }
-    const std::vector<platform::ThreadLogCapture::Entry> said = runSaid->take();
-    runSaid.reset();
-    tellModelNotes(said);
-    --sRunningSequences;
-    mErupting = false;
-    for (QShortcut* k : mCancelKeys) k->setEnabled(false);
-    progress.hide();
-
-    // The table with the case and inputs it belongs to.
-    writeEruptionTable(report, failure, form, threshold, caseName);
-    // The status line tells why the table ends early, else what the case's
-    // calculation left there; what it told during the run (a close refused)
-    // stays, with word that the run has ended.
-    // An end text of the run that the user has edited the inputs since says
-    // whose it is: the form and results now show other inputs.
-    const bool inputsChanged = selectedRow() != rowAtStart || !(formSnapshot().values == form.values);
-    const QString runEnd = !failure.isEmpty()    ? failure
-                           : report.stoppedEarly ? QString::fromStdString(report.lines.back())
-                                                 : QString();
-    if (mToldDuringRun) {
-        mStatus->setText(mStatus->text() + QStringLiteral(" (The eruption sequence has ended since.)"));
-    } else if (!runEnd.isEmpty() && inputsChanged) {
-        mStatus->setText(QStringLiteral("The eruption sequence of the inputs as they were when it started, before "
-                                        "the edits made during it (named in the log): %1")
-                             .arg(runEnd));
-    } else {
-        mStatus->setText(!runEnd.isEmpty() ? runEnd : QString::fromStdString(mResult.status));
-    }
-    // The progress panel took the keyboard while it showed: it goes back to
-    // the form, unless the user has moved on to another window meanwhile.
-    QWidget* active = QApplication::activeWindow();
-    if (typingIn && typingIn->window() == window() &&
-        (!active || active == &progress || active == CLogWindow::sharedLogWindowCtroller()->window())) {
-        window()->activateWindow();
-        typingIn->setFocus(Qt::OtherFocusReason);
-    }
-    if (!failure.isEmpty()) ChamberApplication::reportFailure(failure);
-    emit busyEnded();
-}
-
-void MyDocument::writeEruptionTable(EruptionReport& report, QString& failure, const CaseForm& form, double threshold,
-                                    const std::string& caseName) {
-    try {
-        const QString inputs = QString::fromStdString(ChamberCalculator::eruptionInputs(form, threshold, caseName));
-        if (failure.isEmpty()) {
-            // A text document holds a line in some hundreds of bytes besides its text.
-            size_t bytes = 0;
-            for (const std::string& line : report.lines) bytes += 2 * line.size() + 512;
-            ChamberApplication::requireMemory(4 * bytes);
-            if (!mEruptionTable) mEruptionTable = new EruptionTableWindow;
-            mEruptionTable->setTable(displayName(), inputs, report.lines);
-        }
-        std::vector<std::string> lines = ChamberCalculator::eruptionLogLines(
-            report, kLogTableHead, kLogTableTail,
-            "the eruption table window (\"Show table\", or Window > Eruption Table)");
-        if (!lines.empty()) lines.insert(lines.begin() + 1, displayName().toStdString() + ", " + inputs.toStdString());
-        // A failure goes to the log once, with its message (reportFailure below).
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        text += "\n";
-        // The log shows the table without taking the keyboard from the form.
-        onShowLog(mEruptionBox, false);
-        CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
-        log->appendString(text);
-        log->scrollToEnd();
-    } catch (const std::exception& e) {
-        report = EruptionReport();
-        ChamberApplication::recoverFrom(e);
-        if (failure.isEmpty()) failure = ChamberApplication::failureText(e, QStringLiteral("Writing the eruption table"));
-    }
 }
 
 void MyDocument::onShowEruptionTable() {

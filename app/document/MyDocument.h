@@ -138,7 +138,6 @@ public:
     QCheckBox* imposeSaturationBox() const { return mImposeSaturation; }
     QLineEdit* pfracField() const { return mPfrac; }
     QLabel* undersaturatedMsg0() const { return mUndersaturatedMsg0; }
-    QLabel* undersaturatedMsg1() const { return mUndersaturatedMsg1; }
     QLabel* statusLine() const { return mStatus; }
     CDrawPlotView* exsolView() const { return mExsolView; }
     CDrawPlotView* pressureView() const { return mPressureView; }

@@ -33,7 +33,6 @@ MyTableView::MyTableView(QWidget* parent) : QTableView(parent) {
 }
 
 void MyTableView::setEditable(bool on) {
-    mEditable = on;
     setEditTriggers(on ? (QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked)
                        : QAbstractItemView::NoEditTriggers);
 }

@@ -29,13 +29,10 @@ public:
     explicit MyTableView(QWidget* parent = nullptr);
 
     void setKeyDelegate(MyTableViewDelegate* d) { mDelegate = d; }
-    MyTableViewDelegate* keyDelegate() const { return mDelegate; }
     // The delete keys reach the delegate only when set; it starts cleared.
     void setDeletable(bool on) { _isDeletable = on; }
-    bool isDeletable() const { return _isDeletable; }
     // Makes every column editable or read-only.
     void setEditable(bool on);
-    bool isEditable() const { return mEditable; }
 
     // The selected row, or -1.
     int selectedRow() const;
@@ -50,7 +47,6 @@ protected:
 private:
     MyTableViewDelegate* mDelegate = nullptr;
     bool _isDeletable = false;
-    bool mEditable = true;
 };
 
 class MyOutlineView : public QTreeView {

@@ -89,8 +89,6 @@ public:
 
     const std::vector<double>& values() const { return mValues; }
     const std::vector<std::string>& labels() const { return mLabels; }
-    const std::vector<std::string>& referenceLabels() const { return mReferenceLabels; }
-    const std::vector<double>& referenceValues() const { return mReferenceValues; }
     float mMinimum() const { return mMinimum_; }
     float mMaximum() const { return mMaximum_; }
     bool isLogarithmic() const { return mLogarithmic; }
@@ -100,7 +98,6 @@ public:
     int igorIndex() const { return mIgorIndex; }
     float sepBarRatio() const { return mSepBarRatio; }
     const std::optional<RichText>& xLabel() const { return mXLabel; }
-    const std::optional<RichText>& yLabel() const { return mYLabel; }
     const FontDescription& ticksAttributes() const { return mTicksAttributes; }
     float mMarginLeft() const { return mMarginLeft_; }
     float mMarginBottom() const { return mMarginBottom_; }

@@ -17,11 +17,9 @@ public:
     // Creates a labelled point at (x, y) and appends it.
     void addPoint(const std::string& label, float x, float y);
     void setShowLabels(bool show) { mShowLabels = show ? 1 : 0; }
-    bool showsLabels() const { return mShowLabels != 0; }
     // The label of the point found by the last hit test, or an empty string
     // when that test found none.
     std::string getHitPointName() const;
-    std::int32_t lastHitPointIndex() const { return mLastHitPointIndex; }
     const std::vector<std::shared_ptr<CGraphStringPoint>>& mStringPointArray() const { return mStringPointArray_; }
     void setMStringPointArray(const std::vector<std::shared_ptr<CGraphStringPoint>>& list) {
         mStringPointArray_ = list;

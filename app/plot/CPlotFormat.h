@@ -39,7 +39,6 @@ public:
     const std::shared_ptr<CTextFormat>& labelsFormat() const { return mLabelsFormat; }
     const std::shared_ptr<CTextFormat>& ticksFormat() const { return mTicksFormat; }
     void setLegendFormat(std::shared_ptr<CTextFormat> f) { mLegendFormat = std::move(f); }
-    void setLabelsFormat(std::shared_ptr<CTextFormat> f) { mLabelsFormat = std::move(f); }
     void setTicksFormat(std::shared_ptr<CTextFormat> f) { mTicksFormat = std::move(f); }
 
     std::string archiveClassName() const override { return "CPlotFormat"; }

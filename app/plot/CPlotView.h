@@ -67,16 +67,11 @@ public:
     // unit it was made in: undone or redone after the unit has changed, it
     // comes back as the same values in the axis' present unit.
     void setXUnitScale(float scale) { mXUnitScale = scale; }
-    float xUnitScale() const { return mXUnitScale; }
 
     float mCurrentMinX() const { return mCurMinX; }
     float mCurrentMaxX() const { return mCurMaxX; }
     float mCurrentMinY() const { return mCurMinY; }
     float mCurrentMaxY() const { return mCurMaxY; }
-    void setMCurrentMinX(float v) { mCurMinX = v; }
-    void setMCurrentMaxX(float v) { mCurMaxX = v; }
-    void setMCurrentMinY(float v) { mCurMinY = v; }
-    void setMCurrentMaxY(float v) { mCurMaxY = v; }
 
     bool showLogX() const { return mShowLogX; }
     bool showLogY() const { return mShowLogY; }
@@ -89,8 +84,6 @@ public:
     std::int32_t mNbYTicks() const { return mNbYTicks_; }
     std::int32_t mXTicksDigits() const { return mXTicksDigits_; }
     std::int32_t mYTicksDigits() const { return mYTicksDigits_; }
-    void setMNbXTicks(std::int32_t v) { mNbXTicks_ = v; }
-    void setMNbYTicks(std::int32_t v) { mNbYTicks_ = v; }
     void setMXTicksDigits(std::int32_t v) { mXTicksDigits_ = v; }
     void setMYTicksDigits(std::int32_t v) { mYTicksDigits_ = v; }
 
@@ -103,9 +96,6 @@ public:
     const FontDescription& getLegendsAttributes() const { return mLegendsAttributes; }
     const FontDescription& getLabelsAttributes() const { return mLabelsAttributes; }
     const FontDescription& getTicksAttributes() const { return mTicksAttributes; }
-    void setLegendsAttributes(const FontDescription& f) { mLegendsAttributes = f; }
-    void setLabelsAttributes(const FontDescription& f) { mLabelsAttributes = f; }
-    void setTicksAttributes(const FontDescription& f) { mTicksAttributes = f; }
     // A font by family name, size and style flags.
     static FontDescription setTextAttributes(const std::string& fontName, std::int32_t size, std::int32_t bold,
                                              std::int32_t italic);
@@ -260,7 +250,6 @@ public:
 
     // Colour and font panels.
     std::int32_t mEditedFont() const { return mEditedFont_; }
-    void setMEditedFont(std::int32_t code) { mEditedFont_ = code; }
     void openFontPanel();
     void changeFont(const FontDescription& font);
     void changeColor(const Color& color);
@@ -277,7 +266,6 @@ public:
     void mouseDown(PlotPoint p, unsigned modifierFlags, int clickCount);
     void mouseDragged(PlotPoint p);
     void mouseUp(PlotPoint p);
-    bool isTracking() const { return mTracking != Tracking::None; }
     // The hit test of a click: selects the object (or the legend) under it and
     // the point in data units; false when nothing was hit.
     bool testClickedGraphObject(PlotPoint p);

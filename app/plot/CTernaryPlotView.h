@@ -73,7 +73,6 @@ public:
     const std::optional<std::string>& mLabel0() const { return mLabel0_; }
     const std::optional<std::string>& mLabel1() const { return mLabel1_; }
     const std::optional<std::string>& mLabel2() const { return mLabel2_; }
-    const FontDescription& labelsAttributes() const { return mLabelsAttributes; }
     const FontDescription& ticksAttributes() const { return mTicksAttributes; }
 
     // Markers and curves accumulate until purge; none of these redraws.

@@ -17,7 +17,6 @@ public:
     std::int32_t size() const { return mSize; }
     void setSize(std::int32_t s) { mSize = s; }
     std::int32_t style() const { return mStyle; }
-    void setStyle(std::int32_t s) { mStyle = s; }
     bool isBold() const { return (mStyle & 1) != 0; }
     bool isItalic() const { return (mStyle & 2) != 0; }
     void setBold(bool b) { mStyle = b ? (mStyle | 1) : (mStyle & ~1); }

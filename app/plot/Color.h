@@ -10,7 +10,6 @@ struct Color {
 
     bool operator==(const Color&) const = default;
 
-    static Color rgb(float r, float g, float b, float a = 1.0f) { return {r, g, b, a}; }
     static Color blackColor() { return {0.0f, 0.0f, 0.0f, 1.0f}; }
     static Color whiteColor() { return {1.0f, 1.0f, 1.0f, 1.0f}; }
     static Color redColor() { return {1.0f, 0.0f, 0.0f, 1.0f}; }

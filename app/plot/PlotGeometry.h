@@ -35,11 +35,4 @@ struct PlotRect {
         return p.x >= x && p.x < x + width && p.y >= y && p.y < y + height;
     }
     // The smallest rectangle holding both (an empty one is ignored).
-    PlotRect unionWith(const PlotRect& o) const {
-        if (o.isEmpty()) return *this;
-        if (isEmpty()) return o;
-        float x0 = std::min(minX(), o.minX()), y0 = std::min(minY(), o.minY());
-        float x1 = std::max(maxX(), o.maxX()), y1 = std::max(maxY(), o.maxY());
-        return {x0, y0, x1 - x0, y1 - y0};
-    }
 };

@@ -75,8 +75,3 @@ void PlotUndoManager::runTop(std::vector<Group>& from, std::vector<Group>& to, b
 void PlotUndoManager::undo() { runTop(mUndoStack, mRedoStack, false); }
 
 void PlotUndoManager::redo() { runTop(mRedoStack, mUndoStack, true); }
-
-void PlotUndoManager::removeAllActions() {
-    mUndoStack.clear();
-    mRedoStack.clear();
-}

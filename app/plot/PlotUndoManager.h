@@ -32,11 +32,9 @@ public:
 
     // Where finished groups go from now on (nullptr: the manager's own stack).
     void setSink(Sink sink) { mSink = std::move(sink); }
-    bool hasSink() const { return static_cast<bool>(mSink); }
 
     void beginUndoGrouping();
     void endUndoGrouping();
-    bool isGrouping() const { return mDepth > 0; }
     // Registers the call that undoes an edit; outside a group it forms a group
     // of its own.
     void registerUndo(Action action);
@@ -46,18 +44,13 @@ public:
     // the group that is open.
     void registerUndo(Action action, const std::string& name);
 
-    bool isUndoing() const { return mRunning == Running::Undoing; }
-    bool isRedoing() const { return mRunning == Running::Redoing; }
-
     // The manager's own stacks (used when no sink is installed).
     bool canUndo() const { return !mUndoStack.empty(); }
     bool canRedo() const { return !mRedoStack.empty(); }
     std::string undoActionName() const { return mUndoStack.empty() ? std::string() : mUndoStack.back().actionName; }
-    std::string redoActionName() const { return mRedoStack.empty() ? std::string() : mRedoStack.back().actionName; }
     size_t undoCount() const { return mUndoStack.size(); }
     void undo();
     void redo();
-    void removeAllActions();
 
     // Runs the group's actions last first (as an undo, or as a redo when
     // `redoing`) and returns the group they registered, which takes the

@@ -143,6 +143,13 @@ TEST(VLEBase, SettersAndReset) {
     v.add_component("N2");
     EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
     EXPECT_EQ(v.added, 2);
+    // The printing flag is kept until a reset clears it.
+    VLE bare;
+    EXPECT_EQ(bare.printing, 0);
+    bare.set_printing_flag(3);
+    EXPECT_EQ(bare.printing, 3);
+    bare.reset_to_zero();
+    EXPECT_EQ(bare.printing, 0);
 }
 
 TEST(VLEBase, UnsolvedCodesReportAndLeaveTheEstimates) {

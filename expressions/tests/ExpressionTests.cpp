@@ -616,6 +616,18 @@ TEST(NodeArrays, NamesAndIndexChecks) {
                              "Index (m) 1 than index (l) 0", "Index -1 is negative"})
         EXPECT_NE(err.find(line), std::string::npos) << line << "\n" << err;
 
+    // A table of node pointers: n entries, all empty; none for a negative size.
+    Expression** row = nullptr;
+    expression_allocate(&row, 5);
+    ASSERT_NE(row, nullptr);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(row[i], nullptr) << i;
+    row[4] = &e12;
+    EXPECT_EQ(row[4], &e12);
+    delete[] row;
+    expression_allocate(&row, -1);
+    ASSERT_NE(row, nullptr);
+    delete[] row;
+
     Expression*** s2 = nullptr;
     expression_sym2alloc(&s2, 4);
     EXPECT_EQ(&s2[3][0], &s2[0][0] + 6);

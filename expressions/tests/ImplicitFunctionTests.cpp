@@ -348,6 +348,27 @@ TEST(VectFunc, ChainRuleThroughIntermediateTrees) {
     EXPECT_NEAR(p.u1.d2[1][1], -1.0, 1e-14);
 }
 
+TEST(VectFunc, OneDerivativeOfTheUAtATimeAgreesWithTheClosedForm) {
+    // u0 + u1 = v0 and u0 - u1 = v1^2: u0 = (v0 + v1^2)/2, u1 = (v0 - v1^2)/2.
+    LinearPair p;
+    const double x0 = 0.6, x1 = 1.7, v1 = x0 + x1;
+    evaluate(p.u0, {x0, x1}, 2);
+    const double nan = std::nan("");
+    p.uv0.d1[0] = p.uv0.d1[1] = p.uv1.d1[0] = p.uv1.d1[1] = nan;
+    p.uv0.d2[1][0] = p.uv0.d2[1][1] = p.uv1.d2[1][1] = nan;
+    p.calculate_uv_derivatives(0);
+    p.calculate_uv_derivatives(1);
+    p.calculate_uv_derivatives(1, 0);
+    p.calculate_uv_derivatives(1, 1);
+    EXPECT_NEAR(p.uv0.d1[0], 0.5, 1e-14);
+    EXPECT_NEAR(p.uv1.d1[0], 0.5, 1e-14);
+    EXPECT_NEAR(p.uv0.d1[1], v1, 1e-14);
+    EXPECT_NEAR(p.uv1.d1[1], -v1, 1e-14);
+    EXPECT_NEAR(p.uv0.d2[1][0], 0.0, 1e-14);
+    EXPECT_NEAR(p.uv0.d2[1][1], 1.0, 1e-14);
+    EXPECT_NEAR(p.uv1.d2[1][1], -1.0, 1e-14);
+}
+
 TEST(VectFunc, TiesBadSizesAndChecks) {
     struct Three : VectFunc {
         Three() : VectFunc(3, 1, 2) {}

@@ -75,14 +75,6 @@ struct Jet {
             for (int k = 2; k <= a[v]; ++k) f *= k;
         return c[s->index.at(a)] * f;
     }
-    void setDeriv(std::initializer_list<int> vars, double d) {
-        std::array<int, kMaxVars> a{};
-        for (int v : vars) ++a[v];
-        double f = 1.0;
-        for (int v = 0; v < s->n; ++v)
-            for (int k = 2; k <= a[v]; ++k) f *= k;
-        c[s->index.at(a)] = d / f;
-    }
 
     friend Jet operator+(const Jet& a, const Jet& b) {
         Jet r(*a.s);

@@ -63,6 +63,10 @@ TEST_F(LogWindowTest, PlainAppendsFollowTheEmptyLogRule) {
     EXPECT_EQ(log.plainText(), "");
     log.appendString("again");
     EXPECT_EQ(log.plainText(), "again ");
+    // appendFormat adds the formatted text alone, appendFormat2 a line and an empty line.
+    log.appendFormat("%4.1lf bar", 2.5);
+    log.appendFormat2("%d K", 300);
+    EXPECT_EQ(log.plainText(), "again  2.5 bar300 K\n\n");
     // appendText skips the empty-log step.
     CLogWindow other;
     other.appendText("raw");

@@ -184,13 +184,6 @@ void CAxisRangeWindow::capture() {
     if (mPlotView) mPlotView->getXYRange(&mOldXmin, &mOldXmax, &mOldYmin, &mOldYmax);
 }
 
-void CAxisRangeWindow::getOldRange(float* x0, float* x1, float* y0, float* y1) const {
-    if (x0) *x0 = mOldXmin;
-    if (x1) *x1 = mOldXmax;
-    if (y0) *y0 = mOldYmin;
-    if (y1) *y1 = mOldYmax;
-}
-
 void CAxisRangeWindow::setCurrentPlotView(CPlotView* view) {
     mPlotView = view;
     capture();

@@ -35,7 +35,6 @@ public:
     void stepUp();
     void stepDown();
     std::function<void()> stepped;
-    QToolButton* upButton() const { return mUp; }
     QToolButton* downButton() const { return mDown; }
 
 private:
@@ -82,10 +81,6 @@ public:
     // A window became the main window / stopped being it.
     void mainWindowChanged(QWidget* window);
     void mainWindowResigned();
-    QWidget* mainWindow() const { return mMainWindow; }
-
-    // The captured limits.
-    void getOldRange(float* x0, float* x1, float* y0, float* y1) const;
 
     QLineEdit* xMinField() const { return mXminEditField; }
     QLineEdit* xMaxField() const { return mXmaxEditField; }

@@ -20,8 +20,6 @@ public:
     CDrawPlotView* drawPlotView() const { return mBox; }
     CPlotView* plotView() const;
     QUndoStack* undoStack() const { return mUndo; }
-    QAction* undoAction() const { return mUndoAction; }
-    QAction* redoAction() const { return mRedoAction; }
 
 private:
     CDrawPlotView* mBox = nullptr;

@@ -44,8 +44,6 @@ public:
     void closeColorPanel();
     QColorDialog* colorPanel();
     QFontDialog* fontPanel();
-    CPlotView* colorPanelTarget() const { return mColorTarget; }
-    CPlotView* fontPanelTarget() const { return mFontTarget; }
     // The plot window opened last, while it is open.
     CPlotWindow* lastPlotWindow() const;
 

@@ -135,6 +135,11 @@ TEST(MarkerShapes, PointLabelIsCentredUnderTheMarker) {
     EXPECT_EQ(texts[0].text, "abcd");
     expectPoint(texts[0].origin, 100 - 10 + 3, 100 - 7 - 3.5f - 2 - 1);
     EXPECT_EQ(texts[0].color, Color::blackColor());
+    // Nudged down by 5 view units, the label moves by as much.
+    sp->setOffsetY(sp->offsetY() + 5);
+    rc.clear();
+    sp->render(rc);
+    expectPoint(rc.opsOfKind(Kind::Text)[0].origin, 100 - 10 + 3, 100 - 7 - 3.5f - 2 - 1 + 5);
 
     auto named = CGraphPoint::newGraphPoint(10, 10);
     view->addGraphObject(named);
@@ -200,11 +205,69 @@ TEST(GraphCurve, DrawsPiecesWithItsDashAndLabel) {
         ASSERT_EQ(t.size(), 1u);
         expectPoint(t[0].origin, 45, 45);  // 10 x 10 text centred on the anchor
     }
+    // The label and its anchor set one at a time: drawn centred on the new anchor.
+    c->setMLabel("M");
+    c->setMLabelAnchor({20, 30});
+    RecordingCanvas moved(1.0f, 1.0f);
+    c->render(moved);
+    auto t = moved.opsOfKind(Kind::Text);
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0].text, "M");
+    expectPoint(t[0].origin, 15, 25);
     c->setHilited(true);
     c->setToolSizeFactor(2);
     RecordingCanvas rc;
     c->render(rc);
     EXPECT_EQ(rc.opsOfKind(Kind::Stroke)[0].lineWidth, 3.0f);
+}
+
+TEST(GraphCurve, ReadsItsPointsBackByIndexAndTheLast) {
+    CGraphCurve c;
+    float x = -1, y = -1;
+    EXPECT_FALSE(c.getLastPointCoord(&x, &y));  // an empty curve writes nothing
+    EXPECT_EQ(x, -1.0f);
+    EXPECT_EQ(y, -1.0f);
+    EXPECT_FALSE(c.getPointAtIndex(0));
+    // y = x^2 at x = 0 .. 4, a break before the fourth point.
+    for (int i = 0; i < 5; ++i) c.addPoint(float(i), float(i * i), i == 3);
+    for (int i = 0; i < 5; ++i) {
+        const auto p = c.getPointAtIndex(i);
+        ASSERT_TRUE(p) << i;
+        EXPECT_EQ(p->x, float(i));
+        EXPECT_EQ(p->y, float(i * i));
+    }
+    EXPECT_FALSE(c.getPointAtIndex(-1));
+    EXPECT_FALSE(c.getPointAtIndex(5));
+    EXPECT_TRUE(c.getLastPointCoord(&x, &y));
+    EXPECT_EQ(x, 4.0f);
+    EXPECT_EQ(y, 16.0f);
+    y = 0;
+    EXPECT_TRUE(c.getLastPointCoord(nullptr, &y));  // either coordinate may be left out
+    EXPECT_EQ(y, 16.0f);
+}
+
+TEST(GraphObject, ColourComponentsToolSizeAndReference) {
+    auto p = CGraphPoint::newGraphPoint(1, 2);
+    EXPECT_EQ(p->getRed(), 0);  // no colour of its own
+    EXPECT_EQ(p->getBlue(), 0);
+    // 16-bit components, truncated: 0.2f * 65535 = 13107.0002, 0.5 * 65535 =
+    // 32767.5 and 0.3f * 65535 = 19660.5008 (rounding would give 32768 and 19661).
+    p->setColor(0.2f, 0.5f, 0.3f);
+    EXPECT_EQ(p->getRed(), 13107);
+    EXPECT_EQ(p->getGreen(), 32767);
+    EXPECT_EQ(p->getBlue(), 19660);
+    p->setColor(Color::blueColor());
+    EXPECT_EQ(p->getBlue(), 65535);
+    // A point starts with a tool size of 3; the default one is 1 whatever is asked.
+    EXPECT_EQ(p->getToolSizeFactor(), 3.0f);
+    p->setDefaultToolSize(7);
+    EXPECT_EQ(p->getToolSizeFactor(), 1.0f);
+    // The reference object is not owned: it goes when its owner lets it go.
+    auto pc = std::make_shared<CGraphPointCurve>();
+    pc->setReferenceObject(p);
+    EXPECT_EQ(pc->referenceObject(), p);
+    p.reset();
+    EXPECT_FALSE(pc->referenceObject());
 }
 
 TEST(GraphCurve, PointsWithoutANumberBreakTheCurve) {
@@ -563,6 +626,17 @@ TEST(LabelledSeries, ReportsTheHitPointAndAnswersNoBetweenPoints) {
     rc.clear();
     s->render(rc);
     EXPECT_TRUE(rc.opsOfKind(Kind::Text).empty());
+
+    // Another series given the list holds the same points, in a list of its own.
+    auto other = std::make_shared<CGraphStringPointCurve>();
+    view->addGraphObject(other);
+    other->setMStringPointArray(s->mStringPointArray());
+    EXPECT_EQ(other->mStringPointArray(), s->mStringPointArray());
+    other->render(rc);
+    EXPECT_TRUE(other->isHit({62, 43}));
+    EXPECT_EQ(other->getHitPointName(), "second");
+    s->addPoint("third", 80, 80);
+    EXPECT_EQ(other->mStringPointArray().size(), 2u);
 }
 
 TEST(PointSeries, JoinsPointsAndHitsInsideMarkers) {

@@ -367,6 +367,76 @@ TEST(PlotView, FillsCurvesFromRowsAndManagesItsList) {
     EXPECT_EQ(p->getPlotView(), nullptr);
 }
 
+TEST(PlotView, TakesItsListRangesLabelsAndSelectionWhole) {
+    CPlotView v({0, 0, 400, 300});
+    auto a = std::make_shared<CGraphCurve>();
+    auto b = std::make_shared<CGraphCurve>();
+    auto p = CGraphPoint::newGraphPoint(2.5f, 40);
+    v.addGraphObject(a);
+    v.setSelectedObject(a);
+    // A new list: the objects it leaves lose the view and the selection; an empty entry is skipped.
+    v.setGraphObjects({b, nullptr, p});
+    EXPECT_EQ(v.graphObjects(), (std::vector<std::shared_ptr<CGraphObject>>{b, p}));
+    EXPECT_EQ(a->getPlotView(), nullptr);
+    EXPECT_EQ(p->getPlotView(), &v);
+    EXPECT_FALSE(v.selectedObject());
+
+    // The selection follows the marker and reads back with its object.
+    v.setSelectedObject(p);
+    v.adjustSelectionPoint(*p);
+    float x = 0, y = 0;
+    std::shared_ptr<CGraphObject> o;
+    v.getSelection(&x, &y, &o);
+    EXPECT_EQ(x, 2.5f);
+    EXPECT_EQ(y, 40.0f);
+    EXPECT_EQ(o, p);
+
+    // hilite moves the highlight, hilite1 adds one; the legend loses one object of two.
+    v.hilite(b);
+    v.hilite1(p);
+    v.hilite1(nullptr);
+    EXPECT_TRUE(b->isHilited());
+    EXPECT_TRUE(p->isHilited());
+    v.includesIntoLegend(b);
+    v.includesIntoLegend(p);
+    v.removeFromLegend(b);
+    EXPECT_EQ(v.mLegend()->mRefObjectList(), (std::vector<std::shared_ptr<CGraphObject>>{p}));
+
+    // The ranges of a sibling view become this view's default and current ranges.
+    CPlotView w({0, 0, 200, 100});
+    w.setXYRange(1, 3, -2, 5);
+    v.getSameXYRange(w);
+    float r[8];
+    v.getXYRange(&r[0], &r[1], &r[2], &r[3]);
+    v.getDefaultXYRange(&r[4], &r[5], &r[6], &r[7]);
+    for (int k = 0; k < 8; k += 4) expectValues({r[k], r[k + 1], r[k + 2], r[k + 3]}, {1, 3, -2, 5});
+
+    // Titles given whole are drawn in their own colours; a logarithmic x axis
+    // puts the decades 10, 100 and 1000 at equal distances.
+    v.setMXLabel(RichText{"T (K)", v.getLabelsAttributes(), Color::redColor()});
+    v.setMYLabel(RichText{"P (bar)", v.getLabelsAttributes(), Color::blueColor()});
+    v.setShowLogX(!v.showLogX());
+    v.setXYRange(10, 1000, 0, 1);
+    RecordingCanvas rc = drawn(v);
+    int titles = 0;
+    for (const auto& t : rc.opsOfKind(Kind::Text)) {
+        if (t.text == "T (K)") titles += t.color == Color::redColor();
+        if (t.text == "P (bar)") titles += t.color == Color::blueColor();
+    }
+    EXPECT_EQ(titles, 2);
+    EXPECT_NEAR(v.getXValue(100) - v.getXValue(10), v.getXValue(1000) - v.getXValue(100), 1e-3f);
+    EXPECT_GT(v.getXValue(100) - v.getXValue(10), 1.0f);
+
+    // A press keeps its modifier keys, whatever was set before.
+    v.setSelectionKeyControl(false);
+    v.setSelectionKeyOption(true);
+    v.mouseDown({50, 50}, CPlotView::kControlKeyMask, 1);
+    v.mouseUp({50, 50});
+    EXPECT_TRUE(v.selectionKeyControl());
+    EXPECT_FALSE(v.selectionKeyOption());
+    EXPECT_FALSE(v.selectionKeyShift());
+}
+
 TEST(PlotView, ActionsTellTheContainer) {
     struct Box : PlotViewContainer {
         std::string status;

@@ -298,6 +298,15 @@ TEST(TernaryDrawing, OutlineTicksLabelsAndGrid) {
     expectPoint(texts[27].origin, A.x - 5.0f - 19.5f, A.y - 5.0f - 16.25f);
     expectPoint(texts[28].origin, B.x + 5.0f, B.y - 5.0f - 16.25f);
     expectPoint(texts[29].origin, C.x - 13.0f, C.y + 5.0f);
+    // The corners are the labels the view holds, A to C; a view given none draws none.
+    EXPECT_EQ(texts[28].text, v.mLabel1().value_or(""));
+    EXPECT_EQ(texts[29].text, v.mLabel2().value_or(""));
+    EXPECT_EQ(v.mLabel0(), std::optional<std::string>("H2O"));
+    CTernaryPlotView bare({0, 0, 400, 300});
+    EXPECT_FALSE(bare.mLabel0() || bare.mLabel1() || bare.mLabel2());
+    RecordingCanvas none;
+    bare.drawRect(none);
+    EXPECT_EQ(none.opsOfKind(Kind::Text).size(), 27u);
 }
 
 TEST(TernaryDrawing, TruncatedViewLabelsItsRanges) {
