@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -767,6 +768,9 @@ void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
 // fit of the real fluid can lie far from a model's own liquid), from the
 // model's own estimates.
 bool FluidPhase::saturationStateAt(double T_) {
+    // Only the starts found for T_ take part: the ones an earlier search left
+    // (a failed one's among them) would make the answer depend on it.
+    Vl0 = Vv0 = std::numeric_limits<double>::quiet_NaN();
     initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
     temperature(T_);
     calculate_saturation_pressure();
