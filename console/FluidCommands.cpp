@@ -553,8 +553,15 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                      " command is not run: the composition of the x command before it was refused, and the model "
                      "still holds the previous one (give x again).");
         bool done = true;
+        // The curve tracers walk other compositions (a mixture's spinodals
+        // and critical curve from a pure component): the next command finds
+        // the composition the x command set.
+        const std::vector<double> given = m.x;
         const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
                            runPhaseDiagramCommand(m, word, a, done);
+        if (!setsComposition && m.x != given)
+            for (int k = 0; k < m.component_count && k < static_cast<int>(given.size()); ++k)
+                m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!known) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;

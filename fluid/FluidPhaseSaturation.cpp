@@ -770,8 +770,11 @@ void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
 bool FluidPhase::saturationStateAt(double T_) {
     // Only the starts found for T_ take part: the ones an earlier search left
     // (a failed one's among them) would make the answer depend on it.
+    // The fugacities matched are the major component's, whose starts these
+    // are (a curve traced before may have named another one).
     Vl0 = Vv0 = std::numeric_limits<double>::quiet_NaN();
-    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
+    major_component = static_cast<short>(getMajorComponentIndex());
+    initializeSaturationVolumesFromT(componentName(major_component), T_);
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag && estimateSaturationVolumes(T_)) {
