@@ -559,9 +559,6 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         const std::vector<double> given = m.x;
         const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
                            runPhaseDiagramCommand(m, word, a, done);
-        if (!setsComposition && m.x != given)
-            for (int k = 0; k < m.component_count && k < static_cast<int>(given.size()); ++k)
-                m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!known) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;
@@ -575,6 +572,10 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         if (a.ok && done)
             for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
                 if (is(word, shows)) m.sayWithheldStateFunctions();
+        // (Said of the compositions the curve walked, then put back.)
+        if (!setsComposition && m.x != given)
+            for (int k = 0; k < m.component_count && k < static_cast<int>(given.size()); ++k)
+                m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!a.ok || !done) {
             written.removeAll();
             // (A command that said why has failed with that sentence.)
