@@ -14,7 +14,10 @@
 // it writes cannot be written; the failure is reported naming the command,
 // the files the command wrote are removed (no file of headers or of part of
 // a curve is left as if it were a result), and runFluidCommands returns false
-// once any command has failed.
+// once any command has failed.  An x command whose composition is refused
+// leaves the model at its previous composition: every command after it, up
+// to the next x command, is refused with it (the model's own words, which set
+// their own compositions, excepted).
 //
 // Results go to standard output; the prompts for missing arguments, the
 // messages and the run time to standard error through the log.
@@ -96,6 +99,10 @@ public:
         double v = 0.0;
         const Parsed p = parseNumber(word.c_str(), v);
         if (p != Parsed::Number) {
+            if (silent_) {
+                ok = false;
+                return 0.0;
+            }
             // (0 is a value only where the range takes it.)
             const bool zeroTaken = std::strstr(range, "above 0") == nullptr;
             const char* why = p == Parsed::TooLarge ? " (beyond the largest number, 1.8e308)"
@@ -139,12 +146,21 @@ public:
         std::string word;
         if (!next(label, word, "a suffix of 1 to 31 characters")) return std::string();
         if (word.size() > kMaxSuffix) {
-            platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
+            if (!silent_)
+                platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
                             word.c_str(), command_, kMaxSuffix, kMaxSuffix);
             ok = false;
             return std::string();
         }
         return word;
+    }
+
+    // Refuses the command with `sentence` (said once): its arguments are
+    // still passed over, without a word on them.
+    void refuse(const std::string& sentence) {
+        platform::diagf("%s\n", sentence.c_str());
+        ok = false;
+        silent_ = true;
     }
 
     // Refuses the command unless `condition` holds.
@@ -186,6 +202,7 @@ private:
         return s;
     }
 
+    bool silent_ = false;
     int argc_;
     char* const* argv_;
     int i_;
@@ -536,6 +553,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     // of them (the same command word and suffix twice, or a command given
     // the same suffix for two of its curves) is refused, not written over it.
     const platform::WrittenFiles line;
+    bool compositionRefused = false;
     int i = 0;
     while (i < argc) {
         // A command fails when it reports a failure through the log or loses
@@ -562,7 +580,19 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         }
         const long commandStart = platform::diagnosticCount();
         Arguments a(argc, argv, i + 1, in, word);
+        // After a refused composition the model still holds the one before,
+        // which is not what the commands that follow were meant for: they
+        // are refused until an x command sets a composition.
+        const bool setsComposition = is(word, "x");
+        if (compositionRefused && !setsComposition)
+            a.refuse(std::string("The ") + word +
+                     " command is not run: the composition of the x command before it was refused, and the model "
+                     "still holds the previous one (give x again).");
         bool done = true;
+        // The curve tracers walk other compositions (a mixture's spinodals
+        // and critical curve from a pure component): the next command finds
+        // the composition the x command set.
+        const std::vector<double> given = m.x;
         const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
                            runPhaseDiagramCommand(m, word, a, done);
         if (!known) {
@@ -571,12 +601,17 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             continue;
         }
         i = a.index();
+        if (setsComposition) compositionRefused = !a.ok || !done;
         // Results that carry energies or heat capacities: where the model
         // has no ideal-gas data for a component they are shown as "--", and
         // why is said (a refused command shows none).
         if (a.ok && done)
             for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
                 if (is(word, shows)) m.sayWithheldStateFunctions();
+        // (Said of the compositions the curve walked, then put back.)
+        if (!setsComposition && m.x != given)
+            for (int k = 0; k < m.component_count && k < static_cast<int>(given.size()); ++k)
+                m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!a.ok || !done) {
             written.removeAll();
             // (A command that said why has failed with that sentence.)

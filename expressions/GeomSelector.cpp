@@ -347,6 +347,11 @@ void Selector::printFormula(std::FILE* f) {
 
 void Selector::printFormulas(std::FILE* f) { printWalk(*this, f, PrintedLine::Formula, {x, u, v}); }
 
-void Selector::printValues(std::FILE* f) { printWalk(*this, f, PrintedLine::Value, {x, u, v}); }
+// The values of the branch the condition selects: the other branch is not
+// evaluated in the pass, and would show what an earlier state left in it.
+void Selector::printValues(std::FILE* f) {
+    Expression* taken = x && x->value < 0.0 ? u : v;
+    printWalk(*this, f, PrintedLine::Value, {x, taken});
+}
 
 FullKernel Geom::fullKernel(int order) const { return exprk::fullByOrder<Geom>(order); }

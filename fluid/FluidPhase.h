@@ -153,8 +153,12 @@ public:
     // V when it can start a liquid search of this model (finite and above
     // 1.05 times the co-volume); otherwise 1.1 times the co-volume; for a
     // model with neither (no ancillary equation for its major component, no
-    // co-volume), the stored Vl0.
+    // co-volume), kGenericLiquidStart.  Never a volume an earlier call left.
     double usableLiquidStart(double V_);
+    // The molar volume of a small molecule's liquid (m3/mol), about water's
+    // and CO2's near their triple points: a liquid start where the model
+    // offers none of its own.
+    static constexpr double kGenericLiquidStart = 2e-5;
     virtual bool isInstable(double, double) { return false; }
     virtual void calculate_pressure();
     void calculate_fixed_parameters();
@@ -877,7 +881,8 @@ public:
     // The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat: the
     // search from the start the model's component gives (its ancillary
     // equations or published fit), and again from the model's own estimates
-    // when that fails; false (errorflag set) when neither finds it.
+    // when that fails; false (errorflag set) when neither finds it.  No start
+    // an earlier call left in Vl0, Vv0 takes part.
     bool saturationStateAt(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag and,
     // with `report`, says in the log where no saturation state was found (a
@@ -1527,7 +1532,11 @@ private:
     bool crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b);
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
-    StableState stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar);
+    StableState stableStateFromRoots(PhaseRoots r, double T_, double P_bar);
+    // The roots r with the nearly ideal gas at R T / P where the searches
+    // missed it below a root of higher Gibbs energy; false (r as it was)
+    // where that vapour is not found (FluidPhaseStableState.cpp).
+    bool withDiluteGasRoot(double T_, double P_bar, PhaseRoots& r);
     void refreshVolumeDerivatives();
     void acceptVolumeFromPressure();
     double temperatureFromIsochore();

@@ -180,7 +180,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     if (direction != 0 && direction != 1) return;
     const bool text = (mode == 1 || mode == 2) && f;
     const bool array = mode == 6;
-    const double M = bulk_molar_weight;
+    const double M = compositionMolarMass();
     double Pprev = direction == 0 ? 1e15 : 0.0;
     // Below the critical temperature of a pure fluid the isotherm crosses
     // the two-phase region between the saturated volumes, at the saturation
@@ -308,7 +308,7 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
                                    std::vector<double>* out) {
     if (!geometricRange("Isochor", Tmin, Tmax, n)) return;
     const double r = std::pow(Tmax / Tmin, 1.0 / n);
-    const double M = bulk_molar_weight;
+    const double M = compositionMolarMass();
     // Below the critical temperature of a pure fluid, the isochore lies
     // inside the two-phase region where V is between the saturated volumes:
     // no single-phase state is written there; the isochore starts (or ends)
@@ -743,7 +743,7 @@ void FluidPhase::calculate_TV_isobar(double P_bar, double T0, double V0, double 
     // V; each solve that fails is retried with half the step, and below
     // 1e-4 of it once more as the other phase kind.  Should that fail too
     // the trace ends (it would otherwise retry for ever).
-    const double M = bulk_molar_weight;
+    const double M = compositionMolarMass();
     constexpr int kMaxPoints = 1000000;
     int points = 0;
     while (errorflag == 0 && T >= Tmin && T <= Tmax && V > Vmin && V < Vmax && points++ < kMaxPoints) {

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -767,7 +768,13 @@ void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
 // fit of the real fluid can lie far from a model's own liquid), from the
 // model's own estimates.
 bool FluidPhase::saturationStateAt(double T_) {
-    initializeSaturationVolumesFromT(componentName(getMajorComponentIndex()), T_);
+    // Only the starts found for T_ take part: the ones an earlier search left
+    // (a failed one's among them) would make the answer depend on it.
+    // The fugacities matched are the major component's, whose starts these
+    // are (a curve traced before may have named another one).
+    Vl0 = Vv0 = std::numeric_limits<double>::quiet_NaN();
+    major_component = static_cast<short>(getMajorComponentIndex());
+    initializeSaturationVolumesFromT(componentName(major_component), T_);
     temperature(T_);
     calculate_saturation_pressure();
     if (errorflag && estimateSaturationVolumes(T_)) {

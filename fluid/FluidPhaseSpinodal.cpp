@@ -201,7 +201,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
     CurveOutput out(m, path ? path : "", suffix,
                     {"T", "P", "V", "H", "A", "G", "U", "S", "c", "Um", "Hm", "rho"}, array, layout);
     auto row = [&]() {
-        const double M = bulk_molar_weight;
+        const double M = compositionMolarMass();
         out.writeValues(T, P / 1e5, V * 1e6, H / 1000.0, A / 1000.0, G / 1000.0, U / 1000.0, S, soundSpeed,
                         U / M / 1000.0, H / M / 1000.0, M / V);
     };

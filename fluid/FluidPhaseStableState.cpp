@@ -18,6 +18,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
 #include "fluid/SaturationExpansion.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -184,6 +185,18 @@ void FluidPhase::setStateFromTPV(double T_, double P_bar, double V_) {
     calculate_fixed_parameters();
     calculate_state_functions();
     calculate_fugacities();
+    // P, Z and the fugacity coefficients of the pressure asked for: a stiff
+    // liquid gives it back only to the change a relative 1e-12 of its volume
+    // makes, and at its root's own pressure R T Z / V they would hang on the
+    // last bits of the volume found.  The fugacities, functions of T, V and
+    // the composition alone, stay.
+    const double Pt = P_bar * 1e5;
+    if (errorflag == 0 && Pt > 0.0 && std::isfinite(Pt) && P > 0.0 && std::isfinite(P)) {
+        const double r = P / Pt;
+        Z /= r;
+        for (int i = 0; i < component_count; ++i) fugcoef[i] *= r;
+        P = Pt;
+    }
 }
 
 bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_) {
@@ -300,9 +313,45 @@ const char* FluidPhase::phaseName(int phase) {
     }
 }
 
-FluidPhase::StableState FluidPhase::stableStateFromRoots(const PhaseRoots& r, double T_, double P_bar) {
+bool FluidPhase::withDiluteGasRoot(double T_, double P_bar, PhaseRoots& r) {
+    // Where the model's gas at R T / P, thousands of times the best root's
+    // volume, is nearly ideal (Z within 1 % of 1), a vapour root lies there
+    // with sum x ln phi within about as much of 0: a root found of higher
+    // Gibbs energy is no stable state.  The searches of the branches may miss
+    // it at low pressures: it is found from R T / P.  False where it is not
+    // found, or the model cannot be evaluated that far out.
+    const PhaseRoot& best = r.vapour.found && r.vapour.G < r.liquid.G ? r.vapour : r.liquid;
+    const double Vig = R * T_ / (P_bar * 1e5);
+    if (!(best.G > 0.05 * R * T_) || !(Vig > 1e3 * best.V)) return true;
+    errorflag = 0;
+    temperature(T_);
+    volume(Vig);
+    calculate_fixed_parameters();
+    calculate_pressure();
+    if (errorflag || !std::isfinite(Z)) return false;
+    if (!(std::fabs(Z - 1.0) < 0.01)) return true;  // no dilute gas there: the roots found stand
+    pressure(P_bar);
+    calculateMolarVolumeFrom(Vig);
+    double V_ = 0.0, G_ = 0.0;
+    if (errorflag || !acceptRoot(*this, P_bar, V_, G_) || !(G_ < best.G) || !(V_ > best.V)) return false;
+    if (r.vapour.found) r.liquid = best;  // the denser root stays as the other one
+    r.vapour = PhaseRoot{true, V_, G_};
+    errorflag = 0;
+    return true;
+}
+
+FluidPhase::StableState FluidPhase::stableStateFromRoots(PhaseRoots r, double T_, double P_bar) {
     StableState s;
     if (!r.liquid.found && !r.vapour.found) {
+        errorflag = 1;
+        return s;
+    }
+    if (!withDiluteGasRoot(T_, P_bar, r)) {
+        platform::diagf("No state of the %s found at %g K and %g bar: the root found, at %g cm3/mol, lies above "
+                        "the ideal gas in Gibbs energy, and the model's vapour there, nearly the ideal gas at %g "
+                        "m3/mol, is not found.\n",
+                        component_count == 1 ? "fluid" : "mixture", T_, P_bar,
+                        (r.liquid.found ? r.liquid.V : r.vapour.V) * 1e6, R * T_ / (P_bar * 1e5));
         errorflag = 1;
         return s;
     }

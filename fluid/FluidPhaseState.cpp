@@ -165,7 +165,9 @@ double FluidPhase::usableLiquidStart(double V_) {
     // A fit of the real fluid can lie below the co-volume of a model of it.
     const double b = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
     if (std::isfinite(V_) && V_ > 1.05 * std::max(b, 0.0)) return V_;
-    return b > 0.0 ? 1.1 * b : Vl0;
+    // (Never the stored Vl0: a search of another state, a failed saturation
+    // among them, leaves its own start there.)
+    return b > 0.0 ? 1.1 * b : kGenericLiquidStart;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 // `Pascal` takes Pa.
 #include <cstdio>
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,15 @@ public:
     std::vector<double> dfugacitydP;
     std::vector<double> dfugacitydV;
     std::vector<std::vector<double>> dfugacitydx;  // [i][j]: d fugacity_i / d x_j at constant T, P
+
+    // The molar mass of the composition given (kg/mol): sum x_i M_i where the
+    // components' masses are known, else bulk_molar_weight as the model set
+    // it.  (bulk_molar_weight itself may hold what another calculation left,
+    // a pure component's mass among them.)
+    double compositionMolarMass() const {
+        const double m = sumOfMolarMasses();
+        return m > 0.0 && m < std::numeric_limits<double>::infinity() ? m : bulk_molar_weight;
+    }
 
 private:
     double sumOfMolarMasses() const;

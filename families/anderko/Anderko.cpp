@@ -1,5 +1,6 @@
 #include "families/anderko/Anderko.h"
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "families/anderko/AnderkoDispersion.h"
 #include "families/anderko/Boublik.h"
 #include "families/anderko/Dipole.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/Standard.h"
 #include "platform/LogSink.h"
 
@@ -173,6 +175,13 @@ void Anderko::calculate_state_functions() {
 
 void Anderko::calculate_fugacities() {
     if (!refusesState()) WaterEOS::calculate_fugacities();
+}
+
+double Anderko::estimate_Vl0() {
+    const double packed = hardSpheres()->closePackingVolume();
+    const double V_ = ancillarySaturatedLiquidVolume(componentName(getMajorComponentIndex()), T);
+    if (!(packed > 0.0)) return usableLiquidStart(V_);
+    return std::isfinite(V_) && V_ > 1.05 * packed ? V_ : 1.1 * packed;
 }
 
 void Anderko::useVLE() {

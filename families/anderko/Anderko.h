@@ -39,6 +39,11 @@ public:
     void calculate_pressure() override;
     void calculate_state_functions() override;
     void calculate_fugacities() override;
+    // The first start of a liquid search: the ancillary liquid of the major
+    // component where it lies above the spheres' close packing (b / 4 at the
+    // composition), else a tenth above that packing, on the dense side of
+    // every root (the salts have no ancillary equation).
+    double estimate_Vl0() override;
 
     // ---- start values (two-phase work)
     // They write the framework's two-phase start fields (x_liquid, x_vapour,

@@ -158,6 +158,12 @@ void Boublik::calculate_volume_dependent_parameters() {
     if (eta.value > 1.0 || !(V > 0.0)) termError = 1;
 }
 
+double Boublik::closePackingVolume() const {
+    double b = 0.0;
+    for (int i = 0; i < component_count && i < static_cast<int>(covolumes.size()); i++) b += x[i] * covolumes[i];
+    return 0.25 * b;
+}
+
 void Boublik::calculate_high_order_parameters() {
     if (readyOrFail(component_count > 0)) writeVolumeLeaves(true);
 }

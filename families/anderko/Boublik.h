@@ -70,6 +70,9 @@ public:
     std::vector<double> covolumes;  // b_i, m3/mol
     std::vector<double> diameters;  // d_i, m
     double bmix = 0.0;              // sum x_i b_i, m3/mol
+    // The close packing of the spheres, eta = 1: V = b / 4 with the mixture
+    // covolume of the term's composition (bmix may be that of an earlier one).
+    double closePackingVolume() const;
     double packingFraction() const { return eta.value; }
 
 private:

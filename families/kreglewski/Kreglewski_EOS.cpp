@@ -226,7 +226,7 @@ double Kreglewski_EOS::estimate_Vl0() {
     // the one asked for: Newton's steps from there approach the liquid root
     // from the dense side without crossing it.
     const double V0 = interactions.empty() || !interactions[0] ? 0.0 : interactions[0]->getVolumeMinimum();
-    if (!(V0 > 0.0)) return Vl0;
+    if (!(V0 > 0.0)) return FluidPhase::estimate_Vl0();
     // The scan steps by 6 % and the last step, where the pressure falls
     // through the one asked for, is halved three times (to under 1 %).
     const double target = P, keptV = V;
