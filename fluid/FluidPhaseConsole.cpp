@@ -146,7 +146,11 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     if (component_count == 2 && x[0] > 0.0 && x[1] > 0.0) {
         probed = true;
         bool tested = false;
+        // The trials with the interaction rows the state itself was found
+        // with (an untraced row the interpreter admits, its change said).
+        admitUntracedInteraction(true);
         const bool modelSplits = binarySplitsAt(T_, P_bar, &tested);
+        admitUntracedInteraction(false);
         std::string why;
         const DiluteVerdict v = binary ? publishedBinaryVerdict(T_, P_bar, s, why) : DiluteVerdict::kUncertain;
         if (v == DiluteVerdict::kSplits) {
