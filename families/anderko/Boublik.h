@@ -70,7 +70,6 @@ public:
     std::vector<double> covolumes;  // b_i, m3/mol
     std::vector<double> diameters;  // d_i, m
     double bmix = 0.0;              // sum x_i b_i, m3/mol
-    double packingFraction() const { return eta.value; }
 
 private:
     void writeVolumeLeaves(bool highOrder);
