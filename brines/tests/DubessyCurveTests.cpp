@@ -174,3 +174,73 @@ TEST(DubessyCurves, FitRecoversTheMargulesParameterOfItsData) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("no parameters to fit"), std::string::npos);
     EXPECT_EQ(poly.errorflag, 1);
 }
+
+TEST(DubessyCurves, FixedParameterTableAgainstIapwsAndTheHenryLaw) {
+    // Water's vapour pressure by IAPWS-95 (published saturation pressures),
+    // CO2's Henry constant in the closed form of the gas-data set 1 and its
+    // partial volume at infinite dilution, 2.82e-5 m3/mol, for T = 273.15 to
+    // 647.15 K by 1 K.
+    Dubessy d(0, 0, 0, 1);
+    testing::internal::CaptureStdout();
+    d.tata();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("IGOR\nWAVES T0 P0 H0 v1\nBEGIN\n", 0), 0u);
+    EXPECT_EQ(out.substr(out.size() - 4), "END\n");
+    const auto rows = rowsOf(out, 4);
+    ASSERT_EQ(rows.size(), 375u);
+    const std::vector<std::pair<double, double>> iapws = {
+        {373.15, 1.01418}, {423.15, 4.7617}, {473.15, 15.549}, {573.15, 85.879}, {623.15, 165.29}};
+    for (const auto& [T, Psat] : iapws) {
+        const auto& r = rows[static_cast<std::size_t>(T - 273.15 + 0.5)];
+        EXPECT_NEAR(r[0], T, 1e-6);
+        EXPECT_NEAR(r[1], Psat, 2e-4 * Psat) << T;
+    }
+    for (const auto& r : rows) {
+        const double T = r[0];
+        const double H = 1.01325 * std::exp(160.27 - 8764.5 / T - 21.726 * std::log(T) + 0.00011055 * T);
+        EXPECT_NEAR(r[2], H, 1e-5 * H) << T;
+        EXPECT_EQ(r[3], 2.82e-5);
+    }
+}
+
+TEST(DubessyCurves, DataComparisonRowsAreSolvedBubblePoints) {
+    // A data file of bubble pressures: each row holds the model's bubble
+    // point solved afresh at (T, m_g), the relative deviations from the
+    // data, and the closing lines their mean absolute values.
+    std::filesystem::create_directories("data/solubility/H2O-CO2");
+    {
+        std::ofstream f("data/solubility/H2O-CO2/compare.dat");
+        f << "t P m y a b c\n50 20 0.433 8.0\n75 40 0.6 12.0\n100 30 0.3 40.0\nEND\n";
+    }
+    Dubessy d(0, 0, 0, 1);
+    testing::internal::CaptureStdout();
+    d.testIsothermData("compare.dat", "s");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("          Ts          ms", 0), 0u);
+    const auto rows = rowsOf(out, 9);
+    ASSERT_EQ(rows.size(), 3u);
+    const double data[3][4] = {{323.15, 20.0, 0.433, 8.0}, {348.15, 40.0, 0.6, 12.0}, {373.15, 30.0, 0.3, 40.0}};
+    double sp = 0.0, sy = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const auto& r = rows[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(r[0]);
+        EXPECT_NEAR(r[0], data[i][0], 1e-9);
+        EXPECT_NEAR(r[3], data[i][1], 1e-9);
+        Dubessy check(0, 0, 0, 1);
+        check.calculate_gas_solubility(data[i][0], data[i][2], 0.0);
+        ASSERT_EQ(check.errorflag, 0);
+        EXPECT_NEAR(r[2], check.P * 1e-5, 1e-5 * r[2]);
+        EXPECT_NEAR(r[4], check.y_w, 1e-5 * r[4]);
+        EXPECT_NEAR(r[5], 1e-3 * data[i][3], 1e-12);
+        const double dP = 100.0 * (r[2] - r[3]) / r[3], dy = 100.0 * (r[4] - r[5]) / r[5];
+        EXPECT_NEAR(r[7], dP, 1e-4 * std::fabs(dP) + 1e-3);
+        EXPECT_NEAR(r[8], dy, 1e-4 * std::fabs(dy) + 1e-3);
+        sp += std::fabs(r[7]);
+        sy += std::fabs(r[8]);
+    }
+    const auto aadP = out.find("AADP"), aady = out.find("AADy");
+    ASSERT_NE(aadP, std::string::npos);
+    ASSERT_NE(aady, std::string::npos);
+    EXPECT_NEAR(std::stod(out.substr(aadP + 4)), sp / 3.0, 1e-4 * sp);
+    EXPECT_NEAR(std::stod(out.substr(aady + 4)), sy / 3.0, 1e-4 * sy);
+}

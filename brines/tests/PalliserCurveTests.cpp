@@ -355,3 +355,76 @@ TEST_F(PalliserCurveTest, CurveRowsStayInsideTheDiagram) {
     inside(a, 5, {2}, {3}, "critical curve");
     EXPECT_EQ(a[2], 0.0);  // water's end
 }
+
+TEST_F(PalliserCurveTest, HaliteGasIsoplethAndHighTemperatureIsobarsAgainstPublishedValues) {
+    // Driesner & Heinrich (2007) check values: the three-phase (VLH)
+    // pressure, the critical curve's composition (wt %) and NaCl's boiling
+    // curve (eq. 3); rows between them are checked by the point solvers that
+    // work the other way round (P from a composition, a composition from P).
+    std::vector<double> a;
+    // A vapour of 1e-5 NaCl mass fraction is halite-saturated up to the VLH
+    // pressure; where it holds less salt than the VLH vapour, the
+    // halite-saturated vapour at the row's (T, P) has its composition.
+    m.calculateHaliteGasIsopleth(a, 1e-5);
+    ASSERT_EQ(a.size(), 2u * 701);  // 100 to 800 °C
+    for (const auto& [T, Pvlh] : {std::pair{100.0, 0.766605}, std::pair{200.0, 11.1517}, std::pair{300.0, 60.4712}}) {
+        const std::size_t i = 2 * static_cast<std::size_t>(T - 100.0);
+        EXPECT_NEAR(a[i], T, 1e-9);
+        EXPECT_NEAR(a[i + 1], Pvlh, 1e-5 * Pvlh) << T;
+    }
+    for (std::size_t i = 0; i < a.size(); i += 2 * 25) {
+        double Ps, Xl, Xv, rl, rv, X, r;
+        m.calculateSLVPoint(a[i], Ps, Xl, Xv, rl, rv);
+        EXPECT_LE(a[i + 1], Ps) << a[i];
+        if (a[i + 1] == Ps) continue;
+        m.calculateHaliteGasBubble(a[i], a[i + 1], X, r);
+        ASSERT_EQ(m.pointFailed, 0) << a[i];
+        EXPECT_NEAR(X, 1e-5, 1e-11) << a[i];
+    }
+    // Isobars of liquid + vapour, 10 °C steps.  At 0.01 bar the molten-salt
+    // liquid boils off to the boiling point of NaCl (eq. 3 of the paper).
+    a.clear();
+    m.calculateIsobaricLiquidGas2(a, 0.01, 800.0, 0.0);
+    ASSERT_GE(a.size(), 5u * 10);
+    const double Tboil = 1.0 / (1.0 / (800.7 + 273.15) - std::log10(0.01 / 5e-4) / 9418.12) - 273.15;
+    EXPECT_NEAR(a[a.size() - 5], Tboil, 1e-3);
+    EXPECT_EQ(a[a.size() - 4], 100.0);
+    EXPECT_EQ(a[a.size() - 3], 100.0);
+    struct Isobar { int kind; double P, T0, T1, firstWt, lastWt; };
+    // Critical compositions at 400, 500 and 600 °C: 2.18650, 13.4493, 21.4853 wt %.
+    for (const Isobar& k : {Isobar{2, 600.0, 500.0, 600.0, NAN, 21.4853}, Isobar{3, 400.0, 400.0, 500.0, 2.18650, 13.4493},
+                            Isobar{3, 300.0, 400.0, 500.0, 2.18650, 100.0}, Isobar{3, 100.0, 400.0, 500.0, 2.18650, NAN}}) {
+        SCOPED_TRACE(testing::Message() << "isobar " << k.kind << " at " << k.P << " bar");
+        a.clear();
+        if (k.kind == 2) {
+            m.calculateIsobaricLiquidGas2(a, k.P, k.T0, k.T1);
+        } else {
+            m.calculateIsobaricLiquidGas3(a, k.P, k.T0, k.T1);
+        }
+        ASSERT_GE(a.size(), 5u);
+        if (!std::isnan(k.firstWt)) {
+            EXPECT_NEAR(a[1], k.firstWt, 1e-4);
+        }
+        if (std::isnan(k.lastWt)) {
+            EXPECT_EQ(a.size(), 5u);  // below water's critical pressure: the critical point of T0 alone
+            continue;
+        }
+        EXPECT_EQ(a[a.size() - 5], k.T1);
+        EXPECT_NEAR(a[a.size() - 4], k.lastWt, 1e-4);
+        const std::size_t inner0 = std::isnan(k.firstWt) ? 0 : 5;
+        ASSERT_GE(a.size(), inner0 + 5 * 4);
+        for (std::size_t i = inner0; i + 5 < a.size(); i += 5) {
+            // The liquid of each row boils at the isobar's pressure, its vapour
+            // the row's; at least 10 °C apart.
+            double P, Xv, rl, rv;
+            m.calculateBubblePoint(a[i], 0.01 * a[i + 1], P, Xv, rl, rv);
+            ASSERT_EQ(m.pointFailed, 0) << a[i];
+            EXPECT_NEAR(P, k.P, 1e-6 * k.P) << a[i];
+            EXPECT_NEAR(100.0 * Xv, a[i + 2], 1e-6 * a[i + 2] + 1e-9) << a[i];
+            EXPECT_NEAR(rl, a[i + 3], 1e-6 * rl) << a[i];
+            if (i > inner0) {
+                EXPECT_GE(a[i] - a[i - 5], 10.0 - 1e-9);
+            }
+        }
+    }
+}

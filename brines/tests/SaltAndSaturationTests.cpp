@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "brines/MaoDuan.h"
 #include "brines/SaltCorr.h"
+#include "numerics/tests/NumericRows.h"
 #include "water/WaterEOS.h"
 
 TEST(SaltCorr, PureWaterLimitsAndSwitches) {
@@ -123,4 +125,99 @@ TEST(MaoDuan, CriticalPointTriplePointAndBadInput) {
     const double dT = (190.564 - 90.6941) / 200.0;
     EXPECT_LT(curve[curve.size() - 2], 190.564);
     EXPECT_GT(curve[curve.size() - 2], 190.564 - dT - 1e-9);
+}
+
+namespace {
+
+double molality(double x) { return x / (0.018 * (1.0 - x)); }
+
+}  // namespace
+
+TEST(SaltCorr, IsothermAndCriticalCurveRowsAgainstTheClosedForms) {
+    // Each row is checked against the correlation written out here, with
+    // water's vapour pressure from IAPWS-95's saturation equation (Wagner &
+    // Pruss) and the critical temperatures of the brine from their fits.
+    struct Case { bool calcium; double a, b, M; int type; double c1, c2, c3, c4, xmax; };
+    for (const Case& k : {Case{false, -0.036, 0.0005, 58.5, 1, 87.8054, 2425.41, -6077.79, 1170330, 0.2},
+                          Case{true, -0.036, 0.0005, 110.0, 2, 0.147871, 74.4241, -21950.4, 54213200, 0.037}}) {
+        SCOPED_TRACE(k.calcium ? "CaCl2" : "NaCl");
+        SaltCorr s;
+        k.calcium ? s.setCaCl2Parameters() : s.setNaClParameters();
+        const double T = 473.15, Pw = WaterEOS::saturationPressureWagnerPruss(T) / 1e5;
+        ASSERT_TRUE(s.getIsotherm("q", T));
+        auto rows = testrows::numericRowsOfFile("isotq");
+        ASSERT_GE(rows.size(), static_cast<std::size_t>(k.xmax / 0.001));
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 4u);
+            const double m = molality(r[0]);
+            EXPECT_NEAR(r[2], m, 2e-6);
+            EXPECT_NEAR(r[1], (1.0 + k.a * m + k.b * m * m) * Pw, 2e-6 + 1e-7 * Pw);
+            EXPECT_NEAR(r[3], 100.0 * r[0] * k.M / ((1.0 - r[0]) * 18.0 + r[0] * k.M), 2e-6);
+        }
+        EXPECT_NEAR(rows[0][1], 15.549, 2e-3);  // pure water at 200 °C (IAPWS-95: 1.5549 MPa)
+        ASSERT_TRUE(s.getCriticalCurve("q"));
+        rows = testrows::numericRowsOfFile("critq");
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(std::ceil(k.xmax / 0.005 - 1e-9)));
+        EXPECT_NEAR(rows[0][0], 647.096, 1e-6);  // water's critical point starts the curve
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 5u);
+            const double x = r[2];
+            const double Tc = k.type == 1 ? 647.096 + k.c1 * std::sqrt(x) + k.c2 * x + k.c3 * x * x + k.c4 * std::pow(x, 4)
+                                          : 647.096 + k.c2 * x / (k.c1 * k.c1 + x) + k.c3 * x * x + k.c4 * std::pow(x, 4);
+            EXPECT_NEAR(r[0], Tc, 2e-6);
+            const double Pc = 246990.0 - 1507.0 * Tc + 3.6339 * Tc * Tc - 0.0043301 * std::pow(Tc, 3) +
+                              2.5531e-6 * std::pow(Tc, 4) - 5.9564e-10 * std::pow(Tc, 5);
+            EXPECT_NEAR(r[1], Pc, 1e-5);
+            EXPECT_NEAR(r[3], molality(x), 2e-6);
+            // Each brine's isopleth ends at its critical temperature.
+            ASSERT_TRUE(s.getIsopleth("q", x));
+            const auto isopleth = testrows::numericRowsOfFile("isopq");
+            ASSERT_FALSE(isopleth.empty());
+            EXPECT_LT(isopleth.back()[0], Tc);
+            EXPECT_GE(isopleth.back()[0] + 1.0, Tc);
+        }
+    }
+}
+
+TEST(Shibue, IsothermAndCriticalCurveRowsAgainstTheClosedForms) {
+    // The isotherm's rows hold P = Pc(x) exp(g(T) + h(x)) with g from
+    // IAPWS-95's saturation equation (ln(Psat/Pc) of water) and the brine
+    // pressure of the point function; the critical curve starts at water's
+    // critical point (647.096 K, 220.64 bar) and its Pc(x) is the fit's.
+    for (bool calcium : {false, true}) {
+        SCOPED_TRACE(calcium ? "CaCl2" : "NaCl");
+        Shibue s;
+        calcium ? s.setCaCl2Parameters() : s.setNaClParameters();
+        const double T = 423.15, Pw = WaterEOS::saturationPressureWagnerPruss(T) / 1e5;
+        ASSERT_TRUE(s.getIsotherm("q", T));
+        auto rows = testrows::numericRowsOfFile("isotq");
+        ASSERT_GE(rows.size(), static_cast<std::size_t>(s.xmax / 0.001));
+        EXPECT_NEAR(rows[0][1], Pw, 2e-6);
+        EXPECT_NEAR(rows[0][1], 4.7617, 1e-3);  // pure water at 150 °C (IAPWS-95: 0.47617 MPa)
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 8u);
+            const double x = r[0];
+            EXPECT_NEAR(r[6], std::log(Pw / 220.64), 2e-6);
+            EXPECT_NEAR(r[1], r[3] * std::exp(r[6] + r[2]), 2e-6 + 1e-5 * std::fabs(r[1]));
+            EXPECT_NEAR(r[1], s.getPsat(T, x), 2e-6);  // T stays below every brine's Tc
+            EXPECT_NEAR(r[4], molality(x), 2e-6);
+            EXPECT_NEAR(r[7], s.calculateTc(x), 2e-6);
+        }
+        ASSERT_TRUE(s.getCriticalCurve("q"));
+        rows = testrows::numericRowsOfFile("critq");
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(std::ceil(s.xmax / 0.005 - 1e-9)));
+        EXPECT_NEAR(rows[0][0], 647.096, 1e-6);
+        EXPECT_NEAR(rows[0][1], 220.64, 1e-6);
+        for (const auto& r : rows) {
+            ASSERT_EQ(r.size(), 5u);
+            const double x = r[2];
+            const double Pc = calcium ? 10.0 * (22.064 + 8.58985 * x / (0.00647588 * 0.00647588 + x) + 5971.49 * x * x -
+                                                28075600 * std::pow(x, 4))
+                                      : 10.0 * (22.064 + 900.404 * x - 29254.2 * x * x + 1398060 * std::pow(x, 3) -
+                                                28075600 * std::pow(x, 4) + 241637000 * std::pow(x, 5) -
+                                                718726000 * std::pow(x, 6));
+            EXPECT_NEAR(r[1], Pc, 1e-5 + 1e-8 * Pc);
+            EXPECT_NEAR(r[0], s.calculateTc(x), 2e-6);
+        }
+    }
 }

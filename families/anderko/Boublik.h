@@ -73,7 +73,6 @@ public:
     // The close packing of the spheres, eta = 1: V = b / 4 with the mixture
     // covolume of the term's composition (bmix may be that of an earlier one).
     double closePackingVolume() const;
-    double packingFraction() const { return eta.value; }
 
 private:
     void writeVolumeLeaves(bool highOrder);

@@ -108,3 +108,23 @@ TEST(AnderkoCommands, Tables3And4AgainstMeasuredVolumes) {
     for (double d : d3) EXPECT_LT(std::fabs(d), 10.0);
     for (double d : d4) EXPECT_LT(std::fabs(d), 10.0);
 }
+
+// Duan, Moller & Weare (1995) give no fourth table for this model: its check
+// writes nothing and leaves the state as it was.
+TEST(AnderkoCommands, Table4OfDuan95IsEmpty) {
+    Anderko m(2);
+    m.setSystemCode(1);
+    m.calculateFromTP(673.15, 500.0, 0);
+    ASSERT_EQ(m.errorflag, 0);
+    const double V = m.V, P = m.P;
+    std::remove("test");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    m.testTable4Duan95();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(std::fopen("test", "r"), nullptr);
+    EXPECT_EQ(m.V, V);
+    EXPECT_EQ(m.P, P);
+    EXPECT_EQ(m.errorflag, 0);
+}

@@ -239,6 +239,27 @@ TEST(Montel, TranslatedPengRobinson) {
     EXPECT_NEAR(Ppc * Vpc / (kR * Tpc), 0.307401, 1e-5);
 }
 
+TEST(ClassicalSRK, TranslationShiftsTheVolumeAndTheFugacities) {
+    // Peneloux, Rauzy & Freze (1982): a volume translation c_i = c0_i + c1_i T
+    // moves the volume at given (T, P) by -sum x_i c_i and multiplies each
+    // fugacity by exp(-c_i P / RT); the phase equilibria are unchanged.
+    for (int kind : {1, 2}) {
+        SCOPED_TRACE(kind == 1 ? "vapour" : "liquid");
+        const double T = kind == 1 ? 300.0 : 230.0, Pbar = kind == 1 ? 60.0 : 80.0, x0 = kind == 1 ? 0.3 : 0.9;
+        std::unique_ptr<ClassicalSRK> plain(newBinary(kind, x0)), shifted(newBinary(kind, x0));
+        shifted->set_translation_parameters(2.0e-6, 1.0e-8, -3.0e-6, 5.0e-9);
+        plain->calculateFromTP(T, Pbar, 0);
+        shifted->calculateFromTP(T, Pbar, 0);
+        ASSERT_EQ(plain->errorflag, 0);
+        ASSERT_EQ(shifted->errorflag, 0);
+        const double c[2] = {2.0e-6 + 1.0e-8 * T, -3.0e-6 + 5.0e-9 * T};
+        const double cmix = x0 * c[0] + (1.0 - x0) * c[1];
+        EXPECT_NEAR(shifted->V, plain->V - cmix, 1e-12 * plain->V);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_NEAR(shifted->lnphi[i], plain->lnphi[i] - c[i] * Pbar * 1e5 / (kR * T), 1e-9) << i;
+    }
+}
+
 TEST(Montel, NamedComponentsTakeTheirOwnRowsAndPairs) {
     // Whatever their places in the model, components take their rows of the
     // list and the table's kaij of their names (the places of the list gave
