@@ -437,6 +437,9 @@ public:
     // `tested` (if given) is set where the test had a root of the fluid to
     // hold the trials against: without one the model cannot decide.
     bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr);
+    // Whether T lies, at the solvent's corresponding state, between the
+    // solvent fluid's critical temperature and the model's own.
+    bool inSolventCriticalBand(double T_);
     // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
     // the state tested (a critical point at its own volume, say); true where
     // a trial phase at T and P lies below it.  The composition is put back.
@@ -610,10 +613,6 @@ public:
     // point.
     static constexpr double kTraceFraction = 1e-3;
     const char* phaseRuleFluid() const;
-    // A binary with both components present, the solute at most
-    // kDiluteFraction: the indices of its solvent and solute and the
-    // solute's mole fraction; false for any other composition.
-    bool diluteBinary(int& solvent, int& solute, double& xs) const;
     // A binary of two fluids with saturation ancillaries, both present, at
     // any composition: its solvent (the larger share), its solute and the
     // solute's mole fraction.  Its phase is judged from the solvent's vapour

@@ -126,6 +126,17 @@ bool FluidPhase::oneFluidAt(double T_) const {
     return true;
 }
 
+bool FluidPhase::inSolventCriticalBand(double T_) {
+    const char* fluid = solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tc0 = 0.0, Pc0 = 0.0;
+    if (!fluid || !criticalScaling(tScale, pScale) || !solventCriticalPoint(Tc0, Pc0)) return false;
+    // The band of the solvent itself, and its band at the mixture's
+    // corresponding state (the mixture's two-phase region reaches past its
+    // critical point, up to its cricondentherm).
+    const double Tcf = ancillaryCriticalTemperature(fluid), Ts = T_ * tScale;
+    return (T_ >= Tcf && T_ < Tc0) || (Ts >= Tcf && Ts < Tc0);
+}
+
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
@@ -147,8 +158,12 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
         probed = true;
         bool tested = false;
         // The trials with the interaction rows the state itself was found
-        // with (an untraced row the interpreter admits, its change said).
-        admitUntracedInteraction(true);
+        // with (an untraced row the interpreter admits, its change said),
+        // except between the solvent's critical temperature and the model's
+        // own at the corresponding state, where the model splits a solvent
+        // that is one fluid and its trials decide nothing.
+        const bool admit = !inSolventCriticalBand(T_);
+        admitUntracedInteraction(admit);
         const bool modelSplits = binarySplitsAt(T_, P_bar, &tested);
         admitUntracedInteraction(false);
         std::string why;

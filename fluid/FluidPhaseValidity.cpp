@@ -167,10 +167,6 @@ bool binaryShares(const FluidPhase& m, int& solvent, int& solute, double& xs) {
 
 }  // namespace
 
-bool FluidPhase::diluteBinary(int& solvent, int& solute, double& xs) const {
-    return binaryShares(*this, solvent, solute, xs) && isDiluteShare(xs);
-}
-
 bool FluidPhase::binarySolvent(int& solvent, int& solute, double& xs) const {
     if (!binaryShares(*this, solvent, solute, xs)) return false;
     if (isDiluteShare(xs)) return true;

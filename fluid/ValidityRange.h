@@ -90,26 +90,6 @@ struct ValidityRange {
         return !declared() || (holdsTemperature(T) && P_bar > 0.0 && P_bar >= Pmin && P_bar <= Pmax);
     }
 
-    // The range that both hold in (a mixture of fluids with their own ranges).
-    // The vapour-only limit of one fluid cannot be judged in a mixture: the
-    // mixture's range starts above it.
-    ValidityRange intersect(const ValidityRange& o) const {
-        if (!declared()) return o;
-        if (!o.declared()) return *this;
-        ValidityRange r;
-        r.Tmin = std::max({Tmin, o.Tmin, vapourOnlyBelow, o.vapourOnlyBelow});
-        r.Tmax = std::min(Tmax, o.Tmax);
-        r.Pmin = std::max(Pmin, o.Pmin);
-        r.Pmax = std::min(Pmax, o.Pmax);
-        r.extrapolatedAbove = std::min(extrapolatedAbove, o.extrapolatedAbove);
-        r.extrapolationSource = extrapolatedAbove <= o.extrapolatedAbove ? extrapolationSource : o.extrapolationSource;
-        r.extrapolatedBelow = std::max(extrapolatedBelow, o.extrapolatedBelow);
-        r.lowExtrapolationSource =
-            extrapolatedBelow >= o.extrapolatedBelow ? lowExtrapolationSource : o.lowExtrapolationSource;
-        r.source = source == o.source ? source : "the ranges of its components";
-        return r;
-    }
-
     // "from 273.15 to 1273.15 K and up to 8000 bar (its source)", with the
     // vapour-only limit when there is one.
     std::string describe() const {

@@ -642,7 +642,7 @@ TEST(CompositionSweep, ADiluteMixturesHeatCapacityLiesNearItsEnds) {
             EXPECT_NEAR(cv / ((1.0 - x) * cv0 + x * cv1), 1.0, 0.1) << model << " x " << x << " at " << T << " K";
         }
     }
-    EXPECT_GT(printed, 3);
+    EXPECT_GT(printed, scale > 1.0 ? 2 : 3);  // some printed beside the poles (fewer in the sampled builds)
     for (const auto& [model, x, T] : {std::tuple{"DMW2:CO2,CH4", "0.001", "376"}, std::tuple{"DMW2:CO2,CH4", "0.01", "371"},
                                       std::tuple{"DMW2:H2O,CO2", "0.001", "684"}}) {
         const Answer a = answer(model, {"x", x, "TP", T, "1000"});
