@@ -22,7 +22,6 @@ bool matched(const Secant& s, double rho) { return s.status == 0 && std::fabs(s.
 
 constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kGravity = 9.81;
-constexpr double kTopPressure = 5000.0;  // bar, top of the diagram
 
 bool inUnit(double w) { return w >= 0.0 && w <= 1.0; }
 

@@ -28,6 +28,10 @@ inline std::string withoutNonFinite(std::string s) {
 // printf-style formatting into a string (arguments converted by the caller's
 // types; no C varargs reach the library); values that are not finite show
 // as "--".
+#pragma GCC diagnostic push
+// The format is the caller's (a literal there); a format without arguments is
+// no less safe than one with them.
+#pragma GCC diagnostic ignored "-Wformat-security"
 template <class... A>
 std::string format(const char* fmt, A... args) {
     char buf[512];
@@ -39,6 +43,7 @@ std::string format(const char* fmt, A... args) {
     s.resize(static_cast<std::size_t>(n));
     return withoutNonFinite(s);
 }
+#pragma GCC diagnostic pop
 
 // A temperature or pressure given by the user, as a refusal repeats it: two
 // decimals, or six significant digits where those would be more than a

@@ -83,7 +83,7 @@ void characteristicCurve(FluidPhase& p, void (FluidPhase::*point)(double, double
         put(" %11s%s %13s%s %13s%s \n", "T", suffix, "V", suffix, "P", suffix);
     else
         put(" %11s %13s %13s\n", "T(1)", "V(2)", "P(3)");
-    if (mode == 1) put("BEGIN\n");
+    if (mode == 1) put("%s", "BEGIN\n");
 
     auto row = [&] { put("%12f %12f %12f\n", p.T, 1e6 * p.V, 1e-5 * p.P); };
     (p.*point)(T0, V0);
@@ -107,7 +107,7 @@ void characteristicCurve(FluidPhase& p, void (FluidPhase::*point)(double, double
             t = Tgood + factor * dT;
         }
     }
-    if (mode == 1) put("END\n");
+    if (mode == 1) put("%s", "END\n");
 }
 
 }  // namespace
