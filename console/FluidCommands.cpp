@@ -82,6 +82,10 @@ Parsed parseNumber(const char* s, double& v) {
     return Parsed::Number;
 }
 
+}  // namespace
+
+namespace fluidcommands {
+
 // The arguments of one command: taken from the words that follow it, or
 // asked for once the list has run out.  `ok` turns false at the first bad
 // argument; later arguments are still taken so that the word index passes
@@ -209,6 +213,12 @@ private:
     std::FILE* in_;
     const char* command_;
 };
+
+}  // namespace fluidcommands
+
+namespace {
+
+using fluidcommands::Arguments;
 
 bool is(const char* word, const char* name) { return std::string(word) == name; }
 
@@ -383,167 +393,242 @@ void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::stri
                                 "\"spino\" followed by each)");
 }
 
-// The critical point, saturation, spinodal and isochore commands; false for
-// another word.
-bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
-    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
-    if (is(word, "crit")) {
-        const std::string s = a.suffix("suffix");
-        run([&] { calculateCriticalPointCommand(m, s, done); });
-    } else if (is(word, "crit2")) {
-        const std::string s = a.suffix("suffix");
-        run([&] { m.calculateTheCriticalCurve(s.c_str()); });
-    } else if (is(word, "sat")) {
-        const std::string s = a.suffix("suffix");
-        run([&] {
-            if (refusedForAMixture(m, "sat")) {
-                done = false;
-                return;
-            }
-            m.calculateTheSaturationCurve(s.c_str(), 1);
-        });
-    } else if (is(word, "psat")) {
-        const double t = a.positive("T (K)  ");
-        run([&] {
-            if (m.reportedSaturationPressure(t) != 0) {
-                done = false;
-                return;
-            }
-            // A model without an ideal-gas part gives no enthalpy.
-            char hvap[32] = "          --";
-            if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
-            // (Seven digits in whichever form shows them: a vapour
-            // pressure of 1e-7 bar is not 0.000000.)
-            std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
-                        m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
-        });
-    } else if (is(word, "spino")) {
-        const std::string sl = a.suffix("suffix (liquid spinodal)");
-        const std::string sv = a.suffix("suffix (vapour spinodal)");
-        requireTwoSuffixes(a, sl, sv);
-        run([&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
-    } else if (is(word, "spinox")) {
-        const double t = a.positive("T (K)       ");
-        const double v = a.positive("V (cm3/mol) ");
-        const double x1 = a.fraction("x1          ");
-        const std::string sl = a.suffix("suffix (liquid spinodal)");
-        const std::string sv = a.suffix("suffix (vapour spinodal)");
-        requireTwoSuffixes(a, sl, sv);
-        run([&] {
-            m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
-        });
-    } else if (is(word, "isoc")) {
-        const double v = a.positive("V (cm3/mol) ");
-        const double t0 = a.positive("Tmin (K)    ");
-        const double t1 = a.positive("Tmax (K)    ");
-        const std::string s = a.suffix("suffix      ");
-        a.require(t1 > t0, "Tmax above Tmin");
-        run([&] {
-            if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
-                done = false;
-                return;
-            }
-            m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
-        });
-    } else {
-        return false;
-    }
-    return true;
+// ---------------------------------------------------------------- the command words' actions
+// Each reads its arguments (refused ones are said and turn a.ok false), then
+// runs its calculation once they are all good; done turns false when the
+// calculation fails.
+
+void critCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const std::string s = a.suffix("suffix");
+    runCalculation(a, done, [&] { calculateCriticalPointCommand(m, s, done); });
 }
 
-// The composition, state and formula commands; false for another word.
-bool runStateCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
-    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
-    if (is(word, "x")) {
-        const int n = m.component_count;
-        std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
-        double sum = 0.0;
-        for (int k = 1; k < n; ++k) {
-            const char* name = m.componentName(k);
-            const std::string label =
-                "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
-            xs[k] = a.fraction(label.c_str());
-            sum += xs[k];
-        }
-        a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
-        run([&] {
-            if (n <= 0) return;
-            for (int k = 1; k < n; ++k) m.composition_of_component(k, xs[k]);
-            m.composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
-        });
-    } else if (is(word, "T")) {
-        const double t = a.positive("T (K)      ");
-        run([&] { m.temperature(t); });
-    } else if (is(word, "V")) {
-        const double v = a.positive("V (cm3/mol)      ");
-        run([&] { m.volume(v * 1e-6); });
-    } else if (is(word, "TV")) {
-        const double t = a.positive("T (K)      ");
-        const double v = a.positive("V (cm3/mol)");
-        run([&] { done = m.printStateFromTV(t, v * 1e-6); });
-    } else if (is(word, "TP")) {
-        const double t = a.positive("T (K)  ");
-        const double p = a.positive("P (bar)");
-        run([&] { done = m.printStateFromTP(t, p); });
-    } else if (is(word, "tree")) {
-        run([&] { done = printFormulaTrees(m); });
-    } else {
-        return false;
-    }
-    return true;
+void crit2Command(FluidPhase& m, Arguments& a, bool& done) {
+    const std::string s = a.suffix("suffix");
+    runCalculation(a, done, [&] { m.calculateTheCriticalCurve(s.c_str()); });
 }
 
-// The isotherm, the mixtures' isopleths, binary isotherms and ternary
-// diagram; false for another word.
-bool runPhaseDiagramCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
-    auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
-    if (is(word, "isotherm")) {
-        runIsothermCommand(m, a, done);
-    } else if (is(word, "isop")) {
-        if (m.component_count == 3) {
-            const double t = a.positive("T (K)  ");
-            const double x1 = a.fraction("x1     ");
-            const double x2 = a.fraction("x2     ");
-            const double dT = a.number("dT     ");
-            const std::string s = a.suffix("suffix ");
-            run([&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
-        } else if (m.component_count == 2) {
-            const double t = a.positive("T (K)  ");
-            const double x1 = a.fraction("x1     ");
-            const double dT = a.number("dT     ");
-            const std::string s = a.suffix("suffix ");
-            run([&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
-        } else {
-            run([&] { m.reportNoCurve("isopleth of a pure fluid"); });
+void satCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const std::string s = a.suffix("suffix");
+    runCalculation(a, done, [&] {
+        if (refusedForAMixture(m, "sat")) {
+            done = false;
+            return;
         }
-    } else if (is(word, "ll3")) {
+        m.calculateTheSaturationCurve(s.c_str(), 1);
+    });
+}
+
+void psatCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)  ");
+    runCalculation(a, done, [&] {
+        if (m.reportedSaturationPressure(t) != 0) {
+            done = false;
+            return;
+        }
+        // A model without an ideal-gas part gives no enthalpy.
+        char hvap[32] = "          --";
+        if (std::isfinite(m.Hvap)) std::snprintf(hvap, sizeof hvap, "%12f", m.Hvap);
+        // (Seven digits in whichever form shows them: a vapour
+        // pressure of 1e-7 bar is not 0.000000.)
+        std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
+                    m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
+    });
+}
+
+void spinoCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const std::string sl = a.suffix("suffix (liquid spinodal)");
+    const std::string sv = a.suffix("suffix (vapour spinodal)");
+    requireTwoSuffixes(a, sl, sv);
+    runCalculation(a, done, [&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
+}
+
+void spinoxCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)       ");
+    const double v = a.positive("V (cm3/mol) ");
+    const double x1 = a.fraction("x1          ");
+    const std::string sl = a.suffix("suffix (liquid spinodal)");
+    const std::string sv = a.suffix("suffix (vapour spinodal)");
+    requireTwoSuffixes(a, sl, sv);
+    runCalculation(a, done, [&] { m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str()); });
+}
+
+void isocCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double v = a.positive("V (cm3/mol) ");
+    const double t0 = a.positive("Tmin (K)    ");
+    const double t1 = a.positive("Tmax (K)    ");
+    const std::string s = a.suffix("suffix      ");
+    a.require(t1 > t0, "Tmax above Tmin");
+    runCalculation(a, done, [&] {
+        if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
+            done = false;
+            return;
+        }
+        m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+    });
+}
+
+void compositionCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const int n = m.component_count;
+    std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
+    double sum = 0.0;
+    for (int k = 1; k < n; ++k) {
+        const char* name = m.componentName(k);
+        const std::string label = "mole fraction (" + std::to_string(k) + "," + std::string(name ? name : "") + ")";
+        xs[k] = a.fraction(label.c_str());
+        sum += xs[k];
+    }
+    a.require(sum <= 1.0 + 1e-12, "mole fractions that sum to at most 1");
+    runCalculation(a, done, [&] {
+        if (n <= 0) return;
+        for (int k = 1; k < n; ++k) m.composition_of_component(k, xs[k]);
+        m.composition_of_component(0, sum < 1.0 ? 1.0 - sum : 0.0);
+    });
+}
+
+void temperatureCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)      ");
+    runCalculation(a, done, [&] { m.temperature(t); });
+}
+
+void volumeCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double v = a.positive("V (cm3/mol)      ");
+    runCalculation(a, done, [&] { m.volume(v * 1e-6); });
+}
+
+void stateFromTVCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)      ");
+    const double v = a.positive("V (cm3/mol)");
+    runCalculation(a, done, [&] { done = m.printStateFromTV(t, v * 1e-6); });
+}
+
+void stateFromTPCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)  ");
+    const double p = a.positive("P (bar)");
+    runCalculation(a, done, [&] { done = m.printStateFromTP(t, p); });
+}
+
+void treeCommand(FluidPhase& m, Arguments& a, bool& done) {
+    runCalculation(a, done, [&] { done = printFormulaTrees(m); });
+}
+
+void isoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
+    if (m.component_count == 3) {
         const double t = a.positive("T (K)  ");
         const double x1 = a.fraction("x1     ");
         const double x2 = a.fraction("x2     ");
         const double dT = a.number("dT     ");
         const std::string s = a.suffix("suffix ");
-        run([&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
-    } else if (is(word, "bino")) {
+        runCalculation(a, done, [&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
+    } else if (m.component_count == 2) {
         const double t = a.positive("T (K)  ");
+        const double x1 = a.fraction("x1     ");
+        const double dT = a.number("dT     ");
         const std::string s = a.suffix("suffix ");
-        run([&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
-    } else if (is(word, "binop")) {
-        const double t = a.positive("T (K)   ");
-        const double p = a.positive("P (bar) ");
-        const std::string s = a.suffix("suffix ");
-        run([&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
-    } else if (is(word, "ter")) {
-        const double t = a.positive("T (K)  ");
-        const double p = a.positive("P (bar)");
-        const std::string s = a.suffix("suffix");
-        run([&] { m.calculateTheTernaryDiagram(t, p, s.c_str()); });
+        runCalculation(a, done, [&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
     } else {
-        return false;
+        runCalculation(a, done, [&] { m.reportNoCurve("isopleth of a pure fluid"); });
     }
-    return true;
+}
+
+void liquidLiquidIsoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)  ");
+    const double x1 = a.fraction("x1     ");
+    const double x2 = a.fraction("x2     ");
+    const double dT = a.number("dT     ");
+    const std::string s = a.suffix("suffix ");
+    runCalculation(a, done, [&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
+}
+
+void binaryIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)  ");
+    const std::string s = a.suffix("suffix ");
+    runCalculation(a, done, [&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
+}
+
+void binaryIsothermFromPCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)   ");
+    const double p = a.positive("P (bar) ");
+    const std::string s = a.suffix("suffix ");
+    runCalculation(a, done, [&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
+}
+
+void ternaryDiagramCommand(FluidPhase& m, Arguments& a, bool& done) {
+    const double t = a.positive("T (K)  ");
+    const double p = a.positive("P (bar)");
+    const std::string s = a.suffix("suffix");
+    runCalculation(a, done, [&] { m.calculateTheTernaryDiagram(t, p, s.c_str()); });
+}
+
+// The command words, in the order of the usage text.  Adding a word is one
+// row here: the dispatcher, the usage text and the note on withheld energies
+// read it.  Words of one help line that follow each other share a cell of
+// the usage text ("T T | V V   set T or V").
+constexpr FluidCommandWord kCommandWords[] = {
+    // word, arguments, help, writes, shows energies, action
+    {"crit", "suffix", "critical point", "crit", true, critCommand},
+    {"sat", "suffix", "saturation curve", "satu", true, satCommand},
+    {"psat", "T", "saturation pressure", "", true, psatCommand},
+    {"spino", "sl sv", "spinodals", "spino", true, spinoCommand},
+    {"spinox", "T V x1 sl sv", "spinodals of a binary", "spinot", true, spinoxCommand},
+    {"isoc", "V Tmin Tmax s", "isochore", "isoc", true, isocCommand},
+    {"x", "x1 .. x(n-1)", "composition", "", false, compositionCommand},
+    {"ter", "T P suffix", "ternary diagram", "ter", true, ternaryDiagramCommand},
+    {"T", "T", "set T or V", "", false, temperatureCommand},
+    {"V", "V", "set T or V", "", false, volumeCommand},
+    {"TV", "T V", "state, printed", "", false, stateFromTVCommand},
+    {"TP", "T P", "state, printed", "", false, stateFromTPCommand},
+    {"isotherm", "T vmin vmax suffix", "", "isot", true, runIsothermCommand},
+    {"tree", "", "formula trees", "", false, treeCommand},
+    {"isop", "T x1 [x2] dT suffix", "", "isop", false, isoplethCommand},
+    {"ll3", "T x1 x2 dT s", "liquid-liquid isopleth", "isol", false, liquidLiquidIsoplethCommand},
+    {"bino", "T suffix", "binary isotherm", "bino", true, binaryIsothermCommand},
+    {"binop", "T P suffix", "binary isotherm from P", "binop", true, binaryIsothermFromPCommand},
+    {"crit2", "suffix", "binary critical curve", "crit", true, crit2Command},
+};
+
+const FluidCommandWord* commandWord(const char* word) {
+    for (const FluidCommandWord& c : kCommandWords)
+        if (is(word, c.word)) return &c;
+    return nullptr;
+}
+
+// `text` padded with spaces to `width` columns, with at least one space
+// after it.
+std::string padded(std::string text, std::size_t width) {
+    text.resize(std::max(width, text.size() + 1), ' ');
+    return text;
 }
 
 }  // namespace
+
+std::span<const FluidCommandWord> fluidCommandWords() { return kCommandWords; }
+
+std::string fluidCommandUsage() {
+    // Two cells a line: the words with their arguments in 20 columns, then
+    // the help line; the first cell 44 columns wide.  An argument list longer
+    // than its column takes the help column too (such words have no help
+    // line: the word says it).
+    constexpr std::size_t kWords = 20, kCell = 44;
+    std::vector<std::string> cells;
+    for (std::size_t k = 0; k < std::size(kCommandWords);) {
+        const FluidCommandWord& c = kCommandWords[k];
+        std::string words;
+        do {
+            const FluidCommandWord& w = kCommandWords[k];
+            words += (words.empty() ? "" : " | ") + std::string(w.word) + (*w.arguments ? " " : "") + w.arguments;
+            ++k;
+        } while (k < std::size(kCommandWords) && *c.help && is(kCommandWords[k].help, c.help));
+        cells.push_back(padded(words, kWords) + c.help);
+    }
+    std::string text;
+    for (std::size_t k = 0; k < cells.size(); k += 2) {
+        std::string line = "  " + (k + 1 < cells.size() ? padded(cells[k], kCell) + cells[k + 1] : cells[k]);
+        while (line.back() == ' ') line.pop_back();
+        text += line + "\n";
+    }
+    return text;
+}
 
 bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return true;
@@ -593,9 +678,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         // and critical curve from a pure component): the next command finds
         // the composition the x command set.
         const std::vector<double> given = m.x;
-        const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
-                           runPhaseDiagramCommand(m, word, a, done);
-        if (!known) {
+        const FluidCommandWord* command = commandWord(word);
+        if (command) command->run(m, a, done);
+        if (!command) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;
             continue;
@@ -605,9 +690,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         // Results that carry energies or heat capacities: where the model
         // has no ideal-gas data for a component they are shown as "--", and
         // why is said (a refused command shows none).
-        if (a.ok && done)
-            for (const char* shows : {"crit", "crit2", "sat", "psat", "isotherm", "bino", "binop", "ter"})
-                if (is(word, shows)) m.sayWithheldStateFunctions();
+        if (a.ok && done && command->showsEnergies) m.sayWithheldStateFunctions();
         // (Said of the compositions the curve walked, then put back.)
         if (!setsComposition && m.x != given)
             for (int k = 0; k < m.component_count && k < static_cast<int>(given.size()); ++k)

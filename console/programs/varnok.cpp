@@ -26,16 +26,8 @@ namespace {
 
 void usage() {
     std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames().c_str());
+    std::printf("\nCommands (T in K, P in bar, V in cm3/mol):\n%s", fluidCommandUsage().c_str());
     std::printf(
-        "\nCommands (T in K, P in bar, V in cm3/mol):\n"
-        "  crit suffix         critical point          sat suffix          saturation curve\n"
-        "  psat T              saturation pressure     spino sl sv         spinodals\n"
-        "  spinox T V x1 sl sv spinodals of a binary   isoc V Tmin Tmax s  isochore\n"
-        "  x x1 .. x(n-1)      composition             ter T P suffix      ternary diagram\n"
-        "  T T | V V           set T or V              TV T V | TP T P     state, printed\n"
-        "  isotherm T vmin vmax suffix                 tree                formula trees\n"
-        "  isop T x1 [x2] dT suffix                    ll3 T x1 x2 dT s    liquid-liquid isopleth\n"
-        "  bino T suffix       binary isotherm         binop T P suffix    binary isotherm from P\n"
         "The model wagner adds the studies of heated and superheated water\n"
         "  (wohletz, phreatic, revirr, wfrac, superheat, henley, flow, shock, nucleation, inclusions, ...).\n");
 }
