@@ -370,9 +370,9 @@ FluidPhase* duanMixture(const Comps& comps, std::string* why, std::size_t least,
 }
 
 // The registry of the fluid command interpreter's models: the factory, the
-// list the programs print and the README's model table (checked by a test)
+// list the programs print and the model table of docs/models.md (checked by a test)
 // all follow it.  A model is added by one row here and one row in the
-// README's table.
+// model table.
 const FluidModelEntry kRegistry[] = {
     {"wagner", "water", false, &fixedWater<WaterStudyModel>},
     {"WagnerPruss", "water", false, &fixedWater<WagnerPruss>},

@@ -3,11 +3,11 @@
 // al. N2) over the box where both hold (the model's range intersected with the
 // reference equation's): the largest relative differences in density and in
 // isobaric heat capacity, and the states where they lie.  These are the rows
-// of the README's table of the models against the reference equations.
+// of the models' table (docs/models.md) against the reference equations.
 //
 //   model_accuracy [--grid N] [--range Tmin Tmax Pmin Pmax] [--liquid] [MODEL[@x1]...]
 //
-// With no model, every row of the README's table.  --range narrows the
+// With no model, every row of that table.  --range narrows the
 // comparison to a box of temperatures (K) and pressures (bar) that meets the
 // compared box; --liquid compares only states both give as the liquid.
 // MODEL is a short name of the interpreter; "@x1" sets the mole fraction of

@@ -81,4 +81,9 @@ inline std::string readFile(const char* path) {
     return s;
 }
 
+// The page of the models (docs/models.md: where each holds, its departure
+// from the reference equation of its fluid, what the system does not do),
+// whose tables and quoted commands the tests run against the programs.
+inline std::string readModelPage() { return readFile(VARNOK_TEST_SOURCE_DIR "/docs/models.md"); }
+
 }  // namespace consoletest

@@ -352,16 +352,16 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
 }
 
 TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
-    // The first column of the README's table "Where each model holds": each
+    // The first column of the model page's table "Where each model holds": each
     // name in backticks, "MODEL:" or "MODEL:COMPONENTS" for a model whose
     // components follow its name.
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
-    const std::size_t table = readme.find("\n| model |", readme.find("## Where each model holds"));
+    const std::string page = consoletest::readModelPage();
+    const std::size_t table = page.find("\n| model |", page.find("## Where each model holds"));
     ASSERT_NE(table, std::string::npos);
     std::vector<std::pair<std::string, bool>> named;  // model word, with components
-    for (std::size_t pos = readme.find('\n', table + 1) + 1; readme.compare(pos, 1, "|") == 0;
-         pos = readme.find('\n', pos) + 1) {
-        const std::string cell = readme.substr(pos + 1, readme.find('|', pos + 1) - pos - 1);
+    for (std::size_t pos = page.find('\n', table + 1) + 1; page.compare(pos, 1, "|") == 0;
+         pos = page.find('\n', pos) + 1) {
+        const std::string cell = page.substr(pos + 1, page.find('|', pos + 1) - pos - 1);
         for (std::size_t a = cell.find('`'); a != std::string::npos; a = cell.find('`', a + 1)) {
             const std::size_t b = cell.find('`', a + 1);
             ASSERT_NE(b, std::string::npos) << cell;
@@ -383,7 +383,7 @@ TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
     for (const auto& [word, components] : named) {
         const auto reg = fluidModelRegistry();
         const auto e = std::find_if(reg.begin(), reg.end(), [&w = word](const FluidModelEntry& r) { return w == r.name; });
-        ASSERT_NE(e, reg.end()) << word << " is in the README but not in the registry";
+        ASSERT_NE(e, reg.end()) << word << " is on the model page but not in the registry";
         // "DMW1:H2O" names a component of a model that takes them; a model
         // of fixed components is named without a colon.
         EXPECT_EQ(components, e->components) << word;
@@ -392,7 +392,7 @@ TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
 
 namespace {
 
-// A figure of the README as printed and the half unit of its last digit.
+// A figure of the model page as printed and the half unit of its last digit.
 struct Printed {
     double value = std::nan("");
     double halfUnit = 0.0;
@@ -409,7 +409,7 @@ Printed printed(const std::smatch& m, int group) {
     return p;
 }
 
-// One model of a name of the README's table: a family named "SRK:" is built
+// One model of a name of the model page's table: a family named "SRK:" is built
 // for one of its fluids.
 std::unique_ptr<FluidPhase> modelOfReadmeName(const std::string& word) {
     std::string name = word;
@@ -423,20 +423,20 @@ std::unique_ptr<FluidPhase> modelOfReadmeName(const std::string& word) {
 }  // namespace
 
 TEST(ModelFactory, TheReadmeTableGivesEachModelsOwnRange) {
-    // The range column of the README's table "Where each model holds" against
+    // The range column of the model page's table "Where each model holds" against
     // the range every model of the row carries: "Tmin–Tmax K" (Tmax alone
     // after words), "≤ Pmax bar" or "Pmin–Pmax bar", "vapour only below T K",
     // "extrapolated above P bar", each to the digits printed.
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
-    const std::size_t table = readme.find("\n| model |", readme.find("## Where each model holds"));
+    const std::string page = consoletest::readModelPage();
+    const std::size_t table = page.find("\n| model |", page.find("## Where each model holds"));
     ASSERT_NE(table, std::string::npos);
     const std::regex thousands("([0-9]) ([0-9]{3})(?![0-9])"), word("`([^`]+)`");
     const std::regex temperatures("^ *(?:([0-9.]+)|[^|]*?)–([0-9.]+) K"), pressures("(?:≤ |([0-9.]+)–)([0-9.]+) bar"),
         vapourOnly("vapour only below ([0-9.]+) K"), extrapolated("extrapolated above ([0-9.]+) bar");
     int checked = 0;
-    for (std::size_t pos = readme.find('\n', readme.find('\n', table + 1) + 1) + 1; readme.compare(pos, 1, "|") == 0;
-         pos = readme.find('\n', pos) + 1) {
-        const std::string line = readme.substr(pos, readme.find('\n', pos) - pos);
+    for (std::size_t pos = page.find('\n', page.find('\n', table + 1) + 1) + 1; page.compare(pos, 1, "|") == 0;
+         pos = page.find('\n', pos) + 1) {
+        const std::string line = page.substr(pos, page.find('\n', pos) - pos);
         std::vector<std::string> cells;
         for (std::size_t a = 1, b; (b = line.find('|', a)) != std::string::npos; a = b + 1) cells.push_back(line.substr(a, b - a));
         ASSERT_GE(cells.size(), 3u) << line;

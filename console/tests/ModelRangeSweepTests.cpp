@@ -5,7 +5,7 @@
 // have, or none (withheld).  The reference equations answer everywhere inside
 // their published ranges, and every model refuses the states outside its own.
 // The densities of each model against the reference equation of its fluid on
-// the grid are printed (a coarse look; the README's table of models is
+// the grid are printed (a coarse look; the model page's table of models is
 // measured over each whole range by the program model_accuracy).
 #include <gtest/gtest.h>
 

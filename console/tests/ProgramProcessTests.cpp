@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -17,10 +18,12 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "console/FluidCommands.h"
 #include "console/tests/ConsoleTestSupport.h"
 
 namespace {
@@ -220,6 +223,120 @@ TEST(Programs, ReadmeExamplesAndEveryCommandWordSucceed) {
         expectWritten(dir, {"binopb", Shape::Igor, 10000}, "varnok hn binop");
     }
 #endif
+}
+
+// The words the usage text (varnok alone) lists: the first 20 columns of each
+// of its two cells a line hold the words with their arguments, words that
+// share a help line joined by " | ".
+static std::multiset<std::string> usageWords(const std::string& usage) {
+    std::multiset<std::string> words;
+    std::istringstream lines(usage.substr(usage.find("\nCommands (")));
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    for (; std::getline(lines, line) && line.rfind("  ", 0) == 0;)
+        for (std::size_t at : {std::size_t{2}, std::size_t{46}}) {
+            if (at >= line.size()) continue;
+            std::string cell = line.substr(at, 20) + " | ";
+            for (std::size_t a = 0, b; (b = cell.find(" | ", a)) != std::string::npos; a = b + 3)
+                words.insert(cell.substr(a, cell.find(' ', a) - a));
+        }
+    return words;
+}
+
+// The interpreter's table of command words against the program: every word
+// is run (with no argument it asks for its first, or runs; it is never an
+// unknown command), the usage text lists each with its arguments once, and
+// no other word; a word of no row is unknown.
+TEST(Programs, EveryCommandWordOfTheTableRunsAndIsInTheUsage) {
+    const fs::path dir = freshFolder("command-words");
+    const Outcome help = run(VARNOK_PROGRAM, {}, dir);
+    ASSERT_EQ(help.rc, 0) << help.err;
+    const std::multiset<std::string> listed = usageWords(help.out);
+    std::set<std::string> table;
+    for (const FluidCommandWord& c : fluidCommandWords()) {
+        table.insert(c.word);
+        const std::string synopsis = std::string(c.word) + (*c.arguments ? " " : "") + c.arguments;
+        EXPECT_NE(help.out.find(" " + synopsis + " "), std::string::npos) << synopsis << "\n" << help.out;
+        EXPECT_EQ(listed.count(c.word), 1u) << c.word << "\n" << help.out;
+        const Outcome r = run(VARNOK_PROGRAM, {"SRK1:CO2,CH4", c.word}, dir);
+        EXPECT_EQ(r.err.find("not recognized"), std::string::npos) << c.word << "\n" << r.err;
+        if (*c.arguments) {
+            EXPECT_NE(r.err.find(std::string("the ") + c.word + " command is not run"), std::string::npos)
+                << c.word << "\n" << r.err;
+        }
+    }
+    EXPECT_EQ(listed, std::multiset<std::string>(table.begin(), table.end())) << help.out;
+    EXPECT_NE(run(VARNOK_PROGRAM, {"SRK1:CO2,CH4", "crit3"}, dir).err.find("Command crit3 not recognized"),
+              std::string::npos);
+}
+
+// The values of the wave `name` of an Igor text file, one a row (none when
+// it has no such wave).
+static std::vector<std::string> igorWave(const std::string& text, const std::string& name) {
+    std::istringstream lines(text);
+    std::string line, w;
+    std::vector<std::string> waves, values;
+    while (std::getline(lines, line) && line != "BEGIN") {
+        std::istringstream names(line);
+        if (names >> w && w == "WAVES")
+            while (names >> w) waves.push_back(w);
+    }
+    const auto column = std::find(waves.begin(), waves.end(), name) - waves.begin();
+    if (column == static_cast<std::ptrdiff_t>(waves.size())) return values;
+    while (std::getline(lines, line) && line != "END") {
+        std::istringstream row(line);
+        for (std::ptrdiff_t k = 0; k <= column && row >> w; ++k) {
+        }
+        values.push_back(w);
+    }
+    return values;
+}
+
+// A fluid without ideal-gas data has no enthalpy: the curves that carry one
+// (the spinodals, a binary's spinodals, the isochore) write it as nan on
+// every row, at pressures that are numbers, and say why once; each file is
+// named as the command's row in the table says.
+TEST(Programs, CurvesWithoutEnergiesSayWhy) {
+    struct Curve {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+        const char* word;
+    };
+    const std::vector<Curve> curves = {
+        {{"SRK1:C3H8", "spino", "l", "v"}, {"spinol", "spinov"}, "spino"},
+        {{"SRK1:C3H8", "isoc", "500", "300", "400", "a"}, {"isoca"}, "isoc"},
+        {{"SRK1:CO2,C3H8", "x", "0.3", "spinox", "280", "100", "0.3", "l", "v"}, {"spinotl", "spinotv"}, "spinox"},
+    };
+    for (const Curve& c : curves) {
+        const fs::path dir = freshFolder("no-energies");
+        const Outcome r = run(VARNOK_PROGRAM, c.args, dir);
+        const std::string what = join(c.args);
+        ASSERT_EQ(r.rc, 0) << what << "\n" << r.err;
+        EXPECT_EQ(consoletest::countOf(r.err, "Data for component C3H8 have not been found in the file "
+                                              "compo/standard.txt: h, u, s, cv, cp, the sound speed and the "
+                                              "Joule-Thomson coefficient are not given (shown as --, and as nan "
+                                              "in the curve files).\n"),
+                  1)
+            << what << "\n" << r.err;
+        const auto row = std::find_if(fluidCommandWords().begin(), fluidCommandWords().end(),
+                                      [&](const FluidCommandWord& w) { return std::string(w.word) == c.word; });
+        ASSERT_NE(row, fluidCommandWords().end()) << c.word;
+        EXPECT_TRUE(row->showsEnergies) << c.word;
+        for (const std::string& name : c.files) {
+            EXPECT_EQ(name.rfind(row->writes, 0), 0u) << name;
+            const std::string text = readFile((dir / name).c_str());
+            // (The waves are named by the suffix, the file's last letter.)
+            const std::string suffix = name.substr(name.size() - 1);
+            const std::vector<std::string> H = igorWave(text, "H" + suffix), P = igorWave(text, "P" + suffix);
+            ASSERT_FALSE(H.empty()) << what << ": " << name << "\n" << text.substr(0, 400);
+            ASSERT_EQ(P.size(), H.size()) << what << ": " << name;
+            for (std::size_t k = 0; k < H.size(); ++k) {
+                EXPECT_EQ(H[k], "nan") << what << ": " << name << " row " << k;
+                EXPECT_TRUE(std::isfinite(std::strtod(P[k].c_str(), nullptr))) << what << ": " << name << " row " << k;
+            }
+        }
+    }
 }
 
 TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
@@ -723,7 +840,7 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     EXPECT_NE(r.err.find("Refused at m = 1e-300: the water-magma mass ratio underflows"), std::string::npos) << r.err;
 }
 
-// The words of a command quoted in the README.
+// The words of a command quoted on the model page.
 static std::vector<std::string> wordsOf(const std::string& command) {
     std::vector<std::string> args;
     std::istringstream words(command);
@@ -739,7 +856,7 @@ static double interpreterValue(const std::string& out, bool density) {
     return std::regex_search(out, v, value) ? std::stod(v[1].str()) : std::nan("");
 }
 
-// The README's table of the models against the reference equations is what
+// The model page's table of the models against the reference equations is what
 // model_accuracy prints: its header and, for a few of its rows (the whole
 // table takes the program about six minutes of processor time), each row exactly as printed.
 TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
@@ -747,7 +864,7 @@ TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
     GTEST_SKIP() << "the table's figures are checked in the optimised GCC build";
 #endif
     const fs::path dir = freshFolder("accuracy");
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::string page = consoletest::readModelPage();
     const Outcome r = run(MODEL_ACCURACY_PROGRAM,
                           {"Keenan", "AnderkoH2O", "AnderkoCO2", "DuanCH4", "Kreglewski:N2", "HollowayEOS@1"}, dir);
     ASSERT_EQ(r.rc, 0) << r.err;
@@ -755,14 +872,16 @@ TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
     std::istringstream lines(r.out);
     int rows = 0;
     for (std::string line; std::getline(lines, line); ++rows)
-        EXPECT_NE(readme.find("\n" + line + "\n"), std::string::npos) << "not in the README:\n" << line;
+        EXPECT_NE(page.find("\n" + line + "\n"), std::string::npos) << "not on the model page:\n" << line;
     EXPECT_EQ(rows, 8) << r.out;
     // The sentences quoting a command, "`model_accuracy ARGS`: FIGURE and
-    // FIGURE": each figure as the command prints it.
+    // FIGURE": each figure as the command prints it (the page's line breaks
+    // are spaces).
+    const std::string prose = std::regex_replace(page, std::regex("\\s+"), " ");
     const std::regex quoted("`model_accuracy ([^`]+)`: ([^;)]+)");
     int commands = 0;
     std::map<std::string, Outcome> ran;  // a command quoted twice is run once
-    for (std::sregex_iterator q(readme.begin(), readme.end(), quoted), end; q != end; ++q, ++commands) {
+    for (std::sregex_iterator q(prose.begin(), prose.end(), quoted), end; q != end; ++q, ++commands) {
         auto it = ran.find((*q)[1].str());
         if (it == ran.end()) it = ran.emplace((*q)[1].str(), run(MODEL_ACCURACY_PROGRAM, wordsOf((*q)[1].str()), dir)).first;
         const Outcome& c = it->second;
@@ -777,20 +896,20 @@ TEST(Programs, ModelAccuracyRowsAreTheReadmeTable) {
     EXPECT_GE(commands, 4);
 }
 
-// The README's comparisons of the IUPAC equations (and of models measured
+// The model page's comparisons of the IUPAC equations (and of models measured
 // against them) with the later reference equations of Span & Wagner (CO2,
-// 1996) and Setzmann & Wagner (CH4, 1991), whose values the README quotes
+// 1996) and Setzmann & Wagner (CH4, 1991), whose values the page quotes
 // from an evaluation of their published coefficients apart from this
 // project: "`varnok MODEL TP T P`: density|cp FIGURE % from NAME's VALUE
 // UNIT".  Each figure is the state the interpreter prints against that
 // value, within half its last digit.
 TEST(Programs, ReadmeFiguresAgainstLaterReferenceEquationsAreTheInterpretersStates) {
     const fs::path dir = freshFolder("later-reference");
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::string page = consoletest::readModelPage();
     const std::regex quoted("`varnok ([^`]+)`:\\s+(density|cp)\\s+(\\+|-|\u2212)?([0-9.]+)\\s+%\\s+from\\s+(?:Span|"
                             "Setzmann)\\s+&\\s+Wagner's\\s+([0-9.]+)\\s+(?:kg/m³|J/\\(kg\\s+K\\))");
     int figures = 0;
-    for (std::sregex_iterator q(readme.begin(), readme.end(), quoted), end; q != end; ++q, ++figures) {
+    for (std::sregex_iterator q(page.begin(), page.end(), quoted), end; q != end; ++q, ++figures) {
         const Outcome r = run(VARNOK_PROGRAM, wordsOf((*q)[1].str()), dir);
         ASSERT_EQ(r.rc, 0) << (*q)[0] << "\n" << r.err;
         const std::smatch& m = *q;
@@ -803,17 +922,17 @@ TEST(Programs, ReadmeFiguresAgainstLaterReferenceEquationsAreTheInterpretersStat
     EXPECT_GE(figures, 8);
 }
 
-// Every row of the README's model table, in groups of four rows run as one
+// Every row of the model page's table, in groups of four rows run as one
 // test each (so that the tests share the cores): what model_accuracy prints
-// now for that row's model is the row as the README gives it.  The whole
+// now for that row's model is the row as the page gives it.  The whole
 // table takes the program minutes: under the sanitizers, which add nothing
 // to a check of printed figures, only the test above runs it.
-static std::vector<std::vector<std::string>> readmeTableRowGroups() {
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+static std::vector<std::vector<std::string>> modelPageTableRowGroups() {
+    const std::string page = consoletest::readModelPage();
     std::vector<std::vector<std::string>> groups;
-    std::size_t at = readme.find("\n| model | fluid | compared over");
+    std::size_t at = page.find("\n| model | fluid | compared over");
     if (at == std::string::npos) return groups;
-    std::istringstream lines(readme.substr(at + 1));
+    std::istringstream lines(page.substr(at + 1));
     std::string line;
     std::getline(lines, line);  // header
     std::getline(lines, line);  // rule
@@ -833,7 +952,7 @@ TEST_P(ModelAccuracyReadmeRows, AreWhatTheProgramPrints) {
 #endif
     const std::vector<std::string>& names = GetParam();
     const fs::path dir = freshFolder("accuracy-rows");
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::string page = consoletest::readModelPage();
     const Outcome r = run(MODEL_ACCURACY_PROGRAM, names, dir);
     ASSERT_EQ(r.rc, 0) << r.err;
     std::istringstream lines(r.out);
@@ -841,12 +960,12 @@ TEST_P(ModelAccuracyReadmeRows, AreWhatTheProgramPrints) {
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("| `", 0) == 0) {
             ++rows;
-            EXPECT_NE(readme.find("\n" + line + "\n"), std::string::npos) << "not in the README:\n" << line;
+            EXPECT_NE(page.find("\n" + line + "\n"), std::string::npos) << "not on the model page:\n" << line;
         }
     EXPECT_EQ(rows, static_cast<int>(names.size())) << r.out;
 }
 
-// Each state of the README's model table, typed into the interpreter for the
+// Each state of the model page's table, typed into the interpreter for the
 // model and for its fluid's reference equation, gives the figure printed
 // beside it: no state is rounded across the edge of a refusal, a phase or a
 // solid, and no figure is that of a state other than the one printed.  The
@@ -856,7 +975,7 @@ TEST(Programs, ModelTableStatesTypedIntoTheInterpreterGiveTheirFigures) {
     GTEST_SKIP() << "the table is checked in the optimised GCC build";
 #endif
     const fs::path dir = freshFolder("accuracy-states");
-    const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
+    const std::string page = consoletest::readModelPage();
     const std::map<std::string, std::string> reference = {
         {"H2O", "WagnerPruss"}, {"CO2", "IUPACCO2"}, {"CH4", "IUPACCH4"}, {"N2", "Jacobsen"}};
     const std::regex cell(R"(^ (?:at least )?([-+][0-9.]+) % at ([0-9.]+) K, ([0-9.]+) (k?bar))");
@@ -865,9 +984,9 @@ TEST(Programs, ModelTableStatesTypedIntoTheInterpreterGiveTheirFigures) {
         return r.rc == 0 ? interpreterValue(r.out, density) : std::nan("");
     };
     int states = 0;
-    std::size_t at = readme.find("\n| model | fluid | compared over");
+    std::size_t at = page.find("\n| model | fluid | compared over");
     ASSERT_NE(at, std::string::npos);
-    std::istringstream lines(readme.substr(at + 1));
+    std::istringstream lines(page.substr(at + 1));
     std::string line;
     std::getline(lines, line);
     std::getline(lines, line);
@@ -893,7 +1012,7 @@ TEST(Programs, ModelTableStatesTypedIntoTheInterpreterGiveTheirFigures) {
     EXPECT_GE(states, 120);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ModelAccuracyReadmeRows, testing::ValuesIn(readmeTableRowGroups()),
+INSTANTIATE_TEST_SUITE_P(Table, ModelAccuracyReadmeRows, testing::ValuesIn(modelPageTableRowGroups()),
                          [](const testing::TestParamInfo<std::vector<std::string>>& info) {
                              return "rows" + std::to_string(4 * info.index + 1) + "to" +
                                     std::to_string(4 * info.index + info.param.size());

@@ -36,7 +36,7 @@ constexpr double kDiameter3ToCovolume = 1.2612733694198122e24;
 // 1500 K and up to 1000 bar, where their densities follow the reference
 // equations of H2O, CO2, CH4 and N2 within a few percent in the gas and up to
 // 12 to 37 % in the liquid and beside the critical point (measured; see the
-// README's table of models).
+// model table in docs/models.md).
 constexpr ValidityRange kCubicRange{
     .Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true, .source = "no published range; measured"};
 

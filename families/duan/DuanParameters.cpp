@@ -56,7 +56,7 @@ const FluidSet* findFluid(const char* name, bool withN2)
 // equation's density, are refused; above, a state further than 2 % is given
 // with its departure said (elsewhere the sets reproduce IAPWS-95 and the
 // IUPAC CO2 equation within 2.8 and 5.6 %, most beside the vapour pressure;
-// see the README's table of models).
+// see the model table in docs/models.md).
 const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 647.096,
                               .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 190.564,

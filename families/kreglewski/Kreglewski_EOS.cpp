@@ -68,7 +68,7 @@ Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     // own; held, as the cubics, from the components' triple points to 1500 K
     // and up to 1000 bar (its densities of CO2, CH4 and N2 lie within 5.7 % of
     // the reference equations there, most beside the critical point;
-    // measured, see the README).
+    // measured, see docs/models.md).
     validity = {.Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true,
                 .source = "no published range; measured"};
     // The ideal gas of the components' standard-state data: the terms give
