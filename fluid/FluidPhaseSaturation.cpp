@@ -393,6 +393,41 @@ bool FluidPhase::polishSaturationVolumes() {
     return converged;
 }
 
+namespace {
+
+// The traces of the saturation pressure at p.T: which expansion gave it, or
+// the search and its start.
+void traceSaturationFromExpansion(FluidPhase& p, double P_Pa, bool polished) {
+    const SaturationExpansion& e = *p.saturationExpansion();
+    const int piece = e.pieceAt(p.T);
+    const SaturationExpansion::Piece& c = e.pieces[static_cast<std::size_t>(piece)];
+    // (The pieces run in u = sqrt(Tc - T): the upper end of u is the lower end of T.)
+    platform::tracef("Saturation at %.10g K from the Chebyshev expansion of %s's own curve in %s, piece %d of %zu "
+                     "(%.10g to %.10g K): %.10g bar, ",
+                     p.T, e.model.c_str(), p.saturationExpansionFile(), piece + 1, e.pieces.size(), e.Tc - c.u1 * c.u1,
+                     e.Tc - c.u0 * c.u0, P_Pa * 1e-5);
+    if (polished)
+        platform::tracef("polished by Newton steps in (Vl, Vv) to %.10g bar, liquid %.10g and vapour %.10g cm3/mol\n",
+                         p.Pv_sat * 1e-5, p.Vl_sat * 1e6, p.Vv_sat * 1e6);
+    else
+        platform::tracef("from which Newton steps in (Vl, Vv) reach no two-phase state: searched instead\n");
+}
+
+void traceSaturationSearch(const FluidPhase& p, bool fromOwnStart, double Vl, double Vv, int iterations) {
+    if (p.errorflag) {
+        platform::tracef("Saturation at %.10g K: no saturation state found by the Newton search in (Vl, Vv) from "
+                         "%.10g and %.10g cm3/mol\n",
+                         p.T, Vl * 1e6, Vv * 1e6);
+        return;
+    }
+    platform::tracef("Saturation at %.10g K by a Newton search in (Vl, Vv) from %s, %.10g and %.10g cm3/mol (%d "
+                     "iterations): %.10g bar, liquid %.10g and vapour %.10g cm3/mol\n",
+                     p.T, fromOwnStart ? "the model's own start volumes" : "the start volumes", Vl * 1e6, Vv * 1e6,
+                     iterations, p.Pv_sat * 1e-5, p.Vl_sat * 1e6, p.Vv_sat * 1e6);
+}
+
+}  // namespace
+
 void FluidPhase::calculate_saturation_pressure() {
     errorflag = 0;
     const int kind = phase_kind;
@@ -409,19 +444,34 @@ void FluidPhase::calculate_saturation_pressure() {
     double Vl = 0.0, Vv = 0.0, Pe = 0.0;
     // The expansions of the model's own curve give the pair to about 1e-12:
     // Newton steps polish it to the model's equilibrium without a search.
-    if (plain && P_shift == 0.0 && useSaturationExpansion && saturationFromExpansion(T, Pe, Vl, Vv)) {
+    const bool expandable = plain && P_shift == 0.0 && useSaturationExpansion;
+    if (expandable && saturationFromExpansion(T, Pe, Vl, Vv)) {
         Vl_sat = Vl;
         Vv_sat = Vv;
-        if (polishSaturationVolumes() && Pv_sat > 0.0 && twoPhases(Vl_sat, Vv_sat)) {
+        const bool polished = polishSaturationVolumes() && Pv_sat > 0.0 && twoPhases(Vl_sat, Vv_sat);
+        if (platform::traceShown()) traceSaturationFromExpansion(*this, Pe, polished);
+        if (polished) {
             set_the_phase_as(kind);
             return;
         }
+    } else if (expandable && platform::traceShown() && saturationExpansion()) {
+        platform::tracef("Saturation at %.10g K: outside the expansions of %s (%.10g to %.10g K)\n", T,
+                         saturationExpansionFile(), saturationExpansion()->Tmin, saturationExpansion()->Tmax);
     }
     // Otherwise a search from the model's auxiliary equations, or from Vl0, Vv0.
     useUsableSaturationStart(T);
     const bool own = plain && P_shift == 0.0 && ownSaturationStart(T, Vl, Vv);
     Newton* solved = own ? &solveFrom(Vl, Vv) : nullptr;
-    if (!solved || solved->status != 0) solved = &solveFrom(Vl0, Vv0);
+    const bool fromOwn = solved && solved->status == 0;
+    if (solved && !fromOwn)
+        platform::tracef("Saturation at %.10g K: the Newton search from the model's own start volumes, %.10g and "
+                         "%.10g cm3/mol, did not converge\n",
+                         T, Vl * 1e6, Vv * 1e6);
+    if (!fromOwn) {
+        Vl = Vl0;
+        Vv = Vv0;
+        solved = &solveFrom(Vl, Vv);
+    }
     Newton& s = *solved;
     if (s.status != 0) {
         errorflag = 1;
@@ -433,6 +483,7 @@ void FluidPhase::calculate_saturation_pressure() {
         // belong to a loop of the equation inside the two-phase region.
         if (!(Pv_sat > 0.0) || !twoPhases(Vl_sat, Vv_sat)) errorflag = 1;
     }
+    if (platform::traceShown()) traceSaturationSearch(*this, fromOwn, Vl, Vv, s.iter);
     set_the_phase_as(kind);
 }
 

@@ -53,12 +53,20 @@ double SaturationExpansion::chebyshev(const std::vector<double>& c, double x) {
     return x * b1 - b2 + (c.empty() ? 0.0 : c[0]);
 }
 
-bool SaturationExpansion::evaluate(double T, double& P, double& Vl, double& Vv) const {
-    if (pieces.empty() || !(T >= Tmin) || !(T <= Tmax)) return false;
+int SaturationExpansion::pieceAt(double T) const {
+    if (pieces.empty() || !(T >= Tmin) || !(T <= Tmax)) return -1;
     const double u = std::sqrt(Tc - T);
     // The pieces are contiguous in u: the first whose upper end reaches u.
     auto it = std::lower_bound(pieces.begin(), pieces.end(), u, [](const Piece& p, double v) { return p.u1 < v; });
     if (it == pieces.end()) it = pieces.end() - 1;
+    return static_cast<int>(it - pieces.begin());
+}
+
+bool SaturationExpansion::evaluate(double T, double& P, double& Vl, double& Vv) const {
+    const int piece = pieceAt(T);
+    if (piece < 0) return false;
+    const double u = std::sqrt(Tc - T);
+    const auto it = pieces.begin() + piece;
     const double x = std::clamp((2.0 * u - it->u0 - it->u1) / (it->u1 - it->u0), -1.0, 1.0);
     P = std::exp(chebyshev(it->lnP, x));
     Vl = 1.0 / chebyshev(it->rhoL, x);

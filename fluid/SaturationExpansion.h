@@ -38,6 +38,8 @@ public:
     // psat (Pa) and the saturated molar volumes (m3/mol) at T; false outside
     // [Tmin, Tmax].
     bool evaluate(double T, double& P, double& Vl, double& Vv) const;
+    // The index of the piece that holds T; -1 outside [Tmin, Tmax].
+    int pieceAt(double T) const;
 
     // Fits the expansions from Tmin_ to Tmax_ < Tc_ with `solve`: each piece's series of
     // degree `degree` on Chebyshev-Lobatto nodes, checked at the midpoints

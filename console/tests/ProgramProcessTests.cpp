@@ -469,19 +469,33 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
 TEST(Programs, SolverTracesOnlyWhenAsked) {
     // A phreatic run of the water studies traced its searches on standard
     // error ("Stop here ..." and others); a scientist's terminal shows them
-    // only with VARNOK_TRACE set.
-    const std::vector<std::string> args = {"wagner", "phreatic", "50", "420", "1", "1", "p"};
+    // (and the run time) only with VARNOK_TRACE set.  A saturation pressure taken from the
+    // expansions of the model's own curve, without a search, says which.
+    const struct {
+        std::vector<std::string> args;
+        std::string traced;
+    } cases[] = {
+        {{"wagner", "phreatic", "50", "420", "1", "1", "p"}, "\nTime "},
+        {{"wagner", "psat", "450"},
+         "Saturation at 450 K from the Chebyshev expansion of WagnerPruss's own curve in "
+         "compo/saturation/WagnerPruss.txt, piece "},
+        {{"SRK1:CO2", "psat", "250"}, "Saturation at 250 K by a Newton search in (Vl, Vv) from the start volumes"},
+    };
     const fs::path dir = freshFolder("trace");
-    ::unsetenv("VARNOK_TRACE");
-    const Outcome quiet = run(VARNOK_PROGRAM, args, dir);
-    ::setenv("VARNOK_TRACE", "1", 1);
-    const Outcome traced = run(VARNOK_PROGRAM, args, dir);
-    ::unsetenv("VARNOK_TRACE");
-    EXPECT_EQ(quiet.rc, 0) << quiet.err;
-    EXPECT_EQ(traced.rc, 0) << traced.err;
-    EXPECT_FALSE(holdsTrace(quiet.err)) << quiet.err;
-    EXPECT_TRUE(holdsTrace(traced.err)) << traced.err;
-    EXPECT_EQ(quiet.out, traced.out);
+    for (const auto& c : cases) {
+        ::unsetenv("VARNOK_TRACE");
+        const Outcome quiet = run(VARNOK_PROGRAM, c.args, dir);
+        ::setenv("VARNOK_TRACE", "1", 1);
+        const Outcome traced = run(VARNOK_PROGRAM, c.args, dir);
+        ::unsetenv("VARNOK_TRACE");
+        EXPECT_EQ(quiet.rc, 0) << quiet.err;
+        EXPECT_EQ(traced.rc, 0) << traced.err;
+        EXPECT_FALSE(holdsTrace(quiet.err)) << quiet.err;
+        EXPECT_EQ(quiet.err.find(c.traced), std::string::npos) << quiet.err;
+        EXPECT_TRUE(holdsTrace(traced.err)) << traced.err;
+        EXPECT_NE(traced.err.find(c.traced), std::string::npos) << join(c.args) << "\n" << traced.err;
+        EXPECT_EQ(quiet.out, traced.out);
+    }
 }
 
 TEST(Programs, LostOutputIsAFailure) {
