@@ -512,14 +512,26 @@ void treeCommand(FluidPhase& m, Arguments& a, bool& done) {
     runCalculation(a, done, [&] { done = printFormulaTrees(m); });
 }
 
+// The arguments of an isopleth of three components (isop, ll3), in order.
+struct TernaryIsoplethArguments {
+    double t = 0.0, x1 = 0.0, x2 = 0.0, dT = 0.0;
+    std::string s;
+};
+
+TernaryIsoplethArguments ternaryIsoplethArguments(Arguments& a) {
+    TernaryIsoplethArguments r;
+    r.t = a.positive("T (K)  ");
+    r.x1 = a.fraction("x1     ");
+    r.x2 = a.fraction("x2     ");
+    r.dT = a.number("dT     ");
+    r.s = a.suffix("suffix ");
+    return r;
+}
+
 void isoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
     if (m.component_count == 3) {
-        const double t = a.positive("T (K)  ");
-        const double x1 = a.fraction("x1     ");
-        const double x2 = a.fraction("x2     ");
-        const double dT = a.number("dT     ");
-        const std::string s = a.suffix("suffix ");
-        runCalculation(a, done, [&] { m.calculateTheIsopleth3(s.c_str(), t, x1, x2, dT); });
+        const TernaryIsoplethArguments i = ternaryIsoplethArguments(a);
+        runCalculation(a, done, [&] { m.calculateTheIsopleth3(i.s.c_str(), i.t, i.x1, i.x2, i.dT); });
     } else if (m.component_count == 2) {
         const double t = a.positive("T (K)  ");
         const double x1 = a.fraction("x1     ");
@@ -532,12 +544,8 @@ void isoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
 }
 
 void liquidLiquidIsoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
-    const double t = a.positive("T (K)  ");
-    const double x1 = a.fraction("x1     ");
-    const double x2 = a.fraction("x2     ");
-    const double dT = a.number("dT     ");
-    const std::string s = a.suffix("suffix ");
-    runCalculation(a, done, [&] { m.calculateTheLiquidLiquidIsopleth3(s.c_str(), t, x1, x2, dT); });
+    const TernaryIsoplethArguments i = ternaryIsoplethArguments(a);
+    runCalculation(a, done, [&] { m.calculateTheLiquidLiquidIsopleth3(i.s.c_str(), i.t, i.x1, i.x2, i.dT); });
 }
 
 void binaryIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
