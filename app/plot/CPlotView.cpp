@@ -252,12 +252,13 @@ void CPlotView::purge() {
 
 void CPlotView::purgeCurves() {
     for (size_t i = mGraphObjects.size(); i-- > 0;)
-        if (typeid(*mGraphObjects[i]) == typeid(CGraphCurve)) removeAt(i);
+        if (const CGraphObject& object = *mGraphObjects[i]; typeid(object) == typeid(CGraphCurve)) removeAt(i);
 }
 
 void CPlotView::purgePointCurves() {
     for (size_t i = mGraphObjects.size(); i-- > 0;)
-        if (typeid(*mGraphObjects[i]) == typeid(CGraphPointCurve) && !mGraphObjects[i]->hasReferenceObject())
+        if (const CGraphObject& object = *mGraphObjects[i];
+            typeid(object) == typeid(CGraphPointCurve) && !object.hasReferenceObject())
             removeAt(i);
 }
 

@@ -96,7 +96,8 @@ const PlotMenu* CPlotView::menuForEvent(PlotPoint p) {
     testClickedGraphObject(p);
     auto sel = mSelectedObject.lock();
     if (!sel) return &mPlotMenu();
-    const std::type_info& kind = typeid(*sel);
+    const CGraphObject& object = *sel;
+    const std::type_info& kind = typeid(object);
     if (kind == typeid(CGraphCurve)) return &mCurvesMenu();
     if (kind == typeid(CGraphPoint) || kind == typeid(CGraphPointCurve)) return &mPointsMenu();
     // The legend's font is reachable through the Texts menu on the legend.
