@@ -484,7 +484,9 @@ TEST(GraphObjectCopies, CopyWhatEachClassCopiesAndNothingElse) {
     EXPECT_TRUE(pck->joinsPoints());
     EXPECT_EQ(pck->getToolSizeFactor(), 4.0f);
 
-    EXPECT_EQ(typeid(*CGraphObject().copy()), typeid(CGraphObject));
+    const auto plainCopy = CGraphObject().copy();
+    const CGraphObject& plain = *plainCopy;
+    EXPECT_EQ(typeid(plain), typeid(CGraphObject));
 }
 
 TEST(ColorCousins, FollowOneLevelAndNeverDangle) {
