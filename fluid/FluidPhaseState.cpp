@@ -222,15 +222,17 @@ void FluidPhase::calculate_molar_volume() {
         // expansions), which the other starts need.
         if (volumeStateFrom(explicitStart, 0.0, own)) return;
         const double liquid = estimate_Vl0();
-        const Starts starts =
-            vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
         double otherRoot = 0.0;
-        for (double s : starts) {
-            if (volumeStateFrom(s, liquid, own)) return;
-            const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
-            if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+        if (!branchEndsShortOfPressure(vapour)) {
+            const Starts starts =
+                vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
+            for (double s : starts) {
+                if (volumeStateFrom(s, liquid, own)) return;
+                const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
+                if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+            }
+            if (branchRootByWalk(own, liquid)) return;
         }
-        if (branchRootByWalk(own, liquid)) return;
         // Below its critical temperature (the model's critical-point start)
         // the branches of a pure fluid's isotherm are its two phases, and a
         // search of a kind fails where its phase has no root (the stable
@@ -728,6 +730,87 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
     return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
+}
+
+bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
+    // From 0.98 Tc up (where the isotherm of the reference equations has
+    // one loop, with no pseudo-spinodal) a pure fluid's liquid branch runs
+    // from its saturated liquid towards larger volumes with the pressure
+    // falling, convex, to a minimum at its spinodal, and the vapour branch
+    // from its saturated vapour towards smaller volumes with the pressure
+    // rising to a maximum at its spinodal; the unstable stretch between
+    // holds the volume of the mean density of the saturated phases.  In t,
+    // the distance in ln V from the saturated volume along the branch, h =
+    // +-(P(V) - P) is positive at the saturated volume and falls with slope
+    // g = V dP/dV < 0 to the spinodal (g = 0).  Newton steps on h from the
+    // saturated volume (monotone on the convex stretch; one that finds g no
+    // steeper than the step before is no such stretch) pass the spinodal
+    // without a root short of it; the secant on g between the last two
+    // samples then closes in on it, and where h there, less what the
+    // parabola through it leaves below (g^2 / 2 g'), stays above zero the
+    // branch never reaches the pressure asked for: the search of the kind
+    // has no root, without a walk along the branch.
+    if (component_count != 1 || otherBranchAnswers() || subcriticalPureFluid()) return false;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!saturationOfThePlainFluid(T, psat, Vl, Vv)) return false;
+    constexpr double kOffPsat = 1e-6;
+    if (vapour ? !(P > psat * (1.0 + kOffPsat)) : !(P < psat * (1.0 - kOffPsat))) return false;
+    const double d = vapour ? -1.0 : 1.0, u0 = std::log(vapour ? Vv : Vl);
+    const double tMid = d * (std::log(2.0 / (1.0 / Vl + 1.0 / Vv)) - u0);
+    double h = 0.0, g = 0.0;
+    auto at = [&](double t) {
+        const BranchSample s = branchSample(u0 + d * t);
+        h = d * s.f;
+        g = s.g;
+        return s.state != BranchSample::kFailed;
+    };
+    if (!at(tMid) || !(g > 0.0)) return false;
+    double ta = 0.0;
+    if (!at(ta) || !(h > 0.0) || !(g < 0.0)) return false;
+    double ha = h, ga = g, tb = tMid, hb = 0.0, gb = 0.0;
+    constexpr int kMaxSteps = 40;
+    int k = 0;
+    for (; k < kMaxSteps; ++k) {
+        const double t = std::fmin(ta - ha / ga, tMid);
+        if (!at(t) || !(h > 0.0)) return false;
+        if (g >= 0.0) {
+            tb = t;
+            hb = h;
+            gb = g;
+            break;
+        }
+        if (!(g > ga) || !(t > ta)) return false;  // not convex: no verdict
+        ta = t;
+        ha = h;
+        ga = g;
+    }
+    if (k == kMaxSteps) return false;
+    // The spinodal lies between ta (g < 0) and tb (g >= 0), h > 0 at both.
+    int side = 0;
+    for (; k < kMaxSteps; ++k) {
+        const double curvature = (gb - ga) / (tb - ta);
+        if (!(curvature > 0.0)) return false;
+        if (ha - ga * ga / curvature > 0.0 || hb - gb * gb / curvature > 0.0) return true;
+        double t = ta - ga / curvature;
+        if (!(t > ta && t < tb)) t = 0.5 * (ta + tb);
+        if (!at(t) || !(h > 0.0)) return false;
+        if (g < 0.0) {
+            if (!(g > ga)) return false;
+            ta = t;
+            ha = h;
+            ga = g;
+            if (side == -1) gb *= 0.5;  // Illinois: the end kept twice counts half
+            side = -1;
+        } else {
+            if (!(g < gb)) return false;
+            tb = t;
+            hb = h;
+            gb = g;
+            if (side == 1) ga *= 0.5;
+            side = 1;
+        }
+    }
+    return false;
 }
 
 bool FluidPhase::residualAt(double v, double& f, double& dfdV) {
