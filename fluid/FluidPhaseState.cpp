@@ -221,6 +221,7 @@ void FluidPhase::calculate_molar_volume() {
         // liquid start (a pure fluid's branches from its saturation
         // expansions), which the other starts need.
         if (volumeStateFrom(explicitStart, 0.0, own)) return;
+        if (!vapour && volumeStateFrom(compressedLiquidStartNearCritical(), 0.0, own)) return;
         const double liquid = estimate_Vl0();
         double otherRoot = 0.0;
         if (!branchEndsShortOfPressure(vapour)) {
@@ -730,6 +731,20 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
     return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
+}
+
+double FluidPhase::compressedLiquidStartNearCritical() {
+    // Within 2 % below the critical temperature a pure fluid compressed to
+    // twice its saturation pressure or more is a dense fluid much as on the
+    // critical isotherm, where the one-root start finds it (the virial
+    // volume, no smaller than half the critical volume); the saturated
+    // liquid, nearly as compressible as the critical fluid, is no start for
+    // Newton steps.
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (component_count != 1 || subcriticalPureFluid() || !saturationOfThePlainFluid(T, psat, Vl, Vv) ||
+        !(P >= 2.0 * psat))
+        return std::nan("");
+    return secondVirialVolume(critical_V > 0.0 ? 0.5 * critical_V : 0.0);
 }
 
 bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
