@@ -761,10 +761,10 @@ bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
     // saturated volume (monotone on the convex stretch; one that finds g no
     // steeper than the step before is no such stretch) pass the spinodal
     // without a root short of it; the secant on g between the last two
-    // samples then closes in on it, and where h there, less what the
-    // parabola through it leaves below (g^2 / 2 g'), stays above zero the
-    // branch never reaches the pressure asked for: the search of the kind
-    // has no root, without a walk along the branch.
+    // samples then closes in on it, and where h stays above zero up to it
+    // (below, from the tangent of the convex h) the branch never reaches the
+    // pressure asked for: the search of the kind has no root, without a walk
+    // along the branch.
     if (component_count != 1 || otherBranchAnswers() || subcriticalPureFluid()) return false;
     double psat = 0.0, Vl = 0.0, Vv = 0.0;
     if (!saturationOfThePlainFluid(T, psat, Vl, Vv)) return false;
@@ -782,7 +782,7 @@ bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
     if (!at(tMid) || !(g > 0.0)) return false;
     double ta = 0.0;
     if (!at(ta) || !(h > 0.0) || !(g < 0.0)) return false;
-    double ha = h, ga = g, tb = tMid, hb = 0.0, gb = 0.0;
+    double ha = h, ga = g, tb = tMid, gb = 0.0;
     constexpr int kMaxSteps = 40;
     int k = 0;
     for (; k < kMaxSteps; ++k) {
@@ -790,7 +790,6 @@ bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
         if (!at(t) || !(h > 0.0)) return false;
         if (g >= 0.0) {
             tb = t;
-            hb = h;
             gb = g;
             break;
         }
@@ -800,28 +799,30 @@ bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
         ga = g;
     }
     if (k == kMaxSteps) return false;
-    // The spinodal lies between ta (g < 0) and tb (g >= 0), h > 0 at both.
+    // The spinodal S lies between ta (g < 0) and tb (g >= 0), h > 0 at both.
+    // On the convex stretch before it h stays above its tangent at ta, so
+    // that h(S) >= ha + ga (tb - ta): where that is positive the branch ends
+    // above the pressure asked for.  The secant on g closes the bracket
+    // (Illinois: the slope of an end kept twice counts half).
+    double wa = ga, wb = gb;
     int side = 0;
     for (; k < kMaxSteps; ++k) {
-        const double curvature = (gb - ga) / (tb - ta);
-        if (!(curvature > 0.0)) return false;
-        if (ha - ga * ga / curvature > 0.0 || hb - gb * gb / curvature > 0.0) return true;
-        double t = ta - ga / curvature;
+        if (ha + ga * (tb - ta) > 0.0) return true;
+        double t = ta - wa * (tb - ta) / (wb - wa);
         if (!(t > ta && t < tb)) t = 0.5 * (ta + tb);
         if (!at(t) || !(h > 0.0)) return false;
         if (g < 0.0) {
             if (!(g > ga)) return false;
             ta = t;
             ha = h;
-            ga = g;
-            if (side == -1) gb *= 0.5;  // Illinois: the end kept twice counts half
+            ga = wa = g;
+            if (side == -1) wb *= 0.5;
             side = -1;
         } else {
             if (!(g < gb)) return false;
             tb = t;
-            hb = h;
-            gb = g;
-            if (side == 1) ga *= 0.5;
+            gb = wb = g;
+            if (side == 1) wa *= 0.5;
             side = 1;
         }
     }
