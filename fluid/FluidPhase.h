@@ -1467,6 +1467,15 @@ private:
     // crosses the one asked for or the isotherm turns unstable; the phase
     // is left at the root, false when the branch has none.
     bool branchRootByWalk(RootBranch branch, double liquid);
+    // Whether the branch of the kind (vapour or liquid) of a pure fluid near
+    // its critical temperature, on the side of psat where it is metastable,
+    // ends at its spinodal short of the pressure asked for: true only where
+    // that is shown (false where a root may lie on it, or nothing is shown).
+    bool branchEndsShortOfPressure(bool vapour);
+    // The start of the liquid-like search of a pure fluid compressed to
+    // twice its saturation pressure or more within 2 % below its critical
+    // temperature (NaN elsewhere).
+    double compressedLiquidStartNearCritical();
     // The root between volumes Va and Vb where P(V) is monotone, fa = P(Va)
     // - P, by bisection; the state left at it and accepted.
     bool rootInMonotoneBracket(double Va, double fa, double Vb);

@@ -415,6 +415,39 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
+namespace {
+
+// The model's critical point is searched in T and V, and a volume search
+// holds its terms' trees at its temperature (only their V dependence is
+// evaluated again): asked for first inside one (which root of a kind's
+// branch, near Tc), the point is searched with the hold lifted and the hold
+// taken up again after it, so that the point kept does not depend on where
+// it was first asked for.
+class VolumeSearchLifted {
+public:
+    explicit VolumeSearchLifted(FluidPhase& p) : p_(p) {
+        for (Interaction* t : p_.interactions) lifted_ = lifted_ || (t && t->inVolumeSearch());
+        if (!lifted_) return;
+        for (Interaction* t : p_.interactions)
+            if (t) t->endVolumeSearch();
+        if (p_.ideal) p_.ideal->endVolumeSearch();
+    }
+    ~VolumeSearchLifted() {
+        if (!lifted_) return;
+        for (Interaction* t : p_.interactions)
+            if (t) t->beginVolumeSearch();
+        if (p_.ideal) p_.ideal->beginVolumeSearch();
+    }
+    VolumeSearchLifted(const VolumeSearchLifted&) = delete;
+    VolumeSearchLifted& operator=(const VolumeSearchLifted&) = delete;
+
+private:
+    FluidPhase& p_;
+    bool lifted_ = false;
+};
+
+}  // namespace
+
 bool FluidPhase::keptModelCriticalPoint() {
     if (!(critical_T > 0.0) || !(critical_V > 0.0) || !std::isfinite(critical_T) || !std::isfinite(critical_V))
         return false;
@@ -424,6 +457,7 @@ bool FluidPhase::keptModelCriticalPoint() {
     if (k.searched && k.startT == critical_T && k.startV == critical_V && k.revision == parameterRevision() &&
         k.x == x)
         return k.found;
+    const VolumeSearchLifted lifted(*this);
     const KeptFields kept(*this);
     k = KeptCriticalPoint{};
     k.searched = true;

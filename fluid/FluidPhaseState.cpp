@@ -221,16 +221,19 @@ void FluidPhase::calculate_molar_volume() {
         // liquid start (a pure fluid's branches from its saturation
         // expansions), which the other starts need.
         if (volumeStateFrom(explicitStart, 0.0, own)) return;
+        if (!vapour && volumeStateFrom(compressedLiquidStartNearCritical(), 0.0, own)) return;
         const double liquid = estimate_Vl0();
-        const Starts starts =
-            vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
         double otherRoot = 0.0;
-        for (double s : starts) {
-            if (volumeStateFrom(s, liquid, own)) return;
-            const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
-            if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+        if (!branchEndsShortOfPressure(vapour)) {
+            const Starts starts =
+                vapour ? Starts{gas, 4.5 * liquid} : Starts{liquid, 1.7e-5, 1.8e-5, 2.0e-5, 2.2e-5, gas};
+            for (double s : starts) {
+                if (volumeStateFrom(s, liquid, own)) return;
+                const bool refused = volumeSolver->status == 0 && errorflag == 0 && V > 0.0;
+                if (refused && otherBranchAnswers() && !(otherRoot > 0.0) && onBranch(other, liquid)) otherRoot = V;
+            }
+            if (branchRootByWalk(own, liquid)) return;
         }
-        if (branchRootByWalk(own, liquid)) return;
         // Below its critical temperature (the model's critical-point start)
         // the branches of a pure fluid's isotherm are its two phases, and a
         // search of a kind fails where its phase has no root (the stable
@@ -728,6 +731,102 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
         return false;
     // a and b bracket the root on a stable stretch where P is monotone.
     return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
+}
+
+double FluidPhase::compressedLiquidStartNearCritical() {
+    // Within 2 % below the critical temperature a pure fluid compressed to
+    // twice its saturation pressure or more is a dense fluid much as on the
+    // critical isotherm, where the one-root start finds it (the virial
+    // volume, no smaller than half the critical volume); the saturated
+    // liquid, nearly as compressible as the critical fluid, is no start for
+    // Newton steps.
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (component_count != 1 || subcriticalPureFluid() || !saturationOfThePlainFluid(T, psat, Vl, Vv) ||
+        !(P >= 2.0 * psat))
+        return std::nan("");
+    return secondVirialVolume(critical_V > 0.0 ? 0.5 * critical_V : 0.0);
+}
+
+bool FluidPhase::branchEndsShortOfPressure(bool vapour) {
+    // From 0.98 Tc up (where the isotherm of the reference equations has
+    // one loop, with no pseudo-spinodal) a pure fluid's liquid branch runs
+    // from its saturated liquid towards larger volumes with the pressure
+    // falling, convex, to a minimum at its spinodal, and the vapour branch
+    // from its saturated vapour towards smaller volumes with the pressure
+    // rising to a maximum at its spinodal; the unstable stretch between
+    // holds the volume of the mean density of the saturated phases.  In t,
+    // the distance in ln V from the saturated volume along the branch, h =
+    // +-(P(V) - P) is positive at the saturated volume and falls with slope
+    // g = V dP/dV < 0 to the spinodal (g = 0).  Newton steps on h from the
+    // saturated volume (monotone on the convex stretch; one that finds g no
+    // steeper than the step before is no such stretch) pass the spinodal
+    // without a root short of it; the secant on g between the last two
+    // samples then closes in on it, and where h stays above zero up to it
+    // (below, from the tangent of the convex h) the branch never reaches the
+    // pressure asked for: the search of the kind has no root, without a walk
+    // along the branch.
+    if (component_count != 1 || otherBranchAnswers() || subcriticalPureFluid()) return false;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!saturationOfThePlainFluid(T, psat, Vl, Vv)) return false;
+    constexpr double kOffPsat = 1e-6;
+    if (vapour ? !(P > psat * (1.0 + kOffPsat)) : !(P < psat * (1.0 - kOffPsat))) return false;
+    const double d = vapour ? -1.0 : 1.0, u0 = std::log(vapour ? Vv : Vl);
+    const double tMid = d * (std::log(2.0 / (1.0 / Vl + 1.0 / Vv)) - u0);
+    double h = 0.0, g = 0.0;
+    auto at = [&](double t) {
+        const BranchSample s = branchSample(u0 + d * t);
+        h = d * s.f;
+        g = s.g;
+        return s.state != BranchSample::kFailed;
+    };
+    if (!at(tMid) || !(g > 0.0)) return false;
+    double ta = 0.0;
+    if (!at(ta) || !(h > 0.0) || !(g < 0.0)) return false;
+    double ha = h, ga = g, tb = tMid, gb = 0.0;
+    constexpr int kMaxSteps = 40;
+    int k = 0;
+    for (; k < kMaxSteps; ++k) {
+        const double t = std::fmin(ta - ha / ga, tMid);
+        if (!at(t) || !(h > 0.0)) return false;
+        if (g >= 0.0) {
+            tb = t;
+            gb = g;
+            break;
+        }
+        if (!(g > ga) || !(t > ta)) return false;  // not convex: no verdict
+        ta = t;
+        ha = h;
+        ga = g;
+    }
+    if (k == kMaxSteps) return false;
+    // The spinodal S lies between ta (g < 0) and tb (g >= 0), h > 0 at both.
+    // On the convex stretch before it h stays above its tangent at ta, so
+    // that h(S) >= ha + ga (tb - ta): where that is positive the branch ends
+    // above the pressure asked for.  The secant on g closes the bracket
+    // (Illinois: the slope of an end kept twice counts half).
+    double wa = ga, wb = gb;
+    int side = 0;
+    for (; k < kMaxSteps; ++k) {
+        if (ha + ga * (tb - ta) > 0.0) return true;
+        double t = ta - wa * (tb - ta) / (wb - wa);
+        if (!(t > ta && t < tb)) t = 0.5 * (ta + tb);
+        if (!at(t) || !(h > 0.0)) return false;
+        if (g < 0.0) {
+            if (!(g > ga)) return false;
+            ta = t;
+            ha = h;
+            ga = wa = g;
+            if (side == -1) wb *= 0.5;
+            side = -1;
+        } else {
+            if (!(g < gb)) return false;
+            tb = t;
+            gb = wb = g;
+            if (side == 1) wa *= 0.5;
+            side = 1;
+        }
+    }
+    return false;
 }
 
 bool FluidPhase::residualAt(double v, double& f, double& dfdV) {

@@ -116,6 +116,7 @@ public:
     // after the search (Expression::endHold).
     void beginVolumeSearch();
     void endVolumeSearch(bool stateNext = false);
+    bool inVolumeSearch() const { return volumeSearch != 0; }
     // Evaluations at one temperature and composition and several volumes
     // (both sides of a saturation system) run between these two calls: the
     // tree keeps its nodes that do not depend on V.
