@@ -74,15 +74,10 @@ void IUPAC::load()
     univariate::Jet<K> f[kFunctions];
     for (int i = 0; i < 10; ++i)
         f[i] = reference_terms::monomial<K>(1.0, i + 1, p);
-    // -ln V = ln delta - ln Vc: its derivatives in delta.
+    // -ln V = ln delta - ln Vc: the derivatives in delta of ln delta, its
+    // value -ln V itself.
+    f[10] = univariate::logarithm<K>(1.0, dv[0]);
     f[10].f[0] = minusLogVolume();
-    const double r = 1.0 / dv[0];
-    f[10].f[1] = r;
-    f[10].f[2] = -r * r;
-    if constexpr (K == 4) {
-        f[10].f[3] = 2.0 * r * r * r;
-        f[10].f[4] = -6.0 * r * r * r * r;
-    }
     terms.load<K>(f, dv);
 }
 

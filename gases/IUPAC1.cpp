@@ -69,16 +69,10 @@ void IUPAC1::load()
     const double* p = reference_terms::powersWithZeros<K, 10>(dv[0], powers);
     using reference_terms::monomial;
     univariate::Jet<K> f[kFunctions];
-    // -ln V = ln delta - ln Vc: its derivatives in delta.
-    univariate::Jet<K>& mlogV = f[0];
-    mlogV.f[0] = minusLogVolume();
-    const double r = 1.0 / dv[0];
-    mlogV.f[1] = r;
-    mlogV.f[2] = -r * r;
-    if constexpr (K == 4) {
-        mlogV.f[3] = 2.0 * r * r * r;
-        mlogV.f[4] = -6.0 * r * r * r * r;
-    }
+    // -ln V = ln delta - ln Vc: the derivatives in delta of ln delta, its
+    // value -ln V itself.
+    f[0] = univariate::logarithm<K>(1.0, dv[0]);
+    f[0].f[0] = minusLogVolume();
     for (int k = 1; k <= 8; ++k)
         f[k] = monomial<K>(1.0, k, p);
     // I_0 = -exp(-gamma W^2)/(2 gamma), I_k = Y_2k I_0 with Y_2k = W^2k + (k/gamma) Y_2(k-1), Y_0 = 1.
