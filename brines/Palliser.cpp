@@ -205,21 +205,7 @@ double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
     region = 7;
     P = Psatw;
     wh = vh = 0.0;
-    if (rhovw > rhoIn) {
-        wl = vl = 0.0;
-        wv = vv = 1.0;
-        return rhovw;
-    }
-    if (rhoIn > rholw) {
-        wl = vl = 1.0;
-        wv = vv = 0.0;
-        return rholw;
-    }
-    wl = (1.0 / rhoIn - 1.0 / rhovw) / (1.0 / rholw - 1.0 / rhovw);
-    wv = 1.0 - wl;
-    vl = (rhoIn - rhovw) / (rholw - rhovw);
-    vv = 1.0 - vl;
-    return rhoIn;
+    return onSaturationCurve(rhoIn, rholw, rhovw);
 }
 
 double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
@@ -287,19 +273,23 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
     }
     region = 8;
     P = PsatNaCl;
-    if (rhovNaCl > rhoIn) {
+    return onSaturationCurve(rhoIn, rholNaCl, rhovNaCl);
+}
+
+double Palliser::onSaturationCurve(double rhoIn, double rl, double rv) {
+    if (rv > rhoIn) {
         wl = vl = 0.0;
         wv = vv = 1.0;
-        return rhovNaCl;
+        return rv;
     }
-    if (rhoIn > rholNaCl) {
+    if (rhoIn > rl) {
         wl = vl = 1.0;
         wv = vv = 0.0;
-        return rholNaCl;
+        return rl;
     }
-    wl = (1.0 / rhoIn - 1.0 / rhovNaCl) / (1.0 / rholNaCl - 1.0 / rhovNaCl);
+    wl = (1.0 / rhoIn - 1.0 / rv) / (1.0 / rl - 1.0 / rv);
     wv = 1.0 - wl;
-    vl = (rhoIn - rhovNaCl) / (rholNaCl - rhovNaCl);
+    vl = (rhoIn - rv) / (rl - rv);
     vv = 1.0 - vl;
     return rhoIn;
 }

@@ -111,6 +111,10 @@ public:
     double calculateLiquidGasDensity();
     double calculateHaliteGasDensity();
     double calculateHaliteLiquidDensity();
+    // A pure component on its saturation curve (liquid density rl, vapour
+    // rv) at the bulk density rhoIn: all vapour below rv, all liquid above
+    // rl, between them the lever rule in specific volume; the bulk density.
+    double onSaturationCurve(double rhoIn, double rl, double rv);
     double calculateHaliteLiquidGasDensity(double T, double X, double rho);
     void getHaliteLiquidGasState(double T, double X, double rho, double& Pslv, double& wl, double& wv);
     double calculateWaterDensity(double T, double P, double rhoIn);

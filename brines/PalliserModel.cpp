@@ -137,19 +137,7 @@ PalliserModel::~PalliserModel() = default;
 // ---------------------------------------------------------------- water
 
 double PalliserModel::getWaterLiquidDensity(double T_, double P_) {
-    if (!argumentsHold("getWaterLiquidDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
-    water->set_the_phase_as(2);
-    water->temperature(T_ + 273.15);
-    water->pressure(P_);
-    water->calculate_molar_volume();
-    if (water->errorflag) {
-        // No liquid volume at this state: no density rather than a wrong one.
-        water->errorflag = 0;
-        pointFailed = 1;
-        refuse("H2O-NaCl getWaterLiquidDensity: water has no liquid state at %g °C and %g bar\n", T_, P_);
-        return std::nan("");
-    }
-    return WaterEOS::kMolarMass / water->V;
+    return waterDensity("getWaterLiquidDensity", 2, T_, P_);
 }
 
 double PalliserModel::quietWaterVapourDensity(double T_, double P_) {
@@ -161,15 +149,22 @@ double PalliserModel::quietWaterVapourDensity(double T_, double P_) {
 }
 
 double PalliserModel::getWaterVapourDensity(double T_, double P_) {
-    if (!argumentsHold("getWaterVapourDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
-    water->set_the_phase_as(1);
+    return waterDensity("getWaterVapourDensity", 1, T_, P_);
+}
+
+double PalliserModel::waterDensity(const char* caller, int kind, double T_, double P_) {
+    if (!argumentsHold(caller, {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
+    water->set_the_phase_as(kind);
     water->temperature(T_ + 273.15);
     water->pressure(P_);
     water->calculate_molar_volume();
     if (water->errorflag) {
+        // No volume of that phase at this state: no density rather than a
+        // wrong one.
         water->errorflag = 0;
         pointFailed = 1;
-        refuse("H2O-NaCl getWaterVapourDensity: water has no vapour state at %g °C and %g bar\n", T_, P_);
+        refuse("H2O-NaCl %s: water has no %s state at %g °C and %g bar\n", caller, kind == 2 ? "liquid" : "vapour",
+               T_, P_);
         return std::nan("");
     }
     return WaterEOS::kMolarMass / water->V;
