@@ -104,19 +104,6 @@ void timeTwoPaths(benchmark::State& state, std::size_t n, BeforeA beforeA, Timed
     state.counters["ratio"] = bestA / bestB;
 }
 
-template <class Model>
-void BM_NewTemperature(benchmark::State& state) {
-    static Model m(1);
-    const std::vector<TV> s = states(m, m.critical_T);
-    if (s.empty()) return state.SkipWithError("no state");
-    // Each state timed after the state at 1.01 T (a new temperature) or at
-    // 1.001 V (the same temperature, a new volume).
-    auto timed = [&](std::size_t i) { return functions(m, s[i]); };
-    timeTwoPaths(
-        state, s.size(), [&](std::size_t i) { return functions(m, {1.01 * s[i].T, s[i].V}); }, timed,
-        [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
-}
-
 // The derivatives to the fourth order at (T, V), as the critical-point and
 // spinodal searches ask for them.
 double fourthOrder(FluidPhase& m, const TV& s) {
@@ -127,15 +114,27 @@ double fourthOrder(FluidPhase& m, const TV& s) {
     return m.d3AdV3 + m.d4AdV4 + m.d4AdTdV3;
 }
 
-template <class Model>
-void BM_NewTemperatureFourthOrder(benchmark::State& state) {
+// Each state of `evaluate` timed after the state at 1.01 T (a new
+// temperature) or at 1.001 V (the same temperature, a new volume).
+template <class Model, double (*evaluate)(FluidPhase&, const TV&)>
+void newTemperature(benchmark::State& state) {
     static Model m(1);
     const std::vector<TV> s = states(m, m.critical_T);
     if (s.empty()) return state.SkipWithError("no state");
-    auto timed = [&](std::size_t i) { return fourthOrder(m, s[i]); };
+    auto timed = [&](std::size_t i) { return evaluate(m, s[i]); };
     timeTwoPaths(
-        state, s.size(), [&](std::size_t i) { return fourthOrder(m, {1.01 * s[i].T, s[i].V}); }, timed,
-        [&](std::size_t i) { return fourthOrder(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
+        state, s.size(), [&](std::size_t i) { return evaluate(m, {1.01 * s[i].T, s[i].V}); }, timed,
+        [&](std::size_t i) { return evaluate(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
+}
+
+template <class Model>
+void BM_NewTemperature(benchmark::State& state) {
+    newTemperature<Model, functions>(state);
+}
+
+template <class Model>
+void BM_NewTemperatureFourthOrder(benchmark::State& state) {
+    newTemperature<Model, fourthOrder>(state);
 }
 
 template <class Model>
