@@ -590,8 +590,9 @@ double Palliser::equationForBoilingGasVolume(double P_, void* data) {
     if (P_ > p[3]) return noValue();
     calculateLGPoint(p[0], P_, p[4], p[5], p[6], p[7]);
     if (pointFailed) return noValue();
-    const double wl_ = p[1] / p[4], wv_ = 1.0 - wl_;
-    return (wv_ / p[7]) / (wl_ / p[6] + wv_ / p[7]) - p[2];
+    // The vapour's NaCl taken as none, as in the bulk density below.
+    const TwoPhaseLever lever(p[1], p[4], p[6], 0.0, p[7]);
+    return ((1.0 - lever.w) / p[7]) / lever.v - p[2];
 }
 
 void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double phiV, double& P_, double& Xl,
