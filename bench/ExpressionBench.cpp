@@ -21,6 +21,7 @@
 #include "expressions/SumF.h"
 #include "expressions/UnaryNodes.h"
 #include "expressions/VectFunc.h"
+#include "fluid/CriticalPoints.h"
 #include "expressions/tests/ImplicitModels.h"
 
 namespace {
@@ -274,7 +275,7 @@ BenchGraph referenceLikeEOS() {
     delta->set_scalars1(5.6e-5);
     auto* tau = new Inverse;
     tau->tiep1(T);
-    tau->set_scalars1(647.096);
+    tau->set_scalars1(kWaterCritical.T);
     nodes += 2;
     std::mt19937 rng(3);
     auto coef = [&] { return std::uniform_real_distribution<double>(-1.0, 1.0)(rng); };

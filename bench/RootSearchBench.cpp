@@ -43,6 +43,7 @@
 #include "bench/If97Explicit.h"
 #include "bench/Iapws95Loop.h"
 #include "expressions/Expression.h"
+#include "fluid/CriticalPoints.h"
 #include "fluid/SaturationExpansion.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
@@ -333,7 +334,7 @@ BENCHMARK_TEMPLATE(BM_PlanAgainstWalk, IUPACCH4)->Unit(benchmark::kMillisecond);
 // which is timed as well (the count of refusals reported).
 template <class Model>
 double criticalTemperature(Model& model) {
-    if constexpr (std::is_same_v<Model, WagnerPruss>) return 647.096;
+    if constexpr (std::is_same_v<Model, WagnerPruss>) return kWaterCritical.T;
     return model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
 }
 

@@ -6,6 +6,10 @@
 //                       volume and the temperature of the one before (the
 //                       functions of T kept): new_T_us, new_V_us and their
 //                       ratio;
+//   BM_NewTemperatureFourthOrder  the same for the pure fluid's Helmholtz
+//                       derivatives to the fourth order (the set of the
+//                       critical-point and spinodal searches) at (T, V), for
+//                       IAPWS-95 and the IUPAC CO2 and CH4 equations;
 //   BM_FullState        the full state at (T, V) (calculateFromTV: the state
 //                       functions and the fugacities) against the state
 //                       functions alone: full_us, functions_us and their ratio;
@@ -100,17 +104,37 @@ void timeTwoPaths(benchmark::State& state, std::size_t n, BeforeA beforeA, Timed
     state.counters["ratio"] = bestA / bestB;
 }
 
-template <class Model>
-void BM_NewTemperature(benchmark::State& state) {
+// The derivatives to the fourth order at (T, V), as the critical-point and
+// spinodal searches ask for them.
+double fourthOrder(FluidPhase& m, const TV& s) {
+    m.errorflag = 0;
+    m.temperature(s.T);
+    m.volume(s.V);
+    m.calculate_critical_parameters_of_pure_fluid();
+    return m.d3AdV3 + m.d4AdV4 + m.d4AdTdV3;
+}
+
+// Each state of `evaluate` timed after the state at 1.01 T (a new
+// temperature) or at 1.001 V (the same temperature, a new volume).
+template <class Model, double (*evaluate)(FluidPhase&, const TV&)>
+void newTemperature(benchmark::State& state) {
     static Model m(1);
     const std::vector<TV> s = states(m, m.critical_T);
     if (s.empty()) return state.SkipWithError("no state");
-    // Each state timed after the state at 1.01 T (a new temperature) or at
-    // 1.001 V (the same temperature, a new volume).
-    auto timed = [&](std::size_t i) { return functions(m, s[i]); };
+    auto timed = [&](std::size_t i) { return evaluate(m, s[i]); };
     timeTwoPaths(
-        state, s.size(), [&](std::size_t i) { return functions(m, {1.01 * s[i].T, s[i].V}); }, timed,
-        [&](std::size_t i) { return functions(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
+        state, s.size(), [&](std::size_t i) { return evaluate(m, {1.01 * s[i].T, s[i].V}); }, timed,
+        [&](std::size_t i) { return evaluate(m, {s[i].T, 1.001 * s[i].V}); }, timed, "new_T_us", "new_V_us");
+}
+
+template <class Model>
+void BM_NewTemperature(benchmark::State& state) {
+    newTemperature<Model, functions>(state);
+}
+
+template <class Model>
+void BM_NewTemperatureFourthOrder(benchmark::State& state) {
+    newTemperature<Model, fourthOrder>(state);
 }
 
 template <class Model>
@@ -180,5 +204,8 @@ STATE_COST(IUPACCO2);
 STATE_COST(Sterner);
 STATE_COST(IUPACCH4);
 STATE_COST(Jacobsen);
+BENCHMARK_TEMPLATE(BM_NewTemperatureFourthOrder, WagnerPruss)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_NewTemperatureFourthOrder, IUPACCO2)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_NewTemperatureFourthOrder, IUPACCH4)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,13 +9,15 @@
 // 220.64 bar): published transcriptions of the correlations differ in the
 // critical constants they take for water; the diagram uses IAPWS-95's
 // throughout, as it does for water itself.
+#include "fluid/CriticalPoints.h"
+
 namespace dh07 {
 
 // NaCl triple point (eq. 1-3) and water's critical point (IAPWS-95).
 constexpr double kTriplePointT = 800.7;   // °C
 constexpr double kTriplePointP = 5.0e-4;  // bar
-constexpr double kWaterCriticalT = 373.946;
-constexpr double kWaterCriticalP = 220.64;
+constexpr double kWaterCriticalT = kWaterCritical.TCelsius();
+constexpr double kWaterCriticalP = kWaterCritical.Pbar();
 // Range of the correlations: 0 to 1000 °C, 0 to 5000 bar and 0 to 1 in
 // composition as published; the diagram continues the liquid's boundaries
 // down to the NaCl-ice eutectic (-21.2 °C), where liquids still boil.  Each

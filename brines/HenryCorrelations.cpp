@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "fluid/CriticalPoints.h"
 #include "platform/LogSink.h"
 #include "water/WaterEOS.h"
 
@@ -70,7 +71,7 @@ constexpr Row kIAPWS[] = {
     {"C2H6", "C2", {-19.67563, 4.51222, 20.62567, 0.0}, 275.44, 473.46},
     {"SF6", nullptr, {-16.56118, 2.15289, 20.35440, 0.0}, 283.14, 505.55},
 };
-constexpr double kTc = 647.096;  // K
+constexpr double kTc = kWaterCritical.T;  // K
 
 }  // namespace
 

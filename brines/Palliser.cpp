@@ -10,9 +10,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "brines/PalliserLever.h"
 #include "platform/LogSink.h"
 
-Palliser::Palliser() { rhoHalite = 2163.3340736627797; }
+Palliser::Palliser() { rhoHalite = kHaliteDensity; }
 
 void Palliser::refuse(const char* format, ...) {
     if (quiet > 0) return;
@@ -55,37 +56,32 @@ bool Palliser::sweepable(double a, double b, double step) {
 
 // ---------------------------------------------------------------- lever rules
 
-double Palliser::calculateLiquidGasDensity() {
-    wl = (X - Xvlg) / (Xllg - Xvlg);
-    wh = 0.0;
-    wv = 1.0 - wl;
-    const double d = 1.0 / (wl / rhollg + wv / rhovlg);
-    vl = (d - rhovlg) / (rhollg - rhovlg);
-    vv = 1.0 - vl;
-    vh = 0.0;
+namespace {
+
+// The lever rule of the two phases a and b present at the bulk composition X
+// (the third phase absent): their mass fractions wa, wb and volume fractions
+// va, vb, those of the absent phase w0 = v0 = 0; the bulk density.
+double leverRule(double X, double Xa, double ra, double Xb, double rb, double& wa, double& wb, double& va, double& vb,
+                 double& w0, double& v0) {
+    const TwoPhaseLever lever(X, Xa, ra, Xb, rb);
+    wa = lever.w;
+    wb = 1.0 - wa;
+    w0 = 0.0;
+    const double d = lever.density();
+    va = (d - rb) / (ra - rb);
+    vb = 1.0 - va;
+    v0 = 0.0;
     return d;
 }
 
-double Palliser::calculateHaliteGasDensity() {
-    wh = (X - Xhg) / (1.0 - Xhg);
-    wv = 1.0 - wh;
-    wl = 0.0;
-    const double d = 1.0 / (wh / rhoHalite + wv / rhohg);
-    vh = (d - rhohg) / (rhoHalite - rhohg);
-    vv = 1.0 - vh;
-    vl = 0.0;
-    return d;
-}
+}  // namespace
+
+double Palliser::calculateLiquidGasDensity() { return leverRule(X, Xllg, rhollg, Xvlg, rhovlg, wl, wv, vl, vv, wh, vh); }
+
+double Palliser::calculateHaliteGasDensity() { return leverRule(X, 1.0, rhoHalite, Xhg, rhohg, wh, wv, vh, vv, wl, vl); }
 
 double Palliser::calculateHaliteLiquidDensity() {
-    wh = (X - Xhl) / (1.0 - Xhl);
-    wl = 1.0 - wh;
-    wv = 0.0;
-    const double d = 1.0 / (wh / rhoHalite + wl / rhohl);
-    vh = (d - rhohl) / (rhoHalite - rhohl);
-    vl = 1.0 - vh;
-    vv = 0.0;
-    return d;
+    return leverRule(X, 1.0, rhoHalite, Xhl, rhohl, wh, wl, vh, vl, wv, vv);
 }
 
 namespace {
@@ -209,21 +205,7 @@ double Palliser::calculateWaterDensity(double T_, double P_, double rhoIn) {
     region = 7;
     P = Psatw;
     wh = vh = 0.0;
-    if (rhovw > rhoIn) {
-        wl = vl = 0.0;
-        wv = vv = 1.0;
-        return rhovw;
-    }
-    if (rhoIn > rholw) {
-        wl = vl = 1.0;
-        wv = vv = 0.0;
-        return rholw;
-    }
-    wl = (1.0 / rhoIn - 1.0 / rhovw) / (1.0 / rholw - 1.0 / rhovw);
-    wv = 1.0 - wl;
-    vl = (rhoIn - rhovw) / (rholw - rhovw);
-    vv = 1.0 - vl;
-    return rhoIn;
+    return onSaturationCurve(rhoIn, rholw, rhovw);
 }
 
 double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
@@ -291,19 +273,23 @@ double Palliser::calculateNaClDensity(double T_, double P_, double rhoIn) {
     }
     region = 8;
     P = PsatNaCl;
-    if (rhovNaCl > rhoIn) {
+    return onSaturationCurve(rhoIn, rholNaCl, rhovNaCl);
+}
+
+double Palliser::onSaturationCurve(double rhoIn, double rl, double rv) {
+    if (rv > rhoIn) {
         wl = vl = 0.0;
         wv = vv = 1.0;
-        return rhovNaCl;
+        return rv;
     }
-    if (rhoIn > rholNaCl) {
+    if (rhoIn > rl) {
         wl = vl = 1.0;
         wv = vv = 0.0;
-        return rholNaCl;
+        return rl;
     }
-    wl = (1.0 / rhoIn - 1.0 / rhovNaCl) / (1.0 / rholNaCl - 1.0 / rhovNaCl);
+    wl = (1.0 / rhoIn - 1.0 / rv) / (1.0 / rl - 1.0 / rv);
     wv = 1.0 - wl;
-    vl = (rhoIn - rhovNaCl) / (rholNaCl - rhovNaCl);
+    vl = (rhoIn - rv) / (rl - rv);
     vv = 1.0 - vl;
     return rhoIn;
 }

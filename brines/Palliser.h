@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "brines/PhaseDiagramInfo.h"
+#include "fluid/CriticalPoints.h"
 
 class Palliser : public PhaseDiagramInfo {
 public:
@@ -42,13 +43,13 @@ public:
     double Ttriple = 800.0;   // °C, melting point of halite
     double Pcw = 221.0;       // bar
     double Tcw = 374.15;      // °C
-    double rhocw = 322.0;     // kg/m3
-    // Critical point of water itself (IAPWS-95: 647.096 K, 22.064 MPa,
-    // 322 kg/m3), the critical point of the composition X = 0.  (The bands
+    double rhocw = kWaterCritical.rho;  // kg/m3
+    // Critical point of water itself (IAPWS-95's), the critical point of
+    // the composition X = 0.  (The bands
     // of the diagram part at Tcw, where its critical curve starts, at
     // 221.2 bar; water's saturation curve is continued up to there.)
-    double TcwIAPWS = 373.946;  // °C
-    double PcwIAPWS = 220.64;   // bar
+    double TcwIAPWS = kWaterCritical.TCelsius();  // °C
+    double PcwIAPWS = kWaterCritical.Pbar();      // bar
     double PcNaCl = 355.0;    // bar; replaced by calculateNaClSatCurve
     double TcNaCl = 3127.0;   // °C, top temperature of the model
     double rhocNaCl = -1.0;   // set by calculateNaClSatCurve
@@ -110,6 +111,10 @@ public:
     double calculateLiquidGasDensity();
     double calculateHaliteGasDensity();
     double calculateHaliteLiquidDensity();
+    // A pure component on its saturation curve (liquid density rl, vapour
+    // rv) at the bulk density rhoIn: all vapour below rv, all liquid above
+    // rl, between them the lever rule in specific volume; the bulk density.
+    double onSaturationCurve(double rhoIn, double rl, double rv);
     double calculateHaliteLiquidGasDensity(double T, double X, double rho);
     void getHaliteLiquidGasState(double T, double X, double rho, double& Pslv, double& wl, double& wv);
     double calculateWaterDensity(double T, double P, double rhoIn);
@@ -336,6 +341,12 @@ private:
 
 protected:
     int quiet = 0;
+    // An equation of the searches that has no value at the point tried: the
+    // search's error flag, and 0.
+    double noValue() {
+        error = 1;
+        return 0.0;
+    }
     // A refusal's message on the log's diagnostic channel, unless quiet.
     void refuse(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // True from the peritectic of hydrohalite (0.1 °C) to the end of the

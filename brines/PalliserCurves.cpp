@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "brines/Palliser.h"
+#include "fluid/CriticalPoints.h"
 
 namespace {
 void row(std::vector<double>& a, std::initializer_list<double> values) { a.insert(a.end(), values); }
@@ -379,7 +380,7 @@ void Palliser::calculateSpinodalCurve(std::vector<double>& array, double X_) {
     if (pointFailed) return;
     for (int k = 0; k < 190; ++k) {
         const double t = 0.001 * k;
-        row(array, {Tc - 647.096 * t, Pc * (1.0 - 9.2817 * t - 33.391 * t * t)});
+        row(array, {Tc - kWaterCritical.T * t, Pc * (1.0 - 9.2817 * t - 33.391 * t * t)});
     }
 }
 

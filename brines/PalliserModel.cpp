@@ -12,13 +12,14 @@
 
 #include "brines/DriesnerHeinrich.h"
 #include "brines/DriesnerVolume.h"
+#include "brines/PalliserLever.h"
 #include "families/anderko/Anderko.h"
+#include "fluid/CriticalPoints.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
-constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kMNaCl = 0.058443;  // kg/mol
 constexpr double kMH2O = 0.018015268;  // kg/mol
 constexpr double kR = 8.314462618;     // J/(mol K)
@@ -136,19 +137,7 @@ PalliserModel::~PalliserModel() = default;
 // ---------------------------------------------------------------- water
 
 double PalliserModel::getWaterLiquidDensity(double T_, double P_) {
-    if (!argumentsHold("getWaterLiquidDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
-    water->set_the_phase_as(2);
-    water->temperature(T_ + 273.15);
-    water->pressure(P_);
-    water->calculate_molar_volume();
-    if (water->errorflag) {
-        // No liquid volume at this state: no density rather than a wrong one.
-        water->errorflag = 0;
-        pointFailed = 1;
-        refuse("H2O-NaCl getWaterLiquidDensity: water has no liquid state at %g °C and %g bar\n", T_, P_);
-        return std::nan("");
-    }
-    return WaterEOS::kMolarMass / water->V;
+    return waterDensity("getWaterLiquidDensity", 2, T_, P_);
 }
 
 double PalliserModel::quietWaterVapourDensity(double T_, double P_) {
@@ -160,15 +149,22 @@ double PalliserModel::quietWaterVapourDensity(double T_, double P_) {
 }
 
 double PalliserModel::getWaterVapourDensity(double T_, double P_) {
-    if (!argumentsHold("getWaterVapourDensity", {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
-    water->set_the_phase_as(1);
+    return waterDensity("getWaterVapourDensity", 1, T_, P_);
+}
+
+double PalliserModel::waterDensity(const char* caller, int kind, double T_, double P_) {
+    if (!argumentsHold(caller, {waterTemperatureArg(T_), waterPressureArg(P_)})) return std::nan("");
+    water->set_the_phase_as(kind);
     water->temperature(T_ + 273.15);
     water->pressure(P_);
     water->calculate_molar_volume();
     if (water->errorflag) {
+        // No volume of that phase at this state: no density rather than a
+        // wrong one.
         water->errorflag = 0;
         pointFailed = 1;
-        refuse("H2O-NaCl getWaterVapourDensity: water has no vapour state at %g °C and %g bar\n", T_, P_);
+        refuse("H2O-NaCl %s: water has no %s state at %g °C and %g bar\n", caller, kind == 2 ? "liquid" : "vapour",
+               T_, P_);
         return std::nan("");
     }
     return WaterEOS::kMolarMass / water->V;
@@ -180,7 +176,7 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
         P_ = rhol = rhov = std::nan("");
         return;
     }
-    if (T_ <= 373.946) {
+    if (T_ <= kWaterCritical.TCelsius()) {
         const double TK = T_ + 273.15;
         P_ = 1e-5 * WaterEOS::saturationPressureWagnerPruss(TK);
         rhol = WaterEOS::saturatedLiquidDensityWagnerPruss(TK);
@@ -188,8 +184,8 @@ void PalliserModel::calculateWaterSaturationPoint(double T_, double& P_, double&
         return;
     }
     // No saturation above water's critical point: its critical point.
-    P_ = 220.64;
-    rhol = rhov = 322.0;
+    P_ = kWaterCritical.Pbar();
+    rhol = rhov = kWaterCritical.rho;
 }
 
 double PalliserModel::getWaterSaturationTemperature(double P_, double& rhol, double& rhov) {
@@ -441,7 +437,7 @@ bool PalliserModel::criticalPointAt(double T_, double& P_, double& X_, double& r
     P_ = dh07::criticalPressure(T_);
     X_ = dh07::massFraction(dh07::criticalMoleFraction(T_));
     // (At water's own critical point, IAPWS-95's critical density.)
-    rho_ = X_ > 0.0 ? driesnerLiquidDensity(T_, P_, X_) : 322.0;
+    rho_ = X_ > 0.0 ? driesnerLiquidDensity(T_, P_, X_) : kWaterCritical.rho;
     return std::isfinite(rho_);
 }
 
@@ -603,10 +599,7 @@ double PalliserModel::equationForHaliteLiquidFromRhoX(double P_, void* data) {
     double* p = static_cast<double*>(data);
     const double T_ = liquidusTemperatureAt(p[0], P_);
     const double d = std::isfinite(T_) ? haliteLiquidusDensity(T_, P_, p[0], std::nan("")) : std::nan("");
-    if (!std::isfinite(d)) {
-        error = 1;
-        return 0.0;
-    }
+    if (!std::isfinite(d)) return noValue();
     p[2] = T_;
     return d - p[1];
 }
@@ -823,10 +816,7 @@ void PalliserModel::calculateFreezingTemperature(double X_, double c, double& T_
 // Parameters: T, c.
 double PalliserModel::equationForFreezing(double X_, void* data) {
     const double* p = static_cast<const double*>(data);
-    if (X_ < 0.0) {
-        error = 1;
-        return 0.0;
-    }
+    if (X_ < 0.0) return noValue();
     return iceLiquidus(X_, p[1]) - p[0];
 }
 

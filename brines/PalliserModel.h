@@ -202,6 +202,10 @@ private:
     // Water vapour's density at (T, P), NaN where it has none, without a
     // message and with pointFailed as it was.
     double quietWaterVapourDensity(double T, double P);
+    // Water's density of the phase kind (1 vapour, 2 liquid) at (T, P) on the
+    // reference model; NaN with pointFailed and a message naming the caller
+    // where that phase has no state.
+    double waterDensity(const char* caller, int kind, double T, double P);
     // Density of the halite-saturated vapour at (T, P) below the three-phase
     // pressure Ps, whose vapour has the density rv; n the exponent of its
     // salt content in P/Ps.

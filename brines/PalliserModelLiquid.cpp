@@ -21,12 +21,13 @@
 
 #include "brines/DriesnerVolume.h"
 #include "brines/PalliserModel.h"
+#include "fluid/CriticalPoints.h"
 #include "platform/LogSink.h"
 #include "water/WagnerPruss.h"
 
 namespace {
-constexpr double kPcWater = 220.64;         // bar, critical pressure of water (IAPWS-95)
-constexpr double kTcWater = 373.946;        // °C
+constexpr double kPcWater = kWaterCritical.Pbar();     // bar, critical pressure of water (IAPWS-95)
+constexpr double kTcWater = kWaterCritical.TCelsius();  // °C
 constexpr double kSuperheatedTop = 300.0;   // °C, top of the superheated water the correlation may use
 // Largest superheat (K) of the water whose volume the correlation takes: the
 // halite-saturated brines of the three-phase curve near 0 °C need 50 K (water

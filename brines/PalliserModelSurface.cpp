@@ -18,6 +18,7 @@
 
 #include "brines/DriesnerHeinrich.h"
 #include "brines/DriesnerVolume.h"
+#include "brines/PalliserLever.h"
 #include "brines/PalliserModel.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
@@ -33,7 +34,6 @@ constexpr double kLawBlend = kNearCriticalTop - kTcw;
 constexpr int kDewScan = 400;
 
 double vapourDensityExponentBelowCritical(double T) { return 0.787001 + 0.00102499 * T - 13.6227 / (T - 380.0); }
-bool inUnit(double s) { return s >= 0.0 && s <= 1.0; }
 double clip01(double s) { return s < 0.0 ? 0.0 : (s > 1.0 ? 1.0 : s); }
 
 // Weight of the density law under the critical curve at T (critical
@@ -321,10 +321,7 @@ void PalliserModel::calculateLiquidSaturationPoint(double T_, double X_, double&
 // Parameters: T (°C), then unused entries, X at p[3].
 double PalliserModel::equationForGas(double s, void* data) {
     const double* p = static_cast<const double*>(data);
-    if (!(s >= 0.0 && s <= 1.0) || (!(gasLaw.T == p[0]) && !surfaceLawAt(p[0], gasLaw))) {
-        error = 1;
-        return 0.0;
-    }
+    if (!inUnit(s) || (!(gasLaw.T == p[0]) && !surfaceLawAt(p[0], gasLaw))) return noValue();
     return p[3] - gasLaw.vapourComposition(s);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "brines/Palliser.h"
+#include "brines/PalliserLever.h"
 #include "numerics/Integrator.h"
 #include "numerics/Newton.h"
 #include "numerics/Secant.h"
@@ -20,10 +21,7 @@ namespace {
 // isochoric pressure.
 bool matched(const Secant& s, double rho) { return s.status == 0 && std::fabs(s.f1) <= 1e-6 * std::fabs(rho) + 1e-9; }
 
-constexpr double kHaliteDensity = 2163.3340736627797;
 constexpr double kGravity = 9.81;
-
-bool inUnit(double w) { return w >= 0.0 && w <= 1.0; }
 
 // A secant record with the defaults of these searches.
 Secant makeSecant(Palliser* obj, ScalarEquationFn fn, double* data, double x0, double x1, double lambdaMin) {
@@ -49,12 +47,12 @@ void Palliser::equationForTmTh(double* x, double* G, double** /*J*/, int& err, i
     double* p = static_cast<double*>(data);
     const double Xt = x[0], r = x[1];
     const double Xl = p[1], Xv = p[2], rl = p[3], rv = p[4];
-    const double w = (Xt - Xv) / (Xl - Xv);
-    if (!inUnit(w) || !(r > 0.0)) {
+    const TwoPhaseLever lever(Xt, Xl, rl, Xv, rv);
+    if (!lever.holds() || !(r > 0.0)) {
         err = 1;
         return;
     }
-    const double mix = 1.0 / (w / rl + (1.0 - w) / rv);
+    const double w = lever.w, mix = lever.density();
     G[0] = r - mix;
     double Ph = 0.0;
     const double Th = calculateThLiq(Xt, r, p[6], Ph);
@@ -187,16 +185,10 @@ double Palliser::equationForThLiq(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // (The liquid-vapour surface reaches down to 0 °C, where the diagram
     // starts; inclusions of dilute brine homogenise below 20 °C too.)
-    if (!(T_ >= 0.0)) {
-        error = 1;
-        return 0.0;
-    }
+    if (!(T_ >= 0.0)) return noValue();
     double Pb = p[2], Xv, rl, rv;
     calculateBubblePoint(T_, p[0], Pb, Xv, rl, rv);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
+    if (pointFailed) return noValue();
     p[2] = Pb;
     return p[1] - rl;
 }
@@ -303,10 +295,7 @@ double Palliser::calculateThLiq(double X_, double rho_, double Tstart, double& P
 // Parameters: X.
 double Palliser::equationForTm0(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (!onThreePhaseCurve(T_)) {
-        error = 1;
-        return 0.0;
-    }
+    if (!onThreePhaseCurve(T_)) return noValue();
     return p[0] - slvLiquidComposition(T_);
 }
 
@@ -340,21 +329,14 @@ double Palliser::calculateTm0(double X_, double& rhol, double& P_) {
 // Parameters: X, phiV, then the bulk density and the SLV pressure.
 double Palliser::equationForTm(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 20.0 || !onThreePhaseCurve(T_)) {
-        error = 1;
-        return 0.0;
-    }
+    if (T_ < 20.0 || !onThreePhaseCurve(T_)) return noValue();
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
-    const double w = (p[0] - Xv) / (Xl - Xv);
-    if (!inUnit(w)) {
-        error = 1;
-        return 0.0;
-    }
-    const double v = w / rl + (1.0 - w) / rv;
-    p[2] = 1.0 / v;
+    const TwoPhaseLever lever(p[0], Xl, rl, Xv, rv);
+    if (!lever.holds()) return noValue();
+    p[2] = lever.density();
     p[3] = Ps;
-    return ((1.0 - w) / rv) / v - p[1];
+    return ((1.0 - lever.w) / rv) / lever.v - p[1];
 }
 
 double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_, double& P_) {
@@ -396,22 +378,15 @@ double Palliser::calculateTm(double X_, double phiV, double Tstart, double& rho_
 // Parameters: X, phiH, then the bulk density, the SLV pressure and Xl.
 double Palliser::equationForTm3(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (!onThreePhaseCurve(T_)) {
-        error = 1;
-        return 0.0;
-    }
+    if (!onThreePhaseCurve(T_)) return noValue();
     double Ps, Xl, Xv, rl, rv;
     calculateSLVPoint(T_, Ps, Xl, Xv, rl, rv);
-    const double w = (p[0] - Xl) / (1.0 - Xl);
-    if (!inUnit(w)) {
-        error = 1;
-        return 0.0;
-    }
-    const double v = w / rhoHalite + (1.0 - w) / rl;
-    p[2] = 1.0 / v;
+    const TwoPhaseLever lever(p[0], 1.0, rhoHalite, Xl, rl);
+    if (!lever.holds()) return noValue();
+    p[2] = lever.density();
     p[3] = Ps;
     p[4] = Xl;
-    return (w / rhoHalite) / v - p[1];
+    return (lever.w / rhoHalite) / lever.v - p[1];
 }
 
 double Palliser::calculateTm3(double X_, double phiH, double Tstart, double& rho_, double& Tslv, double& Xl,
@@ -457,10 +432,7 @@ double Palliser::equationForSLVX(double T_, void* data) {
     double* p = static_cast<double*>(data);
     // The three-phase liquid composition rises monotonically with T from
     // 0 °C; below, the search has no single answer.
-    if (!onThreePhaseCurve(T_)) {
-        error = 1;
-        return 0.0;
-    }
+    if (!onThreePhaseCurve(T_)) return noValue();
     return p[0] - slvLiquidComposition(T_);
 }
 
@@ -481,10 +453,7 @@ void Palliser::calculateSLVPointFromX(double X_, double& T_, double& P_, double&
 // Parameters: X.
 double Palliser::equationForCriticalPoint(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < Tcw || T_ > TmixTop) {
-        error = 1;
-        return 0.0;
-    }
+    if (T_ < Tcw || T_ > TmixTop) return noValue();
     return criticalComposition(T_) - p[0];
 }
 
@@ -526,10 +495,7 @@ double Palliser::equationForBubblePointFromP(double T_, void* data) {
     double* p = static_cast<double*>(data);
     double Pb = p[0];
     calculateBubblePoint(T_, p[1], Pb, p[2], p[3], p[4]);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
+    if (pointFailed) return noValue();
     return Pb - p[0];
 }
 
@@ -621,17 +587,12 @@ bool Palliser::bracketBubbleTemperature(double* par, double& Tb, double& Tc, dou
 // Parameters: T, X, phiV, Pb, then Xl, Xv, rhol, rhov of the last evaluation.
 double Palliser::equationForBoilingGasVolume(double P_, void* data) {
     double* p = static_cast<double*>(data);
-    if (P_ > p[3]) {
-        error = 1;
-        return 0.0;
-    }
+    if (P_ > p[3]) return noValue();
     calculateLGPoint(p[0], P_, p[4], p[5], p[6], p[7]);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
-    const double wl_ = p[1] / p[4], wv_ = 1.0 - wl_;
-    return (wv_ / p[7]) / (wl_ / p[6] + wv_ / p[7]) - p[2];
+    if (pointFailed) return noValue();
+    // The vapour's NaCl taken as none, as in the bulk density below.
+    const TwoPhaseLever lever(p[1], p[4], p[6], 0.0, p[7]);
+    return ((1.0 - lever.w) / p[7]) / lever.v - p[2];
 }
 
 void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double phiV, double& P_, double& Xl,
@@ -677,9 +638,9 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
     Xv = par[5];
     rhol = par[6];
     rhov = par[7];
-    const double wl_ = X_ / Xl;
-    // The bulk density is the harmonic mean of the two phases by mass.
-    rho_ = 1.0 / (wl_ / rhol + (1.0 - wl_) / rhov);
+    // The bulk density is the harmonic mean of the two phases by mass (the
+    // vapour's NaCl taken as none).
+    rho_ = TwoPhaseLever(X_, Xl, rhol, 0.0, rhov).density();
 }
 
 // ---------------------------------------------------------------- isochores
@@ -688,10 +649,7 @@ void Palliser::calculateBoilingPointWithGasVolume(double T_, double X_, double p
 double Palliser::equationForIsochoricFluidPressure(double P_, void* data) {
     double* p = static_cast<double*>(data);
     const double d = calculateFluidDensity(p[0], P_, p[2], p[1]);
-    if (d == 0.0 || !std::isfinite(d)) {
-        error = 1;
-        return 0.0;
-    }
+    if (d == 0.0 || !std::isfinite(d)) return noValue();
     return d - p[1];
 }
 
@@ -757,18 +715,12 @@ double Palliser::getIsochoricFluidPressure(double T_, double Pstart, double rho_
 
 double Palliser::equationForIsochoricHaliteGasPressure(double P_, void* data) {
     double* p = static_cast<double*>(data);
-    if (p[0] <= Ttriple && P_ > p[3]) {
-        error = 1;
-        return 0.0;
-    }
+    if (p[0] <= Ttriple && P_ > p[3]) return noValue();
     double Xg, rg;
     calculateHaliteGasBubble(p[0], P_, Xg, rg);
-    const double w = (p[2] - Xg) / (1.0 - Xg);
-    if (!inUnit(w)) {
-        error = 1;
-        return 0.0;
-    }
-    return 1.0 / (w / kHaliteDensity + (1.0 - w) / rg) - p[1];
+    const TwoPhaseLever lever(p[2], 1.0, kHaliteDensity, Xg, rg);
+    if (!lever.holds()) return noValue();
+    return lever.density() - p[1];
 }
 
 double Palliser::getIsochoricHaliteGasPressure(double T_, double Pstart, double rho_, double Xwt) {
@@ -815,26 +767,14 @@ double Palliser::isochoricPressure(bool found, double Pr, const char* phases, do
 
 double Palliser::equationForIsochoricLiquidGasPressure(double P_, void* data) {
     double* p = static_cast<double*>(data);
-    if (p[0] <= Ttriple && P_ < p[3]) {
-        error = 1;
-        return 0.0;
-    }
-    if (p[0] < Tcw && P_ > p[4]) {
-        error = 1;
-        return 0.0;
-    }
+    if (p[0] <= Ttriple && P_ < p[3]) return noValue();
+    if (p[0] < Tcw && P_ > p[4]) return noValue();
     double Xl, Xv, rl, rv;
     calculateLGPoint(p[0], P_, Xl, Xv, rl, rv);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
-    const double w = (p[2] - Xv) / (Xl - Xv);
-    if (!inUnit(w)) {
-        error = 1;
-        return 0.0;
-    }
-    return p[1] - 1.0 / (w / rl + (1.0 - w) / rv);
+    if (pointFailed) return noValue();
+    const TwoPhaseLever lever(p[2], Xl, rl, Xv, rv);
+    if (!lever.holds()) return noValue();
+    return p[1] - lever.density();
 }
 
 double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double rho_, double Xwt) {
@@ -856,23 +796,14 @@ double Palliser::getIsochoricLiquidGasPressure(double T_, double Pstart, double 
 
 double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data) {
     double* p = static_cast<double*>(data);
-    if (p[0] <= Ttriple && P_ < p[3]) {
-        error = 1;
-        return 0.0;
-    }
+    if (p[0] <= Ttriple && P_ < p[3]) return noValue();
     double Xl, rl;
     calculateHaliteLiquidPoint(p[0], P_, Xl, Xlslv, rl);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
+    if (pointFailed) return noValue();
     p[5] = Xl;
-    const double w = (p[2] - Xl) / (1.0 - Xl);
-    if (!inUnit(w)) {
-        error = 1;
-        return 0.0;
-    }
-    return 1.0 / (w / kHaliteDensity + (1.0 - w) / rl) - p[1];
+    const TwoPhaseLever lever(p[2], 1.0, kHaliteDensity, Xl, rl);
+    if (!lever.holds()) return noValue();
+    return lever.density() - p[1];
 }
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
@@ -921,10 +852,7 @@ double Palliser::equationForDepthPressureConversion(double P_, void* data) {
     double* p = static_cast<double*>(data);
     double Tb, Xv, rl, rv;
     calculateBubblePointFromP(P_, p[0], Tb, Xv, rl, rv, 100.0);
-    if (pointFailed || !(rl > 0.0)) {
-        error = 1;
-        return 0.0;
-    }
+    if (pointFailed || !(rl > 0.0)) return noValue();
     return 1e5 / (kGravity * rl);
 }
 
@@ -973,25 +901,16 @@ double Palliser::convertPressureToDepth(double X_, double P0, double P1, double 
 // Parameters: T0, z0, P0, gradT, X, rhoCol, TcritX, then P, z, rhol.
 double Palliser::equationForGeothermBubblePoint(double T_, void* data) {
     double* p = static_cast<double*>(data);
-    if (T_ < 0.0 || T_ > p[6]) {
-        error = 1;
-        return 0.0;
-    }
+    if (T_ < 0.0 || T_ > p[6]) return noValue();
     double Pb = p[7], Xv, rl, rv;
     calculateBubblePoint(T_, p[4], Pb, Xv, rl, rv);
-    if (pointFailed) {
-        error = 1;
-        return 0.0;
-    }
+    if (pointFailed) return noValue();
     double z;
     if (p[5] < 0.0) {
         z = p[1] + (Pb - p[2]) * 1e5 / (kGravity * rl);
     } else if (p[5] == 0.0) {
         convertPressureToDepth(p[4], p[2], Pb, p[1], z);
-        if (pointFailed) {
-            error = 1;
-            return 0.0;
-        }
+        if (pointFailed) return noValue();
     } else {
         z = p[1] + (Pb - p[2]) * 1e5 / (kGravity * p[5]);
     }

@@ -9,9 +9,11 @@
 #include <limits>
 #include <string>
 
+#include "fluid/CriticalPoints.h"
+
 namespace {
 
-constexpr double kTc = 647.096;
+constexpr double kTc = kWaterCritical.T;
 
 // ln(P/Pc) of pure water, the saturation-pressure equation of Wagner & Pruss.
 double waterG(double T) {
@@ -115,7 +117,7 @@ void SaltCorr::setCaCl2Parameters() {
     M = 110.0;
 }
 
-double SaltCorr::calculatePsat(double T) const { return 220.64 * std::exp(waterG(T)); }
+double SaltCorr::calculatePsat(double T) const { return kWaterCritical.Pbar() * std::exp(waterG(T)); }
 
 double SaltCorr::calculatePc(double T) const {
     return 246990.0 - 1507.0 * T + 3.6339 * T * T - 0.0043301 * std::pow(T, 3) + 2.5531e-6 * std::pow(T, 4) -
@@ -231,9 +233,9 @@ double Shibue::calculateTc(double x) const { return criticalTemperature(type, c1
 
 double Shibue::calculatePc(double x) const {
     if (type == 1)
-        return 10.0 * (22.064 + p0 * x + p1 * x * x + p2 * std::pow(x, 3) + p3 * std::pow(x, 4) + p4 * std::pow(x, 5) +
+        return 10.0 * (kWaterCritical.PMPa() + p0 * x + p1 * x * x + p2 * std::pow(x, 3) + p3 * std::pow(x, 4) + p4 * std::pow(x, 5) +
                        p5 * std::pow(x, 6));
-    if (type == 2) return 10.0 * (22.064 + p1 * x / (p0 * p0 + x) + p2 * x * x + p3 * std::pow(x, 4));
+    if (type == 2) return 10.0 * (kWaterCritical.PMPa() + p1 * x / (p0 * p0 + x) + p2 * x * x + p3 * std::pow(x, 4));
     platform::diagf("Salt type %d has no critical-pressure correlation\n", type);
     return std::numeric_limits<double>::quiet_NaN();
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/LogReport.h"
+#include "fluid/CriticalPoints.h"
 #include "platform/ConsoleInput.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
@@ -194,7 +195,7 @@ bool WaterMagmaCalculationInfo::validate(std::string& message) const {
     if (!(m > 0.0)) return fail("the water-magma mass ratio m must be above 0.");
     if (!(T1 > 0.0)) return fail("the initial water temperature T1 must be above -273.15 deg. C.");
     if (!(Psurf > 0.0)) return fail("the surface pressure Psurf must be above 0 bar.");
-    if (!(T1 < 647.096) || waterAuxiliarySaturationPressure(T1) > Psurf * 1e5)
+    if (!(T1 < kWaterCritical.T) || waterAuxiliarySaturationPressure(T1) > Psurf * 1e5)
         return fail("the surface water must be liquid: T1 lies above its boiling point at Psurf.");
     if (!(depth >= 0.0)) return fail("the depth d must not be negative.");
     if (!(g >= 0.0)) return fail("the gravity g must not be negative.");

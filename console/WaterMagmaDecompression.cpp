@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "console/WaterMagmaModel.h"
+#include "fluid/CriticalPoints.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 #include "water/WaterCorrelations.h"
@@ -168,7 +169,7 @@ bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double T
     // Within a few kelvins of the critical point, where the steps end on
     // the spinodal, the search keeps to its plain start and full Newton
     // steps, so that the path meets the saturation curve where it always has.
-    const bool nearCritical = std::fabs(T1 - 647.096) < 5.0 && V1 > 0.6 * kCriticalVolume && V1 < 1.8 * kCriticalVolume;
+    const bool nearCritical = std::fabs(T1 - kWaterCritical.T) < 5.0 && V1 > 0.6 * kCriticalVolume && V1 < 1.8 * kCriticalVolume;
     // A Newton step of at most a relative 1e-6 lands on the solution to second
     // order (1e-12, below the tolerances), and the state there follows from
     // the evaluated one at (t, v) to first order at rounding: (dU/dT)_V = Cv,
@@ -304,7 +305,7 @@ bool WaterMagmaModel::stepHeatingDecompressionIsentrope(HeatingDecompressionPath
         continueIsentrope(path.Tnext, false, path.Tnext, V);
     if (!errorflag) return true;
     path.failed = true;
-    if (dPdV > 0.0 && T < 647.096 && decompressionSaturationFlag == 0) {
+    if (dPdV > 0.0 && T < kWaterCritical.T && decompressionSaturationFlag == 0) {
         const double Vkeep = V;
         const double Ts = Vkeep > kCriticalVolume ? T + 1.0 : T;
         // A probe: without a saturation state here the path goes on
@@ -371,7 +372,7 @@ void WaterMagmaModel::trackHeatingDecompressionEnd(HeatingDecompressionPath& pat
 // side of it, and the crossing interpolated between it and the first point
 // beyond; true when the path has crossed.
 bool WaterMagmaModel::crossHeatingDecompressionSaturation(HeatingDecompressionPath& path) {
-    if (!(T < 647.096)) return false;
+    if (!(T < kWaterCritical.T)) return false;
     const double Psat = WaterEOS::saturationPressureWagnerPruss(T);
     const bool liquidSide = S < kCriticalMolarEntropy;
     const bool before = liquidSide ? P > Psat : P < Psat;
@@ -415,7 +416,7 @@ void WaterMagmaModel::chooseNextHeatingDecompressionStep(HeatingDecompressionPat
 void WaterMagmaModel::closeHeatingDecompressionPath(const HeatingDecompressionPath& path) {
     // A path that never met the saturation curve but ends within 4 bar of it
     // below the critical temperature: its last state is state 4.
-    if (decompressionSaturationFlag == -1 && T < 647.096 &&
+    if (decompressionSaturationFlag == -1 && T < kWaterCritical.T &&
         std::fabs(P - WaterEOS::saturationPressureWagnerPruss(T)) < 400000.0) {
         setDecompressionState4(T, P, V, path.W, path.Q);
         decompressionSaturationFlag = 1;
@@ -423,7 +424,7 @@ void WaterMagmaModel::closeHeatingDecompressionPath(const HeatingDecompressionPa
     // A path that came down on one side of the curve and failed within a
     // kelvin below the critical point, within 4 bar of the curve, before its
     // step could cross it: its last point is state 4.
-    if (decompressionSaturationFlag == 0 && path.failed && path.lastT > 646.096 && path.lastT < 647.096 &&
+    if (decompressionSaturationFlag == 0 && path.failed && path.lastT > kWaterCritical.T - 1.0 && path.lastT < kWaterCritical.T &&
         std::fabs(path.lastP - WaterEOS::saturationPressureWagnerPruss(path.lastT)) < 400000.0) {
         setDecompressionState4(path.lastT, path.lastP, path.lastV, path.lastW, path.lastQ);
         decompressionSaturationFlag = 1;

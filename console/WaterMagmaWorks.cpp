@@ -8,6 +8,7 @@
 #include <string>
 
 #include "console/WaterMagmaModel.h"
+#include "fluid/CriticalPoints.h"
 #include "numerics/Secant.h"
 #include "platform/LogSink.h"
 
@@ -202,8 +203,8 @@ bool WaterMagmaModel::saturationStartAtTemperature(double T_, bool record, bool&
     if (T_ > kCriticalTemperature) {
         if (!record) {  // no saturation state: a refusal, as above the critical pressure
             platform::diagf("The temperature (%6.2f deg. C, %6.2f K) is above the critical temperature (%6.3f deg. "
-                            "C, 647.096 K).\n\n",
-                            T_ - 273.15, T_, 373.946);
+                            "C, %.3f K).\n\n",
+                            T_ - 273.15, T_, kWaterCritical.TCelsius(), kWaterCritical.T);
             errorflag = 1;
             return false;
         }
@@ -227,9 +228,10 @@ bool WaterMagmaModel::saturationStartAtTemperature(double T_, bool record, bool&
 // printed unless `record`; false when the command ends here (above the
 // critical pressure), `ok` false when the search failed.
 bool WaterMagmaModel::saturationStartAtPressure(double P_bar, bool record, bool& ok) {
-    if (P_bar > 220.64) {
+    if (P_bar > kWaterCritical.Pbar()) {
         if (!record) {  // no saturation state: a refusal, not a result
-            platform::diagf("The pressure (%6.2f bar) is above the critical pressure (220.64 bar).\n\n", P_bar);
+            platform::diagf("The pressure (%6.2f bar) is above the critical pressure (%.2f bar).\n\n", P_bar,
+                            kWaterCritical.Pbar());
             errorflag = 1;
         }
         return false;

@@ -523,7 +523,7 @@ void accumulate(const int* /*act*/, int /*m*/, int n, int order, double c, const
     // of a variable that `out` does not depend on are +0 in `u` too (a child
     // depends on no variable its parent does not), and +0 + c*(+-0) is +0, so
     // those entries of `out` keep their +0 and the flagged ones get exactly the
-    // sums of the entry-by-entry loop, at a fraction of its cost.
+    // sums of the entry-by-entry loop, in one loop without its index tests.
     const std::size_t cnt = Expression::storedEntries(n, order);
     const double* EXPRK_RESTRICT s = u.d1;
     double* EXPRK_RESTRICT d = out.d1;

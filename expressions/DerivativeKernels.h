@@ -84,9 +84,9 @@ constexpr int offsetOf(const int* idx, int K) {
 }
 
 // The one-variable forms, inline: the volume search runs them once per node
-// and step, where a call costs as much as the arithmetic.  The pure entries of
-// `var`, gathered, go through the derivative kit's Faa di Bruno and Leibniz
-// formulas (numerics/Jet.h).
+// and step, each on the handful of pure entries of one variable.  The pure
+// entries of `var`, gathered, go through the derivative kit's Faa di Bruno
+// and Leibniz formulas (numerics/Jet.h).
 inline void gatherPure(int var, int order, const DerivView& u, double* s) {
     s[1] = u.d1[var];
     if (order >= 2) s[2] = u.d2[diag2(var)];

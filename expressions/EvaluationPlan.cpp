@@ -136,7 +136,7 @@ EvaluationPlan::EvaluationPlan(Expression* root) : root_(root), watch_(std::make
         linkedFromOutside_ = root_->refcount > 0;
         for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) linkedFromOutside_ = linkedFromOutside_ || nodes_[i].e->refcount > links[i];
     }
-    // A plan pays off from a handful of operators on.
+    // A plan is used from a handful of operators on.
     constexpr std::size_t kFewestOperators = 6;
     std::size_t operators = 0;
     for (const Node& nd : nodes_) operators += nd.kind == Kind::Op;
@@ -610,8 +610,8 @@ void EvaluationPlan::TapeMaker::linkDeferred(Tape& t) const {
 
 // What the tapes share: the slots, and whether every node is sized alike.
 // The tape of a variable is made at the first pass in it (tapeOf): most
-// graphs are searched in one variable only (the volume), and a tape made for
-// nothing costs a model made for a few states more than its states do.
+// graphs are searched in one variable only (the volume), and the tapes of
+// the others are then never made.
 void EvaluationPlan::makeTapes() {
     const std::size_t n = nodes_.size();
     const int nv = root_->nvar;

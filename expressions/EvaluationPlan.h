@@ -56,20 +56,22 @@
 // any change of the structure of one of its nodes (links, sizes, dependency
 // flags, a node gone): it watches its nodes (StructureWatch), and models made,
 // changed or destroyed elsewhere leave it in place.
-// A graph of a few operators among its other nodes walks faster by itself:
-// its plan is made once per structure and not used (worthwhile()).
+// A graph of fewer than six operators among its other nodes is walked by
+// itself: its plan is made once per structure and not used (worthwhile()).
 //
-// Where it pays: in graphs of many small operators, where the recursive
-// pass's virtual calls and `calculated` tests per link cost as much as the
-// arithmetic (the cubic, Duan and Kreglewski models and the mixtures, whose
-// trees hold tens to hundreds of sums, products and powers; see the
-// expression chains of bench/ExpressionBench.cpp), and in the volume
-// searches through holds and tapes.  The reference equations of water and
-// the gases put their terms in one leaf of T and V (SeparableLeaf), with a
-// handful of operators above it, and there the time goes mostly into the
-// leaf's own arithmetic: the node walk takes 1.15 times the plan's time for
-// IAPWS-95 and 0.99 to 1.03 of it for the three gases (bench/RootSearchBench.cpp, BM_PlanAgainstWalk: the stable
-// state and the volume search from 1.1 to 2 Tc, 1 bar to 1 kbar).
+// What it is for: graphs of many small operators, where the plan replaces
+// the recursive pass's virtual calls and `calculated` tests per link by flat
+// loops over batches of one kernel (the cubic, Duan and Kreglewski models and
+// the mixtures, whose trees hold tens to hundreds of sums, products and
+// powers; bench/ExpressionBench.cpp times such chains per node), and the
+// volume searches through holds and tapes.  The reference equations of water
+// and the gases put their terms in one leaf of T and V (SeparableLeaf), with
+// a handful of operators above it, and there the time goes mostly into the
+// leaf's own arithmetic: the node walk takes 1.14 times the plan's time for
+// IAPWS-95 and 0.98 to 1.00 of it for the three gases
+// (bench/RootSearchBench.cpp, BM_PlanAgainstWalk, walk_over_plan: the stable
+// state and the volume search from 1.1 to 2 Tc, 1 bar to 1 kbar; median of 3
+// runs pinned to one core).
 //
 // A worked example.  The graph
 //     r = Sum(p, q)    p = Product(x, y)    q = Product(x, t)    t = Exponential(y)
@@ -103,8 +105,8 @@ public:
     bool current() const { return !watch_->changed; }
     // The watch over the plan's nodes (turns changed when one of them changes).
     const std::shared_ptr<StructureWatch>& watch() const { return watch_; }
-    // Whether the plan is used at all: a graph of a few operators among its
-    // other nodes walks faster by itself.
+    // Whether the plan is used at all: not for a graph of fewer than six
+    // operators among its other nodes, which is walked by itself.
     bool worthwhile() const { return worthwhile_; }
 
     void clearMarks();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "fluid/CriticalPoints.h"
 #include "gases/IUPACGrid.h"
 #include "platform/LogSink.h"
 
@@ -18,8 +19,8 @@ constexpr double kM = 0.016043;  // kg/mol, molar mass of methane (IUPAC): mass 
 //   p  = pc exp((Tc/T) sum n theta^t)
 //   rho' = rhoc (1 + sum n theta^t)
 //   rho" = rhoc exp((Tc/T) sum n theta^t)
-constexpr double kTc = 190.564;        // K
-constexpr double kPc = 4599200.0;      // Pa
+constexpr double kTc = kCH4Critical.T;  // K
+constexpr double kPc = kCH4Critical.P;  // Pa
 constexpr double kRhoc = 10139.128;    // mol/m3
 constexpr double kTtriple = 90.6941;   // K
 

@@ -11,13 +11,14 @@
 // framework's fugacities take the ideal gas from it, and any other constant
 // would scale every fugacity coefficient (a rounded 9.32223 made them
 // 5.2e-7 low).
+#include "fluid/CriticalPoints.h"
 #include "fluid/IdealGasTable.h"
 
 class JacobsenId : public TableIdeal {
 public:
     JacobsenId();
 
-    static constexpr double kTc = 126.192;    // K
+    static constexpr double kTc = kN2Critical.T;  // K
     static constexpr double kRhoc = 11183.9;  // mol/m3
     static const IdealGasForm kForm;
 };

@@ -10,6 +10,7 @@
 // temperature.
 #include <array>
 
+#include "fluid/CriticalPoints.h"
 #include "fluid/SeparableResidual.h"
 #include "gases/LeafResidual.h"
 
@@ -18,7 +19,7 @@ public:
     JacobsenRes1();
     ~JacobsenRes1() override { releaseTree(); }
 
-    static constexpr double kTc = 126.192;                 // K
+    static constexpr double kTc = kN2Critical.T;           // K
     static constexpr double kVc = 8.941424726615939e-05;   // m3/mol, 1/11183.9
 
     // The coefficients and exponents of the 36 terms (Span et al. 2000, the

@@ -3,12 +3,13 @@
 #include <cmath>
 
 #include "expressions/Sum.h"
+#include "fluid/CriticalPoints.h"
 
 // Span & Wagner (1996), Table 27: a1 = 8.37304456, a2 = -3.70454304, a3 = 2.5,
 // a4..a8 with theta4..theta8; Tc = 304.1282 K, rhoc = 467.6 kg/m3 with
 // M = 44.0098 g/mol.
-const IdealGasForm kSpanWagnerCO2 = {.Tc = 304.1282,
-                                     .rhoc = 467.6 / 0.0440098,
+const IdealGasForm kSpanWagnerCO2 = {.Tc = kCO2Critical.T,
+                                     .rhoc = kCO2Critical.rho / 0.0440098,
                                      .a1 = 8.37304456,
                                      .a2 = -3.70454304,
                                      .c = 2.5,
@@ -20,7 +21,7 @@ const IdealGasForm kSpanWagnerCO2 = {.Tc = 304.1282,
 // a3 = 3.0016, a4..a8 with theta4..theta8; Tc = 190.564 K, rhoc = 10.139342719
 // mol/dm3.  Their theta_i tau are Theta_i/T with Theta = 648, 1957, 3895, 5705
 // and 15080 K.
-const IdealGasForm kSetzmannWagnerCH4 = {.Tc = 190.564,
+const IdealGasForm kSetzmannWagnerCH4 = {.Tc = kCH4Critical.T,
                                          .rhoc = 10139.342719,
                                          .a1 = 9.91243972,
                                          .a2 = -6.33270087,

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "numerics/Jet.h"
+
 namespace {
 
 struct Monomial {
@@ -135,11 +137,12 @@ void SternerCO2::calculate_volume_dependent_parameters()
 {
     const double v1 = 1.0 / V;
     const double v2 = v1 * v1, v3 = v2 * v1, v4 = v2 * v2, v5 = v4 * v1, v6 = v3 * v3, v7 = v6 * v1, v8 = v4 * v4;
-    mlogV.value = -std::log(V);
-    mlogV.d1[1] = -v1;
-    mlogV.d2[1][1] = v2;
-    mlogV.d3[1][1][1] = -2.0 * v3;
-    mlogV.d4[1][1][1][1] = 6.0 * v4;
+    const univariate::Jet<4> minusLogV = univariate::logarithm<4>(-1.0, V);
+    mlogV.value = minusLogV.f[0];
+    mlogV.d1[1] = minusLogV.f[1];
+    mlogV.d2[1][1] = minusLogV.f[2];
+    mlogV.d3[1][1][1] = minusLogV.f[3];
+    mlogV.d4[1][1][1][1] = minusLogV.f[4];
     rho.value = 1e-6 * v1;
     rho.d1[1] = -1e-6 * v2;
     rho.d2[1][1] = 2e-6 * v3;

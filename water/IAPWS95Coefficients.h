@@ -12,6 +12,7 @@
 // psi = exp(-C (d-1)^2 - D (t-1)^2).
 #include <array>
 
+#include "fluid/CriticalPoints.h"
 #include "fluid/ReferenceTerms.h"
 
 namespace iapws95 {
@@ -99,9 +100,9 @@ inline constexpr double idealN[5] = {0.012436, 0.97315, 1.2795, 0.96956, 0.24873
 inline constexpr double idealGamma[5] = {1.28728967, 3.53734222, 7.74073708, 9.24437796, 27.5075105};
 
 // Critical constants and molar mass of the formulation.
-inline constexpr double Tc = 647.096;                       // K
-inline constexpr double rhoc = 322.0;                       // kg/m3
-inline constexpr double pc = 2.2064e7;                      // Pa
+inline constexpr double Tc = kWaterCritical.T;              // K
+inline constexpr double rhoc = kWaterCritical.rho;          // kg/m3
+inline constexpr double pc = kWaterCritical.P;              // Pa
 inline constexpr double molarMass = 0.018015268;            // kg/mol
 inline constexpr double Vc = 5.5948037267080745e-05;        // m3/mol, molarMass / rhoc
 

@@ -11,6 +11,8 @@
 // the release).
 #include <cmath>
 
+#include "fluid/CriticalPoints.h"
+
 namespace if97 {
 
 constexpr double kR = 0.461526;          // kJ/(kg K)
@@ -120,7 +122,7 @@ inline double saturationPressure(double T)
 inline double liquidOrVapourVolume(double T, double P_bar, bool liquid)
 {
     constexpr double kRegion13T = 623.15, kRegion23HighT = 863.15, kRegion25T = 1073.15, kHighestP_bar = 1000.0,
-                     kCriticalT = 647.096;
+                     kCriticalT = kWaterCritical.T;
     if (!(T >= 273.15) || !(P_bar > 0.0) || P_bar > kHighestP_bar) return std::nan("");
     if (T <= kRegion13T) {
         const bool aboveSaturation = P_bar >= saturationPressure(T);

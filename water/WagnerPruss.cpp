@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/CriticalPoints.h"
 #include "water/IAPWS95Coefficients.h"
 #include "water/If97Volume.h"
 #include "water/Wagner.h"
@@ -29,7 +30,7 @@ void WagnerPruss::calculateSigma(double, double) { sigma = waterSurfaceTension(T
 
 bool WagnerPruss::ownSaturationStart(double T_, double& Vl, double& Vv)
 {
-    if (!(T_ >= 273.16 && T_ < 647.096) || !holdsWaterStartAt(T_))
+    if (!(T_ >= 273.16 && T_ < kWaterCritical.T) || !holdsWaterStartAt(T_))
         return false;
     Vl = kMolarMass / waterAuxiliarySaturatedLiquidDensity(T_);
     Vv = kMolarMass / waterAuxiliarySaturatedVapourDensity(T_);

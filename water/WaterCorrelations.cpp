@@ -2,13 +2,14 @@
 
 #include <cmath>
 
+#include "fluid/CriticalPoints.h"
 #include "fluid/SaturationAncillaries.h"
 
 namespace {
 
-constexpr double kTc = 647.096;                          // K
-constexpr double kPc = 2.2064e7;                         // Pa
-constexpr double kRhoc = 322.0;                          // kg/m3
+constexpr double kTc = kWaterCritical.T;                 // K
+constexpr double kPc = kWaterCritical.P;                 // Pa
+constexpr double kRhoc = kWaterCritical.rho;             // kg/m3
 // The two constants of the spinodal fits as they were fitted with (close to,
 // but not exactly, 1/647.096 K and 1/55.948 cm3/mol).
 constexpr double kInverseTc = 0.0015453562046051615;     // 1/K

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fluid/CriticalPoints.h"
 #include "fluid/FluidPhase.h"
 #include "water/WaterCorrelations.h"
 
@@ -19,7 +20,7 @@ class WaterEOS : public FluidPhase {
 public:
     static constexpr double kMolarMass = 0.018015268;             // kg/mol
     static constexpr double kCriticalVolume = 5.5948037267080745e-05;  // m3/mol, kMolarMass / 322 kg/m3
-    static constexpr double kCriticalTemperature = 647.096;        // K
+    static constexpr double kCriticalTemperature = kWaterCritical.T;  // K
 
     WaterEOS(int nInteractions, int phaseKind, char withVenturi);
     ~WaterEOS() override;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CriticalPoints.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 #include "water/WaterFiles.h"
@@ -148,7 +149,7 @@ void WaterEOS::checkHighPTExtrapolation() {
     }
 }
 
-void WaterEOS::checkCp() { checkCpAt(647.096, 220.64); }
+void WaterEOS::checkCp() { checkCpAt(kWaterCritical.T, kWaterCritical.Pbar()); }
 
 // ---------------------------------------------------------------- isobars and characteristic curves
 

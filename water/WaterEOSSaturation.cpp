@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fluid/CriticalPoints.h"
 #include "water/WaterEOS.h"
 #include "platform/LogSink.h"
 
@@ -270,7 +271,7 @@ void WaterEOS::calculateTheLiquidTh(double V_cm3) {
     }
     double T0, vapour;
     if (v <= 54.5) {
-        T0 = 647.096 - std::exp(14.9654329526504 - 0.812655984755887 * v + 0.0215482178896008 * v * v -
+        T0 = kWaterCritical.T - std::exp(14.9654329526504 - 0.812655984755887 * v + 0.0215482178896008 * v * v -
                                 0.000242797227397963 * v * v * v);
         vapour = 1e-6 / (0.0341799588157568 - 0.00486713863208795 * v + 0.000230978544813378 * v * v -
                          4.15463124598044e-6 * v * v * v + 2.66204975647033e-8 * v * v * v * v);

@@ -12,6 +12,7 @@
 
 #include "equilibria/IFP.h"
 #include "families/anderko/Anderko.h"
+#include "fluid/CriticalPoints.h"
 #include "platform/ConsoleInput.h"
 #include "platform/DataFiles.h"
 #include "platform/LogSink.h"
@@ -42,7 +43,7 @@ void Anderko::calculateSpinodalCurveX(double w, const char* suffix) {
     const double x1 = saltMoleFraction(w);
     const double V0 = 2.5e-05 * std::exp(-76.0 * x1) + 3.6e-05;
     composition(1.0 - x1, x1);
-    calculateSpinodalCurveInMixture(3262.0 * x1 + 647.096, V0, 0, 200.0, -1.0, 1, suffix, 1);
+    calculateSpinodalCurveInMixture(3262.0 * x1 + kWaterCritical.T, V0, 0, 200.0, -1.0, 1, suffix, 1);
 }
 
 void Anderko::calculateTheDensityFromTh(double Th) {

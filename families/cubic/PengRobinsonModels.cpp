@@ -8,6 +8,7 @@
 #include "families/cubic/CubicData.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
+#include "fluid/CriticalPoints.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "water/WagnerPruss.h"
@@ -249,7 +250,7 @@ void PRSV::read_component_data(int i, const char* name) {
     readIdealComponentData(ideal, name);
     double Tc = 190.55, Pc = 4599000.0, omega = 0.01045, mw = 0.016043;
     if (std::strcmp(name, "H2O") == 0) {
-        Tc = 647.096;
+        Tc = kWaterCritical.T;
         Pc = 22006400.0;
         omega = 0.3438;
         mw = 0.018015268;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "families/cubic/CubicData.h"
+#include "fluid/CriticalPoints.h"
 #include "fluid/Standard.h"
 #include "fluid/VenturiInteraction.h"
 #include "platform/LogSink.h"
@@ -16,7 +17,7 @@ struct SRK1Row {
 };
 
 const SRK1Row kRows[] = {
-    {{"H2O", nullptr}, 647.096, 22064000, 0.344, 0.018015268, 649, 7e-05, 0},
+    {{"H2O", nullptr}, kWaterCritical.T, kWaterCritical.P, 0.344, 0.018015268, 649, 7e-05, 0},
     {{"CO2", nullptr}, 304.21, 7382500, 0.225, 0.0440098, 307, 8e-05, 0},
     {{"H2S", nullptr}, 373.2, 8820000, 0.105, 0.03408, 375, 9.85e-05, 0},
     {{"CH4", nullptr}, 190.555, 4595000, 0.013, 0.016043, 192, 0.0001, 100},

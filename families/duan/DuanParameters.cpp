@@ -4,6 +4,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "fluid/CriticalPoints.h"
+
 namespace duan {
 
 const FluidSet kH2O = {"H2O", 647.25, 221.19, 0.018015268,
@@ -57,11 +59,11 @@ const FluidSet* findFluid(const char* name, bool withN2)
 // with its departure said (elsewhere the sets reproduce IAPWS-95 and the
 // IUPAC CO2 equation within 2.8 and 5.6 %, most beside the vapour pressure;
 // see the model table in docs/models.md).
-const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 647.096,
+const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kWaterCritical.T,
                               .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
-const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 190.564,
+const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kCH4Critical.T,
                               .source = "Duan, Moller & Weare 1992"};
-const ValidityRange kCO2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = 304.1282,
+const ValidityRange kCO2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kCO2Critical.T,
                               .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kN2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0,
                              .source = "Duan, Moller & Weare 1996; lower limit measured"};
