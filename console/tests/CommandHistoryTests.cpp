@@ -235,7 +235,7 @@ void historyOf(const char* name, int lines, std::uint64_t seed, HistoryTally& t)
 
 TEST(CommandHistory, EveryModelAnswersWhateverRanBefore) {
     // Lines per model (fewer under the sanitizers, which watch the memory).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(VARNOK_SANITIZED_BUILD)
     int lines = 3;
 #else
     int lines = 10;

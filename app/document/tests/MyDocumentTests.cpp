@@ -1447,7 +1447,7 @@ TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
     table->hide();
 }
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#if !defined(VARNOK_SANITIZED_BUILD)
 TEST_F(CaseWindow, MemoryRunningOutDuringAnEruptionRunIsToldAndTheDocumentStillSaves) {
     // The chamber: H2O-CO2 with 30 % CO2, 4 wt %, P0 1000 bar; its
     // sequence at 0.01 bar runs to the model's 10,000 eruptions.
