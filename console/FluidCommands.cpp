@@ -649,6 +649,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     bool compositionRefused = false;
     int i = 0;
     while (i < argc) {
+        // Each command says the notes and refusals it meets (once each),
+        // whatever the commands before it said.
+        const platform::CallScope call;
         // A command fails when it reports a failure through the log or loses
         // a file it writes.
         long diagnostics = platform::diagnosticCount();

@@ -2,7 +2,7 @@
 // outflow through a throat, the pairs of saturated liquid and vapour states
 // held at a temperature difference across an interface, and the shock wave
 // that the expanding water drives into the atmosphere.  The isentropic
-// searches start from a point remembered between calls (startT, startV).
+// searches start from a point the rows of one study share (startT, startV).
 #include <cmath>
 #include <cstdio>
 #include <string>

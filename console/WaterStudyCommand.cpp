@@ -151,6 +151,12 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
     }
     const std::string cmd = w->word;
     if (!stateArgumentsInRange(*w, n, *this) || !rangesInOrder(*w, n)) return nargs + 1;
+    // Each study starts as on a model just made, whatever the studies before
+    // it left: the phase kind of its volume searches (an isobar of the
+    // vapour leaves kind 1, which made a later flow of liquid water a
+    // vapour's) and no isentropic start remembered from another study.
+    set_the_phase_as(madeWithKind_);
+    startT = startV = 0.0;
     if (cmd == "wohletz") calculateWohletzCycle(n[0], n[1], flag(n[2]));
     else if (cmd == "phreatic") calculatePhreaticCycle(n[0], n[1], flag(n[2]), flag(n[3]), s[0].c_str());
     else if (cmd == "conductivity") {

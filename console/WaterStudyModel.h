@@ -31,7 +31,7 @@
 
 class WaterStudyModel : public WaterMagmaModel {
 public:
-    explicit WaterStudyModel(int phaseKind = 2) : WaterMagmaModel(phaseKind) {}
+    explicit WaterStudyModel(int phaseKind = 2) : WaterMagmaModel(phaseKind), madeWithKind_(phaseKind) {}
 
     int doCommandEx(int argc, char* const* argv) override;
     // A model of the same water and magma for a worker of a study that runs
@@ -91,8 +91,9 @@ public:
     // (T0, V0) (the state expanded) and, failing that, from (startT, startV);
     // errorflag set when neither finds one.
     void isentropicPointAtP(double P_bar, double S_, double T0, double V0);
-    // Start point (T, V) of the isentropic-point searches that the flow and
-    // shock-wave studies share between calls; T = 0 means unset.
+    // Start point (T, V) of the isentropic-point searches that the rows of
+    // one flow or shock-wave study share; T = 0 means unset (each study
+    // command starts unset).
     double startT = 0.0, startV = 0.0;
 
     // Results of the last study point, for callers and tests.
@@ -100,4 +101,7 @@ public:
     double lastShockP = 0, lastShockU = 0;                                          // bar, m/s
     double lastNucleationRate = 0;                                                  // 1/(m3 s)
     int lastRows = 0;  // rows written by the last table study
+
+private:
+    int madeWithKind_;  // the phase kind the model was made with, each study command's start
 };

@@ -243,11 +243,8 @@ bool FluidPhase::termRefusesState() {
 
 void FluidPhase::refuseState(const char* message) {
     errorflag = 1;
-    if (T == refusedAt[0] && V == refusedAt[1] && P == refusedAt[2]) return;
-    platform::diagf("%s", message);
-    refusedAt[0] = T;
-    refusedAt[1] = V;
-    refusedAt[2] = P;
+    // Said by every call that meets it, once in a command's many states.
+    if (platform::firstInCall(message)) platform::diagf("%s", message);
 }
 
 double FluidPhase::lowestCurveTemperature() const {
@@ -312,7 +309,10 @@ void FluidPhase::checkInteraction(int i, const char*) {
 
 void FluidPhase::describe() {
     calculate_molar_volume();
-    if (errorflag == 0) calculate_fugacities();
+    if (errorflag == 0)
+        calculate_fugacities();
+    else
+        withholdState();
 }
 
 void FluidPhase::calculateSigma(double V1, double V2) {

@@ -352,6 +352,11 @@ public:
     // coefficient and the temperature derivatives of A; with `derivatives`
     // the pressure derivatives too.  The state (T, V, P, Z) is left alone.
     void withholdStateFunctions(bool derivatives);
+    // A state not found (a refused search of V from T and P): the volume,
+    // Z, the state functions with their derivatives and the fugacities with
+    // theirs are not given (NaN), never the values of a state before; T, P
+    // and the composition asked for are kept.
+    void withholdState();
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
@@ -1340,8 +1345,6 @@ private:
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;
-    double refusedAt[3] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-                           std::numeric_limits<double>::quiet_NaN()};  // T, V, P of the state last refused
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0, bool traced = true);

@@ -1116,6 +1116,13 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         return;
     }
     if (refusedTemperature(*this, T_) || refusedPressure(*this, T_, P_bar)) return;
+    // The start values are this call's own, as on a model that has computed
+    // nothing: a flash that finds no bracketing pair of bubble points (or a
+    // start table the model lacks) leaves them unset, never those an earlier
+    // calculation left, which would start the trace from another state.
+    Vl0 = Vv0 = 0.0;
+    x_liquid.clear();
+    x_vapour.clear();
     initializeFlash2(T_, P_bar);
     if (x_liquid.size() != 2) x_liquid.assign({1.0, 0.0});
     if (x_vapour.size() != 2) x_vapour.assign({1.0, 0.0});

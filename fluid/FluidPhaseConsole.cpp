@@ -138,6 +138,8 @@ bool FluidPhase::inSolventCriticalBand(double T_) {
 }
 
 bool FluidPhase::printStateFromTP(double T_, double P_bar) {
+    // (Its searches say a refusal they share once.)
+    const platform::CallScope call;
     StableState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
     int solvent = 0, solute = 0;
@@ -255,6 +257,7 @@ void FluidPhase::printFrostPoint(const FrostPoint& frost, double P_bar) const {
 }
 
 bool FluidPhase::printStateFromTV(double T_, double V_) {
+    const platform::CallScope call;
     if (!reportedStateFromTV(T_, V_)) return false;
     if (sublimationOf && component_count > 1 && !atPureComposition()) {
         // The frost test leaves the model at a trial: the state is found again.

@@ -1,4 +1,5 @@
 // Fugacities, state functions and their numeric checks.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -343,6 +344,19 @@ void FluidPhase::withholdStateFunctions(bool derivatives) {
         for (double* q : {&dPdT, &dPdV, &dVdT, &dZdT, &dZdV, &dZdP, &dSdVt, &dHdVt, &dAdV, &d2AdV2, &d2AdTdV,
                           &d3AdV3, &d3AdTdV2, &d3AdT2dV})
             *q = none;
+}
+
+void FluidPhase::withholdState() {
+    const double none = std::nan("");
+    withholdStateFunctions(true);
+    volume(none);
+    rho = Z = none;
+    for (std::vector<double>* v : {&fugacity, &fugcoef, &aux1, &aux2, &dfugacitydT, &dfugacitydP, &dfugacitydV, &rcp,
+                                   &dfugcoefdT, &dfugcoefdP, &dfugcoefdV, &drcpdT, &drcpdV, &drcpdP, &dVdx, &dZdx,
+                                   &dPdx})
+        std::fill(v->begin(), v->end(), none);
+    for (std::vector<std::vector<double>>* m : {&dfugacitydx, &dfugcoefdx, &drcpdx})
+        for (std::vector<double>& row : *m) std::fill(row.begin(), row.end(), none);
 }
 
 void FluidPhase::calculate_third_order_state_derivatives() {

@@ -103,12 +103,15 @@ void startAtSaturationPoint(FluidPhase& p, short start, double T0, double& dT, d
 }
 
 // Sets major_component and bulk_molar_weight as the tracers need them;
-// returns the molar mass of the major component.
+// returns the molar mass of the major component.  The densities of the
+// curve are the pure major component's: its molar mass, never the one an
+// earlier calculation left (the major component of a trace at the other
+// pure end gave CO2's saturated densities with the molar mass of CH4).
 double selectMajorComponent(FluidPhase& p) {
-    const int old = (p.major_component >= 0 && p.major_component < p.component_count) ? p.major_component : 0;
-    if (!p.molar_mass.empty()) p.bulk_molar_weight = p.molar_mass[old];
     p.major_component = (p.component_count < 2 || p.x[0] > 0.9999999) ? 0 : 1;
-    return p.molar_mass.empty() ? p.bulk_molar_weight : p.molar_mass[p.major_component];
+    if (p.major_component < static_cast<int>(p.molar_mass.size()))
+        p.bulk_molar_weight = p.molar_mass[p.major_component];
+    return p.bulk_molar_weight;
 }
 
 // The continuation shared by both tracers: from the saturation point at

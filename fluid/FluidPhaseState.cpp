@@ -113,6 +113,9 @@ public:
         for (Interaction* t : phase_.interactions)
             if (t) t->endVolumeSearch(stateNext);
         if (phase_.ideal) phase_.ideal->endVolumeSearch(stateNext);
+        // A refused search leaves no volume: the last one tried is no root
+        // of the kind asked for.
+        if (phase_.errorflag) phase_.volume(std::nan(""));
     }
     VolumeSearch(const VolumeSearch&) = delete;
     VolumeSearch& operator=(const VolumeSearch&) = delete;
@@ -972,6 +975,8 @@ void FluidPhase::calculate_temperature() {
 }
 
 void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
+    // (A refusal met at several steps of the call is said once.)
+    const platform::CallScope call;
     temperature(T_);
     pressure(P_bar);
     // The state functions follow the search at once: its terms' trees are
@@ -980,11 +985,17 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     calculate_molar_volume();
     stateFollowsSearch_ = false;
     const short failed = errorflag;
+    if (failed) {
+        // No root of the kind asked for: nothing of the state is given (the
+        // last volume tried is none of it).
+        withholdState();
+        if (print) dump();
+        return;
+    }
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
     calculate_state_functions();
     calculate_fugacities();
-    if (failed) errorflag = failed;  // a model whose properties clear the flag keeps the search's failure
     if (print) dump();
 }
 
@@ -996,6 +1007,7 @@ void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
 }
 
 void FluidPhase::calculateFromTV(double T_, double V_, char print) {
+    const platform::CallScope call;
     calculateStateFunctionsFromTV(T_, V_);
     calculate_fugacities();
     if (print) dump();
@@ -1023,6 +1035,7 @@ double FluidPhase::temperatureFromIsochore() {
 }
 
 void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
+    const platform::CallScope call;
     volume(V_);
     pressure(P_bar);
     // The search starts from the model's own isochore through the state

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace platform {
 namespace {
@@ -55,6 +56,30 @@ bool captured(ThreadLogCapture::Channel channel, const std::string& text) {
 ThreadLogCapture::ThreadLogCapture() : outer_(threadCapture()) { threadCapture() = this; }
 ThreadLogCapture::~ThreadLogCapture() { threadCapture() = outer_; }
 ThreadLogCapture* ThreadLogCapture::current() { return threadCapture(); }
+
+namespace {
+// The keys said in the thread's outermost call scope, and how deep it is.
+struct CallNotes {
+    int depth = 0;
+    std::set<std::string> said;
+};
+CallNotes& callNotes() {
+    thread_local CallNotes notes;
+    return notes;
+}
+}  // namespace
+
+CallScope::CallScope() { ++callNotes().depth; }
+CallScope::~CallScope() {
+    CallNotes& n = callNotes();
+    if (--n.depth == 0) n.said.clear();
+}
+
+bool firstInCall(const std::string& key) {
+    CallNotes& n = callNotes();
+    if (n.depth == 0 || threadCapture() != nullptr) return n.said.count(key) == 0;
+    return n.said.insert(key).second;
+}
 
 std::vector<ThreadLogCapture::Entry> ThreadLogCapture::take() {
     std::vector<Entry> out;

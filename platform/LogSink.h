@@ -93,6 +93,23 @@ private:
     ThreadLogCapture* outer_;
 };
 
+// A note that a calculation meets at many of its states (a model's refusal
+// of a state outside its range, met at every step of a curve beyond it) is
+// said once per calculation, and by every calculation that meets it: while
+// a CallScope lives on the thread (the command interpreter opens one per
+// command), firstInCall(key) is true for the first note of each key and
+// false after; with none, true every time, so that each call of the library
+// says its own.  A note kept by a ThreadLogCapture (a trial whose messages
+// the caller may drop) does not count as said.
+class CallScope {
+public:
+    CallScope();
+    ~CallScope();
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+};
+bool firstInCall(const std::string& key);
+
 // The text of an RTF document: control words and groups of the font and colour
 // tables dropped, \par and \line as new lines, \tab as a tab, \'hh and \uN
 // escapes decoded to UTF-8, escaped braces and backslashes kept.

@@ -203,7 +203,7 @@ void expectNoDifferenceAndEveryRefusalSaid(const Counts& n) {
 }  // namespace
 
 TEST(BrineCallSequences, DensitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) {
-    const int sequences = kSanitizedBuild ? 2 : 10;
+    const int sequences = historySequences(kSanitizedBuild ? 2 : 10);
     Counts n;
     runSequences<DensityModel>("Mao-Duan (IAPWS-95)", [] { return std::make_unique<MaoDuanSalinityModel>(0); },
                                densityCalls(), 11, sequences, 40, n);
@@ -217,7 +217,7 @@ TEST(BrineCallSequences, DensitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) 
 }
 
 TEST(BrineCallSequences, SolubilitiesAnswerAsOnAFreshObjectAndRefuseWithASentence) {
-    const int sequences = kSanitizedBuild ? 1 : 5;
+    const int sequences = historySequences(kSanitizedBuild ? 1 : 5);
     Counts n;
     runSequences<SolubilityModel>("Henry CO2", [] {
         auto h = std::make_unique<Henry>();

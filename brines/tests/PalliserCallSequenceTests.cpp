@@ -365,7 +365,7 @@ const std::vector<Call>& solverCalls() {
 }  // namespace
 
 TEST(PalliserCallSequences, EveryCallAnswersAsOnAFreshObjectAndFailsWithAMessageAndNoNumber) {
-    const SequenceCounts n = runSequences(calls(), 67, 24, 40);
+    const SequenceCounts n = runSequences(calls(), 67, historySequences(24), 40);
     EXPECT_EQ(n.differences, 0);
     EXPECT_EQ(n.unexplained, 0);
     EXPECT_GT(n.refused, 200);
@@ -376,7 +376,7 @@ TEST(PalliserCallSequences, EveryCallAnswersAsOnAFreshObjectAndFailsWithAMessage
 // The same for the point solvers, inversions, isochores and curves of the
 // diagram (a sample of them under the sanitizers).
 TEST(PalliserCallSequences, SolversAnswerAsOnAFreshObjectAndFailWithAMessageAndNoNumber) {
-    const int sequences = kSanitizedBuild ? 4 : 20;
+    const int sequences = historySequences(kSanitizedBuild ? 4 : 20);
     const SequenceCounts n = runSequences(solverCalls(), 73, sequences, 30);
     EXPECT_EQ(n.differences, 0);
     EXPECT_EQ(n.unexplained, 0);

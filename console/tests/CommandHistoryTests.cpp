@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +107,7 @@ public:
     // One calculation with its arguments (the curves, whose files are
     // compared too, seldom).
     std::vector<std::string> calculation() {
+        if (d_.chance(curves_)) return curve();
         const int k = d_.below(24);
         if (k < 8) return {"TP", word(temperature()), word(pressure())};
         if (k < 12) return {"TV", word(temperature()), word(d_.logBetween(10.0, 1e6))};
@@ -120,10 +122,37 @@ public:
         return {"isotherm", word(t), word(v), word(v * d_.between(2.0, 50.0)), "h"};
     }
 
+    // The share of the lines that trace a mixture's curves (bino, binop,
+    // isop, ll3, spinox, ter).
+    void mixtureCurves(double share) { curves_ = share; }
+
+    // A mixture's curve through a composition of its own (drawn inside and
+    // at the ends of [0, 1]): the start values one trace leaves must not
+    // take part in the next.
+    std::vector<std::string> curve() {
+        const double t = temperature(), x1 = fraction(), x2 = (1.0 - x1) * fraction();
+        switch (d_.below(6)) {
+            case 0: return {"bino", word(t), "h"};
+            case 1: return {"binop", word(t), word(pressure()), "h"};
+            case 2:
+                if (n_ == 3) return {"isop", word(t), word(x1), word(x2), word(d_.between(1.0, 10.0)), "h"};
+                return {"isop", word(t), word(x1), word(d_.between(1.0, 10.0)), "h"};
+            case 3: return {"ll3", word(t), word(x1), word(x2), word(d_.between(1.0, 10.0)), "h"};
+            case 4: return {"spinox", word(t), word(d_.logBetween(15.0, 2000.0)), word(x1), "h", "g"};
+            default: return {"ter", word(t), word(pressure()), "h"};
+        }
+    }
+
     Draw& draw() { return d_; }
 
 private:
+    double fraction() {
+        if (d_.chance(0.2)) return d_.chance(0.5) ? 0.0 : 1.0;
+        return d_.uniform();
+    }
+
     Draw d_;
+    double curves_ = 0.0;
     int n_;
     double Tlo_, Thi_, Plo_, Phi_, Tc_;
 };
@@ -134,7 +163,8 @@ struct Outcome {
 };
 
 // The files the calculations write.
-const char* const kFiles[] = {"crith", "satuh", "spinoh", "spinog", "isoch", "isoth"};
+const char* const kFiles[] = {"crith", "satuh", "spinoh", "spinog", "isoch",   "isoth",   "binoh",
+                              "binoph", "isoph", "isolh",  "terh",   "spinoth", "spinotg"};
 
 Outcome runLine(FluidPhase& m, std::vector<std::string> words) {
     std::vector<char*> argv;
@@ -181,11 +211,12 @@ struct HistoryTally {
 
 // `lines` random lines on one model of `name` against a new model per line,
 // given the composition the history had set before it.
-void historyOf(const char* name, int lines, std::uint64_t seed, HistoryTally& t) {
+void historyOf(const char* name, int lines, std::uint64_t seed, HistoryTally& t, double curves = 0.0) {
     std::unique_ptr<FluidPhase> used;
     capture([&] { used.reset(createFluidModel(name)); });
     ASSERT_TRUE(used) << name;
     LineMaker make(*used, seed);
+    make.mixtureCurves(curves);
     t.shownOfModel = 0;
     std::vector<std::string> lastComposition;
     for (int i = 0; i < lines; ++i) {
@@ -231,24 +262,85 @@ void historyOf(const char* name, int lines, std::uint64_t seed, HistoryTally& t)
     }
 }
 
+// `lines` random lines on each model against a new model per line (with a
+// share `curves` of mixture curves), from `seed` on: no line differs and every
+// refusal says why.  VARNOK_HISTORY_LINES sets another number of lines,
+// VARNOK_HISTORY_SEED other histories and VARNOK_HISTORY_CURVES another share,
+// for a longer search by hand.
+void expectHistoriesAsOnNewModels(const std::vector<const char*>& models, int lines, std::uint64_t seed,
+                                  double curves) {
+    if (const char* more = std::getenv("VARNOK_HISTORY_LINES")) lines = std::atoi(more);
+    if (const char* other = std::getenv("VARNOK_HISTORY_SEED")) seed = std::strtoull(other, nullptr, 10);
+    if (const char* share = std::getenv("VARNOK_HISTORY_CURVES")) curves = std::atof(share);
+    HistoryTally t;
+    for (const char* name : models) historyOf(name, lines, seed++, t, curves);
+    std::string shown;
+    for (const std::string& s : t.shown) shown += s + "\n";
+    EXPECT_EQ(t.differences, 0) << t.lines << " lines\n" << shown;
+    EXPECT_EQ(t.silent, 0) << shown;
+    std::printf("%ld lines on %zu models: %ld differ, %ld refused without a sentence\n", t.lines, models.size(),
+                t.differences, t.silent);
+}
+
 }  // namespace
 
 TEST(CommandHistory, EveryModelAnswersWhateverRanBefore) {
     // Lines per model (fewer under the sanitizers, which watch the memory).
 #if defined(VARNOK_SANITIZED_BUILD)
-    int lines = 3;
+    const int lines = 3;
 #else
-    int lines = 10;
+    const int lines = 10;
 #endif
-    // (VARNOK_HISTORY_LINES sets another number, for a longer search.)
-    if (const char* more = std::getenv("VARNOK_HISTORY_LINES")) lines = std::atoi(more);
-    HistoryTally t;
-    std::uint64_t seed = 1;
-    for (const char* name : kModels) historyOf(name, lines, seed++, t);
-    std::string shown;
-    for (const std::string& s : t.shown) shown += s + "\n";
-    EXPECT_EQ(t.differences, 0) << t.lines << " lines\n" << shown;
-    EXPECT_EQ(t.silent, 0) << shown;
-    std::printf("%ld lines on %zu models: %ld differ, %ld refused without a sentence\n", t.lines,
-                sizeof kModels / sizeof kModels[0], t.differences, t.silent);
+    expectHistoriesAsOnNewModels(std::vector<const char*>(std::begin(kModels), std::end(kModels)), lines, 1, 0.0);
+}
+
+// The mixtures' curve tracers (and the pure fluid's, at the pure ends) in a
+// history of their own: each trace starts from the state asked for, not from
+// the one the trace before it ended on.
+TEST(CommandHistory, MixtureCurvesAnswerWhateverRanBefore) {
+    const std::vector<const char*> mixtures = {"SRK:CO2,CH4",    "SRK1:CO2,CH4",   "SRK2:CO2,CH4",
+                                               "PR:CO2,N2",      "PRSV:H2O,CO2",   "Montel:CO2,CH4",
+                                               "DMW2:H2O,CO2",   "DMWEOS:H2O,CH4", "Kreglewski:CO2,CH4",
+                                               "hnc",            "hn",             "hk"};
+    expectHistoriesAsOnNewModels(mixtures, VARNOK_SAMPLE_SWEEPS ? 2 : 6, 101, 0.5);
+}
+
+// Lines that read what an earlier line left on the model: the saturated
+// densities with the molar mass of the other pure end, a refusal said once
+// per model, a trace started from the solver state of the trace before it.
+// After its history each line prints and writes what it does on a new model,
+// and a refusal says its sentence again.
+TEST(CommandHistory, EachLineAnswersAndRefusesAsOnANewModel) {
+    struct Case {
+        const char* model;
+        std::vector<std::string> before, line;
+        const char* refusal;  // the sentence of the line's refusal (none: it is done)
+    };
+    const char* const untraced = "no state of a CH4-H2O mixture at or above 513.15 K";
+    const Case cases[] = {
+        {"SRK:CO2,CH4", {"x", "1", "psat", "150"}, {"x", "0", "sat", "h"}, nullptr},
+        {"PR:CO2,N2", {"x", "1", "TP", "100", "50"}, {"x", "0", "sat", "h"}, nullptr},
+        {"DMWEOS:H2O,CH4", {"x", "0.2", "isoc", "50", "500", "700", "h"}, {"x", "0.2", "isoc", "50", "500", "700", "h"},
+         untraced},
+        {"DMWEOS:H2O,CH4", {"x", "0.3", "TP", "600", "100"}, {"x", "0.3", "TP", "600", "100"}, nullptr},
+        {"ZhangDuanH2O", {"TP", "300", "1"}, {"TP", "300", "1"}, "the state at 300 K and 1 bar lies outside it"},
+        {"hnc", {"x", "0.2", "0.1", "isop", "600", "0.2", "0.1", "5", "h"}, {"ll3", "600", "0.2", "0.1", "5", "h"},
+         "No liquid-liquid isopleth without its start table"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<FluidPhase> used, fresh;
+        capture([&] { used.reset(createFluidModel(c.model)); });
+        capture([&] { fresh.reset(createFluidModel(c.model)); });
+        ASSERT_TRUE(used && fresh) << c.model;
+        runLine(*used, c.before);
+        const Outcome a = runLine(*used, c.line), b = runLine(*fresh, c.line);
+        const std::string what = std::string(c.model) + ": " + joined(c.before) + " then " + joined(c.line);
+        EXPECT_EQ(a.ok, c.refusal == nullptr) << what << "\n" << a.err;
+        EXPECT_EQ(b.ok, c.refusal == nullptr) << what << "\n" << b.err;
+        EXPECT_EQ(a.out + a.file, b.out + b.file) << what;
+        if (c.refusal) {
+            EXPECT_NE(a.err.find(c.refusal), std::string::npos) << what << "\n" << a.err;
+            EXPECT_NE(b.err.find(c.refusal), std::string::npos) << what << "\n" << b.err;
+        }
+    }
 }

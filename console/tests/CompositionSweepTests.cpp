@@ -88,14 +88,9 @@ Printed print(FluidPhase& m, double T, double P) {
         // source refuses its mixtures, with that reason, wherever the row
         // governs them (DMW's CH4-H2O from 513.15 K, its CH4-CO2 from 305.15
         // to 498.15 K beyond the dilute solution).
-        // The reason is said once per model: its later refusals find no
-        // state.
-        static std::vector<const FluidPhase*> said;
+        // Each refusal says the reason, whatever the model refused before.
         const bool traced = c.err.find("could not be traced") != std::string::npos;
-        if (traced) said.push_back(&m);
-        const bool before = std::find(said.begin(), said.end(), &m) != said.end() &&
-                            c.err.find("No state of the") != std::string::npos;
-        p.verdict = traced || before ? "untraced" : "refused";
+        p.verdict = traced ? "untraced" : "refused";
         return p;
     }
     const std::size_t at = c.out.find("** Phase: ");

@@ -13,6 +13,7 @@
 #include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/tests/StateSweep.h"
 #include "fluid/tests/TextRows.h"
 
@@ -119,3 +120,60 @@ TEST(SearchEdges, ASaltsSaturationCurveEndsAtItsMeltingPoint) {
     }
 }
 #endif
+
+// A search of the volume from T and P, by phase kind (0 any root, 1 the
+// vapour-like, 2 the liquid-like), near the critical point and the vapour
+// pressure of the four reference fluids and of the cubic and Duan models,
+// each after a state of the same model far from it: a volume it gives holds
+// the pressure asked for (P(T, V) evaluated again from that volume), and a
+// search it refuses leaves no number of the state before (V, Z, H, the
+// fugacity all NaN).  Among them CO2 at 304.2 K and 1000 bar as the vapour
+// kind, above its critical pressure where the one root is the dense fluid's.
+TEST(SearchEdges, ARefusedVolumeSearchLeavesNoNumber) {
+    struct Fluid {
+        const char* model;
+        const char* fluid;  // the ancillaries' name of the component searched
+        std::vector<double> x;
+    };
+    const Fluid fluids[] = {{"WagnerPruss", "H2O", {}},         {"IUPACCO2", "CO2", {}},
+                            {"IUPACCH4", "CH4", {}},            {"Jacobsen", "N2", {}},
+                            {"SRK:CO2,CH4", "CO2", {1.0, 0.0}}, {"PR:CO2,N2", "CO2", {1.0, 0.0}},
+                            {"DMW1:H2O", "H2O", {}},            {"DMW2:H2O,CO2", "H2O", {1.0, 0.0}}};
+    long answered = 0, refused = 0;
+    for (const Fluid& f : fluids) {
+        std::unique_ptr<FluidPhase> m;
+        capture([&] { m = model(f.model, f.x); });
+        ASSERT_TRUE(m) << f.model;
+        const double Tc = ancillaryCriticalTemperature(f.fluid), Pc = ancillaryCriticalPressure(f.fluid) * 1e-5;
+        std::vector<std::pair<double, double>> states;  // T (K), P (bar)
+        for (double t : {0.999, 1.0, 1.0005, 1.01})
+            for (double p : {0.5, 0.99, 1.01, 2.0, 10.0}) states.push_back({Tc * t, Pc * p});
+        for (double t : {0.7, 0.9, 0.99}) {
+            const double Ps = ancillaryVapourPressure(f.fluid, Tc * t) * 1e-5;
+            for (double p : {0.999, 1.001}) states.push_back({Tc * t, Ps * p});
+        }
+        if (std::string(f.fluid) == "CO2") states.push_back({304.2, 1000.0});
+        for (const auto& [T, P] : states)
+            for (int kind : {0, 1, 2}) {
+                m->phase_kind = 0;
+                capture([&] { m->calculateFromTP(1.5 * Tc, 0.5 * Pc, 0); });
+                ASSERT_EQ(m->errorflag, 0) << f.model;
+                m->phase_kind = kind;
+                capture([&] { m->calculateFromTP(T, P, 0); });
+                const std::string at = std::string(f.model) + " at " + std::to_string(T) + " K, " +
+                                       std::to_string(P) + " bar, kind " + std::to_string(kind);
+                if (m->errorflag) {
+                    ++refused;
+                    EXPECT_TRUE(std::isnan(m->V) && std::isnan(m->Z) && std::isnan(m->H) && std::isnan(m->fugacity[0]))
+                        << at << ": V " << m->V << " Z " << m->Z << " H " << m->H << " f " << m->fugacity[0];
+                    continue;
+                }
+                ++answered;
+                const double V = m->V;
+                capture([&] { m->calculateFromTV(T, V, 0); });
+                EXPECT_NEAR(m->P * 1e-5, P, 1e-6 * P) << at;
+            }
+    }
+    EXPECT_GT(answered, 0);
+    EXPECT_GT(refused, 0);
+}

@@ -70,8 +70,8 @@ Anderko::Anderko(int phaseKind) : WaterEOS(3, phaseKind, 0) {
     // part of the ideal gas is that of the components' standard-state data
     // (none for the salts: their state functions fail, said once).
     ideal = new Standard();
-    Vl0 = 2e-05;
-    Vv0 = 0.0002;
+    Vl0 = kMadeLiquidStart;
+    Vv0 = kMadeVapourStart;
     critical_T = 648.6;
     critical_V = 6.174e-05;
     // The saturation volumes are not bounded by IAPWS-95's critical volume,

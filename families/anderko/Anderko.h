@@ -56,7 +56,12 @@ public:
     void initializeDewPoint2(double T, double x, int branch);
     void initializeBubblePoint2(double T, double x) override;
     void initializeFlash2(double T, double P) override;
-    void initializeFromFile(const char* path, double T, double x1, double x2);
+    // The start volumes (m3/mol) of a model just made, and of every start
+    // table read before its row is found.
+    static constexpr double kMadeLiquidStart = 2e-05, kMadeVapourStart = 0.0002;
+    // False (a start table missing, said, or without a row) when it gives no
+    // start values.
+    bool initializeFromFile(const char* path, double T, double x1, double x2);
     void initializeFromTx(double T, double x1, double x2);
 
     // ---- curve and diagram drivers (output files named by a prefix and the suffix)

@@ -98,7 +98,12 @@ void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double T_, d
     const std::string name = std::string("isol") + (suffix ? suffix : "");
     useVLE();
     if (!vle_) return;
-    initializeFromFile("init/LL_H2ONaClCH4", T_, x1, x2);
+    // Without its start table the isopleth has no start of its own (the
+    // solver's state is the last calculation's): refused.
+    if (!initializeFromFile("init/LL_H2ONaClCH4", T_, x1, x2)) {
+        platform::diagf("No liquid-liquid isopleth without its start table.\n");
+        return;
+    }
     vle_->first_init_flag = 0;
     std::FILE* f = platform::openOutput(name, "wt");
     if (!f) return;
@@ -115,10 +120,10 @@ void Anderko::calculateTheIsopleth3(const char* suffix, double T_, double x1, do
     std::FILE* f = platform::openOutput(name, "wt");
     if (!f) return;
     vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, d, 100000.0, 0, 1, nullptr);
-    if (vle_->error == 3) {  // no starting point: start again from the liquid-gas table
-        initializeFromFile("init/LG_H2ONaClCH4", T_, x1, x2);
+    // No starting point: start again from the liquid-gas table, where there
+    // is one.
+    if (vle_->error == 3 && initializeFromFile("init/LG_H2ONaClCH4", T_, x1, x2))
         vle_->calculate_an_isopleth(T_, 0.0, f, suffix, Tmin, 1300.0, 1.0, 100000.0, 0, 1, nullptr);
-    }
     platform::closeOutput(f, name);
 }
 

@@ -93,6 +93,17 @@ bool temperaturePass(const std::vector<BoundaryRow>& rows, double T, BoundaryRow
 }  // namespace
 
 namespace {
+// The start values of a trace are the call's own: before a table is read
+// they are those of a model just made, so that a table without the row asked
+// for (or a missing table) never leaves the start of an earlier calculation
+// in place.
+void forgetStarts(Anderko& m) {
+    m.Vl0 = Anderko::kMadeLiquidStart;
+    m.Vv0 = Anderko::kMadeVapourStart;
+    m.x_liquid.assign(static_cast<std::size_t>(m.component_count), 0.0);
+    m.x_vapour.assign(static_cast<std::size_t>(m.component_count), 0.0);
+}
+
 void storeRow(Anderko& m, const BoundaryRow& r) {
     m.x_liquid.assign(2, 0.0);
     m.x_vapour.assign(2, 0.0);
@@ -121,6 +132,7 @@ void loadSolver(Anderko& m, double T, double P_bar, double Vv, double z1) {
 
 void Anderko::initializeBubblePoint2(double T_, double x1) {
     if (systemCode != kSystemH2O_NaCl || component_count != 2) return;
+    forgetStarts(*this);
     const auto rows = tablePass(3, x1);
     BoundaryRow r;
     if (temperaturePass(rows, T_, r)) {
@@ -133,6 +145,7 @@ void Anderko::initializeBubblePoint2(double T_, double x1) {
 
 void Anderko::initializeFlash2(double T_, double P_bar) {
     if (systemCode != kSystemH2O_NaCl || component_count != 2) return;
+    forgetStarts(*this);
     const auto rows = tablePass(1, P_bar);
     BoundaryRow r;
     if (temperaturePass(rows, T_, r))
@@ -143,6 +156,7 @@ void Anderko::initializeFlash2(double T_, double P_bar) {
 
 void Anderko::initializeDewPoint2(double T_, double x1, int branch) {
     if (systemCode != kSystemH2O_NaCl || component_count != 2) return;
+    forgetStarts(*this);
     const auto rows = tablePass(5, x1);
     if (rows.empty()) return;
     // Rows that share their temperature with the next one make a pair: the
@@ -174,10 +188,11 @@ void Anderko::initializeDewPoint2(double T_, double x1, int branch) {
     loadSolver(*this, T_, r.f[1], Vv0, x1);
 }
 
-void Anderko::initializeFromFile(const char* path, double T_, double x1, double x2) {
-    if (!path || component_count < 2 || component_count > 3) return;
+bool Anderko::initializeFromFile(const char* path, double T_, double x1, double x2) {
+    if (!path || component_count < 2 || component_count > 3) return false;
+    forgetStarts(*this);
     std::FILE* in = platform::openDataFile(path, "r");
-    if (!in) return;
+    if (!in) return false;
     const bool three = component_count == 3;
     double row[13], best[13];
     double dmin = 1e15;
@@ -195,7 +210,7 @@ void Anderko::initializeFromFile(const char* path, double T_, double x1, double 
     std::fclose(in);
     if (!found) {
         platform::diagf("Initialization from file %s: no row\n", path);
-        return;
+        return false;
     }
     const int n = component_count;
     x_liquid.assign(n, 0.0);
@@ -226,6 +241,7 @@ void Anderko::initializeFromFile(const char* path, double T_, double x1, double 
         platform::tracef("Initialized from file %s: T %lg P %lg bar x0 %lg x1 %lg y0 %lg y1 %lg Vl %lg cm3/mol Vv %lg "
                     "cm3/mol\n",
                     path, best[0], best[1], best[2], best[3], best[5], best[6], best[8], best[9]);
+    return true;
 }
 
 void Anderko::initializeFromTx(double T_, double a, double g) {

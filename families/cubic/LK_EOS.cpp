@@ -168,10 +168,9 @@ void LK_EOS::calculate_molar_volume() {
 
 bool LK_EOS::stateFromSearch() {
     if (T == solvedT_ && V == solvedV_ && errorflag == 0) return true;
-    if (!said_)
+    if (platform::firstInCall("Lee-Kesler pressure at a volume"))
         platform::diagf("Lee-Kesler: the model gives the molar volume at a temperature and pressure only, "
                         "not the pressure at a volume\n");
-    said_ = true;
     P = Z = std::nan("");
     errorflag = 1;
     return false;

@@ -55,8 +55,7 @@ public:
 
 private:
     // The state of the last volume search; false (P and Z not given, said
-    // once) when T or V has changed since.
+    // once in a call) when T or V has changed since.
     bool stateFromSearch();
     double solvedT_ = 0.0, solvedV_ = 0.0;
-    bool said_ = false;
 };

@@ -450,10 +450,10 @@ bool Duan2::refuseMixture()
         row = 1;
     else
         return false;
-    if (!untracedRowSaid[row]) {
-        // Said once, and again after a caller that kept its messages to
-        // itself (a trial state's search), so that a refusal names its reason.
-        untracedRowSaid[row] = platform::ThreadLogCapture::current() == nullptr;
+    // Said by every call that meets it, once in its many states (a curve's),
+    // and again after a caller that kept its messages to itself (a trial
+    // state's search), so that a refusal names its reason.
+    if (platform::firstInCall(row == 0 ? "Duan EOS untraced CH4-CO2 row" : "Duan EOS untraced CH4-H2O row")) {
         if (row == 0)
             platform::diagf("Duan EOS: no state of a CH4-CO2 mixture above 305.15 K and up to 498.15 K: the k3 = "
                             "-0.7 of its interaction row there, which makes the mixture's gamma negative near x = "

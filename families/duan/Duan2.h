@@ -82,7 +82,6 @@ public:
     // replaced by every k = 1, the plain combining rule (plainRow).
     bool admitUntracedRow = false;
     bool plainRow = false;
-    bool untracedRowSaid[2] = {false, false};  // CH4-CO2 305.15-498.15 K, CH4-H2O from 513.15 K
 
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K

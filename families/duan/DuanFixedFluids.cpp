@@ -112,9 +112,10 @@ bool DuanH2O::outsideRange()
     const bool out = !(T >= kZhangDuanTmin && T <= kZhangDuanTmax && P >= kZhangDuanPmin * 1e5 * (1.0 - slack) &&
                        P <= kZhangDuanPmax * 1e5 * (1.0 + slack));
     if (!out) return false;
+    // No state: nothing of it is given, whatever the search found.
+    withholdState();
     errorflag = 1;
-    if (!rangeSaid) {
-        rangeSaid = true;
+    if (platform::firstInCall("Zhang-Duan H2O range")) {
         platform::diagf("Zhang-Duan H2O: no state at %g K and %g bar: the equation of Zhang & Duan (2005) holds "
                         "from %g to %g K and %g to %g bar\n",
                         T, P / 1e5, kZhangDuanTmin, kZhangDuanTmax, kZhangDuanPmin, kZhangDuanPmax);

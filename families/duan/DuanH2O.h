@@ -35,5 +35,4 @@ public:
 private:
     // Set 1 outside its range: the state fails (errorflag), true.
     bool outsideRange();
-    bool rangeSaid = false;
 };

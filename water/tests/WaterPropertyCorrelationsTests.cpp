@@ -57,11 +57,13 @@ std::string rowOf(F write) {
     return got ? std::string(buf) : std::string();
 }
 
-// The reference liquid at (T, P bar).
+// The reference liquid at (T, P bar); where the liquid has no root (low
+// pressures far above the boiling point) the stable state, the vapour.
 double referenceVolume(WagnerPruss& w, double T, double P_bar) {
     w.temperature(T);
     w.pressure(P_bar);
     w.calculate_molar_volume();
+    if (w.errorflag) w.calculateStableStateFromTP(T, P_bar);
     return w.V;
 }
 
