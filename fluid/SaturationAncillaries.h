@@ -13,7 +13,9 @@
 //        Chem. Ref. Data 29 (2000) 1361
 //
 // They give the volume searches and the saturation solvers of any model of
-// these fluids a start that depends on the temperature alone.  Units: T in K,
+// these fluids a start that depends on the temperature alone.  Their
+// coefficients are rows of the reference fluids' table (ReferenceFluids.h);
+// these functions read its standard rows, by a component's formula or alias.  Units: T in K,
 // densities in kg/m3, molar volumes in m3/mol.
 
 // Density of saturated liquid water; at Tc = 647.096 K exactly rho_c = 322.
