@@ -354,13 +354,20 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
 TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
     // The first column of the README's table "Where each model holds": each
     // name in backticks, "MODEL:" or "MODEL:COMPONENTS" for a model whose
-    // components follow its name.
+    // components follow its name.  Every row has the header's columns.
     const std::string readme = readFile(VARNOK_TEST_SOURCE_DIR "/README.md");
     const std::size_t table = readme.find("\n| model |", readme.find("## Where each model holds"));
     ASSERT_NE(table, std::string::npos);
+    const auto columns = [&](std::size_t pos) {
+        const std::string line = readme.substr(pos, readme.find('\n', pos) - pos);
+        return std::count(line.begin(), line.end(), '|') - 1;
+    };
+    const auto header = columns(table + 1);
+    EXPECT_EQ(header, 4);  // model, fluids, range, source
     std::vector<std::pair<std::string, bool>> named;  // model word, with components
     for (std::size_t pos = readme.find('\n', table + 1) + 1; readme.compare(pos, 1, "|") == 0;
          pos = readme.find('\n', pos) + 1) {
+        EXPECT_EQ(columns(pos), header) << readme.substr(pos, readme.find('\n', pos) - pos);
         const std::string cell = readme.substr(pos + 1, readme.find('|', pos + 1) - pos - 1);
         for (std::size_t a = cell.find('`'); a != std::string::npos; a = cell.find('`', a + 1)) {
             const std::size_t b = cell.find('`', a + 1);
