@@ -73,7 +73,8 @@ constexpr ReferenceFluid kStandardRows[] = {
        13.10811727353235},
       {0.935, 1.03, 1.204, 3.176, 5.616, 5.744}},
      90.6941, 11.696e3, 940.0,
-     {"solid CH4", 32.9e-6, &gases::ch4MeltingPressure, &gases::ch4SublimationPressure, nullptr}},
+     {"solid CH4", 32.9e-6, &gases::ch4MeltingPressure, &gases::ch4SublimationPressure, nullptr,
+      "the Clausius-Clapeyron line of its sublimation through its triple point"}},
     {"N2", nullptr, "Jacobsen", 0.0280134, 126.192, 313.3,
      {A::kLogDensity, 313.3, 4,
       {1.48654237, -0.280476066, 0.0894143085, -0.119879866},
@@ -145,39 +146,43 @@ const ReferenceFluid* ReferenceFluids::find(const char* name) const {
     return nullptr;
 }
 
+namespace {
+
+// What `get` reads from the row of `name`, `none` for a name not in `t`.
+template <class R, class Get>
+R fromRow(const ReferenceFluids& t, const char* name, R none, Get get) {
+    const ReferenceFluid* f = t.find(name);
+    return f ? get(*f) : none;
+}
+
+}  // namespace
+
 double ReferenceFluids::vapourPressure(const char* name, double T) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->saturationPressure(T) : kNaN;
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturationPressure(T); });
 }
 
 double ReferenceFluids::saturatedLiquidDensity(const char* name, double T) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->saturatedLiquidDensity(T) : kNaN;
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedLiquidDensity(T); });
 }
 
 double ReferenceFluids::saturatedLiquidVolume(const char* name, double T) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->saturatedLiquidVolume(T) : kNaN;
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedLiquidVolume(T); });
 }
 
 double ReferenceFluids::saturatedVapourVolume(const char* name, double T) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->saturatedVapourVolume(T) : kNaN;
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedVapourVolume(T); });
 }
 
 double ReferenceFluids::criticalTemperature(const char* name) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->Tc : kNaN;
+    return fromRow(*this, name, kNaN, [](const ReferenceFluid& f) { return f.Tc; });
 }
 
 double ReferenceFluids::criticalPressure(const char* name) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->vapourPressure.reducing : kNaN;
+    return fromRow(*this, name, kNaN, [](const ReferenceFluid& f) { return f.vapourPressure.reducing; });
 }
 
 double ReferenceFluids::triplePointTemperature(const char* name) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->Tt : 0.0;
+    return fromRow(*this, name, 0.0, [](const ReferenceFluid& f) { return f.Tt; });
 }
 
 double ReferenceFluids::freezingTemperature(const char* name, double xi) const {
@@ -196,13 +201,11 @@ double ReferenceFluids::sublimation(const char* name, double T, double& solidVol
 }
 
 SolidField ReferenceFluids::solidAt(const char* name, double T, double P_bar) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->solidAt(T, P_bar * 1e5) : SolidField{};
+    return fromRow(*this, name, SolidField{}, [&](const ReferenceFluid& f) { return f.solidAt(T, P_bar * 1e5); });
 }
 
 const char* ReferenceFluids::referenceModel(const char* name) const {
-    const ReferenceFluid* f = find(name);
-    return f ? f->referenceModel : nullptr;
+    return fromRow(*this, name, static_cast<const char*>(nullptr), [](const ReferenceFluid& f) { return f.referenceModel; });
 }
 
 const ReferenceFluid* referenceFluid(const char* name) { return ReferenceFluids::standard().find(name); }

@@ -47,6 +47,8 @@ struct SolidLines {
     double (*melting)(const ReferenceFluid&, double T) = nullptr;
     double (*sublimation)(const ReferenceFluid&, double T) = nullptr;
     SolidField (*at)(const ReferenceFluid&, double T, double P) = nullptr;
+    // Where its sublimation pressure comes from, as the frost verdict says it.
+    const char* sublimationSource = "its published sublimation pressure";
 };
 
 struct ReferenceFluid {

@@ -31,7 +31,7 @@ double ancillarySaturatedLiquidDensity(const char* name, double T);
 // temperature that is not positive.
 double ancillarySaturatedLiquidVolume(const char* name, double T);
 
-// Molar volume of the saturated vapour of H2O, CO2, CH4 or N2 at min(T, Tc)
+// Molar volume of the saturated vapour of a reference fluid at min(T, Tc)
 // (the critical volume at and above Tc), 1/rho'' from the ancillary equations
 // (theta = 1 - T/Tc):
 //   H2O  ln(rho''/rho_c) = sum c_i theta^(k_i/6), Wagner & Pruss (2002), eq. 2.7
@@ -48,14 +48,14 @@ double ancillarySaturatedVapourVolume(const char* name, double T);
 // percent.
 inline constexpr double kVapourPressureTolerance = 0.05;
 
-// Vapour pressure (Pa) of H2O, CO2, CH4 or N2 at 0 < T < Tc from the
+// Vapour pressure (Pa) of a reference fluid at 0 < T < Tc from the
 // ancillary equations ln(p/pc) = (Tc/T) sum a_i theta^t_i published with the
 // reference equations named above (methane: fitted to Setzmann & Wagner's);
 // NaN for another component or a temperature outside that range.
 double ancillaryVapourPressure(const char* name, double T);
 
-// The critical temperature (K) of the vapour-pressure equation of H2O, CO2,
-// CH4 or N2 (that of its reference equation); NaN for another component.
+// The critical temperature (K) of the vapour-pressure equation of a
+// reference fluid (that of its reference equation); NaN for another component.
 double ancillaryCriticalTemperature(const char* name);
 // Its critical pressure (Pa); NaN for another component.
 double ancillaryCriticalPressure(const char* name);
