@@ -10,6 +10,7 @@
 // 230 K (8.94735 Pa, the check value of IAPWS R14-08).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
