@@ -20,15 +20,14 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
+#include "fluid/ReferenceFluids.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
-#include "gases/SolidCurves.h"
 #include "gases/Sterner.h"
 #include "magma/HollowayEOS.h"
 #include "platform/LogSink.h"
 #include "water/HGK.h"
-#include "water/IceCurves.h"
 #include "water/Hill.h"
 #include "water/Keenan.h"
 #include "water/Saul.h"
@@ -189,48 +188,22 @@ bool usable(FluidPhase& m, const std::string& name, std::string* why) {
 
 FluidPhase* buildFluidModel(const char* name, std::string* why);
 
-// The solids of the components of these models: the ices of water (IAPWS
-// R14-08), solid CO2, CH4 and N2 (their reference equations' melting and
-// sublimation curves), halite and sylvite below their melting temperatures.
+// The solids of the components of these models: the reference fluids'
+// (the ices of water, solid CO2, CH4 and N2: their table's melting and
+// sublimation lines), halite and sylvite below their melting temperatures.
 SolidField componentSolid(const char* component, double T, double P_bar) {
-    SolidField f;
-    if (!component) return f;
-    if (std::string(component) == "H2O") {
-        const water::Ice ice = water::iceAt(T, P_bar * 1e5);
-        f.solid = water::iceName(ice);
-        f.supercooledLiquid = ice == water::Ice::Ih && T < 273.16;
-        return f;
-    }
-    f.solid = gases::gasSolidAt(component, T, P_bar * 1e5);
+    SolidField f = ReferenceFluids::standard().solidAt(component, T, P_bar);
 #ifdef VARNOK_FACTORY_SALT_MELTING
-    if (!f.solid) f.solid = anderko::saltSolidAt(component, T, P_bar);
+    if (!f.solid && component) f.solid = anderko::saltSolidAt(component, T, P_bar);
 #endif
     return f;
 }
 
-// The stable state of a pure fluid from its reference equation (IAPWS-95,
-// IUPAC CO2 and CH4, Span et al. N2), built for the call: the molar volume
-// (m3/mol), NaN outside the equation's range or where it gives none.
+// The stable state of a pure fluid from the reference equation of its row in
+// the reference fluids' table, built for the call: the molar volume (m3/mol),
+// NaN outside the equation's range or where it gives none.
 double referenceVolume(const char* component, double T, double P_bar) {
-    if (!component) return std::nan("");
-    const std::string c(component);
-    std::unique_ptr<FluidPhase> m;
-    if (c == "H2O")
-        m.reset(water<WagnerPruss>(2));
-    else if (c == "CO2")
-        m.reset(new IUPACCO2(1));
-    else if (c == "CH4")
-        m.reset(new IUPACCH4(1));
-    else if (c == "N2")
-        m.reset(new Jacobsen(1));
-    else
-        return std::nan("");
-    // Beyond its range the reference is no reference.
-    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
-    const platform::ThreadLogCapture quiet;  // no state: NaN
-    const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
-    if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");
-    return m->V;
+    return referenceVolumeIn(ReferenceFluids::standard(), component, T, P_bar);
 }
 
 // The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
@@ -245,24 +218,11 @@ double publishedHenryConstant(const char* solvent, const char* solute, double T)
     return henry::fernandezPriniToCritical(solute, T);
 }
 
-// The sublimation pressures (Pa) of ice Ih (IAPWS R14-08) and solid CO2
-// (Span & Wagner 1996, eq. 3.12) below their triple points, with the solids'
-// molar volumes for the Poynting correction: ice Ih 19.65 cm3/mol (916.72
-// kg/m3 at the triple point, IAPWS R10-06), solid CO2 28.2 cm3/mol (about
-// 1.56 g/cm3 near its sublimation point); NaN for any other component.
+// The sublimation pressures (Pa) of the reference fluids' solids below their
+// triple points, with the solids' molar volumes for the Poynting correction
+// (their table's); NaN for any other component.
 double componentSublimation(const char* component, double T, double& solidVolume) {
-    solidVolume = std::nan("");
-    if (!component) return std::nan("");
-    const std::string c(component);
-    if (c == "H2O" && T < 273.16) {
-        solidVolume = 19.65e-6;
-        return water::iceIhSublimationPressure(T);
-    }
-    if (c == "CO2" && T < 216.592) {
-        solidVolume = 28.2e-6;
-        return gases::co2SublimationPressure(T);
-    }
-    return std::nan("");
+    return ReferenceFluids::standard().sublimation(component, T, solidVolume);
 }
 
 // The published water content of CO2-rich phases (Spycher, Pruess &
@@ -485,11 +445,19 @@ FluidPhase* factoryEntry(const char* name) {
 void installFluidModelFactory() { FluidPhase::eosFactory = &factoryEntry; }
 
 const char* referenceModelOf(const std::string& fluid) {
-    if (fluid == "H2O") return "WagnerPruss";
-    if (fluid == "CO2") return "IUPACCO2";
-    if (fluid == "CH4") return "IUPACCH4";
-    if (fluid == "N2") return "Jacobsen";
-    return nullptr;
+    return ReferenceFluids::standard().referenceModel(fluid.c_str());
+}
+
+double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, double T, double P_bar) {
+    const char* name = fluids.referenceModel(component);
+    std::unique_ptr<FluidPhase> m(name ? buildFluidModel(name, nullptr) : nullptr);
+    if (!m) return std::nan("");
+    // Beyond its range the reference is no reference.
+    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
+    const platform::ThreadLogCapture quiet;  // no state: NaN
+    const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
+    if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");
+    return m->V;
 }
 
 std::span<const FluidModelEntry> fluidModelRegistry() { return kRegistry; }

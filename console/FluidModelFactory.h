@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/ReferenceFluids.h"
 
 // One model of the registry: its short name, the line of the programs' list
 // it is printed on (null for a name that builds no model), whether its
@@ -46,8 +47,15 @@ void installFluidModelFactory();
 // help, from the registry.
 std::string fluidModelNames();
 
-// The short name of the reference equation of the fluid `fluid` ("H2O":
-// WagnerPruss, IAPWS-95; "CO2": IUPACCO2; "CH4": IUPACCH4; "N2": Jacobsen,
-// Span et al. 2000), against which the other models of that fluid are
-// measured; null for any other name.
+// The short name of the reference equation of the fluid `fluid`, from its row
+// of the reference fluids' table ("H2O": WagnerPruss, IAPWS-95; "CO2":
+// IUPACCO2; "CH4": IUPACCH4; "N2": Jacobsen, Span et al. 2000), against which
+// the other models of that fluid are measured; null for any other name.
 const char* referenceModelOf(const std::string& fluid);
+
+// The molar volume (m3/mol) of the stable state of the pure component at T
+// (K) and P (bar) from the reference equation its row in `fluids` names (the
+// models' lookup FluidPhase::referenceVolumeOf reads the standard table);
+// NaN for a component not in it, outside that equation's range or where it
+// gives no state.
+double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, double T, double P_bar);

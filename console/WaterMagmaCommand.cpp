@@ -10,7 +10,7 @@
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
-#include "water/IceCurves.h"
+#include "fluid/IceCurves.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "platform/LogSink.h"
-#include "water/IceCurves.h"
+#include "fluid/IceCurves.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "expressions/Expression.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/VenturiInteraction.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
@@ -74,38 +75,25 @@ constexpr SystemData kSystems[] = {
 }  // namespace
 
 double triplePointTemperature(const char* component) {
-    // Triple points of the reference equations of state: water 273.16 K
-    // (IAPWS-95, Wagner & Pruss 2002), carbon dioxide 216.592 K (Span & Wagner
-    // 1996), methane 90.6941 K (Setzmann & Wagner 1991), nitrogen 63.151 K
-    // (Span, Lemmon, Jacobsen, Wagner & Yokozeki 2000); the melting points of
+    // The reference fluids' triple points (their table); the melting points of
     // sodium chloride, 1073.8 K, and potassium chloride, 1044 K (CRC Handbook
     // of Chemistry and Physics), below which a molten salt is supercooled.
-    struct TriplePoint {
+    if (const double Tt = ReferenceFluids::standard().triplePointTemperature(component); Tt > 0.0) return Tt;
+    struct MeltingPoint {
         const char* name;
         double T;
     };
-    static constexpr TriplePoint kTriplePoints[] = {{"H2O", 273.16}, {"CO2", 216.592}, {"CH4", 90.6941},
-                                                    {"C1", 90.6941}, {"N2", 63.151},    {"NaCl", 1073.8},
-                                                    {"KCl", 1044.0}};
+    static constexpr MeltingPoint kSalts[] = {{"NaCl", 1073.8}, {"KCl", 1044.0}};
     if (!component) return 0.0;
-    for (const TriplePoint& t : kTriplePoints)
+    for (const MeltingPoint& t : kSalts)
         if (std::strcmp(t.name, component) == 0) return t.T;
     return 0.0;
 }
 
 double mixtureFreezingTemperature(const char* component, double xi) {
-    const double Ttp = triplePointTemperature(component);
-    if (!(Ttp > 0.0) || !(xi > 0.0) || xi >= 1.0) return Ttp;
-    // Enthalpies of fusion at the triple point (J/mol; CRC Handbook of
-    // Chemistry and Physics): CO2 9020, CH4 940, N2 710.
-    struct Fusion {
-        const char* name;
-        double dH;
-    };
-    static constexpr Fusion kFusion[] = {{"CO2", 9020.0}, {"CH4", 940.0}, {"C1", 940.0}, {"N2", 710.0}};
-    for (const Fusion& f : kFusion)
-        if (std::strcmp(f.name, component) == 0) return 1.0 / (1.0 / Ttp - 8.31434 * std::log(xi) / f.dH);
-    return Ttp;
+    // A reference fluid's ideal freezing point from its enthalpy of fusion.
+    if (referenceFluid(component)) return ReferenceFluids::standard().freezingTemperature(component, xi);
+    return triplePointTemperature(component);
 }
 
 SystemTypeCode systemTypeCodeOf(const char* name) {

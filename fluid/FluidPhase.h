@@ -73,16 +73,16 @@ enum CriticalCurveFlag : int {
     kCriticalCurveFromStateFixedT1 = 31,
 };
 
-// Triple-point temperature (K) of a pure component named "H2O", "CO2", "CH4"
-// (or "C1") or "N2", the melting point of one named "NaCl" or "KCl"; 0 for
+// Triple-point temperature (K) of a reference fluid (ReferenceFluids.h:
+// "H2O", "CO2", "CH4" or "C1", "N2"), the melting point of one named "NaCl" or "KCl"; 0 for
 // any other name.  Below it the liquid of the liquid-vapour curve is
 // metastable.
 double triplePointTemperature(const char* component);
 // Temperature (K) below which component `component` freezes out of a liquid
-// mixture holding mole fraction xi of it: for CO2, CH4 and N2 the ideal
-// solubility of the pure solid (Schroeder-van Laar),
-// 1/T = 1/Ttp - R ln(xi)/dHfus, from the triple point and the enthalpy of
-// fusion; for any other component (water, whose mixtures with the gases are
+// mixture holding mole fraction xi of it: for a reference fluid with an
+// enthalpy of fusion in its row (CO2, CH4, N2) the ideal solubility of the
+// pure solid (Schroeder-van Laar), 1/T = 1/Ttp - R ln(xi)/dHfus, from the
+// triple point and the enthalpy of fusion; for any other component (water, whose mixtures with the gases are
 // far from ideal, and the salts) its triple point whatever xi.  The triple
 // point at xi = 1; 0 for a component without one.
 double mixtureFreezingTemperature(const char* component, double xi);

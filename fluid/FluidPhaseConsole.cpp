@@ -11,6 +11,7 @@
 
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -251,9 +252,11 @@ void FluidPhase::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     else
         std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
                       triplePointTemperature(frost.component));
+    const ReferenceFluid* row = referenceFluid(frost.component);
     std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
-                "%.4g bar (from its published sublimation pressure); %s (the state below is the single fluid)\n",
-                frost.solid, frost.component, frost.f, frost.solid, frost.fSolid, at);
+                "%.4g bar (from %s); %s (the state below is the single fluid)\n",
+                frost.solid, frost.component, frost.f, frost.solid, frost.fSolid,
+                (row ? row->solid : SolidLines{}).sublimationSource, at);
 }
 
 bool FluidPhase::printStateFromTV(double T_, double V_) {

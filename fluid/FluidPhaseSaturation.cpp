@@ -23,6 +23,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/SaturationExpansion.h"
 #include "fluid/TrialEvaluation.h"
@@ -601,12 +602,13 @@ double polynomial7(const double* c, double t) {
 
 }  // namespace
 
-// Start values from the ancillary equations of CO2, CH4 and N2 and from the
-// fits of the table for the others; false for a name without either or where
-// they give no usable density.
+// Start values from the ancillary equations of the reference fluids but
+// water (whose models carry their own) and from the fits of the table for
+// the others; false for a name without either or where they give no usable
+// density.
 bool FluidPhase::saturationVolumesFromFit(const char* name, double T_) {
     if (!name) return false;
-    if (std::strcmp(name, "CO2") == 0 || std::strcmp(name, "CH4") == 0 || std::strcmp(name, "N2") == 0) {
+    if (const ReferenceFluid* f = referenceFluid(name); f && std::strcmp(f->formula, "H2O") != 0) {
         // Their ancillary equations (SaturationAncillaries.h); polynomials of
         // degree 7 in T cannot stand in for them: their terms cancel, and the
         // fits of six significant digits they replace put CO2's vapour 20 to

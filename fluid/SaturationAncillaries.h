@@ -13,7 +13,9 @@
 //        Chem. Ref. Data 29 (2000) 1361
 //
 // They give the volume searches and the saturation solvers of any model of
-// these fluids a start that depends on the temperature alone.  Units: T in K,
+// these fluids a start that depends on the temperature alone.  Their
+// coefficients are rows of the reference fluids' table (ReferenceFluids.h);
+// these functions read its standard rows, by a component's formula or alias.  Units: T in K,
 // densities in kg/m3, molar volumes in m3/mol.
 
 // Density of saturated liquid water; at Tc = 647.096 K exactly rho_c = 322.
@@ -29,7 +31,7 @@ double ancillarySaturatedLiquidDensity(const char* name, double T);
 // temperature that is not positive.
 double ancillarySaturatedLiquidVolume(const char* name, double T);
 
-// Molar volume of the saturated vapour of H2O, CO2, CH4 or N2 at min(T, Tc)
+// Molar volume of the saturated vapour of a reference fluid at min(T, Tc)
 // (the critical volume at and above Tc), 1/rho'' from the ancillary equations
 // (theta = 1 - T/Tc):
 //   H2O  ln(rho''/rho_c) = sum c_i theta^(k_i/6), Wagner & Pruss (2002), eq. 2.7
@@ -46,14 +48,14 @@ double ancillarySaturatedVapourVolume(const char* name, double T);
 // percent.
 inline constexpr double kVapourPressureTolerance = 0.05;
 
-// Vapour pressure (Pa) of H2O, CO2, CH4 or N2 at 0 < T < Tc from the
+// Vapour pressure (Pa) of a reference fluid at 0 < T < Tc from the
 // ancillary equations ln(p/pc) = (Tc/T) sum a_i theta^t_i published with the
 // reference equations named above (methane: fitted to Setzmann & Wagner's);
 // NaN for another component or a temperature outside that range.
 double ancillaryVapourPressure(const char* name, double T);
 
-// The critical temperature (K) of the vapour-pressure equation of H2O, CO2,
-// CH4 or N2 (that of its reference equation); NaN for another component.
+// The critical temperature (K) of the vapour-pressure equation of a
+// reference fluid (that of its reference equation); NaN for another component.
 double ancillaryCriticalTemperature(const char* name);
 // Its critical pressure (Pa); NaN for another component.
 double ancillaryCriticalPressure(const char* name);

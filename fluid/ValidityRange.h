@@ -24,13 +24,15 @@ struct SolidField {
     const char* solid = nullptr;
     bool supercooledLiquid = false;
 };
-// The solids of the components a program knows: the melting and sublimation
-// curves live with each fluid's library, above the fluid framework, and the
-// program that builds the models hands them this lookup (FluidPhase::solidOf).
+// The solids of the components a program knows: the reference fluids' solid
+// lines (ReferenceFluids.h) and those of the components above the fluid
+// framework (the salts), which the program that builds the models hands them
+// as this lookup (FluidPhase::solidOf).
 using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
 // The molar volume (m3/mol) of the stable state of a pure component at T (K)
-// and P (bar) from its reference equation (IAPWS-95, IUPAC CO2 and CH4, Span
-// et al. N2); NaN for a component without one.
+// and P (bar) from the reference equation its row of the reference fluids
+// names (ReferenceFluids.h; the models live above the fluid framework); NaN
+// for a component without one.
 using ReferenceVolumeLookup = double (*)(const char* component, double T, double P_bar);
 // The published Henry constant (Pa, f/x at infinite dilution) of `solute` in
 // liquid `solvent` at T (K); NaN where none is published at T.

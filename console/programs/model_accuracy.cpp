@@ -1,6 +1,6 @@
 // model_accuracy: measures each fluid model of the command interpreter against
-// the reference equation of its fluid (IAPWS-95, IUPAC CO2, IUPAC CH4, Span et
-// al. N2) over the box where both hold (the model's range intersected with the
+// the reference equation of its fluid (its row of the reference fluids' table:
+// IAPWS-95, IUPAC CO2, IUPAC CH4, Span et al. N2) over the box where both hold (the model's range intersected with the
 // reference equation's): the largest relative differences in density and in
 // isobaric heat capacity, and the states where they lie.  These are the rows
 // of the models' table (docs/models.md) against the reference equations.
@@ -73,6 +73,7 @@
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Ideal.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -97,7 +98,7 @@ constexpr int kLeastHalvings = 6, kMostHalvings = 30, kMostSteps = 400;
 
 struct Case {
     std::string model;  // the short name
-    std::string fluid;  // H2O, CO2, CH4, N2
+    std::string fluid;  // a reference fluid's formula
     double x1 = -1.0;   // mole fraction of the second component of a binary, -1: the model's own
 };
 
@@ -108,16 +109,20 @@ std::vector<Case> tableCases() {
         {"DuanCO2", "CO2"},    {"AnderkoCO2", "CO2"},   {"DuanCH4", "CH4"},        {"DMW1:N2", "N2"},
         {"HollowayEOS", "H2O", 0.0}, {"HollowayEOS", "CO2", 1.0},
     };
-    // The closed-form SRK and Montel have no water data.
+    // Every reference fluid in the cubic families; the closed-form SRK and
+    // Montel have no water data, nor has Kreglewski's table.
+    const auto fluids = ReferenceFluids::standard().rows();
     for (const std::string family : {"SRK", "SRK1", "PR", "PRSV", "Montel"})
-        for (const char* f : {"H2O", "CO2", "CH4", "N2"})
-            if (!(std::string(f) == "H2O" && (family == "SRK" || family == "Montel"))) c.push_back({family + ":" + f, f});
+        for (const ReferenceFluid& r : fluids)
+            if (!(std::string(r.formula) == "H2O" && (family == "SRK" || family == "Montel")))
+                c.push_back({family + ":" + r.formula, r.formula});
     for (const char* pair : {"SRK2:H2O,CO2", "SRK2:CH4,N2"}) {
         const std::string p = pair, a = p.substr(5, p.find(',') - 5), b = p.substr(p.find(',') + 1);
         c.push_back({p, a, 0.0});
         c.push_back({p, b, 1.0});
     }
-    for (const char* f : {"CO2", "CH4", "N2"}) c.push_back({std::string("Kreglewski:") + f, f});
+    for (const ReferenceFluid& r : fluids)
+        if (std::string(r.formula) != "H2O") c.push_back({std::string("Kreglewski:") + r.formula, r.formula});
     return c;
 }
 

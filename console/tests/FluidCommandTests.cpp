@@ -354,13 +354,20 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
 TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
     // The first column of the model page's table "Where each model holds": each
     // name in backticks, "MODEL:" or "MODEL:COMPONENTS" for a model whose
-    // components follow its name.
+    // components follow its name.  Every row has the header's columns.
     const std::string page = consoletest::readModelPage();
     const std::size_t table = page.find("\n| model |", page.find("## Where each model holds"));
     ASSERT_NE(table, std::string::npos);
+    const auto columns = [&](std::size_t pos) {
+        const std::string line = page.substr(pos, page.find('\n', pos) - pos);
+        return std::count(line.begin(), line.end(), '|') - 1;
+    };
+    const auto header = columns(table + 1);
+    EXPECT_EQ(header, 4);  // model, fluids, range, source
     std::vector<std::pair<std::string, bool>> named;  // model word, with components
     for (std::size_t pos = page.find('\n', table + 1) + 1; page.compare(pos, 1, "|") == 0;
          pos = page.find('\n', pos) + 1) {
+        EXPECT_EQ(columns(pos), header) << page.substr(pos, page.find('\n', pos) - pos);
         const std::string cell = page.substr(pos + 1, page.find('|', pos + 1) - pos - 1);
         for (std::size_t a = cell.find('`'); a != std::string::npos; a = cell.find('`', a + 1)) {
             const std::size_t b = cell.find('`', a + 1);

@@ -10,6 +10,7 @@
 // 230 K (8.94735 Pa, the check value of IAPWS R14-08).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -95,4 +96,51 @@ TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
     const double Tf = std::strtod(p.out.c_str() + at + std::string("its frost point at 2.0265 bar is ").size(), nullptr);
     // CO2's fugacity coefficient there, 0.97 to 0.98, lowers it by about 0.5 K.
     EXPECT_NEAR(Tf, 194.686, 1.0) << p.out;
+}
+
+// Solid methane and nitrogen, judged as solid CO2 is: a gas of nitrogen
+// carrying methane at three times the vapour pressure measured over solid
+// methane at 77.35 K (about 9.5 Torr, 0.0126 bar) deposits it, at a third of
+// it none; the frost point where methane's partial pressure is that of
+// 77.35 K lies there.  Nitrogen below its triple point deposits from its
+// vapour above the sublimation pressure of Span et al. (2000), ln(p/pt) =
+// (Tt/T) a1 (1 - T/Tt), a1 = -13.088692 (1.80 kPa at 55 K): a trace of
+// methane in it is refused as solid nitrogen above it and printed below it
+// (the range opened below the triple point for the test; no gas lighter
+// than nitrogen is a component here, so no mixture carries it as a solute
+// to its frost point).
+TEST(FrostPhase, MethaneAndNitrogenDepositAboveTheirSublimationPressures) {
+    constexpr double kPsubCH4 = 0.0126, T = 77.35, P = 0.5;  // bar, K, bar
+    for (const char* model : {"PR:N2,CH4", "SRK1:N2,CH4", "PRSV:N2,CH4", "Kreglewski:N2,CH4"}) {
+        for (double factor : {3.0, 1.0 / 3.0}) {
+            const double x = factor * kPsubCH4 / P;
+            SCOPED_TRACE(std::string(model) + " x " + std::to_string(x));
+            const Printed p = printState(model, x, T, P);
+            ASSERT_TRUE(p.given) << p.err;
+            EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
+            EXPECT_EQ(p.out.find("solid CH4 deposits") != std::string::npos, factor > 1.0) << p.out;
+        }
+    }
+    const Printed p = printState("PR:N2,CH4", kPsubCH4 / 0.3, 72.0, 0.3);
+    const std::size_t at = p.out.find("its frost point at 0.3 bar is ");
+    ASSERT_NE(at, std::string::npos) << p.out;
+    EXPECT_NEAR(std::strtod(p.out.c_str() + at + std::string("its frost point at 0.3 bar is ").size(), nullptr), T, 1.0)
+        << p.out;
+
+    const double Tt = 63.151, pt = 0.12523;  // K, bar
+    auto psubN2 = [&](double t) { return pt * std::exp(Tt / t * -13.088692 * (1.0 - t / Tt)); };
+    std::unique_ptr<FluidPhase> m;
+    consoletest::capture([&] { m.reset(createFluidModel("PR:N2,CH4")); });
+    ASSERT_TRUE(m);
+    m->validity.fromTriplePoints = false;  // the range opened below nitrogen's triple point
+    m->validity.Tmin = 50.0;
+    m->composition(1.0 - 1e-4, 1e-4);
+    for (double factor : {1.15, 1.0 / 1.15}) {
+        const double PN2 = factor * psubN2(55.0);
+        SCOPED_TRACE("N2 at 55 K and " + std::to_string(PN2) + " bar");
+        bool given = false;
+        const consoletest::Captured c = consoletest::capture([&] { given = m->printStateFromTP(55.0, PN2); });
+        EXPECT_EQ(given, factor < 1.0) << c.out << c.err;
+        EXPECT_EQ((c.out + c.err).find("solid N2") != std::string::npos, factor > 1.0) << c.out << c.err;
+    }
 }

@@ -13,6 +13,10 @@
 
 namespace water {
 
+// The triple point of ice Ih, liquid water and vapour.
+inline constexpr double kTriplePointT = 273.16;  // K
+inline constexpr double kTriplePointP = 611.657;  // Pa
+
 double iceIhMeltingPressure(double T);     // 251.165 to 273.16 K
 double iceIIIMeltingPressure(double T);    // 251.165 to 256.164 K
 double iceVMeltingPressure(double T);      // 256.164 to 273.31 K

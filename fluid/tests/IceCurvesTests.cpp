@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "water/IceCurves.h"
+#include "fluid/IceCurves.h"
 
 TEST(IceCurves, ReproduceTheReleasesCheckValuesAndMeetAtTheTriplePoints) {
     // T (K), p (MPa) of each curve, to the digits printed in the release.

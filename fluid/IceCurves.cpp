@@ -1,5 +1,5 @@
 // Melting and sublimation pressures of the ices of water, IAPWS R14-08(2011).
-#include "water/IceCurves.h"
+#include "fluid/IceCurves.h"
 
 #include <cmath>
 #include <limits>
@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-constexpr double kTt = 273.16, kPt = 611.657;                  // ice Ih - liquid - vapour
+constexpr double kTt = kTriplePointT, kPt = kTriplePointP;      // ice Ih - liquid - vapour
 constexpr double kTIhIII = 251.165, kPIhIII = 208.566e6;       // ice Ih - III - liquid
 constexpr double kTIIIV = 256.164, kPIIIV = 350.1e6;           // ice III - V - liquid
 constexpr double kTVVI = 273.31, kPVVI = 632.4e6;              // ice V - VI - liquid

@@ -1,0 +1,113 @@
+// A fifth reference fluid is one row of the reference fluids' table: a
+// test-only row for argon, with its published critical and triple points and
+// ancillary equations (Tegeler, Span & Wagner, J. Phys. Chem. Ref. Data 28
+// (1999) 779: Tc 150.687 K, pc 4.863 MPa, rho_c 535.6 kg/m3, triple point
+// 83.8058 K and 68.891 kPa, the vapour pressure and the saturated liquid's
+// density; normal boiling point 87.302 K, where rho' = 1395.4 kg/m3) and its
+// enthalpy of fusion (1.18 kJ/mol, CRC Handbook), is seen by every rule that
+// reads the table, and the standard table does not know it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "console/FluidModelFactory.h"
+#include "console/tests/ConsoleTestSupport.h"
+#include "fluid/ReferenceFluids.h"
+
+namespace {
+
+// Argon's solid lines, for the test: its published sublimation line,
+// ln(p/pt) = (Tt/T) [a1 (1 - T/Tt) + a2 (1 - T/Tt)^2.7], a = -11.391604,
+// -0.39513 (Tegeler et al. 1999), and a Simon line for the test,
+// p/pt = 1 + a ((T/Tt)^c - 1), a = 3000, c = 1.6 (676 bar at 100 K).
+double argonMelting(const ReferenceFluid& f, double T) {
+    return T >= f.Tt ? f.pt * (1.0 + 3000.0 * (std::pow(T / f.Tt, 1.6) - 1.0)) : std::nan("");
+}
+double argonSublimation(const ReferenceFluid& f, double T) {
+    if (!(T > 0.0 && T <= f.Tt)) return std::nan("");
+    const double d = 1.0 - T / f.Tt;
+    return f.pt * std::exp(f.Tt / T * (-11.391604 * d - 0.39513 * std::pow(d, 2.7)));
+}
+
+// The row.  Its reference model stands in as nitrogen's reference equation
+// (no model of argon is built here): the test checks that the rule builds the
+// model the row names.  The saturated vapour's one-term ancillary puts
+// rho'' at 5.77 kg/m3 at the normal boiling point.
+constexpr double kArgonM = 0.039948;
+const ReferenceFluid kArgon{
+    "Ar", nullptr, "Jacobsen", kArgonM, 150.687, 535.6,
+    {SaturationAncillary::kLogDensity, 535.6, 4,
+     {1.5004264, -0.3138129, 0.086461622, -0.041477525}, {0.334, 2.0 / 3.0, 7.0 / 3.0, 4.0}},
+    {SaturationAncillary::kLogDensityOverTr, 535.6 / kArgonM, 1, {-4.047}, {0.5}},
+    {SaturationAncillary::kLogPressure, 4.863e6, 4,
+     {-5.9409785, 1.3553888, -0.46497607, -1.5399043}, {1.0, 1.5, 2.0, 4.5}},
+    83.8058, 68.891e3, 1180.0,
+    {"solid Ar", 24.6e-6, &argonMelting, &argonSublimation, nullptr}};
+
+}  // namespace
+
+TEST(ReferenceFluidTable, AFifthFluidRowIsSeenByEveryRule) {
+    const ReferenceFluids& standard = ReferenceFluids::standard();
+    std::vector<ReferenceFluid> rows(standard.rows().begin(), standard.rows().end());
+    rows.push_back(kArgon);
+    const ReferenceFluids fluids(rows);
+    ASSERT_EQ(standard.find("Ar"), nullptr);
+    ASSERT_NE(fluids.find("Ar"), nullptr);
+
+    // The vapour-pressure rule: 1 atm at the normal boiling point.
+    EXPECT_NEAR(fluids.vapourPressure("Ar", 87.302), 101325.0, 0.0005 * 101325.0);
+    EXPECT_TRUE(std::isnan(standard.vapourPressure("Ar", 87.302)));
+    EXPECT_EQ(fluids.criticalTemperature("Ar"), 150.687);
+    EXPECT_EQ(fluids.criticalPressure("Ar"), 4.863e6);
+    EXPECT_TRUE(std::isnan(fluids.vapourPressure("Ar", 151.0)));  // above its critical point
+    // The volume starts: the saturated liquid's density at the normal
+    // boiling point, the vapour's beyond the liquid's, both the critical
+    // volume above Tc.
+    EXPECT_NEAR(fluids.saturatedLiquidDensity("Ar", 87.302), 1395.4, 0.5);
+    EXPECT_NEAR(fluids.saturatedLiquidVolume("Ar", 87.302), kArgonM / 1395.4, 1e-3 * kArgonM / 1395.4);
+    const double Vv = fluids.saturatedVapourVolume("Ar", 87.302);
+    EXPECT_NEAR(Vv, kArgonM / 5.77, 0.01 * kArgonM / 5.77);
+    EXPECT_NEAR(fluids.saturatedVapourVolume("Ar", 200.0), kArgonM / 535.6, 1e-12);
+    EXPECT_TRUE(std::isnan(standard.saturatedVapourVolume("Ar", 87.302)));
+
+    // The triple point and the freezing-out limit: the ideal solubility of
+    // the solid, 1/T = 1/Tt - R ln x / dH_fus.
+    EXPECT_EQ(fluids.triplePointTemperature("Ar"), 83.8058);
+    EXPECT_EQ(standard.triplePointTemperature("Ar"), 0.0);
+    EXPECT_NEAR(fluids.freezingTemperature("Ar", 0.8), 1.0 / (1.0 / 83.8058 - 8.31434 * std::log(0.8) / 1180.0), 1e-9);
+
+    // The frost rule's sublimation pressure and solid volume, and the solid
+    // named above its lines: at 80 K it sublimes at about 0.40 bar; at 100 K
+    // the test's line melts it at 676 bar.
+    double Vs = 0.0;
+    EXPECT_NEAR(fluids.sublimation("Ar", 80.0, Vs), 40.07e3, 0.05e3);
+    EXPECT_EQ(Vs, 24.6e-6);
+    EXPECT_TRUE(std::isnan(standard.sublimation("Ar", 80.0, Vs)));
+    EXPECT_TRUE(std::isnan(fluids.sublimation("Ar", 90.0, Vs)));  // above its triple point
+    const struct {
+        double T, P_bar;
+        bool solid;
+    } kStates[] = {{80.0, 1.0, true}, {80.0, 0.1, false}, {100.0, 1.0, false}, {100.0, 3000.0, true}};
+    for (const auto& s : kStates) {
+        const SolidField f = fluids.solidAt("Ar", s.T, s.P_bar);
+        EXPECT_EQ(std::string(f.solid ? f.solid : "fluid"), s.solid ? "solid Ar" : "fluid") << s.T << " K " << s.P_bar;
+        EXPECT_EQ(standard.solidAt("Ar", s.T, s.P_bar).solid, nullptr);
+    }
+
+    // The reference-density rule builds the model the row names.
+    EXPECT_STREQ(fluids.referenceModel("Ar"), "Jacobsen");
+    double V = 0.0, VN2 = 0.0;
+    consoletest::capture([&] {
+        V = referenceVolumeIn(fluids, "Ar", 300.0, 100.0);
+        VN2 = referenceVolumeIn(standard, "N2", 300.0, 100.0);
+    });
+    EXPECT_TRUE(std::isfinite(V));
+    EXPECT_EQ(V, VN2);
+    EXPECT_TRUE(std::isnan(referenceVolumeIn(standard, "Ar", 300.0, 100.0)));
+
+    // The standard rows are those of the standard table.
+    for (const ReferenceFluid& r : standard.rows())
+        EXPECT_EQ(fluids.vapourPressure(r.formula, 0.8 * r.Tc), standard.vapourPressure(r.formula, 0.8 * r.Tc)) << r.formula;
+}

@@ -1,0 +1,212 @@
+// The table of the reference fluids and the rules that read it (see
+// ReferenceFluids.h).
+#include "fluid/ReferenceFluids.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "fluid/CriticalPoints.h"
+#include "fluid/IceCurves.h"
+#include "fluid/SaturationAncillaries.h"
+#include "fluid/SolidCurves.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using A = SaturationAncillary;
+
+// The ices of water (IAPWS R14-08): ice Ih below the triple point borders
+// the vapour, where a model fitted below it describes the supercooled liquid.
+SolidField iceAt(const ReferenceFluid& f, double T, double P) {
+    const water::Ice ice = water::iceAt(T, P);
+    return {water::iceName(ice), ice == water::Ice::Ih && T < f.Tt};
+}
+double iceIhMelting(const ReferenceFluid&, double T) { return water::iceIhMeltingPressure(T); }
+double iceIhSublimation(const ReferenceFluid&, double T) { return water::iceIhSublimationPressure(T); }
+
+// The reference fluids.  Ancillary equations of the saturated liquid and
+// vapour densities and of the vapour pressure:
+//   H2O  Wagner & Pruss, J. Phys. Chem. Ref. Data 31 (2002) 387, eqs. 2.5-2.7
+//   CO2  Span & Wagner, J. Phys. Chem. Ref. Data 25 (1996) 1509, eqs.
+//        3.13-3.15
+//   CH4  liquid: Setzmann & Wagner, J. Phys. Chem. Ref. Data 20 (1991) 1061;
+//        vapour and vapour pressure fitted to their reference equation
+//   N2   Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys. Chem. Ref. Data
+//        29 (2000) 1361, eqs. 33-35 (the vapour's fitted to their equation)
+// Triple points of the same publications (ice: IAPWS R14-08).  Enthalpies of
+// fusion at the triple point (CRC Handbook of Chemistry and Physics): CO2
+// 9020, CH4 940, N2 710 J/mol; water's freezing point in a mixture is not
+// lowered (its mixtures with the gases are far from ideal).  Molar volumes of
+// the solids near the triple point: ice Ih 19.65 cm3/mol (916.72 kg/m3,
+// IAPWS R10-06), solid CO2 28.2 cm3/mol (about 1.56 g/cm3 near its
+// sublimation point), solid CH4 32.9 and solid N2 29.8 cm3/mol (the
+// saturated liquid's volume at the triple point less the volume of fusion,
+// dH_fus / (Tt dp_melt/dT), from the melting lines' slopes 3.91 and
+// 4.54 MPa/K).
+constexpr ReferenceFluid kStandardRows[] = {
+    {"H2O", nullptr, "WagnerPruss", 0.018015268, kWaterCritical.T, kWaterCritical.rho,
+     {A::kWaterLiquid, kWaterCritical.rho, 0, {}, {}},
+     {A::kLogDensity, kWaterCritical.rho / 0.018015268, 6,
+      {-2.03150240, -2.68302940, -5.38626492, -17.2991605, -44.7586581, -63.9201063},
+      {2.0 / 6.0, 4.0 / 6.0, 8.0 / 6.0, 18.0 / 6.0, 37.0 / 6.0, 71.0 / 6.0}},
+     {A::kLogPressure, kWaterCritical.P, 6,
+      {-7.85951783, 1.84408259, -11.7866497, 22.6807411, -15.9618719, 1.80122502},
+      {1.0, 1.5, 3.0, 3.5, 4.0, 7.5}},
+     water::kTriplePointT, water::kTriplePointP, kNaN,
+     {nullptr, 19.65e-6, &iceIhMelting, &iceIhSublimation, &iceAt}},
+    {"CO2", nullptr, "IUPACCO2", 0.0440098, kCO2Critical.T, kCO2Critical.rho,
+     {A::kLogDensity, kCO2Critical.rho, 4, {1.9245108, -0.62385555, -0.32731127, 0.39245142}, {0.34, 0.5, 10.0 / 6.0, 11.0 / 6.0}},
+     {A::kLogDensity, kCO2Critical.rho / 0.0440098, 5,
+      {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252},
+      {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0}},
+     {A::kLogPressure, kCO2Critical.P, 4, {-7.0602087, 1.9391218, -1.6463597, -3.2995634}, {1.0, 1.5, 2.0, 4.0}},
+     216.592, 0.51795e6, 9020.0,
+     {"solid CO2", 28.2e-6, &gases::co2MeltingPressure, &gases::co2SublimationPressure, nullptr}},
+    {"CH4", "C1", "IUPACCH4", 0.0160428, kCH4Critical.T, kCH4Critical.rho,
+     {A::kLogDensity, kCH4Critical.rho, 3, {1.9906389, -0.78756197, 0.036976723}, {0.354, 0.5, 2.5}},
+     {A::kLogDensityOverTr, 10139.128, 6,
+      {-3.258091004501641, 24.278993697870174, -25.256402428812585, -0.17494067187770526, 0.3375209723239743,
+       -2.3099699792209805},
+      {0.392, 0.606, 0.631, 1.024, 2.03, 4.077}},
+     {A::kLogPressure, kCH4Critical.P, 6,
+      {-0.36511751226395045, -7.477611035699516, 2.8218785804602344, -0.3138277099613026, -14.181166200304828,
+       13.10811727353235},
+      {0.935, 1.03, 1.204, 3.176, 5.616, 5.744}},
+     90.6941, 11.696e3, 940.0,
+     {"solid CH4", 32.9e-6, &gases::ch4MeltingPressure, &gases::ch4SublimationPressure, nullptr,
+      "the Clausius-Clapeyron line of its sublimation through its triple point"}},
+    {"N2", nullptr, "Jacobsen", 0.0280134, kN2Critical.T, kN2Critical.rho,
+     {A::kLogDensity, kN2Critical.rho, 4,
+      {1.48654237, -0.280476066, 0.0894143085, -0.119879866},
+      {0.3294, 4.0 / 6.0, 16.0 / 6.0, 35.0 / 6.0}},
+     {A::kLogDensityOverTr, kN2Critical.rho / 0.0280134, 5,
+      {-1.70127164, -3.70402649, 1.29859383, -0.561424977, -2.68505381},
+      {0.34, 5.0 / 6.0, 7.0 / 6.0, 13.0 / 6.0, 14.0 / 3.0}},
+     {A::kLogPressure, kN2Critical.P, 4, {-6.12445284, 1.26327220, -0.765910082, -1.77570564}, {1.0, 1.5, 2.5, 5.0}},
+     63.151, 12.523e3, 710.0,
+     {"solid N2", 29.8e-6, &gases::n2MeltingPressure, &gases::n2SublimationPressure, nullptr}},
+};
+
+constexpr ReferenceFluids kStandard{kStandardRows};
+
+}  // namespace
+
+double SaturationAncillary::sum(double theta) const {
+    double s = 0.0;
+    for (int i = 0; i < n; ++i) s += a[i] * std::pow(theta, t[i]);
+    return s;
+}
+
+bool ReferenceFluid::named(const char* name) const {
+    return name && (std::strcmp(name, formula) == 0 || (alias && std::strcmp(name, alias) == 0));
+}
+
+double ReferenceFluid::saturatedLiquidDensity(double T) const {
+    if (!(T > 0.0) || !(T < Tc)) return kNaN;
+    if (liquidDensity.form == A::kWaterLiquid) return waterSaturatedLiquidDensity(T);
+    return liquidDensity.reducing * std::exp(liquidDensity.sum(1.0 - T / Tc));
+}
+
+double ReferenceFluid::saturatedLiquidVolume(double T) const {
+    if (!(T > 0.0)) return kNaN;
+    return molarMass / (T < Tc ? saturatedLiquidDensity(T) : rhoc);
+}
+
+double ReferenceFluid::saturatedVapourVolume(double T) const {
+    const A& v = vapourDensity;
+    if (!(T > 0.0)) return kNaN;
+    if (!(T < Tc)) return 1.0 / v.reducing;
+    const double sum = v.sum(1.0 - T / Tc);
+    return 1.0 / (v.reducing * std::exp(v.form == A::kLogDensityOverTr ? Tc / T * sum : sum));
+}
+
+double ReferenceFluid::saturationPressure(double T) const {
+    if (!(T > 0.0) || !(T < Tc)) return kNaN;
+    return vapourPressure.reducing * std::exp(Tc / T * vapourPressure.sum(1.0 - T / Tc));
+}
+
+double ReferenceFluid::meltingPressure(double T) const { return solid.melting ? solid.melting(*this, T) : kNaN; }
+
+double ReferenceFluid::sublimationPressure(double T) const {
+    return solid.sublimation ? solid.sublimation(*this, T) : kNaN;
+}
+
+SolidField ReferenceFluid::solidAt(double T, double P) const {
+    if (solid.at) return solid.at(*this, T, P);
+    if (!(T > 0.0) || !(P > 0.0)) return {};
+    const bool solidHere = T < Tt ? P > sublimationPressure(T) : P > meltingPressure(T);
+    return {solidHere ? solid.name : nullptr, false};
+}
+
+const ReferenceFluids& ReferenceFluids::standard() { return kStandard; }
+
+const ReferenceFluid* ReferenceFluids::find(const char* name) const {
+    for (const ReferenceFluid& f : rows_)
+        if (f.named(name)) return &f;
+    return nullptr;
+}
+
+namespace {
+
+// What `get` reads from the row of `name`, `none` for a name not in `t`.
+template <class R, class Get>
+R fromRow(const ReferenceFluids& t, const char* name, R none, Get get) {
+    const ReferenceFluid* f = t.find(name);
+    return f ? get(*f) : none;
+}
+
+}  // namespace
+
+double ReferenceFluids::vapourPressure(const char* name, double T) const {
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturationPressure(T); });
+}
+
+double ReferenceFluids::saturatedLiquidDensity(const char* name, double T) const {
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedLiquidDensity(T); });
+}
+
+double ReferenceFluids::saturatedLiquidVolume(const char* name, double T) const {
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedLiquidVolume(T); });
+}
+
+double ReferenceFluids::saturatedVapourVolume(const char* name, double T) const {
+    return fromRow(*this, name, kNaN, [T](const ReferenceFluid& f) { return f.saturatedVapourVolume(T); });
+}
+
+double ReferenceFluids::criticalTemperature(const char* name) const {
+    return fromRow(*this, name, kNaN, [](const ReferenceFluid& f) { return f.Tc; });
+}
+
+double ReferenceFluids::criticalPressure(const char* name) const {
+    return fromRow(*this, name, kNaN, [](const ReferenceFluid& f) { return f.vapourPressure.reducing; });
+}
+
+double ReferenceFluids::triplePointTemperature(const char* name) const {
+    return fromRow(*this, name, 0.0, [](const ReferenceFluid& f) { return f.Tt; });
+}
+
+double ReferenceFluids::freezingTemperature(const char* name, double xi) const {
+    const ReferenceFluid* f = find(name);
+    if (!f) return 0.0;
+    if (!(xi > 0.0) || xi >= 1.0 || !(f->fusionEnthalpy > 0.0)) return f->Tt;
+    return 1.0 / (1.0 / f->Tt - 8.31434 * std::log(xi) / f->fusionEnthalpy);
+}
+
+double ReferenceFluids::sublimation(const char* name, double T, double& solidVolume) const {
+    solidVolume = kNaN;
+    const ReferenceFluid* f = find(name);
+    if (!f || !f->solid.sublimation || !(T < f->Tt)) return kNaN;
+    solidVolume = f->solid.volume;
+    return f->sublimationPressure(T);
+}
+
+SolidField ReferenceFluids::solidAt(const char* name, double T, double P_bar) const {
+    return fromRow(*this, name, SolidField{}, [&](const ReferenceFluid& f) { return f.solidAt(T, P_bar * 1e5); });
+}
+
+const char* ReferenceFluids::referenceModel(const char* name) const {
+    return fromRow(*this, name, static_cast<const char*>(nullptr), [](const ReferenceFluid& f) { return f.referenceModel; });
+}
+
+const ReferenceFluid* referenceFluid(const char* name) { return ReferenceFluids::standard().find(name); }

@@ -1,0 +1,116 @@
+#pragma once
+// The reference fluids: the pure fluids with a reference equation of state
+// (water, carbon dioxide, methane, nitrogen), one row each, with everything
+// the models of these fluids are judged by: the reference equation (by its
+// short name among the fluid models), the published ancillary equations of
+// the saturation curve, the triple point, the enthalpy of fusion and the
+// solid's melting and sublimation lines.  Every rule that needs one of them
+// reads it here: a fluid added as a row is seen by the vapour-pressure and
+// reference-density rules, the freezing-out limit, the frost point and the
+// solid fields alike.
+//
+// Units: T in K, pressures in Pa, densities in kg/m3 (the vapour ancillaries'
+// reducing density in mol/m3), molar volumes in m3/mol.
+#include <span>
+
+#include "fluid/ValidityRange.h"
+
+struct ReferenceFluid;
+
+// An ancillary equation of the saturation curve, theta = 1 - T/Tc:
+//   kLogDensity        ln(rho/rho_r) = sum a_i theta^t_i
+//   kLogDensityOverTr  ln(rho/rho_r) = (Tc/T) sum a_i theta^t_i
+//   kWaterLiquid       rho'/rho_c = 1 + sum b_i theta^(k_i/3) (Wagner & Pruss
+//                      2002, eq. 2.6: waterSaturatedLiquidDensity)
+//   kLogPressure       ln(p/pc) = (Tc/T) sum a_i theta^t_i
+// rho_r: the liquid's in kg/m3, the vapour's in mol/m3.
+struct SaturationAncillary {
+    enum Form { kLogDensity, kLogDensityOverTr, kWaterLiquid, kLogPressure };
+    Form form = kLogDensity;
+    double reducing = 0.0;  // rho_r, or pc for the vapour pressure
+    int n = 0;
+    double a[6] = {}, t[6] = {};
+    // The sum's value at theta (the form's left side, reduced).
+    double sum(double theta) const;
+};
+
+// The solid of a reference fluid: its name, molar volume near the triple
+// point (for the Poynting correction of its fugacity) and its melting and
+// sublimation lines, each given the fluid's row (its triple point) and T,
+// NaN outside its temperatures.  `at`, where set, names the solid stable at
+// (T, P in Pa) for a fluid with several solids (the ices); otherwise the
+// solid lies above the sublimation line below the triple point and above the
+// melting line from it.
+struct SolidLines {
+    const char* name = nullptr;  // "solid CO2"
+    double volume = 0.0;         // m3/mol
+    double (*melting)(const ReferenceFluid&, double T) = nullptr;
+    double (*sublimation)(const ReferenceFluid&, double T) = nullptr;
+    SolidField (*at)(const ReferenceFluid&, double T, double P) = nullptr;
+    // Where its sublimation pressure comes from, as the frost verdict says it.
+    const char* sublimationSource = "its published sublimation pressure";
+};
+
+struct ReferenceFluid {
+    const char* formula;         // "CO2"
+    const char* alias;           // another name of it in the models' data ("C1"), or null
+    const char* referenceModel;  // the short name of its reference equation ("IUPACCO2")
+    double molarMass;            // kg/mol
+    double Tc, rhoc;             // K, kg/m3 of the reference equation
+    SaturationAncillary liquidDensity, vapourDensity, vapourPressure;
+    double Tt, pt;               // the triple point, K and Pa
+    double fusionEnthalpy;       // J/mol at the triple point; NaN: no freezing-point depression
+    SolidLines solid;
+
+    bool named(const char* name) const;
+    // The ancillaries: NaN outside 0 < T < Tc (the volumes: the critical
+    // volume at and above Tc).
+    double saturatedLiquidDensity(double T) const;
+    double saturatedLiquidVolume(double T) const;
+    double saturatedVapourVolume(double T) const;
+    double saturationPressure(double T) const;
+    // The solid lines (NaN outside each line's temperatures or without one).
+    double meltingPressure(double T) const;
+    double sublimationPressure(double T) const;
+    // The solid stable at T and P (Pa), none where the fluid is a fluid.
+    SolidField solidAt(double T, double P) const;
+};
+
+// A table of reference fluids and the rules that read it, by the name of a
+// component (its formula or alias; every rule answers NaN, zero or none for
+// a name not in it, as documented with each free function below).
+class ReferenceFluids {
+public:
+    explicit constexpr ReferenceFluids(std::span<const ReferenceFluid> rows) : rows_(rows) {}
+    // The reference fluids of this library.
+    static const ReferenceFluids& standard();
+
+    std::span<const ReferenceFluid> rows() const { return rows_; }
+    const ReferenceFluid* find(const char* name) const;
+
+    double vapourPressure(const char* name, double T) const;
+    double saturatedLiquidDensity(const char* name, double T) const;
+    double saturatedLiquidVolume(const char* name, double T) const;
+    double saturatedVapourVolume(const char* name, double T) const;
+    double criticalTemperature(const char* name) const;
+    double criticalPressure(const char* name) const;
+    // Its triple-point temperature, 0 for a name not in the table.
+    double triplePointTemperature(const char* name) const;
+    // The ideal freezing point of the component at mole fraction xi in a
+    // liquid (1/T = 1/Tt - R ln xi / dH_fus); Tt without an enthalpy of
+    // fusion or outside 0 < xi < 1; 0 for a name not in the table.
+    double freezingTemperature(const char* name, double xi) const;
+    // The sublimation pressure (Pa) below the triple point, with the solid's
+    // molar volume in `solidVolume`; NaN (both) elsewhere.
+    double sublimation(const char* name, double T, double& solidVolume) const;
+    // The solid at T (K) and P (bar); none for a name not in the table.
+    SolidField solidAt(const char* name, double T, double P_bar) const;
+    // The short name of its reference equation; null for a name not in it.
+    const char* referenceModel(const char* name) const;
+
+private:
+    std::span<const ReferenceFluid> rows_;
+};
+
+// The row of `name` in the standard table; null for another component.
+const ReferenceFluid* referenceFluid(const char* name);
