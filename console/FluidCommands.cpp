@@ -39,7 +39,9 @@
 
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -220,7 +222,7 @@ namespace {
 // the model's temperatures, or where its terms give no finite energy, there
 // are none to print (false, said).
 bool printFormulaTrees(FluidPhase& m) {
-    const ValidityRange validity = m.stateRange();
+    const ValidityRange validity = PhaseRules(m).stateRange();
     if (validity.declared() && m.T < validity.Tmin) {
         platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
                         m.modelName(), validity.describe().c_str(), givenDigits(m.T).c_str());
@@ -279,7 +281,7 @@ void runCalculation(const Arguments& a, bool& done, Calculation&& calculation) {
 }
 
 // crit: the critical point of a pure fluid, or of a binary model's mixture.
-void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& done) {
+void calculateCriticalPointCommand(FluidPhase& m, StateReport& report, const std::string& s, bool& done) {
     // The point where dP/dV and d2P/dV2 vanish at a fixed
     // composition is a pure fluid's critical point, not a
     // mixture's (whose coexisting phases differ in composition):
@@ -297,7 +299,7 @@ void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& do
     }
     // A critical point outside the model's range is refused (a
     // binary's once it is found).
-    if (present == 1 && m.findTheCriticalPoint() && !m.criticalPointInRange()) {
+    if (present == 1 && m.findTheCriticalPoint() && !report.criticalPointInRange()) {
         done = false;
         return;
     }
@@ -308,7 +310,7 @@ void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& do
 // isotherm: the isotherm between two volumes; where the model splits its
 // fluid above the fluid's critical temperature, or beyond its accuracy, the
 // states it leaves out are said.
-void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
+void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     const double t = a.positive("T (K)          ");
     const double v0 = a.positive("vmin (cm3/mol) ");
@@ -316,15 +318,16 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix         ");
     a.require(v1 > v0, "vmax above vmin");
     run([&] {
-        if (!m.curveTemperaturesInRange(t, t, "isotherm")) {
+        if (!report.curveTemperaturesInRange(t, t, "isotherm")) {
             done = false;
             return;
         }
         // Above its fluid's critical temperature the loop of a model
         // whose own lies higher is no state of the fluid.
         double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
-        bool loop = m.supercriticalLoopPressures(t, lo, hi);
-        const bool band = m.phaseRuleFluid() && m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
+        bool loop = report.supercriticalLoopPressures(t, lo, hi);
+        const PhaseRules& rules = report.rules();
+        const bool band = rules.phaseRuleFluid() && report.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
         if (band) {
             // The states of the model's split further from the fluid
             // than its accuracy too.
@@ -333,12 +336,12 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
             hi = bandHi;
             loop = false;
         }
-        m.withCurveRowLimits(
+        report.withCurveRowLimits(
             [&] {
                 m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
                 const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
                 if (band) {
-                    const char* fluid = m.phaseRuleFluid();
+                    const char* fluid = rules.phaseRuleFluid();
                     platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
                                     "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
                                     "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
@@ -346,13 +349,13 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
                                     "no two-phase rows and leaves out its %ld states at those pressures.\n",
                                     m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
                                     ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
-                                    100.0 * m.stateRange().densityAccuracy, l.leftOut);
+                                    100.0 * rules.stateRange().densityAccuracy, l.leftOut);
                 }
                 if (loop && l.leftOut > 0)
                     platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
                                     "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
                                     "pressures (from %g to %g cm3/mol).\n",
-                                    m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
+                                    m.modelName(), rules.phaseRuleFluid(), t, lo, hi, l.leftOut,
                                     l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
             },
             lo, hi);
@@ -385,11 +388,11 @@ void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::stri
 
 // The critical point, saturation, spinodal and isochore commands; false for
 // another word.
-bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+bool runCriticalAndSaturationCommand(FluidPhase& m, StateReport& report, const char* word, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     if (is(word, "crit")) {
         const std::string s = a.suffix("suffix");
-        run([&] { calculateCriticalPointCommand(m, s, done); });
+        run([&] { calculateCriticalPointCommand(m, report, s, done); });
     } else if (is(word, "crit2")) {
         const std::string s = a.suffix("suffix");
         run([&] { m.calculateTheCriticalCurve(s.c_str()); });
@@ -405,7 +408,7 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
     } else if (is(word, "psat")) {
         const double t = a.positive("T (K)  ");
         run([&] {
-            if (m.reportedSaturationPressure(t) != 0) {
+            if (report.reportedSaturationPressure(t) != 0) {
                 done = false;
                 return;
             }
@@ -439,11 +442,11 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
         const std::string s = a.suffix("suffix      ");
         a.require(t1 > t0, "Tmax above Tmin");
         run([&] {
-            if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
+            if (!report.curveTemperaturesInRange(t0, t1, "isochore")) {
                 done = false;
                 return;
             }
-            m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+            report.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
         });
     } else {
         return false;
@@ -452,7 +455,7 @@ bool runCriticalAndSaturationCommand(FluidPhase& m, const char* word, Arguments&
 }
 
 // The composition, state and formula commands; false for another word.
-bool runStateCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+bool runStateCommand(FluidPhase& m, StateReport& report, const char* word, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     if (is(word, "x")) {
         const int n = m.component_count;
@@ -480,11 +483,11 @@ bool runStateCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) 
     } else if (is(word, "TV")) {
         const double t = a.positive("T (K)      ");
         const double v = a.positive("V (cm3/mol)");
-        run([&] { done = m.printStateFromTV(t, v * 1e-6); });
+        run([&] { done = report.printStateFromTV(t, v * 1e-6); });
     } else if (is(word, "TP")) {
         const double t = a.positive("T (K)  ");
         const double p = a.positive("P (bar)");
-        run([&] { done = m.printStateFromTP(t, p); });
+        run([&] { done = report.printStateFromTP(t, p); });
     } else if (is(word, "tree")) {
         run([&] { done = printFormulaTrees(m); });
     } else {
@@ -495,10 +498,10 @@ bool runStateCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) 
 
 // The isotherm, the mixtures' isopleths, binary isotherms and ternary
 // diagram; false for another word.
-bool runPhaseDiagramCommand(FluidPhase& m, const char* word, Arguments& a, bool& done) {
+bool runPhaseDiagramCommand(FluidPhase& m, StateReport& report, const char* word, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     if (is(word, "isotherm")) {
-        runIsothermCommand(m, a, done);
+        runIsothermCommand(m, report, a, done);
     } else if (is(word, "isop")) {
         if (m.component_count == 3) {
             const double t = a.positive("T (K)  ");
@@ -554,6 +557,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     // the same suffix for two of its curves) is refused, not written over it.
     const platform::WrittenFiles line;
     bool compositionRefused = false;
+    // The states and curves of the run, held to the model's rules (what
+    // their searches find is kept for the run).
+    StateReport report(m);
     int i = 0;
     while (i < argc) {
         // A command fails when it reports a failure through the log or loses
@@ -593,8 +599,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         // and critical curve from a pure component): the next command finds
         // the composition the x command set.
         const std::vector<double> given = m.x;
-        const bool known = runCriticalAndSaturationCommand(m, word, a, done) || runStateCommand(m, word, a, done) ||
-                           runPhaseDiagramCommand(m, word, a, done);
+        const bool known = runCriticalAndSaturationCommand(m, report, word, a, done) ||
+                           runStateCommand(m, report, word, a, done) ||
+                           runPhaseDiagramCommand(m, report, word, a, done);
         if (!known) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;

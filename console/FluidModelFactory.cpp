@@ -20,6 +20,7 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
+#include "fluid/PhaseRules.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
@@ -226,7 +227,7 @@ double referenceVolume(const char* component, double T, double P_bar) {
     else
         return std::nan("");
     // Beyond its range the reference is no reference.
-    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
+    if (!PhaseRules(*m).stateRange().holds(T, P_bar)) return std::nan("");
     const platform::ThreadLogCapture quiet;  // no state: NaN
     const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
     if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");
@@ -286,11 +287,8 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
         m->composition(x.data());
     }
     if (!usable(*m, name, why)) return nullptr;
-    m->solidOf = &componentSolid;
-    m->referenceVolumeOf = &referenceVolume;
-    m->henryOf = &publishedHenryConstant;
-    m->sublimationOf = &componentSublimation;
-    m->solubilityOf = &publishedSolubility;
+    m->lookups = PhaseLookups{&componentSolid, &referenceVolume, &publishedHenryConstant, &componentSublimation,
+                              &publishedSolubility};
     return m.release();
 }
 

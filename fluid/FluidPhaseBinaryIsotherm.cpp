@@ -13,6 +13,7 @@
 #include "fluid/BinaryIsothermTrace.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -98,7 +99,9 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
 }
 
-double highestPressureBar(const FluidPhase& p) { return std::min(kHighestPressureBar, p.stateRange().Pmax); }
+double highestPressureBar(const FluidPhase& p) {
+    return std::min(kHighestPressureBar, PhaseRules(p).stateRange().Pmax);
+}
 
 // The tie line of the binary at T and P found without a pure end to trace
 // from (both components above their critical temperature or frozen in the

@@ -18,6 +18,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/StateReport.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ Printed printState(const char* model, double x, double T, double P) {
     Printed p;
     if (!m) return p;
     m->composition(1.0 - x, x);
-    const consoletest::Captured c = consoletest::capture([&] { p.given = m->printStateFromTP(T, P); });
+    const consoletest::Captured c = consoletest::capture([&] { p.given = StateReport(*m).printStateFromTP(T, P); });
     p.out = c.out;
     p.err = c.err;
     return p;
