@@ -39,7 +39,9 @@
 
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
@@ -230,7 +232,7 @@ namespace {
 // the model's temperatures, or where its terms give no finite energy, there
 // are none to print (false, said).
 bool printFormulaTrees(FluidPhase& m) {
-    const ValidityRange validity = m.stateRange();
+    const ValidityRange validity = PhaseRules(m).stateRange();
     if (validity.declared() && m.T < validity.Tmin) {
         platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
                         m.modelName(), validity.describe().c_str(), givenDigits(m.T).c_str());
@@ -289,7 +291,7 @@ void runCalculation(const Arguments& a, bool& done, Calculation&& calculation) {
 }
 
 // crit: the critical point of a pure fluid, or of a binary model's mixture.
-void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& done) {
+void calculateCriticalPointCommand(FluidPhase& m, StateReport& report, const std::string& s, bool& done) {
     // The point where dP/dV and d2P/dV2 vanish at a fixed
     // composition is a pure fluid's critical point, not a
     // mixture's (whose coexisting phases differ in composition):
@@ -307,7 +309,7 @@ void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& do
     }
     // A critical point outside the model's range is refused (a
     // binary's once it is found).
-    if (present == 1 && m.findTheCriticalPoint() && !m.criticalPointInRange()) {
+    if (present == 1 && m.findTheCriticalPoint() && !report.criticalPointInRange()) {
         done = false;
         return;
     }
@@ -318,7 +320,7 @@ void calculateCriticalPointCommand(FluidPhase& m, const std::string& s, bool& do
 // isotherm: the isotherm between two volumes; where the model splits its
 // fluid above the fluid's critical temperature, or beyond its accuracy, the
 // states it leaves out are said.
-void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
+void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     const double t = a.positive("T (K)          ");
     const double v0 = a.positive("vmin (cm3/mol) ");
@@ -326,15 +328,16 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix         ");
     a.require(v1 > v0, "vmax above vmin");
     run([&] {
-        if (!m.curveTemperaturesInRange(t, t, "isotherm")) {
+        if (!report.curveTemperaturesInRange(t, t, "isotherm")) {
             done = false;
             return;
         }
         // Above its fluid's critical temperature the loop of a model
         // whose own lies higher is no state of the fluid.
         double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
-        bool loop = m.supercriticalLoopPressures(t, lo, hi);
-        const bool band = m.phaseRuleFluid() && m.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
+        bool loop = report.supercriticalLoopPressures(t, lo, hi);
+        const PhaseRules& rules = report.rules();
+        const bool band = rules.phaseRuleFluid() && report.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
         if (band) {
             // The states of the model's split further from the fluid
             // than its accuracy too.
@@ -343,12 +346,12 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
             hi = bandHi;
             loop = false;
         }
-        m.withCurveRowLimits(
+        report.withCurveRowLimits(
             [&] {
                 m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
                 const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
                 if (band) {
-                    const char* fluid = m.phaseRuleFluid();
+                    const char* fluid = rules.phaseRuleFluid();
                     platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
                                     "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
                                     "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
@@ -356,13 +359,13 @@ void runIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
                                     "no two-phase rows and leaves out its %ld states at those pressures.\n",
                                     m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
                                     ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
-                                    100.0 * m.stateRange().densityAccuracy, l.leftOut);
+                                    100.0 * rules.stateRange().densityAccuracy, l.leftOut);
                 }
                 if (loop && l.leftOut > 0)
                     platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
                                     "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
                                     "pressures (from %g to %g cm3/mol).\n",
-                                    m.modelName(), m.phaseRuleFluid(), t, lo, hi, l.leftOut,
+                                    m.modelName(), rules.phaseRuleFluid(), t, lo, hi, l.leftOut,
                                     l.leftOutVmin * 1e6, l.leftOutVmax * 1e6);
             },
             lo, hi);
@@ -398,17 +401,17 @@ void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::stri
 // runs its calculation once they are all good; done turns false when the
 // calculation fails.
 
-void critCommand(FluidPhase& m, Arguments& a, bool& done) {
+void critCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix");
-    runCalculation(a, done, [&] { calculateCriticalPointCommand(m, s, done); });
+    runCalculation(a, done, [&] { calculateCriticalPointCommand(m, report, s, done); });
 }
 
-void crit2Command(FluidPhase& m, Arguments& a, bool& done) {
+void crit2Command(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix");
     runCalculation(a, done, [&] { m.calculateTheCriticalCurve(s.c_str()); });
 }
 
-void satCommand(FluidPhase& m, Arguments& a, bool& done) {
+void satCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix");
     runCalculation(a, done, [&] {
         if (refusedForAMixture(m, "sat")) {
@@ -419,10 +422,10 @@ void satCommand(FluidPhase& m, Arguments& a, bool& done) {
     });
 }
 
-void psatCommand(FluidPhase& m, Arguments& a, bool& done) {
+void psatCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     runCalculation(a, done, [&] {
-        if (m.reportedSaturationPressure(t) != 0) {
+        if (report.reportedSaturationPressure(t) != 0) {
             done = false;
             return;
         }
@@ -436,14 +439,14 @@ void psatCommand(FluidPhase& m, Arguments& a, bool& done) {
     });
 }
 
-void spinoCommand(FluidPhase& m, Arguments& a, bool& done) {
+void spinoCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string sl = a.suffix("suffix (liquid spinodal)");
     const std::string sv = a.suffix("suffix (vapour spinodal)");
     requireTwoSuffixes(a, sl, sv);
     runCalculation(a, done, [&] { m.calculateTheSpinodals(sl.c_str(), sv.c_str()); });
 }
 
-void spinoxCommand(FluidPhase& m, Arguments& a, bool& done) {
+void spinoxCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)       ");
     const double v = a.positive("V (cm3/mol) ");
     const double x1 = a.fraction("x1          ");
@@ -453,22 +456,22 @@ void spinoxCommand(FluidPhase& m, Arguments& a, bool& done) {
     runCalculation(a, done, [&] { m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str()); });
 }
 
-void isocCommand(FluidPhase& m, Arguments& a, bool& done) {
+void isocCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     const double v = a.positive("V (cm3/mol) ");
     const double t0 = a.positive("Tmin (K)    ");
     const double t1 = a.positive("Tmax (K)    ");
     const std::string s = a.suffix("suffix      ");
     a.require(t1 > t0, "Tmax above Tmin");
     runCalculation(a, done, [&] {
-        if (!m.curveTemperaturesInRange(t0, t1, "isochore")) {
+        if (!report.curveTemperaturesInRange(t0, t1, "isochore")) {
             done = false;
             return;
         }
-        m.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
+        report.withCurveRowLimits([&] { m.calculateTheIsochor(v * 1e-6, t0, t1, 0, 1, s.c_str(), nullptr); });
     });
 }
 
-void compositionCommand(FluidPhase& m, Arguments& a, bool& done) {
+void compositionCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const int n = m.component_count;
     std::vector<double> xs(n > 0 ? static_cast<std::size_t>(n) : 0, 0.0);
     double sum = 0.0;
@@ -486,29 +489,29 @@ void compositionCommand(FluidPhase& m, Arguments& a, bool& done) {
     });
 }
 
-void temperatureCommand(FluidPhase& m, Arguments& a, bool& done) {
+void temperatureCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)      ");
     runCalculation(a, done, [&] { m.temperature(t); });
 }
 
-void volumeCommand(FluidPhase& m, Arguments& a, bool& done) {
+void volumeCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double v = a.positive("V (cm3/mol)      ");
     runCalculation(a, done, [&] { m.volume(v * 1e-6); });
 }
 
-void stateFromTVCommand(FluidPhase& m, Arguments& a, bool& done) {
+void stateFromTVCommand(FluidPhase&, StateReport& report, Arguments& a, bool& done) {
     const double t = a.positive("T (K)      ");
     const double v = a.positive("V (cm3/mol)");
-    runCalculation(a, done, [&] { done = m.printStateFromTV(t, v * 1e-6); });
+    runCalculation(a, done, [&] { done = report.printStateFromTV(t, v * 1e-6); });
 }
 
-void stateFromTPCommand(FluidPhase& m, Arguments& a, bool& done) {
+void stateFromTPCommand(FluidPhase&, StateReport& report, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     const double p = a.positive("P (bar)");
-    runCalculation(a, done, [&] { done = m.printStateFromTP(t, p); });
+    runCalculation(a, done, [&] { done = report.printStateFromTP(t, p); });
 }
 
-void treeCommand(FluidPhase& m, Arguments& a, bool& done) {
+void treeCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     runCalculation(a, done, [&] { done = printFormulaTrees(m); });
 }
 
@@ -528,7 +531,7 @@ TernaryIsoplethArguments ternaryIsoplethArguments(Arguments& a) {
     return r;
 }
 
-void isoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
+void isoplethCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     if (m.component_count == 3) {
         const TernaryIsoplethArguments i = ternaryIsoplethArguments(a);
         runCalculation(a, done, [&] { m.calculateTheIsopleth3(i.s.c_str(), i.t, i.x1, i.x2, i.dT); });
@@ -543,25 +546,25 @@ void isoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
     }
 }
 
-void liquidLiquidIsoplethCommand(FluidPhase& m, Arguments& a, bool& done) {
+void liquidLiquidIsoplethCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const TernaryIsoplethArguments i = ternaryIsoplethArguments(a);
     runCalculation(a, done, [&] { m.calculateTheLiquidLiquidIsopleth3(i.s.c_str(), i.t, i.x1, i.x2, i.dT); });
 }
 
-void binaryIsothermCommand(FluidPhase& m, Arguments& a, bool& done) {
+void binaryIsothermCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     const std::string s = a.suffix("suffix ");
     runCalculation(a, done, [&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
 }
 
-void binaryIsothermFromPCommand(FluidPhase& m, Arguments& a, bool& done) {
+void binaryIsothermFromPCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)   ");
     const double p = a.positive("P (bar) ");
     const std::string s = a.suffix("suffix ");
     runCalculation(a, done, [&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
 }
 
-void ternaryDiagramCommand(FluidPhase& m, Arguments& a, bool& done) {
+void ternaryDiagramCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     const double p = a.positive("P (bar)");
     const std::string s = a.suffix("suffix");
@@ -647,6 +650,9 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     // the same suffix for two of its curves) is refused, not written over it.
     const platform::WrittenFiles line;
     bool compositionRefused = false;
+    // The states and curves of the run, held to the model's rules (what
+    // their searches find is kept for the run).
+    StateReport report(m);
     int i = 0;
     while (i < argc) {
         // Each command says the notes and refusals it meets (once each),
@@ -690,7 +696,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         // the composition the x command set.
         const std::vector<double> given = m.x;
         const FluidCommandWord* command = commandWord(word);
-        if (command) command->run(m, a, done);
+        if (command) command->run(m, report, a, done);
         if (!command) {
             i = refuseUnknownCommand(argc, argv, i);
             allDone = false;

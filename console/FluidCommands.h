@@ -6,6 +6,7 @@
 #include <string>
 
 class FluidPhase;
+class StateReport;
 namespace fluidcommands {
 class Arguments;  // the arguments of one command, read and checked
 }
@@ -25,7 +26,7 @@ struct FluidCommandWord {
     bool showsEnergies;     // its results hold energies or heat capacities: why they are withheld is said
     // Reads the arguments, then runs the calculation when they are good;
     // `done` turns false when it fails.
-    void (*run)(FluidPhase& model, fluidcommands::Arguments& arguments, bool& done);
+    void (*run)(FluidPhase& model, StateReport& report, fluidcommands::Arguments& arguments, bool& done);
 };
 
 // The interpreter's command words, in the order of the usage text.

@@ -20,6 +20,7 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/ReferenceFluids.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
@@ -246,11 +247,8 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
         m->composition(x.data());
     }
     if (!usable(*m, name, why)) return nullptr;
-    m->solidOf = &componentSolid;
-    m->referenceVolumeOf = &referenceVolume;
-    m->henryOf = &publishedHenryConstant;
-    m->sublimationOf = &componentSublimation;
-    m->solubilityOf = &publishedSolubility;
+    m->lookups = PhaseLookups{&componentSolid, &referenceVolume, &publishedHenryConstant, &componentSublimation,
+                              &publishedSolubility};
     return m.release();
 }
 
@@ -453,7 +451,7 @@ double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, d
     std::unique_ptr<FluidPhase> m(name ? buildFluidModel(name, nullptr) : nullptr);
     if (!m) return std::nan("");
     // Beyond its range the reference is no reference.
-    if (!m->stateRange().holds(T, P_bar)) return std::nan("");
+    if (!PhaseRules(*m).stateRange().holds(T, P_bar)) return std::nan("");
     const platform::ThreadLogCapture quiet;  // no state: NaN
     const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
     if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CurveRowLimits.h"
 #include "fluid/Ideal.h"
 #include "fluid/Interaction.h"
 #include "fluid/Phase.h"
@@ -203,50 +204,11 @@ public:
     struct PhaseRoots {
         PhaseRoot liquid, vapour;  // vapour.found is false when there is one root only
     };
-    // A dilute binary's dew and bubble pressures (dilutePhaseAt), and what
-    // they say of a state: one phase, the phase uncertain, a mixture that
-    // splits into two phases, or a phase the mixture is not in.
-    enum class DiluteVerdict { kOnePhase, kUncertain, kSplits, kWrong };
-    struct DiluteSplit {
-        bool known = false;    // below the solvent's critical temperature, with a vapour pressure
-        double psat = 0.0;     // bar, the solvent's
-        double dew = 0.0, bubble = 0.0;  // bar, at the central Henry constant
-        double H = 0.0;        // bar
-        bool published = false;          // H from henryOf
-        // bar: the dew pressure lies within [dewLow, dewHigh] and the bubble
-        // pressure within [bubbleLow, bubbleHigh], the phase tolerance included.
-        double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
-        DiluteVerdict judge(bool liquidState, double P_bar) const {
-            if (!known) return DiluteVerdict::kOnePhase;
-            if (liquidState) {
-                if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
-                if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
-                return P_bar > dewHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
-            }
-            if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
-            if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
-            return P_bar < bubbleLow ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
-        }
-    };
     struct StableState {
         int phase = kPhaseNone;       // of the state the model is left in
         bool metastable = false;      // the other root has the lower Gibbs energy
         int otherPhase = kPhaseNone;  // the other root at the same T and P, if any
         double otherV = 0.0;          // its volume, m3/mol
-        // The interpreter's phase rules (reportedStateFromTP): the vapour
-        // root of a vapour-only model taken where the model's own saturation
-        // prefers its liquid (otherV); the solid stable where the state is
-        // a supercooled liquid (metastable).
-        bool vapourOnlyRoot = false;
-        const char* supercooledUnder = nullptr;
-        // Within the phase tolerance of the fluid's vapour pressure (a pure
-        // fluid) or of a dilute binary's dew and bubble pressures: the phase
-        // cannot be told from them.
-        bool phaseUncertain = false;
-        // A dilute binary's dew and bubble pressures (dilutePhaseAt) and
-        // what they say of the state.
-        DiluteSplit dilute;
-        DiluteVerdict verdict = DiluteVerdict::kOnePhase;
     };
     // The root the volume search of phase kind `kind` (1 vapour, 2 liquid)
     // finds at T (K) and P (bar), with its Gibbs energy; false when the search
@@ -429,12 +391,7 @@ public:
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
     void reportNoCurve(const char* what) const;
 
-    // ---- console entry points (FluidPhaseConsole.cpp); the command
-    // interpreter that runs them is console/FluidCommands.cpp.
-    // The state from T (K) and P (bar), printed: for a pure fluid the stable
-    // root, named; for a mixture its root of lower Gibbs energy.  A state
-    // that is not found or has no finite properties is reported, not printed.
-    bool printStateFromTP(double T_, double P_bar);
+    // ---- the stability of a binary (FluidPhaseConsole.cpp)
     // Whether a binary of the phase's composition splits into two phases at
     // T (K) and P (bar): the tangent-plane distance of a trial phase to the
     // fluid's stable root is negative somewhere.  The state is left at a
@@ -442,317 +399,46 @@ public:
     // `tested` (if given) is set where the test had a root of the fluid to
     // hold the trials against: without one the model cannot decide.
     bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr);
-    // Whether T lies, at the solvent's corresponding state, between the
-    // solvent fluid's critical temperature and the model's own.
-    bool inSolventCriticalBand(double T_);
     // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
     // the state tested (a critical point at its own volume, say); true where
     // a trial phase at T and P lies below it.  The composition is put back.
     bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2]);
-    // The state from T (K) and V (m3/mol), printed, or reported when it has
-    // no finite properties.
-    bool printStateFromTV(double T_, double V_);
 
-    // ---- range of validity (FluidPhaseValidity.cpp); T in K, P in bar
+    // ---- range of validity; T in K, P in bar.  The rules that hold the
+    // interpreter's states against it are PhaseRules and StateReport.
     // The states the model holds in, declared by the model beside its
-    // coefficients; the command interpreter's states are held against it.
+    // coefficients.
     ValidityRange validity;
     // The range of each component alone, for a mixture model whose range
     // is where all its components hold (empty: the mixture's range holds at
     // its pure ends too).
     std::vector<ValidityRange> componentValidity;
-    // The solids of the components (melting and sublimation curves), set by
-    // the program that builds the model; null: no state is refused as solid.
-    SolidLookup solidOf = nullptr;
-    // The fluid's one-phase state from its reference equation and the
-    // published Henry constants of gases in liquids, set by the program that
-    // builds the model as solidOf; null: none.
-    ReferenceVolumeLookup referenceVolumeOf = nullptr;
-    HenryLookup henryOf = nullptr;
-    // The published sublimation curves of the components' solids and the
-    // published solubility of a heavy solute in its solvent-rich fluid, set
-    // by the program that builds the model as solidOf; null: none.
-    SublimationLookup sublimationOf = nullptr;
-    SolubilityLookup solubilityOf = nullptr;
-    // The range at the model's composition: where it says so
-    // (fromTriplePoints), its Tmin raised to where a component present above
-    // a trace (kTraceFraction) freezes out of the mixture
-    // (mixtureFreezingTemperature; a pure fluid's triple point).
-    ValidityRange effectiveRange() const;
-    // The range a state, point or curve of the model's composition is held
-    // against, by every command alike: a mixture's at a pure end or a dilute
-    // one's is its major component's (componentValidity, else the range down
-    // to that component's triple point) above the temperature where the
-    // other freezes out; otherwise effectiveRange(), the mixture's liquid
-    // included.
-    ValidityRange stateRange() const;
-    // Set once the model has said that it answers beyond its source's
-    // pressures (ValidityRange::extrapolatedAbove).
-    bool extrapolationSaid = false;
-    // Likewise below its source's temperatures (ValidityRange::extrapolatedBelow).
-    bool lowExtrapolationSaid = false;
-    // False, with one message naming the model and its range, and errorflag
-    // set, when (T, P) lies outside the range (stateRange), below its
-    // vapour-only limit at or above the fluid's vapour pressure
-    // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
-    // not in the ice Ih field for a model of the supercooled liquid).  A
-    // pressure the model computed (pressureGiven false) is said to six
-    // digits; one given is said as it was typed.
-    bool refuseOutsideRange(double T_, double P_bar, bool pressureGiven = true);
-    // For a pure fluid with published saturation ancillaries below its
-    // critical temperature: false, said once and errorflag set, when the
-    // model's state (its V) is a liquid where the fluid is a vapour or the
-    // reverse, by more than 0.5 % in pressure from the vapour pressure.
-    bool phaseAgreesWithFluid(double T_, double P_bar);
-    // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
-    // coefficient of a state where they describe no fluid: cv below the 3R/2
-    // of the molecules' translation, cp <= 0, cp < cv, a negative squared
-    // sound speed or one above 10 km/s; says why once (a warning).  True when
-    // it withheld them.
-    bool withholdUnphysicalQuantities();
-    // A binary beyond the dilute share below the vapour-only limit of one of
-    // its components (componentValidity), holding it as densely as that
-    // component's liquid: true, with the reason, as the model's liquid heat
-    // capacities are not the fluid's.
-    bool liquidOfVapourOnlyComponent(std::string& why) const;
-    // The component of the larger share of a binary; of equal shares, the
-    // same whichever is named first (the one of the higher critical
-    // temperature, else the first by name).
-    int binaryMajorComponent() const;
-    // The vapour-only limit (K) of a binary's solvent alone
-    // (componentValidity); 0 where none is declared.
-    double solventVapourOnlyBelow() const;
-    // A mixing rule whose temperature derivatives diverge at the model's
-    // temperature and composition (Duan, Moller & Weare's cube roots of the
-    // components' virial coefficients, where one passes through zero): true,
-    // with the reason, where its heat capacities, sound speed and
-    // Joule-Thomson coefficient are not the fluid's.  None by default.
+    // The published data of the fluids (solid lines, reference densities,
+    // Henry constants, sublimation curves, solubilities) that the program
+    // building the model hands the rules; none by default.
+    PhaseLookups lookups;
     // Interaction parameters that could not be traced to their source: at
     // (T, P) of the model's composition, says by how much they change the
     // stable state's density from the plain combining rule; false with a
     // message (errorflag set) where the model cannot give the state with
-    // them, true elsewhere and for a model without such parameters.  admitUntracedInteraction(true) lets
-    // the model evaluate its mixtures with them (they are refused
-    // otherwise), for a state the rule has judged.
+    // them, true elsewhere and for a model without such parameters.
+    // admitUntracedInteraction(true) lets the model evaluate its mixtures
+    // with them (they are refused otherwise), for a state the rule has
+    // judged.
     virtual bool untracedInteractionHolds(double T_, double P_bar) {
         (void)T_, (void)P_bar;
         return true;
     }
     virtual void admitUntracedInteraction(bool admit) { (void)admit; }
+    // A mixing rule whose temperature derivatives diverge at the model's
+    // temperature and composition (Duan, Moller & Weare's cube roots of the
+    // components' virial coefficients, where one passes through zero): true,
+    // with the reason, where its heat capacities, sound speed and
+    // Joule-Thomson coefficient are not the fluid's.  None by default.
     virtual bool mixingRuleDiverges(std::string& why) {
         (void)why;
         return false;
     }
-    // The states the interpreter prints.  From T and P: refused outside the
-    // range (a dilute binary's: its solvent's) or in a solid; from the
-    // fluid's critical temperature up, refused on the model's split and
-    // where it lies further than its accuracy from the fluid's density; the
-    // stable root (for a mixture, of its liquid and vapour roots at its
-    // composition); below a vapour-only limit the model's vapour root or a
-    // refusal (a dilute binary's from its dew pressure up); above the
-    // fluid's critical temperature, a state where the model has two roots is
-    // refused and the phase named as the fluid's; a phase the fluid
-    // (phaseRuleFluid), or the dilute mixture (dilutePhaseAt), does not have
-    // there is withheld, and the verdict kept (s.verdict, s.phaseUncertain);
-    // a supercooled liquid is named (supercooledUnder); then the quantities
-    // no fluid has.  False, said once, when there is no state to print.
-    bool reportedStateFromTP(double T_, double P_bar, StableState& s);
-    // From T and V: the same rules at the pressure found.
-    bool reportedStateFromTV(double T_, double V_);
-    // The saturation pressure at T (calculateTheSaturationPressure), refused
-    // outside the range's temperatures, below its vapour-only limit or at or
-    // above the fluid's critical temperature, and withheld when it lies more
-    // than 5 % from the fluid's published vapour pressure; below the fluid's
-    // triple point said to be the supercooled liquid's; 0 on success.
-    short reportedSaturationPressure(double T_);
-    // A binary's dew and bubble pressures (dilutePhaseAt) within the phase
-    // tolerance of each other: one saturation pressure; false, said once and
-    // errorflag set, for any other binary.  True for any other fluid.
-    bool saturationOfOnePressure(double T_);
-    // The critical point the model is in (found by findTheCriticalPoint) is
-    // one the interpreter reports (its critical point, saturation curve and
-    // spinodals): false, said once and errorflag set, when its temperature
-    // or pressure lies outside the range (the equation's own critical point
-    // far from the states it was fitted to), or when a model of the vapour
-    // alone below its fluid's critical temperature puts it above that.
-    bool criticalPointInRange();
-    // The interpreter's isotherms and isochores: false, said once and
-    // errorflag set, when T0 or T1 lies outside the range's temperatures;
-    // a curve run with the range's pressures as its row limits (states
-    // beyond them written as NaN, their count said as a warning).
-    bool curveTemperaturesInRange(double T0, double T1, const char* what);
-    // splitPmin..splitPmax (bar): the pressures at which an isotherm of a
-    // supercritical fluid has three roots in the model (its loop), whose
-    // states are withheld too; none by default.
-    void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
-    // The pressures (bar) between the local minimum and maximum of P(V) on
-    // the isotherm at T of a pure fluid above its fluid's critical
-    // temperature, where the model splits it; false where there is no loop.
-    bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
-    // The lowest temperature of the curves the interpreter traces down from
-    // the critical point: the lower end of the model's declared range (not
-    // below the major component's triple point, nor below its vapour-only
-    // limit: a two-phase curve holds a liquid); without a declared range the
-    // tracers' own (lowestCurveTemperature).
-    double lowestReportedCurveTemperature() const;
-    // Why the curves end at that temperature, said in a message: "the triple
-    // point of N2", "the lower end of the model's range, ...".
-    std::string lowestCurveTemperatureReason(double Tlow) const;
-    // The name of the single component, null for a mixture.
-    const char* pureFluidName() const;
-    // The component whose phase rules (range ends, vapour-only limit, split
-    // band, vapour pressure, solids) a state of the model's composition
-    // follows: the single component of a pure model, the component present
-    // alone in a mixture at a pure end, or the solvent of a dilute binary
-    // (the other component at most kDiluteFraction, where Raoult's law holds
-    // for the solvent within the phase tolerance and Henry's law for the
-    // solute within the uncertainty given to its constant); null for any
-    // other mixture.
-    static constexpr double kDiluteFraction = 0.02;
-    // A solute's share xs counts as dilute up to kDiluteFraction, the
-    // rounding of a share computed as 1 - x included (1 - 0.98 is
-    // 0.020000000000000018).
-    static bool isDiluteShare(double xs) { return xs <= kDiluteFraction * (1.0 + 1e-9); }
-    // A component at most this share of a mixture freezes none of it out
-    // (effectiveRange): its mixture holds from the major component's triple
-    // point.
-    static constexpr double kTraceFraction = 1e-3;
-    const char* phaseRuleFluid() const;
-    // A binary of two fluids with saturation ancillaries, both present, at
-    // any composition: its solvent (the larger share), its solute and the
-    // solute's mole fraction.  Its phase is judged from the solvent's vapour
-    // pressure and the solute's Henry constant (dilutePhaseAt) wherever the
-    // solvent is below its critical temperature.
-    bool binarySolvent(int& solvent, int& solute, double& xs) const;
-    // The fluid whose vapour pressure and saturated volumes name a state's
-    // phase: phaseRuleFluid(), else the solvent of binarySolvent(); null for
-    // any other mixture.
-    const char* solventFluid() const;
-    // The lowest temperature at which no component present above a trace
-    // freezes out of the mixture (mixtureFreezingTemperature; at a pure end
-    // the triple point); 0 for a model whose range does not end at its
-    // components' triple points.
-    double freezeOutTemperature() const;
-    // A binary of fluids that is one phase at every composition above the
-    // higher of its components' critical temperatures (the critical curve of
-    // CO2-CH4, CO2-N2 and CH4-N2 runs between the two critical points; that
-    // of H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar,
-    // Todheide & Franck 1963): a split the model finds there is its own.
-    bool onePhaseAboveCriticalTemperatures() const;
-    // onePhaseAboveCriticalTemperatures() and T (K) at or above both
-    // components' critical temperatures.
-    bool oneFluidAt(double T_) const;
-    // A dilute binary set to its solvent's pure end (its split, critical
-    // point and reference state are the solvent's); any other composition
-    // is left as it is.
-    void toSolventEnd();
-    // The dew and bubble pressures of a dilute binary at T from the pure
-    // solvent's vapour pressure psat (its ancillary equation) and the
-    // solute's Henry constant H (published, henryOf, else the model's own at
-    // infinite dilution): Raoult's law for the solvent and Henry's for the
-    // solute give the dew pressure psat / (1 - x + x psat / H) and the bubble
-    // pressure (1 - x) psat + x H.  H is taken as uncertain within a factor
-    // kHenryUncertainty and psat within the phase tolerance.  At x = 0 (a
-    // pure fluid) both pressures are psat.  Not known at or above the
-    // solvent's critical temperature, or without a vapour pressure or a
-    // Henry constant.  The model's state and composition are kept.
-    static constexpr double kHenryUncertainty = 2.0;
-    // Above kDiluteFraction the solvent departs from Raoult's law and the
-    // solute from Henry's: the factor grows in proportion to the solute's
-    // share (continuous at kDiluteFraction), so that near x = 0.5 the dew and
-    // bubble pressures bound the split only loosely.
-    static double henryUncertaintyAt(double xs) {
-        return kHenryUncertainty * std::max(1.0, xs / kDiluteFraction);
-    }
-    DiluteSplit dilutePhaseAt(double T_);
-    // The solute's Henry constant (bar) in the liquid solvent at T and the
-    // solvent's vapour pressure psat (bar): henryOf's, else f/x of the
-    // solute in the model's liquid of the solvent with a trace of it; NaN
-    // where neither gives one.  The model's state and composition are kept.
-    double soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published);
-    // Between the critical temperature of phaseRuleFluid() and the model's
-    // own (found at the solvent's pure composition): the pressures (bar)
-    // around the model's saturation pressure at T where its stable state's
-    // density lies further than the range's densityAccuracy from the
-    // fluid's one-phase state (referenceVolumeOf), with the model's critical
-    // point; false where the model does not split the fluid at T or the
-    // accuracy or the reference is not given.  The model's state and
-    // composition are kept.
-    bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
-    bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
-    // At or above the critical temperature of phaseRuleFluid(), for a model
-    // that states its density accuracy: the molar volume of the fluid's
-    // state at (T, P) from its reference equation when the model's volume V_
-    // lies further from it than the accuracy (near its own critical point a
-    // model whose critical temperature lies above the fluid's is tens of per
-    // cent off); NaN otherwise.
-    double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
-    // Says, as a number, how far the model's density lies from the fluid's
-    // reference equation at (T, P) (a binary's solvent's at its
-    // corresponding state) where it lies further than the range's
-    // densityAccuracy; the state is given all the same.
-    void noteOffReference(double T_, double P_bar);
-    // The model's own critical point at its solvent's pure composition (K,
-    // bar), kept for the solvent and the model's parameters.
-    bool solventCriticalPoint(double& Tcm, double& Pcm_bar);
-    struct KeptSolventCritical {
-        bool searched = false, found = false;
-        std::string fluid;
-        unsigned long revision = 0;
-        double Tcm = 0.0, Pcm = 0.0, Vcm = 0.0;
-    };
-    KeptSolventCritical keptSolventCritical_;
-    // A binary of two fluids beyond a trace, taken to its solvent by
-    // corresponding states at the model's own critical points (the
-    // mixture's at its fixed composition, mixtureCriticalPoint): the
-    // mixture's (T, P) is the solvent's (T tScale, P pScale), with tScale =
-    // Tc(solvent) / Tc(mixture) and pScale = Pc(solvent) / Pc(mixture); 1
-    // and 1 for a pure fluid or a trace.  The mixture's critical point is
-    // kept for the composition and the model's parameters.  False where the
-    // mixture or its solvent has no critical point in the model.
-    bool criticalScaling(double& tScale, double& pScale, double* Tcx = nullptr, double* Pcx_bar = nullptr);
-    // The model's critical point of a binary at its fixed composition,
-    // where its isotherm has a horizontal inflection (a pseudo-critical
-    // point: the mixture's one-fluid critical point, on which corresponding
-    // states rest), continued from its solvent's (x1 the solute's share;
-    // K, bar, m3/mol), kept for every composition asked for (at most 512)
-    // and the model's parameters.
-    struct MixtureCritical {
-        double x1;
-        bool found;
-        double Tc, Pc, Vc;
-    };
-    const MixtureCritical* mixtureCriticalPoint();
-    std::vector<MixtureCritical> keptMixtureCritical_;
-    unsigned long keptMixtureRevision_ = 0;
-    std::string keptMixtureSolvent_;
-    // False, said once and errorflag set, where (T, P) lies in the pressures
-    // of splitBandPressures.
-    bool refuseInSplitBand(double T_, double P_bar);
-    // For the rules above: how a mixture's state corresponds to its
-    // solvent's, and that it is refused (or, not refused, how it departs).
-    std::string correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
-                                   double pScale, bool refused = true) const;
-    // The last answer of splitBandPressures, for the temperature, solvent and
-    // model parameters it was found at (the isotherms and sweeps of one
-    // temperature ask again for every state).
-    struct KeptSplitBand {
-        bool searched = false, found = false;
-        double T = 0.0;
-        std::string fluid;
-        unsigned long revision = 0;
-        double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
-    };
-    KeptSplitBand keptSplitBand_;
-    // True for a pure model and for a mixture with one component present.
-    bool atPureComposition() const;
-    // The solid of phaseRuleFluid() at T (K) and P (bar) (solidOf), none
-    // for a mixture or without a lookup.
-    SolidField solidAt(double T_, double P_bar) const;
-    // The model's range reaches below the triple point of phaseRuleFluid():
-    // it describes the supercooled liquid there (IAPWS-95's water).
-    bool describesSupercooledLiquid() const;
-
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
     // installs the factory here; without one every name gives null.
@@ -908,7 +594,7 @@ public:
     void calculateIsoBiphasic(int flag, double value, short start, double T0, double dT, double Vl_start,
                               double Vv_start, double Tlow, char mode, const char* suffix);
     // The saturation curve (file "satu" + suffix) and the two spinodals from
-    // the critical point down to lowestReportedCurveTemperature; refused,
+    // the critical point down to PhaseRules::lowestReportedCurveTemperature; refused,
     // with no file, when the critical point lies outside the model's range.
     void calculateTheSaturationCurve(const char* suffix, char mode);
     void calculateTheSaturationCurveFromT(double T_, const char* suffix);
@@ -981,42 +667,9 @@ public:
                                       std::vector<double>* out);
     void calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode, const char* suffix,
                              std::vector<double>* out);
-    // Pressures (bar) outside which a state of an isotherm or isochore is
-    // written with NaN for all but its T and V, and the count of such
-    // states: the interpreter sets them from the model's range (far above
-    // it lie the loops a multiparameter equation has inside the two-phase
-    // region, at tens of kilobars; a stretched liquid's negative pressures
-    // are kept, as the loop drawn).  By default every state is written.
-    // Below vapourOnlyBelow (K) a state at or above the vapour pressure of
-    // `fluid` (its ancillary equations), or denser than the geometric mean of
-    // its saturated volumes, is withheld too: a liquid the model does not
-    // describe.
-    struct CurveRowLimits {
-        double Pmin = -std::numeric_limits<double>::infinity(), Pmax = std::numeric_limits<double>::infinity();
-        double vapourOnlyBelow = 0.0;
-        const char* fluid = nullptr;
-        // The fluid whose vapour pressure and saturated volumes bound the
-        // vapour below vapourOnlyBelow: `fluid`, or a binary's solvent.
-        const char* vapourFluid = nullptr;
-        // A state where `fluid` is solid is withheld too (a supercooled
-        // liquid only where `supercooled`).
-        SolidLookup solidOf = nullptr;
-        bool supercooled = false;
-        double splitPmin = 0.0, splitPmax = -1.0;  // bar; withheld between them
-        long withheld = 0;
-        // An isotherm leaves its states between splitPmin and splitPmax out
-        // (the loop of a model whose critical point lies above its fluid's):
-        // how many, and their volumes (m3/mol).
-        long leftOut = 0;
-        double leftOutVmin = 0.0, leftOutVmax = 0.0;
-        bool splitBand() const { return splitPmax >= splitPmin; }
-        // A state of `model` further from its fluid's reference density than
-        // the model's accuracy (FluidPhase::referenceVolumeIfOff) is
-        // withheld too, and counted apart.
-        const FluidPhase* model = nullptr;
-        long offReference = 0;
-        bool holds(double T_, double P_bar, double V_) const;
-    };
+    // The row limits of the interpreter's isotherms and isochores
+    // (CurveRowLimits.h); by default every state is written.
+    using CurveRowLimits = ::CurveRowLimits;
     CurveRowLimits curveRowLimits;
     // Plain P-T isochores ("pt" + suffix) and P-V isotherms ("pvt" + suffix +
     // ".txt"), and their families drawn by gnuplot ("g6.gp", "g5.gp").
@@ -1348,10 +1001,6 @@ private:
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0, bool traced = true);
-    // The Newton search alone: a point where both conditions hold on their
-    // scales, above the co-volume, with a positive pressure; the phase is
-    // left in it.
-    bool criticalConditionsFrom(double T0, double V0, bool traced);
     // Whether the isotherm at T has no mechanically unstable stretch from
     // the nearly ideal gas to the compressed fluid (walked as the volume
     // searches walk their branches).
@@ -1361,7 +1010,6 @@ private:
     bool keptModelCriticalPoint();
     void bindVolumeEquation();
     void bindTemperatureEquation();
-    bool belowCoVolume();
     double solveVolumeFrom(double start);
     void beginVolumeSearch();
     bool volumeSearchFrom(double start);
@@ -1374,6 +1022,14 @@ private:
 
 public:
     bool stateFollowsSearch() const { return stateFollowsSearch_; }
+    // The Newton search alone: a point where both conditions hold on their
+    // scales, above the co-volume, with a positive pressure; the phase is
+    // left in it.
+    bool criticalConditionsFrom(double T0, double V0, bool traced);
+    // The model's own critical point (K, Pa; its volume, m3/mol, in Vc if
+    // given), searched from its start and kept as keptCritical_ keeps it.
+    bool modelCriticalPoint(double& Tc, double& Pc, double* Vc = nullptr);
+    bool belowCoVolume();
 
 private:
     // The branch of the isotherm on which a root found from a start may lie.
@@ -1498,7 +1154,6 @@ private:
         double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
-    bool modelCriticalPoint(double& Tc, double& Pc);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of
@@ -1526,17 +1181,6 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
-    // The phase rules of reportedStateFromTP (FluidPhaseValidity.cpp).
-    bool keepVapourRoot(double T_, double P_bar, StableState& s);
-    bool refuseInCriticalBand(double T_, double P_bar, const StableState& s);
-    // The rule above for a binary beyond a trace: refused where its solvent
-    // has both roots at the corresponding state.
-    bool refuseCorrespondingSplit(double T_, double P_bar);
-    // For a dilute binary: the verdict of dilutePhaseAt on the model's state
-    // (its V, a liquid when denser than the geometric mean of the solvent's
-    // saturated volumes); kWrong is said once, with errorflag set.
-    DiluteVerdict judgeDiluteState(double T_, double P_bar, const DiluteSplit& d);
-    bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     // The walk of metastableRoot along the branch from the saturated volume
     // a: true where it crosses the pressure asked for, between a and b.
@@ -1554,44 +1198,4 @@ private:
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);
-    // ---- the phase of a printed binary from published data
-    // (FluidPhaseMixturePhase.cpp)
-    // A component's solid deposits from the fluid where its fugacity there
-    // exceeds the pure solid's, psub exp(Vs (P - psub)/(R T)) from its
-    // published sublimation pressure psub (sublimationOf): the solid, the
-    // component, both fugacities (bar) and the frost point, the temperature
-    // at P where the solid first deposits (the fluid's fugacity coefficient
-    // taken from the model at each trial temperature; NaN where the model
-    // gives no state there, inf above the component's triple point).
-    struct FrostPoint {
-        const char* solid = nullptr;
-        const char* component = nullptr;
-        double f = 0.0, fSolid = 0.0, T = 0.0;
-    };
-    // For a mixture at T (K) and P (bar), from the root of the fluid of
-    // lower Gibbs energy: the first component whose solid deposits, none
-    // (solid null) where none does.  The state is left at a trial; the
-    // composition is put back.
-    FrostPoint frostPointAt(double T_, double P_bar);
-    // Its "Phase:" line, at the state's pressure P (bar).
-    void printFrostPoint(const FrostPoint& frost, double P_bar) const;
-    // The fugacities (Pa) of the fluid's root of lower Gibbs energy at T and
-    // P, false where it has none.
-    bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f);
-    // What published data say of a binary's phase at T (K) and P (bar):
-    // whether it splits (kSplits), is one phase (kOnePhase), or whether they
-    // cannot tell (kUncertain), with the data named in `why`.  Raoult's and
-    // Henry's laws (the dilute verdict) hold for a solute more volatile than
-    // its solvent; a solute less volatile than its solvent (water in CO2)
-    // condenses as its own liquid once its partial pressure passes its vapour
-    // pressure (the solvent-rich fluid holding at least psat/P of it), and
-    // its published solubility in the solvent-rich fluid (solubilityOf),
-    // within a factor kSolubilityUncertainty, bounds that fluid.
-    DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const StableState& s, std::string& why);
-    static constexpr double kSolubilityUncertainty = 2.0;
-    // The published solubility of a heavy solute alone (solubilityOf):
-    // kSplits beyond kSolubilityUncertainty times it, kOnePhase below its
-    // share over that factor, kUncertain between or without one; `share`
-    // (if given) the solubility, NaN without.
-    DiluteVerdict publishedSolubility(double T_, double P_bar, double* share = nullptr);
 };

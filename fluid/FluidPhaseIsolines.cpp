@@ -17,6 +17,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
@@ -83,7 +84,7 @@ const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "C
 void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, double P_bar, double V_, double* row,
                               int n, std::pair<int, int> kept) {
     if (limits.holds(T_, P_bar, V_)) {
-        if (!limits.model || !std::isfinite(limits.model->referenceVolumeIfOff(T_, P_bar, V_))) return;
+        if (!limits.isOffReference || !limits.isOffReference(T_, P_bar, V_)) return;
         ++limits.offReference;
     } else {
         ++limits.withheld;
@@ -153,7 +154,7 @@ struct Dome {
 
 }  // namespace
 
-bool FluidPhase::CurveRowLimits::holds(double T_, double P_bar, double V_) const {
+bool CurveRowLimits::holds(double T_, double P_bar, double V_) const {
     if (P_bar > Pmax || P_bar < Pmin) return false;
     if (P_bar >= splitPmin && P_bar <= splitPmax) return false;
     if (solidOf && fluid) {
@@ -197,7 +198,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     // split of the supercritical fluid, no two-phase state of the fluid: the
     // walk steps over it without saturated rows (the interpreter writes the
     // split's states as nan and says so).
-    const bool split = crosses && T_ >= ancillaryCriticalTemperature(phaseRuleFluid());
+    const bool split = crosses && T_ >= ancillaryCriticalTemperature(PhaseRules(*this).phaseRuleFluid());
     if (failed) {
         platform::diagf("Isotherm at %g K: the model gives no saturation at this temperature below its critical "
                         "point; the isotherm is not traced\n",

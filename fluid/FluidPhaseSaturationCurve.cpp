@@ -13,6 +13,7 @@
 #include "fluid/CriticalStart.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
@@ -210,7 +211,7 @@ bool criticalPointToStartFrom(FluidPhase& p, double T0, double V0, const char* c
         }
     }
     p.errorflag = 1;
-    const ValidityRange range = p.effectiveRange();
+    const ValidityRange range = PhaseRules(p).effectiveRange();
     const std::string holds = range.declared() ? " (the model holds " + range.describe() + ")" : std::string();
     if (p.component_count == 2 && p.x.size() == 2 && p.x[1] > 0.0 && p.x[1] < 1.0)
         platform::diagf("Cannot find the critical point of the model %s at x1 = %g, where its %s: the mixture has "
@@ -444,15 +445,16 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     // ends at the range's lower end.
     // (Said once when there is none.)
     if (!criticalPointToStartFrom(*this, critical_T, critical_V, "saturation curve starts", false) ||
-        !criticalPointInRange())
+        !StateReport(*this).criticalPointInRange())
         return;
     const double Tc = T, Vc = V;
-    const double Tlow = lowestReportedCurveTemperature();
+    const PhaseRules rules(*this);
+    const double Tlow = rules.lowestReportedCurveTemperature();
     calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
     // The curve ends on its lowest temperature: where that lies and why.
     if (lastSaturationRowT == Tlow)
         platform::warnf("The saturation curve of the model %s ends at %.6g K and %.6g bar, %s.\n", modelName(), T,
-                        P * 1e-5, lowestCurveTemperatureReason(Tlow).c_str());
+                        P * 1e-5, rules.lowestCurveTemperatureReason(Tlow).c_str());
 }
 
 void FluidPhase::calculateTheSaturationCurveFromT(double T_, const char* suffix) {

@@ -12,6 +12,7 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseSolvers.h"
+#include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
 #include "platform/LogSink.h"
 
@@ -267,18 +268,21 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
 void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
-    const double Tlow = lowestReportedCurveTemperature();
+    const PhaseRules rules(*this);
+    const double Tlow = rules.lowestReportedCurveTemperature();
     // From the critical point found from the model's start (the tracer
     // reports one not found); one outside the model's range is refused.
     // (Said once for both spinodals when there is none.)
-    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false) || !criticalPointInRange()) return;
+    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false) ||
+        !StateReport(*this).criticalPointInRange())
+        return;
     const double Tc = T, Vc = V;
     // The spinodals run down from the critical point: one at or below the
     // lowest temperature of the model's range leaves them no state in it.
     if (!(Tc > Tlow)) {
         platform::diagf("The model %s holds %s: the spinodals run down from the critical point at %g K and %g "
                         "bar, at or below the range's lowest temperature (%g K), and have no state in it.\n",
-                        modelName(), stateRange().describe().c_str(), Tc, P * 1e-5, Tlow);
+                        modelName(), rules.stateRange().describe().c_str(), Tc, P * 1e-5, Tlow);
         errorflag = 1;
         return;
     }
@@ -295,7 +299,7 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     for (char side : {0, 1})
         if (ends[static_cast<int>(side)] == Tlow)
             platform::warnf("The %s spinodal of the model %s ends at %.6g K, %s.\n", side == 0 ? "liquid" : "vapour",
-                            modelName(), Tlow, lowestCurveTemperatureReason(Tlow).c_str());
+                            modelName(), Tlow, rules.lowestCurveTemperatureReason(Tlow).c_str());
 }
 
 void FluidPhase::calculateIsothermalMechanicalSpinodal(double T_, double V0, const char* suffix) {

@@ -473,10 +473,11 @@ bool FluidPhase::keptModelCriticalPoint() {
     return k.found;
 }
 
-bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc) {
+bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc, double* Vc) {
     if (!keptModelCriticalPoint()) return false;
     Tc = keptCritical_.T;
     Pc = keptCritical_.P;
+    if (Vc) *Vc = keptCritical_.V;
     return true;
 }
 

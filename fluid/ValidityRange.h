@@ -5,7 +5,7 @@
 // for an equation fitted to some states only, the temperature below which it
 // describes the vapour alone.  A model declares its range once, beside its
 // coefficients, with the source; the command interpreter refuses a state
-// outside it (FluidPhase::refuseOutsideRange).  A range left as constructed
+// outside it (StateReport::refuseOutsideRange).  A range left as constructed
 // declares nothing and refuses nothing.
 //
 // Units: T in K, P in bar.
@@ -27,7 +27,7 @@ struct SolidField {
 // The solids of the components a program knows: the reference fluids' solid
 // lines (ReferenceFluids.h) and those of the components above the fluid
 // framework (the salts), which the program that builds the models hands them
-// as this lookup (FluidPhase::solidOf).
+// as this lookup (PhaseLookups::solidOf).
 using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
 // The molar volume (m3/mol) of the stable state of a pure component at T (K)
 // and P (bar) from the reference equation its row of the reference fluids
@@ -46,6 +46,15 @@ using SublimationLookup = double (*)(const char* component, double T, double& so
 // at T (K) and P (bar) in equilibrium with the solute's own liquid (the water
 // content of CO2-rich phases); NaN where none is published.
 using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
+// The published data a program hands the rules of its models (PhaseRules):
+// null where it has none.
+struct PhaseLookups {
+    SolidLookup solidOf = nullptr;
+    ReferenceVolumeLookup referenceVolumeOf = nullptr;
+    HenryLookup henryOf = nullptr;
+    SublimationLookup sublimationOf = nullptr;
+    SolubilityLookup solubilityOf = nullptr;
+};
 
 // A state's temperature or pressure as it was given, for the messages that
 // refuse it: the shortest digits that read back as the same number
@@ -67,7 +76,7 @@ struct ValidityRange {
     // The model's density accuracy against its fluid's reference equation
     // (relative): between the fluid's critical temperature and a higher one
     // of the model, the states of the model's split further off than this
-    // are refused (FluidPhase::splitBandPressures); 0: only where the model
+    // are refused (StateReport::splitBandPressures); 0: only where the model
     // has two roots.
     double densityAccuracy = 0.0;
     // Tmin rises to the highest triple point of the model's components (a

@@ -73,8 +73,10 @@
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Ideal.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -145,7 +147,7 @@ struct Box {
 // The box a model is compared over: its range, the reference equation's and
 // the --range asked for, from 1 bar up.
 Box comparedBox(const FluidPhase& m, const FluidPhase& ref, const Box& asked) {
-    const ValidityRange a = m.stateRange(), b = ref.effectiveRange();
+    const ValidityRange a = PhaseRules(m).stateRange(), b = PhaseRules(ref).effectiveRange();
     Box c;
     c.Tmin = std::max({a.Tmin, b.Tmin, asked.Tmin});
     c.Tmax = std::min({a.Tmax, b.Tmax, asked.Tmax});
@@ -174,10 +176,10 @@ struct Answer {
                                  // one fluid may take slightly different molar masses)
 };
 
-Answer ask(FluidPhase& m, double T, double P) {
+Answer ask(StateReport& report, FluidPhase& m, double T, double P) {
     Answer a;
-    FluidPhase::StableState s;
-    if (!m.reportedStateFromTP(T, P, s) || m.errorflag) return a;
+    ReportedState s;
+    if (!report.reportedStateFromTP(T, P, s) || m.errorflag) return a;
     a.given = true;
     a.phase = s.phase;
     a.rho = m.bulk_molar_weight / m.V;
@@ -203,6 +205,9 @@ struct Comparison {
     const Box& box;
     bool within;
     platform::ThreadLogCapture& quiet;
+    // The reports of the two models, each kept for the run of its states.
+    StateReport& modelReport;
+    StateReport& refReport;
 
     Sample at(double T, double P) {
         Sample s;
@@ -215,7 +220,7 @@ struct Comparison {
             s.verdict = within ? Verdict::kOutside : Verdict::kNearSaturation;
             return s;
         }
-        const Answer r = ask(ref, T, P), x = ask(model, T, P);
+        const Answer r = ask(refReport, ref, T, P), x = ask(modelReport, model, T, P);
         if (!r.given || !x.given) return s;
         const bool liquids = r.phase == FluidPhase::kPhaseLiquid && x.phase == FluidPhase::kPhaseLiquid;
         if ((T < ancillaryCriticalTemperature(fluid) && r.phase != x.phase) || (box.liquidOnly && !liquids)) {
@@ -564,12 +569,13 @@ void measure(Row& row) {
     row.givesCp = m->ideal && (!part || part->hasData());
     row.box = comparedBox(*m, *ref, row.asked);
     if (!row.box.holds()) return;
-    Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.box, false, quiet};
+    StateReport modelReport(*m), refReport(*ref);
+    Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.box, false, quiet, modelReport, refReport};
     Lattice g(row, cmp, Region{row.box.Tmin, row.box.Tmax, row.box.Pmin, row.box.Pmax, false});
     sampleGrid(g);
     searchLattice(g, 2, kSeeds, true, row.worst);
     for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.worst[q]);
-    Comparison within{*m, *ref, row.c.fluid.c_str(), row.box, true, quiet};
+    Comparison within{*m, *ref, row.c.fluid.c_str(), row.box, true, quiet, modelReport, refReport};
     measureWithin(row, within);
 }
 
@@ -653,7 +659,7 @@ bool readOptions(int argc, char** argv, std::vector<Case>& cases, int& grid, Box
         std::string fluid;
         std::unique_ptr<FluidPhase> m = build(a, x1);
         if (m) {
-            const char* f = m->phaseRuleFluid();
+            const char* f = PhaseRules(*m).phaseRuleFluid();
             if (f) fluid = f;
         }
         if (!referenceModelOf(fluid)) {

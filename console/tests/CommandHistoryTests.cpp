@@ -15,6 +15,7 @@
 #include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/PhaseRules.h"
 
 using consoletest::capture;
 
@@ -61,7 +62,7 @@ std::string word(double v) {
 class LineMaker {
 public:
     LineMaker(const FluidPhase& m, std::uint64_t seed) : d_(seed), n_(m.component_count) {
-        const ValidityRange r = m.stateRange();
+        const ValidityRange r = PhaseRules(m).stateRange();
         Tlo_ = r.declared() && r.Tmin > 0.0 ? r.Tmin : 200.0;
         Thi_ = r.declared() && std::isfinite(r.Tmax) ? r.Tmax : 2000.0;
         Plo_ = r.declared() && r.Pmin > 0.0 ? r.Pmin : 1e-3;

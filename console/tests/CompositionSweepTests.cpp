@@ -33,6 +33,8 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
+#include "fluid/StateReport.h"
 
 namespace {
 
@@ -79,9 +81,10 @@ double numberAfter(const std::string& out, const std::string& key, int field) {
     return std::nan("");
 }
 
-Printed print(FluidPhase& m, double T, double P) {
+// (The report of one model serves a sweep: what its searches find is kept.)
+Printed print(StateReport& report, FluidPhase&, double T, double P) {
     bool given = false;
-    const consoletest::Captured c = consoletest::capture([&] { given = m.printStateFromTP(T, P); });
+    const consoletest::Captured c = consoletest::capture([&] { given = report.printStateFromTP(T, P); });
     Printed p;
     if (!given) {
         // A model without interaction parameters it could trace to their
@@ -200,13 +203,14 @@ TEST_P(CompositionSweep, NoCliffInComposition) {
     ASSERT_TRUE(m) << sw.model;
     const std::string solvent = m->component_names[0], solute = m->component_names[1];
     const std::vector<double> xs = compositions();
+    StateReport report(*m);
     long states = 0, printed = 0, bandChanges = 0, untraced = 0, verdictCliffs = 0, numberCliffs = 0, falseSplits = 0, badCv = 0;
     for (const auto& [T, P] : sw.states) {
         std::vector<Printed> row;
         std::vector<std::vector<double>> bounds;
         for (double x : xs) {
             m->composition(1.0 - x, x);
-            row.push_back(print(*m, T, P));
+            row.push_back(print(report, *m, T, P));
             bounds.push_back(phaseBounds(solvent, solute, x, T));
             ++states;
             if (row.back().verdict != "refused") ++printed;
@@ -258,7 +262,7 @@ TEST_P(CompositionSweep, NoCliffInComposition) {
                               T < criticalTemperature(solvent) + 7.0;
             const bool row = q.verdict == "untraced" || p.verdict == "untraced";
             if ((band || row) && q.verdict != p.verdict) {
-                for (double threshold : {FluidPhase::kTraceFraction, FluidPhase::kDiluteFraction})
+                for (double threshold : {PhaseRules::kTraceFraction, PhaseRules::kDiluteFraction})
                     if (xs[k - 1] <= threshold + 1e-12 && xs[k] > threshold + 1e-12)
                         ADD_FAILURE() << "\"" << q.verdict << "\" at x " << xs[k - 1] << ", \"" << p.verdict
                                       << "\" across the threshold at " << at;
@@ -272,8 +276,8 @@ TEST_P(CompositionSweep, NoCliffInComposition) {
             // to its own phase equilibria, holds its liquid: the model's
             // range changes at 2 %, from a refusal to a verdict.
             const bool liquidRange = sw.model.rfind("DMW", 0) == 0 && q.verdict == "refused" &&
-                                     xs[k - 1] <= FluidPhase::kDiluteFraction + 1e-12 &&
-                                     xs[k] > FluidPhase::kDiluteFraction + 1e-12;
+                                     xs[k - 1] <= PhaseRules::kDiluteFraction + 1e-12 &&
+                                     xs[k] > PhaseRules::kDiluteFraction + 1e-12;
             if (liquidRange) continue;
             // Near the dew and bubble pressures, where the laws cannot tell
             // the phase, the model's own split may begin.

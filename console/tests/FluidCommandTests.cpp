@@ -16,6 +16,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/WaterStudyModel.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/tests/TextRows.h"
 #include "water/WagnerPruss.h"
 #include "platform/LogSink.h"
@@ -651,7 +652,7 @@ TEST(StableState, OnEachSideOfTheSaturationPressureFromTheTriplePointToTheCritic
         std::unique_ptr<FluidPhase> before(createFluidModel(name)), probe(createFluidModel(name));
         ASSERT_TRUE(before && probe) << name;
         ASSERT_TRUE(probe->findTheCriticalPoint()) << name;
-        const double Tc = probe->T, Pc = probe->P * 1e-5, Tmin = probe->effectiveRange().Tmin;
+        const double Tc = probe->T, Pc = probe->P * 1e-5, Tmin = PhaseRules(*probe).effectiveRange().Tmin;
         for (double T : {Tc + 1e-3, Tc + 0.5, 1.02 * Tc})
             for (double f : {-0.1, -1e-3, 1e-3, 0.1}) {
                 const FluidPhase::StableState st = before->calculateStableStateFromTP(T, Pc * (1.0 + f), true);

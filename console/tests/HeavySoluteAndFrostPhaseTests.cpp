@@ -19,6 +19,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/StateReport.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ Printed printState(const char* model, double x, double T, double P) {
     Printed p;
     if (!m) return p;
     m->composition(1.0 - x, x);
-    const consoletest::Captured c = consoletest::capture([&] { p.given = m->printStateFromTP(T, P); });
+    const consoletest::Captured c = consoletest::capture([&] { p.given = StateReport(*m).printStateFromTP(T, P); });
     p.out = c.out;
     p.err = c.err;
     return p;
@@ -139,7 +140,7 @@ TEST(FrostPhase, MethaneAndNitrogenDepositAboveTheirSublimationPressures) {
         const double PN2 = factor * psubN2(55.0);
         SCOPED_TRACE("N2 at 55 K and " + std::to_string(PN2) + " bar");
         bool given = false;
-        const consoletest::Captured c = consoletest::capture([&] { given = m->printStateFromTP(55.0, PN2); });
+        const consoletest::Captured c = consoletest::capture([&] { given = StateReport(*m).printStateFromTP(55.0, PN2); });
         EXPECT_EQ(given, factor < 1.0) << c.out << c.err;
         EXPECT_EQ((c.out + c.err).find("solid N2") != std::string::npos, factor > 1.0) << c.out << c.err;
     }

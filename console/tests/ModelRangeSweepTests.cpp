@@ -22,7 +22,9 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/StateReport.h"
 #include "fluid/tests/TextRows.h"
 
 namespace {
@@ -93,10 +95,11 @@ std::unique_ptr<FluidPhase> build(const Case& c) {
     return m;
 }
 
-Answer ask(FluidPhase& m, double T, double P) {
-    FluidPhase::StableState s;
+// (The report of one model serves a sweep: what its searches find is kept.)
+Answer ask(StateReport& report, FluidPhase& m, double T, double P) {
+    ReportedState s;
     Answer a;
-    a.given = m.reportedStateFromTP(T, P, s);
+    a.given = report.reportedStateFromTP(T, P, s);
     if (a.given) {
         a.rho = m.bulk_molar_weight / m.V;
         a.cv = m.Cv;
@@ -104,6 +107,11 @@ Answer ask(FluidPhase& m, double T, double P) {
         a.w = m.soundSpeed;
     }
     return a;
+}
+
+Answer ask(FluidPhase& m, double T, double P) {
+    StateReport report(m);
+    return ask(report, m, T, P);
 }
 
 }  // namespace
@@ -116,22 +124,24 @@ TEST(ModelRangeSweep, EveryStateGivenIsPhysicalEveryReferenceAnswersInItsRangeAn
         SCOPED_TRACE(c.model);
         std::unique_ptr<FluidPhase> m = build(c);
         if (!m) continue;  // a name the factory refuses (a component without data) builds nothing
-        const ValidityRange range = m->effectiveRange();
+        const ValidityRange range = PhaseRules(*m).effectiveRange();
         EXPECT_TRUE(range.declared()) << c.model << " declares no range";
         const double rhoMax = c.fluid.empty() ? std::nan("") : closePackedDensity(c.fluid);
         std::vector<Answer> answers;
         int given = 0, withheld = 0;
         double worst = 0.0;
         const char* ref = referenceModelOf(c.fluid);
+        StateReport report(*m);
         for (double T : kTemperatures) {
             for (double P : kPressures) {
                 SCOPED_TRACE(std::to_string(T) + " K, " + std::to_string(P) + " bar");
                 Answer a;
-                consoletest::capture([&] { a = ask(*m, T, P); });  // the refusals and withholdings said
+                consoletest::capture([&] { a = ask(report, *m, T, P); });  // the refusals and withholdings said
                 answers.push_back(a);
                 const bool inside = range.holds(T, P);
                 if (!inside) { EXPECT_FALSE(a.given) << "a state outside the range is given"; }
-                if (isReference(c.model) && inside && !(T < range.vapourOnlyBelow) && !m->solidAt(T, P).solid) {
+                if (isReference(c.model) && inside && !(T < range.vapourOnlyBelow) &&
+                    !PhaseRules(*m).solidAt(T, P).solid) {
                     EXPECT_TRUE(a.given) << "the reference equation refuses a state of its range";
                 }
                 if (!a.given) continue;
@@ -190,7 +200,7 @@ TEST(ModelRangeSweep, QuantitiesNoFluidHasArePrintedAsMissingAndSaidOnce) {
     std::unique_ptr<FluidPhase> m = withoutRange("DuanH2O");
     ASSERT_TRUE(m);
     bool ok = false;
-    const consoletest::Captured c = consoletest::capture([&] { ok = m->printStateFromTP(300.0, 1.0); });
+    const consoletest::Captured c = consoletest::capture([&] { ok = StateReport(*m).printStateFromTP(300.0, 1.0); });
     EXPECT_TRUE(ok);
     EXPECT_NE(c.out.find("-> rho"), std::string::npos);
     for (const char* line : {"cv", "cp", "Sound speed", "Joule-Thomson"}) {
@@ -210,13 +220,14 @@ TEST(ModelRangeSweep, QuantitiesNoFluidHasArePrintedAsMissingAndSaidOnce) {
     // fluid's (IAPWS-95 gives water 61 J/(mol K) there): withheld, said once.
     std::unique_ptr<FluidPhase> hgk(createFluidModel("HGK"));
     ASSERT_TRUE(hgk);
-    const consoletest::Captured h = consoletest::capture([&] { ok = hgk->printStateFromTP(300.0, 9800.0); });
+    const consoletest::Captured h =
+        consoletest::capture([&] { ok = StateReport(*hgk).printStateFromTP(300.0, 9800.0); });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(std::isnan(hgk->Cv) && std::isnan(hgk->Cp) && std::isnan(hgk->soundSpeed)) << h.out;
     EXPECT_EQ(consoletest::countOf(h.err, "of its molecules' translation alone"), 1) << h.err;
     std::unique_ptr<FluidPhase> iapws(createFluidModel("wagner"));
     ASSERT_TRUE(iapws);
-    consoletest::capture([&] { iapws->printStateFromTP(300.0, 9800.0); });
+    consoletest::capture([&] { StateReport(*iapws).printStateFromTP(300.0, 9800.0); });
     EXPECT_GT(iapws->Cv, 1.5 * FluidPhase::R);
 }
 
@@ -228,18 +239,19 @@ TEST(ModelRangeSweep, APhaseOrSaturationPointTheModelGetsWrongIsWithheld) {
     std::unique_ptr<FluidPhase> duan = withoutRange("DuanH2O");
     std::unique_ptr<FluidPhase> iapws(createFluidModel("WagnerPruss"));
     ASSERT_TRUE(duan && iapws);
-    FluidPhase::StableState s;
+    ReportedState s;
     bool given = true;
-    consoletest::Captured c = consoletest::capture([&] { given = duan->reportedStateFromTP(450.0, 10.0, s); });
+    consoletest::Captured c =
+        consoletest::capture([&] { given = StateReport(*duan).reportedStateFromTP(450.0, 10.0, s); });
     EXPECT_FALSE(given);
     EXPECT_NE(c.err.find("where H2O is a liquid"), std::string::npos) << c.err;
-    EXPECT_TRUE(iapws->reportedStateFromTP(450.0, 10.0, s));
+    EXPECT_TRUE(StateReport(*iapws).reportedStateFromTP(450.0, 10.0, s));
     EXPECT_EQ(s.phase, FluidPhase::kPhaseLiquid);
     short failed = 0;
-    c = consoletest::capture([&] { failed = duan->reportedSaturationPressure(450.0); });
+    c = consoletest::capture([&] { failed = StateReport(*duan).reportedSaturationPressure(450.0); });
     EXPECT_NE(failed, 0);
     EXPECT_NE(c.err.find("saturation point is withheld"), std::string::npos) << c.err;
-    EXPECT_EQ(iapws->reportedSaturationPressure(450.0), 0);
+    EXPECT_EQ(StateReport(*iapws).reportedSaturationPressure(450.0), 0);
     EXPECT_NEAR(iapws->P, 0.932203e6, 0.000005e6);  // IAPWS-95 tables: 0.932203 MPa
 }
 
@@ -395,7 +407,7 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
             continue;
         }
         EXPECT_TRUE(ok) << c.err;
-        const ValidityRange r = m->effectiveRange();
+        const ValidityRange r = PhaseRules(*m).effectiveRange();
         double T = 0, P = 0, cv = 0;
         ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("T   ")).c_str(), "T %lf", &T), 1);
         ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("P   ")).c_str(), "P %lf", &P), 1);
@@ -764,10 +776,11 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
         std::unique_ptr<FluidPhase> r(createFluidModel(referenceModelOf(f.name)));
         ASSERT_TRUE(r);
         std::vector<Ref> v;
+        StateReport report(*r);
         for (const SweepState& s : phaseGrid(f)) {
-            FluidPhase::StableState st;
+            ReportedState st;
             Ref a{false, 0.0};
-            consoletest::capture([&] { a.given = r->reportedStateFromTP(s.T, s.P, st); });
+            consoletest::capture([&] { a.given = report.reportedStateFromTP(s.T, s.P, st); });
             a.V = r->V;
             v.push_back(a);
         }
@@ -785,9 +798,10 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
         if (!m) continue;
         if (c.x1 >= 0.0) m->composition_of_component(1, c.x1), m->composition_of_component(0, 1.0 - c.x1);
         long n = 0, no = 0, sc = 0;
-        auto ask = [&](double T, double P, FluidPhase::StableState& s) {
+        StateReport report(*m);
+        auto ask = [&](double T, double P, ReportedState& s) {
             bool given = false;
-            consoletest::capture([&] { given = m->reportedStateFromTP(T, P, s); });
+            consoletest::capture([&] { given = report.reportedStateFromTP(T, P, s); });
             ++n;
             if (!given) ++no;
             return given;
@@ -799,7 +813,7 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
             for (double P : {1.0, 100.0, 1000.0, 3000.0})
                 for (double dT : {-150.0, -30.0, -3.0, 1.0}) {
                     const double T = Tm0 + (c.fluid == "NaCl" ? 0.024726 : 0.0) * P + dT;
-                    FluidPhase::StableState s;
+                    ReportedState s;
                     if (ask(T, P, s) && dT < 0.0) {
                         ++solidsGiven;
                         ADD_FAILURE() << "molten " << c.fluid << " given below its melting point: " << T << " K, "
@@ -817,7 +831,7 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
             for (std::size_t k = 0; k < grid.size(); ++k) {
                 const SweepState& g = grid[k];
                 SCOPED_TRACE(std::to_string(g.T) + " K, " + std::to_string(g.P) + " bar");
-                FluidPhase::StableState s;
+                ReportedState s;
                 if (!ask(g.T, g.P, s)) continue;
                 if (g.solid) {
                     // Only the supercooled liquid below water's triple point
@@ -845,7 +859,7 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
                     const bool surelyLiquid = fluidLiquid && g.P * (1.0 - xo) > psat * 1.005;
                     const bool surelyVapour = !fluidLiquid && g.P < (1.0 - xo) * psat * 0.995;
                     const bool wrong = xo > 0.0 ? (m->V < Vmid ? surelyVapour : surelyLiquid) &&
-                                                      s.verdict != FluidPhase::DiluteVerdict::kSplits
+                                                      s.verdict != PhaseRules::DiluteVerdict::kSplits
                                                 : (m->V < Vmid) != fluidLiquid;
                     if (wrong) {
                         ++disagreements;

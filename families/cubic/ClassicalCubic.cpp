@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "families/cubic/CubicData.h"
+#include "fluid/PhaseRules.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Secant.h"
@@ -95,7 +96,7 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
         const double dpdv = -R * T / ((Vc_pc - b) * (Vc_pc - b)) + (a / (E1 * E2)) * (1.0 / E1 + 1.0 / E2);
         if (!(dpdv <= 0.0)) {
             const int side = Vp > Vc_pc ? 1 : 2;
-            if ((phase_kind == 1 || phase_kind == 2) && side != phase_kind && atPureComposition()) {
+            if ((phase_kind == 1 || phase_kind == 2) && side != phase_kind && PhaseRules(*this).atPureComposition()) {
                 errorflag = 1;
                 return;
             }

@@ -1,5 +1,6 @@
 #include "families/duan/Duan2.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
 #include "platform/LogSink.h"
 
 #include <algorithm>
@@ -523,7 +524,7 @@ void Duan2::calculate_fixed_parameters()
     // dilute solution, which the pair changes by the solute's share only,
     // takes the nearest range's parameters.
     const bool both = x.size() > 1 && x[0] > 0.0 && x[1] > 0.0;
-    const bool dilute = both && FluidPhase::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
+    const bool dilute = both && PhaseRules::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
     if (!set_interaction_parameters(T) && both && !dilute) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;

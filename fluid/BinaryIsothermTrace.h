@@ -1,0 +1,121 @@
+#pragma once
+// Pressure-composition isotherm of a binary system: bubble points traced by
+// continuation along the liquid composition, each predicted along the
+// tangent of the bubble curve; where the curve is steep (|dP/dx| > 1e6 Pa)
+// the step is taken in pressure and solved as a flash instead (or, where the
+// flash misses, as the tie line at that pressure from the equal fugacities
+// themselves).  No row is written twice, and rows further apart than 0.03 in
+// either phase's mole fraction have the tie lines between them filled in.
+#include <string>
+#include <vector>
+
+#include "fluid/CriticalApproach.h"
+#include "fluid/CurveOutput.h"
+#include "fluid/FluidPhase.h"
+#include "fluid/ValidityRange.h"
+
+// A P-x isotherm traced from its first point: the accepted point, the
+// pressure of the point before it (the way the trace goes in pressure: up
+// from a pure component's saturation, down from a flash at high pressure),
+// the tangent of the bubble curve and the step factor.  Each step is
+// predicted along the tangent and corrected by a bubble point, or by a flash
+// where the curve is steep (predictAndCorrect); the step control (run) keeps
+// or shortens it; the isotherm ends at a pure component, at its highest
+// pressure, or at its critical point (closeAtCritical).
+class BinaryIsothermTrace {
+public:
+    // Columns of a row (T, P, the phases' mole fractions, volumes, densities
+    // and energies) and the one holding the point's index.
+    static constexpr int kColumns = 19;
+    static constexpr int kIndexColumn = 18;
+    static const std::vector<std::string>& isothermNames();
+    static CurveLayout isothermLayout();
+    // The isotherm of FluidPhase::calculate_an_isotherm_of_the_binary_system
+    // (its arguments), traced on the model p.
+    static void traceIsotherm(FluidPhase& p, const char* path, short start, double dx, double dP_bar,
+                              double Pmax_bar, double T_, double Vl, double Vv, double xl, double yv, char mode,
+                              const char* suffix, std::vector<double>* array);
+    // The model's range at mole fraction x1 of component 1 (effectiveRange at
+    // that composition; the model's composition is kept).
+    static ValidityRange rangeAtComposition(FluidPhase& p, double x1);
+    // The tie line at T and P from an estimate of its compositions and volumes:
+    // Newton's method on the equality of both components' fugacities in the
+    // liquid (the root of P(V) = P at x1 = xl nearest Vl) and the vapour (at yv
+    // nearest Vv), its Jacobian by differences, which needs none of the
+    // model's composition derivatives; the tie line found is the phase's two-
+    // phase state (P, x_liquid, x_vapour, Vl0, Vv0).  False where the search
+    // fails or the phases meet (no split at T and P).
+    static bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv);
+    // Set by a trace that stops before an end of its isotherm: the isotherm
+    // through a pressure then starts from another one (traceBothWays).
+    inline static thread_local bool stalledTrace = false;
+
+    BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out);
+
+    void run();
+
+private:
+    // The step Dx in the liquid's composition (or the pressure step r s where
+    // the curve is steep), kept inside [0, 1]: `last` where it reaches a pure
+    // component, whose bubble point closes the isotherm.
+    void predictAndCorrect(double r, bool& steep, bool& last);
+    void accept() {
+        xBefore_ = x0_;
+        yBefore_ = y0_;
+        VlBefore_ = Vl0a_;
+        VvBefore_ = Vv0a_;
+        ++accepted_;
+        Pbefore_ = P0_;
+        P0_ = p_.P;
+        x0_ = p_.x_liquid[1];
+        y0_ = p_.x_vapour[1];
+        Vl0a_ = p_.Vl0;
+        Vv0a_ = p_.Vv0;
+        p_.next_bubble_point(dVl_, dVv_, dy_, dPdx_);
+        checkTheTangent();
+        if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
+    }
+    void checkTheTangent();
+    // A tie line of the isotherm as written: P (Pa), x, y, Vl, Vv.
+    struct Row {
+        double P, x, y, Vl, Vv;
+    };
+    Row current() const { return {p_.P, p_.x_liquid[1], p_.x_vapour[1], p_.Vl0, p_.Vv0}; }
+    // The tie line in hand, where its phases lie close (within 0.05 in x),
+    // not an equilibrium: one of its phases locally unstable.
+    bool spurious();
+    void restore(const Row& r) {
+        p_.P = r.P;
+        p_.x_liquid.assign({1.0 - r.x, r.x});
+        p_.x_vapour.assign({1.0 - r.y, r.y});
+        p_.Vl0 = r.Vl;
+        p_.Vv0 = r.Vv;
+    }
+    void emit();
+    void fillBetween(const Row& a, const Row& b, int depth);
+    bool traceOn();
+    bool jumpAlong();
+    bool closedAtCritical();
+    // The phase of the point just solved that lies outside the model's range
+    // at its composition and T (2 liquid, 1 vapour), 0 when both lie in it.
+    int outsideTheRange() {
+        if (!rangeAtComposition(p_, p_.x_liquid[1]).holdsTemperature(T_)) return 2;
+        if (!rangeAtComposition(p_, p_.x_vapour[1]).holdsTemperature(T_)) return 1;
+        return 0;
+    }
+    void endOnTheRange(int phase);
+    void endOnThePressureLimit();
+
+    FluidPhase& p_;
+    const double T_, dx_;
+    double s_;  // Pa
+    const double PmaxBar_;
+    CurveOutput& out_;
+    critical_approach::CriticalSearch critical_;
+    double P0_ = 0, x0_ = 0, y0_ = 0, Vl0a_ = 0, Vv0a_ = 0, Pbefore_ = 0;
+    double dVl_ = 0, dVv_ = 0, dy_ = 0, dPdx_ = 0;
+    double xBefore_ = 0, yBefore_ = 0, VlBefore_ = 0, VvBefore_ = 0;
+    int accepted_ = 0;
+    int index_ = 1;
+    Row last_{};  // the last row written
+};

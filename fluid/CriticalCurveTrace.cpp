@@ -1,0 +1,454 @@
+// Critical curve of a binary mixture by continuation: from the critical point
+// of a pure component (or a critical point the caller has prepared), each
+// point is predicted along the tangent (dT/dx1, dV/dx1) of the curve and
+// corrected by a critical-point search, in composition steps where the curve
+// is flat in T and in temperature steps where it is steep.
+#include "fluid/CriticalCurveTrace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "platform/LogSink.h"
+
+namespace {
+
+
+// A slope |dx dT/dx1| above this many kelvin switches to temperature steps.
+constexpr double kSteepInT = 50.0;
+// Smallest step factor before the trace ends.
+constexpr double kSmallestStepFactor = 1e-8;
+// Where the curve runs to high pressure at nearly constant x1 and T (as the
+// branch from the heavier component of a system with a liquid-liquid
+// critical curve does), neither x1 nor T can carry it: the steps shrink to
+// almost nothing and succeed for ever.  The trace ends after this many
+// points, far more than any curve traced in x1 or T needs.
+constexpr long kMostPoints = 50000;
+// Largest angle between the tangents at the two ends of a step and its chord
+// (scaled as the orientation of the curve is), and the step factor below
+// which no step is refused for it (a corner of the curve, if any, is passed).
+constexpr double kLargestTurn = 60.0 * 3.14159265358979323846 / 180.0;
+constexpr double kSmallestCheckedStep = 1e-4;
+// The console's curves test the tangent plane at every this many points.
+constexpr std::size_t kSplitCheckEvery = 16;
+// A step past a pure component lands this far from it (the offset of a
+// curve's first point from its start too), and the curve closes there.
+constexpr double kPureEndOffset = 1e-6;
+// The step to the edge of the model's range is found to this fraction of
+// the step that crossed it.
+constexpr double kEdgeStepTolerance = 1e-7;
+
+}  // namespace
+
+// From a pure component the curve can only run into the mixtures: its
+// critical point is the first row (inside the range), and the first mixture
+// point is sought from it at the offset dx0 inwards.
+void CriticalCurveTrace::startAtPureComponent(CriticalCurveFlag flag, double dx0) {
+    const double x1s = flag == kCriticalCurveFromComponent0 ? 0.0 : 1.0;
+    setComposition(x1s);
+    p_.search_the_critical_point_of_the_pure_component();
+    if (p_.errorflag) {
+        platform::diagf("Critical state has not been located\n");
+    } else if (inRange()) {
+        p_.calculate_state_functions();
+        row_.pure();
+        ++written_;
+    }
+    const double Tc = p_.T, Vc = p_.V;
+    setComposition(x1s + dx0);
+    p_.temperature(Tc);
+    p_.volume(Vc);
+}
+
+// The first mixture point (found by the caller), its tangent and row, and the
+// orientation of the trace.  The curve is followed along its tangent (1,
+// dT/dx1) in the (x1, T) plane, oriented by dir (the sign of the step in
+// x1).  Steps are in x1 where the curve is flat, in T where it is steep.
+// The orientation is kept through the curve's extrema: with T scaled by
+// scaleT = kSteepInT/|dx| (the slope where the kind of step changes), the new
+// tangent points the way of the last one (positive scaled product), so that
+// past a temperature extremum x1 goes on and T turns, and past a composition
+// extremum T (and V) go on and x1 turns.  The volume enters the orientation
+// too (in ln V, a step of dx taken as 0.05 in ln V): where the curve runs up
+// in pressure at nearly constant x1 and T, its volume carries it.
+void CriticalCurveTrace::firstMixturePoint(bool fromPure, double dT, double dx) {
+    xp_ = p_.x[1];
+    Vp_ = p_.V;
+    Tp_ = p_.T;
+    // The tangent first: it reads the derivative set of the search, which the
+    // state functions partly rewrite.
+    p_.next_critical_point(t_, v_);
+    p_.calculate_state_functions();
+    if (inRange()) {
+        row_.mixture(0.0, 0.0);
+        ++written_;
+    }
+    sx_ = std::fabs(dx);
+    sT_ = std::fabs(dT);
+    scaleT_ = kSteepInT / std::max(sx_, 1e-12);
+    dir_ = dx < 0.0 ? -1.0 : 1.0;
+    if (!fromPure && std::fabs(dx * t_) > kSteepInT && dT != 0.0) dir_ = (dT < 0.0) == (t_ < 0.0) ? 1.0 : -1.0;
+    scaleLnV_ = 0.05 / std::max(sx_, 1e-12);
+    tPrev_ = t_;
+    vPrev_ = v_;
+    VpPrev_ = Vp_;
+    lastTrialX_ = xp_;
+    Pconverged_ = p_.P;
+}
+
+// The predictor: the step along the tangent, in T where the curve is steep
+// (a search at fixed T), else in x1 (a search at fixed composition); past a
+// composition extremum the tangent, scaled, turns back.
+void CriticalCurveTrace::predict(double& DT, double& Dx, double& DV, CriticalPointFlag& d) {
+    if (lambda_ <= 0.5) lambda_ *= 1.4;
+    if (1.0 + t_ * tPrev_ / (scaleT_ * scaleT_) + (v_ / Vp_) * (vPrev_ / VpPrev_) / (scaleLnV_ * scaleLnV_) < 0.0)
+        dir_ = -dir_;
+    if (std::fabs(sx_ * t_) > kSteepInT) {
+        DT = dir_ * (t_ < 0.0 ? -sT_ : sT_);
+        Dx = DT / t_;
+        DV = DT * v_ / t_;
+        d = kCriticalPointFixedTemperature;
+    } else {
+        Dx = dir_ * sx_;
+        DT = Dx * t_;
+        DV = Dx * v_;
+        d = kCriticalPointFixedComposition;
+    }
+}
+
+// The corrector: the critical-point search from the predicted point, the
+// step halved where it fails, down to kSmallestStepFactor (or once the
+// curve has passed Pmax).
+bool CriticalCurveTrace::correct(double DT, double Dx, double DV, CriticalPointFlag d) {
+    stepT_ = DT;
+    stepX_ = Dx;
+    stepV_ = DV;
+    stepFlag_ = d;
+    for (;;) {
+        p_.errorflag = 0;
+        double x1 = xp_ + lambda_ * Dx;
+        // A step in x1 past a pure component is shortened once to land next
+        // to it (kPureEndOffset): the curve closes at its critical point
+        // from there, not after ever shorter steps towards it.
+        closing_ = false;
+        if (d == kCriticalPointFixedComposition && !(x1 >= 0.0 && x1 <= 1.0)) {
+            const double end = x1 < 0.0 ? kPureEndOffset : 1.0 - kPureEndOffset;
+            if ((end - xp_) * Dx > 0.0) {
+                lambda_ = (end - xp_) / Dx;
+                x1 = end;
+                closing_ = true;
+            }
+        }
+        lastTrialX_ = x1;
+        setComposition(x1);
+        p_.temperature(Tp_ + lambda_ * DT);
+        p_.volume(Vp_ + lambda_ * DV);
+        bool converged = false;
+        if (x1 >= 0.0 && x1 <= 1.0) {
+            converged = searchInside(d);
+        } else {
+            p_.errorflag = 1;
+        }
+        // A step that lands on another root of the critical conditions (at
+        // the same x1 and T, at another volume) has left the curve: its
+        // tangent there is unrelated to the last one.  It is rejected and
+        // retried shorter.
+        if (converged && lambda_ >= kSmallestCheckedStep && !onTheBranch()) {
+            platform::tracef("Critical curve: the step to x1 = %.9g, %.9g K, %.9g cm3/mol leaves the curve\n", p_.x[1],
+                             p_.T, p_.V * 1e6);
+            converged = false;
+        }
+        if (converged) return true;
+        platform::tracef("lambda %.12lg xc %.12lg\n", lambda_, x1);
+        lambda_ /= 2.0;
+        if (!(lambda_ > kSmallestStepFactor) || (Pmax_ > 0.0 && Pconverged_ > Pmax_)) return false;
+    }
+}
+
+// The tangent at the point just converged, and whether the step to it
+// followed the curve: in the scaled (x1, T, ln V) of the orientation, the
+// last tangent, the new one and the chord between the two points lie within
+// kLargestTurn of one another on a smooth branch (the largest turn of a step
+// measured on the cubics' and Kreglewski's curves is 33 degrees); a jump to
+// another root gives a tangent and a chord at an unrelated angle (77 degrees
+// on Kreglewski's N2-CO2).
+bool CriticalCurveTrace::onTheBranch() {
+    FluidPhase& p = p_;
+    p.next_critical_point(tNew_, vNew_);
+    auto unit = [](double a, double b, double c, double (&u)[3]) {
+        const double n = std::sqrt(a * a + b * b + c * c);
+        u[0] = a / n;
+        u[1] = b / n;
+        u[2] = c / n;
+    };
+    auto cosine = [](const double (&a)[3], const double (&b)[3]) {
+        return std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
+    };
+    double last[3], next[3], chord[3];
+    unit(1.0, t_ / scaleT_, (v_ / Vp_) / scaleLnV_, last);
+    unit(1.0, tNew_ / scaleT_, (vNew_ / p.V) / scaleLnV_, next);
+    unit(p.x[1] - xp_, (p.T - Tp_) / scaleT_, std::log(p.V / Vp_) / scaleLnV_, chord);
+    const double c = std::cos(kLargestTurn);
+    const bool ok = cosine(last, next) >= c && cosine(last, chord) >= c && cosine(next, chord) >= c;
+    return ok || !(std::isfinite(tNew_) && std::isfinite(vNew_));
+}
+
+// The step control of a converged point: the curve ends at a pressure of
+// zero or below (the liquid's tension), above the model's critical curve's
+// highest temperature, or where it leaves the model's range; otherwise the
+// point is kept, its tangent computed, its row written, and its stability
+// and (every kSplitCheckEvery points) its tangent plane tested.  False when
+// the curve ends.
+bool CriticalCurveTrace::keep() {
+    FluidPhase& p = p_;
+    if (!(p.P > 0.0)) {
+        // A critical point at zero or negative pressure is no state of the
+        // fluid: the curve has run into the liquid's tension.
+        platform::warnf("Critical curve: its pressure falls to zero beyond x1 = %g, %g K and %g bar; the curve "
+                        "ends there\n",
+                        xp_, Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    if (p.T > p.criticalCurveTmax) {
+        // Beyond the model's range its critical curve may run to any
+        // pressure: the point is not written and the curve ends here.
+        platform::warnf("Critical curve: above %g K the model describes no critical point; the curve ends at "
+                        "%g K and %g bar\n",
+                        p.criticalCurveTmax, Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    const bool inside = inRange();
+    if (!inside && written_ > 0) {
+        const ValidityRange outside = range_;
+        const double xOut = p.x[1];
+        if (landOnTheRangeEdge())
+            platform::warnf("Critical curve: it reaches the edge of the range of the model %s at x1 = %g, %g K and "
+                            "%g bar (the model holds %s there); the curve ends on it\n",
+                            p.modelName(), xp_, Tp_, Pconverged_ * 1e-5, range_.describe().c_str());
+        else
+            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
+                            p.modelName(), outside.describe().c_str(), xOut, Tp_, Pconverged_ * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
+    tPrev_ = t_;
+    vPrev_ = v_;
+    VpPrev_ = Vp_;
+    if (lambda_ >= kSmallestCheckedStep) {
+        t_ = tNew_;
+        v_ = vNew_;
+    } else {
+        p.next_critical_point(t_, v_);
+    }
+    takePoint(inside);
+    if (stopIfUnstable_ && p.critical_stability < 0.0) {
+        unstableStop_ = true;
+        return false;
+    }
+    if (!stopIfUnstable_ && !saidUnstable_ && p.critical_stability < 0.0) {
+        saidUnstable_ = true;
+        // The points before this one are tested first, so that the notes
+        // come in the curve's order.
+        if (!saidSplit_) checkSplit();
+        platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, its points fail the fourth-order "
+                        "stability of a critical point (column stabi)\n",
+                        p.x[1], p.T, p.P * 1e-5);
+    }
+    if (!stopIfUnstable_ && !saidSplit_ && inside) {
+        recent_.push_back({p.x[1], p.T, p.V, p.P});
+        if (recent_.size() >= kSplitCheckEvery) checkSplit();
+    }
+    return true;
+}
+
+// The last step shortened to land on the edge of the model's range (its
+// lowest temperature at the composition, a component freezing out, or its
+// highest pressure): the step that left the range is bisected down to
+// kEdgeStepTolerance of itself, and the last point inside is written.  True
+// when a point closer to the edge than the last one was found.
+bool CriticalCurveTrace::landOnTheRangeEdge() {
+    FluidPhase& p = p_;
+    double in = 0.0, out = lambda_;
+    bool found = false;
+    auto searchAt = [&](double l) {
+        setComposition(xp_ + l * stepX_);
+        p.temperature(Tp_ + l * stepT_);
+        p.volume(Vp_ + l * stepV_);
+        p.errorflag = 0;
+        return searchInside(stepFlag_);
+    };
+    for (int k = 0; k < 60 && out - in > kEdgeStepTolerance * lambda_; ++k) {
+        const double mid = 0.5 * (in + out);
+        if (searchAt(mid) && inRange()) {
+            in = mid;
+            found = true;
+        } else {
+            out = mid;
+        }
+    }
+    if (!found || !searchAt(in) || !inRange()) {
+        p.errorflag = 0;
+        return false;
+    }
+    p.next_critical_point(t_, v_);
+    takePoint(true);
+    return true;
+}
+
+// The tangent plane at the critical points: where the mixture splits into
+// phases of other compositions the critical phase is metastable, beyond a
+// critical end point on a three-phase line.  The test is made on every
+// kSplitCheckEvery-th point and, once one splits, on the points since the
+// last test, the first that splits being named.
+void CriticalCurveTrace::checkSplit() {
+    if (recent_.empty()) return;
+    FluidPhase& p = p_;
+    const double Tk = p.T, Vk = p.V, Pk = p.P, xk = p.x[1], stabk = p.critical_stability;
+    auto splits = [&](const CurvePoint& q) {
+        setComposition(q.x1);
+        return p.binarySplitsAt(q.T, q.P * 1e-5);
+    };
+    if (splits(recent_.back())) {
+        saidSplit_ = true;
+        std::size_t first = recent_.size() - 1;
+        while (first > 0 && splits(recent_[first - 1])) --first;
+        const CurvePoint& q = recent_[first];
+        platform::warnf("Critical curve: from x1 = %g, %g K and %g bar on, the critical phase splits into phases "
+                        "of other compositions (it is metastable, past a critical end point on a three-phase "
+                        "line)\n",
+                        q.x1, q.T, q.P * 1e-5);
+    }
+    recent_.clear();
+    setComposition(xk);
+    p.temperature(Tk);
+    p.volume(Vk);
+    p.P = Pk;
+    p.critical_stability = stabk;
+    p.errorflag = 0;
+}
+
+void CriticalCurveTrace::run() {
+    long points = 1;
+    for (;;) {
+        if (points >= kMostPoints) {
+            platform::diagf("Critical curve: %ld points traced without reaching an end; the trace stops\n", points);
+            break;
+        }
+        double DT, Dx, DV;
+        CriticalPointFlag d;
+        predict(DT, Dx, DV, d);
+        if (!correct(DT, Dx, DV, d)) {
+            if (!stopIfUnstable_ && lastTrialX_ > 0.001 && lastTrialX_ < 0.999)
+                platform::warnf("Critical curve: no critical point is found beyond x1 = %g, %g K and %g bar; the "
+                                "curve ends there\n",
+                                xp_, Tp_, Pconverged_ * 1e-5);
+            break;
+        }
+        if (!keep()) break;
+        ++points;
+        if (closing_) break;  // next to the pure component: closed at its critical point
+    }
+    if (!stopIfUnstable_ && !saidSplit_) checkSplit();
+}
+
+// Closes the curve at the other component's critical point (a curve from a
+// pure component only at the far one), unless it ended on its own.
+void CriticalCurveTrace::closeAtPureComponent(bool fromPure, double inward) {
+    if (unstableStop_) return;
+    double x1End = -1.0;
+    if (lastTrialX_ > 0.999 && !(fromPure && inward < 0.0)) x1End = 1.0;
+    if (lastTrialX_ < 0.001 && !(fromPure && inward > 0.0)) x1End = 0.0;
+    if (x1End < 0.0) return;
+    setComposition(x1End);
+    p_.errorflag = 0;
+    p_.search_the_critical_point_of_the_pure_component();
+    if (!p_.errorflag && inRange()) {
+        p_.calculate_state_functions();
+        row_.pure();
+        ++written_;
+    }
+}
+
+void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCurveFlag flag, short stopIfUnstable,
+                                    double dT, double dx, double dx0, double Pmax, char mode, const char* suffix,
+                                    std::vector<double>* array) {
+    if (p.component_count != 2) {
+        platform::diagf("Works only for binary fluids\n");
+        p.errorflag = 1;
+        return;
+    }
+    const std::string file = path ? path : "";
+    // Modes 1, 2, 5 and 6 write rows; any other creates the file empty.
+    const int m = (mode == kIgorTextFile || mode == kColumnTextFile || mode == kBinaryRows ||
+                   mode == kArrayOfValues)
+                      ? mode
+                      : 0;
+    if (m == 0 && !file.empty()) {
+        if (std::FILE* f = std::fopen(file.c_str(), "w")) std::fclose(f);
+    }
+    CurveOutput out(m, file, suffix,
+                    {"P", "V", "T", "x0", "x1", "u", "h", "s", "a", "g", "um", "hm", "stabi", "rho", "dTdx", "dvdx"},
+                    array);
+    CriticalRow row{p, out};
+
+    // Only the points inside the model's declared range are written: a curve
+    // that starts outside it (at a pure component's critical point below the
+    // triple point of the other) is traced on until it enters the range, and
+    // one that leaves the range ends there (outside it a cubic's curve may
+    // run to its packing limit, at any pressure).  The range is the model's
+    // at each point's composition (stateRange): near a pure component's
+    // critical point the other one is dilute and does not freeze there.
+    long written = 0;
+    // A curve without a row leaves no file of headers (mode 0 keeps its
+    // empty file).
+    struct RemoveIfEmpty {
+        CurveOutput& out;
+        const std::string& file;
+        const long& written;
+        int mode;
+        ~RemoveIfEmpty() {
+            if (written > 0 || file.empty() ||
+                (mode != kIgorTextFile && mode != kColumnTextFile && mode != kBinaryRows))
+                return;
+            out.close();
+            std::remove(file.c_str());
+        }
+    } removeIfEmpty{out, file, written, m};
+    CriticalCurveTrace trace(p, row, written, stopIfUnstable, Pmax);
+
+    // From a pure component the curve can only run into the mixtures: the
+    // offset of the first point and the composition step point away from the
+    // start whatever the signs given (and so does a first step in
+    // temperature, in firstMixturePoint).
+    const bool fromPure = flag == kCriticalCurveFromComponent0 || flag == kCriticalCurveFromComponent1;
+    const double inward = flag == kCriticalCurveFromComponent1 ? -1.0 : 1.0;
+    if (fromPure) {
+        dx0 = inward * std::fabs(dx0);
+        dx = inward * std::fabs(dx);
+        trace.startAtPureComponent(flag, dx0);
+    }
+    const CriticalPointFlag first = (flag == kCriticalCurveFromStateFixedT || flag == kCriticalCurveFromStateFixedT1)
+                                        ? kCriticalPointFixedTemperature
+                                        : kCriticalPointFixedComposition;
+    if (!trace.searchInside(first)) {  // no mixture point: the output is closed as it is
+        if (written == 0) {
+            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
+            p.errorflag = 1;
+        }
+        return;
+    }
+    trace.firstMixturePoint(fromPure, dT, dx);
+    trace.run();
+    trace.closeAtPureComponent(fromPure, inward);
+    if (written == 0 && trace.range().declared()) {
+        platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
+                        "%g)\n",
+                        p.modelName(), trace.range().describe().c_str(), p.x[1]);
+        p.errorflag = 1;
+    }
+}

@@ -1,0 +1,431 @@
+// The rules a model's states are held against: the fluid whose rules a
+// composition follows, the range at that composition, and what the fluids'
+// published data say of a state's phase.
+#include "fluid/PhaseRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fluid/SaturationAncillaries.h"
+#include "platform/LogSink.h"
+
+const char* PhaseRules::pureFluidName() const {
+    if (m_.component_count != 1 || m_.component_names.empty()) return nullptr;
+    return m_.component_names[0].c_str();
+}
+
+int PhaseRules::majorComponent(double& others) const {
+    const int n =
+        std::min<int>(m_.component_count, static_cast<int>(std::min(m_.x.size(), m_.component_names.size())));
+    others = 0.0;
+    if (n <= 0) return -1;
+    if (m_.component_count == 1) return 0;
+    int major = 0;
+    for (int i = 1; i < n; ++i)
+        if (m_.x[i] > m_.x[major]) major = i;
+    if (n == 2) major = binaryMajorComponent();
+    for (int i = 0; i < n; ++i)
+        if (i != major) others += m_.x[i];
+    return major;
+}
+
+double PhaseRules::solventVapourOnlyBelow() const {
+    const std::vector<double>& x = m_.x;
+    if (m_.component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return 0.0;
+    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
+    return solvent < m_.componentValidity.size() ? m_.componentValidity[solvent].vapourOnlyBelow : 0.0;
+}
+
+int PhaseRules::binaryMajorComponent() const {
+    const std::vector<double>& x = m_.x;
+    if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
+    // Equal shares: the same component whichever is named first, the less
+    // volatile one (of the higher critical temperature), else the first in
+    // alphabetical order.
+    const char* a = m_.component_names.size() > 0 ? m_.component_names[0].c_str() : "";
+    const char* b = m_.component_names.size() > 1 ? m_.component_names[1].c_str() : "";
+    const double Ta = ancillaryCriticalTemperature(a), Tb = ancillaryCriticalTemperature(b);
+    if (std::isfinite(Ta) && std::isfinite(Tb) && Ta != Tb) return Ta > Tb ? 0 : 1;
+    return std::string(a) <= std::string(b) ? 0 : 1;
+}
+
+const char* PhaseRules::phaseRuleFluid() const {
+    if (m_.component_count == 1) return pureFluidName();
+    double others = 0.0;
+    const int major = majorComponent(others);
+    if (major < 0 || !isDiluteShare(others)) return nullptr;
+    return m_.component_names[static_cast<std::size_t>(major)].c_str();
+}
+
+bool PhaseRules::atPureComposition() const {
+    double others = 0.0;
+    return majorComponent(others) >= 0 && others == 0.0;
+}
+
+SolidField PhaseRules::solidAt(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (!lookups_.solidOf || !fluid) return SolidField{};
+    return lookups_.solidOf(fluid, T_, P_bar);
+}
+
+bool PhaseRules::describesSupercooledLiquid() const {
+    const char* fluid = phaseRuleFluid();
+    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
+}
+
+double PhaseRules::freezeOutTemperature() const {
+    if (!m_.validity.fromTriplePoints) return 0.0;
+    // A component present at no more than a trace does not freeze the
+    // mixture (it follows its major component's rules); without a
+    // composition every component counts at its pure freezing point.
+    const std::vector<std::string>& names = m_.component_names;
+    const bool composed = m_.x.size() == names.size();
+    double Tf = 0.0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const double xi = composed ? m_.x[i] : 1.0;
+        if (names.size() > 1 && !(xi > kTraceFraction)) continue;
+        // The major component of a mixture holding only traces of the others
+        // freezes at its own triple point, as the pure fluid does.
+        const double major = xi >= 1.0 - kTraceFraction ? 1.0 : xi;
+        Tf = std::max(Tf, mixtureFreezingTemperature(names[i].c_str(), major));
+    }
+    return Tf;
+}
+
+ValidityRange PhaseRules::effectiveRange() const {
+    ValidityRange r = m_.validity;
+    if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
+    return r;
+}
+
+ValidityRange PhaseRules::stateRange() const {
+    // A mixture at a pure end, or a dilute solution, holds where its solvent
+    // does: in the solvent's own range, or down to its triple point (the
+    // mixture's rules of interaction, fitted to other compositions, change
+    // its states by the solute's share only), and above the temperature
+    // where its solute freezes out.  Any other mixture holds in its own
+    // range, the mixture's liquid included: the mixture's rules were fitted
+    // to its own volumes (Duan, Moller & Weare 1992: H2O-CO2 one fluid at
+    // every composition above its critical curve, whose temperature minimum
+    // lies near 538 K at 2.1-2.5 kbar), and where a component's liquid
+    // heat capacities are not the fluid's, they alone are withheld
+    // (StateReport::withholdUnphysicalQuantities).
+    if (m_.component_count < 2) return effectiveRange();
+    double others = 0.0;
+    const int major = majorComponent(others);
+    if (major < 0) return effectiveRange();
+    const auto i = static_cast<std::size_t>(major);
+    if (!isDiluteShare(others)) return effectiveRange();
+    ValidityRange r = m_.validity;
+    if (i < m_.componentValidity.size() && m_.componentValidity[i].declared())
+        r = m_.componentValidity[i];
+    else if (r.fromTriplePoints)
+        r.Tmin = std::max(r.Tmin, triplePointTemperature(m_.component_names[i].c_str()));
+    if (m_.validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
+    return r;
+}
+
+bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
+    const std::vector<double>& x = m_.x;
+    if (m_.component_count != 2 || x.size() < 2 || m_.component_names.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0))
+        return false;
+    solvent = binaryMajorComponent();
+    solute = 1 - solvent;
+    xs = x[static_cast<std::size_t>(solute)] / (x[0] + x[1]);
+    return true;
+}
+
+bool PhaseRules::binarySolvent(int& solvent, int& solute, double& xs) const {
+    if (!binaryShares(solvent, solute, xs)) return false;
+    if (isDiluteShare(xs)) return true;
+    // Both fluids with a vapour pressure: a salt or another solute without
+    // one follows the mixture's own rules beyond the dilute solution.
+    for (const std::string& name : m_.component_names)
+        if (!std::isfinite(ancillaryCriticalTemperature(name.c_str()))) return false;
+    return true;
+}
+
+const char* PhaseRules::solventFluid() const {
+    if (const char* f = phaseRuleFluid()) return f;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    return binarySolvent(solvent, solute, xs) ? m_.component_names[static_cast<std::size_t>(solvent)].c_str()
+                                              : nullptr;
+}
+
+bool PhaseRules::onePhaseAboveCriticalTemperatures() const {
+    const std::vector<std::string>& names = m_.component_names;
+    if (m_.component_count != 2 || names.size() < 2) return false;
+    auto is = [&](const char* a, const char* b) {
+        return (names[0] == a && names[1] == b) || (names[0] == b && names[1] == a);
+    };
+    return is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2");
+}
+
+bool PhaseRules::oneFluidAt(double T_) const {
+    if (!onePhaseAboveCriticalTemperatures()) return false;
+    for (const std::string& name : m_.component_names)
+        if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
+    return true;
+}
+
+double PhaseRules::solventDensityAccuracy() const {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const auto i = static_cast<std::size_t>(binaryShares(solvent, solute, xs) ? solvent : 0);
+    if (m_.component_count == 2 && i < m_.componentValidity.size() && m_.componentValidity[i].declared())
+        return m_.componentValidity[i].densityAccuracy;
+    return stateRange().densityAccuracy;
+}
+
+PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConstant& henry) const {
+    DiluteSplit d;
+    const char* fluid = solventFluid();
+    if (!fluid || !(T_ < ancillaryCriticalTemperature(fluid))) return d;
+    const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
+    if (!std::isfinite(psat)) return d;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    double dewLow = psat, dewHigh = psat, bubbleLow = psat, bubbleHigh = psat;
+    d.psat = d.dew = d.bubble = psat;
+    if (binarySolvent(solvent, solute, xs)) {
+        // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
+        auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
+        auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
+        // A solute more volatile than its solvent (of the lower critical
+        // temperature) has a Henry constant above the solvent's vapour
+        // pressure: its dew and bubble pressures lie above psat.
+        const double Hmin =
+            ancillaryCriticalTemperature(m_.component_names[static_cast<std::size_t>(solute)].c_str()) <
+                    ancillaryCriticalTemperature(fluid)
+                ? psat
+                : 0.0;
+        double H = henry(solvent, solute, psat, d.published);
+        // A model's own constant below that is no light solute's (DMW's CH4
+        // in water below 275 K: 1e-16 bar): none.
+        if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
+        d.H = H;
+        const double k = henryUncertaintyAt(xs);
+        if (H > 0.0) {
+            d.dew = dew(H);
+            d.bubble = bubble(H);
+            dewLow = dew(std::max(H / k, Hmin));
+            dewHigh = dew(H * k);
+            bubbleLow = bubble(std::max(H / k, Hmin));
+            bubbleHigh = bubble(H * k);
+        } else {
+            // No Henry constant: the bounds of any, from 0 (a light solute's:
+            // from psat) to infinity.
+            dewLow = Hmin > 0.0 ? psat : 0.0;
+            dewHigh = psat / (1.0 - xs);
+            bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
+            bubbleHigh = std::numeric_limits<double>::infinity();
+        }
+    }
+    d.dewLow = dewLow * (1.0 - kPhaseTolerance);
+    d.dewHigh = dewHigh * (1.0 + kPhaseTolerance);
+    d.bubbleLow = bubbleLow * (1.0 - kPhaseTolerance);
+    d.bubbleHigh = bubbleHigh * (1.0 + kPhaseTolerance);
+    d.known = true;
+    return d;
+}
+
+double PhaseRules::referenceVolumeIfOff(double T_, double P_bar, double V_) const {
+    const char* fluid = phaseRuleFluid();
+    const ValidityRange range = stateRange();
+    if (!fluid || !lookups_.referenceVolumeOf || !(range.densityAccuracy > 0.0) ||
+        !(T_ >= ancillaryCriticalTemperature(fluid)))
+        return std::nan("");
+    const double Vref = lookups_.referenceVolumeOf(fluid, T_, P_bar);
+    return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
+}
+
+std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
+                                           double pScale, bool refused) const {
+    char buf[360];
+    const char* verdict = refused ? "is refused" : "departs from the fluid's by about as much";
+    if (tScale == 1.0 && pScale == 1.0)
+        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar %s", T_, P_bar, refused ? verdict : "is given");
+    else
+        std::snprintf(buf, sizeof buf,
+                      "the mixture's state at %g K and %g bar, which corresponds to %s's at %g K and %g bar (by the "
+                      "model's critical points, the mixture's at %.6g K and %.5g bar), %s",
+                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar, verdict);
+    return buf;
+}
+
+bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
+    // A binary beyond the dilute share holds its liquid (stateRange); a
+    // component the model describes as a vapour only below its limit has,
+    // where the mixture holds it as densely as its liquid (its share per
+    // molar volume above the geometric mean of its saturated volumes'), the
+    // model's liquid heat capacities, which are not the fluid's.
+    double others = 0.0;
+    if (m_.component_count != 2 || majorComponent(others) < 0 || isDiluteShare(others)) return false;
+    const std::vector<ValidityRange>& components = m_.componentValidity;
+    const double T = m_.T, V = m_.V;
+    for (std::size_t i = 0; i < components.size() && i < m_.x.size() && i < m_.component_names.size(); ++i) {
+        const char* name = m_.component_names[i].c_str();
+        if (!(T < components[i].vapourOnlyBelow) || !(m_.x[i] > 0.0)) continue;
+        const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
+        if (!(Vl > 0.0) || !(Vv > Vl) || !(V / m_.x[i] < std::sqrt(Vl * Vv))) continue;
+        char buf[320];
+        std::snprintf(buf, sizeof buf,
+                      "the mixture holds its %.3g %s as densely as %s's liquid, whose heat capacities the model does "
+                      "not give below %g K (its equation was fitted to volumes and phase equilibria: its liquid's "
+                      "cv is not the fluid's)",
+                      m_.x[i], name, name, components[i].vapourOnlyBelow);
+        why = buf;
+        return true;
+    }
+    return false;
+}
+
+bool PhaseRules::criticalPointInRange() const {
+    const ValidityRange validity = stateRange();
+    // A model of the vapour alone below its fluid's critical temperature
+    // whose own critical point lies above it has no two-phase state the
+    // fluid has: from the fluid's critical temperature up to its own it
+    // splits the supercritical fluid.
+    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    const double T = m_.T, P = m_.P;
+    if (validity.vapourOnlyBelow >= Tcf && T > Tcf) {
+        platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies above that of %s (%.6g K), "
+                        "and between the two it splits the supercritical fluid into a liquid and a vapour.\n",
+                        m_.modelName(), validity.describe().c_str(), T, P * 1e-5, fluid, Tcf);
+        return false;
+    }
+    if (validity.holds(T, P * 1e-5)) return true;
+    platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", m_.modelName(),
+                    validity.describe().c_str(), T, P * 1e-5);
+    return false;
+}
+
+bool PhaseRules::curveTemperaturesInRange(double T0, double T1, const char* what) const {
+    const ValidityRange validity = stateRange();
+    if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
+    const std::string at =
+        T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
+    platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", m_.modelName(), validity.describe().c_str(),
+                    what, at.c_str());
+    return false;
+}
+
+double PhaseRules::lowestReportedCurveTemperature() const {
+    const ValidityRange validity = stateRange();
+    if (!validity.declared()) return m_.lowestCurveTemperature();
+    // A model with a declared range is traced down to the range's lower end
+    // (its saturation point is given there): the triple point of the major
+    // component where the range starts below it; the tracers' own floor
+    // (Tmin) holds for models without a range.
+    // (A pure fluid, or a dilute solution, down to its solvent's triple
+    // point; any other mixture down to the lower end of its own range, where
+    // a component freezes out of it.)
+    const char* fluid = phaseRuleFluid();
+    const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
+    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
+}
+
+std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
+    const ValidityRange range = stateRange();
+    const char* fluid = phaseRuleFluid();
+    if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
+    if (range.declared()) return "the lower end of the model's range, " + range.describe();
+    return "the lowest temperature of the model's curves";
+}
+
+// ---- the phase of a printed binary from published data the model does
+// not use: the solubility of a heavy solute in its solvent-rich fluid, beside
+// the Raoult-Henry dew and bubble pressures of a light one (diluteSplitFrom).
+
+PhaseRules::DiluteVerdict PhaseRules::publishedSolubility(double T_, double P_bar, double* share) const {
+    if (share) *share = std::nan("");
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!lookups_.solubilityOf || !binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
+    if (!(ancillaryCriticalTemperature(b) >= ancillaryCriticalTemperature(a))) return DiluteVerdict::kUncertain;
+    const double c = lookups_.solubilityOf(a, b, T_, P_bar);
+    if (share) *share = c;
+    if (!(c > 0.0)) return DiluteVerdict::kUncertain;
+    if (xs > kSolubilityUncertainty * c) return DiluteVerdict::kSplits;
+    return xs < c / kSolubilityUncertainty ? DiluteVerdict::kOnePhase : DiluteVerdict::kUncertain;
+}
+
+PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
+                                                            DiluteVerdict verdict, std::string& why) const {
+    why.clear();
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
+    char buf[400];
+    if (oneFluidAt(T_)) {
+        std::snprintf(buf, sizeof buf,
+                      "above the critical temperatures of both components %s and %s are one fluid at every "
+                      "composition (their published critical curve)",
+                      a, b);
+        why = buf;
+        return DiluteVerdict::kOnePhase;
+    }
+    // Raoult's and Henry's laws decided (not near the dew or bubble pressure).
+    const bool laws = d.known && verdict != DiluteVerdict::kUncertain && verdict != DiluteVerdict::kWrong;
+    auto byLaws = [&] {
+        std::snprintf(buf, sizeof buf,
+                      "Raoult's and Henry's laws put its dew and bubble pressures at %.5g and %.5g bar, from the "
+                      "vapour pressure of %s, %.5g bar, and %s Henry constant of %s",
+                      d.dew, d.bubble, a, d.psat, d.published ? "the published" : "the model's", b);
+        why = buf;
+        return verdict;
+    };
+    const bool light = ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a);
+    if (light) return laws ? byLaws() : DiluteVerdict::kUncertain;
+    // A heavy solute: its own liquid bounds the solvent-rich fluid (its
+    // solid is the frost point's; below its triple point a liquid rich in it
+    // may still form, the solvent lowering its freezing point).
+    double c = 0.0;
+    const DiluteVerdict bySolubility = publishedSolubility(T_, P_bar, &c);
+    bool fits = bySolubility == DiluteVerdict::kOnePhase;
+    if (c > 0.0) {
+        if (bySolubility == DiluteVerdict::kSplits || fits) {
+            const std::string separates = fits ? "" : std::string("a liquid rich in ") + b + " separates: ";
+            std::snprintf(buf, sizeof buf,
+                          "%sthe %s-rich fluid holds about %.3g %% %s at %g K and %g bar (its published solubility), "
+                          "the mixture %.3g %%",
+                          separates.c_str(), a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
+            why = buf;
+        }
+        if (bySolubility == DiluteVerdict::kSplits) return bySolubility;
+    } else if (lookups_.henryOf && T_ >= triplePointTemperature(b)) {
+        // The solute's liquid, holding the solvent at x = P/H (its published
+        // Henry constant), condenses only where the solute's partial
+        // pressure reaches (1 - P/H) of its vapour pressure; below that
+        // the compressed solvent holds more of it than the ideal gas does.
+        const double H = lookups_.henryOf(b, a, T_) * 1e-5, psat = ancillaryVapourPressure(b, T_) * 1e-5;
+        const double limit = psat * (1.0 - P_bar / H) * (1.0 - kPhaseTolerance);
+        fits = H > 0.0 && std::isfinite(psat) && xs * P_bar < limit;
+        if (fits) {
+            std::snprintf(buf, sizeof buf,
+                          "the partial pressure of %s, %.4g bar, lies below its vapour pressure %.4g bar: no "
+                          "%s-rich liquid forms",
+                          b, xs * P_bar, psat, b);
+            why = buf;
+        }
+    }
+    if (!fits) return DiluteVerdict::kUncertain;
+    // The solvent-rich fluid's own liquid and vapour.
+    if (laws) {
+        const std::string holds = why;
+        const DiluteVerdict v = byLaws();
+        why = holds + "; " + why;
+        return v;
+    }
+    return d.known ? DiluteVerdict::kUncertain : DiluteVerdict::kOnePhase;
+}

@@ -1,0 +1,226 @@
+#pragma once
+// What a fluid model's state may be said to be: the rules the command
+// interpreter holds a model's states against, read from the model alone (its
+// declared range, its components and composition) and from the published
+// data of the fluids it describes (solid lines, reference densities, Henry
+// constants, sublimation curves, solubilities).  The rules compute nothing
+// on the model; the searches they ask for (a stable state, a stability test,
+// the model's own critical points) are StateReport's.  T in K, P in bar.
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/ValidityRange.h"
+
+class PhaseRules {
+public:
+    // The rules of `model` with the published data of `lookups` (by default
+    // those the program that built the model handed it).
+    explicit PhaseRules(const FluidPhase& model) : PhaseRules(model, model.lookups) {}
+    PhaseRules(const FluidPhase& model, const PhaseLookups& lookups) : m_(model), lookups_(lookups) {}
+
+    const PhaseLookups& lookups() const { return lookups_; }
+
+    // ---- the fluid whose rules a composition follows
+    // The component whose phase rules (range ends, vapour-only limit, split
+    // band, vapour pressure, solids) a state of the model's composition
+    // follows: the single component of a pure model, the component present
+    // alone in a mixture at a pure end, or the solvent of a dilute binary
+    // (the other component at most kDiluteFraction, where Raoult's law holds
+    // for the solvent within the phase tolerance and Henry's law for the
+    // solute within the uncertainty given to its constant); null for any
+    // other mixture.
+    static constexpr double kDiluteFraction = 0.02;
+    // A solute's share xs counts as dilute up to kDiluteFraction, the
+    // rounding of a share computed as 1 - x included (1 - 0.98 is
+    // 0.020000000000000018).
+    static bool isDiluteShare(double xs) { return xs <= kDiluteFraction * (1.0 + 1e-9); }
+    // A component at most this share of a mixture freezes none of it out
+    // (effectiveRange): its mixture holds from the major component's triple
+    // point.
+    static constexpr double kTraceFraction = 1e-3;
+    const char* phaseRuleFluid() const;
+    // The name of the single component, null for a mixture.
+    const char* pureFluidName() const;
+    // The component of the larger share of a binary; of equal shares, the
+    // same whichever is named first (the one of the higher critical
+    // temperature, else the first by name).
+    int binaryMajorComponent() const;
+    // The vapour-only limit (K) of a binary's solvent alone
+    // (componentValidity); 0 where none is declared.
+    double solventVapourOnlyBelow() const;
+    // True for a pure model and for a mixture with one component present.
+    bool atPureComposition() const;
+    // Both components of a binary present: the solvent (the larger share),
+    // the solute and its share.
+    bool binaryShares(int& solvent, int& solute, double& xs) const;
+    // A binary of two fluids with saturation ancillaries, both present, at
+    // any composition: its solvent (the larger share), its solute and the
+    // solute's mole fraction.  Its phase is judged from the solvent's vapour
+    // pressure and the solute's Henry constant (dilutePhaseAt) wherever the
+    // solvent is below its critical temperature.
+    bool binarySolvent(int& solvent, int& solute, double& xs) const;
+    // The fluid whose vapour pressure and saturated volumes name a state's
+    // phase: phaseRuleFluid(), else the solvent of binarySolvent(); null for
+    // any other mixture.
+    const char* solventFluid() const;
+    // A binary of fluids that is one phase at every composition above the
+    // higher of its components' critical temperatures (the critical curve of
+    // CO2-CH4, CO2-N2 and CH4-N2 runs between the two critical points; that
+    // of H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar,
+    // Todheide & Franck 1963): a split the model finds there is its own.
+    bool onePhaseAboveCriticalTemperatures() const;
+    // onePhaseAboveCriticalTemperatures() and T (K) at or above both
+    // components' critical temperatures.
+    bool oneFluidAt(double T_) const;
+
+    // ---- ranges
+    // The lowest temperature at which no component present above a trace
+    // freezes out of the mixture (mixtureFreezingTemperature; at a pure end
+    // the triple point); 0 for a model whose range does not end at its
+    // components' triple points.
+    double freezeOutTemperature() const;
+    // The range at the model's composition: where it says so
+    // (fromTriplePoints), its Tmin raised to where a component present above
+    // a trace (kTraceFraction) freezes out of the mixture
+    // (mixtureFreezingTemperature; a pure fluid's triple point).
+    ValidityRange effectiveRange() const;
+    // The range a state, point or curve of the model's composition is held
+    // against, by every command alike: a mixture's at a pure end or a dilute
+    // one's is its major component's (componentValidity, else the range down
+    // to that component's triple point) above the temperature where the
+    // other freezes out; otherwise effectiveRange(), the mixture's liquid
+    // included.
+    ValidityRange stateRange() const;
+    // The density accuracy of a binary's solvent in the model (its own
+    // range's), else the model's.
+    double solventDensityAccuracy() const;
+    // The solid of phaseRuleFluid() at T (K) and P (bar) (the solid lookup),
+    // none for a mixture or without a lookup.
+    SolidField solidAt(double T_, double P_bar) const;
+    // The model's range reaches below the triple point of phaseRuleFluid():
+    // it describes the supercooled liquid there (IAPWS-95's water).
+    bool describesSupercooledLiquid() const;
+    // The lowest temperature of the curves the interpreter traces down from
+    // the critical point: the lower end of the model's declared range (not
+    // below the major component's triple point, nor below its vapour-only
+    // limit: a two-phase curve holds a liquid); without a declared range the
+    // tracers' own (lowestCurveTemperature).
+    double lowestReportedCurveTemperature() const;
+    // Why the curves end at that temperature, said in a message: "the triple
+    // point of N2", "the lower end of the model's range, ...".
+    std::string lowestCurveTemperatureReason(double Tlow) const;
+    // The critical point the model is in (found by findTheCriticalPoint) is
+    // one the interpreter reports (its critical point, saturation curve and
+    // spinodals): false, said once, when its temperature or pressure lies
+    // outside the range (the equation's own critical point far from the
+    // states it was fitted to), or when a model of the vapour alone below
+    // its fluid's critical temperature puts it above that.
+    bool criticalPointInRange() const;
+    // The interpreter's isotherms and isochores: false, said once, when T0
+    // or T1 lies outside the range's temperatures.
+    bool curveTemperaturesInRange(double T0, double T1, const char* what) const;
+
+    // ---- the fluid's published data
+    // A state's pressure may lie this far (relative) from the fluid's vapour
+    // pressure on the wrong side before its phase counts as wrong: the
+    // ancillary equations agree with their reference equations within 0.1
+    // to 0.2 % (the older IUPAC equations of CO2 and CH4 within 0.4 %).  A
+    // model whose own vapour pressure lies further off has its other phase
+    // there, which the fluid does not have: it is withheld.
+    static constexpr double kPhaseTolerance = 0.005;
+    // At or above the critical temperature of phaseRuleFluid(), for a model
+    // that states its density accuracy: the molar volume of the fluid's
+    // state at (T, P) from its reference equation when the model's volume V_
+    // lies further from it than the accuracy (near its own critical point a
+    // model whose critical temperature lies above the fluid's is tens of per
+    // cent off); NaN otherwise.
+    double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
+    // A binary beyond the dilute share below the vapour-only limit of one of
+    // its components (componentValidity), holding it as densely as that
+    // component's liquid: true, with the reason, as the model's liquid heat
+    // capacities are not the fluid's.
+    bool liquidOfVapourOnlyComponent(std::string& why) const;
+
+    // ---- the phase of a binary from published data
+    // A dilute binary's dew and bubble pressures (StateReport::dilutePhaseAt),
+    // and what they say of a state: one phase, the phase uncertain, a mixture
+    // that splits into two phases, or a phase the mixture is not in.
+    enum class DiluteVerdict { kOnePhase, kUncertain, kSplits, kWrong };
+    struct DiluteSplit {
+        bool known = false;    // below the solvent's critical temperature, with a vapour pressure
+        double psat = 0.0;     // bar, the solvent's
+        double dew = 0.0, bubble = 0.0;  // bar, at the central Henry constant
+        double H = 0.0;        // bar
+        bool published = false;          // H from the published Henry constants
+        // bar: the dew pressure lies within [dewLow, dewHigh] and the bubble
+        // pressure within [bubbleLow, bubbleHigh], the phase tolerance included.
+        double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
+        DiluteVerdict judge(bool liquidState, double P_bar) const {
+            if (!known) return DiluteVerdict::kOnePhase;
+            if (liquidState) {
+                if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
+                if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
+                return P_bar > dewHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+            }
+            if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
+            if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
+            return P_bar < bubbleLow ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+        }
+    };
+    // The dew and bubble pressures of a dilute binary are uncertain as the
+    // solute's Henry constant H is, within a factor kHenryUncertainty.
+    static constexpr double kHenryUncertainty = 2.0;
+    // Above kDiluteFraction the solvent departs from Raoult's law and the
+    // solute from Henry's: the factor grows in proportion to the solute's
+    // share (continuous at kDiluteFraction), so that near x = 0.5 the dew and
+    // bubble pressures bound the split only loosely.
+    static double henryUncertaintyAt(double xs) {
+        return kHenryUncertainty * std::max(1.0, xs / kDiluteFraction);
+    }
+    // The dew and bubble pressures of a binary at T from the pure solvent's
+    // vapour pressure psat (its ancillary equation) and the solute's Henry
+    // constant H (bar, from `henry`: the published one, else the model's own
+    // at infinite dilution, NaN where neither gives one; `published` set for
+    // the first): Raoult's law for the solvent and Henry's for the solute
+    // give the dew pressure psat / (1 - x + x psat / H) and the bubble
+    // pressure (1 - x) psat + x H.  H is taken as uncertain within
+    // henryUncertaintyAt and psat within the phase tolerance.  At x = 0 (a
+    // pure fluid) both pressures are psat.  Not known at or above the
+    // solvent's critical temperature, or without a vapour pressure.
+    using HenryConstant = std::function<double(int solvent, int solute, double psat_bar, bool& published)>;
+    DiluteSplit diluteSplitFrom(double T_, const HenryConstant& henry) const;
+    // What published data say of a binary's phase at T (K) and P (bar), its
+    // dew and bubble pressures d and what they say of the state (verdict):
+    // whether it splits (kSplits), is one phase (kOnePhase), or whether they
+    // cannot tell (kUncertain), with the data named in `why`.  Raoult's and
+    // Henry's laws (the dilute verdict) hold for a solute more volatile than
+    // its solvent; a solute less volatile than its solvent (water in CO2)
+    // condenses as its own liquid once its partial pressure passes its vapour
+    // pressure (the solvent-rich fluid holding at least psat/P of it), and
+    // its published solubility in the solvent-rich fluid, within a factor
+    // kSolubilityUncertainty, bounds that fluid.
+    DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
+                                         std::string& why) const;
+    static constexpr double kSolubilityUncertainty = 2.0;
+    // The published solubility of a heavy solute alone: kSplits beyond
+    // kSolubilityUncertainty times it, kOnePhase below its share over that
+    // factor, kUncertain between or without one; `share` (if given) the
+    // solubility, NaN without.
+    DiluteVerdict publishedSolubility(double T_, double P_bar, double* share = nullptr) const;
+
+    // For the rules of the model's split of a supercritical fluid: how a
+    // mixture's state corresponds to its solvent's, and that it is refused
+    // (or, not refused, how it departs).
+    std::string correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
+                                   double pScale, bool refused = true) const;
+
+private:
+    // The component of largest mole fraction and the others' sum; -1
+    // without components.
+    int majorComponent(double& others) const;
+
+    const FluidPhase& m_;
+    PhaseLookups lookups_;
+};

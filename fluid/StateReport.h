@@ -1,0 +1,247 @@
+#pragma once
+// The states the command interpreter prints, held to the rules (PhaseRules):
+// the report evaluates the model it is given, refuses what the published
+// model cannot give, withholds what it gives wrongly, names the phase, and
+// leaves the model in the state printed.  Each refusal or withholding is
+// said once on the log, naming the model, with the model's error flag set.
+// The searches the rules ask for (the model's own critical points, the band
+// where it splits a supercritical fluid, the stability of a binary) are run
+// on the model and put back as they were found; what they find is kept here
+// for the model's parameters, so one report serves a run of commands.
+// T in K, P in bar.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fluid/FluidPhase.h"
+#include "fluid/PhaseRules.h"
+
+// A state as reported: the stable state and the verdicts of the rules.
+struct ReportedState : FluidPhase::StableState {
+    // The vapour root of a vapour-only model taken where the model's own
+    // saturation prefers its liquid (otherV); the solid stable where the
+    // state is a supercooled liquid (metastable).
+    bool vapourOnlyRoot = false;
+    const char* supercooledUnder = nullptr;
+    // Within the phase tolerance of the fluid's vapour pressure (a pure
+    // fluid) or of a dilute binary's dew and bubble pressures: the phase
+    // cannot be told from them.
+    bool phaseUncertain = false;
+    // A dilute binary's dew and bubble pressures (dilutePhaseAt) and what
+    // they say of the state.
+    PhaseRules::DiluteSplit dilute;
+    PhaseRules::DiluteVerdict verdict = PhaseRules::DiluteVerdict::kOnePhase;
+};
+
+class StateReport {
+public:
+    using DiluteVerdict = PhaseRules::DiluteVerdict;
+    using DiluteSplit = PhaseRules::DiluteSplit;
+
+    // The report of `model` with the published data of `lookups` (by
+    // default those the program that built the model handed it).
+    explicit StateReport(FluidPhase& model) : StateReport(model, model.lookups) {}
+    StateReport(FluidPhase& model, const PhaseLookups& lookups) : m_(model), rules_(model, lookups) {}
+    StateReport(const StateReport&) = delete;
+    StateReport& operator=(const StateReport&) = delete;
+
+    const PhaseRules& rules() const { return rules_; }
+
+    // ---- the states the interpreter prints
+    // From T and P: refused outside the range (a dilute binary's: its
+    // solvent's) or in a solid; from the fluid's critical temperature up,
+    // refused on the model's split and where it lies further than its
+    // accuracy from the fluid's density; the stable root (for a mixture, of
+    // its liquid and vapour roots at its composition); below a vapour-only
+    // limit the model's vapour root or a refusal (a dilute binary's from its
+    // dew pressure up); above the fluid's critical temperature, a state
+    // where the model has two roots is refused and the phase named as the
+    // fluid's; a phase the fluid (phaseRuleFluid), or the dilute mixture
+    // (dilutePhaseAt), does not have there is withheld, and the verdict kept
+    // (s.verdict, s.phaseUncertain); a supercooled liquid is named
+    // (supercooledUnder); then the quantities no fluid has.  False, said
+    // once, when there is no state to print.
+    bool reportedStateFromTP(double T_, double P_bar, ReportedState& s);
+    // From T and V: the same rules at the pressure found.
+    bool reportedStateFromTV(double T_, double V_);
+    // The state from T (K) and P (bar), printed: for a pure fluid the stable
+    // root, named; for a mixture its root of lower Gibbs energy, and its
+    // phase: the model's own stability test always runs, and published data
+    // overrule it only where their physics holds.  A state that is not found
+    // or has no finite properties is reported, not printed.
+    bool printStateFromTP(double T_, double P_bar);
+    // The state from T (K) and V (m3/mol), printed, or reported when it has
+    // no finite properties.
+    bool printStateFromTV(double T_, double V_);
+    // The saturation pressure at T (calculateTheSaturationPressure), refused
+    // outside the range's temperatures, below its vapour-only limit or at or
+    // above the fluid's critical temperature, and withheld when it lies more
+    // than 5 % from the fluid's published vapour pressure; below the fluid's
+    // triple point said to be the supercooled liquid's; 0 on success.
+    short reportedSaturationPressure(double T_);
+
+    // ---- the interpreter's curves
+    // PhaseRules::criticalPointInRange, errorflag set where it is not.
+    bool criticalPointInRange();
+    // PhaseRules::curveTemperaturesInRange, errorflag set where they are
+    // not; a curve is then run with the range's pressures as its row limits
+    // (withCurveRowLimits).
+    bool curveTemperaturesInRange(double T0, double T1, const char* what);
+    // Runs `curve` with the model's row limits (FluidPhase::CurveRowLimits)
+    // set from the range: states beyond its pressures written as NaN, their
+    // count said as a warning.  splitPmin..splitPmax (bar): the pressures at
+    // which an isotherm of a supercritical fluid has three roots in the
+    // model (its loop), whose states are withheld too; none by default.
+    void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
+    // The pressures (bar) between the local minimum and maximum of P(V) on
+    // the isotherm at T of a pure fluid above its fluid's critical
+    // temperature, where the model splits it; false where there is no loop.
+    bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
+    // Between the critical temperature of phaseRuleFluid() and the model's
+    // own (found at the solvent's pure composition): the pressures (bar)
+    // around the model's saturation pressure at T where its stable state's
+    // density lies further than the range's densityAccuracy from the
+    // fluid's one-phase state (the reference volume), with the model's
+    // critical point; false where the model does not split the fluid at T or
+    // the accuracy or the reference is not given.  The model's state and
+    // composition are kept.
+    bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
+
+    // ---- rules that run on the model
+    // False, with one message naming the model and its range, and errorflag
+    // set, when (T, P) lies outside the range (stateRange), below its
+    // vapour-only limit at or above the fluid's vapour pressure
+    // (ancillaryVapourPressure), or where phaseRuleFluid() is solid (solidAt;
+    // not in the ice Ih field for a model of the supercooled liquid).  A
+    // pressure the model computed (pressureGiven false) is said to six
+    // digits; one given is said as it was typed.  That the model answers
+    // beyond its source's pressures or temperatures is said once.
+    bool refuseOutsideRange(double T_, double P_bar, bool pressureGiven = true);
+
+private:
+    // The dew and bubble pressures of a dilute binary at T
+    // (PhaseRules::diluteSplitFrom), the solute's Henry constant from
+    // soluteHenryConstant.  The model's state and composition are kept.
+    DiluteSplit dilutePhaseAt(double T_);
+    // The solute's Henry constant (bar) in the liquid solvent at T and the
+    // solvent's vapour pressure psat (bar): the published one, else f/x of
+    // the solute in the model's liquid of the solvent with a trace of it;
+    // NaN where neither gives one.  The model's state and composition are
+    // kept.
+    double soluteHenryConstant(int solvent, int solute, double T_, double psat_bar, bool& published);
+    // Whether T lies, at the solvent's corresponding state, between the
+    // solvent fluid's critical temperature and the model's own.
+    bool inSolventCriticalBand(double T_);
+    // A binary of two fluids beyond a trace, taken to its solvent by
+    // corresponding states at the model's own critical points (the
+    // mixture's at its fixed composition, mixtureCriticalPoint): the
+    // mixture's (T, P) is the solvent's (T tScale, P pScale), with tScale =
+    // Tc(solvent) / Tc(mixture) and pScale = Pc(solvent) / Pc(mixture); 1
+    // and 1 for a pure fluid or a trace.  False where the mixture or its
+    // solvent has no critical point in the model.
+    bool criticalScaling(double& tScale, double& pScale, double* Tcx = nullptr, double* Pcx_bar = nullptr);
+    // The model's own critical point at its solvent's pure composition (K,
+    // bar), kept for the solvent and the model's parameters.
+    bool solventCriticalPoint(double& Tcm, double& Pcm_bar);
+    // The model's critical point of a binary at its fixed composition,
+    // where its isotherm has a horizontal inflection (a pseudo-critical
+    // point: the mixture's one-fluid critical point, on which corresponding
+    // states rest), continued from its solvent's (x1 the solute's share;
+    // K, bar, m3/mol), kept for every composition asked for (at most 512)
+    // and the model's parameters.
+    struct MixtureCritical {
+        double x1;
+        bool found;
+        double Tc, Pc, Vc;
+    };
+    const MixtureCritical* mixtureCriticalPoint();
+    // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
+    // coefficient of a state where they describe no fluid: cv below the 3R/2
+    // of the molecules' translation, cp <= 0, cp < cv, a negative squared
+    // sound speed or one above 10 km/s; says why once (a warning).  True when
+    // it withheld them.
+    bool withholdUnphysicalQuantities();
+    // A component's solid deposits from the fluid where its fugacity there
+    // exceeds the pure solid's, psub exp(Vs (P - psub)/(R T)) from its
+    // published sublimation pressure psub: the solid, the component, both
+    // fugacities (bar) and the frost point, the temperature at P where the
+    // solid first deposits (the fluid's fugacity coefficient taken from the
+    // model at each trial temperature; NaN where the model gives no state
+    // there, inf above the component's triple point).
+    struct FrostPoint {
+        const char* solid = nullptr;
+        const char* component = nullptr;
+        double f = 0.0, fSolid = 0.0, T = 0.0;
+    };
+    // For a mixture at T (K) and P (bar), from the root of the fluid of
+    // lower Gibbs energy: the first component whose solid deposits, none
+    // (solid null) where none does.  The state is left at a trial; the
+    // composition is put back.
+    FrostPoint frostPointAt(double T_, double P_bar);
+    // The phase rules of reportedStateFromTP (StateReport.cpp).
+    bool phaseAgreesWithFluid(double T_, double P_bar);
+    bool keepVapourRoot(double T_, double P_bar, ReportedState& s);
+    bool refuseInCriticalBand(double T_, double P_bar, const FluidPhase::StableState& s);
+    // The rule above for a binary beyond a trace: refused where its solvent
+    // has both roots at the corresponding state.
+    bool refuseCorrespondingSplit(double T_, double P_bar);
+    // For a dilute binary: the verdict of dilutePhaseAt on the model's state
+    // (its V, a liquid when denser than the geometric mean of the solvent's
+    // saturated volumes); kWrong is said once, with errorflag set.
+    DiluteVerdict judgeDiluteState(double T_, double P_bar, const DiluteSplit& d);
+    bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
+    // False, said once and errorflag set, where (T, P) lies in the pressures
+    // of splitBandPressures.
+    bool refuseInSplitBand(double T_, double P_bar);
+    bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
+                         double& Pcm_bar);
+    // Says, as a number, how far the model's density lies from the fluid's
+    // reference equation at (T, P) (a binary's solvent's at its
+    // corresponding state) where it lies further than the range's
+    // densityAccuracy; the state is given all the same.
+    void noteOffReference(double T_, double P_bar);
+    // A binary's dew and bubble pressures (dilutePhaseAt) within the phase
+    // tolerance of each other: one saturation pressure; false, said once and
+    // errorflag set, for any other binary.  True for any other fluid.
+    bool saturationOfOnePressure(double T_);
+    // A dilute binary set to its solvent's pure end (its split, critical
+    // point and reference state are the solvent's); any other composition
+    // is left as it is.
+    void toSolventEnd();
+    // The fugacities (Pa) of the fluid's root of lower Gibbs energy at T and
+    // P, false where it has none.
+    bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f);
+    // Its "Phase:" line, at the state's pressure P (bar).
+    void printFrostPoint(const FrostPoint& frost, double P_bar) const;
+
+    FluidPhase& m_;
+    PhaseRules rules_;
+    // Said once: the model answers beyond its source's pressures
+    // (ValidityRange::extrapolatedAbove), or below its temperatures
+    // (ValidityRange::extrapolatedBelow).
+    bool extrapolationSaid_ = false;
+    bool lowExtrapolationSaid_ = false;
+    // What the searches found, for the solvent and the model's parameters
+    // they were found with.
+    struct KeptSolventCritical {
+        bool searched = false, found = false;
+        std::string fluid;
+        unsigned long revision = 0;
+        double Tcm = 0.0, Pcm = 0.0, Vcm = 0.0;
+    };
+    KeptSolventCritical keptSolventCritical_;
+    std::vector<MixtureCritical> keptMixtureCritical_;
+    unsigned long keptMixtureRevision_ = 0;
+    std::string keptMixtureSolvent_;
+    // The last answer of splitBandPressures, for the temperature, solvent and
+    // model parameters it was found at (the isotherms and sweeps of one
+    // temperature ask again for every state).
+    struct KeptSplitBand {
+        bool searched = false, found = false;
+        double T = 0.0;
+        std::string fluid;
+        unsigned long revision = 0;
+        double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
+    };
+    KeptSplitBand keptSplitBand_;
+};

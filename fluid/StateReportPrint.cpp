@@ -1,0 +1,343 @@
+// The states the command interpreter prints from T and P or T and V, with
+// the phase of a mixture (the model's own stability test against the
+// published data: the solids that deposit from it, the dew and bubble
+// pressures and solubilities of its solute), and the row limits of the
+// interpreter's curves.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fluid/ErrorFlagScope.h"
+#include "fluid/ReferenceFluids.h"
+#include "fluid/SaturationAncillaries.h"
+#include "fluid/StateReport.h"
+#include "platform/LogSink.h"
+
+namespace {
+
+// The solid's fugacity may lie this far (relative) below the fluid's before
+// the solid is said to deposit: the sublimation vapour is taken as ideal
+// (its fugacity coefficient lies within 3 % of 1 up to CO2's 5 bar near its
+// triple point), and the sublimation equations hold their data within 1 %.
+constexpr double kFrostTolerance = 0.05;
+
+// The pure solid's fugacity (Pa) at T (K) and P (Pa) from its sublimation
+// pressure psub (Pa) and molar volume Vs (m3/mol): psub exp(Vs (P - psub)/(R T)).
+double solidFugacity(double psub, double Vs, double T, double P) {
+    const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T)) : 1.0;
+    return psub * poynting;
+}
+
+}  // namespace
+
+bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f) {
+    const ErrorFlagScope kept(m_, ErrorFlagScope::kAsItIs);
+    const platform::ThreadLogCapture quiet;  // no root: no fugacity, said by the caller's rule
+    double Gbest = HUGE_VAL;
+    for (int kind : {1, 2}) {
+        double V_ = 0.0, G_ = 0.0;
+        if (!m_.pressureRootFromTP(kind, T_, P_bar, V_, G_) || !(G_ < Gbest)) continue;
+        bool finite = m_.fugacity.size() >= static_cast<std::size_t>(m_.component_count);
+        for (int i = 0; finite && i < m_.component_count; ++i)
+            finite = std::isfinite(m_.fugacity[static_cast<std::size_t>(i)]) &&
+                     m_.fugacity[static_cast<std::size_t>(i)] >= 0.0;
+        if (!finite) continue;
+        Gbest = G_;
+        f.assign(m_.fugacity.begin(), m_.fugacity.begin() + m_.component_count);
+    }
+    m_.errorflag = kept.saved();
+    return Gbest < HUGE_VAL;
+}
+
+StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
+    FrostPoint frost;
+    if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
+        m_.x.size() < m_.component_names.size())
+        return frost;
+    std::vector<double> f;
+    bool rooted = false;
+    const double P = P_bar * 1e5;
+    for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
+        const char* name = m_.component_names[i].c_str();
+        double Vs = std::nan("");
+        const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
+        if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
+        if (!rooted && !(rooted = stableRootFugacities(T_, P_bar, f))) return frost;
+        const double fs = solidFugacity(psub, Vs, T_, P);
+        if (!(f[i] > fs * (1.0 + kFrostTolerance))) continue;
+        frost.component = name;
+        frost.f = f[i] * 1e-5;
+        frost.fSolid = fs * 1e-5;
+        const SolidField solid =
+            rules_.lookups().solidOf ? rules_.lookups().solidOf(name, T_, f[i] * 1e-5) : SolidField{};
+        frost.solid = solid.solid ? solid.solid : "its solid";
+        // The frost point at P: the temperature where the solid's fugacity
+        // rises to the fluid's, its fugacity coefficient f/(x P) taken from
+        // the model at each estimate (it changes slowly with T in a gas).
+        const double Tt = triplePointTemperature(name);
+        double phi = f[i] / (m_.x[i] * P), Tf = T_;
+        for (int it = 0; it < 8; ++it) {
+            const double target = m_.x[i] * phi * P;
+            double unused = 0.0;
+            if (!(solidFugacity(rules_.lookups().sublimationOf(name, Tt * (1.0 - 1e-9), unused), Vs, Tt, P) > target)) {
+                Tf = HUGE_VAL;  // the solid's fugacity stays below up to the triple point
+                break;
+            }
+            double lo = T_, hi = Tt * (1.0 - 1e-9);
+            for (int k = 0; k < 60 && hi - lo > 1e-6; ++k) {
+                const double mid = 0.5 * (lo + hi);
+                (solidFugacity(rules_.lookups().sublimationOf(name, mid, unused), Vs, mid, P) < target ? lo : hi) = mid;
+            }
+            const double next = 0.5 * (lo + hi);
+            std::vector<double> fn;
+            const bool converged = std::fabs(next - Tf) < 1e-3;
+            Tf = next;
+            if (converged || !stableRootFugacities(Tf, P_bar, fn) || !(fn[i] > 0.0)) break;
+            phi = fn[i] / (m_.x[i] * P);
+        }
+        frost.T = Tf;
+        return frost;
+    }
+    return frost;
+}
+
+bool StateReport::inSolventCriticalBand(double T_) {
+    const char* fluid = rules_.solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tc0 = 0.0, Pc0 = 0.0;
+    if (!fluid || !criticalScaling(tScale, pScale) || !solventCriticalPoint(Tc0, Pc0)) return false;
+    // The band of the solvent itself, and its band at the mixture's
+    // corresponding state (the mixture's two-phase region reaches past its
+    // critical point, up to its cricondentherm).
+    const double Tcf = ancillaryCriticalTemperature(fluid), Ts = T_ * tScale;
+    return (T_ >= Tcf && T_ < Tc0) || (Ts >= Tcf && Ts < Tc0);
+}
+
+bool StateReport::printStateFromTP(double T_, double P_bar) {
+    // (Its searches say a refusal they share once.)
+    const platform::CallScope call;
+    ReportedState s;
+    if (!reportedStateFromTP(T_, P_bar, s)) return false;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool binary = rules_.binarySolvent(solvent, solute, xs);
+    // A mixture's phase: the model's own stability test always runs, and
+    // published data overrule it only where their physics holds
+    // (publishedBinaryVerdict): Raoult's and Henry's laws for a light
+    // solute, the solute's own liquid and its published solubility for a
+    // heavy one, the critical curve above both critical temperatures.  A
+    // solid deposits where a component's fugacity passes the pure solid's
+    // (frostPointAt).  Where neither decides, the phase is uncertain.
+    bool splits = false, uncertain = false;
+    std::string note;
+    const FrostPoint frost = frostPointAt(T_, P_bar);
+    bool probed = frost.component != nullptr ||
+                  (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
+    if (m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0) {
+        probed = true;
+        bool tested = false;
+        // The trials with the interaction rows the state itself was found
+        // with (an untraced row the interpreter admits, its change said),
+        // except between the solvent's critical temperature and the model's
+        // own at the corresponding state, where the model splits a solvent
+        // that is one fluid and its trials decide nothing.
+        const bool admit = !inSolventCriticalBand(T_);
+        m_.admitUntracedInteraction(admit);
+        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
+        m_.admitUntracedInteraction(false);
+        std::string why;
+        const DiluteVerdict v =
+            binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why) : DiluteVerdict::kUncertain;
+        if (v == DiluteVerdict::kSplits) {
+            splits = true;
+            note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
+        } else if (v == DiluteVerdict::kOnePhase) {
+            if (tested && modelSplits) note = "the model's own stability test splits it, but " + why;
+        } else if (tested) {
+            splits = modelSplits;
+        } else {
+            uncertain = !s.phaseUncertain;
+        }
+    }
+    if (probed) {
+        // The tests leave the model at a trial: the state printed, the
+        // homogeneous fluid of the composition given, is found again.  Its
+        // messages were said by the first search of the same state: said
+        // again only if this one fails.
+        std::vector<platform::ThreadLogCapture::Entry> said;
+        bool found = false;
+        {
+            platform::ThreadLogCapture again;
+            found = reportedStateFromTP(T_, P_bar, s);
+            if (!found) said = again.take();
+        }
+        if (!found) {
+            platform::ThreadLogCapture::replay(said);
+            return false;
+        }
+    }
+    if (frost.solid) {
+        printFrostPoint(frost, P_bar);
+        m_.dump();
+        return true;
+    }
+    if (uncertain) {
+        std::printf("** Phase: %s (uncertain: neither published data nor the model's own stability test decide "
+                    "whether the mixture splits here)\n",
+                    FluidPhase::phaseName(s.phase));
+        m_.dump();
+        return true;
+    }
+    const bool mixture = binary && s.dilute.known;
+    if (splits)
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                    "of other compositions (the state below is the single fluid%s)\n",
+                    note.c_str());
+    else if (!note.empty())
+        std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), note.c_str());
+    else if (s.supercooledUnder)
+        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
+    else if (s.vapourOnlyRoot && mixture)
+        std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar%s; the model's own "
+                    "saturation would take its liquid root at %.6g cm3/mol)\n",
+                    s.dilute.dew, s.phaseUncertain ? ", near which the phase is uncertain" : "", s.otherV * 1e6);
+    else if (s.vapourOnlyRoot)
+        std::printf("** Phase: vapour (the fluid's phase below its vapour pressure%s; the model's own saturation "
+                    "would take its liquid root at %.6g cm3/mol)\n",
+                    s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
+                    s.otherV * 1e6);
+    else if (s.phaseUncertain && mixture)
+        std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
+                    "uncertain)\n",
+                    FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+    else if (s.phaseUncertain)
+        std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
+                    FluidPhase::phaseName(s.phase));
+    else if (s.otherPhase != FluidPhase::kPhaseNone &&
+             (m_.component_count == 1 || rules_.atPureComposition() || binary))
+        std::printf("** Phase: %s (stable; the %s root at %.6g cm3/mol is metastable)\n",
+                    FluidPhase::phaseName(s.phase), FluidPhase::phaseName(s.otherPhase), s.otherV * 1e6);
+    else
+        std::printf("** Phase: %s\n", FluidPhase::phaseName(s.phase));
+    m_.dump();
+    return true;
+}
+
+void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
+    char at[96];
+    if (std::isfinite(frost.T))
+        std::snprintf(at, sizeof at, "its frost point at %g bar is %.5g K", P_bar, frost.T);
+    else
+        std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
+                      triplePointTemperature(frost.component));
+    const ReferenceFluid* row = referenceFluid(frost.component);
+    std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
+                "%.4g bar (from %s); %s (the state below is the single fluid)\n",
+                frost.solid, frost.component, frost.f, frost.solid, frost.fSolid,
+                (row ? row->solid : SolidLines{}).sublimationSource, at);
+}
+
+bool StateReport::printStateFromTV(double T_, double V_) {
+    const platform::CallScope call;
+    if (!reportedStateFromTV(T_, V_)) return false;
+    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition()) {
+        // The frost test leaves the model at a trial: the state is found again.
+        const double P_bar = m_.P * 1e-5;
+        const FrostPoint frost = frostPointAt(T_, P_bar);
+        if (!reportedStateFromTV(T_, V_)) return false;
+        if (frost.solid) {
+            printFrostPoint(frost, P_bar);
+            m_.dump();
+            return true;
+        }
+    }
+    if (const SolidField solid = rules_.solidAt(T_, m_.P * 1e-5); solid.solid)
+        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
+    if (!(m_.dPdV < 0.0) && !m_.compressibilityDiverges())
+        std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
+    m_.dump();
+    return true;
+}
+
+bool StateReport::curveTemperaturesInRange(double T0, double T1, const char* what) {
+    if (rules_.curveTemperaturesInRange(T0, T1, what)) return true;
+    m_.errorflag = 1;
+    return false;
+}
+
+bool StateReport::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
+    const char* fluid = rules_.atPureComposition() ? rules_.phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return false;
+    // P(V) from the liquid's density well above the saturated liquid's at
+    // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
+    // minimum followed by a local maximum is the loop.
+    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf),
+                 V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
+    if (!(V0 > 0.0) || !(V1 > V0)) return false;
+    const double keptT = m_.T, keptV = m_.V, keptP = m_.P;
+    const ErrorFlagScope keptFlag(m_, ErrorFlagScope::kAsItIs);
+    constexpr int kSteps = 600;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double prev = std::nan(""), low = std::nan(""), high = std::nan("");
+    bool rising = false;
+    m_.temperature(T_);
+    for (int k = 0; k <= kSteps; ++k) {
+        m_.errorflag = 0;
+        m_.volume(V0 * std::pow(r, k));
+        m_.calculate_pressure();
+        if (m_.errorflag || !std::isfinite(m_.P)) {
+            prev = std::nan("");
+            continue;
+        }
+        if (std::isfinite(prev)) {
+            if (m_.P > prev && !rising) {
+                rising = true;
+                low = std::isfinite(low) ? std::min(low, prev) : prev;
+            } else if (m_.P < prev && rising) {
+                rising = false;
+                high = std::isfinite(high) ? std::max(high, prev) : prev;
+            }
+        }
+        prev = m_.P;
+    }
+    m_.temperature(keptT);
+    m_.volume(keptV);
+    m_.P = keptP;
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
+    Pmin_bar = low * 1e-5;
+    Pmax_bar = high * 1e-5;
+    return true;
+}
+
+void StateReport::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
+    const ValidityRange validity = rules_.stateRange();
+    m_.curveRowLimits = FluidPhase::CurveRowLimits{};
+    m_.curveRowLimits.splitPmin = splitPmin;
+    m_.curveRowLimits.splitPmax = splitPmax;
+    if (validity.declared()) {
+        if (validity.Pmin > 0.0) m_.curveRowLimits.Pmin = validity.Pmin;
+        m_.curveRowLimits.Pmax = validity.Pmax;
+        m_.curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
+    }
+    m_.curveRowLimits.fluid = rules_.phaseRuleFluid();
+    m_.curveRowLimits.vapourFluid = rules_.solventFluid();
+    m_.curveRowLimits.solidOf = rules_.lookups().solidOf;
+    m_.curveRowLimits.supercooled = rules_.describesSupercooledLiquid();
+    const PhaseRules& rules = rules_;
+    m_.curveRowLimits.isOffReference = [&rules](double T_, double P_bar, double V_) {
+        return std::isfinite(rules.referenceVolumeIfOff(T_, P_bar, V_));
+    };
+    curve();
+    if (m_.curveRowLimits.withheld > 0)
+        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
+                        m_.modelName(), validity.describe().c_str(), m_.curveRowLimits.withheld);
+    if (m_.curveRowLimits.offReference > 0)
+        platform::warnf("The model %s: %ld states of the curve, near its critical point, lie more than %g %% from the "
+                        "density of %s (its reference equation) and are written as nan.\n",
+                        m_.modelName(), m_.curveRowLimits.offReference, 100.0 * validity.densityAccuracy,
+                        rules_.phaseRuleFluid());
+    m_.curveRowLimits = FluidPhase::CurveRowLimits{};
+}
