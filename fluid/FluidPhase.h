@@ -74,10 +74,8 @@ enum CriticalCurveFlag : int {
     kCriticalCurveFromStateFixedT1 = 31,
 };
 
-// Triple-point temperature (K) of a reference fluid (ReferenceFluids.h:
-// "H2O", "CO2", "CH4" or "C1", "N2"), the melting point of one named "NaCl" or "KCl"; 0 for
-// any other name.  Below it the liquid of the liquid-vapour curve is
-// metastable.
+// Triple-point temperature (K) of a reference fluid (ReferenceFluids.h), the melting point of
+// "NaCl" or "KCl"; 0 for any other name.  Below it the liquid-vapour curve's liquid is metastable.
 double triplePointTemperature(const char* component);
 // Temperature (K) below which component `component` freezes out of a liquid
 // mixture holding mole fraction xi of it: for a reference fluid with an
@@ -314,10 +312,8 @@ public:
     // coefficient and the temperature derivatives of A; with `derivatives`
     // the pressure derivatives too.  The state (T, V, P, Z) is left alone.
     void withholdStateFunctions(bool derivatives);
-    // A state not found (a refused search of V from T and P): the volume,
-    // Z, the state functions with their derivatives and the fugacities with
-    // theirs are not given (NaN), never the values of a state before; T, P
-    // and the composition asked for are kept.
+    // A state not found (a refused search of V from T and P): V, Z, the state functions, the
+    // fugacities and their derivatives are NaN, never a state before's; T, P and x are kept.
     void withholdState();
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
