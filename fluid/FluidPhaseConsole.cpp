@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
@@ -195,6 +196,12 @@ bool FluidPhase::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
+    }
+    // Above a published critical curve no liquid and vapour are told apart.
+    if (binary && criticalcurve::oneFluidAboveCriticalCurve(component_names[0].c_str(), component_names[1].c_str(),
+                                                            T_, P_bar)) {
+        s.phase = kPhaseSupercritical;
+        s.phaseUncertain = false;
     }
     if (frost.solid) {
         printFrostPoint(frost, P_bar);

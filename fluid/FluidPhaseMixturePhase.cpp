@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
@@ -132,6 +133,7 @@ FluidPhase::DiluteVerdict FluidPhase::publishedBinaryVerdict(double T_, double P
         why = buf;
         return DiluteVerdict::kOnePhase;
     }
+    if (criticalcurve::oneFluidAboveCriticalCurve(a, b, T_, P_bar, &why)) return DiluteVerdict::kOnePhase;
     const DiluteSplit& d = s.dilute;
     // Raoult's and Henry's laws decided (not near the dew or bubble pressure).
     const bool laws = d.known && s.verdict != DiluteVerdict::kUncertain && s.verdict != DiluteVerdict::kWrong;
