@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
 #include "fluid/SaturationAncillaries.h"
@@ -722,6 +723,9 @@ FluidPhase::DiluteVerdict FluidPhase::judgeDiluteState(double T_, double P_bar, 
     const char* name = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!d.known || !(Vl > 0.0) || !(Vv > Vl)) return DiluteVerdict::kOnePhase;
+    // Above a published critical curve the solvent's liquid and vapour are one fluid.
+    if (criticalcurve::oneFluidAboveCriticalCurve(component_names[0].c_str(), component_names[1].c_str(), T_, P_bar))
+        return DiluteVerdict::kOnePhase;
     const bool liquidState = V < std::sqrt(Vl * Vv);
     const DiluteVerdict v = d.judge(liquidState, P_bar);
     if (v != DiluteVerdict::kWrong) return v;
