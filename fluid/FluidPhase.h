@@ -1542,6 +1542,7 @@ private:
     void clearCriticalFields();
     void addCriticalSet(const Interaction* t, int order, bool withComposition);
     void addMixingTerms(bool fourth);
+public:
     // ---- the phase of a printed binary from published data
     // (FluidPhaseMixturePhase.cpp)
     // A component's solid deposits from the fluid where its fugacity there

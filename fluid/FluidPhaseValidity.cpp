@@ -14,6 +14,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
 #include "fluid/SaturationAncillaries.h"
+#include "fluid/VapourOnlySolvent.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -307,25 +308,17 @@ bool FluidPhase::refuseOutsideRange(double T_, double P_bar, bool pressureGiven)
         std::snprintf(where, sizeof where, "below %g K", validity.extrapolatedBelow);
         sayExtrapolated(lowExtrapolationSaid, where, validity.lowExtrapolationSource);
     }
-    if (T_ < validity.vapourOnlyBelow) {
-        // A liquid appears at the vapour pressure, in a binary at its dew
-        // pressure.
+    // A binary of a vapour-only solvent: refused where it is the solvent's
+    // liquid, at every composition alike (vapouronly::admitsPressure).
+    const bool binaryOfVapourOnly = vapouronly::holdsFor(*this, T_);
+    if (binaryOfVapourOnly && !vapouronly::admitsPressure(*this, T_, P_bar, pText)) return false;
+    if (!binaryOfVapourOnly && T_ < validity.vapourOnlyBelow) {
+        // A liquid appears at the vapour pressure.
         const char* fluid = solventFluid();
         const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
-        int solvent = 0, solute = 0;
-        double xs = 0.0;
-        double limit = psat;
-        if (binarySolvent(solvent, solute, xs) && std::isfinite(psat)) {
-            const DiluteSplit d = dilutePhaseAt(T_);
-            if (d.known) limit = d.dew;
-        }
-        if (!(P_bar < limit)) {
+        if (!(P_bar < psat)) {
             char buf[96];
-            if (std::fabs(limit / psat - 1.0) > 1e-4)
-                std::snprintf(buf, sizeof buf, "%.4g bar (its mixture's dew pressure; %s's vapour pressure %.4g bar)",
-                              limit, fluid, psat);
-            else
-                std::snprintf(buf, sizeof buf, "%.4g bar", psat);
+            std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
                 "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
                 "%s bar.\n",
@@ -782,13 +775,13 @@ bool FluidPhase::phaseAgreesWithFluid(double T_, double P_bar) {
 }
 
 bool FluidPhase::liquidOfVapourOnlyComponent(std::string& why) const {
-    // A binary beyond the dilute share holds its liquid (stateRange); a
-    // component the model describes as a vapour only below its limit has,
+    // A binary with both components present holds its liquid where it is
+    // not refused (vapouronly::admitsPressure); a component the model describes as a vapour only below its limit has,
     // where the mixture holds it as densely as its liquid (its share per
     // molar volume above the geometric mean of its saturated volumes'), the
     // model's liquid heat capacities, which are not the fluid's.
     double others = 0.0;
-    if (component_count != 2 || majorComponent(*this, others) < 0 || isDiluteShare(others)) return false;
+    if (component_count != 2 || majorComponent(*this, others) < 0 || !(others > 0.0)) return false;
     for (std::size_t i = 0; i < componentValidity.size() && i < x.size() && i < component_names.size(); ++i) {
         const char* name = component_names[i].c_str();
         if (!(T < componentValidity[i].vapourOnlyBelow) || !(x[i] > 0.0)) continue;
@@ -920,7 +913,7 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     // described as a vapour only, the model's own saturation may prefer
     // its liquid (a dilute solution is held to its solvent's range).
     const bool belowDew = binary && d.known && P_bar < d.dew && T_ < solventVapourOnlyBelow();
-    if ((T_ < stateRange().vapourOnlyBelow || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
+    if (((!binary && T_ < stateRange().vapourOnlyBelow) || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a binary is named as
@@ -981,7 +974,8 @@ bool FluidPhase::reportedStateFromTV(double T_, double V_) {
     const char* solventName = solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
                  Vv = ancillarySaturatedVapourVolume(solventName, T_);
-    if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
+    if (!vapouronly::holdsFor(*this, T_) && T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl &&
+        !(V_ > std::sqrt(Vl * Vv))) {
         platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
                         modelName(), solventName, validity.vapourOnlyBelow, V_ * 1e6, T_);
