@@ -10,13 +10,6 @@
 
 namespace vapouronly {
 
-namespace {
-
-// A vapour pressure is known within this share (as the phase rules take it).
-constexpr double kPressureTolerance = 0.005;
-
-}  // namespace
-
 bool holdsFor(FluidPhase& m, double T) {
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -35,34 +28,24 @@ bool admitsPressure(FluidPhase& m, double T, double P_bar, const std::string& pT
     char why[480];
     double limit = HUGE_VAL;
     if (light) {
-        // At or above the mixture's critical temperature (the model's, at
-        // its composition; its solvent's own at a trace) no liquid is told
-        // from its vapour: the mixture is one fluid or splits, both given.
-        double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
-        const bool scaled = m.criticalScaling(tScale, pScale, &Tcx, &Pcx);
-        if (scaled && !(T < Tcx)) return true;
-        char below[96] = "";
-        if (scaled) std::snprintf(below, sizeof below, "below its critical temperature (%.5g K in the model) ", Tcx);
+        // The bubble pressure at the Henry constant's upper bound: at x = 0
+        // the solvent's vapour pressure, where its pure liquid is refused.
         const FluidPhase::DiluteSplit d = m.dilutePhaseAt(T);
-        if (!d.known) return true;
-        limit = d.bubbleHigh;
+        if (!d.known || !(d.H > 0.0)) return true;
+        limit = (1.0 - xs) * d.psat + xs * d.H * FluidPhase::henryUncertaintyAt(xs);
         char henry[96];
-        if (d.H > 0.0)
-            std::snprintf(henry, sizeof henry, "%s Henry constant of %s, %.4g bar, uncertain within a factor %g",
-                          d.published ? "the published" : "the model's", b, d.H,
-                          FluidPhase::henryUncertaintyAt(xs));
-        else
-            std::snprintf(henry, sizeof henry, "no Henry constant of %s", b);
+        std::snprintf(henry, sizeof henry, "%s Henry constant of %s, %.4g bar, uncertain within a factor %g",
+                      d.published ? "the published" : "the model's", b, d.H, FluidPhase::henryUncertaintyAt(xs));
         std::snprintf(why, sizeof why,
-                      "%sthe mixture of %.3g %s in %s is the liquid of %s alone above its bubble pressure, at most "
+                      "the mixture of %.3g %s in %s is the liquid of %s alone above its bubble pressure, at most "
                       "%.5g bar (Raoult's and Henry's laws: the vapour pressure of %s, %.5g bar, and %s)",
-                      below, xs, b, a, a, limit, a, psat, henry);
+                      xs, b, a, a, limit, a, psat, henry);
     } else {
         // Beyond its published solubility the solute's own liquid separates
         // at every pressure: the split is said where the state is printed.
         double c = std::nan("");
         if (m.publishedSolubility(T, P_bar, &c) == FluidPhase::DiluteVerdict::kSplits) return true;
-        limit = psat * (1.0 + kPressureTolerance);
+        limit = psat;
         // The solute stays dissolved up to its published solubility; without
         // one, its own liquid separates where its partial pressure passes its
         // vapour pressure.

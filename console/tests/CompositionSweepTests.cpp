@@ -271,15 +271,6 @@ TEST_P(CompositionSweep, NoCliffInComposition) {
                 continue;
             }
             if (row) continue;
-            // A DMW solvent below its vapour-only limit holds its dilute
-            // solutions to its vapour (its liquid's heat capacities and vapour
-            // pressure are not the fluid's); beyond them the mixture, fitted
-            // to its own phase equilibria, holds its liquid: the model's
-            // range changes at 2 %, from a refusal to a verdict.
-            const bool liquidRange = sw.model.rfind("DMW", 0) == 0 && q.verdict == "refused" &&
-                                     xs[k - 1] <= FluidPhase::kDiluteFraction + 1e-12 &&
-                                     xs[k] > FluidPhase::kDiluteFraction + 1e-12;
-            if (liquidRange) continue;
             // Near the dew and bubble pressures, where the laws cannot tell
             // the phase, the model's own split may begin.
             auto near = [](const std::string& v) { return v == "uncertain" || v == "splits"; };
