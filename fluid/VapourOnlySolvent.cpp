@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
@@ -28,6 +29,10 @@ bool admitsPressure(FluidPhase& m, double T, double P_bar, const std::string& pT
     char why[480];
     double limit = HUGE_VAL;
     if (light) {
+        // Above a published critical curve the mixture is one fluid at every
+        // composition, the fluid whose volumes the mixture's rules were
+        // fitted to (H2O-CO2: Todheide & Franck 1963), not a liquid.
+        if (criticalcurve::oneFluidAboveCriticalCurve(a, b, T, P_bar)) return true;
         // The bubble pressure at the Henry constant's upper bound: at x = 0
         // the solvent's vapour pressure, where its pure liquid is refused.
         const FluidPhase::DiluteSplit d = m.dilutePhaseAt(T);

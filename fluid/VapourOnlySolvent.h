@@ -8,9 +8,10 @@
 // same at every share of it:
 //  - a solute more volatile than its solvent (CO2 in water) dissolves in
 //    the liquid, which the mixture is alone above its bubble pressure,
-//    (1 - x) psat + x H by Raoult's and Henry's laws (H uncertain within the
-//    factor FluidPhase::henryUncertaintyAt(x), which reaches the solvent's
-//    vapour pressure as x goes to 0);
+//    (1 - x) psat + x H by Raoult's and Henry's laws (H at the upper end of
+//    its uncertainty, the factor FluidPhase::henryUncertaintyAt(x); the
+//    solvent's vapour pressure as x goes to 0), except above the pair's
+//    published critical curve, where the mixture is one fluid;
 //  - a solute less volatile than its solvent (water in CO2) condenses as
 //    its own liquid where its partial pressure passes its vapour pressure,
 //    and the solvent-rich fluid holds it up to its published solubility;
