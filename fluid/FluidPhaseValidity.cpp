@@ -912,7 +912,10 @@ bool FluidPhase::reportedStateFromTP(double T_, double P_bar, StableState& s) {
     // Below its dew pressure a mixture is a vapour: where its solvent is
     // described as a vapour only, the model's own saturation may prefer
     // its liquid (a dilute solution is held to its solvent's range).
-    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < solventVapourOnlyBelow();
+    // (A heavy solute beyond its published solubility splits off its own
+    // liquid at every pressure: the model's root is the single fluid's.)
+    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < solventVapourOnlyBelow() &&
+                          publishedSolubility(T_, P_bar) != DiluteVerdict::kSplits;
     if (((!binary && T_ < stateRange().vapourOnlyBelow) || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
