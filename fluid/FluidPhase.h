@@ -220,9 +220,8 @@ public:
             if (!known) return DiluteVerdict::kOnePhase;
             // Wrong only where the mixture is the other phase alone: a
             // liquid below every dew pressure the bounds allow, a vapour
-            // above every bubble pressure.  A vapour beyond every dew
-            // pressure is the single fluid of a split; a liquid near the
-            // dew pressure may be the vapour's or a split's.
+            // above every bubble pressure; near either the laws cannot tell
+            // a split from the other phase (the model's own test decides).
             if (liquidState) {
                 if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
                 if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
@@ -231,7 +230,8 @@ public:
             }
             if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
             if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
-            return P_bar <= bubbleHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+            if (P_bar < bubbleLow) return DiluteVerdict::kSplits;
+            return P_bar <= bubbleHigh ? DiluteVerdict::kUncertain : DiluteVerdict::kWrong;
         }
     };
     struct StableState {
