@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -259,13 +260,14 @@ std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, 
 }
 
 bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
-    // A binary beyond the dilute share holds its liquid (stateRange); a
-    // component the model describes as a vapour only below its limit has,
-    // where the mixture holds it as densely as its liquid (its share per
-    // molar volume above the geometric mean of its saturated volumes'), the
-    // model's liquid heat capacities, which are not the fluid's.
+    // A binary with both components present holds its liquid where it is
+    // not refused (StateReport::admitsVapourOnlyPressure); a component the
+    // model describes as a vapour only below its limit has, where the mixture
+    // holds it as densely as its liquid (its share per molar volume above the
+    // geometric mean of its saturated volumes'), the model's liquid heat
+    // capacities, which are not the fluid's.
     double others = 0.0;
-    if (m_.component_count != 2 || majorComponent(others) < 0 || isDiluteShare(others)) return false;
+    if (m_.component_count != 2 || majorComponent(others) < 0 || !(others > 0.0)) return false;
     const std::vector<ValidityRange>& components = m_.componentValidity;
     const double T = m_.T, V = m_.V;
     for (std::size_t i = 0; i < components.size() && i < m_.x.size() && i < m_.component_names.size(); ++i) {
@@ -375,6 +377,7 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
         why = buf;
         return DiluteVerdict::kOnePhase;
     }
+    if (criticalcurve::oneFluidAboveCriticalCurve(a, b, T_, P_bar, &why)) return DiluteVerdict::kOnePhase;
     // Raoult's and Henry's laws decided (not near the dew or bubble pressure).
     const bool laws = d.known && verdict != DiluteVerdict::kUncertain && verdict != DiluteVerdict::kWrong;
     auto byLaws = [&] {

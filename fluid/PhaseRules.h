@@ -159,14 +159,20 @@ public:
         double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
         DiluteVerdict judge(bool liquidState, double P_bar) const {
             if (!known) return DiluteVerdict::kOnePhase;
+            // Wrong only where the mixture is the other phase alone: a
+            // liquid below every dew pressure the bounds allow, a vapour
+            // above every bubble pressure; near either the laws cannot tell
+            // a split from the other phase (the model's own test decides).
             if (liquidState) {
                 if (P_bar > bubbleHigh) return DiluteVerdict::kOnePhase;
                 if (P_bar >= bubbleLow) return DiluteVerdict::kUncertain;
-                return P_bar > dewHigh ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+                if (P_bar > dewHigh) return DiluteVerdict::kSplits;
+                return P_bar >= dewLow ? DiluteVerdict::kUncertain : DiluteVerdict::kWrong;
             }
             if (P_bar < dewLow) return DiluteVerdict::kOnePhase;
             if (P_bar <= dewHigh) return DiluteVerdict::kUncertain;
-            return P_bar < bubbleLow ? DiluteVerdict::kSplits : DiluteVerdict::kWrong;
+            if (P_bar < bubbleLow) return DiluteVerdict::kSplits;
+            return P_bar <= bubbleHigh ? DiluteVerdict::kUncertain : DiluteVerdict::kWrong;
         }
     };
     // The dew and bubble pressures of a dilute binary are uncertain as the

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/KeptFields.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
@@ -130,25 +131,17 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
         std::snprintf(where, sizeof where, "below %g K", validity.extrapolatedBelow);
         sayExtrapolated(lowExtrapolationSaid_, where, validity.lowExtrapolationSource);
     }
-    if (T_ < validity.vapourOnlyBelow) {
-        // A liquid appears at the vapour pressure, in a binary at its dew
-        // pressure.
+    // A binary of a vapour-only solvent: refused where it is the solvent's
+    // liquid, at every composition alike (admitsVapourOnlyPressure).
+    const bool binaryOfVapourOnly = binaryOfVapourOnlySolvent(T_);
+    if (binaryOfVapourOnly && !admitsVapourOnlyPressure(T_, P_bar, pText)) return false;
+    if (!binaryOfVapourOnly && T_ < validity.vapourOnlyBelow) {
+        // A liquid appears at the vapour pressure.
         const char* fluid = rules_.solventFluid();
         const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
-        int solvent = 0, solute = 0;
-        double xs = 0.0;
-        double limit = psat;
-        if (rules_.binarySolvent(solvent, solute, xs) && std::isfinite(psat)) {
-            const DiluteSplit d = dilutePhaseAt(T_);
-            if (d.known) limit = d.dew;
-        }
-        if (!(P_bar < limit)) {
+        if (!(P_bar < psat)) {
             char buf[96];
-            if (std::fabs(limit / psat - 1.0) > 1e-4)
-                std::snprintf(buf, sizeof buf, "%.4g bar (its mixture's dew pressure; %s's vapour pressure %.4g bar)",
-                              limit, fluid, psat);
-            else
-                std::snprintf(buf, sizeof buf, "%.4g bar", psat);
+            std::snprintf(buf, sizeof buf, "%.4g bar", psat);
             platform::diagf(
                 "The model %s holds %s: at %s K it describes the vapour only, below the vapour pressure %s, not at "
                 "%s bar.\n",
@@ -513,6 +506,10 @@ StateReport::DiluteVerdict StateReport::judgeDiluteState(double T_, double P_bar
     const char* name = rules_.solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!d.known || !(Vl > 0.0) || !(Vv > Vl)) return DiluteVerdict::kOnePhase;
+    // Above a published critical curve the solvent's liquid and vapour are one fluid.
+    if (criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
+                                                  P_bar))
+        return DiluteVerdict::kOnePhase;
     const bool liquidState = m_.V < std::sqrt(Vl * Vv);
     const DiluteVerdict v = d.judge(liquidState, P_bar);
     if (v != DiluteVerdict::kWrong) return v;
@@ -648,8 +645,12 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     // Below its dew pressure a mixture is a vapour: where its solvent is
     // described as a vapour only, the model's own saturation may prefer
     // its liquid (a dilute solution is held to its solvent's range).
-    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < rules_.solventVapourOnlyBelow();
-    if ((T_ < rules_.stateRange().vapourOnlyBelow || belowDew) && !keepVapourRoot(T_, P_bar, s)) return false;
+    // (A heavy solute beyond its published solubility splits off its own
+    // liquid at every pressure: the model's root is the single fluid's.)
+    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < rules_.solventVapourOnlyBelow() &&
+                          rules_.publishedSolubility(T_, P_bar) != DiluteVerdict::kSplits;
+    if (((!binary && T_ < rules_.stateRange().vapourOnlyBelow) || belowDew) && !keepVapourRoot(T_, P_bar, s))
+        return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point; a binary is named as
@@ -714,7 +715,8 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     const char* solventName = rules_.solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
                  Vv = ancillarySaturatedVapourVolume(solventName, T_);
-    if (T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl && !(V_ > std::sqrt(Vl * Vv))) {
+    if (!binaryOfVapourOnlySolvent(T_) && T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl &&
+        !(V_ > std::sqrt(Vl * Vv))) {
         platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
                         m_.modelName(), solventName, validity.vapourOnlyBelow, V_ * 1e6, T_);

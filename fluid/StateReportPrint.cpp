@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
@@ -177,6 +178,12 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
+    }
+    // Above a published critical curve no liquid and vapour are told apart.
+    if (binary && criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(),
+                                                            m_.component_names[1].c_str(), T_, P_bar)) {
+        s.phase = FluidPhase::kPhaseSupercritical;
+        s.phaseUncertain = false;
     }
     if (frost.solid) {
         printFrostPoint(frost, P_bar);

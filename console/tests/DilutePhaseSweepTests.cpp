@@ -189,11 +189,20 @@ TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
                     SCOPED_TRACE(where(x, T, P));
                     const Printed p = ask(T, P);
                     if (!p.given) continue;
-                    // DMW describes these solvents as vapours only: it gives no liquid.
+                    // DMW describes these solvents as vapours only: it gives
+                    // no liquid of the pure fluid, and a solution's liquid
+                    // only where the mixture may be one.  A phase said to be
+                    // uncertain claims no side of the dew and bubble
+                    // pressures' bounds, only to lie near them: within the
+                    // vapour pressure's tolerance once more, the reference
+                    // equation's own departure from the ancillary equations
+                    // (the IUPAC CO2 equation's up to 0.41 %).
                     const bool liquid = m->V < Vmid, splits = p.out.find("not stable") != std::string::npos;
-                    const bool off = splits   ? x == 0.0 || P < dewLow || P > bubbleHigh
-                                     : liquid ? b.duan || P < bubbleLow
-                                              : P > dewHigh;
+                    const bool uncertain = p.out.find("uncertain") != std::string::npos;
+                    const bool off = splits      ? x == 0.0 || P < dewLow || P > bubbleHigh
+                                     : uncertain ? P < dewLow * (1.0 - kTolerance) || P > bubbleHigh * (1.0 + kTolerance)
+                                     : liquid    ? (b.duan && x == 0.0) || P < bubbleLow
+                                                 : P > dewHigh;
                     if (off) {
                         ++wrong;
                         ADD_FAILURE() << (splits ? "said to split" : liquid ? "a liquid" : "a vapour") << " of "

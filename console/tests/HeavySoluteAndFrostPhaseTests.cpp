@@ -145,3 +145,29 @@ TEST(FrostPhase, MethaneAndNitrogenDepositAboveTheirSublimationPressures) {
         EXPECT_EQ((c.out + c.err).find("solid N2") != std::string::npos, factor > 1.0) << c.out << c.err;
     }
 }
+
+// CO2 holding water above CO2's vapour pressure (53.18 bar at 290 K, Span &
+// Wagner 1996) is liquid CO2, which DMW describes as a vapour only: with a
+// trace of water, less than the 0.2-0.3 % liquid CO2 dissolves (King et al.
+// 1992), the state is refused as that liquid, in the words of the heavy
+// solute's physics (its solubility, not a Raoult-Henry dew pressure), as pure
+// CO2 is; with 2 % water a liquid rich in water separates, said, not refused.
+// The same at 1e-9 and 5e-4 as at 0.
+TEST(HeavySolutePhase, WaterInLiquidCO2IsRefusedAsItsSolventsLiquidOrSaidToSplit) {
+    for (const char* model : {"DMW2:CO2,H2O", "DMWEOS:CO2,H2O"}) {
+        for (double x : {0.0, 1e-9, 5e-4, 0.02}) {
+            SCOPED_TRACE(std::string(model) + " x " + std::to_string(x));
+            const Printed p = printState(model, x, 290.0, 62.9);
+            EXPECT_EQ(p.given, x == 0.02) << p.err;
+            if (x == 0.02) {
+                EXPECT_TRUE(saidToSplit(p)) << p.out;
+                continue;
+            }
+            EXPECT_NE(p.err.find("describes the vapour only"), std::string::npos) << p.err;
+            EXPECT_EQ(p.err.find("dew pressure"), std::string::npos) << p.err;
+            if (x > 0.0) {
+                EXPECT_NE(p.err.find("published solubility"), std::string::npos) << p.err;
+            }
+        }
+    }
+}

@@ -785,7 +785,7 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"ZhangDuanH2O", "TV", "2037.60", "4994"},
           std::vector<std::string>{"Montel:CO2,CH4", "bino", "316", "b"},
-          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.01", "TP", "500", "300"},
+          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.001", "TP", "500", "300"},
           std::vector<std::string>{"SRK1:CO2,CH4", "spinox", "400", "60", "0.3", "a", "b"}}) {
         r = run(V, args, dir);
         EXPECT_EQ(r.rc, 1) << join(args);
