@@ -14,6 +14,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/StateReport.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ Printed printState(const std::string& model, bool waterFirst, double xCO2, doubl
     Printed p;
     if (!m) return p;
     waterFirst ? m->composition(1.0 - xCO2, xCO2) : m->composition(xCO2, 1.0 - xCO2);
-    const consoletest::Captured c = consoletest::capture([&] { p.given = m->printStateFromTP(T, P); });
+    const consoletest::Captured c = consoletest::capture([&] { p.given = StateReport(*m).printStateFromTP(T, P); });
     p.out = c.out;
     p.err = c.err;
     return p;

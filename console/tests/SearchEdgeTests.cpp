@@ -153,8 +153,9 @@ TEST(SearchEdges, ARefusedVolumeSearchLeavesNoNumber) {
             for (double p : {0.999, 1.001}) states.push_back({Tc * t, Ps * p});
         }
         if (std::string(f.fluid) == "CO2") states.push_back({304.2, 1000.0});
-        for (const auto& [T, P] : states)
+        for (const auto& state : states)
             for (int kind : {0, 1, 2}) {
+                const double T = state.first, P = state.second;  // (lambdas capture no structured binding)
                 m->phase_kind = 0;
                 capture([&] { m->calculateFromTP(1.5 * Tc, 0.5 * Pc, 0); });
                 ASSERT_EQ(m->errorflag, 0) << f.model;
