@@ -116,8 +116,8 @@ std::vector<double> compositions() {
     std::vector<double> x;
 #if VARNOK_SAMPLE_SWEEPS
     // In the builds that watch the memory or the compiler, not the numbers: steps
-    // of 1e-2, and of 1e-4 next to the thresholds.
-    for (int k = 0; k <= 10; ++k) x.push_back(k * 1e-2);
+    // of 5e-3, and of 1e-4 next to the thresholds.
+    for (int k = 0; k <= 20; ++k) x.push_back(k * 5e-3);
     for (int k = 8; k <= 12; ++k) x.push_back(k * 1e-4);
     for (int k = 198; k <= 202; ++k) x.push_back(k * 1e-4);
 #else
