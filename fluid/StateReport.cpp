@@ -258,6 +258,32 @@ bool StateReport::refuseInCriticalBand(double T_, double P_bar, const FluidPhase
     return false;
 }
 
+bool StateReport::refuseInModelCriticalBand(double T_, double P_bar) {
+    // Between the fluid's critical temperature and the model's own, and
+    // between the model's vapour pressure at the former and its critical
+    // pressure, the model's states lie about a critical point the fluid
+    // does not have (DMW's water: 653.756 K and 226.2 bar against IAPWS-95's
+    // 647.096 K and 220.64 bar): there the fluid is one supercritical phase
+    // whose density the model misses by up to a factor of two.  The edges
+    // are the two critical points and the model's saturation curve; a
+    // binary is held to its solvent's band at its corresponding state,
+    // which at x -> 0 is the state itself.
+    const char* fluid = rules_.solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
+    if (!fluid || !criticalScaling(tScale, pScale, &Tcx, &Pcx) || !solventCriticalPoint(Tc0, Pc0)) return true;
+    const double Tcf = ancillaryCriticalTemperature(fluid), Plo = keptSolventCritical_.PsatAtFluidTc;
+    const double Ts = T_ * tScale, Ps = P_bar * pScale;
+    if (!(Ts >= Tcf && Ts < Tc0 && Ps >= Plo && Ps <= Pc0)) return true;
+    platform::diagf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K "
+                    "and %.5g bar: from %.6g to %.6g K and from %.5g bar (its vapour pressure at %.6g K) to %.5g bar "
+                    "its states lie about a critical point the fluid does not have, where the fluid is one "
+                    "supercritical phase: %s.\n",
+                    m_.modelName(), fluid, Tc0, Pc0, Tcf, ancillaryCriticalPressure(fluid) * 1e-5, Tcf, Tc0, Plo, Tcf,
+                    Pc0, rules_.correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
+    m_.errorflag = 1;
+    return false;
+}
+
 bool StateReport::refuseCorrespondingSplit(double T_, double P_bar) {
     const char* fluid = rules_.solventFluid();
     double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
@@ -424,7 +450,13 @@ bool StateReport::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
             Pc = m_.P;
             Vc = m_.V;
         }
-        kept = KeptSolventCritical{true, found, fluid, m_.parameterRevision(), Tc, Pc * 1e-5, Vc};
+        double psat = std::nan("");
+        const double Tcf = ancillaryCriticalTemperature(fluid);
+        m_.errorflag = 0;
+        if (found && Tcf < Tc && m_.calculateTheSaturationPressure(Tcf, false) == 0 && std::isfinite(m_.P) &&
+            m_.P > 0.0)
+            psat = m_.P * 1e-5;
+        kept = KeptSolventCritical{true, found, fluid, m_.parameterRevision(), Tc, Pc * 1e-5, Vc, psat};
     }
     Tcm = kept.Tcm;
     Pcm_bar = kept.Pcm;
@@ -615,7 +647,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         return false;
     }
     const UntracedInteractionAdmitted admitted(m_);
-    if (!refuseInSplitBand(T_, P_bar)) return false;
+    if (!refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar)) return false;
     for (auto& said : saidBy([&] { noteOffReference(T_, P_bar); })) offReference.push_back(std::move(said));
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -708,7 +740,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar) ||
-        !refuseInSplitBand(T_, P_bar))
+        !refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar))
         return false;
     const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
     const char* fluid = rules_.phaseRuleFluid();
