@@ -223,7 +223,9 @@ bool StateReport::keepVapourRoot(double T_, double P_bar, ReportedState& s) {
 bool StateReport::refuseInCriticalBand(double T_, double P_bar, const FluidPhase::StableState& s) {
     // A pure fluid's model whose own critical temperature lies above the
     // fluid's splits the supercritical fluid between the two into a liquid
-    // and a vapour: where it has both roots, the state is refused.
+    // and a vapour: where it has both roots, the state is refused.  (The
+    // states about the model's own critical point are refused before any
+    // root is sought: refuseInModelCriticalBand.)
     // Two roots within 1 % of each other are the one fluid at the model's
     // critical point.  A binary beyond a trace is held to the rule at its
     // solvent's corresponding state (criticalScaling).
@@ -685,15 +687,15 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
-    // fluid's, whatever the model's own critical point; a binary is named as
-    // its solvent (below the critical temperature by its volume against the
-    // saturated ones).
+    // fluid's, whatever the model's own critical point: a supercritical
+    // fluid at any pressure (no compression condenses it, so it is no
+    // vapour); a binary is named as its solvent (below the critical
+    // temperature by its volume against the saturated ones).
     const char* fluid = rules_.solventFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (T_ >= Tcf &&
         (m_.component_count > 1 || s.phase == FluidPhase::kPhaseLiquid || s.phase == FluidPhase::kPhaseVapour))
-        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(fluid) ? FluidPhase::kPhaseSupercritical
-                                                                  : FluidPhase::kPhaseVapour;
+        s.phase = FluidPhase::kPhaseSupercritical;
     else if (T_ < Tcf && m_.component_count > 1)
         s.phase =
             m_.V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
