@@ -269,7 +269,11 @@ bool StateReport::refuseInModelCriticalBand(double T_, double P_bar) {
     // whose density the model misses by up to a factor of two.  The edges
     // are the two critical points and the model's saturation curve; a
     // binary is held to its solvent's band at its corresponding state,
-    // which at x -> 0 is the state itself.
+    // which at x -> 0 is the state itself.  A pure fluid and a trace are
+    // refused by refuseInSplitBand, whose pressures there reach further.
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!rules_.binaryShares(solvent, solute, xs) || !(xs > 1e-6)) return true;
     const char* fluid = rules_.solventFluid();
     double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
     if (!fluid || !criticalScaling(tScale, pScale, &Tcx, &Pcx) || !solventCriticalPoint(Tc0, Pc0)) return true;

@@ -736,8 +736,8 @@ TEST(CompositionSweep, DMWWatersOwnNearCriticalBandIsRefusedWhereWaterIsOneSuper
         EXPECT_EQ(a.ok, !refused) << a.err;
         if (refused) {
             EXPECT_EQ(a.out.find("** Phase"), std::string::npos) << a.out;
-            EXPECT_NE(a.err.find("from 647.096 to 653.756 K"), std::string::npos) << a.err;
-            EXPECT_NE(a.err.find("to 226.2 bar"), std::string::npos) << a.err;
+            EXPECT_NE(a.err.find("653.756 K"), std::string::npos) << a.err;
+            EXPECT_NE(a.err.find("647.096 K"), std::string::npos) << a.err;
             EXPECT_EQ(consoletest::countOf(a.err, "\n"), 1) << a.err;
         } else if (std::atof(T) > 647.096) {
             EXPECT_NE(a.out.find("** Phase: supercritical fluid"), std::string::npos) << a.out;
