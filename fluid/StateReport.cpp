@@ -223,7 +223,9 @@ bool StateReport::keepVapourRoot(double T_, double P_bar, ReportedState& s) {
 bool StateReport::refuseInCriticalBand(double T_, double P_bar, const FluidPhase::StableState& s) {
     // A pure fluid's model whose own critical temperature lies above the
     // fluid's splits the supercritical fluid between the two into a liquid
-    // and a vapour: where it has both roots, the state is refused.
+    // and a vapour: where it has both roots, the state is refused.  (The
+    // states about the model's own critical point are refused before any
+    // root is sought: refuseInModelCriticalBand.)
     // Two roots within 1 % of each other are the one fluid at the model's
     // critical point.  A binary beyond a trace is held to the rule at its
     // solvent's corresponding state (criticalScaling).
@@ -254,6 +256,36 @@ bool StateReport::refuseInCriticalBand(double T_, double P_bar, const FluidPhase
                     "splits the supercritical fluid into a liquid and a vapour, and the state at %g K and %g bar, "
                     "where it has both, is refused.\n",
                     m_.modelName(), fluid, own, Tcf, T_, P_bar);
+    m_.errorflag = 1;
+    return false;
+}
+
+bool StateReport::refuseInModelCriticalBand(double T_, double P_bar) {
+    // Between the fluid's critical temperature and the model's own, and
+    // between the model's vapour pressure at the former and its critical
+    // pressure, the model's states lie about a critical point the fluid
+    // does not have (DMW's water: 653.756 K and 226.2 bar against IAPWS-95's
+    // 647.096 K and 220.64 bar): there the fluid is one supercritical phase
+    // whose density the model misses by up to a factor of two.  The edges
+    // are the two critical points and the model's saturation curve; a
+    // binary is held to its solvent's band at its corresponding state,
+    // which at x -> 0 is the state itself.  A pure fluid and a trace are
+    // refused by refuseInSplitBand, whose pressures there reach further.
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!rules_.binaryShares(solvent, solute, xs) || !(xs > 1e-6)) return true;
+    const char* fluid = rules_.solventFluid();
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
+    if (!fluid || !criticalScaling(tScale, pScale, &Tcx, &Pcx) || !solventCriticalPoint(Tc0, Pc0)) return true;
+    const double Tcf = ancillaryCriticalTemperature(fluid), Plo = keptSolventCritical_.PsatAtFluidTc;
+    const double Ts = T_ * tScale, Ps = P_bar * pScale;
+    if (!(Ts >= Tcf && Ts < Tc0 && Ps >= Plo && Ps <= Pc0)) return true;
+    platform::diagf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K "
+                    "and %.5g bar: from %.6g to %.6g K and from %.5g bar (its vapour pressure at %.6g K) to %.5g bar "
+                    "its states lie about a critical point the fluid does not have, where the fluid is one "
+                    "supercritical phase: %s.\n",
+                    m_.modelName(), fluid, Tc0, Pc0, Tcf, ancillaryCriticalPressure(fluid) * 1e-5, Tcf, Tc0, Plo, Tcf,
+                    Pc0, rules_.correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
     m_.errorflag = 1;
     return false;
 }
@@ -424,7 +456,13 @@ bool StateReport::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
             Pc = m_.P;
             Vc = m_.V;
         }
-        kept = KeptSolventCritical{true, found, fluid, m_.parameterRevision(), Tc, Pc * 1e-5, Vc};
+        double psat = std::nan("");
+        const double Tcf = ancillaryCriticalTemperature(fluid);
+        m_.errorflag = 0;
+        if (found && Tcf < Tc && m_.calculateTheSaturationPressure(Tcf, false) == 0 && std::isfinite(m_.P) &&
+            m_.P > 0.0)
+            psat = m_.P * 1e-5;
+        kept = KeptSolventCritical{true, found, fluid, m_.parameterRevision(), Tc, Pc * 1e-5, Vc, psat};
     }
     Tcm = kept.Tcm;
     Pcm_bar = kept.Pcm;
@@ -615,7 +653,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         return false;
     }
     const UntracedInteractionAdmitted admitted(m_);
-    if (!refuseInSplitBand(T_, P_bar)) return false;
+    if (!refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar)) return false;
     for (auto& said : saidBy([&] { noteOffReference(T_, P_bar); })) offReference.push_back(std::move(said));
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -653,15 +691,15 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
-    // fluid's, whatever the model's own critical point; a binary is named as
-    // its solvent (below the critical temperature by its volume against the
-    // saturated ones).
+    // fluid's, whatever the model's own critical point: a supercritical
+    // fluid at any pressure (no compression condenses it, so it is no
+    // vapour); a binary is named as its solvent (below the critical
+    // temperature by its volume against the saturated ones).
     const char* fluid = rules_.solventFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (T_ >= Tcf &&
         (m_.component_count > 1 || s.phase == FluidPhase::kPhaseLiquid || s.phase == FluidPhase::kPhaseVapour))
-        s.phase = P_bar * 1e5 >= ancillaryCriticalPressure(fluid) ? FluidPhase::kPhaseSupercritical
-                                                                  : FluidPhase::kPhaseVapour;
+        s.phase = FluidPhase::kPhaseSupercritical;
     else if (T_ < Tcf && m_.component_count > 1)
         s.phase =
             m_.V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
@@ -708,7 +746,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar) ||
-        !refuseInSplitBand(T_, P_bar))
+        !refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar))
         return false;
     const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
     const char* fluid = rules_.phaseRuleFluid();

@@ -209,6 +209,13 @@ private:
     bool phaseAgreesWithFluid(double T_, double P_bar);
     bool keepVapourRoot(double T_, double P_bar, ReportedState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const FluidPhase::StableState& s);
+    // The model's near-critical band that the fluid does not have: where
+    // its own critical temperature lies above the fluid's, the states (a
+    // binary's corresponding states, criticalScaling) between the two
+    // critical temperatures and between the model's vapour pressure at the
+    // fluid's critical temperature and its own critical pressure.  False,
+    // said once and errorflag set, inside it.
+    bool refuseInModelCriticalBand(double T_, double P_bar);
     // The rule above for a binary beyond a trace: refused where its solvent
     // has both roots at the corresponding state.
     bool refuseCorrespondingSplit(double T_, double P_bar);
@@ -255,6 +262,7 @@ private:
         std::string fluid;
         unsigned long revision = 0;
         double Tcm = 0.0, Pcm = 0.0, Vcm = 0.0;
+        double PsatAtFluidTc = 0.0;  // the model's vapour pressure at the fluid's critical temperature (bar)
     };
     KeptSolventCritical keptSolventCritical_;
     std::vector<MixtureCritical> keptMixtureCritical_;

@@ -679,3 +679,68 @@ INSTANTIATE_TEST_SUITE_P(EveryBinary, CompositionSweep, ::testing::ValuesIn(swee
                          [](const ::testing::TestParamInfo<Sweep>& info) { return info.param.label; });
 
 }  // namespace
+
+// DMW's water has its own critical point at 653.756 K and 226.2 bar, above
+// water's (IAPWS-95: 647.096 K, 220.64 bar).  Between the two temperatures,
+// from the model's vapour pressure at 647.096 K (about 209.9 bar) to
+// 226.2 bar, water is one supercritical phase: IAPWS-95's isotherms there
+// fall monotonically with volume, while the model's still loop.  A state
+// there is refused, one sentence naming the band, for the pure model and
+// for water with a trace or a little CO2 alike (x = 0.02 at the state that
+// corresponds, by the mixture's critical point near 647.0 K and 224.3 bar,
+// to one inside); just outside each edge the state is printed.
+TEST(CompositionSweep, DMWWatersOwnNearCriticalBandIsRefusedWhereWaterIsOneSupercriticalPhase) {
+    std::unique_ptr<FluidPhase> iapws, dmw;
+    consoletest::capture([&] {
+        iapws.reset(createFluidModel("WagnerPruss"));
+        dmw.reset(createFluidModel("DuanH2O"));
+    });
+    ASSERT_TRUE(iapws && dmw);
+    // Sign changes of dP/drho along the isotherm from 60 to 700 kg/m3.
+    auto loops = [](FluidPhase& m, double T) {
+        m.calculateBulkMolarWeight();
+        double last = std::nan("");
+        for (double rho = 60.0; rho <= 700.0; rho += 2.0) {
+            m.calculateFromTV(T, m.bulk_molar_weight / rho, 0);
+            if (m.P < last) return true;
+            last = m.P;
+        }
+        return false;
+    };
+    for (double T : {647.2, 650.0, 653.5}) {
+        EXPECT_FALSE(loops(*iapws, T)) << T;
+        EXPECT_TRUE(loops(*dmw, T)) << T;
+    }
+    const std::vector<std::tuple<const char*, const char*, const char*, const char*, bool>> cases = {
+        // model, x, T, P, refused
+        {"DuanH2O", "", "648", "220", true},
+        {"DMW2:H2O,CO2", "0", "648", "220", true},
+        {"DMW2:H2O,CO2", "1e-6", "648", "220", true},
+        {"DMW2:H2O,CO2", "0.001", "648", "220", true},
+        {"DMW2:H2O,CO2", "0.001", "650", "212", true},
+        {"DMW2:H2O,CO2", "0.001", "653", "225", true},
+        {"DMW2:H2O,CO2", "0.02", "644", "220", true},
+        {"DuanH2O", "", "647", "200", false},           // below water's critical temperature
+        {"DMW2:H2O,CO2", "0.001", "647", "200", false},
+        {"DuanH2O", "", "654", "222", false},           // above the model's
+        {"DMW2:H2O,CO2", "0.001", "654.5", "222", false},
+        {"DMW2:H2O,CO2", "0.001", "650", "205", false},  // below the model's vapour pressure at 647.096 K
+        {"DMW2:H2O,CO2", "0.001", "650", "240", false},  // above the model's critical pressure
+    };
+    for (const auto& [model, x, T, P, refused] : cases) {
+        std::vector<std::string> words;
+        if (*x) words = {"x", x};
+        for (const char* w : {"TP", T, P}) words.emplace_back(w);
+        const Answer a = answer(model, words);
+        SCOPED_TRACE(std::string(model) + " x " + x + " at " + T + " K and " + P + " bar");
+        EXPECT_EQ(a.ok, !refused) << a.err;
+        if (refused) {
+            EXPECT_EQ(a.out.find("** Phase"), std::string::npos) << a.out;
+            EXPECT_NE(a.err.find("653.756 K"), std::string::npos) << a.err;
+            EXPECT_NE(a.err.find("647.096 K"), std::string::npos) << a.err;
+            EXPECT_EQ(consoletest::countOf(a.err, "\n"), 1) << a.err;
+        } else if (std::atof(T) > 647.096) {
+            EXPECT_NE(a.out.find("** Phase: supercritical fluid"), std::string::npos) << a.out;
+        }
+    }
+}
