@@ -259,6 +259,15 @@ std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, 
     return buf;
 }
 
+bool PhaseRules::holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_) const {
+    const std::vector<ValidityRange>& components = m_.componentValidity;
+    if (i >= components.size() || i >= m_.x.size() || i >= m_.component_names.size()) return false;
+    const char* name = m_.component_names[i].c_str();
+    if (!(T_ < components[i].vapourOnlyBelow) || !(m_.x[i] > 0.0)) return false;
+    const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
+    return Vl > 0.0 && Vv > Vl && V_ / m_.x[i] < std::sqrt(Vl * Vv);
+}
+
 bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
     // A binary with both components present holds its liquid where it is
     // not refused (StateReport::admitsVapourOnlyPressure); a component the
@@ -269,12 +278,9 @@ bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
     double others = 0.0;
     if (m_.component_count != 2 || majorComponent(others) < 0 || !(others > 0.0)) return false;
     const std::vector<ValidityRange>& components = m_.componentValidity;
-    const double T = m_.T, V = m_.V;
     for (std::size_t i = 0; i < components.size() && i < m_.x.size() && i < m_.component_names.size(); ++i) {
         const char* name = m_.component_names[i].c_str();
-        if (!(T < components[i].vapourOnlyBelow) || !(m_.x[i] > 0.0)) continue;
-        const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
-        if (!(Vl > 0.0) || !(Vv > Vl) || !(V / m_.x[i] < std::sqrt(Vl * Vv))) continue;
+        if (!holdsAsLiquidOfVapourOnly(i, m_.T, m_.V)) continue;
         char buf[320];
         std::snprintf(buf, sizeof buf,
                       "the mixture holds its %.3g %s as densely as %s's liquid, whose heat capacities the model does "

@@ -142,6 +142,11 @@ public:
     // component's liquid: true, with the reason, as the model's liquid heat
     // capacities are not the fluid's.
     bool liquidOfVapourOnlyComponent(std::string& why) const;
+    // Component i below the vapour-only limit of its own range
+    // (componentValidity) held as densely as its liquid by the mixture at T
+    // (K) and molar volume V (m3/mol): the model's liquid of it, whose
+    // fugacity, like its heat capacities, is not the fluid's.
+    bool holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_) const;
 
     // ---- the phase of a binary from published data
     // A dilute binary's dew and bubble pressures (StateReport::dilutePhaseAt),

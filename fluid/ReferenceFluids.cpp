@@ -14,6 +14,7 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kR = 8.314462618;  // J/(mol K)
 using A = SaturationAncillary;
 
 // The ices of water (IAPWS R14-08): ice Ih below the triple point borders
@@ -124,6 +125,20 @@ double ReferenceFluid::saturatedVapourVolume(double T) const {
 double ReferenceFluid::saturationPressure(double T) const {
     if (!(T > 0.0) || !(T < Tc)) return kNaN;
     return vapourPressure.reducing * std::exp(Tc / T * vapourPressure.sum(1.0 - T / Tc));
+}
+
+double ReferenceFluid::secondVirialCoefficient(double T) const {
+    if (!(T > 0.0)) return kNaN;
+    const double pc = vapourPressure.reducing;
+    const double omega = -std::log10(saturationPressure(0.7 * Tc) / pc) - 1.0;
+    const double r = Tc / T, r2 = r * r, r3 = r2 * r, r8 = r3 * r3 * r2;
+    const double f0 = 0.1445 - 0.330 * r - 0.1385 * r2 - 0.0121 * r3 - 0.000607 * r8;
+    const double f1 = 0.0637 + 0.331 * r2 - 0.423 * r3 - 0.008 * r8;
+    return (f0 + omega * f1) * kR * Tc / pc;
+}
+
+double ReferenceFluid::gasFugacityCoefficient(double T, double P) const {
+    return std::exp(secondVirialCoefficient(T) * P / (kR * T));
 }
 
 double ReferenceFluid::meltingPressure(double T) const { return solid.melting ? solid.melting(*this, T) : kNaN; }

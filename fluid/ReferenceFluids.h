@@ -72,6 +72,15 @@ struct ReferenceFluid {
     // The solid lines (NaN outside each line's temperatures or without one).
     double meltingPressure(double T) const;
     double sublimationPressure(double T) const;
+    // The second virial coefficient (m3/mol) of its gas at T, from the
+    // corresponding-states correlation of Tsonopoulos (AIChE J. 20 (1974)
+    // 263) for normal fluids with its critical point and its acentric factor
+    // from its vapour pressure at 0.7 Tc; and the fugacity coefficient
+    // exp(B P/(R T)) of its gas at T and P (Pa) to that order, that of the
+    // vapour over its solid (the polar terms it leaves out for water change
+    // it by less than 1e-4 below water's 611.657 Pa).
+    double secondVirialCoefficient(double T) const;
+    double gasFugacityCoefficient(double T, double P) const;
     // The solid stable at T and P (Pa), none where the fluid is a fluid.
     SolidField solidAt(double T, double P) const;
 };

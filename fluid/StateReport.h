@@ -189,22 +189,34 @@ private:
     // it withheld them.
     bool withholdUnphysicalQuantities();
     // A component's solid deposits from the fluid where its fugacity there
-    // exceeds the pure solid's, psub exp(Vs (P - psub)/(R T)) from its
-    // published sublimation pressure psub: the solid, the component, both
-    // fugacities (bar) and the frost point, the temperature at P where the
-    // solid first deposits (the fluid's fugacity coefficient taken from the
-    // model at each trial temperature; NaN where the model gives no state
-    // there, inf above the component's triple point).
+    // exceeds the pure solid's, that of the vapour over the solid at its
+    // published sublimation pressure psub, psub phi(psub) exp(Vs (P -
+    // psub)/(R T)): the solid, the component, both fugacities (bar) and the
+    // temperature at P where the solid first appears on cooling (NaN where
+    // the model gives no state on the way, inf above the component's triple
+    // point), with the fluid's phase there: its freezing point where the
+    // fluid is a liquid, its frost point otherwise.  `uncertain`: the
+    // fluid's fugacity lies within the tolerance of the solid's, and whether
+    // the solid deposits is uncertain (no temperature is sought).
     struct FrostPoint {
         const char* solid = nullptr;
         const char* component = nullptr;
         double f = 0.0, fSolid = 0.0, T = 0.0;
+        bool liquid = false, uncertain = false;
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of
-    // lower Gibbs energy: the first component whose solid deposits, none
-    // (solid null) where none does.  The state is left at a trial; the
-    // composition is put back.
+    // lower Gibbs energy: the first component whose solid deposits, else the
+    // first whose deposit is uncertain, none (solid null) where neither is.
+    // A component the model describes as a vapour only, where the mixture
+    // holds it as densely as its liquid, is not judged.  The state is left
+    // at a trial; the composition is put back.
     FrostPoint frostPointAt(double T_, double P_bar);
+    // The temperature between T_ and the triple point of component i where
+    // its fugacity in the fluid (of the composition given, at P) falls to
+    // that of its solid of molar volume Vs; g0 = ln(f/f_solid) > 0 at T_.
+    // Inf where it stays above up to the triple point, NaN where the model
+    // gives no state on the way; `liquid`: the fluid there is a liquid.
+    double solidEquilibriumTemperature(std::size_t i, double T_, double P_bar, double Vs, double g0, bool& liquid);
     // The phase rules of reportedStateFromTP (StateReport.cpp).
     bool phaseAgreesWithFluid(double T_, double P_bar);
     bool keepVapourRoot(double T_, double P_bar, ReportedState& s);
@@ -243,8 +255,9 @@ private:
     // is left as it is.
     void toSolventEnd();
     // The fugacities (Pa) of the fluid's root of lower Gibbs energy at T and
-    // P, false where it has none.
-    bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f);
+    // P, with its volume (m3/mol) where V_stable is given; false where it has
+    // none.
+    bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable = nullptr);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
 

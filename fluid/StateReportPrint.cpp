@@ -19,22 +19,35 @@
 
 namespace {
 
-// The solid's fugacity may lie this far (relative) below the fluid's before
-// the solid is said to deposit: the sublimation vapour is taken as ideal
-// (its fugacity coefficient lies within 3 % of 1 up to CO2's 5 bar near its
-// triple point), and the sublimation equations hold their data within 1 %.
-constexpr double kFrostTolerance = 0.05;
+// The fluid's fugacity of a component may exceed the pure solid's by this
+// much (relative) before the solid is said to deposit: the sublimation
+// equations hold their data within about 1 %.
+constexpr double kFrostTolerance = 0.01;
 
-// The pure solid's fugacity (Pa) at T (K) and P (Pa) from its sublimation
-// pressure psub (Pa) and molar volume Vs (m3/mol): psub exp(Vs (P - psub)/(R T)).
-double solidFugacity(double psub, double Vs, double T, double P) {
+// The pure solid's fugacity (Pa) of component `name` at T (K) and P (Pa)
+// from its sublimation pressure psub (Pa) and molar volume Vs (m3/mol): that
+// of the saturated vapour over it, psub phi(T, psub) (its gas's second
+// virial coefficient, ReferenceFluid::gasFugacityCoefficient; 1 for a
+// component not in the table), raised by the Poynting factor
+// exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
+double solidFugacity(const char* name, double psub, double Vs, double T, double P) {
+    const ReferenceFluid* row = referenceFluid(name);
+    const double phi = row ? row->gasFugacityCoefficient(T, psub) : 1.0;
     const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T)) : 1.0;
-    return psub * poynting;
+    return psub * phi * poynting;
+}
+
+// A mixture below the critical temperature of `fluid`, its solvent, is a
+// liquid where denser than the geometric mean of the solvent's saturated
+// volumes at T (the phase the printed states are named by).
+bool liquidBelowCriticalTemperature(const char* fluid, double T, double V) {
+    return T < ancillaryCriticalTemperature(fluid) &&
+           V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T) * ancillarySaturatedVapourVolume(fluid, T));
 }
 
 }  // namespace
 
-bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f) {
+bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable) {
     const ErrorFlagScope kept(m_, ErrorFlagScope::kAsItIs);
     const platform::ThreadLogCapture quiet;  // no root: no fugacity, said by the caller's rule
     double Gbest = HUGE_VAL;
@@ -48,6 +61,7 @@ bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<doub
         if (!finite) continue;
         Gbest = G_;
         f.assign(m_.fugacity.begin(), m_.fugacity.begin() + m_.component_count);
+        if (V_stable) *V_stable = V_;
     }
     m_.errorflag = kept.saved();
     return Gbest < HUGE_VAL;
@@ -59,6 +73,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
         m_.x.size() < m_.component_names.size())
         return frost;
     std::vector<double> f;
+    double V_ = 0.0;
     bool rooted = false;
     const double P = P_bar * 1e5;
     for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
@@ -66,43 +81,75 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
         double Vs = std::nan("");
         const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
-        if (!rooted && !(rooted = stableRootFugacities(T_, P_bar, f))) return frost;
-        const double fs = solidFugacity(psub, Vs, T_, P);
-        if (!(f[i] > fs * (1.0 + kFrostTolerance))) continue;
-        frost.component = name;
-        frost.f = f[i] * 1e-5;
-        frost.fSolid = fs * 1e-5;
+        if (!rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
+        // A component the model describes as a vapour only, held as densely
+        // as its liquid, has no fugacity of the fluid's to judge its solid by.
+        if (rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
+        const double fs = solidFugacity(name, psub, Vs, T_, P);
+        const bool deposits = f[i] > fs * (1.0 + kFrostTolerance);
+        if (!deposits && !(f[i] * (1.0 + kFrostTolerance) >= fs)) continue;
         const SolidField solid =
             rules_.lookups().solidOf ? rules_.lookups().solidOf(name, T_, f[i] * 1e-5) : SolidField{};
-        frost.solid = solid.solid ? solid.solid : "its solid";
-        // The frost point at P: the temperature where the solid's fugacity
-        // rises to the fluid's, its fugacity coefficient f/(x P) taken from
-        // the model at each estimate (it changes slowly with T in a gas).
-        const double Tt = triplePointTemperature(name);
-        double phi = f[i] / (m_.x[i] * P), Tf = T_;
-        for (int it = 0; it < 8; ++it) {
-            const double target = m_.x[i] * phi * P;
-            double unused = 0.0;
-            if (!(solidFugacity(rules_.lookups().sublimationOf(name, Tt * (1.0 - 1e-9), unused), Vs, Tt, P) > target)) {
-                Tf = HUGE_VAL;  // the solid's fugacity stays below up to the triple point
-                break;
-            }
-            double lo = T_, hi = Tt * (1.0 - 1e-9);
-            for (int k = 0; k < 60 && hi - lo > 1e-6; ++k) {
-                const double mid = 0.5 * (lo + hi);
-                (solidFugacity(rules_.lookups().sublimationOf(name, mid, unused), Vs, mid, P) < target ? lo : hi) = mid;
-            }
-            const double next = 0.5 * (lo + hi);
-            std::vector<double> fn;
-            const bool converged = std::fabs(next - Tf) < 1e-3;
-            Tf = next;
-            if (converged || !stableRootFugacities(Tf, P_bar, fn) || !(fn[i] > 0.0)) break;
-            phi = fn[i] / (m_.x[i] * P);
+        FrostPoint found;
+        found.solid = solid.solid ? solid.solid : "its solid";
+        found.component = name;
+        found.f = f[i] * 1e-5;
+        found.fSolid = fs * 1e-5;
+        found.liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
+        if (!deposits) {
+            // Within the tolerance of the solid's: whether it deposits is
+            // uncertain (said unless another component's solid deposits).
+            if (!frost.component) frost = found, frost.uncertain = true;
+            continue;
         }
-        frost.T = Tf;
-        return frost;
+        found.T = solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid);
+        return found;
     }
     return frost;
+}
+
+double StateReport::solidEquilibriumTemperature(std::size_t i, double T_, double P_bar, double Vs, double g0,
+                                                bool& liquid) {
+    // ln(f / f_solid) of component i at T and P: the fluid's (the model's
+    // root of lower Gibbs energy at the composition given) over the pure
+    // solid's.  It falls with T, the solid's fugacity rising with the
+    // enthalpy of sublimation, the fluid's with the smaller one of the
+    // component's escape from the fluid (at most its enthalpy of
+    // vaporisation), and is g0 > 0 at T_.
+    const char* name = m_.component_names[i].c_str();
+    const double P = P_bar * 1e5;
+    auto excess = [&](double T, double& g) {
+        std::vector<double> f;
+        double unused = 0.0, V_ = 0.0;
+        const double psub = rules_.lookups().sublimationOf(name, T, unused);
+        if (!stableRootFugacities(T, P_bar, f, &V_) || !(f[i] > 0.0) || !(psub > 0.0)) return false;
+        g = std::log(f[i] / solidFugacity(name, psub, Vs, T, P));
+        liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T, V_);
+        return true;
+    };
+    double lo = T_, hi = triplePointTemperature(name) * (1.0 - 1e-9), glo = g0, ghi = 0.0;
+    if (!excess(hi, ghi)) return std::nan("");
+    if (ghi > 0.0) return HUGE_VAL;  // the solid's fugacity stays below up to the triple point
+    // Regula falsi (Illinois), the bracket kept, to 1e-4 K; the phase named
+    // is the fluid's at the last temperature tried.
+    int side = 0;
+    for (int k = 0; k < 60 && hi - lo > 1e-4; ++k) {
+        double T = (lo * ghi - hi * glo) / (ghi - glo);
+        if (!(T > lo && T < hi)) T = 0.5 * (lo + hi);
+        double g = 0.0;
+        if (!excess(T, g)) return std::nan("");
+        if (std::fabs(g) < 1e-9) return T;
+        if (g > 0.0) {
+            lo = T, glo = g;
+            if (side == 1) ghi *= 0.5;
+            side = 1;
+        } else {
+            hi = T, ghi = g;
+            if (side == -1) glo *= 0.5;
+            side = -1;
+        }
+    }
+    return 0.5 * (lo + hi);
 }
 
 bool StateReport::inSolventCriticalBand(double T_) {
@@ -185,7 +232,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         s.phase = FluidPhase::kPhaseSupercritical;
         s.phaseUncertain = false;
     }
-    if (frost.solid) {
+    if (frost.solid && !frost.uncertain) {
         printFrostPoint(frost, P_bar);
         m_.dump();
         return true;
@@ -204,6 +251,11 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
                     note.c_str());
     else if (!note.empty())
         std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), note.c_str());
+    else if (frost.uncertain)
+        std::printf("** Phase: %s (the fugacity of %s in it, %.4g bar, lies within %g %% of that of %s, %.4g bar: "
+                    "whether %s deposits is uncertain)\n",
+                    FluidPhase::phaseName(s.phase), frost.component, frost.f, kFrostTolerance * 100.0, frost.solid,
+                    frost.fSolid, frost.solid);
     else if (s.supercooledUnder)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
     else if (s.vapourOnlyRoot && mixture)
@@ -233,12 +285,16 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
 }
 
 void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
-    char at[96];
+    const char* point = frost.liquid ? "freezing point" : "frost point";
+    char at[160];
     if (std::isfinite(frost.T))
-        std::snprintf(at, sizeof at, "its frost point at %g bar is %.5g K", P_bar, frost.T);
-    else
-        std::snprintf(at, sizeof at, "its frost point at %g bar lies above its triple point, %.6g K", P_bar,
+        std::snprintf(at, sizeof at, "its %s at %g bar is %.5g K", point, P_bar, frost.T);
+    else if (frost.T > 0.0)
+        std::snprintf(at, sizeof at, "its %s at %g bar lies above its triple point, %.6g K", point, P_bar,
                       triplePointTemperature(frost.component));
+    else
+        std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
+                      "triple point)", point, P_bar);
     const ReferenceFluid* row = referenceFluid(frost.component);
     std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
                 "%.4g bar (from %s); %s (the state below is the single fluid)\n",
@@ -254,7 +310,7 @@ bool StateReport::printStateFromTV(double T_, double V_) {
         const double P_bar = m_.P * 1e-5;
         const FrostPoint frost = frostPointAt(T_, P_bar);
         if (!reportedStateFromTV(T_, V_)) return false;
-        if (frost.solid) {
+        if (frost.solid && !frost.uncertain) {
             printFrostPoint(frost, P_bar);
             m_.dump();
             return true;

@@ -146,6 +146,60 @@ TEST(FrostPhase, MethaneAndNitrogenDepositAboveTheirSublimationPressures) {
     }
 }
 
+// Solid CO2 freezes out of liquid methane and nitrogen where its activity
+// there passes the ideal solubility of the solid (Schroder-van Laar: ln x =
+// -(dH_fus/R)(1/T - 1/Tt), 9.02 kJ/mol at 216.592 K, Span & Wagner 1996), the
+// fugacity of the subcooled liquid over that of the solid from the enthalpy
+// of fusion, not from the sublimation pressure the verdict reads.  The
+// activity is the model's own: CO2's fugacity in the mixture over that in
+// its pure liquid at the same T and P.  At three times the ideal solubility
+// the liquid is not one liquid (the solid named, with its freezing point);
+// at a third of it the liquid is printed (the heat capacity of fusion left
+// out of the ideal law moves it by about 15 % at 120 K).
+TEST(FrostPhase, SolidCO2FreezesOutOfALiquidBeyondItsIdealSolubility) {
+    const struct {
+        const char* model;
+        double T, P;  // K, bar: a liquid of the solvent
+    } kCases[] = {{"PR:CH4,CO2", 120.0, 50.0},   {"PR:CH4,CO2", 160.0, 50.0},   {"SRK1:CH4,CO2", 140.0, 50.0},
+                  {"PRSV:CH4,CO2", 150.0, 50.0}, {"PR:N2,CO2", 90.0, 30.0},
+                  {"SRK1:N2,CO2", 105.0, 30.0}};
+    const double R = 8.314462618;
+    for (const auto& k : kCases) {
+        std::unique_ptr<FluidPhase> m;
+        consoletest::capture([&] { m.reset(createFluidModel(k.model)); });
+        ASSERT_TRUE(m) << k.model;
+        auto liquidFugacity = [&](double x) {
+            double V = 0.0, G = 0.0;
+            m->composition(1.0 - x, x);
+            consoletest::capture([&] { m->pressureRootFromTP(2, k.T, k.P, V, G); });
+            return m->fugacity[1];
+        };
+        const double fPure = liquidFugacity(1.0), xIdeal = std::exp(-9020.0 / R * (1.0 / k.T - 1.0 / 216.592));
+        ASSERT_GT(fPure, 0.0) << k.model;
+        for (double factor : {3.0, 1.0 / 3.0}) {
+            // The share whose activity is factor times the ideal solubility.
+            double lo = std::log(1e-7), hi = std::log(0.5);
+            for (int it = 0; it < 50; ++it) {
+                const double mid = 0.5 * (lo + hi);
+                (liquidFugacity(std::exp(mid)) / fPure < factor * xIdeal ? lo : hi) = mid;
+            }
+            const double x = std::exp(0.5 * (lo + hi));
+            SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K");
+            const Printed p = printState(k.model, x, k.T, k.P);
+            if (factor > 1.0) {
+                EXPECT_EQ(p.out.find("** Phase: liquid"), std::string::npos) << p.out << p.err;
+                if (!p.given) continue;  // beyond the ideal share: below the range's freezing-out limit
+                EXPECT_NE(p.out.find("solid CO2 deposits"), std::string::npos) << p.out;
+                EXPECT_NE(p.out.find("its freezing point at"), std::string::npos) << p.out;
+            } else {
+                ASSERT_TRUE(p.given) << p.err;
+                EXPECT_EQ(p.out.rfind("** Phase: liquid", 0), 0u) << p.out;
+                EXPECT_EQ(p.out.find("solid CO2"), std::string::npos) << p.out;
+            }
+        }
+    }
+}
+
 // CO2 holding water above CO2's vapour pressure (53.18 bar at 290 K, Span &
 // Wagner 1996) is liquid CO2, which DMW describes as a vapour only: with a
 // trace of water, less than the 0.2-0.3 % liquid CO2 dissolves (King et al.
