@@ -198,6 +198,15 @@ TEST(FrostPhase, SolidCO2FreezesOutOfALiquidBeyondItsIdealSolubility) {
             }
         }
     }
+    // Liquid water at 273.15 K and 1 bar lies 0.0025 K below its melting
+    // point (IAPWS R14-08), less than the freezing-point depression of the
+    // gas it dissolves (1.86 K kg/mol: about 0.1 K for 0.1 % CO2): no ice,
+    // though DMW's liquid water, which it describes as a vapour only, has
+    // 25 times water's fugacity there.
+    for (double x : {1e-3, 1e-2}) {
+        const Printed p = printState("DMW2:H2O,CO2", x, 273.15, 1.0);
+        EXPECT_EQ((p.out + p.err).find("ice Ih"), std::string::npos) << x << p.out << p.err;
+    }
 }
 
 // CO2 holding water above CO2's vapour pressure (53.18 bar at 290 K, Span &
