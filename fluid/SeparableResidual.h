@@ -68,6 +68,9 @@ public:
         }(std::make_integer_sequence<int, K + 1>());
     }
 
+    // G_q at the temperature of the last atTemperature.
+    double coefficient(int q) const { return coefficients_[q][0]; }
+
 private:
     double coefficients_[Q][5] = {};
     double atT_ = std::nan(""), atTc_ = std::nan("");
@@ -491,6 +494,33 @@ public:
             f[q] = gaussian(monomial<K>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
     }
 
+    // The sum of the terms at T and delta = dv[0], without the leaf: its value
+    // and first two derivatives in delta, what a volume search at a kept
+    // temperature reads (P and dP/dV).  Per temperature, each damped
+    // function's coefficient G_q is kept with the factors d and d (d - 1) of
+    // its power's derivatives; per volume, the powers of delta are summed by
+    // damping exponent c into polynomials P_c (value and two derivatives),
+    // each times its damping exp(-delta^c) once (Leibniz's rule), then the
+    // Gaussian functions are added.  The same sum as the leaf's, rounded
+    // otherwise: the same numbers to a few units of the last place of its
+    // largest terms.
+    univariate::Jet<2> inDeltaAtKeptTemperature(double T, double Tc, const double* p, double delta)
+    {
+        using namespace reference_terms;
+        keepTemperature(T, Tc);
+        univariate::Jet<2> byDamping[16];
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (addPowerOf<Q>(byDamping, p), ...);
+        }(std::make_integer_sequence<int, kGroups.damped>());
+        univariate::Jet<2> sum = byDamping[0];
+        [&]<int... C>(std::integer_sequence<int, C...>) {
+            (addDamped<C + 1>(sum, byDamping, p), ...);
+        }(std::make_integer_sequence<int, 15>());
+        for (int q = kGroups.damped; q < kGroups.functions; ++q)
+            sum += kept_[q][0] * gaussian(monomial<2>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
+        return sum;
+    }
+
     // Loads the leaf at T and at the volume of d: every entry to the second
     // order (K = 2) or those of the third and fourth (K = 4).
     template <int K>
@@ -505,5 +535,45 @@ public:
     void load(double T, double Tc, double V, double Vc)
     {
         load<K>(T, Tc, reference_terms::DeltaPowers<K>(V, Vc));
+    }
+
+private:
+    // G_q, d G_q and d (d - 1) G_q of each function of delta at keptT_ (the
+    // Gaussian functions' G_q alone).
+    double kept_[kGroups.functions][3] = {};
+    double keptT_ = std::nan(""), keptTc_ = std::nan("");
+
+    // kept G_q delta^d of the damped function q added to the polynomial of
+    // its damping, with its first two derivatives.
+    template <int q>
+    void addPowerOf(univariate::Jet<2>* byDamping, const double* p) const
+    {
+        constexpr int d = kGroups.d[q];
+        univariate::Jet<2>& P = byDamping[kGroups.c[q]];
+        P.f[0] += kept_[q][0] * p[d];
+        P.f[1] += kept_[q][1] * p[d - 1];
+        P.f[2] += kept_[q][2] * p[d - 2];
+    }
+    // The polynomial of the damping exp(-delta^c) times it, added to sum.
+    template <int c>
+    static void addDamped(univariate::Jet<2>& sum, const univariate::Jet<2>* byDamping, const double* p)
+    {
+        if constexpr (kGroups.dampedBy[c])
+            sum += univariate::product(byDamping[c], univariate::exp(reference_terms::monomial<2>(-1.0, c, p)));
+    }
+
+    void keepTemperature(double T, double Tc)
+    {
+        atTemperature<2>(T, Tc);
+        if (T == keptT_ && Tc == keptTc_) return;
+        for (int q = 0; q < kGroups.functions; ++q) {
+            const double G = separable.coefficient(q);
+            const double d = q < kGroups.damped ? kGroups.d[q] : 0.0;
+            kept_[q][0] = G;
+            kept_[q][1] = d * G;
+            kept_[q][2] = d * (d - 1.0) * G;
+        }
+        keptT_ = T;
+        keptTc_ = Tc;
     }
 };
