@@ -105,7 +105,9 @@ public:
     // leaves = [T, V, x...]; the tree is re-initialised and given the leaves; the engine's error flag cleared.
     void assignVariables();
     // Volume-only evaluation of the molar-volume search: fixed and volume-dependent
-    // stages, tree to second order in V only; Z, dZdV, aV, aVV, P.
+    // stages, tree to second order in V only (in a search, the term's own
+    // answer at the kept temperature where it gives one: volumeSearchAnswer);
+    // Z, dZdV, aV, aVV, P.
     void calculate_Z();
     // A molar-volume search at fixed temperature and composition runs between
     // these two calls (FluidPhase::calculate_molar_volume).  After an evaluation

@@ -60,11 +60,23 @@ public:
     // The leaf's entries from the functions of delta f[0 .. Q-1] (jets in
     // delta to the order K) and delta's derivatives in V (dv[0 .. 4]): every
     // entry to the second order (K = 2), or those of the third and fourth (K = 4).
+    // Each entry's sum over the functions runs in their order; the sums of
+    // every entry are formed in one pass over the functions.
     template <int K>
     void load(const univariate::Jet<K>* f, const double* dv)
     {
+        double s[K + 1][K + 1] = {};
+        for (int q = 0; q < Q; ++q) {
+#pragma GCC unroll 5
+            for (int A = 0; A <= K; ++A) {
+                const double c = coefficients_[q][A];
+#pragma GCC unroll 5
+                for (int o = 0; o <= K - A; ++o)
+                    s[A][o] += c * f[q].f[o];
+            }
+        }
         [&]<int... A>(std::integer_sequence<int, A...>) {
-            (loadEntries<K, A>(f, dv), ...);
+            (loadEntries<K, A>(s[A], dv), ...);
         }(std::make_integer_sequence<int, K + 1>());
     }
 
@@ -77,18 +89,15 @@ private:
     int order_ = 0;  // the order in T of the coefficients at atT_
 
     // The entries with A derivatives in T: the function of V
-    // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
+    // sum_q G_q^(A) F_q (its jet in delta, sum), and its derivatives in V to
+    // the order K - A.
     template <int K, int A>
-    void loadEntries(const univariate::Jet<K>* f, const double* dv)
+    void loadEntries(const double* sum, const double* dv)
     {
         constexpr int B = K - A;
         univariate::Jet<B> s;
-        for (int q = 0; q < Q; ++q) {
-            const double c = coefficients_[q][A];
-#pragma GCC unroll 5
-            for (int o = 0; o <= B; ++o)
-                s.f[o] += c * f[q].f[o];
-        }
+        for (int o = 0; o <= B; ++o)
+            s.f[o] = sum[o];
         const univariate::Jet<B> inV = univariate::compose(s, dv);
         for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b)
             leafjet::setEntry(leaf, A, b, inV.f[b]);  // b indices of V, A of T
@@ -486,10 +495,11 @@ public:
         univariate::Jet<K> damping[16];
         for (int c = 1; c < 16; ++c)
             if (kGroups.dampedBy[c]) damping[c] = univariate::exp(monomial<K>(-1.0, c, p));
-        for (int q = 0; q < kGroups.damped; ++q) {
-            const int c = kGroups.c[q];
-            f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
-        }
+        // Unrolled over the functions (each power d and damping c known to
+        // the compiler).
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (dampedFunction<K, Q>(p, damping, f), ...);
+        }(std::make_integer_sequence<int, kGroups.damped>());
         for (int q = kGroups.damped; q < kGroups.functions; ++q)
             f[q] = gaussian(monomial<K>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
     }
@@ -542,6 +552,17 @@ private:
     // Gaussian functions' G_q alone).
     double kept_[kGroups.functions][3] = {};
     double keptT_ = std::nan(""), keptTc_ = std::nan("");
+
+    // delta^d, or delta^d exp(-delta^c), of the damped function q.
+    template <int K, int q>
+    static void dampedFunction(const double* p, const univariate::Jet<K>* damping, univariate::Jet<K>* f)
+    {
+        constexpr int c = kGroups.c[q];
+        if constexpr (c > 0)
+            f[q] = univariate::product(reference_terms::monomial<K>(1.0, kGroups.d[q], p), damping[c]);
+        else
+            f[q] = reference_terms::monomial<K>(1.0, kGroups.d[q], p);
+    }
 
     // kept G_q delta^d of the damped function q added to the polynomial of
     // its damping, with its first two derivatives.
