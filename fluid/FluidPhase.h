@@ -1018,6 +1018,9 @@ private:
 
 public:
     bool stateFollowsSearch() const { return stateFollowsSearch_; }
+    // Z, dZ/dV, dP/dV and dZ/dP from the terms' last evaluations at V (a
+    // volume search's closing evaluation).
+    void takeTermsAtVolume();
     // The Newton search alone: a point where both conditions hold on their
     // scales, above the co-volume, with a positive pressure; the phase is
     // left in it.

@@ -110,12 +110,19 @@ public:
         // A root found whose state functions follow at once (the trees then
         // evaluated from their roots) needs no evaluation of its own here.
         const bool stateNext = phase_.stateFollowsSearch() && phase_.errorflag == 0;
+        bool closed = false;
         for (Interaction* t : phase_.interactions)
-            if (t) t->endVolumeSearch(stateNext);
-        if (phase_.ideal) phase_.ideal->endVolumeSearch(stateNext);
+            if (t) closed = t->endVolumeSearch(stateNext) || closed;
+        if (phase_.ideal) closed = phase_.ideal->endVolumeSearch(stateNext) || closed;
         // A refused search leaves no volume: the last one tried is no root
         // of the kind asked for.
-        if (phase_.errorflag) phase_.volume(std::nan(""));
+        if (phase_.errorflag) {
+            phase_.volume(std::nan(""));
+        } else if (closed) {
+            // Z and its derivative at the root from the terms' trees, as
+            // from a search whose passes evaluate them.
+            phase_.takeTermsAtVolume();
+        }
     }
     VolumeSearch(const VolumeSearch&) = delete;
     VolumeSearch& operator=(const VolumeSearch&) = delete;
@@ -139,6 +146,20 @@ bool FluidPhase::reproducesPressure(double found, double asked, double stiffness
     if (miss <= kPressureTolerance * std::fabs(asked)) return true;
     const double k = std::fabs(stiffness);
     return k <= kMaxStiffness && miss <= kVariableResolution * k;
+}
+
+void FluidPhase::takeTermsAtVolume() {
+    Z = 0.0;
+    dZdV = 0.0;
+    for (const Interaction* t : interactions) {
+        Z += t->Z;
+        dZdV += t->dZdV;
+    }
+    if (ideal) {
+        Z += ideal->Z;
+        dZdV += ideal->dZdV;
+    }
+    refreshVolumeDerivatives();
 }
 
 void FluidPhase::refreshVolumeDerivatives() {

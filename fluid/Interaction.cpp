@@ -143,7 +143,7 @@ void Interaction::beginVolumeSearch() {
     if (root) root->holdAllBut(1);
 }
 
-void Interaction::endVolumeSearch(bool stateNext) {
+bool Interaction::endVolumeSearch(bool stateNext) {
     // A term answered without its tree is evaluated once at the volume the
     // search ends at, so that its values and nodes belong to that state.
     zFixed = false;
@@ -153,13 +153,15 @@ void Interaction::endVolumeSearch(bool stateNext) {
         zFixed = false;
     }
     // A caller that evaluates the state next runs every stage again.
-    if (treeBehind && !stateNext) {
-        loadLeavesLeftOut();
-        evaluateInV(2);
+    const bool closing = treeBehind && !stateNext;
+    if (closing) {
+        zFromTree();
+        zFixed = false;
     }
     treeBehind = false;
     volumeSearch = 0;
     if (root) root->endHold(stateNext);
+    return closing;
 }
 
 void Interaction::holdAllButVolume() {
@@ -168,6 +170,15 @@ void Interaction::holdAllButVolume() {
 
 void Interaction::releaseHold() {
     if (root) root->endHold();
+}
+
+void Interaction::takeVolumeDerivatives(double a, double av, double avv) {
+    A = a;
+    aV = av;
+    aVV = avv;
+    Z = -V * aV;
+    dZdV = -aV - V * aVV;
+    P = R * Z * T / V;
 }
 
 void Interaction::calculate_Z() {
@@ -181,7 +192,18 @@ void Interaction::calculate_Z() {
         zStale = true;
         return;
     }
-    loadingForVolumeSearch = volumeSearch != 0;
+    double a = 0.0, av = 0.0, avv = 0.0;
+    if (volumeSearch && !refusedComponents && volumeSearchAnswer(a, av, avv)) {
+        termError = 0;
+        treeBehind = true;
+        takeVolumeDerivatives(a, av, avv);
+        return;
+    }
+    zFromTree();
+}
+
+void Interaction::zFromTree() {
+    treeBehind = false;
     if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
         termError = 0;
         assignVariables();
@@ -189,24 +211,15 @@ void Interaction::calculate_Z() {
     } else {
         runStages(false);
     }
-    loadingForVolumeSearch = false;
     if (!root) {
         A = aV = aVV = Z = dZdV = dZdT = P = 0.0;
         return;
     }
-    const Expression* answer = termError ? nullptr : volumeSearchAnswer();
-    treeBehind = answer != nullptr;
-    const bool ok = answer ? !refusesEvaluation() : evaluateInV(2);
+    const bool ok = evaluateInV(2);
     if (volumeSearch) volumeSearch = ok && !termError ? 2 : 1;
     if (!ok) return;
-    if (!answer) answer = root;
-    A = answer->value;
-    aV = answer->d1[1];
-    aVV = answer->D2[Expression::off2(1, 1)];
-    Z = -V * aV;
-    dZdV = -aV - V * aVV;
+    takeVolumeDerivatives(root->value, root->d1[1], root->D2[Expression::off2(1, 1)]);
     dZdT = -V * root->D2[Expression::off2(1, 0)];
-    P = R * Z * T / V;
     if (volumeSearch == 2 && volumeEntersAsLogarithm() && std::fabs(dZdV * V) <= 1e-12 * (1.0 + std::fabs(Z))) {
         zFixed = true;
         // The coefficient of ln V is a whole number (the ideal gas's 1, or 0

@@ -105,7 +105,9 @@ public:
     // leaves = [T, V, x...]; the tree is re-initialised and given the leaves; the engine's error flag cleared.
     void assignVariables();
     // Volume-only evaluation of the molar-volume search: fixed and volume-dependent
-    // stages, tree to second order in V only; Z, dZdV, aV, aVV, P.
+    // stages, tree to second order in V only (in a search, the term's own
+    // answer at the kept temperature where it gives one: volumeSearchAnswer);
+    // Z, dZdV, aV, aVV, P.
     void calculate_Z();
     // A molar-volume search at fixed temperature and composition runs between
     // these two calls (FluidPhase::calculate_molar_volume).  After an evaluation
@@ -115,7 +117,9 @@ public:
     // With `stateNext`, the caller evaluates the state from the tree right
     // after the search (Expression::endHold).
     void beginVolumeSearch();
-    void endVolumeSearch(bool stateNext = false);
+    // True where the term ran its closing evaluation (its a, Z, dZ/dV and P
+    // then those of its tree at the search's last volume).
+    bool endVolumeSearch(bool stateNext = false);
     bool inVolumeSearch() const { return volumeSearch != 0; }
     // Evaluations at one temperature and composition and several volumes
     // (both sides of a saturation system) run between these two calls: the
@@ -208,17 +212,17 @@ protected:
     // variables on which the leaves do not depend, and the tree's dependencies
     // are analysed.  Returns whether the count was taken.
     bool sizeForComponents(int n, int expected, const std::function<void()>& dependencies = {});
-    // Set while calculate_Z runs the stages in a volume search: a term whose
-    // tree reduces at the loaded state, to the last bit of its value and
-    // first two V derivatives, to one of its nodes may then leave out the
-    // leaves of the other parts and name that node (volumeSearchAnswer);
-    // calculate_Z reads it instead of evaluating the tree.  Should the
-    // search end on such a pass, the term loads the leaves it left out
-    // (loadLeavesLeftOut) and the tree is evaluated once there, so that its
-    // nodes hold the search's last volume as after any other search.
-    bool loadingForVolumeSearch = false;
-    virtual const Expression* volumeSearchAnswer() const { return nullptr; }
-    virtual void loadLeavesLeftOut() {}
+    // A pass of a volume search (fixed temperature and composition, the
+    // term's T and V set): a term that can give its a with the first two
+    // derivatives in V at a kept temperature more cheaply than its tree
+    // does (what P and dP/dV need, nothing in T) writes them here and
+    // answers true; calculate_Z then takes them instead of running its
+    // stages and tree.  Should the search end on such a pass, the term's
+    // stages and tree are run once at the volume it ends at (the closing
+    // evaluation), so that its nodes and its a, Z and P belong to that state
+    // as after any other search.  False (the tree evaluated) where it cannot
+    // give a finite answer.
+    virtual bool volumeSearchAnswer(double& /*a*/, double& /*aV*/, double& /*aVV*/) { return false; }
 
     // The refusal part alone, for a term that builds its tree for the count it
     // takes: true when n is refused (the term sized for n and marked
@@ -265,6 +269,10 @@ private:
     bool zFixed = false, zStale = false;
     // The last pass of the search was answered by volumeSearchAnswer().
     bool treeBehind = false;
+    // The evaluation of calculate_Z from the stages and the tree.
+    void zFromTree();
+    // a, a_V and a_VV with Z, dZ/dV and P from them.
+    void takeVolumeDerivatives(double a, double av, double avv);
     bool zKnown = false;
     double zKnownValue = 0.0;
     int zKnownPass = 0;

@@ -60,13 +60,28 @@ public:
     // The leaf's entries from the functions of delta f[0 .. Q-1] (jets in
     // delta to the order K) and delta's derivatives in V (dv[0 .. 4]): every
     // entry to the second order (K = 2), or those of the third and fourth (K = 4).
+    // Each entry's sum over the functions runs in their order; the sums of
+    // every entry are formed in one pass over the functions.
     template <int K>
     void load(const univariate::Jet<K>* f, const double* dv)
     {
+        double s[K + 1][K + 1] = {};
+        for (int q = 0; q < Q; ++q) {
+#pragma GCC unroll 5
+            for (int A = 0; A <= K; ++A) {
+                const double c = coefficients_[q][A];
+#pragma GCC unroll 5
+                for (int o = 0; o <= K - A; ++o)
+                    s[A][o] += c * f[q].f[o];
+            }
+        }
         [&]<int... A>(std::integer_sequence<int, A...>) {
-            (loadEntries<K, A>(f, dv), ...);
+            (loadEntries<K, A>(s[A], dv), ...);
         }(std::make_integer_sequence<int, K + 1>());
     }
+
+    // G_q at the temperature of the last atTemperature.
+    double coefficient(int q) const { return coefficients_[q][0]; }
 
 private:
     double coefficients_[Q][5] = {};
@@ -74,18 +89,15 @@ private:
     int order_ = 0;  // the order in T of the coefficients at atT_
 
     // The entries with A derivatives in T: the function of V
-    // sum_q G_q^(A) F_q, and its derivatives in V to the order K - A.
+    // sum_q G_q^(A) F_q (its jet in delta, sum), and its derivatives in V to
+    // the order K - A.
     template <int K, int A>
-    void loadEntries(const univariate::Jet<K>* f, const double* dv)
+    void loadEntries(const double* sum, const double* dv)
     {
         constexpr int B = K - A;
         univariate::Jet<B> s;
-        for (int q = 0; q < Q; ++q) {
-            const double c = coefficients_[q][A];
-#pragma GCC unroll 5
-            for (int o = 0; o <= B; ++o)
-                s.f[o] += c * f[q].f[o];
-        }
+        for (int o = 0; o <= B; ++o)
+            s.f[o] = sum[o];
         const univariate::Jet<B> inV = univariate::compose(s, dv);
         for (int b = K == 2 ? 0 : std::max(0, 3 - A); b <= B; ++b)
             leafjet::setEntry(leaf, A, b, inV.f[b]);  // b indices of V, A of T
@@ -483,12 +495,40 @@ public:
         univariate::Jet<K> damping[16];
         for (int c = 1; c < 16; ++c)
             if (kGroups.dampedBy[c]) damping[c] = univariate::exp(monomial<K>(-1.0, c, p));
-        for (int q = 0; q < kGroups.damped; ++q) {
-            const int c = kGroups.c[q];
-            f[q] = c ? univariate::product(monomial<K>(1.0, kGroups.d[q], p), damping[c]) : monomial<K>(1.0, kGroups.d[q], p);
-        }
+        // Unrolled over the functions (each power d and damping c known to
+        // the compiler).
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (dampedFunction<K, Q>(p, damping, f), ...);
+        }(std::make_integer_sequence<int, kGroups.damped>());
         for (int q = kGroups.damped; q < kGroups.functions; ++q)
             f[q] = gaussian(monomial<K>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
+    }
+
+    // The sum of the terms at T and delta = dv[0], without the leaf: its value
+    // and first two derivatives in delta, what a volume search at a kept
+    // temperature reads (P and dP/dV).  Per temperature, each damped
+    // function's coefficient G_q is kept with the factors d and d (d - 1) of
+    // its power's derivatives; per volume, the powers of delta are summed by
+    // damping exponent c into polynomials P_c (value and two derivatives),
+    // each times its damping exp(-delta^c) once (Leibniz's rule), then the
+    // Gaussian functions are added.  The same sum as the leaf's, rounded
+    // otherwise: the same numbers to a few units of the last place of its
+    // largest terms.
+    univariate::Jet<2> inDeltaAtKeptTemperature(double T, double Tc, const double* p, double delta)
+    {
+        using namespace reference_terms;
+        keepTemperature(T, Tc);
+        univariate::Jet<2> byDamping[16];
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (addPowerOf<Q>(byDamping, p), ...);
+        }(std::make_integer_sequence<int, kGroups.damped>());
+        univariate::Jet<2> sum = byDamping[0];
+        [&]<int... C>(std::integer_sequence<int, C...>) {
+            (addDamped<C + 1>(sum, byDamping, p), ...);
+        }(std::make_integer_sequence<int, 15>());
+        for (int q = kGroups.damped; q < kGroups.functions; ++q)
+            sum += kept_[q][0] * gaussian(monomial<2>(1.0, kGroups.d[q], p), kGroups.alpha[q], delta, kGroups.eps[q]);
+        return sum;
     }
 
     // Loads the leaf at T and at the volume of d: every entry to the second
@@ -505,5 +545,56 @@ public:
     void load(double T, double Tc, double V, double Vc)
     {
         load<K>(T, Tc, reference_terms::DeltaPowers<K>(V, Vc));
+    }
+
+private:
+    // G_q, d G_q and d (d - 1) G_q of each function of delta at keptT_ (the
+    // Gaussian functions' G_q alone).
+    double kept_[kGroups.functions][3] = {};
+    double keptT_ = std::nan(""), keptTc_ = std::nan("");
+
+    // delta^d, or delta^d exp(-delta^c), of the damped function q.
+    template <int K, int q>
+    static void dampedFunction(const double* p, const univariate::Jet<K>* damping, univariate::Jet<K>* f)
+    {
+        constexpr int c = kGroups.c[q];
+        if constexpr (c > 0)
+            f[q] = univariate::product(reference_terms::monomial<K>(1.0, kGroups.d[q], p), damping[c]);
+        else
+            f[q] = reference_terms::monomial<K>(1.0, kGroups.d[q], p);
+    }
+
+    // kept G_q delta^d of the damped function q added to the polynomial of
+    // its damping, with its first two derivatives.
+    template <int q>
+    void addPowerOf(univariate::Jet<2>* byDamping, const double* p) const
+    {
+        constexpr int d = kGroups.d[q];
+        univariate::Jet<2>& P = byDamping[kGroups.c[q]];
+        P.f[0] += kept_[q][0] * p[d];
+        P.f[1] += kept_[q][1] * p[d - 1];
+        P.f[2] += kept_[q][2] * p[d - 2];
+    }
+    // The polynomial of the damping exp(-delta^c) times it, added to sum.
+    template <int c>
+    static void addDamped(univariate::Jet<2>& sum, const univariate::Jet<2>* byDamping, const double* p)
+    {
+        if constexpr (kGroups.dampedBy[c])
+            sum += univariate::product(byDamping[c], univariate::exp(reference_terms::monomial<2>(-1.0, c, p)));
+    }
+
+    void keepTemperature(double T, double Tc)
+    {
+        atTemperature<2>(T, Tc);
+        if (T == keptT_ && Tc == keptTc_) return;
+        for (int q = 0; q < kGroups.functions; ++q) {
+            const double G = separable.coefficient(q);
+            const double d = q < kGroups.damped ? kGroups.d[q] : 0.0;
+            kept_[q][0] = G;
+            kept_[q][1] = d * G;
+            kept_[q][2] = d * (d - 1.0) * G;
+        }
+        keptT_ = T;
+        keptTc_ = Tc;
     }
 };

@@ -68,7 +68,7 @@ Jet<K> absPowerOfDeltaMinusOne(double c, double q, double delta)
 // below max(|e|, |e|^3), |e|^(4/3) below max(1, e^2); for 0 < b < 1, Delta^b
 // <= max(1, Delta), Delta^(b-1) <= max(1, 1/Delta), Delta^(b-2) <= max(1,
 // 1/Delta^2).  Where psi is not below exp(-40) the terms count: no test.
-bool nonAnalyticTermsNegligible(double delta, double tau, double V, const Expression& s)
+bool nonAnalyticTermsNegligible(double delta, double tau, double V, const Jet<2>& s)
 {
     using namespace iapws95;
     const double e = delta - 1.0, t = tau - 1.0, e2 = e * e, ae = std::fabs(e);
@@ -100,8 +100,29 @@ bool nonAnalyticTermsNegligible(double delta, double tau, double V, const Expres
     const double r = delta / V;
     const double fV = r * fd, fVV = r * r * fdd + 2.0 * r / V * fd;
     constexpr double kBit = 0x1p-60;
-    return f < kBit * std::fabs(s.value) && fV < kBit * std::fabs(s.d1[1]) &&
-           fVV < kBit * std::fabs(s.D2[Expression::off2(1, 1)]);
+    return f < kBit * std::fabs(s.f[0]) && fV < kBit * std::fabs(s.f[1]) && fVV < kBit * std::fabs(s.f[2]);
+}
+
+// The non-analytic terms 55 and 56, sum of n Delta^b delta psi, at the
+// reduced density of d with their first two derivatives in delta, from the
+// factors exp(-D (tau - 1)^2) of psi (psiTau) and 1 - tau.  Delta^b by its
+// power and the chain rule; at Delta = 0 (tau = 1 and delta = 1 together)
+// the derivatives come out NaN.
+Jet<2> nonAnalyticInDelta(const reference_terms::DeltaPowers<2>& d, double oneMinusTau, const double* psiTau)
+{
+    using namespace iapws95;
+    const double delta = d.dv[0];
+    Jet<2> theta = absPowerOfDeltaMinusOne<2>(nonAnalyticA, 1.0 / nonAnalyticBeta, delta);
+    theta.f[0] += oneMinusTau;
+    const Jet<2> bigDelta =
+        univariate::product(theta, theta) + absPowerOfDeltaMinusOne<2>(nonAnalyticB, 2.0 * nonAnalyticSmallA, delta);
+    Jet<2> sum;
+    for (int k = 0; k < 2; ++k) {
+        const Jet<2> power = univariate::compose(univariate::power<2>(1.0, bigDelta.f[0], nonAnalyticSmallB[k]), bigDelta);
+        const Jet<2> psiDelta = gaussian(monomial<2>(nonAnalyticN[k], 1, d.p), nonAnalyticC[k], delta, 1.0);
+        sum += psiTau[k] * univariate::product(psiDelta, power);
+    }
+    return sum;
 }
 
 }  // namespace
@@ -165,19 +186,12 @@ void Wagner::calculate_fixed_parameters()
 }
 
 // The leaves of V, and of T and V, to the order K: every entry to the second
-// order (K = 2), or the third and fourth (K = 4).  In a volume search's pass,
-// the leaves of the non-analytic terms are left out where those terms cannot
-// change the last bit of what the search reads (separableAlone).
+// order (K = 2), or the third and fourth (K = 4).
 template <int K>
 void Wagner::loadVolumeLeaves()
 {
     const reference_terms::DeltaPowers<K> d(V, kVc);
     terms.load<K>(T, kTc, d);
-    separableAlone = nullptr;
-    if (K == 2 && loadingForVolumeSearch && nonAnalyticTermsNegligible(d.dv[0], kTc / T, V, terms.separable.leaf)) {
-        separableAlone = &terms.separable.leaf;
-        return;
-    }
     loadNonAnalyticLeaves<K>(d);
 }
 
@@ -198,11 +212,25 @@ void Wagner::loadNonAnalyticLeaves(const reference_terms::DeltaPowers<K>& d)
             from);
 }
 
-void Wagner::loadLeavesLeftOut()
+bool Wagner::volumeSearchAnswer(double& a, double& aV, double& aVV)
 {
-    if (!separableAlone) return;
-    separableAlone = nullptr;
-    loadNonAnalyticLeaves<2>(reference_terms::DeltaPowers<2>(V, kVc));
+    if (!(T > 0.0) || !(V > 0.0) || !std::isfinite(T) || !std::isfinite(V)) return false;
+    const double tau = kTc / T;
+    if (T != keptT) {
+        for (int k = 0; k < 2; ++k)
+            psiTauKept[k] = std::exp(-iapws95::nonAnalyticD[k] * (tau - 1.0) * (tau - 1.0));
+        keptT = T;
+    }
+    const reference_terms::DeltaPowers<2> d(V, kVc);
+    Jet<2> phi = terms.inDeltaAtKeptTemperature(T, kTc, d.p, d.dv[0]);
+    if (!nonAnalyticTermsNegligible(d.dv[0], tau, V, univariate::compose(phi, d.dv)))
+        phi += nonAnalyticInDelta(d, 1.0 - tau, psiTauKept);
+    const Jet<2> inV = univariate::compose(phi, d.dv);
+    if (!std::isfinite(inV.f[0]) || !std::isfinite(inV.f[1]) || !std::isfinite(inV.f[2])) return false;
+    a = inV.f[0];
+    aV = inV.f[1];
+    aVV = inV.f[2];
+    return true;
 }
 
 void Wagner::calculate_volume_dependent_parameters()

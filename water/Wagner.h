@@ -53,15 +53,18 @@ public:
     Leaf tau;
 
 protected:
-    // The leaf of the terms 1 to 54 where the non-analytic terms cannot
-    // change the last bit of the value, a_V or a_VV (their leaves then not
-    // loaded), none elsewhere.
-    const Expression* volumeSearchAnswer() const override { return separableAlone; }
-    void loadLeavesLeftOut() override;
+    // phi_r with its first two derivatives in V at the term's T and V, from
+    // its parts in delta at the kept temperature: the terms 1 to 54 from
+    // their coefficients at T (ReferenceTermLeaf::inDeltaAtKeptTemperature),
+    // the non-analytic terms from their factors exp(-D (tau - 1)^2) kept per
+    // temperature, left out where they cannot change the last bit of the
+    // sum.  No leaf is loaded.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
 
 private:
-    const Expression* separableAlone = nullptr;
     ReferenceTermLeaf<iapws95::kTerms> terms;
+    // exp(-D (tau - 1)^2) of the non-analytic terms at keptT.
+    double keptT = std::nan(""), psiTauKept[2] = {};
     // Non-analytic terms 55 and 56.
     Sum1 taum1;
     Square taum1sq;
