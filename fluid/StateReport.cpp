@@ -384,10 +384,19 @@ const StateReport::MixtureCritical* StateReport::mixtureCriticalPoint() {
 }
 
 bool StateReport::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar) {
-    // A mixture's band is its solvent's at the corresponding states.
+    // A mixture's band is its solvent's at the corresponding states.  A
+    // pure fluid and a trace are held to it where the model's accuracy
+    // against the fluid's reference equation is declared (DMW's water and
+    // CO2, whose critical points lie 6.7 and 5.7 K above the fluids'); any
+    // other pure model to its two roots alone (refuseInCriticalBand).
     const char* fluid = rules_.solventFluid();
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool beyondTrace = rules_.binaryShares(solvent, solute, xs) && xs > 1e-6;
     double tScale = 1.0, pScale = 1.0;
-    if (!fluid || !criticalScaling(tScale, pScale) || !solventCriticalPoint(Tcm, Pcm_bar)) return false;
+    if (!fluid || (!beyondTrace && !(rules_.solventDensityAccuracy() > 0.0)) || !criticalScaling(tScale, pScale) ||
+        !solventCriticalPoint(Tcm, Pcm_bar))
+        return false;
     const double Ts = T_ * tScale, Plo = keptSolventCritical_.PsatAtFluidTc;
     if (!(Ts >= ancillaryCriticalTemperature(fluid) && Ts < Tcm) || !(Plo > 0.0 && Plo < Pcm_bar)) return false;
     Plo_bar = Plo / pScale;

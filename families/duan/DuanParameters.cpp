@@ -46,8 +46,8 @@ const FluidSet* findFluid(const char* name, bool withN2)
 
 // The ranges of the sets.  Duan, Moller & Weare (1992) fitted H2O, CH4 and
 // CO2 to PVT data from 0 to 1000 C and up to 8000 bar, the liquids
-// included.  Their liquids' volumes are right (water's within 0.3 % of
-// IAPWS-95 from 300 to 590 K up to 8000 bar, 1.3 % at 600 K and 6.4 % at
+// included.  Their liquids' volumes are right (water's within 0.8 % of
+// IAPWS-95 from 300 to 580 K up to 8000 bar, 1.6 % to 610 K and 6.4 % at
 // 640 K beside the vapour pressure), their heat capacities not (water's cv is
 // negative below 420 K and 24 % low at 600 K; liquid CO2's is 0.9 J/(mol K)
 // at 260 K and 100 bar, the IUPAC equation's 40.5), and water's vapour
