@@ -339,8 +339,8 @@ void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& 
         const PhaseRules& rules = report.rules();
         const bool band = rules.phaseRuleFluid() && report.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
         if (band) {
-            // The states of the model's split further from the fluid
-            // than its accuracy too.
+            // The pressures of the model's saturation curve between the
+            // two critical temperatures too.
             if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
             lo = bandLo;
             hi = bandHi;
@@ -354,12 +354,12 @@ void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& 
                     const char* fluid = rules.phaseRuleFluid();
                     platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
                                     "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
-                                    "model's split of it and its states from %.6g to %.6g bar, more than %g %% "
-                                    "from the fluid's density, are no states of the fluid: the isotherm writes "
-                                    "no two-phase rows and leaves out its %ld states at those pressures.\n",
+                                    "model's split of it and its states from %.6g to %.6g bar, about a critical "
+                                    "point the fluid does not have, are no states of the fluid: the isotherm "
+                                    "writes no two-phase rows and leaves out its %ld states at those "
+                                    "pressures.\n",
                                     m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
-                                    ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi,
-                                    100.0 * rules.stateRange().densityAccuracy, l.leftOut);
+                                    ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi, l.leftOut);
                 }
                 if (loop && l.leftOut > 0)
                     platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "

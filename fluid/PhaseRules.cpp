@@ -41,6 +41,13 @@ double PhaseRules::solventVapourOnlyBelow() const {
     return solvent < m_.componentValidity.size() ? m_.componentValidity[solvent].vapourOnlyBelow : 0.0;
 }
 
+bool PhaseRules::solventLiquidVolume() const {
+    const std::vector<double>& x = m_.x;
+    if (m_.component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return stateRange().liquidVolume;
+    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
+    return solvent < m_.componentValidity.size() && m_.componentValidity[solvent].liquidVolume;
+}
+
 int PhaseRules::binaryMajorComponent() const {
     const std::vector<double>& x = m_.x;
     if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
@@ -259,13 +266,20 @@ std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, 
     return buf;
 }
 
+namespace {
+// A component of the given share held as densely as its own liquid: its share
+// per molar volume above the geometric mean of its saturated volumes'.
+bool heldAsItsLiquid(const char* name, double T, double V, double share) {
+    const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
+    return Vl > 0.0 && Vv > Vl && V / share < std::sqrt(Vl * Vv);
+}
+}  // namespace
+
 bool PhaseRules::holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_) const {
     const std::vector<ValidityRange>& components = m_.componentValidity;
     if (i >= components.size() || i >= m_.x.size() || i >= m_.component_names.size()) return false;
-    const char* name = m_.component_names[i].c_str();
     if (!(T_ < components[i].vapourOnlyBelow) || !(m_.x[i] > 0.0)) return false;
-    const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
-    return Vl > 0.0 && Vv > Vl && V_ / m_.x[i] < std::sqrt(Vl * Vv);
+    return heldAsItsLiquid(m_.component_names[i].c_str(), T_, V_, m_.x[i]);
 }
 
 bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
@@ -275,20 +289,33 @@ bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
     // holds it as densely as its liquid (its share per molar volume above the
     // geometric mean of its saturated volumes'), the model's liquid heat
     // capacities, which are not the fluid's.
+    // A pure fluid whose liquid volume the model describes below that limit
+    // (ValidityRange::liquidVolume) has the same liquid heat capacities.
+    const double T = m_.T, V = m_.V;
+    auto say = [&](const char* holds, const char* name, double below) {
+        char buf[320];
+        std::snprintf(buf, sizeof buf,
+                      "%s as densely as %s's liquid, whose heat capacities the model does not give below %g K (its "
+                      "equation was fitted to volumes and phase equilibria: its liquid's cv is not the fluid's)",
+                      holds, name, below);
+        why = buf;
+        return true;
+    };
     double others = 0.0;
-    if (m_.component_count != 2 || majorComponent(others) < 0 || !(others > 0.0)) return false;
+    const int major = majorComponent(others);
+    if (major < 0) return false;
+    const ValidityRange range = stateRange();
+    const char* pure = atPureComposition() ? m_.component_names[static_cast<std::size_t>(major)].c_str() : nullptr;
+    if (pure && range.liquidVolume && T < range.vapourOnlyBelow && heldAsItsLiquid(pure, T, V, 1.0))
+        return say((std::string("the model holds ") + pure).c_str(), pure, range.vapourOnlyBelow);
+    if (m_.component_count != 2 || !(others > 0.0)) return false;
     const std::vector<ValidityRange>& components = m_.componentValidity;
     for (std::size_t i = 0; i < components.size() && i < m_.x.size() && i < m_.component_names.size(); ++i) {
         const char* name = m_.component_names[i].c_str();
-        if (!holdsAsLiquidOfVapourOnly(i, m_.T, m_.V)) continue;
-        char buf[320];
-        std::snprintf(buf, sizeof buf,
-                      "the mixture holds its %.3g %s as densely as %s's liquid, whose heat capacities the model does "
-                      "not give below %g K (its equation was fitted to volumes and phase equilibria: its liquid's "
-                      "cv is not the fluid's)",
-                      m_.x[i], name, name, components[i].vapourOnlyBelow);
-        why = buf;
-        return true;
+        if (!holdsAsLiquidOfVapourOnly(i, T, V)) continue;
+        char holds[96];
+        std::snprintf(holds, sizeof holds, "the mixture holds its %.3g %s", m_.x[i], name);
+        return say(holds, name, components[i].vapourOnlyBelow);
     }
     return false;
 }

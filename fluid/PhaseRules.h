@@ -50,6 +50,10 @@ public:
     // The vapour-only limit (K) of a binary's solvent alone
     // (componentValidity); 0 where none is declared.
     double solventVapourOnlyBelow() const;
+    // The solvent's range describes its liquid's volume below that limit
+    // (ValidityRange::liquidVolume): a pure fluid's, a dilute solution's
+    // and, with both components present, the solvent alone's.
+    bool solventLiquidVolume() const;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // Both components of a binary present: the solvent (the larger share),
@@ -137,10 +141,11 @@ public:
     // model whose critical temperature lies above the fluid's is tens of per
     // cent off); NaN otherwise.
     double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
-    // A binary beyond the dilute share below the vapour-only limit of one of
-    // its components (componentValidity), holding it as densely as that
-    // component's liquid: true, with the reason, as the model's liquid heat
-    // capacities are not the fluid's.
+    // A binary below the vapour-only limit of one of its components
+    // (componentValidity), holding it as densely as that component's
+    // liquid, or a pure fluid in the liquid whose volume alone its range
+    // describes there (ValidityRange::liquidVolume): true, with the reason,
+    // as the model's liquid heat capacities are not the fluid's.
     bool liquidOfVapourOnlyComponent(std::string& why) const;
     // Component i below the vapour-only limit of its own range
     // (componentValidity) held as densely as its liquid by the mixture at T

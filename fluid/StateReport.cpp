@@ -135,7 +135,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     // liquid, at every composition alike (admitsVapourOnlyPressure).
     const bool binaryOfVapourOnly = binaryOfVapourOnlySolvent(T_);
     if (binaryOfVapourOnly && !admitsVapourOnlyPressure(T_, P_bar, pText)) return false;
-    if (!binaryOfVapourOnly && T_ < validity.vapourOnlyBelow) {
+    if (!binaryOfVapourOnly && T_ < validity.vapourOnlyBelow && !validity.liquidVolume) {
         // A liquid appears at the vapour pressure.
         const char* fluid = rules_.solventFluid();
         const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
@@ -181,41 +181,46 @@ bool StateReport::refuseOrNameSupercooled(double T_, double P_bar, bool liquid, 
     return false;
 }
 
-bool StateReport::keepVapourRoot(double T_, double P_bar, ReportedState& s) {
-    // Below its vapour-only limit, at a pressure below the fluid's vapour
-    // pressure (refuseOutsideRange): the fluid is a vapour, and so is the
-    // state given, whatever the model's own saturation prefers.
+bool StateReport::keepRootOfFluidsPhase(double T_, double P_bar, bool liquid, ReportedState& s) {
+    // Below its vapour-only limit the phase is the fluid's, from its vapour
+    // pressure (a mixture's, from its dew and bubble pressures): a vapour
+    // below it, and, where the model describes the liquid's volume, a
+    // liquid above it.  The state given is the model's root of that phase,
+    // whatever the model's own saturation prefers (DMW's water boils 12 %
+    // above IAPWS-95's vapour pressure at 450 K and 4 % below it at 600 K).
     const char* fluid = rules_.solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
     if (!(Vl > 0.0) || !(Vv > Vl)) return true;
     const double Vmid = std::sqrt(Vl * Vv);
-    if (m_.V > Vmid) return true;
-    const double Vliquid = m_.V;
-    double Vvap = 0.0;
-    if (s.otherPhase != FluidPhase::kPhaseNone && s.otherV > Vmid) {
-        Vvap = s.otherV;
+    auto ofPhase = [&](double V_) { return V_ > 0.0 && (liquid ? V_ < Vmid : V_ > Vmid); };
+    if (ofPhase(m_.V)) return true;
+    const double Vmodel = m_.V;
+    double Vroot = 0.0;
+    if (s.otherPhase != FluidPhase::kPhaseNone && ofPhase(s.otherV)) {
+        Vroot = s.otherV;
     } else {
         double G_ = 0.0;
-        const platform::ThreadLogCapture quiet;  // no vapour root is the refusal below
-        if (!m_.pressureRootFromTP(1, T_, P_bar, Vvap, G_) || !(Vvap > Vmid)) Vvap = 0.0;
+        const platform::ThreadLogCapture quiet;  // no such root is the refusal below
+        if (!m_.pressureRootFromTP(liquid ? 2 : 1, T_, P_bar, Vroot, G_) || !ofPhase(Vroot)) Vroot = 0.0;
     }
-    if (Vvap > 0.0) {
-        m_.setStateFromTPV(T_, P_bar, Vvap);
+    if (Vroot > 0.0) {
+        m_.setStateFromTPV(T_, P_bar, Vroot);
         if (m_.errorflag == 0 && m_.stateIsFinite() && m_.dPdV < 0.0) {
-            s.phase = FluidPhase::kPhaseVapour;
-            s.otherPhase = FluidPhase::kPhaseLiquid;
-            s.otherV = Vliquid;
+            s.phase = liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour;
+            s.otherPhase = liquid ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid;
+            s.otherV = Vmodel;
             s.metastable = true;
             s.vapourOnlyRoot = true;
             return true;
         }
     }
     platform::diagf(
-        "The model %s describes %s below %g K as a vapour only; at %g K and %g bar, below the vapour "
-        "pressure %.4g bar, it has no vapour root (its root is a liquid of %.4g kg/m3): the state is "
-        "refused.\n",
-        m_.modelName(), fluid, std::max(rules_.stateRange().vapourOnlyBelow, rules_.solventVapourOnlyBelow()), T_,
-        P_bar, ancillaryVapourPressure(fluid, T_) * 1e-5, m_.bulk_molar_weight / Vliquid);
+        "The model %s describes %s below %g K as %s; at %g K and %g bar, %s the vapour pressure %.4g bar, it has no "
+        "%s root (its root is a %s of %.4g kg/m3): the state is refused.\n",
+        m_.modelName(), fluid, std::max(rules_.stateRange().vapourOnlyBelow, rules_.solventVapourOnlyBelow()),
+        liquid ? "a vapour and a liquid of its volume only" : "a vapour only", T_, P_bar, liquid ? "above" : "below",
+        ancillaryVapourPressure(fluid, T_) * 1e-5, liquid ? "liquid" : "vapour", liquid ? "vapour" : "liquid",
+        m_.bulk_molar_weight / Vmodel);
     m_.errorflag = 1;
     return false;
 }
@@ -228,7 +233,8 @@ bool StateReport::refuseInCriticalBand(double T_, double P_bar, const FluidPhase
     // root is sought: refuseInModelCriticalBand.)
     // Two roots within 1 % of each other are the one fluid at the model's
     // critical point.  A binary beyond a trace is held to the rule at its
-    // solvent's corresponding state (criticalScaling).
+    // solvent's corresponding state (criticalScaling), which at a trace is
+    // the state itself: the two tell the same two roots apart.
     int solvent = 0, solute = 0;
     double xs = 0.0;
     if (rules_.binaryShares(solvent, solute, xs) && xs > 1e-6) {
@@ -267,19 +273,22 @@ bool StateReport::refuseInModelCriticalBand(double T_, double P_bar) {
     // does not have (DMW's water: 653.756 K and 226.2 bar against IAPWS-95's
     // 647.096 K and 220.64 bar): there the fluid is one supercritical phase
     // whose density the model misses by up to a factor of two.  The edges
-    // are the two critical points and the model's saturation curve; a
-    // binary is held to its solvent's band at its corresponding state,
-    // which at x -> 0 is the state itself.  A pure fluid and a trace are
-    // refused by refuseInSplitBand, whose pressures there reach further.
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    if (!rules_.binaryShares(solvent, solute, xs) || !(xs > 1e-6)) return true;
+    // are the two critical points and the model's saturation curve: its
+    // isobars from that vapour pressure to its critical pressure cross its
+    // saturation curve between the two temperatures, where the fluid's are
+    // smooth; above its critical pressure the model's isobars are smooth
+    // too, and its states there (DMW's water at 650 K and 228 bar, +54.5 %
+    // from IAPWS-95 on the fluid's pseudo-critical line) are given with
+    // their departure said (noteOffReference), as are those above its
+    // critical temperature.  A binary is held to its solvent's band at its
+    // corresponding state, which for a pure fluid and a trace is the state
+    // itself.
     const char* fluid = rules_.solventFluid();
-    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0;
-    if (!fluid || !criticalScaling(tScale, pScale, &Tcx, &Pcx) || !solventCriticalPoint(Tc0, Pc0)) return true;
-    const double Tcf = ancillaryCriticalTemperature(fluid), Plo = keptSolventCritical_.PsatAtFluidTc;
-    const double Ts = T_ * tScale, Ps = P_bar * pScale;
-    if (!(Ts >= Tcf && Ts < Tc0 && Ps >= Plo && Ps <= Pc0)) return true;
+    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0, Tc0 = 0.0, Pc0 = 0.0, Plo = 0.0, Phi = 0.0;
+    if (!fluid || !splitBandPressures(T_, Plo, Phi, Tc0, Pc0) || P_bar < Plo || P_bar > Phi) return true;
+    criticalScaling(tScale, pScale, &Tcx, &Pcx);
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    Plo *= pScale;
     platform::diagf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K "
                     "and %.5g bar: from %.6g to %.6g K and from %.5g bar (its vapour pressure at %.6g K) to %.5g bar "
                     "its states lie about a critical point the fluid does not have, where the fluid is one "
@@ -375,68 +384,24 @@ const StateReport::MixtureCritical* StateReport::mixtureCriticalPoint() {
 }
 
 bool StateReport::splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar) {
-    // A mixture's band is its solvent's at the corresponding states.
+    // A mixture's band is its solvent's at the corresponding states.  A
+    // pure fluid and a trace are held to it where the model's accuracy
+    // against the fluid's reference equation is declared (DMW's water and
+    // CO2, whose critical points lie 6.7 and 5.7 K above the fluids'); any
+    // other pure model to its two roots alone (refuseInCriticalBand).
     const char* fluid = rules_.solventFluid();
-    const double accuracy = rules_.solventDensityAccuracy();
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool beyondTrace = rules_.binaryShares(solvent, solute, xs) && xs > 1e-6;
     double tScale = 1.0, pScale = 1.0;
-    if (!fluid || !rules_.lookups().referenceVolumeOf || !(accuracy > 0.0) || !criticalScaling(tScale, pScale))
+    if (!fluid || (!beyondTrace && !(rules_.solventDensityAccuracy() > 0.0)) || !criticalScaling(tScale, pScale) ||
+        !solventCriticalPoint(Tcm, Pcm_bar))
         return false;
-    const double Ts = T_ * tScale;
-    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return false;
-    KeptSplitBand& kept = keptSplitBand_;
-    if (!(kept.searched && kept.T == Ts && kept.fluid == fluid && kept.revision == m_.parameterRevision())) {
-        double lo = 0.0, hi = 0.0, Tc = 0.0, Pc = 0.0;
-        const bool found = searchSplitBand(Ts, accuracy, lo, hi, Tc, Pc);
-        kept = KeptSplitBand{true, found, Ts, fluid, m_.parameterRevision(), lo, hi, Tc, Pc};
-    }
-    Plo_bar = kept.lo / pScale, Phi_bar = kept.hi / pScale, Tcm = kept.Tcm, Pcm_bar = kept.Pcm;
-    return kept.found;
-}
-
-bool StateReport::searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
-                                 double& Pcm_bar) {
-    const char* fluid = rules_.solventFluid();
-    const KeptFieldsAndComposition keptState(m_);
-    const platform::ThreadLogCapture quiet;  // no split found: no band
-    // The split is the solvent's: a binary is taken at its pure end.
-    toSolventEnd();
-    m_.errorflag = 0;
-    if (!solventCriticalPoint(Tcm, Pcm_bar) || !(T_ < Tcm) || m_.calculateTheSaturationPressure(T_, false) != 0 ||
-        !std::isfinite(m_.P) || !(m_.P > 0.0))
-        return false;
-    const double psat = m_.P * 1e-5;
-    // The model's stable state at (T, P) further from the fluid's density
-    // than the model's accuracy (a state the model does not give counts as
-    // off).
-    auto off = [&](double Pb) {
-        m_.errorflag = 0;
-        const FluidPhase::StableState st = m_.calculateStableStateFromTP(T_, Pb);
-        if (st.phase == FluidPhase::kPhaseNone || m_.errorflag || !(m_.V > 0.0)) return true;
-        const double Vref = rules_.lookups().referenceVolumeOf(fluid, T_, Pb);
-        return !(std::fabs(Vref / m_.V - 1.0) <= accuracy);
-    };
-    // From the saturation pressure outward on one branch: the last pressure
-    // where the model is off, found by doubling steps and then by bisection.
-    auto edge = [&](double dir) {
-        if (!off(psat * (1.0 + dir * 1e-6))) return psat;
-        double inside = psat, outside = std::nan(""), step = 0.005;
-        for (int k = 0; k < 8; ++k, step *= 2.0) {
-            const double Pt = psat * (1.0 + dir * step);
-            if (!off(Pt)) {
-                outside = Pt;
-                break;
-            }
-            inside = Pt;
-        }
-        for (int k = 0; k < 30 && std::isfinite(outside) && std::fabs(outside / inside - 1.0) > 1e-4; ++k) {
-            const double mid = 0.5 * (inside + outside);
-            (off(mid) ? inside : outside) = mid;
-        }
-        return inside;
-    };
-    Phi_bar = edge(1.0);
-    Plo_bar = edge(-1.0);
-    return Phi_bar > Plo_bar;
+    const double Ts = T_ * tScale, Plo = keptSolventCritical_.PsatAtFluidTc;
+    if (!(Ts >= ancillaryCriticalTemperature(fluid) && Ts < Tcm) || !(Plo > 0.0 && Plo < Pcm_bar)) return false;
+    Plo_bar = Plo / pScale;
+    Phi_bar = Pcm_bar / pScale;
+    return true;
 }
 
 bool StateReport::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
@@ -477,8 +442,13 @@ void StateReport::noteOffReference(double T_, double P_bar) {
         !criticalScaling(tScale, pScale, &Tcx, &Pcx))
         return;
     // A mixture is judged by its solvent at the corresponding state.
+    // Below the fluid's critical temperature, the liquid of a model that
+    // describes its volume there (ValidityRange::liquidVolume), at or above
+    // the fluid's vapour pressure: its liquid root, the state given.
     const double Ts = T_ * tScale, Ps = P_bar * pScale;
-    if (!(Ts >= ancillaryCriticalTemperature(fluid))) return;
+    const bool liquidBelowTc = Ts < ancillaryCriticalTemperature(fluid);
+    if (liquidBelowTc && !(rules_.solventLiquidVolume() && !(Ps < ancillaryVapourPressure(fluid, Ts) * 1e-5)))
+        return;
     double M = 0.0;
     // The solvent's state: NaN where the model has none (the search of the
     // state itself says so).
@@ -489,6 +459,8 @@ void StateReport::noteOffReference(double T_, double P_bar) {
         m_.calculateBulkMolarWeight();
         M = m_.bulk_molar_weight;
         m_.errorflag = 0;
+        double V_ = 0.0, G_ = 0.0;
+        if (liquidBelowTc) return m_.pressureRootFromTP(2, Ts, Ps, V_, G_) && V_ > 0.0 ? V_ : std::nan("");
         if (m_.calculateStableStateFromTP(Ts, Ps).phase == FluidPhase::kPhaseNone || m_.errorflag || !(m_.V > 0.0))
             return std::nan("");
         return m_.V;
@@ -514,30 +486,6 @@ void StateReport::noteOffReference(double T_, double P_bar) {
                     m_.modelName(), fluid, M / Vm, Ts, Ps, 100.0 * departure, M / Vref, 100.0 * accuracy, own,
                     ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
                     rules_.correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale, false).c_str());
-}
-
-bool StateReport::refuseInSplitBand(double T_, double P_bar) {
-    // A binary beyond a trace is held to the band's states one by one, at
-    // its solvent's corresponding state (refuseCorrespondingSplit): each
-    // composition would ask for a band at a temperature of its own.
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    if (rules_.binaryShares(solvent, solute, xs) && xs > 1e-6) return true;
-    double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
-    if (!splitBandPressures(T_, lo, hi, Tcm, Pcm) || P_bar < lo || P_bar > hi) return true;
-    const char* fluid = rules_.solventFluid();
-    double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
-    criticalScaling(tScale, pScale, &Tcx, &Pcx);
-    platform::diagf(
-        "The model %s puts the critical point of %s at %.6g K and %.5g bar, above the fluid's at %.6g K and "
-        "%.5g bar: between the two temperatures it splits the supercritical fluid into a liquid and a "
-        "vapour, and at %g K its states from %.5g to %.5g bar lie more than %g %% from the fluid's "
-        "density: %s.\n",
-        m_.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
-        T_ * tScale, lo * pScale, hi * pScale, 100.0 * rules_.solventDensityAccuracy(),
-        rules_.correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale).c_str());
-    m_.errorflag = 1;
-    return false;
 }
 
 StateReport::DiluteVerdict StateReport::judgeDiluteState(double T_, double P_bar, const DiluteSplit& d) {
@@ -653,7 +601,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         return false;
     }
     const UntracedInteractionAdmitted admitted(m_);
-    if (!refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar)) return false;
+    if (!refuseInModelCriticalBand(T_, P_bar)) return false;
     for (auto& said : saidBy([&] { noteOffReference(T_, P_bar); })) offReference.push_back(std::move(said));
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -685,22 +633,29 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     // its liquid (a dilute solution is held to its solvent's range).
     // (A heavy solute beyond its published solubility splits off its own
     // liquid at every pressure: the model's root is the single fluid's.)
-    const bool belowDew = binary && d.known && P_bar < d.dew && T_ < rules_.solventVapourOnlyBelow() &&
-                          rules_.publishedSolubility(T_, P_bar) != DiluteVerdict::kSplits;
-    if (((!binary && T_ < rules_.stateRange().vapourOnlyBelow) || belowDew) && !keepVapourRoot(T_, P_bar, s))
+    // Above its bubble pressure, where the model describes the solvent's
+    // liquid volume, the mixture is that liquid.
+    const bool heldToFluid = binary ? d.known && T_ < rules_.solventVapourOnlyBelow() &&
+                                          rules_.publishedSolubility(T_, P_bar) != DiluteVerdict::kSplits
+                                    : T_ < rules_.stateRange().vapourOnlyBelow;
+    const bool fluidsLiquid = binary ? P_bar > d.bubble && rules_.solventLiquidVolume()
+                                     : !(P_bar < ancillaryVapourPressure(rules_.solventFluid(), T_) * 1e-5);
+    if (heldToFluid && (binary ? fluidsLiquid || P_bar < d.dew : true) &&
+        !keepRootOfFluidsPhase(T_, P_bar, fluidsLiquid, s))
         return false;
     if (!refuseInCriticalBand(T_, P_bar, s)) return false;
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point: a supercritical
     // fluid at any pressure (no compression condenses it, so it is no
     // vapour); a binary is named as its solvent (below the critical
-    // temperature by its volume against the saturated ones).
+    // temperature by its volume against the saturated ones), and so is a
+    // pure fluid whose model cannot tell its root's phase.
     const char* fluid = rules_.solventFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
     if (T_ >= Tcf &&
         (m_.component_count > 1 || s.phase == FluidPhase::kPhaseLiquid || s.phase == FluidPhase::kPhaseVapour))
         s.phase = FluidPhase::kPhaseSupercritical;
-    else if (T_ < Tcf && m_.component_count > 1)
+    else if (T_ < Tcf && (m_.component_count > 1 || s.phase == FluidPhase::kPhaseFluid))
         s.phase =
             m_.V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T_) * ancillarySaturatedVapourVolume(fluid, T_))
                 ? FluidPhase::kPhaseLiquid
@@ -746,14 +701,14 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     // The rules of a state from T and P hold for the state of this volume;
     // they may leave the model elsewhere, and the state is evaluated again.
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar) ||
-        !refuseInModelCriticalBand(T_, P_bar) || !refuseInSplitBand(T_, P_bar))
+        !refuseInModelCriticalBand(T_, P_bar))
         return false;
     const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
-    const char* fluid = rules_.phaseRuleFluid();
     const char* solventName = rules_.solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
                  Vv = ancillarySaturatedVapourVolume(solventName, T_);
-    if (!binaryOfVapourOnlySolvent(T_) && T_ < validity.vapourOnlyBelow && Vl > 0.0 && Vv > Vl &&
+    if (!binaryOfVapourOnlySolvent(T_) && T_ < validity.vapourOnlyBelow && !validity.liquidVolume && Vl > 0.0 &&
+        Vv > Vl &&
         !(V_ > std::sqrt(Vl * Vv))) {
         platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
@@ -761,6 +716,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
         m_.errorflag = 1;
         return false;
     }
+    const char* fluid = rules_.phaseRuleFluid();
     double Tc = 0.0, Pc = 0.0;
     int solvent = 0, solute = 0;
     double xs = 0.0;

@@ -18,8 +18,9 @@
 
 // A state as reported: the stable state and the verdicts of the rules.
 struct ReportedState : FluidPhase::StableState {
-    // The vapour root of a vapour-only model taken where the model's own
-    // saturation prefers its liquid (otherV); the solid stable where the
+    // The root of the fluid's phase taken below a model's vapour-only limit
+    // where the model's own saturation prefers the other (otherV); the
+    // solid stable where the
     // state is a supercooled liquid (metastable).
     bool vapourOnlyRoot = false;
     const char* supercooledUnder = nullptr;
@@ -97,14 +98,13 @@ public:
     // the isotherm at T of a pure fluid above its fluid's critical
     // temperature, where the model splits it; false where there is no loop.
     bool supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar);
-    // Between the critical temperature of phaseRuleFluid() and the model's
-    // own (found at the solvent's pure composition): the pressures (bar)
-    // around the model's saturation pressure at T where its stable state's
-    // density lies further than the range's densityAccuracy from the
-    // fluid's one-phase state (the reference volume), with the model's
-    // critical point; false where the model does not split the fluid at T or
-    // the accuracy or the reference is not given.  The model's state and
-    // composition are kept.
+    // Between the critical temperature of the solvent's fluid and the
+    // model's own (found at the solvent's pure composition; a binary's at
+    // its corresponding temperature, criticalScaling): the pressures (bar)
+    // of the model's saturation curve there, from its vapour pressure at the
+    // fluid's critical temperature to its critical pressure, with the
+    // model's critical point; false at any other temperature or where the
+    // model has no such point.  The model's state and composition are kept.
     bool splitBandPressures(double T_, double& Plo_bar, double& Phi_bar, double& Tcm, double& Pcm_bar);
 
     // ---- rules that run on the model
@@ -219,7 +219,10 @@ private:
     double solidEquilibriumTemperature(std::size_t i, double T_, double P_bar, double Vs, double g0, bool& liquid);
     // The phase rules of reportedStateFromTP (StateReport.cpp).
     bool phaseAgreesWithFluid(double T_, double P_bar);
-    bool keepVapourRoot(double T_, double P_bar, ReportedState& s);
+    // Below the vapour-only limit: the model's root of the fluid's phase
+    // (the liquid's where `liquid`), whatever its own saturation prefers;
+    // false, said once and errorflag set, where it has none.
+    bool keepRootOfFluidsPhase(double T_, double P_bar, bool liquid, ReportedState& s);
     bool refuseInCriticalBand(double T_, double P_bar, const FluidPhase::StableState& s);
     // The model's near-critical band that the fluid does not have: where
     // its own critical temperature lies above the fluid's, the states (a
@@ -236,11 +239,6 @@ private:
     // saturated volumes); kWrong is said once, with errorflag set.
     DiluteVerdict judgeDiluteState(double T_, double P_bar, const DiluteSplit& d);
     bool refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solid);
-    // False, said once and errorflag set, where (T, P) lies in the pressures
-    // of splitBandPressures.
-    bool refuseInSplitBand(double T_, double P_bar);
-    bool searchSplitBand(double T_, double accuracy, double& Plo_bar, double& Phi_bar, double& Tcm,
-                         double& Pcm_bar);
     // Says, as a number, how far the model's density lies from the fluid's
     // reference equation at (T, P) (a binary's solvent's at its
     // corresponding state) where it lies further than the range's
@@ -281,15 +279,4 @@ private:
     std::vector<MixtureCritical> keptMixtureCritical_;
     unsigned long keptMixtureRevision_ = 0;
     std::string keptMixtureSolvent_;
-    // The last answer of splitBandPressures, for the temperature, solvent and
-    // model parameters it was found at (the isotherms and sweeps of one
-    // temperature ask again for every state).
-    struct KeptSplitBand {
-        bool searched = false, found = false;
-        double T = 0.0;
-        std::string fluid;
-        unsigned long revision = 0;
-        double lo = 0.0, hi = 0.0, Tcm = 0.0, Pcm = 0.0;
-    };
-    KeptSplitBand keptSplitBand_;
 };

@@ -245,6 +245,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         return true;
     }
     const bool mixture = binary && s.dilute.known;
+    const bool liquidRoot = s.phase == FluidPhase::kPhaseLiquid;
     if (splits)
         std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                     "of other compositions (the state below is the single fluid%s)\n",
@@ -259,14 +260,18 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     else if (s.supercooledUnder)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
     else if (s.vapourOnlyRoot && mixture)
-        std::printf("** Phase: vapour (the mixture's phase below its dew pressure, %.6g bar%s; the model's own "
-                    "saturation would take its liquid root at %.6g cm3/mol)\n",
-                    s.dilute.dew, s.phaseUncertain ? ", near which the phase is uncertain" : "", s.otherV * 1e6);
-    else if (s.vapourOnlyRoot)
-        std::printf("** Phase: vapour (the fluid's phase below its vapour pressure%s; the model's own saturation "
-                    "would take its liquid root at %.6g cm3/mol)\n",
-                    s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
+        std::printf("** Phase: %s (the mixture's phase %s its %s pressure, %.6g bar%s; the model's own "
+                    "saturation would take its %s root at %.6g cm3/mol)\n",
+                    FluidPhase::phaseName(s.phase), liquidRoot ? "above" : "below", liquidRoot ? "bubble" : "dew",
+                    liquidRoot ? s.dilute.bubble : s.dilute.dew,
+                    s.phaseUncertain ? ", near which the phase is uncertain" : "", FluidPhase::phaseName(s.otherPhase),
                     s.otherV * 1e6);
+    else if (s.vapourOnlyRoot)
+        std::printf("** Phase: %s (the fluid's phase %s its vapour pressure%s; the model's own saturation "
+                    "would take its %s root at %.6g cm3/mol)\n",
+                    FluidPhase::phaseName(s.phase), liquidRoot ? "above" : "below",
+                    s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
+                    FluidPhase::phaseName(s.otherPhase), s.otherV * 1e6);
     else if (s.phaseUncertain && mixture)
         std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
                     "uncertain)\n",

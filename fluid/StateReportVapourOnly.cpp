@@ -13,7 +13,8 @@
 bool StateReport::binaryOfVapourOnlySolvent(double T) const {
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    return rules_.binarySolvent(solvent, solute, xs) && T < rules_.solventVapourOnlyBelow();
+    return rules_.binarySolvent(solvent, solute, xs) && T < rules_.solventVapourOnlyBelow() &&
+           !rules_.solventLiquidVolume();
 }
 
 bool StateReport::admitsVapourOnlyPressure(double T, double P_bar, const std::string& pText) {

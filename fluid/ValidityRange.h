@@ -73,11 +73,18 @@ struct ValidityRange {
     // Below this temperature only the vapour is described (a state at a
     // pressure below the fluid's vapour pressure); 0: every state.
     double vapourOnlyBelow = 0.0;
+    // Below vapourOnlyBelow the liquid's volume is described too, but not
+    // its vapour pressure nor its heat capacities (an equation fitted to the
+    // liquid's volumes, whose saturation lies off the fluid's): a state at
+    // or above the fluid's vapour pressure is given as the model's liquid
+    // root, its heat capacities withheld; its saturation, critical point
+    // and curves stay those of the vapour alone.
+    bool liquidVolume = false;
     // The model's density accuracy against its fluid's reference equation
     // (relative): between the fluid's critical temperature and a higher one
-    // of the model, the states of the model's split further off than this
-    // are refused (StateReport::splitBandPressures); 0: only where the model
-    // has two roots.
+    // of the model, a state further off than this is given with its
+    // departure said as a number (StateReport::noteOffReference); 0: none
+    // said.
     double densityAccuracy = 0.0;
     // Tmin rises to the highest triple point of the model's components (a
     // family of equations for any component: below it the fluid is solid).
@@ -121,7 +128,10 @@ struct ValidityRange {
             s += buf;
         }
         if (vapourOnlyBelow > 0.0) {
-            std::snprintf(buf, sizeof buf, ", below %g K for the vapour only", vapourOnlyBelow);
+            std::snprintf(buf, sizeof buf,
+                          liquidVolume ? ", below %g K for the vapour and the liquid's volume only"
+                                       : ", below %g K for the vapour only",
+                          vapourOnlyBelow);
             s += buf;
         }
         if (source) s += std::string(" (") + source + ")";

@@ -696,14 +696,16 @@ TEST(Programs, EachFactIsSaidOnceAsTheUserGaveIt) {
     // their own liquid: 5 % CO2 at 400 K and 300 bar is more than water
     // dissolves (about 2.3 %, Duan & Sun 2003), and splits; its heat
     // capacities are the model's liquid water's, withheld; the vapour at 1
-    // bar is given.  A dilute solution is refused as water's liquid is.
+    // bar is given.  A dilute solution is water's liquid, its density given
+    // (within 0.8 % of IAPWS-95's for the pure liquid there), its heat
+    // capacities withheld.
     r = run(V, {"DMW2:H2O,CO2", "x", "0.05", "TP", "400", "300"}, dir);
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(r.out.find("** Phase: not stable"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("cv           --"), std::string::npos) << r.out;
     r = run(V, {"DMW2:H2O,CO2", "x", "0.01", "TP", "400", "300"}, dir);
-    EXPECT_EQ(r.rc, 1) << r.err;
-    EXPECT_NE(r.err.find("it describes the vapour only"), std::string::npos) << r.err;
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("cv           --"), std::string::npos) << r.out;
     r = run(V, {"DMW2:H2O,CO2", "x", "0.05", "TP", "400", "1"}, dir);
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(r.out.find("** Phase: vapour"), std::string::npos) << r.out;
@@ -785,7 +787,7 @@ TEST(Programs, EveryRefusalSaysWhyOnce) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"ZhangDuanH2O", "TV", "2037.60", "4994"},
           std::vector<std::string>{"Montel:CO2,CH4", "bino", "316", "b"},
-          std::vector<std::string>{"DMW2:H2O,CH4", "x", "0.001", "TP", "500", "300"},
+          std::vector<std::string>{"DMW2:CO2,CH4", "x", "0.001", "TP", "290", "100"},
           std::vector<std::string>{"SRK1:CO2,CH4", "spinox", "400", "60", "0.3", "a", "b"}}) {
         r = run(V, args, dir);
         EXPECT_EQ(r.rc, 1) << join(args);

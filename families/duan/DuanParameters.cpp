@@ -45,22 +45,28 @@ const FluidSet* findFluid(const char* name, bool withN2)
 }
 
 // The ranges of the sets.  Duan, Moller & Weare (1992) fitted H2O, CH4 and
-// CO2 to PVT data from 0 to 1000 C and up to 8000 bar.  Their liquids'
-// volumes are right, their heat capacities not (water's cv is negative
-// below 420 K and 24 % low at 600 K; liquid CO2's is 0.9 J/(mol K) at 260 K
-// and 100 bar, the IUPAC equation's 40.5), and water's vapour pressure is
-// 12 % high at 450 K: below its critical temperature each fluid is held as
-// vapour only.  The N2 set's range is measured: from 0 C it reproduces Span
+// CO2 to PVT data from 0 to 1000 C and up to 8000 bar, the liquids
+// included.  Their liquids' volumes are right (water's within 0.8 % of
+// IAPWS-95 from 300 to 580 K up to 8000 bar, 1.6 % to 610 K and 6.4 % at
+// 640 K beside the vapour pressure), their heat capacities not (water's cv is
+// negative below 420 K and 24 % low at 600 K; liquid CO2's is 0.9 J/(mol K)
+// at 260 K and 100 bar, the IUPAC equation's 40.5), and water's vapour
+// pressure is 12 % high at 450 K and 4 % low at 600 K: below its critical
+// temperature each fluid is held as vapour only, water as the vapour and
+// its liquid's volume (its phase the fluid's, its liquid's heat capacities
+// withheld).  The N2 set's range is measured: from 0 C it reproduces Span
 // et al.'s (2000) density within 1.4 % up to 5000 bar; below, its liquid is
 // twice too dense.  Their critical points lie above the fluids' (water's at
-// 653.76 K, CO2's at 309.80 K): between the two temperatures the fluid's
-// states on the model's split, further than 2 % from its reference
-// equation's density, are refused; above, a state further than 2 % is given
-// with its departure said (elsewhere the sets reproduce IAPWS-95 and the
-// IUPAC CO2 equation within 2.8 and 5.6 %, most beside the vapour pressure;
-// see the model table in docs/models.md).
+// 653.76 K, CO2's at 309.80 K): between the two temperatures the states
+// where the model splits the fluid, and those about its own critical point
+// (from its vapour pressure at the fluid's critical temperature to its
+// critical pressure), are refused; elsewhere a state further than 2 % from
+// the reference equation's density is given with its departure said
+// (elsewhere the sets reproduce IAPWS-95 and the IUPAC CO2 equation within
+// 2.8 and 5.6 %, most beside the vapour pressure; see the model table in
+// docs/models.md).
 const ValidityRange kH2ORange{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kWaterCritical.T,
-                              .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
+                              .liquidVolume = true, .densityAccuracy = 0.02, .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kCH4Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kCH4Critical.T,
                               .source = "Duan, Moller & Weare 1992"};
 const ValidityRange kCO2Range{.Tmin = 273.15, .Tmax = 1273.15, .Pmax = 8000.0, .vapourOnlyBelow = kCO2Critical.T,
