@@ -132,7 +132,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // heavy one, the critical curve above both critical temperatures.  A
     // solid deposits where a component's fugacity passes the pure solid's
     // (frostPointAt).  Where neither decides, the phase is uncertain.
-    bool splits = false, uncertain = false;
+    bool splits = false, uncertain = false, modelDecides = false;
     std::string note;
     const FrostPoint frost = frostPointAt(T_, P_bar);
     bool probed = frost.component != nullptr ||
@@ -159,6 +159,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             if (tested && modelSplits) note = "the model's own stability test splits it, but " + why;
         } else if (tested) {
             splits = modelSplits;
+            modelDecides = true;
         } else {
             uncertain = !s.phaseUncertain;
         }
@@ -179,6 +180,18 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
+    }
+    // Where the published data cannot tell the phase (within the bounds of
+    // the dew and bubble pressures that the Henry constant's uncertainty
+    // allows, which widen with the solute's share and differ with the
+    // component taken as the solvent) and the model's own stability test
+    // has run, the model decides; the phase stays uncertain only within the
+    // tolerance of the dew or bubble pressure itself, where the model's own
+    // saturation cannot be told from the fluid's (as a pure fluid's is near
+    // its vapour pressure).
+    if (modelDecides && s.phaseUncertain && s.dilute.known) {
+        auto near = [&](double p) { return std::fabs(P_bar / p - 1.0) <= PhaseRules::kPhaseTolerance; };
+        s.phaseUncertain = near(s.dilute.dew) || near(s.dilute.bubble);
     }
     // Above a published critical curve no liquid and vapour are told apart.
     if (binary && criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(),

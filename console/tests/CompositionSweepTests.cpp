@@ -498,11 +498,20 @@ TEST(CompositionSweep, StatesBeyondADiluteSolutionFollowTheFluidsPhysics) {
 // range does not change: no refusal lies between two printed states.  Where a
 // state's corresponding state lies further than the model's accuracy from the
 // reference density, the departure is printed, its reference density that of
-// IAPWS-95 (Wagner & Pruss) at the corresponding state.
+// IAPWS-95 (Wagner & Pruss) at the corresponding state.  Across equal shares,
+// named in either order, where nothing in the fluid changes (H2O-CH4 at
+// 650.096 K and 300 bar, above water's critical temperature, whose critical
+// curve falls from water's critical point to lower temperatures as the
+// pressure rises, Welsch 1973; N2-CH4 at 107.2632 K and 87.3854 bar, a liquid
+// compressed to about seven times nitrogen's vapour pressure, while the nearly
+// ideal pair's bubble pressure lies near the vapour pressures' mole-fraction
+// mean), every state prints the fluid's one phase, named alike, and its
+// density changes smoothly.
 TEST(CompositionSweep, NoRefusalBetweenPrintedStatesWhereTheFluidIsOneSmoothPhase) {
     struct Line {
         std::string model;
         std::vector<std::tuple<double, double, double>> states;  // x, T K, P bar
+        const char* phase = nullptr;  // the fluid's one phase, printed at every state of the line
     };
     std::vector<Line> lines;
 #if VARNOK_SAMPLE_SWEEPS
@@ -523,12 +532,23 @@ TEST(CompositionSweep, NoRefusalBetweenPrintedStatesWhereTheFluidIsOneSmoothPhas
     line("DMW2:H2O,CO2", 21, [](int k) { return std::tuple{0.001, 648.0 + 4.0 * k, 500.0}; });
     line("DMWEOS:H2O,CO2", 7, [](int k) { return std::tuple{0.05, 740.0, 300.0 + 50.0 * k}; });
     line("DMW2:CO2,CH4", 9, [](int k) { return std::tuple{0.3, 400.0 + 10.0 * k, 300.0}; });
+    // Through equal shares, from 45 to 55 % of the second component, in
+    // either order.
+    for (const char* model : {"DMW2:CH4,H2O", "DMW2:H2O,CH4", "PR:N2,CH4", "PR:CH4,N2"}) {
+        const bool water = std::string(model).find("H2O") != std::string::npos;
+        line(model, 11, [water](int k) {
+            return std::tuple{0.45 + 0.01 * k, water ? 650.096 : 107.2632, water ? 300.0 : 87.3854};
+        });
+        lines.back().phase = water ? "supercritical fluid" : "liquid";
+    }
+    EXPECT_GT(87.3854, 6.0 * referenceVapourPressure("N2", 107.2632));
     std::unique_ptr<FluidPhase> iapws;
     consoletest::capture([&] { iapws.reset(createFluidModel("WagnerPruss")); });
     ASSERT_TRUE(iapws);
     long departures = 0;
     for (const Line& l : lines) {
         std::vector<bool> given;
+        double lastRho = std::nan("");
         for (const auto& [x, T, P] : l.states) {
             char xs[32], ts[32], ps[32];
             std::snprintf(xs, sizeof xs, "%.6g", x);
@@ -536,6 +556,16 @@ TEST(CompositionSweep, NoRefusalBetweenPrintedStatesWhereTheFluidIsOneSmoothPhas
             std::snprintf(ps, sizeof ps, "%.6g", P);
             const Answer a = answer(l.model, {"x", xs, "TP", ts, ps});
             given.push_back(a.ok);
+            if (l.phase) {
+                const std::size_t at = a.out.find("** Phase: ");
+                const std::string said = at == std::string::npos ? "" : a.out.substr(at, a.out.find('\n', at) - at);
+                EXPECT_EQ(said, std::string("** Phase: ") + l.phase) << l.model << " x " << xs << a.err;
+                const double rho = numberAfter(a.out, "-> rho", 0);
+                if (std::isfinite(lastRho)) {
+                    EXPECT_NEAR(rho / lastRho, 1.0, 0.03) << l.model << " x " << xs;
+                }
+                lastRho = rho;
+            }
             const std::size_t said = a.err.find("% from the fluid's");
             if (!a.ok || said == std::string::npos) continue;
             // "... gives H2O a density of R kg/m3 at Ts K and Ps bar, D % from the fluid's Rref kg/m3"

@@ -159,7 +159,8 @@ constexpr double kEndsShare = 0.01;
 // The heat capacities of a mixture of at most kEndsShare of one component
 // further than kPoleShare from its ends' mean, said in words.
 template <class Model>
-bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::string& why)
+bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::vector<DuanEndHeatCapacity>& kept,
+                  std::string& why)
 {
     if (!t || m.component_count != 2 || m.x.size() < 2 || !(m.x[0] > 0.0) || !(m.x[1] > 0.0) ||
         !std::isfinite(m.Cv))
@@ -176,13 +177,19 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::st
     const double T = m.T, P_bar = m.P * 1e-5;
     FluidPhase& end = plainRowTwin(m, twin);
     auto cvAt = [&](int i) {
+        for (const DuanEndHeatCapacity& e : kept)
+            // (the state's pressure is found again from its volume: equal to a few digits in the last place)
+            if (e.component == i && e.T == T && std::fabs(e.P_bar / P_bar - 1.0) < 1e-9) return e.cv;
         const platform::ThreadLogCapture quiet;  // an end without a state leaves the mean to the other
         double w[2] = {0.0, 0.0};
         w[i] = 1.0;
         end.composition(w);
         end.errorflag = 0;
         const FluidPhase::StableState s = end.calculateStableStateFromTP(T, P_bar);
-        return s.phase != FluidPhase::kPhaseNone && !end.errorflag ? end.Cv : std::nan("");
+        const double cv = s.phase != FluidPhase::kPhaseNone && !end.errorflag ? end.Cv : std::nan("");
+        if (kept.size() >= 256) kept.erase(kept.begin());
+        kept.push_back(DuanEndHeatCapacity{i, T, P_bar, cv});
+        return cv;
     };
     const double cvSolvent = cvAt(1 - minor), cvSolute = cvAt(minor);
     if (!(cvSolvent > 0.0)) return false;
@@ -298,7 +305,7 @@ void DMW2::admitUntracedInteraction(bool admit)
 bool DMW2::mixingRuleDiverges(std::string& why)
 {
     auto* term = dynamic_cast<Duan2*>(interactions[0]);
-    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, why);
+    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
 void DMW2::read_component_data(int i, const char* name)
@@ -319,6 +326,9 @@ void DMW2::read_component_data(int i, const char* name)
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
     }
+    // What was kept of the components read before goes with them.
+    plainTwin.reset();
+    endCv.clear();
 }
 
 // ---- DMWEOS
@@ -346,7 +356,7 @@ void DMWEOS::admitUntracedInteraction(bool admit)
 bool DMWEOS::mixingRuleDiverges(std::string& why)
 {
     auto* term = component_count == 2 ? dynamic_cast<Duan2*>(interactions[0]) : nullptr;
-    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, why);
+    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
 void DMWEOS::number_of_components(int n)
@@ -388,4 +398,6 @@ void DMWEOS::read_component_data(int i, const char* name)
     componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
     componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == component_count - 1) installIdealGas(*this);
+    plainTwin.reset();
+    endCv.clear();
 }
