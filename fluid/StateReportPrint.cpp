@@ -32,6 +32,12 @@ double solidFugacity(double psub, double Vs, double T, double P) {
     return psub * poynting;
 }
 
+// Within the phase tolerance of a binary's dew or bubble pressure itself.
+bool nearDewOrBubble(const PhaseRules::DiluteSplit& d, double P_bar) {
+    auto near = [&](double p) { return std::fabs(P_bar / p - 1.0) <= PhaseRules::kPhaseTolerance; };
+    return near(d.dew) || near(d.bubble);
+}
+
 }  // namespace
 
 bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f) {
@@ -185,13 +191,19 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // the dew and bubble pressures that the Henry constant's uncertainty
     // allows, which widen with the solute's share and differ with the
     // component taken as the solvent) and the model's own stability test
-    // has run, the model decides; the phase stays uncertain only within the
-    // tolerance of the dew or bubble pressure itself, where the model's own
-    // saturation cannot be told from the fluid's (as a pure fluid's is near
-    // its vapour pressure).
-    if (modelDecides && s.phaseUncertain && s.dilute.known) {
-        auto near = [&](double p) { return std::fabs(P_bar / p - 1.0) <= PhaseRules::kPhaseTolerance; };
-        s.phaseUncertain = near(s.dilute.dew) || near(s.dilute.bubble);
+    // finds one phase where Raoult's and Henry's laws with the Henry
+    // constant itself find it too, the two agree: the phase is given.
+    // Where they disagree (water with 50 % CH4 at 523.15 K and 500 bar,
+    // whose bubble pressure by the laws lies near 11 kbar, one liquid to the
+    // model's own test) or within the tolerance of the dew or bubble
+    // pressure, it stays uncertain.
+    if (modelDecides && !splits && s.phaseUncertain && s.dilute.known) {
+        DiluteSplit central = s.dilute;
+        central.dewLow = central.dew * (1.0 - PhaseRules::kPhaseTolerance);
+        central.dewHigh = central.dew * (1.0 + PhaseRules::kPhaseTolerance);
+        central.bubbleLow = central.bubble * (1.0 - PhaseRules::kPhaseTolerance);
+        central.bubbleHigh = central.bubble * (1.0 + PhaseRules::kPhaseTolerance);
+        s.phaseUncertain = central.judge(s.phase == FluidPhase::kPhaseLiquid, P_bar) != DiluteVerdict::kOnePhase;
     }
     // Above a published critical curve no liquid and vapour are told apart.
     if (binary && criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(),
@@ -229,10 +241,15 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
                     "would take its liquid root at %.6g cm3/mol)\n",
                     s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
                     s.otherV * 1e6);
-    else if (s.phaseUncertain && mixture)
+    else if (s.phaseUncertain && mixture && nearDewOrBubble(s.dilute, P_bar))
         std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
                     "uncertain)\n",
                     FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+    else if (s.phaseUncertain && mixture)
+        std::printf("** Phase: %s (within the bounds of the mixture's dew and bubble pressures, %.6g and %.6g bar by "
+                    "Raoult's and Henry's laws, that a factor %g on the Henry constant allows at this share, the "
+                    "phase is uncertain)\n",
+                    FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble, PhaseRules::henryUncertaintyAt(xs));
     else if (s.phaseUncertain)
         std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
                     FluidPhase::phaseName(s.phase));
