@@ -115,12 +115,11 @@ bool StateReport::inSolventCriticalBand(double T_) {
     const char* fluid = rules_.solventFluid();
     double tScale = 1.0, pScale = 1.0, Tc0 = 0.0, Pc0 = 0.0;
     if (!fluid || !criticalScaling(tScale, pScale) || !solventCriticalPoint(Tc0, Pc0)) return false;
-    // The band at the mixture's corresponding state, which moves with its
-    // critical point (at a trace, the solvent's own band): the same for
-    // either order of the components and on either side of equal shares,
-    // where the solvent changes but the mixture's critical point does not.
+    // The band of the solvent itself, and its band at the mixture's
+    // corresponding state (the mixture's two-phase region reaches past its
+    // critical point, up to its cricondentherm).
     const double Tcf = ancillaryCriticalTemperature(fluid), Ts = T_ * tScale;
-    return Ts >= Tcf && Ts < Tc0;
+    return (T_ >= Tcf && T_ < Tc0) || (Ts >= Tcf && Ts < Tc0);
 }
 
 bool StateReport::printStateFromTP(double T_, double P_bar) {
