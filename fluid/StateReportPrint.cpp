@@ -45,6 +45,12 @@ bool liquidBelowCriticalTemperature(const char* fluid, double T, double V) {
            V < std::sqrt(ancillarySaturatedLiquidVolume(fluid, T) * ancillarySaturatedVapourVolume(fluid, T));
 }
 
+// Within the phase tolerance of a binary's dew or bubble pressure itself.
+bool nearDewOrBubble(const PhaseRules::DiluteSplit& d, double P_bar) {
+    auto near = [&](double p) { return std::fabs(P_bar / p - 1.0) <= PhaseRules::kPhaseTolerance; };
+    return near(d.dew) || near(d.bubble);
+}
+
 }  // namespace
 
 bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable) {
@@ -178,7 +184,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // heavy one, the critical curve above both critical temperatures.  A
     // solid deposits where a component's fugacity passes the pure solid's
     // (frostPointAt).  Where neither decides, the phase is uncertain.
-    bool splits = false, uncertain = false;
+    bool splits = false, uncertain = false, modelDecides = false;
     std::string note;
     const FrostPoint frost = frostPointAt(T_, P_bar);
     bool probed = frost.component != nullptr ||
@@ -205,6 +211,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             if (tested && modelSplits) note = "the model's own stability test splits it, but " + why;
         } else if (tested) {
             splits = modelSplits;
+            modelDecides = true;
         } else {
             uncertain = !s.phaseUncertain;
         }
@@ -225,6 +232,24 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             platform::ThreadLogCapture::replay(said);
             return false;
         }
+    }
+    // Where the published data cannot tell the phase (within the bounds of
+    // the dew and bubble pressures that the Henry constant's uncertainty
+    // allows, which widen with the solute's share and differ with the
+    // component taken as the solvent) and the model's own stability test
+    // finds one phase where Raoult's and Henry's laws with the Henry
+    // constant itself find it too, the two agree: the phase is given.
+    // Where they disagree (water with 50 % CH4 at 523.15 K and 500 bar,
+    // whose bubble pressure by the laws lies near 11 kbar, one liquid to the
+    // model's own test) or within the tolerance of the dew or bubble
+    // pressure, it stays uncertain.
+    if (modelDecides && !splits && s.phaseUncertain && s.dilute.known) {
+        DiluteSplit central = s.dilute;
+        central.dewLow = central.dew * (1.0 - PhaseRules::kPhaseTolerance);
+        central.dewHigh = central.dew * (1.0 + PhaseRules::kPhaseTolerance);
+        central.bubbleLow = central.bubble * (1.0 - PhaseRules::kPhaseTolerance);
+        central.bubbleHigh = central.bubble * (1.0 + PhaseRules::kPhaseTolerance);
+        s.phaseUncertain = central.judge(s.phase == FluidPhase::kPhaseLiquid, P_bar) != DiluteVerdict::kOnePhase;
     }
     // Above a published critical curve no liquid and vapour are told apart.
     if (binary && criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(),
@@ -272,10 +297,15 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
                     FluidPhase::phaseName(s.phase), liquidRoot ? "above" : "below",
                     s.phaseUncertain ? "; within 0.5 % of the vapour pressure, the phase is uncertain" : "",
                     FluidPhase::phaseName(s.otherPhase), s.otherV * 1e6);
-    else if (s.phaseUncertain && mixture)
+    else if (s.phaseUncertain && mixture && nearDewOrBubble(s.dilute, P_bar))
         std::printf("** Phase: %s (near the mixture's dew and bubble pressures, %.6g and %.6g bar, the phase is "
                     "uncertain)\n",
                     FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
+    else if (s.phaseUncertain && mixture)
+        std::printf("** Phase: %s (within the bounds of the mixture's dew and bubble pressures, %.6g and %.6g bar by "
+                    "Raoult's and Henry's laws, that a factor %g on the Henry constant allows at this share, the "
+                    "phase is uncertain)\n",
+                    FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble, PhaseRules::henryUncertaintyAt(xs));
     else if (s.phaseUncertain)
         std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
                     FluidPhase::phaseName(s.phase));

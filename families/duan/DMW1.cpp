@@ -148,13 +148,19 @@ FluidPhase& plainRowTwin(Model& m, std::unique_ptr<FluidPhase>& twin)
 // at the same T and P): a solute's share moves it by about its share times
 // the difference of the ends' cv away from critical points.  The estimate of
 // cubeRootPoleNear falls short a few kelvins from each pole (CO2 with 0.1 %
-// CH4 at 376 K and 1000 bar: cv 44.64 J/(mol K) against CO2's 38.23).
+// CH4 at 376 K and 1000 bar: cv 44.64 J/(mol K) against CO2's 38.23), and
+// the mixing rule's temperature derivatives move cv far from its ends away
+// from the poles too (CH4 with 0.1 % H2O at 273.15 K and 500 bar: 32.69
+// J/(mol K) against CH4's 24.29; H2O with 1 % CH4 at 716.8 K and 900 bar,
+// on the untraced row: 49.99 against 45.43): the bound is held at every
+// state of such a share, not only where the estimate says a pole is near.
 constexpr double kEndsShare = 0.01;
 
 // The heat capacities of a mixture of at most kEndsShare of one component
 // further than kPoleShare from its ends' mean, said in words.
 template <class Model>
-bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::string& why)
+bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::vector<DuanEndHeatCapacity>& kept,
+                  std::string& why)
 {
     if (!t || m.component_count != 2 || m.x.size() < 2 || !(m.x[0] > 0.0) || !(m.x[1] > 0.0) ||
         !std::isfinite(m.Cv))
@@ -162,23 +168,28 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::st
     const int minor = m.x[0] < m.x[1] ? 0 : 1;
     const double xs = m.x[static_cast<std::size_t>(minor)] / (m.x[0] + m.x[1]);
     if (!(xs <= kEndsShare)) return false;
-    // The estimate bounds the change within a factor 8 (kPoleShare): where
-    // it is smaller than an eighth of the share, the cube roots change cv by
-    // less than the share, and the ends need not be evaluated.
+    // The estimate bounds the cube roots' change within a factor 8
+    // (kPoleShare): above an eighth of the share they are its cause.
     int component = -1;
     char coefficient = ' ';
     const double estimate = m.R * t->cubeRootPoleShare(m.T, m.V, m.x[0], m.x[1], component, coefficient);
-    if (!(estimate > kPoleShare / 8.0 * std::fabs(m.Cv))) return false;
+    const bool pole = estimate > kPoleShare / 8.0 * std::fabs(m.Cv);
     const double T = m.T, P_bar = m.P * 1e-5;
     FluidPhase& end = plainRowTwin(m, twin);
     auto cvAt = [&](int i) {
+        for (const DuanEndHeatCapacity& e : kept)
+            // (the state's pressure is found again from its volume: equal to a few digits in the last place)
+            if (e.component == i && e.T == T && std::fabs(e.P_bar / P_bar - 1.0) < 1e-9) return e.cv;
         const platform::ThreadLogCapture quiet;  // an end without a state leaves the mean to the other
         double w[2] = {0.0, 0.0};
         w[i] = 1.0;
         end.composition(w);
         end.errorflag = 0;
         const FluidPhase::StableState s = end.calculateStableStateFromTP(T, P_bar);
-        return s.phase != FluidPhase::kPhaseNone && !end.errorflag ? end.Cv : std::nan("");
+        const double cv = s.phase != FluidPhase::kPhaseNone && !end.errorflag ? end.Cv : std::nan("");
+        if (kept.size() >= 256) kept.erase(kept.begin());
+        kept.push_back(DuanEndHeatCapacity{i, T, P_bar, cv});
+        return cv;
     };
     const double cvSolvent = cvAt(1 - minor), cvSolute = cvAt(minor);
     if (!(cvSolvent > 0.0)) return false;
@@ -186,12 +197,14 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::st
     // below 420 K) leaves the solvent's.
     const double mean = cvSolute >= 1.5 * FluidPhase::R ? (1.0 - xs) * cvSolvent + xs * cvSolute : cvSolvent;
     if (!(std::fabs(m.Cv / mean - 1.0) > kPoleShare)) return false;
-    char buf[320];
+    char buf[400];
     std::snprintf(buf, sizeof buf,
                   "the mixture of %.3g %s gives cv = %.4g J/(mol K), more than %g %% from the %.4g J/(mol K) of its "
-                  "components' mean at the same temperature and pressure (the cube roots of its mixing rule near a "
-                  "virial coefficient's zero)",
-                  xs, m.component_names[static_cast<std::size_t>(minor)].c_str(), m.Cv, 100.0 * kPoleShare, mean);
+                  "components' mean at the same temperature and pressure, further than a share this small moves a "
+                  "fluid's heat capacity (%s)",
+                  xs, m.component_names[static_cast<std::size_t>(minor)].c_str(), m.Cv, 100.0 * kPoleShare, mean,
+                  pole ? "the cube roots of its mixing rule near a virial coefficient's zero"
+                       : "the temperature derivatives of its mixing rule");
     why = buf;
     return true;
 }
@@ -292,7 +305,7 @@ void DMW2::admitUntracedInteraction(bool admit)
 bool DMW2::mixingRuleDiverges(std::string& why)
 {
     auto* term = dynamic_cast<Duan2*>(interactions[0]);
-    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, why);
+    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
 void DMW2::read_component_data(int i, const char* name)
@@ -313,6 +326,9 @@ void DMW2::read_component_data(int i, const char* name)
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
     }
+    // What was kept of the components read before goes with them.
+    plainTwin.reset();
+    endCv.clear();
 }
 
 // ---- DMWEOS
@@ -340,7 +356,7 @@ void DMWEOS::admitUntracedInteraction(bool admit)
 bool DMWEOS::mixingRuleDiverges(std::string& why)
 {
     auto* term = component_count == 2 ? dynamic_cast<Duan2*>(interactions[0]) : nullptr;
-    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, why);
+    return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
 void DMWEOS::number_of_components(int n)
@@ -382,4 +398,6 @@ void DMWEOS::read_component_data(int i, const char* name)
     componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
     componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
     if (i == component_count - 1) installIdealGas(*this);
+    plainTwin.reset();
+    endCv.clear();
 }

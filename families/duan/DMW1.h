@@ -16,9 +16,18 @@
 // A component count or name a model cannot handle is reported; the Duan term
 // then refuses every state (errorflag set).
 #include <memory>
+#include <vector>
 
 #include "families/duan/DuanParameters.h"
 #include "fluid/FluidPhase.h"
+
+// The heat capacity (J/(mol K)) of a binary's pure end `component` at T (K)
+// and P (bar), found for the bound on a dilute mixture's cv and kept for the
+// model's states that follow: the ends do not change with the composition.
+struct DuanEndHeatCapacity {
+    int component;
+    double T, P_bar, cv;
+};
 
 class DMW1 : public FluidPhase {
 public:
@@ -45,6 +54,7 @@ public:
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
+    std::vector<DuanEndHeatCapacity> endCv;  // of the components read
 };
 
 class DMWEOS : public FluidPhase {
@@ -62,4 +72,5 @@ public:
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
+    std::vector<DuanEndHeatCapacity> endCv;  // of the components read
 };
