@@ -1,3 +1,31 @@
+# The tests' own sources (not the code they test) are compiled with less
+# optimisation than the library: a test program is mostly GoogleTest's macros
+# and tables, whose optimisation costs more compile time than it saves in the
+# run, where the library's code does the work.  Under the sanitizers they are
+# not optimised at all (AddressSanitizer reports every access of theirs, and
+# the instrumented build compiles them three times faster); in an optimised
+# build they are at -O1 (a quarter less compile time than -O2).  Without
+# optimisation GCC and Clang evaluate floating-point expressions the same, so
+# a test's own reference values do not change with it.  Empty: the build
+# type's flags.
+if(VARNOK_SANITIZE)
+  set(_varnok_tests_opt -O0)
+elseif(CMAKE_BUILD_TYPE MATCHES "^(RelWithDebInfo|Release|MinSizeRel)$")
+  set(_varnok_tests_opt -O1)
+else()
+  set(_varnok_tests_opt "")
+endif()
+set(VARNOK_TESTS_OPTIMIZATION "${_varnok_tests_opt}" CACHE STRING
+    "Optimisation flag of the test programs' own sources (empty: the build type's)")
+
+# The entry point of every test program, compiled once for all of them.
+add_library(varnok_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/TestMain.cpp)
+target_link_libraries(varnok_test_main PUBLIC varnok_platform GTest::gtest)
+target_compile_definitions(varnok_test_main PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+if(VARNOK_TESTS_OPTIMIZATION)
+  target_compile_options(varnok_test_main PRIVATE ${VARNOK_TESTS_OPTIMIZATION})
+endif()
+
 # varnok_add_tests(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # One GoogleTest executable per folder, registered with CTest test by test.
 # Tests run with the working directory set to a scratch folder, so that files
@@ -5,9 +33,12 @@
 # programs off and points the data-file resolver at the source tree.
 function(varnok_add_tests name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/TestMain.cpp)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} varnok_test_main GTest::gtest)
   target_compile_definitions(${name} PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  if(VARNOK_TESTS_OPTIMIZATION)
+    target_compile_options(${name} PRIVATE ${VARNOK_TESTS_OPTIMIZATION})
+  endif()
   # The builds that watch the memory or the compiler rather than the numbers
   # run the long sweeps on a sample of their states (VARNOK_SAMPLE_SWEEPS 1).
   if(VARNOK_SAMPLE_SWEEPS OR VARNOK_SANITIZE OR VARNOK_TSAN)
@@ -26,6 +57,11 @@ function(varnok_add_tests name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${workdir}
     DISCOVERY_TIMEOUT 60)
+  # The long tests start first (cmake/TestCosts.cmake), so that the cores stay
+  # busy to the end of a parallel run.
+  set(costs ${CMAKE_CURRENT_BINARY_DIR}/${name}_costs.cmake)
+  file(WRITE ${costs} "set(VARNOK_COST_TESTS \"\${${name}_TESTS}\")\ninclude(${CMAKE_SOURCE_DIR}/cmake/TestCosts.cmake)\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${costs})
 endfunction()
 
 # varnok_add_layer(TARGET DEPS lib... TEST_LIBS lib...)
