@@ -18,12 +18,34 @@ endif()
 set(VARNOK_TESTS_OPTIMIZATION "${_varnok_tests_opt}" CACHE STRING
     "Optimisation flag of the test programs' own sources (empty: the build type's)")
 
-# The entry point of every test program, compiled once for all of them.
+# The compile settings every test source shares: its optimisation, where it
+# finds the source tree, and whether the long sweeps take a sample of their
+# states (the builds that watch the memory or the compiler rather than the
+# numbers: VARNOK_SAMPLE_SWEEPS 1).
+function(varnok_test_settings target)
+  target_compile_definitions(${target} PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  if(VARNOK_TESTS_OPTIMIZATION)
+    target_compile_options(${target} PRIVATE ${VARNOK_TESTS_OPTIMIZATION})
+  endif()
+  if(VARNOK_SAMPLE_SWEEPS OR VARNOK_SANITIZE OR VARNOK_TSAN)
+    target_compile_definitions(${target} PRIVATE VARNOK_SAMPLE_SWEEPS=1)
+  else()
+    target_compile_definitions(${target} PRIVATE VARNOK_SAMPLE_SWEEPS=0)
+  endif()
+endfunction()
+
+# The entry point of every test program, compiled once for all of them.  It
+# also precompiles GoogleTest's header and the standard headers most tests
+# include, once for every test program that is not built against Qt (whose
+# programs compile position-independent code with Qt's definitions, and
+# precompile their own).
 add_library(varnok_test_main STATIC ${CMAKE_SOURCE_DIR}/cmake/TestMain.cpp)
 target_link_libraries(varnok_test_main PUBLIC varnok_platform GTest::gtest)
-target_compile_definitions(varnok_test_main PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-if(VARNOK_TESTS_OPTIMIZATION)
-  target_compile_options(varnok_test_main PRIVATE ${VARNOK_TESTS_OPTIMIZATION})
+varnok_test_settings(varnok_test_main)
+set(VARNOK_TEST_HEADERS <gtest/gtest.h> <cmath> <string> <vector> <cstdio>
+    <fstream> <sstream> <memory> <filesystem> <algorithm> <functional>)
+if(VARNOK_PCH)
+  target_precompile_headers(varnok_test_main PRIVATE ${VARNOK_TEST_HEADERS})
 endif()
 
 # varnok_add_tests(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
@@ -35,22 +57,15 @@ function(varnok_add_tests name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} varnok_test_main GTest::gtest)
-  target_compile_definitions(${name} PRIVATE VARNOK_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  if(VARNOK_TESTS_OPTIMIZATION)
-    target_compile_options(${name} PRIVATE ${VARNOK_TESTS_OPTIMIZATION})
-  endif()
-  # The builds that watch the memory or the compiler rather than the numbers
-  # run the long sweeps on a sample of their states (VARNOK_SAMPLE_SWEEPS 1).
-  if(VARNOK_SAMPLE_SWEEPS OR VARNOK_SANITIZE OR VARNOK_TSAN)
-    target_compile_definitions(${name} PRIVATE VARNOK_SAMPLE_SWEEPS=1)
-  else()
-    target_compile_definitions(${name} PRIVATE VARNOK_SAMPLE_SWEEPS=0)
-  endif()
+  varnok_test_settings(${name})
   # GoogleTest's header and the standard headers most tests include, parsed
-  # once per test program rather than once per source file.
+  # once for all test programs (once for each built against Qt).
   if(VARNOK_PCH)
-    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <cmath> <string> <vector> <cstdio>
-                              <fstream> <sstream> <memory> <filesystem> <algorithm> <functional>)
+    if("${T_LIBS}" MATCHES "Qt6::")
+      target_precompile_headers(${name} PRIVATE ${VARNOK_TEST_HEADERS})
+    else()
+      target_precompile_headers(${name} REUSE_FROM varnok_test_main)
+    endif()
   endif()
   set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
   file(MAKE_DIRECTORY ${workdir})
