@@ -1,24 +1,31 @@
 # Read by CTest after a test program's discovered tests (VARNOK_COST_TESTS
-# holds their names): the tests that run for tens of seconds in the optimised
-# build get a cost, their run time in seconds as measured on one core, and a
-# parallel run starts them first, so that no long test starts last and leaves
-# the other cores idle while it ends.  The figures order the tests only; a
-# test missing here runs after them, in the order of its program.
+# holds their names): the tests that run for ten seconds or more get a cost,
+# about their run time in seconds on one core in the slower of the optimised
+# build and the sanitizer build, and a parallel run starts them first, so
+# that no long test starts last and leaves the other cores idle while it
+# ends.  The figures order the tests only; a test missing here runs after
+# them, in the order of its program.
 set(_varnok_costs
-  "^DilutePhaseSweep/DiluteBinarySweep\\." 60
-  "^Table/ModelAccuracyReadmeRows\\." 50
-  "^ModelRangeSweep/PhaseSweepShard\\." 30
-  "^Programs\\.ModelAccuracyRowsAreTheReadmeTable$" 20
-  "^CriticalSweep\\..*CritAtEveryHundredth" 10
-  "^EveryBinary/CompositionSweep\\." 8
-  "^RootBranchSweep\\." 6
-  "^CompositionSweep\\." 5
-  "^CriticalPoints\\.EveryPointCalledStable" 5
-  "^CommandHistory\\." 4
-  "^CriticalCurvePhase\\." 3
-  "^DuanModels\\.TheUntraced" 3
-  "^SolubilityComparison\\." 3
-  "^CurveLimits\\.InterruptsAtRandomMoments" 2)
+  "^Table/ModelAccuracyReadmeRows\\." 60
+  "^DilutePhaseSweep/DiluteBinarySweep\\." 45
+  "^RootBranchSweep\\.CriticalPointsFromCallersStarts" 80
+  "^RootBranchSweep\\." 30
+  "^VolatileCalc\\.(IsobarAndIsothermFiles|RangeEnds)" 40
+  "^CriticalPoints\\.EveryPointCalledStable" 45
+  "^CriticalSweep\\.KreglewskiCrit" 40
+  "^CriticalSweep\\." 10
+  "^ModelRangeSweep\\.EveryStateGiven" 30
+  "^ModelRangeSweep/PhaseSweepShard\\." 20
+  "^JetOracle\\.(RandomGraphs|CompiledPasses)" 30
+  "^JetOracle\\." 12
+  "^Programs\\.ModelAccuracyRowsAreTheReadmeTable$" 25
+  "^CriticalCurvePhase\\." 27
+  "^DuanModels\\.TheUntraced" 26
+  "^CompositionSweep\\." 15
+  "^EveryBinary/CompositionSweep\\." 12
+  "^(CommandHistory|SolubilityComparison|CriticalIsotherm|AnderkoSweep|PalliserCallSequences|WaterMagmaSweep|HeavySolutePhase)\\." 11
+  "^CurveLimits\\.InterruptsAtRandomMoments" 11
+  "^(DensityComparisons|SolubilityModel|PalliserInclusionTest|DubessyCurves)\\." 8)
 foreach(_t IN LISTS VARNOK_COST_TESTS)
   set(_rest ${_varnok_costs})
   while(_rest)
