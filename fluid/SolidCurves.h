@@ -19,9 +19,11 @@
 //        (0.94 kJ/mol over about 2.7 cm3/mol at 90.7 K).
 //        sublimation ln(p/pt) = a1 (1 - Tt/T), a1 = 12.94: the
 //        Clausius-Clapeyron line through their triple point whose slope
-//        there, a1/Tt, exceeds that of their vapour pressure (8.80 kJ/mol
-//        over R Tt^2 for the ideal vapour) by the enthalpy of fusion,
-//        0.94 kJ/mol, over Z R Tt^2 (Z = 0.985, the saturated vapour's);
+//        there, a1/Tt, exceeds that of their vapour pressure (Tt d ln p/dT
+//        = 11.674, 8.80 kJ/mol over R Tt for the ideal vapour) by the
+//        enthalpy of fusion, 0.94 kJ/mol, over Z R Tt^2 (Z = 0.992, the
+//        saturated vapour's): 12.93 at the triple point, 12.92 to 12.96 for
+//        enthalpies of fusion of 0.93 to 0.96 kJ/mol;
 //        1.25 kPa at 77.35 K, as measured over solid methane (about 9.5 Torr).
 //   N2   melting  p/pt = 1 + a1 ((T/Tt)^1.78963 - 1), a1 = 12798.61;
 //        sublimation ln(p/pt) = (Tt/T) a1 (1 - T/Tt), a1 = -13.088692 (Span,

@@ -52,20 +52,23 @@ TEST(SolidCurves, MeetTheTriplePointsAndReproducePublishedPoints) {
 
 TEST(SolidCurves, SublimationSteeperThanTheVapourPressureByTheFusion) {
     // Enthalpies of fusion at the triple point (CRC Handbook): CO2 9020, CH4
-    // 940, N2 710 J/mol; the saturated vapour's Z at the triple point, 0.91
-    // (CO2 at 5.2 bar), 0.985 (CH4), 0.97 (N2) (from their reference
-    // equations).  The lines are one- to three-term fits: within 15 %.
+    // 940, N2 710 J/mol; the saturated vapour's Z at the triple point, 0.920
+    // (CO2 at 5.2 bar), 0.992 (CH4), 0.991 (N2) (from their reference
+    // equations' saturated vapour densities).  The published lines of CO2
+    // and N2 are fits to measured sublimation pressures: within 10 %.
+    // Methane's is the Clausius-Clapeyron line itself: within 2 % (a1 =
+    // 12.84 would put the fusion 7 % low).
     const struct {
         const char* name;
-        double dH, Z;
-    } kFusion[] = {{"CO2", 9020.0, 0.91}, {"CH4", 940.0, 0.985}, {"N2", 710.0, 0.97}};
+        double dH, Z, tolerance;
+    } kFusion[] = {{"CO2", 9020.0, 0.920, 0.10}, {"CH4", 940.0, 0.992, 0.02}, {"N2", 710.0, 0.991, 0.10}};
     const double R = 8.314462618, h = 1e-3;
     for (const auto& c : kFusion) {
         const ReferenceFluid& f = row(c.name);
         const double T = f.Tt - h;
         const double dSub = (std::log(f.sublimationPressure(T + 0.5 * h)) - std::log(f.sublimationPressure(T - 0.5 * h))) / h;
         const double dSat = (std::log(f.saturationPressure(f.Tt + h)) - std::log(f.saturationPressure(f.Tt))) / h;
-        EXPECT_NEAR((dSub - dSat) * c.Z * R * f.Tt * f.Tt, c.dH, 0.15 * c.dH) << c.name;
+        EXPECT_NEAR((dSub - dSat) * c.Z * R * f.Tt * f.Tt, c.dH, c.tolerance * c.dH) << c.name;
     }
 }
 
