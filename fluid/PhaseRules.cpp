@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/BinaryCriticalCurves.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -190,6 +191,21 @@ double PhaseRules::solventDensityAccuracy() const {
     return stateRange().densityAccuracy;
 }
 
+PhaseRules::HenryBand PhaseRules::henryBandAt(double T_, double psat_bar, double xs, bool published,
+                                              int solute) const {
+    const double k = henryUncertaintyAt(xs);
+    const ReferenceFluid* gas = referenceFluid(m_.component_names[static_cast<std::size_t>(solute)].c_str());
+    // The Poynting term of the solute's partial molar volume and its
+    // vapour's fugacity coefficient (publishedHenryUncertaintyAt), per bar.
+    const double V2 = 2.0 * ancillarySaturatedLiquidVolume(solventFluid(), T_);
+    const double B = gas ? gas->secondVirialCoefficient(T_) : std::nan("");
+    if (!published || !(V2 > 0.0) || !std::isfinite(B)) return {k, [k](double) { return k; }};
+    const double perBar = 1e5 / (FluidPhase::R * T_), low = publishedHenryUncertaintyAt(xs);
+    return {low, [=](double P_bar) {
+                return low * std::exp(perBar * (V2 * std::max(P_bar - psat_bar, 0.0) + std::fabs(B) * P_bar));
+            }};
+}
+
 PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConstant& henry) const {
     DiluteSplit d;
     const char* fluid = solventFluid();
@@ -217,17 +233,35 @@ PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConsta
         // in water below 275 K: 1e-16 bar): none.
         if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
         d.H = H;
-        const double k = henryUncertaintyAt(xs);
+        const HenryBand band = henryBandAt(T_, psat, xs, d.published, solute);
+        const double k = band.low;
+        const std::function<double(double)>& kHigh = band.high;
         if (H > 0.0) {
             d.dew = dew(H);
             d.bubble = bubble(H);
+            d.henryLow = k;
             dewLow = dew(std::max(H / k, Hmin));
-            dewHigh = dew(H * k);
+            dewHigh = dew(H * kHigh(d.dew));
             bubbleLow = bubble(std::max(H / k, Hmin));
-            bubbleHigh = bubble(H * k);
+            // The upper bubble bound B = bubble(H kHigh(B)), the least such
+            // pressure (kHigh rises with it: from below, the iteration
+            // climbs to it); none where the laws' neglected terms outgrow
+            // the pressure.
+            bubbleHigh = std::numeric_limits<double>::infinity();
+            double B = bubble(H * k);
+            for (int i = 0; i < 1000 && B < kNoBubbleBoundAbove; ++i) {
+                const double next = bubble(H * kHigh(B));
+                if (std::fabs(next - B) <= 1e-10 * B) {
+                    bubbleHigh = next;
+                    break;
+                }
+                B = next;
+            }
+            d.henryHigh = std::isfinite(bubbleHigh) ? kHigh(bubbleHigh) : bubbleHigh;
         } else {
             // No Henry constant: the bounds of any, from 0 (a light solute's:
             // from psat) to infinity.
+            d.henryLow = d.henryHigh = henryUncertaintyAt(xs);
             dewLow = Hmin > 0.0 ? psat : 0.0;
             dewHigh = psat / (1.0 - xs);
             bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
