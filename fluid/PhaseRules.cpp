@@ -327,10 +327,11 @@ bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
     // (ValidityRange::liquidVolume) has the same liquid heat capacities.
     const double T = m_.T, V = m_.V;
     auto say = [&](const char* holds, const char* name, double below) {
-        char buf[320];
+        char buf[400];
         std::snprintf(buf, sizeof buf,
-                      "%s as densely as %s's liquid, whose heat capacities the model does not give below %g K (its "
-                      "equation was fitted to volumes and phase equilibria: its liquid's cv is not the fluid's)",
+                      "%s as densely as %s's liquid, whose heat capacities and fugacities the model does not give "
+                      "below %g K (its equation was fitted to volumes and phase equilibria: its liquid's cv and "
+                      "fugacities are not the fluid's)",
                       holds, name, below);
         why = buf;
         return true;

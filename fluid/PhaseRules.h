@@ -146,7 +146,8 @@ public:
     // (componentValidity), holding it as densely as that component's
     // liquid, or a pure fluid in the liquid whose volume alone its range
     // describes there (ValidityRange::liquidVolume): true, with the reason,
-    // as the model's liquid heat capacities are not the fluid's.
+    // as the model's liquid heat capacities and fugacities are not the
+    // fluid's.
     bool liquidOfVapourOnlyComponent(std::string& why) const;
     // Component i below the vapour-only limit of its own range
     // (componentValidity) held as densely as its liquid by the mixture at T
