@@ -166,20 +166,26 @@ const char* PhaseRules::solventFluid() const {
                                               : nullptr;
 }
 
-bool PhaseRules::onePhaseAboveCriticalTemperatures() const {
+double PhaseRules::onePhaseAboveCriticalTemperaturesBelow() const {
     const std::vector<std::string>& names = m_.component_names;
-    if (m_.component_count != 2 || names.size() < 2) return false;
+    if (m_.component_count != 2 || names.size() < 2) return 0.0;
     auto is = [&](const char* a, const char* b) {
         return (names[0] == a && names[1] == b) || (names[0] == b && names[1] == a);
     };
-    return is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2");
+    if (is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2"))
+        return std::numeric_limits<double>::infinity();
+    return is("H2O", "CH4") ? 1000.0 : 0.0;
 }
 
-bool PhaseRules::oneFluidAt(double T_) const {
-    if (!onePhaseAboveCriticalTemperatures()) return false;
+bool PhaseRules::aboveCriticalTemperatures(double T_) const {
+    if (m_.component_count != 2 || m_.component_names.size() < 2) return false;
     for (const std::string& name : m_.component_names)
         if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
     return true;
+}
+
+bool PhaseRules::oneFluidAt(double T_, double P_bar) const {
+    return P_bar <= onePhaseAboveCriticalTemperaturesBelow() && aboveCriticalTemperatures(T_);
 }
 
 double PhaseRules::solventDensityAccuracy() const {
@@ -437,11 +443,13 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
     char buf[400];
-    if (oneFluidAt(T_)) {
+    if (oneFluidAt(T_, P_bar)) {
+        const double below = onePhaseAboveCriticalTemperaturesBelow();
+        const std::string upTo = std::isfinite(below) ? " up to " + givenDigits(below) + " bar" : "";
         std::snprintf(buf, sizeof buf,
                       "above the critical temperatures of both components %s and %s are one fluid at every "
-                      "composition (their published critical curve)",
-                      a, b);
+                      "composition%s (their published critical curve)",
+                      a, b, upTo.c_str());
         why = buf;
         return DiluteVerdict::kOnePhase;
     }

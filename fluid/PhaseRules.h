@@ -70,15 +70,20 @@ public:
     // phase: phaseRuleFluid(), else the solvent of binarySolvent(); null for
     // any other mixture.
     const char* solventFluid() const;
-    // A binary of fluids that is one phase at every composition above the
-    // higher of its components' critical temperatures (the critical curve of
-    // CO2-CH4, CO2-N2 and CH4-N2 runs between the two critical points; that
-    // of H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar,
-    // Todheide & Franck 1963): a split the model finds there is its own.
-    bool onePhaseAboveCriticalTemperatures() const;
-    // onePhaseAboveCriticalTemperatures() and T (K) at or above both
-    // components' critical temperatures.
-    bool oneFluidAt(double T_) const;
+    // The pressure (bar) up to which a binary of fluids is one phase at
+    // every composition above the higher of its components' critical
+    // temperatures, 0 for none (the critical curve of CO2-CH4, CO2-N2 and
+    // CH4-N2 runs between the two critical points; that of H2O-CO2 falls
+    // from water's critical point to 539 K near 2.4 kbar, Todheide & Franck
+    // 1963; that of H2O-CH4 falls from it to a temperature minimum near
+    // 626 K and comes back above water's critical temperature only at
+    // kilobar pressures, Welsch 1973, so up to 1 kbar, the pressures of
+    // Duan, Moller & Weare's mixtures): a split the model finds there is its own.
+    double onePhaseAboveCriticalTemperaturesBelow() const;
+    // T (K) at or above both components' critical temperatures, and P (bar)
+    // below onePhaseAboveCriticalTemperaturesBelow().
+    bool aboveCriticalTemperatures(double T_) const;
+    bool oneFluidAt(double T_, double P_bar) const;
 
     // ---- ranges
     // The lowest temperature at which no component present above a trace

@@ -159,11 +159,6 @@ private:
     // Whether T lies, at the solvent's corresponding state, between the
     // solvent fluid's critical temperature and the model's own.
     bool inSolventCriticalBand(double T_);
-    // A binary at T at or above the critical temperatures of both its
-    // components, and why the model's split of its solvent in that band is
-    // set aside there (the phase named by printStateFromTP).
-    bool aboveBothCriticalTemperatures(double T_) const;
-    std::string setAsideInCriticalBandText();
     // A binary of two fluids beyond a trace, taken to its solvent by
     // corresponding states at the model's own critical points (the
     // mixture's at its fixed composition, mixtureCriticalPoint): the

@@ -183,35 +183,6 @@ std::string henryFactorText(const PhaseRules::DiluteSplit& d) {
 }
 }  // namespace
 
-bool StateReport::aboveBothCriticalTemperatures(double T_) const {
-    if (m_.component_count != 2 || m_.component_names.size() < 2) return false;
-    for (const std::string& name : m_.component_names)
-        if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
-    return true;
-}
-
-std::string StateReport::setAsideInCriticalBandText() {
-    // Above the critical temperatures of both components the mixture's
-    // liquid and vapour are not told apart; the critical curve of water with
-    // a light gas rises in pressure from water's critical point (H2O-CH4,
-    // H2O-N2: Japas & Levelt Sengers 1989 on its initial slope), so that just
-    // above water's critical temperature a mixture of any share is one
-    // fluid.  The model's own trials, which split its solvent there, decide
-    // nothing.
-    const char* fluid = rules_.solventFluid();
-    double Tc0 = 0.0, Pc0 = 0.0;
-    char own[64] = "";
-    if (solventCriticalPoint(Tc0, Pc0)) std::snprintf(own, sizeof own, ", %.6g K", Tc0);
-    char buf[400];
-    std::snprintf(buf, sizeof buf,
-                  "above the critical temperatures of %s and %s the mixture is one fluid; the model's own stability "
-                  "test is not used: between the critical temperature of %s, %.6g K, and the model's own%s, it splits "
-                  "%s, which is one fluid there",
-                  m_.component_names[0].c_str(), m_.component_names[1].c_str(), fluid,
-                  ancillaryCriticalTemperature(fluid), own, fluid);
-    return buf;
-}
-
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
@@ -239,8 +210,12 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // with (an untraced row the interpreter admits, its change said),
         // except between the solvent's critical temperature and the model's
         // own at the corresponding state, where the model splits a solvent
-        // that is one fluid and its trials decide nothing.
-        const bool admit = !inSolventCriticalBand(T_);
+        // that is one fluid and its trials decide nothing.  Above both
+        // components' critical temperatures they run at every share alike:
+        // the pair's published critical curve overrules a split where it
+        // holds (publishedBinaryVerdict), and beyond it the trials decide,
+        // as they do where the other component is the solvent.
+        const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
         m_.admitUntracedInteraction(admit);
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
         m_.admitUntracedInteraction(false);
@@ -255,8 +230,6 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         } else if (tested) {
             splits = modelSplits;
             modelDecides = true;
-        } else if (!admit && binary && aboveBothCriticalTemperatures(T_)) {
-            note = setAsideInCriticalBandText();
         } else {
             uncertain = !s.phaseUncertain;
         }
