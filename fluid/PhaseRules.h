@@ -218,7 +218,8 @@ public:
     //                              in water (Carroll, Slupsky & Mather 1991:
     //                              CO2's activity coefficient near 1 to a few
     //                              per cent dissolved), so within
-    //                              kHenryActivityBound x;
+    //                              kHenryActivityBound (1 - x_solvent^2) / 2,
+    //                              about kHenryActivityBound x when dilute;
     //   V2 (P - psat) / RT         the Poynting term of its partial molar
     //                              volume at infinite dilution, 32-37 cm3/mol
     //                              for CO2, CH4 and N2 in water near 298 K
@@ -235,7 +236,8 @@ public:
     static constexpr double kPublishedHenryDeviation = 0.1;
     static constexpr double kHenryActivityBound = 5.0;
     static double publishedHenryUncertaintyAt(double xs) {
-        return std::exp(kPublishedHenryDeviation + kHenryActivityBound * xs) * std::max(1.0, xs / kDiluteFraction);
+        const double activity = 0.5 * kHenryActivityBound * (1.0 - (1.0 - xs) * (1.0 - xs));
+        return std::exp(kPublishedHenryDeviation + activity) * std::max(1.0, xs / kDiluteFraction);
     }
     // The dew and bubble pressures of a binary at T from the pure solvent's
     // vapour pressure psat (its ancillary equation) and the solute's Henry

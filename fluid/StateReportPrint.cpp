@@ -176,9 +176,11 @@ std::string henryFactorText(const PhaseRules::DiluteSplit& d) {
     char buf[96];
     if (d.henryLow == d.henryHigh)
         std::snprintf(buf, sizeof buf, "a factor %g", d.henryLow);
-    else
+    else if (std::isfinite(d.henryHigh))
         std::snprintf(buf, sizeof buf, "a factor %.3g below and %.3g above (at the upper bubble bound)", d.henryLow,
                       d.henryHigh);
+    else
+        std::snprintf(buf, sizeof buf, "a factor %.3g below and none above", d.henryLow);
     return buf;
 }
 }  // namespace
@@ -210,11 +212,8 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // with (an untraced row the interpreter admits, its change said),
         // except between the solvent's critical temperature and the model's
         // own at the corresponding state, where the model splits a solvent
-        // that is one fluid and its trials decide nothing.  Above both
-        // components' critical temperatures they run at every share alike:
-        // the pair's published critical curve overrules a split where it
-        // holds (publishedBinaryVerdict), and beyond it the trials decide,
-        // as they do where the other component is the solvent.
+        // that is one fluid and its trials decide nothing; above both critical
+        // temperatures at every share (a published critical curve overrules them).
         const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
         m_.admitUntracedInteraction(admit);
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
