@@ -557,12 +557,12 @@ bool StateReport::withholdUnphysicalQuantities() {
     if (m_.compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = m_.bulk_molar_weight;
     std::string rule;
-    const bool diverges = m_.mixingRuleDiverges(rule);
     // The model's liquid of a component it describes as a vapour only has
     // neither the fluid's heat capacities nor its fugacities (DMW's liquid
     // water at 274 K: 0.16 bar against IAPWS-95's 0.0065 bar, the Henry
     // constant of CO2 in it 23 times IAPWS G7-04's, still 2.2 times at 600 K).
-    const bool modelsLiquid = !diverges && rules_.liquidOfVapourOnlyComponent(rule);
+    const bool modelsLiquid = rules_.liquidOfVapourOnlyComponent(rule);
+    const bool diverges = !modelsLiquid && m_.mixingRuleDiverges(rule);
     if (diverges || modelsLiquid) {
         platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed%s the Joule-Thomson coefficient%s "
                         "are withheld.\n",

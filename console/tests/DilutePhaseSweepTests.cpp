@@ -339,9 +339,9 @@ TEST(DilutePhaseSweep, ADiluteSolutionBelowTheDewPressureIsItsSolventsVapour) {
 // about 0.0013 at 274 K and 1 bar, 6.1e-4 at 298.15 K and 1.01325 bar,
 // 0.017-0.020 at 323.15 K and 100 bar): at half of it the mixture is one
 // liquid, whatever the model's own liquid says; at twice it (near 1 bar)
-// a vapour separates.  Where the model's liquid water is not the fluid's
-// its fugacities are withheld; printed, they lie within 5 % of IAPWS-95's
-// water (the Poynting factor of the dissolved share is below 1e-3).
+// a vapour separates.  DMW's liquid water is not the fluid's: its
+// fugacities are withheld, or, printed, lie within 5 % of IAPWS-95's water
+// (Raoult's law for the solvent: its share times the pure water's).
 TEST(DilutePhaseSweep, CO2InWaterIsOneLiquidBelowItsPublishedSolubility) {
     const struct {
         double T, P, solubility;
@@ -350,6 +350,7 @@ TEST(DilutePhaseSweep, CO2InWaterIsOneLiquidBelowItsPublishedSolubility) {
     std::unique_ptr<FluidPhase> water(createFluidModel("WagnerPruss"));
     ASSERT_TRUE(water);
     for (const char* model : {"DMW2:H2O,CO2", "DMWEOS:H2O,CO2", "PR:H2O,CO2"}) {
+        const bool duan = std::string(model).rfind("DMW", 0) == 0;
         std::unique_ptr<FluidPhase> m;
         consoletest::capture([&] { m.reset(createFluidModel(model)); });
         ASSERT_TRUE(m) << model;
@@ -367,6 +368,7 @@ TEST(DilutePhaseSweep, CO2InWaterIsOneLiquidBelowItsPublishedSolubility) {
                 if (share > 1.0) continue;
                 EXPECT_NE(p.out.find("** Phase: liquid"), std::string::npos) << p.out;
                 ASSERT_NE(water->calculateStableStateFromTP(k.T, k.P).phase, FluidPhase::kPhaseNone);
+                if (!duan) continue;
                 if (std::isfinite(m->fugacity[0]))
                     EXPECT_NEAR(m->fugacity[0] / ((1.0 - x) * water->fugacity[0]), 1.0, 0.05) << p.out;
                 else
