@@ -605,8 +605,7 @@ TEST(CompositionSweep, EitherOrderAndEitherSideOfEqualSharesGiveOneAnswer) {
         bool splits;
     } kStates[] = {{"DMW2:H2O,CO2", "DMW2:CO2,H2O", "523.15", "500", true},
                    {"DMW2:H2O,CO2", "DMW2:CO2,H2O", "700", "500", false},
-                   {"DMW2:H2O,CH4", "DMW2:CH4,H2O", "650.096", "231.672", false},
-                   {"DMW2:H2O,CH4", "DMW2:CH4,H2O", "650.096", "400", false}};
+                   {"DMW2:H2O,CH4", "DMW2:CH4,H2O", "650.096", "231.672", false}};
     for (const auto& k : kStates) {
         SCOPED_TRACE(std::string(k.model) + " at " + k.T + " K, " + k.P + " bar");
         const Answer a = answer(k.model, {"x", "0.5", "TP", k.T, k.P});
