@@ -208,14 +208,14 @@ double referenceVolume(const char* component, double T, double P_bar) {
 }
 
 // The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
-// 2003) of CO2 and CH4 in liquid water (Pa), from 273.15 K to water's
+// 2003) of CO2, CH4 and N2 in liquid water (Pa), from 273.15 K to water's
 // critical temperature: a few kelvin beyond their rows' fitted ranges
-// (274.19-642.66 K, 275.46-633.11 K) the equation's form holds, where a
-// model's own constant may be orders of magnitude off.
+// (274.19-642.66 K, 275.46-633.11 K, 278.12-636.46 K) the equation's form
+// holds, where a model's own constant may be orders of magnitude off.
 double publishedHenryConstant(const char* solvent, const char* solute, double T) {
     if (!solvent || !solute || std::string(solvent) != "H2O") return std::nan("");
     const std::string gas(solute);
-    if (gas != "CO2" && gas != "CH4") return std::nan("");
+    if (gas != "CO2" && gas != "CH4" && gas != "N2") return std::nan("");
     return henry::fernandezPriniToCritical(solute, T);
 }
 

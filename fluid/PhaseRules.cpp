@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/BinaryCriticalCurves.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -165,20 +166,26 @@ const char* PhaseRules::solventFluid() const {
                                               : nullptr;
 }
 
-bool PhaseRules::onePhaseAboveCriticalTemperatures() const {
+double PhaseRules::onePhaseAboveCriticalTemperaturesBelow() const {
     const std::vector<std::string>& names = m_.component_names;
-    if (m_.component_count != 2 || names.size() < 2) return false;
+    if (m_.component_count != 2 || names.size() < 2) return 0.0;
     auto is = [&](const char* a, const char* b) {
         return (names[0] == a && names[1] == b) || (names[0] == b && names[1] == a);
     };
-    return is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2");
+    if (is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2"))
+        return std::numeric_limits<double>::infinity();
+    return is("H2O", "CH4") ? 1000.0 : 0.0;
 }
 
-bool PhaseRules::oneFluidAt(double T_) const {
-    if (!onePhaseAboveCriticalTemperatures()) return false;
+bool PhaseRules::aboveCriticalTemperatures(double T_) const {
+    if (m_.component_count != 2 || m_.component_names.size() < 2) return false;
     for (const std::string& name : m_.component_names)
         if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
     return true;
+}
+
+bool PhaseRules::oneFluidAt(double T_, double P_bar) const {
+    return P_bar <= onePhaseAboveCriticalTemperaturesBelow() && aboveCriticalTemperatures(T_);
 }
 
 double PhaseRules::solventDensityAccuracy() const {
@@ -188,6 +195,21 @@ double PhaseRules::solventDensityAccuracy() const {
     if (m_.component_count == 2 && i < m_.componentValidity.size() && m_.componentValidity[i].declared())
         return m_.componentValidity[i].densityAccuracy;
     return stateRange().densityAccuracy;
+}
+
+PhaseRules::HenryBand PhaseRules::henryBandAt(double T_, double psat_bar, double xs, bool published,
+                                              int solute) const {
+    const double k = henryUncertaintyAt(xs);
+    const ReferenceFluid* gas = referenceFluid(m_.component_names[static_cast<std::size_t>(solute)].c_str());
+    // The Poynting term of the solute's partial molar volume and its
+    // vapour's fugacity coefficient (publishedHenryUncertaintyAt), per bar.
+    const double V2 = 2.0 * ancillarySaturatedLiquidVolume(solventFluid(), T_);
+    const double B = gas ? gas->secondVirialCoefficient(T_) : std::nan("");
+    if (!published || !(V2 > 0.0) || !std::isfinite(B)) return {k, [k](double) { return k; }};
+    const double perBar = 1e5 / (FluidPhase::R * T_), low = publishedHenryUncertaintyAt(xs);
+    return {low, [=](double P_bar) {
+                return low * std::exp(perBar * (V2 * std::max(P_bar - psat_bar, 0.0) + std::fabs(B) * P_bar));
+            }};
 }
 
 PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConstant& henry) const {
@@ -217,17 +239,35 @@ PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConsta
         // in water below 275 K: 1e-16 bar): none.
         if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
         d.H = H;
-        const double k = henryUncertaintyAt(xs);
+        const HenryBand band = henryBandAt(T_, psat, xs, d.published, solute);
+        const double k = band.low;
+        const std::function<double(double)>& kHigh = band.high;
         if (H > 0.0) {
             d.dew = dew(H);
             d.bubble = bubble(H);
+            d.henryLow = k;
             dewLow = dew(std::max(H / k, Hmin));
-            dewHigh = dew(H * k);
+            dewHigh = dew(H * kHigh(d.dew));
             bubbleLow = bubble(std::max(H / k, Hmin));
-            bubbleHigh = bubble(H * k);
+            // The upper bubble bound B = bubble(H kHigh(B)), the least such
+            // pressure (kHigh rises with it: from below, the iteration
+            // climbs to it); none where the laws' neglected terms outgrow
+            // the pressure.
+            bubbleHigh = std::numeric_limits<double>::infinity();
+            double B = bubble(H * k);
+            for (int i = 0; i < 1000 && B < kNoBubbleBoundAbove; ++i) {
+                const double next = bubble(H * kHigh(B));
+                if (std::fabs(next - B) <= 1e-10 * B) {
+                    bubbleHigh = next;
+                    break;
+                }
+                B = next;
+            }
+            d.henryHigh = std::isfinite(bubbleHigh) ? kHigh(bubbleHigh) : bubbleHigh;
         } else {
             // No Henry constant: the bounds of any, from 0 (a light solute's:
             // from psat) to infinity.
+            d.henryLow = d.henryHigh = henryUncertaintyAt(xs);
             dewLow = Hmin > 0.0 ? psat : 0.0;
             dewHigh = psat / (1.0 - xs);
             bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
@@ -293,10 +333,11 @@ bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
     // (ValidityRange::liquidVolume) has the same liquid heat capacities.
     const double T = m_.T, V = m_.V;
     auto say = [&](const char* holds, const char* name, double below) {
-        char buf[320];
+        char buf[400];
         std::snprintf(buf, sizeof buf,
-                      "%s as densely as %s's liquid, whose heat capacities the model does not give below %g K (its "
-                      "equation was fitted to volumes and phase equilibria: its liquid's cv is not the fluid's)",
+                      "%s as densely as %s's liquid, whose heat capacities and fugacities the model does not give "
+                      "below %g K (its equation was fitted to volumes and phase equilibria: its liquid's cv and "
+                      "fugacities are not the fluid's)",
                       holds, name, below);
         why = buf;
         return true;
@@ -402,11 +443,13 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
     char buf[400];
-    if (oneFluidAt(T_)) {
+    if (oneFluidAt(T_, P_bar)) {
+        const double below = onePhaseAboveCriticalTemperaturesBelow();
+        const std::string upTo = std::isfinite(below) ? " up to " + givenDigits(below) + " bar" : "";
         std::snprintf(buf, sizeof buf,
                       "above the critical temperatures of both components %s and %s are one fluid at every "
-                      "composition (their published critical curve)",
-                      a, b);
+                      "composition%s (their published critical curve)",
+                      a, b, upTo.c_str());
         why = buf;
         return DiluteVerdict::kOnePhase;
     }

@@ -7,6 +7,7 @@
 // on the model; the searches they ask for (a stable state, a stability test,
 // the model's own critical points) are StateReport's.  T in K, P in bar.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -69,15 +70,20 @@ public:
     // phase: phaseRuleFluid(), else the solvent of binarySolvent(); null for
     // any other mixture.
     const char* solventFluid() const;
-    // A binary of fluids that is one phase at every composition above the
-    // higher of its components' critical temperatures (the critical curve of
-    // CO2-CH4, CO2-N2 and CH4-N2 runs between the two critical points; that
-    // of H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar,
-    // Todheide & Franck 1963): a split the model finds there is its own.
-    bool onePhaseAboveCriticalTemperatures() const;
-    // onePhaseAboveCriticalTemperatures() and T (K) at or above both
-    // components' critical temperatures.
-    bool oneFluidAt(double T_) const;
+    // The pressure (bar) up to which a binary of fluids is one phase at
+    // every composition above the higher of its components' critical
+    // temperatures, 0 for none (the critical curve of CO2-CH4, CO2-N2 and
+    // CH4-N2 runs between the two critical points; that of H2O-CO2 falls
+    // from water's critical point to 539 K near 2.4 kbar, Todheide & Franck
+    // 1963; that of H2O-CH4 falls from it to a temperature minimum near
+    // 626 K and comes back above water's critical temperature only at
+    // kilobar pressures, Welsch 1973, so up to 1 kbar, the pressures of
+    // Duan, Moller & Weare's mixtures): a split the model finds there is its own.
+    double onePhaseAboveCriticalTemperaturesBelow() const;
+    // T (K) at or above both components' critical temperatures, and P (bar)
+    // below onePhaseAboveCriticalTemperaturesBelow().
+    bool aboveCriticalTemperatures(double T_) const;
+    bool oneFluidAt(double T_, double P_bar) const;
 
     // ---- ranges
     // The lowest temperature at which no component present above a trace
@@ -145,7 +151,8 @@ public:
     // (componentValidity), holding it as densely as that component's
     // liquid, or a pure fluid in the liquid whose volume alone its range
     // describes there (ValidityRange::liquidVolume): true, with the reason,
-    // as the model's liquid heat capacities are not the fluid's.
+    // as the model's liquid heat capacities and fugacities are not the
+    // fluid's.
     bool liquidOfVapourOnlyComponent(std::string& why) const;
     // Component i below the vapour-only limit of its own range
     // (componentValidity) held as densely as its liquid by the mixture at T
@@ -164,6 +171,9 @@ public:
         double dew = 0.0, bubble = 0.0;  // bar, at the central Henry constant
         double H = 0.0;        // bar
         bool published = false;          // H from the published Henry constants
+        // The factors below and above H that the bounds take (the upper one
+        // at the upper bubble bound; infinite where no bubble pressure bounds it).
+        double henryLow = 1.0, henryHigh = 1.0;
         // bar: the dew pressure lies within [dewLow, dewHigh] and the bubble
         // pressure within [bubbleLow, bubbleHigh], the phase tolerance included.
         double dewLow = 0.0, dewHigh = 0.0, bubbleLow = 0.0, bubbleHigh = 0.0;
@@ -195,16 +205,63 @@ public:
     static double henryUncertaintyAt(double xs) {
         return kHenryUncertainty * std::max(1.0, xs / kDiluteFraction);
     }
+    // A published Henry constant (IAPWS G7-04: Fernandez-Prini, Alvarez &
+    // Harvey 2003) is far better known than within a factor 2: its equation
+    // reproduces the solubility data it was fitted to within a few hundredths
+    // in ln kH, taken here as kPublishedHenryDeviation.  What bounds the dew
+    // and bubble pressures then are the terms Raoult's and Henry's laws with
+    // an ideal vapour leave out, each bounded from the fluids' physics
+    // (Krichevsky & Kasarnovsky 1935; Krichevsky & Ilinskaya 1945), ln of the
+    // solute's fugacity over x H being
+    //   (A/RT)(x_solvent^2 - 1)    its activity in the solvent, |A/RT| at most
+    //                              kHenryActivityBound/2 for the light gases
+    //                              in water (Carroll, Slupsky & Mather 1991:
+    //                              CO2's activity coefficient near 1 to a few
+    //                              per cent dissolved), so within
+    //                              kHenryActivityBound (1 - x_solvent^2) / 2,
+    //                              about kHenryActivityBound x when dilute;
+    //   V2 (P - psat) / RT         the Poynting term of its partial molar
+    //                              volume at infinite dilution, 32-37 cm3/mol
+    //                              for CO2, CH4 and N2 in water near 298 K
+    //                              (Moore, Gieskes & Wood 1982; Brelvi &
+    //                              O'Connell 1972), rising with the solvent's
+    //                              compressibility: bounded by twice the
+    //                              solvent's saturated liquid volume;
+    // and the vapour's fugacity coefficient, ln phi = B P / RT to the second
+    // virial coefficient B of the solute (Tsonopoulos 1974), below 1 for
+    // the light gases.  The last two only raise the bubble pressure: the
+    // factor below H is exp(deviation + activity), the one above it that
+    // times exp((V2 (P - psat) + |B| P) / RT) at the pressure P, and beyond
+    // the dilute solution both grow with x as henryUncertaintyAt does.
+    static constexpr double kPublishedHenryDeviation = 0.1;
+    static constexpr double kHenryActivityBound = 5.0;
+    static double publishedHenryUncertaintyAt(double xs) {
+        const double activity = 0.5 * kHenryActivityBound * (1.0 - (1.0 - xs) * (1.0 - xs));
+        return std::exp(kPublishedHenryDeviation + activity) * std::max(1.0, xs / kDiluteFraction);
+    }
     // The dew and bubble pressures of a binary at T from the pure solvent's
     // vapour pressure psat (its ancillary equation) and the solute's Henry
     // constant H (bar, from `henry`: the published one, else the model's own
     // at infinite dilution, NaN where neither gives one; `published` set for
     // the first): Raoult's law for the solvent and Henry's for the solute
     // give the dew pressure psat / (1 - x + x psat / H) and the bubble
-    // pressure (1 - x) psat + x H.  H is taken as uncertain within
-    // henryUncertaintyAt and psat within the phase tolerance.  At x = 0 (a
+    // pressure (1 - x) psat + x H.  A published H is taken as uncertain
+    // within publishedHenryUncertaintyAt and the terms the laws leave out
+    // (the upper bubble bound the pressure where it is reached), the model's
+    // own within henryUncertaintyAt; psat within the phase tolerance.  At x = 0 (a
     // pure fluid) both pressures are psat.  Not known at or above the
     // solvent's critical temperature, or without a vapour pressure.
+    // The factors on the solute's Henry constant at T (psat in bar, the
+    // solvent's) and the share xs: `low` below it, `high(P)` above it at the
+    // pressure P (bar), for a published constant (`published`) with its
+    // solute's second virial coefficient; henryUncertaintyAt both otherwise.
+    struct HenryBand {
+        double low;
+        std::function<double(double)> high;
+    };
+    HenryBand henryBandAt(double T_, double psat_bar, double xs, bool published, int solute) const;
+    // No upper bubble bound is sought beyond this pressure (bar).
+    static constexpr double kNoBubbleBoundAbove = 1e5;
     using HenryConstant = std::function<double(int solvent, int solute, double psat_bar, bool& published)>;
     DiluteSplit diluteSplitFrom(double T_, const HenryConstant& henry) const;
     // What published data say of a binary's phase at T (K) and P (bar), its

@@ -185,8 +185,10 @@ private:
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson
     // coefficient of a state where they describe no fluid: cv below the 3R/2
     // of the molecules' translation, cp <= 0, cp < cv, a negative squared
-    // sound speed or one above 10 km/s; says why once (a warning).  True when
-    // it withheld them.
+    // sound speed or one above 10 km/s; says why once (a warning).  In the
+    // model's liquid of a component it describes as a vapour only
+    // (PhaseRules::liquidOfVapourOnlyComponent) the fugacities and fugacity
+    // coefficients too.  True when it withheld them.
     bool withholdUnphysicalQuantities();
     // A component's solid deposits from the fluid where its fugacity there
     // exceeds the pure solid's, that of the vapour over the solid at its

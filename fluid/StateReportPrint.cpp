@@ -169,6 +169,22 @@ bool StateReport::inSolventCriticalBand(double T_) {
     return (T_ >= Tcf && T_ < Tc0) || (Ts >= Tcf && Ts < Tc0);
 }
 
+namespace {
+// The factor on the Henry constant that bounds a binary's dew and bubble
+// pressures, as said: one factor, or the two of a published constant.
+std::string henryFactorText(const PhaseRules::DiluteSplit& d) {
+    char buf[96];
+    if (d.henryLow == d.henryHigh)
+        std::snprintf(buf, sizeof buf, "a factor %g", d.henryLow);
+    else if (std::isfinite(d.henryHigh))
+        std::snprintf(buf, sizeof buf, "a factor %.3g below and %.3g above (at the upper bubble bound)", d.henryLow,
+                      d.henryHigh);
+    else
+        std::snprintf(buf, sizeof buf, "a factor %.3g below and none above", d.henryLow);
+    return buf;
+}
+}  // namespace
+
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
@@ -196,8 +212,9 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // with (an untraced row the interpreter admits, its change said),
         // except between the solvent's critical temperature and the model's
         // own at the corresponding state, where the model splits a solvent
-        // that is one fluid and its trials decide nothing.
-        const bool admit = !inSolventCriticalBand(T_);
+        // that is one fluid and its trials decide nothing; above both critical
+        // temperatures at every share (a published critical curve overrules them).
+        const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
         m_.admitUntracedInteraction(admit);
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
         m_.admitUntracedInteraction(false);
@@ -303,9 +320,9 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
                     FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble);
     else if (s.phaseUncertain && mixture)
         std::printf("** Phase: %s (within the bounds of the mixture's dew and bubble pressures, %.6g and %.6g bar by "
-                    "Raoult's and Henry's laws, that a factor %g on the Henry constant allows at this share, the "
+                    "Raoult's and Henry's laws, that %s on the Henry constant allows at this share, the "
                     "phase is uncertain)\n",
-                    FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble, PhaseRules::henryUncertaintyAt(xs));
+                    FluidPhase::phaseName(s.phase), s.dilute.dew, s.dilute.bubble, henryFactorText(s.dilute).c_str());
     else if (s.phaseUncertain)
         std::printf("** Phase: %s (within 0.5 %% of the vapour pressure, the phase is uncertain)\n",
                     FluidPhase::phaseName(s.phase));

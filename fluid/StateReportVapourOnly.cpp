@@ -37,10 +37,10 @@ bool StateReport::admitsVapourOnlyPressure(double T, double P_bar, const std::st
         // the solvent's vapour pressure, where its pure liquid is refused.
         const DiluteSplit d = dilutePhaseAt(T);
         if (!d.known || !(d.H > 0.0)) return true;
-        limit = (1.0 - xs) * d.psat + xs * d.H * PhaseRules::henryUncertaintyAt(xs);
-        char henry[96];
-        std::snprintf(henry, sizeof henry, "%s Henry constant of %s, %.4g bar, uncertain within a factor %g",
-                      d.published ? "the published" : "the model's", b, d.H, PhaseRules::henryUncertaintyAt(xs));
+        limit = d.bubbleHigh / (1.0 + PhaseRules::kPhaseTolerance);
+        char henry[128];
+        std::snprintf(henry, sizeof henry, "%s Henry constant of %s, %.4g bar, uncertain within a factor %.3g",
+                      d.published ? "the published" : "the model's", b, d.H, d.henryHigh);
         std::snprintf(why, sizeof why,
                       "the mixture of %.3g %s in %s is the liquid of %s alone above its bubble pressure, at most "
                       "%.5g bar (Raoult's and Henry's laws: the vapour pressure of %s, %.5g bar, and %s)",

@@ -22,7 +22,7 @@ TEST(PhaseRules, DewAndBubblePressuresHoldRaoultAndHenry) {
     struct Case {
         double x, H;  // the solute's mole fraction; its Henry constant (bar), 0: the solvent's psat
     };
-    for (const Case c : {Case{0.0, 500.0}, Case{1e-4, 500.0}, Case{0.01, 500.0}, Case{0.02, 5000.0},
+    for (const Case c : {Case{0.0, 500.0}, Case{1e-4, 500.0}, Case{0.01, 500.0}, Case{0.02, 2000.0},
                          Case{0.01, 0.0}, Case{0.3, 0.0}}) {
         SCOPED_TRACE(testing::Message() << "x " << c.x << ", H " << c.H << " bar");
         // A binary named as water and CO2 (the rules read its names and
