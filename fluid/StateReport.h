@@ -256,6 +256,12 @@ private:
     // P, with its volume (m3/mol) where V_stable is given; false where it has
     // none.
     bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable = nullptr);
+    // The two phases of the model's own split of a binary at T (K) and P
+    // (bar), from its trial phase of component 1's fraction `trial`
+    // (FluidPhase::binaryTieLineAt), each named, with component 1's fraction
+    // and its density: "a liquid of x(CO2) 0.0123 (998 kg/m3) and a vapour
+    // of ..."; empty where the tie line is not found.  The model is put back.
+    std::string namedSplit(double T_, double P_bar, double trial);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
 

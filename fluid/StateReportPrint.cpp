@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,38 @@ bool StateReport::inSolventCriticalBand(double T_) {
     return (T_ >= Tcf && T_ < Tc0) || (Ts >= Tcf && Ts < Tc0);
 }
 
+std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
+    const FluidPhase::BinaryTieLine line = m_.binaryTieLineAt(T_, P_bar, trial);
+    if (!line.found) return {};
+    const char* names[2] = {m_.component_names[0].c_str(), m_.component_names[1].c_str()};
+    // Above the critical temperatures of both components both phases are
+    // fluids.  Below, the denser is a liquid; the other is named by its
+    // molar volume against its own larger component's: below that
+    // component's critical temperature a liquid where smaller than the
+    // geometric mean of its saturated volumes (CO2 beside water at 284 K and
+    // 100 bar), above it a fluid where smaller than its critical volume (CO2
+    // beside water at 323 K and 200 bar), else a vapour.
+    const bool fluids = T_ >= ancillaryCriticalTemperature(names[0]) && T_ >= ancillaryCriticalTemperature(names[1]);
+    const char* major = names[line.x1[1] > 0.5 ? 1 : 0];
+    const char* lighter = liquidBelowCriticalTemperature(major, T_, line.V[1]) ? "liquid"
+                          : T_ >= ancillaryCriticalTemperature(major) &&
+                                  line.V[1] < ancillarySaturatedLiquidVolume(major, T_)
+                              ? "fluid"
+                              : "vapour";
+    const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
+    std::string text;
+    for (int k = 0; k < 2; ++k) {
+        const double w1 = line.x1[k];
+        const double rho = ((1.0 - w1) * m_.molar_mass[0] + w1 * m_.molar_mass[1]) / line.V[k];
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",
+                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[1],
+                      w1, rho);
+        text += buf;
+    }
+    return text + ", the model's own two-phase equilibrium";
+}
+
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
@@ -186,6 +219,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (frostPointAt).  Where neither decides, the phase is uncertain.
     bool splits = false, uncertain = false, modelDecides = false;
     std::string note;
+    std::optional<std::string> split;  // the phases of the model's split, empty where not found
     const FrostPoint frost = frostPointAt(T_, P_bar);
     bool probed = frost.component != nullptr ||
                   (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
@@ -199,8 +233,8 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // that is one fluid and its trials decide nothing.
         const bool admit = !inSolventCriticalBand(T_);
         m_.admitUntracedInteraction(admit);
-        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
-        m_.admitUntracedInteraction(false);
+        double trial = std::nan("");
+        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
         std::string why;
         const DiluteVerdict v =
             binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why) : DiluteVerdict::kUncertain;
@@ -215,6 +249,9 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         } else {
             uncertain = !s.phaseUncertain;
         }
+        // The phases of the model's own split, where the line says it splits.
+        if (splits && tested && modelSplits) split = namedSplit(T_, P_bar, trial);
+        m_.admitUntracedInteraction(false);
     }
     if (probed) {
         // The tests leave the model at a trial: the state printed, the
@@ -271,7 +308,16 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     }
     const bool mixture = binary && s.dilute.known;
     const bool liquidRoot = s.phase == FluidPhase::kPhaseLiquid;
-    if (splits)
+    if (splits && split && !split->empty())
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into %s (the state "
+                    "below is the single fluid%s)\n",
+                    split->c_str(), note.c_str());
+    else if (splits && split)
+        std::printf("** Phase: not stable; at this temperature and pressure the model's own stability test splits "
+                    "the mixture into two phases of other compositions, which its two-phase equilibrium could not "
+                    "find (the state below is the single fluid%s)\n",
+                    note.c_str());
+    else if (splits)
         std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
                     "of other compositions (the state below is the single fluid%s)\n",
                     note.c_str());
