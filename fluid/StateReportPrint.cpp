@@ -190,16 +190,35 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
     std::string text;
+    // Each phase by the share of its minor component (the water a CO2-rich
+    // phase holds, not 1 less it).
     for (int k = 0; k < 2; ++k) {
         const double w1 = line.x1[k];
         const double rho = ((1.0 - w1) * m_.molar_mass[0] + w1 * m_.molar_mass[1]) / line.V[k];
+        const int minor = w1 > 0.5 ? 0 : 1;
         char buf[160];
         std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",
-                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[1],
-                      w1, rho);
+                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[minor],
+                      minor ? w1 : 1.0 - w1, rho);
         text += buf;
     }
     return text + ", the model's own two-phase equilibrium";
+}
+
+void StateReport::printSplit(const std::optional<std::string>& split, const std::string& note) {
+    if (split && !split->empty())
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into %s (the state "
+                    "below is the single fluid%s)\n",
+                    split->c_str(), note.c_str());
+    else if (split)
+        std::printf("** Phase: not stable; at this temperature and pressure the model's own stability test splits "
+                    "the mixture into two phases of other compositions, which its two-phase equilibrium could not "
+                    "find (the state below is the single fluid%s)\n",
+                    note.c_str());
+    else
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                    "of other compositions (the state below is the single fluid%s)\n",
+                    note.c_str());
 }
 
 bool StateReport::printStateFromTP(double T_, double P_bar) {
@@ -308,19 +327,8 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     }
     const bool mixture = binary && s.dilute.known;
     const bool liquidRoot = s.phase == FluidPhase::kPhaseLiquid;
-    if (splits && split && !split->empty())
-        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into %s (the state "
-                    "below is the single fluid%s)\n",
-                    split->c_str(), note.c_str());
-    else if (splits && split)
-        std::printf("** Phase: not stable; at this temperature and pressure the model's own stability test splits "
-                    "the mixture into two phases of other compositions, which its two-phase equilibrium could not "
-                    "find (the state below is the single fluid%s)\n",
-                    note.c_str());
-    else if (splits)
-        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                    "of other compositions (the state below is the single fluid%s)\n",
-                    note.c_str());
+    if (splits)
+        printSplit(split, note);
     else if (!note.empty())
         std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), note.c_str());
     else if (frost.uncertain)
