@@ -416,6 +416,9 @@ public:
         double lighter = 0.0;       // the lighter phase's share of the moles
     };
     BinaryTieLine binaryTieLineAt(double T_, double P_bar, double w1);
+    // One search of it from the trial w1; `below` takes a trial phase below
+    // the tangent plane of a tie line found (NaN where none is).
+    BinaryTieLine binaryTieLineFrom(double T_, double P_bar, double w1, double& below);
 
     // ---- range of validity; T in K, P in bar.  The rules that hold the
     // interpreter's states against it are PhaseRules and StateReport.

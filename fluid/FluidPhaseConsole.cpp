@@ -217,14 +217,71 @@ private:
 
 }  // namespace
 
-// The tie line through the feed z: successive substitution from the feed
-// and the trial phase below its tangent plane (substitutedSplit), then
-// Newton's method on the equality of both components' fugacities
-// (BinaryIsothermTrace::tieLineAtTP).  The tie line found is held to what makes it the split:
-// fugacities and pressures equal to 1e-8, two distinct and locally stable
-// phases, the feed strictly between them, and no trial phase below the
-// common tangent plane of the two; a trial below it (a third phase or
-// another split) is the start of the next search.
+namespace {
+
+// The trial composition deepest below the tangent plane of the feed z1
+// (its ln phi lz) on a grid of compositions (NaN where none lies below).
+double deepestTrial(FluidPhase& p, double T_, double P_bar, double z1, const double (&lz)[2]) {
+    const double lnfz[2] = {lz[0] + std::log((1.0 - z1) * P_bar * 1e5), lz[1] + std::log(z1 * P_bar * 1e5)};
+    std::vector<double> grid = {1e-6, 1e-4, 1e-2, 0.99, 1.0 - 1e-4, 1.0 - 1e-6};
+    for (int k = 1; k < 40; ++k) grid.push_back(k / 40.0);
+    double best = -1e-9, deepest = std::nan("");
+    for (double w1 : grid) {
+        double V_ = 0.0, lw[2];
+        if (!lowerRootAt(p, T_, P_bar, w1, V_, lw)) continue;
+        const double w[2] = {1.0 - w1, w1};
+        double d = 0.0;
+        for (int i = 0; i < 2; ++i) d += w[i] * (lw[i] + std::log(w[i] * P_bar * 1e5) - lnfz[i]);
+        if (d < best) best = d, deepest = w1;
+    }
+    return deepest;
+}
+
+}  // namespace
+
+// The tie line through the feed z from a trial phase w1 below its tangent
+// plane: successive substitution (substitutedSplit), then Newton's method on
+// the equality of both components' fugacities
+// (BinaryIsothermTrace::tieLineAtTP).  The tie line found is held to what
+// makes it the split: fugacities and pressures equal to 1e-8, two distinct
+// and locally stable phases, the feed strictly between them, and no trial
+// phase below the common tangent plane of the two; a trial below it (a
+// third phase or another split) is left in `below`.
+FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar, double w1, double& below) {
+    BinaryTieLine line;
+    below = std::nan("");
+    const double z1 = x[1];
+    double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0;
+    if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) return line;
+    const bool aDenser = Va < Vb;
+    double Vl = aDenser ? Va : Vb, Vv = aDenser ? Vb : Va, xl = aDenser ? xa : xb, yv = aDenser ? xb : xa;
+    if (!BinaryIsothermTrace::tieLineAtTP(*this, T_, P_bar, Vl, Vv, xl, yv)) return line;
+    binary_side::Side l, v;
+    if (!binary_side::evaluate(*this, 2, xl, Vl, T_, l) || !binary_side::evaluate(*this, 1, yv, Vv, T_, v))
+        return line;
+    const double P = P_bar * 1e5;
+    bool equal = std::fabs(l.P / P - 1.0) <= 1e-8 && std::fabs(v.P / P - 1.0) <= 1e-8;
+    for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
+    const double lighter = (z1 - xl) / (yv - xl);
+    if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
+        !binary_side::locallyStable(*this, 2, xl, Vl) || !binary_side::locallyStable(*this, 1, yv, Vv))
+        return line;
+    const double lnf[2] = {std::log(0.5 * (l.f[0] + v.f[0])), std::log(0.5 * (l.f[1] + v.f[1]))};
+    const double feed[2] = {1.0 - z1, z1};
+    composition(feed);
+    if (binarySplitsAgainst(T_, P_bar, lnf, &below)) return line;
+    line.found = true;
+    line.x1[0] = xl;
+    line.x1[1] = yv;
+    line.V[0] = Vl;
+    line.V[1] = Vv;
+    line.lighter = lighter;
+    return line;
+}
+
+// From the stability test's own trial, then (where that ends on the feed
+// itself or on no tie line) the trial deepest below the feed's tangent
+// plane on a grid; a trial below a tie line found starts the next search.
 FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, double w1) {
     BinaryTieLine line;
     if (component_count != 2 || x.size() != 2 || !(x[1] > 0.0 && x[1] < 1.0) || !(w1 > 0.0 && w1 < 1.0))
@@ -233,32 +290,22 @@ FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, d
     const KeptTwoPhaseFields keptTwoPhase(*this);
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
     const double z1 = x[1];
-    for (int attempt = 0; attempt < 3 && !line.found && std::isfinite(w1); ++attempt) {
-        double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0;
-        if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) break;
-        const bool aDenser = Va < Vb;
-        double Vl = aDenser ? Va : Vb, Vv = aDenser ? Vb : Va, xl = aDenser ? xa : xb, yv = aDenser ? xb : xa;
-        if (!BinaryIsothermTrace::tieLineAtTP(*this, T_, P_bar, Vl, Vv, xl, yv)) break;
-        binary_side::Side l, v;
-        if (!binary_side::evaluate(*this, 2, xl, Vl, T_, l) || !binary_side::evaluate(*this, 1, yv, Vv, T_, v))
-            break;
-        const double P = P_bar * 1e5;
-        bool equal = std::fabs(l.P / P - 1.0) <= 1e-8 && std::fabs(v.P / P - 1.0) <= 1e-8;
-        for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
-        const double lighter = (z1 - xl) / (yv - xl);
-        if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
-            !binary_side::locallyStable(*this, 2, xl, Vl) || !binary_side::locallyStable(*this, 1, yv, Vv))
-            break;
-        const double lnf[2] = {std::log(0.5 * (l.f[0] + v.f[0])), std::log(0.5 * (l.f[1] + v.f[1]))};
-        const double feed[2] = {1.0 - z1, z1};
-        composition(feed);
-        if (binarySplitsAgainst(T_, P_bar, lnf, &w1)) continue;
-        line.found = true;
-        line.x1[0] = xl;
-        line.x1[1] = yv;
-        line.V[0] = Vl;
-        line.V[1] = Vv;
-        line.lighter = lighter;
+    const std::vector<double> feed = x;
+    std::vector<double> starts = {w1};
+    bool gridTried = false;
+    for (std::size_t k = 0; k < starts.size() && k < 4; ++k) {
+        double below = std::nan("");
+        composition(feed.data());
+        line = binaryTieLineFrom(T_, P_bar, starts[k], below);
+        if (line.found) break;
+        double Vz = 0.0, lz[2];
+        if (std::isfinite(below))
+            starts.push_back(below);
+        else if (!gridTried && lowerRootAt(*this, T_, P_bar, z1, Vz, lz)) {
+            gridTried = true;
+            const double deepest = deepestTrial(*this, T_, P_bar, z1, lz);
+            if (std::isfinite(deepest)) starts.push_back(deepest);
+        }
     }
     return line;
 }

@@ -250,8 +250,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // except between the solvent's critical temperature and the model's
         // own at the corresponding state, where the model splits a solvent
         // that is one fluid and its trials decide nothing.
-        const bool admit = !inSolventCriticalBand(T_);
-        m_.admitUntracedInteraction(admit);
+        m_.admitUntracedInteraction(!inSolventCriticalBand(T_));
         double trial = std::nan("");
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
         std::string why;
