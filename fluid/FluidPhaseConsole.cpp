@@ -128,23 +128,32 @@ namespace {
 
 // The model's root of lower Gibbs energy at composition w1 (component 1's
 // fraction), T (K) and P (bar), from the liquid and the gas starts of the
-// tangent-plane test's trials: its volume and the ln of both components'
-// fugacity coefficients, false where it has none.
+// tangent-plane test's trials, else (where neither start gives a root, as
+// for a feed whose root those searches miss) of its liquid and vapour roots
+// the test holds the trials against: its volume and the ln of both
+// components' fugacity coefficients, false where it has none.
 bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, double (&lnphi)[2]) {
     const double w[2] = {1.0 - w1, w1};
     double best = HUGE_VAL;
-    for (bool liquid : {true, false}) {
-        p.composition(w);
-        if (!p.trialRootFromTP(liquid, T_, P_bar) || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) continue;
+    auto take = [&] {
+        if (!(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return;
         // (at a fixed composition the molar Gibbs energy differs from
         // sum_i w_i R T ln f_i by terms of T and w alone)
         const double lnf[2] = {std::log(p.fugacity[0]), std::log(p.fugacity[1])};
         const double g = w[0] * lnf[0] + w[1] * lnf[1];
-        if (std::isfinite(g) && g < best) {
-            best = g;
-            V_ = p.V;
-            for (int i = 0; i < 2; ++i) lnphi[i] = lnf[i] - std::log(w[i] * P_bar * 1e5);
-        }
+        if (!std::isfinite(g) || !(g < best)) return;
+        best = g;
+        V_ = p.V;
+        for (int i = 0; i < 2; ++i) lnphi[i] = lnf[i] - std::log(w[i] * P_bar * 1e5);
+    };
+    for (bool liquid : {true, false}) {
+        p.composition(w);
+        if (p.trialRootFromTP(liquid, T_, P_bar)) take();
+    }
+    for (int kind = 1; kind <= 2 && best == HUGE_VAL; ++kind) {
+        double V = 0.0, G = 0.0;
+        p.composition(w);
+        if (p.pressureRootFromTP(kind, T_, P_bar, V, G)) take();
     }
     return best < HUGE_VAL;
 }
@@ -196,28 +205,6 @@ bool substitutedSplit(FluidPhase& p, double T_, double P_bar, double z1, double 
     return lowerRootAt(p, T_, P_bar, xa, Va, lz) && lowerRootAt(p, T_, P_bar, xb, Vb, lw) &&
            std::fabs(xa - xb) > 1e-9;
 }
-
-// The fields the tie line's search writes besides those KeptFields keeps.
-class KeptTwoPhaseFields {
-public:
-    explicit KeptTwoPhaseFields(FluidPhase& p) : p_(p), xl_(p.x_liquid), xv_(p.x_vapour), Pflash_(p.P_flash) {}
-    ~KeptTwoPhaseFields() {
-        p_.x_liquid = xl_;
-        p_.x_vapour = xv_;
-        p_.P_flash = Pflash_;
-    }
-    KeptTwoPhaseFields(const KeptTwoPhaseFields&) = delete;
-    KeptTwoPhaseFields& operator=(const KeptTwoPhaseFields&) = delete;
-
-private:
-    FluidPhase& p_;
-    const std::vector<double> xl_, xv_;
-    const double Pflash_;
-};
-
-}  // namespace
-
-namespace {
 
 // The trial composition deepest below the tangent plane of the feed z1
 // (its ln phi lz) on a grid of compositions (NaN where none lies below).
@@ -287,7 +274,9 @@ FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, d
     if (component_count != 2 || x.size() != 2 || !(x[1] > 0.0 && x[1] < 1.0) || !(w1 > 0.0 && w1 < 1.0))
         return line;
     const KeptFieldsAndComposition kept(*this);
-    const KeptTwoPhaseFields keptTwoPhase(*this);
+    // (and the two-phase fields the tie line's search writes, put back below)
+    const std::vector<double> keptLiquid = x_liquid, keptVapour = x_vapour;
+    const double keptPflash = P_flash;
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
     const double z1 = x[1];
     const std::vector<double> feed = x;
@@ -307,5 +296,8 @@ FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, d
             if (std::isfinite(deepest)) starts.push_back(deepest);
         }
     }
+    x_liquid = keptLiquid;
+    x_vapour = keptVapour;
+    P_flash = keptPflash;
     return line;
 }

@@ -258,7 +258,8 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
         {"DMW2:H2O,CO2", 0.5, 323.15, 100.0, 0.019, 0.004},  {"DMWEOS:H2O,CO2", 0.5, 323.15, 200.0, 0.024, 0.006},
         {"DMW2:H2O,CO2", 0.3, 500.0, 100.0, kNone, kNone},   {"PR:CO2,H2O", 0.03, 284.0, 100.0, kNone, kNone},
         {"PRSV:H2O,CO2", 0.5, 323.15, 200.0, kNone, kNone},  {"SRK1:CO2,CH4", 0.3, 250.0, 50.0, kNone, kNone},
-        {"Kreglewski:N2,CO2", 0.3, 230.0, 50.0, kNone, kNone},
+        {"Kreglewski:N2,CO2", 0.3, 230.0, 50.0, kNone, kNone}, {"PR:N2,CH4", 0.5, 120.0, 10.0, kNone, kNone},
+        {"PR:H2O,CO2", 0.6, 323.15, 100.0, kNone, kNone},
     };
     const std::regex named(R"(splits into an? (\w+) of x\((\w+)\) ([-+.e0-9]+) \(([-+.e0-9]+) kg/m3\) and )"
                            R"((?:a|another) (\w+) of x\((\w+)\) ([-+.e0-9]+) \(([-+.e0-9]+) kg/m3\))");
