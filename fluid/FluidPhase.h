@@ -394,11 +394,31 @@ public:
     // trial; the composition is put back.
     // `tested` (if given) is set where the test had a root of the fluid to
     // hold the trials against: without one the model cannot decide.
-    bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr);
+    // `trial` (if given) takes component 1's fraction in the first trial
+    // phase found below the tangent plane (NaN where none is).
+    bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr, double* trial = nullptr);
     // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
     // the state tested (a critical point at its own volume, say); true where
     // a trial phase at T and P lies below it.  The composition is put back.
-    bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2]);
+    bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2], double* trial = nullptr);
+    // The two phases of a binary's split at T (K) and P (bar): its
+    // isothermal-isobaric flash, started from the phase's composition and a
+    // trial phase w1 (component 1's fraction) below its tangent plane.
+    // Found where both phases hold equal fugacities of both components to
+    // 1e-8, P to 1e-8, are locally stable and distinct, and the phase's
+    // composition lies strictly between them.  Index 0 is the denser phase.
+    // The model's state, composition, searches' start values and solver are
+    // put back as they were.
+    struct BinaryTieLine {
+        bool found = false;
+        double x1[2] = {0.0, 0.0};  // component 1's fraction in each phase
+        double V[2] = {0.0, 0.0};   // molar volumes, m3/mol
+        double lighter = 0.0;       // the lighter phase's share of the moles
+    };
+    BinaryTieLine binaryTieLineAt(double T_, double P_bar, double w1);
+    // One search of it from the trial w1; `below` takes a trial phase below
+    // the tangent plane of a tie line found (NaN where none is).
+    BinaryTieLine binaryTieLineFrom(double T_, double P_bar, double w1, double& below);
 
     // ---- range of validity; T in K, P in bar.  The rules that hold the
     // interpreter's states against it are PhaseRules and StateReport.

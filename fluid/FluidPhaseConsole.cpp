@@ -1,12 +1,16 @@
 // The stability of a binary at T and P (the tangent-plane test the curve
-// tracers and the interpreter's reports run), and the failure of a curve a
-// model does not compute.
+// tracers and the interpreter's reports run), the two phases of its split,
+// and the failure of a curve a model does not compute.
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <vector>
 
+#include "fluid/BinaryIsothermTrace.h"
+#include "fluid/BinarySide.h"
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/KeptFields.h"
 #include "platform/LogSink.h"
 
 // The tangent-plane test of Michelsen (1982): a fluid of composition z at T
@@ -14,7 +18,7 @@
 // every trial composition w (both roots of each), f_i(z) taken from the root
 // of z of lowest Gibbs energy.  For a binary a grid of trial compositions
 // finds the negative region of any split the isotherm shows.
-bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested) {
+bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested, double* trial) {
     if (tested) *tested = false;
     if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0)) return false;
     const std::vector<double> z = x;
@@ -44,10 +48,10 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested) {
     composition(z.data());
     errorflag = kept.saved();
     if (tested) *tested = found;
-    return found && binarySplitsAgainst(T_, P_bar, ref);
+    return found && binarySplitsAgainst(T_, P_bar, ref, trial);
 }
 
-bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref)[2]) {
+bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref)[2], double* trial) {
     if (component_count != 2 || x.size() != 2) return false;
     const std::vector<double> z = x;
     const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
@@ -59,6 +63,7 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     // each minimum of the distance on the grid is then narrowed down
     // (golden section between its neighbours), so that a split narrower
     // than the grid's step is found too.
+    constexpr double kSplit = -1e-9;
     std::vector<double> trials;
     for (int k = 1; k < 40; ++k) trials.push_back(k / 40.0);
     for (double e = 1e-8; e < 5e-3; e *= std::sqrt(10.0)) {
@@ -70,6 +75,7 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     std::sort(trials.begin(), trials.end());
     // The tangent-plane distance of the trial w1 on the root found from the
     // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
+    double below = std::nan("");  // the first trial found below the plane
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
@@ -78,9 +84,9 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
         if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
             return HUGE_VAL;
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+        if (d < kSplit && std::isnan(below)) below = w1;
         return std::isfinite(d) ? d : HUGE_VAL;
     };
-    constexpr double kSplit = -1e-9;
     bool splits = false;
     for (int kind = 1; found && !splits && kind <= 2; ++kind) {
         std::vector<double> d(trials.size());
@@ -110,9 +116,188 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
         }
     }
     composition(z.data());
+    if (trial) *trial = splits ? below : std::nan("");
     return splits;
 }
 
 void FluidPhase::reportNoCurve(const char* what) const {
     platform::diagf("The model %s computes no %s.\n", modelName(), what);
+}
+
+namespace {
+
+// The model's root of lower Gibbs energy at composition w1 (component 1's
+// fraction), T (K) and P (bar), from the liquid and the gas starts of the
+// tangent-plane test's trials, else (where neither start gives a root, as
+// for a feed whose root those searches miss) of its liquid and vapour roots
+// the test holds the trials against: its volume and the ln of both
+// components' fugacity coefficients, false where it has none.
+bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, double (&lnphi)[2]) {
+    const double w[2] = {1.0 - w1, w1};
+    double best = HUGE_VAL;
+    auto take = [&] {
+        if (!(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return;
+        // (at a fixed composition the molar Gibbs energy differs from
+        // sum_i w_i R T ln f_i by terms of T and w alone)
+        const double lnf[2] = {std::log(p.fugacity[0]), std::log(p.fugacity[1])};
+        const double g = w[0] * lnf[0] + w[1] * lnf[1];
+        if (!std::isfinite(g) || !(g < best)) return;
+        best = g;
+        V_ = p.V;
+        for (int i = 0; i < 2; ++i) lnphi[i] = lnf[i] - std::log(w[i] * P_bar * 1e5);
+    };
+    for (bool liquid : {true, false}) {
+        p.composition(w);
+        if (p.trialRootFromTP(liquid, T_, P_bar)) take();
+    }
+    for (int kind = 1; kind <= 2 && best == HUGE_VAL; ++kind) {
+        double V = 0.0, G = 0.0;
+        p.composition(w);
+        if (p.pressureRootFromTP(kind, T_, P_bar, V, G)) take();
+    }
+    return best < HUGE_VAL;
+}
+
+// Successive substitution of a binary's split at T and P (Michelsen 1982),
+// from the feed z1 and a trial phase w1 below the feed's tangent plane:
+// first the trial is taken to the stationary point of the tangent-plane
+// distance, W_i = z_i phi_i(z) / phi_i(w), then the two phases x and y to
+// equal fugacities, y_i = K_i x_i with K_i = phi_i(x) / phi_i(y), which for
+// two components fix x1 = (1 - K0) / (K1 - K0).  Each phase on its root of
+// lower Gibbs energy; volumes, compositions and false where a phase has no
+// root or the two meet.
+bool substitutedSplit(FluidPhase& p, double T_, double P_bar, double z1, double w1, double& Va, double& xa,
+                      double& Vb, double& xb) {
+    // A step to a composition where a phase has no root is halved.
+    auto rooted = [&](double& to, double from, const std::function<bool(double)>& at) {
+        for (int k = 0; k < 8; ++k, to = 0.5 * (to + from))
+            if (at(to)) return true;
+        return false;
+    };
+    double lz[2], lw[2];
+    if (!lowerRootAt(p, T_, P_bar, z1, Va, lz) || !lowerRootAt(p, T_, P_bar, w1, Vb, lw)) return false;
+    for (int it = 0; it < 100; ++it) {
+        const double W0 = (1.0 - z1) * std::exp(lz[0] - lw[0]), W1 = z1 * std::exp(lz[1] - lw[1]);
+        double next = W1 / (W0 + W1);
+        if (!(next > 0.0 && next < 1.0) ||
+            !rooted(next, w1, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Vb, lw); }))
+            break;
+        const bool still = std::fabs(next - w1) < 1e-10;
+        w1 = next;
+        if (still) break;
+    }
+    xa = z1;
+    xb = w1;
+    if (!lowerRootAt(p, T_, P_bar, xa, Va, lz) || !lowerRootAt(p, T_, P_bar, xb, Vb, lw)) return false;
+    for (int it = 0; it < 100; ++it) {
+        const double K0 = std::exp(lz[0] - lw[0]), K1 = std::exp(lz[1] - lw[1]);
+        double a = (1.0 - K0) / (K1 - K0), b = K1 * a;
+        if (!(a > 0.0 && a < 1.0 && b > 0.0 && b < 1.0) || !(std::fabs(a - b) > 1e-9)) break;
+        if (!rooted(a, xa, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Va, lz); }) ||
+            !rooted(b, xb, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Vb, lw); }))
+            break;
+        const bool still = std::fabs(a - xa) < 1e-9 && std::fabs(b - xb) < 1e-9;
+        xa = a;
+        xb = b;
+        if (still) break;
+    }
+    // (the last phases with roots: the tie line's search starts from them)
+    return lowerRootAt(p, T_, P_bar, xa, Va, lz) && lowerRootAt(p, T_, P_bar, xb, Vb, lw) &&
+           std::fabs(xa - xb) > 1e-9;
+}
+
+// The trial composition deepest below the tangent plane of the feed z1
+// (its ln phi lz) on a grid of compositions (NaN where none lies below).
+double deepestTrial(FluidPhase& p, double T_, double P_bar, double z1, const double (&lz)[2]) {
+    const double lnfz[2] = {lz[0] + std::log((1.0 - z1) * P_bar * 1e5), lz[1] + std::log(z1 * P_bar * 1e5)};
+    std::vector<double> grid = {1e-6, 1e-4, 1e-2, 0.99, 1.0 - 1e-4, 1.0 - 1e-6};
+    for (int k = 1; k < 40; ++k) grid.push_back(k / 40.0);
+    double best = -1e-9, deepest = std::nan("");
+    for (double w1 : grid) {
+        double V_ = 0.0, lw[2];
+        if (!lowerRootAt(p, T_, P_bar, w1, V_, lw)) continue;
+        const double w[2] = {1.0 - w1, w1};
+        double d = 0.0;
+        for (int i = 0; i < 2; ++i) d += w[i] * (lw[i] + std::log(w[i] * P_bar * 1e5) - lnfz[i]);
+        if (d < best) best = d, deepest = w1;
+    }
+    return deepest;
+}
+
+}  // namespace
+
+// The tie line through the feed z from a trial phase w1 below its tangent
+// plane: successive substitution (substitutedSplit), then Newton's method on
+// the equality of both components' fugacities
+// (BinaryIsothermTrace::tieLineAtTP).  The tie line found is held to what
+// makes it the split: fugacities and pressures equal to 1e-8, two distinct
+// and locally stable phases, the feed strictly between them, and no trial
+// phase below the common tangent plane of the two; a trial below it (a
+// third phase or another split) is left in `below`.
+FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar, double w1, double& below) {
+    BinaryTieLine line;
+    below = std::nan("");
+    const double z1 = x[1];
+    double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0;
+    if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) return line;
+    const bool aDenser = Va < Vb;
+    double Vl = aDenser ? Va : Vb, Vv = aDenser ? Vb : Va, xl = aDenser ? xa : xb, yv = aDenser ? xb : xa;
+    if (!BinaryIsothermTrace::tieLineAtTP(*this, T_, P_bar, Vl, Vv, xl, yv)) return line;
+    binary_side::Side l, v;
+    if (!binary_side::evaluate(*this, 2, xl, Vl, T_, l) || !binary_side::evaluate(*this, 1, yv, Vv, T_, v))
+        return line;
+    const double P = P_bar * 1e5;
+    bool equal = std::fabs(l.P / P - 1.0) <= 1e-8 && std::fabs(v.P / P - 1.0) <= 1e-8;
+    for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
+    const double lighter = (z1 - xl) / (yv - xl);
+    if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
+        !binary_side::locallyStable(*this, 2, xl, Vl) || !binary_side::locallyStable(*this, 1, yv, Vv))
+        return line;
+    const double lnf[2] = {std::log(0.5 * (l.f[0] + v.f[0])), std::log(0.5 * (l.f[1] + v.f[1]))};
+    const double feed[2] = {1.0 - z1, z1};
+    composition(feed);
+    if (binarySplitsAgainst(T_, P_bar, lnf, &below)) return line;
+    line.found = true;
+    line.x1[0] = xl;
+    line.x1[1] = yv;
+    line.V[0] = Vl;
+    line.V[1] = Vv;
+    line.lighter = lighter;
+    return line;
+}
+
+// From the stability test's own trial, then (where that ends on the feed
+// itself or on no tie line) the trial deepest below the feed's tangent
+// plane on a grid; a trial below a tie line found starts the next search.
+FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, double w1) {
+    BinaryTieLine line;
+    if (component_count != 2 || x.size() != 2 || !(x[1] > 0.0 && x[1] < 1.0) || !(w1 > 0.0 && w1 < 1.0))
+        return line;
+    const KeptFieldsAndComposition kept(*this);
+    // (and the two-phase fields the tie line's search writes, put back below)
+    const std::vector<double> keptLiquid = x_liquid, keptVapour = x_vapour;
+    const double keptPflash = P_flash;
+    const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
+    const double z1 = x[1];
+    const std::vector<double> feed = x;
+    std::vector<double> starts = {w1};
+    bool gridTried = false;
+    for (std::size_t k = 0; k < starts.size() && k < 4; ++k) {
+        double below = std::nan("");
+        composition(feed.data());
+        line = binaryTieLineFrom(T_, P_bar, starts[k], below);
+        if (line.found) break;
+        double Vz = 0.0, lz[2];
+        if (std::isfinite(below))
+            starts.push_back(below);
+        else if (!gridTried && lowerRootAt(*this, T_, P_bar, z1, Vz, lz)) {
+            gridTried = true;
+            const double deepest = deepestTrial(*this, T_, P_bar, z1, lz);
+            if (std::isfinite(deepest)) starts.push_back(deepest);
+        }
+    }
+    x_liquid = keptLiquid;
+    x_vapour = keptVapour;
+    P_flash = keptPflash;
+    return line;
 }

@@ -10,6 +10,7 @@
 // for the model's parameters, so one report serves a run of commands.
 // T in K, P in bar.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,18 @@ private:
     // P, with its volume (m3/mol) where V_stable is given; false where it has
     // none.
     bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable = nullptr);
+    // The two phases of the model's own split of a binary at T (K) and P
+    // (bar), from its trial phase of component 1's fraction `trial`
+    // (FluidPhase::binaryTieLineAt), each named, with the fraction of its
+    // minor component and its density: "a liquid of x(CO2) 0.0123 (998
+    // kg/m3) and a vapour of x(H2O) 0.0061 (...)"; empty where the tie line
+    // is not found.  The model is put back.
+    std::string namedSplit(double T_, double P_bar, double trial);
+    // The "Phase:" line of a mixture that splits: its phases named where the
+    // model's own split was sought (`split` given) and found (not empty),
+    // said not found where sought in vain, else (a split the published data
+    // say) its two phases unnamed; `note` closes the line's parenthesis.
+    static void printSplit(const std::optional<std::string>& split, const std::string& note);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,57 @@ std::string henryFactorText(const PhaseRules::DiluteSplit& d) {
 }
 }  // namespace
 
+std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
+    const FluidPhase::BinaryTieLine line = m_.binaryTieLineAt(T_, P_bar, trial);
+    if (!line.found) return {};
+    const char* names[2] = {m_.component_names[0].c_str(), m_.component_names[1].c_str()};
+    // Above the critical temperatures of both components both phases are
+    // fluids.  Below, the denser is a liquid; the other is named by its
+    // molar volume against its own larger component's: below that
+    // component's critical temperature a liquid where smaller than the
+    // geometric mean of its saturated volumes (CO2 beside water at 284 K and
+    // 100 bar), above it a fluid where smaller than its critical volume (CO2
+    // beside water at 323 K and 200 bar), else a vapour.
+    const bool fluids = T_ >= ancillaryCriticalTemperature(names[0]) && T_ >= ancillaryCriticalTemperature(names[1]);
+    const char* major = names[line.x1[1] > 0.5 ? 1 : 0];
+    const char* lighter = liquidBelowCriticalTemperature(major, T_, line.V[1]) ? "liquid"
+                          : T_ >= ancillaryCriticalTemperature(major) &&
+                                  line.V[1] < ancillarySaturatedLiquidVolume(major, T_)
+                              ? "fluid"
+                              : "vapour";
+    const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
+    std::string text;
+    // Each phase by the share of its minor component (the water a CO2-rich
+    // phase holds, not 1 less it).
+    for (int k = 0; k < 2; ++k) {
+        const double w1 = line.x1[k];
+        const double rho = ((1.0 - w1) * m_.molar_mass[0] + w1 * m_.molar_mass[1]) / line.V[k];
+        const int minor = w1 > 0.5 ? 0 : 1;
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",
+                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[minor],
+                      minor ? w1 : 1.0 - w1, rho);
+        text += buf;
+    }
+    return text + ", the model's own two-phase equilibrium";
+}
+
+void StateReport::printSplit(const std::optional<std::string>& split, const std::string& note) {
+    if (split && !split->empty())
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into %s (the state "
+                    "below is the single fluid%s)\n",
+                    split->c_str(), note.c_str());
+    else if (split)
+        std::printf("** Phase: not stable; at this temperature and pressure the model's own stability test splits "
+                    "the mixture into two phases of other compositions, which its two-phase equilibrium could not "
+                    "find (the state below is the single fluid%s)\n",
+                    note.c_str());
+    else
+        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
+                    "of other compositions (the state below is the single fluid%s)\n",
+                    note.c_str());
+}
+
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
@@ -202,6 +254,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (frostPointAt).  Where neither decides, the phase is uncertain.
     bool splits = false, uncertain = false, modelDecides = false;
     std::string note;
+    std::optional<std::string> split;  // the phases of the model's split, empty where not found
     const FrostPoint frost = frostPointAt(T_, P_bar);
     bool probed = frost.component != nullptr ||
                   (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
@@ -216,7 +269,8 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         // temperatures at every share (a published critical curve overrules them).
         const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
         m_.admitUntracedInteraction(admit);
-        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
+        double trial = std::nan("");
+        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
         m_.admitUntracedInteraction(false);
         std::string why;
         const DiluteVerdict v =
@@ -231,6 +285,13 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
             modelDecides = true;
         } else {
             uncertain = !s.phaseUncertain;
+        }
+        // The phases of the model's own split, where the line says it splits
+        // (with the interaction rows of its trials).
+        if (splits && tested && modelSplits) {
+            m_.admitUntracedInteraction(admit);
+            split = namedSplit(T_, P_bar, trial);
+            m_.admitUntracedInteraction(false);
         }
     }
     if (probed) {
@@ -289,9 +350,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     const bool mixture = binary && s.dilute.known;
     const bool liquidRoot = s.phase == FluidPhase::kPhaseLiquid;
     if (splits)
-        std::printf("** Phase: not stable; at this temperature and pressure the mixture splits into two phases "
-                    "of other compositions (the state below is the single fluid%s)\n",
-                    note.c_str());
+        printSplit(split, note);
     else if (!note.empty())
         std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), note.c_str());
     else if (frost.uncertain)
