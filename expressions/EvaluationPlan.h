@@ -67,10 +67,10 @@
 // volume searches through holds and tapes.  The reference equations of water
 // and the gases put their terms in one leaf of T and V (SeparableLeaf), with
 // a handful of operators above it, and there the time goes mostly into the
-// leaf's own arithmetic: the node walk takes 1.07 times the plan's time for
-// IAPWS-95 (whose volume search evaluates its tree once, where the search
-// ends, its passes answered by the term at the kept temperature) and 0.98 to
-// 1.00 of it for the three gases (bench/RootSearchBench.cpp,
+// leaf's own arithmetic: the node walk takes 1.10 times the plan's time for
+// IAPWS-95 (whose bare volume search evaluates its tree nowhere, its passes
+// answered by the term at the kept temperature; the stable state evaluates
+// it at the root) and 0.99 of it for the three gases (bench/RootSearchBench.cpp,
 // BM_PlanAgainstWalk, walk_over_plan: the stable state and the volume search
 // from 1.1 to 2 Tc, 1 bar to 1 kbar; median of 3 runs pinned to one core).
 //

@@ -131,6 +131,7 @@ void Interaction::runStages(bool highOrder) {
     calculate_fixed_parameters();
     calculate_volume_dependent_parameters();
     if (highOrder) calculate_high_order_parameters();
+    stagesBehind = false;
 }
 
 void Interaction::beginVolumeSearch() {
@@ -140,28 +141,41 @@ void Interaction::beginVolumeSearch() {
         zFixed = true;
         Z = zKnownValue;
     }
-    if (root) root->holdAllBut(1);
+    // The tree is held from its first evaluation in the search (zFromTree):
+    // a search carried by the term's own answers or a fixed Z evaluates it
+    // nowhere, and leaves it as it was.
+    treeHeld = false;
 }
 
 bool Interaction::endVolumeSearch(bool stateNext) {
-    // A term answered without its tree is evaluated once at the volume the
-    // search ends at, so that its values and nodes belong to that state.
     zFixed = false;
-    if (zStale) {
-        zStale = false;
-        calculate_Z();
-        zFixed = false;
-    }
-    // A caller that evaluates the state next runs every stage again.
-    const bool closing = treeBehind && !stateNext;
+    // A search whose last pass the term answered without its stages and tree
+    // (its own answer, volumeSearchAnswer, or a Z fixed through the search)
+    // at the volume it ends at has given a_V, a_VV, Z, dZ/dV and P there:
+    // the leaves and the nodes, which nothing reads before an evaluation of
+    // its own, are left behind (stagesBehind), and the next evaluation runs
+    // every stage.  Where the volume moved after that pass, the term is
+    // evaluated once at the volume the search ends at, so that its values
+    // and nodes belong to that state.
+    const bool answered = treeBehind;
+    const bool behind = treeBehind || zStale;
+    treeBehind = zStale = false;
+    const bool closing = behind && !stateNext && passV != V;
     if (closing) {
         zFromTree();
         zFixed = false;
+    } else if (behind) {
+        leaveStagesBehind();
     }
-    treeBehind = false;
     volumeSearch = 0;
-    if (root) root->endHold(stateNext);
-    return closing;
+    if (root && treeHeld) root->endHold(stateNext);
+    treeHeld = false;
+    return closing && answered;
+}
+
+void Interaction::leaveStagesBehind() {
+    stagesBehind = true;
+    reusableOrder = 0;  // a and its derivatives in V are the search's answer
 }
 
 void Interaction::holdAllButVolume() {
@@ -190,12 +204,14 @@ void Interaction::calculate_Z() {
         aVV = Z / (V * V);
         P = R * Z * T / V;
         zStale = true;
+        passV = V;
         return;
     }
     double a = 0.0, av = 0.0, avv = 0.0;
     if (volumeSearch && !refusedComponents && volumeSearchAnswer(a, av, avv)) {
         termError = 0;
         treeBehind = true;
+        passV = V;
         takeVolumeDerivatives(a, av, avv);
         return;
     }
@@ -204,6 +220,10 @@ void Interaction::calculate_Z() {
 
 void Interaction::zFromTree() {
     treeBehind = false;
+    if (volumeSearch && root && !treeHeld) {
+        root->holdAllBut(1);
+        treeHeld = true;
+    }
     if (volumeSearch == 2) {  // the same T and composition as the previous evaluation
         termError = 0;
         assignVariables();
@@ -282,10 +302,15 @@ void Interaction::calculate_state_functions() {
 void Interaction::calculate_expansivity_derivative() {
     // The graph is re-initialised so that the third-order pass does not stop at
     // the marks left by a volume-only evaluation.
-    termError = 0;
-    if (refusesEvaluation()) return;
-    assignVariables();
-    calculate_high_order_parameters();
+    if (stagesBehind) {
+        runStages(true);  // after a volume search that left them behind
+    } else {
+        termError = 0;
+        if (refusesEvaluation()) return;
+        assignVariables();
+        calculate_high_order_parameters();
+    }
+    if (refusedComponents) return;
     if (!root) {
         Z = P = dZdV = dZdT = d2ZdV2 = d2ZdT2 = d2ZdTdV = 0.0;
         return;
@@ -492,6 +517,7 @@ void Interaction::detect_connection_errors() {
 
 void Interaction::print_values() {
     if (!root) return;
+    if (stagesBehind) zFromTree();  // the nodes at the term's state
     root->initialize_the_graph();
     root->printValues(stdout);
 }

@@ -118,7 +118,11 @@ public:
     // after the search (Expression::endHold).
     void beginVolumeSearch();
     // True where the term ran its closing evaluation (its a, Z, dZ/dV and P
-    // then those of its tree at the search's last volume).
+    // then those of its tree at the search's last volume).  A term whose
+    // last pass was its own answer at the volume the search ends at
+    // (volumeSearchAnswer) runs none: its a, a_V, a_VV, Z, dZ/dV and P are
+    // that answer's, and its stages and tree are left behind the state
+    // until its next evaluation, which runs every stage (stagesBehind).
     bool endVolumeSearch(bool stateNext = false);
     bool inVolumeSearch() const { return volumeSearch != 0; }
     // Evaluations at one temperature and composition and several volumes
@@ -217,11 +221,9 @@ protected:
     // derivatives in V at a kept temperature more cheaply than its tree
     // does (what P and dP/dV need, nothing in T) writes them here and
     // answers true; calculate_Z then takes them instead of running its
-    // stages and tree.  Should the search end on such a pass, the term's
-    // stages and tree are run once at the volume it ends at (the closing
-    // evaluation), so that its nodes and its a, Z and P belong to that state
-    // as after any other search.  False (the tree evaluated) where it cannot
-    // give a finite answer.
+    // stages and tree.  Should the search end on such a pass, its leaves and
+    // nodes are left behind (see endVolumeSearch).  False (the tree
+    // evaluated) where it cannot give a finite answer.
     virtual bool volumeSearchAnswer(double& /*a*/, double& /*aV*/, double& /*aVV*/) { return false; }
 
     // The refusal part alone, for a term that builds its tree for the count it
@@ -267,8 +269,20 @@ private:
     // coefficient of ln V does not depend on T); `zStale` once a volume was
     // answered without evaluating the tree.
     bool zFixed = false, zStale = false;
-    // The last pass of the search was answered by volumeSearchAnswer().
+    // The last pass of the search was answered by volumeSearchAnswer(), at
+    // the volume passV (as is a pass with zFixed).
     bool treeBehind = false;
+    double passV = 0.0;
+    // The leaves and the nodes do not hold the term's state: a volume search
+    // ended on the term's own answer (endVolumeSearch).  Every evaluation
+    // goes through runStages or calculate_Z, and those that would run a
+    // stage alone on the leaves of an earlier evaluation (the high-order
+    // stage of calculate_expansivity_derivative, the nodes printed by
+    // print_values) run every stage while it is set; runStages clears it.
+    bool stagesBehind = false;
+    void leaveStagesBehind();
+    // The tree held (Expression::holdAllBut) since the search's first evaluation of it.
+    bool treeHeld = false;
     // The evaluation of calculate_Z from the stages and the tree.
     void zFromTree();
     // a, a_V and a_VV with Z, dZ/dV and P from them.

@@ -43,14 +43,30 @@ std::vector<double> coefficients(const std::vector<double>& f) {
 
 }  // namespace
 
+namespace {
+
+// The sums of N Chebyshev series of one length at x by Clenshaw's
+// recurrence, each the same operations as alone; run side by side, the
+// recurrences of the series do not wait for each other.
+template <std::size_t N>
+void clenshaw(const std::vector<double>* const (&c)[N], double x, double (&sum)[N]) {
+    double b1[N] = {}, b2[N] = {};
+    const std::size_t n = c[0]->size();
+    for (std::size_t k = n; k-- > 1;)
+        for (std::size_t i = 0; i < N; ++i) {
+            const double b0 = 2.0 * x * b1[i] - b2[i] + (*c[i])[k];
+            b2[i] = b1[i];
+            b1[i] = b0;
+        }
+    for (std::size_t i = 0; i < N; ++i) sum[i] = x * b1[i] - b2[i] + (n == 0 ? 0.0 : (*c[i])[0]);
+}
+
+}  // namespace
+
 double SaturationExpansion::chebyshev(const std::vector<double>& c, double x) {
-    double b1 = 0.0, b2 = 0.0;
-    for (std::size_t k = c.size(); k-- > 1;) {
-        const double b0 = 2.0 * x * b1 - b2 + c[k];
-        b2 = b1;
-        b1 = b0;
-    }
-    return x * b1 - b2 + (c.empty() ? 0.0 : c[0]);
+    double sum[1];
+    clenshaw({&c}, x, sum);
+    return sum[0];
 }
 
 int SaturationExpansion::pieceAt(double T) const {
@@ -68,9 +84,17 @@ bool SaturationExpansion::evaluate(double T, double& P, double& Vl, double& Vv) 
     const double u = std::sqrt(Tc - T);
     const auto it = pieces.begin() + piece;
     const double x = std::clamp((2.0 * u - it->u0 - it->u1) / (it->u1 - it->u0), -1.0, 1.0);
-    P = std::exp(chebyshev(it->lnP, x));
-    Vl = 1.0 / chebyshev(it->rhoL, x);
-    Vv = 1.0 / chebyshev(it->rhoV, x);
+    double sum[3];
+    if (it->rhoL.size() == it->lnP.size() && it->rhoV.size() == it->lnP.size()) {
+        clenshaw({&it->lnP, &it->rhoL, &it->rhoV}, x, sum);
+    } else {
+        sum[0] = chebyshev(it->lnP, x);
+        sum[1] = chebyshev(it->rhoL, x);
+        sum[2] = chebyshev(it->rhoV, x);
+    }
+    P = std::exp(sum[0]);
+    Vl = 1.0 / sum[1];
+    Vv = 1.0 / sum[2];
     return std::isfinite(P) && Vl > 0.0 && Vv >= Vl;
 }
 

@@ -256,3 +256,71 @@ TEST(WagnerVolumeSearch, EveryRootFromTheExplicitStartIsTheIndependentRoot)
         }
     }
 }
+
+// A bare volume search (calculate_molar_volume, its root's evaluation left to
+// whoever reads the state next), after the whole state of another, then one
+// reader of the state's derivatives: what it gives equals, to the bit, what
+// the same reader gives on another model at the same T and V.  Gas, liquid,
+// near saturation and near the critical point, above Tc and the compressed
+// liquid at 1 kbar.
+TEST(WagnerVolumeSearch, EveryReaderAfterABareSearchIsTheStateAtItsVolume)
+{
+    using Get = double (*)(const FluidPhase&);
+    struct Reader {
+        const char* name;
+        void (FluidPhase::*run)();
+        std::vector<Get> values;
+    };
+    const Reader readers[] = {
+        {"state functions",
+         &FluidPhase::calculate_state_functions,
+         {[](const FluidPhase& p) { return p.A; }, [](const FluidPhase& p) { return p.H; },
+          [](const FluidPhase& p) { return p.S; }, [](const FluidPhase& p) { return p.Cv; },
+          [](const FluidPhase& p) { return p.Cp; }, [](const FluidPhase& p) { return p.dPdT; },
+          [](const FluidPhase& p) { return p.dPdV; }, [](const FluidPhase& p) { return p.soundSpeed; }}},
+        {"fugacities",
+         &FluidPhase::calculate_fugacities,
+         {[](const FluidPhase& p) { return p.fugcoef[0]; }, [](const FluidPhase& p) { return p.rcp[0]; },
+          [](const FluidPhase& p) { return p.drcpdT[0]; }, [](const FluidPhase& p) { return p.drcpdV[0]; },
+          [](const FluidPhase& p) { return p.Z; }, [](const FluidPhase& p) { return p.dZdT; }}},
+        {"expansivity derivative",
+         &FluidPhase::calculate_expansivity_derivative,
+         {[](const FluidPhase& p) { return p.dZdT; }, [](const FluidPhase& p) { return p.dZdV; },
+          [](const FluidPhase& p) { return p.d2ZdT2; }, [](const FluidPhase& p) { return p.d2ZdTdV; },
+          [](const FluidPhase& p) { return p.d2ZdV2; }}},
+        {"critical derivatives",
+         &FluidPhase::calculate_critical_parameters_of_pure_fluid,
+         {[](const FluidPhase& p) { return p.dAdV; }, [](const FluidPhase& p) { return p.d2AdV2; },
+          [](const FluidPhase& p) { return p.d3AdV3; }, [](const FluidPhase& p) { return p.d4AdV4; },
+          [](const FluidPhase& p) { return p.d2AdTdV; }, [](const FluidPhase& p) { return p.d3AdTdV2; }}},
+    };
+    struct Case {
+        double T, Pbar;
+        int kind;
+    };
+    const Case cases[] = {{300.0, 0.01, 1},  {300.0, 100.0, 2},   {450.0, 9.3, 1},   {450.0, 9.4, 2},
+                          {640.0, 200.0, 1}, {640.0, 210.0, 2},  {647.2, 221.0, 1}, {700.0, 300.0, 2},
+                          {900.0, 50.0, 1},  {1000.0, 1000.0, 2}};
+    WagnerPruss w(1), other(1);
+    for (const Case& c : cases)
+        for (const Reader& r : readers) {
+            SCOPED_TRACE(testing::Message() << c.T << " K, " << c.Pbar << " bar, kind " << c.kind << ", " << r.name);
+            w.set_the_phase_as(3 - c.kind);
+            w.calculateFromTP(c.T + 37.0, 2.0 * c.Pbar, 0);
+            w.set_the_phase_as(c.kind);
+            w.temperature(c.T);
+            w.pressure(c.Pbar);
+            w.calculate_molar_volume();
+            ASSERT_EQ(w.errorflag, 0);
+            (w.*r.run)();
+            ASSERT_EQ(w.errorflag, 0);
+            other.set_the_phase_as(c.kind);
+            other.temperature(c.T);
+            other.volume(w.V);
+            other.calculate_pressure();
+            (other.*r.run)();
+            ASSERT_EQ(other.errorflag, 0);
+            for (std::size_t k = 0; k < r.values.size(); ++k)
+                EXPECT_EQ(r.values[k](w), r.values[k](other)) << "value " << k;
+        }
+}
