@@ -64,10 +64,13 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
     // A solid deposits where a component's fugacity in the fluid passes the
     // pure solid's (as the printed state's "Phase:" line says): the row is
     // no single fluid phase.  (The test leaves the model at a trial; the
-    // state is found after it.)
+    // state is found after it.  It runs as the printer's does, without the
+    // untraced parameters.)
     FrostPoint frost;
-    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition())
+    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition()) {
+        m_.admitUntracedInteraction(false);
         frost = frostPointAt(T_, P_bar, false);
+    }
     StateNotes notes;
     const bool given = reportedStateFromTV(T_, V_, &notes);
     // (The state found, the curve goes on with the model's untraced
