@@ -317,9 +317,9 @@ void calculateCriticalPointCommand(FluidPhase& m, StateReport& report, const std
     if (m.errorflag) done = false;
 }
 
-// isotherm: the isotherm between two volumes; where the model splits its
-// fluid above the fluid's critical temperature, or beyond its accuracy, the
-// states it leaves out are said.
+// isotherm: the isotherm between two volumes, each row the state TV prints
+// there; where the model splits its fluid above the fluid's critical
+// temperature, the states it leaves out are said.
 void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
     auto run = [&](auto&& calculation) { runCalculation(a, done, calculation); };
     const double t = a.positive("T (K)          ");

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "brines/HenryCorrelations.h"
@@ -446,9 +448,41 @@ const char* referenceModelOf(const std::string& fluid) {
     return ReferenceFluids::standard().referenceModel(fluid.c_str());
 }
 
+namespace {
+
+// A reference model built once per thread and name (its construction reads
+// its coefficients: a curve asks for thousands of states), with the start
+// values it was built with, put back before each state so that the answer
+// does not depend on the states asked for before.
+struct BuiltReference {
+    std::unique_ptr<FluidPhase> model;
+    double Vl0 = 0.0, Vv0 = 0.0;
+    int kind = 0;
+};
+
+FluidPhase* builtReference(const char* name) {
+    thread_local std::map<std::string, BuiltReference> built;
+    auto it = built.find(name);
+    if (it == built.end()) {
+        BuiltReference b;
+        b.model.reset(buildFluidModel(name, nullptr));
+        if (b.model) b.Vl0 = b.model->Vl0, b.Vv0 = b.model->Vv0, b.kind = b.model->phase_kind;
+        it = built.emplace(name, std::move(b)).first;
+    }
+    BuiltReference& b = it->second;
+    if (!b.model) return nullptr;
+    b.model->Vl0 = b.Vl0;
+    b.model->Vv0 = b.Vv0;
+    b.model->set_the_phase_as(b.kind);
+    b.model->errorflag = 0;
+    return b.model.get();
+}
+
+}  // namespace
+
 double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, double T, double P_bar) {
     const char* name = fluids.referenceModel(component);
-    std::unique_ptr<FluidPhase> m(name ? buildFluidModel(name, nullptr) : nullptr);
+    FluidPhase* m = name ? builtReference(name) : nullptr;
     if (!m) return std::nan("");
     // Beyond its range the reference is no reference.
     if (!PhaseRules(*m).stateRange().holds(T, P_bar)) return std::nan("");

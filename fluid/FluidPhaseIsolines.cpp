@@ -78,19 +78,29 @@ const char* const kIsothermNames[] = {"V", "P", "A", "H", "U", "S", "G", "Cv", "
 const char* const kIsothermNumbered[] = {"V(1)",  "P(2)",  "A(3)",  "H(4)",     "U(5)",   "S(6)",   "G(7)",
                                          "Cv(8)", "Cp(9)", "dPdV(10)", "Hm(11)", "Um(12)", "rho(13)"};
 const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "Cp", "dPdV", "V", "Um", "Hm"};
-// A state of a curve whose pressure lies outside the limits keeps only the
-// columns `kept` (its T and V); every other column is NaN, and the state is
-// counted.
-void withholdRowOutsideLimits(FluidPhase::CurveRowLimits& limits, double T_, double P_bar, double V_, double* row,
-                              int n, std::pair<int, int> kept) {
-    if (limits.holds(T_, P_bar, V_)) {
-        if (!limits.isOffReference || !limits.isOffReference(T_, P_bar, V_)) return;
-        ++limits.offReference;
-    } else {
-        ++limits.withheld;
-    }
+// The row of the state at the phase's T and V, built by `build` from the
+// phase's fields.  Where the interpreter set its limits, the row is the
+// state it prints there (CurveRowLimits::printedState): a quantity it
+// withholds is NaN, and where it refuses the state every column but `kept`
+// (its T and V) is.  The phase is put back at the row's T, V and P, with its
+// error flag as it was.
+template <class Build>
+void rowAsPrinted(FluidPhase& p, double* row, int n, std::pair<int, int> kept, Build build) {
+    build(row);
+    const auto& printed = p.curveRowLimits.printedState;
+    if (!printed) return;
+    const double T0 = p.T, V0 = p.V, P0 = p.P;
+    const short flag = p.errorflag;
+    const bool given = printed(T0, P0 * 1e-5, V0);
+    std::vector<double> shown(static_cast<std::size_t>(n));
+    if (given) build(shown.data());
+    p.errorflag = flag;
+    p.temperature(T0);
+    p.volume(V0);
+    p.P = P0;
     for (int i = 0; i < n; ++i)
-        if (i != kept.first && i != kept.second) row[i] = std::nan("");
+        if (i != kept.first && i != kept.second && (!given || std::isnan(shown[static_cast<std::size_t>(i)])))
+            row[i] = std::nan("");
 }
 
 const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "U(5)",   "S(6)",  "G(7)",
@@ -154,23 +164,6 @@ struct Dome {
 
 }  // namespace
 
-bool CurveRowLimits::holds(double T_, double P_bar, double V_) const {
-    if (P_bar > Pmax || P_bar < Pmin) return false;
-    if (P_bar >= splitPmin && P_bar <= splitPmax) return false;
-    if (solidOf && fluid) {
-        const SolidField solid = solidOf(fluid, T_, P_bar);
-        if (solid.solid && !(solid.supercooledLiquid && supercooled)) return false;
-    }
-    if (!(T_ < vapourOnlyBelow)) return true;
-    // Below the vapour-only limit, a vapour: a positive pressure below the
-    // vapour pressure and a volume above the geometric mean of the saturated
-    // volumes (a superheated or stretched liquid lies below the vapour
-    // pressure too).
-    const char* vapour = vapourFluid ? vapourFluid : fluid;
-    const double Vl = ancillarySaturatedLiquidVolume(vapour, T_), Vv = ancillarySaturatedVapourVolume(vapour, T_);
-    return P_bar > 0.0 && P_bar < ancillaryVapourPressure(vapour, T_) * 1e-5 && V_ > std::sqrt(Vl * Vv);
-}
-
 // ---------------------------------------------------------------- isotherms
 
 void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double Vmax, int n, int direction,
@@ -219,9 +212,12 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             ++limits.leftOut;
             return;
         }
-        double row[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
-                          Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
-        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 12});
+        double row[13];
+        rowAsPrinted(*this, row, 13, {0, 12}, [&](double* r) {
+            const double values[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
+                                       Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
+            std::copy(values, values + 13, r);
+        });
         if (text) {
             for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12lg" : "\t%12lg", row[i]);
             std::fprintf(f, "\n");
@@ -324,8 +320,11 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
     long written = 0;
     auto writeRow = [&] {
         ++written;
-        double row[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
-        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 13, {0, 10});
+        double row[13];
+        rowAsPrinted(*this, row, 13, {0, 10}, [&](double* r) {
+            const double values[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
+            std::copy(values, values + 13, r);
+        });
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.6f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
@@ -402,8 +401,8 @@ void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tm
     for (int k = 0; k <= n; ++k, t *= r) {
         temperature(t);
         if (!stateEvaluated(*this, &FluidPhase::calculate_pressure)) continue;
-        double row[2] = {T, P * 1e-5};
-        withholdRowOutsideLimits(curveRowLimits, T, P * 1e-5, V, row, 2, {0, 0});
+        double row[2];
+        rowAsPrinted(*this, row, 2, {0, 0}, [&](double* r) { r[0] = T, r[1] = P * 1e-5; });
         if ((mode == 1 || mode == 2) && f)
             std::fprintf(f, "%12.2f\t%12.6f\n", row[0], row[1]);
         else if (mode == 6)

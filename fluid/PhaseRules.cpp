@@ -282,16 +282,6 @@ PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConsta
     return d;
 }
 
-double PhaseRules::referenceVolumeIfOff(double T_, double P_bar, double V_) const {
-    const char* fluid = phaseRuleFluid();
-    const ValidityRange range = stateRange();
-    if (!fluid || !lookups_.referenceVolumeOf || !(range.densityAccuracy > 0.0) ||
-        !(T_ >= ancillaryCriticalTemperature(fluid)))
-        return std::nan("");
-    const double Vref = lookups_.referenceVolumeOf(fluid, T_, P_bar);
-    return std::fabs(Vref / V_ - 1.0) > range.densityAccuracy ? Vref : std::nan("");
-}
-
 std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
                                            double pScale, bool refused) const {
     char buf[360];

@@ -140,13 +140,6 @@ public:
     // model whose own vapour pressure lies further off has its other phase
     // there, which the fluid does not have: it is withheld.
     static constexpr double kPhaseTolerance = 0.005;
-    // At or above the critical temperature of phaseRuleFluid(), for a model
-    // that states its density accuracy: the molar volume of the fluid's
-    // state at (T, P) from its reference equation when the model's volume V_
-    // lies further from it than the accuracy (near its own critical point a
-    // model whose critical temperature lies above the fluid's is tens of per
-    // cent off); NaN otherwise.
-    double referenceVolumeIfOff(double T_, double P_bar, double V_) const;
     // A binary below the vapour-only limit of one of its components
     // (componentValidity), holding it as densely as that component's
     // liquid, or a pure fluid in the liquid whose volume alone its range

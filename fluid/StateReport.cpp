@@ -434,13 +434,13 @@ bool StateReport::solventCriticalPoint(double& Tcm, double& Pcm_bar) {
     return kept.found;
 }
 
-void StateReport::noteOffReference(double T_, double P_bar) {
+double StateReport::noteOffReference(double T_, double P_bar) {
     const char* fluid = rules_.solventFluid();
     const double accuracy = rules_.solventDensityAccuracy();
     double tScale = 1.0, pScale = 1.0, Tcx = 0.0, Pcx = 0.0;
     if (!fluid || !rules_.lookups().referenceVolumeOf || !(accuracy > 0.0) ||
         !criticalScaling(tScale, pScale, &Tcx, &Pcx))
-        return;
+        return std::nan("");
     // A mixture is judged by its solvent at the corresponding state.
     // Below the fluid's critical temperature, the liquid of a model that
     // describes its volume there (ValidityRange::liquidVolume), at or above
@@ -448,7 +448,7 @@ void StateReport::noteOffReference(double T_, double P_bar) {
     const double Ts = T_ * tScale, Ps = P_bar * pScale;
     const bool liquidBelowTc = Ts < ancillaryCriticalTemperature(fluid);
     if (liquidBelowTc && !(rules_.solventLiquidVolume() && !(Ps < ancillaryVapourPressure(fluid, Ts) * 1e-5)))
-        return;
+        return std::nan("");
     double M = 0.0;
     // The solvent's state: NaN where the model has none (the search of the
     // state itself says so).
@@ -467,7 +467,7 @@ void StateReport::noteOffReference(double T_, double P_bar) {
     };
     const double Vm = solventVolume();
     m_.calculateBulkMolarWeight();  // of the composition given
-    if (!std::isfinite(Vm)) return;
+    if (!std::isfinite(Vm)) return std::nan("");
     // The model's departure from the reference is a property of the state
     // the model gives, not a reason to refuse it: a refusal at a fixed
     // percentage would cut islands out of the broad region where DMW's
@@ -476,7 +476,7 @@ void StateReport::noteOffReference(double T_, double P_bar) {
     // elsewhere.
     const double Vref = rules_.lookups().referenceVolumeOf(fluid, Ts, Ps);
     const double departure = Vref / Vm - 1.0;  // of the density
-    if (!(std::fabs(departure) > accuracy)) return;
+    if (!(std::fabs(departure) > accuracy)) return std::nan("");
     double Tcm = 0.0, Pcm = 0.0;
     char own[64] = "above it";
     if (solventCriticalPoint(Tcm, Pcm)) std::snprintf(own, sizeof own, "at %.6g K and %.5g bar", Tcm, Pcm);
@@ -486,6 +486,7 @@ void StateReport::noteOffReference(double T_, double P_bar) {
                     m_.modelName(), fluid, M / Vm, Ts, Ps, 100.0 * departure, M / Vref, 100.0 * accuracy, own,
                     ancillaryCriticalTemperature(fluid), ancillaryCriticalPressure(fluid) * 1e-5,
                     rules_.correspondenceText(T_, P_bar, Tcx, Pcx, tScale, pScale, false).c_str());
+    return departure;
 }
 
 StateReport::DiluteVerdict StateReport::judgeDiluteState(double T_, double P_bar, const DiluteSplit& d) {
@@ -553,7 +554,7 @@ bool StateReport::phaseAgreesWithFluid(double T_, double P_bar) {
     return false;
 }
 
-bool StateReport::withholdUnphysicalQuantities() {
+bool StateReport::withholdUnphysicalQuantities(std::string* said) {
     if (m_.compressibilityDiverges()) return false;  // cp diverges at a critical point
     const double M = m_.bulk_molar_weight;
     std::string rule;
@@ -563,17 +564,24 @@ bool StateReport::withholdUnphysicalQuantities() {
     // constant of CO2 in it 23 times IAPWS G7-04's, still 2.2 times at 600 K).
     const bool modelsLiquid = rules_.liquidOfVapourOnlyComponent(rule);
     const bool diverges = !modelsLiquid && m_.mixingRuleDiverges(rule);
-    if (diverges || modelsLiquid) {
-        platform::warnf("The model %s: %s at %g K and %g bar: cv, cp, the sound speed%s the Joule-Thomson coefficient%s "
-                        "are withheld.\n",
-                        m_.modelName(), rule.c_str(), m_.T, m_.P * 1e-5, modelsLiquid ? "," : " and",
-                        modelsLiquid ? ", the fugacities and the fugacity coefficients" : "");
+    auto withhold = [&](const char* text) {
+        platform::warnf("%s", text);
+        if (said) *said = text;
         for (double* q : {&m_.Cv, &m_.Cp, &m_.dHdTv, &m_.soundSpeed, &m_.jouleThomson}) *q = std::nan("");
         if (modelsLiquid) {
             std::fill(m_.fugacity.begin(), m_.fugacity.end(), std::nan(""));
             std::fill(m_.fugcoef.begin(), m_.fugcoef.end(), std::nan(""));
         }
         return true;
+    };
+    if (diverges || modelsLiquid) {
+        char text[2048];
+        std::snprintf(text, sizeof text,
+                      "The model %s: %s at %g K and %g bar: cv, cp, the sound speed%s the Joule-Thomson coefficient%s "
+                      "are withheld.\n",
+                      m_.modelName(), rule.c_str(), m_.T, m_.P * 1e-5, modelsLiquid ? "," : " and",
+                      modelsLiquid ? ", the fugacities and the fugacity coefficients" : "");
+        return withhold(text);
     }
     const double c2 = (m_.d2AdV2 + m_.d2AdTdV * m_.dPdT / m_.d2AdT2) * m_.V * m_.V / M;
     char why[160] = "";
@@ -592,12 +600,12 @@ bool StateReport::withholdUnphysicalQuantities() {
     else if (std::isfinite(m_.soundSpeed) && m_.soundSpeed > kMaxSoundSpeed)
         std::snprintf(why, sizeof why, "a sound speed of %.4g m/s", m_.soundSpeed);
     if (why[0] == '\0') return false;
-    platform::warnf(
-        "The model %s gives %s at %g K and %g bar, which no fluid has: cv, cp, the sound speed and the Joule-Thomson "
-        "coefficient are withheld.\n",
-        m_.modelName(), why, m_.T, m_.P * 1e-5);
-    for (double* q : {&m_.Cv, &m_.Cp, &m_.dHdTv, &m_.soundSpeed, &m_.jouleThomson}) *q = std::nan("");
-    return true;
+    char text[2048];
+    std::snprintf(text, sizeof text,
+                  "The model %s gives %s at %g K and %g bar, which no fluid has: cv, cp, the sound speed and the "
+                  "Joule-Thomson coefficient are withheld.\n",
+                  m_.modelName(), why, m_.T, m_.P * 1e-5);
+    return withhold(text);
 }
 
 bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s) {
@@ -689,7 +697,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     return true;
 }
 
-bool StateReport::reportedStateFromTV(double T_, double V_) {
+bool StateReport::reportedStateFromTV(double T_, double V_, StateNotes* notes) {
     m_.calculateBulkMolarWeight();
     const ValidityRange validity = rules_.stateRange();
     if (!validity.holdsTemperature(T_)) {
@@ -713,7 +721,8 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar) ||
         !refuseInModelCriticalBand(T_, P_bar))
         return false;
-    const auto offReference = saidBy([&] { noteOffReference(T_, P_bar); });
+    double departure = std::nan("");
+    const auto offReference = saidBy([&] { departure = noteOffReference(T_, P_bar); });
     const char* solventName = rules_.solventFluid();
     const double Vl = ancillarySaturatedLiquidVolume(solventName, T_),
                  Vv = ancillarySaturatedVapourVolume(solventName, T_);
@@ -750,7 +759,8 @@ bool StateReport::reportedStateFromTV(double T_, double V_) {
     const char* solid = nullptr;
     if (!refuseOrNameSupercooled(T_, P_bar, Vl > 0.0 && V_ < 2.0 * Vl, &solid)) return false;
     sayKept(offReference);
-    withholdUnphysicalQuantities();
+    if (notes) *notes = StateNotes{departure, {}};
+    withholdUnphysicalQuantities(notes ? &notes->withheld : nullptr);
     return true;
 }
 

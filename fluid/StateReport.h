@@ -10,6 +10,7 @@
 // for the model's parameters, so one report serves a run of commands.
 // T in K, P in bar.
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,8 +65,17 @@ public:
     // (supercooledUnder); then the quantities no fluid has.  False, said
     // once, when there is no state to print.
     bool reportedStateFromTP(double T_, double P_bar, ReportedState& s);
-    // From T and V: the same rules at the pressure found.
-    bool reportedStateFromTV(double T_, double V_);
+    // From T and V: the same rules at the pressure found.  Where `notes` is
+    // given, what the state carries beside its numbers: its density's
+    // departure from the fluid's reference equation where it lies beyond the
+    // model's accuracy (noteOffReference; NaN within it), and the sentence
+    // that withholds its heat capacities (withholdUnphysicalQuantities;
+    // empty where none are).
+    struct StateNotes {
+        double departure = std::numeric_limits<double>::quiet_NaN();
+        std::string withheld;
+    };
+    bool reportedStateFromTV(double T_, double V_, StateNotes* notes = nullptr);
     // The state from T (K) and P (bar), printed: for a pure fluid the stable
     // root, named; for a mixture its root of lower Gibbs energy, and its
     // phase: the model's own stability test always runs, and published data
@@ -89,11 +99,16 @@ public:
     // not; a curve is then run with the range's pressures as its row limits
     // (withCurveRowLimits).
     bool curveTemperaturesInRange(double T0, double T1, const char* what);
-    // Runs `curve` with the model's row limits (FluidPhase::CurveRowLimits)
-    // set from the range: states beyond its pressures written as NaN, their
-    // count said as a warning.  splitPmin..splitPmax (bar): the pressures at
-    // which an isotherm of a supercritical fluid has three roots in the
-    // model (its loop), whose states are withheld too; none by default.
+    // Runs `curve` with the model's row limits (FluidPhase::CurveRowLimits):
+    // each row is the state printed from its T and V (printStateFromTV), a
+    // state refused there, or one from which a solid deposits, written as
+    // NaN; once the curve is written, the rows beyond the range's pressures,
+    // those refused, those where a solid deposits, those with their heat
+    // capacities withheld and those whose density lies beyond the model's
+    // accuracy from the fluid's reference equation are counted in one
+    // warning each.  splitPmin..splitPmax (bar): the pressures at which an
+    // isotherm of a supercritical fluid has three roots in the model (its
+    // loop), whose states it leaves out; none by default.
     void withCurveRowLimits(const std::function<void()>& curve, double splitPmin = 0.0, double splitPmax = -1.0);
     // The pressures (bar) between the local minimum and maximum of P(V) on
     // the isotherm at T of a pure fluid above its fluid's critical
@@ -189,8 +204,9 @@ private:
     // sound speed or one above 10 km/s; says why once (a warning).  In the
     // model's liquid of a component it describes as a vapour only
     // (PhaseRules::liquidOfVapourOnlyComponent) the fugacities and fugacity
-    // coefficients too.  True when it withheld them.
-    bool withholdUnphysicalQuantities();
+    // coefficients too.  True when it withheld them (`why`: the sentence
+    // said, where given).
+    bool withholdUnphysicalQuantities(std::string* why = nullptr);
     // A component's solid deposits from the fluid where its fugacity there
     // exceeds the pure solid's, that of the vapour over the solid at its
     // published sublimation pressure psub, psub phi(psub) exp(Vs (P -
@@ -213,7 +229,9 @@ private:
     // A component the model describes as a vapour only, where the mixture
     // holds it as densely as its liquid, is not judged.  The state is left
     // at a trial; the composition is put back.
-    FrostPoint frostPointAt(double T_, double P_bar);
+    // Without seekTemperature, the temperature where the solid first
+    // appears is not sought (T is left NaN).
+    FrostPoint frostPointAt(double T_, double P_bar, bool seekTemperature = true);
     // The temperature between T_ and the triple point of component i where
     // its fugacity in the fluid (of the composition given, at P) falls to
     // that of its solid of molar volume Vs; g0 = ln(f/f_solid) > 0 at T_.
@@ -246,7 +264,8 @@ private:
     // reference equation at (T, P) (a binary's solvent's at its
     // corresponding state) where it lies further than the range's
     // densityAccuracy; the state is given all the same.
-    void noteOffReference(double T_, double P_bar);
+    // The departure of the density said (a fraction), NaN where none is.
+    double noteOffReference(double T_, double P_bar);
     // A binary's dew and bubble pressures (dilutePhaseAt) within the phase
     // tolerance of each other: one saturation pressure; false, said once and
     // errorflag set, for any other binary.  True for any other fluid.
@@ -273,6 +292,14 @@ private:
     static void printSplit(const std::optional<std::string>& split, const std::string& note);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
+    // The rows of a curve (withCurveRowLimits) counted by what the state
+    // printer says of their states (StateReportCurves.cpp).
+    struct CurveTally;
+    // The state printed from T (K) and V (m3/mol) at the row's pressure
+    // P (bar), counted; false where the row is written as NaN.  Nothing is
+    // said: the curve's warnings (sayCurveTally) count its rows.
+    bool curveRowState(double T_, double P_bar, double V_, CurveTally& tally);
+    void sayCurveTally(const CurveTally& tally) const;
 
     FluidPhase& m_;
     PhaseRules rules_;

@@ -74,7 +74,7 @@ bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<doub
     return Gbest < HUGE_VAL;
 }
 
-StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
+StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool seekTemperature) {
     FrostPoint frost;
     if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
         m_.x.size() < m_.component_names.size())
@@ -109,7 +109,8 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
             if (!frost.component) frost = found, frost.uncertain = true;
             continue;
         }
-        found.T = solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid);
+        found.T = seekTemperature ? solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid)
+                                  : std::nan("");
         return found;
     }
     return frost;
@@ -484,34 +485,4 @@ bool StateReport::supercriticalLoopPressures(double T_, double& Pmin_bar, double
     Pmin_bar = low * 1e-5;
     Pmax_bar = high * 1e-5;
     return true;
-}
-
-void StateReport::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
-    const ValidityRange validity = rules_.stateRange();
-    m_.curveRowLimits = FluidPhase::CurveRowLimits{};
-    m_.curveRowLimits.splitPmin = splitPmin;
-    m_.curveRowLimits.splitPmax = splitPmax;
-    if (validity.declared()) {
-        if (validity.Pmin > 0.0) m_.curveRowLimits.Pmin = validity.Pmin;
-        m_.curveRowLimits.Pmax = validity.Pmax;
-        m_.curveRowLimits.vapourOnlyBelow = validity.vapourOnlyBelow;
-    }
-    m_.curveRowLimits.fluid = rules_.phaseRuleFluid();
-    m_.curveRowLimits.vapourFluid = rules_.solventFluid();
-    m_.curveRowLimits.solidOf = rules_.lookups().solidOf;
-    m_.curveRowLimits.supercooled = rules_.describesSupercooledLiquid();
-    const PhaseRules& rules = rules_;
-    m_.curveRowLimits.isOffReference = [&rules](double T_, double P_bar, double V_) {
-        return std::isfinite(rules.referenceVolumeIfOff(T_, P_bar, V_));
-    };
-    curve();
-    if (m_.curveRowLimits.withheld > 0)
-        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n",
-                        m_.modelName(), validity.describe().c_str(), m_.curveRowLimits.withheld);
-    if (m_.curveRowLimits.offReference > 0)
-        platform::warnf("The model %s: %ld states of the curve, near its critical point, lie more than %g %% from the "
-                        "density of %s (its reference equation) and are written as nan.\n",
-                        m_.modelName(), m_.curveRowLimits.offReference, 100.0 * validity.densityAccuracy,
-                        rules_.phaseRuleFluid());
-    m_.curveRowLimits = FluidPhase::CurveRowLimits{};
 }

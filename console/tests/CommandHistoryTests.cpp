@@ -317,12 +317,13 @@ TEST(CommandHistory, EachLineAnswersAndRefusesAsOnANewModel) {
         std::vector<std::string> before, line;
         const char* refusal;  // the sentence of the line's refusal (none: it is done)
     };
-    const char* const untraced = "no state of a CH4-H2O mixture at or above 513.15 K";
     const Case cases[] = {
         {"SRK:CO2,CH4", {"x", "1", "psat", "150"}, {"x", "0", "sat", "h"}, nullptr},
         {"PR:CO2,N2", {"x", "1", "TP", "100", "50"}, {"x", "0", "sat", "h"}, nullptr},
+        // (Its rows above 513.15 K rest on the untraced CH4-H2O row, said
+        // again, as the states printed there do.)
         {"DMWEOS:H2O,CH4", {"x", "0.2", "isoc", "50", "500", "700", "h"}, {"x", "0.2", "isoc", "50", "500", "700", "h"},
-         untraced},
+         nullptr},
         {"DMWEOS:H2O,CH4", {"x", "0.3", "TP", "600", "100"}, {"x", "0.3", "TP", "600", "100"}, nullptr},
         {"ZhangDuanH2O", {"TP", "300", "1"}, {"TP", "300", "1"}, "the state at 300 K and 1 bar lies outside it"},
         {"hnc", {"x", "0.2", "0.1", "isop", "600", "0.2", "0.1", "5", "h"}, {"ll3", "600", "0.2", "0.1", "5", "h"},
@@ -339,6 +340,10 @@ TEST(CommandHistory, EachLineAnswersAndRefusesAsOnANewModel) {
         EXPECT_EQ(a.ok, c.refusal == nullptr) << what << "\n" << a.err;
         EXPECT_EQ(b.ok, c.refusal == nullptr) << what << "\n" << b.err;
         EXPECT_EQ(a.out + a.file, b.out + b.file) << what;
+        if (c.line.size() > 2 && c.line[2] == "isoc") {
+            EXPECT_EQ(a.err, b.err) << what;
+            EXPECT_NE(a.err.find("could not be traced"), std::string::npos) << what << "\n" << a.err;
+        }
         if (c.refusal) {
             EXPECT_NE(a.err.find(c.refusal), std::string::npos) << what << "\n" << a.err;
             EXPECT_NE(b.err.find(c.refusal), std::string::npos) << what << "\n" << b.err;
