@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fluid/BinaryCriticalCurves.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -104,6 +105,10 @@ double PhaseRules::freezeOutTemperature() const {
     return Tf;
 }
 
+bool PhaseRules::solidsJudgedByFugacity() const {
+    return m_.validity.fromTriplePoints && lookups_.sublimationOf && m_.component_count > 1 && !atPureComposition();
+}
+
 ValidityRange PhaseRules::effectiveRange() const {
     ValidityRange r = m_.validity;
     if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
@@ -127,6 +132,9 @@ ValidityRange PhaseRules::stateRange() const {
     const int major = majorComponent(others);
     if (major < 0) return effectiveRange();
     const auto i = static_cast<std::size_t>(major);
+    // Its solids judged state by state, a mixture holds down to the model's
+    // own lower limit.
+    if (solidsJudgedByFugacity()) return m_.validity;
     if (!isDiluteShare(others)) return effectiveRange();
     ValidityRange r = m_.validity;
     if (i < m_.componentValidity.size() && m_.componentValidity[i].declared())
@@ -361,15 +369,21 @@ double PhaseRules::lowestReportedCurveTemperature() const {
     // (A pure fluid, or a dilute solution, down to its solvent's triple
     // point; any other mixture down to the lower end of its own range, where
     // a component freezes out of it.)
+    // A mixture's curves, whose states are not held against the solids one
+    // by one, start where no component present freezes out of its liquid
+    // (freezeOutTemperature).
     const char* fluid = phaseRuleFluid();
     const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
-    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
+    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow, freezeOutTemperature()});
 }
 
 std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
     const ValidityRange range = stateRange();
     const char* fluid = phaseRuleFluid();
     if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
+    if (Tlow == freezeOutTemperature() && Tlow > range.Tmin)
+        return "the temperature below which a component freezes out of the mixture's liquid (the ideal solubility "
+               "of its solid)";
     if (range.declared()) return "the lower end of the model's range, " + range.describe();
     return "the lowest temperature of the model's curves";
 }
@@ -393,8 +407,25 @@ PhaseRules::DiluteVerdict PhaseRules::publishedSolubility(double T_, double P_ba
     return xs < c / kSolubilityUncertainty ? DiluteVerdict::kOnePhase : DiluteVerdict::kUncertain;
 }
 
+double PhaseRules::solidFugacity(const char* name, double psub, double Vs, double T_, double P) {
+    const ReferenceFluid* row = referenceFluid(name);
+    const double phi = row ? row->gasFugacityCoefficient(T_, psub) : 1.0;
+    const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T_)) : 1.0;
+    return psub * phi * poynting;
+}
+
+bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar) const {
+    if (T_ >= ancillaryCriticalTemperature(name)) return true;
+    double Vs = std::nan("");
+    const double p0 = T_ < triplePointTemperature(name)
+                          ? (lookups_.sublimationOf ? lookups_.sublimationOf(name, T_, Vs) * 1e-5 : std::nan(""))
+                          : ancillaryVapourPressure(name, T_) * 1e-5;
+    return P_bar < p0 * (1.0 - kPhaseTolerance);
+}
+
 PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
-                                                            DiluteVerdict verdict, std::string& why) const {
+                                                            DiluteVerdict verdict, std::string& why,
+                                                            double soluteFugacity) const {
     why.clear();
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -452,6 +483,22 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
                           "the partial pressure of %s, %.4g bar, lies below its vapour pressure %.4g bar: no "
                           "%s-rich liquid forms",
                           b, xs * P_bar, psat, b);
+            why = buf;
+        }
+    } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && soluteFugacity > 0.0 &&
+               solventAloneOnePhase(a, T_, P_bar)) {
+        double Vs = std::nan("");
+        const double psub = lookups_.sublimationOf(b, T_, Vs);
+        const double fs = psub > 0.0 ? solidFugacity(b, psub, Vs, T_, P_bar * 1e5) * 1e-5 : std::nan("");
+        fits = soluteFugacity * (1.0 + kFrostTolerance) < fs;
+        if (fits) {
+            const SolidField solid = lookups_.solidOf ? lookups_.solidOf(b, T_, fs) : SolidField{};
+            const ReferenceFluid* row = referenceFluid(b);
+            std::snprintf(buf, sizeof buf,
+                          "the fugacity of %s in it, %.4g bar, lies below that of %s, %.4g bar (from %s), and %s "
+                          "alone is one phase there: no %s-rich phase forms",
+                          b, soluteFugacity, solid.solid ? solid.solid : "its solid", fs,
+                          (row ? row->solid : SolidLines{}).sublimationSource, a, b);
             why = buf;
         }
     }

@@ -7,6 +7,7 @@
 // on the model; the searches they ask for (a stable state, a stability test,
 // the model's own critical points) are StateReport's.  T in K, P in bar.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -85,6 +86,14 @@ public:
     // the triple point); 0 for a model whose range does not end at its
     // components' triple points.
     double freezeOutTemperature() const;
+    // A mixture of which two components are present, in a model held from
+    // its components' triple points, with the solids' sublimation lines at
+    // hand: below a component's triple point its vapour, or its liquid,
+    // stays one fluid until that component's fugacity reaches its solid's,
+    // which the solid test judges at each state (StateReport::frostPointAt),
+    // vapour and liquid alike; neither the triple points nor the solvent's
+    // own solid lines at the mixture's pressure bound it.
+    bool solidsJudgedByFugacity() const;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
@@ -217,8 +226,33 @@ public:
     // pressure (the solvent-rich fluid holding at least psat/P of it), and
     // its published solubility in the solvent-rich fluid, within a factor
     // kSolubilityUncertainty, bounds that fluid.
+    // Below the triple point of a heavy solute, whose liquid the solvent's
+    // lowered freezing point may still let form, its solid bounds the
+    // solvent-rich fluid: where the solute's fugacity in it (soluteFugacity,
+    // bar, the model's homogeneous fluid; NaN if not known) lies below the
+    // pure solid's by more than kFrostTolerance (and so below the supercooled
+    // liquid's, whose vapour pressure lies above the solid's), and the
+    // solvent alone is one phase there (solventAloneOnePhase), no phase rich
+    // in the solute forms.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
-                                         std::string& why) const;
+                                         std::string& why, double soluteFugacity = std::nan("")) const;
+    // The fugacity of a component may exceed its pure solid's by this much
+    // (relative) before the solid is said to deposit, or must lie this far
+    // below it before no solid is said to form: the sublimation equations
+    // hold their data within about 1 %.
+    static constexpr double kFrostTolerance = 0.01;
+    // The pure solid's fugacity (Pa) of component `name` at T (K) and P (Pa)
+    // from its sublimation pressure psub (Pa) and molar volume Vs (m3/mol):
+    // that of the saturated vapour over it, psub phi(T, psub) (its gas's
+    // second virial coefficient, ReferenceFluid::gasFugacityCoefficient; 1
+    // for a component not in the table), raised by the Poynting factor
+    // exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
+    static double solidFugacity(const char* name, double psub, double Vs, double T_, double P);
+    // The pure fluid `name` alone at T (K) and P (bar) is one phase: at or
+    // above its critical temperature, below its sublimation pressure under
+    // its triple point, else below its vapour pressure (its published
+    // ancillary), the phase tolerance apart.
+    bool solventAloneOnePhase(const char* name, double T_, double P_bar) const;
     static constexpr double kSolubilityUncertainty = 2.0;
     // The published solubility of a heavy solute alone: kSplits beyond
     // kSolubilityUncertainty times it, kOnePhase below its share over that
