@@ -132,9 +132,6 @@ ValidityRange PhaseRules::stateRange() const {
     const int major = majorComponent(others);
     if (major < 0) return effectiveRange();
     const auto i = static_cast<std::size_t>(major);
-    // Its solids judged state by state, a mixture holds down to the model's
-    // own lower limit.
-    if (solidsJudgedByFugacity()) return m_.validity;
     if (!isDiluteShare(others)) return effectiveRange();
     ValidityRange r = m_.validity;
     if (i < m_.componentValidity.size() && m_.componentValidity[i].declared())
@@ -143,6 +140,12 @@ ValidityRange PhaseRules::stateRange() const {
         r.Tmin = std::max(r.Tmin, triplePointTemperature(m_.component_names[i].c_str()));
     if (m_.validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
     return r;
+}
+
+ValidityRange PhaseRules::printedStateRange() const {
+    // Its solids judged state by state, a mixture holds down to the model's
+    // own lower limit.
+    return solidsJudgedByFugacity() ? m_.validity : stateRange();
 }
 
 bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
@@ -369,21 +372,15 @@ double PhaseRules::lowestReportedCurveTemperature() const {
     // (A pure fluid, or a dilute solution, down to its solvent's triple
     // point; any other mixture down to the lower end of its own range, where
     // a component freezes out of it.)
-    // A mixture's curves, whose states are not held against the solids one
-    // by one, start where no component present freezes out of its liquid
-    // (freezeOutTemperature).
     const char* fluid = phaseRuleFluid();
     const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
-    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow, freezeOutTemperature()});
+    return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
 }
 
 std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
     const ValidityRange range = stateRange();
     const char* fluid = phaseRuleFluid();
     if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
-    if (Tlow == freezeOutTemperature() && Tlow > range.Tmin)
-        return "the temperature below which a component freezes out of the mixture's liquid (the ideal solubility "
-               "of its solid)";
     if (range.declared()) return "the lower end of the model's range, " + range.describe();
     return "the lowest temperature of the model's curves";
 }
@@ -485,20 +482,30 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
                           b, xs * P_bar, psat, b);
             why = buf;
         }
-    } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && soluteFugacity > 0.0 &&
-               solventAloneOnePhase(a, T_, P_bar)) {
+    } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && lookups_.henryOf &&
+               soluteFugacity > 0.0 && solventAloneOnePhase(a, T_, P_bar)) {
+        // Below its triple point the solute condenses as its solid or as its
+        // supercooled liquid holding the solvent at x = P/H (its published
+        // Henry constant at the triple point, the lowest temperature it is
+        // published at); that liquid's fugacity, (1 - P/H) times the pure
+        // liquid's, lies above (1 - P/H) times the solid's.  Below that bound
+        // neither forms.  Without a published constant (liquids that mix,
+        // CO2 with CH4) the model's own test decides.
         double Vs = std::nan("");
         const double psub = lookups_.sublimationOf(b, T_, Vs);
+        const double dissolved = P_bar / (lookups_.henryOf(b, a, triplePointTemperature(b)) * 1e-5);
         const double fs = psub > 0.0 ? solidFugacity(b, psub, Vs, T_, P_bar * 1e5) * 1e-5 : std::nan("");
-        fits = soluteFugacity * (1.0 + kFrostTolerance) < fs;
+        const double bound = fs * (1.0 - dissolved);
+        fits = dissolved >= 0.0 && dissolved < 1.0 && soluteFugacity * (1.0 + kFrostTolerance) < bound;
         if (fits) {
             const SolidField solid = lookups_.solidOf ? lookups_.solidOf(b, T_, fs) : SolidField{};
             const ReferenceFluid* row = referenceFluid(b);
             std::snprintf(buf, sizeof buf,
-                          "the fugacity of %s in it, %.4g bar, lies below that of %s, %.4g bar (from %s), and %s "
-                          "alone is one phase there: no %s-rich phase forms",
-                          b, soluteFugacity, solid.solid ? solid.solid : "its solid", fs,
-                          (row ? row->solid : SolidLines{}).sublimationSource, a, b);
+                          "the fugacity of %s in it, %.4g bar, lies below %.4g bar, that of %s (from %s) lowered by "
+                          "the %.2g %% %s its liquid would dissolve (its published Henry constant), and %s alone is "
+                          "one phase there: no %s-rich phase forms",
+                          b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid",
+                          (row ? row->solid : SolidLines{}).sublimationSource, 100.0 * dissolved, a, a, b);
             why = buf;
         }
     }

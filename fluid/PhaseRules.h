@@ -92,7 +92,8 @@ public:
     // stays one fluid until that component's fugacity reaches its solid's,
     // which the solid test judges at each state (StateReport::frostPointAt),
     // vapour and liquid alike; neither the triple points nor the solvent's
-    // own solid lines at the mixture's pressure bound it.
+    // own solid lines at the mixture's pressure bound its printed states
+    // (printedStateRange).
     bool solidsJudgedByFugacity() const;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
@@ -106,6 +107,12 @@ public:
     // other freezes out; otherwise effectiveRange(), the mixture's liquid
     // included.
     ValidityRange stateRange() const;
+    // The range a single state of the model's composition, printed from T
+    // and P or T and V, is held against: stateRange(), except for a mixture
+    // whose solids are judged at each state (solidsJudgedByFugacity), which
+    // holds down to the model's own lower limit.  (A curve's states are not
+    // judged against the solids one by one: they keep stateRange.)
+    ValidityRange printedStateRange() const;
     // The density accuracy of a binary's solvent in the model (its own
     // range's), else the model's.
     double solventDensityAccuracy() const;
@@ -226,14 +233,13 @@ public:
     // pressure (the solvent-rich fluid holding at least psat/P of it), and
     // its published solubility in the solvent-rich fluid, within a factor
     // kSolubilityUncertainty, bounds that fluid.
-    // Below the triple point of a heavy solute, whose liquid the solvent's
-    // lowered freezing point may still let form, its solid bounds the
-    // solvent-rich fluid: where the solute's fugacity in it (soluteFugacity,
-    // bar, the model's homogeneous fluid; NaN if not known) lies below the
-    // pure solid's by more than kFrostTolerance (and so below the supercooled
-    // liquid's, whose vapour pressure lies above the solid's), and the
-    // solvent alone is one phase there (solventAloneOnePhase), no phase rich
-    // in the solute forms.
+    // Below the triple point of a heavy solute its solid, or its
+    // supercooled liquid holding the solvent at the solvent's published
+    // Henry constant, bounds the solvent-rich fluid: where the solute's
+    // fugacity in it (soluteFugacity, bar, the model's homogeneous fluid;
+    // NaN if not known) lies by more than kFrostTolerance below the pure
+    // solid's times (1 - P/H), and the solvent alone is one phase there
+    // (solventAloneOnePhase), no phase rich in the solute forms.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
                                          std::string& why, double soluteFugacity = std::nan("")) const;
     // The fugacity of a component may exceed its pure solid's by this much

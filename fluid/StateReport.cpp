@@ -104,7 +104,7 @@ StateReport::DiluteSplit StateReport::dilutePhaseAt(double T_) {
 }
 
 bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven) {
-    const ValidityRange validity = rules_.stateRange();
+    const ValidityRange validity = rules_.printedStateRange();
     char computed[32];
     std::snprintf(computed, sizeof computed, "%.6g", P_bar);
     const std::string pText = pressureGiven ? givenDigits(P_bar) : std::string(computed);
@@ -682,7 +682,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
 
 bool StateReport::reportedStateFromTV(double T_, double V_) {
     m_.calculateBulkMolarWeight();
-    const ValidityRange validity = rules_.stateRange();
+    const ValidityRange validity = rules_.printedStateRange();
     if (!validity.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: the state at %s K and %g cm3/mol lies outside it.\n", m_.modelName(),
                         validity.describe().c_str(), givenDigits(T_).c_str(), V_ * 1e6);
