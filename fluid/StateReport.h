@@ -256,6 +256,8 @@ private:
     // P, with its volume (m3/mol) where V_stable is given; false where it has
     // none.
     bool stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable = nullptr);
+    // Component i's fugacity (bar) in that root; NaN where it has none.
+    double stableRootFugacityBar(int i, double T_, double P_bar);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
 

@@ -57,6 +57,11 @@ bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<doub
     return Gbest < HUGE_VAL;
 }
 
+double StateReport::stableRootFugacityBar(int i, double T_, double P_bar) {
+    std::vector<double> f;
+    return stableRootFugacities(T_, P_bar, f) ? f[static_cast<std::size_t>(i)] * 1e-5 : std::nan("");
+}
+
 StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar) {
     FrostPoint frost;
     if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
@@ -185,12 +190,9 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         m_.admitUntracedInteraction(admit);
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested);
         m_.admitUntracedInteraction(false);
-        // The solute's fugacity in the homogeneous fluid, against its solid.
-        std::vector<double> f;
-        const double fSolute =
-            binary && stableRootFugacities(T_, P_bar, f) ? f[static_cast<std::size_t>(solute)] * 1e-5 : std::nan("");
-        std::string why;
-        const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why, fSolute)
+        std::string why;  // (the solute's fugacity against its solid's)
+        const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
+                                                                       stableRootFugacityBar(solute, T_, P_bar))
                                        : DiluteVerdict::kUncertain;
         if (v == DiluteVerdict::kSplits) {
             splits = true;
