@@ -109,6 +109,12 @@ bool PhaseRules::solidsJudgedByFugacity() const {
     return m_.validity.fromTriplePoints && lookups_.sublimationOf && m_.component_count > 1 && !atPureComposition();
 }
 
+SolidField PhaseRules::solidOfPrintedState(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid)) return SolidField{};
+    return solidAt(T_, P_bar);
+}
+
 ValidityRange PhaseRules::effectiveRange() const {
     ValidityRange r = m_.validity;
     if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());

@@ -95,6 +95,12 @@ public:
     // own solid lines at the mixture's pressure bound its printed states
     // (printedStateRange).
     bool solidsJudgedByFugacity() const;
+    // The solid a printed state of the model's composition at T (K) and P
+    // (bar) is refused as: solidAt, except below the triple point of a
+    // mixture's major component where the solids are judged by fugacity
+    // (from their sublimation lines, which end there; beyond the melting
+    // line the solvent's lines still hold).
+    SolidField solidOfPrintedState(double T_, double P_bar) const;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture

@@ -154,7 +154,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     // Beyond its melting curve (or, below its triple point, above its
     // sublimation curve) a fluid is solid.  A model fitted below the triple
     // point gives the supercooled liquid, said to be metastable.
-    const SolidField solid = rules_.solidsJudgedByFugacity() ? SolidField{} : rules_.solidAt(T_, P_bar);
+    const SolidField solid = rules_.solidOfPrintedState(T_, P_bar);
     if (solid.solid && !(solid.supercooledLiquid && rules_.describesSupercooledLiquid())) {
         platform::diagf("At %s K and %s bar %s is %s, not a fluid: the model %s gives no state there.\n",
                         givenDigits(T_).c_str(), pText.c_str(), rules_.phaseRuleFluid(), solid.solid,
@@ -167,8 +167,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
 
 bool StateReport::refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solidName) {
     *solidName = nullptr;
-    if (rules_.solidsJudgedByFugacity()) return true;
-    const SolidField solid = rules_.solidAt(T_, P_bar);
+    const SolidField solid = rules_.solidOfPrintedState(T_, P_bar);
     if (!solid.solid) return true;
     // refuseOutsideRange let it through: a model of the supercooled liquid.
     if (liquid) {

@@ -124,7 +124,7 @@ TEST(ModelRangeSweep, EveryStateGivenIsPhysicalEveryReferenceAnswersInItsRangeAn
         SCOPED_TRACE(c.model);
         std::unique_ptr<FluidPhase> m = build(c);
         if (!m) continue;  // a name the factory refuses (a component without data) builds nothing
-        const ValidityRange range = PhaseRules(*m).effectiveRange();
+        const ValidityRange range = PhaseRules(*m).printedStateRange();
         EXPECT_TRUE(range.declared()) << c.model << " declares no range";
         const double rhoMax = c.fluid.empty() ? std::nan("") : closePackedDensity(c.fluid);
         std::vector<Answer> answers;
