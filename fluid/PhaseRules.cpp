@@ -105,6 +105,16 @@ double PhaseRules::freezeOutTemperature() const {
     return Tf;
 }
 
+bool PhaseRules::solidsJudgedByFugacity() const {
+    return m_.validity.fromTriplePoints && lookups_.sublimationOf && m_.component_count > 1 && !atPureComposition();
+}
+
+SolidField PhaseRules::solidOfPrintedState(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid)) return SolidField{};
+    return solidAt(T_, P_bar);
+}
+
 ValidityRange PhaseRules::effectiveRange() const {
     ValidityRange r = m_.validity;
     if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
@@ -136,6 +146,12 @@ ValidityRange PhaseRules::stateRange() const {
         r.Tmin = std::max(r.Tmin, triplePointTemperature(m_.component_names[i].c_str()));
     if (m_.validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
     return r;
+}
+
+ValidityRange PhaseRules::printedStateRange() const {
+    // Its solids judged state by state, a mixture holds down to the model's
+    // own lower limit.
+    return solidsJudgedByFugacity() ? m_.validity : stateRange();
 }
 
 bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
@@ -424,8 +440,25 @@ PhaseRules::DiluteVerdict PhaseRules::publishedSolubility(double T_, double P_ba
     return xs < c / kSolubilityUncertainty ? DiluteVerdict::kOnePhase : DiluteVerdict::kUncertain;
 }
 
+double PhaseRules::solidFugacity(const char* name, double psub, double Vs, double T_, double P) {
+    const ReferenceFluid* row = referenceFluid(name);
+    const double phi = row ? row->gasFugacityCoefficient(T_, psub) : 1.0;
+    const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T_)) : 1.0;
+    return psub * phi * poynting;
+}
+
+bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar) const {
+    if (T_ >= ancillaryCriticalTemperature(name)) return true;
+    double Vs = std::nan("");
+    const double p0 = T_ < triplePointTemperature(name)
+                          ? (lookups_.sublimationOf ? lookups_.sublimationOf(name, T_, Vs) * 1e-5 : std::nan(""))
+                          : ancillaryVapourPressure(name, T_) * 1e-5;
+    return P_bar < p0 * (1.0 - kPhaseTolerance);
+}
+
 PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
-                                                            DiluteVerdict verdict, std::string& why) const {
+                                                            DiluteVerdict verdict, std::string& why,
+                                                            double soluteFugacity) const {
     why.clear();
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -485,6 +518,32 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
                           "the partial pressure of %s, %.4g bar, lies below its vapour pressure %.4g bar: no "
                           "%s-rich liquid forms",
                           b, xs * P_bar, psat, b);
+            why = buf;
+        }
+    } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && lookups_.henryOf &&
+               soluteFugacity > 0.0 && solventAloneOnePhase(a, T_, P_bar)) {
+        // Below its triple point the solute condenses as its solid or as its
+        // supercooled liquid holding the solvent at x = P/H (its published
+        // Henry constant at the triple point, the lowest temperature it is
+        // published at); that liquid's fugacity, (1 - P/H) times the pure
+        // liquid's, lies above (1 - P/H) times the solid's.  Below that bound
+        // neither forms.  Without a published constant (liquids that mix,
+        // CO2 with CH4) the model's own test decides.
+        double Vs = std::nan("");
+        const double psub = lookups_.sublimationOf(b, T_, Vs);
+        const double dissolved = P_bar / (lookups_.henryOf(b, a, triplePointTemperature(b)) * 1e-5);
+        const double fs = psub > 0.0 ? solidFugacity(b, psub, Vs, T_, P_bar * 1e5) * 1e-5 : std::nan("");
+        const double bound = fs * (1.0 - dissolved);
+        fits = dissolved >= 0.0 && dissolved < 1.0 && soluteFugacity * (1.0 + kFrostTolerance) < bound;
+        if (fits) {
+            const SolidField solid = lookups_.solidOf ? lookups_.solidOf(b, T_, fs) : SolidField{};
+            const ReferenceFluid* row = referenceFluid(b);
+            std::snprintf(buf, sizeof buf,
+                          "the fugacity of %s in it, %.4g bar, lies below %.4g bar, that of %s (from %s) lowered by "
+                          "the %.2g %% %s its liquid would dissolve (its published Henry constant), and %s alone is "
+                          "one phase there: no %s-rich phase forms",
+                          b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid",
+                          (row ? row->solid : SolidLines{}).sublimationSource, 100.0 * dissolved, a, a, b);
             why = buf;
         }
     }

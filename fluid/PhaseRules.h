@@ -91,6 +91,21 @@ public:
     // the triple point); 0 for a model whose range does not end at its
     // components' triple points.
     double freezeOutTemperature() const;
+    // A mixture of which two components are present, in a model held from
+    // its components' triple points, with the solids' sublimation lines at
+    // hand: below a component's triple point its vapour, or its liquid,
+    // stays one fluid until that component's fugacity reaches its solid's,
+    // which the solid test judges at each state (StateReport::frostPointAt),
+    // vapour and liquid alike; neither the triple points nor the solvent's
+    // own solid lines at the mixture's pressure bound its printed states
+    // (printedStateRange).
+    bool solidsJudgedByFugacity() const;
+    // The solid a printed state of the model's composition at T (K) and P
+    // (bar) is refused as: solidAt, except below the triple point of a
+    // mixture's major component where the solids are judged by fugacity
+    // (from their sublimation lines, which end there; beyond the melting
+    // line the solvent's lines still hold).
+    SolidField solidOfPrintedState(double T_, double P_bar) const;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above
     // a trace (kTraceFraction) freezes out of the mixture
@@ -103,6 +118,12 @@ public:
     // other freezes out; otherwise effectiveRange(), the mixture's liquid
     // included.
     ValidityRange stateRange() const;
+    // The range a single state of the model's composition, printed from T
+    // and P or T and V, is held against: stateRange(), except for a mixture
+    // whose solids are judged at each state (solidsJudgedByFugacity), which
+    // holds down to the model's own lower limit.  (A curve's states are not
+    // judged against the solids one by one: they keep stateRange.)
+    ValidityRange printedStateRange() const;
     // The density accuracy of a binary's solvent in the model (its own
     // range's), else the model's.
     double solventDensityAccuracy() const;
@@ -267,8 +288,32 @@ public:
     // pressure (the solvent-rich fluid holding at least psat/P of it), and
     // its published solubility in the solvent-rich fluid, within a factor
     // kSolubilityUncertainty, bounds that fluid.
+    // Below the triple point of a heavy solute its solid, or its
+    // supercooled liquid holding the solvent at the solvent's published
+    // Henry constant, bounds the solvent-rich fluid: where the solute's
+    // fugacity in it (soluteFugacity, bar, the model's homogeneous fluid;
+    // NaN if not known) lies by more than kFrostTolerance below the pure
+    // solid's times (1 - P/H), and the solvent alone is one phase there
+    // (solventAloneOnePhase), no phase rich in the solute forms.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
-                                         std::string& why) const;
+                                         std::string& why, double soluteFugacity = std::nan("")) const;
+    // The fugacity of a component may exceed its pure solid's by this much
+    // (relative) before the solid is said to deposit, or must lie this far
+    // below it before no solid is said to form: the sublimation equations
+    // hold their data within about 1 %.
+    static constexpr double kFrostTolerance = 0.01;
+    // The pure solid's fugacity (Pa) of component `name` at T (K) and P (Pa)
+    // from its sublimation pressure psub (Pa) and molar volume Vs (m3/mol):
+    // that of the saturated vapour over it, psub phi(T, psub) (its gas's
+    // second virial coefficient, ReferenceFluid::gasFugacityCoefficient; 1
+    // for a component not in the table), raised by the Poynting factor
+    // exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
+    static double solidFugacity(const char* name, double psub, double Vs, double T_, double P);
+    // The pure fluid `name` alone at T (K) and P (bar) is one phase: at or
+    // above its critical temperature, below its sublimation pressure under
+    // its triple point, else below its vapour pressure (its published
+    // ancillary), the phase tolerance apart.
+    bool solventAloneOnePhase(const char* name, double T_, double P_bar) const;
     static constexpr double kSolubilityUncertainty = 2.0;
     // The published solubility of a heavy solute alone: kSplits beyond
     // kSolubilityUncertainty times it, kOnePhase below its share over that

@@ -104,7 +104,7 @@ StateReport::DiluteSplit StateReport::dilutePhaseAt(double T_) {
 }
 
 bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven) {
-    const ValidityRange validity = rules_.stateRange();
+    const ValidityRange validity = rules_.printedStateRange();
     char computed[32];
     std::snprintf(computed, sizeof computed, "%.6g", P_bar);
     const std::string pText = pressureGiven ? givenDigits(P_bar) : std::string(computed);
@@ -154,7 +154,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     // Beyond its melting curve (or, below its triple point, above its
     // sublimation curve) a fluid is solid.  A model fitted below the triple
     // point gives the supercooled liquid, said to be metastable.
-    const SolidField solid = rules_.solidAt(T_, P_bar);
+    const SolidField solid = rules_.solidOfPrintedState(T_, P_bar);
     if (solid.solid && !(solid.supercooledLiquid && rules_.describesSupercooledLiquid())) {
         platform::diagf("At %s K and %s bar %s is %s, not a fluid: the model %s gives no state there.\n",
                         givenDigits(T_).c_str(), pText.c_str(), rules_.phaseRuleFluid(), solid.solid,
@@ -167,7 +167,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
 
 bool StateReport::refuseOrNameSupercooled(double T_, double P_bar, bool liquid, const char** solidName) {
     *solidName = nullptr;
-    const SolidField solid = rules_.solidAt(T_, P_bar);
+    const SolidField solid = rules_.solidOfPrintedState(T_, P_bar);
     if (!solid.solid) return true;
     // refuseOutsideRange let it through: a model of the supercooled liquid.
     if (liquid) {
@@ -699,7 +699,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
 
 bool StateReport::reportedStateFromTV(double T_, double V_, StateNotes* notes) {
     m_.calculateBulkMolarWeight();
-    const ValidityRange validity = rules_.stateRange();
+    const ValidityRange validity = rules_.printedStateRange();
     if (!validity.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: the state at %s K and %g cm3/mol lies outside it.\n", m_.modelName(),
                         validity.describe().c_str(), givenDigits(T_).c_str(), V_ * 1e6);

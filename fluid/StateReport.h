@@ -290,6 +290,8 @@ private:
     // said not found where sought in vain, else (a split the published data
     // say) its two phases unnamed; `note` closes the line's parenthesis.
     static void printSplit(const std::optional<std::string>& split, const std::string& note);
+    // Component i's fugacity (bar) in that root; NaN where it has none.
+    double stableRootFugacityBar(int i, double T_, double P_bar);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
     // The rows of a curve (withCurveRowLimits) counted by what the state

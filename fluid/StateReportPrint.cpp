@@ -20,23 +20,7 @@
 
 namespace {
 
-// The fluid's fugacity of a component may exceed the pure solid's by this
-// much (relative) before the solid is said to deposit: the sublimation
-// equations hold their data within about 1 %.
-constexpr double kFrostTolerance = 0.01;
-
-// The pure solid's fugacity (Pa) of component `name` at T (K) and P (Pa)
-// from its sublimation pressure psub (Pa) and molar volume Vs (m3/mol): that
-// of the saturated vapour over it, psub phi(T, psub) (its gas's second
-// virial coefficient, ReferenceFluid::gasFugacityCoefficient; 1 for a
-// component not in the table), raised by the Poynting factor
-// exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
-double solidFugacity(const char* name, double psub, double Vs, double T, double P) {
-    const ReferenceFluid* row = referenceFluid(name);
-    const double phi = row ? row->gasFugacityCoefficient(T, psub) : 1.0;
-    const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T)) : 1.0;
-    return psub * phi * poynting;
-}
+constexpr double kFrostTolerance = PhaseRules::kFrostTolerance;
 
 // A mixture below the critical temperature of `fluid`, its solvent, is a
 // liquid where denser than the geometric mean of the solvent's saturated
@@ -74,6 +58,11 @@ bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<doub
     return Gbest < HUGE_VAL;
 }
 
+double StateReport::stableRootFugacityBar(int i, double T_, double P_bar) {
+    std::vector<double> f;
+    return stableRootFugacities(T_, P_bar, f) ? f[static_cast<std::size_t>(i)] * 1e-5 : std::nan("");
+}
+
 StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool seekTemperature) {
     FrostPoint frost;
     if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
@@ -92,7 +81,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
         if (rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
-        const double fs = solidFugacity(name, psub, Vs, T_, P);
+        const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
         const bool deposits = f[i] > fs * (1.0 + kFrostTolerance);
         if (!deposits && !(f[i] * (1.0 + kFrostTolerance) >= fs)) continue;
         const SolidField solid =
@@ -131,7 +120,7 @@ double StateReport::solidEquilibriumTemperature(std::size_t i, double T_, double
         double unused = 0.0, V_ = 0.0;
         const double psub = rules_.lookups().sublimationOf(name, T, unused);
         if (!stableRootFugacities(T, P_bar, f, &V_) || !(f[i] > 0.0) || !(psub > 0.0)) return false;
-        g = std::log(f[i] / solidFugacity(name, psub, Vs, T, P));
+        g = std::log(f[i] / PhaseRules::solidFugacity(name, psub, Vs, T, P));
         liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T, V_);
         return true;
     };
@@ -273,9 +262,10 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         double trial = std::nan("");
         const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
         m_.admitUntracedInteraction(false);
-        std::string why;
-        const DiluteVerdict v =
-            binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why) : DiluteVerdict::kUncertain;
+        std::string why;  // (the solute's fugacity against its solid's)
+        const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
+                                                                       stableRootFugacityBar(solute, T_, P_bar))
+                                       : DiluteVerdict::kUncertain;
         if (v == DiluteVerdict::kSplits) {
             splits = true;
             note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;

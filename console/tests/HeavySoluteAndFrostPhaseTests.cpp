@@ -6,8 +6,9 @@
 // 50 C and 100 bar and 0.6 % at 50 C and 200 bar, Wiebe & Gaddy 1941,
 // J. Am. Chem. Soc. 63, 475), the sublimation pressure of solid CO2 at its
 // normal sublimation point (194.686 K at 1.01325 bar, Span & Wagner 1996)
-// and at 120 and 160 K (3.74e-5 and 0.0315 bar), and that of ice Ih at
-// 230 K (8.94735 Pa, the check value of IAPWS R14-08).
+// and at 120, 140 and 160 K (3.74e-5, 1.836e-3 and 0.0315 bar), and that of
+// ice Ih at 230 K (8.94735 Pa, the check value of IAPWS R14-08) and at 210,
+// 250 and 265 K (0.70173, 76.013 and 305.91 Pa, from its equation).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -69,22 +70,29 @@ TEST(HeavySolutePhase, WaterInCO2IsHeldToItsMeasuredContent) {
 
 // Where a gas carries CO2 (or water) at three times the published
 // sublimation pressure the solid deposits, and the state is said not to be
-// one fluid, the solid named; at a third of it no solid is said.  The frost
-// point named for CO2 at a partial pressure of 1.01325 bar in a gas near
-// the ideal lies at CO2's normal sublimation point.
+// one fluid, the solid named; at a third of it no solid is said, and no
+// split (the model's own test split water in methane at 250 K).  The same
+// with a share of CO2 far beyond its ideal solubility in a liquid, with
+// water above a trace below its triple point, and in CO2 below CO2's: a
+// vapour's solid is its sublimation pressure's.  The frost point named for
+// CO2 at a partial pressure of 1.01325 bar in a gas near the ideal lies at
+// CO2's normal sublimation point.
 TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
     const struct {
         const char* model;
         double T, psub;  // K, bar: the published sublimation pressure of the solute's solid
         const char* solid;
+        double P = 1.0;  // bar: a gas, where the fugacity coefficients lie within 2 % of 1
     } kCases[] = {{"PR:N2,CO2", 120.0, 3.74e-5, "solid CO2"},        {"SRK1:CH4,CO2", 160.0, 0.0315, "solid CO2"},
                   {"PRSV:CH4,CO2", 160.0, 0.0315, "solid CO2"},      {"Kreglewski:N2,CO2", 160.0, 0.0315, "solid CO2"},
-                  {"PR:CH4,H2O", 230.0, 8.94735e-5, "ice Ih"}};
+                  {"PR:N2,CO2", 140.0, 1.836e-3, "solid CO2", 0.02}, {"PR:CH4,H2O", 230.0, 8.94735e-5, "ice Ih"},
+                  {"PR:CO2,H2O", 210.0, 7.0173e-6, "ice Ih"},        {"SRK1:CH4,H2O", 250.0, 7.6013e-4, "ice Ih", 2.0},
+                  {"PRSV:CH4,H2O", 265.0, 3.0591e-3, "ice Ih"}};
     for (const auto& k : kCases) {
         for (double factor : {3.0, 1.0 / 3.0}) {
-            // A gas at 1 bar, where the fugacity coefficients lie within 2 % of 1.
-            const double P = 1.0, x = factor * k.psub / P;
-            SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K");
+            const double P = k.P, x = factor * k.psub / P;
+            SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K, " +
+                         std::to_string(P) + " bar");
             const Printed p = printState(k.model, x, k.T, P);
             ASSERT_TRUE(p.given) << p.err;
             EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
@@ -189,7 +197,7 @@ TEST(FrostPhase, SolidCO2FreezesOutOfALiquidBeyondItsIdealSolubility) {
             const Printed p = printState(k.model, x, k.T, k.P);
             if (factor > 1.0) {
                 EXPECT_EQ(p.out.find("** Phase: liquid"), std::string::npos) << p.out << p.err;
-                if (!p.given) continue;  // beyond the ideal share: below the range's freezing-out limit
+                ASSERT_TRUE(p.given) << p.err;  // the liquid's state, its solid named
                 EXPECT_NE(p.out.find("solid CO2 deposits"), std::string::npos) << p.out;
                 EXPECT_NE(p.out.find("its freezing point at"), std::string::npos) << p.out;
             } else {

@@ -32,13 +32,18 @@ constexpr double kDiameter3ToCovolume = 1.2612733694198122e24;
 // with N2 0.03, CO2 with N2 -0.035.  False when the pair has none.
 // The range of every cubic model.  The cubics publish none: Soave (1972) and
 // Peng & Robinson (1976) fitted their alpha(T) to vapour pressures.  They are
-// held from their components' triple points (below, the fluid is solid) to
-// 1500 K and up to 1000 bar, where their densities follow the reference
-// equations of H2O, CO2, CH4 and N2 within a few percent in the gas and up to
-// 12 to 37 % in the liquid and beside the critical point (measured; see the
-// model table in docs/models.md).
-constexpr ValidityRange kCubicRange{
-    .Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true, .source = "no published range; measured"};
+// held, by the interpreter's own limits, from a pure component's triple point
+// (below it the fluid is solid, or a vapour over the solid) and a mixture's
+// 50 K (its solids judged state by state against their published
+// sublimation lines) to 1500 K and up to 1000 bar, where their densities
+// follow the reference equations of H2O, CO2, CH4 and N2 within a few percent
+// in the gas and up to 12 to 37 % in the liquid and beside the critical point
+// (see the model table in docs/models.md).
+constexpr ValidityRange kCubicRange{.Tmin = 50.0,
+                                    .Tmax = 1500.0,
+                                    .Pmax = 1000.0,
+                                    .fromTriplePoints = true,
+                                    .source = "no published range; the interpreter's limits"};
 
 bool builtInPairKaij(const std::string& a, const std::string& b, double& kaij);
 

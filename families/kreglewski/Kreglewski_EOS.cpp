@@ -65,12 +65,13 @@ bool same(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 
 Kreglewski_EOS::Kreglewski_EOS(int phaseKind) : FluidPhase(2, phaseKind, 0) {
     setModelName("Kreglewski EOS");
     // Chen & Kreglewski's (1977) BACK equation publishes no range of its
-    // own; held, as the cubics, from the components' triple points to 1500 K
-    // and up to 1000 bar (its densities of CO2, CH4 and N2 lie within 5.7 % of
-    // the reference equations there, most beside the critical point;
-    // measured, see docs/models.md).
+    // own; held, as the cubics, by the interpreter's limits from a pure
+    // component's triple point (a mixture's 50 K, its solids judged state by
+    // state) to 1500 K and up to 1000 bar (its densities of CO2, CH4 and N2
+    // lie within 5.7 % of the reference equations there, most beside the
+    // critical point; see docs/models.md).
     validity = {.Tmin = 50.0, .Tmax = 1500.0, .Pmax = 1000.0, .fromTriplePoints = true,
-                .source = "no published range; measured"};
+                .source = "no published range; the interpreter's limits"};
     // The ideal gas of the components' standard-state data: the terms give
     // the residual part and the ideal gas's -ln V alone.
     ideal = new Standard();
