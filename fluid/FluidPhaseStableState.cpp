@@ -18,12 +18,25 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
 #include "fluid/PhaseTerms.h"
+#include "fluid/PressureRootsHold.h"
 #include "fluid/SaturationExpansion.h"
 #include "platform/LogSink.h"
 
 using phase_terms::sumOverTerms;
 
 namespace {
+
+// The roots of a pure fluid's isotherm at the last (T, P) searched, kept for
+// the model held (holdPressureRoots) with its parameters and composition.
+struct KeptPressureRoots {
+    const FluidPhase* model = nullptr;
+    bool kept = false;
+    double T = 0.0, P = 0.0;  // K, bar
+    unsigned long revision = 0;
+    std::vector<double> x;
+    FluidPhase::PhaseRoots roots;
+};
+thread_local KeptPressureRoots keptPressureRoots;
 
 // The pressures of a phase along its isotherm: the terms' parts that depend
 // on the temperature and composition alone (an ideal gas's phi0(T), a
@@ -318,6 +331,13 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
 }
 
 FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
+    KeptPressureRoots& k = keptPressureRoots;
+    const bool keeps = k.model == this && component_count == 1;
+    if (keeps && k.kept && k.T == T_ && k.P == P_bar && k.revision == parameterRevision() && k.x == x) {
+        temperature(T_);
+        errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
+        return k.roots;
+    }
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
@@ -326,7 +346,21 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     // the same root: the scan finds the others.
     scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
-    return rootsOf(found);
+    const PhaseRoots r = rootsOf(found);
+    if (keeps) {
+        k.kept = true;
+        k.T = T_;
+        k.P = P_bar;
+        k.revision = parameterRevision();
+        k.x = x;
+        k.roots = r;
+    }
+    return r;
+}
+
+void holdPressureRoots(const FluidPhase* model) {
+    keptPressureRoots = KeptPressureRoots{};
+    keptPressureRoots.model = model;
 }
 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
