@@ -17,10 +17,75 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
+#include "fluid/PhaseTerms.h"
+#include "fluid/PressureRootsHold.h"
 #include "fluid/SaturationExpansion.h"
 #include "platform/LogSink.h"
 
+using phase_terms::sumOverTerms;
+
 namespace {
+
+// The roots of a pure fluid's isotherm at the last (T, P) searched, kept for
+// the model held (holdPressureRoots) with its parameters and composition.
+struct KeptPressureRoots {
+    const FluidPhase* model = nullptr;
+    bool kept = false;
+    double T = 0.0, P = 0.0;  // K, bar
+    unsigned long revision = 0;
+    std::vector<double> x;
+    FluidPhase::PhaseRoots roots;
+};
+thread_local KeptPressureRoots keptPressureRoots;
+
+// The pressures of a phase along its isotherm: the terms' parts that depend
+// on the temperature and composition alone (an ideal gas's phi0(T), a
+// model's temperature functions) are evaluated once, at the first volume,
+// and each further volume evaluates the parts that depend on it, as a
+// volume search does (Interaction::beginVolumeSearch).  A scan of 2000
+// volumes and the bisections of its brackets then cost what their volume
+// dependence costs.
+class PressuresAtOneTemperature {
+public:
+    explicit PressuresAtOneTemperature(FluidPhase& p) : p_(p) {
+        refused_ = p_.termRefusesState();
+        if (refused_) return;
+        p_.calculate_fixed_parameters();
+        for (Interaction* t : p_.interactions)
+            if (t) t->beginVolumeSearch();
+        if (p_.ideal) p_.ideal->beginVolumeSearch();
+    }
+    ~PressuresAtOneTemperature() {
+        if (refused_) return;
+        for (Interaction* t : p_.interactions)
+            if (t) t->endVolumeSearch();
+        if (p_.ideal) p_.ideal->endVolumeSearch();
+    }
+    PressuresAtOneTemperature(const PressuresAtOneTemperature&) = delete;
+    PressuresAtOneTemperature& operator=(const PressuresAtOneTemperature&) = delete;
+
+    // P (Pa) at the volume v (m3/mol); NaN where the phase has no state.
+    double at(double v) const {
+        p_.volume(v);
+        p_.errorflag = 0;
+        if (refused_ || p_.belowCoVolume()) {
+            p_.errorflag = 1;
+            return std::nan("");
+        }
+        p_.Z = 0.0;
+        if (!sumOverTerms<&Interaction::calculate_Z>(p_, [this](const Interaction& t) { p_.Z += t.Z; })) {
+            p_.errorflag = 1;
+            return std::nan("");
+        }
+        p_.P = p_.R * p_.Z * p_.T / p_.V;
+        if (!std::isfinite(p_.P)) p_.errorflag = 1;
+        return p_.errorflag ? std::nan("") : p_.P;
+    }
+
+private:
+    FluidPhase& p_;
+    bool refused_ = false;
+};
 
 // Roots closer than this (relative) are one root found by both searches.
 constexpr double kSameRoot = 1e-6;
@@ -203,21 +268,22 @@ bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, doubl
     // Bisection on P(V) - P between volumes where it changes sign, to rounding.
     const double Pt = P_bar * 1e5;
     temperature(T_);
-    auto f = [&](double v) {
-        volume(v);
-        errorflag = 0;
-        calculate_pressure();
-        return errorflag ? std::nan("") : P - Pt;
-    };
-    double fa = f(Va);
-    for (int k = 0; k < 200 && Vb - Va > 1e-15 * Vb; ++k) {
-        const double Vm = 0.5 * (Va + Vb), fm = f(Vm);
-        if (!std::isfinite(fm)) return false;
-        if ((fm > 0.0) == (fa > 0.0)) {
-            Va = Vm;
-            fa = fm;
-        } else {
-            Vb = Vm;
+    {
+        const PressuresAtOneTemperature pressures(*this);
+        auto f = [&](double v) {
+            const double p = pressures.at(v);
+            return std::isfinite(p) ? p - Pt : p;
+        };
+        double fa = f(Va);
+        for (int k = 0; k < 200 && Vb - Va > 1e-15 * Vb; ++k) {
+            const double Vm = 0.5 * (Va + Vb), fm = f(Vm);
+            if (!std::isfinite(fm)) return false;
+            if ((fm > 0.0) == (fa > 0.0)) {
+                Va = Vm;
+                fa = fm;
+            } else {
+                Vb = Vm;
+            }
         }
     }
     const double Vr = 0.5 * (Va + Vb);
@@ -243,23 +309,35 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     if (!std::isfinite(Vhigh) || !(Vhigh > Vlow)) return;
     const double step = std::log(Vhigh / Vlow) / steps;
     temperature(T_);
-    double Vprev = 0.0, fprev = std::nan(""), V_ = 0.0, G_ = 0.0;
-    for (int k = 0; k <= steps; ++k) {
-        const double v = Vlow * std::exp(step * k);
-        volume(v);
-        errorflag = 0;
-        calculate_pressure();
-        const double fv = errorflag ? std::nan("") : P - P_bar * 1e5;
-        if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0) &&
-            pressureRootInBracket(T_, P_bar, Vprev, v, V_, G_))
-            keepPressureRoot(found, T_, P_bar, V_, G_);
+    // The brackets first, all at the one temperature; then the root in each.
+    std::vector<std::pair<double, double>> brackets;
+    {
+        const PressuresAtOneTemperature pressures(*this);
+        double Vprev = 0.0, fprev = std::nan("");
+        for (int k = 0; k <= steps; ++k) {
+            const double v = Vlow * std::exp(step * k);
+            const double fv = pressures.at(v) - P_bar * 1e5;
+            if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
+                brackets.emplace_back(Vprev, v);
+            Vprev = v;
+            fprev = fv;
+        }
+    }
+    double V_ = 0.0, G_ = 0.0;
+    for (const auto& [Va, Vb] : brackets) {
+        if (pressureRootInBracket(T_, P_bar, Va, Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
         temperature(T_);
-        Vprev = v;
-        fprev = fv;
     }
 }
 
 FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
+    KeptPressureRoots& k = keptPressureRoots;
+    const bool keeps = k.model == this && component_count == 1;
+    if (keeps && k.kept && k.T == T_ && k.P == P_bar && k.revision == parameterRevision() && k.x == x) {
+        temperature(T_);
+        errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
+        return k.roots;
+    }
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
@@ -268,7 +346,21 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     // the same root: the scan finds the others.
     scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
-    return rootsOf(found);
+    const PhaseRoots r = rootsOf(found);
+    if (keeps) {
+        k.kept = true;
+        k.T = T_;
+        k.P = P_bar;
+        k.revision = parameterRevision();
+        k.x = x;
+        k.roots = r;
+    }
+    return r;
+}
+
+void holdPressureRoots(const FluidPhase* model) {
+    keptPressureRoots = KeptPressureRoots{};
+    keptPressureRoots.model = model;
 }
 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {

@@ -294,6 +294,18 @@ private:
     double stableRootFugacityBar(int i, double T_, double P_bar);
     // Its "Phase:" line, at the state's pressure P (bar).
     void printFrostPoint(const FrostPoint& frost, double P_bar) const;
+    // Whether a binary's state s at T (K) and P (bar) splits: the model's
+    // own stability test (binarySplitsAt), overruled by published data only
+    // where their physics holds (publishedBinaryVerdict); with the note its
+    // "Phase:" line closes with and, where the model's split is named, its
+    // phases (namedSplit).  For a binary with both components present; the
+    // test leaves the model at a trial.
+    struct MixtureVerdict {
+        bool splits = false, uncertain = false, modelDecides = false;
+        std::string note;
+        std::optional<std::string> split;  // the phases of the model's split, empty where not found
+    };
+    MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s);
     // The rows of a curve (withCurveRowLimits) counted by what the state
     // printer says of their states (StateReportCurves.cpp).
     struct CurveTally;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/PressureRootsHold.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
@@ -153,7 +154,9 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
     // The curve is walked with the model's untraced interaction parameters
     // admitted: each row is held to them as the state printed there is.
     m_.admitUntracedInteraction(true);
+    holdPressureRoots(&m_);
     curve();
+    holdPressureRoots(nullptr);
     m_.admitUntracedInteraction(false);
     m_.curveRowLimits = FluidPhase::CurveRowLimits{};
     extrapolationSaid_ = extrapolationSaid;

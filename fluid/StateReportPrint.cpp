@@ -227,6 +227,48 @@ void StateReport::printSplit(const std::optional<std::string>& split, const std:
                     note.c_str());
 }
 
+StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_bar, const ReportedState& s) {
+    MixtureVerdict r;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool binary = rules_.binarySolvent(solvent, solute, xs);
+    bool tested = false;
+    // The trials with the interaction rows the state itself was found
+    // with (an untraced row the interpreter admits, its change said),
+    // except between the solvent's critical temperature and the model's
+    // own at the corresponding state, where the model splits a solvent
+    // that is one fluid and its trials decide nothing; above both critical
+    // temperatures at every share (a published critical curve overrules them).
+    const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
+    m_.admitUntracedInteraction(admit);
+    double trial = std::nan("");
+    const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
+    m_.admitUntracedInteraction(false);
+    std::string why;  // (the solute's fugacity against its solid's)
+    const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
+                                                                   stableRootFugacityBar(solute, T_, P_bar))
+                                   : DiluteVerdict::kUncertain;
+    if (v == DiluteVerdict::kSplits) {
+        r.splits = true;
+        r.note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
+    } else if (v == DiluteVerdict::kOnePhase) {
+        if (tested && modelSplits) r.note = "the model's own stability test splits it, but " + why;
+    } else if (tested) {
+        r.splits = modelSplits;
+        r.modelDecides = true;
+    } else {
+        r.uncertain = !s.phaseUncertain;
+    }
+    // The phases of the model's own split, where the line says it splits
+    // (with the interaction rows of its trials).
+    if (r.splits && tested && modelSplits) {
+        m_.admitUntracedInteraction(admit);
+        r.split = namedSplit(T_, P_bar, trial);
+        m_.admitUntracedInteraction(false);
+    }
+    return r;
+}
+
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
@@ -242,48 +284,13 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // heavy one, the critical curve above both critical temperatures.  A
     // solid deposits where a component's fugacity passes the pure solid's
     // (frostPointAt).  Where neither decides, the phase is uncertain.
-    bool splits = false, uncertain = false, modelDecides = false;
-    std::string note;
-    std::optional<std::string> split;  // the phases of the model's split, empty where not found
+    MixtureVerdict verdict;
     const FrostPoint frost = frostPointAt(T_, P_bar);
     bool probed = frost.component != nullptr ||
                   (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
     if (m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0) {
         probed = true;
-        bool tested = false;
-        // The trials with the interaction rows the state itself was found
-        // with (an untraced row the interpreter admits, its change said),
-        // except between the solvent's critical temperature and the model's
-        // own at the corresponding state, where the model splits a solvent
-        // that is one fluid and its trials decide nothing; above both critical
-        // temperatures at every share (a published critical curve overrules them).
-        const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
-        m_.admitUntracedInteraction(admit);
-        double trial = std::nan("");
-        const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
-        m_.admitUntracedInteraction(false);
-        std::string why;  // (the solute's fugacity against its solid's)
-        const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
-                                                                       stableRootFugacityBar(solute, T_, P_bar))
-                                       : DiluteVerdict::kUncertain;
-        if (v == DiluteVerdict::kSplits) {
-            splits = true;
-            note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
-        } else if (v == DiluteVerdict::kOnePhase) {
-            if (tested && modelSplits) note = "the model's own stability test splits it, but " + why;
-        } else if (tested) {
-            splits = modelSplits;
-            modelDecides = true;
-        } else {
-            uncertain = !s.phaseUncertain;
-        }
-        // The phases of the model's own split, where the line says it splits
-        // (with the interaction rows of its trials).
-        if (splits && tested && modelSplits) {
-            m_.admitUntracedInteraction(admit);
-            split = namedSplit(T_, P_bar, trial);
-            m_.admitUntracedInteraction(false);
-        }
+        verdict = mixtureVerdictAt(T_, P_bar, s);
     }
     if (probed) {
         // The tests leave the model at a trial: the state printed, the
@@ -312,7 +319,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // whose bubble pressure by the laws lies near 11 kbar, one liquid to the
     // model's own test) or within the tolerance of the dew or bubble
     // pressure, it stays uncertain.
-    if (modelDecides && !splits && s.phaseUncertain && s.dilute.known) {
+    if (verdict.modelDecides && !verdict.splits && s.phaseUncertain && s.dilute.known) {
         DiluteSplit central = s.dilute;
         central.dewLow = central.dew * (1.0 - PhaseRules::kPhaseTolerance);
         central.dewHigh = central.dew * (1.0 + PhaseRules::kPhaseTolerance);
@@ -331,7 +338,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
         m_.dump();
         return true;
     }
-    if (uncertain) {
+    if (verdict.uncertain) {
         std::printf("** Phase: %s (uncertain: neither published data nor the model's own stability test decide "
                     "whether the mixture splits here)\n",
                     FluidPhase::phaseName(s.phase));
@@ -340,10 +347,10 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     }
     const bool mixture = binary && s.dilute.known;
     const bool liquidRoot = s.phase == FluidPhase::kPhaseLiquid;
-    if (splits)
-        printSplit(split, note);
-    else if (!note.empty())
-        std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), note.c_str());
+    if (verdict.splits)
+        printSplit(verdict.split, verdict.note);
+    else if (!verdict.note.empty())
+        std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), verdict.note.c_str());
     else if (frost.uncertain)
         std::printf("** Phase: %s (the fugacity of %s in it, %.4g bar, lies within %g %% of that of %s, %.4g bar: "
                     "whether %s deposits is uncertain)\n",
