@@ -99,7 +99,15 @@ public:
     // vapour and liquid alike; neither the triple points nor the solvent's
     // own solid lines at the mixture's pressure bound its printed states
     // (printedStateRange).
+    // A pure fluid of such a model (or a mixture at a pure end) is judged so
+    // too, as the limit of its mixtures, where its solid has a sublimation
+    // line.
     bool solidsJudgedByFugacity() const;
+    // The states of the model's composition whose phase the solid test
+    // judges (StateReport::frostPointAt): a mixture of which two components
+    // are present, in any model with the solids' sublimation lines at hand,
+    // and a pure fluid whose solids are judged by fugacity.
+    bool solidsProbedByFugacity() const;
     // The solid a printed state of the model's composition at T (K) and P
     // (bar) is refused as: solidAt, except below the triple point of a
     // mixture's major component where the solids are judged by fugacity

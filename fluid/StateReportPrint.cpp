@@ -65,8 +65,7 @@ double StateReport::stableRootFugacityBar(int i, double T_, double P_bar) {
 
 StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool seekTemperature) {
     FrostPoint frost;
-    if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
-        m_.x.size() < m_.component_names.size())
+    if (!rules_.solidsProbedByFugacity() || m_.x.size() < m_.component_names.size())
         return frost;
     std::vector<double> f;
     double V_ = 0.0;
@@ -246,8 +245,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     std::string note;
     std::optional<std::string> split;  // the phases of the model's split, empty where not found
     const FrostPoint frost = frostPointAt(T_, P_bar);
-    bool probed = frost.component != nullptr ||
-                  (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
+    bool probed = frost.component != nullptr || rules_.solidsProbedByFugacity();
     if (m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0) {
         probed = true;
         bool tested = false;
@@ -407,7 +405,7 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
 bool StateReport::printStateFromTV(double T_, double V_) {
     const platform::CallScope call;
     if (!reportedStateFromTV(T_, V_)) return false;
-    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition()) {
+    if (rules_.solidsProbedByFugacity()) {
         // The frost test leaves the model at a trial: the state is found again.
         const double P_bar = m_.P * 1e-5;
         const FrostPoint frost = frostPointAt(T_, P_bar);
