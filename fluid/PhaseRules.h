@@ -55,6 +55,9 @@ public:
     // (ValidityRange::liquidVolume): a pure fluid's, a dilute solution's
     // and, with both components present, the solvent alone's.
     bool solventLiquidVolume() const;
+    // The fluid a pure fluid is, or a mixture's major component where the
+    // others are present as traces only (kTraceFraction); null otherwise.
+    const char* fluidOfTraces() const;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // Both components of a binary present: the solvent (the larger share),
