@@ -60,7 +60,7 @@ double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
     if (P < row->pt) return bisect([row](double T) { return row->sublimationPressure(T); }, T_, Tt * (1.0 - 1e-12));
     auto melting = [row](double T) { return row->meltingPressure(T); };
     const double T = bisect(melting, Tt, Tt + 50.0);
-    return std::isfinite(T) ? T : bisect(melting, std::max(T_, 0.9 * Tt), Tt);
+    return std::isfinite(T) ? T : bisect(melting, std::max(T_, Tt - 20.0), Tt);
 }
 
 }  // namespace
@@ -109,15 +109,15 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         if (rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
         const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
         const bool liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
-        // The fluid's own supercooled liquid (a pure fluid, or one with
-        // traces only, which lower its freezing point by 0.1 K at most):
-        // below its triple point its solid is stable from the
-        // sublimation pressure up to the melting line, whatever the model's
-        // liquid fugacity (which follows the model's vapour pressure, 10 % and
-        // more off near water's triple point in a cubic), by the published
-        // lines themselves.
+        // A pure fluid, or one with traces only (which lower its freezing
+        // point by 0.1 K at most): below its triple point its solid is stable
+        // from the published sublimation pressure up to the melting line, by
+        // the published lines themselves, whatever the model's root (its
+        // supercooled liquid's fugacity follows the model's vapour pressure,
+        // 10 % and more off near water's triple point in a cubic, and far
+        // below it at 100 K).
         const char* own = rules_.fluidOfTraces();
-        const bool byLines = liquid && own && std::strcmp(own, name) == 0 && rules_.lookups().solidOf;
+        const bool byLines = own && std::strcmp(own, name) == 0 && rules_.lookups().solidOf;
         // (Beyond water's melting line below its triple point the liquid is
         // stable.)
         if (byLines && P > psub && !rules_.lookups().solidOf(name, T_, P_bar).solid) continue;
@@ -125,7 +125,9 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         const bool deposits = excess > 1.0 + kFrostTolerance;
         if (!deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
         const SolidField solid =
-            rules_.lookups().solidOf ? rules_.lookups().solidOf(name, T_, (byLines ? P : f[i]) * 1e-5) : SolidField{};
+            rules_.lookups().solidOf
+                ? rules_.lookups().solidOf(name, T_, std::max(byLines ? P : f[i], 1.1 * psub) * 1e-5)  // (named)
+                : SolidField{};
         FrostPoint found;
         found.solid = solid.solid ? solid.solid : "its solid";
         found.component = name;
@@ -454,8 +456,7 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     const ReferenceFluid* row = referenceFluid(frost.component);
     if (std::isfinite(frost.psub)) {
         std::printf("** Phase: not stable; %s deposits: below its triple point, %.6g K, and above its sublimation "
-                    "pressure, %.4g bar (from %s), %s is solid, its liquid metastable; %s (the state below is the "
-                    "single fluid)\n",
+                    "pressure, %.4g bar (from %s), %s is solid; %s (the state below is the single fluid)\n",
                     frost.solid, triplePointTemperature(frost.component), frost.psub,
                     (row ? row->solid : SolidLines{}).sublimationSource, frost.component, at);
         return;
