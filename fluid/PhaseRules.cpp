@@ -73,7 +73,7 @@ const char* PhaseRules::phaseRuleFluid() const {
 const char* PhaseRules::fluidOfTraces() const {
     double others = 0.0;
     const int major = majorComponent(others);
-    return major >= 0 && others <= kTraceFraction ? m_.component_names[static_cast<std::size_t>(major)].c_str()
+    return major >= 0 && others <= kPureTraceFraction ? m_.component_names[static_cast<std::size_t>(major)].c_str()
                                                   : nullptr;
 }
 

@@ -56,7 +56,12 @@ public:
     // and, with both components present, the solvent alone's.
     bool solventLiquidVolume() const;
     // The fluid a pure fluid is, or a mixture's major component where the
-    // others are present as traces only (kTraceFraction); null otherwise.
+    // others are present as traces that change none of its own lines
+    // (kPureTraceFraction); null otherwise.
+    // Their share lowers the freezing point by x R Tt^2 / (fusion enthalpy),
+    // 1e-4 K at 1e-6 (water): beyond it a trace's 0.1 K at 1e-3 matters
+    // within 0.0025 K of water's melting point at 1 bar.
+    static constexpr double kPureTraceFraction = 1e-6;
     const char* fluidOfTraces() const;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;

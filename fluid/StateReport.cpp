@@ -538,6 +538,13 @@ bool StateReport::phaseAgreesWithFluid(double T_, double P_bar) {
     // of the saturated liquid and vapour, and the fluid is a liquid above its
     // vapour pressure.
     const char* name = rules_.phaseRuleFluid();
+    // Below its triple point, above its solid's sublimation pressure, the
+    // fluid is solid (frostPointAt says so): which of its metastable phases
+    // the model's root is decides nothing.
+    double Vs = 0.0;
+    if (rules_.solidsJudgedByFugacity() && T_ < triplePointTemperature(name) &&
+        P_bar * 1e5 > rules_.lookups().sublimationOf(name, T_, Vs) * (1.0 + PhaseRules::kFrostTolerance))
+        return true;
     const double psat = ancillaryVapourPressure(name, T_) * 1e-5;
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!std::isfinite(psat) || !(Vl > 0.0) || !(Vv > Vl)) return true;

@@ -103,14 +103,8 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         double Vs = std::nan("");
         const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
-        if (!rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
-        // A component the model describes as a vapour only, held as densely
-        // as its liquid, has no fugacity of the fluid's to judge its solid by.
-        if (rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
-        const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
-        const bool liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
-        // A pure fluid, or one with traces only (which lower its freezing
-        // point by 0.1 K at most): below its triple point its solid is stable
+        // A pure fluid, or one with traces too small to move its lines
+        // (PhaseRules::fluidOfTraces): below its triple point its solid is stable
         // from the published sublimation pressure up to the melting line, by
         // the published lines themselves, whatever the model's root (its
         // supercooled liquid's fugacity follows the model's vapour pressure,
@@ -118,20 +112,27 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         // below it at 100 K).
         const char* own = rules_.fluidOfTraces();
         const bool byLines = own && std::strcmp(own, name) == 0 && rules_.lookups().solidOf;
+        if (!byLines && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
+        // A component the model describes as a vapour only, held as densely
+        // as its liquid, has no fugacity of the fluid's to judge its solid by.
+        if (!byLines && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
+        const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
+        const double fi = byLines ? P : f[i];
+        const bool liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
         // (Beyond water's melting line below its triple point the liquid is
         // stable.)
         if (byLines && P > psub && !rules_.lookups().solidOf(name, T_, P_bar).solid) continue;
-        const double excess = byLines ? P / psub : f[i] / fs;
+        const double excess = byLines ? P / psub : fi / fs;
         const bool deposits = excess > 1.0 + kFrostTolerance;
         if (!deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
         const SolidField solid =
             rules_.lookups().solidOf
-                ? rules_.lookups().solidOf(name, T_, std::max(byLines ? P : f[i], 1.1 * psub) * 1e-5)  // (named)
+                ? rules_.lookups().solidOf(name, T_, std::max(fi, 1.1 * psub) * 1e-5)  // (named)
                 : SolidField{};
         FrostPoint found;
         found.solid = solid.solid ? solid.solid : "its solid";
         found.component = name;
-        found.f = f[i] * 1e-5;
+        found.f = fi * 1e-5;
         found.fSolid = fs * 1e-5;
         found.psub = byLines ? psub * 1e-5 : std::nan("");
         found.liquid = liquid;
