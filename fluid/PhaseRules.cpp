@@ -127,6 +127,13 @@ bool PhaseRules::solidsJudgedByFugacity() const {
     return Tt > 0.0 && lookups_.sublimationOf(fluid, 0.99 * Tt, Vs) > 0.0;
 }
 
+bool PhaseRules::solidBeyondSublimation(double T_, double P_bar) const {
+    const char* fluid = fluidOfTraces();
+    double Vs = 0.0;
+    return fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid) &&
+           P_bar * 1e5 > lookups_.sublimationOf(fluid, T_, Vs) * (1.0 + kFrostTolerance);
+}
+
 bool PhaseRules::solidsProbedByFugacity() const {
     return lookups_.sublimationOf && ((m_.component_count > 1 && !atPureComposition()) || solidsJudgedByFugacity());
 }

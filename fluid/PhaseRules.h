@@ -116,6 +116,12 @@ public:
     // are present, in any model with the solids' sublimation lines at hand,
     // and a pure fluid whose solids are judged by fugacity.
     bool solidsProbedByFugacity() const;
+    // Below the triple point of a fluid whose solids are judged by
+    // fugacity (pure, or with traces only: fluidOfTraces), above its solid's
+    // sublimation pressure beyond the frost tolerance: the fluid is solid
+    // (StateReport::frostPointAt says so), and which of its metastable fluid
+    // phases the model's root is decides nothing.
+    bool solidBeyondSublimation(double T_, double P_bar) const;
     // The solid a printed state of the model's composition at T (K) and P
     // (bar) is refused as: solidAt, except below the triple point of a
     // mixture's major component where the solids are judged by fugacity
