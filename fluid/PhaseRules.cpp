@@ -70,6 +70,13 @@ const char* PhaseRules::phaseRuleFluid() const {
     return m_.component_names[static_cast<std::size_t>(major)].c_str();
 }
 
+const char* PhaseRules::fluidOfTraces() const {
+    double others = 0.0;
+    const int major = majorComponent(others);
+    return major >= 0 && others <= kPureTraceFraction ? m_.component_names[static_cast<std::size_t>(major)].c_str()
+                                                  : nullptr;
+}
+
 bool PhaseRules::atPureComposition() const {
     double others = 0.0;
     return majorComponent(others) >= 0 && others == 0.0;
@@ -106,7 +113,29 @@ double PhaseRules::freezeOutTemperature() const {
 }
 
 bool PhaseRules::solidsJudgedByFugacity() const {
-    return m_.validity.fromTriplePoints && lookups_.sublimationOf && m_.component_count > 1 && !atPureComposition();
+    if (!m_.validity.fromTriplePoints || !lookups_.sublimationOf) return false;
+    if (m_.component_count > 1 && !atPureComposition()) return true;
+    // A pure fluid, the limit of its mixtures as the others' shares vanish:
+    // below its triple point its vapour holds up to the solid's sublimation
+    // pressure, where its fugacity reaches the solid's, as a trace of
+    // another component leaves it.  Without a sublimation line it keeps to
+    // its triple point.
+    const char* fluid = phaseRuleFluid();
+    if (!fluid) return false;
+    const double Tt = triplePointTemperature(fluid);
+    double Vs = 0.0;
+    return Tt > 0.0 && lookups_.sublimationOf(fluid, 0.99 * Tt, Vs) > 0.0;
+}
+
+bool PhaseRules::solidBeyondSublimation(double T_, double P_bar) const {
+    const char* fluid = fluidOfTraces();
+    double Vs = 0.0;
+    return fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid) &&
+           P_bar * 1e5 > lookups_.sublimationOf(fluid, T_, Vs) * (1.0 + kFrostTolerance);
+}
+
+bool PhaseRules::solidsProbedByFugacity() const {
+    return lookups_.sublimationOf && ((m_.component_count > 1 && !atPureComposition()) || solidsJudgedByFugacity());
 }
 
 SolidField PhaseRules::solidOfPrintedState(double T_, double P_bar) const {

@@ -55,6 +55,14 @@ public:
     // (ValidityRange::liquidVolume): a pure fluid's, a dilute solution's
     // and, with both components present, the solvent alone's.
     bool solventLiquidVolume() const;
+    // The fluid a pure fluid is, or a mixture's major component where the
+    // others are present as traces that change none of its own lines
+    // (kPureTraceFraction); null otherwise.
+    // Their share lowers the freezing point by x R Tt^2 / (fusion enthalpy),
+    // 1e-4 K at 1e-6 (water): beyond it a trace's 0.1 K at 1e-3 matters
+    // within 0.0025 K of water's melting point at 1 bar.
+    static constexpr double kPureTraceFraction = 1e-6;
+    const char* fluidOfTraces() const;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // Both components of a binary present: the solvent (the larger share),
@@ -99,7 +107,21 @@ public:
     // vapour and liquid alike; neither the triple points nor the solvent's
     // own solid lines at the mixture's pressure bound its printed states
     // (printedStateRange).
+    // A pure fluid of such a model (or a mixture at a pure end) is judged so
+    // too, as the limit of its mixtures, where its solid has a sublimation
+    // line.
     bool solidsJudgedByFugacity() const;
+    // The states of the model's composition whose phase the solid test
+    // judges (StateReport::frostPointAt): a mixture of which two components
+    // are present, in any model with the solids' sublimation lines at hand,
+    // and a pure fluid whose solids are judged by fugacity.
+    bool solidsProbedByFugacity() const;
+    // Below the triple point of a fluid whose solids are judged by
+    // fugacity (pure, or with traces only: fluidOfTraces), above its solid's
+    // sublimation pressure beyond the frost tolerance: the fluid is solid
+    // (StateReport::frostPointAt says so), and which of its metastable fluid
+    // phases the model's root is decides nothing.
+    bool solidBeyondSublimation(double T_, double P_bar) const;
     // The solid a printed state of the model's composition at T (K) and P
     // (bar) is refused as: solidAt, except below the triple point of a
     // mixture's major component where the solids are judged by fugacity

@@ -500,6 +500,8 @@ StateReport::DiluteVerdict StateReport::judgeDiluteState(double T_, double P_bar
     const bool liquidState = m_.V < std::sqrt(Vl * Vv);
     const DiluteVerdict v = d.judge(liquidState, P_bar);
     if (v != DiluteVerdict::kWrong) return v;
+    // Its solid stable, the single fluid is given with the solid's verdict.
+    if (rules_.solidBeyondSublimation(T_, P_bar)) return DiluteVerdict::kOnePhase;
     // A heavy solute beyond its published solubility: the mixture splits
     // off the solute's liquid, whatever the solvent's own dew and bubble
     // pressures say; the state is the single fluid.
@@ -538,6 +540,7 @@ bool StateReport::phaseAgreesWithFluid(double T_, double P_bar) {
     // of the saturated liquid and vapour, and the fluid is a liquid above its
     // vapour pressure.
     const char* name = rules_.phaseRuleFluid();
+    if (rules_.solidBeyondSublimation(T_, P_bar)) return true;
     const double psat = ancillaryVapourPressure(name, T_) * 1e-5;
     const double Vl = ancillarySaturatedLiquidVolume(name, T_), Vv = ancillarySaturatedVapourVolume(name, T_);
     if (!std::isfinite(psat) || !(Vl > 0.0) || !(Vv > Vl)) return true;

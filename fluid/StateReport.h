@@ -9,6 +9,7 @@
 // on the model and put back as they were found; what they find is kept here
 // for the model's parameters, so one report serves a run of commands.
 // T in K, P in bar.
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -221,6 +222,9 @@ private:
         const char* solid = nullptr;
         const char* component = nullptr;
         double f = 0.0, fSolid = 0.0, T = 0.0;
+        // The solid's sublimation pressure (bar) where the fluid's own
+        // supercooled liquid is judged by the published lines; NaN otherwise.
+        double psub = std::nan("");
         bool liquid = false, uncertain = false;
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of
@@ -306,6 +310,12 @@ private:
         std::optional<std::string> split;  // the phases of the model's split, empty where not found
     };
     MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s);
+    // The "Phase:" line of a state whose solid's deposit lies within the
+    // frost tolerance, the fluid's phase named.
+    void printUncertainFrost(const FrostPoint& frost, const char* phase) const;
+    // The state of T (K) and P (bar) found again into `s` after the phase
+    // tests left the model at a trial; a refusal said only where it fails.
+    bool findStateAgain(double T_, double P_bar, ReportedState& s);
     // The rows of a curve (withCurveRowLimits) counted by what the state
     // printer says of their states (StateReportCurves.cpp).
     struct CurveTally;

@@ -68,7 +68,7 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
     // state is found after it.  It runs as the printer's does, without the
     // untraced parameters.)
     FrostPoint frost;
-    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition()) {
+    if (rules_.solidsProbedByFugacity()) {
         m_.admitUntracedInteraction(false);
         frost = frostPointAt(T_, P_bar, false);
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,32 @@ bool liquidBelowCriticalTemperature(const char* fluid, double T, double V) {
 bool nearDewOrBubble(const PhaseRules::DiluteSplit& d, double P_bar) {
     auto near = [&](double p) { return std::fabs(P_bar / p - 1.0) <= PhaseRules::kPhaseTolerance; };
     return near(d.dew) || near(d.bubble);
+}
+
+// The temperature (K) where the pure solid of `name` meets its fluid at P
+// (bar) by its published lines, between T_ (where the solid is stable) and
+// the triple point: on the sublimation line below the triple-point pressure,
+// on the melting line above it (which rises from the triple point, and falls
+// from it for ice Ih).  NaN where no line brackets P.
+double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
+    const ReferenceFluid* row = referenceFluid(name);
+    if (!row) return std::nan("");
+    const double P = P_bar * 1e5;
+    auto bisect = [P](auto line, double lo, double hi) {
+        double glo = line(lo) - P;
+        if (!(glo * (line(hi) - P) <= 0.0)) return std::nan("");
+        for (int k = 0; k < 80 && hi - lo > 1e-6; ++k) {
+            const double mid = 0.5 * (lo + hi), g = line(mid) - P;
+            if (!std::isfinite(g)) return std::nan("");
+            (g < 0.0) == (glo < 0.0) ? (lo = mid, glo = g) : (hi = mid);
+        }
+        return 0.5 * (lo + hi);
+    };
+    const double Tt = row->Tt;
+    if (P < row->pt) return bisect([row](double T) { return row->sublimationPressure(T); }, T_, Tt * (1.0 - 1e-12));
+    auto melting = [row](double T) { return row->meltingPressure(T); };
+    const double T = bisect(melting, Tt, Tt + 50.0);
+    return std::isfinite(T) ? T : bisect(melting, std::max(T_, Tt - 20.0), Tt);
 }
 
 }  // namespace
@@ -65,8 +92,7 @@ double StateReport::stableRootFugacityBar(int i, double T_, double P_bar) {
 
 StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool seekTemperature) {
     FrostPoint frost;
-    if (!rules_.lookups().sublimationOf || m_.component_count < 2 || rules_.atPureComposition() ||
-        m_.x.size() < m_.component_names.size())
+    if (!rules_.solidsProbedByFugacity() || m_.x.size() < m_.component_names.size())
         return frost;
     std::vector<double> f;
     double V_ = 0.0;
@@ -77,26 +103,50 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         double Vs = std::nan("");
         const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
-        if (!rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
+        // A pure fluid, or one with traces too small to move its lines
+        // (PhaseRules::fluidOfTraces): below its triple point its solid is stable
+        // from the published sublimation pressure up to the melting line, by
+        // the published lines themselves, whatever the model's root (its
+        // supercooled liquid's fugacity follows the model's vapour pressure,
+        // 10 % and more off near water's triple point in a cubic, and far
+        // below it at 100 K).
+        const char* own = rules_.fluidOfTraces();
+        const bool byLines = own && std::strcmp(own, name) == 0 && rules_.lookups().solidOf;
+        if (!byLines && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
-        if (rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
+        if (!byLines && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
         const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
-        const bool deposits = f[i] > fs * (1.0 + kFrostTolerance);
-        if (!deposits && !(f[i] * (1.0 + kFrostTolerance) >= fs)) continue;
+        const double fi = byLines ? P : f[i];
+        const bool liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
+        // (Beyond water's melting line below its triple point the liquid is
+        // stable.)
+        if (byLines && P > psub && !rules_.lookups().solidOf(name, T_, P_bar).solid) continue;
+        const double excess = byLines ? P / psub : fi / fs;
+        const bool deposits = excess > 1.0 + kFrostTolerance;
+        if (!deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
         const SolidField solid =
-            rules_.lookups().solidOf ? rules_.lookups().solidOf(name, T_, f[i] * 1e-5) : SolidField{};
+            rules_.lookups().solidOf
+                ? rules_.lookups().solidOf(name, T_, std::max(fi, 1.1 * psub) * 1e-5)  // (named)
+                : SolidField{};
         FrostPoint found;
         found.solid = solid.solid ? solid.solid : "its solid";
         found.component = name;
-        found.f = f[i] * 1e-5;
+        found.f = fi * 1e-5;
         found.fSolid = fs * 1e-5;
-        found.liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
+        found.psub = byLines ? psub * 1e-5 : std::nan("");
+        found.liquid = liquid;
         if (!deposits) {
             // Within the tolerance of the solid's: whether it deposits is
             // uncertain (said unless another component's solid deposits).
             if (!frost.component) frost = found, frost.uncertain = true;
             continue;
+        }
+        if (byLines) {
+            const ReferenceFluid* row = referenceFluid(name);
+            found.liquid = !(row && P < row->pt);
+            found.T = seekTemperature ? publishedFreezingTemperature(name, T_, P_bar) : std::nan("");
+            return found;
         }
         found.T = seekTemperature ? solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid)
                                   : std::nan("");
@@ -286,29 +336,12 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (frostPointAt).  Where neither decides, the phase is uncertain.
     MixtureVerdict verdict;
     const FrostPoint frost = frostPointAt(T_, P_bar);
-    bool probed = frost.component != nullptr ||
-                  (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition());
+    bool probed = frost.component != nullptr || rules_.solidsProbedByFugacity();
     if (m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0) {
         probed = true;
         verdict = mixtureVerdictAt(T_, P_bar, s);
     }
-    if (probed) {
-        // The tests leave the model at a trial: the state printed, the
-        // homogeneous fluid of the composition given, is found again.  Its
-        // messages were said by the first search of the same state: said
-        // again only if this one fails.
-        std::vector<platform::ThreadLogCapture::Entry> said;
-        bool found = false;
-        {
-            platform::ThreadLogCapture again;
-            found = reportedStateFromTP(T_, P_bar, s);
-            if (!found) said = again.take();
-        }
-        if (!found) {
-            platform::ThreadLogCapture::replay(said);
-            return false;
-        }
-    }
+    if (probed && !findStateAgain(T_, P_bar, s)) return false;
     // Where the published data cannot tell the phase (within the bounds of
     // the dew and bubble pressures that the Henry constant's uncertainty
     // allows, which widen with the solute's share and differ with the
@@ -352,10 +385,7 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     else if (!verdict.note.empty())
         std::printf("** Phase: %s (%s)\n", FluidPhase::phaseName(s.phase), verdict.note.c_str());
     else if (frost.uncertain)
-        std::printf("** Phase: %s (the fugacity of %s in it, %.4g bar, lies within %g %% of that of %s, %.4g bar: "
-                    "whether %s deposits is uncertain)\n",
-                    FluidPhase::phaseName(s.phase), frost.component, frost.f, kFrostTolerance * 100.0, frost.solid,
-                    frost.fSolid, frost.solid);
+        printUncertainFrost(frost, FluidPhase::phaseName(s.phase));
     else if (s.supercooledUnder)
         std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", s.supercooledUnder);
     else if (s.vapourOnlyRoot && mixture)
@@ -393,6 +423,33 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     return true;
 }
 
+bool StateReport::findStateAgain(double T_, double P_bar, ReportedState& s) {
+    // The tests leave the model at a trial: the state printed, the
+    // homogeneous fluid of the composition given, is found again.  Its
+    // messages were said by the first search of the same state: said again
+    // only if this one fails.
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    bool found = false;
+    {
+        platform::ThreadLogCapture again;
+        found = reportedStateFromTP(T_, P_bar, s);
+        if (!found) said = again.take();
+    }
+    if (!found) platform::ThreadLogCapture::replay(said);
+    return found;
+}
+
+void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase) const {
+    if (std::isfinite(frost.psub))
+        std::printf("** Phase: %s (within %g %% of the sublimation pressure of %s, %.4g bar: whether it deposits is "
+                    "uncertain)\n",
+                    phase, kFrostTolerance * 100.0, frost.solid, frost.psub);
+    else
+        std::printf("** Phase: %s (the fugacity of %s in it, %.4g bar, lies within %g %% of that of %s, %.4g bar: "
+                    "whether %s deposits is uncertain)\n",
+                    phase, frost.component, frost.f, kFrostTolerance * 100.0, frost.solid, frost.fSolid, frost.solid);
+}
+
 void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     const char* point = frost.liquid ? "freezing point" : "frost point";
     char at[160];
@@ -405,6 +462,13 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
         std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
                       "triple point)", point, P_bar);
     const ReferenceFluid* row = referenceFluid(frost.component);
+    if (std::isfinite(frost.psub)) {
+        std::printf("** Phase: not stable; %s deposits: below its triple point, %.6g K, and above its sublimation "
+                    "pressure, %.4g bar (from %s), %s is solid; %s (the state below is the single fluid)\n",
+                    frost.solid, triplePointTemperature(frost.component), frost.psub,
+                    (row ? row->solid : SolidLines{}).sublimationSource, frost.component, at);
+        return;
+    }
     std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
                 "%.4g bar (from %s); %s (the state below is the single fluid)\n",
                 frost.solid, frost.component, frost.f, frost.solid, frost.fSolid,
@@ -414,7 +478,7 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
 bool StateReport::printStateFromTV(double T_, double V_) {
     const platform::CallScope call;
     if (!reportedStateFromTV(T_, V_)) return false;
-    if (rules_.lookups().sublimationOf && m_.component_count > 1 && !rules_.atPureComposition()) {
+    if (rules_.solidsProbedByFugacity()) {
         // The frost test leaves the model at a trial: the state is found again.
         const double P_bar = m_.P * 1e-5;
         const FrostPoint frost = frostPointAt(T_, P_bar);

@@ -35,7 +35,10 @@ Printed printState(const char* model, double x, double T, double P) {
     consoletest::capture([&] { m.reset(createFluidModel(model)); });
     Printed p;
     if (!m) return p;
-    m->composition(1.0 - x, x);
+    if (m->component_count == 1)
+        m->composition(1.0);
+    else
+        m->composition(1.0 - x, x);
     const consoletest::Captured c = consoletest::capture([&] { p.given = StateReport(*m).printStateFromTP(T, P); });
     p.out = c.out;
     p.err = c.err;
@@ -99,6 +102,38 @@ TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
             EXPECT_EQ(p.out.find(std::string(k.solid) + " deposits") != std::string::npos, factor > 1.0) << p.out;
         }
     }
+    // A pure fluid below its triple point, the limit of its mixtures: the
+    // solid deposits at three times its published sublimation pressure
+    // (solid CO2 at 200 K, 1.5503 bar, Span & Wagner 1996; ice Ih at 230 and
+    // 268 K, 3.9662 mbar, IAPWS R14-08, where the cubic's own liquid water
+    // falls below ice's fugacity; solid N2 at 55 K, 0.0180 bar, Span et al.
+    // 2000), the vapour holds at a third of it, and a trace (1e-9) of a
+    // second component changes neither.
+    const struct {
+        const char* pure;
+        const char* traced;
+        double T, psub;  // K, bar
+        const char* solid;
+    } kPure[] = {{"PR:CO2", "PR:CO2,N2", 200.0, 1.5503, "solid CO2"},
+                 {"Kreglewski:CO2", "Kreglewski:CO2,N2", 200.0, 1.5503, "solid CO2"},
+                 {"SRK1:CO2", "SRK1:CO2,CH4", 200.0, 1.5503, "solid CO2"},
+                 {"PR:H2O", "PR:H2O,N2", 230.0, 8.94735e-5, "ice Ih"},
+                 {"PR:H2O", "PR:H2O,N2", 268.0, 3.9662e-3, "ice Ih"},
+                 {"PR:N2", "PR:N2,CH4", 55.0, 0.0180, "solid N2"}};
+    for (const auto& k : kPure) {
+        for (double factor : {3.0, 1.0 / 3.0}) {
+            const double P = factor * k.psub;
+            SCOPED_TRACE(std::string(k.pure) + " at " + std::to_string(k.T) + " K, " + std::to_string(P) + " bar");
+            const Printed pure = printState(k.pure, 0.0, k.T, P), traced = printState(k.traced, 1e-9, k.T, P);
+            ASSERT_TRUE(pure.given) << pure.err;
+            ASSERT_TRUE(traced.given) << traced.err;
+            EXPECT_EQ(saidToSplit(pure), factor > 1.0) << pure.out;
+            EXPECT_EQ(pure.out.find(std::string(k.solid) + " deposits") != std::string::npos, factor > 1.0) << pure.out;
+            EXPECT_EQ(pure.out.find("uncertain"), std::string::npos) << pure.out;
+            EXPECT_EQ(saidToSplit(traced), saidToSplit(pure)) << traced.out;
+        }
+    }
+
     const Printed p = printState("PR:N2,CO2", 0.5, 192.0, 2.0265);
     ASSERT_TRUE(p.given) << p.err;
     const std::size_t at = p.out.find("its frost point at 2.0265 bar is ");

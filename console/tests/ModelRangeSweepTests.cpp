@@ -971,6 +971,14 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
                         EXPECT_LT(g.T, 273.16);
                         continue;
                     }
+                    // A model that judges its solids state by state gives the
+                    // single fluid below the triple point, its line saying the
+                    // solid deposits.
+                    if (PhaseRules(*m).solidsJudgedByFugacity() && g.T < triplePointTemperature(f->name)) {
+                        const consoletest::Captured printed =
+                            consoletest::capture([&] { report.printStateFromTP(g.T, g.P); });
+                        if (printed.out.find(" deposits: ") != std::string::npos) continue;
+                    }
                     ++solidsGiven;
                     ADD_FAILURE() << "a state beyond the melting curve is given";
                     continue;
