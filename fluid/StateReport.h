@@ -82,6 +82,9 @@ public:
     // overrule it only where their physics holds.  A state that is not found
     // or has no finite properties is reported, not printed.
     bool printStateFromTP(double T_, double P_bar);
+    // Its "Phase:" line alone, the model left at the state printed; false
+    // where the state is refused (said on standard error).
+    bool printPhaseLineFromTP(double T_, double P_bar);
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);
@@ -298,17 +301,23 @@ private:
     // own stability test (binarySplitsAt), overruled by published data only
     // where their physics holds (publishedBinaryVerdict); with the note its
     // "Phase:" line closes with and, where the model's split is named, its
-    // phases (namedSplit).  For a binary with both components present; the
-    // test leaves the model at a trial.
+    // phases (namedSplit; only where `nameSplit`, its tie line being dear).
+    // For a binary with both components present; the test leaves the model
+    // at a trial.
     struct MixtureVerdict {
         bool splits = false, uncertain = false, modelDecides = false;
         std::string note;
         std::optional<std::string> split;  // the phases of the model's split, empty where not found
     };
-    MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s);
+    MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s, bool nameSplit = true);
     // The rows of a curve (withCurveRowLimits) counted by what the state
     // printer says of their states (StateReportCurves.cpp).
     struct CurveTally;
+    // Whether a binary's row at T (K) and P (bar) splits, as the state
+    // printed there from T and P says (mixtureVerdictAt); the first such row
+    // of the curve, with its phases where `name`, kept in `t`.  The test
+    // leaves the model at a trial.
+    bool mixtureSplitsAt(double T_, double P_bar, bool name, CurveTally& t);
     // The state printed from T (K) and V (m3/mol) at the row's pressure
     // P (bar), counted; false where the row is written as NaN.  Nothing is
     // said: the curve's warnings (sayCurveTally) count its rows.
