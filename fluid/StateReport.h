@@ -301,7 +301,8 @@ private:
     // own stability test (binarySplitsAt), overruled by published data only
     // where their physics holds (publishedBinaryVerdict); with the note its
     // "Phase:" line closes with and, where the model's split is named, its
-    // phases (namedSplit; only where `nameSplit`, its tie line being dear).
+    // phases (namedSplit).  Only where `nameSplit` are the model's own test
+    // run where published data decide and its split named (both dear).
     // For a binary with both components present; the test leaves the model
     // at a trial.
     struct MixtureVerdict {

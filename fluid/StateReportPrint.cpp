@@ -241,14 +241,19 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     // that is one fluid and its trials decide nothing; above both critical
     // temperatures at every share (a published critical curve overrules them).
     const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
-    m_.admitUntracedInteraction(admit);
-    double trial = std::nan("");
-    const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
-    m_.admitUntracedInteraction(false);
     std::string why;  // (the solute's fugacity against its solid's)
     const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
                                                                    stableRootFugacityBar(solute, T_, P_bar))
                                    : DiluteVerdict::kUncertain;
+    // Where the published data decide, the model's test only words the
+    // line: asked whether it splits alone, the verdict stands without it.
+    double trial = std::nan("");
+    bool modelSplits = false;
+    if (nameSplit || (v != DiluteVerdict::kSplits && v != DiluteVerdict::kOnePhase)) {
+        m_.admitUntracedInteraction(admit);
+        modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
+        m_.admitUntracedInteraction(false);
+    }
     if (v == DiluteVerdict::kSplits) {
         r.splits = true;
         r.note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
