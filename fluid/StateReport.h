@@ -83,6 +83,9 @@ public:
     // overrule it only where their physics holds.  A state that is not found
     // or has no finite properties is reported, not printed.
     bool printStateFromTP(double T_, double P_bar);
+    // Its "Phase:" line alone, the model left at the state printed; false
+    // where the state is refused (said on standard error).
+    bool printPhaseLineFromTP(double T_, double P_bar);
     // The state from T (K) and V (m3/mol), printed, or reported when it has
     // no finite properties.
     bool printStateFromTV(double T_, double V_);
@@ -302,14 +305,16 @@ private:
     // own stability test (binarySplitsAt), overruled by published data only
     // where their physics holds (publishedBinaryVerdict); with the note its
     // "Phase:" line closes with and, where the model's split is named, its
-    // phases (namedSplit).  For a binary with both components present; the
-    // test leaves the model at a trial.
+    // phases (namedSplit).  Only where `nameSplit` are the model's own test
+    // run where published data decide and its split named (both dear).
+    // For a binary with both components present; the test leaves the model
+    // at a trial.
     struct MixtureVerdict {
         bool splits = false, uncertain = false, modelDecides = false;
         std::string note;
         std::optional<std::string> split;  // the phases of the model's split, empty where not found
     };
-    MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s);
+    MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s, bool nameSplit = true);
     // The "Phase:" line of a state whose solid's deposit lies within the
     // frost tolerance, the fluid's phase named.
     void printUncertainFrost(const FrostPoint& frost, const char* phase) const;
@@ -319,6 +324,11 @@ private:
     // The rows of a curve (withCurveRowLimits) counted by what the state
     // printer says of their states (StateReportCurves.cpp).
     struct CurveTally;
+    // Whether a binary's row at T (K) and P (bar) splits, as the state
+    // printed there from T and P says (mixtureVerdictAt); the first such row
+    // of the curve, with its phases where `name`, kept in `t`.  The test
+    // leaves the model at a trial.
+    bool mixtureSplitsAt(double T_, double P_bar, bool name, CurveTally& t);
     // The state printed from T (K) and V (m3/mol) at the row's pressure
     // P (bar), counted; false where the row is written as NaN.  Nothing is
     // said: the curve's warnings (sayCurveTally) count its rows.

@@ -3,6 +3,7 @@
 // it refuses that state or a solid deposits there, and each curve says once
 // how many of its rows are withheld, and why, and how many lie beyond the
 // model's accuracy against the fluid's reference equation.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -18,7 +19,11 @@ struct StateReport::CurveTally {
     // a solid deposits, with their heat capacities withheld, and beyond the
     // model's accuracy; the first of each (the furthest beyond the accuracy)
     // with what was said of it.
-    long outside = 0, refused = 0, solid = 0, withheld = 0, offReference = 0;
+    long outside = 0, refused = 0, solid = 0, split = 0, withheld = 0, offReference = 0;
+    // The pressures (bar) of the rows where the mixture splits, and the
+    // first's state and phases (empty where not named).
+    double splitPmin = 0.0, splitPmax = 0.0, splitT = 0.0, splitP = 0.0;
+    std::string splitInto;
     double refusedT = 0.0, refusedV = 0.0;
     std::string refusal, withheldWhy;
     FrostPoint frost;
@@ -39,6 +44,20 @@ std::string firstRefusal(const std::vector<platform::ThreadLogCapture::Entry>& s
 }
 
 }  // namespace
+
+bool StateReport::mixtureSplitsAt(double T_, double P_bar, bool name, CurveTally& t) {
+    if (!(m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0)) return false;
+    m_.admitUntracedInteraction(false);
+    ReportedState s;
+    if (!reportedStateFromTP(T_, P_bar, s)) return false;
+    const MixtureVerdict verdict = mixtureVerdictAt(T_, P_bar, s, name);
+    if (verdict.splits && name) {
+        t.splitT = T_;
+        t.splitP = P_bar;
+        t.splitInto = verdict.split.value_or(std::string());
+    }
+    return verdict.splits;
+}
 
 bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& t) {
     if (!t.validity.holds(T_, P_bar)) {
@@ -72,6 +91,10 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
         m_.admitUntracedInteraction(false);
         frost = frostPointAt(T_, P_bar, false);
     }
+    // A binary's row where the mixture splits (as the state printed at its
+    // temperature and pressure says) is the single fluid inside the
+    // two-phase region, a state the fluid does not take.
+    const bool splits = !(frost.solid && !frost.uncertain) && mixtureSplitsAt(T_, P_bar, t.split == 0, t);
     StateNotes notes;
     const bool given = reportedStateFromTV(T_, V_, &notes);
     // (The state found, the curve goes on with the model's untraced
@@ -91,6 +114,11 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
             t.solidT = T_;
             t.solidP = P_bar;
         }
+        return false;
+    }
+    if (splits) {
+        t.splitPmin = t.split == 0 ? P_bar : std::min(t.splitPmin, P_bar);
+        t.splitPmax = t.split++ == 0 ? P_bar : std::max(t.splitPmax, P_bar);
         return false;
     }
     if (!notes.withheld.empty() && t.withheld++ == 0) t.withheldWhy = notes.withheld;
@@ -121,6 +149,13 @@ void StateReport::sayCurveTally(const CurveTally& t) const {
                         model, t.solid, t.frost.solid, t.frost.component, t.frost.solid,
                         (row ? row->solid : SolidLines{}).sublimationSource, t.solidT, t.solidP, t.frost.f,
                         t.frost.fSolid);
+    }
+    if (t.split > 0) {
+        const std::string into = t.splitInto.empty() ? std::string() : " into " + t.splitInto;
+        platform::warnf("The model %s: at %ld states of the curve, from %g to %g bar, the mixture splits into two "
+                        "phases (as the state printed at their temperature and pressure (TP) says; the first at %g K "
+                        "and %g bar%s): they are no single fluid phase and are written as nan.\n",
+                        model, t.split, t.splitPmin, t.splitPmax, t.splitT, t.splitP, into.c_str());
     }
     if (t.withheld > 0)
         platform::warnf("The model %s: %ld states of the curve have their cv and cp written as nan, as the state "

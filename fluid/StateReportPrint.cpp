@@ -277,7 +277,8 @@ void StateReport::printSplit(const std::optional<std::string>& split, const std:
                     note.c_str());
 }
 
-StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_bar, const ReportedState& s) {
+StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_bar, const ReportedState& s,
+                                                          bool nameSplit) {
     MixtureVerdict r;
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -290,14 +291,19 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     // that is one fluid and its trials decide nothing; above both critical
     // temperatures at every share (a published critical curve overrules them).
     const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
-    m_.admitUntracedInteraction(admit);
-    double trial = std::nan("");
-    const bool modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
-    m_.admitUntracedInteraction(false);
     std::string why;  // (the solute's fugacity against its solid's)
     const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
                                                                    stableRootFugacityBar(solute, T_, P_bar))
                                    : DiluteVerdict::kUncertain;
+    // Where the published data decide, the model's test only words the
+    // line: asked whether it splits alone, the verdict stands without it.
+    double trial = std::nan("");
+    bool modelSplits = false;
+    if (nameSplit || (v != DiluteVerdict::kSplits && v != DiluteVerdict::kOnePhase)) {
+        m_.admitUntracedInteraction(admit);
+        modelSplits = m_.binarySplitsAt(T_, P_bar, &tested, &trial);
+        m_.admitUntracedInteraction(false);
+    }
     if (v == DiluteVerdict::kSplits) {
         r.splits = true;
         r.note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
@@ -311,7 +317,7 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     }
     // The phases of the model's own split, where the line says it splits
     // (with the interaction rows of its trials).
-    if (r.splits && tested && modelSplits) {
+    if (nameSplit && r.splits && tested && modelSplits) {
         m_.admitUntracedInteraction(admit);
         r.split = namedSplit(T_, P_bar, trial);
         m_.admitUntracedInteraction(false);
@@ -322,6 +328,12 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
 bool StateReport::printStateFromTP(double T_, double P_bar) {
     // (Its searches say a refusal they share once.)
     const platform::CallScope call;
+    if (!printPhaseLineFromTP(T_, P_bar)) return false;
+    m_.dump();
+    return true;
+}
+
+bool StateReport::printPhaseLineFromTP(double T_, double P_bar) {
     ReportedState s;
     if (!reportedStateFromTP(T_, P_bar, s)) return false;
     int solvent = 0, solute = 0;
@@ -368,14 +380,12 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
     }
     if (frost.solid && !frost.uncertain) {
         printFrostPoint(frost, P_bar);
-        m_.dump();
         return true;
     }
     if (verdict.uncertain) {
         std::printf("** Phase: %s (uncertain: neither published data nor the model's own stability test decide "
                     "whether the mixture splits here)\n",
                     FluidPhase::phaseName(s.phase));
-        m_.dump();
         return true;
     }
     const bool mixture = binary && s.dilute.known;
@@ -419,7 +429,6 @@ bool StateReport::printStateFromTP(double T_, double P_bar) {
                     FluidPhase::phaseName(s.phase), FluidPhase::phaseName(s.otherPhase), s.otherV * 1e6);
     else
         std::printf("** Phase: %s\n", FluidPhase::phaseName(s.phase));
-    m_.dump();
     return true;
 }
 
@@ -478,19 +487,36 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
 bool StateReport::printStateFromTV(double T_, double V_) {
     const platform::CallScope call;
     if (!reportedStateFromTV(T_, V_)) return false;
-    if (rules_.solidsProbedByFugacity()) {
-        // The frost test leaves the model at a trial: the state is found again.
+    if (m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0) {
+        // A binary's phase is that of its state at this temperature and
+        // pressure, judged as the state from T and P is (the model's own
+        // stability test, published data where their physics holds, the
+        // solids): the same "Phase:" line.  Its searches leave the model
+        // elsewhere and their notes belong to that state's own report: the
+        // state of this volume is found again, its notes said once above.
         const double P_bar = m_.P * 1e-5;
-        const FrostPoint frost = frostPointAt(T_, P_bar);
-        if (!reportedStateFromTV(T_, V_)) return false;
-        if (frost.solid && !frost.uncertain) {
-            printFrostPoint(frost, P_bar);
-            m_.dump();
-            return true;
+        bool found = false;
+        {
+            platform::ThreadLogCapture quiet;
+            printPhaseLineFromTP(T_, P_bar);
+            found = reportedStateFromTV(T_, V_);
         }
+        if (!found && !reportedStateFromTV(T_, V_)) return false;
+    } else {
+        if (rules_.solidsProbedByFugacity()) {
+            // The frost test leaves the model at a trial: the state is found again.
+            const double P_bar = m_.P * 1e-5;
+            const FrostPoint frost = frostPointAt(T_, P_bar);
+            if (!reportedStateFromTV(T_, V_)) return false;
+            if (frost.solid && !frost.uncertain) {
+                printFrostPoint(frost, P_bar);
+                m_.dump();
+                return true;
+            }
+        }
+        if (const SolidField solid = rules_.solidAt(T_, m_.P * 1e-5); solid.solid)
+            std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     }
-    if (const SolidField solid = rules_.solidAt(T_, m_.P * 1e-5); solid.solid)
-        std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     if (!(m_.dPdV < 0.0) && !m_.compressibilityDiverges())
         std::printf("** Mechanically unstable: (dP/dV)T > 0, no single phase exists at this volume\n");
     m_.dump();

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -690,7 +691,7 @@ double co2SublimationPressure(double T) {
 TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
     const double p0 = co2SublimationPressure(194.686);
     ASSERT_NEAR(p0, 1.01325, 0.002);  // CO2's normal sublimation point
-    enum Check { kNone, kWaterLiquid, kWaterOffReference, kCO2Frost };
+    enum Check { kNone, kWaterLiquid, kWaterOffReference, kCO2Frost, kSplits };
     const struct {
         const char* model;
         double x;     // of component 1; -1 for a pure fluid
@@ -703,7 +704,8 @@ TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
                    {"DMW2:H2O,CO2", 0.03, false, 50e-6, 600.0, 800.0, kNone},
                    {"PR:N2,CO2", 0.01, true, 120.0, 1e-3, 1e3, kCO2Frost},
                    {"SRK1:CH4,CO2", 0.05, true, 150.0, 3e-3, 1e3, kCO2Frost},
-                   {"PR:N2,CO2", 0.01, false, 0.1, 110.0, 170.0, kCO2Frost}};
+                   {"PR:N2,CO2", 0.01, false, 0.1, 110.0, 170.0, kCO2Frost},
+                   {"PR:H2O,CO2", 0.03, true, 500.0, 26.8e-6, 27.65e-6, kSplits}};
     std::unique_ptr<FluidPhase> iapws(createFluidModel("wagner"));
     ASSERT_TRUE(iapws);
     for (const auto& c : kCurves) {
@@ -735,8 +737,29 @@ TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
             bool shown = false;
             const consoletest::Captured out = consoletest::capture([&] { shown = printer.printStateFromTV(T, V); });
             const bool deposits = out.out.find("deposits") != std::string::npos;
+            const bool splits = out.out.find("pressure the mixture splits into") != std::string::npos;
             SCOPED_TRACE(std::to_string(T) + " K, " + std::to_string(V * 1e6) + " cm3/mol: " + out.out + out.err);
-            EXPECT_EQ(std::isnan(P), !shown || deposits);
+            EXPECT_EQ(std::isnan(P), !shown || deposits || splits);
+            if (c.check == kSplits && shown) {
+                // The phase line of the state from T and V is that of the
+                // state from T and P at its pressure; where it splits, the
+                // feed lies between the two phases named.
+                const double Pv = single->P * 1e-5;
+                std::unique_ptr<FluidPhase> byTP(createFluidModel(c.model));
+                byTP->composition({1.0 - c.x, c.x});
+                const std::string tp =
+                    consoletest::capture([&] { StateReport(*byTP).printStateFromTP(T, Pv); }).out;
+                EXPECT_EQ(out.out.substr(0, out.out.find('\n')), tp.substr(0, tp.find('\n')));
+                std::smatch w;
+                if (splits && std::regex_search(out.out, w,
+                                                std::regex("liquid of x\\(CO2\\) ([0-9.e+-]+) .* vapour of x\\((H2O|CO2)\\) "
+                                                           "([0-9.e+-]+)"))) {
+                    const double xl = std::stod(w[1]), xv = w[2] == "CO2" ? std::stod(w[3]) : 1.0 - std::stod(w[3]);
+                    EXPECT_LT(xl, c.x);
+                    EXPECT_GT(xv, c.x);
+                    ++frost;
+                }
+            }
             if (!std::isnan(P)) {
                 ++given;
                 EXPECT_NEAR(P, single->P * 1e-5, 1e-9 * std::fabs(P) + 1e-12);
@@ -777,6 +800,9 @@ TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
         }
         if (c.check == kWaterOffReference) {
             EXPECT_GT(offReference, 3);
+        }
+        if (c.check == kSplits) {
+            EXPECT_GT(frost, 3);  // rows split, their phases named
         }
         if (c.check == kCO2Frost) {
             EXPECT_GT(frost, 3);
