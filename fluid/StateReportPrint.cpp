@@ -106,6 +106,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         found.fSolid = fs * 1e-5;
         found.psub = byLines ? psub * 1e-5 : std::nan("");
         found.share = byLines ? own.share : 1.0;
+        found.raoult = byLines && own.liquid;
         // (Below the triple-point pressure the pure solid meets the vapour.)
         const ReferenceFluid* row = referenceFluid(name);
         found.liquid = byLines ? own.liquid && !(row && P < row->pt)
@@ -412,7 +413,7 @@ bool StateReport::findStateAgain(double T_, double P_bar, ReportedState& s) {
 }
 
 void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase) const {
-    if (std::isfinite(frost.psub) && frost.liquid && frost.share < 1.0 - PhaseRules::kPureTraceFraction)
+    if (std::isfinite(frost.psub) && frost.raoult && frost.share < 1.0 - PhaseRules::kPureTraceFraction)
         std::printf("** Phase: %s (within %g %% of the depression of the freezing point of %s by Raoult's law at "
                     "its share %.6g: whether %s deposits is uncertain)\n",
                     phase, kFrostTolerance * 100.0, frost.component, frost.share, frost.solid);
@@ -443,7 +444,7 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
                       "triple point)", point, P_bar);
     const ReferenceFluid* row = referenceFluid(frost.component);
     if (std::isfinite(frost.psub) && frost.share < 1.0 - PhaseRules::kPureTraceFraction) {
-        if (frost.liquid)
+        if (frost.raoult)
             std::printf("** Phase: not stable; %s deposits: %s at its share %.6g in the liquid lies below its freezing "
                         "point by Raoult's law on the published pure liquid (the ideal freezing-point depression "
                         "from its published melting line); %s (the state below is the single fluid)\n",
