@@ -128,10 +128,52 @@ bool PhaseRules::solidsJudgedByFugacity() const {
 }
 
 bool PhaseRules::solidBeyondSublimation(double T_, double P_bar) const {
-    const char* fluid = fluidOfTraces();
+    SolventSolid s;
+    return solidsJudgedByFugacity() && solventSolid(T_, P_bar, s) && s.deposits;
+}
+
+bool PhaseRules::solventSolid(double T_, double P_bar, SolventSolid& s, bool seekTemperature) const {
+    double others = 0.0;
+    const int major = majorComponent(others);
+    if (major < 0 || !(others < 0.5) || !lookups_.solidOf || !lookups_.sublimationOf) return false;
+    const char* name = m_.component_names[static_cast<std::size_t>(major)].c_str();
+    const ReferenceFluid* row = referenceFluid(name);
     double Vs = 0.0;
-    return fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid) &&
-           P_bar * 1e5 > lookups_.sublimationOf(fluid, T_, Vs) * (1.0 + kFrostTolerance);
+    const double psub = row ? lookups_.sublimationOf(name, T_, Vs) : std::nan("");
+    const double P = P_bar * 1e5;
+    if (!(psub > 0.0) || !(T_ < row->Tt)) return false;
+    // Beyond the melting line the pure liquid is stable, and so is the
+    // solution.
+    if (P > psub && !lookups_.solidOf(name, T_, P_bar).solid) return false;
+    s = SolventSolid{};
+    s.index = major;
+    s.share = 1.0 - others;
+    s.psub = psub;
+    const double Tm = P < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
+    const double dH = solventFusionEnthalpy(*row);
+    // The pure liquid's fugacity over the solid's: the solvent condenses
+    // from a vapour where its partial pressure passes the liquid's.
+    const double liquidOverSolid = std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm));
+    const double vapourExcess = s.share * P / psub;
+    s.liquid = vapourExcess > liquidOverSolid;
+    s.deposits = vapourExcess > 1.0 + kFrostTolerance;
+    s.uncertain = !s.deposits && vapourExcess * (1.0 + kFrostTolerance) >= 1.0;
+    s.fFluid = s.share * P;
+    if (s.liquid) {
+        const double depression = std::log(liquidOverSolid), margin = std::log(s.share * liquidOverSolid);
+        s.fFluid = s.share * liquidOverSolid * psub;
+        const bool deposits = s.deposits && margin > kFrostTolerance * depression;
+        s.uncertain = (s.deposits || s.uncertain) && !deposits && margin >= -kFrostTolerance * depression;
+        s.deposits = deposits;
+    }
+    if (!seekTemperature) return true;
+    if (!s.liquid) {
+        s.T = publishedFreezingTemperature(name, T_, s.share * P_bar);
+        return true;
+    }
+    const double T0 = publishedFreezingTemperature(name, T_, P_bar);
+    s.T = s.share < 1.0 && dH > 0.0 ? 1.0 / (1.0 / T0 - FluidPhase::R * std::log(s.share) / dH) : T0;
+    return true;
 }
 
 bool PhaseRules::solidsProbedByFugacity() const {

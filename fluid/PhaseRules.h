@@ -122,6 +122,24 @@ public:
     // (StateReport::frostPointAt says so), and which of its metastable fluid
     // phases the model's root is decides nothing.
     bool solidBeyondSublimation(double T_, double P_bar) const;
+    // The solid of the solvent (the component of more than half the
+    // moles, or a pure fluid) at T (K) and P (bar) by the published lines,
+    // whatever the model's own supercooled liquid: within its solid field
+    // (below the melting line), a vapour-like fluid holds the solvent at
+    // its partial pressure against the sublimation pressure; a liquid (the
+    // solvent's partial pressure above its liquid's, psub exp(dH_fus/R
+    // (1/T - 1/Tm(P)))) holds it by Raoult's law at its overall share
+    // against the published pure liquid, the ideal freezing-point depression
+    // (Schroeder-van Laar): it deposits where x > exp(-(dH_fus/R)(1/T -
+    // 1/Tm(P))), uncertain within 1 % of the depression.  A pure fluid is its
+    // limit.  False where no such solvent's solid is at hand.
+    struct SolventSolid {
+        int index = -1;
+        double share = 1.0, psub = 0.0, fFluid = 0.0;  // mole fraction, Pa, Pa
+        double T = 0.0;  // its freezing (frost) point at P, NaN where not found
+        bool liquid = false, deposits = false, uncertain = false;
+    };
+    bool solventSolid(double T_, double P_bar, SolventSolid& s, bool seekTemperature = false) const;
     // The solid a printed state of the model's composition at T (K) and P
     // (bar) is refused as: solidAt, except below the triple point of a
     // mixture's major component where the solids are judged by fugacity

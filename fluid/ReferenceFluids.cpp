@@ -225,3 +225,39 @@ const char* ReferenceFluids::referenceModel(const char* name) const {
 }
 
 const ReferenceFluid* referenceFluid(const char* name) { return ReferenceFluids::standard().find(name); }
+
+// The temperature (K) where the pure solid of `name` meets its fluid at P
+// (bar) by its published lines, between T_ (where the solid is stable) and
+// the triple point: on the sublimation line below the triple-point pressure,
+// on the melting line above it (which rises from the triple point, and falls
+// from it for ice Ih).  NaN where no line brackets P.
+double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
+    const ReferenceFluid* row = referenceFluid(name);
+    if (!row) return std::nan("");
+    const double P = P_bar * 1e5;
+    auto bisect = [P](auto line, double lo, double hi) {
+        double glo = line(lo) - P;
+        if (!(glo * (line(hi) - P) <= 0.0)) return std::nan("");
+        for (int k = 0; k < 80 && hi - lo > 1e-6; ++k) {
+            const double mid = 0.5 * (lo + hi), g = line(mid) - P;
+            if (!std::isfinite(g)) return std::nan("");
+            (g < 0.0) == (glo < 0.0) ? (lo = mid, glo = g) : (hi = mid);
+        }
+        return 0.5 * (lo + hi);
+    };
+    const double Tt = row->Tt;
+    if (P < row->pt) return bisect([row](double T) { return row->sublimationPressure(T); }, T_, Tt * (1.0 - 1e-12));
+    auto melting = [row](double T) { return row->meltingPressure(T); };
+    const double T = bisect(melting, Tt, Tt + 50.0);
+    return std::isfinite(T) ? T : bisect(melting, std::max(T_, Tt - 20.0), Tt);
+}
+
+double solventFusionEnthalpy(const ReferenceFluid& row) {
+    // Water's row keeps no enthalpy of fusion (its freeze-out from a mixture
+    // in the other models stays at its triple point); as a solvent its
+    // freezing point falls by Raoult's law with the enthalpy of fusion of
+    // ice Ih at 273.15 K, 6.007 kJ/mol (Feistel & Wagner, J. Phys. Chem. Ref.
+    // Data 35 (2006) 1021).
+    if (row.fusionEnthalpy > 0.0) return row.fusionEnthalpy;
+    return std::strcmp(row.formula, "H2O") == 0 ? 6007.0 : std::nan("");
+}

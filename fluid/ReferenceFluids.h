@@ -123,3 +123,12 @@ private:
 
 // The row of `name` in the standard table; null for another component.
 const ReferenceFluid* referenceFluid(const char* name);
+
+// The temperature (K) where the pure solid of `name` meets its fluid at P
+// (bar) by its published lines, between T_ (where the solid is stable) and
+// the triple point: on the sublimation line below the triple-point pressure,
+// on the melting line above it.  NaN where no line brackets P.
+double publishedFreezingTemperature(const char* name, double T_, double P_bar);
+// The enthalpy of fusion (J/mol) that lowers the freezing point of the
+// fluid of `row` as the solvent of an ideal liquid solution; NaN without.
+double solventFusionEnthalpy(const ReferenceFluid& row);

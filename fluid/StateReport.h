@@ -228,6 +228,12 @@ private:
         // The solid's sublimation pressure (bar) where the fluid's own
         // supercooled liquid is judged by the published lines; NaN otherwise.
         double psub = std::nan("");
+        // The solvent's mole fraction where its solid is judged by Raoult's
+        // law on the published lines below 1 - 1e-6; 1 otherwise.
+        double share = 1.0;
+        // The solvent held by Raoult's law in a liquid (not by its partial
+        // pressure in a vapour).
+        bool raoult = false;
         bool liquid = false, uncertain = false;
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of

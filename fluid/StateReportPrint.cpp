@@ -37,32 +37,6 @@ bool nearDewOrBubble(const PhaseRules::DiluteSplit& d, double P_bar) {
     return near(d.dew) || near(d.bubble);
 }
 
-// The temperature (K) where the pure solid of `name` meets its fluid at P
-// (bar) by its published lines, between T_ (where the solid is stable) and
-// the triple point: on the sublimation line below the triple-point pressure,
-// on the melting line above it (which rises from the triple point, and falls
-// from it for ice Ih).  NaN where no line brackets P.
-double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
-    const ReferenceFluid* row = referenceFluid(name);
-    if (!row) return std::nan("");
-    const double P = P_bar * 1e5;
-    auto bisect = [P](auto line, double lo, double hi) {
-        double glo = line(lo) - P;
-        if (!(glo * (line(hi) - P) <= 0.0)) return std::nan("");
-        for (int k = 0; k < 80 && hi - lo > 1e-6; ++k) {
-            const double mid = 0.5 * (lo + hi), g = line(mid) - P;
-            if (!std::isfinite(g)) return std::nan("");
-            (g < 0.0) == (glo < 0.0) ? (lo = mid, glo = g) : (hi = mid);
-        }
-        return 0.5 * (lo + hi);
-    };
-    const double Tt = row->Tt;
-    if (P < row->pt) return bisect([row](double T) { return row->sublimationPressure(T); }, T_, Tt * (1.0 - 1e-12));
-    auto melting = [row](double T) { return row->meltingPressure(T); };
-    const double T = bisect(melting, Tt, Tt + 50.0);
-    return std::isfinite(T) ? T : bisect(melting, std::max(T_, Tt - 20.0), Tt);
-}
-
 }  // namespace
 
 bool StateReport::stableRootFugacities(double T_, double P_bar, std::vector<double>& f, double* V_stable) {
@@ -98,33 +72,29 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
     double V_ = 0.0;
     bool rooted = false;
     const double P = P_bar * 1e5;
+    PhaseRules::SolventSolid own;
+    const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
     for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
         const char* name = m_.component_names[i].c_str();
         double Vs = std::nan("");
         const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
-        // A pure fluid, or one with traces too small to move its lines
-        // (PhaseRules::fluidOfTraces): below its triple point its solid is stable
-        // from the published sublimation pressure up to the melting line, by
-        // the published lines themselves, whatever the model's root (its
-        // supercooled liquid's fugacity follows the model's vapour pressure,
-        // 10 % and more off near water's triple point in a cubic, and far
-        // below it at 100 K).
-        const char* own = rules_.fluidOfTraces();
-        const bool byLines = own && std::strcmp(own, name) == 0 && rules_.lookups().solidOf;
+        // The solvent (a pure fluid its limit) is judged by the published
+        // lines and Raoult's law on its share (PhaseRules::solventSolid),
+        // whatever the model's root: its supercooled liquid's fugacity
+        // follows the model's vapour pressure, 10 % and more off near
+        // water's triple point in a cubic, and far below it at 100 K.  A
+        // solute's solid is judged by its fugacity in the model's fluid.
+        const bool byLines = solventByLines && own.index == static_cast<int>(i);
         if (!byLines && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
         if (!byLines && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
         const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
-        const double fi = byLines ? P : f[i];
-        const bool liquid = liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
-        // (Beyond water's melting line below its triple point the liquid is
-        // stable.)
-        if (byLines && P > psub && !rules_.lookups().solidOf(name, T_, P_bar).solid) continue;
-        const double excess = byLines ? P / psub : fi / fs;
-        const bool deposits = excess > 1.0 + kFrostTolerance;
-        if (!deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
+        const double fi = byLines ? own.fFluid : f[i];
+        const double excess = fi / fs;
+        const bool deposits = byLines ? own.deposits : excess > 1.0 + kFrostTolerance;
+        if (byLines ? !deposits && !own.uncertain : !deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
         const SolidField solid =
             rules_.lookups().solidOf
                 ? rules_.lookups().solidOf(name, T_, std::max(fi, 1.1 * psub) * 1e-5)  // (named)
@@ -135,7 +105,12 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         found.f = fi * 1e-5;
         found.fSolid = fs * 1e-5;
         found.psub = byLines ? psub * 1e-5 : std::nan("");
-        found.liquid = liquid;
+        found.share = byLines ? own.share : 1.0;
+        found.raoult = byLines && own.liquid;
+        // (Below the triple-point pressure the pure solid meets the vapour.)
+        const ReferenceFluid* row = referenceFluid(name);
+        found.liquid = byLines ? own.liquid && !(row && P < row->pt)
+                               : liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
         if (!deposits) {
             // Within the tolerance of the solid's: whether it deposits is
             // uncertain (said unless another component's solid deposits).
@@ -143,9 +118,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
             continue;
         }
         if (byLines) {
-            const ReferenceFluid* row = referenceFluid(name);
-            found.liquid = !(row && P < row->pt);
-            found.T = seekTemperature ? publishedFreezingTemperature(name, T_, P_bar) : std::nan("");
+            found.T = seekTemperature ? own.T : std::nan("");
             return found;
         }
         found.T = seekTemperature ? solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid)
@@ -449,7 +422,15 @@ bool StateReport::findStateAgain(double T_, double P_bar, ReportedState& s) {
 }
 
 void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase) const {
-    if (std::isfinite(frost.psub))
+    if (std::isfinite(frost.psub) && frost.raoult && frost.share < 1.0 - PhaseRules::kPureTraceFraction)
+        std::printf("** Phase: %s (within %g %% of the depression of the freezing point of %s by Raoult's law at "
+                    "its share %.6g: whether %s deposits is uncertain)\n",
+                    phase, kFrostTolerance * 100.0, frost.component, frost.share, frost.solid);
+    else if (std::isfinite(frost.psub) && frost.share < 1.0 - PhaseRules::kPureTraceFraction)
+        std::printf("** Phase: %s (its partial pressure of %s, %.4g bar, lies within %g %% of the sublimation "
+                    "pressure of %s, %.4g bar: whether it deposits is uncertain)\n",
+                    phase, frost.component, frost.f, kFrostTolerance * 100.0, frost.solid, frost.psub);
+    else if (std::isfinite(frost.psub))
         std::printf("** Phase: %s (within %g %% of the sublimation pressure of %s, %.4g bar: whether it deposits is "
                     "uncertain)\n",
                     phase, kFrostTolerance * 100.0, frost.solid, frost.psub);
@@ -471,6 +452,19 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
         std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
                       "triple point)", point, P_bar);
     const ReferenceFluid* row = referenceFluid(frost.component);
+    if (std::isfinite(frost.psub) && frost.share < 1.0 - PhaseRules::kPureTraceFraction) {
+        if (frost.raoult)
+            std::printf("** Phase: not stable; %s deposits: %s at its share %.6g in the liquid lies below its freezing "
+                        "point by Raoult's law on the published pure liquid (the ideal freezing-point depression "
+                        "from its published melting line); %s (the state below is the single fluid)\n",
+                        frost.solid, frost.component, frost.share, at);
+        else
+            std::printf("** Phase: not stable; %s deposits: the partial pressure of %s, %.4g bar, exceeds its "
+                        "sublimation pressure, %.4g bar (from %s); %s (the state below is the single fluid)\n",
+                        frost.solid, frost.component, frost.f, frost.psub,
+                        (row ? row->solid : SolidLines{}).sublimationSource, at);
+        return;
+    }
     if (std::isfinite(frost.psub)) {
         std::printf("** Phase: not stable; %s deposits: below its triple point, %.6g K, and above its sublimation "
                     "pressure, %.4g bar (from %s), %s is solid; %s (the state below is the single fluid)\n",

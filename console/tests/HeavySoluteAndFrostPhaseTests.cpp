@@ -143,6 +143,50 @@ TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
     EXPECT_NEAR(Tf, 194.686, 1.0) << p.out;
 }
 
+// The solvent's solid, from a trace of solute to a per cent: the ideal
+// freezing-point depression of Schroeder and van Laar, 1/Tf = 1/Tm(P) -
+// R ln(x_solvent) / dH_fus, with the published melting lines (ice Ih,
+// IAPWS R14-08: 273.1526 K at 1 bar; CO2, Span & Wagner 1996: 216.695 K at
+// 10 bar) and enthalpies of fusion (6.007 and 9.02 kJ/mol).  Water at 268 K
+// and 1 bar deposits ice alike with 1e-6, 2e-6 and 1e-4 of nitrogen; with
+// 1 % of solute the solid deposits 0.1 K below the ideal freezing point,
+// which is the one named, and not 0.1 K above it.
+TEST(FrostPhase, ASolventFreezesAtItsIdealFreezingPointAtEveryShare) {
+    for (const char* model : {"PR:H2O,N2", "SRK1:H2O,N2", "PRSV:H2O,N2"}) {
+        for (double x : {1e-6, 2e-6, 1e-4}) {
+            SCOPED_TRACE(std::string(model) + " x " + std::to_string(x));
+            const Printed p = printState(model, x, 268.0, 1.0);
+            ASSERT_TRUE(p.given) << p.err;
+            EXPECT_NE(p.out.find("ice Ih deposits"), std::string::npos) << p.out;
+        }
+    }
+    constexpr double R = 8.31434;
+    const struct {
+        const char* model;
+        double P, Tm, dH;  // bar, K, J/mol
+        const char* solid;
+    } kCases[] = {{"PR:H2O,N2", 1.0, 273.1526, 6007.0, "ice Ih"},
+                  {"PRSV:H2O,CH4", 1.0, 273.1526, 6007.0, "ice Ih"},
+                  {"PR:CO2,N2", 10.0, 216.695, 9020.0, "solid CO2"}};
+    for (const auto& k : kCases) {
+        const double Tf = 1.0 / (1.0 / k.Tm - R * std::log(0.99) / k.dH);
+        for (double dT : {-0.1, 0.1}) {
+            SCOPED_TRACE(std::string(k.model) + " x 0.01 at " + std::to_string(Tf + dT) + " K");
+            const Printed p = printState(k.model, 0.01, Tf + dT, k.P);
+            ASSERT_TRUE(p.given) << p.err;
+            const std::size_t at = p.out.find(std::string(k.solid) + " deposits");
+            EXPECT_EQ(at != std::string::npos, dT < 0.0) << p.out;
+            EXPECT_EQ(p.out.find("uncertain"), std::string::npos) << p.out;
+            const std::string named = "its freezing point at " + std::to_string(static_cast<int>(k.P)) + " bar is ";
+            const std::size_t t = p.out.find(named);
+            if (dT < 0.0 && t != std::string::npos)
+                EXPECT_NEAR(std::strtod(p.out.c_str() + t + named.size(), nullptr), Tf, 0.01) << p.out;
+            else if (dT < 0.0)
+                ADD_FAILURE() << p.out;
+        }
+    }
+}
+
 // Solid methane and nitrogen, judged as solid CO2 is: a gas of nitrogen
 // carrying methane at three times the vapour pressure measured over solid
 // methane at 77.35 K (about 9.5 Torr, 0.0126 bar) deposits it, at a third of
