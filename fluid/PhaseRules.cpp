@@ -70,13 +70,6 @@ const char* PhaseRules::phaseRuleFluid() const {
     return m_.component_names[static_cast<std::size_t>(major)].c_str();
 }
 
-const char* PhaseRules::fluidOfTraces() const {
-    double others = 0.0;
-    const int major = majorComponent(others);
-    return major >= 0 && others <= kPureTraceFraction ? m_.component_names[static_cast<std::size_t>(major)].c_str()
-                                                  : nullptr;
-}
-
 bool PhaseRules::atPureComposition() const {
     double others = 0.0;
     return majorComponent(others) >= 0 && others == 0.0;

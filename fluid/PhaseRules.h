@@ -55,14 +55,10 @@ public:
     // (ValidityRange::liquidVolume): a pure fluid's, a dilute solution's
     // and, with both components present, the solvent alone's.
     bool solventLiquidVolume() const;
-    // The fluid a pure fluid is, or a mixture's major component where the
-    // others are present as traces that change none of its own lines
-    // (kPureTraceFraction); null otherwise.
-    // Their share lowers the freezing point by x R Tt^2 / (fusion enthalpy),
-    // 1e-4 K at 1e-6 (water): beyond it a trace's 0.1 K at 1e-3 matters
-    // within 0.0025 K of water's melting point at 1 bar.
+    // Other components at most this share are traces: a solid's verdict is
+    // worded as the pure fluid's.  Their share lowers the freezing point by
+    // x R Tt^2 / (fusion enthalpy), 1e-4 K at 1e-6 (water).
     static constexpr double kPureTraceFraction = 1e-6;
-    const char* fluidOfTraces() const;
     // True for a pure model and for a mixture with one component present.
     bool atPureComposition() const;
     // Both components of a binary present: the solvent (the larger share),
@@ -117,7 +113,7 @@ public:
     // and a pure fluid whose solids are judged by fugacity.
     bool solidsProbedByFugacity() const;
     // Below the triple point of a fluid whose solids are judged by
-    // fugacity (pure, or with traces only: fluidOfTraces), above its solid's
+    // fugacity (its solvent at any share: solventSolid), above its solid's
     // sublimation pressure beyond the frost tolerance: the fluid is solid
     // (StateReport::frostPointAt says so), and which of its metastable fluid
     // phases the model's root is decides nothing.
