@@ -131,19 +131,33 @@ bool PhaseRules::solventSolid(double T_, double P_bar, SolventSolid& s, bool see
     if (major < 0 || !(others < 0.5) || !lookups_.solidOf || !lookups_.sublimationOf) return false;
     const char* name = m_.component_names[static_cast<std::size_t>(major)].c_str();
     const ReferenceFluid* row = referenceFluid(name);
-    double Vs = 0.0;
-    const double psub = row ? lookups_.sublimationOf(name, T_, Vs) : std::nan("");
-    const double P = P_bar * 1e5;
-    if (!(psub > 0.0) || !(T_ < row->Tt)) return false;
-    // Beyond the melting line the pure liquid is stable, and so is the
-    // solution.
-    if (P > psub && !lookups_.solidOf(name, T_, P_bar).solid) return false;
+    if (!row) return false;
+    const double P = P_bar * 1e5, dH = solventFusionEnthalpy(*row);
+    const bool solidField = lookups_.solidOf(name, T_, P_bar).solid != nullptr;
+    double psub = std::nan("");
+    if (T_ < row->Tt) {
+        double Vs = 0.0;
+        psub = lookups_.sublimationOf(name, T_, Vs);
+        // Beyond the melting line the pure liquid is stable, and so is the
+        // solution.
+        if (P > psub && !solidField) return false;
+    } else if (solidField && !atPureComposition() && P >= row->pt && dH > 0.0 &&
+               publishedFreezingTemperature(name, T_, P_bar) > T_) {
+        // Above the triple point, within the solid's field beyond a melting
+        // line that rises from it (CO2's): a mixture's liquid freezes by
+        // Raoult's law as below it.  The solid's fugacity there is its
+        // sublimation line continued by Clausius-Clapeyron, the liquid's
+        // vapour pressure lowered by the enthalpy of fusion (a pure fluid
+        // keeps its melting line's verdict; the ices beyond ice Ih, whose
+        // lines do not reach the triple point, keep theirs).
+        psub = ancillaryVapourPressure(name, T_) * std::exp(-dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
+    }
+    if (!(psub > 0.0)) return false;
     s = SolventSolid{};
     s.index = major;
     s.share = 1.0 - others;
     s.psub = psub;
     const double Tm = P < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
-    const double dH = solventFusionEnthalpy(*row);
     // The pure liquid's fugacity over the solid's: the solvent condenses
     // from a vapour where its partial pressure passes the liquid's.
     const double liquidOverSolid = std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm));
@@ -153,6 +167,7 @@ bool PhaseRules::solventSolid(double T_, double P_bar, SolventSolid& s, bool see
     s.uncertain = !s.deposits && vapourExcess * (1.0 + kFrostTolerance) >= 1.0;
     s.fFluid = s.share * P;
     if (s.liquid) {
+        s.share = 1.0 - liquidSoluteShare(major, others, T_, P_bar, s.share * liquidOverSolid * psub * 1e-5);
         const double depression = std::log(liquidOverSolid), margin = std::log(s.share * liquidOverSolid);
         s.fFluid = s.share * liquidOverSolid * psub;
         const bool deposits = s.deposits && margin > kFrostTolerance * depression;
@@ -169,13 +184,33 @@ bool PhaseRules::solventSolid(double T_, double P_bar, SolventSolid& s, bool see
     return true;
 }
 
+double PhaseRules::liquidSoluteShare(int solvent, double others, double T_, double P_bar,
+                                     double solventPressure_bar) const {
+    // A light gas dissolves in the solvent's liquid by Henry's law, x = f/H,
+    // at most its partial pressure over the liquid, P - (the solvent's by
+    // Raoult's law), over its published Henry constant (IAPWS G7-04 in
+    // water, published from 273.15 K: taken at the solvent's triple point
+    // below it); the rest stays in the vapour.  Without a published
+    // constant (a heavy solute, or a light gas in liquid CO2) the liquid
+    // holds the overall share.
+    if (m_.component_count != 2 || !lookups_.henryOf || !(others > 0.0)) return others;
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
+    const double H = lookups_.henryOf(a, b, std::max(T_, triplePointTemperature(a))) * 1e-5;
+    if (!(H > 0.0) || !std::isfinite(H)) return others;
+    return std::min(others, std::max(P_bar - solventPressure_bar, 0.0) / H);
+}
+
 bool PhaseRules::solidsProbedByFugacity() const {
     return lookups_.sublimationOf && ((m_.component_count > 1 && !atPureComposition()) || solidsJudgedByFugacity());
 }
 
 SolidField PhaseRules::solidOfPrintedState(double T_, double P_bar) const {
     const char* fluid = phaseRuleFluid();
-    if (fluid && solidsJudgedByFugacity() && T_ < triplePointTemperature(fluid)) return SolidField{};
+    if (!fluid || !solidsJudgedByFugacity()) return solidAt(T_, P_bar);
+    SolventSolid s;
+    if (T_ < triplePointTemperature(fluid) || (!atPureComposition() && solventSolid(T_, P_bar, s)))
+        return SolidField{};
     return solidAt(T_, P_bar);
 }
 

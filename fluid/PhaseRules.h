@@ -124,11 +124,14 @@ public:
     // (below the melting line), a vapour-like fluid holds the solvent at
     // its partial pressure against the sublimation pressure; a liquid (the
     // solvent's partial pressure above its liquid's, psub exp(dH_fus/R
-    // (1/T - 1/Tm(P)))) holds it by Raoult's law at its overall share
-    // against the published pure liquid, the ideal freezing-point depression
-    // (Schroeder-van Laar): it deposits where x > exp(-(dH_fus/R)(1/T -
-    // 1/Tm(P))), uncertain within 1 % of the depression.  A pure fluid is its
-    // limit.  False where no such solvent's solid is at hand.
+    // (1/T - 1/Tm(P)))) holds it by Raoult's law at its share in the liquid
+    // (liquidSoluteShare: a light gas's bounded by its published Henry
+    // constant) against the published pure liquid, the ideal freezing-point
+    // depression (Schroeder-van Laar): it deposits where x > exp(-(dH_fus/R)
+    // (1/T - 1/Tm(P))), uncertain within 1 % of the depression.  Above the
+    // triple point a mixture's liquid within the solid's field, beyond a
+    // melting line rising from it (CO2's), is judged so too.  A pure fluid is
+    // its limit.  False where no such solvent's solid is at hand.
     struct SolventSolid {
         int index = -1;
         double share = 1.0, psub = 0.0, fFluid = 0.0;  // mole fraction, Pa, Pa
@@ -136,11 +139,17 @@ public:
         bool liquid = false, deposits = false, uncertain = false;
     };
     bool solventSolid(double T_, double P_bar, SolventSolid& s, bool seekTemperature = false) const;
+    // The solute's mole fraction in the liquid of a binary's solvent at T (K)
+    // and P (bar) whose own vapour pressure over it is solventPressure_bar:
+    // its overall share `others`, at most its partial pressure over its
+    // published Henry constant (a light gas: the rest stays in the vapour).
+    double liquidSoluteShare(int solvent, double others, double T_, double P_bar, double solventPressure_bar) const;
     // The solid a printed state of the model's composition at T (K) and P
-    // (bar) is refused as: solidAt, except below the triple point of a
-    // mixture's major component where the solids are judged by fugacity
-    // (from their sublimation lines, which end there; beyond the melting
-    // line the solvent's lines still hold).
+    // (bar) is refused as: solidAt, except where the solids are judged by
+    // fugacity below the triple point of a mixture's major component (from
+    // their sublimation lines, which end there; beyond the melting line the
+    // solvent's lines still hold), and in a mixture whose solvent's solid
+    // solventSolid judges (the state's frost test says so).
     SolidField solidOfPrintedState(double T_, double P_bar) const;
     // The range at the model's composition: where it says so
     // (fromTriplePoints), its Tmin raised to where a component present above

@@ -234,6 +234,9 @@ private:
         // The solvent held by Raoult's law in a liquid (not by its partial
         // pressure in a vapour).
         bool raoult = false;
+        // Judged so above its triple point, beyond its melting line (a trace
+        // share included).
+        bool beyondMelting = false;
         bool liquid = false, uncertain = false;
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of

@@ -76,28 +76,29 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
     const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
     for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
         const char* name = m_.component_names[i].c_str();
-        double Vs = std::nan("");
-        const double psub = rules_.lookups().sublimationOf(name, T_, Vs);
-        if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
         // The solvent (a pure fluid its limit) is judged by the published
-        // lines and Raoult's law on its share (PhaseRules::solventSolid),
-        // whatever the model's root: its supercooled liquid's fugacity
-        // follows the model's vapour pressure, 10 % and more off near
-        // water's triple point in a cubic, and far below it at 100 K.  A
-        // solute's solid is judged by its fugacity in the model's fluid.
+        // lines and Raoult's law on its share in the liquid
+        // (PhaseRules::solventSolid), whatever the model's root: its
+        // supercooled liquid's fugacity follows the model's vapour pressure,
+        // 10 % and more off near water's triple point in a cubic, and far
+        // below it at 100 K.  A solute's solid is judged by its fugacity in
+        // the model's fluid.
         const bool byLines = solventByLines && own.index == static_cast<int>(i);
+        double Vs = std::nan("");
+        const double psub = byLines ? own.psub : rules_.lookups().sublimationOf(name, T_, Vs);
+        if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
         if (!byLines && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
         if (!byLines && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
-        const double fs = PhaseRules::solidFugacity(name, psub, Vs, T_, P);
+        const double fs = byLines ? psub : PhaseRules::solidFugacity(name, psub, Vs, T_, P);
         const double fi = byLines ? own.fFluid : f[i];
         const double excess = fi / fs;
         const bool deposits = byLines ? own.deposits : excess > 1.0 + kFrostTolerance;
         if (byLines ? !deposits && !own.uncertain : !deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
         const SolidField solid =
             rules_.lookups().solidOf
-                ? rules_.lookups().solidOf(name, T_, std::max(fi, 1.1 * psub) * 1e-5)  // (named)
+                ? rules_.lookups().solidOf(name, T_, std::max(byLines ? P : fi, 1.1 * psub) * 1e-5)  // (named)
                 : SolidField{};
         FrostPoint found;
         found.solid = solid.solid ? solid.solid : "its solid";
@@ -107,6 +108,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         found.psub = byLines ? psub * 1e-5 : std::nan("");
         found.share = byLines ? own.share : 1.0;
         found.raoult = byLines && own.liquid;
+        found.beyondMelting = byLines && !(T_ < triplePointTemperature(name));
         // (Below the triple-point pressure the pure solid meets the vapour.)
         const ReferenceFluid* row = referenceFluid(name);
         found.liquid = byLines ? own.liquid && !(row && P < row->pt)
@@ -422,7 +424,8 @@ bool StateReport::findStateAgain(double T_, double P_bar, ReportedState& s) {
 }
 
 void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase) const {
-    if (std::isfinite(frost.psub) && frost.raoult && frost.share < 1.0 - PhaseRules::kPureTraceFraction)
+    if (std::isfinite(frost.psub) && frost.raoult &&
+        (frost.share < 1.0 - PhaseRules::kPureTraceFraction || frost.beyondMelting))
         std::printf("** Phase: %s (within %g %% of the depression of the freezing point of %s by Raoult's law at "
                     "its share %.6g: whether %s deposits is uncertain)\n",
                     phase, kFrostTolerance * 100.0, frost.component, frost.share, frost.solid);
@@ -452,7 +455,7 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
         std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
                       "triple point)", point, P_bar);
     const ReferenceFluid* row = referenceFluid(frost.component);
-    if (std::isfinite(frost.psub) && frost.share < 1.0 - PhaseRules::kPureTraceFraction) {
+    if (std::isfinite(frost.psub) && (frost.share < 1.0 - PhaseRules::kPureTraceFraction || frost.beyondMelting)) {
         if (frost.raoult)
             std::printf("** Phase: not stable; %s deposits: %s at its share %.6g in the liquid lies below its freezing "
                         "point by Raoult's law on the published pure liquid (the ideal freezing-point depression "
@@ -508,7 +511,7 @@ bool StateReport::printStateFromTV(double T_, double V_) {
                 return true;
             }
         }
-        if (const SolidField solid = rules_.solidAt(T_, m_.P * 1e-5); solid.solid)
+        if (const SolidField solid = rules_.solidOfPrintedState(T_, m_.P * 1e-5); solid.solid)
             std::printf("** Phase: supercooled liquid, metastable: %s is stable\n", solid.solid);
     }
     if (!(m_.dPdV < 0.0) && !m_.compressibilityDiverges())

@@ -11,6 +11,7 @@
 // 250 and 265 K (0.70173, 76.013 and 305.91 Pa, from its equation).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -147,10 +148,17 @@ TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
 // freezing-point depression of Schroeder and van Laar, 1/Tf = 1/Tm(P) -
 // R ln(x_solvent) / dH_fus, with the published melting lines (ice Ih,
 // IAPWS R14-08: 273.1526 K at 1 bar; CO2, Span & Wagner 1996: 216.695 K at
-// 10 bar) and enthalpies of fusion (6.007 and 9.02 kJ/mol).  Water at 268 K
-// and 1 bar deposits ice alike with 1e-6, 2e-6 and 1e-4 of nitrogen; with
-// 1 % of solute the solid deposits 0.1 K below the ideal freezing point,
-// which is the one named, and not 0.1 K above it.
+// 10 bar, and at 100 bar where p_m/p_t = 1 + 1955.539 (T/Tt - 1) +
+// 2055.4593 (T/Tt - 1)^2 reaches it) and enthalpies of fusion (6.007 and
+// 9.02 kJ/mol).  x_solvent is the liquid's: a light gas in water dissolves
+// only up to its partial pressure over its Henry constant (IAPWS G7-04 at
+// the triple point, with Wagner & Pruss's vapour pressure of water), the
+// rest staying in the vapour; in liquid CO2 at 10 and 100 bar a per cent of
+// nitrogen is held whole.  Water at 268 K and 1 bar deposits ice alike with
+// 1e-6, 2e-6 and 1e-4 of nitrogen; near each freezing point the solid
+// deposits below it, which is the one named, and not above it (half a kelvin
+// below it in water, where Raoult's law on the overall share would put it
+// 1 K lower; within a millikelvin above it).
 TEST(FrostPhase, ASolventFreezesAtItsIdealFreezingPointAtEveryShare) {
     for (const char* model : {"PR:H2O,N2", "SRK1:H2O,N2", "PRSV:H2O,N2"}) {
         for (double x : {1e-6, 2e-6, 1e-4}) {
@@ -160,18 +168,38 @@ TEST(FrostPhase, ASolventFreezesAtItsIdealFreezingPointAtEveryShare) {
             EXPECT_NE(p.out.find("ice Ih deposits"), std::string::npos) << p.out;
         }
     }
-    constexpr double R = 8.31434;
+    constexpr double R = 8.31434, Tt = 273.16, Tc = 647.096;
+    auto henryAtTriplePoint = [&](double A, double B, double C) {  // bar
+        const double t = 1.0 - Tt / Tc, Tr = Tt / Tc;
+        const double psat = 220.64 * std::exp(Tc / Tt * (-7.85951783 * t + 1.84408259 * std::pow(t, 1.5) -
+                                                          11.7866497 * std::pow(t, 3.0) + 22.6807411 * std::pow(t, 3.5) -
+                                                          15.9618719 * std::pow(t, 4.0) + 1.80122502 * std::pow(t, 7.5)));
+        return psat * std::exp(A / Tr + B * std::pow(1.0 - Tr, 0.355) / Tr + C * std::pow(Tr, -0.41) * std::exp(1.0 - Tr));
+    };
+    const double psatWater = 0.00611657;  // bar, the liquid's at the triple point (IAPWS R14-08)
+    auto co2MeltingAt = [](double P) {     // K, Span & Wagner 1996, by the quadratic's root
+        const double a = 2055.4593, b = 1955.5390, c = 1.0 - P / 5.1795;
+        return 216.592 * (1.0 + (-b + std::sqrt(b * b - 4.0 * a * c)) / (2.0 * a));
+    };
     const struct {
         const char* model;
         double P, Tm, dH;  // bar, K, J/mol
+        double H;          // bar, the solute's Henry constant; infinite where the liquid holds it whole
+        double dT[2];      // K, from the freezing point
         const char* solid;
-    } kCases[] = {{"PR:H2O,N2", 1.0, 273.1526, 6007.0, "ice Ih"},
-                  {"PRSV:H2O,CH4", 1.0, 273.1526, 6007.0, "ice Ih"},
-                  {"PR:CO2,N2", 10.0, 216.695, 9020.0, "solid CO2"}};
+    } kCases[] = {
+        {"PR:H2O,N2", 1.0, 273.1526, 6007.0, henryAtTriplePoint(-9.67578, 4.72162, 11.70585), {-0.5, 8e-4}, "ice Ih"},
+        {"PRSV:H2O,CH4", 1.0, 273.1526, 6007.0, henryAtTriplePoint(-10.44708, 4.66491, 12.12986), {-0.5, 8e-4}, "ice Ih"},
+        {"SRK1:H2O,CO2", 1.0, 273.1526, 6007.0, henryAtTriplePoint(-8.55445, 4.01195, 9.52345), {-0.5, 0.02}, "ice Ih"},
+        {"PR:CO2,N2", 10.0, 216.695, 9020.0, HUGE_VAL, {-0.1, 0.1}, "solid CO2"},
+        {"PR:CO2,N2", 100.0, co2MeltingAt(100.0), 9020.0, HUGE_VAL, {-0.1, 0.1}, "solid CO2"},
+        {"SRK1:CO2,CH4", 100.0, co2MeltingAt(100.0), 9020.0, HUGE_VAL, {-0.1, 0.1}, "solid CO2"}};
     for (const auto& k : kCases) {
-        const double Tf = 1.0 / (1.0 / k.Tm - R * std::log(0.99) / k.dH);
-        for (double dT : {-0.1, 0.1}) {
-            SCOPED_TRACE(std::string(k.model) + " x 0.01 at " + std::to_string(Tf + dT) + " K");
+        const double dissolved = std::isfinite(k.H) ? std::min(0.01, (k.P - 0.99 * psatWater) / k.H) : 0.01;
+        const double Tf = 1.0 / (1.0 / k.Tm - R * std::log(1.0 - dissolved) / k.dH);
+        for (double dT : k.dT) {
+            SCOPED_TRACE(std::string(k.model) + " x 0.01 at " + std::to_string(Tf + dT) + " K, " + std::to_string(k.P) +
+                         " bar");
             const Printed p = printState(k.model, 0.01, Tf + dT, k.P);
             ASSERT_TRUE(p.given) << p.err;
             const std::size_t at = p.out.find(std::string(k.solid) + " deposits");
@@ -183,6 +211,41 @@ TEST(FrostPhase, ASolventFreezesAtItsIdealFreezingPointAtEveryShare) {
                 EXPECT_NEAR(std::strtod(p.out.c_str() + t + named.size(), nullptr), Tf, 0.01) << p.out;
             else if (dT < 0.0)
                 ADD_FAILURE() << p.out;
+        }
+    }
+    // Pure CO2 keeps its melting line: solid at 218.3 K and 100 bar, liquid at
+    // 218.7 K.
+    EXPECT_FALSE(printState("PR:CO2", 0.0, co2MeltingAt(100.0) - 0.3, 100.0).given);
+    EXPECT_TRUE(printState("PR:CO2", 0.0, co2MeltingAt(100.0) + 0.1, 100.0).given);
+}
+
+// A state printed on a model object after others gives what it gives on a
+// fresh one: the solvent's solid, the model's split and a one-phase liquid,
+// in any order.
+TEST(FrostPhase, AStateAfterOthersOnTheSameObjectIsTheFreshOne) {
+    const struct {
+        const char* model;
+        double x, T, P;
+    } kStates[] = {{"PR:H2O,N2", 0.01, 272.5, 1.0}, {"PR:H2O,N2", 0.01, 300.0, 1.0},
+                   {"PR:H2O,N2", 0.01, 250.0, 50.0}, {"PR:CO2,N2", 0.01, 218.3, 100.0},
+                   {"PR:CO2,N2", 0.01, 218.0, 100.0}, {"PR:CO2,N2", 0.01, 300.0, 1.0}};
+    for (const char* model : {"PR:H2O,N2", "PR:CO2,N2"}) {
+        std::unique_ptr<FluidPhase> m;
+        consoletest::capture([&] { m.reset(createFluidModel(model)); });
+        ASSERT_TRUE(m);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const auto& k : kStates) {
+                if (std::string(k.model) != model) continue;
+                SCOPED_TRACE(std::string(model) + " at " + std::to_string(k.T) + " K, pass " + std::to_string(pass));
+                m->composition(1.0 - k.x, k.x);
+                bool given = false;
+                const consoletest::Captured c =
+                    consoletest::capture([&] { given = StateReport(*m).printStateFromTP(k.T, k.P); });
+                const Printed fresh = printState(k.model, k.x, k.T, k.P);
+                EXPECT_EQ(given, fresh.given);
+                EXPECT_EQ(c.out, fresh.out);
+                EXPECT_EQ(c.err, fresh.err);
+            }
         }
     }
 }
