@@ -243,7 +243,8 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     const char* noLiquid = nullptr;
     for (int k = 0; k < 2 && !noLiquid; ++k)
         for (std::size_t i = 0; i < 2 && !noLiquid; ++i)
-            if (rules_.holdsAsLiquidOfVapourOnly(i, T_, line.V[k], i ? line.x1[k] : 1.0 - line.x1[k])) noLiquid = names[i];
+            if (rules_.holdsAsLiquidOfVapourOnly(i, T_, line.V[k], i ? line.x1[k] : 1.0 - line.x1[k]))
+                noLiquid = names[i];
     // Where the published mutual solubilities cover the state, each phase's
     // minor share is theirs (the fluid's, measured), its density the model's
     // at that composition; elsewhere the model's own, or withheld where it is
@@ -262,7 +263,8 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
         if (c > 0.0 && c < 0.5 && between) {
             share = c;
             V = phaseVolumeAt(T_, P_bar, w1, line.V[k]);
-            const char* source = look.solubilitySourceOf ? look.solubilitySourceOf(names[1 - minor], names[minor]) : nullptr;
+            const char* source =
+                look.solubilitySourceOf ? look.solubilitySourceOf(names[1 - minor], names[minor]) : nullptr;
             published += std::string(published.empty() ? "" : "; ") + "x(" + names[minor] + ") of " + label + ": " +
                          (source ? source : "published");
         } else if (c > 0.0 || noLiquid) {
