@@ -241,10 +241,13 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     // which the model gives no fugacity of that liquid (DMW's water below
     // 647.096 K, 24 times IAPWS-95's at 274 K), they are not the fluid's.
     const char* noLiquid = nullptr;
+    double noLiquidBelow = 0.0;
     for (int k = 0; k < 2 && !noLiquid; ++k)
         for (std::size_t i = 0; i < 2 && !noLiquid; ++i)
-            if (rules_.holdsAsLiquidOfVapourOnly(i, T_, line.V[k], i ? line.x1[k] : 1.0 - line.x1[k]))
+            if (rules_.holdsAsLiquidOfVapourOnly(i, T_, line.V[k], i ? line.x1[k] : 1.0 - line.x1[k])) {
                 noLiquid = names[i];
+                noLiquidBelow = m_.componentValidity[i].vapourOnlyBelow;
+            }
     // Where the published mutual solubilities cover the state, each phase's
     // minor share is theirs (the fluid's, measured), its density the model's
     // at that composition; elsewhere the model's own, or withheld where it is
@@ -252,7 +255,6 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     // two phases is no phase of this split and is withheld.
     const PhaseLookups& look = rules_.lookups();
     std::string text, published, withheld;
-    bool beyond = false;  // a published share withheld
     for (int k = 0; k < 2; ++k) {
         const int minor = line.x1[k] > 0.5 ? 0 : 1, other = 1 - k;
         const std::string label = (k && kinds[1] == kinds[0] ? "the other " : "the ") + kinds[k];
@@ -268,9 +270,17 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
             published += std::string(published.empty() ? "" : "; ") + "x(" + names[minor] + ") of " + label + ": " +
                          (source ? source : "published");
         } else if (c > 0.0 || noLiquid) {
+            char why[240];
+            if (c > 0.0)
+                std::snprintf(why, sizeof why, "its published solubility there, %.6g, is not below the mixture's %.6g",
+                              c, minor ? feed : 1.0 - feed);
+            else
+                std::snprintf(why, sizeof why,
+                              "the model's own rests on its fugacities of %s's liquid, which it does not give below "
+                              "%g K, and none is published at this temperature and pressure",
+                              noLiquid, noLiquidBelow);
+            withheld += std::string("; x(") + names[minor] + ") of " + label + " withheld: " + why;
             share = V = std::nan("");
-            withheld += std::string(withheld.empty() ? "" : " and ") + label;
-            beyond = beyond || c > 0.0;
         }
         const double w = minor ? share : 1.0 - share;
         const double rho = ((1.0 - w) * m_.molar_mass[0] + w * m_.molar_mass[1]) / V;
@@ -286,16 +296,9 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     if (published.empty() && withheld.empty()) return text + ", the model's own two-phase equilibrium";
     text += ", the phases of the model's own split";
     if (!published.empty())
-        text += " with the published solubilities in place of its compositions (" + published +
+        text += " with published solubilities in place of the model's compositions (" + published +
                 "), each density the model's at that composition";
-    if (!withheld.empty()) {
-        text += "; the composition of " + withheld + " withheld: ";
-        text += beyond ? "its published solubility leaves the mixture outside the two phases"
-                       : std::string("the model's rests on its fugacities of ") + noLiquid +
-                             "'s liquid, which it does not give here, and no solubility is published at this "
-                             "temperature and pressure";
-    }
-    return text;
+    return text + withheld;
 }
 
 void StateReport::printSplit(const std::optional<std::string>& split, const std::string& note) {
