@@ -252,14 +252,18 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     // minor share is theirs (the fluid's, measured), its density the model's
     // at that composition; elsewhere the model's own, or withheld where it is
     // not the fluid's.  A published share that leaves the feed outside the
-    // two phases is no phase of this split and is withheld.
+    // two phases is no phase of this split and is withheld.  (A solubility
+    // is of one component's phase beside the other's: two phases rich in the
+    // same component have none.)
     const PhaseLookups& look = rules_.lookups();
+    const bool mutual = (line.x1[0] > 0.5) != (line.x1[1] > 0.5);
     std::string text, published, withheld;
     for (int k = 0; k < 2; ++k) {
         const int minor = line.x1[k] > 0.5 ? 0 : 1, other = 1 - k;
         const std::string label = (k && kinds[1] == kinds[0] ? "the other " : "the ") + kinds[k];
         double share = minor ? line.x1[k] : 1.0 - line.x1[k], V = line.V[k];
-        const double c = look.solubilityOf ? look.solubilityOf(names[1 - minor], names[minor], T_, P_bar) : NAN;
+        const double c =
+            look.solubilityOf && mutual ? look.solubilityOf(names[1 - minor], names[minor], T_, P_bar) : NAN;
         const double w1 = minor ? c : 1.0 - c, feed = m_.x[1];
         const bool between = (feed - w1) * (line.x1[other] - feed) > 0.0;
         if (c > 0.0 && c < 0.5 && between) {
@@ -279,7 +283,13 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
                               "the model's own rests on its fugacities of %s's liquid, which it does not give below "
                               "%g K, and none is published at this temperature and pressure",
                               noLiquid, noLiquidBelow);
-            withheld += std::string("; x(") + names[minor] + ") of " + label + " withheld: " + why;
+            const std::string what = std::string("x(") + names[minor] + ") of " + label;
+            // (two phases withheld for one reason said once)
+            const std::size_t same = withheld.find(std::string(" withheld: ") + why);
+            if (same != std::string::npos)
+                withheld.insert(same, " and " + what);
+            else
+                withheld += "; " + what + " withheld: " + why;
             share = V = std::nan("");
         }
         const double w = minor ? share : 1.0 - share;
