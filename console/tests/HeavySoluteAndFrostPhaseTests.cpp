@@ -338,8 +338,8 @@ TEST(HeavySolutePhase, WaterInLiquidCO2IsRefusedAsItsSolventsLiquidOrSaidToSplit
 // Spycher et al.'s fit of the measurements there (Wiebe & Gaddy 1940, King et
 // al. 1992), evaluated by hand: 2.9 % CO2 in the water, 0.23 % water in the
 // CO2; neither model's own tie line reaches these (DMW's water in CO2 lies
-// 1.5 to 19 times above the measured below 100 C, PR's CO2 in water ten
-// times below it at 11 C).
+// 0.3 to 19 times the measured below 100 C, PR's CO2 in water a tenth of it
+// at 11 C).
 TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
     constexpr double kNone = -1.0;
     const struct {
@@ -415,8 +415,8 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
 // water dissolves at 50 C (Wiebe & Gaddy 1939, J. Am. Chem. Soc. 61, 315:
 // about 1.9 % at 100 bar and 2.4 % at 200 bar, within 12 %), as compiled by
 // Spycher, Pruess & Ennis-King 2003, Geochim. Cosmochim. Acta 67, 3015.  DMW's
-// own tie line puts 8 to 19 times that water in its CO2-rich phase at 278-290
-// K, PR's and PRSV's a third of that CO2 in their water.  Where no solubility
+// own tie line puts up to 19 times that water in its CO2-rich gas at 278 K,
+// PR's and PRSV's 0.07 to 0.7 times that CO2 in their water.  Where no solubility
 // is published and DMW's water is liquid (below 647.096 K, where the model
 // gives no fugacity of it), the CO2-rich phase's composition and density are
 // withheld, not the model's.
