@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "brines/DMGWwater.h"
 #include "brines/HenryCorrelations.h"
 #include "brines/WaterInCO2.h"
 #include "console/WaterStudyModel.h"
@@ -23,6 +24,7 @@
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
 #include "fluid/PhaseRules.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/ReferenceFluids.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
@@ -228,11 +230,31 @@ double componentSublimation(const char* component, double T, double& solidVolume
     return ReferenceFluids::standard().sublimation(component, T, solidVolume);
 }
 
-// The published water content of CO2-rich phases (Spycher, Pruess &
-// Ennis-King 2003); NaN for any other pair.
+// The published mutual solubilities of H2O and CO2: the water content of
+// CO2-rich phases (Spycher, Pruess & Ennis-King 2003, 273.15-373.15 K, to
+// 600 bar) and the CO2 that liquid water dissolves beside them (Duan & Sun
+// 2003, 273.15-533.15 K, to 2000 bar, as the mole fraction of CO2 in its
+// salt-free water); NaN for any other pair or outside their ranges.
+bool waterAndCO2(const char* solvent, const char* solute, const char* a, const char* b) {
+    return solvent && solute && std::string(solvent) == a && std::string(solute) == b;
+}
+
 double publishedSolubility(const char* solvent, const char* solute, double T, double P_bar) {
-    if (!solvent || !solute || std::string(solvent) != "CO2" || std::string(solute) != "H2O") return std::nan("");
-    return solubility::waterInCO2(T, P_bar);
+    if (waterAndCO2(solvent, solute, "CO2", "H2O")) return solubility::waterInCO2(T, P_bar);
+    if (!waterAndCO2(solvent, solute, "H2O", "CO2") || !(T >= 273.15 && T <= 533.15) ||
+        !(P_bar > ancillaryVapourPressure("H2O", T) * 1e-5 && P_bar <= 2000.0))
+        return std::nan("");
+    const platform::ThreadLogCapture quiet;  // outside its range: no published value, said by the caller
+    DMGWwater duanSun(SM_H2O_CO2, 0);
+    duanSun.calculate_gas_solubility(T, P_bar, 0.0);
+    if (duanSun.fugacityError != 0 || !(duanSun.mg > 0.0)) return std::nan("");
+    return duanSun.mg / (duanSun.mg + 1.0 / DMGWwater::Mw);
+}
+
+const char* publishedSolubilitySource(const char* solvent, const char* solute) {
+    if (waterAndCO2(solvent, solute, "CO2", "H2O")) return "Spycher, Pruess & Ennis-King 2003";
+    if (waterAndCO2(solvent, solute, "H2O", "CO2")) return "Duan & Sun 2003";
+    return nullptr;
 }
 
 }  // namespace
@@ -250,7 +272,7 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     }
     if (!usable(*m, name, why)) return nullptr;
     m->lookups = PhaseLookups{&componentSolid, &referenceVolume, &publishedHenryConstant, &componentSublimation,
-                              &publishedSolubility};
+                              &publishedSolubility, &publishedSolubilitySource};
     return m.release();
 }
 

@@ -420,11 +420,12 @@ bool heldAsItsLiquid(const char* name, double T, double V, double share) {
 }
 }  // namespace
 
-bool PhaseRules::holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_) const {
+bool PhaseRules::holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_, double share) const {
     const std::vector<ValidityRange>& components = m_.componentValidity;
     if (i >= components.size() || i >= m_.x.size() || i >= m_.component_names.size()) return false;
-    if (!(T_ < components[i].vapourOnlyBelow) || !(m_.x[i] > 0.0)) return false;
-    return heldAsItsLiquid(m_.component_names[i].c_str(), T_, V_, m_.x[i]);
+    if (share < 0.0) share = m_.x[i];
+    if (!(T_ < components[i].vapourOnlyBelow) || !(share > 0.0)) return false;
+    return heldAsItsLiquid(m_.component_names[i].c_str(), T_, V_, share);
 }
 
 bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {

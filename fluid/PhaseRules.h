@@ -217,7 +217,9 @@ public:
     // (componentValidity) held as densely as its liquid by the mixture at T
     // (K) and molar volume V (m3/mol): the model's liquid of it, whose
     // fugacity, like its heat capacities, is not the fluid's.
-    bool holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_) const;
+    // share: its mole fraction in a phase of that volume (the mixture's own
+    // where not given).
+    bool holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_, double share = -1.0) const;
 
     // ---- the phase of a binary from published data
     // A dilute binary's dew and bubble pressures (StateReport::dilutePhaseAt),

@@ -301,6 +301,10 @@ private:
     // kg/m3) and a vapour of x(H2O) 0.0061 (...)"; empty where the tie line
     // is not found.  The model is put back.
     std::string namedSplit(double T_, double P_bar, double trial);
+    // The molar volume (m3/mol) of the model's root at T (K) and P (bar) of
+    // component 1's fraction w1 nearest Vnear (a named phase at a published
+    // composition); NaN where it has none.  The model is put back.
+    double phaseVolumeAt(double T_, double P_bar, double w1, double Vnear);
     // The "Phase:" line of a mixture that splits: its phases named where the
     // model's own split was sought (`split` given) and found (not empty),
     // said not found where sought in vain, else (a split the published data

@@ -14,6 +14,7 @@
 
 #include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ErrorFlagScope.h"
+#include "fluid/KeptFields.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/StateReport.h"
@@ -201,6 +202,23 @@ std::string henryFactorText(const PhaseRules::DiluteSplit& d) {
 }
 }  // namespace
 
+double StateReport::phaseVolumeAt(double T_, double P_bar, double w1, double Vnear) {
+    const KeptFieldsAndComposition kept(m_);
+    const ErrorFlagScope flag(m_, ErrorFlagScope::kAsItIs);
+    const platform::ThreadLogCapture quiet;  // no root: the density withheld
+    const double w[2] = {1.0 - w1, w1};
+    double best = HUGE_VAL, Vbest = std::nan("");
+    for (int kind : {1, 2}) {
+        double V_ = 0.0, G_ = 0.0;
+        m_.composition(w);
+        if (!m_.pressureRootFromTP(kind, T_, P_bar, V_, G_) || !(V_ > 0.0)) continue;
+        const double d = std::fabs(std::log(V_ / Vnear));
+        if (d < best) best = d, Vbest = V_;
+    }
+    m_.errorflag = flag.saved();
+    return Vbest;
+}
+
 std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
     const FluidPhase::BinaryTieLine line = m_.binaryTieLineAt(T_, P_bar, trial);
     if (!line.found) return {};
@@ -220,20 +238,79 @@ std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
                               ? "fluid"
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
-    std::string text;
-    // Each phase by the share of its minor component (the water a CO2-rich
-    // phase holds, not 1 less it).
+    // The model's compositions rest on both phases' fugacities: where a
+    // phase holds a component as densely as its liquid below the limit under
+    // which the model gives no fugacity of that liquid (DMW's water below
+    // 647.096 K, 24 times IAPWS-95's at 274 K), they are not the fluid's.
+    const char* noLiquid = nullptr;
+    double noLiquidBelow = 0.0;
+    for (int k = 0; k < 2 && !noLiquid; ++k)
+        for (std::size_t i = 0; i < 2 && !noLiquid; ++i)
+            if (rules_.holdsAsLiquidOfVapourOnly(i, T_, line.V[k], i ? line.x1[k] : 1.0 - line.x1[k])) {
+                noLiquid = names[i];
+                noLiquidBelow = m_.componentValidity[i].vapourOnlyBelow;
+            }
+    // Where the published mutual solubilities cover the state, each phase's
+    // minor share is theirs (the fluid's, measured), its density the model's
+    // at that composition; elsewhere the model's own, or withheld where it is
+    // not the fluid's.  A published share that leaves the feed outside the
+    // two phases is no phase of this split and is withheld.  (A solubility
+    // is of one component's phase beside the other's: two phases rich in the
+    // same component have none.)
+    const PhaseLookups& look = rules_.lookups();
+    const bool mutual = (line.x1[0] > 0.5) != (line.x1[1] > 0.5);
+    std::string text, published, withheld;
     for (int k = 0; k < 2; ++k) {
-        const double w1 = line.x1[k];
-        const double rho = ((1.0 - w1) * m_.molar_mass[0] + w1 * m_.molar_mass[1]) / line.V[k];
-        const int minor = w1 > 0.5 ? 0 : 1;
-        char buf[160];
-        std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",
-                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[minor],
-                      minor ? w1 : 1.0 - w1, rho);
+        const int minor = line.x1[k] > 0.5 ? 0 : 1, other = 1 - k;
+        const std::string label = (k && kinds[1] == kinds[0] ? "the other " : "the ") + kinds[k];
+        double share = minor ? line.x1[k] : 1.0 - line.x1[k], V = line.V[k];
+        const double c =
+            look.solubilityOf && mutual ? look.solubilityOf(names[1 - minor], names[minor], T_, P_bar) : NAN;
+        const double w1 = minor ? c : 1.0 - c, feed = m_.x[1];
+        const bool between = (feed - w1) * (line.x1[other] - feed) > 0.0;
+        if (c > 0.0 && c < 0.5 && between) {
+            share = c;
+            V = phaseVolumeAt(T_, P_bar, w1, line.V[k]);
+            const char* source =
+                look.solubilitySourceOf ? look.solubilitySourceOf(names[1 - minor], names[minor]) : nullptr;
+            published += std::string(published.empty() ? "" : "; ") + "x(" + names[minor] + ") of " + label + ": " +
+                         (source ? source : "published");
+        } else if (c > 0.0 || noLiquid) {
+            char why[240];
+            if (c > 0.0)
+                std::snprintf(why, sizeof why, "its published solubility there, %.6g, is not below the mixture's %.6g",
+                              c, minor ? feed : 1.0 - feed);
+            else
+                std::snprintf(why, sizeof why,
+                              "the model's own rests on its fugacities of %s's liquid, which it does not give below "
+                              "%g K, and none is published at this temperature and pressure",
+                              noLiquid, noLiquidBelow);
+            const std::string what = std::string("x(") + names[minor] + ") of " + label;
+            // (two phases withheld for one reason said once)
+            const std::size_t same = withheld.find(std::string(" withheld: ") + why);
+            if (same != std::string::npos)
+                withheld.insert(same, " and " + what);
+            else
+                withheld += "; " + what + " withheld: " + why;
+            share = V = std::nan("");
+        }
+        const double w = minor ? share : 1.0 - share;
+        const double rho = ((1.0 - w) * m_.molar_mass[0] + w * m_.molar_mass[1]) / V;
+        char sx[32] = "--", sr[32] = "--", buf[200];
+        if (std::isfinite(share)) std::snprintf(sx, sizeof sx, "%.6g", share);
+        if (std::isfinite(rho)) std::snprintf(sr, sizeof sr, "%.4g", rho);
+        // Each phase by the share of its minor component (the water a
+        // CO2-rich phase holds, not 1 less it).
+        std::snprintf(buf, sizeof buf, "%s%s of x(%s) %s (%s kg/m3)", k ? " and " : "",
+                      ((k && kinds[1] == kinds[0] ? "another " : "a ") + kinds[k]).c_str(), names[minor], sx, sr);
         text += buf;
     }
-    return text + ", the model's own two-phase equilibrium";
+    if (published.empty() && withheld.empty()) return text + ", the model's own two-phase equilibrium";
+    text += ", the phases of the model's own split";
+    if (!published.empty())
+        text += " with published solubilities in place of the model's compositions (" + published +
+                "), each density the model's at that composition";
+    return text + withheld;
 }
 
 void StateReport::printSplit(const std::optional<std::string>& split, const std::string& note) {

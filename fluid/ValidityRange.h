@@ -43,9 +43,12 @@ using HenryLookup = double (*)(const char* solvent, const char* solute, double T
 // component whose sublimation curve is not published here.
 using SublimationLookup = double (*)(const char* component, double T, double& solidVolume);
 // The published mole fraction of `solute` that a `solvent`-rich fluid holds
-// at T (K) and P (bar) in equilibrium with the solute's own liquid (the water
-// content of CO2-rich phases); NaN where none is published.
+// at T (K) and P (bar) in equilibrium with a phase rich in the solute (the
+// water content of CO2-rich phases, the CO2 liquid water dissolves); NaN
+// where none is published.
 using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
+// The publication of that solubility (authors, year); null where none.
+using SolubilitySourceLookup = const char* (*)(const char* solvent, const char* solute);
 // The published data a program hands the rules of its models (PhaseRules):
 // null where it has none.
 struct PhaseLookups {
@@ -54,6 +57,7 @@ struct PhaseLookups {
     HenryLookup henryOf = nullptr;
     SublimationLookup sublimationOf = nullptr;
     SolubilityLookup solubilityOf = nullptr;
+    SolubilitySourceLookup solubilitySourceOf = nullptr;
 };
 
 // A state's temperature or pressure as it was given, for the messages that

@@ -387,17 +387,22 @@ TEST(HeavySolutePhase, WaterInLiquidCO2IsRefusedAsItsSolventsLiquidOrSaidToSplit
 }
 
 // A binary that splits is printed with the two phases of the model's own
-// tie line.  Each phase printed, found again by the model's root search at T
-// and P from its printed composition alone, holds the printed density and
-// the same fugacity of both components as the other (to the six digits
-// printed), the feed lying between the two; the same state printed again on
-// the same model reads the same.  For CO2 and water the phases are held to
-// measurements: CO2 dissolved in the water-rich liquid at 50 C (Wiebe &
-// Gaddy 1939, J. Am. Chem. Soc. 61, 315, as compiled by Spycher, Pruess &
-// Ennis-King 2003, Geochim. Cosmochim. Acta 67, 3015: about 1.9 % at 100 bar,
-// 2.4 % at 200 bar), to the 12 % Duan, Moller & Weare's equation reaches
-// there, and the water in the CO2-rich phase (the measurements above), which
-// their equation overestimates about twofold (held within a factor 2.5).
+// split.  Each phase printed, found again by the model's root search at T
+// and P from its printed composition alone, holds the printed density, the
+// feed lying between the two; the same state printed again on the same model
+// reads the same.  Where the phases are the model's own tie line they hold
+// the same fugacity of both components (to the six digits printed).  For CO2
+// and water the phases are held to measurements: CO2 dissolved in the
+// water-rich liquid at 50 C (Wiebe & Gaddy 1939, J. Am. Chem. Soc. 61, 315,
+// as compiled by Spycher, Pruess & Ennis-King 2003, Geochim. Cosmochim. Acta
+// 67, 3015: about 1.9 % at 100 bar, 2.4 % at 200 bar) within 12 %, and the
+// water in the CO2-rich phase (about 0.4 % at 50 C and 100 bar, 0.6 % at 200
+// bar) within 25 %; at 11 C and 100 bar, beside liquid CO2, the values of
+// Spycher et al.'s fit of the measurements there (Wiebe & Gaddy 1940, King et
+// al. 1992), evaluated by hand: 2.9 % CO2 in the water, 0.23 % water in the
+// CO2; neither model's own tie line reaches these (DMW's water in CO2 lies
+// 0.3 to 19 times the measured below 100 C, PR's CO2 in water a tenth of it
+// at 11 C).
 TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
     constexpr double kNone = -1.0;
     const struct {
@@ -406,13 +411,13 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
         double co2InWater, waterInCO2;  // measured mole fractions (kNone: none used)
     } kCases[] = {
         {"DMW2:H2O,CO2", 0.5, 323.15, 100.0, 0.019, 0.004},  {"DMWEOS:H2O,CO2", 0.5, 323.15, 200.0, 0.024, 0.006},
-        {"DMW2:H2O,CO2", 0.3, 500.0, 100.0, kNone, kNone},   {"PR:CO2,H2O", 0.03, 284.0, 100.0, kNone, kNone},
-        {"PRSV:H2O,CO2", 0.5, 323.15, 200.0, kNone, kNone},  {"SRK1:CO2,CH4", 0.3, 250.0, 50.0, kNone, kNone},
+        {"DMW2:H2O,CO2", 0.3, 500.0, 100.0, kNone, kNone},   {"PR:CO2,H2O", 0.03, 284.0, 100.0, 0.029, 0.0023},
+        {"PRSV:H2O,CO2", 0.5, 323.15, 200.0, 0.024, 0.006},  {"SRK1:CO2,CH4", 0.3, 250.0, 50.0, kNone, kNone},
         {"Kreglewski:N2,CO2", 0.3, 230.0, 50.0, kNone, kNone}, {"PR:N2,CH4", 0.5, 120.0, 10.0, kNone, kNone},
-        {"PR:H2O,CO2", 0.6, 323.15, 100.0, kNone, kNone},
+        {"PR:H2O,CO2", 0.6, 323.15, 100.0, 0.019, 0.004},   {"DMW2:CO2,H2O", 0.05, 284.0, 100.0, 0.029, 0.0023},
     };
     const std::regex named(R"(splits into an? (\w+) of x\((\w+)\) ([-+.e0-9]+) \(([-+.e0-9]+) kg/m3\) and )"
-                           R"((?:a|another) (\w+) of x\((\w+)\) ([-+.e0-9]+) \(([-+.e0-9]+) kg/m3\))");
+                           R"((?:a|another) (\w+) of x\((\w+)\) ([-+.e0-9]+|--) \(([-+.e0-9]+|--) kg/m3\))");
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.model) + " x " + std::to_string(c.x) + " at " + std::to_string(c.T) + " K, " +
                      std::to_string(c.P) + " bar");
@@ -427,7 +432,11 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
         std::smatch found;
         ASSERT_TRUE(std::regex_search(printed[0], found, named)) << printed[0];
         double x1[2], f[2][2];
-        for (int k = 0; k < 2; ++k) {
+        // DMW's CO2-rich vapour at 500 K rests on its liquid water's
+        // fugacities and is published by no correlation here: withheld.
+        const bool withheld = found[7] == "--";
+        EXPECT_EQ(withheld, std::string(c.model) == "DMW2:H2O,CO2" && c.T == 500.0);
+        for (int k = 0; k < 2 - withheld; ++k) {
             const std::string minor = found[2 + 4 * k];
             const double share = std::stod(found[3 + 4 * k]), rho = std::stod(found[4 + 4 * k]);
             x1[k] = minor == m->component_names[1] ? share : 1.0 - share;
@@ -445,7 +454,10 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
             }
             EXPECT_LT(best, 1e-3) << "phase " << k << ": no root of the printed density " << rho;
         }
-        for (int i = 0; i < 2; ++i) EXPECT_NEAR(f[0][i] / f[1][i], 1.0, 2e-5) << "component " << i;
+        if (withheld) continue;
+        if (printed[0].find("the model's own two-phase equilibrium") != std::string::npos) {
+            for (int i = 0; i < 2; ++i) EXPECT_NEAR(f[0][i] / f[1][i], 1.0, 2e-5) << "component " << i;
+        }
         EXPECT_GT((c.x - x1[0]) * (x1[1] - c.x), 0.0) << "the feed between the phases";
         // Against the measurements (the CO2-rich phase is the one whose minor
         // component is water).
@@ -454,7 +466,73 @@ TEST(SplitPhases, TheNamedPhasesAreTheModelsTieLineAndTheMeasuredOnes) {
             if (found[2 + 4 * k] == "CO2")
                 EXPECT_NEAR(share / c.co2InWater, 1.0, 0.12) << "CO2 in the water-rich phase";
             else
-                EXPECT_TRUE(share < 2.5 * c.waterInCO2 && share > c.waterInCO2 / 2.5) << "water in CO2: " << share;
+                EXPECT_NEAR(share / c.waterInCO2, 1.0, 0.25) << "water in the CO2-rich phase";
         }
     }
+}
+
+// Where H2O and CO2 split, the two phases named hold the published mutual
+// solubilities, whichever model, feed and order: the water content of the
+// CO2-rich phase (about 0.064 % at 284 K and 27.59 bar, 0.1 to 0.2 % at 298 K
+// and 50 bar, 0.4 % at 323 K and 100 bar, 0.6 % at 200 bar) and the CO2 the
+// water dissolves at 50 C (Wiebe & Gaddy 1939, J. Am. Chem. Soc. 61, 315:
+// about 1.9 % at 100 bar and 2.4 % at 200 bar, within 12 %), as compiled by
+// Spycher, Pruess & Ennis-King 2003, Geochim. Cosmochim. Acta 67, 3015.  DMW's
+// own tie line puts up to 19 times that water in its CO2-rich gas at 278 K,
+// PR's and PRSV's 0.07 to 0.7 times that CO2 in their water.  Where no solubility
+// is published and DMW's water is liquid (below 647.096 K, where the model
+// gives no fugacity of it), the CO2-rich phase's composition and density are
+// withheld, not the model's.
+TEST(SplitPhases, CO2AndWaterPhasesHoldTheirPublishedMutualSolubilities) {
+    constexpr double kNone = -1.0;
+    const struct {
+        double T, P;                        // K, bar
+        double co2InWaterLo, co2InWaterHi;  // mole fractions (kNone: none used)
+        double waterInCO2Lo, waterInCO2Hi;
+    } kMeasured[] = {
+        {284.0, 27.5871, kNone, kNone, 0.00055, 0.00075},
+        {298.15, 50.0, kNone, kNone, 0.001, 0.002},
+        {323.15, 100.0, 0.019 / 1.12, 0.019 * 1.12, 0.0032, 0.005},
+        {323.15, 200.0, 0.024 / 1.12, 0.024 * 1.12, 0.0048, 0.0075},
+        {500.0, 100.0, kNone, kNone, kNone, kNone},
+    };
+    const std::regex phase(R"(an? (\w+) of x\((\w+)\) ([-+.e0-9]+|--) \(([-+.e0-9]+|--) kg/m3\))");
+    for (const char* model : {"DMW2", "DMWEOS", "PR", "PRSV"})
+        for (const char* order : {"CO2,H2O", "H2O,CO2"})
+            for (const double water : {0.05, 0.5})
+                for (const auto& c : kMeasured) {
+                    if (c.T == 500.0 && water < 0.35) continue;  // one vapour: it holds 35 % water there
+                    const std::string name = std::string(model) + ":" + order;
+                    SCOPED_TRACE(name + " water " + std::to_string(water) + " at " + std::to_string(c.T) + " K, " +
+                                 std::to_string(c.P) + " bar");
+                    std::unique_ptr<FluidPhase> m;
+                    consoletest::capture([&] { m.reset(createFluidModel(name.c_str())); });
+                    ASSERT_TRUE(m);
+                    const double x1 = order[0] == 'C' ? water : 1.0 - water;
+                    m->composition(1.0 - x1, x1);
+                    const std::string out =
+                        consoletest::capture([&] { StateReport(*m).printStateFromTP(c.T, c.P); }).out;
+                    const std::size_t at = out.find("splits into");
+                    ASSERT_NE(at, std::string::npos) << out;
+                    const std::string line = out.substr(at, out.find('\n', at) - at);
+                    int named = 0;
+                    for (std::sregex_iterator it(line.begin(), line.end(), phase), end; it != end; ++it, ++named) {
+                        const std::string minor = (*it)[2], share = (*it)[3];
+                        const bool dmw = model[0] == 'D';
+                        if (c.T == 500.0 && minor == "H2O") {
+                            // The CO2-rich vapour: DMW's withheld, the cubics' their own.
+                            EXPECT_EQ(share == "--", dmw) << line;
+                            EXPECT_EQ((*it)[4] == "--", dmw) << line;
+                            continue;
+                        }
+                        ASSERT_NE(share, "--") << line;
+                        const double v = std::stod(share);
+                        const double lo = minor == "H2O" ? c.waterInCO2Lo : c.co2InWaterLo;
+                        const double hi = minor == "H2O" ? c.waterInCO2Hi : c.co2InWaterHi;
+                        if (lo > 0.0) {
+                            EXPECT_TRUE(v >= lo && v <= hi) << "x(" << minor << ") " << v << ": " << line;
+                        }
+                    }
+                    EXPECT_EQ(named, 2) << line;
+                }
 }
