@@ -105,7 +105,7 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const ValidityRange r = PhaseRules(p).stateRange();
+    const ValidityRange r = PhaseRules(p).freezingEdgeRange();
     p.composition(kept.data());
     return r;
 }

@@ -500,7 +500,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
     // The curve stays inside the model's range: it ends at its temperature
     // limits and before a point above its highest pressure (a spinodal's
     // pressure may be negative: the liquid's limit under tension).
-    const ValidityRange range = PhaseRules(*this).stateRange();
+    const ValidityRange range = PhaseRules(*this).freezingEdgeRange();
     auto inRange = [&](double t) { return range.holdsTemperature(t); };
     while (errorflag == 0 && !(Tend > Tn) && inRange(Tn) && points < kMostPoints) {
         double lambda = 1.0;
@@ -639,7 +639,7 @@ void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const c
         errorflag = 1;
         return;
     }
-    const ValidityRange range = PhaseRules(*this).stateRange();
+    const ValidityRange range = PhaseRules(*this).freezingEdgeRange();
     if (!range.holdsTemperature(T_)) {
         platform::diagf("The model %s holds %s: it gives no spinodal from %g K.\n", modelName(),
                         range.describe().c_str(), T_);

@@ -282,7 +282,7 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     if (!(Tc > Tlow)) {
         platform::diagf("The model %s holds %s: the spinodals run down from the critical point at %g K and %g "
                         "bar, at or below the range's lowest temperature (%g K), and have no state in it.\n",
-                        modelName(), rules.stateRange().describe().c_str(), Tc, P * 1e-5, Tlow);
+                        modelName(), rules.freezingEdgeRange().describe().c_str(), Tc, P * 1e-5, Tlow);
         errorflag = 1;
         return;
     }

@@ -598,7 +598,18 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     // root of the dilute vapour a ten-thousandth of its volume is still
     // vapour (HGK's at 619 K and 0.0256 bar: 2e6 cm3/mol), and the walk has
     // to pass the vapour's spinodal before it can reach a liquid.
-    const bool withLiquid = liquid > 0.0 && std::isfinite(liquid);
+    // A model held from its components' triple points down to the
+    // interpreter's limits (its solids judged state by state) below the
+    // triple point of its major component: the ancillary equation of that
+    // component's saturated liquid, fitted from the triple point up,
+    // extrapolates there a liquid the fluid does not have (CO2's at 110 K:
+    // 29.5 cm3/mol, denser than its solid) and bounds no branch; the walk
+    // ends where the pressure has risen, the pure fluid and its mixtures
+    // alike (Kreglewski's CO2 at 110 K, 10 bar: the liquid of 82.9 cm3/mol,
+    // compressed to 1.6 kbar at 50 cm3/mol).
+    const bool belowTriplePoint =
+        validity.fromTriplePoints && T < triplePointTemperature(componentName(getMajorComponentIndex()));
+    const bool withLiquid = liquid > 0.0 && std::isfinite(liquid) && !belowTriplePoint;
     const double Pend = std::max(2.0 * P, P + 5e7),
                  uEnd = std::log(std::max(1e-4 * (withLiquid ? std::min(Vfound, liquid) : Vfound), 1.001 * coVolume()));
     const double uLiquid = withLiquid ? std::log(liquid) : HUGE_VAL;

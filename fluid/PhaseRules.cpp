@@ -120,6 +120,17 @@ bool PhaseRules::solidsJudgedByFugacity() const {
     return Tt > 0.0 && lookups_.sublimationOf(fluid, 0.99 * Tt, Vs) > 0.0;
 }
 
+bool PhaseRules::solidsJudgedMixture() const {
+    return m_.component_count > 1 && !atPureComposition() && solidsJudgedByFugacity();
+}
+
+ValidityRange PhaseRules::printedStateRange() const {
+    // A pure fluid whose solid is judged state by state (the limit of its
+    // mixtures) prints its single states down to the model's own lower
+    // limit; its curves keep to its triple point.
+    return solidsJudgedByFugacity() ? m_.validity : stateRange();
+}
+
 bool PhaseRules::solidBeyondSublimation(double T_, double P_bar) const {
     SolventSolid s;
     return solidsJudgedByFugacity() && solventSolid(T_, P_bar, s) && s.deposits;
@@ -221,6 +232,17 @@ ValidityRange PhaseRules::effectiveRange() const {
 }
 
 ValidityRange PhaseRules::stateRange() const {
+    // Its solids judged state by state against their published lines (the
+    // fugacity of each component against its pure solid's), a mixture holds
+    // down to the model's own lower limit in every command alike: a single
+    // state, a curve's row, a critical point.  A row where a solid deposits
+    // is no fluid state and is said so, not cut off by the ideal
+    // freezing-out of a component from a liquid, which a vapour does not
+    // follow.
+    return solidsJudgedMixture() ? m_.validity : freezingEdgeRange();
+}
+
+ValidityRange PhaseRules::freezingEdgeRange() const {
     // A mixture at a pure end, or a dilute solution, holds where its solvent
     // does: in the solvent's own range, or down to its triple point (the
     // mixture's rules of interaction, fitted to other compositions, change
@@ -245,12 +267,6 @@ ValidityRange PhaseRules::stateRange() const {
         r.Tmin = std::max(r.Tmin, triplePointTemperature(m_.component_names[i].c_str()));
     if (m_.validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
     return r;
-}
-
-ValidityRange PhaseRules::printedStateRange() const {
-    // Its solids judged state by state, a mixture holds down to the model's
-    // own lower limit.
-    return solidsJudgedByFugacity() ? m_.validity : stateRange();
 }
 
 bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
@@ -499,7 +515,7 @@ bool PhaseRules::curveTemperaturesInRange(double T0, double T1, const char* what
 }
 
 double PhaseRules::lowestReportedCurveTemperature() const {
-    const ValidityRange validity = stateRange();
+    const ValidityRange validity = freezingEdgeRange();
     if (!validity.declared()) return m_.lowestCurveTemperature();
     // A model with a declared range is traced down to the range's lower end
     // (its saturation point is given there): the triple point of the major
@@ -514,7 +530,7 @@ double PhaseRules::lowestReportedCurveTemperature() const {
 }
 
 std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
-    const ValidityRange range = stateRange();
+    const ValidityRange range = freezingEdgeRange();
     const char* fluid = phaseRuleFluid();
     if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
     if (range.declared()) return "the lower end of the model's range, " + range.describe();

@@ -102,7 +102,7 @@ public:
     // which the solid test judges at each state (StateReport::frostPointAt),
     // vapour and liquid alike; neither the triple points nor the solvent's
     // own solid lines at the mixture's pressure bound its printed states
-    // (printedStateRange).
+    // nor those of its curves and critical points (stateRange).
     // A pure fluid of such a model (or a mixture at a pure end) is judged so
     // too, as the limit of its mixtures, where its solid has a sublimation
     // line.
@@ -157,17 +157,30 @@ public:
     // (mixtureFreezingTemperature; a pure fluid's triple point).
     ValidityRange effectiveRange() const;
     // The range a state, point or curve of the model's composition is held
-    // against, by every command alike: a mixture's at a pure end or a dilute
-    // one's is its major component's (componentValidity, else the range down
-    // to that component's triple point) above the temperature where the
-    // other freezes out; otherwise effectiveRange(), the mixture's liquid
+    // against, by every command alike (a single state from T and P or T and
+    // V, a curve's row, a critical point): a mixture's whose solids are
+    // judged at each state (solidsJudgedMixture), the model's own range down
+    // to its lower limit; otherwise a mixture's at a pure end or a dilute one's is
+    // its major component's (componentValidity, else the range down to that
+    // component's triple point) above the temperature where the other
+    // freezes out, and any other mixture's effectiveRange(), its liquid
     // included.
     ValidityRange stateRange() const;
-    // The range a single state of the model's composition, printed from T
-    // and P or T and V, is held against: stateRange(), except for a mixture
-    // whose solids are judged at each state (solidsJudgedByFugacity), which
-    // holds down to the model's own lower limit.  (A curve's states are not
-    // judged against the solids one by one: they keep stateRange.)
+    // The range of a liquid of the model's composition that the solids bound
+    // where the liquid's ideal solubility of each pure solid ends
+    // (mixtureFreezingTemperature): stateRange() but for a mixture whose
+    // solids are judged at each state, held above the temperature where a
+    // component present above a trace freezes out.  The curves that follow
+    // a liquid over its compositions end on it: a P-x isotherm's liquid,
+    // a critical curve, a mixture's spinodals.
+    ValidityRange freezingEdgeRange() const;
+    // A mixture of which two components are present whose solids are
+    // judged at each state (solidsJudgedByFugacity).
+    bool solidsJudgedMixture() const;
+    // The range a single state printed from T and P or T and V is held
+    // against: stateRange(), except for a pure fluid whose solid is judged
+    // at each state, printed down to the model's own lower limit (its
+    // saturation curve and critical point keep to its triple point).
     ValidityRange printedStateRange() const;
     // The density accuracy of a binary's solvent in the model (its own
     // range's), else the model's.
@@ -179,9 +192,10 @@ public:
     // it describes the supercooled liquid there (IAPWS-95's water).
     bool describesSupercooledLiquid() const;
     // The lowest temperature of the curves the interpreter traces down from
-    // the critical point: the lower end of the model's declared range (not
-    // below the major component's triple point, nor below its vapour-only
-    // limit: a two-phase curve holds a liquid); without a declared range the
+    // the critical point (the saturation curve, the spinodals): the lower
+    // end of freezingEdgeRange() (not below the major component's triple
+    // point, nor below its vapour-only limit: a two-phase curve holds a
+    // liquid); without a declared range the
     // tracers' own (lowestCurveTemperature).
     double lowestReportedCurveTemperature() const;
     // Why the curves end at that temperature, said in a message: "the triple

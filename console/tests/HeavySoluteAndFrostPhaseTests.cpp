@@ -144,6 +144,40 @@ TEST(FrostPhase, ASolidDepositsAboveItsPublishedSublimationPressure) {
     EXPECT_NEAR(Tf, 194.686, 1.0) << p.out;
 }
 
+// Kreglewski's pure fluids below their triple points and the same with a
+// trace (1e-9) of a second component, where the model's liquid branch turns
+// back at high density (CO2 at 110 K: from 82.9 cm3/mol at 10 bar up to
+// 1.6 kbar near 50 cm3/mol): the same root, the same solid named, at
+// pressures far above the published sublimation pressures (CO2, Span &
+// Wagner 1996: 2.96e-6 bar at 110 K; CH4 and N2 below 3e-3 bar at 55 and
+// 50 K), the trace changing the molar volume by no more than its share.
+TEST(FrostPhase, KreglewskisTraceOfASecondComponentFindsThePureFluidsState) {
+    const struct {
+        const char *pure, *traced;
+        double T, P;  // K, bar
+        const char* solid;
+    } kStates[] = {{"Kreglewski:CH4", "Kreglewski:CH4,N2", 55.0, 1.0, "solid CH4"},
+                   {"Kreglewski:CH4", "Kreglewski:CH4,N2", 55.0, 10.0, "solid CH4"},
+                   {"Kreglewski:CO2", "Kreglewski:CO2,N2", 60.0, 10.0, "solid CO2"},
+                   {"Kreglewski:CO2", "Kreglewski:CO2,N2", 110.0, 10.0, "solid CO2"},
+                   {"Kreglewski:N2", "Kreglewski:N2,CH4", 50.0, 1.0, "solid N2"}};
+    auto volume = [](const std::string& out) {
+        std::smatch m;
+        return std::regex_search(out, m, std::regex("-> V +([0-9.e+-]+) m3/mol")) ? std::stod(m[1]) : std::nan("");
+    };
+    for (const auto& k : kStates) {
+        SCOPED_TRACE(std::string(k.traced) + " at " + std::to_string(k.T) + " K, " + std::to_string(k.P) + " bar");
+        const Printed pure = printState(k.pure, 0.0, k.T, k.P), traced = printState(k.traced, 1e-9, k.T, k.P);
+        ASSERT_TRUE(pure.given) << pure.err;
+        ASSERT_TRUE(traced.given) << traced.err;
+        for (const Printed* p : {&pure, &traced}) {
+            EXPECT_TRUE(saidToSplit(*p)) << p->out;
+            EXPECT_NE(p->out.find(std::string(k.solid) + " deposits"), std::string::npos) << p->out;
+        }
+        EXPECT_NEAR(volume(traced.out), volume(pure.out), 1e-6 * volume(pure.out)) << pure.out << traced.out;
+    }
+}
+
 // The solvent's solid, from a trace of solute to a per cent: the ideal
 // freezing-point depression of Schroeder and van Laar, 1/Tf = 1/Tm(P) -
 // R ln(x_solvent) / dH_fus, with the published melting lines (ice Ih,

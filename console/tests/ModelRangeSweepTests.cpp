@@ -687,7 +687,9 @@ double co2SublimationPressure(double T) {
 // water 2 to 6 % from IAPWS-95 are written with their densities (the liquid's
 // within 1 % of IAPWS-95, its heat capacities withheld); a gas carrying CO2
 // at more than three times the published sublimation pressure is no single
-// fluid phase (written as NaN), at less than a third of it it is written.
+// fluid phase (written as NaN), at less than a third of it it is written,
+// also below the ideal freezing-out of CO2 from a liquid of its composition
+// (the curve drawn at every temperature its single states are printed at).
 TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
     const double p0 = co2SublimationPressure(194.686);
     ASSERT_NEAR(p0, 1.01325, 0.002);  // CO2's normal sublimation point
@@ -705,6 +707,13 @@ TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
                    {"PR:N2,CO2", 0.01, true, 120.0, 1e-3, 1e3, kCO2Frost},
                    {"SRK1:CH4,CO2", 0.05, true, 150.0, 3e-3, 1e3, kCO2Frost},
                    {"PR:N2,CO2", 0.01, false, 0.1, 110.0, 170.0, kCO2Frost},
+                   // Below the ideal freezing-out of CO2 from a liquid of the
+                   // composition (135.5 K at 5 %), where a vapour holds CO2 up
+                   // to its sublimation pressure all the same.
+                   {"PR:N2,CO2", 0.05, true, 120.0, 0.1, 1e3, kCO2Frost},
+                   {"Kreglewski:N2,CO2", 0.05, true, 120.0, 0.1, 1e3, kCO2Frost},
+                   {"SRK1:CH4,CO2", 0.05, true, 130.0, 1e-2, 1e2, kCO2Frost},
+                   {"PRSV:N2,CO2", 0.05, false, 10.0, 100.0, 134.0, kCO2Frost},
                    {"PR:H2O,CO2", 0.03, true, 500.0, 26.8e-6, 27.65e-6, kSplits}};
     std::unique_ptr<FluidPhase> iapws(createFluidModel("wagner"));
     ASSERT_TRUE(iapws);
@@ -718,6 +727,13 @@ TEST(ModelRangeSweep, CurveRowsAreTheStatesPrintedAtTheirTemperatureAndVolume) {
         }
         std::vector<double> rows;
         StateReport report(*m);
+        // The interpreter draws the curve at its temperatures, as it prints
+        // its single states there.
+        bool drawn = false;
+        consoletest::capture([&] {
+            drawn = report.curveTemperaturesInRange(c.isotherm ? c.at : c.from, c.isotherm ? c.at : c.to, "curve");
+        });
+        EXPECT_TRUE(drawn);
         consoletest::capture([&] {
             report.withCurveRowLimits([&] {
                 if (c.isotherm)
