@@ -354,6 +354,23 @@ public:
     // for a component not in the table), raised by the Poynting factor
     // exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
     static double solidFugacity(const char* name, double psub, double Vs, double T_, double P);
+    // The fugacity (bar) of the solute i of a binary in a gas of its
+    // solvent by the published estimate, the virial equation with the
+    // second virial coefficients of Tsonopoulos's correlation and its cross
+    // coefficient fitted to measured ones (crossSecondVirialCoefficient):
+    // where the solvent alone is one phase (solventAloneOnePhase) below half
+    // its critical density; NaN elsewhere, for the solvent, or for a pair
+    // without a measured cross coefficient.
+    double publishedGasFugacity(int i, double T_, double P_bar) const;
+    // The temperature (K) at P (bar) where that fugacity meets the pure
+    // solid's of component i on warming from T_ (where it exceeds it):
+    // its frost point by the published estimate; inf where it still exceeds
+    // it at the triple point, NaN where no estimate reaches it.
+    double publishedGasFrostTemperature(int i, double T_, double P_bar) const;
+    // The pure solid of `name` is stable against its liquid at T (K) and
+    // P (bar): below its triple point, and below the triple-point pressure
+    // or its published melting temperature at P.
+    static bool solidBelowItsMeltingLine(const char* name, double T_, double P_bar);
     // The pure fluid `name` alone at T (K) and P (bar) is one phase: at or
     // above its critical temperature, below its sublimation pressure under
     // its triple point, else below its vapour pressure (its published
