@@ -339,7 +339,11 @@ public:
     // fugacity in it (soluteFugacity, bar, the model's homogeneous fluid;
     // NaN if not known) lies by more than kFrostTolerance below the pure
     // solid's times (1 - P/H), and the solvent alone is one phase there
-    // (solventAloneOnePhase), no phase rich in the solute forms.
+    // (solventAloneOnePhase), no phase rich in the solute forms.  In a gas
+    // where the published estimate holds (publishedGasFugacity) that
+    // fugacity is the estimate's, held below the lower of the solid's and
+    // the supercooled liquid's (1 - P/H) times the pure liquid's by the
+    // published lines; above the solid's melting line no bound is drawn.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
                                          std::string& why, double soluteFugacity = std::nan("")) const;
     // The fugacity of a component may exceed its pure solid's by this much
