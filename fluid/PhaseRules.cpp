@@ -563,6 +563,56 @@ double PhaseRules::solidFugacity(const char* name, double psub, double Vs, doubl
     return psub * phi * poynting;
 }
 
+double PhaseRules::publishedGasFugacity(int i, double T_, double P_bar) const {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!binarySolvent(solvent, solute, xs) || solute != i) return std::nan("");
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
+    const ReferenceFluid *ra = referenceFluid(a), *rb = referenceFluid(b);
+    const double B12 = crossSecondVirialCoefficient(a, b, T_);
+    if (!ra || !rb || !std::isfinite(B12) || !solventAloneOnePhase(a, T_, P_bar)) return std::nan("");
+    // The virial equation to its second coefficients (the pure gases' and
+    // the cross one, Tsonopoulos 1974): B = y1^2 B11 + 2 y1 y2 B12 + y2^2
+    // B22, ln phi2 = (2 (y1 B12 + y2 B22) - B) P/(R T).  It holds in a gas
+    // up to about half the critical density (Prausnitz, Lichtenthaler & de
+    // Azevedo 1999); beyond, no estimate.
+    const double y2 = xs, y1 = 1.0 - xs, P = P_bar * 1e5, RT = FluidPhase::R * T_;
+    const double B11 = ra->secondVirialCoefficient(T_), B22 = rb->secondVirialCoefficient(T_);
+    const double B = y1 * y1 * B11 + 2.0 * y1 * y2 * B12 + y2 * y2 * B22;
+    const double Z = 1.0 + B * P / RT;
+    if (!(Z > 0.0) || !(P / (Z * RT) < 0.5 * ra->rhoc / ra->molarMass)) return std::nan("");
+    return y2 * P_bar * std::exp((2.0 * (y1 * B12 + y2 * B22) - B) * P / RT);
+}
+
+bool PhaseRules::solidBelowItsMeltingLine(const char* name, double T_, double P_bar) {
+    const ReferenceFluid* row = referenceFluid(name);
+    if (!row || !(T_ < row->Tt)) return false;
+    return P_bar * 1e5 < row->pt || publishedFreezingTemperature(name, T_, P_bar) > T_;
+}
+
+double PhaseRules::publishedGasFrostTemperature(int i, double T_, double P_bar) const {
+    const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
+    const double Tt = triplePointTemperature(name);
+    // ln of the gas's fugacity of component i over its solid's: it falls as
+    // T rises (the solid's rises with the enthalpy of sublimation).
+    auto excess = [&](double T) {
+        double Vs = std::nan("");
+        const double psub = lookups_.sublimationOf ? lookups_.sublimationOf(name, T, Vs) : std::nan("");
+        return std::log(publishedGasFugacity(i, T, P_bar) / (solidFugacity(name, psub, Vs, T, P_bar * 1e5) * 1e-5));
+    };
+    double lo = T_, hi = Tt * (1.0 - 1e-9);
+    const double ghi = excess(hi);
+    if (!std::isfinite(ghi)) return std::nan("");
+    if (ghi > 0.0) return HUGE_VAL;
+    for (int k = 0; k < 80 && hi - lo > 1e-5; ++k) {
+        const double mid = 0.5 * (lo + hi), g = excess(mid);
+        if (!std::isfinite(g)) return std::nan("");
+        (g > 0.0 ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
 bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar) const {
     if (T_ >= ancillaryCriticalTemperature(name)) return true;
     double Vs = std::nan("");
@@ -581,7 +631,7 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
     if (!binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
-    char buf[400];
+    char buf[640];
     if (oneFluidAt(T_, P_bar)) {
         const double below = onePhaseAboveCriticalTemperaturesBelow();
         const std::string upTo = std::isfinite(below) ? " up to " + givenDigits(below) + " bar" : "";
@@ -645,21 +695,51 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
         // liquid's, lies above (1 - P/H) times the solid's.  Below that bound
         // neither forms.  Without a published constant (liquids that mix,
         // CO2 with CH4) the model's own test decides.
+        // In a gas the published estimate of the solute's fugacity (its
+        // second virial coefficients) decides, where it holds; the model's
+        // homogeneous fluid elsewhere.
+        // (Above ice Ih's melting line, where it falls below the triple
+        // point, no ice forms: the liquid condenses, which this does not
+        // bound.)
+        const double estimate = publishedGasFugacity(solute, T_, P_bar);
+        const bool published = std::isfinite(estimate);
+        if (published) soluteFugacity = solidBelowItsMeltingLine(b, T_, P_bar) ? estimate : std::nan("");
         double Vs = std::nan("");
         const double psub = lookups_.sublimationOf(b, T_, Vs);
         const double dissolved = P_bar / (lookups_.henryOf(b, a, triplePointTemperature(b)) * 1e-5);
         const double fs = psub > 0.0 ? solidFugacity(b, psub, Vs, T_, P_bar * 1e5) * 1e-5 : std::nan("");
-        const double bound = fs * (1.0 - dissolved);
+        // With the published estimate the supercooled liquid's fugacity is
+        // the pure liquid's by the published lines (the solid's raised by
+        // the enthalpy of fusion below the melting temperature, as for a
+        // solvent) lowered by the gas it dissolves: below the solid's only
+        // within a fraction of a kelvin of the melting line, and whichever
+        // is lower bounds the gas.  Against the model's own fugacity the
+        // bound stays the lower one, the solid's lowered by that gas.
+        const ReferenceFluid* row = referenceFluid(b);
+        const double dH = row ? solventFusionEnthalpy(*row) : std::nan("");
+        const double Tm = row && P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(b, T_, P_bar);
+        const double liquidOverSolid =
+            published && dH > 0.0 && Tm > T_ ? std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm)) : 1.0;
+        const double bound = fs * std::min(1.0, liquidOverSolid * (1.0 - dissolved));
         fits = dissolved >= 0.0 && dissolved < 1.0 && soluteFugacity * (1.0 + kFrostTolerance) < bound;
         if (fits) {
             const SolidField solid = lookups_.solidOf ? lookups_.solidOf(b, T_, fs) : SolidField{};
-            const ReferenceFluid* row = referenceFluid(b);
-            std::snprintf(buf, sizeof buf,
-                          "the fugacity of %s in it, %.4g bar, lies below %.4g bar, that of %s (from %s) lowered by "
-                          "the %.2g %% %s its liquid would dissolve (its published Henry constant), and %s alone is "
-                          "one phase there: no %s-rich phase forms",
-                          b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid",
-                          (row ? row->solid : SolidLines{}).sublimationSource, 100.0 * dissolved, a, a, b);
+            const char* source = (row ? row->solid : SolidLines{}).sublimationSource;
+            if (published)
+                std::snprintf(buf, sizeof buf,
+                              "the fugacity of %s in the gas by its second virial coefficients (Tsonopoulos 1974), "
+                              "%.4g bar, lies below %.4g bar, that of %s (from %s) or of its liquid holding the "
+                              "%.2g %% %s it would dissolve (its published Henry constant), and %s alone is one "
+                              "phase there: no %s-rich phase forms",
+                              b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid", source,
+                              100.0 * dissolved, a, a, b);
+            else
+                std::snprintf(buf, sizeof buf,
+                              "the fugacity of %s in it, %.4g bar, lies below %.4g bar, that of %s (from %s) lowered "
+                              "by the %.2g %% %s its liquid would dissolve (its published Henry constant), and %s "
+                              "alone is one phase there: no %s-rich phase forms",
+                              b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid", source,
+                              100.0 * dissolved, a, a, b);
             why = buf;
         }
     }

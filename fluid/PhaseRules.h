@@ -355,7 +355,11 @@ public:
     // fugacity in it (soluteFugacity, bar, the model's homogeneous fluid;
     // NaN if not known) lies by more than kFrostTolerance below the pure
     // solid's times (1 - P/H), and the solvent alone is one phase there
-    // (solventAloneOnePhase), no phase rich in the solute forms.
+    // (solventAloneOnePhase), no phase rich in the solute forms.  In a gas
+    // where the published estimate holds (publishedGasFugacity) that
+    // fugacity is the estimate's, held below the lower of the solid's and
+    // the supercooled liquid's (1 - P/H) times the pure liquid's by the
+    // published lines; above the solid's melting line no bound is drawn.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
                                          std::string& why, double soluteFugacity = std::nan("")) const;
     // The fugacity of a component may exceed its pure solid's by this much
@@ -370,6 +374,23 @@ public:
     // for a component not in the table), raised by the Poynting factor
     // exp(Vs (P - psub)/(R T)) of the solid compressed from psub to P.
     static double solidFugacity(const char* name, double psub, double Vs, double T_, double P);
+    // The fugacity (bar) of the solute i of a binary in a gas of its
+    // solvent by the published estimate, the virial equation with the
+    // second virial coefficients of Tsonopoulos's correlation and its cross
+    // coefficient fitted to measured ones (crossSecondVirialCoefficient):
+    // where the solvent alone is one phase (solventAloneOnePhase) below half
+    // its critical density; NaN elsewhere, for the solvent, or for a pair
+    // without a measured cross coefficient.
+    double publishedGasFugacity(int i, double T_, double P_bar) const;
+    // The temperature (K) at P (bar) where that fugacity meets the pure
+    // solid's of component i on warming from T_ (where it exceeds it):
+    // its frost point by the published estimate; inf where it still exceeds
+    // it at the triple point, NaN where no estimate reaches it.
+    double publishedGasFrostTemperature(int i, double T_, double P_bar) const;
+    // The pure solid of `name` is stable against its liquid at T (K) and
+    // P (bar): below its triple point, and below the triple-point pressure
+    // or its published melting temperature at P.
+    static bool solidBelowItsMeltingLine(const char* name, double T_, double P_bar);
     // The pure fluid `name` alone at T (K) and P (bar) is one phase: at or
     // above its critical temperature, below its sublimation pressure under
     // its triple point, else below its vapour pressure (its published

@@ -81,6 +81,8 @@ struct ReferenceFluid {
     // it by less than 1e-4 below water's 611.657 Pa).
     double secondVirialCoefficient(double T) const;
     double gasFugacityCoefficient(double T, double P) const;
+    // Pitzer's acentric factor, from its vapour pressure at 0.7 Tc.
+    double acentricFactor() const;
     // The solid stable at T and P (Pa), none where the fluid is a fluid.
     SolidField solidAt(double T, double P) const;
 };
@@ -123,6 +125,11 @@ private:
 
 // The row of `name` in the standard table; null for another component.
 const ReferenceFluid* referenceFluid(const char* name);
+// The cross second virial coefficient B12 (m3/mol) of a and b at T (K) by
+// Tsonopoulos's correlation with his combining rules and a binary constant
+// fitted to measured cross coefficients: water with N2 or CH4; NaN for a
+// pair without one.
+double crossSecondVirialCoefficient(const char* a, const char* b, double T);
 
 // The temperature (K) where the pure solid of `name` meets its fluid at P
 // (bar) by its published lines, between T_ (where the solid is stable) and

@@ -238,6 +238,10 @@ private:
         // share included).
         bool beyondMelting = false;
         bool liquid = false, uncertain = false;
+        // A solute's fugacity from the published estimate in a gas (its
+        // second virial coefficients, PhaseRules::publishedGasFugacity), not
+        // the model's fluid.
+        bool virial = false;
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of
     // lower Gibbs energy: the first component whose solid deposits, else the
@@ -300,8 +304,23 @@ private:
     // minor component and its density: "a liquid of x(CO2) 0.0123 (998
     // kg/m3) and a vapour of x(H2O) 0.0061 (...)"; empty where the tie line
     // is not found.  The model is put back.
-    std::string namedSplit(double T_, double P_bar, double trial);
-    // The molar volume (m3/mol) of the model's root at T (K) and P (bar) of
+    std::string namedSplit(double T_, double P_bar, double trial, FluidPhase::BinaryTieLine* found = nullptr);
+    // A liquid phase of the model's split (its tie line) rich in a binary's
+    // solute with a published solid, at T (K) below the solute's freezing
+    // point at its share there and P (bar) by Raoult's law on the published
+    // pure liquid (the ideal freezing-point depression from its published
+    // melting line, as for a solvent): no liquid of it is stable there, the
+    // phase is the solid.  Solid null where there is none.
+    struct SplitSolid {
+        const char* solid = nullptr;
+        const char* component = nullptr;
+        double share = 1.0, T = 0.0;
+    };
+    SplitSolid solidOfSplit(const FluidPhase::BinaryTieLine& line, double T_, double P_bar) const;
+    // The "Phase:" line of a split whose phase `solid` is a solid.
+    static void printSplitSolid(const SplitSolid& solid, const std::string& split, const std::string& note,
+                                double P_bar);
+        // The molar volume (m3/mol) of the model's root at T (K) and P (bar) of
     // component 1's fraction w1 nearest Vnear (a named phase at a published
     // composition); NaN where it has none.  The model is put back.
     double phaseVolumeAt(double T_, double P_bar, double w1, double Vnear);
@@ -326,6 +345,7 @@ private:
         bool splits = false, uncertain = false, modelDecides = false;
         std::string note;
         std::optional<std::string> split;  // the phases of the model's split, empty where not found
+        FluidPhase::BinaryTieLine line;     // the model's tie line where found
     };
     MixtureVerdict mixtureVerdictAt(double T_, double P_bar, const ReportedState& s, bool nameSplit = true);
     // The "Phase:" line of a state whose solid's deposit lies within the

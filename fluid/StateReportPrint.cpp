@@ -88,12 +88,21 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         double Vs = std::nan("");
         const double psub = byLines ? own.psub : rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
-        if (!byLines && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
+        // A solute in a gas: its fugacity by the published estimate (its
+        // second virial coefficients) where that holds, the data the solid's
+        // own lines are judged with; the model's fluid elsewhere.
+        const double estimate = byLines ? std::nan("") : rules_.publishedGasFugacity(static_cast<int>(i), T_, P_bar);
+        const bool virial = std::isfinite(estimate);
+        // Above its melting line (ice Ih's falls below the triple point) the
+        // solid is not stable against the liquid, which condenses first.
+        if (!byLines && !PhaseRules::solidBelowItsMeltingLine(name, T_, P_bar)) continue;
+        const bool byModel = !byLines && !virial;
+        if (byModel && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
-        if (!byLines && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
+        if (byModel && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
         const double fs = byLines ? psub : PhaseRules::solidFugacity(name, psub, Vs, T_, P);
-        const double fi = byLines ? own.fFluid : f[i];
+        const double fi = byLines ? own.fFluid : virial ? estimate * 1e5 : f[i];
         const double excess = fi / fs;
         const bool deposits = byLines ? own.deposits : excess > 1.0 + kFrostTolerance;
         if (byLines ? !deposits && !own.uncertain : !deposits && !(excess * (1.0 + kFrostTolerance) >= 1.0)) continue;
@@ -112,16 +121,20 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         found.beyondMelting = byLines && !(T_ < triplePointTemperature(name));
         // (Below the triple-point pressure the pure solid meets the vapour.)
         const ReferenceFluid* row = referenceFluid(name);
-        found.liquid = byLines ? own.liquid && !(row && P < row->pt)
-                               : liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
+        found.liquid = byLines  ? own.liquid && !(row && P < row->pt)
+                       : virial ? false
+                                : liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
+        found.virial = virial;
         if (!deposits) {
             // Within the tolerance of the solid's: whether it deposits is
             // uncertain (said unless another component's solid deposits).
             if (!frost.component) frost = found, frost.uncertain = true;
             continue;
         }
-        if (byLines) {
-            found.T = seekTemperature ? own.T : std::nan("");
+        if (byLines || virial) {
+            found.T = !seekTemperature ? std::nan("")
+                      : byLines    ? own.T
+                                   : rules_.publishedGasFrostTemperature(static_cast<int>(i), T_, P_bar);
             return found;
         }
         found.T = seekTemperature ? solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid)
@@ -219,8 +232,9 @@ double StateReport::phaseVolumeAt(double T_, double P_bar, double w1, double Vne
     return Vbest;
 }
 
-std::string StateReport::namedSplit(double T_, double P_bar, double trial) {
+std::string StateReport::namedSplit(double T_, double P_bar, double trial, FluidPhase::BinaryTieLine* found) {
     const FluidPhase::BinaryTieLine line = m_.binaryTieLineAt(T_, P_bar, trial);
+    if (found) *found = line;
     if (!line.found) return {};
     const char* names[2] = {m_.component_names[0].c_str(), m_.component_names[1].c_str()};
     // Above the critical temperatures of both components both phases are
@@ -329,6 +343,45 @@ void StateReport::printSplit(const std::optional<std::string>& split, const std:
                     note.c_str());
 }
 
+StateReport::SplitSolid StateReport::solidOfSplit(const FluidPhase::BinaryTieLine& line, double T_,
+                                                  double P_bar) const {
+    SplitSolid r;
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!line.found || !rules_.lookups().solidOf || !rules_.binarySolvent(solvent, solute, xs)) return r;
+    for (int k = 0; k < 2; ++k) {
+        // (The solvent's own solid is judged by the published lines on its
+        // share in the liquid, PhaseRules::solventSolid.)
+        const int c = line.x1[k] > 0.5 ? 1 : 0;
+        if (c != solute) continue;
+        const char* name = m_.component_names[static_cast<std::size_t>(c)].c_str();
+        const ReferenceFluid* row = referenceFluid(name);
+        if (!row || !liquidBelowCriticalTemperature(name, T_, line.V[k])) continue;
+        const double share = c ? line.x1[k] : 1.0 - line.x1[k], dH = solventFusionEnthalpy(*row);
+        const double T0 = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
+        if (!(dH > 0.0) || !(T0 > 0.0) || !(share > 0.0)) continue;
+        const double Tf = 1.0 / (1.0 / T0 - FluidPhase::R * std::log(share) / dH);
+        const SolidField solid = rules_.lookups().solidOf(name, T_, P_bar);
+        if (!(T_ < Tf) || !solid.solid) continue;
+        r.solid = solid.solid;
+        r.component = name;
+        r.share = share;
+        r.T = Tf;
+        return r;
+    }
+    return r;
+}
+
+void StateReport::printSplitSolid(const SplitSolid& solid, const std::string& split, const std::string& note,
+                                  double P_bar) {
+    std::printf("** Phase: not stable; %s deposits: the model's own stability test splits the mixture into %s; its "
+                "%s-rich phase, %s at its share %.6g there, lies below its freezing point at %g bar, %.5g K by "
+                "Raoult's law on the published pure liquid (the ideal freezing-point depression from its published "
+                "melting line): that phase is %s (the state below is the single fluid%s)\n",
+                solid.solid, split.c_str(), solid.component, solid.component, solid.share, P_bar, solid.T,
+                solid.solid, note.c_str());
+}
+
 StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_bar, const ReportedState& s,
                                                           bool nameSplit) {
     MixtureVerdict r;
@@ -371,7 +424,7 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     // (with the interaction rows of its trials).
     if (nameSplit && r.splits && tested && modelSplits) {
         m_.admitUntracedInteraction(admit);
-        r.split = namedSplit(T_, P_bar, trial);
+        r.split = namedSplit(T_, P_bar, trial, &r.line);
         m_.admitUntracedInteraction(false);
     }
     return r;
@@ -432,6 +485,20 @@ bool StateReport::printPhaseLineFromTP(double T_, double P_bar) {
     }
     if (frost.solid && !frost.uncertain) {
         printFrostPoint(frost, P_bar);
+        return true;
+    }
+    // The model's split into a phase rich in the solute below that phase's
+    // freezing point: the phase is the solid, and where the solid's deposit
+    // lies within the tolerance, whether it deposits is uncertain.  So too
+    // where the published estimate in a gas (of which the model's split can
+    // only condense the solute) puts it within the tolerance.
+    const SplitSolid splitSolid = verdict.splits ? solidOfSplit(verdict.line, T_, P_bar) : SplitSolid{};
+    if (verdict.splits && (splitSolid.solid || frost.virial) && frost.uncertain) {
+        printUncertainFrost(frost, FluidPhase::phaseName(s.phase));
+        return true;
+    }
+    if (splitSolid.solid && verdict.split) {
+        printSplitSolid(splitSolid, *verdict.split, verdict.note, P_bar);
         return true;
     }
     if (verdict.uncertain) {
@@ -514,6 +581,10 @@ void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase
         std::printf("** Phase: %s (within %g %% of the sublimation pressure of %s, %.4g bar: whether it deposits is "
                     "uncertain)\n",
                     phase, kFrostTolerance * 100.0, frost.solid, frost.psub);
+    else if (frost.virial)
+        std::printf("** Phase: %s (the fugacity of %s in the gas by its second virial coefficients (Tsonopoulos "
+                    "1974), %.4g bar, lies within %g %% of that of %s, %.4g bar: whether %s deposits is uncertain)\n",
+                    phase, frost.component, frost.f, kFrostTolerance * 100.0, frost.solid, frost.fSolid, frost.solid);
     else
         std::printf("** Phase: %s (the fugacity of %s in it, %.4g bar, lies within %g %% of that of %s, %.4g bar: "
                     "whether %s deposits is uncertain)\n",
@@ -550,6 +621,14 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
                     "pressure, %.4g bar (from %s), %s is solid; %s (the state below is the single fluid)\n",
                     frost.solid, triplePointTemperature(frost.component), frost.psub,
                     (row ? row->solid : SolidLines{}).sublimationSource, frost.component, at);
+        return;
+    }
+    if (frost.virial) {
+        std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the gas by its second virial "
+                    "coefficients (Tsonopoulos 1974), %.4g bar, exceeds that of %s, %.4g bar (from %s); %s (the "
+                    "state below is the single fluid)\n",
+                    frost.solid, frost.component, frost.f, frost.solid, frost.fSolid,
+                    (row ? row->solid : SolidLines{}).sublimationSource, at);
         return;
     }
     std::printf("** Phase: not stable; %s deposits: the fugacity of %s in the fluid, %.4g bar, exceeds that of %s, "
