@@ -12,6 +12,7 @@
 // critical temperature an isotherm has one root.  The scan of the whole
 // isotherm remains for mixtures and for whatever these steps cannot decide.
 #include <cmath>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,31 @@ struct KeptPressureRoots {
     FluidPhase::PhaseRoots roots;
 };
 thread_local KeptPressureRoots keptPressureRoots;
+
+// The roots of the tangent-plane test's trial compositions (trialRootFromTP)
+// through one curve of the model held, at one temperature: the next row's
+// search of the same trial at a nearby pressure starts from them.  A start
+// other than the search's own is taken only where the trial's isotherm has
+// one mechanically stable root at the row's pressure (checked once per
+// composition, oneStableRootAlong), the only root the search accepts: any
+// start that converges to a root the search accepts ends on it.
+struct KeptTrialRoots {
+    const FluidPhase* model = nullptr;
+    double T = std::nan("");  // K
+    unsigned long revision = 0;
+    // Per composition: whether its isotherm was scanned and has one stable
+    // root at every pressure from kTrialFloorPressure to Pmax (Pa), and the
+    // last root of each start (gas, liquid; 0: none).
+    struct Trial {
+        bool scanned = false, oneRoot = false;
+        double Pmax = 0.0;
+        double V[2] = {0.0, 0.0};
+        double P = 0.0;  // bar, of the last root kept
+        bool holds(double P_bar) const;
+    };
+    std::map<std::vector<double>, Trial> trials;
+};
+thread_local KeptTrialRoots keptTrialRoots;
 
 // The pressures of a phase along its isotherm: the terms' parts that depend
 // on the temperature and composition alone (an ideal gas's phi0(T), a
@@ -86,6 +112,47 @@ private:
     FluidPhase& p_;
     bool refused_ = false;
 };
+
+// The lowest pressure (bar) at which a trial's kept root is a start: its
+// isotherm is scanned out to ten times the ideal-gas volume there.
+constexpr double kTrialFloorPressure = 1e-3;
+// Compositions kept through one curve at most (the grid's and the narrowing
+// steps' trials of its rows), beyond which they are forgotten.
+constexpr std::size_t kMaxKeptTrials = 20000;
+
+// Whether the phase's isotherm at T (K) and its composition has one
+// mechanically stable root (dP/dV < 0) at every pressure from
+// kTrialFloorPressure up to the isotherm's highest, into Pmax (Pa): on a
+// scan in ln V from a fifth of the critical volume (as the scan of every
+// root, scanPressureRoots) to ten times the ideal-gas volume at the floor,
+// where the model gives a pressure all along one stretch, the pressure may
+// rise with the volume at the dense end (no stable state there) and then
+// falls with it at every further volume.
+bool oneStableRootAlong(FluidPhase& p, double T_, int steps, double& Pmax) {
+    const double Vlow = p.critical_V > 0.0 ? 0.2 * p.critical_V : 1e-6;
+    const double Vhigh = 10.0 * FluidPhase::R * T_ / (kTrialFloorPressure * 1e5);
+    if (!(Vhigh > Vlow)) return false;
+    const double step = std::log(Vhigh / Vlow) / steps;
+    p.temperature(T_);
+    const PressuresAtOneTemperature pressures(p);
+    double prev = std::nan("");
+    bool falling = false;
+    for (int k = 0; k <= steps; ++k) {
+        const double P = pressures.at(Vlow * std::exp(step * k));
+        if (!std::isfinite(P)) {
+            if (std::isfinite(prev)) return false;
+            continue;
+        }
+        if (std::isfinite(prev) && P < prev) {
+            if (!falling) Pmax = prev;
+            falling = true;
+        } else if (falling) {
+            return false;
+        }
+        prev = P;
+    }
+    return falling && std::isfinite(prev);
+}
 
 // Roots closer than this (relative) are one root found by both searches.
 constexpr double kSameRoot = 1e-6;
@@ -222,22 +289,76 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     return false;
 }
 
+namespace {
+
+// The kept roots of the trial of the phase's composition at T (K), searched
+// at P (bar), for the model held; nullptr for any other.
+KeptTrialRoots::Trial* keptTrialAt(FluidPhase& p, double T_, double P_bar) {
+    KeptTrialRoots& k = keptTrialRoots;
+    if (k.model != &p) return nullptr;
+    if (!(k.T == T_) || k.revision != p.parameterRevision() || k.trials.size() >= kMaxKeptTrials) {
+        k.trials.clear();
+        k.T = T_;
+        k.revision = p.parameterRevision();
+    }
+    KeptTrialRoots::Trial& trial = k.trials[p.x];
+    // A composition met again at another pressure (the same trial of the
+    // next row) has its isotherm scanned once.
+    if (!trial.scanned && (trial.V[0] > 0.0 || trial.V[1] > 0.0) && trial.P != P_bar) {
+        trial.scanned = true;
+        trial.oneRoot = oneStableRootAlong(p, T_, kFullScanSteps, trial.Pmax);
+        p.errorflag = 0;
+    }
+    return &trial;
+}
+
+}  // namespace
+
+bool KeptTrialRoots::Trial::holds(double P_bar) const {
+    return oneRoot && P_bar >= kTrialFloorPressure && P_bar * 1e5 < Pmax;
+}
+
+bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
+    const KeptTrialRoots& k = keptTrialRoots;
+    if (k.model != this || !(k.T == T_) || k.revision != parameterRevision()) return false;
+    const auto it = k.trials.find(x);
+    return it != k.trials.end() && it->second.holds(P_bar);
+}
+
 bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
     temperature(T_);
     pressure(P_bar);
     if (termRefusesState()) return false;
-    beginVolumeSearch();
-    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
-    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
     if (trialsFromStateSearch()) {
+        beginVolumeSearch();
         // The root of the same kind its own search of a state from T and P
         // gives, with its fugacities.
         double V_ = 0.0, G_ = 0.0;
         errorflag = 0;
         return pressureRootFromTP(liquidStart ? 2 : 1, T_, P_bar, V_, G_) && errorflag == 0;
     }
-    // The search leaves a root that gives P back (dPdV of its volume).
-    if (!volumeStateFrom(start, liquid, RootBranch::Any) || !(dPdV < 0.0)) return false;
+    KeptTrialRoots::Trial* kept = keptTrialAt(*this, T_, P_bar);
+    temperature(T_);
+    pressure(P_bar);
+    beginVolumeSearch();
+    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
+    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    // The search leaves a root that gives P back (dPdV of its volume).  On
+    // an isotherm with one root the kept root of a nearby pressure reaches
+    // the same root in fewer steps; where it does not, the search's own
+    // start is taken.
+    const double nearV = !kept ? 0.0 : kept->V[liquidStart] > 0.0 ? kept->V[liquidStart] : kept->V[!liquidStart];
+    const bool near = kept && kept->holds(P_bar) && nearV > 0.0;
+    bool found = near && volumeStateFrom(nearV, liquid, RootBranch::Any) && dPdV < 0.0;
+    if (!found) {
+        if (near) beginVolumeSearch();
+        found = volumeStateFrom(start, liquid, RootBranch::Any) && dPdV < 0.0;
+    }
+    if (!found) return false;
+    if (kept) {
+        kept->V[liquidStart] = V;
+        kept->P = P_bar;
+    }
     calculate_fugacities();
     return errorflag == 0;
 }
@@ -361,6 +482,8 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
 void holdPressureRoots(const FluidPhase* model) {
     keptPressureRoots = KeptPressureRoots{};
     keptPressureRoots.model = model;
+    keptTrialRoots = KeptTrialRoots{};
+    keptTrialRoots.model = model;
 }
 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
