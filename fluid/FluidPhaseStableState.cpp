@@ -11,6 +11,7 @@
 // roots differ by (V_l - V_v)(P - psat), are both compared.  Above the
 // critical temperature an isotherm has one root.  The scan of the whole
 // isotherm remains for mixtures and for whatever these steps cannot decide.
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -28,7 +29,8 @@ using phase_terms::sumOverTerms;
 namespace {
 
 // The roots of a pure fluid's isotherm at the last (T, P) searched, kept for
-// the model held (holdPressureRoots) with its parameters and composition.
+// the model held (holdPressureRoots) with its parameters and composition (a
+// mixture's model at one end among them).
 struct KeptPressureRoots {
     const FluidPhase* model = nullptr;
     bool kept = false;
@@ -453,7 +455,9 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
 
 FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
     KeptPressureRoots& k = keptPressureRoots;
-    const bool keeps = k.model == this && component_count == 1;
+    // (A mixture's model at one end, as the solvent's density at the
+    // corresponding state is judged, twice for a curve row, is a pure fluid.)
+    const bool keeps = k.model == this && std::count_if(x.begin(), x.end(), [](double xi) { return xi != 0.0; }) == 1;
     if (keeps && k.kept && k.T == T_ && k.P == P_bar && k.revision == parameterRevision() && k.x == x) {
         temperature(T_);
         errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
