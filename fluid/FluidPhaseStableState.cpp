@@ -50,19 +50,22 @@ thread_local KeptPressureRoots keptPressureRoots;
 // start that converges to a root the search accepts ends on it.
 struct KeptTrialRoots {
     const FluidPhase* model = nullptr;
-    double T = std::nan("");  // K
     unsigned long revision = 0;
-    // Per composition: whether its isotherm was scanned and has one stable
-    // root at every pressure from kTrialFloorPressure to Pmax (Pa), and the
-    // last root of each start (gas, liquid; 0: none).
+    // Per temperature (K) and composition: whether its isotherm was scanned
+    // and has one stable root at every pressure from kTrialFloorPressure to
+    // Pmax (Pa), and the last root of each start (gas, liquid; 0: none) with
+    // its pressure (bar).
     struct Trial {
         bool scanned = false, oneRoot = false;
         double Pmax = 0.0;
         double V[2] = {0.0, 0.0};
-        double P = 0.0;  // bar, of the last root kept
+        double P = 0.0;
         bool holds(double P_bar) const;
     };
-    std::map<std::vector<double>, Trial> trials;
+    using Trials = std::map<std::pair<double, std::vector<double>>, Trial>;
+    // The trials of the stability test, and the compositions whose stable
+    // state was searched (pressureRootsFromTP), scanned more finely.
+    Trials trials, feeds;
 };
 thread_local KeptTrialRoots keptTrialRoots;
 
@@ -118,6 +121,11 @@ private:
 // The lowest pressure (bar) at which a trial's kept root is a start: its
 // isotherm is scanned out to ten times the ideal-gas volume there.
 constexpr double kTrialFloorPressure = 1e-3;
+// Steps of the scan of a feed's isotherm over its whole range of pressures:
+// no coarser in ln V than the scan of every root at one pressure
+// (kFullScanSteps from a fifth of the critical volume to ten times the
+// ideal-gas volume) is up to 10 kbar.
+constexpr int kFeedScanSteps = 8000;
 // Compositions kept through one curve at most (the grid's and the narrowing
 // steps' trials of its rows), beyond which they are forgotten.
 constexpr std::size_t kMaxKeptTrials = 20000;
@@ -295,20 +303,21 @@ namespace {
 
 // The kept roots of the trial of the phase's composition at T (K), searched
 // at P (bar), for the model held; nullptr for any other.
-KeptTrialRoots::Trial* keptTrialAt(FluidPhase& p, double T_, double P_bar) {
+KeptTrialRoots::Trial* keptTrialAt(FluidPhase& p, double T_, double P_bar, bool feed = false) {
     KeptTrialRoots& k = keptTrialRoots;
     if (k.model != &p) return nullptr;
-    if (!(k.T == T_) || k.revision != p.parameterRevision() || k.trials.size() >= kMaxKeptTrials) {
+    KeptTrialRoots::Trials& kept = feed ? k.feeds : k.trials;
+    if (k.revision != p.parameterRevision() || kept.size() >= kMaxKeptTrials) {
         k.trials.clear();
-        k.T = T_;
+        k.feeds.clear();
         k.revision = p.parameterRevision();
     }
-    KeptTrialRoots::Trial& trial = k.trials[p.x];
+    KeptTrialRoots::Trial& trial = kept[{T_, p.x}];
     // A composition met again at another pressure (the same trial of the
     // next row) has its isotherm scanned once.
     if (!trial.scanned && (trial.V[0] > 0.0 || trial.V[1] > 0.0) && trial.P != P_bar) {
         trial.scanned = true;
-        trial.oneRoot = oneStableRootAlong(p, T_, kFullScanSteps, trial.Pmax);
+        trial.oneRoot = oneStableRootAlong(p, T_, feed ? kFeedScanSteps : kFullScanSteps, trial.Pmax);
         p.errorflag = 0;
     }
     return &trial;
@@ -322,8 +331,8 @@ bool KeptTrialRoots::Trial::holds(double P_bar) const {
 
 bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
     const KeptTrialRoots& k = keptTrialRoots;
-    if (k.model != this || !(k.T == T_) || k.revision != parameterRevision()) return false;
-    const auto it = k.trials.find(x);
+    if (k.model != this || k.revision != parameterRevision()) return false;
+    const auto it = k.trials.find({T_, x});
     return it != k.trials.end() && it->second.holds(P_bar);
 }
 
@@ -468,8 +477,15 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     // The volume searches start from one volume each and may both end on
-    // the same root: the scan finds the others.
-    scanPressureRoots(T_, P_bar, kFullScanSteps, found);
+    // the same root: the scan finds the others.  Through a curve, where the
+    // isotherm of the composition has one stable root at P (its scan once
+    // for the curve), a root found is that root and the scan finds no other.
+    KeptTrialRoots::Trial* feed = keeps ? nullptr : keptTrialAt(*this, T_, P_bar, true);
+    if (feed && !found.empty()) {
+        feed->V[0] = found.front().V;
+        feed->P = P_bar;
+    }
+    if (!(feed && feed->holds(P_bar) && !found.empty())) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
     const PhaseRoots r = rootsOf(found);
     if (keeps) {
