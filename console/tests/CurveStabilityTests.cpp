@@ -17,6 +17,7 @@
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/PressureRootsHold.h"
 #include "fluid/StateReport.h"
 
 namespace {
@@ -87,6 +88,33 @@ TEST(CurveStability, RowsAreTheStatesAFreshModelPrintsAtTheirTemperatureAndVolum
         // (DMW2's 30 % CO2 at 500 K splits at every row up to where its
         // isotherm turns back.)
         EXPECT_GT(c.crossesSplit ? split : written, 5);
+    }
+}
+
+// A trial's isotherm is taken to have one stable root (its kept root a start
+// for the next row, its liquid start left out) only where it has: nearly
+// pure water at 500 K has a liquid and a vapour root at water's vapour
+// pressure (26.392 bar, IAPWS-95), which the search of every root finds;
+// 10 % CO2 in water at 700 K, above both critical temperatures, one.
+TEST(CurveStability, OneStableRootOnlyWhereTheIsothermHasOne) {
+    const struct {
+        double x, T, P;  // of CO2; K; bar
+        bool one;
+    } kTrials[] = {{1e-8, 500.0, 26.392, false}, {0.1, 700.0, 300.0, true}};
+    for (const auto& t : kTrials) {
+        SCOPED_TRACE(std::to_string(t.T) + " K");
+        std::unique_ptr<FluidPhase> m(createFluidModel("DMW2:H2O,CO2"));
+        ASSERT_TRUE(m);
+        m->composition({1.0 - t.x, t.x});
+        const FluidPhase::PhaseRoots roots = m->pressureRootsFromTP(t.T, t.P);
+        EXPECT_EQ(roots.liquid.found && !roots.vapour.found, t.one);
+        holdPressureRoots(m.get());
+        // (met at two pressures, as by two rows)
+        EXPECT_TRUE(m->trialRootFromTP(false, t.T, 0.9 * t.P));
+        EXPECT_TRUE(m->trialRootFromTP(false, t.T, t.P));
+        EXPECT_EQ(m->trialHasOneStableRoot(t.T, t.P), t.one);
+        holdPressureRoots(nullptr);
+        EXPECT_FALSE(m->trialHasOneStableRoot(t.T, t.P));
     }
 }
 
