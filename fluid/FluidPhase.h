@@ -217,8 +217,15 @@ public:
     // P(V) = P at T and P from the liquid start (or the ideal gas's volume),
     // with its fugacities, whatever branch of the isotherm it lies on (no
     // walk along the isotherm): a negative tangent-plane distance on any
-    // such root shows a split.
+    // such root shows a split.  Through a curve of the interpreter
+    // (holdPressureRoots) a trial met again at the same temperature whose
+    // isotherm has one stable root (trialHasOneStableRoot) starts from its
+    // root at the row before.
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
+    // Whether the composition's isotherm at T (K), kept through the curve
+    // held, has one mechanically stable root at P (bar), the one root both
+    // starts of trialRootFromTP can end on; false where it was not checked.
+    bool trialHasOneStableRoot(double T_, double P_bar) const;
     // A model whose volume search from a start finds no root (the classical
     // SRK and Montel's cubic solve for V in their own search of a state from
     // T and P): its trial phases are the roots of that search.

@@ -76,19 +76,26 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     // The tangent-plane distance of the trial w1 on the root found from the
     // liquid (kind 2) or the gas (kind 1) start (+inf where there is none).
     double below = std::nan("");  // the first trial found below the plane
+    // Whether every trial of the gas start found the one stable root of its
+    // composition's isotherm: the liquid start then ends on the same roots,
+    // and its pass would repeat the gas start's.
+    bool oneRootEach = true;
     auto distance = [&](int kind, double w1) {
         const double w[2] = {1.0 - w1, w1};
         composition(w);
         // (trialRootFromTP gives a closed-form cubic's own root of that kind
         // where its volume search from a start does not reach it.)
-        if (!trialRootFromTP(kind == 2, T_, P_bar) || !(fugacity[0] > 0.0) || !(fugacity[1] > 0.0))
-            return HUGE_VAL;
+        const bool root = trialRootFromTP(kind == 2, T_, P_bar) && fugacity[0] > 0.0 && fugacity[1] > 0.0;
+        oneRootEach = oneRootEach && root && trialHasOneStableRoot(T_, P_bar);
+        if (!root) return HUGE_VAL;
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
         if (d < kSplit && std::isnan(below)) below = w1;
-        return std::isfinite(d) ? d : HUGE_VAL;
+        const bool finite = std::isfinite(d);
+        oneRootEach = oneRootEach && finite;
+        return finite ? d : HUGE_VAL;
     };
     bool splits = false;
-    for (int kind = 1; found && !splits && kind <= 2; ++kind) {
+    for (int kind = 1; found && !splits && kind <= 2 && !(kind == 2 && oneRootEach); ++kind) {
         std::vector<double> d(trials.size());
         for (std::size_t k = 0; k < trials.size() && !splits; ++k) splits = (d[k] = distance(kind, trials[k])) < kSplit;
         for (std::size_t k = 1; !splits && k + 1 < trials.size(); ++k) {

@@ -11,7 +11,9 @@
 // roots differ by (V_l - V_v)(P - psat), are both compared.  Above the
 // critical temperature an isotherm has one root.  The scan of the whole
 // isotherm remains for mixtures and for whatever these steps cannot decide.
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -27,7 +29,8 @@ using phase_terms::sumOverTerms;
 namespace {
 
 // The roots of a pure fluid's isotherm at the last (T, P) searched, kept for
-// the model held (holdPressureRoots) with its parameters and composition.
+// the model held (holdPressureRoots) with its parameters and composition (a
+// mixture's model at one end among them).
 struct KeptPressureRoots {
     const FluidPhase* model = nullptr;
     bool kept = false;
@@ -37,6 +40,34 @@ struct KeptPressureRoots {
     FluidPhase::PhaseRoots roots;
 };
 thread_local KeptPressureRoots keptPressureRoots;
+
+// The roots of the tangent-plane test's trial compositions (trialRootFromTP)
+// through one curve of the model held, at one temperature: the next row's
+// search of the same trial at a nearby pressure starts from them.  A start
+// other than the search's own is taken only where the trial's isotherm has
+// one mechanically stable root at the row's pressure (checked once per
+// composition, oneStableRootAlong), the only root the search accepts: any
+// start that converges to a root the search accepts ends on it.
+struct KeptTrialRoots {
+    const FluidPhase* model = nullptr;
+    unsigned long revision = 0;
+    // Per temperature (K) and composition: whether its isotherm was scanned
+    // and has one stable root at every pressure from kTrialFloorPressure to
+    // Pmax (Pa), and the last root of each start (gas, liquid; 0: none) with
+    // its pressure (bar).
+    struct Trial {
+        bool scanned = false, oneRoot = false;
+        double Pmax = 0.0;
+        double V[2] = {0.0, 0.0};
+        double P = 0.0;
+        bool holds(double P_bar) const;
+    };
+    using Trials = std::map<std::pair<double, std::vector<double>>, Trial>;
+    // The trials of the stability test, and the compositions whose stable
+    // state was searched (pressureRootsFromTP), scanned more finely.
+    Trials trials, feeds;
+};
+thread_local KeptTrialRoots keptTrialRoots;
 
 // The pressures of a phase along its isotherm: the terms' parts that depend
 // on the temperature and composition alone (an ideal gas's phi0(T), a
@@ -86,6 +117,52 @@ private:
     FluidPhase& p_;
     bool refused_ = false;
 };
+
+// The lowest pressure (bar) at which a trial's kept root is a start: its
+// isotherm is scanned out to ten times the ideal-gas volume there.
+constexpr double kTrialFloorPressure = 1e-3;
+// Steps of the scan of a feed's isotherm over its whole range of pressures:
+// no coarser in ln V than the scan of every root at one pressure
+// (kFullScanSteps from a fifth of the critical volume to ten times the
+// ideal-gas volume) is up to 10 kbar.
+constexpr int kFeedScanSteps = 8000;
+// Compositions kept through one curve at most (the grid's and the narrowing
+// steps' trials of its rows), beyond which they are forgotten.
+constexpr std::size_t kMaxKeptTrials = 20000;
+
+// Whether the phase's isotherm at T (K) and its composition has one
+// mechanically stable root (dP/dV < 0) at every pressure from
+// kTrialFloorPressure up to the isotherm's highest, into Pmax (Pa): on a
+// scan in ln V from a fifth of the critical volume (as the scan of every
+// root, scanPressureRoots) to ten times the ideal-gas volume at the floor,
+// where the model gives a pressure all along one stretch, the pressure may
+// rise with the volume at the dense end (no stable state there) and then
+// falls with it at every further volume.
+bool oneStableRootAlong(FluidPhase& p, double T_, int steps, double& Pmax) {
+    const double Vlow = p.critical_V > 0.0 ? 0.2 * p.critical_V : 1e-6;
+    const double Vhigh = 10.0 * FluidPhase::R * T_ / (kTrialFloorPressure * 1e5);
+    if (!(Vhigh > Vlow)) return false;
+    const double step = std::log(Vhigh / Vlow) / steps;
+    p.temperature(T_);
+    const PressuresAtOneTemperature pressures(p);
+    double prev = std::nan("");
+    bool falling = false;
+    for (int k = 0; k <= steps; ++k) {
+        const double P = pressures.at(Vlow * std::exp(step * k));
+        if (!std::isfinite(P)) {
+            if (std::isfinite(prev)) return false;
+            continue;
+        }
+        if (std::isfinite(prev) && P < prev) {
+            if (!falling) Pmax = prev;
+            falling = true;
+        } else if (falling) {
+            return false;
+        }
+        prev = P;
+    }
+    return falling && std::isfinite(prev);
+}
 
 // Roots closer than this (relative) are one root found by both searches.
 constexpr double kSameRoot = 1e-6;
@@ -222,22 +299,77 @@ bool FluidPhase::pressureRootFromTP(int kind, double T_, double P_bar, double& V
     return false;
 }
 
+namespace {
+
+// The kept roots of the trial of the phase's composition at T (K), searched
+// at P (bar), for the model held; nullptr for any other.
+KeptTrialRoots::Trial* keptTrialAt(FluidPhase& p, double T_, double P_bar, bool feed = false) {
+    KeptTrialRoots& k = keptTrialRoots;
+    if (k.model != &p) return nullptr;
+    KeptTrialRoots::Trials& kept = feed ? k.feeds : k.trials;
+    if (k.revision != p.parameterRevision() || kept.size() >= kMaxKeptTrials) {
+        k.trials.clear();
+        k.feeds.clear();
+        k.revision = p.parameterRevision();
+    }
+    KeptTrialRoots::Trial& trial = kept[{T_, p.x}];
+    // A composition met again at another pressure (the same trial of the
+    // next row) has its isotherm scanned once.
+    if (!trial.scanned && (trial.V[0] > 0.0 || trial.V[1] > 0.0) && trial.P != P_bar) {
+        trial.scanned = true;
+        trial.oneRoot = oneStableRootAlong(p, T_, feed ? kFeedScanSteps : kFullScanSteps, trial.Pmax);
+        p.errorflag = 0;
+    }
+    return &trial;
+}
+
+}  // namespace
+
+bool KeptTrialRoots::Trial::holds(double P_bar) const {
+    return oneRoot && P_bar >= kTrialFloorPressure && P_bar * 1e5 < Pmax;
+}
+
+bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
+    const KeptTrialRoots& k = keptTrialRoots;
+    if (k.model != this || k.revision != parameterRevision()) return false;
+    const auto it = k.trials.find({T_, x});
+    return it != k.trials.end() && it->second.holds(P_bar);
+}
+
 bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
     temperature(T_);
     pressure(P_bar);
     if (termRefusesState()) return false;
-    beginVolumeSearch();
-    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
-    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
     if (trialsFromStateSearch()) {
+        beginVolumeSearch();
         // The root of the same kind its own search of a state from T and P
         // gives, with its fugacities.
         double V_ = 0.0, G_ = 0.0;
         errorflag = 0;
         return pressureRootFromTP(liquidStart ? 2 : 1, T_, P_bar, V_, G_) && errorflag == 0;
     }
-    // The search leaves a root that gives P back (dPdV of its volume).
-    if (!volumeStateFrom(start, liquid, RootBranch::Any) || !(dPdV < 0.0)) return false;
+    KeptTrialRoots::Trial* kept = keptTrialAt(*this, T_, P_bar);
+    temperature(T_);
+    pressure(P_bar);
+    beginVolumeSearch();
+    const double liquid = liquidStart ? estimate_Vl0() : 0.0;
+    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    // The search leaves a root that gives P back (dPdV of its volume).  On
+    // an isotherm with one root the kept root of a nearby pressure reaches
+    // the same root in fewer steps; where it does not, the search's own
+    // start is taken.
+    const double nearV = !kept ? 0.0 : kept->V[liquidStart] > 0.0 ? kept->V[liquidStart] : kept->V[!liquidStart];
+    const bool near = kept && kept->holds(P_bar) && nearV > 0.0;
+    bool found = near && volumeStateFrom(nearV, liquid, RootBranch::Any) && dPdV < 0.0;
+    if (!found) {
+        if (near) beginVolumeSearch();
+        found = volumeStateFrom(start, liquid, RootBranch::Any) && dPdV < 0.0;
+    }
+    if (!found) return false;
+    if (kept) {
+        kept->V[liquidStart] = V;
+        kept->P = P_bar;
+    }
     calculate_fugacities();
     return errorflag == 0;
 }
@@ -332,7 +464,9 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
 
 FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) {
     KeptPressureRoots& k = keptPressureRoots;
-    const bool keeps = k.model == this && component_count == 1;
+    // (A mixture's model at one end, as the solvent's density at the
+    // corresponding state is judged, twice for a curve row, is a pure fluid.)
+    const bool keeps = k.model == this && std::count_if(x.begin(), x.end(), [](double xi) { return xi != 0.0; }) == 1;
     if (keeps && k.kept && k.T == T_ && k.P == P_bar && k.revision == parameterRevision() && k.x == x) {
         temperature(T_);
         errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
@@ -343,8 +477,15 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     // The volume searches start from one volume each and may both end on
-    // the same root: the scan finds the others.
-    scanPressureRoots(T_, P_bar, kFullScanSteps, found);
+    // the same root: the scan finds the others.  Through a curve, where the
+    // isotherm of the composition has one stable root at P (its scan once
+    // for the curve), a root found is that root and the scan finds no other.
+    KeptTrialRoots::Trial* feed = keeps ? nullptr : keptTrialAt(*this, T_, P_bar, true);
+    if (feed && !found.empty()) {
+        feed->V[0] = found.front().V;
+        feed->P = P_bar;
+    }
+    if (!(feed && feed->holds(P_bar) && !found.empty())) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
     const PhaseRoots r = rootsOf(found);
     if (keeps) {
@@ -361,6 +502,8 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
 void holdPressureRoots(const FluidPhase* model) {
     keptPressureRoots = KeptPressureRoots{};
     keptPressureRoots.model = model;
+    keptTrialRoots = KeptTrialRoots{};
+    keptTrialRoots.model = model;
 }
 
 int FluidPhase::namePhase(const PhaseRoots& r, double V_, double P_bar) {
