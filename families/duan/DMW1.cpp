@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -165,9 +166,14 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::ve
     if (!t || m.component_count != 2 || m.x.size() < 2 || !(m.x[0] > 0.0) || !(m.x[1] > 0.0) ||
         !std::isfinite(m.Cv))
         return false;
+    // The minor component's share, whichever of the two is named first.  A
+    // share given as the complement of the other's (1 - 0.99) carries the
+    // rounding of 1, and lies a few 1e-18 above the same share given
+    // directly (0.01): the bound holds to that rounding, so that one mixture
+    // is held alike in either order of its components.
     const int minor = m.x[0] < m.x[1] ? 0 : 1;
     const double xs = m.x[static_cast<std::size_t>(minor)] / (m.x[0] + m.x[1]);
-    if (!(xs <= kEndsShare)) return false;
+    if (!(xs <= kEndsShare + 4.0 * std::numeric_limits<double>::epsilon())) return false;
     // The estimate bounds the cube roots' change within a factor 8
     // (kPoleShare): above an eighth of the share they are its cause.
     int component = -1;
