@@ -520,6 +520,27 @@ bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar)
     return P_bar < p0 * (1.0 - kPhaseTolerance);
 }
 
+bool PhaseRules::soluteLiquidCondenses(const char* a, const char* b, double T_, double P_bar, double soluteFugacity,
+                                       std::string& why) const {
+    if (!lookups_.henryOf || !(soluteFugacity > 0.0) || T_ < triplePointTemperature(b) ||
+        T_ >= ancillaryCriticalTemperature(b) || !solventAloneOnePhase(a, T_, P_bar))
+        return false;
+    const double psat = ancillaryVapourPressure(b, T_), Vl = ancillarySaturatedLiquidVolume(b, T_);
+    const double dissolved = P_bar / (lookups_.henryOf(b, a, T_) * 1e-5);
+    if (!(psat > 0.0) || !(Vl > 0.0) || !(dissolved >= 0.0 && dissolved < 1.0)) return false;
+    // The saturated vapour's fugacity raised by the liquid's Poynting factor.
+    const double bound = solidFugacity(b, psat, Vl, T_, P_bar * 1e5) * 1e-5 * (1.0 - dissolved);
+    if (!(soluteFugacity > bound * (1.0 + kFrostTolerance))) return false;
+    char buf[400];
+    std::snprintf(buf, sizeof buf,
+                  "a liquid rich in %s condenses: the fugacity of %s in the fluid, %.4g bar, exceeds %.4g bar, that "
+                  "of its liquid (from its published vapour pressure, %.4g bar) lowered by the %.2g %% %s it would "
+                  "dissolve (its published Henry constant)",
+                  b, b, soluteFugacity, bound, psat * 1e-5, 100.0 * dissolved, a);
+    why = buf;
+    return true;
+}
+
 PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
                                                             DiluteVerdict verdict, std::string& why,
                                                             double soluteFugacity) const {
@@ -611,6 +632,12 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
             why = buf;
         }
     }
+    // Where neither decides, beyond the published content where there is
+    // one, the solute's own liquid: the mixture splits where the solute's
+    // fugacity passes that liquid's (a model whose own liquid is not the
+    // fluid's, DMW's water below 400 K, would keep a wet gas one phase).
+    if (!fits && !(c > 0.0 && xs <= c) && soluteLiquidCondenses(a, b, T_, P_bar, soluteFugacity, why))
+        return DiluteVerdict::kSplits;
     if (!fits) return DiluteVerdict::kUncertain;
     // The solvent-rich fluid's own liquid and vapour.
     if (laws) {

@@ -71,6 +71,37 @@ TEST(HeavySolutePhase, WaterInCO2IsHeldToItsMeasuredContent) {
     }
 }
 
+// A gas carrying water at 1.2 times the vapour pressure of water (IAPWS-95:
+// 991.82 Pa at 280 K, 41.682 kPa at 350 K, 245.77 kPa at 400 K), at pressures
+// where the gas is near the ideal, condenses liquid water; at 0.8 times it
+// no liquid forms.  So in CO2 and in CH4, in either order of the
+// components, also where the model's own liquid water (DMW's, its fugacity
+// several times IAPWS-95's below 400 K) would keep the gas one phase.
+TEST(HeavySolutePhase, AWetGasBeyondWatersVapourPressureCondensesIt) {
+    const struct {
+        double T, P, psat;  // K, bar, bar
+    } kStates[] = {{280.0, 1.0, 0.0099182}, {350.0, 1.0, 0.41682}, {400.0, 5.0, 2.4577}};
+    for (const char* gas : {"CO2", "CH4"}) {
+        for (const char* family : {"DMW2", "DMWEOS", "PR"}) {
+            for (const auto& k : kStates) {
+                for (double factor : {1.2, 0.8}) {
+                    const double water = factor * k.psat / k.P;
+                    for (bool waterFirst : {false, true}) {
+                        const std::string model = std::string(family) + ":" + (waterFirst ? "H2O," : "") + gas +
+                                                  (waterFirst ? "" : ",H2O");
+                        const double x = waterFirst ? 1.0 - water : water;
+                        SCOPED_TRACE(model + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K, " +
+                                     std::to_string(k.P) + " bar");
+                        const Printed p = printState(model.c_str(), x, k.T, k.P);
+                        ASSERT_TRUE(p.given) << p.err;
+                        EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Where a gas carries CO2 (or water) at three times the published
 // sublimation pressure the solid deposits, and the state is said not to be
 // one fluid, the solid named; at a third of it no solid is said, and no
