@@ -520,10 +520,19 @@ bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar)
     return P_bar < p0 * (1.0 - kPhaseTolerance);
 }
 
-bool PhaseRules::soluteLiquidCondenses(const char* a, const char* b, double T_, double P_bar, double soluteFugacity,
-                                       std::string& why) const {
-    if (!lookups_.henryOf || !(soluteFugacity > 0.0) || T_ < triplePointTemperature(b) ||
-        T_ >= ancillaryCriticalTemperature(b) || !solventAloneOnePhase(a, T_, P_bar))
+bool PhaseRules::soluteLiquidCondenses(double T_, double P_bar, double soluteFugacity, std::string& why) const {
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    if (!lookups_.henryOf || !(soluteFugacity > 0.0) || !binarySolvent(solvent, solute, xs)) return false;
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
+    // A heavy solute, beyond its published content in the solvent-rich
+    // fluid where there is one, below its critical temperature and above its
+    // triple point, in a solvent that alone is one phase.
+    double c = std::nan("");
+    publishedSolubility(T_, P_bar, &c);
+    if (ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a) || (c > 0.0 && xs <= c) ||
+        T_ < triplePointTemperature(b) || T_ >= ancillaryCriticalTemperature(b) || !solventAloneOnePhase(a, T_, P_bar))
         return false;
     const double psat = ancillaryVapourPressure(b, T_), Vl = ancillarySaturatedLiquidVolume(b, T_);
     const double dissolved = P_bar / (lookups_.henryOf(b, a, T_) * 1e-5);
@@ -632,12 +641,6 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
             why = buf;
         }
     }
-    // Where neither decides, beyond the published content where there is
-    // one, the solute's own liquid: the mixture splits where the solute's
-    // fugacity passes that liquid's (a model whose own liquid is not the
-    // fluid's, DMW's water below 400 K, would keep a wet gas one phase).
-    if (!fits && !(c > 0.0 && xs <= c) && soluteLiquidCondenses(a, b, T_, P_bar, soluteFugacity, why))
-        return DiluteVerdict::kSplits;
     if (!fits) return DiluteVerdict::kUncertain;
     // The solvent-rich fluid's own liquid and vapour.
     if (laws) {
