@@ -23,13 +23,24 @@ double waterInCO2(double T, double P_bar) {
         if (roots[k] > b) Vgas = std::max(Vgas, roots[k]), Vliquid = std::min(Vliquid, roots[k]);
     if (!(Vgas > b)) return std::nan("");
     const double psat = ancillaryVapourPressure("CO2", T) * 1e-5;
-    const double V = std::isfinite(psat) && P > psat ? Vliquid : Vgas;
-    const double L = std::log((V + b) / V);
-    const double lnPhi = std::log(V / (V - b)) + bH / (V - b) - 2.0 * aHC / (R * T * sT * b) * L +
-                         a * bH / (R * T * sT * b * b) * (L - b / (V + b)) - std::log(P * V / (R * T));
+    const bool liquidCO2 = std::isfinite(psat) && P > psat;
+    const double V = liquidCO2 ? Vliquid : Vgas;
+    const double L = std::log((V + b) / V), lnZ = std::log(P * V / (R * T));
+    // ln phi of component k at infinite dilution in CO2 (their eq. A-2 with
+    // y(CO2) = 1): b_k and a_k,CO2 its own, a and b CO2's.
+    auto lnPhi = [&](double bk, double akC) {
+        return std::log(V / (V - b)) + bk / (V - b) - 2.0 * akC / (R * T * sT * b) * L +
+               a * bk / (R * T * sT * b * b) * (L - b / (V + b)) - lnZ;
+    };
     const double t = T - 273.15;
-    const double K0 = std::pow(10.0, -2.209 + 3.097e-2 * t - 1.098e-4 * t * t + 2.048e-7 * t * t * t);
-    return K0 / (std::exp(lnPhi) * P) * std::exp((P - 1.0) * 18.1 / (R * T));
+    const double K0H = std::pow(10.0, -2.209 + 3.097e-2 * t - 1.098e-4 * t * t + 2.048e-7 * t * t * t);
+    const double K0C = std::pow(10.0, liquidCO2 ? 1.169 + 1.368e-2 * t - 5.380e-5 * t * t
+                                                : 1.189 + 1.304e-2 * t - 5.446e-5 * t * t);
+    const double A = K0H / (std::exp(lnPhi(bH, aHC)) * P) * std::exp((P - 1.0) * 18.1 / (R * T));
+    const double B = std::exp(lnPhi(b, a)) * P / (55.508 * K0C) * std::exp(-(P - 1.0) * 32.6 / (R * T));
+    // y(H2O) = A x(H2O) and x(CO2) = B y(CO2), with x(H2O) = 1 - x(CO2) and
+    // y(CO2) = 1 - y(H2O) (their eq. 11).
+    return (1.0 - B) / (1.0 / A - B);
 }
 
 }  // namespace solubility

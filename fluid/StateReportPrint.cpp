@@ -397,9 +397,10 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     // temperatures at every share (a published critical curve overrules them).
     const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
     std::string why;  // (the solute's fugacity against its solid's)
-    const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
-                                                                   stableRootFugacityBar(solute, T_, P_bar))
-                                   : DiluteVerdict::kUncertain;
+    const double soluteFugacity = binary ? stableRootFugacityBar(solute, T_, P_bar) : std::nan("");
+    const DiluteVerdict v =
+        binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why, soluteFugacity)
+               : DiluteVerdict::kUncertain;
     // Where the published data decide, the model's test only words the
     // line: asked whether it splits alone, the verdict stands without it.
     double trial = std::nan("");
@@ -414,6 +415,12 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
         r.note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
     } else if (v == DiluteVerdict::kOnePhase) {
         if (tested && modelSplits) r.note = "the model's own stability test splits it, but " + why;
+    } else if (tested && !modelSplits && rules_.soluteLiquidCondenses(T_, P_bar, soluteFugacity, why)) {
+        // A model whose own liquid is not the fluid's (DMW's water, several
+        // times IAPWS-95's fugacity below 400 K) keeps a wet gas one phase
+        // that condenses the solute's published liquid.
+        r.splits = true;
+        r.note = "; the model's own stability test finds it stable, but " + why;
     } else if (tested) {
         r.splits = modelSplits;
         r.modelDecides = true;

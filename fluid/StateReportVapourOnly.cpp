@@ -55,8 +55,16 @@ bool StateReport::admitsVapourOnlyPressure(double T, double P_bar, const std::st
         // one, its own liquid separates where its partial pressure passes its
         // vapour pressure.
         const double psatSolute = ancillaryVapourPressure(b, T) * 1e-5;
-        char held[200] = "";
-        if (c > 0.0)
+        char held[280] = "";
+        if (c > 0.0 && xs > c)
+            // Beyond the published content but within its uncertainty: the
+            // solute's own liquid may or may not separate from the solvent's.
+            std::snprintf(held, sizeof held,
+                          " (or that liquid and one rich in %s: the mixture holds more %s than its published "
+                          "solubility, about %.3g %% at %g K and %g bar, within the factor %g that figure is "
+                          "uncertain by)",
+                          b, b, 100.0 * c, T, P_bar, PhaseRules::kSolubilityUncertainty);
+        else if (c > 0.0)
             std::snprintf(held, sizeof held,
                           " (%s, less volatile, stays dissolved in it up to about %.3g %%, its published solubility "
                           "at %g K and %g bar)",

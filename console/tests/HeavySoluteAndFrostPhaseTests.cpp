@@ -72,6 +72,37 @@ TEST(HeavySolutePhase, WaterInCO2IsHeldToItsMeasuredContent) {
     }
 }
 
+// A gas carrying water at 1.2 times the vapour pressure of water (IAPWS-95:
+// 991.82 Pa at 280 K, 41.682 kPa at 350 K, 245.77 kPa at 400 K), at pressures
+// where the gas is near the ideal, condenses liquid water; at 0.8 times it
+// no liquid forms.  So in CO2 and in CH4, in either order of the
+// components, also where the model's own liquid water (DMW's, its fugacity
+// several times IAPWS-95's below 400 K) would keep the gas one phase.
+TEST(HeavySolutePhase, AWetGasBeyondWatersVapourPressureCondensesIt) {
+    const struct {
+        double T, P, psat;  // K, bar, bar
+    } kStates[] = {{280.0, 1.0, 0.0099182}, {350.0, 1.0, 0.41682}, {400.0, 5.0, 2.4577}};
+    for (const char* gas : {"CO2", "CH4"}) {
+        for (const char* family : {"DMW2", "DMWEOS", "PR"}) {
+            for (const auto& k : kStates) {
+                for (double factor : {1.2, 0.8}) {
+                    const double water = factor * k.psat / k.P;
+                    for (bool waterFirst : {false, true}) {
+                        const std::string model = std::string(family) + ":" + (waterFirst ? "H2O," : "") + gas +
+                                                  (waterFirst ? "" : ",H2O");
+                        const double x = waterFirst ? 1.0 - water : water;
+                        SCOPED_TRACE(model + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K, " +
+                                     std::to_string(k.P) + " bar");
+                        const Printed p = printState(model.c_str(), x, k.T, k.P);
+                        ASSERT_TRUE(p.given) << p.err;
+                        EXPECT_EQ(saidToSplit(p), factor > 1.0) << p.out;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Where a gas carries CO2 (or water) at three times the published
 // sublimation pressure the solid deposits, and the state is said not to be
 // one fluid, the solid named; at a third of it no solid is said, and no
@@ -400,10 +431,12 @@ TEST(FrostPhase, SolidCO2FreezesOutOfALiquidBeyondItsIdealSolubility) {
 // 1992), the state is refused as that liquid, in the words of the heavy
 // solute's physics (its solubility, not a Raoult-Henry dew pressure), as pure
 // CO2 is; with 2 % water a liquid rich in water separates, said, not refused.
-// The same at 1e-9 and 5e-4 as at 0.
+// The same at 1e-9 and 5e-4 as at 0.  With 0.4 %, beyond the measured
+// content but within twice it, the refusal does not say the water stays
+// dissolved.
 TEST(HeavySolutePhase, WaterInLiquidCO2IsRefusedAsItsSolventsLiquidOrSaidToSplit) {
     for (const char* model : {"DMW2:CO2,H2O", "DMWEOS:CO2,H2O"}) {
-        for (double x : {0.0, 1e-9, 5e-4, 0.02}) {
+        for (double x : {0.0, 1e-9, 5e-4, 0.004, 0.02}) {
             SCOPED_TRACE(std::string(model) + " x " + std::to_string(x));
             const Printed p = printState(model, x, 290.0, 62.9);
             EXPECT_EQ(p.given, x == 0.02) << p.err;
@@ -415,6 +448,7 @@ TEST(HeavySolutePhase, WaterInLiquidCO2IsRefusedAsItsSolventsLiquidOrSaidToSplit
             EXPECT_EQ(p.err.find("dew pressure"), std::string::npos) << p.err;
             if (x > 0.0) {
                 EXPECT_NE(p.err.find("published solubility"), std::string::npos) << p.err;
+                EXPECT_EQ(p.err.find("stays dissolved") != std::string::npos, x < 0.003) << p.err;
             }
         }
     }
