@@ -71,7 +71,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         return frost;
     std::vector<double> f;
     double V_ = 0.0;
-    bool rooted = false;
+    bool rooted = false, tried = false;
     const double P = P_bar * 1e5;
     PhaseRules::SolventSolid own;
     const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
@@ -87,7 +87,7 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         // or solute alike (liquidActivity); in a vapour-like one a solvent's
         // partial pressure, a solute's fugacity in the model's fluid, against
         // the solid's.
-        bool byLines = solventByLines && own.index == static_cast<int>(i);
+        const bool byLines = solventByLines && own.index == static_cast<int>(i);
         double Vs = std::nan("");
         const double psub = byLines ? own.psub : rules_.lookups().sublimationOf(name, T_, Vs);
         if (!(m_.x[i] > 0.0) || !(psub > 0.0)) continue;
@@ -95,17 +95,23 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         // one law, solvent or solute alike (liquidActivity).
         const ReferenceFluid* row = referenceFluid(name);
         const bool byActivity = row && row->fusionEnthalpy > 0.0 && T_ < row->Tt;
-        if ((!byLines || byActivity) && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_)))
-            return frost;
+        auto root = [&] {
+            if (!tried) tried = true, rooted = stableRootFugacities(T_, P_bar, f, &V_);
+            return rooted;
+        };
+        if (!byLines && !root()) return frost;
         FrostPoint found;
-        if (byActivity && liquidActivity(i, T_, P_bar, f, V_, found)) {
+        // A pure fluid keeps the verdict of its solid's published lines
+        // themselves (the limit the activity law reaches as x_i -> 1).
+        const bool mixture = m_.x[i] < 1.0;
+        if (byActivity && mixture && root() && liquidActivity(i, T_, P_bar, f, V_, found)) {
             if (found.uncertain && !frost.component) frost = found;
             if (!found.uncertain && found.solid) return found;
             continue;
         }
         // The vapour's test: a solvent's partial pressure against the
         // sublimation pressure (not Raoult's law on a liquid).
-        if (byLines && own.liquid && byActivity) {
+        if (byLines && own.liquid && byActivity && mixture && rooted) {
             own.liquid = false;
             own.share = m_.x[i];
             own.fFluid = own.share * P;
@@ -164,18 +170,16 @@ bool StateReport::liquidActivity(std::size_t i, double T_, double P_bar, const s
         Vc += m_.x[j] * r->molarMass / r->rhoc;
     }
     if (!row || !(V_ < Vc) || !(fluid[i] > 0.0)) return false;
-    // The model's own pure liquid at T and P, the composition put back.
+    // The model's own pure liquid at T and P (its root of lower Gibbs
+    // energy, as the fluid's: the mixture's own at x_i -> 1), the
+    // composition put back.
     const std::vector<double> x = m_.x;
-    double fPure = std::nan("");
-    {
-        const ErrorFlagScope kept(m_, ErrorFlagScope::kAsItIs);
-        const platform::ThreadLogCapture quiet;
-        for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), j == i ? 1.0 : 0.0);
-        double Vl = 0.0, G = 0.0;
-        if (m_.pressureRootFromTP(2, T_, P_bar, Vl, G) && Vl < row->molarMass / row->rhoc) fPure = m_.fugacity[i];
-        for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), x[j]);
-        m_.errorflag = kept.saved();
-    }
+    std::vector<double> pure;
+    double Vp = std::nan("");
+    for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), j == i ? 1.0 : 0.0);
+    const bool rooted = stableRootFugacities(T_, P_bar, pure, &Vp);
+    for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), x[j]);
+    const double fPure = rooted && Vp < row->molarMass / row->rhoc ? pure[i] : std::nan("");
     if (!(fPure > 0.0) || !std::isfinite(fPure)) return false;
     const double dH = row->fusionEnthalpy, Tm = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
     if (!(Tm > T_)) return false;
