@@ -242,6 +242,9 @@ private:
         // second virial coefficients, PhaseRules::publishedGasFugacity), not
         // the model's fluid.
         bool virial = false;
+        // A solid judged in a liquid-like fluid by the component's activity
+        // (liquidActivity) against its ideal solubility: both; NaN otherwise.
+        double activity = std::nan(""), idealSolubility = std::nan("");
     };
     // For a mixture at T (K) and P (bar), from the root of the fluid of
     // lower Gibbs energy: the first component whose solid deposits, else the
@@ -252,6 +255,23 @@ private:
     // Without seekTemperature, the temperature where the solid first
     // appears is not sought (T is left NaN).
     FrostPoint frostPointAt(double T_, double P_bar, bool seekTemperature = true);
+    // Solid CO2 (any solid but ice, whose rules are water's own) in a
+    // liquid-like fluid, judged by one law at every share, whichever
+    // component is the solvent: the component's activity, its fugacity f_i
+    // in the model's fluid over that of the model's own pure liquid at T and
+    // P, against its ideal solubility on the published lines,
+    // exp(-(dH_fus/R)(1/T - 1/Tm(P))) (Schroeder-van Laar, Tm(P) from the
+    // published melting line).  The pure fluid is its limit (the activity
+    // 1: the published melting line); in a dilute solution the model's
+    // activity coefficient carries the solution's departure from Raoult's
+    // law (CO2 in liquid CH4 dissolves about a third of its ideal share at
+    // 150 K: Davis, Rodewald & Kurata 1962).  Liquid-like: denser than the
+    // components' mean critical volume (Kay's rule), a measure that does
+    // not turn on which component is the solvent.  False where it does not
+    // apply (a vapour-like fluid, above the triple point, no pure liquid
+    // root); `fluid` the model's fugacities and molar volume at T and P.
+    bool liquidActivity(std::size_t i, double T_, double P_bar, const std::vector<double>& fluid, double V_,
+                        FrostPoint& found);
     // The temperature between T_ and the triple point of component i where
     // its fugacity in the fluid (of the composition given, at P) falls to
     // that of its solid of molar volume Vs; g0 = ln(f/f_solid) > 0 at T_.

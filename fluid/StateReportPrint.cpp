@@ -71,19 +71,22 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         return frost;
     std::vector<double> f;
     double V_ = 0.0;
-    bool rooted = false;
+    bool rooted = false, tried = false;
     const double P = P_bar * 1e5;
     PhaseRules::SolventSolid own;
     const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
     for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
         const char* name = m_.component_names[i].c_str();
-        // The solvent (a pure fluid its limit) is judged by the published
-        // lines and Raoult's law on its share in the liquid
+        // Ice of a water solvent (a pure fluid its limit) is judged by the
+        // published lines and Raoult's law on its share in the liquid
         // (PhaseRules::solventSolid), whatever the model's root: its
         // supercooled liquid's fugacity follows the model's vapour pressure,
         // 10 % and more off near water's triple point in a cubic, and far
-        // below it at 100 K.  A solute's solid is judged by its fugacity in
-        // the model's fluid.
+        // below it at 100 K.  Any other solid in a liquid-like fluid is
+        // judged by its activity there against its ideal solubility, solvent
+        // or solute alike (liquidActivity); in a vapour-like one a solvent's
+        // partial pressure, a solute's fugacity in the model's fluid, against
+        // the solid's.
         const bool byLines = solventByLines && own.index == static_cast<int>(i);
         double Vs = std::nan("");
         const double psub = byLines ? own.psub : rules_.lookups().sublimationOf(name, T_, Vs);
@@ -97,7 +100,34 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         // solid is not stable against the liquid, which condenses first.
         if (!byLines && !PhaseRules::solidBelowItsMeltingLine(name, T_, P_bar)) continue;
         const bool byModel = !byLines && !virial;
-        if (byModel && !rooted && !(rooted = stableRootFugacities(T_, P_bar, f, &V_))) return frost;
+        // A solid with a published liquid (not ice) in a liquid-like fluid:
+        // one law, solvent or solute alike (liquidActivity).
+        const ReferenceFluid* row = referenceFluid(name);
+        const bool byActivity = row && row->fusionEnthalpy > 0.0 && T_ < row->Tt;
+        auto root = [&] {
+            if (!tried) tried = true, rooted = stableRootFugacities(T_, P_bar, f, &V_);
+            return rooted;
+        };
+        if (byModel && !root()) return frost;
+        FrostPoint found;
+        // A pure fluid keeps the verdict of its solid's published lines
+        // themselves (the limit the activity law reaches as x_i -> 1).
+        const bool mixture = m_.x[i] < 1.0;
+        if (byActivity && mixture && !virial && root() && liquidActivity(i, T_, P_bar, f, V_, found)) {
+            if (found.uncertain && !frost.component) frost = found;
+            if (!found.uncertain && found.solid) return found;
+            continue;
+        }
+        // The vapour's test: a solvent's partial pressure against the
+        // sublimation pressure (not Raoult's law on a liquid).
+        if (byLines && own.liquid && byActivity && mixture && rooted) {
+            own.liquid = false;
+            own.share = m_.x[i];
+            own.fFluid = own.share * P;
+            own.deposits = own.fFluid > (1.0 + kFrostTolerance) * psub;
+            own.uncertain = !own.deposits && own.fFluid * (1.0 + kFrostTolerance) >= psub;
+            if (seekTemperature) own.T = publishedFreezingTemperature(name, T_, own.share * P_bar);
+        }
         // A component the model describes as a vapour only, held as densely
         // as its liquid, has no fugacity of the fluid's to judge its solid by.
         if (byModel && rules_.holdsAsLiquidOfVapourOnly(i, T_, V_)) continue;
@@ -110,7 +140,6 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
             rules_.lookups().solidOf
                 ? rules_.lookups().solidOf(name, T_, std::max(byLines ? P : fi, 1.1 * psub) * 1e-5)  // (named)
                 : SolidField{};
-        FrostPoint found;
         found.solid = solid.solid ? solid.solid : "its solid";
         found.component = name;
         found.f = fi * 1e-5;
@@ -120,7 +149,6 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         found.raoult = byLines && own.liquid;
         found.beyondMelting = byLines && !(T_ < triplePointTemperature(name));
         // (Below the triple-point pressure the pure solid meets the vapour.)
-        const ReferenceFluid* row = referenceFluid(name);
         found.liquid = byLines  ? own.liquid && !(row && P < row->pt)
                        : virial ? false
                                 : liquidBelowCriticalTemperature(rules_.solventFluid(), T_, V_);
@@ -142,6 +170,52 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
         return found;
     }
     return frost;
+}
+
+bool StateReport::liquidActivity(std::size_t i, double T_, double P_bar, const std::vector<double>& fluid, double V_,
+                                 FrostPoint& found) {
+    const char* name = m_.component_names[i].c_str();
+    const ReferenceFluid* row = referenceFluid(name);
+    double Vc = 0.0;
+    for (std::size_t j = 0; j < m_.component_names.size(); ++j) {
+        const ReferenceFluid* r = referenceFluid(m_.component_names[j].c_str());
+        if (!r) return false;
+        Vc += m_.x[j] * r->molarMass / r->rhoc;
+    }
+    if (!row || !(V_ < Vc) || !(fluid[i] > 0.0)) return false;
+    // The model's own pure liquid at T and P (its root of lower Gibbs
+    // energy, as the fluid's: the mixture's own at x_i -> 1), the
+    // composition put back.
+    const std::vector<double> x = m_.x;
+    std::vector<double> pure;
+    double Vp = std::nan("");
+    for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), j == i ? 1.0 : 0.0);
+    const bool rooted = stableRootFugacities(T_, P_bar, pure, &Vp);
+    for (std::size_t j = 0; j < x.size(); ++j) m_.composition_of_component(static_cast<int>(j), x[j]);
+    const double fPure = rooted && Vp < row->molarMass / row->rhoc ? pure[i] : std::nan("");
+    if (!(fPure > 0.0) || !std::isfinite(fPure)) return false;
+    const double dH = row->fusionEnthalpy, Tm = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
+    if (!(Tm > T_)) return false;
+    const double depression = dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm);
+    const double activity = fluid[i] / fPure, margin = std::log(activity) + depression;
+    const bool deposits = margin > kFrostTolerance * depression;
+    const bool uncertain = !deposits && margin >= -kFrostTolerance * depression;
+    if (!deposits && !uncertain) {
+        found = FrostPoint{};
+        found.activity = activity;  // (judged: no solid)
+        return true;
+    }
+    const SolidField solid = rules_.lookups().solidOf ? rules_.lookups().solidOf(name, T_, P_bar) : SolidField{};
+    found.solid = solid.solid ? solid.solid : "its solid";
+    found.component = name;
+    found.activity = activity;
+    found.idealSolubility = std::exp(-depression);
+    found.share = m_.x[i];
+    found.liquid = true;
+    found.uncertain = uncertain;
+    // Its freezing point at P, the activity held at its value at T.
+    found.T = 1.0 / (1.0 / Tm - FluidPhase::R * std::log(activity) / dH);
+    return true;
 }
 
 double StateReport::solidEquilibriumTemperature(std::size_t i, double T_, double P_bar, double Vs, double g0,
@@ -575,6 +649,13 @@ bool StateReport::findStateAgain(double T_, double P_bar, ReportedState& s) {
 }
 
 void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase) const {
+    if (std::isfinite(frost.idealSolubility)) {
+        std::printf("** Phase: %s (the activity of %s in the liquid, %.4g, lies within %g %% of the depression of "
+                    "its freezing point from its ideal solubility, %.4g: whether %s deposits is uncertain)\n",
+                    phase, frost.component, frost.activity, kFrostTolerance * 100.0, frost.idealSolubility,
+                    frost.solid);
+        return;
+    }
     if (std::isfinite(frost.psub) && frost.raoult &&
         (frost.share < 1.0 - PhaseRules::kPureTraceFraction || frost.beyondMelting))
         std::printf("** Phase: %s (within %g %% of the depression of the freezing point of %s by Raoult's law at "
@@ -609,6 +690,14 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     else
         std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
                       "triple point)", point, P_bar);
+    if (std::isfinite(frost.idealSolubility)) {
+        std::printf("** Phase: not stable; %s deposits: the activity of %s in the liquid, %.4g (its fugacity in the "
+                    "model's fluid over the model's own pure liquid's), exceeds its ideal solubility, %.4g (the "
+                    "freezing-point depression from its published melting line); %s (the state below is the single "
+                    "fluid)\n",
+                    frost.solid, frost.component, frost.activity, frost.idealSolubility, at);
+        return;
+    }
     const ReferenceFluid* row = referenceFluid(frost.component);
     if (std::isfinite(frost.psub) && (frost.share < 1.0 - PhaseRules::kPureTraceFraction || frost.beyondMelting)) {
         if (frost.raoult)

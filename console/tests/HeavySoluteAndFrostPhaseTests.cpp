@@ -425,6 +425,42 @@ TEST(FrostPhase, SolidCO2FreezesOutOfALiquidBeyondItsIdealSolubility) {
     }
 }
 
+// Solid CO2 in liquid methane: the measured solubility lies far below the
+// ideal one at low temperatures (Davis, Rodewald & Kurata 1962, AIChE J. 8,
+// 537; Sterner 1961): a few per cent at 150 K, where Raoult's law allows
+// 10.8 %, so 5 % CO2 deposits its solid and 0.1 % stays liquid; near the pure
+// end the liquid follows the published melting line (90 % at 200 K and
+// 50 bar lies above both the measured share, about one half, and the ideal
+// 0.65).  The verdict is one at every share: the same on either side of equal
+// shares and with the components named in either order.
+TEST(FrostPhase, SolidCO2InALiquidIsJudgedAlikeAtEveryShareAndInEitherOrder) {
+    auto deposits = [](const std::string& model, double x, double T, double P) {
+        const Printed p = printState(model.c_str(), x, T, P);
+        return p.out.find("solid CO2 deposits") != std::string::npos;
+    };
+    const struct {
+        const char* other;
+        double T, P, xCO2;  // K, bar, the share of CO2
+        bool solid;
+    } kMeasured[] = {{"CH4", 150.0, 20.0, 0.001, false}, {"CH4", 150.0, 20.0, 0.05, true},
+                     {"CH4", 200.0, 50.0, 0.9, true}};
+    const char* kModels[] = {"SRK", "Montel", "SRK1", "SRK2", "PR", "PRSV", "Kreglewski"};
+    for (const char* model : kModels) {
+        for (const auto& k : kMeasured) {
+            SCOPED_TRACE(std::string(model) + " " + k.other + " x(CO2) " + std::to_string(k.xCO2));
+            EXPECT_EQ(deposits(std::string(model) + ":" + k.other + ",CO2", k.xCO2, k.T, k.P), k.solid);
+        }
+        for (const char* other : {"CH4", "N2"}) {
+            for (double xCO2 : {0.4999, 0.5, 0.5001}) {
+                SCOPED_TRACE(std::string(model) + " " + other + " x(CO2) " + std::to_string(xCO2));
+                const bool second = deposits(std::string(model) + ":" + other + ",CO2", xCO2, 200.0, 100.0);
+                EXPECT_EQ(deposits(std::string(model) + ":CO2," + other, 1.0 - xCO2, 200.0, 100.0), second);
+                EXPECT_EQ(deposits(std::string(model) + ":" + other + ",CO2", 0.5, 200.0, 100.0), second);
+            }
+        }
+    }
+}
+
 // CO2 holding water above CO2's vapour pressure (53.18 bar at 290 K, Span &
 // Wagner 1996) is liquid CO2, which DMW describes as a vapour only: with a
 // trace of water, less than the 0.2-0.3 % liquid CO2 dissolves (King et al.
