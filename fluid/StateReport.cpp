@@ -19,6 +19,36 @@
 
 namespace {
 
+// The phase name of a one-phase binary by corresponding states: a
+// supercritical fluid at or above its pseudo-critical temperature, the mole
+// fractions' mean of the components' critical temperatures (Kay 1936, Ind.
+// Eng. Chem. 28, 1014); below it a liquid where denser than the mean of the
+// components' geometric means of their saturated liquid and vapour volumes
+// at the same reduced temperature.  A pure component is its own limit (its
+// critical temperature, its own saturated volumes at T); the name moves
+// smoothly with x, alike in either order and on either side of equal shares.
+int pseudoCriticalPhase(const FluidPhase& m, double T_, double V_) {
+    double Tpc = 0.0, share = 0.0;
+    for (int i = 0; i < m.component_count; ++i) {
+        const double Tc = ancillaryCriticalTemperature(m.component_names[i].c_str());
+        if (!(Tc > 0.0)) return FluidPhase::kPhaseNone;
+        Tpc += m.x[i] * Tc;
+        share += m.x[i];
+    }
+    Tpc /= share;
+    if (!(T_ < Tpc)) return FluidPhase::kPhaseSupercritical;
+    double Vb = 0.0;
+    for (int i = 0; i < m.component_count; ++i) {
+        if (!(m.x[i] > 0.0)) continue;
+        const char* name = m.component_names[i].c_str();
+        const double Ti = T_ / Tpc * ancillaryCriticalTemperature(name);
+        const double Vi = std::sqrt(ancillarySaturatedLiquidVolume(name, Ti) * ancillarySaturatedVapourVolume(name, Ti));
+        if (!(Vi > 0.0)) return FluidPhase::kPhaseNone;
+        Vb += m.x[i] / share * Vi;
+    }
+    return V_ < Vb ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour;
+}
+
 // No fluid carries sound faster than this below 10 GPa (water near 4 km/s
 // at 2 GPa).
 constexpr double kMaxSoundSpeed = 1e4;  // m/s
@@ -668,12 +698,15 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     // Above the fluid's critical temperature the phase is named as the
     // fluid's, whatever the model's own critical point: a supercritical
     // fluid at any pressure (no compression condenses it, so it is no
-    // vapour); a binary is named as its solvent (below the critical
-    // temperature by its volume against the saturated ones), and so is a
-    // pure fluid whose model cannot tell its root's phase.
+    // vapour); a binary by its pseudo-critical point (pseudoCriticalPhase),
+    // a pure fluid whose model cannot tell its root's phase by its volume
+    // against the saturated ones.
     const char* fluid = rules_.solventFluid();
     const double Tcf = ancillaryCriticalTemperature(fluid);
-    if (T_ >= Tcf &&
+    const int named = m_.component_count > 1 ? pseudoCriticalPhase(m_, T_, m_.V) : FluidPhase::kPhaseNone;
+    if (named != FluidPhase::kPhaseNone)
+        s.phase = named;
+    else if (T_ >= Tcf &&
         (m_.component_count > 1 || s.phase == FluidPhase::kPhaseLiquid || s.phase == FluidPhase::kPhaseVapour))
         s.phase = FluidPhase::kPhaseSupercritical;
     else if (T_ < Tcf && (m_.component_count > 1 || s.phase == FluidPhase::kPhaseFluid))

@@ -73,6 +73,16 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
     double V_ = 0.0;
     bool rooted = false, tried = false;
     const double P = P_bar * 1e5;
+    // Where two solids deposit (ice and solid CO2 from a cold liquid of
+    // both), the one furthest beyond its solid's fugacity is named, whichever
+    // order the components are given in.
+    FrostPoint deposit;
+    const auto excess = [](const FrostPoint& p) {
+        return std::isfinite(p.activity) ? p.activity / p.idealSolubility : p.f / p.fSolid;
+    };
+    const auto keep = [&](const FrostPoint& p) {
+        if (!deposit.component || excess(p) > excess(deposit)) deposit = p;
+    };
     PhaseRules::SolventSolid own;
     const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
     for (std::size_t i = 0; i < m_.component_names.size(); ++i) {
@@ -108,14 +118,14 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
             if (!tried) tried = true, rooted = stableRootFugacities(T_, P_bar, f, &V_);
             return rooted;
         };
-        if (byModel && !root()) return frost;
+        if (byModel && !root()) return deposit.component ? deposit : frost;
         FrostPoint found;
         // A pure fluid keeps the verdict of its solid's published lines
         // themselves (the limit the activity law reaches as x_i -> 1).
         const bool mixture = m_.x[i] < 1.0;
         if (byActivity && mixture && !virial && root() && liquidActivity(i, T_, P_bar, f, V_, found)) {
             if (found.uncertain && !frost.component) frost = found;
-            if (!found.uncertain && found.solid) return found;
+            if (!found.uncertain && found.solid) keep(found);
             continue;
         }
         // The vapour's test: a solvent's partial pressure against the
@@ -163,13 +173,14 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
             found.T = !seekTemperature ? std::nan("")
                       : byLines    ? own.T
                                    : rules_.publishedGasFrostTemperature(static_cast<int>(i), T_, P_bar);
-            return found;
+            keep(found);
+            continue;
         }
         found.T = seekTemperature ? solidEquilibriumTemperature(i, T_, P_bar, Vs, std::log(f[i] / fs), found.liquid)
                                   : std::nan("");
-        return found;
+        keep(found);
     }
-    return frost;
+    return deposit.component ? deposit : frost;
 }
 
 bool StateReport::liquidActivity(std::size_t i, double T_, double P_bar, const std::vector<double>& fluid, double V_,
