@@ -357,7 +357,8 @@ public:
     // solid's times (1 - P/H), and the solvent alone is one phase there
     // (solventAloneOnePhase), no phase rich in the solute forms.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
-                                         std::string& why, double soluteFugacity = std::nan("")) const;
+                                         std::string& why, double soluteFugacity = std::nan(""),
+                                         double solventFugacity = std::nan("")) const;
     // The fugacity of a component may exceed its pure solid's by this much
     // (relative) before the solid is said to deposit, or must lie this far
     // below it before no solid is said to form: the sublimation equations
@@ -375,6 +376,20 @@ public:
     // its triple point, else below its vapour pressure (its published
     // ancillary), the phase tolerance apart.
     bool solventAloneOnePhase(const char* name, double T_, double P_bar) const;
+    // Whether the pure liquid of the binary's heavier component `heavy`
+    // (share xh) condenses from the fluid rich in `light` at T (K) and P
+    // (bar), between its triple and critical temperatures: its fugacity in
+    // the fluid, `fugacity` (bar; the model's homogeneous fluid, else the
+    // ideal gas's xh P) against that of its published pure liquid, psat
+    // phi(psat) exp(Vl (P - psat)/RT) (the ancillary vapour pressure, the
+    // gas's second virial coefficient, Tsonopoulos 1974, and the saturated
+    // liquid's volume), lowered by the (1 - xh) P / H of `light` it
+    // dissolves (its published Henry constant H).  The band is that of the
+    // data: the vapour pressure within kPhaseTolerance, ln H within
+    // kPublishedHenryDeviation.  kSplits above it, kOnePhase below it,
+    // kUncertain within it or where the data are missing; `why` says which.
+    DiluteVerdict heavyLiquidVerdict(const char* light, const char* heavy, double xh, double T_, double P_bar,
+                                     double fugacity, std::string& why) const;
     static constexpr double kSolubilityUncertainty = 2.0;
     // The published solubility of a heavy solute alone: kSplits beyond
     // kSolubilityUncertainty times it, kOnePhase below its share over that

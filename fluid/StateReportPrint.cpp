@@ -345,7 +345,8 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
     std::string why;  // (the solute's fugacity against its solid's)
     const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why,
-                                                                   stableRootFugacityBar(solute, T_, P_bar))
+                                                                   stableRootFugacityBar(solute, T_, P_bar),
+                                                                   stableRootFugacityBar(solvent, T_, P_bar))
                                    : DiluteVerdict::kUncertain;
     // Where the published data decide, the model's test only words the
     // line: asked whether it splits alone, the verdict stands without it.
