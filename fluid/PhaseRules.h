@@ -345,10 +345,13 @@ public:
     // cannot tell (kUncertain), with the data named in `why`.  Raoult's and
     // Henry's laws (the dilute verdict) hold for a solute more volatile than
     // its solvent; a solute less volatile than its solvent (water in CO2)
-    // condenses as its own liquid once its partial pressure passes its vapour
-    // pressure (the solvent-rich fluid holding at least psat/P of it), and
-    // its published solubility in the solvent-rich fluid, within a factor
-    // kSolubilityUncertainty, bounds that fluid.
+    // condenses as its own liquid once its fugacity passes its pure
+    // liquid's (heavyLiquidVerdict, `soluteFugacity` the model's), and its
+    // published solubility in the solvent-rich fluid, within a factor
+    // kSolubilityUncertainty, bounds that fluid; the two must agree where
+    // both speak.  With the heavy component the solvent (below its bubble
+    // pressure, beyond the dilute solution) the same test on its fugacity
+    // (`solventFugacity`) decides the dew side, so either order agrees.
     // Below the triple point of a heavy solute its solid, or its
     // supercooled liquid holding the solvent at the solvent's published
     // Henry constant, bounds the solvent-rich fluid: where the solute's
@@ -379,8 +382,9 @@ public:
     // Whether the pure liquid of the binary's heavier component `heavy`
     // (share xh) condenses from the fluid rich in `light` at T (K) and P
     // (bar), between its triple and critical temperatures: its fugacity in
-    // the fluid, `fugacity` (bar; the model's homogeneous fluid, else the
-    // ideal gas's xh P) against that of its published pure liquid, psat
+    // the fluid, `fugacity` (bar; the model's homogeneous fluid, else in a
+    // dilute gas xh P phi by the Lewis-Randall rule) against that of its
+    // published pure liquid, psat
     // phi(psat) exp(Vl (P - psat)/RT) (the ancillary vapour pressure, the
     // gas's second virial coefficient, Tsonopoulos 1974, and the saturated
     // liquid's volume), lowered by the (1 - xh) P / H of `light` it
