@@ -588,20 +588,20 @@ PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, cons
     const double low = pure * std::max(0.0, 1.0 - dissolved * std::exp(kPublishedHenryDeviation)) *
                        (1.0 - kPhaseTolerance);
     // A dilute gas: its second virial term B P/RT (B of the mixture from
-    // both components' Tsonopoulos coefficients, mixed linearly) under 0.1,
-    // where the virial series to B holds.  Only there does a fugacity below
-    // the liquid's say the fluid is one gas (a dense fluid's root may be a
-    // liquid of its own), and there, without the model's fugacity, it is
-    // estimated by the Lewis-Randall rule, the heavy component's B giving
-    // its fugacity coefficient.
+    // both components' Tsonopoulos coefficients, mixed linearly) under 0.2,
+    // a compressibility factor above about 0.8, where the virial series to B
+    // holds.  Only there is a model's gas fugacity taken as the fluid's
+    // (DMW's water in CO2 near its critical point lies 2x off Spycher et
+    // al.'s), and only there does a fugacity below the liquid's say the fluid
+    // is one gas (a dense fluid's root may be a liquid of its own); without
+    // the model's fugacity it is estimated by the Lewis-Randall rule, the
+    // heavy component's B giving its fugacity coefficient.
     const ReferenceFluid* gas = referenceFluid(light);
     const double B = gas && row ? (1.0 - xh) * gas->secondVirialCoefficient(T_) + xh * row->secondVirialCoefficient(T_)
                                 : std::nan("");
-    const bool dilute = std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.1;
-    const double f = fugacity > 0.0 ? fugacity
-                                    : (dilute ? xh * P_bar * (row ? row->gasFugacityCoefficient(T_, P_bar * 1e5) : 1.0)
-                                              : std::nan(""));
-    if (!(f > 0.0) || (!dilute && !(f > high))) return DiluteVerdict::kUncertain;
+    if (!(std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.2)) return DiluteVerdict::kUncertain;
+    const double f = fugacity > 0.0 ? fugacity : xh * P_bar * row->gasFugacityCoefficient(T_, P_bar * 1e5);
+    if (!(f > 0.0)) return DiluteVerdict::kUncertain;
     char buf[400];
     if (!(f > high) && !(f < low)) {
         std::snprintf(buf, sizeof buf,
