@@ -600,7 +600,10 @@ PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, cons
     const double B = gas && row ? (1.0 - xh) * gas->secondVirialCoefficient(T_) + xh * row->secondVirialCoefficient(T_)
                                 : std::nan("");
     if (!(std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.2)) return DiluteVerdict::kUncertain;
-    const double f = fugacity > 0.0 ? fugacity : xh * P_bar * row->gasFugacityCoefficient(T_, P_bar * 1e5);
+    // (A model's root whose fugacity coefficient lies beyond a factor
+    // e^0.5 of the gas's is not a gas: the gas's is taken.)
+    const double virial = xh * P_bar * row->gasFugacityCoefficient(T_, P_bar * 1e5);
+    const double f = fugacity > 0.0 && std::fabs(std::log(fugacity / virial)) < 0.5 ? fugacity : virial;
     if (!(f > 0.0)) return DiluteVerdict::kUncertain;
     char buf[400];
     if (!(f > high) && !(f < low)) {
