@@ -584,8 +584,8 @@ PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, cons
     const double phi = row ? row->gasFugacityCoefficient(T_, psat) : 1.0;
     const double pure = psat * 1e-5 * phi * std::exp(Vl * (P_bar * 1e5 - psat) / (FluidPhase::R * T_));
     const double dissolved = (1.0 - xh) * P_bar / H;
-    const double high = pure * (1.0 - dissolved * std::exp(-kPublishedHenryDeviation)) * (1.0 + kPhaseTolerance);
-    const double low = pure * std::max(0.0, 1.0 - dissolved * std::exp(kPublishedHenryDeviation)) *
+    double high = pure * (1.0 - dissolved * std::exp(-kPublishedHenryDeviation)) * (1.0 + kPhaseTolerance);
+    double low = pure * std::max(0.0, 1.0 - dissolved * std::exp(kPublishedHenryDeviation)) *
                        (1.0 - kPhaseTolerance);
     // A dilute gas: its second virial term B P/RT (B of the mixture from
     // both components' Tsonopoulos coefficients, mixed linearly) under 0.2,
@@ -593,17 +593,22 @@ PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, cons
     // holds.  Only there is a model's gas fugacity taken as the fluid's
     // (DMW's water in CO2 near its critical point lies 2x off Spycher et
     // al.'s), and only there does a fugacity below the liquid's say the fluid
-    // is one gas (a dense fluid's root may be a liquid of its own); without
-    // the model's fugacity it is estimated by the Lewis-Randall rule, the
-    // heavy component's B giving its fugacity coefficient.
+    // is one gas (a dense fluid's root may be a liquid of its own).
     const ReferenceFluid* gas = referenceFluid(light);
     const double B = gas && row ? (1.0 - xh) * gas->secondVirialCoefficient(T_) + xh * row->secondVirialCoefficient(T_)
                                 : std::nan("");
     if (!(std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.2)) return DiluteVerdict::kUncertain;
-    // (A model's root whose fugacity coefficient lies beyond a factor
-    // e^0.5 of the gas's is not a gas: the gas's is taken.)
-    const double virial = xh * P_bar * row->gasFugacityCoefficient(T_, P_bar * 1e5);
-    const double f = fugacity > 0.0 && std::fabs(std::log(fugacity / virial)) < 0.5 ? fugacity : virial;
+    // A model's root whose fugacity coefficient lies beyond a factor e^0.5
+    // of 1 is not such a gas: the ideal gas's xh P is taken, uncertain
+    // within the virial term (its fugacity coefficient within a factor
+    // exp(|B P/RT|) of 1), which widens the band.
+    const double ideal = xh * P_bar, virialTerm = std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_));
+    const bool model = fugacity > 0.0 && std::fabs(std::log(fugacity / ideal)) < 0.5;
+    const double f = model ? fugacity : ideal;
+    if (!model) {
+        high *= std::exp(virialTerm);
+        low *= std::exp(-virialTerm);
+    }
     if (!(f > 0.0)) return DiluteVerdict::kUncertain;
     char buf[400];
     if (!(f > high) && !(f < low)) {

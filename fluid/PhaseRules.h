@@ -382,10 +382,10 @@ public:
     // Whether the pure liquid of the binary's heavier component `heavy`
     // (share xh) condenses from the fluid rich in `light` at T (K) and P
     // (bar), between its triple and critical temperatures: its fugacity in
-    // the fluid, `fugacity` (bar; the model's homogeneous fluid, else xh P
-    // phi by the Lewis-Randall rule; only in a dilute gas, B P/RT under
-    // 0.2, a denser fluid is not judged) against that of its published pure
-    // liquid, psat
+    // the fluid, `fugacity` (bar; the model's homogeneous fluid where it is
+    // a gas's, else xh P within the virial term; only in a dilute gas, B
+    // P/RT under 0.2, a denser fluid is not judged) against that of its
+    // published pure liquid, psat
     // phi(psat) exp(Vl (P - psat)/RT) (the ancillary vapour pressure, the
     // gas's second virial coefficient, Tsonopoulos 1974, and the saturated
     // liquid's volume), lowered by the (1 - xh) P / H of `light` it
