@@ -605,10 +605,11 @@ PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, cons
     const double ideal = xh * P_bar, virialTerm = std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_));
     const bool model = fugacity > 0.0 && std::fabs(std::log(fugacity / ideal)) < 0.5;
     const double f = model ? fugacity : ideal;
-    if (!model) {
-        high *= std::exp(virialTerm);
-        low *= std::exp(-virialTerm);
-    }
+    // (The pure liquid's phi(psat) and a gas's fugacity coefficient both
+    // leave out the virial series beyond B, of order (B P/RT)^2 / 2.)
+    const double widen = model ? 0.5 * virialTerm * virialTerm : virialTerm;
+    high *= std::exp(widen);
+    low *= std::exp(-widen);
     if (!(f > 0.0)) return DiluteVerdict::kUncertain;
     char buf[400];
     if (!(f > high) && !(f < low)) {
@@ -666,8 +667,12 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
         // its own liquid where its fugacity passes the pure liquid's, the
         // same test as in the other order: that decides the dew side.
         if (d.known && P_bar < d.bubbleLow && !isDiluteShare(xs)) {
+            // (Where it does not condense the laws decide, as for a dilute
+            // solution: a model's vapour of nearly pure water is no better
+            // than its vapour pressure.)
             const DiluteVerdict own = heavyLiquidVerdict(b, a, 1.0 - xs, T_, P_bar, solventFugacity, why);
-            if (!why.empty()) return own;
+            if (own == DiluteVerdict::kSplits) return own;
+            why.clear();
         }
         return laws ? byLaws() : DiluteVerdict::kUncertain;
     }
