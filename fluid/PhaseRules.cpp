@@ -652,9 +652,67 @@ bool PhaseRules::soluteLiquidCondenses(double T_, double P_bar, double soluteFug
     return true;
 }
 
+PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, const char* heavy, double xh, double T_,
+                                                        double P_bar, double fugacity, std::string& why) const {
+    why.clear();
+    if (!lookups_.henryOf || T_ < triplePointTemperature(heavy) || T_ >= ancillaryCriticalTemperature(heavy))
+        return DiluteVerdict::kUncertain;
+    const double psat = ancillaryVapourPressure(heavy, T_), Vl = ancillarySaturatedLiquidVolume(heavy, T_);
+    const double H = lookups_.henryOf(heavy, light, T_) * 1e-5;
+    if (!(psat > 0.0) || !(Vl > 0.0) || !(H > 0.0)) return DiluteVerdict::kUncertain;
+    const ReferenceFluid* row = referenceFluid(heavy);
+    const double phi = row ? row->gasFugacityCoefficient(T_, psat) : 1.0;
+    const double pure = psat * 1e-5 * phi * std::exp(Vl * (P_bar * 1e5 - psat) / (FluidPhase::R * T_));
+    const double dissolved = (1.0 - xh) * P_bar / H;
+    double high = pure * (1.0 - dissolved * std::exp(-kPublishedHenryDeviation)) * (1.0 + kPhaseTolerance);
+    double low = pure * std::max(0.0, 1.0 - dissolved * std::exp(kPublishedHenryDeviation)) *
+                       (1.0 - kPhaseTolerance);
+    // A dilute gas: its second virial term B P/RT (B of the mixture from
+    // both components' Tsonopoulos coefficients, mixed linearly) under 0.2,
+    // a compressibility factor above about 0.8, where the virial series to B
+    // holds.  Only there is a model's gas fugacity taken as the fluid's
+    // (DMW's water in CO2 near its critical point lies 2x off Spycher et
+    // al.'s), and only there does a fugacity below the liquid's say the fluid
+    // is one gas (a dense fluid's root may be a liquid of its own).
+    const ReferenceFluid* gas = referenceFluid(light);
+    const double B = gas && row ? (1.0 - xh) * gas->secondVirialCoefficient(T_) + xh * row->secondVirialCoefficient(T_)
+                                : std::nan("");
+    if (!(std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.2)) return DiluteVerdict::kUncertain;
+    // A model's root whose fugacity coefficient lies beyond a factor e^0.5
+    // of 1 is not such a gas: the ideal gas's xh P is taken, uncertain
+    // within the virial term (its fugacity coefficient within a factor
+    // exp(|B P/RT|) of 1), which widens the band.
+    const double ideal = xh * P_bar, virialTerm = std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_));
+    const bool model = fugacity > 0.0 && std::fabs(std::log(fugacity / ideal)) < 0.5;
+    const double f = model ? fugacity : ideal;
+    // (The pure liquid's phi(psat) and a gas's fugacity coefficient both
+    // leave out the virial series beyond B, of order (B P/RT)^2 / 2.)
+    const double widen = model ? 0.5 * virialTerm * virialTerm : virialTerm;
+    high *= std::exp(widen);
+    low *= std::exp(-widen);
+    if (!(f > 0.0)) return DiluteVerdict::kUncertain;
+    char buf[400];
+    if (!(f > high) && !(f < low)) {
+        std::snprintf(buf, sizeof buf,
+                      "the fugacity of %s in the %s-rich fluid, %.4g bar, lies between %.4g and %.4g bar, that of "
+                      "its pure liquid holding the %s it dissolves within the published data's uncertainty",
+                      heavy, light, f, low, high, light);
+        why = buf;
+        return DiluteVerdict::kUncertain;
+    }
+    std::snprintf(buf, sizeof buf,
+                  "the fugacity of %s in the %s-rich fluid, %.4g bar, lies %s %.4g bar, that of its pure liquid "
+                  "(vapour pressure %.5g bar) holding the %.2g %% %s it dissolves (its published Henry constant): "
+                  "%s",
+                  heavy, light, f, f > high ? "above" : "below", f > high ? high : low, psat * 1e-5,
+                  100.0 * dissolved, light, f > high ? "its liquid condenses" : "no liquid rich in it forms");
+    why = buf;
+    return f > high ? DiluteVerdict::kSplits : DiluteVerdict::kOnePhase;
+}
+
 PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
                                                             DiluteVerdict verdict, std::string& why,
-                                                            double soluteFugacity) const {
+                                                            double soluteFugacity, double solventFugacity) const {
     why.clear();
     int solvent = 0, solute = 0;
     double xs = 0.0;
@@ -684,7 +742,20 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
         return verdict;
     };
     const bool light = ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a);
-    if (light) return laws ? byLaws() : DiluteVerdict::kUncertain;
+    if (light) {
+        // Below its bubble pressure a heavy solvent (water with CO2) condenses
+        // its own liquid where its fugacity passes the pure liquid's, the
+        // same test as in the other order: that decides the dew side.
+        if (d.known && P_bar < d.bubbleLow && !isDiluteShare(xs)) {
+            // (Where it does not condense the laws decide, as for a dilute
+            // solution: a model's vapour of nearly pure water is no better
+            // than its vapour pressure.)
+            const DiluteVerdict own = heavyLiquidVerdict(b, a, 1.0 - xs, T_, P_bar, solventFugacity, why);
+            if (own == DiluteVerdict::kSplits) return own;
+            why.clear();
+        }
+        return laws ? byLaws() : DiluteVerdict::kUncertain;
+    }
     // A heavy solute: its own liquid bounds the solvent-rich fluid (its
     // solid is the frost point's; below its triple point a liquid rich in it
     // may still form, the solvent lowering its freezing point).
@@ -701,21 +772,22 @@ PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P
             why = buf;
         }
         if (bySolubility == DiluteVerdict::kSplits) return bySolubility;
-    } else if (lookups_.henryOf && T_ >= triplePointTemperature(b)) {
-        // The solute's liquid, holding the solvent at x = P/H (its published
-        // Henry constant), condenses only where the solute's partial
-        // pressure reaches (1 - P/H) of its vapour pressure; below that
-        // the compressed solvent holds more of it than the ideal gas does.
-        const double H = lookups_.henryOf(b, a, T_) * 1e-5, psat = ancillaryVapourPressure(b, T_) * 1e-5;
-        const double limit = psat * (1.0 - P_bar / H) * (1.0 - kPhaseTolerance);
-        fits = H > 0.0 && std::isfinite(psat) && xs * P_bar < limit;
-        if (fits) {
-            std::snprintf(buf, sizeof buf,
-                          "the partial pressure of %s, %.4g bar, lies below its vapour pressure %.4g bar: no "
-                          "%s-rich liquid forms",
-                          b, xs * P_bar, psat, b);
-            why = buf;
-        }
+    }
+    if (!fits && T_ >= triplePointTemperature(b)) {
+        // Within the published solubility's band, or without one, the
+        // solute's own liquid bounds the fluid: it condenses where its
+        // fugacity passes the pure liquid's.
+        // (The model's fugacity where it describes the fluid: not in the
+        // liquid of a solvent it describes as a vapour only.)
+        const bool described = !(T_ < solventVapourOnlyBelow()) || solventAloneOnePhase(a, T_, P_bar);
+        // Where a published solubility exists the two must agree: its own
+        // side of the mixture's share, and the liquid's fugacity.
+        const DiluteVerdict own =
+            heavyLiquidVerdict(a, b, xs, T_, P_bar, described ? soluteFugacity : std::nan(""), why);
+        const bool agrees = !(c > 0.0) || (own == DiluteVerdict::kSplits) == (xs > c);
+        if (own == DiluteVerdict::kSplits && agrees) return own;
+        fits = own == DiluteVerdict::kOnePhase && agrees;
+        if (!fits) why.clear();
     } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && lookups_.henryOf &&
                soluteFugacity > 0.0 && solventAloneOnePhase(a, T_, P_bar)) {
         // Below its triple point the solute condenses as its solid or as its

@@ -345,10 +345,13 @@ public:
     // cannot tell (kUncertain), with the data named in `why`.  Raoult's and
     // Henry's laws (the dilute verdict) hold for a solute more volatile than
     // its solvent; a solute less volatile than its solvent (water in CO2)
-    // condenses as its own liquid once its partial pressure passes its vapour
-    // pressure (the solvent-rich fluid holding at least psat/P of it), and
-    // its published solubility in the solvent-rich fluid, within a factor
-    // kSolubilityUncertainty, bounds that fluid.
+    // condenses as its own liquid once its fugacity passes its pure
+    // liquid's (heavyLiquidVerdict, `soluteFugacity` the model's), and its
+    // published solubility in the solvent-rich fluid, within a factor
+    // kSolubilityUncertainty, bounds that fluid; the two must agree where
+    // both speak.  With the heavy component the solvent (below its bubble
+    // pressure, beyond the dilute solution) the same test on its fugacity
+    // (`solventFugacity`) decides the dew side, so either order agrees.
     // Below the triple point of a heavy solute its solid, or its
     // supercooled liquid holding the solvent at the solvent's published
     // Henry constant, bounds the solvent-rich fluid: where the solute's
@@ -361,7 +364,8 @@ public:
     // the supercooled liquid's (1 - P/H) times the pure liquid's by the
     // published lines; above the solid's melting line no bound is drawn.
     DiluteVerdict publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d, DiluteVerdict verdict,
-                                         std::string& why, double soluteFugacity = std::nan("")) const;
+                                         std::string& why, double soluteFugacity = std::nan(""),
+                                         double solventFugacity = std::nan("")) const;
     // The fugacity of a component may exceed its pure solid's by this much
     // (relative) before the solid is said to deposit, or must lie this far
     // below it before no solid is said to form: the sublimation equations
@@ -406,6 +410,22 @@ public:
     // holding the solvent at its published Henry constant H.  True with the
     // reason in `why`.
     bool soluteLiquidCondenses(double T_, double P_bar, double soluteFugacity, std::string& why) const;
+    // Whether the pure liquid of the binary's heavier component `heavy`
+    // (share xh) condenses from the fluid rich in `light` at T (K) and P
+    // (bar), between its triple and critical temperatures: its fugacity in
+    // the fluid, `fugacity` (bar; the model's homogeneous fluid where it is
+    // a gas's, else xh P within the virial term; only in a dilute gas, B
+    // P/RT under 0.2, a denser fluid is not judged) against that of its
+    // published pure liquid, psat
+    // phi(psat) exp(Vl (P - psat)/RT) (the ancillary vapour pressure, the
+    // gas's second virial coefficient, Tsonopoulos 1974, and the saturated
+    // liquid's volume), lowered by the (1 - xh) P / H of `light` it
+    // dissolves (its published Henry constant H).  The band is that of the
+    // data: the vapour pressure within kPhaseTolerance, ln H within
+    // kPublishedHenryDeviation.  kSplits above it, kOnePhase below it,
+    // kUncertain within it or where the data are missing; `why` says which.
+    DiluteVerdict heavyLiquidVerdict(const char* light, const char* heavy, double xh, double T_, double P_bar,
+                                     double fugacity, std::string& why) const;
     static constexpr double kSolubilityUncertainty = 2.0;
     // The published solubility of a heavy solute alone: kSplits beyond
     // kSolubilityUncertainty times it, kOnePhase below its share over that

@@ -483,9 +483,9 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
     const bool admit = !inSolventCriticalBand(T_) || rules_.aboveCriticalTemperatures(T_);
     std::string why;  // (the solute's fugacity against its solid's)
     const double soluteFugacity = binary ? stableRootFugacityBar(solute, T_, P_bar) : std::nan("");
-    const DiluteVerdict v =
-        binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why, soluteFugacity)
-               : DiluteVerdict::kUncertain;
+    const DiluteVerdict v = binary ? rules_.publishedBinaryVerdict(T_, P_bar, s.dilute, s.verdict, why, soluteFugacity,
+                                                                   stableRootFugacityBar(solvent, T_, P_bar))
+                                   : DiluteVerdict::kUncertain;
     // Where the published data decide, the model's test only words the
     // line: asked whether it splits alone, the verdict stands without it.
     double trial = std::nan("");

@@ -49,7 +49,10 @@ bool StateReport::admitsVapourOnlyPressure(double T, double P_bar, const std::st
         // Beyond its published solubility the solute's own liquid separates
         // at every pressure: the split is said where the state is printed.
         double c = std::nan("");
-        if (rules_.publishedSolubility(T, P_bar, &c) == DiluteVerdict::kSplits) return true;
+        // (Beyond the published solubility itself the physics says it
+        // splits, within its uncertainty too: so no refusal lies between
+        // split states.)
+        if (rules_.publishedSolubility(T, P_bar, &c) == DiluteVerdict::kSplits || xs > c) return true;
         limit = psat;
         // The solute stays dissolved up to its published solubility; without
         // one, its own liquid separates where its partial pressure passes its

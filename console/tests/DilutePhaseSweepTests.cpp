@@ -389,3 +389,99 @@ TEST(DilutePhaseSweep, CO2InWaterIsOneLiquidBelowItsPublishedSolubility) {
         }
     }
 }
+
+namespace {
+
+// The water content of a CO2-rich gas over liquid water by Spycher, Pruess &
+// Ennis-King (2003), 285-373 K below CO2's vapour pressure: their
+// equilibrium constant K_H2O (log10 K = -2.209 + 3.097e-2 t - 1.098e-4 t^2 +
+// 2.048e-7 t^3, t in deg C, bar), their partial molar volume 18.1 cm3/mol
+// and the fugacity coefficient of water in pure CO2 from their
+// Redlich-Kwong parameters (a_CO2 = 7.54e7 - 4.13e4 T, b_CO2 = 27.80,
+// a_H2O-CO2 = 7.89e7, b_H2O = 18.18, bar cm6 K^0.5 / mol2), neglecting the
+// CO2 the liquid dissolves (its share of water, under 2 %, at these states).
+double spycherWaterContent(double T, double P) {
+    const double R = 83.1447, t = T - 273.15;
+    const double a = 7.54e7 - 4.13e4 * T, b = 27.80, aw = 7.89e7, bw = 18.18, sT = std::sqrt(T);
+    // The gas root of P = RT/(V - b) - a/(sqrt(T) V (V + b)), by Newton from the ideal gas.
+    double V = R * T / P;
+    for (int i = 0; i < 50; ++i) {
+        const double f = R * T / (V - b) - a / (sT * V * (V + b)) - P;
+        const double df = -R * T / ((V - b) * (V - b)) + a * (2.0 * V + b) / (sT * V * V * (V + b) * (V + b));
+        V -= f / df;
+    }
+    const double lnPhi = std::log(V / (V - b)) + bw / (V - b) - 2.0 * aw / (R * T * sT * b) * std::log((V + b) / V) +
+                         a * bw / (R * T * sT * b * b) * (std::log((V + b) / V) - b / (V + b)) -
+                         std::log(P * V / (R * T));
+    const double K = std::pow(10.0, -2.209 + 3.097e-2 * t - 1.098e-4 * t * t + 2.048e-7 * t * t * t);
+    return K / (std::exp(lnPhi) * P) * std::exp((P - 1.0) * 18.1 / (R * T));
+}
+
+}  // namespace
+
+// Water in a gas condenses as its own liquid where its partial pressure
+// passes its vapour pressure (IAPWS, Wagner & Pruss): at 0.8 and 1.25 times
+// the share psat/P (at most a few bar, where water's fugacity coefficient
+// and the enhancement factor lie within a few per cent of 1), and at 0.7 and
+// 1.4 times the published water content of CO2 (Spycher et al. 2003, in the
+// gas up to 30 bar), the mixture is one phase and splits.  Named in either
+// order, and on either side of equal shares.
+TEST(DilutePhaseSweep, WaterInAGasCondensesWhereItsPartialPressurePassesItsVapourPressure) {
+    struct State {
+        const char* gas;
+        double T, P;
+        bool spycher;  // the share from the published water content, else psat/P
+    };
+    const State kStates[] = {{"CO2", 280.0, 1.0, false}, {"CO2", 300.0, 2.0, false}, {"CO2", 350.0, 1.0, false},
+                             {"CO2", 400.0, 5.0, false}, {"CO2", 298.15, 10.0, true}, {"CO2", 323.15, 30.0, true},
+                             {"CH4", 300.0, 1.0, false}, {"N2", 350.0, 1.0, false},  {"CH4", 400.0, 5.0, false}};
+    for (const char* family : {"DMW2", "DMWEOS", "PR", "PRSV"}) {
+        for (const State& k : kStates) {
+            const bool duan = std::string(family).rfind("DMW", 0) == 0;
+            if (duan && std::strcmp(k.gas, "N2") == 0) continue;
+            const double share =
+                k.spycher ? spycherWaterContent(k.T, k.P) : waterVapourPressure(k.T) / (k.P * 1e5);
+            for (const double r : k.spycher ? std::vector<double>{0.7, 1.4} : std::vector<double>{0.8, 1.25}) {
+                const double xw = r * share;
+                for (const bool waterFirst : {false, true}) {
+                    const std::string model = std::string(family) + ":" + (waterFirst ? "H2O," : "") + k.gas +
+                                              (waterFirst ? "" : ",H2O");
+                    SCOPED_TRACE(model + " water " + std::to_string(xw) + " at " + std::to_string(k.T) + " K, " +
+                                 std::to_string(k.P) + " bar");
+                    std::unique_ptr<FluidPhase> m;
+                    consoletest::capture([&] { m.reset(createFluidModel(model.c_str())); });
+                    ASSERT_TRUE(m);
+                    m->composition(waterFirst ? xw : 1.0 - xw, waterFirst ? 1.0 - xw : xw);
+                    const Printed p = printState(*m, k.T, k.P);
+                    ASSERT_TRUE(p.given) << p.err;
+                    EXPECT_EQ(p.out.find("** Phase: not stable") != std::string::npos, r > 1.0) << p.out;
+                }
+            }
+        }
+    }
+}
+
+// Either side of equal shares the same mixture gets one verdict: water with
+// half CO2, CH4 or N2 just above and below its dew point by IAPWS's vapour
+// pressure, as 0.4999, 0.5 and 0.5001 in either order.
+TEST(DilutePhaseSweep, WaterWithAnEqualShareOfGasHasOneVerdictEitherSide) {
+    for (const char* model : {"PR:H2O,CO2", "PRSV:H2O,CH4", "SRK1:H2O,N2", "DMW2:H2O,CO2"}) {
+        for (const double T : {350.0, 450.0}) {
+            for (const double r : {0.8, 1.07}) {
+                const double P = r * 2.0 * waterVapourPressure(T) * 1e-5;  // bar: water's partial pressure r psat
+                std::vector<bool> splits;
+                for (const double xw : {0.4999, 0.5, 0.5001}) {
+                    std::unique_ptr<FluidPhase> m;
+                    consoletest::capture([&] { m.reset(createFluidModel(model)); });
+                    ASSERT_TRUE(m);
+                    m->composition(xw, 1.0 - xw);
+                    const Printed p = printState(*m, T, P);
+                    ASSERT_TRUE(p.given) << model << " " << T << " K " << P << " bar " << p.err;
+                    splits.push_back(p.out.find("** Phase: not stable") != std::string::npos);
+                }
+                SCOPED_TRACE(std::string(model) + " at " + std::to_string(T) + " K, " + std::to_string(P) + " bar");
+                EXPECT_EQ(splits, std::vector<bool>(3, r > 1.0));
+            }
+        }
+    }
+}
