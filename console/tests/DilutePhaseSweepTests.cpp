@@ -230,14 +230,10 @@ TEST_P(DiluteBinarySweep, EveryStateIsInTheMixturesPhaseOrRefused) {
                     if (!p.given) continue;
                     const double V = m->V;
                     ASSERT_NE(ref->calculateStableStateFromTP(T, P).phase, FluidPhase::kPhaseNone);
-                    // Above the mixture's pseudo-critical temperature (Kay's
-                    // rule on the published critical temperatures, CO2
-                    // 304.1282 K, H2O 647.096 K, CH4 190.564 K) a
-                    // supercritical fluid at any pressure; below it, as a
-                    // dissolved heavier solute raises it, liquid or vapour.
-                    const auto Tc = [](const std::string& c) {
-                        return c == "CO2" ? 304.1282 : c == "H2O" ? 647.096 : c == "CH4" ? 190.564 : 126.192;
-                    };
+                    // Above the pseudo-critical temperature (Kay's rule on the
+                    // published Tc: CO2 304.1282, H2O 647.096, CH4 190.564 K)
+                    // a supercritical fluid; below it liquid or vapour.
+                    const auto Tc = [](const std::string& c) { return c == "CO2" ? 304.1282 : c == "H2O" ? 647.096 : 190.564; };
                     const double Tpc = (1.0 - x) * Tc(solvent) + x * Tc(solute);
                     const bool namedRight = T >= Tpc ? p.out.find("** Phase: supercritical fluid") != std::string::npos
                                                      : p.out.find("** Phase: liquid") != std::string::npos ||
