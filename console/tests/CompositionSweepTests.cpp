@@ -638,6 +638,24 @@ TEST(CompositionSweep, EitherOrderAndEitherSideOfEqualSharesGiveOneAnswer) {
     }
 }
 
+// Water and CO2 in equal shares at 250 K and 300 or 1000 bar: ice Ih, whose
+// melting temperature there is 270.3 and 263.7 K (IAPWS R14-08), is stable
+// against a water that dissolves the liquid CO2 beside it only to a few per
+// cent (its fugacity, some 27 bar at 300 bar, over its Henry constant; the
+// ideal freezing-point depression at most 5 K): ice deposits whichever
+// component is named first and on either side of equal shares.
+TEST(CompositionSweep, IceFromWaterAndLiquidCO2EitherSideOfEqualShares) {
+    for (const char* model : {"PR", "SRK1", "PRSV"})
+        for (const char* P : {"300", "1000"})
+            for (const char* order : {"H2O,CO2", "CO2,H2O"})
+                for (const char* x : {"0.4999", "0.5", "0.5001"}) {
+                    const Answer a = answer(std::string(model) + ":" + order, {"x", x, "TP", "250", P});
+                    ASSERT_TRUE(a.ok) << model << " " << order << " x " << x << " at " << P << " bar" << a.err;
+                    EXPECT_NE(a.out.find("** Phase: not stable; ice Ih deposits"), std::string::npos)
+                        << model << " " << order << " x " << x << " at " << P << " bar\n" << a.out;
+                }
+}
+
 // A trace moves a state by its share: 1e-12 CH4 in water at 778.3288 K and
 // 121.545 bar has the pure water's density (the untraced CH4-H2O row, said,
 // changes nothing at that share), in both DMW mixture models.
