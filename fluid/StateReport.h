@@ -242,6 +242,8 @@ private:
         // second virial coefficients, PhaseRules::publishedGasFugacity), not
         // the model's fluid.
         bool virial = false;
+        // A second component's solid that deposits too (null: none).
+        const char* alsoSolid = nullptr;
         // A solid judged in a liquid-like fluid by the component's activity
         // (liquidActivity) against its ideal solubility: both; NaN otherwise.
         double activity = std::nan(""), idealSolubility = std::nan("");

@@ -74,14 +74,21 @@ StateReport::FrostPoint StateReport::frostPointAt(double T_, double P_bar, bool 
     bool rooted = false, tried = false;
     const double P = P_bar * 1e5;
     // Where two solids deposit (ice and solid CO2 from a cold liquid of
-    // both), the one furthest beyond its solid's fugacity is named, whichever
-    // order the components are given in.
+    // both), both are named, first the one furthest beyond its solid's
+    // fugacity, whichever order the components are given in.
     FrostPoint deposit;
     const auto excess = [](const FrostPoint& p) {
         return std::isfinite(p.activity) ? p.activity / p.idealSolubility : p.f / p.fSolid;
     };
     const auto keep = [&](const FrostPoint& p) {
-        if (!deposit.component || excess(p) > excess(deposit)) deposit = p;
+        if (!deposit.component) {
+            deposit = p;
+            return;
+        }
+        const bool further = excess(p) > excess(deposit);
+        const char* other = further ? deposit.solid : p.solid;
+        if (further) deposit = p;
+        deposit.alsoSolid = other;
     };
     PhaseRules::SolventSolid own;
     const bool solventByLines = rules_.solventSolid(T_, P_bar, own, seekTemperature);
@@ -224,8 +231,11 @@ bool StateReport::liquidActivity(std::size_t i, double T_, double P_bar, const s
     found.share = m_.x[i];
     found.liquid = true;
     found.uncertain = uncertain;
-    // Its freezing point at P, the activity held at its value at T.
-    found.T = 1.0 / (1.0 / Tm - FluidPhase::R * std::log(activity) / dH);
+    // Its freezing point at P, the activity held at its value at T; an
+    // activity above 1 (a liquid holding it beyond its own pure liquid) puts
+    // it above the melting temperature, so above the triple point (+inf).
+    const double inverse = 1.0 / Tm - FluidPhase::R * std::log(activity) / dH;
+    found.T = activity < 1.0 && inverse > 0.0 ? 1.0 / inverse : HUGE_VAL;
     return true;
 }
 
@@ -692,7 +702,7 @@ void StateReport::printUncertainFrost(const FrostPoint& frost, const char* phase
 
 void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     const char* point = frost.liquid ? "freezing point" : "frost point";
-    char at[160];
+    char at[240];
     if (std::isfinite(frost.T))
         std::snprintf(at, sizeof at, "its %s at %g bar is %.5g K", point, P_bar, frost.T);
     else if (frost.T > 0.0)
@@ -701,6 +711,10 @@ void StateReport::printFrostPoint(const FrostPoint& frost, double P_bar) const {
     else
         std::snprintf(at, sizeof at, "its %s at %g bar is not found (the model gives no state on the way to its "
                       "triple point)", point, P_bar);
+    if (frost.alsoSolid) {
+        const std::size_t n = std::strlen(at);
+        std::snprintf(at + n, sizeof at - n, "; %s deposits as well", frost.alsoSolid);
+    }
     if (std::isfinite(frost.idealSolubility)) {
         std::printf("** Phase: not stable; %s deposits: the activity of %s in the liquid, %.4g (its fugacity in the "
                     "model's fluid over the model's own pure liquid's), exceeds its ideal solubility, %.4g (the "

@@ -758,3 +758,31 @@ TEST(FrostPhase, TheWaterRichPhaseBelowItsMeltingLineIsIce) {
         }
     }
 }
+
+// Water and CO2 cold enough that both solids are stable against their
+// vapour: at 200 K, CO2's partial pressure in equal shares at 20 bar, 10 bar,
+// lies above its sublimation pressure, 1.6 bar (Span & Wagner 1996), and
+// water's far above ice Ih's, 0.16 Pa (IAPWS R14-08); at 120 K and 5 bar a
+// thousandth of CO2, 5 mbar, lies above its 0.04 mbar.  Both solids are
+// named, in either order, and a freezing point named lies above the state's
+// temperature (cooled to the state, the solid has appeared).
+TEST(FrostPhase, TwoSolidsDepositingAreBothNamed) {
+    const struct {
+        const char* model;
+        double x, T, P;  // share of the second component; K; bar
+    } kStates[] = {{"PR:H2O,CO2", 0.5, 200.0, 20.0},   {"PR:CO2,H2O", 0.5, 200.0, 20.0},
+                   {"SRK1:H2O,CO2", 0.4999, 200.0, 20.0}, {"PRSV:CO2,H2O", 0.4999, 200.0, 20.0},
+                   {"PR:H2O,CO2", 0.001, 120.0, 5.0},  {"PR:CO2,H2O", 0.999, 120.0, 5.0}};
+    for (const auto& k : kStates) {
+        SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(k.x) + " at " + std::to_string(k.T) + " K");
+        const Printed p = printState(k.model, k.x, k.T, k.P);
+        ASSERT_TRUE(p.given) << p.err;
+        const std::string line = p.out.substr(p.out.find("** Phase:"), p.out.find('\n', p.out.find("** Phase:")));
+        EXPECT_NE(line.find("ice Ih deposits"), std::string::npos) << line;
+        EXPECT_NE(line.find("solid CO2 deposits"), std::string::npos) << line;
+        const std::size_t is = line.find(" bar is ");
+        if (is != std::string::npos) {
+            EXPECT_GT(std::strtod(line.c_str() + is + 8, nullptr), k.T) << line;
+        }
+    }
+}
