@@ -642,36 +642,6 @@ bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar)
     return P_bar < p0 * (1.0 - kPhaseTolerance);
 }
 
-bool PhaseRules::soluteLiquidCondenses(double T_, double P_bar, double soluteFugacity, std::string& why) const {
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    if (!lookups_.henryOf || !(soluteFugacity > 0.0) || !binarySolvent(solvent, solute, xs)) return false;
-    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
-    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
-    // A heavy solute, beyond its published content in the solvent-rich
-    // fluid where there is one, below its critical temperature and above its
-    // triple point, in a solvent that alone is one phase.
-    double c = std::nan("");
-    publishedSolubility(T_, P_bar, &c);
-    if (ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a) || (c > 0.0 && xs <= c) ||
-        T_ < triplePointTemperature(b) || T_ >= ancillaryCriticalTemperature(b) || !solventAloneOnePhase(a, T_, P_bar))
-        return false;
-    const double psat = ancillaryVapourPressure(b, T_), Vl = ancillarySaturatedLiquidVolume(b, T_);
-    const double dissolved = P_bar / (lookups_.henryOf(b, a, T_) * 1e-5);
-    if (!(psat > 0.0) || !(Vl > 0.0) || !(dissolved >= 0.0 && dissolved < 1.0)) return false;
-    // The saturated vapour's fugacity raised by the liquid's Poynting factor.
-    const double bound = solidFugacity(b, psat, Vl, T_, P_bar * 1e5) * 1e-5 * (1.0 - dissolved);
-    if (!(soluteFugacity > bound * (1.0 + kFrostTolerance))) return false;
-    char buf[400];
-    std::snprintf(buf, sizeof buf,
-                  "a liquid rich in %s condenses: the fugacity of %s in the fluid, %.4g bar, exceeds %.4g bar, that "
-                  "of its liquid (from its published vapour pressure, %.4g bar) lowered by the %.2g %% %s it would "
-                  "dissolve (its published Henry constant)",
-                  b, b, soluteFugacity, bound, psat * 1e-5, 100.0 * dissolved, a);
-    why = buf;
-    return true;
-}
-
 PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, const char* heavy, double xh, double T_,
                                                         double P_bar, double fugacity, std::string& why) const {
     why.clear();

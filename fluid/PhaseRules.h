@@ -400,16 +400,6 @@ public:
     // its triple point, else below its vapour pressure (its published
     // ancillary), the phase tolerance apart.
     bool solventAloneOnePhase(const char* name, double T_, double P_bar) const;
-    // Between its triple point and its critical temperature a binary's
-    // heavy solute, beyond its published content in the solvent-rich fluid
-    // where there is one, condenses as its own liquid out of a solvent that
-    // alone is one phase where its fugacity in the fluid (soluteFugacity,
-    // bar) passes that liquid's by more than kFrostTolerance: the pure
-    // liquid's (its published vapour pressure, solidFugacity's construction
-    // with the saturated liquid's volume) times (1 - P/H), the liquid
-    // holding the solvent at its published Henry constant H.  True with the
-    // reason in `why`.
-    bool soluteLiquidCondenses(double T_, double P_bar, double soluteFugacity, std::string& why) const;
     // Whether the pure liquid of the binary's heavier component `heavy`
     // (share xh) condenses from the fluid rich in `light` at T (K) and P
     // (bar), between its triple and critical temperatures: its fugacity in

@@ -510,12 +510,6 @@ StateReport::MixtureVerdict StateReport::mixtureVerdictAt(double T_, double P_ba
         r.note = tested && !modelSplits ? "; the model's own stability test finds it stable, but " + why : "; " + why;
     } else if (v == DiluteVerdict::kOnePhase) {
         if (tested && modelSplits) r.note = "the model's own stability test splits it, but " + why;
-    } else if (tested && !modelSplits && rules_.soluteLiquidCondenses(T_, P_bar, soluteFugacity, why)) {
-        // A model whose own liquid is not the fluid's (DMW's water, several
-        // times IAPWS-95's fugacity below 400 K) keeps a wet gas one phase
-        // that condenses the solute's published liquid.
-        r.splits = true;
-        r.note = "; the model's own stability test finds it stable, but " + why;
     } else if (tested) {
         r.splits = modelSplits;
         r.modelDecides = true;
