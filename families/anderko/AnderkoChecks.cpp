@@ -10,27 +10,49 @@
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
 
+namespace {
+
+// The check words and the system each check's published volumes are of.
+struct CheckWord {
+    const char* word;
+    int system;               // 0: the table holds no data
+    const char* systemName;
+    void (Anderko::*check)();
+};
+constexpr CheckWord kCheckWords[] = {
+    {"table1", 0, "", nullptr},
+    {"table2", kSystemH2O_NaCl_CO2, "H2O-NaCl-CO2 (Duan, Moller & Weare 1995)", &Anderko::testTable6Duan95},
+    {"table3", kSystemH2O_CH4, "H2O-CH4 (Duan, Moller & Weare 2003)", &Anderko::testTable4Duan03},
+    {"table4", kSystemH2O_NaCl_CH4, "H2O-NaCl-CH4 (Duan, Moller & Weare 2003)", &Anderko::testTable7Duan03},
+};
+
+}  // namespace
+
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc < 1 || !argv || !argv[0]) return 0;
     const char* w = argv[0];
-    if (std::strcmp(w, "table1") == 0) return 1;  // the table it names has no data
-    if (std::strcmp(w, "table2") == 0) {
-        testTable6Duan95();
-        return 1;
-    }
-    if (std::strcmp(w, "table3") == 0) {
-        testTable4Duan03();
-        return 1;
-    }
-    if (std::strcmp(w, "table4") == 0) {
-        testTable7Duan03();
+    for (const CheckWord& c : kCheckWords) {
+        if (std::strcmp(w, c.word) != 0) continue;
+        // A check of another system, or of a table without data, computes
+        // nothing: said, never passed over as if it had been written.
+        if (c.system == 0)
+            platform::diagf("The %s command names a table of Duan, Moller & Weare (1995) that holds no volumes: "
+                            "nothing is computed.\n",
+                            w);
+        else if (static_cast<int>(static_cast<signed char>(systemCode)) != c.system)
+            platform::diagf("The %s command checks the system %s against its published volumes; the model holds "
+                            "another system: nothing is computed.\n",
+                            w, c.systemName);
+        else
+            (this->*c.check)();
         return 1;
     }
     if (std::strcmp(w, "test1") == 0) {
-        // Seven words follow; with fewer the word is not taken.
+        // Seven words follow; with fewer the command is refused whole (its
+        // words taken, so that none of them is read as another command).
         if (argc < 8) {
             platform::diagf("test1: T V0 xsalt xgas dT branch suffix expected\n");
-            return 0;
+            return argc;
         }
         doTest1(std::atof(argv[1]), std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]), std::atof(argv[5]),
                 std::atoi(argv[6]), argv[7]);

@@ -92,6 +92,12 @@ void Anderko::calculateTheCriticalCurve(const char* suffix) {
     else if (systemCode == kSystemH2O_NaCl)
         calculate_the_critical_curve(name.c_str(), kCriticalCurveFromComponent0, 0, 1.0, 0.005, 1e-06, -1.0, 1,
                                      suffix, nullptr);
+    else
+        // No start and direction of this system's curve (H2O-KCl): refused,
+        // never passed over as if the curve had been written.
+        platform::diagf("The model %s traces the critical curves of H2O-NaCl, H2O-CO2 and H2O-CH4, not of %s-%s: "
+                        "no critical curve is written.\n",
+                        modelName(), componentName(0), componentName(1));
 }
 
 void Anderko::calculateTheLiquidLiquidIsopleth3(const char* suffix, double T_, double x1, double x2, double d) {

@@ -51,7 +51,7 @@ TEST(AnderkoCommands, Words) {
     EXPECT_EQ(std::fopen("test", "r"), nullptr);
     char* a4[] = {w("test1"), w("700"), w("40")};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(m.doCommandEx(3, a4), 0);  // too few words: not taken, nothing read past the list
+    EXPECT_EQ(m.doCommandEx(3, a4), 3);  // too few words: refused whole, nothing read past the list
     EXPECT_NE(testing::internal::GetCapturedStderr().find("test1:"), std::string::npos);
 }
 
