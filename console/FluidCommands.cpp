@@ -261,15 +261,18 @@ bool printFormulaTrees(FluidPhase& m) {
 
 namespace {
 
-// Refuses the unknown command word argv[i] in one sentence; the numbers
-// after it are its arguments, not commands: said with it and skipped.
-// Returns the index of the next word to run.
-int refuseUnknownCommand(int argc, char* const* argv, int i) {
+const FluidCommandWord* commandWord(const char* word);
+
+// Refuses the unknown command word argv[i] in one sentence; the words after
+// it up to the next command word (the interpreter's or the model's own) are
+// its arguments, not commands: said with it and skipped (one mistake, one
+// sentence: "crti a" is not also an unknown command "a").  Returns the index
+// of the next word to run.
+int refuseUnknownCommand(const FluidPhase& m, int argc, char* const* argv, int i) {
     const char* word = argv[i] ? argv[i] : "";
     std::string numbers;
     for (++i; i < argc && argv[i]; ++i) {
-        double v = 0.0;
-        if (parseNumber(argv[i], v) == Parsed::NotANumber) break;
+        if (commandWord(argv[i]) || m.takesCommandWord(argv[i])) break;
         numbers += std::string(numbers.empty() ? "" : " ") + argv[i];
     }
     if (numbers.empty())
@@ -698,7 +701,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         const FluidCommandWord* command = commandWord(word);
         if (command) command->run(m, report, a, done);
         if (!command) {
-            i = refuseUnknownCommand(argc, argv, i);
+            i = refuseUnknownCommand(m, argc, argv, i);
             allDone = false;
             continue;
         }

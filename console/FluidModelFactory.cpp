@@ -65,7 +65,8 @@ void setReason(std::string* why, const std::string& text) {
 }
 
 // "MODEL:A,B" into the model word and its component names; false (with the
-// reason) for empty or overlong names or too many components.
+// reason) for empty or overlong names, a name given twice or too many
+// components.
 bool splitName(const std::string& full, std::string& model, std::vector<std::string>& comps, std::string* why) {
     const std::size_t colon = full.find(':');
     model = full.substr(0, colon);
@@ -78,6 +79,13 @@ bool splitName(const std::string& full, std::string& model, std::vector<std::str
         const std::string c = rest.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (c.empty() || c.size() > kMaxComponentName) {
             setReason(why, "Component names of " + model + " are 1 to 31 characters long, separated by commas");
+            return false;
+        }
+        // One component named twice is no mixture: each model would compute
+        // it differently (two fluids with the pair's own rules, or the pure
+        // fluid), none of them the fluid named.
+        if (std::find(comps.begin(), comps.end(), c) != comps.end()) {
+            setReason(why, "The mixture " + full + " names the component " + c + " twice: name each component once");
             return false;
         }
         comps.push_back(c);

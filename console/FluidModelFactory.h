@@ -8,8 +8,8 @@
 // (kRegistry in FluidModelFactory.cpp): models of fixed components (wagner,
 // IUPACCO2, ...) by their name, models whose components follow the name
 // after a colon, separated by commas (at most five components of at most 31
-// characters each), by the word before it, e.g. "SRK1:CO2,CH4".  A mixture
-// starts with equal mole fractions.  The Anderko and Kreglewski families
+// characters each, none named twice), by the word before it, e.g.
+// "SRK1:CO2,CH4".  A mixture starts with equal mole fractions.  The Anderko and Kreglewski families
 // build their models when those families are part of the build; "hnk" names
 // a system the Anderko model does not treat and builds nothing.
 #include <span>

@@ -113,7 +113,8 @@ void WaterMagmaModel::printAbout() {
 
 int WaterMagmaModel::doWaterMagmaCommand(int argc, const char** argv, std::FILE* in) {
     if (argc <= 0 || argv == nullptr) return 0;
-    if (argc == 1) {
+    // Alone, or asked for help as every console program is: the options.
+    if (argc == 1 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printBanner();
         return 0;
     }

@@ -118,11 +118,22 @@ bool rangesInOrder(const StudyWord& w, const std::vector<double>& n) {
 
 }  // namespace
 
-int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
-    if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
+namespace {
+
+const StudyWord* studyWord(const char* word) {
     const StudyWord* w = nullptr;
     for (const StudyWord& s : kWords)
-        if (std::strcmp(argv[0], s.word) == 0) w = &s;
+        if (word && std::strcmp(word, s.word) == 0) w = &s;
+    return w;
+}
+
+}  // namespace
+
+bool WaterStudyModel::takesCommandWord(const char* word) const { return studyWord(word) != nullptr; }
+
+int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
+    if (argc <= 0 || argv == nullptr || argv[0] == nullptr) return 0;
+    const StudyWord* w = studyWord(argv[0]);
     if (!w) return 0;
     const int nargs = static_cast<int>(std::strlen(w->kinds));
     if (argc - 1 < nargs) {

@@ -34,6 +34,7 @@ public:
     explicit WaterStudyModel(int phaseKind = 2) : WaterMagmaModel(phaseKind), madeWithKind_(phaseKind) {}
 
     int doCommandEx(int argc, char* const* argv) override;
+    bool takesCommandWord(const char* word) const override;
     // A model of the same water and magma for a worker of a study that runs
     // its independent points on every core.
     std::unique_ptr<WaterStudyModel> workerModel() const;

@@ -392,6 +392,9 @@ public:
         reportNoCurve("liquid-liquid isopleth");
     }
     virtual int doCommandEx(int /*argc*/, char* const* /*argv*/) { return 0; }
+    // Whether `word` is one of the model's own command words (those
+    // doCommandEx runs), asked without running it.
+    virtual bool takesCommandWord(const char* /*word*/) const { return false; }
     void reportNoCurve(const char* what) const;
 
     // ---- the stability of a binary (FluidPhaseConsole.cpp)

@@ -1,6 +1,7 @@
 // Brenvik: energetics of magma-water systems on the reference water model.
 //
 //     brenvik                 the banner and the list of options
+//     brenvik --help (or -h)  the same
 //     brenvik pv m 0.5 d 200  one option word with its arguments
 //
 // Results go to standard output, messages to standard error, and the

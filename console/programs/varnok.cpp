@@ -1,6 +1,7 @@
 // varnok: the fluid command interpreter.
 //
 //     varnok                          the list of models and command words
+//     varnok --help (or -h)           the same
 //     varnok wagner crit a            the critical point of water, file "crita"
 //     varnok SRK1:CO2,CH4 x 0.3 TP 250 50
 //
@@ -11,9 +12,12 @@
 // written, 1 otherwise.  Interrupted (SIGINT, SIGTERM), it leaves each file it
 // was writing complete up to its last whole row, with its end marker and a
 // note of the interrupt, and ends by that signal (status 128 + its number).
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
@@ -35,15 +39,20 @@ void usage() {
 int finish(int status) { return logreport::finishOutput(status, ""); }
 
 int run(int argc, char** argv) {
-    if (argc < 2) {
+    // Alone, or asked for help as every console program is: the usage.
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage();
         return finish(0);
     }
     installFluidModelFactory();
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS(argv[1]));
     if (!model) {
-        // The factory has said why; the list helps to choose.
-        platform::diagf("The models are:\n%s", fluidModelNames().c_str());
+        // The factory has said why; the list helps to choose a model, not
+        // the components of a model named rightly.
+        const std::string word(argv[1], std::strcspn(argv[1], ":"));
+        const auto known = fluidModelRegistry();
+        if (std::none_of(known.begin(), known.end(), [&](const FluidModelEntry& e) { return word == e.name; }))
+            platform::diagf("The models are:\n%s", fluidModelNames().c_str());
         return 1;
     }
     if (argc == 2) {

